@@ -1,0 +1,44 @@
+#pragma once
+// Message lookup by key and the error journal of the user-interface framework. Texts come from a
+// catalogue that the host loads; an unknown key answers the key itself so nothing is ever blank.
+#include "lumeth/Text.h"
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+class MessageCatalogue {
+public:
+    static MessageCatalogue& Instance();
+
+    // Text of a message key. `variant` selects an alternative text (0 = the label / main text).
+    Text FindString(const Text& key, int variant = 0) const;
+    void SetString(const Text& key, const Text& text);
+    bool Contains(const Text& key) const;
+
+private:
+    MessageCatalogue();
+    mutable std::mutex m_mutex;
+    std::map<Text, Text> m_texts;
+};
+
+inline Text FindString(const Text& key, int variant = 0) {
+    return MessageCatalogue::Instance().FindString(key, variant);
+}
+
+// Journal of error messages shown to the user (by key), readable by tests and the host's log.
+class ErrorJournal {
+public:
+    static ErrorJournal& Instance();
+    void Add(const Text& key, const Text& text);
+    std::vector<Text> Keys() const;
+    std::vector<Text> Texts() const;
+    void Clear();
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::pair<Text, Text>> m_entries;
+};
+
+// Shows an error message identified by its key (recorded in the journal).
+void ErrorMsg(const Text& key);

@@ -1,0 +1,95 @@
+#include "osmeri/CPValue.h"
+
+CPValue::CPValue(const CPString& name, double value, int status)
+    : m_name(name), m_value(value), m_status(value == Empty ? Unset : status) {}
+
+CPValue::CPValue(const CPValue& other)
+    : m_name(other.m_name),
+      m_value(other.m_value),
+      m_status(other.m_status),
+      m_lockStatus(other.m_lockStatus),
+      m_isText(other.m_isText),
+      m_text(other.m_text) {
+    m_sub.reserve(other.m_sub.size());
+    for (const auto& s : other.m_sub) m_sub.push_back(std::make_unique<CPValue>(*s));
+}
+
+CPValue& CPValue::operator=(const CPValue& other) {
+    if (this != &other) {
+        CPValue copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+void CPValue::SetValue(double value, int status) {
+    m_isText = false;
+    m_text.clear();
+    m_value = value;
+    m_status = (value == Empty) ? Unset : status;
+}
+
+void CPValue::SetText(const CPString& text, int status) {
+    m_isText = true;
+    m_text = text;
+    m_value = Empty;
+    m_status = status;
+}
+
+CPValue* CPValue::GetSubValue(std::size_t index) {
+    return index < m_sub.size() ? m_sub[index].get() : nullptr;
+}
+
+const CPValue* CPValue::GetSubValue(std::size_t index) const {
+    return index < m_sub.size() ? m_sub[index].get() : nullptr;
+}
+
+CPValue* CPValue::FindSubValue(const CPString& name) {
+    for (auto& s : m_sub)
+        if (s->m_name == name) return s.get();
+    return nullptr;
+}
+
+const CPValue* CPValue::FindSubValue(const CPString& name) const {
+    for (const auto& s : m_sub)
+        if (s->m_name == name) return s.get();
+    return nullptr;
+}
+
+CPValue* CPValue::AddSubValue(const CPString& name, double value, int status) {
+    m_sub.push_back(std::make_unique<CPValue>(name, value, status));
+    return m_sub.back().get();
+}
+
+CPValue* CPValue::InsertSubValue(std::size_t index, const CPString& name, double value, int status) {
+    if (index > m_sub.size()) index = m_sub.size();
+    auto it = m_sub.insert(m_sub.begin() + static_cast<std::ptrdiff_t>(index),
+                           std::make_unique<CPValue>(name, value, status));
+    return it->get();
+}
+
+bool CPValue::RemoveSubValue(std::size_t index) {
+    if (index >= m_sub.size()) return false;
+    m_sub.erase(m_sub.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
+void CPValue::ForEach(const std::function<void(CPValue&)>& visitor) {
+    visitor(*this);
+    for (auto& s : m_sub) s->ForEach(visitor);
+}
+
+void CPValue::ForEach(const std::function<void(const CPValue&)>& visitor) const {
+    visitor(*this);
+    for (const auto& s : m_sub) static_cast<const CPValue&>(*s).ForEach(visitor);
+}
+
+bool CPValue::operator==(const CPValue& other) const {
+    if (m_name != other.m_name || m_value != other.m_value || m_status != other.m_status ||
+        m_lockStatus != other.m_lockStatus || m_isText != other.m_isText || m_text != other.m_text ||
+        m_sub.size() != other.m_sub.size())
+        return false;
+    for (std::size_t i = 0; i < m_sub.size(); ++i)
+        if (!(*m_sub[i] == *other.m_sub[i])) return false;
+    return true;
+}
