@@ -1,0 +1,289 @@
+#include "traval/CoinMILPSolver.h"
+
+#include "dunmor/Exceptions.h"
+#include "traval/CoinRun.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// COIN treats magnitudes from here on as infinite; so do we, so that callers may pass either.
+constexpr double kInfiniteBound = 1e30;
+
+bool EqualsNoCase(const char* text, const char* word) {
+    for (; *text && *word; ++text, ++word) {
+        if (std::toupper(static_cast<unsigned char>(*text)) != *word) return false;
+    }
+    return *text == '\0' && *word == '\0';
+}
+
+double NormaliseBound(double value) {
+    if (value >= kInfiniteBound) return kInfinity;
+    if (value <= -kInfiniteBound) return -kInfinity;
+    return value;
+}
+
+}  // namespace
+
+bool CoinMILPSolver::SetSize(int columns, int rows) {
+    if (columns < 0 || rows < 0 || columns > kMaxDimension || rows > kMaxDimension) {
+        KS_ASSERT(columns >= 0 && rows >= 0 && columns <= kMaxDimension && rows <= kMaxDimension);
+        return false;
+    }
+    const std::size_t c = static_cast<std::size_t>(columns);
+    const std::size_t r = static_cast<std::size_t>(rows);
+    columns_ = columns;
+    rows_ = rows;
+    objective_.assign(c, 0.0);
+    lower_.assign(c, 0.0);
+    upper_.assign(c, kInfinity);
+    hasBounds_.assign(c, 0);
+    integer_.assign(c, 0);
+    excluded_.assign(c, 0);
+    rightHandSide_.assign(r, 0.0);
+    rowTypes_.assign(r, 'e');
+    matrix_.clear();
+    direction_ = 1.0;
+    relativeGap_ = -1.0;
+    seconds_ = 0.0;
+    solution_.assign(c, 0.0);
+    objectiveValue_ = 0.0;
+    return true;
+}
+
+bool CoinMILPSolver::ColumnInRange(int column) const {
+    const bool inRange = column >= 0 && column < columns_;
+    KS_ASSERT(inRange);
+    return inRange;
+}
+
+bool CoinMILPSolver::SetIntegerColumn(int column) {
+    if (!ColumnInRange(column)) return false;
+    integer_[static_cast<std::size_t>(column)] = 1;
+    return true;
+}
+
+bool CoinMILPSolver::MarkColumn(int column) {
+    if (!ColumnInRange(column)) return false;
+    excluded_[static_cast<std::size_t>(column)] = 1;
+    return true;
+}
+
+bool CoinMILPSolver::SetColumnBounds(double upper, int column, double lower) {
+    if (!ColumnInRange(column)) return false;
+    lower = NormaliseBound(lower);
+    upper = NormaliseBound(upper);
+    const bool valid = !std::isnan(lower) && !std::isnan(upper) && lower <= upper &&
+                       lower != kInfinity && upper != -kInfinity;
+    if (!valid) {
+        KS_ASSERT(valid);
+        return false;
+    }
+    const std::size_t c = static_cast<std::size_t>(column);
+    lower_[c] = lower;
+    upper_[c] = upper;
+    hasBounds_[c] = 1;
+    return true;
+}
+
+bool CoinMILPSolver::SetObjective(const double* coefficients) {
+    if (columns_ > 0 && !coefficients) {
+        KS_ASSERT(coefficients != nullptr);
+        return false;
+    }
+    for (int j = 0; j < columns_; ++j) {
+        if (!std::isfinite(coefficients[j])) {
+            KS_ASSERT(std::isfinite(coefficients[j]));
+            return false;
+        }
+    }
+    objective_.assign(coefficients, coefficients + columns_);
+    return true;
+}
+
+bool CoinMILPSolver::SetSense(const char* sense) {
+    if (sense && EqualsNoCase(sense, "MIN")) {
+        direction_ = 1.0;
+        return true;
+    }
+    if (sense && EqualsNoCase(sense, "MAX")) {
+        direction_ = -1.0;
+        return true;
+    }
+    KS_ASSERT(!"objective sense is neither MIN nor MAX");
+    return false;
+}
+
+bool CoinMILPSolver::LoadMatrix(int count, const int* rows, const int* columns, const double* values) {
+    if (count < 0 || (count > 0 && (!rows || !columns || !values))) {
+        KS_ASSERT(count >= 0 && (count == 0 || (rows && columns && values)));
+        return false;
+    }
+    // Check everything before taking anything, so that a bad triplet leaves the old matrix whole.
+    for (int k = 0; k < count; ++k) {
+        const bool valid = rows[k] >= 0 && rows[k] < rows_ && columns[k] >= 0 &&
+                           columns[k] < columns_ && std::isfinite(values[k]);
+        if (!valid) {
+            KS_ASSERT(valid);
+            return false;
+        }
+    }
+    matrix_.clear();
+    matrix_.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) matrix_.push_back({rows[k], columns[k], values[k]});
+    return true;
+}
+
+bool CoinMILPSolver::SetRightHandSide(const double* values) {
+    if (rows_ > 0 && !values) {
+        KS_ASSERT(values != nullptr);
+        return false;
+    }
+    for (int i = 0; i < rows_; ++i) {
+        if (std::isnan(values[i])) {
+            KS_ASSERT(!std::isnan(values[i]));
+            return false;
+        }
+    }
+    rightHandSide_.assign(values, values + rows_);
+    return true;
+}
+
+bool CoinMILPSolver::SetRowTypes(const char* types) {
+    if (rows_ > 0 && !types) {
+        KS_ASSERT(types != nullptr);
+        return false;
+    }
+    std::vector<char> accepted(static_cast<std::size_t>(rows_));
+    for (int i = 0; i < rows_; ++i) {
+        const char t = static_cast<char>(std::tolower(static_cast<unsigned char>(types[i])));
+        if (t != 'l' && t != 'e' && t != 'g') {
+            KS_ASSERT(!"row type is not 'l', 'e' or 'g'");
+            return false;
+        }
+        accepted[static_cast<std::size_t>(i)] = t;
+    }
+    rowTypes_ = std::move(accepted);
+    return true;
+}
+
+bool CoinMILPSolver::SetOption(const char* name, double value) {
+    if (name && !std::isnan(value)) {
+        if (EqualsNoCase(name, "OPTCR") && value >= 0.0 && std::isfinite(value)) {
+            relativeGap_ = value;
+            return true;
+        }
+        if (EqualsNoCase(name, "MAXTIM")) {
+            // Callers have passed the limit with either sign; only its size counts.
+            seconds_ = std::isfinite(value) ? std::fabs(value) : 0.0;
+            return true;
+        }
+    }
+    KS_ASSERT(!"unknown solver option or value");
+    return false;
+}
+
+void CoinMILPSolver::ClearResult() {
+    std::fill(solution_.begin(), solution_.end(), 0.0);
+    objectiveValue_ = 0.0;
+}
+
+bool CoinMILPSolver::RowsAcceptZeroActivity() const {
+    for (int i = 0; i < rows_; ++i) {
+        const double b = rightHandSide_[static_cast<std::size_t>(i)];
+        const char t = rowTypes_[static_cast<std::size_t>(i)];
+        if ((t == 'e' && b != 0.0) || (t == 'l' && b < 0.0) || (t == 'g' && b > 0.0)) return false;
+    }
+    return true;
+}
+
+bool CoinMILPSolver::Solve() {
+    ClearResult();
+    if (columns_ == 0) return RowsAcceptZeroActivity();
+
+    traval::CoinModelData model;
+    model.columns = columns_;
+    model.rows = rows_;
+    model.direction = direction_;
+    model.relativeGap = relativeGap_;
+    model.seconds = seconds_;
+    model.objective = objective_;
+    model.columnLower.resize(static_cast<std::size_t>(columns_));
+    model.columnUpper.resize(static_cast<std::size_t>(columns_));
+    for (std::size_t j = 0; j < static_cast<std::size_t>(columns_); ++j) {
+        double lo = 0.0;
+        double up = kInfinity;
+        if (excluded_[j]) {
+            up = 0.0;
+        } else if (hasBounds_[j]) {
+            lo = lower_[j];
+            up = upper_[j];
+        } else if (integer_[j]) {
+            up = 1.0;
+        }
+        model.columnLower[j] = lo;
+        model.columnUpper[j] = up;
+        if (integer_[j]) model.integerColumns.push_back(static_cast<int>(j));
+    }
+
+    model.rowLower.resize(static_cast<std::size_t>(rows_));
+    model.rowUpper.resize(static_cast<std::size_t>(rows_));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(rows_); ++i) {
+        const double b = NormaliseBound(rightHandSide_[i]);
+        const char t = rowTypes_[i];
+        model.rowLower[i] = (t == 'l') ? -kInfinity : b;
+        model.rowUpper[i] = (t == 'g') ? kInfinity : b;
+    }
+
+    // Column-ordered matrix; entries naming the same place are summed, and what sums to zero
+    // is left out.
+    std::vector<Triplet> sorted = matrix_;
+    std::sort(sorted.begin(), sorted.end(), [](const Triplet& a, const Triplet& b) {
+        return a.column != b.column ? a.column < b.column : a.row < b.row;
+    });
+    model.columnStarts.assign(static_cast<std::size_t>(columns_) + 1, 0);
+    for (std::size_t k = 0; k < sorted.size();) {
+        const Triplet& first = sorted[k];
+        double sum = 0.0;
+        for (; k < sorted.size() && sorted[k].column == first.column && sorted[k].row == first.row; ++k)
+            sum += sorted[k].value;
+        if (sum == 0.0) continue;
+        model.rowIndices.push_back(first.row);
+        model.elements.push_back(sum);
+        ++model.columnStarts[static_cast<std::size_t>(first.column) + 1];
+    }
+    for (std::size_t j = 0; j < static_cast<std::size_t>(columns_); ++j)
+        model.columnStarts[j + 1] += model.columnStarts[j];
+
+    std::vector<double> solution;
+    const bool solved = model.integerColumns.empty() ? traval::RunLinear(model, solution)
+                                                     : traval::RunMixedInteger(model, solution);
+    if (!solved || solution.size() != static_cast<std::size_t>(columns_)) return false;
+
+    // The engines answer integer columns within a tolerance; callers compare binaries with 1.0.
+    for (int j : model.integerColumns) {
+        double& x = solution[static_cast<std::size_t>(j)];
+        x = std::nearbyint(x) + 0.0;  // + 0.0 turns -0 into 0
+    }
+    double objective = 0.0;
+    for (std::size_t j = 0; j < solution.size(); ++j) objective += objective_[j] * solution[j];
+    solution_ = std::move(solution);
+    objectiveValue_ = objective;
+    return true;
+}
+
+const double* CoinMILPSolver::GetSolution() {
+    return solution_.empty() ? &noColumns_ : solution_.data();
+}
+
+double CoinMILPSolver::GetObjectiveValue() { return objectiveValue_; }
+
+IMILPSolver* IMILPSolver::Create(const char* name) {
+    if (name && std::string_view(name) == "QEV_XPRESS") return new CoinMILPSolver();
+    return nullptr;
+}

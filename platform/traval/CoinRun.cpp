@@ -1,0 +1,145 @@
+#include "traval/CoinRun.h"
+
+#include "CbcHeuristic.hpp"
+#include "CbcHeuristicFPump.hpp"
+#include "CbcModel.hpp"
+#include "CglClique.hpp"
+#include "CglFlowCover.hpp"
+#include "CglGomory.hpp"
+#include "CglKnapsackCover.hpp"
+#include "CglMixedIntegerRounding2.hpp"
+#include "CglProbing.hpp"
+#include "ClpSimplex.hpp"
+#include "CoinFinite.hpp"
+#include "CoinMessageHandler.hpp"
+#include "OsiClpSolverInterface.hpp"
+
+#include <cmath>
+
+namespace traval {
+namespace {
+
+// The engines report through message handlers that write to the console; the solver library
+// must stay silent, so every handler they are given swallows what it is asked to print.
+class SilentHandler : public CoinMessageHandler {
+public:
+    SilentHandler() { setLogLevel(0); }
+    int print() override { return 0; }
+    CoinMessageHandler* clone() const override { return new SilentHandler(*this); }
+};
+
+std::vector<double> CoinBounds(const std::vector<double>& bounds) {
+    std::vector<double> out(bounds);
+    for (double& b : out) {
+        if (std::isinf(b)) b = b > 0 ? COIN_DBL_MAX : -COIN_DBL_MAX;
+    }
+    return out;
+}
+
+struct CoinArrays {
+    explicit CoinArrays(const CoinModelData& m)
+        : columnLower(CoinBounds(m.columnLower)),
+          columnUpper(CoinBounds(m.columnUpper)),
+          rowLower(CoinBounds(m.rowLower)),
+          rowUpper(CoinBounds(m.rowUpper)),
+          starts(m.columnStarts.begin(), m.columnStarts.end()) {}
+    std::vector<double> columnLower, columnUpper, rowLower, rowUpper;
+    std::vector<CoinBigIndex> starts;
+};
+
+// Pointer into a vector that may be empty (a model without rows or matrix entries); COIN
+// accepts null only for some arrays, so an empty one is given a valid address.
+template <typename T>
+const T* Data(const std::vector<T>& v) {
+    static const T none{};
+    return v.empty() ? &none : v.data();
+}
+
+}  // namespace
+
+bool RunLinear(const CoinModelData& model, std::vector<double>& solution) {
+    SilentHandler handler;
+    ClpSimplex simplex;
+    simplex.passInMessageHandler(&handler);
+    simplex.setLogLevel(0);
+
+    const CoinArrays a(model);
+    simplex.loadProblem(model.columns, model.rows, a.starts.data(), Data(model.rowIndices),
+                        Data(model.elements), Data(a.columnLower), Data(a.columnUpper),
+                        Data(model.objective), Data(a.rowLower), Data(a.rowUpper));
+    simplex.setOptimizationDirection(model.direction);
+    if (model.seconds > 0.0) simplex.setMaximumSeconds(model.seconds);
+
+    simplex.initialSolve();
+    if (!simplex.isProvenOptimal()) return false;
+    const double* x = simplex.primalColumnSolution();
+    solution.assign(x, x + model.columns);
+    return true;
+}
+
+bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) {
+    SilentHandler handler;
+    OsiClpSolverInterface solver;
+    solver.passInMessageHandler(&handler);
+    solver.setHintParam(OsiDoReducePrint, true, OsiHintTry);
+    solver.getModelPtr()->passInMessageHandler(&handler);
+    solver.getModelPtr()->setLogLevel(0);
+
+    const CoinArrays a(model);
+    solver.loadProblem(model.columns, model.rows, a.starts.data(), Data(model.rowIndices),
+                       Data(model.elements), Data(a.columnLower), Data(a.columnUpper),
+                       Data(model.objective), Data(a.rowLower), Data(a.rowUpper));
+    solver.setObjSense(model.direction);
+    for (int j : model.integerColumns) solver.setInteger(j);
+
+    CbcModel cbc(solver);  // works on its own copy of the solver
+    cbc.passInMessageHandler(&handler);
+    cbc.setLogLevel(0);
+    cbc.solver()->passInMessageHandler(&handler);
+    cbc.solver()->setHintParam(OsiDoReducePrint, true, OsiHintTry);
+    if (model.relativeGap >= 0.0) cbc.setAllowableFractionGap(model.relativeGap);
+    if (model.seconds > 0.0) {
+        cbc.setUseElapsedTime(true);
+        cbc.setMaximumSeconds(model.seconds);
+    }
+
+    // The usual cut generators and heuristics; the models are small but highly degenerate, and
+    // these settle them at the root far more often than plain branching.
+    CglProbing probing;
+    probing.setUsingObjective(1);
+    probing.setMaxPass(3);
+    probing.setMaxProbe(100);
+    probing.setMaxLook(50);
+    probing.setRowCuts(3);
+    CglGomory gomory;
+    gomory.setLimit(300);
+    CglKnapsackCover knapsack;
+    CglClique clique;
+    clique.setStarCliqueReport(false);
+    clique.setRowCliqueReport(false);
+    CglMixedIntegerRounding2 rounding;
+    CglFlowCover flowCover;
+    cbc.addCutGenerator(&probing, -1, "Probing");
+    cbc.addCutGenerator(&gomory, -1, "Gomory");
+    cbc.addCutGenerator(&knapsack, -1, "Knapsack");
+    cbc.addCutGenerator(&clique, -1, "Clique");
+    cbc.addCutGenerator(&rounding, -1, "MixedIntegerRounding2");
+    cbc.addCutGenerator(&flowCover, -1, "FlowCover");
+
+    CbcRounding roundingHeuristic(cbc);
+    cbc.addHeuristic(&roundingHeuristic);
+    CbcHeuristicFPump pump(cbc);
+    cbc.addHeuristic(&pump);
+
+    // An infeasible or unbounded relaxation leaves nothing to branch on.
+    cbc.initialSolve();
+    if (!cbc.solver()->isProvenOptimal()) return false;
+    cbc.branchAndBound();
+
+    const double* best = cbc.bestSolution();
+    if (!best || cbc.isProvenInfeasible() || cbc.isContinuousUnbounded()) return false;
+    solution.assign(best, best + model.columns);
+    return true;
+}
+
+}  // namespace traval

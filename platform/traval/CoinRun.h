@@ -1,0 +1,32 @@
+#pragma once
+// The hand-over between the solver's model store and the COIN-OR engines. Kept free of COIN
+// headers so that only CoinRun.cpp sees them.
+#include <vector>
+
+namespace traval {
+
+// A model ready for an engine: bounds already resolved, matrix column-ordered without duplicate
+// entries, infinite bounds written as +-infinity.
+struct CoinModelData {
+    int columns = 0;
+    int rows = 0;
+    std::vector<double> columnLower, columnUpper, objective;
+    std::vector<double> rowLower, rowUpper;
+    std::vector<int> columnStarts;  // columns + 1 entries
+    std::vector<int> rowIndices;
+    std::vector<double> elements;
+    std::vector<int> integerColumns;
+    double direction = 1.0;   // 1 minimise, -1 maximise
+    double relativeGap = -1.0;  // below 0: the engine's own default
+    double seconds = 0.0;       // 0: no time limit
+};
+
+// Solves a model without integer columns with CLP. Answers true for a proven optimum and then
+// fills the solution (one value per column).
+bool RunLinear(const CoinModelData& model, std::vector<double>& solution);
+
+// Solves a model with integer columns with CBC. Answers true when an integer solution was found
+// (proven optimal, or the best one when the search stopped on its gap or time limit).
+bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution);
+
+}  // namespace traval
