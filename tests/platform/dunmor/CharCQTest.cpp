@@ -1,0 +1,66 @@
+#include "dunmor/CharCQ.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+TEST(CharCQTest, FirstInFirstOutWithPeekAhead) {
+    auto q = std::make_unique<CharCQ>();
+    char c = 0;
+    EXPECT_FALSE(q->Get(c));
+    EXPECT_FALSE(q->Peek(c));
+    for (char x : std::string("abc")) EXPECT_TRUE(q->Put(x));
+    EXPECT_TRUE(q->Peek(c));
+    EXPECT_EQ(c, 'a');
+    EXPECT_TRUE(q->Peek(c));
+    EXPECT_EQ(c, 'b');
+    EXPECT_EQ(q->_get_nPeek(), 2u);
+    // Taking the oldest keeps the peek index on the character it was on.
+    EXPECT_TRUE(q->Get(c));
+    EXPECT_EQ(c, 'a');
+    EXPECT_TRUE(q->Peek(c));
+    EXPECT_EQ(c, 'c');
+    EXPECT_FALSE(q->Peek(c));
+    q->ResetPeek();
+    EXPECT_TRUE(q->Peek(c));
+    EXPECT_EQ(c, 'b');
+    EXPECT_EQ(q->Length(), 2u);
+}
+
+TEST(CharCQTest, FullRingRefusesRatherThanOverwrites) {
+    auto q = std::make_unique<CharCQ>();
+    for (std::size_t i = 0; i < CharCQ::kSize; ++i) ASSERT_TRUE(q->Put(static_cast<char>('a' + i % 26)));
+    EXPECT_TRUE(q->IsFull());
+    EXPECT_FALSE(q->Put('!'));
+    char c = 0;
+    EXPECT_TRUE(q->Get(c));
+    EXPECT_EQ(c, 'a');
+    EXPECT_TRUE(q->Put('!'));
+    EXPECT_EQ(q->_get_nHead(), 1u);  // wrapped
+}
+
+TEST(CharCQTest, IndexingWrapsFromTheTail) {
+    auto q = std::make_unique<CharCQ>();
+    // Move head and tail near the end of the buffer, then queue across the wrap.
+    char c = 0;
+    for (std::size_t i = 0; i < CharCQ::kSize - 2; ++i) {
+        q->Put('.');
+        q->Get(c);
+    }
+    EXPECT_EQ(q->_get_nTail(), 8094u);
+    for (char x : std::string("wxyz")) q->Put(x);
+    EXPECT_EQ((*q)[0], 'w');
+    EXPECT_EQ((*q)[1], 'x');
+    EXPECT_EQ((*q)[2], 'y');  // position 0 of the buffer
+    EXPECT_EQ((*q)[3], 'z');
+    EXPECT_EQ((*q)[8096], 'w');
+    EXPECT_EQ((*q)[8096 + 3], 'z');
+    std::string drained;
+    while (q->Get(c)) drained += c;
+    EXPECT_EQ(drained, "wxyz");
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+#include "dunmor/Exceptions.h"
+#include "tevrin/CPDictionary.h"
+#include "tevrin/CPHashTable.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Keys(const CPDictionary& d) {
+    std::string s;
+    for (std::size_t i = 0; i < d.Length(); ++i) s += d.KeyAt(i) + ",";
+    return s;
+}
+
+TEST(CPDictionaryTest, KeepsInsertionOrderWithPositionalAccess) {
+    CPDictionary d(256);
+    EXPECT_EQ(d._get_nNumberOfSlots(), 256);
+    int v[4] = {0, 1, 2, 3};
+    // Deliberately not alphabetical: positions follow the order of adding.
+    EXPECT_EQ(d.AddKeyString("zeta", &v[0]), 1);
+    EXPECT_EQ(d.AddKeyString("alpha", &v[1]), 1);
+    EXPECT_EQ(d.AddKeyString("mid", &v[2]), 1);
+    EXPECT_EQ(d.Length(), 3u);
+    EXPECT_EQ(d[0], &v[0]);
+    EXPECT_EQ(d[1], &v[1]);
+    EXPECT_EQ(d[2], &v[2]);
+    EXPECT_EQ(d[3], nullptr);
+    EXPECT_EQ(Keys(d), "zeta,alpha,mid,");
+    EXPECT_EQ(d.KeyAt(3), "");
+    EXPECT_EQ(d.IndexOfKeyString("mid"), 2);
+    EXPECT_EQ(d.IndexOfKeyString("none"), -1);
+}
+
+TEST(CPDictionaryTest, FirstRegistrationWins) {
+    CPDictionary d;
+    int first = 1, second = 2;
+    EXPECT_EQ(d.AddKeyString("Key", &first), 1);
+    EXPECT_EQ(d.AddKeyString("Key", &second), 0);
+    EXPECT_EQ(d.FindKeyString("Key"), &first);
+    EXPECT_EQ(d.Length(), 1u);
+    // Keys are exact: another case is another key.
+    EXPECT_EQ(d.AddKeyString("key", &second), 1);
+    EXPECT_TRUE(d.ExistsKeyString("Key"));
+    EXPECT_FALSE(d.ExistsKeyString("KEY"));
+    EXPECT_EQ(d.FindKeyString("KEY"), nullptr);
+}
+
+TEST(CPDictionaryTest, RemoveAndRenameKeepTheRestInOrder) {
+    CPDictionary d;
+    int v[5] = {};
+    const char* names[] = {"a", "b", "c", "d", "e"};
+    for (int i = 0; i < 5; ++i) d.AddKeyString(names[i], &v[i]);
+    const std::uint16_t xact = d._get_nXACT();
+    EXPECT_EQ(d.RemoveKeyString("b"), &v[1]);
+    EXPECT_EQ(d.RemoveKeyString("b"), nullptr);
+    EXPECT_EQ(d._get_nXACT(), xact + 1);
+    EXPECT_EQ(Keys(d), "a,c,d,e,");
+    EXPECT_EQ(d[1], &v[2]);
+
+    EXPECT_EQ(d.RenameKeyString("d", "dd"), 1);
+    EXPECT_EQ(d.RenameKeyString("d", "x"), 0);   // old key gone
+    EXPECT_EQ(d.RenameKeyString("a", "c"), 0);   // new key taken
+    EXPECT_EQ(d.RenameKeyString("a", "a"), 1);   // to itself: nothing to do
+    EXPECT_EQ(Keys(d), "a,c,dd,e,");
+    EXPECT_EQ(d.FindKeyString("dd"), &v[3]);
+    EXPECT_FALSE(d.ExistsKeyString("d"));
+    EXPECT_EQ(d.AddKeyString("b", &v[1]), 1);  // a removed key can come back, at the end
+    EXPECT_EQ(Keys(d), "a,c,dd,e,b,");
+}
+
+TEST(CPDictionaryTest, CardinalKeysLiveBesideStringKeys) {
+    CPDictionary d;
+    int a = 1, b = 2, c = 3;
+    EXPECT_EQ(d.AddKeyString("7", &a), 1);
+    EXPECT_EQ(d.AddKeyCardinal(7, &b), 1);
+    EXPECT_EQ(d.AddKeyCardinal(7, &c), 0);
+    EXPECT_EQ(d.AddKeyCardinal(0xFFFFFFFFFFFFFFFFull, &c), 1);
+    EXPECT_EQ(d.FindKeyString("7"), &a);
+    EXPECT_EQ(d.FindKeyCardinal(7), &b);
+    EXPECT_TRUE(d.ExistsKeyCardinal(0xFFFFFFFFFFFFFFFFull));
+    EXPECT_EQ(d.KeyAt(1), "");  // a cardinal key has no string
+    ASSERT_NE(d.EntryAt(1), nullptr);
+    EXPECT_FALSE(d.EntryAt(1)->bHasKey);
+    EXPECT_EQ(d.EntryAt(1)->ulKey, 7u);
+    EXPECT_EQ(d.RemoveKeyCardinal(7), &b);
+    EXPECT_FALSE(d.ExistsKeyCardinal(7));
+    EXPECT_EQ(d.Length(), 2u);
+}
+
+TEST(CPDictionaryTest, ForEachVisitsValuesAndEntriesInOrder) {
+    CPDictionary d;
+    int v[3] = {10, 20, 30};
+    d.AddKeyString("x", &v[0]);
+    d.AddKeyCardinal(5, &v[1]);
+    d.AddKeyString("z", &v[2]);
+    int sum = 0;
+    d.ForEach([](void* item, void* ctx) { *static_cast<int*>(ctx) = *static_cast<int*>(ctx) * 100 + *static_cast<int*>(item); }, &sum);
+    EXPECT_EQ(sum, (10 * 100 + 20) * 100 + 30);
+
+    std::string seen;
+    d.ForEachEntry([](void* item, void* ctx) {
+        auto* e = static_cast<DictionaryEntry*>(item);
+        *static_cast<std::string*>(ctx) += (e->bHasKey ? e->key : CPString("#" + std::to_string(e->ulKey))) + "=" +
+                                            std::to_string(*static_cast<int*>(e->value)) + ";";
+    }, &seen);
+    EXPECT_EQ(seen, "x=10;#5=20;z=30;");
+}
+
+TEST(CPDictionaryTest, VisitorMayRemoveEntries) {
+    CPDictionary d;
+    int v[6] = {};
+    for (int i = 0; i < 6; ++i) d.AddKeyString("k" + std::to_string(i), &v[i]);
+    struct Ctx {
+        CPDictionary* d;
+        int visited;
+    } ctx{&d, 0};
+    // Each visit removes the entry after the visited one: k0 removes k1, k2 removes k3, ...
+    d.ForEachEntry([](void* item, void* c) {
+        auto* p = static_cast<Ctx*>(c);
+        auto* e = static_cast<DictionaryEntry*>(item);
+        ++p->visited;
+        const int n = std::stoi(e->key.substr(1));
+        p->d->RemoveKeyString("k" + std::to_string(n + 1));
+        // Positional reads inside the walk see the entries as they now stand.
+        EXPECT_EQ(p->d->KeyAt(0), "k0");
+    }, &ctx);
+    EXPECT_EQ(ctx.visited, 3);
+    EXPECT_EQ(Keys(d), "k0,k2,k4,");
+}
+
+TEST(CPDictionaryTest, DestroyAllCallsOncePerValue) {
+    CPDictionary d;
+    for (int i = 0; i < 4; ++i) d.AddKeyString("k" + std::to_string(i), new int(i));
+    d.AddKeyString("empty", nullptr);
+    static int calls;
+    calls = 0;
+    EXPECT_TRUE(d.DestroyAll([](void* item) {
+        ++calls;
+        delete static_cast<int*>(item);
+    }));
+    EXPECT_EQ(calls, 4);
+    EXPECT_EQ(d.Length(), 0u);
+    EXPECT_FALSE(d.ExistsKeyString("k0"));
+    EXPECT_EQ(d[0], nullptr);
+}
+
+TEST(CPDictionaryTest, CopyTakesTheWholeTable) {
+    CPDictionary d(64);
+    int v[3] = {};
+    d.AddKeyString("a", &v[0]);
+    d.AddKeyString("b", &v[1]);
+    d.AddKeyCardinal(3, &v[2]);
+    d.RemoveKeyString("a");
+    d.AddKeyString("a", &v[0]);
+
+    CPDictionary copy(d);
+    EXPECT_EQ(copy._get_nNumberOfSlots(), 64);
+    EXPECT_EQ(copy.Length(), 3u);
+    EXPECT_EQ(copy._get_nXACT(), d._get_nXACT());
+    EXPECT_EQ(Keys(copy), "b,,a,");
+    EXPECT_EQ(copy.FindKeyCardinal(3), &v[2]);
+
+    // The copy is independent of the original.
+    copy.RemoveKeyString("b");
+    EXPECT_TRUE(d.ExistsKeyString("b"));
+
+    CPDictionary assigned(1);
+    assigned.AddKeyString("old", &v[0]);
+    assigned = d;
+    EXPECT_EQ(Keys(assigned), "b,,a,");
+    EXPECT_FALSE(assigned.ExistsKeyString("old"));
+    assigned = assigned;
+    EXPECT_EQ(assigned.Length(), 3u);
+}
+
+TEST(CPDictionaryTest, SlotCountBelowOneIsOne) {
+    EXPECT_EQ(CPDictionary(0)._get_nNumberOfSlots(), 1);
+    EXPECT_EQ(CPDictionary(-5)._get_nNumberOfSlots(), 1);
+    CPHashTable h(12);
+    CPHashTable* fresh = h.CreateInstance();
+    EXPECT_EQ(fresh->_get_nNumberOfSlots(), 12);
+    delete fresh;
+}
+
+TEST(CPDictionaryTest, HundredThousandKeysStayFast) {
+    const int n = 100000;
+    CPDictionary d;
+    std::vector<int> v(n);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < n; ++i) ASSERT_EQ(d.AddKeyString("key" + std::to_string(i), &v[i]), 1);
+    for (int i = 0; i < n; ++i) ASSERT_EQ(d.FindKeyString("key" + std::to_string(i)), &v[i]);
+    // Remove every key from the front, reading by position as we go.
+    for (int i = 0; i < n; ++i) {
+        ASSERT_EQ(d[0], &v[i]);
+        ASSERT_EQ(d.RemoveKeyString("key" + std::to_string(i)), &v[i]);
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(d.Length(), 0u);
+    EXPECT_LT(seconds, 5.0);
+}
+
+TEST(CPDictionaryTest, IteratorWalksValuesInOrder) {
+    CPHashTable h;
+    int v[3] = {};
+    h.AddKeyString("q", &v[0]);
+    h.AddKeyString("a", &v[1]);
+    h.AddKeyCardinal(9, &v[2]);
+    auto it = h.GetIterator();
+    ASSERT_NE(it, nullptr);
+    EXPECT_EQ(it->get(), &v[0]);
+    EXPECT_EQ(it->get(), &v[1]);
+    EXPECT_EQ(it->get(), &v[2]);
+    EXPECT_EQ(it->get(), nullptr);
+    EXPECT_TRUE(it->SetIndex(1));
+    EXPECT_EQ(it->get(), &v[1]);
+}
+
+TEST(CPDictionaryTest, MatchesAnOrderedModelUnderRandomAddsAndRemoves) {
+    // The model: keys in insertion order. Every step checks positions both ways.
+    std::mt19937 rng(12345);
+    CPDictionary d;
+    std::vector<std::string> model;
+    static int token;
+    for (int step = 0; step < 4000; ++step) {
+        const std::string key = "k" + std::to_string(rng() % 300);
+        const bool present = std::find(model.begin(), model.end(), key) != model.end();
+        if (rng() % 3 != 0) {
+            EXPECT_EQ(d.AddKeyString(key, &token), present ? 0 : 1);
+            if (!present) model.push_back(key);
+        } else {
+            EXPECT_EQ(d.RemoveKeyString(key) != nullptr, present);
+            model.erase(std::remove(model.begin(), model.end(), key), model.end());
+        }
+        ASSERT_EQ(d.Length(), model.size());
+        const std::size_t probe = model.empty() ? 0 : rng() % model.size();
+        if (!model.empty()) {
+            ASSERT_EQ(d.KeyAt(probe), model[probe]) << "step " << step;
+            ASSERT_EQ(d.IndexOfKeyString(model[probe]), static_cast<std::int64_t>(probe));
+        }
+    }
+    for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(d.KeyAt(i), model[i]);
+    EXPECT_EQ(d.KeyAt(model.size()), "");
+}
+
+}  // namespace

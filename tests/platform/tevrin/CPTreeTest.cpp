@@ -1,0 +1,103 @@
+#include "tevrin/CPTree.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+std::string InOrder(const CPTree& t) {
+    std::string s;
+    for (std::size_t i = 0; i < t.Length(); ++i) s += *static_cast<char*>(t.RetrieveIDX(i));
+    return s;
+}
+
+TEST(CPTreeTest, OrdersByKeyAndKeepsArrivalOrderForEqualKeys) {
+    char a = 'a', b = 'b', c = 'c', d = 'd', e = 'e';
+    CPTree t;
+    EXPECT_EQ(t._get_eDataState(), tdsEmpty);
+    EXPECT_TRUE(t.AddKeyDouble(2.5, &a));
+    EXPECT_TRUE(t.AddKeyDouble(-3.0, &b));
+    EXPECT_TRUE(t.Add(&c));  // key -1
+    EXPECT_TRUE(t.AddKeyDouble(2.5, &d));
+    EXPECT_TRUE(t.Add(&e));
+    EXPECT_EQ(InOrder(t), "bcead");
+    EXPECT_EQ(t.Head(), &b);
+    EXPECT_EQ(t.Tail(), &d);
+    double key = 0;
+    EXPECT_TRUE(t.KeyAt(1, key));
+    EXPECT_EQ(key, -1.0);
+    EXPECT_FALSE(t.KeyAt(5, key));
+    EXPECT_EQ(t.RetrieveIDX(5), nullptr);
+    EXPECT_EQ(t.FindKeyDouble(2.5), &a);
+    EXPECT_EQ(t.FindKeyDouble(2.4), nullptr);
+    EXPECT_EQ(t._get_eDataState(), tdsDoubleKeys);
+    EXPECT_FALSE(t.AddKeyDouble(std::nan(""), &a));
+    EXPECT_EQ(t.Length(), 5u);
+
+    auto it = t.GetIterator();
+    std::string walked;
+    while (void* item = it->get()) walked += *static_cast<char*>(item);
+    EXPECT_EQ(walked, "bcead");
+}
+
+TEST(CPTreeTest, IntegerKeysAndDataState) {
+    char a = 'a', b = 'b', c = 'c';
+    CPTree t;
+    t.AddKeyInteger(10, &a);
+    t.AddKeyInteger(-4, &b);
+    EXPECT_EQ(t._get_eDataState(), tdsIntegerKeys);
+    EXPECT_EQ(t.FindKeyInteger(10), &a);
+    EXPECT_EQ(InOrder(t), "ba");
+    t.AddKeyDouble(0.5, &c);
+    EXPECT_EQ(t._get_eDataState(), tdsMixedKeys);
+    EXPECT_EQ(InOrder(t), "bca");
+    EXPECT_EQ(t.RemoveIDX(1), &c);
+    EXPECT_TRUE(t.RemoveItem(&a));
+    EXPECT_FALSE(t.RemoveItem(&a));
+    EXPECT_EQ(t.RemoveIDX(1), nullptr);
+    EXPECT_EQ(t.RemoveIDX(0), &b);
+    EXPECT_EQ(t._get_eDataState(), tdsEmpty);
+}
+
+int g_destroyed = 0;
+void CountDestroy(void* item) {
+    ++g_destroyed;
+    delete static_cast<int*>(item);
+}
+
+TEST(CPTreeTest, DeleteLeavesDestroysWhatIsLeftOnce) {
+    g_destroyed = 0;
+    {
+        auto* t = new CPTree();
+        t->SetDeleteLeaves(true, CountDestroy);
+        t->AddKeyDouble(1, new int(1));
+        t->AddKeyDouble(2, new int(2));
+        int* taken = new int(3);
+        t->AddKeyDouble(3, taken);
+        EXPECT_TRUE(t->RemoveItem(taken));  // handed back, not destroyed
+        delete taken;
+        {
+            CPTree copy(*t);  // shares the items but does not own them
+            EXPECT_FALSE(copy._get_bDeleteLeaves());
+            EXPECT_EQ(copy.Length(), 2u);
+        }
+        EXPECT_EQ(g_destroyed, 0);
+        delete t;
+    }
+    EXPECT_EQ(g_destroyed, 2);
+
+    // Without the flag nothing is destroyed.
+    int keep = 0;
+    g_destroyed = 0;
+    {
+        CPTree t;
+        t.SetDeleteLeaves(false, CountDestroy);
+        t.Add(&keep);
+    }
+    EXPECT_EQ(g_destroyed, 0);
+}
+
+}  // namespace
