@@ -1,0 +1,413 @@
+#include "brasko/LurmetBinaryFile.h"
+
+#include "osmeri/CPValue.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Smallest number of bytes one value of a tree can take: tag, empty name, kind, empty text,
+// status, lock and sub-value count. A declared sub-value count is checked against it.
+constexpr std::size_t MinValueBytes = 1 + 4 + 1 + 4 + 4 + 4 + 4;
+constexpr std::size_t RecordHeaderBytes = 1 + 4 + 4;
+constexpr std::uint8_t ValueIsNumber = 0;
+constexpr std::uint8_t ValueIsText = 1;
+
+// Levels of a value tree, counting the value itself; stops counting past `limit`.
+int TreeDepth(const CPValue& value, int limit) {
+    if (limit <= 0) return 1;
+    int deepest = 0;
+    for (std::size_t i = 0; i < value.GetNumberOfSubValues(); ++i) {
+        const int d = TreeDepth(*value.GetSubValue(i), limit - 1);
+        if (d > deepest) deepest = d;
+        if (deepest >= limit) break;
+    }
+    return 1 + deepest;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- opening and closing
+
+LurmetBinaryFile LurmetBinaryFile::ForWriting() {
+    LurmetBinaryFile file;
+    file.OpenForWrite(CPString());
+    return file;
+}
+
+LurmetBinaryFile LurmetBinaryFile::ForReading(std::vector<std::uint8_t> bytes, const CPString& name) {
+    LurmetBinaryFile file;
+    file.m_mode = Mode::Reading;
+    file.m_path = name;
+    file.m_bytes = std::move(bytes);
+    file.m_pos = 0;
+    if (file.m_bytes.size() < MagicSize || std::memcmp(file.m_bytes.data(), Magic, MagicSize) != 0)
+        file.Fail();
+    else
+        file.m_pos = MagicSize;
+    return file;
+}
+
+bool LurmetBinaryFile::OpenForWrite(const CPString& path) {
+    m_mode = Mode::Writing;
+    m_failed = false;
+    m_path = path;
+    m_open.clear();
+    m_pos = 0;
+    m_bytes.assign(Magic, Magic + MagicSize);
+    return true;
+}
+
+bool LurmetBinaryFile::OpenForRead(const CPString& path) {
+    m_mode = Mode::Reading;
+    m_failed = false;
+    m_path = path;
+    m_open.clear();
+    m_pos = 0;
+    m_bytes.clear();
+
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return Fail();
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(f) : -1;
+    ok = ok && size >= 0 && static_cast<unsigned long>(size) <= MaxFileSize && std::fseek(f, 0, SEEK_SET) == 0;
+    if (ok) {
+        m_bytes.resize(static_cast<std::size_t>(size));
+        ok = m_bytes.empty() || std::fread(m_bytes.data(), 1, m_bytes.size(), f) == m_bytes.size();
+    }
+    std::fclose(f);
+    if (!ok || m_bytes.size() < MagicSize || std::memcmp(m_bytes.data(), Magic, MagicSize) != 0) {
+        m_bytes.clear();
+        return Fail();
+    }
+    m_pos = MagicSize;
+    return true;
+}
+
+bool LurmetBinaryFile::Commit() {
+    if (m_mode != Mode::Writing || m_failed || !m_open.empty()) return false;
+    if (m_path.empty()) return true;
+
+    // Write beside the target and rename over it, so that the old file survives a failure.
+    const std::string temp = m_path + ".tmp";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(m_bytes.data(), 1, m_bytes.size(), f) == m_bytes.size();
+    ok = (std::fflush(f) == 0) && ok;
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok) ok = std::rename(temp.c_str(), m_path.c_str()) == 0;
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}
+
+bool LurmetBinaryFile::Close() {
+    const bool ok = (m_mode == Mode::Writing) ? Commit() : !m_failed;
+    m_mode = Mode::Closed;
+    m_open.clear();
+    return ok;
+}
+
+// ---------------------------------------------------------------- state
+
+bool LurmetBinaryFile::Fail() {
+    m_failed = true;
+    return false;
+}
+
+bool LurmetBinaryFile::CanWrite() const { return m_mode == Mode::Writing && !m_failed; }
+bool LurmetBinaryFile::CanRead() const { return m_mode == Mode::Reading && !m_failed; }
+
+std::size_t LurmetBinaryFile::BytesLeft() const {
+    if (m_mode != Mode::Reading) return 0;
+    const std::size_t limit = m_open.empty() ? m_bytes.size() : m_open.back().bodyEnd;
+    return limit > m_pos ? limit - m_pos : 0;
+}
+
+// ---------------------------------------------------------------- writer
+
+void LurmetBinaryFile::PutU32(std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) m_bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void LurmetBinaryFile::PutU64(std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) m_bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+void LurmetBinaryFile::PutText(const CPString& text) {
+    PutU32(static_cast<std::uint32_t>(text.size()));
+    m_bytes.insert(m_bytes.end(), text.begin(), text.end());
+}
+
+void LurmetBinaryFile::PutValue(const CPValue& value) {
+    PutU8(TagValue);
+    PutText(value.GetName());
+    if (value.IsText()) {
+        PutU8(ValueIsText);
+        PutText(value.GetText());
+    } else {
+        PutU8(ValueIsNumber);
+        std::uint64_t bits = 0;
+        const double number = value.GetValue();
+        std::memcpy(&bits, &number, sizeof bits);
+        PutU64(bits);
+    }
+    PutU32(static_cast<std::uint32_t>(value.GetStatus()));
+    PutU32(static_cast<std::uint32_t>(value.GetLockStatus()));
+    PutU32(static_cast<std::uint32_t>(value.GetNumberOfSubValues()));
+    for (std::size_t i = 0; i < value.GetNumberOfSubValues(); ++i) PutValue(*value.GetSubValue(i));
+}
+
+bool LurmetBinaryFile::BeginRecord(RecordHandle& handle, int version) {
+    if (!CanWrite()) return Fail();
+    PutU8(TagRecord);
+    PutU32(static_cast<std::uint32_t>(version));
+    PutU32(0);  // body length, patched at EndRecord
+    handle.version = version;
+    handle.depth = static_cast<int>(m_open.size());
+    handle.bodyStart = m_bytes.size();
+    handle.bodyEnd = 0;
+    m_open.push_back({handle.bodyStart, 0});
+    return true;
+}
+
+bool LurmetBinaryFile::WriteBool(bool value) {
+    if (!CanWrite()) return Fail();
+    PutU8(TagBool);
+    PutU8(value ? 1 : 0);
+    return true;
+}
+
+bool LurmetBinaryFile::WriteInt(std::int32_t value) {
+    if (!CanWrite()) return Fail();
+    PutU8(TagInt);
+    PutU32(static_cast<std::uint32_t>(value));
+    return true;
+}
+
+bool LurmetBinaryFile::WriteLong(std::int32_t value) {
+    if (!CanWrite()) return Fail();
+    PutU8(TagLong);
+    PutU32(static_cast<std::uint32_t>(value));
+    return true;
+}
+
+bool LurmetBinaryFile::WriteDouble(double value) {
+    if (!CanWrite()) return Fail();
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    PutU8(TagDouble);
+    PutU64(bits);
+    return true;
+}
+
+bool LurmetBinaryFile::WriteChar(char value) {
+    if (!CanWrite()) return Fail();
+    PutU8(TagChar);
+    PutU8(static_cast<std::uint8_t>(value));
+    return true;
+}
+
+bool LurmetBinaryFile::WriteCPString(const CPString& value) {
+    if (!CanWrite() || value.size() > std::numeric_limits<std::uint32_t>::max()) return Fail();
+    PutU8(TagString);
+    PutText(value);
+    return true;
+}
+
+bool LurmetBinaryFile::WriteCPValue(const CPValue& value) {
+    // Never write a tree that a reader would refuse as too deep.
+    if (!CanWrite() || TreeDepth(value, MaxValueDepth + 1) > MaxValueDepth) return Fail();
+    PutValue(value);
+    return true;
+}
+
+bool LurmetBinaryFile::EndRecord(RecordHandle& handle) {
+    if (m_failed || m_open.empty() || handle.depth != static_cast<int>(m_open.size()) - 1 ||
+        handle.bodyStart != m_open.back().bodyStart)
+        return Fail();
+    if (m_mode == Mode::Writing) {
+        const std::size_t length = m_bytes.size() - handle.bodyStart;
+        if (length > std::numeric_limits<std::uint32_t>::max()) return Fail();
+        for (int i = 0; i < 4; ++i)
+            m_bytes[handle.bodyStart - 4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    } else if (m_mode == Mode::Reading) {
+        m_pos = m_open.back().bodyEnd;  // skip whatever this reader does not know
+    } else {
+        return Fail();
+    }
+    m_open.pop_back();
+    handle.depth = -1;
+    return true;
+}
+
+// ---------------------------------------------------------------- reader
+
+bool LurmetBinaryFile::Need(std::size_t n) {
+    if (!CanRead()) return Fail();
+    if (BytesLeft() < n) return Fail();
+    return true;
+}
+
+std::uint32_t LurmetBinaryFile::GetU32() {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(m_bytes[m_pos++]) << (8 * i);
+    return v;
+}
+
+std::uint64_t LurmetBinaryFile::GetU64() {
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(m_bytes[m_pos++]) << (8 * i);
+    return v;
+}
+
+bool LurmetBinaryFile::ExpectTag(std::uint8_t tag) {
+    if (!Need(1)) return false;
+    if (GetU8() != tag) return Fail();
+    return true;
+}
+
+bool LurmetBinaryFile::ReadRecordHeader(int& version, std::size_t& bodyStart, std::size_t& bodyEnd) {
+    if (!Need(RecordHeaderBytes)) return false;
+    if (GetU8() != TagRecord) return Fail();
+    version = static_cast<std::int32_t>(GetU32());
+    const std::uint32_t length = GetU32();
+    if (length > BytesLeft()) return Fail();
+    bodyStart = m_pos;
+    bodyEnd = m_pos + length;
+    return true;
+}
+
+bool LurmetBinaryFile::BeginRecord(RecordHandle& handle) {
+    int version = 0;
+    std::size_t start = 0, end = 0;
+    if (!ReadRecordHeader(version, start, end)) return false;
+    handle.version = version;
+    handle.depth = static_cast<int>(m_open.size());
+    handle.bodyStart = start;
+    handle.bodyEnd = end;
+    m_open.push_back({start, end});
+    return true;
+}
+
+int LurmetBinaryFile::GetRecordVersion(const RecordHandle& handle) const { return handle.version; }
+
+bool LurmetBinaryFile::SkipRecord() {
+    int version = 0;
+    std::size_t start = 0, end = 0;
+    if (!ReadRecordHeader(version, start, end)) return false;
+    m_pos = end;
+    return true;
+}
+
+bool LurmetBinaryFile::ReadInteger(std::int32_t& value) {
+    if (!Need(1)) return false;
+    const std::uint8_t tag = GetU8();
+    if (tag == TagBool) {
+        if (!Need(1)) return false;
+        value = GetU8() != 0 ? 1 : 0;
+        return true;
+    }
+    if (tag != TagInt && tag != TagLong) return Fail();
+    if (!Need(4)) return false;
+    value = static_cast<std::int32_t>(GetU32());
+    return true;
+}
+
+bool LurmetBinaryFile::ReadBool(bool& value) {
+    std::int32_t v = 0;
+    if (!ReadInteger(v)) return false;
+    value = v != 0;
+    return true;
+}
+
+bool LurmetBinaryFile::ReadInt(std::int32_t& value) { return ReadInteger(value); }
+bool LurmetBinaryFile::ReadLong(std::int32_t& value) { return ReadInteger(value); }
+
+bool LurmetBinaryFile::ReadDouble(double& value) {
+    if (!ExpectTag(TagDouble) || !Need(8)) return false;
+    const std::uint64_t bits = GetU64();
+    std::memcpy(&value, &bits, sizeof value);
+    return true;
+}
+
+bool LurmetBinaryFile::ReadChar(char& value) {
+    if (!ExpectTag(TagChar) || !Need(1)) return false;
+    value = static_cast<char>(GetU8());
+    return true;
+}
+
+bool LurmetBinaryFile::GetText(CPString& text) {
+    if (!Need(4)) return false;
+    const std::uint32_t count = GetU32();
+    // The count is checked against the bytes left before any memory is taken for it.
+    if (!Need(count)) return false;
+    text.assign(reinterpret_cast<const char*>(m_bytes.data() + m_pos), count);
+    m_pos += count;
+    return true;
+}
+
+bool LurmetBinaryFile::ReadCPString(CPString& value) {
+    CPString text;
+    if (!ExpectTag(TagString) || !GetText(text)) return false;
+    value = std::move(text);
+    return true;
+}
+
+bool LurmetBinaryFile::GetValue(CPValue& value, int depth) {
+    if (depth > MaxValueDepth) return Fail();
+    CPString name;
+    if (!ExpectTag(TagValue) || !GetText(name) || !Need(1)) return false;
+    value.SetName(name);
+    const std::uint8_t kind = GetU8();
+    if (kind == ValueIsText) {
+        CPString text;
+        if (!GetText(text)) return false;
+        value.SetText(text, CPValue::Unset);
+    } else if (kind == ValueIsNumber) {
+        if (!Need(8)) return false;
+        const std::uint64_t bits = GetU64();
+        double number = 0.0;
+        std::memcpy(&number, &bits, sizeof number);
+        value.SetValue(number, CPValue::Unset);
+    } else {
+        return Fail();
+    }
+    if (!Need(12)) return false;
+    // Set the status after the value: an empty number keeps whatever status was stored.
+    value.SetStatus(static_cast<std::int32_t>(GetU32()));
+    value._set_nLockStatus(static_cast<std::int32_t>(GetU32()));
+    const std::uint32_t count = GetU32();
+    if (count > BytesLeft() / MinValueBytes) return Fail();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        CPValue* sub = value.AddSubValue(CPString());
+        if (!GetValue(*sub, depth + 1)) return false;
+    }
+    return true;
+}
+
+bool LurmetBinaryFile::ReadCPValue(CPValue& value) {
+    CPValue tree;
+    if (!GetValue(tree, 1)) return false;
+    value = std::move(tree);
+    return true;
+}
+
+bool LurmetBinaryFile::ReadCountedString(CPString& value) {
+    std::int32_t count = 0;
+    if (!ReadInteger(count)) return false;
+    // Each character is a tagged byte: refuse a count the bytes left cannot hold.
+    if (count < 0 || static_cast<std::size_t>(count) > BytesLeft() / 2) return Fail();
+    CPString text;
+    text.reserve(static_cast<std::size_t>(count));
+    bool ended = false;
+    for (std::int32_t i = 0; i < count; ++i) {
+        char c = 0;
+        if (!ReadChar(c)) return false;
+        if (c == '\0') ended = true;
+        if (!ended) text.push_back(c);
+    }
+    value = std::move(text);
+    return true;
+}

@@ -1,0 +1,94 @@
+#include "brasko/NotificationSender.h"
+
+#include <algorithm>
+
+NotificationSender::NotificationSender() : m_alive(std::make_shared<bool>(true)) {}
+
+NotificationSender::NotificationSender(const NotificationSender& other)
+    : INotificationSender(other), m_alive(std::make_shared<bool>(true)) {}
+
+NotificationSender& NotificationSender::operator=(const NotificationSender&) {
+    // Receivers watch one particular object; they are not handed over with its contents.
+    return *this;
+}
+
+NotificationSender::~NotificationSender() { *m_alive = false; }
+
+NotificationSender::Entry* NotificationSender::Lookup(const INotificationReceiver* receiver) {
+    for (Entry& e : m_entries)
+        if (e.receiver == receiver) return &e;
+    return nullptr;
+}
+
+const NotificationSender::Entry* NotificationSender::Lookup(const INotificationReceiver* receiver) const {
+    for (const Entry& e : m_entries)
+        if (e.receiver == receiver) return &e;
+    return nullptr;
+}
+
+NotificationSender::Entry* NotificationSender::LookupSerial(std::uint64_t serial) {
+    for (Entry& e : m_entries)
+        if (e.serial == serial) return &e;
+    return nullptr;
+}
+
+bool NotificationSender::IsReceiverRegistered(const INotificationReceiver* receiver) const {
+    return Lookup(receiver) != nullptr;
+}
+
+bool NotificationSender::AddNotificationReceiver(INotificationReceiver* receiver) {
+    if (!receiver || Lookup(receiver)) return false;
+    m_entries.push_back({receiver, m_nextSerial++, {}, false});
+    return true;
+}
+
+bool NotificationSender::RemoveNotificationReceiver(INotificationReceiver* receiver) {
+    auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                           [receiver](const Entry& e) { return e.receiver == receiver; });
+    if (it == m_entries.end()) return false;
+    m_entries.erase(it);
+    return true;
+}
+
+bool NotificationSender::AddValidMessage(INotificationReceiver* receiver, int code) {
+    Entry* e = Lookup(receiver);
+    if (!e) return false;
+    if (std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end())
+        e->validCodes.push_back(code);
+    return true;
+}
+
+bool NotificationSender::RemoveValidMessage(INotificationReceiver* receiver, int code) {
+    Entry* e = Lookup(receiver);
+    if (!e) return false;
+    e->validCodes.erase(std::remove(e->validCodes.begin(), e->validCodes.end(), code), e->validCodes.end());
+    return true;
+}
+
+bool NotificationSender::HoldNotificationForReceiver(INotificationReceiver* receiver, bool hold) {
+    Entry* e = Lookup(receiver);
+    if (!e) return false;
+    e->held = hold;
+    return true;
+}
+
+void NotificationSender::SendAMessage(int code, const CPString& text, void* data) {
+    // Receivers may change the registrations, or destroy this sender, while being notified:
+    // walk a snapshot of who was registered and re-check each one just before delivering.
+    std::vector<std::uint64_t> snapshot;
+    snapshot.reserve(m_entries.size());
+    for (const Entry& e : m_entries) snapshot.push_back(e.serial);
+    const std::shared_ptr<bool> alive = m_alive;
+    // The text may belong to a receiver or to this sender; keep a copy of our own.
+    const CPString message = text;
+
+    for (std::uint64_t serial : snapshot) {
+        Entry* e = LookupSerial(serial);
+        if (!e || e->held) continue;
+        if (!e->validCodes.empty() &&
+            std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end())
+            continue;
+        e->receiver->NotifyChange(code, message, data);
+        if (!*alive) return;
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Change notifications from engine objects to the views that watch them. A sender delivers each
+// numbered change code to the receivers registered with it; a receiver may narrow what it gets
+// to a set of valid codes and may hold its notifications for a while.
+#include "dunmor/CPString.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class INotificationReceiver {
+public:
+    virtual ~INotificationReceiver() = default;
+    virtual void NotifyChange(int code, const CPString& text, void* data) = 0;
+};
+
+class INotificationSender {
+public:
+    virtual ~INotificationSender() = default;
+    // False for null or a receiver already registered.
+    virtual bool AddNotificationReceiver(INotificationReceiver* receiver) = 0;
+    // False when the receiver is not registered.
+    virtual bool RemoveNotificationReceiver(INotificationReceiver* receiver) = 0;
+    virtual void SendAMessage(int code, const CPString& text, void* data) = 0;
+    // Narrows a registered receiver to the codes it names. A receiver that has named none gets
+    // every code. False when the receiver is not registered.
+    virtual bool AddValidMessage(INotificationReceiver* receiver, int code) = 0;
+    virtual bool RemoveValidMessage(INotificationReceiver* receiver, int code) = 0;
+    // While held, the receiver is passed over: messages sent meanwhile are dropped for it, not
+    // queued. False when the receiver is not registered.
+    virtual bool HoldNotificationForReceiver(INotificationReceiver* receiver, bool hold) = 0;
+};
+
+class NotificationSender : public virtual INotificationSender {
+public:
+    NotificationSender();
+    // A copy is a new sender: nobody listens to it yet.
+    NotificationSender(const NotificationSender& other);
+    NotificationSender& operator=(const NotificationSender& other);
+    ~NotificationSender() override;
+
+    bool AddNotificationReceiver(INotificationReceiver* receiver) override;
+    bool RemoveNotificationReceiver(INotificationReceiver* receiver) override;
+    // Delivers to the receivers registered when the call starts. A receiver removed during the
+    // dispatch (by itself or another, or in its destructor) is skipped from then on; one added
+    // during the dispatch waits for the next message; a sender destroyed by a receiver stops.
+    void SendAMessage(int code, const CPString& text, void* data) override;
+    bool AddValidMessage(INotificationReceiver* receiver, int code) override;
+    bool RemoveValidMessage(INotificationReceiver* receiver, int code) override;
+    bool HoldNotificationForReceiver(INotificationReceiver* receiver, bool hold) override;
+
+    int GetNumberOfReceivers() const { return static_cast<int>(m_entries.size()); }
+    bool IsReceiverRegistered(const INotificationReceiver* receiver) const;
+
+private:
+    struct Entry {
+        INotificationReceiver* receiver;
+        std::uint64_t serial;  // tells a re-registration apart from the entry it replaced
+        std::vector<int> validCodes;
+        bool held;
+    };
+    Entry* Lookup(const INotificationReceiver* receiver);
+    const Entry* Lookup(const INotificationReceiver* receiver) const;
+    Entry* LookupSerial(std::uint64_t serial);
+
+    std::vector<Entry> m_entries;
+    std::uint64_t m_nextSerial = 1;
+    // Cleared by the destructor, so that a dispatch in progress sees that the sender is gone.
+    std::shared_ptr<bool> m_alive;
+};

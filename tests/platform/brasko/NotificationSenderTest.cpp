@@ -1,0 +1,238 @@
+#include "brasko/NotificationSender.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A receiver that logs what it gets and can run an action while being notified.
+class Probe : public INotificationReceiver {
+public:
+    Probe(std::string name, std::vector<std::string>* log) : name_(std::move(name)), log_(log) {}
+    void NotifyChange(int code, const CPString& text, void*) override {
+        if (log_) log_->push_back(name_ + ":" + std::to_string(code) + (text.empty() ? "" : ":" + text));
+        // Run a copy: the action may reset itself or delete this receiver.
+        if (action) {
+            const std::function<void()> run = action;
+            run();
+        }
+    }
+    std::function<void()> action;
+
+private:
+    std::string name_;
+    std::vector<std::string>* log_;
+};
+
+// A receiver living on the heap that unregisters itself when destroyed, as views do.
+class SelfRemovingProbe : public Probe {
+public:
+    SelfRemovingProbe(std::string name, std::vector<std::string>* log, INotificationSender* sender)
+        : Probe(std::move(name), log), sender_(sender) {
+        sender_->AddNotificationReceiver(this);
+    }
+    ~SelfRemovingProbe() override { sender_->RemoveNotificationReceiver(this); }
+
+private:
+    INotificationSender* sender_;
+};
+
+// Which codes reach a receiver, by its valid-message set and its hold.
+struct FilterCase {
+    const char* name;
+    std::vector<int> valid;
+    std::vector<int> removed;
+    bool held;
+    std::vector<std::string> expected;  // for codes 24, 36 and 60 sent in that order
+};
+
+class ReceiverFilter : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(ReceiverFilter, DeliversOnlyTheCodesAskedFor) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe p("p", &log);
+    ASSERT_TRUE(sender.AddNotificationReceiver(&p));
+    for (int code : GetParam().valid) EXPECT_TRUE(sender.AddValidMessage(&p, code));
+    for (int code : GetParam().removed) EXPECT_TRUE(sender.RemoveValidMessage(&p, code));
+    EXPECT_TRUE(sender.HoldNotificationForReceiver(&p, GetParam().held));
+    for (int code : {24, 36, 60}) sender.SendAMessage(code, "", nullptr);
+    EXPECT_EQ(log, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ReceiverFilter,
+    ::testing::Values(FilterCase{"NoValidMessagesGetsAll", {}, {}, false, {"p:24", "p:36", "p:60"}},
+                      FilterCase{"OnlyValidMessages", {24, 60}, {}, false, {"p:24", "p:60"}},
+                      FilterCase{"DuplicateValidMessage", {36, 36}, {}, false, {"p:36"}},
+                      FilterCase{"AllRemovedGetsAllAgain", {24}, {24}, false, {"p:24", "p:36", "p:60"}},
+                      FilterCase{"OneOfTwoRemoved", {24, 36}, {24}, false, {"p:36"}},
+                      FilterCase{"HeldGetsNothing", {}, {}, true, {}},
+                      FilterCase{"HeldWithCodesGetsNothing", {36}, {}, true, {}}),
+    [](const ::testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.name); });
+
+TEST(NotificationSenderTest, RegistrationRulesAndOrder) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log);
+    EXPECT_FALSE(sender.AddNotificationReceiver(nullptr));
+    EXPECT_TRUE(sender.AddNotificationReceiver(&b));
+    EXPECT_TRUE(sender.AddNotificationReceiver(&a));
+    EXPECT_FALSE(sender.AddNotificationReceiver(&a));
+    EXPECT_FALSE(sender.AddValidMessage(nullptr, 3));
+    Probe stranger("s", &log);
+    EXPECT_FALSE(sender.AddValidMessage(&stranger, 3));
+    EXPECT_FALSE(sender.RemoveValidMessage(&stranger, 3));
+    EXPECT_FALSE(sender.HoldNotificationForReceiver(&stranger, true));
+    EXPECT_FALSE(sender.RemoveNotificationReceiver(&stranger));
+
+    sender.SendAMessage(26, "Scenario 1", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"b:26:Scenario 1", "a:26:Scenario 1"}));
+
+    // Hold, then release: messages sent meanwhile are dropped, later ones arrive.
+    log.clear();
+    sender.HoldNotificationForReceiver(&b, true);
+    sender.SendAMessage(1, "", nullptr);
+    sender.HoldNotificationForReceiver(&b, false);
+    sender.SendAMessage(2, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "b:2", "a:2"}));
+}
+
+TEST(NotificationSenderTest, DataPointerIsPassedThrough) {
+    NotificationSender sender;
+    struct : INotificationReceiver {
+        void* seen = nullptr;
+        void NotifyChange(int, const CPString&, void* data) override { seen = data; }
+    } r;
+    int payload = 0;
+    sender.AddNotificationReceiver(&r);
+    sender.SendAMessage(24, "x", &payload);
+    EXPECT_EQ(r.seen, &payload);
+}
+
+TEST(NotificationSenderTest, ReceiverRemovingItselfDuringDispatch) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log), c("c", &log);
+    for (Probe* p : {&a, &b, &c}) sender.AddNotificationReceiver(p);
+    b.action = [&] { sender.RemoveNotificationReceiver(&b); };
+    sender.SendAMessage(1, "", nullptr);
+    sender.SendAMessage(2, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "b:1", "c:1", "a:2", "c:2"}));
+}
+
+TEST(NotificationSenderTest, ReceiverRemovingALaterOneDuringDispatch) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log), c("c", &log);
+    for (Probe* p : {&a, &b, &c}) sender.AddNotificationReceiver(p);
+    a.action = [&] { sender.RemoveNotificationReceiver(&b); };
+    sender.SendAMessage(1, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "c:1"}));
+}
+
+TEST(NotificationSenderTest, ReceiverDeletingItselfDuringDispatch) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), c("c", &log);
+    sender.AddNotificationReceiver(&a);
+    auto* b = new SelfRemovingProbe("b", &log, &sender);
+    sender.AddNotificationReceiver(&c);
+    b->action = [b] { delete b; };
+    sender.SendAMessage(1, "", nullptr);
+    sender.SendAMessage(2, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "b:1", "c:1", "a:2", "c:2"}));
+    EXPECT_EQ(sender.GetNumberOfReceivers(), 2);
+}
+
+TEST(NotificationSenderTest, ReceiverDeletingAnotherDuringDispatch) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log);
+    sender.AddNotificationReceiver(&a);
+    auto* b = new SelfRemovingProbe("b", &log, &sender);
+    a.action = [&] {
+        delete b;
+        b = nullptr;
+    };
+    sender.SendAMessage(1, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1"}));
+    EXPECT_EQ(b, nullptr);
+}
+
+TEST(NotificationSenderTest, ReceiverAddedDuringDispatchWaitsForTheNextMessage) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), late("late", &log);
+    sender.AddNotificationReceiver(&a);
+    a.action = [&] {
+        sender.AddNotificationReceiver(&late);
+        a.action = nullptr;
+    };
+    sender.SendAMessage(1, "", nullptr);
+    sender.SendAMessage(2, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:2", "late:2"}));
+}
+
+TEST(NotificationSenderTest, ReRegisteringDuringDispatchDoesNotDeliverTwice) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log);
+    sender.AddNotificationReceiver(&a);
+    sender.AddNotificationReceiver(&b);
+    // a moves itself to the end of the list while the message is under way.
+    a.action = [&] {
+        a.action = nullptr;
+        sender.RemoveNotificationReceiver(&a);
+        sender.AddNotificationReceiver(&a);
+    };
+    sender.SendAMessage(1, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "b:1"}));
+}
+
+TEST(NotificationSenderTest, SenderDestroyedDuringItsOwnDispatch) {
+    std::vector<std::string> log;
+    auto* sender = new NotificationSender;
+    Probe a("a", &log), b("b", &log);
+    sender->AddNotificationReceiver(&a);
+    sender->AddNotificationReceiver(&b);
+    a.action = [&] {
+        delete sender;
+        sender = nullptr;
+    };
+    sender->SendAMessage(7, "bye", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:7:bye"}));
+    EXPECT_EQ(sender, nullptr);
+}
+
+TEST(NotificationSenderTest, NestedSendFromAReceiver) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log);
+    sender.AddNotificationReceiver(&a);
+    sender.AddNotificationReceiver(&b);
+    sender.AddValidMessage(&a, 1);
+    a.action = [&] { sender.SendAMessage(2, "", nullptr); };
+    sender.SendAMessage(1, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "b:2", "b:1"}));
+}
+
+TEST(NotificationSenderTest, CopyHasNoReceivers) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log);
+    sender.AddNotificationReceiver(&a);
+    NotificationSender copy(sender);
+    EXPECT_EQ(copy.GetNumberOfReceivers(), 0);
+    copy.SendAMessage(1, "", nullptr);
+    EXPECT_TRUE(log.empty());
+    NotificationSender assigned;
+    assigned = sender;
+    EXPECT_EQ(assigned.GetNumberOfReceivers(), 0);
+    EXPECT_TRUE(sender.IsReceiverRegistered(&a));
+}
+
+}  // namespace
