@@ -1,0 +1,108 @@
+#include "eng/startup/LoadSteps.h"
+
+#include "brasko/SteamProperties.h"
+#include "eng/startup/PropertyBounds.h"
+#include "eng/startup/Registries.h"
+#include "lumeth/Framework.h"
+
+#include <initializer_list>
+
+namespace {
+
+// A load step: its name and what it does. A step whose class is not part of the module yet has
+// no action; it keeps its place in the order so the class slots in without reordering.
+struct LoadStep {
+    const char* name;
+    void (*action)(ModuleRegistries&);
+};
+
+constexpr int kRegistrySlots = 256;
+
+void showSplash(ModuleRegistries&) { ShowSplashScreen(1, 0); }
+
+void createNodeTypes(ModuleRegistries& r) { r.HENNodeTypeFactories = std::make_unique<CPDictionary>(kRegistrySlots); }
+void createEquations(ModuleRegistries& r) { r.HENEquationRegistry = std::make_unique<CPDictionary>(kRegistrySlots); }
+void createEvents(ModuleRegistries& r) { r.HENEventRegistry = std::make_unique<CPDictionary>(kRegistrySlots); }
+
+void steamCriticalTemperature(ModuleRegistries& r) {
+    r.SteamCriticalTemperature = SteamCriticalProperty("Temperature");
+}
+void steamCriticalPressure(ModuleRegistries&) { (void)SteamCriticalProperty("Pressure"); }
+void steamCriticalVolume(ModuleRegistries&) { (void)SteamCriticalProperty("Volume"); }
+
+void portHotInlet(ModuleRegistries& r) { r.PortNameHotInlet = "HotInlet"; }
+void portHotOutlet(ModuleRegistries& r) { r.PortNameHotOutlet = "HotOutlet"; }
+void portColdInlet(ModuleRegistries& r) { r.PortNameColdInlet = "ColdInlet"; }
+void portColdOutlet(ModuleRegistries& r) { r.PortNameColdOutlet = "ColdOutlet"; }
+
+void propertyBounds(ModuleRegistries& r) {
+    r.PropertyBounds = std::make_unique<CPDictionary>(kRegistrySlots);
+    for (const char* name : {"Viscosity", "ThermalConductivity", "Velocity", "MassDensity", "Diameter"})
+        r.PropertyBounds->AddKeyString(name, new PropertyBound{1e-08, 1e+24}, 0);
+}
+
+void createEventNames(ModuleRegistries& r) { r.HENEventTypeNames.clear(); }
+void initEventTypeNames(ModuleRegistries& r) {
+    r.HENEventTypeNames = {"CleaningHENEvent",           "AdditionalAreaHENEvent",
+                           "AdditionalShellHENEvent",    "SplitflowmodificationEvent",
+                           "HeatExchangerRemovalEvent",  "HeatExchangerFoulingEvent",
+                           "StreamFlowrateChangeEvent",  "InletTemperatureChangeEvent"};
+}
+
+// The fixed order of the load-time registrations. Classes of the network design, the clone
+// engine, the project and the total site register at their steps once they are built.
+const LoadStep kSteps[] = {
+    {"ShowSplashScreen", showSplash},
+    {"CloneEnginePrototype", nullptr},
+    {"CreateHENNodeTypeFactories", createNodeTypes},
+    {"NodeType htHeatExchanger", nullptr},
+    {"NodeType ppTee", nullptr},
+    {"NodeType ppMixer", nullptr},
+    {"NodeType htHeater", nullptr},
+    {"CreateHENEquationRegistry", createEquations},
+    {"Equation HeatExchangerTotalHeatBalance", nullptr},
+    {"Equation HotSideHeatExchangerHeatBalance", nullptr},
+    {"Equation ColdSideHeatExchangerHeatBalance", nullptr},
+    {"Equation DummyHeatExchangerHeatBalance", nullptr},
+    {"Equation HeatExchangerArea", nullptr},
+    {"Equation HotSideHeatExchangerMassBalance", nullptr},
+    {"Equation ColdSideHeatExchangerMassBalance", nullptr},
+    {"Equation DummyHeatExchangerMassBalance", nullptr},
+    {"Equation HighEndHeatExchangerDeltaT", nullptr},
+    {"Equation LowEndHeatExchangerDeltaT", nullptr},
+    {"Equation SplitterMassBalance", nullptr},
+    {"Equation SplitterPercentBalance", nullptr},
+    {"Equation SplitterHeatBalance", nullptr},
+    {"Equation MixerMassBalance", nullptr},
+    {"Equation MixerHeatBalance", nullptr},
+    {"SteamCriticalTemperature", steamCriticalTemperature},
+    {"SteamCriticalPressure", steamCriticalPressure},
+    {"SteamCriticalVolume", steamCriticalVolume},
+    {"PortNameHotInlet", portHotInlet},
+    {"PortNameHotOutlet", portHotOutlet},
+    {"PortNameColdInlet", portColdInlet},
+    {"PortNameColdOutlet", portColdOutlet},
+    {"ProjectPrototype", nullptr},
+    {"TotalSitePrototype", nullptr},
+    {"PropertyBounds", propertyBounds},
+    {"CreateHENEventTypeNames", createEventNames},
+    {"InitEventTypeNames", initEventTypeNames},
+    {"CreateHENEventRegistry", createEvents},
+    {"Event CleaningHENEvent", nullptr},
+    {"Event AdditionalAreaHENEvent", nullptr},
+    {"Event AdditionalShellHENEvent", nullptr},
+    {"Event SplitflowmodificationEvent", nullptr},
+    {"Event HeatExchangerRemovalEvent", nullptr},
+    {"Event HeatExchangerFoulingEvent", nullptr},
+    {"Event InletTemperatureChangeEvent", nullptr},
+    {"Event StreamFlowrateChangeEvent", nullptr},
+};
+
+}  // namespace
+
+void RunLoadSteps(ModuleRegistries& registries) {
+    for (const LoadStep& step : kSteps) {
+        if (step.action) step.action(registries);
+        registries.LoadSteps.emplace_back(step.name);
+    }
+}

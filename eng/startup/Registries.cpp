@@ -1,0 +1,80 @@
+#include "eng/startup/Registries.h"
+
+#include "brasko/SteamProperties.h"
+#include "eng/startup/LoadSteps.h"
+#include "eng/startup/PropertyBounds.h"
+#include "lumeth/Framework.h"
+
+namespace {
+std::unique_ptr<ModuleRegistries>& instance() {
+    static std::unique_ptr<ModuleRegistries> registries;
+    return registries;
+}
+
+template <typename Fn>
+void* asItem(Fn fn) {
+    return reinterpret_cast<void*>(fn);
+}
+template <typename Fn>
+Fn asFunction(void* item) {
+    return reinterpret_cast<Fn>(item);
+}
+
+bool addOnce(CPDictionary* dictionary, const char* key, void* value) {
+    if (!dictionary || dictionary->ExistsKeyString(key)) return false;
+    return dictionary->AddKeyString(key, value, 0) != 0;
+}
+}  // namespace
+
+ModuleRegistries::ModuleRegistries() = default;
+
+ModuleRegistries::~ModuleRegistries() {
+    // The property bounds are the only values the registries own; factories are functions.
+    if (PropertyBounds) PropertyBounds->DestroyAll([](void* item) { delete static_cast<PropertyBound*>(item); });
+}
+
+const ModuleRegistries* ModuleRegistries::Get() { return instance().get(); }
+ModuleRegistries* ModuleRegistries::GetMutable() { return instance().get(); }
+
+bool ModuleRegistries::RegisterNodeType(const char* kind, UnitEquationGenerator generator) {
+    ModuleRegistries* r = GetMutable();
+    return r && addOnce(r->HENNodeTypeFactories.get(), kind, asItem(generator));
+}
+
+bool ModuleRegistries::RegisterEquation(const char* key, EquationFactory factory) {
+    ModuleRegistries* r = GetMutable();
+    return r && addOnce(r->HENEquationRegistry.get(), key, asItem(factory));
+}
+
+bool ModuleRegistries::RegisterEvent(const char* typeName, EventFactory factory) {
+    ModuleRegistries* r = GetMutable();
+    return r && addOnce(r->HENEventRegistry.get(), typeName, asItem(factory));
+}
+
+EquationFactory ModuleRegistries::FindEquation(const CPString& key) {
+    const ModuleRegistries* r = Get();
+    if (!r || !r->HENEquationRegistry) return nullptr;
+    return asFunction<EquationFactory>(r->HENEquationRegistry->FindKeyString(key));
+}
+
+UnitEquationGenerator ModuleRegistries::FindNodeType(const CPString& kind) {
+    const ModuleRegistries* r = Get();
+    if (!r || !r->HENNodeTypeFactories) return nullptr;
+    return asFunction<UnitEquationGenerator>(r->HENNodeTypeFactories->FindKeyString(kind));
+}
+
+EventFactory ModuleRegistries::FindEvent(const CPString& typeName) {
+    const ModuleRegistries* r = Get();
+    if (!r || !r->HENEventRegistry) return nullptr;
+    return asFunction<EventFactory>(r->HENEventRegistry->FindKeyString(typeName));
+}
+
+const ModuleRegistries& LoadModuleRegistries() {
+    auto& r = instance();
+    if (r) return *r;
+    r = std::make_unique<ModuleRegistries>();
+    RunLoadSteps(*r);
+    return *r;
+}
+
+void UnloadModuleRegistries() { instance().reset(); }

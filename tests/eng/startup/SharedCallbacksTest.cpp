@@ -1,0 +1,164 @@
+#include "eng/startup/SharedCallbacks.h"
+
+#include "brasko/LurmetBinaryFile.h"
+#include "dunmor/Exceptions.h"
+#include "tevrin/CPList.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr double U = kUnsetHeatValue;
+
+struct KeyOrder {
+    TemperatureKey a, b;
+    int expected;
+};
+
+class TemperatureKeyOrder : public ::testing::TestWithParam<KeyOrder> {};
+
+TEST_P(TemperatureKeyOrder, ComparesAsTheCascadeRequires) {
+    const KeyOrder& c = GetParam();
+    EXPECT_EQ(c.expected, CompareTemperatureKeys(&c.a, &c.b));
+    EXPECT_EQ(-c.expected, CompareTemperatureKeys(&c.b, &c.a));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TemperatureKeyOrder,
+    ::testing::Values(KeyOrder{{100, 5, U}, {120, 1, U}, -1},   // temperature decides
+                      KeyOrder{{100, 5, U}, {100, 3, U}, 1},    // both hot set: by hot value
+                      KeyOrder{{100, U, U}, {100, U, U}, 0},    // both unset at one temperature: equal
+                      KeyOrder{{100, U, 2}, {100, U, 7}, -1},   // by cold values
+                      KeyOrder{{100, 4, U}, {100, U, 3}, 1},    // hot value stands in for a missing cold
+                      KeyOrder{{100, U, 3}, {100, U, 3}, 0}));
+
+TEST(SharedComparators, ZeroCostPointsSortLastAndDifferencesAscend) {
+    SuperTargetPointRecord zero{}, cheap{}, dear{}, nearZero{};
+    cheap.values[9] = 5.0;
+    dear.values[9] = 9.0;
+    nearZero.values[9] = 5e-9;
+    EXPECT_EQ(1, CompareCostLastZero(&zero, &dear));
+    EXPECT_EQ(-1, CompareCostLastZero(&dear, &zero));
+    EXPECT_EQ(-1, CompareCostLastZero(&cheap, &dear));
+    EXPECT_EQ(0, CompareCostLastZero(&zero, &nearZero));
+
+    const double a[2] = {50, 45}, b[2] = {30, 20};
+    EXPECT_EQ(-1, CompareTemperatureDifference(a, b));  // 5 before 10
+    EXPECT_EQ(1, CompareFirstDouble(a, b));
+}
+
+TEST(SharedFilters, RecordValueFiltersSelectOnTheirThresholds) {
+    double r[12] = {10, 0, 0, 98.9, 0, 0, 2e-8, 0, 1e-9, -3e-8, 0, 0};
+    double key100 = 100.0, key10 = 10.0, key9 = 9.999;
+    EXPECT_EQ(1, HasPositiveLoad(r, nullptr));
+    EXPECT_EQ(0, HasNoPositiveLoad(r, nullptr));
+    EXPECT_EQ(1, HasNonZeroNinthValue(r, nullptr));
+    EXPECT_EQ(0, HasSignificantNinthValue(r, nullptr));
+    EXPECT_EQ(1, HasSignificantTenthValue(r, nullptr));
+    EXPECT_EQ(1, IsBelowNinetyNinePercent(r, &key100));
+    EXPECT_EQ(1, IsAtMost(r, &key10));
+    EXPECT_EQ(0, IsAtMost(r, &key9));
+    CPString x("Steam"), y("Steam"), z("steam");
+    EXPECT_EQ(1, IsEqualText(&x, &y));
+    EXPECT_EQ(0, IsEqualText(&x, &z));
+}
+
+TEST(SharedFilters, TemperatureKeysBuiltBySideAndUnsetSideSelected) {
+    CPList keys;
+    TemperatureKeySource hot{5.0, 100.0, 8}, cold{7.0, 90.0, 9}, other{1.0, 80.0, 3};
+    MakeTemperatureKey(&hot, &keys);
+    MakeTemperatureKey(&cold, &keys);
+    MakeTemperatureKey(&other, &keys);
+    ASSERT_EQ(3, static_cast<int>(keys.Length()));
+    auto* k0 = static_cast<TemperatureKey*>(keys[0]);
+    auto* k1 = static_cast<TemperatureKey*>(keys[1]);
+    auto* k2 = static_cast<TemperatureKey*>(keys[2]);
+    EXPECT_DOUBLE_EQ(5.0, k0->hot);
+    EXPECT_DOUBLE_EQ(U, k0->cold);
+    EXPECT_DOUBLE_EQ(U, k1->hot);
+    EXPECT_DOUBLE_EQ(0.0, k2->hot);
+    int hotSide = 0, coldSide = 1, badSide = 4;
+    EXPECT_EQ(1, IsSegmentHeatTypeUnset(k1, &hotSide));
+    EXPECT_EQ(0, IsSegmentHeatTypeUnset(k1, &coldSide));
+    Exceptions::ClearRecords();
+    EXPECT_EQ(0, IsSegmentHeatTypeUnset(k1, &badSide));
+    ASSERT_EQ(1u, Exceptions::Count());
+    EXPECT_EQ("!\"Segment Heat Type is not Hot or Cold\"", Exceptions::Records()[0].expression);
+    EXPECT_EQ("eng/utilityfunctions", Exceptions::Records()[0].file);
+    keys.DestroyAll(DestroyTemperatureKey);
+}
+
+TEST(SharedStoreVisitors, WrittenPairsAndIntervalsReadBackInOrder) {
+    auto out = LurmetBinaryFile::ForWriting();
+    LurmetBinaryFile* outp = &out;
+    StoreContext ctx{outp, true};
+    DoublePair p{1.5, -2.5};
+    IntervalEntry e{120.0, 80.0, 7};
+    double d = 42.0;
+    StoreEachPair(&p, &ctx);
+    StoreEachInterval(&e, &ctx);
+    StoreEachDouble(&d, &ctx);
+    ASSERT_TRUE(ctx.ok);
+
+    auto inFile = LurmetBinaryFile::ForReading(out.Bytes());
+    LurmetBinaryFile* in = &inFile;
+    RecordHandle h;
+    double a = 0, b = 0, c = 0;
+    std::int32_t n = 0;
+    ASSERT_TRUE(in->BeginRecord(h));
+    EXPECT_EQ(1, in->GetRecordVersion(h));
+    ASSERT_TRUE(in->ReadDouble(a) && in->ReadDouble(b) && in->EndRecord(h));
+    EXPECT_EQ(1.5, a);
+    EXPECT_EQ(-2.5, b);
+    ASSERT_TRUE(in->BeginRecord(h) && in->ReadDouble(a) && in->ReadDouble(b) && in->ReadInt(n) && in->EndRecord(h));
+    EXPECT_EQ(7, n);
+    ASSERT_TRUE(in->ReadDouble(c));
+    EXPECT_EQ(42.0, c);
+}
+
+// A file whose writes fail from a given write on, to see a store walk stop.
+class FailingFile : public ILurmetBinaryFile {
+public:
+    explicit FailingFile(int goodWrites) : m_left(goodWrites) {}
+    int writes = 0;
+    bool BeginRecord(RecordHandle&, int) override { return write(); }
+    bool WriteBool(bool) override { return write(); }
+    bool WriteInt(std::int32_t) override { return write(); }
+    bool WriteLong(std::int32_t) override { return write(); }
+    bool WriteDouble(double) override { return write(); }
+    bool WriteChar(char) override { return write(); }
+    bool WriteCPString(const CPString&) override { return write(); }
+    bool WriteCPValue(const CPValue&) override { return write(); }
+    bool BeginRecord(RecordHandle&) override { return false; }
+    int GetRecordVersion(const RecordHandle&) const override { return -1; }
+    bool ReadBool(bool&) override { return false; }
+    bool ReadInt(std::int32_t&) override { return false; }
+    bool ReadLong(std::int32_t&) override { return false; }
+    bool ReadDouble(double&) override { return false; }
+    bool ReadChar(char&) override { return false; }
+    bool ReadCPString(CPString&) override { return false; }
+    bool ReadCPValue(CPValue&) override { return false; }
+    bool SkipRecord() override { return false; }
+    CPString GetFileName() const override { return {}; }
+    bool EndRecord(RecordHandle&) override { return write(); }
+    bool Good() const override { return m_left >= 0; }
+
+private:
+    bool write() {
+        ++writes;
+        return --m_left >= 0;
+    }
+    int m_left;
+};
+
+TEST(SharedStoreVisitors, FirstFailedWriteStopsTheWalk) {
+    FailingFile file(2);
+    StoreContext ctx{&file, true};
+    std::vector<double> values = {1, 2, 3, 4, 5};
+    for (double& v : values) StoreEachDouble(&v, &ctx);
+    EXPECT_FALSE(ctx.ok);
+    EXPECT_EQ(3, file.writes) << "two good writes, one failure, then nothing";
+}
+}  // namespace
