@@ -1,0 +1,88 @@
+#include "brasko/DefaultUtility.h"
+
+#include "brasko/ILurmetBinaryFile.h"
+
+#include <cmath>
+
+DefaultUtility::DefaultUtility() = default;
+
+DefaultUtility::DefaultUtility(const char* name_, SegmentHeatType side_, double supply, double target,
+                               double filmCoefficient_, double cost_, double rangeUpper_, double rangeLower_,
+                               double dtminContribution_, const char* exchangerType_, double viscosity_,
+                               double thermalConductivity_, double massDensity_, double specificHeat_)
+    : supplyTemperature(supply),
+      targetTemperature(target),
+      filmCoefficient(filmCoefficient_),
+      cost(cost_),
+      rangeUpper(rangeUpper_),
+      rangeLower(rangeLower_),
+      dtminContribution(dtminContribution_),
+      viscosity(viscosity_),
+      thermalConductivity(thermalConductivity_),
+      massDensity(massDensity_),
+      specificHeat(specificHeat_),
+      exchangerType(exchangerType_ ? exchangerType_ : kDefaultExchangerType),
+      side(side_),
+      name(name_) {}
+
+const char* DefaultUtility::IsValidUtilType(const char* type) const {
+    if (!type || !*type) return "InvalidExchangerType";
+    return nullptr;
+}
+
+bool DefaultUtility::IsComplete() const {
+    if (side != SHT_Hot && side != SHT_Cold) return false;
+    for (double v : {supplyTemperature, targetTemperature, filmCoefficient, cost, rangeUpper, rangeLower})
+        if (Units::IsEmpty(v)) return false;
+    return true;
+}
+
+bool DefaultUtility::RangeHolds(double T) const {
+    if (side == SHT_Hot) return rangeLower < T && T <= rangeUpper;
+    if (side == SHT_Cold) return rangeLower <= T && T < rangeUpper;
+    return false;
+}
+
+// Record version 1: name, side, the eleven numbers of the utility table in declared order, the
+// exchanger type, the emissions coefficient, the two flags, then the composition (count, and per
+// component its name and fraction).
+bool DefaultUtility::Store(ILurmetBinaryFile& file) const {
+    RecordHandle record;
+    bool ok = file.BeginRecord(record, RecordVersion) && file.WriteCPString(name) && file.WriteInt(side);
+    for (double v : {supplyTemperature, targetTemperature, filmCoefficient, cost, rangeUpper, rangeLower,
+                     dtminContribution, viscosity, thermalConductivity, massDensity, specificHeat})
+        ok = ok && file.WriteDouble(v);
+    ok = ok && file.WriteCPString(exchangerType) && file.WriteDouble(emissionsCoefficient) &&
+         file.WriteBool(emptyFilmCoefficient) && file.WriteBool(simulationUtility) &&
+         file.WriteInt(static_cast<std::int32_t>(composition.size()));
+    for (const UtilityComponent& c : composition) ok = ok && file.WriteCPString(c.name) && file.WriteDouble(c.fraction);
+    return ok && file.EndRecord(record);
+}
+
+bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
+    RecordHandle record;
+    if (!file.BeginRecord(record) || file.GetRecordVersion(record) < 1) return false;
+    DefaultUtility read;
+    std::int32_t sideValue = 0;
+    if (!file.ReadCPString(read.name) || !file.ReadInt(sideValue)) return false;
+    if (sideValue < SHT_Hot || sideValue > SHT_NotSet) return false;
+    read.side = static_cast<SegmentHeatType>(sideValue);
+    for (double* v : {&read.supplyTemperature, &read.targetTemperature, &read.filmCoefficient, &read.cost,
+                      &read.rangeUpper, &read.rangeLower, &read.dtminContribution, &read.viscosity,
+                      &read.thermalConductivity, &read.massDensity, &read.specificHeat})
+        if (!file.ReadDouble(*v)) return false;
+    std::int32_t count = 0;
+    if (!file.ReadCPString(read.exchangerType) || !file.ReadDouble(read.emissionsCoefficient) ||
+        !file.ReadBool(read.emptyFilmCoefficient) || !file.ReadBool(read.simulationUtility) ||
+        !file.ReadInt(count) || count < 0)
+        return false;
+    // Components are added as they are read, so a false count allocates nothing the file lacks.
+    for (std::int32_t i = 0; i < count; ++i) {
+        UtilityComponent c;
+        if (!file.ReadCPString(c.name) || !file.ReadDouble(c.fraction)) return false;
+        read.composition.push_back(std::move(c));
+    }
+    if (!file.EndRecord(record)) return false;
+    *this = std::move(read);
+    return true;
+}

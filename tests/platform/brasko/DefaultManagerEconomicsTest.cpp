@@ -1,0 +1,246 @@
+// Coefficient defaults and economic data of a default manager: the refusals, the change code 67,
+// named sets with their upper-case keys, renaming and deleting, and the lock.
+#include "DefaultManagerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return s;
+}
+
+// ---- coefficient defaults -----------------------------------------------------------------------
+
+TEST(DefaultManagerCoefficients, ZeroValueTakesTheFirstEntrysValue) {
+    auto m = FactoryManager();
+    EXPECT_EQ(m->AddHTCDefaultValue("X", 0.0, nullptr), 1);
+    EXPECT_DOUBLE_EQ(m->GetHTCDefaultValue(28), 0.2);
+    DefaultManager empty;
+    EXPECT_EQ(empty.AddHTCDefaultValue("X", 0.0, nullptr), 1);
+    EXPECT_DOUBLE_EQ(empty.GetHTCDefaultValue(0), 0.0);
+}
+
+TEST(DefaultManagerCoefficients, AddSendsTheNewIndexAndRefusesATakenName) {
+    auto m = FactoryManager();
+    ChangeRecorder r(*m);
+    EXPECT_EQ(m->AddHTCDefaultValue("Brine", 1.0, nullptr), 0);
+    EXPECT_EQ(m->AddHTCDefaultValue("", 1.0, nullptr), 0);
+    EXPECT_EQ(m->AddHTCDefaultValue("Negative", -1.0, nullptr), 0);
+    EXPECT_TRUE(r.changes.empty());
+    int seenIndex = -1;
+    struct IndexReader : INotificationReceiver {
+        int* into;
+        explicit IndexReader(int* p) : into(p) {}
+        void NotifyChange(int code, const CPString&, void* data) override {
+            if (code == 67) *into = *static_cast<int*>(data);
+        }
+    } reader(&seenIndex);
+    m->AddNotificationReceiver(&reader);
+    EXPECT_EQ(m->AddHTCDefaultValue("Glycol", 0.9, "50 % in water"), 1);
+    EXPECT_EQ(seenIndex, 28);
+    ASSERT_EQ(r.changes.size(), 1u);
+    EXPECT_EQ(r.changes[0].text, "Glycol");
+    EXPECT_STREQ(m->GetHTCDefaultValueNote(28), "50 % in water");
+    EXPECT_EQ(m->DeleteHTCDefaultValue(2), 1);
+    EXPECT_EQ(seenIndex, 2);
+    EXPECT_EQ(r.changes.back().text, "Brine");
+    EXPECT_STREQ(m->GetHTCDefaultValueName(2), "Caustic Soda Solution");
+    m->RemoveNotificationReceiver(&reader);
+}
+
+struct CoefficientEditCase {
+    const char* label;
+    int operation;  // 0 value, 1 name, 2 note, 3 delete
+    int index;
+    double value;
+    const char* text;
+    hresult expected;
+};
+
+class CoefficientEdits : public ::testing::TestWithParam<CoefficientEditCase> {};
+
+TEST_P(CoefficientEdits, RefusalsLeaveTheTableAsItWas) {
+    auto m = FactoryManager();
+    ChangeRecorder r(*m);
+    const auto before = RecordBytes(*m, SRT_Coefficients);
+    const CoefficientEditCase& c = GetParam();
+    hresult result = 0;
+    switch (c.operation) {
+    case 0: result = m->SetHTCDefaultValue(c.index, c.value); break;
+    case 1: result = m->SetHTCDefaultValueName(c.index, c.text); break;
+    case 2: result = m->SetHTCDefaultValueNote(c.index, c.text); break;
+    default: result = m->DeleteHTCDefaultValue(c.index); break;
+    }
+    EXPECT_EQ(result, c.expected) << c.label;
+    EXPECT_EQ(r.Count(67), c.expected) << c.label;
+    EXPECT_EQ(RecordBytes(*m, SRT_Coefficients) == before, c.expected == 0) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CoefficientEdits,
+    ::testing::Values(CoefficientEditCase{"value zero", 0, 3, 0.0, nullptr, 0},
+                      CoefficientEditCase{"value negative", 0, 3, -2.0, nullptr, 0},
+                      CoefficientEditCase{"value", 0, 3, 1.7, nullptr, 1},
+                      CoefficientEditCase{"value of a missing entry", 0, 28, 1.7, nullptr, 0},
+                      CoefficientEditCase{"own name", 1, 2, 0.0, "Brine", 0},
+                      CoefficientEditCase{"another entry's name", 1, 2, 0.0, "Water", 0},
+                      CoefficientEditCase{"new name", 1, 2, 0.0, "Sea Water", 1},
+                      CoefficientEditCase{"note", 2, 2, 0.0, "cooling", 1},
+                      CoefficientEditCase{"note of a missing entry", 2, -1, 0.0, "x", 0},
+                      CoefficientEditCase{"delete negative", 3, -1, 0.0, nullptr, 0},
+                      CoefficientEditCase{"delete past the end", 3, 28, 0.0, nullptr, 0},
+                      CoefficientEditCase{"delete last", 3, 27, 0.0, nullptr, 1}));
+
+// ---- economic data ------------------------------------------------------------------------------
+
+TEST(DefaultManagerEconomics, SharedItemsComeFromTheInfoWhateverTheSetName) {
+    auto m = FactoryManager();
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "No Such Set"), 0.1);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, ""), 10000.0);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "default"), 10000.0);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "No Such Set"), 0.0);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, nullptr), 0.0);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(static_cast<EconomicDataType>(9), "DEFAULT"), 0.0);
+}
+
+TEST(DefaultManagerEconomics, SettingReachesTheSetOrTheInfo) {
+    auto m = FactoryManager();
+    ASSERT_EQ(m->AddEconomicData("Fired Heater"), 1);
+    EXPECT_EQ(m->SetEconomicData(EDT_FixedCostPerUnit, 100000.0, "fired heater"), 1);
+    EXPECT_EQ(m->SetEconomicData(EDT_CostLaw, 1.0, "FIRED HEATER"), 1);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "Fired Heater"), 100000.0);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 10000.0);
+    // A shared item named through a set reaches the info.
+    EXPECT_EQ(m->SetEconomicData(EDT_PlantLife, 10.0, "Fired Heater"), 1);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_PlantLife, "DEFAULT"), 10.0);
+    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.7, "No Such Set"), 0);
+    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.7, ""), 0);
+    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.7, nullptr), 0);
+    EXPECT_EQ(m->GetVariableStatus(EDT_AreaExponent), 1);
+}
+
+TEST(DefaultManagerEconomics, DefaultSetAndInfoAreCreatedWhenFirstWritten) {
+    DefaultManager m;
+    EXPECT_EQ(m.isEconomicDataValid(0), 1);
+    EXPECT_EQ(m.isEconomicDataValid(1), 0);
+    EXPECT_EQ(m.isEconomicDataValid(7), 1);
+    EXPECT_EQ(m.GetVariableStatus(EDT_RateOfReturn), 0);
+    EXPECT_EQ(m.SetEconomicData(EDT_RateOfReturn, 0.12, "Default"), 1);
+    EXPECT_EQ(m.isEconomicDataValid(1), 1);
+    EXPECT_EQ(m.GetVariableStatus(EDT_RateOfReturn), 1);
+    EXPECT_EQ(m.GetVariableStatus(EDT_OperatingHours), 0);
+    m.SetEconomicData(std::unique_ptr<EconomicData>());
+    EXPECT_EQ(m.isEconomicDataValid(0), 0);
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 0.0);
+    EXPECT_EQ(m.SetEconomicData(EDT_FixedCostPerUnit, 5.0, "DEFAULT"), 1);
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 5.0);
+}
+
+TEST(DefaultManagerEconomics, NamesAreKeyedInUpperCaseAndDeletedByTheKey) {
+    auto m = FactoryManager();
+    EXPECT_EQ(m->GetNumberOfEconomicData(), 1);
+    EXPECT_STREQ(m->GetEconomicDataName(0), "DEFAULT");
+    EXPECT_EQ(m->GetEconomicDataName(1), nullptr);
+    ASSERT_EQ(m->AddEconomicData("fired heater"), 1);
+    EXPECT_EQ(m->AddEconomicData("Fired Heater"), 0);
+    EXPECT_EQ(m->AddEconomicData("default"), 0);
+    EXPECT_EQ(m->AddEconomicData(""), 0);
+    EXPECT_EQ(m->GetNumberOfEconomicData(), 2);
+    EXPECT_STREQ(m->GetEconomicDataName(1), "FIRED HEATER");
+    EXPECT_EQ(m->GetEconomicDataName(2), nullptr);
+    EXPECT_EQ(m->GetEconomicDataName(-1), nullptr);
+    ASSERT_NE(m->GetEconomicDataPointer("Fired Heater"), m->GetEconomicDataPointer());
+    EXPECT_EQ(m->GetEconomicDataPointer("Fired Heater")->GetName(), "FIRED HEATER");
+    EXPECT_EQ(m->GetEconomicDataPointer("Nothing"), m->GetEconomicDataPointer());
+    EXPECT_EQ(m->DeleteEconomicData("fired heater"), 0);
+    EXPECT_EQ(m->DeleteEconomicData("FIRED HEATER"), 1);
+    EXPECT_EQ(m->DeleteEconomicData("FIRED HEATER"), 0);
+    EXPECT_EQ(m->GetNumberOfEconomicData(), 1);
+}
+
+struct RenameCase {
+    const char* label;
+    const char* newName;
+    const char* oldName;
+    hresult expected;
+    const char* listedName;  // name of set 1 afterwards
+};
+
+class RenameEconomicData : public ::testing::TestWithParam<RenameCase> {};
+
+TEST_P(RenameEconomicData, UpperCaseComparisonAndTheDefaultSetIsNeverRenamed) {
+    auto m = FactoryManager();
+    ASSERT_EQ(m->AddEconomicData("A"), 1);
+    ASSERT_EQ(m->AddEconomicData("C"), 1);
+    const RenameCase& c = GetParam();
+    EXPECT_EQ(m->RenameEconomicData(c.newName, c.oldName), c.expected) << c.label;
+    EXPECT_STREQ(m->GetEconomicDataName(1), c.listedName) << c.label;
+    EXPECT_STREQ(m->GetEconomicDataName(0), "DEFAULT");
+    if (c.expected == 1) {
+        // Found under the new key, gone under the old one.
+        EXPECT_EQ(m->DeleteEconomicData("A"), 0);
+        EXPECT_EQ(m->DeleteEconomicData(Upper(c.newName).c_str()), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RenameEconomicData,
+    ::testing::Values(RenameCase{"to a free name", "b", "A", 1, "b"},
+                      RenameCase{"old name in another case", "Bee", "a", 1, "Bee"},
+                      RenameCase{"to DEFAULT", "DEFAULT", "A", 0, "A"},
+                      RenameCase{"to default in lower case", "default", "A", 0, "A"},
+                      RenameCase{"from Default", "x", "Default", 0, "A"},
+                      RenameCase{"missing set", "x", "Z", 0, "A"},
+                      RenameCase{"to a taken name", "c", "A", 0, "A"},
+                      RenameCase{"to its own name", "a", "A", 0, "A"},
+                      RenameCase{"to nothing", "", "A", 0, "A"},
+                      RenameCase{"null", nullptr, "A", 0, "A"}));
+
+TEST(DefaultManagerEconomics, RenameNeedsNamedSets) {
+    DefaultManager m;
+    EXPECT_EQ(m.RenameEconomicData("B", "A"), 0);
+    EXPECT_EQ(m.DeleteEconomicData("A"), 0);
+}
+
+TEST(DefaultManagerEconomics, LockFreezesSetsAndTheirList) {
+    auto m = FactoryManager();
+    ASSERT_EQ(m->AddEconomicData("A"), 1);
+    m->Lock();
+    EXPECT_TRUE(m->IsLocked());
+    EXPECT_EQ(m->AddEconomicData("B"), 0);
+    EXPECT_EQ(m->DeleteEconomicData("A"), 0);
+    EXPECT_EQ(m->RenameEconomicData("B", "A"), 0);
+    EXPECT_EQ(m->SetEconomicData(EDT_FixedCostPerUnit, 1.0, "A"), 0);
+    EXPECT_EQ(m->SetEconomicData(EDT_RateOfReturn, 0.2, "DEFAULT"), 0);
+    EXPECT_EQ(m->GetVariableStatus(EDT_RateOfReturn), 2);
+    EXPECT_EQ(m->GetVariableStatus(EDT_FixedCostPerUnit), 2);
+    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
+    // Sets handed over while locked are locked too.
+    EXPECT_EQ(m->AdoptEconomicData("old set", std::make_unique<EconomicData>("old set")), 1);
+    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.5, "OLD SET"), 0);
+    m->Unlock();
+    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.5, "OLD SET"), 1);
+    EXPECT_EQ(m->SetEconomicData(EDT_RateOfReturn, 0.2, "DEFAULT"), 1);
+    EXPECT_EQ(m->GetVariableStatus(EDT_RateOfReturn), 1);
+    EXPECT_EQ(m->AddEconomicData("B"), 1);
+}
+
+TEST(DefaultManagerEconomics, AdoptKeepsTheFirstSetOfAKey) {
+    DefaultManager m;
+    auto first = std::make_unique<EconomicData>("Plate");
+    first->SetEconomicData(EDT_FixedCostPerUnit, 1.0);
+    EXPECT_EQ(m.AdoptEconomicData("plate", std::move(first)), 1);
+    EXPECT_EQ(m.AdoptEconomicData("PLATE", std::make_unique<EconomicData>("PLATE")), 0);
+    EXPECT_EQ(m.AdoptEconomicData("Default", std::make_unique<EconomicData>("Default")), 0);
+    EXPECT_EQ(m.AdoptEconomicData("x", nullptr), 0);
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "Plate"), 1.0);
+    m.ClearEconomicData();
+    EXPECT_EQ(m.GetNumberOfEconomicData(), 1);
+}
+
+}  // namespace

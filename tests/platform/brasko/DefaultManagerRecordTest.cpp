@@ -1,0 +1,355 @@
+// The default manager's record and the defaults files built on it: round trips per store type,
+// older versions, damaged and truncated records, failed writes, and the set-up from files.
+#include "DefaultManagerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::unique_ptr<DefaultManager> Recalled(const std::vector<std::uint8_t>& bytes, StoreRecallType type,
+                                         bool& ok, const CPString& name = CPString()) {
+    auto m = std::make_unique<DefaultManager>();
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, name);
+    ok = m->Recall(&file, type);
+    return m;
+}
+
+// A manager that differs from the factory in every table.
+std::unique_ptr<DefaultManager> EditedManager() {
+    auto m = FactoryManager();
+    m->SetValue("Hot Oil", DUP_Cost, 4.0e-6);
+    m->SetValue("Cooling Water", DUP_EmissionsCoefficient, 0.01);
+    const char* names[] = {"Water"};
+    const double fractions[] = {1.0};
+    m->AddCompInfoToUtility("Cooling Water", 1, names, fractions);
+    m->AddEconomicData("Fired Heater");
+    m->SetEconomicData(EDT_FixedCostPerUnit, 100000.0, "FIRED HEATER");
+    m->AddEconomicData("Plate");
+    m->SetEconomicData(EDT_RateOfReturn, 0.15, "DEFAULT");
+    m->SetHTCDefaultValueNote(2, "sea water");
+    m->SetMode(3);
+    return m;
+}
+
+TEST(DefaultManagerRecord, WholeManagerRoundTripsToTheSameBytes) {
+    auto source = EditedManager();
+    const auto first = RecordBytes(*source);
+    ASSERT_FALSE(first.empty());
+    bool ok = false;
+    auto copy = Recalled(first, SRT_All, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(RecordBytes(*copy), first);
+    EXPECT_EQ(copy->GetNumberOfDefaultUtilities(), 21);
+    EXPECT_EQ(copy->GetNumberOfHTCDefaultValues(), 28);
+    EXPECT_EQ(copy->GetMode(), 3);
+    EXPECT_DOUBLE_EQ(copy->GetValue("Hot Oil", DUP_Cost), 4.0e-6);
+    EXPECT_DOUBLE_EQ(copy->GetValue("Cooling Water", DUP_EmissionsCoefficient), 0.01);
+    EXPECT_EQ(copy->CompareComp("Cooling Water", "Cooling Water", 0.0), 1);
+    EXPECT_DOUBLE_EQ(copy->GetEconomicData(EDT_FixedCostPerUnit, "Fired Heater"), 100000.0);
+    EXPECT_DOUBLE_EQ(copy->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.15);
+    EXPECT_STREQ(copy->GetEconomicDataName(2), "PLATE");
+    EXPECT_STREQ(copy->GetHTCDefaultValueNote(2), "sea water");
+    // Through the base-object interface too.
+    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(static_cast<ILurmetBaseObject*>(copy.get())->Store(writer));
+    EXPECT_EQ(writer.Bytes(), first);
+}
+
+TEST(DefaultManagerRecord, UtilityDefaultsReplaceTheUtilitiesAndNameTheFile) {
+    auto source = EditedManager();
+    const auto bytes = RecordBytes(*source, SRT_Utilities);
+    DefaultManager target;
+    target.AddDefaultUtility("Old One");
+    target.AddDefaultUtility("Old Two");
+    target.AddHTCDefaultValue("Kept", 1.0, nullptr);
+    ChangeRecorder r(target);
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, "/data/site.hud");
+    ASSERT_TRUE(target.Recall(&file, SRT_Utilities));
+    ASSERT_EQ(target.GetNumberOfDefaultUtilities(), 21);
+    for (int i = 0; i < 21; ++i) EXPECT_STREQ(target.GetDefaultUtilityName(i), source->GetDefaultUtilityName(i));
+    EXPECT_EQ(r.Count(57), 2);
+    EXPECT_EQ(r.Count(55), 21);
+    EXPECT_EQ(target.GetNumberOfHTCDefaultValues(), 1);
+    EXPECT_EQ(target.GetMode(), 3);
+    const char* name = nullptr;
+    target.GetCurrentFileName(DefaultManager::kCurrentUtilitiesFileName, name);
+    EXPECT_STREQ(name, "/data/site.hud");
+    target.GetCurrentFileName(DefaultManager::kCurrentEconomicsFileName, name);
+    EXPECT_STREQ(name, "Default File");
+    const char* untouched = "unchanged";
+    target.GetCurrentFileName("NoSuchKey", untouched);
+    EXPECT_STREQ(untouched, "unchanged");
+}
+
+TEST(DefaultManagerRecord, EconomicsFileRestoresValuesAndUpperCaseSets) {
+    auto source = EditedManager();
+    source->RenameEconomicData("Plate Exchangers", "PLATE");
+    const auto bytes = RecordBytes(*source, SRT_Economics);
+    auto target = FactoryManager();
+    target->AddEconomicData("Will Go");
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, "/data/costs.hcc");
+    ASSERT_TRUE(target->Recall(&file, SRT_Economics));
+    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.15);
+    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_PlantLife, "DEFAULT"), 5.0);
+    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_OperatingHours, "DEFAULT"), 8765.76);
+    ASSERT_EQ(target->GetNumberOfEconomicData(), 3);
+    EXPECT_STREQ(target->GetEconomicDataName(1), "FIRED HEATER");
+    EXPECT_STREQ(target->GetEconomicDataName(2), "PLATE EXCHANGERS");
+    EXPECT_EQ(target->DeleteEconomicData("WILL GO"), 0);
+    const char* name = nullptr;
+    target->GetCurrentFileName(DefaultManager::kCurrentEconomicsFileName, name);
+    EXPECT_STREQ(name, "/data/costs.hcc");
+    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
+}
+
+TEST(DefaultManagerRecord, CoefficientRecordHoldsOnlyCoefficientsAndMode) {
+    DefaultManager source;
+    source.AddHTCDefaultValue("Only", 0.7, "note");
+    const auto bytes = RecordBytes(source, SRT_Coefficients);
+    auto target = FactoryManager();
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(target->Recall(&file, SRT_Coefficients));
+    ASSERT_EQ(target->GetNumberOfHTCDefaultValues(), 1);
+    EXPECT_STREQ(target->GetHTCDefaultValueName(0), "Only");
+    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
+    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
+}
+
+TEST(DefaultManagerRecord, ManagerWithoutCoefficientsLeavesTheReadersInPlace) {
+    DefaultManager source;
+    const auto bytes = RecordBytes(source, SRT_Coefficients);
+    auto target = FactoryManager();
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(target->Recall(&file, SRT_Coefficients));
+    EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 28);
+    // An emptied list is a list: it empties the reader's.
+    DefaultManager emptied;
+    emptied.AddHTCDefaultValue("X", 1.0, nullptr);
+    emptied.DeleteHTCDefaultValue(0);
+    LurmetBinaryFile second = LurmetBinaryFile::ForReading(RecordBytes(emptied, SRT_Coefficients));
+    ASSERT_TRUE(target->Recall(&second, SRT_Coefficients));
+    EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 0);
+}
+
+TEST(DefaultManagerRecord, UtilityRecordWithoutUtilitiesKeepsTheReadersUtilities) {
+    DefaultManager source;
+    auto target = FactoryManager();
+    ChangeRecorder r(*target);
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(RecordBytes(source, SRT_Utilities));
+    ASSERT_TRUE(target->Recall(&file, SRT_Utilities));
+    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
+    EXPECT_EQ(r.Count(57), 0);
+}
+
+// Older records: version 2 held coefficients as name and value; versions before 5 hold no mode.
+TEST(DefaultManagerRecord, VersionTwoCoefficientPairsGetEmptyNotes) {
+    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
+    RecordHandle record;
+    ASSERT_TRUE(writer.BeginRecord(record, 2) && writer.WriteBool(true) && writer.WriteLong(2) &&
+                writer.WriteCPString("Brine") && writer.WriteDouble(0.5) && writer.WriteCPString("Oil") &&
+                writer.WriteDouble(0.1) && writer.EndRecord(record));
+    auto target = FactoryManager();
+    target->SetMode(4);
+    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
+    ASSERT_TRUE(target->Recall(&reader, SRT_Coefficients));
+    ASSERT_EQ(target->GetNumberOfHTCDefaultValues(), 2);
+    EXPECT_STREQ(target->GetHTCDefaultValueName(1), "Oil");
+    EXPECT_DOUBLE_EQ(target->GetHTCDefaultValue(1), 0.1);
+    EXPECT_STREQ(target->GetHTCDefaultValueNote(0), "");
+    EXPECT_EQ(target->GetMode(), 4);
+}
+
+TEST(DefaultManagerRecord, VersionOneHasNoCoefficientSection) {
+    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
+    RecordHandle record;
+    ASSERT_TRUE(writer.BeginRecord(record, 1) && writer.EndRecord(record));
+    auto target = FactoryManager();
+    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
+    ASSERT_TRUE(target->Recall(&reader, SRT_Coefficients));
+    EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 28);
+}
+
+// ---- damage ------------------------------------------------------------------------------------
+
+class TruncatedRecord : public ::testing::TestWithParam<StoreRecallType> {};
+
+TEST_P(TruncatedRecord, EveryShortenedRecordFailsAndChangesNothing) {
+    auto source = EditedManager();
+    const auto bytes = RecordBytes(*source, GetParam());
+    auto target = FactoryManager();
+    target->AddEconomicData("Mine");
+    const auto before = RecordBytes(*target);
+    ChangeRecorder r(*target);
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
+        LurmetBinaryFile file =
+            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n));
+        ASSERT_FALSE(target->Recall(&file, GetParam())) << n;
+    }
+    EXPECT_EQ(RecordBytes(*target), before);
+    EXPECT_TRUE(r.changes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, TruncatedRecord,
+                         ::testing::Values(SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients));
+
+TEST(DefaultManagerRecord, DamagedBytesNeverCrashAndAFailedReadChangesNothing) {
+    auto source = EditedManager();
+    const auto bytes = RecordBytes(*source);
+    auto target = FactoryManager();
+    const auto before = RecordBytes(*target);
+    for (std::size_t i = 8; i < bytes.size(); ++i) {
+        auto damaged = bytes;
+        damaged[i] ^= 0x5A;
+        LurmetBinaryFile file = LurmetBinaryFile::ForReading(damaged);
+        DefaultManager probe(*target);
+        if (!probe.Recall(&file, SRT_All)) {
+            ASSERT_EQ(RecordBytes(probe), before) << i;
+        }
+    }
+}
+
+TEST(DefaultManagerRecord, RefusesWhatIsNotARecord) {
+    auto target = FactoryManager();
+    EXPECT_FALSE(target->Recall(nullptr, SRT_All));
+    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(writer.WriteInt(5));
+    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
+    EXPECT_FALSE(target->Recall(&reader, SRT_All));
+    LurmetBinaryFile again = LurmetBinaryFile::ForReading(RecordBytes(*target));
+    EXPECT_FALSE(target->Recall(&again, static_cast<StoreRecallType>(7)));
+    EXPECT_FALSE(target->Store(nullptr, SRT_All));
+}
+
+// A file that refuses every operation after a given number of writes.
+class FailingWriter : public ILurmetBinaryFile {
+public:
+    explicit FailingWriter(int allowed) : m_allowed(allowed) {}
+    bool BeginRecord(RecordHandle& h, int version) override { return Pass() && m_inner.BeginRecord(h, version); }
+    bool WriteBool(bool v) override { return Pass() && m_inner.WriteBool(v); }
+    bool WriteInt(std::int32_t v) override { return Pass() && m_inner.WriteInt(v); }
+    bool WriteLong(std::int32_t v) override { return Pass() && m_inner.WriteLong(v); }
+    bool WriteDouble(double v) override { return Pass() && m_inner.WriteDouble(v); }
+    bool WriteChar(char v) override { return Pass() && m_inner.WriteChar(v); }
+    bool WriteCPString(const CPString& v) override { return Pass() && m_inner.WriteCPString(v); }
+    bool WriteCPValue(const CPValue& v) override { return Pass() && m_inner.WriteCPValue(v); }
+    bool BeginRecord(RecordHandle&) override { return false; }
+    int GetRecordVersion(const RecordHandle&) const override { return -1; }
+    bool ReadBool(bool&) override { return false; }
+    bool ReadInt(std::int32_t&) override { return false; }
+    bool ReadLong(std::int32_t&) override { return false; }
+    bool ReadDouble(double&) override { return false; }
+    bool ReadChar(char&) override { return false; }
+    bool ReadCPString(CPString&) override { return false; }
+    bool ReadCPValue(CPValue&) override { return false; }
+    bool SkipRecord() override { return false; }
+    CPString GetFileName() const override { return CPString(); }
+    bool EndRecord(RecordHandle& h) override { return Pass() && m_inner.EndRecord(h); }
+    bool Good() const override { return m_inner.Good() && m_done <= m_allowed; }
+    int Operations() const { return m_done; }
+
+private:
+    bool Pass() { return ++m_done <= m_allowed; }
+    int m_allowed;
+    int m_done = 0;
+    LurmetBinaryFile m_inner = LurmetBinaryFile::ForWriting();
+};
+
+class FailedWrite : public ::testing::TestWithParam<StoreRecallType> {};
+
+TEST_P(FailedWrite, EveryFailingWriteMakesTheStoreFail) {
+    auto m = EditedManager();
+    FailingWriter unlimited(1 << 30);
+    ASSERT_TRUE(m->Store(&unlimited, GetParam()));
+    const int total = unlimited.Operations();
+    ASSERT_GT(total, 3);
+    for (int allowed = 0; allowed < total; ++allowed) {
+        FailingWriter writer(allowed);
+        EXPECT_FALSE(m->Store(&writer, GetParam())) << "write " << allowed << " of " << total;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, FailedWrite, ::testing::Values(SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients));
+
+// ---- defaults files ----------------------------------------------------------------------------
+
+class DefaultsFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        m_dir = std::filesystem::temp_directory_path() /
+                ("kestrin-defaults-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    CPString PathOf(const char* name) const { return (m_dir / name).string(); }
+    void Configure(const char* key, const char* fileName) {
+        m_config.Set(CPString(key) + "FilePath", m_dir.string());
+        m_config.Set(key, fileName);
+    }
+
+    std::filesystem::path m_dir;
+    ConfigurationStore m_config;
+};
+
+TEST_F(DefaultsFiles, ConfiguredFilesReplaceTheFactoryCoefficientsAndEconomics) {
+    DefaultManager coefficients;
+    coefficients.AddHTCDefaultValue("Site Water", 3.1, "from the site survey");
+    ASSERT_TRUE(coefficients.WriteDefaultsFile(PathOf("coeff.bin"), SRT_Coefficients));
+    DefaultManager costs;
+    costs.SetEconomicData(EDT_RateOfReturn, 0.08, "DEFAULT");
+    costs.SetEconomicData(EDT_PlantLife, 15.0, "DEFAULT");
+    costs.SetEconomicData(EDT_AreaCostCoefficient, 650.0, "DEFAULT");
+    ASSERT_TRUE(costs.WriteDefaultsFile(PathOf("costs.hcc"), SRT_Economics));
+    Configure(DefaultManager::kCoefficientDefaultsKey, "coeff.bin");
+    Configure(DefaultManager::kCapitalCostDefaultsKey, "costs.hcc");
+
+    DefaultManager m;
+    m.SetUpDefaults(m_config);
+    EXPECT_EQ(m.GetNumberOfDefaultUtilities(), 21);
+    ASSERT_EQ(m.GetNumberOfHTCDefaultValues(), 1);
+    EXPECT_STREQ(m.GetHTCDefaultValueName(0), "Site Water");
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.08);
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_PlantLife, "DEFAULT"), 15.0);
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_OperatingHours, "DEFAULT"), 0.0);
+    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_AreaCostCoefficient, "DEFAULT"), 650.0);
+    const char* name = nullptr;
+    m.GetCurrentFileName(DefaultManager::kCurrentEconomicsFileName, name);
+    EXPECT_EQ(std::string(name), std::string(PathOf("costs.hcc")));
+}
+
+TEST_F(DefaultsFiles, MissingOrDamagedFilesFallBackToTheFactoryTables) {
+    {
+        std::ofstream junk(PathOf("coeff.bin"), std::ios::binary);
+        junk << "KSTRNCF1 this is not a record";
+    }
+    Configure(DefaultManager::kCoefficientDefaultsKey, "coeff.bin");
+    Configure(DefaultManager::kCapitalCostDefaultsKey, "missing.hcc");
+    DefaultManager m;
+    m.SetUpDefaults(m_config);
+    auto factory = FactoryManager();
+    EXPECT_EQ(RecordBytes(m), RecordBytes(*factory));
+}
+
+TEST_F(DefaultsFiles, UtilityDefaultsFileRoundTripAndAFailedOpenChangesNothing) {
+    auto source = EditedManager();
+    source->RemoveDefaultUtility("Air");
+    ASSERT_TRUE(source->WriteDefaultsFile(PathOf("site.hud"), SRT_Utilities));
+    auto target = FactoryManager();
+    ASSERT_TRUE(target->ReadDefaultsFile(PathOf("site.hud"), SRT_Utilities));
+    EXPECT_EQ(RecordBytes(*target, SRT_Utilities), RecordBytes(*source, SRT_Utilities));
+    const auto before = RecordBytes(*target);
+    EXPECT_FALSE(target->ReadDefaultsFile(PathOf("nothing.hud"), SRT_Utilities));
+    EXPECT_EQ(RecordBytes(*target), before);
+    EXPECT_FALSE(target->WriteDefaultsFile((m_dir / "no-such-dir" / "x.hud").string(), SRT_Utilities));
+}
+
+}  // namespace
