@@ -1,0 +1,217 @@
+// The stream's values, segments, kind and side, and its share of the minimum approach
+// temperature.
+#include "eng/model/HeatIntegrationStream.h"
+
+#include "dunmor/Units.h"
+#include "eng/model/IStreamOwner.h"
+#include "eng/model/StreamValueNames.h"
+#include "osmeri/CPValue.h"
+
+namespace N = StreamValueNames;
+
+CPIHeatIntegrationStream::CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name)
+    : m_strName(name), m_pOwner(owner), m_set(nullptr) {
+    m_set.SetOwner(this);
+    SetValue(N::Velocity, 1.0, 0);
+    SetValue(N::Diameter, 0.0254, 0);
+    SetValue(N::MaxSplitBranches, 10.0, 0);
+    SetValue(N::PricePerMass, 0.0, 0);
+}
+
+CPIHeatIntegrationStream::~CPIHeatIntegrationStream() {
+    m_pDesignSegments.reset();
+    // No stream may keep a pointer to this one once it is gone.
+    ForgetLinkedStreams();
+}
+
+int CPIHeatIntegrationStream::GetValue(const CPString& name, double& out, int index) const {
+    return m_set.GetValue(name, out, index);
+}
+
+int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int index) {
+    if (index < 0) return 0;
+    if (!m_set.HasValue(name) && !m_set.CreateValue(name, StreamPropertySet::IsSegmentableName(name))) return 0;
+
+    // A utility's flow follows from the load the designs give it; it is never stored.
+    const bool utilityFlow = m_nKind == KindUtility && (name == N::HeatCapacityFlowrate || name == N::MassFlow);
+    if (!utilityFlow) {
+        if (value == Units::EmptyValue) {
+            if (name == N::FoulingFactor) return 0;
+            if (!StreamPropertySet::IsStored(m_set.SetSegmentValue(name, value, index, CPValue::Unset))) return 0;
+            ClearLoadFlags();
+        } else if (!StreamPropertySet::IsStored(m_set.SetSegmentValue(name, value, index, CPValue::Specified))) {
+            return 0;
+        }
+    }
+
+    // Push what the designs read into the design segment of that index.
+    StreamSegment* segment = nullptr;
+    if (m_pDesignSegments && static_cast<std::size_t>(index) < m_pDesignSegments->size())
+        segment = (*m_pDesignSegments)[static_cast<std::size_t>(index)].get();
+    if (segment && name == N::SpecificHeat && segment->pLink) segment->pLink->dSpecificHeat = value;
+    double film = Units::EmptyValue;
+    if (segment && m_set.GetValue(N::HTCoeff, film, index) && film != Units::EmptyValue) segment->dFilmCoefficient = film;
+
+    // Even when defaults had to be filled, the value is stored: the owner must re-take the
+    // segments, so the change is always announced.
+    Notify(37, name, AsData());
+    ClearLoadFlags();
+    return 1;
+}
+
+int CPIHeatIntegrationStream::SetName(const CPString& name) {
+    m_strName = name;
+    if (m_pDesignSegments)
+        for (auto& s : *m_pDesignSegments) s->strStreamName = name;
+    RenameInLinkedStreams();
+    return 1;
+}
+
+int CPIHeatIntegrationStream::SetDTminContribution(double dTmin, const CPString& scope, int /*reserved*/, int notify) {
+    ValueAndFlag contribution;
+    if (scope == "Local") contribution.nFlag = ValueAndFlag::ScopeLocal;
+    else if (scope == "Global") contribution.nFlag = ValueAndFlag::ScopeGlobal;
+    else return 0;
+    contribution.dValue = 0.5 * dTmin;
+    m_set.SetDTminContribution(contribution);
+
+    SetUpdating(1);
+    if (m_pDesignSegments)
+        for (auto& s : *m_pDesignSegments) s->TakeDTminContribution(contribution);
+    const bool siteStream = m_pOwner && !m_pOwner->IsScenario();
+    if (siteStream) {
+        m_pOwner->ApplySiteDTmin(*this, dTmin);
+    } else {
+        if (m_pDesignSegments)
+            for (auto& s : *m_pDesignSegments) s->ShiftTemperatures(dTmin);
+        if (m_pOwner) m_pOwner->MarkSegmentsChanged(*this);
+    }
+    if (IsComplete() && notify) Notify(35, CPString(), AsData());
+    SetUpdating(0);
+    return 1;
+}
+
+int CPIHeatIntegrationStream::InsertSegment(int index) {
+    const int result = m_set.InsertSegment(index);
+    if (result == 1) {
+        m_dCachedHeatLoad[0] = 0.0;
+        ClearLoadFlags();
+        Notify(33, m_strName, AsData());
+    }
+    return result;
+}
+
+int CPIHeatIntegrationStream::DeleteSegment(int index) {
+    if (m_set.DeleteSegment(index) != 1) return 0;
+    ClearLoadFlags();
+    Notify(34, m_strName, AsData());
+    return 1;
+}
+
+int CPIHeatIntegrationStream::SetStreamKind(int kind, int notify) {
+    if (kind == m_nKind) return 1;
+    if (kind != KindProcess && kind != KindUtility && kind != KindLinked) return 0;
+    // A stream with links stays a process stream: it cannot become a utility.
+    if (m_nKind == KindLinked && kind == KindUtility) return 0;
+    if (kind == KindProcess && GetNumberOfLinkedStreams() > 0) kind = KindLinked;
+    if (kind == m_nKind) return 1;
+
+    int previous = m_nKind;
+    m_nKind = kind;
+    if (kind == KindUtility) m_set.SetEnthalpiesComplete(1);
+    if (m_pDesignSegments)
+        for (auto& s : *m_pDesignSegments) s->nKind = kind;
+    if (notify) Notify(87, m_strName, &previous);
+    return 1;
+}
+
+int CPIHeatIntegrationStream::NotifyValueChanged(double value) {
+    Notify(71, CPString(), AsData());
+    Notify(40, CPString(), &value);
+    return 1;
+}
+
+unsigned char CPIHeatIntegrationStream::GetValueStatus(const CPString& name, int index) const {
+    if (m_nKind == KindUtility && (name == N::HeatCapacityFlowrate || name == N::MassFlow)) return 2;
+    const CPValue* entry = m_set.GetEntry(name, index);
+    if (!entry || m_set.IsLocked(name, index)) return 0;
+    return static_cast<unsigned char>(entry->GetStatus());
+}
+
+bool CPIHeatIntegrationStream::AreDesignSegmentsComplete() const {
+    return m_pDesignSegments && static_cast<int>(m_pDesignSegments->size()) == m_set.GetNumberOfSegments() &&
+           m_set.IsComplete();
+}
+
+int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
+    auto* source = dynamic_cast<CPIHeatIntegrationStream*>(other);
+    if (!source) return 0;
+    m_set.SetOwner(this);
+    m_nKind = source->GetStreamKind();
+    m_nHotCold = source->GetHotCold();
+    m_dCostIndex = source->m_dCostIndex;
+    m_dCachedHeatLoad[0] = source->m_dCachedHeatLoad[0];
+    m_dCachedHeatLoad[1] = source->m_dCachedHeatLoad[1];
+    m_dLoadFraction[0] = source->m_dLoadFraction[0];
+    m_dLoadFraction[1] = source->m_dLoadFraction[1];
+    m_bLoadInStep[0] = source->m_bLoadInStep[0];
+    m_bLoadInStep[1] = source->m_bLoadInStep[1];
+    m_dStoredValue = source->GetStoredValue();
+    return m_set.CopyFrom(source->m_set);
+}
+
+void CPIHeatIntegrationStream::SetCostIndex(double costIndex) {
+    if (m_bLocked) return;
+    m_dCostIndex = costIndex;
+    Notify(4, CPString(), nullptr);
+}
+
+double CPIHeatIntegrationStream::GetOperatingCost() const {
+    if (!m_pOwner || !m_pOwner->IsScenario()) return 0.0;
+    return m_pOwner->GetStreamOperatingCost(*this);
+}
+
+double CPIHeatIntegrationStream::PointValue(int index) const {
+    double v = Units::EmptyValue;
+    if (!m_set.GetValue(N::Temperature, v, index)) return Units::EmptyValue;
+    return v;
+}
+
+double CPIHeatIntegrationStream::GetSupplyTemperature() const { return PointValue(0); }
+
+double CPIHeatIntegrationStream::GetTargetTemperature() const { return PointValue(m_set.GetNumberOfSegments()); }
+
+void CPIHeatIntegrationStream::SetHotColdFromValues(int hotCold) {
+    if (hotCold == m_nHotCold) return;
+    m_nHotCold = hotCold;
+    int undeterminedBefore = 2;
+    Notify(71, CPString(), AsData());
+    Notify(73, CPString(), &undeterminedBefore);
+}
+
+void CPIHeatIntegrationStream::SetDesignSegments(std::unique_ptr<StreamSegmentList> segments) {
+    m_pDesignSegments = std::move(segments);
+}
+
+// ---- visitors -----------------------------------------------------------------------------------
+
+void CPIHeatIntegrationStream::AddNumberOfSegments(void* item, void* context) {
+    const auto* stream = static_cast<const CPIHeatIntegrationStream*>(item);
+    auto* total = static_cast<int*>(context);
+    if (stream && total) *total += stream->GetNumberOfSegments();
+}
+
+int CPIHeatIntegrationStream::HasName(void* item, void* key) {
+    const auto* stream = static_cast<const CPIHeatIntegrationStream*>(item);
+    const auto* name = static_cast<const CPString*>(key);
+    return (stream && name && stream->GetName() == *name) ? 1 : 0;
+}
+
+int CPIHeatIntegrationStream::CompareCostIndex(const void* a, const void* b) {
+    const auto* x = static_cast<const CPIHeatIntegrationStream*>(a);
+    const auto* y = static_cast<const CPIHeatIntegrationStream*>(b);
+    if (!x || !y) return 0;
+    if (x->GetCostIndex() < y->GetCostIndex()) return -1;
+    if (x->GetCostIndex() > y->GetCostIndex()) return 1;
+    return 0;
+}

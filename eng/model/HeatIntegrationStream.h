@@ -1,0 +1,193 @@
+#pragma once
+// One process or utility stream of a scenario, or of a site utility manager: its name, kind and
+// side, its named values and segments (StreamPropertySet), its share of the minimum approach
+// temperature, its energy price, its segments as the designs see them, and the streams it is
+// linked to. Views and the owner hear of every change through change codes
+// (IHeatIntegrationStream.h lists them).
+//
+// Sources by concern: HeatIntegrationStream.cpp (values, segments, kind, contribution),
+// HeatIntegrationStreamLinks.cpp (links), HeatIntegrationStreamLoads.cpp (loads and
+// temperatures), HeatIntegrationStreamRecord.cpp (case-file record).
+#include "brasko/NotificationSender.h"
+#include "dunmor/CPString.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamPropertySet.h"
+#include "eng/model/StreamSegment.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class ILurmetBinaryFile;
+class IStreamOwner;
+
+class CPIHeatIntegrationStream : public IHeatIntegrationStream, public NotificationSender {
+public:
+    static constexpr int RecordVersion = 5;
+    static constexpr double DefaultLoadFraction = 0.01;
+    // 100 per kW and year, held per second.
+    static constexpr double DefaultCostIndex = 3.171e-06;
+    static constexpr double DefaultMassEmissionsCoefficient = 5.589e-05;
+
+    enum Kind : int { KindProcess = 0, KindUtility = 1, KindLinked = 2, KindNotSet = 5 };
+    enum Side : int { SideHot = 0, SideCold = 1, SideUndetermined = 2 };
+
+    // `owner` is the scenario or site utility manager (may be null for a free-standing stream).
+    CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name);
+    // Removes this stream from every stream it is linked to, then frees what it owns.
+    ~CPIHeatIntegrationStream() override;
+    CPIHeatIntegrationStream(const CPIHeatIntegrationStream&) = delete;
+    CPIHeatIntegrationStream& operator=(const CPIHeatIntegrationStream&) = delete;
+
+    // ---- IHeatIntegrationStream ----------------------------------------------------------------
+    int GetValue(const CPString& name, double& out, int index) const override;
+    int SetValue(const CPString& name, double value, int index) override;
+    int SetName(const CPString& name) override;
+    int SetDTminContribution(double dTmin, const CPString& scope, int reserved, int notify) override;
+    int InsertSegment(int index) override;
+    int DeleteSegment(int index) override;
+    int SetStreamKind(int kind, int notify) override;
+    int NotifyValueChanged(double value) override;
+    int GetStreamKind() const override { return m_nKind; }
+    int GetHotCold() const override { return m_nHotCold; }
+    int GetDTminContributionScope() const override { return m_set.GetDTminContribution().nFlag; }
+    const CPString& GetName() const override { return m_strName; }
+    unsigned char GetValueStatus(const CPString& name, int index) const override;
+    int GetStoredInt() const override { return m_nStoredInt; }
+    int GetNumberOfSegments() const override { return m_set.GetNumberOfSegments(); }
+    int GetNumberOfSubvalues(const CPString& name) const override { return m_set.GetNumberOfEntries(name); }
+    bool IsLinkedTo(const CPString& name) const override;
+    bool AreDesignSegmentsComplete() const override;
+    int CopyFrom(IHeatIntegrationStream* other) override;
+    int LinkStream(const CPString& name) override;
+    int UnlinkStream(const CPString& name) override;
+    void WidenIsothermalStream() override;
+    void SetLoadFraction(double fraction, int end) override;
+    void SetCostIndex(double costIndex) override;
+    void SetMassEmissionsCoefficient(double coefficient) override { m_dMassEmissionsCoefficient = coefficient; }
+    void SetUpdating(int updating) override { m_set.SetUpdating(updating); }
+    int IsUpdating() const override { return m_set.IsUpdating(); }
+    double GetDTminContribution() const override { return m_set.GetDTminContribution().dValue; }
+    double GetHeatLoadInRange(double from, double to, int mode) const override;
+    double GetHeatLoad(int mode) override;
+    double GetSegmentHeatCapacityFlowrate(int segment) const override;
+    double GetHeatLoadFromSupply(double temperature) const override;
+    double GetTemperatureAtLoad(double load) const override;
+    double GetSupplyTemperature() const override;
+    double GetTargetTemperature() const override;
+    double GetStoredValue() const override { return m_dStoredValue; }
+    double GetCostIndex() const override { return m_dCostIndex; }
+    double GetMassEmissionsCoefficient() const override { return m_dMassEmissionsCoefficient; }
+    double GetOperatingCost() const override;
+    double GetLoadFraction(int end) const override;
+    double GetSegmentValueAtTemperature(double temperature, const CPString& name) const override;
+    int GetPointIndexAtTemperature(double temperature) const override;
+    bool IsLocked() const override { return m_bLocked; }
+    void SetHeatLoad(double load, int mode) override;
+
+    // ---- for the owner and targeting ----------------------------------------------------------
+    IStreamOwner* GetOwner() const { return m_pOwner; }
+    // The scenario gives each stream a distinct number (its identity for retrofit).
+    void SetStoredInt(std::int32_t value) { m_nStoredInt = value; }
+    // A locked stream keeps its cost index and its links.
+    void SetLocked(bool locked) { m_bLocked = locked; }
+
+    StreamPropertySet& GetPropertySet() { return m_set; }
+    const StreamPropertySet& GetPropertySet() const { return m_set; }
+    bool IsComplete() const { return m_set.IsComplete(); }
+
+    // The design segments (null until built or recalled).
+    StreamSegmentList* GetDesignSegments() { return m_pDesignSegments.get(); }
+    const StreamSegmentList* GetDesignSegments() const { return m_pDesignSegments.get(); }
+    // A new list of design segments from the value set.
+    std::unique_ptr<StreamSegmentList> BuildDesignSegments() { return m_set.BuildDesignSegments(); }
+    // Takes over a list, freeing the previous one.
+    void SetDesignSegments(std::unique_ptr<StreamSegmentList> segments);
+    // Hands the list over to the caller; the stream keeps none.
+    std::unique_ptr<StreamSegmentList> DetachDesignSegments() { return std::move(m_pDesignSegments); }
+
+    // Names of the linked streams, in the order they were linked (recalled names whose streams are
+    // not known yet come last).
+    std::vector<CPString> GetLinkedStreamNames() const;
+    int GetNumberOfLinkedStreams() const;
+    // Drops every link, on both sides, without notifications (an owner about to delete streams).
+    void ForgetLinkedStreams();
+    // After all streams of a file are read: links recalled before their streams existed are made
+    // now; a name with no stream behind it is dropped. Answers the number dropped.
+    int ResolvePendingLinks();
+
+    bool IsInInterval(double upper, double lower) const;
+    void UpdateEndToleranceLoad(int end);
+    void SetTemporaryDTmin(double dTmin);
+    void RestoreDTminContribution();
+
+    // Record version 5 (reads 1 to 5).
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
+
+    // Load flags (a load once taken or set is read from the design segments).
+    bool IsLoadInStep(int mode) const { return (mode == 0 || mode == 1) && m_bLoadInStep[mode] != 0; }
+
+    // The specific-heat polynomial (filled by the raw-property fit; empty until then).
+    const std::vector<double>& GetSpecificHeatPolynomial() const { return m_specificHeatPolynomial; }
+
+    // ---- visitors over lists of streams (items: CPIHeatIntegrationStream*) --------------------
+    // Adds the stream's number of segments to the int the context points to.
+    static void AddNumberOfSegments(void* item, void* context);
+    // 1 when the stream's name equals the CPString the key points to.
+    static int HasName(void* item, void* key);
+    // By cost index: -1 less, 1 greater, 0 equal.
+    static int CompareCostIndex(const void* a, const void* b);
+
+private:
+    friend class StreamPropertySet;
+
+    struct LinkEntry {
+        CPString name;
+        CPIHeatIntegrationStream* stream;
+    };
+
+    // Hot/cold as the value set determines it; notifies 71 and 73 when it changes.
+    void SetHotColdFromValues(int hotCold);
+    void ClearLoadFlags() { m_bLoadInStep[0] = m_bLoadInStep[1] = 0; }
+    void Notify(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
+    void* AsData() { return static_cast<IHeatIntegrationStream*>(this); }
+    double PointValue(int index) const;
+
+    // Links, kept symmetric: when this stream holds another, the other holds this one.
+    LinkEntry* FindLink(const CPString& name);
+    const LinkEntry* FindLink(const CPString& name) const;
+    bool HoldsLinkTo(const CPIHeatIntegrationStream* other) const;
+    // Adds (name, other) here; creating the dictionary makes the stream a linked one when
+    // `adjustKind` is set.
+    void AddLinkEntry(const CPString& name, CPIHeatIntegrationStream* other, bool adjustKind);
+    // Removes every entry that holds `other`; an emptied dictionary is deleted and a linked stream
+    // becomes a process stream again (no notification). Answers whether anything was removed.
+    bool RemoveLinksTo(const CPIHeatIntegrationStream* other);
+    // Links this stream and `other` both ways, silently.
+    void JoinLinks(CPIHeatIntegrationStream* other, bool adjustOwnKind);
+    void RenameInLinkedStreams();
+
+    // Segments as the network sees them: the end segment of a utility is its last connected one.
+    StreamSegment* EndSegment() const;
+
+    std::int32_t m_nStoredInt = 0;
+    CPString m_strName;
+    IStreamOwner* m_pOwner = nullptr;
+    StreamPropertySet m_set;
+    double m_dCachedHeatLoad[2] = {0.0, 0.0};
+    double m_dStoredValue = 0.0;
+    double m_dLoadFraction[2] = {DefaultLoadFraction, DefaultLoadFraction};  // end +1, end -1
+    double m_dCostIndex = DefaultCostIndex;
+    double m_dMassEmissionsCoefficient = DefaultMassEmissionsCoefficient;
+    std::int32_t m_bLoadInStep[2] = {0, 0};
+    std::int32_t m_nKind = KindNotSet;
+    std::int32_t m_nHotCold = SideUndetermined;
+    std::vector<double> m_specificHeatPolynomial;
+    bool m_bLocked = false;
+    std::unique_ptr<StreamSegmentList> m_pDesignSegments;
+    // Linked streams, in the order they were linked; exists only while there are links.
+    std::unique_ptr<std::vector<LinkEntry>> m_pLinkedStreams;
+    // Names recalled from a file whose streams were not there yet.
+    std::vector<CPString> m_pendingLinkNames;
+};

@@ -1,0 +1,142 @@
+// Links between process streams (pairs that must not be matched with each other).
+//
+// Links are kept on both streams: whenever this stream holds a pointer to another, the other
+// holds one to this. That is what lets a stream that goes away take itself out of every stream
+// that knows it, so no stream is ever left pointing at one that is gone.
+#include "eng/model/HeatIntegrationStream.h"
+
+#include "eng/model/IStreamOwner.h"
+
+#include <algorithm>
+
+CPIHeatIntegrationStream::LinkEntry* CPIHeatIntegrationStream::FindLink(const CPString& name) {
+    if (!m_pLinkedStreams) return nullptr;
+    for (LinkEntry& e : *m_pLinkedStreams)
+        if (e.name == name) return &e;
+    return nullptr;
+}
+
+const CPIHeatIntegrationStream::LinkEntry* CPIHeatIntegrationStream::FindLink(const CPString& name) const {
+    return const_cast<CPIHeatIntegrationStream*>(this)->FindLink(name);
+}
+
+bool CPIHeatIntegrationStream::HoldsLinkTo(const CPIHeatIntegrationStream* other) const {
+    if (!m_pLinkedStreams) return false;
+    return std::any_of(m_pLinkedStreams->begin(), m_pLinkedStreams->end(),
+                       [other](const LinkEntry& e) { return e.stream == other; });
+}
+
+bool CPIHeatIntegrationStream::IsLinkedTo(const CPString& name) const {
+    if (FindLink(name)) return true;
+    return std::find(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name) != m_pendingLinkNames.end();
+}
+
+int CPIHeatIntegrationStream::GetNumberOfLinkedStreams() const {
+    return (m_pLinkedStreams ? static_cast<int>(m_pLinkedStreams->size()) : 0) +
+           static_cast<int>(m_pendingLinkNames.size());
+}
+
+std::vector<CPString> CPIHeatIntegrationStream::GetLinkedStreamNames() const {
+    std::vector<CPString> names;
+    if (m_pLinkedStreams)
+        for (const LinkEntry& e : *m_pLinkedStreams) names.push_back(e.name);
+    names.insert(names.end(), m_pendingLinkNames.begin(), m_pendingLinkNames.end());
+    return names;
+}
+
+void CPIHeatIntegrationStream::AddLinkEntry(const CPString& name, CPIHeatIntegrationStream* other, bool adjustKind) {
+    if (!other || other == this || HoldsLinkTo(other)) return;
+    if (!m_pLinkedStreams) {
+        m_pLinkedStreams = std::make_unique<std::vector<LinkEntry>>();
+        if (adjustKind) SetStreamKind(KindLinked, 0);
+    }
+    m_pLinkedStreams->push_back({name, other});
+    m_pendingLinkNames.erase(std::remove(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name),
+                             m_pendingLinkNames.end());
+}
+
+bool CPIHeatIntegrationStream::RemoveLinksTo(const CPIHeatIntegrationStream* other) {
+    if (!m_pLinkedStreams) return false;
+    const auto before = m_pLinkedStreams->size();
+    m_pLinkedStreams->erase(std::remove_if(m_pLinkedStreams->begin(), m_pLinkedStreams->end(),
+                                           [other](const LinkEntry& e) { return e.stream == other; }),
+                            m_pLinkedStreams->end());
+    const bool removed = m_pLinkedStreams->size() != before;
+    if (m_pLinkedStreams->empty()) {
+        m_pLinkedStreams.reset();
+        // Without links a linked process stream is a plain process stream again.
+        if (m_nKind == KindLinked && m_pendingLinkNames.empty()) SetStreamKind(KindProcess, 0);
+    }
+    return removed;
+}
+
+void CPIHeatIntegrationStream::JoinLinks(CPIHeatIntegrationStream* other, bool adjustOwnKind) {
+    AddLinkEntry(other->GetName(), other, adjustOwnKind);
+    other->AddLinkEntry(m_strName, this, true);
+}
+
+int CPIHeatIntegrationStream::LinkStream(const CPString& name) {
+    if (m_bLocked || !m_pOwner) return 0;
+    CPIHeatIntegrationStream* other = m_pOwner->FindStream(name);
+    if (!other || other == this) return 0;
+    if (HoldsLinkTo(other)) return 1;
+    JoinLinks(other, true);
+    int added = 1;
+    Notify(71, CPString(), AsData());
+    Notify(72, CPString(), &added);
+    return 1;
+}
+
+int CPIHeatIntegrationStream::UnlinkStream(const CPString& name) {
+    if (m_bLocked) return 0;
+    const auto pending = std::find(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name);
+    if (pending != m_pendingLinkNames.end()) {
+        // A recalled name whose stream never turned up: nothing to take back on the other side.
+        m_pendingLinkNames.erase(pending);
+        if (!m_pLinkedStreams && m_pendingLinkNames.empty() && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
+        return 1;
+    }
+    LinkEntry* entry = FindLink(name);
+    if (!entry) return 0;
+    CPIHeatIntegrationStream* other = entry->stream;
+    RemoveLinksTo(other);
+    other->RemoveLinksTo(this);
+    int removed = -1;
+    Notify(71, CPString(), AsData());
+    Notify(72, CPString(), &removed);
+    return 1;
+}
+
+void CPIHeatIntegrationStream::ForgetLinkedStreams() {
+    if (m_pLinkedStreams) {
+        std::vector<LinkEntry> entries = std::move(*m_pLinkedStreams);
+        m_pLinkedStreams.reset();
+        for (const LinkEntry& e : entries) e.stream->RemoveLinksTo(this);
+    }
+    m_pendingLinkNames.clear();
+}
+
+int CPIHeatIntegrationStream::ResolvePendingLinks() {
+    std::vector<CPString> names = std::move(m_pendingLinkNames);
+    m_pendingLinkNames.clear();
+    int dropped = 0;
+    for (const CPString& name : names) {
+        CPIHeatIntegrationStream* other = m_pOwner ? m_pOwner->FindStream(name) : nullptr;
+        if (!other || other == this) {
+            ++dropped;
+            continue;
+        }
+        if (!HoldsLinkTo(other)) JoinLinks(other, true);
+    }
+    if (!m_pLinkedStreams && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
+    return dropped;
+}
+
+void CPIHeatIntegrationStream::RenameInLinkedStreams() {
+    if (!m_pLinkedStreams) return;
+    for (const LinkEntry& e : *m_pLinkedStreams) {
+        if (!e.stream->m_pLinkedStreams) continue;
+        for (LinkEntry& back : *e.stream->m_pLinkedStreams)
+            if (back.stream == this) back.name = m_strName;
+    }
+}

@@ -1,0 +1,80 @@
+#pragma once
+// The interface of a heat-integration stream: everything that targeting, designs, retrofit,
+// automatic design, extraction and the views read or change of a stream goes through it.
+//
+// Conventions: names of values are those of the stream's value set ("Temperature", "Enthalpy",
+// "HeatCapacityFlowrate", ...); a segmentable value has one entry per segment ("Temperature" one
+// more: the points); -32767.0 is the empty value. Results of 1 mean done, 0 refused. Load modes:
+// 0 the targeting view (shifted temperatures, all segments), 1 the network view (actual
+// temperatures, connected segments).
+//
+// Change codes sent (data is an `IHeatIntegrationStream*` where it says "the stream"):
+//   4 cost index; 16 load fraction; 33 segment inserted (name, stream); 34 segment deleted (name,
+//   stream); 35 DTmin contribution (stream); 37 value set (value name, stream); 40 value changed
+//   (pointer to the double); 71 links, hot/cold, value changed (stream); 72 link added/removed
+//   (pointer to int 1 / -1); 73 hot/cold determined (pointer to int 2); 87 kind changed (name,
+//   pointer to the previous kind).
+#include "brasko/NotificationSender.h"
+#include "dunmor/CPString.h"
+
+class IHeatIntegrationStream : public virtual INotificationSender {
+public:
+    ~IHeatIntegrationStream() override = default;
+
+    // Values. GetValue: 1 and the entry; 0 with `out` untouched for an unknown name; 0 and
+    // -32767.0 for an entry that does not exist.
+    virtual int GetValue(const CPString& name, double& out, int index) const = 0;
+    virtual int SetValue(const CPString& name, double value, int index) = 0;
+    virtual int SetName(const CPString& name) = 0;
+    // scope "Local" or "Global"; the stream keeps half of `dTmin`. `reserved` is not read.
+    virtual int SetDTminContribution(double dTmin, const CPString& scope, int reserved, int notify) = 0;
+    virtual int InsertSegment(int index) = 0;
+    // index 1..number of segments.
+    virtual int DeleteSegment(int index) = 0;
+    virtual int SetStreamKind(int kind, int notify) = 0;
+    // Announces a change the stream does not store (codes 71 and 40).
+    virtual int NotifyValueChanged(double value) = 0;
+
+    virtual int GetStreamKind() const = 0;  // 0 process, 1 utility, 2 process with links, 5 not set
+    virtual int GetHotCold() const = 0;     // 0 hot, 1 cold, 2 undetermined
+    virtual int GetDTminContributionScope() const = 0;  // 1 "Local", 0 "Global"
+    virtual const CPString& GetName() const = 0;
+    // 0 unset, 1 specified, 2 calculated; flows of a utility always answer 2.
+    virtual unsigned char GetValueStatus(const CPString& name, int index) const = 0;
+    virtual int GetStoredInt() const = 0;
+    virtual int GetNumberOfSegments() const = 0;
+    virtual int GetNumberOfSubvalues(const CPString& name) const = 0;
+    virtual bool IsLinkedTo(const CPString& name) const = 0;
+    virtual bool AreDesignSegmentsComplete() const = 0;
+    virtual int CopyFrom(IHeatIntegrationStream* other) = 0;
+    // Links are kept on both streams; 1 done, 0 refused (locked, unknown or own name).
+    virtual int LinkStream(const CPString& name) = 0;
+    virtual int UnlinkStream(const CPString& name) = 0;
+    virtual void WidenIsothermalStream() = 0;
+    // end +1 or -1.
+    virtual void SetLoadFraction(double fraction, int end) = 0;
+    virtual void SetCostIndex(double costIndex) = 0;
+    virtual void SetMassEmissionsCoefficient(double coefficient) = 0;
+    virtual void SetUpdating(int updating) = 0;
+    virtual int IsUpdating() const = 0;
+    virtual double GetDTminContribution() const = 0;
+
+    // Loads and temperatures.
+    virtual double GetHeatLoadInRange(double from, double to, int mode) const = 0;
+    virtual double GetHeatLoad(int mode) = 0;
+    virtual double GetSegmentHeatCapacityFlowrate(int segment) const = 0;
+    virtual double GetHeatLoadFromSupply(double temperature) const = 0;
+    virtual double GetTemperatureAtLoad(double load) const = 0;
+    virtual double GetSupplyTemperature() const = 0;
+    virtual double GetTargetTemperature() const = 0;
+    virtual double GetStoredValue() const = 0;
+    virtual double GetCostIndex() const = 0;
+    virtual double GetMassEmissionsCoefficient() const = 0;
+    virtual double GetOperatingCost() const = 0;
+    virtual double GetLoadFraction(int end) const = 0;
+    virtual double GetSegmentValueAtTemperature(double temperature, const CPString& name) const = 0;
+    virtual int GetPointIndexAtTemperature(double temperature) const = 0;
+    virtual bool IsLocked() const = 0;
+    // Mode 2 (a design swapping its own utility load in) is the network view, as mode 1.
+    virtual void SetHeatLoad(double load, int mode) = 0;
+};

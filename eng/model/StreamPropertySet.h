@@ -1,0 +1,165 @@
+#pragma once
+// The named values of a heat-integration stream and the rules that tie them together.
+//
+// The values live in a value tree: a root node "Props" whose variable "Properties" has one
+// sub-value per named value; each of those has "Segmentable" (1 or 0) and "SegmentValues", the
+// ordered entries (value, definition status 0 unset / 1 specified / 2 calculated, lock). A
+// segmentable value has one entry per segment, "Temperature" one more (the points: supply first,
+// target last; segment i runs from point i to point i+1); any other value has one entry.
+//
+// Whatever the user specifies, the set derives what it can (status 2) and refuses a change that
+// makes a segment inconsistent (SegmentRules.cpp).
+#include "dunmor/CPString.h"
+#include "eng/model/StreamSegment.h"
+#include "eng/model/ValueAndFlag.h"
+
+#include <memory>
+#include <vector>
+
+class CPItem;
+class CPValue;
+class CPIHeatIntegrationStream;
+class ILurmetBinaryFile;
+
+class StreamPropertySet {
+public:
+    static constexpr int RecordVersion = 4;
+    static constexpr int NodeRecordVersion = 1;
+    // No stream has more segments than this (linearised property curves give a few dozen); longer
+    // lists in a file are taken for damage, so a damaged count cannot cost unbounded work.
+    static constexpr int MaxSegments = 1000;
+    // Points of a stream must keep at least this distance in the stream's direction.
+    static constexpr double PointMargin = 0.0001;
+    static constexpr double DefaultCleanCoefficient = 0.2;
+    static constexpr double DefaultFoulingFactor = 0.0;
+
+    // Results of the value setter.
+    enum SetResult : int {
+        Refused = 0,
+        Stored = 1,
+        // Stored, and an empty clean coefficient or fouling factor had to be given its default.
+        StoredWithDefaults = 2,
+    };
+    static bool IsStored(int result) { return result == Stored || result == StoredWithDefaults; }
+
+    // Creates the standard values and the first segment. Without an owning stream the set can hold
+    // and copy values but does not recalculate.
+    explicit StreamPropertySet(CPIHeatIntegrationStream* owner = nullptr);
+    ~StreamPropertySet();
+    StreamPropertySet(const StreamPropertySet&) = delete;
+    StreamPropertySet& operator=(const StreamPropertySet&) = delete;
+
+    void SetOwner(CPIHeatIntegrationStream* owner) { m_pOwner = owner; }
+    CPIHeatIntegrationStream* GetOwner() const { return m_pOwner; }
+
+    // ---- values -------------------------------------------------------------------------------
+    static bool IsSegmentableName(const CPString& name);
+    // 1 created; 0 when the name exists or "Properties" is locked.
+    int CreateValue(const CPString& name, bool segmentable);
+    bool HasValue(const CPString& name) const { return FindValue(name) != nullptr; }
+    bool IsSegmentable(const CPString& name) const;
+    // The "SegmentValues" of the name, or null.
+    CPValue* GetSegmentValues(const CPString& name) const;
+    CPValue* GetEntry(const CPString& name, int index) const;
+    // 1 and the entry's value; 0 with `out` untouched for an unknown name; 0 and -32767.0 for a
+    // missing entry.
+    int GetValue(const CPString& name, double& out, int index) const;
+    int GetNumberOfEntries(const CPString& name) const;
+    bool IsPropertiesLocked() const;
+    // Whether the named value or its entry is locked.
+    bool IsLocked(const CPString& name, int index) const;
+
+    // The value setter. Refuses a value outside the property's bounds, a locked or missing value,
+    // a point out of order and an index out of range; stores the entry with `status`; recalculates
+    // (a value stored with status 2 is kept by that recalculation); on a conflict restores the
+    // entry and answers Refused; else fills the default coefficients.
+    int SetSegmentValue(const CPString& name, double value, int index, int status);
+    // Whether "Temperature" point `index` may take `value` given the stream's side: a hot stream's
+    // points fall, a cold stream's rise, by at least PointMargin from the nearest set neighbours.
+    bool IsPointInOrder(int index, double value) const;
+
+    // ---- segments -----------------------------------------------------------------------------
+    int GetNumberOfSegments() const { return m_nSegments; }
+    // index 0 appends a segment at the end; index i (1..n) inserts a new segment before old
+    // segment i-1, with a new point i. 0 when "Properties" is locked or the index is outside 0..n.
+    int InsertSegment(int index);
+    // Removes the entries of segment index-1 and "Temperature" point `index` (index 1..n).
+    int DeleteSegment(int index);
+
+    // ---- rules (SegmentRules.cpp) ---------------------------------------------------------------
+    // Runs the rules until none fills anything; `keep` lists names whose calculated entries stay.
+    // 0 on a conflict or when the stream's side would flip.
+    int Recalculate(const std::vector<CPString>* keep = nullptr);
+    int FillDefaultCoefficients();
+    int HasTransportProperties();
+    bool IsComplete() const;
+    std::unique_ptr<StreamSegmentList> BuildDesignSegments();
+
+    // Deep copy of another set's values and contribution, then a recalculation.
+    int CopyFrom(const StreamPropertySet& other);
+
+    // ---- flags --------------------------------------------------------------------------------
+    const ValueAndFlag& GetDTminContribution() const { return m_DTminContribution; }
+    void SetDTminContribution(const ValueAndFlag& contribution) { m_DTminContribution = contribution; }
+    int AreTemperaturesComplete() const { return m_bTemperaturesComplete; }
+    int AreEnthalpiesComplete() const { return m_bEnthalpiesComplete; }
+    void SetEnthalpiesComplete(int complete) { m_bEnthalpiesComplete = complete; }
+    int AreSpecificHeatsComplete() const { return m_bSpecificHeatsComplete; }
+    int IsCopied() const { return m_bCopied; }
+    int IsSegmentTableBuilt() const { return m_bSegmentTableBuilt; }
+    int IsUpdating() const { return m_bUpdating; }
+    void SetUpdating(int updating) { m_bUpdating = updating; }
+
+    // The whole "Properties" tree (read-only view for tests and tables).
+    const CPValue* GetProperties() const { return m_pProperties; }
+
+    // ---- record -------------------------------------------------------------------------------
+    // Version 4: the seven flags, the contribution, the root node.
+    bool Store(ILurmetBinaryFile& file) const;
+    // Reads versions 1 to 4 (older ones migrated). A tree that does not hold together makes the
+    // read fail and leaves the values as they were.
+    bool Recall(ILurmetBinaryFile& file);
+
+private:
+    CPValue* FindValue(const CPString& name) const;
+    void RefreshHandles();
+    void RecomputeCompleteness();
+    void DetermineSegmentCount();
+    bool AdoptTree(std::unique_ptr<CPItem> root);
+    bool RecallOldLists(ILurmetBinaryFile& file);
+    void MoveCleanCoefficients();
+    bool StoreNode(ILurmetBinaryFile& file) const;
+    bool RecallNode(ILurmetBinaryFile& file, std::unique_ptr<CPItem>& root);
+
+    // Rules; each answers 1 when it filled an entry, 0 when not, -1 on a conflict.
+    int HeatCapacityFromSpecificHeat();
+    int MassFlowFromHeatCapacity();
+    int SpecificHeatFromHeatCapacity();
+    int EnthalpyFromHeatCapacity();
+    int HeatCapacityFromEnthalpy();
+    int InletPointFromOutlet();
+    int OutletPointFromInlet();
+    int CleanCoefficientFromCorrelation();
+    int CleanCoefficientFromCoefficientInUse();
+    int CoefficientInUseFromClean();
+    // 1 fine, 0 conflict.
+    int DetermineHotCold();
+
+    std::unique_ptr<CPItem> m_pRoot;
+    CPValue* m_pProperties = nullptr;
+    CPValue* m_pTemperaturePoints = nullptr;
+    CPValue* m_pHeatCapacityValues = nullptr;
+    ValueAndFlag m_DTminContribution;
+    CPIHeatIntegrationStream* m_pOwner = nullptr;
+    int m_nSegments = 0;
+    int m_bTemperaturesComplete = 0;
+    int m_bEnthalpiesComplete = 0;
+    int m_bSpecificHeatsComplete = 0;
+    int m_bTransportProperties = 0;
+    int m_bCopied = 0;
+    int m_bSegmentTableBuilt = 0;
+    int m_bUpdating = 0;
+    // Set while FillDefaultCoefficients stores its defaults, so that those stores do not fill
+    // again themselves.
+    bool m_bFillingDefaults = false;
+};

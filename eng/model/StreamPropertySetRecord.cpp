@@ -1,0 +1,154 @@
+// The value-set record inside the stream record, and the migrations of its older versions.
+#include "eng/model/StreamPropertySet.h"
+
+#include "brasko/ILurmetBinaryFile.h"
+#include "dunmor/Units.h"
+#include "eng/model/StreamValueNames.h"
+#include "osmeri/CPItem.h"
+#include "osmeri/CPValue.h"
+
+namespace N = StreamValueNames;
+
+// The root node as one record: its name, then each of its variables as a whole value tree.
+bool StreamPropertySet::StoreNode(ILurmetBinaryFile& file) const {
+    RecordHandle h;
+    const std::int32_t count = m_pRoot ? static_cast<std::int32_t>(m_pRoot->GetNumberOfVariables()) : 0;
+    bool ok = file.BeginRecord(h, NodeRecordVersion) && file.WriteCPString(m_pRoot ? m_pRoot->GetName() : CPString()) &&
+              file.WriteInt(count);
+    for (std::int32_t i = 0; ok && i < count; ++i) ok = file.WriteCPValue(*m_pRoot->GetVariable(static_cast<std::size_t>(i)));
+    return ok && file.EndRecord(h);
+}
+
+bool StreamPropertySet::RecallNode(ILurmetBinaryFile& file, std::unique_ptr<CPItem>& root) {
+    RecordHandle h;
+    CPString name;
+    std::int32_t count = 0;
+    if (!file.BeginRecord(h) || !file.ReadCPString(name) || !file.ReadInt(count) || count < 0) return false;
+    auto node = std::make_unique<CPItem>(name.empty() ? CPString(N::RecalledRootNode) : name);
+    // Variables are read one at a time: memory grows only with what the file really holds.
+    for (std::int32_t i = 0; i < count; ++i) {
+        CPValue value;
+        if (!file.ReadCPValue(value)) return false;
+        *node->InternVariable(value.GetName()) = value;
+    }
+    if (!file.EndRecord(h)) return false;
+    root = std::move(node);
+    return true;
+}
+
+bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
+    const CPValue* properties = root ? root->FindVariable(N::Properties) : nullptr;
+    if (!properties) return false;
+    auto segmentable = [](const CPValue& v) {
+        const CPValue* flag = v.FindSubValue(N::Segmentable);
+        return flag && !flag->IsEmpty() && flag->GetValue() != 0.0;
+    };
+    const CPValue* temperature = properties->FindSubValue(N::Temperature);
+    const CPValue* points = temperature ? temperature->FindSubValue(N::SegmentValues) : nullptr;
+    if (!points || !segmentable(*temperature) || points->GetNumberOfSubValues() == 0 ||
+        points->GetNumberOfSubValues() > static_cast<std::size_t>(MaxSegments) + 1)
+        return false;
+    const std::size_t segments = points->GetNumberOfSubValues() - 1;
+    for (std::size_t k = 0; k < properties->GetNumberOfSubValues(); ++k) {
+        const CPValue& v = *properties->GetSubValue(k);
+        const CPValue* entries = v.FindSubValue(N::SegmentValues);
+        if (!entries || !v.FindSubValue(N::Segmentable)) return false;
+        if (segmentable(v) && v.GetName() != N::Temperature && entries->GetNumberOfSubValues() != segments) return false;
+    }
+    m_pRoot = std::move(root);
+    RefreshHandles();
+    m_nSegments = static_cast<int>(segments);
+    return true;
+}
+
+bool StreamPropertySet::Store(ILurmetBinaryFile& file) const {
+    RecordHandle h;
+    return file.BeginRecord(h, RecordVersion) && file.WriteInt(m_nSegments) && file.WriteInt(m_bTemperaturesComplete) &&
+           file.WriteInt(m_bEnthalpiesComplete) && file.WriteInt(m_bCopied) && file.WriteInt(m_bSegmentTableBuilt) &&
+           file.WriteInt(m_bUpdating) && file.WriteInt(m_bSpecificHeatsComplete) && m_DTminContribution.Store(file) &&
+           StoreNode(file) && file.EndRecord(h);
+}
+
+bool StreamPropertySet::Recall(ILurmetBinaryFile& file) {
+    RecordHandle h;
+    if (!file.BeginRecord(h)) return false;
+    const int version = file.GetRecordVersion(h);
+    std::int32_t flags[7] = {};
+    for (std::int32_t& f : flags)
+        if (!file.ReadInt(f)) return false;
+    if (version < 2) {
+        std::int32_t discarded = 0;
+        if (!file.ReadInt(discarded)) return false;
+    }
+    if (!m_DTminContribution.Recall(file)) return false;
+
+    auto applyFlags = [&] {
+        m_bTemperaturesComplete = flags[1];
+        m_bEnthalpiesComplete = flags[2];
+        m_bCopied = flags[3];
+        m_bSegmentTableBuilt = flags[4];
+        m_bUpdating = flags[5];
+        m_bSpecificHeatsComplete = flags[6];
+    };
+    if (version >= 2) {
+        std::unique_ptr<CPItem> root;
+        if (!RecallNode(file, root) || !AdoptTree(std::move(root))) return false;
+        applyFlags();
+    } else {
+        applyFlags();
+        if (!RecallOldLists(file)) return false;
+    }
+    RefreshHandles();
+    if (version == 2 || version == 3) MoveCleanCoefficients();
+    return file.EndRecord(h);
+}
+
+// Version 1 kept five values as plain lists of doubles, each behind a presence flag.
+bool StreamPropertySet::RecallOldLists(ILurmetBinaryFile& file) {
+    const struct {
+        const char* name;
+        int status;
+    } lists[] = {
+        {N::Temperature, CPValue::Specified},  {N::Enthalpy, CPValue::Calculated},
+        {N::SpecificHeat, CPValue::Calculated}, {N::CHTCoeff, CPValue::Specified},
+        {N::HeatCapacityFlowrate, CPValue::Specified},
+    };
+    for (const auto& list : lists) {
+        bool present = false;
+        if (!file.ReadBool(present)) return false;
+        if (!present) continue;
+        std::int32_t count = 0;
+        if (!file.ReadInt(count) || count < 0 || count > MaxSegments + 1) return false;
+        std::vector<double> values;
+        for (std::int32_t i = 0; i < count; ++i) {
+            double v = 0.0;
+            if (!file.ReadDouble(v)) return false;
+            values.push_back(v);
+        }
+        if (CPString(list.name) == N::Temperature)
+            for (int i = 1; i < count - 1; ++i) InsertSegment(i);
+        for (int i = 0; i < count; ++i) SetSegmentValue(list.name, values[static_cast<std::size_t>(i)], i, list.status);
+    }
+    return true;
+}
+
+// Versions 2 and 3 stored the clean film coefficient where the coefficient in use is kept now,
+// and had no fouling: the clean value moves over, the fouling starts at zero, and the rules give
+// the coefficient in use again.
+void StreamPropertySet::MoveCleanCoefficients() {
+    CreateValue(N::FoulingFactor, true);
+    CreateValue(N::CHTCoeff, true);
+    for (int i = 0; i < m_nSegments; ++i) {
+        CPValue* clean = GetEntry(N::CHTCoeff, i);
+        CPValue* fouling = GetEntry(N::FoulingFactor, i);
+        if (clean) clean->SetValue(Units::EmptyValue, CPValue::Unset);
+        if (fouling) fouling->SetValue(0.0, CPValue::Specified);
+        CPValue* inUse = GetEntry(N::HTCoeff, i);
+        if (inUse && inUse->GetLockStatus() == 0 && inUse->GetStatus() == CPValue::Specified) {
+            const double old = inUse->GetValue();
+            inUse->SetValue(Units::EmptyValue, CPValue::Unset);
+            if (clean) clean->SetValue(old, CPValue::Specified);
+        }
+    }
+    Recalculate(nullptr);
+}

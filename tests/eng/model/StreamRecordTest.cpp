@@ -1,0 +1,398 @@
+// The stream record: round trips of version 5, older versions read back with their migrations,
+// links recalled before their streams exist, and damaged files.
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/model/HeatIntegrationStream.h"
+#include "osmeri/CPValue.h"
+#include "tests/eng/model/OldStreamRecordWriter.h"
+#include "tests/eng/model/StreamTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace streamtest;
+
+namespace {
+
+std::vector<std::uint8_t> StoreStream(const CPIHeatIntegrationStream& s) {
+    LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
+    EXPECT_TRUE(s.Store(f));
+    return f.Bytes();
+}
+
+// Reads a stream record into a new stream of `owner`, entering it (as an owner does after
+// reading it) when the read succeeds.
+CPIHeatIntegrationStream* Recall(FakeStreamOwner& owner, const std::vector<std::uint8_t>& bytes, bool* ok = nullptr) {
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(bytes);
+    const bool good = stream->Recall(f);
+    if (ok) *ok = good;
+    if (!good) return nullptr;
+    return owner.Enter(std::move(stream));
+}
+
+class StreamRecord : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureRegistries(); }
+    FakeStreamOwner owner;
+};
+
+TEST_F(StreamRecord, AMultiSegmentStreamWithLinksComesBackWhole) {
+    CPIHeatIntegrationStream* a = owner.Add("A");
+    owner.Add("B");
+    SetPoints(*a, {20, 50, 80});
+    SetSegmentValues(*a, "HeatCapacityFlowrate", {1.0, 2.0});
+    a->SetValue("Viscosity", 0.8, 1);
+    a->SetDTminContribution(8.0, "Local", 0, 0);
+    TakeSegments(*a);
+    a->SetDTminContribution(8.0, "Local", 0, 0);
+    a->SetLoadFraction(0.05, -1);
+    a->SetCostIndex(4e-06);
+    a->SetStoredInt(17);
+    a->LinkStream("B");
+    a->GetHeatLoad(0);
+    a->SetLocked(true);
+    const std::vector<std::uint8_t> bytes = StoreStream(*a);
+
+    FakeStreamOwner other;
+    other.Add("B");
+    CPIHeatIntegrationStream* r = Recall(other, bytes);
+    ASSERT_NE(nullptr, r);
+    EXPECT_EQ(CPString("A"), r->GetName());
+    EXPECT_EQ(17, r->GetStoredInt());
+    EXPECT_EQ(2, r->GetNumberOfSegments());
+    EXPECT_TRUE(*a->GetPropertySet().GetProperties() == *r->GetPropertySet().GetProperties());
+    EXPECT_EQ(a->GetStreamKind(), r->GetStreamKind());
+    EXPECT_EQ(a->GetHotCold(), r->GetHotCold());
+    EXPECT_DOUBLE_EQ(4e-06, r->GetCostIndex());
+    EXPECT_DOUBLE_EQ(0.05, r->GetLoadFraction(-1));
+    EXPECT_DOUBLE_EQ(4.0, r->GetDTminContribution());
+    EXPECT_EQ(1, r->GetDTminContributionScope());
+    EXPECT_TRUE(r->IsLoadInStep(0));
+    EXPECT_DOUBLE_EQ(90.0, r->GetHeatLoad(0));
+    EXPECT_TRUE(r->IsLocked());
+    EXPECT_TRUE(r->IsComplete());
+    EXPECT_TRUE(r->AreDesignSegmentsComplete());
+    EXPECT_TRUE(r->IsLinkedTo("B"));
+    EXPECT_TRUE(other.FindStream("B")->IsLinkedTo("A"));
+    ASSERT_EQ(2u, r->GetDesignSegments()->size());
+    EXPECT_EQ(static_cast<IHeatIntegrationStream*>(r), r->GetDesignSegments()->front()->pStream);
+    EXPECT_EQ(CPString("A"), r->GetDesignSegments()->front()->strStreamName);
+
+    // Stored again, the recalled stream writes the same bytes: every field came back.
+    EXPECT_EQ(bytes, StoreStream(*r));
+}
+
+TEST_F(StreamRecord, AUtilityWithLinkedSegmentsComesBackWhole) {
+    CPIHeatIntegrationStream* u = owner.Add("U", 1);
+    SetPoints(*u, {250, 200, 150});
+    SetSegmentValues(*u, "SpecificHeat", {1.0, 3.0});
+    TakeSegments(*u);
+    u->SetHeatLoad(400.0, 0);
+    (*u->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
+    const std::vector<std::uint8_t> bytes = StoreStream(*u);
+    FakeStreamOwner other;
+    CPIHeatIntegrationStream* r = Recall(other, bytes);
+    ASSERT_NE(nullptr, r);
+    EXPECT_EQ(bytes, StoreStream(*r));
+    EXPECT_DOUBLE_EQ(175.0, (*r->GetDesignSegments())[1]->pLink->dFarEndTemperature);
+    EXPECT_DOUBLE_EQ(400.0, r->GetHeatLoad(0));
+}
+
+TEST_F(StreamRecord, WithoutLinksAndSegmentsTwoFalseFlagsAndNoCounts) {
+    CPIHeatIntegrationStream* s = owner.Add("S");
+    SetPoints(*s, {150, 100});
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(StoreStream(*s));
+    RecordHandle h;
+    ASSERT_TRUE(f.BeginRecord(h));
+    EXPECT_EQ(5, f.GetRecordVersion(h));
+    double d = 0.0;
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(f.ReadDouble(d));
+    std::int32_t n = 0;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(f.ReadInt(n));
+    CPString name;
+    ASSERT_TRUE(f.ReadCPString(name));
+    EXPECT_EQ(CPString("S"), name);
+    ASSERT_TRUE(f.SkipRecord());
+    bool flag = true;
+    ASSERT_TRUE(f.ReadBool(flag));
+    EXPECT_FALSE(flag);
+    ASSERT_TRUE(f.ReadInt(n));
+    EXPECT_EQ(0, n);  // kind
+    ASSERT_TRUE(f.ReadInt(n));
+    EXPECT_EQ(0, n);  // hot
+    ASSERT_TRUE(f.ReadBool(flag));
+    EXPECT_FALSE(flag);
+    ASSERT_TRUE(f.ReadBool(flag));  // locked
+    EXPECT_EQ(0u, f.BytesLeft());
+    EXPECT_TRUE(f.EndRecord(h));
+}
+
+// ---- older versions --------------------------------------------------------------------------------
+
+// The tree of a stream with two segments, as a version 2 to 4 value set held it.
+CPValue TwoSegmentTree(FakeStreamOwner& owner, const std::function<void(CPIHeatIntegrationStream&)>& adjust = {}) {
+    CPIHeatIntegrationStream* s = owner.Add("Template");
+    SetPoints(*s, {150, 100, 50});
+    SetSegmentValues(*s, "HeatCapacityFlowrate", {1.0, 2.0});
+    if (adjust) adjust(*s);
+    CPValue tree = *s->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+    return tree;
+}
+
+TEST_F(StreamRecord, VersionOneListsBecomeValuesAndSegments) {
+    OldStreamRecord r;
+    r.version = 1;
+    r.setVersion = 1;
+    r.name = "V1";
+    r.kind = 0;
+    r.hotCold = 0;
+    r.lists[0] = {true, {150, 100, 50}};  // Temperature
+    r.lists[3] = {true, {0.3, 0.4}};      // CHTCoeff
+    r.lists[4] = {true, {2.0, 3.0}};      // HeatCapacityFlowrate
+    bool ok = false;
+    CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(CPString("V1"), s->GetName());
+    EXPECT_EQ(2, s->GetNumberOfSegments());
+    EXPECT_DOUBLE_EQ(150.0, Value(*s, "Temperature", 0));
+    EXPECT_DOUBLE_EQ(100.0, Value(*s, "Temperature", 1));
+    EXPECT_DOUBLE_EQ(50.0, Value(*s, "Temperature", 2));
+    EXPECT_DOUBLE_EQ(2.0, Value(*s, "HeatCapacityFlowrate", 0));
+    EXPECT_DOUBLE_EQ(3.0, Value(*s, "HeatCapacityFlowrate", 1));
+    EXPECT_DOUBLE_EQ(100.0, Value(*s, "Enthalpy", 0));
+    EXPECT_DOUBLE_EQ(150.0, Value(*s, "Enthalpy", 1));
+    EXPECT_DOUBLE_EQ(0.3, Value(*s, "CHTCoeff", 0));
+    EXPECT_DOUBLE_EQ(0.4, Value(*s, "CHTCoeff", 1));
+    EXPECT_DOUBLE_EQ(10.0, Value(*s, "MaxSplitBranches", 0));
+    EXPECT_DOUBLE_EQ(0.0, Value(*s, "PricePerMass", 0));
+    EXPECT_FALSE(s->IsLocked());
+    EXPECT_EQ(0, s->GetHotCold());
+}
+
+struct SplitCase {
+    double cannotSplit;  // kEmpty: no such value
+    double branches;
+};
+
+class VersionTwo : public StreamRecord, public ::testing::WithParamInterface<SplitCase> {};
+
+TEST_P(VersionTwo, CannotSplitBecomesABranchLimit) {
+    const SplitCase& c = GetParam();
+    CPValue tree = TwoSegmentTree(owner, [&](CPIHeatIntegrationStream& s) {
+        if (c.cannotSplit != kEmpty) s.SetValue("CannotSplit", c.cannotSplit, 0);
+        s.SetValue("PricePerMass", 3.0, 0);
+    });
+    OldStreamRecord r;
+    r.version = 2;
+    r.setVersion = 2;
+    r.properties = &tree;
+    r.locked = true;
+    bool ok = false;
+    CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_DOUBLE_EQ(c.branches, Value(*s, "MaxSplitBranches", 0));
+    EXPECT_DOUBLE_EQ(0.0, Value(*s, "PricePerMass", 0));
+    EXPECT_TRUE(s->IsLocked());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, VersionTwo,
+                         ::testing::Values(SplitCase{1.0, 1.0}, SplitCase{kEmpty, 10.0}, SplitCase{0.0, 10.0}));
+
+TEST_F(StreamRecord, VersionThreeMovesTheCleanCoefficientAndDropsThePrice) {
+    CPValue tree = TwoSegmentTree(owner, [](CPIHeatIntegrationStream& s) {
+        s.SetValue("HTCoeff", 0.5, 0);
+        s.SetValue("PricePerMass", 3.0, 0);
+        s.SetValue("MaxSplitBranches", 4.0, 0);
+    });
+    // A version 3 tree had neither a clean coefficient nor a fouling factor.
+    for (const char* gone : {"CHTCoeff", "FoulingFactor"})
+        for (std::size_t k = 0; k < tree.GetNumberOfSubValues(); ++k)
+            if (tree.GetSubValue(k)->GetName() == gone) tree.RemoveSubValue(k);
+    OldStreamRecord r;
+    r.version = 3;
+    r.setVersion = 3;
+    r.properties = &tree;
+    bool ok = false;
+    CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_DOUBLE_EQ(0.5, Value(*s, "CHTCoeff", 0));
+    EXPECT_EQ(1, s->GetValueStatus("CHTCoeff", 0));
+    EXPECT_DOUBLE_EQ(0.0, Value(*s, "FoulingFactor", 0));
+    EXPECT_EQ(1, s->GetValueStatus("FoulingFactor", 1));
+    EXPECT_DOUBLE_EQ(0.5, Value(*s, "HTCoeff", 0));
+    EXPECT_EQ(2, s->GetValueStatus("HTCoeff", 0));
+    // Segment 1 had a calculated coefficient only: its clean one is empty after the move, and the
+    // next value stored gives it the default.
+    EXPECT_DOUBLE_EQ(0.2, Value(*s, "CHTCoeff", 1));
+    EXPECT_DOUBLE_EQ(0.0, Value(*s, "PricePerMass", 0));
+    EXPECT_DOUBLE_EQ(4.0, Value(*s, "MaxSplitBranches", 0));
+}
+
+TEST_F(StreamRecord, VersionFourTakesTheBranchLimitFromTheLastSegment) {
+    CPValue tree = TwoSegmentTree(owner, [](CPIHeatIntegrationStream& s) {
+        s.SetValue("MaxSplitBranches", 3.0, 1);
+        s.SetValue("PricePerMass", 3.0, 0);
+    });
+    OldStreamRecord r;
+    r.version = 4;
+    r.properties = &tree;
+    r.segments = std::vector<StreamSegment>(2);
+    bool ok = false;
+    CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_DOUBLE_EQ(3.0, Value(*s, "MaxSplitBranches", 0));
+    EXPECT_DOUBLE_EQ(3.0, Value(*s, "PricePerMass", 0));  // kept from version 4 on
+    ASSERT_NE(nullptr, s->GetDesignSegments());
+    EXPECT_EQ(2u, s->GetDesignSegments()->size());
+    EXPECT_DOUBLE_EQ(kEmpty, s->GetDesignSegments()->front()->dFilmCoefficient);
+    EXPECT_EQ(5, s->GetDesignSegments()->front()->nKind);
+}
+
+// ---- links read before their streams ----------------------------------------------------------------
+
+TEST_F(StreamRecord, LinksReadBeforeTheirStreamsAreResolvedAfterwards) {
+    OldStreamRecord ra;
+    ra.name = "A";
+    ra.links = std::vector<CPString>{"B", "Gone"};
+    ra.kind = 2;
+    CPValue tree = TwoSegmentTree(owner);
+    ra.properties = &tree;
+    OldStreamRecord rb = ra;
+    rb.name = "B";
+    rb.links.reset();  // an older file kept the link on one side only
+    rb.kind = 0;
+
+    CPIHeatIntegrationStream* a = Recall(owner, WriteOldStreamRecord(ra));
+    ASSERT_NE(nullptr, a);
+    EXPECT_TRUE(a->IsLinkedTo("B"));
+    EXPECT_TRUE(a->IsLinkedTo("Gone"));
+    // Stored before the links are resolved, the names are kept.
+    std::vector<CPString> names = a->GetLinkedStreamNames();
+    EXPECT_EQ((std::vector<CPString>{"B", "Gone"}), names);
+
+    CPIHeatIntegrationStream* b = Recall(owner, WriteOldStreamRecord(rb));
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ(1, a->ResolvePendingLinks());  // "Gone" has no stream
+    EXPECT_EQ(0, b->ResolvePendingLinks());
+    EXPECT_TRUE(a->IsLinkedTo("B"));
+    EXPECT_FALSE(a->IsLinkedTo("Gone"));
+    EXPECT_TRUE(b->IsLinkedTo("A"));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, b->GetStreamKind());
+    owner.Remove("B");
+    EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
+}
+
+TEST_F(StreamRecord, AStreamReadAfterItsPartnerLinksAtOnce) {
+    CPIHeatIntegrationStream* a = owner.Add("A");
+    OldStreamRecord rb;
+    rb.name = "B";
+    rb.links = std::vector<CPString>{"A"};
+    rb.kind = 2;
+    CPValue tree = TwoSegmentTree(owner);
+    rb.properties = &tree;
+    CPIHeatIntegrationStream* b = Recall(owner, WriteOldStreamRecord(rb));
+    ASSERT_NE(nullptr, b);
+    EXPECT_TRUE(b->IsLinkedTo("A"));
+    EXPECT_TRUE(a->IsLinkedTo("B"));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
+    EXPECT_EQ(0, b->ResolvePendingLinks());
+}
+
+// ---- damaged files --------------------------------------------------------------------------------
+
+TEST_F(StreamRecord, ATruncatedFileIsRefusedWhereverItIsCut) {
+    CPIHeatIntegrationStream* a = owner.Add("A");
+    owner.Add("B");
+    SetPoints(*a, {20, 50, 80});
+    SetSegmentValues(*a, "HeatCapacityFlowrate", {1.0, 2.0});
+    TakeSegments(*a);
+    a->LinkStream("B");
+    const std::vector<std::uint8_t> bytes = StoreStream(*a);
+    for (std::size_t cut = 8; cut < bytes.size(); ++cut) {
+        FakeStreamOwner other;
+        other.Add("B");
+        std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+        bool ok = true;
+        Recall(other, part, &ok);
+        EXPECT_FALSE(ok) << "cut at " << cut;
+    }
+}
+
+// Any single damaged byte gives a clear answer: the record is read or refused, nothing breaks.
+TEST_F(StreamRecord, ADamagedByteAnywhereIsHandled) {
+    CPIHeatIntegrationStream* a = owner.Add("A");
+    owner.Add("B");
+    SetPoints(*a, {20, 50, 80});
+    SetSegmentValues(*a, "HeatCapacityFlowrate", {1.0, 2.0});
+    TakeSegments(*a);
+    a->LinkStream("B");
+    const std::vector<std::uint8_t> bytes = StoreStream(*a);
+    int refused = 0;
+    for (std::size_t at = 8; at < bytes.size(); ++at) {
+        FakeStreamOwner other;
+        other.Add("B");
+        std::vector<std::uint8_t> damaged = bytes;
+        damaged[at] ^= 0xFF;
+        bool ok = true;
+        Recall(other, damaged, &ok);
+        if (!ok) ++refused;
+    }
+    EXPECT_GT(refused, 0);
+}
+
+struct DamageCase {
+    const char* label;
+    std::function<void(OldStreamRecord&, CPValue&)> damage;
+};
+
+class Damaged : public StreamRecord, public ::testing::WithParamInterface<DamageCase> {};
+
+TEST_P(Damaged, RecordsAreRefusedWithoutHarm) {
+    CPValue tree = TwoSegmentTree(owner);
+    OldStreamRecord r;
+    r.properties = &tree;
+    GetParam().damage(r, tree);
+    bool ok = true;
+    Recall(owner, WriteOldStreamRecord(r), &ok);
+    EXPECT_FALSE(ok) << GetParam().label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Damaged,
+    ::testing::Values(
+        DamageCase{"segment values that do not match the points",
+                   [](OldStreamRecord&, CPValue& t) {
+                       t.FindSubValue("Enthalpy")->FindSubValue("SegmentValues")->AddSubValue("");
+                   }},
+        DamageCase{"no temperatures", [](OldStreamRecord&, CPValue& t) { t.ClearSubValues(); }},
+        DamageCase{"a value without entries",
+                   [](OldStreamRecord&, CPValue& t) { t.FindSubValue("Velocity")->ClearSubValues(); }},
+        DamageCase{"no tree at all", [](OldStreamRecord& r, CPValue&) { r.properties = nullptr; }},
+        DamageCase{"a kind nobody knows", [](OldStreamRecord& r, CPValue&) { r.kind = 42; }},
+        DamageCase{"a side nobody knows", [](OldStreamRecord& r, CPValue&) { r.hotCold = -3; }},
+        DamageCase{"a negative number of segments",
+                   [](OldStreamRecord& r, CPValue&) {
+                       r.segments = std::vector<StreamSegment>();
+                       r.segmentCount = -1;
+                   }},
+        DamageCase{"more segments announced than written",
+                   [](OldStreamRecord& r, CPValue&) {
+                       r.segments = std::vector<StreamSegment>(2);
+                       r.segmentCount = 2000000000;
+                   }},
+        DamageCase{"more links announced than written",
+                   [](OldStreamRecord& r, CPValue&) {
+                       r.links = std::vector<CPString>{"X"};
+                       r.linkCount = 2000000000;
+                   }},
+        DamageCase{"a negative number of links",
+                   [](OldStreamRecord& r, CPValue&) {
+                       r.links = std::vector<CPString>{};
+                       r.linkCount = -5;
+                   }},
+        DamageCase{"a record that ends after its name", [](OldStreamRecord& r, CPValue&) { r.stopAfter = 4; }},
+        DamageCase{"a record that ends after its value set", [](OldStreamRecord& r, CPValue&) { r.stopAfter = 5; }},
+        DamageCase{"a record that ends before its locked flag", [](OldStreamRecord& r, CPValue&) { r.stopAfter = 8; }}),
+    [](const ::testing::TestParamInfo<DamageCase>& info) { return "damage" + std::to_string(info.index); });
+
+}  // namespace

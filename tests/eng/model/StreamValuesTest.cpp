@@ -1,0 +1,364 @@
+// Values, segments, kind, side and DTmin contribution of a heat-integration stream.
+#include "eng/model/HeatIntegrationStream.h"
+#include "osmeri/CPValue.h"
+#include "tests/eng/model/StreamTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace streamtest;
+
+namespace {
+
+class StreamValues : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureRegistries(); }
+    FakeStreamOwner owner;
+};
+
+TEST_F(StreamValues, NewStreamHasOneSegmentTwoEmptyPointsAndTheDefaults) {
+    CPIHeatIntegrationStream s(&owner, "H1");
+    EXPECT_EQ(1, s.GetNumberOfSegments());
+    EXPECT_EQ(2, s.GetNumberOfSubvalues("Temperature"));
+    EXPECT_EQ(kEmpty, s.GetSupplyTemperature());
+    EXPECT_EQ(kEmpty, s.GetTargetTemperature());
+    EXPECT_DOUBLE_EQ(1.0, Value(s, "Velocity"));
+    EXPECT_DOUBLE_EQ(0.0254, Value(s, "Diameter"));
+    EXPECT_DOUBLE_EQ(10.0, Value(s, "MaxSplitBranches"));
+    EXPECT_DOUBLE_EQ(0.0, Value(s, "PricePerMass"));
+    EXPECT_EQ(kEmpty, Value(s, "MaxMassFlow"));
+    // The first value set fills the clean coefficient and the fouling; the rules give the
+    // coefficient in use from them.
+    EXPECT_DOUBLE_EQ(0.2, Value(s, "CHTCoeff"));
+    EXPECT_EQ(1, s.GetValueStatus("CHTCoeff", 0));
+    EXPECT_DOUBLE_EQ(0.0, Value(s, "FoulingFactor"));
+    EXPECT_EQ(1, s.GetValueStatus("FoulingFactor", 0));
+    EXPECT_DOUBLE_EQ(0.2, Value(s, "HTCoeff"));
+    EXPECT_EQ(2, s.GetValueStatus("HTCoeff", 0));
+
+    EXPECT_EQ(CPIHeatIntegrationStream::KindNotSet, s.GetStreamKind());
+    EXPECT_EQ(CPIHeatIntegrationStream::SideUndetermined, s.GetHotCold());
+    EXPECT_DOUBLE_EQ(3.171e-06, s.GetCostIndex());
+    EXPECT_DOUBLE_EQ(5.589e-05, s.GetMassEmissionsCoefficient());
+    EXPECT_DOUBLE_EQ(0.01, s.GetLoadFraction(1));
+    EXPECT_DOUBLE_EQ(0.01, s.GetLoadFraction(-1));
+    EXPECT_DOUBLE_EQ(0.0, s.GetLoadFraction(0));
+    EXPECT_EQ(0, s.GetStoredInt());
+    EXPECT_FALSE(s.IsLocked());
+    EXPECT_EQ(nullptr, s.GetDesignSegments());
+}
+
+TEST_F(StreamValues, GetValueTellsAnUnknownNameFromAMissingEntry) {
+    CPIHeatIntegrationStream s(&owner, "H1");
+    double out = 7.0;
+    EXPECT_EQ(0, s.GetValue("NoSuchValue", out, 0));
+    EXPECT_EQ(7.0, out);
+    EXPECT_EQ(0, s.GetValue("Velocity", out, 3));
+    EXPECT_EQ(kEmpty, out);
+    EXPECT_EQ(0, s.GetNumberOfSubvalues("NoSuchValue"));
+}
+
+// ---- property bounds ------------------------------------------------------------------------------
+
+class PropertyBounds : public StreamValues, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PropertyBounds, OnlyValuesStrictlyInsideTheBoundsOrEmptyAreTaken) {
+    CPIHeatIntegrationStream s(&owner, "C1");
+    const char* name = GetParam();
+    EXPECT_EQ(1, s.SetValue(name, 0.5, 0));
+    EXPECT_EQ(0, s.SetValue(name, 0.0, 0));
+    EXPECT_EQ(0, s.SetValue(name, 1e-08, 0));
+    EXPECT_EQ(0, s.SetValue(name, 1e+24, 0));
+    EXPECT_EQ(0, s.SetValue(name, -3.0, 0));
+    EXPECT_DOUBLE_EQ(0.5, Value(s, name));
+    EXPECT_EQ(1, s.SetValue(name, 2e-08, 0));
+    EXPECT_EQ(1, s.SetValue(name, kEmpty, 0));
+    EXPECT_EQ(kEmpty, Value(s, name));
+}
+
+INSTANTIATE_TEST_SUITE_P(FivePhysicalProperties, PropertyBounds,
+                         ::testing::Values("Viscosity", "ThermalConductivity", "Velocity", "MassDensity", "Diameter"));
+
+// ---- what SetValue stores and sends --------------------------------------------------------------
+
+TEST_F(StreamValues, UtilityFlowsAreNotStoredButTheChangeIsSent) {
+    CPIHeatIntegrationStream* u = owner.Add("Steam", CPIHeatIntegrationStream::KindUtility);
+    RecordingReceiver rec;
+    u->AddNotificationReceiver(&rec);
+    for (const char* name : {"HeatCapacityFlowrate", "MassFlow"}) {
+        rec.Clear();
+        EXPECT_EQ(1, u->SetValue(name, 5.0, 0));
+        EXPECT_EQ(kEmpty, Value(*u, name));
+        EXPECT_EQ(2, u->GetValueStatus(name, 0));
+        ASSERT_EQ(1, rec.Count(37));
+        EXPECT_EQ(CPString(name), rec.Last(37)->text);
+        EXPECT_EQ(AsData(*u), rec.Last(37)->data);
+    }
+}
+
+TEST_F(StreamValues, EmptyFoulingIsRefusedSilently) {
+    CPIHeatIntegrationStream s(&owner, "H1");
+    RecordingReceiver rec;
+    s.AddNotificationReceiver(&rec);
+    EXPECT_EQ(0, s.SetValue("FoulingFactor", kEmpty, 0));
+    EXPECT_TRUE(rec.notices.empty());
+    EXPECT_DOUBLE_EQ(0.0, Value(s, "FoulingFactor"));
+}
+
+TEST_F(StreamValues, StoringAfterDefaultsWereFilledStillSucceedsAndAnnouncesTheChange) {
+    CPIHeatIntegrationStream* s = owner.Add("C1");
+    SetPoints(*s, {20.0, 80.0});
+    ASSERT_EQ(1, s->InsertSegment(1));
+    // The new segment's clean coefficient and fouling are empty until the next value is stored.
+    EXPECT_EQ(kEmpty, Value(*s, "CHTCoeff", 0));
+    RecordingReceiver rec;
+    s->AddNotificationReceiver(&rec);
+    EXPECT_EQ(1, s->SetValue("Temperature", 50.0, 1));
+    EXPECT_EQ(1, rec.Count(37));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_DOUBLE_EQ(0.2, Value(*s, "CHTCoeff", i));
+        EXPECT_DOUBLE_EQ(0.0, Value(*s, "FoulingFactor", i));
+    }
+    EXPECT_EQ(1, s->GetPropertySet().FillDefaultCoefficients());  // nothing left to fill
+}
+
+TEST_F(StreamValues, NotifyValueChangedSendsBothCodesAndStoresNothing) {
+    CPIHeatIntegrationStream s(&owner, "H1");
+    RecordingReceiver rec;
+    s.AddNotificationReceiver(&rec);
+    EXPECT_EQ(1, s.NotifyValueChanged(5.5));
+    ASSERT_EQ((std::vector<int>{71, 40}), rec.Codes());
+    EXPECT_EQ(AsData(s), rec.notices[0].data);
+    EXPECT_DOUBLE_EQ(5.5, rec.notices[1].doubleValue);
+}
+
+TEST_F(StreamValues, CostIndexIsKeptUnlessTheStreamIsLocked) {
+    CPIHeatIntegrationStream s(&owner, "H1");
+    RecordingReceiver rec;
+    s.AddNotificationReceiver(&rec);
+    s.SetCostIndex(2e-06);
+    EXPECT_DOUBLE_EQ(2e-06, s.GetCostIndex());
+    EXPECT_EQ(1, rec.Count(4));
+    s.SetLocked(true);
+    s.SetCostIndex(9e-06);
+    EXPECT_DOUBLE_EQ(2e-06, s.GetCostIndex());
+    EXPECT_EQ(1, rec.Count(4));
+}
+
+// ---- point order and side ---------------------------------------------------------------------------
+
+struct PointCase {
+    const char* label;
+    std::vector<double> points;  // set in order
+    int index;
+    double value;
+    bool accepted;
+    int openedAfterwards = -1;   // a point emptied once the side is known
+};
+
+class PointOrder : public StreamValues, public ::testing::WithParamInterface<PointCase> {};
+
+TEST_P(PointOrder, PointsKeepTheStreamsDirectionWithAMargin) {
+    const PointCase& c = GetParam();
+    CPIHeatIntegrationStream* s = owner.Add("S");
+    while (s->GetNumberOfSegments() < static_cast<int>(c.points.size()) - 1) s->InsertSegment(s->GetNumberOfSegments());
+    for (std::size_t i = 0; i < c.points.size(); ++i) {
+        ASSERT_EQ(1, s->SetValue("Temperature", c.points[i], static_cast<int>(i)));
+    }
+    if (c.openedAfterwards >= 0) {
+        ASSERT_EQ(1, s->SetValue("Temperature", kEmpty, c.openedAfterwards));
+    }
+    const double before = Value(*s, "Temperature", c.index);
+    EXPECT_EQ(c.accepted ? 1 : 0, s->SetValue("Temperature", c.value, c.index)) << c.label;
+    EXPECT_DOUBLE_EQ(c.accepted ? c.value : before, Value(*s, "Temperature", c.index)) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PointOrder,
+    ::testing::Values(PointCase{"cold target below supply", {20, 80}, 1, 10.0, false},
+                      PointCase{"cold target within the margin", {20, 80}, 1, 20.00005, false},
+                      PointCase{"cold target just past the margin", {20, 80}, 1, 20.001, true},
+                      PointCase{"cold supply above target", {20, 80}, 0, 80.5, false},
+                      PointCase{"cold supply within the margin", {20, 80}, 0, 79.99995, false},
+                      PointCase{"cold supply moved down", {20, 80}, 0, 50.0, true},
+                      PointCase{"hot target above supply", {150, 100}, 1, 160.0, false},
+                      PointCase{"hot target within the margin", {150, 100}, 1, 149.99995, false},
+                      PointCase{"hot target moved", {150, 100}, 1, 120.0, true},
+                      PointCase{"undetermined side takes anything", {100}, 1, 40.0, true},
+                      PointCase{"inner point above the next", {20, 50, 80}, 1, 85.0, false},
+                      PointCase{"inner point below the previous", {20, 50, 80}, 1, 15.0, false},
+                      PointCase{"inner point between", {20, 50, 80}, 1, 60.0, true},
+                      PointCase{"nearest set neighbour past an open point", {20, 50, 80}, 0, 85.0, false, 1},
+                      PointCase{"open point is passed over", {20, 50, 80}, 0, 70.0, true, 1},
+                      PointCase{"emptying a point", {20, 80}, 1, kEmpty, true},
+                      PointCase{"a point the stream does not have", {20, 80}, 5, 90.0, false},
+                      PointCase{"a point the undetermined stream does not have", {20}, 7, 90.0, false}),
+    [](const ::testing::TestParamInfo<PointCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(StreamValues, SideIsDeterminedFromTheFirstTwoPointsAndAnnouncedOnce) {
+    CPIHeatIntegrationStream* s = owner.Add("C1");
+    RecordingReceiver rec;
+    s->AddNotificationReceiver(&rec);
+    s->SetValue("Temperature", 20.0, 0);
+    EXPECT_EQ(0, rec.Count(73));
+    s->SetValue("Temperature", 80.0, 1);
+    EXPECT_EQ(CPIHeatIntegrationStream::SideCold, s->GetHotCold());
+    ASSERT_EQ(1, rec.Count(73));
+    EXPECT_EQ(2, rec.Last(73)->intValue);
+    ASSERT_EQ(1, rec.Count(71));
+    EXPECT_EQ(AsData(*s), rec.Last(71)->data);
+    s->SetValue("Temperature", 90.0, 1);
+    EXPECT_EQ(1, rec.Count(73));
+
+    CPIHeatIntegrationStream* flat = owner.Add("F");
+    flat->SetValue("Temperature", 100.0, 0);
+    flat->SetValue("Temperature", 100.00005, 1);
+    EXPECT_EQ(CPIHeatIntegrationStream::SideUndetermined, flat->GetHotCold());
+}
+
+// ---- segments -----------------------------------------------------------------------------------------
+
+TEST_F(StreamValues, InsertingAtOneSplitsTheFirstSegmentInFront) {
+    CPIHeatIntegrationStream* s = owner.Add("H1");
+    SetPoints(*s, {100.0, 50.0});
+    s->SetValue("HeatCapacityFlowrate", 2.0, 0);
+    RecordingReceiver rec;
+    s->AddNotificationReceiver(&rec);
+    ASSERT_EQ(1, s->InsertSegment(1));
+    EXPECT_EQ(2, s->GetNumberOfSegments());
+    EXPECT_DOUBLE_EQ(100.0, Value(*s, "Temperature", 0));
+    EXPECT_EQ(kEmpty, Value(*s, "Temperature", 1));
+    EXPECT_DOUBLE_EQ(50.0, Value(*s, "Temperature", 2));
+    EXPECT_EQ(kEmpty, Value(*s, "HeatCapacityFlowrate", 0));
+    EXPECT_DOUBLE_EQ(2.0, Value(*s, "HeatCapacityFlowrate", 1));
+    ASSERT_EQ(1, rec.Count(33));
+    EXPECT_EQ(CPString("H1"), rec.Last(33)->text);
+    EXPECT_EQ(0, s->InsertSegment(4));
+    EXPECT_EQ(0, s->InsertSegment(-1));
+}
+
+TEST_F(StreamValues, AppendingASegmentAddsOnePointAtTheEnd) {
+    CPIHeatIntegrationStream* s = owner.Add("C1");
+    SetPoints(*s, {20.0, 50.0});
+    ASSERT_EQ(1, s->InsertSegment(0));
+    EXPECT_EQ(2, s->GetNumberOfSegments());
+    EXPECT_EQ(3, s->GetNumberOfSubvalues("Temperature"));
+    EXPECT_EQ(2, s->GetNumberOfSubvalues("Enthalpy"));
+    EXPECT_DOUBLE_EQ(50.0, Value(*s, "Temperature", 1));
+}
+
+TEST_F(StreamValues, DeleteSegmentTakesOnlyExistingSegments) {
+    CPIHeatIntegrationStream* s = owner.Add("C1");
+    SetPoints(*s, {20.0, 50.0, 80.0});
+    SetSegmentValues(*s, "HeatCapacityFlowrate", {1.0, 2.0});
+    RecordingReceiver rec;
+    s->AddNotificationReceiver(&rec);
+    EXPECT_EQ(0, s->DeleteSegment(0));
+    EXPECT_EQ(0, s->DeleteSegment(3));
+    EXPECT_TRUE(rec.notices.empty());
+    ASSERT_EQ(1, s->DeleteSegment(1));
+    EXPECT_EQ(1, s->GetNumberOfSegments());
+    EXPECT_DOUBLE_EQ(20.0, Value(*s, "Temperature", 0));
+    EXPECT_DOUBLE_EQ(80.0, Value(*s, "Temperature", 1));
+    EXPECT_DOUBLE_EQ(2.0, Value(*s, "HeatCapacityFlowrate", 0));
+    EXPECT_DOUBLE_EQ(-120.0, Value(*s, "Enthalpy", 0));
+    ASSERT_EQ(1, rec.Count(34));
+    EXPECT_EQ(CPString("C1"), rec.Last(34)->text);
+}
+
+// ---- kind ---------------------------------------------------------------------------------------------
+
+struct KindCase {
+    int from;
+    int to;
+    int result;
+    int kindAfter;
+    bool sends87;
+};
+
+class StreamKind : public StreamValues, public ::testing::WithParamInterface<KindCase> {};
+
+TEST_P(StreamKind, KindChanges) {
+    const KindCase& c = GetParam();
+    CPIHeatIntegrationStream* s = owner.Add("S", c.from);
+    ASSERT_EQ(c.from, s->GetStreamKind());
+    RecordingReceiver rec;
+    s->AddNotificationReceiver(&rec);
+    EXPECT_EQ(c.result, s->SetStreamKind(c.to, 1));
+    EXPECT_EQ(c.kindAfter, s->GetStreamKind());
+    EXPECT_EQ(c.sends87 ? 1 : 0, rec.Count(87));
+    if (c.sends87) {
+        EXPECT_EQ(c.from, rec.Last(87)->intValue);
+        EXPECT_EQ(CPString("S"), rec.Last(87)->text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StreamKind,
+                         ::testing::Values(KindCase{0, 1, 1, 1, true}, KindCase{1, 0, 1, 0, true},
+                                           KindCase{0, 0, 1, 0, false}, KindCase{2, 0, 1, 0, true},
+                                           // a linked stream never becomes a utility, and nothing changes
+                                           KindCase{2, 1, 0, 2, false}, KindCase{0, 7, 0, 0, false}));
+
+TEST_F(StreamValues, KindReachesTheDesignSegmentsAndAUtilityCountsItsEnthalpiesComplete) {
+    CPIHeatIntegrationStream* s = owner.Add("H1");
+    SetPoints(*s, {150.0, 100.0});
+    s->SetValue("Enthalpy", 100.0, 0);
+    TakeSegments(*s);
+    ASSERT_EQ(1u, s->GetDesignSegments()->size());
+    s->SetStreamKind(1, 0);
+    EXPECT_EQ(1, (*s->GetDesignSegments())[0]->nKind);
+    EXPECT_EQ(1, s->GetPropertySet().AreEnthalpiesComplete());
+}
+
+// ---- DTmin contribution -------------------------------------------------------------------------------
+
+TEST_F(StreamValues, ContributionKeepsHalfTheDifferenceAndItsScope) {
+    CPIHeatIntegrationStream* s = owner.Add("H1");
+    SetPoints(*s, {150.0, 100.0});
+    s->SetValue("Enthalpy", 100.0, 0);
+    RecordingReceiver rec;
+    s->AddNotificationReceiver(&rec);
+    EXPECT_EQ(1, s->SetDTminContribution(20.0, "Local", 0, 1));
+    EXPECT_DOUBLE_EQ(10.0, s->GetDTminContribution());
+    EXPECT_EQ(1, s->GetDTminContributionScope());
+    EXPECT_EQ(1, rec.Count(35));
+    EXPECT_EQ(1, s->SetDTminContribution(30.0, "Global", 0, 0));
+    EXPECT_DOUBLE_EQ(15.0, s->GetDTminContribution());
+    EXPECT_EQ(0, s->GetDTminContributionScope());
+    EXPECT_EQ(1, rec.Count(35));
+    EXPECT_EQ(0, s->SetDTminContribution(40.0, "Regional", 0, 1));
+    EXPECT_DOUBLE_EQ(15.0, s->GetDTminContribution());
+    EXPECT_EQ(0, s->IsUpdating());
+
+    // An incomplete stream takes the contribution without announcing it.
+    CPIHeatIntegrationStream* open = owner.Add("Open");
+    RecordingReceiver quiet;
+    open->AddNotificationReceiver(&quiet);
+    EXPECT_EQ(1, open->SetDTminContribution(20.0, "Local", 0, 1));
+    EXPECT_EQ(0, quiet.Count(35));
+}
+
+// ---- copy -----------------------------------------------------------------------------------------------
+
+TEST_F(StreamValues, CopyTakesValuesSideKindAndPrices) {
+    CPIHeatIntegrationStream* a = owner.Add("A", 1);
+    SetPoints(*a, {250.0, 200.0});
+    a->SetValue("SpecificHeat", 2.0, 0);
+    a->SetCostIndex(7e-06);
+    a->SetDTminContribution(8.0, "Local", 0, 0);
+    a->SetLoadFraction(0.05, 1);
+
+    CPIHeatIntegrationStream b(&owner, "B");
+    EXPECT_EQ(1, b.CopyFrom(a));
+    EXPECT_EQ(a->GetStreamKind(), b.GetStreamKind());
+    EXPECT_EQ(a->GetHotCold(), b.GetHotCold());
+    EXPECT_DOUBLE_EQ(7e-06, b.GetCostIndex());
+    EXPECT_DOUBLE_EQ(0.05, b.GetLoadFraction(1));
+    EXPECT_DOUBLE_EQ(4.0, b.GetDTminContribution());
+    EXPECT_EQ(1, b.GetDTminContributionScope());
+    EXPECT_EQ(1, b.GetPropertySet().IsCopied());
+    EXPECT_TRUE(*a->GetPropertySet().GetProperties() == *b.GetPropertySet().GetProperties());
+    EXPECT_EQ(CPString("B"), b.GetName());
+    EXPECT_EQ(0, b.CopyFrom(nullptr));
+}
+
+}  // namespace
