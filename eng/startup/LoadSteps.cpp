@@ -1,6 +1,7 @@
 #include "eng/startup/LoadSteps.h"
 
 #include "brasko/SteamProperties.h"
+#include "eng/model/Project.h"
 #include "eng/startup/PropertyBounds.h"
 #include "eng/startup/Registries.h"
 #include "lumeth/Framework.h"
@@ -82,7 +83,7 @@ const LoadStep kSteps[] = {
     {"PortNameHotOutlet", portHotOutlet},
     {"PortNameColdInlet", portColdInlet},
     {"PortNameColdOutlet", portColdOutlet},
-    {"ProjectPrototype", nullptr},
+    {"ProjectPrototype", RegisterProjectPrototype},
     {"TotalSitePrototype", nullptr},
     {"PropertyBounds", propertyBounds},
     {"CreateHENEventTypeNames", createEventNames},

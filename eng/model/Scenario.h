@@ -1,0 +1,421 @@
+#pragma once
+// One heat-integration case study inside a project: its streams and utilities, designs, target
+// and cost records, defaults and economic data, and settings. It sends change codes to its views,
+// and receives the change codes of its streams and designs.
+//
+// Sources by concern: ScenarioConstruction.cpp (members, copy, append, retrofit copy, destruction),
+// ScenarioUpdate.cpp (recalculation, suspension, change codes received, segment pool, ranking),
+// ScenarioStreams.cpp (streams and utilities), ScenarioDesigns.cpp (designs, retrofit, automatic
+// design), ScenarioTargets.cpp (target queries, utility placement, forbidden matches, cost
+// models, supertargeting), ScenarioEconomics.cpp (economic data, notes, settings, extraction).
+//
+// Change codes sent: 0 design added, 1 design deleted, 2 design renamed, 3 records freed, 4
+// economics, 16 refresh, 18 film coefficient or property, 19 match cost model, 20 assignment
+// method, 25 destroyed, 26 named, 30 stream added, 31 stream deleted, 32 stream renamed, 33/34
+// segments (forwarded), 35 all targets, 36 process stream, 38 supertargeting point, 40 utility
+// load, 41 utility stream, 60 message key, 61/62 extraction (forwarded), 64 supertargeting, 66
+// assignment or retrofit results, 87 stream kind (forwarded), 94 retrofit base, 96 appended.
+#include "brasko/NotificationSender.h"
+#include "dunmor/CPString.h"
+#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationScenarioForCosting.h"
+#include "eng/model/IStreamOwner.h"
+#include "eng/model/ScenarioServices.h"
+#include "eng/startup/SharedRecords.h"
+#include "eng/retrofit/RetrofitDriver.h"
+#include "tevrin/CPTypedDictionary.h"
+#include "tevrin/CPTypedList.h"
+
+#include <memory>
+#include <vector>
+
+class CloneSelection;
+class MatchwiseStreamDataList;
+struct SuperTargetRange;
+
+class CPIScenario : public IHeatIntegrationScenario,
+                    public IHeatIntegrationScenarioForCosting,
+                    public NotificationSender,
+                    public IStreamOwner {
+public:
+    static constexpr double kEmpty = -32767.0;
+    static constexpr double kDefaultDTmin = 10.0;
+    static constexpr int kDictionarySlots = 256;
+    static constexpr int kDefaultLevelSetting = 5;
+    // Codes of its streams the scenario listens to, in the order it registers them.
+    static constexpr int kStreamCodes[] = {37, 33, 34, 40, 71, 35, 72, 16, 4, 73, 87};
+    // Codes of its designs the scenario listens to.
+    static constexpr int kDesignCodes[] = {6, 5, 7, 27, 28, 85};
+
+    // A new empty scenario of `project` (which may be null), with the factory defaults.
+    explicit CPIScenario(IHeatIntegrationProject* project, ScenarioServices services = ScenarioServices());
+    // A copy of `source` under the selection (every item when null): members as a new scenario
+    // but without name and notes, then an append from the source.
+    CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
+                ScenarioServices services = ScenarioServices());
+    ~CPIScenario() override;
+    CPIScenario(const CPIScenario&) = delete;
+    CPIScenario& operator=(const CPIScenario&) = delete;
+
+    // ---- construction and copying ------------------------------------------------------------
+    // Replaces the name and sends code 26 with it.
+    void SetName(const CPString& name);
+    // Takes `project` as owner and appends what `selection` selects of `source`.
+    void AppendFrom(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection& selection);
+    // Makes this copy the retrofit study of the source's design `designName`.
+    void SetUpRetrofit(CPIScenario& source, const CPString& designName);
+    // Copies the designs `selection` selects (entry 6) of `source`, after deleting "Design 1".
+    void CopyDesignsFrom(CPIScenario& source, const CloneSelection& selection);
+    // Adds a copy of a design of another scenario under the design's name; 1 on success.
+    int CopyDesignFromScenario(IHENDesign& source);
+    // The selection that takes everything of this scenario.
+    CloneSelection SelectAll() const;
+
+    // ---- recalculation -----------------------------------------------------------------------
+    // The single recalculation road (see ScenarioUpdate.cpp).
+    void UpdateTargets(IHeatIntegrationStream* source, int code);
+    void RankDesigns();
+    // Takes the stream's design segments into the segment pool afresh.
+    void AddStreamSegments(CPIHeatIntegrationStream& stream);
+    // Withdraws the stream's entries from the segment pool (an emptied pool is freed).
+    void RemoveStreamSegments(CPIHeatIntegrationStream& stream);
+    // Files the stream in the side lists: mode 2 to its current side, 1 out of its side lists, 0
+    // into its kind's list (mode 1 takes it out of that list too).
+    void UpdateSideLists(CPIHeatIntegrationStream& stream, int mode);
+    // Marks the utility streams' segments for the utility placement to refresh.
+    void MarkUtilitySegmentsForUpdate() { m_bUtilitySegmentsStale = true; }
+
+    // ---- INotificationReceiver -----------------------------------------------------------------
+    void NotifyChange(int code, const CPString& text, void* data) override;
+
+    // ---- IStreamOwner ------------------------------------------------------------------------
+    bool IsScenario() const override { return true; }
+    CPIHeatIntegrationStream* FindStream(const CPString& name) override;
+    void MarkSegmentsChanged(CPIHeatIntegrationStream&) override { m_bSegmentsChanged = true; }
+
+    // ---- state read by the record builders, the record and tests -------------------------------
+    const ScenarioServices& GetServices() const { return m_services; }
+    void SetServices(ScenarioServices services) { m_services = std::move(services); }
+    CPTypedList<StreamSegment>* GetSegmentPool() const { return m_pSegmentPool.get(); }
+    MatchwiseStreamDataList* GetMatchwiseStreamData() const { return m_pMatches.get(); }
+    SuperTargetRange* GetSuperTargetRange() const { return m_pSuperTargets.get(); }
+    SuperTargetRange& EnsureSuperTargetRange();
+    DefaultManager& GetOwnDefaultManager() const { return *m_pDefaultManager; }
+    // The manager of default utilities and economics in use: the site's in a total-site
+    // scenario that has one, else the own.
+    DefaultManager& GetActiveManager() const;
+    IHeatIntegrationStream* GetLastChangeSource() const { return m_pLastChangeSource; }
+    int GetCalculationEnableCount() const { return m_nCalculationEnable; }
+    int GetStreamCounter() const { return m_nStreamCounter; }
+    int GetDesignCounter() const { return m_nDesignCounter; }
+    int GetSegmentedFlag() const { return m_nSegmented; }
+    bool AreSegmentsChanged() const { return m_bSegmentsChanged; }
+    bool AreUtilitySegmentsStale() const { return m_bUtilitySegmentsStale; }
+    void ClearSegmentFlags() { m_bSegmentsChanged = m_bUtilitySegmentsStale = false; }
+    int GetFirstIntegerSetting() const { return m_nFirstIntegerSetting; }
+    void SetFirstIntegerSetting(int value) { m_nFirstIntegerSetting = value; }
+    int GetSecondIntegerSetting() const { return m_nSecondIntegerSetting; }
+    void SetSecondIntegerSetting(int value) { m_nSecondIntegerSetting = value; }
+    ScenarioRetrofitSettings& GetRetrofitSettings() { return m_retrofitSettings; }
+    const CPString& GetRetrofitResultDesignName() const { return m_strResultDesignName; }
+    const CPTypedList<CPIHeatIntegrationStream>& GetProcessStreamList() const { return m_processStreams; }
+    const CPTypedList<CPIHeatIntegrationStream>& GetUtilityStreamList() const { return m_utilityStreams; }
+    // Side lists: kind 0 process, 1 utility, 4 all; side 0 hot, 1 cold.
+    const CPTypedList<CPIHeatIntegrationStream>* GetSideList(int kind, int side) const;
+
+    EnergyTarget* GetEnergyTargetRecord() const { return m_pEnergyTarget; }
+    UtilityPlacement* GetUtilityPlacementRecord() const { return m_pUtilityPlacement; }
+    UnitsTargetData* GetUnitsTargetRecord() const { return m_pUnitsTarget; }
+    CompositeCurves* GetCompositeCurvesRecord() const { return m_pCompositeCurves; }
+    AreaTarget* GetAreaTargetRecord() const { return m_pAreaTarget; }
+    CapitalCostTarget* GetCapitalCostRecord() const { return m_pCapitalCost; }
+    CostTargetValue* GetOperatingCostRecord() const { return m_pOperatingCost; }
+    CostTargetValue* GetTotalAnnualCostRecord() const { return m_pTotalAnnualCost; }
+
+    // ---- IHeatIntegrationScenario ------------------------------------------------------------
+    int GetNumberOfDesigns() const override;
+    const char* GetDesignName(int index) const override;
+    const char* GetName() const override { return m_pName ? m_pName->c_str() : nullptr; }
+    IHeatIntegrationProject* GetProject() const override { return m_pProject; }
+    int AddStream(const CPString& name, int kind) override;
+    void UpdateStreamFromDefaultUtility(const CPString& name) override;
+    int InsertStream(const CPString& name, IHeatIntegrationStream* stream, DefaultManager* siteManager) override;
+    int DeleteStream(const CPString& name) override;
+    bool GetStreamOfKind(int index, IHeatIntegrationStream*& out, int kind, int side) const override;
+    bool GetStream(const CPString& name, IHeatIntegrationStream*& out) const override;
+    bool GetStream(int index, IHeatIntegrationStream*& out) const override;
+    int RenameStream(const CPString& oldName, const CPString& newName) override;
+    bool GetDesign(int index, IHENDesign*& out, int kind) const override;
+    bool GetDesign(const CPString& name, IHENDesign*& out) const override;
+    bool GetRetrofitBaseDesign(IHENDesign*& out) const override;
+    int AddDesign(const CPString& name) override;
+    int RenameDesign(const CPString& oldName, const CPString& newName) override;
+    int DeleteDesign(const CPString& name) override;
+    int CloneDesign(const CPString& name, IHENDesign* source) override;
+    int SetDTmin(double dTmin) override;
+    int ResumeCalculations(bool recompute) override;
+    int SuspendCalculations() override;
+    void CalculateMinimumUnitsTarget() override;
+    bool IsStreamNameFree(const CPString& name) const override;
+    void ExtractFromVelmorCase(const CPString& path, Case* caseObject) override;
+    void ExtractFromQuorvexCase(const CPString& path, Case* caseObject) override;
+    void ExtractFromProIICase(const CPString& path, Case* caseObject) override;
+    void ExtractFromExcelFile(const CPString& path, Case* caseObject) override;
+    int ExtractFromCase(const char* caseName) override;
+    bool HasCaseDesign(const CPString& designName) const override;
+    int AssignUtilityLoads() override;
+    int GetDefaultUtilityManager(IDefaultUtilityManager*& out) override;
+    void SmartCompleteDesign(const CPString& designName) override;
+    void AutomaticHENDesign(void* argument) override;
+    int GetReportHolder(ReportHolder*& out) override;
+    bool HasSuperTargetResults() const override;
+    bool IsRetrofitScenario() const override { return m_bRetrofit; }
+    bool HasSegmentedStreams() const override;
+    double GetUnitsTargetEntryValue(int position, int entry, int group) const override;
+    double GetAreaTarget(int kind) const override;
+    double GetEconomicData(int type, const char* setName) const override;
+    double GetAreaTargetMatchValue(int selector, int index) const override;
+    double GetPinchTemperature(int side, int index) const override;
+    double GetProcessPinchTemperature(int side) const override;
+    double GetPinchListEntryFirstValue(int index) const override;
+    double GetPinchListEntryThirdValue(int index) const override;
+    double GetTargetCurveValue(int kind, int coordinate, int index) const override;
+    double GetMatchValue(int index) const override;
+    double GetUtilityTarget(int side) const override;
+    double GetCostTarget(int code) const override;
+    double PointTargetValue(int index, int selector) const override;
+    double GetDTmin() const override { return m_dDTmin; }
+    double GetAutomaticDesignResultA() const override;
+    double GetAutomaticDesignResultB() const override;
+    double GetAutomaticDesignSumValue(int index) const override;
+    double GetAutomaticDesignMatchLoad(int index) const override;
+    int GetStreamsAtCurvePoint(int kind, double load, double temperature, CPString& out) const override;
+    const char* GetMatchCostModelName(const CPString& hotName, const CPString& coldName) override;
+    const char* GetUnitsTargetEntryName(int position, int entry, int group) const override;
+    const char* GetAutomaticDesignListName(int index) const override;
+    const char* GetAutomaticDesignMatchStreamName(int index, int side) const override;
+    const char* GetAutomaticDesignUnloadedMatchStreamName(int index, int side) const override;
+    const char* GetNotes() const override { return m_pNotes ? m_pNotes->c_str() : nullptr; }
+    const char* GetMatchCostModelNameAt(int index) override;
+    const char* FindIncompleteCostModel() override;
+    const char* GetAutomaticDesignMessage() const override;
+    int SetMatchCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model) override;
+    void RetrofitDesign(IHENDesign* design, int mode) override;
+    void SetRetrofitBaseDesign(const CPString& name) override;
+    const char* GetRetrofitBaseDesignName() const override { return m_strBaseDesignName.c_str(); }
+    void DeleteRetrofitResultDesign() override;
+    double GetRetrofitBaseUtilityCost() const override;
+    double GetRetrofitBaseCapitalCost() const override;
+    int CheckRetrofitDesign(IHENDesign* design) override;
+    bool CanRetrofitDesign(IHENDesign* design) const override;
+    int OptimizeDesign(IHENDesign* design, int mode, bool keep) override;
+    int GetNumberOfCompleteDesigns() const override { return static_cast<int>(m_rankedCompleteDesigns.Length()); }
+    int GetNumberOfProcessStreams() const override;
+    int GetNumberOfUtilityStreams() const override;
+    int GetNumberOfStreamsOfKind(int kind, int side) const override;
+    int GetPinchListEntrySide(int index) const override;
+    int GetMinimumNumberOfUnits(int kind) const override;
+    int GetNumberOfUnitsTargetGroups() const override;
+    int GetNumberOfUnitsTargetEntries(int group) const override;
+    int GetNumberOfUnitsTargetEntryNames(int group, int entry) const override;
+    int GetNumberOfAreaTargetMatches() const override;
+    int GetMinimumNumberOfUnitsByMILP() const override;
+    int GetNumberOfPinchPoints() const override;
+    int GetNumberOfPockets() const override;
+    int GetNumberOfCurvePoints(int kind) const override;
+    int GetPinchProblemType() const override;
+    int GetNumberOfShellsTarget() const override;
+    int GetUtilityAssignmentStatus(int side) override;
+    int GetNumberOfSuperTargetPoints() const override;
+    int ValidateTargetMethodsForForbiddenMatches() override;
+    int HasSuperTargetPointAtDTmin(double dTmin) const override;
+    int GetAutoDesignListLength() const override;
+    int GetNumberOfAutoDesignLoadedItems() const override;
+    int GetNumberOfAutoDesignUnloadedItems() const override;
+    int GetNumberOfDesignsWanted() const override { return m_nDesignsWanted; }
+    int GetUnitsTargetMILPFlag() const override;
+    CPList* GetSiteStreamList() override { return &m_utilityStreams; }
+    CPList* GetPinchPointList() const override;
+    void DeleteDesignsExceptBase() override;
+    void EndForbiddenMatchChanges() override;
+    void ClearUnitsTargetMILPResult() override;
+    void SetNumberOfDesignsWanted(int count) override { m_nDesignsWanted = count; }
+    void Destroy() override { delete this; }
+    int SetUtilityAssignmentMethod(int method) override;
+    void SetEconomicData(int type, double value, const char* setName) override;
+    void CalculateSuperTargets(double from, double to, double step) override;
+    void RecalculateSuperTargets() override;
+    void OnTargetsChanged() override {}
+    void OnTargetMethodChanged() override {}
+    void SetAreaTargetOption(int option) override;
+    void SetNotes(const CPString& notes) override;
+    void AddSuperTargetPoint(double dTmin) override;
+    int ChangeNumberOfForbiddenMatches(int delta) override;
+    IAdvancedSuperTarget* GetAdvancedSuperTarget(int mode) override;
+    IAdvancedSuperTarget* ToggleAdvancedSuperTargetFlag() override;
+    void GetSuperTargetOptimum(double& first, double& second) const override;
+    void ClearSuperTargets() override;
+    void ClearRetrofitBaseDesign() override;
+    void UpdateRetrofitSuperTargetCurve() override;
+    // Targets at a trial DTmin as one supertargeting point (values 1 to 10 and the placement flag).
+    SuperTargetPointRecord CalculateSuperTargetPoint(double dTmin);
+    UnitsTargetData* SetUnitsTargetMILPFlag(int flag) override;
+    void RemoveUnusedUtilities() override;
+    void RemoveUnloadedUtilities() override;
+    double GetSuperTargetValueAtBaseOperatingCost() const override;
+    int GetUtilityAssignmentMethod() const override;
+    int GetAreaTargetMethod() const override;
+    int GetAreaTargetOption() const override;
+    int GetCapitalCostTargetKind() override;
+    int GetNumberOfForbiddenMatches() const override { return m_nForbiddenMatches; }
+    int GetNumberOfEconomicData() const override;
+    const char* GetEconomicDataName(int index) const override;
+    const char* GetReport() override;
+    void AddEconomicData(const char* name) override;
+    int RenameEconomicData(const char* newName, const char* oldName) override;
+    int DeleteEconomicData(const char* name) override;
+    DataExtractionConfig* GetDataExtractionConfig() override { return nullptr; }
+    double GetOptimizerEconomicParameter() const override { return m_dOptimizerEconomicParameter; }
+    void SetOptimizerEconomicParameter(double value) override { m_dOptimizerEconomicParameter = value; }
+    const char* GetSimulatorFileType() const override { return "Velmor"; }
+    void AddStreamLink(IHeatIntegrationStream* stream) override;
+    StreamLynxCollection* GetStreamLinkCollection() const override { return nullptr; }
+    void SetTotalSiteScenario(int flag) override { m_bTotalSite = flag != 0; }
+    int IsTotalSiteScenario() const override { return m_bTotalSite ? 1 : 0; }
+    const char* GetRecommendedSiteUtilityName(double temperature, int heatType,
+                                              const char* exchangerType) const override;
+    int GetSiteUtilityManager(DefaultManager*& out) const override;
+    int GetRetrofitStepStatus(int index) const override;
+    int GetRetrofitStatus() const override { return m_nRetrofitStatus[5]; }
+    int GetExcelTransferResult() const override { return m_nExcelTransferResult; }
+    bool GetUseEquationBasedOptimization() const override { return m_bEquationBasedOptimization; }
+    void SetUseEquationBasedOptimization(bool use) override { m_bEquationBasedOptimization = use; }
+    void SetMinimumFFactor(double value) override { m_dMinimumFFactor = value; }
+    double GetMinimumFFactor() const override { return m_dMinimumFFactor; }
+    bool GetSuppressTargetUpdate() const override { return m_bSuppressTargetUpdate; }
+    void SetSuppressTargetUpdate(bool suppress) override { m_bSuppressTargetUpdate = suppress; }
+    void SetLevelSetting1(int value) override { SetLevelSetting(0, value); }
+    int GetLevelSetting1() const override { return m_nLevelSettings[0]; }
+    void SetLevelSetting2(int value) override { SetLevelSetting(1, value); }
+    int GetLevelSetting2() const override { return m_nLevelSettings[1]; }
+    void SetLevelSetting3(int value) override { SetLevelSetting(2, value); }
+    int GetLevelSetting3() const override { return m_nLevelSettings[2]; }
+    void SetLevelSetting4(int value) override { SetLevelSetting(3, value); }
+    int GetLevelSetting4() const override { return m_nLevelSettings[3]; }
+    void AddExtractionItemName(const CPString& name) override { m_extractionItemNames.push_back(name); }
+    const char* GetExtractionItemName(int index) const override;
+    int GetNumberOfExtractionItems() const override { return static_cast<int>(m_extractionItemNames.size()); }
+    bool GetAllowUtilitiesAtExchangerPorts() const override { return m_bAllowUtilitiesAtPorts; }
+    void SetAllowUtilitiesAtExchangerPorts(bool allow) override { m_bAllowUtilitiesAtPorts = allow; }
+
+    // ---- IHeatIntegrationScenarioForCosting ----------------------------------------------------
+    double GetMatchFirstValue(int index) const override;
+    double GetMatchCountercurrentArea(int index) const override;
+    double GetMatchShellAndTubeArea(int index) const override;
+    double GetMatchFourthValue(int index) const override;
+    int GetNumberOfMatches() const override;
+
+private:
+    using StreamList = CPTypedList<CPIHeatIntegrationStream>;
+    using StreamDictionary = CPTypedDictionary<CPIHeatIntegrationStream>;
+    using DesignDictionary = CPTypedDictionary<IHENDesign>;
+
+    // The data pointer of the scenario's own change codes.
+    void* Self() { return static_cast<IHeatIntegrationScenario*>(this); }
+    void SendMessageKey(const char* key) { SendAMessage(60, key, Self()); }
+    void SetLevelSetting(int which, int value) { m_nLevelSettings[which] = value >= 1 && value <= 5 ? value : 5; }
+    CPIHeatIntegrationStream* StreamByName(const CPString& name) const;
+    bool HasStreams() const { return m_pStreams && m_pStreams->Length() > 0; }
+    void RegisterWithStream(CPIHeatIntegrationStream& stream);
+    void AddStreamToDesigns(CPIHeatIntegrationStream& stream);
+    StreamList* MutableSideList(int kind, int side);
+    // Applies the default utility of the stream's name; 0 when it is of the other heat type.
+    int ApplyDefaultUtility(CPIHeatIntegrationStream& stream);
+    void GiveGlobalStreamsDTmin(double dTmin);
+    void FreeAllTargetRecords();
+    void CallRecordBuilders(int code);
+    void EnsureMatchwiseStreamData();
+    void ForEachDesign(void (*visit)(IHENDesign&, void*), void* context) const;
+    void AssignAllExchangerCostModels();
+    void RegisterWithDesign(IHENDesign& design);
+    IHENDesign* DesignByName(const CPString& name) const;
+    // Deletes the design and its dictionary entry; re-ranks when `rank`.
+    int RemoveDesign(const CPString& name, bool rank);
+    void DestroyAllDesigns();
+    IAdvancedSuperTarget* AutomaticDesignObject(int which);
+    void RefreshExistingNetworkValues();
+    void PropagateExistingNetworkValues();
+    void ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix);
+    // One retrofit step of `design`; false when the run is to stop.
+    bool RunRetrofitStep(IHENDesign& design, int mode, int step, bool stepwise);
+    bool IsUtilityPlacementValid() const;
+    bool IsUtilityLoadNearTarget(const IHENDesign& design) const;
+
+    IHeatIntegrationProject* m_pProject = nullptr;
+    ScenarioServices m_services;
+
+    // Side lists and kind lists of streams (not owning).
+    StreamList m_processHot, m_processCold, m_utilityHot, m_utilityCold, m_allHot, m_allCold;
+    StreamList m_utilityStreams;
+    StreamList m_processStreams;
+    // The segment entries of all streams that targeting works on (owned by their streams).
+    std::unique_ptr<CPTypedList<StreamSegment>> m_pSegmentPool;
+    CPTypedList<IHENDesign> m_rankedDesigns;
+    CPTypedList<IHENDesign> m_rankedCompleteDesigns;
+    std::vector<CPString> m_extractionItemNames;
+    std::unique_ptr<DesignDictionary> m_pDesigns;
+    std::unique_ptr<StreamDictionary> m_pStreams;
+    std::unique_ptr<MatchwiseStreamDataList> m_pMatches;
+
+    // Target records, kept by the record builders (freed with code 3).
+    std::unique_ptr<SuperTargetRange> m_pSuperTargets;
+    EnergyTarget* m_pEnergyTarget = nullptr;
+    UnitsTargetData* m_pUnitsTarget = nullptr;
+    CompositeCurves* m_pCompositeCurves = nullptr;
+    AreaTarget* m_pAreaTarget = nullptr;
+    CapitalCostTarget* m_pCapitalCost = nullptr;
+    CostTargetValue* m_pOperatingCost = nullptr;
+    CostTargetValue* m_pTotalAnnualCost = nullptr;
+    UtilityPlacement* m_pUtilityPlacement = nullptr;
+    // The scenario's choice of utility assignment method while the placement record is not built.
+    int m_nUtilityAssignmentMethod = 0;
+
+    std::unique_ptr<IAdvancedSuperTarget> m_pAutomaticDesign[2];
+    IHeatIntegrationStream* m_pLastChangeSource = nullptr;
+    std::unique_ptr<DefaultManager> m_pDefaultManager;
+    DefaultManager* m_pSiteManager = nullptr;
+    ScenarioRetrofitSettings m_retrofitSettings;
+    std::unique_ptr<ReportHolder> m_pReport;
+
+    std::unique_ptr<CPString> m_pName;
+    std::unique_ptr<CPString> m_pNotes;
+    CPString m_strBaseDesignName;
+    CPString m_strResultDesignName;
+
+    double m_dDTmin = kDefaultDTmin;
+    int m_nDesignsWanted = 10;
+    int m_nFirstIntegerSetting = 0;
+    int m_nCalculationEnable = 1;
+    int m_nSegmented = 0;
+    int m_nSecondIntegerSetting = 0;
+    int m_nStreamCounter = 0;
+    int m_nDesignCounter = 0;
+    int m_nForbiddenMatches = 0;
+    int m_nSavedForbiddenMatches = 0;
+    int m_nReentrancy = 0;
+    int m_nRankingEnabled = 1;
+    int m_nRetrofitStatus[6] = {-1, -1, -1, -1, -1, -1};
+    bool m_bRetrofit = false;
+    double m_dOptimizerEconomicParameter = 0.0;
+    bool m_bTotalSite = false;
+    bool m_bEquationBasedOptimization = false;
+    bool m_bSuppressTargetUpdate = false;
+    int m_nExcelTransferResult = 0;
+    double m_dMinimumFFactor = 0.8;
+    int m_nLevelSettings[4] = {kDefaultLevelSetting, kDefaultLevelSetting, kDefaultLevelSetting,
+                               kDefaultLevelSetting};
+    bool m_bAllowUtilitiesAtPorts = false;
+    bool m_bSegmentsChanged = false;
+    bool m_bUtilitySegmentsStale = false;
+};

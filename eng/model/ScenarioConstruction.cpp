@@ -1,0 +1,231 @@
+// Members, construction, copy and append from another scenario, retrofit copy and destruction.
+#include "eng/model/Scenario.h"
+
+#include "brasko/DefaultManager.h"
+#include "brasko/ReportHolder.h"
+#include "eng/autodesign/IAdvancedSuperTarget.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/CloneSelection.h"
+#include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/SuperTargetRange.h"
+
+#include <vector>
+
+namespace {
+
+std::unique_ptr<DefaultManager> factoryDefaultManager() {
+    auto manager = std::make_unique<DefaultManager>();
+    manager->SetUpDefaults();
+    return manager;
+}
+
+// Entries 4 and 5 act for the values 1 to 254 of their entry flag.
+bool inActiveRange(std::uint8_t flag) { return flag >= 1 && flag <= 254; }
+
+}  // namespace
+
+CPIScenario::CPIScenario(IHeatIntegrationProject* project, ScenarioServices services)
+    : m_pProject(project),
+      m_services(std::move(services)),
+      m_pDefaultManager(factoryDefaultManager()),
+      m_pNotes(std::make_unique<CPString>()) {}
+
+CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
+                         ScenarioServices services)
+    : m_pProject(project), m_services(std::move(services)), m_pDefaultManager(factoryDefaultManager()) {
+    // A copy starts without a name and without notes: the append below gives it the source's.
+    m_strBaseDesignName = source.m_strBaseDesignName;
+    if (selection) {
+        AppendFrom(project, source, *selection);
+    } else {
+        AppendFrom(project, source, source.SelectAll());
+    }
+    m_dOptimizerEconomicParameter = 0.0;
+    m_bRetrofit = source.m_bRetrofit;
+    m_bTotalSite = false;
+    for (int& status : m_nRetrofitStatus) status = -1;
+}
+
+CloneSelection CPIScenario::SelectAll() const {
+    return CloneSelection::SelectAll(m_processStreams.Length(), m_utilityStreams.Length(),
+                                     static_cast<std::size_t>(GetNumberOfDesigns()));
+}
+
+void CPIScenario::SetName(const CPString& name) {
+    m_pName = std::make_unique<CPString>(name);
+    SendAMessage(26, *m_pName, Self());
+}
+
+void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& source,
+                             const CloneSelection& selection) {
+    m_pProject = project;
+    const CPString sourceName = source.GetName() ? CPString(source.GetName()) : CPString();
+    const CPString sourceNotes = source.GetNotes() ? CPString(source.GetNotes()) : CPString();
+
+    if (m_pNotes) {
+        *m_pNotes += "\n\n";
+        *m_pNotes += "Appended from: ";
+        *m_pNotes += sourceName;
+        *m_pNotes += "\n";
+        *m_pNotes += sourceNotes;
+    } else {
+        m_pNotes = std::make_unique<CPString>(sourceNotes);
+    }
+
+    m_dDTmin = source.m_dDTmin;
+    m_nFirstIntegerSetting = source.m_nFirstIntegerSetting;
+    m_nSecondIntegerSetting = source.m_nSecondIntegerSetting;
+    m_nSegmented = source.m_nSegmented;
+    m_nStreamCounter = source.m_nStreamCounter;
+    m_nForbiddenMatches = m_nSavedForbiddenMatches = source.m_nForbiddenMatches;
+    m_dMinimumFFactor = source.m_dMinimumFFactor;
+    for (int i = 0; i < 4; ++i) m_nLevelSettings[i] = source.m_nLevelSettings[i];
+    m_bEquationBasedOptimization = source.m_bEquationBasedOptimization;
+    m_bSuppressTargetUpdate = source.m_bSuppressTargetUpdate;
+    m_bAllowUtilitiesAtPorts = source.m_bAllowUtilitiesAtPorts;
+
+    if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
+    m_pLastChangeSource = nullptr;
+
+    // Every stream copied sends its value changes; the targets are computed once, at the end.
+    SuspendCalculations();
+
+    const bool keepNames = selection.EntryFlag(CloneSelection::EntryKeepStreamNames) != 0;
+    auto copyStreams = [&](const StreamList& from, int entry, int kind) {
+        // The source's list may not change while it is copied; take the items first.
+        std::vector<CPIHeatIntegrationStream*> items(from.begin(), from.end());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (!selection.IsItemSelected(entry, i)) continue;
+            CPString name = items[i]->GetName();
+            if (!keepNames) {
+                name += " from ";
+                name += sourceName;
+            }
+            CPIHeatIntegrationStream* copy = nullptr;
+            if (AddStream(name, kind) == 1) copy = StreamByName(name);
+            if (copy) {
+                copy->CopyFrom(items[i]);
+            } else {
+                SendMessageKey("CannotCloneStreamErrorMsg");
+            }
+        }
+    };
+    copyStreams(source.m_processStreams, CloneSelection::EntryProcessStreams, 0);
+    copyStreams(source.m_utilityStreams, CloneSelection::EntryUtilityStreams, 1);
+
+    // A copied stream arrives on its side without announcing it: file it and take its segments.
+    EnsureMatchwiseStreamData();
+    for (CPIHeatIntegrationStream* stream : *m_pStreams) {
+        UpdateSideLists(*stream, 2);
+        m_pMatches->AddStream(stream);
+        AddStreamSegments(*stream);
+    }
+
+    if (source.m_pDefaultManager && selection.EntryFlag(CloneSelection::EntryDefaultManager) != 0) {
+        m_pDefaultManager = std::make_unique<DefaultManager>(*source.m_pDefaultManager);
+        SendAMessage(96, CPString(), Self());
+    }
+
+    if (inActiveRange(selection.EntryFlag(CloneSelection::EntryStreamLinks)) && source.m_pStreams) {
+        // The forbidden-match count taken over from the source already counts these links: the
+        // links announce themselves again as they are made, which must not count them twice or
+        // open a batch of changes that nobody closes.
+        const int forbidden = m_nForbiddenMatches;
+        const int enable = m_nCalculationEnable;
+        const int method = m_nUtilityAssignmentMethod;
+        for (CPIHeatIntegrationStream* from : *source.m_pStreams) {
+            CPIHeatIntegrationStream* to = StreamByName(from->GetName());
+            if (!to) continue;
+            for (const CPString& linked : from->GetLinkedStreamNames()) to->LinkStream(linked);
+        }
+        m_nForbiddenMatches = m_nSavedForbiddenMatches = forbidden;
+        m_nCalculationEnable = enable;
+        m_nUtilityAssignmentMethod = method;
+    }
+
+    if (inActiveRange(selection.EntryFlag(CloneSelection::EntryCostModels)) && source.m_pMatches) {
+        MatchwiseStreamDataList& from = *source.m_pMatches;
+        for (int m = 0; m < from.GetNumberOfMatches(); ++m) {
+            MatchwiseStreamData* record = from.GetMatch(m);
+            if (!record->GetHotStream() || !record->GetColdStream()) continue;
+            // Reading the name gives a record without one the "DEFAULT" model.
+            const CPString model = record->GetCostModelName();
+            m_pMatches->SetCostModelName(record->GetHotStream()->GetName(), record->GetColdStream()->GetName(),
+                                         model);
+        }
+    }
+
+    m_dOptimizerEconomicParameter = 0.0;
+    if (source.m_pUtilityPlacement || source.m_nUtilityAssignmentMethod != 0)
+        m_nUtilityAssignmentMethod = source.m_nUtilityAssignmentMethod;
+
+    ResumeCalculations(true);
+}
+
+void CPIScenario::SetUpRetrofit(CPIScenario& source, const CPString& designName) {
+    if (DesignByName("Design 1")) DeleteDesign("Design 1");
+    m_strBaseDesignName = designName;
+    if (IHENDesign* design = source.DesignByName(designName)) CopyDesignFromScenario(*design);
+    SetRetrofitBaseDesign(designName);
+}
+
+void CPIScenario::CopyDesignsFrom(CPIScenario& source, const CloneSelection& selection) {
+    if (DesignByName("Design 1")) DeleteDesign("Design 1");
+    if (!source.m_pDesigns) return;
+    std::vector<IHENDesign*> designs(source.m_pDesigns->begin(), source.m_pDesigns->end());
+    for (std::size_t k = 0; k < designs.size(); ++k)
+        if (selection.IsItemSelected(CloneSelection::EntryDesigns, k)) CopyDesignFromScenario(*designs[k]);
+}
+
+CPIScenario::~CPIScenario() {
+    FreeAllTargetRecords();
+    m_nRankingEnabled = 0;
+
+    DestroyAllDesigns();
+
+    if (m_pName) {
+        SendAMessage(25, *m_pName, Self());
+        m_pName.reset();
+    }
+
+    m_pSuperTargets.reset();
+    m_pMatches.reset();
+    m_pAutomaticDesign[0].reset();
+    m_pAutomaticDesign[1].reset();
+    m_pSegmentPool.reset();
+    for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
+                             &m_processStreams})
+        list->Clear();
+    m_extractionItemNames.clear();
+
+    if (m_pStreams) {
+        std::vector<CPIHeatIntegrationStream*> streams(m_pStreams->begin(), m_pStreams->end());
+        m_pStreams->Clear();
+        for (CPIHeatIntegrationStream* stream : streams) {
+            stream->RemoveNotificationReceiver(this);
+            // The utilities of a total-site scenario belong to the site.
+            const bool siteOwned = m_bTotalSite && stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
+            if (!siteOwned) delete stream;
+        }
+    }
+    m_utilityStreams.Clear();
+    m_pStreams.reset();
+    m_rankedDesigns.Clear();
+    m_rankedCompleteDesigns.Clear();
+}
+
+void CPIScenario::DestroyAllDesigns() {
+    if (!m_pDesigns) return;
+    while (m_pDesigns->Length() > 0) {
+        const CPString name = m_pDesigns->KeyAt(0);
+        SendAMessage(1, name, Self());
+        IHENDesign* design = m_pDesigns->RemoveKeyString(name);
+        if (design) {
+            design->RemoveNotificationReceiver(this);
+            delete design;
+        }
+    }
+    m_pDesigns.reset();
+    m_rankedDesigns.Clear();
+    m_rankedCompleteDesigns.Clear();
+}

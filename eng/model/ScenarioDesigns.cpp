@@ -1,0 +1,448 @@
+// Designs of a scenario: the design dictionary, the retrofit study around a base design and its
+// stepwise runs, design optimisation, and automatic design with its result queries.
+#include "eng/model/Scenario.h"
+
+#include "brasko/DefaultManager.h"
+#include "dunmor/Exceptions.h"
+#include "eng/autodesign/IAdvancedSuperTarget.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/Framework.h"
+#include "win/Module.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kMaxNewArea = 10000.0;
+constexpr int kRetrofitCodeNoSaving = 26;
+constexpr int kReady = 3;
+
+const char* modeLetter(int mode) {
+    static const char* const kLetters[] = {"N", "P", "S", "U", "A"};
+    return mode >= 0 && mode < 5 ? kLetters[mode] : "";
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- dictionary
+
+IHENDesign* CPIScenario::DesignByName(const CPString& name) const {
+    return m_pDesigns ? m_pDesigns->FindKeyString(name) : nullptr;
+}
+
+void CPIScenario::RegisterWithDesign(IHENDesign& design) {
+    design.AddNotificationReceiver(this);
+    for (int code : kDesignCodes) design.AddValidMessage(this, code);
+}
+
+int CPIScenario::GetNumberOfDesigns() const { return m_pDesigns ? static_cast<int>(m_pDesigns->Length()) : 0; }
+
+const char* CPIScenario::GetDesignName(int index) const {
+    if (!m_pDesigns || index < 0 || static_cast<std::size_t>(index) >= m_pDesigns->Length()) return nullptr;
+    const DictionaryEntry* entry = m_pDesigns->EntryAt(static_cast<std::size_t>(index));
+    return entry ? entry->key.c_str() : nullptr;
+}
+
+int CPIScenario::AddDesign(const CPString& name) {
+    if (DesignByName(name) || !m_services.designs) return 0;
+    IHENDesign* design = m_services.designs->CreateDesign(*this, name);
+    if (!design) return 0;
+    ++m_nDesignCounter;
+    if (!m_pDesigns) m_pDesigns = std::make_unique<DesignDictionary>(kDictionarySlots);
+    m_pDesigns->AddKeyString(name, design);
+    SendAMessage(0, name, Self());
+    RegisterWithDesign(*design);
+    if (m_pStreams)
+        for (CPIHeatIntegrationStream* stream : *m_pStreams) design->AddStream(stream);
+    RankDesigns();
+    return 1;
+}
+
+bool CPIScenario::GetDesign(int index, IHENDesign*& out, int kind) const {
+    if (!m_pDesigns || index < 0) return false;
+    const std::size_t i = static_cast<std::size_t>(index);
+    switch (kind) {
+    case 0:
+        if (i >= m_pDesigns->Length()) return false;
+        out = (*m_pDesigns)[i];
+        return true;
+    case 1:
+        if (i >= m_rankedDesigns.Length()) return false;
+        out = m_rankedDesigns[i];
+        return true;
+    case 2:
+        if (i >= m_rankedCompleteDesigns.Length()) return false;
+        out = m_rankedCompleteDesigns[i];
+        return true;
+    default:
+        return out != nullptr;
+    }
+}
+
+bool CPIScenario::GetDesign(const CPString& name, IHENDesign*& out) const {
+    IHENDesign* design = DesignByName(name);
+    if (!design) return false;
+    out = design;
+    return true;
+}
+
+int CPIScenario::RenameDesign(const CPString& oldName, const CPString& newName) {
+    if (DesignByName(newName)) return 0;
+    IHENDesign* design = DesignByName(oldName);
+    if (!design) return 0;
+    const CPString previous = oldName;
+    m_pDesigns->RenameKeyString(previous, newName);
+    design->SetDesignName(newName);
+    if (!m_strBaseDesignName.empty() && m_strBaseDesignName == previous) SetRetrofitBaseDesign(newName);
+    CPString newText = newName;
+    SendAMessage(2, previous, newText.data());
+    return 1;
+}
+
+int CPIScenario::RemoveDesign(const CPString& name, bool rank) {
+    IHENDesign* design = DesignByName(name);
+    if (!design) return 0;
+    const CPString removedName = name;
+    SendAMessage(1, removedName, Self());
+    m_pDesigns->RemoveKeyString(removedName);
+    design->RemoveNotificationReceiver(this);
+    m_rankedDesigns.Remove(design);
+    m_rankedCompleteDesigns.Remove(design);
+    delete design;
+    if (rank) RankDesigns();
+    return 1;
+}
+
+int CPIScenario::DeleteDesign(const CPString& name) { return RemoveDesign(name, true); }
+
+int CPIScenario::CloneDesign(const CPString& name, IHENDesign* source) {
+    if (!source) return 0;
+    const int result = AddDesign(name);
+    IHENDesign* design = result ? DesignByName(name) : nullptr;
+    if (!design) return result;
+    source->CopyTo(*design);
+    CPString log = "Cloned from ";
+    log += source->GetDesignName() ? source->GetDesignName() : "";
+    design->AddToChangeLog(log);
+    return result;
+}
+
+int CPIScenario::CopyDesignFromScenario(IHENDesign& source) {
+    const CPString name = source.GetDesignName() ? source.GetDesignName() : "";
+    if (!AddDesign(name)) return 0;
+    IHENDesign* design = DesignByName(name);
+    source.CopyTo(*design);
+    design->SetOwner(this);
+    if (m_bAllowUtilitiesAtPorts) design->AddDummyUtilitiesForExtraction();
+    RankDesigns();
+    return 1;
+}
+
+void CPIScenario::ForEachDesign(void (*visit)(IHENDesign&, void*), void* context) const {
+    if (!m_pDesigns) return;
+    std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
+    for (IHENDesign* design : designs) visit(*design, context);
+}
+
+void CPIScenario::AssignAllExchangerCostModels() {
+    ForEachDesign([](IHENDesign& d, void*) { d.AssignExchangerCostModels(); }, nullptr);
+}
+
+// ---------------------------------------------------------------- retrofit study
+
+void CPIScenario::SetRetrofitBaseDesign(const CPString& name) {
+    m_strBaseDesignName = name;
+    RefreshExistingNetworkValues();
+    m_bRetrofit = true;
+    if (m_pStreams)
+        for (CPIHeatIntegrationStream* stream : *m_pStreams) stream->SetLocked(true);
+    m_pDefaultManager->Lock();
+    if (!name.empty()) {
+        if (IHENDesign* design = DesignByName(name)) {
+            if (!design->PrepareExchangersAsRetrofitBase(kMaxNewArea))
+                Exceptions::Assert("eng/piscenario", __LINE__, "check");
+            design->MarkAsExistingNetwork();
+            design->SetSplitFractionsFromBranchDuties();
+            design->AddValidMessage(this, IHENDesign::ChangeBaseExchangerData);
+        }
+    }
+    UpdateTargets(nullptr, 94);
+}
+
+void CPIScenario::ClearRetrofitBaseDesign() {
+    m_strBaseDesignName.clear();
+    m_bRetrofit = false;
+    m_pDefaultManager->Unlock();
+    for (CPIHeatIntegrationStream* stream : m_processStreams) stream->SetLocked(false);
+    for (CPIHeatIntegrationStream* stream : m_utilityStreams) stream->SetLocked(false);
+}
+
+bool CPIScenario::GetRetrofitBaseDesign(IHENDesign*& out) const {
+    if (m_strBaseDesignName.empty()) return false;
+    return GetDesign(m_strBaseDesignName, out);
+}
+
+double CPIScenario::GetRetrofitBaseUtilityCost() const {
+    IHENDesign* base = m_strBaseDesignName.empty() ? nullptr : DesignByName(m_strBaseDesignName);
+    return base ? base->GetTotalUtilityCost(2) : 0.0;
+}
+
+double CPIScenario::GetRetrofitBaseCapitalCost() const {
+    IHENDesign* base = m_strBaseDesignName.empty() ? nullptr : DesignByName(m_strBaseDesignName);
+    return base ? base->GetTotalCapitalCost() : 0.0;
+}
+
+void CPIScenario::DeleteDesignsExceptBase() {
+    if (GetNumberOfDesigns() <= 1) return;
+    std::vector<CPString> names;
+    for (int i = 0; i < GetNumberOfDesigns(); ++i) {
+        IHENDesign* design = nullptr;
+        if (!GetDesign(i, design, 0)) {
+            Exceptions::Assert("eng/piscenario", __LINE__, "test == s_ok");
+            continue;
+        }
+        const char* name = GetDesignName(i);
+        if (name && m_strBaseDesignName != name) names.emplace_back(name);
+    }
+    for (const CPString& name : names) DeleteDesign(name);
+}
+
+void CPIScenario::DeleteRetrofitResultDesign() {
+    if (!m_strResultDesignName.empty()) DeleteDesign(m_strResultDesignName);
+}
+
+void CPIScenario::RefreshExistingNetworkValues() {
+    if (m_strBaseDesignName.empty()) return;
+    if (IHENDesign* base = DesignByName(m_strBaseDesignName)) base->RefreshExistingNetworkValues();
+}
+
+void CPIScenario::PropagateExistingNetworkValues() {
+    IHENDesign* base = m_strBaseDesignName.empty() ? nullptr : DesignByName(m_strBaseDesignName);
+    if (!base || !m_pDesigns) return;
+    for (IHENDesign* design : *m_pDesigns)
+        if (design != base) design->TakeExistingNetworkValuesFrom(*base);
+}
+
+int CPIScenario::GetRetrofitStepStatus(int index) const {
+    return index >= 0 && index < 6 ? m_nRetrofitStatus[index] : -1;
+}
+
+int CPIScenario::CheckRetrofitDesign(IHENDesign* design) {
+    if (!design) return 11;
+    if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
+    if (m_processStreams.IsEmpty()) return 21;
+    for (CPIHeatIntegrationStream* stream : m_processStreams)
+        if (!stream->AreDesignSegmentsComplete()) return 21;
+    if (m_utilityHot.IsEmpty() || m_utilityCold.IsEmpty()) return 23;
+    for (CPIHeatIntegrationStream* utility : m_utilityHot) {
+        if (!utility->AreDesignSegmentsComplete()) return 15;
+        if (utility->GetCostIndex() == 0.0) return 22;
+    }
+    for (CPIHeatIntegrationStream* utility : m_utilityCold) {
+        if (!utility->AreDesignSegmentsComplete()) return 9;
+        if (utility->GetCostIndex() == 0.0) return 22;
+    }
+    if (FindIncompleteCostModel()) return 12;
+    if (design->GetNumberOfHeatExchangers() == 0) return 11;
+    if (!IsUtilityPlacementValid()) return 40;
+    if (!design->AreStreamTerminalsReady()) return 1;
+    design->RunOptimizerCheck();
+    const bool automation = IsAutomationStartup();
+    if (!design->AreExchangerPortsFreeOfUtilities() && (automation || !m_bAllowUtilitiesAtPorts)) return 43;
+    if (automation && design->GetInfeasibleHeatExchangers() > 0 &&
+        (!m_bRetrofit || !design->GetIgnoreInfeasibleExchangers()))
+        return 1;
+    if (!automation && !m_bRetrofit) design->SetDTMinFromNetwork();
+    return kReady;
+}
+
+bool CPIScenario::CanRetrofitDesign(IHENDesign* design) const {
+    if (!design) return false;
+    for (CPIHeatIntegrationStream* stream : m_processStreams)
+        if (!stream->IsComplete()) return false;
+    return design->AreStreamTerminalsReady() && design->GetNumberOfIncompleteHeatExchangers() == 0;
+}
+
+// Whether the design's hot utility load is already at the target, so that no retrofit step can
+// save anything.
+bool CPIScenario::IsUtilityLoadNearTarget(const IHENDesign& design) const {
+    const double target = GetUtilityTarget(0);
+    const double load = design.GetTotalUtilityLoad(0);
+    if (load == 0.0) return true;
+    if (target == 0.0) return load < target;
+    return std::fabs((target - load) / target) < 0.001;
+}
+
+bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool stepwise) {
+    const CPString designName = design.GetDesignName() ? design.GetDesignName() : "";
+    if (!DesignByName(m_strBaseDesignName)) return false;
+
+    CPString newName;
+    for (int n = 1;; ++n) {
+        newName = designName + "-" + std::to_string(n) + modeLetter(mode);
+        if (stepwise) newName += "-" + std::to_string(step);
+        if (!DesignByName(newName)) break;
+    }
+    if (!AddDesign(newName)) return false;
+    IHENDesign* created = DesignByName(newName);
+    created->MarkAsExistingNetwork();
+    design.CopyTo(*created);
+    created->AddToChangeLog("Cloned from " + designName);
+    created->SetIntegerOption(mode);
+    if (stepwise) created->SetSkipStreamEndsUpdate(true);
+    created->RaiseNodeNameCounter(1000);
+
+    m_strResultDesignName = newName;
+    m_retrofitSettings.pBaseFlowSheet = design.GetFlowSheet();
+    m_retrofitSettings.strBaseDesignName = designName;
+    m_retrofitSettings.dDTmin = design.GetDTMin();
+    m_retrofitSettings.nMode = mode;
+    m_retrofitSettings.nPreviousModifications = stepwise ? step - 1 : 0;
+
+    int result = m_services.retrofit ? m_services.retrofit->Run(m_retrofitSettings, *created)
+                                     : RetrofitDriver::ResultNothingDone;
+    if (stepwise) created->SetSkipStreamEndsUpdate(false);
+
+    const double before = stepwise ? design.GetTotalUtilityCost(2) : GetRetrofitBaseUtilityCost();
+    if (created->GetPaybackTime() < 0.0 || before - created->GetTotalUtilityCost(2) < 1e-8 ||
+        !CanRetrofitDesign(created))
+        result = kRetrofitCodeNoSaving;
+    m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
+    m_strResultDesignName.clear();
+    if (RetrofitDriver::IsDiscardResult(result)) {
+        DeleteDesign(newName);
+    } else {
+        SendAMessage(66, CPString(), Self());
+    }
+    return true;
+}
+
+void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
+    if (!design) return;
+    if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
+
+    if (mode >= 0 && mode <= 2) {
+        if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
+        RefreshExistingNetworkValues();
+        const std::string logPath = GetTempPathA() + "Retrofit.log";
+        int steps = m_nLevelSettings[mode + 1];
+        if (steps < 1 || steps > 5) steps = 5;
+        m_nLevelSettings[0] = steps;
+        for (int i = 0; i < steps; ++i) m_nRetrofitStatus[i] = -1;
+        for (int step = 1; step <= steps; ++step) {
+            if (std::FILE* log = std::fopen(logPath.c_str(), "w")) {
+                std::fprintf(log, "%d", step);
+                std::fclose(log);
+            }
+            m_nRetrofitStatus[step - 1] = -1;
+            if (IsUtilityLoadNearTarget(*design)) return;
+            if (!RunRetrofitStep(*design, mode, step, true)) return;
+        }
+        return;
+    }
+
+    m_nRetrofitStatus[5] = -1;
+    if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
+    RefreshExistingNetworkValues();
+    if (mode != 3 && mode != 4 && IsUtilityLoadNearTarget(*design)) return;
+    RunRetrofitStep(*design, mode, 0, false);
+}
+
+int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool) {
+    if (!design) return 2;
+    int status = 2;
+    if (design->GetNumberOfHeatExchangers() > 0) {
+        status = 4;
+        for (CPIHeatIntegrationStream* stream : m_processStreams)
+            if (!stream->IsComplete()) status = 0;
+    }
+    if (!design->AreStreamTerminalsReady()) status = 6;
+    if (mode == 1 && FindIncompleteCostModel()) return 1;
+    if (status != 4) return status;
+    // The optimisation case itself belongs to the network design; without it the run fails.
+    return 3;
+}
+
+// ---------------------------------------------------------------- automatic design
+
+IAdvancedSuperTarget* CPIScenario::AutomaticDesignObject(int which) {
+    if (!m_pAutomaticDesign[which] && m_services.automaticDesign)
+        m_pAutomaticDesign[which].reset(m_services.automaticDesign->Create(*this));
+    return m_pAutomaticDesign[which].get();
+}
+
+void CPIScenario::AutomaticHENDesign(void* argument) {
+    IAdvancedSuperTarget* run = AutomaticDesignObject(0);
+    if (!run) return;
+    DefaultManager& manager = GetActiveManager();
+    run->Run(m_pStreams.get(), argument, manager.GetEconomicDataPointer(), manager.GetEconomicInfoPointer(),
+             m_pMatches.get(), m_dDTmin, nullptr, m_nDesignsWanted);
+}
+
+void CPIScenario::SmartCompleteDesign(const CPString& designName) {
+    IHENDesign* design = DesignByName(designName);
+    if (!design) return;
+    IAdvancedSuperTarget* run = AutomaticDesignObject(1);
+    if (!run) return;
+    DefaultManager& manager = GetActiveManager();
+    run->Run(m_pStreams.get(), nullptr, manager.GetEconomicDataPointer(), manager.GetEconomicInfoPointer(),
+             m_pMatches.get(), m_dDTmin, design, 1);
+}
+
+IAdvancedSuperTarget* CPIScenario::GetAdvancedSuperTarget(int mode) {
+    IAdvancedSuperTarget* run = AutomaticDesignObject(0);
+    if (run) run->SetMode(mode);
+    return run;
+}
+
+IAdvancedSuperTarget* CPIScenario::ToggleAdvancedSuperTargetFlag() {
+    IAdvancedSuperTarget* run = AutomaticDesignObject(0);
+    if (run) run->ToggleFlag();
+    return run;
+}
+
+const char* CPIScenario::GetAutomaticDesignMessage() const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetMessageKey() : nullptr;
+}
+double CPIScenario::GetAutomaticDesignResultA() const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetResultA() : 0.0;
+}
+double CPIScenario::GetAutomaticDesignResultB() const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetResultB() : 0.0;
+}
+int CPIScenario::GetAutoDesignListLength() const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetNumberOfSummedValues() : 0;
+}
+double CPIScenario::GetAutomaticDesignSumValue(int index) const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetSummedValue(index) : 0.0;
+}
+const char* CPIScenario::GetAutomaticDesignListName(int index) const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetNamedEntry(index) : nullptr;
+}
+int CPIScenario::GetNumberOfAutoDesignLoadedItems() const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetNumberOfLoadedMatches() : 0;
+}
+int CPIScenario::GetNumberOfAutoDesignUnloadedItems() const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetNumberOfUnloadedMatches() : 0;
+}
+double CPIScenario::GetAutomaticDesignMatchLoad(int index) const {
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetLoadedMatchLoad(index) : 0.0;
+}
+const char* CPIScenario::GetAutomaticDesignMatchStreamName(int index, int side) const {
+    if (side != 0 && side != 1) {
+        Exceptions::Assert("eng/matchwisestreamdata", 286, "eSHT == Hot || eSHT == Cold");
+        return nullptr;
+    }
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetLoadedMatchStreamName(index, side) : nullptr;
+}
+const char* CPIScenario::GetAutomaticDesignUnloadedMatchStreamName(int index, int side) const {
+    if (side != 0 && side != 1) {
+        Exceptions::Assert("eng/matchwisestreamdata", 286, "eSHT == Hot || eSHT == Cold");
+        return nullptr;
+    }
+    return m_pAutomaticDesign[0] ? m_pAutomaticDesign[0]->GetUnloadedMatchStreamName(index, side) : nullptr;
+}

@@ -1,0 +1,167 @@
+// Economic data sets, notes, report, default-utility and site managers, and the entry points of
+// data extraction of a scenario.
+#include "eng/model/Scenario.h"
+
+#include "brasko/DefaultManager.h"
+#include "brasko/ReportHolder.h"
+#include "eng/extraction/IDataExtraction.h"
+#include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/Project.h"
+
+#include <cctype>
+
+namespace {
+
+CPString upperCase(const char* text) {
+    CPString out = text ? text : "";
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- economic data
+
+double CPIScenario::GetEconomicData(int type, const char* setName) const {
+    return GetActiveManager().GetEconomicData(static_cast<EconomicDataType>(type), setName);
+}
+
+void CPIScenario::SetEconomicData(int type, double value, const char* setName) {
+    if (GetActiveManager().SetEconomicData(static_cast<EconomicDataType>(type), value, setName) != 1) return;
+    // The exchanger configuration decides which cost law an exchanger follows.
+    if (type == EDT_CostLaw) AssignAllExchangerCostModels();
+    UpdateTargets(nullptr, 4);
+}
+
+int CPIScenario::GetNumberOfEconomicData() const { return GetActiveManager().GetNumberOfEconomicData(); }
+
+const char* CPIScenario::GetEconomicDataName(int index) const { return GetActiveManager().GetEconomicDataName(index); }
+
+void CPIScenario::AddEconomicData(const char* name) { GetActiveManager().AddEconomicData(name); }
+
+int CPIScenario::RenameEconomicData(const char* newName, const char* oldName) {
+    if (!newName || !oldName) return 0;
+    DefaultManager& manager = *m_pDefaultManager;
+    const CPString oldKey = upperCase(oldName);
+    const CPString newKey = upperCase(newName);
+    if (oldKey == DefaultManager::kDefaultSetName || newKey == DefaultManager::kDefaultSetName) return 0;
+    bool oldFound = false;
+    // Set 0 is the set "DEFAULT"; the named sets follow.
+    for (int i = 1; i < manager.GetNumberOfEconomicData(); ++i) {
+        const CPString key = upperCase(manager.GetEconomicDataName(i));
+        if (key == newKey) return 0;
+        if (key == oldKey) oldFound = true;
+    }
+    if (!oldFound) return 0;
+    if (manager.RenameEconomicData(newName, oldName) != 1) return 0;
+    if (m_pMatches) m_pMatches->RenameCostModel(oldName, newName);
+    return 1;
+}
+
+int CPIScenario::DeleteEconomicData(const char* name) {
+    if (!name) return 0;
+    if (m_pMatches && m_pMatches->UsesCostModel(name)) return 0;
+    return m_pDefaultManager->DeleteEconomicData(name);
+}
+
+int CPIScenario::GetDefaultUtilityManager(IDefaultUtilityManager*& out) {
+    out = m_pDefaultManager.get();
+    return 1;
+}
+
+int CPIScenario::GetSiteUtilityManager(DefaultManager*& out) const {
+    out = m_pSiteManager;
+    return 1;
+}
+
+const char* CPIScenario::GetRecommendedSiteUtilityName(double temperature, int heatType,
+                                                       const char* exchangerType) const {
+    if (!m_pSiteManager) return nullptr;
+    return m_pSiteManager->GetRecommendedUtilityName(temperature, static_cast<SegmentHeatType>(heatType),
+                                                     exchangerType);
+}
+
+// ---------------------------------------------------------------- notes and report
+
+void CPIScenario::SetNotes(const CPString& notes) { m_pNotes = std::make_unique<CPString>(notes); }
+
+int CPIScenario::GetReportHolder(ReportHolder*& out) {
+    if (!m_pReport) m_pReport = std::make_unique<ReportHolder>();
+    out = m_pReport.get();
+    return 1;
+}
+
+const char* CPIScenario::GetReport() {
+    if (!m_pReport) m_pReport = std::make_unique<ReportHolder>();
+    return m_pReport->GetReport();
+}
+
+const char* CPIScenario::GetExtractionItemName(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_extractionItemNames.size()) return "";
+    return m_extractionItemNames[static_cast<std::size_t>(index)].c_str();
+}
+
+// ---------------------------------------------------------------- data extraction
+
+namespace {
+
+IDataExtraction* extractionOf(IHeatIntegrationProject* project) {
+    auto* owner = dynamic_cast<CPIProject*>(project);
+    return owner ? owner->GetDataExtraction() : nullptr;
+}
+
+}  // namespace
+
+void CPIScenario::ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix) {
+    IDataExtraction* extraction = extractionOf(m_pProject);
+    if (!extraction || !caseObject) return;
+    CPString segmentation;
+    if (extraction->Extract(path, caseObject, kind, segmentation, *this) != 1) return;
+    // The source goes on top of the notes.
+    CPString notes = notePrefix;
+    notes += path;
+    notes += "\n \n";
+    notes += GetNotes() ? GetNotes() : "";
+    SetNotes(notes);
+}
+
+void CPIScenario::ExtractFromVelmorCase(const CPString& path, Case* caseObject) {
+    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindVelmor, "Extracted data from Velmor Case ");
+}
+
+void CPIScenario::ExtractFromQuorvexCase(const CPString& path, Case* caseObject) {
+    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindQuorvex, "Extracted data from Quorvex Case ");
+}
+
+void CPIScenario::ExtractFromProIICase(const CPString& path, Case* caseObject) {
+    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindProII, "Extracted data from PRO II Case ");
+}
+
+void CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
+    IDataExtraction* extraction = extractionOf(m_pProject);
+    if (!extraction || !caseObject) return;
+    m_nExcelTransferResult = extraction->CheckSpreadsheet(path);
+    if (m_nExcelTransferResult == IDataExtraction::SpreadsheetExtract) {
+        CPString segmentation;
+        if (extraction->Extract(path, caseObject, IDataExtraction::KindSpreadsheet, segmentation, *this) == 1) {
+            CPString notes = "Extracted data from Excel File ";
+            notes += path;
+            notes += "\n \n";
+            notes += GetNotes() ? GetNotes() : "";
+            SetNotes(notes);
+        }
+    }
+    extraction->FinishTransfer();
+}
+
+int CPIScenario::ExtractFromCase(const char* caseName) {
+    IDataExtraction* extraction = extractionOf(m_pProject);
+    if (!caseName || !extraction) return 0;
+    Case* caseObject = extraction->GetCase(caseName);
+    if (!caseObject) return 1;
+    return extraction->RunCaseExtraction(caseObject, *this);
+}
+
+bool CPIScenario::HasCaseDesign(const CPString& designName) const {
+    return extractionOf(m_pProject) != nullptr && DesignByName(designName) != nullptr;
+}

@@ -1,0 +1,317 @@
+// Streams and utilities of a scenario: adding, inserting, renaming, deleting, finding and counting
+// them, filling a utility from the default utility of its name, and removing what nothing uses.
+#include "eng/model/Scenario.h"
+
+#include "brasko/DefaultManager.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/StreamValueNames.h"
+#include "lumeth/Messages.h"
+
+#include <vector>
+
+namespace N = StreamValueNames;
+
+namespace {
+
+constexpr double kEmpty = CPIScenario::kEmpty;
+
+// The properties a utility takes from its default, with the parameter each comes from.
+struct PropertySource {
+    const char* name;
+    DefaultUtilityParameter parameter;
+};
+constexpr PropertySource kUtilityProperties[] = {
+    {N::CHTCoeff, DUP_FilmCoefficient},       {N::Viscosity, DUP_Viscosity},
+    {N::ThermalConductivity, DUP_ThermalConductivity}, {N::MassDensity, DUP_MassDensity},
+    {N::SpecificHeat, DUP_SpecificHeat},
+};
+
+bool sidesClash(int streamSide, double utilityType) {
+    return (streamSide == 0 && utilityType == 1.0) || (streamSide == 1 && utilityType == 0.0);
+}
+
+}  // namespace
+
+CPIHeatIntegrationStream* CPIScenario::StreamByName(const CPString& name) const {
+    return m_pStreams ? m_pStreams->FindKeyString(name) : nullptr;
+}
+
+CPIHeatIntegrationStream* CPIScenario::FindStream(const CPString& name) { return StreamByName(name); }
+
+void CPIScenario::RegisterWithStream(CPIHeatIntegrationStream& stream) {
+    stream.AddNotificationReceiver(this);
+    for (int code : kStreamCodes) stream.AddValidMessage(this, code);
+}
+
+void CPIScenario::AddStreamToDesigns(CPIHeatIntegrationStream& stream) {
+    if (!m_pDesigns) return;
+    for (IHENDesign* design : *m_pDesigns) design->AddStream(&stream);
+}
+
+void CPIScenario::EnsureMatchwiseStreamData() {
+    if (!m_pMatches) m_pMatches = std::make_unique<MatchwiseStreamDataList>(m_pStreams.get());
+}
+
+DefaultManager& CPIScenario::GetActiveManager() const {
+    return m_bTotalSite && m_pSiteManager ? *m_pSiteManager : *m_pDefaultManager;
+}
+
+int CPIScenario::AddStream(const CPString& name, int kind) {
+    // The streams of a retrofit study are those of its existing network.
+    if (m_bRetrofit) return 1;
+    if (kind != CPIHeatIntegrationStream::KindProcess && kind != CPIHeatIntegrationStream::KindUtility &&
+        kind != CPIHeatIntegrationStream::KindLinked)
+        return 0;
+    int result = 1;
+    if (StreamByName(name)) {
+        SendMessageKey("SameStreamErrorMsg");
+        result = 0;
+    }
+    if (kind != CPIHeatIntegrationStream::KindUtility && m_pDefaultManager->Exists(name.c_str())) {
+        SendMessageKey("SameStreamDefUtilErrorMsg");
+        result = 0;
+    }
+    if (!result) return 0;
+    if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
+
+    ++m_nStreamCounter;
+    auto* stream = new CPIHeatIntegrationStream(this, name);
+    stream->SetValue(N::CHTCoeff, m_pDefaultManager->GetHTCDefaultValue(0), 0);
+    RegisterWithStream(*stream);
+    stream->SetStreamKind(kind, 0);
+    stream->SetStoredInt(m_nStreamCounter);
+    m_pStreams->AddKeyString(name, stream);
+    AddStreamToDesigns(*stream);
+    // The side lists take the stream once its side is known (code 73).
+    UpdateSideLists(*stream, 0);
+    SendAMessage(30, name, Self());
+    if (kind == CPIHeatIntegrationStream::KindUtility) ApplyDefaultUtility(*stream);
+    return 1;
+}
+
+int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* given, DefaultManager* siteManager) {
+    auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(given);
+    if (!stream || StreamByName(name)) return 0;
+    if (!m_pSiteManager) m_pSiteManager = siteManager;
+    if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
+    ++m_nStreamCounter;
+    if (m_pSiteManager) stream->SetValue(N::CHTCoeff, m_pSiteManager->GetHTCDefaultValue(0), 0);
+    RegisterWithStream(*stream);
+    stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
+    stream->SetStoredInt(m_nStreamCounter);
+    m_pStreams->AddKeyString(name, stream);
+    AddStreamToDesigns(*stream);
+    if (!m_utilityStreams.Contains(stream)) m_utilityStreams.Append(stream);
+    UpdateSideLists(*stream, 2);
+    SendAMessage(30, name, Self());
+    ApplyDefaultUtility(*stream);
+    return 1;
+}
+
+int CPIScenario::ApplyDefaultUtility(CPIHeatIntegrationStream& stream) {
+    DefaultManager& manager = GetActiveManager();
+    const bool own = &manager == m_pDefaultManager.get();
+    const char* name = stream.GetName().c_str();
+    if (!manager.Exists(name)) return 1;
+    if (sidesClash(stream.GetHotCold(), manager.GetValue(name, DUP_HeatType))) return 0;
+
+    SuspendCalculations();
+    stream.SetValue(N::Temperature, kEmpty, 0);
+    stream.SetValue(N::Temperature, kEmpty, 1);
+    stream.SetValue(N::Temperature, manager.GetValue(name, DUP_SupplyTemperature), 0);
+    stream.SetValue(N::Temperature, manager.GetValue(name, DUP_TargetTemperature), 1);
+    for (const PropertySource& p : kUtilityProperties) {
+        const double v = manager.GetValue(name, p.parameter);
+        if (v != kEmpty) stream.SetValue(p.name, v, 0);
+    }
+    const double cost = manager.GetValue(name, DUP_Cost);
+    if (cost != kEmpty) stream.SetCostIndex(cost);
+    if (own) {
+        const double emissions = manager.GetValue(name, DUP_EmissionsCoefficient);
+        if (emissions != kEmpty) stream.SetMassEmissionsCoefficient(emissions);
+        if (manager.GetValue(name, DUP_EmptyFilmCoefficient) == 1.0) {
+            double previous = kEmpty;
+            stream.GetValue(N::CHTCoeff, previous, 0);
+            if (!StreamPropertySet::IsStored(stream.SetValue(N::CHTCoeff, kEmpty, 0))) {
+                stream.SetValue(N::CHTCoeff, previous, 0);
+                ErrorMsg("EmptyHTCError");
+            }
+        }
+    }
+    ResumeCalculations(true);
+    return 1;
+}
+
+void CPIScenario::UpdateStreamFromDefaultUtility(const CPString& name) {
+    DefaultManager& manager = *m_pDefaultManager;
+    CPIHeatIntegrationStream* stream = StreamByName(name);
+    if (!stream || !manager.Exists(name.c_str())) return;
+    const char* key = name.c_str();
+    if (sidesClash(stream->GetHotCold(), manager.GetValue(key, DUP_HeatType))) return;
+
+    SuspendCalculations();
+    stream->SetValue(N::Temperature, kEmpty, 0);
+    stream->SetValue(N::Temperature, kEmpty, 1);
+    stream->SetValue(N::Temperature, manager.GetValue(key, DUP_SupplyTemperature), 0);
+    stream->SetValue(N::Temperature, manager.GetValue(key, DUP_TargetTemperature), 1);
+    for (const PropertySource& p : kUtilityProperties) {
+        const double v = manager.GetValue(key, p.parameter);
+        if (v != kEmpty) stream->SetValue(p.name, v, 0);
+    }
+    const double cost = manager.GetValue(key, DUP_Cost);
+    if (cost != kEmpty) stream->SetCostIndex(cost);
+    const double emissions = manager.GetValue(key, DUP_EmissionsCoefficient);
+    if (emissions != kEmpty) stream->SetMassEmissionsCoefficient(emissions);
+    const double contribution = manager.GetValue(key, DUP_DTminContribution);
+    if (contribution != kEmpty) stream->SetDTminContribution(contribution, "Local", 0, 1);
+    if (manager.GetValue(key, DUP_EmptyFilmCoefficient) == 1.0) {
+        double previous = kEmpty;
+        stream->GetValue(N::CHTCoeff, previous, 0);
+        if (!StreamPropertySet::IsStored(stream->SetValue(N::CHTCoeff, kEmpty, 0)))
+            stream->SetValue(N::CHTCoeff, previous, 0);
+    }
+    ResumeCalculations(true);
+}
+
+int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) {
+    if (StreamByName(newName)) return 0;
+    CPIHeatIntegrationStream* stream = StreamByName(oldName);
+    if (!stream) return 0;
+    const bool utility = stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
+    if (!utility && m_pDefaultManager->Exists(newName.c_str())) return 0;
+
+    stream->SetName(newName);
+    if (utility && ApplyDefaultUtility(*stream) == 0) {
+        stream->SetName(oldName);
+        return 0;
+    }
+    m_pStreams->RenameKeyString(oldName, newName);
+    if (m_pDesigns)
+        for (IHENDesign* design : *m_pDesigns) design->RenameStream(oldName, newName);
+    CPString newText = newName;
+    SendAMessage(32, oldName, newText.data());
+    return 1;
+}
+
+int CPIScenario::DeleteStream(const CPString& name) {
+    if (m_bRetrofit) return 0;
+    CPIHeatIntegrationStream* stream = StreamByName(name);
+    if (!stream) return 0;
+    const CPString removedName = name;
+
+    if (m_pMatches) m_pMatches->RemoveStream(stream);
+    if (m_pDesigns)
+        for (IHENDesign* design : *m_pDesigns) design->RemoveStream(removedName);
+    SendAMessage(31, removedName, Self());
+
+    for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
+                             &m_processStreams, &m_utilityStreams})
+        list->Remove(stream);
+    RemoveStreamSegments(*stream);
+    m_pStreams->RemoveKeyString(removedName);
+
+    if (m_pLastChangeSource == stream)
+        m_pLastChangeSource = m_pStreams->Length() > 0 ? (*m_pStreams)[0] : nullptr;
+
+    stream->RemoveNotificationReceiver(this);
+    // A site utility in a total-site scenario belongs to the site.
+    const bool siteOwned = m_bTotalSite && stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
+    if (!siteOwned) delete stream;
+
+    MarkUtilitySegmentsForUpdate();
+    UpdateTargets(nullptr, 36);
+    return 1;
+}
+
+bool CPIScenario::GetStream(const CPString& name, IHeatIntegrationStream*& out) const {
+    CPIHeatIntegrationStream* stream = StreamByName(name);
+    if (!stream) return false;
+    out = stream;
+    return true;
+}
+
+bool CPIScenario::GetStream(int index, IHeatIntegrationStream*& out) const {
+    if (!m_pStreams || index < 0 || static_cast<std::size_t>(index) >= m_pStreams->Length()) return false;
+    out = (*m_pStreams)[static_cast<std::size_t>(index)];
+    return out != nullptr;
+}
+
+bool CPIScenario::GetStreamOfKind(int index, IHeatIntegrationStream*& out, int kind, int side) const {
+    if (kind == 4 && side == 2) return GetStream(index, out);
+    const StreamList* list = GetSideList(kind == 2 ? -1 : kind, side);
+    if (!list) return out != nullptr;
+    if (index < 0 || static_cast<std::size_t>(index) >= list->Length()) return false;
+    out = (*list)[static_cast<std::size_t>(index)];
+    return true;
+}
+
+bool CPIScenario::IsStreamNameFree(const CPString& name) const { return StreamByName(name) == nullptr; }
+
+int CPIScenario::GetNumberOfUtilityStreams() const {
+    if (!m_pStreams) return 0;
+    int count = 0;
+    for (CPIHeatIntegrationStream* stream : *m_pStreams)
+        if (stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility) ++count;
+    return count;
+}
+
+int CPIScenario::GetNumberOfProcessStreams() const {
+    if (!m_pStreams) return 0;
+    return static_cast<int>(m_pStreams->Length()) - GetNumberOfUtilityStreams();
+}
+
+int CPIScenario::GetNumberOfStreamsOfKind(int kind, int side) const {
+    if (!HasStreams() || kind == 2) return 0;
+    if (kind == 4 && side != 0 && side != 1) return 0;
+    const StreamList* list = GetSideList(kind, side);
+    return list ? static_cast<int>(list->Length()) : 0;
+}
+
+bool CPIScenario::HasSegmentedStreams() const {
+    if (!m_pStreams) return false;
+    for (CPIHeatIntegrationStream* stream : *m_pStreams)
+        if (stream->GetNumberOfSegments() > 1) return true;
+    return false;
+}
+
+void CPIScenario::RemoveUnusedUtilities() {
+    std::vector<CPString> unused;
+    for (CPIHeatIntegrationStream* utility : m_utilityStreams) {
+        bool kept = false;
+        if (m_pDesigns) {
+            for (IHENDesign* design : *m_pDesigns) {
+                const bool used = design->HasUnitOnStream(utility->GetName()) || utility->GetHeatLoad(0) != 0.0;
+                const int side = utility->GetHotCold();
+                const bool unitOfSide = side == 1 ? design->HasCooler() : side == 0 ? design->HasHeater() : true;
+                if (used && unitOfSide) {
+                    kept = true;
+                    break;
+                }
+            }
+        }
+        if (!kept) unused.push_back(utility->GetName());
+    }
+    for (const CPString& name : unused) DeleteStream(name);
+}
+
+void CPIScenario::RemoveUnloadedUtilities() {
+    std::vector<CPString> unloaded;
+    if (m_pDesigns) {
+        for (CPIHeatIntegrationStream* utility : m_utilityStreams) {
+            for (IHENDesign* design : *m_pDesigns) {
+                if (design->GetNumberOfHeatExchangers() > 0 && !design->HasUnitOnStream(utility->GetName()) &&
+                    utility->GetHeatLoad(0) < 0.1) {
+                    unloaded.push_back(utility->GetName());
+                    break;
+                }
+            }
+        }
+    }
+    for (const CPString& name : unloaded) DeleteStream(name);
+}
+
+void CPIScenario::AddStreamLink(IHeatIntegrationStream*) {
+    // Stream links between scenario streams come with the stream-link collection; the scenario
+    // holds none until then.
+}

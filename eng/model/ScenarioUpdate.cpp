@@ -1,0 +1,351 @@
+// The recalculation road of a scenario: UpdateTargets, suspension, the DTmin, the change codes
+// received from streams and designs, the segment pool, the side lists and the design ranking.
+#include "eng/model/Scenario.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/StreamValueNames.h"
+#include "eng/model/SuperTargetRange.h"
+#include "lumeth/Framework.h"
+
+#include <cstring>
+#include <vector>
+
+namespace N = StreamValueNames;
+
+namespace {
+
+constexpr int kCodeFree = 3;
+constexpr int kCodeRetrofitBase = 94;
+
+// Codes after which the supertargeting points no longer match the targets they were built on.
+bool invalidatesSuperTargets(int code) {
+    switch (code) {
+    case 4: case 18: case 19: case 20: case 31: case 36: case 39: case 41:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isOneOf(const CPString& name, std::initializer_list<const char*> names) {
+    for (const char* n : names)
+        if (name == n) return true;
+    return false;
+}
+
+double rankingCost(const IHENDesign* design) {
+    return design->GetTotalUtilityCost(2) + design->GetTotalAnnualizedCapitalCost();
+}
+
+// Larger total cost first: the collection sorts the element the comparator answers -1 for first.
+int compareDesignCost(const void* a, const void* b) {
+    const double ca = rankingCost(static_cast<const IHENDesign*>(a));
+    const double cb = rankingCost(static_cast<const IHENDesign*>(b));
+    if (ca > cb) return -1;
+    if (ca < cb) return 1;
+    return 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- recalculation
+
+void CPIScenario::UpdateTargets(IHeatIntegrationStream* source, int code) {
+    // During extraction the targets wait; a retrofit study keeps its targets current.
+    if (m_bSuppressTargetUpdate && !m_bRetrofit) return;
+    // A recalculation started from inside one (by a notification a rebuild sends) is dropped.
+    if (m_nReentrancy) return;
+    m_nReentrancy = 1;
+
+    bool recalculate = true;
+    if (code == kCodeRetrofitBase) {
+        UpdateRetrofitSuperTargetCurve();
+        recalculate = false;
+    }
+    if (source && recalculate) m_pLastChangeSource = source;
+
+    if (HasStreams()) {
+        // Nothing to calculate until some stream's segments are in the pool.
+        if (recalculate && !m_pSegmentPool) recalculate = false;
+    } else if (recalculate) {
+        FreeAllTargetRecords();
+        m_pSegmentPool.reset();
+        code = kCodeFree;
+        recalculate = false;
+    }
+
+    if (m_nCalculationEnable >= 1 && recalculate) CallRecordBuilders(code);
+    if (source && recalculate) m_pLastChangeSource = source;
+
+    const CPString text = source && recalculate ? source->GetName() : CPString();
+    if (m_pDesigns && recalculate) {
+        // A design may change the dictionary while it reacts; walk a copy.
+        std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
+        for (IHENDesign* design : designs) {
+            if (source) m_pLastChangeSource = source;
+            design->SetPinchPoints(GetPinchPointList());
+            design->ProcessChange(code, text, Self());
+        }
+        RankDesigns();
+    }
+
+    SendAMessage(code, text, Self());
+
+    if (m_pSuperTargets && recalculate && invalidatesSuperTargets(code)) m_pSuperTargets->ClearPoints();
+    m_nReentrancy = 0;
+}
+
+void CPIScenario::CallRecordBuilders(int code) {
+    if (!m_services.builders) return;
+    TargetRecordBuilders& b = *m_services.builders;
+    IHeatIntegrationScenario& self = *this;
+    m_pEnergyTarget = b.UpdateEnergyTarget(m_pEnergyTarget, self, code);
+    m_pUtilityPlacement = b.UpdateUtilityPlacement(m_pUtilityPlacement, self, code);
+    m_pUnitsTarget = b.UpdateUnitsTarget(m_pUnitsTarget, self, code);
+    m_pCompositeCurves = b.UpdateCompositeCurves(m_pCompositeCurves, self, code);
+    m_pAreaTarget = b.UpdateAreaTarget(m_pAreaTarget, self, code);
+    m_pCapitalCost = b.UpdateCapitalCostTarget(m_pCapitalCost, self, code);
+    m_pOperatingCost = b.UpdateOperatingCostTarget(m_pOperatingCost, self, code);
+    m_pTotalAnnualCost = b.UpdateTotalAnnualCostTarget(m_pTotalAnnualCost, self, code);
+}
+
+void CPIScenario::FreeAllTargetRecords() { CallRecordBuilders(kCodeFree); }
+
+int CPIScenario::SuspendCalculations() {
+    --m_nCalculationEnable;
+    return 1;
+}
+
+int CPIScenario::ResumeCalculations(bool recompute) {
+    ++m_nCalculationEnable;
+    if (recompute) UpdateTargets(nullptr, 35);
+    return 1;
+}
+
+void CPIScenario::GiveGlobalStreamsDTmin(double dTmin) {
+    if (!m_pStreams) return;
+    for (CPIHeatIntegrationStream* stream : *m_pStreams)
+        if (stream->GetDTminContributionScope() == ValueAndFlag::ScopeGlobal)
+            stream->SetDTminContribution(dTmin, "Global", 0, 0);
+}
+
+int CPIScenario::SetDTmin(double dTmin) {
+    m_dDTmin = dTmin;
+    if (!HasStreams()) return 1;
+    SuspendCalculations();
+    GiveGlobalStreamsDTmin(dTmin);
+    MarkUtilitySegmentsForUpdate();
+    ResumeCalculations(true);
+    return 1;
+}
+
+// ---------------------------------------------------------------- change codes received
+
+void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
+    auto streamOf = [](void* d) {
+        return dynamic_cast<CPIHeatIntegrationStream*>(static_cast<IHeatIntegrationStream*>(d));
+    };
+    switch (code) {
+    case 37: {
+        if (text.empty() || !data) return;
+        CPIHeatIntegrationStream* stream = streamOf(data);
+        if (!stream) return;
+        if (isOneOf(text, {N::Enthalpy, N::HeatCapacityFlowrate, N::Temperature, N::MassFlow, N::SpecificHeat})) {
+            m_pLastChangeSource = stream;
+            RemoveStreamSegments(*stream);
+            AddStreamSegments(*stream);
+            EnsureMatchwiseStreamData();
+            m_pMatches->AddStream(stream);
+            MarkUtilitySegmentsForUpdate();
+            UpdateTargets(stream, stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility ? 41 : 36);
+        } else if (isOneOf(text, {N::CHTCoeff, N::FoulingFactor, N::HTCoeff, N::Velocity, N::MassDensity,
+                                  N::Diameter, N::Viscosity, N::ThermalConductivity})) {
+            m_pLastChangeSource = stream;
+            UpdateTargets(stream, 18);
+        }
+        // Only flows and temperatures change how the designs operate.
+        if ((text == N::MassFlow || text == N::Temperature) && m_pDesigns) {
+            std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
+            for (IHENDesign* design : designs) design->UpdateOperationForStreamChange(stream);
+        }
+        return;
+    }
+    case 33:
+    case 34: {
+        CPIHeatIntegrationStream* stream = streamOf(data);
+        if (!stream) return;
+        m_pLastChangeSource = stream;
+        if (code == 33) {
+            RemoveStreamSegments(*stream);
+        } else {
+            AddStreamSegments(*stream);
+        }
+        MarkUtilitySegmentsForUpdate();
+        UpdateTargets(stream, 36);
+        SendAMessage(code, text, data);
+        return;
+    }
+    case 35:
+        MarkUtilitySegmentsForUpdate();
+        UpdateTargets(streamOf(data), 35);
+        return;
+    case 40:
+        // Only user-supplied utility loads take a load; the placement record keeps it.
+        if (GetUtilityAssignmentMethod() != 1) return;
+        MarkUtilitySegmentsForUpdate();
+        UpdateTargets(m_pLastChangeSource, 40);
+        return;
+    case 72:
+        if (!data) return;
+        MarkUtilitySegmentsForUpdate();
+        ChangeNumberOfForbiddenMatches(*static_cast<int*>(data));
+        if (IsAutomationStartup()) EndForbiddenMatchChanges();
+        UpdateTargets(m_pLastChangeSource, 35);
+        return;
+    case 16:
+    case 4:
+        UpdateTargets(nullptr, code);
+        return;
+    case 73: {
+        // The stream announced itself with code 71 just before.
+        auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(m_pLastChangeSource);
+        if (stream && data) UpdateSideLists(*stream, *static_cast<int*>(data));
+        return;
+    }
+    case 71: {
+        if (data) m_pLastChangeSource = static_cast<IHeatIntegrationStream*>(data);
+        if (!m_pDesigns) return;
+        std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
+        for (IHENDesign* design : designs) design->ProcessChange(71, text, data);
+        return;
+    }
+    case 60: case 61: case 62: case 64: case 66:
+        SendAMessage(code, text, data);
+        return;
+    case 87: {
+        CPIHeatIntegrationStream* stream = StreamByName(text);
+        if (!stream || !data) return;
+        const int oldKind = *static_cast<int*>(data);
+        const int newKind = stream->GetStreamKind();
+        const bool toProcess = oldKind == CPIHeatIntegrationStream::KindUtility &&
+                               newKind != CPIHeatIntegrationStream::KindUtility;
+        const bool toUtility = oldKind != CPIHeatIntegrationStream::KindUtility &&
+                               oldKind != CPIHeatIntegrationStream::KindNotSet &&
+                               newKind == CPIHeatIntegrationStream::KindUtility;
+        if (!toProcess && !toUtility) return;
+        StreamList& from = toProcess ? m_utilityStreams : m_processStreams;
+        StreamList& to = toProcess ? m_processStreams : m_utilityStreams;
+        from.Remove(stream);
+        if (!to.Contains(stream)) to.Append(stream);
+        // Its side lists are those of its new kind now.
+        for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold}) list->Remove(stream);
+        UpdateSideLists(*stream, 2);
+        m_pLastChangeSource = stream;
+        SendAMessage(87, text, data);
+        return;
+    }
+    case 5: case 6: case 7: case 27: case 28: case 85:
+        UpdateRetrofitSuperTargetCurve();
+        RankDesigns();
+        return;
+    case 95:
+        PropagateExistingNetworkValues();
+        return;
+    default:
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- side lists
+
+CPIScenario::StreamList* CPIScenario::MutableSideList(int kind, int side) {
+    return const_cast<StreamList*>(GetSideList(kind, side));
+}
+
+const CPIScenario::StreamList* CPIScenario::GetSideList(int kind, int side) const {
+    const bool process = kind == 0 || kind == 2;
+    if (process && side == 0) return &m_processHot;
+    if (process && side == 1) return &m_processCold;
+    if (process && side == 2) return &m_processStreams;
+    if (kind == 1 && side == 0) return &m_utilityHot;
+    if (kind == 1 && side == 1) return &m_utilityCold;
+    if (kind == 1 && side == 2) return &m_utilityStreams;
+    if (kind == 4 && side == 0) return &m_allHot;
+    if (kind == 4 && side == 1) return &m_allCold;
+    return nullptr;
+}
+
+void CPIScenario::UpdateSideLists(CPIHeatIntegrationStream& stream, int mode) {
+    const int side = stream.GetHotCold();
+    const int kind = stream.GetStreamKind() == CPIHeatIntegrationStream::KindUtility ? 1 : 0;
+    if (side == 0 || side == 1) {
+        StreamList* own = MutableSideList(kind, side);
+        StreamList* other = MutableSideList(kind, 1 - side);
+        StreamList* allOwn = MutableSideList(4, side);
+        StreamList* allOther = MutableSideList(4, 1 - side);
+        if (mode == 2) {
+            if (!own->Contains(&stream)) own->Append(&stream);
+            other->Remove(&stream);
+            if (!allOwn->Contains(&stream)) allOwn->Append(&stream);
+            allOther->Remove(&stream);
+        } else if (mode == 1) {
+            own->Remove(&stream);
+            allOwn->Remove(&stream);
+        }
+    }
+    StreamList& kindList = kind == 1 ? m_utilityStreams : m_processStreams;
+    if (mode == 0 && !kindList.Contains(&stream)) kindList.Append(&stream);
+    if (mode == 1) kindList.Remove(&stream);
+}
+
+// ---------------------------------------------------------------- segment pool
+
+void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
+    if (m_pSegmentPool) RemoveStreamSegments(stream);
+    if (!m_pSegmentPool) m_pSegmentPool = std::make_unique<CPTypedList<StreamSegment>>();
+
+    if (stream.IsComplete()) {
+        // The network load of a utility is spread again over its new segments.
+        const bool hadNetworkLoad = stream.IsLoadInStep(1);
+        const double networkLoad = hadNetworkLoad ? stream.GetHeatLoad(1) : 0.0;
+        stream.SetDesignSegments(stream.BuildDesignSegments());
+        if (hadNetworkLoad) stream.SetHeatLoad(networkLoad, 1);
+        stream.UpdateEndToleranceLoad(1);
+        stream.UpdateEndToleranceLoad(-1);
+        if (StreamSegmentList* segments = stream.GetDesignSegments()) {
+            for (auto& segment : *segments) {
+                segment->ShiftTemperatures(m_dDTmin);
+                m_pSegmentPool->Append(segment.get());
+            }
+            m_bSegmentsChanged = true;
+            if (!segments->empty()) m_nSegmented = 1;
+        }
+    }
+    // The pool exists only while some stream has entries in it.
+    if (m_pSegmentPool->IsEmpty()) m_pSegmentPool.reset();
+}
+
+void CPIScenario::RemoveStreamSegments(CPIHeatIntegrationStream& stream) {
+    if (!m_pSegmentPool) return;
+    StreamSegmentList* segments = stream.GetDesignSegments();
+    if (!segments) return;
+    bool taken = false;
+    for (auto& segment : *segments) taken = m_pSegmentPool->Remove(segment.get()) || taken;
+    if (taken) stream.DetachDesignSegments();
+    if (m_pSegmentPool->IsEmpty()) m_pSegmentPool.reset();
+}
+
+// ---------------------------------------------------------------- ranking
+
+void CPIScenario::RankDesigns() {
+    if (!m_nRankingEnabled) return;
+    m_rankedDesigns.Clear();
+    m_rankedCompleteDesigns.Clear();
+    if (!m_pDesigns) return;
+    for (IHENDesign* design : *m_pDesigns) m_rankedDesigns.Append(design);
+    if (m_rankedDesigns.Length() > 1) m_rankedDesigns.Sort(compareDesignCost);
+    for (IHENDesign* design : m_rankedDesigns)
+        if (design->IsDesignComplete()) m_rankedCompleteDesigns.Append(design);
+    if (m_rankedCompleteDesigns.Length() > 1) m_rankedCompleteDesigns.Sort(compareDesignCost);
+}

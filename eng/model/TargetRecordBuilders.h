@@ -1,0 +1,88 @@
+#pragma once
+// The eight builders of a scenario's target records, called by the scenario's recalculation in
+// one fixed order (later records read earlier ones: the utility placement reads the energy target,
+// the costs read the area and units targets). Each takes the record it built before (or null),
+// the scenario and the change code, decides from the code what to rebuild and answers the record
+// to keep; code 3 frees the record and answers null.
+//
+// The targeting subsystem provides the real builders; until then the scenario works with
+// `NullTargetRecordBuilders`, which builds nothing.
+#include "eng/model/ValueAndFlag.h"
+
+class AreaTarget;
+class CompositeCurves;
+class EnergyTarget;
+class IHeatIntegrationScenario;
+class UnitsTargetData;
+class UtilityPlacement;
+
+// The operating-cost and total-annual-cost targets: one value each (cost per second).
+struct CostTargetValue {
+    static constexpr int RecordVersion = 1;
+    double dValue = 0.0;
+};
+
+// The capital-cost target is a value with its cost kind (ValueAndFlag: dValue, nFlag = kind).
+using CapitalCostTarget = ValueAndFlag;
+
+class TargetRecordBuilders {
+public:
+    // The change code that frees every record.
+    static constexpr int FreeRecords = 3;
+
+    virtual ~TargetRecordBuilders() = default;
+
+    // In calling order.
+    virtual EnergyTarget* UpdateEnergyTarget(EnergyTarget* record, IHeatIntegrationScenario& scenario, int code) = 0;
+    virtual UtilityPlacement* UpdateUtilityPlacement(UtilityPlacement* record, IHeatIntegrationScenario& scenario,
+                                                     int code) = 0;
+    virtual UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario& scenario,
+                                               int code) = 0;
+    virtual CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
+                                                   int code) = 0;
+    virtual AreaTarget* UpdateAreaTarget(AreaTarget* record, IHeatIntegrationScenario& scenario, int code) = 0;
+    virtual CapitalCostTarget* UpdateCapitalCostTarget(CapitalCostTarget* record, IHeatIntegrationScenario& scenario,
+                                                       int code) = 0;
+    virtual CostTargetValue* UpdateOperatingCostTarget(CostTargetValue* record, IHeatIntegrationScenario& scenario,
+                                                       int code) = 0;
+    virtual CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record,
+                                                         IHeatIntegrationScenario& scenario, int code) = 0;
+};
+
+// Builds no record. It never creates one, so on code 3 only the value records it can know
+// (capital, operating and total-annual cost) can reach it; it frees those.
+class NullTargetRecordBuilders : public TargetRecordBuilders {
+public:
+    EnergyTarget* UpdateEnergyTarget(EnergyTarget* record, IHeatIntegrationScenario&, int code) override {
+        return code == FreeRecords ? nullptr : record;
+    }
+    UtilityPlacement* UpdateUtilityPlacement(UtilityPlacement* record, IHeatIntegrationScenario&, int code) override {
+        return code == FreeRecords ? nullptr : record;
+    }
+    UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario&, int code) override {
+        return code == FreeRecords ? nullptr : record;
+    }
+    CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario&, int code) override {
+        return code == FreeRecords ? nullptr : record;
+    }
+    AreaTarget* UpdateAreaTarget(AreaTarget* record, IHeatIntegrationScenario&, int code) override {
+        return code == FreeRecords ? nullptr : record;
+    }
+    CapitalCostTarget* UpdateCapitalCostTarget(CapitalCostTarget* record, IHeatIntegrationScenario&,
+                                               int code) override {
+        if (code != FreeRecords) return record;
+        delete record;
+        return nullptr;
+    }
+    CostTargetValue* UpdateOperatingCostTarget(CostTargetValue* record, IHeatIntegrationScenario&, int code) override {
+        if (code != FreeRecords) return record;
+        delete record;
+        return nullptr;
+    }
+    CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record, IHeatIntegrationScenario&,
+                                                 int code) override {
+        if (code != FreeRecords) return record;
+        delete record;
+        return nullptr;
+    }
+};

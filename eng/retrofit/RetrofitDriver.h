@@ -1,0 +1,39 @@
+#pragma once
+// One network-pinch retrofit modification of a design, as a scenario starts it. The scenario fills
+// the settings from its base design and hands over the new design the modification is built in.
+#include "dunmor/CPString.h"
+
+class FlowSheet;
+class IHENDesign;
+
+// Settings and results of a scenario's retrofit run.
+struct ScenarioRetrofitSettings {
+    FlowSheet* pBaseFlowSheet = nullptr;
+    CPString strBaseDesignName;
+    double dDTmin = 10.0;
+    // 0 new exchanger, 1 repiping, 2 resequencing, 3 utility exchanger modification, 4 optimisation.
+    int nMode = 0;
+    int nPreviousModifications = 0;
+};
+
+class RetrofitDriver {
+public:
+    // Result when nothing else was set.
+    static constexpr int ResultNothingDone = 35;
+
+    virtual ~RetrofitDriver() = default;
+    // Builds the modification in `newDesign`; answers a result code. The codes 0, 4, 5, 6, 10,
+    // 14, 16, 17, 18, 19, 24, 26, 27, 29, 30, 32, 33, 35, 38, 40 and 41 mean the new design is
+    // not kept.
+    virtual int Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) = 0;
+
+    static bool IsDiscardResult(int code) {
+        switch (code) {
+        case 0: case 4: case 5: case 6: case 10: case 14: case 16: case 17: case 18: case 19: case 24:
+        case 26: case 27: case 29: case 30: case 32: case 33: case 35: case 38: case 40: case 41:
+            return true;
+        default:
+            return false;
+        }
+    }
+};

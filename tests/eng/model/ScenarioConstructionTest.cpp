@@ -1,0 +1,189 @@
+// Copy and append of scenarios, the clone selection, retrofit copies and destruction.
+#include "ScenarioTestDoubles.h"
+
+#include "brasko/DefaultManager.h"
+#include "eng/model/CloneSelection.h"
+
+#include <gtest/gtest.h>
+
+using namespace scenario_test;
+
+namespace {
+
+ScenarioServices servicesOf(const Fixture& f) {
+    ScenarioServices s;
+    s.builders = f.builders;
+    s.designs = f.designs;
+    return s;
+}
+
+}  // namespace
+
+TEST(CloneSelection, HoldsAFlagPerSourceItemBeyond255) {
+    CloneSelection all = CloneSelection::SelectAll(300, 2, 0);
+    EXPECT_EQ(all.Size(CloneSelection::EntryProcessStreams), 301u);
+    EXPECT_TRUE(all.IsItemSelected(CloneSelection::EntryProcessStreams, 299));
+    EXPECT_FALSE(all.IsItemSelected(CloneSelection::EntryProcessStreams, 300));
+    EXPECT_EQ(all.EntryFlag(CloneSelection::EntryKeepStreamNames), 1);
+    CloneSelection some;
+    EXPECT_TRUE(some.SelectItem(CloneSelection::EntryDesigns, 400));
+    EXPECT_TRUE(some.IsItemSelected(CloneSelection::EntryDesigns, 400));
+    EXPECT_FALSE(some.IsItemSelected(CloneSelection::EntryDesigns, 399));
+    EXPECT_FALSE(some.Set(CloneSelection::EntryKeepStreamNames, 1, 1));
+    EXPECT_FALSE(some.Set(8, 0, 1));
+    EXPECT_EQ(some.Get(-1, 0), 0);
+}
+
+TEST(ScenarioCopy, CopiesEveryStreamOfALargeSource) {
+    Fixture f;
+    for (int i = 0; i < 300; ++i) ASSERT_EQ(f.scenario->AddStream("S" + std::to_string(i), 0), 1);
+    CPIScenario copy(nullptr, *f.scenario, nullptr, servicesOf(f));
+    EXPECT_EQ(copy.GetNumberOfProcessStreams(), 300);
+    EXPECT_NE(copy.FindStream("S299"), nullptr);
+}
+
+TEST(ScenarioCopy, CopyWithoutSelectionTakesStreamsManagerAndCostModelsButNoDesigns) {
+    Fixture f;
+    f.AddDesign("Design 1");
+    f.scenario->SetNotes("source notes");
+    f.scenario->SetDTmin(14.0);
+    f.scenario->SetLevelSetting3(2);
+    f.scenario->SetMinimumFFactor(0.75);
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    f.scenario->AddStream("Cooling Water", 1);
+    f.scenario->AddEconomicData("A");
+    f.scenario->SetMatchCostModelName("H1", "C1", "A");
+    f.scenario->FindStream("H1")->LinkStream("C1");
+    f.scenario->SetName("Base");
+
+    CPIScenario copy(nullptr, *f.scenario, nullptr, servicesOf(f));
+    EXPECT_EQ(copy.GetName(), nullptr);
+    EXPECT_STREQ(copy.GetNotes(), "source notes");
+    EXPECT_DOUBLE_EQ(copy.GetDTmin(), 14.0);
+    EXPECT_EQ(copy.GetLevelSetting3(), 2);
+    EXPECT_DOUBLE_EQ(copy.GetMinimumFFactor(), 0.75);
+    EXPECT_EQ(copy.GetNumberOfProcessStreams(), 2);
+    EXPECT_EQ(copy.GetNumberOfUtilityStreams(), 1);
+    EXPECT_EQ(copy.GetNumberOfDesigns(), 0);
+    EXPECT_STREQ(copy.GetMatchCostModelName("H1", "C1"), "A");
+    EXPECT_EQ(copy.GetNumberOfEconomicData(), 2);
+    EXPECT_TRUE(copy.FindStream("H1")->IsLinkedTo("C1"));
+    // The counter goes on from the source's, so copied streams get new numbers.
+    EXPECT_EQ(copy.GetStreamCounter(), 6);
+    EXPECT_EQ(copy.FindStream("H1")->GetStoredInt(), 4);
+    EXPECT_EQ(copy.FindStream("Cooling Water")->GetStoredInt(), 6);
+    // The link copied with H1 is counted once, and no batch is left open.
+    EXPECT_EQ(copy.GetNumberOfForbiddenMatches(), f.scenario->GetNumberOfForbiddenMatches());
+    EXPECT_EQ(copy.GetCalculationEnableCount(), 1);
+    EXPECT_EQ(copy.GetNumberOfStreamsOfKind(0, 0), 1);
+    ASSERT_NE(copy.GetSegmentPool(), nullptr);
+    EXPECT_EQ(copy.GetSegmentPool()->Length(), 3u);
+    double t = 0.0;
+    copy.FindStream("H1")->GetValue("Temperature", t, 0);
+    EXPECT_DOUBLE_EQ(t, 150.0);
+}
+
+TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
+    Fixture f;
+    f.scenario->SetName("Base");
+    f.scenario->SetNotes("base notes");
+    f.AddProcessStream("H1", 150, 50, 2);
+    Fixture g;
+    g.scenario->SetNotes("mine");
+    CloneSelection selection = CloneSelection::SelectAll(1, 0, 0);
+    selection.Set(CloneSelection::EntryKeepStreamNames, 0, 0);
+    g.scenario->AppendFrom(nullptr, *f.scenario, selection);
+    EXPECT_NE(g.scenario->FindStream("H1 from Base"), nullptr);
+    EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
+    g.Clear();
+    g.scenario->AppendFrom(nullptr, *f.scenario, selection);
+    EXPECT_TRUE(g.view.HeardKey("SameStreamErrorMsg"));
+    EXPECT_TRUE(g.view.HeardKey("CannotCloneStreamErrorMsg"));
+    EXPECT_STREQ(g.scenario->GetNotes(),
+                 "mine\n\nAppended from: Base\nbase notes\n\nAppended from: Base\nbase notes");
+    EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
+}
+
+TEST(ScenarioCopy, AppendTakesOnlySelectedStreams) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("H2", 160, 60, 1);
+    f.scenario->AddStream("LP Steam", 1);
+    Fixture g;
+    CloneSelection selection;
+    selection.Set(CloneSelection::EntryKeepStreamNames, 0, 1);
+    selection.SelectItem(CloneSelection::EntryProcessStreams, 1);
+    selection.SelectItem(CloneSelection::EntryUtilityStreams, 0);
+    g.scenario->AppendFrom(nullptr, *f.scenario, selection);
+    EXPECT_EQ(g.scenario->FindStream("H1"), nullptr);
+    EXPECT_NE(g.scenario->FindStream("H2"), nullptr);
+    EXPECT_NE(g.scenario->FindStream("LP Steam"), nullptr);
+    // The default manager is not taken without entry 3: no code 96.
+    EXPECT_EQ(g.view.Count(96), 0);
+}
+
+TEST(ScenarioCopy, RetrofitCopyIsBuiltAroundTheBaseDesign) {
+    Fixture f;
+    FakeDesign* e1 = f.AddDesign("E1");
+    e1->utilityCost = 12.0;
+    f.AddProcessStream("H1", 150, 50, 2);
+    CPIScenario copy(nullptr, *f.scenario, nullptr, servicesOf(f));
+    copy.SetUpRetrofit(*f.scenario, "E1");
+    EXPECT_TRUE(copy.IsRetrofitScenario());
+    EXPECT_STREQ(copy.GetRetrofitBaseDesignName(), "E1");
+    IHENDesign* base = nullptr;
+    ASSERT_TRUE(copy.GetRetrofitBaseDesign(base));
+    EXPECT_DOUBLE_EQ(copy.GetRetrofitBaseUtilityCost(), 12.0);
+    EXPECT_TRUE(dynamic_cast<FakeDesign*>(base)->existingNetwork);
+    EXPECT_EQ(dynamic_cast<FakeDesign*>(base)->copiedFrom, "E1");
+    EXPECT_TRUE(copy.GetOwnDefaultManager().IsLocked());
+    // Renaming the base design moves the base-design name.
+    EXPECT_EQ(copy.RenameDesign("E1", "Existing"), 1);
+    EXPECT_STREQ(copy.GetRetrofitBaseDesignName(), "Existing");
+}
+
+TEST(ScenarioCopy, DestructionDeletesDesignsAndAnnouncesItself) {
+    const int before = FakeDesign::destroyed();
+    RecordingReceiver view;
+    {
+        Fixture f;
+        f.AddDesign("D1");
+        f.AddDesign("D2");
+        f.scenario->SetName("S");
+        f.scenario->AddNotificationReceiver(&view);
+        f.AddProcessStream("H1", 150, 50, 2);
+        view.heard.clear();
+        f.scenario->RemoveNotificationReceiver(&f.view);
+        f.scenario.reset();
+    }
+    EXPECT_EQ(FakeDesign::destroyed() - before, 2);
+    EXPECT_EQ(view.Codes(), (std::vector<int>{1, 1, 25}));
+    EXPECT_EQ(view.heard[0].text, "D1");
+    EXPECT_EQ(view.heard[2].text, "S");
+}
+
+TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    FakeDesign* d = f.AddDesign("Design 1");
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->streams, std::vector<std::string>{"H1"});
+    EXPECT_EQ(f.scenario->AddDesign("Design 1"), 0);
+    EXPECT_EQ(f.scenario->GetDesignCounter(), 1);
+    EXPECT_EQ(f.scenario->CloneDesign("Design 2", d), 1);
+    FakeDesign* clone = f.designs->made.back();
+    EXPECT_EQ(clone->changeLog, std::vector<std::string>{"Cloned from Design 1"});
+    EXPECT_EQ(f.scenario->RenameDesign("Design 2", "Design 1"), 0);
+    EXPECT_EQ(f.scenario->RenameDesign("Nope", "X"), 0);
+    f.Clear();
+    EXPECT_EQ(f.scenario->RenameDesign("Design 2", "Copy"), 1);
+    EXPECT_EQ(f.view.Codes(), std::vector<int>{2});
+    EXPECT_STREQ(f.scenario->GetDesignName(1), "Copy");
+    EXPECT_EQ(f.scenario->DeleteDesign("Nope"), 0);
+    EXPECT_EQ(f.scenario->DeleteDesign("Copy"), 1);
+    EXPECT_EQ(f.scenario->GetNumberOfDesigns(), 1);
+    // A new stream reaches every design.
+    f.scenario->AddStream("C1", 0);
+    EXPECT_EQ(d->streams, (std::vector<std::string>{"H1", "C1"}));
+}

@@ -1,0 +1,256 @@
+// Economic data sets, level settings, forbidden matches, match cost models and supertargeting
+// values of a scenario.
+#include "ScenarioTestDoubles.h"
+
+#include "brasko/DefaultManager.h"
+#include "dunmor/Exceptions.h"
+#include "eng/model/SuperTargetRange.h"
+#include "lumeth/Framework.h"
+
+#include <gtest/gtest.h>
+
+using namespace scenario_test;
+
+struct LevelCase {
+    int which;
+    int given;
+    int stored;
+};
+
+class LevelSetting : public ::testing::TestWithParam<LevelCase> {};
+
+TEST_P(LevelSetting, StoresOneToFiveElseFive) {
+    Fixture f;
+    IHeatIntegrationScenario& s = *f.scenario;
+    void (IHeatIntegrationScenario::*set[])(int) = {&IHeatIntegrationScenario::SetLevelSetting1,
+                                                    &IHeatIntegrationScenario::SetLevelSetting2,
+                                                    &IHeatIntegrationScenario::SetLevelSetting3,
+                                                    &IHeatIntegrationScenario::SetLevelSetting4};
+    int (IHeatIntegrationScenario::*get[])() const = {&IHeatIntegrationScenario::GetLevelSetting1,
+                                                      &IHeatIntegrationScenario::GetLevelSetting2,
+                                                      &IHeatIntegrationScenario::GetLevelSetting3,
+                                                      &IHeatIntegrationScenario::GetLevelSetting4};
+    (s.*set[GetParam().which])(2);
+    (s.*set[GetParam().which])(GetParam().given);
+    EXPECT_EQ((s.*get[GetParam().which])(), GetParam().stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, LevelSetting,
+                         ::testing::Values(LevelCase{1, 0, 5}, LevelCase{2, 3, 3}, LevelCase{0, 1, 1},
+                                           LevelCase{3, 6, 5}, LevelCase{0, -4, 5}, LevelCase{3, 5, 5}));
+
+TEST(ScenarioEconomics, NewScenarioHasTheFactorySettings) {
+    Fixture f;
+    CPIScenario& s = *f.scenario;
+    EXPECT_DOUBLE_EQ(s.GetDTmin(), 10.0);
+    EXPECT_DOUBLE_EQ(s.GetMinimumFFactor(), 0.8);
+    EXPECT_EQ(s.GetNumberOfDesignsWanted(), 10);
+    EXPECT_EQ(s.GetCalculationEnableCount(), 1);
+    EXPECT_EQ(s.GetRetrofitStatus(), -1);
+    EXPECT_EQ(s.GetRetrofitStepStatus(0), -1);
+    EXPECT_STREQ(s.GetNotes(), "");
+    EXPECT_EQ(s.GetName(), nullptr);
+    EXPECT_STREQ(s.GetRetrofitBaseDesignName(), "");
+    EXPECT_DOUBLE_EQ(s.GetRetrofitSettings().dDTmin, 10.0);
+    EXPECT_FALSE(s.IsRetrofitScenario());
+    // Neutral answers of the target queries while no record exists.
+    EXPECT_DOUBLE_EQ(s.GetUtilityTarget(0), 0.0);
+    EXPECT_EQ(s.GetNumberOfPockets(), -1);
+    EXPECT_EQ(s.GetNumberOfPinchPoints(), 0);
+    EXPECT_EQ(s.GetAreaTargetOption(), 1);
+    EXPECT_EQ(s.GetAreaTargetMethod(), 0);
+    EXPECT_DOUBLE_EQ(s.GetUnitsTargetEntryValue(0, 0, 0), -32767.0);
+    EXPECT_EQ(s.GetPinchPointList(), nullptr);
+    EXPECT_EQ(s.AssignUtilityLoads(), 0);
+    EXPECT_STREQ(s.GetExtractionItemName(0), "");
+    EXPECT_EQ(s.GetDesignName(0), nullptr);
+}
+
+TEST(ScenarioEconomics, CostTargetsReadTheirRecords) {
+    Fixture f;
+    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(7), 0.0);
+    f.AddProcessStream("H1", 150, 50, 2);
+    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(7), 700.0);
+    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(4), 40.0);
+    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(5), 90.0);
+    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(6), 0.0);
+    EXPECT_EQ(f.scenario->GetCapitalCostTargetKind(), 3);
+}
+
+TEST(ScenarioEconomics, CapitalCostKindBuildsTheRecordFirst) {
+    Fixture f;
+    EXPECT_EQ(f.scenario->GetCapitalCostTargetKind(), 3);
+    EXPECT_EQ(f.builders->calls, std::vector<std::string>{"capital:35"});
+}
+
+struct RenameCase {
+    const char* newName;
+    const char* oldName;
+    int result;
+};
+
+class RenameEconomicData : public ::testing::TestWithParam<RenameCase> {};
+
+TEST_P(RenameEconomicData, FollowsTheNamingRules) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    f.scenario->AddEconomicData("A");
+    f.scenario->AddEconomicData("Other");
+    ASSERT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "A"), 1);
+    const RenameCase& c = GetParam();
+    EXPECT_EQ(f.scenario->RenameEconomicData(c.newName, c.oldName), c.result);
+    if (c.result) {
+        EXPECT_STREQ(f.scenario->GetMatchCostModelName("H1", "C1"), c.newName);
+        EXPECT_STREQ(f.scenario->GetEconomicDataName(1), c.newName);
+    } else {
+        EXPECT_STREQ(f.scenario->GetMatchCostModelName("H1", "C1"), "A");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RenameEconomicData,
+                         ::testing::Values(RenameCase{"b", "A", 1}, RenameCase{"b", "a", 1},
+                                           RenameCase{"X", "Default", 0}, RenameCase{"DEFAULT", "A", 0},
+                                           RenameCase{"default", "A", 0}, RenameCase{"other", "A", 0},
+                                           RenameCase{"X", "Missing", 0}));
+
+TEST(ScenarioEconomics, DeletingADataSetInUseByAMatchIsRefused) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    f.scenario->AddEconomicData("A");
+    f.scenario->AddEconomicData("B");
+    ASSERT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "A"), 1);
+    EXPECT_EQ(f.scenario->DeleteEconomicData("A"), 0);
+    EXPECT_EQ(f.scenario->DeleteEconomicData(nullptr), 0);
+    EXPECT_EQ(f.scenario->GetNumberOfEconomicData(), 3);
+    EXPECT_EQ(f.scenario->DeleteEconomicData("B"), 1);
+    EXPECT_EQ(f.scenario->GetNumberOfEconomicData(), 2);
+}
+
+TEST(ScenarioEconomics, SetEconomicDataRecalculatesCostsAndReassignsCostModelsForTheLaw) {
+    Fixture f;
+    FakeDesign* d = f.AddDesign("Design 1");
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.Clear();
+    f.scenario->SetEconomicData(EDT_AreaCostCoefficient, 900.0, "DEFAULT");
+    EXPECT_DOUBLE_EQ(f.scenario->GetEconomicData(EDT_AreaCostCoefficient, "DEFAULT"), 900.0);
+    EXPECT_EQ(f.view.Codes(), std::vector<int>{4});
+    EXPECT_EQ(d->costModelAssignments, 0);
+    f.scenario->SetEconomicData(EDT_CostLaw, 1.0, "DEFAULT");
+    EXPECT_EQ(d->costModelAssignments, 1);
+    // A refused value recalculates nothing.
+    f.Clear();
+    f.scenario->SetEconomicData(EDT_AreaCostCoefficient, 900.0, "NOSUCHSET");
+    f.scenario->GetOwnDefaultManager().Lock();
+    f.scenario->SetEconomicData(EDT_AreaCostCoefficient, 1.0, "DEFAULT");
+    EXPECT_DOUBLE_EQ(f.scenario->GetEconomicData(EDT_AreaCostCoefficient, "DEFAULT"), 900.0);
+}
+
+TEST(ScenarioEconomics, MatchCostModelChangeReassignsExchangersAndSends19) {
+    Fixture f;
+    FakeDesign* d = f.AddDesign("Design 1");
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    f.Clear();
+    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "A"), 1);
+    EXPECT_EQ(d->costModelAssignments, 1);
+    EXPECT_EQ(f.view.Codes(), std::vector<int>{19});
+    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "Nope", "A"), 0);
+    EXPECT_EQ(d->costModelAssignments, 1);
+}
+
+TEST(ScenarioEconomics, IncompleteCostModelIsFoundFromItsEconomicData) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    f.scenario->SetEconomicData(EDT_PlantLife, 5.0, "DEFAULT");
+    EXPECT_EQ(f.scenario->FindIncompleteCostModel(), nullptr);
+    f.scenario->AddEconomicData("Cheap");
+    f.scenario->SetMatchCostModelName("H1", "C1", "CHEAP");
+    f.scenario->SetEconomicData(EDT_AreaCostCoefficient, 0.0, "CHEAP");
+    EXPECT_STREQ(f.scenario->FindIncompleteCostModel(), "CHEAP");
+}
+
+TEST(ScenarioEconomics, ForbiddenMatchesRestrictTheAssignmentMethod) {
+    Fixture f;
+    SetAutomationStartup(false);
+    f.AddProcessStream("H1", 150, 50, 2);
+    ASSERT_EQ(f.scenario->SetUtilityAssignmentMethod(1), 1);
+    f.Clear();
+    EXPECT_EQ(f.scenario->ChangeNumberOfForbiddenMatches(1), 1);
+    EXPECT_TRUE(f.view.HeardKey("ChangingToLPAndGCCChoseForbidden"));
+    EXPECT_EQ(f.scenario->GetUtilityAssignmentMethod(), 0);
+    EXPECT_EQ(f.scenario->ChangeNumberOfForbiddenMatches(1), 2);
+    EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 0);
+    f.Clear();
+    EXPECT_EQ(f.scenario->SetUtilityAssignmentMethod(1), 0);
+    EXPECT_TRUE(f.view.HeardKey("OnlyGCCBasedAllowedIfForbidden"));
+    EXPECT_EQ(f.scenario->GetUtilityAssignmentMethod(), 0);
+    f.scenario->EndForbiddenMatchChanges();
+    EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
+    f.Clear();
+    EXPECT_EQ(f.scenario->ChangeNumberOfForbiddenMatches(-2), 0);
+    EXPECT_TRUE(f.view.HeardKey("ChangingToBathChoseUnForbidAll"));
+    EXPECT_EQ(f.scenario->GetUtilityAssignmentMethod(), 0);
+    f.scenario->EndForbiddenMatchChanges();
+    EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
+}
+
+TEST(ScenarioEconomics, PointTargetValueRejectsUnknownSelectors) {
+    Fixture f;
+    Exceptions::ClearRecords();
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 12), 0.0);
+    ASSERT_EQ(Exceptions::Count(), 1u);
+    EXPECT_EQ(Exceptions::Records()[0].expression, "!\"PointTargetValue Incorrect\"");
+    EXPECT_EQ(Exceptions::Records()[0].file, "eng/supertarget");
+    Exceptions::ClearRecords();
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 3), 0.0);
+    EXPECT_EQ(Exceptions::Count(), 0u);
+}
+
+TEST(ScenarioEconomics, RetrofitCurveInterpolatesCapitalAtTheBaseOperatingCost) {
+    Fixture f;
+    FakeDesign* base = f.AddDesign("Base");
+    base->utilityCost = 150.0;
+    base->capitalCost = 80.0;
+    f.scenario->SetRetrofitBaseDesign("Base");
+    SuperTargetRange& range = f.scenario->EnsureSuperTargetRange();
+    SuperTargetPointRecord a{}, b{};
+    a.values[8] = 100.0;
+    a.values[7] = 50.0;
+    b.values[8] = 200.0;
+    b.values[7] = 30.0;
+    range.points = {a, b};
+    f.scenario->UpdateRetrofitSuperTargetCurve();
+    EXPECT_DOUBLE_EQ(f.scenario->GetSuperTargetValueAtBaseOperatingCost(), 40.0);
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 11), 100.0);
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 11), 60.0);
+    // Outside the bracket nothing is kept.
+    base->utilityCost = 250.0;
+    f.scenario->UpdateRetrofitSuperTargetCurve();
+    EXPECT_DOUBLE_EQ(f.scenario->GetSuperTargetValueAtBaseOperatingCost(), 0.0);
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 11), 0.0);
+}
+
+TEST(ScenarioEconomics, SupertargetPointIsComputedAtItsDTminAndTheScenarioKeepsItsOwn) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.Clear();
+    f.scenario->AddSuperTargetPoint(20.0);
+    f.scenario->AddSuperTargetPoint(5.0);
+    ASSERT_EQ(f.scenario->GetNumberOfSuperTargetPoints(), 2);
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 1), 5.0);
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 1), 20.0);
+    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 8), 700.0);
+    EXPECT_EQ(f.scenario->HasSuperTargetPointAtDTmin(20.0), 1);
+    EXPECT_EQ(f.scenario->HasSuperTargetPointAtDTmin(10.0), 0);
+    EXPECT_DOUBLE_EQ(f.scenario->GetDTmin(), 10.0);
+    const Heard* progress = f.view.Last(64);
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->text, "Calculating targets at DTMin = 5 C");
+    EXPECT_EQ(f.view.Count(38), 2);
+    double upper = 0, lower = 0;
+    f.scenario->GetSuperTargetOptimum(upper, lower);
+    EXPECT_DOUBLE_EQ(upper, -32767.0);
+}

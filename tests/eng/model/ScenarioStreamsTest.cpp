@@ -1,0 +1,241 @@
+// Streams and utilities of a scenario: refusals, the default utility of the same name, the stream
+// counter, renaming, deleting and the removal of what nothing uses.
+#include "ScenarioTestDoubles.h"
+
+#include "brasko/DefaultManager.h"
+#include "eng/model/MatchwiseStreamData.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace scenario_test;
+
+namespace {
+
+double value(IHeatIntegrationStream* s, const char* name, int index = 0) {
+    double v = -1.0;
+    s->GetValue(name, v, index);
+    return v;
+}
+
+}  // namespace
+
+struct AddCase {
+    const char* name;
+    int kind;
+    int result;
+    const char* key;  // message sent, or null
+};
+
+class AddStreamRule : public ::testing::TestWithParam<AddCase> {};
+
+TEST_P(AddStreamRule, RefusesTakenAndReservedNames) {
+    Fixture f;
+    ASSERT_EQ(f.scenario->AddStream("H1", 0), 1);
+    f.Clear();
+    const AddCase& c = GetParam();
+    const int before = f.scenario->GetStreamCounter();
+    EXPECT_EQ(f.scenario->AddStream(c.name, c.kind), c.result);
+    if (c.key) {
+        EXPECT_TRUE(f.view.HeardKey(c.key));
+    } else {
+        EXPECT_EQ(f.view.Count(60), 0);
+    }
+    EXPECT_EQ(f.view.Count(30), c.result);
+    EXPECT_EQ(f.scenario->GetStreamCounter(), before + c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, AddStreamRule,
+    ::testing::Values(AddCase{"H1", 0, 0, "SameStreamErrorMsg"}, AddCase{"H1", 1, 0, "SameStreamErrorMsg"},
+                      AddCase{"LP Steam", 0, 0, "SameStreamDefUtilErrorMsg"},
+                      AddCase{"Cooling Water", 2, 0, "SameStreamDefUtilErrorMsg"},
+                      AddCase{"LP Steam", 1, 1, nullptr}, AddCase{"C1", 0, 1, nullptr},
+                      AddCase{"U1", 1, 1, nullptr}, AddCase{"X", 7, 0, nullptr}));
+
+TEST(ScenarioStreams, EachAddedStreamGetsADistinctNumber) {
+    Fixture f;
+    std::set<int> numbers;
+    for (const char* n : {"A", "B", "C"}) ASSERT_EQ(f.scenario->AddStream(n, 0), 1);
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    f.scenario->DeleteStream("B");
+    ASSERT_EQ(f.scenario->AddStream("D", 0), 1);
+    for (const char* n : {"A", "C", "LP Steam", "D"}) numbers.insert(f.scenario->FindStream(n)->GetStoredInt());
+    EXPECT_EQ(numbers, (std::set<int>{1, 3, 4, 5}));
+    EXPECT_EQ(f.scenario->GetStreamCounter(), 5);
+}
+
+TEST(ScenarioStreams, UtilityIsFilledFromTheDefaultOfItsName) {
+    Fixture f;
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    CPIHeatIntegrationStream* s = f.scenario->FindStream("LP Steam");
+    DefaultManager& m = f.scenario->GetOwnDefaultManager();
+    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), 125.0);
+    EXPECT_DOUBLE_EQ(value(s, "Temperature", 1), 124.0);
+    EXPECT_DOUBLE_EQ(value(s, "CHTCoeff"), m.GetValue("LP Steam", DUP_FilmCoefficient));
+    EXPECT_DOUBLE_EQ(value(s, "ThermalConductivity"), 0.027);
+    EXPECT_DOUBLE_EQ(value(s, "MassDensity"), 558.0);
+    EXPECT_DOUBLE_EQ(s->GetCostIndex(), 1.9e-06);
+    EXPECT_EQ(s->GetStreamKind(), 1);
+    EXPECT_EQ(s->GetHotCold(), 0);
+    EXPECT_EQ(f.scenario->GetNumberOfUtilityStreams(), 1);
+    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), 0);
+    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 0), 1);
+    EXPECT_EQ(f.scenario->GetSiteStreamList()->Length(), 1u);
+    // The fill runs in one batch: calculations are enabled again afterwards.
+    EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
+}
+
+TEST(ScenarioStreams, UtilityWithoutDefaultKeepsTheFactoryFilmCoefficientOnly) {
+    Fixture f;
+    ASSERT_EQ(f.scenario->AddStream("Steam X", 1), 1);
+    CPIHeatIntegrationStream* s = f.scenario->FindStream("Steam X");
+    EXPECT_DOUBLE_EQ(value(s, "CHTCoeff"), f.scenario->GetOwnDefaultManager().GetHTCDefaultValue(0));
+    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), -32767.0);
+}
+
+TEST(ScenarioStreams, RenamingAHotUtilityToAColdDefaultFailsAndKeepsTheOldName) {
+    Fixture f;
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    f.Clear();
+    EXPECT_EQ(f.scenario->RenameStream("LP Steam", "Cooling Water"), 0);
+    EXPECT_NE(f.scenario->FindStream("LP Steam"), nullptr);
+    EXPECT_EQ(f.scenario->FindStream("LP Steam")->GetName(), "LP Steam");
+    EXPECT_EQ(f.view.Count(32), 0);
+    // To another hot default it is renamed and refilled.
+    EXPECT_EQ(f.scenario->RenameStream("LP Steam", "MP Steam"), 1);
+    CPIHeatIntegrationStream* s = f.scenario->FindStream("MP Steam");
+    ASSERT_NE(s, nullptr);
+    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), 175.0);
+    const Heard* renamed = f.view.Last(32);
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->text, "LP Steam");
+}
+
+TEST(ScenarioStreams, RenameRefusesTakenNamesAndDefaultNamesForProcessStreams) {
+    Fixture f;
+    FakeDesign* d = f.AddDesign("Design 1");
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("H2", 160, 60, 1);
+    EXPECT_EQ(f.scenario->RenameStream("H1", "H2"), 0);
+    EXPECT_EQ(f.scenario->RenameStream("H1", "HP Steam"), 0);
+    EXPECT_EQ(f.scenario->RenameStream("Nope", "H9"), 0);
+    EXPECT_EQ(f.scenario->RenameStream("H1", "Feed"), 1);
+    EXPECT_TRUE(f.scenario->IsStreamNameFree("H1"));
+    EXPECT_FALSE(f.scenario->IsStreamNameFree("Feed"));
+    EXPECT_EQ(d->renamedStreams, std::vector<std::string>{"H1->Feed"});
+}
+
+TEST(ScenarioStreams, DeletingTheLastChangeSourceMakesTheFirstRemainingOneTheSource) {
+    Fixture f;
+    FakeDesign* d = f.AddDesign("Design 1");
+    f.AddProcessStream("H1", 150, 50, 2);
+    CPIHeatIntegrationStream* h2 = f.AddProcessStream("H2", 160, 60, 1);
+    f.AddProcessStream("C1", 40, 120, 3);
+    ASSERT_EQ(f.scenario->GetLastChangeSource()->GetName(), "C1");
+    f.Clear();
+    EXPECT_EQ(f.scenario->DeleteStream("C1"), 1);
+    EXPECT_EQ(f.scenario->GetLastChangeSource()->GetName(), "H1");
+    EXPECT_EQ(f.view.Codes(), (std::vector<int>{31, 36}));
+    EXPECT_EQ(d->removedStreams, std::vector<std::string>{"C1"});
+    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(0, 1), 0);
+    EXPECT_EQ(f.scenario->GetSegmentPool()->Length(), 2u);
+    EXPECT_EQ(f.scenario->DeleteStream("C1"), 0);
+    (void)h2;
+}
+
+TEST(ScenarioStreams, RetrofitScenarioLocksItsStreams) {
+    Fixture f;
+    f.AddDesign("Base");
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.scenario->SetRetrofitBaseDesign("Base");
+    ASSERT_TRUE(f.scenario->IsRetrofitScenario());
+    EXPECT_TRUE(f.scenario->FindStream("H1")->IsLocked());
+    const int streams = f.scenario->GetNumberOfProcessStreams();
+    EXPECT_EQ(f.scenario->AddStream("H9", 0), 1);
+    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), streams);
+    EXPECT_EQ(f.scenario->DeleteStream("H1"), 0);
+    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "X"), 0);
+    f.scenario->ClearRetrofitBaseDesign();
+    EXPECT_FALSE(f.scenario->FindStream("H1")->IsLocked());
+    EXPECT_EQ(f.scenario->DeleteStream("H1"), 1);
+}
+
+TEST(ScenarioStreams, WithoutDesignsEveryUtilityIsUnused) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
+    f.scenario->RemoveUnusedUtilities();
+    EXPECT_EQ(f.scenario->GetNumberOfUtilityStreams(), 0);
+    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), 1);
+}
+
+TEST(ScenarioStreams, UtilitiesWithAUnitOfTheirSideAreKept) {
+    Fixture f;
+    FakeDesign* d = f.AddDesign("Design 1");
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    ASSERT_EQ(f.scenario->AddStream("MP Steam", 1), 1);
+    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
+    d->unitsOn = {"LP Steam", "Cooling Water"};
+    d->heater = true;
+    d->cooler = false;
+    f.scenario->RemoveUnusedUtilities();
+    EXPECT_NE(f.scenario->FindStream("LP Steam"), nullptr);
+    EXPECT_EQ(f.scenario->FindStream("MP Steam"), nullptr);
+    EXPECT_EQ(f.scenario->FindStream("Cooling Water"), nullptr);
+}
+
+TEST(ScenarioStreams, RemoveUnloadedUtilitiesTakesUtilitiesNotProcessStreams) {
+    Fixture f;
+    FakeDesign* d = f.AddDesign("Design 1");
+    d->exchangers = 2;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.scenario->AddStream("H2", 0);
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
+    d->unitsOn = {"Cooling Water"};
+    f.scenario->RemoveUnloadedUtilities();
+    EXPECT_EQ(f.scenario->FindStream("LP Steam"), nullptr);
+    EXPECT_NE(f.scenario->FindStream("Cooling Water"), nullptr);
+    EXPECT_NE(f.scenario->FindStream("H1"), nullptr);
+    EXPECT_NE(f.scenario->FindStream("H2"), nullptr);
+}
+
+TEST(ScenarioStreams, GetStreamOfKindChoosesItsList) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
+    IHeatIntegrationStream* s = nullptr;
+    ASSERT_TRUE(f.scenario->GetStreamOfKind(0, s, 0, 1));
+    EXPECT_EQ(s->GetName(), "C1");
+    ASSERT_TRUE(f.scenario->GetStreamOfKind(0, s, 1, 1));
+    EXPECT_EQ(s->GetName(), "Cooling Water");
+    ASSERT_TRUE(f.scenario->GetStreamOfKind(1, s, 4, 1));
+    EXPECT_EQ(s->GetName(), "Cooling Water");
+    ASSERT_TRUE(f.scenario->GetStreamOfKind(2, s, 4, 2));
+    EXPECT_EQ(s->GetName(), "Cooling Water");
+    EXPECT_FALSE(f.scenario->GetStreamOfKind(5, s, 0, 2));
+    IHeatIntegrationStream* none = nullptr;
+    EXPECT_FALSE(f.scenario->GetStreamOfKind(0, none, 3, 0));
+    EXPECT_TRUE(f.scenario->GetStreamOfKind(0, s, 3, 0));
+    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(4, 1), 2);
+    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 2), 1);
+}
+
+TEST(ScenarioStreams, MatchesPairHotWithColdAndNeverTwoUtilities) {
+    Fixture f;
+    f.AddProcessStream("H1", 150, 50, 2);
+    f.AddProcessStream("C1", 40, 120, 3);
+    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
+    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
+    // H1-C1, H1-CW, LP-C1; never LP-CW.
+    EXPECT_EQ(f.scenario->GetNumberOfMatches(), 3);
+    EXPECT_STREQ(f.scenario->GetMatchCostModelName("H1", "C1"), "DEFAULT");
+    EXPECT_STREQ(f.scenario->GetMatchCostModelName("LP Steam", "Cooling Water"), "DEFAULT");
+    EXPECT_DOUBLE_EQ(f.scenario->GetMatchValue(7), -1.0);
+    EXPECT_STREQ(f.scenario->GetMatchCostModelNameAt(0), "DEFAULT");
+    EXPECT_EQ(f.scenario->GetMatchCostModelNameAt(9), nullptr);
+}
