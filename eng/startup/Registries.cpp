@@ -6,8 +6,11 @@
 #include "lumeth/Framework.h"
 
 namespace {
-std::unique_ptr<ModuleRegistries>& instance() {
-    static std::unique_ptr<ModuleRegistries> registries;
+// A plain pointer, not a static object: the loader's detach destroys the registries explicitly,
+// after the library's static objects may already be gone, so nothing here may have a destructor
+// of its own.
+ModuleRegistries*& instance() {
+    static ModuleRegistries* registries = nullptr;
     return registries;
 }
 
@@ -33,8 +36,8 @@ ModuleRegistries::~ModuleRegistries() {
     if (PropertyBounds) PropertyBounds->DestroyAll([](void* item) { delete static_cast<PropertyBound*>(item); });
 }
 
-const ModuleRegistries* ModuleRegistries::Get() { return instance().get(); }
-ModuleRegistries* ModuleRegistries::GetMutable() { return instance().get(); }
+const ModuleRegistries* ModuleRegistries::Get() { return instance(); }
+ModuleRegistries* ModuleRegistries::GetMutable() { return instance(); }
 
 bool ModuleRegistries::RegisterNodeType(const char* kind, UnitEquationGenerator generator) {
     ModuleRegistries* r = GetMutable();
@@ -70,11 +73,15 @@ EventFactory ModuleRegistries::FindEvent(const CPString& typeName) {
 }
 
 const ModuleRegistries& LoadModuleRegistries() {
-    auto& r = instance();
+    ModuleRegistries*& r = instance();
     if (r) return *r;
-    r = std::make_unique<ModuleRegistries>();
+    r = new ModuleRegistries();
     RunLoadSteps(*r);
     return *r;
 }
 
-void UnloadModuleRegistries() { instance().reset(); }
+void UnloadModuleRegistries() {
+    ModuleRegistries*& r = instance();
+    delete r;
+    r = nullptr;
+}
