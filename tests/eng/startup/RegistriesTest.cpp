@@ -86,3 +86,11 @@ TEST(SetupDLL, RegistersTheTenConfigurationKeysInOrder) {
         EXPECT_FALSE(info->Item(i)->label.empty());
     }
 }
+
+#include "brasko/EngineObjectRegistry.h"
+
+TEST(LoadRegistries, EachEngineTypeIsRegisteredByItsPrototypeExactlyOnce) {
+    const EngineObjectRegistry& registry = GetEngineObjectRegistry();
+    for (int type : registry.Types()) EXPECT_EQ(1, registry.RegistrationCount(type)) << type;
+    EXPECT_TRUE(registry.IsRegistered(501));
+}
