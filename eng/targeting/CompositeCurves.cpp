@@ -1,0 +1,152 @@
+#include "eng/targeting/CompositeCurves.h"
+
+#include "brasko/ILurmetBinaryFile.h"
+#include "eng/targeting/EnergyTarget.h"
+
+#include <unordered_map>
+
+namespace C = CompositeCurvesCodes;
+
+int CompositeCurves::KindOfSlot(int slot) {
+    static constexpr int kinds[SlotCount] = {TargetCurve::ShiftedComposite, TargetCurve::Composite,
+                                             TargetCurve::UtilityComposite, TargetCurve::ShiftedBalanced,
+                                             TargetCurve::Balanced};
+    return slot >= 0 && slot < SlotCount ? kinds[slot] : TargetCurve::ShiftedComposite;
+}
+
+TargetCurve* CompositeCurves::BuildSlot(int slot, double hotStartLoad, double coldStartLoad,
+                                        std::span<StreamSegment* const> segments) {
+    if (slot < 0 || slot >= SlotCount) return nullptr;
+    std::unique_ptr<TargetCurve>& curve = m_slots[slot];
+    if (!curve) curve = std::make_unique<TargetCurve>(KindOfSlot(slot), hotStartLoad, coldStartLoad, segments);
+    else curve->Build(hotStartLoad, coldStartLoad, segments);
+    return curve.get();
+}
+
+void CompositeCurves::Clear() {
+    for (auto& slot : m_slots) slot.reset();
+}
+
+bool CompositeCurves::Store(ILurmetBinaryFile& file) const {
+    RecordHandle h;
+    bool ok = file.BeginRecord(h, RecordVersion);
+    for (int i = 0; ok && i < SlotCount; ++i) {
+        ok = file.WriteInt(m_slots[i] ? 1 : 0);
+        if (ok && m_slots[i]) ok = m_slots[i]->Store(file);
+    }
+    return ok && file.EndRecord(h);
+}
+
+bool CompositeCurves::Recall(ILurmetBinaryFile& file) {
+    RecordHandle h;
+    if (!file.BeginRecord(h)) return false;
+    for (int i = 0; i < SlotCount; ++i) {
+        std::int32_t present = 0;
+        if (!file.ReadInt(present)) return false;
+        if (!present) {
+            m_slots[i].reset();
+            continue;
+        }
+        auto curve = std::make_unique<TargetCurve>();
+        if (!curve->Recall(file)) {
+            m_slots[i].reset();
+            return false;
+        }
+        m_slots[i] = std::move(curve);
+    }
+    return file.EndRecord(h);
+}
+
+namespace {
+
+SegmentRefs UtilitySegmentsOfSide(std::span<StreamSegment* const> segments, int side) {
+    SegmentRefs out;
+    for (StreamSegment* s : segments)
+        if (s && s->nKind == 1 && s->nHotCold == side) out.push_back(s);
+    return out;
+}
+
+}  // namespace
+
+// Codes: 3 frees; 16, 18, 19 and 39 build nothing; 35 and 36 rebuild the composite curves; every
+// code but 38 (and 4 unless the utilities come from the trade-off) refits the utility composite
+// curve and, with automatic placement, places the utilities on it; the balanced curves follow the
+// placement when it is valid (code 38 leaves the shifted balanced curves alone).
+CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& in, int code) {
+    if (code == C::Free) {
+        DeleteCompositeCurves(record);
+        return nullptr;
+    }
+    if (!record) record = new CompositeCurves();
+    if (code == C::Unchanged16 || code == C::Coefficients || code == C::Unchanged19 || code == C::Unchanged39)
+        return record;
+
+    static const SegmentRefs none;
+    const SegmentRefs& segments = in.segments ? *in.segments : none;
+    const EnergyTarget* target = in.energyTarget;
+    const double coldUtility = target ? target->GetColdUtility() : 0.0;
+
+    if (code == C::Recalled || code == C::StreamsChanged) {
+        record->BuildSlot(CompositeCurves::CompositeSlot, 0.0, coldUtility, segments);
+        record->BuildSlot(CompositeCurves::ShiftedCompositeSlot, 0.0, coldUtility, segments);
+    }
+
+    if (code != C::DTminTrial && !(code == C::UtilityChanged && in.utilityAssignmentMethod != 2)) {
+        if (!record->GetCurve(CompositeCurves::UtilityCompositeSlot))
+            record->SetCurve(CompositeCurves::UtilityCompositeSlot,
+                             std::make_unique<TargetCurve>(TargetCurve::UtilityComposite, 0.0, 0.0, SegmentRefs()));
+        TargetCurve& utilityCurve = *record->GetCurve(CompositeCurves::UtilityCompositeSlot);
+        if (target) {
+            utilityCurve.SetReferenceProfile(&target->GetIntervals());
+            const double hotStart = target->GetHotUtility() - (in.hotSide ? in.hotSide->dFirst : 0.0);
+            const double coldStart = target->GetColdUtility() - (in.coldSide ? in.coldSide->dSecond : 0.0);
+            utilityCurve.Build(hotStart, coldStart, segments);
+
+            std::unordered_map<const StreamSegment*, IPlacedUtilityStream*> owners;
+            for (IPlacedUtilityStream* stream : in.utilityStreams) {
+                StreamSegmentList* list = stream ? stream->GetDesignSegments() : nullptr;
+                if (list)
+                    for (const auto& s : *list) owners[s.get()] = stream;
+            }
+            const bool placing = in.utilityAssignmentMethod == 0 && in.hotSide && in.coldSide &&
+                                 (in.hotSide->nStatus == 2 || in.hotSide->nStatus == 3 || in.coldSide->nStatus == 2 ||
+                                  in.coldSide->nStatus == 3);
+            if (placing) {
+                const SegmentRefs hot = UtilitySegmentsOfSide(segments, 0);
+                const SegmentRefs cold = UtilitySegmentsOfSide(segments, 1);
+                PlaceUtilitiesOnCurve(utilityCurve, hot, cold, [&](const StreamSegment& s) -> IPlacedUtilityStream* {
+                    auto found = owners.find(&s);
+                    return found == owners.end() ? nullptr : found->second;
+                });
+            }
+            for (IPlacedUtilityStream* stream : in.utilityStreams)
+                if (stream) ApplyPlacedUtilityTemperature(*stream);
+        }
+    }
+
+    if (in.IsPlacementValid()) {
+        record->BuildSlot(CompositeCurves::BalancedSlot, 0.0, 0.0, segments);
+        if (code != C::DTminTrial) record->BuildSlot(CompositeCurves::ShiftedBalancedSlot, 0.0, 0.0, segments);
+    } else {
+        for (int slot : {CompositeCurves::BalancedSlot, CompositeCurves::ShiftedBalancedSlot})
+            if (TargetCurve* curve = record->GetCurve(slot)) curve->ClearIntervals();
+    }
+    return record;
+}
+
+void ReapplyCurveShift(CompositeCurves* record, const SegmentRefs& segments, const EnergyTarget* target) {
+    if (!record || !target || !target->GetIntervals().HasIntervals()) return;
+    TargetCurve* curve = record->GetCurve(CompositeCurves::UtilityCompositeSlot);
+    if (!curve) return;
+    curve->SetReferenceProfile(&target->GetIntervals());
+    curve->Build(target->GetHotUtility(), target->GetColdUtility(), segments);
+}
+
+bool StoreCompositeCurves(const CompositeCurves& record, ILurmetBinaryFile& file) { return record.Store(file); }
+bool RecallCompositeCurves(CompositeCurves& record, ILurmetBinaryFile& file) { return record.Recall(file); }
+
+void ClearCompositeCurves(CompositeCurves* record) {
+    if (record) record->Clear();
+}
+
+void DeleteCompositeCurves(CompositeCurves* record) { delete record; }

@@ -1,0 +1,355 @@
+// Target curves: the composite curves of the textbook problem, the utility composite curve
+// against the grand composite curve, utility placement at its crossings, the builder's change
+// codes and the records.
+#include "TargetingFixtures.h"
+
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/targeting/CompositeCurves.h"
+#include "eng/targeting/EnergyTarget.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using targeting_test::SegmentSet;
+
+std::vector<std::pair<double, double>> Points(const TargetCurve& c, int list) {
+    std::vector<std::pair<double, double>> p;
+    for (int i = 0; i < c.GetNumberOfPoints(list); ++i) p.emplace_back(c.GetPointValue(list, 0, i), c.GetPointValue(list, 1, i));
+    return p;
+}
+
+using PointList = std::vector<std::pair<double, double>>;
+
+// A fake utility stream over its own segments, recording what placement does to it.
+class FakeUtilityStream : public IPlacedUtilityStream {
+public:
+    StreamSegmentList* GetDesignSegments() override { return &segments; }
+    void SetStoredValue(double t) override { stored = t; }
+    void ClearLoadFlags() override { ++clears; }
+    void RecomputeHeatLoads() override { ++recomputes; }
+    void UpdateEndToleranceLoad(int end) override { ends.push_back(end); }
+
+    StreamSegment* Add(double in, double out, double cp, double dtMin) {
+        auto s = std::make_unique<StreamSegment>();
+        s->dInletTemperature = in;
+        s->dOutletTemperature = out;
+        s->dHeatCapacityFlowrate = cp;
+        s->dLoad = std::fabs(in - out) * cp;
+        s->nHotCold = in >= out ? 0 : 1;
+        s->nKind = 1;
+        s->pLink = std::make_unique<StreamSegmentLink>();
+        s->pLink->nConnected = 1;
+        s->pLink->dFarEndTemperature = out;
+        s->ShiftTemperatures(dtMin);
+        segments.push_back(std::move(s));
+        return segments.back().get();
+    }
+
+    StreamSegmentList segments;
+    double stored = -1.0;
+    int clears = 0;
+    int recomputes = 0;
+    std::vector<int> ends;
+};
+
+// The four-stream problem at DTmin 10 with steam 200->199 (CP 20) and cooling water 20->30
+// (CP 6), their loads placed at the targets 20 and 60.
+struct ScenarioFixture {
+    ScenarioFixture() {
+        targeting_test::AddFourStreamProblem(set);
+        set.Shift(10.0);
+        steam = steamStream.Add(200, 199, 20.0, 10.0);
+        water = waterStream.Add(20, 30, 6.0, 10.0);
+        all = set.refs;
+        all.push_back(steam);
+        all.push_back(water);
+        target = std::make_unique<EnergyTarget>(all, 10.0);
+        hotSide = {20.0, 0.0, 2};
+        coldSide = {60.0, 0.0, 2};
+        streams = {&steamStream, &waterStream};
+        in.segments = &all;
+        in.energyTarget = target.get();
+        in.utilityAssignmentMethod = 0;
+        in.hotSide = &hotSide;
+        in.coldSide = &coldSide;
+        in.utilityStreams = streams;
+    }
+    SegmentSet set;
+    FakeUtilityStream steamStream, waterStream;
+    StreamSegment* steam;
+    StreamSegment* water;
+    SegmentRefs all;
+    std::unique_ptr<EnergyTarget> target;
+    UtilityPlacementSide hotSide, coldSide;
+    std::vector<IPlacedUtilityStream*> streams;
+    CompositeCurvesInputs in;
+};
+
+TEST(CompositeCurvesTest, TextbookCompositeAndShiftedCompositePoints) {
+    ScenarioFixture f;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    ASSERT_NE(record, nullptr);
+    const TargetCurve* composite = record->GetCurve(CompositeCurves::CompositeSlot);
+    const TargetCurve* shifted = record->GetCurve(CompositeCurves::ShiftedCompositeSlot);
+    ASSERT_TRUE(composite && shifted);
+    // The hot curve rises from 0 at its lowest point, the cold one from the minimum cold utility.
+    EXPECT_EQ(Points(*composite, 0), (PointList{{170, 510}, {150, 450}, {60, 45}, {30, 0}}));
+    EXPECT_EQ(Points(*composite, 1), (PointList{{140, 530}, {135, 510}, {80, 180}, {20, 60}}));
+    EXPECT_EQ(Points(*shifted, 0), (PointList{{165, 510}, {145, 450}, {55, 45}, {25, 0}}));
+    EXPECT_EQ(Points(*shifted, 1), (PointList{{145, 530}, {140, 510}, {85, 180}, {25, 60}}));
+    DeleteCompositeCurves(record);
+}
+
+// From the top the utility profile starts at QH - placed hot (0), falls by the steam's 20 and
+// rises by the water's 60; the pre-shift lifts it by 20 so that it touches the grand composite
+// curve at both ends. The crossings (194 and 35 shifted) place both utilities whole.
+TEST(CompositeCurvesTest, UtilityProfileTouchesTheGrandCompositeCurveAndPlacesTheUtilities) {
+    ScenarioFixture f;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    const TargetCurve* utility = record->GetCurve(CompositeCurves::UtilityCompositeSlot);
+    ASSERT_NE(utility, nullptr);
+    EXPECT_EQ(utility->GetReferenceProfile(), &f.target->GetIntervals());
+    EXPECT_EQ(Points(*utility, 0), (PointList{{195, 20}, {194, 0}, {35, 0}, {25, 60}}));
+    EXPECT_EQ(Points(*utility, 1), (PointList{{35, 0}, {25, 60}}));
+    EXPECT_EQ(HotUtilityCrossing(*utility), 194.0);
+    EXPECT_EQ(ColdUtilityCrossing(*utility), 35.0);
+
+    EXPECT_EQ(f.steam->pLink->dShiftedFarEndTemperature, 194.0);
+    EXPECT_EQ(f.steam->pLink->dFarEndTemperature, 199.0);
+    EXPECT_EQ(f.steam->dLoad, 20.0);
+    EXPECT_EQ(f.water->pLink->dFarEndTemperature, 30.0);
+    EXPECT_EQ(f.water->dLoad, 60.0);
+    EXPECT_EQ(f.steamStream.stored, 199.0);
+    EXPECT_EQ(f.waterStream.stored, 30.0);
+    EXPECT_EQ(f.steamStream.recomputes, 1);
+    EXPECT_EQ(f.waterStream.ends, (std::vector<int>{1, -1}));
+
+    // Balanced curves: the utilities close both curves at 530.
+    const TargetCurve* balanced = record->GetCurve(CompositeCurves::BalancedSlot);
+    ASSERT_NE(balanced, nullptr);
+    EXPECT_EQ(Points(*balanced, 0), (PointList{{200, 530}, {199, 510}, {170, 510}, {150, 450}, {60, 45}, {30, 0}}));
+    EXPECT_EQ(Points(*balanced, 1), (PointList{{140, 530}, {135, 510}, {80, 180}, {30, 80}, {20, 0}}));
+    const TargetCurve* shiftedBalanced = record->GetCurve(CompositeCurves::ShiftedBalancedSlot);
+    ASSERT_NE(shiftedBalanced, nullptr);
+    EXPECT_EQ(shiftedBalanced->GetPointValue(0, 0, 0), 195.0);
+    EXPECT_EQ(shiftedBalanced->GetPointValue(0, 1, 0), 530.0);
+    DeleteCompositeCurves(record);
+}
+
+// A steam supply larger than needed: the profile goes below zero under the steam's upper part,
+// so the hot crossing falls inside the steam's range and only the part above it is used.
+TEST(CompositeCurvesTest, OversizedUtilityIsPlacedDownToItsCrossing) {
+    ScenarioFixture f;
+    f.steam->dLoad = 40.0;
+    f.steam->dHeatCapacityFlowrate = 40.0;  // 200 -> 199 carries 40, twice what is needed
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    const TargetCurve* utility = record->GetCurve(CompositeCurves::UtilityCompositeSlot);
+    // Profile from the top: 0, -40, -40, 20; lifted by 20: 20, -20, -20, 40.
+    EXPECT_EQ(Points(*utility, 0), (PointList{{195, 20}, {194, -20}, {35, -20}, {25, 40}}));
+    EXPECT_DOUBLE_EQ(HotUtilityCrossing(*utility), 194.5);
+    EXPECT_DOUBLE_EQ(f.steam->pLink->dFarEndTemperature, 199.5);
+    EXPECT_DOUBLE_EQ(f.steam->dLoad, 20.0);
+    DeleteCompositeCurves(record);
+}
+
+struct PlacementCase {
+    const char* name;
+    double in, out, cp;
+    double t;
+    double placedShifted, placedActual, load;
+    bool used;
+};
+
+class PlaceUtilitySegmentTest : public ::testing::TestWithParam<PlacementCase> {};
+
+// Hot 200->150 (shifted 195->145, CP 2, load 100); cold 20->40 (shifted 25->45, CP 3, load 60).
+TEST_P(PlaceUtilitySegmentTest, PlacesByWhereTheCrossingLies) {
+    const PlacementCase& c = GetParam();
+    FakeUtilityStream stream;
+    StreamSegment* s = stream.Add(c.in, c.out, c.cp, 10.0);
+    PlaceUtilitySegment(*s, c.t, &stream);
+    EXPECT_DOUBLE_EQ(s->pLink->dShiftedFarEndTemperature, c.placedShifted);
+    EXPECT_DOUBLE_EQ(s->pLink->dFarEndTemperature, c.placedActual);
+    EXPECT_DOUBLE_EQ(s->dLoad, c.load);
+    EXPECT_EQ(s->pLink->nConnected != 0, c.used);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Placements, PlaceUtilitySegmentTest,
+    ::testing::Values(PlacementCase{"HotInside", 200, 150, 2, 170, 170, 175, 50, true},
+                      PlacementCase{"HotWhollyAbove", 200, 150, 2, 100, 145, 150, 100, true},
+                      PlacementCase{"HotWhollyBelow", 200, 150, 2, 250, 145, 150, 0, false},
+                      PlacementCase{"HotAtItsSupply", 200, 150, 2, 195, 195, 200, 0, false},
+                      PlacementCase{"ColdInside", 20, 40, 3, 35, 35, 30, 30, true},
+                      PlacementCase{"ColdWhollyBelow", 20, 40, 3, 60, 45, 40, 60, true},
+                      PlacementCase{"ColdWhollyAbove", 20, 40, 3, 10, 45, 40, 0, false},
+                      // An empty hot list places at -273.15: a hot utility without load stays unused.
+                      PlacementCase{"HotNoCrossing", 200, 200, 2, -273.15, 195, 200, 0, false}),
+    [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
+
+TEST(UtilityPlacementTest, EmptyListsGiveTheNoCrossingTemperatures) {
+    TargetCurve empty(TargetCurve::UtilityComposite, 0.0, 0.0, SegmentRefs());
+    EXPECT_EQ(HotUtilityCrossing(empty), UtilityPlacementLimits::NoHotCrossing);
+    EXPECT_EQ(ColdUtilityCrossing(empty), UtilityPlacementLimits::NoColdCrossing);
+    empty.ClearIntervals();
+    EXPECT_EQ(HotUtilityCrossing(empty), -273.15);
+    EXPECT_EQ(ColdUtilityCrossing(empty), 3000.0);
+}
+
+TEST(UtilityPlacementTest, ResetPlacesEveryUtilityAtItsOwnTarget) {
+    ScenarioFixture f;
+    PlaceUtilitySegment(*f.steam, 500.0);
+    ASSERT_EQ(f.steam->pLink->nConnected, 0);
+    ResetUtilityPlacementOfSegments(f.all);
+    EXPECT_EQ(f.steam->pLink->nConnected, 1);
+    EXPECT_EQ(f.steam->pLink->dShiftedFarEndTemperature, 194.0);
+    EXPECT_EQ(f.steam->pLink->dFarEndTemperature, 199.0);
+    FakeUtilityStream bare;
+    ApplyPlacedUtilityTemperature(bare);
+    EXPECT_TRUE(bare.ends.empty());
+}
+
+// ---- change codes --------------------------------------------------------------------------------
+
+TEST(UpdateCompositeCurvesTest, QuietCodesCreateAnEmptyRecordAndCodeThreeFreesIt) {
+    for (int code : {16, 18, 19, 39}) {
+        SCOPED_TRACE(code);
+        ScenarioFixture f;
+        CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, code);
+        ASSERT_NE(record, nullptr);
+        for (int slot = 0; slot < CompositeCurves::SlotCount; ++slot) EXPECT_EQ(record->GetCurve(slot), nullptr);
+        EXPECT_EQ(UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::Free), nullptr);
+    }
+}
+
+TEST(UpdateCompositeCurvesTest, TrialDTminRebuildsBalancedButNotShiftedBalancedNorUtilityCurve) {
+    ScenarioFixture f;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    const double utilityTop = record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 1, 0);
+    const double shiftedTop = record->GetCurve(CompositeCurves::ShiftedBalancedSlot)->GetPointValue(0, 0, 0);
+
+    // Move the steam up by 10 degrees; only the actual balanced curves see it on code 38.
+    for (StreamSegment* s : {f.steam}) {
+        s->dInletTemperature += 10;
+        s->pLink->dFarEndTemperature += 10;
+        s->dShiftedInletTemperature += 10;
+        s->pLink->dShiftedFarEndTemperature += 10;
+    }
+    EXPECT_EQ(UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::DTminTrial), record);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::BalancedSlot)->GetPointValue(0, 0, 0), 210.0);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::ShiftedBalancedSlot)->GetPointValue(0, 0, 0), shiftedTop);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 1, 0), utilityTop);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 0, 0), 195.0);
+
+    // Code 4 refits the utility curve only when the loads come from the trade-off (method 2).
+    EXPECT_EQ(UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::UtilityChanged), record);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 0, 0), 195.0);
+    f.in.utilityAssignmentMethod = 2;
+    UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::UtilityChanged);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 0, 0), 205.0);
+    DeleteCompositeCurves(record);
+}
+
+TEST(UpdateCompositeCurvesTest, InvalidPlacementEmptiesTheBalancedCurvesButKeepsThem) {
+    ScenarioFixture f;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    ASSERT_GT(record->GetCurve(CompositeCurves::BalancedSlot)->GetNumberOfPoints(0), 0);
+    f.coldSide.nStatus = 1;
+    UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::StreamsChanged);
+    for (int slot : {CompositeCurves::BalancedSlot, CompositeCurves::ShiftedBalancedSlot}) {
+        ASSERT_NE(record->GetCurve(slot), nullptr);
+        EXPECT_EQ(record->GetCurve(slot)->GetNumberOfPoints(0), 0);
+        EXPECT_EQ(record->GetCurve(slot)->GetPointValue(1, 1, 0), 0.0);
+    }
+    DeleteCompositeCurves(record);
+}
+
+TEST(UpdateCompositeCurvesTest, WithoutEnergyTargetTheColdCurveStartsAtZeroAndTheUtilityCurveStaysEmpty) {
+    ScenarioFixture f;
+    f.in.energyTarget = nullptr;
+    f.in.hotSide = nullptr;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::Recalled);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::CompositeSlot)->GetPointValue(1, 1, 3), 0.0);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::CompositeSlot)->GetPointValue(1, 1, 0), 470.0);
+    ASSERT_NE(record->GetCurve(CompositeCurves::UtilityCompositeSlot), nullptr);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetNumberOfPoints(0), 0);
+    EXPECT_EQ(f.steamStream.stored, -1.0);
+    EXPECT_EQ(record->GetCurve(CompositeCurves::BalancedSlot), nullptr);
+    DeleteCompositeCurves(record);
+}
+
+// ---- records -----------------------------------------------------------------------------------
+
+// A hot list whose loads are -0.0005 and -0.002, written as a curve record by hand.
+TEST(TargetCurveRecordTest, LoadsJustBelowZeroReadAsZero) {
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    RecordHandle h;
+    w.BeginRecord(h, TargetCurve::RecordVersion);
+    w.WriteInt(TargetCurve::Composite);
+    w.WriteDouble(1.5);
+    w.WriteDouble(2.5);
+    w.WriteInt(0);
+    w.WriteInt(1);
+    TIList cold(4);
+    cold.SetBoundaries({{100, -0.0005, 4}, {50, -0.002, 4}});
+    cold.Store(w);
+    w.EndRecord(h);
+
+    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
+    TargetCurve curve;
+    ASSERT_TRUE(curve.Recall(r));
+    EXPECT_EQ(curve.GetKind(), TargetCurve::Composite);
+    EXPECT_EQ(curve.GetCarriedValue(1), 2.5);
+    EXPECT_EQ(curve.GetHotList(), nullptr);
+    EXPECT_EQ(curve.GetPointValue(0, 0, 0), 0.0);
+    EXPECT_EQ(curve.GetPointValue(1, 1, 0), 0.0);
+    EXPECT_EQ(curve.GetPointValue(1, 1, 1), -0.002);
+    EXPECT_EQ(curve.GetPointValue(1, 0, 1), 50.0);
+}
+
+TEST(CompositeCurvesRecordTest, RoundTripKeepsEveryCurvePointAndTheShiftIsReapplied) {
+    ScenarioFixture f;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(StoreCompositeCurves(*record, w));
+
+    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
+    CompositeCurves back;
+    ASSERT_TRUE(RecallCompositeCurves(back, r));
+    for (int slot = 0; slot < CompositeCurves::SlotCount; ++slot) {
+        SCOPED_TRACE(slot);
+        ASSERT_NE(back.GetCurve(slot), nullptr);
+        EXPECT_EQ(back.GetCurve(slot)->GetKind(), record->GetCurve(slot)->GetKind());
+        for (int list : {0, 1}) EXPECT_EQ(Points(*back.GetCurve(slot), list), Points(*record->GetCurve(slot), list));
+    }
+    EXPECT_EQ(back.GetCurve(CompositeCurves::UtilityCompositeSlot)->GetReferenceProfile(), nullptr);
+    ReapplyCurveShift(&back, f.all, f.target.get());
+    const TargetCurve* utility = back.GetCurve(CompositeCurves::UtilityCompositeSlot);
+    EXPECT_EQ(utility->GetReferenceProfile(), &f.target->GetIntervals());
+    // Rebuilt from the targets (20 and 60): the profile starts at 20 and touches the curve.
+    EXPECT_EQ(Points(*utility, 0), (PointList{{195, 20}, {194, 0}, {35, 0}, {25, 60}}));
+    DeleteCompositeCurves(record);
+}
+
+TEST(CompositeCurvesRecordTest, DamagedRecordFailsAndDropsTheCurveBeingRead) {
+    ScenarioFixture f;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(record->Store(w));
+    const std::vector<std::uint8_t>& bytes = w.Bytes();
+    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 7) {
+        SCOPED_TRACE(cut);
+        LurmetBinaryFile r = LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
+        CompositeCurves back;
+        EXPECT_FALSE(back.Recall(r));
+        int present = 0;
+        for (int slot = 0; slot < CompositeCurves::SlotCount; ++slot) present += back.GetCurve(slot) ? 1 : 0;
+        EXPECT_LT(present, CompositeCurves::SlotCount);
+    }
+    ClearCompositeCurves(record);
+    EXPECT_EQ(record->GetCurve(0), nullptr);
+    DeleteCompositeCurves(record);
+}
+
+}  // namespace

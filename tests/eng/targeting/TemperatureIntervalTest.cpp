@@ -1,0 +1,262 @@
+// Temperature-interval lists: boundaries and membership by mode, subdivision, the record, the
+// i-th boundary and interpolation on a point curve.
+#include "TargetingFixtures.h"
+
+#include "brasko/LurmetBinaryFile.h"
+#include "dunmor/Exceptions.h"
+#include "eng/targeting/CurveInterpolation.h"
+#include "eng/targeting/TemperatureInterval.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using targeting_test::SegmentSet;
+
+std::vector<double> Temperatures(const TIList& list) {
+    std::vector<double> t;
+    for (int i = 0; i < list.GetNumberOfBoundaries(); ++i) t.push_back(list.GetTemperature(i));
+    return t;
+}
+
+TEST(TIListTest, FourStreamProblemGivesShiftedBoundariesAndSpans) {
+    SegmentSet set;
+    targeting_test::AddFourStreamProblem(set);
+    set.Shift(10.0);
+    TIList list(0);
+    list.Build(set.refs);
+
+    EXPECT_EQ(Temperatures(list), (std::vector<double>{165, 145, 140, 85, 55, 25}));
+    // H1 165->55 lies in intervals 0..3, H2 145->25 in 1..4, C1 25->140 in 2..4, C2 85->145 in 1..2.
+    const int expected[4][3] = {{0, 4, 3}, {1, 4, 4}, {2, 3, 4}, {1, 2, 2}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(set.refs[i]->nFirstInterval, expected[i][0]);
+        EXPECT_EQ(set.refs[i]->nIntervalCount, expected[i][1]);
+        EXPECT_EQ(set.refs[i]->nLastInterval, expected[i][2]);
+    }
+    EXPECT_EQ(list.GetMembers(2, AllHotMembers), (SegmentRefs{set.refs[0], set.refs[1]}));
+    EXPECT_EQ(list.GetMembers(2, ColdProcessMembers), (SegmentRefs{set.refs[2], set.refs[3]}));
+    EXPECT_TRUE(list.GetMembers(2, HotUtilityMembers).empty());
+    EXPECT_TRUE(list.GetMembers(5, AllHotMembers).empty());
+    EXPECT_EQ(list.SumHeatCapacityFlowrates(AllHotMembers, false), (std::vector<double>{3, 4.5, 4.5, 4.5, 1.5, 0}));
+    EXPECT_EQ(list.SumHeatCapacityFlowrates(AllColdMembers, false), (std::vector<double>{0, 4, 6, 2, 2, 0}));
+    EXPECT_EQ(list.CountMembers(AllColdMembers), (std::vector<int>{0, 1, 2, 1, 1, 0}));
+    EXPECT_EQ(list.GetWidth(2), 55.0);
+    EXPECT_EQ(list.GetWidth(5), 0.0);
+}
+
+TEST(TIListTest, SharedBoundaryIsAddedOnceButOneBitApartGivesTwo) {
+    SegmentSet set;
+    set.Add(200, 100, 1.0);
+    set.Add(100, 50, 1.0);       // shares 100 exactly
+    set.Add(60, 150, 1.0);
+    set.Add(std::nextafter(150.0, 200.0), 170, 1.0);  // one bit above 150
+    set.Shift(0.0);
+    TIList list(5);
+    list.Build(set.refs);
+    EXPECT_EQ(Temperatures(list), (std::vector<double>{200, 170, std::nextafter(150.0, 200.0), 150, 100, 60, 50}));
+}
+
+TEST(TIListTest, ACurveSegmentCoincidingWithAnotherAddsEachBoundaryOnce) {
+    SegmentSet set;
+    set.Add(150, 50, 2.0);
+    set.Add(150, 50, 3.0);
+    set.Shift(0.0);
+    TIList list(1);
+    list.Build(set.refs);
+    EXPECT_EQ(Temperatures(list), (std::vector<double>{150, 50}));
+    EXPECT_EQ(list.GetMembers(0, AllHotMembers).size(), 2u);
+}
+
+struct ModeCase {
+    const char* name;
+    int mode;
+    std::vector<double> boundaries;
+};
+
+class TIListModeTest : public ::testing::TestWithParam<ModeCase> {};
+
+// A hot process segment 200->100, a cold one 50->150, a hot utility 250->240 placed at 245 (shifted
+// 240) and an unused cold utility 10->20, all shifted for a DTmin of 10.
+TEST_P(TIListModeTest, TakesTheTemperaturesOfItsMode) {
+    SegmentSet set;
+    set.Add(200, 100, 2.0);
+    set.Add(50, 150, 1.0);
+    StreamSegment* steam = set.Add(250, 240, 4.0, 1);
+    StreamSegment* unused = set.Add(10, 20, 1.0, 1);
+    set.Shift(10.0);
+    steam->pLink->dFarEndTemperature = 245.0;
+    steam->pLink->dShiftedFarEndTemperature = 240.0;
+    unused->pLink->nConnected = 0;
+
+    TIList list(GetParam().mode);
+    list.Build(set.refs);
+    EXPECT_EQ(Temperatures(list), GetParam().boundaries);
+    EXPECT_EQ(unused->nIntervalCount, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, TIListModeTest,
+    ::testing::Values(ModeCase{"BothShifted", 0, {245, 235, 195, 155, 95, 55}},
+                      ModeCase{"HotShifted", 1, {245, 235, 195, 95}},
+                      ModeCase{"ColdShifted", 2, {155, 55}},
+                      ModeCase{"HotActual", 3, {250, 240, 200, 100}},
+                      ModeCase{"ColdActual", 4, {150, 50}},
+                      ModeCase{"HotPlacedActual", 8, {250, 245, 200, 100}},
+                      ModeCase{"HotPlacedShifted", 10, {245, 240, 195, 95}},
+                      ModeCase{"NothingTaken", 12, {}},
+                      // Each end moves on by |load / CP|: the steam's by 10 below its placed
+                      // 240, the hot process segment's by 100 down, the cold one's by 100 up.
+                      ModeCase{"LoadMoved", 14, {255, 245, 230, 195, 55, -5}}),
+    [](const ::testing::TestParamInfo<ModeCase>& info) { return info.param.name; });
+
+TEST(TIListTest, SubdivisionWithAStepWiderThanEveryIntervalAddsNothing) {
+    TIList list(5);
+    list.SetBoundaries({{100, 0, 5}, {90, 0, 5}, {70, 0, 5}});
+    ASSERT_TRUE(list.Subdivide(25.0, 1.0));
+    EXPECT_EQ(Temperatures(list), (std::vector<double>{100, 90, 70}));
+}
+
+TEST(TIListTest, AnIntervalThreeStepsWideGetsThreeNewBoundariesWithInterpolatedValues) {
+    TIList list(5);
+    list.SetBoundaries({{100, 40, 5}, {94, 28, 5}, {93, 0, 5}});
+    // Narrowest 1 x factor 2: step 2. The 6-wide interval is three steps: four parts of 1.5.
+    ASSERT_TRUE(list.Subdivide(0.0, 2.0));
+    EXPECT_EQ(Temperatures(list), (std::vector<double>{100, 98.5, 97, 95.5, 94, 93}));
+    EXPECT_DOUBLE_EQ(list.GetInterval(1)->dValue, 37.0);
+    EXPECT_DOUBLE_EQ(list.GetInterval(3)->dValue, 31.0);
+    EXPECT_EQ(list.GetInterval(2)->nKind, 5);
+}
+
+// Narrowest 1.0, minimum step 18, factor 8: step 18. 17.875 stays whole, 18.0 is halved and 40.0
+// goes into three parts.
+TEST(TIListTest, SubdivisionStepIsTheLargerOfMinimumAndScaledNarrowest) {
+    TIList list(5);
+    list.SetBoundaries({{200, 0, 5}, {199, 0, 5}, {181.125, 0, 5}, {163.125, 0, 5}, {123.125, 0, 5}});
+    ASSERT_TRUE(list.Subdivide(18.0, 8.0));
+    const std::vector<double> t = Temperatures(list);
+    ASSERT_EQ(t.size(), 8u);
+    EXPECT_EQ(t[3], 172.125);
+    EXPECT_NEAR(t[5], 163.125 - 40.0 / 3.0, 1e-12);
+    EXPECT_NEAR(t[6], 163.125 - 80.0 / 3.0, 1e-12);
+}
+
+TEST(TIListTest, SubdivisionKeepsMembershipAndCountsTheNewIntervals) {
+    SegmentSet set;
+    set.Add(100, 60, 2.0);
+    set.Add(80, 40, 1.0);
+    TIList list(3);
+    list.Build(set.refs);  // 100, 80, 60, 40
+    ASSERT_TRUE(list.Subdivide(20.0, 0.0));  // every 20-wide interval halved
+    EXPECT_EQ(Temperatures(list), (std::vector<double>{100, 90, 80, 70, 60, 50, 40}));
+    EXPECT_EQ(set.refs[0]->nIntervalCount, 4);
+    EXPECT_EQ(set.refs[1]->nIntervalCount, 4);
+    EXPECT_EQ(list.GetMembers(1, AllHotMembers), (SegmentRefs{set.refs[0]}));
+    EXPECT_EQ(list.GetMembers(3, AllHotMembers), (SegmentRefs{set.refs[0], set.refs[1]}));
+    EXPECT_EQ(list.GetMembers(5, AllHotMembers), (SegmentRefs{set.refs[1]}));
+    EXPECT_EQ(list.SumHeatCapacityFlowrates(AllHotMembers, false), (std::vector<double>{2, 2, 3, 3, 1, 1, 0}));
+}
+
+TEST(TIListTest, SubdivisionThatWouldGrowWithoutBoundIsRefused) {
+    TIList list(5);
+    list.SetBoundaries({{400, 0, 5}, {400 - 1e-9, 0, 5}, {20, 0, 5}});
+    EXPECT_FALSE(list.Subdivide(0.0, 1.0));
+    EXPECT_EQ(list.GetNumberOfBoundaries(), 3);
+}
+
+TEST(TIListRecordTest, RoundTripKeepsBoundariesValuesAndMode) {
+    TIList list(7);
+    list.SetBoundaries({{150.5, 12.25, 7}, {99, -3, 7}, {20, 0, 2}});
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(list.Store(w));
+    TIList empty(4);
+    ASSERT_TRUE(empty.Store(w));
+
+    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
+    TIList back(0), backEmpty(0);
+    ASSERT_TRUE(back.Recall(r));
+    ASSERT_TRUE(backEmpty.Recall(r));
+    EXPECT_EQ(back.GetMode(), 7);
+    ASSERT_EQ(back.GetNumberOfBoundaries(), 3);
+    EXPECT_EQ(back.GetInterval(0)->dValue, 12.25);
+    EXPECT_EQ(back.GetInterval(2)->nKind, 2);
+    EXPECT_EQ(back.GetInterval(1)->dTemperature, 99.0);
+    EXPECT_EQ(backEmpty.GetMode(), 4);
+    EXPECT_FALSE(backEmpty.HasIntervals());
+}
+
+TEST(TIListRecordTest, TruncatedRecordFailsAndKeepsWhatTheListHeld) {
+    TIList list(0);
+    list.SetBoundaries({{150, 1, 0}, {100, 2, 0}, {50, 3, 0}});
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(list.Store(w));
+    std::vector<std::uint8_t> bytes = w.Bytes();
+    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 3) {
+        SCOPED_TRACE(cut);
+        LurmetBinaryFile r = LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
+        TIList held(9);
+        held.SetBoundaries({{1, 1, 9}});
+        EXPECT_FALSE(held.Recall(r));
+        EXPECT_EQ(held.GetMode(), 9);
+        ASSERT_EQ(held.GetNumberOfBoundaries(), 1);
+    }
+}
+
+struct InterpolationCase {
+    const char* name;
+    std::vector<CurvePoint> curve;
+    double x;
+    double y;
+};
+
+class InterpolateOnCurveTest : public ::testing::TestWithParam<InterpolationCase> {};
+
+TEST_P(InterpolateOnCurveTest, ClampsAndInterpolates) {
+    EXPECT_DOUBLE_EQ(InterpolateOnCurve(GetParam().curve, GetParam().x), GetParam().y);
+}
+
+const std::vector<CurvePoint> kCurve = {{10, 100}, {20, 50}, {40, 90}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Curves, InterpolateOnCurveTest,
+    ::testing::Values(InterpolationCase{"Empty", {}, 5, 0.0},
+                      InterpolationCase{"OnePointBelow", {{30, 7}}, -100, 7},
+                      InterpolationCase{"OnePointAbove", {{30, 7}}, 1e6, 7},
+                      InterpolationCase{"BelowFirst", kCurve, 0, 100},
+                      InterpolationCase{"OnFirst", kCurve, 10, 100},
+                      InterpolationCase{"OnInner", kCurve, 20, 50},
+                      InterpolationCase{"Between", kCurve, 15, 75},
+                      InterpolationCase{"BetweenRising", kCurve, 35, 80},
+                      InterpolationCase{"AboveLast", kCurve, 99, 90}),
+    [](const ::testing::TestParamInfo<InterpolationCase>& info) { return info.param.name; });
+
+TEST(CurveInterpolationTest, IntervalsReadAsAnIncreasingCurve) {
+    TIList list(0);
+    list.SetBoundaries({{150, 20, 0}, {100, 0, 0}, {50, 60, 0}});
+    const std::vector<CurvePoint> curve = CurveOfIntervals(list);
+    EXPECT_DOUBLE_EQ(InterpolateOnCurve(curve, 125), 10.0);
+    EXPECT_DOUBLE_EQ(InterpolateOnCurve(curve, 75), 30.0);
+}
+
+TEST(GetIthTITest, ReadsBothColumnsAndRejectsAnyOther) {
+    TIList list(0);
+    list.SetBoundaries({{150, 20, 0}, {100, 5, 0}});
+    EXPECT_EQ(GetIthTI(&list, 0, 1), 100.0);
+    EXPECT_EQ(GetIthTI(&list, 1, 1), 5.0);
+    EXPECT_EQ(GetIthTI(&list, 1, 2), 0.0);
+    EXPECT_EQ(GetIthTI(nullptr, 0, 0), 0.0);
+
+    Exceptions::ClearRecords();
+    EXPECT_EQ(GetIthTI(&list, 2, 0), 0.0);
+    const auto records = Exceptions::Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].file, "eng/unit5");
+    EXPECT_EQ(records[0].line, 632);
+    EXPECT_EQ(records[0].expression, "!\"GetIthTI Failed\"");
+    Exceptions::ClearRecords();
+}
+
+}  // namespace
