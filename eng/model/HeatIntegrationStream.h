@@ -7,7 +7,8 @@
 //
 // Sources by concern: HeatIntegrationStream.cpp (values, segments, kind, contribution),
 // HeatIntegrationStreamLinks.cpp (links), HeatIntegrationStreamLoads.cpp (loads and
-// temperatures), HeatIntegrationStreamRecord.cpp (case-file record).
+// temperatures), HeatIntegrationStreamRecord.cpp (case-file record),
+// HeatIntegrationStreamRawData.cpp (raw property curves and the specific-heat fit).
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -48,6 +49,10 @@ public:
     int DeleteSegment(int index) override;
     int SetStreamKind(int kind, int notify) override;
     int NotifyValueChanged(double value) override;
+    int LinearizeRawData(const CPString& curve, const CPString& specificHeatName, double tolerance,
+                         unsigned char merge) override;
+    int UpdateSegmentPropertiesFromRawData(const CPString& curve) override;
+    int SetValueFromRawEnthalpy(const CPString& name, int segmented) override;
     int GetStreamKind() const override { return m_nKind; }
     int GetHotCold() const override { return m_nHotCold; }
     int GetDTminContributionScope() const override { return m_set.GetDTminContribution().nFlag; }
@@ -82,8 +87,11 @@ public:
     double GetLoadFraction(int end) const override;
     double GetSegmentValueAtTemperature(double temperature, const CPString& name) const override;
     int GetPointIndexAtTemperature(double temperature) const override;
+    bool IsSpecificHeatSignConsistent() const override;
     bool IsLocked() const override { return m_bLocked; }
     void SetHeatLoad(double load, int mode) override;
+    int FitSpecificHeatPolynomial() override;
+    int GetMeanSpecificHeat(double t1, double t2, double* reserved, double* mean) const override;
 
     // ---- for the owner and targeting ----------------------------------------------------------
     IStreamOwner* GetOwner() const { return m_pOwner; }
@@ -91,6 +99,11 @@ public:
     void SetStoredInt(std::int32_t value) { m_nStoredInt = value; }
     // A locked stream keeps its cost index and its links.
     void SetLocked(bool locked) { m_bLocked = locked; }
+    // Utility placement: the temperature a placed utility is used to (read by GetStoredValue and
+    // kept in the record), and forgetting the loads computed so far, so that the next GetHeatLoad
+    // of either view sums the placed segments afresh.
+    void SetStoredValue(double value) { m_dStoredValue = value; }
+    void ForgetComputedLoads() { ClearLoadFlags(); }
 
     StreamPropertySet& GetPropertySet() { return m_set; }
     const StreamPropertySet& GetPropertySet() const { return m_set; }
@@ -128,7 +141,8 @@ public:
     // Load flags (a load once taken or set is read from the design segments).
     bool IsLoadInStep(int mode) const { return (mode == 0 || mode == 1) && m_bLoadInStep[mode] != 0; }
 
-    // The specific-heat polynomial (filled by the raw-property fit; empty until then).
+    // The specific-heat polynomial: a0..an of the cumulative heat h(T) over n segments, written
+    // by FitSpecificHeatPolynomial; empty until then, entry 0 = -32767.0 when unusable.
     const std::vector<double>& GetSpecificHeatPolynomial() const { return m_specificHeatPolynomial; }
 
     // ---- visitors over lists of streams (items: CPIHeatIntegrationStream*) --------------------

@@ -35,6 +35,26 @@ public:
     // Announces a change the stream does not store (codes 71 and 40).
     virtual int NotifyValueChanged(double value) = 0;
 
+    // Raw property curves: tables along the temperature range kept as values of one entry per
+    // point ("Raw_Temperature_DataSet", rising, with "Raw_MassEnthalpy_DataSet",
+    // "Raw_SpecificHeat_DataSet", ...; StreamValueNames lists them).
+    // Cuts `curve` (points inside the stream's range) into straight pieces within the relative
+    // `tolerance` (used when 0 < tolerance < 1, else the default), one segment per piece from
+    // supply to target; each segment takes the means of the raw properties at its piece's ends
+    // (specific heat under `specificHeatName`, or the enthalpy curve's slope). `merge` drops
+    // repeated points and asks for one piece. 1 when at least two usable points were linearised;
+    // 0, with the stream unchanged, when a raw value cannot be read or too few points are usable.
+    virtual int LinearizeRawData(const CPString& curve, const CPString& specificHeatName, double tolerance,
+                                 unsigned char merge) = 0;
+    // Segment properties interpolated from the raw curves at the stream's own points (means of
+    // both ends). 1, or 0 with nothing changed when a raw temperature, the curve or a point
+    // cannot be read.
+    virtual int UpdateSegmentPropertiesFromRawData(const CPString& curve) = 0;
+    // Sets `name` (an enthalpy) from the raw mass-enthalpy curve: its whole change, or with
+    // `segmented` one segment per pair of raw points. The result of the last segment insertion
+    // (1 when none was needed); 0, nothing changed, when the raw data are missing or not in pairs.
+    virtual int SetValueFromRawEnthalpy(const CPString& name, int segmented) = 0;
+
     virtual int GetStreamKind() const = 0;  // 0 process, 1 utility, 2 process with links, 5 not set
     virtual int GetHotCold() const = 0;     // 0 hot, 1 cold, 2 undetermined
     virtual int GetDTminContributionScope() const = 0;  // 1 "Local", 0 "Global"
@@ -74,7 +94,18 @@ public:
     virtual double GetLoadFraction(int end) const = 0;
     virtual double GetSegmentValueAtTemperature(double temperature, const CPString& name) const = 0;
     virtual int GetPointIndexAtTemperature(double temperature) const = 0;
+    // False for a process stream with a sign change of the specific heat between neighbouring
+    // segments (the first of them wider than 1 °C); true otherwise.
+    virtual bool IsSpecificHeatSignConsistent() const = 0;
     virtual bool IsLocked() const = 0;
     // Mode 2 (a design swapping its own utility load in) is the network view, as mode 1.
     virtual void SetHeatLoad(double load, int mode) = 0;
+    // Fits the cumulative heat per unit mass over the segments by one polynomial (always 1; the
+    // polynomial is marked unusable when the specific heats change too steeply or the fit is not
+    // trustworthy).
+    virtual int FitSpecificHeatPolynomial() = 0;
+    // Mean specific heat between t1 and t2 from the fitted polynomial (over less than 0.01 °C
+    // the segment's own specific heat at t1). 1; 0 with both outputs 0.0 without a usable fit.
+    // `reserved` is set to 0.0. Either pointer may be null.
+    virtual int GetMeanSpecificHeat(double t1, double t2, double* reserved, double* mean) const = 0;
 };

@@ -24,4 +24,14 @@ inline constexpr const char* Viscosity = "Viscosity";
 inline constexpr const char* MassDensity = "MassDensity";
 inline constexpr const char* ThermalConductivity = "ThermalConductivity";
 inline constexpr const char* CannotSplit = "CannotSplit";
+
+// Raw property curves from a simulator: one entry per point, temperatures rising.
+inline constexpr const char* RawTemperature = "Raw_Temperature_DataSet";
+inline constexpr const char* RawVapourFraction = "Raw_VapourFraction_DataSet";
+inline constexpr const char* RawMassEnthalpy = "Raw_MassEnthalpy_DataSet";
+inline constexpr const char* RawSpecificHeat = "Raw_SpecificHeat_DataSet";
+inline constexpr const char* RawViscosity = "Raw_Viscosity_DataSet";
+inline constexpr const char* RawMassDensity = "Raw_MassDensity_DataSet";
+inline constexpr const char* RawThermalConductivity = "Raw_ThermalConductivity_DataSet";
+inline constexpr const char* LinearizationPerformance = "LinearizationPerformance";
 }  // namespace StreamValueNames
