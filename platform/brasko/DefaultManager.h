@@ -195,6 +195,15 @@ protected:
     virtual const char* IsValidUtilityType(const char* type) const;
     const char* ApplyExchangerType(DefaultUtility* utility, const char* type);
 
+    // A derived manager may keep further sections in the same record, after the mode (an older
+    // reader skips them with the rest of the record). It names the version it writes for a type,
+    // writes its sections, and reads them into staging of its own: the base takes its tables over
+    // only after EndRecord, so a derived class takes its sections over once Recall answered true.
+    // A false answer fails the Store or the whole Recall.
+    virtual int StoredRecordVersion(StoreRecallType type) const;
+    virtual bool StoreFurtherSections(ILurmetBinaryFile& file, StoreRecallType type);
+    virtual bool RecallFurtherSections(ILurmetBinaryFile& file, StoreRecallType type, int version);
+
     void Send(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
     void* ManagerData() { return static_cast<IDefaultUtilityManager*>(this); }
     // Change code 97, unless a batch of changes is under way (mode not 0).

@@ -7,6 +7,7 @@
 //   coefficients (0, 3): bool present, long count, DefHeatTransferCoefficient records
 //   file names (0):      bool present, long count, key and value strings per entry
 //   mode (all):          int
+//   then whatever sections a derived manager appends (it writes its own version number)
 // Older versions still read: 2 holds coefficients as name and value pairs, 0 and 1 hold none;
 // versions before 4 hold no file names, before 5 no mode.
 #include "brasko/DefaultManager.h"
@@ -143,7 +144,7 @@ bool DefaultManager::Store(ILurmetBinaryFile* file, StoreRecallType type) {
     if (!file || !IsValidStoreRecallType(type)) return false;
     const bool all = type == SRT_All;
     RecordHandle record;
-    bool ok = file->BeginRecord(record, RecordVersion);
+    bool ok = file->BeginRecord(record, StoredRecordVersion(type));
     if (ok && (all || type == SRT_Utilities)) {
         ok = file->WriteBool(m_hasUtilityList);
         if (ok && m_hasUtilityList) {
@@ -172,7 +173,7 @@ bool DefaultManager::Store(ILurmetBinaryFile* file, StoreRecallType type) {
         for (const auto& entry : m_fileNames)
             ok = ok && file->WriteCPString(entry.first) && file->WriteCPString(entry.second);
     }
-    return ok && file->WriteInt(m_mode) && file->EndRecord(record);
+    return ok && file->WriteInt(m_mode) && StoreFurtherSections(*file, type) && file->EndRecord(record);
 }
 
 bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
@@ -194,6 +195,7 @@ bool DefaultManager::Recall(ILurmetBinaryFile* file, StoreRecallType type) {
         stage.hasMode = true;
         stage.mode = mode;
     }
+    if (!RecallFurtherSections(*file, type, version)) return false;
     if (!file->EndRecord(record)) return false;
     ApplyRecall(stage, type, fileName);
     return true;
@@ -232,6 +234,12 @@ void DefaultManager::ApplyRecall(RecallStage& stage, StoreRecallType type, const
     if (key)
         if (CPString* entry = FileNameEntry(key)) *entry = fileName;
 }
+
+int DefaultManager::StoredRecordVersion(StoreRecallType) const { return RecordVersion; }
+
+bool DefaultManager::StoreFurtherSections(ILurmetBinaryFile&, StoreRecallType) { return true; }
+
+bool DefaultManager::RecallFurtherSections(ILurmetBinaryFile&, StoreRecallType, int) { return true; }
 
 bool DefaultManager::WriteDefaultsFile(const CPString& path, StoreRecallType type) {
     LurmetBinaryFile file;

@@ -1,0 +1,180 @@
+// Total-site utility manager: life cycle, the utility list as a whole, and utility values.
+#include "eng/targeting/TotalSiteManager.h"
+
+#include "dunmor/Units.h"
+#include "eng/model/StreamValueNames.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace N = StreamValueNames;
+
+TotalSiteManager::TotalSiteManager() = default;
+
+TotalSiteManager::TotalSiteManager(const TotalSiteManager& other)
+    : ILurmetBaseObject(other),
+      INotificationSender(other),
+      IDefaultUtilityManager(other),
+      LurmetBaseObject(other),
+      NotificationSender(other),
+      DefaultManager(other),
+      ITotalSiteUtilityManager(other),
+      IStreamOwner(other) {
+    // Streams cannot be shared between managers; the copy makes its own, one per utility, so
+    // that a site built on it can take any utility as a site stream.
+    CreateStreamsForUtilities();
+}
+
+TotalSiteManager& TotalSiteManager::operator=(const TotalSiteManager& other) {
+    if (this == &other) return *this;
+    ReplaceUtilities([&] {
+        DefaultManager::operator=(other);
+        return true;
+    });
+    m_site = other.m_site;
+    return *this;
+}
+
+TotalSiteManager::~TotalSiteManager() {
+    m_staged.reset();
+    m_streams.clear();
+}
+
+int TotalSiteManager::QueryInterface(int id, void** out) {
+    if (!out) return 0;
+    if (id == ITotalSiteUtilityManager::InterfaceId) {
+        *out = static_cast<ITotalSiteUtilityManager*>(this);
+        return 1;
+    }
+    return DefaultManager::QueryInterface(id, out);
+}
+
+// ---- the utility list as a whole --------------------------------------------------------------
+
+bool TotalSiteManager::SameMirroredValues(const DefaultUtility& a, const DefaultUtility& b) {
+    return a.name == b.name && a.supplyTemperature == b.supplyTemperature &&
+           a.targetTemperature == b.targetTemperature && a.filmCoefficient == b.filmCoefficient &&
+           a.cost == b.cost && a.specificHeat == b.specificHeat;
+}
+
+TotalSiteManager::Snapshot TotalSiteManager::TakeSnapshot() const {
+    Snapshot s;
+    for (const auto& u : Utilities()) s.utilities.push_back(*u);
+    for (const SiteStream& entry : m_streams) s.streams.push_back(entry.stream.get());
+    return s;
+}
+
+void TotalSiteManager::ReplaceUtilities(const std::function<bool()>& replace) {
+    const Snapshot before = TakeSnapshot();
+    ++m_replacing;
+    const bool done = replace();
+    --m_replacing;
+    if (!done || m_replacing > 0) return;
+    if (m_staged) {
+        RestoreRecordedStreams();
+        return;
+    }
+    const UtilityList& now = Utilities();
+    const bool changed =
+        now.size() != before.utilities.size() ||
+        !std::equal(now.begin(), now.end(), before.utilities.begin(),
+                    [](const auto& u, const DefaultUtility& b) { return SameMirroredValues(*u, b); });
+    if (changed) KeepStreamsInStep(before);
+}
+
+void TotalSiteManager::SetUpDefaults(const ConfigurationStore& configuration) {
+    ReplaceUtilities([&] {
+        DefaultManager::SetUpDefaults(configuration);
+        return true;
+    });
+}
+
+hresult TotalSiteManager::RestoreDefaultUtilities() {
+    hresult result = 0;
+    ReplaceUtilities([&] {
+        result = DefaultManager::RestoreDefaultUtilities();
+        return true;
+    });
+    return result;
+}
+
+hresult TotalSiteManager::RemoveDefaultUtility(const char* name) {
+    if (!name) return 0;
+    const CPString removed(name);  // the caller's text may live in the utility itself
+    // Within a replacement of the whole list the streams stay; KeepStreamsInStep settles them.
+    if (m_replacing == 0) {
+        if (m_site) m_site->DeleteStream(removed);
+        DeleteStream(removed.c_str());
+    }
+    UtilityList& list = Utilities();
+    auto it = std::find_if(list.begin(), list.end(), [&](const auto& u) { return u->name == removed; });
+    if (it == list.end()) return 0;
+    list.erase(it);
+    Send(ChangeUtilityRemoved, removed, nullptr);
+    CalculateARTemp();
+    AnnounceChange();
+    return 1;
+}
+
+// ---- values -----------------------------------------------------------------------------------
+
+double TotalSiteManager::GetUtilityValue(DefaultUtility* u, DefaultUtilityParameter parameter) {
+    if (parameter < DUP_SupplyTemperature || parameter > DUP_SpecificHeat || parameter == DUP_EmptyFilmCoefficient)
+        return 0.0;
+    const double value = DefaultManager::GetUtilityValue(u, parameter);
+    CPIHeatIntegrationStream* stream = GetSiteStream(u->name);
+    if (!stream) return value;
+    switch (parameter) {
+    case DUP_SupplyTemperature: Mirror(*stream, N::Temperature, value, 0); break;
+    case DUP_TargetTemperature: Mirror(*stream, N::Temperature, value, 1); break;
+    case DUP_FilmCoefficient: Mirror(*stream, N::CHTCoeff, value, 0); break;
+    case DUP_Cost: MirrorCost(*stream, value); break;
+    case DUP_SpecificHeat: Mirror(*stream, N::SpecificHeat, value, 0); break;
+    default: break;
+    }
+    return value;
+}
+
+hresult TotalSiteManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParameter parameter, double value) {
+    if (parameter < DUP_SupplyTemperature || parameter > DUP_SpecificHeat || parameter == DUP_EmptyFilmCoefficient ||
+        parameter == DUP_HeatType)
+        return 1;
+    const bool sided = u->side == SHT_Hot || u->side == SHT_Cold;
+    const bool temperature = parameter == DUP_SupplyTemperature || parameter == DUP_TargetTemperature;
+    if (sided || !temperature) return DefaultManager::SetUtilityValue(u, parameter, value);
+
+    // No side yet: the temperature is kept whatever it is; the side is the user's to choose
+    // (SetStreamType), so that a half-described utility is never recommended.
+    if (!std::isfinite(value)) return 0;
+    const bool supply = parameter == DUP_SupplyTemperature;
+    (supply ? u->supplyTemperature : u->targetTemperature) = value;
+    const double other = supply ? u->targetTemperature : u->supplyTemperature;
+    if (Units::IsEmpty(other)) return 1;
+    if (value == other) return 0;
+    Recalculate();
+    return 1;
+}
+
+void TotalSiteManager::UpdateStreams(DefaultUtility* u) {
+    if (!u) return;
+    CPIHeatIntegrationStream* stream = GetSiteStream(u->name);
+    if (!stream) return;
+    Mirror(*stream, N::Temperature, u->supplyTemperature, 0);
+    Mirror(*stream, N::Temperature, u->targetTemperature, 1);
+    Mirror(*stream, N::CHTCoeff, u->filmCoefficient, 0);
+    MirrorCost(*stream, u->cost);
+    Mirror(*stream, N::SpecificHeat, u->specificHeat, 0);
+}
+
+// Every write makes the stream announce a change and its scenarios recalculate, so a value the
+// stream already holds is not written again: reading a utility stays free of side effects once
+// the stream is in step.
+void TotalSiteManager::Mirror(CPIHeatIntegrationStream& stream, const char* name, double value, int index) {
+    double held = Units::EmptyValue;
+    if (stream.GetValue(name, held, index) == 1 && held == value) return;
+    stream.SetValue(name, value, index);
+}
+
+void TotalSiteManager::MirrorCost(CPIHeatIntegrationStream& stream, double cost) {
+    if (stream.GetCostIndex() != cost) stream.SetCostIndex(cost);
+}

@@ -1,0 +1,349 @@
+// The site manager's record and utility-defaults files: round trips with edited defaults and
+// site streams, older records, truncated and damaged records, failed and refused writes.
+#include "TotalSiteManagerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <unistd.h>
+
+namespace {
+using namespace sitemanager_test;
+
+// A manager whose utilities, coefficients, economics, mode and site streams all differ from the
+// factory's.
+std::unique_ptr<TotalSiteManager> EditedManager() {
+    auto m = FactoryManager();
+    m->SetValue("MP Steam", DUP_SupplyTemperature, 180.0);
+    m->SetValue("Cooling Water", DUP_Cost, 3.0e-7);
+    m->RemoveDefaultUtility("Air");
+    m->AddDefaultUtility("Site Brine");
+    m->SetStreamType("Site Brine", SHT_Cold);
+    m->SetValue("Site Brine", DUP_SupplyTemperature, -10.0);
+    m->SetValue("Site Brine", DUP_TargetTemperature, -5.0);
+    m->SetValue("Site Brine", DUP_DTminContribution, 2.0);
+    m->SetHTCDefaultValueNote(2, "sea water");
+    m->SetEconomicData(EDT_RateOfReturn, 0.12, "DEFAULT");
+    m->AddEconomicData("Plate");
+    m->SetEconomicData(EDT_FixedCostPerUnit, 5000.0, "PLATE");
+    // Site-stream data that only the stream holds.
+    CPIHeatIntegrationStream* hp = m->GetSiteStream("HP Steam");
+    hp->SetValue("Viscosity", 0.02, 0);
+    hp->SetDTminContribution(8.0, "Local", 0, 1);
+    m->GetValue("LP Steam", DUP_FilmCoefficient);  // fills that stream's coefficient
+    m->SetMode(4);
+    return m;
+}
+
+std::map<std::string, CPIHeatIntegrationStream*> StreamsByName(TotalSiteManager& m) {
+    std::map<std::string, CPIHeatIntegrationStream*> streams;
+    for (int i = 0; i < m.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = nullptr;
+        m.GetStream(i, s);
+        streams[s->GetName().c_str()] = m.GetSiteStream(s->GetName());
+    }
+    return streams;
+}
+
+int RecordVersionOf(const std::vector<std::uint8_t>& bytes) {
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    RecordHandle h;
+    return file.BeginRecord(h) ? file.GetRecordVersion(h) : -1;
+}
+
+TEST(TotalSiteManagerRecord, TheWholeManagerWithItsStreamsRoundTripsExactly) {
+    auto source = EditedManager();
+    const auto bytes = RecordBytes(*source);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(RecordVersionOf(bytes), TotalSiteManager::SiteRecordVersion);
+
+    // As a site is read: a new manager with its factory set-up, then the record.
+    auto target = FactoryManager();
+    const auto before = StreamsByName(*target);
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(target->Recall(&file, SRT_All));
+    EXPECT_EQ(RecordBytes(*target), bytes);
+
+    EXPECT_EQ(target->GetMode(), 4);
+    EXPECT_DOUBLE_EQ(target->GetValue("MP Steam", DUP_SupplyTemperature), 180.0);
+    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_FixedCostPerUnit, "Plate"), 5000.0);
+    CPIHeatIntegrationStream* hp = target->GetSiteStream("HP Steam");
+    ASSERT_NE(hp, nullptr);
+    EXPECT_EQ(hp, before.at("HP Steam"));  // the same object: the site may hold it
+    EXPECT_DOUBLE_EQ(StreamValue(*hp, "Viscosity"), 0.02);
+    EXPECT_DOUBLE_EQ(hp->GetDTminContribution(), 4.0);
+    EXPECT_NE(target->GetSiteStream("Site Brine"), nullptr);
+    // The saved manager had let its "Air" stream go with the utility; so does the one read.
+    EXPECT_EQ(target->GetSiteStream("Air"), nullptr);
+    EXPECT_EQ(target->Exists("Air"), 0);
+    EXPECT_EQ(target->GetNumberOfStreams(), 21);
+
+    // Through the base-object interface too.
+    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(static_cast<ILurmetBaseObject*>(target.get())->Store(writer));
+    EXPECT_EQ(writer.Bytes(), bytes);
+}
+
+TEST(TotalSiteManagerRecord, StreamsTheSavedManagerDidNotHaveAreLetGoThroughTheSite) {
+    TotalSiteManager source;
+    ASSERT_EQ(source.AddDefaultUtility("Only Steam", SHT_Hot, 200.0, 199.0, 5.0, 2e-6, 0.0, 0.0, 10.0,
+                                       "Steam Reboiler", 0.01, 0.03, 500.0, 2000.0),
+              1);
+    source.AddDefaultUtility("Plain");
+    ASSERT_EQ(source.DeleteStream("Only Steam"), 1);  // as a renamed utility would leave it
+    const auto bytes = RecordBytes(source);
+
+    auto target = FactoryManager();
+    std::vector<std::string> log;
+    FakeSite site(&log);
+    target->SetMyTSPointer(&site);
+    Recorder r(*target, &log);
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(target->Recall(&file, SRT_All));
+    ASSERT_EQ(target->GetNumberOfDefaultUtilities(), 2);
+    EXPECT_EQ(site.deleted.size(), 21u);
+    EXPECT_EQ(r.Count(31), 21);
+    // The site lets go of each stream before the manager destroys it.
+    auto at = [&](const std::string& line) { return std::find(log.begin(), log.end(), line) - log.begin(); };
+    EXPECT_LT(at("site:MP Steam"), at("31:MP Steam"));
+    ASSERT_EQ(target->GetNumberOfStreams(), 2);
+    IHeatIntegrationStream* s = nullptr;
+    ASSERT_EQ(target->GetStream(0, s), 1);
+    EXPECT_EQ(s->GetName(), "Plain");
+    EXPECT_EQ(s->GetStoredInt(), 2);
+    ASSERT_EQ(target->GetStream(1, s), 1);
+    EXPECT_EQ(s->GetName(), "Only Steam");
+    EXPECT_EQ(s->GetStoredInt(), 3);
+}
+
+// The defaults files keep version 5; a scenario's manager reads every type, skipping the site
+// streams of a whole-manager record.
+TEST(TotalSiteManagerRecord, AScenarioManagerReadsEveryType) {
+    auto source = EditedManager();
+    for (StoreRecallType type : {SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients}) {
+        const auto bytes = RecordBytes(*source, type);
+        EXPECT_EQ(RecordVersionOf(bytes), type == SRT_All ? 6 : DefaultManager::RecordVersion) << type;
+        DefaultManager plain;
+        LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+        ASSERT_TRUE(plain.Recall(&file, type)) << type;
+        const StoreRecallType compared = type == SRT_All ? SRT_Utilities : type;
+        EXPECT_EQ(RecordBytes(plain, compared), RecordBytes(*source, compared)) << type;
+        EXPECT_EQ(plain.GetMode(), 4);
+    }
+}
+
+TEST(TotalSiteManagerRecord, AnOlderRecordKeepsTheStreamsAndBringsThemInStep) {
+    DefaultManager older;
+    older.SetUpDefaults(ConfigurationStore());
+    older.SetValue("HP Steam", DUP_SupplyTemperature, 260.0);
+    older.AddDefaultUtility("Waste Heat");
+    const auto bytes = RecordBytes(older);
+    ASSERT_EQ(RecordVersionOf(bytes), 5);
+
+    auto target = FactoryManager();
+    const auto before = StreamsByName(*target);
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(target->Recall(&file, SRT_All));
+    EXPECT_EQ(RecordBytes(*target, SRT_Utilities), RecordBytes(older, SRT_Utilities));
+    CPIHeatIntegrationStream* hp = target->GetSiteStream("HP Steam");
+    EXPECT_EQ(hp, before.at("HP Steam"));
+    EXPECT_DOUBLE_EQ(StreamValue(*hp, "Temperature", 0), 260.0);
+    ASSERT_NE(target->GetSiteStream("Waste Heat"), nullptr);
+    EXPECT_EQ(target->GetSiteStream("Waste Heat")->GetStoredInt(), 22);
+    EXPECT_EQ(target->GetNumberOfStreams(), 22);
+}
+
+// ---- utility-defaults files --------------------------------------------------------------------
+
+class UtilityDefaultsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        m_dir = std::filesystem::temp_directory_path() /
+                ("kestrin-sitemanager-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::permissions(m_dir / "locked.hud", std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    CPString PathOf(const char* name) const { return (m_dir / name).string(); }
+    static std::vector<char> Contents(const CPString& path) {
+        std::ifstream in(path.c_str(), std::ios::binary);
+        return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::filesystem::path m_dir;
+};
+
+TEST_F(UtilityDefaultsFile, ReplacesTheUtilitiesAndKeepsTheSitesStreams) {
+    auto source = EditedManager();
+    ASSERT_EQ(source->SaveUtilityDefaultSet(PathOf("site.hud")), nullptr);
+
+    auto target = FactoryManager();
+    std::vector<std::string> log;
+    FakeSite site(&log);
+    target->SetMyTSPointer(&site);
+    const auto before = StreamsByName(*target);
+    const double lpCoefficient = StreamValue(*before.at("LP Steam"), "CHTCoeff");
+    Recorder r(*target, &log);
+    ASSERT_EQ(target->OpenUtilityDefaultSet(PathOf("site.hud")), nullptr);
+
+    ASSERT_EQ(target->GetNumberOfDefaultUtilities(), 21);
+    for (int i = 0; i < 21; ++i) EXPECT_STREQ(target->GetDefaultUtilityName(i), source->GetDefaultUtilityName(i));
+    EXPECT_EQ(RecordBytes(*target, SRT_Utilities), RecordBytes(*source, SRT_Utilities));
+    EXPECT_EQ(r.Count(55), 21);
+    EXPECT_EQ(r.Count(57), 21);
+    const char* name = nullptr;
+    target->GetCurrentFileName(DefaultManager::kCurrentUtilitiesFileName, name);
+    EXPECT_EQ(std::string(name), std::string(PathOf("site.hud")));
+
+    // No stream was taken from the site or its scenarios.
+    EXPECT_TRUE(site.deleted.empty());
+    EXPECT_EQ(r.Count(31), 0);
+    for (const auto& [streamName, stream] : before) EXPECT_EQ(target->GetSiteStream(streamName), stream) << streamName;
+    // A changed utility is written into its stream; an unchanged one is left alone.
+    EXPECT_DOUBLE_EQ(StreamValue(*before.at("MP Steam"), "Temperature", 0), 180.0);
+    EXPECT_DOUBLE_EQ(before.at("Cooling Water")->GetCostIndex(), 3.0e-7);
+    EXPECT_DOUBLE_EQ(StreamValue(*before.at("LP Steam"), "CHTCoeff"), lpCoefficient);
+    // The new utility got a stream; the streams follow the utilities' rows, the one whose
+    // utility is gone comes last.
+    EXPECT_EQ(r.Count(30), 1);
+    ASSERT_EQ(target->GetNumberOfStreams(), 22);
+    for (int i = 0; i < 21; ++i) {
+        IHeatIntegrationStream* s = nullptr;
+        ASSERT_EQ(target->GetStream(i, s), 1);
+        EXPECT_STREQ(s->GetName().c_str(), target->GetDefaultUtilityName(i));
+    }
+    IHeatIntegrationStream* last = nullptr;
+    ASSERT_EQ(target->GetStream(21, last), 1);
+    EXPECT_EQ(last->GetName(), "Air");
+}
+
+TEST_F(UtilityDefaultsFile, ATruncatedFileLeavesTheManagerAsItWas) {
+    auto source = EditedManager();
+    ASSERT_EQ(source->SaveUtilityDefaultSet(PathOf("full.hud")), nullptr);
+    const std::vector<char> full = Contents(PathOf("full.hud"));
+    ASSERT_GT(full.size(), 100u);
+    {
+        std::ofstream out(PathOf("cut.hud").c_str(), std::ios::binary);
+        out.write(full.data(), static_cast<std::streamsize>(full.size() / 2));
+    }
+    auto target = FactoryManager();
+    const auto before = RecordBytes(*target);
+    Recorder r(*target);
+    EXPECT_STREQ(target->OpenUtilityDefaultSet(PathOf("cut.hud")), "RecallPreferenceError");
+    EXPECT_STREQ(target->OpenUtilityDefaultSet(PathOf("nothing.hud")), "RecallPreferenceError");
+    EXPECT_EQ(RecordBytes(*target), before);
+    EXPECT_TRUE(r.changes.empty());
+    const char* name = nullptr;
+    target->GetCurrentFileName(DefaultManager::kCurrentUtilitiesFileName, name);
+    EXPECT_STREQ(name, DefaultManager::kNoFileName);
+}
+
+TEST_F(UtilityDefaultsFile, AWriteProtectedTargetIsRefusedAndLeftAlone) {
+    auto m = FactoryManager();
+    const CPString locked = PathOf("locked.hud");
+    {
+        std::ofstream out(locked.c_str(), std::ios::binary);
+        out << "earlier defaults";
+    }
+    std::filesystem::permissions(locked.c_str(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_STREQ(m->SaveUtilityDefaultSet(locked), "FileWriteProtected");
+    const std::vector<char> kept = Contents(locked);
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier defaults");
+
+    std::filesystem::create_directories(m_dir / "folder.hud");
+    EXPECT_STREQ(m->SaveUtilityDefaultSet(PathOf("folder.hud")), "FileWriteProtected");
+    EXPECT_STREQ(m->SaveUtilityDefaultSet((m_dir / "missing" / "x.hud").string()), "SavePreferenceError");
+    EXPECT_STREQ(m->SaveUtilityDefaultSet(CPString()), "SavePreferenceError");
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "missing"));
+}
+
+// ---- damaged records and failed writes -----------------------------------------------------------
+
+class TruncatedRecord : public ::testing::TestWithParam<StoreRecallType> {};
+
+// One target is used for every cut: a failed read must leave it exactly as it was, streams and
+// all, so each later cut starts from the same manager.
+TEST_P(TruncatedRecord, NeverChangesTheManager) {
+    auto source = EditedManager();
+    const auto bytes = RecordBytes(*source, GetParam());
+    auto target = FactoryManager();
+    FakeSite site;
+    target->SetMyTSPointer(&site);
+    const auto before = RecordBytes(*target);
+    const auto streams = StreamsByName(*target);
+    Recorder r(*target);
+    const std::size_t body = LurmetBinaryFile::MagicSize;
+    for (std::size_t cut = body; cut < bytes.size(); cut += (cut + 64 < bytes.size() ? 7 : 1)) {
+        std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+        LurmetBinaryFile file = LurmetBinaryFile::ForReading(part);
+        ASSERT_FALSE(target->Recall(&file, GetParam())) << "cut at " << cut;
+    }
+    EXPECT_EQ(RecordBytes(*target), before);
+    EXPECT_EQ(StreamsByName(*target), streams);
+    EXPECT_TRUE(r.changes.empty());
+    EXPECT_TRUE(site.deleted.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, TruncatedRecord, ::testing::Values(SRT_All, SRT_Utilities));
+
+TEST(TotalSiteManagerRecord, ADamagedStreamSectionFailsTheWholeRead) {
+    auto source = EditedManager();
+    auto bytes = RecordBytes(*source);
+    // Damage the last stream record's name tag: the stream section no longer reads.
+    const std::string key = "Site Brine";
+    auto it = std::find_end(bytes.begin(), bytes.end(), key.begin(), key.end());
+    ASSERT_NE(it, bytes.end());
+    *it = 'X';
+    auto target = FactoryManager();
+    const auto before = RecordBytes(*target);
+    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
+    EXPECT_FALSE(target->Recall(&file, SRT_All));
+    EXPECT_EQ(RecordBytes(*target), before);
+    EXPECT_EQ(target->GetSiteStream("Site Brine"), nullptr);
+}
+
+// Lets a number of writes through, then fails every operation.
+class FailingWriter : public LurmetBinaryFile {
+public:
+    explicit FailingWriter(int allowed) : m_allowed(allowed) { OpenForWrite(CPString()); }
+    bool BeginRecord(RecordHandle& h, int version) override { return Pass() && LurmetBinaryFile::BeginRecord(h, version); }
+    using LurmetBinaryFile::BeginRecord;
+    bool WriteBool(bool v) override { return Pass() && LurmetBinaryFile::WriteBool(v); }
+    bool WriteInt(std::int32_t v) override { return Pass() && LurmetBinaryFile::WriteInt(v); }
+    bool WriteLong(std::int32_t v) override { return Pass() && LurmetBinaryFile::WriteLong(v); }
+    bool WriteDouble(double v) override { return Pass() && LurmetBinaryFile::WriteDouble(v); }
+    bool WriteChar(char v) override { return Pass() && LurmetBinaryFile::WriteChar(v); }
+    bool WriteCPString(const CPString& v) override { return Pass() && LurmetBinaryFile::WriteCPString(v); }
+    bool WriteCPValue(const CPValue& v) override { return Pass() && LurmetBinaryFile::WriteCPValue(v); }
+    bool EndRecord(RecordHandle& h) override { return Pass() && LurmetBinaryFile::EndRecord(h); }
+    int Operations() const { return m_done; }
+
+private:
+    bool Pass() { return ++m_done <= m_allowed; }
+    int m_allowed;
+    int m_done = 0;
+};
+
+TEST(TotalSiteManagerRecord, EveryFailedWriteFailsTheStore) {
+    auto m = EditedManager();
+    FailingWriter unlimited(1 << 30);
+    ASSERT_TRUE(m->Store(&unlimited, SRT_All));
+    const int total = unlimited.Operations();
+    ASSERT_GT(total, 100);
+    for (int allowed = 0; allowed < total; ++allowed) {
+        FailingWriter writer(allowed);
+        EXPECT_FALSE(m->Store(&writer, SRT_All)) << "write " << allowed << " of " << total;
+    }
+}
+
+}  // namespace
