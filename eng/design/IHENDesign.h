@@ -77,6 +77,18 @@ public:
     virtual int RunOptimizer(int code) = 0;
     virtual void RaiseNodeNameCounter(int by) = 0;
     virtual FlowSheet* GetFlowSheet() const = 0;
+
+    // ---- flowsheet reads by node name (the scenario's stream links read through these) ----
+    // The name of the unit directly upstream of the node `nodeName`; false when the node or an
+    // upstream unit is missing.
+    virtual bool GetUpstreamNodeName(const CPString& /*nodeName*/, CPString& /*out*/) const { return false; }
+    // The class of the node ("htHeater", "htHeatExchanger", ...); empty when there is no such node.
+    virtual CPString GetNodeClassName(const CPString& /*nodeName*/) const { return CPString(); }
+    // A named value of the node ("Temperature", ...); false when the node or the value is missing.
+    virtual bool GetNodeValue(const CPString& /*nodeName*/, const CPString& /*valueName*/, double& /*out*/) const {
+        return false;
+    }
+
     // Existing-network values of the exchangers: the base design gives every exchanger
     // "MaxNewArea" (answering false when an exchanger fails its consistency tests) and sets its
     // "ExArea"/"ExShell" from its "HTArea"/"TotalNShells"; the other designs take them over.

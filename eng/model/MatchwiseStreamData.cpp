@@ -48,6 +48,15 @@ double MatchwiseStreamData::GetTemperatureLimit(const CPString& key) const {
     return (*m_limits)[static_cast<std::size_t>(i)];
 }
 
+bool MatchwiseStreamData::LimitsOverlap(const MatchwiseStreamData& a, const MatchwiseStreamData& b, int side) {
+    // Each window runs from q up to p.
+    const char* p = side == 0 ? "HotInlet" : "ColdOutlet";
+    const char* q = side == 0 ? "HotOutlet" : "ColdInlet";
+    const double aTop = a.GetTemperatureLimit(p), bTop = b.GetTemperatureLimit(p);
+    if (!(bTop > aTop)) return !(a.GetTemperatureLimit(q) > bTop);
+    return !(b.GetTemperatureLimit(q) > aTop);
+}
+
 MatchwiseStreamDataList::MatchwiseStreamDataList(const CPDictionary* streams) : m_pStreams(streams) {
     if (!m_pStreams) return;
     for (std::size_t i = 0; i < m_pStreams->Length(); ++i) {
@@ -82,6 +91,17 @@ MatchwiseStreamData* MatchwiseStreamDataList::FindMatch(const IHeatIntegrationSt
     for (const auto& r : m_records)
         if (r->GetHotStream() == hot && r->GetColdStream() == cold) return r.get();
     return nullptr;
+}
+
+std::unique_ptr<CPTypedList<MatchwiseStreamData>> MatchwiseStreamDataList::GetMatchesOfStream(
+    const IHeatIntegrationStream* stream) const {
+    if (!stream) return nullptr;
+    auto matches = std::make_unique<CPTypedList<MatchwiseStreamData>>();
+    const int side = stream->GetHotCold();
+    for (const auto& r : m_records)
+        if ((side == 0 && r->GetHotStream() == stream) || (side == 1 && r->GetColdStream() == stream))
+            matches->Append(r.get());
+    return matches;
 }
 
 int MatchwiseStreamDataList::SetCostModelName(const CPString& hotName, const CPString& coldName,

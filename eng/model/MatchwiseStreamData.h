@@ -3,6 +3,7 @@
 // match's cost-model name (which economic data set costs an exchanger of the match), temperature
 // limits, and the values area targeting and automatic design write per match.
 #include "dunmor/CPString.h"
+#include "tevrin/CPTypedList.h"
 
 #include <memory>
 #include <optional>
@@ -10,9 +11,11 @@
 
 class CPDictionary;
 class IHeatIntegrationStream;
+class ILurmetBinaryFile;
 
 class MatchwiseStreamData {
 public:
+    static constexpr int RecordVersion = 3;
     static constexpr const char* kDefaultCostModel = "DEFAULT";
     static constexpr double kNoLimit = -273.15;
 
@@ -44,6 +47,21 @@ public:
     void SetTemperatureLimit(const CPString& key, double value);
     double GetTemperatureLimit(const CPString& key) const;
 
+    // Whether the temperature windows of two matches on one side overlap (touching counts): side 0
+    // the hot windows ("HotOutlet" up to "HotInlet"), side 1 the cold ones ("ColdInlet" up to
+    // "ColdOutlet").
+    static bool LimitsOverlap(const MatchwiseStreamData& a, const MatchwiseStreamData& b, int side);
+
+    // Record version 3: second value, fifth value, factor, the two tolerances; the two integers;
+    // the cost-model name; first, third and fourth value. The limits and the utility flag are not
+    // stored (the streams are written by the owner before the record).
+    bool Store(ILurmetBinaryFile& file) const;
+    // Reads versions 1 to 3 (the first value from 2 on, the third and fourth from 3 on); the
+    // cost-model name is taken in upper case. On failure the record is unchanged.
+    bool Recall(ILurmetBinaryFile& file);
+    // Reads past one record (of a match whose streams no longer pair).
+    static bool SkipRecord(ILurmetBinaryFile& file);
+
 private:
     IHeatIntegrationStream* m_pHot;
     IHeatIntegrationStream* m_pCold;
@@ -63,6 +81,9 @@ public:
     // Removes every record that involves the stream.
     void RemoveStream(const IHeatIntegrationStream* stream);
     MatchwiseStreamData* FindMatch(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const;
+    // A new list of the records the stream takes part in on its own side (as hot stream when it
+    // is hot, as cold stream when it is cold); null without a stream.
+    std::unique_ptr<CPTypedList<MatchwiseStreamData>> GetMatchesOfStream(const IHeatIntegrationStream* stream) const;
     // Gives every record of the pair (by stream names) the model name; 1 when a record changed.
     int SetCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model);
     // Renames every cost model `oldName` to `newName` (economic data set names are compared in
@@ -76,6 +97,8 @@ public:
     int GetNumberOfMatches() const { return static_cast<int>(m_records.size()); }
     MatchwiseStreamData* GetMatch(int index) const;
     CPString& Key() { return m_key; }
+    // Reads the key string the scenario's record keeps with the list; a failed read empties it.
+    bool RecallKey(ILurmetBinaryFile& file);
 
 private:
     const CPDictionary* m_pStreams;

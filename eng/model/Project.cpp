@@ -16,7 +16,10 @@ CPIProject::CPIProject(IEngineeringManager* manager, const CPString& name) : CLu
 CPIProject::~CPIProject() { DestroyScenarios(); }
 
 ILurmetBaseObject* CPIProject::CreateCPIProject(const CPString& name, IEngineeringManager* manager) {
-    return new CPIProject(manager, name);
+    // A project the user creates calculates real targets in every scenario it makes.
+    auto* project = new CPIProject(manager, name);
+    project->SetScenarioServices(DefaultScenarioServices());
+    return project;
 }
 
 bool CPIProject::RegisterPrototype() { return ILurmetBaseObject::Register(ObjectType, &CPIProject::CreateCPIProject); }

@@ -26,7 +26,7 @@ public:
     CPIProject(const CPIProject&) = delete;
     CPIProject& operator=(const CPIProject&) = delete;
 
-    // Factory registered for type 501.
+    // Factory registered for type 501: a project with the default scenario services (real targets).
     static ILurmetBaseObject* CreateCPIProject(const CPString& name, IEngineeringManager* manager);
     // Registers the factory; answers whether this call installed it.
     static bool RegisterPrototype();

@@ -6,8 +6,9 @@
 // Sources by concern: ScenarioConstruction.cpp (members, copy, append, retrofit copy, destruction),
 // ScenarioUpdate.cpp (recalculation, suspension, change codes received, segment pool, ranking),
 // ScenarioStreams.cpp (streams and utilities), ScenarioDesigns.cpp (designs, retrofit, automatic
-// design), ScenarioTargets.cpp (target queries, utility placement, forbidden matches, cost
-// models, supertargeting), ScenarioEconomics.cpp (economic data, notes, settings, extraction).
+// design), ScenarioTargets.cpp (target queries, supertargeting), ScenarioMatches.cpp (utility
+// placement, forbidden matches, cost models), ScenarioEconomics.cpp (economic data, notes,
+// settings, extraction).
 //
 // Change codes sent: 0 design added, 1 design deleted, 2 design renamed, 3 records freed, 4
 // economics, 16 refresh, 18 film coefficient or property, 19 match cost model, 20 assignment
@@ -28,6 +29,7 @@
 #include "tevrin/CPTypedList.h"
 
 #include <memory>
+#include <map>
 #include <vector>
 
 class CloneSelection;
@@ -105,6 +107,8 @@ public:
     // The manager of default utilities and economics in use: the site's in a total-site
     // scenario that has one, else the own.
     DefaultManager& GetActiveManager() const;
+    // The utility placement record exists and both its sides are settled (status 0 or 2).
+    bool IsUtilityPlacementValid() const;
     IHeatIntegrationStream* GetLastChangeSource() const { return m_pLastChangeSource; }
     int GetCalculationEnableCount() const { return m_nCalculationEnable; }
     int GetStreamCounter() const { return m_nStreamCounter; }
@@ -280,7 +284,9 @@ public:
     void SetOptimizerEconomicParameter(double value) override { m_dOptimizerEconomicParameter = value; }
     const char* GetSimulatorFileType() const override { return "Velmor"; }
     void AddStreamLink(IHeatIntegrationStream* stream) override;
-    StreamLynxCollection* GetStreamLinkCollection() const override { return nullptr; }
+    StreamLynxCollection* GetStreamLinkCollection() const override { return m_pStreamLinks.get(); }
+    // Installs the stream links read from the scenario record (replacing any there were).
+    void SetStreamLinkCollection(std::unique_ptr<StreamLynxCollection> links);
     void SetTotalSiteScenario(int flag) override { m_bTotalSite = flag != 0; }
     int IsTotalSiteScenario() const override { return m_bTotalSite ? 1 : 0; }
     const char* GetRecommendedSiteUtilityName(double temperature, int heatType,
@@ -317,6 +323,9 @@ public:
     int GetNumberOfMatches() const override;
 
 private:
+    // The case-file record reads and writes every member (eng/model/ScenarioRecord.h).
+    friend class ScenarioRecord;
+
     using StreamList = CPTypedList<CPIHeatIntegrationStream>;
     using StreamDictionary = CPTypedDictionary<CPIHeatIntegrationStream>;
     using DesignDictionary = CPTypedDictionary<IHENDesign>;
@@ -349,7 +358,6 @@ private:
     void ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix);
     // One retrofit step of `design`; false when the run is to stop.
     bool RunRetrofitStep(IHENDesign& design, int mode, int step, bool stepwise);
-    bool IsUtilityPlacementValid() const;
     bool IsUtilityLoadNearTarget(const IHENDesign& design) const;
 
     IHeatIntegrationProject* m_pProject = nullptr;
@@ -361,6 +369,11 @@ private:
     StreamList m_processStreams;
     // The segment entries of all streams that targeting works on (owned by their streams).
     std::unique_ptr<CPTypedList<StreamSegment>> m_pSegmentPool;
+    // The segments each site stream put into the pool. A site stream's segments are shared by
+    // every scenario of the site and may be rebuilt by another scenario, so they are taken out
+    // of the pool by these recorded addresses, never by reading the stream's current list.
+    std::map<const CPIHeatIntegrationStream*, std::vector<StreamSegment*>> m_siteStreamPoolEntries;
+    bool IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const;
     CPTypedList<IHENDesign> m_rankedDesigns;
     CPTypedList<IHENDesign> m_rankedCompleteDesigns;
     std::vector<CPString> m_extractionItemNames;
@@ -378,6 +391,9 @@ private:
     CostTargetValue* m_pOperatingCost = nullptr;
     CostTargetValue* m_pTotalAnnualCost = nullptr;
     UtilityPlacement* m_pUtilityPlacement = nullptr;
+    // What GetPinchPointList answers: the pinch points in use (items: PinchRecord*, owned by
+    // their record), refilled on every call.
+    mutable CPList m_pinchPointList;
     // The scenario's choice of utility assignment method while the placement record is not built.
     int m_nUtilityAssignmentMethod = 0;
 
@@ -387,6 +403,8 @@ private:
     DefaultManager* m_pSiteManager = nullptr;
     ScenarioRetrofitSettings m_retrofitSettings;
     std::unique_ptr<ReportHolder> m_pReport;
+    // Created by the first stream link; only this scenario destroys it.
+    std::unique_ptr<StreamLynxCollection> m_pStreamLinks;
 
     std::unique_ptr<CPString> m_pName;
     std::unique_ptr<CPString> m_pNotes;

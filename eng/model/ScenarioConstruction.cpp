@@ -7,6 +7,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
 
 #include <vector>
@@ -210,6 +211,7 @@ CPIScenario::~CPIScenario() {
     }
     m_utilityStreams.Clear();
     m_pStreams.reset();
+    m_pStreamLinks.reset();
     m_rankedDesigns.Clear();
     m_rankedCompleteDesigns.Clear();
 }

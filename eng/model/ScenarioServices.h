@@ -31,3 +31,8 @@ struct ScenarioServices {
     // Without it a project stores and recalls only projects that have no scenarios.
     std::shared_ptr<IScenarioRecord> records;
 };
+
+// The services of a project the engineering manager makes (type 501): the targeting subsystem's
+// record builders. Defined beside those builders (eng/targeting/ScenarioTargetBuilders.cpp), so
+// the model reaches them without knowing them.
+ScenarioServices DefaultScenarioServices();

@@ -5,6 +5,7 @@
 #include "brasko/DefaultManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/model/StreamLynxCollection.h"
 #include "eng/model/StreamValueNames.h"
 #include "lumeth/Messages.h"
 
@@ -311,7 +312,22 @@ void CPIScenario::RemoveUnloadedUtilities() {
     for (const CPString& name : unloaded) DeleteStream(name);
 }
 
-void CPIScenario::AddStreamLink(IHeatIntegrationStream*) {
-    // Stream links between scenario streams come with the stream-link collection; the scenario
-    // holds none until then.
+void CPIScenario::AddStreamLink(IHeatIntegrationStream* stream) {
+    // Only a process stream of this scenario can be linked: its candidates are its neighbours.
+    auto* own = dynamic_cast<CPIHeatIntegrationStream*>(stream);
+    if (!own || !m_processStreams.Contains(own)) return;
+    if (!m_pStreamLinks) {
+        m_pStreamLinks = std::make_unique<StreamLynxCollection>(this);
+        SendAMessage(113, CPString(), Self());
+    }
+    StreamLynx* link = m_pStreamLinks->FindLink(stream);
+    if (!link) {
+        link = new StreamLynx(this, stream);
+        m_pStreamLinks->AddLink(link);
+    }
+    SendAMessage(114, CPString(), link);
+}
+
+void CPIScenario::SetStreamLinkCollection(std::unique_ptr<StreamLynxCollection> links) {
+    m_pStreamLinks = std::move(links);
 }

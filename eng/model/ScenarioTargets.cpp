@@ -1,75 +1,279 @@
-// Target queries, utility placement, forbidden matches, match cost models and supertargeting of
-// a scenario. Every query answers its neutral value while the record it reads does not exist;
-// the records whose contents belong to the targeting subsystem are not read here yet.
+// Target queries and supertargeting of a scenario (utility placement, forbidden matches and match
+// cost models: ScenarioMatches.cpp). Every query answers its neutral value while the record it
+// reads does not exist.
 #include "eng/model/Scenario.h"
 
 #include "dunmor/Exceptions.h"
-#include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/SuperTargetRange.h"
+#include "eng/targeting/AreaTarget.h"
+#include "eng/targeting/CompositeCurves.h"
+#include "eng/targeting/CurveInterpolation.h"
+#include "eng/targeting/EnergyTarget.h"
+#include "eng/targeting/UnitsTarget.h"
+#include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Framework.h"
+#include "lumeth/Messages.h"
 
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <unordered_set>
 
 namespace {
 
 constexpr double kEmpty = CPIScenario::kEmpty;
-constexpr const char* kDefaultModel = MatchwiseStreamData::kDefaultCostModel;
 
 }  // namespace
 
 // ---------------------------------------------------------------- energy, pinch and curves
 
-double CPIScenario::GetUtilityTarget(int side) const {
-    if (!m_pEnergyTarget) return 0.0;
-    if (side != 0 && side != 1) KS_ASSERT_AT(false, "eng/energytarget", 1251, "!\"GetUtilityTarget Failed\"");
+namespace {
+
+// The pinch points the scenario answers with. The utility placement keeps its own pinch points
+// once it exists (read from it when utilities are placed automatically and the placement is
+// settled); until then, and otherwise, they are the energy target's.
+const std::vector<PinchRecord>* PinchPointsOf(const CPIScenario& scenario) {
+    if (const std::vector<PinchRecord>* placed = GetPlacementPinchPoints(scenario.GetUtilityPlacementRecord()))
+        return placed;
+    const EnergyTarget* target = scenario.GetEnergyTargetRecord();
+    return target ? &target->GetPinchList() : nullptr;
+}
+
+const PinchRecord* PinchPointAt(const CPIScenario& scenario, int index) {
+    const std::vector<PinchRecord>* pinches = PinchPointsOf(scenario);
+    if (!pinches || index < 0 || static_cast<std::size_t>(index) >= pinches->size()) return nullptr;
+    return &(*pinches)[static_cast<std::size_t>(index)];
+}
+
+double PinchSide(const PinchRecord* pinch, int side) {
+    if (!pinch) return 0.0;
+    if (side == 0) return pinch->dHotTemperature;
+    if (side == 1) return pinch->dColdTemperature;
     return 0.0;
 }
 
-double CPIScenario::GetPinchTemperature(int, int) const { return 0.0; }
-double CPIScenario::GetProcessPinchTemperature(int) const { return 0.0; }
-int CPIScenario::GetNumberOfPinchPoints() const { return 0; }
-CPList* CPIScenario::GetPinchPointList() const { return nullptr; }
-double CPIScenario::GetPinchListEntryFirstValue(int) const { return 0.0; }
-double CPIScenario::GetPinchListEntryThirdValue(int) const { return 0.0; }
-int CPIScenario::GetPinchListEntrySide(int) const { return 0; }
-int CPIScenario::GetPinchProblemType() const { return 0; }
-int CPIScenario::GetNumberOfPockets() const { return -1; }
-double CPIScenario::GetTargetCurveValue(int, int, int) const { return 0.0; }
-int CPIScenario::GetNumberOfCurvePoints(int) const { return 0; }
-int CPIScenario::GetStreamsAtCurvePoint(int, double, double, CPString& out) const {
-    out.clear();
-    return 0;
+// The pockets of the heat cascade stand in the second pinch list: entry = one pocket.
+const PocketRecord* PocketAt(const EnergyTarget* target, int index) {
+    if (!target || index < 0 || index >= target->GetNumberOfPockets()) return nullptr;
+    return &target->GetPockets()[static_cast<std::size_t>(index)];
+}
+
+// Where a curve kind of the curve queries is kept: a slot of the composite-curves record and its
+// list (0 hot, 1 cold); false for the kinds that are not on that record.
+bool CurveListOfKind(int kind, int& slot, int& list) {
+    switch (kind) {
+    case 1: case 2: slot = CompositeCurves::ShiftedCompositeSlot; break;
+    case 3: case 4: slot = CompositeCurves::CompositeSlot; break;
+    case 6: case 7: slot = CompositeCurves::UtilityCompositeSlot; break;
+    case 10: case 11: slot = CompositeCurves::ShiftedBalancedSlot; break;
+    case 8: case 9: slot = CompositeCurves::BalancedSlot; break;
+    default: return false;
+    }
+    list = (kind == 2 || kind == 4 || kind == 7 || kind == 9 || kind == 11) ? 1 : 0;
+    return true;
+}
+
+// A hot-list point as stored. Only cold lists answer a load just below zero as 0.0: a hot
+// profile (the utility composite curve's) may truly dip below zero by a little.
+double HotPointValue(const TargetCurve& curve, int coordinate, int index) {
+    const auto& points = curve.GetPoints();
+    if (curve.GetKind() == TargetCurve::UtilityComposite && index >= 0 &&
+        static_cast<std::size_t>(index) < points.size() && (coordinate == 0 || coordinate == 1)) {
+        const TemperatureInterval* e = points[static_cast<std::size_t>(index)].pEntry;
+        return coordinate == 0 ? e->dTemperature : e->dValue;
+    }
+    return GetIthTI(curve.GetHotList(), coordinate, index);
+}
+
+// The interval list a hit test of a plot walks, by the plot's kind: the two lists of one target
+// curve, or the energy target's cascade.
+std::vector<const TIList*> HitTestLists(int kind, const CompositeCurves* curves, const EnergyTarget* target) {
+    std::vector<const TIList*> lists;
+    int slot = -1;
+    switch (kind) {
+    case 3: slot = CompositeCurves::CompositeSlot; break;
+    case 4: slot = CompositeCurves::ShiftedCompositeSlot; break;
+    case 5: slot = CompositeCurves::BalancedSlot; break;
+    case 6: slot = CompositeCurves::ShiftedBalancedSlot; break;
+    case 1: case 7:
+        if (target) lists.push_back(&target->GetIntervals());
+        return lists;
+    default: return lists;
+    }
+    if (const TargetCurve* curve = curves ? curves->GetCurve(slot) : nullptr) {
+        lists.push_back(curve->GetHotList());
+        lists.push_back(curve->GetColdList());
+    }
+    return lists;
+}
+
+constexpr std::size_t kMaxHitText = 2048;
+
+}  // namespace
+
+double CPIScenario::GetUtilityTarget(int side) const {
+    if (!m_pEnergyTarget) return 0.0;
+    if (side == 0) return m_pEnergyTarget->GetHotUtility();
+    if (side == 1) return m_pEnergyTarget->GetColdUtility();
+    KS_ASSERT_AT(false, "eng/energytarget", 1251, "!\"GetUtilityTarget Failed\"");
+    return 0.0;
+}
+
+double CPIScenario::GetPinchTemperature(int side, int index) const { return PinchSide(PinchPointAt(*this, index), side); }
+
+double CPIScenario::GetProcessPinchTemperature(int side) const {
+    const bool any = m_pEnergyTarget && !m_pEnergyTarget->GetPinchList().empty();
+    return any ? PinchSide(&m_pEnergyTarget->GetPinchList().front(), side) : 0.0;
+}
+
+int CPIScenario::GetNumberOfPinchPoints() const {
+    const std::vector<PinchRecord>* pinches = PinchPointsOf(*this);
+    return pinches ? static_cast<int>(pinches->size()) : 0;
+}
+
+CPList* CPIScenario::GetPinchPointList() const {
+    m_pinchPointList.Clear();
+    const std::vector<PinchRecord>* pinches = PinchPointsOf(*this);
+    if (!pinches || pinches->empty()) return nullptr;
+    for (const PinchRecord& pinch : *pinches) m_pinchPointList.Append(const_cast<PinchRecord*>(&pinch));
+    return &m_pinchPointList;
+}
+
+double CPIScenario::GetPinchListEntryFirstValue(int index) const {
+    const PocketRecord* pocket = PocketAt(m_pEnergyTarget, index);
+    return pocket ? pocket->dStartTemperature : 0.0;
+}
+
+double CPIScenario::GetPinchListEntryThirdValue(int index) const {
+    const PocketRecord* pocket = PocketAt(m_pEnergyTarget, index);
+    return pocket ? pocket->dClosingTemperature : 0.0;
+}
+
+int CPIScenario::GetPinchListEntrySide(int index) const {
+    const PocketRecord* pocket = PocketAt(m_pEnergyTarget, index);
+    return pocket ? pocket->nSide : 0;
+}
+
+int CPIScenario::GetPinchProblemType() const { return m_pEnergyTarget ? m_pEnergyTarget->GetProblemType() : 0; }
+
+int CPIScenario::GetNumberOfPockets() const { return m_pEnergyTarget ? m_pEnergyTarget->GetNumberOfPockets() : -1; }
+
+double CPIScenario::GetTargetCurveValue(int kind, int coordinate, int index) const {
+    if (kind == 0 || kind == 15) {
+        if (!m_pEnergyTarget) return 0.0;
+        const double value = GetIthTI(&m_pEnergyTarget->GetIntervals(), coordinate, index);
+        if (kind == 0) return value;
+        // The grand composite curve drawn with the utility curve's offset.
+        const TargetCurve* utility =
+            m_pCompositeCurves ? m_pCompositeCurves->GetCurve(CompositeCurves::UtilityCompositeSlot) : nullptr;
+        return value + (utility ? utility->GetCarriedValue(0) : 0.0);
+    }
+    // Kinds 12 and 13: the curves of the user-supplied loads, the hot one without its first two
+    // points (the make-up source at the top of the scale).
+    if (kind == 12) return GetUserLoadCurveValue(m_pUtilityPlacement, 0, coordinate, index + 2);
+    if (kind == 13) return GetUserLoadCurveValue(m_pUtilityPlacement, 1, coordinate, index);
+    int slot = 0, list = 0;
+    if (!CurveListOfKind(kind, slot, list)) return 0.0;
+    const TargetCurve* curve = m_pCompositeCurves ? m_pCompositeCurves->GetCurve(slot) : nullptr;
+    if (!curve) return 0.0;
+    return list == 0 ? HotPointValue(*curve, coordinate, index) : curve->GetPointValue(1, coordinate, index);
+}
+
+int CPIScenario::GetNumberOfCurvePoints(int kind) const {
+    if (kind == 0 || kind == 15) return m_pEnergyTarget ? m_pEnergyTarget->GetIntervals().GetNumberOfBoundaries() : 0;
+    if (kind == 12 || kind == 13)
+        return std::max(GetNumberOfUserLoadCurvePoints(m_pUtilityPlacement, kind == 12 ? 0 : 1) - 2, 0);
+    int slot = 0, list = 0;
+    if (!CurveListOfKind(kind, slot, list)) return 0;
+    const TargetCurve* curve = m_pCompositeCurves ? m_pCompositeCurves->GetCurve(slot) : nullptr;
+    return curve ? curve->GetNumberOfPoints(list) : 0;
+}
+
+int CPIScenario::GetStreamsAtCurvePoint(int kind, double load, double temperature, CPString& out) const {
+    out = FindString("SegmentStreams");
+    const bool cascade = kind == 1 || kind == 7;
+    // Only segments still in the pool are named: a record not rebuilt since its streams went
+    // may still hold their segments.
+    std::unordered_set<const StreamSegment*> pool;
+    if (m_pSegmentPool)
+        for (StreamSegment* s : *m_pSegmentPool) pool.insert(s);
+
+    for (const TIList* list : HitTestLists(kind, m_pCompositeCurves, m_pEnergyTarget)) {
+        const int n = list ? list->GetNumberOfBoundaries() : 0;
+        if (n < 2) continue;
+        const double tolerance = 0.05 * std::fabs(list->GetTemperature(0) - list->GetTemperature(n - 1));
+        const std::vector<CurvePoint> curve = CurveOfIntervals(*list);
+        const double below = InterpolateOnCurve(curve, temperature - tolerance);
+        const double above = InterpolateOnCurve(curve, temperature + tolerance);
+        const bool hit = (below < load && load < above) || (cascade && above < load && load < below);
+        if (!hit) continue;
+        for (int i = 0; i + 1 < n; ++i) {
+            if (!(list->GetTemperature(i) >= temperature && list->GetTemperature(i + 1) < temperature)) continue;
+            for (const IntervalSpan& span : list->GetSpans()) {
+                if (!span.Covers(i) || !pool.count(span.pSegment)) continue;
+                if (!span.IsIn(AllHotMembers) && !span.IsIn(AllColdMembers)) continue;
+                out += "\n ";
+                out += span.pSegment->strStreamName;
+            }
+        }
+    }
+    if (out.size() > kMaxHitText) out.resize(kMaxHitText);
+    return 1;
 }
 
 // ---------------------------------------------------------------- area, units, costs
 
-double CPIScenario::GetAreaTarget(int) const { return 0.0; }
-int CPIScenario::GetNumberOfShellsTarget() const { return 0; }
-int CPIScenario::GetNumberOfAreaTargetMatches() const { return 0; }
-double CPIScenario::GetAreaTargetMatchValue(int, int) const {
-    // The per-match entries of the area record are not read yet: a missing entry is empty.
-    return m_pAreaTarget ? kEmpty : 0.0;
+double CPIScenario::GetAreaTarget(int kind) const { return AreaTargetValue(m_pAreaTarget, kind); }
+int CPIScenario::GetNumberOfShellsTarget() const { return AreaTargetShells(m_pAreaTarget); }
+int CPIScenario::GetNumberOfAreaTargetMatches() const { return AreaTargetMatchCount(m_pAreaTarget); }
+double CPIScenario::GetAreaTargetMatchValue(int selector, int index) const {
+    return AreaTargetMatchValue(m_pAreaTarget, selector, index);
 }
-int CPIScenario::GetAreaTargetMethod() const { return 0; }
-int CPIScenario::GetAreaTargetOption() const { return 1; }
+int CPIScenario::GetAreaTargetMethod() const { return AreaTargetMethod(m_pAreaTarget); }
+int CPIScenario::GetAreaTargetOption() const { return AreaTargetOption(m_pAreaTarget); }
 
-void CPIScenario::SetAreaTargetOption(int) { UpdateTargets(nullptr, 18); }
+void CPIScenario::SetAreaTargetOption(int option) {
+    ::SetAreaTargetOption(m_pAreaTarget, option);
+    UpdateTargets(nullptr, 18);
+}
 
-int CPIScenario::GetMinimumNumberOfUnits(int) const { return 0; }
-int CPIScenario::GetMinimumNumberOfUnitsByMILP() const { return 0; }
-int CPIScenario::GetNumberOfUnitsTargetGroups() const { return 0; }
-int CPIScenario::GetNumberOfUnitsTargetEntries(int) const { return 0; }
-int CPIScenario::GetNumberOfUnitsTargetEntryNames(int, int) const { return 0; }
-const char* CPIScenario::GetUnitsTargetEntryName(int, int, int) const { return nullptr; }
-double CPIScenario::GetUnitsTargetEntryValue(int, int, int) const { return kEmpty; }
-int CPIScenario::GetUnitsTargetMILPFlag() const { return 0; }
-UnitsTargetData* CPIScenario::SetUnitsTargetMILPFlag(int) { return m_pUnitsTarget; }
+int CPIScenario::GetMinimumNumberOfUnits(int kind) const {
+    if (!m_pUnitsTarget) return 0;
+    if (kind == 0) return m_pUnitsTarget->GetUnitsOverall();
+    return kind == 1 ? m_pUnitsTarget->GetUnitsWithPinchDivision() : 0;
+}
+int CPIScenario::GetMinimumNumberOfUnitsByMILP() const { return m_pUnitsTarget ? m_pUnitsTarget->GetMILPCount() : 0; }
+int CPIScenario::GetNumberOfUnitsTargetGroups() const { return m_pUnitsTarget ? m_pUnitsTarget->GetNumberOfGroups() : 0; }
+int CPIScenario::GetNumberOfUnitsTargetEntries(int group) const {
+    const UnitsTargetGroup* g = m_pUnitsTarget ? m_pUnitsTarget->GetGroup(group) : nullptr;
+    return g ? g->GetNumberOfEntries() : 0;
+}
+int CPIScenario::GetNumberOfUnitsTargetEntryNames(int group, int entry) const {
+    const UnitsTargetEntry* e = m_pUnitsTarget ? m_pUnitsTarget->GetEntry(group, entry) : nullptr;
+    return e ? e->GetNumberOfNames() : 0;
+}
+const char* CPIScenario::GetUnitsTargetEntryName(int position, int entry, int group) const {
+    const UnitsTargetEntry* e = m_pUnitsTarget ? m_pUnitsTarget->GetEntry(group, entry) : nullptr;
+    return e ? e->GetName(position) : nullptr;
+}
+double CPIScenario::GetUnitsTargetEntryValue(int position, int entry, int group) const {
+    const UnitsTargetEntry* e = m_pUnitsTarget ? m_pUnitsTarget->GetEntry(group, entry) : nullptr;
+    return e ? e->GetValue(position) : kEmpty;
+}
+int CPIScenario::GetUnitsTargetMILPFlag() const { return m_pUnitsTarget ? m_pUnitsTarget->GetMILPFlag() : 0; }
+UnitsTargetData* CPIScenario::SetUnitsTargetMILPFlag(int flag) {
+    if (m_pUnitsTarget) m_pUnitsTarget->SetMILPFlag(flag);
+    return m_pUnitsTarget;
+}
 void CPIScenario::CalculateMinimumUnitsTarget() {
-    if (m_services.builders) m_pUnitsTarget = m_services.builders->UpdateUnitsTarget(m_pUnitsTarget, *this, 35);
+    // The search needs the record; a scenario that has none yet counts its units first.
+    if (!m_pUnitsTarget && m_services.builders)
+        m_pUnitsTarget = m_services.builders->UpdateUnitsTarget(m_pUnitsTarget, *this, 35);
+    ::CalculateMinimumUnitsTarget(m_pUnitsTarget, *this);
 }
-void CPIScenario::ClearUnitsTargetMILPResult() {}
+void CPIScenario::ClearUnitsTargetMILPResult() {
+    if (m_pUnitsTarget) m_pUnitsTarget->ClearMILPResult();
+}
 
 double CPIScenario::GetCostTarget(int code) const {
     switch (code) {
@@ -84,127 +288,6 @@ int CPIScenario::GetCapitalCostTargetKind() {
     if (!m_pCapitalCost && m_services.builders)
         m_pCapitalCost = m_services.builders->UpdateCapitalCostTarget(m_pCapitalCost, *this, 35);
     return m_pCapitalCost ? m_pCapitalCost->nFlag : 0;
-}
-
-// ---------------------------------------------------------------- matches and cost models
-
-double CPIScenario::GetMatchValue(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dMatchValue : -1.0;
-}
-double CPIScenario::GetMatchFirstValue(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dFirstValue : -1.0;
-}
-double CPIScenario::GetMatchCountercurrentArea(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dCountercurrentArea : -1.0;
-}
-double CPIScenario::GetMatchShellAndTubeArea(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dShellAndTubeArea : -1.0;
-}
-double CPIScenario::GetMatchFourthValue(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dFourthValue : -1.0;
-}
-int CPIScenario::GetNumberOfMatches() const { return m_pMatches ? m_pMatches->GetNumberOfMatches() : 0; }
-
-const char* CPIScenario::GetMatchCostModelNameAt(int index) {
-    MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->GetCostModelName().c_str() : nullptr;
-}
-
-const char* CPIScenario::GetMatchCostModelName(const CPString& hotName, const CPString& coldName) {
-    CPIHeatIntegrationStream* hot = StreamByName(hotName);
-    CPIHeatIntegrationStream* cold = StreamByName(coldName);
-    MatchwiseStreamData* m = hot && cold && m_pMatches ? m_pMatches->FindMatch(hot, cold) : nullptr;
-    if (!m) return kDefaultModel;
-    const CPString& name = m->GetCostModelName();
-    return name.empty() ? kDefaultModel : name.c_str();
-}
-
-int CPIScenario::SetMatchCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model) {
-    if (m_bRetrofit) return 0;
-    const int result = m_pMatches ? m_pMatches->SetCostModelName(hotName, coldName, model) : 0;
-    if (result != 1) return result;
-    AssignAllExchangerCostModels();
-    UpdateTargets(nullptr, 19);
-    return result;
-}
-
-const char* CPIScenario::FindIncompleteCostModel() {
-    if (m_processHot.IsEmpty() || m_processCold.IsEmpty()) return nullptr;
-    const char* incomplete = nullptr;
-    for (CPIHeatIntegrationStream* hot : m_processHot) {
-        for (CPIHeatIntegrationStream* cold : m_processCold) {
-            const char* model = GetMatchCostModelName(hot->GetName(), cold->GetName());
-            const bool complete = GetEconomicData(1, model) > 0.0 && GetEconomicData(2, model) > 0.0 &&
-                                  GetEconomicData(4, model) > 0.0;
-            if (!complete) {
-                incomplete = model;
-                break;
-            }
-        }
-    }
-    return incomplete;
-}
-
-// ---------------------------------------------------------------- utility placement
-
-bool CPIScenario::IsUtilityPlacementValid() const {
-    // The side statuses live in the placement record of the targeting subsystem.
-    return false;
-}
-
-int CPIScenario::GetUtilityAssignmentMethod() const { return m_nUtilityAssignmentMethod; }
-
-int CPIScenario::GetUtilityAssignmentStatus(int) { return 0; }
-
-int CPIScenario::SetUtilityAssignmentMethod(int method) {
-    if (m_nForbiddenMatches != 0 && method != 0) {
-        SendMessageKey("OnlyGCCBasedAllowedIfForbidden");
-        return 0;
-    }
-    m_nUtilityAssignmentMethod = method;
-    MarkUtilitySegmentsForUpdate();
-    UpdateTargets(nullptr, 20);
-    SendAMessage(66, CPString(), Self());
-    return 1;
-}
-
-int CPIScenario::AssignUtilityLoads() {
-    if (!m_pUtilityPlacement) return 0;
-    UpdateTargets(nullptr, 35);
-    return 0;
-}
-
-int CPIScenario::ChangeNumberOfForbiddenMatches(int delta) {
-    if (m_nForbiddenMatches == m_nSavedForbiddenMatches) SuspendCalculations();
-    const int before = m_nForbiddenMatches;
-    m_nForbiddenMatches += delta;
-    if (before != 0 && m_nForbiddenMatches == 0) {
-        if (!IsAutomationStartup()) SendMessageKey("ChangingToBathChoseUnForbidAll");
-    } else if (before == 0 && m_nForbiddenMatches != 0) {
-        if (!IsAutomationStartup()) SendMessageKey("ChangingToLPAndGCCChoseForbidden");
-        SetUtilityAssignmentMethod(0);
-    }
-    return m_nForbiddenMatches;
-}
-
-void CPIScenario::EndForbiddenMatchChanges() {
-    m_nSavedForbiddenMatches = m_nForbiddenMatches;
-    if (m_nCalculationEnable < 1) {
-        m_nCalculationEnable = 0;
-        ResumeCalculations(true);
-    }
-}
-
-int CPIScenario::ValidateTargetMethodsForForbiddenMatches() {
-    if (m_nForbiddenMatches == 0) return 1;
-    if (GetUtilityAssignmentMethod() == 0 && GetAreaTargetMethod() == 1) return 1;
-    SetUtilityAssignmentMethod(0);
-    return 0;
 }
 
 // ---------------------------------------------------------------- supertargeting
@@ -247,9 +330,7 @@ double CPIScenario::GetSuperTargetValueAtBaseOperatingCost() const {
 }
 
 void CPIScenario::ClearSuperTargets() {
-    if (!m_pSuperTargets) return;
-    m_pSuperTargets->ClearPoints();
-    m_pSuperTargets->requestedValues.clear();
+    if (m_pSuperTargets) m_pSuperTargets->Free();
 }
 
 SuperTargetPointRecord CPIScenario::CalculateSuperTargetPoint(double dTmin) {
@@ -281,23 +362,32 @@ SuperTargetPointRecord CPIScenario::CalculateSuperTargetPoint(double dTmin) {
 }
 
 void CPIScenario::AddSuperTargetPoint(double dTmin) {
+    // A point asked for before any range was calculated starts the record.
+    if (!HasStreams()) return;
+    ScenarioSuperTargetSource source(*this);
+    EnsureSuperTargetRange().AddPoint(source, dTmin);
+}
+
+void CPIScenario::CalculateSuperTargets(double from, double to, double step) {
+    if (!HasStreams() || !SuperTargetRange::IsFixedStepRangeAcceptable(from, to, step)) return;
     SuperTargetRange& range = EnsureSuperTargetRange();
-    range.requestedValues.push_back(dTmin);
-    const double kept = m_dDTmin;
-    SuperTargetPointRecord point = CalculateSuperTargetPoint(dTmin);
-    range.points.push_back(point);
-    std::stable_sort(range.points.begin(), range.points.end(),
-                     [](const SuperTargetPointRecord& a, const SuperTargetPointRecord& b) {
-                         return a.values[0] < b.values[0];
-                     });
-    SetDTmin(kept);
+    range.ClearPoints();
+    // The range sets the scenario's DTmin (and its targets) back once it is done.
+    ScenarioSuperTargetSource source(*this);
+    range.CalculateFixedSteps(source, from, to, step);
+    UpdateRetrofitSuperTargetCurve();
+    SendAMessage(64, CPString(), Self());
 }
 
-void CPIScenario::CalculateSuperTargets(double, double, double) {
-    // The range search and its optimum bracket belong to the supertargeting record.
+void CPIScenario::RecalculateSuperTargets() {
+    if (!HasStreams()) return;
+    SuperTargetRange& range = EnsureSuperTargetRange();
+    range.ClearPoints();
+    ScenarioSuperTargetSource source(*this);
+    range.Search(source);
+    UpdateRetrofitSuperTargetCurve();
+    SendAMessage(64, CPString(), Self());
 }
-
-void CPIScenario::RecalculateSuperTargets() {}
 
 void CPIScenario::UpdateRetrofitSuperTargetCurve() {
     if (!m_bRetrofit || !m_pSuperTargets) return;

@@ -6,6 +6,7 @@
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamValueNames.h"
 #include "eng/model/SuperTargetRange.h"
+#include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Framework.h"
 
 #include <cstring>
@@ -193,6 +194,7 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
     case 40:
         // Only user-supplied utility loads take a load; the placement record keeps it.
         if (GetUtilityAssignmentMethod() != 1) return;
+        if (data) TakeUserSuppliedUtilityLoad(*this, m_pLastChangeSource, *static_cast<double*>(data));
         MarkUtilitySegmentsForUpdate();
         UpdateTargets(m_pLastChangeSource, 40);
         return;
@@ -301,22 +303,49 @@ void CPIScenario::UpdateSideLists(CPIHeatIntegrationStream& stream, int mode) {
 
 // ---------------------------------------------------------------- segment pool
 
+namespace {
+// Whether two segment lists describe the same segments (what the stream's values give them), so
+// that a shared site stream whose segments another scenario has just rebuilt is not rebuilt again.
+bool SameSegments(const StreamSegmentList& a, const StreamSegmentList& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const StreamSegment& x = *a[i];
+        const StreamSegment& y = *b[i];
+        if (x.dInletTemperature != y.dInletTemperature || x.dOutletTemperature != y.dOutletTemperature ||
+            x.dFilmCoefficient != y.dFilmCoefficient || x.nHotCold != y.nHotCold || x.nKind != y.nKind)
+            return false;
+    }
+    return true;
+}
+}  // namespace
+
+bool CPIScenario::IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const {
+    return m_bTotalSite && stream.GetStreamKind() == 1;
+}
+
 void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
     if (m_pSegmentPool) RemoveStreamSegments(stream);
     if (!m_pSegmentPool) m_pSegmentPool = std::make_unique<CPTypedList<StreamSegment>>();
 
+    const bool shared = IsSharedSiteStream(stream);
     if (stream.IsComplete()) {
         // The network load of a utility is spread again over its new segments.
         const bool hadNetworkLoad = stream.IsLoadInStep(1);
         const double networkLoad = hadNetworkLoad ? stream.GetHeatLoad(1) : 0.0;
-        stream.SetDesignSegments(stream.BuildDesignSegments());
+        std::unique_ptr<StreamSegmentList> fresh = stream.BuildDesignSegments();
+        const StreamSegmentList* current = stream.GetDesignSegments();
+        if (!(shared && current && fresh && SameSegments(*current, *fresh)))
+            stream.SetDesignSegments(std::move(fresh));
         if (hadNetworkLoad) stream.SetHeatLoad(networkLoad, 1);
         stream.UpdateEndToleranceLoad(1);
         stream.UpdateEndToleranceLoad(-1);
         if (StreamSegmentList* segments = stream.GetDesignSegments()) {
+            std::vector<StreamSegment*>* recorded = shared ? &m_siteStreamPoolEntries[&stream] : nullptr;
+            if (recorded) recorded->clear();
             for (auto& segment : *segments) {
                 segment->ShiftTemperatures(m_dDTmin);
                 m_pSegmentPool->Append(segment.get());
+                if (recorded) recorded->push_back(segment.get());
             }
             m_bSegmentsChanged = true;
             if (!segments->empty()) m_nSegmented = 1;
@@ -328,6 +357,15 @@ void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
 
 void CPIScenario::RemoveStreamSegments(CPIHeatIntegrationStream& stream) {
     if (!m_pSegmentPool) return;
+    auto recorded = m_siteStreamPoolEntries.find(&stream);
+    if (recorded != m_siteStreamPoolEntries.end()) {
+        // Taken out by address only: the stream's segments belong to the site and stay with it.
+        for (StreamSegment* segment : recorded->second) m_pSegmentPool->Remove(segment);
+        m_siteStreamPoolEntries.erase(recorded);
+        if (m_pSegmentPool->IsEmpty()) m_pSegmentPool.reset();
+        return;
+    }
+    if (IsSharedSiteStream(stream)) return;
     StreamSegmentList* segments = stream.GetDesignSegments();
     if (!segments) return;
     bool taken = false;

@@ -49,24 +49,44 @@ public:
                                                          IHeatIntegrationScenario& scenario, int code) = 0;
 };
 
-// Builds no record. It never creates one, so on code 3 only the value records it can know
-// (capital, operating and total-annual cost) can reach it; it frees those.
+// Frees a utility placement record (eng/targeting/UtilityPlacement.cpp). The scenario itself makes
+// the record when a utility assignment method is chosen before any was built.
+void DeleteUtilityPlacement(UtilityPlacement* record);
+// Free the other records (each defined with its record in eng/targeting). A scenario read from a
+// case file holds records that no builder made.
+void DeleteEnergyTarget(EnergyTarget* record);
+void DeleteUnitsTarget(UnitsTargetData* record);
+void DeleteCompositeCurves(CompositeCurves* record);
+void DeleteAreaTarget(AreaTarget* record);
+
+// Builds no record. On code 3 it frees whatever records reach it: those the scenario made itself
+// (the utility placement), those a case file brought, and the value records of its test doubles.
 class NullTargetRecordBuilders : public TargetRecordBuilders {
 public:
     EnergyTarget* UpdateEnergyTarget(EnergyTarget* record, IHeatIntegrationScenario&, int code) override {
-        return code == FreeRecords ? nullptr : record;
+        if (code != FreeRecords) return record;
+        DeleteEnergyTarget(record);
+        return nullptr;
     }
     UtilityPlacement* UpdateUtilityPlacement(UtilityPlacement* record, IHeatIntegrationScenario&, int code) override {
-        return code == FreeRecords ? nullptr : record;
+        if (code != FreeRecords) return record;
+        DeleteUtilityPlacement(record);
+        return nullptr;
     }
     UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario&, int code) override {
-        return code == FreeRecords ? nullptr : record;
+        if (code != FreeRecords) return record;
+        DeleteUnitsTarget(record);
+        return nullptr;
     }
     CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario&, int code) override {
-        return code == FreeRecords ? nullptr : record;
+        if (code != FreeRecords) return record;
+        DeleteCompositeCurves(record);
+        return nullptr;
     }
     AreaTarget* UpdateAreaTarget(AreaTarget* record, IHeatIntegrationScenario&, int code) override {
-        return code == FreeRecords ? nullptr : record;
+        if (code != FreeRecords) return record;
+        DeleteAreaTarget(record);
+        return nullptr;
     }
     CapitalCostTarget* UpdateCapitalCostTarget(CapitalCostTarget* record, IHeatIntegrationScenario&,
                                                int code) override {

@@ -1,7 +1,9 @@
 #include "eng/startup/LoadSteps.h"
 
 #include "brasko/SteamProperties.h"
+#include "eng/model/CloneEngine.h"
 #include "eng/model/Project.h"
+#include "eng/model/TotalSite.h"
 #include "eng/startup/PropertyBounds.h"
 #include "eng/startup/Registries.h"
 #include "lumeth/Framework.h"
@@ -54,7 +56,7 @@ void initEventTypeNames(ModuleRegistries& r) {
 // engine, the project and the total site register at their steps once they are built.
 const LoadStep kSteps[] = {
     {"ShowSplashScreen", showSplash},
-    {"CloneEnginePrototype", nullptr},
+    {"CloneEnginePrototype", RegisterCloneEnginePrototype},
     {"CreateHENNodeTypeFactories", createNodeTypes},
     {"NodeType htHeatExchanger", nullptr},
     {"NodeType ppTee", nullptr},
@@ -84,7 +86,7 @@ const LoadStep kSteps[] = {
     {"PortNameColdInlet", portColdInlet},
     {"PortNameColdOutlet", portColdOutlet},
     {"ProjectPrototype", RegisterProjectPrototype},
-    {"TotalSitePrototype", nullptr},
+    {"TotalSitePrototype", RegisterTotalSitePrototype},
     {"PropertyBounds", propertyBounds},
     {"CreateHENEventTypeNames", createEventNames},
     {"InitEventTypeNames", initEventTypeNames},

@@ -22,6 +22,13 @@ bool EqualsNoCase(const char* text, const char* word) {
     return *text == '\0' && *word == '\0';
 }
 
+// Finite numbers from here on are no engineering data (a damaged case file, a mistyped value):
+// the engines lose their tolerances on them, and a right-hand side taken as infinite on the side
+// that must hold makes CLP abort. A model holding one is not solved.
+constexpr double kWorkingRange = 1e20;
+
+bool InWorkingRange(double value) { return !std::isfinite(value) || std::fabs(value) < kWorkingRange; }
+
 double NormaliseBound(double value) {
     if (value >= kInfiniteBound) return kInfinity;
     if (value <= -kInfiniteBound) return -kInfinity;
@@ -205,6 +212,15 @@ bool CoinMILPSolver::RowsAcceptZeroActivity() const {
 bool CoinMILPSolver::Solve() {
     ClearResult();
     if (columns_ == 0) return RowsAcceptZeroActivity();
+    bool inRange = std::all_of(objective_.begin(), objective_.end(), InWorkingRange) &&
+                   std::all_of(rightHandSide_.begin(), rightHandSide_.end(), InWorkingRange) &&
+                   std::all_of(matrix_.begin(), matrix_.end(), [](const Triplet& t) { return InWorkingRange(t.value); });
+    for (std::size_t j = 0; inRange && j < static_cast<std::size_t>(columns_); ++j)
+        inRange = !hasBounds_[j] || (InWorkingRange(lower_[j]) && InWorkingRange(upper_[j]));
+    if (!inRange) {
+        KS_ASSERT(!"model holds numbers outside the solver's working range");
+        return false;
+    }
 
     traval::CoinModelData model;
     model.columns = columns_;
@@ -238,6 +254,8 @@ bool CoinMILPSolver::Solve() {
         const char t = rowTypes_[i];
         model.rowLower[i] = (t == 'l') ? -kInfinity : b;
         model.rowUpper[i] = (t == 'g') ? kInfinity : b;
+        // A row that must reach an infinite right-hand side holds for no finite activity.
+        if (model.rowLower[i] == kInfinity || model.rowUpper[i] == -kInfinity) return false;
     }
 
     // Column-ordered matrix; entries naming the same place are summed, and what sums to zero

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
 using namespace scenario_test;
 
 namespace {
@@ -252,3 +254,5 @@ TEST(ProjectRecord, ScenariosCannotBeStoredWithoutAScenarioRecord) {
     LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
     EXPECT_FALSE(p.Store(out));
 }
+
+}  // namespace

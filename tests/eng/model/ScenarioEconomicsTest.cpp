@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace {
+
 using namespace scenario_test;
 
 struct LevelCase {
@@ -254,3 +256,5 @@ TEST(ScenarioEconomics, SupertargetPointIsComputedAtItsDTminAndTheScenarioKeepsI
     f.scenario->GetSuperTargetOptimum(upper, lower);
     EXPECT_DOUBLE_EQ(upper, -32767.0);
 }
+
+}  // namespace

@@ -16,6 +16,8 @@
 
 namespace {
 
+namespace {
+
 using targeting_test::SegmentSet;
 
 constexpr double kTol = 1e-7;
@@ -417,5 +419,7 @@ TEST(EnergyTargetRecordTest, DamagedRecordFailsAndLeavesTheTargetAsItWas) {
         EXPECT_NE(held.GetModel(), nullptr);
     }
 }
+
+}  // namespace
 
 }  // namespace

@@ -1,0 +1,30 @@
+#pragma once
+// The interface of a total site: a heat-integration project whose scenarios share one set of site
+// utility streams and one site utility manager. The scenario operations are the project's; the
+// remaining slots reach the site streams, the manager and the notes.
+#include "dunmor/CPString.h"
+#include "eng/model/IHeatIntegrationProject.h"
+
+class IHeatIntegrationStream;
+class ITotalSiteUtilityManager;
+
+class IHeatIntegrationTotalSite : public virtual IHeatIntegrationProject {
+public:
+    // The engine-object type and interface number of a total site.
+    static constexpr int TotalSiteType = 502;
+
+    ~IHeatIntegrationTotalSite() override = default;
+
+    virtual int GetNumberOfStreams() const = 0;
+    // Takes the manager's utility stream of that name as a site stream of every scenario.
+    virtual int AddStream(const CPString& name) = 0;
+    // Always 1; `out` is the manager's site face.
+    virtual int GetDefaultUtilityManager(ITotalSiteUtilityManager*& out) = 0;
+    virtual int GetStream(int index, IHeatIntegrationStream*& out) const = 0;
+    virtual int GetStream(const CPString& name, IHeatIntegrationStream*& out) const = 0;
+    virtual const CPString& GetNotes() const = 0;
+    virtual void SetNotes(const CPString& notes) = 0;
+    virtual int DeleteStream(const CPString& name) = 0;
+    virtual int RenameStream(const CPString& oldName, const CPString& newName) = 0;
+    virtual bool RecallFixUp() = 0;
+};

@@ -1,0 +1,172 @@
+// Utility placement, forbidden matches and match cost models of a scenario: the choice of the
+// utility assignment method and its status, the user-supplied loads, the batches of
+// forbidden-match changes, and the cost model of each hot/cold stream match.
+#include "eng/model/Scenario.h"
+
+#include "eng/model/MatchwiseStreamData.h"
+#include "eng/targeting/UtilityPlacement.h"
+#include "lumeth/Framework.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* kDefaultModel = MatchwiseStreamData::kDefaultCostModel;
+// A utility curve value below zero by more than this means the loads given cannot serve.
+constexpr double kUtilityCurveDeficit = 0.1;
+
+}  // namespace
+
+// ---------------------------------------------------------------- matches and cost models
+
+double CPIScenario::GetMatchValue(int index) const {
+    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
+    return m ? m->dMatchValue : -1.0;
+}
+double CPIScenario::GetMatchFirstValue(int index) const {
+    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
+    return m ? m->dFirstValue : -1.0;
+}
+double CPIScenario::GetMatchCountercurrentArea(int index) const {
+    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
+    return m ? m->dCountercurrentArea : -1.0;
+}
+double CPIScenario::GetMatchShellAndTubeArea(int index) const {
+    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
+    return m ? m->dShellAndTubeArea : -1.0;
+}
+double CPIScenario::GetMatchFourthValue(int index) const {
+    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
+    return m ? m->dFourthValue : -1.0;
+}
+int CPIScenario::GetNumberOfMatches() const { return m_pMatches ? m_pMatches->GetNumberOfMatches() : 0; }
+
+const char* CPIScenario::GetMatchCostModelNameAt(int index) {
+    MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
+    return m ? m->GetCostModelName().c_str() : nullptr;
+}
+
+const char* CPIScenario::GetMatchCostModelName(const CPString& hotName, const CPString& coldName) {
+    CPIHeatIntegrationStream* hot = StreamByName(hotName);
+    CPIHeatIntegrationStream* cold = StreamByName(coldName);
+    MatchwiseStreamData* m = hot && cold && m_pMatches ? m_pMatches->FindMatch(hot, cold) : nullptr;
+    if (!m) return kDefaultModel;
+    const CPString& name = m->GetCostModelName();
+    return name.empty() ? kDefaultModel : name.c_str();
+}
+
+int CPIScenario::SetMatchCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model) {
+    if (m_bRetrofit) return 0;
+    const int result = m_pMatches ? m_pMatches->SetCostModelName(hotName, coldName, model) : 0;
+    if (result != 1) return result;
+    AssignAllExchangerCostModels();
+    UpdateTargets(nullptr, 19);
+    return result;
+}
+
+const char* CPIScenario::FindIncompleteCostModel() {
+    if (m_processHot.IsEmpty() || m_processCold.IsEmpty()) return nullptr;
+    const char* incomplete = nullptr;
+    for (CPIHeatIntegrationStream* hot : m_processHot) {
+        for (CPIHeatIntegrationStream* cold : m_processCold) {
+            const char* model = GetMatchCostModelName(hot->GetName(), cold->GetName());
+            const bool complete = GetEconomicData(1, model) > 0.0 && GetEconomicData(2, model) > 0.0 &&
+                                  GetEconomicData(4, model) > 0.0;
+            if (!complete) {
+                incomplete = model;
+                break;
+            }
+        }
+    }
+    return incomplete;
+}
+
+// ---------------------------------------------------------------- utility placement
+
+bool CPIScenario::IsUtilityPlacementValid() const { return m_pUtilityPlacement && m_pUtilityPlacement->IsValid(); }
+
+// The record's method; before the record is built (or after it was freed with the streams) the
+// scenario's own choice, so that a choice made on an empty scenario is the one its first
+// placement uses.
+int CPIScenario::GetUtilityAssignmentMethod() const {
+    return m_pUtilityPlacement ? m_pUtilityPlacement->GetMethod() : m_nUtilityAssignmentMethod;
+}
+
+int CPIScenario::GetUtilityAssignmentStatus(int side) {
+    if (!m_pUtilityPlacement) return 0;
+    TargetValue* hot = m_pUtilityPlacement->GetSide(UtilityPlacement::Hot);
+    TargetValue* cold = m_pUtilityPlacement->GetSide(UtilityPlacement::Cold);
+    if (!hot || !cold) return 0;
+    const int method = m_pUtilityPlacement->GetMethod();
+    if (method == UtilityPlacement::UserSupplied || method == UtilityPlacement::CapitalUtilityTradeoff) {
+        // Loads the utility curve cannot follow down to zero were not placed where they serve.
+        const int n = GetNumberOfCurvePoints(7) + GetNumberOfCurvePoints(6);
+        for (int i = 0; i < n; ++i) {
+            const double value = GetTargetCurveValue(6, 1, i);
+            if (value < 0.0 && std::fabs(value) > kUtilityCurveDeficit) {
+                if (hot->nStatus != TargetValue::Insufficient && cold->nStatus != TargetValue::Insufficient)
+                    hot->nStatus = cold->nStatus = TargetValue::NotEvaluated;
+                break;
+            }
+        }
+    }
+    if (side == UtilityPlacement::Hot) return hot->nStatus;
+    if (side == UtilityPlacement::Cold) return cold->nStatus;
+    return 0;
+}
+
+int CPIScenario::SetUtilityAssignmentMethod(int method) {
+    if (!m_pUtilityPlacement) m_pUtilityPlacement = new UtilityPlacement(this, m_nUtilityAssignmentMethod);
+    if (m_nForbiddenMatches != 0 && method != UtilityPlacement::Automatic) {
+        SendMessageKey("OnlyGCCBasedAllowedIfForbidden");
+        return 0;
+    }
+    m_pUtilityPlacement->SetMethod(method);
+    m_nUtilityAssignmentMethod = method;
+    MarkUtilitySegmentsForUpdate();
+    UpdateTargets(nullptr, 20);
+    SendAMessage(66, CPString(), Self());
+    return 1;
+}
+
+int CPIScenario::AssignUtilityLoads() {
+    if (!m_pUtilityPlacement) return 0;
+    int result = 0;
+    if (m_pUtilityPlacement->GetMethod() == UtilityPlacement::UserSupplied) {
+        result = AssignUserSuppliedTargetLoads(*this);
+        m_pUtilityPlacement->EnsureSide(UtilityPlacement::Hot);
+        m_pUtilityPlacement->EnsureSide(UtilityPlacement::Cold);
+    }
+    UpdateTargets(nullptr, 35);
+    return result;
+}
+
+// ---------------------------------------------------------------- forbidden matches
+
+int CPIScenario::ChangeNumberOfForbiddenMatches(int delta) {
+    if (m_nForbiddenMatches == m_nSavedForbiddenMatches) SuspendCalculations();
+    const int before = m_nForbiddenMatches;
+    m_nForbiddenMatches += delta;
+    if (before != 0 && m_nForbiddenMatches == 0) {
+        if (!IsAutomationStartup()) SendMessageKey("ChangingToBathChoseUnForbidAll");
+    } else if (before == 0 && m_nForbiddenMatches != 0) {
+        if (!IsAutomationStartup()) SendMessageKey("ChangingToLPAndGCCChoseForbidden");
+        SetUtilityAssignmentMethod(UtilityPlacement::Automatic);
+    }
+    return m_nForbiddenMatches;
+}
+
+void CPIScenario::EndForbiddenMatchChanges() {
+    m_nSavedForbiddenMatches = m_nForbiddenMatches;
+    if (m_nCalculationEnable < 1) {
+        m_nCalculationEnable = 0;
+        ResumeCalculations(true);
+    }
+}
+
+int CPIScenario::ValidateTargetMethodsForForbiddenMatches() {
+    if (m_nForbiddenMatches == 0) return 1;
+    if (GetUtilityAssignmentMethod() == UtilityPlacement::Automatic && GetAreaTargetMethod() == 1) return 1;
+    SetUtilityAssignmentMethod(UtilityPlacement::Automatic);
+    return 0;
+}

@@ -1,0 +1,199 @@
+// The scenario record: the order of its items in both directions, the plain settings, the default
+// manager, the report and the extraction settings, and what follows a whole read.
+#include "eng/model/ScenarioRecord.h"
+
+#include "brasko/DefaultManager.h"
+#include "brasko/ILurmetBinaryFile.h"
+#include "brasko/ReportHolder.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/Scenario.h"
+
+#include <cmath>
+#include <vector>
+
+bool WriteRecordFlag(ILurmetBinaryFile& file, bool flag) { return file.WriteBool(flag); }
+
+bool ReadRecordFlag(ILurmetBinaryFile& file, bool& flag) {
+    std::int32_t value = 0;
+    if (!file.ReadInt(value) || (value != 0 && value != 1)) return false;
+    flag = value == 1;
+    return true;
+}
+
+// ---------------------------------------------------------------- both directions
+
+bool ScenarioRecord::Store(CPIScenario& scenario, ILurmetBinaryFile& file) {
+    RecordHandle h;
+    return file.BeginRecord(h, RecordVersion) && StoreItems(scenario, file) && file.EndRecord(h);
+}
+
+bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
+    // Designs arrive one by one: they are ranked once, when all of them are there.
+    scenario.m_nRankingEnabled = 0;
+    RecordHandle h;
+    bool ok = file.BeginRecord(h);
+    const int version = ok ? file.GetRecordVersion(h) : 0;
+    // A newer writer may have changed what the fields mean: such a record is not read.
+    ok = ok && version >= 1 && version <= RecordVersion && RecallItems(scenario, file, version) && file.EndRecord(h);
+    if (ok) {
+        // The recalled segments are new to the placement: it takes them afresh.
+        scenario.MarkUtilitySegmentsForUpdate();
+        scenario.UpdateTargets(nullptr, 35);
+    }
+    scenario.m_nRankingEnabled = 1;
+    scenario.RankDesigns();
+    return ok;
+}
+
+bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file) {
+    const CPString name = s.m_pName ? *s.m_pName : CPString();
+    const CPString notes = s.m_pNotes ? *s.m_pNotes : CPString();
+    return file.WriteCPString(name) && file.WriteCPString(notes) && file.WriteCPString(s.m_strBaseDesignName) &&
+           WriteRecordFlag(file, s.m_bTotalSite) && file.WriteDouble(s.m_dDTmin) &&
+           file.WriteInt(s.m_nFirstIntegerSetting) && file.WriteInt(s.m_nCalculationEnable) &&
+           file.WriteInt(s.m_nSegmented) && file.WriteInt(s.m_nSecondIntegerSetting) &&
+           file.WriteInt(s.m_nStreamCounter) && file.WriteInt(s.m_nDesignCounter) &&
+           file.WriteInt(s.m_nForbiddenMatches) && StoreStreams(s, file) && StoreTargets(s, file) &&
+           StoreMatches(s, file) && StoreDesigns(s, file) && StoreEnergyTarget(s, file) &&
+           StoreLastChangeSource(s, file) && StoreDefaultsAndReport(s, file) && StoreTrailingSettings(s, file);
+}
+
+bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int version) {
+    CPString text;
+    if (!file.ReadCPString(text)) return false;
+    s.m_pName = std::make_unique<CPString>(text);
+    if (!file.ReadCPString(text)) {
+        s.m_pNotes.reset();
+        return false;
+    }
+    s.m_pNotes = std::make_unique<CPString>(text);
+    if (version >= SinceBaseDesignName) {
+        if (!file.ReadCPString(text)) return false;
+        s.m_strBaseDesignName = text;
+    }
+    if (version >= SinceTotalSiteFlag && !ReadRecordFlag(file, s.m_bTotalSite)) return false;
+
+    // A DTmin that is not a number is damage: every target would be computed from it.
+    double dTmin = 0.0;
+    if (!file.ReadDouble(dTmin) || !std::isfinite(dTmin)) return false;
+    s.m_dDTmin = dTmin;
+    if (!file.ReadInt(s.m_nFirstIntegerSetting) ||
+        !file.ReadInt(s.m_nCalculationEnable) || !file.ReadInt(s.m_nSegmented) ||
+        !file.ReadInt(s.m_nSecondIntegerSetting) || !file.ReadInt(s.m_nStreamCounter))
+        return false;
+    if (version >= SinceBaseDesignName && !file.ReadInt(s.m_nDesignCounter)) return false;
+    if (!file.ReadInt(s.m_nForbiddenMatches)) return false;
+    s.m_nSavedForbiddenMatches = s.m_nForbiddenMatches;
+
+    if (!RecallStreams(s, file)) return false;
+    PlaceRecalledStreams(s);
+
+    if (version < SinceDefaultManager && !RecallOldEconomicData(s, file)) return false;
+    if (!RecallTargets(s, file) || !RecallMatches(s, file, version)) return false;
+    if (version < SinceDefaultManager && !RecallOldEconomicDataList(s, file, version)) return false;
+    if (!RecallDesigns(s, file, version) || !RecallEnergyTarget(s, file) || !RecallLastChangeSource(s, file) ||
+        !RecallDefaultsAndReport(s, file, version))
+        return false;
+    PrepareRecalledDesigns(s, version);
+    return RecallTrailingSettings(s, file, version);
+}
+
+// ---------------------------------------------------------------- item 22
+
+bool ScenarioRecord::StoreLastChangeSource(CPIScenario& s, ILurmetBinaryFile& file) {
+    const IHeatIntegrationStream* source = s.m_pLastChangeSource;
+    if (!WriteRecordFlag(file, source != nullptr)) return false;
+    return !source || file.WriteCountedString(source->GetName());
+}
+
+bool ScenarioRecord::RecallLastChangeSource(CPIScenario& s, ILurmetBinaryFile& file) {
+    bool present = false;
+    if (!ReadRecordFlag(file, present)) return false;
+    s.m_pLastChangeSource = nullptr;
+    if (!present) return true;
+    CPString name;
+    if (!file.ReadCountedString(name)) return false;
+    s.m_pLastChangeSource = s.StreamByName(name);
+    return true;
+}
+
+// ---------------------------------------------------------------- items 23 to 25
+
+bool ScenarioRecord::StoreDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file) {
+    const bool hasManager = s.m_pDefaultManager != nullptr;
+    if (!WriteRecordFlag(file, hasManager) || (hasManager && !s.m_pDefaultManager->Store(file))) return false;
+    const bool hasReport = s.m_pReport != nullptr;
+    if (!WriteRecordFlag(file, hasReport) || (hasReport && !s.m_pReport->Store(file))) return false;
+    // The scenario keeps no extraction settings of its own yet (GetDataExtractionConfig is null).
+    return WriteRecordFlag(file, false);
+}
+
+bool ScenarioRecord::RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file, int version) {
+    bool present = false;
+    if (version >= SinceDefaultManager) {
+        if (!ReadRecordFlag(file, present)) return false;
+        if (present) {
+            if (!s.m_pDefaultManager) {
+                s.m_pDefaultManager = std::make_unique<DefaultManager>();
+                s.m_pDefaultManager->SetUpDefaults();
+            }
+            // A manager that fails to read is left as it was.
+            if (!s.m_pDefaultManager->Recall(file)) return false;
+        }
+    }
+    if (version >= SinceReport) {
+        if (!ReadRecordFlag(file, present)) return false;
+        if (present) {
+            auto report = std::make_unique<ReportHolder>();
+            if (!report->Recall(file)) return false;
+            s.m_pReport = std::move(report);
+        }
+    }
+    if (version >= SinceExtractionSettings) {
+        if (!ReadRecordFlag(file, present)) return false;
+        // The settings tree has no owner in the scenario yet: the record is passed over whole.
+        if (present && !file.SkipRecord()) return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- items 26 to 32
+
+bool ScenarioRecord::StoreTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file) {
+    return WriteRecordFlag(file, s.m_bRetrofit) && StoreStreamLinks(s, file) && file.WriteDouble(s.m_dMinimumFFactor) &&
+           WriteRecordFlag(file, s.m_bEquationBasedOptimization) && file.WriteInt(s.m_nLevelSettings[0]) &&
+           file.WriteInt(s.m_nLevelSettings[1]) && file.WriteInt(s.m_nLevelSettings[2]) &&
+           file.WriteInt(s.m_nLevelSettings[3]) && WriteRecordFlag(file, s.m_bAllowUtilitiesAtPorts);
+}
+
+bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file, int version) {
+    if (version >= SinceRetrofitFlag && !ReadRecordFlag(file, s.m_bRetrofit)) return false;
+    if (version >= SinceStreamLinks && !RecallStreamLinks(s, file)) return false;
+    if (version >= SinceFFactor) {
+        double fFactor = 0.0;
+        if (!file.ReadDouble(fFactor) || !std::isfinite(fFactor)) return false;
+        s.m_dMinimumFFactor = fFactor;
+        if (!ReadRecordFlag(file, s.m_bEquationBasedOptimization)) return false;
+    }
+    // A level setting outside 1..5 is taken as 5, as when it is set.
+    const int levels = version >= SinceLevelSettings2To4 ? 4 : version >= SinceLevelSetting1 ? 1 : 0;
+    for (int i = 0; i < levels; ++i) {
+        std::int32_t level = 0;
+        if (!file.ReadInt(level)) return false;
+        s.SetLevelSetting(i, level);
+    }
+    if (version >= SinceUtilitiesAtPorts && !ReadRecordFlag(file, s.m_bAllowUtilitiesAtPorts)) return false;
+    return true;
+}
+
+// ---------------------------------------------------------------- after the read
+
+void ScenarioRecord::PrepareRecalledDesigns(CPIScenario& s, int version) {
+    if (!s.m_pDesigns) return;
+    std::vector<IHENDesign*> designs(s.m_pDesigns->begin(), s.m_pDesigns->end());
+    for (IHENDesign* design : designs) {
+        design->SetPinchPoints(s.GetPinchPointList());
+        if (version < DesignsStreamCodeBelow) design->ProcessChange(36, CPString(), s.Self());
+        if (version < DesignsAssignmentCodeBelow) design->ProcessChange(20, CPString(), s.Self());
+    }
+}

@@ -1,0 +1,111 @@
+// The record of a stream link (version 3): the linked stream's name, the flags, the four term
+// lists by stream name, and the sixteen per-candidate arrays (coefficients since version 1,
+// lower bounds and bound flags since 2, upper bounds since 3), each behind a flag telling
+// whether its term list has a term.
+#include "eng/model/StreamLynx.h"
+
+#include "brasko/ILurmetBinaryFile.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+
+bool StreamLynx::Store(ILurmetBinaryFile& file) const {
+    RecordHandle record;
+    if (!file.BeginRecord(record, RecordVersion)) return false;
+    const IHeatIntegrationStream* linked = GetLinkedStream();
+    bool ok = file.WriteCPString(linked ? linked->GetName() : CPString()) && file.WriteBool(m_nAdvanced != 0) &&
+              file.WriteBool(m_nModified != 0);
+    for (const CPTypedList<IHeatIntegrationStream>& terms : m_terms) {
+        ok = ok && file.WriteInt(static_cast<std::int32_t>(terms.Length()));
+        // A stream the scenario no longer holds is written without a name, which no stream has.
+        for (IHeatIntegrationStream* term : terms) {
+            const IHeatIntegrationStream* live = Live(term);
+            ok = ok && file.WriteCPString(live ? live->GetName() : CPString());
+        }
+    }
+    const std::size_t n = m_candidates.Length();
+    ok = ok && file.WriteInt(static_cast<std::int32_t>(n));
+
+    auto writeDoubles = [&](const Doubles (&arrays)[NumberOfTermLists]) {
+        for (int list = 0; list < NumberOfTermLists && ok; ++list) {
+            const bool present = m_terms[list].Length() > 0;
+            ok = file.WriteBool(present);
+            for (std::size_t i = 0; present && i < n && ok; ++i) ok = file.WriteDouble(arrays[list][i]);
+        }
+    };
+    writeDoubles(m_coefficients);
+    writeDoubles(m_lowerBounds);
+    for (int list = 0; list < NumberOfTermLists && ok; ++list) {
+        const bool present = m_terms[list].Length() > 0;
+        ok = file.WriteBool(present);
+        for (std::size_t i = 0; present && i < n && ok; ++i) ok = file.WriteBool(m_boundEnabled[list][i] != 0);
+    }
+    writeDoubles(m_upperBounds);
+    return ok && file.EndRecord(record);
+}
+
+bool StreamLynx::Recall(ILurmetBinaryFile& file) {
+    RecordHandle record;
+    if (!file.BeginRecord(record)) return false;
+    const int version = file.GetRecordVersion(record);
+    if (version < 1) return file.EndRecord(record);
+
+    CPString name;
+    if (!file.ReadCPString(name)) return false;
+    IHeatIntegrationStream* linked = nullptr;
+    if (m_pScenario && m_pScenario->GetStream(name, linked) && linked) SetUp(linked);
+
+    bool advanced = false, modified = false;
+    if (!file.ReadBool(advanced) || !file.ReadBool(modified)) return false;
+    m_nAdvanced = advanced ? 1 : 0;
+    m_nModified = modified ? 1 : 0;
+
+    for (CPTypedList<IHeatIntegrationStream>& terms : m_terms) {
+        std::int32_t count = 0;
+        if (!file.ReadInt(count) || count < 0) return false;
+        // Names are read one by one: a damaged count runs out of record, it allocates nothing.
+        for (std::int32_t k = 0; k < count; ++k) {
+            CPString termName;
+            if (!file.ReadCPString(termName)) return false;
+            for (IHeatIntegrationStream* candidate : m_candidates) {
+                if (candidate->GetName() != termName) continue;
+                if (!terms.Contains(candidate)) terms.Append(candidate);
+                break;
+            }
+        }
+    }
+
+    std::int32_t stored = 0;
+    if (!file.ReadInt(stored) || stored < 0) return false;
+    const std::size_t n = m_candidates.Length();
+    // An array holds the stored number of values; those past today's candidates are dropped.
+    auto readDoubles = [&](Doubles (&arrays)[NumberOfTermLists]) {
+        for (Doubles& array : arrays) {
+            bool present = false;
+            if (!file.ReadBool(present)) return false;
+            for (std::int32_t i = 0; present && i < stored; ++i) {
+                double value = 0.0;
+                if (!file.ReadDouble(value)) return false;
+                if (static_cast<std::size_t>(i) < n) array[static_cast<std::size_t>(i)] = value;
+            }
+        }
+        return true;
+    };
+    auto readFlags = [&]() {
+        for (Bytes& array : m_boundEnabled) {
+            bool present = false;
+            if (!file.ReadBool(present)) return false;
+            for (std::int32_t i = 0; present && i < stored; ++i) {
+                bool value = false;
+                if (!file.ReadBool(value)) return false;
+                if (static_cast<std::size_t>(i) < n) array[static_cast<std::size_t>(i)] = value ? 1 : 0;
+            }
+        }
+        return true;
+    };
+    if (!readDoubles(m_coefficients)) return false;
+    if (version >= 2 && (!readDoubles(m_lowerBounds) || !readFlags())) return false;
+    if (version >= 3 && !readDoubles(m_upperBounds)) return false;
+
+    UpdateSimpleLinkOffset();
+    return file.EndRecord(record);
+}

@@ -1,0 +1,343 @@
+// Total site: life cycle, scenarios and site streams. The record is in TotalSiteRecord.cpp.
+#include "eng/model/TotalSite.h"
+
+#include "eng/model/CloneSelection.h"
+#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/Scenario.h"
+#include "eng/model/StreamSegment.h"
+#include "eng/model/StreamValueNames.h"
+#include "eng/targeting/TotalSiteManager.h"
+#include "tevrin/CPList.h"
+
+#include <string>
+
+namespace N = StreamValueNames;
+
+namespace {
+constexpr double kEmpty = -32767.0;
+
+std::unique_ptr<TotalSiteManager> NewSiteManager() {
+    auto manager = std::make_unique<TotalSiteManager>();
+    manager->SetUpDefaults();
+    return manager;
+}
+}  // namespace
+
+// The project part is built as an ordinary project, not as the project prototype: type 501 is
+// registered by its own load step.
+CPITotalSite::CPITotalSite() : CPIProject(nullptr, CPString()), m_pManager(NewSiteManager()) {
+    m_pManager->SetMyTSPointer(this);
+    RegisterPrototype();
+}
+
+void RegisterTotalSitePrototype(ModuleRegistries&) { CPITotalSite prototype; }
+
+CPITotalSite::CPITotalSite(IEngineeringManager* manager, const CPString& name)
+    : CPIProject(manager, name), m_pManager(NewSiteManager()) {
+    m_pManager->SetMyTSPointer(this);
+}
+
+CPITotalSite::~CPITotalSite() {
+    // Scenarios let go of the site streams; the manager then destroys them.
+    DestroyScenarios();
+    m_pSiteStreams.reset();
+    m_pManager->SetMyTSPointer(nullptr);
+    m_pManager.reset();
+}
+
+ILurmetBaseObject* CPITotalSite::CreateCPITotalSite(const CPString& name, IEngineeringManager* manager) {
+    auto* site = new CPITotalSite(manager, name);
+    site->SetScenarioServices(DefaultScenarioServices());
+    return static_cast<IHeatIntegrationTotalSite*>(site);
+}
+
+bool CPITotalSite::RegisterPrototype() {
+    return ILurmetBaseObject::Register(TotalSiteType, &CPITotalSite::CreateCPITotalSite);
+}
+
+int CPITotalSite::QueryInterface(int id, void** out) {
+    if (!out) return 0;
+    if (id == TotalSiteType) {
+        *out = static_cast<IHeatIntegrationTotalSite*>(this);
+        return 1;
+    }
+    return CPIProject::QueryInterface(id, out);
+}
+
+// ---------------------------------------------------------------- scenario dictionary
+
+void CPITotalSite::EnsureScenarios() {
+    if (!m_pSiteScenarios) m_pSiteScenarios = std::make_unique<ScenarioDictionary>(kScenarioSlots);
+}
+
+void CPITotalSite::DestroyScenarioDictionary(std::unique_ptr<ScenarioDictionary>& scenarios) {
+    if (!scenarios) return;
+    while (scenarios->Length() > 0) {
+        CPIScenario* scenario = scenarios->RemoveKeyString(scenarios->KeyAt(0));
+        // A site scenario never destroys the site's utility streams, whatever its record said.
+        scenario->SetTotalSiteScenario(1);
+        delete scenario;
+    }
+    scenarios.reset();
+}
+
+void CPITotalSite::DestroyScenarios() { DestroyScenarioDictionary(m_pSiteScenarios); }
+
+CPIScenario* CPITotalSite::ScenarioAt(int index) const {
+    if (!m_pSiteScenarios || index < 0 || static_cast<std::size_t>(index) >= m_pSiteScenarios->Length())
+        return nullptr;
+    return (*m_pSiteScenarios)[static_cast<std::size_t>(index)];
+}
+
+CPIScenario* CPITotalSite::NonRetrofitScenarioAt(int index) const {
+    if (!m_pSiteScenarios || index < 0) return nullptr;
+    int seen = 0;
+    for (CPIScenario* scenario : *m_pSiteScenarios) {
+        if (scenario->IsRetrofitScenario()) continue;
+        if (seen++ == index) return scenario;
+    }
+    return nullptr;
+}
+
+void CPITotalSite::AdoptScenario(CPIScenario& scenario, bool withSiteStreams) {
+    scenario.SetTotalSiteScenario(1);
+    if (!withSiteStreams || !m_pSiteStreams) return;
+    for (std::size_t i = 0; i < m_pSiteStreams->Length(); ++i)
+        scenario.InsertStream(m_pSiteStreams->KeyAt(i), (*m_pSiteStreams)[i], m_pManager.get());
+}
+
+CPString CPITotalSite::CreateScenarioName(const CPString& base) const {
+    if (!m_pSiteScenarios || !m_pSiteScenarios->ExistsKeyString(base)) return base;
+    for (std::size_t n = 1;; ++n) {
+        CPString candidate = base + " " + std::to_string(n);
+        if (!m_pSiteScenarios->ExistsKeyString(candidate)) return candidate;
+    }
+}
+
+int CPITotalSite::AddScenario(const CPString& name) {
+    EnsureScenarios();
+    if (m_pSiteScenarios->ExistsKeyString(name)) return 0;
+    auto* scenario = new CPIScenario(this, GetScenarioServices());
+    m_pSiteScenarios->AddKeyString(name, scenario);
+    scenario->SetName(name);
+    // Whoever hears of the new scenario finds the site streams in it already.
+    AdoptScenario(*scenario, true);
+    SendChange(24, name);
+    return 1;
+}
+
+int CPITotalSite::AddScenario(const CPString& name, IHeatIntegrationScenario* source, const CloneSelection* selections) {
+    auto* from = dynamic_cast<CPIScenario*>(source);
+    if (name.empty() || !from) return 0;
+    EnsureScenarios();
+    const CloneSelection all = from->SelectAll();
+    const CloneSelection& selection = selections ? *selections : all;
+    if (CPIScenario* existing = m_pSiteScenarios->FindKeyString(name)) {
+        existing->AppendFrom(this, *from, selection);
+        return 1;
+    }
+    auto* scenario = new CPIScenario(this, *from, &selection, GetScenarioServices());
+    m_pSiteScenarios->AddKeyString(name, scenario);
+    scenario->SetName(name);
+    AdoptScenario(*scenario, false);
+    SendChange(24, name);
+    if (selection.EntryFlag(CloneSelection::EntryDesigns) < 255) scenario->CopyDesignsFrom(*from, selection);
+    return 1;
+}
+
+int CPITotalSite::AddScenario(IHeatIntegrationScenario* source, const CPString& designName) {
+    auto* from = dynamic_cast<CPIScenario*>(source);
+    if (!from || designName.empty()) return 0;
+    EnsureScenarios();
+    const CPString name = CreateScenarioName(from->GetName() ? from->GetName() : "");
+    const CloneSelection all = from->SelectAll();
+    auto* scenario = new CPIScenario(this, *from, &all, GetScenarioServices());
+    m_pSiteScenarios->AddKeyString(name, scenario);
+    scenario->SetName(name);
+    AdoptScenario(*scenario, false);
+    SendChange(24, name);
+    scenario->SetUpRetrofit(*from, designName);
+    return 1;
+}
+
+int CPITotalSite::DeleteScenario(const CPString& name) {
+    if (!m_pSiteScenarios) return 0;
+    CPIScenario* scenario = m_pSiteScenarios->RemoveKeyString(name);
+    if (!scenario) return 0;
+    scenario->SetTotalSiteScenario(1);
+    delete scenario;
+    return 1;
+}
+
+int CPITotalSite::RenameScenario(const CPString& oldName, const CPString& newName) {
+    if (!m_pSiteScenarios || m_pSiteScenarios->ExistsKeyString(newName)) return 0;
+    CPIScenario* scenario = m_pSiteScenarios->FindKeyString(oldName);
+    if (!scenario || !m_pSiteScenarios->RenameKeyString(oldName, newName)) return 0;
+    scenario->SetName(newName);
+    return 1;
+}
+
+int CPITotalSite::GetScenario(const CPString& name, IHeatIntegrationScenario*& out) const {
+    CPIScenario* scenario = m_pSiteScenarios ? m_pSiteScenarios->FindKeyString(name) : nullptr;
+    if (!scenario) return 0;
+    out = scenario;
+    return 1;
+}
+
+int CPITotalSite::GetScenario(int index, IHeatIntegrationScenario*& out) const {
+    CPIScenario* scenario = ScenarioAt(index);
+    if (!scenario) return 0;
+    out = scenario;
+    return 1;
+}
+
+int CPITotalSite::GetNonRetrofitScenario(int index, IHeatIntegrationScenario*& out) const {
+    out = nullptr;
+    CPIScenario* scenario = NonRetrofitScenarioAt(index);
+    if (!scenario) return 0;
+    out = scenario;
+    return 1;
+}
+
+int CPITotalSite::GetNumberOfScenarios() const {
+    return m_pSiteScenarios ? static_cast<int>(m_pSiteScenarios->Length()) : 0;
+}
+
+int CPITotalSite::GetNumberOfNonRetrofitScenarios() const {
+    int count = 0;
+    if (m_pSiteScenarios)
+        for (CPIScenario* scenario : *m_pSiteScenarios)
+            if (!scenario->IsRetrofitScenario()) ++count;
+    return count;
+}
+
+CPString CPITotalSite::GetScenarioName(int index) const {
+    CPIScenario* scenario = ScenarioAt(index);
+    return scenario && scenario->GetName() ? CPString(scenario->GetName()) : CPString();
+}
+
+const char* CPITotalSite::GetNonRetrofitScenarioName(int index) const {
+    CPIScenario* scenario = NonRetrofitScenarioAt(index);
+    return scenario ? scenario->GetName() : nullptr;
+}
+
+// ---------------------------------------------------------------- site streams
+
+int CPITotalSite::GetNumberOfStreams() const {
+    return m_pSiteStreams ? static_cast<int>(m_pSiteStreams->Length()) : 0;
+}
+
+int CPITotalSite::GetDefaultUtilityManager(ITotalSiteUtilityManager*& out) {
+    out = m_pManager.get();
+    return 1;
+}
+
+int CPITotalSite::GetStream(int index, IHeatIntegrationStream*& out) const {
+    out = nullptr;
+    if (!m_pSiteStreams || index < 0 || static_cast<std::size_t>(index) >= m_pSiteStreams->Length()) return 0;
+    out = (*m_pSiteStreams)[static_cast<std::size_t>(index)];
+    return out ? 1 : 0;
+}
+
+int CPITotalSite::GetStream(const CPString& name, IHeatIntegrationStream*& out) const {
+    out = m_pSiteStreams ? m_pSiteStreams->FindKeyString(name) : nullptr;
+    return out ? 1 : 0;
+}
+
+int CPITotalSite::AddStream(const CPString& name) {
+    if (m_pSiteStreams && m_pSiteStreams->ExistsKeyString(name)) {
+        SendChange(60, kSameStreamMessage);
+        return 0;
+    }
+    if (!m_pSiteStreams) m_pSiteStreams = std::make_unique<StreamDictionary>(kStreamSlots);
+    ++m_nStreamCounter;
+    IHeatIntegrationStream* found = nullptr;
+    m_pManager->GetStream(name.c_str(), found);
+    auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(found);
+    if (!stream) {
+        SendChange(60, kUnknownUtilityMessage);
+        return 0;
+    }
+    stream->SetValue(N::CHTCoeff, m_pManager->GetHTCDefaultValue(0), 0);
+    stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
+    stream->SetStoredInt(m_nStreamCounter);
+    m_pSiteStreams->AddKeyString(name, stream);
+    SendChange(30, name);
+    SetDefaultUtilityStream(*stream);
+    if (m_pSiteScenarios)
+        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->InsertStream(name, stream, m_pManager.get());
+    return 1;
+}
+
+int CPITotalSite::DeleteStream(const CPString& name) {
+    if (!m_pSiteStreams || !m_pSiteStreams->ExistsKeyString(name)) return 0;
+    const CPString key = name;  // the caller's text may be the stream's own name
+    SendChange(31, key);
+    if (m_pSiteScenarios)
+        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DeleteStream(key);
+    m_pSiteStreams->RemoveKeyString(key);
+    return 1;
+}
+
+int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName) {
+    if (!m_pSiteStreams || m_pSiteStreams->ExistsKeyString(newName)) return 0;
+    CPIHeatIntegrationStream* stream = m_pSiteStreams->FindKeyString(oldName);
+    if (!stream) return 0;
+    const CPString previous = oldName;
+    stream->SetName(newName);
+    if (!SetDefaultUtilityStream(*stream)) {
+        stream->SetName(previous);
+        return 0;
+    }
+    m_pSiteStreams->RenameKeyString(previous, newName);
+    CPString renamed = newName;
+    SendAMessage(32, previous, &renamed);
+    return 1;
+}
+
+int CPITotalSite::SetDefaultUtilityStream(IHeatIntegrationStream& stream) {
+    const CPString name = stream.GetName();
+    if (!m_pManager->Exists(name.c_str())) return 1;
+    const double side = m_pManager->GetValue(name.c_str(), DUP_HeatType);
+    const bool hotUtility = side == static_cast<double>(SHT_Hot);
+    const bool coldUtility = side == static_cast<double>(SHT_Cold);
+    if ((stream.GetHotCold() == CPIHeatIntegrationStream::SideHot && coldUtility) ||
+        (stream.GetHotCold() == CPIHeatIntegrationStream::SideCold && hotUtility))
+        return 0;
+
+    // Both points are emptied first: the stream's side follows its points, and a point written
+    // against the side left by the other one would be refused.
+    stream.SetValue(N::Temperature, kEmpty, 0);
+    stream.SetValue(N::Temperature, kEmpty, 1);
+    stream.SetValue(N::Temperature, m_pManager->GetValue(name.c_str(), DUP_SupplyTemperature), 0);
+    stream.SetValue(N::Temperature, m_pManager->GetValue(name.c_str(), DUP_TargetTemperature), 1);
+
+    struct Copied {
+        DefaultUtilityParameter parameter;
+        const char* value;
+    };
+    static constexpr Copied kCopied[] = {{DUP_FilmCoefficient, N::CHTCoeff},
+                                         {DUP_Viscosity, N::Viscosity},
+                                         {DUP_ThermalConductivity, N::ThermalConductivity},
+                                         {DUP_MassDensity, N::MassDensity},
+                                         {DUP_SpecificHeat, N::SpecificHeat}};
+    for (const Copied& c : kCopied) {
+        const double value = m_pManager->GetValue(name.c_str(), c.parameter);
+        if (value != kEmpty) stream.SetValue(c.value, value, 0);
+    }
+    const double cost = m_pManager->GetValue(name.c_str(), DUP_Cost);
+    if (cost != kEmpty) stream.SetCostIndex(cost);
+    return 1;
+}
+
+void CPITotalSite::TemperatureShift(CPList* segments, double value) {
+    if (!segments) return;
+    for (std::size_t i = 0; i < segments->Length(); ++i)
+        if (auto* segment = static_cast<StreamSegment*>(segments->GetAt(i))) segment->ShiftTemperatures(value);
+}
+
+bool CPITotalSite::RecallFixUp() {
+    if (m_pSiteStreams)
+        for (std::size_t i = 0; i < m_pSiteStreams->Length(); ++i) SendChange(30, m_pSiteStreams->KeyAt(i));
+    return true;
+}

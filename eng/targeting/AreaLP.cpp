@@ -1,0 +1,178 @@
+// The area LP's life: when the record builder rebuilds or refreshes it, the temporary approach
+// temperatures it is computed at, its interval list and the member lists of each interval.
+#include "eng/targeting/AreaLP.h"
+
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/AreaTarget.h"
+
+#include <algorithm>
+
+AreaLP* AreaLP::Update(AreaLP* existing, const AreaTargetInputs& in, int code, int option) {
+    if (code == AreaTargetCodes::Unchanged16 || code == AreaTargetCodes::Unchanged19) return existing;
+    static const SegmentRefs none;
+    const SegmentRefs& segments = in.segments ? *in.segments : none;
+    if (code == AreaTargetCodes::Coefficients) {
+        if (!in.placementValid) return existing;
+        if (existing) {
+            existing->Refresh(in);
+            return existing;
+        }
+    } else {
+        if (!in.segments) return existing;
+        if (code == AreaTargetCodes::UtilityChanged && in.utilityAssignmentMethod != 2) return existing;
+        if (!in.placementValid) return existing;
+    }
+    AreaLP* lp = existing;
+    if (!lp) {
+        lp = new AreaLP();
+        lp->m_nOption = option;
+    }
+    lp->Rebuild(segments, in.dtMin, in.minimumFFactor, in.matches);
+    return lp;
+}
+
+void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, double minimumFFactor,
+                     MatchwiseStreamDataList* matches) {
+    m_dCountercurrentArea = 0.0;
+    m_dShellAndTubeArea = 0.0;
+    m_dShells = 0.0;
+    m_dDTmin = dtMin;
+    m_dMinimumFFactor = minimumFFactor;
+    m_segments.assign(segments.begin(), segments.end());
+    m_segments.erase(std::remove(m_segments.begin(), m_segments.end(), nullptr), m_segments.end());
+
+    SetTemporaryContributions();
+    BuildIntervals();
+    if (m_pModel) {
+        m_pModel->Free();
+        m_pModel->FreeMatchTable();
+        m_pModel->ResizeColumns(0);
+    } else {
+        m_pModel = std::make_unique<LPProblem>();
+    }
+    m_columnF.clear();
+    Compute(matches, true);
+    RestoreContributions();
+}
+
+void AreaLP::Refresh(const AreaTargetInputs& in) {
+    if (!m_pModel || !m_pIntervals) {
+        static const SegmentRefs none;
+        Rebuild(in.segments ? *in.segments : none, in.dtMin, in.minimumFFactor, in.matches);
+        return;
+    }
+    // As a rebuild does, the refresh leaves no result of an option no longer chosen.
+    m_dCountercurrentArea = 0.0;
+    m_dShellAndTubeArea = 0.0;
+    m_dShells = 0.0;
+    SetTemporaryContributions();
+    Compute(in.matches, m_nOption == Both);
+    RestoreContributions();
+}
+
+// Option 0 prices countercurrent exchange only, option 1 shell-and-tube only, option 2 both
+// (countercurrent first); any other option computes nothing.
+void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
+    std::vector<int> kinds;
+    switch (m_nOption) {
+        case CountercurrentOnly: kinds = {Countercurrent}; break;
+        case ShellAndTubeOnly: kinds = {ShellAndTube}; break;
+        case Both: kinds = {Countercurrent, ShellAndTube}; break;
+        default: return;
+    }
+    for (int kind : kinds) {
+        if (fullModel) BuildModel(kind);
+        else RefreshCoefficients(kind);
+        Solve();
+        Distribute(kind, matches);
+    }
+}
+
+double AreaLP::Shift(const StreamSegment& s) {
+    return s.DTminContribution.nFlag == ValueAndFlag::ScopeGlobal ? 0.5 * s.DTminContribution.dValue
+                                                                  : s.DTminContribution.dValue;
+}
+
+// Segments on the scenario-wide approach are computed at the temporary DTmin; a stream with an
+// approach of its own keeps it (its matches need that approach whatever the scenario's DTmin).
+// What each segment held is kept so that it can be put back exactly, the placed temperature of
+// a utility included.
+void AreaLP::SetTemporaryContributions() {
+    m_saved.clear();
+    m_saved.reserve(m_segments.size());
+    for (StreamSegment* s : m_segments)
+        if (s->pStream) s->pStream->SetUpdating(1);
+    const ValueAndFlag temporary{TemporaryDTmin, ValueAndFlag::ScopeGlobal};
+    for (StreamSegment* s : m_segments) {
+        m_saved.push_back(SavedSegment{s, s->DTminContribution, s->pLink ? s->pLink->dShiftedFarEndTemperature : 0.0});
+        const int scope = s->pStream ? s->pStream->GetDTminContributionScope() : s->DTminContribution.nFlag;
+        if (scope == ValueAndFlag::ScopeGlobal) s->TakeDTminContribution(temporary);
+        s->ShiftTemperatures(TemporaryDTmin);
+    }
+    for (StreamSegment* s : m_segments)
+        if (s->pStream) s->pStream->SetUpdating(0);
+}
+
+void AreaLP::RestoreContributions() {
+    for (const SavedSegment& saved : m_saved) {
+        StreamSegment* s = saved.pSegment;
+        if (s->pStream) {
+            s->pStream->SetUpdating(1);
+            s->TakeDTminContribution(ValueAndFlag{s->pStream->GetDTminContribution(), s->pStream->GetDTminContributionScope()});
+            s->pStream->SetUpdating(0);
+        } else {
+            s->DTminContribution = saved.contribution;
+        }
+        s->ShiftTemperatures(m_dDTmin);
+        if (s->pLink) s->pLink->dShiftedFarEndTemperature = saved.dShiftedFarEnd;
+    }
+    m_saved.clear();
+}
+
+void AreaLP::BuildIntervals() {
+    m_pIntervals = std::make_unique<TIList>(5);
+    m_pIntervals->Build(m_segments);
+    m_pIntervals->Subdivide(SubdivisionStep, SubdivisionFactor);
+    m_nIntervalCount = std::max(0, m_pIntervals->GetNumberOfBoundaries() - 1);
+    CollectMembers();
+}
+
+void AreaLP::CollectMembers() {
+    m_members.assign(static_cast<std::size_t>(m_nIntervalCount), IntervalMembers{});
+    if (!m_pIntervals) return;
+    static constexpr std::pair<IntervalMemberList, MemberList> lists[] = {
+        {HotProcessMembers, HotProcess}, {ColdProcessMembers, ColdProcess}, {HotUtilityMembers, HotUtility},
+        {ColdUtilityMembers, ColdUtility}, {HotLinkedMembers, HotLinked},   {ColdLinkedMembers, ColdLinked}};
+    for (const IntervalSpan& span : m_pIntervals->GetSpans()) {
+        if (!span.pSegment || span.nLast < span.nFirst) continue;
+        const int last = std::min(span.nLast, m_nIntervalCount - 1);
+        for (const auto& [from, to] : lists) {
+            if (!span.IsIn(from)) continue;
+            for (int i = std::max(span.nFirst, 0); i <= last; ++i)
+                m_members[static_cast<std::size_t>(i)][to].push_back(span.pSegment);
+        }
+    }
+}
+
+double AreaLP::TopDifference(int i, int j) const {
+    return m_pIntervals ? m_pIntervals->GetTemperature(i) - m_pIntervals->GetTemperature(j) : 0.0;
+}
+
+double AreaLP::BottomDifference(int i, int j) const {
+    return m_pIntervals ? m_pIntervals->GetTemperature(i + 1) - m_pIntervals->GetTemperature(j + 1) : 0.0;
+}
+
+void AreaLP::SetStoredValues(double countercurrentArea, double shellAndTubeArea, double shells, double dtMin,
+                             int intervalCount, int option, double minimumFFactor) {
+    m_dCountercurrentArea = countercurrentArea;
+    m_dShellAndTubeArea = shellAndTubeArea;
+    m_dShells = shells;
+    m_dDTmin = dtMin;
+    m_nIntervalCount = intervalCount;
+    m_nOption = option;
+    m_dMinimumFFactor = minimumFFactor;
+    m_pIntervals.reset();
+    m_pModel.reset();
+    m_members.clear();
+    m_columnF.clear();
+}

@@ -1,0 +1,396 @@
+#include "eng/targeting/AutomaticUtilityPlacement.h"
+
+#include "eng/model/IHeatIntegrationStream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+// What a column value below this is taken for: solver round-off on a zero load.
+constexpr double kSolverNoise = 1e-9;
+// Relative closeness to the cascade minimum that still makes a pinch. Wider than the energy
+// target's 1e-12: these heat flows come back from the solver, not from an exact cascade.
+constexpr double kPinchTolerance = 1e-9;
+constexpr double kEmptyValue = -32767.0;
+
+double Clean(double value) { return std::fabs(value) <= kSolverNoise ? 0.0 : value; }
+
+// Boundary index of a temperature already in the list, or -1.
+int BoundaryAt(const TIList& list, double t) {
+    for (int i = 0; i < list.GetNumberOfBoundaries(); ++i)
+        if (list.GetTemperature(i) == t) return i;
+    return -1;
+}
+
+}  // namespace
+
+void UtilityPlacementLP::Reset() {
+    m_utilities.clear();
+    m_processSurplus.clear();
+    m_shortfallColumns.clear();
+    m_bottomColumns.clear();
+    m_nStatus = Nothing;
+    m_bFailed = false;
+    m_dAssignedLoad = m_dUnassignedLoad = 0.0;
+    m_dHotLoad = m_dColdLoad = 0.0;
+    m_dMinimumHot = m_dMinimumCold = 0.0;
+    m_hot.Reset();
+    m_cold.Reset();
+}
+
+bool UtilityPlacementLP::Calculate(std::span<StreamSegment* const> segments, const EnergyTarget* reference) {
+    Reset();
+    m_segments.clear();
+    for (StreamSegment* s : segments)
+        if (s) m_segments.push_back(s);
+    m_intervals.SetMode(IntervalMode);
+    m_intervals.Build(m_segments);
+
+    const int n = m_intervals.GetNumberOfBoundaries();
+    const int intervals = std::max(n - 1, 0);
+    m_pooledHot.assign(static_cast<std::size_t>(intervals), 0.0);
+    m_pooledCold.assign(static_cast<std::size_t>(intervals), 0.0);
+    m_processSurplus.assign(static_cast<std::size_t>(intervals), 0.0);
+    if (intervals > 0) {
+        const std::vector<double> hot = m_intervals.SumHeatCapacityFlowrates(HotProcessMembers, true);
+        const std::vector<double> cold = m_intervals.SumHeatCapacityFlowrates(ColdProcessMembers, true);
+        const std::vector<double> hotLinked = m_intervals.SumHeatCapacityFlowrates(HotLinkedMembers, true);
+        const std::vector<double> coldLinked = m_intervals.SumHeatCapacityFlowrates(ColdLinkedMembers, true);
+        for (int k = 0; k < intervals; ++k) {
+            const auto kk = static_cast<std::size_t>(k);
+            const double width = m_intervals.GetWidth(k);
+            m_pooledHot[kk] = width * hot[kk];
+            m_pooledCold[kk] = width * cold[kk];
+            m_processSurplus[kk] = width * (hot[kk] + hotLinked[kk] - cold[kk] - coldLinked[kk]);
+        }
+    }
+
+    CollectUtilityColumns();
+    double shortfall = 0.0;
+    if (intervals == 0) {
+        // No temperature range: nothing needs a utility and no utility can serve.
+        m_pModel.reset();
+    } else {
+        BuildModel();
+        if (!Solve(shortfall)) {
+            m_bFailed = true;
+            m_nStatus = ShortOnly;
+            m_hot.Reset();
+            m_cold.Reset();
+            return false;
+        }
+    }
+    ComputeResults(shortfall, reference);
+    AssignUtilityLoads();
+    return true;
+}
+
+void UtilityPlacementLP::CollectUtilityColumns() {
+    const int intervals = std::max(m_intervals.GetNumberOfBoundaries() - 1, 0);
+    double dearest = 0.0;
+    for (const IntervalSpan& span : m_intervals.GetSpans()) {
+        const StreamSegment* s = span.pSegment;
+        const bool hot = span.IsIn(HotUtilityMembers);
+        if (!hot && !span.IsIn(ColdUtilityMembers)) continue;
+        UtilityColumn column;
+        column.segment = span.pSegment;
+        column.hot = hot;
+        if (span.nLast >= span.nFirst) {
+            double width = 0.0;
+            for (int k = span.nFirst; k <= span.nLast; ++k) width += m_intervals.GetWidth(k);
+            for (int k = span.nFirst; k <= span.nLast; ++k)
+                if (width > 0.0) column.shares.emplace_back(k, m_intervals.GetWidth(k) / width);
+        } else {
+            // A utility of one temperature gives its heat just below it, or takes it just above.
+            const int b = BoundaryAt(m_intervals, s->dShiftedInletTemperature);
+            if (hot && b >= 0 && b < intervals) column.shares.emplace_back(b, 1.0);
+            if (!hot && b >= 1) column.shares.emplace_back(b - 1, 1.0);
+        }
+        if (column.shares.empty()) continue;
+        column.price = s->pStream ? s->pStream->GetCostIndex() : 0.0;
+        if (!std::isfinite(column.price) || column.price == kEmptyValue) column.price = 0.0;
+        dearest = std::max(dearest, std::fabs(column.price));
+        m_utilities.push_back(std::move(column));
+    }
+    for (UtilityColumn& c : m_utilities) c.price = (dearest > 0.0 ? c.price / dearest : 0.0) + UtilityUnitPrice;
+}
+
+namespace {
+
+// The model's rows, columns and entries as they are made, handed to the LP record at the end.
+class ModelBuilder {
+public:
+    int Column(double cost) {
+        m_objective.push_back(cost);
+        return static_cast<int>(m_objective.size()) - 1;
+    }
+    int Row(double rhs) {
+        m_rhs.push_back(rhs);
+        return static_cast<int>(m_rhs.size()) - 1;
+    }
+    void Set(int row, int column, double value) { m_entries.push_back({row, column, value}); }
+
+    void Into(LPProblem& model) const {
+        model.FreeMatchTable();
+        model.ResizeColumns(0);
+        model.Allocate(static_cast<int>(m_objective.size()), static_cast<int>(m_rhs.size()));
+        model.objective = m_objective;
+        for (std::size_t r = 0; r < m_rhs.size(); ++r) {
+            model.rightHandSides[r] = m_rhs[r];
+            model.rowTypes[r] = LPProblem::Equality;
+        }
+        // Entries naming one place twice are summed, as the solver would.
+        for (const Entry& e : m_entries)
+            model.pMatrix->SetElement(e.row, e.column, model.pMatrix->GetElement(e.row, e.column) + e.value);
+    }
+
+private:
+    struct Entry {
+        int row, column;
+        double value;
+    };
+    std::vector<double> m_objective;
+    std::vector<double> m_rhs;
+    std::vector<Entry> m_entries;
+};
+
+// A linked segment and the intervals it lies across.
+struct LinkedSpan {
+    StreamSegment* segment;
+    int first;
+    int last;
+};
+
+// Whether the pair is forbidden: the hot segment's stream is linked to the cold one's.
+bool IsForbiddenPair(const StreamSegment& hot, const StreamSegment& cold) {
+    if (!hot.pStream) return false;
+    return hot.pStream->IsLinkedTo(cold.pStream ? cold.pStream->GetName() : cold.strStreamName);
+}
+
+}  // namespace
+
+// Per interval k, all rows equalities:
+//   pool      R(k-1) - R(k) - to(U) - to(linked colds) + hot utilities in k = -(pooled hot heat of k)
+//   U         from pool + from linked hots + shortfall - cold utilities in k  = pooled cold heat of k
+//   linked h  r(h,k-1) - r(h,k) - to(U) - to(linked colds)                    = -(h's heat in k)
+//   linked c  from pool + from allowed linked hots + shortfall                 = c's heat in k
+// U is every sink that may take heat from any source: the pooled cold process heat and the cold
+// utilities. A linked hot segment's cascade runs from its first interval to the bottom; what
+// leaves the bottom of any cascade found no cold utility.
+void UtilityPlacementLP::BuildModel() {
+    if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
+    const int intervals = m_intervals.GetNumberOfBoundaries() - 1;
+    ModelBuilder b;
+    m_shortfallColumns.clear();
+    m_bottomColumns.clear();
+
+    std::vector<LinkedSpan> hotLinked, coldLinked;
+    for (const IntervalSpan& span : m_intervals.GetSpans()) {
+        if (span.nLast < span.nFirst) continue;
+        if (span.IsIn(HotLinkedMembers)) hotLinked.push_back({span.pSegment, span.nFirst, span.nLast});
+        if (span.IsIn(ColdLinkedMembers)) coldLinked.push_back({span.pSegment, span.nFirst, span.nLast});
+    }
+
+    for (UtilityColumn& c : m_utilities) c.column = b.Column(c.price);
+
+    std::vector<int> pooledResidual(static_cast<std::size_t>(intervals), -1);
+    std::vector<std::vector<int>> linkedResidual(hotLinked.size(),
+                                                 std::vector<int>(static_cast<std::size_t>(intervals), -1));
+    for (int k = 0; k < intervals; ++k) {
+        const auto kk = static_cast<std::size_t>(k);
+        const double width = m_intervals.GetWidth(k);
+        const bool bottom = k == intervals - 1;
+
+        const int pool = b.Row(-m_pooledHot[kk]);
+        pooledResidual[kk] = b.Column(bottom ? ShortfallPrice : 0.0);
+        b.Set(pool, pooledResidual[kk], -1.0);
+        if (k > 0) b.Set(pool, pooledResidual[kk - 1], 1.0);
+        if (bottom) m_bottomColumns.push_back(pooledResidual[kk]);
+
+        const int open = b.Row(m_pooledCold[kk]);
+        const int shortfall = b.Column(ShortfallPrice);
+        b.Set(open, shortfall, 1.0);
+        m_shortfallColumns.push_back(shortfall);
+        const int fromPool = b.Column(0.0);
+        b.Set(pool, fromPool, -1.0);
+        b.Set(open, fromPool, 1.0);
+
+        for (const UtilityColumn& c : m_utilities)
+            for (const auto& [interval, share] : c.shares)
+                if (interval == k) b.Set(c.hot ? pool : open, c.column, c.hot ? share : -share);
+
+        std::vector<int> linkedRow(hotLinked.size(), -1);
+        for (std::size_t h = 0; h < hotLinked.size(); ++h) {
+            const LinkedSpan& hs = hotLinked[h];
+            if (hs.first > k) continue;
+            const double heat = k <= hs.last ? width * std::fabs(hs.segment->dHeatCapacityFlowrate) : 0.0;
+            linkedRow[h] = b.Row(-heat);
+            linkedResidual[h][kk] = b.Column(bottom ? ShortfallPrice : 0.0);
+            b.Set(linkedRow[h], linkedResidual[h][kk], -1.0);
+            if (k > hs.first) b.Set(linkedRow[h], linkedResidual[h][kk - 1], 1.0);
+            if (bottom) m_bottomColumns.push_back(linkedResidual[h][kk]);
+            const int toOpen = b.Column(0.0);
+            b.Set(linkedRow[h], toOpen, -1.0);
+            b.Set(open, toOpen, 1.0);
+        }
+
+        for (const LinkedSpan& cs : coldLinked) {
+            if (k < cs.first || k > cs.last) continue;
+            const int sink = b.Row(width * std::fabs(cs.segment->dHeatCapacityFlowrate));
+            const int lack = b.Column(ShortfallPrice);
+            b.Set(sink, lack, 1.0);
+            m_shortfallColumns.push_back(lack);
+            const int fromPooled = b.Column(0.0);
+            b.Set(pool, fromPooled, -1.0);
+            b.Set(sink, fromPooled, 1.0);
+            for (std::size_t h = 0; h < hotLinked.size(); ++h) {
+                if (linkedRow[h] < 0 || IsForbiddenPair(*hotLinked[h].segment, *cs.segment)) continue;
+                const int match = b.Column(0.0);
+                b.Set(linkedRow[h], match, -1.0);
+                b.Set(sink, match, 1.0);
+            }
+        }
+    }
+    AddTieRows(b);
+    b.Into(*m_pModel);
+}
+
+// The segments of one utility stream keep one mass flow: consecutive loaded segments tie their
+// loads in the ratio of specific heat x range (segments without a specific heat are left free, as
+// the stream itself spreads no load over them).
+template <typename Builder>
+void UtilityPlacementLP::AddTieRows(Builder& b) const {
+    auto weight = [](const StreamSegment& s) {
+        if (!s.pLink || s.pLink->dSpecificHeat == kEmptyValue || !(s.pLink->dSpecificHeat > 0.0)) return 0.0;
+        return s.pLink->dSpecificHeat * std::fabs(s.dInletTemperature - s.dOutletTemperature);
+    };
+    std::unordered_map<const IHeatIntegrationStream*, const UtilityColumn*> lastOfStream;
+    for (const UtilityColumn& c : m_utilities) {
+        const StreamSegment& s = *c.segment;
+        if (!s.pStream) continue;
+        auto found = lastOfStream.find(s.pStream);
+        if (found != lastOfStream.end()) {
+            const double wa = weight(*found->second->segment);
+            const double wb = weight(s);
+            if (wa > 0.0 && wb > 0.0) {
+                const int row = b.Row(0.0);
+                b.Set(row, found->second->column, wb);
+                b.Set(row, c.column, -wa);
+            }
+        }
+        lastOfStream[s.pStream] = &c;
+    }
+}
+
+bool UtilityPlacementLP::Solve(double& shortfall) {
+    shortfall = 0.0;
+    if (!m_pModel) return false;
+    std::vector<double> solution;
+    if (!m_pModel->Solve(solution)) return false;
+    if (solution.size() < static_cast<std::size_t>(m_pModel->nColumns)) return false;
+    for (UtilityColumn& c : m_utilities) c.load = std::max(0.0, Clean(solution[static_cast<std::size_t>(c.column)]));
+    for (int j : m_shortfallColumns) shortfall += std::max(0.0, solution[static_cast<std::size_t>(j)]);
+    shortfall = Clean(shortfall);
+    return true;
+}
+
+void UtilityPlacementLP::ComputeResults(double hotShort, const EnergyTarget* reference) {
+    const int n = m_intervals.GetNumberOfBoundaries();
+    const int intervals = std::max(n - 1, 0);
+    std::vector<double> utilityHeat(static_cast<std::size_t>(intervals), 0.0);
+    for (const UtilityColumn& c : m_utilities) {
+        (c.hot ? m_dHotLoad : m_dColdLoad) += c.load;
+        for (const auto& [k, share] : c.shares)
+            utilityHeat[static_cast<std::size_t>(k)] += (c.hot ? 1.0 : -1.0) * share * c.load;
+    }
+
+    // The process on its own (the problem table) gives its minimum utilities when no energy
+    // target says otherwise (it does with forbidden matches). The cascade with the utilities as
+    // placed counts the shortfall as coming from the top; what reaches the bottom is heat no cold
+    // utility took.
+    double own = 0.0, ownLowest = 0.0, placed = 0.0;
+    std::vector<double> cascade(static_cast<std::size_t>(n), 0.0);
+    for (int k = 0; k < intervals; ++k) {
+        own += m_processSurplus[static_cast<std::size_t>(k)];
+        ownLowest = std::min(ownLowest, own);
+        placed += m_processSurplus[static_cast<std::size_t>(k)] + utilityHeat[static_cast<std::size_t>(k)];
+        cascade[static_cast<std::size_t>(k) + 1] = placed;
+    }
+    m_dMinimumHot = reference ? reference->GetHotUtility() : -ownLowest;
+    m_dMinimumCold = reference ? reference->GetColdUtility() : own - ownLowest;
+    for (int b = 0; b < n; ++b)
+        m_intervals.GetInterval(b)->dValue = Clean(cascade[static_cast<std::size_t>(b)] + hotShort);
+    const double coldShort = n > 0 ? std::max(0.0, m_intervals.GetInterval(n - 1)->dValue) : 0.0;
+
+    m_hot.dFirst = std::max(0.0, Clean(m_dHotLoad + hotShort - m_dMinimumHot));
+    m_hot.dSecond = hotShort;
+    m_hot.nStatus = TargetValue::StatusOf(m_hot.dFirst, m_hot.dSecond);
+    m_cold.dFirst = std::max(0.0, Clean(m_dColdLoad + coldShort - m_dMinimumCold));
+    m_cold.dSecond = coldShort;
+    m_cold.nStatus = TargetValue::StatusOf(m_cold.dFirst, m_cold.dSecond);
+
+    m_dAssignedLoad = m_dHotLoad + m_dColdLoad;
+    m_dUnassignedLoad = hotShort + coldShort;
+    const bool assigned = m_dAssignedLoad > LoadTolerance;
+    const bool unassigned = m_dUnassignedLoad > LoadTolerance;
+    m_nStatus = assigned && unassigned ? PlacedAndShort : assigned ? PlacedOnly : unassigned ? ShortOnly : Nothing;
+}
+
+double UtilityPlacementLP::GetSegmentLoad(const StreamSegment* segment) const {
+    for (const UtilityColumn& c : m_utilities)
+        if (c.segment == segment) return c.load;
+    return 0.0;
+}
+
+void UtilityPlacementLP::AssignUtilityLoads() {
+    std::unordered_map<const StreamSegment*, double> loads;
+    for (const UtilityColumn& c : m_utilities) loads[c.segment] = c.load;
+    // Streams in the order their first segment appears, with the sum of their segments' loads.
+    std::vector<std::pair<IHeatIntegrationStream*, double>> streams;
+    std::unordered_map<const IHeatIntegrationStream*, std::size_t> streamIndex;
+    for (StreamSegment* s : m_segments) {
+        if (s->nKind != 1) continue;
+        auto found = loads.find(s);
+        const double load = found == loads.end() ? 0.0 : found->second;
+        s->dLoad = load;
+        s->dSummedLoad = load;
+        const double range = std::fabs(s->dInletTemperature - s->dOutletTemperature);
+        s->dHeatCapacityFlowrate = range > 0.0 ? load / range : 0.0;
+        if (s->pLink) {
+            s->pLink->nLoaded = load > LoadTolerance ? 1 : 0;
+            s->pLink->nSelected = s->pLink->nLoaded;
+        }
+        if (!s->pStream) continue;
+        auto [it, fresh] = streamIndex.emplace(s->pStream, streams.size());
+        if (fresh) streams.emplace_back(s->pStream, 0.0);
+        streams[it->second].second += load;
+    }
+    // The stream spreads its load over its segments itself, and keeps it as its own.
+    for (auto& [stream, load] : streams) {
+        stream->SetHeatLoad(load, 0);
+        stream->SetHeatLoad(load, 1);
+    }
+}
+
+std::vector<PinchRecord> UtilityPlacementLP::FindPinchPoints(double dtMin) const {
+    std::vector<PinchRecord> pinches;
+    const int n = m_intervals.GetNumberOfBoundaries();
+    if (n < 3) return pinches;
+    double lowest = m_intervals.GetInterval(0)->dValue, highest = lowest;
+    for (int b = 1; b < n; ++b) {
+        lowest = std::min(lowest, m_intervals.GetInterval(b)->dValue);
+        highest = std::max(highest, m_intervals.GetInterval(b)->dValue);
+    }
+    const double tolerance = (highest - lowest) * kPinchTolerance;
+    for (int b = 1; b + 1 < n; ++b) {
+        if (std::fabs(m_intervals.GetInterval(b)->dValue - lowest) > tolerance) continue;
+        const double t = m_intervals.GetTemperature(b);
+        PinchRecord pinch;
+        pinch.dHotTemperature = t + dtMin * 0.5;
+        pinch.dColdTemperature = t - dtMin * 0.5;
+        pinches.push_back(std::move(pinch));
+    }
+    return pinches;
+}

@@ -1,0 +1,305 @@
+// The Bath area target: merging the balanced curves' points into vertical enthalpy intervals, the
+// log-mean temperature difference, F-factor and shells of each interval, the interval areas and
+// the totals; the near-pinch points and the feasibility test on the same merged points.
+#include "eng/targeting/BathAreaTarget.h"
+
+#include "eng/targeting/AreaTarget.h"
+#include "eng/targeting/TargetCurve.h"
+#include "pellin/FFactor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+constexpr double kEqualEnthalpy = 1e-12;
+constexpr double kFlatEnthalpy = 1e-8;
+constexpr double kFlowTolerance = 1e-8;
+constexpr double kEqualDifference = 0.0001;
+// A point closer to DTmin than this share of it is at a pinch.
+constexpr double kNearPinchShare = 0.99;
+
+// Sort key: enthalpy, then hot and then cold temperature; a missing temperature sorts after a
+// present one, so that the order is total.
+auto SortKey(const BathInterval& p) {
+    return std::make_tuple(p.dEnthalpy, p.HasHot() ? 0 : 1, p.HasHot() ? p.dHotTemperature : 0.0, p.HasCold() ? 0 : 1,
+                           p.HasCold() ? p.dColdTemperature : 0.0);
+}
+
+// Fills the missing temperatures of one side by linear interpolation in enthalpy between the
+// nearest earlier and later points that had one (the only one when there is one; the earlier
+// one when the two share their enthalpy).
+void InterpolateOtherSide(std::vector<BathInterval>& points, double BathInterval::*side) {
+    const std::size_t n = points.size();
+    std::vector<bool> had(n);
+    for (std::size_t k = 0; k < n; ++k) had[k] = points[k].*side != BathInterval::NoTemperature;
+    std::vector<std::ptrdiff_t> next(n, -1);
+    for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(n) - 1, last = -1; k >= 0; --k) {
+        next[static_cast<std::size_t>(k)] = last;
+        if (had[static_cast<std::size_t>(k)]) last = k;
+    }
+    std::ptrdiff_t previous = -1;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (had[k]) {
+            previous = static_cast<std::ptrdiff_t>(k);
+            continue;
+        }
+        const std::ptrdiff_t later = next[k];
+        if (previous < 0 && later < 0) continue;
+        if (previous < 0) {
+            points[k].*side = points[static_cast<std::size_t>(later)].*side;
+            continue;
+        }
+        const BathInterval& p1 = points[static_cast<std::size_t>(previous)];
+        if (later < 0) {
+            points[k].*side = p1.*side;
+            continue;
+        }
+        const BathInterval& p2 = points[static_cast<std::size_t>(later)];
+        const double dH = p2.dEnthalpy - p1.dEnthalpy;
+        points[k].*side = std::fabs(dH) <= kEqualEnthalpy
+                              ? p1.*side
+                              : p1.*side + (p2.*side - p1.*side) * (points[k].dEnthalpy - p1.dEnthalpy) / dH;
+    }
+}
+
+bool HasPoints(const TIList* list) { return list && list->GetNumberOfBoundaries() > 0; }
+
+// Where a segment ends on the balanced curves: a utility where it was placed.
+double EndTemperature(const StreamSegment& s) { return s.nKind == 1 ? s.GetFarEndTemperature() : s.dOutletTemperature; }
+
+double IntervalLMTD(double dT1, double dT2) {
+    if (dT1 <= 0.0 || dT2 <= 0.0) return BathAreaTarget::CrossedLMTD;
+    if (std::fabs(dT1 - dT2) >= kEqualDifference) return (dT1 - dT2) / std::log(dT1 / dT2);
+    return (dT1 + dT2) * 0.5;
+}
+
+}  // namespace
+
+double InverseFilmCoefficient(double h) { return h > 0.0 && std::isfinite(h) ? 1.0 / h : 0.0; }
+
+double BathInterval::Value(int position) const {
+    switch (position) {
+        case 0: return dEnthalpy;
+        case 1: return dHotTemperature;
+        case 2: return dColdTemperature;
+        case 3: return dDifference;
+        case 4: return dLMTD;
+        case 5: return dLoadTerm;
+        case 6: return dCountercurrentArea;
+        case 7: return dShellAndTubeArea;
+        case 8: return dShells;
+        case 9: return dFFactor;
+        case 10: return dHotSum;
+        case 11: return dColdSum;
+        default: return 0.0;
+    }
+}
+
+std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold, bool dropFlat) {
+    std::vector<BathInterval> points;
+    if (!HasPoints(hot) || !HasPoints(cold)) return points;
+    points.reserve(static_cast<std::size_t>(hot->GetNumberOfBoundaries() + cold->GetNumberOfBoundaries()));
+    for (int i = 0; i < hot->GetNumberOfBoundaries(); ++i) {
+        BathInterval p;
+        p.dEnthalpy = hot->GetInterval(i)->dValue;
+        p.dHotTemperature = hot->GetInterval(i)->dTemperature;
+        points.push_back(std::move(p));
+    }
+    for (int i = 0; i < cold->GetNumberOfBoundaries(); ++i) {
+        BathInterval p;
+        p.dEnthalpy = cold->GetInterval(i)->dValue;
+        p.dColdTemperature = cold->GetInterval(i)->dTemperature;
+        points.push_back(std::move(p));
+    }
+    std::stable_sort(points.begin(), points.end(),
+                     [](const BathInterval& a, const BathInterval& b) { return SortKey(a) < SortKey(b); });
+    InterpolateOtherSide(points, &BathInterval::dHotTemperature);
+    InterpolateOtherSide(points, &BathInterval::dColdTemperature);
+
+    // Both curves start and end at the same enthalpies: each end is listed twice.
+    if (!points.empty()) points.pop_back();
+    if (!points.empty()) points.erase(points.begin());
+
+    std::vector<BathInterval> merged;
+    merged.reserve(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        if (k + 1 < points.size()) {
+            const BathInterval& a = points[k];
+            const BathInterval& b = points[k + 1];
+            const bool same = std::fabs(b.dHotTemperature - a.dHotTemperature) < BathAreaTarget::PointTolerance &&
+                              std::fabs(b.dColdTemperature - a.dColdTemperature) < BathAreaTarget::PointTolerance;
+            const bool flat = dropFlat && std::fabs(b.dEnthalpy - a.dEnthalpy) < kFlatEnthalpy;
+            if (same || flat) continue;
+        }
+        merged.push_back(std::move(points[k]));
+    }
+    for (BathInterval& p : merged) p.dDifference = p.dHotTemperature - p.dColdTemperature;
+    return merged;
+}
+
+BathAreaTarget::BathAreaTarget(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints) {
+    Reset(dtMin, minimumFFactor, std::move(pinchPoints));
+}
+
+void BathAreaTarget::Reset(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints) {
+    for (auto* list : {m_pRegionShells.get(), m_pRegionCountercurrent.get(), m_pRegionShellAndTube.get()})
+        if (list) list->clear();
+    if (m_pIntervals) m_pIntervals->clear();
+    m_dDTmin = dtMin;
+    m_dMinimumFFactor = minimumFFactor;
+    m_pinchPoints = std::move(pinchPoints);
+    std::stable_sort(m_pinchPoints.begin(), m_pinchPoints.end(), [](const PinchListEntry& a, const PinchListEntry& b) {
+        return a.dHotTemperature < b.dHotTemperature;
+    });
+    m_dCountercurrentArea = 0.0;
+    m_dShellAndTubeArea = 0.0;
+    m_nShells = 0;
+}
+
+// Codes 16 and 19 compute nothing, nor does code 4 unless the utilities come from the trade-off.
+// Any other code creates or resets the target and, with a valid utility placement, computes it
+// on the balanced curves; without one the target stays empty. Then, whenever a target exists and
+// the placement allows it, the capital-cost kind decides which match values it fills.
+BathAreaTarget* BathAreaTarget::Update(BathAreaTarget* existing, const AreaTargetInputs& in, int code) {
+    BathAreaTarget* target = existing;
+    const bool computes = code != AreaTargetCodes::Unchanged16 && code != AreaTargetCodes::Unchanged19 &&
+                          !(code == AreaTargetCodes::UtilityChanged && in.utilityAssignmentMethod != 2);
+    if (computes) {
+        if (!target) target = new BathAreaTarget(in.dtMin, in.minimumFFactor, in.pinchPoints);
+        else target->Reset(in.dtMin, in.minimumFFactor, in.pinchPoints);
+        if (!in.placementValid) return target;
+        static const SegmentRefs none;
+        target->Calculate(in.balancedCurves, in.segments ? *in.segments : none);
+    }
+    if (target && in.matches) {
+        const int kind = in.CapitalCostTargetKind();
+        if (kind == 2) target->DistributeCountercurrent(*in.matches);
+        else if (kind == 3) target->DistributeShellAndTube(*in.matches);
+    }
+    return target;
+}
+
+void BathAreaTarget::Calculate(const TargetCurve* curves, std::span<StreamSegment* const> segments) {
+    Calculate(curves ? curves->GetHotList() : nullptr, curves ? curves->GetColdList() : nullptr, segments);
+}
+
+void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
+    if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
+    if (hot && cold) BuildIntervals(hot, cold, segments);
+    if (m_pIntervals->empty()) return;
+
+    ComputeIntervalAreas();
+    ComputeRegionAreas();
+    m_dCountercurrentArea = 0.0;
+    m_dShellAndTubeArea = 0.0;
+    for (const BathInterval& p : *m_pIntervals) {
+        m_dCountercurrentArea += p.dCountercurrentArea;
+        m_dShellAndTubeArea += p.dShellAndTubeArea;
+    }
+    ComputeRegionShells();
+    double shells = 0.0;
+    for (double region : *m_pRegionShells) shells += region >= MaxRegionShells ? MaxRegionShells : std::ceil(region);
+    // A region without streams cannot hold shells; its negative count never reaches the total.
+    m_nShells = static_cast<int>(std::clamp(shells, 0.0, 2.0e9));
+}
+
+void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
+    if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
+    *m_pIntervals = MergeCurvePoints(hot, cold, false);
+    std::vector<BathInterval>& points = *m_pIntervals;
+
+    for (BathInterval& p : points) {
+        for (StreamSegment* s : segments) {
+            if (!s || !IsUsedUtilitySegment(*s)) continue;
+            const double end = EndTemperature(*s);
+            if (s->nHotCold == 0 && end <= p.dHotTemperature && p.dHotTemperature < s->dInletTemperature)
+                p.hotSegments.push_back(s);
+            else if (s->nHotCold == 1 && s->dInletTemperature <= p.dColdTemperature && p.dColdTemperature < end)
+                p.coldSegments.push_back(s);
+        }
+    }
+
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        BathInterval& p = points[k];
+        if (k == 0) {
+            p.dLMTD = 0.0;
+            p.dFFactor = 0.0;
+            p.dShells = 0.0;
+            continue;
+        }
+        const BathInterval& previous = points[k - 1];
+        p.dLMTD = IntervalLMTD(previous.dDifference, p.dDifference);
+        if (previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
+            p.dFFactor = 1.0;
+            p.dShells = Unbounded;
+            continue;
+        }
+        double F = 1.0, shells = 0.0;
+        g_CalculateFFactorAndShells(previous.dHotTemperature, p.dHotTemperature, previous.dColdTemperature,
+                                    p.dColdTemperature, m_dMinimumFFactor, F, shells, 0, 0);
+        p.dFFactor = F;
+        p.dShells = shells;
+    }
+}
+
+void BathAreaTarget::ComputeIntervalAreas() {
+    if (!m_pIntervals) return;
+    std::vector<BathInterval>& points = *m_pIntervals;
+    auto sumOf = [](const SegmentRefs& list) {
+        double sum = 0.0;
+        for (const StreamSegment* s : list)
+            if (std::fabs(s->dHeatCapacityFlowrate) > kFlowTolerance)
+                sum += std::fabs(s->dHeatCapacityFlowrate) * InverseFilmCoefficient(s->dFilmCoefficient);
+        return sum;
+    };
+    for (BathInterval& p : points) {
+        p.dHotSum = sumOf(p.hotSegments);
+        p.dColdSum = sumOf(p.coldSegments);
+    }
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        BathInterval& p = points[k];
+        const BathInterval& previous = points[k - 1];
+        p.dLoadTerm = (p.dColdTemperature - previous.dColdTemperature) * previous.dColdSum +
+                      (p.dHotTemperature - previous.dHotTemperature) * previous.dHotSum;
+        // Curves that touch or cross leave no driving force: the interval cannot be built.
+        if (p.dLMTD <= 0.0 || previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
+            p.dCountercurrentArea = Unbounded;
+            p.dShellAndTubeArea = Unbounded;
+            continue;
+        }
+        p.dCountercurrentArea = p.dLoadTerm / p.dLMTD;
+        p.dShellAndTubeArea = p.dFFactor > 0.0 ? p.dCountercurrentArea / p.dFFactor : Unbounded;
+    }
+}
+
+void BathAreaTarget::GetNearPinchPoints(std::vector<PinchListEntry>& list, int count) const {
+    if (!m_pIntervals || count <= 0) return;
+    const std::vector<BathInterval>& points = *m_pIntervals;
+    std::vector<const BathInterval*> candidates;
+    for (std::size_t k = points.size() >= 2 ? points.size() - 2 : 0; k >= 1 && k + 1 < points.size(); --k) {
+        const BathInterval& p = points[k];
+        const bool listed = std::any_of(list.begin(), list.end(), [&](const PinchListEntry& e) {
+            return e.dHotTemperature == p.dHotTemperature && e.dColdTemperature == p.dColdTemperature;
+        });
+        if (!listed && p.dDifference <= m_dDTmin * kNearPinchShare) candidates.push_back(&p);
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [](const BathInterval* a, const BathInterval* b) {
+        return a->dHotTemperature - a->dColdTemperature < b->dHotTemperature - b->dColdTemperature;
+    });
+    const std::size_t keep = std::min(candidates.size(), static_cast<std::size_t>(count));
+    for (std::size_t k = 0; k < keep; ++k)
+        list.push_back(PinchListEntry{candidates[k]->dHotTemperature, candidates[k]->dColdTemperature, 0.0});
+}
+
+int BathAreaTarget::IsFeasible(const TargetCurve& curves) const {
+    return IsFeasible(curves.GetHotList(), curves.GetColdList());
+}
+
+int BathAreaTarget::IsFeasible(const TIList* hot, const TIList* cold) const {
+    const std::vector<BathInterval> points = MergeCurvePoints(hot, cold, true);
+    for (const BathInterval& p : points)
+        if (m_dDTmin * kNearPinchShare >= p.dDifference) return 0;
+    return 1;
+}

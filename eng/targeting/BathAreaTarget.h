@@ -1,0 +1,175 @@
+#pragma once
+// Area and shells targets from the balanced composite curves (the Bath formula). The two curves
+// are cut into vertical enthalpy intervals at every point of either curve; inside an interval
+// every stream present exchanges its heat countercurrently at the interval's log-mean
+// temperature difference, so the interval needs (sum over its streams of q / h) / LMTD of area.
+// Shell-and-tube area divides each interval's area by the F-factor of 1-2 shells over the
+// interval's temperatures; the shells target counts, per pinch region, the shells each stream
+// takes part in.
+//
+// The same merged points answer the near-pinch points used by utility placement and the
+// feasibility of two curves at DTmin, and, for the capital-cost kinds that cost matches one by
+// one, spread each interval's load and area over the (hot stream, cold stream) match records.
+#include "eng/targeting/TemperatureInterval.h"
+
+#include <memory>
+#include <span>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+struct AreaTargetInputs;
+class ILurmetBinaryFile;
+class MatchwiseStreamData;
+class MatchwiseStreamDataList;
+class TargetCurve;
+
+// A pinch point as the utility placement lists it: hot-side and cold-side temperature and a third
+// value (0.0 for pinch points).
+struct PinchListEntry {
+    double dHotTemperature = 0.0;
+    double dColdTemperature = 0.0;
+    double dThird = 0.0;
+};
+
+// One merged curve point. The interval it closes runs from the previous point up to this one.
+struct BathInterval {
+    static constexpr int RecordVersion = 1;
+    static constexpr int StoredValues = 12;
+    // A side the point has no temperature of yet.
+    static constexpr double NoTemperature = -1000.0;
+
+    double dEnthalpy = 0.0;
+    double dHotTemperature = NoTemperature;
+    double dColdTemperature = NoTemperature;
+    double dDifference = 0.0;  // hot minus cold
+    double dLMTD = 0.0;
+    double dLoadTerm = 0.0;    // sum of q / h of the streams in the interval
+    double dCountercurrentArea = 0.0;
+    double dShellAndTubeArea = 0.0;
+    double dShells = 0.0;
+    double dFFactor = 0.0;
+    double dHotSum = 0.0;      // sum of |CP| / h over the hot list
+    double dColdSum = 0.0;     // the same over the cold list
+    // Segments lying across the interval above this point (not stored).
+    SegmentRefs hotSegments;
+    SegmentRefs coldSegments;
+
+    bool HasHot() const { return dHotTemperature != NoTemperature; }
+    bool HasCold() const { return dColdTemperature != NoTemperature; }
+    // The stored values by position 0..11, in the order of the fields above; 0.0 for another.
+    double Value(int position) const;
+    // Record version 1: the twelve values.
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
+};
+
+class BathAreaTarget {
+public:
+    static constexpr int RecordVersion = 2;
+    // What an interval without a positive temperature difference needs (area and shells).
+    static constexpr double Unbounded = 1e24;
+    // LMTD taken for an interval without a positive temperature difference.
+    static constexpr double CrossedLMTD = 1e-8;
+    // A region never counts more shells than this.
+    static constexpr double MaxRegionShells = 10000.0;
+    // Two points closer than this on both temperatures are one point.
+    static constexpr double PointTolerance = 0.0001;
+
+    // An empty target with the minimum F-factor a new area record starts with.
+    BathAreaTarget() = default;
+    BathAreaTarget(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints);
+
+    // The record builder's step (see BathAreaTarget.cpp for the codes). Answers the target to keep:
+    // the one given, a new one, or null when none was given and the code builds none.
+    static BathAreaTarget* Update(BathAreaTarget* existing, const AreaTargetInputs& in, int changeCode);
+
+    // Empties the lists, takes the settings and zeroes the results.
+    void Reset(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints);
+    // Merges the curve points (when the curve has both lists) and computes every target.
+    void Calculate(const TargetCurve* curves, std::span<StreamSegment* const> segments);
+    // The same on a hot and a cold point list (temperature, enthalpy), either of which may be null.
+    void Calculate(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments);
+
+    // Steps of Calculate.
+    void BuildIntervals(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments);
+    void ComputeIntervalAreas();
+    void ComputeRegionAreas();
+    void ComputeRegionShells();
+
+    // Appends up to `count` merged points (not already listed) whose temperature difference is
+    // within DTmin x 0.99, the closest first.
+    void GetNearPinchPoints(std::vector<PinchListEntry>& list, int count) const;
+    // 1 when no merged point of the two curves comes within DTmin x 0.99, else 0.
+    int IsFeasible(const TargetCurve& curves) const;
+    int IsFeasible(const TIList* hot, const TIList* cold) const;
+
+    // Spread each interval's load and area over the match records of its (hot, cold) segment
+    // pairs: countercurrent areas (capital-cost kind 2) or shell-and-tube areas and shells (kind 3).
+    void DistributeCountercurrent(MatchwiseStreamDataList& matches) const;
+    void DistributeShellAndTube(MatchwiseStreamDataList& matches) const;
+
+    // Record version 2 (see BathAreaTargetRecord.cpp). Recall fails, with the failed list freed,
+    // at the first value it cannot read.
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
+
+    double GetCountercurrentArea() const { return m_dCountercurrentArea; }
+    double GetShellAndTubeArea() const { return m_dShellAndTubeArea; }
+    int GetShells() const { return m_nShells; }
+    double GetDTmin() const { return m_dDTmin; }
+    double GetMinimumFFactor() const { return m_dMinimumFFactor; }
+    const std::vector<PinchListEntry>& GetPinchPoints() const { return m_pinchPoints; }
+    // Null while the list does not exist.
+    const std::vector<BathInterval>* GetIntervals() const { return m_pIntervals.get(); }
+    const std::vector<double>* GetRegionShells() const { return m_pRegionShells.get(); }
+    const std::vector<double>* GetRegionCountercurrentAreas() const { return m_pRegionCountercurrent.get(); }
+    const std::vector<double>* GetRegionShellAndTubeAreas() const { return m_pRegionShellAndTube.get(); }
+    int GetNumberOfIntervals() const { return m_pIntervals ? static_cast<int>(m_pIntervals->size()) : 0; }
+    // Replaces the merged points (what a recall does; tests give points worked out by hand).
+    void SetIntervals(std::vector<BathInterval> points) {
+        m_pIntervals = std::make_unique<std::vector<BathInterval>>(std::move(points));
+    }
+
+    // The pinch region an interval starting at point `p` lies in: 0 below the lowest pinch, m at
+    // or above the highest of m pinches. `tolerance` eases the at-or-above tests.
+    int RegionOf(const BathInterval& p, double tolerance) const;
+
+private:
+    double m_dCountercurrentArea = 0.0;
+    double m_dShellAndTubeArea = 0.0;
+    double m_dDTmin = 0.0;
+    double m_dMinimumFFactor = 0.8;
+    int m_nShells = 0;
+    std::unique_ptr<std::vector<double>> m_pRegionShells;
+    std::unique_ptr<std::vector<BathInterval>> m_pIntervals;
+    std::unique_ptr<std::vector<double>> m_pRegionCountercurrent;
+    std::unique_ptr<std::vector<double>> m_pRegionShellAndTube;
+    // Sorted from the lowest hot temperature up.
+    std::vector<PinchListEntry> m_pinchPoints;
+};
+
+// The merged points of two curves: each point of the hot list (enthalpy, hot temperature) and of
+// the cold list (enthalpy, cold temperature), sorted by enthalpy, the missing temperature of each
+// interpolated along its own curve, the two end points dropped, and points that repeat their
+// successor dropped. `dropFlat` also drops a point whose successor has the same enthalpy (within
+// 1e-8). The temperature differences are filled; the segment lists are not.
+std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold, bool dropFlat);
+
+// The match record of every (hot stream, cold stream) pair, found from a pair of segments through
+// the streams they belong to; a segment without a stream has no record.
+class MatchRecordIndex {
+public:
+    explicit MatchRecordIndex(const MatchwiseStreamDataList& matches);
+    MatchwiseStreamData* Find(const StreamSegment& hot, const StreamSegment& cold) const;
+
+private:
+    struct PairHash {
+        std::size_t operator()(const std::pair<const void*, const void*>& k) const noexcept;
+    };
+    std::unordered_map<std::pair<const void*, const void*>, MatchwiseStreamData*, PairHash> m_table;
+};
+
+// 1 / h of a film coefficient; a segment without a usable coefficient (empty, zero or not a
+// number) adds no film resistance.
+double InverseFilmCoefficient(double h);

@@ -1,0 +1,342 @@
+// The capital/utility trade-off: construction, the check of its inputs, the two passes and what
+// it answers to the cost functions.
+#include "eng/targeting/CapitalUtilityTradeoff.h"
+
+#include "dunmor/Units.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamValueNames.h"
+#include "eng/targeting/EnergyTarget.h"
+#include "eng/targeting/TargetCurve.h"
+#include "eng/targeting/UnitsTarget.h"
+#include "eng/targeting/UtilityPlacement.h"
+#include "eng/targeting/UtilityPlacementOnCurve.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kUtilityKind = 1;
+constexpr int kGlobalScope = 0;
+// Two utilities whose temperatures are closer than this stand at the same level.
+constexpr double kSameLevel = 0.0001;
+
+// Whether `a` is offered before `b`: hot utilities from the hottest down, cold ones from the
+// coldest up; at one level the cheaper first.
+bool ComesBefore(const IHeatIntegrationStream& a, const IHeatIntegrationStream& b, bool hot) {
+    const double ta = TradeoffSteps::UtilityLevel(a), tb = TradeoffSteps::UtilityLevel(b);
+    if (std::fabs(ta - tb) <= kSameLevel) return a.GetCostIndex() < b.GetCostIndex();
+    return hot ? ta > tb : ta < tb;
+}
+
+// Insertion sort: stable, and safe with an ordering whose equality has a tolerance.
+void SortUtilities(std::vector<IHeatIntegrationStream*>& list, bool hot) {
+    for (std::size_t i = 1; i < list.size(); ++i)
+        for (std::size_t k = i; k > 0 && ComesBefore(*list[k], *list[k - 1], hot); --k) std::swap(list[k], list[k - 1]);
+}
+
+}  // namespace
+
+// The placement record owns its trade-off through this deleter, so that its header needs no
+// more than the class's name.
+void CapitalUtilityTradeoffDeleter::operator()(MUCapitalUtilityTradeoff* tradeoff) const { delete tradeoff; }
+
+// ---------------------------------------------------------------- life
+
+MUCapitalUtilityTradeoff::MUCapitalUtilityTradeoff(const CapitalUtilityTradeoffInputs& in) {
+    TakeInputs(in);
+    Run();
+}
+
+MUCapitalUtilityTradeoff::MUCapitalUtilityTradeoff(const CapitalUtilityTradeoffInputs& in, RecallOnly) {
+    TakeInputs(in);
+    m_dWorkingDTmin = m_dDTmin;
+    CollectUtilities();
+}
+
+std::unique_ptr<MUCapitalUtilityTradeoff> MUCapitalUtilityTradeoff::ForRecall(const CapitalUtilityTradeoffInputs& in) {
+    return std::unique_ptr<MUCapitalUtilityTradeoff>(new MUCapitalUtilityTradeoff(in, RecallOnly{}));
+}
+
+MUCapitalUtilityTradeoff::~MUCapitalUtilityTradeoff() = default;
+
+void MUCapitalUtilityTradeoff::Refresh(const CapitalUtilityTradeoffInputs& in) {
+    m_pUnitsTarget.reset();
+    m_pAreaTarget.reset();
+    m_hotUtilities.clear();
+    m_coldUtilities.clear();
+    m_hotLoads.clear();
+    m_coldLoads.clear();
+    m_pinches.clear();
+    m_pCurve.reset();
+    TakeInputs(in);
+    Run();
+}
+
+void MUCapitalUtilityTradeoff::TakeInputs(const CapitalUtilityTradeoffInputs& in) {
+    m_streams.clear();
+    for (IHeatIntegrationStream* s : in.streams)
+        if (s) m_streams.push_back(s);
+    m_segments.clear();
+    for (StreamSegment* s : in.segments)
+        if (s) m_segments.push_back(s);
+    if (in.economicData) m_economicData = *in.economicData;
+    else m_economicData.reset();
+    if (in.economicInfo) m_economicInfo = *in.economicInfo;
+    else m_economicInfo.reset();
+    m_dDTmin = in.dtMin;
+    m_dMinimumFFactor = in.minimumFFactor;
+}
+
+void MUCapitalUtilityTradeoff::CollectUtilities() {
+    m_hotUtilities.clear();
+    m_coldUtilities.clear();
+    for (IHeatIntegrationStream* s : m_streams) {
+        if (s->GetStreamKind() != kUtilityKind || !s->AreDesignSegmentsComplete()) continue;
+        if (s->GetHotCold() == 0) m_hotUtilities.push_back(s);
+        else if (s->GetHotCold() == 1) m_coldUtilities.push_back(s);
+    }
+    SortUtilities(m_hotUtilities, true);
+    SortUtilities(m_coldUtilities, false);
+}
+
+// ---------------------------------------------------------------- the run
+
+void MUCapitalUtilityTradeoff::Run() {
+    m_nEvaluations = 0;
+    m_dWorkingDTmin = m_dDTmin;
+    SetGlobalContributions(m_dWorkingDTmin);
+
+    if (m_pEnergyTarget) m_pEnergyTarget->Rebuild(m_segments, m_dWorkingDTmin);
+    else m_pEnergyTarget = std::make_unique<EnergyTarget>(m_segments, m_dWorkingDTmin);
+    m_dHotTarget = m_pEnergyTarget->GetHotUtility();
+    m_dColdTarget = m_pEnergyTarget->GetColdUtility();
+
+    CollectUtilities();
+    // The loads are what the trade-off places: each utility is used over its whole range, as
+    // another method may have left it placed somewhere on the curves.
+    ResetUtilityPlacementOfSegments(m_segments);
+
+    CheckAndInitialise();
+    if (m_bOk) Optimise();
+    SetGlobalContributions(m_dDTmin);
+
+    // The curves and area of the loads handed out. A check that failed keeps the status that
+    // names its cause.
+    if (!ComputeAreaOnCurve() && m_bOk) {
+        m_bOk = false;
+        m_status.nStatus = FinalAreaFailed;
+    }
+}
+
+void MUCapitalUtilityTradeoff::SetGlobalContributions(double dtMin) {
+    for (IHeatIntegrationStream* s : m_streams)
+        if (s->GetStreamKind() != kUtilityKind && s->GetDTminContributionScope() == kGlobalScope)
+            s->SetDTminContribution(dtMin, "Global", 0, 0);
+}
+
+void MUCapitalUtilityTradeoff::CheckAndInitialise() {
+    m_bOk = true;
+    if (!HasEconomics() || !TradeoffSteps::IsUsableEconomicData(*m_economicData)) {
+        m_bOk = false;
+        m_status.nStatus = NoEconomicData;
+        return;
+    }
+    for (int side = 0; side < 2; ++side) {
+        const std::vector<IHeatIntegrationStream*>& utilities = UtilitiesOf(side);
+        if (utilities.empty()) {
+            if (TargetOf(side) > Tolerance) {
+                m_bOk = false;
+                m_status.nStatus = NoUtility;
+                return;
+            }
+            continue;
+        }
+        bool priced = false;
+        for (const IHeatIntegrationStream* u : utilities) priced = priced || std::fabs(u->GetCostIndex()) > Tolerance;
+        if (!priced) {
+            m_bOk = false;
+            m_status.nStatus = NoCostIndex;
+            return;
+        }
+    }
+    GiveTargetsToFirstUtilities();
+    m_bOk = ComputeAreaOnCurve();
+    m_status.nStatus = m_bOk ? Done : NoUtility;
+}
+
+void MUCapitalUtilityTradeoff::GiveTargetsToFirstUtilities() {
+    for (int side = 0; side < 2; ++side) {
+        const std::vector<IHeatIntegrationStream*>& utilities = UtilitiesOf(side);
+        for (std::size_t i = 0; i < utilities.size(); ++i) utilities[i]->SetHeatLoad(i == 0 ? TargetOf(side) : 0.0, 0);
+    }
+}
+
+bool MUCapitalUtilityTradeoff::ComputeAreaOnCurve() {
+    if (m_pCurve) m_pCurve->Build(0.0, 0.0, m_segments);
+    else m_pCurve = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_segments);
+    if (m_pAreaTarget)
+        m_pAreaTarget->Reset(m_pAreaTarget->GetDTmin(), m_pAreaTarget->GetMinimumFFactor(),
+                             m_pAreaTarget->GetPinchPoints());
+    else
+        m_pAreaTarget = std::make_unique<BathAreaTarget>(m_dDTmin, InitialFFactor, std::vector<PinchListEntry>());
+    m_pAreaTarget->Calculate(m_pCurve.get(), m_segments);
+    return m_pAreaTarget->IsFeasible(*m_pCurve) == 1;
+}
+
+int MUCapitalUtilityTradeoff::CountProcessStreams() const {
+    int n = 0;
+    for (const IHeatIntegrationStream* s : m_streams)
+        if (s->GetStreamKind() != kUtilityKind && s->AreDesignSegmentsComplete()) ++n;
+    return n;
+}
+
+void MUCapitalUtilityTradeoff::Optimise() {
+    m_hotLoads.clear();
+    m_coldLoads.clear();
+    const int processStreams = CountProcessStreams();
+    const int nh = static_cast<int>(m_hotUtilities.size());
+    const int nc = static_cast<int>(m_coldUtilities.size());
+    std::vector<double> hotA(nh > 0 ? nh - 1 : 0, 0.0), hotB = hotA;
+    std::vector<double> coldA(nc > 0 ? nc - 1 : 0, 0.0), coldB = coldA;
+
+    auto pass = [&](int side, std::vector<double>& loads) {
+        TradeoffSteps::FillSideLoads(side == 0 ? nh : nc, TargetOf(side), loads,
+                                     [&](int k) { return OptimiseShare(k, side, loads); });
+    };
+
+    // Pass A: hot side first.
+    if (processStreams > 0) {
+        pass(0, hotA);
+        pass(1, coldA);
+    }
+    const double capitalA = m_dCapitalCost, operatingA = m_dOperatingCost, totalA = m_dTotalAnnualCost;
+
+    // Pass B: cold side first, from the first utilities again.
+    const bool passB = processStreams > 0 && nh >= 2 && nc >= 2;
+    if (passB) {
+        GiveTargetsToFirstUtilities();
+        pass(1, coldB);
+        pass(0, hotB);
+    }
+
+    const bool keepA = !passB || totalA < m_dTotalAnnualCost;
+    if (keepA) {
+        m_hotLoads = std::move(hotA);
+        m_coldLoads = std::move(coldA);
+        m_dCapitalCost = capitalA;
+        m_dOperatingCost = operatingA;
+        m_dTotalAnnualCost = totalA;
+    } else {
+        m_hotLoads = std::move(hotB);
+        m_coldLoads = std::move(coldB);
+    }
+    // The streams are left at the last point the search evaluated; the final curves and area
+    // are to describe the loads handed out.
+    AssignLoadsToStreams(m_hotLoads, m_hotUtilities, m_dHotTarget);
+    AssignLoadsToStreams(m_coldLoads, m_coldUtilities, m_dColdTarget);
+}
+
+void MUCapitalUtilityTradeoff::UpdateAreaWithUnits(std::vector<PinchListEntry>& pinches, double /*dtMin*/) {
+    int loaded = 0;
+    for (int side = 0; side < 2; ++side)
+        for (IHeatIntegrationStream* u : UtilitiesOf(side))
+            if (std::fabs(u->GetHeatLoad(0)) > Tolerance) ++loaded;
+    if (m_pAreaTarget) m_pAreaTarget->GetNearPinchPoints(pinches, loaded);
+}
+
+// ---------------------------------------------------------------- what the cost functions read
+
+bool MUCapitalUtilityTradeoff::GetStream(const CPString& name, IHeatIntegrationStream*& out) const {
+    for (IHeatIntegrationStream* s : m_streams)
+        if (s->GetName() == name) {
+            out = s;
+            return true;
+        }
+    return false;
+}
+
+bool MUCapitalUtilityTradeoff::GetStream(int index, IHeatIntegrationStream*& out) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_streams.size()) return false;
+    out = m_streams[static_cast<std::size_t>(index)];
+    return true;
+}
+
+const char* MUCapitalUtilityTradeoff::GetMatchCostModelNameAt(int) { return nullptr; }
+
+double MUCapitalUtilityTradeoff::GetAreaTarget(int kind) const {
+    if (!m_pAreaTarget) return 0.0;
+    if (kind == 0) return m_pAreaTarget->GetCountercurrentArea();
+    if (kind == 1) return m_pAreaTarget->GetShellAndTubeArea();
+    return 0.0;
+}
+
+double MUCapitalUtilityTradeoff::GetEconomicData(int type, const char*) const {
+    if (!HasEconomics()) return 0.0;
+    if (type >= EDT_FixedCostPerUnit && type <= EDT_AreaExponent)
+        return m_economicData->GetEconomicData(static_cast<EconomicDataType>(type));
+    return m_economicInfo->GetEconomicInfo(static_cast<EconomicDataType>(type));
+}
+
+double MUCapitalUtilityTradeoff::GetMatchFirstValue(int) const { return 0.0; }
+double MUCapitalUtilityTradeoff::GetMatchCountercurrentArea(int) const { return 0.0; }
+double MUCapitalUtilityTradeoff::GetMatchShellAndTubeArea(int) const { return 0.0; }
+double MUCapitalUtilityTradeoff::GetMatchValue(int) const { return 0.0; }
+double MUCapitalUtilityTradeoff::GetMatchFourthValue(int) const { return 0.0; }
+
+double MUCapitalUtilityTradeoff::GetCostTarget(int code) const {
+    switch (code) {
+        case 7: return m_dCapitalCost;
+        case 4: return m_dOperatingCost;
+        case 5: return m_dTotalAnnualCost;
+        default: return 0.0;
+    }
+}
+
+int MUCapitalUtilityTradeoff::GetMinimumNumberOfUnits(int kind) const {
+    if (!m_pUnitsTarget) return 0;
+    if (kind == 0) return m_pUnitsTarget->GetUnitsOverall();
+    if (kind == 1) return m_pUnitsTarget->GetUnitsWithPinchDivision();
+    return 0;
+}
+
+int MUCapitalUtilityTradeoff::GetNumberOfShellsTarget() const {
+    const int shells = m_pAreaTarget ? m_pAreaTarget->GetShells() : 0;
+    return shells > 0 ? shells : 0;
+}
+
+int MUCapitalUtilityTradeoff::GetNumberOfMatches() const { return 0; }
+
+// ---------------------------------------------------------------- steps on numbers
+
+namespace TradeoffSteps {
+
+void FillSideLoads(int utilities, double target, std::vector<double>& loads,
+                   const std::function<std::pair<double, int>(int)>& share) {
+    if (utilities < 2) return;
+    const double threshold = 0.2 / utilities * target;
+    for (int k = 1; k < utilities; ++k) {
+        const auto [load, j] = share(k);
+        if (j >= 0 && static_cast<std::size_t>(j) < loads.size()) loads[static_cast<std::size_t>(j)] = load;
+        if (k >= utilities - 1 || static_cast<std::size_t>(k) >= loads.size()) continue;
+        double placed = 0.0;
+        for (int i = 0; i < k; ++i) placed += loads[static_cast<std::size_t>(i)];
+        const double remainder = target - placed;
+        loads[static_cast<std::size_t>(k)] = remainder < threshold ? 0.0 : remainder;
+    }
+}
+
+double UtilityLevel(const IHeatIntegrationStream& utility) {
+    double t = Units::EmptyValue;
+    if (utility.GetValue(StreamValueNames::Temperature, t, 0) == 1 && !Units::IsEmpty(t)) return t;
+    return utility.GetSupplyTemperature();
+}
+
+bool IsUsableEconomicData(const EconomicData& data) {
+    for (EconomicDataType item : {EDT_FixedCostPerUnit, EDT_AreaCostCoefficient, EDT_AreaExponent}) {
+        const double v = data.GetEconomicData(item);
+        if (!std::isfinite(v) || v < 0.0) return false;
+    }
+    return true;
+}
+
+}  // namespace TradeoffSteps

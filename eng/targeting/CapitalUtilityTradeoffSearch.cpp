@@ -1,0 +1,188 @@
+// The search of the capital/utility trade-off: how much load one utility can take over from
+// another, the golden-section search over that range, and the cost of one distribution.
+#include "eng/targeting/CapitalUtilityTradeoff.h"
+
+#include "dunmor/Exceptions.h"
+#include "eng/model/HeatIntegrationStream.h"
+#include "eng/targeting/CostFunctions.h"
+#include "eng/targeting/CurveInterpolation.h"
+#include "eng/targeting/TargetCurve.h"
+#include "eng/targeting/UnitsTarget.h"
+#include "eng/targeting/UserSuppliedUtilityLoad.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The utility a step moves load from is passed over while it carries no more than this share of
+// the side's target.
+constexpr double kNearlyEmptyShare = 0.01;
+// The shiftable load stops just short of the point where the curves touch.
+constexpr double kShiftShare = 0.99999999;
+// Units are counted as the trade-off's own placement counts them.
+constexpr int kTradeoffAssignment = 2;
+constexpr int kMaxSearchSteps = 200;
+
+double LoadAt(const TIList* list, double temperature) {
+    if (!list) return -1.0;
+    const std::vector<CurvePoint> curve = CurveOfIntervals(*list);
+    return InterpolateOnCurve(curve, temperature);
+}
+
+}  // namespace
+
+namespace TradeoffSteps {
+
+SearchResult GoldenSectionSearch(const std::function<double(double)>& cost) {
+    SearchResult r;
+    auto eval = [&](double t) {
+        ++r.evaluations;
+        return cost(t);
+    };
+    const double atZero = eval(0.0);
+    double a = 0.0, b = 1.0;
+    double x1 = GoldenLow, x2 = GoldenHigh;
+    double f1 = eval(x1);
+    // Any move at all costs far more than none: nothing to search.
+    if (atZero > 0.0 && f1 > 0.0 && atZero < ClearMinimumShare * f1) {
+        r.t = 0.0;
+        r.value = atZero;
+        return r;
+    }
+    double f2 = eval(x2);
+    for (int step = 0; b - a > BracketWidth && step < kMaxSearchSteps; ++step) {
+        if (f1 < f2) {
+            b = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = a + GoldenLow * (b - a);
+            f1 = eval(x1);
+        } else if (f2 < f1) {
+            a = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = a + GoldenHigh * (b - a);
+            f2 = eval(x2);
+        } else {
+            // Equal values (or values that cannot be compared): the minimum lies between them.
+            a = x1;
+            b = x2;
+            x1 = a + GoldenLow * (b - a);
+            x2 = a + GoldenHigh * (b - a);
+            f1 = eval(x1);
+            f2 = eval(x2);
+        }
+    }
+    r.t = 0.5 * (a + b);
+    r.value = 0.5 * (f1 + f2);
+    return r;
+}
+
+}  // namespace TradeoffSteps
+
+std::pair<double, int> MUCapitalUtilityTradeoff::OptimiseShare(int k, int side, const std::vector<double>& loads) {
+    const std::vector<IHeatIntegrationStream*>& utilities = UtilitiesOf(side);
+    const double target = TargetOf(side);
+    // The load comes from the nearest utility before k that still carries some, unless a
+    // dearer one stands in the way.
+    int j = k - 1;
+    while (j > 0 && target != 0.0 && utilities[j]->GetHeatLoad(0) <= kNearlyEmptyShare * target) {
+        if (utilities[j - 1]->GetCostIndex() > utilities[j]->GetCostIndex()) break;
+        --j;
+    }
+    IHeatIntegrationStream& from = *utilities[j];
+    IHeatIntegrationStream& to = *utilities[k];
+    const double range = MaxShiftableLoad(k, j, side, loads);
+
+    const TradeoffSteps::SearchResult best =
+        TradeoffSteps::GoldenSectionSearch([&](double t) { return EvaluatePoint(to, from, t * range); });
+    const double left = std::max(0.0, from.GetHeatLoad(0) + to.GetHeatLoad(0) - best.t * range);
+    m_dTotalAnnualCost = best.value;
+    return {left, j};
+}
+
+double MUCapitalUtilityTradeoff::MaxShiftableLoad(int k, int j, int side, const std::vector<double>& loads) {
+    const std::vector<IHeatIntegrationStream*>& utilities = UtilitiesOf(side);
+    double placed = 0.0;
+    for (int i = 0; i < k && static_cast<std::size_t>(i) < loads.size(); ++i)
+        if (i != j) placed += loads[static_cast<std::size_t>(i)];
+    const double temperature = TradeoffSteps::UtilityLevel(*utilities[k]);
+
+    // The balanced curves with the loads as they stand: at utility k's temperature, what the cold
+    // curve takes below it less what the hot curve gives there is what a utility standing there
+    // can carry.
+    UserSuppliedUtilityLoad curves(m_streams, m_segments);
+    curves.SetTargets(m_dHotTarget, m_dColdTarget);
+    curves.Prepare();
+    if (m_dDTmin > 0.0) curves.SetApproach(m_dDTmin);
+    curves.BuildCurves();
+    double hotLoad = -1.0, coldLoad = -1.0;
+    const TargetCurve* balanced = curves.GetBalancedCurves();
+    if (!balanced || !balanced->GetHotList() || !balanced->GetColdList()) {
+        KS_ASSERT_AT(false, "eng/usersuppliedutilityload", __LINE__, "myCompositeCurves");
+    } else {
+        hotLoad = LoadAt(balanced->GetHotList(), temperature);
+        coldLoad = LoadAt(balanced->GetColdList(), temperature);
+    }
+    // A utility that can carry nothing there gets no range (a negative one would hand out
+    // negative loads).
+    double shift = std::max(0.0, std::min(coldLoad - hotLoad, TargetOf(side) - placed) * kShiftShare);
+
+    IHeatIntegrationStream& from = *utilities[j];
+    IHeatIntegrationStream& to = *utilities[k];
+    from.SetHeatLoad(from.GetHeatLoad(0) - shift, 0);
+    to.SetHeatLoad(shift, 0);
+    to.SetHeatLoad(shift, 1);
+
+    // Where the curves now cross, the crossing is taken off again: the deepest crossing point,
+    // by the load between it and the cold curve at its hot temperature.
+    curves.Refresh(m_streams, m_segments);
+    if (!curves.BuildCurves() && (balanced = curves.GetBalancedCurves()) != nullptr) {
+        const std::vector<BathInterval> points =
+            MergeCurvePoints(balanced->GetHotList(), balanced->GetColdList(), false);
+        std::vector<const BathInterval*> touching;
+        for (const BathInterval& p : points)
+            if (p.dDifference <= 0.0) touching.push_back(&p);
+        const BathInterval* crossing = touching.size() == 1 ? touching.front() : nullptr;
+        if (touching.size() > 1)
+            for (const BathInterval* p : touching)
+                if (p->dDifference < 0.0 && (!crossing || p->dDifference < crossing->dDifference)) crossing = p;
+        if (crossing) {
+            shift -= crossing->dEnthalpy - LoadAt(balanced->GetColdList(), crossing->dHotTemperature);
+            shift = std::max(0.0, shift);
+        }
+    }
+    return shift;
+}
+
+double MUCapitalUtilityTradeoff::EvaluatePoint(IHeatIntegrationStream& a, IHeatIntegrationStream& b, double x) {
+    // The pair keeps its sum: what A does not carry stays with B.
+    b.SetHeatLoad(b.GetHeatLoad(0) + a.GetHeatLoad(0) - x, 0);
+    a.SetHeatLoad(x, 0);
+    return EvaluateCurrentLoads();
+}
+
+double MUCapitalUtilityTradeoff::EvaluateCurrentLoads() {
+    ++m_nEvaluations;
+    if (m_pAreaTarget) m_pAreaTarget->Reset(m_dWorkingDTmin, m_dMinimumFFactor, m_pinches);
+    else m_pAreaTarget = std::make_unique<BathAreaTarget>(m_dWorkingDTmin, m_dMinimumFFactor, m_pinches);
+    if (m_pCurve) m_pCurve->Build(0.0, 0.0, m_segments);
+    else m_pCurve = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_segments);
+    m_pAreaTarget->Calculate(m_pCurve.get(), m_segments);
+    UpdateAreaWithUnits(m_pinches, m_dWorkingDTmin);
+
+    UnitsTargetData::StreamRefs streams;
+    for (IHeatIntegrationStream* s : m_streams)
+        if (auto* own = dynamic_cast<CPIHeatIntegrationStream*>(s)) streams.push_back(own);
+    std::vector<UnitsPinch> pinches;
+    for (const PinchListEntry& p : m_pinches) pinches.push_back({p.dHotTemperature, p.dColdTemperature});
+    if (!m_pUnitsTarget) m_pUnitsTarget = std::make_unique<UnitsTargetData>();
+    m_pUnitsTarget->Update(std::move(streams), std::move(pinches), kTradeoffAssignment);
+    m_pinches.clear();
+
+    if (HasEconomics()) m_dCapitalCost = CapitalCost11Uniform().Evaluate(*this);
+    m_dOperatingCost = OperatingCost().Evaluate(*this);
+    if (HasEconomics()) m_dTotalAnnualCost = TotalAnnualCost().Evaluate(*this);
+    return m_dTotalAnnualCost;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The production builders of a scenario's target records: what a project made by the
+// engineering manager hands to every scenario it creates (DefaultScenarioServices, declared in
+// eng/model/ScenarioServices.h, is defined beside them).
+//
+// Each builder is one call into the targeting code that owns its record; a builder whose record
+// is not built yet behaves as NullTargetRecordBuilders. The builders read the scenario through
+// CPIScenario (its segment pool, records and streams); a scenario of another class gets every
+// record back unchanged, except that code 3 still frees what a builder made.
+#include "eng/model/TargetRecordBuilders.h"
+
+class CompositeCurves;
+class EnergyTarget;
+class IHeatIntegrationScenario;
+
+class ScenarioTargetBuilders : public TargetRecordBuilders {
+public:
+    EnergyTarget* UpdateEnergyTarget(EnergyTarget* record, IHeatIntegrationScenario& scenario, int code) override;
+    UtilityPlacement* UpdateUtilityPlacement(UtilityPlacement* record, IHeatIntegrationScenario& scenario,
+                                             int code) override;
+    UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario& scenario,
+                                       int code) override;
+    CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
+                                           int code) override;
+    AreaTarget* UpdateAreaTarget(AreaTarget* record, IHeatIntegrationScenario& scenario, int code) override;
+    CapitalCostTarget* UpdateCapitalCostTarget(CapitalCostTarget* record, IHeatIntegrationScenario& scenario,
+                                               int code) override;
+    CostTargetValue* UpdateOperatingCostTarget(CostTargetValue* record, IHeatIntegrationScenario& scenario,
+                                               int code) override;
+    CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record, IHeatIntegrationScenario& scenario,
+                                                 int code) override;
+};
+
+// The energy target of a scenario: built over the scenario's segment pool at its DTmin on the
+// codes UpdateEnergyTarget(record, segments, dtMin, code) rebuilds on; unchanged without a pool.
+EnergyTarget* UpdateScenarioEnergyTarget(EnergyTarget* record, IHeatIntegrationScenario& scenario, int code);
+
+// The five target curves of a scenario: over its segment pool, its energy target (built first in
+// the same recalculation), its utility assignment method and placement, and its utility streams.
+CompositeCurves* UpdateScenarioCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
+                                               int code);

@@ -1,0 +1,56 @@
+#pragma once
+// One side (hot or cold) of a utility placement: how far the placed utilities meet what the process
+// needs. The first value is the utility load placed across the pinch (heat a utility gives or takes
+// where the process does not need it, which the other side's utilities must then make good); the
+// second value is the shortfall (heat the process needs that no utility of the side could supply
+// or take). The status follows from the two:
+//   0 sufficient (neither), 1 insufficient (shortfall only), 2 across the pinch (misplaced only),
+//   3 both; 4 the user-supplied loads could not be evaluated.
+// A side is settled when its status is 0 or 2: the process is served, perhaps with more utility
+// than its minimum.
+#include <cstdint>
+
+class ILurmetBinaryFile;
+
+struct TargetValue {
+    static constexpr int RecordVersion = 1;
+    // Loads at or below this count as zero.
+    static constexpr double Tolerance = 1e-8;
+
+    enum Status : std::int32_t {
+        Sufficient = 0,
+        Insufficient = 1,
+        AcrossPinch = 2,
+        AcrossPinchAndInsufficient = 3,
+        NotEvaluated = 4,
+    };
+
+    std::int32_t nStatus = Insufficient;
+    double dFirst = 0.0;   // load placed across the pinch (kW)
+    double dSecond = 0.0;  // shortfall (kW)
+
+    // The status two values give.
+    static std::int32_t StatusOf(double first, double second) {
+        const bool misplaced = first > Tolerance;
+        const bool short_ = second > Tolerance;
+        if (misplaced && short_) return AcrossPinchAndInsufficient;
+        if (misplaced) return AcrossPinch;
+        if (short_) return Insufficient;
+        return Sufficient;
+    }
+
+    bool IsSettled() const { return nStatus == Sufficient || nStatus == AcrossPinch; }
+    // A new or reset side: status 1, both values 0.0.
+    void Reset() { *this = TargetValue(); }
+    // which 0 the first value, 1 the second; the status is recomputed from both.
+    void Set(int which, double value) {
+        if (which == 0) dFirst = value;
+        else if (which == 1) dSecond = value;
+        nStatus = StatusOf(dFirst, dSecond);
+    }
+
+    // Record version 1: first value, second value, status.
+    bool Store(ILurmetBinaryFile& file) const;
+    // Reads what Store wrote; on failure the side is unchanged.
+    bool Recall(ILurmetBinaryFile& file);
+};

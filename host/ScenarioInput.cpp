@@ -1,0 +1,106 @@
+#include "host/ScenarioInput.h"
+
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "brasko/IDefaultUtilityManager.h"
+#include "eng/model/IHeatIntegrationStream.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kEmpty = -32767.0;
+// Utility prices arrive per kW and year; the engine holds them per kW and second.
+constexpr double kPerYearToPerSecond = 3.1709792e-8;
+
+std::string at(const StreamTableStream& s, int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": stream \"" + s.name + "\" " + what;
+}
+
+bool setValue(IHeatIntegrationStream& stream, const char* name, double value, int index) {
+    return stream.SetValue(name, value, index) == 1;
+}
+
+bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, std::string& error) {
+    const auto& segs = s.segments;
+    for (std::size_t i = 1; i < segs.size(); ++i) {
+        if (std::fabs(segs[i].supply - segs[i - 1].target) > 1e-9) {
+            error = at(s, segs[i].line, "has a segment that does not start where the previous one ends");
+            return false;
+        }
+        if (stream.InsertSegment(0) != 1) {
+            error = at(s, segs[i].line, "could not take another segment");
+            return false;
+        }
+    }
+    if (!setValue(stream, "Temperature", segs.front().supply, 0)) {
+        error = at(s, segs.front().line, "refused its supply temperature");
+        return false;
+    }
+    for (std::size_t i = 0; i < segs.size(); ++i) {
+        const StreamTableSegment& seg = segs[i];
+        if (!setValue(stream, "Temperature", seg.target, static_cast<int>(i + 1))) {
+            error = at(s, seg.line, "refused its target temperature");
+            return false;
+        }
+        double cp = seg.cp;
+        if (cp == kEmpty && seg.duty != kEmpty) {
+            double span = std::fabs(seg.supply - seg.target);
+            if (span <= 0.0) {
+                error = at(s, seg.line, "has a duty over no temperature change");
+                return false;
+            }
+            cp = std::fabs(seg.duty) / span;
+        }
+        if (cp != kEmpty && !setValue(stream, "HeatCapacityFlowrate", cp, static_cast<int>(i))) {
+            error = at(s, seg.line, "refused its heat-capacity flow rate");
+            return false;
+        }
+        if (seg.h != kEmpty && !setValue(stream, "HTCoeff", seg.h, static_cast<int>(i))) {
+            error = at(s, seg.line, "refused its film coefficient");
+            return false;
+        }
+    }
+    const StreamTableSegment& first = segs.front();
+    if (first.dtminContribution != kEmpty &&
+        stream.SetDTminContribution(first.dtminContribution, "Local", 0, 1) != 1) {
+        error = at(s, first.line, "refused its DTmin contribution");
+        return false;
+    }
+    if (first.cost != kEmpty) stream.SetCostIndex(first.cost * kPerYearToPerSecond);
+    return true;
+}
+}  // namespace
+
+bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, std::string& error) {
+    scenario.SuspendCalculations();
+    bool ok = true;
+    for (const StreamTableStream& s : table.streams) {
+        const int line = s.segments.empty() ? 0 : s.segments.front().line;
+        if (s.utility && s.NameOnly()) {
+            IDefaultUtilityManager* defaults = nullptr;
+            if (scenario.GetDefaultUtilityManager(defaults) != 1 || !defaults || !defaults->Exists(s.name.c_str())) {
+                error = at(s, line, "names no default utility; give its temperatures, h and cost");
+                ok = false;
+                break;
+            }
+        }
+        if (scenario.AddStream(s.name.c_str(), s.utility ? 1 : 0) != 1) {
+            error = at(s, line, "was refused by the scenario (is the name taken?)");
+            ok = false;
+            break;
+        }
+        IHeatIntegrationStream* stream = nullptr;
+        if (!scenario.GetStream(s.name.c_str(), stream) || !stream) {
+            error = at(s, line, "could not be found after it was added");
+            ok = false;
+            break;
+        }
+        // A utility named after a default utility takes everything from it.
+        if (s.utility && s.NameOnly()) continue;
+        if (!fillSegments(*stream, s, error)) {
+            ok = false;
+            break;
+        }
+    }
+    scenario.ResumeCalculations(ok);
+    return ok;
+}

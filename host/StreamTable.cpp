@@ -1,0 +1,209 @@
+#include "host/StreamTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+constexpr double kEmpty = -32767.0;
+
+std::string trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Splits one CSV line; double quotes may enclose a field holding commas ("" is a quote).
+bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
+    fields.clear();
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                field.push_back('"');
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field.push_back(c);
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.push_back(trim(field));
+            field.clear();
+        } else {
+            field.push_back(c);
+        }
+    }
+    if (quoted) return false;
+    fields.push_back(trim(field));
+    return true;
+}
+
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return false;
+    value = v;
+    return true;
+}
+
+const char* const kColumns[] = {"name", "supply", "target", "cp", "duty", "h", "kind", "dtmin_contribution", "cost"};
+
+std::string at(const std::string& what, int line) { return "line " + std::to_string(line) + ": " + what; }
+}  // namespace
+
+bool StreamTableStream::NameOnly() const {
+    for (const auto& s : segments)
+        if (s.supply != kEmpty || s.target != kEmpty || s.cp != kEmpty || s.duty != kEmpty || s.h != kEmpty ||
+            s.cost != kEmpty || s.dtminContribution != kEmpty)
+            return false;
+    return true;
+}
+
+bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& error) {
+    table.streams.clear();
+    std::istringstream in(text);
+    std::string raw;
+    int lineNo = 0;
+    std::map<std::string, std::size_t> column;
+    std::vector<std::string> fields;
+    bool haveHeader = false;
+    while (std::getline(in, raw)) {
+        ++lineNo;
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (lineNo == 1 && raw.size() >= 3 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        if (trim(raw).empty() || trim(raw)[0] == '#') continue;
+        if (!splitCsv(raw, fields)) {
+            error = at("unterminated quoted field", lineNo);
+            return false;
+        }
+        if (!haveHeader) {
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                std::string name = lower(fields[i]);
+                if (std::find(std::begin(kColumns), std::end(kColumns), name) == std::end(kColumns)) {
+                    error = at("unknown column \"" + fields[i] + "\"", lineNo);
+                    return false;
+                }
+                if (column.count(name)) {
+                    error = at("column \"" + fields[i] + "\" appears twice", lineNo);
+                    return false;
+                }
+                column[name] = i;
+            }
+            if (!column.count("name")) {
+                error = at("the header has no \"name\" column", lineNo);
+                return false;
+            }
+            haveHeader = true;
+            continue;
+        }
+        if (fields.size() > column.size()) {
+            error = at("more fields than the header has columns", lineNo);
+            return false;
+        }
+        auto field = [&](const char* name) -> std::string {
+            auto it = column.find(name);
+            return (it == column.end() || it->second >= fields.size()) ? std::string() : fields[it->second];
+        };
+        std::string name = field("name");
+        if (name.empty()) {
+            error = at("a row without a stream name", lineNo);
+            return false;
+        }
+        StreamTableSegment seg;
+        seg.line = lineNo;
+        struct Numeric { const char* column; double* target; };
+        const Numeric numerics[] = {{"supply", &seg.supply}, {"target", &seg.target}, {"cp", &seg.cp},
+                                    {"duty", &seg.duty},     {"h", &seg.h},           {"dtmin_contribution", &seg.dtminContribution},
+                                    {"cost", &seg.cost}};
+        for (const Numeric& n : numerics) {
+            std::string t = field(n.column);
+            if (t.empty()) continue;
+            if (!parseNumber(t, *n.target)) {
+                error = at("\"" + t + "\" in column " + n.column + " is not a number", lineNo);
+                return false;
+            }
+        }
+        std::string kind = lower(field("kind"));
+        if (!kind.empty() && kind != "process" && kind != "utility") {
+            error = at("kind \"" + field("kind") + "\" is neither process nor utility", lineNo);
+            return false;
+        }
+        bool utility = kind == "utility";
+        // Consecutive rows with the same name are the segments of one stream.
+        if (table.streams.empty() || table.streams.back().name != name) {
+            for (const auto& s : table.streams)
+                if (s.name == name) {
+                    error = at("stream \"" + name + "\" appears again after other streams", lineNo);
+                    return false;
+                }
+            table.streams.push_back({name, utility, {}});
+        } else if (table.streams.back().utility != utility) {
+            error = at("stream \"" + name + "\" changes its kind between segments", lineNo);
+            return false;
+        }
+        table.streams.back().segments.push_back(seg);
+    }
+    if (!haveHeader) {
+        error = "the stream table is empty";
+        return false;
+    }
+    if (table.streams.empty()) {
+        error = "the stream table has a header but no streams";
+        return false;
+    }
+    for (const auto& s : table.streams) {
+        if (s.utility && s.NameOnly()) continue;
+        for (const auto& seg : s.segments) {
+            if (seg.supply == kEmpty || seg.target == kEmpty) {
+                error = at("stream \"" + s.name + "\" has no supply or target temperature", seg.line);
+                return false;
+            }
+            if (!s.utility && seg.cp == kEmpty && seg.duty == kEmpty) {
+                error = at("stream \"" + s.name + "\" has neither cp nor duty", seg.line);
+                return false;
+            }
+            if (seg.cp != kEmpty && seg.cp <= 0.0) {
+                error = at("stream \"" + s.name + "\" has a cp that is not positive", seg.line);
+                return false;
+            }
+            if (seg.h != kEmpty && seg.h <= 0.0) {
+                error = at("stream \"" + s.name + "\" has a film coefficient that is not positive", seg.line);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool ReadStreamTableFile(const std::string& path, StreamTable& table, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!ReadStreamTable(text.str(), table, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,526 @@
+// The total site: its registration as type 502, site streams taken from the site manager (added,
+// refused, renamed, deleted, copied from their utility), new scenarios that hold the site streams
+// before anyone hears of them, and the site record with the manager's edited defaults.
+#include "ScenarioRecordTestSupport.h"
+
+#include "brasko/EngineeringManager.h"
+#include "eng/model/TotalSite.h"
+#include "eng/targeting/TotalSiteManager.h"
+#include "tevrin/CPList.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace scenario_record_test;
+
+namespace {
+
+struct Change {
+    int code;
+    std::string text;
+};
+
+// Records what the site sends; `onChange`, when set, runs inside the notification.
+class SiteListener : public INotificationReceiver {
+public:
+    explicit SiteListener(INotificationSender& sender) : m_sender(sender) { sender.AddNotificationReceiver(this); }
+    SiteListener(const SiteListener&) = delete;
+    SiteListener& operator=(const SiteListener&) = delete;
+    ~SiteListener() override { m_sender.RemoveNotificationReceiver(this); }
+    void NotifyChange(int code, const CPString& text, void* data) override {
+        changes.push_back({code, text.c_str()});
+        if (code == 32 && data) renamedTo = static_cast<CPString*>(data)->c_str();
+        if (onChange) onChange(code, text);
+    }
+    bool Saw(int code, const std::string& text) const {
+        for (const Change& c : changes)
+            if (c.code == code && c.text == text) return true;
+        return false;
+    }
+    std::vector<Change> changes;
+    std::string renamedTo;
+    std::function<void(int, const CPString&)> onChange;
+
+private:
+    INotificationSender& m_sender;
+};
+
+struct Site {
+    Site() : site(nullptr, "Works") { site.SetScenarioServices(RecordServices(designs)); }
+    CPIScenario* Scenario(const CPString& name) const {
+        IHeatIntegrationScenario* s = nullptr;
+        return site.GetScenario(name, s) ? dynamic_cast<CPIScenario*>(s) : nullptr;
+    }
+    CPIHeatIntegrationStream* Stream(const CPString& name) const {
+        IHeatIntegrationStream* s = nullptr;
+        return site.GetStream(name, s) ? dynamic_cast<CPIHeatIntegrationStream*>(s) : nullptr;
+    }
+    TotalSiteManager& Manager() const { return site.GetSiteManager(); }
+
+    std::shared_ptr<RecordDesignFactory> designs = std::make_shared<RecordDesignFactory>();
+    CPITotalSite site;
+};
+
+double ValueOf(const IHeatIntegrationStream& stream, const char* name, int index = 0) {
+    double v = -32767.0;
+    stream.GetValue(name, v, index);
+    return v;
+}
+
+std::vector<std::string> StreamNames(const CPITotalSite& site) {
+    std::vector<std::string> names;
+    for (int i = 0; i < site.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = nullptr;
+        if (site.GetStream(i, s)) names.push_back(s->GetName().c_str());
+    }
+    return names;
+}
+
+Bytes StoreSite(CPITotalSite& site) {
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    return site.Store(out) ? out.Bytes() : Bytes();
+}
+
+bool RecallSite(CPITotalSite& site, const Bytes& bytes) {
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
+    return site.Recall(in);
+}
+
+// A site with edited defaults, two site streams and a scenario with process streams.
+void BuildSite(Site& s) {
+    TotalSiteManager& m = s.Manager();
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_SupplyTemperature, 165.0), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_TargetTemperature, 164.0), 1);
+    ASSERT_EQ(m.SetHTCDefaultValue(0, 0.35), 1);
+    ASSERT_EQ(m.AddHTCDefaultValue("Site Brine", 0.9, "edited on site"), 1);
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    ASSERT_EQ(s.site.AddStream("Cooling Water"), 1);
+    ASSERT_EQ(s.site.AddScenario("Base"), 1);
+    CPIScenario* base = s.Scenario("Base");
+    base->SuspendCalculations();
+    AddStream(*base, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
+    AddStream(*base, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
+    base->ResumeCalculations(true);
+    s.site.SetNotes("kept in memory only");
+}
+
+}  // namespace
+
+TEST(TotalSite, IsRegisteredAsType502AtLoad) {
+    streamtest::EnsureRegistries();
+    EXPECT_TRUE(GetEngineObjectRegistry().IsRegistered(IHeatIntegrationTotalSite::TotalSiteType));
+    EngineeringManager manager;
+    ILurmetBaseObject* object = manager.CreateObject(502, "Works");
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->GetObjectType(), 502);
+    EXPECT_EQ(object->GetMyIdentifier(), "Works");
+    void* out = nullptr;
+    ASSERT_EQ(object->QueryInterface(502, &out), 1);
+    auto* site = static_cast<IHeatIntegrationTotalSite*>(out);
+    EXPECT_NE(dynamic_cast<CPITotalSite*>(site), nullptr);
+    ASSERT_EQ(object->QueryInterface(501, &out), 1);
+    ITotalSiteUtilityManager* utilities = nullptr;
+    EXPECT_EQ(site->GetDefaultUtilityManager(utilities), 1);
+    ASSERT_NE(utilities, nullptr);
+    EXPECT_EQ(utilities->GetNumberOfDefaultUtilities(), 21);
+    manager.ReleaseObject(object);
+}
+
+TEST(TotalSite, AddStreamCopiesTheUtilityAndJoinsEveryScenario) {
+    Site s;
+    SiteListener view(s.site);
+    ASSERT_EQ(s.site.AddScenario("A"), 1);
+    ASSERT_EQ(s.site.AddStream("HP Steam"), 1);
+    EXPECT_TRUE(view.Saw(30, "HP Steam"));
+
+    TotalSiteManager& m = s.Manager();
+    CPIHeatIntegrationStream* stream = s.Stream("HP Steam");
+    ASSERT_NE(stream, nullptr);
+    // The site stream is the manager's own object, not a copy.
+    EXPECT_EQ(stream, m.GetSiteStream("HP Steam"));
+    EXPECT_EQ(stream->GetStreamKind(), CPIHeatIntegrationStream::KindUtility);
+    EXPECT_EQ(stream->GetStoredInt(), 1);
+    EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 0), m.GetValue("HP Steam", DUP_SupplyTemperature));
+    EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 1), m.GetValue("HP Steam", DUP_TargetTemperature));
+    EXPECT_DOUBLE_EQ(stream->GetCostIndex(), m.GetValue("HP Steam", DUP_Cost));
+
+    IHeatIntegrationStream* inScenario = nullptr;
+    ASSERT_TRUE(s.Scenario("A")->GetStream("HP Steam", inScenario));
+    EXPECT_EQ(inScenario, stream);
+    EXPECT_TRUE(s.Scenario("A")->IsTotalSiteScenario());
+    DefaultManager* siteManager = nullptr;
+    s.Scenario("A")->GetSiteUtilityManager(siteManager);
+    EXPECT_EQ(siteManager, &m);
+}
+
+struct RefusedStream {
+    const char* name;
+    const char* message;
+};
+
+class AddStreamRefusal : public ::testing::TestWithParam<RefusedStream> {};
+
+TEST_P(AddStreamRefusal, AnswersZeroWithItsMessageAndAddsNothing) {
+    Site s;
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    SiteListener view(s.site);
+    EXPECT_EQ(s.site.AddStream(GetParam().name), 0);
+    EXPECT_TRUE(view.Saw(60, GetParam().message));
+    EXPECT_EQ(StreamNames(s.site), std::vector<std::string>{"LP Steam"});
+    EXPECT_FALSE(view.Saw(30, GetParam().name));
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, AddStreamRefusal,
+                         ::testing::Values(RefusedStream{"LP Steam", "SameStreamErrorMsg"},
+                                           RefusedStream{"Unobtainium", "PickTotalSiteUtilityFromDropDownList"},
+                                           RefusedStream{"", "PickTotalSiteUtilityFromDropDownList"}));
+
+TEST(TotalSite, ANewScenarioHoldsTheSiteStreamsBeforeItIsAnnounced) {
+    Site s;
+    ASSERT_EQ(s.site.AddStream("MP Steam"), 1);
+    ASSERT_EQ(s.site.AddStream("Cooling Water"), 1);
+    SiteListener view(s.site);
+    std::vector<std::string> heldAtAnnouncement;
+    int utilitiesAtAnnouncement = -1;
+    view.onChange = [&](int code, const CPString& name) {
+        if (code != 24) return;
+        CPIScenario* scenario = s.Scenario(name);
+        ASSERT_NE(scenario, nullptr);
+        utilitiesAtAnnouncement = scenario->GetNumberOfUtilityStreams();
+        for (const char* n : {"MP Steam", "Cooling Water"}) {
+            IHeatIntegrationStream* out = nullptr;
+            if (scenario->GetStream(n, out)) heldAtAnnouncement.push_back(n);
+        }
+    };
+    ASSERT_EQ(s.site.AddScenario("New"), 1);
+    EXPECT_EQ(utilitiesAtAnnouncement, 2);
+    EXPECT_EQ(heldAtAnnouncement, (std::vector<std::string>{"MP Steam", "Cooling Water"}));
+    EXPECT_EQ(s.site.AddScenario("New"), 0);
+}
+
+TEST(TotalSite, DeletingASiteStreamLetsGoOfItButTheManagerKeepsIt) {
+    Site s;
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    ASSERT_EQ(s.site.AddScenario("A"), 1);
+    CPIHeatIntegrationStream* stream = s.Stream("LP Steam");
+    SiteListener view(s.site);
+    EXPECT_EQ(s.site.DeleteStream("LP Steam"), 1);
+    EXPECT_TRUE(view.Saw(31, "LP Steam"));
+    EXPECT_EQ(s.site.GetNumberOfStreams(), 0);
+    for (const char* name : {"A"}) {
+        IHeatIntegrationStream* out = nullptr;
+        EXPECT_FALSE(s.Scenario(name)->GetStream("LP Steam", out)) << name;
+    }
+    EXPECT_EQ(s.Manager().GetSiteStream("LP Steam"), stream);
+    EXPECT_EQ(s.site.DeleteStream("LP Steam"), 0);
+    // Taken again, the same object comes back.
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    EXPECT_EQ(s.Stream("LP Steam"), stream);
+}
+
+// Two scenarios sharing one site stream: each re-takes the stream's design segments when the
+// stream changes and frees those the other scenario still holds in its segment pool. Enabled once
+// the scenario takes a shared site stream's segments without rebuilding them.
+TEST(TotalSite, DeletingAStreamSharedByTwoScenariosLetsGoOfItEverywhere) {
+    Site s;
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    ASSERT_EQ(s.site.AddScenario("A"), 1);
+    ASSERT_EQ(s.site.AddScenario("B"), 1);
+    CPIHeatIntegrationStream* stream = s.Stream("LP Steam");
+    SiteListener view(s.site);
+    EXPECT_EQ(s.site.DeleteStream("LP Steam"), 1);
+    EXPECT_TRUE(view.Saw(31, "LP Steam"));
+    EXPECT_EQ(s.site.GetNumberOfStreams(), 0);
+    for (const char* name : {"A", "B"}) {
+        IHeatIntegrationStream* out = nullptr;
+        EXPECT_FALSE(s.Scenario(name)->GetStream("LP Steam", out)) << name;
+    }
+    EXPECT_EQ(s.Manager().GetSiteStream("LP Steam"), stream);
+    EXPECT_EQ(s.site.DeleteStream("LP Steam"), 0);
+    // Taken again, the same object comes back.
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    EXPECT_EQ(s.Stream("LP Steam"), stream);
+}
+
+TEST(TotalSite, RemovingAUtilityFromTheManagerTakesItsStreamOutOfTheSite) {
+    Site s;
+    ASSERT_EQ(s.site.AddStream("Air"), 1);
+    ASSERT_EQ(s.site.AddScenario("A"), 1);
+    EXPECT_EQ(s.Manager().RemoveDefaultUtility("Air"), 1);
+    EXPECT_EQ(s.site.GetNumberOfStreams(), 0);
+    IHeatIntegrationStream* out = nullptr;
+    EXPECT_FALSE(s.Scenario("A")->GetStream("Air", out));
+    EXPECT_EQ(s.Manager().GetSiteStream("Air"), nullptr);
+}
+
+struct RenameCase {
+    const char* from;
+    const char* to;
+    int result;
+    const char* nameAfter;
+};
+
+class RenameStream : public ::testing::TestWithParam<RenameCase> {};
+
+TEST_P(RenameStream, FollowsTheUtilityOfTheNewNameOrKeepsTheOld) {
+    const RenameCase& c = GetParam();
+    Site s;
+    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
+    ASSERT_EQ(s.site.AddStream("Cooling Water"), 1);
+    CPIHeatIntegrationStream* stream = s.Stream(c.from);
+    if (!stream) {
+        EXPECT_EQ(s.site.RenameStream(c.from, c.to), 0);
+        return;
+    }
+    const int side = stream->GetHotCold();
+    SiteListener view(s.site);
+    EXPECT_EQ(s.site.RenameStream(c.from, c.to), c.result);
+    EXPECT_EQ(stream->GetName(), c.nameAfter);
+    EXPECT_EQ(s.Stream(c.nameAfter), stream);
+    EXPECT_EQ(stream->GetHotCold(), side);
+    if (c.result == 1) {
+        EXPECT_TRUE(view.Saw(32, c.from));
+        EXPECT_EQ(view.renamedTo, c.to);
+        EXPECT_EQ(s.Stream(c.from), nullptr);
+        if (s.Manager().Exists(c.to)) {
+            EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 0), s.Manager().GetValue(c.to, DUP_SupplyTemperature));
+        }
+    } else {
+        EXPECT_TRUE(view.changes.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Renames, RenameStream,
+    ::testing::Values(RenameCase{"LP Steam", "Cooling Water", 0, "LP Steam"},     // taken by a site stream
+                      RenameCase{"LP Steam", "Refrigerant 1", 0, "LP Steam"},     // hot stream, cold utility
+                      RenameCase{"Cooling Water", "HP Steam", 0, "Cooling Water"},  // cold stream, hot utility
+                      RenameCase{"LP Steam", "HP Steam", 1, "HP Steam"},          // hot to hot
+                      RenameCase{"Cooling Water", "Site Loop", 1, "Site Loop"},   // no such utility
+                      RenameCase{"Missing", "Other", 0, "Missing"}));
+
+struct PropertyCase {
+    DefaultUtilityParameter parameter;
+    const char* value;
+    double utilityValue;
+    double expected;
+};
+
+class UtilityProperty : public ::testing::TestWithParam<PropertyCase> {};
+
+TEST_P(UtilityProperty, IsCopiedOnlyWhenTheUtilityHasOne) {
+    const PropertyCase& c = GetParam();
+    Site s;
+    TotalSiteManager& m = s.Manager();
+    // A utility of the user's own (the manager gives it a stream) holds no property until one is given.
+    ASSERT_EQ(m.AddDefaultUtility("Site Loop"), 1);
+    ASSERT_EQ(m.SetValue("Site Loop", DUP_SupplyTemperature, 180.0), 1);
+    ASSERT_EQ(m.SetValue("Site Loop", DUP_TargetTemperature, 170.0), 1);
+    if (c.utilityValue != -32767.0) {
+        ASSERT_EQ(m.SetValue("Site Loop", c.parameter, c.utilityValue), 1);
+    }
+    ASSERT_EQ(s.site.AddStream("Site Loop"), 1);
+    CPIHeatIntegrationStream* stream = s.Stream("Site Loop");
+    stream->SetValue(c.value, 7.5, 0);
+    ASSERT_EQ(s.site.SetDefaultUtilityStream(*stream), 1);
+    EXPECT_DOUBLE_EQ(ValueOf(*stream, c.value), c.expected);
+    EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 0), 180.0);
+    EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 1), 170.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Properties, UtilityProperty,
+                         ::testing::Values(PropertyCase{DUP_Viscosity, "Viscosity", -32767.0, 7.5},
+                                           PropertyCase{DUP_Viscosity, "Viscosity", 0.004, 0.004},
+                                           PropertyCase{DUP_MassDensity, "MassDensity", -32767.0, 7.5},
+                                           PropertyCase{DUP_MassDensity, "MassDensity", 850.0, 850.0},
+                                           PropertyCase{DUP_ThermalConductivity, "ThermalConductivity", 0.12, 0.12}));
+
+TEST(TotalSite, TemperatureShiftMovesEverySegmentOfTheList) {
+    Site s;
+    StreamSegment hot, cold;
+    hot.dInletTemperature = 100.0;
+    hot.dOutletTemperature = 50.0;
+    hot.nHotCold = 0;
+    cold.dInletTemperature = 30.0;
+    cold.dOutletTemperature = 80.0;
+    cold.nHotCold = 1;
+    cold.DTminContribution.dValue = 4.0;
+    cold.DTminContribution.nFlag = ValueAndFlag::ScopeLocal;
+    CPList list;
+    list.Append(&hot);
+    list.Append(&cold);
+    s.site.TemperatureShift(&list, 10.0);
+    s.site.TemperatureShift(nullptr, 10.0);
+    // Hot down by half the value, cold up by its own contribution.
+    EXPECT_DOUBLE_EQ(hot.dShiftedInletTemperature, 95.0);
+    EXPECT_DOUBLE_EQ(hot.dShiftedOutletTemperature, 45.0);
+    EXPECT_DOUBLE_EQ(cold.dShiftedInletTemperature, 34.0);
+    EXPECT_DOUBLE_EQ(cold.dShiftedOutletTemperature, 84.0);
+}
+
+// ---------------------------------------------------------------- record
+
+TEST(TotalSiteRecord, RoundTripKeepsEditedDefaultsStreamsAndScenarios) {
+    Site source;
+    BuildSite(source);
+    const Bytes bytes = StoreSite(source.site);
+    ASSERT_FALSE(bytes.empty());
+
+    Site copy;
+    ASSERT_TRUE(RecallSite(copy.site, bytes));
+    TotalSiteManager& m = copy.Manager();
+    EXPECT_DOUBLE_EQ(m.GetValue("LP Steam", DUP_SupplyTemperature), 165.0);
+    EXPECT_DOUBLE_EQ(m.GetValue("LP Steam", DUP_TargetTemperature), 164.0);
+    EXPECT_DOUBLE_EQ(m.GetHTCDefaultValue(0), 0.35);
+    ASSERT_EQ(m.GetNumberOfHTCDefaultValues(), source.Manager().GetNumberOfHTCDefaultValues());
+    EXPECT_STREQ(m.GetHTCDefaultValueName(m.GetNumberOfHTCDefaultValues() - 1), "Site Brine");
+
+    EXPECT_EQ(StreamNames(copy.site), (std::vector<std::string>{"LP Steam", "Cooling Water"}));
+    CPIHeatIntegrationStream* steam = copy.Stream("LP Steam");
+    ASSERT_NE(steam, nullptr);
+    EXPECT_EQ(steam, m.GetSiteStream("LP Steam"));
+    EXPECT_DOUBLE_EQ(ValueOf(*steam, "Temperature", 0), 165.0);
+    EXPECT_DOUBLE_EQ(ValueOf(*steam, "CHTCoeff"), ValueOf(*source.Stream("LP Steam"), "CHTCoeff"));
+
+    ASSERT_EQ(copy.site.GetNumberOfScenarios(), 1);
+    CPIScenario* base = copy.Scenario("Base");
+    ASSERT_NE(base, nullptr);
+    EXPECT_TRUE(base->IsTotalSiteScenario());
+    EXPECT_EQ(base->GetNumberOfProcessStreams(), 2);
+    EXPECT_EQ(base->GetNumberOfUtilityStreams(), 2);
+    IHeatIntegrationStream* inScenario = nullptr;
+    ASSERT_TRUE(base->GetStream("Cooling Water", inScenario));
+    EXPECT_EQ(inScenario, copy.Stream("Cooling Water"));
+    EXPECT_DOUBLE_EQ(base->GetUtilityTarget(0), source.Scenario("Base")->GetUtilityTarget(0));
+    EXPECT_DOUBLE_EQ(base->GetUtilityTarget(1), source.Scenario("Base")->GetUtilityTarget(1));
+
+    // Nothing is lost or changed on the way: the copy writes the same bytes.
+    EXPECT_EQ(StoreSite(copy.site), bytes);
+
+    // A stream added after the recall reaches the recalled scenarios.
+    SiteListener view(copy.site);
+    EXPECT_TRUE(copy.site.RecallFixUp());
+    EXPECT_TRUE(view.Saw(30, "LP Steam") && view.Saw(30, "Cooling Water"));
+    ASSERT_EQ(copy.site.AddStream("Air"), 1);
+    EXPECT_TRUE(copy.Scenario("Base")->GetStream("Air", inScenario));
+}
+
+TEST(TotalSiteRecord, AnEmptySiteRoundTrips) {
+    Site source, copy;
+    const Bytes bytes = StoreSite(source.site);
+    ASSERT_TRUE(RecallSite(copy.site, bytes));
+    EXPECT_EQ(copy.site.GetNumberOfStreams(), 0);
+    EXPECT_EQ(copy.site.GetNumberOfScenarios(), 0);
+    EXPECT_EQ(copy.Manager().GetNumberOfDefaultUtilities(), 21);
+    EXPECT_EQ(StoreSite(copy.site), bytes);
+}
+
+// A record as a writer without the manager section wrote it.
+Bytes OlderRecord(int version, const char* streamName) {
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    RecordHandle h;
+    CPIHeatIntegrationStream stream(nullptr, streamName);
+    stream.SetStreamKind(CPIHeatIntegrationStream::KindUtility, 0);
+    stream.SetValue("Temperature", 250.0, 0);
+    stream.SetValue("Temperature", 249.0, 1);
+    CPIProject project(nullptr, "Old works");
+    bool ok = out.BeginRecord(h, version);
+    if (version >= 2)
+        ok = ok && out.WriteBool(true) && out.WriteInt(1) && out.WriteCountedString(streamName) && stream.Store(out);
+    ok = ok && out.WriteInt(0) && project.Store(out) && out.EndRecord(h);
+    return ok ? out.Bytes() : Bytes();
+}
+
+struct OlderCase {
+    int version;
+    const char* streamName;
+    int streams;
+};
+
+class OlderSiteRecord : public ::testing::TestWithParam<OlderCase> {};
+
+TEST_P(OlderSiteRecord, ReadsAsBeforeWithTheManagerDefaults) {
+    const OlderCase& c = GetParam();
+    Site s;
+    ASSERT_EQ(s.Manager().SetHTCDefaultValue(0, 0.77), 1);
+    const Bytes bytes = OlderRecord(c.version, c.streamName);
+    ASSERT_FALSE(bytes.empty());
+    ASSERT_TRUE(RecallSite(s.site, bytes));
+    EXPECT_EQ(s.site.GetProjectName(), "Old works");
+    // No manager in the record: the site starts from the manager's defaults.
+    EXPECT_DOUBLE_EQ(s.Manager().GetHTCDefaultValue(0), 0.2);
+    ASSERT_EQ(s.site.GetNumberOfStreams(), c.streams);
+    if (c.streams == 1) {
+        CPIHeatIntegrationStream* stream = s.Stream(c.streamName);
+        ASSERT_NE(stream, nullptr);
+        EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 0), 250.0);
+        EXPECT_EQ(stream, s.Manager().GetSiteStream(c.streamName));
+        EXPECT_EQ(s.Manager().Exists(c.streamName), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, OlderSiteRecord,
+                         ::testing::Values(OlderCase{1, "LP Steam", 0}, OlderCase{2, "HP Steam", 1},
+                                           OlderCase{2, "Plant Steam Main", 1}));
+
+TEST(TotalSiteRecord, ANewerRecordIsRefusedAndNothingIsLost) {
+    Site s;
+    BuildSite(s);
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    RecordHandle h;
+    ASSERT_TRUE(out.BeginRecord(h, CPITotalSite::RecordVersion + 1) && out.WriteBool(false) && out.WriteInt(0) &&
+                out.EndRecord(h));
+    EXPECT_FALSE(RecallSite(s.site, out.Bytes()));
+    EXPECT_EQ(s.site.GetNumberOfScenarios(), 1);
+    EXPECT_EQ(s.site.GetNumberOfStreams(), 2);
+}
+
+class TruncatedSiteRecord : public ::testing::TestWithParam<double> {};
+
+// A record that ends early at any point fails to read and leaves the site as it was.
+TEST_P(TruncatedSiteRecord, FailsWithoutTouchingTheSiteInMemory) {
+    Site source;
+    BuildSite(source);
+    TruncatingWriter counter;
+    ASSERT_TRUE(source.site.Store(counter));
+    const auto limit = static_cast<std::size_t>(GetParam() * static_cast<double>(counter.Fields()));
+    TruncatingWriter cut(limit);
+    ASSERT_TRUE(source.site.Store(cut));
+
+    Site target;
+    BuildSite(target);
+    ASSERT_EQ(target.Manager().SetValue("LP Steam", DUP_SupplyTemperature, 170.0), 1);
+    CPIHeatIntegrationStream* steam = target.Stream("LP Steam");
+    const Bytes before = StoreSite(target.site);
+    EXPECT_FALSE(RecallSite(target.site, cut.Written()));
+    EXPECT_EQ(target.Stream("LP Steam"), steam);
+    EXPECT_EQ(StoreSite(target.site), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, TruncatedSiteRecord, ::testing::Values(0.0, 0.05, 0.2, 0.4, 0.6, 0.8, 0.95, 0.999));
+
+TEST(TotalSiteRecord, EveryFailedWriteFailsTheStore) {
+    Site s;
+    BuildSite(s);
+    // A writer that refuses after a number of fields: the store must notice every refusal.
+    class RefusingWriter : public TruncatingWriter {
+    public:
+        explicit RefusingWriter(std::size_t limit) : TruncatingWriter(limit), m_limit(limit) {}
+        bool WriteBool(bool v) override { return Next() && TruncatingWriter::WriteBool(v); }
+        bool WriteInt(std::int32_t v) override { return Next() && TruncatingWriter::WriteInt(v); }
+        bool WriteLong(std::int32_t v) override { return Next() && TruncatingWriter::WriteLong(v); }
+        bool WriteCPString(const CPString& v) override { return Next() && TruncatingWriter::WriteCPString(v); }
+
+    private:
+        bool Next() { return m_seen++ < m_limit; }
+        std::size_t m_limit;
+        std::size_t m_seen = 0;
+    };
+    for (std::size_t limit : {std::size_t{0}, std::size_t{3}, std::size_t{40}}) {
+        RefusingWriter writer(limit);
+        EXPECT_FALSE(s.site.Store(writer)) << limit;
+    }
+}

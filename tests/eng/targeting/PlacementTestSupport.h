@@ -1,0 +1,190 @@
+#pragma once
+// Support for the utility-placement tests: a stream double that keeps its own segment and spreads
+// a load over it as a utility does, and a project made by the engineering manager holding the
+// four-stream problem (H1 170->60 CP 3, H2 150->30 CP 1.5, C1 20->135 CP 2, C2 80->140 CP 4)
+// with utilities added by name, so that they take their factory defaults.
+#include "tests/eng/model/ScenarioTestDoubles.h"
+
+#include "brasko/EngineeringManager.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/Project.h"
+#include "eng/model/Scenario.h"
+#include "eng/model/StreamSegment.h"
+#include "eng/targeting/TemperatureInterval.h"
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace placement_test {
+
+// A stream with one segment. A utility's load is set on the segment (load and heat-capacity flow
+// rate), as the scenario's streams do; a process stream's load follows from its segment.
+class PlacementStream : public IHeatIntegrationStream, public NotificationSender {
+public:
+    PlacementStream(const char* name, double supply, double target, double cp, int kind, double dtMin = 10.0)
+        : name(name), kind(kind) {
+        segment.dInletTemperature = supply;
+        segment.dOutletTemperature = target;
+        segment.dHeatCapacityFlowrate = cp;
+        segment.dLoad = std::fabs(supply - target) * cp;
+        segment.nHotCold = supply >= target ? 0 : 1;
+        segment.nKind = kind;
+        segment.pStream = this;
+        segment.strStreamName = name;
+        if (kind == 1) {
+            segment.pLink = std::make_unique<StreamSegmentLink>();
+            segment.pLink->nConnected = 1;
+            segment.pLink->dFarEndTemperature = target;
+        }
+        segment.ShiftTemperatures(dtMin);
+    }
+
+    double Range() const { return std::fabs(segment.dInletTemperature - segment.dOutletTemperature); }
+
+    int GetStreamKind() const override { return kind; }
+    int GetHotCold() const override { return segment.nHotCold; }
+    const CPString& GetName() const override { return name; }
+    double GetHeatLoad(int) override { return std::fabs(segment.dHeatCapacityFlowrate) * Range(); }
+    void SetHeatLoad(double l, int mode) override {
+        loadsSet.push_back({l, mode});
+        segment.dLoad = l;
+        segment.dHeatCapacityFlowrate = Range() > 0.0 ? l / Range() : 0.0;
+    }
+    double GetCostIndex() const override { return costIndex; }
+    void SetCostIndex(double c) override { costIndex = c; }
+    double GetSupplyTemperature() const override { return segment.dInletTemperature; }
+    double GetTargetTemperature() const override { return segment.dOutletTemperature; }
+
+    // Nothing else is read by placement.
+    int GetValue(const CPString&, double&, int) const override { return 0; }
+    int SetValue(const CPString&, double, int) override { return 0; }
+    int SetName(const CPString&) override { return 0; }
+    int SetDTminContribution(double, const CPString&, int, int) override { return 0; }
+    int InsertSegment(int) override { return 0; }
+    int DeleteSegment(int) override { return 0; }
+    int SetStreamKind(int, int) override { return 0; }
+    int NotifyValueChanged(double) override { return 0; }
+    int LinearizeRawData(const CPString&, const CPString&, double, unsigned char) override { return 0; }
+    int UpdateSegmentPropertiesFromRawData(const CPString&) override { return 0; }
+    int SetValueFromRawEnthalpy(const CPString&, int) override { return 0; }
+    int GetDTminContributionScope() const override { return 0; }
+    unsigned char GetValueStatus(const CPString&, int) const override { return 0; }
+    int GetStoredInt() const override { return 0; }
+    int GetNumberOfSegments() const override { return 1; }
+    int GetNumberOfSubvalues(const CPString&) const override { return 0; }
+    bool IsLinkedTo(const CPString& other) const override {
+        for (const CPString& l : links)
+            if (l == other) return true;
+        return false;
+    }
+    bool AreDesignSegmentsComplete() const override { return true; }
+    int CopyFrom(IHeatIntegrationStream*) override { return 0; }
+    int LinkStream(const CPString&) override { return 0; }
+    int UnlinkStream(const CPString&) override { return 0; }
+    void WidenIsothermalStream() override {}
+    void SetLoadFraction(double, int) override {}
+    void SetMassEmissionsCoefficient(double) override {}
+    void SetUpdating(int) override {}
+    int IsUpdating() const override { return 0; }
+    double GetDTminContribution() const override { return 0.0; }
+    double GetHeatLoadInRange(double, double, int) const override { return 0.0; }
+    double GetSegmentHeatCapacityFlowrate(int) const override { return segment.dHeatCapacityFlowrate; }
+    double GetHeatLoadFromSupply(double) const override { return 0.0; }
+    double GetTemperatureAtLoad(double) const override { return 0.0; }
+    double GetStoredValue() const override { return 0.0; }
+    double GetMassEmissionsCoefficient() const override { return 0.0; }
+    double GetOperatingCost() const override { return 0.0; }
+    double GetLoadFraction(int) const override { return 0.0; }
+    double GetSegmentValueAtTemperature(double, const CPString&) const override { return 0.0; }
+    int GetPointIndexAtTemperature(double) const override { return 0; }
+    bool IsSpecificHeatSignConsistent() const override { return true; }
+    bool IsLocked() const override { return false; }
+    int FitSpecificHeatPolynomial() override { return 1; }
+    int GetMeanSpecificHeat(double, double, double*, double*) const override { return 0; }
+
+    struct LoadSet {
+        double load;
+        int mode;
+    };
+    CPString name;
+    int kind;
+    double costIndex = 0.0;
+    // Streams this one may not be matched with.
+    std::vector<CPString> links;
+    StreamSegment segment;
+    std::vector<LoadSet> loadsSet;
+};
+
+// Streams and the segment list placement is given.
+struct StreamSet {
+    PlacementStream& Add(const char* name, double supply, double target, double cp, int kind = 0,
+                         double dtMin = 10.0) {
+        owned.push_back(std::make_unique<PlacementStream>(name, supply, target, cp, kind, dtMin));
+        streams.push_back(owned.back().get());
+        segments.push_back(&owned.back()->segment);
+        return *owned.back();
+    }
+    void AddFourStreams(double dtMin = 10.0) {
+        Add("H1", 170, 60, 3.0, 0, dtMin);
+        Add("H2", 150, 30, 1.5, 0, dtMin);
+        Add("C1", 20, 135, 2.0, 0, dtMin);
+        Add("C2", 80, 140, 4.0, 0, dtMin);
+    }
+    std::vector<std::unique_ptr<PlacementStream>> owned;
+    std::vector<IHeatIntegrationStream*> streams;
+    SegmentRefs segments;
+};
+
+// A project of type 501 from the engineering manager with one scenario holding the four streams;
+// its view records the change codes.
+class FourStreamProject {
+public:
+    explicit FourStreamProject(bool withStreams = true) {
+        object = manager.CreateObject(501, "Plant");
+        void* out = nullptr;
+        if (object && object->QueryInterface(501, &out) == 1) project = static_cast<IHeatIntegrationProject*>(out);
+        IHeatIntegrationScenario* s = nullptr;
+        if (project && project->AddScenario("Base") == 1 && project->GetScenario("Base", s))
+            scenario = dynamic_cast<CPIScenario*>(s);
+        if (!scenario) return;
+        scenario->AddNotificationReceiver(&view);
+        if (!withStreams) return;
+        AddProcess("H1", 170, 60, 3.0);
+        AddProcess("H2", 150, 30, 1.5);
+        AddProcess("C1", 20, 135, 2.0);
+        AddProcess("C2", 80, 140, 4.0);
+    }
+    ~FourStreamProject() {
+        if (scenario) scenario->RemoveNotificationReceiver(&view);
+        if (object) manager.ReleaseObject(object);
+    }
+    FourStreamProject(const FourStreamProject&) = delete;
+    FourStreamProject& operator=(const FourStreamProject&) = delete;
+
+    bool AddProcess(const char* name, double supply, double target, double cp) {
+        if (scenario->AddStream(name, 0) != 1) return false;
+        IHeatIntegrationStream* s = Stream(name);
+        return s && s->SetValue("Temperature", supply, 0) && s->SetValue("Temperature", target, 1) &&
+               s->SetValue("HeatCapacityFlowrate", cp, 0);
+    }
+    // A utility by the name of a factory default utility.
+    bool AddUtility(const char* name) { return scenario->AddStream(name, 1) == 1; }
+    IHeatIntegrationStream* Stream(const char* name) const {
+        IHeatIntegrationStream* s = nullptr;
+        return scenario->GetStream(name, s) ? s : nullptr;
+    }
+    double Load(const char* name, int mode = 0) const {
+        IHeatIntegrationStream* s = Stream(name);
+        return s ? s->GetHeatLoad(mode) : -1.0;
+    }
+
+    EngineeringManager manager;
+    ILurmetBaseObject* object = nullptr;
+    IHeatIntegrationProject* project = nullptr;
+    CPIScenario* scenario = nullptr;
+    scenario_test::RecordingReceiver view;
+};
+
+}  // namespace placement_test

@@ -1,0 +1,481 @@
+// The N - 1 counts of the units target, its builder's codes, its record and the scenario's view
+// of it.
+#include "eng/targeting/UnitsTarget.h"
+
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/model/Scenario.h"
+#include "eng/startup/SharedCallbacks.h"
+#include "tests/eng/targeting/UnitsTargetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace units_test;
+
+namespace {
+
+UnitsTargetData* Build(StreamSet& set, std::vector<UnitsPinch> pinches, int method = 0) {
+    UnitsTargetInputs in;
+    in.assignmentValid = true;
+    in.streams = set.Refs();
+    in.pinches = std::move(pinches);
+    in.assignmentMethod = method;
+    return UpdateUnitsTarget(nullptr, in, 36);
+}
+
+std::unique_ptr<UnitsTargetEntry> Entry(std::vector<const char*> names, std::vector<double> values) {
+    auto e = std::make_unique<UnitsTargetEntry>();
+    for (const char* n : names) e->AddName(n);
+    for (double v : values) e->AddValue(v);
+    return e;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the textbook problem
+
+struct UnitsPinchCase {
+    const char* label;
+    int method;
+    UnitsPinch pinch;
+};
+
+class FourStreamUnits : public ::testing::TestWithParam<UnitsPinchCase> {};
+
+// Six streams with the utilities: 5 units overall. Above the pinch H1, H2, C1, C2 and the steam
+// (4 units), below it H1, H2, C1 and the cooling water (3 units): 7 with the pinch division. C2
+// starts at the cold pinch and the utilities lie wholly on their own sides.
+TEST_P(FourStreamUnits, FiveOverallAndSevenWithThePinchDivision) {
+    StreamSet set;
+    AddFourStreamProblem(set);
+    std::unique_ptr<UnitsTargetData> r(Build(set, {GetParam().pinch}, GetParam().method));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->GetUnitsOverall(), 5);
+    EXPECT_EQ(r->GetUnitsWithPinchDivision(), 7);
+    EXPECT_EQ(r->CountUnits(0), 5);
+    EXPECT_EQ(r->CountUnits(1), 7);
+    EXPECT_EQ(r->CountUnits(2), 0);
+    EXPECT_EQ(r->GetAssignmentMethod(), GetParam().method);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, FourStreamUnits,
+                         ::testing::Values(UnitsPinchCase{"GrandCompositeCurve", 0, {90.0, 80.0}},
+                                           UnitsPinchCase{"SidePinches", 1, {90.0, 80.0}},
+                                           UnitsPinchCase{"SidePinchesMethod2", 2, {90.0, 80.0}}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(UnitsTarget, ThePinchListIsReadFromTheTopDown) {
+    StreamSet set;
+    AddFourStreamProblem(set);
+    // Two pinches given bottom first: regions above 90, 90..50 and below 50 (shifted 85 and 45).
+    std::unique_ptr<UnitsTargetData> r(Build(set, {{50.0, 40.0}, {90.0, 80.0}}));
+    // Above: H1 H2 C1 C2 steam (4). Middle (hot 90..50, cold 80..40): H1 H2 C1 (2). Below
+    // (hot < 50, cold < 40): H2 C1 CW (2).
+    EXPECT_EQ(r->GetUnitsWithPinchDivision(), 8);
+}
+
+// ---------------------------------------------------------------- edge cases of the counts
+
+struct UnitsCountCase {
+    const char* label;
+    void (*build)(StreamSet&);
+    std::vector<UnitsPinch> pinches;
+    int overall;
+    int withPinch;
+};
+
+class UnitsCounts : public ::testing::TestWithParam<UnitsCountCase> {};
+
+TEST_P(UnitsCounts, CountByTheNMinusOneRule) {
+    StreamSet set;
+    GetParam().build(set);
+    std::unique_ptr<UnitsTargetData> r(Build(set, GetParam().pinches));
+    EXPECT_EQ(r->GetUnitsOverall(), GetParam().overall);
+    EXPECT_EQ(r->GetUnitsWithPinchDivision(), GetParam().withPinch);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, UnitsCounts,
+    ::testing::Values(
+        UnitsCountCase{"NoStreams", [](StreamSet&) {}, {}, 0, 0},
+        UnitsCountCase{"OnlyUnloadedStreams",
+                  [](StreamSet& s) {
+                      s.Utility("U1", 250, 249, 0.0);
+                      s.Utility("U2", 20, 25, 0.0);
+                  },
+                  {{90.0, 80.0}}, 0, 0},
+        UnitsCountCase{"OneStream", [](StreamSet& s) { s.Process("H", 100, 50, 2.0); }, {}, 0, 0},
+        // Without a pinch one region from 3000 down to -273.15 holds every stream.
+        UnitsCountCase{"NoPinch", [](StreamSet& s) { AddFourStreamProblem(s); }, {}, 5, 5},
+        // Everything lies above the pinch: the region below is empty and adds 0, not -1.
+        UnitsCountCase{"EmptyRegionAddsNothing",
+                  [](StreamSet& s) {
+                      s.Process("H", 300, 200, 1.0);
+                      s.Process("C", 150, 250, 1.0);
+                  },
+                  {{100.0, 90.0}}, 1, 1},
+        // A utility with no load in the network counts nowhere.
+        UnitsCountCase{"UnloadedUtility",
+                  [](StreamSet& s) {
+                      AddFourStreamProblem(s, false);
+                      s.Utility("LP Steam", 125, 124, 0.0);
+                  },
+                  {{90.0, 80.0}}, 3, 5},
+        // A stream with a load but no temperatures is neither hot nor cold: it counts overall, in
+        // no region.
+        UnitsCountCase{"UndeterminedStream",
+                  [](StreamSet& s) {
+                      s.Process("H", 170, 60, 3.0);
+                      s.Process("C", 20, 135, 2.0);
+                      s.owner.Add("X")->SetValue("Enthalpy", 50.0, 0);
+                  },
+                  {}, 2, 1}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// Random problems: overall units are N - 1 of the loaded streams, never negative; without a
+// pinch both counts agree; with P pinches the division saves at most P units.
+TEST(UnitsTarget, CountsAreSoundOnRandomProblems) {
+    std::mt19937 rng(17);
+    std::uniform_real_distribution<double> t(20.0, 400.0), cp(0.5, 20.0), pinch(60.0, 350.0);
+    std::uniform_int_distribution<int> count(0, 12), pinches(0, 3);
+    for (int trial = 0; trial < 40; ++trial) {
+        StreamSet set;
+        const int n = count(rng);
+        for (int i = 0; i < n; ++i) {
+            double a = t(rng), b = t(rng);
+            if (std::fabs(a - b) < 1.0) b = a + 5.0;
+            set.Process(("S" + std::to_string(i)).c_str(), a, b, cp(rng));
+        }
+        std::vector<UnitsPinch> list;
+        const int p = pinches(rng);
+        for (int i = 0; i < p; ++i) {
+            const double hot = pinch(rng);
+            list.push_back({hot, hot - 10.0});
+        }
+        std::unique_ptr<UnitsTargetData> none(Build(set, {}));
+        std::unique_ptr<UnitsTargetData> r(Build(set, list));
+        EXPECT_EQ(r->GetUnitsOverall(), n > 0 ? n - 1 : 0) << trial;
+        EXPECT_GE(r->GetUnitsWithPinchDivision(), 0) << trial;
+        EXPECT_EQ(none->GetUnitsWithPinchDivision(), none->GetUnitsOverall()) << trial;
+        EXPECT_GE(r->GetUnitsWithPinchDivision(), r->GetUnitsOverall() - p) << trial;
+    }
+}
+
+// ---------------------------------------------------------------- the builder's codes
+
+TEST(UnitsTargetBuilder, CreatesARecordWithTheSearchOffOnUpdateAndOneDecomposition) {
+    StreamSet set;
+    AddFourStreamProblem(set);
+    std::unique_ptr<UnitsTargetData> r(Build(set, {{90.0, 80.0}}));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->GetMILPOnUpdate(), 0);
+    EXPECT_EQ(r->GetMILPFlag(), 1);
+    EXPECT_EQ(r->GetGroups(), nullptr);
+    EXPECT_EQ(r->GetStreams().size(), 6u);
+}
+
+struct UnitsCodeCase {
+    int code;
+    bool recounts;
+};
+
+class UnitsTargetCodesTest : public ::testing::TestWithParam<UnitsCodeCase> {};
+
+TEST_P(UnitsTargetCodesTest, OnlyTheCodesThatConcernTheCountRebuildIt) {
+    StreamSet set;
+    AddFourStreamProblem(set);
+    UnitsTargetInputs in;
+    in.assignmentValid = true;
+    in.streams = set.Refs({"H1", "C1"});
+    UnitsTargetData* r = UpdateUnitsTarget(nullptr, in, 36);
+    ASSERT_EQ(r->GetUnitsOverall(), 1);
+
+    in.streams = set.Refs();
+    in.pinches = {{90.0, 80.0}};
+    UnitsTargetData* again = UpdateUnitsTarget(r, in, GetParam().code);
+    EXPECT_EQ(again, r);
+    EXPECT_EQ(r->GetUnitsOverall(), GetParam().recounts ? 5 : 1);
+    EXPECT_EQ(r->GetUnitsWithPinchDivision(), GetParam().recounts ? 7 : 1);
+    DeleteUnitsTarget(r);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, UnitsTargetCodesTest,
+                         ::testing::Values(UnitsCodeCase{16, false}, UnitsCodeCase{18, false}, UnitsCodeCase{19, false},
+                                           UnitsCodeCase{17, true}, UnitsCodeCase{35, true}, UnitsCodeCase{36, true},
+                                           UnitsCodeCase{38, true}, UnitsCodeCase{41, true}));
+
+TEST(UnitsTargetBuilder, CodeThreeFreesTheRecord) {
+    auto* r = new UnitsTargetData();
+    EXPECT_EQ(UpdateUnitsTarget(r, UnitsTargetInputs{}, 3), nullptr);
+    EXPECT_EQ(UpdateUnitsTarget(nullptr, UnitsTargetInputs{}, 3), nullptr);
+}
+
+TEST(UnitsTargetBuilder, AnInvalidAssignmentZeroesTheCountsAndDeletesTheGroups) {
+    StreamSet set;
+    AddBalancedPair(set, "A", "B", 40, 50, 50, 100);
+    AddBalancedPair(set, "C", "D", 140, 50, 50, 200);
+    UnitsTargetInputs in;
+    in.assignmentValid = true;
+    in.streams = set.Refs();
+    UnitsTargetData* r = UpdateUnitsTarget(nullptr, in, 36);
+    r->CalculateMinimumUnitsTarget();
+    ASSERT_EQ(r->GetMILPCount(), 1);
+    ASSERT_EQ(r->GetNumberOfGroups(), 1);
+
+    in.assignmentValid = false;
+    EXPECT_EQ(UpdateUnitsTarget(r, in, 16), r);  // even on a code that leaves a valid record alone
+    EXPECT_EQ(r->GetUnitsOverall(), 0);
+    EXPECT_EQ(r->GetUnitsWithPinchDivision(), 0);
+    EXPECT_EQ(r->GetMILPCount(), 0);
+    EXPECT_EQ(r->GetLargestGroup(), 0);
+    ASSERT_NE(r->GetGroups(), nullptr);  // the list stays, empty
+    EXPECT_EQ(r->GetNumberOfGroups(), 0);
+    EXPECT_EQ(UpdateUnitsTarget(nullptr, in, 36), nullptr);
+    DeleteUnitsTarget(r);
+}
+
+// Four balanced pairs: the decomposition holds three entries (the last pair is the rest), so the
+// overall count becomes N - 3 when the search runs on every update.
+TEST(UnitsTargetBuilder, TheSearchOnUpdateLowersTheOverallCountByTheLargestGroup) {
+    StreamSet set;
+    AddBalancedPair(set, "A", "B", 40, 50, 50, 100);
+    AddBalancedPair(set, "C", "D", 140, 50, 50, 230);
+    AddBalancedPair(set, "E", "F", 240, 50, 50, 370);
+    AddBalancedPair(set, "G", "H", 340, 50, 50, 510);
+    UnitsTargetData r;
+    r.SetMILPOnUpdate(1);
+    r.Update(set.Refs(), {}, 0);
+    EXPECT_EQ(r.GetMILPCount(), 3);
+    EXPECT_EQ(r.GetLargestGroup(), 3);
+    EXPECT_EQ(r.GetUnitsOverall(), 8 - 3);
+    EXPECT_EQ(r.GetUnitsWithPinchDivision(), 8 - 1);
+
+    // Asked for by the user instead, the search leaves the overall count alone.
+    UnitsTargetData asked;
+    asked.Update(set.Refs(), {}, 0);
+    asked.CalculateMinimumUnitsTarget();
+    EXPECT_EQ(asked.GetMILPCount(), 3);
+    EXPECT_EQ(asked.GetUnitsOverall(), 7);
+    asked.ClearMILPResult();
+    EXPECT_EQ(asked.GetMILPCount(), 0);
+    EXPECT_EQ(asked.GetLargestGroup(), 0);
+    EXPECT_EQ(asked.GetNumberOfGroups(), 0);
+}
+
+TEST(UnitsTarget, LargestSubListLength) {
+    EXPECT_EQ(GetLargestSubListLength(nullptr), 0);
+    UnitsTargetGroupList groups;
+    EXPECT_EQ(GetLargestSubListLength(&groups), 0);
+    groups.push_back(std::make_unique<UnitsTargetGroup>());  // no entry list
+    groups.push_back(std::make_unique<UnitsTargetGroup>());
+    groups.back()->Append(Entry({"A", "B"}, {}));
+    groups.back()->Append(Entry({"C", "D"}, {}));
+    groups.push_back(std::make_unique<UnitsTargetGroup>());
+    groups.back()->Append(Entry({"E", "F"}, {}));
+    EXPECT_EQ(GetLargestSubListLength(&groups), 2);
+}
+
+// ---------------------------------------------------------------- the record
+
+namespace {
+
+// A record as a search on every update leaves it with two balanced pairs and three runs: two
+// groups of one entry each (the third run finds nothing new).
+void Fill(UnitsTargetData& r) {
+    r.SetMILPOnUpdate(1);
+    r.SetMILPFlag(3);
+    StreamSet set;
+    AddBalancedPair(set, "A", "B", 40, 50, 50, 100);
+    AddBalancedPair(set, "C", "D", 140, 50, 50, 200);
+    r.Update(set.Refs(), {}, 0);  // fills the counts and the group list
+    r.SetStreams({});
+}
+
+}  // namespace
+
+TEST(UnitsTargetRecord, RoundTripKeepsCountsGroupsEntriesAndTheirMissingLists) {
+    UnitsTargetData r;
+    Fill(r);
+    ASSERT_GE(r.GetNumberOfGroups(), 1);
+
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(r.Store(w));
+    UnitsTargetData back;
+    LurmetBinaryFile rd = LurmetBinaryFile::ForReading(w.Bytes());
+    ASSERT_TRUE(back.Recall(rd));
+    EXPECT_EQ(back.GetUnitsOverall(), r.GetUnitsOverall());
+    EXPECT_EQ(back.GetUnitsWithPinchDivision(), r.GetUnitsWithPinchDivision());
+    EXPECT_EQ(back.GetMILPCount(), r.GetMILPCount());
+    EXPECT_EQ(back.GetLargestGroup(), r.GetLargestGroup());
+    EXPECT_EQ(back.GetMILPOnUpdate(), 1);
+    EXPECT_EQ(back.GetMILPFlag(), 3);
+    ASSERT_EQ(back.GetNumberOfGroups(), r.GetNumberOfGroups());
+    for (int g = 0; g < r.GetNumberOfGroups(); ++g) {
+        ASSERT_EQ(back.GetGroup(g)->GetNumberOfEntries(), r.GetGroup(g)->GetNumberOfEntries());
+        for (int e = 0; e < r.GetGroup(g)->GetNumberOfEntries(); ++e) {
+            EXPECT_EQ(SortedNames(*back.GetEntry(g, e)), SortedNames(*r.GetEntry(g, e)));
+            for (int i = 0; i < r.GetEntry(g, e)->GetNumberOfValues(); ++i)
+                EXPECT_DOUBLE_EQ(back.GetEntry(g, e)->GetValue(i), r.GetEntry(g, e)->GetValue(i));
+        }
+    }
+}
+
+TEST(UnitsTargetRecord, MissingListsStayMissing) {
+    UnitsTargetData r;
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(r.Store(w));  // no group list at all
+    UnitsTargetData back;
+    LurmetBinaryFile rd = LurmetBinaryFile::ForReading(w.Bytes());
+    ASSERT_TRUE(back.Recall(rd));
+    EXPECT_EQ(back.GetGroups(), nullptr);
+
+    UnitsTargetGroup empty;
+    UnitsTargetGroup two;
+    two.Append(Entry({"A", "B"}, {}));
+    two.Append(Entry({}, {1.5, 2.5}));
+    LurmetBinaryFile wg = LurmetBinaryFile::ForWriting();
+    StoreContext ctx{&wg, true};
+    StoreEachUnitsTargetGroup(&empty, &ctx);
+    StoreEachUnitsTargetGroup(&two, &ctx);
+    ASSERT_TRUE(ctx.ok);
+    LurmetBinaryFile rg = LurmetBinaryFile::ForReading(wg.Bytes());
+    UnitsTargetGroup a, b;
+    ASSERT_TRUE(a.Recall(rg));
+    ASSERT_TRUE(b.Recall(rg));
+    EXPECT_FALSE(a.HasEntries());
+    ASSERT_EQ(b.GetNumberOfEntries(), 2);
+    EXPECT_TRUE(b.GetEntry(0)->HasNames());
+    EXPECT_FALSE(b.GetEntry(0)->HasValues());
+    EXPECT_FALSE(b.GetEntry(1)->HasNames());
+    EXPECT_DOUBLE_EQ(b.GetEntry(1)->GetValue(1), 2.5);
+}
+
+// Field by field what a version-1 record holds; it has no MILP flag, so the record keeps its own.
+TEST(UnitsTargetRecord, AVersionOneRecordKeepsTheMILPFlagOfTheRecord) {
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    RecordHandle h;
+    ASSERT_TRUE(w.BeginRecord(h, 1));
+    for (int v : {7, 5, 0, 0, 0, 1}) w.WriteInt(v);
+    w.WriteInt(0);  // no groups
+    ASSERT_TRUE(w.EndRecord(h));
+    UnitsTargetData r;
+    LurmetBinaryFile rd = LurmetBinaryFile::ForReading(w.Bytes());
+    ASSERT_TRUE(r.Recall(rd));
+    EXPECT_EQ(r.GetUnitsWithPinchDivision(), 7);
+    EXPECT_EQ(r.GetUnitsOverall(), 5);
+    EXPECT_EQ(r.GetAssignmentMethod(), 1);
+    EXPECT_EQ(r.GetMILPFlag(), 1);
+}
+
+TEST(UnitsTargetRecord, ATruncatedRecordFailsAndLeavesTheRecordAsItWas) {
+    UnitsTargetData source;
+    Fill(source);
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(source.Store(w));
+    const std::vector<std::uint8_t> bytes = w.Bytes();
+    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); ++cut) {
+        UnitsTargetData r;  // counts 0, no groups, flag 1
+        r.SetMILPFlag(4);
+        LurmetBinaryFile rd =
+            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut)));
+        EXPECT_FALSE(r.Recall(rd)) << cut;
+        EXPECT_EQ(r.GetUnitsOverall(), 0) << cut;
+        EXPECT_EQ(r.GetGroups(), nullptr) << cut;
+        EXPECT_EQ(r.GetMILPFlag(), 4) << cut;
+    }
+}
+
+// Counts read back are not trusted: a negative name count leaves the entry without names and the
+// values still follow; a huge group count fails at the first missing group, allocating nothing
+// for it.
+TEST(UnitsTargetRecord, DamagedCountsAreRefusedWithoutAllocating) {
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    RecordHandle h;
+    ASSERT_TRUE(w.BeginRecord(h, 1));
+    w.WriteInt(1);
+    w.WriteInt(-3);  // name count
+    w.WriteInt(1);
+    w.WriteLong(1);
+    w.WriteDouble(42.0);
+    ASSERT_TRUE(w.EndRecord(h));
+    UnitsTargetEntry e;
+    LurmetBinaryFile rd = LurmetBinaryFile::ForReading(w.Bytes());
+    ASSERT_TRUE(e.Recall(rd));
+    EXPECT_FALSE(e.HasNames());
+    EXPECT_DOUBLE_EQ(e.GetValue(0), 42.0);
+
+    LurmetBinaryFile wr = LurmetBinaryFile::ForWriting();
+    RecordHandle rh;
+    ASSERT_TRUE(wr.BeginRecord(rh, 2));
+    for (int v : {0, 0, 0, 0, 0, 0}) wr.WriteInt(v);
+    wr.WriteInt(1);
+    wr.WriteLong(2147483647);  // groups claimed, none written
+    wr.WriteInt(1);
+    ASSERT_TRUE(wr.EndRecord(rh));
+    UnitsTargetData r;
+    LurmetBinaryFile rr = LurmetBinaryFile::ForReading(wr.Bytes());
+    EXPECT_FALSE(r.Recall(rr));
+    EXPECT_EQ(r.GetGroups(), nullptr);
+}
+
+TEST(UnitsTargetRecord, StoreVisitorsWriteNothingAfterAFailure) {
+    UnitsTargetGroup g;
+    g.Append(Entry({"A"}, {1.0}));
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    StoreContext failed{&w, false};
+    StoreEachUnitsTargetGroup(&g, &failed);
+    StoreEachUnitsTargetEntry(const_cast<UnitsTargetEntry*>(g.GetEntry(0)), &failed);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(w.Bytes().size(), LurmetBinaryFile::MagicSize);
+    StoreContext ok{&w, true};
+    StoreEachUnitsTargetGroup(nullptr, &ok);
+    EXPECT_FALSE(ok.ok);
+}
+
+// ---------------------------------------------------------------- over a scenario
+
+namespace {
+
+// Builds only the units target; the scenario never gets a utility placement record.
+class UnitsOnlyBuilders : public NullTargetRecordBuilders {
+public:
+    UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario& scenario, int code) override {
+        ++calls;
+        return ::UpdateUnitsTarget(record, scenario, code);
+    }
+    int calls = 0;
+};
+
+}  // namespace
+
+TEST(UnitsTargetScenario, WithoutAValidUtilityPlacementTheScenarioHasNoUnitsTarget) {
+    streamtest::EnsureRegistries();
+    auto builders = std::make_shared<UnitsOnlyBuilders>();
+    ScenarioServices services;
+    services.builders = builders;
+    CPIScenario scenario(nullptr, services);
+    ASSERT_EQ(scenario.AddStream("H1", 0), 1);
+    CPIHeatIntegrationStream* h1 = scenario.FindStream("H1");
+    h1->SetValue("Temperature", 170.0, 0);
+    h1->SetValue("Temperature", 60.0, 1);
+    h1->SetValue("HeatCapacityFlowrate", 3.0, 0);
+    ASSERT_NE(scenario.GetSegmentPool(), nullptr);
+    scenario.UpdateTargets(nullptr, 36);
+    EXPECT_GT(builders->calls, 0);
+    EXPECT_EQ(scenario.GetUnitsTargetRecord(), nullptr);
+    EXPECT_EQ(scenario.GetMinimumNumberOfUnits(0), 0);
+    EXPECT_EQ(scenario.GetMinimumNumberOfUnits(1), 0);
+    EXPECT_EQ(scenario.GetNumberOfUnitsTargetGroups(), 0);
+    EXPECT_EQ(scenario.GetUnitsTargetEntryName(0, 0, 0), nullptr);
+    EXPECT_DOUBLE_EQ(scenario.GetUnitsTargetEntryValue(0, 0, 0), -32767.0);
+    EXPECT_EQ(scenario.GetUnitsTargetMILPFlag(), 0);
+    EXPECT_EQ(scenario.SetUnitsTargetMILPFlag(2), nullptr);
+
+    // An existing record is emptied rather than kept stale.
+    auto* record = new UnitsTargetData();
+    record->SetMILPOnUpdate(0);
+    EXPECT_EQ(::UpdateUnitsTarget(record, scenario, 36), record);
+    EXPECT_EQ(record->GetUnitsOverall(), 0);
+    EXPECT_EQ(::UpdateUnitsTarget(record, scenario, 3), nullptr);
+}

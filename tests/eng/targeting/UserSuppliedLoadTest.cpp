@@ -1,0 +1,220 @@
+// User-supplied utility loads on the four-stream problem (minimum hot utility 20, cold 60 at
+// DTmin 10) with high-pressure steam (250 -> 249) and cooling water (20 -> 25).
+//
+// The balanced curves with steam 20 and cooling water 60, worked by hand: hot from H2's outlet 30
+// (load 0) up 1.5 kW/K to 60 (45), 4.5 kW/K to 150 (450), 3 kW/K to 170 (510), flat to the steam,
+// 249 -> 250 (530); cold from 20 (load 0) up 14 kW/K (C1 and the cooling water) to 25 (70), 2 kW/K
+// to 80 (180), 6 kW/K to 135 (510), 4 kW/K to 140 (530). The curves come closest at the pinch
+// (hot 90 over cold 80 at load 180) and at the cold end (hot 30 over cold 20 at load 0): 10 K.
+#include "tests/eng/targeting/PlacementTestSupport.h"
+
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/targeting/UserSuppliedUtilityLoad.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+using placement_test::PlacementStream;
+using placement_test::StreamSet;
+
+namespace {
+
+constexpr double kTol = 1e-9;
+
+// The four streams with steam and cooling water at the given loads.
+struct LoadedProblem {
+    LoadedProblem(double steamLoad, double waterLoad) {
+        set.AddFourStreams();
+        steam = &set.Add("HP Steam", 250, 249, steamLoad, 1);
+        water = &set.Add("Cooling Water", 20, 25, waterLoad / 5.0, 1);
+    }
+    std::unique_ptr<UserSuppliedUtilityLoad> Object() const {
+        auto object = std::make_unique<UserSuppliedUtilityLoad>(set.streams, set.segments);
+        object->SetTargets(20.0, 60.0);
+        object->Prepare();
+        object->SetApproach(10.0);
+        return object;
+    }
+    StreamSet set;
+    PlacementStream* steam = nullptr;
+    PlacementStream* water = nullptr;
+};
+
+double SmallestApproach(const UserLoadCurves& curves) {
+    double smallest = 1e300;
+    for (int list = 0; list < 2; ++list)
+        for (const UserLoadCurvePoint& p : curves.GetList(list)) smallest = std::min(smallest, p.dApproach);
+    return smallest;
+}
+
+struct BalanceCase {
+    double steam, water;                // loads the user gave
+    double hotEffective, coldEffective;
+    double makeUpSource, makeUpSink;
+};
+
+class Balancing : public ::testing::TestWithParam<BalanceCase> {};
+
+}  // namespace
+
+TEST_P(Balancing, EffectiveLoadsDifferByTheProcessImbalance) {
+    const BalanceCase& c = GetParam();
+    LoadedProblem p(c.steam, c.water);
+    UserSuppliedUtilityLoad object(p.set.streams, p.set.segments);
+    object.SetTargets(20.0, 60.0);
+    object.Prepare();
+    EXPECT_NEAR(object.GetHotAssigned(), c.steam, kTol);
+    EXPECT_NEAR(object.GetColdAssigned(), c.water, kTol);
+    EXPECT_NEAR(object.GetHotEffective(), c.hotEffective, kTol);
+    EXPECT_NEAR(object.GetColdEffective(), c.coldEffective, kTol);
+    EXPECT_NEAR(object.GetHotEffective() - object.GetColdEffective(), -40.0, kTol);
+    EXPECT_NEAR(object.GetMakeUpSourceLoad(), c.makeUpSource, kTol);
+    EXPECT_NEAR(object.GetMakeUpSinkLoad(), c.makeUpSink, kTol);
+    // The make-up segments span one kelvin: their rate is their load.
+    EXPECT_NEAR(object.GetMakeUpSource()->dHeatCapacityFlowrate, c.makeUpSource, kTol);
+}
+
+INSTANTIATE_TEST_SUITE_P(FourStreams, Balancing,
+                         ::testing::Values(BalanceCase{20, 60, 20, 60, 0, 0},   // at the targets
+                                           BalanceCase{0, 0, 20, 60, 20, 60},   // nothing given
+                                           BalanceCase{10, 60, 20, 60, 10, 0},  // steam 10 short
+                                           BalanceCase{30, 60, 30, 70, 0, 10},  // steam 10 over
+                                           BalanceCase{20, 75, 35, 75, 15, 0}));
+
+TEST(UserSuppliedLoads, MakeUpSegmentsSitAtTheEndsOfTheScale) {
+    LoadedProblem p(20, 60);
+    std::unique_ptr<UserSuppliedUtilityLoad> owned = p.Object();
+    UserSuppliedUtilityLoad& object = *owned;
+    const StreamSegment* source = object.GetMakeUpSource();
+    const StreamSegment* sink = object.GetMakeUpSink();
+    ASSERT_NE(source, nullptr);
+    ASSERT_NE(sink, nullptr);
+    EXPECT_DOUBLE_EQ(source->dInletTemperature, 3000.0);
+    EXPECT_DOUBLE_EQ(source->dOutletTemperature, 2999.0);
+    EXPECT_EQ(source->nHotCold, 0);
+    EXPECT_DOUBLE_EQ(sink->dInletTemperature, -273.15);
+    EXPECT_DOUBLE_EQ(sink->dOutletTemperature, -272.15);
+    EXPECT_EQ(sink->nHotCold, 1);
+    for (const StreamSegment* s : {source, sink}) {
+        EXPECT_EQ(s->nKind, 0);
+        EXPECT_DOUBLE_EQ(s->dEndToleranceLoad[0], 1e-12);
+        EXPECT_DOUBLE_EQ(s->dFilmCoefficient, -32767.0);
+    }
+    EXPECT_EQ(object.GetWorkingList().size(), p.set.segments.size() + 2);
+
+    // Only hot process streams: heat may be left over, never lacking.
+    StreamSet hotOnly;
+    hotOnly.Add("H1", 170, 60, 3.0);
+    hotOnly.Add("Cooling Water", 20, 25, 0.0, 1);
+    UserSuppliedUtilityLoad sinkOnly(hotOnly.streams, hotOnly.segments);
+    EXPECT_EQ(sinkOnly.GetMakeUpSource(), nullptr);
+    EXPECT_NE(sinkOnly.GetMakeUpSink(), nullptr);
+}
+
+TEST(UserSuppliedLoads, CurvesKeepTheApproachAtThePinchAndTheColdEnd) {
+    LoadedProblem p(20, 60);
+    std::unique_ptr<UserSuppliedUtilityLoad> owned = p.Object();
+    UserSuppliedUtilityLoad& object = *owned;
+    ASSERT_TRUE(object.BuildCurves());
+    const UserLoadCurves& curves = *object.GetCurves();
+    EXPECT_NEAR(SmallestApproach(curves), 10.0, kTol);
+
+    // The cold curve's point at C2's inlet: load 180, the hot curve at 90 over it.
+    const auto& cold = curves.GetList(1);
+    auto at80 = std::find_if(cold.begin(), cold.end(),
+                             [](const UserLoadCurvePoint& q) { return q.dTemperature == 80.0; });
+    ASSERT_NE(at80, cold.end());
+    EXPECT_NEAR(at80->dLoad, 180.0, kTol);
+    EXPECT_NEAR(at80->dOtherTemperature, 90.0, kTol);
+    // The make-up points head the hot list and close the cold one.
+    const auto& hot = curves.GetList(0);
+    ASSERT_GE(hot.size(), 2u);
+    EXPECT_DOUBLE_EQ(hot[0].dTemperature, 3000.0);
+    EXPECT_DOUBLE_EQ(hot[1].dTemperature, 2999.0);
+    EXPECT_DOUBLE_EQ(cold[cold.size() - 2].dTemperature, -272.15);
+    EXPECT_DOUBLE_EQ(cold.back().dTemperature, -273.15);
+
+    // 10 K is more than 0.99 x 10 but not more than 0.99 x 10.2.
+    object.SetApproach(10.2);
+    EXPECT_FALSE(object.BuildCurves());
+}
+
+TEST(UserSuppliedLoads, AtTheTargetsNothingIsAssigned) {
+    LoadedProblem p(20, 60);
+    std::unique_ptr<UserSuppliedUtilityLoad> owned = p.Object();
+    UserSuppliedUtilityLoad& object = *owned;
+    EXPECT_EQ(object.AssignTargetLoads(), 1);
+    EXPECT_TRUE(p.steam->loadsSet.empty());
+    EXPECT_TRUE(p.water->loadsSet.empty());
+}
+
+TEST(UserSuppliedLoads, OutstandingLoadGoesToTheHottestSteam) {
+    LoadedProblem p(10, 60);
+    PlacementStream& low = p.set.Add("LP Steam", 125, 124, 0.0, 1);
+    std::unique_ptr<UserSuppliedUtilityLoad> owned = p.Object();
+    UserSuppliedUtilityLoad& object = *owned;
+    ASSERT_NEAR(object.GetMakeUpSourceLoad(), 10.0, kTol);
+    EXPECT_EQ(object.AssignTargetLoads(), 1);
+    EXPECT_NEAR(p.steam->GetHeatLoad(0), 20.0, kTol);
+    EXPECT_TRUE(low.loadsSet.empty());
+    EXPECT_NEAR(object.GetMakeUpSourceLoad(), 0.0, kTol);
+}
+
+TEST(UserSuppliedLoads, ARejectedAssignmentLeavesTheUtilityAsItWas) {
+    // Steam at 100 (shifted 95) can serve only 15 kW: the process lacks 5 kW above 95 shifted,
+    // so with 20 kW on it the curves cross and the load is taken back.
+    StreamSet set;
+    set.AddFourStreams();
+    PlacementStream& low = set.Add("Low Steam", 100, 99, 0.0, 1);
+    set.Add("Cooling Water", 20, 25, 12.0, 1);
+    UserSuppliedUtilityLoad object(set.streams, set.segments);
+    object.SetTargets(20.0, 60.0);
+    object.Prepare();
+    object.SetApproach(10.0);
+    EXPECT_EQ(object.AssignTargetLoads(), 0);
+    EXPECT_NEAR(low.GetHeatLoad(0), 0.0, kTol);
+    EXPECT_NEAR(object.GetMakeUpSourceLoad(), 20.0, kTol);
+    EXPECT_FALSE(object.SetStreamLoad(&low, 20.0));
+    EXPECT_TRUE(object.SetStreamLoad(&low, 15.0));
+}
+
+TEST(UserSuppliedLoads, RecordRoundTripAndDamage) {
+    LoadedProblem p(15, 60);
+    std::unique_ptr<UserSuppliedUtilityLoad> owned = p.Object();
+    UserSuppliedUtilityLoad& object = *owned;
+    ASSERT_TRUE(object.BuildCurves());
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(object.Store(w));
+
+    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
+    UserSuppliedUtilityLoad back;
+    ASSERT_TRUE(back.Recall(r));
+    EXPECT_DOUBLE_EQ(back.GetHotTarget(), 20.0);
+    EXPECT_DOUBLE_EQ(back.GetColdTarget(), 60.0);
+    EXPECT_DOUBLE_EQ(back.GetHotAssigned(), 15.0);
+    EXPECT_DOUBLE_EQ(back.GetColdEffective(), 60.0);
+    EXPECT_DOUBLE_EQ(back.GetApproach(), 10.0);
+    ASSERT_NE(back.GetCurves(), nullptr);
+    ASSERT_NE(back.GetBalancedCurves(), nullptr);
+    for (int list = 0; list < 2; ++list) {
+        ASSERT_EQ(back.GetCurves()->GetList(list).size(), object.GetCurves()->GetList(list).size());
+        for (std::size_t i = 0; i < object.GetCurves()->GetList(list).size(); ++i)
+            EXPECT_DOUBLE_EQ(back.GetCurves()->GetList(list)[i].dApproach,
+                             object.GetCurves()->GetList(list)[i].dApproach);
+    }
+
+    // Every cut of the record fails and leaves the object it was read into as it was.
+    const std::vector<std::uint8_t>& bytes = w.Bytes();
+    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 5) {
+        LurmetBinaryFile damaged =
+            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
+        UserSuppliedUtilityLoad kept;
+        kept.SetTargets(1.0, 2.0);
+        EXPECT_FALSE(kept.Recall(damaged)) << cut;
+        EXPECT_DOUBLE_EQ(kept.GetHotTarget(), 1.0);
+        EXPECT_EQ(kept.GetCurves(), nullptr);
+    }
+}
