@@ -1,3 +1,4 @@
+#include "tests/support/WriterOnlyFile.h"
 #include "eng/startup/SharedCallbacks.h"
 
 #include "brasko/LurmetBinaryFile.h"
@@ -119,7 +120,7 @@ TEST(SharedStoreVisitors, WrittenPairsAndIntervalsReadBackInOrder) {
 }
 
 // A file whose writes fail from a given write on, to see a store walk stop.
-class FailingFile : public ILurmetBinaryFile {
+class FailingFile : public WriterOnlyFile {
 public:
     explicit FailingFile(int goodWrites) : m_left(goodWrites) {}
     int writes = 0;
@@ -131,17 +132,6 @@ public:
     bool WriteChar(char) override { return write(); }
     bool WriteCPString(const CPString&) override { return write(); }
     bool WriteCPValue(const CPValue&) override { return write(); }
-    bool BeginRecord(RecordHandle&) override { return false; }
-    int GetRecordVersion(const RecordHandle&) const override { return -1; }
-    bool ReadBool(bool&) override { return false; }
-    bool ReadInt(std::int32_t&) override { return false; }
-    bool ReadLong(std::int32_t&) override { return false; }
-    bool ReadDouble(double&) override { return false; }
-    bool ReadChar(char&) override { return false; }
-    bool ReadCPString(CPString&) override { return false; }
-    bool ReadCPValue(CPValue&) override { return false; }
-    bool SkipRecord() override { return false; }
-    CPString GetFileName() const override { return {}; }
     bool EndRecord(RecordHandle&) override { return write(); }
     bool Good() const override { return m_left >= 0; }
 

@@ -1,5 +1,6 @@
 // The default manager's record and the defaults files built on it: round trips per store type,
 // older versions, damaged and truncated records, failed writes, and the set-up from files.
+#include "tests/support/WriterOnlyFile.h"
 #include "DefaultManagerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -227,7 +228,7 @@ TEST(DefaultManagerRecord, RefusesWhatIsNotARecord) {
 }
 
 // A file that refuses every operation after a given number of writes.
-class FailingWriter : public ILurmetBinaryFile {
+class FailingWriter : public WriterOnlyFile {
 public:
     explicit FailingWriter(int allowed) : m_allowed(allowed) {}
     bool BeginRecord(RecordHandle& h, int version) override { return Pass() && m_inner.BeginRecord(h, version); }
@@ -238,17 +239,6 @@ public:
     bool WriteChar(char v) override { return Pass() && m_inner.WriteChar(v); }
     bool WriteCPString(const CPString& v) override { return Pass() && m_inner.WriteCPString(v); }
     bool WriteCPValue(const CPValue& v) override { return Pass() && m_inner.WriteCPValue(v); }
-    bool BeginRecord(RecordHandle&) override { return false; }
-    int GetRecordVersion(const RecordHandle&) const override { return -1; }
-    bool ReadBool(bool&) override { return false; }
-    bool ReadInt(std::int32_t&) override { return false; }
-    bool ReadLong(std::int32_t&) override { return false; }
-    bool ReadDouble(double&) override { return false; }
-    bool ReadChar(char&) override { return false; }
-    bool ReadCPString(CPString&) override { return false; }
-    bool ReadCPValue(CPValue&) override { return false; }
-    bool SkipRecord() override { return false; }
-    CPString GetFileName() const override { return CPString(); }
     bool EndRecord(RecordHandle& h) override { return Pass() && m_inner.EndRecord(h); }
     bool Good() const override { return m_inner.Good() && m_done <= m_allowed; }
     int Operations() const { return m_done; }
