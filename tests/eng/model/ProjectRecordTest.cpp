@@ -125,35 +125,6 @@ TEST(ProjectRecordRoundTrip, RecalledScenarioHoldsTheRecordedObjects) {
 
 namespace {
 
-// A smaller project for the damage tests (each read of a damaged file may recalculate the
-// scenarios read before the damage): two scenarios with streams, links, a design and a forbidden
-// match.
-Bytes SmallProjectBytes() {
-    RecordProject p;
-    p.project.AddScenario("A");
-    CPIScenario& a = *p.Scenario("A");
-    a.SuspendCalculations();
-    AddStream(a, "H1", 0, {{170.0, 60.0, 3.0}});
-    AddStream(a, "H2", 0, {{150.0, 90.0, 1.5}, {90.0, 30.0, 1.5}});
-    AddStream(a, "C1", 0, {{20.0, 135.0, 2.0}});
-    AddStream(a, "HP Steam", 1, {});
-    a.ResumeCalculations(true);
-    a.AddDesign("D");
-    IHeatIntegrationStream* h1 = nullptr;
-    a.GetStream("H1", h1);
-    a.AddStreamLink(h1);
-    a.AddSuperTargetPoint(15.0);
-    p.project.AddScenario("B");
-    CPIScenario& b = *p.Scenario("B");
-    b.SuspendCalculations();
-    AddStream(b, "H1", 0, {{170.0, 60.0, 3.0}});
-    AddStream(b, "C1", 0, {{20.0, 135.0, 2.0}});
-    b.ResumeCalculations(true);
-    b.FindStream("H1")->LinkStream("C1");
-    b.EndForbiddenMatchChanges();
-    return StoreProject(p.project);
-}
-
 // A project that already holds a scenario: a failed read must leave it there.
 struct Holder {
     Holder() { holder.project.AddScenario("Kept"); }
@@ -164,13 +135,16 @@ struct Holder {
 }  // namespace
 
 TEST(ProjectRecordDamage, EveryPrefixFailsCleanlyAndKeepsTheProjectInMemory) {
-    const Bytes full = SmallProjectBytes();
+    RecordProject p;
+    BuildRichProject(p);
+    const Bytes full = StoreProject(p.project);
     ASSERT_FALSE(full.empty());
     {
         Holder h;
         ASSERT_TRUE(RecallProject(h.holder.project, full));
-        EXPECT_EQ(h.holder.project.GetNumberOfScenarios(), 2);
+        EXPECT_EQ(h.holder.project.GetNumberOfScenarios(), 3);
     }
+    // The record lengths tell the reader of a cut file before any scenario is made.
     Holder h;
     for (std::size_t n = 0; n < full.size(); ++n) {
         const Bytes prefix(full.begin(), full.begin() + static_cast<long>(n));

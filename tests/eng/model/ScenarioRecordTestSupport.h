@@ -12,6 +12,7 @@
 #include "eng/model/Scenario.h"
 #include "eng/model/StreamLynx.h"
 #include "eng/model/StreamLynxCollection.h"
+#include "tests/support/WriterOnlyFile.h"
 
 #include <cstdint>
 #include <memory>
@@ -95,7 +96,7 @@ inline bool RecallScenario(CPIScenario& scenario, const Bytes& bytes) {
 // A writer that keeps the first `limit` fields (opening a record counts as one) and drops the
 // rest, closing every record it did open: a well-framed file whose contents stop early, which a
 // reader meets as records that end too soon. With no limit it counts the fields of a store.
-class TruncatingWriter : public ILurmetBinaryFile {
+class TruncatingWriter : public WriterOnlyFile {
 public:
     static constexpr std::size_t NoLimit = static_cast<std::size_t>(-1);
     explicit TruncatingWriter(std::size_t limit = NoLimit) : m_limit(limit) {}
@@ -103,6 +104,7 @@ public:
     std::size_t Fields() const { return m_count; }
     const Bytes& Written() const { return m_file.Bytes(); }
 
+    using WriterOnlyFile::BeginRecord;
     bool BeginRecord(RecordHandle& h, int version) override {
         if (Take()) return m_file.BeginRecord(h, version);
         h.depth = kDropped;
@@ -117,18 +119,6 @@ public:
     bool WriteCPString(const CPString& v) override { return !Take() || m_file.WriteCPString(v); }
     bool WriteCPValue(const CPValue& v) override { return !Take() || m_file.WriteCPValue(v); }
 
-    // A writer only.
-    bool BeginRecord(RecordHandle&) override { return false; }
-    int GetRecordVersion(const RecordHandle&) const override { return -1; }
-    bool ReadBool(bool&) override { return false; }
-    bool ReadInt(std::int32_t&) override { return false; }
-    bool ReadLong(std::int32_t&) override { return false; }
-    bool ReadDouble(double&) override { return false; }
-    bool ReadChar(char&) override { return false; }
-    bool ReadCPString(CPString&) override { return false; }
-    bool ReadCPValue(CPValue&) override { return false; }
-    bool SkipRecord() override { return false; }
-    CPString GetFileName() const override { return CPString(); }
     bool Good() const override { return m_file.Good(); }
 
 private:
