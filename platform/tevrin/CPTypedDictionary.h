@@ -2,31 +2,14 @@
 // A CPDictionary whose values are T*: the same dictionary, with the casts written once.
 #include "tevrin/CPDictionary.h"
 
+#include "tevrin/PositionalIterator.h"
+
 #include <cstddef>
-#include <iterator>
 
 template <class T>
 class CPTypedDictionary : public CPDictionary {
 public:
-    class const_iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = T*;
-        using difference_type = std::ptrdiff_t;
-        using pointer = T* const*;
-        using reference = T*;
-
-        const_iterator(const CPTypedDictionary* dict, std::size_t index) : m_pDict(dict), m_nIndex(index) {}
-        T* operator*() const { return (*m_pDict)[m_nIndex]; }
-        const_iterator& operator++() { ++m_nIndex; return *this; }
-        const_iterator operator++(int) { const_iterator before = *this; ++m_nIndex; return before; }
-        bool operator==(const const_iterator& other) const { return m_nIndex == other.m_nIndex; }
-        bool operator!=(const const_iterator& other) const { return m_nIndex != other.m_nIndex; }
-
-    private:
-        const CPTypedDictionary* m_pDict;
-        std::size_t m_nIndex;
-    };
+    using const_iterator = PositionalIterator<CPTypedDictionary, T>;
 
     explicit CPTypedDictionary(int slots = kDefaultSlots) : CPDictionary(slots) {}
 

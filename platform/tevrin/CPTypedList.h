@@ -3,31 +3,14 @@
 // callbacks, Sort and Select work on it unchanged.
 #include "tevrin/CPList.h"
 
+#include "tevrin/PositionalIterator.h"
+
 #include <cstddef>
-#include <iterator>
 
 template <class T>
 class CPTypedList : public CPList {
 public:
-    class const_iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = T*;
-        using difference_type = std::ptrdiff_t;
-        using pointer = T* const*;
-        using reference = T*;
-
-        const_iterator(const CPTypedList* list, std::size_t index) : m_pList(list), m_nIndex(index) {}
-        T* operator*() const { return (*m_pList)[m_nIndex]; }
-        const_iterator& operator++() { ++m_nIndex; return *this; }
-        const_iterator operator++(int) { const_iterator before = *this; ++m_nIndex; return before; }
-        bool operator==(const const_iterator& other) const { return m_nIndex == other.m_nIndex; }
-        bool operator!=(const const_iterator& other) const { return m_nIndex != other.m_nIndex; }
-
-    private:
-        const CPTypedList* m_pList;
-        std::size_t m_nIndex;
-    };
+    using const_iterator = PositionalIterator<CPTypedList, T>;
 
     bool Append(T* item) { return CPList::Append(item); }
     bool Prepend(T* item) { return CPList::Prepend(item); }
