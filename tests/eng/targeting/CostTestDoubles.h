@@ -4,6 +4,7 @@
 #include "brasko/NotificationSender.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "tests/support/NeutralStream.h"
 
 #include <map>
 #include <string>
@@ -11,7 +12,7 @@
 
 namespace costtest {
 
-class CostStream : public IHeatIntegrationStream, public NotificationSender {
+class CostStream : public NeutralStream {
 public:
     CostStream(const char* name, int kind, double load, double costIndex)
         : name(name), kind(kind), load(load), costIndex(costIndex) {}
@@ -24,53 +25,8 @@ public:
     double GetCostIndex() const override { return costIndex; }
     const CPString& GetName() const override { return name; }
 
-    // Nothing else is read by the cost functions.
-    int GetValue(const CPString&, double&, int) const override { return 0; }
-    int SetValue(const CPString&, double, int) override { return 0; }
-    int SetName(const CPString&) override { return 0; }
-    int SetDTminContribution(double, const CPString&, int, int) override { return 0; }
-    int InsertSegment(int) override { return 0; }
-    int DeleteSegment(int) override { return 0; }
-    int SetStreamKind(int, int) override { return 0; }
-    int NotifyValueChanged(double) override { return 0; }
-    int LinearizeRawData(const CPString&, const CPString&, double, unsigned char) override { return 0; }
-    int UpdateSegmentPropertiesFromRawData(const CPString&) override { return 0; }
-    int SetValueFromRawEnthalpy(const CPString&, int) override { return 0; }
-    int GetHotCold() const override { return 0; }
-    int GetDTminContributionScope() const override { return 0; }
-    unsigned char GetValueStatus(const CPString&, int) const override { return 0; }
-    int GetStoredInt() const override { return 0; }
-    int GetNumberOfSegments() const override { return 0; }
-    int GetNumberOfSubvalues(const CPString&) const override { return 0; }
-    bool IsLinkedTo(const CPString&) const override { return false; }
-    bool AreDesignSegmentsComplete() const override { return true; }
-    int CopyFrom(IHeatIntegrationStream*) override { return 0; }
-    int LinkStream(const CPString&) override { return 0; }
-    int UnlinkStream(const CPString&) override { return 0; }
-    void WidenIsothermalStream() override {}
-    void SetLoadFraction(double, int) override {}
     void SetCostIndex(double c) override { costIndex = c; }
-    void SetMassEmissionsCoefficient(double) override {}
-    void SetUpdating(int) override {}
-    int IsUpdating() const override { return 0; }
-    double GetDTminContribution() const override { return 0.0; }
-    double GetHeatLoadInRange(double, double, int) const override { return 0.0; }
-    double GetSegmentHeatCapacityFlowrate(int) const override { return 0.0; }
-    double GetHeatLoadFromSupply(double) const override { return 0.0; }
-    double GetTemperatureAtLoad(double) const override { return 0.0; }
-    double GetSupplyTemperature() const override { return 0.0; }
-    double GetTargetTemperature() const override { return 0.0; }
-    double GetStoredValue() const override { return 0.0; }
-    double GetMassEmissionsCoefficient() const override { return 0.0; }
-    double GetOperatingCost() const override { return 0.0; }
-    double GetLoadFraction(int) const override { return 0.0; }
-    double GetSegmentValueAtTemperature(double, const CPString&) const override { return 0.0; }
-    int GetPointIndexAtTemperature(double) const override { return 0; }
-    bool IsSpecificHeatSignConsistent() const override { return true; }
-    bool IsLocked() const override { return false; }
     void SetHeatLoad(double l, int) override { load = l; }
-    int FitSpecificHeatPolynomial() override { return 1; }
-    int GetMeanSpecificHeat(double, double, double*, double*) const override { return 0; }
 
     CPString name;
     int kind;

@@ -7,6 +7,7 @@
 
 #include "brasko/EngineeringManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "tests/support/NeutralStream.h"
 #include "eng/model/Project.h"
 #include "eng/model/Scenario.h"
 #include "eng/model/StreamSegment.h"
@@ -21,7 +22,7 @@ namespace placement_test {
 
 // A stream with one segment. A utility's load is set on the segment (load and heat-capacity flow
 // rate), as the scenario's streams do; a process stream's load follows from its segment.
-class PlacementStream : public IHeatIntegrationStream, public NotificationSender {
+class PlacementStream : public NeutralStream {
 public:
     PlacementStream(const char* name, double supply, double target, double cp, int kind, double dtMin = 10.0)
         : name(name), kind(kind) {
@@ -57,52 +58,13 @@ public:
     double GetSupplyTemperature() const override { return segment.dInletTemperature; }
     double GetTargetTemperature() const override { return segment.dOutletTemperature; }
 
-    // Nothing else is read by placement.
-    int GetValue(const CPString&, double&, int) const override { return 0; }
-    int SetValue(const CPString&, double, int) override { return 0; }
-    int SetName(const CPString&) override { return 0; }
-    int SetDTminContribution(double, const CPString&, int, int) override { return 0; }
-    int InsertSegment(int) override { return 0; }
-    int DeleteSegment(int) override { return 0; }
-    int SetStreamKind(int, int) override { return 0; }
-    int NotifyValueChanged(double) override { return 0; }
-    int LinearizeRawData(const CPString&, const CPString&, double, unsigned char) override { return 0; }
-    int UpdateSegmentPropertiesFromRawData(const CPString&) override { return 0; }
-    int SetValueFromRawEnthalpy(const CPString&, int) override { return 0; }
-    int GetDTminContributionScope() const override { return 0; }
-    unsigned char GetValueStatus(const CPString&, int) const override { return 0; }
-    int GetStoredInt() const override { return 0; }
     int GetNumberOfSegments() const override { return 1; }
-    int GetNumberOfSubvalues(const CPString&) const override { return 0; }
     bool IsLinkedTo(const CPString& other) const override {
         for (const CPString& l : links)
             if (l == other) return true;
         return false;
     }
-    bool AreDesignSegmentsComplete() const override { return true; }
-    int CopyFrom(IHeatIntegrationStream*) override { return 0; }
-    int LinkStream(const CPString&) override { return 0; }
-    int UnlinkStream(const CPString&) override { return 0; }
-    void WidenIsothermalStream() override {}
-    void SetLoadFraction(double, int) override {}
-    void SetMassEmissionsCoefficient(double) override {}
-    void SetUpdating(int) override {}
-    int IsUpdating() const override { return 0; }
-    double GetDTminContribution() const override { return 0.0; }
-    double GetHeatLoadInRange(double, double, int) const override { return 0.0; }
     double GetSegmentHeatCapacityFlowrate(int) const override { return segment.dHeatCapacityFlowrate; }
-    double GetHeatLoadFromSupply(double) const override { return 0.0; }
-    double GetTemperatureAtLoad(double) const override { return 0.0; }
-    double GetStoredValue() const override { return 0.0; }
-    double GetMassEmissionsCoefficient() const override { return 0.0; }
-    double GetOperatingCost() const override { return 0.0; }
-    double GetLoadFraction(int) const override { return 0.0; }
-    double GetSegmentValueAtTemperature(double, const CPString&) const override { return 0.0; }
-    int GetPointIndexAtTemperature(double) const override { return 0; }
-    bool IsSpecificHeatSignConsistent() const override { return true; }
-    bool IsLocked() const override { return false; }
-    int FitSpecificHeatPolynomial() override { return 1; }
-    int GetMeanSpecificHeat(double, double, double*, double*) const override { return 0; }
 
     struct LoadSet {
         double load;
