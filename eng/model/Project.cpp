@@ -47,14 +47,16 @@ void CPIProject::DestroyScenarios() {
 }
 
 CPIScenario* CPIProject::ScenarioAt(int index) const {
-    if (!m_pScenarios || index < 0 || static_cast<std::size_t>(index) >= m_pScenarios->Length()) return nullptr;
-    return (*m_pScenarios)[static_cast<std::size_t>(index)];
+    ScenarioDictionary* scenarios = Scenarios();
+    if (!scenarios || index < 0 || static_cast<std::size_t>(index) >= scenarios->Length()) return nullptr;
+    return (*scenarios)[static_cast<std::size_t>(index)];
 }
 
 CPIScenario* CPIProject::NonRetrofitScenarioAt(int index) const {
-    if (!m_pScenarios || index < 0) return nullptr;
+    ScenarioDictionary* scenarios = Scenarios();
+    if (!scenarios || index < 0) return nullptr;
     int seen = 0;
-    for (CPIScenario* scenario : *m_pScenarios) {
+    for (CPIScenario* scenario : *scenarios) {
         if (scenario->IsRetrofitScenario()) continue;
         if (seen++ == index) return scenario;
     }
@@ -64,10 +66,11 @@ CPIScenario* CPIProject::NonRetrofitScenarioAt(int index) const {
 // ---------------------------------------------------------------- naming
 
 CPString CPIProject::CreateScenarioName(const CPString& base) const {
-    if (!m_pScenarios || !m_pScenarios->ExistsKeyString(base)) return base;
+    ScenarioDictionary* scenarios = Scenarios();
+    if (!scenarios || !scenarios->ExistsKeyString(base)) return base;
     for (std::size_t n = 1;; ++n) {
         CPString candidate = base + " " + std::to_string(n);
-        if (!m_pScenarios->ExistsKeyString(candidate)) return candidate;
+        if (!scenarios->ExistsKeyString(candidate)) return candidate;
     }
 }
 
@@ -126,16 +129,18 @@ int CPIProject::DeleteScenario(const CPString& name) {
 }
 
 int CPIProject::RenameScenario(const CPString& oldName, const CPString& newName) {
-    if (!m_pScenarios || m_pScenarios->ExistsKeyString(newName)) return 0;
-    CPIScenario* scenario = m_pScenarios->FindKeyString(oldName);
+    ScenarioDictionary* scenarios = Scenarios();
+    if (!scenarios || scenarios->ExistsKeyString(newName)) return 0;
+    CPIScenario* scenario = scenarios->FindKeyString(oldName);
     if (!scenario) return 0;
-    if (!m_pScenarios->RenameKeyString(oldName, newName)) return 0;
+    if (!scenarios->RenameKeyString(oldName, newName)) return 0;
     scenario->SetName(newName);
     return 1;
 }
 
 int CPIProject::GetScenario(const CPString& name, IHeatIntegrationScenario*& out) const {
-    CPIScenario* scenario = m_pScenarios ? m_pScenarios->FindKeyString(name) : nullptr;
+    ScenarioDictionary* scenarios = Scenarios();
+    CPIScenario* scenario = scenarios ? scenarios->FindKeyString(name) : nullptr;
     if (!scenario) return 0;
     out = scenario;
     return 1;
@@ -156,12 +161,16 @@ int CPIProject::GetNonRetrofitScenario(int index, IHeatIntegrationScenario*& out
     return 1;
 }
 
-int CPIProject::GetNumberOfScenarios() const { return m_pScenarios ? static_cast<int>(m_pScenarios->Length()) : 0; }
+int CPIProject::GetNumberOfScenarios() const {
+    const ScenarioDictionary* scenarios = Scenarios();
+    return scenarios ? static_cast<int>(scenarios->Length()) : 0;
+}
 
 int CPIProject::GetNumberOfNonRetrofitScenarios() const {
+    ScenarioDictionary* scenarios = Scenarios();
     int count = 0;
-    if (m_pScenarios)
-        for (CPIScenario* scenario : *m_pScenarios)
+    if (scenarios)
+        for (CPIScenario* scenario : *scenarios)
             if (!scenario->IsRetrofitScenario()) ++count;
     return count;
 }

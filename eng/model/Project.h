@@ -63,12 +63,17 @@ public:
     IDataExtraction* GetDataExtraction() const { return m_pExtraction; }
     void SetDataExtraction(IDataExtraction* extraction) { m_pExtraction = extraction; }
 
-private:
+protected:
     using ScenarioDictionary = CPTypedDictionary<CPIScenario>;
-    void EnsureDictionary();
-    void DestroyScenarios();
+    // The dictionary the look-up, naming and renaming operations work on: the project's own; a
+    // total site keeps its scenarios in a dictionary of its own and answers that one.
+    virtual ScenarioDictionary* Scenarios() const { return m_pScenarios.get(); }
     CPIScenario* ScenarioAt(int index) const;
     CPIScenario* NonRetrofitScenarioAt(int index) const;
+
+private:
+    void EnsureDictionary();
+    void DestroyScenarios();
     void SendChange(int code, const CPString& text) { SendAMessage(code, text, static_cast<IHeatIntegrationProject*>(this)); }
 
     std::unique_ptr<ScenarioDictionary> m_pScenarios;

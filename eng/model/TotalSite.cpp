@@ -83,35 +83,11 @@ void CPITotalSite::DestroyScenarioDictionary(std::unique_ptr<ScenarioDictionary>
 
 void CPITotalSite::DestroyScenarios() { DestroyScenarioDictionary(m_pSiteScenarios); }
 
-CPIScenario* CPITotalSite::ScenarioAt(int index) const {
-    if (!m_pSiteScenarios || index < 0 || static_cast<std::size_t>(index) >= m_pSiteScenarios->Length())
-        return nullptr;
-    return (*m_pSiteScenarios)[static_cast<std::size_t>(index)];
-}
-
-CPIScenario* CPITotalSite::NonRetrofitScenarioAt(int index) const {
-    if (!m_pSiteScenarios || index < 0) return nullptr;
-    int seen = 0;
-    for (CPIScenario* scenario : *m_pSiteScenarios) {
-        if (scenario->IsRetrofitScenario()) continue;
-        if (seen++ == index) return scenario;
-    }
-    return nullptr;
-}
-
 void CPITotalSite::AdoptScenario(CPIScenario& scenario, bool withSiteStreams) {
     scenario.SetTotalSiteScenario(1);
     if (!withSiteStreams || !m_pSiteStreams) return;
     for (std::size_t i = 0; i < m_pSiteStreams->Length(); ++i)
         scenario.InsertStream(m_pSiteStreams->KeyAt(i), (*m_pSiteStreams)[i], m_pManager.get());
-}
-
-CPString CPITotalSite::CreateScenarioName(const CPString& base) const {
-    if (!m_pSiteScenarios || !m_pSiteScenarios->ExistsKeyString(base)) return base;
-    for (std::size_t n = 1;; ++n) {
-        CPString candidate = base + " " + std::to_string(n);
-        if (!m_pSiteScenarios->ExistsKeyString(candidate)) return candidate;
-    }
 }
 
 int CPITotalSite::AddScenario(const CPString& name) {
@@ -167,58 +143,6 @@ int CPITotalSite::DeleteScenario(const CPString& name) {
     scenario->SetTotalSiteScenario(1);
     delete scenario;
     return 1;
-}
-
-int CPITotalSite::RenameScenario(const CPString& oldName, const CPString& newName) {
-    if (!m_pSiteScenarios || m_pSiteScenarios->ExistsKeyString(newName)) return 0;
-    CPIScenario* scenario = m_pSiteScenarios->FindKeyString(oldName);
-    if (!scenario || !m_pSiteScenarios->RenameKeyString(oldName, newName)) return 0;
-    scenario->SetName(newName);
-    return 1;
-}
-
-int CPITotalSite::GetScenario(const CPString& name, IHeatIntegrationScenario*& out) const {
-    CPIScenario* scenario = m_pSiteScenarios ? m_pSiteScenarios->FindKeyString(name) : nullptr;
-    if (!scenario) return 0;
-    out = scenario;
-    return 1;
-}
-
-int CPITotalSite::GetScenario(int index, IHeatIntegrationScenario*& out) const {
-    CPIScenario* scenario = ScenarioAt(index);
-    if (!scenario) return 0;
-    out = scenario;
-    return 1;
-}
-
-int CPITotalSite::GetNonRetrofitScenario(int index, IHeatIntegrationScenario*& out) const {
-    out = nullptr;
-    CPIScenario* scenario = NonRetrofitScenarioAt(index);
-    if (!scenario) return 0;
-    out = scenario;
-    return 1;
-}
-
-int CPITotalSite::GetNumberOfScenarios() const {
-    return m_pSiteScenarios ? static_cast<int>(m_pSiteScenarios->Length()) : 0;
-}
-
-int CPITotalSite::GetNumberOfNonRetrofitScenarios() const {
-    int count = 0;
-    if (m_pSiteScenarios)
-        for (CPIScenario* scenario : *m_pSiteScenarios)
-            if (!scenario->IsRetrofitScenario()) ++count;
-    return count;
-}
-
-CPString CPITotalSite::GetScenarioName(int index) const {
-    CPIScenario* scenario = ScenarioAt(index);
-    return scenario && scenario->GetName() ? CPString(scenario->GetName()) : CPString();
-}
-
-const char* CPITotalSite::GetNonRetrofitScenarioName(int index) const {
-    CPIScenario* scenario = NonRetrofitScenarioAt(index);
-    return scenario ? scenario->GetName() : nullptr;
 }
 
 // ---------------------------------------------------------------- site streams

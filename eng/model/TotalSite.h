@@ -63,15 +63,6 @@ public:
     int AddScenario(IHeatIntegrationScenario* source, const CPString& designName) override;
     int AddScenario(const CPString& name) override;
     int DeleteScenario(const CPString& name) override;
-    int GetNonRetrofitScenario(int index, IHeatIntegrationScenario*& out) const override;
-    int GetScenario(const CPString& name, IHeatIntegrationScenario*& out) const override;
-    int GetScenario(int index, IHeatIntegrationScenario*& out) const override;
-    int RenameScenario(const CPString& oldName, const CPString& newName) override;
-    int GetNumberOfNonRetrofitScenarios() const override;
-    const char* GetNonRetrofitScenarioName(int index) const override;
-    CPString CreateScenarioName(const CPString& base) const override;
-    int GetNumberOfScenarios() const override;
-    CPString GetScenarioName(int index) const override;
 
     // ---- IHeatIntegrationTotalSite ----
     int GetNumberOfStreams() const override;
@@ -99,7 +90,6 @@ public:
     TotalSiteManager& GetSiteManager() const { return *m_pManager; }
 
 private:
-    using ScenarioDictionary = CPTypedDictionary<CPIScenario>;
     using StreamDictionary = CPTypedDictionary<CPIHeatIntegrationStream>;
     // What a record read builds before it replaces what is in memory.
     struct Staged;
@@ -107,8 +97,7 @@ private:
     void EnsureScenarios();
     void DestroyScenarios();
     static void DestroyScenarioDictionary(std::unique_ptr<ScenarioDictionary>& scenarios);
-    CPIScenario* ScenarioAt(int index) const;
-    CPIScenario* NonRetrofitScenarioAt(int index) const;
+    ScenarioDictionary* Scenarios() const override { return m_pSiteScenarios.get(); }
     // Marks a scenario the site made as one of its own and inserts the site streams when asked.
     void AdoptScenario(CPIScenario& scenario, bool withSiteStreams);
     void* SiteData() { return static_cast<IHeatIntegrationTotalSite*>(this); }
