@@ -7,10 +7,13 @@
 #include "dunmor/Exceptions.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/targeting/BathAreaTarget.h"
+#include "eng/targeting/ShellCount.h"
 #include "pellin/FFactor.h"
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -27,33 +30,46 @@ std::vector<double>& ValuesOf(LPMatchColumn& column) {
     return *column.pValues;
 }
 
-// Lays the heat of one side of one interval down its temperature range, as a vertical slice of
-// the composite curves: the columns are taken by the interval they reach on the other side,
-// hottest partner first, and each such group takes the share of the width its heat has of the
-// interval's heat, every column of the group over the whole of that share (the segments of a
-// group run in parallel). The heat the hottest part of an interval gives or takes thus meets the
-// hottest part of its partners, as it does on the balanced curves.
-void LayOut(std::vector<LPMatchColumn>& columns, const std::vector<int>& inInterval, double top, double width,
+// Lays the heat of one side of one interval down its temperature range, pair by pair: the
+// columns of one segment of the interval with one partner segment run over the whole width of the
+// interval (the segment's branch to that partner), one after the other in the order of the
+// partner's intervals, hottest first, each over the share of the width its heat has of the
+// branch's heat. The hottest part of the branch thus meets the hottest part of the partner, as in
+// a countercurrent exchanger.
+void LayOut(std::vector<LPMatchColumn>& columns, std::vector<int>& inInterval, double top, double width,
             bool hotSide) {
-    std::map<int, std::vector<int>> groups;  // by the partner interval, hottest (lowest index) first
-    double q = 0.0;
-    for (int k : inInterval) {
-        const LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
-        groups[hotSide ? c.nColdIntervalIndex : c.nHotIntervalIndex].push_back(k);
-        q += c.dFlow;
-    }
-    if (!(q > 0.0)) return;
-    double t = top;
-    for (const auto& [partner, group] : groups) {
-        double heat = 0.0;
-        for (int k : group) heat += columns[static_cast<std::size_t>(k)].dFlow;
-        const double bottom = t - width * heat / q;
-        for (int k : group) {
-            std::vector<double>& v = ValuesOf(columns[static_cast<std::size_t>(k)]);
+    auto own = [&](const LPMatchColumn& c) { return hotSide ? c.pHotSegment : c.pColdSegment; };
+    auto partner = [&](const LPMatchColumn& c) { return hotSide ? c.pColdSegment : c.pHotSegment; };
+    auto partnerInterval = [&](const LPMatchColumn& c) { return hotSide ? c.nColdIntervalIndex : c.nHotIntervalIndex; };
+    // Grouped by (segment, partner segment), each group in the order of the partner's interval;
+    // the columns' own order decides among equals.
+    std::stable_sort(inInterval.begin(), inInterval.end(), [&](int a, int b) {
+        const LPMatchColumn& x = columns[static_cast<std::size_t>(a)];
+        const LPMatchColumn& y = columns[static_cast<std::size_t>(b)];
+        if (own(x) != own(y)) return std::less<const StreamSegment*>()(own(x), own(y));
+        if (partner(x) != partner(y)) return std::less<const StreamSegment*>()(partner(x), partner(y));
+        return partnerInterval(x) < partnerInterval(y);
+    });
+    for (std::size_t first = 0; first < inInterval.size();) {
+        const LPMatchColumn& lead = columns[static_cast<std::size_t>(inInterval[first])];
+        std::size_t last = first;
+        double q = 0.0;
+        while (last < inInterval.size()) {
+            const LPMatchColumn& c = columns[static_cast<std::size_t>(inInterval[last])];
+            if (own(c) != own(lead) || partner(c) != partner(lead)) break;
+            q += c.dFlow;
+            ++last;
+        }
+        double t = top;
+        for (std::size_t k = first; k < last; ++k) {
+            LPMatchColumn& c = columns[static_cast<std::size_t>(inInterval[k])];
+            const double bottom = q > 0.0 ? t - width * c.dFlow / q : t;
+            std::vector<double>& v = ValuesOf(c);
             v[hotSide ? V::HotTop : V::ColdTop] = t;
             v[hotSide ? V::HotBottom : V::ColdBottom] = bottom;
+            t = bottom;
         }
-        t = bottom;
+        first = last;
     }
 }
 
@@ -152,5 +168,5 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
             m_dShells += s;
         }
     }
-    m_dShells = std::ceil(m_dShells);
+    m_dShells = shell_count::RoundUp(m_dShells);
 }

@@ -3,6 +3,7 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
+#include "eng/targeting/ShellCount.h"
 
 #include <cmath>
 
@@ -79,7 +80,7 @@ double CapitalCost12NonUniform::Price(IHeatIntegrationScenarioForCosting& costin
     // Without an area target there are no shells to share out.
     const double totalArea = costing.GetAreaTarget(kShellAndTubeArea);
     const double shellsTarget = costing.GetNumberOfShellsTarget();
-    const double shells = totalArea > 0.0 ? std::ceil(area / totalArea * shellsTarget) : 0.0;
+    const double shells = totalArea > 0.0 ? shell_count::RoundUp(area / totalArea * shellsTarget) : 0.0;
     if (!(area > 0.0) || !(units > 0.0) || !(shells > 0.0)) return 0.0;
 
     if (record.dCostLaw == kLawCostsShells) {
