@@ -1,6 +1,7 @@
 // kestrin-host: the command-line stand-in for the host application. It loads the module as the
 // host does and runs the host's jobs on it: every number it prints comes from the module.
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
 #include "host/ScenarioInput.h"
@@ -13,15 +14,21 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: kestrin-host info\n"
-                 "       kestrin-host targets FILE [--dtmin X] [--json] [--save CASE]\n"
-                 "       kestrin-host supertarget FILE --from A --to B [--step S] [--json]\n"
-                 "  FILE is a stream table (CSV) or a case file written with --save.\n");
+                 "       kestrin-host targets FILE [--dtmin X] [--forbid HOT:COLD]... [--area-method bath|lp] [--json]\n"
+                 "                            [--save CASE]\n"
+                 "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
+                 "                            [--area-method bath|lp] [--json]\n"
+                 "  FILE is a stream table (CSV) or a case file written with --save.\n"
+                 "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
+                 "                      target then comes from the area LP\n"
+                 "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n");
     return 2;
 }
 
@@ -43,6 +50,8 @@ bool parseDouble(const char* text, double& value) {
 struct Options {
     std::string file;
     std::string save;
+    std::vector<std::pair<std::string, std::string>> forbidden;
+    int areaMethod = -1;  // -1 as the scenario has it, 0 Bath, 1 LP
     bool json = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
@@ -70,6 +79,24 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             if (!value(o.to, o.haveTo)) return false;
         } else if (a == "--step") {
             if (!value(o.step, o.haveStep)) return false;
+        } else if (a == "--forbid") {
+            const std::string pair = i + 1 < argc ? argv[i + 1] : "";
+            const std::size_t colon = pair.find(':');
+            if (colon == std::string::npos || colon == 0 || colon + 1 == pair.size() ||
+                pair.find(':', colon + 1) != std::string::npos) {
+                error = "--forbid needs HOT:COLD (two stream names)";
+                return false;
+            }
+            o.forbidden.emplace_back(pair.substr(0, colon), pair.substr(colon + 1));
+            ++i;
+        } else if (a == "--area-method") {
+            const std::string method = i + 1 < argc ? argv[i + 1] : "";
+            if (method != "bath" && method != "lp") {
+                error = "--area-method needs bath or lp";
+                return false;
+            }
+            o.areaMethod = method == "lp" ? 1 : 0;
+            ++i;
         } else if (a == "--save") {
             if (i + 1 >= argc) {
                 error = "--save needs a file name";
@@ -90,6 +117,45 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
         error = "no input file";
         return false;
     }
+    if (o.areaMethod == 0 && !o.forbidden.empty()) {
+        error = "--area-method bath cannot be used with --forbid: forbidden matches need the area LP";
+        return false;
+    }
+    return true;
+}
+
+// Forbids the matches asked for (one batch, so the targets are recalculated once) and sets the
+// area-target method.
+bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
+    auto stream = [&](const std::string& name, int side, IHeatIntegrationStream*& s) {
+        s = nullptr;
+        if (!scenario.GetStream(name.c_str(), s) || !s) {
+            error = "--forbid: no stream named \"" + name + "\"";
+            return false;
+        }
+        if (s->GetStreamKind() == 1 || s->GetHotCold() != side) {
+            error = "--forbid: \"" + name + "\" is not a " + (side == 0 ? "hot" : "cold") + " process stream";
+            return false;
+        }
+        return true;
+    };
+    for (const auto& [hotName, coldName] : o.forbidden) {
+        IHeatIntegrationStream* hot = nullptr;
+        IHeatIntegrationStream* cold = nullptr;
+        if (!stream(hotName, 0, hot) || !stream(coldName, 1, cold)) break;
+        if (hot->LinkStream(coldName.c_str()) != 1) {
+            error = "--forbid: the match " + hotName + ":" + coldName + " could not be forbidden";
+            break;
+        }
+    }
+    if (!o.forbidden.empty()) scenario.EndForbiddenMatchChanges();
+    if (!error.empty()) return false;
+    if (o.areaMethod >= 0 && scenario.SetAreaTargetMethod(o.areaMethod) != 1) {
+        error = "the scenario refused the area-target method";
+        return false;
+    }
+    // The report gives both areas: the area LP is asked for its countercurrent area too.
+    if (!o.forbidden.empty() || o.areaMethod == 1) scenario.SetAreaTargetOption(2);
     return true;
 }
 
@@ -118,6 +184,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
         if (o.dtmin <= 0.0) return fail("--dtmin must be above 0");
         scenario->SetDTmin(o.dtmin);
     }
+    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     if (!o.save.empty() && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
     std::fputs((o.json ? FormatTargetsJson(report) : FormatTargetsText(report)).c_str(), stdout);
@@ -134,6 +201,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
     std::fputs((o.json ? FormatSuperTargetsJson(report) : FormatSuperTargetsText(report)).c_str(), stdout);

@@ -134,7 +134,8 @@ void AreaLP::BuildIntervals() {
     m_pIntervals->Build(m_segments);
     const std::vector<std::size_t> parts = DrivingForceParts();
     m_pIntervals->AddBoundaries(parts);
-    m_forces = DrivingForces();
+    m_hotForces = DrivingForces(0);
+    m_coldForces = DrivingForces(1);
     m_nIntervalCount = std::max(0, m_pIntervals->GetNumberOfBoundaries() - 1);
     CollectMembers();
 }

@@ -69,6 +69,9 @@ public:
     static constexpr std::size_t MaxColumns = 1000000;
     // Rounds of column generation before the last solution is taken as it is.
     static constexpr int MaxPricingRounds = 200;
+    // Column generation stops once the area is within this share of the lower bound the row
+    // prices prove.
+    static constexpr double OptimalityGap = 2e-4;
 
     // An empty result with option 1 (what a recall reads into).
     AreaLP() = default;
@@ -147,8 +150,9 @@ private:
     // Parts each interval is cut into, from the driving force of the composite curves.
     std::vector<std::size_t> DrivingForceParts() const;
     // The vertical distance of the balanced composite curves at every boundary (1e24 where a
-    // curve is missing; never below the temporary DTmin).
-    std::vector<double> DrivingForces() const;
+    // curve is missing; never below the temporary DTmin): seen from the hot curve (side 0), from
+    // the cold curve (1), or the smaller of the two (-1).
+    std::vector<double> DrivingForces(int side = -1) const;
     double Coefficient(const LPMatchColumn& column, int kind, double& F, bool computeF) const;
     double Coefficient(const LoadRow& hot, const LoadRow& cold, double& F) const;
     // Whether the two segments may exchange heat (a utility never meets a utility, a forbidden
@@ -158,7 +162,6 @@ private:
     // Adds the columns whose reduced cost under `prices` is negative (the best of each hot row
     // and of each cold row); the number added.
     std::size_t PriceColumns(const std::vector<double>& prices);
-    void DropIdleColumns(std::vector<double>& solution, const std::vector<double>& prices);
     // Hands the columns and the artificial columns to the solver.
     bool SolveRestricted(std::vector<double>& solution, std::vector<double>& prices);
     // A contribution in force during the computation, and what it replaced.
@@ -178,13 +181,15 @@ private:
     std::vector<std::vector<LoadRow>> m_coldRowsOf;
     std::vector<std::pair<int, int>> m_columnRows;
     std::vector<double> m_rowLoads;
-    std::vector<double> m_forces;
+    std::vector<double> m_hotForces;
+    std::vector<double> m_coldForces;
     std::unordered_set<std::uint64_t> m_columnKeys;
     // Forbidden pairs among the linked segments, by their position in m_linked.
     std::unordered_map<const StreamSegment*, int> m_linked;
     std::vector<char> m_forbidden;
     mutable std::unordered_map<std::uint64_t, double> m_fFactors;
     double m_dArtificialCost = 0.0;
+    double m_dLowerBound = 0.0;
     int m_nKind = ShellAndTube;
     int m_nPricingRounds = 0;
     std::vector<SavedSegment> m_saved;

@@ -111,6 +111,38 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
     const MatchRecordIndex index(*matches);
     const double share = flowing.empty() ? 0.0 : 1.0 / static_cast<double>(flowing.size());
 
+    // Shell-and-tube: the columns of one pair of segments are pieces of the pair's exchange, a
+    // sliver each; priced one by one every sliver would be a nearly pure countercurrent shell of
+    // its own. The pair is taken as one exchanger over the temperatures its pieces reach, and its
+    // F-factor and shells serve all its columns.
+    using Pair = std::pair<const StreamSegment*, const StreamSegment*>;
+    struct PairExchange {
+        double hotTop = -1e300, hotBottom = 1e300, coldTop = -1e300, coldBottom = 1e300;
+        double flow = 0.0, F = 1.0, shells = 0.0;
+    };
+    std::map<Pair, PairExchange> pairs;
+    std::vector<Pair> order;
+    for (int k : flowing) {
+        const LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
+        if (!c.pValues) continue;
+        const std::vector<double>& v = *c.pValues;
+        auto [it, added] = pairs.try_emplace(Pair(c.pHotSegment, c.pColdSegment));
+        if (added) order.push_back(it->first);
+        PairExchange& p = it->second;
+        p.hotTop = std::max(p.hotTop, v[V::HotTop]);
+        p.hotBottom = std::min(p.hotBottom, v[V::HotBottom]);
+        p.coldTop = std::max(p.coldTop, v[V::ColdTop]);
+        p.coldBottom = std::min(p.coldBottom, v[V::ColdBottom]);
+        p.flow += c.dFlow;
+    }
+    if (kind == ShellAndTube)
+        for (auto& [pair, p] : pairs) {
+            const double vh = RawContribution(*pair.first), vc = RawContribution(*pair.second);
+            g_CalculateFFactorAndShells(p.hotBottom + vh, p.hotTop + vh, p.coldBottom - vc, p.coldTop - vc,
+                                        m_dMinimumFFactor, p.F, p.shells, 0, 0);
+            if (!(p.F > 0.0)) p.F = 1.0;
+        }
+
     for (int k : flowing) {
         LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
         if (!c.pValues) {
@@ -120,16 +152,12 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
         std::vector<double>& v = *c.pValues;
         const StreamSegment& h = *c.pHotSegment;
         const StreamSegment& cold = *c.pColdSegment;
-        double F = 1.0, shells = 0.0;
-        if (kind == ShellAndTube)
-            g_CalculateFFactorAndShells(v[V::HotBottom] + RawContribution(h), v[V::HotTop] + RawContribution(h),
-                                        v[V::ColdBottom] - RawContribution(cold), v[V::ColdTop] - RawContribution(cold),
-                                        m_dMinimumFFactor, F, shells, 0, 0);
+        const PairExchange& p = pairs[Pair(c.pHotSegment, c.pColdSegment)];
         v[V::Area] = 0.0;
         v[V::Shells] = 0.0;
         MatchwiseStreamData* record = index.Find(h, cold);
         if (!record) continue;
-        v[V::Shells] = shells;
+        v[V::Shells] = p.flow > 0.0 ? p.shells * c.dFlow / p.flow : 0.0;
 
         const double dh = Shift(h);
         const double dc = Shift(cold);
@@ -140,7 +168,7 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
         const double area =
             dT1 > 0.0 && dT2 > 0.0
                 ? (InverseFilmCoefficient(h.dFilmCoefficient) + InverseFilmCoefficient(cold.dFilmCoefficient)) * c.dFlow /
-                      ((dT1 + dT2) / 6.0 + 2.0 * std::sqrt(dT1 * dT2) / 3.0) / (F > 0.0 ? F : 1.0)
+                      ((dT1 + dT2) / 6.0 + 2.0 * std::sqrt(dT1 * dT2) / 3.0) / p.F
                 : c.dCoefficient * c.dFlow;
         v[V::Area] = area;
         result += area;
@@ -152,17 +180,8 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
 
     if (kind == ShellAndTube) {
         // Every pair of segments needs at least one shell once it exchanges any heat.
-        std::map<std::pair<const StreamSegment*, const StreamSegment*>, double> pairShells;
-        std::vector<std::pair<const StreamSegment*, const StreamSegment*>> order;
-        for (int k : flowing) {
-            const LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
-            const std::pair<const StreamSegment*, const StreamSegment*> key(c.pHotSegment, c.pColdSegment);
-            auto [it, added] = pairShells.try_emplace(key, 0.0);
-            if (added) order.push_back(key);
-            if (c.pValues) it->second += (*c.pValues)[V::Shells];
-        }
-        for (const auto& key : order) {
-            double s = pairShells[key];
+        for (const Pair& key : order) {
+            double s = pairs[key].shells;
             if (MatchwiseStreamData* record = index.Find(*key.first, *key.second)) record->dFourthValue += s;
             if (s > kShellTolerance && s < 1.0) s = 1.0;
             m_dShells += s;

@@ -59,7 +59,7 @@ private:
 // utilities as placed) at the hot streams' temperature there and at the cold streams'; an
 // interval is cut so that no part is wider than DrivingForceShare of the smaller of the two at
 // either end, nor wider than the plain subdivision step.
-std::vector<double> AreaLP::DrivingForces() const {
+std::vector<double> AreaLP::DrivingForces(int side) const {
     const int boundaries = m_pIntervals ? m_pIntervals->GetNumberOfBoundaries() : 0;
     std::vector<double> forces(static_cast<std::size_t>(std::max(boundaries, 0)), 1e24);
     Composite hot, cold;
@@ -81,7 +81,8 @@ std::vector<double> AreaLP::DrivingForces() const {
         // Each side where its own curve runs: beyond a curve's ends there is no heat to place.
         const double fromHot = hot.Spans(th) ? th - cold.TemperatureAt(hot.LoadAt(th)) : 1e24;
         const double fromCold = cold.Spans(tc) ? hot.TemperatureAt(cold.LoadAt(tc)) - tc : 1e24;
-        return std::max(std::min(fromHot, fromCold), TemporaryDTmin);
+        const double force = side == 0 ? fromHot : side == 1 ? fromCold : std::min(fromHot, fromCold);
+        return std::max(force, TemporaryDTmin);
     };
     for (int k = 0; k < boundaries; ++k) forces[static_cast<std::size_t>(k)] = force(m_pIntervals->GetTemperature(k));
     return forces;

@@ -17,6 +17,8 @@ namespace {
 constexpr double kMinimumMTD = 1e-6;
 // A column comes in when its reduced cost is below this share of its price.
 constexpr double kPricingTolerance = 1e-7;
+// A round that lowers the area by less than this share of it makes no progress.
+constexpr double kStallTolerance = 1e-9;
 // Heat on an artificial column above this share of its row's load means the loads cannot be
 // exchanged.
 constexpr double kArtificialTolerance = 1e-6;
@@ -26,9 +28,7 @@ constexpr double kArtificialMultiple = 1e3;
 constexpr double kArtificialGrowth = 1e3;
 constexpr double kArtificialCeiling = 1e15;
 // Starting columns reach this many intervals either side of the one at the curves' approach.
-constexpr int StartingReach = 2;
-// An idle column whose reduced cost exceeds this share of its price leaves the model.
-constexpr double IdleShare = 0.05;
+constexpr int StartingReach = 1;
 
 const CPString& StreamNameOf(const StreamSegment& s) { return s.pStream ? s.pStream->GetName() : s.strStreamName; }
 
@@ -176,20 +176,64 @@ bool AreaLP::BuildModel(int kind) {
                 m_forbidden[static_cast<std::size_t>(a) * m_linked.size() + static_cast<std::size_t>(b)] = 1;
     }
 
-    // Starting columns: from each hot row to every cold segment it may meet, in the interval that
-    // lies at the curves' approach below it and the two beside that one.
+    // Starting columns: from each hot row to every cold segment it may meet that runs at the
+    // curves' approach below it, in the interval there and its neighbours; the same from each cold
+    // row up to every hot segment.
+    struct Span {
+        int first = 0;
+        std::vector<const LoadRow*> rows;  // by interval from `first`
+    };
+    std::unordered_map<const StreamSegment*, Span> spans;
+    std::vector<const StreamSegment*> hotOrder, coldOrder;
+    auto file = [&](const LoadRow& row, std::vector<const StreamSegment*>& order) {
+        auto [it, added] = spans.try_emplace(row.segment);
+        if (added) {
+            it->second.first = row.interval;
+            order.push_back(row.segment);
+        }
+        it->second.rows.resize(static_cast<std::size_t>(row.interval - it->second.first) + 1, nullptr);
+        it->second.rows.back() = &row;
+    };
+    for (const LoadRow& hot : m_hotRows) file(hot, hotOrder);
+    for (int j = 0; j < n; ++j)
+        for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) file(cold, coldOrder);
+    // The interval at the curves' approach below (+1) or above (-1) interval k.
+    auto partnerOf = [&](int k, int direction) {
+        const std::vector<double>& forces = direction > 0 ? m_hotForces : m_coldForces;
+        const double force = forces.size() > static_cast<std::size_t>(k) + 1
+                                 ? std::min(0.5 * (forces[static_cast<std::size_t>(k)] + forces[static_cast<std::size_t>(k) + 1]), 1e6)
+                                 : 0.0;
+        const double t = 0.5 * (m_pIntervals->GetTemperature(k) + m_pIntervals->GetTemperature(k + 1)) -
+                         direction * std::max(force - TemporaryDTmin, 0.0);
+        int p = k;
+        if (direction > 0)
+            while (p + 1 < n && m_pIntervals->GetTemperature(p + 1) > t) ++p;
+        else
+            while (p > 0 && m_pIntervals->GetTemperature(p) < t) --p;
+        return p;
+    };
+    // Columns between `row` and the intervals of `other` nearest to `near` within [lo, hi].
+    auto reach = [&](const LoadRow& row, bool hotRow, const StreamSegment* other, int near, int lo, int hi) {
+        const Span& span = spans[other];
+        lo = std::max(lo, span.first);
+        hi = std::min(hi, span.first + static_cast<int>(span.rows.size()) - 1);
+        if (hi < lo) return;
+        if (!(hotRow ? MayMatch(*row.segment, *other) : MayMatch(*other, *row.segment))) return;
+        // Only segments that run at the approach: pricing finds the others where they pay.
+        if (near < lo - StartingReach || near > hi + StartingReach) return;
+        near = std::clamp(near, lo, hi);
+        for (int k = std::max(lo, near - StartingReach); k <= std::min(hi, near + StartingReach); ++k)
+            if (const LoadRow* partner = span.rows[static_cast<std::size_t>(k - span.first)])
+                hotRow ? AddColumn(row, *partner) : AddColumn(*partner, row);
+    };
+    for (int j = 0; j < n; ++j)
+        for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) {
+            const int iv = partnerOf(j, -1);
+            for (const StreamSegment* h : hotOrder) reach(cold, false, h, iv, 0, j);
+        }
     for (const LoadRow& hot : m_hotRows) {
-        const int i = hot.interval;
-        const double force = std::min(m_forces.empty() ? 0.0 : std::min(m_forces[static_cast<std::size_t>(i)],
-                                                                         m_forces[static_cast<std::size_t>(i) + 1]),
-                                      1e6);
-        const double partner = 0.5 * (m_pIntervals->GetTemperature(i) + m_pIntervals->GetTemperature(i + 1)) -
-                               std::max(force - TemporaryDTmin, 0.0);
-        int jv = i;
-        while (jv + 1 < n && m_pIntervals->GetTemperature(jv + 1) > partner) ++jv;
-        for (int j = std::max(i, jv - StartingReach); j <= std::min(n - 1, jv + StartingReach); ++j)
-            for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)])
-                if (MayMatch(*hot.segment, *cold.segment)) AddColumn(hot, cold);
+        const int jv = partnerOf(hot.interval, 1);
+        for (const StreamSegment* c : coldOrder) reach(hot, true, c, jv, hot.interval, n - 1);
         if (m_pModel->columns.size() > MaxColumns) {
             model.ResizeColumns(0);
             m_columnF.clear();
@@ -244,38 +288,6 @@ bool AreaLP::SolveRestricted(std::vector<double>& solution, std::vector<double>&
     return model.Solve(solution, true, &prices) && prices.size() == static_cast<std::size_t>(rows);
 }
 
-// Columns that carry no heat and cost clearly more than their rows pay leave the model, so that
-// each solve works on few more columns than it has rows; pricing brings one back should it pay
-// again.
-void AreaLP::DropIdleColumns(std::vector<double>& solution, const std::vector<double>& prices) {
-    LPProblem& model = *m_pModel;
-    const std::size_t columns = model.columns.size();
-    std::size_t kept = 0;
-    for (std::size_t k = 0; k < columns; ++k) {
-        const LPMatchColumn& c = model.columns[k];
-        const auto [hr, cr] = m_columnRows[k];
-        const double reduced = c.dCoefficient - prices[static_cast<std::size_t>(hr)] - prices[static_cast<std::size_t>(cr)];
-        if (solution[k] <= 0.0 && reduced > IdleShare * c.dCoefficient) {
-            m_columnKeys.erase(PairKey(hr, cr));
-            continue;
-        }
-        if (kept != k) {
-            model.columns[kept] = std::move(model.columns[k]);
-            model.columns[kept].nIndex = static_cast<std::int32_t>(kept);
-            m_columnF[kept] = m_columnF[k];
-            m_columnRows[kept] = m_columnRows[k];
-            solution[kept] = solution[k];
-        }
-        ++kept;
-    }
-    // The artificial columns' values follow the kept ones.
-    for (std::size_t r = 0; r < m_rowLoads.size(); ++r) solution[kept + r] = solution[columns + r];
-    model.columns.resize(kept);
-    m_columnF.resize(kept);
-    m_columnRows.resize(kept);
-    solution.resize(kept + m_rowLoads.size());
-}
-
 // Pricing: a column (h, i, c, j) lowers the area when its price is below the row prices of its two
 // rows. Every pair a row may meet is looked at; for each hot row the best column to each cold
 // segment comes in, and the best column of each cold row.
@@ -285,13 +297,24 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
         const LoadRow* hot = nullptr;
         const LoadRow* cold = nullptr;
     };
-    std::vector<Best> bestOfRow(m_rowLoads.size());
-    std::unordered_map<const StreamSegment*, Best> bestOfPartner;
+    // The best column of each cold row to each hot segment, keyed by (row, hot segment number).
+    std::unordered_map<std::uint64_t, Best> bestOfRow;
+    std::unordered_map<const StreamSegment*, int> hotNumber;
+    for (const LoadRow& hot : m_hotRows) hotNumber.emplace(hot.segment, static_cast<int>(hotNumber.size()));
+    // The best column of the current hot row to each cold segment, by the segment's number.
+    std::unordered_map<const StreamSegment*, int> coldNumber;
+    for (const std::vector<LoadRow>& rows : m_coldRowsOf)
+        for (const LoadRow& cold : rows) coldNumber.emplace(cold.segment, static_cast<int>(coldNumber.size()));
+    std::vector<Best> bestOfPartner(coldNumber.size());
     const int n = m_nIntervalCount;
     const std::size_t before = m_pModel->columns.size();
+    // The restricted solution's prices, each hot row's lowered by the most negative reduced cost of
+    // its columns, are prices of the whole model: the area they give is a lower bound.
+    m_dLowerBound = m_pModel->dObjectiveValue;
     for (const LoadRow& hot : m_hotRows) {
         const double uh = prices[static_cast<std::size_t>(hot.row)];
-        bestOfPartner.clear();
+        double mostNegative = 0.0;
+        std::fill(bestOfPartner.begin(), bestOfPartner.end(), Best{});
         for (int j = hot.interval; j < n; ++j) {
             for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) {
                 const double y = uh + prices[static_cast<std::size_t>(cold.row)];
@@ -306,17 +329,20 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
                 double F = 1.0;
                 const double price = m_nKind == ShellAndTube ? Coefficient(hot, cold, F) : lower;
                 const double reduced = price - y;
+                mostNegative = std::min(mostNegative, reduced);
                 if (reduced >= -kPricingTolerance * price) continue;
                 if (m_columnKeys.count(PairKey(hot.row, cold.row))) continue;
-                Best& partner = bestOfPartner[cold.segment];
+                Best& partner = bestOfPartner[static_cast<std::size_t>(coldNumber[cold.segment])];
                 if (reduced < partner.reducedCost) partner = Best{reduced, &hot, &cold};
-                Best& b = bestOfRow[static_cast<std::size_t>(cold.row)];
+                Best& b = bestOfRow[PairKey(cold.row, hotNumber[hot.segment])];
                 if (reduced < b.reducedCost) b = Best{reduced, &hot, &cold};
             }
         }
-        for (const auto& [segment, b] : bestOfPartner) AddColumn(*b.hot, *b.cold);
+        for (const Best& b : bestOfPartner)
+            if (b.hot) AddColumn(*b.hot, *b.cold);
+        m_dLowerBound += mostNegative * m_rowLoads[static_cast<std::size_t>(hot.row)];
     }
-    for (const Best& b : bestOfRow)
+    for (const auto& [key, b] : bestOfRow)
         if (b.hot) AddColumn(*b.hot, *b.cold);
     return m_pModel->columns.size() - before;
 }
@@ -334,27 +360,37 @@ bool AreaLP::Solve() {
     if (std::fabs(given - taken) > kArtificialTolerance * std::max({given, taken, 1.0})) return false;
     std::vector<double> solution, prices;
     bool solved = false;
+    int stalled = 0;
+    std::size_t solvedColumns = 0;
+    double lastObjective = std::numeric_limits<double>::infinity();
     while (m_nPricingRounds < MaxPricingRounds) {
         ++m_nPricingRounds;
         if (!SolveRestricted(solution, prices)) return false;
         solved = true;
-        if (model.columns.size() > MaxColumns) break;
-
-        if (PriceColumns(prices) > 0) continue;
-        // No column pays any more. Heat still on an artificial column either cannot go anywhere
-        // (the loads do not balance, or a forbidden match leaves a stream no partner) or was kept
-        // there by too low a price: try a dearer one before giving up.
-        bool leaning = false;
-        const std::size_t columns = model.columns.size();
-        for (std::size_t r = 0; r < m_rowLoads.size(); ++r)
-            if (solution[columns + r] > kArtificialTolerance * std::max(m_rowLoads[r], 1.0)) leaning = true;
-        if (!leaning || m_dArtificialCost * kArtificialGrowth > kArtificialCeiling) break;
+        solvedColumns = model.columns.size();
+        if (solvedColumns > MaxColumns) break;
+        const double objective = model.dObjectiveValue;
+        bool artificial = false;
+        for (std::size_t r = 0; r < m_rowLoads.size() && !artificial; ++r)
+            artificial = solution[solvedColumns + r] > kArtificialTolerance * std::max(m_rowLoads[r], 1.0);
+        // Degenerate solutions can keep offering columns that change nothing: a round that did
+        // not lower the area ends the search once a second one in a row did not either.
+        stalled = !artificial && objective >= lastObjective - kStallTolerance * std::fabs(objective) ? stalled + 1 : 0;
+        lastObjective = objective;
+        if (stalled < 2 && PriceColumns(prices) > 0 &&
+            (artificial || objective - m_dLowerBound > OptimalityGap * std::fabs(objective)))
+            continue;
+        if (!artificial) break;
+        // No column pays any more, yet heat stays on an artificial column: it either cannot go
+        // anywhere (a forbidden match leaves a stream no partner) or was kept there by too low a
+        // price. Try a dearer one before giving up.
+        if (m_dArtificialCost * kArtificialGrowth > kArtificialCeiling) break;
         m_dArtificialCost *= kArtificialGrowth;
     }
     if (!solved) return false;
-    const std::size_t columns = model.columns.size();
+    // Columns priced in after the last solve carry nothing.
     for (std::size_t r = 0; r < m_rowLoads.size(); ++r)
-        if (solution[columns + r] > kArtificialTolerance * std::max(m_rowLoads[r], 1.0)) return false;
-    for (std::size_t k = 0; k < columns; ++k) model.columns[k].dFlow = solution[k];
+        if (solution[solvedColumns + r] > kArtificialTolerance * std::max(m_rowLoads[r], 1.0)) return false;
+    for (std::size_t k = 0; k < solvedColumns; ++k) model.columns[k].dFlow = solution[k];
     return true;
 }
