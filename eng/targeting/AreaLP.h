@@ -67,6 +67,8 @@ public:
     static constexpr int MaxIntervals = 4000;
     // A model larger than this is not built: the results stay 0.
     static constexpr std::size_t MaxColumns = 1000000;
+    // A model with no more candidate columns than this is built whole and solved once.
+    static constexpr std::size_t FullModelColumns = 40000;
     // Rounds of column generation before the last solution is taken as it is.
     static constexpr int MaxPricingRounds = 200;
     // Column generation stops once the area is within this share of the lower bound the row
@@ -159,6 +161,7 @@ private:
     // pair never).
     bool MayMatch(const StreamSegment& hot, const StreamSegment& cold) const;
     void AddColumn(const LoadRow& hot, const LoadRow& cold);
+    void AddStartingColumns();
     // Adds the columns whose reduced cost under `prices` is negative (the best of each hot row
     // and of each cold row); the number added.
     std::size_t PriceColumns(const std::vector<double>& prices);

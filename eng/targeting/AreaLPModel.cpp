@@ -176,9 +176,33 @@ bool AreaLP::BuildModel(int kind) {
                 m_forbidden[static_cast<std::size_t>(a) * m_linked.size() + static_cast<std::size_t>(b)] = 1;
     }
 
-    // Starting columns: from each hot row to every cold segment it may meet that runs at the
-    // curves' approach below it, in the interval there and its neighbours; the same from each cold
-    // row up to every hot segment.
+    // A small model gets every column at once: one solve, no pricing.
+    std::size_t candidates = 0;
+    for (const LoadRow& hot : m_hotRows) {
+        for (int j = hot.interval; j < n && candidates <= FullModelColumns; ++j)
+            for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)])
+                if (MayMatch(*hot.segment, *cold.segment)) ++candidates;
+        if (candidates > FullModelColumns) break;
+    }
+    if (candidates <= FullModelColumns) {
+        for (const LoadRow& hot : m_hotRows)
+            for (int j = hot.interval; j < n; ++j)
+                for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)])
+                    if (MayMatch(*hot.segment, *cold.segment)) AddColumn(hot, cold);
+    } else {
+        AddStartingColumns();
+    }
+    double dearest = 0.0;
+    for (const LPMatchColumn& c : model.columns) dearest = std::max(dearest, c.dCoefficient);
+    m_dArtificialCost = kArtificialMultiple * std::max(dearest, 1.0);
+    return true;
+}
+
+// Starting columns: from each hot row to every cold segment it may meet that runs at the curves'
+// approach below it, in the interval there and its neighbours; the same from each cold row up to
+// every hot segment.
+void AreaLP::AddStartingColumns() {
+    const int n = m_nIntervalCount;
     struct Span {
         int first = 0;
         std::vector<const LoadRow*> rows;  // by interval from `first`
@@ -222,7 +246,10 @@ bool AreaLP::BuildModel(int kind) {
         // Only segments that run at the approach: pricing finds the others where they pay.
         if (near < lo - StartingReach || near > hi + StartingReach) return;
         near = std::clamp(near, lo, hi);
-        for (int k = std::max(lo, near - StartingReach); k <= std::min(hi, near + StartingReach); ++k)
+        // A utility gives or takes much heat in few intervals: it is offered every interval of
+        // every partner.
+        const int spread = row.kind == 1 ? n : StartingReach;
+        for (int k = std::max(lo, near - spread); k <= std::min(hi, near + spread); ++k)
             if (const LoadRow* partner = span.rows[static_cast<std::size_t>(k - span.first)])
                 hotRow ? AddColumn(row, *partner) : AddColumn(*partner, row);
     };
@@ -234,18 +261,7 @@ bool AreaLP::BuildModel(int kind) {
     for (const LoadRow& hot : m_hotRows) {
         const int jv = partnerOf(hot.interval, 1);
         for (const StreamSegment* c : coldOrder) reach(hot, true, c, jv, hot.interval, n - 1);
-        if (m_pModel->columns.size() > MaxColumns) {
-            model.ResizeColumns(0);
-            m_columnF.clear();
-            m_columnRows.clear();
-            m_columnKeys.clear();
-            return false;
-        }
     }
-    double dearest = 0.0;
-    for (const LPMatchColumn& c : model.columns) dearest = std::max(dearest, c.dCoefficient);
-    m_dArtificialCost = kArtificialMultiple * std::max(dearest, 1.0);
-    return true;
 }
 
 void AreaLP::RefreshCoefficients(int kind) {
