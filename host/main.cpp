@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -111,11 +112,18 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
 // Loads the input into the session's project: a case file as it was saved, a stream table into a
 // new scenario.
 bool loadInput(HostSession& session, const Options& o, std::string& error) {
-    if (IsCaseFile(o.file)) return session.RecallCase(o.file, error);
-    if (o.haveSave && SameFile(o.file, o.save)) {
+    if (o.haveSave && !IsCaseFile(o.file) && SameFile(o.file, o.save)) {
         error = "--save " + o.save + " names the input stream table; save the case to another file";
         return false;
     }
+    // A save replaces a case; a file of any other kind is the user's, not ours to replace.
+    struct stat info {};
+    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        !IsCaseFile(o.save)) {
+        error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
+        return false;
+    }
+    if (IsCaseFile(o.file)) return session.RecallCase(o.file, error);
     StreamTable table;
     if (!ReadStreamTableFile(o.file, table, error)) return false;
     IHeatIntegrationScenario* scenario = session.NewScenario("base", error);

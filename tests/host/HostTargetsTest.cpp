@@ -95,7 +95,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"bad_kind", "name,supply,target,cp,kind\nH1,100,50,2,steam\n", "neither process nor utility"},
         BadInput{"no_cp", "name,supply,target\nH1,100,50\n", "neither cp nor duty"},
         BadInput{"unknown_utility", "name,kind\nUnobtainium,utility\n", "Unobtainium"},
-        BadInput{"broken_segments", "name,supply,target,cp\nH1,200,150,2\nH1,140,100,3\n", "segment 2 starts at 140 C, where segment 1 ended at 150 C"}),
+        BadInput{"broken_segments", "name,supply,target,cp\nH1,200,150,2\nH1,140,100,3\n", "segment 2 starts at 140 C, where segment 1 ended at 150 C"},
+        BadInput{"turns_back", "name,supply,target,cp\nH3,200,150,2\nH3,150,160,3\n",
+                 "H3: segment 2 turns back (supply 150, target 160 on a hot stream)"},
+        BadInput{"hex", "name,supply,target,cp\nH1,0x10,5,2\n", "\"0x10\" in column supply is not a number"},
+        BadInput{"empty_marker", "name,supply,target,cp\nH1,-32767,50,2\n", "-32767 marks an empty value"},
+        BadInput{"negative_duty", "name,supply,target,duty\nH1,100,50,-20\n", "cannot be negative"},
+        BadInput{"cp_and_duty_disagree", "name,supply,target,cp,duty\nH1,100,50,2,300\n", "which disagree"},
+        BadInput{"negative_cost", "name,supply,target,h,cost,kind\nSteam,250,249,5,-80,utility\n",
+                 "column cost: a utility cost cannot be negative"},
+        BadInput{"below_absolute_zero", "name,supply,target,cp\nH1,100,-300,2\n", "below absolute zero"},
+        BadInput{"huge_cp", "name,supply,target,cp\nH1,100,50,1e300\n", "line 2: H1: column cp: 1e+300 is outside"},
+        BadInput{"huge_contribution", "name,supply,target,cp,dtmin_contribution\nH1,100,50,2,1e300\nC1,20,90,2,\n",
+                 "DTmin contribution of 1e+300 C"},
+        BadInput{"semicolons", "name;supply;target;cp\nH1;100;50;2\n", "separated by semicolons"},
+        BadInput{"utf16", "\xFF\xFEn\0a\0", "UTF-16"},
+        BadInput{"latin1", "name,supply,target,cp\nH\xB0,100,50,2\n", "not UTF-8"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 TEST(HostTargets, DamagedCaseFileIsRefusedCleanly) {
