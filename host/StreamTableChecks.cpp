@@ -59,6 +59,12 @@ bool checkStream(const StreamTableStream& s, double span, std::string& error) {
                            " ended at " + num(segs[i - 1].target) + " C");
             return false;
         }
+        if (segs.size() > 1 && seg.supply == seg.target) {
+            error = at(s, seg.line,
+                       which + "changes no temperature (supply and target " + num(seg.supply) +
+                           " C); every segment of a stream must");
+            return false;
+        }
         if (i > 0 && seg.supply != seg.target && (seg.supply > seg.target) != hot) {
             error = at(s, seg.line,
                        which + "turns back (supply " + num(seg.supply) + ", target " + num(seg.target) + " on a " +

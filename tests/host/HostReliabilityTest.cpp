@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,6 +137,30 @@ TEST(HostOutput, NamesOfAnyBytesGiveValidJsonAndNoTerminalEscapes) {
     EXPECT_TRUE(plainUtf8(json.out)) << json.out;
     HostRun text = RunHost("targets " + table.path);
     EXPECT_TRUE(text.out.find('\x1b') == std::string::npos) << text.out;
+    // A name that is not UTF-8 can only come from a case: save one, rename a utility in the older
+    // (unchecked) form of the file (the name is stored as a string and as counted characters).
+    Scratch saved("names.case");
+    writeFile(table.path, "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nHP Steam,,,,,utility\n"
+                          "QuxQuxQux,20,25,,0.2,utility\n");
+    ASSERT_EQ(0, RunHost("targets " + table.path + " --save " + saved.path).exitCode);
+    std::string bytes = readFile(saved.path);
+    bytes = "KSTRNCF1" + bytes.substr(8, bytes.size() - 12);
+    const std::string from = "QuxQuxQux", to = "Qux\xff\x1b[1mQ";
+    auto counted = [](const std::string& name) {
+        std::string out;
+        for (char c : name) out += std::string("c") + c;
+        return out;
+    };
+    for (const auto& [a, b] : {std::pair{from, to}, std::pair{counted(from), counted(to)}})
+        for (std::size_t at = bytes.find(a); at != std::string::npos; at = bytes.find(a, at)) bytes.replace(at, a.size(), b);
+    writeFile(saved.path, bytes);
+    json = RunHost("targets " + saved.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_TRUE(plainUtf8(json.out)) << json.out;
+    EXPECT_TRUE(has(json.out, "\"Qux\xEF\xBF\xBD\\u001b[1mQ\"")) << json.out;
+    text = RunHost("targets " + saved.path);
+    EXPECT_TRUE(has(text.out, "  Qux??[1mQ  ")) << text.out;
+
     // A long field in a message is cut.
     Scratch bad("long-field.csv");
     writeFile(bad.path, "name,supply,target,cp\nH1," + longName + ",50,2\n");

@@ -98,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"broken_segments", "name,supply,target,cp\nH1,200,150,2\nH1,140,100,3\n", "segment 2 starts at 140 C, where segment 1 ended at 150 C"},
         BadInput{"turns_back", "name,supply,target,cp\nH3,200,150,2\nH3,150,160,3\n",
                  "H3: segment 2 turns back (supply 150, target 160 on a hot stream)"},
+        BadInput{"flat_segment", "name,supply,target,cp\nH1,100,50,2\nH1,50,50,3\n",
+                 "H1: segment 2 changes no temperature"},
         BadInput{"hex", "name,supply,target,cp\nH1,0x10,5,2\n", "\"0x10\" in column supply is not a number"},
         BadInput{"empty_marker", "name,supply,target,cp\nH1,-32767,50,2\n", "-32767 marks an empty value"},
         BadInput{"negative_duty", "name,supply,target,duty\nH1,100,50,-20\n", "cannot be negative"},
