@@ -29,6 +29,9 @@ using SetupFn = void (*)();
 }  // namespace
 
 bool IsCaseFile(const std::string& path) {
+    // Only a regular file is opened: a pipe would wait for a writer.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     std::ifstream in(path, std::ios::binary);
     char head[sizeof kCaseMagic - 1] = {};
     if (!in.read(head, sizeof head)) return false;

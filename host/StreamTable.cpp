@@ -9,9 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <cstring>
 #include <map>
 #include <sstream>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -59,10 +59,10 @@ bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
     return true;
 }
 
-// A decimal number as a person types it: sign, digits, one decimal point, an exponent. Hex
-// ("0x10"), "inf" and "nan", which strtod would also take, are not numbers of a table.
 }  // namespace
 
+// Only the characters of a decimal number are let through to strtod, which would also take hex
+// ("0x10"), "inf" and "nan".
 bool ParseTableNumber(const std::string& text, double& value) {
     std::size_t i = 0, digits = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
