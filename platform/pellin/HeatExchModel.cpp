@@ -226,15 +226,24 @@ int HeatExch::solve() {
             state = e == Exchange::Ok ? 0 : e == Exchange::Crossed ? 1 : 2;
             return a - areaGiven;
         };
+        // With both inlets known the ends close at the smaller of the two sides' heat between
+        // the inlet temperatures: the bracket is there at once.
         int state = 0;
         double lo = 0.0, hi = std::max(getLoad(), 1.0);
-        bool bracketed = areaGiven <= 0.0;
+        if (hot.knowIn && cold.knowIn && hot.tIn > cold.tIn)
+            hi = std::min(hot.profile.Enthalpy(hot.tIn) - hot.profile.Enthalpy(cold.tIn),
+                          cold.profile.Enthalpy(hot.tIn) - cold.profile.Enthalpy(cold.tIn));
+        double fLo = -areaGiven, fHi = 0.0;
+        bool bracketed = areaGiven <= 0.0, hiOpen = false;
         for (int i = 0; i < kMaxDoublings && !bracketed; ++i) {
-            const double e = excess(hi, state);
+            fHi = excess(hi, state);
             if (state == 2) break;
-            if (state == 1 || e >= 0.0) bracketed = true;
-            else {
+            if (state == 1 || fHi >= 0.0) {
+                bracketed = true;
+                hiOpen = state == 0;
+            } else {
                 lo = hi;
+                fLo = fHi;
                 hi *= 2.0;
             }
         }
@@ -242,11 +251,32 @@ int HeatExch::solve() {
             m_status = S::Failed;
             return clearPerformance();
         }
+        // Regula falsi with the Illinois halving while the upper end has an area; halving while
+        // it lies beyond the closing ends.
+        int side = 0;
         for (int i = 0; i < kMaxBisections && areaGiven > 0.0 && hi - lo > 1e-13 * hi; ++i) {
-            const double mid = 0.5 * (lo + hi);
-            const double e = excess(mid, state);
-            if (state == 1 || e >= 0.0) hi = mid;
-            else lo = mid;
+            double x = 0.5 * (lo + hi);
+            if (hiOpen && fHi > fLo) {
+                x = hi - fHi * (hi - lo) / (fHi - fLo);
+                if (!(x > lo && x < hi)) x = 0.5 * (lo + hi);
+            }
+            const double fx = excess(x, state);
+            if (state == 0 && std::fabs(fx) <= 1e-12 * areaGiven) {
+                lo = hi = x;
+                break;
+            }
+            if (state == 1 || fx >= 0.0) {
+                hi = x;
+                hiOpen = state == 0;
+                fHi = fx;
+                if (side == 1) fLo *= 0.5;
+                side = 1;
+            } else {
+                lo = x;
+                fLo = fx;
+                if (side == -1 && hiOpen) fHi *= 0.5;
+                side = -1;
+            }
         }
         q = areaGiven > 0.0 ? 0.5 * (lo + hi) : 0.0;
         excess(q, state);
