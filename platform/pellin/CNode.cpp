@@ -2,6 +2,8 @@
 
 #include "pellin/NodeKinds.h"
 
+#include <cmath>
+
 namespace {
 constexpr const char* kValuesRoot = "Variables";
 
@@ -177,7 +179,9 @@ void CNode::clearIndexedVariable(const CPString& name) {
 
 bool CNode::isKnown(const CPString& name, double& out) const {
     const CPValue* v = findValue(name);
-    if (!v || v->IsText() || v->IsEmpty() || v->GetStatus() == ValueStatus::Open) return false;
+    // A number that is not finite (a damaged record) is no value to calculate from.
+    if (!v || v->IsText() || v->IsEmpty() || v->GetStatus() == ValueStatus::Open || !std::isfinite(v->GetValue()))
+        return false;
     out = v->GetValue();
     return true;
 }

@@ -158,6 +158,8 @@ bool FlowSheet::deleteNode(CNode* node) {
         if (partner->associatedNode() == node) partner->setAssociatedNode(nullptr);
     m_byName.erase(node->m_name);
     m_byFingerPrint.erase(node->m_fingerPrint);
+    // Linear in the number of nodes: the nodes keep the order of addition in one array so that
+    // position look-ups are direct; a deletion is rare beside the look-ups.
     const auto it = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto& n) { return n.get() == node; });
     m_nodes.erase(it);
     return true;

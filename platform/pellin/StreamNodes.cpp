@@ -60,6 +60,10 @@ bool StreamNode::IsOfType(const CPString& typeName) const {
     return typeName == NodeKind::MaterialStream || CNode::IsOfType(typeName);
 }
 
+// The walk goes back along one stream to its start, or to the tee whose branch this is and on
+// from there; its length is the number of units on the stream before this segment, which is
+// small (tens), so a pass over all units stays close to linear in practice. A cached fraction
+// would have to follow every edit of the network and every change of a split fraction.
 double StreamNode::getSplitFraction() const { return fractionOf(this, 0); }
 
 bool StreamNode::getProfile(StreamProfile& profile) const {

@@ -86,6 +86,7 @@ bool StreamProfile::finish(double fraction) {
 
 double StreamProfile::Enthalpy(double temperature) const {
     if (!Valid()) return 0.0;
+    if (std::isnan(temperature)) return temperature;
     if (temperature <= m_t.front()) return (temperature - m_t.front()) * m_cp.front();
     if (temperature >= m_t.back()) return m_h.back() + (temperature - m_t.back()) * m_cp.back();
     const std::size_t i = static_cast<std::size_t>(std::upper_bound(m_t.begin(), m_t.end(), temperature) - m_t.begin()) - 1;
@@ -94,6 +95,7 @@ double StreamProfile::Enthalpy(double temperature) const {
 
 double StreamProfile::TemperatureAt(double enthalpy) const {
     if (!Valid()) return 0.0;
+    if (std::isnan(enthalpy)) return enthalpy;
     if (enthalpy <= 0.0) return m_t.front() + enthalpy / m_cp.front();
     if (enthalpy >= m_h.back()) return m_t.back() + (enthalpy - m_h.back()) / m_cp.back();
     const std::size_t i = static_cast<std::size_t>(std::upper_bound(m_h.begin(), m_h.end(), enthalpy) - m_h.begin()) - 1;
@@ -101,7 +103,7 @@ double StreamProfile::TemperatureAt(double enthalpy) const {
 }
 
 double StreamProfile::FilmCoefficientAt(double temperature) const {
-    if (!Valid()) return 0.0;
+    if (!Valid() || std::isnan(temperature)) return 0.0;
     if (temperature <= m_t.front()) return m_film.front();
     if (temperature >= m_t.back()) return m_film.back();
     const std::size_t i = static_cast<std::size_t>(std::upper_bound(m_t.begin(), m_t.end(), temperature) - m_t.begin()) - 1;
