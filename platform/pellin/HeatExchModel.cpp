@@ -176,7 +176,7 @@ int HeatExch::Calculate(int code) {
         return n;
     }
     if (code == UnitCode::RefreshPerformance) return setArea();
-    if (code != UnitCode::Calculate) return 0;
+    if (!UnitCode::IsCalculate(code)) return 0;
     return solve();
 }
 

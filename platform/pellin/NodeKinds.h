@@ -6,6 +6,7 @@
 namespace NodeKind {
 inline constexpr const char* BaseNode = "Lurmet_Base_Node";
 inline constexpr const char* MaterialStream = "ppMaterialStream";
+inline constexpr const char* StreamNodeType = "Lurmet_StreamNode";  // also answered by segments
 inline constexpr const char* FeedBlock = "ppFeedOrProductBlock";
 inline constexpr const char* ProductBlock = "ppProductBlock";
 inline constexpr const char* CountercurrentHX = "Lurmet_countercurrent_HX";
@@ -64,14 +65,17 @@ inline constexpr int Specified = 1;
 inline constexpr int Calculated = 2;
 }  // namespace ValueStatus
 
-// What a unit does when asked to calculate itself (`CNode::Calculate`).
+// What a unit does when asked to calculate itself (`CNode::Calculate`). A design hands its own
+// change code (17, 98, 4, 19, ...) on to its units; every such code means Calculate. The two
+// codes below are negative so that they never meet a change code.
 namespace UnitCode {
 // Work out what the unit's known values determine; write it as calculated.
 inline constexpr int Calculate = 0;
 // Forget every calculated value the unit owns (its own and those it wrote at its ports).
-inline constexpr int ClearCalculated = 1;
+inline constexpr int ClearCalculated = -1;
 // Recompute performance only (U, F, shells, area, costs) from the present duty and temperatures.
-inline constexpr int RefreshPerformance = 2;
+inline constexpr int RefreshPerformance = -2;
+inline bool IsCalculate(int code) { return code != ClearCalculated && code != RefreshPerformance; }
 }  // namespace UnitCode
 
 // Calculation status of an exchanger (`HeatExch::getStatus`).

@@ -57,7 +57,7 @@ void StreamPiece::setParentPIStream(IFlowsheetStream* stream) {
 }
 
 bool StreamNode::IsOfType(const CPString& typeName) const {
-    return typeName == NodeKind::MaterialStream || CNode::IsOfType(typeName);
+    return typeName == NodeKind::MaterialStream || typeName == NodeKind::StreamNodeType || CNode::IsOfType(typeName);
 }
 
 // The walk goes back along one stream to its start, or to the tee whose branch this is and on
@@ -99,7 +99,7 @@ bool StreamStart::IsOfType(const CPString& typeName) const {
 }
 
 int StreamStart::Calculate(int code) {
-    if (code != UnitCode::Calculate) return 0;
+    if (!UnitCode::IsCalculate(code)) return 0;
     StreamNode* first = AsStreamNode(getIthDownStreamNode(0));
     double t = 0.0, known = 0.0;
     if (!first || !isKnown(NodeValue::Temperature, t) || first->isKnown(NodeValue::Temperature, known)) return 0;
@@ -111,7 +111,7 @@ std::unique_ptr<CNode> StreamStart::makeEmptyCopy() const {
 }
 
 int StreamEnd::Calculate(int code) {
-    if (code != UnitCode::Calculate) return 0;
+    if (!UnitCode::IsCalculate(code)) return 0;
     StreamNode* last = AsStreamNode(getIthUpStreamNode(0));
     double t = 0.0, known = 0.0;
     if (!last || !isKnown(NodeValue::Temperature, t)) return 0;

@@ -33,7 +33,7 @@ int Splitter::Calculate(int code) {
         if (in) n += in->clearCalculated(NodeValue::Temperature);
         return n;
     }
-    if (code != UnitCode::Calculate || !in || branches.empty()) return 0;
+    if (!UnitCode::IsCalculate(code) || !in || branches.empty()) return 0;
     int written = 0;
 
     double t = 0.0;
@@ -104,7 +104,7 @@ int Mixer::Calculate(int code) {
         if (out) n += out->clearCalculated(NodeValue::Temperature) + out->clearCalculated(NodeValue::MassFlow);
         return n;
     }
-    if (code != UnitCode::Calculate || !out || inlets.empty()) return 0;
+    if (!UnitCode::IsCalculate(code) || !out || inlets.empty()) return 0;
     int written = 0;
 
     // Heat content per unit share of the flow; linear in temperature without a stream profile.
@@ -169,7 +169,7 @@ int DummyHX::Calculate(int code) {
         if (out) n += out->clearCalculated(NodeValue::Temperature);
         return n;
     }
-    if (code != UnitCode::Calculate || !in || !out) return 0;
+    if (!UnitCode::IsCalculate(code) || !in || !out) return 0;
     StreamProfile p;
     if (!in->getProfile(p)) return 0;
     const IFlowsheetStream* s = in->getParentPIStream();
