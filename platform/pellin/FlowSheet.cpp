@@ -19,7 +19,7 @@ FlowSheet::FlowSheet(FSOwner* owner) : m_owner(owner) {}
 FlowSheet::~FlowSheet() = default;
 
 void FlowSheet::NotifyOwner() {
-    if (m_owner) m_owner->FlowsheetChanged(*this);
+    if (m_owner) m_owner->FlowsheetChanged();
 }
 
 std::unique_ptr<CNode> FlowSheet::CreateNode(const CPString& kind, const CPString& name, IFlowsheetStream* stream) {

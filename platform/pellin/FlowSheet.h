@@ -23,10 +23,18 @@ class IExchangerCostLaw;
 class IFlowsheetStream;
 class ILurmetBinaryFile;
 
+// The owner side of a flowsheet (a design).
 class FSOwner {
 public:
     virtual ~FSOwner() = default;
-    virtual void FlowsheetChanged(FlowSheet& sheet) = 0;
+    // The network changed: the owner runs its change handling.
+    virtual void FlowsheetChanged() = 0;
+    // The owner's interface of that class name; false, with `out` untouched, when it has none.
+    virtual bool GetInterface(const CPString& className, void** out) {
+        (void)className;
+        (void)out;
+        return false;
+    }
 };
 
 class FlowSheet {

@@ -241,10 +241,24 @@ TEST(FlowSheetRecord, StoresReadsAndStoresTheSameBytes) {
     EXPECT_EQ(stored(back), bytes);
 }
 
+struct CountingOwner : FSOwner {
+    int changes = 0;
+    void FlowsheetChanged() override { ++changes; }
+};
+
 TEST(FlowSheetRecord, CloneKeepsNamesAndFingerprints) {
     Network n;
     n.propagate(n.sheet);
-    std::unique_ptr<FlowSheet> copy = n.sheet.clone(nullptr);
+    CountingOwner owner;
+    std::unique_ptr<FlowSheet> copy = n.sheet.clone(&owner);
+    EXPECT_EQ(copy->getOwner(), &owner);
+    // Edits do not call the owner; the editing code does, once.
+    CNode* start = copy->getNode("H1Start");
+    EXPECT_TRUE(copy->disconnectNodes(start, start->getIthDownStreamNode(0)));
+    EXPECT_EQ(owner.changes, 0);
+    copy->NotifyOwner();
+    EXPECT_EQ(owner.changes, 1);
+    copy = n.sheet.clone(&owner);
     EXPECT_EQ(copy->getAllDNAFingerPrints(), n.sheet.getAllDNAFingerPrints());
     EXPECT_EQ(stored(*copy), stored(n.sheet));
     for (int i = 0; i < copy->getNumberOfNodes(); ++i) {
