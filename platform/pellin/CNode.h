@@ -135,3 +135,10 @@ template <class T>
 T* NodeCast(CNode* node, const char* typeName) {
     return node && node->IsOfType(typeName) ? dynamic_cast<T*>(node) : nullptr;
 }
+
+// The node as class T when its class name is `kind` (also for the kinds that answer no type
+// name: "ppProductBlock", "htHeater").
+template <class T>
+T* NodeCastByKind(CNode* node, const char* kind) {
+    return node && node->getClassName() == kind ? dynamic_cast<T*>(node) : nullptr;
+}

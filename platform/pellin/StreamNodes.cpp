@@ -126,3 +126,5 @@ std::unique_ptr<CNode> StreamEnd::makeEmptyCopy() const {
 }
 
 StreamNode* AsStreamNode(CNode* node) { return NodeCast<StreamNode>(node, NodeKind::MaterialStream); }
+StreamStart* AsStreamStart(CNode* node) { return NodeCast<StreamStart>(node, NodeKind::FeedBlock); }
+StreamEnd* AsStreamEnd(CNode* node) { return NodeCastByKind<StreamEnd>(node, NodeKind::ProductBlock); }

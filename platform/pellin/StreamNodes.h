@@ -77,5 +77,7 @@ protected:
     std::unique_ptr<CNode> makeEmptyCopy() const override;
 };
 
-// The segment at the given side of a neighbour, as a segment (null when it is none).
+// Typed casts; null when the node is not one.
 StreamNode* AsStreamNode(CNode* node);
+StreamStart* AsStreamStart(CNode* node);
+StreamEnd* AsStreamEnd(CNode* node);

@@ -191,3 +191,7 @@ int DummyHX::Calculate(int code) {
 }
 
 std::unique_ptr<CNode> DummyHX::makeEmptyCopy() const { return std::make_unique<DummyHX>(getName(), getClassName()); }
+
+Splitter* AsSplitter(CNode* node) { return NodeCast<Splitter>(node, NodeKind::Tee); }
+Mixer* AsMixer(CNode* node) { return NodeCast<Mixer>(node, NodeKind::Mixer); }
+DummyHX* AsDummyHX(CNode* node) { return NodeCastByKind<DummyHX>(node, NodeKind::Heater); }

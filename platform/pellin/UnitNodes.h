@@ -66,3 +66,8 @@ protected:
     int fixedDownStreamSlots() const override { return 1; }
     std::unique_ptr<CNode> makeEmptyCopy() const override;
 };
+
+// Typed casts; null when the node is not one.
+Splitter* AsSplitter(CNode* node);
+Mixer* AsMixer(CNode* node);
+DummyHX* AsDummyHX(CNode* node);

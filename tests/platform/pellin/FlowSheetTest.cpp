@@ -176,6 +176,9 @@ TEST(FlowSheet, EditingKeepsIndexesAndSlots) {
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(fs.getNode("H1End")->QueryInterface(NodeKind::BaseNode, &out), 2);
     EXPECT_EQ(fs.getNode("HTR-1")->QueryInterface(NodeKind::Heater, &out), 2);
+    EXPECT_NE(AsDummyHX(fs.getNode("HTR-1")), nullptr);
+    EXPECT_NE(AsStreamEnd(fs.getNode("H1End")), nullptr);
+    EXPECT_EQ(AsMixer(fs.getNode("TEE-100")), nullptr);
 
     // A rename keeps the node connected; a taken name is refused.
     CNode* cold = AsHeatExch(e100)->getInlet(1);
