@@ -177,7 +177,6 @@ bool FlowSheet::renameNode(CNode* node, const CPString& newName) {
 
 std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
     auto copy = std::make_unique<FlowSheet>(newOwner);
-    copy->m_costLaw = m_costLaw;
     copy->m_internalNames = m_internalNames;
     copy->m_nextFingerPrint = m_nextFingerPrint;
     std::unordered_map<const CNode*, CNode*> twin;

@@ -96,7 +96,7 @@ public:
     bool renameNode(CNode* node, const CPString& newName);
 
     // A copy of the network (same names, fingerprints, values, connections, pairs, streams and
-    // counters) for a new owner.
+    // counters) for a new owner, who installs its own cost law.
     std::unique_ptr<FlowSheet> clone(FSOwner* newOwner) const;
 
     bool Store(ILurmetBinaryFile& file) const;
