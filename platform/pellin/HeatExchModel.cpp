@@ -214,8 +214,8 @@ int HeatExch::solve() {
             m_status = S::AreaUnsolvable;
             return clearPerformance();
         }
-        // Area(Q) rises with Q from 0 to the duty at which the ends close; find where it meets
-        // the given area by doubling a bracket, then halving it.
+        // Area(Q) rises with Q from 0 towards the duty at which the ends close; bracket the duty
+        // that meets the given area, then close in on it.
         const Coefficient c = coefficientOf(*this);
         auto excess = [&](double load, int& state) {
             double t[4], F = 1.0, series = 1.0, a = 0.0;
