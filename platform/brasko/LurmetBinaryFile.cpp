@@ -164,6 +164,7 @@ bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
     std::string target = m_path;
     struct stat info {};
     mode_t mode = 0;
+    bool replaces = false;
     if (::lstat(target.c_str(), &info) == 0) {
         if (S_ISLNK(info.st_mode)) {
             char* resolved = ::realpath(target.c_str(), nullptr);
@@ -174,6 +175,7 @@ bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
         }
         if (!S_ISREG(info.st_mode)) return failWith("not a regular file; a case is saved only to a regular file", 0);
         mode = info.st_mode & 07777;
+        replaces = true;
     } else if (errno != ENOENT) {
         return failWith("cannot save there", errno);
     } else {
@@ -187,6 +189,12 @@ bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
     if (fd < 0) return failWith("cannot create a temporary file beside it", errno);
     const std::string temp = pattern;
     int error = 0;
+    // The owner too, where the process may give it (a user's file saved by an administrator);
+    // a process that may not keeps the file its own, as any new file.
+    if (replaces) {
+        const int owned = ::fchown(fd, info.st_uid, info.st_gid);
+        (void)owned;
+    }
     if (::fchmod(fd, mode) != 0) error = errno;
     for (std::size_t done = 0; !error && done < image.size();) {
         const ssize_t n = ::write(fd, image.data() + done, image.size() - done);
@@ -203,6 +211,14 @@ bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
     if (error) {
         ::unlink(temp.c_str());
         return failWith("cannot write the case", error);
+    }
+    // The rename is durable once the directory is synced; the case is whole either way.
+    const std::size_t slash = target.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
     return true;
 }
