@@ -174,9 +174,10 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.capitalCost = scenario.PointTargetValue(i, 8);
         p.operatingCost = scenario.PointTargetValue(i, 9) * kSecondsPerYear;
         p.totalAnnualCost = scenario.PointTargetValue(i, 10) * kSecondsPerYear;
-        // Where the utilities cannot cover the targets the module leaves a point's area and
-        // units empty: any heat exchanged at all takes area and at least one unit.
-        p.available = p.areaCountercurrent > 0.0 || p.units > 0.0;
+        // Where the utilities cannot cover the targets the module clears a point's units target
+        // and computes no cost (an area may keep an earlier value); any heat exchanged at all
+        // takes at least one unit.
+        p.available = p.units > 0.0;
         r.points.push_back(p);
     }
     // The least total annual cost among the points that have one. It is an optimum only with a
