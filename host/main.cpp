@@ -1,6 +1,7 @@
 // kestrin-host: the command-line stand-in for the host application. It loads the module as the
 // host does and runs the host's jobs on it: every number it prints comes from the module.
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "host/HostSession.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,11 +29,16 @@ constexpr int kMaxPoints = SuperTargetRange::kMaxFixedStepPoints;
 int usage() {
     std::fprintf(stderr,
                  "usage: kestrin-host info\n"
-                 "       kestrin-host targets FILE [--dtmin X] [--json] [--save CASE]\n"
-                 "       kestrin-host supertarget FILE --from A --to B [--step S] [--json] [--save CASE]\n"
+                 "       kestrin-host targets FILE [--dtmin X] [--forbid HOT:COLD]... [--area-method bath|lp] [--json]\n"
+                 "                            [--save CASE]\n"
+                 "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
+                 "                            [--area-method bath|lp] [--json] [--save CASE]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save.\n"
                  "  DTmin, --from and --to lie above 0 and at most %g C; supertarget computes at most %d\n"
-                 "  points ((B - A) / S below %d).\n",
+                 "  points ((B - A) / S below %d).\n"
+                 "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
+                 "                      target then comes from the area LP\n"
+                 "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n",
                  kMaxDTmin, kMaxPoints, kMaxPoints);
     return 2;
 }
@@ -57,6 +64,8 @@ std::string uncheckedNote(const std::string& file) {
 struct Options {
     std::string file;
     std::string save;
+    std::vector<std::pair<std::string, std::string>> forbidden;
+    int areaMethod = -1;  // -1 as the scenario has it, 0 Bath, 1 LP
     bool json = false;
     bool haveSave = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
@@ -85,6 +94,24 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             if (!value(o.to, o.haveTo)) return false;
         } else if (a == "--step") {
             if (!value(o.step, o.haveStep)) return false;
+        } else if (a == "--forbid") {
+            const std::string pair = i + 1 < argc ? argv[i + 1] : "";
+            const std::size_t colon = pair.find(':');
+            if (colon == std::string::npos || colon == 0 || colon + 1 == pair.size() ||
+                pair.find(':', colon + 1) != std::string::npos) {
+                error = "--forbid needs HOT:COLD (two stream names)";
+                return false;
+            }
+            o.forbidden.emplace_back(pair.substr(0, colon), pair.substr(colon + 1));
+            ++i;
+        } else if (a == "--area-method") {
+            const std::string method = i + 1 < argc ? argv[i + 1] : "";
+            if (method != "bath" && method != "lp") {
+                error = "--area-method needs bath or lp";
+                return false;
+            }
+            o.areaMethod = method == "lp" ? 1 : 0;
+            ++i;
         } else if (a == "--save") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = "--save needs a file name";
@@ -106,6 +133,45 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
         error = "no input file";
         return false;
     }
+    if (o.areaMethod == 0 && !o.forbidden.empty()) {
+        error = "--area-method bath cannot be used with --forbid: forbidden matches need the area LP";
+        return false;
+    }
+    return true;
+}
+
+// Forbids the matches asked for (one batch, so the targets are recalculated once) and sets the
+// area-target method.
+bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
+    auto stream = [&](const std::string& name, int side, IHeatIntegrationStream*& s) {
+        s = nullptr;
+        if (!scenario.GetStream(name.c_str(), s) || !s) {
+            error = "--forbid: no stream named \"" + name + "\"";
+            return false;
+        }
+        if (s->GetStreamKind() == 1 || s->GetHotCold() != side) {
+            error = "--forbid: \"" + name + "\" is not a " + (side == 0 ? "hot" : "cold") + " process stream";
+            return false;
+        }
+        return true;
+    };
+    for (const auto& [hotName, coldName] : o.forbidden) {
+        IHeatIntegrationStream* hot = nullptr;
+        IHeatIntegrationStream* cold = nullptr;
+        if (!stream(hotName, 0, hot) || !stream(coldName, 1, cold)) break;
+        if (hot->LinkStream(coldName.c_str()) != 1) {
+            error = "--forbid: the match " + hotName + ":" + coldName + " could not be forbidden";
+            break;
+        }
+    }
+    if (!o.forbidden.empty()) scenario.EndForbiddenMatchChanges();
+    if (!error.empty()) return false;
+    if (o.areaMethod >= 0 && scenario.SetAreaTargetMethod(o.areaMethod) != 1) {
+        error = "the scenario refused the area-target method";
+        return false;
+    }
+    // The report gives both areas: the area LP is asked for its countercurrent area too.
+    if (!o.forbidden.empty() || o.areaMethod == 1) scenario.SetAreaTargetOption(2);
     return true;
 }
 
@@ -145,6 +211,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
         if (o.dtmin <= 0.0 || o.dtmin > kMaxDTmin) return fail("--dtmin must be above 0 and at most 1000 C");
         scenario->SetDTmin(o.dtmin);
     }
+    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -166,6 +233,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));

@@ -270,6 +270,7 @@ public:
     double GetSuperTargetValueAtBaseOperatingCost() const override;
     int GetUtilityAssignmentMethod() const override;
     int GetAreaTargetMethod() const override;
+    int SetAreaTargetMethod(int method) override;
     int GetAreaTargetOption() const override;
     int GetCapitalCostTargetKind() override;
     int GetNumberOfForbiddenMatches() const override { return m_nForbiddenMatches; }

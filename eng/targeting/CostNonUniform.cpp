@@ -3,6 +3,7 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
+#include "eng/targeting/ShellCount.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,7 +82,7 @@ double CapitalCost12NonUniform::Price(IHeatIntegrationScenarioForCosting& costin
     const double totalArea = costing.GetAreaTarget(kShellAndTubeArea);
     const double shellsTarget = costing.GetNumberOfShellsTarget();
     // A model with area has at least one shell, however the shells target rounded.
-    const double share = totalArea > 0.0 ? std::ceil(area / totalArea * shellsTarget) : 0.0;
+    const double share = totalArea > 0.0 ? shell_count::RoundUp(area / totalArea * shellsTarget) : 0.0;
     const double shells = area > 0.0 ? std::max(share, 1.0) : 0.0;
     if (!(area > 0.0) || !(units > 0.0)) return 0.0;
 

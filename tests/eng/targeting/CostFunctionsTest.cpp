@@ -112,6 +112,17 @@ INSTANTIATE_TEST_SUITE_P(
                         c.matches = {Match{"DEFAULT", 0.0, 0, 100.0, 0.25, 0.0}};
                     },
                     51000.0},
+        // A match with all the area: 0.30000000000000004 / 0.3 x 37 = 37.00000000000001 shells is
+        // 37 shells (round-off), not 38: 37 x 500 x (0.3 / 37)^0.5 + 1000.
+        FormulaCase{"NonUniform12ShellsRoundOff", CK_CapitalCost12NonUniform,
+                    [](FakeCosting& c) {
+                        c.units = 1;
+                        c.shells = 37;
+                        c.shellAndTubeArea = 0.3;
+                        c.SetLaw("DEFAULT", 1000.0, 500.0, 0.5, 0.0);
+                        c.matches = {Match{"DEFAULT", 0.0, 0, 0.1 + 0.2, 1.0, 0.0}};
+                    },
+                    500.0 * 3.3316662497915361 + 1000.0},
         // Without a shell-and-tube area target the model's 100 m2 still take one shell (no division
         // by 0): 500 x 100 + 1 unit x 1000.
         FormulaCase{"NonUniform12NoAreaTarget", CK_CapitalCost12NonUniform,
