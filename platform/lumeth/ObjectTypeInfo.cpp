@@ -30,12 +30,12 @@ bool ObjectTypeInfo::Supports(int type) const {
     return std::find(m_supportedTypes.begin(), m_supportedTypes.end(), type) != m_supportedTypes.end();
 }
 
-Viewable* ObjectTypeInfo::CreateInstance(Viewable* parent, const Text& name) {
+Viewable* ObjectTypeInfo::CreateInstance(Viewable* parent, const Text& name) const {
     ObjectInstanceInfo info{this, name, parent};
     return CreateInstanceForRecall(info);
 }
 
-Viewable* ObjectTypeInfo::CreateInstanceForRecall(ObjectInstanceInfo& info) {
+Viewable* ObjectTypeInfo::CreateInstanceForRecall(ObjectInstanceInfo& info) const {
     if (!m_factory) return nullptr;
     info.type = this;
     return m_factory(info);

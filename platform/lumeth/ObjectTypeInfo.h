@@ -59,9 +59,9 @@ public:
 
     // ---- hooks ----
     // A new view of this type under `parent` (the factory with a fresh instance record).
-    virtual Viewable* CreateInstance(Viewable* parent, const Text& name);
+    virtual Viewable* CreateInstance(Viewable* parent, const Text& name) const;
     // The view to read a stored record into; null when the type has no class in the module.
-    virtual Viewable* CreateInstanceForRecall(ObjectInstanceInfo& info);
+    virtual Viewable* CreateInstanceForRecall(ObjectInstanceInfo& info) const;
     // The class data of a view of this type; the defaults hand over to the view's own hooks.
     virtual bool StoreClassData(BinaryFile& file, Viewable& view) const;
     virtual bool RecallClassData(BinaryFile& file, Viewable& view, int version) const;

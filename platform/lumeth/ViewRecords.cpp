@@ -102,7 +102,7 @@ bool readView(BinaryFile& file, RecordPass& pass, Document* document, std::vecto
     const ObjectTypeInfo* type = registry->Find(typeName);
     if (!type) return false;
     ObjectInstanceInfo info{type, name, parentId ? pass.byId[static_cast<std::size_t>(parentId - 1)] : nullptr};
-    Viewable* view = const_cast<ObjectTypeInfo*>(type)->CreateInstanceForRecall(info);
+    Viewable* view = type->CreateInstanceForRecall(info);
     if (!view) return false;
     pass.byId.push_back(view);
     if (!info.parent) {
