@@ -1,3 +1,4 @@
+#include "brasko/LurmetBinaryFile.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/PlotParameters.h"
 #include "lumeth/TwoDimPlot.h"
@@ -101,6 +102,37 @@ TEST_F(PlotTest, PointsPathsDisplayUnitsAndPlaceholders) {
     ASSERT_EQ(2u, f.size());
     EXPECT_NEAR(68.0, f[0].y, 1e-9);  // 20 C in F
     EXPECT_NEAR(10.0 * 3412.141633, f[0].x, 1e-6);
+}
+
+TEST_F(PlotTest, PlotParametersRoundTripAndFixTheAxisRange) {
+    auto* params = new Dim2GraphControl(&owner);
+    params->xMinimum = -5.0;
+    params->grid = true;
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(StorePlotParameters(out, params) && StorePlotParameters(out, nullptr) && out.Commit());
+    DeletePlotParameters(params);
+    EXPECT_EQ(nullptr, params);
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
+    Dim2GraphControl* back = nullptr;
+    Dim2GraphControl* none = reinterpret_cast<Dim2GraphControl*>(&owner);
+    ASSERT_TRUE(RecallPlotParameters(in, back, &owner) && RecallPlotParameters(in, none, &owner));
+    ASSERT_NE(nullptr, back);
+    EXPECT_EQ(-5.0, back->xMinimum);
+    EXPECT_EQ(-32767.0, back->xMaximum);
+    EXPECT_TRUE(back->grid);
+    EXPECT_EQ(nullptr, none);
+    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut + 1 < out.Bytes().size(); ++cut) {
+        LurmetBinaryFile shortFile = LurmetBinaryFile::ForReading({out.Bytes().begin(), out.Bytes().begin() + cut});
+        Dim2GraphControl* p = nullptr;
+        if (!RecallPlotParameters(shortFile, p, &owner)) {
+            EXPECT_EQ(nullptr, p) << cut;
+        }
+        DeletePlotParameters(p);
+    }
+    auto* plot = new TwoDimPlot(&owner, back);
+    const XYDataStruct cold = curve(":HeatFlow.206.[]", ":Temperature.207.[]", "Cold", BlueColour());
+    plot->GetPlotArea().CreateDataSet(&cold, 1);
+    EXPECT_NE(Text::npos, plot->ExportSVG().find(">-5<")) << "the fixed minimum labels the x axis";
 }
 
 TEST(DisplayUnits, ConversionsBothWaysInBothSets) {
