@@ -59,7 +59,6 @@ void Session::Reset() {
     m_journal.clear();
     m_responses.clear();
     m_fileNames.clear();
-    m_config.clear();
     m_busy = 0;
     m_unitSet = 0;
 }
@@ -83,15 +82,6 @@ bool Session::NextFileName(Text& name) {
     name = next;
     return true;
 }
-
-bool Session::GetConfig(const Text& key, double& value) const {
-    auto it = m_config.find(key);
-    if (it == m_config.end()) return false;
-    value = it->second;
-    return true;
-}
-
-void Session::SetConfig(const Text& key, double value) { m_config[key] = value; }
 
 void Session::SignalBusy(bool on) {
     // Unbalanced "off" calls never drive the depth below zero.
@@ -126,11 +116,16 @@ void UpdateViews(Viewable* view) {
 }
 void WaitForTurn(int n) { Session::Instance().Record(SessionEvent::WaitForTurn, Text(), Text(), n); }
 
-bool GetConfigData(const Text& key, double& value, bool) { return Session::Instance().GetConfig(key, value); }
+namespace {
+constexpr const char* kPreferences = "Preferences";
+}
+
+bool GetConfigData(const Text& key, double& value, bool) { return ConfigData::Instance().GetDouble(kPreferences, key, value); }
 
 void SetConfigData(const Text& key, double value, bool) {
-    Session::Instance().SetConfig(key, value);
-    Session::Instance().Record(SessionEvent::ConfigSet, key, FormattedText("%.17g", value));
+    const Text text = FormattedText("%.17g", value);
+    ConfigData::Instance().Set(kPreferences, key, text);
+    Session::Instance().Record(SessionEvent::ConfigSet, key, text);
 }
 
 int SendViewableMessage(Viewable* view, const Text& line, int) {

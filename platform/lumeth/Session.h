@@ -7,7 +7,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <vector>
 
 class Viewable;
@@ -57,7 +56,7 @@ public:
     std::vector<SessionEntry> Entries(SessionEvent event) const;
     // One line per entry ("Error NoStreams: text"), for tests to compare.
     std::vector<Text> Lines() const;
-    // Empties the journal, the scripts, the preferences and the busy depth.
+    // Empties the journal, the scripts and the busy depth.
     void Reset();
     void ClearEvents(SessionEvent event);
 
@@ -71,10 +70,6 @@ public:
     int NextResponse();
     bool NextFileName(Text& name);
 
-    // ---- preferences ----
-    bool GetConfig(const Text& key, double& value) const;
-    void SetConfig(const Text& key, double value);
-
     // ---- the user's display-unit set ----
     int UnitSet() const { return m_unitSet; }
     void SetUnitSet(int set) { m_unitSet = set; }
@@ -87,7 +82,6 @@ private:
     std::vector<SessionEntry> m_journal;
     std::deque<int> m_responses;
     std::deque<Text> m_fileNames;
-    std::map<Text, double> m_config;
     int m_busy = 0;
     int m_unitSet = 0;
 };
@@ -103,7 +97,8 @@ void TraceLine(const Text& line);
 void SignalBusy(bool on);
 void UpdateViews(Viewable* view);
 void WaitForTurn(int n);
-// Preferences as doubles; false when the key is not set.
+// The user's preferences as doubles, kept in the configuration data's section "Preferences";
+// false when the key is not set or not a number.
 bool GetConfigData(const Text& key, double& value, bool flag = true);
 void SetConfigData(const Text& key, double value, bool flag = true);
 // Delivers a command line to a view's Message and records it. A view that deletes itself while

@@ -1,3 +1,4 @@
+#include "lumeth/Framework.h"
 #include "lumeth/Session.h"
 #include "tests/support/ProbeView.h"
 
@@ -7,7 +8,10 @@ namespace {
 
 class ViewableTest : public ::testing::Test {
 protected:
-    void SetUp() override { Session::Instance().Reset(); }
+    void SetUp() override {
+        Session::Instance().Reset();
+        ConfigData::Instance().Clear();
+    }
     ProbeRegistry registry;
 };
 
