@@ -3,13 +3,13 @@
 
 #include "brasko/DefaultManager.h"
 #include "brasko/ReportHolder.h"
-#include "osmeri/CPValue.h"
 #include "eng/autodesign/IAdvancedSuperTarget.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
+#include "osmeri/CPValue.h"
 
 #include <vector>
 
@@ -108,7 +108,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
             if (!selection.IsItemSelected(entry, i)) continue;
             if (m_bTotalSite && kind == CPIHeatIntegrationStream::KindUtility) {
                 // A site scenario's utilities are the site's streams, which it holds already; a
-                // private copy would drift from them and outlive nobody's ownership.
+                // private copy would drift from them, and nobody would own it.
                 CPIHeatIntegrationStream* held = StreamByName(items[i]->GetName());
                 if (!held || !IsSharedSiteStream(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
                 continue;

@@ -5,9 +5,9 @@
 #include "brasko/DefaultManager.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "brasko/ReportHolder.h"
-#include "osmeri/CPValue.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/Scenario.h"
+#include "osmeri/CPValue.h"
 
 #include <cmath>
 #include <vector>
