@@ -10,6 +10,7 @@
 #include "eng/startup/Registries.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
 
 #include <memory>
 #include <set>
