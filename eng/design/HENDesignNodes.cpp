@@ -272,6 +272,12 @@ CNode* CPIHENDesign::NewNode(const char* kind, IHeatIntegrationStream* stream) {
 bool CPIHENDesign::Connect(CNode* up, CNode* down, int upSlot, int downSlot) {
     if (!m_sheet->connectNodes(up, down, upSlot, downSlot)) return false;
     if (m_journal) m_journal->undo.push_back([this, up, down] { m_sheet->disconnectNodes(up, down); });
+    // An exchanger names the segments at its ports: a segment joined to a port takes that name
+    // over, whichever edit joined it (another unit's edit may hand the port a new segment).
+    if (chain::IsExchanger(up) && chain::IsSegment(down))
+        SetText(up, ExchangerPort::Name(2 * up->downStreamSlotOf(down) + 1), down->getName());
+    if (chain::IsExchanger(down) && chain::IsSegment(up))
+        SetText(down, ExchangerPort::Name(2 * down->upStreamSlotOf(up)), up->getName());
     return true;
 }
 
