@@ -39,6 +39,7 @@ CPIHENDesign::~CPIHENDesign() {
     m_exchangers.clear();
     m_unitsByStream.clear();
     m_streams.clear();
+    m_streamSet.clear();
     m_sheet.reset();
     SendAMessage(CodeDestroyed, CPString(), this);
 }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class HeatExch;
@@ -273,6 +274,7 @@ private:
     std::vector<CNode*> m_exchangers;
     std::unordered_map<std::string, std::vector<CNode*>> m_unitsByStream;
     std::vector<IHeatIntegrationStream*> m_streams;
+    std::unordered_set<const IHeatIntegrationStream*> m_streamSet;  // the same streams, for look-ups
     std::unordered_map<std::string, double> m_utilityLoads;
     std::vector<double> m_crossPinchLoads;
     std::unique_ptr<std::vector<double>> m_firstPinch, m_secondPinch;

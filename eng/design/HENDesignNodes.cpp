@@ -11,6 +11,7 @@
 #include "pellin/UnitNodes.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -93,9 +94,7 @@ const std::vector<CNode*>* CPIHENDesign::UnitsOf(const CPString& streamName) con
     return it == m_unitsByStream.end() ? nullptr : &it->second;
 }
 
-bool CPIHENDesign::HasStream(const IHeatIntegrationStream* stream) const {
-    return std::find(m_streams.begin(), m_streams.end(), stream) != m_streams.end();
-}
+bool CPIHENDesign::HasStream(const IHeatIntegrationStream* stream) const { return m_streamSet.count(stream) > 0; }
 
 void CPIHENDesign::UpdateStreamIndex(int event, IHeatIntegrationStream* stream, CNode* unit) {
     if (!stream) return;
@@ -103,11 +102,14 @@ void CPIHENDesign::UpdateStreamIndex(int event, IHeatIntegrationStream* stream, 
     switch (event) {
     case 30:
         m_unitsByStream[name].clear();
-        if (!HasStream(stream)) m_streams.push_back(stream);
+        if (m_streamSet.insert(stream).second) m_streams.push_back(stream);
         break;
     case 31:
         m_unitsByStream.erase(name);
-        m_streams.erase(std::remove(m_streams.begin(), m_streams.end(), stream), m_streams.end());
+        // Linear in the streams, once per stream that leaves; the list keeps the order streams
+        // were added in, which the index queries answer by.
+        if (m_streamSet.erase(stream))
+            m_streams.erase(std::remove(m_streams.begin(), m_streams.end(), stream), m_streams.end());
         break;
     case 5:
         if (!UnitsOf(name)) UpdateStreamIndex(30, stream, nullptr);
@@ -127,6 +129,7 @@ void CPIHENDesign::UpdateStreamIndex(int event, IHeatIntegrationStream* stream, 
 void CPIHENDesign::RebuildStreamIndex() {
     m_unitsByStream.clear();
     m_streams.clear();
+    m_streamSet.clear();
     for (CNode* start : m_sheet->getAllNodesOfType(NodeKind::FeedBlock))
         if (IHeatIntegrationStream* stream = chain::StreamOf(start)) UpdateStreamIndex(30, stream, nullptr);
     for (CNode* node : m_exchangers) {
@@ -169,8 +172,11 @@ int CPIHENDesign::AddStream(IHeatIntegrationStream* stream) {
 
 int CPIHENDesign::RemoveStream(const CPString& name) {
     IHeatIntegrationStream* stream = nullptr;
-    for (IHeatIntegrationStream* s : m_streams)
-        if (s->GetName() == name) stream = s;
+    if (!m_scenario || !m_scenario->GetStream(name, stream) || !HasStream(stream)) {
+        stream = nullptr;
+        for (IHeatIntegrationStream* s : m_streams)
+            if (s->GetName() == name) stream = s;
+    }
     CNode* start = StreamBlock(name, "Start");
     if (!stream && !start) return 0;
     Deactivate();
@@ -189,17 +195,15 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     }
     std::vector<CNode*> pending;
     if (start) pending.push_back(start);
-    std::vector<CNode*> doomed;
+    std::unordered_set<CNode*> doomed;
     while (!pending.empty()) {
         CNode* node = pending.back();
         pending.pop_back();
-        if (std::find(doomed.begin(), doomed.end(), node) != doomed.end()) continue;
-        doomed.push_back(node);
+        if (!doomed.insert(node).second) continue;
         for (CNode* down : node->getAllDownStreamNodes())
             if (!down->IsOfType(NodeKind::CountercurrentHX)) pending.push_back(down);
     }
-    if (CNode* end = StreamBlock(name, "End"))
-        if (std::find(doomed.begin(), doomed.end(), end) == doomed.end()) doomed.push_back(end);
+    if (CNode* end = StreamBlock(name, "End")) doomed.insert(end);
     for (CNode* node : doomed) m_sheet->deleteNode(node);
     Activate(0);
     if (stream) UpdateStreamIndex(31, stream, nullptr);

@@ -13,7 +13,9 @@ using namespace chain;
 namespace {
 constexpr double kEmpty = -32767.0;
 
-// The index-th item of `items` that passes `keep`; null when there is none.
+// The index-th item of `items` that passes `keep`; null when there is none. Linear per query:
+// a stream's kind can change under the design (a utility stream is treated as a process stream
+// while a design is calculated), so the lists by kind are read afresh rather than kept.
 template <class T, class Keep>
 T* nth(const std::vector<T*>& items, int index, Keep keep) {
     if (index < 0) return nullptr;

@@ -2,6 +2,8 @@
 // degrees of freedom, the satisfied test, utility cost, payback and the lock states.
 #include "DesignTestSupport.h"
 
+#include "tevrin/CPList.h"
+
 #include <gtest/gtest.h>
 
 using namespace design_test;
@@ -191,4 +193,27 @@ TEST(HENDesignStatus, LockStatesOfABaseDesignAnotherDesignAndAnOrdinaryScenario)
     ASSERT_TRUE(x);  // adding does not consult the lock
     EXPECT_FALSE(p.d->DeleteHeatExchanger(x, nullptr));
     EXPECT_FALSE(p.d->AddUtilityAtPort(x, 0));
+}
+
+TEST(HENDesignStatus, PinchPointsAreCopiedAndOneCrossPinchLoadIsKeptPerPinch) {
+    Plant p;
+    double pinches[3][2] = {{120.0, 110.0}, {100.0, 90.0}, {70.0, 60.0}};
+    CPList list;
+    for (auto& pinch : pinches) list.Append(pinch);
+    p.d->SetPinchPoints(&list);
+    EXPECT_EQ(p.d->GetPinchPoint(0, 1), 100.0);
+    EXPECT_EQ(p.d->GetPinchPoint(1, 2), 60.0);
+    EXPECT_EQ(p.d->GetPinchPoint(1, 3), -32767.0);
+    EXPECT_EQ(p.d->GetNumberOfCrossPinchLoads(), 0);  // no exchanger yet
+    CNode* x = p.d->AddHeatExchanger(p.Segment("H1", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+    p.d->ProcessChange(20, CPString(), nullptr);
+    EXPECT_EQ(p.d->GetNumberOfCrossPinchLoads(), 3);
+    EXPECT_EQ(p.d->GetCrossPinchLoad(3), 0.0);
+
+    CPString name;
+    x->getVariableAsString(NodeValue::UnitOperationName, name);
+    p.d->MakeExchangerStreamName(name, name);
+    EXPECT_EQ(name, "E-100STRM");
+    p.d->MakeExchangerStreamName("E-999", name);
+    EXPECT_EQ(name, "E-999");
 }
