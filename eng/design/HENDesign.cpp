@@ -154,16 +154,15 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
 }
 
 // The network keeps what is specified and works out the rest unit by unit: every calculated value
-// is forgotten, then the units calculate in passes until a pass writes nothing new.
+// is forgotten, then the units calculate in passes until a pass changes nothing (a unit writes a
+// value only when it changes it).
 void CPIHENDesign::Recalculate(int code) {
     const std::vector<CNode*> units = m_sheet->getAllNodes();
     for (CNode* unit : units) unit->Calculate(UnitCode::ClearCalculated);
-    int previous = -1;
     for (int pass = 0; pass < kMaxPropagationPasses; ++pass) {
         int written = 0;
         for (CNode* unit : units) written += unit->Calculate(code);
-        if (written == 0 || written == previous) break;
-        previous = written;
+        if (written == 0) break;
     }
     UpdateUtilityLoads();
     CalculateCrossPinchLoads();

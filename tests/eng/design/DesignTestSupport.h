@@ -4,6 +4,7 @@
 // design's flowsheet that every edit must pass.
 #include "brasko/NotificationSender.h"
 #include "eng/design/HENDesign.h"
+#include "eng/design/HENDesignChain.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
 #include "eng/model/ScenarioServices.h"

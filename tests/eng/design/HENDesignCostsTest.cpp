@@ -4,9 +4,12 @@
 
 #include "tevrin/CPList.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 using namespace design_test;
+using chain::After;
 
 namespace {
 
@@ -216,4 +219,26 @@ TEST(HENDesignStatus, PinchPointsAreCopiedAndOneCrossPinchLoadIsKeptPerPinch) {
     EXPECT_EQ(name, "E-100STRM");
     p.d->MakeExchangerStreamName("E-999", name);
     EXPECT_EQ(name, "E-999");
+}
+
+// H3 150 -> 50 (CP 1) gives 50 kW to C1 40 -> 140 (CP 2): the hot outlet is at 100, the cold
+// outlet at 65; the cooler after the exchanger takes the other 50 kW, the heater 150 kW.
+TEST(HENDesignCounts, ARecalculationCarriesSpecifiedValuesThroughTheNetwork) {
+    Plant p;
+    CNode* x = p.d->AddHeatExchanger(p.Segment("H3", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(p.d->RemoveUtilityAtPort(x, 0));
+    ASSERT_TRUE(p.d->RemoveUtilityAtPort(x, 2));
+    x->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    auto* hx = AsHeatExch(x);
+    EXPECT_NEAR(Plant::Temperature(hx->getOutlet(0)), 100.0, 1e-9);
+    EXPECT_NEAR(Plant::Temperature(hx->getOutlet(1)), 65.0, 1e-9);
+    double cooler = 0.0, heater = 0.0;
+    ASSERT_TRUE(After(hx->getOutlet(0))->getVariableAsDouble(NodeValue::Duty, cooler));
+    ASSERT_TRUE(After(hx->getOutlet(1))->getVariableAsDouble(NodeValue::Duty, heater));
+    EXPECT_NEAR(std::fabs(cooler), 50.0, 1e-9);
+    EXPECT_NEAR(std::fabs(heater), 150.0, 1e-9);
+    double remainder = 0.0;
+    EXPECT_FALSE(p.d->IsStreamSatisfied(p.scenario->FindStream("H3"), &remainder));
+    EXPECT_NEAR(remainder, 50.0, 1e-9);
 }
