@@ -254,6 +254,8 @@ private:
     void RollBackJournal();
 
     bool IsEditLocked() const { return GetEditLockState() == 1; }
+    // Whether the node is one of this design's (a node of another design is refused by every edit).
+    bool Owns(const CNode* node) const { return node && node->getFlowSheet() == m_sheet.get(); }
     std::vector<CNode*>* UnitsOf(const CPString& streamName);
     const std::vector<CNode*>* UnitsOf(const CPString& streamName) const;
     bool HasStream(const IHeatIntegrationStream* stream) const;

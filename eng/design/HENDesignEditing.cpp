@@ -190,7 +190,7 @@ CNode* CPIHENDesign::StepAlongStream(CNode* node, int steps, int direction, CNod
 // ---------------------------------------------------------------- exchangers
 
 CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, const char* kind, const char* name) {
-    if (CheckStreamMatch(a, b)) return nullptr;
+    if (CheckStreamMatch(a, b) || !Owns(a) || !Owns(b)) return nullptr;
     const CPString exchangerKind = kind && *kind ? kind : NodeKind::HeatExchanger;
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;
@@ -234,8 +234,7 @@ CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, co
 }
 
 bool CPIHENDesign::DeleteHeatExchanger(CNode* unit, const char* reason) {
-    if (!unit || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit)) || unit->getFlowSheet() != m_sheet.get())
-        return false;
+    if (!Owns(unit) || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit))) return false;
     const char* word = unitWord(unit);
     const CPString label = unitName(unit);
     bool ok = true;
@@ -253,7 +252,7 @@ bool CPIHENDesign::DeleteHeatExchanger(CNode* unit, const char* reason) {
 
 bool CPIHENDesign::MoveHeatExchangerSide(CNode* unit, CNode* from, CNode* to, const char* reason) {
     HeatExch* exchanger = AsHeatExch(unit);
-    if (!exchanger || IsEditLocked() || !IsSegment(from) || !IsSegment(to)) return false;
+    if (!exchanger || !Owns(unit) || !Owns(to) || IsEditLocked() || !IsSegment(from) || !IsSegment(to)) return false;
     if (to == from) return true;
     const int side = exchanger->sideOf(from);
     if (side < 0) return false;

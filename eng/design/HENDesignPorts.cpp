@@ -47,7 +47,7 @@ bool CPIHENDesign::CanAddUtilityAtPort(CNode* unit, int port) const {
 }
 
 bool CPIHENDesign::AddUtilityAtPort(CNode* unit, int port) {
-    if (!unit || IsEditLocked() || !isPortUnit(unit) || (!IsMixer(unit) && (port < 0 || port > 3))) return false;
+    if (!Owns(unit) || IsEditLocked() || !isPortUnit(unit) || (!IsMixer(unit) && (port < 0 || port > 3))) return false;
     if (IsPlaceholder(PortNeighbour(unit, port))) return true;
     CNode* x = PortSegment(unit, port);
     IHeatIntegrationStream* stream = StreamOf(x);
@@ -71,7 +71,7 @@ bool CPIHENDesign::AddUtilityAtPort(CNode* unit, int port) {
 }
 
 bool CPIHENDesign::RemoveUtilityAtPort(CNode* unit, int port) {
-    if (!unit || IsEditLocked() || !isPortUnit(unit) || (!IsMixer(unit) && (port < 0 || port > 3))) return false;
+    if (!Owns(unit) || IsEditLocked() || !isPortUnit(unit) || (!IsMixer(unit) && (port < 0 || port > 3))) return false;
     CNode* placeholder = PortNeighbour(unit, port);
     if (!IsPlaceholder(placeholder)) return true;
     CNode* x = PortSegment(unit, port);
@@ -123,7 +123,7 @@ bool CPIHENDesign::RemovePlaceholderTrial(CNode* placeholder) {
 }
 
 bool CPIHENDesign::CanRemoveUtilityAtPort(CNode* unit, int port) {
-    if (!unit || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit)) || port < 0 || port > 3) return false;
+    if (!Owns(unit) || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit)) || port < 0 || port > 3) return false;
     CNode* placeholder = PortNeighbour(unit, port);
     if (!IsPlaceholder(placeholder)) return true;
     if (IsUtilityStream(StreamOf(PortSegment(unit, port)))) return false;
@@ -141,7 +141,7 @@ bool CPIHENDesign::CanAddUtilityAfterMixer(CNode* mixer) const {
 }
 
 bool CPIHENDesign::CanRemoveUtilityAfterMixer(CNode* mixer) {
-    if (!mixer || IsEditLocked() || !IsMixer(mixer)) return false;
+    if (!Owns(mixer) || IsEditLocked() || !IsMixer(mixer)) return false;
     CNode* segment = After(mixer);
     if (IsUtilityStream(StreamOf(segment))) return false;
     CNode* placeholder = After(segment);

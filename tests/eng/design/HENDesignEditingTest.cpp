@@ -265,4 +265,16 @@ TEST(HENDesignEditing, AFailedAttachIsUndoneAndTheAddAnswersNull) {
     EXPECT_STREQ(n.d->GetChangeLog(), "");
     n.d->GetFlowSheet()->deleteNode(loose);
     EXPECT_EQ(StructuralFault(*n.d), "");
+
+    // Nodes of another design are refused outright.
+    CPIHENDesign* other = n.Design("D2");
+    CNode* foreign = ChainNodes(*other, "C1")[1];
+    EXPECT_EQ(n.d->AddHeatExchanger(n.Segment("H1", 0), foreign, nullptr, nullptr, nullptr), nullptr);
+    CNode* x = other->AddHeatExchanger(ChainNodes(*other, "H1")[1], foreign, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x);
+    EXPECT_FALSE(n.d->DeleteHeatExchanger(x, nullptr));
+    EXPECT_FALSE(n.d->RemoveUtilityAtPort(x, 0));
+    EXPECT_FALSE(n.d->MoveHeatExchangerSide(x, AsHeatExch(x)->getInlet(0), n.Segment("H2", 0), nullptr));
+    EXPECT_EQ(StructuralFault(*n.d), "");
+    EXPECT_EQ(StructuralFault(*other), "");
 }
