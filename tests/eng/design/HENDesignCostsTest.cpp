@@ -242,3 +242,25 @@ TEST(HENDesignCounts, ARecalculationCarriesSpecifiedValuesThroughTheNetwork) {
     EXPECT_FALSE(p.d->IsStreamSatisfied(p.scenario->FindStream("H3"), &remainder));
     EXPECT_NEAR(remainder, 50.0, 1e-9);
 }
+
+// The exchangers of a design, and of its copy, are priced by the scenario's cost law a + b A^c.
+TEST(HENDesignCosts, ExchangersArePricedByTheScenariosCostLaw) {
+    Plant p;
+    for (const char* s : {"H3", "C1"}) p.scenario->FindStream(s)->SetValue("HTCoeff", 1.0, 0);
+    p.scenario->SetEconomicData(0, 1000.0, "DEFAULT");
+    p.scenario->SetEconomicData(1, 100.0, "DEFAULT");
+    p.scenario->SetEconomicData(2, 1.0, "DEFAULT");
+    CNode* x = p.d->AddHeatExchanger(p.Segment("H3", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+    p.d->RemoveUtilityAtPort(x, 0);
+    p.d->RemoveUtilityAtPort(x, 2);
+    x->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    const double area = p.d->GetTotalArea();
+    ASSERT_GT(area, 0.0);
+    EXPECT_NEAR(p.d->GetTotalCapitalCost(), 1000.0 + 100.0 * area, 1e-6);
+
+    ASSERT_EQ(p.scenario->CloneDesign("D2", p.d), 1);
+    CPIHENDesign* copy = p.Design("D2");
+    copy->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_NEAR(copy->GetTotalCapitalCost(), 1000.0 + 100.0 * area, 1e-6);
+}
