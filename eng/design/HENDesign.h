@@ -22,8 +22,10 @@
 #include <unordered_set>
 #include <vector>
 
+class ControllabilityCheck;
 class HeatExch;
 class IExchangerCostLaw;
+class NetworkStructureAnalysis;
 
 class CPIHENDesign : public IHENDesign, public FSOwner, public NotificationSender {
 public:
@@ -214,8 +216,9 @@ public:
     const NodeName& MixerNames() const { return m_mixerNames; }
 
     // ---- what later parts of the network design fill in ----
-    bool IsLoopAnalysisEnabled() const override { return m_loopAnalysis; }
-    void SetLoopAnalysisEnabled(bool enabled) override { m_loopAnalysis = enabled; }
+    bool IsLoopAnalysisEnabled() const override;
+    // Setting it reruns the structure analysis.
+    void SetLoopAnalysisEnabled(bool enabled) override;
     bool AreStreamTerminalsReady() const override;
     void RunOptimizerCheck() override {}
     bool AreExchangerPortsFreeOfUtilities() const override;
@@ -229,6 +232,21 @@ public:
     bool GetUpstreamNodeName(const CPString& nodeName, CPString& out) const override;
     CPString GetNodeClassName(const CPString& nodeName) const override;
     bool GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const override;
+
+    // ---- structure analysis and controllability ----
+    NetworkStructureAnalysis& StructureAnalysis() { return *m_analysis; }
+    ControllabilityCheck& Controllability() { return *m_control; }
+    // Exchanger lists, sub-networks, loops, paths, independent loops, splitters, controllability.
+    void RunStructureAnalysis();
+    // Whether a non-process stream takes part in the analysis; the full rerun follows.
+    bool SetAnalysisStreamFlag(IHeatIntegrationStream* stream, bool takesPart);
+    // Stores the flag and reruns the controllability pass.
+    bool SetControlUnitSelected(int index, bool selected);
+    bool SetControlUnitKind(int index, unsigned int kind);
+    // The control kind of a process stream; 0 for any other.
+    unsigned int GetUnitControlKind(IHeatIntegrationStream* stream) const;
+    int IsHeatExchangerOnPathOrLoop(int index) const;
+    const char* GetControllabilityVerdict() const;
 
     // ---- case file ----
     bool Store(ILurmetBinaryFile& file) const override;
@@ -299,7 +317,8 @@ private:
     int m_integerOption = 3;
     bool m_ignoreInfeasible = false;
     bool m_skipStreamEnds = false;
-    bool m_loopAnalysis = true;
+    std::unique_ptr<NetworkStructureAnalysis> m_analysis;
+    std::unique_ptr<ControllabilityCheck> m_control;
     int m_busy = 0;
 
     std::unique_ptr<Journal> m_journal;
