@@ -34,6 +34,8 @@ public:
     static constexpr int CodeExchangerAdded = 5;
     static constexpr int CodeExchangerDeleted = 6;
     static constexpr int CodeExchangerMoved = 7;
+    static constexpr int CodeSplitterMixerAdded = 27;
+    static constexpr int CodeSplitterMixerRemoved = 28;
     static constexpr int CodeStreamAdded = 30;
     static constexpr int CodeStreamRemoved = 31;
     static constexpr int CodeStreamRenamed = 32;
@@ -97,6 +99,26 @@ public:
     bool AttachExchangerSide(CNode* segment, CNode* unit);
     bool DetachExchangerSide(CNode* inlet);
     CNode* StepAlongStream(CNode* node, int steps, int direction, CNode* reference) const;
+
+    // ---- splitter-mixers and bypasses ----
+    // A splitter-mixer of n branches on a segment (a is b, or only a placeholder lies between
+    // them), or a bypass from segment a around the units up to segment b with n - 1 empty
+    // branches beside the main one.
+    bool AddSplitterMixer(CNode* a, CNode* b, CNode*& splitter, const char* reason, int branches);
+    // Whether a bypass from a to b would enclose only whole splitter-mixers.
+    bool CanAddBypass(CNode* a, CNode* b) const;
+    void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count);
+    void RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason);
+    // Removes the branch holding the segment; the last branch left takes the splitter-mixer with it.
+    void RemoveSplitterBranch(CNode* segment, const char* reason);
+    // 0 editable, 1 locked or not a splitter-mixer, 2 a branch holds units.
+    int GetSplitterState(CNode* splitterOrMixer) const;
+    // 0 empty branch, 1 locked or not in a branch, 2 the branch holds units.
+    int GetBranchState(CNode* node) const;
+    bool InsertSplitterMixer(CNode* segment, CNode*& splitter, const char* reason, int branches);
+    void DeleteChainToMixer(CNode* segment, const char* reason);
+    // The first segment of the branch that holds the node; null outside any branch.
+    CNode* FindBranchStart(CNode* node) const;
 
     // ---- utilities at ports ----
     bool IsPortFreeOfUtility(CNode* unit, int port) const override;
