@@ -102,16 +102,22 @@ void NetworkStructureAnalysis::BuildExchangerLists() {
     for (int i = 0; i < m_design->GetNumberOfStreams(); ++i) m_streamExchangers[m_design->GetStream(i)];
     // One pass over the exchangers, each filed under the stream on its side when that side is
     // the stream's own (hot streams on side 0, cold on side 1).
-    for (CNode* x : m_exchangers)
+    for (CNode* x : m_exchangers) {
+        const HeatExch* hx = dynamic_cast<const HeatExch*>(x);
+        const bool heater = hx && hx->IsHeater();
         for (int side = 0; side < 2; ++side) {
             IHeatIntegrationStream* s = StreamOnSide(x, side);
             const auto it = s ? m_streamExchangers.find(s) : m_streamExchangers.end();
-            if (it != m_streamExchangers.end() && s->GetHotCold() == side) it->second.push_back(x);
+            if (it == m_streamExchangers.end() || s->GetHotCold() != side) continue;
+            IHeatIntegrationStream* other = StreamOnSide(x, 1 - side);
+            it->second.push_back({x, other, heater, other && TakesPart(other)});
         }
+    }
 }
 
-const std::vector<CNode*>& NetworkStructureAnalysis::ExchangersOf(const IHeatIntegrationStream* stream) const {
-    static const std::vector<CNode*> none;
+const std::vector<NetworkStructureAnalysis::Link>& NetworkStructureAnalysis::ExchangersOf(
+    const IHeatIntegrationStream* stream) const {
+    static const std::vector<Link> none;
     const auto it = m_streamExchangers.find(stream);
     return it == m_streamExchangers.end() ? none : it->second;
 }
@@ -136,14 +142,13 @@ void NetworkStructureAnalysis::FindSubNetworks() {
         std::vector<Frame> stack{{start, 0}};
         while (!stack.empty()) {
             Frame& f = stack.back();
-            const std::vector<CNode*>& list = ExchangersOf(f.stream);
+            const std::vector<Link>& list = ExchangersOf(f.stream);
             if (f.next >= list.size()) {
                 stack.pop_back();
                 continue;
             }
-            CNode* x = list[f.next++];
-            IHeatIntegrationStream* t = StreamOnSide(x, f.stream->GetHotCold() == 0 ? 1 : 0);
-            if (!t || !TakesPart(t) || m_memberOf.count(t)) continue;
+            IHeatIntegrationStream* t = list[f.next++].other;
+            if (!t || !list[f.next - 1].otherTakesPart || m_memberOf.count(t)) continue;
             SubNetwork& sub = m_subNetworks[index];
             sub.members.push_back(t);
             sub.name += " / ";
@@ -154,14 +159,15 @@ void NetworkStructureAnalysis::FindSubNetworks() {
     }
 }
 
-bool NetworkStructureAnalysis::InChainStreams(const IHeatIntegrationStream* s) const {
-    const auto it = m_chainCount.find(s);
-    return it != m_chainCount.end() && it->second > 0;
+void NetworkStructureAnalysis::PushChain(IHeatIntegrationStream* s, CNode* e) {
+    m_chainPos[s] = m_chain.streams.size();
+    m_chain.streams.push_back(s);
+    m_chain.exchangers.push_back(e);
 }
 
 void NetworkStructureAnalysis::PopChain() {
     if (m_chain.streams.empty()) return;
-    --m_chainCount[m_chain.streams.back()];
+    m_chainPos.erase(m_chain.streams.back());
     m_chain.streams.pop_back();
     m_chain.exchangers.pop_back();
 }
@@ -174,7 +180,7 @@ void NetworkStructureAnalysis::FindLoops() {
         IHeatIntegrationStream* s = m_design->GetStream(i);
         if (!isNotUtility(s) || s->GetHotCold() != 0) continue;
         m_chain = UnitChain();
-        m_chainCount.clear();
+        m_chainPos.clear();
         Visit(s, nullptr);
     }
     RemoveRepeatedLoops();
@@ -183,26 +189,24 @@ void NetworkStructureAnalysis::FindLoops() {
 // The depth of the recursion is the length of the working chain, at most one entry per stream
 // (and one more for the start stream).
 void NetworkStructureAnalysis::Visit(IHeatIntegrationStream* s, CNode* arrival) {
-    for (CNode* e : ExchangersOf(s)) {
+    for (const Link& link : ExchangersOf(s)) {
+        CNode* e = link.exchanger;
         if (e == arrival) continue;
         if (++m_steps > MaxSearchSteps || m_loops.size() >= MaxChains) break;
-        IHeatIntegrationStream* t = StreamOnSide(e, s->GetHotCold() == 0 ? 1 : 0);
-        if (!t || !TakesPart(t)) continue;
-        std::size_t k = 0;
-        if (InChainStreams(t)) {
-            while (k < m_chain.streams.size() && !(m_chain.streams[k] == t && m_chain.exchangers[k] == e)) ++k;
-            if (k < m_chain.streams.size()) {
+        IHeatIntegrationStream* t = link.other;
+        if (!t || !link.otherTakesPart) continue;
+        const auto at = m_chainPos.find(t);
+        if (at != m_chainPos.end()) {
+            const std::size_t k = at->second;
+            if (m_chain.exchangers[k] == e) {
                 UnitChain loop;
                 loop.exchangers.assign(m_chain.exchangers.begin() + static_cast<std::ptrdiff_t>(k), m_chain.exchangers.end());
                 loop.streams.assign(m_chain.streams.begin() + static_cast<std::ptrdiff_t>(k), m_chain.streams.end());
-                loop.MakeName();
                 m_loops.push_back(std::move(loop));
             }
             continue;
         }
-        m_chain.streams.push_back(t);
-        m_chain.exchangers.push_back(e);
-        ++m_chainCount[t];
+        PushChain(t, e);
         Visit(t, e);
     }
     if (arrival) PopChain();
@@ -218,7 +222,9 @@ void NetworkStructureAnalysis::RemoveRepeatedLoops() {
         std::vector<const CNode*> key(loop.exchangers.begin(), loop.exchangers.end());
         std::sort(key.begin(), key.end());
         key.erase(std::unique(key.begin(), key.end()), key.end());
-        if (seen.insert({loop.exchangers.size(), std::move(key)}).second) kept.push_back(std::move(loop));
+        if (!seen.insert({loop.exchangers.size(), std::move(key)}).second) continue;
+        loop.MakeName();  // named only when kept: most loops are found twice
+        kept.push_back(std::move(loop));
     }
     m_loops = std::move(kept);
 }
@@ -231,16 +237,17 @@ void NetworkStructureAnalysis::FindPaths() {
         IHeatIntegrationStream* s = m_design->GetStream(i);
         if (isProcess(s) || s->GetHotCold() != 0) continue;
         m_chain = UnitChain();
-        m_chainCount.clear();
+        m_chainPos.clear();
         Walk(s, nullptr);
     }
 }
 
 void NetworkStructureAnalysis::Walk(IHeatIntegrationStream* s, CNode* arrival) {
-    for (CNode* e : ExchangersOf(s)) {
+    for (const Link& link : ExchangersOf(s)) {
+        CNode* e = link.exchanger;
         if (e == arrival) continue;
         if (++m_steps > MaxSearchSteps || m_paths.size() >= MaxChains) break;
-        IHeatIntegrationStream* t = StreamOnSide(e, s->GetHotCold() == 0 ? 1 : 0);
+        IHeatIntegrationStream* t = link.other;
         if (!t) continue;
         if (t->GetHotCold() == 1 && !isProcess(t)) {
             UnitChain path = m_chain;
@@ -250,11 +257,8 @@ void NetworkStructureAnalysis::Walk(IHeatIntegrationStream* s, CNode* arrival) {
             m_paths.push_back(std::move(path));
             continue;
         }
-        const HeatExch* x = dynamic_cast<const HeatExch*>(e);
-        if ((!arrival || !(x && x->IsHeater())) && !InChainStreams(t)) {
-            m_chain.streams.push_back(t);
-            m_chain.exchangers.push_back(e);
-            ++m_chainCount[t];
+        if ((!arrival || !link.heater) && !InChainStreams(t)) {
+            PushChain(t, e);
             Walk(t, e);
         }
     }

@@ -47,8 +47,8 @@ public:
     // of loops of a network can grow exponentially with its exchangers (every pair of parallel
     // matches doubles it), and so does a depth-first search through them; past these bounds the
     // search stops and the lists hold what was found, so one dense network cannot stall an edit.
-    static constexpr std::size_t MaxChains = 10000;
-    static constexpr long MaxSearchSteps = 2000000;
+    static constexpr std::size_t MaxChains = 1000;
+    static constexpr long MaxSearchSteps = 20000;
 
     explicit NetworkStructureAnalysis(IHENDesign* design) : m_design(design) {}
 
@@ -110,11 +110,20 @@ private:
         IHeatIntegrationStream* stream;
         bool takesPart;
     };
-    const std::vector<CNode*>& ExchangersOf(const IHeatIntegrationStream* stream) const;
+    // An exchanger of a stream's list with the stream on its other side, found once per run so
+    // that the searches step without looking at nodes again.
+    struct Link {
+        CNode* exchanger;
+        IHeatIntegrationStream* other;
+        bool heater;
+        bool otherTakesPart;
+    };
+    const std::vector<Link>& ExchangersOf(const IHeatIntegrationStream* stream) const;
     void Visit(IHeatIntegrationStream* s, CNode* arrival);
     void Walk(IHeatIntegrationStream* s, CNode* arrival);
     void RemoveRepeatedLoops();
-    bool InChainStreams(const IHeatIntegrationStream* s) const;
+    bool InChainStreams(const IHeatIntegrationStream* s) const { return m_chainPos.count(s) > 0; }
+    void PushChain(IHeatIntegrationStream* s, CNode* e);
     void PopChain();
 
     IHENDesign* m_design;
@@ -124,9 +133,10 @@ private:
     std::vector<UnitChain> m_loops;
     std::vector<UnitChain> m_paths;
     UnitChain m_chain;
-    std::unordered_map<const IHeatIntegrationStream*, int> m_chainCount;  // streams in the working chain
+    // Position of each stream in the working chain (a stream stands in it at most once).
+    std::unordered_map<const IHeatIntegrationStream*, std::size_t> m_chainPos;
     std::vector<CNode*> m_exchangers;
-    std::unordered_map<const IHeatIntegrationStream*, std::vector<CNode*>> m_streamExchangers;
+    std::unordered_map<const IHeatIntegrationStream*, std::vector<Link>> m_streamExchangers;
     std::unordered_map<const IHeatIntegrationStream*, int> m_memberOf;  // sub-network of a member
     std::vector<CNode*> m_splitters;
     bool m_loopAnalysis = true;
