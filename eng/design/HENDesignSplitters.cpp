@@ -57,19 +57,21 @@ bool CPIHENDesign::InsertSplitterMixer(CNode* segment, CNode*& splitter, const c
     IHeatIntegrationStream* stream = StreamOf(s);
     const double f = splitFractionOf(s);
     CNode* a = Before(s);
-    // Right after an exchanger, a utility placeholder goes between the exchanger and the new
-    // splitter (not at the stream's end, which needs none), and the splitter-mixer goes on the
-    // chosen segment. Moving it back before that new placeholder would leave the placeholder
-    // after the mixer one segment from the stretch's own. Chosen right after a placeholder, the
-    // splitter-mixer goes on the segment before it.
-    if (IsExchanger(a) && !IsProductBlock(After(s))) {
+    // Right after an exchanger whose stretch has no place for a utility yet (the next unit is
+    // another exchanger), a placeholder is put in (A, S2, P, S); the splitter-mixer then goes on
+    // the segment before the placeholder, as it does when chosen right after one. A stretch that
+    // ends at a placeholder, a splitter or a mixer has its place already (as when an exchanger is
+    // attached), and a second placeholder there would stand one segment from the first once the
+    // splitter-mixer is removed again.
+    CNode* next = After(s);
+    if (IsExchanger(a) && !IsProductBlock(next) && !IsPlaceholder(next) && !IsTee(next) && !IsMixer(next)) {
         const int slot = a->downStreamSlotOf(s);
         CNode* s2 = NewNode(NodeKind::MaterialStream, stream);
         CNode* p = NewNode(NodeKind::Heater, stream);
         if (!s2 || !p || !Disconnect(a, s) || !Connect(a, s2, slot, -1) || !Connect(s2, p) || !Connect(p, s)) return false;
-    } else if (IsPlaceholder(a)) {
-        s = Before(a);
+        a = p;
     }
+    if (IsPlaceholder(a)) s = Before(a);
     CNode* b = After(s);
     if (!IsSegment(s) || !b) return false;
     const int bSlot = b->upStreamSlotOf(s);

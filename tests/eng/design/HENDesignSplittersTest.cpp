@@ -2,8 +2,11 @@
 // removal, which bypasses are allowed, branch and splitter states, and the plain chain that comes
 // back when the last split goes.
 #include "DesignTestSupport.h"
+#include "pellin/UnitNodes.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace design_test;
 
@@ -59,6 +62,8 @@ std::string BranchFault(const CPIHENDesign& d) {
                 (node->getNumberOfUpStreamNodes() != 1 || node->getNumberOfDownStreamNodes() != 1))
                 return name + " has a loose segment";
             if (Letter(node) == "T" && !d.GetMixerOfSplitter(node)) return name + " has an unpaired splitter";
+            if (Letter(node) == "P" && chain::IsPlaceholder(chain::After(chain::After(node))))
+                return name + " has two placeholders one segment apart";
             if (auto* x = AsHeatExch(node)) todo.push_back({x->getIthDownStreamNode(x->upStreamSlotOf(from)), node});
             else
                 for (CNode* down : node->getAllDownStreamNodes()) todo.push_back({down, node});
@@ -68,6 +73,33 @@ std::string BranchFault(const CPIHENDesign& d) {
     for (int k = 0; k < d.GetNumberOfNodes(); ++k)
         if (!reached.count(d.GetNodeByIndex(k))) return "orphan node " + std::string(d.GetNodeByIndex(k)->getName());
     return std::string();
+}
+
+// A stream's chain in letters with each splitter's branches in brackets.
+std::string DescribeFrom(CNode* node, CNode* from, int guard = 0) {
+    std::string out;
+    while (node && guard++ < 1000) {
+        out += Letter(node);
+        if (Letter(node) == "E" || Letter(node) == "M") return out;
+        if (Letter(node) == "T") {
+            out += "[";
+            CNode* mixer = AsSplitter(node)->getAssociatedMixer();
+            for (CNode* b : node->getAllDownStreamNodes()) out += DescribeFrom(b, node) + "|";
+            out += "]";
+            from = mixer;
+            node = mixer ? mixer->getIthDownStreamNode(0) : nullptr;
+            continue;
+        }
+        CNode* next = nullptr;
+        if (auto* x = AsHeatExch(node)) next = x->getIthDownStreamNode(x->upStreamSlotOf(from));
+        else next = node->getIthDownStreamNode(0);
+        from = node;
+        node = next;
+    }
+    return out + "?";
+}
+std::string Describe(const CPIHENDesign& d, const std::string& s) {
+    return s + ":" + DescribeFrom(d.GetNodeByName(CPString(s + "Start")), nullptr);
 }
 
 }  // namespace
@@ -142,10 +174,10 @@ TEST(HENDesignSplitters, ABypassMayEncloseAWholeSplitterMixerButNotHalfOfOne) {
     ASSERT_TRUE(n.d->AddHeatExchanger(n.Segment("H1", 0), n.Segment("C2", 0), nullptr, nullptr, nullptr));
     const std::string plain = Chain(*n.d, "H1");
     ASSERT_EQ(plain, "FsPsXsPsXsPsE");
-    CNode* inner = n.Split("H1", 2, 2);  // right after the first exchanger: a placeholder comes between
+    CNode* inner = n.Split("H1", 2, 2);  // right after the first exchanger, before its placeholder
     ASSERT_TRUE(inner);
     const std::string split = Chain(*n.d, "H1");
-    EXPECT_EQ(split, "FsPsXsPsTsMsPsXsPsE");
+    EXPECT_EQ(split, "FsPsXsTsMsPsXsPsE");
     CNode* first = n.Segment("H1", 0);
     CNode* last = n.Segment("H1", static_cast<int>(std::count(split.begin(), split.end(), 's')) - 1);
     EXPECT_FALSE(n.d->CanAddBypass(first, inner->getIthDownStreamNode(1)));
@@ -168,3 +200,92 @@ TEST(HENDesignSplitters, ABypassMayEncloseAWholeSplitterMixerButNotHalfOfOne) {
     EXPECT_EQ(n.d->GetNumberOfHeatExchangers(), 0);
     EXPECT_EQ(StructuralFault(*n.d), "");
 }
+
+namespace {
+
+// Random splits, bypasses, branch edits and exchanger edits on six streams; after every edit
+// each stream is whole through all its branches and no node is left over.
+struct RandomSplits : DesignScenario {
+    explicit RandomSplits(unsigned seed) : rng(seed) {
+        for (int i = 0; i < 3; ++i) Add(("H" + std::to_string(i)).c_str(), 200 - 10 * i, 60 + 5 * i, 1.0 + i);
+        for (int i = 0; i < 3; ++i) Add(("C" + std::to_string(i)).c_str(), 30 + 5 * i, 180 - 10 * i, 1.5 + i);
+        d = Design("R");
+    }
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    std::vector<CNode*> OfKind(const char* kind, IHeatIntegrationStream* stream) {
+        std::vector<CNode*> out;
+        for (int k = 0; k < d->GetNumberOfNodes(); ++k) {
+            CNode* node = d->GetNodeByIndex(k);
+            if (node->getClassName() == kind && (!stream || chain::StreamOf(node) == stream)) out.push_back(node);
+        }
+        return out;
+    }
+    CNode* Any(const std::vector<CNode*>& nodes) {
+        return nodes.empty() ? nullptr : nodes[static_cast<std::size_t>(Pick(static_cast<int>(nodes.size())))];
+    }
+    IHeatIntegrationStream* AnyStream() { return d->GetStream(Pick(d->GetNumberOfStreams())); }
+    std::string Edit() {
+        IHeatIntegrationStream* s = AnyStream();
+        CNode* a = Any(OfKind(NodeKind::MaterialStream, s));
+        CNode* b = Any(OfKind(NodeKind::MaterialStream, s));
+        CNode* tee = Any(OfKind(NodeKind::Tee, nullptr));
+        CNode* out = nullptr;
+        switch (Pick(7)) {
+        case 0:
+        case 1: {
+            CNode* c = Any(OfKind(NodeKind::MaterialStream, AnyStream()));
+            return d->CanMatchStreams(a, c) && d->AddHeatExchanger(a, c, "r", nullptr, nullptr) ? "add" : "no add";
+        }
+        case 2: {
+            CNode* x = nullptr;
+            return d->GetNumberOfHeatExchangers() && d->GetHeatExchanger(Pick(d->GetNumberOfHeatExchangers()), x) &&
+                           d->DeleteHeatExchanger(x, "r")
+                       ? "delete"
+                       : "no delete";
+        }
+        case 3:
+            return d->AddSplitterMixer(a, a, out, "r", 2 + Pick(2)) ? "split" : "no split";
+        case 4:
+            return d->CanAddBypass(a, b) && d->AddSplitterMixer(a, b, out, "r", 2) ? "bypass" : "no bypass";
+        case 5:
+            if (!tee) return "no tee";
+            if (Pick(2)) d->AddSplitterBranch(tee, "r", 1);
+            else d->RemoveSplitterBranch(Any(tee->getAllDownStreamNodes()), "r");
+            return "branch";
+        default:
+            if (!tee) return "no tee";
+            d->RemoveSplitterMixer(tee, "r");
+            return "unsplit";
+        }
+    }
+    std::mt19937 rng;
+    CPIHENDesign* d = nullptr;
+};
+
+class RandomSplitEdits : public ::testing::TestWithParam<unsigned> {};
+
+}  // namespace
+
+TEST_P(RandomSplitEdits, EveryEditLeavesEveryBranchWhole) {
+    RandomSplits r(GetParam());
+    std::string history;
+    for (int step = 0; step < 300; ++step) {
+        history += r.Edit() + " ";
+        const std::string fault = BranchFault(*r.d);
+        if (!fault.empty()) {
+            std::string all;
+            for (int i = 0; i < r.d->GetNumberOfStreams(); ++i) all += Describe(*r.d, r.d->GetStream(i)->GetName()) + " ";
+            FAIL() << fault << " after " << history << "\n" << all;
+        }
+        std::set<const CNode*> listed;
+        CNode* x = nullptr;
+        for (int k = 0; r.d->GetHeatExchanger(k, x); ++k) listed.insert(x);
+        ASSERT_EQ(listed.size(), r.OfKind(NodeKind::HeatExchanger, nullptr).size()) << "after " << history;
+    }
+    // With every split gone the design is in plain chain form again.
+    for (std::vector<CNode*> tees = r.OfKind(NodeKind::Tee, nullptr); !tees.empty(); tees = r.OfKind(NodeKind::Tee, nullptr))
+        r.d->RemoveSplitterMixer(tees.front(), nullptr);
+    EXPECT_EQ(StructuralFault(*r.d), "") << history;
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomSplitEdits, ::testing::Range(1u, 9u));
