@@ -91,6 +91,7 @@ int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
     target->m_mixerNames.SetNumber(m_mixerNames.GetNumber());
     target->RebuildStreamIndex();
     target->m_notes = m_notes;
+    target->RunStructureAnalysis();
     target->m_optimiserOptions[0] = m_optimiserOptions[0];
     target->m_optimiserOptions[1] = m_optimiserOptions[1];
     if (m_scenario) target->SetPinchPoints(m_scenario->GetPinchPointList());
@@ -374,5 +375,6 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     for (CNode* node : m_sheet->getAllNodes())
         if (node->IsOfType(NodeKind::CountercurrentHX)) m_exchangers.push_back(node);
     RebuildStreamIndex();
+    RunStructureAnalysis();
     return true;
 }
