@@ -289,3 +289,22 @@ TEST_P(RandomSplitEdits, EveryEditLeavesEveryBranchWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomSplitEdits, ::testing::Range(1u, 9u));
+
+TEST(HENDesignSplitters, ABypassToTheStreamsEndTakesItsTargetTemperatureAndLeavesTheChainWhenRemoved) {
+    Network n;
+    CNode* x = n.d->AddHeatExchanger(n.Segment("H1", 0), n.Segment("C1", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x);
+    ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, ExchangerPort::HotSideProduct));
+    ASSERT_EQ(Chain(*n.d, "H1"), "FsPsXsE");
+    CNode* last = n.Segment("H1", 2);
+    CNode* bypass = nullptr;
+    ASSERT_TRUE(n.d->AddSplitterMixer(n.Segment("H1", 0), last, bypass, nullptr, 2));
+    EXPECT_EQ(Chain(*n.d, "H1"), "FsTsPsXsMsE");
+    double t = 0.0;
+    EXPECT_TRUE(n.Segment("H1", 4)->getVariableAsDouble(NodeValue::Temperature, t));
+    EXPECT_EQ(t, 80.0);
+    EXPECT_EQ(last->getVariableStatus(NodeValue::Temperature), ValueStatus::Open);
+    n.d->RemoveSplitterMixer(bypass, nullptr);  // it spanned the whole stream
+    EXPECT_EQ(Chain(*n.d, "H1"), "FsPsE");
+    EXPECT_EQ(StructuralFault(*n.d), "");
+}
