@@ -321,6 +321,7 @@ public:
     double GetMatchShellAndTubeArea(int index) const override;
     double GetMatchFourthValue(int index) const override;
     int GetNumberOfMatches() const override;
+    std::vector<MatchSumsOfModel> GetMatchSumsByCostModel() override;
 
 private:
     // The case-file record reads and writes every member (eng/model/ScenarioRecord.h).

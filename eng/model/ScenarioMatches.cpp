@@ -38,6 +38,10 @@ double CPIScenario::GetMatchFourthValue(int index) const {
 }
 int CPIScenario::GetNumberOfMatches() const { return m_pMatches ? m_pMatches->GetNumberOfMatches() : 0; }
 
+std::vector<MatchSumsOfModel> CPIScenario::GetMatchSumsByCostModel() {
+    return m_pMatches ? m_pMatches->SumsByCostModel() : std::vector<MatchSumsOfModel>{};
+}
+
 const char* CPIScenario::GetMatchCostModelNameAt(int index) {
     MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
     return m ? m->GetCostModelName().c_str() : nullptr;
