@@ -22,6 +22,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
 #include "eng/model/IStreamOwner.h"
+#include "eng/model/IndexedStreamList.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/startup/SharedRecords.h"
 #include "eng/retrofit/RetrofitDriver.h"
@@ -327,7 +328,7 @@ private:
     // The case-file record reads and writes every member (eng/model/ScenarioRecord.h).
     friend class ScenarioRecord;
 
-    using StreamList = CPTypedList<CPIHeatIntegrationStream>;
+    using StreamList = IndexedList<CPIHeatIntegrationStream>;
     using StreamDictionary = CPTypedDictionary<CPIHeatIntegrationStream>;
     using DesignDictionary = CPTypedDictionary<IHENDesign>;
 
@@ -340,6 +341,7 @@ private:
     void RegisterWithStream(CPIHeatIntegrationStream& stream);
     void AddStreamToDesigns(CPIHeatIntegrationStream& stream);
     StreamList* MutableSideList(int kind, int side);
+    const StreamList* SideList(int kind, int side) const;
     // Applies the default utility of the stream's name; 0 when it is of the other heat type.
     int ApplyDefaultUtility(CPIHeatIntegrationStream& stream);
     void GiveGlobalStreamsDTmin(double dTmin);
