@@ -73,41 +73,60 @@ bool IntervalEndTemperatures(const StreamSegment& s, int mode, double& start, do
 }
 
 void TIList::Build() {
-    std::vector<double> temperatures;
-    temperatures.reserve(m_segments.size() * 2);
+    // Every end temperature of a segment that adds boundaries, sorted from the hottest down with
+    // the end it belongs to, so that those ends find their boundary without a search.
+    struct End {
+        double temperature;
+        std::uint32_t end;  // 2 x segment + 0 (start) or 1 (end)
+    };
+    std::vector<End> ends;
+    ends.reserve(m_segments.size() * 2);
     const bool hotAdds = HotAddsBoundaries(m_nMode);
     const bool coldAdds = ColdAddsBoundaries(m_nMode);
-    for (StreamSegment* s : m_segments) {
+    std::vector<double> starts(m_segments.size()), finishes(m_segments.size());
+    std::vector<unsigned char> usable(m_segments.size(), 0), adds(m_segments.size(), 0);
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        StreamSegment* s = m_segments[i];
         double start = 0.0, end = 0.0;
         if (!s || !IntervalEndTemperatures(*s, m_nMode, start, end)) continue;
+        usable[i] = 1;
+        starts[i] = start;
+        finishes[i] = end;
         if ((s->nHotCold == 0 && hotAdds) || (s->nHotCold == 1 && coldAdds)) {
-            temperatures.push_back(start);
-            temperatures.push_back(end);
+            adds[i] = 1;
+            ends.push_back(End{start, static_cast<std::uint32_t>(2 * i)});
+            ends.push_back(End{end, static_cast<std::uint32_t>(2 * i + 1)});
         }
     }
     // Exact equality merges boundaries; temperatures a bit apart stay apart.
-    std::sort(temperatures.begin(), temperatures.end(), std::greater<double>());
-    temperatures.erase(std::unique(temperatures.begin(), temperatures.end()), temperatures.end());
-
+    std::sort(ends.begin(), ends.end(), [](const End& a, const End& b) { return a.temperature > b.temperature; });
     auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
-    intervals->reserve(temperatures.size());
-    for (double t : temperatures) intervals->push_back(TemperatureInterval{t, 0.0, m_nMode});
+    intervals->reserve(ends.size());
+    std::vector<int> boundaryOf(2 * m_segments.size(), -1);
+    for (const End& e : ends) {
+        if (intervals->empty() || intervals->back().dTemperature != e.temperature)
+            intervals->push_back(TemperatureInterval{e.temperature, 0.0, m_nMode});
+        boundaryOf[e.end] = static_cast<int>(intervals->size()) - 1;
+    }
     m_pIntervals = std::move(intervals);
 
     const std::vector<TemperatureInterval>& b = *m_pIntervals;
+    auto boundary = [&](std::size_t i, int which, double t) {
+        return adds[i] ? boundaryOf[2 * i + static_cast<std::size_t>(which)] : FirstAtOrBelow(b, t);
+    };
     m_spans.clear();
     m_spans.reserve(m_segments.size());
-    for (StreamSegment* s : m_segments) {
-        double start = 0.0, end = 0.0;
-        if (!s || !IntervalEndTemperatures(*s, m_nMode, start, end)) continue;
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        if (!usable[i]) continue;
+        StreamSegment* s = m_segments[i];
         // Hot: start >= T > end. Cold: start < T <= end.
         int first = 0, pastLast = 0;
         if (s->nHotCold == 0) {
-            first = FirstAtOrBelow(b, start);
-            pastLast = FirstAtOrBelow(b, end);
+            first = boundary(i, 0, starts[i]);
+            pastLast = boundary(i, 1, finishes[i]);
         } else {
-            first = FirstAtOrBelow(b, end);
-            pastLast = FirstAtOrBelow(b, start);
+            first = boundary(i, 1, finishes[i]);
+            pastLast = boundary(i, 0, starts[i]);
         }
         const int count = std::max(0, pastLast - first);
         s->nFirstInterval = first;
