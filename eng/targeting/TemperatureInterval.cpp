@@ -1,6 +1,8 @@
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <functional>
 
@@ -32,6 +34,39 @@ std::uint8_t ListsOf(const StreamSegment& s) {
 int FirstAtOrBelow(const std::vector<TemperatureInterval>& b, double t) {
     auto it = std::partition_point(b.begin(), b.end(), [t](const TemperatureInterval& e) { return e.dTemperature > t; });
     return static_cast<int>(it - b.begin());
+}
+
+// Sorts items with a `temperature` from the hottest down: a radix sort on the temperatures' bits
+// (eight passes of a byte, a pass skipped when every item has the same byte there), which keeps
+// a sort of a few hundred thousand ends well clear of the comparisons of a general sort.
+template <class Item>
+void SortHottestFirst(std::vector<Item>& items) {
+    if (items.size() < 512) {
+        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.temperature > b.temperature; });
+        return;
+    }
+    // Keys that order as the temperatures do, then reversed so that the hottest comes first.
+    auto key = [](double t) {
+        const auto bits = std::bit_cast<std::uint64_t>(t);
+        const std::uint64_t ascending = (bits >> 63) ? ~bits : bits | 0x8000000000000000ULL;
+        return ~ascending;
+    };
+    std::vector<std::uint64_t> keys(items.size()), keysOut(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) keys[i] = key(items[i].temperature);
+    std::vector<Item> out(items.size());
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::size_t count[257] = {};
+        for (std::uint64_t k : keys) ++count[((k >> shift) & 0xFF) + 1];
+        if (count[((keys[0] >> shift) & 0xFF) + 1] == keys.size()) continue;
+        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const std::size_t at = count[(keys[i] >> shift) & 0xFF]++;
+            keysOut[at] = keys[i];
+            out[at] = items[i];
+        }
+        keys.swap(keysOut);
+        items.swap(out);
+    }
 }
 
 }  // namespace
@@ -99,7 +134,7 @@ void TIList::Build() {
         }
     }
     // Exact equality merges boundaries; temperatures a bit apart stay apart.
-    std::sort(ends.begin(), ends.end(), [](const End& a, const End& b) { return a.temperature > b.temperature; });
+    SortHottestFirst(ends);
     auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
     intervals->reserve(ends.size());
     std::vector<int> boundaryOf(2 * m_segments.size(), -1);
