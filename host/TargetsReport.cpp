@@ -71,6 +71,7 @@ TargetsReport ReadTargets(const IHeatIntegrationScenario& scenario) {
     r.units = scenario.GetMinimumNumberOfUnits(0);
     r.unitsPinch = scenario.GetMinimumNumberOfUnits(1);
     r.shells = scenario.GetNumberOfShellsTarget();
+    r.shellsCapped = scenario.IsShellsTargetCapped();
     // The capital-cost target is the investment itself; operating and total annual cost are held
     // per second.
     r.capitalCost = scenario.GetCostTarget(kCapitalCost);
@@ -97,7 +98,10 @@ std::string FormatTargetsText(const TargetsReport& r) {
     out << "  area, shell and tube      " << fixed(r.areaShellTube, 3) << " m2\n";
     out << "  units, overall            " << r.units << "\n";
     out << "  units, pinch division     " << r.unitsPinch << "\n";
-    out << "  shells                    " << r.shells << "\n";
+    if (r.shellsCapped)
+        out << "  shells                    at least " << r.shells << " (a pinch region reached the count's cap)\n";
+    else
+        out << "  shells                    " << r.shells << "\n";
     out << "  capital cost              " << fixed(r.capitalCost, 2) << " (investment)\n";
     out << "  operating cost            " << fixed(r.operatingCost, 2) << " per year\n";
     out << "  total annual cost         " << fixed(r.totalAnnualCost, 2) << " per year\n";
@@ -117,6 +121,7 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     out << "], \"problem_type\": " << r.problemType << ", \"area_countercurrent\": " << number(r.areaCountercurrent)
         << ", \"area_shell_tube\": " << number(r.areaShellTube) << ", \"units\": " << r.units
         << ", \"units_pinch\": " << r.unitsPinch << ", \"shells\": " << r.shells
+        << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
         << ", \"capital_cost\": " << number(r.capitalCost) << ", \"operating_cost\": " << number(r.operatingCost)
         << ", \"total_annual_cost\": " << number(r.totalAnnualCost) << ", \"utilities\": [";
     for (std::size_t i = 0; i < r.utilities.size(); ++i)

@@ -231,6 +231,7 @@ public:
     int GetNumberOfCurvePoints(int kind) const override;
     int GetPinchProblemType() const override;
     int GetNumberOfShellsTarget() const override;
+    bool IsShellsTargetCapped() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;
     int ValidateTargetMethodsForForbiddenMatches() override;

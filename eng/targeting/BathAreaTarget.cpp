@@ -255,6 +255,12 @@ void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<
     m_nShells = static_cast<int>(std::clamp(shells, 0.0, 2.0e9));
 }
 
+bool BathAreaTarget::IsShellsCapped() const {
+    if (!m_pRegionShells) return false;
+    return std::any_of(m_pRegionShells->begin(), m_pRegionShells->end(),
+                       [](double region) { return region >= MaxRegionShells; });
+}
+
 void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
     *m_pIntervals = MergeCurvePoints(hot, cold, false);

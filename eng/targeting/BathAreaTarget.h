@@ -123,6 +123,9 @@ public:
     double GetCountercurrentArea() const { return m_dCountercurrentArea; }
     double GetShellAndTubeArea() const { return m_dShellAndTubeArea; }
     int GetShells() const { return m_nShells; }
+    // Whether some pinch region's count reached MaxRegionShells (the target then only says "at
+    // least this many").
+    bool IsShellsCapped() const;
     double GetDTmin() const { return m_dDTmin; }
     double GetMinimumFFactor() const { return m_dMinimumFFactor; }
     const std::vector<PinchListEntry>& GetPinchPoints() const { return m_pinchPoints; }
