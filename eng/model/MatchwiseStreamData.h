@@ -187,6 +187,8 @@ private:
     int MemberAt(const Block& b, long long k) const;
     bool Locate(long long index, int& block, int& member) const;
     void Register(IHeatIntegrationStream* stream, int side);
+    int NewEntry(IHeatIntegrationStream* stream, int side, std::uint64_t clock);
+    void NewBlock(int anchor, std::uint64_t clock);
     MatchwiseStreamData* Materialise(int hot, int cold, int block) const;
     double ImplicitValue(int field, int hot, int cold, int block) const;
     const CPString* ImplicitName(std::uint64_t pairClock) const;

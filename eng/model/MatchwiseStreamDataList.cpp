@@ -86,13 +86,15 @@ struct MatchwiseStreamDataList::NameLayer {
 MatchwiseStreamDataList::MatchwiseStreamDataList(const CPDictionary* streams)
     : m_pStreams(streams), m_sources(FieldCount) {
     if (!m_pStreams) return;
-    // Cold streams first, so that each hot stream's block holds every cold one.
-    for (int side : {1, 0}) {
-        for (std::size_t i = 0; i < m_pStreams->Length(); ++i) {
-            auto* s = static_cast<IHeatIntegrationStream*>((*m_pStreams)[i]);
-            if (s && s->GetHotCold() == side && EntryOf(s) < 0) Register(s, side);
-        }
+    // Every stream with a side registers in the collection's order; then each hot stream pairs
+    // with every cold one.
+    for (std::size_t i = 0; i < m_pStreams->Length(); ++i) {
+        auto* s = static_cast<IHeatIntegrationStream*>((*m_pStreams)[i]);
+        const int side = s ? s->GetHotCold() : -1;
+        if ((side == 0 || side == 1) && EntryOf(s) < 0) NewEntry(s, side, ++m_clock);
     }
+    for (std::size_t e = 0; e < m_entries.size(); ++e)
+        if (m_entries[e].sides.back().first == 0) NewBlock(static_cast<int>(e), ++m_clock);
 }
 
 MatchwiseStreamDataList::~MatchwiseStreamDataList() = default;
@@ -127,42 +129,53 @@ int MatchwiseStreamDataList::BlockOfPair(int hot, int cold) const {
     return -1;
 }
 
-void MatchwiseStreamDataList::Register(IHeatIntegrationStream* stream, int side) {
-    const std::uint64_t clock = ++m_clock;
+int MatchwiseStreamDataList::NewEntry(IHeatIntegrationStream* stream, int side, std::uint64_t clock) {
     const int index = static_cast<int>(m_entries.size());
     Entry e;
     e.stream = stream;
     e.utility = isUtility(stream);
     e.registered = clock;
     e.sides.push_back({side, clock});
-    Block b;
-    b.anchor = index;
-    b.side = side;
-    b.clock = clock;
-    b.anchorUtility = e.utility;
-    b.count = m_alive[1 - side][0] + (e.utility ? 0 : m_alive[1 - side][1]);
-    if (b.count > 0) {
-        e.blocks.push_back(static_cast<int>(m_blocks.size()));
-        m_total += b.count;
-        m_blocks.push_back(std::move(b));
-        m_prefixDirty = true;
-    }
     ++m_alive[side][e.utility ? 1 : 0];
     m_bySide[side].push_back(index);
     if (!e.utility) m_bySideProcess[side].push_back(index);
     m_entries.push_back(std::move(e));
     m_entryOf[stream] = index;
+    return index;
+}
+
+void MatchwiseStreamDataList::NewBlock(int anchor, std::uint64_t clock) {
+    Entry& e = m_entries[static_cast<std::size_t>(anchor)];
+    const int side = e.sides.back().first;
+    Block b;
+    b.anchor = anchor;
+    b.side = side;
+    b.clock = clock;
+    b.anchorUtility = e.utility;
+    b.count = m_alive[1 - side][0] + (e.utility ? 0 : m_alive[1 - side][1]);
+    if (b.count <= 0) return;
+    e.blocks.push_back(static_cast<int>(m_blocks.size()));
+    m_total += b.count;
+    m_blocks.push_back(std::move(b));
+    m_prefixDirty = true;
+}
+
+void MatchwiseStreamDataList::Register(IHeatIntegrationStream* stream, int side) {
+    const std::uint64_t clock = ++m_clock;
+    NewBlock(NewEntry(stream, side, clock), clock);
 }
 
 void MatchwiseStreamDataList::AddStream(IHeatIntegrationStream* stream) {
     if (!stream || !m_pStreams) return;
-    const int side = stream->GetHotCold();
-    if (side != 0 && side != 1) return;
+    int side = stream->GetHotCold();
+    const bool sided = side == 0 || side == 1;
     const int index = EntryOf(stream);
     if (index < 0) {
-        Register(stream, side);
+        if (sided) Register(stream, side);
         return;
     }
+    // A stream without a side keeps its pairs but pairs with no stream that arrives meanwhile.
+    if (!sided) side = 2;
     Entry& e = m_entries[static_cast<std::size_t>(index)];
     const int was = e.sides.back().first;
     // Every stream registered on the other side already pairs with it.
@@ -172,33 +185,38 @@ void MatchwiseStreamDataList::AddStream(IHeatIntegrationStream* stream) {
     const std::uint64_t clock = ++m_clock;
     m_sideChanged = true;
     m_lastUnpairing = clock;
-    Block b;
-    b.anchor = index;
-    b.side = side;
-    b.clock = clock;
-    b.anchorUtility = e.utility;
-    b.implicit = false;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry& other = m_entries[i];
-        const int o = static_cast<int>(i);
-        if (!other.alive || o == index || other.sides.back().first != 1 - side || (e.utility && other.utility)) continue;
-        const bool paired = side == 0 ? BlockOfPair(index, o) >= 0 : BlockOfPair(o, index) >= 0;
-        if (!paired) b.partners.push_back(o);
+    if (was == 0 || was == 1) {
+        for (int list : {0, 1}) {
+            std::vector<int>& l = list == 0 ? m_bySide[was] : m_bySideProcess[was];
+            l.erase(std::remove(l.begin(), l.end(), index), l.end());
+        }
+        --m_alive[was][e.utility ? 1 : 0];
     }
-    b.count = static_cast<long long>(b.partners.size());
-    for (int list : {0, 1}) {
-        std::vector<int>& l = list == 0 ? m_bySide[was] : m_bySideProcess[was];
-        l.erase(std::remove(l.begin(), l.end(), index), l.end());
+    if (sided) {
+        Block b;
+        b.anchor = index;
+        b.side = side;
+        b.clock = clock;
+        b.anchorUtility = e.utility;
+        b.implicit = false;
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            const Entry& other = m_entries[i];
+            const int o = static_cast<int>(i);
+            if (!other.alive || o == index || other.sides.back().first != 1 - side || (e.utility && other.utility))
+                continue;
+            const bool paired = side == 0 ? BlockOfPair(index, o) >= 0 : BlockOfPair(o, index) >= 0;
+            if (!paired) b.partners.push_back(o);
+        }
+        b.count = static_cast<long long>(b.partners.size());
+        ++m_alive[side][e.utility ? 1 : 0];
+        if (b.count > 0) {
+            e.blocks.push_back(static_cast<int>(m_blocks.size()));
+            m_total += b.count;
+            m_blocks.push_back(std::move(b));
+            m_prefixDirty = true;
+        }
     }
-    --m_alive[was][e.utility ? 1 : 0];
-    ++m_alive[side][e.utility ? 1 : 0];
     e.sides.push_back({side, clock});
-    if (b.count > 0) {
-        e.blocks.push_back(static_cast<int>(m_blocks.size()));
-        m_total += b.count;
-        m_blocks.push_back(std::move(b));
-        m_prefixDirty = true;
-    }
 }
 
 void MatchwiseStreamDataList::RemoveStream(const IHeatIntegrationStream* stream) {
@@ -217,10 +235,12 @@ void MatchwiseStreamDataList::RemoveStream(const IHeatIntegrationStream* stream)
     }
     Entry& e = m_entries[static_cast<std::size_t>(index)];
     const int side = e.sides.back().first;
-    --m_alive[side][e.utility ? 1 : 0];
-    for (int list : {0, 1}) {
-        std::vector<int>& l = list == 0 ? m_bySide[side] : m_bySideProcess[side];
-        l.erase(std::remove(l.begin(), l.end(), index), l.end());
+    if (side == 0 || side == 1) {
+        --m_alive[side][e.utility ? 1 : 0];
+        for (int list : {0, 1}) {
+            std::vector<int>& l = list == 0 ? m_bySide[side] : m_bySideProcess[side];
+            l.erase(std::remove(l.begin(), l.end(), index), l.end());
+        }
     }
     e.alive = false;
     m_entryOf.erase(stream);
@@ -261,12 +281,12 @@ int MatchwiseStreamDataList::MemberAt(const Block& b, long long k) const {
     }
     if (!m_sideChanged) {
         // The partners are the first ones registered on the other side (all of them before the
-        // anchor), and only the living are listed.
+        // block), and only the living are listed.
         const std::vector<int>& l = b.anchorUtility ? m_bySideProcess[1 - b.side] : m_bySide[1 - b.side];
         return static_cast<std::size_t>(k) < l.size() ? l[static_cast<std::size_t>(k)] : -1;
     }
-    for (int e = 0; e < b.anchor; ++e)
-        if (IsMember(e, b) && k-- == 0) return e;
+    for (std::size_t e = 0; e < m_entries.size() && m_entries[e].registered < b.clock; ++e)
+        if (IsMember(static_cast<int>(e), b) && k-- == 0) return static_cast<int>(e);
     return -1;
 }
 
