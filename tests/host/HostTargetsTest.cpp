@@ -95,7 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"bad_kind", "name,supply,target,cp,kind\nH1,100,50,2,steam\n", "neither process nor utility"},
         BadInput{"no_cp", "name,supply,target\nH1,100,50\n", "neither cp nor duty"},
         BadInput{"unknown_utility", "name,kind\nUnobtainium,utility\n", "Unobtainium"},
-        BadInput{"broken_segments", "name,supply,target,cp\nH1,200,150,2\nH1,140,100,3\n", "does not start where"}),
+        BadInput{"broken_segments", "name,supply,target,cp\nH1,200,150,2\nH1,140,100,3\n", "does not start where"},
+        BadInput{"name_again", "name,supply,target,cp\nH1,200,150,2\nC1,50,100,3\nH1,200,150,2\n",
+                 "line 4: stream \"H1\" appears again"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 TEST(HostTargets, DamagedCaseFileIsRefusedCleanly) {
