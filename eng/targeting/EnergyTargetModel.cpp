@@ -278,10 +278,10 @@ bool EnergyTarget::CalculatePooled() {
     for (const IntervalSpan& span : m_intervals.GetSpans())
         if (span.nLast >= span.nFirst && (span.IsIn(HotLinkedMembers) || span.IsIn(ColdLinkedMembers))) return false;
     const auto nn = static_cast<std::size_t>(n);
-    const std::vector<int> hotCount = m_intervals.CountMembers(HotProcessMembers);
-    const std::vector<int> coldCount = m_intervals.CountMembers(ColdProcessMembers);
-    const std::vector<double> hotCP = m_intervals.SumHeatCapacityFlowrates(HotProcessMembers, false);
-    const std::vector<double> coldCP = m_intervals.SumHeatCapacityFlowrates(ColdProcessMembers, false);
+    std::vector<int> hotCount, coldCount;
+    std::vector<double> hotCP, coldCP;
+    m_intervals.CountAndSumMembers(HotProcessMembers, hotCount, hotCP);
+    m_intervals.CountAndSumMembers(ColdProcessMembers, coldCount, coldCP);
 
     std::vector<double> single(nn, 0.0), runs(nn + 1, 0.0), residual(nn, 0.0);
     double pool = 0.0;

@@ -308,6 +308,34 @@ std::vector<int> TIList::CountMembers(IntervalMemberList list) const {
     return counts;
 }
 
+void TIList::CountAndSumMembers(IntervalMemberList list, std::vector<int>& counts, std::vector<double>& sums) const {
+    const std::size_t n = static_cast<std::size_t>(GetNumberOfBoundaries());
+    std::vector<int> members(n + 1, 0), flowing(n + 1, 0);
+    std::vector<double> delta(n + 1, 0.0);
+    for (const IntervalSpan& span : m_spans) {
+        if (!span.IsIn(list) || span.nLast < span.nFirst) continue;
+        ++members[static_cast<std::size_t>(span.nFirst)];
+        --members[static_cast<std::size_t>(span.nLast) + 1];
+        if (!span.pSegment) continue;
+        const double cp = span.pSegment->dHeatCapacityFlowrate;
+        delta[static_cast<std::size_t>(span.nFirst)] += cp;
+        delta[static_cast<std::size_t>(span.nLast) + 1] -= cp;
+        ++flowing[static_cast<std::size_t>(span.nFirst)];
+        --flowing[static_cast<std::size_t>(span.nLast) + 1];
+    }
+    counts.assign(n, 0);
+    sums.assign(n, 0.0);
+    int count = 0, withSegment = 0;
+    double running = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        counts[k] = count += members[k];
+        running += delta[k];
+        withSegment += flowing[k];
+        if (withSegment == 0) running = 0.0;
+        sums[k] = running;
+    }
+}
+
 void TIList::SetBoundaries(std::vector<TemperatureInterval> boundaries) {
     m_pIntervals = std::make_unique<std::vector<TemperatureInterval>>(std::move(boundaries));
     m_spans.clear();
