@@ -37,35 +37,38 @@ int FirstAtOrBelow(const std::vector<TemperatureInterval>& b, double t) {
 }
 
 // Sorts items with a `temperature` from the hottest down: a radix sort on the temperatures' bits
-// (eight passes of a byte, a pass skipped when every item has the same byte there), which keeps
-// a sort of a few hundred thousand ends well clear of the comparisons of a general sort.
+// (passes of 11 bits; a pass is skipped when every item has the same digit there), which keeps a
+// sort of a few hundred thousand ends well clear of the comparisons of a general sort. While it
+// runs, each temperature field holds its key.
 template <class Item>
 void SortHottestFirst(std::vector<Item>& items) {
     if (items.size() < 512) {
         std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.temperature > b.temperature; });
         return;
     }
-    // Keys that order as the temperatures do, then reversed so that the hottest comes first.
-    auto key = [](double t) {
-        const auto bits = std::bit_cast<std::uint64_t>(t);
+    // Keys that order as the temperatures do, reversed so that the hottest comes first.
+    for (Item& item : items) {
+        const auto bits = std::bit_cast<std::uint64_t>(item.temperature);
         const std::uint64_t ascending = (bits >> 63) ? ~bits : bits | 0x8000000000000000ULL;
-        return ~ascending;
-    };
-    std::vector<std::uint64_t> keys(items.size()), keysOut(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) keys[i] = key(items[i].temperature);
+        item.temperature = std::bit_cast<double>(~ascending);
+    }
+    auto keyOf = [](const Item& item) { return std::bit_cast<std::uint64_t>(item.temperature); };
+    constexpr int kBits = 11;
+    constexpr std::uint64_t kMask = (1U << kBits) - 1;
     std::vector<Item> out(items.size());
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::size_t count[257] = {};
-        for (std::uint64_t k : keys) ++count[((k >> shift) & 0xFF) + 1];
-        if (count[((keys[0] >> shift) & 0xFF) + 1] == keys.size()) continue;
-        for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            const std::size_t at = count[(keys[i] >> shift) & 0xFF]++;
-            keysOut[at] = keys[i];
-            out[at] = items[i];
-        }
-        keys.swap(keysOut);
+    std::vector<std::size_t> count(kMask + 2);
+    for (int shift = 0; shift < 64; shift += kBits) {
+        std::fill(count.begin(), count.end(), 0);
+        for (const Item& item : items) ++count[((keyOf(item) >> shift) & kMask) + 1];
+        if (count[((keyOf(items[0]) >> shift) & kMask) + 1] == items.size()) continue;
+        for (std::size_t b = 0; b <= kMask; ++b) count[b + 1] += count[b];
+        for (const Item& item : items) out[count[(keyOf(item) >> shift) & kMask]++] = item;
         items.swap(out);
+    }
+    for (Item& item : items) {
+        const std::uint64_t ascending = ~std::bit_cast<std::uint64_t>(item.temperature);
+        const std::uint64_t bits = (ascending >> 63) ? ascending & ~0x8000000000000000ULL : ~ascending;
+        item.temperature = std::bit_cast<double>(bits);
     }
 }
 
