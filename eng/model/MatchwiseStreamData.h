@@ -89,7 +89,8 @@ struct MatchDistributedValues {
 
 class IMatchValueSource {
 public:
-    virtual ~IMatchValueSource() = default;
+    // Defined with the list, so that the interface's type information is the library's own.
+    virtual ~IMatchValueSource();
     virtual MatchDistributedValues Of(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const = 0;
     virtual MatchDistributedValues Total() const = 0;
 };

@@ -50,6 +50,8 @@ double& fieldOf(MatchwiseStreamData& r, int field) {
 
 }  // namespace
 
+IMatchValueSource::~IMatchValueSource() = default;
+
 struct MatchwiseStreamDataList::Entry {
     IHeatIntegrationStream* stream = nullptr;
     bool utility = false;

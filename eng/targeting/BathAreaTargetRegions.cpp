@@ -4,7 +4,7 @@
 
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
-#include "eng/targeting/BathMatchDistribution.h"
+#include "eng/targeting/BathPairValues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -123,18 +123,18 @@ void BathAreaTarget::ComputeRegionShells() {
 // shares are cleared first; the shells of the records stay).
 void BathAreaTarget::DistributeCountercurrent(MatchwiseStreamDataList& matches) const {
     if (!m_pIntervals) {
-        matches.Distribute(BathMatchDistribution::Countercurrent, nullptr);
+        matches.Distribute(BathPairValues::Countercurrent, nullptr);
         return;
     }
-    matches.Distribute(BathMatchDistribution::Countercurrent,
-                       std::make_shared<BathMatchDistribution>(*this, matches, BathMatchDistribution::Countercurrent));
+    matches.Distribute(BathPairValues::Countercurrent,
+                       std::make_shared<BathPairValues>(*this, matches, BathPairValues::Countercurrent));
 }
 
 void BathAreaTarget::DistributeShellAndTube(MatchwiseStreamDataList& matches) const {
     if (!m_pIntervals) {
-        matches.Distribute(BathMatchDistribution::ShellAndTube, nullptr);
+        matches.Distribute(BathPairValues::ShellAndTube, nullptr);
         return;
     }
-    matches.Distribute(BathMatchDistribution::ShellAndTube,
-                       std::make_shared<BathMatchDistribution>(*this, matches, BathMatchDistribution::ShellAndTube));
+    matches.Distribute(BathPairValues::ShellAndTube,
+                       std::make_shared<BathPairValues>(*this, matches, BathPairValues::ShellAndTube));
 }

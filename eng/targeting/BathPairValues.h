@@ -17,12 +17,12 @@
 
 class BathAreaTarget;
 
-class BathMatchDistribution : public IMatchValueSource {
+class BathPairValues : public IMatchValueSource {
 public:
     enum Kind { Countercurrent = 2, ShellAndTube = 3 };
 
     // The distribution of the target's intervals over the pairs the match list holds.
-    BathMatchDistribution(const BathAreaTarget& target, const MatchwiseStreamDataList& matches, Kind kind);
+    BathPairValues(const BathAreaTarget& target, const MatchwiseStreamDataList& matches, Kind kind);
 
     MatchDistributedValues Of(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const override;
     MatchDistributedValues Total() const override { return m_total; }

@@ -1,4 +1,4 @@
-#include "eng/targeting/BathMatchDistribution.h"
+#include "eng/targeting/BathPairValues.h"
 
 #include "eng/targeting/BathAreaTarget.h"
 
@@ -27,7 +27,7 @@ struct SideSums {
 
 }  // namespace
 
-BathMatchDistribution::BathMatchDistribution(const BathAreaTarget& target, const MatchwiseStreamDataList& matches,
+BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStreamDataList& matches,
                                              Kind kind) {
     const std::vector<BathInterval>* intervals = target.GetIntervals();
     if (!intervals || intervals->size() < 2) return;
@@ -117,7 +117,7 @@ BathMatchDistribution::BathMatchDistribution(const BathAreaTarget& target, const
     m_total.dMatch = m_pairCount > 0.0 ? static_cast<double>(match / m_pairCount) : 0.0;
 }
 
-BathMatchDistribution::Terms BathMatchDistribution::Sum(std::size_t first, std::size_t last) const {
+BathPairValues::Terms BathPairValues::Sum(std::size_t first, std::size_t last) const {
     Terms sum{0.0, 0.0, 0.0, 0.0};
     const std::size_t N = m_intervals;
     for (std::size_t l = first + N, r = last + N; l < r; l >>= 1, r >>= 1) {
@@ -133,7 +133,7 @@ BathMatchDistribution::Terms BathMatchDistribution::Sum(std::size_t first, std::
     return sum;
 }
 
-MatchDistributedValues BathMatchDistribution::Of(const IHeatIntegrationStream* hot,
+MatchDistributedValues BathPairValues::Of(const IHeatIntegrationStream* hot,
                                                  const IHeatIntegrationStream* cold) const {
     MatchDistributedValues v;
     auto h = m_segments.find(hot);
