@@ -112,12 +112,14 @@ TEST_F(StreamLinks, RenamingAStreamRenamesItInTheStreamsLinkedToIt) {
     EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
 }
 
-TEST_F(StreamLinks, ALinkedStreamStaysAProcessStream) {
+TEST_F(StreamLinks, ALinkedStreamMadeAUtilityBecomesOneAndKeepsItsLinks) {
     a->LinkStream("B");
     EXPECT_EQ(1, a->SetStreamKind(0, 1));
     EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
     EXPECT_EQ(0, a->SetStreamKind(1, 1));
-    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
+    EXPECT_EQ(CPIHeatIntegrationStream::KindUtility, a->GetStreamKind());
+    EXPECT_TRUE(a->IsLinkedTo("B"));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, b->GetStreamKind());
 }
 
 TEST_F(StreamLinks, ForgettingLinksClearsBothSides) {

@@ -295,8 +295,8 @@ TEST_P(StreamKind, KindChanges) {
 INSTANTIATE_TEST_SUITE_P(Cases, StreamKind,
                          ::testing::Values(KindCase{0, 1, 1, 1, true}, KindCase{1, 0, 1, 0, true},
                                            KindCase{0, 0, 1, 0, false}, KindCase{2, 0, 1, 0, true},
-                                           // a linked stream never becomes a utility, and nothing changes
-                                           KindCase{2, 1, 0, 2, false}, KindCase{0, 7, 0, 0, false}));
+                                           // a linked stream becomes a utility, answering 0, and says so
+                                           KindCase{2, 1, 0, 1, true}, KindCase{0, 7, 0, 0, false}));
 
 TEST_F(StreamValues, KindReachesTheDesignSegmentsAndAUtilityCountsItsEnthalpiesComplete) {
     CPIHeatIntegrationStream* s = owner.Add("H1");
