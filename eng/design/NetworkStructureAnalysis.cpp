@@ -80,6 +80,9 @@ void NetworkStructureAnalysis::Run() {
     FindSubNetworks();
     FindLoops();
     FindPaths();
+    m_onPathOrLoop.clear();
+    for (const auto* list : {&m_loops, &m_paths})
+        for (const UnitChain& c : *list) m_onPathOrLoop.insert(c.exchangers.begin(), c.exchangers.end());
     CountIndependentLoops();
     m_splitters = m_design && m_design->GetFlowSheet() ? m_design->GetFlowSheet()->getAllNodesOfType(NodeKind::Tee)
                                                        : std::vector<CNode*>();
@@ -325,11 +328,7 @@ void NetworkStructureAnalysis::CountSubNetworkLoops() {
 
 int NetworkStructureAnalysis::IsExchangerOnPathOrLoop(const CNode* exchanger) const {
     if (m_loops.empty() && m_paths.empty()) return 1;
-    if (!exchanger) return 0;
-    for (const auto* list : {&m_loops, &m_paths})
-        for (const UnitChain& c : *list)
-            if (std::find(c.exchangers.begin(), c.exchangers.end(), exchanger) != c.exchangers.end()) return 1;
-    return 0;
+    return m_onPathOrLoop.count(exchanger) ? 1 : 0;
 }
 
 std::vector<CNode*> NetworkStructureAnalysis::CollectStreamNodes(const IHeatIntegrationStream* stream) const {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CNode;
@@ -139,6 +140,7 @@ private:
     std::unordered_map<const IHeatIntegrationStream*, std::vector<Link>> m_streamExchangers;
     std::unordered_map<const IHeatIntegrationStream*, int> m_memberOf;  // sub-network of a member
     std::vector<CNode*> m_splitters;
+    std::unordered_set<const CNode*> m_onPathOrLoop;  // exchangers of the loops and paths
     bool m_loopAnalysis = true;
     long m_steps = 0;
     int m_units = 0;
