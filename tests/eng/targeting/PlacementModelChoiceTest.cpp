@@ -5,8 +5,8 @@
 // utility segment enters it as a segment of its own, at its present flow rate: a hot utility
 // gives at most width x rate (what it does not give runs down free of charge), a cold utility's
 // sink row holds width x rate and is filled by heat at the utility's cost or by its slack at
-// 1.001 x that cost. Two faults follow, each shown on the four-stream problem (minimum hot
-// utility 20, cold 60):
+// 1.001 x that cost. Two faults follow (shown on the four-stream problem, minimum hot utility 20
+// and cold 60, and on a threshold problem):
 // - a utility that has no load yet (rate 0) can take none, and one with a load left from an
 //   earlier placement no more than that: a new scenario is short on both sides, so the placement
 //   is never settled and the utilities are never placed on the curves;
@@ -14,8 +14,8 @@
 //   utility wins (refrigeration over cooling water). At costs per kJ (about 1e-6) the difference
 //   lies far below the solver's tolerances and the choice is arbitrary; at costs per kW-year it is
 //   decided, and wrongly.
-// The placement in use prices every utility by its cost and sizes it freely; both cases come out
-// right there.
+// The placement in use prices every utility by its cost and sizes it freely; it gets every case
+// right, and reaches the least cost on random problems (the last test).
 #include "tests/eng/targeting/PlacementTestSupport.h"
 
 #include "eng/targeting/AutomaticUtilityPlacement.h"
@@ -171,6 +171,8 @@ struct ChoiceCase {
     std::vector<double> placedLoads;  // the placement in use
     std::vector<double> rawCostLoads;  // the model above
     double rawHotShort, rawColdShort;
+    // H 150 -> 50 and C 40 -> 80, CP 1, instead of the four streams: no hot utility, cold 60.
+    bool threshold = false;
 };
 
 std::ostream& operator<<(std::ostream& os, const ChoiceCase& c) { return os << c.label; }
@@ -179,10 +181,15 @@ class PlacementModelChoice : public ::testing::TestWithParam<ChoiceCase> {};
 
 }  // namespace
 
-TEST_P(PlacementModelChoice, OnTheFourStreamProblem) {
+TEST_P(PlacementModelChoice, LoadsAndShortfalls) {
     const ChoiceCase& c = GetParam();
     StreamSet set;
-    set.AddFourStreams();
+    if (c.threshold) {
+        set.Add("H", 150, 50, 1.0);
+        set.Add("C", 40, 80, 1.0);
+    } else {
+        set.AddFourStreams();
+    }
     std::vector<PlacementStream*> utilities;
     for (const Utility& u : c.utilities) {
         PlacementStream& s = set.Add(u.name, u.supply, u.target, u.presentRate, 1);
@@ -200,7 +207,7 @@ TEST_P(PlacementModelChoice, OnTheFourStreamProblem) {
 
     UtilityPlacementLP lp;
     ASSERT_TRUE(lp.Calculate(set.segments));
-    EXPECT_EQ(lp.GetHotSide().nStatus, TargetValue::Placed);
+    EXPECT_EQ(lp.GetHotSide().dSecond, 0.0);
     EXPECT_EQ(lp.GetColdSide().nStatus, TargetValue::Placed);
     for (std::size_t i = 0; i < utilities.size(); ++i)
         EXPECT_NEAR(lp.GetSegmentLoad(&utilities[i]->segment), c.placedLoads[i], kTol) << c.utilities[i].name;
@@ -242,5 +249,95 @@ INSTANTIATE_TEST_SUITE_P(
                    {5.0, 15.0, 60.0},
                    {5.0, 15.0, 60.0},
                    0.0,
-                   0.0}),
+                   0.0},
+        // A threshold problem: the new cooling water takes nothing, the heat leaves the bottom.
+        ChoiceCase{"ThresholdWithNewUtilities",
+                   {{"HP Steam", 250, 249, 2.5e-6, 0.0}, {"Cooling Water", 20, 25, 2.12456e-7, 0.0}},
+                   {0.0, 60.0},
+                   {0.0, 0.0},
+                   0.0,
+                   60.0,
+                   true}),
     [](const ::testing::TestParamInfo<ChoiceCase>& info) { return std::string(info.param.label); });
+
+// The placement in use against the least cost found independently: with utilities of one kelvin
+// each, a placement is the heat each utility gives or takes in its own interval, and it is
+// feasible when the heat flowing down across every boundary is not negative (a hot shortfall
+// enters at the top, a cold one leaves at the bottom). A small LP over those loads gives the
+// least shortfall and then the least cost; the placement must reach both.
+TEST(PlacementLeastCost, RandomProblemsWithTwoToFourUtilitiesPerSide) {
+    unsigned seed = 12345;
+    auto draw = [&](int lo, int hi) {
+        seed = seed * 1103515245u + 12345u;
+        return lo + static_cast<int>((seed >> 8) % static_cast<unsigned>(hi - lo + 1));
+    };
+    for (int trial = 0; trial < 60; ++trial) {
+        SCOPED_TRACE(trial);
+        StreamSet set;
+        for (int i = 0; i < 5; ++i) {
+            const int a = draw(30, 250), b = draw(30, 250);
+            set.Add(("P" + std::to_string(i)).c_str(), a, a == b ? b + 7 : b, draw(1, 8) * 0.5);
+        }
+        std::vector<PlacementStream*> utilities;
+        const int hot = draw(2, 4), cold = draw(2, 4);
+        for (int i = 0; i < hot + cold; ++i) {
+            const int t = i < hot ? draw(60, 300) : draw(-30, 200);
+            PlacementStream& u = set.Add(("U" + std::to_string(i)).c_str(), t, i < hot ? t - 1 : t + 1, 0.0, 1);
+            u.costIndex = i < hot ? draw(20, 200) : draw(1, 100);
+            utilities.push_back(&u);
+        }
+
+        // Boundaries and the process's own surplus above each of them.
+        std::vector<double> t;
+        for (const StreamSegment* s : set.segments) {
+            t.push_back(s->dShiftedInletTemperature);
+            t.push_back(s->dShiftedOutletTemperature);
+        }
+        std::sort(t.begin(), t.end(), std::greater<>());
+        t.erase(std::unique(t.begin(), t.end()), t.end());
+        const std::size_t n = t.size();
+        std::vector<double> above(n, 0.0);
+        for (std::size_t b = 1; b < n; ++b) {
+            above[b] = above[b - 1];
+            for (const auto& s : set.owned) {
+                const StreamSegment& g = s->segment;
+                if (g.nKind != 0) continue;
+                const double top = std::max(g.dShiftedInletTemperature, g.dShiftedOutletTemperature);
+                const double bottom = std::min(g.dShiftedInletTemperature, g.dShiftedOutletTemperature);
+                if (t[b - 1] <= top && t[b] >= bottom)
+                    above[b] += (g.nHotCold == 0 ? 1.0 : -1.0) * g.dHeatCapacityFlowrate * (t[b - 1] - t[b]);
+            }
+        }
+        // Columns: the utilities' loads, then the two shortfalls. A row per boundary below the top:
+        // hot utilities above it - cold utilities above it + hot shortfall >= -(surplus above it);
+        // at the bottom an equality that the cold shortfall closes.
+        const std::size_t columns = utilities.size() + 2;
+        LPProblem lp;
+        lp.Allocate(static_cast<int>(columns), 0);
+        for (std::size_t b = 1; b < n; ++b) {
+            std::vector<double> row(columns, 0.0);
+            for (std::size_t i = 0; i < utilities.size(); ++i) {
+                const StreamSegment& g = utilities[i]->segment;
+                if (std::min(g.dShiftedInletTemperature, g.dShiftedOutletTemperature) >= t[b])
+                    row[i] = g.nHotCold == 0 ? 1.0 : -1.0;
+            }
+            row[utilities.size()] = 1.0;
+            if (b + 1 == n) row[utilities.size() + 1] = -1.0;
+            lp.AddRow(row, b + 1 == n ? LPProblem::Equality : LPProblem::GreaterOrEqual, -above[b]);
+        }
+        for (std::size_t i = 0; i < utilities.size(); ++i) lp.objective[i] = utilities[i]->costIndex;
+        lp.objective[utilities.size()] = lp.objective[utilities.size() + 1] = 1e6;
+        std::vector<double> x;
+        ASSERT_TRUE(lp.Solve(x));
+        double leastCost = 0.0;
+        for (std::size_t i = 0; i < utilities.size(); ++i) leastCost += x[i] * utilities[i]->costIndex;
+
+        UtilityPlacementLP placement;
+        ASSERT_TRUE(placement.Calculate(set.segments));
+        double cost = 0.0;
+        for (PlacementStream* u : utilities) cost += placement.GetSegmentLoad(&u->segment) * u->costIndex;
+        EXPECT_NEAR(placement.GetHotSide().dSecond, x[utilities.size()], 1e-6);
+        EXPECT_NEAR(placement.GetColdSide().dSecond, x[utilities.size() + 1], 1e-6);
+        EXPECT_NEAR(cost, leastCost, 1e-6 * std::max(1.0, leastCost));
+    }
+}
