@@ -35,7 +35,7 @@ namespace {
 constexpr double kTol = 1e-6;
 
 struct SideTotals {
-    double hotPlaced = 0.0, hotShort = 0.0, coldPlaced = 0.0, coldShort = 0.0;
+    double hotShort = 0.0, coldShort = 0.0;
     std::vector<double> loads;  // per utility, in the order given
 };
 
@@ -117,8 +117,6 @@ public:
             if (f.from) out.loads[f.from - m_utilities.data()] += x[f.column];
             if (f.into) out.loads[f.into - m_utilities.data()] += x[f.column];
         }
-        for (std::size_t u = 0; u < m_utilities.size(); ++u)
-            (m_utilities[u].hot ? out.hotPlaced : out.coldPlaced) += out.loads[u];
         for (int s : m_slacks) out.hotShort += x[s];
         out.coldShort = x[m_bottom];
         return true;
