@@ -104,7 +104,7 @@ TEST(Project, AddScenarioByNameRefusesATakenName) {
     IHeatIntegrationScenario* s = nullptr;
     EXPECT_EQ(f.project.GetScenario(0, s), 0);
     ASSERT_EQ(f.project.AddScenario("base"), 1);
-    const Heard* added = f.view.Last(24);
+    const Notice* added = f.view.Last(24);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->text, "base");
     EXPECT_STREQ(f.Scenario("base")->GetName(), "base");
@@ -178,7 +178,7 @@ TEST(Project, RenameAndDeleteScenarios) {
     EXPECT_EQ(f.project.RenameScenario("zz", "c"), 0);
     EXPECT_EQ(f.project.RenameScenario("a", "c"), 1);
     ASSERT_EQ(scenarioView.Codes(), std::vector<int>{26});
-    EXPECT_EQ(scenarioView.heard[0].text, "c");
+    EXPECT_EQ(scenarioView.changes[0].text, "c");
     EXPECT_EQ(scenarioNames(f.project), (std::vector<std::string>{"c", "b"}));
     f.Scenario("c")->RemoveNotificationReceiver(&scenarioView);
     EXPECT_EQ(f.project.DeleteScenario("zz"), 0);

@@ -98,8 +98,8 @@ TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
     EXPECT_STREQ(g.scenario->GetNotes(), "mine\n\nAppended from: Base\nbase notes");
     g.Clear();
     g.scenario->AppendFrom(nullptr, *f.scenario, selection);
-    EXPECT_TRUE(g.view.HeardKey("SameStreamErrorMsg"));
-    EXPECT_TRUE(g.view.HeardKey("CannotCloneStreamErrorMsg"));
+    EXPECT_TRUE(g.view.Saw(60, "SameStreamErrorMsg"));
+    EXPECT_TRUE(g.view.Saw(60, "CannotCloneStreamErrorMsg"));
     EXPECT_STREQ(g.scenario->GetNotes(),
                  "mine\n\nAppended from: Base\nbase notes\n\nAppended from: Base\nbase notes");
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
@@ -153,14 +153,14 @@ TEST(ScenarioCopy, DestructionDeletesDesignsAndAnnouncesItself) {
         f.scenario->SetName("S");
         f.scenario->AddNotificationReceiver(&view);
         f.AddProcessStream("H1", 150, 50, 2);
-        view.heard.clear();
+        view.changes.clear();
         f.scenario->RemoveNotificationReceiver(&f.view);
         f.scenario.reset();
     }
     EXPECT_EQ(FakeDesign::destroyed() - before, 2);
     EXPECT_EQ(view.Codes(), (std::vector<int>{1, 1, 25}));
-    EXPECT_EQ(view.heard[0].text, "D1");
-    EXPECT_EQ(view.heard[2].text, "S");
+    EXPECT_EQ(view.changes[0].text, "D1");
+    EXPECT_EQ(view.changes[2].text, "S");
 }
 
 TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {

@@ -55,7 +55,7 @@ TEST(ScenarioMatches, WithoutARecordThereIsNothingToAssign) {
     f.AddProcessStream("H1", 150, 50, 2);
     f.Clear();
     EXPECT_EQ(f.scenario->AssignUtilityLoads(), 0);
-    EXPECT_TRUE(f.view.heard.empty());
+    EXPECT_TRUE(f.view.changes.empty());
     EXPECT_TRUE(f.builders->calls.empty());
     EXPECT_EQ(f.scenario->GetUtilityAssignmentStatus(0), 0);
     EXPECT_FALSE(f.scenario->IsUtilityPlacementValid());
@@ -83,7 +83,7 @@ TEST(ScenarioMatches, UserSuppliedLoadsFromTheMethodSwitchToTheAssignment) {
     EXPECT_NEAR(p.scenario->GetPinchTemperature(0, 0), 90.0, kTol);
 
     // The user gives the steam 12 kW: 8 kW of heat are missing.
-    p.view.heard.clear();
+    p.view.changes.clear();
     ASSERT_EQ(p.Stream("HP Steam")->NotifyValueChanged(12.0), 1);
     EXPECT_NEAR(p.Load("HP Steam"), 12.0, kTol);
     EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), 1);
@@ -109,12 +109,12 @@ TEST(ScenarioMatches, ForbiddenMatchesAllowOnlyTheAutomaticPlacement) {
     PlacedProject p;
     ASSERT_TRUE(p.ok);
     ASSERT_EQ(p.scenario->SetUtilityAssignmentMethod(1), 1);
-    p.view.heard.clear();
+    p.view.changes.clear();
 
     // Forbidding H1 with C1 switches to the automatic placement (and the area LP).
     ASSERT_EQ(p.Stream("H1")->LinkStream("C1"), 1);
     EXPECT_GT(p.scenario->GetNumberOfForbiddenMatches(), 0);
-    EXPECT_TRUE(p.view.HeardKey("ChangingToLPAndGCCChoseForbidden"));
+    EXPECT_TRUE(p.view.Saw(60, "ChangingToLPAndGCCChoseForbidden"));
     EXPECT_EQ(p.scenario->GetUtilityAssignmentMethod(), 0);
     p.scenario->EndForbiddenMatchChanges();
     EXPECT_EQ(p.scenario->GetCalculationEnableCount(), 1);
@@ -126,20 +126,20 @@ TEST(ScenarioMatches, ForbiddenMatchesAllowOnlyTheAutomaticPlacement) {
     EXPECT_EQ(p.scenario->GetAreaTargetMethod(), 1);
     EXPECT_EQ(p.scenario->ValidateTargetMethodsForForbiddenMatches(), 1);
 
-    p.view.heard.clear();
+    p.view.changes.clear();
     for (int method : {1, 2}) {
         EXPECT_EQ(p.scenario->SetUtilityAssignmentMethod(method), 0);
         EXPECT_EQ(p.scenario->GetUtilityAssignmentMethod(), 0);
         EXPECT_EQ(p.scenario->GetUtilityPlacementRecord()->GetMethod(), 0);
     }
     EXPECT_EQ(p.view.Count(60), 2);
-    EXPECT_TRUE(p.view.HeardKey("OnlyGCCBasedAllowedIfForbidden"));
+    EXPECT_TRUE(p.view.Saw(60, "OnlyGCCBasedAllowedIfForbidden"));
     EXPECT_EQ(p.view.Count(66), 0);
 
     // Allowing the match again leaves the method at 0.
     ASSERT_EQ(p.Stream("H1")->UnlinkStream("C1"), 1);
     p.scenario->EndForbiddenMatchChanges();
-    EXPECT_TRUE(p.view.HeardKey("ChangingToBathChoseUnForbidAll"));
+    EXPECT_TRUE(p.view.Saw(60, "ChangingToBathChoseUnForbidAll"));
     EXPECT_EQ(p.scenario->GetUtilityAssignmentMethod(), 0);
     EXPECT_EQ(p.scenario->GetAreaTargetMethod(), 0);
     EXPECT_NEAR(p.Load("HP Steam"), 20.0, kTol);

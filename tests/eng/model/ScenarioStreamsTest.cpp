@@ -38,7 +38,7 @@ TEST_P(AddStreamRule, RefusesTakenAndReservedNames) {
     const int before = f.scenario->GetStreamCounter();
     EXPECT_EQ(f.scenario->AddStream(c.name, c.kind), c.result);
     if (c.key) {
-        EXPECT_TRUE(f.view.HeardKey(c.key));
+        EXPECT_TRUE(f.view.Saw(60, c.key));
     } else {
         EXPECT_EQ(f.view.Count(60), 0);
     }
@@ -108,7 +108,7 @@ TEST(ScenarioStreams, RenamingAHotUtilityToAColdDefaultFailsAndKeepsTheOldName) 
     CPIHeatIntegrationStream* s = f.scenario->FindStream("MP Steam");
     ASSERT_NE(s, nullptr);
     EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), 175.0);
-    const Heard* renamed = f.view.Last(32);
+    const Notice* renamed = f.view.Last(32);
     ASSERT_NE(renamed, nullptr);
     EXPECT_EQ(renamed->text, "LP Steam");
 }

@@ -29,8 +29,8 @@ TEST_P(NoStreamsFreesEverything, FreesAllRecordsAndSendsThree) {
     f.scenario->UpdateTargets(nullptr, GetParam());
     EXPECT_EQ(f.builders->calls, allBuilders(3));
     ASSERT_EQ(f.view.Codes(), std::vector<int>{3});
-    EXPECT_EQ(f.view.heard[0].text, "");
-    EXPECT_EQ(f.view.heard[0].data, static_cast<IHeatIntegrationScenario*>(f.scenario.get()));
+    EXPECT_EQ(f.view.changes[0].text, "");
+    EXPECT_EQ(f.view.changes[0].data, static_cast<IHeatIntegrationScenario*>(f.scenario.get()));
 }
 
 INSTANTIATE_TEST_SUITE_P(AnyCode, NoStreamsFreesEverything, ::testing::Values(35, 36, 18, 4, 16, 41));
@@ -61,7 +61,7 @@ TEST(ScenarioUpdate, StreamsWithoutSegmentsRebuildNothing) {
     EXPECT_TRUE(f.builders->calls.empty());
     EXPECT_TRUE(d->processed.empty());
     ASSERT_EQ(f.view.Codes(), std::vector<int>{36});
-    EXPECT_EQ(f.view.heard[0].text, "");
+    EXPECT_EQ(f.view.changes[0].text, "");
 }
 
 TEST(ScenarioUpdate, StreamChangeRebuildsInFixedOrderAndTellsDesigns) {
@@ -77,7 +77,7 @@ TEST(ScenarioUpdate, StreamChangeRebuildsInFixedOrderAndTellsDesigns) {
     EXPECT_EQ(f.builders->calls, allBuilders(36));
     EXPECT_EQ(d->processed, std::vector<int>{36});
     ASSERT_EQ(f.view.Codes(), std::vector<int>{36});
-    EXPECT_EQ(f.view.heard[0].text, "H1");
+    EXPECT_EQ(f.view.changes[0].text, "H1");
     EXPECT_EQ(f.scenario->GetLastChangeSource(), s);
 }
 
@@ -146,7 +146,7 @@ TEST(ScenarioUpdate, SuppressedNonRetrofitScenarioNeitherRecalculatesNorNotifies
     f.scenario->UpdateTargets(s, 36);
     f.scenario->UpdateTargets(nullptr, 3);
     EXPECT_TRUE(f.builders->calls.empty());
-    EXPECT_TRUE(f.view.heard.empty());
+    EXPECT_TRUE(f.view.changes.empty());
 }
 
 TEST(ScenarioUpdate, RetrofitBaseCodeRebuildsNothingAndSends94) {
@@ -162,7 +162,7 @@ TEST(ScenarioUpdate, SetDTminWithoutStreamsStoresOnly) {
     Fixture f;
     EXPECT_EQ(f.scenario->SetDTmin(20.0), 1);
     EXPECT_DOUBLE_EQ(f.scenario->GetDTmin(), 20.0);
-    EXPECT_TRUE(f.view.heard.empty());
+    EXPECT_TRUE(f.view.changes.empty());
     EXPECT_TRUE(f.builders->calls.empty());
 }
 
@@ -228,9 +228,9 @@ TEST_P(ValueChangeCode, MapsTheValueNameToItsCode) {
     f.scenario->NotifyChange(37, GetParam().name, static_cast<IHeatIntegrationStream*>(s));
     if (GetParam().expected) {
         ASSERT_EQ(f.view.Codes(), std::vector<int>{GetParam().expected});
-        EXPECT_EQ(f.view.heard[0].text, "H1");
+        EXPECT_EQ(f.view.changes[0].text, "H1");
     } else {
-        EXPECT_TRUE(f.view.heard.empty());
+        EXPECT_TRUE(f.view.changes.empty());
     }
     EXPECT_EQ(d->operationUpdates.size(), GetParam().reachesDesigns ? 1u : 0u);
 }
@@ -250,7 +250,7 @@ TEST(ScenarioUpdate, ValueChangeWithoutNameOrStreamIsIgnored) {
     f.Clear();
     f.scenario->NotifyChange(37, "", static_cast<IHeatIntegrationStream*>(s));
     f.scenario->NotifyChange(37, "Temperature", nullptr);
-    EXPECT_TRUE(f.view.heard.empty());
+    EXPECT_TRUE(f.view.changes.empty());
 }
 
 TEST(ScenarioUpdate, ForwardsMessagesAndSegmentCodes) {

@@ -137,13 +137,13 @@ std::vector<std::string> journalKeys() {
 TEST(StreamLynx, TheFirstLinkCreatesTheCollectionAndALinkIsMadeOncePerStream) {
     LinkFixture f;
     EXPECT_EQ(f.scenario->GetStreamLinkCollection(), nullptr);
-    f.view.heard.clear();
+    f.view.changes.clear();
     StreamLynx* h1 = f.Link("H1");
     ASSERT_NE(h1, nullptr);
     EXPECT_EQ(f.view.Codes(), (std::vector<int>{113, 114}));
     EXPECT_EQ(f.view.Last(114)->data, h1);
 
-    f.view.heard.clear();
+    f.view.changes.clear();
     EXPECT_EQ(f.Link("H1"), h1);
     EXPECT_EQ(f.view.Codes(), (std::vector<int>{114}));
     EXPECT_EQ(f.view.Last(114)->data, h1);
@@ -152,11 +152,11 @@ TEST(StreamLynx, TheFirstLinkCreatesTheCollectionAndALinkIsMadeOncePerStream) {
 
     // Nothing to link: no stream, a utility, a stream of another scenario.
     LinkFixture other;
-    f.view.heard.clear();
+    f.view.changes.clear();
     f.scenario->AddStreamLink(nullptr);
     f.scenario->AddStreamLink(f.Stream("U1"));
     f.scenario->AddStreamLink(other.Stream("H2"));
-    EXPECT_TRUE(f.view.heard.empty());
+    EXPECT_TRUE(f.view.changes.empty());
     EXPECT_EQ(f.scenario->GetStreamLinkCollection()->GetNumberOfLinks(), 2);
 }
 

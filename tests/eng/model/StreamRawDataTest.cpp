@@ -77,7 +77,7 @@ TEST_P(LinearisationRefusal, AnswersZeroAndChangesNothing) {
     EXPECT_EQ((std::vector<double>{20, 80}), Points(*s));
     EXPECT_DOUBLE_EQ(kEmpty, Value(*s, "SpecificHeat"));
     EXPECT_EQ(0, s->GetNumberOfSubvalues("LinearizationPerformance"));
-    EXPECT_TRUE(receiver.notices.empty());
+    EXPECT_TRUE(receiver.changes.empty());
     s->RemoveNotificationReceiver(&receiver);
 }
 

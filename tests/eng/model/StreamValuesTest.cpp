@@ -100,7 +100,7 @@ TEST_F(StreamValues, EmptyFoulingIsRefusedSilently) {
     RecordingReceiver rec;
     s.AddNotificationReceiver(&rec);
     EXPECT_EQ(0, s.SetValue("FoulingFactor", kEmpty, 0));
-    EXPECT_TRUE(rec.notices.empty());
+    EXPECT_TRUE(rec.changes.empty());
     EXPECT_DOUBLE_EQ(0.0, Value(s, "FoulingFactor"));
 }
 
@@ -127,8 +127,8 @@ TEST_F(StreamValues, NotifyValueChangedSendsBothCodesAndStoresNothing) {
     s.AddNotificationReceiver(&rec);
     EXPECT_EQ(1, s.NotifyValueChanged(5.5));
     ASSERT_EQ((std::vector<int>{71, 40}), rec.Codes());
-    EXPECT_EQ(AsData(s), rec.notices[0].data);
-    EXPECT_DOUBLE_EQ(5.5, rec.notices[1].doubleValue);
+    EXPECT_EQ(AsData(s), rec.changes[0].data);
+    EXPECT_DOUBLE_EQ(5.5, rec.changes[1].doubleValue);
 }
 
 TEST_F(StreamValues, CostIndexIsKeptUnlessTheStreamIsLocked) {
@@ -254,7 +254,7 @@ TEST_F(StreamValues, DeleteSegmentTakesOnlyExistingSegments) {
     s->AddNotificationReceiver(&rec);
     EXPECT_EQ(0, s->DeleteSegment(0));
     EXPECT_EQ(0, s->DeleteSegment(3));
-    EXPECT_TRUE(rec.notices.empty());
+    EXPECT_TRUE(rec.changes.empty());
     ASSERT_EQ(1, s->DeleteSegment(1));
     EXPECT_EQ(1, s->GetNumberOfSegments());
     EXPECT_DOUBLE_EQ(20.0, Value(*s, "Temperature", 0));

@@ -81,7 +81,7 @@ struct Fixture {
         s->SetValue("Temperature", 50.0, 1);
         s->SetValue("HeatCapacityFlowrate", 2.0, 0);
         builders->recalculatedAt.clear();
-        view.heard.clear();
+        view.changes.clear();
     }
     std::vector<double> PointDTmins() const {
         std::vector<double> out;
@@ -121,7 +121,7 @@ TEST(SuperTargetScenario, SearchRoundsToWholeDegreesAndRestoresTheDTmin) {
     EXPECT_DOUBLE_EQ(f.scenario->GetDTmin(), 10.0);
     EXPECT_DOUBLE_EQ(f.scenario->GetSuperTargetRange()->dRangeEnd, 52.0);
     EXPECT_EQ(f.PointDTmins(), (std::vector<double>{2.0001, 4, 5, 7, 10, 14, 22, 33, 52}));
-    const scenario_test::Heard* done = f.view.Last(64);
+    const Notice* done = f.view.Last(64);
     ASSERT_NE(done, nullptr);
     EXPECT_EQ(done->text, "");
     // Cheapest at 22 (cost 109), then 33 (164) and 14 (221): 22 lies between them.

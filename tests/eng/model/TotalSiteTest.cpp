@@ -1,7 +1,7 @@
 // The total site: its registration as type 502, site streams taken from the site manager (added,
 // refused, renamed, deleted, copied from their utility), new scenarios that hold the site streams
 // before anyone hears of them, and the site record with the manager's edited defaults.
-#include "ScenarioRecordTestSupport.h"
+#include "TotalSiteTestSupport.h"
 
 #include "brasko/EngineeringManager.h"
 #include "eng/model/TotalSite.h"
@@ -18,95 +18,7 @@ using namespace scenario_record_test;
 
 namespace {
 
-struct Change {
-    int code;
-    std::string text;
-};
-
-// Records what the site sends; `onChange`, when set, runs inside the notification.
-class SiteListener : public INotificationReceiver {
-public:
-    explicit SiteListener(INotificationSender& sender) : m_sender(sender) { sender.AddNotificationReceiver(this); }
-    SiteListener(const SiteListener&) = delete;
-    SiteListener& operator=(const SiteListener&) = delete;
-    ~SiteListener() override { m_sender.RemoveNotificationReceiver(this); }
-    void NotifyChange(int code, const CPString& text, void* data) override {
-        changes.push_back({code, text.c_str()});
-        if (code == 32 && data) renamedTo = static_cast<CPString*>(data)->c_str();
-        if (onChange) onChange(code, text);
-    }
-    bool Saw(int code, const std::string& text) const {
-        for (const Change& c : changes)
-            if (c.code == code && c.text == text) return true;
-        return false;
-    }
-    std::vector<Change> changes;
-    std::string renamedTo;
-    std::function<void(int, const CPString&)> onChange;
-
-private:
-    INotificationSender& m_sender;
-};
-
-struct Site {
-    Site() : site(nullptr, "Works") { site.SetScenarioServices(RecordServices(designs)); }
-    CPIScenario* Scenario(const CPString& name) const {
-        IHeatIntegrationScenario* s = nullptr;
-        return site.GetScenario(name, s) ? dynamic_cast<CPIScenario*>(s) : nullptr;
-    }
-    CPIHeatIntegrationStream* Stream(const CPString& name) const {
-        IHeatIntegrationStream* s = nullptr;
-        return site.GetStream(name, s) ? dynamic_cast<CPIHeatIntegrationStream*>(s) : nullptr;
-    }
-    TotalSiteManager& Manager() const { return site.GetSiteManager(); }
-
-    std::shared_ptr<RecordDesignFactory> designs = std::make_shared<RecordDesignFactory>();
-    CPITotalSite site;
-};
-
-double ValueOf(const IHeatIntegrationStream& stream, const char* name, int index = 0) {
-    double v = -32767.0;
-    stream.GetValue(name, v, index);
-    return v;
-}
-
-std::vector<std::string> StreamNames(const CPITotalSite& site) {
-    std::vector<std::string> names;
-    for (int i = 0; i < site.GetNumberOfStreams(); ++i) {
-        IHeatIntegrationStream* s = nullptr;
-        if (site.GetStream(i, s)) names.push_back(s->GetName().c_str());
-    }
-    return names;
-}
-
-Bytes StoreSite(CPITotalSite& site) {
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    return site.Store(out) ? out.Bytes() : Bytes();
-}
-
-bool RecallSite(CPITotalSite& site, const Bytes& bytes) {
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
-    return site.Recall(in);
-}
-
-// A site with edited defaults, two site streams and a scenario with process streams.
-void BuildSite(Site& s) {
-    TotalSiteManager& m = s.Manager();
-    ASSERT_EQ(m.SetValue("LP Steam", DUP_SupplyTemperature, 165.0), 1);
-    ASSERT_EQ(m.SetValue("LP Steam", DUP_TargetTemperature, 164.0), 1);
-    ASSERT_EQ(m.SetHTCDefaultValue(0, 0.35), 1);
-    ASSERT_EQ(m.AddHTCDefaultValue("Site Brine", 0.9, "edited on site"), 1);
-    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
-    ASSERT_EQ(s.site.AddStream("Cooling Water"), 1);
-    ASSERT_EQ(s.site.AddScenario("Base"), 1);
-    CPIScenario* base = s.Scenario("Base");
-    base->SuspendCalculations();
-    AddStream(*base, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
-    AddStream(*base, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
-    base->ResumeCalculations(true);
-    s.site.SetNotes("kept in memory only");
-}
-
+using SiteListener = NotificationRecorder;
 }  // namespace
 
 TEST(TotalSite, IsRegisteredAsType502AtLoad) {
@@ -277,13 +189,17 @@ TEST_P(RenameStream, FollowsTheUtilityOfTheNewNameOrKeepsTheOld) {
     }
     const int side = stream->GetHotCold();
     SiteListener view(s.site);
+    std::string renamedTo;  // a site's rename notice carries the new name
+    view.onChange = [&](int code, const CPString&) {
+        if (code == 32 && view.changes.back().data) renamedTo = *static_cast<CPString*>(view.changes.back().data);
+    };
     EXPECT_EQ(s.site.RenameStream(c.from, c.to), c.result);
     EXPECT_EQ(stream->GetName(), c.nameAfter);
     EXPECT_EQ(s.Stream(c.nameAfter), stream);
     EXPECT_EQ(stream->GetHotCold(), side);
     if (c.result == 1) {
         EXPECT_TRUE(view.Saw(32, c.from));
-        EXPECT_EQ(view.renamedTo, c.to);
+        EXPECT_EQ(renamedTo, c.to);
         EXPECT_EQ(s.Stream(c.from), nullptr);
         if (s.Manager().Exists(c.to)) {
             EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 0), s.Manager().GetValue(c.to, DUP_SupplyTemperature));
@@ -476,51 +392,4 @@ TEST(TotalSiteRecord, ANewerRecordIsRefusedAndNothingIsLost) {
     EXPECT_FALSE(RecallSite(s.site, out.Bytes()));
     EXPECT_EQ(s.site.GetNumberOfScenarios(), 1);
     EXPECT_EQ(s.site.GetNumberOfStreams(), 2);
-}
-
-class TruncatedSiteRecord : public ::testing::TestWithParam<double> {};
-
-// A record that ends early at any point fails to read and leaves the site as it was.
-TEST_P(TruncatedSiteRecord, FailsWithoutTouchingTheSiteInMemory) {
-    Site source;
-    BuildSite(source);
-    TruncatingWriter counter;
-    ASSERT_TRUE(source.site.Store(counter));
-    const auto limit = static_cast<std::size_t>(GetParam() * static_cast<double>(counter.Fields()));
-    TruncatingWriter cut(limit);
-    ASSERT_TRUE(source.site.Store(cut));
-
-    Site target;
-    BuildSite(target);
-    ASSERT_EQ(target.Manager().SetValue("LP Steam", DUP_SupplyTemperature, 170.0), 1);
-    CPIHeatIntegrationStream* steam = target.Stream("LP Steam");
-    const Bytes before = StoreSite(target.site);
-    EXPECT_FALSE(RecallSite(target.site, cut.Written()));
-    EXPECT_EQ(target.Stream("LP Steam"), steam);
-    EXPECT_EQ(StoreSite(target.site), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cuts, TruncatedSiteRecord, ::testing::Values(0.0, 0.05, 0.2, 0.4, 0.6, 0.8, 0.95, 0.999));
-
-TEST(TotalSiteRecord, EveryFailedWriteFailsTheStore) {
-    Site s;
-    BuildSite(s);
-    // A writer that refuses after a number of fields: the store must notice every refusal.
-    class RefusingWriter : public TruncatingWriter {
-    public:
-        explicit RefusingWriter(std::size_t limit) : TruncatingWriter(limit), m_limit(limit) {}
-        bool WriteBool(bool v) override { return Next() && TruncatingWriter::WriteBool(v); }
-        bool WriteInt(std::int32_t v) override { return Next() && TruncatingWriter::WriteInt(v); }
-        bool WriteLong(std::int32_t v) override { return Next() && TruncatingWriter::WriteLong(v); }
-        bool WriteCPString(const CPString& v) override { return Next() && TruncatingWriter::WriteCPString(v); }
-
-    private:
-        bool Next() { return m_seen++ < m_limit; }
-        std::size_t m_limit;
-        std::size_t m_seen = 0;
-    };
-    for (std::size_t limit : {std::size_t{0}, std::size_t{3}, std::size_t{40}}) {
-        RefusingWriter writer(limit);
-        EXPECT_FALSE(s.site.Store(writer)) << limit;
-    }
 }

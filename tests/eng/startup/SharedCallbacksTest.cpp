@@ -1,4 +1,4 @@
-#include "tests/support/WriterOnlyFile.h"
+#include "tests/support/FailingWriter.h"
 #include "eng/startup/SharedCallbacks.h"
 
 #include "brasko/LurmetBinaryFile.h"
@@ -119,36 +119,13 @@ TEST(SharedStoreVisitors, WrittenPairsAndIntervalsReadBackInOrder) {
     EXPECT_EQ(42.0, c);
 }
 
-// A file whose writes fail from a given write on, to see a store walk stop.
-class FailingFile : public WriterOnlyFile {
-public:
-    explicit FailingFile(int goodWrites) : m_left(goodWrites) {}
-    int writes = 0;
-    bool BeginRecord(RecordHandle&, int) override { return write(); }
-    bool WriteBool(bool) override { return write(); }
-    bool WriteInt(std::int32_t) override { return write(); }
-    bool WriteLong(std::int32_t) override { return write(); }
-    bool WriteDouble(double) override { return write(); }
-    bool WriteChar(char) override { return write(); }
-    bool WriteCPString(const CPString&) override { return write(); }
-    bool WriteCPValue(const CPValue&) override { return write(); }
-    bool EndRecord(RecordHandle&) override { return write(); }
-    bool Good() const override { return m_left >= 0; }
-
-private:
-    bool write() {
-        ++writes;
-        return --m_left >= 0;
-    }
-    int m_left;
-};
 
 TEST(SharedStoreVisitors, FirstFailedWriteStopsTheWalk) {
-    FailingFile file(2);
+    FailingWriter file(2);
     StoreContext ctx{&file, true};
     std::vector<double> values = {1, 2, 3, 4, 5};
     for (double& v : values) StoreEachDouble(&v, &ctx);
     EXPECT_FALSE(ctx.ok);
-    EXPECT_EQ(3, file.writes) << "two good writes, one failure, then nothing";
+    EXPECT_EQ(3u, file.Writes()) << "two good writes, one failure, then nothing";
 }
 }  // namespace

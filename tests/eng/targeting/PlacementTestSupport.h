@@ -7,6 +7,7 @@
 
 #include "brasko/EngineeringManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "tests/support/FourStreams.h"
 #include "tests/support/NeutralStream.h"
 #include "eng/model/Project.h"
 #include "eng/model/Scenario.h"
@@ -89,10 +90,7 @@ struct StreamSet {
         return *owned.back();
     }
     void AddFourStreams(double dtMin = 10.0) {
-        Add("H1", 170, 60, 3.0, 0, dtMin);
-        Add("H2", 150, 30, 1.5, 0, dtMin);
-        Add("C1", 20, 135, 2.0, 0, dtMin);
-        Add("C2", 80, 140, 4.0, 0, dtMin);
+        ForEachFourStream([&](const char* n, double s, double t, double cp) { Add(n, s, t, cp, 0, dtMin); });
     }
     std::vector<std::unique_ptr<PlacementStream>> owned;
     std::vector<IHeatIntegrationStream*> streams;
@@ -113,10 +111,7 @@ public:
         if (!scenario) return;
         scenario->AddNotificationReceiver(&view);
         if (!withStreams) return;
-        AddProcess("H1", 170, 60, 3.0);
-        AddProcess("H2", 150, 30, 1.5);
-        AddProcess("C1", 20, 135, 2.0);
-        AddProcess("C2", 80, 140, 4.0);
+        ForEachFourStream([&](const char* n, double s, double t, double cp) { AddProcess(n, s, t, cp); });
     }
     ~FourStreamProject() {
         if (scenario) scenario->RemoveNotificationReceiver(&view);

@@ -112,7 +112,7 @@ TEST_P(FourStreamAtDTmin, UtilitiesPinchAndProblemType) {
     const DTminCase& c = GetParam();
     FourStreamProject p;
     ASSERT_NE(p.scenario, nullptr);
-    p.view.heard.clear();
+    p.view.changes.clear();
     ASSERT_EQ(p.scenario->SetDTmin(c.dtMin), 1);
     EXPECT_EQ(p.view.Codes(), std::vector<int>{35});
     EXPECT_NEAR(p.scenario->GetUtilityTarget(0), c.hot, kTol);
@@ -175,7 +175,7 @@ TEST(ScenarioTargets, UnknownUtilitySideIsReportedAndAnswersZero) {
 TEST(ScenarioTargets, StreamValueChangeRecalculatesAtOnce) {
     FourStreamProject p;
     ASSERT_NE(p.scenario, nullptr);
-    p.view.heard.clear();
+    p.view.changes.clear();
     ASSERT_EQ(p.Stream("H1")->SetValue("HeatCapacityFlowrate", 2.0, 0), 1);
     ASSERT_NE(p.view.Last(36), nullptr);
     EXPECT_EQ(p.view.Last(36)->text, "H1");
@@ -285,7 +285,7 @@ TEST(ScenarioTargets, RecordsAreFreedWhenTheLastStreamGoes) {
     // One cold stream left: no hot utility, the cold one takes all of C1.
     EXPECT_NEAR(p.scenario->GetUtilityTarget(0), 230.0, kTol);
     EXPECT_NEAR(p.scenario->GetUtilityTarget(1), 0.0, kTol);
-    p.view.heard.clear();
+    p.view.changes.clear();
     ASSERT_EQ(p.scenario->DeleteStream("C1"), 1);
     EXPECT_EQ(p.view.Codes(), (std::vector<int>{31, 3}));
     EXPECT_EQ(p.scenario->GetEnergyTargetRecord(), nullptr);

@@ -269,33 +269,6 @@ TEST_F(UtilityDefaultsFile, AWriteProtectedTargetIsRefusedAndLeftAlone) {
 
 // ---- damaged records and failed writes -----------------------------------------------------------
 
-class TruncatedRecord : public ::testing::TestWithParam<StoreRecallType> {};
-
-// One target is used for every cut: a failed read must leave it exactly as it was, streams and
-// all, so each later cut starts from the same manager.
-TEST_P(TruncatedRecord, NeverChangesTheManager) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source, GetParam());
-    auto target = FactoryManager();
-    FakeSite site;
-    target->SetMyTSPointer(&site);
-    const auto before = RecordBytes(*target);
-    const auto streams = StreamsByName(*target);
-    Recorder r(*target);
-    const std::size_t body = LurmetBinaryFile::MagicSize;
-    for (std::size_t cut = body; cut < bytes.size(); cut += (cut + 64 < bytes.size() ? 7 : 1)) {
-        std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
-        LurmetBinaryFile file = LurmetBinaryFile::ForReading(part);
-        ASSERT_FALSE(target->Recall(&file, GetParam())) << "cut at " << cut;
-    }
-    EXPECT_EQ(RecordBytes(*target), before);
-    EXPECT_EQ(StreamsByName(*target), streams);
-    EXPECT_TRUE(r.changes.empty());
-    EXPECT_TRUE(site.deleted.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, TruncatedRecord, ::testing::Values(SRT_All, SRT_Utilities));
-
 TEST(TotalSiteManagerRecord, ADamagedStreamSectionFailsTheWholeRead) {
     auto source = EditedManager();
     auto bytes = RecordBytes(*source);
@@ -312,38 +285,5 @@ TEST(TotalSiteManagerRecord, ADamagedStreamSectionFailsTheWholeRead) {
     EXPECT_EQ(target->GetSiteStream("Site Brine"), nullptr);
 }
 
-// Lets a number of writes through, then fails every operation.
-class FailingWriter : public LurmetBinaryFile {
-public:
-    explicit FailingWriter(int allowed) : m_allowed(allowed) { OpenForWrite(CPString()); }
-    bool BeginRecord(RecordHandle& h, int version) override { return Pass() && LurmetBinaryFile::BeginRecord(h, version); }
-    using LurmetBinaryFile::BeginRecord;
-    bool WriteBool(bool v) override { return Pass() && LurmetBinaryFile::WriteBool(v); }
-    bool WriteInt(std::int32_t v) override { return Pass() && LurmetBinaryFile::WriteInt(v); }
-    bool WriteLong(std::int32_t v) override { return Pass() && LurmetBinaryFile::WriteLong(v); }
-    bool WriteDouble(double v) override { return Pass() && LurmetBinaryFile::WriteDouble(v); }
-    bool WriteChar(char v) override { return Pass() && LurmetBinaryFile::WriteChar(v); }
-    bool WriteCPString(const CPString& v) override { return Pass() && LurmetBinaryFile::WriteCPString(v); }
-    bool WriteCPValue(const CPValue& v) override { return Pass() && LurmetBinaryFile::WriteCPValue(v); }
-    bool EndRecord(RecordHandle& h) override { return Pass() && LurmetBinaryFile::EndRecord(h); }
-    int Operations() const { return m_done; }
-
-private:
-    bool Pass() { return ++m_done <= m_allowed; }
-    int m_allowed;
-    int m_done = 0;
-};
-
-TEST(TotalSiteManagerRecord, EveryFailedWriteFailsTheStore) {
-    auto m = EditedManager();
-    FailingWriter unlimited(1 << 30);
-    ASSERT_TRUE(m->Store(&unlimited, SRT_All));
-    const int total = unlimited.Operations();
-    ASSERT_GT(total, 100);
-    for (int allowed = 0; allowed < total; ++allowed) {
-        FailingWriter writer(allowed);
-        EXPECT_FALSE(m->Store(&writer, SRT_All)) << "write " << allowed << " of " << total;
-    }
-}
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The default manager's record and the defaults files built on it: round trips per store type,
 // older versions, damaged and truncated records, failed writes, and the set-up from files.
-#include "tests/support/WriterOnlyFile.h"
 #include "DefaultManagerTestSupport.h"
+#include "brasko/ReportHolder.h"
+#include "tests/support/RecordHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -176,28 +177,46 @@ TEST(DefaultManagerRecord, VersionOneHasNoCoefficientSection) {
     EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 28);
 }
 
-// ---- damage ------------------------------------------------------------------------------------
+// ---- every record of the layer through the record harness ---------------------------------------
 
-class TruncatedRecord : public ::testing::TestWithParam<StoreRecallType> {};
-
-TEST_P(TruncatedRecord, EveryShortenedRecordFailsAndChangesNothing) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source, GetParam());
-    auto target = FactoryManager();
-    target->AddEconomicData("Mine");
-    const auto before = RecordBytes(*target);
-    ChangeRecorder r(*target);
-    for (std::size_t n = 0; n < bytes.size(); ++n) {
-        LurmetBinaryFile file =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n));
-        ASSERT_FALSE(target->Recall(&file, GetParam())) << n;
-    }
-    EXPECT_EQ(RecordBytes(*target), before);
-    EXPECT_TRUE(r.changes.empty());
+RecordType ManagerRecord(const char* name, StoreRecallType type) {
+    return Record<DefaultManager>(
+        name, [] { return std::shared_ptr<DefaultManager>(EditedManager()); },
+        [] {
+            std::shared_ptr<DefaultManager> m = FactoryManager();
+            m->AddEconomicData("Mine");
+            return m;
+        },
+        [type](const DefaultManager& m, ILurmetBinaryFile& f) { return const_cast<DefaultManager&>(m).Store(&f, type); },
+        [type](DefaultManager& m, ILurmetBinaryFile& f) { return m.Recall(&f, type); });
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, TruncatedRecord,
-                         ::testing::Values(SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients));
+std::shared_ptr<ReportHolder> Report(const char* section, const char* text) {
+    auto r = std::make_shared<ReportHolder>();
+    r->AppendText(section, text);
+    r->AddEntry("Warnings", "Units", "Units target");
+    return r;
+}
+
+const std::vector<RecordType>& Table() {
+    static const std::vector<RecordType> table = {
+        ManagerRecord("manager", SRT_All), ManagerRecord("economics", SRT_Economics),
+        ManagerRecord("utilities", SRT_Utilities), ManagerRecord("coefficients", SRT_Coefficients),
+        Record<ReportHolder>("report", [] { return Report("Streams:H1", "170 to 60"); }, [] { return Report("Notes", "keep me"); }),
+    };
+    return table;
+}
+
+class PlatformRecordTable : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(PlatformRecordTable, FailedWritesAreReportedAndShortRecordsChangeNothing) {
+    ExpectRecordHarnessHolds(Table()[GetParam()]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, PlatformRecordTable, ::testing::Range<std::size_t>(0, Table().size()),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) { return std::string(Table()[info.param].name); });
+
+// ---- damage ------------------------------------------------------------------------------------
 
 TEST(DefaultManagerRecord, DamagedBytesNeverCrashAndAFailedReadChangesNothing) {
     auto source = EditedManager();
@@ -227,44 +246,6 @@ TEST(DefaultManagerRecord, RefusesWhatIsNotARecord) {
     EXPECT_FALSE(target->Store(nullptr, SRT_All));
 }
 
-// A file that refuses every operation after a given number of writes.
-class FailingWriter : public WriterOnlyFile {
-public:
-    explicit FailingWriter(int allowed) : m_allowed(allowed) {}
-    bool BeginRecord(RecordHandle& h, int version) override { return Pass() && m_inner.BeginRecord(h, version); }
-    bool WriteBool(bool v) override { return Pass() && m_inner.WriteBool(v); }
-    bool WriteInt(std::int32_t v) override { return Pass() && m_inner.WriteInt(v); }
-    bool WriteLong(std::int32_t v) override { return Pass() && m_inner.WriteLong(v); }
-    bool WriteDouble(double v) override { return Pass() && m_inner.WriteDouble(v); }
-    bool WriteChar(char v) override { return Pass() && m_inner.WriteChar(v); }
-    bool WriteCPString(const CPString& v) override { return Pass() && m_inner.WriteCPString(v); }
-    bool WriteCPValue(const CPValue& v) override { return Pass() && m_inner.WriteCPValue(v); }
-    bool EndRecord(RecordHandle& h) override { return Pass() && m_inner.EndRecord(h); }
-    bool Good() const override { return m_inner.Good() && m_done <= m_allowed; }
-    int Operations() const { return m_done; }
-
-private:
-    bool Pass() { return ++m_done <= m_allowed; }
-    int m_allowed;
-    int m_done = 0;
-    LurmetBinaryFile m_inner = LurmetBinaryFile::ForWriting();
-};
-
-class FailedWrite : public ::testing::TestWithParam<StoreRecallType> {};
-
-TEST_P(FailedWrite, EveryFailingWriteMakesTheStoreFail) {
-    auto m = EditedManager();
-    FailingWriter unlimited(1 << 30);
-    ASSERT_TRUE(m->Store(&unlimited, GetParam()));
-    const int total = unlimited.Operations();
-    ASSERT_GT(total, 3);
-    for (int allowed = 0; allowed < total; ++allowed) {
-        FailingWriter writer(allowed);
-        EXPECT_FALSE(m->Store(&writer, GetParam())) << "write " << allowed << " of " << total;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, FailedWrite, ::testing::Values(SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients));
 
 // ---- defaults files ----------------------------------------------------------------------------
 
