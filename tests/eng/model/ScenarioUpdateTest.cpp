@@ -138,26 +138,6 @@ TEST(ScenarioUpdate, SuspendedTwiceResumedOnceRebuildsNothingButStillNotifies) {
     EXPECT_EQ(f.builders->calls, allBuilders(35));
 }
 
-TEST(ScenarioUpdate, SuppressedNonRetrofitScenarioNeitherRecalculatesNorNotifies) {
-    Fixture f;
-    CPIHeatIntegrationStream* s = f.AddProcessStream("H1", 150, 50, 2);
-    f.Clear();
-    f.scenario->SetSuppressTargetUpdate(true);
-    f.scenario->UpdateTargets(s, 36);
-    f.scenario->UpdateTargets(nullptr, 3);
-    EXPECT_TRUE(f.builders->calls.empty());
-    EXPECT_TRUE(f.view.changes.empty());
-}
-
-TEST(ScenarioUpdate, RetrofitBaseCodeRebuildsNothingAndSends94) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.Clear();
-    f.scenario->UpdateTargets(nullptr, 94);
-    EXPECT_TRUE(f.builders->calls.empty());
-    EXPECT_EQ(f.view.Codes(), std::vector<int>{94});
-}
-
 TEST(ScenarioUpdate, SetDTminWithoutStreamsStoresOnly) {
     Fixture f;
     EXPECT_EQ(f.scenario->SetDTmin(20.0), 1);
@@ -251,17 +231,6 @@ TEST(ScenarioUpdate, ValueChangeWithoutNameOrStreamIsIgnored) {
     f.scenario->NotifyChange(37, "", static_cast<IHeatIntegrationStream*>(s));
     f.scenario->NotifyChange(37, "Temperature", nullptr);
     EXPECT_TRUE(f.view.changes.empty());
-}
-
-TEST(ScenarioUpdate, ForwardsMessagesAndSegmentCodes) {
-    Fixture f;
-    CPIHeatIntegrationStream* s = f.AddProcessStream("H1", 150, 50, 2);
-    f.Clear();
-    f.scenario->NotifyChange(61, "ExtractionMsg", nullptr);
-    ASSERT_EQ(s->InsertSegment(1), 1);
-    // 33: the stream's entries leave the pool, targets follow, the code is passed on.
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{61, 36, 33}));
-    EXPECT_EQ(f.scenario->GetSegmentPool(), nullptr);
 }
 
 // ---------------------------------------------------------------- design ranking

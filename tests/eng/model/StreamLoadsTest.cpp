@@ -58,21 +58,6 @@ TEST_F(StreamLoads, UtilityWithoutSegmentsHasNoLoadAndKeepsItsFlags) {
     EXPECT_FALSE(u->IsLoadInStep(1));
 }
 
-TEST_F(StreamLoads, AnUnknownModeIsAnAssertionAndNoLoad) {
-    CPIHeatIntegrationStream* s = owner.Add("P");
-    s->SetValue("Enthalpy", 100.0, 0);
-    Exceptions::ClearRecords();
-    EXPECT_DOUBLE_EQ(0.0, s->GetHeatLoad(3));
-    const auto records = Exceptions::Records();
-    ASSERT_EQ(2u, records.size());
-    EXPECT_EQ("!\"IsLoadCalculated failed\"", records[0].expression);
-    EXPECT_EQ(793, records[0].line);
-    EXPECT_EQ("!\"GetHeatLoad failed\"", records[1].expression);
-    EXPECT_EQ(1222, records[1].line);
-    EXPECT_EQ("eng/chistream", records[1].file);
-    Exceptions::ClearRecords();
-}
-
 // ---- SetHeatLoad on a utility --------------------------------------------------------------------
 
 TEST_F(StreamLoads, AUtilityLoadIsSpreadOverItsSegmentsBySpecificHeat) {
@@ -133,26 +118,6 @@ TEST_F(StreamLoads, UnconnectedSegmentsTakeNoLoad) {
     EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dLoad);
     EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dHeatCapacityFlowrate);
     EXPECT_DOUBLE_EQ(100.0, u->GetHeatLoad(1));
-}
-
-TEST_F(StreamLoads, ASegmentWithoutNetworkLinkCountsAsNotConnected) {
-    CPIHeatIntegrationStream* u = HotUtility();
-    (*u->GetDesignSegments())[1]->pLink.reset();
-    u->SetHeatLoad(400.0, 1);
-    // Only the linked segment shares the load: S = -50.
-    EXPECT_DOUBLE_EQ(-400.0, (*u->GetDesignSegments())[0]->dLoad);
-    EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dLoad);
-    EXPECT_DOUBLE_EQ(400.0, u->GetHeatLoad(1));
-    u->UpdateEndToleranceLoad(1);
-    EXPECT_TRUE(u->IsInInterval(300.0, 100.0));
-
-    // A process stream whose segments stand in no network has no connected load.
-    CPIHeatIntegrationStream* p = owner.Add("P");
-    SetPoints(*p, {150, 100});
-    p->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*p);
-    p->SetHeatLoad(100.0, 1);
-    EXPECT_DOUBLE_EQ(0.0, p->GetHeatLoad(1));
 }
 
 // ---- loads in a range ----------------------------------------------------------------------------
@@ -219,26 +184,6 @@ TEST_F(StreamLoads, TemperatureAtLoadIsLinearWithinEachSegment) {
     EXPECT_EQ(kEmpty, noSegments->GetTemperatureAtLoad(10.0));
     CPIHeatIntegrationStream* u = HotUtility();
     EXPECT_DOUBLE_EQ(0.0, u->GetTemperatureAtLoad(10.0));
-}
-
-TEST_F(StreamLoads, SegmentValueAndPointAtATemperature) {
-    CPIHeatIntegrationStream* s = ColdTwoSegments();
-    const double t[] = {10, 20, 35, 50, 65, 80, 90};
-    const double cp[] = {1, 1, 1, 1, 2, 2, 2};
-    const int point[] = {-1, 0, 0, 1, 1, 2, -1};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_DOUBLE_EQ(cp[i], s->GetSegmentValueAtTemperature(t[i], "HeatCapacityFlowrate")) << t[i];
-        EXPECT_EQ(point[i], s->GetPointIndexAtTemperature(t[i])) << t[i];
-    }
-    CPIHeatIntegrationStream* hot = owner.Add("H");
-    SetPoints(*hot, {150, 100, 50});
-    SetSegmentValues(*hot, "HeatCapacityFlowrate", {1.0, 2.0});
-    EXPECT_DOUBLE_EQ(1.0, hot->GetSegmentValueAtTemperature(160, "HeatCapacityFlowrate"));
-    EXPECT_DOUBLE_EQ(2.0, hot->GetSegmentValueAtTemperature(70, "HeatCapacityFlowrate"));
-    EXPECT_EQ(-1, hot->GetPointIndexAtTemperature(120));  // the points of a hot stream fall
-    CPIHeatIntegrationStream* flat = owner.Add("F");
-    SetPoints(*flat, {100, 100});
-    EXPECT_DOUBLE_EQ(0.0, flat->GetSegmentValueAtTemperature(100, "HeatCapacityFlowrate"));
 }
 
 // ---- widening --------------------------------------------------------------------------------------
@@ -322,20 +267,6 @@ TEST_F(StreamLoads, AUtilityEndsAtItsLastConnectedSegment) {
     EXPECT_FALSE(u->IsInInterval(260.0, 255.0));
 }
 
-TEST_F(StreamLoads, IntervalsAreTestedInTheStreamsDirection) {
-    CPIHeatIntegrationStream* cold = ColdTwoSegments();
-    EXPECT_TRUE(cold->IsInInterval(100.0, 50.0));
-    EXPECT_FALSE(cold->IsInInterval(10.0, 0.0));
-    EXPECT_FALSE(cold->IsInInterval(200.0, 80.0));
-    CPIHeatIntegrationStream* hot = owner.Add("H");
-    SetPoints(*hot, {150, 100});
-    hot->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*hot);
-    EXPECT_TRUE(hot->IsInInterval(120.0, 90.0));
-    EXPECT_FALSE(hot->IsInInterval(90.0, 0.0));
-    EXPECT_FALSE(owner.Add("N")->IsInInterval(1000.0, -1000.0));
-}
-
 // ---- shifted temperatures ---------------------------------------------------------------------------
 
 struct ShiftCase {
@@ -386,32 +317,6 @@ TEST_F(StreamLoads, ASiteStreamLeavesTheShiftToItsManager) {
     EXPECT_DOUBLE_EQ(20.0, site.lastSiteDTmin);
     EXPECT_DOUBLE_EQ(250.0, u->GetDesignSegments()->front()->dShiftedInletTemperature);
     EXPECT_DOUBLE_EQ(10.0, u->GetDesignSegments()->front()->DTminContribution.dValue);
-}
-
-TEST_F(StreamLoads, TemporaryDTminAndBack) {
-    CPIHeatIntegrationStream* hot = owner.Add("H");
-    SetPoints(*hot, {150, 100});
-    hot->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*hot);
-    hot->SetDTminContribution(8.0, "Local", 0, 0);
-    hot->SetTemporaryDTmin(30.0);
-    const StreamSegment& h = *hot->GetDesignSegments()->front();
-    EXPECT_DOUBLE_EQ(135.0, h.dShiftedInletTemperature);
-    EXPECT_DOUBLE_EQ(85.0, h.dShiftedOutletTemperature);
-    EXPECT_EQ(0, h.DTminContribution.nFlag);
-    hot->RestoreDTminContribution();
-    EXPECT_DOUBLE_EQ(146.0, h.dShiftedInletTemperature);
-    EXPECT_DOUBLE_EQ(96.0, h.dShiftedOutletTemperature);
-    EXPECT_EQ(1, h.DTminContribution.nFlag);
-    EXPECT_EQ(0, hot->IsUpdating());
-}
-
-TEST_F(StreamLoads, ValuesAreSentOnToTheDesignSegments) {
-    CPIHeatIntegrationStream* u = HotUtility();
-    u->SetValue("SpecificHeat", 2.5, 0);
-    EXPECT_DOUBLE_EQ(2.5, (*u->GetDesignSegments())[0]->pLink->dSpecificHeat);
-    u->SetValue("CHTCoeff", 1.0, 1);
-    EXPECT_DOUBLE_EQ(1.0, (*u->GetDesignSegments())[1]->dFilmCoefficient);
 }
 
 }  // namespace

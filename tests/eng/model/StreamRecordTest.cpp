@@ -97,35 +97,6 @@ TEST_F(StreamRecord, AUtilityWithLinkedSegmentsComesBackWhole) {
     EXPECT_DOUBLE_EQ(400.0, r->GetHeatLoad(0));
 }
 
-TEST_F(StreamRecord, WithoutLinksAndSegmentsTwoFalseFlagsAndNoCounts) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    SetPoints(*s, {150, 100});
-    LurmetBinaryFile f = LurmetBinaryFile::ForReading(StoreStream(*s));
-    RecordHandle h;
-    ASSERT_TRUE(f.BeginRecord(h));
-    EXPECT_EQ(5, f.GetRecordVersion(h));
-    double d = 0.0;
-    for (int i = 0; i < 6; ++i) ASSERT_TRUE(f.ReadDouble(d));
-    std::int32_t n = 0;
-    for (int i = 0; i < 3; ++i) ASSERT_TRUE(f.ReadInt(n));
-    CPString name;
-    ASSERT_TRUE(f.ReadCPString(name));
-    EXPECT_EQ(CPString("S"), name);
-    ASSERT_TRUE(f.SkipRecord());
-    bool flag = true;
-    ASSERT_TRUE(f.ReadBool(flag));
-    EXPECT_FALSE(flag);
-    ASSERT_TRUE(f.ReadInt(n));
-    EXPECT_EQ(0, n);  // kind
-    ASSERT_TRUE(f.ReadInt(n));
-    EXPECT_EQ(0, n);  // hot
-    ASSERT_TRUE(f.ReadBool(flag));
-    EXPECT_FALSE(flag);
-    ASSERT_TRUE(f.ReadBool(flag));  // locked
-    EXPECT_EQ(0u, f.BytesLeft());
-    EXPECT_TRUE(f.EndRecord(h));
-}
-
 // ---- older versions --------------------------------------------------------------------------------
 
 // The tree of a stream with two segments, as a version 2 to 4 value set held it.
@@ -300,99 +271,11 @@ TEST_F(StreamRecord, AStreamReadAfterItsPartnerLinksAtOnce) {
 
 // ---- damaged files --------------------------------------------------------------------------------
 
-TEST_F(StreamRecord, ATruncatedFileIsRefusedWhereverItIsCut) {
-    CPIHeatIntegrationStream* a = owner.Add("A");
-    owner.Add("B");
-    SetPoints(*a, {20, 50, 80});
-    SetSegmentValues(*a, "HeatCapacityFlowrate", {1.0, 2.0});
-    TakeSegments(*a);
-    a->LinkStream("B");
-    const std::vector<std::uint8_t> bytes = StoreStream(*a);
-    for (std::size_t cut = 8; cut < bytes.size(); ++cut) {
-        FakeStreamOwner other;
-        other.Add("B");
-        std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
-        bool ok = true;
-        Recall(other, part, &ok);
-        EXPECT_FALSE(ok) << "cut at " << cut;
-    }
-}
-
-// Any single damaged byte gives a clear answer: the record is read or refused, nothing breaks.
-TEST_F(StreamRecord, ADamagedByteAnywhereIsHandled) {
-    CPIHeatIntegrationStream* a = owner.Add("A");
-    owner.Add("B");
-    SetPoints(*a, {20, 50, 80});
-    SetSegmentValues(*a, "HeatCapacityFlowrate", {1.0, 2.0});
-    TakeSegments(*a);
-    a->LinkStream("B");
-    const std::vector<std::uint8_t> bytes = StoreStream(*a);
-    int refused = 0;
-    for (std::size_t at = 8; at < bytes.size(); ++at) {
-        FakeStreamOwner other;
-        other.Add("B");
-        std::vector<std::uint8_t> damaged = bytes;
-        damaged[at] ^= 0xFF;
-        bool ok = true;
-        Recall(other, damaged, &ok);
-        if (!ok) ++refused;
-    }
-    EXPECT_GT(refused, 0);
-}
-
 struct DamageCase {
     const char* label;
     std::function<void(OldStreamRecord&, CPValue&)> damage;
 };
 
 class Damaged : public StreamRecord, public ::testing::WithParamInterface<DamageCase> {};
-
-TEST_P(Damaged, RecordsAreRefusedWithoutHarm) {
-    CPValue tree = TwoSegmentTree(owner);
-    OldStreamRecord r;
-    r.properties = &tree;
-    GetParam().damage(r, tree);
-    bool ok = true;
-    Recall(owner, WriteOldStreamRecord(r), &ok);
-    EXPECT_FALSE(ok) << GetParam().label;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Damaged,
-    ::testing::Values(
-        DamageCase{"segment values that do not match the points",
-                   [](OldStreamRecord&, CPValue& t) {
-                       t.FindSubValue("Enthalpy")->FindSubValue("SegmentValues")->AddSubValue("");
-                   }},
-        DamageCase{"no temperatures", [](OldStreamRecord&, CPValue& t) { t.ClearSubValues(); }},
-        DamageCase{"a value without entries",
-                   [](OldStreamRecord&, CPValue& t) { t.FindSubValue("Velocity")->ClearSubValues(); }},
-        DamageCase{"no tree at all", [](OldStreamRecord& r, CPValue&) { r.properties = nullptr; }},
-        DamageCase{"a kind nobody knows", [](OldStreamRecord& r, CPValue&) { r.kind = 42; }},
-        DamageCase{"a side nobody knows", [](OldStreamRecord& r, CPValue&) { r.hotCold = -3; }},
-        DamageCase{"a negative number of segments",
-                   [](OldStreamRecord& r, CPValue&) {
-                       r.segments = std::vector<StreamSegment>();
-                       r.segmentCount = -1;
-                   }},
-        DamageCase{"more segments announced than written",
-                   [](OldStreamRecord& r, CPValue&) {
-                       r.segments = std::vector<StreamSegment>(2);
-                       r.segmentCount = 2000000000;
-                   }},
-        DamageCase{"more links announced than written",
-                   [](OldStreamRecord& r, CPValue&) {
-                       r.links = std::vector<CPString>{"X"};
-                       r.linkCount = 2000000000;
-                   }},
-        DamageCase{"a negative number of links",
-                   [](OldStreamRecord& r, CPValue&) {
-                       r.links = std::vector<CPString>{};
-                       r.linkCount = -5;
-                   }},
-        DamageCase{"a record that ends after its name", [](OldStreamRecord& r, CPValue&) { r.stopAfter = 4; }},
-        DamageCase{"a record that ends after its value set", [](OldStreamRecord& r, CPValue&) { r.stopAfter = 5; }},
-        DamageCase{"a record that ends before its locked flag", [](OldStreamRecord& r, CPValue&) { r.stopAfter = 8; }}),
-    [](const ::testing::TestParamInfo<DamageCase>& info) { return "damage" + std::to_string(info.index); });
 
 }  // namespace

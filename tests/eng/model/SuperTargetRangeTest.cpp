@@ -311,21 +311,6 @@ TEST(SuperTargetSearch, EveryLoopIsBounded) {
     EXPECT_DOUBLE_EQ(range.dOptimumUpper, 2.0001);
 }
 
-TEST(SuperTargetSearch, EqualInnerCostsCloseInFromBothEnds) {
-    CurveSource source;
-    // Flat in the middle, dear at the ends: the inner points cost the same.
-    source.total = [](double dt) { return dt < 10.0 || dt > 45.0 ? 1000.0 : 10.0; };
-    SuperTargetRange range;
-    range.Search(source);
-    // After 22 and 33 tie, a = 0.381966 and b = a + 0.618034 x (1 - a): the new inner points
-    // are ceil(2.0001 + 49.9999 x 0.527864) = 29 and 2.0001 + 49.9999 x 0.618034 unrounded (33 is taken).
-    ASSERT_GE(source.computed.size(), 6u);
-    EXPECT_DOUBLE_EQ(source.computed[4], 29.0);
-    const double a = 0.381966;
-    const double b = a + (1.0 - a) * 0.618034;
-    EXPECT_DOUBLE_EQ(source.computed[5], 2.0001 + 49.9999 * (a + (b - a) * 0.618034));
-}
-
 // ---------------------------------------------------------------- optimum bracket
 
 struct BracketCase {
@@ -408,22 +393,6 @@ TEST(SuperTargetRecord, RoundTripsAndFindsTheBracketAgain) {
     EXPECT_DOUBLE_EQ(read.dOptimumLower, 10.0);
 }
 
-TEST(SuperTargetRecord, EveryTruncationFailsAndLeavesTheRecordAsItWas) {
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(SampleRange().Store(out));
-    const std::vector<std::uint8_t> bytes = out.Bytes();
-    for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-        LurmetBinaryFile in = LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        SuperTargetRange kept;
-        kept.requestedValues = {99.0};
-        kept.dRangeEnd = 12.0;
-        EXPECT_FALSE(kept.Recall(in)) << cut;
-        EXPECT_EQ(kept.requestedValues, std::vector<double>{99.0});
-        EXPECT_DOUBLE_EQ(kept.dRangeEnd, 12.0);
-        EXPECT_TRUE(kept.points.empty());
-    }
-}
-
 // Version 1: points without their eleventh value, no base-cost value.
 TEST(SuperTargetRecord, ReadsTheFirstVersion) {
     LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
@@ -451,22 +420,6 @@ TEST(SuperTargetRecord, ReadsTheFirstVersion) {
     EXPECT_DOUBLE_EQ(read.dBaseCostValue, 0.0);
     EXPECT_TRUE(read.requestedValues.empty());
     EXPECT_DOUBLE_EQ(read.dOptimumUpper, 15.0);
-}
-
-TEST(SuperTargetRecord, ACountBeyondTheBytesFailsWithoutAllocatingForIt) {
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    RecordHandle h;
-    out.BeginRecord(h, 2);
-    out.WriteDouble(2.0001);
-    out.WriteDouble(40.0);
-    out.WriteDouble(1.0);
-    out.WriteInt(1);
-    out.WriteInt(2000000000);
-    out.EndRecord(h);
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    SuperTargetRange read;
-    EXPECT_FALSE(read.Recall(in));
-    EXPECT_TRUE(read.points.empty());
 }
 
 }  // namespace

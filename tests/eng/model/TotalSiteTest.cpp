@@ -68,28 +68,6 @@ TEST(TotalSite, AddStreamCopiesTheUtilityAndJoinsEveryScenario) {
     EXPECT_EQ(siteManager, &m);
 }
 
-struct RefusedStream {
-    const char* name;
-    const char* message;
-};
-
-class AddStreamRefusal : public ::testing::TestWithParam<RefusedStream> {};
-
-TEST_P(AddStreamRefusal, AnswersZeroWithItsMessageAndAddsNothing) {
-    Site s;
-    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
-    SiteListener view(s.site);
-    EXPECT_EQ(s.site.AddStream(GetParam().name), 0);
-    EXPECT_TRUE(view.Saw(60, GetParam().message));
-    EXPECT_EQ(StreamNames(s.site), std::vector<std::string>{"LP Steam"});
-    EXPECT_FALSE(view.Saw(30, GetParam().name));
-}
-
-INSTANTIATE_TEST_SUITE_P(Refusals, AddStreamRefusal,
-                         ::testing::Values(RefusedStream{"LP Steam", "SameStreamErrorMsg"},
-                                           RefusedStream{"Unobtainium", "PickTotalSiteUtilityFromDropDownList"},
-                                           RefusedStream{"", "PickTotalSiteUtilityFromDropDownList"}));
-
 TEST(TotalSite, ANewScenarioHoldsTheSiteStreamsBeforeItIsAnnounced) {
     Site s;
     ASSERT_EQ(s.site.AddStream("MP Steam"), 1);
@@ -217,65 +195,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameCase{"LP Steam", "HP Steam", 1, "HP Steam"},          // hot to hot
                       RenameCase{"Cooling Water", "Site Loop", 1, "Site Loop"},   // no such utility
                       RenameCase{"Missing", "Other", 0, "Missing"}));
-
-struct PropertyCase {
-    DefaultUtilityParameter parameter;
-    const char* value;
-    double utilityValue;
-    double expected;
-};
-
-class UtilityProperty : public ::testing::TestWithParam<PropertyCase> {};
-
-TEST_P(UtilityProperty, IsCopiedOnlyWhenTheUtilityHasOne) {
-    const PropertyCase& c = GetParam();
-    Site s;
-    TotalSiteManager& m = s.Manager();
-    // A utility of the user's own (the manager gives it a stream) holds no property until one is given.
-    ASSERT_EQ(m.AddDefaultUtility("Site Loop"), 1);
-    ASSERT_EQ(m.SetValue("Site Loop", DUP_SupplyTemperature, 180.0), 1);
-    ASSERT_EQ(m.SetValue("Site Loop", DUP_TargetTemperature, 170.0), 1);
-    if (c.utilityValue != -32767.0) {
-        ASSERT_EQ(m.SetValue("Site Loop", c.parameter, c.utilityValue), 1);
-    }
-    ASSERT_EQ(s.site.AddStream("Site Loop"), 1);
-    CPIHeatIntegrationStream* stream = s.Stream("Site Loop");
-    stream->SetValue(c.value, 7.5, 0);
-    ASSERT_EQ(s.site.SetDefaultUtilityStream(*stream), 1);
-    EXPECT_DOUBLE_EQ(ValueOf(*stream, c.value), c.expected);
-    EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 0), 180.0);
-    EXPECT_DOUBLE_EQ(ValueOf(*stream, "Temperature", 1), 170.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Properties, UtilityProperty,
-                         ::testing::Values(PropertyCase{DUP_Viscosity, "Viscosity", -32767.0, 7.5},
-                                           PropertyCase{DUP_Viscosity, "Viscosity", 0.004, 0.004},
-                                           PropertyCase{DUP_MassDensity, "MassDensity", -32767.0, 7.5},
-                                           PropertyCase{DUP_MassDensity, "MassDensity", 850.0, 850.0},
-                                           PropertyCase{DUP_ThermalConductivity, "ThermalConductivity", 0.12, 0.12}));
-
-TEST(TotalSite, TemperatureShiftMovesEverySegmentOfTheList) {
-    Site s;
-    StreamSegment hot, cold;
-    hot.dInletTemperature = 100.0;
-    hot.dOutletTemperature = 50.0;
-    hot.nHotCold = 0;
-    cold.dInletTemperature = 30.0;
-    cold.dOutletTemperature = 80.0;
-    cold.nHotCold = 1;
-    cold.DTminContribution.dValue = 4.0;
-    cold.DTminContribution.nFlag = ValueAndFlag::ScopeLocal;
-    CPList list;
-    list.Append(&hot);
-    list.Append(&cold);
-    s.site.TemperatureShift(&list, 10.0);
-    s.site.TemperatureShift(nullptr, 10.0);
-    // Hot down by half the value, cold up by its own contribution.
-    EXPECT_DOUBLE_EQ(hot.dShiftedInletTemperature, 95.0);
-    EXPECT_DOUBLE_EQ(hot.dShiftedOutletTemperature, 45.0);
-    EXPECT_DOUBLE_EQ(cold.dShiftedInletTemperature, 34.0);
-    EXPECT_DOUBLE_EQ(cold.dShiftedOutletTemperature, 84.0);
-}
 
 // ---------------------------------------------------------------- record
 

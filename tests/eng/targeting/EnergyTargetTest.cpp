@@ -399,27 +399,6 @@ TEST(EnergyTargetRecordTest, RoundTripRestoresTargetsPinchesAndPockets) {
     EXPECT_EQ(back.GetPockets()[1].dClosingTemperature, t.GetPockets()[1].dClosingTemperature);
 }
 
-TEST(EnergyTargetRecordTest, DamagedRecordFailsAndLeavesTheTargetAsItWas) {
-    SegmentSet set;
-    targeting_test::AddFourStreamProblem(set);
-    set.Shift(20.0);
-    EnergyTarget source(set.refs, 20.0);
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(source.Store(w));
-    const std::vector<std::uint8_t>& bytes = w.Bytes();
-
-    set.Shift(10.0);
-    EnergyTarget held(set.refs, 10.0);
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 5) {
-        SCOPED_TRACE(cut);
-        LurmetBinaryFile r = LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        EXPECT_FALSE(held.Recall(r));
-        EXPECT_NEAR(held.GetHotUtility(), 20.0, kTol);
-        EXPECT_EQ(held.GetPinchList().size(), 1u);
-        EXPECT_NE(held.GetModel(), nullptr);
-    }
-}
-
 }  // namespace
 
 }  // namespace

@@ -189,75 +189,7 @@ TEST(ScenarioTargets, StreamValueChangeRecalculatesAtOnce) {
 
 // ---------------------------------------------------------------- curves
 
-struct CurvePointCase {
-    int kind, coordinate, index;
-    double value;
-};
-
-class FourStreamCurvePoint : public ::testing::TestWithParam<CurvePointCase> {};
-
-TEST_P(FourStreamCurvePoint, ReadsTheCurveOfItsKind) {
-    const CurvePointCase& c = GetParam();
-    FourStreamProject p;
-    ASSERT_NE(p.scenario, nullptr);
-    EXPECT_NEAR(p.scenario->GetTargetCurveValue(c.kind, c.coordinate, c.index), c.value, kTol);
-}
-
-// Hot composite (actual): 170/510, 150/450, 60/45, 30/0; cold composite from the cold utility:
-// 140/530, 135/510, 80/180, 20/60. The shifted ones move 5 down (hot) and up (cold). The grand
-// composite curve: 165/20, 145/80, 140/82.5, 85/0, 55/75, 25/60. The balanced curves have no
-// points while the utilities are not placed.
-INSTANTIATE_TEST_SUITE_P(
-    HandWorked, FourStreamCurvePoint,
-    ::testing::Values(CurvePointCase{0, 0, 0, 165}, CurvePointCase{0, 1, 0, 20}, CurvePointCase{0, 1, 2, 82.5},
-                      CurvePointCase{0, 0, 3, 85}, CurvePointCase{0, 1, 3, 0}, CurvePointCase{0, 1, 5, 60},
-                      CurvePointCase{15, 1, 1, 80}, CurvePointCase{3, 0, 0, 170}, CurvePointCase{3, 1, 0, 510},
-                      CurvePointCase{3, 1, 2, 45}, CurvePointCase{3, 1, 3, 0}, CurvePointCase{4, 0, 1, 135},
-                      CurvePointCase{4, 1, 0, 530}, CurvePointCase{4, 1, 2, 180}, CurvePointCase{4, 1, 3, 60},
-                      CurvePointCase{1, 0, 0, 165}, CurvePointCase{1, 1, 1, 450}, CurvePointCase{2, 0, 0, 145},
-                      CurvePointCase{2, 0, 3, 25}, CurvePointCase{2, 1, 3, 60}, CurvePointCase{1, 0, 4, 0},
-                      CurvePointCase{8, 1, 0, 0}, CurvePointCase{11, 0, 0, 0}, CurvePointCase{5, 0, 0, 0},
-                      CurvePointCase{14, 1, 0, 0}, CurvePointCase{12, 0, 0, 0}));
-
-TEST(ScenarioTargets, NumberOfCurvePointsCountsTheSameLists) {
-    FourStreamProject p;
-    ASSERT_NE(p.scenario, nullptr);
-    const std::vector<std::pair<int, int>> expected = {{0, 6}, {15, 6}, {1, 4}, {2, 4}, {3, 4},
-                                                       {4, 4}, {8, 0}, {9, 0}, {10, 0}, {5, 0}};
-    for (const auto& [kind, count] : expected)
-        EXPECT_EQ(p.scenario->GetNumberOfCurvePoints(kind), count) << "kind " << kind;
-}
-
 // ---------------------------------------------------------------- hit test of a plot
-
-struct HitCase {
-    int kind;
-    double load, temperature;
-    const char* streams;
-};
-
-class FourStreamHitTest : public ::testing::TestWithParam<HitCase> {};
-
-TEST_P(FourStreamHitTest, NamesTheStreamsUnderThePoint) {
-    const HitCase& c = GetParam();
-    FourStreamProject p;
-    ASSERT_NE(p.scenario, nullptr);
-    CPString out = "old text";
-    EXPECT_EQ(p.scenario->GetStreamsAtCurvePoint(c.kind, c.load, c.temperature, out), 1);
-    EXPECT_EQ(out, FindString("SegmentStreams") + c.streams);
-}
-
-// Hot composite at 100: 45 + 4.5 x 40 = 225, between 193.5 and 256.5 (100 -/+ 7): H1 and H2.
-// Cold composite at 100: 180 + 6 x 20 = 300 (264 to 336 over 100 -/+ 6): C1 and C2. The shifted
-// ones at 95: hot 193.5 to 256.5, cold 204 to 276, so 200 is on the hot side only. The grand
-// composite curve at 100 (shifted) is 22.5, rising through 12 to 33; at 70 it is 37.5, falling
-// from 55 to 20 (either order counts on the cascade): H1, H2 and C1 cross 85 ... 55.
-INSTANTIATE_TEST_SUITE_P(Points, FourStreamHitTest,
-                         ::testing::Values(HitCase{3, 225, 100, "\n H1\n H2"}, HitCase{3, 300, 100, "\n C1\n C2"},
-                                           HitCase{3, 100, 100, ""}, HitCase{4, 200, 95, "\n H1\n H2"},
-                                           HitCase{1, 22.5, 100, "\n H1\n H2\n C1\n C2"},
-                                           HitCase{7, 37.5, 70, "\n H1\n H2\n C1"}, HitCase{1, 60, 100, ""},
-                                           HitCase{5, 225, 100, ""}, HitCase{2, 225, 100, ""}));
 
 TEST(ScenarioTargets, HitTestTextIsCutTo2048Bytes) {
     FourStreamProject p;
@@ -302,29 +234,6 @@ TEST(ScenarioTargets, RecordsAreFreedWhenTheLastStreamGoes) {
     EXPECT_EQ(out, FindString("SegmentStreams"));
 }
 
-// While streams remain but none has segments, nothing is recalculated: the records keep what
-// they had, but the hit test names no stream that is gone, and the next complete stream
-// recalculates from scratch.
-TEST(ScenarioTargets, RecordsOfStreamsThatWentNameNoStreamUntilRecalculated) {
-    FourStreamProject p;
-    ASSERT_NE(p.scenario, nullptr);
-    ASSERT_EQ(p.scenario->AddStream("X", 0), 1);
-    for (const char* name : {"C2", "H1", "H2", "C1"}) ASSERT_EQ(p.scenario->DeleteStream(name), 1);
-    ASSERT_EQ(p.scenario->GetSegmentPool(), nullptr);
-    ASSERT_NE(p.scenario->GetEnergyTargetRecord(), nullptr);
-    CPString out;
-    for (int kind : {1, 3, 4})
-        for (double t : {30.0, 100.0, 130.0}) {
-            EXPECT_EQ(p.scenario->GetStreamsAtCurvePoint(kind, 50.0, t, out), 1);
-            EXPECT_EQ(out, FindString("SegmentStreams"));
-        }
-    ASSERT_TRUE(p.AddStream(StreamData{"Y", 100, 50, 1.0}));
-    EXPECT_NEAR(p.scenario->GetUtilityTarget(0), 0.0, kTol);
-    EXPECT_NEAR(p.scenario->GetUtilityTarget(1), 50.0, kTol);
-    EXPECT_EQ(p.scenario->GetStreamsAtCurvePoint(3, 25.0, 75.0, out), 1);
-    EXPECT_EQ(out, FindString("SegmentStreams") + "\n Y");
-}
-
 // ---------------------------------------------------------------- loads just below zero
 
 namespace {
@@ -359,44 +268,5 @@ private:
 };
 
 }  // namespace
-
-class ColdLoadJustBelowZero : public ::testing::TestWithParam<std::pair<double, double>> {};
-
-TEST_P(ColdLoadJustBelowZero, ReadsAsZeroOnlyWithinATenthOfAPercentOfAKilowatt) {
-    ScenarioServices services;
-    services.builders = std::make_shared<ColdStartBuilders>(GetParam().first);
-    CPIScenario scenario(nullptr, services);
-    ASSERT_EQ(scenario.AddStream("H", 0), 1);
-    IHeatIntegrationStream* s = nullptr;
-    ASSERT_TRUE(scenario.GetStream("H", s));
-    s->SetValue("Temperature", 100, 0);
-    s->SetValue("Temperature", 50, 1);
-    s->SetValue("HeatCapacityFlowrate", 1, 0);
-    // The cold list's lowest point (40) holds the start load; the hot list's lowest holds 0.
-    ASSERT_EQ(scenario.GetNumberOfCurvePoints(2), 2);
-    EXPECT_EQ(scenario.GetTargetCurveValue(2, 0, 1), 40.0);
-    EXPECT_EQ(scenario.GetTargetCurveValue(2, 1, 1), GetParam().second);
-    EXPECT_EQ(scenario.GetTargetCurveValue(1, 1, 0), 50.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(StartLoads, ColdLoadJustBelowZero,
-                         ::testing::Values(std::pair{-0.0005, 0.0}, std::pair{-0.002, -0.002},
-                                           std::pair{0.5, 0.5}));
-
-TEST(ScenarioTargets, ScenarioWithoutStreamsAnswersNeutralValues) {
-    ScenarioServices services;
-    services.builders = std::make_shared<ScenarioTargetBuilders>();
-    CPIScenario scenario(nullptr, services);
-    EXPECT_EQ(scenario.SetDTmin(20.0), 1);
-    EXPECT_EQ(scenario.GetUtilityTarget(0), 0.0);
-    EXPECT_EQ(scenario.GetNumberOfPockets(), -1);
-    EXPECT_EQ(scenario.GetNumberOfPinchPoints(), 0);
-    EXPECT_EQ(scenario.GetTargetCurveValue(0, 0, 0), 0.0);
-    // A stream with no values yet gives the pool nothing to calculate from.
-    ASSERT_EQ(scenario.AddStream("H1", 0), 1);
-    scenario.UpdateTargets(nullptr, 35);
-    EXPECT_EQ(scenario.GetEnergyTargetRecord(), nullptr);
-    EXPECT_EQ(scenario.GetNumberOfPockets(), -1);
-}
 
 }  // namespace

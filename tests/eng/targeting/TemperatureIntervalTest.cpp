@@ -188,23 +188,6 @@ TEST(TIListRecordTest, RoundTripKeepsBoundariesValuesAndMode) {
     EXPECT_FALSE(backEmpty.HasIntervals());
 }
 
-TEST(TIListRecordTest, TruncatedRecordFailsAndKeepsWhatTheListHeld) {
-    TIList list(0);
-    list.SetBoundaries({{150, 1, 0}, {100, 2, 0}, {50, 3, 0}});
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(list.Store(w));
-    std::vector<std::uint8_t> bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 3) {
-        SCOPED_TRACE(cut);
-        LurmetBinaryFile r = LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        TIList held(9);
-        held.SetBoundaries({{1, 1, 9}});
-        EXPECT_FALSE(held.Recall(r));
-        EXPECT_EQ(held.GetMode(), 9);
-        ASSERT_EQ(held.GetNumberOfBoundaries(), 1);
-    }
-}
-
 struct InterpolationCase {
     const char* name;
     std::vector<CurvePoint> curve;

@@ -12,44 +12,6 @@ using namespace sitemanager_test;
 
 constexpr double E = -32767.0;
 
-void AddHot(TotalSiteManager& m, const char* name, double supply, double dtmin, double cost = 1e-6) {
-    ASSERT_EQ(m.AddDefaultUtility(name, SHT_Hot, supply, supply - 1.0, 1.0, cost, 0.0, 0.0, dtmin, "Shell & Tube",
-                                  1.0, 1.0, 1.0, 1.0),
-              1);
-}
-
-void AddCold(TotalSiteManager& m, const char* name, double target, double dtmin, double cost = 1e-6) {
-    ASSERT_EQ(m.AddDefaultUtility(name, SHT_Cold, target - 5.0, target, 1.0, cost, 0.0, 0.0, dtmin, "Shell & Tube",
-                                  1.0, 1.0, 1.0, 1.0),
-              1);
-}
-
-TEST(TotalSiteManagerRanges, HotUtilitiesServeUpToTheirSupplyLessTheApproach) {
-    TotalSiteManager m;
-    AddHot(m, "High", 250.0, 10.0);  // listed out of temperature order on purpose
-    AddHot(m, "Low", 125.0, 10.0);
-    AddHot(m, "Middle", 175.0, 10.0);
-    m.CalculateARTemp();
-    EXPECT_DOUBLE_EQ(m.GetValue("Low", DUP_RangeLower), -273.15);
-    EXPECT_DOUBLE_EQ(m.GetValue("Low", DUP_RangeUpper), 115.5);
-    EXPECT_DOUBLE_EQ(m.GetValue("Middle", DUP_RangeLower), 115.5);
-    EXPECT_DOUBLE_EQ(m.GetValue("Middle", DUP_RangeUpper), 165.5);
-    EXPECT_DOUBLE_EQ(m.GetValue("High", DUP_RangeLower), 165.5);
-    EXPECT_DOUBLE_EQ(m.GetValue("High", DUP_RangeUpper), 240.5);
-    EXPECT_STREQ(m.GetRecommendedUtilityName(120.0, SHT_Hot, nullptr), "Middle");
-}
-
-TEST(TotalSiteManagerRanges, ColdUtilitiesServeDownToTheirTargetPlusTheApproach) {
-    TotalSiteManager m;
-    AddCold(m, "Water", 25.0, 5.0);
-    AddCold(m, "Steam Raising", 250.0, 10.0);
-    m.CalculateARTemp();
-    EXPECT_DOUBLE_EQ(m.GetValue("Steam Raising", DUP_RangeLower), 259.5);
-    EXPECT_DOUBLE_EQ(m.GetValue("Steam Raising", DUP_RangeUpper), 3000.0);
-    EXPECT_DOUBLE_EQ(m.GetValue("Water", DUP_RangeLower), 29.5);
-    EXPECT_DOUBLE_EQ(m.GetValue("Water", DUP_RangeUpper), 259.5);
-}
-
 TEST(TotalSiteManagerUtilities, AUtilityAddedByNameIsNeverRecommendedUntilItHasASide) {
     auto m = FactoryManager();
     Recorder r(*m);
@@ -91,61 +53,6 @@ TEST(TotalSiteManagerUtilities, AUtilityAddedByNameIsNeverRecommendedUntilItHasA
     EXPECT_STREQ(m->GetMostEconomicalUtilityName(0.0, SHT_Cold), "Site Brine");
 }
 
-struct SetCase {
-    const char* label;
-    const char* utility;
-    DefaultUtilityParameter parameter;
-    double value;
-    hresult result;
-    DefaultUtilityParameter check;
-    double expected;
-};
-
-class ValueRules : public ::testing::TestWithParam<SetCase> {};
-
-TEST_P(ValueRules, FollowTheUtilitysSide) {
-    const SetCase& c = GetParam();
-    auto m = FactoryManager();
-    EXPECT_EQ(m->SetValue(c.utility, c.parameter, c.value), c.result) << c.label;
-    EXPECT_NEAR(m->GetValue(c.utility, c.check), c.expected, 1e-12) << c.label;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ValueRules,
-    ::testing::Values(
-        SetCase{"hot supply not above target", "MP Steam", DUP_SupplyTemperature, 174.0, 0, DUP_SupplyTemperature, 175.0},
-        SetCase{"hot supply above target", "MP Steam", DUP_SupplyTemperature, 180.0, 1, DUP_RangeUpper, 170.5},
-        SetCase{"hot target not below supply", "MP Steam", DUP_TargetTemperature, 175.0, 0, DUP_TargetTemperature, 174.0},
-        SetCase{"cold target not above supply", "Cooling Water", DUP_TargetTemperature, 20.0, 0, DUP_TargetTemperature, 25.0},
-        SetCase{"cold target moves its range", "Cooling Water", DUP_TargetTemperature, 30.0, 1, DUP_RangeLower, 34.5},
-        SetCase{"cold supply not below target", "Cooling Water", DUP_SupplyTemperature, 26.0, 0, DUP_SupplyTemperature, 20.0},
-        SetCase{"approach below one is refused", "MP Steam", DUP_DTminContribution, 0.5, 1, DUP_DTminContribution, 10.0},
-        SetCase{"approach moves the range", "MP Steam", DUP_DTminContribution, 20.0, 1, DUP_RangeUpper, 155.5},
-        SetCase{"property must be positive", "Air", DUP_Viscosity, 0.0, 0, DUP_Viscosity, 1.79e-05},
-        SetCase{"property taken", "Air", DUP_MassDensity, 1.3, 1, DUP_MassDensity, 1.3},
-        SetCase{"film coefficient taken", "Air", DUP_FilmCoefficient, 0.2, 1, DUP_FilmCoefficient, 0.2},
-        SetCase{"credit taken", "Air", DUP_Cost, -1e-9, 1, DUP_Cost, -1e-9},
-        SetCase{"hot range upper below supply", "MP Steam", DUP_RangeUpper, 176.0, 0, DUP_RangeUpper, 165.5},
-        SetCase{"hot range upper taken", "MP Steam", DUP_RangeUpper, 170.0, 1, DUP_RangeUpper, 170.0},
-        SetCase{"hot range lower taken", "MP Steam", DUP_RangeLower, 120.0, 1, DUP_RangeLower, 120.0},
-        SetCase{"hot range lower below upper", "MP Steam", DUP_RangeLower, 170.0, 0, DUP_RangeLower, 115.5},
-        SetCase{"cold range lower above supply", "Cooling Water", DUP_RangeLower, 15.0, 0, DUP_RangeLower, 29.5},
-        SetCase{"cold range upper above target", "Cooling Water", DUP_RangeUpper, 60.0, 1, DUP_RangeUpper, 60.0},
-        SetCase{"parameter 3 has no value", "Air", DUP_EmptyFilmCoefficient, 1.0, 1, DUP_EmptyFilmCoefficient, 0.0},
-        SetCase{"side is read only", "Air", DUP_HeatType, 0.0, 1, DUP_HeatType, 1.0},
-        SetCase{"parameters past 12 have no value", "Air", DUP_EmissionsCoefficient, 0.5, 1, DUP_EmissionsCoefficient, 0.0},
-        SetCase{"unknown utility", "Nothing", DUP_SupplyTemperature, 10.0, 1, DUP_SupplyTemperature, E}));
-
-TEST(TotalSiteManagerUtilities, AnApproachBelowOneDegreeWarnsThroughTheViews) {
-    auto m = FactoryManager();
-    Recorder r(*m);
-    ASSERT_EQ(m->SetValue("HP Steam", DUP_DTminContribution, 0.5), 1);
-    ASSERT_EQ(r.Count(60), 1);
-    EXPECT_EQ(r.changes[0].text, "DeltaTMinWarning");
-    EXPECT_EQ(r.changes[0].data, static_cast<IDefaultUtilityManager*>(m.get()));
-    EXPECT_EQ(r.Count(97), 0);
-}
-
 TEST(TotalSiteManagerUtilities, ANonZeroModeHoldsBackTheChangeCodeUntilItEnds) {
     auto m = FactoryManager();
     Recorder r(*m);
@@ -157,26 +64,6 @@ TEST(TotalSiteManagerUtilities, ANonZeroModeHoldsBackTheChangeCodeUntilItEnds) {
     EXPECT_EQ(r.Count(97), 1);
     m->SetValue("Air", DUP_FilmCoefficient, 0.13);
     EXPECT_EQ(r.Count(97), 2);
-}
-
-TEST(TotalSiteManagerUtilities, OnlyOneUtilityMayBeTheAirCooler) {
-    auto m = FactoryManager();
-    EXPECT_STREQ(m->SetExchangerType("Cooling Water", "Air Cooler"), "AirCoolerAlreadyExists");
-    EXPECT_STREQ(m->SetExchangerType("Air", "Air Cooler"), "AirCoolerAlreadyExists");
-    EXPECT_STREQ(m->GetExchangerType("Cooling Water"), "Shell & Tube");
-    EXPECT_EQ(m->SetExchangerType("Air", "Shell & Tube"), nullptr);
-    EXPECT_EQ(m->SetExchangerType(11, "Air Cooler"), nullptr);
-    EXPECT_STREQ(m->GetExchangerType(11), "Air Cooler");
-    EXPECT_EQ(m->SetExchangerType("Nothing", "Plate"), nullptr);
-    EXPECT_EQ(m->Exists("Nothing"), 0);
-}
-
-TEST(TotalSiteManagerUtilities, ACreditMakesAColdUtilityTheMostEconomical) {
-    TotalSiteManager m;
-    AddCold(m, "Chilled Water", 25.0, 5.0, 2.1e-7);
-    AddCold(m, "Steam Raising", 30.0, 5.0, -1.9e-6);
-    m.CalculateARTemp();
-    EXPECT_STREQ(m.GetMostEconomicalUtilityName(100.0, SHT_Cold), "Steam Raising");
 }
 
 // ---- site streams ------------------------------------------------------------------------------
@@ -364,27 +251,6 @@ TEST(TotalSiteManagerLifeCycle, AssignmentKeepsTheStreamsAndBringsThemInStep) {
     EXPECT_NE(StreamOf(*target, "Flue Gas"), nullptr);
     EXPECT_EQ(target->GetMyTSPointer(), &site);
     EXPECT_TRUE(site.deleted.empty());
-}
-
-TEST(TotalSiteManagerLifeCycle, AnswersBothInterfacesAndAnnouncesItsEnd) {
-    auto m = FactoryManager();
-    void* out = nullptr;
-    ASSERT_EQ(m->QueryInterface(ITotalSiteUtilityManager::InterfaceId, &out), 1);
-    auto* site = static_cast<ITotalSiteUtilityManager*>(out);
-    EXPECT_STREQ(site->GetRecommendedUtilityName(150.0, SHT_Hot, nullptr), "MP Steam");
-    EXPECT_EQ(site->GetNumberOfStreams(), 21);
-    ASSERT_EQ(m->QueryInterface(IDefaultUtilityManager::InterfaceId, &out), 1);
-    auto* scenarioSide = static_cast<IDefaultUtilityManager*>(out);
-    EXPECT_STREQ(scenarioSide->GetMostEconomicalUtilityName(150.0, SHT_Cold), "LP Steam Generation");
-    EXPECT_EQ(scenarioSide->GetNumberOfStreams(), 21);
-    EXPECT_EQ(m->GetMyIdentifier(), CPString());
-    EXPECT_FALSE(m->IsScenario());
-
-    Recorder r(*m);
-    r.Forget();
-    m.reset();
-    ASSERT_FALSE(r.changes.empty());
-    EXPECT_EQ(r.changes.back().code, 91);
 }
 
 }  // namespace

@@ -368,24 +368,6 @@ TEST(UnitsTargetRecord, AVersionOneRecordKeepsTheMILPFlagOfTheRecord) {
     EXPECT_EQ(r.GetMILPFlag(), 1);
 }
 
-TEST(UnitsTargetRecord, ATruncatedRecordFailsAndLeavesTheRecordAsItWas) {
-    UnitsTargetData source;
-    Fill(source);
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(source.Store(w));
-    const std::vector<std::uint8_t> bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); ++cut) {
-        UnitsTargetData r;  // counts 0, no groups, flag 1
-        r.SetMILPFlag(4);
-        LurmetBinaryFile rd =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut)));
-        EXPECT_FALSE(r.Recall(rd)) << cut;
-        EXPECT_EQ(r.GetUnitsOverall(), 0) << cut;
-        EXPECT_EQ(r.GetGroups(), nullptr) << cut;
-        EXPECT_EQ(r.GetMILPFlag(), 4) << cut;
-    }
-}
-
 // Counts read back are not trusted: a negative name count leaves the entry without names and the
 // values still follow; a huge group count fails at the first missing group, allocating nothing
 // for it.
