@@ -147,30 +147,6 @@ INSTANTIATE_TEST_SUITE_P(Selectors, AreaTargetSelectors,
                                            SelectorCase{11, 8}, SelectorCase{12, -1}, SelectorCase{13, 9},
                                            SelectorCase{14, 6}, SelectorCase{15, 7}, SelectorCase{16, -1}));
 
-TEST(AreaTargetQueries, NeutralWithoutARecordAndFromTheMethodInUse) {
-    EXPECT_EQ(AreaTargetValue(nullptr, 0), 0.0);
-    EXPECT_EQ(AreaTargetShells(nullptr), 0);
-    EXPECT_EQ(AreaTargetMatchCount(nullptr), 0);
-    EXPECT_EQ(AreaTargetMethod(nullptr), 0);
-    EXPECT_EQ(AreaTargetOption(nullptr), 1);
-
-    AreaTarget record;
-    record.pLP = std::make_unique<AreaLP>();
-    record.pLP->SetStoredValues(11.0, 12.0, 2.6, 10.0, 5, 2, 0.8);
-    record.pBath = std::make_unique<BathAreaTarget>();
-    EXPECT_EQ(AreaTargetValue(&record, 0), 0.0);  // method 0: the (empty) Bath result
-    record.nMethod = AreaTarget::LinearProgramming;
-    EXPECT_EQ(AreaTargetValue(&record, 0), 11.0);
-    EXPECT_EQ(AreaTargetValue(&record, 1), 12.0);
-    EXPECT_EQ(AreaTargetValue(&record, 2), 0.0);
-    EXPECT_EQ(AreaTargetShells(&record), 3);
-    record.pLP->SetStoredValues(11.0, 12.0, -4.0, 10.0, 5, 2, 0.8);
-    EXPECT_EQ(AreaTargetShells(&record), 0);
-    EXPECT_EQ(AreaTargetOption(&record), 2);  // the LP result's option
-    record.nMethod = 7;
-    EXPECT_EQ(AreaTargetValue(&record, 0), 0.0);
-}
-
 // ---------------------------------------------------------------- the record
 
 TEST(AreaTargetRecord, RoundTripsBothResultsAndFailsOnEveryCut) {

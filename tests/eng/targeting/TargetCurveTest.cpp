@@ -223,34 +223,6 @@ TEST(UpdateCompositeCurvesTest, QuietCodesCreateAnEmptyRecordAndCodeThreeFreesIt
     }
 }
 
-TEST(UpdateCompositeCurvesTest, TrialDTminRebuildsBalancedButNotShiftedBalancedNorUtilityCurve) {
-    ScenarioFixture f;
-    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
-    const double utilityTop = record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 1, 0);
-    const double shiftedTop = record->GetCurve(CompositeCurves::ShiftedBalancedSlot)->GetPointValue(0, 0, 0);
-
-    // Move the steam up by 10 degrees; only the actual balanced curves see it on code 38.
-    for (StreamSegment* s : {f.steam}) {
-        s->dInletTemperature += 10;
-        s->pLink->dFarEndTemperature += 10;
-        s->dShiftedInletTemperature += 10;
-        s->pLink->dShiftedFarEndTemperature += 10;
-    }
-    EXPECT_EQ(UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::DTminTrial), record);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::BalancedSlot)->GetPointValue(0, 0, 0), 210.0);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::ShiftedBalancedSlot)->GetPointValue(0, 0, 0), shiftedTop);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 1, 0), utilityTop);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 0, 0), 195.0);
-
-    // Code 4 refits the utility curve only when the loads come from the trade-off (method 2).
-    EXPECT_EQ(UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::UtilityChanged), record);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 0, 0), 195.0);
-    f.in.utilityAssignmentMethod = 2;
-    UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::UtilityChanged);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetPointValue(0, 0, 0), 205.0);
-    DeleteCompositeCurves(record);
-}
-
 TEST(UpdateCompositeCurvesTest, InvalidPlacementEmptiesTheBalancedCurvesButKeepsThem) {
     ScenarioFixture f;
     CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
@@ -329,26 +301,6 @@ TEST(CompositeCurvesRecordTest, RoundTripKeepsEveryCurvePointAndTheShiftIsReappl
     EXPECT_EQ(utility->GetReferenceProfile(), &f.target->GetIntervals());
     // Rebuilt from the targets (20 and 60): the profile starts at 20 and touches the curve.
     EXPECT_EQ(Points(*utility, 0), (PointList{{195, 20}, {194, 0}, {35, 0}, {25, 60}}));
-    DeleteCompositeCurves(record);
-}
-
-TEST(CompositeCurvesRecordTest, DamagedRecordFailsAndDropsTheCurveBeingRead) {
-    ScenarioFixture f;
-    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(record->Store(w));
-    const std::vector<std::uint8_t>& bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 7) {
-        SCOPED_TRACE(cut);
-        LurmetBinaryFile r = LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        CompositeCurves back;
-        EXPECT_FALSE(back.Recall(r));
-        int present = 0;
-        for (int slot = 0; slot < CompositeCurves::SlotCount; ++slot) present += back.GetCurve(slot) ? 1 : 0;
-        EXPECT_LT(present, CompositeCurves::SlotCount);
-    }
-    ClearCompositeCurves(record);
-    EXPECT_EQ(record->GetCurve(0), nullptr);
     DeleteCompositeCurves(record);
 }
 

@@ -60,17 +60,6 @@ TEST(TIListTest, SharedBoundaryIsAddedOnceButOneBitApartGivesTwo) {
     EXPECT_EQ(Temperatures(list), (std::vector<double>{200, 170, std::nextafter(150.0, 200.0), 150, 100, 60, 50}));
 }
 
-TEST(TIListTest, ACurveSegmentCoincidingWithAnotherAddsEachBoundaryOnce) {
-    SegmentSet set;
-    set.Add(150, 50, 2.0);
-    set.Add(150, 50, 3.0);
-    set.Shift(0.0);
-    TIList list(1);
-    list.Build(set.refs);
-    EXPECT_EQ(Temperatures(list), (std::vector<double>{150, 50}));
-    EXPECT_EQ(list.GetMembers(0, AllHotMembers).size(), 2u);
-}
-
 struct ModeCase {
     const char* name;
     int mode;
@@ -215,31 +204,5 @@ INSTANTIATE_TEST_SUITE_P(
                       InterpolationCase{"BetweenRising", kCurve, 35, 80},
                       InterpolationCase{"AboveLast", kCurve, 99, 90}),
     [](const ::testing::TestParamInfo<InterpolationCase>& info) { return info.param.name; });
-
-TEST(CurveInterpolationTest, IntervalsReadAsAnIncreasingCurve) {
-    TIList list(0);
-    list.SetBoundaries({{150, 20, 0}, {100, 0, 0}, {50, 60, 0}});
-    const std::vector<CurvePoint> curve = CurveOfIntervals(list);
-    EXPECT_DOUBLE_EQ(InterpolateOnCurve(curve, 125), 10.0);
-    EXPECT_DOUBLE_EQ(InterpolateOnCurve(curve, 75), 30.0);
-}
-
-TEST(GetIthTITest, ReadsBothColumnsAndRejectsAnyOther) {
-    TIList list(0);
-    list.SetBoundaries({{150, 20, 0}, {100, 5, 0}});
-    EXPECT_EQ(GetIthTI(&list, 0, 1), 100.0);
-    EXPECT_EQ(GetIthTI(&list, 1, 1), 5.0);
-    EXPECT_EQ(GetIthTI(&list, 1, 2), 0.0);
-    EXPECT_EQ(GetIthTI(nullptr, 0, 0), 0.0);
-
-    Exceptions::ClearRecords();
-    EXPECT_EQ(GetIthTI(&list, 2, 0), 0.0);
-    const auto records = Exceptions::Records();
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].file, "eng/unit5");
-    EXPECT_EQ(records[0].line, 632);
-    EXPECT_EQ(records[0].expression, "!\"GetIthTI Failed\"");
-    Exceptions::ClearRecords();
-}
 
 }  // namespace

@@ -121,22 +121,6 @@ TEST(TotalSiteManagerRecord, StreamsTheSavedManagerDidNotHaveAreLetGoThroughTheS
     EXPECT_EQ(s->GetStoredInt(), 3);
 }
 
-// The defaults files keep version 5; a scenario's manager reads every type, skipping the site
-// streams of a whole-manager record.
-TEST(TotalSiteManagerRecord, AScenarioManagerReadsEveryType) {
-    auto source = EditedManager();
-    for (StoreRecallType type : {SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients}) {
-        const auto bytes = RecordBytes(*source, type);
-        EXPECT_EQ(RecordVersionOf(bytes), type == SRT_All ? 6 : DefaultManager::RecordVersion) << type;
-        DefaultManager plain;
-        LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
-        ASSERT_TRUE(plain.Recall(&file, type)) << type;
-        const StoreRecallType compared = type == SRT_All ? SRT_Utilities : type;
-        EXPECT_EQ(RecordBytes(plain, compared), RecordBytes(*source, compared)) << type;
-        EXPECT_EQ(plain.GetMode(), 4);
-    }
-}
-
 TEST(TotalSiteManagerRecord, AnOlderRecordKeepsTheStreamsAndBringsThemInStep) {
     DefaultManager older;
     older.SetUpDefaults(ConfigurationStore());

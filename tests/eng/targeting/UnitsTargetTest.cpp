@@ -263,19 +263,6 @@ TEST(UnitsTargetBuilder, TheSearchOnUpdateLowersTheOverallCountByTheLargestGroup
     EXPECT_EQ(asked.GetNumberOfGroups(), 0);
 }
 
-TEST(UnitsTarget, LargestSubListLength) {
-    EXPECT_EQ(GetLargestSubListLength(nullptr), 0);
-    UnitsTargetGroupList groups;
-    EXPECT_EQ(GetLargestSubListLength(&groups), 0);
-    groups.push_back(std::make_unique<UnitsTargetGroup>());  // no entry list
-    groups.push_back(std::make_unique<UnitsTargetGroup>());
-    groups.back()->Append(Entry({"A", "B"}, {}));
-    groups.back()->Append(Entry({"C", "D"}, {}));
-    groups.push_back(std::make_unique<UnitsTargetGroup>());
-    groups.back()->Append(Entry({"E", "F"}, {}));
-    EXPECT_EQ(GetLargestSubListLength(&groups), 2);
-}
-
 // ---------------------------------------------------------------- the record
 
 namespace {
@@ -399,20 +386,6 @@ TEST(UnitsTargetRecord, DamagedCountsAreRefusedWithoutAllocating) {
     LurmetBinaryFile rr = LurmetBinaryFile::ForReading(wr.Bytes());
     EXPECT_FALSE(r.Recall(rr));
     EXPECT_EQ(r.GetGroups(), nullptr);
-}
-
-TEST(UnitsTargetRecord, StoreVisitorsWriteNothingAfterAFailure) {
-    UnitsTargetGroup g;
-    g.Append(Entry({"A"}, {1.0}));
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    StoreContext failed{&w, false};
-    StoreEachUnitsTargetGroup(&g, &failed);
-    StoreEachUnitsTargetEntry(const_cast<UnitsTargetEntry*>(g.GetEntry(0)), &failed);
-    EXPECT_FALSE(failed.ok);
-    EXPECT_EQ(w.Bytes().size(), LurmetBinaryFile::MagicSize);
-    StoreContext ok{&w, true};
-    StoreEachUnitsTargetGroup(nullptr, &ok);
-    EXPECT_FALSE(ok.ok);
 }
 
 // ---------------------------------------------------------------- over a scenario

@@ -181,27 +181,6 @@ TEST(UtilityPlacementBuilder, ShortfallLeavesThePlacementInvalid) {
     EXPECT_EQ(GetPlacementPinchPoints(record.get()), nullptr);
 }
 
-TEST(UtilityPlacementBuilder, CodesFourAndThirtyNineMakeAMissingObject) {
-    // Without an object of its method a record of method 0 or 1 makes one on codes 4 and 39 too.
-    for (int code : {4, 39}) {
-        PlacementProblem p;
-        RecordPtr automatic(new UtilityPlacement(nullptr, UtilityPlacement::Automatic));
-        automatic.reset(UpdateUtilityPlacement(automatic.release(), p.in, code));
-        EXPECT_NE(automatic->GetAutomaticPlacement(), nullptr) << code;
-        EXPECT_TRUE(automatic->IsValid()) << code;
-
-        // The steam and the water as the automatic placement left them: 20 and 60.
-        RecordPtr user(new UtilityPlacement(nullptr, UtilityPlacement::UserSupplied));
-        user.reset(UpdateUtilityPlacement(user.release(), p.in, code));
-        ASSERT_NE(user->GetUserSuppliedLoads(), nullptr) << code;
-        EXPECT_TRUE(user->IsValid()) << code;
-        // Methods 1 and 2 take the energy target's pinch points.
-        ASSERT_EQ(user->GetPinchList().size(), 1u);
-        EXPECT_NEAR(user->GetPinchList()[0].dHotTemperature, 90.0, kTol);
-        EXPECT_EQ(GetPlacementPinchPoints(user.get()), nullptr);
-    }
-}
-
 namespace {
 
 struct UserLoadCase {
@@ -248,28 +227,6 @@ TEST(UtilityPlacementBuilder, UserLoadsThatBreakTheApproachAreNotEvaluated) {
     EXPECT_EQ(record->GetSide(0)->nStatus, TargetValue::NotEvaluated);
     EXPECT_EQ(record->GetSide(1)->nStatus, TargetValue::NotEvaluated);
     EXPECT_FALSE(record->IsValid());
-}
-
-TEST(UtilityPlacementBuilder, ChangingTheMethodFreesTheOldObjectAtTheNextRebuild) {
-    PlacementProblem p;
-    RecordPtr record(UpdateUtilityPlacement(nullptr, p.in, 36));
-    ASSERT_NE(record->GetAutomaticPlacement(), nullptr);
-    record->SetMethod(UtilityPlacement::UserSupplied);
-    EXPECT_NE(record->GetAutomaticPlacement(), nullptr);
-    record.reset(UpdateUtilityPlacement(record.release(), p.in, 20));
-    EXPECT_EQ(record->GetAutomaticPlacement(), nullptr);
-    EXPECT_NE(record->GetUserSuppliedLoads(), nullptr);
-
-    // The trade-off is made; without economic data to price its loads it fails with status 5,
-    // which both sides take.
-    record->SetMethod(UtilityPlacement::CapitalUtilityTradeoff);
-    record.reset(UpdateUtilityPlacement(record.release(), p.in, 20));
-    EXPECT_EQ(record->GetUserSuppliedLoads(), nullptr);
-    EXPECT_NE(record->GetTradeoff(), nullptr);
-    EXPECT_EQ(record->GetSide(0)->nStatus, 5);
-    EXPECT_EQ(record->GetSide(1)->nStatus, 5);
-    EXPECT_FALSE(record->IsValid());
-    EXPECT_TRUE(record->GetPinchList().empty());
 }
 
 // ---------------------------------------------------------------- the case-file record

@@ -25,34 +25,6 @@ TEST(DefaultManagerCoefficients, ZeroValueTakesTheFirstEntrysValue) {
     EXPECT_DOUBLE_EQ(empty.GetHTCDefaultValue(0), 0.0);
 }
 
-TEST(DefaultManagerCoefficients, AddSendsTheNewIndexAndRefusesATakenName) {
-    auto m = FactoryManager();
-    ChangeRecorder r(*m);
-    EXPECT_EQ(m->AddHTCDefaultValue("Brine", 1.0, nullptr), 0);
-    EXPECT_EQ(m->AddHTCDefaultValue("", 1.0, nullptr), 0);
-    EXPECT_EQ(m->AddHTCDefaultValue("Negative", -1.0, nullptr), 0);
-    EXPECT_TRUE(r.changes.empty());
-    int seenIndex = -1;
-    struct IndexReader : INotificationReceiver {
-        int* into;
-        explicit IndexReader(int* p) : into(p) {}
-        void NotifyChange(int code, const CPString&, void* data) override {
-            if (code == 67) *into = *static_cast<int*>(data);
-        }
-    } reader(&seenIndex);
-    m->AddNotificationReceiver(&reader);
-    EXPECT_EQ(m->AddHTCDefaultValue("Glycol", 0.9, "50 % in water"), 1);
-    EXPECT_EQ(seenIndex, 28);
-    ASSERT_EQ(r.changes.size(), 1u);
-    EXPECT_EQ(r.changes[0].text, "Glycol");
-    EXPECT_STREQ(m->GetHTCDefaultValueNote(28), "50 % in water");
-    EXPECT_EQ(m->DeleteHTCDefaultValue(2), 1);
-    EXPECT_EQ(seenIndex, 2);
-    EXPECT_EQ(r.changes.back().text, "Brine");
-    EXPECT_STREQ(m->GetHTCDefaultValueName(2), "Caustic Soda Solution");
-    m->RemoveNotificationReceiver(&reader);
-}
-
 struct CoefficientEditCase {
     const char* label;
     int operation;  // 0 value, 1 name, 2 note, 3 delete
@@ -205,42 +177,6 @@ TEST(DefaultManagerEconomics, RenameNeedsNamedSets) {
     DefaultManager m;
     EXPECT_EQ(m.RenameEconomicData("B", "A"), 0);
     EXPECT_EQ(m.DeleteEconomicData("A"), 0);
-}
-
-TEST(DefaultManagerEconomics, LockFreezesSetsAndTheirList) {
-    auto m = FactoryManager();
-    ASSERT_EQ(m->AddEconomicData("A"), 1);
-    m->Lock();
-    EXPECT_TRUE(m->IsLocked());
-    EXPECT_EQ(m->AddEconomicData("B"), 0);
-    EXPECT_EQ(m->DeleteEconomicData("A"), 0);
-    EXPECT_EQ(m->RenameEconomicData("B", "A"), 0);
-    EXPECT_EQ(m->SetEconomicData(EDT_FixedCostPerUnit, 1.0, "A"), 0);
-    EXPECT_EQ(m->SetEconomicData(EDT_RateOfReturn, 0.2, "DEFAULT"), 0);
-    EXPECT_EQ(m->GetVariableStatus(EDT_RateOfReturn), 2);
-    EXPECT_EQ(m->GetVariableStatus(EDT_FixedCostPerUnit), 2);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
-    // Sets handed over while locked are locked too.
-    EXPECT_EQ(m->AdoptEconomicData("old set", std::make_unique<EconomicData>("old set")), 1);
-    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.5, "OLD SET"), 0);
-    m->Unlock();
-    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.5, "OLD SET"), 1);
-    EXPECT_EQ(m->SetEconomicData(EDT_RateOfReturn, 0.2, "DEFAULT"), 1);
-    EXPECT_EQ(m->GetVariableStatus(EDT_RateOfReturn), 1);
-    EXPECT_EQ(m->AddEconomicData("B"), 1);
-}
-
-TEST(DefaultManagerEconomics, AdoptKeepsTheFirstSetOfAKey) {
-    DefaultManager m;
-    auto first = std::make_unique<EconomicData>("Plate");
-    first->SetEconomicData(EDT_FixedCostPerUnit, 1.0);
-    EXPECT_EQ(m.AdoptEconomicData("plate", std::move(first)), 1);
-    EXPECT_EQ(m.AdoptEconomicData("PLATE", std::make_unique<EconomicData>("PLATE")), 0);
-    EXPECT_EQ(m.AdoptEconomicData("Default", std::make_unique<EconomicData>("Default")), 0);
-    EXPECT_EQ(m.AdoptEconomicData("x", nullptr), 0);
-    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "Plate"), 1.0);
-    m.ClearEconomicData();
-    EXPECT_EQ(m.GetNumberOfEconomicData(), 1);
 }
 
 }  // namespace

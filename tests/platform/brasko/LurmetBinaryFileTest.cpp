@@ -115,31 +115,6 @@ TEST(LurmetBinaryFileTest, CountedStringCountsTheTerminatingZero) {
     EXPECT_EQ(r.BytesLeft(), 0u);
 }
 
-TEST(LurmetBinaryFileTest, CountedStringReadAsIntAndChars) {
-    // The helper is nothing more than an int and chars, so a reader may take it apart by hand.
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(w.WriteCountedString("hi"));
-    LurmetBinaryFile r = Reread(w);
-    std::int32_t n = 0;
-    char c1 = 0, c2 = 0, c3 = 1;
-    ASSERT_TRUE(r.ReadInt(n) && r.ReadChar(c1) && r.ReadChar(c2) && r.ReadChar(c3));
-    EXPECT_EQ(n, 3);
-    EXPECT_EQ(c1, 'h');
-    EXPECT_EQ(c2, 'i');
-    EXPECT_EQ(c3, '\0');
-}
-
-TEST(LurmetBinaryFileTest, CPStringKeepsEmbeddedZerosAndLength) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    const CPString text(std::string("a\0b", 3));
-    ASSERT_TRUE(w.WriteCPString(text) && w.WriteCPString(""));
-    LurmetBinaryFile r = Reread(w);
-    CPString a, b = "x";
-    ASSERT_TRUE(r.ReadCPString(a) && r.ReadCPString(b));
-    EXPECT_EQ(a, text);
-    EXPECT_EQ(b, "");
-}
-
 TEST(LurmetBinaryFileTest, ValueTreeRoundTripKeepsStatusLockTextAndOrder) {
     CPValue root = casefile_sample::SampleTree();
     // An empty number that still carries a status must come back exactly as it was.
@@ -279,26 +254,6 @@ INSTANTIATE_TEST_SUITE_P(
         MismatchCase{"StringAsCountedString", [](LurmetBinaryFile& f) { return f.WriteCPString("abc"); },
                      [](LurmetBinaryFile& f) { CPString v; return f.ReadCountedString(v); }}),
     [](const ::testing::TestParamInfo<MismatchCase>& info) { return std::string(info.param.name); });
-
-TEST(LurmetBinaryFileTest, RecordHandlesMustCloseInnermostFirst) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    RecordHandle outer, inner;
-    ASSERT_TRUE(w.BeginRecord(outer, 1) && w.BeginRecord(inner, 1));
-    EXPECT_FALSE(w.EndRecord(outer));
-    EXPECT_FALSE(w.Good());
-    EXPECT_FALSE(w.Commit());
-}
-
-TEST(LurmetBinaryFileTest, ModesAreKeptApart) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    std::int32_t v = 0;
-    EXPECT_FALSE(w.ReadInt(v));
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading(LurmetBinaryFile::ForWriting().Bytes());
-    EXPECT_FALSE(r.WriteInt(1));
-    LurmetBinaryFile closed;
-    EXPECT_FALSE(closed.WriteInt(1));
-    EXPECT_FALSE(closed.ReadInt(v));
-}
 
 TEST(LurmetBinaryFileTest, MissingMagicFailsAtOnce) {
     LurmetBinaryFile r = LurmetBinaryFile::ForReading({'K', 'S', 'T', 'R', 'N', 'C', 'F', '2', 'i', 1, 0, 0, 0});
