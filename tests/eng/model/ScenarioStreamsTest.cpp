@@ -66,25 +66,39 @@ TEST(ScenarioStreams, EachAddedStreamGetsADistinctNumber) {
     EXPECT_EQ(f.scenario->GetStreamCounter(), 5);
 }
 
-TEST(ScenarioStreams, UtilityIsFilledFromTheDefaultOfItsName) {
+// A utility takes its temperatures, properties and price from the default of its name, and follows
+// that default when it is edited.
+TEST(ScenarioStreams, UtilityTakesAndFollowsTheDefaultOfItsName) {
     Fixture f;
     ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
     CPIHeatIntegrationStream* s = f.scenario->FindStream("LP Steam");
     DefaultManager& m = f.scenario->GetOwnDefaultManager();
-    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), 125.0);
-    EXPECT_DOUBLE_EQ(value(s, "Temperature", 1), 124.0);
-    EXPECT_DOUBLE_EQ(value(s, "CHTCoeff"), m.GetValue("LP Steam", DUP_FilmCoefficient));
-    EXPECT_DOUBLE_EQ(value(s, "ThermalConductivity"), 0.027);
-    EXPECT_DOUBLE_EQ(value(s, "MassDensity"), 558.0);
-    EXPECT_DOUBLE_EQ(s->GetCostIndex(), 1.9e-06);
-    EXPECT_EQ(s->GetStreamKind(), 1);
+    const std::pair<const char*, DefaultUtilityParameter> properties[] = {
+        {"CHTCoeff", DUP_FilmCoefficient}, {"Viscosity", DUP_Viscosity}, {"ThermalConductivity", DUP_ThermalConductivity},
+        {"MassDensity", DUP_MassDensity},  {"SpecificHeat", DUP_SpecificHeat}};
+    auto expectTheDefault = [&] {
+        EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), m.GetValue("LP Steam", DUP_SupplyTemperature));
+        EXPECT_DOUBLE_EQ(value(s, "Temperature", 1), m.GetValue("LP Steam", DUP_TargetTemperature));
+        for (const auto& [name, parameter] : properties) EXPECT_DOUBLE_EQ(value(s, name), m.GetValue("LP Steam", parameter)) << name;
+        EXPECT_DOUBLE_EQ(s->GetCostIndex(), m.GetValue("LP Steam", DUP_Cost));
+    };
+    expectTheDefault();
     EXPECT_EQ(s->GetHotCold(), 0);
     EXPECT_EQ(f.scenario->GetNumberOfUtilityStreams(), 1);
     EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), 0);
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 0), 1);
-    EXPECT_EQ(f.scenario->GetSiteStreamList()->Length(), 1u);
     // The fill runs in one batch: calculations are enabled again afterwards.
     EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
+
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_SupplyTemperature, 131.0), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_TargetTemperature, 130.0), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_Viscosity, 1.5e-5), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_SpecificHeat, 2.2), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_Cost, 2.5e-6), 1);
+    f.scenario->UpdateStreamFromDefaultUtility("LP Steam");
+    expectTheDefault();
+    EXPECT_DOUBLE_EQ(value(s, "SpecificHeat"), 2.2);
+    EXPECT_DOUBLE_EQ(value(s, "Viscosity"), 1.5e-5);
+    EXPECT_DOUBLE_EQ(s->GetCostIndex(), 2.5e-6);
 }
 
 TEST(ScenarioStreams, UtilityWithoutDefaultKeepsTheFactoryFilmCoefficientOnly) {

@@ -184,10 +184,10 @@ INSTANTIATE_TEST_SUITE_P(Ranges, FixedSteps,
                          ::testing::Values(StepCase{2.0, 50.0, 12.0, {2, 14, 26, 38, 50}},
                                            // A step beyond the range computes only its start.
                                            StepCase{2.0, 5.0, 10.0, {2}},
-                                           // 0.1 steps are counted from the start, not accumulated,
-                                           // and the last one lands on the end despite rounding.
-                                           StepCase{2.0, 2.3, 0.1, {2.0, 2.0 + 0.1, 2.0 + 2 * 0.1, 2.3}},
-                                           StepCase{2.0, 50.0, 0.0, {}}, StepCase{2.0, 50.0, -1.0, {}},
+                                           // 0.1 steps are counted from the start, not accumulated;
+                                           // 3 x 0.1 overshoots 0.3 by rounding and is the end itself.
+                                           StepCase{0.0, 0.3, 0.1, {0.0, 0.1, 0.2, 0.3}},
+                                           StepCase{2.0, 50.0, 0.0, {}},
                                            StepCase{2.0, 50.0, kNaN, {}},
                                            // More points than a run may take.
                                            StepCase{2.0, 50.0, 0.001, {}}));

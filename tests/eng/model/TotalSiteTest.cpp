@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -311,4 +312,28 @@ TEST(TotalSiteRecord, ANewerRecordIsRefusedAndNothingIsLost) {
     EXPECT_FALSE(RecallSite(s.site, out.Bytes()));
     EXPECT_EQ(s.site.GetNumberOfScenarios(), 1);
     EXPECT_EQ(s.site.GetNumberOfStreams(), 2);
+}
+
+// Two site streams under one name would be one stream held twice: the record is refused.
+TEST(TotalSiteRecord, ARepeatedStreamNameIsRefusedAndNothingIsLost) {
+    Site source;
+    BuildSite(source);
+    ASSERT_EQ(source.site.AddStream("HP Steam"), 1);
+    Bytes bytes = StoreSite(source.site);
+    // The site's list of stream names holds counted strings, one tagged byte per character:
+    // rename "HP Steam" there to "LP Steam", the name before it.
+    std::vector<std::uint8_t> tagged;
+    for (char c : std::string("HP Steam")) {
+        tagged.push_back(LurmetBinaryFile::TagChar);
+        tagged.push_back(static_cast<std::uint8_t>(c));
+    }
+    auto at = std::search(bytes.begin(), bytes.end(), tagged.begin(), tagged.end());
+    ASSERT_NE(at, bytes.end());
+    at[1] = 'L';
+
+    Site target;
+    BuildSite(target);
+    const Bytes before = StoreSite(target.site);
+    EXPECT_FALSE(RecallSite(target.site, bytes));
+    EXPECT_EQ(StoreSite(target.site), before);
 }

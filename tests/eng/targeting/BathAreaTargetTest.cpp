@@ -194,22 +194,26 @@ TEST(BathMergedPoints, FeasibilityAlsoDropsPointsOfEqualEnthalpy) {
     EXPECT_EQ(MergeCurvePoints(&hot, &cold, true).size(), 3u);
 }
 
-TEST(BathMergedPoints, CrossedCurvesGiveUnboundedAreaAndShells) {
-    // The cold curve starts above the hot one at the top: a negative difference there.
-    const TIList hot = PointList({{150, 200}, {50, 0}});
-    const TIList cold = PointList({{160, 200}, {30, 0}});
-    BathAreaTarget bath(10.0, 0.8, {});
-    bath.Calculate(&hot, &cold, {});
-    ASSERT_EQ(bath.GetNumberOfIntervals(), 2);
-    const BathInterval& top = (*bath.GetIntervals())[1];
-    EXPECT_EQ(top.dLMTD, 1e-8);
-    EXPECT_EQ(top.dFFactor, 1.0);
-    EXPECT_EQ(top.dShells, 1e24);
-    EXPECT_EQ(top.dCountercurrentArea, 1e24);
-    EXPECT_EQ(top.dShellAndTubeArea, 1e24);
-    // No segments lie across: the region counts no stream, and 10000 is the most a region adds.
-    EXPECT_EQ(bath.GetShells(), 0);
-    EXPECT_EQ(bath.IsFeasible(&hot, &cold), 0);
+TEST(BathMergedPoints, CrossedOrTouchingCurvesGiveUnboundedAreaAndShells) {
+    // The cold curve starts above the hot one at the top (a negative difference there), or on
+    // it (no difference at all): either end gives no driving force.
+    for (double coldTop : {160.0, 150.0}) {
+        SCOPED_TRACE(coldTop);
+        const TIList hot = PointList({{150, 200}, {50, 0}});
+        const TIList cold = PointList({{coldTop, 200}, {30, 0}});
+        BathAreaTarget bath(10.0, 0.8, {});
+        bath.Calculate(&hot, &cold, {});
+        ASSERT_EQ(bath.GetNumberOfIntervals(), 2);
+        const BathInterval& top = (*bath.GetIntervals())[1];
+        EXPECT_EQ(top.dLMTD, 1e-8);
+        EXPECT_EQ(top.dFFactor, 1.0);
+        EXPECT_EQ(top.dShells, 1e24);
+        EXPECT_EQ(top.dCountercurrentArea, 1e24);
+        EXPECT_EQ(top.dShellAndTubeArea, 1e24);
+        // No segments lie across: the region counts no stream, and 10000 is the most a region adds.
+        EXPECT_EQ(bath.GetShells(), 0);
+        EXPECT_EQ(bath.IsFeasible(&hot, &cold), 0);
+    }
 }
 
 // ---------------------------------------------------------------- region shells

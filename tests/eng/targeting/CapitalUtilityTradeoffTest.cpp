@@ -234,6 +234,22 @@ TEST_F(TwoSteamLevels, AtOnePriceTheLoadStaysOnTheHotterLevel) {
     EXPECT_GT(tradeoff.GetAreaTarget(0), area);
 }
 
+// A middle level at the price of the hottest keeps next to nothing after the first step; the
+// next step takes its load for the cheap coldest level from the hottest level instead.
+TEST_F(TwoSteamLevels, ANearlyEmptyMiddleLevelIsPassedOver) {
+    ASSERT_TRUE(p.AddUtility("MP Steam"));
+    p.Stream("HP Steam")->SetCostIndex(2.5e-5);
+    p.Stream("MP Steam")->SetCostIndex(2.5e-5);
+    ScenarioInputs inputs(*p.scenario);
+    MUCapitalUtilityTradeoff tradeoff(inputs.in);
+    ASSERT_TRUE(tradeoff.IsOk()) << tradeoff.GetStatus();
+    ASSERT_EQ(tradeoff.GetHotUtilities().size(), 3u);
+    EXPECT_EQ(tradeoff.GetHotUtilities()[1]->GetName(), CPString("MP Steam"));
+    EXPECT_NEAR(Load(p, "HP Steam") + Load(p, "MP Steam") + Load(p, "LP Steam"), 20.0, 1e-6);
+    EXPECT_LT(Load(p, "MP Steam"), 0.2 / 3.0 * 20.0);
+    EXPECT_GT(Load(p, "LP Steam"), 19.0);
+}
+
 TEST_F(TwoSteamLevels, AColderLevelShortOfApproachTakesAShareOnly) {
     // C3 105 -> 120 C, CP 10 needs 150 kW more heat; LP steam serves it only with a squeezed
     // approach, which costs area. At ten times the price of LP steam, HP steam keeps a share.

@@ -59,6 +59,23 @@ TEST(EnergyTargetTest, FourStreamProblemAtTenDegrees) {
     EXPECT_EQ(t.GetPockets()[1].dStartTemperature, 25.0);
 }
 
+// The cascade (shifted) from 200 °C: 50, +100 to 150, -100 back to exactly 50 at 100, -50 to 0
+// at 50. The pocket closes where the flow comes back to its start, at 100 and not further down.
+TEST(EnergyTargetTest, APocketReturningExactlyToItsStartFlowClosesThere) {
+    SegmentSet set;
+    set.Add(205, 155, 2.0);
+    set.Add(95, 145, 2.0);
+    set.Add(45, 95, 1.0);
+    set.Shift(10.0);
+    EnergyTarget t(set.refs, 10.0);
+    EXPECT_NEAR(t.GetHotUtility(), 50.0, kTol);
+    EXPECT_NEAR(t.GetColdUtility(), 0.0, kTol);
+    ASSERT_EQ(t.GetNumberOfPockets(), 1);
+    EXPECT_EQ(t.GetPockets()[0].dStartTemperature, 200.0);
+    EXPECT_EQ(t.GetPockets()[0].dClosingBoundaryTemperature, 100.0);
+    EXPECT_NEAR(t.GetPockets()[0].dClosingTemperature, 100.0, kTol);
+}
+
 struct DTminCase {
     double dtMin;
     double hot;
@@ -227,6 +244,9 @@ TEST(EnergyTargetTest, CascadeWalkAndSolverAgreeOnThePooledModel) {
         set.Shift(seed % 2 ? 10.0 : 0.0);
         EnergyTarget t(set.refs, 10.0);
         const std::vector<double> walked = Cascade(t);
+        // The heat left in the cascade at each interval is the same whatever the split among sinks.
+        std::vector<double> residuals;
+        for (const EnergyTargetResidual& r : t.GetResiduals()) residuals.push_back(r.dValue);
         const std::size_t pinches = t.GetPinchList().size();
         const int pockets = t.GetNumberOfPockets();
         ASSERT_TRUE(t.SolveWithSolver());
@@ -234,6 +254,9 @@ TEST(EnergyTargetTest, CascadeWalkAndSolverAgreeOnThePooledModel) {
         const std::vector<double> solved = Cascade(t);
         ASSERT_EQ(walked.size(), solved.size());
         for (std::size_t i = 0; i < walked.size(); ++i) EXPECT_NEAR(walked[i], solved[i], 1e-7 * (1.0 + std::fabs(solved[i])));
+        ASSERT_EQ(t.GetResiduals().size(), residuals.size());
+        for (std::size_t i = 0; i < residuals.size(); ++i)
+            EXPECT_NEAR(residuals[i], t.GetResiduals()[i].dValue, 1e-7 * (1.0 + std::fabs(residuals[i]))) << i;
         EXPECT_EQ(t.GetPinchList().size(), pinches);
         EXPECT_EQ(t.GetNumberOfPockets(), pockets);
     }
@@ -331,6 +354,17 @@ TEST(EnergyTargetTest, SinkWithoutProcessSourceGetsLinkedAndSlackColumnsOnly) {
         EXPECT_EQ(c.pHotSegment == p.hot ? EnergyTarget::MatchCost : EnergyTarget::SlackCost, c.dCoefficient);
     }
     EXPECT_NEAR(t.GetHotUtility(), 0.0, kTol);
+}
+
+// A linked hot segment (shifted 155 -> 105) serves a process sink in its own first interval.
+TEST(EnergyTargetTest, ALinkedHotSegmentServesASinkInItsFirstInterval) {
+    SegmentSet set;
+    set.Add(160, 110, 1.0, 2);
+    set.Add(100, 150, 1.0);
+    set.Shift(10.0);
+    EnergyTarget t(set.refs, 10.0);
+    EXPECT_NEAR(t.GetHotUtility(), 0.0, kTol);
+    EXPECT_NEAR(t.GetColdUtility(), 0.0, kTol);
 }
 
 // ---- the builder and the record ----------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "dunmor/Exceptions.h"
 #include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/TemperatureInterval.h"
+#include "tests/support/RecordHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -159,15 +160,9 @@ TEST(TIListTest, SubdivisionThatWouldGrowWithoutBoundIsRefused) {
 TEST(TIListRecordTest, RoundTripKeepsBoundariesValuesAndMode) {
     TIList list(7);
     list.SetBoundaries({{150.5, 12.25, 7}, {99, -3, 7}, {20, 0, 2}});
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(list.Store(w));
-    TIList empty(4);
-    ASSERT_TRUE(empty.Store(w));
-
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
-    TIList back(0), backEmpty(0);
-    ASSERT_TRUE(back.Recall(r));
-    ASSERT_TRUE(backEmpty.Recall(r));
+    TIList back(0), empty(4), backEmpty(0);
+    ASSERT_TRUE(RoundTrips(list, back));
+    ASSERT_TRUE(RoundTrips(empty, backEmpty));
     EXPECT_EQ(back.GetMode(), 7);
     ASSERT_EQ(back.GetNumberOfBoundaries(), 3);
     EXPECT_EQ(back.GetInterval(0)->dValue, 12.25);
@@ -175,6 +170,19 @@ TEST(TIListRecordTest, RoundTripKeepsBoundariesValuesAndMode) {
     EXPECT_EQ(back.GetInterval(1)->dTemperature, 99.0);
     EXPECT_EQ(backEmpty.GetMode(), 4);
     EXPECT_FALSE(backEmpty.HasIntervals());
+}
+
+// Boundaries are sorted and compared: one that is not a finite number is damage.
+TEST(TIListRecordTest, ANonFiniteBoundaryIsRefusedAndTheListKept) {
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        TIList damaged(0);
+        damaged.SetBoundaries({{150, 1, 0}, {bad, 2, 0}, {50, 3, 0}});
+        TIList held(9);
+        held.SetBoundaries({{1, 1, 9}});
+        const Bytes before = StoredBytes(held);
+        EXPECT_FALSE(RecallBytes(held, StoredBytes(damaged))) << bad;
+        EXPECT_EQ(StoredBytes(held), before) << bad;
+    }
 }
 
 struct InterpolationCase {

@@ -130,7 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
                       s.Process("C", 20, 135, 2.0);
                       s.owner.Add("X")->SetValue("Enthalpy", 50.0, 0);
                   },
-                  {}, 2, 1}),
+                  {}, 2, 1},
+        // H (170 -> 92) has a local approach of 20, a share of 10 at the pinch (shifted 85): its
+        // regions part at 95, so it reaches below the pinch; at half the scenario's 10 it would not.
+        UnitsCountCase{"LocalContribution",
+                  [](StreamSet& s) {
+                      s.Process("H", 170, 92, 1.0)->SetDTminContribution(20.0, "Local", 0, 1);
+                      s.Process("C", 20, 135, 1.0);
+                  },
+                  {{90.0, 80.0}}, 1, 2}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // Random problems: overall units are N - 1 of the loaded streams, never negative; without a

@@ -316,6 +316,17 @@ TEST_F(LurmetBinaryFileDiskTest, FailedStoreLeavesTheOldFileIntact) {
     EXPECT_EQ(v, 1);
 }
 
+// The bytes reach the temporary file but cannot take the place of a directory: the commit fails
+// and leaves no temporary file behind.
+TEST_F(LurmetBinaryFileDiskTest, AFailedCommitLeavesNoTemporaryFile) {
+    std::filesystem::create_directories(dir_ / "taken.ks");
+    LurmetBinaryFile w;
+    ASSERT_TRUE(w.OpenForWrite(Path("taken.ks")) && w.WriteInt(1));
+    EXPECT_FALSE(w.Commit());
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken.ks"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "taken.ks.tmp"));
+}
+
 TEST_F(LurmetBinaryFileDiskTest, UnreadableOrForeignFilesAreRefused) {
     LurmetBinaryFile missing;
     EXPECT_FALSE(missing.OpenForRead(Path("absent.ks")));
