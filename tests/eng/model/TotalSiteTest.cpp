@@ -136,6 +136,32 @@ TEST(TotalSite, DeletingAStreamSharedByTwoScenariosLetsGoOfItEverywhere) {
     EXPECT_EQ(s.Stream("LP Steam"), stream);
 }
 
+// A copy of a site scenario takes its process streams; deleting the copy leaves the site's
+// streams, and the scenario copied from, as they were.
+TEST(TotalSite, AScenarioCopyIsDeletedWithoutTouchingTheSiteStreams) {
+    Site s;
+    BuildSite(s);
+    CPIHeatIntegrationStream* steam = s.Stream("LP Steam");
+    SiteListener view(s.site);
+    ASSERT_EQ(s.site.AddScenario("Copy", s.Scenario("Base"), nullptr), 1);
+    EXPECT_TRUE(view.Saw(24, "Copy"));
+    CPIScenario* copy = s.Scenario("Copy");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GetNumberOfProcessStreams(), 2);
+    EXPECT_NE(copy->FindStream("H1"), s.Scenario("Base")->FindStream("H1"));
+
+    EXPECT_EQ(s.site.DeleteScenario("Copy"), 1);
+    EXPECT_EQ(s.site.DeleteScenario("Copy"), 0);
+    EXPECT_EQ(s.site.GetNumberOfScenarios(), 1);
+    EXPECT_EQ(s.Stream("LP Steam"), steam);
+    EXPECT_EQ(s.Manager().GetSiteStream("LP Steam"), steam);
+    EXPECT_EQ(steam->GetName(), "LP Steam");
+    EXPECT_EQ(s.Scenario("Base")->GetNumberOfProcessStreams(), 2);
+    IHeatIntegrationStream* out = nullptr;
+    EXPECT_TRUE(s.Scenario("Base")->GetStream("LP Steam", out));
+    EXPECT_EQ(out, steam);
+}
+
 TEST(TotalSite, RemovingAUtilityFromTheManagerTakesItsStreamOutOfTheSite) {
     Site s;
     ASSERT_EQ(s.site.AddStream("Air"), 1);
