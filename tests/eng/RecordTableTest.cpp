@@ -40,11 +40,11 @@ std::shared_ptr<EnergyTarget> FourStreamEnergy(double dtMin) {
     return std::shared_ptr<EnergyTarget>(h, h->target.get());
 }
 
-// The four streams' Bath target with steam and cooling water, films 0.2 (kW/m2 °C).
+// The four streams' Bath target with steam and cooling water, process films given (kW/m2 °C).
 struct BathHolder {
-    explicit BathHolder(double dtMin) {
+    BathHolder(double dtMin, double film) {
         AddFourStreamSegments(set);
-        for (StreamSegment* s : set.refs) s->dFilmCoefficient = 0.2;
+        for (StreamSegment* s : set.refs) s->dFilmCoefficient = film;
         set.Add(250, 249, 20.0, 1)->dFilmCoefficient = 6.0;
         set.Add(20, 25, 12.0, 1)->dFilmCoefficient = 3.75;
         area_test::CurveInputs c(set.refs, dtMin);
@@ -55,8 +55,8 @@ struct BathHolder {
     SegmentSet set;
     std::unique_ptr<BathAreaTarget> target;
 };
-std::shared_ptr<BathAreaTarget> FourStreamBath(double dtMin) {
-    auto h = std::make_shared<BathHolder>(dtMin);
+std::shared_ptr<BathAreaTarget> FourStreamBath(double dtMin, double film) {
+    auto h = std::make_shared<BathHolder>(dtMin, film);
     return std::shared_ptr<BathAreaTarget>(h, h->target.get());
 }
 
@@ -122,7 +122,7 @@ const std::vector<RecordType>& Table() {
         Record<EnergyTarget>(
             "energy target", [] { return FourStreamEnergy(20.0); }, [] { return FourStreamEnergy(10.0); }),
         Record<BathAreaTarget>(
-            "Bath area target", [] { return FourStreamBath(10.0); }, [] { return FourStreamBath(20.0); }),
+            "Bath area target", [] { return FourStreamBath(10.0, 0.2); }, [] { return FourStreamBath(20.0, 0.4); }),
         Record<UnitsTargetData>(
             "units target", [] { return Units(3, 200.0); }, [] { return Units(4, 100.0); }),
         Record<SuperTargetRange>(

@@ -109,6 +109,10 @@ inline void ExpectRecordHarnessHolds(const RecordType& type) {
     ASSERT_TRUE(RecallBytes(*into, stored)) << "the full record was not read";
     EXPECT_EQ(StoredBytes(*into), stored) << "the read object re-stores other bytes";
 
+    // One object is read into at every cut: a failed read must leave it exactly as it was, so each
+    // cut starts from the same object (a fresh one after a read that changed it).
+    std::unique_ptr<RecordSubject> target = type.other();
+    const Bytes before = StoredBytes(*target);
     for (std::size_t k = 0; k < writes; ++k) {
         SCOPED_TRACE(::testing::Message() << "write " << k << " of " << writes);
         FailingWriter failing(k);
@@ -116,11 +120,10 @@ inline void ExpectRecordHarnessHolds(const RecordType& type) {
 
         FailingWriter cut(k, FailingWriter::After::Drop);
         ASSERT_TRUE(full->Store(cut));
-        const std::unique_ptr<RecordSubject> target = type.other();
-        const Bytes before = StoredBytes(*target);
         EXPECT_FALSE(RecallBytes(*target, cut.Written())) << "a record cut short was read";
-        if (type.keepsObjectOnFailure) {
-            EXPECT_EQ(StoredBytes(*target), before) << "a failed read changed the object";
+        if (type.keepsObjectOnFailure && StoredBytes(*target) != before) {
+            ADD_FAILURE() << "a failed read changed the object";
+            target = type.other();
         }
     }
 }
