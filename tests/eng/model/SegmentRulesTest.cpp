@@ -180,16 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- conflicts are refused and the changed entry restored -----------------------------------------------
 
-struct ConflictCase {
-    const char* label;
-    std::function<void(CPIHeatIntegrationStream&)> given;
-    const char* name;
-    int index;
-    double value;
-};
-
-class Conflicts : public SegmentRules, public ::testing::WithParamInterface<ConflictCase> {};
-
 TEST_F(SegmentRules, ARefusedValueLeavesTheRestUsable) {
     CPIHeatIntegrationStream* s = owner.Add("S");
     SetPoints(*s, {20, 80});

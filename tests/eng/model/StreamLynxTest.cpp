@@ -160,25 +160,6 @@ TEST(StreamLynx, TheFirstLinkCreatesTheCollectionAndALinkIsMadeOncePerStream) {
     EXPECT_EQ(f.scenario->GetStreamLinkCollection()->GetNumberOfLinks(), 2);
 }
 
-TEST(StreamLynx, ALinkStartsFromItsStreamsCurrentValuesWithTheOtherProcessStreamsAsCandidates) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("C1");
-    ASSERT_EQ(link->GetNumberOfCandidates(), 2);
-    EXPECT_EQ(link->GetCandidate(0), f.Stream("H1"));
-    EXPECT_EQ(link->GetCandidate(1), f.Stream("H2"));
-    EXPECT_DOUBLE_EQ(link->GetConstant("Temperature"), 40.0);
-    EXPECT_DOUBLE_EQ(link->GetConstant("MassFlow"), 3.0);
-    EXPECT_DOUBLE_EQ(link->GetReferenceTemperature(), 40.0);
-    EXPECT_FALSE(link->IsAdvanced());
-    EXPECT_FALSE(link->IsModified());
-    for (const char* key : {"Temp_Temp", "Temp_Flow", "Flow_Temp", "Flow_Flow", "Temp_All", "Flow_All"})
-        EXPECT_EQ(link->GetNumberOfCoefficients(key), 0) << key;
-}
-
-namespace {
-
-}  // namespace
-
 TEST(StreamLynx, ASimpleLinkKeepsTheDifferenceToItsOneSourceAndASecondSourceReplacesTheFirst) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");  // H1 at 180; H2 ends at 150, C1 at 60
@@ -231,10 +212,6 @@ TEST(StreamLynx, AnAdvancedLinkSumsItsTermsPerTarget) {
     EXPECT_TRUE(journalKeys().empty());
 }
 
-namespace {
-
-}  // namespace
-
 TEST(StreamLynx, AViolatedBoundIsReportedWithTheSourcesNameAndTheTermStillCounts) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");
@@ -257,20 +234,6 @@ TEST(StreamLynx, AViolatedBoundIsReportedWithTheSourcesNameAndTheTermStillCounts
     EXPECT_EQ(journalKeys().back(), "FlowBound");
 }
 
-TEST(StreamLynx, TheDesignIsLookedUpWhenTheLinkReadsAndWithoutOneNothingIsEvaluated) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("H1");
-    link->SetTemperatureTerm("Temperature", 0, true);  // DT 30 against H2 at 150
-    ASSERT_EQ(f.scenario->DeleteDesign("Design 1"), 1);
-    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), kEmpty);
-    EXPECT_DOUBLE_EQ(link->Evaluate("MassFlow"), kEmpty);
-    EXPECT_TRUE(journalKeys().empty());
-
-    ASSERT_EQ(f.scenario->AddDesign("Design 2"), 1);
-    f.designs->made.back()->EndAt("H2", 110.0);
-    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), 140.0);
-}
-
 TEST(StreamLynx, ResultsAreWrittenIntoTheLinkedStream) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");
@@ -288,47 +251,6 @@ TEST(StreamLynx, ResultsAreWrittenIntoTheLinkedStream) {
     link->ClearModified();
     EXPECT_FALSE(link->IsModified());
     EXPECT_EQ(f.design->operationUpdates, (std::vector<std::string>{"H1"})) << "the design hears of the write";
-}
-
-TEST(StreamLynx, StreamsTheScenarioDeletedReadAsMissing) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("H1");
-    link->SetAdvanced(true);
-    link->SetMassFlowTerm("MassFlow", 1, true);  // C1
-    ASSERT_EQ(f.scenario->DeleteStream("C1"), 1);
-    EXPECT_EQ(link->GetCandidate(1), nullptr);
-    EXPECT_DOUBLE_EQ(link->GetCandidateMassFlow(1), kEmpty);
-    EXPECT_DOUBLE_EQ(link->Evaluate("MassFlow"), kEmpty);
-    ASSERT_EQ(f.scenario->DeleteStream("H1"), 1);
-    EXPECT_EQ(link->GetLinkedStream(), nullptr);
-    EXPECT_EQ(link->UpdateLinkedStream("MassFlow", 1.0), 0);
-    LurmetBinaryFile file = LurmetBinaryFile::ForWriting();
-    EXPECT_TRUE(link->Store(file));
-}
-
-TEST(StreamLynxCollection, CountsLinksByTheirTermsAndSpreadsTheAdvancedPreference) {
-    LinkFixture f;
-    StreamLynx* h1 = f.Link("H1");  // no terms
-    StreamLynx* h2 = f.Link("H2");  // a MassFlow term only
-    StreamLynx* c1 = f.Link("C1");  // a Temperature term
-    h2->SetMassFlowTerm("MassFlow", 0, true);
-    c1->SetTemperatureTerm("Temperature", 1, true);
-    StreamLynxCollection& links = *f.scenario->GetStreamLinkCollection();
-    EXPECT_EQ(links.CountLinks("Temp_All"), 2);
-    EXPECT_EQ(links.CountLinks("Flow_All"), 1);
-    EXPECT_EQ(links.CountLinks("Temp_Temp"), 1);
-    EXPECT_EQ(links.CountLinks("Other"), 0);
-    EXPECT_EQ(links.FindNthLink("Temp_All", 1), 2);
-    EXPECT_EQ(links.FindNthLink("Flow_All", 0), 1);
-    EXPECT_EQ(links.FindNthLink("Flow_All", 1), 0);
-
-    links.SetAdvancedLinkPreference(1);
-    for (StreamLynx* link : {h1, h2, c1}) EXPECT_TRUE(link->IsAdvanced() && link->GetAdvancedPreference());
-    links.SetAdvancedLinkPreference(0);
-    for (StreamLynx* link : {h1, h2, c1}) EXPECT_TRUE(link->IsAdvanced() && !link->GetAdvancedPreference());
-
-    EXPECT_EQ(links.DeleteLinksOf(f.Stream("H2")), 1);
-    EXPECT_EQ(links.GetNumberOfLinks(), 2);
 }
 
 namespace {
@@ -387,28 +309,4 @@ TEST(StreamLynxCollection, RecordsRoundTripTheirLinks) {
     EXPECT_EQ(recalled.GetLink(1)->GetLinkedStream(), f.Stream("C1"));
     EXPECT_EQ(snapshot(*recalled.GetLink(0)), snapshot(*link));
     EXPECT_EQ(stored(recalled), bytes);
-}
-
-TEST(StreamLynxCollection, ADamagedRecordFailsAndKeepsTheLinksReadSoFar) {
-    LinkFixture f;
-    fullLink(f);
-    f.Link("C1");
-    const std::vector<std::uint8_t> bytes = stored(*f.scenario->GetStreamLinkCollection());
-    for (std::size_t cut : {bytes.size() - 3, bytes.size() / 2, std::size_t{12}}) {
-        StreamLynxCollection recalled(f.scenario.get());
-        LurmetBinaryFile in = LurmetBinaryFile::ForReading({bytes.begin(), bytes.begin() + cut});
-        EXPECT_FALSE(recalled.Recall(in)) << cut;
-    }
-
-    // A count that promises more links than the record holds.
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    RecordHandle record;
-    out.BeginRecord(record, 1);
-    out.WriteInt(1000000);
-    for (int k = 0; k < 2; ++k) f.scenario->GetStreamLinkCollection()->GetLink(k)->Store(out);
-    out.EndRecord(record);
-    StreamLynxCollection recalled(f.scenario.get());
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    EXPECT_FALSE(recalled.Recall(in));
-    EXPECT_EQ(recalled.GetNumberOfLinks(), 2);
 }

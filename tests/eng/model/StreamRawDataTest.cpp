@@ -54,15 +54,6 @@ protected:
 
 // ---- linearisation: refusals leave the stream as it was --------------------------------------------
 
-struct Refusal {
-    const char* label;
-    std::vector<double> rawT;
-    std::vector<double> rawH;
-    bool vapourFraction;
-};
-
-class LinearisationRefusal : public StreamRawData, public ::testing::WithParamInterface<Refusal> {};
-
 // ---- linearisation: segments from the enthalpy curve ------------------------------------------------
 
 TEST_F(StreamRawData, AStraightEnthalpyCurveGivesOneSegmentWithItsSlope) {
@@ -87,18 +78,6 @@ TEST_F(StreamRawData, AStraightEnthalpyCurveGivesOneSegmentWithItsSlope) {
     EXPECT_LE(Value(*s, "LinearizationPerformance"), 0.01);
     EXPECT_GT(Value(*s, "LinearizationPerformance"), 0.0);
 }
-
-struct CurveShape {
-    const char* label;
-    std::vector<double> values;
-    int segments;
-};
-
-class CurveShapes : public StreamRawData, public ::testing::WithParamInterface<CurveShape> {};
-
-// The pieces of a convex curve: every raw point lies within the tolerance of the segments, and the
-// break points lie on the curve. Hot and cold streams run over the same curve in opposite ways.
-class ConvexCurve : public StreamRawData, public ::testing::WithParamInterface<bool> {};
 
 TEST_F(StreamRawData, PropertiesAreMeansAtTheBreakPointsAndDriveTheFilmCoefficient) {
     // Hot 80 -> 20 over a bent curve: slope 2 from 20 to 50, 4 from 50 to 80.
@@ -193,19 +172,6 @@ TEST_F(StreamRawData, PropertiesAreInterpolatedAtThePoints) {
 
 // ---- enthalpy from the raw curve --------------------------------------------------------------------
 
-struct RawEnthalpyCase {
-    const char* label;
-    std::vector<double> points;
-    std::vector<double> rawT;
-    std::vector<double> rawH;
-    int segmented;
-    int result;
-    std::vector<double> enthalpies;
-    std::vector<double> pointsAfter;
-};
-
-class RawEnthalpy : public StreamRawData, public ::testing::WithParamInterface<RawEnthalpyCase> {};
-
 // ---- specific-heat polynomial -----------------------------------------------------------------------
 
 struct MeanCase {
@@ -287,15 +253,5 @@ TEST(SpecificHeatFitTest, ReproducesTheSegmentsOfALongStream) {
 }
 
 // ---- sign of the specific heat ------------------------------------------------------------------------
-
-struct SignCase {
-    const char* label;
-    int kind;
-    std::vector<double> points;
-    std::vector<double> specificHeats;
-    bool consistent;
-};
-
-class SpecificHeatSign : public StreamRawData, public ::testing::WithParamInterface<SignCase> {};
 
 }  // namespace

@@ -271,11 +271,4 @@ TEST_F(StreamRecord, AStreamReadAfterItsPartnerLinksAtOnce) {
 
 // ---- damaged files --------------------------------------------------------------------------------
 
-struct DamageCase {
-    const char* label;
-    std::function<void(OldStreamRecord&, CPValue&)> damage;
-};
-
-class Damaged : public StreamRecord, public ::testing::WithParamInterface<DamageCase> {};
-
 }  // namespace

@@ -114,17 +114,6 @@ TEST_F(StreamValues, CostIndexIsKeptUnlessTheStreamIsLocked) {
 
 // ---- point order and side ---------------------------------------------------------------------------
 
-struct PointCase {
-    const char* label;
-    std::vector<double> points;  // set in order
-    int index;
-    double value;
-    bool accepted;
-    int openedAfterwards = -1;   // a point emptied once the side is known
-};
-
-class PointOrder : public StreamValues, public ::testing::WithParamInterface<PointCase> {};
-
 TEST_F(StreamValues, SideIsDeterminedFromTheFirstTwoPointsAndAnnouncedOnce) {
     CPIHeatIntegrationStream* s = owner.Add("C1");
     RecordingReceiver rec;

@@ -236,37 +236,5 @@ TEST(ScenarioTargets, RecordsAreFreedWhenTheLastStreamGoes) {
 
 // ---------------------------------------------------------------- loads just below zero
 
-namespace {
-
-// Builds the shifted composite curves over its own two segments with a chosen cold start load.
-class ColdStartBuilders : public NullTargetRecordBuilders {
-public:
-    explicit ColdStartBuilders(double coldStart) : m_coldStart(coldStart) {
-        m_hot.dInletTemperature = m_hot.dShiftedInletTemperature = 100.0;
-        m_hot.dOutletTemperature = m_hot.dShiftedOutletTemperature = 50.0;
-        m_cold.dInletTemperature = m_cold.dShiftedInletTemperature = 40.0;
-        m_cold.dOutletTemperature = m_cold.dShiftedOutletTemperature = 90.0;
-        m_hot.dHeatCapacityFlowrate = m_cold.dHeatCapacityFlowrate = 1.0;
-        m_hot.nHotCold = 0;
-        m_cold.nHotCold = 1;
-        m_hot.nKind = m_cold.nKind = 0;
-    }
-    CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario&, int code) override {
-        if (code == FreeRecords) {
-            DeleteCompositeCurves(record);
-            return nullptr;
-        }
-        if (!record) record = new CompositeCurves();
-        StreamSegment* segments[] = {&m_hot, &m_cold};
-        record->BuildSlot(CompositeCurves::ShiftedCompositeSlot, 0.0, m_coldStart, segments);
-        return record;
-    }
-
-private:
-    double m_coldStart;
-    StreamSegment m_hot, m_cold;
-};
-
-}  // namespace
 
 }  // namespace

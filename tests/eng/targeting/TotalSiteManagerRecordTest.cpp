@@ -211,27 +211,6 @@ TEST_F(UtilityDefaultsFile, ReplacesTheUtilitiesAndKeepsTheSitesStreams) {
     EXPECT_EQ(last->GetName(), "Air");
 }
 
-TEST_F(UtilityDefaultsFile, ATruncatedFileLeavesTheManagerAsItWas) {
-    auto source = EditedManager();
-    ASSERT_EQ(source->SaveUtilityDefaultSet(PathOf("full.hud")), nullptr);
-    const std::vector<char> full = Contents(PathOf("full.hud"));
-    ASSERT_GT(full.size(), 100u);
-    {
-        std::ofstream out(PathOf("cut.hud").c_str(), std::ios::binary);
-        out.write(full.data(), static_cast<std::streamsize>(full.size() / 2));
-    }
-    auto target = FactoryManager();
-    const auto before = RecordBytes(*target);
-    Recorder r(*target);
-    EXPECT_STREQ(target->OpenUtilityDefaultSet(PathOf("cut.hud")), "RecallPreferenceError");
-    EXPECT_STREQ(target->OpenUtilityDefaultSet(PathOf("nothing.hud")), "RecallPreferenceError");
-    EXPECT_EQ(RecordBytes(*target), before);
-    EXPECT_TRUE(r.changes.empty());
-    const char* name = nullptr;
-    target->GetCurrentFileName(DefaultManager::kCurrentUtilitiesFileName, name);
-    EXPECT_STREQ(name, DefaultManager::kNoFileName);
-}
-
 TEST_F(UtilityDefaultsFile, AWriteProtectedTargetIsRefusedAndLeftAlone) {
     auto m = FactoryManager();
     const CPString locked = PathOf("locked.hud");

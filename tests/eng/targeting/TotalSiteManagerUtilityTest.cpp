@@ -12,60 +12,6 @@ using namespace sitemanager_test;
 
 constexpr double E = -32767.0;
 
-TEST(TotalSiteManagerUtilities, AUtilityAddedByNameIsNeverRecommendedUntilItHasASide) {
-    auto m = FactoryManager();
-    Recorder r(*m);
-    ASSERT_EQ(m->AddDefaultUtility("Site Brine"), 1);
-    EXPECT_EQ(m->AddDefaultUtility("Site Brine"), 0);
-    EXPECT_EQ(r.Count(55), 1);
-    EXPECT_EQ(r.Count(30), 1);
-    EXPECT_EQ(m->GetValue(21), SHT_NotSet);
-    EXPECT_DOUBLE_EQ(m->GetValue("Site Brine", DUP_RangeUpper), E);
-    EXPECT_STREQ(m->GetExchangerType("Site Brine"), "Shell & Tube");
-
-    // Temperatures of a utility without a side are kept as given; the side stays open.
-    EXPECT_EQ(m->SetValue("Site Brine", DUP_SupplyTemperature, -10.0), 1);
-    EXPECT_EQ(m->SetValue("Site Brine", DUP_TargetTemperature, -10.0), 0);
-    EXPECT_DOUBLE_EQ(m->GetValue("Site Brine", DUP_TargetTemperature), -10.0);
-    EXPECT_EQ(m->SetValue("Site Brine", DUP_TargetTemperature, -5.0), 1);
-    m->SetValue("Site Brine", DUP_FilmCoefficient, 1.0);
-    m->SetValue("Site Brine", DUP_Cost, -1.0);
-    m->SetValue("Site Brine", DUP_DTminContribution, 2.0);
-    EXPECT_EQ(m->GetValue(21), SHT_NotSet);
-    EXPECT_DOUBLE_EQ(m->GetValue("Site Brine", DUP_RangeLower), E);
-    for (double T : {-20.0, -8.0, 0.0, 30.0}) {
-        for (SegmentHeatType side : {SHT_Hot, SHT_Cold}) {
-            const char* r1 = m->GetRecommendedUtilityName(T, side, nullptr);
-            const char* r2 = m->GetMostEconomicalUtilityName(T, side);
-            EXPECT_FALSE(r1 && std::string(r1) == "Site Brine");
-            EXPECT_FALSE(r2 && std::string(r2) == "Site Brine");
-            CPList usable;
-            m->GetUsableUtilList(T, side, &usable);
-            for (std::size_t i = 0; i < usable.Length(); ++i)
-                EXPECT_NE(static_cast<DefaultUtility*>(usable.GetAt(i))->name, "Site Brine");
-        }
-    }
-
-    // Once typed it takes its place among the cold utilities.
-    ASSERT_EQ(m->SetStreamType("Site Brine", SHT_Cold), 1);
-    m->SetValue("Site Brine", DUP_DTminContribution, 2.0);
-    EXPECT_DOUBLE_EQ(m->GetValue("Site Brine", DUP_RangeLower), -3.5);
-    EXPECT_STREQ(m->GetMostEconomicalUtilityName(0.0, SHT_Cold), "Site Brine");
-}
-
-TEST(TotalSiteManagerUtilities, ANonZeroModeHoldsBackTheChangeCodeUntilItEnds) {
-    auto m = FactoryManager();
-    Recorder r(*m);
-    m->SetMode(1);
-    m->SetValue("Air", DUP_FilmCoefficient, 0.12);
-    m->SetValue("Air", DUP_Cost, 2e-9);
-    EXPECT_EQ(r.Count(97), 0);
-    m->SetMode(0);
-    EXPECT_EQ(r.Count(97), 1);
-    m->SetValue("Air", DUP_FilmCoefficient, 0.13);
-    EXPECT_EQ(r.Count(97), 2);
-}
-
 // ---- site streams ------------------------------------------------------------------------------
 
 TEST(TotalSiteManagerStreams, AChangedUtilityIsWrittenIntoItsStream) {

@@ -68,32 +68,6 @@ TEST(DefaultManagerData, EconomicRecordsRoundTripAndKeepTheReadersLock) {
     EXPECT_DOUBLE_EQ(untouched.GetEconomicData(EDT_FixedCostPerUnit), 10000.0);
 }
 
-TEST(DefaultManagerData, UtilityRecordCarriesEveryField) {
-    DefaultUtility u("Thermal Oil", SHT_Hot, 320, 280, 0.3, 3.2e-6, 300, 200, 7.5, "Shell & Tube", 5, 0.12, 850, 2.4);
-    u.emissionsCoefficient = 0.07;
-    u.emptyFilmCoefficient = true;
-    u.simulationUtility = true;
-    u.composition = {{"Oil", 0.95}, {"Additive", 0.05}};
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(u.Store(writer));
-    DefaultUtility read;
-    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
-    ASSERT_TRUE(read.Recall(reader));
-    LurmetBinaryFile again = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(read.Store(again));
-    EXPECT_EQ(again.Bytes(), writer.Bytes());
-    EXPECT_EQ(read.name, "Thermal Oil");
-    EXPECT_EQ(read.side, SHT_Hot);
-    EXPECT_DOUBLE_EQ(read.dtminContribution, 7.5);
-    EXPECT_DOUBLE_EQ(read.specificHeat, 2.4);
-    EXPECT_TRUE(read.emptyFilmCoefficient);
-    ASSERT_EQ(read.composition.size(), 2u);
-    EXPECT_EQ(read.composition[1].name, "Additive");
-    EXPECT_TRUE(read.IsComplete());
-    EXPECT_TRUE(read.RangeHolds(300.0));
-    EXPECT_FALSE(read.RangeHolds(200.0));
-}
-
 TEST(DefaultManagerData, UtilityRecordWithAnImpossibleSideIsRefused) {
     LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
     RecordHandle record;
@@ -103,18 +77,6 @@ TEST(DefaultManagerData, UtilityRecordWithAnImpossibleSideIsRefused) {
     LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
     EXPECT_FALSE(u.Recall(reader));
     EXPECT_EQ(u.name, "Kept");
-}
-
-TEST(DefaultManagerData, CoefficientEntryRoundTrip) {
-    DefHeatTransferCoefficient entry("Brine", 0.54575, "chilled");
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(entry.Store(writer));
-    DefHeatTransferCoefficient read;
-    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
-    ASSERT_TRUE(read.Recall(reader));
-    EXPECT_EQ(read.GetName(), "Brine");
-    EXPECT_DOUBLE_EQ(read.GetHTCValue(), 0.54575);
-    EXPECT_EQ(read.GetNote(), "chilled");
 }
 
 // ---- report holder ------------------------------------------------------------------------------

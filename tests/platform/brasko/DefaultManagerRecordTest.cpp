@@ -218,22 +218,6 @@ INSTANTIATE_TEST_SUITE_P(Records, PlatformRecordTable, ::testing::Range<std::siz
 
 // ---- damage ------------------------------------------------------------------------------------
 
-TEST(DefaultManagerRecord, DamagedBytesNeverCrashAndAFailedReadChangesNothing) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source);
-    auto target = FactoryManager();
-    const auto before = RecordBytes(*target);
-    for (std::size_t i = 8; i < bytes.size(); ++i) {
-        auto damaged = bytes;
-        damaged[i] ^= 0x5A;
-        LurmetBinaryFile file = LurmetBinaryFile::ForReading(damaged);
-        DefaultManager probe(*target);
-        if (!probe.Recall(&file, SRT_All)) {
-            ASSERT_EQ(RecordBytes(probe), before) << i;
-        }
-    }
-}
-
 TEST(DefaultManagerRecord, RefusesWhatIsNotARecord) {
     auto target = FactoryManager();
     EXPECT_FALSE(target->Recall(nullptr, SRT_All));

@@ -72,14 +72,6 @@ TEST(LurmetBaseObjectTest, ReleaseDeletesAtZero) {
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST(LurmetBaseObjectTest, CopyStartsWithItsOwnReference) {
-    Gauge a("a", nullptr);
-    a.AddRef();
-    Gauge b(a);
-    EXPECT_EQ(b.RefCount(), 1);
-    EXPECT_EQ(b.GetMyIdentifier(), "a");
-}
-
 TEST(LurmetBaseObjectTest, QueryInterfaceAnswersKnownIdsOnly) {
     Gauge g("g", nullptr);
     void* out = reinterpret_cast<void*>(1);

@@ -56,17 +56,6 @@ TEST(LurmetBinaryFileTest, LayoutIsLittleEndianWithMagicTagsAndPatchedLength) {
     EXPECT_EQ(w.Bytes(), expected);
 }
 
-TEST(LurmetBinaryFileTest, RecordVersionIsReadBack) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    RecordHandle a, b;
-    ASSERT_TRUE(w.BeginRecord(a, 16) && w.BeginRecord(b, 21) && w.EndRecord(b) && w.EndRecord(a));
-    LurmetBinaryFile r = Reread(w);
-    RecordHandle ra, rb;
-    ASSERT_TRUE(r.BeginRecord(ra) && r.BeginRecord(rb));
-    EXPECT_EQ(r.GetRecordVersion(ra), 16);
-    EXPECT_EQ(r.GetRecordVersion(rb), 21);
-}
-
 // Integer reads accept what any of the three integer-like writes wrote.
 struct IntegerCase {
     const char* name;

@@ -65,11 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
     Bounds, IntegerBoundsTest,
     ::testing::Values(IntegerBoundsCase{"BinaryByDefault", {}, {}, 1.0},
                       IntegerBoundsCase{"ExplicitUpper", {{0, 0.0, 10.0}}, {}, 3.0},
-                      IntegerBoundsCase{"UpperBelowRow", {{0, 0.0, 2.0}}, {}, 2.0},
                       IntegerBoundsCase{"FractionalUpper", {{0, 0.0, 2.5}}, {}, 2.0},
-                      IntegerBoundsCase{"Unbounded", {{0, 0.0, std::numeric_limits<double>::infinity()}}, {}, 3.0},
-                      IntegerBoundsCase{"Marked", {{0, 0.0, 10.0}}, {0}, 0.0},
-                      IntegerBoundsCase{"FixedToZero", {{0, 0.0, 0.0}}, {}, 0.0}),
+                      IntegerBoundsCase{"Marked", {{0, 0.0, 10.0}}, {0}, 0.0}),
     [](const ::testing::TestParamInfo<IntegerBoundsCase>& info) { return std::string(info.param.name); });
 
 // Nothing the engines say may reach the console, whatever the outcome of the solve.
