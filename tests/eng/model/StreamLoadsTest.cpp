@@ -93,24 +93,6 @@ TEST_F(StreamLoads, InTheNetworkViewTheLoadEndsAtTheFarEnd) {
     EXPECT_TRUE(u->IsLoadInStep(1));
 }
 
-TEST_F(StreamLoads, ModeTwoFromADesignIsTheNetworkView) {
-    CPIHeatIntegrationStream* a = HotUtility("A");
-    CPIHeatIntegrationStream* b = HotUtility("B");
-    (*a->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
-    (*b->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
-    a->SetHeatLoad(400.0, 1);
-    b->SetHeatLoad(400.0, 2);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_DOUBLE_EQ((*a->GetDesignSegments())[i]->dLoad, (*b->GetDesignSegments())[i]->dLoad);
-        EXPECT_DOUBLE_EQ((*a->GetDesignSegments())[i]->dHeatCapacityFlowrate,
-                         (*b->GetDesignSegments())[i]->dHeatCapacityFlowrate);
-        EXPECT_DOUBLE_EQ(Value(*a, "HeatCapacityFlowrate", static_cast<int>(i)),
-                         Value(*b, "HeatCapacityFlowrate", static_cast<int>(i)));
-    }
-    EXPECT_TRUE(b->IsLoadInStep(1));
-    EXPECT_DOUBLE_EQ(a->GetHeatLoad(1), b->GetHeatLoad(1));
-}
-
 TEST_F(StreamLoads, UnconnectedSegmentsTakeNoLoad) {
     CPIHeatIntegrationStream* u = HotUtility();
     (*u->GetDesignSegments())[1]->pLink->nConnected = 0;
@@ -145,13 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LoadInRange,
     ::testing::Values(
         // one segment reaches as far as asked, wherever its own temperatures lie
-        RangeCase{{100, 200}, {2.0}, 10, 30, 1, 40.0}, RangeCase{{100, 200}, {2.0}, 10, 30, 0, 40.0},
+        RangeCase{{100, 200}, {2.0}, 10, 30, 1, 40.0},
         // the first span reaches down to 0, the last up to 100: 1 x 50 + 2 x 50
-        RangeCase{{20, 50, 80}, {1.0, 2.0}, 0, 100, 1, 150.0}, RangeCase{{20, 50, 80}, {1.0, 2.0}, 0, 100, 0, 150.0},
-        RangeCase{{20, 50, 80}, {1.0, 2.0}, 30, 60, 1, 40.0}, RangeCase{{20, 50, 80}, {1.0, 2.0}, 60, 70, 1, 20.0},
+        RangeCase{{20, 50, 80}, {1.0, 2.0}, 0, 100, 0, 150.0}, RangeCase{{20, 50, 80}, {1.0, 2.0}, 30, 60, 1, 40.0},
         // hot streams count downward, from the higher temperature to the lower
-        RangeCase{{150, 100, 50}, {1.0, 2.0}, 200, 0, 1, 300.0}, RangeCase{{150, 100, 50}, {1.0, 2.0}, 120, 80, 1, 60.0},
-        RangeCase{{150, 100, 50}, {1.0, 2.0}, 100, 90, 0, 20.0}));
+        RangeCase{{150, 100, 50}, {1.0, 2.0}, 120, 80, 1, 60.0}));
 
 TEST_F(StreamLoads, RangesOfAnUndeterminedStreamOrWithoutSegmentsAreEmpty) {
     CPIHeatIntegrationStream* s = owner.Add("S");
@@ -218,8 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Widen,
                                            WidenCase{{100, 100}, kEmpty, 100.5, 0.0},
                                            WidenCase{{20, 20.3}, -30.0, 20.5, 60.0},
                                            // wide enough already: nothing changes
-                                           WidenCase{{100, 99.5}, 50.0, 99.5, 100.0},
-                                           WidenCase{{100, 40}, 60.0, 40.0, 1.0}));
+                                           WidenCase{{100, 99.5}, 50.0, 99.5, 100.0}));
 
 TEST_F(StreamLoads, OnlySingleSegmentProcessStreamsAreWidened) {
     CPIHeatIntegrationStream* u = owner.Add("U", 1);

@@ -170,8 +170,6 @@ TEST_F(StreamRawData, PropertiesAreInterpolatedAtThePoints) {
     EXPECT_NEAR(4.0, Value(*s, "SpecificHeat", 1), 1e-12);
 }
 
-// ---- enthalpy from the raw curve --------------------------------------------------------------------
-
 // ---- specific-heat polynomial -----------------------------------------------------------------------
 
 struct MeanCase {
@@ -207,19 +205,15 @@ TEST_P(SpecificHeatPolynomial, GivesMeanSpecificHeats) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SpecificHeatPolynomial,
     ::testing::Values(
-        FitCase{"one segment", {20, 80}, {4}, true, {{20, 80, 4.0}, {30, 31, 4.0}, {0, 100, 4.0}, {80, 20, 4.0}}},
         FitCase{"cold two segments",
                 {20, 50, 80},
                 {4, 5},
                 true,
                 {{20, 80, 4.5}, {20, 50, 4.0}, {50, 80, 5.0}, {60, 60.005, 5.0}, {30, 30.009, 4.0}}},
-        FitCase{"hot two segments", {80, 50, 20}, {5, 4}, true, {{20, 80, 4.5}, {50, 20, 4.0}, {80, 50, 5.0}}},
         FitCase{"just under a factor 2", {20, 50, 80}, {4, 7.9}, true, {{20, 80, 5.95}}},
         FitCase{"factor 2", {20, 50, 80}, {2, 4}, false, {{20, 80, 0.0}}},
-        FitCase{"factor 2 falling", {20, 50, 80, 110}, {4, 3.5, 1.75}, false, {{20, 80, 0.0}}},
         FitCase{"change of sign", {20, 50, 80}, {4, -4}, false, {{20, 80, 0.0}}},
-        FitCase{"missing specific heat", {20, 50, 80}, {4}, false, {{20, 80, 0.0}}},
-        FitCase{"one temperature", {100, 100, 100}, {4, 4}, false, {{20, 80, 0.0}}}),
+        FitCase{"missing specific heat", {20, 50, 80}, {4}, false, {{20, 80, 0.0}}}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(StreamRawData, OneSegmentOfFourGivesFourTimesTMinusEighty) {
@@ -251,7 +245,5 @@ TEST(SpecificHeatFitTest, ReproducesTheSegmentsOfALongStream) {
         EXPECT_NEAR(c[i], mean, 1e-9) << i;
     }
 }
-
-// ---- sign of the specific heat ------------------------------------------------------------------------
 
 }  // namespace

@@ -2,7 +2,7 @@
 // engineering manager, streams entered through the scenario, and the scenario's energy, pinch,
 // pocket and curve queries, worked by hand on the four-stream problem
 // (H1 170->60 CP 3, H2 150->30 CP 1.5, C1 20->135 CP 2, C2 80->140 CP 4).
-#include "tests/eng/model/ScenarioTestDoubles.h"
+#include "tests/support/FourStreamProject.h"
 
 #include "brasko/EngineeringManager.h"
 #include "dunmor/Exceptions.h"
@@ -19,60 +19,7 @@
 
 namespace {
 
-using scenario_test::RecordingReceiver;
-
-namespace {
-
 constexpr double kTol = 1e-9;
-
-struct StreamData {
-    const char* name;
-    double supply;
-    double target;
-    double cp;
-};
-
-constexpr StreamData kFourStreams[] = {
-    {"H1", 170, 60, 3.0}, {"H2", 150, 30, 1.5}, {"C1", 20, 135, 2.0}, {"C2", 80, 140, 4.0}};
-
-// A project of type 501 from the engineering manager with one scenario holding the four streams.
-class FourStreamProject {
-public:
-    FourStreamProject() {
-        object = manager.CreateObject(501, "Plant");
-        void* out = nullptr;
-        if (object && object->QueryInterface(501, &out) == 1) project = static_cast<IHeatIntegrationProject*>(out);
-        IHeatIntegrationScenario* s = nullptr;
-        if (project && project->AddScenario("Base") == 1 && project->GetScenario("Base", s))
-            scenario = dynamic_cast<CPIScenario*>(s);
-        if (!scenario) return;
-        scenario->AddNotificationReceiver(&view);
-        for (const StreamData& d : kFourStreams) AddStream(d);
-    }
-    ~FourStreamProject() {
-        if (scenario) scenario->RemoveNotificationReceiver(&view);
-        if (object) manager.ReleaseObject(object);
-    }
-
-    bool AddStream(const StreamData& d) {
-        if (scenario->AddStream(d.name, 0) != 1) return false;
-        IHeatIntegrationStream* s = Stream(d.name);
-        return s && s->SetValue("Temperature", d.supply, 0) && s->SetValue("Temperature", d.target, 1) &&
-               s->SetValue("HeatCapacityFlowrate", d.cp, 0);
-    }
-    IHeatIntegrationStream* Stream(const char* name) const {
-        IHeatIntegrationStream* s = nullptr;
-        return scenario->GetStream(name, s) ? s : nullptr;
-    }
-
-    EngineeringManager manager;
-    ILurmetBaseObject* object = nullptr;
-    IHeatIntegrationProject* project = nullptr;
-    CPIScenario* scenario = nullptr;
-    RecordingReceiver view;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------- production builders
 
@@ -106,7 +53,7 @@ class FourStreamAtDTmin : public ::testing::TestWithParam<DTminCase> {};
 
 // Shifted intervals at DTmin 10 (165, 145, 140, 85, 55, 25) carry +60, +2.5, -82.5, +75, -15: the
 // cascade falls to -20 at 85, so 20 hot, 60 cold, pinch 90/80. At 20 the cascade (160 ... 20)
-// reaches -65 at 90: hot 65, cold 105, pinch 100/80. At 5 its lowest point is the top: no pinch,
+// reaches -65 at 90. At 5 its lowest point is the top: no pinch,
 // no hot utility, cold 40 (a threshold problem).
 TEST_P(FourStreamAtDTmin, UtilitiesPinchAndProblemType) {
     const DTminCase& c = GetParam();
@@ -138,27 +85,7 @@ TEST_P(FourStreamAtDTmin, UtilitiesPinchAndProblemType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Textbook, FourStreamAtDTmin,
-                         ::testing::Values(DTminCase{10, 20, 60, 1, 90, 80, 0}, DTminCase{20, 65, 105, 1, 100, 80, 0},
-                                           DTminCase{5, 0, 40, 0, 0, 0, 2}));
-
-// The pockets at DTmin 10, cascade 20, 80, 82.5, 0, 75, 60: from the top the heat rises above 20
-// until it falls to 0 at 85, closing at 85 + 20 x 55 / 82.5; from the bottom (60) it rises to 75
-// and falls to 0 at 85, closing at 85 - 60 x 30 / 75 = 61.
-TEST(ScenarioTargets, PocketsOfTheFourStreamProblem) {
-    FourStreamProject p;
-    ASSERT_NE(p.scenario, nullptr);
-    ASSERT_EQ(p.scenario->GetNumberOfPockets(), 2);
-    EXPECT_NEAR(p.scenario->GetPinchListEntryFirstValue(0), 165.0, kTol);
-    EXPECT_NEAR(p.scenario->GetPinchListEntryThirdValue(0), 85.0 + 20.0 * 55.0 / 82.5, kTol);
-    EXPECT_EQ(p.scenario->GetPinchListEntrySide(0), 0);
-    EXPECT_NEAR(p.scenario->GetPinchListEntryFirstValue(1), 25.0, kTol);
-    EXPECT_NEAR(p.scenario->GetPinchListEntryThirdValue(1), 61.0, kTol);
-    EXPECT_EQ(p.scenario->GetPinchListEntrySide(1), 1);
-    // Entries beyond the list answer the neutral values.
-    EXPECT_EQ(p.scenario->GetPinchListEntryFirstValue(2), 0.0);
-    EXPECT_EQ(p.scenario->GetPinchListEntryThirdValue(-1), 0.0);
-    EXPECT_EQ(p.scenario->GetPinchListEntrySide(2), 0);
-}
+                         ::testing::Values(DTminCase{10, 20, 60, 1, 90, 80, 0}, DTminCase{5, 0, 40, 0, 0, 0, 2}));
 
 TEST(ScenarioTargets, UnknownUtilitySideIsReportedAndAnswersZero) {
     FourStreamProject p;
@@ -187,15 +114,13 @@ TEST(ScenarioTargets, StreamValueChangeRecalculatesAtOnce) {
     EXPECT_NEAR(p.scenario->GetTargetCurveValue(4, 1, 3), 30.0, kTol);
 }
 
-// ---------------------------------------------------------------- curves
-
 // ---------------------------------------------------------------- hit test of a plot
 
 TEST(ScenarioTargets, HitTestTextIsCutTo2048Bytes) {
     FourStreamProject p;
     ASSERT_NE(p.scenario, nullptr);
     const std::string longName(3000, 'X');
-    ASSERT_TRUE(p.AddStream(StreamData{longName.c_str(), 120, 110, 0.5}));
+    ASSERT_TRUE(p.AddProcess(longName.c_str(), 120, 110, 0.5));
     // Hot composite: 30/0, 60/45, 110/270 and, with the new stream, CP 5 up to 120; at 115 the
     // load is 295, between 261 (108) and 329 (122).
     ASSERT_EQ(p.scenario->GetTargetCurveValue(3, 0, 3), 110.0);
@@ -233,8 +158,6 @@ TEST(ScenarioTargets, RecordsAreFreedWhenTheLastStreamGoes) {
     EXPECT_EQ(p.scenario->GetStreamsAtCurvePoint(3, 225, 100, out), 1);
     EXPECT_EQ(out, FindString("SegmentStreams"));
 }
-
-// ---------------------------------------------------------------- loads just below zero
 
 
 }  // namespace
