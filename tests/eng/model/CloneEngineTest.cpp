@@ -171,17 +171,6 @@ TEST(CloneEngine, DeselectingAStreamMakesLinksModelsAndDesignsNotApplyUntilItIsS
     EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 0, 2, 1}));
 }
 
-TEST(CloneEngine, ASourceWithoutProcessStreamsNeverHasItsStreamsComplete) {
-    CloneFixture f(0, 1, 1);
-    EXPECT_FALSE(f.engine.AreStreamsComplete());
-    ASSERT_EQ(f.engine.SetCloneName("New", 0), 1);
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 0, 1, 1, NA, NA, NA, 1}));
-    f.engine.SetSelection(1, 0);
-    f.engine.SetSelection(1, 1);  // there is no process stream 1
-    EXPECT_FALSE(f.engine.AreStreamsComplete());
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 0, 1, 1, NA, NA, NA, 1}));
-}
-
 TEST(CloneEngine, CostModelsNeedTheDefaultManagerAndDesignsToggleOneByOne) {
     CloneFixture f;
     ASSERT_EQ(f.engine.SetCloneName("New", 0), 1);

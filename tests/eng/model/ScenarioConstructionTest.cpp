@@ -19,21 +19,6 @@ ScenarioServices servicesOf(const Fixture& f) {
 
 }  // namespace
 
-TEST(CloneSelection, HoldsAFlagPerSourceItemBeyond255) {
-    CloneSelection all = CloneSelection::SelectAll(300, 2, 0);
-    EXPECT_EQ(all.Size(CloneSelection::EntryProcessStreams), 301u);
-    EXPECT_TRUE(all.IsItemSelected(CloneSelection::EntryProcessStreams, 299));
-    EXPECT_FALSE(all.IsItemSelected(CloneSelection::EntryProcessStreams, 300));
-    EXPECT_EQ(all.EntryFlag(CloneSelection::EntryKeepStreamNames), 1);
-    CloneSelection some;
-    EXPECT_TRUE(some.SelectItem(CloneSelection::EntryDesigns, 400));
-    EXPECT_TRUE(some.IsItemSelected(CloneSelection::EntryDesigns, 400));
-    EXPECT_FALSE(some.IsItemSelected(CloneSelection::EntryDesigns, 399));
-    EXPECT_FALSE(some.Set(CloneSelection::EntryKeepStreamNames, 1, 1));
-    EXPECT_FALSE(some.Set(8, 0, 1));
-    EXPECT_EQ(some.Get(-1, 0), 0);
-}
-
 TEST(ScenarioCopy, CopiesEveryStreamOfALargeSource) {
     Fixture f;
     for (int i = 0; i < 300; ++i) ASSERT_EQ(f.scenario->AddStream("S" + std::to_string(i), 0), 1);

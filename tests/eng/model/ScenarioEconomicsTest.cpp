@@ -41,33 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Values, LevelSetting,
                          ::testing::Values(LevelCase{1, 0, 5}, LevelCase{2, 3, 3}, LevelCase{0, 1, 1},
                                            LevelCase{3, 6, 5}, LevelCase{0, -4, 5}, LevelCase{3, 5, 5}));
 
-TEST(ScenarioEconomics, NewScenarioHasTheFactorySettings) {
-    Fixture f;
-    CPIScenario& s = *f.scenario;
-    EXPECT_DOUBLE_EQ(s.GetDTmin(), 10.0);
-    EXPECT_DOUBLE_EQ(s.GetMinimumFFactor(), 0.8);
-    EXPECT_EQ(s.GetNumberOfDesignsWanted(), 10);
-    EXPECT_EQ(s.GetCalculationEnableCount(), 1);
-    EXPECT_EQ(s.GetRetrofitStatus(), -1);
-    EXPECT_EQ(s.GetRetrofitStepStatus(0), -1);
-    EXPECT_STREQ(s.GetNotes(), "");
-    EXPECT_EQ(s.GetName(), nullptr);
-    EXPECT_STREQ(s.GetRetrofitBaseDesignName(), "");
-    EXPECT_DOUBLE_EQ(s.GetRetrofitSettings().dDTmin, 10.0);
-    EXPECT_FALSE(s.IsRetrofitScenario());
-    // Neutral answers of the target queries while no record exists.
-    EXPECT_DOUBLE_EQ(s.GetUtilityTarget(0), 0.0);
-    EXPECT_EQ(s.GetNumberOfPockets(), -1);
-    EXPECT_EQ(s.GetNumberOfPinchPoints(), 0);
-    EXPECT_EQ(s.GetAreaTargetOption(), 1);
-    EXPECT_EQ(s.GetAreaTargetMethod(), 0);
-    EXPECT_DOUBLE_EQ(s.GetUnitsTargetEntryValue(0, 0, 0), -32767.0);
-    EXPECT_EQ(s.GetPinchPointList(), nullptr);
-    EXPECT_EQ(s.AssignUtilityLoads(), 0);
-    EXPECT_STREQ(s.GetExtractionItemName(0), "");
-    EXPECT_EQ(s.GetDesignName(0), nullptr);
-}
-
 TEST(ScenarioEconomics, CostTargetsReadTheirRecords) {
     Fixture f;
     EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(7), 0.0);

@@ -176,16 +176,6 @@ TEST(ScenarioStreams, RetrofitScenarioLocksItsStreams) {
     EXPECT_EQ(f.scenario->DeleteStream("H1"), 1);
 }
 
-TEST(ScenarioStreams, WithoutDesignsEveryUtilityIsUnused) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
-    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
-    f.scenario->RemoveUnusedUtilities();
-    EXPECT_EQ(f.scenario->GetNumberOfUtilityStreams(), 0);
-    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), 1);
-}
-
 TEST(ScenarioStreams, UtilitiesWithAUnitOfTheirSideAreKept) {
     Fixture f;
     FakeDesign* d = f.AddDesign("Design 1");
@@ -215,28 +205,6 @@ TEST(ScenarioStreams, RemoveUnloadedUtilitiesTakesUtilitiesNotProcessStreams) {
     EXPECT_NE(f.scenario->FindStream("Cooling Water"), nullptr);
     EXPECT_NE(f.scenario->FindStream("H1"), nullptr);
     EXPECT_NE(f.scenario->FindStream("H2"), nullptr);
-}
-
-TEST(ScenarioStreams, GetStreamOfKindChoosesItsList) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.AddProcessStream("C1", 40, 120, 3);
-    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
-    IHeatIntegrationStream* s = nullptr;
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(0, s, 0, 1));
-    EXPECT_EQ(s->GetName(), "C1");
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(0, s, 1, 1));
-    EXPECT_EQ(s->GetName(), "Cooling Water");
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(1, s, 4, 1));
-    EXPECT_EQ(s->GetName(), "Cooling Water");
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(2, s, 4, 2));
-    EXPECT_EQ(s->GetName(), "Cooling Water");
-    EXPECT_FALSE(f.scenario->GetStreamOfKind(5, s, 0, 2));
-    IHeatIntegrationStream* none = nullptr;
-    EXPECT_FALSE(f.scenario->GetStreamOfKind(0, none, 3, 0));
-    EXPECT_TRUE(f.scenario->GetStreamOfKind(0, s, 3, 0));
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(4, 1), 2);
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 2), 1);
 }
 
 TEST(ScenarioStreams, MatchesPairHotWithColdAndNeverTwoUtilities) {

@@ -270,16 +270,6 @@ TEST(TotalSiteRecord, RoundTripKeepsEditedDefaultsStreamsAndScenarios) {
     EXPECT_TRUE(copy.Scenario("Base")->GetStream("Air", inScenario));
 }
 
-TEST(TotalSiteRecord, AnEmptySiteRoundTrips) {
-    Site source, copy;
-    const Bytes bytes = StoreSite(source.site);
-    ASSERT_TRUE(RecallSite(copy.site, bytes));
-    EXPECT_EQ(copy.site.GetNumberOfStreams(), 0);
-    EXPECT_EQ(copy.site.GetNumberOfScenarios(), 0);
-    EXPECT_EQ(copy.Manager().GetNumberOfDefaultUtilities(), 21);
-    EXPECT_EQ(StoreSite(copy.site), bytes);
-}
-
 // A record as a writer without the manager section wrote it.
 Bytes OlderRecord(int version, const char* streamName) {
     LurmetBinaryFile out = LurmetBinaryFile::ForWriting();

@@ -194,33 +194,6 @@ TEST(AreaTargetRecord, RoundTripsBothResultsAndFailsOnEveryCut) {
 
 // ---------------------------------------------------------------- whole scenarios
 
-struct LiveCase {
-    double h;  // 0: the stream's default coefficient
-    double area;
-};
-
-class AreaTargetTwoStreams : public ::testing::TestWithParam<LiveCase> {};
-
-// Hot 150 -> 50 and cold 30 -> 130, CP 2, DTmin 10: no utility is needed, and the Bath area
-// is (200/h + 200/h) / 20.
-TEST_P(AreaTargetTwoStreams, BathAreaThroughTheScenario) {
-    LiveScenario l;
-    ASSERT_TRUE(l.Add("H", 150, 50, 2.0, GetParam().h));
-    ASSERT_TRUE(l.Add("C", 30, 130, 2.0, GetParam().h));
-    CPIScenario& s = *l.scenario;
-    ASSERT_TRUE(s.IsUtilityPlacementValid());
-    EXPECT_EQ(s.GetAreaTargetMethod(), 0);
-    EXPECT_NEAR(s.GetAreaTarget(0), GetParam().area, 1e-9);
-    EXPECT_GT(s.GetAreaTarget(1), GetParam().area);
-    EXPECT_GE(s.GetNumberOfShellsTarget(), 1);
-    EXPECT_EQ(s.GetNumberOfAreaTargetMatches(), 2);
-    EXPECT_EQ(s.GetAreaTargetMatchValue(8, 0), -32767.0);
-    EXPECT_NEAR(s.GetAreaTargetMatchValue(7, 1), 20.0, 1e-9);  // the LMTD
-}
-
-INSTANTIATE_TEST_SUITE_P(Coefficients, AreaTargetTwoStreams,
-                         ::testing::Values(LiveCase{1.0, 20.0}, LiveCase{0.0, 100.0}));
-
 TEST(AreaTargetScenario, ForbiddingAMatchSwitchesToTheLPWithTheOptionChosen) {
     LiveScenario l;
     l.Add("H1", 150, 50, 1.0, 1.0);
@@ -248,23 +221,4 @@ TEST(AreaTargetScenario, ForbiddingAMatchSwitchesToTheLPWithTheOptionChosen) {
     // Methods other than placement on the grand composite curve are refused meanwhile.
     EXPECT_EQ(s.SetUtilityAssignmentMethod(1), 0);
     EXPECT_EQ(s.GetUtilityAssignmentMethod(), 0);
-}
-
-// The four-stream problem with steam and cooling water placed automatically on the grand
-// composite curve, process coefficients 0.2: the Bath area of the whole problem is the one worked
-// out interval by interval in BathAreaTargetTest (253.296 m2).
-TEST(AreaTargetScenario, FourStreamsWithPlacedUtilities) {
-    LiveScenario l;
-    l.Add("H1", 170, 60, 3.0, 0.2);
-    l.Add("H2", 150, 30, 1.5, 0.2);
-    l.Add("C1", 20, 135, 2.0, 0.2);
-    l.Add("C2", 80, 140, 4.0, 0.2);
-    CPIScenario& s = *l.scenario;
-    ASSERT_EQ(s.AddStream("HP Steam", 1), 1);
-    ASSERT_EQ(s.AddStream("Cooling Water", 1), 1);
-    ASSERT_TRUE(s.IsUtilityPlacementValid());
-    EXPECT_NEAR(s.FindStream("HP Steam")->GetHeatLoad(0), 20.0, 1e-6);
-    EXPECT_NEAR(s.FindStream("Cooling Water")->GetHeatLoad(0), 60.0, 1e-6);
-    EXPECT_NEAR(s.GetAreaTarget(0), 253.296, 1e-3);
-    EXPECT_EQ(s.GetNumberOfAreaTargetMatches(), 8);
 }

@@ -56,39 +56,6 @@ int RecordVersionOf(const std::vector<std::uint8_t>& bytes) {
     return file.BeginRecord(h) ? file.GetRecordVersion(h) : -1;
 }
 
-TEST(TotalSiteManagerRecord, TheWholeManagerWithItsStreamsRoundTripsExactly) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source);
-    ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(RecordVersionOf(bytes), TotalSiteManager::SiteRecordVersion);
-
-    // As a site is read: a new manager with its factory set-up, then the record.
-    auto target = FactoryManager();
-    const auto before = StreamsByName(*target);
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(target->Recall(&file, SRT_All));
-    EXPECT_EQ(RecordBytes(*target), bytes);
-
-    EXPECT_EQ(target->GetMode(), 4);
-    EXPECT_DOUBLE_EQ(target->GetValue("MP Steam", DUP_SupplyTemperature), 180.0);
-    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_FixedCostPerUnit, "Plate"), 5000.0);
-    CPIHeatIntegrationStream* hp = target->GetSiteStream("HP Steam");
-    ASSERT_NE(hp, nullptr);
-    EXPECT_EQ(hp, before.at("HP Steam"));  // the same object: the site may hold it
-    EXPECT_DOUBLE_EQ(StreamValue(*hp, "Viscosity"), 0.02);
-    EXPECT_DOUBLE_EQ(hp->GetDTminContribution(), 4.0);
-    EXPECT_NE(target->GetSiteStream("Site Brine"), nullptr);
-    // The saved manager had let its "Air" stream go with the utility; so does the one read.
-    EXPECT_EQ(target->GetSiteStream("Air"), nullptr);
-    EXPECT_EQ(target->Exists("Air"), 0);
-    EXPECT_EQ(target->GetNumberOfStreams(), 21);
-
-    // Through the base-object interface too.
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(static_cast<ILurmetBaseObject*>(target.get())->Store(writer));
-    EXPECT_EQ(writer.Bytes(), bytes);
-}
-
 TEST(TotalSiteManagerRecord, StreamsTheSavedManagerDidNotHaveAreLetGoThroughTheSite) {
     TotalSiteManager source;
     ASSERT_EQ(source.AddDefaultUtility("Only Steam", SHT_Hot, 200.0, 199.0, 5.0, 2e-6, 0.0, 0.0, 10.0,

@@ -24,13 +24,6 @@ UnitsTargetData* Build(StreamSet& set, std::vector<UnitsPinch> pinches, int meth
     return UpdateUnitsTarget(nullptr, in, 36);
 }
 
-std::unique_ptr<UnitsTargetEntry> Entry(std::vector<const char*> names, std::vector<double> values) {
-    auto e = std::make_unique<UnitsTargetEntry>();
-    for (const char* n : names) e->AddName(n);
-    for (double v : values) e->AddValue(v);
-    return e;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- the textbook problem
@@ -275,76 +268,7 @@ TEST(UnitsTargetBuilder, TheSearchOnUpdateLowersTheOverallCountByTheLargestGroup
 
 namespace {
 
-// A record as a search on every update leaves it with two balanced pairs and three runs: two
-// groups of one entry each (the third run finds nothing new).
-void Fill(UnitsTargetData& r) {
-    r.SetMILPOnUpdate(1);
-    r.SetMILPFlag(3);
-    StreamSet set;
-    AddBalancedPair(set, "A", "B", 40, 50, 50, 100);
-    AddBalancedPair(set, "C", "D", 140, 50, 50, 200);
-    r.Update(set.Refs(), {}, 0);  // fills the counts and the group list
-    r.SetStreams({});
-}
-
 }  // namespace
-
-TEST(UnitsTargetRecord, RoundTripKeepsCountsGroupsEntriesAndTheirMissingLists) {
-    UnitsTargetData r;
-    Fill(r);
-    ASSERT_GE(r.GetNumberOfGroups(), 1);
-
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(r.Store(w));
-    UnitsTargetData back;
-    LurmetBinaryFile rd = LurmetBinaryFile::ForReading(w.Bytes());
-    ASSERT_TRUE(back.Recall(rd));
-    EXPECT_EQ(back.GetUnitsOverall(), r.GetUnitsOverall());
-    EXPECT_EQ(back.GetUnitsWithPinchDivision(), r.GetUnitsWithPinchDivision());
-    EXPECT_EQ(back.GetMILPCount(), r.GetMILPCount());
-    EXPECT_EQ(back.GetLargestGroup(), r.GetLargestGroup());
-    EXPECT_EQ(back.GetMILPOnUpdate(), 1);
-    EXPECT_EQ(back.GetMILPFlag(), 3);
-    ASSERT_EQ(back.GetNumberOfGroups(), r.GetNumberOfGroups());
-    for (int g = 0; g < r.GetNumberOfGroups(); ++g) {
-        ASSERT_EQ(back.GetGroup(g)->GetNumberOfEntries(), r.GetGroup(g)->GetNumberOfEntries());
-        for (int e = 0; e < r.GetGroup(g)->GetNumberOfEntries(); ++e) {
-            EXPECT_EQ(SortedNames(*back.GetEntry(g, e)), SortedNames(*r.GetEntry(g, e)));
-            for (int i = 0; i < r.GetEntry(g, e)->GetNumberOfValues(); ++i)
-                EXPECT_DOUBLE_EQ(back.GetEntry(g, e)->GetValue(i), r.GetEntry(g, e)->GetValue(i));
-        }
-    }
-}
-
-TEST(UnitsTargetRecord, MissingListsStayMissing) {
-    UnitsTargetData r;
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(r.Store(w));  // no group list at all
-    UnitsTargetData back;
-    LurmetBinaryFile rd = LurmetBinaryFile::ForReading(w.Bytes());
-    ASSERT_TRUE(back.Recall(rd));
-    EXPECT_EQ(back.GetGroups(), nullptr);
-
-    UnitsTargetGroup empty;
-    UnitsTargetGroup two;
-    two.Append(Entry({"A", "B"}, {}));
-    two.Append(Entry({}, {1.5, 2.5}));
-    LurmetBinaryFile wg = LurmetBinaryFile::ForWriting();
-    StoreContext ctx{&wg, true};
-    StoreEachUnitsTargetGroup(&empty, &ctx);
-    StoreEachUnitsTargetGroup(&two, &ctx);
-    ASSERT_TRUE(ctx.ok);
-    LurmetBinaryFile rg = LurmetBinaryFile::ForReading(wg.Bytes());
-    UnitsTargetGroup a, b;
-    ASSERT_TRUE(a.Recall(rg));
-    ASSERT_TRUE(b.Recall(rg));
-    EXPECT_FALSE(a.HasEntries());
-    ASSERT_EQ(b.GetNumberOfEntries(), 2);
-    EXPECT_TRUE(b.GetEntry(0)->HasNames());
-    EXPECT_FALSE(b.GetEntry(0)->HasValues());
-    EXPECT_FALSE(b.GetEntry(1)->HasNames());
-    EXPECT_DOUBLE_EQ(b.GetEntry(1)->GetValue(1), 2.5);
-}
 
 // Field by field what a version-1 record holds; it has no MILP flag, so the record keeps its own.
 TEST(UnitsTargetRecord, AVersionOneRecordKeepsTheMILPFlagOfTheRecord) {

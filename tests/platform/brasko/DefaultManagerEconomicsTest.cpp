@@ -96,23 +96,6 @@ TEST(DefaultManagerEconomics, SettingReachesTheSetOrTheInfo) {
     EXPECT_EQ(m->GetVariableStatus(EDT_AreaExponent), 1);
 }
 
-TEST(DefaultManagerEconomics, DefaultSetAndInfoAreCreatedWhenFirstWritten) {
-    DefaultManager m;
-    EXPECT_EQ(m.isEconomicDataValid(0), 1);
-    EXPECT_EQ(m.isEconomicDataValid(1), 0);
-    EXPECT_EQ(m.isEconomicDataValid(7), 1);
-    EXPECT_EQ(m.GetVariableStatus(EDT_RateOfReturn), 0);
-    EXPECT_EQ(m.SetEconomicData(EDT_RateOfReturn, 0.12, "Default"), 1);
-    EXPECT_EQ(m.isEconomicDataValid(1), 1);
-    EXPECT_EQ(m.GetVariableStatus(EDT_RateOfReturn), 1);
-    EXPECT_EQ(m.GetVariableStatus(EDT_OperatingHours), 0);
-    m.SetEconomicData(std::unique_ptr<EconomicData>());
-    EXPECT_EQ(m.isEconomicDataValid(0), 0);
-    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 0.0);
-    EXPECT_EQ(m.SetEconomicData(EDT_FixedCostPerUnit, 5.0, "DEFAULT"), 1);
-    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 5.0);
-}
-
 TEST(DefaultManagerEconomics, NamesAreKeyedInUpperCaseAndDeletedByTheKey) {
     auto m = FactoryManager();
     EXPECT_EQ(m->GetNumberOfEconomicData(), 1);

@@ -36,38 +36,6 @@ TEST(DefaultManagerFactory, HoldsTheTwentyOneUtilitiesInOrderWithTheirSides) {
     EXPECT_DOUBLE_EQ(m->GetValue("No Such Utility", DUP_SupplyTemperature), Units::EmptyValue);
 }
 
-TEST(DefaultManagerFactory, CoefficientDefaultsAreTheFirstTablePlusTwoFromTheSecond) {
-    auto m = FactoryManager();
-    ASSERT_EQ(m->GetNumberOfHTCDefaultValues(), 28);
-    EXPECT_STREQ(m->GetHTCDefaultValueName(0), "DEFAULT");
-    EXPECT_DOUBLE_EQ(m->GetHTCDefaultValue(0), 0.2);
-    EXPECT_STREQ(m->GetHTCDefaultValueName(2), "Brine");
-    EXPECT_DOUBLE_EQ(m->GetHTCDefaultValue(5), 20.44);
-    EXPECT_STREQ(m->GetHTCDefaultValueName(25), "Wax Distillate");
-    EXPECT_STREQ(m->GetHTCDefaultValueName(26), "<default>");
-    EXPECT_DOUBLE_EQ(m->GetHTCDefaultValue(26), 0.2);
-    EXPECT_STREQ(m->GetHTCDefaultValueName(27), "Condensing/Reboiling Steam");
-    EXPECT_DOUBLE_EQ(m->GetHTCDefaultValue(27), 6.0);
-    EXPECT_STREQ(m->GetHTCDefaultValueNote(27), "");
-    EXPECT_EQ(m->GetHTCDefaultValueName(28), nullptr);
-}
-
-TEST(DefaultManagerFactory, EconomicValuesAndTheDefaultCapitalCostLaw) {
-    auto m = FactoryManager();
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_PlantLife, "DEFAULT"), 5.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_OperatingHours, "DEFAULT"), 8765.76);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 10000.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_AreaCostCoefficient, "DEFAULT"), 800.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_AreaExponent, "DEFAULT"), 0.8);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_CostLaw, "DEFAULT"), 0.0);
-    EXPECT_EQ(m->isEconomicDataValid(0), 1);
-    EXPECT_EQ(m->isEconomicDataValid(1), 1);
-    const char* name = nullptr;
-    m->GetCurrentFileName(DefaultManager::kCurrentEconomicsFileName, name);
-    EXPECT_STREQ(name, "Default File");
-}
-
 // ---- ranges after the set-up -------------------------------------------------------------------
 
 // ---- recommendations ---------------------------------------------------------------------------

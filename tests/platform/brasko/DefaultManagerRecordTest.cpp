@@ -14,14 +14,6 @@
 
 namespace {
 
-std::unique_ptr<DefaultManager> Recalled(const std::vector<std::uint8_t>& bytes, StoreRecallType type,
-                                         bool& ok, const CPString& name = CPString()) {
-    auto m = std::make_unique<DefaultManager>();
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, name);
-    ok = m->Recall(&file, type);
-    return m;
-}
-
 // A manager that differs from the factory in every table.
 std::unique_ptr<DefaultManager> EditedManager() {
     auto m = FactoryManager();
@@ -37,30 +29,6 @@ std::unique_ptr<DefaultManager> EditedManager() {
     m->SetHTCDefaultValueNote(2, "sea water");
     m->SetMode(3);
     return m;
-}
-
-TEST(DefaultManagerRecord, WholeManagerRoundTripsToTheSameBytes) {
-    auto source = EditedManager();
-    const auto first = RecordBytes(*source);
-    ASSERT_FALSE(first.empty());
-    bool ok = false;
-    auto copy = Recalled(first, SRT_All, ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(RecordBytes(*copy), first);
-    EXPECT_EQ(copy->GetNumberOfDefaultUtilities(), 21);
-    EXPECT_EQ(copy->GetNumberOfHTCDefaultValues(), 28);
-    EXPECT_EQ(copy->GetMode(), 3);
-    EXPECT_DOUBLE_EQ(copy->GetValue("Hot Oil", DUP_Cost), 4.0e-6);
-    EXPECT_DOUBLE_EQ(copy->GetValue("Cooling Water", DUP_EmissionsCoefficient), 0.01);
-    EXPECT_EQ(copy->CompareComp("Cooling Water", "Cooling Water", 0.0), 1);
-    EXPECT_DOUBLE_EQ(copy->GetEconomicData(EDT_FixedCostPerUnit, "Fired Heater"), 100000.0);
-    EXPECT_DOUBLE_EQ(copy->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.15);
-    EXPECT_STREQ(copy->GetEconomicDataName(2), "PLATE");
-    EXPECT_STREQ(copy->GetHTCDefaultValueNote(2), "sea water");
-    // Through the base-object interface too.
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(static_cast<ILurmetBaseObject*>(copy.get())->Store(writer));
-    EXPECT_EQ(writer.Bytes(), first);
 }
 
 TEST(DefaultManagerRecord, UtilityDefaultsReplaceTheUtilitiesAndNameTheFile) {
@@ -108,19 +76,6 @@ TEST(DefaultManagerRecord, EconomicsFileRestoresValuesAndUpperCaseSets) {
     target->GetCurrentFileName(DefaultManager::kCurrentEconomicsFileName, name);
     EXPECT_STREQ(name, "/data/costs.hcc");
     EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
-}
-
-TEST(DefaultManagerRecord, CoefficientRecordHoldsOnlyCoefficientsAndMode) {
-    DefaultManager source;
-    source.AddHTCDefaultValue("Only", 0.7, "note");
-    const auto bytes = RecordBytes(source, SRT_Coefficients);
-    auto target = FactoryManager();
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(target->Recall(&file, SRT_Coefficients));
-    ASSERT_EQ(target->GetNumberOfHTCDefaultValues(), 1);
-    EXPECT_STREQ(target->GetHTCDefaultValueName(0), "Only");
-    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
-    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
 }
 
 TEST(DefaultManagerRecord, ManagerWithoutCoefficientsLeavesTheReadersInPlace) {

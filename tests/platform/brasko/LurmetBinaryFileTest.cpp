@@ -127,27 +127,6 @@ TEST(LurmetBinaryFileTest, ValueTreeRoundTripKeepsStatusLockTextAndOrder) {
     EXPECT_EQ(back.GetSubValue(2)->GetLockStatus(), 7);
 }
 
-CPValue Chain(int levels) {
-    CPValue root("L1", 1.0, CPValue::Specified);
-    CPValue* at = &root;
-    for (int i = 2; i <= levels; ++i) at = at->AddSubValue("L" + std::to_string(i), i, CPValue::Specified);
-    return root;
-}
-
-TEST(LurmetBinaryFileTest, ValueTreeDepthIsBounded) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(w.WriteCPValue(Chain(LurmetBinaryFile::MaxValueDepth)));
-    LurmetBinaryFile r = Reread(w);
-    CPValue back;
-    ASSERT_TRUE(r.ReadCPValue(back));
-    EXPECT_TRUE(back == Chain(LurmetBinaryFile::MaxValueDepth));
-
-    // One level more is refused by the writer, so it can never write what it cannot read.
-    LurmetBinaryFile w2 = LurmetBinaryFile::ForWriting();
-    EXPECT_FALSE(w2.WriteCPValue(Chain(LurmetBinaryFile::MaxValueDepth + 1)));
-    EXPECT_FALSE(w2.Good());
-}
-
 TEST(LurmetBinaryFileTest, EndRecordSkipsTrailingFieldsOfANewerWriter) {
     // A newer writer appended a double, a value tree and a sub-record to a version-2 record.
     LurmetBinaryFile w = LurmetBinaryFile::ForWriting();

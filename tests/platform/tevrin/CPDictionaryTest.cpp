@@ -93,31 +93,6 @@ TEST(CPDictionaryTest, ForEachVisitsValuesAndEntriesInOrder) {
     EXPECT_EQ(seen, "x=10;#5=20;z=30;");
 }
 
-TEST(CPDictionaryTest, SlotCountBelowOneIsOne) {
-    EXPECT_EQ(CPDictionary(0)._get_nNumberOfSlots(), 1);
-    EXPECT_EQ(CPDictionary(-5)._get_nNumberOfSlots(), 1);
-    CPHashTable h(12);
-    CPHashTable* fresh = h.CreateInstance();
-    EXPECT_EQ(fresh->_get_nNumberOfSlots(), 12);
-    delete fresh;
-}
-
-TEST(CPDictionaryTest, IteratorWalksValuesInOrder) {
-    CPHashTable h;
-    int v[3] = {};
-    h.AddKeyString("q", &v[0]);
-    h.AddKeyString("a", &v[1]);
-    h.AddKeyCardinal(9, &v[2]);
-    auto it = h.GetIterator();
-    ASSERT_NE(it, nullptr);
-    EXPECT_EQ(it->get(), &v[0]);
-    EXPECT_EQ(it->get(), &v[1]);
-    EXPECT_EQ(it->get(), &v[2]);
-    EXPECT_EQ(it->get(), nullptr);
-    EXPECT_TRUE(it->SetIndex(1));
-    EXPECT_EQ(it->get(), &v[1]);
-}
-
 TEST(CPDictionaryTest, MatchesAnOrderedModelUnderRandomAddsAndRemoves) {
     // The model: keys in insertion order. Every step checks positions both ways.
     std::mt19937 rng(12345);

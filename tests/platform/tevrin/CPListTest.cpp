@@ -77,16 +77,6 @@ TEST(CPListTest, FindFirstAndSelect) {
     EXPECT_EQ(Tags(list), "abcdbcd");
 }
 
-TEST(CPListTest, ForEachVisitsEveryItemInOrderWithContext) {
-    Rec r[] = {{1, 'x'}, {2, 'y'}, {3, 'z'}};
-    CPList list;
-    for (Rec& x : r) list.Append(&x);
-    std::string seen;
-    list.ForEach([](void* item, void* ctx) { *static_cast<std::string*>(ctx) += static_cast<Rec*>(item)->tag; }, &seen);
-    EXPECT_EQ(seen, "xyz");
-    list.ForEach(nullptr, nullptr);  // nothing to call: no effect
-}
-
 // The cursor as a state machine: a script of operations and the cursor expected after each.
 struct CursorStep {
     char op;  // F first, L last, N next, P previous, T move to arg, I insert at arg, R remove at arg, C clear

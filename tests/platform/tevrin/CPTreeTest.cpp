@@ -43,25 +43,6 @@ TEST(CPTreeTest, OrdersByKeyAndKeepsArrivalOrderForEqualKeys) {
     EXPECT_EQ(walked, "bcead");
 }
 
-TEST(CPTreeTest, IntegerKeysAndDataState) {
-    char a = 'a', b = 'b', c = 'c';
-    CPTree t;
-    t.AddKeyInteger(10, &a);
-    t.AddKeyInteger(-4, &b);
-    EXPECT_EQ(t._get_eDataState(), tdsIntegerKeys);
-    EXPECT_EQ(t.FindKeyInteger(10), &a);
-    EXPECT_EQ(InOrder(t), "ba");
-    t.AddKeyDouble(0.5, &c);
-    EXPECT_EQ(t._get_eDataState(), tdsMixedKeys);
-    EXPECT_EQ(InOrder(t), "bca");
-    EXPECT_EQ(t.RemoveIDX(1), &c);
-    EXPECT_TRUE(t.RemoveItem(&a));
-    EXPECT_FALSE(t.RemoveItem(&a));
-    EXPECT_EQ(t.RemoveIDX(1), nullptr);
-    EXPECT_EQ(t.RemoveIDX(0), &b);
-    EXPECT_EQ(t._get_eDataState(), tdsEmpty);
-}
-
 int g_destroyed = 0;
 void CountDestroy(void* item) {
     ++g_destroyed;
