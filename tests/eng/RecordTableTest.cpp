@@ -5,6 +5,7 @@
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/TemperatureInterval.h"
 #include "eng/targeting/UnitsTarget.h"
+#include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/SuperTargetRange.h"
 #include "tests/eng/targeting/AreaTestSupport.h"
 #include "tests/eng/targeting/TargetingFixtures.h"
@@ -99,6 +100,16 @@ std::shared_ptr<TotalSiteManager> SiteManager(bool edited) {
     return m;
 }
 
+std::shared_ptr<MatchwiseStreamData> Match(double area, const char* model) {
+    auto m = std::make_shared<MatchwiseStreamData>(nullptr, nullptr);
+    m->dFirstValue = 1.5;
+    m->dCountercurrentArea = area;
+    m->dFactor = 0.75;
+    m->nInteger[0] = 7;
+    m->SetCostModelName(model);
+    return m;
+}
+
 RecordType SiteManagerRecord(const char* name, StoreRecallType type) {
     return Record<TotalSiteManager>(
         name, [] { return SiteManager(true); }, [] { return SiteManager(false); },
@@ -127,6 +138,7 @@ const std::vector<RecordType>& Table() {
             "units target", [] { return Units(3, 200.0); }, [] { return Units(4, 100.0); }),
         Record<SuperTargetRange>(
             "supertargeting range", [] { return Range(52.0, {10.0, 20.0, 30.0}); }, [] { return Range(12.0, {99.0}); }),
+        Record<MatchwiseStreamData>("match data", [] { return Match(2.5, "CHEAP"); }, [] { return Match(9.0, "OTHER"); }),
         SiteManagerRecord("site manager", SRT_All),
         SiteManagerRecord("site manager utilities", SRT_Utilities),
         Record<CPITotalSite>(

@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Selectors, AreaTargetSelectors,
 
 // ---------------------------------------------------------------- the record
 
-TEST(AreaTargetRecord, RoundTripsBothResultsAndFailsOnEveryCut) {
+TEST(AreaTargetRecord, RoundTripsBothResults) {
     PairedStreams p;
     CurveInputs c(p.s.Segments(), 10.0);
     c.in.matches = p.s.Matches();
@@ -182,14 +182,6 @@ TEST(AreaTargetRecord, RoundTripsBothResultsAndFailsOnEveryCut) {
     UpdateAreaTarget(&read, c.in, 18);
     EXPECT_TRUE(read.pLP->HasModel());
     EXPECT_NEAR(read.pLP->GetCountercurrentArea(), record->pLP->GetCountercurrentArea(), 1e-9);
-
-    const std::vector<std::uint8_t>& bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 11) {
-        LurmetBinaryFile shortFile = LurmetBinaryFile::ForReading(
-            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
-        AreaTarget damaged;
-        EXPECT_FALSE(RecallAreaTarget(damaged, shortFile)) << cut;
-    }
 }
 
 // ---------------------------------------------------------------- whole scenarios

@@ -1,8 +1,6 @@
 // The default manager's record and the defaults files built on it: round trips per store type,
 // older versions, damaged and truncated records, failed writes, and the set-up from files.
 #include "DefaultManagerTestSupport.h"
-#include "brasko/ReportHolder.h"
-#include "tests/support/RecordHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -13,23 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A manager that differs from the factory in every table.
-std::unique_ptr<DefaultManager> EditedManager() {
-    auto m = FactoryManager();
-    m->SetValue("Hot Oil", DUP_Cost, 4.0e-6);
-    m->SetValue("Cooling Water", DUP_EmissionsCoefficient, 0.01);
-    const char* names[] = {"Water"};
-    const double fractions[] = {1.0};
-    m->AddCompInfoToUtility("Cooling Water", 1, names, fractions);
-    m->AddEconomicData("Fired Heater");
-    m->SetEconomicData(EDT_FixedCostPerUnit, 100000.0, "FIRED HEATER");
-    m->AddEconomicData("Plate");
-    m->SetEconomicData(EDT_RateOfReturn, 0.15, "DEFAULT");
-    m->SetHTCDefaultValueNote(2, "sea water");
-    m->SetMode(3);
-    return m;
-}
 
 TEST(DefaultManagerRecord, UtilityDefaultsReplaceTheUtilitiesAndNameTheFile) {
     auto source = EditedManager();
@@ -131,45 +112,6 @@ TEST(DefaultManagerRecord, VersionOneHasNoCoefficientSection) {
     ASSERT_TRUE(target->Recall(&reader, SRT_Coefficients));
     EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 28);
 }
-
-// ---- every record of the layer through the record harness ---------------------------------------
-
-RecordType ManagerRecord(const char* name, StoreRecallType type) {
-    return Record<DefaultManager>(
-        name, [] { return std::shared_ptr<DefaultManager>(EditedManager()); },
-        [] {
-            std::shared_ptr<DefaultManager> m = FactoryManager();
-            m->AddEconomicData("Mine");
-            return m;
-        },
-        [type](const DefaultManager& m, ILurmetBinaryFile& f) { return const_cast<DefaultManager&>(m).Store(&f, type); },
-        [type](DefaultManager& m, ILurmetBinaryFile& f) { return m.Recall(&f, type); });
-}
-
-std::shared_ptr<ReportHolder> Report(const char* section, const char* text) {
-    auto r = std::make_shared<ReportHolder>();
-    r->AppendText(section, text);
-    r->AddEntry("Warnings", "Units", "Units target");
-    return r;
-}
-
-const std::vector<RecordType>& Table() {
-    static const std::vector<RecordType> table = {
-        ManagerRecord("manager", SRT_All), ManagerRecord("economics", SRT_Economics),
-        ManagerRecord("utilities", SRT_Utilities), ManagerRecord("coefficients", SRT_Coefficients),
-        Record<ReportHolder>("report", [] { return Report("Streams:H1", "170 to 60"); }, [] { return Report("Notes", "keep me"); }),
-    };
-    return table;
-}
-
-class PlatformRecordTable : public ::testing::TestWithParam<std::size_t> {};
-
-TEST_P(PlatformRecordTable, FailedWritesAreReportedAndShortRecordsChangeNothing) {
-    ExpectRecordHarnessHolds(Table()[GetParam()]);
-}
-
-INSTANTIATE_TEST_SUITE_P(Records, PlatformRecordTable, ::testing::Range<std::size_t>(0, Table().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) { return std::string(Table()[info.param].name); });
 
 // ---- damage ------------------------------------------------------------------------------------
 

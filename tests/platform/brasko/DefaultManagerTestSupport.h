@@ -26,3 +26,20 @@ inline std::unique_ptr<DefaultManager> FactoryManager() {
     manager->SetUpDefaults(none);
     return manager;
 }
+
+// A manager that differs from the factory in every table.
+inline std::unique_ptr<DefaultManager> EditedManager() {
+    auto m = FactoryManager();
+    m->SetValue("Hot Oil", DUP_Cost, 4.0e-6);
+    m->SetValue("Cooling Water", DUP_EmissionsCoefficient, 0.01);
+    const char* names[] = {"Water"};
+    const double fractions[] = {1.0};
+    m->AddCompInfoToUtility("Cooling Water", 1, names, fractions);
+    m->AddEconomicData("Fired Heater");
+    m->SetEconomicData(EDT_FixedCostPerUnit, 100000.0, "FIRED HEATER");
+    m->AddEconomicData("Plate");
+    m->SetEconomicData(EDT_RateOfReturn, 0.15, "DEFAULT");
+    m->SetHTCDefaultValueNote(2, "sea water");
+    m->SetMode(3);
+    return m;
+}
