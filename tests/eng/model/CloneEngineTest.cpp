@@ -171,35 +171,6 @@ TEST(CloneEngine, DeselectingAStreamMakesLinksModelsAndDesignsNotApplyUntilItIsS
     EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 0, 2, 1}));
 }
 
-TEST(CloneEngine, CostModelsNeedTheDefaultManagerAndDesignsToggleOneByOne) {
-    CloneFixture f;
-    ASSERT_EQ(f.engine.SetCloneName("New", 0), 1);
-    f.engine.SetSelection(3, 0);  // default manager off: cost models cannot apply
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 0, 1, NA, 2, 1}));
-    f.engine.SetSelection(3, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(5, 0), 0);
-    f.engine.SetSelection(5, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(5, 0), 1);
-    f.engine.SetSelection(4, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(4, 0), 0);
-
-    f.engine.SetSelection(6, 1);
-    f.engine.SetSelection(6, 2);
-    EXPECT_EQ(f.Items(6, 2), (std::vector<int>{0, 0}));
-    f.engine.SetSelection(6, 2);
-    f.engine.SetSelection(6, 1);
-    EXPECT_EQ(f.engine.GetCloneSelections(6, 0), 2);
-    f.engine.SetSelection(6, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(6, 0), 0);
-    EXPECT_EQ(f.Items(6, 2), (std::vector<int>{0, 0}));
-    f.engine.SetSelection(6, 0);
-    EXPECT_EQ(f.Items(6, 2), (std::vector<int>{1, 1}));
-
-    f.engine.SetSelection(0, 0);
-    EXPECT_EQ(f.engine.GetSelection(0, 5), 1);
-    EXPECT_EQ(f.engine.GetSelection(9, 0), 0);
-}
-
 TEST(CloneEngine, AListLongerThanACountByteHoldsIsStillSelectedInFull) {
     CloneFixture f(300, 1, 0);
     EXPECT_EQ(f.engine.GetCloneSelections(1, 0), CloneEngine::MaxCount);

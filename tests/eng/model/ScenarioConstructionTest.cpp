@@ -90,24 +90,6 @@ TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
 }
 
-TEST(ScenarioCopy, AppendTakesOnlySelectedStreams) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.AddProcessStream("H2", 160, 60, 1);
-    f.scenario->AddStream("LP Steam", 1);
-    Fixture g;
-    CloneSelection selection;
-    selection.Set(CloneSelection::EntryKeepStreamNames, 0, 1);
-    selection.SelectItem(CloneSelection::EntryProcessStreams, 1);
-    selection.SelectItem(CloneSelection::EntryUtilityStreams, 0);
-    g.scenario->AppendFrom(nullptr, *f.scenario, selection);
-    EXPECT_EQ(g.scenario->FindStream("H1"), nullptr);
-    EXPECT_NE(g.scenario->FindStream("H2"), nullptr);
-    EXPECT_NE(g.scenario->FindStream("LP Steam"), nullptr);
-    // The default manager is not taken without entry 3: no code 96.
-    EXPECT_EQ(g.view.Count(96), 0);
-}
-
 TEST(ScenarioCopy, RetrofitCopyIsBuiltAroundTheBaseDesign) {
     Fixture f;
     FakeDesign* e1 = f.AddDesign("E1");
@@ -126,26 +108,6 @@ TEST(ScenarioCopy, RetrofitCopyIsBuiltAroundTheBaseDesign) {
     // Renaming the base design moves the base-design name.
     EXPECT_EQ(copy.RenameDesign("E1", "Existing"), 1);
     EXPECT_STREQ(copy.GetRetrofitBaseDesignName(), "Existing");
-}
-
-TEST(ScenarioCopy, DestructionDeletesDesignsAndAnnouncesItself) {
-    const int before = FakeDesign::destroyed();
-    RecordingReceiver view;
-    {
-        Fixture f;
-        f.AddDesign("D1");
-        f.AddDesign("D2");
-        f.scenario->SetName("S");
-        f.scenario->AddNotificationReceiver(&view);
-        f.AddProcessStream("H1", 150, 50, 2);
-        view.changes.clear();
-        f.scenario->RemoveNotificationReceiver(&f.view);
-        f.scenario.reset();
-    }
-    EXPECT_EQ(FakeDesign::destroyed() - before, 2);
-    EXPECT_EQ(view.Codes(), (std::vector<int>{1, 1, 25}));
-    EXPECT_EQ(view.changes[0].text, "D1");
-    EXPECT_EQ(view.changes[2].text, "S");
 }
 
 TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {

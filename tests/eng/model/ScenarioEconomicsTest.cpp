@@ -41,23 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Values, LevelSetting,
                          ::testing::Values(LevelCase{1, 0, 5}, LevelCase{2, 3, 3}, LevelCase{0, 1, 1},
                                            LevelCase{3, 6, 5}, LevelCase{0, -4, 5}, LevelCase{3, 5, 5}));
 
-TEST(ScenarioEconomics, CostTargetsReadTheirRecords) {
-    Fixture f;
-    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(7), 0.0);
-    f.AddProcessStream("H1", 150, 50, 2);
-    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(7), 700.0);
-    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(4), 40.0);
-    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(5), 90.0);
-    EXPECT_DOUBLE_EQ(f.scenario->GetCostTarget(6), 0.0);
-    EXPECT_EQ(f.scenario->GetCapitalCostTargetKind(), 3);
-}
-
-TEST(ScenarioEconomics, CapitalCostKindBuildsTheRecordFirst) {
-    Fixture f;
-    EXPECT_EQ(f.scenario->GetCapitalCostTargetKind(), 3);
-    EXPECT_EQ(f.builders->calls, std::vector<std::string>{"capital:35"});
-}
-
 struct RenameCase {
     const char* newName;
     const char* oldName;
@@ -122,31 +105,6 @@ TEST(ScenarioEconomics, SetEconomicDataRecalculatesCostsAndReassignsCostModelsFo
     EXPECT_DOUBLE_EQ(f.scenario->GetEconomicData(EDT_AreaCostCoefficient, "DEFAULT"), 900.0);
 }
 
-TEST(ScenarioEconomics, MatchCostModelChangeReassignsExchangersAndSends19) {
-    Fixture f;
-    FakeDesign* d = f.AddDesign("Design 1");
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.AddProcessStream("C1", 40, 120, 3);
-    f.Clear();
-    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "A"), 1);
-    EXPECT_EQ(d->costModelAssignments, 1);
-    EXPECT_EQ(f.view.Codes(), std::vector<int>{19});
-    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "Nope", "A"), 0);
-    EXPECT_EQ(d->costModelAssignments, 1);
-}
-
-TEST(ScenarioEconomics, IncompleteCostModelIsFoundFromItsEconomicData) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.AddProcessStream("C1", 40, 120, 3);
-    f.scenario->SetEconomicData(EDT_PlantLife, 5.0, "DEFAULT");
-    EXPECT_EQ(f.scenario->FindIncompleteCostModel(), nullptr);
-    f.scenario->AddEconomicData("Cheap");
-    f.scenario->SetMatchCostModelName("H1", "C1", "CHEAP");
-    f.scenario->SetEconomicData(EDT_AreaCostCoefficient, 0.0, "CHEAP");
-    EXPECT_STREQ(f.scenario->FindIncompleteCostModel(), "CHEAP");
-}
-
 TEST(ScenarioEconomics, ForbiddenMatchesRestrictTheAssignmentMethod) {
     Fixture f;
     SetAutomationStartup(false);
@@ -170,18 +128,6 @@ TEST(ScenarioEconomics, ForbiddenMatchesRestrictTheAssignmentMethod) {
     EXPECT_EQ(f.scenario->GetUtilityAssignmentMethod(), 0);
     f.scenario->EndForbiddenMatchChanges();
     EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
-}
-
-TEST(ScenarioEconomics, PointTargetValueRejectsUnknownSelectors) {
-    Fixture f;
-    Exceptions::ClearRecords();
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 12), 0.0);
-    ASSERT_EQ(Exceptions::Count(), 1u);
-    EXPECT_EQ(Exceptions::Records()[0].expression, "!\"PointTargetValue Incorrect\"");
-    EXPECT_EQ(Exceptions::Records()[0].file, "eng/supertarget");
-    Exceptions::ClearRecords();
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 3), 0.0);
-    EXPECT_EQ(Exceptions::Count(), 0u);
 }
 
 TEST(ScenarioEconomics, RetrofitCurveInterpolatesCapitalAtTheBaseOperatingCost) {

@@ -54,18 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
                       AddCase{"LP Steam", 1, 1, nullptr}, AddCase{"C1", 0, 1, nullptr},
                       AddCase{"U1", 1, 1, nullptr}, AddCase{"X", 7, 0, nullptr}));
 
-TEST(ScenarioStreams, EachAddedStreamGetsADistinctNumber) {
-    Fixture f;
-    std::set<int> numbers;
-    for (const char* n : {"A", "B", "C"}) ASSERT_EQ(f.scenario->AddStream(n, 0), 1);
-    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
-    f.scenario->DeleteStream("B");
-    ASSERT_EQ(f.scenario->AddStream("D", 0), 1);
-    for (const char* n : {"A", "C", "LP Steam", "D"}) numbers.insert(f.scenario->FindStream(n)->GetStoredInt());
-    EXPECT_EQ(numbers, (std::set<int>{1, 3, 4, 5}));
-    EXPECT_EQ(f.scenario->GetStreamCounter(), 5);
-}
-
 // A utility takes its temperatures, properties and price from the default of its name, and follows
 // that default when it is edited.
 TEST(ScenarioStreams, UtilityTakesAndFollowsTheDefaultOfItsName) {
@@ -101,14 +89,6 @@ TEST(ScenarioStreams, UtilityTakesAndFollowsTheDefaultOfItsName) {
     EXPECT_DOUBLE_EQ(s->GetCostIndex(), 2.5e-6);
 }
 
-TEST(ScenarioStreams, UtilityWithoutDefaultKeepsTheFactoryFilmCoefficientOnly) {
-    Fixture f;
-    ASSERT_EQ(f.scenario->AddStream("Steam X", 1), 1);
-    CPIHeatIntegrationStream* s = f.scenario->FindStream("Steam X");
-    EXPECT_DOUBLE_EQ(value(s, "CHTCoeff"), f.scenario->GetOwnDefaultManager().GetHTCDefaultValue(0));
-    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), -32767.0);
-}
-
 TEST(ScenarioStreams, RenamingAHotUtilityToAColdDefaultFailsAndKeepsTheOldName) {
     Fixture f;
     ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
@@ -139,41 +119,6 @@ TEST(ScenarioStreams, RenameRefusesTakenNamesAndDefaultNamesForProcessStreams) {
     EXPECT_TRUE(f.scenario->IsStreamNameFree("H1"));
     EXPECT_FALSE(f.scenario->IsStreamNameFree("Feed"));
     EXPECT_EQ(d->renamedStreams, std::vector<std::string>{"H1->Feed"});
-}
-
-TEST(ScenarioStreams, DeletingTheLastChangeSourceMakesTheFirstRemainingOneTheSource) {
-    Fixture f;
-    FakeDesign* d = f.AddDesign("Design 1");
-    f.AddProcessStream("H1", 150, 50, 2);
-    CPIHeatIntegrationStream* h2 = f.AddProcessStream("H2", 160, 60, 1);
-    f.AddProcessStream("C1", 40, 120, 3);
-    ASSERT_EQ(f.scenario->GetLastChangeSource()->GetName(), "C1");
-    f.Clear();
-    EXPECT_EQ(f.scenario->DeleteStream("C1"), 1);
-    EXPECT_EQ(f.scenario->GetLastChangeSource()->GetName(), "H1");
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{31, 36}));
-    EXPECT_EQ(d->removedStreams, std::vector<std::string>{"C1"});
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(0, 1), 0);
-    EXPECT_EQ(f.scenario->GetSegmentPool()->Length(), 2u);
-    EXPECT_EQ(f.scenario->DeleteStream("C1"), 0);
-    (void)h2;
-}
-
-TEST(ScenarioStreams, RetrofitScenarioLocksItsStreams) {
-    Fixture f;
-    f.AddDesign("Base");
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.scenario->SetRetrofitBaseDesign("Base");
-    ASSERT_TRUE(f.scenario->IsRetrofitScenario());
-    EXPECT_TRUE(f.scenario->FindStream("H1")->IsLocked());
-    const int streams = f.scenario->GetNumberOfProcessStreams();
-    EXPECT_EQ(f.scenario->AddStream("H9", 0), 1);
-    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), streams);
-    EXPECT_EQ(f.scenario->DeleteStream("H1"), 0);
-    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "X"), 0);
-    f.scenario->ClearRetrofitBaseDesign();
-    EXPECT_FALSE(f.scenario->FindStream("H1")->IsLocked());
-    EXPECT_EQ(f.scenario->DeleteStream("H1"), 1);
 }
 
 TEST(ScenarioStreams, UtilitiesWithAUnitOfTheirSideAreKept) {

@@ -180,17 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- conflicts are refused and the changed entry restored -----------------------------------------------
 
-TEST_F(SegmentRules, ARefusedValueLeavesTheRestUsable) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    SetPoints(*s, {20, 80});
-    s->InsertSegment(1);
-    s->SetValue("Enthalpy", -120.0, 0);
-    ASSERT_EQ(0, s->SetValue("HeatCapacityFlowrate", 2.0, 0));
-    EXPECT_EQ(1, s->SetValue("HeatCapacityFlowrate", 3.0, 0));
-    EXPECT_DOUBLE_EQ(60.0, Value(*s, "Temperature", 1));
-    EXPECT_EQ(2, s->GetValueStatus("Temperature", 1));
-}
-
 // ---- completeness, defaults, transport properties -------------------------------------------------
 
 TEST_F(SegmentRules, CompletenessFollowsTheKindOfStream) {
@@ -207,15 +196,6 @@ TEST_F(SegmentRules, CompletenessFollowsTheKindOfStream) {
     EXPECT_FALSE(u->IsComplete());
     u->SetValue("SpecificHeat", 3.0, 1);
     EXPECT_TRUE(u->IsComplete());
-}
-
-TEST_F(SegmentRules, TransportPropertiesNeedEveryEntry) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    EXPECT_EQ(0, s->GetPropertySet().HasTransportProperties());
-    coldProperties(*s);
-    EXPECT_EQ(1, s->GetPropertySet().HasTransportProperties());
-    s->InsertSegment(1);
-    EXPECT_EQ(0, s->GetPropertySet().HasTransportProperties());
 }
 
 // ---- design segments ---------------------------------------------------------------------------------

@@ -112,22 +112,4 @@ TEST_F(StreamLinks, RenamingAStreamRenamesItInTheStreamsLinkedToIt) {
     EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
 }
 
-TEST_F(StreamLinks, ALinkedStreamStaysAProcessStream) {
-    a->LinkStream("B");
-    EXPECT_EQ(1, a->SetStreamKind(0, 1));
-    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
-    EXPECT_EQ(0, a->SetStreamKind(1, 1));
-    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
-}
-
-TEST_F(StreamLinks, ForgettingLinksClearsBothSides) {
-    a->LinkStream("B");
-    a->LinkStream("C");
-    a->ForgetLinkedStreams();
-    EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
-    EXPECT_FALSE(b->IsLinkedTo("A"));
-    EXPECT_FALSE(c->IsLinkedTo("A"));
-    EXPECT_EQ(CPIHeatIntegrationStream::KindProcess, b->GetStreamKind());
-}
-
 }  // namespace

@@ -49,15 +49,6 @@ TEST_F(StreamLoads, ProcessLoadIsTheMagnitudeOfTheEnthalpySum) {
     EXPECT_DOUBLE_EQ(0.0, s->GetHeatLoad(0));
 }
 
-TEST_F(StreamLoads, UtilityWithoutSegmentsHasNoLoadAndKeepsItsFlags) {
-    CPIHeatIntegrationStream* u = owner.Add("U", 1);
-    SetPoints(*u, {250, 200});
-    EXPECT_DOUBLE_EQ(0.0, u->GetHeatLoad(0));
-    EXPECT_DOUBLE_EQ(0.0, u->GetHeatLoad(1));
-    EXPECT_FALSE(u->IsLoadInStep(0));
-    EXPECT_FALSE(u->IsLoadInStep(1));
-}
-
 // ---- SetHeatLoad on a utility --------------------------------------------------------------------
 
 TEST_F(StreamLoads, AUtilityLoadIsSpreadOverItsSegmentsBySpecificHeat) {
@@ -133,23 +124,6 @@ INSTANTIATE_TEST_SUITE_P(
         // hot streams count downward, from the higher temperature to the lower
         RangeCase{{150, 100, 50}, {1.0, 2.0}, 120, 80, 1, 60.0}));
 
-TEST_F(StreamLoads, RangesOfAnUndeterminedStreamOrWithoutSegmentsAreEmpty) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    SetPoints(*s, {100, 100});
-    TakeSegments(*s);
-    EXPECT_DOUBLE_EQ(0.0, s->GetHeatLoadInRange(0, 200, 1));
-    CPIHeatIntegrationStream* t = owner.Add("T");
-    SetPoints(*t, {20, 80});
-    EXPECT_DOUBLE_EQ(0.0, t->GetHeatLoadInRange(0, 200, 1));
-}
-
-TEST_F(StreamLoads, LoadFromSupply) {
-    CPIHeatIntegrationStream* s = ColdTwoSegments();
-    EXPECT_DOUBLE_EQ(60.0, s->GetHeatLoadFromSupply(65.0));  // 30 x 1 + 15 x 2
-    CPIHeatIntegrationStream* open = owner.Add("Open");
-    EXPECT_DOUBLE_EQ(0.0, open->GetHeatLoadFromSupply(65.0));
-}
-
 // ---- temperatures ----------------------------------------------------------------------------------
 
 TEST_F(StreamLoads, TemperatureAtLoadIsLinearWithinEachSegment) {
@@ -199,17 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, Widen,
                                            WidenCase{{20, 20.3}, -30.0, 20.5, 60.0},
                                            // wide enough already: nothing changes
                                            WidenCase{{100, 99.5}, 50.0, 99.5, 100.0}));
-
-TEST_F(StreamLoads, OnlySingleSegmentProcessStreamsAreWidened) {
-    CPIHeatIntegrationStream* u = owner.Add("U", 1);
-    SetPoints(*u, {100, 99.9});
-    u->WidenIsothermalStream();
-    EXPECT_DOUBLE_EQ(99.9, u->GetTargetTemperature());
-    CPIHeatIntegrationStream* two = owner.Add("Two");
-    SetPoints(*two, {100, 99.95, 99.9});
-    two->WidenIsothermalStream();
-    EXPECT_DOUBLE_EQ(99.9, two->GetTargetTemperature());
-}
 
 // ---- end tolerance loads and intervals -------------------------------------------------------------
 
@@ -284,18 +247,5 @@ TEST_P(Shift, HotSegmentsMoveDownColdOnesUp) {
 INSTANTIATE_TEST_SUITE_P(Scopes, Shift,
                          ::testing::Values(ShiftCase{"Global", 20.0, 140, 90, 30, 90},
                                            ShiftCase{"Local", 8.0, 146, 96, 24, 84}));
-
-TEST_F(StreamLoads, ASiteStreamLeavesTheShiftToItsManager) {
-    FakeStreamOwner site(false);
-    CPIHeatIntegrationStream* u = site.Add("Steam", 1);
-    SetPoints(*u, {250, 200});
-    u->SetValue("SpecificHeat", 2.0, 0);
-    TakeSegments(*u);
-    u->SetDTminContribution(20.0, "Global", 0, 1);
-    EXPECT_EQ(1, site.siteDTminCalls);
-    EXPECT_DOUBLE_EQ(20.0, site.lastSiteDTmin);
-    EXPECT_DOUBLE_EQ(250.0, u->GetDesignSegments()->front()->dShiftedInletTemperature);
-    EXPECT_DOUBLE_EQ(10.0, u->GetDesignSegments()->front()->DTminContribution.dValue);
-}
 
 }  // namespace

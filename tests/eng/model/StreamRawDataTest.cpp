@@ -108,32 +108,6 @@ TEST_F(StreamRawData, PropertiesAreMeansAtTheBreakPointsAndDriveTheFilmCoefficie
     }
 }
 
-TEST_F(StreamRawData, AnInnerPointOnTheTargetIsPulledBackIntoTheRange) {
-    // Cold 20 -> 80; the raw point at 80 is an inner one (the last lies beyond the range) and
-    // moves down by 0.02 x (4 - 1 - 2).
-    CPIHeatIntegrationStream* s = Stream({20, 80});
-    SetRawTemperatures(*s, {20, 50, 80, 90});
-    SetRaw(*s, kRawH, {0, 120, 360, 440});
-    ASSERT_EQ(1, s->LinearizeRawData(kRawH, "SpecificHeat", 0.01, 0));
-    ASSERT_EQ(2, s->GetNumberOfSegments());
-    EXPECT_EQ((std::vector<double>{20, 50, 80}), Points(*s));
-    EXPECT_DOUBLE_EQ(4.0, Value(*s, "SpecificHeat", 0));
-    EXPECT_NEAR(240.0 / 29.98, Value(*s, "SpecificHeat", 1), 1e-9);
-}
-
-TEST_F(StreamRawData, APieceAtTheStartTemperatureIsWidenedByHalfADegree) {
-    // A jump of 100 right at the supply, then a slope of 4.
-    CPIHeatIntegrationStream* s = Stream({20, 80});
-    SetRawTemperatures(*s, {20, 20.00005, 50, 80});
-    SetRaw(*s, kRawH, {0, 100, 220, 340});
-    ASSERT_EQ(1, s->LinearizeRawData(kRawH, "SpecificHeat", 0.01, 0));
-    ASSERT_EQ(2, s->GetNumberOfSegments());
-    const std::vector<double> p = Points(*s);
-    EXPECT_NEAR(20.50005, p[1], 1e-9);
-    EXPECT_NEAR(100.0 / 0.50005, Value(*s, "SpecificHeat", 0), 1e-6);
-    EXPECT_NEAR(240.0 / (80.0 - 20.50005), Value(*s, "SpecificHeat", 1), 1e-9);
-}
-
 TEST_F(StreamRawData, AnIsothermalStreamSpreadsItsHeatOverHalfADegree) {
     CPIHeatIntegrationStream* s = Stream({100, 100});
     ASSERT_EQ(2, s->GetHotCold());
@@ -144,15 +118,6 @@ TEST_F(StreamRawData, AnIsothermalStreamSpreadsItsHeatOverHalfADegree) {
     EXPECT_DOUBLE_EQ(100.0, Value(*s, "SpecificHeat"));
     EXPECT_EQ((std::vector<double>{100, 100.5}), Points(*s));
     EXPECT_EQ(1, s->GetHotCold());
-}
-
-TEST_F(StreamRawData, RelinearisingReplacesTheSegments) {
-    CPIHeatIntegrationStream* s = Stream({20, 40, 60, 80});
-    SetRawTemperatures(*s, {20, 50, 80});
-    SetRaw(*s, kRawH, {0, 120, 240});
-    ASSERT_EQ(1, s->LinearizeRawData(kRawH, "SpecificHeat", 0.01, 0));
-    EXPECT_EQ((std::vector<double>{20, 80}), Points(*s));
-    EXPECT_DOUBLE_EQ(4.0, Value(*s, "SpecificHeat"));
 }
 
 // ---- properties at the stream's own points ----------------------------------------------------------

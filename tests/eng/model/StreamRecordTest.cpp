@@ -81,22 +81,6 @@ TEST_F(StreamRecord, AMultiSegmentStreamWithLinksComesBackWhole) {
     EXPECT_EQ(bytes, StoreStream(*r));
 }
 
-TEST_F(StreamRecord, AUtilityWithLinkedSegmentsComesBackWhole) {
-    CPIHeatIntegrationStream* u = owner.Add("U", 1);
-    SetPoints(*u, {250, 200, 150});
-    SetSegmentValues(*u, "SpecificHeat", {1.0, 3.0});
-    TakeSegments(*u);
-    u->SetHeatLoad(400.0, 0);
-    (*u->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
-    const std::vector<std::uint8_t> bytes = StoreStream(*u);
-    FakeStreamOwner other;
-    CPIHeatIntegrationStream* r = Recall(other, bytes);
-    ASSERT_NE(nullptr, r);
-    EXPECT_EQ(bytes, StoreStream(*r));
-    EXPECT_DOUBLE_EQ(175.0, (*r->GetDesignSegments())[1]->pLink->dFarEndTemperature);
-    EXPECT_DOUBLE_EQ(400.0, r->GetHeatLoad(0));
-}
-
 // ---- older versions --------------------------------------------------------------------------------
 
 // The tree of a stream with two segments, as a version 2 to 4 value set held it.
@@ -251,22 +235,6 @@ TEST_F(StreamRecord, LinksReadBeforeTheirStreamsAreResolvedAfterwards) {
     EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, b->GetStreamKind());
     owner.Remove("B");
     EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
-}
-
-TEST_F(StreamRecord, AStreamReadAfterItsPartnerLinksAtOnce) {
-    CPIHeatIntegrationStream* a = owner.Add("A");
-    OldStreamRecord rb;
-    rb.name = "B";
-    rb.links = std::vector<CPString>{"A"};
-    rb.kind = 2;
-    CPValue tree = TwoSegmentTree(owner);
-    rb.properties = &tree;
-    CPIHeatIntegrationStream* b = Recall(owner, WriteOldStreamRecord(rb));
-    ASSERT_NE(nullptr, b);
-    EXPECT_TRUE(b->IsLinkedTo("A"));
-    EXPECT_TRUE(a->IsLinkedTo("B"));
-    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
-    EXPECT_EQ(0, b->ResolvePendingLinks());
 }
 
 // ---- damaged files --------------------------------------------------------------------------------

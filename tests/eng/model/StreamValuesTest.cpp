@@ -15,16 +15,6 @@ protected:
     FakeStreamOwner owner;
 };
 
-TEST_F(StreamValues, GetValueTellsAnUnknownNameFromAMissingEntry) {
-    CPIHeatIntegrationStream s(&owner, "H1");
-    double out = 7.0;
-    EXPECT_EQ(0, s.GetValue("NoSuchValue", out, 0));
-    EXPECT_EQ(7.0, out);
-    EXPECT_EQ(0, s.GetValue("Velocity", out, 3));
-    EXPECT_EQ(kEmpty, out);
-    EXPECT_EQ(0, s.GetNumberOfSubvalues("NoSuchValue"));
-}
-
 // ---- property bounds ------------------------------------------------------------------------------
 
 class PropertyBounds : public StreamValues, public ::testing::WithParamInterface<const char*> {};
@@ -61,42 +51,6 @@ TEST_F(StreamValues, UtilityFlowsAreNotStoredButTheChangeIsSent) {
         EXPECT_EQ(CPString(name), rec.Last(37)->text);
         EXPECT_EQ(AsData(*u), rec.Last(37)->data);
     }
-}
-
-TEST_F(StreamValues, EmptyFoulingIsRefusedSilently) {
-    CPIHeatIntegrationStream s(&owner, "H1");
-    RecordingReceiver rec;
-    s.AddNotificationReceiver(&rec);
-    EXPECT_EQ(0, s.SetValue("FoulingFactor", kEmpty, 0));
-    EXPECT_TRUE(rec.changes.empty());
-    EXPECT_DOUBLE_EQ(0.0, Value(s, "FoulingFactor"));
-}
-
-TEST_F(StreamValues, StoringAfterDefaultsWereFilledStillSucceedsAndAnnouncesTheChange) {
-    CPIHeatIntegrationStream* s = owner.Add("C1");
-    SetPoints(*s, {20.0, 80.0});
-    ASSERT_EQ(1, s->InsertSegment(1));
-    // The new segment's clean coefficient and fouling are empty until the next value is stored.
-    EXPECT_EQ(kEmpty, Value(*s, "CHTCoeff", 0));
-    RecordingReceiver rec;
-    s->AddNotificationReceiver(&rec);
-    EXPECT_EQ(1, s->SetValue("Temperature", 50.0, 1));
-    EXPECT_EQ(1, rec.Count(37));
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_DOUBLE_EQ(0.2, Value(*s, "CHTCoeff", i));
-        EXPECT_DOUBLE_EQ(0.0, Value(*s, "FoulingFactor", i));
-    }
-    EXPECT_EQ(1, s->GetPropertySet().FillDefaultCoefficients());  // nothing left to fill
-}
-
-TEST_F(StreamValues, NotifyValueChangedSendsBothCodesAndStoresNothing) {
-    CPIHeatIntegrationStream s(&owner, "H1");
-    RecordingReceiver rec;
-    s.AddNotificationReceiver(&rec);
-    EXPECT_EQ(1, s.NotifyValueChanged(5.5));
-    ASSERT_EQ((std::vector<int>{71, 40}), rec.Codes());
-    EXPECT_EQ(AsData(s), rec.changes[0].data);
-    EXPECT_DOUBLE_EQ(5.5, rec.changes[1].doubleValue);
 }
 
 TEST_F(StreamValues, CostIndexIsKeptUnlessTheStreamIsLocked) {
@@ -187,17 +141,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, StreamKind,
                          ::testing::Values(KindCase{0, 1, 1, 1, true}, KindCase{0, 0, 1, 0, false},
                                            // a linked stream never becomes a utility, and nothing changes
                                            KindCase{2, 1, 0, 2, false}, KindCase{0, 7, 0, 0, false}));
-
-TEST_F(StreamValues, KindReachesTheDesignSegmentsAndAUtilityCountsItsEnthalpiesComplete) {
-    CPIHeatIntegrationStream* s = owner.Add("H1");
-    SetPoints(*s, {150.0, 100.0});
-    s->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*s);
-    ASSERT_EQ(1u, s->GetDesignSegments()->size());
-    s->SetStreamKind(1, 0);
-    EXPECT_EQ(1, (*s->GetDesignSegments())[0]->nKind);
-    EXPECT_EQ(1, s->GetPropertySet().AreEnthalpiesComplete());
-}
 
 // ---- DTmin contribution -------------------------------------------------------------------------------
 

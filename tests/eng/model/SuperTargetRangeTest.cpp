@@ -97,15 +97,6 @@ struct Fixture {
 
 // ---------------------------------------------------------------- through the scenario
 
-TEST(SuperTargetScenario, WithoutStreamsNothingIsComputedAndNoRecordMade) {
-    Fixture f;
-    f.scenario->CalculateSuperTargets(2.0, 50.0, 1.0);
-    f.scenario->RecalculateSuperTargets();
-    f.scenario->AddSuperTargetPoint(10.0);
-    EXPECT_EQ(f.scenario->GetSuperTargetRange(), nullptr);
-    EXPECT_EQ(f.view.Count(64), 0);
-}
-
 // Points of the search in the order they are computed when the utility placement is never
 // settled (status 0): the bracket moves left until the inner points are a degree apart. The
 // first inner point is ceil(2.0001 + 49.9999 x 0.381966) = 22.
@@ -143,17 +134,6 @@ TEST(SuperTargetScenario, ZeroCostStartSamplesTheRangeAtFivePercentSteps) {
     EXPECT_DOUBLE_EQ(dt[1], 5.0);
     EXPECT_DOUBLE_EQ(dt[2], 8.0);
     EXPECT_DOUBLE_EQ(dt[19], 50.0);
-    EXPECT_DOUBLE_EQ(f.scenario->GetDTmin(), 10.0);
-}
-
-TEST(SuperTargetScenario, SearchWithoutCompositeCurvesComputesOnlyTheStartAndRequestedValues) {
-    Fixture f;
-    f.scenario->hotFirst = 0.0;
-    f.scenario->coldLast = 0.0;
-    f.AddStream();
-    f.scenario->AddSuperTargetPoint(17.0);
-    f.scenario->RecalculateSuperTargets();
-    EXPECT_EQ(f.PointDTmins(), (std::vector<double>{2.0001, 17.0}));
     EXPECT_DOUBLE_EQ(f.scenario->GetDTmin(), 10.0);
 }
 
@@ -222,25 +202,6 @@ TEST(SuperTargetScenario, AddedPointsAreUniqueAndKeepTheScenarioDTmin) {
     EXPECT_EQ(f.scenario->HasSuperTargetPointAtDTmin(20.0), 1);
     const std::vector<double> dt = f.PointDTmins();
     EXPECT_NE(std::find(dt.begin(), dt.end(), 20.0), dt.end());
-}
-
-// Operating costs 100 and 200 with capitals 50 and 30 at DTmin 10 and 20; the base design runs
-// at a utility cost of 150 with a capital cost of 80: 40 at the base, 100 and 60 on the curve.
-TEST(SuperTargetScenario, RetrofitCurveFollowsTheCalculatedPoints) {
-    Fixture f;
-    f.builders->operating = [](double dt) { return dt * 10.0; };
-    f.builders->capital = [](double dt) { return 70.0 - 2.0 * dt; };
-    f.AddStream();
-    f.scenario->AddDesign("Base");
-    FakeDesign* base = f.designs->made.back();
-    base->utilityCost = 150.0;
-    base->capitalCost = 80.0;
-    f.scenario->SetRetrofitBaseDesign("Base");
-    f.scenario->CalculateSuperTargets(10.0, 20.0, 10.0);
-    ASSERT_EQ(f.scenario->GetNumberOfSuperTargetPoints(), 2);
-    EXPECT_DOUBLE_EQ(f.scenario->GetSuperTargetValueAtBaseOperatingCost(), 40.0);
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 11), 100.0);
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 11), 60.0);
 }
 
 // ---------------------------------------------------------------- through a bare point source

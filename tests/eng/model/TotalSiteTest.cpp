@@ -92,26 +92,6 @@ TEST(TotalSite, ANewScenarioHoldsTheSiteStreamsBeforeItIsAnnounced) {
     EXPECT_EQ(s.site.AddScenario("New"), 0);
 }
 
-TEST(TotalSite, DeletingASiteStreamLetsGoOfItButTheManagerKeepsIt) {
-    Site s;
-    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
-    ASSERT_EQ(s.site.AddScenario("A"), 1);
-    CPIHeatIntegrationStream* stream = s.Stream("LP Steam");
-    SiteListener view(s.site);
-    EXPECT_EQ(s.site.DeleteStream("LP Steam"), 1);
-    EXPECT_TRUE(view.Saw(31, "LP Steam"));
-    EXPECT_EQ(s.site.GetNumberOfStreams(), 0);
-    for (const char* name : {"A"}) {
-        IHeatIntegrationStream* out = nullptr;
-        EXPECT_FALSE(s.Scenario(name)->GetStream("LP Steam", out)) << name;
-    }
-    EXPECT_EQ(s.Manager().GetSiteStream("LP Steam"), stream);
-    EXPECT_EQ(s.site.DeleteStream("LP Steam"), 0);
-    // Taken again, the same object comes back.
-    ASSERT_EQ(s.site.AddStream("LP Steam"), 1);
-    EXPECT_EQ(s.Stream("LP Steam"), stream);
-}
-
 // Two scenarios sharing one site stream: each re-takes the stream's design segments when the
 // stream changes and frees those the other scenario still holds in its segment pool. Enabled once
 // the scenario takes a shared site stream's segments without rebuilding them.

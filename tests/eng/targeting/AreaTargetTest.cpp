@@ -118,35 +118,6 @@ TEST(AreaTargetMethod, TheLPResultTakesTheRecordsOption) {
 
 // ---------------------------------------------------------------- the queries
 
-struct SelectorCase {
-    int selector;
-    int position;  // interval value, -1: empty
-};
-
-class AreaTargetSelectors : public ::testing::TestWithParam<SelectorCase> {};
-
-TEST_P(AreaTargetSelectors, ReadTheBathIntervals) {
-    PairedStreams p;
-    CurveInputs c(p.s.Segments(), 10.0);
-    std::unique_ptr<AreaTarget> record(UpdateAreaTarget(nullptr, c.in, 36));
-    ASSERT_EQ(AreaTargetMatchCount(record.get()), 2);
-    for (int index = 0; index < 2; ++index) {
-        const BathInterval& point = (*record->pBath->GetIntervals())[static_cast<std::size_t>(index)];
-        const double expected = GetParam().position < 0 ? -32767.0 : point.Value(GetParam().position);
-        EXPECT_EQ(AreaTargetMatchValue(record.get(), GetParam().selector, index), expected);
-    }
-    EXPECT_EQ(AreaTargetMatchValue(record.get(), GetParam().selector, 2), -32767.0);
-    EXPECT_EQ(AreaTargetMatchValue(record.get(), GetParam().selector, -1), -32767.0);
-    EXPECT_EQ(AreaTargetMatchValue(nullptr, GetParam().selector, 0), 0.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Selectors, AreaTargetSelectors,
-                         ::testing::Values(SelectorCase{0, 0}, SelectorCase{1, 1}, SelectorCase{2, 2},
-                                           SelectorCase{3, 3}, SelectorCase{4, 10}, SelectorCase{5, 11},
-                                           SelectorCase{6, 5}, SelectorCase{7, 4}, SelectorCase{8, -1},
-                                           SelectorCase{11, 8}, SelectorCase{12, -1}, SelectorCase{13, 9},
-                                           SelectorCase{14, 6}, SelectorCase{15, 7}, SelectorCase{16, -1}));
-
 // ---------------------------------------------------------------- the record
 
 TEST(AreaTargetRecord, RoundTripsBothResults) {

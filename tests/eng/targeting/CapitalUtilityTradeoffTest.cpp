@@ -268,24 +268,6 @@ TEST_F(TwoSteamLevels, AColderLevelShortOfApproachTakesAShareOnly) {
     EXPECT_LT(optimum, CostWith(tradeoff, hp + 0.5 * lp, 0.5 * lp));
 }
 
-TEST(CapitalUtilityTradeoff, OnlyUtilitiesRunNoSearchAndLeaveTheTargetsToTheLastUtility) {
-    FourStreamProject p(false);
-    ASSERT_TRUE(p.AddUtility("HP Steam"));
-    ASSERT_TRUE(p.AddUtility("LP Steam"));
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    ASSERT_TRUE(p.AddUtility("Air"));
-    ScenarioInputs inputs(*p.scenario);
-    MUCapitalUtilityTradeoff tradeoff(inputs.in);
-    EXPECT_TRUE(tradeoff.IsOk()) << tradeoff.GetStatus();
-    EXPECT_EQ(tradeoff.GetNumberOfEvaluations(), 0);
-    ASSERT_EQ(tradeoff.GetHotLoads().size(), 1u);
-    ASSERT_EQ(tradeoff.GetColdLoads().size(), 1u);
-    EXPECT_DOUBLE_EQ(tradeoff.GetHotLoads()[0], 0.0);
-    EXPECT_DOUBLE_EQ(tradeoff.GetColdLoads()[0], 0.0);
-    EXPECT_DOUBLE_EQ(tradeoff.GetHotUtilityTarget(), 0.0);
-    EXPECT_DOUBLE_EQ(Load(p, "HP Steam"), 0.0);
-}
-
 // ---------------------------------------------------------------- the record
 
 void ExpectSame(const MUCapitalUtilityTradeoff& a, const MUCapitalUtilityTradeoff& b) {

@@ -45,14 +45,6 @@ constexpr double kCapitalUnits = 104000.0;
 constexpr double kOperating = 2e-4;
 constexpr double kTotal = 0.0018532262511047873;
 
-TEST(CostTargets, CodeThreeFreesEveryRecord) {
-    Costing c;
-    EXPECT_EQ(UpdateCapitalCostTarget(new CapitalCostTarget{}, &c.fake, allValid(), 3), nullptr);
-    EXPECT_EQ(UpdateOperatingCostTarget(new CostTargetValue{}, &c.fake, allValid(), 3), nullptr);
-    EXPECT_EQ(UpdateTotalAnnualCostTarget(new CostTargetValue{}, &c.fake, allValid(), 3), nullptr);
-    EXPECT_EQ(UpdateCapitalCostTarget(nullptr, &c.fake, allValid(), 3), nullptr);
-}
-
 struct KindCase {
     int option;
     int startKind;
@@ -134,12 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ConditionCase{"NoEconomicInfo", true, false, true, true, true, false},
                       ConditionCase{"NothingValid", false, false, false, false, false, false}),
     [](const ::testing::TestParamInfo<ConditionCase>& info) { return std::string(info.param.name); });
-
-TEST(CostTargets, WithoutACostingObjectNothingIsComputed) {
-    CostTargetValue* total = UpdateTotalAnnualCostTarget(new CostTargetValue{7.0}, nullptr, allValid(), 35);
-    EXPECT_DOUBLE_EQ(total->dValue, 0.0);
-    delete total;
-}
 
 TEST(CostTargets, LoadFractionKeepsTheValuesAndCreatesMissingRecords) {
     Costing c;

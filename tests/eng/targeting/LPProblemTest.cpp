@@ -11,43 +11,6 @@
 
 namespace {
 
-TEST(LPProblemTest, AllZeroRowIsEmptyButKeepsTypeAndRightHandSide) {
-    LPProblem p;
-    p.Allocate(2, 1);
-    const double zeros[2] = {0.0, 0.0};
-    p.AddRow(zeros, LPProblem::GreaterOrEqual, 7.5);
-    EXPECT_EQ(p.nRows, 2);
-    EXPECT_EQ(p.pMatrix->GetNumberOfNonZeroElements(), 0);
-    EXPECT_EQ(p.rowTypes[1], LPProblem::GreaterOrEqual);
-    EXPECT_EQ(p.rightHandSides[1], 7.5);
-}
-
-TEST(LPProblemTest, NaNCoefficientIsHandedToTheMatrixWhichRefusesIt) {
-    LPProblem p;
-    p.Allocate(2, 0);
-    Exceptions::ClearRecords();
-    const double c[2] = {std::numeric_limits<double>::quiet_NaN(), 2.0};
-    p.AddRow(c, LPProblem::Equality, 1.0);
-    EXPECT_EQ(Exceptions::Count(), 1u);
-    EXPECT_EQ(p.pMatrix->GetNumberOfNonZeroElements(), 1);
-    EXPECT_EQ(p.pMatrix->GetElement(0, 1), 2.0);
-    Exceptions::ClearRecords();
-}
-
-TEST(LPProblemTest, AddColumnsWidensObjectiveAndFlagsButNotBounds) {
-    LPProblem p;
-    p.Allocate(2, 1);
-    p.objective = {4.0, 5.0};
-    p.pIntegerFlags = std::make_unique<std::vector<unsigned char>>(2, 1);
-    p.AddColumns(3);
-    EXPECT_EQ(p.nColumns, 5);
-    EXPECT_EQ(p.pMatrix->GetNumberOfColumns(), 5);
-    EXPECT_EQ(p.objective, (std::vector<double>{4, 5, 0, 0, 0}));
-    EXPECT_EQ(*p.pIntegerFlags, (std::vector<unsigned char>{1, 1, 0, 0, 0}));
-    EXPECT_EQ(p.lowerBounds.size(), 2u);
-    EXPECT_EQ(p.upperBounds.size(), 2u);
-}
-
 // Two intervals and two segments; columns keyed on both sides.
 struct MatchFixture {
     MatchFixture() {
@@ -72,23 +35,6 @@ struct MatchFixture {
     StreamSegment hot, cold;
     LPProblem p;
 };
-
-TEST(LPProblemTest, ColumnFiledTwiceUnderOnePairGetsOneCoefficientOfOne) {
-    MatchFixture f;
-    const void* intervals[] = {&f.b[0], &f.b[1]};
-    const void* segments[] = {&f.hot, &f.cold};
-    f.p.BuildMatchTable(intervals, segments);
-    EXPECT_EQ(f.p.nHotCount, 2);
-    f.p.SetMatchCoefficients(2, &f.b[1], &f.cold, 0);
-    // From the table both sides' pairs count: columns 1, 2 (cold side) and 3 (both sides).
-    EXPECT_EQ(f.p.pMatrix->GetElement(2, 1), 1.0);
-    EXPECT_EQ(f.p.pMatrix->GetElement(2, 2), 1.0);
-    EXPECT_EQ(f.p.pMatrix->GetElement(2, 3), 1.0);
-    EXPECT_EQ(f.p.pMatrix->GetNumberOfNonZeroElements(), 3);
-    f.p.FreeMatchTable();
-    EXPECT_FALSE(f.p.HasMatchTable());
-    EXPECT_EQ(f.p.nHotCount, 0);
-}
 
 TEST(LPProblemTest, PairRowsWeighTheNeighbouringIntervals) {
     MatchFixture f;

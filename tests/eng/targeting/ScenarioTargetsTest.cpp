@@ -87,16 +87,6 @@ TEST_P(FourStreamAtDTmin, UtilitiesPinchAndProblemType) {
 INSTANTIATE_TEST_SUITE_P(Textbook, FourStreamAtDTmin,
                          ::testing::Values(DTminCase{10, 20, 60, 1, 90, 80, 0}, DTminCase{5, 0, 40, 0, 0, 0, 2}));
 
-TEST(ScenarioTargets, UnknownUtilitySideIsReportedAndAnswersZero) {
-    FourStreamProject p;
-    ASSERT_NE(p.scenario, nullptr);
-    Exceptions::ClearRecords();
-    EXPECT_EQ(p.scenario->GetUtilityTarget(2), 0.0);
-    ASSERT_EQ(Exceptions::Records().size(), 1u);
-    EXPECT_EQ(Exceptions::Records()[0].expression, "!\"GetUtilityTarget Failed\"");
-    Exceptions::ClearRecords();
-}
-
 // H1 at CP 2 instead of 3: the intervals carry +40, -2.5, -137.5, +45, -15, the cascade falls to
 // -100 at 85: hot 100, cold 30, the pinch stays at 90/80.
 TEST(ScenarioTargets, StreamValueChangeRecalculatesAtOnce) {

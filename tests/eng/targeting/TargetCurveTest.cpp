@@ -188,68 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"HotNoCrossing", 200, 200, 2, -273.15, 195, 200, 0, false}),
     [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
 
-TEST(UtilityPlacementTest, EmptyListsGiveTheNoCrossingTemperatures) {
-    TargetCurve empty(TargetCurve::UtilityComposite, 0.0, 0.0, SegmentRefs());
-    EXPECT_EQ(HotUtilityCrossing(empty), UtilityPlacementLimits::NoHotCrossing);
-    EXPECT_EQ(ColdUtilityCrossing(empty), UtilityPlacementLimits::NoColdCrossing);
-    empty.ClearIntervals();
-    EXPECT_EQ(HotUtilityCrossing(empty), -273.15);
-    EXPECT_EQ(ColdUtilityCrossing(empty), 3000.0);
-}
-
-TEST(UtilityPlacementTest, ResetPlacesEveryUtilityAtItsOwnTarget) {
-    ScenarioFixture f;
-    PlaceUtilitySegment(*f.steam, 500.0);
-    ASSERT_EQ(f.steam->pLink->nConnected, 0);
-    ResetUtilityPlacementOfSegments(f.all);
-    EXPECT_EQ(f.steam->pLink->nConnected, 1);
-    EXPECT_EQ(f.steam->pLink->dShiftedFarEndTemperature, 194.0);
-    EXPECT_EQ(f.steam->pLink->dFarEndTemperature, 199.0);
-    FakeUtilityStream bare;
-    ApplyPlacedUtilityTemperature(bare);
-    EXPECT_TRUE(bare.ends.empty());
-}
-
 // ---- change codes --------------------------------------------------------------------------------
-
-TEST(UpdateCompositeCurvesTest, QuietCodesCreateAnEmptyRecordAndCodeThreeFreesIt) {
-    for (int code : {16, 18, 19, 39}) {
-        SCOPED_TRACE(code);
-        ScenarioFixture f;
-        CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, code);
-        ASSERT_NE(record, nullptr);
-        for (int slot = 0; slot < CompositeCurves::SlotCount; ++slot) EXPECT_EQ(record->GetCurve(slot), nullptr);
-        EXPECT_EQ(UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::Free), nullptr);
-    }
-}
-
-TEST(UpdateCompositeCurvesTest, InvalidPlacementEmptiesTheBalancedCurvesButKeepsThem) {
-    ScenarioFixture f;
-    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
-    ASSERT_GT(record->GetCurve(CompositeCurves::BalancedSlot)->GetNumberOfPoints(0), 0);
-    f.coldSide.nStatus = 1;
-    UpdateCompositeCurves(record, f.in, CompositeCurvesCodes::StreamsChanged);
-    for (int slot : {CompositeCurves::BalancedSlot, CompositeCurves::ShiftedBalancedSlot}) {
-        ASSERT_NE(record->GetCurve(slot), nullptr);
-        EXPECT_EQ(record->GetCurve(slot)->GetNumberOfPoints(0), 0);
-        EXPECT_EQ(record->GetCurve(slot)->GetPointValue(1, 1, 0), 0.0);
-    }
-    DeleteCompositeCurves(record);
-}
-
-TEST(UpdateCompositeCurvesTest, WithoutEnergyTargetTheColdCurveStartsAtZeroAndTheUtilityCurveStaysEmpty) {
-    ScenarioFixture f;
-    f.in.energyTarget = nullptr;
-    f.in.hotSide = nullptr;
-    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::Recalled);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::CompositeSlot)->GetPointValue(1, 1, 3), 0.0);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::CompositeSlot)->GetPointValue(1, 1, 0), 470.0);
-    ASSERT_NE(record->GetCurve(CompositeCurves::UtilityCompositeSlot), nullptr);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::UtilityCompositeSlot)->GetNumberOfPoints(0), 0);
-    EXPECT_EQ(f.steamStream.stored, -1.0);
-    EXPECT_EQ(record->GetCurve(CompositeCurves::BalancedSlot), nullptr);
-    DeleteCompositeCurves(record);
-}
 
 // ---- records -----------------------------------------------------------------------------------
 

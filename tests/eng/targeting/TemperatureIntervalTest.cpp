@@ -49,67 +49,6 @@ TEST(TIListTest, FourStreamProblemGivesShiftedBoundariesAndSpans) {
     EXPECT_EQ(list.GetWidth(5), 0.0);
 }
 
-TEST(TIListTest, SharedBoundaryIsAddedOnceButOneBitApartGivesTwo) {
-    SegmentSet set;
-    set.Add(200, 100, 1.0);
-    set.Add(100, 50, 1.0);       // shares 100 exactly
-    set.Add(60, 150, 1.0);
-    set.Add(std::nextafter(150.0, 200.0), 170, 1.0);  // one bit above 150
-    set.Shift(0.0);
-    TIList list(5);
-    list.Build(set.refs);
-    EXPECT_EQ(Temperatures(list), (std::vector<double>{200, 170, std::nextafter(150.0, 200.0), 150, 100, 60, 50}));
-}
-
-struct ModeCase {
-    const char* name;
-    int mode;
-    std::vector<double> boundaries;
-};
-
-class TIListModeTest : public ::testing::TestWithParam<ModeCase> {};
-
-// A hot process segment 200->100, a cold one 50->150, a hot utility 250->240 placed at 245 (shifted
-// 240) and an unused cold utility 10->20, all shifted for a DTmin of 10.
-TEST_P(TIListModeTest, TakesTheTemperaturesOfItsMode) {
-    SegmentSet set;
-    set.Add(200, 100, 2.0);
-    set.Add(50, 150, 1.0);
-    StreamSegment* steam = set.Add(250, 240, 4.0, 1);
-    StreamSegment* unused = set.Add(10, 20, 1.0, 1);
-    set.Shift(10.0);
-    steam->pLink->dFarEndTemperature = 245.0;
-    steam->pLink->dShiftedFarEndTemperature = 240.0;
-    unused->pLink->nConnected = 0;
-
-    TIList list(GetParam().mode);
-    list.Build(set.refs);
-    EXPECT_EQ(Temperatures(list), GetParam().boundaries);
-    EXPECT_EQ(unused->nIntervalCount, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, TIListModeTest,
-    ::testing::Values(ModeCase{"BothShifted", 0, {245, 235, 195, 155, 95, 55}},
-                      ModeCase{"HotShifted", 1, {245, 235, 195, 95}},
-                      ModeCase{"ColdShifted", 2, {155, 55}},
-                      ModeCase{"HotActual", 3, {250, 240, 200, 100}},
-                      ModeCase{"ColdActual", 4, {150, 50}},
-                      ModeCase{"HotPlacedActual", 8, {250, 245, 200, 100}},
-                      ModeCase{"HotPlacedShifted", 10, {245, 240, 195, 95}},
-                      ModeCase{"NothingTaken", 12, {}},
-                      // Each end moves on by |load / CP|: the steam's by 10 below its placed
-                      // 240, the hot process segment's by 100 down, the cold one's by 100 up.
-                      ModeCase{"LoadMoved", 14, {255, 245, 230, 195, 55, -5}}),
-    [](const ::testing::TestParamInfo<ModeCase>& info) { return info.param.name; });
-
-TEST(TIListTest, SubdivisionWithAStepWiderThanEveryIntervalAddsNothing) {
-    TIList list(5);
-    list.SetBoundaries({{100, 0, 5}, {90, 0, 5}, {70, 0, 5}});
-    ASSERT_TRUE(list.Subdivide(25.0, 1.0));
-    EXPECT_EQ(Temperatures(list), (std::vector<double>{100, 90, 70}));
-}
-
 TEST(TIListTest, AnIntervalThreeStepsWideGetsThreeNewBoundariesWithInterpolatedValues) {
     TIList list(5);
     list.SetBoundaries({{100, 40, 5}, {94, 28, 5}, {93, 0, 5}});

@@ -29,28 +29,6 @@ TEST(TotalSiteManagerStreams, AChangedUtilityIsWrittenIntoItsStream) {
     EXPECT_DOUBLE_EQ(StreamValue(*s, "Temperature", 0), 180.0);
 }
 
-TEST(TotalSiteManagerStreams, ReadingAValueFillsTheStreamOnceWithoutFurtherNotice) {
-    auto m = FactoryManager();
-    CPIHeatIntegrationStream* s = StreamOf(*m, "LP Steam");
-    ASSERT_NE(s, nullptr);
-    Recorder watch(*s);
-    EXPECT_DOUBLE_EQ(m->GetValue("LP Steam", DUP_FilmCoefficient), 6.0);
-    EXPECT_DOUBLE_EQ(StreamValue(*s, "CHTCoeff"), 6.0);
-    EXPECT_EQ(watch.Count(37), 1);
-    EXPECT_DOUBLE_EQ(m->GetValue(0, DUP_Cost), 1.9e-6);
-    EXPECT_DOUBLE_EQ(s->GetCostIndex(), 1.9e-6);
-    const DefaultUtilityParameter mirrored[] = {DUP_SupplyTemperature, DUP_TargetTemperature, DUP_FilmCoefficient,
-                                                DUP_Cost, DUP_SpecificHeat};
-    for (DefaultUtilityParameter p : mirrored) m->GetValue("LP Steam", p);
-    EXPECT_DOUBLE_EQ(StreamValue(*s, "Temperature", 0), 125.0);
-    EXPECT_DOUBLE_EQ(StreamValue(*s, "Temperature", 1), 124.0);
-    EXPECT_DOUBLE_EQ(StreamValue(*s, "SpecificHeat"), 2196.4);
-    // Now in step: reading again writes nothing, so the scenarios hear nothing.
-    const std::size_t inStep = watch.changes.size();
-    for (DefaultUtilityParameter p : mirrored) m->GetValue("LP Steam", p);
-    EXPECT_EQ(watch.changes.size(), inStep);
-}
-
 TEST(TotalSiteManagerStreams, AddStreamRefusesATakenOrUnknownNameWithAMessage) {
     auto m = FactoryManager();
     Recorder r(*m);
@@ -96,18 +74,6 @@ TEST(TotalSiteManagerStreams, RemovingAUtilityTakesItsStreamFromTheSiteFirst) {
         EXPECT_STREQ(s->GetName().c_str(), m->GetDefaultUtilityName(i));
     }
     EXPECT_EQ(m->RemoveDefaultUtility("HP Steam"), 0);
-}
-
-TEST(TotalSiteManagerStreams, ARenamedUtilityLeavesItsStreamUnderTheOldName) {
-    auto m = FactoryManager();
-    Recorder r(*m);
-    ASSERT_EQ(m->RenameDefaultUtility("Hot Oil", "Thermal Oil"), 1);
-    EXPECT_EQ(m->RenameDefaultUtility("LP Steam", "MP Steam"), 0);
-    ASSERT_EQ(r.Count(56), 1);
-    EXPECT_EQ(r.changes[0].text, "Hot Oil");
-    EXPECT_STREQ(static_cast<const char*>(r.changes[0].data), "Thermal Oil");
-    EXPECT_NE(StreamOf(*m, "Hot Oil"), nullptr);
-    EXPECT_EQ(StreamOf(*m, "Thermal Oil"), nullptr);
 }
 
 TEST(TotalSiteManagerStreams, SegmentsShiftByTheSitesRule) {

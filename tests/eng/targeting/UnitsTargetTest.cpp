@@ -165,53 +165,6 @@ TEST(UnitsTarget, CountsAreSoundOnRandomProblems) {
 
 // ---------------------------------------------------------------- the builder's codes
 
-TEST(UnitsTargetBuilder, CreatesARecordWithTheSearchOffOnUpdateAndOneDecomposition) {
-    StreamSet set;
-    AddFourStreamProblem(set);
-    std::unique_ptr<UnitsTargetData> r(Build(set, {{90.0, 80.0}}));
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->GetMILPOnUpdate(), 0);
-    EXPECT_EQ(r->GetMILPFlag(), 1);
-    EXPECT_EQ(r->GetGroups(), nullptr);
-    EXPECT_EQ(r->GetStreams().size(), 6u);
-}
-
-struct UnitsCodeCase {
-    int code;
-    bool recounts;
-};
-
-class UnitsTargetCodesTest : public ::testing::TestWithParam<UnitsCodeCase> {};
-
-TEST_P(UnitsTargetCodesTest, OnlyTheCodesThatConcernTheCountRebuildIt) {
-    StreamSet set;
-    AddFourStreamProblem(set);
-    UnitsTargetInputs in;
-    in.assignmentValid = true;
-    in.streams = set.Refs({"H1", "C1"});
-    UnitsTargetData* r = UpdateUnitsTarget(nullptr, in, 36);
-    ASSERT_EQ(r->GetUnitsOverall(), 1);
-
-    in.streams = set.Refs();
-    in.pinches = {{90.0, 80.0}};
-    UnitsTargetData* again = UpdateUnitsTarget(r, in, GetParam().code);
-    EXPECT_EQ(again, r);
-    EXPECT_EQ(r->GetUnitsOverall(), GetParam().recounts ? 5 : 1);
-    EXPECT_EQ(r->GetUnitsWithPinchDivision(), GetParam().recounts ? 7 : 1);
-    DeleteUnitsTarget(r);
-}
-
-INSTANTIATE_TEST_SUITE_P(Codes, UnitsTargetCodesTest,
-                         ::testing::Values(UnitsCodeCase{16, false}, UnitsCodeCase{18, false}, UnitsCodeCase{19, false},
-                                           UnitsCodeCase{17, true}, UnitsCodeCase{35, true}, UnitsCodeCase{36, true},
-                                           UnitsCodeCase{38, true}, UnitsCodeCase{41, true}));
-
-TEST(UnitsTargetBuilder, CodeThreeFreesTheRecord) {
-    auto* r = new UnitsTargetData();
-    EXPECT_EQ(UpdateUnitsTarget(r, UnitsTargetInputs{}, 3), nullptr);
-    EXPECT_EQ(UpdateUnitsTarget(nullptr, UnitsTargetInputs{}, 3), nullptr);
-}
-
 TEST(UnitsTargetBuilder, AnInvalidAssignmentZeroesTheCountsAndDeletesTheGroups) {
     StreamSet set;
     AddBalancedPair(set, "A", "B", 40, 50, 50, 100);

@@ -48,20 +48,6 @@ INSTANTIATE_TEST_SUITE_P(Rule, SideStatus,
                                            SideCase{5.0, 5.0, 3}, SideCase{1e-8, 0.0, 0}, SideCase{0.0, 1e-8, 0},
                                            SideCase{2e-8, 1e-8, 2}));
 
-TEST(UtilityPlacementRecord, ValidOnlyWithBothSidesSettled) {
-    UtilityPlacement record;
-    TargetValue& hot = record.EnsureSide(UtilityPlacement::Hot);
-    TargetValue& cold = record.EnsureSide(UtilityPlacement::Cold);
-    EXPECT_EQ(hot.nStatus, 1);  // a new side is not settled
-    EXPECT_FALSE(record.IsValid());
-    for (int h = 0; h <= 4; ++h)
-        for (int c = 0; c <= 4; ++c) {
-            hot.nStatus = h;
-            cold.nStatus = c;
-            EXPECT_EQ(record.IsValid(), (h == 0 || h == 2) && (c == 0 || c == 2)) << h << c;
-        }
-}
-
 // ---------------------------------------------------------------- loads handed to streams
 
 struct AssignCase {
@@ -124,17 +110,6 @@ struct RecordDeleter {
 using RecordPtr = std::unique_ptr<UtilityPlacement, RecordDeleter>;
 
 }  // namespace
-
-TEST(UtilityPlacementBuilder, Code16MakesAnEmptyRecordAndCode3FreesIt) {
-    PlacementProblem p;
-    p.in.method = UtilityPlacement::UserSupplied;
-    UtilityPlacement* record = UpdateUtilityPlacement(nullptr, p.in, 16);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->GetMethod(), UtilityPlacement::UserSupplied);
-    EXPECT_EQ(record->GetSide(0), nullptr);
-    EXPECT_EQ(record->GetUserSuppliedLoads(), nullptr);
-    EXPECT_EQ(UpdateUtilityPlacement(record, p.in, 3), nullptr);
-}
 
 TEST(UtilityPlacementBuilder, AutomaticPlacementAndTheCodesThatLeaveIt) {
     PlacementProblem p;
@@ -212,22 +187,6 @@ INSTANTIATE_TEST_SUITE_P(FourStreams, UserLoadStatuses,
                                            UserLoadCase{20, 50, 0, 1},   // water short
                                            UserLoadCase{30, 70, 0, 0},   // more of both: served
                                            UserLoadCase{20, 60.000009, 0, 0}));  // 9e-6 is nothing left
-
-TEST(UtilityPlacementBuilder, UserLoadsThatBreakTheApproachAreNotEvaluated) {
-    // All the heat on steam at 100 (shifted 95): the process lacks 5 kW above it.
-    PlacementProblem p;
-    p.steam->segment.dInletTemperature = 100;
-    p.steam->segment.dOutletTemperature = 99;
-    p.steam->segment.pLink->dFarEndTemperature = 99;
-    p.steam->segment.ShiftTemperatures(10.0);
-    p.steam->SetHeatLoad(20, 0);
-    p.water->SetHeatLoad(60, 0);
-    RecordPtr record(new UtilityPlacement(nullptr, UtilityPlacement::UserSupplied));
-    record.reset(UpdateUtilityPlacement(record.release(), p.in, 36));
-    EXPECT_EQ(record->GetSide(0)->nStatus, TargetValue::NotEvaluated);
-    EXPECT_EQ(record->GetSide(1)->nStatus, TargetValue::NotEvaluated);
-    EXPECT_FALSE(record->IsValid());
-}
 
 // ---------------------------------------------------------------- the case-file record
 

@@ -25,16 +25,6 @@ TEST(LurmetConfigVectorInfoTest, KeepsDeclarationOrderAndFirstLabel) {
     EXPECT_EQ(info.Find("Missing"), -1);
 }
 
-TEST(LurmetConfigVectorInfoTest, LayerRegistryIsOneObject) {
-    LurmetConfigVectorInfo& a = _get_LurmetConfigVectorInfo();
-    EXPECT_EQ(&a, &_get_LurmetConfigVectorInfo());
-    const bool had = a.Find("BraskoTestKey") >= 0;
-    const int before = a.Count();
-    a.AddItem("BraskoTestKey", "label");
-    EXPECT_FALSE(a.AddItem("BraskoTestKey", "other"));
-    EXPECT_EQ(_get_LurmetConfigVectorInfo().Count(), before + (had ? 0 : 1));
-}
-
 // Folder and file-name look-ups over the paired keys.
 struct PathCase {
     const char* name;

@@ -148,32 +148,4 @@ TEST(DefaultManagerData, ReportRecordRoundTripAndCopy) {
     EXPECT_EQ(std::string(copy.GetReport()), std::string(report.GetReport()));
 }
 
-// A chain of entries `depth` deep, each the only child of the one before.
-std::vector<std::uint8_t> ChainReport(int depth) {
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    RecordHandle outer;
-    writer.BeginRecord(outer, 1);
-    writer.WriteInt(1);
-    std::vector<RecordHandle> open(static_cast<std::size_t>(depth));
-    for (int i = 0; i < depth; ++i) {
-        writer.BeginRecord(open[static_cast<std::size_t>(i)], 1);
-        writer.WriteCPString("k");
-        writer.WriteBool(false);
-        writer.WriteCPString("");
-        writer.WriteCPString("");
-        writer.WriteInt(i + 1 < depth ? 1 : 0);
-    }
-    for (auto it = open.rbegin(); it != open.rend(); ++it) writer.EndRecord(*it);
-    writer.EndRecord(outer);
-    return writer.Bytes();
-}
-
-TEST(DefaultManagerData, ReportRefusesATreeDeeperThanItsLimit) {
-    ReportHolder report;
-    LurmetBinaryFile deepest = LurmetBinaryFile::ForReading(ChainReport(ReportHolder::kMaxDepth));
-    EXPECT_TRUE(report.Recall(deepest));
-    LurmetBinaryFile tooDeep = LurmetBinaryFile::ForReading(ChainReport(ReportHolder::kMaxDepth + 1));
-    EXPECT_FALSE(report.Recall(tooDeep));
-}
-
 }  // namespace

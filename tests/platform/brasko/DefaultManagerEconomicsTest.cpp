@@ -70,16 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- economic data ------------------------------------------------------------------------------
 
-TEST(DefaultManagerEconomics, SharedItemsComeFromTheInfoWhateverTheSetName) {
-    auto m = FactoryManager();
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "No Such Set"), 0.1);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, ""), 10000.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "default"), 10000.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "No Such Set"), 0.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, nullptr), 0.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(static_cast<EconomicDataType>(9), "DEFAULT"), 0.0);
-}
-
 TEST(DefaultManagerEconomics, SettingReachesTheSetOrTheInfo) {
     auto m = FactoryManager();
     ASSERT_EQ(m->AddEconomicData("Fired Heater"), 1);
@@ -155,11 +145,5 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameCase{"to its own name", "a", "A", 0, "A"},
                       RenameCase{"to nothing", "", "A", 0, "A"},
                       RenameCase{"null", nullptr, "A", 0, "A"}));
-
-TEST(DefaultManagerEconomics, RenameNeedsNamedSets) {
-    DefaultManager m;
-    EXPECT_EQ(m.RenameEconomicData("B", "A"), 0);
-    EXPECT_EQ(m.DeleteEconomicData("A"), 0);
-}
 
 }  // namespace

@@ -40,22 +40,6 @@ TEST(DefaultManagerFactory, HoldsTheTwentyOneUtilitiesInOrderWithTheirSides) {
 
 // ---- recommendations ---------------------------------------------------------------------------
 
-TEST(DefaultManagerFactory, UsableListAppendsToWhatTheListHeld) {
-    auto m = FactoryManager();
-    CPList out;
-    int marker = 0;
-    out.Append(&marker);
-    EXPECT_EQ(m->GetUsableUtilList(Units::EmptyValue, SHT_Cold, &out), 0);
-    EXPECT_EQ(out.Length(), 1u);
-    EXPECT_EQ(m->GetUsableUtilList(3000.0, SHT_Hot, &out), 1);  // nothing usable, but the list is not empty
-    EXPECT_EQ(out.Length(), 1u);
-    EXPECT_EQ(m->GetUsableUtilList(40.0, SHT_Cold, &out), 1);
-    // Cooling water and the five refrigerants reach below 40; air (44.5) does not.
-    ASSERT_EQ(out.Length(), 7u);
-    EXPECT_EQ(static_cast<DefaultUtility*>(out.GetAt(1))->name, "Cooling Water");
-    EXPECT_EQ(static_cast<DefaultUtility*>(out.GetAt(6))->name, "Very Low Temperature");
-}
-
 TEST(DefaultManagerFactory, DataExtractionPicksTheUtilityReachingTheOutlet) {
     auto m = FactoryManager();
     // A cooler taking a process stream from 120 down to 40.

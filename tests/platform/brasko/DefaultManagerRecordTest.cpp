@@ -75,16 +75,6 @@ TEST(DefaultManagerRecord, ManagerWithoutCoefficientsLeavesTheReadersInPlace) {
     EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 0);
 }
 
-TEST(DefaultManagerRecord, UtilityRecordWithoutUtilitiesKeepsTheReadersUtilities) {
-    DefaultManager source;
-    auto target = FactoryManager();
-    ChangeRecorder r(*target);
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(RecordBytes(source, SRT_Utilities));
-    ASSERT_TRUE(target->Recall(&file, SRT_Utilities));
-    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
-    EXPECT_EQ(r.Count(57), 0);
-}
-
 // Older records: version 2 held coefficients as name and value; versions before 5 hold no mode.
 TEST(DefaultManagerRecord, VersionTwoCoefficientPairsGetEmptyNotes) {
     LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();

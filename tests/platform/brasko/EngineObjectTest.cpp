@@ -47,19 +47,6 @@ TEST(EngineObjectRegistryTest, FirstRegistrationWinsAndEveryCallIsCounted) {
     EXPECT_EQ(registry.Types(), (std::vector<int>{501, 6672}));
 }
 
-TEST(EngineObjectRegistryTest, StaticRegisterGoesToTheLayerRegistry) {
-    // A type number no one else uses, so the process-wide registry can be checked exactly.
-    constexpr int type = 987601;
-    EngineObjectRegistry& registry = GetEngineObjectRegistry();
-    EXPECT_EQ(registry.RegistrationCount(type), 0);
-    EXPECT_TRUE(ILurmetBaseObject::Register(type, &MakeGauge));
-    EXPECT_EQ(registry.RegistrationCount(type), 1);
-    EXPECT_EQ(&registry, &GetEngineObjectRegistry());
-    EXPECT_FALSE(ILurmetBaseObject::Register(type, &MakeOtherGauge));
-    EXPECT_EQ(registry.Find(type), &MakeGauge);
-    EXPECT_EQ(registry.RegistrationCount(type), 2);
-}
-
 TEST(LurmetBaseObjectTest, ReleaseDeletesAtZero) {
     int destroyed = 0;
     auto* g = new Gauge("g", nullptr);

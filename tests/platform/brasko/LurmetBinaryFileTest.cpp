@@ -223,13 +223,6 @@ INSTANTIATE_TEST_SUITE_P(
                      [](LurmetBinaryFile& f) { CPString v; return f.ReadCountedString(v); }}),
     [](const ::testing::TestParamInfo<MismatchCase>& info) { return std::string(info.param.name); });
 
-TEST(LurmetBinaryFileTest, MissingMagicFailsAtOnce) {
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading({'K', 'S', 'T', 'R', 'N', 'C', 'F', '2', 'i', 1, 0, 0, 0});
-    EXPECT_FALSE(r.Good());
-    std::int32_t v = 0;
-    EXPECT_FALSE(r.ReadInt(v));
-}
-
 // ---------------------------------------------------------------- disk
 
 class LurmetBinaryFileDiskTest : public ::testing::Test {
