@@ -54,25 +54,6 @@ struct CloneFixture {
 
 }  // namespace
 
-TEST(CloneEngine, IsRegisteredOnceAtLoadAndMadeByTypeForAScenarioName) {
-    const EngineObjectRegistry& registry = GetEngineObjectRegistry();
-    EXPECT_EQ(registry.RegistrationCount(CloneEngine::ObjectType), 1);
-    EngineeringManager manager;
-    ILurmetBaseObject* object = manager.CreateObject(6672, "S1");
-    ASSERT_NE(object, nullptr);
-    EXPECT_EQ(object->GetObjectType(), 6672);
-    EXPECT_EQ(object->GetMyIdentifier(), "S1");
-    void* out = nullptr;
-    ASSERT_EQ(object->QueryInterface(6672, &out), 1);
-    auto* engine = static_cast<ICloneEngine*>(out);
-    EXPECT_EQ(engine->GetClonableScenarioName(), nullptr) << "no project yet";
-    EXPECT_EQ(engine->Clone(), 0);
-    EXPECT_EQ(engine->GetNumberOfExistingScenarios(), 0);
-    EXPECT_EQ(engine->GetExistingScenarioName(0), nullptr);
-    EXPECT_EQ(object->QueryInterface(ILurmetBaseObject::InterfaceId, &out), 1);
-    manager.ReleaseObject(object);
-}
-
 TEST(CloneEngine, BindingToTheProjectSelectsEveryStreamAndLeavesTheRestNotApplying) {
     CloneFixture f;
     EXPECT_STREQ(f.engine.GetClonableScenarioName(), "S1");

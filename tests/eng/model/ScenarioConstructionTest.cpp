@@ -90,26 +90,6 @@ TEST(ScenarioCopy, AppendNamesStreamsAfterTheirSourceAndNotesEachAppend) {
     EXPECT_EQ(g.scenario->GetNumberOfProcessStreams(), 1);
 }
 
-TEST(ScenarioCopy, RetrofitCopyIsBuiltAroundTheBaseDesign) {
-    Fixture f;
-    FakeDesign* e1 = f.AddDesign("E1");
-    e1->utilityCost = 12.0;
-    f.AddProcessStream("H1", 150, 50, 2);
-    CPIScenario copy(nullptr, *f.scenario, nullptr, servicesOf(f));
-    copy.SetUpRetrofit(*f.scenario, "E1");
-    EXPECT_TRUE(copy.IsRetrofitScenario());
-    EXPECT_STREQ(copy.GetRetrofitBaseDesignName(), "E1");
-    IHENDesign* base = nullptr;
-    ASSERT_TRUE(copy.GetRetrofitBaseDesign(base));
-    EXPECT_DOUBLE_EQ(copy.GetRetrofitBaseUtilityCost(), 12.0);
-    EXPECT_TRUE(dynamic_cast<FakeDesign*>(base)->existingNetwork);
-    EXPECT_EQ(dynamic_cast<FakeDesign*>(base)->copiedFrom, "E1");
-    EXPECT_TRUE(copy.GetOwnDefaultManager().IsLocked());
-    // Renaming the base design moves the base-design name.
-    EXPECT_EQ(copy.RenameDesign("E1", "Existing"), 1);
-    EXPECT_STREQ(copy.GetRetrofitBaseDesignName(), "Existing");
-}
-
 TEST(ScenarioDesigns, DictionaryOperationsKeepNamesUnique) {
     Fixture f;
     f.AddProcessStream("H1", 150, 50, 2);

@@ -130,30 +130,6 @@ TEST(ScenarioEconomics, ForbiddenMatchesRestrictTheAssignmentMethod) {
     EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
 }
 
-TEST(ScenarioEconomics, RetrofitCurveInterpolatesCapitalAtTheBaseOperatingCost) {
-    Fixture f;
-    FakeDesign* base = f.AddDesign("Base");
-    base->utilityCost = 150.0;
-    base->capitalCost = 80.0;
-    f.scenario->SetRetrofitBaseDesign("Base");
-    SuperTargetRange& range = f.scenario->EnsureSuperTargetRange();
-    SuperTargetPointRecord a{}, b{};
-    a.values[8] = 100.0;
-    a.values[7] = 50.0;
-    b.values[8] = 200.0;
-    b.values[7] = 30.0;
-    range.points = {a, b};
-    f.scenario->UpdateRetrofitSuperTargetCurve();
-    EXPECT_DOUBLE_EQ(f.scenario->GetSuperTargetValueAtBaseOperatingCost(), 40.0);
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(0, 11), 100.0);
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 11), 60.0);
-    // Outside the bracket nothing is kept.
-    base->utilityCost = 250.0;
-    f.scenario->UpdateRetrofitSuperTargetCurve();
-    EXPECT_DOUBLE_EQ(f.scenario->GetSuperTargetValueAtBaseOperatingCost(), 0.0);
-    EXPECT_DOUBLE_EQ(f.scenario->PointTargetValue(1, 11), 0.0);
-}
-
 TEST(ScenarioEconomics, SupertargetPointIsComputedAtItsDTminAndTheScenarioKeepsItsOwn) {
     Fixture f;
     f.AddProcessStream("H1", 150, 50, 2);

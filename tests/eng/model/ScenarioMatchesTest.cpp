@@ -174,51 +174,9 @@ TEST(MatchwiseData, UtilitiesArePairedOnlyWithTheProcess) {
     EXPECT_STREQ(p.scenario->GetMatchCostModelName("H1", "Nobody"), "DEFAULT");
 }
 
-TEST(MatchwiseData, TemperatureLimitsStartAtTheirDefaultsOnFirstUse) {
-    MatchwiseStreamData m(nullptr, nullptr);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("HotOutlet"), -273.15);
-    m.SetTemperatureLimit("Nowhere", 5.0);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("HotOutlet"), -273.15);
-    m.SetTemperatureLimit("HotInlet", 150.0);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("HotInlet"), 150.0);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("HotOutlet"), 3000.0);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("ColdInlet"), 3000.0);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("ColdOutlet"), -273.15);
-    EXPECT_DOUBLE_EQ(m.GetTemperatureLimit("Nowhere"), -273.15);
-}
-
 namespace {
 
-struct OverlapCase {
-    double aTop, aBottom, bTop, bBottom;
-    int side;
-    bool overlap;
-};
-
-class LimitWindows : public ::testing::TestWithParam<OverlapCase> {};
-
 }  // namespace
-
-TEST_P(LimitWindows, OverlapWhenTheWindowsShareATemperature) {
-    const OverlapCase& c = GetParam();
-    MatchwiseStreamData a(nullptr, nullptr), b(nullptr, nullptr);
-    const char* top = c.side == 0 ? "HotInlet" : "ColdOutlet";
-    const char* bottom = c.side == 0 ? "HotOutlet" : "ColdInlet";
-    a.SetTemperatureLimit(top, c.aTop);
-    a.SetTemperatureLimit(bottom, c.aBottom);
-    b.SetTemperatureLimit(top, c.bTop);
-    b.SetTemperatureLimit(bottom, c.bBottom);
-    EXPECT_EQ(MatchwiseStreamData::LimitsOverlap(a, b, c.side), c.overlap);
-    EXPECT_EQ(MatchwiseStreamData::LimitsOverlap(b, a, c.side), c.overlap);
-}
-
-INSTANTIATE_TEST_SUITE_P(Windows, LimitWindows,
-                         ::testing::Values(OverlapCase{100, 50, 80, 60, 0, true},   // b inside a
-                                           OverlapCase{100, 90, 80, 60, 0, false},  // apart
-                                           OverlapCase{100, 80, 80, 60, 0, true},   // touching
-                                           OverlapCase{100, 70, 80, 60, 0, true},   // crossing
-                                           OverlapCase{140, 120, 110, 20, 1, false},
-                                           OverlapCase{140, 100, 110, 20, 1, true}));
 
 TEST(MatchwiseData, RecordRoundTripUpperCasesTheModelAndReadsOlderVersions) {
     MatchwiseStreamData m(nullptr, nullptr);

@@ -178,7 +178,6 @@ INSTANTIATE_TEST_SUITE_P(
                  2}),
     [](const ::testing::TestParamInfo<RuleCase>& info) { return "rule" + std::to_string(info.index); });
 
-// ---- conflicts are refused and the changed entry restored -----------------------------------------------
 
 // ---- completeness, defaults, transport properties -------------------------------------------------
 

@@ -134,32 +134,6 @@ std::vector<std::string> journalKeys() {
 
 }  // namespace
 
-TEST(StreamLynx, TheFirstLinkCreatesTheCollectionAndALinkIsMadeOncePerStream) {
-    LinkFixture f;
-    EXPECT_EQ(f.scenario->GetStreamLinkCollection(), nullptr);
-    f.view.changes.clear();
-    StreamLynx* h1 = f.Link("H1");
-    ASSERT_NE(h1, nullptr);
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{113, 114}));
-    EXPECT_EQ(f.view.Last(114)->data, h1);
-
-    f.view.changes.clear();
-    EXPECT_EQ(f.Link("H1"), h1);
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{114}));
-    EXPECT_EQ(f.view.Last(114)->data, h1);
-    EXPECT_NE(f.Link("C1"), h1);
-    EXPECT_EQ(f.scenario->GetStreamLinkCollection()->GetNumberOfLinks(), 2);
-
-    // Nothing to link: no stream, a utility, a stream of another scenario.
-    LinkFixture other;
-    f.view.changes.clear();
-    f.scenario->AddStreamLink(nullptr);
-    f.scenario->AddStreamLink(f.Stream("U1"));
-    f.scenario->AddStreamLink(other.Stream("H2"));
-    EXPECT_TRUE(f.view.changes.empty());
-    EXPECT_EQ(f.scenario->GetStreamLinkCollection()->GetNumberOfLinks(), 2);
-}
-
 TEST(StreamLynx, ASimpleLinkKeepsTheDifferenceToItsOneSourceAndASecondSourceReplacesTheFirst) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");  // H1 at 180; H2 ends at 150, C1 at 60

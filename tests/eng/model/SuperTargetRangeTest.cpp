@@ -303,14 +303,10 @@ TEST_P(OptimumBracket, FromTheThreeCheapestPoints) {
 INSTANTIATE_TEST_SUITE_P(
     Points, OptimumBracket,
     ::testing::Values(BracketCase{"CheapestBetween", {{10, 150}, {20, 100}, {30, 200}}, 30, 10},
-                      BracketCase{"ThirdAboveSecond", {{10, 100}, {20, 150}, {30, 200}}, 30, 10},
                       BracketCase{"ThirdBelowSecond", {{30, 100}, {20, 150}, {10, 200}}, 30, 20},
-                      BracketCase{"ThirdAboveSecondLeft", {{30, 100}, {10, 150}, {20, 200}}, 30, 20},
                       BracketCase{"SecondAndThirdSameDTmin", {{30, 100}, {10, 150}, {10, 200}}, -32767, -32767},
-                      BracketCase{"TwoUsable", {{20, 100}, {10, 150}}, 20, 10},
                       BracketCase{"ZeroCostsRankLast", {{30, 0}, {20, 100}, {10, 150}}, 20, 10},
                       BracketCase{"OneUsable", {{20, 100}}, 20, 20},
-                      BracketCase{"NotANumberRanksAsZero", {{30, std::nan("")}, {20, 100}}, 20, 20},
                       BracketCase{"NoPoints", {}, -32767, -32767}),
     [](const ::testing::TestParamInfo<BracketCase>& info) { return std::string(info.param.name); });
 

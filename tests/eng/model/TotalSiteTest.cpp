@@ -22,26 +22,6 @@ namespace {
 using SiteListener = NotificationRecorder;
 }  // namespace
 
-TEST(TotalSite, IsRegisteredAsType502AtLoad) {
-    streamtest::EnsureRegistries();
-    EXPECT_TRUE(GetEngineObjectRegistry().IsRegistered(IHeatIntegrationTotalSite::TotalSiteType));
-    EngineeringManager manager;
-    ILurmetBaseObject* object = manager.CreateObject(502, "Works");
-    ASSERT_NE(object, nullptr);
-    EXPECT_EQ(object->GetObjectType(), 502);
-    EXPECT_EQ(object->GetMyIdentifier(), "Works");
-    void* out = nullptr;
-    ASSERT_EQ(object->QueryInterface(502, &out), 1);
-    auto* site = static_cast<IHeatIntegrationTotalSite*>(out);
-    EXPECT_NE(dynamic_cast<CPITotalSite*>(site), nullptr);
-    ASSERT_EQ(object->QueryInterface(501, &out), 1);
-    ITotalSiteUtilityManager* utilities = nullptr;
-    EXPECT_EQ(site->GetDefaultUtilityManager(utilities), 1);
-    ASSERT_NE(utilities, nullptr);
-    EXPECT_EQ(utilities->GetNumberOfDefaultUtilities(), 21);
-    manager.ReleaseObject(object);
-}
-
 TEST(TotalSite, AddStreamCopiesTheUtilityAndJoinsEveryScenario) {
     Site s;
     SiteListener view(s.site);

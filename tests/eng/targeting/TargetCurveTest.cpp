@@ -153,41 +153,6 @@ TEST(CompositeCurvesTest, OversizedUtilityIsPlacedDownToItsCrossing) {
     DeleteCompositeCurves(record);
 }
 
-struct PlacementCase {
-    const char* name;
-    double in, out, cp;
-    double t;
-    double placedShifted, placedActual, load;
-    bool used;
-};
-
-class PlaceUtilitySegmentTest : public ::testing::TestWithParam<PlacementCase> {};
-
-// Hot 200->150 (shifted 195->145, CP 2, load 100); cold 20->40 (shifted 25->45, CP 3, load 60).
-TEST_P(PlaceUtilitySegmentTest, PlacesByWhereTheCrossingLies) {
-    const PlacementCase& c = GetParam();
-    FakeUtilityStream stream;
-    StreamSegment* s = stream.Add(c.in, c.out, c.cp, 10.0);
-    PlaceUtilitySegment(*s, c.t, &stream);
-    EXPECT_DOUBLE_EQ(s->pLink->dShiftedFarEndTemperature, c.placedShifted);
-    EXPECT_DOUBLE_EQ(s->pLink->dFarEndTemperature, c.placedActual);
-    EXPECT_DOUBLE_EQ(s->dLoad, c.load);
-    EXPECT_EQ(s->pLink->nConnected != 0, c.used);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Placements, PlaceUtilitySegmentTest,
-    ::testing::Values(PlacementCase{"HotInside", 200, 150, 2, 170, 170, 175, 50, true},
-                      PlacementCase{"HotWhollyAbove", 200, 150, 2, 100, 145, 150, 100, true},
-                      PlacementCase{"HotWhollyBelow", 200, 150, 2, 250, 145, 150, 0, false},
-                      PlacementCase{"HotAtItsSupply", 200, 150, 2, 195, 195, 200, 0, false},
-                      PlacementCase{"ColdInside", 20, 40, 3, 35, 35, 30, 30, true},
-                      PlacementCase{"ColdWhollyBelow", 20, 40, 3, 60, 45, 40, 60, true},
-                      PlacementCase{"ColdWhollyAbove", 20, 40, 3, 10, 45, 40, 0, false},
-                      // An empty hot list places at -273.15: a hot utility without load stays unused.
-                      PlacementCase{"HotNoCrossing", 200, 200, 2, -273.15, 195, 200, 0, false}),
-    [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });
-
 // ---- change codes --------------------------------------------------------------------------------
 
 // ---- records -----------------------------------------------------------------------------------

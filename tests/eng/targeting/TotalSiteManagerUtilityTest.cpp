@@ -122,47 +122,4 @@ TEST(TotalSiteManagerStreams, ASiteStreamsOwnApproachShiftsItsDesignSegments) {
 
 // ---- life cycle and interfaces -------------------------------------------------------------------
 
-TEST(TotalSiteManagerLifeCycle, ACopyHasTheTablesAndStreamsOfItsOwn) {
-    auto source = FactoryManager();
-    FakeSite site;
-    source->SetMyTSPointer(&site);
-    source->SetValue("MP Steam", DUP_SupplyTemperature, 180.0);
-    source->AddEconomicData("Plate");
-    source->SetMode(2);
-    TotalSiteManager copy(*source);
-    EXPECT_EQ(RecordBytes(copy, SRT_Utilities), RecordBytes(*source, SRT_Utilities));
-    EXPECT_EQ(RecordBytes(copy, SRT_Economics), RecordBytes(*source, SRT_Economics));
-    EXPECT_EQ(copy.GetMode(), 2);
-    EXPECT_EQ(copy.GetMyTSPointer(), nullptr);
-    ASSERT_EQ(copy.GetNumberOfStreams(), 21);
-    for (int i = 0; i < 21; ++i) {
-        IHeatIntegrationStream* mine = nullptr;
-        IHeatIntegrationStream* theirs = nullptr;
-        ASSERT_EQ(copy.GetStream(i, mine), 1);
-        ASSERT_EQ(source->GetStream(i, theirs), 1);
-        EXPECT_NE(mine, theirs);
-        EXPECT_EQ(mine->GetName(), theirs->GetName());
-        EXPECT_EQ(mine->GetStoredInt(), i + 1);
-    }
-}
-
-TEST(TotalSiteManagerLifeCycle, AssignmentKeepsTheStreamsAndBringsThemInStep) {
-    auto target = FactoryManager();
-    CPIHeatIntegrationStream* mp = StreamOf(*target, "MP Steam");
-    CPIHeatIntegrationStream* air = StreamOf(*target, "Air");
-    auto source = FactoryManager();
-    source->SetValue("MP Steam", DUP_SupplyTemperature, 190.0);
-    source->RemoveDefaultUtility("Air");
-    source->AddDefaultUtility("Flue Gas");
-    FakeSite site;
-    source->SetMyTSPointer(&site);
-    *target = *source;
-    EXPECT_EQ(StreamOf(*target, "MP Steam"), mp);
-    EXPECT_DOUBLE_EQ(StreamValue(*mp, "Temperature", 0), 190.0);
-    EXPECT_EQ(StreamOf(*target, "Air"), air);  // kept: the site may still use it
-    EXPECT_NE(StreamOf(*target, "Flue Gas"), nullptr);
-    EXPECT_EQ(target->GetMyTSPointer(), &site);
-    EXPECT_TRUE(site.deleted.empty());
-}
-
 }  // namespace

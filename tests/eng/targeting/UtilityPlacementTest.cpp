@@ -24,30 +24,6 @@ constexpr double kTol = 1e-7;
 
 // ---------------------------------------------------------------- side values
 
-struct SideCase {
-    double first, second;
-    int status;
-};
-
-class SideStatus : public ::testing::TestWithParam<SideCase> {};
-
-TEST_P(SideStatus, FollowsTheTwoValues) {
-    const SideCase& c = GetParam();
-    UtilityPlacement record;
-    SetSideValue(record, UtilityPlacement::Cold, 0, c.first);
-    SetSideValue(record, UtilityPlacement::Cold, 1, c.second);
-    ASSERT_NE(record.GetSide(UtilityPlacement::Cold), nullptr);
-    EXPECT_EQ(record.GetSide(UtilityPlacement::Cold)->nStatus, c.status);
-    EXPECT_EQ(record.GetSide(UtilityPlacement::Hot), nullptr);
-    // One side alone never makes a valid placement.
-    EXPECT_FALSE(record.IsValid());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rule, SideStatus,
-                         ::testing::Values(SideCase{0.0, 0.0, 0}, SideCase{5.0, 0.0, 2}, SideCase{0.0, 5.0, 1},
-                                           SideCase{5.0, 5.0, 3}, SideCase{1e-8, 0.0, 0}, SideCase{0.0, 1e-8, 0},
-                                           SideCase{2e-8, 1e-8, 2}));
-
 // ---------------------------------------------------------------- loads handed to streams
 
 struct AssignCase {
@@ -307,23 +283,4 @@ TEST(UtilityPlacementScenario, SteamAndCoolingWaterTakeTheTargetsAndKeepThem) {
         EXPECT_NEAR(rate, 20.0, kTol);
         p.scenario->SetDTmin(10.0);
     }
-}
-
-TEST(UtilityPlacementScenario, CoolingWaterTooWarmForALargerApproach) {
-    // At DTmin 20 the process needs 65 kW of heat and 105 of cooling, but cooling water (shifted
-    // 30 -> 35) cannot take the 15 kW H2 gives below 30 shifted.
-    FourStreamProject p;
-    ASSERT_TRUE(p.AddUtility("HP Steam"));
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    p.scenario->SetDTmin(20.0);
-    EXPECT_NEAR(p.Load("HP Steam"), 65.0, kTol);
-    EXPECT_NEAR(p.Load("Cooling Water"), 90.0, kTol);
-    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), 0);
-    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(1), TargetValue::Insufficient);
-    EXPECT_FALSE(p.scenario->IsUtilityPlacementValid());
-    EXPECT_EQ(p.scenario->GetNumberOfCurvePoints(8), 0);
-    // The pinch points in use are then the energy target's: shifted 90, hot 100 over cold 80.
-    EXPECT_EQ(p.scenario->GetNumberOfPinchPoints(), 1);
-    EXPECT_NEAR(p.scenario->GetPinchTemperature(0, 0), 100.0, kTol);
-    EXPECT_NEAR(p.scenario->GetPinchTemperature(1, 0), 80.0, kTol);
 }

@@ -68,17 +68,6 @@ TEST(DefaultManagerData, EconomicRecordsRoundTripAndKeepTheReadersLock) {
     EXPECT_DOUBLE_EQ(untouched.GetEconomicData(EDT_FixedCostPerUnit), 10000.0);
 }
 
-TEST(DefaultManagerData, UtilityRecordWithAnImpossibleSideIsRefused) {
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    RecordHandle record;
-    ASSERT_TRUE(writer.BeginRecord(record, 1) && writer.WriteCPString("Bad") && writer.WriteInt(7) &&
-                writer.EndRecord(record));
-    DefaultUtility u("Kept", SHT_Cold, 1, 2, 1, 1, 1, 1, 1, "Shell & Tube", 1, 1, 1, 1);
-    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
-    EXPECT_FALSE(u.Recall(reader));
-    EXPECT_EQ(u.name, "Kept");
-}
-
 // ---- report holder ------------------------------------------------------------------------------
 
 ReportHolder ExtractionReport() {

@@ -105,18 +105,6 @@ TEST(DefaultManagerRecord, VersionOneHasNoCoefficientSection) {
 
 // ---- damage ------------------------------------------------------------------------------------
 
-TEST(DefaultManagerRecord, RefusesWhatIsNotARecord) {
-    auto target = FactoryManager();
-    EXPECT_FALSE(target->Recall(nullptr, SRT_All));
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(writer.WriteInt(5));
-    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
-    EXPECT_FALSE(target->Recall(&reader, SRT_All));
-    LurmetBinaryFile again = LurmetBinaryFile::ForReading(RecordBytes(*target));
-    EXPECT_FALSE(target->Recall(&again, static_cast<StoreRecallType>(7)));
-    EXPECT_FALSE(target->Store(nullptr, SRT_All));
-}
-
 
 // ---- defaults files ----------------------------------------------------------------------------
 

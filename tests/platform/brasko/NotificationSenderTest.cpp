@@ -141,19 +141,4 @@ TEST(NotificationSenderTest, SenderDestroyedDuringItsOwnDispatch) {
     EXPECT_EQ(sender, nullptr);
 }
 
-TEST(NotificationSenderTest, CopyHasNoReceivers) {
-    NotificationSender sender;
-    std::vector<std::string> log;
-    Probe a("a", &log);
-    sender.AddNotificationReceiver(&a);
-    NotificationSender copy(sender);
-    EXPECT_EQ(copy.GetNumberOfReceivers(), 0);
-    copy.SendAMessage(1, "", nullptr);
-    EXPECT_TRUE(log.empty());
-    NotificationSender assigned;
-    assigned = sender;
-    EXPECT_EQ(assigned.GetNumberOfReceivers(), 0);
-    EXPECT_TRUE(sender.IsReceiverRegistered(&a));
-}
-
 }  // namespace

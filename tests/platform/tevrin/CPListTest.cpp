@@ -121,10 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                                             {'N', 0, -1, false}, {'N', 0, -1, false}}},
         CursorCase{"WalkBackOffTheFront", {{'L', 0, 3, true}, {'P', 0, 2, true}, {'T', 0, 0, true}, {'P', 0, -1, false},
                                            {'P', 0, -1, false}}},
-        CursorCase{"MoveToOutOfRange", {{'T', 2, 2, true}, {'T', 4, -1, false}}},
         CursorCase{"InsertBeforeKeepsItem", {{'T', 2, 2, true}, {'I', 0, 3, true}, {'I', 3, 4, true}, {'I', 6, 4, true}}},
         CursorCase{"RemoveAroundCursor", {{'T', 2, 2, true}, {'R', 0, 1, true}, {'R', 2, 1, true}, {'R', 1, -1, false}}},
-        CursorCase{"RemoveCursorItemMovesToFollower", {{'T', 1, 1, true}, {'R', 1, 1, true}}},
         CursorCase{"ClearLeavesNoItem", {{'F', 0, 0, true}, {'C', 0, -1, false}, {'F', 0, -1, false}, {'L', 0, -1, false}}}),
     [](const ::testing::TestParamInfo<CursorCase>& info) { return std::string(info.param.name); });
 

@@ -43,42 +43,4 @@ TEST(CPTreeTest, OrdersByKeyAndKeepsArrivalOrderForEqualKeys) {
     EXPECT_EQ(walked, "bcead");
 }
 
-int g_destroyed = 0;
-void CountDestroy(void* item) {
-    ++g_destroyed;
-    delete static_cast<int*>(item);
-}
-
-TEST(CPTreeTest, DeleteLeavesDestroysWhatIsLeftOnce) {
-    g_destroyed = 0;
-    {
-        auto* t = new CPTree();
-        t->SetDeleteLeaves(true, CountDestroy);
-        t->AddKeyDouble(1, new int(1));
-        t->AddKeyDouble(2, new int(2));
-        int* taken = new int(3);
-        t->AddKeyDouble(3, taken);
-        EXPECT_TRUE(t->RemoveItem(taken));  // handed back, not destroyed
-        delete taken;
-        {
-            CPTree copy(*t);  // shares the items but does not own them
-            EXPECT_FALSE(copy._get_bDeleteLeaves());
-            EXPECT_EQ(copy.Length(), 2u);
-        }
-        EXPECT_EQ(g_destroyed, 0);
-        delete t;
-    }
-    EXPECT_EQ(g_destroyed, 2);
-
-    // Without the flag nothing is destroyed.
-    int keep = 0;
-    g_destroyed = 0;
-    {
-        CPTree t;
-        t.SetDeleteLeaves(false, CountDestroy);
-        t.Add(&keep);
-    }
-    EXPECT_EQ(g_destroyed, 0);
-}
-
 }  // namespace
