@@ -16,8 +16,10 @@
 //   pointer to the previous kind).
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
+#include "pellin/IFlowsheetStream.h"
 
-class IHeatIntegrationStream : public virtual INotificationSender {
+// A stream is also what a flowsheet keeps behind its stream nodes (the same operations).
+class IHeatIntegrationStream : public virtual INotificationSender, public IFlowsheetStream {
 public:
     ~IHeatIntegrationStream() override = default;
 

@@ -1,0 +1,204 @@
+#include "pellin/CNode.h"
+
+#include "pellin/NodeKinds.h"
+
+#include <cmath>
+
+namespace {
+constexpr const char* kValuesRoot = "Variables";
+
+int connectedCount(const std::vector<CNode*>& slots) {
+    int n = 0;
+    for (const CNode* s : slots)
+        if (s) ++n;
+    return n;
+}
+
+CNode* nextConnected(const std::vector<CNode*>& slots, int& cursor) {
+    while (cursor < static_cast<int>(slots.size())) {
+        CNode* n = slots[static_cast<std::size_t>(cursor++)];
+        if (n) return n;
+    }
+    return nullptr;
+}
+
+int slotOf(const std::vector<CNode*>& slots, const CNode* node) {
+    if (!node) return -1;
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        if (slots[i] == node) return static_cast<int>(i);
+    return -1;
+}
+}  // namespace
+
+CNode::CNode(const CPString& name, const CPString& kind) : m_name(name), m_kind(kind), m_values(kValuesRoot) {}
+
+bool CNode::IsOfType(const CPString& typeName) const { return typeName == NodeKind::BaseNode; }
+
+int CNode::QueryInterface(const CPString& typeName, void** out) {
+    const bool answers = IsOfType(typeName);
+    if (out) *out = answers ? this : nullptr;
+    return answers ? 1 : 2;
+}
+
+void CNode::resetSlots() {
+    m_in.assign(fixedUpStreamSlots() > 0 ? static_cast<std::size_t>(fixedUpStreamSlots()) : 0, nullptr);
+    m_out.assign(fixedDownStreamSlots() > 0 ? static_cast<std::size_t>(fixedDownStreamSlots()) : 0, nullptr);
+    m_upCursor = m_downCursor = 0;
+}
+
+int CNode::getNumberOfUpStreamNodes() const { return connectedCount(m_in); }
+int CNode::getNumberOfDownStreamNodes() const { return connectedCount(m_out); }
+
+CNode* CNode::getIthUpStreamNode(int slot) const {
+    return slot >= 0 && slot < static_cast<int>(m_in.size()) ? m_in[static_cast<std::size_t>(slot)] : nullptr;
+}
+
+CNode* CNode::getIthDownStreamNode(int slot) const {
+    return slot >= 0 && slot < static_cast<int>(m_out.size()) ? m_out[static_cast<std::size_t>(slot)] : nullptr;
+}
+
+CNode* CNode::getFirstUpStreamNode() {
+    m_upCursor = 0;
+    return nextConnected(m_in, m_upCursor);
+}
+CNode* CNode::getNextUpStreamNode() { return nextConnected(m_in, m_upCursor); }
+CNode* CNode::getFirstDownStreamNode() {
+    m_downCursor = 0;
+    return nextConnected(m_out, m_downCursor);
+}
+CNode* CNode::getNextDownStreamNode() { return nextConnected(m_out, m_downCursor); }
+
+std::vector<CNode*> CNode::getAllUpStreamNodes() const {
+    std::vector<CNode*> all;
+    for (CNode* n : m_in)
+        if (n) all.push_back(n);
+    return all;
+}
+
+std::vector<CNode*> CNode::getAllDownStreamNodes() const {
+    std::vector<CNode*> all;
+    for (CNode* n : m_out)
+        if (n) all.push_back(n);
+    return all;
+}
+
+int CNode::upStreamSlotOf(const CNode* node) const { return slotOf(m_in, node); }
+int CNode::downStreamSlotOf(const CNode* node) const { return slotOf(m_out, node); }
+
+// ---- values ----
+
+CPValue* CNode::findValue(const CPString& name) { return m_values.FindSubValue(name); }
+const CPValue* CNode::findValue(const CPString& name) const { return m_values.FindSubValue(name); }
+
+CPValue& CNode::internValue(const CPString& name) {
+    CPValue* v = findValue(name);
+    return v ? *v : *m_values.AddSubValue(name);
+}
+
+int CNode::getVariableAsDouble(const CPString& name, double& out) const {
+    const CPValue* v = findValue(name);
+    if (!v || v->IsText() || v->IsEmpty()) return 0;
+    out = v->GetValue();
+    return 1;
+}
+
+int CNode::getVariableAsInteger(const CPString& name, long& out) const {
+    double d = 0.0;
+    if (!getVariableAsDouble(name, d)) return 0;
+    out = static_cast<long>(d);
+    return 1;
+}
+
+int CNode::getVariableAsString(const CPString& name, CPString& out) const {
+    const CPValue* v = findValue(name);
+    if (!v || !v->IsText()) return 0;
+    out = v->GetText();
+    return 1;
+}
+
+int CNode::getVariableStatus(const CPString& name) const {
+    const CPValue* v = findValue(name);
+    return v ? v->GetStatus() : ValueStatus::Open;
+}
+
+int CNode::getVariableFlag(const CPString& name) const {
+    const CPValue* v = findValue(name);
+    return v ? v->GetLockStatus() : 0;
+}
+
+int CNode::addVariable(const CPString& name, double value, int status, int flag) {
+    CPValue& v = internValue(name);
+    v.SetValue(value, status);
+    // A value written with a status keeps it even when it is 0.0; only the empty value is open.
+    v._set_nLockStatus(flag);
+    return 1;
+}
+
+int CNode::addVariable(const CPString& name, const CPString& text, int status, int flag) {
+    CPValue& v = internValue(name);
+    v.SetText(text, status);
+    v._set_nLockStatus(flag);
+    return 1;
+}
+
+int CNode::addVariable(const CPString& name, const char* text, int status, int flag) {
+    return addVariable(name, CPString(text), status, flag);
+}
+
+bool CNode::removeVariable(const CPString& name) {
+    for (std::size_t i = 0; i < m_values.GetNumberOfSubValues(); ++i)
+        if (m_values.GetSubValue(i)->GetName() == name) return m_values.RemoveSubValue(i);
+    return false;
+}
+
+int CNode::getVariableSize(const CPString& name) const {
+    const CPValue* v = findValue(name);
+    return v ? static_cast<int>(v->GetNumberOfSubValues()) : 0;
+}
+
+int CNode::getIndexedVariable(const CPString& name, int index, double& out) const {
+    const CPValue* v = findValue(name);
+    if (!v || index < 0) return 0;
+    const CPValue* e = v->GetSubValue(static_cast<std::size_t>(index));
+    if (!e || e->IsEmpty() || e->IsText()) return 0;
+    out = e->GetValue();
+    return 1;
+}
+
+int CNode::setIndexedVariable(const CPString& name, int index, double value, int status) {
+    if (index < 0) return 0;
+    CPValue& v = internValue(name);
+    while (static_cast<int>(v.GetNumberOfSubValues()) <= index) v.AddSubValue(CPString());
+    v.GetSubValue(static_cast<std::size_t>(index))->SetValue(value, status);
+    return 1;
+}
+
+void CNode::clearIndexedVariable(const CPString& name) {
+    if (CPValue* v = findValue(name)) v->ClearSubValues();
+}
+
+bool CNode::isKnown(const CPString& name, double& out) const {
+    const CPValue* v = findValue(name);
+    // A number that is not finite (a damaged record) is no value to calculate from.
+    if (!v || v->IsText() || v->IsEmpty() || v->GetStatus() == ValueStatus::Open || !std::isfinite(v->GetValue()))
+        return false;
+    out = v->GetValue();
+    return true;
+}
+
+int CNode::writeCalculated(const CPString& name, double value) {
+    CPValue& v = internValue(name);
+    if (v.GetStatus() == ValueStatus::Specified) return 0;
+    if (v.GetStatus() == ValueStatus::Calculated && !v.IsText() && v.GetValue() == value) return 0;
+    v.SetValue(value, ValueStatus::Calculated);
+    return 1;
+}
+
+int CNode::clearCalculated(const CPString& name) {
+    CPValue* v = findValue(name);
+    if (!v || v->GetStatus() != ValueStatus::Calculated) return 0;
+    v->SetValue(CPValue::Empty, ValueStatus::Open);
+    return 1;
+}
+
+int CNode::Calculate(int) { return 0; }

@@ -1,0 +1,144 @@
+#pragma once
+// The node of a flowsheet: a named unit or stream piece of one kind, with a 32-bit fingerprint
+// that its flowsheet gives it, ordered connections to the nodes upstream and downstream, and
+// named values in a value tree.
+//
+// Connections sit in slots. A node with a fixed number of slots on a side (an exchanger has two
+// inlets and two outlets, one per side; a segment one of each) keeps an empty slot when it is
+// disconnected, so that side numbers never shift; a node with open slots (a tee's branches, a
+// mixer's inlets) appends and closes up.
+//
+// Values: each is a `CPValue` (number or text) with a definition status (0 not specified,
+// 1 specified, 2 calculated) and a flag kept as the value's lock status; an indexed value holds
+// its entries as sub-values.
+#include "dunmor/CPString.h"
+#include "osmeri/CPValue.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class FlowSheet;
+class ILurmetBinaryFile;
+
+class CNode {
+public:
+    CNode(const CPString& name, const CPString& kind);
+    virtual ~CNode() = default;
+    CNode(const CNode&) = delete;
+    CNode& operator=(const CNode&) = delete;
+
+    const CPString& getName() const { return m_name; }
+    const CPString& getClassName() const { return m_kind; }
+    std::uint32_t getDNAFingerPrint() const { return m_fingerPrint; }
+    FlowSheet* getFlowSheet() const { return m_sheet; }
+
+    // ---- type queries ----
+    // Whether the node answers the type name: its own class names and "Lurmet_Base_Node".
+    virtual bool IsOfType(const CPString& typeName) const;
+    // 1 and the node when it answers the type name; 2 and null otherwise.
+    int QueryInterface(const CPString& typeName, void** out);
+
+    // ---- neighbours, in slot order; null beyond the end or for an empty slot ----
+    int getNumberOfUpStreamSlots() const { return static_cast<int>(m_in.size()); }
+    int getNumberOfDownStreamSlots() const { return static_cast<int>(m_out.size()); }
+    // Connected neighbours only.
+    int getNumberOfUpStreamNodes() const;
+    int getNumberOfDownStreamNodes() const;
+    CNode* getIthUpStreamNode(int slot) const;
+    CNode* getIthDownStreamNode(int slot) const;
+    // The first connected neighbour, and the ones after it (the walk keeps its place per node).
+    CNode* getFirstUpStreamNode();
+    CNode* getNextUpStreamNode();
+    CNode* getFirstDownStreamNode();
+    CNode* getNextDownStreamNode();
+    std::vector<CNode*> getAllUpStreamNodes() const;
+    std::vector<CNode*> getAllDownStreamNodes() const;
+    // Slot of a neighbour, -1 when it is not one.
+    int upStreamSlotOf(const CNode* node) const;
+    int downStreamSlotOf(const CNode* node) const;
+
+    // ---- named values ----
+    // 1 and the number when the value exists and holds a number (indexed: that entry).
+    int getVariableAsDouble(const CPString& name, double& out) const;
+    int getVariableAsInteger(const CPString& name, long& out) const;
+    int getVariableAsString(const CPString& name, CPString& out) const;
+    // 0 not specified (also for a missing value), 1 specified, 2 calculated.
+    int getVariableStatus(const CPString& name) const;
+    int getVariableFlag(const CPString& name) const;
+    bool hasVariable(const CPString& name) const { return findValue(name) != nullptr; }
+    // Creates or overwrites the value with that status and flag. Answers 1.
+    int addVariable(const CPString& name, double value, int status, int flag = 0);
+    int addVariable(const CPString& name, const CPString& text, int status, int flag = 0);
+    int addVariable(const CPString& name, const char* text, int status, int flag = 0);
+    bool removeVariable(const CPString& name);
+
+    // Indexed values: entries 0 .. size - 1 of the named value.
+    int getVariableSize(const CPString& name) const;
+    int getIndexedVariable(const CPString& name, int index, double& out) const;
+    // Sets entry `index`, adding empty entries up to it. Answers 1; 0 for a negative index.
+    int setIndexedVariable(const CPString& name, int index, double value, int status);
+    // Drops all entries (the value stays).
+    void clearIndexedVariable(const CPString& name);
+
+    const CPValue& getValues() const { return m_values; }
+    CPValue* findValue(const CPString& name);
+    const CPValue* findValue(const CPString& name) const;
+
+    // ---- what the unit models share ----
+    // A value is known when it holds a number with a status other than 0.
+    bool isKnown(const CPString& name, double& out) const;
+    // Writes a calculated value unless the value is specified; answers 1 when it changed.
+    int writeCalculated(const CPString& name, double value);
+    // Empties a calculated value; answers 1 when one was emptied.
+    int clearCalculated(const CPString& name);
+
+    // ---- calculation ----
+    // Asks the unit to act on a `UnitCode`; answers how many values it wrote.
+    virtual int Calculate(int code);
+
+protected:
+    // Number of fixed slots on each side, or -1 when the side is open.
+    virtual int fixedUpStreamSlots() const { return -1; }
+    virtual int fixedDownStreamSlots() const { return -1; }
+    // A new node of the same class and name with none of the values; `clone` copies the rest.
+    virtual std::unique_ptr<CNode> makeEmptyCopy() const = 0;
+    // What a node keeps beside its values and connections (an exchanger its last status):
+    // copied by a clone and written into the node's record.
+    virtual void copyStateFrom(const CNode&) {}
+    virtual bool storeState(ILurmetBinaryFile&) const { return true; }
+    virtual bool recallState(ILurmetBinaryFile&) { return true; }
+    // The node paired with this one (a tee's mixer, a mixer's tee), and setting it after a
+    // read-back or a clone.
+    virtual CNode* associatedNode() const { return nullptr; }
+    virtual bool setAssociatedNode(CNode*) { return false; }
+
+private:
+    friend class FlowSheet;
+
+    CPValue& internValue(const CPString& name);
+    void resetSlots();
+
+    CPString m_name;
+    CPString m_kind;
+    std::uint32_t m_fingerPrint = 0;
+    FlowSheet* m_sheet = nullptr;
+    CPValue m_values;
+    std::vector<CNode*> m_in;
+    std::vector<CNode*> m_out;
+    int m_upCursor = 0;
+    int m_downCursor = 0;
+};
+
+// The node as class T when it answers `typeName`; null otherwise (also for a null node).
+template <class T>
+T* NodeCast(CNode* node, const char* typeName) {
+    return node && node->IsOfType(typeName) ? dynamic_cast<T*>(node) : nullptr;
+}
+
+// The node as class T when its class name is `kind` (also for the kinds that answer no type
+// name: "ppProductBlock", "htHeater").
+template <class T>
+T* NodeCastByKind(CNode* node, const char* kind) {
+    return node && node->getClassName() == kind ? dynamic_cast<T*>(node) : nullptr;
+}

@@ -1,0 +1,214 @@
+#include "pellin/FlowSheet.h"
+
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+#include "pellin/UnitNodes.h"
+
+#include <algorithm>
+
+namespace {
+void clearSlot(std::vector<CNode*>& slots, int slot, bool fixed) {
+    if (fixed) slots[static_cast<std::size_t>(slot)] = nullptr;
+    else slots.erase(slots.begin() + slot);
+}
+}  // namespace
+
+FlowSheet::FlowSheet(FSOwner* owner) : m_owner(owner) {}
+
+FlowSheet::~FlowSheet() = default;
+
+void FlowSheet::NotifyOwner() {
+    if (m_owner) m_owner->FlowsheetChanged();
+}
+
+std::unique_ptr<CNode> FlowSheet::CreateNode(const CPString& kind, const CPString& name, IFlowsheetStream* stream) {
+    std::unique_ptr<CNode> node;
+    if (kind == NodeKind::MaterialStream) node = std::make_unique<StreamNode>(name, kind, stream);
+    else if (kind == NodeKind::FeedBlock) node = std::make_unique<StreamStart>(name, kind, stream);
+    else if (kind == NodeKind::ProductBlock) node = std::make_unique<StreamEnd>(name, kind, stream);
+    else if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX)
+        node = std::make_unique<HeatExch>(name, kind);
+    else if (kind == NodeKind::Heater) node = std::make_unique<DummyHX>(name, kind);
+    else if (kind == NodeKind::Tee) node = std::make_unique<Splitter>(name, kind);
+    else if (kind == NodeKind::Mixer) node = std::make_unique<Mixer>(name, kind);
+    if (node) node->resetSlots();
+    return node;
+}
+
+void FlowSheet::adopt(CNode& node) {
+    node.m_sheet = this;
+    if (node.m_fingerPrint == 0 || m_byFingerPrint.count(node.m_fingerPrint)) {
+        while (m_nextFingerPrint == 0 || m_byFingerPrint.count(m_nextFingerPrint)) ++m_nextFingerPrint;
+        node.m_fingerPrint = m_nextFingerPrint++;
+    } else if (node.m_fingerPrint >= m_nextFingerPrint) {
+        m_nextFingerPrint = node.m_fingerPrint + 1;
+    }
+    m_byName.emplace(node.m_name, &node);
+    m_byFingerPrint.emplace(node.m_fingerPrint, &node);
+}
+
+CNode* FlowSheet::addNode(std::unique_ptr<CNode> node) {
+    if (!node || node->m_name.empty() || m_byName.count(node->m_name) || node->m_sheet) return nullptr;
+    // A node made outside CreateNode gets its slots here.
+    if (node->m_in.empty() && node->m_out.empty()) node->resetSlots();
+    node->m_fingerPrint = 0;
+    adopt(*node);
+    m_nodes.push_back(std::move(node));
+    return m_nodes.back().get();
+}
+
+CNode* FlowSheet::getNode(const CPString& name) const {
+    const auto it = m_byName.find(name);
+    return it == m_byName.end() ? nullptr : it->second;
+}
+
+CNode* FlowSheet::getNode(int index) const {
+    return index >= 0 && index < getNumberOfNodes() ? m_nodes[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+CNode* FlowSheet::getNodeByFingerPrint(std::uint32_t fingerPrint) const {
+    const auto it = m_byFingerPrint.find(fingerPrint);
+    return it == m_byFingerPrint.end() ? nullptr : it->second;
+}
+
+std::vector<CNode*> FlowSheet::getAllNodes() const {
+    std::vector<CNode*> all;
+    all.reserve(m_nodes.size());
+    for (const auto& n : m_nodes) all.push_back(n.get());
+    return all;
+}
+
+std::vector<CNode*> FlowSheet::getAllNodesOfType(const CPString& kind) const {
+    std::vector<CNode*> all;
+    for (const auto& n : m_nodes)
+        if (n->m_kind == kind) all.push_back(n.get());
+    return all;
+}
+
+std::uint32_t FlowSheet::getDNAFingerPrint(const CPString& name) const {
+    const CNode* n = getNode(name);
+    return n ? n->m_fingerPrint : 0;
+}
+
+std::vector<std::uint32_t> FlowSheet::getAllDNAFingerPrints() const {
+    std::vector<std::uint32_t> all;
+    all.reserve(m_nodes.size());
+    for (const auto& n : m_nodes) all.push_back(n->m_fingerPrint);
+    return all;
+}
+
+CPString FlowSheet::getDefaultNodeNameString() {
+    CPString name = m_internalNames.GetDefaultNodeName();
+    while (m_byName.count(name)) name = m_internalNames.GetDefaultNodeName();
+    return name;
+}
+
+bool FlowSheet::connectNodes(CNode* up, CNode* down, int upSlot, int downSlot) {
+    if (!owns(up) || !owns(down) || up == down) return false;
+    const bool upFixed = up->fixedDownStreamSlots() >= 0;
+    const bool downFixed = down->fixedUpStreamSlots() >= 0;
+    auto pick = [](std::vector<CNode*>& slots, bool fixed, int& slot) {
+        if (fixed) {
+            if (slot < 0) {
+                const auto it = std::find(slots.begin(), slots.end(), nullptr);
+                slot = static_cast<int>(it - slots.begin());
+            }
+            return slot < static_cast<int>(slots.size()) && !slots[static_cast<std::size_t>(slot)];
+        }
+        if (slot < 0) slot = static_cast<int>(slots.size());
+        return slot <= static_cast<int>(slots.size()) && static_cast<int>(slots.size()) < MaxSlots;
+    };
+    if (!pick(up->m_out, upFixed, upSlot) || !pick(down->m_in, downFixed, downSlot)) return false;
+    if (upFixed) up->m_out[static_cast<std::size_t>(upSlot)] = down;
+    else up->m_out.insert(up->m_out.begin() + upSlot, down);
+    if (downFixed) down->m_in[static_cast<std::size_t>(downSlot)] = up;
+    else down->m_in.insert(down->m_in.begin() + downSlot, up);
+    return true;
+}
+
+bool FlowSheet::connectToPort(HeatExch* exchanger, int port, CNode* segment) {
+    if (!exchanger || port < 0 || port > 3) return false;
+    const int side = port / 2;
+    const bool inlet = port % 2 == 0;
+    return inlet ? connectNodes(segment, exchanger, -1, side) : connectNodes(exchanger, segment, side, -1);
+}
+
+bool FlowSheet::disconnectNodes(CNode* up, CNode* down) {
+    if (!owns(up) || !owns(down)) return false;
+    const int upSlot = up->downStreamSlotOf(down);
+    const int downSlot = down->upStreamSlotOf(up);
+    if (upSlot < 0 || downSlot < 0) return false;
+    clearSlot(up->m_out, upSlot, up->fixedDownStreamSlots() >= 0);
+    clearSlot(down->m_in, downSlot, down->fixedUpStreamSlots() >= 0);
+    return true;
+}
+
+bool FlowSheet::detachNode(CNode* node) {
+    if (!owns(node)) return false;
+    for (CNode* up : node->getAllUpStreamNodes()) disconnectNodes(up, node);
+    for (CNode* down : node->getAllDownStreamNodes()) disconnectNodes(node, down);
+    return true;
+}
+
+bool FlowSheet::deleteNode(CNode* node) {
+    if (!owns(node)) return false;
+    detachNode(node);
+    if (CNode* partner = node->associatedNode())
+        if (partner->associatedNode() == node) partner->setAssociatedNode(nullptr);
+    m_byName.erase(node->m_name);
+    m_byFingerPrint.erase(node->m_fingerPrint);
+    // Linear in the number of nodes: the nodes keep the order of addition in one array so that
+    // position look-ups are direct; a deletion is rare beside the look-ups.
+    const auto it = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto& n) { return n.get() == node; });
+    m_nodes.erase(it);
+    return true;
+}
+
+bool FlowSheet::renameNode(CNode* node, const CPString& newName) {
+    if (!owns(node) || newName.empty()) return false;
+    if (newName == node->m_name) return true;
+    if (m_byName.count(newName)) return false;
+    m_byName.erase(node->m_name);
+    node->m_name = newName;
+    m_byName.emplace(newName, node);
+    return true;
+}
+
+std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
+    auto copy = std::make_unique<FlowSheet>(newOwner);
+    copy->m_internalNames = m_internalNames;
+    copy->m_nextFingerPrint = m_nextFingerPrint;
+    std::unordered_map<const CNode*, CNode*> twin;
+    twin.reserve(m_nodes.size());
+    for (const auto& n : m_nodes) {
+        std::unique_ptr<CNode> c = n->makeEmptyCopy();
+        c->m_values = n->m_values;
+        c->m_fingerPrint = n->m_fingerPrint;
+        c->copyStateFrom(*n);
+        c->m_in.assign(n->m_in.size(), nullptr);
+        c->m_out.assign(n->m_out.size(), nullptr);
+        copy->adopt(*c);
+        twin.emplace(n.get(), c.get());
+        copy->m_nodes.push_back(std::move(c));
+    }
+    for (const auto& n : m_nodes) {
+        CNode* c = twin[n.get()];
+        for (std::size_t i = 0; i < n->m_in.size(); ++i)
+            if (n->m_in[i]) c->m_in[i] = twin[n->m_in[i]];
+        for (std::size_t i = 0; i < n->m_out.size(); ++i)
+            if (n->m_out[i]) c->m_out[i] = twin[n->m_out[i]];
+        if (CNode* partner = n->associatedNode()) c->setAssociatedNode(twin[partner]);
+    }
+    return copy;
+}
+
+void FlowSheet::swapContents(FlowSheet& other) {
+    std::swap(m_nodes, other.m_nodes);
+    std::swap(m_byName, other.m_byName);
+    std::swap(m_byFingerPrint, other.m_byFingerPrint);
+    std::swap(m_nextFingerPrint, other.m_nextFingerPrint);
+    std::swap(m_internalNames, other.m_internalNames);
+    for (auto& n : m_nodes) n->m_sheet = this;
+    for (auto& n : other.m_nodes) n->m_sheet = &other;
+}

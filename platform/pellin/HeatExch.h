@@ -1,0 +1,93 @@
+#pragma once
+// The heat exchanger of a flowsheet ("htHeatExchanger", a shell-and-tube unit by default, or
+// "Lurmet_countercurrent_HX", a pure countercurrent one). Side 0 is the hot side, side 1 the
+// cold side; the inlet and outlet segment of each side sit in the slot of that side, ports
+// 0 "HotSideFeed", 1 "HotSideProduct", 2 "ColdSideFeed", 3 "ColdSideProduct".
+//
+// The unit model (HeatExchModel.cpp) works out, when asked, what its known values determine:
+// of "Duty" and the four port temperatures any two, one on each side or the duty and one side's
+// temperature, give the rest, the heat contents following each side's stream segments
+// piecewise; a specified "HTArea" with the duty open is solved for the duty. Then the overall
+// coefficient, F-factor and shells, the area, the end approaches, the feasibility and the
+// capital cost. docs/architecture.md states the equations and the status codes.
+#include "pellin/CNode.h"
+
+#include <vector>
+
+class StreamNode;
+
+class HeatExch : public CNode {
+public:
+    using CNode::CNode;
+    bool IsOfType(const CPString& typeName) const override;
+
+    // Segments at the ports of a side (0 hot, 1 cold); null when not connected.
+    StreamNode* getInlet(int side) const;
+    StreamNode* getOutlet(int side) const;
+    // The outlet on the side of the given inlet, the inlet on the side of the given outlet.
+    CNode* getDownStreamNode(const CNode* inlet) const;
+    CNode* getUpStreamNode(const CNode* outlet) const;
+    // Side of a port segment, -1 when the node is at no port.
+    int sideOf(const CNode* segment) const;
+
+    // A heater has a utility on its hot side and a process stream on its cold side, a cooler the
+    // other way round.
+    bool IsHeater() const;
+    bool IsCooler() const;
+    bool IsUtilityExch() const { return IsHeater() || IsCooler(); }
+    // No fired heaters are modelled: every heater transfers heat across a wall.
+    bool IsFiredHeater() const { return false; }
+    // "HXType": 1 shell-and-tube (1-2N shells), 0 countercurrent; without the value, the kind
+    // decides ("Lurmet_countercurrent_HX" 0, else 1).
+    int getHXType() const;
+
+    // "Duty" and "HTArea" as they stand; 0 when not set.
+    double getLoad() const;
+    double getArea() const;
+
+    // Calculation status of the last calculation (ExchangerStatus) and its feasibility: false
+    // when the temperatures cross or an end approach is below the exchanger's "DTMin".
+    int getStatus() const { return m_status; }
+    bool IsFeasible() const { return m_feasible; }
+
+    // Recomputes U, F, shells, the area (unless specified) and the costs from the present duty
+    // and port temperatures; answers the number of values written.
+    int setArea();
+    // The overall coefficient at the present temperatures: "OverallHTC" when specified, else
+    // "ObservedHTC" when specified, else from the sides' film coefficients and the fouling
+    // factor. 0 when none can be had.
+    double calculateULogMeanTD(int mode);
+    // Basis of the heat-transfer coefficient of an exchanger in operation ("StreamBased" or
+    // "FlowCorrecBased"); kept for the operating studies.
+    void setUCalculationMethod(const CPString& name) { m_uMethod = name; }
+    const CPString& getUCalculationMethod() const { return m_uMethod; }
+
+    // Fills the indexed value "CrossPinchLoads": entry j is the heat this exchanger moves across
+    // pinch j (hot pinch temperature hotPinch[j], cold pinch temperature coldPinch[j]): for a
+    // process exchanger the heat from its hot side above the pinch into its cold side below it,
+    // for a heater the heat its cold side takes up below the pinch, for a cooler the heat its
+    // hot side gives off above it. Needs a calculated duty and four temperatures; answers the
+    // number of entries (0 leaves the value empty).
+    int CalculateCrossPinchHeatLoads(const std::vector<double>& hotPinch, const std::vector<double>& coldPinch);
+
+    int Calculate(int code) override;
+
+protected:
+    int fixedUpStreamSlots() const override { return 2; }
+    int fixedDownStreamSlots() const override { return 2; }
+    std::unique_ptr<CNode> makeEmptyCopy() const override;
+    void copyStateFrom(const CNode& other) override;
+    bool storeState(ILurmetBinaryFile& file) const override;
+    bool recallState(ILurmetBinaryFile& file) override;
+
+private:
+    int clearPerformance();
+    int solve();
+    int performance(double duty, const double t[4], bool areaSpecified);
+
+    int m_status = 0;
+    bool m_feasible = true;
+    CPString m_uMethod;
+};
+
+HeatExch* AsHeatExch(CNode* node);

@@ -1,0 +1,416 @@
+// The exchanger's unit model: duty and port temperatures, then U, F and shells, area, end
+// approaches, feasibility and capital cost.
+#include "pellin/ExchangerCostLaw.h"
+#include "pellin/FFactor.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
+#include "pellin/HeatTransfer.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+#include "pellin/StreamProfile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+namespace S = ExchangerStatus;
+namespace V = NodeValue;
+
+// The least F a shell-and-tube exchanger is laid out for; the area targets use the same.
+constexpr double kMinimumFtFactor = 0.8;
+// Two heat loads that differ by no more than this share of the larger agree.
+constexpr double kAgreement = 1e-6;
+// Break points of the two sides closer than this (kW) are one.
+constexpr double kSameLoad = 1e-12;
+constexpr int kMaxDoublings = 200;
+constexpr int kMaxBisections = 200;
+
+bool agree(double a, double b) { return std::fabs(a - b) <= kAgreement * std::max({1.0, std::fabs(a), std::fabs(b)}); }
+
+// Where the overall coefficient comes from.
+struct Coefficient {
+    double fixed = 0.0;    // > 0: one U for the whole exchange
+    double fouling = 0.0;  // added to the film resistances
+    bool clean = false;    // leave the fouling out (the clean coefficient)
+
+    // U where the sides stand at these temperatures; 0 when the films are not known.
+    double at(const StreamProfile& hot, const StreamProfile& cold, double th, double tc) const {
+        if (fixed > 0.0) return fixed;
+        const double u = OverallCoefficient(hot.FilmCoefficientAt(th), cold.FilmCoefficientAt(tc));
+        if (!(u > 0.0)) return 0.0;
+        return clean || !(fouling > 0.0) ? u : 1.0 / (1.0 / u + fouling);
+    }
+};
+
+enum class Exchange { Ok, Crossed, NoCoefficient };
+
+// Area of a countercurrent exchange of duty q, summed over the zones between the stream points
+// of either side (within a zone both heat capacities and both film coefficients are constant,
+// so Q_z = U_z F A_z LMTD_z holds exactly). The zones run from the cold end up.
+Exchange exchangeArea(const StreamProfile& hot, const StreamProfile& cold, const double t[4], double q,
+                      const Coefficient& c, double F, double& area) {
+    area = 0.0;
+    const double thi = t[0], tho = t[1], tci = t[2], tco = t[3];
+    if (!(thi - tco > 0.0) || !(tho - tci > 0.0)) return Exchange::Crossed;
+    if (q <= 0.0) return Exchange::Ok;
+    const double hHotOut = hot.Enthalpy(tho), hColdIn = cold.Enthalpy(tci);
+    std::vector<double> points, loads{0.0, q};
+    hot.PointsBetween(tho, thi, points);
+    for (double p : points) loads.push_back(hot.Enthalpy(p) - hHotOut);
+    cold.PointsBetween(tci, tco, points);
+    for (double p : points) loads.push_back(cold.Enthalpy(p) - hColdIn);
+    std::sort(loads.begin(), loads.end());
+
+    bool missing = false;
+    double qa = 0.0, dta = tho - tci, tha = tho, tca = tci;
+    for (std::size_t i = 1; i < loads.size(); ++i) {
+        const double qb = std::min(loads[i], q);
+        if (qb - qa <= kSameLoad && i + 1 < loads.size()) continue;
+        const double thb = i + 1 == loads.size() ? thi : hot.TemperatureAt(hHotOut + qb);
+        const double tcb = i + 1 == loads.size() ? tco : cold.TemperatureAt(hColdIn + qb);
+        const double dtb = thb - tcb;
+        if (!(dtb > 0.0)) return Exchange::Crossed;
+        if (qb > qa) {
+            const double u = c.at(hot, cold, 0.5 * (tha + thb), 0.5 * (tca + tcb));
+            if (u > 0.0) area += (qb - qa) / (u * F * LogMeanTemperatureDifference(dta, dtb));
+            else missing = true;
+        }
+        qa = qb;
+        dta = dtb;
+        tha = thb;
+        tca = tcb;
+    }
+    return missing ? Exchange::NoCoefficient : Exchange::Ok;
+}
+
+}  // namespace
+
+namespace {
+
+struct Side {
+    StreamNode* in = nullptr;
+    StreamNode* out = nullptr;
+    StreamProfile profile;
+    bool usable = false;
+    bool knowIn = false, knowOut = false;
+    double tIn = 0.0, tOut = 0.0;
+
+    void read() {
+        usable = in && out && in->getProfile(profile);
+        knowIn = in && in->isKnown(V::Temperature, tIn);
+        knowOut = out && out->isKnown(V::Temperature, tOut);
+    }
+    bool both() const { return knowIn && knowOut; }
+    bool any() const { return knowIn || knowOut; }
+    // Heat the side carries between its ends: given off by the hot side, taken up by the cold.
+    double duty(bool hot) const {
+        const double d = profile.Enthalpy(tIn) - profile.Enthalpy(tOut);
+        return hot ? d : -d;
+    }
+    // The two end temperatures for a duty q, from whichever end is known.
+    void ends(bool hot, double q, double& inlet, double& outlet) const {
+        const double sign = hot ? -1.0 : 1.0;
+        inlet = knowIn ? tIn : profile.TemperatureAt(profile.Enthalpy(tOut) - sign * q);
+        outlet = knowOut ? tOut : profile.TemperatureAt(profile.Enthalpy(tIn) + sign * q);
+    }
+};
+
+// F and the shells in series of the exchanger's type at these temperatures.
+void ftAndShells(const HeatExch& x, const double t[4], double& F, double& series) {
+    F = 1.0;
+    series = 1.0;
+    if (x.getHXType() != 1) return;
+    double fixedShells = 0.0, flag = 0.0;
+    const bool shellsGiven = x.getVariableStatus(V::NShellsInSeries) == ValueStatus::Specified ||
+                             (x.getVariableAsDouble(V::ShellsInSeriesSpecified, flag) && flag == 1.0);
+    if (shellsGiven && x.getVariableAsDouble(V::NShellsInSeries, fixedShells) && fixedShells >= 1.0) {
+        series = fixedShells;
+        F = g_CalculateFFactorWithFixedShells(t[1], t[0], t[2], t[3], series);
+        return;
+    }
+    double realF = 1.0, realShells = 1.0;
+    g_CalculateFFactorAndShells(t[1], t[0], t[2], t[3], kMinimumFtFactor, realF, realShells, 0, 0);
+    // A real exchanger has whole shells; F is that of the whole number.
+    series = std::max(1.0, std::ceil(realShells - 1e-9));
+    F = g_CalculateFFactorWithFixedShells(t[1], t[0], t[2], t[3], series);
+    double givenF = 0.0;
+    if (x.getVariableStatus(V::FtFactor) == ValueStatus::Specified && x.getVariableAsDouble(V::FtFactor, givenF) &&
+        givenF > 0.0 && givenF <= 1.0)
+        F = givenF;
+}
+
+Coefficient coefficientOf(const HeatExch& x) {
+    Coefficient c;
+    double v = 0.0;
+    if (x.getVariableStatus(V::OverallHTC) == ValueStatus::Specified && x.getVariableAsDouble(V::OverallHTC, v) && v > 0.0)
+        c.fixed = v;
+    else if (x.getVariableStatus(V::ObservedHTC) == ValueStatus::Specified && x.getVariableAsDouble(V::ObservedHTC, v) &&
+             v > 0.0)
+        c.fixed = v;
+    if (x.getVariableAsDouble(V::HXFoulingFactor, v) && v > 0.0) c.fouling = v;
+    return c;
+}
+
+}  // namespace
+
+int HeatExch::clearPerformance() {
+    int n = 0;
+    for (const char* name : {V::HTArea, V::OverallHTC, V::OverallCleanHTC, V::FtFactor, V::NShellsInSeries,
+                             V::TotalNShells, V::HighEndDelT, V::LowEndDelT, V::CapitalCost, V::AnnualizedCapitalCost})
+        n += clearCalculated(name);
+    return n;
+}
+
+int HeatExch::Calculate(int code) {
+    if (code == UnitCode::ClearCalculated) {
+        int n = clearPerformance() + clearCalculated(V::Duty);
+        for (int side = 0; side < 2; ++side) {
+            if (StreamNode* s = getInlet(side)) n += s->clearCalculated(V::Temperature);
+            if (StreamNode* s = getOutlet(side)) n += s->clearCalculated(V::Temperature);
+        }
+        clearIndexedVariable(V::CrossPinchLoads);
+        m_status = S::UnderSpecified;
+        m_feasible = true;
+        return n;
+    }
+    if (code == UnitCode::RefreshPerformance) return setArea();
+    if (!UnitCode::IsCalculate(code)) return 0;
+    return solve();
+}
+
+int HeatExch::solve() {
+    Side hot, cold;
+    hot.in = getInlet(0);
+    hot.out = getOutlet(0);
+    cold.in = getInlet(1);
+    cold.out = getOutlet(1);
+    m_feasible = true;
+    if (!hot.in || !hot.out || !cold.in || !cold.out) {
+        m_status = S::UnderSpecified;
+        return clearPerformance();
+    }
+    hot.read();
+    cold.read();
+    if (!hot.usable || !cold.usable) {
+        m_status = S::Failed;
+        return clearPerformance();
+    }
+
+    int written = 0;
+    double q = 0.0, areaGiven = 0.0;
+    bool knowDuty = isKnown(V::Duty, q);
+    const bool areaSpecified =
+        getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, areaGiven);
+    if (areaSpecified && knowDuty && getVariableStatus(V::Duty) == ValueStatus::Specified) {
+        // Duty and area both given: nothing is left for the area to decide.
+        m_status = S::OverSpecified;
+        return clearPerformance();
+    }
+
+    if (areaSpecified && !knowDuty) {
+        if (!hot.any() || !cold.any()) {
+            m_status = S::AreaUnsolvable;
+            return clearPerformance();
+        }
+        // Area(Q) rises with Q from 0 towards the duty at which the ends close; bracket the duty
+        // that meets the given area, then close in on it.
+        const Coefficient c = coefficientOf(*this);
+        auto excess = [&](double load, int& state) {
+            double t[4], F = 1.0, series = 1.0, a = 0.0;
+            hot.ends(true, load, t[0], t[1]);
+            cold.ends(false, load, t[2], t[3]);
+            ftAndShells(*this, t, F, series);
+            const Exchange e = exchangeArea(hot.profile, cold.profile, t, load, c, F, a);
+            state = e == Exchange::Ok ? 0 : e == Exchange::Crossed ? 1 : 2;
+            return a - areaGiven;
+        };
+        // With both inlets known the ends close at the smaller of the two sides' heat between
+        // the inlet temperatures: the bracket is there at once.
+        int state = 0;
+        double lo = 0.0, hi = std::max(getLoad(), 1.0);
+        if (hot.knowIn && cold.knowIn && hot.tIn > cold.tIn)
+            hi = std::min(hot.profile.Enthalpy(hot.tIn) - hot.profile.Enthalpy(cold.tIn),
+                          cold.profile.Enthalpy(hot.tIn) - cold.profile.Enthalpy(cold.tIn));
+        double fLo = -areaGiven, fHi = 0.0;
+        bool bracketed = areaGiven <= 0.0, hiOpen = false;
+        for (int i = 0; i < kMaxDoublings && !bracketed; ++i) {
+            fHi = excess(hi, state);
+            if (state == 2) break;
+            if (state == 1 || fHi >= 0.0) {
+                bracketed = true;
+                hiOpen = state == 0;
+            } else {
+                lo = hi;
+                fLo = fHi;
+                hi *= 2.0;
+            }
+        }
+        if (!bracketed) {
+            m_status = S::Failed;
+            return clearPerformance();
+        }
+        // Regula falsi with the Illinois halving while the upper end has an area; halving while
+        // it lies beyond the closing ends.
+        int side = 0;
+        for (int i = 0; i < kMaxBisections && areaGiven > 0.0 && hi - lo > 1e-13 * hi; ++i) {
+            double x = 0.5 * (lo + hi);
+            if (hiOpen && fHi > fLo) {
+                x = hi - fHi * (hi - lo) / (fHi - fLo);
+                if (!(x > lo && x < hi)) x = 0.5 * (lo + hi);
+            }
+            const double fx = excess(x, state);
+            if (state == 0 && std::fabs(fx) <= 1e-12 * areaGiven) {
+                lo = hi = x;
+                break;
+            }
+            if (state == 1 || fx >= 0.0) {
+                hi = x;
+                hiOpen = state == 0;
+                fHi = fx;
+                if (side == 1) fLo *= 0.5;
+                side = 1;
+            } else {
+                lo = x;
+                fLo = fx;
+                if (side == -1 && hiOpen) fHi *= 0.5;
+                side = -1;
+            }
+        }
+        q = areaGiven > 0.0 ? 0.5 * (lo + hi) : 0.0;
+        excess(q, state);
+        if (state == 1) q = lo;  // stay on the side where the ends are still open
+        written += writeCalculated(V::Duty, q);
+        knowDuty = true;
+    }
+
+    const double hotDuty = hot.both() ? hot.duty(true) : 0.0;
+    const double coldDuty = cold.both() ? cold.duty(false) : 0.0;
+    if (!knowDuty) {
+        if (hot.both() && cold.both() && !agree(hotDuty, coldDuty)) {
+            m_status = S::OverSpecified;
+            return written + clearPerformance();
+        }
+        if (!hot.both() && !cold.both()) {
+            m_status = S::UnderSpecified;
+            return written + clearPerformance();
+        }
+        q = hot.both() ? hotDuty : coldDuty;
+        written += writeCalculated(V::Duty, q);
+    } else if ((hot.both() && !agree(hotDuty, q)) || (cold.both() && !agree(coldDuty, q))) {
+        m_status = S::OverSpecified;
+        return written + clearPerformance();
+    }
+
+    if (!hot.any() || !cold.any()) {
+        m_status = S::NoTemperatureOnSide;
+        return written + clearPerformance();
+    }
+    double t[4];
+    hot.ends(true, q, t[0], t[1]);
+    cold.ends(false, q, t[2], t[3]);
+    if (!hot.knowIn) written += hot.in->writeCalculated(V::Temperature, t[0]);
+    if (!hot.knowOut) written += hot.out->writeCalculated(V::Temperature, t[1]);
+    if (!cold.knowIn) written += cold.in->writeCalculated(V::Temperature, t[2]);
+    if (!cold.knowOut) written += cold.out->writeCalculated(V::Temperature, t[3]);
+    return written + performance(q, t, areaSpecified);
+}
+
+int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
+    int written = writeCalculated(V::HighEndDelT, t[0] - t[3]) + writeCalculated(V::LowEndDelT, t[1] - t[2]);
+    StreamProfile hot, cold;
+    getInlet(0)->getProfile(hot);
+    getInlet(1)->getProfile(cold);
+
+    double F = 1.0, series = 1.0, area = 0.0;
+    const Coefficient c = coefficientOf(*this);
+    const bool crossed = q < 0.0 || (q > 0.0 && exchangeArea(hot, cold, t, q, c, 1.0, area) == Exchange::Crossed);
+    double dtMin = 0.0;
+    const bool haveDtMin = getVariableAsDouble(V::DTMin, dtMin);
+    if (crossed) {
+        // No exchange of this duty is possible between these temperatures: no area, no cost.
+        m_status = S::Crossed;
+        m_feasible = false;
+        for (const char* name : {V::HTArea, V::OverallHTC, V::OverallCleanHTC, V::FtFactor, V::NShellsInSeries,
+                                 V::TotalNShells, V::CapitalCost, V::AnnualizedCapitalCost})
+            written += clearCalculated(name);
+        return written;
+    }
+    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - 1e-9;
+
+    ftAndShells(*this, t, F, series);
+    written += writeCalculated(V::FtFactor, F);
+    if (getVariableStatus(V::NShellsInSeries) != ValueStatus::Specified) written += writeCalculated(V::NShellsInSeries, series);
+
+    const Exchange e = q > 0.0 ? exchangeArea(hot, cold, t, q, c, F, area) : Exchange::Ok;
+    Coefficient cleanCoefficient = c;
+    cleanCoefficient.clean = true;
+    const double uClean = cleanCoefficient.fixed > 0.0
+                              ? 0.0
+                              : cleanCoefficient.at(hot, cold, 0.5 * (t[0] + t[1]), 0.5 * (t[2] + t[3]));
+    if (uClean > 0.0) written += writeCalculated(V::OverallCleanHTC, uClean);
+    else written += clearCalculated(V::OverallCleanHTC);
+    if (e == Exchange::NoCoefficient) {
+        m_status = S::Partial;
+        for (const char* name : {V::HTArea, V::OverallHTC, V::TotalNShells, V::CapitalCost, V::AnnualizedCapitalCost})
+            written += clearCalculated(name);
+        return written;
+    }
+
+    if (!areaSpecified) written += writeCalculated(V::HTArea, area);
+    const double usedArea = areaSpecified ? getArea() : area;
+    // The overall coefficient the exchanger shows is the one that makes Q = U F A LMTD hold
+    // over its end temperatures; with one stream segment per side it is the coefficient itself.
+    const double lmtd = LogMeanTemperatureDifference(t[0] - t[3], t[1] - t[2]);
+    if (getVariableStatus(V::OverallHTC) != ValueStatus::Specified) {
+        if (c.fixed > 0.0) written += writeCalculated(V::OverallHTC, c.fixed);
+        else if (area > 0.0 && lmtd > 0.0) written += writeCalculated(V::OverallHTC, q / (F * area * lmtd));
+        else written += clearCalculated(V::OverallHTC);
+    }
+
+    double maxShellArea = 0.0;
+    const bool capped = getVariableAsDouble(V::HTMaxAreaShell, maxShellArea) && maxShellArea > 0.0;
+    double shells = 0.0;
+    if (usedArea > 0.0) {
+        const double parallel = capped ? std::max(1.0, std::ceil(usedArea / (series * maxShellArea) - 1e-9)) : 1.0;
+        shells = series * parallel;
+    }
+    written += writeCalculated(V::TotalNShells, shells);
+
+    const IExchangerCostLaw* law = getFlowSheet() ? getFlowSheet()->GetCostLaw() : nullptr;
+    CPString model;
+    if (!getVariableAsString(V::CostModelName, model) || model.empty()) model = "DEFAULT";
+    double capital = 0.0;
+    if (law && usedArea > 0.0 && law->CapitalCost(model, usedArea, shells, capital) && std::isfinite(capital)) {
+        written += writeCalculated(V::CapitalCost, capital);
+        written += writeCalculated(V::AnnualizedCapitalCost, law->AnnualisedCost(model, capital));
+    } else {
+        written += clearCalculated(V::CapitalCost) + clearCalculated(V::AnnualizedCapitalCost);
+    }
+    m_status = S::Calculated;
+    return written;
+}
+
+int HeatExch::setArea() {
+    StreamNode* ports[4] = {getInlet(0), getOutlet(0), getInlet(1), getOutlet(1)};
+    double t[4], q = 0.0, a = 0.0;
+    for (int i = 0; i < 4; ++i)
+        if (!ports[i] || !ports[i]->isKnown(V::Temperature, t[i])) return 0;
+    StreamProfile p;
+    if (!isKnown(V::Duty, q) || !ports[0]->getProfile(p) || !ports[2]->getProfile(p)) return 0;
+    const bool areaSpecified = getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, a);
+    return performance(q, t, areaSpecified);
+}
+
+double HeatExch::calculateULogMeanTD(int) {
+    StreamNode* ports[4] = {getInlet(0), getOutlet(0), getInlet(1), getOutlet(1)};
+    const Coefficient c = coefficientOf(*this);
+    if (c.fixed > 0.0) return c.fixed;
+    double t[4];
+    for (int i = 0; i < 4; ++i)
+        if (!ports[i] || !ports[i]->isKnown(V::Temperature, t[i])) return 0.0;
+    StreamProfile hot, cold;
+    if (!ports[0]->getProfile(hot) || !ports[2]->getProfile(cold)) return 0.0;
+    return c.at(hot, cold, 0.5 * (t[0] + t[1]), 0.5 * (t[2] + t[3]));
+}

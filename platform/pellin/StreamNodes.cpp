@@ -1,0 +1,130 @@
+#include "pellin/StreamNodes.h"
+
+#include "pellin/IFlowsheetStream.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamProfile.h"
+
+#include <cmath>
+
+namespace {
+// A walk upstream that runs longer than this has met a loop of segments: no fraction.
+constexpr int kMaxWalk = 100000;
+
+double fractionOf(const CNode* segment, int depth);
+
+// Share of the stream's flow that leaves `unit` through its outlet slot `slot`.
+double fractionLeaving(const CNode* unit, int slot, int depth) {
+    if (!unit || depth > kMaxWalk) return -1.0;
+    if (unit->IsOfType(NodeKind::Tee)) return -1.0;  // answered by the branch segment itself
+    if (unit->IsOfType(NodeKind::Mixer)) {
+        double sum = 0.0;
+        for (const CNode* in : unit->getAllUpStreamNodes()) {
+            const double f = fractionOf(in, depth + 1);
+            if (!(f > 0.0)) return -1.0;
+            sum += f;
+        }
+        return sum > 0.0 ? sum : -1.0;
+    }
+    if (unit->IsOfType(NodeKind::CountercurrentHX)) return fractionOf(unit->getIthUpStreamNode(slot), depth + 1);
+    if (unit->getNumberOfUpStreamSlots() == 0) return 1.0;  // a stream start
+    const CNode* in = unit->getIthUpStreamNode(0);
+    return in ? fractionOf(in, depth + 1) : -1.0;
+}
+
+double fractionOf(const CNode* segment, int depth) {
+    if (!segment || depth > kMaxWalk) return -1.0;
+    if (!segment->IsOfType(NodeKind::MaterialStream)) return fractionLeaving(segment, 0, depth);
+    const CNode* up = segment->getIthUpStreamNode(0);
+    if (!up) return 1.0;
+    if (up->IsOfType(NodeKind::Tee)) {
+        double share = 0.0;
+        if (!segment->isKnown(NodeValue::SplitFraction, share)) return -1.0;
+        const double before = fractionOf(up->getIthUpStreamNode(0), depth + 1);
+        return before > 0.0 && share >= 0.0 ? before * share : -1.0;
+    }
+    return fractionLeaving(up, up->downStreamSlotOf(segment), depth);
+}
+}  // namespace
+
+StreamPiece::StreamPiece(const CPString& name, const CPString& kind, IFlowsheetStream* stream)
+    : CNode(name, kind), m_stream(nullptr) {
+    setParentPIStream(stream);
+}
+
+void StreamPiece::setParentPIStream(IFlowsheetStream* stream) {
+    m_stream = stream;
+    if (stream) addVariable(NodeValue::ParentStream, stream->GetName(), ValueStatus::Specified);
+}
+
+bool StreamNode::IsOfType(const CPString& typeName) const {
+    return typeName == NodeKind::MaterialStream || typeName == NodeKind::StreamNodeType || CNode::IsOfType(typeName);
+}
+
+// The walk goes back along one stream to its start, or to the tee whose branch this is and on
+// from there; its length is the number of units on the stream before this segment, which is
+// small (tens), so a pass over all units stays close to linear in practice. A cached fraction
+// would have to follow every edit of the network and every change of a split fraction.
+double StreamNode::getSplitFraction() const { return fractionOf(this, 0); }
+
+bool StreamNode::getProfile(StreamProfile& profile) const {
+    const double f = getSplitFraction();
+    if (getParentPIStream()) return profile.Build(*getParentPIStream(), f);
+    double cp = 0.0, film = 0.0;
+    if (!getVariableAsDouble(NodeValue::HeatCapacityFlowrate, cp)) return false;
+    getVariableAsDouble(NodeValue::FilmCoefficient, film);
+    return profile.BuildConstant(cp, film, f);
+}
+
+double StreamNode::getEnthalpy() const {
+    double t = 0.0;
+    StreamProfile p;
+    if (!getVariableAsDouble(NodeValue::Temperature, t) || !getProfile(p)) return 0.0;
+    const IFlowsheetStream* s = getParentPIStream();
+    const double supply = s ? s->GetSupplyTemperature() : t;
+    return std::fabs(p.Enthalpy(supply) - p.Enthalpy(t));
+}
+
+int StreamNode::Calculate(int code) {
+    if (code != UnitCode::ClearCalculated) return 0;
+    return clearCalculated(NodeValue::Temperature) + clearCalculated(NodeValue::SplitFraction) +
+           clearCalculated(NodeValue::MassFlow);
+}
+
+std::unique_ptr<CNode> StreamNode::makeEmptyCopy() const {
+    return std::make_unique<StreamNode>(getName(), getClassName(), getParentPIStream());
+}
+
+bool StreamStart::IsOfType(const CPString& typeName) const {
+    return typeName == NodeKind::FeedBlock || CNode::IsOfType(typeName);
+}
+
+int StreamStart::Calculate(int code) {
+    if (!UnitCode::IsCalculate(code)) return 0;
+    StreamNode* first = AsStreamNode(getIthDownStreamNode(0));
+    double t = 0.0, known = 0.0;
+    if (!first || !isKnown(NodeValue::Temperature, t) || first->isKnown(NodeValue::Temperature, known)) return 0;
+    return first->writeCalculated(NodeValue::Temperature, t);
+}
+
+std::unique_ptr<CNode> StreamStart::makeEmptyCopy() const {
+    return std::make_unique<StreamStart>(getName(), getClassName(), getParentPIStream());
+}
+
+int StreamEnd::Calculate(int code) {
+    if (!UnitCode::IsCalculate(code)) return 0;
+    StreamNode* last = AsStreamNode(getIthUpStreamNode(0));
+    double t = 0.0, known = 0.0;
+    if (!last || !isKnown(NodeValue::Temperature, t)) return 0;
+    CNode* before = last->getIthUpStreamNode(0);
+    if (!before || before->getClassName() != NodeKind::Heater) return 0;
+    if (last->isKnown(NodeValue::Temperature, known)) return 0;
+    return last->writeCalculated(NodeValue::Temperature, t);
+}
+
+std::unique_ptr<CNode> StreamEnd::makeEmptyCopy() const {
+    return std::make_unique<StreamEnd>(getName(), getClassName(), getParentPIStream());
+}
+
+StreamNode* AsStreamNode(CNode* node) { return NodeCast<StreamNode>(node, NodeKind::MaterialStream); }
+StreamStart* AsStreamStart(CNode* node) { return NodeCast<StreamStart>(node, NodeKind::FeedBlock); }
+StreamEnd* AsStreamEnd(CNode* node) { return NodeCastByKind<StreamEnd>(node, NodeKind::ProductBlock); }

@@ -1,0 +1,273 @@
+// The exchanger's unit model against numbers worked by hand and the effectiveness-NTU relation.
+#include "pellin/ExchangerCostLaw.h"
+#include "pellin/FFactor.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+#include "tests/support/FlowsheetTestStream.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+namespace V = NodeValue;
+namespace S = ExchangerStatus;
+
+// One exchanger between a segment of a hot and of a cold stream.
+struct OneExchanger {
+    FlowsheetTestStream hot, cold;
+    FlowSheet sheet;
+    StreamNode *hi, *ho, *ci, *co;
+    HeatExch* x;
+
+    OneExchanger(FlowsheetTestStream h, FlowsheetTestStream c, const char* kind = NodeKind::CountercurrentHX)
+        : hot(std::move(h)), cold(std::move(c)) {
+        auto seg = [&](const char* name, FlowsheetTestStream& s) {
+            return AsStreamNode(sheet.addNode(FlowSheet::CreateNode(NodeKind::MaterialStream, name, &s)));
+        };
+        hi = seg("hi", hot);
+        ho = seg("ho", hot);
+        ci = seg("ci", cold);
+        co = seg("co", cold);
+        x = AsHeatExch(sheet.addNode(FlowSheet::CreateNode(kind, "E-100")));
+        EXPECT_TRUE(sheet.connectToPort(x, ExchangerPort::HotSideFeed, hi));
+        EXPECT_TRUE(sheet.connectToPort(x, ExchangerPort::HotSideProduct, ho));
+        EXPECT_TRUE(sheet.connectToPort(x, ExchangerPort::ColdSideFeed, ci));
+        EXPECT_TRUE(sheet.connectToPort(x, ExchangerPort::ColdSideProduct, co));
+    }
+    void inlets(double thi, double tci) {
+        hi->addVariable(V::Temperature, thi, 1);
+        ci->addVariable(V::Temperature, tci, 1);
+    }
+    double value(CNode* n, const char* name) {
+        double v = std::nan("");
+        n->getVariableAsDouble(name, v);
+        return v;
+    }
+    int run() { return x->Calculate(UnitCode::Calculate); }
+};
+
+FlowsheetTestStream constantHot(double cp, std::vector<double> films = {}) {
+    return FlowsheetTestStream("H", {400, 0}, {cp}, std::move(films));
+}
+FlowsheetTestStream constantCold(double cp, std::vector<double> films = {}) {
+    return FlowsheetTestStream("C", {0, 400}, {cp}, std::move(films));
+}
+
+// Hot 150, cold 50, CP 10 and 10, duty 833.33: both sides move 83.333 degrees, so both ends
+// approach by 16.667 and with U 0.5, F 1 the area is 833.33 / (0.5 x 16.667) = 100.
+TEST(ExchangerModel, DutyGivesOutletsAndArea) {
+    OneExchanger e(constantHot(10), constantCold(10));
+    e.inlets(150, 50);
+    e.x->addVariable(V::OverallHTC, 0.5, 1);
+    e.x->addVariable(V::Duty, 833.33, 1);
+    e.run();
+    EXPECT_EQ(e.x->getStatus(), S::Calculated);
+    EXPECT_NEAR(e.value(e.ho, V::Temperature), 66.667, 1e-3);
+    EXPECT_NEAR(e.value(e.co, V::Temperature), 133.333, 1e-3);
+    EXPECT_NEAR(e.value(e.x, V::HTArea), 100.0, 0.01);
+    EXPECT_EQ(e.value(e.x, V::FtFactor), 1.0);
+    EXPECT_NEAR(e.value(e.x, V::HighEndDelT), 16.667, 1e-3);
+    EXPECT_EQ(e.x->getVariableStatus(V::HTArea), ValueStatus::Calculated);
+
+    // The same exchanger with its area given instead finds the duty again.
+    OneExchanger a(constantHot(10), constantCold(10));
+    a.inlets(150, 50);
+    a.x->addVariable(V::OverallHTC, 0.5, 1);
+    a.x->addVariable(V::HTArea, 100.0, 1);
+    a.run();
+    EXPECT_EQ(a.x->getStatus(), S::Calculated);
+    EXPECT_NEAR(a.value(a.x, V::Duty), 833.33, 0.01);
+    EXPECT_EQ(a.x->getVariableStatus(V::Duty), ValueStatus::Calculated);
+    EXPECT_EQ(a.x->getVariableStatus(V::HTArea), ValueStatus::Specified);
+}
+
+struct Ntu {
+    double thi, tci, cpHot, cpCold, u, area, duty;
+};
+
+class ExchangerAreaGiven : public ::testing::TestWithParam<Ntu> {};
+
+// Countercurrent effectiveness: e = (1 - exp(-N(1 - r))) / (1 - r exp(-N(1 - r))), N = UA/Cmin,
+// r = Cmin/Cmax; Q = e Cmin (Thi - Tci).
+TEST_P(ExchangerAreaGiven, MeetsEffectivenessNtu) {
+    const Ntu n = GetParam();
+    OneExchanger e(constantHot(n.cpHot), constantCold(n.cpCold));
+    e.inlets(n.thi, n.tci);
+    e.x->addVariable(V::OverallHTC, n.u, 1);
+    e.x->addVariable(V::HTArea, n.area, 1);
+    e.run();
+    const double cmin = std::min(n.cpHot, n.cpCold), r = cmin / std::max(n.cpHot, n.cpCold);
+    const double ntu = n.u * n.area / cmin, g = std::exp(-ntu * (1 - r));
+    const double exact = (1 - g) / (1 - r * g) * cmin * (n.thi - n.tci);
+    EXPECT_NEAR(exact, n.duty, 1e-3);
+    EXPECT_NEAR(e.value(e.x, V::Duty), exact, 5e-4 * exact);
+    EXPECT_EQ(e.x->getStatus(), S::Calculated);
+}
+
+INSTANTIATE_TEST_SUITE_P(Countercurrent, ExchangerAreaGiven,
+                         ::testing::Values(Ntu{150, 50, 10, 5, 0.5, 100, 498.3098}, Ntu{150, 50, 10, 5, 0.5, 10, 282.3667},
+                                           Ntu{200, 40, 4, 8, 0.3, 20, 442.1027}));
+
+// Of duty and the four temperatures two determine the rest; a third that disagrees
+// over-specifies, too few under-specify.
+TEST(ExchangerModel, StatusWalk) {
+    OneExchanger e(constantHot(10, {1.0}), constantCold(10, {1.0}));
+    EXPECT_EQ((e.run(), e.x->getStatus()), S::UnderSpecified);
+    e.hi->addVariable(V::Temperature, 150, 1);
+    EXPECT_EQ((e.run(), e.x->getStatus()), S::UnderSpecified);
+    e.ho->addVariable(V::Temperature, 100, 1);  // the hot side gives the duty, 500
+    EXPECT_EQ((e.run(), e.x->getStatus()), S::NoTemperatureOnSide);
+    EXPECT_NEAR(e.value(e.x, V::Duty), 500.0, 1e-9);
+    e.ci->addVariable(V::Temperature, 40, 1);
+    EXPECT_EQ((e.run(), e.x->getStatus()), S::Calculated);
+    EXPECT_NEAR(e.value(e.co, V::Temperature), 90.0, 1e-9);
+    // 1/U = 1/1 + 1/1; ends 60 and 60: A = 500 / (0.5 x 60).
+    EXPECT_NEAR(e.value(e.x, V::HTArea), 500.0 / 30.0, 1e-9);
+    EXPECT_NEAR(e.value(e.x, V::OverallHTC), 0.5, 1e-12);
+
+    e.x->addVariable(V::Duty, 400, 1);  // against the hot side's 500
+    EXPECT_EQ((e.run(), e.x->getStatus()), S::OverSpecified);
+    EXPECT_FALSE(e.x->hasVariable(V::HTArea) && e.x->getVariableStatus(V::HTArea) != ValueStatus::Open);
+    e.x->addVariable(V::Duty, 500, 1);
+    e.x->addVariable(V::HTArea, 20, 1);  // duty and area both given
+    EXPECT_EQ((e.run(), e.x->getStatus()), S::OverSpecified);
+
+    OneExchanger b(constantHot(10, {1.0}), constantCold(10, {1.0}));
+    b.x->addVariable(V::HTArea, 20, 1);
+    b.hi->addVariable(V::Temperature, 150, 1);
+    EXPECT_EQ((b.run(), b.x->getStatus()), S::AreaUnsolvable);
+    // No coefficient: the duty and temperatures, but no area.
+    OneExchanger c(constantHot(10), constantCold(10));
+    c.inlets(150, 40);
+    c.x->addVariable(V::Duty, 500, 1);
+    EXPECT_EQ((c.run(), c.x->getStatus()), S::Partial);
+    EXPECT_NEAR(c.value(c.co, V::Temperature), 90.0, 1e-9);
+}
+
+// A 1-2N exchanger takes the whole shell count at which F reaches 0.8 and the F of that count;
+// the shells in parallel keep each shell within "HTMaxAreaShell".
+TEST(ExchangerModel, ShellAndTube) {
+    OneExchanger e(constantHot(10), constantCold(10), NodeKind::HeatExchanger);
+    e.inlets(150, 50);
+    e.x->addVariable(V::OverallHTC, 0.5, 1);
+    e.x->addVariable(V::Duty, 800, 1);  // 150 -> 70 against 50 -> 130: a tight temperature cross
+    e.x->addVariable(V::HTMaxAreaShell, 40, 1);
+    e.run();
+    ASSERT_EQ(e.x->getStatus(), S::Calculated);
+    double F = 0, realShells = 0;
+    g_CalculateFFactorAndShells(70, 150, 50, 130, 0.8, F, realShells, 0, 0);
+    const double series = std::ceil(realShells);
+    EXPECT_GT(series, 1.0);
+    EXPECT_EQ(e.value(e.x, V::NShellsInSeries), series);
+    EXPECT_DOUBLE_EQ(e.value(e.x, V::FtFactor), g_CalculateFFactorWithFixedShells(70, 150, 50, 130, series));
+    EXPECT_GE(e.value(e.x, V::FtFactor), 0.8);
+    const double area = 800 / (0.5 * e.value(e.x, V::FtFactor) * 20.0);
+    EXPECT_NEAR(e.value(e.x, V::HTArea), area, 1e-9 * area);
+    EXPECT_EQ(e.value(e.x, V::TotalNShells), series * std::ceil(area / (series * 40)));
+
+    // Given shells in series fix F.
+    e.x->addVariable(V::NShellsInSeries, 5, 1);
+    e.run();
+    EXPECT_DOUBLE_EQ(e.value(e.x, V::FtFactor), g_CalculateFFactorWithFixedShells(70, 150, 50, 130, 5));
+}
+
+// Temperatures that cross leave an exchanger infeasible, with no area and no NaN anywhere; an
+// end approach below "DTMin" leaves it calculated but infeasible.
+TEST(ExchangerModel, CrossingAndApproach) {
+    for (const char* kind : {NodeKind::CountercurrentHX, NodeKind::HeatExchanger}) {
+        OneExchanger e(constantHot(10), constantCold(20), kind);
+        e.inlets(150, 50);
+        e.x->addVariable(V::OverallHTC, 0.5, 1);
+        e.x->addVariable(V::Duty, 1500, 1);  // hot 150 -> 0, cold 50 -> 125: the ends cross
+        e.run();
+        EXPECT_EQ(e.x->getStatus(), S::Crossed) << kind;
+        EXPECT_FALSE(e.x->IsFeasible());
+        double a = 0;
+        EXPECT_EQ(e.x->getVariableAsDouble(V::HTArea, a), 0);
+        for (const char* name : {V::HighEndDelT, V::LowEndDelT, V::Duty})
+            EXPECT_TRUE(std::isfinite(e.value(e.x, name))) << name;
+    }
+    OneExchanger e(constantHot(10), constantCold(10));
+    e.inlets(150, 50);
+    e.x->addVariable(V::OverallHTC, 0.5, 1);
+    e.x->addVariable(V::DTMin, 20, 1);
+    e.x->addVariable(V::Duty, 833.33, 1);  // ends 16.7 apart
+    e.run();
+    EXPECT_EQ(e.x->getStatus(), S::Calculated);
+    EXPECT_FALSE(e.x->IsFeasible());
+    e.x->addVariable(V::Duty, 700, 1);  // ends 30 apart
+    e.run();
+    EXPECT_TRUE(e.x->IsFeasible());
+}
+
+// A hot stream of two segments, 200 -> 150 at CP 4 and 150 -> 100 at CP 2, films 1 and 0.5;
+// cold CP 10 at 20, film 1. Duty 250: the hot side gives 200 above 150 and the rest 50 below,
+// ending at 125. Cold: 20 -> 45. Zone 1 (cold end, 50 kW): ends 125-20 = 105 and 150-25 = 125,
+// U = 1/3; zone 2 (200 kW): ends 125 and 200-45 = 155, U = 1/2.
+TEST(ExchangerModel, PiecewiseOverStreamSegments) {
+    OneExchanger e(FlowsheetTestStream("H", {200, 150, 100}, {4, 2}, {1.0, 0.5}),
+                   FlowsheetTestStream("C", {20, 300}, {10}, {1.0}));
+    e.inlets(200, 20);
+    e.x->addVariable(V::Duty, 250, 1);
+    e.run();
+    ASSERT_EQ(e.x->getStatus(), S::Calculated);
+    EXPECT_NEAR(e.value(e.ho, V::Temperature), 125.0, 1e-9);
+    EXPECT_NEAR(e.value(e.co, V::Temperature), 45.0, 1e-9);
+    auto lm = [](double a, double b) { return (a - b) / std::log(a / b); };
+    const double area = 50 / (lm(125, 105) / 3.0) + 200 / (lm(155, 125) / 2.0);
+    EXPECT_NEAR(e.value(e.x, V::HTArea), area, 1e-9 * area);
+    // The coefficient shown makes Q = U F A LMTD hold over the end temperatures.
+    EXPECT_NEAR(e.value(e.x, V::OverallHTC) * area * lm(155, 105), 250.0, 1e-9 * 250);
+}
+
+struct ShellLaw : IExchangerCostLaw {
+    bool CapitalCost(const CPString& model, double area, double shells, double& cost) const override {
+        if (model != "DEFAULT") return false;
+        cost = 10000 + shells * 800 * std::pow(area / shells, 0.8);
+        return true;
+    }
+    double AnnualisedCost(const CPString&, double capital) const override { return capital * 0.1 * 3.1709792e-8; }
+};
+
+TEST(ExchangerModel, CapitalCostThroughTheCostLaw) {
+    OneExchanger e(constantHot(10), constantCold(10));
+    ShellLaw law;
+    e.sheet.SetCostLaw(&law);
+    e.inlets(150, 50);
+    e.x->addVariable(V::OverallHTC, 0.5, 1);
+    e.x->addVariable(V::HTMaxAreaShell, 60, 1);
+    e.x->addVariable(V::Duty, 833.33, 1);
+    e.run();
+    const double area = e.value(e.x, V::HTArea);
+    EXPECT_EQ(e.value(e.x, V::TotalNShells), 2.0);  // 100 m2 at most 60 a shell
+    EXPECT_NEAR(e.value(e.x, V::CapitalCost), 10000 + 2 * 800 * std::pow(area / 2, 0.8), 1e-6);
+    EXPECT_NEAR(e.value(e.x, V::AnnualizedCapitalCost), e.value(e.x, V::CapitalCost) * 0.1 * 3.1709792e-8, 1e-15);
+    e.x->addVariable(V::CostModelName, "UNKNOWN", 1);
+    e.run();
+    EXPECT_EQ(e.x->getVariableStatus(V::CapitalCost), ValueStatus::Open);
+}
+
+// Hot 150 -> 66.67, cold 50 -> 133.33 (CP 10 each, 833.33 kW); pinch at hot 100 / cold 90.
+// The hot side gives 500 above 100, the cold side takes 400 below 90: 500 + 400 - 833.33 = 66.67
+// crosses. As a heater (hot side a utility) the 400 below the pinch count; as a cooler the 500.
+TEST(ExchangerModel, CrossPinchLoads) {
+    for (int utility : {-1, 0, 1}) {
+        OneExchanger e(FlowsheetTestStream("H", {400, 0}, {10}, {}, utility == 0 ? 1 : 0),
+                       FlowsheetTestStream("C", {0, 400}, {10}, {}, utility == 1 ? 1 : 0));
+        e.inlets(150, 50);
+        e.x->addVariable(V::Duty, 2500.0 / 3.0, 1);
+        e.run();
+        ASSERT_EQ(e.x->CalculateCrossPinchHeatLoads({100, 500}, {90, 490}), 2);
+        double load = 0, none = -1;
+        ASSERT_EQ(e.x->getIndexedVariable(V::CrossPinchLoads, 0, load), 1);
+        EXPECT_NEAR(load, utility == 0 ? 400 : utility == 1 ? 500 : 200.0 / 3.0, 1e-9) << utility;
+        EXPECT_EQ(e.x->getIndexedVariable(V::CrossPinchLoads, 1, none), 1);
+        EXPECT_NEAR(none, utility == 0 ? 2500.0 / 3.0 : 0.0, 1e-9);
+    }
+}
+
+}  // namespace
