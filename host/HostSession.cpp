@@ -9,24 +9,39 @@
 
 #include <cstring>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 constexpr int kProjectType = 501;
-constexpr char kCaseMagic[] = "KSTRNCF1";
+// The two forms of the case file: checked (with a checksum trailer) and the older unchecked one.
+constexpr char kCaseMagic[] = "KSTRNCF2";
+constexpr char kUncheckedCaseMagic[] = "KSTRNCF1";
 
 using CreateManagerFn = IEngineeringManager* (*)();
 using DestroyManagerFn = void (*)(IEngineeringManager*);
 using OpenCaseFn = ILurmetBinaryFile* (*)(const char*, int);
+using OpenCaseForReadingFn = ILurmetBinaryFile* (*)(const char*, char*, int);
+using CaseErrorFn = const char* (*)(ILurmetBinaryFile*);
+using FinishCaseFn = int (*)(ILurmetBinaryFile*);
 using CommitCaseFn = int (*)(ILurmetBinaryFile*);
 using CloseCaseFn = void (*)(ILurmetBinaryFile*);
 using SetupFn = void (*)();
 }  // namespace
 
 bool IsCaseFile(const std::string& path) {
+    // Only a regular file is opened: a pipe would wait for a writer.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     std::ifstream in(path, std::ios::binary);
-    char head[8] = {};
+    char head[sizeof kCaseMagic - 1] = {};
     if (!in.read(head, sizeof head)) return false;
-    return std::memcmp(head, kCaseMagic, sizeof head) == 0;
+    return std::memcmp(head, kCaseMagic, sizeof head) == 0 || std::memcmp(head, kUncheckedCaseMagic, sizeof head) == 0;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {}, second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 HostSession::~HostSession() {
@@ -64,28 +79,34 @@ IHeatIntegrationScenario* HostSession::NewScenario(const std::string& name, std:
 }
 
 bool HostSession::RecallCase(const std::string& path, std::string& error) {
-    auto open = reinterpret_cast<OpenCaseFn>(m_module.Entry("KestrinOpenCaseFile"));
+    auto open = reinterpret_cast<OpenCaseForReadingFn>(m_module.Entry("KestrinOpenCaseFileForReading"));
+    auto finish = reinterpret_cast<FinishCaseFn>(m_module.Entry("KestrinFinishCaseFile"));
     auto close = reinterpret_cast<CloseCaseFn>(m_module.Entry("KestrinCloseCaseFile"));
-    if (!open || !close) {
+    if (!open || !finish || !close) {
         error = m_module.Path() + " lacks the case-file entries";
         return false;
     }
-    ILurmetBinaryFile* file = open(path.c_str(), 0);
+    char reason[256] = {};
+    ILurmetBinaryFile* file = open(path.c_str(), reason, sizeof reason);
     if (!file) {
-        error = path + ": cannot open the case file";
+        error = path + ": cannot open the case file: " + reason;
         return false;
     }
-    bool ok = m_project->Recall(*file);
+    const bool recalled = m_project->Recall(*file);
+    // Bytes after the last record are damage too: a whole case leaves nothing unread.
+    const int state = recalled ? finish(file) : 0;
     close(file);
-    if (!ok) error = path + ": the case file is damaged or not a Kestrin case";
-    return ok;
+    m_unchecked = state == 2;
+    if (state == 0) error = path + ": the case file is damaged or not a Kestrin case";
+    return state != 0;
 }
 
 bool HostSession::SaveCase(const std::string& path, std::string& error) {
     auto open = reinterpret_cast<OpenCaseFn>(m_module.Entry("KestrinOpenCaseFile"));
     auto commit = reinterpret_cast<CommitCaseFn>(m_module.Entry("KestrinCommitCaseFile"));
+    auto reason = reinterpret_cast<CaseErrorFn>(m_module.Entry("KestrinCaseFileError"));
     auto close = reinterpret_cast<CloseCaseFn>(m_module.Entry("KestrinCloseCaseFile"));
-    if (!open || !commit || !close) {
+    if (!open || !commit || !reason || !close) {
         error = m_module.Path() + " lacks the case-file entries";
         return false;
     }
@@ -94,9 +115,13 @@ bool HostSession::SaveCase(const std::string& path, std::string& error) {
         error = path + ": cannot open the case file for writing";
         return false;
     }
-    bool ok = m_project->Store(*file) && commit(file) == 1;
+    const bool stored = m_project->Store(*file);
+    const bool ok = stored && commit(file) == 1;
+    if (!ok) {
+        const std::string why = stored ? reason(file) : "the project could not be stored";
+        error = path + ": the case could not be saved" + (why.empty() ? std::string() : ": " + why);
+    }
     close(file);
-    if (!ok) error = path + ": the case could not be saved";
     return ok;
 }
 

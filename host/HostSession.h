@@ -9,8 +9,10 @@ class IHeatIntegrationScenario;
 class ILurmetBaseObject;
 class ModuleLoader;
 
-// Whether the file starts with the case-file magic.
+// Whether the file starts with the case-file magic (either form).
 bool IsCaseFile(const std::string& path);
+// Whether the two paths name one existing file.
+bool SameFile(const std::string& a, const std::string& b);
 
 class HostSession {
 public:
@@ -22,7 +24,10 @@ public:
     // Sets the module up and creates the project through the engineering manager.
     bool Start(std::string& error);
     IHeatIntegrationScenario* NewScenario(const std::string& name, std::string& error);
+    // Reads a case; a damaged file (checksum, structure or bytes after its end) fails.
     bool RecallCase(const std::string& path, std::string& error);
+    // Whether the case read was of the older form, without a checksum.
+    bool CaseWasUnchecked() const { return m_unchecked; }
     bool SaveCase(const std::string& path, std::string& error);
     // The project's first scenario (null when it has none).
     IHeatIntegrationScenario* Scenario() const;
@@ -32,4 +37,5 @@ private:
     IEngineeringManager* m_manager = nullptr;
     ILurmetBaseObject* m_object = nullptr;
     IHeatIntegrationProject* m_project = nullptr;
+    bool m_unchecked = false;
 };

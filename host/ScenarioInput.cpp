@@ -3,6 +3,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "host/OutputText.h"
 
 #include <cmath>
 
@@ -12,7 +13,7 @@ constexpr double kEmpty = -32767.0;
 constexpr double kPerYearToPerSecond = 3.1709792e-8;
 
 std::string at(const StreamTableStream& s, int line, const std::string& what) {
-    return "line " + std::to_string(line) + ": stream \"" + s.name + "\" " + what;
+    return "line " + std::to_string(line) + ": stream " + QuotedField(s.name) + " " + what;
 }
 
 bool setValue(IHeatIntegrationStream& stream, const char* name, double value, int index) {

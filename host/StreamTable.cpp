@@ -1,13 +1,18 @@
 #include "host/StreamTable.h"
 
+#include "host/OutputText.h"
+#include "host/StreamTableChecks.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <cstring>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -54,16 +59,34 @@ bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
     return true;
 }
 
-bool parseNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
+}  // namespace
+
+// Only the characters of a decimal number are let through to strtod, which would also take hex
+// ("0x10"), "inf" and "nan".
+bool ParseTableNumber(const std::string& text, double& value) {
+    std::size_t i = 0, digits = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) ++digits;
+    if (i < text.size() && text[i] == '.')
+        for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) ++digits;
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        std::size_t exponent = 0;
+        for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) ++exponent;
+        if (exponent == 0) return false;
+    }
+    if (i != text.size()) return false;
     errno = 0;
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return false;
+    if (end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(v)) return false;
     value = v;
     return true;
 }
 
+namespace {
 const char* const kColumns[] = {"name", "supply", "target", "cp", "duty", "h", "kind", "dtmin_contribution", "cost"};
 
 std::string at(const std::string& what, int line) { return "line " + std::to_string(line) + ": " + what; }
@@ -89,6 +112,11 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         ++lineNo;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (lineNo == 1 && raw.size() >= 3 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        if (!IsUtf8(raw)) {
+            error = at("the text is not UTF-8 (is the file in another encoding, such as Latin-1? save it as UTF-8)",
+                       lineNo);
+            return false;
+        }
         if (trim(raw).empty() || trim(raw)[0] == '#') continue;
         if (!splitCsv(raw, fields)) {
             error = at("unterminated quoted field", lineNo);
@@ -98,11 +126,19 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 std::string name = lower(fields[i]);
                 if (std::find(std::begin(kColumns), std::end(kColumns), name) == std::end(kColumns)) {
-                    error = at("unknown column \"" + fields[i] + "\"", lineNo);
+                    const char* delimiter = fields[i].find(';') != std::string::npos    ? "semicolons"
+                                            : fields[i].find('\t') != std::string::npos ? "tabs"
+                                                                                        : nullptr;
+                    if (fields.size() == 1 && delimiter)
+                        error = at(std::string("the header is separated by ") + delimiter +
+                                       "; a stream table separates its fields with commas",
+                                   lineNo);
+                    else
+                        error = at("unknown column " + QuotedField(fields[i]), lineNo);
                     return false;
                 }
                 if (column.count(name)) {
-                    error = at("column \"" + fields[i] + "\" appears twice", lineNo);
+                    error = at("column " + QuotedField(fields[i]) + " appears twice", lineNo);
                     return false;
                 }
                 column[name] = i;
@@ -136,14 +172,18 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         for (const Numeric& n : numerics) {
             std::string t = field(n.column);
             if (t.empty()) continue;
-            if (!parseNumber(t, *n.target)) {
-                error = at("\"" + t + "\" in column " + n.column + " is not a number", lineNo);
+            if (!ParseTableNumber(t, *n.target)) {
+                error = at(QuotedField(t) + " in column " + n.column + " is not a number", lineNo);
+                return false;
+            }
+            if (!CheckStreamTableValue(n.column, *n.target, error)) {
+                error = at(PrintableText(name, 40) + ": " + error, lineNo);
                 return false;
             }
         }
         std::string kind = lower(field("kind"));
         if (!kind.empty() && kind != "process" && kind != "utility") {
-            error = at("kind \"" + field("kind") + "\" is neither process nor utility", lineNo);
+            error = at("kind " + QuotedField(field("kind")) + " is neither process nor utility", lineNo);
             return false;
         }
         bool utility = kind == "utility";
@@ -169,39 +209,41 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         error = "the stream table has a header but no streams";
         return false;
     }
-    for (const auto& s : table.streams) {
-        if (s.utility && s.NameOnly()) continue;
-        for (const auto& seg : s.segments) {
-            if (seg.supply == kEmpty || seg.target == kEmpty) {
-                error = at("stream \"" + s.name + "\" has no supply or target temperature", seg.line);
-                return false;
-            }
-            if (!s.utility && seg.cp == kEmpty && seg.duty == kEmpty) {
-                error = at("stream \"" + s.name + "\" has neither cp nor duty", seg.line);
-                return false;
-            }
-            if (seg.cp != kEmpty && seg.cp <= 0.0) {
-                error = at("stream \"" + s.name + "\" has a cp that is not positive", seg.line);
-                return false;
-            }
-            if (seg.h != kEmpty && seg.h <= 0.0) {
-                error = at("stream \"" + s.name + "\" has a film coefficient that is not positive", seg.line);
-                return false;
-            }
-        }
-    }
-    return true;
+    return CheckStreamTable(table, error);
 }
 
 bool ReadStreamTableFile(const std::string& path, StreamTable& table, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open " + path;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!ReadStreamTable(text.str(), table, error)) {
+    if (S_ISDIR(info.st_mode)) {
+        error = path + " is a directory, not a stream table or a case file";
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = path + " is not a regular file";
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    const std::string text = buffer.str();
+    // Name the encodings a spreadsheet may save in, rather than failing on their first line.
+    if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
+        error = path + ": the file is in UTF-16; save the stream table as UTF-8 (or plain ASCII) CSV";
+        return false;
+    }
+    if (text.find('\0') != std::string::npos) {
+        error = path + ": the file holds binary data (zero bytes), not a CSV stream table";
+        return false;
+    }
+    if (!ReadStreamTable(text, table, error)) {
         error = path + ": " + error;
         return false;
     }

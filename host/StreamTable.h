@@ -27,6 +27,10 @@ struct StreamTable {
     std::vector<StreamTableStream> streams;
 };
 
+// A decimal number as a person types it (sign, digits, decimal point, exponent), finite; hex,
+// "inf" and "nan" are not.
+bool ParseTableNumber(const std::string& text, double& value);
+
 // Reads the table. On failure answers false with a message naming the line and the problem.
 bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& error);
 bool ReadStreamTableFile(const std::string& path, StreamTable& table, std::string& error);

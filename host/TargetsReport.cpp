@@ -2,7 +2,9 @@
 
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "host/OutputText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -25,28 +27,6 @@ std::string fixed(double v, int decimals) {
     return buffer;
 }
 
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (c < 0x20) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                out += buffer;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
-}
-
 const char* problemTypeText(int type) {
     switch (type) {
     case 0: return "pinched (hot and cold utility)";
@@ -58,7 +38,30 @@ const char* problemTypeText(int type) {
 }
 }  // namespace
 
-TargetsReport ReadTargets(const IHeatIntegrationScenario& scenario) {
+namespace {
+// Status codes of a side of the utility placement: 1 and 3 leave part of the target uncovered,
+// 4 could not be evaluated.
+bool sideCovered(int status) { return status == 0 || status == 2; }
+
+// Loads of the utility streams on one side (0 hot, 1 cold); appends them to the report.
+double placedLoads(IHeatIntegrationScenario& scenario, int side, TargetsReport& r) {
+    double sum = 0.0;
+    for (int i = 0; i < scenario.GetNumberOfStreamsOfKind(1, side); ++i) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (!scenario.GetStreamOfKind(i, stream, 1, side) || !stream) continue;
+        const double load = std::fabs(stream->GetHeatLoad(0));
+        r.utilities.push_back({stream->GetName(), load});
+        sum += load;
+    }
+    return sum;
+}
+
+bool sameLoad(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); }
+
+std::string kw(double v) { return fixed(v, 3) + " kW"; }
+}  // namespace
+
+TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     TargetsReport r;
     r.dtmin = scenario.GetDTmin();
     r.hotUtility = scenario.GetUtilityTarget(0);
@@ -76,15 +79,38 @@ TargetsReport ReadTargets(const IHeatIntegrationScenario& scenario) {
     r.capitalCost = scenario.GetCostTarget(kCapitalCost);
     r.operatingCost = scenario.GetCostTarget(kOperatingCost) * kSecondsPerYear;
     r.totalAnnualCost = scenario.GetCostTarget(kTotalAnnualCost) * kSecondsPerYear;
-    for (int i = 0; i < scenario.GetNumberOfUtilityStreams(); ++i) {
-        IHeatIntegrationStream* stream = nullptr;
-        if (!scenario.GetStreamOfKind(i, stream, 1, 2) || !stream) continue;
-        r.utilities.push_back({stream->GetName(), std::fabs(stream->GetHeatLoad(0))});
+    const double hotPlaced = placedLoads(scenario, 0, r);
+    const double coldPlaced = placedLoads(scenario, 1, r);
+
+    // Whether the utilities cover the targets: the placement's own status per side, and the loads
+    // it placed against the targets.
+    const bool needsUtility = r.hotUtility > 1e-9 || r.coldUtility > 1e-9;
+    const bool hotCovered = sideCovered(scenario.GetUtilityAssignmentStatus(0));
+    const bool coldCovered = sideCovered(scenario.GetUtilityAssignmentStatus(1));
+    if (needsUtility && scenario.GetNumberOfUtilityStreams() == 0) {
+        r.available = false;
+        r.notes.push_back("area, units, shells and costs are not available: the table has no utility streams to "
+                          "cover the targets");
+    } else if (!hotCovered || !coldCovered) {
+        r.available = false;
+        std::string why = "area, units, shells and costs are not available: the utilities cannot cover the targets";
+        if (!hotCovered) why += "; hot utility placed " + kw(hotPlaced) + " of " + kw(r.hotUtility);
+        if (!coldCovered) why += "; cold utility placed " + kw(coldPlaced) + " of " + kw(r.coldUtility);
+        r.notes.push_back(why);
+    }
+    if (r.available && needsUtility) {
+        if (!sameLoad(hotPlaced, r.hotUtility))
+            r.notes.push_back("the placed hot utility loads add up to " + kw(hotPlaced) + ", not the target " +
+                              kw(r.hotUtility));
+        if (!sameLoad(coldPlaced, r.coldUtility))
+            r.notes.push_back("the placed cold utility loads add up to " + kw(coldPlaced) + ", not the target " +
+                              kw(r.coldUtility));
     }
     return r;
 }
 
 std::string FormatTargetsText(const TargetsReport& r) {
+    const auto orNot = [&r](const std::string& value) { return r.available ? value : std::string("not available"); };
     std::ostringstream out;
     out << "Targets at DTmin " << fixed(r.dtmin, 3) << " C\n";
     out << "  hot utility               " << fixed(r.hotUtility, 3) << " kW\n";
@@ -93,35 +119,41 @@ std::string FormatTargetsText(const TargetsReport& r) {
     for (const auto& p : r.pinches)
         out << "  pinch                     " << fixed(p.hot, 3) << " C hot / " << fixed(p.cold, 3) << " C cold\n";
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
-    out << "  area, countercurrent      " << fixed(r.areaCountercurrent, 3) << " m2\n";
-    out << "  area, shell and tube      " << fixed(r.areaShellTube, 3) << " m2\n";
-    out << "  units, overall            " << r.units << "\n";
-    out << "  units, pinch division     " << r.unitsPinch << "\n";
-    out << "  shells                    " << r.shells << "\n";
-    out << "  capital cost              " << fixed(r.capitalCost, 2) << " (investment)\n";
-    out << "  operating cost            " << fixed(r.operatingCost, 2) << " per year\n";
-    out << "  total annual cost         " << fixed(r.totalAnnualCost, 2) << " per year\n";
+    out << "  area, countercurrent      " << orNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
+    out << "  area, shell and tube      " << orNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
+    out << "  units, overall            " << orNot(std::to_string(r.units)) << "\n";
+    out << "  units, pinch division     " << orNot(std::to_string(r.unitsPinch)) << "\n";
+    out << "  shells                    " << orNot(std::to_string(r.shells)) << "\n";
+    out << "  capital cost              " << orNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
+    out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
+    out << "  total annual cost         " << orNot(fixed(r.totalAnnualCost, 2) + " per year") << "\n";
     out << "Utility loads\n";
     if (r.utilities.empty()) out << "  (no utility streams)\n";
-    for (const auto& u : r.utilities) out << "  " << u.name << "  " << fixed(u.load, 3) << " kW\n";
+    for (const auto& u : r.utilities) out << "  " << PrintableText(u.name) << "  " << fixed(u.load, 3) << " kW\n";
+    for (const auto& note : r.notes) out << "Note: " << note << "\n";
     return out.str();
 }
 
 std::string FormatTargetsJson(const TargetsReport& r) {
+    const auto orNull = [&r](const std::string& value) { return r.available ? value : std::string("null"); };
     std::ostringstream out;
     out << "{\"dtmin\": " << number(r.dtmin) << ", \"hot_utility\": " << number(r.hotUtility)
         << ", \"cold_utility\": " << number(r.coldUtility) << ", \"pinches\": [";
     for (std::size_t i = 0; i < r.pinches.size(); ++i)
         out << (i ? ", " : "") << "{\"hot\": " << number(r.pinches[i].hot) << ", \"cold\": " << number(r.pinches[i].cold)
             << "}";
-    out << "], \"problem_type\": " << r.problemType << ", \"area_countercurrent\": " << number(r.areaCountercurrent)
-        << ", \"area_shell_tube\": " << number(r.areaShellTube) << ", \"units\": " << r.units
-        << ", \"units_pinch\": " << r.unitsPinch << ", \"shells\": " << r.shells
-        << ", \"capital_cost\": " << number(r.capitalCost) << ", \"operating_cost\": " << number(r.operatingCost)
-        << ", \"total_annual_cost\": " << number(r.totalAnnualCost) << ", \"utilities\": [";
+    out << "], \"problem_type\": " << r.problemType
+        << ", \"area_countercurrent\": " << orNull(number(r.areaCountercurrent))
+        << ", \"area_shell_tube\": " << orNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))
+        << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << orNull(std::to_string(r.shells))
+        << ", \"capital_cost\": " << orNull(number(r.capitalCost))
+        << ", \"operating_cost\": " << orNull(number(r.operatingCost))
+        << ", \"total_annual_cost\": " << orNull(number(r.totalAnnualCost)) << ", \"utilities\": [";
     for (std::size_t i = 0; i < r.utilities.size(); ++i)
-        out << (i ? ", " : "") << "{\"name\": " << jsonString(r.utilities[i].name)
+        out << (i ? ", " : "") << "{\"name\": " << JsonString(r.utilities[i].name)
             << ", \"load\": " << number(r.utilities[i].load) << "}";
+    out << "], \"notes\": [";
+    for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
     out << "]}\n";
     return out.str();
 }
@@ -142,17 +174,37 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.capitalCost = scenario.PointTargetValue(i, 8);
         p.operatingCost = scenario.PointTargetValue(i, 9) * kSecondsPerYear;
         p.totalAnnualCost = scenario.PointTargetValue(i, 10) * kSecondsPerYear;
+        // Where the utilities cannot cover the targets the module clears a point's units target
+        // and computes no cost (an area may keep an earlier value); any heat exchanged at all
+        // takes at least one unit.
+        p.available = p.units > 0.0;
         r.points.push_back(p);
     }
-    // The optimum is the point of least total annual cost among those that have one.
-    double best = 0.0;
-    for (const auto& p : r.points) {
-        if (p.totalAnnualCost <= 0.0) continue;
-        if (!r.hasOptimum || p.totalAnnualCost < best) {
-            r.hasOptimum = true;
-            r.optimum = p.dtmin;
-            best = p.totalAnnualCost;
-        }
+    // The least total annual cost among the points that have one. It is an optimum only with a
+    // point that has a cost on either side of it: at the edge of what could be computed the cost
+    // may go on falling beyond it.
+    std::size_t first = r.points.size(), last = 0, best = r.points.size();
+    for (std::size_t i = 0; i < r.points.size(); ++i) {
+        const auto& p = r.points[i];
+        if (!p.available || !(p.totalAnnualCost > 0.0)) continue;
+        if (first == r.points.size()) first = i;
+        last = i;
+        if (best == r.points.size() || p.totalAnnualCost < r.points[best].totalAnnualCost) best = i;
+    }
+    std::size_t missing = 0;
+    for (const auto& p : r.points) missing += p.available ? 0 : 1;
+    if (missing > 0)
+        r.notes.push_back(std::to_string(missing) + " of " + std::to_string(r.points.size()) +
+                          " points have no area, units, shells or costs: the utilities cannot cover the targets there");
+    if (best == r.points.size()) {
+        r.notes.push_back("no point has a total annual cost, so there is no optimum");
+    } else if (best == first || best == last) {
+        r.notes.push_back("no optimum inside the computed range: the least total annual cost (" +
+                          fixed(r.points[best].totalAnnualCost, 2) + " per year) is at its edge, DTmin " +
+                          fixed(r.points[best].dtmin, 3) + " C");
+    } else {
+        r.hasOptimum = true;
+        r.optimum = r.points[best].dtmin;
     }
     return r;
 }
@@ -162,15 +214,20 @@ std::string FormatSuperTargetsText(const SuperTargetReport& r) {
     out << "   DTmin      hot      cold   area cc   area st  units  shells     capital   operating         TAC\n";
     for (const auto& p : r.points) {
         char line[256];
-        std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %6.0f %7.0f %11.2f %11.2f %11.2f\n", p.dtmin,
-                      p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.units, p.shells,
-                      p.capitalCost, p.operatingCost, p.totalAnnualCost);
+        if (p.available)
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %6.0f %7.0f %11.2f %11.2f %11.2f\n",
+                          p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.units,
+                          p.shells, p.capitalCost, p.operatingCost, p.totalAnnualCost);
+        else
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f   (utilities cannot cover the targets)\n", p.dtmin,
+                          p.hotUtility, p.coldUtility);
         out << line;
     }
     if (r.hasOptimum)
         out << "optimum DTmin " << fixed(r.optimum, 3) << " C\n";
     else
-        out << "optimum DTmin: none (no point has a total annual cost)\n";
+        out << "optimum DTmin: none\n";
+    for (const auto& note : r.notes) out << "Note: " << note << "\n";
     return out.str();
 }
 
@@ -179,14 +236,17 @@ std::string FormatSuperTargetsJson(const SuperTargetReport& r) {
     out << "{\"points\": [";
     for (std::size_t i = 0; i < r.points.size(); ++i) {
         const auto& p = r.points[i];
+        const auto orNull = [&p](double v) { return p.available ? number(v) : std::string("null"); };
         out << (i ? ", " : "") << "{\"dtmin\": " << number(p.dtmin) << ", \"hot_utility\": " << number(p.hotUtility)
             << ", \"cold_utility\": " << number(p.coldUtility)
-            << ", \"area_countercurrent\": " << number(p.areaCountercurrent)
-            << ", \"area_shell_tube\": " << number(p.areaShellTube) << ", \"units\": " << number(p.units)
-            << ", \"shells\": " << number(p.shells) << ", \"capital_cost\": " << number(p.capitalCost)
-            << ", \"operating_cost\": " << number(p.operatingCost)
-            << ", \"total_annual_cost\": " << number(p.totalAnnualCost) << "}";
+            << ", \"area_countercurrent\": " << orNull(p.areaCountercurrent)
+            << ", \"area_shell_tube\": " << orNull(p.areaShellTube) << ", \"units\": " << orNull(p.units)
+            << ", \"shells\": " << orNull(p.shells) << ", \"capital_cost\": " << orNull(p.capitalCost)
+            << ", \"operating_cost\": " << orNull(p.operatingCost)
+            << ", \"total_annual_cost\": " << orNull(p.totalAnnualCost) << "}";
     }
-    out << "], \"optimum\": " << (r.hasOptimum ? number(r.optimum) : std::string("null")) << "}\n";
+    out << "], \"optimum\": " << (r.hasOptimum ? number(r.optimum) : std::string("null")) << ", \"notes\": [";
+    for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
+    out << "]}\n";
     return out.str();
 }

@@ -1,5 +1,8 @@
 #pragma once
-// What the host reports of a scenario: read from the scenario's own target queries only.
+// What the host reports of a scenario: read from the scenario's own target queries only. Area,
+// units, shells and costs rest on a utility placement that covers the energy targets; when the
+// placement cannot, they are not available (text "not available", JSON null) and the notes say
+// why, rather than printing the zeros the engine holds for them.
 #include <string>
 #include <vector>
 
@@ -29,10 +32,14 @@ struct TargetsReport {
     double capitalCost = 0.0;    // investment
     double operatingCost = 0.0;  // per year
     double totalAnnualCost = 0.0;
+    // Whether area, units, shells and costs are results.
+    bool available = true;
     std::vector<UtilityLoadReport> utilities;
+    // Why something is not available, or does not add up.
+    std::vector<std::string> notes;
 };
 
-TargetsReport ReadTargets(const IHeatIntegrationScenario& scenario);
+TargetsReport ReadTargets(IHeatIntegrationScenario& scenario);
 std::string FormatTargetsText(const TargetsReport& report);
 std::string FormatTargetsJson(const TargetsReport& report);
 
@@ -40,12 +47,18 @@ std::string FormatTargetsJson(const TargetsReport& report);
 struct SuperTargetPointReport {
     double dtmin = 0, hotUtility = 0, coldUtility = 0, areaCountercurrent = 0, areaShellTube = 0;
     double units = 0, shells = 0, capitalCost = 0, operatingCost = 0, totalAnnualCost = 0;
+    // Whether the utilities covered the targets at this DTmin (else area, units, shells and
+    // costs are not results).
+    bool available = true;
 };
 
 struct SuperTargetReport {
     std::vector<SuperTargetPointReport> points;
+    // The least total annual cost is an optimum only with a computed point on either side of it;
+    // at the edge of the computed range it is reported in the notes instead.
     bool hasOptimum = false;
     double optimum = 0.0;
+    std::vector<std::string> notes;
 };
 
 SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario);

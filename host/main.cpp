@@ -1,8 +1,11 @@
 // kestrin-host: the command-line stand-in for the host application. It loads the module as the
 // host does and runs the host's jobs on it: every number it prints comes from the module.
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "host/HostSession.h"
+#include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
+#include "host/OutputText.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 #include "host/TargetsReport.h"
@@ -13,37 +16,58 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace {
+// The largest minimum approach temperature the host passes on, °C.
+constexpr double kMaxDTmin = 1000.0;
+// Every supertargeting point is a whole recalculation; the module computes at most this many.
+constexpr int kMaxPoints = SuperTargetRange::kMaxFixedStepPoints;
+
 int usage() {
     std::fprintf(stderr,
                  "usage: kestrin-host info\n"
-                 "       kestrin-host targets FILE [--dtmin X] [--json] [--save CASE]\n"
-                 "       kestrin-host supertarget FILE --from A --to B [--step S] [--json]\n"
-                 "  FILE is a stream table (CSV) or a case file written with --save.\n");
+                 "       kestrin-host targets FILE [--dtmin X] [--forbid HOT:COLD]... [--area-method bath|lp] [--json]\n"
+                 "                            [--save CASE]\n"
+                 "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
+                 "                            [--area-method bath|lp] [--json] [--save CASE]\n"
+                 "  FILE is a stream table (CSV) or a case file written with --save.\n"
+                 "  DTmin, --from and --to lie above 0 and at most %g C; supertarget computes at most %d\n"
+                 "  points ((B - A) / S below %d).\n"
+                 "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
+                 "                      target then comes from the area LP\n"
+                 "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n",
+                 kMaxDTmin, kMaxPoints, kMaxPoints);
     return 2;
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "kestrin-host: %s\n", message.c_str());
+    // Messages quote the user's own fields: no control sequence reaches the terminal.
+    std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
     return 1;
 }
 
-bool parseDouble(const char* text, double& value) {
-    if (!text || !*text) return false;
-    errno = 0;
-    char* end = nullptr;
-    double v = std::strtod(text, &end);
-    if (*end != '\0' || errno == ERANGE || !std::isfinite(v)) return false;
-    value = v;
-    return true;
+std::string fixed(double v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
+}
+
+bool parseDouble(const char* text, double& value) { return text && ParseTableNumber(text, value); }
+
+std::string uncheckedNote(const std::string& file) {
+    return file + " was saved before case files carried a checksum; it was read without that check";
 }
 
 struct Options {
     std::string file;
     std::string save;
+    std::vector<std::pair<std::string, std::string>> forbidden;
+    int areaMethod = -1;  // -1 as the scenario has it, 0 Bath, 1 LP
     bool json = false;
+    bool haveSave = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
 };
@@ -70,12 +94,31 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
             if (!value(o.to, o.haveTo)) return false;
         } else if (a == "--step") {
             if (!value(o.step, o.haveStep)) return false;
+        } else if (a == "--forbid") {
+            const std::string pair = i + 1 < argc ? argv[i + 1] : "";
+            const std::size_t colon = pair.find(':');
+            if (colon == std::string::npos || colon == 0 || colon + 1 == pair.size() ||
+                pair.find(':', colon + 1) != std::string::npos) {
+                error = "--forbid needs HOT:COLD (two stream names)";
+                return false;
+            }
+            o.forbidden.emplace_back(pair.substr(0, colon), pair.substr(colon + 1));
+            ++i;
+        } else if (a == "--area-method") {
+            const std::string method = i + 1 < argc ? argv[i + 1] : "";
+            if (method != "bath" && method != "lp") {
+                error = "--area-method needs bath or lp";
+                return false;
+            }
+            o.areaMethod = method == "lp" ? 1 : 0;
+            ++i;
         } else if (a == "--save") {
-            if (i + 1 >= argc) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = "--save needs a file name";
                 return false;
             }
             o.save = argv[++i];
+            o.haveSave = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -90,12 +133,62 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
         error = "no input file";
         return false;
     }
+    if (o.areaMethod == 0 && !o.forbidden.empty()) {
+        error = "--area-method bath cannot be used with --forbid: forbidden matches need the area LP";
+        return false;
+    }
+    return true;
+}
+
+// Forbids the matches asked for (one batch, so the targets are recalculated once) and sets the
+// area-target method.
+bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
+    auto stream = [&](const std::string& name, int side, IHeatIntegrationStream*& s) {
+        s = nullptr;
+        if (!scenario.GetStream(name.c_str(), s) || !s) {
+            error = "--forbid: no stream named \"" + name + "\"";
+            return false;
+        }
+        if (s->GetStreamKind() == 1 || s->GetHotCold() != side) {
+            error = "--forbid: \"" + name + "\" is not a " + (side == 0 ? "hot" : "cold") + " process stream";
+            return false;
+        }
+        return true;
+    };
+    for (const auto& [hotName, coldName] : o.forbidden) {
+        IHeatIntegrationStream* hot = nullptr;
+        IHeatIntegrationStream* cold = nullptr;
+        if (!stream(hotName, 0, hot) || !stream(coldName, 1, cold)) break;
+        if (hot->LinkStream(coldName.c_str()) != 1) {
+            error = "--forbid: the match " + hotName + ":" + coldName + " could not be forbidden";
+            break;
+        }
+    }
+    if (!o.forbidden.empty()) scenario.EndForbiddenMatchChanges();
+    if (!error.empty()) return false;
+    if (o.areaMethod >= 0 && scenario.SetAreaTargetMethod(o.areaMethod) != 1) {
+        error = "the scenario refused the area-target method";
+        return false;
+    }
+    // The report gives both areas: the area LP is asked for its countercurrent area too.
+    if (!o.forbidden.empty() || o.areaMethod == 1) scenario.SetAreaTargetOption(2);
     return true;
 }
 
 // Loads the input into the session's project: a case file as it was saved, a stream table into a
 // new scenario.
 bool loadInput(HostSession& session, const Options& o, std::string& error) {
+    if (o.haveSave && !IsCaseFile(o.file) && SameFile(o.file, o.save)) {
+        error = "--save " + o.save + " names the input stream table; save the case to another file";
+        return false;
+    }
+    // A save replaces a case; a file of any other kind is the user's, not ours to replace.
+    struct stat info {};
+    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        !IsCaseFile(o.save)) {
+        error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
+        return false;
+    }
     if (IsCaseFile(o.file)) return session.RecallCase(o.file, error);
     StreamTable table;
     if (!ReadStreamTableFile(o.file, table, error)) return false;
@@ -115,27 +208,37 @@ int runTargets(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
     if (o.haveDtmin) {
-        if (o.dtmin <= 0.0) return fail("--dtmin must be above 0");
+        if (o.dtmin <= 0.0 || o.dtmin > kMaxDTmin) return fail("--dtmin must be above 0 and at most 1000 C");
         scenario->SetDTmin(o.dtmin);
     }
-    if (!o.save.empty() && !session.SaveCase(o.save, error)) return fail(error);
+    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
+    if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     std::fputs((o.json ? FormatTargetsJson(report) : FormatTargetsText(report)).c_str(), stdout);
     return 0;
 }
 
 int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!o.haveFrom || !o.haveTo) return fail("supertarget needs --from and --to");
-    if (o.from <= 0.0 || o.to <= o.from) return fail("--from must be above 0 and --to above --from");
+    if (o.from <= 0.0 || o.to <= o.from || o.to > kMaxDTmin)
+        return fail("--from must be above 0, --to above --from and at most 1000 C");
     if (o.haveStep && o.step <= 0.0) return fail("--step must be above 0");
-    if ((o.to - o.from) / o.step > 100000.0) return fail("--step is too small for the range (more than 100000 points)");
+    if ((o.to - o.from) / o.step >= static_cast<double>(kMaxPoints))
+        return fail("--from " + fixed(o.from) + " --to " + fixed(o.to) + " --step " + fixed(o.step) +
+                    " asks for more than " + std::to_string(kMaxPoints) + " points; supertarget computes at most " +
+                    std::to_string(kMaxPoints) + " (choose a larger --step)");
     HostSession session(module);
     std::string error;
     if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
+    if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
+    if (report.points.empty()) return fail("supertarget computed no point over the range");
+    if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     std::fputs((o.json ? FormatSuperTargetsJson(report) : FormatSuperTargetsText(report)).c_str(), stdout);
     return 0;
 }
@@ -162,7 +265,7 @@ int main(int argc, char** argv) {
     Options options;
     std::string error;
     if (command != "info" && !parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "kestrin-host: %s\n", error.c_str());
+        std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(error, 600).c_str());
         return usage();
     }
     ModuleLoader module;

@@ -2,6 +2,7 @@
 
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/startup/ModuleEntry.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ CloneEngine::CloneEngine(const CPString& scenarioName, IEngineeringManager* mana
 void RegisterCloneEnginePrototype(ModuleRegistries&) { CloneEngine prototype; }
 
 ILurmetBaseObject* CloneEngine::CreateCloneEngine(const CPString& name, IEngineeringManager* manager) {
+    AttachCallingThread();
     return new CloneEngine(name, manager);
 }
 

@@ -111,18 +111,21 @@ int CPIHeatIntegrationStream::DeleteSegment(int index) {
 int CPIHeatIntegrationStream::SetStreamKind(int kind, int notify) {
     if (kind == m_nKind) return 1;
     if (kind != KindProcess && kind != KindUtility && kind != KindLinked) return 0;
-    // A stream with links stays a process stream: it cannot become a utility.
-    if (m_nKind == KindLinked && kind == KindUtility) return 0;
     if (kind == KindProcess && GetNumberOfLinkedStreams() > 0) kind = KindLinked;
     if (kind == m_nKind) return 1;
 
+    // A linked process stream made a utility becomes one and keeps its links (a design turns a
+    // used utility into a process stream while it calculates, which a link makes a linked one,
+    // and must get its utility back); the answer 0 tells the caller the stream had links.
+    const int result = m_nKind == KindLinked && kind == KindUtility ? 0 : 1;
     int previous = m_nKind;
     m_nKind = kind;
     if (kind == KindUtility) m_set.SetEnthalpiesComplete(1);
     if (m_pDesignSegments)
         for (auto& s : *m_pDesignSegments) s->nKind = kind;
+    // Announced whatever the answer: the owner files the stream by its kind.
     if (notify) Notify(87, m_strName, &previous);
-    return 1;
+    return result;
 }
 
 int CPIHeatIntegrationStream::NotifyValueChanged(double value) {

@@ -172,8 +172,8 @@ private:
     LinkEntry* FindLink(const CPString& name);
     const LinkEntry* FindLink(const CPString& name) const;
     bool HoldsLinkTo(const CPIHeatIntegrationStream* other) const;
-    // Adds (name, other) here; creating the dictionary makes the stream a linked one when
-    // `adjustKind` is set.
+    // Adds (name, other) here; creating the dictionary makes a process stream a linked one when
+    // `adjustKind` is set (a utility keeps its kind).
     void AddLinkEntry(const CPString& name, CPIHeatIntegrationStream* other, bool adjustKind);
     // Removes every entry that holds `other`; an emptied dictionary is deleted and a linked stream
     // becomes a process stream again (no notification). Answers whether anything was removed.

@@ -1,4 +1,5 @@
-// Links between process streams (pairs that must not be matched with each other).
+// Links between streams (pairs that must not be matched with each other): process streams with
+// each other or with utilities.
 //
 // Links are kept on both streams: whenever this stream holds a pointer to another, the other
 // holds one to this. That is what lets a stream that goes away take itself out of every stream
@@ -48,7 +49,9 @@ void CPIHeatIntegrationStream::AddLinkEntry(const CPString& name, CPIHeatIntegra
     if (!other || other == this || HoldsLinkTo(other)) return;
     if (!m_pLinkedStreams) {
         m_pLinkedStreams = std::make_unique<std::vector<LinkEntry>>();
-        if (adjustKind) SetStreamKind(KindLinked, 0);
+        // Only a process stream becomes a linked one: a utility linked to a process stream
+        // stays a utility, in the utility lists and the targets.
+        if (adjustKind && m_nKind != KindUtility) SetStreamKind(KindLinked, 0);
     }
     m_pLinkedStreams->push_back({name, other});
     m_pendingLinkNames.erase(std::remove(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name),

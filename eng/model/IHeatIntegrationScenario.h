@@ -160,6 +160,9 @@ public:
     virtual double GetSuperTargetValueAtBaseOperatingCost() const = 0;
     virtual int GetUtilityAssignmentMethod() const = 0;
     virtual int GetAreaTargetMethod() const = 0;
+    // The area-target method the user asks for: 0 the Bath formula (the area LP all the same
+    // while matches are forbidden), 1 the area LP. 1 done, 0 refused (another value).
+    virtual int SetAreaTargetMethod(int method) = 0;
     virtual int GetAreaTargetOption() const = 0;
     virtual int GetCapitalCostTargetKind() = 0;
     virtual int GetNumberOfForbiddenMatches() const = 0;

@@ -3,6 +3,7 @@
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/Scenario.h"
+#include "eng/startup/ModuleEntry.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ CPIProject::CPIProject(IEngineeringManager* manager, const CPString& name) : CLu
 CPIProject::~CPIProject() { DestroyScenarios(); }
 
 ILurmetBaseObject* CPIProject::CreateCPIProject(const CPString& name, IEngineeringManager* manager) {
+    AttachCallingThread();
     // A project the user creates calculates real targets in every scenario it makes.
     auto* project = new CPIProject(manager, name);
     project->SetScenarioServices(DefaultScenarioServices());

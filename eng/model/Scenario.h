@@ -33,6 +33,7 @@
 #include <vector>
 
 class CloneSelection;
+class CPValue;
 class MatchwiseStreamDataList;
 struct SuperTargetRange;
 
@@ -50,12 +51,20 @@ public:
     // Codes of its designs the scenario listens to.
     static constexpr int kDesignCodes[] = {6, 5, 7, 27, 28, 85};
 
+    // What a total site shares with each of its scenarios: its utility manager and its site
+    // streams (in the site's order). Both stay the site's.
+    struct SiteShare {
+        DefaultManager* manager = nullptr;
+        std::vector<std::pair<CPString, CPIHeatIntegrationStream*>> streams;
+    };
+
     // A new empty scenario of `project` (which may be null), with the factory defaults.
     explicit CPIScenario(IHeatIntegrationProject* project, ScenarioServices services = ScenarioServices());
     // A copy of `source` under the selection (every item when null): members as a new scenario
-    // but without name and notes, then an append from the source.
+    // but without name and notes, then an append from the source. A copy made inside a total site
+    // joins the site (`site`) before the append, so that it holds the site streams, not copies.
     CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
-                ScenarioServices services = ScenarioServices());
+                ScenarioServices services = ScenarioServices(), const SiteShare* site = nullptr);
     ~CPIScenario() override;
     CPIScenario(const CPIScenario&) = delete;
     CPIScenario& operator=(const CPIScenario&) = delete;
@@ -63,7 +72,12 @@ public:
     // ---- construction and copying ------------------------------------------------------------
     // Replaces the name and sends code 26 with it.
     void SetName(const CPString& name);
-    // Takes `project` as owner and appends what `selection` selects of `source`.
+    // Makes this a scenario of a total site: marked as such, the site's manager as its site
+    // manager when it has none, and every site stream inserted (InsertStream).
+    void JoinSite(const SiteShare& site);
+    // Takes `project` as owner and appends what `selection` selects of `source`. A total-site
+    // scenario takes no copy of a utility: the site streams it holds stand for the source's, and
+    // a utility the site does not have is refused ("CannotCloneStreamErrorMsg").
     void AppendFrom(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection& selection);
     // Makes this copy the retrofit study of the source's design `designName`.
     void SetUpRetrofit(CPIScenario& source, const CPString& designName);
@@ -270,6 +284,7 @@ public:
     double GetSuperTargetValueAtBaseOperatingCost() const override;
     int GetUtilityAssignmentMethod() const override;
     int GetAreaTargetMethod() const override;
+    int SetAreaTargetMethod(int method) override;
     int GetAreaTargetOption() const override;
     int GetCapitalCostTargetKind() override;
     int GetNumberOfForbiddenMatches() const override { return m_nForbiddenMatches; }
@@ -280,6 +295,9 @@ public:
     int RenameEconomicData(const char* newName, const char* oldName) override;
     int DeleteEconomicData(const char* name) override;
     DataExtractionConfig* GetDataExtractionConfig() override { return nullptr; }
+    // The extraction settings tree read from the case file (null when there was none), kept and
+    // written back unchanged until data extraction owns its settings.
+    const CPValue* GetStoredExtractionSettings() const { return m_pExtractionSettings.get(); }
     double GetOptimizerEconomicParameter() const override { return m_dOptimizerEconomicParameter; }
     void SetOptimizerEconomicParameter(double value) override { m_dOptimizerEconomicParameter = value; }
     const char* GetSimulatorFileType() const override { return "Velmor"; }
@@ -341,6 +359,9 @@ private:
     StreamList* MutableSideList(int kind, int side);
     // Applies the default utility of the stream's name; 0 when it is of the other heat type.
     int ApplyDefaultUtility(CPIHeatIntegrationStream& stream);
+    // Empties the stream's clean film coefficient; when the stream does not keep it empty, its
+    // previous value is restored and the answer is false.
+    static bool EmptyCleanCoefficient(CPIHeatIntegrationStream& stream);
     void GiveGlobalStreamsDTmin(double dTmin);
     void FreeAllTargetRecords();
     void CallRecordBuilders(int code);
@@ -373,6 +394,7 @@ private:
     // every scenario of the site and may be rebuilt by another scenario, so they are taken out
     // of the pool by these recorded addresses, never by reading the stream's current list.
     std::map<const CPIHeatIntegrationStream*, std::vector<StreamSegment*>> m_siteStreamPoolEntries;
+    // A stream the scenario holds but does not own: a site stream, owned by the site's manager.
     bool IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const;
     CPTypedList<IHENDesign> m_rankedDesigns;
     CPTypedList<IHENDesign> m_rankedCompleteDesigns;
@@ -403,6 +425,8 @@ private:
     DefaultManager* m_pSiteManager = nullptr;
     ScenarioRetrofitSettings m_retrofitSettings;
     std::unique_ptr<ReportHolder> m_pReport;
+    // What the scenario record read of the extraction settings; written back as it was.
+    std::unique_ptr<CPValue> m_pExtractionSettings;
     // Created by the first stream link; only this scenario destroys it.
     std::unique_ptr<StreamLynxCollection> m_pStreamLinks;
 

@@ -9,6 +9,7 @@
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
+#include "osmeri/CPValue.h"
 
 #include <vector>
 
@@ -32,10 +33,12 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, ScenarioServices serv
       m_pNotes(std::make_unique<CPString>()) {}
 
 CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
-                         ScenarioServices services)
+                         ScenarioServices services, const SiteShare* site)
     : m_pProject(project), m_services(std::move(services)), m_pDefaultManager(factoryDefaultManager()) {
     // A copy starts without a name and without notes: the append below gives it the source's.
     m_strBaseDesignName = source.m_strBaseDesignName;
+    // Inside a site the copy holds the site streams before the append looks for its utilities.
+    if (site) JoinSite(*site);
     if (selection) {
         AppendFrom(project, source, *selection);
     } else {
@@ -43,8 +46,14 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, 
     }
     m_dOptimizerEconomicParameter = 0.0;
     m_bRetrofit = source.m_bRetrofit;
-    m_bTotalSite = false;
+    m_bTotalSite = site != nullptr;
     for (int& status : m_nRetrofitStatus) status = -1;
+}
+
+void CPIScenario::JoinSite(const SiteShare& site) {
+    m_bTotalSite = true;
+    if (!m_pSiteManager) m_pSiteManager = site.manager;
+    for (const auto& [name, stream] : site.streams) InsertStream(name, stream, site.manager);
 }
 
 CloneSelection CPIScenario::SelectAll() const {
@@ -97,6 +106,13 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         std::vector<CPIHeatIntegrationStream*> items(from.begin(), from.end());
         for (std::size_t i = 0; i < items.size(); ++i) {
             if (!selection.IsItemSelected(entry, i)) continue;
+            if (m_bTotalSite && kind == CPIHeatIntegrationStream::KindUtility) {
+                // A site scenario's utilities are the site's streams, which it holds already; a
+                // private copy would drift from them, and nobody would own it.
+                CPIHeatIntegrationStream* held = StreamByName(items[i]->GetName());
+                if (!held || !IsSharedSiteStream(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
+                continue;
+            }
             CPString name = items[i]->GetName();
             if (!keepNames) {
                 name += " from ";
@@ -204,9 +220,8 @@ CPIScenario::~CPIScenario() {
         m_pStreams->Clear();
         for (CPIHeatIntegrationStream* stream : streams) {
             stream->RemoveNotificationReceiver(this);
-            // The utilities of a total-site scenario belong to the site.
-            const bool siteOwned = m_bTotalSite && stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
-            if (!siteOwned) delete stream;
+            // The site streams of a total-site scenario belong to the site.
+            if (!IsSharedSiteStream(*stream)) delete stream;
         }
     }
     m_utilityStreams.Clear();

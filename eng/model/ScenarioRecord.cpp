@@ -7,6 +7,7 @@
 #include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/Scenario.h"
+#include "osmeri/CPValue.h"
 
 #include <cmath>
 #include <vector>
@@ -124,8 +125,12 @@ bool ScenarioRecord::StoreDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& f
     if (!WriteRecordFlag(file, hasManager) || (hasManager && !s.m_pDefaultManager->Store(file))) return false;
     const bool hasReport = s.m_pReport != nullptr;
     if (!WriteRecordFlag(file, hasReport) || (hasReport && !s.m_pReport->Store(file))) return false;
-    // The scenario keeps no extraction settings of its own yet (GetDataExtractionConfig is null).
-    return WriteRecordFlag(file, false);
+    // The settings tree read from the file goes back as it came, so that re-saving keeps it.
+    const CPValue* settings = s.m_pExtractionSettings.get();
+    if (!WriteRecordFlag(file, settings != nullptr)) return false;
+    if (!settings) return true;
+    RecordHandle h;
+    return file.BeginRecord(h, ExtractionSettingsVersion) && file.WriteCPValue(*settings) && file.EndRecord(h);
 }
 
 bool ScenarioRecord::RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file, int version) {
@@ -151,8 +156,13 @@ bool ScenarioRecord::RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& 
     }
     if (version >= SinceExtractionSettings) {
         if (!ReadRecordFlag(file, present)) return false;
-        // The settings tree has no owner in the scenario yet: the record is passed over whole.
-        if (present && !file.SkipRecord()) return false;
+        if (present) {
+            // Kept whole for the next save: data extraction does not read it yet.
+            RecordHandle h;
+            auto settings = std::make_unique<CPValue>();
+            if (!file.BeginRecord(h) || !file.ReadCPValue(*settings) || !file.EndRecord(h)) return false;
+            s.m_pExtractionSettings = std::move(settings);
+        }
     }
     return true;
 }

@@ -28,8 +28,8 @@
 //   21 energy target, 22 last change source (flag + counted name)       since 1
 //   23 default manager (store type 0)                                  since 4
 //   24 report                                                          since 6
-//   25 extraction settings: flag + record holding a value tree (passed
-//      over on reading: the scenario keeps no settings of its own yet)  since 7
+//   25 extraction settings: flag + record (version 1) holding a value
+//      tree, kept as read and written back unchanged                   since 7
 //   26 retrofit flag                                                   since 8
 //   27 stream links: flag + the link collection's record               since 9
 //   28 minimum F-factor, 29 equation-based optimisation flag           since 13
@@ -74,6 +74,8 @@ public:
     static constexpr int SinceKeylessEconomicList = 2;
     // The record of the match list.
     static constexpr int MatchListVersion = 1;
+    // The record around the extraction settings tree.
+    static constexpr int ExtractionSettingsVersion = 1;
 
     // The first failed write ends the store with false.
     bool Store(CPIScenario& scenario, ILurmetBinaryFile& file) override;

@@ -7,6 +7,7 @@
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/StreamValueNames.h"
+#include "eng/targeting/UnitsTarget.h"
 #include "lumeth/Messages.h"
 
 #include <vector>
@@ -110,6 +111,18 @@ int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* give
     return 1;
 }
 
+bool CPIScenario::EmptyCleanCoefficient(CPIHeatIntegrationStream& stream) {
+    double previous = kEmpty;
+    stream.GetValue(N::CHTCoeff, previous, 0);
+    // The stream refuses the empty coefficient when it does not store it, and also when it fills
+    // the emptied entry with its default at once: either way the previous value comes back.
+    double now = previous;
+    if (stream.SetValue(N::CHTCoeff, kEmpty, 0) == 1 && stream.GetValue(N::CHTCoeff, now, 0) && now == kEmpty)
+        return true;
+    stream.SetValue(N::CHTCoeff, previous, 0);
+    return false;
+}
+
 int CPIScenario::ApplyDefaultUtility(CPIHeatIntegrationStream& stream) {
     DefaultManager& manager = GetActiveManager();
     const bool own = &manager == m_pDefaultManager.get();
@@ -131,13 +144,8 @@ int CPIScenario::ApplyDefaultUtility(CPIHeatIntegrationStream& stream) {
     if (own) {
         const double emissions = manager.GetValue(name, DUP_EmissionsCoefficient);
         if (emissions != kEmpty) stream.SetMassEmissionsCoefficient(emissions);
-        if (manager.GetValue(name, DUP_EmptyFilmCoefficient) == 1.0) {
-            double previous = kEmpty;
-            stream.GetValue(N::CHTCoeff, previous, 0);
-            if (!StreamPropertySet::IsStored(stream.SetValue(N::CHTCoeff, kEmpty, 0))) {
-                stream.SetValue(N::CHTCoeff, previous, 0);
-                ErrorMsg("EmptyHTCError");
-            }
+        if (manager.GetValue(name, DUP_EmptyFilmCoefficient) == 1.0 && !EmptyCleanCoefficient(stream)) {
+            ErrorMsg("EmptyHTCError");
         }
     }
     ResumeCalculations(true);
@@ -166,12 +174,7 @@ void CPIScenario::UpdateStreamFromDefaultUtility(const CPString& name) {
     if (emissions != kEmpty) stream->SetMassEmissionsCoefficient(emissions);
     const double contribution = manager.GetValue(key, DUP_DTminContribution);
     if (contribution != kEmpty) stream->SetDTminContribution(contribution, "Local", 0, 1);
-    if (manager.GetValue(key, DUP_EmptyFilmCoefficient) == 1.0) {
-        double previous = kEmpty;
-        stream->GetValue(N::CHTCoeff, previous, 0);
-        if (!StreamPropertySet::IsStored(stream->SetValue(N::CHTCoeff, kEmpty, 0)))
-            stream->SetValue(N::CHTCoeff, previous, 0);
-    }
+    if (manager.GetValue(key, DUP_EmptyFilmCoefficient) == 1.0) EmptyCleanCoefficient(*stream);
     ResumeCalculations(true);
 }
 
@@ -181,17 +184,21 @@ int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) 
     if (!stream) return 0;
     const bool utility = stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
     if (!utility && m_pDefaultManager->Exists(newName.c_str())) return 0;
+    const CPString previous = oldName;  // the caller's text may be the stream's own name
 
     stream->SetName(newName);
     if (utility && ApplyDefaultUtility(*stream) == 0) {
-        stream->SetName(oldName);
+        stream->SetName(previous);
         return 0;
     }
-    m_pStreams->RenameKeyString(oldName, newName);
+    m_pStreams->RenameKeyString(previous, newName);
     if (m_pDesigns)
-        for (IHENDesign* design : *m_pDesigns) design->RenameStream(oldName, newName);
+        for (IHENDesign* design : *m_pDesigns) design->RenameStream(previous, newName);
     CPString newText = newName;
-    SendAMessage(32, oldName, newText.data());
+    SendAMessage(32, previous, newText.data());
+    // The units target's sub-networks name their streams: they follow at once, not at the next
+    // units recalculation.
+    if (m_pUnitsTarget) m_pUnitsTarget->RenameStream(previous, newName);
     return 1;
 }
 
@@ -216,9 +223,8 @@ int CPIScenario::DeleteStream(const CPString& name) {
         m_pLastChangeSource = m_pStreams->Length() > 0 ? (*m_pStreams)[0] : nullptr;
 
     stream->RemoveNotificationReceiver(this);
-    // A site utility in a total-site scenario belongs to the site.
-    const bool siteOwned = m_bTotalSite && stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
-    if (!siteOwned) delete stream;
+    // A site stream in a total-site scenario belongs to the site.
+    if (!IsSharedSiteStream(*stream)) delete stream;
 
     MarkUtilitySegmentsForUpdate();
     UpdateTargets(nullptr, 36);

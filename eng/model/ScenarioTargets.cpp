@@ -232,6 +232,14 @@ double CPIScenario::GetAreaTargetMatchValue(int selector, int index) const {
 int CPIScenario::GetAreaTargetMethod() const { return AreaTargetMethod(m_pAreaTarget); }
 int CPIScenario::GetAreaTargetOption() const { return AreaTargetOption(m_pAreaTarget); }
 
+int CPIScenario::SetAreaTargetMethod(int method) {
+    if (method != AreaTarget::Bath && method != AreaTarget::LinearProgramming) return 0;
+    if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();
+    m_pAreaTarget->nRequestedMethod = method;
+    UpdateTargets(nullptr, 18);
+    return 1;
+}
+
 void CPIScenario::SetAreaTargetOption(int option) {
     ::SetAreaTargetOption(m_pAreaTarget, option);
     UpdateTargets(nullptr, 18);

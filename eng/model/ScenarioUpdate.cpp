@@ -320,7 +320,8 @@ bool SameSegments(const StreamSegmentList& a, const StreamSegmentList& b) {
 }  // namespace
 
 bool CPIScenario::IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const {
-    return m_bTotalSite && stream.GetStreamKind() == 1;
+    // By owner, not by kind: a design may make a used utility a process stream for a while.
+    return stream.GetOwner() != static_cast<const IStreamOwner*>(this);
 }
 
 void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {

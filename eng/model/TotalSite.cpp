@@ -6,6 +6,7 @@
 #include "eng/model/Scenario.h"
 #include "eng/model/StreamSegment.h"
 #include "eng/model/StreamValueNames.h"
+#include "eng/startup/ModuleEntry.h"
 #include "eng/targeting/TotalSiteManager.h"
 #include "tevrin/CPList.h"
 
@@ -46,6 +47,7 @@ CPITotalSite::~CPITotalSite() {
 }
 
 ILurmetBaseObject* CPITotalSite::CreateCPITotalSite(const CPString& name, IEngineeringManager* manager) {
+    AttachCallingThread();
     auto* site = new CPITotalSite(manager, name);
     site->SetScenarioServices(DefaultScenarioServices());
     return static_cast<IHeatIntegrationTotalSite*>(site);
@@ -83,11 +85,12 @@ void CPITotalSite::DestroyScenarioDictionary(std::unique_ptr<ScenarioDictionary>
 
 void CPITotalSite::DestroyScenarios() { DestroyScenarioDictionary(m_pSiteScenarios); }
 
-void CPITotalSite::AdoptScenario(CPIScenario& scenario, bool withSiteStreams) {
-    scenario.SetTotalSiteScenario(1);
-    if (!withSiteStreams || !m_pSiteStreams) return;
-    for (std::size_t i = 0; i < m_pSiteStreams->Length(); ++i)
-        scenario.InsertStream(m_pSiteStreams->KeyAt(i), (*m_pSiteStreams)[i], m_pManager.get());
+CPIScenario::SiteShare CPITotalSite::Share(TotalSiteManager* manager, const StreamDictionary* streams) {
+    CPIScenario::SiteShare share;
+    share.manager = manager;
+    if (streams)
+        for (std::size_t i = 0; i < streams->Length(); ++i) share.streams.emplace_back(streams->KeyAt(i), (*streams)[i]);
+    return share;
 }
 
 int CPITotalSite::AddScenario(const CPString& name) {
@@ -97,7 +100,7 @@ int CPITotalSite::AddScenario(const CPString& name) {
     m_pSiteScenarios->AddKeyString(name, scenario);
     scenario->SetName(name);
     // Whoever hears of the new scenario finds the site streams in it already.
-    AdoptScenario(*scenario, true);
+    scenario->JoinSite(Share(m_pManager.get(), m_pSiteStreams.get()));
     SendChange(24, name);
     return 1;
 }
@@ -112,10 +115,11 @@ int CPITotalSite::AddScenario(const CPString& name, IHeatIntegrationScenario* so
         existing->AppendFrom(this, *from, selection);
         return 1;
     }
-    auto* scenario = new CPIScenario(this, *from, &selection, GetScenarioServices());
+    // A copy belongs to the site as a new scenario does: the site's manager and streams.
+    const CPIScenario::SiteShare share = Share(m_pManager.get(), m_pSiteStreams.get());
+    auto* scenario = new CPIScenario(this, *from, &selection, GetScenarioServices(), &share);
     m_pSiteScenarios->AddKeyString(name, scenario);
     scenario->SetName(name);
-    AdoptScenario(*scenario, false);
     SendChange(24, name);
     if (selection.EntryFlag(CloneSelection::EntryDesigns) < 255) scenario->CopyDesignsFrom(*from, selection);
     return 1;
@@ -127,10 +131,10 @@ int CPITotalSite::AddScenario(IHeatIntegrationScenario* source, const CPString& 
     EnsureScenarios();
     const CPString name = CreateScenarioName(from->GetName() ? from->GetName() : "");
     const CloneSelection all = from->SelectAll();
-    auto* scenario = new CPIScenario(this, *from, &all, GetScenarioServices());
+    const CPIScenario::SiteShare share = Share(m_pManager.get(), m_pSiteStreams.get());
+    auto* scenario = new CPIScenario(this, *from, &all, GetScenarioServices(), &share);
     m_pSiteScenarios->AddKeyString(name, scenario);
     scenario->SetName(name);
-    AdoptScenario(*scenario, false);
     SendChange(24, name);
     scenario->SetUpRetrofit(*from, designName);
     return 1;

@@ -18,13 +18,13 @@
 // manager's defaults; version 1 carries no site streams either.
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "eng/model/Project.h"
+#include "eng/model/Scenario.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "tevrin/CPTypedDictionary.h"
 
 #include <memory>
 
 class CPIHeatIntegrationStream;
-class CPIScenario;
 class CPList;
 class TotalSiteManager;
 
@@ -98,8 +98,8 @@ private:
     void DestroyScenarios();
     static void DestroyScenarioDictionary(std::unique_ptr<ScenarioDictionary>& scenarios);
     ScenarioDictionary* Scenarios() const override { return m_pSiteScenarios.get(); }
-    // Marks a scenario the site made as one of its own and inserts the site streams when asked.
-    void AdoptScenario(CPIScenario& scenario, bool withSiteStreams);
+    // What a scenario of the site shares: the manager and the site streams in the site's order.
+    static CPIScenario::SiteShare Share(TotalSiteManager* manager, const StreamDictionary* streams);
     void* SiteData() { return static_cast<IHeatIntegrationTotalSite*>(this); }
     void SendChange(int code, const CPString& text) { SendAMessage(code, text, SiteData()); }
 

@@ -84,12 +84,9 @@ bool CPITotalSite::RecallScenarios(ILurmetBinaryFile& file, Staged& staged) {
     staged.scenarios = std::make_unique<ScenarioDictionary>(kScenarioSlots);
     for (std::int32_t i = 0; i < count; ++i) {
         auto scenario = std::make_unique<CPIScenario>(this, GetScenarioServices());
-        scenario->SetTotalSiteScenario(1);
         CPString key;
         if (!file.ReadCPString(key) || staged.scenarios->ExistsKeyString(key)) return false;
-        if (staged.streams)
-            for (std::size_t s = 0; s < staged.streams->Length(); ++s)
-                scenario->InsertStream(staged.streams->KeyAt(s), (*staged.streams)[s], staged.manager.get());
+        scenario->JoinSite(Share(staged.manager.get(), staged.streams.get()));
         const bool read = records->Recall(*scenario, file);
         // Whatever the record said, the scenario belongs to a site and must not free its streams.
         scenario->SetTotalSiteScenario(1);

@@ -12,9 +12,18 @@ IEngineeringManager* KestrinCreateEngineeringManager();
 void KestrinDestroyEngineeringManager(IEngineeringManager* manager);
 
 // Opens a case file on disk (null when it cannot be opened; a file for reading must carry the
-// case-file magic).
+// case-file magic and, in the checked form, a matching checksum).
 ILurmetBinaryFile* KestrinOpenCaseFile(const char* path, int forWriting);
+// As KestrinOpenCaseFile for reading; when the file cannot be opened, `error` (of `size` bytes)
+// receives why.
+ILurmetBinaryFile* KestrinOpenCaseFileForReading(const char* path, char* error, int size);
 // Writes a file opened for writing to disk; false when the write fails.
 int KestrinCommitCaseFile(ILurmetBinaryFile* file);
+// Why the last open or commit of the file failed (empty text when it did not).
+const char* KestrinCaseFileError(ILurmetBinaryFile* file);
+// After a file was read: 1 when every byte was read and its checksum matched, 2 when every byte
+// was read but the file predates the checksum (unchecked), 0 when the read failed or bytes trail
+// the last record (damage).
+int KestrinFinishCaseFile(ILurmetBinaryFile* file);
 void KestrinCloseCaseFile(ILurmetBinaryFile* file);
 }

@@ -7,6 +7,7 @@
 #include "eng/startup/PropertyBounds.h"
 #include "eng/startup/Registries.h"
 #include "lumeth/Framework.h"
+#include "views/ViewRegistration.h"
 
 #include <initializer_list>
 
@@ -108,4 +109,8 @@ void RunLoadSteps(ModuleRegistries& registries) {
         if (step.action) step.action(registries);
         registries.LoadSteps.emplace_back(step.name);
     }
+    // Steps 45 to 137: the user-interface registrations, each subsystem listing its own.
+    registries.Views = std::make_unique<ViewRegistries>();
+    registries.Views->Install();
+    BuildViewRegistrationPlan().Run(*registries.Views, registries.LoadSteps);
 }

@@ -48,6 +48,23 @@ extern "C" std::int32_t KestrinModuleEntry(ModuleHandle handle, std::uint32_t re
 }
 
 namespace {
+ModuleHandle attachedHandle() { return TheDLLModule() ? TheDLLModule()->hModule : nullptr; }
+
+// Lives as long as its thread: built at the thread's first call into the module.
+struct ThreadAttachment {
+    ThreadAttachment() { KestrinModuleEntry(attachedHandle(), kThreadAttach, nullptr); }
+    ~ThreadAttachment() { KestrinModuleEntry(attachedHandle(), kThreadDetach, nullptr); }
+    ThreadAttachment(const ThreadAttachment&) = delete;
+    ThreadAttachment& operator=(const ThreadAttachment&) = delete;
+};
+}  // namespace
+
+void AttachCallingThread() {
+    thread_local ThreadAttachment attachment;
+    (void)attachment;
+}
+
+namespace {
 // The loader's attach and detach. The registrations run first, in their one explicit order,
 // never from scattered static initialisers.
 __attribute__((constructor)) void kestrinAttach() {

@@ -34,6 +34,14 @@ struct ModuleSlot {
 // The entry for a given slot: answers 1 for every reason.
 std::int32_t ModuleEntry(ModuleSlot& slot, ModuleHandle handle, std::uint32_t reason, void* reserved);
 
+// The loader of this platform tells a library of no thread but the one that loads it, so the
+// module notices a thread when it first calls in. Every entry through which the host reaches the
+// module (its exported functions and the engine factories it registered) calls this first: the
+// first call on a thread runs the thread attach of the module entry (the hook and the
+// floating-point set-up), and the end of that thread runs its thread detach. Later calls on the
+// same thread cost one thread-local test.
+void AttachCallingThread();
+
 // The library's own slot and entry, called at load and unload.
 ModuleSlot& TheDLLModuleSlot();
 inline DLLModule* TheDLLModule() { return TheDLLModuleSlot().module; }

@@ -4,6 +4,7 @@
 #include "eng/startup/LoadSteps.h"
 #include "eng/startup/PropertyBounds.h"
 #include "lumeth/Framework.h"
+#include "views/ViewRegistration.h"
 
 namespace {
 // A plain pointer, not a static object: the loader's detach destroys the registries explicitly,

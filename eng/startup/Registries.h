@@ -13,6 +13,7 @@ class HENEquation;
 class HENEvent;
 class HENCalculator;
 class CNode;
+struct ViewRegistries;
 
 // Creates one balance equation of a kind (null when it cannot).
 using EquationFactory = HENEquation* (*)();
@@ -40,6 +41,10 @@ struct ModuleRegistries {
 
     double SteamCriticalTemperature = 0.0;
     CPString PortNameHotInlet, PortNameHotOutlet, PortNameColdInlet, PortNameColdOutlet;
+
+    // View object types, colours, font, icons and features (load steps 45 to 137), installed as
+    // the framework's registries while the module is loaded.
+    std::unique_ptr<ViewRegistries> Views;
 
     // Names of the load steps in the order they ran (the start-up's own trace).
     std::vector<std::string> LoadSteps;

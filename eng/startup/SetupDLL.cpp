@@ -20,6 +20,7 @@ const char* const kConfigurationKeys[] = {
 }  // namespace
 
 extern "C" void SetupDLL() {
+    AttachCallingThread();
     LurmetConfigVectorInfo& info = _get_LurmetConfigVectorInfo();
     for (const char* key : kConfigurationKeys) {
         // The label's message key is the configuration key itself.
@@ -31,6 +32,7 @@ extern "C" void SetupDLL() {
 // Writes a description of what the loaded module registered. Answers the length the full text
 // needs (including the terminating zero); writes at most `size` bytes.
 extern "C" int KestrinDescribeModule(char* buffer, int size) {
+    AttachCallingThread();
     std::ostringstream out;
     const DLLModule* module = TheDLLModule();
     out << "module: " << (module ? module->szModuleFileName : "(not attached)") << "\n";

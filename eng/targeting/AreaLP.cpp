@@ -132,7 +132,10 @@ void AreaLP::RestoreContributions() {
 void AreaLP::BuildIntervals() {
     m_pIntervals = std::make_unique<TIList>(5);
     m_pIntervals->Build(m_segments);
-    m_pIntervals->Subdivide(SubdivisionStep, SubdivisionFactor);
+    const std::vector<std::size_t> parts = DrivingForceParts();
+    m_pIntervals->AddBoundaries(parts);
+    m_hotForces = DrivingForces(0);
+    m_coldForces = DrivingForces(1);
     m_nIntervalCount = std::max(0, m_pIntervals->GetNumberOfBoundaries() - 1);
     CollectMembers();
 }

@@ -11,12 +11,27 @@
 // The model is built at a small temporary DTmin (2 °C) so that it may route heat across any
 // approach the streams allow; the real approach of a column is its shifted difference plus both
 // segments' shifts.
+//
+// The intervals are subdivided where the driving force asks for it: an interval is cut into parts
+// no wider than a tenth of the vertical distance of the composite curves there, so that heat can
+// be sent to the partner interval that lies at the curves' approach instead of being split between
+// a nearer and a farther one (which costs area the streams do not need). Columns pair every hot
+// segment and interval with every cold one at or below it; their number grows with the square
+// of the intervals, so the model is solved by column generation: it starts from the columns that
+// run vertically between the curves, and the row prices of each solve bring in the columns that
+// would lower the area, until none would. Every row also has a dear artificial column, so that
+// each restricted model is feasible; an artificial that keeps heat at the end means that the
+// streams cannot exchange their loads (a forbidden match that leaves a stream no partner), and the
+// solve counts as failed.
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <span>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 struct AreaTargetInputs;
@@ -44,8 +59,21 @@ public:
     static constexpr double ForbiddenCoefficient = 2e16;
     static constexpr double SubdivisionStep = 12.0;
     static constexpr double SubdivisionFactor = 4.0;
+    // An interval is cut into parts no wider than this share of the local driving force.
+    static constexpr double DrivingForceShare = 0.1;
+    // Finer intervals than these are not made: a problem that would need more intervals gets
+    // wider ones everywhere.
+    static constexpr double NarrowestPart = 0.05;
+    static constexpr int MaxIntervals = 4000;
     // A model larger than this is not built: the results stay 0.
     static constexpr std::size_t MaxColumns = 1000000;
+    // A model with no more candidate columns than this is built whole and solved once.
+    static constexpr std::size_t FullModelColumns = 40000;
+    // Rounds of column generation before the last solution is taken as it is.
+    static constexpr int MaxPricingRounds = 200;
+    // Column generation stops once the area is within this share of the lower bound the row
+    // prices prove.
+    static constexpr double OptimalityGap = 2e-4;
 
     // An empty result with option 1 (what a recall reads into).
     AreaLP() = default;
@@ -69,9 +97,12 @@ public:
     void SetTemporaryContributions();
     void RestoreContributions();
     void BuildIntervals();
-    // False, with an empty model, when the model would exceed MaxColumns.
+    // The rows and the starting columns. False, with an empty model, when the rows alone would
+    // exceed MaxColumns.
     bool BuildModel(int kind);
     void RefreshCoefficients(int kind);
+    // Column generation from the model's columns; false when a solve fails, when heat is left on
+    // an artificial column or when the columns would exceed MaxColumns (flows then 0).
     bool Solve();
     void Distribute(int kind, MatchwiseStreamDataList* matches);
 
@@ -95,6 +126,8 @@ public:
     const TIList* GetIntervals() const { return m_pIntervals.get(); }
     // The F-factor each column was priced with (1.0 unless computed for shell-and-tube).
     const std::vector<double>& GetColumnFFactors() const { return m_columnF; }
+    // Rounds of column generation of the last solve.
+    int GetPricingRounds() const { return m_nPricingRounds; }
 
     // The values the area record keeps of the result (see AreaTarget.cpp for the layout).
     void SetStoredValues(double countercurrentArea, double shellAndTubeArea, double shells, double dtMin,
@@ -105,9 +138,35 @@ private:
     enum MemberList : int { HotProcess = 0, ColdProcess, HotUtility, ColdUtility, HotLinked, ColdLinked, ListCount };
     using IntervalMembers = std::array<SegmentRefs, ListCount>;
 
+    // A load row: segment `segment` gives (hot) or takes (cold) its heat in `interval`.
+    struct LoadRow {
+        StreamSegment* segment = nullptr;
+        int interval = 0;
+        int row = 0;
+        int kind = 0;  // the segment's stream kind
+        double resistance = 0.0;  // 1 / h
+    };
+
     void Compute(MatchwiseStreamDataList* matches, bool fullModel);
     void CollectMembers();
+    // Parts each interval is cut into, from the driving force of the composite curves.
+    std::vector<std::size_t> DrivingForceParts() const;
+    // The vertical distance of the balanced composite curves at every boundary (1e24 where a
+    // curve is missing; never below the temporary DTmin): seen from the hot curve (side 0), from
+    // the cold curve (1), or the smaller of the two (-1).
+    std::vector<double> DrivingForces(int side = -1) const;
     double Coefficient(const LPMatchColumn& column, int kind, double& F, bool computeF) const;
+    double Coefficient(const LoadRow& hot, const LoadRow& cold, double& F) const;
+    // Whether the two segments may exchange heat (a utility never meets a utility, a forbidden
+    // pair never).
+    bool MayMatch(const StreamSegment& hot, const StreamSegment& cold) const;
+    void AddColumn(const LoadRow& hot, const LoadRow& cold);
+    void AddStartingColumns();
+    // Adds the columns whose reduced cost under `prices` is negative (the best of each hot row
+    // and of each cold row); the number added.
+    std::size_t PriceColumns(const std::vector<double>& prices);
+    // Hands the columns and the artificial columns to the solver.
+    bool SolveRestricted(std::vector<double>& solution, std::vector<double>& prices);
     // A contribution in force during the computation, and what it replaced.
     struct SavedSegment {
         StreamSegment* pSegment = nullptr;
@@ -120,6 +179,22 @@ private:
     SegmentRefs m_segments;
     std::vector<IntervalMembers> m_members;
     std::vector<double> m_columnF;
+    // The load rows: hot ones and, per interval, the cold ones; each column's two rows.
+    std::vector<LoadRow> m_hotRows;
+    std::vector<std::vector<LoadRow>> m_coldRowsOf;
+    std::vector<std::pair<int, int>> m_columnRows;
+    std::vector<double> m_rowLoads;
+    std::vector<double> m_hotForces;
+    std::vector<double> m_coldForces;
+    std::unordered_set<std::uint64_t> m_columnKeys;
+    // Forbidden pairs among the linked segments, by their position in m_linked.
+    std::unordered_map<const StreamSegment*, int> m_linked;
+    std::vector<char> m_forbidden;
+    mutable std::unordered_map<std::uint64_t, double> m_fFactors;
+    double m_dArtificialCost = 0.0;
+    double m_dLowerBound = 0.0;
+    int m_nKind = ShellAndTube;
+    int m_nPricingRounds = 0;
     std::vector<SavedSegment> m_saved;
     double m_dCountercurrentArea = 0.0;
     double m_dShellAndTubeArea = 0.0;

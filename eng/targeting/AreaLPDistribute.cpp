@@ -7,10 +7,13 @@
 #include "dunmor/Exceptions.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/targeting/BathAreaTarget.h"
+#include "eng/targeting/ShellCount.h"
 #include "pellin/FFactor.h"
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -27,33 +30,46 @@ std::vector<double>& ValuesOf(LPMatchColumn& column) {
     return *column.pValues;
 }
 
-// Lays the heat of one side of one interval down its temperature range, as a vertical slice of
-// the composite curves: the columns are taken by the interval they reach on the other side,
-// hottest partner first, and each such group takes the share of the width its heat has of the
-// interval's heat, every column of the group over the whole of that share (the segments of a
-// group run in parallel). The heat the hottest part of an interval gives or takes thus meets the
-// hottest part of its partners, as it does on the balanced curves.
-void LayOut(std::vector<LPMatchColumn>& columns, const std::vector<int>& inInterval, double top, double width,
+// Lays the heat of one side of one interval down its temperature range, pair by pair: the
+// columns of one segment of the interval with one partner segment run over the whole width of the
+// interval (the segment's branch to that partner), one after the other in the order of the
+// partner's intervals, hottest first, each over the share of the width its heat has of the
+// branch's heat. The hottest part of the branch thus meets the hottest part of the partner, as in
+// a countercurrent exchanger.
+void LayOut(std::vector<LPMatchColumn>& columns, std::vector<int>& inInterval, double top, double width,
             bool hotSide) {
-    std::map<int, std::vector<int>> groups;  // by the partner interval, hottest (lowest index) first
-    double q = 0.0;
-    for (int k : inInterval) {
-        const LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
-        groups[hotSide ? c.nColdIntervalIndex : c.nHotIntervalIndex].push_back(k);
-        q += c.dFlow;
-    }
-    if (!(q > 0.0)) return;
-    double t = top;
-    for (const auto& [partner, group] : groups) {
-        double heat = 0.0;
-        for (int k : group) heat += columns[static_cast<std::size_t>(k)].dFlow;
-        const double bottom = t - width * heat / q;
-        for (int k : group) {
-            std::vector<double>& v = ValuesOf(columns[static_cast<std::size_t>(k)]);
+    auto own = [&](const LPMatchColumn& c) { return hotSide ? c.pHotSegment : c.pColdSegment; };
+    auto partner = [&](const LPMatchColumn& c) { return hotSide ? c.pColdSegment : c.pHotSegment; };
+    auto partnerInterval = [&](const LPMatchColumn& c) { return hotSide ? c.nColdIntervalIndex : c.nHotIntervalIndex; };
+    // Grouped by (segment, partner segment), each group in the order of the partner's interval;
+    // the columns' own order decides among equals.
+    std::stable_sort(inInterval.begin(), inInterval.end(), [&](int a, int b) {
+        const LPMatchColumn& x = columns[static_cast<std::size_t>(a)];
+        const LPMatchColumn& y = columns[static_cast<std::size_t>(b)];
+        if (own(x) != own(y)) return std::less<const StreamSegment*>()(own(x), own(y));
+        if (partner(x) != partner(y)) return std::less<const StreamSegment*>()(partner(x), partner(y));
+        return partnerInterval(x) < partnerInterval(y);
+    });
+    for (std::size_t first = 0; first < inInterval.size();) {
+        const LPMatchColumn& lead = columns[static_cast<std::size_t>(inInterval[first])];
+        std::size_t last = first;
+        double q = 0.0;
+        while (last < inInterval.size()) {
+            const LPMatchColumn& c = columns[static_cast<std::size_t>(inInterval[last])];
+            if (own(c) != own(lead) || partner(c) != partner(lead)) break;
+            q += c.dFlow;
+            ++last;
+        }
+        double t = top;
+        for (std::size_t k = first; k < last; ++k) {
+            LPMatchColumn& c = columns[static_cast<std::size_t>(inInterval[k])];
+            const double bottom = q > 0.0 ? t - width * c.dFlow / q : t;
+            std::vector<double>& v = ValuesOf(c);
             v[hotSide ? V::HotTop : V::ColdTop] = t;
             v[hotSide ? V::HotBottom : V::ColdBottom] = bottom;
+            t = bottom;
         }
-        t = bottom;
+        first = last;
     }
 }
 
@@ -95,6 +111,38 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
     const MatchRecordIndex index(*matches);
     const double share = flowing.empty() ? 0.0 : 1.0 / static_cast<double>(flowing.size());
 
+    // Shell-and-tube: the columns of one pair of segments are pieces of the pair's exchange, a
+    // sliver each; priced one by one every sliver would be a nearly pure countercurrent shell of
+    // its own. The pair is taken as one exchanger over the temperatures its pieces reach, and its
+    // F-factor and shells serve all its columns.
+    using Pair = std::pair<const StreamSegment*, const StreamSegment*>;
+    struct PairExchange {
+        double hotTop = -1e300, hotBottom = 1e300, coldTop = -1e300, coldBottom = 1e300;
+        double flow = 0.0, F = 1.0, shells = 0.0;
+    };
+    std::map<Pair, PairExchange> pairs;
+    std::vector<Pair> order;
+    for (int k : flowing) {
+        const LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
+        if (!c.pValues) continue;
+        const std::vector<double>& v = *c.pValues;
+        auto [it, added] = pairs.try_emplace(Pair(c.pHotSegment, c.pColdSegment));
+        if (added) order.push_back(it->first);
+        PairExchange& p = it->second;
+        p.hotTop = std::max(p.hotTop, v[V::HotTop]);
+        p.hotBottom = std::min(p.hotBottom, v[V::HotBottom]);
+        p.coldTop = std::max(p.coldTop, v[V::ColdTop]);
+        p.coldBottom = std::min(p.coldBottom, v[V::ColdBottom]);
+        p.flow += c.dFlow;
+    }
+    if (kind == ShellAndTube)
+        for (auto& [pair, p] : pairs) {
+            const double vh = RawContribution(*pair.first), vc = RawContribution(*pair.second);
+            g_CalculateFFactorAndShells(p.hotBottom + vh, p.hotTop + vh, p.coldBottom - vc, p.coldTop - vc,
+                                        m_dMinimumFFactor, p.F, p.shells, 0, 0);
+            if (!(p.F > 0.0)) p.F = 1.0;
+        }
+
     for (int k : flowing) {
         LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
         if (!c.pValues) {
@@ -104,16 +152,12 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
         std::vector<double>& v = *c.pValues;
         const StreamSegment& h = *c.pHotSegment;
         const StreamSegment& cold = *c.pColdSegment;
-        double F = 1.0, shells = 0.0;
-        if (kind == ShellAndTube)
-            g_CalculateFFactorAndShells(v[V::HotBottom] + RawContribution(h), v[V::HotTop] + RawContribution(h),
-                                        v[V::ColdBottom] - RawContribution(cold), v[V::ColdTop] - RawContribution(cold),
-                                        m_dMinimumFFactor, F, shells, 0, 0);
+        const PairExchange& p = pairs[Pair(c.pHotSegment, c.pColdSegment)];
         v[V::Area] = 0.0;
         v[V::Shells] = 0.0;
         MatchwiseStreamData* record = index.Find(h, cold);
         if (!record) continue;
-        v[V::Shells] = shells;
+        v[V::Shells] = p.flow > 0.0 ? p.shells * c.dFlow / p.flow : 0.0;
 
         const double dh = Shift(h);
         const double dc = Shift(cold);
@@ -124,7 +168,7 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
         const double area =
             dT1 > 0.0 && dT2 > 0.0
                 ? (InverseFilmCoefficient(h.dFilmCoefficient) + InverseFilmCoefficient(cold.dFilmCoefficient)) * c.dFlow /
-                      ((dT1 + dT2) / 6.0 + 2.0 * std::sqrt(dT1 * dT2) / 3.0) / (F > 0.0 ? F : 1.0)
+                      ((dT1 + dT2) / 6.0 + 2.0 * std::sqrt(dT1 * dT2) / 3.0) / p.F
                 : c.dCoefficient * c.dFlow;
         v[V::Area] = area;
         result += area;
@@ -136,21 +180,12 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
 
     if (kind == ShellAndTube) {
         // Every pair of segments needs at least one shell once it exchanges any heat.
-        std::map<std::pair<const StreamSegment*, const StreamSegment*>, double> pairShells;
-        std::vector<std::pair<const StreamSegment*, const StreamSegment*>> order;
-        for (int k : flowing) {
-            const LPMatchColumn& c = columns[static_cast<std::size_t>(k)];
-            const std::pair<const StreamSegment*, const StreamSegment*> key(c.pHotSegment, c.pColdSegment);
-            auto [it, added] = pairShells.try_emplace(key, 0.0);
-            if (added) order.push_back(key);
-            if (c.pValues) it->second += (*c.pValues)[V::Shells];
-        }
-        for (const auto& key : order) {
-            double s = pairShells[key];
+        for (const Pair& key : order) {
+            double s = pairs[key].shells;
             if (MatchwiseStreamData* record = index.Find(*key.first, *key.second)) record->dFourthValue += s;
             if (s > kShellTolerance && s < 1.0) s = 1.0;
             m_dShells += s;
         }
     }
-    m_dShells = std::ceil(m_dShells);
+    m_dShells = shell_count::RoundUp(m_dShells);
 }

@@ -56,7 +56,7 @@ AreaTarget* UpdateAreaTarget(AreaTarget* record, const AreaTargetInputs& in, int
     else if (record->nMethod == AreaTarget::LinearProgramming) record->pBath.reset();
     else if (record->nMethod == AreaTarget::Bath) record->pLP.reset();
 
-    if (in.forbiddenMatches > 0) {
+    if (in.forbiddenMatches > 0 || record->nRequestedMethod == AreaTarget::LinearProgramming) {
         record->nMethod = AreaTarget::LinearProgramming;
         record->pLP.reset(AreaLP::Update(record->pLP.release(), in, code, record->nOption));
     } else {
@@ -122,7 +122,7 @@ bool StoreAreaTarget(const AreaTarget& record, ILurmetBinaryFile& file) {
              file.WriteDouble(lp.GetDTmin()) && file.WriteInt(lp.GetIntervalCount()) && file.WriteInt(lp.GetOption()) &&
              file.WriteDouble(lp.GetMinimumFFactor()) && file.EndRecord(nested);
     }
-    return ok && file.WriteInt(record.nOption) && file.EndRecord(h);
+    return ok && file.WriteInt(record.nOption) && file.WriteInt(record.nRequestedMethod) && file.EndRecord(h);
 }
 
 namespace {
@@ -167,6 +167,11 @@ bool RecallAreaTarget(AreaTarget& record, ILurmetBinaryFile& file) {
         std::int32_t option = record.nOption;
         if (!file.ReadInt(option)) return false;
         record.nOption = option;
+    }
+    if (version >= 3) {
+        std::int32_t requested = AreaTarget::Bath;
+        if (!file.ReadInt(requested)) return false;
+        record.nRequestedMethod = requested == AreaTarget::LinearProgramming ? requested : AreaTarget::Bath;
     }
     return file.EndRecord(h);
 }

@@ -46,7 +46,7 @@ struct AreaTargetInputs {
 
 class AreaTarget {
 public:
-    static constexpr int RecordVersion = 2;
+    static constexpr int RecordVersion = 3;
     static constexpr int LPRecordVersion = 2;
     enum Method : int { Bath = 0, LinearProgramming = 1 };
 
@@ -60,6 +60,8 @@ public:
     std::unique_ptr<AreaLP> pLP;
     // 0 countercurrent, 1 and 2 shell-and-tube; 1 on a new record.
     int nOption = AreaLP::ShellAndTubeOnly;
+    // The method the user asked for: the area LP is used when this is 1 or matches are forbidden.
+    int nRequestedMethod = Bath;
 };
 
 // Change codes the area record reacts to specially.
@@ -85,9 +87,9 @@ AreaTargetInputs AreaTargetInputsOf(CPIScenario& scenario, const SegmentRefs* se
 // Frees both results and sets method 0; the record stays.
 void ClearAreaTarget(AreaTarget* record);
 void DeleteAreaTarget(AreaTarget* record);
-// Record version 2: method; flag and the Bath result's record; flag and a nested record (version
-// 2) of the LP result's values; the option. A result that fails to read is freed and the recall
-// fails.
+// Record version 3: method; flag and the Bath result's record; flag and a nested record (version
+// 2) of the LP result's values; the option (from version 2); the method asked for (from version
+// 3). A result that fails to read is freed and the recall fails.
 bool StoreAreaTarget(const AreaTarget& record, ILurmetBinaryFile& file);
 bool RecallAreaTarget(AreaTarget& record, ILurmetBinaryFile& file);
 

@@ -324,10 +324,11 @@ void UtilityPlacementLP::ComputeResults(double hotShort, const EnergyTarget* ref
         m_intervals.GetInterval(b)->dValue = Clean(cascade[static_cast<std::size_t>(b)] + hotShort);
     const double coldShort = n > 0 ? std::max(0.0, m_intervals.GetInterval(n - 1)->dValue) : 0.0;
 
-    m_hot.dFirst = std::max(0.0, Clean(m_dHotLoad + hotShort - m_dMinimumHot));
+    // Each side: the load placed on its utilities, and the load no utility could take.
+    m_hot.dFirst = Clean(m_dHotLoad);
     m_hot.dSecond = hotShort;
     m_hot.nStatus = TargetValue::StatusOf(m_hot.dFirst, m_hot.dSecond);
-    m_cold.dFirst = std::max(0.0, Clean(m_dColdLoad + coldShort - m_dMinimumCold));
+    m_cold.dFirst = Clean(m_dColdLoad);
     m_cold.dSecond = coldShort;
     m_cold.nStatus = TargetValue::StatusOf(m_cold.dFirst, m_cold.dSecond);
 
@@ -384,9 +385,22 @@ std::vector<PinchRecord> UtilityPlacementLP::FindPinchPoints(double dtMin) const
         highest = std::max(highest, m_intervals.GetInterval(b)->dValue);
     }
     const double tolerance = (highest - lowest) * kPinchTolerance;
+    // Only the process pinches: a boundary that only a utility brings (a utility's own
+    // temperature, used or not) is no pinch, nor are the two ends of the process, where a
+    // threshold problem's cascade runs dry.
+    std::vector<double> process;
+    for (const StreamSegment* s : m_segments) {
+        if (s->nKind == 1) continue;
+        process.push_back(s->dShiftedInletTemperature);
+        process.push_back(s->dShiftedOutletTemperature);
+    }
+    std::sort(process.begin(), process.end());
     for (int b = 1; b + 1 < n; ++b) {
         if (std::fabs(m_intervals.GetInterval(b)->dValue - lowest) > tolerance) continue;
         const double t = m_intervals.GetTemperature(b);
+        if (process.empty() || !(t > process.front() && t < process.back()) ||
+            !std::binary_search(process.begin(), process.end(), t))
+            continue;
         PinchRecord pinch;
         pinch.dHotTemperature = t + dtMin * 0.5;
         pinch.dColdTemperature = t - dtMin * 0.5;

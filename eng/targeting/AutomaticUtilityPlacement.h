@@ -49,8 +49,8 @@ public:
     // its stream's loads set to the sum over its segments. False when the solve failed: then
     // status 1, no load is handed out and both sides stay unsettled.
     // `reference`, when given, is the energy target of the same process: its minimum utilities
-    // (which forbidden matches raise) are what the loads across the pinch are counted from;
-    // without it they come from the pooled process.
+    // (which forbidden matches raise) are the process's minimum utilities reported; without it
+    // they come from the pooled process.
     bool Calculate(std::span<StreamSegment* const> segments, const EnergyTarget* reference = nullptr);
 
     int GetStatus() const { return m_nStatus; }
@@ -63,7 +63,7 @@ public:
     double GetColdUtilityLoad() const { return m_dColdLoad; }
     double GetMinimumHotUtility() const { return m_dMinimumHot; }
     double GetMinimumColdUtility() const { return m_dMinimumCold; }
-    // The two sides: first value the load across the pinch, second the shortfall.
+    // The two sides: first value the load placed on the side's utilities, second the shortfall.
     const TargetValue& GetHotSide() const { return m_hot; }
     const TargetValue& GetColdSide() const { return m_cold; }
     TargetValue& HotSide() { return m_hot; }

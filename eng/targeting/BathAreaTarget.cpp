@@ -5,6 +5,7 @@
 
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/TargetCurve.h"
+#include "eng/targeting/ShellCount.h"
 #include "pellin/FFactor.h"
 
 #include <algorithm>
@@ -200,7 +201,7 @@ void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<
     }
     ComputeRegionShells();
     double shells = 0.0;
-    for (double region : *m_pRegionShells) shells += region >= MaxRegionShells ? MaxRegionShells : std::ceil(region);
+    for (double region : *m_pRegionShells) shells += region >= MaxRegionShells ? MaxRegionShells : shell_count::RoundUp(region);
     // A region without streams cannot hold shells; its negative count never reaches the total.
     m_nShells = static_cast<int>(std::clamp(shells, 0.0, 2.0e9));
 }

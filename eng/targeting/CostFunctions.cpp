@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
 #include "eng/model/IHeatIntegrationStream.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -48,9 +49,11 @@ double CapitalCost11Uniform::Compute(IHeatIntegrationScenarioForCosting& costing
 
 double CapitalCost12Uniform::Compute(IHeatIntegrationScenarioForCosting& costing, IHeatIntegrationStream*) {
     const double units = costing.GetMinimumNumberOfUnits(kUnitsWithPinchDivision);
-    const double shells = costing.GetNumberOfShellsTarget();
     const double area = costing.GetAreaTarget(kShellAndTubeArea);
-    if (!(units > 0.0) || !(shells > 0.0) || !(area > 0.0)) return 0.0;
+    if (!(units > 0.0) || !(area > 0.0)) return 0.0;
+    // Area is built in shells: a unit with area has at least one, whatever the shells target
+    // rounded to.
+    const double shells = std::max(static_cast<double>(costing.GetNumberOfShellsTarget()), 1.0);
     return units * item(costing, EDT_FixedCostPerUnit) +
            areaTerm(shells, area, item(costing, EDT_AreaCostCoefficient), item(costing, EDT_AreaExponent));
 }
@@ -75,8 +78,9 @@ double TotalAnnualCost::Compute(IHeatIntegrationScenarioForCosting& costing, IHe
     const double capital = costing.GetCostTarget(kCapitalCostCode);
     const double operating = costing.GetCostTarget(kOperatingCostCode);
     const double life = item(costing, EDT_PlantLife);
-    // Without a plant life or a capital target there is no trade-off to report.
-    if (!(life > 0.0) || !(capital > 0.0)) return 0.0;
+    // Without a plant life or a capital target there is no capital to annualise: the total is the
+    // operating cost alone, never less.
+    if (!(life > 0.0) || !(capital > 0.0)) return operating;
     const double recovery = CapitalRecoveryFactor(item(costing, EDT_RateOfReturn), life);
     return capital * recovery * CostConstants::kPerSecondOfYear + operating;
 }

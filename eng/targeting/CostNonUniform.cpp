@@ -3,7 +3,9 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
+#include "eng/targeting/ShellCount.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -79,8 +81,10 @@ double CapitalCost12NonUniform::Price(IHeatIntegrationScenarioForCosting& costin
     // Without an area target there are no shells to share out.
     const double totalArea = costing.GetAreaTarget(kShellAndTubeArea);
     const double shellsTarget = costing.GetNumberOfShellsTarget();
-    const double shells = totalArea > 0.0 ? std::ceil(area / totalArea * shellsTarget) : 0.0;
-    if (!(area > 0.0) || !(units > 0.0) || !(shells > 0.0)) return 0.0;
+    // A model with area has at least one shell, however the shells target rounded.
+    const double share = totalArea > 0.0 ? shell_count::RoundUp(area / totalArea * shellsTarget) : 0.0;
+    const double shells = area > 0.0 ? std::max(share, 1.0) : 0.0;
+    if (!(area > 0.0) || !(units > 0.0)) return 0.0;
 
     if (record.dCostLaw == kLawCostsShells) {
         return shells * record.dAreaCost * std::pow(area / shells, record.dAreaExponent) + units * record.dFixedCost;

@@ -6,6 +6,8 @@
 #include "eng/model/Scenario.h"
 #include "eng/targeting/Cost.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kDefaultCapitalKind = CK_CapitalCost12NonUniform;
@@ -81,8 +83,12 @@ CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record, IHeatInteg
     if (!prepare(record, code)) return nullptr;
     if (code == CostTargetCodes::LoadFraction) return record;
     record->dValue = 0.0;
-    if (costing && conditions.bEconomicDataValid && conditions.bEconomicInfoValid && conditions.bUtilityPlacementValid)
+    if (!costing || !conditions.bUtilityPlacementValid) return record;
+    if (conditions.bEconomicDataValid && conditions.bEconomicInfoValid)
         record->dValue = evaluate(CK_TotalAnnualCost, *costing);
+    // Whatever the capital side gives, a year of operation costs at least its utilities: the
+    // total annual cost is never below the operating cost.
+    record->dValue = std::max(record->dValue, evaluate(CK_OperatingCost, *costing));
     return record;
 }
 

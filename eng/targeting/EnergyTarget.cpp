@@ -27,6 +27,8 @@ void EnergyTarget::Rebuild(std::span<StreamSegment* const> segments, double dtMi
 
 void EnergyTarget::Calculate() {
     if (m_intervals.GetNumberOfBoundaries() < 1) {
+        // No process heat at all: nothing needs a utility.
+        m_nProblemType = NoUtility;
         m_pModel.reset();
         return;
     }

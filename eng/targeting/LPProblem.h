@@ -106,7 +106,7 @@ public:
     // Hands the model to the solver "QEV_XPRESS" in the fixed call order. On success the solution
     // (one value per column) is written to `solution` and the objective value kept; a missing
     // solver, a failed solve or a model without columns answers false and changes nothing.
-    bool Solve(std::vector<double>& solution, bool readObjective = false);
+    bool Solve(std::vector<double>& solution, bool readObjective = false, std::vector<double>* rowPrices = nullptr);
 
     // Fields.
     std::vector<LPMatchColumn> columns;

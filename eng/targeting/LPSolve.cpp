@@ -6,7 +6,7 @@
 
 #include <memory>
 
-bool LPProblem::Solve(std::vector<double>& solution, bool readObjective) {
+bool LPProblem::Solve(std::vector<double>& solution, bool readObjective, std::vector<double>* rowPrices) {
     if (nColumns <= 0) return false;
     std::unique_ptr<IMILPSolver> solver(IMILPSolver::Create("QEV_XPRESS"));
     if (!solver) return false;
@@ -45,5 +45,10 @@ bool LPProblem::Solve(std::vector<double>& solution, bool readObjective) {
     if (!x) return false;
     solution.assign(x, x + nColumns);
     if (readObjective) dObjectiveValue = solver->GetObjectiveValue();
+    if (rowPrices) {
+        const double* y = solver->GetRowPrices();
+        if (y) rowPrices->assign(y, y + nRows);
+        else rowPrices->clear();
+    }
     return true;
 }

@@ -1,13 +1,12 @@
 #pragma once
 // One side (hot or cold) of a utility placement: how far the placed utilities meet what the process
-// needs. The first value is the utility load placed across the pinch (heat a utility gives or takes
-// where the process does not need it, which the other side's utilities must then make good); the
-// second value is the shortfall (heat the process needs that no utility of the side could supply
-// or take). The status follows from the two:
-//   0 sufficient (neither), 1 insufficient (shortfall only), 2 across the pinch (misplaced only),
+// needs. The first value is the utility load placed on the side's utilities; the second value is
+// the shortfall (heat the process needs that no utility of the side could supply or take). The
+// status follows from the two:
+//   0 nothing placed and nothing short, 1 insufficient (shortfall only), 2 placed (no shortfall),
 //   3 both; 4 the user-supplied loads could not be evaluated.
-// A side is settled when its status is 0 or 2: the process is served, perhaps with more utility
-// than its minimum.
+// A side is settled when its status is 0 or 2: the process is served. Status 2 or 3 on either side
+// of an automatic placement also places the utilities on the utility composite curve.
 #include <cstdint>
 
 class ILurmetBinaryFile;
@@ -20,26 +19,26 @@ struct TargetValue {
     enum Status : std::int32_t {
         Sufficient = 0,
         Insufficient = 1,
-        AcrossPinch = 2,
-        AcrossPinchAndInsufficient = 3,
+        Placed = 2,
+        PlacedAndInsufficient = 3,
         NotEvaluated = 4,
     };
 
     std::int32_t nStatus = Insufficient;
-    double dFirst = 0.0;   // load placed across the pinch (kW)
+    double dFirst = 0.0;   // load placed (kW)
     double dSecond = 0.0;  // shortfall (kW)
 
     // The status two values give.
     static std::int32_t StatusOf(double first, double second) {
-        const bool misplaced = first > Tolerance;
+        const bool placed = first > Tolerance;
         const bool short_ = second > Tolerance;
-        if (misplaced && short_) return AcrossPinchAndInsufficient;
-        if (misplaced) return AcrossPinch;
+        if (placed && short_) return PlacedAndInsufficient;
+        if (placed) return Placed;
         if (short_) return Insufficient;
         return Sufficient;
     }
 
-    bool IsSettled() const { return nStatus == Sufficient || nStatus == AcrossPinch; }
+    bool IsSettled() const { return nStatus == Sufficient || nStatus == Placed; }
     // A new or reset side: status 1, both values 0.0.
     void Reset() { *this = TargetValue(); }
     // which 0 the first value, 1 the second; the status is recomputed from both.

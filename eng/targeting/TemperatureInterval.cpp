@@ -128,11 +128,22 @@ bool TIList::Subdivide(double minimumStep, double factor) {
     if (!(step > 0.0)) return false;
 
     std::vector<std::size_t> added(n, 0);
-    std::size_t total = n;
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const double parts = std::floor((b[i].dTemperature - b[i + 1].dTemperature) / step);
         if (!(parts >= 0.0) || parts > static_cast<double>(MaxBoundaries)) return false;
         added[i] = static_cast<std::size_t>(parts);
+    }
+    return AddBoundaries(added);
+}
+
+bool TIList::AddBoundaries(std::span<const std::size_t> added) {
+    if (!m_pIntervals || m_pIntervals->size() < 2) return true;
+    std::vector<TemperatureInterval>& b = *m_pIntervals;
+    const std::size_t n = b.size();
+    if (added.size() < n) return false;
+    std::size_t total = n;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        if (added[i] > MaxBoundaries) return false;
         total += added[i];
         if (total > MaxBoundaries) return false;
     }
@@ -146,7 +157,7 @@ bool TIList::Subdivide(double minimumStep, double factor) {
     for (std::size_t i = 0; i < n; ++i) {
         newIndex[i] = static_cast<int>(out.size());
         out.push_back(b[i]);
-        const std::size_t m = added[i];
+        const std::size_t m = i + 1 < n ? added[i] : 0;
         if (m == 0) continue;
         const double top = b[i].dTemperature;
         const double width = top - b[i + 1].dTemperature;

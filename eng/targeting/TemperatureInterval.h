@@ -92,6 +92,10 @@ public:
     // count grows by the boundaries added inside its span. Answers false, changing nothing, when
     // the result would exceed MaxBoundaries.
     bool Subdivide(double minimumStep, double factor);
+    // Splits interval i into added[i] + 1 equal parts (one entry per boundary; the last is not
+    // read), as Subdivide does. False, changing nothing, when the result would exceed
+    // MaxBoundaries or `added` is too short.
+    bool AddBoundaries(std::span<const std::size_t> added);
 
     // Drops the boundaries and the membership; the list then has no interval array.
     void Free();

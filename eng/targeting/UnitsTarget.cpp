@@ -21,6 +21,11 @@ void UnitsTargetEntry::AddValue(double value) {
     m_pValues->push_back(value);
 }
 
+void UnitsTargetEntry::RenameName(const CPString& oldName, const CPString& newName) {
+    if (!m_pNames) return;
+    std::replace(m_pNames->begin(), m_pNames->end(), oldName, newName);
+}
+
 const char* UnitsTargetEntry::GetName(int i) const {
     if (!m_pNames || i < 0 || static_cast<std::size_t>(i) >= m_pNames->size()) return nullptr;
     return (*m_pNames)[static_cast<std::size_t>(i)].c_str();
@@ -165,6 +170,15 @@ void UnitsTargetData::ClearForInvalidAssignment() {
     ClearMILPResult();
     m_nUnitsWithPinchDivision = 0;
     m_nUnitsOverall = 0;
+}
+
+void UnitsTargetData::RenameStream(const CPString& oldName, const CPString& newName) {
+    if (!m_pGroups) return;
+    for (auto& group : *m_pGroups) {
+        if (!group || !group->m_pEntries) continue;
+        for (auto& entry : *group->m_pEntries)
+            if (entry) entry->RenameName(oldName, newName);
+    }
 }
 
 const UnitsTargetGroup* UnitsTargetData::GetGroup(int i) const {

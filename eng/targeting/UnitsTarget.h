@@ -28,6 +28,8 @@ public:
     // Append to the two lists, creating them on first use.
     void AddName(const CPString& name);
     void AddValue(double value);
+    // Every name equal to `oldName` becomes `newName` (a stream was renamed).
+    void RenameName(const CPString& oldName, const CPString& newName);
     // The i-th name, or null when the list or the item is missing.
     const char* GetName(int i) const;
     // The i-th value, or -32767.0 when the list or the item is missing.
@@ -71,6 +73,8 @@ public:
     bool Recall(ILurmetBinaryFile& file);
 
 private:
+    // The record renames its entries' names in place.
+    friend class UnitsTargetData;
     std::unique_ptr<EntryList> m_pEntries;
 };
 
@@ -122,6 +126,8 @@ public:
     void ClearMILPResult();
     // What an invalid utility assignment leaves: no groups, every count 0.
     void ClearForInvalidAssignment();
+    // A stream was renamed: every entry name equal to `oldName` becomes `newName` at once.
+    void RenameStream(const CPString& oldName, const CPString& newName);
 
     // Record version 2 (the six counts and settings, the groups behind a presence flag, the MILP
     // flag). Recall reads version 1 and 2; a version-1 record keeps the MILP flag it had. A

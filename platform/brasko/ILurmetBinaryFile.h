@@ -3,22 +3,14 @@
 // typed fields inside them, and a bool answer from every operation. After the first false answer
 // the file stays failed, so a caller may chain operations and test the last answer only.
 #include "dunmor/CPString.h"
+#include "lumeth/BinaryFile.h"
 
 #include <cstddef>
 #include <cstdint>
 
 class CPValue;
 
-// Bookkeeping of one open record. The file fills it in at BeginRecord; the caller hands the same
-// handle back at EndRecord. A handle belongs to the innermost open record until that is closed.
-struct RecordHandle {
-    int version = -1;          // version written with the record (reader side: as read)
-    int depth = -1;            // nesting level while open, -1 when not open
-    std::size_t bodyStart = 0; // offset of the first body byte
-    std::size_t bodyEnd = 0;   // reader side: offset just past the body
-};
-
-class ILurmetBinaryFile {
+class ILurmetBinaryFile : public BinaryFile {
 public:
     virtual ~ILurmetBinaryFile() = default;
 

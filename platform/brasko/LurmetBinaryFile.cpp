@@ -1,10 +1,18 @@
 #include "brasko/LurmetBinaryFile.h"
 
+#include "dunmor/Crc32.h"
 #include "osmeri/CPValue.h"
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <fstream>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +35,16 @@ int TreeDepth(const CPValue& value, int limit) {
     return 1 + deepest;
 }
 
+// The process's file-creation mask, read without changing it (umask() would set it, briefly, for
+// every thread). Linux reports it in /proc/self/status; 022 when it cannot be read.
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    return 022;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- opening and closing
@@ -43,16 +61,49 @@ LurmetBinaryFile LurmetBinaryFile::ForReading(std::vector<std::uint8_t> bytes, c
     file.m_path = name;
     file.m_bytes = std::move(bytes);
     file.m_pos = 0;
-    if (file.m_bytes.size() < MagicSize || std::memcmp(file.m_bytes.data(), Magic, MagicSize) != 0)
-        file.Fail();
-    else
-        file.m_pos = MagicSize;
+    file.AcceptImage();
     return file;
+}
+
+std::vector<std::uint8_t> LurmetBinaryFile::CheckedImage(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::uint8_t> image(bytes);
+    if (image.size() < MagicSize) image.resize(MagicSize);
+    std::memcpy(image.data(), CheckedMagic, MagicSize);
+    const std::uint32_t sum = crc32(image.data(), image.size());
+    for (int i = 0; i < 4; ++i) image.push_back(static_cast<std::uint8_t>(sum >> (8 * i)));
+    return image;
+}
+
+bool LurmetBinaryFile::AcceptImage() {
+    m_checked = false;
+    if (m_bytes.size() >= MagicSize && std::memcmp(m_bytes.data(), Magic, MagicSize) == 0) {
+        m_pos = MagicSize;
+        return true;
+    }
+    if (m_bytes.size() < MagicSize + ChecksumSize || std::memcmp(m_bytes.data(), CheckedMagic, MagicSize) != 0) {
+        m_bytes.clear();
+        m_error = "not a Kestrin case file";
+        return Fail();
+    }
+    const std::size_t body = m_bytes.size() - ChecksumSize;
+    std::uint32_t stored = 0;
+    for (std::size_t i = 0; i < ChecksumSize; ++i) stored |= static_cast<std::uint32_t>(m_bytes[body + i]) << (8 * i);
+    if (crc32(m_bytes.data(), body) != stored) {
+        m_bytes.clear();
+        m_error = "the case file is damaged (its checksum does not match its contents)";
+        return Fail();
+    }
+    m_bytes.resize(body);
+    m_checked = true;
+    m_pos = MagicSize;
+    return true;
 }
 
 bool LurmetBinaryFile::OpenForWrite(const CPString& path) {
     m_mode = Mode::Writing;
     m_failed = false;
+    m_checked = false;
+    m_error.clear();
     m_path = path;
     m_open.clear();
     m_pos = 0;
@@ -63,13 +114,18 @@ bool LurmetBinaryFile::OpenForWrite(const CPString& path) {
 bool LurmetBinaryFile::OpenForRead(const CPString& path) {
     m_mode = Mode::Reading;
     m_failed = false;
+    m_checked = false;
+    m_error.clear();
     m_path = path;
     m_open.clear();
     m_pos = 0;
     m_bytes.clear();
 
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return Fail();
+    if (!f) {
+        m_error = std::strerror(errno);
+        return Fail();
+    }
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(f) : -1;
     ok = ok && size >= 0 && static_cast<unsigned long>(size) <= MaxFileSize && std::fseek(f, 0, SEEK_SET) == 0;
@@ -77,29 +133,94 @@ bool LurmetBinaryFile::OpenForRead(const CPString& path) {
         m_bytes.resize(static_cast<std::size_t>(size));
         ok = m_bytes.empty() || std::fread(m_bytes.data(), 1, m_bytes.size(), f) == m_bytes.size();
     }
+    const int readError = errno;
     std::fclose(f);
-    if (!ok || m_bytes.size() < MagicSize || std::memcmp(m_bytes.data(), Magic, MagicSize) != 0) {
+    if (!ok) {
         m_bytes.clear();
+        m_error = size > 0 && static_cast<unsigned long>(size) > MaxFileSize ? "the file is larger than a case file can be"
+                                                                            : std::strerror(readError);
         return Fail();
     }
-    m_pos = MagicSize;
-    return true;
+    return AcceptImage();
 }
 
 bool LurmetBinaryFile::Commit() {
-    if (m_mode != Mode::Writing || m_failed || !m_open.empty()) return false;
+    if (m_mode != Mode::Writing || m_failed || !m_open.empty()) {
+        m_error = "the case could not be written in full";
+        return false;
+    }
     if (m_path.empty()) return true;
+    return WriteToDisk(CheckedImage(m_bytes));
+}
 
-    // Write beside the target and rename over it, so that the old file survives a failure.
-    const std::string temp = m_path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(m_bytes.data(), 1, m_bytes.size(), f) == m_bytes.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), m_path.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
+    m_error.clear();
+    const auto failWith = [this](const std::string& what, int error) {
+        m_error = error ? what + ": " + std::strerror(error) : what;
+        return false;
+    };
+    // The file the case goes to: a symbolic link is followed to its file, and only a regular
+    // file (or none yet) is written.
+    std::string target = m_path;
+    struct stat info {};
+    mode_t mode = 0;
+    bool replaces = false;
+    if (::lstat(target.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode)) {
+            char* resolved = ::realpath(target.c_str(), nullptr);
+            if (!resolved) return failWith("the symbolic link leads to no file", errno);
+            target = resolved;
+            std::free(resolved);
+            if (::stat(target.c_str(), &info) != 0) return failWith("cannot reach the file the link names", errno);
+        }
+        if (!S_ISREG(info.st_mode)) return failWith("not a regular file; a case is saved only to a regular file", 0);
+        mode = info.st_mode & 07777;
+        replaces = true;
+    } else if (errno != ENOENT) {
+        return failWith("cannot save there", errno);
+    } else {
+        mode = 0666 & ~CurrentUmask();
+    }
+
+    // A temporary file of its own in the target's directory, so that the rename cannot cross
+    // file systems and no other file (a user's own "<case>.tmp") is touched.
+    std::string pattern = target + ".XXXXXX";
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return failWith("cannot create a temporary file beside it", errno);
+    const std::string temp = pattern;
+    int error = 0;
+    // The owner too, where the process may give it (a user's file saved by an administrator);
+    // a process that may not keeps the file its own, as any new file.
+    if (replaces) {
+        const int owned = ::fchown(fd, info.st_uid, info.st_gid);
+        (void)owned;
+    }
+    if (::fchmod(fd, mode) != 0) error = errno;
+    for (std::size_t done = 0; !error && done < image.size();) {
+        const ssize_t n = ::write(fd, image.data() + done, image.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (!error && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && !error) error = errno;
+    if (!error && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error) {
+        ::unlink(temp.c_str());
+        return failWith("cannot write the case", error);
+    }
+    // The rename is durable once the directory is synced; the case is whole either way.
+    const std::size_t slash = target.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
 }
 
 bool LurmetBinaryFile::Close() {
@@ -328,7 +449,11 @@ bool LurmetBinaryFile::ReadLong(std::int32_t& value) { return ReadInteger(value)
 bool LurmetBinaryFile::ReadDouble(double& value) {
     if (!ExpectTag(TagDouble) || !Need(8)) return false;
     const std::uint64_t bits = GetU64();
-    std::memcpy(&value, &bits, sizeof value);
+    double read = 0.0;
+    std::memcpy(&read, &bits, sizeof read);
+    // No quantity of a case is NaN or infinite: such a value is damage.
+    if (!std::isfinite(read)) return Fail();
+    value = read;
     return true;
 }
 
@@ -370,6 +495,7 @@ bool LurmetBinaryFile::GetValue(CPValue& value, int depth) {
         const std::uint64_t bits = GetU64();
         double number = 0.0;
         std::memcpy(&number, &bits, sizeof number);
+        if (!std::isfinite(number)) return Fail();
         value.SetValue(number, CPValue::Unset);
     } else {
         return Fail();

@@ -5,8 +5,16 @@
 // the bytes that are really left: a truncated or damaged file gives false answers, never a crash
 // and never an allocation larger than the bytes that back it.
 //
-// Layout (little-endian): the magic "KSTRNCF1", then fields. Every field starts with a one-byte
-// tag; a record is 'R', int32 version, uint32 body length, body.
+// Layout (little-endian): the magic, then fields. Every field starts with a one-byte tag; a
+// record is 'R', int32 version, uint32 body length, body. In memory the magic is "KSTRNCF1". A
+// file on disk starts with "KSTRNCF2" and ends with a CRC-32 of every byte before it, so that a
+// damaged file is refused rather than read as a different case; files of the first form (written
+// before the check existed) are still read and report that they were not checked.
+//
+// Commit writes a unique temporary file beside the target (the target's own directory, so the
+// rename is atomic), gives it the target's permissions and renames it over the target: two saves
+// to one path leave one whole case, and no other file is touched. A target that is a symbolic
+// link is followed to its file; a target that exists but is not a regular file is refused.
 #include "brasko/ILurmetBinaryFile.h"
 
 #include <cstdint>
@@ -28,7 +36,9 @@ public:
     static constexpr std::uint8_t TagRecord = 'R';
 
     static constexpr char Magic[9] = "KSTRNCF1";
+    static constexpr char CheckedMagic[9] = "KSTRNCF2";
     static constexpr std::size_t MagicSize = 8;
+    static constexpr std::size_t ChecksumSize = 4;
     // Deepest value tree a reader accepts; deeper trees are taken for damage.
     static constexpr int MaxValueDepth = 64;
     // Largest file a reader loads.
@@ -43,15 +53,19 @@ public:
 
     // A writer in memory (no path: Commit keeps the bytes in memory only).
     static LurmetBinaryFile ForWriting();
-    // A reader over bytes in memory; a missing magic leaves it failed.
+    // A reader over bytes in memory (either form); a missing magic or a checksum that does not
+    // match leaves it failed.
     static LurmetBinaryFile ForReading(std::vector<std::uint8_t> bytes, const CPString& name = CPString());
+    // The bytes of the file on disk that a writer's bytes give: checked magic, checksum trailer.
+    static std::vector<std::uint8_t> CheckedImage(const std::vector<std::uint8_t>& bytes);
 
     // Starts a new file to be written to `path` at Commit. Discards anything held before.
     bool OpenForWrite(const CPString& path);
     // Loads `path` for reading; false (and failed) when it cannot be read or lacks the magic.
     bool OpenForRead(const CPString& path);
     // Writer: puts the bytes on disk (when a path was given). False while records are still open,
-    // after any failed operation, or when the disk write fails; the old file is then untouched.
+    // after any failed operation, or when the disk write fails; the old file is then untouched
+    // and ErrorText says why.
     bool Commit();
     // Commits a writer, then closes. A reader just closes. Answers the commit's result.
     bool Close();
@@ -64,6 +78,12 @@ public:
     std::size_t BytesLeft() const;
     // Number of records open now.
     int OpenRecords() const { return static_cast<int>(m_open.size()); }
+    // Reader: whether the file carried a checksum (and it matched).
+    bool IsChecked() const { return m_checked; }
+    // Reader: good, no record open, and every byte read (nothing trails the last record).
+    bool AtEnd() const { return m_mode == Mode::Reading && !m_failed && m_open.empty() && m_pos == m_bytes.size(); }
+    // Why the last open or commit failed, in words (empty when it did not fail).
+    const std::string& ErrorText() const { return m_error; }
 
     // ILurmetBinaryFile
     bool BeginRecord(RecordHandle& handle, int version) override;
@@ -119,8 +139,14 @@ private:
     bool GetValue(CPValue& value, int depth);
     bool ReadRecordHeader(int& version, std::size_t& bodyStart, std::size_t& bodyEnd);
 
+    // Takes the loaded bytes of a file: checks the magic and, in the checked form, the checksum.
+    bool AcceptImage();
+    bool WriteToDisk(const std::vector<std::uint8_t>& image);
+
     Mode m_mode = Mode::Closed;
     bool m_failed = false;
+    bool m_checked = false;
+    std::string m_error;
     CPString m_path;
     std::vector<std::uint8_t> m_bytes;
     std::size_t m_pos = 0;

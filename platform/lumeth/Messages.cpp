@@ -1,5 +1,7 @@
 #include "lumeth/Messages.h"
 
+#include "lumeth/Session.h"
+
 MessageCatalogue& MessageCatalogue::Instance() {
     static MessageCatalogue catalogue;
     return catalogue;
@@ -47,29 +49,20 @@ ErrorJournal& ErrorJournal::Instance() {
     return journal;
 }
 
-void ErrorJournal::Add(const Text& key, const Text& text) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_entries.size() >= 10000) m_entries.erase(m_entries.begin());
-    m_entries.emplace_back(key, text);
-}
+void ErrorJournal::Add(const Text& key, const Text& text) { Session::Instance().Record(SessionEvent::Error, key, text); }
 
 std::vector<Text> ErrorJournal::Keys() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<Text> out;
-    for (const auto& e : m_entries) out.push_back(e.first);
+    for (const SessionEntry& e : Session::Instance().Entries(SessionEvent::Error)) out.push_back(e.key);
     return out;
 }
 
 std::vector<Text> ErrorJournal::Texts() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<Text> out;
-    for (const auto& e : m_entries) out.push_back(e.second);
+    for (const SessionEntry& e : Session::Instance().Entries(SessionEvent::Error)) out.push_back(e.text);
     return out;
 }
 
-void ErrorJournal::Clear() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_entries.clear();
-}
+void ErrorJournal::Clear() { Session::Instance().ClearEvents(SessionEvent::Error); }
 
 void ErrorMsg(const Text& key) { ErrorJournal::Instance().Add(key, FindString(key, 0)); }

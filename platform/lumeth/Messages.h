@@ -26,18 +26,15 @@ inline Text FindString(const Text& key, int variant = 0) {
     return MessageCatalogue::Instance().FindString(key, variant);
 }
 
-// Journal of error messages shown to the user (by key), readable by tests and the host's log.
+// The error messages shown to the user (by key): the error entries of the session journal.
 class ErrorJournal {
 public:
     static ErrorJournal& Instance();
     void Add(const Text& key, const Text& text);
     std::vector<Text> Keys() const;
     std::vector<Text> Texts() const;
+    // Forgets the error entries (the rest of the journal stays).
     void Clear();
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::pair<Text, Text>> m_entries;
 };
 
 // Shows an error message identified by its key (recorded in the journal).

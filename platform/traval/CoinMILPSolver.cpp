@@ -197,6 +197,7 @@ bool CoinMILPSolver::SetOption(const char* name, double value) {
 
 void CoinMILPSolver::ClearResult() {
     std::fill(solution_.begin(), solution_.end(), 0.0);
+    rowPrices_.clear();
     objectiveValue_ = 0.0;
 }
 
@@ -279,7 +280,8 @@ bool CoinMILPSolver::Solve() {
         model.columnStarts[j + 1] += model.columnStarts[j];
 
     std::vector<double> solution;
-    const bool solved = model.integerColumns.empty() ? traval::RunLinear(model, solution)
+    std::vector<double> prices;
+    const bool solved = model.integerColumns.empty() ? traval::RunLinear(model, solution, &prices)
                                                      : traval::RunMixedInteger(model, solution);
     if (!solved || solution.size() != static_cast<std::size_t>(columns_)) return false;
 
@@ -292,8 +294,11 @@ bool CoinMILPSolver::Solve() {
     for (std::size_t j = 0; j < solution.size(); ++j) objective += objective_[j] * solution[j];
     solution_ = std::move(solution);
     objectiveValue_ = objective;
+    if (prices.size() == static_cast<std::size_t>(rows_)) rowPrices_ = std::move(prices);
     return true;
 }
+
+const double* CoinMILPSolver::GetRowPrices() { return rowPrices_.empty() ? nullptr : rowPrices_.data(); }
 
 const double* CoinMILPSolver::GetSolution() {
     return solution_.empty() ? &noColumns_ : solution_.data();

@@ -29,6 +29,7 @@ public:
     bool Solve() override;
     const double* GetSolution() override;
     double GetObjectiveValue() override;
+    const double* GetRowPrices() override;
 
 private:
     struct Triplet {
@@ -58,6 +59,7 @@ private:
     double seconds_ = 0.0;
 
     std::vector<double> solution_;
+    std::vector<double> rowPrices_;
     double objectiveValue_ = 0.0;
     double noColumns_ = 0.0;  // what GetSolution points at when the model has no column
 };

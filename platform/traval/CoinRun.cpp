@@ -57,7 +57,7 @@ const T* Data(const std::vector<T>& v) {
 
 }  // namespace
 
-bool RunLinear(const CoinModelData& model, std::vector<double>& solution) {
+bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::vector<double>* rowPrices) {
     SilentHandler handler;
     ClpSimplex simplex;
     simplex.passInMessageHandler(&handler);
@@ -74,6 +74,11 @@ bool RunLinear(const CoinModelData& model, std::vector<double>& solution) {
     if (!simplex.isProvenOptimal()) return false;
     const double* x = simplex.primalColumnSolution();
     solution.assign(x, x + model.columns);
+    if (rowPrices) {
+        const double* y = simplex.dualRowSolution();
+        if (y) rowPrices->assign(y, y + model.rows);
+        else rowPrices->clear();
+    }
     return true;
 }
 

@@ -23,7 +23,8 @@ struct CoinModelData {
 
 // Solves a model without integer columns with CLP. Answers true for a proven optimum and then
 // fills the solution (one value per column).
-bool RunLinear(const CoinModelData& model, std::vector<double>& solution);
+// `rowPrices`, when given, receives the dual value of every row.
+bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::vector<double>* rowPrices = nullptr);
 
 // Solves a model with integer columns with CBC. Answers true when an integer solution was found
 // (proven optimal, or the best one when the search stopped on its gap or time limit).

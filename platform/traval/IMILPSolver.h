@@ -47,6 +47,10 @@ public:
     virtual const double* GetSolution() = 0;
     // Objective of the solution; 0.0 before a solve and after a failed one.
     virtual double GetObjectiveValue() = 0;
+    // One dual value (row price) per row of a linear model solved to optimality, in the sense of
+    // the model (a minimised objective's reduced costs are c - A'y); null when there are none: a
+    // mixed-integer model, no solve, a failed one, or a solver that does not give them.
+    virtual const double* GetRowPrices() { return nullptr; }
 
     // The solver known by that name, or null. "QEV_XPRESS" is the name the system uses.
     static IMILPSolver* Create(const char* name);

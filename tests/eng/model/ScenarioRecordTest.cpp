@@ -115,6 +115,7 @@ TEST_P(ScenarioRecordVersion, ReadsItsItemsAndKeepsTheDefaultsOfTheOthers) {
     EXPECT_DOUBLE_EQ(s.GetEconomicData(EDT_RateOfReturn, "DEFAULT"), v >= 4 ? 0.1 : 0.2);
     EXPECT_EQ(s.GetNumberOfEconomicData(), v >= 4 ? 1 : 2);
     EXPECT_EQ(std::string(s.GetReport()).find("From the old days") != std::string::npos, v >= 6);
+    EXPECT_EQ(s.GetStoredExtractionSettings() != nullptr, v >= 7);
     EXPECT_EQ(s.IsRetrofitScenario(), v >= 8);
     EXPECT_EQ(s.GetStreamLinkCollection() != nullptr, v >= 9);
     EXPECT_EQ(s.GetMinimumFFactor(), v >= 13 ? 0.7 : 0.8);

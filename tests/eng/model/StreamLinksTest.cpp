@@ -112,4 +112,24 @@ TEST_F(StreamLinks, RenamingAStreamRenamesItInTheStreamsLinkedToIt) {
     EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
 }
 
+TEST_F(StreamLinks, ALinkedStreamMadeAUtilityBecomesOneAndKeepsItsLinks) {
+    a->LinkStream("B");
+    EXPECT_EQ(1, a->SetStreamKind(0, 1));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
+    EXPECT_EQ(0, a->SetStreamKind(1, 1));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindUtility, a->GetStreamKind());
+    EXPECT_TRUE(a->IsLinkedTo("B"));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, b->GetStreamKind());
+}
+
+TEST_F(StreamLinks, ForgettingLinksClearsBothSides) {
+    a->LinkStream("B");
+    a->LinkStream("C");
+    a->ForgetLinkedStreams();
+    EXPECT_EQ(0, a->GetNumberOfLinkedStreams());
+    EXPECT_FALSE(b->IsLinkedTo("A"));
+    EXPECT_FALSE(c->IsLinkedTo("A"));
+    EXPECT_EQ(CPIHeatIntegrationStream::KindProcess, b->GetStreamKind());
+}
+
 }  // namespace

@@ -139,8 +139,8 @@ TEST_P(StreamKind, KindChanges) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, StreamKind,
                          ::testing::Values(KindCase{0, 1, 1, 1, true}, KindCase{0, 0, 1, 0, false},
-                                           // a linked stream never becomes a utility, and nothing changes
-                                           KindCase{2, 1, 0, 2, false}, KindCase{0, 7, 0, 0, false}));
+                                           // a linked stream becomes a utility, answering 0, and says so
+                                           KindCase{2, 1, 0, 1, true}, KindCase{0, 7, 0, 0, false}));
 
 // ---- DTmin contribution -------------------------------------------------------------------------------
 

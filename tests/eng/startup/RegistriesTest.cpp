@@ -14,7 +14,7 @@ TEST(LoadRegistries, StepsRunInTheirFixedOrder) {
     const ModuleRegistries* r = ModuleRegistries::Get();
     ASSERT_NE(nullptr, r);
     const auto& s = r->LoadSteps;
-    ASSERT_EQ(44u, s.size());
+    ASSERT_EQ(137u, s.size());
     EXPECT_EQ("ShowSplashScreen", s[0]);
     EXPECT_EQ("CloneEnginePrototype", s[1]);
     EXPECT_EQ("CreateHENNodeTypeFactories", s[2]);
@@ -25,6 +25,8 @@ TEST(LoadRegistries, StepsRunInTheirFixedOrder) {
     EXPECT_EQ("PropertyBounds", s[32]);
     EXPECT_EQ("CreateHENEventRegistry", s[35]);
     EXPECT_EQ("Event StreamFlowrateChangeEvent", s[43]);
+    EXPECT_EQ("Colour PFDBackground", s[44]);
+    EXPECT_EQ("ObjectType EventPlannerObject", s[136]);
     EXPECT_DOUBLE_EQ(647.096, r->SteamCriticalTemperature);
     EXPECT_EQ("HotInlet", r->PortNameHotInlet);
     EXPECT_EQ("ColdOutlet", r->PortNameColdOutlet);

@@ -61,8 +61,8 @@ void AddRandomBalanced(StreamScenario& s, unsigned seed, int count, double h) {
 
 // ---------------------------------------------------------------- the model
 
-// Segments of every kind, no streams: the column and row counts follow the member lists, and a
-// hot utility never meets a cold utility.
+// Segments of every kind, no streams: the columns (generated, so a subset of those the member
+// lists allow) never join a hot utility to a cold utility nor a cold interval above the hot one.
 TEST(AreaLPModel, ColumnsPairEveryHotSegmentWithTheColdOnesAtOrBelowIt) {
     SegmentSet set;
     set.Add(200, 100, 1.0);       // hot process
@@ -91,15 +91,14 @@ TEST(AreaLPModel, ColumnsPairEveryHotSegmentWithTheColdOnesAtOrBelowIt) {
                 for (const StreamSegment* cold : intervals.GetMembers(j, AllColdMembers))
                     if (!(h->nKind == 1 && cold->nKind == 1)) ++expectedColumns;
     }
-    EXPECT_EQ(model.columns.size(), expectedColumns);
-    EXPECT_EQ(model.nRows, static_cast<int>(expectedRows));
+    EXPECT_GT(model.columns.size(), 0U);
+    EXPECT_LE(model.columns.size(), expectedColumns);
+    EXPECT_GT(expectedRows, 0U);
     for (const LPMatchColumn& col : model.columns) {
         EXPECT_FALSE(col.pHotSegment->nKind == 1 && col.pColdSegment->nKind == 1);
         EXPECT_LE(col.nHotIntervalIndex, col.nColdIntervalIndex);
         EXPECT_GT(col.dCoefficient, 0.0);
     }
-    // Every row is an equality on the segment's load in the interval.
-    for (int r = 0; r < model.nRows; ++r) EXPECT_EQ(model.rowTypes[static_cast<std::size_t>(r)], LPProblem::Equality);
     // Intervals no wider than max(12, 4 x the narrowest).
     for (int i = 0; i < n; ++i) EXPECT_LE(intervals.GetWidth(i), 12.0 + 1e-9);
     // Without match records only the temperatures are laid out: every result stays 0.
@@ -113,15 +112,16 @@ TEST(AreaLPModel, DifferencesOfTheIntervalBoundaries) {
     set.Add(30, 130, 2.0);
     CurveInputs c(set.refs, 10.0);
     std::unique_ptr<AreaLP> lp = Solve(c, AreaLP::CountercurrentOnly);
-    // At the temporary DTmin of 2 the boundaries are 149, 131, 49, 31, and the 82-wide middle
-    // interval (wider than 4 x 18) is halved: 149, 131, 90, 49, 31.
+    // At the temporary DTmin of 2 the boundaries run from 149 to 31; the curves stand 20 apart
+    // wherever both run, so no interval there is wider than a tenth of that.
     const TIList& t = *lp->GetIntervals();
-    ASSERT_EQ(t.GetNumberOfBoundaries(), 5);
-    EXPECT_DOUBLE_EQ(t.GetTemperature(2), 90.0);
-    EXPECT_DOUBLE_EQ(lp->TopDifference(0, 1), 18.0);
-    EXPECT_DOUBLE_EQ(lp->BottomDifference(0, 1), 41.0);
-    EXPECT_DOUBLE_EQ(lp->TopDifference(1, 3), 82.0);
-    EXPECT_DOUBLE_EQ(lp->BottomDifference(1, 3), 59.0);
+    const int n = t.GetNumberOfBoundaries();
+    ASSERT_GT(n, 5);
+    EXPECT_DOUBLE_EQ(t.GetTemperature(0), 149.0);
+    EXPECT_DOUBLE_EQ(t.GetTemperature(n - 1), 31.0);
+    for (int i = 0; i + 1 < n; ++i) EXPECT_LE(t.GetWidth(i), 2.0 + 1e-9) << i;
+    EXPECT_DOUBLE_EQ(lp->TopDifference(1, 3), t.GetTemperature(1) - t.GetTemperature(3));
+    EXPECT_DOUBLE_EQ(lp->BottomDifference(1, 3), t.GetTemperature(2) - t.GetTemperature(4));
 }
 
 // ---------------------------------------------------------------- against the Bath formula
@@ -162,7 +162,7 @@ struct ComparisonCase {
 class AreaLPAgainstBath : public ::testing::TestWithParam<ComparisonCase> {};
 
 // With equal coefficients vertical heat transfer needs the least area, and the LP's layout comes
-// within 2 % of it; with unequal coefficients the LP may do better, never worse than that.
+// within 0.1 % of it; with unequal coefficients the LP may do better, never worse.
 TEST_P(AreaLPAgainstBath, AgreesWithEqualAndDoesNoWorseWithUnequalCoefficients) {
     const ComparisonCase& cc = GetParam();
     StreamScenario s;
@@ -173,9 +173,8 @@ TEST_P(AreaLPAgainstBath, AgreesWithEqualAndDoesNoWorseWithUnequalCoefficients) 
     const double bath = BathArea(c, 0);
     std::unique_ptr<AreaLP> lp = Solve(c, AreaLP::CountercurrentOnly);
     ASSERT_GT(bath, 0.0);
-    std::printf("[ %s ] LP %.3f Bath %.3f\n", cc.name, lp->GetCountercurrentArea(), bath);
-    if (cc.h > 0.0) EXPECT_NEAR(lp->GetCountercurrentArea() / bath, 1.0, 0.02) << cc.name;
-    else EXPECT_LE(lp->GetCountercurrentArea(), bath * 1.02) << cc.name;
+    if (cc.h > 0.0) EXPECT_NEAR(lp->GetCountercurrentArea() / bath, 1.0, 1e-3) << cc.name;
+    else EXPECT_LE(lp->GetCountercurrentArea(), bath * 1.001) << cc.name;
     EXPECT_GT(lp->GetCountercurrentArea(), 0.0);
     // The match records add up to the total.
     double sum = 0.0;
@@ -245,8 +244,9 @@ TEST(AreaLPLayout, HeatMeetsItsPartnersAsOnTheBalancedCurves) {
         EXPECT_NEAR(v[V::Area], col.dFlow * 2.0 / 20.0, 1e-9);
     }
     EXPECT_GT(flowing, 2);
-    EXPECT_NEAR(lp->GetCountercurrentArea(), 20.0, 1e-6);
-    EXPECT_NEAR(s.Matches()->GetMatch(0)->dCountercurrentArea + s.Matches()->GetMatch(1)->dCountercurrentArea, 20.0, 1e-6);
+    EXPECT_NEAR(lp->GetCountercurrentArea(), 20.0, 0.02);
+    EXPECT_NEAR(s.Matches()->GetMatch(0)->dCountercurrentArea + s.Matches()->GetMatch(1)->dCountercurrentArea,
+                lp->GetCountercurrentArea(), 1e-9);
 }
 
 TEST(AreaLPOptions, BothRunsCountercurrentFirstAndTheRecordsKeepShellAndTube) {

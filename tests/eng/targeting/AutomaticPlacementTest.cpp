@@ -67,12 +67,13 @@ TEST_P(UtilityLevels, LoadsAndSidesFollowTheGrandCompositeCurve) {
         EXPECT_EQ(utilities[i]->loadsSet[1].mode, 1);
         EXPECT_EQ(utilities[i]->segment.pLink->nLoaded, c.utilities[i].expectedLoad > 1e-8 ? 1 : 0);
     }
-    EXPECT_NEAR(lp.GetHotSide().dFirst, c.hot[0], kTol);
+    // Each side: the load placed on its utilities and the shortfall.
+    EXPECT_NEAR(lp.GetHotSide().dFirst, lp.GetHotUtilityLoad(), kTol);
     EXPECT_NEAR(lp.GetHotSide().dSecond, c.hot[1], kTol);
-    EXPECT_EQ(lp.GetHotSide().nStatus, static_cast<int>(c.hot[2]));
-    EXPECT_NEAR(lp.GetColdSide().dFirst, c.cold[0], kTol);
+    EXPECT_EQ(lp.GetHotSide().nStatus, TargetValue::StatusOf(lp.GetHotUtilityLoad(), c.hot[1]));
+    EXPECT_NEAR(lp.GetColdSide().dFirst, lp.GetColdUtilityLoad(), kTol);
     EXPECT_NEAR(lp.GetColdSide().dSecond, c.cold[1], kTol);
-    EXPECT_EQ(lp.GetColdSide().nStatus, static_cast<int>(c.cold[2]));
+    EXPECT_EQ(lp.GetColdSide().nStatus, TargetValue::StatusOf(lp.GetColdUtilityLoad(), c.cold[1]));
     EXPECT_EQ(lp.GetStatus(), c.status);
     EXPECT_NEAR(lp.GetMinimumHotUtility(), 20.0, kTol);
     EXPECT_NEAR(lp.GetMinimumColdUtility(), 60.0, kTol);
@@ -184,7 +185,7 @@ TEST(AutomaticPlacement, SegmentsOfOneUtilityKeepOneMassFlow) {
     // The stream is given the sum of its segments, once per view.
     ASSERT_EQ(oil.loadsSet.size(), 2u);
     EXPECT_NEAR(oil.loadsSet[0].load, 90.0, kTol);
-    EXPECT_EQ(lp.GetHotSide().nStatus, TargetValue::Sufficient);
+    EXPECT_EQ(lp.GetHotSide().nStatus, TargetValue::Placed);
 }
 
 TEST(AutomaticPlacement, UnusedUtilitiesAndEmptyListsPlaceNothing) {
@@ -231,9 +232,9 @@ TEST(AutomaticPlacement, AForbiddenMatchIsServedByTheUtilities) {
         ASSERT_TRUE(lp.Calculate(set.segments, &target));
         EXPECT_NEAR(lp.GetSegmentLoad(&steam.segment), c.steam, kTol);
         EXPECT_NEAR(lp.GetSegmentLoad(&water.segment), c.water, kTol);
-        // Counted from the energy target's minimum, nothing is placed across the pinch.
-        EXPECT_EQ(lp.GetHotSide().nStatus, TargetValue::Sufficient);
-        EXPECT_EQ(lp.GetColdSide().nStatus, TargetValue::Sufficient);
+        // Both sides placed (or nothing to place), nothing short.
+        EXPECT_EQ(lp.GetHotSide().nStatus, c.steam > 0.0 ? TargetValue::Placed : TargetValue::Sufficient);
+        EXPECT_EQ(lp.GetColdSide().nStatus, c.water > 0.0 ? TargetValue::Placed : TargetValue::Sufficient);
 
         // The pooled process alone needs nothing: the forbidden match's utilities look misplaced.
         UtilityPlacementLP pooled;

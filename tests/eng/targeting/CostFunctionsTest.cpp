@@ -69,12 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
                         c.shellAndTubeArea = 300.0;
                     },
                     135823.2247466065},
-        FormulaCase{"Uniform12NoShells", CK_CapitalCost12Uniform,
+        // A unit with area has a shell even when the shells target rounded to none: 4 x 1000 + 500 x 500.
+        FormulaCase{"Uniform12NoShellsTarget", CK_CapitalCost12Uniform,
                     [](FakeCosting& c) {
                         c.units = 4;
                         c.shellAndTubeArea = 500.0;
                     },
-                    0.0},
+                    254000.0},
         FormulaCase{"Uniform12NoUnits", CK_CapitalCost12Uniform,
                     [](FakeCosting& c) {
                         c.shells = 5;
@@ -113,14 +114,26 @@ INSTANTIATE_TEST_SUITE_P(
                         c.matches = {Match{"DEFAULT", 0.0, 0, 100.0, 0.25, 0.0}};
                     },
                     51000.0},
-        // Without a shell-and-tube area target no shells are counted: nothing, not a division by 0.
+        // A match with all the area: 0.30000000000000004 / 0.3 x 37 = 37.00000000000001 shells is
+        // 37 shells (round-off), not 38: 37 x 500 x (0.3 / 37)^0.5 + 1000.
+        FormulaCase{"NonUniform12ShellsRoundOff", CK_CapitalCost12NonUniform,
+                    [](FakeCosting& c) {
+                        c.units = 1;
+                        c.shells = 37;
+                        c.shellAndTubeArea = 0.3;
+                        c.SetLaw("DEFAULT", 1000.0, 500.0, 0.5, 0.0);
+                        c.matches = {Match{"DEFAULT", 0.0, 0, 0.1 + 0.2, 1.0, 0.0}};
+                    },
+                    500.0 * 3.3316662497915361 + 1000.0},
+        // Without a shell-and-tube area target the model's 100 m2 still take one shell (no division
+        // by 0): 500 x 100 + 1 unit x 1000.
         FormulaCase{"NonUniform12NoAreaTarget", CK_CapitalCost12NonUniform,
                     [](FakeCosting& c) {
                         c.units = 4;
                         c.shells = 5;
                         c.matches = {Match{"DEFAULT", 0.0, 0, 100.0, 0.25, 0.0}};
                     },
-                    0.0},
+                    51000.0},
         // A law that is neither shells nor units, and law 1 without first values, add nothing.
         FormulaCase{"NonUniform12OtherLaws", CK_CapitalCost12NonUniform,
                     [](FakeCosting& c) {
@@ -154,8 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
                         c.operating = 1e-3;
                         c.life = 0.0;
                     },
-                    0.0},
-        FormulaCase{"TotalAnnualNoCapital", CK_TotalAnnualCost, [](FakeCosting& c) { c.operating = 1e-3; }, 0.0}),
+                    1e-3},
+        // Never below the operating cost.
+        FormulaCase{"TotalAnnualNoCapital", CK_TotalAnnualCost, [](FakeCosting& c) { c.operating = 1e-3; }, 1e-3}),
     [](const ::testing::TestParamInfo<FormulaCase>& info) { return std::string(info.param.name); });
 
 TEST(CostFunctions, KindsOutsideTheSevenCreateNothing) {

@@ -140,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
         // runs rise above their start and come back (one of them just to its own level).
         ThresholdCase{"ColdOnlyWithBulges", {{{200, 160, 1}}, {{150, 80, 2}}, {{165, 175, 2}}, {{60, 160, 0.5}}},
                       0, 110, EnergyTarget::ColdUtilityOnly, 3},
-        ThresholdCase{"NoHeat", {}, 0, 0, EnergyTarget::BothUtilities, 0},
+        // No process heat at all: nothing needs a utility.
+        ThresholdCase{"NoHeat", {}, 0, 0, EnergyTarget::NoUtility, 0},
         // Balanced exactly within the same temperatures: no utility at all.
         ThresholdCase{"Balanced", {{{200, 100, 2}}, {{90, 190, 2}}}, 0, 0, EnergyTarget::NoUtility, 0}),
     [](const ::testing::TestParamInfo<ThresholdCase>& info) { return info.param.name; });

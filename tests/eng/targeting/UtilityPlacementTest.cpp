@@ -94,7 +94,7 @@ TEST(UtilityPlacementBuilder, AutomaticPlacementAndTheCodesThatLeaveIt) {
     EXPECT_NEAR(p.steam->segment.dLoad, 20.0, kTol);
     EXPECT_NEAR(p.water->segment.dLoad, 60.0, kTol);
     EXPECT_TRUE(record->IsValid());
-    EXPECT_EQ(record->GetSide(0)->nStatus, 0);
+    EXPECT_EQ(record->GetSide(0)->nStatus, TargetValue::Placed);
     ASSERT_EQ(record->GetPinchList().size(), 1u);
     EXPECT_NEAR(record->GetPinchList()[0].dHotTemperature, 90.0, kTol);
     EXPECT_NEAR(record->GetPinchList()[0].dColdTemperature, 80.0, kTol);
@@ -181,7 +181,7 @@ TEST(UtilityPlacementRecordFile, RoundTrip) {
     ASSERT_NE(back.GetSide(1), nullptr);
     EXPECT_TRUE(back.IsValid());
     ASSERT_NE(back.GetAutomaticPlacement(), nullptr);
-    EXPECT_EQ(back.GetAutomaticPlacement()->GetHotSide().nStatus, 0);
+    EXPECT_EQ(back.GetAutomaticPlacement()->GetHotSide().nStatus, TargetValue::Placed);
     EXPECT_NE(back.GetUserSuppliedLoads(), nullptr);
     ASSERT_EQ(back.GetPinchList().size(), 1u);
     EXPECT_DOUBLE_EQ(back.GetPinchList()[0].dHotTemperature, record->GetPinchList()[0].dHotTemperature);
@@ -232,7 +232,7 @@ TEST(UtilityPlacementRecordFile, OlderRecordsPlaceAgainAndReadPinchesFromVersion
     UtilityPlacement one;
     ASSERT_TRUE(RecallUtilityPlacement(one, r1, &p.set.segments));
     ASSERT_NE(one.GetAutomaticPlacement(), nullptr);
-    EXPECT_EQ(one.GetAutomaticPlacement()->GetHotSide().nStatus, 0);
+    EXPECT_EQ(one.GetAutomaticPlacement()->GetHotSide().nStatus, TargetValue::Placed);
     EXPECT_NEAR(p.steam->segment.dLoad, 20.0, kTol);
     EXPECT_TRUE(one.GetPinchList().empty());
     EXPECT_EQ(one.GetSide(0)->nStatus, 3);
@@ -270,8 +270,8 @@ TEST(UtilityPlacementScenario, SteamAndCoolingWaterTakeTheTargetsAndKeepThem) {
         EXPECT_NEAR(p.Load("Cooling Water", 0), 60.0, kTol);
         EXPECT_NEAR(p.Load("Cooling Water", 1), 60.0, kTol);
         EXPECT_TRUE(p.scenario->IsUtilityPlacementValid());
-        EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), 0);
-        EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(1), 0);
+        EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), TargetValue::Placed);
+        EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(1), TargetValue::Placed);
         EXPECT_EQ(p.scenario->GetNumberOfPinchPoints(), 1);
         EXPECT_NEAR(p.scenario->GetPinchTemperature(0, 0), 90.0, kTol);
         EXPECT_NEAR(p.scenario->GetPinchTemperature(1, 0), 80.0, kTol);
@@ -283,4 +283,23 @@ TEST(UtilityPlacementScenario, SteamAndCoolingWaterTakeTheTargetsAndKeepThem) {
         EXPECT_NEAR(rate, 20.0, kTol);
         p.scenario->SetDTmin(10.0);
     }
+}
+
+TEST(UtilityPlacementScenario, CoolingWaterTooWarmForALargerApproach) {
+    // At DTmin 20 the process needs 65 kW of heat and 105 of cooling, but cooling water (shifted
+    // 30 -> 35) cannot take the 15 kW H2 gives below 30 shifted.
+    FourStreamProject p;
+    ASSERT_TRUE(p.AddUtility("HP Steam"));
+    ASSERT_TRUE(p.AddUtility("Cooling Water"));
+    p.scenario->SetDTmin(20.0);
+    EXPECT_NEAR(p.Load("HP Steam"), 65.0, kTol);
+    EXPECT_NEAR(p.Load("Cooling Water"), 90.0, kTol);
+    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), TargetValue::Placed);
+    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(1), TargetValue::PlacedAndInsufficient);
+    EXPECT_FALSE(p.scenario->IsUtilityPlacementValid());
+    EXPECT_EQ(p.scenario->GetNumberOfCurvePoints(8), 0);
+    // The pinch points in use are then the energy target's: shifted 90, hot 100 over cold 80.
+    EXPECT_EQ(p.scenario->GetNumberOfPinchPoints(), 1);
+    EXPECT_NEAR(p.scenario->GetPinchTemperature(0, 0), 100.0, kTol);
+    EXPECT_NEAR(p.scenario->GetPinchTemperature(1, 0), 80.0, kTol);
 }

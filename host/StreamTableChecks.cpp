@@ -1,0 +1,155 @@
+#include "host/StreamTableChecks.h"
+
+#include "host/OutputText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+using namespace StreamTableLimits;
+
+std::string num(double v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
+}
+
+bool given(double v) { return v != EmptyValue; }
+
+std::string at(const StreamTableStream& s, int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + PrintableText(s.name, 40) + ": " + what;
+}
+
+// The table's temperature span (highest minus lowest temperature given).
+double temperatureSpan(const StreamTable& table) {
+    double low = MaxTemperature, high = MinTemperature;
+    for (const auto& s : table.streams)
+        for (const auto& seg : s.segments)
+            for (double t : {seg.supply, seg.target})
+                if (given(t)) low = std::min(low, t), high = std::max(high, t);
+    return high >= low ? high - low : 0.0;
+}
+
+bool checkStream(const StreamTableStream& s, double span, std::string& error) {
+    const auto& segs = s.segments;
+    if (segs.size() > static_cast<std::size_t>(MaxSegments)) {
+        error = at(s, segs[MaxSegments].line,
+                   "has " + std::to_string(segs.size()) + " segments; a stream holds at most " +
+                       std::to_string(MaxSegments));
+        return false;
+    }
+    if (s.utility && s.NameOnly()) return true;
+    const bool hot = segs.front().supply > segs.front().target;
+    for (std::size_t i = 0; i < segs.size(); ++i) {
+        const StreamTableSegment& seg = segs[i];
+        const std::string which = segs.size() > 1 ? "segment " + std::to_string(i + 1) + " " : std::string();
+        if (!given(seg.supply) || !given(seg.target)) {
+            error = at(s, seg.line, which + "has no supply or target temperature");
+            return false;
+        }
+        if (!s.utility && !given(seg.cp) && !given(seg.duty)) {
+            error = at(s, seg.line, which + "has neither cp nor duty");
+            return false;
+        }
+        if (i > 0 && std::fabs(seg.supply - segs[i - 1].target) > 1e-9) {
+            error = at(s, seg.line,
+                       which + "starts at " + num(seg.supply) + " C, where segment " + std::to_string(i) +
+                           " ended at " + num(segs[i - 1].target) + " C");
+            return false;
+        }
+        if (segs.size() > 1 && seg.supply == seg.target) {
+            error = at(s, seg.line,
+                       which + "changes no temperature (supply and target " + num(seg.supply) +
+                           " C); every segment of a stream must");
+            return false;
+        }
+        if (i > 0 && seg.supply != seg.target && (seg.supply > seg.target) != hot) {
+            error = at(s, seg.line,
+                       which + "turns back (supply " + num(seg.supply) + ", target " + num(seg.target) + " on a " +
+                           (hot ? "hot" : "cold") + " stream)");
+            return false;
+        }
+        const double segSpan = std::fabs(seg.supply - seg.target);
+        if (given(seg.cp) && given(seg.duty)) {
+            // Both given: they must say the same.
+            if (std::fabs(seg.cp * segSpan - seg.duty) > 1e-6 * std::max(1.0, seg.duty)) {
+                error = at(s, seg.line,
+                           which + "has cp " + num(seg.cp) + " and duty " + num(seg.duty) + ", which disagree: cp x " +
+                               num(segSpan) + " C is " + num(seg.cp * segSpan) + " kW; give one of them");
+                return false;
+            }
+        }
+        if (given(seg.duty) && seg.duty > 0.0 && segSpan <= 0.0) {
+            error = at(s, seg.line, which + "has a duty over no temperature change (supply = target)");
+            return false;
+        }
+        if (given(seg.dtminContribution) && seg.dtminContribution > span + ContributionMargin) {
+            error = at(s, seg.line,
+                       which + "has a DTmin contribution of " + num(seg.dtminContribution) +
+                           " C, more than the table's temperature span (" + num(span) + " C) plus " +
+                           num(ContributionMargin) + " C");
+            return false;
+        }
+    }
+    return true;
+}
+}  // namespace
+
+bool CheckStreamTableValue(const char* column, double value, std::string& error) {
+    const auto outside = [&](const std::string& range) {
+        error = "column " + std::string(column) + ": " + num(value) + " is outside " + range;
+        return false;
+    };
+    if (value == EmptyValue) {
+        error = "column " + std::string(column) + ": -32767 marks an empty value and cannot be entered; leave the field "
+                "empty instead";
+        return false;
+    }
+    if (!std::strcmp(column, "supply") || !std::strcmp(column, "target")) {
+        if (value < MinTemperature) {
+            error = "column " + std::string(column) + ": " + num(value) + " C is below absolute zero (-273.15 C)";
+            return false;
+        }
+        if (value > MaxTemperature) return outside("the temperatures the table takes (-273.15 to 5000 C)");
+    } else if (!std::strcmp(column, "cp")) {
+        if (!(value > 0.0)) {
+            error = "column cp: the heat-capacity flow rate must be above 0 (got " + num(value) + ")";
+            return false;
+        }
+        if (value > MaxCp) return outside("the range of cp (above 0, at most 1e9 kW/C)");
+    } else if (!std::strcmp(column, "duty")) {
+        if (value < 0.0) {
+            error = "column duty: a duty is a heat load and cannot be negative (got " + num(value) +
+                    "); the direction follows from supply and target";
+            return false;
+        }
+        if (value > MaxDuty) return outside("the range of duty (0 to 1e12 kW)");
+    } else if (!std::strcmp(column, "h")) {
+        if (!(value > 0.0)) {
+            error = "column h: the film coefficient must be above 0 (got " + num(value) + ")";
+            return false;
+        }
+        if (value > MaxH) return outside("the range of h (above 0, at most 1e6 kW/(m2.C))");
+    } else if (!std::strcmp(column, "cost")) {
+        if (value < 0.0) {
+            error = "column cost: a utility cost cannot be negative (got " + num(value) + ")";
+            return false;
+        }
+        if (value > MaxCost) return outside("the range of cost (0 to 1e9 per kW and year)");
+    } else if (!std::strcmp(column, "dtmin_contribution")) {
+        if (value < 0.0) {
+            error = "column dtmin_contribution: a DTmin contribution cannot be negative (got " + num(value) + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckStreamTable(const StreamTable& table, std::string& error) {
+    const double span = temperatureSpan(table);
+    for (const auto& s : table.streams)
+        if (!checkStream(s, span, error)) return false;
+    return true;
+}

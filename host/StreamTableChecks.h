@@ -1,0 +1,34 @@
+#pragma once
+// What a stream table must hold before it goes to a scenario: values in their physical range,
+// segments that continue each other in one direction, and the columns of a row in agreement. Each
+// refusal names the line, the stream and the column in the user's terms.
+#include "host/StreamTable.h"
+
+#include <string>
+
+namespace StreamTableLimits {
+// Temperatures, °C: from absolute zero to what a process furnace reaches.
+constexpr double MinTemperature = -273.15;
+constexpr double MaxTemperature = 5000.0;
+// Heat-capacity flow rate (kW/°C) and duty (kW): positive, and small enough that every product
+// of the heat balance stays finite and exact to many digits.
+constexpr double MaxCp = 1e9;
+constexpr double MaxDuty = 1e12;
+// Film coefficient, kW/(m2.°C).
+constexpr double MaxH = 1e6;
+// Utility cost per kW and year.
+constexpr double MaxCost = 1e9;
+// A stream's DTmin contribution may exceed the table's temperature span by at most this much.
+constexpr double ContributionMargin = 100.0;
+// The engine holds at most this many segments per stream.
+constexpr int MaxSegments = 1000;
+// The empty-value marker of the engine: never a value of its own.
+constexpr double EmptyValue = -32767.0;
+}  // namespace StreamTableLimits
+
+// Checks one number read from column `column`: false with a message for a value outside the
+// column's range.
+bool CheckStreamTableValue(const char* column, double value, std::string& error);
+
+// Checks the table as a whole (each stream's segments and the columns of each row).
+bool CheckStreamTable(const StreamTable& table, std::string& error);

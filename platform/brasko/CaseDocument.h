@@ -1,0 +1,19 @@
+#pragma once
+// The case document as the views reach it: the document a view belongs to carries the
+// engineering manager that holds the case's engine objects.
+#include "brasko/EngineeringManager.h"
+#include "lumeth/Viewable.h"
+
+class CaseDocument : public Document {
+public:
+    CaseDocument(const Text& name, IEngineeringManager* manager) : Document(name), m_manager(manager) {}
+    IEngineeringManager* GetEngineeringManager() const { return m_manager; }
+
+private:
+    IEngineeringManager* m_manager;
+};
+
+// The engineering manager of a document; null for a document that is not a case.
+IEngineeringManager* CaseEngineeringManager(Document* document);
+// The same from a view, through its owner document.
+IEngineeringManager* CaseEngineeringManager2(const Viewable* view);

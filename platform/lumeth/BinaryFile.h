@@ -1,0 +1,45 @@
+#pragma once
+// The case file as the framework's views see it: versioned records that nest, typed fields inside
+// them, and a bool answer from every operation (after the first false answer the file stays
+// failed). The engineering-manager layer's case file implements it and adds its engine-object
+// fields.
+#include "dunmor/CPString.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Bookkeeping of one open record. The file fills it in at BeginRecord; the caller hands the same
+// handle back at EndRecord. A handle belongs to the innermost open record until that is closed.
+struct RecordHandle {
+    int version = -1;          // version written with the record (reader side: as read)
+    int depth = -1;            // nesting level while open, -1 when not open
+    std::size_t bodyStart = 0; // offset of the first body byte
+    std::size_t bodyEnd = 0;   // reader side: offset just past the body
+};
+
+class BinaryFile {
+public:
+    virtual ~BinaryFile() = default;
+
+    virtual bool BeginRecord(RecordHandle& handle, int version) = 0;
+    virtual bool WriteBool(bool value) = 0;
+    virtual bool WriteInt(std::int32_t value) = 0;
+    virtual bool WriteLong(std::int32_t value) = 0;
+    virtual bool WriteDouble(double value) = 0;
+    virtual bool WriteChar(char value) = 0;
+    virtual bool WriteCPString(const CPString& value) = 0;
+
+    virtual bool BeginRecord(RecordHandle& handle) = 0;
+    virtual int GetRecordVersion(const RecordHandle& handle) const = 0;
+    virtual bool ReadBool(bool& value) = 0;
+    virtual bool ReadInt(std::int32_t& value) = 0;
+    virtual bool ReadLong(std::int32_t& value) = 0;
+    virtual bool ReadDouble(double& value) = 0;
+    virtual bool ReadChar(char& value) = 0;
+    virtual bool ReadCPString(CPString& value) = 0;
+    virtual bool SkipRecord() = 0;
+    virtual CPString GetFileName() const = 0;
+
+    virtual bool EndRecord(RecordHandle& handle) = 0;
+    virtual bool Good() const = 0;
+};

@@ -1,0 +1,275 @@
+#include "lumeth/Canvas.h"
+
+#include <cmath>
+#include <numbers>
+
+void Canvas::SetExtent(double width, double height) {
+    m_width = width > 0.0 ? width : 0.0;
+    m_height = height > 0.0 ? height : 0.0;
+}
+
+int Canvas::Push(CanvasPrimitive p) {
+    p.tag = m_tag;
+    m_items.push_back(std::move(p));
+    return Count() - 1;
+}
+
+int Canvas::AddLine(CanvasPoint from, CanvasPoint to, const LineAttrib& line) {
+    CanvasPrimitive p;
+    p.kind = PrimitiveKind::Line;
+    p.points = {from, to};
+    p.line = line;
+    return Push(std::move(p));
+}
+
+int Canvas::AddPolyline(const std::vector<CanvasPoint>& points, const LineAttrib& line, bool filled,
+                        const ColourResource& fill) {
+    CanvasPrimitive p;
+    p.kind = PrimitiveKind::Polyline;
+    p.points = points;
+    p.line = line;
+    p.filled = filled;
+    p.fill = fill;
+    return Push(std::move(p));
+}
+
+int Canvas::AddRectangle(CanvasPoint corner, double width, double height, const LineAttrib& line, bool filled,
+                         const ColourResource& fill) {
+    // Kept normalised: the corner is the smaller x and y.
+    if (width < 0) corner.x += width, width = -width;
+    if (height < 0) corner.y += height, height = -height;
+    CanvasPrimitive p;
+    p.kind = PrimitiveKind::Rectangle;
+    p.points = {corner, {width, height}};
+    p.line = line;
+    p.filled = filled;
+    p.fill = fill;
+    return Push(std::move(p));
+}
+
+int Canvas::AddCircle(CanvasPoint centre, double radius, const LineAttrib& line, bool filled,
+                      const ColourResource& fill) {
+    CanvasPrimitive p;
+    p.kind = PrimitiveKind::Circle;
+    p.points = {centre};
+    p.radius = std::fabs(radius);
+    p.line = line;
+    p.filled = filled;
+    p.fill = fill;
+    return Push(std::move(p));
+}
+
+int Canvas::AddArc(CanvasPoint centre, double radius, double startAngle, double sweepAngle, const LineAttrib& line) {
+    CanvasPrimitive p;
+    p.kind = PrimitiveKind::Arc;
+    p.points = {centre};
+    p.radius = std::fabs(radius);
+    p.startAngle = startAngle;
+    p.sweepAngle = sweepAngle;
+    p.line = line;
+    return Push(std::move(p));
+}
+
+int Canvas::AddText(CanvasPoint at, const Text& text, const FontResource& font, const ColourResource& colour) {
+    CanvasPrimitive p;
+    p.kind = PrimitiveKind::Text;
+    p.points = {at};
+    p.text = text;
+    p.font = font;
+    p.line.colour = colour;
+    return Push(std::move(p));
+}
+
+void Canvas::RemoveTagged(int tag) {
+    std::erase_if(m_items, [tag](const CanvasPrimitive& p) { return p.tag == tag; });
+}
+
+namespace {
+
+double segmentDistance(CanvasPoint p, CanvasPoint a, CanvasPoint b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
+    t = std::fmax(0.0, std::fmin(1.0, t));
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+bool insidePolygon(CanvasPoint p, const std::vector<CanvasPoint>& v) {
+    bool inside = false;
+    for (std::size_t i = 0, j = v.size() - 1; i < v.size(); j = i++) {
+        if ((v[i].y > p.y) != (v[j].y > p.y) &&
+            p.x < (v[j].x - v[i].x) * (p.y - v[i].y) / (v[j].y - v[i].y) + v[i].x)
+            inside = !inside;
+    }
+    return inside;
+}
+
+double normalisedAngle(double degrees) {
+    double a = std::fmod(degrees, 360.0);
+    return a < 0 ? a + 360.0 : a;
+}
+
+bool hits(const CanvasPrimitive& p, CanvasPoint q, double tol) {
+    const double reach = tol + p.line.width / 2.0;
+    switch (p.kind) {
+        case PrimitiveKind::Line:
+            return segmentDistance(q, p.points[0], p.points[1]) <= reach;
+        case PrimitiveKind::Polyline:
+            for (std::size_t i = 1; i < p.points.size(); ++i)
+                if (segmentDistance(q, p.points[i - 1], p.points[i]) <= reach) return true;
+            return p.filled && p.points.size() >= 3 && insidePolygon(q, p.points);
+        case PrimitiveKind::Rectangle: {
+            const CanvasPoint c = p.points[0], s = p.points[1];
+            const bool inBox = q.x >= c.x - reach && q.x <= c.x + s.x + reach && q.y >= c.y - reach &&
+                               q.y <= c.y + s.y + reach;
+            if (!inBox) return false;
+            if (p.filled) return true;
+            return q.x <= c.x + reach || q.x >= c.x + s.x - reach || q.y <= c.y + reach || q.y >= c.y + s.y - reach;
+        }
+        case PrimitiveKind::Circle: {
+            const double d = std::hypot(q.x - p.points[0].x, q.y - p.points[0].y);
+            return p.filled ? d <= p.radius + reach : std::fabs(d - p.radius) <= reach;
+        }
+        case PrimitiveKind::Arc: {
+            const double d = std::hypot(q.x - p.points[0].x, q.y - p.points[0].y);
+            if (std::fabs(d - p.radius) > reach) return false;
+            if (std::fabs(p.sweepAngle) >= 360.0) return true;
+            const double angle = std::atan2(-(q.y - p.points[0].y), q.x - p.points[0].x) * 180.0 / std::numbers::pi;
+            const double from = p.sweepAngle >= 0 ? p.startAngle : p.startAngle + p.sweepAngle;
+            return normalisedAngle(angle - from) <= std::fabs(p.sweepAngle);
+        }
+        case PrimitiveKind::Text: {
+            double w = 0, h = 0;
+            Canvas::TextBox(p, w, h);
+            return q.x >= p.points[0].x && q.x <= p.points[0].x + w && q.y >= p.points[0].y &&
+                   q.y <= p.points[0].y + h;
+        }
+    }
+    return false;
+}
+
+const char* kindName(PrimitiveKind k) {
+    switch (k) {
+        case PrimitiveKind::Line: return "line";
+        case PrimitiveKind::Polyline: return "polyline";
+        case PrimitiveKind::Rectangle: return "rect";
+        case PrimitiveKind::Circle: return "circle";
+        case PrimitiveKind::Arc: return "arc";
+        case PrimitiveKind::Text: return "text";
+    }
+    return "?";
+}
+
+Text num(double v) { return FormattedText("%.6g", v); }
+
+const char* dashArray(int style) {
+    switch (style) {
+        case 1: return "6,3";
+        case 2: return "2,2";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+void Canvas::TextBox(const CanvasPrimitive& text, double& width, double& height) {
+    const double size = text.font.size > 0 ? text.font.size : 10.0;
+    width = 0.6 * size * static_cast<double>(text.text.size());
+    height = size;
+}
+
+int Canvas::HitTest(CanvasPoint p, double tolerance) const {
+    for (int i = Count() - 1; i >= 0; --i)
+        if (hits(m_items[static_cast<std::size_t>(i)], p, tolerance)) return i;
+    return -1;
+}
+
+Text Canvas::Dump() const {
+    Text out = FormattedText("canvas %s %s background=%s\n", num(m_width).c_str(), num(m_height).c_str(),
+                             m_background.Hex().c_str());
+    for (const CanvasPrimitive& p : m_items) {
+        out += kindName(p.kind);
+        for (const CanvasPoint& pt : p.points) out += " " + num(pt.x) + "," + num(pt.y);
+        if (p.kind == PrimitiveKind::Circle || p.kind == PrimitiveKind::Arc) out += " r=" + num(p.radius);
+        if (p.kind == PrimitiveKind::Arc) out += " start=" + num(p.startAngle) + " sweep=" + num(p.sweepAngle);
+        if (p.kind == PrimitiveKind::Text)
+            out += " \"" + p.text + "\" font=" + p.font.name + "/" + num(p.font.size);
+        out += " colour=" + p.line.colour.Hex();
+        if (p.kind != PrimitiveKind::Text) out += FormattedText(" width=%d style=%d", p.line.width, p.line.style);
+        if (p.filled) out += " fill=" + p.fill.Hex();
+        out += FormattedText(" tag=%d\n", p.tag);
+    }
+    return out;
+}
+
+Text XmlEscape(const Text& text) {
+    Text out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&apos;"; break;
+            default:
+                // Control characters are not allowed in XML 1.0 text.
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') out += ' ';
+                else out += c;
+        }
+    }
+    return out;
+}
+
+Text Canvas::ExportSVG() const {
+    Text out = FormattedText(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%s\" "
+        "height=\"%s\" viewBox=\"0 0 %s %s\">\n",
+        num(m_width).c_str(), num(m_height).c_str(), num(m_width).c_str(), num(m_height).c_str());
+    out += "<rect x=\"0\" y=\"0\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
+           m_background.Hex() + "\"/>\n";
+    for (const CanvasPrimitive& p : m_items) {
+        Text stroke = " stroke=\"" + p.line.colour.Hex() + "\" stroke-width=\"" + FormattedText("%d", p.line.width) + "\"";
+        if (const char* dash = dashArray(p.line.style)) stroke += Text(" stroke-dasharray=\"") + dash + "\"";
+        const Text fill = p.filled ? " fill=\"" + p.fill.Hex() + "\"" : Text(" fill=\"none\"");
+        switch (p.kind) {
+            case PrimitiveKind::Line:
+                out += "<line x1=\"" + num(p.points[0].x) + "\" y1=\"" + num(p.points[0].y) + "\" x2=\"" +
+                       num(p.points[1].x) + "\" y2=\"" + num(p.points[1].y) + "\"" + stroke + "/>\n";
+                break;
+            case PrimitiveKind::Polyline: {
+                Text pts;
+                for (const CanvasPoint& pt : p.points) pts += (pts.empty() ? "" : " ") + num(pt.x) + "," + num(pt.y);
+                out += Text(p.filled ? "<polygon" : "<polyline") + " points=\"" + pts + "\"" + stroke + fill + "/>\n";
+                break;
+            }
+            case PrimitiveKind::Rectangle:
+                out += "<rect x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y) + "\" width=\"" +
+                       num(p.points[1].x) + "\" height=\"" + num(p.points[1].y) + "\"" + stroke + fill + "/>\n";
+                break;
+            case PrimitiveKind::Circle:
+                out += "<circle cx=\"" + num(p.points[0].x) + "\" cy=\"" + num(p.points[0].y) + "\" r=\"" +
+                       num(p.radius) + "\"" + stroke + fill + "/>\n";
+                break;
+            case PrimitiveKind::Arc: {
+                const double a0 = p.startAngle * std::numbers::pi / 180.0;
+                const double sweep = std::fmax(-359.99, std::fmin(359.99, p.sweepAngle));
+                const double a1 = (p.startAngle + sweep) * std::numbers::pi / 180.0;
+                const CanvasPoint c = p.points[0];
+                // Angles run counter-clockwise on screen, where y grows downwards.
+                const double x0 = c.x + p.radius * std::cos(a0), y0 = c.y - p.radius * std::sin(a0);
+                const double x1 = c.x + p.radius * std::cos(a1), y1 = c.y - p.radius * std::sin(a1);
+                out += "<path d=\"M " + num(x0) + " " + num(y0) + " A " + num(p.radius) + " " + num(p.radius) + " 0 " +
+                       (std::fabs(sweep) > 180.0 ? "1" : "0") + " " + (sweep > 0 ? "0" : "1") + " " + num(x1) + " " +
+                       num(y1) + "\"" + stroke + " fill=\"none\"/>\n";
+                break;
+            }
+            case PrimitiveKind::Text:
+                out += "<text x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y + p.font.size) +
+                       "\" font-family=\"" + XmlEscape(p.font.name) + "\" font-size=\"" + num(p.font.size) +
+                       "\" fill=\"" + p.line.colour.Hex() + "\">" + XmlEscape(p.text) + "</text>\n";
+                break;
+        }
+    }
+    out += "</svg>\n";
+    return out;
+}

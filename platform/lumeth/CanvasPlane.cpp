@@ -1,0 +1,125 @@
+#include "lumeth/CanvasPlane.h"
+
+#include <algorithm>
+
+CanvasConnection::CanvasConnection(CanvasPlane* plane, const ObjectTypeInfo* type)
+    : Viewable(plane, type), m_plane(plane), m_tag(plane ? plane->NextTag() : 0) {
+    if (plane) plane->m_items.push_back(this);
+}
+
+CanvasConnection::CanvasConnection(CanvasPlane* plane, const Text& objectTypeName)
+    : Viewable(plane, objectTypeName), m_plane(plane), m_tag(plane ? plane->NextTag() : 0) {
+    if (plane) plane->m_items.push_back(this);
+}
+
+CanvasConnection::~CanvasConnection() {
+    if (m_plane) {
+        std::erase(m_plane->m_items, this);
+        std::erase(m_plane->m_selection, this);
+        m_plane->m_canvas.RemoveTagged(m_tag);
+    }
+}
+
+bool CanvasConnection::ContainsPoint(CanvasPoint p) const {
+    return p.x >= m_position.x && p.x < m_position.x + m_width && p.y >= m_position.y && p.y < m_position.y + m_height;
+}
+
+void CanvasConnection::Draw(Canvas&) {}
+void CanvasConnection::NotifySingleClickAt(CanvasPoint) {}
+void CanvasConnection::NotifyDoubleClickAt(CanvasPoint) {}
+void CanvasConnection::MoveTo(CanvasPoint p) { m_position = p; }
+Text CanvasConnection::FlyByDescription(CanvasPoint) { return GetName(); }
+void CanvasConnection::PrepareForObjectInspection(MenuModel&) {}
+int CanvasConnection::ProcessInspectionCommand(int) { return 0; }
+
+CanvasPlane::CanvasPlane(Viewable* parent, const ObjectTypeInfo* type) : Viewable(parent, type) {}
+CanvasPlane::CanvasPlane(Viewable* parent, const Text& objectTypeName) : Viewable(parent, objectTypeName) {}
+
+CanvasPlane::~CanvasPlane() {
+    // Items go while the plane's lists still exist (each leaves them as it dies).
+    while (!m_items.empty()) delete m_items.back();
+}
+
+CanvasConnection* CanvasPlane::GetItem(int i) const {
+    return i >= 0 && i < GetNumberOfItems() ? m_items[static_cast<std::size_t>(i)] : nullptr;
+}
+
+void CanvasPlane::AddToSelectedVector(CanvasConnection* item) {
+    if (item && std::find(m_selection.begin(), m_selection.end(), item) == m_selection.end()) m_selection.push_back(item);
+}
+
+void CanvasPlane::RemoveFromSelectedVector(CanvasConnection* item) { std::erase(m_selection, item); }
+
+CanvasConnection* CanvasPlane::FindObjectAt(CanvasPoint p) {
+    for (auto it = m_items.rbegin(); it != m_items.rend(); ++it)
+        if ((*it)->ContainsPoint(p)) return *it;
+    return nullptr;
+}
+
+void CanvasPlane::PrepareForPlaneInspection(CanvasPoint, MenuModel&) {}
+int CanvasPlane::ProcessInspectionCommand(int) { return 0; }
+Text CanvasPlane::BackgroundFlyBy(CanvasPoint) { return Text(); }
+
+void CanvasPlane::Paint() {
+    m_canvas.Clear();
+    // Drawing may not add or remove items; a snapshot keeps the walk safe all the same.
+    const std::vector<CanvasConnection*> items = m_items;
+    for (CanvasConnection* item : items) {
+        m_canvas.SetTag(item->Tag());
+        item->Draw(m_canvas);
+    }
+    m_canvas.SetTag(0);
+}
+
+void CanvasDriver::Click(CanvasPoint p) {
+    if (!PlaneAlive()) return;
+    m_menuOpen = false;
+    if (CanvasConnection* item = m_plane->FindObjectAt(p)) item->NotifySingleClickAt(p);
+}
+
+void CanvasDriver::DoubleClick(CanvasPoint p) {
+    if (!PlaneAlive()) return;
+    m_menuOpen = false;
+    if (CanvasConnection* item = m_plane->FindObjectAt(p)) item->NotifyDoubleClickAt(p);
+}
+
+Text CanvasDriver::Move(CanvasPoint p) {
+    if (!PlaneAlive()) return Text();
+    // The selection follows the pointer; an item may end the drag (or die) in MoveTo.
+    const std::vector<CanvasConnection*> selection = m_plane->Selection();
+    for (CanvasConnection* item : selection) {
+        const auto& current = m_plane->Selection();
+        if (std::find(current.begin(), current.end(), item) == current.end()) continue;
+        item->MoveTo(p);
+        if (!PlaneAlive()) return Text();
+    }
+    if (CanvasConnection* item = m_plane->FindObjectAt(p)) return item->FlyByDescription(p);
+    return m_plane->BackgroundFlyBy(p);
+}
+
+const MenuModel& CanvasDriver::OpenMenu(CanvasPoint p) {
+    m_menu.Clear();
+    m_menuItem = nullptr;
+    m_menuItemLife.reset();
+    m_menuOpen = false;
+    if (!PlaneAlive()) return m_menu;
+    if (CanvasConnection* item = m_plane->FindObjectAt(p)) {
+        m_menuItem = item;
+        m_menuItemLife = item->LifeToken();
+        item->PrepareForObjectInspection(m_menu);
+    } else {
+        m_plane->PrepareForPlaneInspection(p, m_menu);
+    }
+    m_menuOpen = true;
+    return m_menu;
+}
+
+int CanvasDriver::Choose(int number) {
+    if (!m_menuOpen || !PlaneAlive() || !m_menu.Contains(number)) return 0;
+    m_menuOpen = false;
+    if (m_menuItem) {
+        if (m_menuItemLife.expired()) return 0;
+        return m_menuItem->ProcessInspectionCommand(number);
+    }
+    return m_plane->ProcessInspectionCommand(number);
+}

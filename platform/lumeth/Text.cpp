@@ -1,0 +1,63 @@
+#include "lumeth/Text.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+}  // namespace
+
+bool Text::Token(Text& word, Text& rest) const {
+    word.clear();
+    rest.clear();
+    std::size_t i = 0;
+    while (i < size() && isBlank((*this)[i])) ++i;
+    if (i == size()) return false;
+    if ((*this)[i] == '"') {
+        const std::size_t close = find('"', i + 1);
+        const std::size_t end = close == npos ? size() : close;
+        word = substr(i + 1, end - i - 1);
+        i = close == npos ? size() : close + 1;
+    } else {
+        const std::size_t start = i;
+        while (i < size() && !isBlank((*this)[i])) ++i;
+        word = substr(start, i - start);
+    }
+    while (i < size() && isBlank((*this)[i])) ++i;
+    rest = substr(i);
+    return true;
+}
+
+bool Text::IsNumber() const {
+    Text t = *this;
+    t.TrimEndsOfWhitespace();
+    if (t.empty()) return false;
+    char* end = nullptr;
+    std::strtod(t.c_str(), &end);
+    return end && *end == '\0';
+}
+
+long Text::MakeLong() const {
+    if (!IsNumber()) return 0;
+    return std::strtol(c_str(), nullptr, 10);
+}
+
+void Text::TrimEndsOfWhitespace() {
+    std::size_t b = 0, e = size();
+    while (b < e && isBlank((*this)[b])) ++b;
+    while (e > b && isBlank((*this)[e - 1])) --e;
+    *this = Text(substr(b, e - b));
+}
+
+Text FormattedText(const char* format, ...) {
+    if (!format) return Text();
+    char buffer[4096];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (n < 0) return Text();
+    return Text(buffer);
+}

@@ -1,0 +1,152 @@
+#pragma once
+// The plot model: a TwoDimPlot (a child view of the view that owns it) with a title, an x axis,
+// a left and optionally a right y axis, a legend and a plot area of numbered data sets. A data
+// set names its x and y variables by moniker (":HeatFlow.204.[]"); its points are read through
+// the owning view: the moniker resolves to a variable of that view (or, through a path, of
+// another view), whose Dimensions give the point count and whose Value gives each point,
+// converted to the display unit of the variable's kind. Empty points (-32767) are dropped when
+// the plot is told to ignore them, and otherwise break the curve.
+#include "lumeth/PlotRecords.h"
+#include "lumeth/VarDescription.h"
+#include "lumeth/Viewable.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class Dim2GraphControl;
+
+// Every plot object can be hidden; a change of visibility marks it changed.
+class PlotObject {
+public:
+    bool IsVisible() const { return m_visible; }
+    bool IsChanged() const { return m_changed; }
+    void Show() { m_visible = m_changed = true; }
+    void Hide() { m_visible = false, m_changed = true; }
+    void ClearChanged() { m_changed = false; }
+
+private:
+    bool m_visible = true;
+    bool m_changed = false;
+};
+
+class Axis : public PlotObject {
+public:
+    enum Kind { X = 0, LeftY = 1, RightY = 2 };
+    explicit Axis(Kind kind) : m_kind(kind) {}
+    Kind GetKind() const { return m_kind; }
+    Text title;
+    Text format = "%g";
+    bool showLabels = true;
+    bool showUnits = false;
+    CanvasPoint placement;
+    double length = 0.0;
+    double labelAngle = 0.0;
+    Tick first, second;
+    void SetTicks(const Tick& a, const Tick& b) { first = a, second = b; }
+
+private:
+    Kind m_kind;
+};
+using XAxis = Axis;
+using YAxis = Axis;
+
+class Legend : public PlotObject {
+public:
+    CanvasPoint placement;
+    int direction = 0;
+    void SetDirection(int d) { direction = d; }
+};
+
+class PlottedData : public PlotObject {
+public:
+    PlottedData(int number, bool point, Axis* xAxis, Axis* yAxis) : m_number(number), m_point(point), m_x(xAxis), m_y(yAxis) {}
+    int Number() const { return m_number; }
+    bool IsPoint() const { return m_point; }
+    // False (and nothing changed) for a moniker that is not an address.
+    bool SetXVariable(const Text& moniker);
+    bool SetYVariable(const Text& moniker);
+    const Text& XMoniker() const { return m_xMoniker; }
+    const Text& YMoniker() const { return m_yMoniker; }
+    void SetLabel(const Text& label) { m_label = label; }
+    const Text& Label() const { return m_label; }
+    void SetName(const Text& name) { m_name = name; }
+    const Text& Name() const { return m_name; }
+    void SetColour(const ColourResource& colour) { appearance.colour = colour; }
+    // Marks the data set to be read again on the next drawing.
+    void Reset(int) { m_resets++; }
+    Axis* GetXAxis() const { return m_x; }
+    Axis* GetYAxis() const { return m_y; }
+    DataSetAppearance appearance;
+
+private:
+    int m_number;
+    bool m_point;
+    Axis* m_x;
+    Axis* m_y;
+    Text m_xMoniker, m_yMoniker, m_label, m_name;
+    int m_resets = 0;
+};
+
+class TwoDimDataPlotArea : public PlotObject {
+public:
+    explicit TwoDimDataPlotArea(class TwoDimPlot& plot) : m_plot(plot) {}
+    // Creates (or replaces) data set `number`; null axes mean the x and left y axes. Null for a
+    // record whose monikers are not addresses.
+    PlottedData* CreateDataSet(const XYDataStruct* record, int number, Axis* xAxis = nullptr, Axis* yAxis = nullptr);
+    PlottedData* CreateDataSet(const PointStruct* record, int number, Axis* xAxis = nullptr, Axis* yAxis = nullptr);
+    PlottedData* GetDataSet(int number) const;
+    bool DestroyDataSet(int number);
+    // Data sets in number order.
+    std::vector<PlottedData*> DataSets() const;
+    Legend key;
+
+private:
+    PlottedData* Create(bool point, const Text& x, const Text& y, const DataSetAppearance& a, const Text& label, int number,
+                        Axis* xAxis, Axis* yAxis);
+    TwoDimPlot& m_plot;
+    std::map<int, std::unique_ptr<PlottedData>> m_sets;
+};
+
+class TwoDimPlot : public Viewable {
+public:
+    // A child of `owner`; the plot parameters stay the owner's.
+    TwoDimPlot(Viewable* owner, Dim2GraphControl* parameters = nullptr);
+    ~TwoDimPlot() override;
+
+    Text title;
+    bool titleVisible = true;
+    Axis* GetXAxisPtr(int = -32767) { return &m_x; }
+    Axis* GetYAxisPtr(int = -32767) { return &m_left; }
+    // Adds (once) the right y axis for side 1; the left axis for any other side.
+    Axis* AddYAxisPtr(int side);
+    Axis* GetRightYAxisPtr() { return m_right.get(); }
+    TwoDimDataPlotArea& GetPlotArea() { return m_area; }
+    const TwoDimDataPlotArea& GetPlotArea() const { return m_area; }
+    Legend& GetLegend() { return m_area.key; }
+    void SetIgnoreEmptyPoints(bool ignore) { m_ignoreEmpty = ignore; }
+    bool IgnoresEmptyPoints() const { return m_ignoreEmpty; }
+    void SetIgnoreInvisible(bool ignore) { m_ignoreInvisible = ignore; }
+    Dim2GraphControl* GetParameters() const { return m_parameters; }
+
+    // The points of a data set in display units (x, y), read through the owning view. An empty
+    // point is kept as (-32767, -32767) unless the plot ignores empty points.
+    std::vector<CanvasPoint> ResolvePoints(const PlottedData& set) const;
+    // The view a moniker's path leads to from the owner (null when a step finds nothing).
+    Viewable* ResolvePath(const VarDescription& var) const;
+
+    // The canonical text of the plot: title, axes, legend and every data set with its points.
+    Text Dump() const;
+    // A standalone SVG document of the plot, `width` x `height` pixels.
+    Text ExportSVG(double width = 640.0, double height = 480.0) const;
+
+private:
+    bool ReadSeries(const VarDescription& var, std::vector<double>& values, bool& single) const;
+    Dim2GraphControl* m_parameters;
+    Axis m_x{Axis::X};
+    Axis m_left{Axis::LeftY};
+    std::unique_ptr<Axis> m_right;
+    TwoDimDataPlotArea m_area{*this};
+    bool m_ignoreEmpty = false;
+    bool m_ignoreInvisible = false;
+};

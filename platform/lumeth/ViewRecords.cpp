@@ -1,0 +1,156 @@
+#include "lumeth/ViewRecords.h"
+
+#include "lumeth/BinaryFile.h"
+
+#include <map>
+
+namespace {
+
+// The store or recall in progress; Viewable::StorePointer and RecallPointerX work on it.
+struct RecordPass {
+    std::map<const Viewable*, int> ids;  // store: view -> number
+    std::vector<Viewable*> byId;         // recall: number - 1 -> view
+    struct Pending {
+        Viewable** slot;
+        int id;
+        const ObjectTypeInfo* type;
+    };
+    std::vector<Pending> pending;
+};
+
+RecordPass*& activePass() {
+    static RecordPass* pass = nullptr;
+    return pass;
+}
+
+class ScopedPass {
+public:
+    explicit ScopedPass(RecordPass& pass) : m_previous(activePass()) { activePass() = &pass; }
+    ~ScopedPass() { activePass() = m_previous; }
+
+private:
+    RecordPass* m_previous;
+};
+
+void collect(Viewable* view, std::vector<Viewable*>& order) {
+    order.push_back(view);
+    for (int i = 0; i < view->GetNumberOfChildren(); ++i) collect(view->GetChild(i), order);
+}
+
+// Upper bound on the views of one set, against a damaged count.
+constexpr std::int32_t kMaxViews = 1 << 20;
+
+}  // namespace
+
+bool Viewable::StorePointer(BinaryFile& file, const Viewable* view) {
+    const RecordPass* pass = activePass();
+    int id = 0;
+    if (pass && view) {
+        auto it = pass->ids.find(view);
+        if (it != pass->ids.end()) id = it->second;
+    }
+    return file.WriteInt(id);
+}
+
+bool Viewable::RecallPointerX(BinaryFile& file, Viewable*& slot, const ObjectTypeInfo* type) {
+    std::int32_t id = 0;
+    if (!file.ReadInt(id) || id < 0) return false;
+    slot = nullptr;
+    RecordPass* pass = activePass();
+    if (id == 0) return true;
+    if (!pass) return false;
+    pass->pending.push_back({&slot, id, type});
+    return true;
+}
+
+bool ViewRecords::Store(BinaryFile& file, const std::vector<Viewable*>& roots) {
+    std::vector<Viewable*> order;
+    for (Viewable* root : roots)
+        if (root) collect(root, order);
+    RecordPass pass;
+    for (std::size_t i = 0; i < order.size(); ++i) pass.ids[order[i]] = static_cast<int>(i + 1);
+    ScopedPass scope(pass);
+
+    RecordHandle set;
+    if (!file.BeginRecord(set, SetVersion) || !file.WriteInt(static_cast<std::int32_t>(order.size()))) return false;
+    for (Viewable* view : order) {
+        const ObjectTypeInfo* type = view->GetObjectType();
+        if (!type) return false;
+        auto parent = pass.ids.find(view->GetParent());
+        RecordHandle record;
+        bool ok = file.BeginRecord(record, type->GetClassVersion()) && file.WriteCPString(type->GetName()) &&
+                  file.WriteInt(pass.ids[view]) && file.WriteInt(parent == pass.ids.end() ? 0 : parent->second) &&
+                  file.WriteCPString(view->GetName()) && type->StoreClassData(file, *view) && file.EndRecord(record);
+        if (!ok) return false;
+    }
+    return file.EndRecord(set);
+}
+
+namespace {
+
+bool readView(BinaryFile& file, RecordPass& pass, Document* document, std::vector<Viewable*>& roots) {
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    RecordHandle record;
+    if (!registry || !file.BeginRecord(record)) return false;
+    const int version = file.GetRecordVersion(record);
+    CPString typeName, name;
+    std::int32_t id = 0, parentId = 0;
+    if (!file.ReadCPString(typeName) || !file.ReadInt(id) || !file.ReadInt(parentId) || !file.ReadCPString(name))
+        return false;
+    // Views come in preorder, numbered from 1: a parent is always one read before.
+    if (id != static_cast<std::int32_t>(pass.byId.size()) + 1 || parentId < 0 || parentId >= id) return false;
+    const ObjectTypeInfo* type = registry->Find(typeName);
+    if (!type) return false;
+    ObjectInstanceInfo info{type, name, parentId ? pass.byId[static_cast<std::size_t>(parentId - 1)] : nullptr};
+    Viewable* view = type->CreateInstanceForRecall(info);
+    if (!view) return false;
+    pass.byId.push_back(view);
+    if (!info.parent) {
+        roots.push_back(view);
+        view->SetDocument(document);
+    }
+    return type->RecallClassData(file, *view, version) && file.EndRecord(record);
+}
+
+bool resolve(RecordPass& pass) {
+    for (const RecordPass::Pending& p : pass.pending) {
+        if (p.id < 1 || p.id > static_cast<int>(pass.byId.size())) return false;
+        Viewable* target = pass.byId[static_cast<std::size_t>(p.id - 1)];
+        if (p.type && !target->IsA(p.type)) return false;
+        *p.slot = target;
+    }
+    pass.pending.clear();
+    return true;
+}
+
+}  // namespace
+
+bool ViewRecords::Recall(BinaryFile& file, std::vector<Viewable*>& roots, Document* document) {
+    RecordPass pass;
+    std::vector<Viewable*> recalled;
+    bool ok = false;
+    {
+        ScopedPass scope(pass);
+        RecordHandle set;
+        std::int32_t count = 0;
+        ok = file.BeginRecord(set) && file.ReadInt(count) && count >= 0 && count <= kMaxViews;
+        for (std::int32_t i = 0; ok && i < count; ++i) ok = readView(file, pass, document, recalled);
+        ok = ok && file.EndRecord(set) && resolve(pass);
+    }
+    for (std::size_t i = 0; ok && i < pass.byId.size(); ++i) {
+        Viewable* v = pass.byId[i];
+        ok = v->GetObjectType()->CheckRecalledPointers(*v);
+    }
+    for (std::size_t i = 0; ok && i < pass.byId.size(); ++i) {
+        Viewable* v = pass.byId[i];
+        ok = v->GetObjectType()->RecallFixUp(*v);
+    }
+    if (!ok) {
+        // Slots of pending links live in the views about to go.
+        pass.pending.clear();
+        for (auto it = recalled.rbegin(); it != recalled.rend(); ++it) delete *it;
+        return false;
+    }
+    roots.insert(roots.end(), recalled.begin(), recalled.end());
+    return true;
+}

@@ -1,0 +1,178 @@
+#include "lumeth/Viewable.h"
+
+#include "lumeth/Session.h"
+
+#include <algorithm>
+
+namespace {
+bool eraseOne(std::vector<Viewable*>& list, const Viewable* view) {
+    auto it = std::find(list.begin(), list.end(), view);
+    if (it == list.end()) return false;
+    list.erase(it);
+    return true;
+}
+bool contains(const std::vector<Viewable*>& list, const Viewable* view) {
+    return std::find(list.begin(), list.end(), view) != list.end();
+}
+}  // namespace
+
+Viewable::Viewable(Viewable* parent, const ObjectTypeInfo* type) : m_type(type) { Attach(parent); }
+
+Viewable::Viewable(Viewable* parent, const Text& objectTypeName) {
+    if (const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current()) m_type = registry->Find(objectTypeName);
+    Attach(parent);
+}
+
+Viewable::Viewable(ObjectInstanceInfo& info) : m_type(info.type), m_name(info.name) { Attach(info.parent); }
+
+void Viewable::Attach(Viewable* parent) {
+    m_parent = parent;
+    if (parent) parent->m_children.push_back(this);
+}
+
+Viewable::~Viewable() {
+    // 1. Tell the postees while this view's type and name are still intact. A postee may delete
+    //    other views (postees among them) meanwhile: each is re-checked before it is told.
+    const std::vector<Viewable*> postees = m_postees;
+    for (Viewable* postee : postees) {
+        if (!eraseOne(m_postees, postee)) continue;
+        eraseOne(postee->m_watching, this);
+        postee->DisconnectDeadObject(this);
+    }
+    // 2. Leave the postee lists of the views this one watched.
+    for (Viewable* watched : m_watching) eraseOne(watched->m_postees, this);
+    m_watching.clear();
+    // 3. The children still under this view die with it (each leaves m_children as it goes).
+    while (!m_children.empty()) delete m_children.back();
+    // 4. Leave the parent.
+    if (m_parent) eraseOne(m_parent->m_children, this);
+    m_alive.reset();
+}
+
+double Viewable::Value(const VarDescription&) { return EmptyValue; }
+
+void Viewable::RecordUnhandled(const char* hook, const VarDescription& var) const {
+    Session::Instance().Record(SessionEvent::Unhandled, m_name, Text(hook) + " " + var.ToString());
+}
+
+int Viewable::Specify(const VarDescription& var, double) {
+    RecordUnhandled("Specify", var);
+    return 0;
+}
+
+Text Viewable::TextValue(const VarDescription&) { return Text(); }
+
+int Viewable::SpecifyText(const VarDescription& var, const Text&) {
+    RecordUnhandled("SpecifyText", var);
+    return 0;
+}
+
+int Viewable::Message(const Text& line) {
+    Text word, rest;
+    line.Token(word, rest);
+    if (word == "CloseView") {
+        Session::Instance().Record(SessionEvent::FormClosed, m_name);
+        return 1;
+    }
+    if (word == "View") return View(rest);
+    if (word == "DeleteView") {
+        delete this;
+        return 1;
+    }
+    Session::Instance().Record(SessionEvent::Unhandled, m_name, "Message " + line);
+    return 0;
+}
+
+bool Viewable::GenMessage(MessageInfo&) { return false; }
+
+VarEnumInfo* Viewable::GetEnumInfo(const VariableNameInfo&) { return nullptr; }
+
+Viewable* Viewable::AttachedObject(const VarDescription& var) {
+    Viewable* found = nullptr;
+    if (var.Flags() & VarDescription::FlagSelf) {
+        found = this;
+    } else if (var.IsObjectLink()) {
+        if (var.ChildName().empty() && IsA(var.ObjectType())) found = this;
+        else if (!var.ChildName().empty()) found = FindChild(var.ObjectType(), var.ChildName());
+    }
+    const VarDescription* next = var.GetNextLink();
+    if (found && next && next->IsObjectLink()) return found->AttachedObject(*next);
+    return found;
+}
+
+int Viewable::AttachObject(const VarDescription&, Viewable*) { return 0; }
+int Viewable::Dimensions(const VarDescription&, DimInfo&) { return 0; }
+void Viewable::VariableStatus(const VarDescription&, ModifyState& state, int&) { state = ReadOnlyState; }
+void Viewable::ViewNotification(int, Viewable*) {}
+
+Text Viewable::AttachedName(const Viewable* child) const {
+    if (!child) return Text();
+    const ObjectTypeInfo* type = child->GetObjectType();
+    const Text cls = type ? type->GetClassName() : Text("Viewable");
+    return FormattedText("%s.200(%s)", cls.c_str(), child->GetName().c_str());
+}
+
+void Viewable::DisconnectDeadObject(Viewable*) {}
+int Viewable::GetEDVarType(const VarDescription& var) { return var.Type(); }
+
+bool Viewable::StoreClassData(BinaryFile&) { return true; }
+bool Viewable::RecallClassData(BinaryFile&, int) { return true; }
+bool Viewable::CheckRecalledPointers() { return true; }
+bool Viewable::RecallFixUp() { return true; }
+
+Viewable* Viewable::OwnerViewable(const ObjectTypeInfo* type) const {
+    if (!type) return m_parent;
+    for (Viewable* v = m_parent; v; v = v->m_parent)
+        if (v->IsA(type)) return v;
+    return nullptr;
+}
+
+Viewable* Viewable::OwnerViewable(const Text& objectTypeName) const {
+    for (Viewable* v = m_parent; v; v = v->m_parent)
+        if (v->IsA(objectTypeName)) return v;
+    return nullptr;
+}
+
+Document* Viewable::OwnerDocument() const {
+    for (const Viewable* v = this; v; v = v->m_parent)
+        if (v->m_document) return v->m_document;
+    return nullptr;
+}
+
+Viewable* Viewable::GetChild(int index) const {
+    if (index < 0 || index >= GetNumberOfChildren()) return nullptr;
+    return m_children[static_cast<std::size_t>(index)];
+}
+
+Viewable* Viewable::FindChild(const Text& objectTypeName, const Text& name) const {
+    for (Viewable* child : m_children)
+        if (child->GetName() == name && (objectTypeName.empty() || child->IsA(objectTypeName))) return child;
+    return nullptr;
+}
+
+bool Viewable::AddDeathPostee(Viewable* postee) {
+    if (!postee || postee == this || contains(m_postees, postee)) return false;
+    m_postees.push_back(postee);
+    postee->m_watching.push_back(this);
+    return true;
+}
+
+bool Viewable::RemoveDeathPostee(Viewable* postee) {
+    if (!eraseOne(m_postees, postee)) return false;
+    eraseOne(postee->m_watching, this);
+    return true;
+}
+
+bool Viewable::HasDeathPostee(const Viewable* postee) const { return contains(m_postees, postee); }
+
+int Viewable::View(const Text& form, int location, double) {
+    Text name = form;
+    if (name.empty() && m_type) name = m_type->GetFormKey();
+    Session::Instance().Record(SessionEvent::ViewOpened, m_name, name, location);
+    return 1;
+}
+
+void Viewable::ErrorMsg(const Text& key, const Text& parameter) { ::ErrorMsg(key, parameter); }
+int Viewable::ResponseMsg(const Text& key, int kind) { return ::ResponseMsg(key, kind); }
+void Viewable::UserStatusReport(const Text& text, int level, int colour) { ::UserStatusReport(text, level, colour); }
+void Viewable::UserStatusClear(int level) { ::UserStatusClear(level); }

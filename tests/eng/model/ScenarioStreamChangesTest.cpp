@@ -1,0 +1,120 @@
+// Changes to a scenario's streams and settings that are easy to lose: a rename reaches the units
+// target's sub-networks at once, a value stored while the stream fills its default coefficients
+// is answered and announced as stored, a utility whose default asks for an empty film coefficient
+// keeps its own, and the extraction settings read from a case file go back into it when the case
+// is saved again.
+#include "OldScenarioRecordWriter.h"
+
+#include "lumeth/Messages.h"
+#include "osmeri/CPValue.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+using namespace scenario_record_test;
+
+namespace {
+
+struct LiveScenario {
+    LiveScenario() : scenario(nullptr, RecordServices(designs)) {}
+    std::shared_ptr<RecordDesignFactory> designs = std::make_shared<RecordDesignFactory>();
+    CPIScenario scenario;
+};
+
+// How often each name stands in the units target's sub-networks.
+std::map<std::string, int> UnitsTargetNames(const CPIScenario& s) {
+    std::map<std::string, int> names;
+    for (int g = 0; g < s.GetNumberOfUnitsTargetGroups(); ++g)
+        for (int e = 0; e < s.GetNumberOfUnitsTargetEntries(g); ++e)
+            for (int n = 0; n < s.GetNumberOfUnitsTargetEntryNames(g, e); ++n)
+                if (const char* name = s.GetUnitsTargetEntryName(n, e, g)) ++names[name];
+    return names;
+}
+
+}  // namespace
+
+TEST(ScenarioStreamChanges, ARenameReachesTheUnitsTargetAtOnce) {
+    LiveScenario live;
+    CPIScenario& s = live.scenario;
+    // Two pairs that balance each other: the search finds the second pair a sub-network of its
+    // own (the first is what remains).
+    s.SuspendCalculations();
+    s.SetDTmin(4.0);
+    AddStream(s, "H1", 0, {{145.0, 95.0, 2.0}}, 0.2);
+    AddStream(s, "C1", 0, {{40.0, 90.0, 2.0}}, 0.2);
+    AddStream(s, "H2", 0, {{245.0, 195.0, 4.0}}, 0.2);
+    AddStream(s, "C2", 0, {{140.0, 190.0, 4.0}}, 0.2);
+    s.ResumeCalculations(true);
+    s.SetUnitsTargetMILPFlag(1);
+    s.CalculateMinimumUnitsTarget();
+    const std::map<std::string, int> before = UnitsTargetNames(s);
+    ASSERT_EQ(before, (std::map<std::string, int>{{"C2", 1}, {"H2", 1}}));
+
+    ASSERT_EQ(s.RenameStream("H2", "Feed"), 1);
+    const std::map<std::string, int> expected{{"C2", 1}, {"Feed", 1}};
+    EXPECT_EQ(UnitsTargetNames(s), expected);
+}
+
+// A stream entered in two segments the way the host's stream-table reader enters it: the segment
+// first, then the points and flows. The supply temperature, the first value stored after the
+// insert, also fills the new segment's clean coefficient and fouling. It is stored, and answered
+// and announced so: a 0 ("refused") would stop the reader on a value that was taken.
+TEST(ScenarioStreamChanges, AValueStoredWhileDefaultsAreFilledIsAnsweredAsStored) {
+    LiveScenario live;
+    CPIScenario& s = live.scenario;
+    AddStream(s, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
+    ASSERT_EQ(s.AddStream("C1", 0), 1);
+    CPIHeatIntegrationStream* c1 = s.FindStream("C1");
+    ASSERT_EQ(c1->InsertSegment(0), 1);
+    double clean = 0.0;
+    c1->GetValue("CHTCoeff", clean, 1);
+    ASSERT_EQ(clean, -32767.0);
+
+    scenario_test::RecordingReceiver view;
+    c1->AddNotificationReceiver(&view);
+    EXPECT_EQ(c1->SetValue("Temperature", 20.0, 0), 1);
+    EXPECT_EQ(view.Count(37), 1);
+    c1->RemoveNotificationReceiver(&view);
+    c1->GetValue("CHTCoeff", clean, 1);
+    EXPECT_NE(clean, -32767.0);
+    EXPECT_EQ(c1->SetValue("Temperature", 80.0, 1), 1);
+    EXPECT_EQ(c1->SetValue("Temperature", 135.0, 2), 1);
+    EXPECT_EQ(c1->SetValue("HeatCapacityFlowrate", 2.0, 0), 1);
+    EXPECT_EQ(c1->SetValue("HeatCapacityFlowrate", 2.0, 1), 1);
+    EXPECT_DOUBLE_EQ(s.GetUtilityTarget(0), 0.0);
+    EXPECT_DOUBLE_EQ(s.GetUtilityTarget(1), 100.0);
+}
+
+// The stream never keeps an empty clean coefficient (it fills its default at once), so a default
+// utility that asks for one is told so and the utility keeps the coefficient of its default.
+TEST(ScenarioStreamChanges, AnEmptyFilmCoefficientThatCannotBeKeptIsReportedAndTheOldOneKept) {
+    LiveScenario live;
+    CPIScenario& s = live.scenario;
+    DefaultManager& defaults = s.GetOwnDefaultManager();
+    ASSERT_EQ(defaults.SetValue("LP Steam", DUP_EmptyFilmCoefficient, 1.0), 1);
+    ErrorJournal::Instance().Clear();
+    ASSERT_EQ(s.AddStream("LP Steam", 1), 1);
+    double clean = 0.0;
+    ASSERT_EQ(s.FindStream("LP Steam")->GetValue("CHTCoeff", clean, 0), 1);
+    EXPECT_DOUBLE_EQ(clean, defaults.GetValue("LP Steam", DUP_FilmCoefficient));
+    const std::vector<Text> keys = ErrorJournal::Instance().Keys();
+    EXPECT_NE(std::find(keys.begin(), keys.end(), Text("EmptyHTCError")), keys.end());
+    ErrorJournal::Instance().Clear();
+}
+
+TEST(ScenarioStreamChanges, TheExtractionSettingsReadFromACaseGoBackWhenItIsSavedAgain) {
+    OldScenarioRecord r;  // the writer of version 16 with an extraction settings tree
+    r.hasStreams = false;
+    LiveScenario read;
+    ASSERT_TRUE(RecallScenario(read.scenario, WriteOldScenarioRecord(r)));
+    const CPValue* settings = read.scenario.GetStoredExtractionSettings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->GetName(), "DataExtraction");
+
+    LiveScenario again;
+    ASSERT_TRUE(RecallScenario(again.scenario, StoreScenario(read.scenario)));
+    ASSERT_NE(again.scenario.GetStoredExtractionSettings(), nullptr);
+    EXPECT_TRUE(*again.scenario.GetStoredExtractionSettings() == *settings);
+}

@@ -1,0 +1,121 @@
+// What kestrin-host reports of targets that depend on which streams take part: utilities that carry
+// no load, tables without process heat, forbidden matches and the area method asked for.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+struct Table {
+    std::string path;
+    explicit Table(const std::string& stem, const std::string& rows) {
+        path = "/tmp/kestrin-truth-" + std::to_string(getpid()) + "-" + stem + ".csv";
+        std::ofstream(path) << "name,supply,target,cp,h,kind\n" << rows;
+    }
+    ~Table() { std::remove(path.c_str()); }
+};
+
+std::string Field(const std::string& json, const std::string& key) {
+    std::size_t at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return std::string();
+    at += key.size() + 4;
+    return json.substr(at, json.find_first_of(",}", at) - at);
+}
+
+double Number(const std::string& json, const std::string& key) { return std::atof(Field(json, key).c_str()); }
+
+const char* kFourStreams =
+    "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\nC1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\n";
+const char* kTwoByTwo = "H1,150,50,1,1,process\nH2,150,50,1,1,process\nC1,40,140,1,1,process\nC2,40,90,2,1,process\n";
+
+struct ProblemCase {
+    const char* name;
+    std::string rows;
+    const char* pinches;  // the JSON list expected
+    const char* problemType;
+};
+
+class HostProblemKinds : public ::testing::TestWithParam<ProblemCase> {};
+
+// The energy target works on the process streams alone: a utility row, used or not, adds no
+// pinch, the dry end of a threshold problem is no pinch, and a table without process heat needs
+// no utility (type 3).
+TEST_P(HostProblemKinds, PinchesAndProblemTypeComeFromTheProcess) {
+    const ProblemCase& c = GetParam();
+    Table table(c.name, c.rows);
+    HostRun run = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(std::string("\"pinches\": ") + c.pinches)) << run.out;
+    EXPECT_EQ(c.problemType, Field(run.out, "problem_type")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, HostProblemKinds,
+    ::testing::Values(
+        ProblemCase{"thresholdWithUtilities",
+                    "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n",
+                    "[]", "2"},
+        ProblemCase{"thresholdWithoutUtilities", "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n", "[]", "2"},
+        ProblemCase{"pinchedWithAnUnusedSteam",
+                    std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\nHP Steam,,,,,utility\n",
+                    "[{\"hot\": 90, \"cold\": 80}]", "0"},
+        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"},
+        ProblemCase{"onlyIsothermal", "H1,100,100,2,0.2,process\nHP Steam,,,,,utility\n", "[]", "3"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A utility that carries no load changes nothing: the same area, shells and costs as without it.
+TEST(HostUnusedUtility, TakesNoPartInAreaShellsUnitsOrCosts) {
+    const std::string used = std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    Table without("without", used);
+    Table with("with", used + "HP Steam,,,,,utility\n");
+    HostRun a = RunHost("targets " + without.path + " --json");
+    HostRun b = RunHost("targets " + with.path + " --json");
+    ASSERT_EQ(0, a.exitCode) << a.out;
+    ASSERT_EQ(0, b.exitCode) << b.out;
+    EXPECT_NE(std::string::npos, b.out.find("{\"name\": \"HP Steam\", \"load\": 0}")) << b.out;
+    for (const char* key : {"area_countercurrent", "area_shell_tube", "units", "units_pinch", "shells", "capital_cost",
+                            "operating_cost", "total_annual_cost"})
+        EXPECT_EQ(Field(a.out, key), Field(b.out, key)) << key;
+}
+
+// Forbidding H1-C2 leaves H1 to C1 alone (100 kW at a uniform 10 K, 20 m2) and H2 to C2
+// (ends 60 and 10 K): 20 + 2 x 100 x ln 6 / 50 = 27.167 m2; the area LP asked for without a
+// forbidden match finds Bath's 20.044.
+TEST(HostAreaOptions, ForbiddenMatchesAndTheAreaMethodReachTheScenario) {
+    Table table("twoByTwo", kTwoByTwo);
+    HostRun bath = RunHost("targets " + table.path + " --json");
+    HostRun forbidden = RunHost("targets " + table.path + " --json --forbid H1:C2");
+    HostRun lp = RunHost("targets " + table.path + " --json --area-method lp");
+    ASSERT_EQ(0, bath.exitCode) << bath.out;
+    ASSERT_EQ(0, forbidden.exitCode) << forbidden.out;
+    ASSERT_EQ(0, lp.exitCode) << lp.out;
+    const double expected = 20.0 + 2.0 * 100.0 * std::log(6.0) / 50.0;
+    EXPECT_NEAR(Number(forbidden.out, "area_countercurrent") / expected, 1.0, 5e-3) << forbidden.out;
+    EXPECT_NEAR(Number(lp.out, "area_countercurrent") / Number(bath.out, "area_countercurrent"), 1.0, 1e-3) << lp.out;
+    EXPECT_GT(Number(forbidden.out, "area_shell_tube"), Number(forbidden.out, "area_countercurrent"));
+
+    HostRun super = RunHost("supertarget " + table.path + " --from 5 --to 7 --forbid H1:C2 --json");
+    EXPECT_EQ(0, super.exitCode) << super.out;
+}
+
+TEST(HostAreaOptions, BadForbiddenMatchesAreRefused) {
+    Table table("twoByTwoBad", kTwoByTwo);
+    for (const char* options : {"--forbid H1", "--forbid H1:C9", "--forbid C1:H1", "--forbid H1:C2 --area-method bath",
+                                "--area-method simplex"}) {
+        HostRun run = RunHost("targets " + table.path + " " + options);
+        EXPECT_NE(0, run.exitCode) << options;
+        EXPECT_NE(std::string::npos, run.out.find("kestrin-host: ")) << options << run.out;
+    }
+    HostRun usage = RunHost("");
+    EXPECT_NE(std::string::npos, usage.out.find("--forbid HOT:COLD")) << usage.out;
+    EXPECT_NE(std::string::npos, usage.out.find("--area-method bath|lp")) << usage.out;
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+#include "lumeth/CanvasPlane.h"
+#include "lumeth/Timer.h"
+#include "tests/support/ProbeView.h"
+#include "tests/support/XmlCheck.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Canvas oneOfEach() {
+    Canvas c;
+    c.SetExtent(200, 100);
+    c.AddLine({0, 0}, {50, 0}, {RedColour(), 2, 1});
+    c.AddPolyline({{0, 10}, {20, 30}, {40, 10}}, {BlueColour(), 1, 0});
+    c.AddRectangle({60, 60}, -10, 20, {DefaultColour(), 1, 2}, true, GetCommonColour(11));
+    c.AddCircle({100, 50}, 10, {}, false);
+    c.AddArc({150, 50}, 20, 0, 90, {});
+    c.SetTag(4);
+    c.AddText({10, 80}, "H1 & <C2>", FontResource{7, "HENFont", 0, 10}, RedColour());
+    return c;
+}
+
+TEST(Canvas, OneOfEachPrimitiveDumpsStablyAndExportsWellFormedSvg) {
+    const Canvas c = oneOfEach();
+    const char* expected =
+        "canvas 200 100 background=#ffffff\n"
+        "line 0,0 50,0 colour=#ff0000 width=2 style=1 tag=0\n"
+        "polyline 0,10 20,30 40,10 colour=#0000ff width=1 style=0 tag=0\n"
+        "rect 50,60 10,20 colour=#000000 width=1 style=2 fill=#ffff00 tag=0\n"
+        "circle 100,50 r=10 colour=#000000 width=1 style=0 tag=0\n"
+        "arc 150,50 r=20 start=0 sweep=90 colour=#000000 width=1 style=0 tag=0\n"
+        "text 10,80 \"H1 & <C2>\" font=HENFont/10 colour=#ff0000 tag=4\n";
+    EXPECT_EQ(expected, c.Dump());
+    EXPECT_EQ(c.Dump(), oneOfEach().Dump());
+    const Text svg = c.ExportSVG();
+    EXPECT_TRUE(IsWellFormedXml(svg)) << svg;
+    EXPECT_NE(Text::npos, svg.find("H1 &amp; &lt;C2&gt;"));
+}
+
+TEST(Canvas, HitTestsAnswerTheTopmostPrimitive) {
+    const Canvas c = oneOfEach();
+    struct Case {
+        CanvasPoint p;
+        int hit;
+    };
+    const Case cases[] = {
+        {{25, 1}, 0},   {{25, 6}, -1},   {{10, 20}, 1},  {{55, 70}, 2},  {{110, 50}, 3}, {{100, 50}, -1},
+        {{150, 30}, 4}, {{130, 50}, -1}, {{150, 70}, -1}, {{12, 85}, 5},
+    };
+    for (const Case& k : cases) EXPECT_EQ(k.hit, c.HitTest(k.p)) << k.p.x << "," << k.p.y;
+}
+
+class Item : public CanvasConnection {
+public:
+    Item(CanvasPlane* plane, const Text& name) : CanvasConnection(plane, "CanvasConnectionObject") {
+        SetName(name);
+        SetSize(10, 10);
+    }
+    void Draw(Canvas& c) override { c.AddRectangle(GetPosition(), Width(), Height(), {}); }
+    void NotifySingleClickAt(CanvasPoint) override { OwnerPlane()->AddToSelectedVector(this); }
+    void NotifyDoubleClickAt(CanvasPoint) override { delete this; }
+    void PrepareForObjectInspection(MenuModel& m) override {
+        m.AddItem(5608, "oiView");
+        m.AddItem(MenuModel::OpenSubMenu, "More");
+        m.AddItem(5609, "oiDelete");
+        m.AddItem(MenuModel::CloseSubMenu, "");
+        m.AddItem(MenuModel::Separator, "");
+    }
+    int ProcessInspectionCommand(int n) override {
+        if (n != 5609) return 0;
+        delete this;
+        return 1;
+    }
+};
+
+TEST(CanvasDriver, GesturesReachTheItemsEvenWhenTheyDeleteThemselves) {
+    ProbeRegistry registry;
+    CanvasPlane plane(nullptr, "CanvasPlaneObject");
+    auto* a = new Item(&plane, "A");
+    auto* b = new Item(&plane, "B");
+    b->SetPosition({20, 0});
+    plane.Paint();
+    EXPECT_EQ(2, plane.GetCanvas().Count());
+    CanvasDriver driver(plane);
+    EXPECT_EQ("B", driver.Move({25, 5}));
+    driver.Click({5, 5});
+    driver.Move({40, 40});
+    EXPECT_EQ(40.0, a->GetPosition().x);
+    const MenuModel& menu = driver.OpenMenu({45, 45});
+    EXPECT_EQ("5608 oiView\n> More\n  5609 oiDelete\n----\n", menu.Dump());
+    EXPECT_EQ(0, driver.Choose(1234));
+    driver.OpenMenu({45, 45});
+    EXPECT_EQ(1, driver.Choose(5609));
+    EXPECT_EQ(1, plane.GetNumberOfItems());
+    EXPECT_TRUE(plane.Selection().empty());
+    driver.DoubleClick({25, 5});
+    EXPECT_EQ(0, plane.GetNumberOfItems());
+    EXPECT_EQ(0, plane.GetCanvas().Count());
+    EXPECT_EQ("", driver.Move({25, 5}));
+}
+
+class CountingTimer : public TimerBase {
+public:
+    int ticks = 0;
+    bool stopAtTwo = false;
+    void Tick() override {
+        ++ticks;
+        if (stopAtTwo && ticks == 2) Stop();
+    }
+};
+
+TEST(TimerService, TicksAreFiredWhenTimeIsAdvancedByHand) {
+    TimerService::Instance().Reset();
+    CountingTimer scroll, other;
+    scroll.stopAtTwo = true;
+    EXPECT_TRUE(scroll.Start(125));
+    EXPECT_TRUE(other.Start(100));
+    TimerService::Instance().Advance(500);
+    EXPECT_EQ(2, scroll.ticks);
+    EXPECT_FALSE(scroll.IsTicking());
+    EXPECT_EQ(5, other.ticks);
+    TimerService::Instance().FailNextRequest();
+    EXPECT_FALSE(other.Stop());
+    EXPECT_TRUE(other.IsTicking());
+    EXPECT_TRUE(other.Stop());
+    EXPECT_EQ(0, TimerService::Instance().NumberOfTickingTimers());
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+// View object types of the design views.
+#include "views/ViewRegistration.h"
+
+void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
+    static const ViewTypeRow kRows[] = {
+        {78, "HIDesignViewerDesignObject", "ViewableObject", "HIDesignViewerDesign", 1, 1, "", 20, 0, false, nullptr},
+        {93, "HeatExchangerViewObject", "ViewableObject", "HeatExchangerView", 0, 1, "hexunit", 4, 0, false, nullptr},
+        {94, "SplitterViewObject", "ViewableObject", "SplitterView", 0, 1, "spltunit", 2, 0, false, nullptr},
+        {99, "HIDesignObject", "HIDesignViewerDesignObject", "HIDesign", 0, 1, "hidesign", 1, 0, false, nullptr},
+        {101, "HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "HIDesignViewerGrassRootDesign", 0, 1, "chigrdesign", 0, 40, true, nullptr},
+        {107, "HENStateViewObject", "ViewableObject", "", 0, -1, "chihenstate", 0, 0, false, nullptr},
+        {108, "TrendAnalysisViewObject", "ViewableObject", "TrendAnalysisView", 0, 1, "trendanalysis", 2, 0, false, nullptr},
+        {115, "TrendNodeViewObject", "ViewableObject", "", 0, -1, "trendnode", 0, 0, false, nullptr},
+        {116, "StudyNodeViewObject", "ViewableObject", "", 0, -1, "studynode", 0, 0, false, nullptr},
+        {117, "EventNodeViewObject", "ViewableObject", "", 0, -1, "EventNode", 0, 0, false, nullptr},
+        {118, "SpecialEventNodeViewObject", "ViewableObject", "", 0, -1, "SpecialEventNode", 0, 0, false, nullptr},
+        {131, "ScheduleTypeViewObject", "ViewableObject", "", 0, -1, "schdltype", 0, 0, false, nullptr},
+        {132, "ScheduleItemViewObject", "ViewableObject", "", 0, -1, "schdlitem", 0, 0, false, nullptr},
+        {133, "EventItemViewObject", "ViewableObject", "", 0, -1, "eventitem", 0, 0, false, nullptr},
+        {137, "EventPlannerObject", "ViewableObject", "EventPlanner", 0, 1, "EventPlanner", 1, 0, false, nullptr},
+    };
+    for (const ViewTypeRow& row : kRows) plan.AddType(row);
+}

@@ -1,0 +1,18 @@
+// View object types of the network grid diagram and its items.
+#include "views/ViewRegistration.h"
+
+void PlanGridViewRegistrations(ViewRegistrationPlan& plan) {
+    static const ViewTypeRow kRows[] = {
+        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, nullptr},
+        {55, "HENDHeatExObject", "CanvasConnectionObject", "HENDHeatEx", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {56, "HENDGhostObject", "CanvasConnectionObject", "HENDGhost", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {57, "HENDStreamAnchorObject", "CanvasConnectionObject", "HENDStreamAnchor", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {58, "HENDStreamEndObject", "CanvasConnectionObject", "HENDStreamEnd", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {59, "HENDStreamSegmentObject", "CanvasConnectionObject", "HENDStreamSegment", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {60, "HENDStreamSplitObject", "CanvasConnectionObject", "HENDStreamSplit", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {61, "HENDStreamSplitEndObject", "HENDStreamSplitObject", "HENDStreamSplitEnd", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {62, "HENDStreamSplitStartObject", "HENDStreamSplitObject", "HENDStreamSplitStart", 0, 1, "cpiview", 0, 0, false, nullptr},
+        {63, "HENDStreamStartObject", "CanvasConnectionObject", "HENDStreamStart", 0, 1, "cpiview", 0, 0, false, nullptr},
+    };
+    for (const ViewTypeRow& row : kRows) plan.AddType(row);
+}

@@ -1,0 +1,14 @@
+// View object types of the plots and target tables.
+#include "views/ViewRegistration.h"
+
+void PlanPlotViewRegistrations(ViewRegistrationPlan& plan) {
+    static const ViewTypeRow kRows[] = {
+        {46, "chiPlotObject", "ViewableObject", "chiPlot", 0, 1, "chiPlot", 7, 0, false, nullptr},
+        {47, "ChiTableObject", "ViewableObject", "ChiTable", 0, 1, "chitable", 1, 0, false, nullptr},
+        {52, "cpiPlotObject", "ViewableObject", "cpiPlot", 0, 1, "cpiplot", 2, 0, false, nullptr},
+        {53, "ProcessIntegrationObject", "LurmetViewObject", "CpiView", 0, 1, "cpiview", 2, 0, false, nullptr},
+        {105, "ChiSuperTargetPlotObject", "ViewableObject", "ChiSuperTargetPlot", 0, 1, "chigrscenario", 3, 0, false, nullptr},
+        {106, "chiHXBarPlotObject", "ViewableObject", "chiHXBarPlot", 0, 1, "chigrdesign", 3, 0, false, nullptr},
+    };
+    for (const ViewTypeRow& row : kRows) plan.AddType(row);
+}
