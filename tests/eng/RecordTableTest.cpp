@@ -2,6 +2,7 @@
 // reported, a record cut after any field is refused and leaves the object it was read into as it
 // was, and a full record re-stores byte for byte.
 #include "eng/targeting/BathAreaTarget.h"
+#include "eng/targeting/CostTargets.h"
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/TemperatureInterval.h"
 #include "eng/targeting/UnitsTarget.h"
@@ -138,6 +139,11 @@ const std::vector<RecordType>& Table() {
             "units target", [] { return Units(3, 200.0); }, [] { return Units(4, 100.0); }),
         Record<SuperTargetRange>(
             "supertargeting range", [] { return Range(52.0, {10.0, 20.0, 30.0}); }, [] { return Range(12.0, {99.0}); }),
+        Record<CostTargetValue>(
+            "cost target", [] { return std::make_shared<CostTargetValue>(CostTargetValue{0.00185}); },
+            [] { return std::make_shared<CostTargetValue>(CostTargetValue{42.0}); },
+            [](const CostTargetValue& r, ILurmetBinaryFile& f) { return StoreCostTarget(r, f); },
+            [](CostTargetValue& r, ILurmetBinaryFile& f) { return RecallCostTarget(r, f); }),
         Record<MatchwiseStreamData>("match data", [] { return Match(2.5, "CHEAP"); }, [] { return Match(9.0, "OTHER"); }),
         SiteManagerRecord("site manager", SRT_All),
         SiteManagerRecord("site manager utilities", SRT_Utilities),

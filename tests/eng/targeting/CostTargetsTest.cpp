@@ -173,23 +173,4 @@ TEST(CostTargets, ScenarioConditionsComeFromItsOwnEconomicsAndPlacement) {
     EXPECT_EQ(UpdateTotalAnnualCostTarget(total, scenario, 3), nullptr);
 }
 
-TEST(CostTargets, CostRecordRoundTripsAndAShortRecordKeepsTheValue) {
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(StoreCostTarget(CostTargetValue{0.00185}, out));
-    std::vector<std::uint8_t> bytes = out.Bytes();
-
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
-    CostTargetValue read{1.0};
-    ASSERT_TRUE(RecallCostTarget(read, in));
-    EXPECT_DOUBLE_EQ(read.dValue, 0.00185);
-
-    for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-        LurmetBinaryFile shortFile =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        CostTargetValue kept{42.0};
-        EXPECT_FALSE(RecallCostTarget(kept, shortFile)) << cut;
-        EXPECT_DOUBLE_EQ(kept.dValue, 42.0);
-    }
-}
-
 }  // namespace
