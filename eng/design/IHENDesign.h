@@ -6,6 +6,7 @@
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
 
+class CNode;
 class CPList;
 class FlowSheet;
 class IHeatIntegrationScenario;
@@ -52,7 +53,9 @@ public:
 
     // ---- units ----
     virtual int GetNumberOfHeatExchangers() const = 0;
-    virtual int GetNumberOfIncompleteHeatExchangers() const = 0;
+    // Exchangers whose calculation status is not 3 (complete); with `skipFailed` those of status 4
+    // are left out.
+    virtual int GetNumberOfIncompleteHeatExchangers(bool skipFailed) const = 0;
     // Whether any unit of the design sits on the stream.
     virtual bool HasUnitOnStream(const CPString& streamName) const = 0;
     virtual bool HasHeater() const = 0;
@@ -95,6 +98,121 @@ public:
     virtual bool PrepareExchangersAsRetrofitBase(double maxNewArea) = 0;
     virtual void RefreshExistingNetworkValues() = 0;
     virtual void TakeExistingNetworkValuesFrom(const IHENDesign& base) = 0;
+
+    // ---- network editing (side 0 is the hot side of an exchanger, side 1 the cold side; ports
+    // 0 hot inlet, 1 hot outlet, 2 cold inlet, 3 cold outlet) ----
+    // Null when the two segments may be joined by an exchanger, else the reason's message key.
+    virtual const char* CheckStreamMatch(CNode* a, CNode* b) const = 0;
+    virtual bool CanMatchStreams(CNode* a, CNode* b) const = 0;
+    // The new exchanger, or null (the network is then as it was).
+    virtual CNode* AddHeatExchanger(CNode* a, CNode* b, const char* reason, const char* kind, const char* name) = 0;
+    virtual bool DeleteHeatExchanger(CNode* unit, const char* reason) = 0;
+    virtual bool MoveHeatExchangerSide(CNode* unit, CNode* from, CNode* to, const char* reason) = 0;
+    virtual void LogRename(const CPString& oldName, const CPString& newName) = 0;
+    virtual bool IsPortFreeOfUtility(CNode* unit, int port) const = 0;
+    virtual bool CanAddUtilityAtPort(CNode* unit, int port) const = 0;
+    virtual bool CanRemoveUtilityAtPort(CNode* unit, int port) = 0;
+    virtual bool AddUtilityAtPort(CNode* unit, int port) = 0;
+    virtual bool RemoveUtilityAtPort(CNode* unit, int port) = 0;
+    virtual bool CanAddUtilityAfterMixer(CNode* mixer) const = 0;
+    virtual bool CanRemoveUtilityAfterMixer(CNode* mixer) = 0;
+    virtual bool IsNotUtilityStreamNode(CNode* node) const = 0;
+    virtual int GetUnusedFlag() const = 0;
+
+    // ---- nodes ----
+    virtual int GetNumberOfNodes() const = 0;
+    virtual CNode* GetNodeByName(const CPString& name) const = 0;
+    virtual CNode* GetNodeByIndex(int index) const = 0;
+    virtual CNode* GetNodeByFingerPrint(unsigned int fingerPrint) const = 0;
+    virtual unsigned int GetDNAFingerPrint(const CPString& name) const = 0;
+    virtual unsigned int GetDNAFingerPrintByIndex(int index) const = 0;
+    // The index-th exchanger of the design; false when there is none.
+    virtual bool GetHeatExchanger(int index, CNode*& out) const = 0;
+    virtual int GetNumberOfUnitsOnStream(const CPString& streamName) const = 0;
+    virtual bool GetUnitOnStream(const CPString& streamName, int index, CNode*& out) const = 0;
+    virtual CNode* GetIncompleteHeatExchanger(int index) const = 0;
+    virtual int GetNumberOfHeaters() const = 0;
+    virtual int GetNumberOfCoolers() const = 0;
+    virtual CNode* GetHeater(int index) const = 0;
+    virtual CNode* GetCooler(int index) const = 0;
+    // The name, with "STRM" appended when an exchanger of the design bears it.
+    virtual void MakeExchangerStreamName(const CPString& unitName, CPString& out) const = 0;
+
+    // ---- streams of the design (a process stream is any stream that is not a utility) ----
+    virtual int GetNumberOfStreams() const = 0;
+    virtual int GetNumberOfProcessStreams() const = 0;
+    virtual int GetNumberOfUtilityStreams() const = 0;
+    virtual IHeatIntegrationStream* GetStream(int index) const = 0;
+    virtual IHeatIntegrationStream* GetProcessStream(int index) const = 0;
+    virtual IHeatIntegrationStream* GetUtilityStream(int index) const = 0;
+    virtual int GetNumberOfUnsatisfiedProcessStreams() const = 0;
+    virtual IHeatIntegrationStream* GetUnsatisfiedProcessStream(int index) const = 0;
+    // Satisfied when the duties on the stream meet its load within 0.0005 of the load;
+    // `remainder` (may be null) takes the shortfall otherwise.
+    virtual bool IsStreamSatisfied(IHeatIntegrationStream* stream, double* remainder) const = 0;
+    virtual bool HasSignificantUtilityDuty(CNode* segment) const = 0;
+    // 1 and the temperature of the stream before its end utility; 0 when it cannot be read.
+    virtual int GetTemperatureBeforeStreamEnd(const CPString& streamName, double& out) const = 0;
+
+    // ---- specification counts ----
+    virtual int GetDegreesOfFreedom() const = 0;
+    virtual int GetNumberOfUnknowns() const = 0;
+    virtual int GetNumberOfAreaSpecifiedExchangers() const = 0;
+    // Exchangers with a configuration whose IsHeater answer equals `heater`.
+    virtual int GetNumberOfConfiguredExchangers(int heater) const = 0;
+
+    // ---- costs and loads (costs per second) ----
+    virtual double GetUtilityLoad(const CPString& utilityName) const = 0;
+    virtual double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const = 0;
+    virtual double GetUtilityCost(const CPString& utilityName) const = 0;
+    // Sum of the exchanger duties on `side` (0 hot, 1 cold) of the stream.
+    virtual double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const = 0;
+    virtual double GetTotalArea() const = 0;
+    virtual double GetTotalAddedArea() const = 0;
+    virtual int GetTotalNumberOfShells() const = 0;
+    // Capital added over the retrofit base design.
+    virtual double CalculateCapitalCost() = 0;
+    virtual int GetNumberOfCrossPinchLoads() const = 0;
+    virtual double GetCrossPinchLoad(int index) const = 0;
+    // List 0 the first, 1 the second pinch value; -32767.0 when there is none.
+    virtual double GetPinchPoint(int list, int index) const = 0;
+    virtual double GetLargeValue() const = 0;
+
+    // ---- status ----
+    // 0 free, 2 existing network, 1 locked (every network edit is refused).
+    virtual int GetEditLockState() const = 0;
+    // 0 not a retrofit scenario, 1 the retrofit base, 2 another design of a retrofit scenario.
+    virtual int GetScenarioLockState() const = 0;
+    virtual bool GetOperationLocked() const = 0;
+    virtual int GetOperatingStateStatus() const = 0;
+    // 1 when the last calculation left no status text, 2 "NotConverged", else 0.
+    virtual int GetCalculationStatus() = 0;
+    virtual bool QueryInterface(const CPString& className, void** out) = 0;
+    virtual int Activate(int notify) = 0;
+    virtual int Deactivate() = 0;
+    virtual IHeatIntegrationScenario* GetScenario() const = 0;
+
+    // ---- texts and settings ----
+    virtual const char* GetNotes() const = 0;
+    virtual void SetNotes(const CPString& notes) = 0;
+    virtual const char* GetChangeLog() const = 0;
+    virtual const char* GetStoredTextA() const = 0;
+    virtual void SetStoredTextA(const CPString& text) = 0;
+    virtual const char* GetStoredTextB() const = 0;
+    virtual void SetStoredTextB(const CPString& text) = 0;
+    virtual const char* GetStoredTextC() const = 0;
+    virtual void SetStoredTextC(const CPString& text) = 0;
+    virtual void SetDTMin(double dtMin) = 0;
+    virtual double GetHTMaxAreaShell() const = 0;
+    virtual void SetHTMaxAreaShell(double area) = 0;
+    virtual int GetIntegerOption() const = 0;
+    virtual void SetIgnoreInfeasibleExchangers(bool ignore) = 0;
+    virtual bool GetOptimizeExchangerDuties() const = 0;
+    virtual void SetOptimizeExchangerDuties(bool on) = 0;
+    virtual bool GetOptimizeSplitFractions() const = 0;
+    virtual void SetOptimizeSplitFractions(bool on) = 0;
+    virtual bool GetOptimizerOptionFlag() const = 0;
+    virtual void SetOptimizerOptionFlag(bool on) = 0;
 
     // ---- case file ----
     virtual bool Store(ILurmetBinaryFile& file) const = 0;

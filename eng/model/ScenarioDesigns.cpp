@@ -56,8 +56,11 @@ int CPIScenario::AddDesign(const CPString& name) {
     m_pDesigns->AddKeyString(name, design);
     SendAMessage(0, name, Self());
     RegisterWithDesign(*design);
+    // The design recalculates once, when all the streams are in, not once per stream.
+    design->Deactivate();
     if (m_pStreams)
         for (CPIHeatIntegrationStream* stream : *m_pStreams) design->AddStream(stream);
+    design->Activate(1);
     RankDesigns();
     return 1;
 }
@@ -264,7 +267,7 @@ bool CPIScenario::CanRetrofitDesign(IHENDesign* design) const {
     if (!design) return false;
     for (CPIHeatIntegrationStream* stream : m_processStreams)
         if (!stream->IsComplete()) return false;
-    return design->AreStreamTerminalsReady() && design->GetNumberOfIncompleteHeatExchangers() == 0;
+    return design->AreStreamTerminalsReady() && design->GetNumberOfIncompleteHeatExchangers(false) == 0;
 }
 
 // Whether the design's hot utility load is already at the target, so that no retrofit step can

@@ -1,7 +1,6 @@
 #include "eng/targeting/ScenarioTargetBuilders.h"
 
 #include "eng/model/Scenario.h"
-#include "eng/model/ScenarioRecord.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/CompositeCurves.h"
@@ -125,13 +124,4 @@ CostTargetValue* ScenarioTargetBuilders::UpdateOperatingCostTarget(CostTargetVal
 CostTargetValue* ScenarioTargetBuilders::UpdateTotalAnnualCostTarget(CostTargetValue* record,
                                                                      IHeatIntegrationScenario& scenario, int code) {
     return ::UpdateTotalAnnualCostTarget(record, scenario, code);
-}
-
-// ---------------------------------------------------------------- production services
-
-ScenarioServices DefaultScenarioServices() {
-    ScenarioServices services;
-    services.builders = std::make_shared<ScenarioTargetBuilders>();
-    services.records = std::make_shared<ScenarioRecord>();
-    return services;
 }

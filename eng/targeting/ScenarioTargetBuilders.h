@@ -1,7 +1,7 @@
 #pragma once
 // The production builders of a scenario's target records: what a project made by the
 // engineering manager hands to every scenario it creates (DefaultScenarioServices, declared in
-// eng/model/ScenarioServices.h, is defined beside them).
+// eng/model/ScenarioServices.h).
 //
 // Each builder is one call into the targeting code that owns its record; a builder whose record
 // is not built yet behaves as NullTargetRecordBuilders. The builders read the scenario through

@@ -3,7 +3,7 @@
 // Test doubles around a scenario: a design that reports what it was told, the design factory, the
 // record builders that record their calls, and a view that records the change codes it hears.
 #include "brasko/NotificationSender.h"
-#include "eng/design/IHENDesign.h"
+#include "tests/support/NullHENDesign.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
 #include "eng/model/TargetRecordBuilders.h"
@@ -16,7 +16,7 @@ namespace scenario_test {
 
 using RecordingReceiver = NotificationRecorder;
 
-class FakeDesign : public IHENDesign, public NotificationSender {
+class FakeDesign : public NullHENDesign, public NotificationSender {
 public:
     explicit FakeDesign(const CPString& name) : name(name) {}
     ~FakeDesign() override { ++destroyed(); }
@@ -60,7 +60,7 @@ public:
     double GetTotalUtilityLoad(int) const override { return utilityLoad; }
     double GetDTMin() const override { return 10.0; }
     int GetNumberOfHeatExchangers() const override { return exchangers; }
-    int GetNumberOfIncompleteHeatExchangers() const override { return 0; }
+    int GetNumberOfIncompleteHeatExchangers(bool) const override { return 0; }
     bool HasUnitOnStream(const CPString& n) const override {
         for (const CPString& s : unitsOn)
             if (s == n) return true;

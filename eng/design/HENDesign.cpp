@@ -1,0 +1,371 @@
+// The design object: construction with its defaults, identity, copying, change handling, the
+// existing-network values of a retrofit study, and its record.
+#include "eng/design/HENDesign.h"
+
+#include "brasko/ILurmetBinaryFile.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/ExchangerCostLaw.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+#include "tevrin/CPList.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kRecordVersion = 1;
+// Passes of unit calculations after which a propagation that still writes values is stopped:
+// every pass that writes fixes at least one value, so a settled network needs fewer passes than
+// it has values; a network whose units keep overwriting each other is cut off here.
+constexpr int kMaxPropagationPasses = 250;
+constexpr int kEconomicConfiguration = 5;
+
+bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
+}  // namespace
+
+CPIHENDesign::CPIHENDesign(IHeatIntegrationScenario* scenario, const CPString& name)
+    : m_scenario(scenario),
+      m_costLaw(std::make_unique<ScenarioExchangerCostLaw>(scenario)),
+      m_sheet(std::make_unique<FlowSheet>(this)),
+      m_name(name),
+      m_hasName(!name.empty()) {
+    m_sheet->SetCostLaw(m_costLaw.get());
+    m_existingNetwork = scenario && scenario->IsRetrofitScenario();
+}
+
+CPIHENDesign::~CPIHENDesign() {
+    m_journal.reset();
+    m_exchangers.clear();
+    m_unitsByStream.clear();
+    m_streams.clear();
+    m_streamSet.clear();
+    m_sheet.reset();
+    SendAMessage(CodeDestroyed, CPString(), this);
+}
+
+void CPIHENDesign::SetDesignName(const CPString& name) {
+    m_name = name;
+    m_hasName = true;
+    SendAMessage(2, name, this);
+}
+
+bool CPIHENDesign::QueryInterface(const CPString& className, void** out) {
+    if (!out) return false;
+    if (className == "Hen_Design_Class") {
+        *out = static_cast<IHENDesign*>(this);
+        return true;
+    }
+    if (className == "Flowsheet_Owner_Class") {
+        *out = static_cast<FSOwner*>(this);
+        return true;
+    }
+    return false;
+}
+
+int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
+    auto* target = dynamic_cast<CPIHENDesign*>(&targetDesign);
+    if (!target || target == this) return 0;
+    target->m_journal.reset();
+    target->m_sheet = m_sheet->clone(target);
+    target->m_sheet->SetCostLaw(target->m_costLaw.get());
+    target->m_totalCapitalCost = m_totalCapitalCost;
+    target->m_nesting = m_nesting;
+    target->m_exchangers.clear();
+    for (CNode* node : target->m_sheet->getAllNodes())
+        if (node->IsOfType(NodeKind::CountercurrentHX)) target->m_exchangers.push_back(node);
+    target->m_utilityLoads.clear();
+    for (const auto& [name, load] : m_utilityLoads) {
+        IHeatIntegrationStream* utility = nullptr;
+        if (m_scenario && m_scenario->GetStream(CPString(name), utility) && utility && utility->GetStreamKind() == 1)
+            target->m_utilityLoads[name] = load;
+    }
+    target->m_exchangerNames.SetNumber(m_exchangerNames.GetNumber());
+    target->m_teeNames.SetNumber(m_teeNames.GetNumber());
+    target->m_mixerNames.SetNumber(m_mixerNames.GetNumber());
+    target->RebuildStreamIndex();
+    target->m_notes = m_notes;
+    target->m_optimiserOptions[0] = m_optimiserOptions[0];
+    target->m_optimiserOptions[1] = m_optimiserOptions[1];
+    if (m_scenario) target->SetPinchPoints(m_scenario->GetPinchPointList());
+    target->m_htMaxAreaShell = m_htMaxAreaShell;
+    target->m_dtMin = m_dtMin;
+    target->ProcessChange(20, CPString(), nullptr);
+    target->m_textB = m_textB;
+    target->m_textC = m_textC;
+    if (m_existingNetwork) target->m_existingNetwork = true;
+    if (m_scenario != target->m_scenario) target->m_existingNetworkLocked = m_existingNetworkLocked;
+    return 1;
+}
+
+void CPIHENDesign::AddToChangeLog(const CPString& text) {
+    m_changeLog += text;
+    m_changeLog += ";\n";
+}
+
+void CPIHENDesign::LogRename(const CPString& oldName, const CPString& newName) {
+    AddToChangeLog("Renamed Exchanger No " + oldName + " to " + newName);
+}
+
+void CPIHENDesign::RaiseNodeNameCounter(int by) {
+    m_exchangerNames.SetNumber(m_exchangerNames.GetNumber() + by);
+    m_teeNames.SetNumber(m_teeNames.GetNumber() + by);
+    m_mixerNames.SetNumber(m_mixerNames.GetNumber() + by);
+}
+
+// ---------------------------------------------------------------- change handling
+
+int CPIHENDesign::Activate(int notify) {
+    m_active = true;
+    if (notify) ProcessChange(CodeRecalculate, CPString(), nullptr);
+    return 1;
+}
+
+int CPIHENDesign::Deactivate() {
+    m_active = false;
+    return 1;
+}
+
+void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
+    if ((code == 36 || code == 41) && m_scenario) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (m_scenario->GetStream(text, stream) && stream) SetStreamEndTemperatures(stream);
+    }
+    if (!m_active || m_busy || code == 23) return;
+    if (isRecalculationCode(code)) {
+        Recalculate(code);
+        if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
+        SendAMessage(CodeUpToDate, CPString(), this);
+    } else if (code == 4 || code == 19) {
+        for (CNode* exchanger : m_exchangers) {
+            CPString model;
+            if (m_scenario && exchanger->getVariableAsString(NodeValue::CostModelName, model))
+                exchanger->addVariable("HeatExchangerConfiguration",
+                                       m_scenario->GetEconomicData(kEconomicConfiguration, model.c_str()),
+                                       ValueStatus::Specified);
+            exchanger->Calculate(code);
+        }
+        UpdateUtilityLoads();
+        SendAMessage(CodeUpToDate, CPString(), this);
+    } else if (code == 20 || code == 35) {
+        CalculateCrossPinchLoads();
+        SendAMessage(CodeUpToDate, CPString(), this);
+    }
+}
+
+// The network keeps what is specified and works out the rest unit by unit: every calculated value
+// is forgotten, then the units calculate in passes until a pass changes nothing (a unit writes a
+// value only when it changes it).
+void CPIHENDesign::Recalculate(int code) {
+    const std::vector<CNode*> units = m_sheet->getAllNodes();
+    for (CNode* unit : units) unit->Calculate(UnitCode::ClearCalculated);
+    for (int pass = 0; pass < kMaxPropagationPasses; ++pass) {
+        int written = 0;
+        for (CNode* unit : units) written += unit->Calculate(code);
+        if (written == 0) break;
+    }
+    UpdateUtilityLoads();
+    CalculateCrossPinchLoads();
+}
+
+void CPIHENDesign::SetPinchPoints(CPList* pinchPoints) {
+    if (!pinchPoints || pinchPoints->Length() == 0) return;
+    if (!m_firstPinch) m_firstPinch = std::make_unique<std::vector<double>>();
+    if (!m_secondPinch) m_secondPinch = std::make_unique<std::vector<double>>();
+    m_firstPinch->clear();
+    m_secondPinch->clear();
+    // Each entry begins with its two pinch values.
+    for (std::size_t i = 0; i < pinchPoints->Length(); ++i) {
+        const auto* values = static_cast<const double*>(pinchPoints->GetAt(i));
+        if (!values) continue;
+        m_firstPinch->push_back(values[0]);
+        m_secondPinch->push_back(values[1]);
+    }
+}
+
+void CPIHENDesign::CalculateCrossPinchLoads() {
+    if (m_exchangers.empty() || !m_firstPinch || !m_secondPinch) {
+        m_crossPinchLoads.clear();
+        return;
+    }
+    m_crossPinchLoads.assign(m_secondPinch->size(), 0.0);
+    for (CNode* node : m_exchangers) {
+        HeatExch* exchanger = AsHeatExch(node);
+        if (!exchanger) continue;
+        exchanger->CalculateCrossPinchHeatLoads(*m_firstPinch, *m_secondPinch);
+        for (std::size_t j = 0; j < m_firstPinch->size() && j < m_crossPinchLoads.size(); ++j) {
+            double load = 0.0;
+            if (exchanger->getIndexedVariable(NodeValue::CrossPinchLoads, static_cast<int>(j), load))
+                m_crossPinchLoads[j] += load;
+        }
+    }
+}
+
+void CPIHENDesign::AssignExchangerCostModels() {
+    for (CNode* exchanger : m_exchangers) AssignExchangerCostModel(exchanger);
+}
+
+void CPIHENDesign::AssignExchangerCostModel(CNode* node) {
+    HeatExch* exchanger = AsHeatExch(node);
+    if (!exchanger || !m_scenario) return;
+    CPString hot, cold;
+    StreamNode* hotSide = exchanger->getInlet(0) ? exchanger->getInlet(0) : exchanger->getOutlet(0);
+    StreamNode* coldSide = exchanger->getInlet(1) ? exchanger->getInlet(1) : exchanger->getOutlet(1);
+    if (!hotSide || !coldSide || !hotSide->getVariableAsString(NodeValue::ParentStream, hot) ||
+        !coldSide->getVariableAsString(NodeValue::ParentStream, cold))
+        return;
+    const char* model = m_scenario->GetMatchCostModelName(hot, cold);
+    const CPString name = model && *model ? model : "DEFAULT";
+    exchanger->addVariable(NodeValue::CostModelName, name, ValueStatus::Specified);
+    exchanger->addVariable("HeatExchangerConfiguration", m_scenario->GetEconomicData(kEconomicConfiguration, name.c_str()),
+                           ValueStatus::Specified);
+}
+
+// ---------------------------------------------------------------- existing network
+
+bool CPIHENDesign::PrepareExchangersAsRetrofitBase(double maxNewArea) {
+    bool consistent = true;
+    for (CNode* node : m_exchangers) {
+        node->addVariable("MaxNewArea", maxNewArea, ValueStatus::Specified);
+        HeatExch* exchanger = AsHeatExch(node);
+        consistent = consistent && exchanger && exchanger->getInlet(0) && exchanger->getInlet(1);
+    }
+    return consistent;
+}
+
+void CPIHENDesign::RefreshExistingNetworkValues() {
+    for (CNode* node : m_exchangers) {
+        double area = 0.0, shells = 0.0;
+        if (node->getVariableAsDouble(NodeValue::HTArea, area)) node->addVariable("ExArea", area, ValueStatus::Specified);
+        if (node->getVariableAsDouble(NodeValue::TotalNShells, shells))
+            node->addVariable("ExShell", shells, ValueStatus::Specified);
+    }
+}
+
+void CPIHENDesign::TakeExistingNetworkValuesFrom(const IHENDesign& base) {
+    for (CNode* node : m_exchangers) {
+        node->addVariable("ExArea", 0.0, ValueStatus::Open);
+        node->addVariable("ExShell", 0.0, ValueStatus::Open);
+    }
+    CNode* unit = nullptr;
+    for (int i = 0; base.GetHeatExchanger(i, unit); ++i) {
+        double area = 0.0, shells = 0.0;
+        if (!unit->getVariableAsDouble(NodeValue::HTArea, area) ||
+            !unit->getVariableAsDouble(NodeValue::TotalNShells, shells))
+            return;
+        CNode* own = m_sheet->getNodeByFingerPrint(unit->getDNAFingerPrint());
+        if (!own || !own->IsOfType(NodeKind::CountercurrentHX)) continue;
+        const int areaStatus = unit->getVariableStatus(NodeValue::HTArea) ? ValueStatus::Specified : ValueStatus::Open;
+        const int shellStatus =
+            unit->getVariableStatus(NodeValue::TotalNShells) ? ValueStatus::Specified : ValueStatus::Open;
+        own->addVariable("ExArea", area, areaStatus);
+        own->addVariable("ExShell", shells, shellStatus);
+        own->Calculate(42);
+    }
+}
+
+// ---------------------------------------------------------------- node reads by name
+
+bool CPIHENDesign::GetUpstreamNodeName(const CPString& nodeName, CPString& out) const {
+    CNode* node = m_sheet->getNode(nodeName);
+    CNode* up = node ? node->getIthUpStreamNode(0) : nullptr;
+    if (!up) return false;
+    out = up->getName();
+    return true;
+}
+
+CPString CPIHENDesign::GetNodeClassName(const CPString& nodeName) const {
+    CNode* node = m_sheet->getNode(nodeName);
+    return node ? node->getClassName() : CPString();
+}
+
+bool CPIHENDesign::GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const {
+    CNode* node = m_sheet->getNode(nodeName);
+    return node && node->getVariableAsDouble(valueName, out);
+}
+
+// ---------------------------------------------------------------- record
+//
+// Version 1: the flowsheet record, then string change log, notes, texts A, B, C; doubles DTMin,
+// HTMaxAreaShell, total capital cost, retrofit capital cost, payback time; int32 integer option,
+// nesting counter, the next numbers of the exchanger, tee and mixer names; bools existing
+// network, locked existing network, the three optimiser options; int32 count of utility loads
+// and per load its utility name and double load.
+
+bool CPIHENDesign::Store(ILurmetBinaryFile& file) const {
+    RecordHandle record;
+    bool ok = file.BeginRecord(record, kRecordVersion) && m_sheet->Store(file) && file.WriteCPString(m_changeLog) &&
+              file.WriteCPString(m_notes) && file.WriteCPString(m_textA) && file.WriteCPString(m_textB) &&
+              file.WriteCPString(m_textC) && file.WriteDouble(m_dtMin) && file.WriteDouble(m_htMaxAreaShell) &&
+              file.WriteDouble(m_totalCapitalCost) && file.WriteDouble(m_retrofitCapitalCost) &&
+              file.WriteDouble(m_paybackTime) && file.WriteInt(m_integerOption) && file.WriteInt(m_nesting) &&
+              file.WriteInt(m_exchangerNames.GetNumber()) && file.WriteInt(m_teeNames.GetNumber()) &&
+              file.WriteInt(m_mixerNames.GetNumber()) && file.WriteBool(m_existingNetwork) &&
+              file.WriteBool(m_existingNetworkLocked) && file.WriteBool(m_optimiserOptions[0]) &&
+              file.WriteBool(m_optimiserOptions[1]) && file.WriteBool(m_optimiserOptions[2]) &&
+              file.WriteInt(static_cast<std::int32_t>(m_utilityLoads.size()));
+    for (const auto& [name, load] : m_utilityLoads)
+        ok = ok && file.WriteCPString(CPString(name)) && file.WriteDouble(load);
+    return ok && file.EndRecord(record);
+}
+
+bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
+    RecordHandle record;
+    if (!file.BeginRecord(record) || file.GetRecordVersion(record) != kRecordVersion) return false;
+    IHeatIntegrationScenario* scenario = m_scenario;
+    auto resolve = [scenario](const CPString& name) -> IFlowsheetStream* {
+        IHeatIntegrationStream* stream = nullptr;
+        return scenario && scenario->GetStream(name, stream) ? stream : nullptr;
+    };
+    auto sheet = std::make_unique<FlowSheet>(this);
+    if (!sheet->Recall(file, resolve)) return false;
+    CPString log, notes, a, b, c;
+    double dtMin = 0.0, maxArea = 0.0, capital = 0.0, retrofit = 0.0, payback = 0.0;
+    std::int32_t option = 0, nesting = 0, hx = 0, tee = 0, mix = 0, loads = 0;
+    bool existing = false, locked = false, o0 = true, o1 = true, o2 = true;
+    if (!file.ReadCPString(log) || !file.ReadCPString(notes) || !file.ReadCPString(a) || !file.ReadCPString(b) ||
+        !file.ReadCPString(c) || !file.ReadDouble(dtMin) || !file.ReadDouble(maxArea) || !file.ReadDouble(capital) ||
+        !file.ReadDouble(retrofit) || !file.ReadDouble(payback) || !file.ReadInt(option) || !file.ReadInt(nesting) ||
+        !file.ReadInt(hx) || !file.ReadInt(tee) || !file.ReadInt(mix) || !file.ReadBool(existing) ||
+        !file.ReadBool(locked) || !file.ReadBool(o0) || !file.ReadBool(o1) || !file.ReadBool(o2) ||
+        !file.ReadInt(loads) || loads < 0)
+        return false;
+    std::unordered_map<std::string, double> utilityLoads;
+    for (std::int32_t i = 0; i < loads; ++i) {
+        CPString name;
+        double load = 0.0;
+        if (!file.ReadCPString(name) || !file.ReadDouble(load)) return false;
+        utilityLoads[name] = load;
+    }
+    if (!file.EndRecord(record)) return false;
+
+    m_journal.reset();
+    m_sheet = std::move(sheet);
+    m_sheet->SetCostLaw(m_costLaw.get());
+    m_changeLog = log;
+    m_notes = notes;
+    m_textA = a;
+    m_textB = b;
+    m_textC = c;
+    m_dtMin = dtMin;
+    m_htMaxAreaShell = maxArea;
+    m_totalCapitalCost = capital;
+    m_retrofitCapitalCost = retrofit;
+    m_paybackTime = payback;
+    m_integerOption = option;
+    m_nesting = nesting;
+    m_exchangerNames.SetNumber(hx);
+    m_teeNames.SetNumber(tee);
+    m_mixerNames.SetNumber(mix);
+    m_existingNetwork = existing;
+    m_existingNetworkLocked = locked;
+    m_optimiserOptions[0] = o0;
+    m_optimiserOptions[1] = o1;
+    m_optimiserOptions[2] = o2;
+    m_utilityLoads = std::move(utilityLoads);
+    m_exchangers.clear();
+    for (CNode* node : m_sheet->getAllNodes())
+        if (node->IsOfType(NodeKind::CountercurrentHX)) m_exchangers.push_back(node);
+    RebuildStreamIndex();
+    return true;
+}

@@ -1,0 +1,306 @@
+#pragma once
+// One heat-exchanger-network design of a scenario: a flowsheet in chain form (every stream runs
+// from its feed block through segments alternating with units to its product block; a process
+// stream's heater or cooler is a utility placeholder "htHeater" between two segments), the
+// exchanger list, the stream index (stream list and units per stream), the utility loads, the
+// change log and the design-wide settings. The design reads its scenario and streams only
+// through IHeatIntegrationScenario and IHeatIntegrationStream. Side 0 of an exchanger is its hot
+// side, side 1 its cold side.
+//
+// Editing is done in small connect/disconnect steps. An edit that must not be left half done
+// (adding an exchanger, moving one of its sides) runs under an undo journal: each step records
+// its inverse, node deletions wait until the edit is committed, and a failed edit is rolled back
+// to the network it started from.
+#include "brasko/NotificationSender.h"
+#include "eng/design/IHENDesign.h"
+#include "pellin/FlowSheet.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class HeatExch;
+class IExchangerCostLaw;
+
+class CPIHENDesign : public IHENDesign, public FSOwner, public NotificationSender {
+public:
+    // Change codes the design sends.
+    static constexpr int CodeDestroyed = 1;
+    static constexpr int CodeExchangerAdded = 5;
+    static constexpr int CodeExchangerDeleted = 6;
+    static constexpr int CodeExchangerMoved = 7;
+    static constexpr int CodeStreamAdded = 30;
+    static constexpr int CodeStreamRemoved = 31;
+    static constexpr int CodeStreamRenamed = 32;
+    static constexpr int CodeUpToDate = 85;
+    static constexpr int CodeLockedBaseRecalculated = 95;
+    // Change codes the design answers.
+    static constexpr int CodeFlowsheetChanged = 17;
+    static constexpr int CodeRecalculate = 98;
+
+    CPIHENDesign(IHeatIntegrationScenario* scenario, const CPString& name = CPString());
+    ~CPIHENDesign() override;
+    CPIHENDesign(const CPIHENDesign&) = delete;
+    CPIHENDesign& operator=(const CPIHENDesign&) = delete;
+
+    // ---- identity and ownership ----
+    const char* GetDesignName() const override { return m_hasName ? m_name.c_str() : nullptr; }
+    void SetDesignName(const CPString& name) override;
+    void SetOwner(IHeatIntegrationScenario* scenario) override { m_scenario = scenario; }
+    IHeatIntegrationScenario* GetScenario() const override { return m_scenario; }
+    bool QueryInterface(const CPString& className, void** out) override;
+    FlowSheet* GetFlowSheet() const override { return m_sheet.get(); }
+    int CopyTo(IHENDesign& target) const override;
+
+    // ---- FSOwner ----
+    void FlowsheetChanged() override { ProcessChange(CodeFlowsheetChanged, CPString(), nullptr); }
+    bool GetInterface(const CPString& className, void** out) override { return QueryInterface(className, out); }
+
+    // ---- change handling ----
+    void ProcessChange(int code, const CPString& text, void* data) override;
+    int Activate(int notify) override;
+    int Deactivate() override;
+    void SetPinchPoints(CPList* pinchPoints) override;
+    void UpdateOperationForStreamChange(IHeatIntegrationStream*) override {}
+    void AssignExchangerCostModels() override;
+    void AssignExchangerCostModel(CNode* exchanger);
+
+    // ---- node factory and stream index ----
+    // A new node of the kind, already in the flowsheet, named (units) and with its first values;
+    // null for a kind the factory does not make.
+    CNode* CreateNode(const CPString& kind, IHeatIntegrationStream* stream);
+    // 30 a stream enters the design, 31 it leaves, 5 a unit is placed on it, 6 taken off.
+    void UpdateStreamIndex(int event, IHeatIntegrationStream* stream, CNode* unit);
+    void RebuildStreamIndex();
+    int AddStream(IHeatIntegrationStream* stream) override;
+    int RemoveStream(const CPString& name) override;
+    int RenameStream(const CPString& oldName, const CPString& newName) override;
+    void SetStreamEndTemperatures(IHeatIntegrationStream* stream);
+    CNode* GetMixerOfSplitter(CNode* tee) const;
+    CNode* GetSplitterOfMixer(CNode* mixer) const;
+    bool IsNotUtilityStreamNode(CNode* node) const override;
+    void MakeExchangerStreamName(const CPString& unitName, CPString& out) const override;
+    void RaiseNodeNameCounter(int by) override;
+
+    // ---- editing ----
+    const char* CheckStreamMatch(CNode* a, CNode* b) const override;
+    bool CanMatchStreams(CNode* a, CNode* b) const override;
+    CNode* AddHeatExchanger(CNode* a, CNode* b, const char* reason, const char* kind, const char* name) override;
+    bool DeleteHeatExchanger(CNode* unit, const char* reason) override;
+    bool MoveHeatExchangerSide(CNode* unit, CNode* from, CNode* to, const char* reason) override;
+    void LogRename(const CPString& oldName, const CPString& newName) override;
+    bool AttachExchangerSide(CNode* segment, CNode* unit);
+    bool DetachExchangerSide(CNode* inlet);
+    CNode* StepAlongStream(CNode* node, int steps, int direction, CNode* reference) const;
+
+    // ---- utilities at ports ----
+    bool IsPortFreeOfUtility(CNode* unit, int port) const override;
+    bool CanAddUtilityAtPort(CNode* unit, int port) const override;
+    bool CanRemoveUtilityAtPort(CNode* unit, int port) override;
+    bool AddUtilityAtPort(CNode* unit, int port) override;
+    bool RemoveUtilityAtPort(CNode* unit, int port) override;
+    bool CanAddUtilityAfterMixer(CNode* mixer) const override;
+    bool CanRemoveUtilityAfterMixer(CNode* mixer) override;
+
+    // ---- nodes ----
+    int GetNumberOfNodes() const override { return m_sheet->getNumberOfNodes(); }
+    CNode* GetNodeByName(const CPString& name) const override { return m_sheet->getNode(name); }
+    CNode* GetNodeByIndex(int index) const override { return m_sheet->getNode(index); }
+    CNode* GetNodeByFingerPrint(unsigned int fp) const override { return m_sheet->getNodeByFingerPrint(fp); }
+    unsigned int GetDNAFingerPrint(const CPString& name) const override { return m_sheet->getDNAFingerPrint(name); }
+    unsigned int GetDNAFingerPrintByIndex(int index) const override;
+    bool GetHeatExchanger(int index, CNode*& out) const override;
+    int GetNumberOfHeatExchangers() const override { return static_cast<int>(m_exchangers.size()); }
+    int GetNumberOfUnitsOnStream(const CPString& streamName) const override;
+    bool GetUnitOnStream(const CPString& streamName, int index, CNode*& out) const override;
+    bool HasUnitOnStream(const CPString& streamName) const override { return GetNumberOfUnitsOnStream(streamName) > 0; }
+    int GetNumberOfIncompleteHeatExchangers(bool skipFailed) const override;
+    CNode* GetIncompleteHeatExchanger(int index) const override;
+    int GetNumberOfHeaters() const override;
+    int GetNumberOfCoolers() const override;
+    CNode* GetHeater(int index) const override;
+    CNode* GetCooler(int index) const override;
+    bool HasHeater() const override { return GetNumberOfHeaters() > 0; }
+    bool HasCooler() const override { return GetNumberOfCoolers() > 0; }
+
+    // ---- streams ----
+    int GetNumberOfStreams() const override { return static_cast<int>(m_streams.size()); }
+    int GetNumberOfProcessStreams() const override;
+    int GetNumberOfUtilityStreams() const override;
+    IHeatIntegrationStream* GetStream(int index) const override;
+    IHeatIntegrationStream* GetProcessStream(int index) const override;
+    IHeatIntegrationStream* GetUtilityStream(int index) const override;
+    int GetNumberOfUnsatisfiedProcessStreams() const override;
+    IHeatIntegrationStream* GetUnsatisfiedProcessStream(int index) const override;
+    bool IsStreamSatisfied(IHeatIntegrationStream* stream, double* remainder) const override;
+    bool HasSignificantUtilityDuty(CNode* segment) const override;
+    int GetTemperatureBeforeStreamEnd(const CPString& streamName, double& out) const override;
+    bool IsDesignComplete() const override;
+
+    // ---- counts ----
+    int GetDegreesOfFreedom() const override;
+    int GetNumberOfUnknowns() const override;
+    int GetNumberOfAreaSpecifiedExchangers() const override;
+    int GetNumberOfConfiguredExchangers(int heater) const override;
+    int GetInfeasibleHeatExchangers() const override;
+
+    // ---- costs and loads ----
+    double GetTotalCapitalCost() const override;
+    double GetTotalAnnualizedCapitalCost() const override;
+    double GetTotalArea() const override;
+    double GetTotalAddedArea() const override;
+    int GetTotalNumberOfShells() const override;
+    double GetUtilityLoad(const CPString& utilityName) const override;
+    double GetUsedUtilityLoad(IHeatIntegrationStream* stream) const override;
+    double GetUtilityCost(const CPString& utilityName) const override;
+    double GetTotalUtilityLoad(int side) const override;
+    double GetTotalUtilityCost(int side) const override;
+    double GetExchangerDutyOnStream(IHeatIntegrationStream* stream, int side) const override;
+    double CalculateCapitalCost() override;
+    double GetPaybackTime() const override;
+    // Fills the utility-load dictionary from the duties of the exchangers on utility streams.
+    void UpdateUtilityLoads();
+    void CalculateCrossPinchLoads();
+    int GetNumberOfCrossPinchLoads() const override { return static_cast<int>(m_crossPinchLoads.size()); }
+    double GetCrossPinchLoad(int index) const override;
+    double GetPinchPoint(int list, int index) const override;
+    double GetLargeValue() const override { return 100000.0; }
+
+    // ---- status ----
+    int GetEditLockState() const override;
+    int GetScenarioLockState() const override;
+    bool GetOperationLocked() const override { return m_operationLocked; }
+    int GetOperatingStateStatus() const override { return 0; }
+    int GetCalculationStatus() override;
+    int GetUnusedFlag() const override { return 0; }
+    bool IsExistingNetwork() const { return m_existingNetwork; }
+    bool IsExistingNetworkLocked() const { return m_existingNetworkLocked; }
+    void SetExistingNetworkLocked(bool locked) { m_existingNetworkLocked = locked; }
+    bool IsActive() const { return m_active; }
+
+    // ---- texts and settings ----
+    const char* GetNotes() const override { return m_notes.c_str(); }
+    void SetNotes(const CPString& notes) override { m_notes = notes; }
+    const char* GetChangeLog() const override { return m_changeLog.c_str(); }
+    void AddToChangeLog(const CPString& text) override;
+    const char* GetStoredTextA() const override { return m_textA.c_str(); }
+    void SetStoredTextA(const CPString& text) override { m_textA = text; }
+    const char* GetStoredTextB() const override { return m_textB.c_str(); }
+    void SetStoredTextB(const CPString& text) override { m_textB = text; }
+    const char* GetStoredTextC() const override { return m_textC.c_str(); }
+    void SetStoredTextC(const CPString& text) override { m_textC = text; }
+    double GetDTMin() const override { return m_dtMin; }
+    void SetDTMin(double dtMin) override { m_dtMin = dtMin; }
+    double GetHTMaxAreaShell() const override { return m_htMaxAreaShell; }
+    void SetHTMaxAreaShell(double area) override { m_htMaxAreaShell = area; }
+    int GetIntegerOption() const override { return m_integerOption; }
+    void SetIntegerOption(int option) override { m_integerOption = option; }
+    bool GetIgnoreInfeasibleExchangers() const override { return m_ignoreInfeasible; }
+    void SetIgnoreInfeasibleExchangers(bool ignore) override { m_ignoreInfeasible = ignore; }
+    bool GetOptimizeExchangerDuties() const override { return m_optimiserOptions[0]; }
+    void SetOptimizeExchangerDuties(bool on) override { m_optimiserOptions[0] = on; }
+    bool GetOptimizeSplitFractions() const override { return m_optimiserOptions[1]; }
+    void SetOptimizeSplitFractions(bool on) override { m_optimiserOptions[1] = on; }
+    bool GetOptimizerOptionFlag() const override { return m_optimiserOptions[2]; }
+    void SetOptimizerOptionFlag(bool on) override { m_optimiserOptions[2] = on; }
+    void SetSkipStreamEndsUpdate(bool skip) override { m_skipStreamEnds = skip; }
+    bool GetSkipStreamEndsUpdate() const { return m_skipStreamEnds; }
+    void MarkAsExistingNetwork() override { m_existingNetwork = true; }
+    const NodeName& ExchangerNames() const { return m_exchangerNames; }
+    const NodeName& TeeNames() const { return m_teeNames; }
+    const NodeName& MixerNames() const { return m_mixerNames; }
+
+    // ---- what later parts of the network design fill in ----
+    bool IsLoopAnalysisEnabled() const override { return m_loopAnalysis; }
+    void SetLoopAnalysisEnabled(bool enabled) override { m_loopAnalysis = enabled; }
+    bool AreStreamTerminalsReady() const override;
+    void RunOptimizerCheck() override {}
+    bool AreExchangerPortsFreeOfUtilities() const override;
+    void SetDTMinFromNetwork() override {}
+    void SetSplitFractionsFromBranchDuties() override {}
+    void AddDummyUtilitiesForExtraction() override {}
+    int RunOptimizer(int) override { return 0; }
+    bool PrepareExchangersAsRetrofitBase(double maxNewArea) override;
+    void RefreshExistingNetworkValues() override;
+    void TakeExistingNetworkValuesFrom(const IHENDesign& base) override;
+    bool GetUpstreamNodeName(const CPString& nodeName, CPString& out) const override;
+    CPString GetNodeClassName(const CPString& nodeName) const override;
+    bool GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const override;
+
+    // ---- case file ----
+    bool Store(ILurmetBinaryFile& file) const override;
+    bool Recall(ILurmetBinaryFile& file) override;
+
+private:
+    struct Journal {
+        std::vector<std::function<void()>> undo;
+        std::vector<CNode*> pendingDeletes;
+    };
+
+    // Editing steps; under a journal each records its inverse.
+    CNode* NewNode(const char* kind, IHeatIntegrationStream* stream);
+    bool Connect(CNode* up, CNode* down, int upSlot = -1, int downSlot = -1);
+    bool Disconnect(CNode* up, CNode* down);
+    void RemoveNode(CNode* node);
+    void SetText(CNode* node, const char* name, const CPString& text);
+    void SetNumber(CNode* node, const char* name, double value, int status);
+    void IndexUnit(IHeatIntegrationStream* stream, CNode* unit);
+    void UnindexUnit(IHeatIntegrationStream* stream, CNode* unit);
+    void BeginJournal();
+    void CommitJournal();
+    void RollBackJournal();
+
+    bool IsEditLocked() const { return GetEditLockState() == 1; }
+    // Whether the node is one of this design's (a node of another design is refused by every edit).
+    bool Owns(const CNode* node) const { return node && node->getFlowSheet() == m_sheet.get(); }
+    std::vector<CNode*>* UnitsOf(const CPString& streamName);
+    const std::vector<CNode*>* UnitsOf(const CPString& streamName) const;
+    bool HasStream(const IHeatIntegrationStream* stream) const;
+    void Recalculate(int code);
+    // The port's segment, and the node next to it (before an inlet, after an outlet).
+    CNode* PortSegment(CNode* unit, int port) const;
+    CNode* PortNeighbour(CNode* unit, int port) const;
+    bool RemovePlaceholderTrial(CNode* placeholder);
+    CNode* StreamBlock(const CPString& streamName, const char* suffix) const;
+    double RetrofitCapitalCost() const;
+
+    IHeatIntegrationScenario* m_scenario;
+    std::unique_ptr<IExchangerCostLaw> m_costLaw;
+    std::unique_ptr<FlowSheet> m_sheet;
+    CPString m_name;
+    bool m_hasName = false;
+
+    std::vector<CNode*> m_exchangers;
+    std::unordered_map<std::string, std::vector<CNode*>> m_unitsByStream;
+    std::vector<IHeatIntegrationStream*> m_streams;
+    std::unordered_set<const IHeatIntegrationStream*> m_streamSet;  // the same streams, for look-ups
+    std::unordered_map<std::string, double> m_utilityLoads;
+    std::vector<double> m_crossPinchLoads;
+    std::unique_ptr<std::vector<double>> m_firstPinch, m_secondPinch;
+
+    mutable double m_totalCapitalCost = 0.0;
+    mutable double m_retrofitCapitalCost = 0.0;
+    mutable double m_paybackTime = 0.0;
+    CPString m_changeLog, m_textA, m_textB, m_textC, m_notes, m_calculationStatus;
+    bool m_active = true;
+    int m_nesting = 0;
+    NodeName m_exchangerNames{"E-", 100};
+    NodeName m_teeNames{"TEE-", 100};
+    NodeName m_mixerNames{"MIX-", 100};
+    bool m_existingNetwork = false;
+    bool m_existingNetworkLocked = false;
+    bool m_operationLocked = false;
+    bool m_optimiserOptions[3] = {true, true, true};
+    double m_dtMin = 10.0;
+    double m_htMaxAreaShell = 500.0;
+    int m_integerOption = 3;
+    bool m_ignoreInfeasible = false;
+    bool m_skipStreamEnds = false;
+    bool m_loopAnalysis = true;
+    int m_busy = 0;
+
+    std::unique_ptr<Journal> m_journal;
+};

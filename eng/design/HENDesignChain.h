@@ -1,0 +1,32 @@
+#pragma once
+// Reading a design's chain form: what a node is, the stream a stream piece belongs to, and the
+// neighbours of a node along its stream.
+#include "eng/model/IHeatIntegrationStream.h"
+#include "pellin/CNode.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+
+namespace chain {
+
+inline bool IsSegment(const CNode* n) { return n && n->getClassName() == NodeKind::MaterialStream; }
+inline bool IsPlaceholder(const CNode* n) { return n && n->getClassName() == NodeKind::Heater; }
+inline bool IsExchanger(const CNode* n) {
+    return n && (n->getClassName() == NodeKind::HeatExchanger || n->getClassName() == NodeKind::CountercurrentHX);
+}
+inline bool IsTee(const CNode* n) { return n && n->getClassName() == NodeKind::Tee; }
+inline bool IsMixer(const CNode* n) { return n && n->getClassName() == NodeKind::Mixer; }
+inline bool IsProductBlock(const CNode* n) { return n && n->getClassName() == NodeKind::ProductBlock; }
+inline bool IsFeedBlock(const CNode* n) { return n && n->getClassName() == NodeKind::FeedBlock; }
+
+// The heat-integration stream behind a feed block, segment or product block; null otherwise.
+inline IHeatIntegrationStream* StreamOf(const CNode* n) {
+    const auto* piece = dynamic_cast<const StreamPiece*>(n);
+    return piece ? dynamic_cast<IHeatIntegrationStream*>(piece->getParentPIStream()) : nullptr;
+}
+inline bool IsUtilityStream(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() == 1; }
+
+// The node before and after a node with one inlet and one outlet (a segment, a placeholder).
+inline CNode* Before(const CNode* n) { return n ? n->getIthUpStreamNode(0) : nullptr; }
+inline CNode* After(const CNode* n) { return n ? n->getIthDownStreamNode(0) : nullptr; }
+
+}  // namespace chain

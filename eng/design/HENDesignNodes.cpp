@@ -1,0 +1,351 @@
+// The node factory, the stream index (stream list and the units on each stream), adding,
+// removing and renaming a stream, and the journalled editing steps every edit is made of.
+#include "eng/design/HENDesign.h"
+
+#include "eng/design/HENDesignChain.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+#include "pellin/UnitNodes.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+constexpr double kEmpty = -32767.0;
+
+void setTemperature(CNode* node, double t) {
+    node->addVariable(NodeValue::Temperature, t, t == kEmpty ? ValueStatus::Open : ValueStatus::Specified);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- node factory
+
+CNode* CPIHENDesign::CreateNode(const CPString& kind, IHeatIntegrationStream* stream) {
+    if (!m_sheet) return nullptr;
+    const CPString internal = m_sheet->getDefaultNodeNameString();
+    std::unique_ptr<CNode> node;
+    if (kind == NodeKind::MaterialStream) {
+        node = FlowSheet::CreateNode(kind, internal, stream);
+        node->addVariable(NodeValue::Temperature, kEmpty, ValueStatus::Open);
+    } else if (kind == NodeKind::Heater) {
+        node = FlowSheet::CreateNode(kind, internal);
+    } else if (kind == NodeKind::CountercurrentHX || kind == NodeKind::HeatExchanger) {
+        node = FlowSheet::CreateNode(kind, internal);
+        CPString unitName = m_exchangerNames.GetDefaultNodeName();
+        while (m_sheet->getNode(unitName)) unitName = m_exchangerNames.GetDefaultNodeName();
+        node->addVariable(NodeValue::UnitOperationName, unitName, ValueStatus::Specified);
+        node->addVariable(NodeValue::Duty, kEmpty, ValueStatus::Open);
+        node->addVariable(NodeValue::HTArea, kEmpty, ValueStatus::Open);
+    } else if (kind == NodeKind::Tee) {
+        node = FlowSheet::CreateNode(kind, internal);
+        node->addVariable(NodeValue::UnitOperationName, m_teeNames.GetDefaultNodeName(), ValueStatus::Specified);
+    } else if (kind == NodeKind::Mixer) {
+        node = FlowSheet::CreateNode(kind, internal);
+        node->addVariable(NodeValue::UnitOperationName, m_mixerNames.GetDefaultNodeName(), ValueStatus::Specified);
+    } else if (kind == NodeKind::FeedBlock && stream) {
+        node = FlowSheet::CreateNode(kind, stream->GetName() + "Start", stream);
+        setTemperature(node.get(), stream->GetSupplyTemperature());
+    } else if (kind == NodeKind::ProductBlock && stream) {
+        node = FlowSheet::CreateNode(kind, stream->GetName() + "End", stream);
+        setTemperature(node.get(), stream->GetTargetTemperature());
+    }
+    return node ? m_sheet->addNode(std::move(node)) : nullptr;
+}
+
+CNode* CPIHENDesign::GetMixerOfSplitter(CNode* tee) const {
+    Splitter* splitter = AsSplitter(tee);
+    return splitter ? splitter->getAssociatedMixer() : nullptr;
+}
+
+CNode* CPIHENDesign::GetSplitterOfMixer(CNode* mixer) const {
+    Mixer* m = AsMixer(mixer);
+    return m ? m->getAssociatedSplitter() : nullptr;
+}
+
+bool CPIHENDesign::IsNotUtilityStreamNode(CNode* node) const {
+    if (!node || node->getClassName() != NodeKind::MaterialStream) return true;
+    IHeatIntegrationStream* stream = chain::StreamOf(node);
+    return !stream || stream->GetStreamKind() != 1;
+}
+
+void CPIHENDesign::MakeExchangerStreamName(const CPString& unitName, CPString& out) const {
+    out = unitName;
+    for (CNode* exchanger : m_exchangers) {
+        CPString name;
+        if (exchanger->getVariableAsString(NodeValue::UnitOperationName, name) && name == unitName) {
+            out += "STRM";
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- stream index
+
+std::vector<CNode*>* CPIHENDesign::UnitsOf(const CPString& streamName) {
+    const auto it = m_unitsByStream.find(streamName);
+    return it == m_unitsByStream.end() ? nullptr : &it->second;
+}
+
+const std::vector<CNode*>* CPIHENDesign::UnitsOf(const CPString& streamName) const {
+    const auto it = m_unitsByStream.find(streamName);
+    return it == m_unitsByStream.end() ? nullptr : &it->second;
+}
+
+bool CPIHENDesign::HasStream(const IHeatIntegrationStream* stream) const { return m_streamSet.count(stream) > 0; }
+
+void CPIHENDesign::UpdateStreamIndex(int event, IHeatIntegrationStream* stream, CNode* unit) {
+    if (!stream) return;
+    const CPString& name = stream->GetName();
+    switch (event) {
+    case 30:
+        m_unitsByStream[name].clear();
+        if (m_streamSet.insert(stream).second) m_streams.push_back(stream);
+        break;
+    case 31:
+        m_unitsByStream.erase(name);
+        // Linear in the streams, once per stream that leaves; the list keeps the order streams
+        // were added in, which the index queries answer by.
+        if (m_streamSet.erase(stream))
+            m_streams.erase(std::remove(m_streams.begin(), m_streams.end(), stream), m_streams.end());
+        break;
+    case 5:
+        if (!UnitsOf(name)) UpdateStreamIndex(30, stream, nullptr);
+        m_unitsByStream[name].push_back(unit);
+        break;
+    case 6:
+        if (std::vector<CNode*>* units = UnitsOf(name)) {
+            const auto it = std::find(units->begin(), units->end(), unit);
+            if (it != units->end()) units->erase(it);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CPIHENDesign::RebuildStreamIndex() {
+    m_unitsByStream.clear();
+    m_streams.clear();
+    m_streamSet.clear();
+    for (CNode* start : m_sheet->getAllNodesOfType(NodeKind::FeedBlock))
+        if (IHeatIntegrationStream* stream = chain::StreamOf(start)) UpdateStreamIndex(30, stream, nullptr);
+    for (CNode* node : m_exchangers) {
+        HeatExch* exchanger = AsHeatExch(node);
+        if (!exchanger) continue;
+        for (int side = 0; side < 2; ++side) {
+            CNode* segment = exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side);
+            if (IHeatIntegrationStream* stream = chain::StreamOf(segment)) UpdateStreamIndex(5, stream, node);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- streams
+
+int CPIHENDesign::AddStream(IHeatIntegrationStream* stream) {
+    if (!stream || HasStream(stream) || m_sheet->getNode(stream->GetName() + "Start")) return 0;
+    CNode* start = CreateNode(NodeKind::FeedBlock, stream);
+    CNode* first = CreateNode(NodeKind::MaterialStream, stream);
+    CNode* utility = CreateNode(NodeKind::Heater, stream);
+    CNode* last = CreateNode(NodeKind::MaterialStream, stream);
+    CNode* end = CreateNode(NodeKind::ProductBlock, stream);
+    if (!start || !first || !utility || !last || !end) {
+        for (CNode* n : {start, first, utility, last, end})
+            if (n) m_sheet->deleteNode(n);
+        return 0;
+    }
+    setTemperature(first, stream->GetSupplyTemperature());
+    first->addVariable(NodeValue::SplitFraction, 1.0, ValueStatus::Calculated);
+    setTemperature(last, stream->GetTargetTemperature());
+    last->addVariable(NodeValue::SplitFraction, 1.0, ValueStatus::Calculated);
+    m_sheet->connectNodes(start, first);
+    m_sheet->connectNodes(first, utility);
+    m_sheet->connectNodes(utility, last);
+    m_sheet->connectNodes(last, end);
+    UpdateStreamIndex(30, stream, nullptr);
+    SendAMessage(CodeStreamAdded, stream->GetName(), nullptr);
+    ProcessChange(CodeRecalculate, CPString(), nullptr);
+    return 1;
+}
+
+int CPIHENDesign::RemoveStream(const CPString& name) {
+    IHeatIntegrationStream* stream = nullptr;
+    if (!m_scenario || !m_scenario->GetStream(name, stream) || !HasStream(stream)) {
+        stream = nullptr;
+        for (IHeatIntegrationStream* s : m_streams)
+            if (s->GetName() == name) stream = s;
+    }
+    CNode* start = StreamBlock(name, "Start");
+    if (!stream && !start) return 0;
+    Deactivate();
+    // The exchangers on the stream go first, each leaving its other stream in chain form; what is
+    // left of this stream is its own chain of segments, placeholders, tees and mixers.
+    if (const std::vector<CNode*>* units = UnitsOf(name)) {
+        const std::vector<CNode*> onStream = *units;
+        for (CNode* unit : onStream) {
+            HeatExch* exchanger = AsHeatExch(unit);
+            if (!exchanger) continue;
+            for (CNode* inlet = unit->getFirstUpStreamNode(); inlet; inlet = unit->getFirstUpStreamNode())
+                if (!DetachExchangerSide(inlet)) break;
+            m_exchangers.erase(std::remove(m_exchangers.begin(), m_exchangers.end(), unit), m_exchangers.end());
+            m_sheet->deleteNode(unit);
+        }
+    }
+    std::vector<CNode*> pending;
+    if (start) pending.push_back(start);
+    std::unordered_set<CNode*> doomed;
+    while (!pending.empty()) {
+        CNode* node = pending.back();
+        pending.pop_back();
+        if (!doomed.insert(node).second) continue;
+        for (CNode* down : node->getAllDownStreamNodes())
+            if (!down->IsOfType(NodeKind::CountercurrentHX)) pending.push_back(down);
+    }
+    if (CNode* end = StreamBlock(name, "End")) doomed.insert(end);
+    for (CNode* node : doomed) m_sheet->deleteNode(node);
+    Activate(0);
+    if (stream) UpdateStreamIndex(31, stream, nullptr);
+    m_unitsByStream.erase(name);
+    SendAMessage(CodeStreamRemoved, name, nullptr);
+    ProcessChange(CodeRecalculate, CPString(), nullptr);
+    return 1;
+}
+
+CNode* CPIHENDesign::StreamBlock(const CPString& streamName, const char* suffix) const {
+    return m_sheet->getNode(streamName + suffix);
+}
+
+int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName) {
+    if (oldName == newName) return 1;
+    // Every piece of the stream carries its name; a rename is rare beside the edits, so it walks
+    // the flowsheet once rather than keeping a second index of pieces by stream.
+    for (CNode* node : m_sheet->getAllNodes()) {
+        CPString parent;
+        if (node->getVariableAsString(NodeValue::ParentStream, parent) && parent == oldName)
+            node->addVariable(NodeValue::ParentStream, newName, ValueStatus::Specified);
+    }
+    if (CNode* start = StreamBlock(oldName, "Start")) m_sheet->renameNode(start, newName + "Start");
+    if (CNode* end = StreamBlock(oldName, "End")) m_sheet->renameNode(end, newName + "End");
+    const auto it = m_unitsByStream.find(oldName);
+    if (it == m_unitsByStream.end()) return 1;
+    std::vector<CNode*> units = std::move(it->second);
+    m_unitsByStream.erase(it);
+    m_unitsByStream[newName] = std::move(units);
+    CPString newText = newName;
+    SendAMessage(CodeStreamRenamed, oldName, newText.data());
+    return 1;
+}
+
+void CPIHENDesign::SetStreamEndTemperatures(IHeatIntegrationStream* stream) {
+    if (!stream) return;
+    if (CNode* start = StreamBlock(stream->GetName(), "Start")) {
+        setTemperature(start, stream->GetSupplyTemperature());
+        if (CNode* first = AsStreamNode(start->getIthDownStreamNode(0)))
+            setTemperature(first, stream->GetSupplyTemperature());
+    }
+    if (CNode* end = StreamBlock(stream->GetName(), "End")) {
+        setTemperature(end, stream->GetTargetTemperature());
+        if (CNode* last = AsStreamNode(end->getIthUpStreamNode(0))) setTemperature(last, stream->GetTargetTemperature());
+    }
+}
+
+// ---------------------------------------------------------------- journalled editing steps
+
+void CPIHENDesign::BeginJournal() { m_journal = std::make_unique<Journal>(); }
+
+void CPIHENDesign::CommitJournal() {
+    if (!m_journal) return;
+    std::unique_ptr<Journal> done = std::move(m_journal);
+    for (CNode* node : done->pendingDeletes) m_sheet->deleteNode(node);
+}
+
+void CPIHENDesign::RollBackJournal() {
+    if (!m_journal) return;
+    std::unique_ptr<Journal> done = std::move(m_journal);
+    for (auto it = done->undo.rbegin(); it != done->undo.rend(); ++it) (*it)();
+}
+
+CNode* CPIHENDesign::NewNode(const char* kind, IHeatIntegrationStream* stream) {
+    CNode* node = CreateNode(kind, stream);
+    if (node && m_journal) m_journal->undo.push_back([this, node] { m_sheet->deleteNode(node); });
+    return node;
+}
+
+bool CPIHENDesign::Connect(CNode* up, CNode* down, int upSlot, int downSlot) {
+    if (!m_sheet->connectNodes(up, down, upSlot, downSlot)) return false;
+    if (m_journal) m_journal->undo.push_back([this, up, down] { m_sheet->disconnectNodes(up, down); });
+    // An exchanger names the segments at its ports: a segment joined to a port takes that name
+    // over, whichever edit joined it (another unit's edit may hand the port a new segment).
+    if (chain::IsExchanger(up) && chain::IsSegment(down))
+        SetText(up, ExchangerPort::Name(2 * up->downStreamSlotOf(down) + 1), down->getName());
+    if (chain::IsExchanger(down) && chain::IsSegment(up))
+        SetText(down, ExchangerPort::Name(2 * down->upStreamSlotOf(up)), up->getName());
+    return true;
+}
+
+bool CPIHENDesign::Disconnect(CNode* up, CNode* down) {
+    if (!up || !down) return false;
+    const int upSlot = up->downStreamSlotOf(down);
+    const int downSlot = down->upStreamSlotOf(up);
+    if (!m_sheet->disconnectNodes(up, down)) return false;
+    if (m_journal)
+        m_journal->undo.push_back(
+            [this, up, down, upSlot, downSlot] { m_sheet->connectNodes(up, down, upSlot, downSlot); });
+    return true;
+}
+
+void CPIHENDesign::RemoveNode(CNode* node) {
+    if (!node) return;
+    if (!m_journal) {
+        m_sheet->deleteNode(node);
+        return;
+    }
+    for (CNode* up : node->getAllUpStreamNodes()) Disconnect(up, node);
+    for (CNode* down : node->getAllDownStreamNodes()) Disconnect(node, down);
+    m_journal->pendingDeletes.push_back(node);
+}
+
+namespace {
+std::function<void()> restoreValue(CNode* node, const char* name) {
+    const CPString key = name;
+    if (const CPValue* old = node->findValue(key)) {
+        CPValue copy = *old;
+        return [node, key, copy] {
+            if (CPValue* v = node->findValue(key)) *v = copy;
+        };
+    }
+    return [node, key] { node->removeVariable(key); };
+}
+}  // namespace
+
+void CPIHENDesign::SetText(CNode* node, const char* name, const CPString& text) {
+    if (m_journal) m_journal->undo.push_back(restoreValue(node, name));
+    node->addVariable(name, text, ValueStatus::Specified);
+}
+
+void CPIHENDesign::SetNumber(CNode* node, const char* name, double value, int status) {
+    if (m_journal) m_journal->undo.push_back(restoreValue(node, name));
+    node->addVariable(name, value, status);
+}
+
+void CPIHENDesign::IndexUnit(IHeatIntegrationStream* stream, CNode* unit) {
+    UpdateStreamIndex(5, stream, unit);
+    if (m_journal) m_journal->undo.push_back([this, stream, unit] { UpdateStreamIndex(6, stream, unit); });
+}
+
+void CPIHENDesign::UnindexUnit(IHeatIntegrationStream* stream, CNode* unit) {
+    if (!stream) return;
+    std::vector<CNode*>* units = UnitsOf(stream->GetName());
+    if (!units) return;
+    const auto it = std::find(units->begin(), units->end(), unit);
+    if (it == units->end()) return;
+    const std::size_t position = static_cast<std::size_t>(it - units->begin());
+    units->erase(it);
+    if (m_journal)
+        m_journal->undo.push_back([this, stream, unit, position] {
+            std::vector<CNode*>& list = m_unitsByStream[stream->GetName()];
+            list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(position, list.size())), unit);
+        });
+}

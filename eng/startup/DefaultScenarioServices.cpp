@@ -1,0 +1,15 @@
+// The services of a project the engineering manager makes: the targeting subsystem's record
+// builders, the scenario record and the network-design subsystem's designs. Defined here, above
+// both subsystems, so that the model reaches them without knowing them.
+#include "eng/design/HENDesignFactory.h"
+#include "eng/model/ScenarioRecord.h"
+#include "eng/model/ScenarioServices.h"
+#include "eng/targeting/ScenarioTargetBuilders.h"
+
+ScenarioServices DefaultScenarioServices() {
+    ScenarioServices services;
+    services.builders = std::make_shared<ScenarioTargetBuilders>();
+    services.records = std::make_shared<ScenarioRecord>();
+    services.designs = std::make_shared<HENDesignFactory>();
+    return services;
+}

@@ -1,0 +1,153 @@
+#pragma once
+// A scenario of the engineering manager (real targets, real designs) with streams given by
+// supply, target and CP; a design's chains written as letters; and the structural check of a
+// design's flowsheet that every edit must pass.
+#include "brasko/NotificationSender.h"
+#include "eng/design/HENDesign.h"
+#include "eng/design/HENDesignChain.h"
+#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/Scenario.h"
+#include "eng/model/ScenarioServices.h"
+#include "eng/startup/Registries.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace design_test {
+
+struct Heard {
+    int code;
+    std::string text;
+};
+
+class Listener : public INotificationReceiver {
+public:
+    void NotifyChange(int code, const CPString& text, void*) override { heard.push_back({code, text}); }
+    bool Heard(int code, const std::string& text) const {
+        for (const auto& h : heard)
+            if (h.code == code && h.text == text) return true;
+        return false;
+    }
+    std::vector<design_test::Heard> heard;
+};
+
+struct DesignScenario {
+    DesignScenario() {
+        LoadModuleRegistries();
+        scenario = std::make_unique<CPIScenario>(nullptr, DefaultScenarioServices());
+    }
+    // kind 0 process, 1 utility; a utility takes `cp` as its cost index.
+    CPIHeatIntegrationStream* Add(const char* name, double supply, double target, double cp, int kind = 0) {
+        if (!scenario->AddStream(name, kind)) return nullptr;
+        CPIHeatIntegrationStream* s = scenario->FindStream(name);
+        s->SetValue("Temperature", supply, 0);
+        s->SetValue("Temperature", target, 1);
+        if (kind == 0) s->SetValue("HeatCapacityFlowrate", cp, 0);
+        else s->SetCostIndex(cp);
+        return s;
+    }
+    CPIHENDesign* Design(const char* name) {
+        IHENDesign* d = nullptr;
+        if (!scenario->GetDesign(CPString(name), d) && !(scenario->AddDesign(name) && scenario->GetDesign(CPString(name), d)))
+            return nullptr;
+        return dynamic_cast<CPIHENDesign*>(d);
+    }
+    std::unique_ptr<CPIScenario> scenario;
+};
+
+// The nodes of a stream from its feed block to its product block, one letter each: F feed block,
+// s segment, P utility placeholder, X exchanger, T tee, M mixer, E product block; "?" marks a
+// break in the chain.
+inline std::vector<CNode*> ChainNodes(const CPIHENDesign& d, const std::string& stream) {
+    std::vector<CNode*> nodes;
+    CNode* node = d.GetNodeByName(CPString(stream + "Start"));
+    CNode* previous = nullptr;
+    for (int guard = 0; node && guard < 100000; ++guard) {
+        nodes.push_back(node);
+        if (node->getClassName() == NodeKind::ProductBlock) break;
+        CNode* next = nullptr;
+        if (auto* x = AsHeatExch(node)) next = x->getIthDownStreamNode(x->upStreamSlotOf(previous));
+        else next = node->getIthDownStreamNode(0);
+        previous = node;
+        node = next;
+    }
+    return nodes;
+}
+
+inline std::string Letter(const CNode* n) {
+    const CPString& k = n->getClassName();
+    if (k == NodeKind::FeedBlock) return "F";
+    if (k == NodeKind::MaterialStream) return "s";
+    if (k == NodeKind::Heater) return "P";
+    if (k == NodeKind::HeatExchanger || k == NodeKind::CountercurrentHX) return "X";
+    if (k == NodeKind::Tee) return "T";
+    if (k == NodeKind::Mixer) return "M";
+    if (k == NodeKind::ProductBlock) return "E";
+    return "?";
+}
+
+inline std::string Chain(const CPIHENDesign& d, const std::string& stream) {
+    std::string out;
+    const std::vector<CNode*> nodes = ChainNodes(d, stream);
+    for (const CNode* n : nodes) out += Letter(n);
+    if (nodes.empty() || nodes.back()->getClassName() != NodeKind::ProductBlock) out += "?";
+    return out;
+}
+
+// Empty when the design's flowsheet is in chain form and its exchanger list and stream index
+// describe it; else what is wrong.
+inline std::string StructuralFault(const CPIHENDesign& d) {
+    std::set<const CNode*> visited;
+    std::set<const CNode*> exchangersMet;
+    for (int i = 0; i < d.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = d.GetStream(i);
+        const std::string name = s->GetName();
+        const std::vector<CNode*> nodes = ChainNodes(d, name);
+        const std::string chain = Chain(d, name);
+        if (chain.size() < 5 || chain.front() != 'F' || chain.back() != 'E') return name + " broken: " + chain;
+        std::set<const CNode*> onStream;
+        for (std::size_t k = 1; k + 1 < nodes.size(); ++k) {
+            const bool segment = k % 2 == 1;
+            if ((chain[k] == 's') != segment) return name + " does not alternate: " + chain;
+            if (segment) {
+                CPString parent;
+                if (!nodes[k]->getVariableAsString(NodeValue::ParentStream, parent) || parent != s->GetName())
+                    return name + " has a foreign segment";
+            }
+            if (chain[k] == 'X') {
+                auto* x = AsHeatExch(nodes[k]);
+                const int side = x->upStreamSlotOf(nodes[k - 1]);
+                if (side != s->GetHotCold()) return name + " enters an exchanger on the wrong side";
+                CPString feed, product;
+                x->getVariableAsString(ExchangerPort::Name(2 * side), feed);
+                x->getVariableAsString(ExchangerPort::Name(2 * side + 1), product);
+                if (feed != nodes[k - 1]->getName() || product != nodes[k + 1]->getName())
+                    return name + " port names do not match";
+                onStream.insert(nodes[k]);
+                exchangersMet.insert(nodes[k]);
+            }
+            if (chain[k] == 'P' && k + 2 < nodes.size() && chain[k + 2] == 'P')
+                return name + " has two placeholders one segment apart: " + chain;
+        }
+        for (const CNode* n : nodes)
+            if (!visited.insert(n).second && Letter(n) != "X") return name + " shares a node";
+        std::set<const CNode*> indexed;
+        CNode* unit = nullptr;
+        for (int k = 0; d.GetUnitOnStream(s->GetName(), k, unit); ++k) indexed.insert(unit);
+        if (indexed != onStream) return name + " index differs from the chain";
+    }
+    std::set<const CNode*> listed;
+    CNode* x = nullptr;
+    for (int k = 0; d.GetHeatExchanger(k, x); ++k) listed.insert(x);
+    if (listed != exchangersMet) return "exchanger list differs from the network";
+    for (int k = 0; k < d.GetNumberOfNodes(); ++k)
+        if (!visited.count(d.GetNodeByIndex(k))) return "orphan node " + std::string(d.GetNodeByIndex(k)->getName());
+    return std::string();
+}
+
+}  // namespace design_test

@@ -1,0 +1,89 @@
+// Random legal edits on a design of 24 streams and up to 40 exchangers: after every edit each
+// stream is still one chain from its feed block to its product block, segments and units
+// alternate, every exchanger sits on its side with its port names, and the exchanger list and
+// the stream index describe the network.
+#include "DesignTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace design_test;
+
+namespace {
+
+struct RandomNetwork : DesignScenario {
+    explicit RandomNetwork(unsigned seed) : rng(seed) {
+        for (int i = 0; i < 11; ++i) Add(("H" + std::to_string(i)).c_str(), 200 - 5 * i, 60 + 3 * i, 1.0 + i % 3);
+        for (int i = 0; i < 11; ++i) Add(("C" + std::to_string(i)).c_str(), 30 + 4 * i, 180 - 5 * i, 1.5 + i % 2);
+        Add("ST", 260, 259, 0.4, 1);
+        Add("CW", 15, 25, 0.02, 1);
+        d = Design("R");
+    }
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    IHeatIntegrationStream* AnyStream() { return d->GetStream(Pick(d->GetNumberOfStreams())); }
+    CNode* AnySegment(IHeatIntegrationStream* s) {
+        std::vector<CNode*> segments;
+        for (CNode* n : ChainNodes(*d, s->GetName()))
+            if (Letter(n) == "s") segments.push_back(n);
+        return segments.empty() ? nullptr : segments[static_cast<std::size_t>(Pick(static_cast<int>(segments.size())))];
+    }
+    CNode* AnyExchanger() {
+        CNode* x = nullptr;
+        return d->GetNumberOfHeatExchangers() && d->GetHeatExchanger(Pick(d->GetNumberOfHeatExchangers()), x) ? x
+                                                                                                              : nullptr;
+    }
+    // One random edit that the design allows; answers what it tried.
+    std::string Edit() {
+        const int what = d->GetNumberOfHeatExchangers() < 40 ? Pick(10) : 2 + Pick(8);
+        if (what < 3) {
+            CNode* a = AnySegment(AnyStream());
+            CNode* b = AnySegment(AnyStream());
+            if (!d->CanMatchStreams(a, b)) return "no match";
+            return d->AddHeatExchanger(a, b, "random", nullptr, nullptr) ? "add" : "add refused";
+        }
+        CNode* x = AnyExchanger();
+        if (!x) return "none";
+        auto* hx = AsHeatExch(x);
+        if (what < 4) return d->DeleteHeatExchanger(x, "random") ? "delete" : "delete refused";
+        if (what < 7) {
+            const int side = Pick(2);
+            CNode* to = AnySegment(AnyStream());
+            if (d->CheckStreamMatch(hx->getInlet(1 - side), to)) return "no move";
+            return d->MoveHeatExchangerSide(x, hx->getInlet(side), to, "random") ? "move" : "move refused";
+        }
+        const int port = Pick(4);
+        if (what < 9) return d->CanAddUtilityAtPort(x, port) && d->AddUtilityAtPort(x, port) ? "utility added" : "no add";
+        return d->CanRemoveUtilityAtPort(x, port) && d->RemoveUtilityAtPort(x, port) ? "utility removed" : "no remove";
+    }
+    std::mt19937 rng;
+    CPIHENDesign* d = nullptr;
+};
+
+class RandomEdits : public ::testing::TestWithParam<unsigned> {};
+
+}  // namespace
+
+TEST_P(RandomEdits, EveryEditKeepsTheFlowsheetInChainForm) {
+    RandomNetwork n(GetParam());
+    ASSERT_EQ(n.d->GetNumberOfStreams(), 24);
+    for (int attempt = 0; attempt < 2000 && n.d->GetNumberOfHeatExchangers() < 40; ++attempt) {
+        CNode* a = n.AnySegment(n.AnyStream());
+        CNode* b = n.AnySegment(n.AnyStream());
+        if (n.d->CanMatchStreams(a, b)) {
+            ASSERT_TRUE(n.d->AddHeatExchanger(a, b, "random", nullptr, nullptr));
+        }
+        ASSERT_EQ(StructuralFault(*n.d), "") << "after adding exchanger " << n.d->GetNumberOfHeatExchangers();
+    }
+    ASSERT_EQ(n.d->GetNumberOfHeatExchangers(), 40);
+    for (int step = 0; step < 500; ++step) {
+        const std::string edit = n.Edit();
+        ASSERT_EQ(StructuralFault(*n.d), "") << "after step " << step << ": " << edit;
+    }
+    // A stream leaving takes its exchangers with it and leaves the others in chain form.
+    ASSERT_EQ(n.scenario->DeleteStream("H0"), 1);
+    EXPECT_EQ(StructuralFault(*n.d), "");
+    EXPECT_EQ(n.d->GetNumberOfStreams(), 23);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomEdits, ::testing::Values(1u, 7u, 2024u));
