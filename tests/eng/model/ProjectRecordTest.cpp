@@ -158,11 +158,11 @@ TEST(ProjectRecordDamage, EveryTruncatedContentFailsCleanly) {
     // first n of them, anywhere in any scenario, stream, target or design record.
     RecordProject p;
     BuildRichProject(p);
-    TruncatingWriter counter;
+    FailingWriter counter;
     ASSERT_TRUE(p.project.Store(counter));
     Holder h;
-    for (std::size_t n = 0; n < counter.Fields(); ++n) {
-        TruncatingWriter cut(n);
+    for (std::size_t n = 0; n < counter.Writes(); ++n) {
+        FailingWriter cut(n, FailingWriter::After::Drop);
         ASSERT_TRUE(p.project.Store(cut));
         EXPECT_FALSE(RecallProject(h.holder.project, cut.Written())) << "first " << n << " fields";
         ASSERT_TRUE(h.Intact()) << "first " << n << " fields";
