@@ -179,7 +179,7 @@ TEST(ProjectRecordDamage, RandomDamageNeverCrashes) {
     std::uniform_int_distribution<int> byte(0, 255), hits(1, 6);
     int failures = 0;
     auto h = std::make_unique<Holder>();
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         Bytes damaged = full;
         for (int k = hits(random); k > 0; --k) damaged[position(random)] = static_cast<std::uint8_t>(byte(random));
         if (RecallProject(h->holder.project, damaged)) {
@@ -192,5 +192,5 @@ TEST(ProjectRecordDamage, RandomDamageNeverCrashes) {
         ASSERT_TRUE(h->Intact()) << "round " << round;
     }
     // Most damage hits tags, lengths, counts, flags and names, and is noticed.
-    EXPECT_GT(failures, 1500);
+    EXPECT_GT(failures, 500);
 }
