@@ -8,6 +8,7 @@
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/HENDesignChain.h"
+#include "eng/design/TearGuess.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
@@ -28,7 +29,6 @@ constexpr double kInitialShare = 0.05;
 constexpr double kFullTolerance = 0.1;      // m2, summed over the tear exchangers
 constexpr double kSingleTolerance = 0.0001; // m2, one exchanger
 constexpr double kLeastRememberedDuty = 0.1;
-constexpr double kLeastWeight = -10.0;
 
 CPString unitName(const CNode* unit) {
     CPString name;
@@ -54,28 +54,6 @@ bool isCandidate(const CNode* x) {
 }
 
 void setDuty(CNode* x, double duty) { x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified); }
-
-// One tear exchanger's guesses: Q the duty set now, Qp the one before, G the duty its area
-// implies now, Gp the one before.
-struct Guess {
-    double Q = 0.0, Qp = 0.0, G = 0.0, Gp = 0.0;
-
-    // The next duty after a pass in which duty `set` gave the area `area` (specified `target`).
-    double Next(int pass, double set, double area, double target) {
-        // Without an area there is nothing to correct by: the guess stands.
-        const double implied = area > 0.0 ? set * target / area : set;
-        Qp = Q;
-        Q = set;
-        Gp = G;
-        G = implied;
-        if (pass <= 3 || Q == Qp) return G;  // equal guesses give no slope
-        const double s = (G - Gp) / (Q - Qp);
-        if (s == 1.0) return G;
-        const double w = s / (s - 1.0);
-        const double next = (1.0 - w) * G + w * Q;
-        return !std::isfinite(next) || next < 0.0 || w < kLeastWeight ? G : next;
-    }
-};
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void trace(const char* format, ...) {
@@ -230,9 +208,9 @@ bool CPIHENDesign::SolveForSpecifiedAreas(const std::vector<CNode*>& units, cons
     if (tears.empty() || tears.size() != m_tears.size()) return false;
 
     const std::size_t n = tears.size();
-    std::vector<Guess> guesses(n);
+    std::vector<TearGuess> guesses(n);
     for (std::size_t i = 0; i < n; ++i)
-        guesses[i].Q = guesses[i].Qp = guesses[i].G = guesses[i].Gp = m_tearDuties[i];
+        guesses[i].Start(m_tearDuties[i]);
     std::vector<double> next(n, 0.0);
     bool converged = false;
     for (int pass = 1; pass <= kMaxIterations && !converged; ++pass) {
@@ -281,7 +259,7 @@ bool CPIHENDesign::SolveForSpecifiedAreas(const std::vector<CNode*>& units, cons
 void CPIHENDesign::SolveSingleTearExchangers(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged,
                                              int code) {
     std::vector<CNode*> taken;
-    int open = m_lastOpenValues;
+    int open = CountOpenValues(units, nullptr);
     while (open > 0) {
         const std::vector<CNode*> set = CollectUnitsToRecalculate(units, flagged);
         double target = 0.0;
@@ -302,8 +280,8 @@ void CPIHENDesign::SolveSingleTearExchangers(const std::vector<CNode*>& units, c
             m_rememberedTears.end())
             m_rememberedTears.push_back(x->getDNAFingerPrint());
         trace("HX: %s / Specified Area (m2): %6.2f", unitName(x).c_str(), target);
-        Guess guess;
-        guess.Q = guess.Qp = guess.G = guess.Gp = dutyOf(x);
+        TearGuess guess;
+        guess.Start(dutyOf(x));
         bool converged = false;
         for (int pass = 1; pass <= kMaxIterations && !converged; ++pass) {
             double next = guess.Next(pass, dutyOf(x), areaOf(x), target);
