@@ -17,9 +17,11 @@
 using namespace chain;
 
 namespace {
-// A pass of unit calculations fixes at least one value or the propagation ends, so a network
-// settles in fewer passes than it has values; units that keep overwriting each other are cut
-// off here.
+// A pass of unit calculations fixes at least one value or the propagation ends. Each pass is
+// linear in the units; the number of passes is the depth of the longest chain of values that
+// wait on each other against the flowsheet's order (a few per stream, not the network's size),
+// so a recalculation stays close to linear. Units that keep overwriting each other are cut off
+// here.
 constexpr int kMaxPasses = 250;
 constexpr const char* kSpecStatus = "SpecStatus";
 
