@@ -261,3 +261,26 @@ TEST(HENDesignSpecifiedAreas, TheTearStepTakesTheSecantOnlyWhereItIsSound) {
         EXPECT_NEAR(early.Next(3, c.set, c.area, c.target), c.set * c.target / c.area, 1e-9);
     }
 }
+
+// Inlets 150 and 145 with CP 10 on both sides close the ends at 50 kW, which is also the first
+// guess (5 % of 1000 kW); raising it only crosses them more, so the torn exchanger never gets an
+// area: the identification runs out of candidates and gives the exchanger its specified area
+// back, with no guessed duty left on it (the exchanger then solves its area in place).
+TEST(HENDesignSpecifiedAreas, AnIdentificationOutOfCandidatesRestoresWhatItTore) {
+    Net n;
+    n.Add("H", 150, 50, 10.0);
+    n.Add("C", 145, 245, 10.0);
+    n.d = n.Design("D1");
+    HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+    ASSERT_NE(x, nullptr);
+    Net::GiveArea(x, 10.0);
+    n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+    n.d->ClearUnitResults(n.Units());
+    Session::Instance().Reset();
+    EXPECT_FALSE(n.d->SolveForSpecifiedAreas(n.Units(), {}, CPIHENDesign::CodeFlowsheetChanged, false));
+    EXPECT_EQ(Net::Traces().size(), 2u);  // the heading and the one exchanger torn
+    EXPECT_NE(x->getVariableStatus(NodeValue::Duty), ValueStatus::Specified);
+    EXPECT_LT(x->getLoad(), 50.0);
+    EXPECT_EQ(x->getVariableStatus(NodeValue::HTArea), ValueStatus::Specified);
+    EXPECT_EQ(x->getArea(), 10.0);
+}
