@@ -44,11 +44,6 @@ struct Net : DesignScenario {
     CPIHENDesign* d = nullptr;
 };
 
-int TimesHeard(const Listener& l, int code) {
-    int n = 0;
-    for (const auto& h : l.heard) n += h.code == code ? 1 : 0;
-    return n;
-}
 
 }  // namespace
 
@@ -63,14 +58,14 @@ TEST(HENDesignChange, CodesThatRecalculateAndAnInactiveDesignThatWaits) {
     n.d->AddNotificationReceiver(&view);
     x->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
     for (int ignored : {23, 39}) n.d->ProcessChange(ignored, CPString(), nullptr);
-    EXPECT_EQ(TimesHeard(view, CPIHENDesign::CodeUpToDate), 0);
+    EXPECT_EQ(view.Count(CPIHENDesign::CodeUpToDate), 0);
     EXPECT_EQ(x->getOutlet(0)->getVariableStatus(NodeValue::Temperature), ValueStatus::Open);
 
     n.d->Deactivate();
     n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
-    EXPECT_EQ(TimesHeard(view, CPIHENDesign::CodeUpToDate), 0);
+    EXPECT_EQ(view.Count(CPIHENDesign::CodeUpToDate), 0);
     n.d->Activate(1);
-    EXPECT_EQ(TimesHeard(view, CPIHENDesign::CodeUpToDate), 1);
+    EXPECT_EQ(view.Count(CPIHENDesign::CodeUpToDate), 1);
     EXPECT_NEAR(Net::T(x->getOutlet(0)), 100.0, 1e-9);
     EXPECT_NEAR(Net::T(x->getOutlet(1)), 65.0, 1e-9);
     n.d->RemoveNotificationReceiver(&view);
