@@ -17,10 +17,6 @@
 
 namespace {
 constexpr int kRecordVersion = 1;
-// Passes of unit calculations after which a propagation that still writes values is stopped:
-// every pass that writes fixes at least one value, so a settled network needs fewer passes than
-// it has values; a network whose units keep overwriting each other is cut off here.
-constexpr int kMaxPropagationPasses = 250;
 constexpr int kEconomicConfiguration = 5;
 
 bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
@@ -145,6 +141,8 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
         SendAMessage(CodeUpToDate, CPString(), this);
     } else if (code == 4 || code == 19) {
+        // The exchangers on utilities are priced with the utility carrying this design's load.
+        if (!m_exchangers.empty()) SwapInUtilityLoads(false);
         for (CNode* exchanger : m_exchangers) {
             CPString model;
             if (m_scenario && exchanger->getVariableAsString(NodeValue::CostModelName, model))
@@ -153,27 +151,13 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
                                        ValueStatus::Specified);
             exchanger->Calculate(code);
         }
+        if (!m_exchangers.empty()) SwapOutUtilityLoads();
         UpdateUtilityLoads();
         SendAMessage(CodeUpToDate, CPString(), this);
     } else if (code == 20 || code == 35) {
         CalculateCrossPinchLoads();
         SendAMessage(CodeUpToDate, CPString(), this);
     }
-}
-
-// The network keeps what is specified and works out the rest unit by unit: every calculated value
-// is forgotten, then the units calculate in passes until a pass changes nothing (a unit writes a
-// value only when it changes it).
-void CPIHENDesign::Recalculate(int code) {
-    const std::vector<CNode*> units = m_sheet->getAllNodes();
-    for (CNode* unit : units) unit->Calculate(UnitCode::ClearCalculated);
-    for (int pass = 0; pass < kMaxPropagationPasses; ++pass) {
-        int written = 0;
-        for (CNode* unit : units) written += unit->Calculate(code);
-        if (written == 0) break;
-    }
-    UpdateUtilityLoads();
-    CalculateCrossPinchLoads();
 }
 
 void CPIHENDesign::SetPinchPoints(CPList* pinchPoints) {

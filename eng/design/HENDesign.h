@@ -15,6 +15,7 @@
 #include "eng/design/IHENDesign.h"
 #include "pellin/FlowSheet.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -71,6 +72,40 @@ public:
     void UpdateOperationForStreamChange(IHeatIntegrationStream*) override {}
     void AssignExchangerCostModels() override;
     void AssignExchangerCostModel(CNode* exchanger);
+
+    // ---- recalculation (HENDesignRecalculation.cpp) ----
+    // Specified split fractions of every tee become calculated ones (values kept); then the design
+    // is activated and recalculates.
+    void ResetCalculatedValues();
+    // Forgets the results of the units: "Temperature", "Duty", "HTArea", "SplitFraction" and
+    // "MassFlow" that are not specified become open; exchangers get "SpecStatus" 0.
+    void ClearUnitResults(const std::vector<CNode*>& units);
+    // The heaters and coolers among the units.
+    void CollectFlaggedExchangers(const std::vector<CNode*>& units, std::vector<CNode*>& out) const;
+    // Lets the units calculate until the number of open values stops falling; fills the one
+    // missing duty of a stream whose exchangers cover it exactly. Answers the open values left.
+    int PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code);
+    // Open "Temperature" and "SplitFraction" of segments, "Duty" and "HTArea" of exchangers; each
+    // node with one goes once into `out` when given.
+    int CountOpenValues(const std::vector<CNode*>& units, std::vector<CNode*>* out) const;
+    // While the design calculates, each utility it uses carries the design's load and is a
+    // process stream; answers the number of utilities used. Swapping out gives them back.
+    int SwapInUtilityLoads(bool pinchCheck);
+    void SwapOutUtilityLoads();
+
+    // ---- exchangers with specified areas (HENDesignSpecifiedAreas.cpp) ----
+    // The full solution: tears as many exchangers as the network needs and iterates their duties
+    // together until their areas meet the specified ones. False when it did not converge.
+    bool SolveForSpecifiedAreas(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
+                                bool reuse);
+    // The partial solution: one tear exchanger at a time while open values remain.
+    void SolveSingleTearExchangers(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code);
+    std::vector<CNode*> CollectUnitsToRecalculate(const std::vector<CNode*>& units,
+                                                  const std::vector<CNode*>& flagged) const;
+    CNode* PickTearExchanger(std::vector<CNode*>& taken, double& specifiedArea);
+    bool IdentifyTearExchangers(const std::vector<CNode*>& set, const std::vector<CNode*>& flagged, int code);
+    int TearExchangerCount() const { return static_cast<int>(m_tears.size()); }
+    double TearDuty(int i) const;
 
     // ---- node factory and stream index ----
     // A new node of the kind, already in the flowsheet, named (units) and with its first values;
@@ -300,6 +335,10 @@ private:
     const std::vector<CNode*>* UnitsOf(const CPString& streamName) const;
     bool HasStream(const IHeatIntegrationStream* stream) const;
     void Recalculate(int code);
+    // Clears and propagates the set; answers the open values left.
+    int RecalculateSet(const std::vector<CNode*>& set, const std::vector<CNode*>& flagged, int code);
+    // The tear's duty goes back to open and its area to the specified value.
+    void RestoreTear(CNode* exchanger, double specifiedArea);
     // The port's segment, and the node next to it (before an inlet, after an outlet).
     CNode* PortSegment(CNode* unit, int port) const;
     CNode* PortNeighbour(CNode* unit, int port) const;
@@ -342,6 +381,18 @@ private:
     std::unique_ptr<NetworkStructureAnalysis> m_analysis;
     std::unique_ptr<ControllabilityCheck> m_control;
     int m_busy = 0;
+
+    // Utilities swapped in while the design calculates, with the loads they had before.
+    std::vector<IHeatIntegrationStream*> m_usedUtilities;
+    std::unordered_map<std::string, double> m_parkedLoads;
+    // Tear exchangers of the last full solution (by fingerprint, so an edit that deletes one
+    // leaves nothing dangling), their specified areas and duties; the exchangers the partial
+    // solution has solved, and the duty it last converged to.
+    std::vector<std::uint32_t> m_tears;
+    std::vector<double> m_tearAreas, m_tearDuties;
+    std::vector<std::uint32_t> m_rememberedTears;
+    double m_rememberedDuty = 0.0;
+    int m_lastOpenValues = 0;
 
     std::unique_ptr<Journal> m_journal;
 };

@@ -41,33 +41,6 @@ StreamSegment::StreamSegment(const StreamSegment& other)
       pStream(other.pStream),
       strStreamName(other.strStreamName) {}
 
-StreamSegment& StreamSegment::operator=(const StreamSegment& other) {
-    if (this != &other) {
-        StreamSegment copy(other);
-        dInletTemperature = copy.dInletTemperature;
-        dOutletTemperature = copy.dOutletTemperature;
-        dHeatCapacityFlowrate = copy.dHeatCapacityFlowrate;
-        dFilmCoefficient = copy.dFilmCoefficient;
-        dShiftedInletTemperature = copy.dShiftedInletTemperature;
-        dShiftedOutletTemperature = copy.dShiftedOutletTemperature;
-        dLoad = copy.dLoad;
-        dSummedLoad = copy.dSummedLoad;
-        dEndToleranceLoad[0] = copy.dEndToleranceLoad[0];
-        dEndToleranceLoad[1] = copy.dEndToleranceLoad[1];
-        nIntervalCount = copy.nIntervalCount;
-        nFirstInterval = copy.nFirstInterval;
-        nLastInterval = copy.nLastInterval;
-        nIndex = copy.nIndex;
-        nHotCold = copy.nHotCold;
-        nKind = copy.nKind;
-        DTminContribution = copy.DTminContribution;
-        pLink = std::move(copy.pLink);
-        pStream = copy.pStream;
-        strStreamName = std::move(copy.strStreamName);
-    }
-    return *this;
-}
-
 void StreamSegment::TakeDTminContribution(const ValueAndFlag& contribution) {
     if (pStream && !pStream->IsUpdating()) return;
     DTminContribution = contribution;

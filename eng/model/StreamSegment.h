@@ -38,7 +38,7 @@ public:
     // Both end tolerance loads 1e-12, film coefficient empty, kind 5 (not set), everything else 0.
     StreamSegment();
     StreamSegment(const StreamSegment& other);
-    StreamSegment& operator=(const StreamSegment& other);
+    StreamSegment& operator=(const StreamSegment& other) = delete;
     ~StreamSegment() = default;
 
     double dInletTemperature = 0.0;

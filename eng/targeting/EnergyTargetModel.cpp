@@ -22,6 +22,46 @@
 
 namespace {
 
+// The heat cascade walked from the top: each interval's hot process heat joins the pool, each
+// interval's cold process demand takes what it can from the pool (when it has a source above it)
+// and the rest from slack. `sink(k, taken, demand)` hears every demand; the answer is the heat
+// left in the pool below each interval, or false on a negative heat or demand.
+template <class HasSource, class Sink>
+bool WalkCascade(const TIList& intervals, const std::vector<int>& hotCount, const std::vector<double>& hotCP,
+                 const std::vector<int>& coldCount, const std::vector<double>& coldCP, HasSource hasSource,
+                 Sink sink, std::vector<double>& residual) {
+    const int n = intervals.GetNumberOfBoundaries();
+    residual.assign(static_cast<std::size_t>(n), 0.0);
+    double pool = 0.0;
+    int blockFirst = 0;
+    auto closeBlock = [&](int last) {
+        for (int j = blockFirst; j <= last; ++j) residual[static_cast<std::size_t>(j)] = pool;
+    };
+    for (int k = 0; k < n; ++k) {
+        const auto kk = static_cast<std::size_t>(k);
+        const double width = intervals.GetWidth(k);
+        if (hotCount[kk] > 0) {
+            const double heat = width * hotCP[kk];
+            if (!(heat >= 0.0)) return false;
+            closeBlock(k - 1);
+            blockFirst = k;
+            pool += heat;
+        }
+        if (coldCount[kk] > 0) {
+            const double demand = width * coldCP[kk];
+            if (!(demand >= 0.0)) return false;
+            double taken = 0.0;
+            if (hasSource(k)) {
+                taken = std::min(pool, demand);
+                pool -= taken;
+            }
+            if (!sink(k, taken, demand)) return false;
+        }
+    }
+    closeBlock(n - 1);
+    return true;
+}
+
 struct SegmentRange {
     StreamSegment* segment;
     int first;
@@ -235,35 +275,16 @@ bool EnergyTarget::SolveByCascade() {
     const std::vector<double> coldCP = m_intervals.SumHeatCapacityFlowrates(ColdProcessMembers, false);
 
     std::vector<double> flow(m_pModel->columns.size(), 0.0);
-    std::vector<double> residual(static_cast<std::size_t>(n), 0.0);
-    double pool = 0.0;
-    int blockFirst = 0;
-    auto closeBlock = [&](int last) {
-        for (int j = blockFirst; j <= last; ++j) residual[static_cast<std::size_t>(j)] = pool;
-    };
-    for (int k = 0; k < n; ++k) {
+    std::vector<double> residual;
+    auto hasSource = [&](int k) { return sourceColumn[static_cast<std::size_t>(k)] >= 0; };
+    auto sink = [&](int k, double taken, double demand) {
         const auto kk = static_cast<std::size_t>(k);
-        const double width = m_intervals.GetWidth(k);
-        if (hotCount[kk] > 0) {
-            const double heat = width * hotCP[kk];
-            if (!(heat >= 0.0)) return false;
-            closeBlock(k - 1);
-            blockFirst = k;
-            pool += heat;
-        }
-        if (coldCount[kk] > 0) {
-            const double demand = width * coldCP[kk];
-            if (!(demand >= 0.0) || slackColumn[kk] < 0) return false;
-            double taken = 0.0;
-            if (sourceColumn[kk] >= 0) {
-                taken = std::min(pool, demand);
-                pool -= taken;
-                flow[static_cast<std::size_t>(sourceColumn[kk])] = taken;
-            }
-            flow[static_cast<std::size_t>(slackColumn[kk])] = demand - taken;
-        }
-    }
-    closeBlock(n - 1);
+        if (slackColumn[kk] < 0) return false;
+        if (sourceColumn[kk] >= 0) flow[static_cast<std::size_t>(sourceColumn[kk])] = taken;
+        flow[static_cast<std::size_t>(slackColumn[kk])] = demand - taken;
+        return true;
+    };
+    if (!WalkCascade(m_intervals, hotCount, hotCP, coldCount, coldCP, hasSource, sink, residual)) return false;
 
     for (std::size_t j = 0; j < flow.size(); ++j) m_pModel->columns[j].dFlow = flow[j];
     for (int k = 0; k < n; ++k) m_residuals[static_cast<std::size_t>(k)].dValue = residual[static_cast<std::size_t>(k)];
@@ -283,36 +304,21 @@ bool EnergyTarget::CalculatePooled() {
     m_intervals.CountAndSumMembers(HotProcessMembers, hotCount, hotCP);
     m_intervals.CountAndSumMembers(ColdProcessMembers, coldCount, coldCP);
 
-    std::vector<double> single(nn, 0.0), runs(nn + 1, 0.0), residual(nn, 0.0);
-    double pool = 0.0;
-    int blockFirst = 0, source = -1;
-    auto closeBlock = [&](int last) {
-        for (int j = blockFirst; j <= last; ++j) residual[static_cast<std::size_t>(j)] = pool;
-    };
-    for (int k = 0; k < n; ++k) {
-        const auto kk = static_cast<std::size_t>(k);
-        const double width = m_intervals.GetWidth(k);
-        if (hotCount[kk] > 0) {
-            const double heat = width * hotCP[kk];
-            if (!(heat >= 0.0)) return false;
-            closeBlock(k - 1);
-            blockFirst = k;
-            pool += heat;
-            source = k;
-        }
-        if (coldCount[kk] > 0) {
-            const double demand = width * coldCP[kk];
-            if (!(demand >= 0.0)) return false;
-            double taken = 0.0;
-            if (source >= 0) {
-                taken = std::min(pool, demand);
-                pool -= taken;
-                AddRun(runs, source + 1, k, taken);
-            }
-            AddRun(runs, 0, k, demand - taken);
-        }
+    std::vector<double> single(nn, 0.0), runs(nn + 1, 0.0), residual;
+    // The source of a sink is the nearest interval at or above it that holds hot process heat.
+    std::vector<int> sourceOf(nn, -1);
+    for (int k = 0, source = -1; k < n; ++k) {
+        if (hotCount[static_cast<std::size_t>(k)] > 0) source = k;
+        sourceOf[static_cast<std::size_t>(k)] = source;
     }
-    closeBlock(n - 1);
+    auto hasSource = [&](int k) { return sourceOf[static_cast<std::size_t>(k)] >= 0; };
+    auto sink = [&](int k, double taken, double demand) {
+        const int source = sourceOf[static_cast<std::size_t>(k)];
+        if (source >= 0) AddRun(runs, source + 1, k, taken);
+        AddRun(runs, 0, k, demand - taken);
+        return true;
+    };
+    if (!WalkCascade(m_intervals, hotCount, hotCP, coldCount, coldCP, hasSource, sink, residual)) return false;
 
     m_residuals.clear();
     m_residuals.reserve(nn);

@@ -304,6 +304,18 @@ int HeatExch::solve() {
     }
 
     if (!hot.any() || !cold.any()) {
+        // The duty still carries a side that has one temperature to its other end, so that a
+        // guessed duty passes on along that stream.
+        double in = 0.0, out = 0.0;
+        if (hot.any() && !hot.both()) {
+            hot.ends(true, q, in, out);
+            written += hot.knowIn ? hot.out->writeCalculated(V::Temperature, out) : hot.in->writeCalculated(V::Temperature, in);
+        }
+        if (cold.any() && !cold.both()) {
+            cold.ends(false, q, in, out);
+            written +=
+                cold.knowIn ? cold.out->writeCalculated(V::Temperature, out) : cold.in->writeCalculated(V::Temperature, in);
+        }
         m_status = S::NoTemperatureOnSide;
         return written + clearPerformance();
     }

@@ -12,6 +12,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
+#include "tests/support/NotificationRecorder.h"
 
 #include <memory>
 #include <set>
@@ -20,21 +21,7 @@
 
 namespace design_test {
 
-struct Heard {
-    int code;
-    std::string text;
-};
-
-class Listener : public INotificationReceiver {
-public:
-    void NotifyChange(int code, const CPString& text, void*) override { heard.push_back({code, text}); }
-    bool Heard(int code, const std::string& text) const {
-        for (const auto& h : heard)
-            if (h.code == code && h.text == text) return true;
-        return false;
-    }
-    std::vector<design_test::Heard> heard;
-};
+using Listener = NotificationRecorder;
 
 struct DesignScenario {
     DesignScenario() {

@@ -108,7 +108,7 @@ TEST(HENDesignStreams, EveryStreamStartsAsTheFiveNodeChainWithItsEndTemperatures
 
     n.Add("C3", 20, 60, 1.0);
     EXPECT_EQ(Chain(*n.d, "C3"), "FsPsE");
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeStreamAdded, "C3"));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeStreamAdded, "C3"));
 }
 
 TEST(HENDesignStreams, RenamingAStreamRenamesItsBlocksAndPiecesAndAnnouncesIt) {
@@ -118,7 +118,7 @@ TEST(HENDesignStreams, RenamingAStreamRenamesItsBlocksAndPiecesAndAnnouncesIt) {
     EXPECT_EQ(Chain(*n.d, "HX1"), "FsPsXsPsE");
     EXPECT_EQ(n.d->GetNodeByName("H1Start"), nullptr);
     EXPECT_EQ(n.d->GetNumberOfUnitsOnStream("HX1"), 1);
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeStreamRenamed, "H1"));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeStreamRenamed, "H1"));
     EXPECT_EQ(StructuralFault(*n.d), "");
 }
 
@@ -194,7 +194,7 @@ TEST(HENDesignEditing, AddingDeletingAndMovingAnExchangerGiveTheirChainsLinesAnd
     long type = 0;
     ASSERT_TRUE(x->getVariableAsInteger("HeatExchangerOperationType", type));
     EXPECT_EQ(type, 3);
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeExchangerAdded, std::string(x->getName())));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeExchangerAdded, std::string(x->getName())));
     EXPECT_EQ(n.d->GetNumberOfUnitsOnStream("H1"), 1);
 
     // A second exchanger on H1's first segment goes in front of the first one's placeholder.
@@ -206,14 +206,14 @@ TEST(HENDesignEditing, AddingDeletingAndMovingAnExchangerGiveTheirChainsLinesAnd
     ASSERT_TRUE(n.d->MoveHeatExchangerSide(x, hx->getInlet(0), n.Segment("H2", 0), "to free H1"));
     EXPECT_EQ(Chain(*n.d, "H1"), "FsPsXsPsE");
     EXPECT_EQ(Chain(*n.d, "H2"), "FsPsXsPsE");
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeExchangerMoved, std::string(x->getName())));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeExchangerMoved, std::string(x->getName())));
     EXPECT_EQ(StructuralFault(*n.d), "");
 
     const std::string xName = x->getName();
     ASSERT_TRUE(n.d->DeleteHeatExchanger(x, "no longer needed"));
     EXPECT_EQ(Chain(*n.d, "H2"), "FsPsE");
     EXPECT_EQ(Chain(*n.d, "C1"), "FsPsE");
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeExchangerDeleted, xName));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeExchangerDeleted, xName));
     EXPECT_EQ(n.d->GetNumberOfHeatExchangers(), 1);
     EXPECT_STREQ(n.d->GetChangeLog(),
                  "Heat exchanger E-100 is added by hand;\n"
@@ -244,7 +244,7 @@ TEST(HENDesignEditing, AHeaterCarriesNoPlaceholdersOnItsUtilitySideAndAStreamLea
     EXPECT_EQ(n.d->GetNodeByName("C1Start"), nullptr);
     EXPECT_EQ(Chain(*n.d, "H1"), "FsPsE");
     EXPECT_EQ(n.d->GetNumberOfHeatExchangers(), 0);
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeStreamRemoved, "C1"));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeStreamRemoved, "C1"));
     EXPECT_EQ(StructuralFault(*n.d), "");
 }
 

@@ -116,7 +116,7 @@ TEST(HENDesignSplitters, TwoBranchesShareTheFlowEvenly) {
     EXPECT_EQ(status, ValueStatus::Specified);
     EXPECT_DOUBLE_EQ(Fraction(branches[1], &status), 0.5);  // the splitter makes them add up
     EXPECT_EQ(status, ValueStatus::Calculated);
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeSplitterMixerAdded, std::string(tee->getName())));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeSplitterMixerAdded, std::string(tee->getName())));
     EXPECT_NE(std::string(n.d->GetChangeLog()).find("Added splitter-mixer TEE-100-MIX-100 by hand"), std::string::npos);
     EXPECT_EQ(n.d->GetSplitterState(tee), 0);
     EXPECT_EQ(n.d->GetBranchState(branches[1]), 0);
@@ -141,7 +141,7 @@ TEST(HENDesignSplitters, RemovingTheBranchWithAnExchangerRestoresThePlainChain) 
     EXPECT_EQ(Chain(*n.d, "H1"), "FsPsE");
     EXPECT_EQ(Chain(*n.d, "C1"), "FsPsE");
     EXPECT_EQ(StructuralFault(*n.d), "");
-    EXPECT_TRUE(n.view.Heard(CPIHENDesign::CodeSplitterMixerRemoved, teeName));
+    EXPECT_TRUE(n.view.Saw(CPIHENDesign::CodeSplitterMixerRemoved, teeName));
 }
 
 TEST(HENDesignSplitters, RemovingTheEmptyBranchLeavesTheExchangerInTheChain) {

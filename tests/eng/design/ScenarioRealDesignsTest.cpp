@@ -79,7 +79,7 @@ TEST(ScenarioRealDesigns, ACloneCarriesTheNetworkAndSaysWhereItCameFromAndADelet
     Listener gone;
     clone->AddNotificationReceiver(&gone);
     ASSERT_EQ(p.scenario->DeleteDesign("D2"), 1);
-    EXPECT_TRUE(gone.Heard(CPIHENDesign::CodeDestroyed, ""));
+    EXPECT_TRUE(gone.Saw(CPIHENDesign::CodeDestroyed, ""));
     EXPECT_EQ(p.scenario->GetNumberOfDesigns(), 1);
     EXPECT_EQ(p.scenario->DeleteDesign("D2"), 0);
 }

@@ -54,25 +54,6 @@ struct CloneFixture {
 
 }  // namespace
 
-TEST(CloneEngine, IsRegisteredOnceAtLoadAndMadeByTypeForAScenarioName) {
-    const EngineObjectRegistry& registry = GetEngineObjectRegistry();
-    EXPECT_EQ(registry.RegistrationCount(CloneEngine::ObjectType), 1);
-    EngineeringManager manager;
-    ILurmetBaseObject* object = manager.CreateObject(6672, "S1");
-    ASSERT_NE(object, nullptr);
-    EXPECT_EQ(object->GetObjectType(), 6672);
-    EXPECT_EQ(object->GetMyIdentifier(), "S1");
-    void* out = nullptr;
-    ASSERT_EQ(object->QueryInterface(6672, &out), 1);
-    auto* engine = static_cast<ICloneEngine*>(out);
-    EXPECT_EQ(engine->GetClonableScenarioName(), nullptr) << "no project yet";
-    EXPECT_EQ(engine->Clone(), 0);
-    EXPECT_EQ(engine->GetNumberOfExistingScenarios(), 0);
-    EXPECT_EQ(engine->GetExistingScenarioName(0), nullptr);
-    EXPECT_EQ(object->QueryInterface(ILurmetBaseObject::InterfaceId, &out), 1);
-    manager.ReleaseObject(object);
-}
-
 TEST(CloneEngine, BindingToTheProjectSelectsEveryStreamAndLeavesTheRestNotApplying) {
     CloneFixture f;
     EXPECT_STREQ(f.engine.GetClonableScenarioName(), "S1");
@@ -169,46 +150,6 @@ TEST(CloneEngine, DeselectingAStreamMakesLinksModelsAndDesignsNotApplyUntilItIsS
     EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 0, 1, NA, NA, NA, 1}));
     f.engine.SetSelection(2, 0);
     EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 0, 2, 1}));
-}
-
-TEST(CloneEngine, ASourceWithoutProcessStreamsNeverHasItsStreamsComplete) {
-    CloneFixture f(0, 1, 1);
-    EXPECT_FALSE(f.engine.AreStreamsComplete());
-    ASSERT_EQ(f.engine.SetCloneName("New", 0), 1);
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 0, 1, 1, NA, NA, NA, 1}));
-    f.engine.SetSelection(1, 0);
-    f.engine.SetSelection(1, 1);  // there is no process stream 1
-    EXPECT_FALSE(f.engine.AreStreamsComplete());
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 0, 1, 1, NA, NA, NA, 1}));
-}
-
-TEST(CloneEngine, CostModelsNeedTheDefaultManagerAndDesignsToggleOneByOne) {
-    CloneFixture f;
-    ASSERT_EQ(f.engine.SetCloneName("New", 0), 1);
-    f.engine.SetSelection(3, 0);  // default manager off: cost models cannot apply
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 0, 1, NA, 2, 1}));
-    f.engine.SetSelection(3, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(5, 0), 0);
-    f.engine.SetSelection(5, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(5, 0), 1);
-    f.engine.SetSelection(4, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(4, 0), 0);
-
-    f.engine.SetSelection(6, 1);
-    f.engine.SetSelection(6, 2);
-    EXPECT_EQ(f.Items(6, 2), (std::vector<int>{0, 0}));
-    f.engine.SetSelection(6, 2);
-    f.engine.SetSelection(6, 1);
-    EXPECT_EQ(f.engine.GetCloneSelections(6, 0), 2);
-    f.engine.SetSelection(6, 0);
-    EXPECT_EQ(f.engine.GetCloneSelections(6, 0), 0);
-    EXPECT_EQ(f.Items(6, 2), (std::vector<int>{0, 0}));
-    f.engine.SetSelection(6, 0);
-    EXPECT_EQ(f.Items(6, 2), (std::vector<int>{1, 1}));
-
-    f.engine.SetSelection(0, 0);
-    EXPECT_EQ(f.engine.GetSelection(0, 5), 1);
-    EXPECT_EQ(f.engine.GetSelection(9, 0), 0);
 }
 
 TEST(CloneEngine, AListLongerThanACountByteHoldsIsStillSelectedInFull) {

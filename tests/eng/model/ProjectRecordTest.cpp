@@ -158,11 +158,11 @@ TEST(ProjectRecordDamage, EveryTruncatedContentFailsCleanly) {
     // first n of them, anywhere in any scenario, stream, target or design record.
     RecordProject p;
     BuildRichProject(p);
-    TruncatingWriter counter;
+    FailingWriter counter;
     ASSERT_TRUE(p.project.Store(counter));
     Holder h;
-    for (std::size_t n = 0; n < counter.Fields(); ++n) {
-        TruncatingWriter cut(n);
+    for (std::size_t n = 0; n < counter.Writes(); ++n) {
+        FailingWriter cut(n, FailingWriter::After::Drop);
         ASSERT_TRUE(p.project.Store(cut));
         EXPECT_FALSE(RecallProject(h.holder.project, cut.Written())) << "first " << n << " fields";
         ASSERT_TRUE(h.Intact()) << "first " << n << " fields";
@@ -179,7 +179,7 @@ TEST(ProjectRecordDamage, RandomDamageNeverCrashes) {
     std::uniform_int_distribution<int> byte(0, 255), hits(1, 6);
     int failures = 0;
     auto h = std::make_unique<Holder>();
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 1000; ++round) {
         Bytes damaged = full;
         for (int k = hits(random); k > 0; --k) damaged[position(random)] = static_cast<std::uint8_t>(byte(random));
         if (RecallProject(h->holder.project, damaged)) {
@@ -192,5 +192,5 @@ TEST(ProjectRecordDamage, RandomDamageNeverCrashes) {
         ASSERT_TRUE(h->Intact()) << "round " << round;
     }
     // Most damage hits tags, lengths, counts, flags and names, and is noticed.
-    EXPECT_GT(failures, 1500);
+    EXPECT_GT(failures, 500);
 }

@@ -104,7 +104,7 @@ TEST(Project, AddScenarioByNameRefusesATakenName) {
     IHeatIntegrationScenario* s = nullptr;
     EXPECT_EQ(f.project.GetScenario(0, s), 0);
     ASSERT_EQ(f.project.AddScenario("base"), 1);
-    const Heard* added = f.view.Last(24);
+    const Notice* added = f.view.Last(24);
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->text, "base");
     EXPECT_STREQ(f.Scenario("base")->GetName(), "base");
@@ -146,28 +146,6 @@ TEST(Project, AddScenarioFromASourceCopiesOrAppends) {
     EXPECT_EQ(f.project.AddScenario("x", nullptr, nullptr), 0);
 }
 
-TEST(Project, RetrofitCopyIsNamedAfterItsSourceAndLeftOutOfTheNonRetrofitLists) {
-    ProjectFixture f;
-    ASSERT_EQ(f.project.AddScenario("base"), 1);
-    CPIScenario* base = f.Scenario("base");
-    ASSERT_EQ(base->AddDesign("E1"), 1);
-    EXPECT_EQ(f.project.AddScenario(base, "E1"), 1);
-    EXPECT_EQ(f.project.AddScenario(base, "E1"), 1);
-    EXPECT_EQ(scenarioNames(f.project), (std::vector<std::string>{"base", "base 1", "base 2"}));
-    CPIScenario* retrofit = f.Scenario("base 1");
-    EXPECT_TRUE(retrofit->IsRetrofitScenario());
-    EXPECT_STREQ(retrofit->GetRetrofitBaseDesignName(), "E1");
-    EXPECT_EQ(f.project.GetNumberOfNonRetrofitScenarios(), 1);
-    IHeatIntegrationScenario* s = reinterpret_cast<IHeatIntegrationScenario*>(&f);
-    EXPECT_EQ(f.project.GetNonRetrofitScenario(1, s), 0);
-    EXPECT_EQ(s, nullptr);
-    ASSERT_EQ(f.project.GetNonRetrofitScenario(0, s), 1);
-    EXPECT_STREQ(s->GetName(), "base");
-    EXPECT_STREQ(f.project.GetNonRetrofitScenarioName(0), "base");
-    EXPECT_EQ(f.project.GetNonRetrofitScenarioName(1), nullptr);
-    EXPECT_EQ(f.project.AddScenario(nullptr, "E1"), 0);
-}
-
 TEST(Project, RenameAndDeleteScenarios) {
     ProjectFixture f;
     ASSERT_EQ(f.project.AddScenario("a"), 1);
@@ -178,51 +156,12 @@ TEST(Project, RenameAndDeleteScenarios) {
     EXPECT_EQ(f.project.RenameScenario("zz", "c"), 0);
     EXPECT_EQ(f.project.RenameScenario("a", "c"), 1);
     ASSERT_EQ(scenarioView.Codes(), std::vector<int>{26});
-    EXPECT_EQ(scenarioView.heard[0].text, "c");
+    EXPECT_EQ(scenarioView.changes[0].text, "c");
     EXPECT_EQ(scenarioNames(f.project), (std::vector<std::string>{"c", "b"}));
     f.Scenario("c")->RemoveNotificationReceiver(&scenarioView);
     EXPECT_EQ(f.project.DeleteScenario("zz"), 0);
     EXPECT_EQ(f.project.DeleteScenario("c"), 1);
     EXPECT_EQ(scenarioNames(f.project), std::vector<std::string>{"b"});
-}
-
-TEST(ProjectRecord, ProjectWithoutScenariosStoresFlagZeroAndRecallsWithoutDictionary) {
-    ProjectFixture f;
-    f.project.SetEngineersName("Ada");
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(f.project.Store(out));
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    ProjectFixture g;
-    ASSERT_TRUE(g.project.Recall(in));
-    EXPECT_EQ(g.project.GetNumberOfScenarios(), 0);
-    EXPECT_EQ(g.project.GetEngineersName(), "Ada");
-}
-
-TEST(ProjectRecord, ScenariosRoundTripByName) {
-    ProjectFixture f;
-    f.project.AddScenario("one");
-    f.project.AddScenario("two");
-    f.Scenario("one")->SetNotes("first");
-    f.Scenario("two")->SetNotes("second");
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(f.project.Store(out));
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    ProjectFixture g;
-    ASSERT_TRUE(g.project.Recall(in));
-    EXPECT_EQ(scenarioNames(g.project), (std::vector<std::string>{"one", "two"}));
-    EXPECT_STREQ(g.Scenario("two")->GetNotes(), "second");
-    EXPECT_EQ(g.Scenario("two")->GetProject(), &g.project);
-}
-
-TEST(ProjectRecord, NewerRecordIsRefusedAndNothingIsLost) {
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    RecordHandle h;
-    ASSERT_TRUE(out.BeginRecord(h, 2) && out.WriteInt(0) && out.EndRecord(h));
-    ProjectFixture g;
-    g.project.AddScenario("kept");
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    EXPECT_FALSE(g.project.Recall(in));
-    EXPECT_EQ(scenarioNames(g.project), std::vector<std::string>{"kept"});
 }
 
 class BrokenProjectRecord : public ::testing::TestWithParam<int> {};

@@ -180,17 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---------------------------------------------------------------- single cases
 
-TEST(ScenarioRecordRead, StreamsSectionFlagZeroLeavesNoStreamDictionary) {
-    OldScenarioRecord r;
-    r.hasStreams = false;
-    Reader in;
-    ASSERT_TRUE(in.Read(WriteOldScenarioRecord(r)));
-    IHeatIntegrationStream* any = nullptr;
-    EXPECT_FALSE(in.scenario->GetStream(0, any));
-    EXPECT_EQ(in.scenario->GetMatchwiseStreamData(), nullptr);
-    EXPECT_EQ(in.scenario->GetSegmentPool(), nullptr);
-}
-
 TEST(ScenarioRecordRead, MatchOfAStreamThatIsGoneIsSkipped) {
     OldStreams streams;
     OldScenarioRecord r;

@@ -12,7 +12,7 @@
 #include "eng/model/Scenario.h"
 #include "eng/model/StreamLynx.h"
 #include "eng/model/StreamLynxCollection.h"
-#include "tests/support/WriterOnlyFile.h"
+#include "tests/support/FailingWriter.h"
 
 #include <cstdint>
 #include <memory>
@@ -92,43 +92,6 @@ inline bool RecallScenario(CPIScenario& scenario, const Bytes& bytes) {
     LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
     return scenario.GetServices().records && scenario.GetServices().records->Recall(scenario, in);
 }
-
-// A writer that keeps the first `limit` fields (opening a record counts as one) and drops the
-// rest, closing every record it did open: a well-framed file whose contents stop early, which a
-// reader meets as records that end too soon. With no limit it counts the fields of a store.
-class TruncatingWriter : public WriterOnlyFile {
-public:
-    static constexpr std::size_t NoLimit = static_cast<std::size_t>(-1);
-    explicit TruncatingWriter(std::size_t limit = NoLimit) : m_limit(limit) {}
-
-    std::size_t Fields() const { return m_count; }
-    const Bytes& Written() const { return m_file.Bytes(); }
-
-    using WriterOnlyFile::BeginRecord;
-    bool BeginRecord(RecordHandle& h, int version) override {
-        if (Take()) return m_file.BeginRecord(h, version);
-        h.depth = kDropped;
-        return true;
-    }
-    bool EndRecord(RecordHandle& h) override { return h.depth == kDropped || m_file.EndRecord(h); }
-    bool WriteBool(bool v) override { return !Take() || m_file.WriteBool(v); }
-    bool WriteInt(std::int32_t v) override { return !Take() || m_file.WriteInt(v); }
-    bool WriteLong(std::int32_t v) override { return !Take() || m_file.WriteLong(v); }
-    bool WriteDouble(double v) override { return !Take() || m_file.WriteDouble(v); }
-    bool WriteChar(char v) override { return !Take() || m_file.WriteChar(v); }
-    bool WriteCPString(const CPString& v) override { return !Take() || m_file.WriteCPString(v); }
-    bool WriteCPValue(const CPValue& v) override { return !Take() || m_file.WriteCPValue(v); }
-
-    bool Good() const override { return m_file.Good(); }
-
-private:
-    static constexpr int kDropped = -7;
-    bool Take() { return m_count++ < m_limit; }
-
-    LurmetBinaryFile m_file = LurmetBinaryFile::ForWriting();
-    std::size_t m_limit;
-    std::size_t m_count = 0;
-};
 
 struct SegmentSpec {
     double supply, target, cp;

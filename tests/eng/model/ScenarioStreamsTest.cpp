@@ -38,7 +38,7 @@ TEST_P(AddStreamRule, RefusesTakenAndReservedNames) {
     const int before = f.scenario->GetStreamCounter();
     EXPECT_EQ(f.scenario->AddStream(c.name, c.kind), c.result);
     if (c.key) {
-        EXPECT_TRUE(f.view.HeardKey(c.key));
+        EXPECT_TRUE(f.view.Saw(60, c.key));
     } else {
         EXPECT_EQ(f.view.Count(60), 0);
     }
@@ -54,45 +54,39 @@ INSTANTIATE_TEST_SUITE_P(
                       AddCase{"LP Steam", 1, 1, nullptr}, AddCase{"C1", 0, 1, nullptr},
                       AddCase{"U1", 1, 1, nullptr}, AddCase{"X", 7, 0, nullptr}));
 
-TEST(ScenarioStreams, EachAddedStreamGetsADistinctNumber) {
-    Fixture f;
-    std::set<int> numbers;
-    for (const char* n : {"A", "B", "C"}) ASSERT_EQ(f.scenario->AddStream(n, 0), 1);
-    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
-    f.scenario->DeleteStream("B");
-    ASSERT_EQ(f.scenario->AddStream("D", 0), 1);
-    for (const char* n : {"A", "C", "LP Steam", "D"}) numbers.insert(f.scenario->FindStream(n)->GetStoredInt());
-    EXPECT_EQ(numbers, (std::set<int>{1, 3, 4, 5}));
-    EXPECT_EQ(f.scenario->GetStreamCounter(), 5);
-}
-
-TEST(ScenarioStreams, UtilityIsFilledFromTheDefaultOfItsName) {
+// A utility takes its temperatures, properties and price from the default of its name, and follows
+// that default when it is edited.
+TEST(ScenarioStreams, UtilityTakesAndFollowsTheDefaultOfItsName) {
     Fixture f;
     ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
     CPIHeatIntegrationStream* s = f.scenario->FindStream("LP Steam");
     DefaultManager& m = f.scenario->GetOwnDefaultManager();
-    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), 125.0);
-    EXPECT_DOUBLE_EQ(value(s, "Temperature", 1), 124.0);
-    EXPECT_DOUBLE_EQ(value(s, "CHTCoeff"), m.GetValue("LP Steam", DUP_FilmCoefficient));
-    EXPECT_DOUBLE_EQ(value(s, "ThermalConductivity"), 0.027);
-    EXPECT_DOUBLE_EQ(value(s, "MassDensity"), 558.0);
-    EXPECT_DOUBLE_EQ(s->GetCostIndex(), 1.9e-06);
-    EXPECT_EQ(s->GetStreamKind(), 1);
+    const std::pair<const char*, DefaultUtilityParameter> properties[] = {
+        {"CHTCoeff", DUP_FilmCoefficient}, {"Viscosity", DUP_Viscosity}, {"ThermalConductivity", DUP_ThermalConductivity},
+        {"MassDensity", DUP_MassDensity},  {"SpecificHeat", DUP_SpecificHeat}};
+    auto expectTheDefault = [&] {
+        EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), m.GetValue("LP Steam", DUP_SupplyTemperature));
+        EXPECT_DOUBLE_EQ(value(s, "Temperature", 1), m.GetValue("LP Steam", DUP_TargetTemperature));
+        for (const auto& [name, parameter] : properties) EXPECT_DOUBLE_EQ(value(s, name), m.GetValue("LP Steam", parameter)) << name;
+        EXPECT_DOUBLE_EQ(s->GetCostIndex(), m.GetValue("LP Steam", DUP_Cost));
+    };
+    expectTheDefault();
     EXPECT_EQ(s->GetHotCold(), 0);
     EXPECT_EQ(f.scenario->GetNumberOfUtilityStreams(), 1);
     EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), 0);
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 0), 1);
-    EXPECT_EQ(f.scenario->GetSiteStreamList()->Length(), 1u);
     // The fill runs in one batch: calculations are enabled again afterwards.
     EXPECT_EQ(f.scenario->GetCalculationEnableCount(), 1);
-}
 
-TEST(ScenarioStreams, UtilityWithoutDefaultKeepsTheFactoryFilmCoefficientOnly) {
-    Fixture f;
-    ASSERT_EQ(f.scenario->AddStream("Steam X", 1), 1);
-    CPIHeatIntegrationStream* s = f.scenario->FindStream("Steam X");
-    EXPECT_DOUBLE_EQ(value(s, "CHTCoeff"), f.scenario->GetOwnDefaultManager().GetHTCDefaultValue(0));
-    EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), -32767.0);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_SupplyTemperature, 131.0), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_TargetTemperature, 130.0), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_Viscosity, 1.5e-5), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_SpecificHeat, 2.2), 1);
+    ASSERT_EQ(m.SetValue("LP Steam", DUP_Cost, 2.5e-6), 1);
+    f.scenario->UpdateStreamFromDefaultUtility("LP Steam");
+    expectTheDefault();
+    EXPECT_DOUBLE_EQ(value(s, "SpecificHeat"), 2.2);
+    EXPECT_DOUBLE_EQ(value(s, "Viscosity"), 1.5e-5);
+    EXPECT_DOUBLE_EQ(s->GetCostIndex(), 2.5e-6);
 }
 
 TEST(ScenarioStreams, RenamingAHotUtilityToAColdDefaultFailsAndKeepsTheOldName) {
@@ -108,7 +102,7 @@ TEST(ScenarioStreams, RenamingAHotUtilityToAColdDefaultFailsAndKeepsTheOldName) 
     CPIHeatIntegrationStream* s = f.scenario->FindStream("MP Steam");
     ASSERT_NE(s, nullptr);
     EXPECT_DOUBLE_EQ(value(s, "Temperature", 0), 175.0);
-    const Heard* renamed = f.view.Last(32);
+    const Notice* renamed = f.view.Last(32);
     ASSERT_NE(renamed, nullptr);
     EXPECT_EQ(renamed->text, "LP Steam");
 }
@@ -125,51 +119,6 @@ TEST(ScenarioStreams, RenameRefusesTakenNamesAndDefaultNamesForProcessStreams) {
     EXPECT_TRUE(f.scenario->IsStreamNameFree("H1"));
     EXPECT_FALSE(f.scenario->IsStreamNameFree("Feed"));
     EXPECT_EQ(d->renamedStreams, std::vector<std::string>{"H1->Feed"});
-}
-
-TEST(ScenarioStreams, DeletingTheLastChangeSourceMakesTheFirstRemainingOneTheSource) {
-    Fixture f;
-    FakeDesign* d = f.AddDesign("Design 1");
-    f.AddProcessStream("H1", 150, 50, 2);
-    CPIHeatIntegrationStream* h2 = f.AddProcessStream("H2", 160, 60, 1);
-    f.AddProcessStream("C1", 40, 120, 3);
-    ASSERT_EQ(f.scenario->GetLastChangeSource()->GetName(), "C1");
-    f.Clear();
-    EXPECT_EQ(f.scenario->DeleteStream("C1"), 1);
-    EXPECT_EQ(f.scenario->GetLastChangeSource()->GetName(), "H1");
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{31, 36}));
-    EXPECT_EQ(d->removedStreams, std::vector<std::string>{"C1"});
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(0, 1), 0);
-    EXPECT_EQ(f.scenario->GetSegmentPool()->Length(), 2u);
-    EXPECT_EQ(f.scenario->DeleteStream("C1"), 0);
-    (void)h2;
-}
-
-TEST(ScenarioStreams, RetrofitScenarioLocksItsStreams) {
-    Fixture f;
-    f.AddDesign("Base");
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.scenario->SetRetrofitBaseDesign("Base");
-    ASSERT_TRUE(f.scenario->IsRetrofitScenario());
-    EXPECT_TRUE(f.scenario->FindStream("H1")->IsLocked());
-    const int streams = f.scenario->GetNumberOfProcessStreams();
-    EXPECT_EQ(f.scenario->AddStream("H9", 0), 1);
-    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), streams);
-    EXPECT_EQ(f.scenario->DeleteStream("H1"), 0);
-    EXPECT_EQ(f.scenario->SetMatchCostModelName("H1", "C1", "X"), 0);
-    f.scenario->ClearRetrofitBaseDesign();
-    EXPECT_FALSE(f.scenario->FindStream("H1")->IsLocked());
-    EXPECT_EQ(f.scenario->DeleteStream("H1"), 1);
-}
-
-TEST(ScenarioStreams, WithoutDesignsEveryUtilityIsUnused) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    ASSERT_EQ(f.scenario->AddStream("LP Steam", 1), 1);
-    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
-    f.scenario->RemoveUnusedUtilities();
-    EXPECT_EQ(f.scenario->GetNumberOfUtilityStreams(), 0);
-    EXPECT_EQ(f.scenario->GetNumberOfProcessStreams(), 1);
 }
 
 TEST(ScenarioStreams, UtilitiesWithAUnitOfTheirSideAreKept) {
@@ -201,28 +150,6 @@ TEST(ScenarioStreams, RemoveUnloadedUtilitiesTakesUtilitiesNotProcessStreams) {
     EXPECT_NE(f.scenario->FindStream("Cooling Water"), nullptr);
     EXPECT_NE(f.scenario->FindStream("H1"), nullptr);
     EXPECT_NE(f.scenario->FindStream("H2"), nullptr);
-}
-
-TEST(ScenarioStreams, GetStreamOfKindChoosesItsList) {
-    Fixture f;
-    f.AddProcessStream("H1", 150, 50, 2);
-    f.AddProcessStream("C1", 40, 120, 3);
-    ASSERT_EQ(f.scenario->AddStream("Cooling Water", 1), 1);
-    IHeatIntegrationStream* s = nullptr;
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(0, s, 0, 1));
-    EXPECT_EQ(s->GetName(), "C1");
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(0, s, 1, 1));
-    EXPECT_EQ(s->GetName(), "Cooling Water");
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(1, s, 4, 1));
-    EXPECT_EQ(s->GetName(), "Cooling Water");
-    ASSERT_TRUE(f.scenario->GetStreamOfKind(2, s, 4, 2));
-    EXPECT_EQ(s->GetName(), "Cooling Water");
-    EXPECT_FALSE(f.scenario->GetStreamOfKind(5, s, 0, 2));
-    IHeatIntegrationStream* none = nullptr;
-    EXPECT_FALSE(f.scenario->GetStreamOfKind(0, none, 3, 0));
-    EXPECT_TRUE(f.scenario->GetStreamOfKind(0, s, 3, 0));
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(4, 1), 2);
-    EXPECT_EQ(f.scenario->GetNumberOfStreamsOfKind(1, 2), 1);
 }
 
 TEST(ScenarioStreams, MatchesPairHotWithColdAndNeverTwoUtilities) {

@@ -1,4 +1,5 @@
 #pragma once
+#include "tests/support/NotificationRecorder.h"
 // Test doubles around a scenario: a design that reports what it was told, the design factory, the
 // record builders that record their calls, and a view that records the change codes it hears.
 #include "brasko/NotificationSender.h"
@@ -13,38 +14,7 @@
 
 namespace scenario_test {
 
-struct Heard {
-    int code;
-    std::string text;
-    void* data;
-};
-
-// A view registered with a sender: records every code with its text.
-class RecordingReceiver : public INotificationReceiver {
-public:
-    void NotifyChange(int code, const CPString& text, void* data) override { heard.push_back({code, text, data}); }
-    std::vector<int> Codes() const {
-        std::vector<int> codes;
-        for (const Heard& h : heard) codes.push_back(h.code);
-        return codes;
-    }
-    bool HeardKey(const std::string& key) const {
-        for (const Heard& h : heard)
-            if (h.code == 60 && h.text == key) return true;
-        return false;
-    }
-    int Count(int code) const {
-        int n = 0;
-        for (const Heard& h : heard) n += h.code == code ? 1 : 0;
-        return n;
-    }
-    const Heard* Last(int code) const {
-        for (auto it = heard.rbegin(); it != heard.rend(); ++it)
-            if (it->code == code) return &*it;
-        return nullptr;
-    }
-    std::vector<Heard> heard;
-};
+using RecordingReceiver = NotificationRecorder;
 
 class FakeDesign : public NullHENDesign, public NotificationSender {
 public:
@@ -224,7 +194,7 @@ struct Fixture {
     }
     void Clear() {
         builders->calls.clear();
-        view.heard.clear();
+        view.changes.clear();
     }
 
     std::shared_ptr<RecordingBuilders> builders;

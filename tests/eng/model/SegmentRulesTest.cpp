@@ -44,21 +44,6 @@ TEST(FilmCorrelation, WaterInATubeOfOneInch) {
     EXPECT_NEAR(4.2982, h, 5e-5);
 }
 
-TEST(FilmCorrelation, UndeterminedSideAndZeroDivisors) {
-    FilmProperties p = water();
-    double h = 1.5;
-    EXPECT_EQ(0, FilmCoefficient::Clean(p, 2, h));
-    EXPECT_EQ(1.5, h);
-    for (double FilmProperties::*field : {&FilmProperties::viscosity, &FilmProperties::conductivity, &FilmProperties::diameter}) {
-        p = water();
-        p.*field = 0.0;
-        EXPECT_EQ(-1, FilmCoefficient::Clean(p, 1, h));
-    }
-    p = water();
-    p.density = -1000.0;  // no real power of a negative Reynolds number
-    EXPECT_EQ(-1, FilmCoefficient::Clean(p, 0, h));
-}
-
 // ---- each rule fills what it derives, with status 2 ---------------------------------------------------
 
 struct Expected {
@@ -193,74 +178,6 @@ INSTANTIATE_TEST_SUITE_P(
                  2}),
     [](const ::testing::TestParamInfo<RuleCase>& info) { return "rule" + std::to_string(info.index); });
 
-// ---- conflicts are refused and the changed entry restored -----------------------------------------------
-
-struct ConflictCase {
-    const char* label;
-    std::function<void(CPIHeatIntegrationStream&)> given;
-    const char* name;
-    int index;
-    double value;
-};
-
-class Conflicts : public SegmentRules, public ::testing::WithParamInterface<ConflictCase> {};
-
-TEST_P(Conflicts, AreRefusedAndLeaveTheValuesAsTheyWere) {
-    const ConflictCase& c = GetParam();
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    c.given(*s);
-    CPValue before = *s->GetPropertySet().GetProperties();
-    RecordingReceiver rec;
-    s->AddNotificationReceiver(&rec);
-    EXPECT_EQ(0, s->SetValue(c.name, c.value, c.index)) << c.label;
-    EXPECT_EQ(0, rec.Count(37)) << c.label;
-    EXPECT_TRUE(before == *s->GetPropertySet().GetProperties()) << c.label;
-    // Nothing derived from a division by zero is left anywhere.
-    s->GetPropertySet().GetProperties()->ForEach([&](const CPValue& v) { EXPECT_TRUE(std::isfinite(v.GetValue())) << c.label; });
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Conflicts,
-    ::testing::Values(
-        ConflictCase{"(e) a load between equal points",
-                     [](CPIHeatIntegrationStream& s) { SetPoints(s, {90, 90}); }, "Enthalpy", 0, 100.0},
-        ConflictCase{"(f) zero flow rate",
-                     [](CPIHeatIntegrationStream& s) {
-                         s.SetValue("Temperature", 80.0, 1);
-                         s.SetValue("Enthalpy", -120.0, 0);
-                     },
-                     "HeatCapacityFlowrate", 0, 0.0},
-        ConflictCase{"(g) derived point out of order",
-                     [](CPIHeatIntegrationStream& s) {
-                         SetPoints(s, {20, 80});
-                         s.InsertSegment(1);
-                         s.SetValue("Enthalpy", -120.0, 0);
-                     },
-                     "HeatCapacityFlowrate", 0, 2.0},
-        ConflictCase{"(i) fouling as large as the whole resistance",
-                     [](CPIHeatIntegrationStream& s) {
-                         s.SetValue("HTCoeff", 4.0, 0);
-                         s.SetValue("FoulingFactor", 0.25, 0);
-                     },
-                     "CHTCoeff", 0, kEmpty},
-        ConflictCase{"(i) fouling beyond the whole resistance",
-                     [](CPIHeatIntegrationStream& s) {
-                         s.SetValue("HTCoeff", 5.0, 0);
-                         s.SetValue("FoulingFactor", 0.25, 0);
-                     },
-                     "CHTCoeff", 0, kEmpty}),
-    [](const ::testing::TestParamInfo<ConflictCase>& info) { return "conflict" + std::to_string(info.index); });
-
-TEST_F(SegmentRules, ARefusedValueLeavesTheRestUsable) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    SetPoints(*s, {20, 80});
-    s->InsertSegment(1);
-    s->SetValue("Enthalpy", -120.0, 0);
-    ASSERT_EQ(0, s->SetValue("HeatCapacityFlowrate", 2.0, 0));
-    EXPECT_EQ(1, s->SetValue("HeatCapacityFlowrate", 3.0, 0));
-    EXPECT_DOUBLE_EQ(60.0, Value(*s, "Temperature", 1));
-    EXPECT_EQ(2, s->GetValueStatus("Temperature", 1));
-}
 
 // ---- completeness, defaults, transport properties -------------------------------------------------
 
@@ -280,45 +197,7 @@ TEST_F(SegmentRules, CompletenessFollowsTheKindOfStream) {
     EXPECT_TRUE(u->IsComplete());
 }
 
-TEST_F(SegmentRules, TransportPropertiesNeedEveryEntry) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    EXPECT_EQ(0, s->GetPropertySet().HasTransportProperties());
-    coldProperties(*s);
-    EXPECT_EQ(1, s->GetPropertySet().HasTransportProperties());
-    s->InsertSegment(1);
-    EXPECT_EQ(0, s->GetPropertySet().HasTransportProperties());
-}
-
 // ---- design segments ---------------------------------------------------------------------------------
-
-TEST_F(SegmentRules, ProcessSegmentsCarryTheValuesOfEachSegment) {
-    CPIHeatIntegrationStream* s = owner.Add("C1");
-    SetPoints(*s, {20, 50, 80});
-    SetSegmentValues(*s, "HeatCapacityFlowrate", {1.0, 2.0});
-    s->SetDTminContribution(8.0, "Local", 0, 0);
-    auto list = s->BuildDesignSegments();
-    ASSERT_EQ(2u, list->size());
-    const double in[] = {20, 50}, out[] = {50, 80}, load[] = {-30, -60}, cp[] = {1, 2};
-    for (std::size_t i = 0; i < 2; ++i) {
-        const StreamSegment& seg = *(*list)[i];
-        EXPECT_DOUBLE_EQ(in[i], seg.dInletTemperature);
-        EXPECT_DOUBLE_EQ(out[i], seg.dOutletTemperature);
-        EXPECT_DOUBLE_EQ(in[i], seg.dShiftedInletTemperature);
-        EXPECT_DOUBLE_EQ(out[i], seg.dShiftedOutletTemperature);
-        EXPECT_DOUBLE_EQ(load[i], seg.dLoad);
-        EXPECT_DOUBLE_EQ(cp[i], seg.dHeatCapacityFlowrate);
-        EXPECT_DOUBLE_EQ(0.2, seg.dFilmCoefficient);
-        EXPECT_EQ(1, seg.nHotCold);
-        EXPECT_EQ(0, seg.nKind);
-        EXPECT_FALSE(seg.HasLink());
-        EXPECT_EQ(1, seg.DTminContribution.nFlag);
-        EXPECT_DOUBLE_EQ(4.0, seg.DTminContribution.dValue);
-        EXPECT_EQ(static_cast<IHeatIntegrationStream*>(s), seg.pStream);
-        EXPECT_EQ(CPString("C1"), seg.strStreamName);
-        EXPECT_DOUBLE_EQ(1e-12, seg.dEndToleranceLoad[0]);
-    }
-    EXPECT_EQ(1, s->GetPropertySet().IsSegmentTableBuilt());
-}
 
 struct UtilityCase {
     std::vector<double> points;

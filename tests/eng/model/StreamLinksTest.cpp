@@ -33,13 +33,13 @@ TEST_F(StreamLinks, ALinkIsHeldByBothStreamsWhichBecomeLinkedStreams) {
     EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());
     EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, b->GetStreamKind());
     ASSERT_EQ((std::vector<int>{71, 72}), ra.Codes());
-    EXPECT_EQ(AsData(*a), ra.notices[0].data);
-    EXPECT_EQ(1, ra.notices[1].intValue);
-    EXPECT_TRUE(rb.notices.empty());  // the other side changes kind silently
+    EXPECT_EQ(AsData(*a), ra.changes[0].data);
+    EXPECT_EQ(1, ra.changes[1].intValue);
+    EXPECT_TRUE(rb.changes.empty());  // the other side changes kind silently
 
     EXPECT_EQ(1, a->LinkStream("B"));  // already linked: nothing more
     EXPECT_EQ(1, a->GetNumberOfLinkedStreams());
-    EXPECT_EQ(2u, ra.notices.size());
+    EXPECT_EQ(2u, ra.changes.size());
 }
 
 TEST_F(StreamLinks, LinksToNobodyOrItselfOrFromALockedStreamAreRefused) {
@@ -64,7 +64,7 @@ TEST_F(StreamLinks, UnlinkingTakesTheLinkBackOnBothSides) {
     EXPECT_EQ(CPIHeatIntegrationStream::KindLinked, a->GetStreamKind());  // still linked to C
     EXPECT_EQ(CPIHeatIntegrationStream::KindProcess, b->GetStreamKind());
     ASSERT_EQ((std::vector<int>{71, 72}), ra.Codes());
-    EXPECT_EQ(-1, ra.notices[1].intValue);
+    EXPECT_EQ(-1, ra.changes[1].intValue);
     EXPECT_EQ(0, a->UnlinkStream("B"));
 
     EXPECT_EQ(1, c->UnlinkStream("A"));

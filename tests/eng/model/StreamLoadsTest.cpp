@@ -49,30 +49,6 @@ TEST_F(StreamLoads, ProcessLoadIsTheMagnitudeOfTheEnthalpySum) {
     EXPECT_DOUBLE_EQ(0.0, s->GetHeatLoad(0));
 }
 
-TEST_F(StreamLoads, UtilityWithoutSegmentsHasNoLoadAndKeepsItsFlags) {
-    CPIHeatIntegrationStream* u = owner.Add("U", 1);
-    SetPoints(*u, {250, 200});
-    EXPECT_DOUBLE_EQ(0.0, u->GetHeatLoad(0));
-    EXPECT_DOUBLE_EQ(0.0, u->GetHeatLoad(1));
-    EXPECT_FALSE(u->IsLoadInStep(0));
-    EXPECT_FALSE(u->IsLoadInStep(1));
-}
-
-TEST_F(StreamLoads, AnUnknownModeIsAnAssertionAndNoLoad) {
-    CPIHeatIntegrationStream* s = owner.Add("P");
-    s->SetValue("Enthalpy", 100.0, 0);
-    Exceptions::ClearRecords();
-    EXPECT_DOUBLE_EQ(0.0, s->GetHeatLoad(3));
-    const auto records = Exceptions::Records();
-    ASSERT_EQ(2u, records.size());
-    EXPECT_EQ("!\"IsLoadCalculated failed\"", records[0].expression);
-    EXPECT_EQ(793, records[0].line);
-    EXPECT_EQ("!\"GetHeatLoad failed\"", records[1].expression);
-    EXPECT_EQ(1222, records[1].line);
-    EXPECT_EQ("eng/chistream", records[1].file);
-    Exceptions::ClearRecords();
-}
-
 // ---- SetHeatLoad on a utility --------------------------------------------------------------------
 
 TEST_F(StreamLoads, AUtilityLoadIsSpreadOverItsSegmentsBySpecificHeat) {
@@ -108,24 +84,6 @@ TEST_F(StreamLoads, InTheNetworkViewTheLoadEndsAtTheFarEnd) {
     EXPECT_TRUE(u->IsLoadInStep(1));
 }
 
-TEST_F(StreamLoads, ModeTwoFromADesignIsTheNetworkView) {
-    CPIHeatIntegrationStream* a = HotUtility("A");
-    CPIHeatIntegrationStream* b = HotUtility("B");
-    (*a->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
-    (*b->GetDesignSegments())[1]->pLink->dFarEndTemperature = 175.0;
-    a->SetHeatLoad(400.0, 1);
-    b->SetHeatLoad(400.0, 2);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_DOUBLE_EQ((*a->GetDesignSegments())[i]->dLoad, (*b->GetDesignSegments())[i]->dLoad);
-        EXPECT_DOUBLE_EQ((*a->GetDesignSegments())[i]->dHeatCapacityFlowrate,
-                         (*b->GetDesignSegments())[i]->dHeatCapacityFlowrate);
-        EXPECT_DOUBLE_EQ(Value(*a, "HeatCapacityFlowrate", static_cast<int>(i)),
-                         Value(*b, "HeatCapacityFlowrate", static_cast<int>(i)));
-    }
-    EXPECT_TRUE(b->IsLoadInStep(1));
-    EXPECT_DOUBLE_EQ(a->GetHeatLoad(1), b->GetHeatLoad(1));
-}
-
 TEST_F(StreamLoads, UnconnectedSegmentsTakeNoLoad) {
     CPIHeatIntegrationStream* u = HotUtility();
     (*u->GetDesignSegments())[1]->pLink->nConnected = 0;
@@ -133,26 +91,6 @@ TEST_F(StreamLoads, UnconnectedSegmentsTakeNoLoad) {
     EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dLoad);
     EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dHeatCapacityFlowrate);
     EXPECT_DOUBLE_EQ(100.0, u->GetHeatLoad(1));
-}
-
-TEST_F(StreamLoads, ASegmentWithoutNetworkLinkCountsAsNotConnected) {
-    CPIHeatIntegrationStream* u = HotUtility();
-    (*u->GetDesignSegments())[1]->pLink.reset();
-    u->SetHeatLoad(400.0, 1);
-    // Only the linked segment shares the load: S = -50.
-    EXPECT_DOUBLE_EQ(-400.0, (*u->GetDesignSegments())[0]->dLoad);
-    EXPECT_DOUBLE_EQ(0.0, (*u->GetDesignSegments())[1]->dLoad);
-    EXPECT_DOUBLE_EQ(400.0, u->GetHeatLoad(1));
-    u->UpdateEndToleranceLoad(1);
-    EXPECT_TRUE(u->IsInInterval(300.0, 100.0));
-
-    // A process stream whose segments stand in no network has no connected load.
-    CPIHeatIntegrationStream* p = owner.Add("P");
-    SetPoints(*p, {150, 100});
-    p->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*p);
-    p->SetHeatLoad(100.0, 1);
-    EXPECT_DOUBLE_EQ(0.0, p->GetHeatLoad(1));
 }
 
 // ---- loads in a range ----------------------------------------------------------------------------
@@ -180,30 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LoadInRange,
     ::testing::Values(
         // one segment reaches as far as asked, wherever its own temperatures lie
-        RangeCase{{100, 200}, {2.0}, 10, 30, 1, 40.0}, RangeCase{{100, 200}, {2.0}, 10, 30, 0, 40.0},
+        RangeCase{{100, 200}, {2.0}, 10, 30, 1, 40.0},
         // the first span reaches down to 0, the last up to 100: 1 x 50 + 2 x 50
-        RangeCase{{20, 50, 80}, {1.0, 2.0}, 0, 100, 1, 150.0}, RangeCase{{20, 50, 80}, {1.0, 2.0}, 0, 100, 0, 150.0},
-        RangeCase{{20, 50, 80}, {1.0, 2.0}, 30, 60, 1, 40.0}, RangeCase{{20, 50, 80}, {1.0, 2.0}, 60, 70, 1, 20.0},
+        RangeCase{{20, 50, 80}, {1.0, 2.0}, 0, 100, 0, 150.0}, RangeCase{{20, 50, 80}, {1.0, 2.0}, 30, 60, 1, 40.0},
         // hot streams count downward, from the higher temperature to the lower
-        RangeCase{{150, 100, 50}, {1.0, 2.0}, 200, 0, 1, 300.0}, RangeCase{{150, 100, 50}, {1.0, 2.0}, 120, 80, 1, 60.0},
-        RangeCase{{150, 100, 50}, {1.0, 2.0}, 100, 90, 0, 20.0}));
-
-TEST_F(StreamLoads, RangesOfAnUndeterminedStreamOrWithoutSegmentsAreEmpty) {
-    CPIHeatIntegrationStream* s = owner.Add("S");
-    SetPoints(*s, {100, 100});
-    TakeSegments(*s);
-    EXPECT_DOUBLE_EQ(0.0, s->GetHeatLoadInRange(0, 200, 1));
-    CPIHeatIntegrationStream* t = owner.Add("T");
-    SetPoints(*t, {20, 80});
-    EXPECT_DOUBLE_EQ(0.0, t->GetHeatLoadInRange(0, 200, 1));
-}
-
-TEST_F(StreamLoads, LoadFromSupply) {
-    CPIHeatIntegrationStream* s = ColdTwoSegments();
-    EXPECT_DOUBLE_EQ(60.0, s->GetHeatLoadFromSupply(65.0));  // 30 x 1 + 15 x 2
-    CPIHeatIntegrationStream* open = owner.Add("Open");
-    EXPECT_DOUBLE_EQ(0.0, open->GetHeatLoadFromSupply(65.0));
-}
+        RangeCase{{150, 100, 50}, {1.0, 2.0}, 120, 80, 1, 60.0}));
 
 // ---- temperatures ----------------------------------------------------------------------------------
 
@@ -219,26 +138,6 @@ TEST_F(StreamLoads, TemperatureAtLoadIsLinearWithinEachSegment) {
     EXPECT_EQ(kEmpty, noSegments->GetTemperatureAtLoad(10.0));
     CPIHeatIntegrationStream* u = HotUtility();
     EXPECT_DOUBLE_EQ(0.0, u->GetTemperatureAtLoad(10.0));
-}
-
-TEST_F(StreamLoads, SegmentValueAndPointAtATemperature) {
-    CPIHeatIntegrationStream* s = ColdTwoSegments();
-    const double t[] = {10, 20, 35, 50, 65, 80, 90};
-    const double cp[] = {1, 1, 1, 1, 2, 2, 2};
-    const int point[] = {-1, 0, 0, 1, 1, 2, -1};
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_DOUBLE_EQ(cp[i], s->GetSegmentValueAtTemperature(t[i], "HeatCapacityFlowrate")) << t[i];
-        EXPECT_EQ(point[i], s->GetPointIndexAtTemperature(t[i])) << t[i];
-    }
-    CPIHeatIntegrationStream* hot = owner.Add("H");
-    SetPoints(*hot, {150, 100, 50});
-    SetSegmentValues(*hot, "HeatCapacityFlowrate", {1.0, 2.0});
-    EXPECT_DOUBLE_EQ(1.0, hot->GetSegmentValueAtTemperature(160, "HeatCapacityFlowrate"));
-    EXPECT_DOUBLE_EQ(2.0, hot->GetSegmentValueAtTemperature(70, "HeatCapacityFlowrate"));
-    EXPECT_EQ(-1, hot->GetPointIndexAtTemperature(120));  // the points of a hot stream fall
-    CPIHeatIntegrationStream* flat = owner.Add("F");
-    SetPoints(*flat, {100, 100});
-    EXPECT_DOUBLE_EQ(0.0, flat->GetSegmentValueAtTemperature(100, "HeatCapacityFlowrate"));
 }
 
 // ---- widening --------------------------------------------------------------------------------------
@@ -273,19 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Widen,
                                            WidenCase{{100, 100}, kEmpty, 100.5, 0.0},
                                            WidenCase{{20, 20.3}, -30.0, 20.5, 60.0},
                                            // wide enough already: nothing changes
-                                           WidenCase{{100, 99.5}, 50.0, 99.5, 100.0},
-                                           WidenCase{{100, 40}, 60.0, 40.0, 1.0}));
-
-TEST_F(StreamLoads, OnlySingleSegmentProcessStreamsAreWidened) {
-    CPIHeatIntegrationStream* u = owner.Add("U", 1);
-    SetPoints(*u, {100, 99.9});
-    u->WidenIsothermalStream();
-    EXPECT_DOUBLE_EQ(99.9, u->GetTargetTemperature());
-    CPIHeatIntegrationStream* two = owner.Add("Two");
-    SetPoints(*two, {100, 99.95, 99.9});
-    two->WidenIsothermalStream();
-    EXPECT_DOUBLE_EQ(99.9, two->GetTargetTemperature());
-}
+                                           WidenCase{{100, 99.5}, 50.0, 99.5, 100.0}));
 
 // ---- end tolerance loads and intervals -------------------------------------------------------------
 
@@ -320,20 +207,6 @@ TEST_F(StreamLoads, AUtilityEndsAtItsLastConnectedSegment) {
     EXPECT_DOUBLE_EQ(1e-12, segs[1]->dEndToleranceLoad[0]);
     EXPECT_TRUE(u->IsInInterval(260.0, 190.0));
     EXPECT_FALSE(u->IsInInterval(260.0, 255.0));
-}
-
-TEST_F(StreamLoads, IntervalsAreTestedInTheStreamsDirection) {
-    CPIHeatIntegrationStream* cold = ColdTwoSegments();
-    EXPECT_TRUE(cold->IsInInterval(100.0, 50.0));
-    EXPECT_FALSE(cold->IsInInterval(10.0, 0.0));
-    EXPECT_FALSE(cold->IsInInterval(200.0, 80.0));
-    CPIHeatIntegrationStream* hot = owner.Add("H");
-    SetPoints(*hot, {150, 100});
-    hot->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*hot);
-    EXPECT_TRUE(hot->IsInInterval(120.0, 90.0));
-    EXPECT_FALSE(hot->IsInInterval(90.0, 0.0));
-    EXPECT_FALSE(owner.Add("N")->IsInInterval(1000.0, -1000.0));
 }
 
 // ---- shifted temperatures ---------------------------------------------------------------------------
@@ -374,44 +247,5 @@ TEST_P(Shift, HotSegmentsMoveDownColdOnesUp) {
 INSTANTIATE_TEST_SUITE_P(Scopes, Shift,
                          ::testing::Values(ShiftCase{"Global", 20.0, 140, 90, 30, 90},
                                            ShiftCase{"Local", 8.0, 146, 96, 24, 84}));
-
-TEST_F(StreamLoads, ASiteStreamLeavesTheShiftToItsManager) {
-    FakeStreamOwner site(false);
-    CPIHeatIntegrationStream* u = site.Add("Steam", 1);
-    SetPoints(*u, {250, 200});
-    u->SetValue("SpecificHeat", 2.0, 0);
-    TakeSegments(*u);
-    u->SetDTminContribution(20.0, "Global", 0, 1);
-    EXPECT_EQ(1, site.siteDTminCalls);
-    EXPECT_DOUBLE_EQ(20.0, site.lastSiteDTmin);
-    EXPECT_DOUBLE_EQ(250.0, u->GetDesignSegments()->front()->dShiftedInletTemperature);
-    EXPECT_DOUBLE_EQ(10.0, u->GetDesignSegments()->front()->DTminContribution.dValue);
-}
-
-TEST_F(StreamLoads, TemporaryDTminAndBack) {
-    CPIHeatIntegrationStream* hot = owner.Add("H");
-    SetPoints(*hot, {150, 100});
-    hot->SetValue("Enthalpy", 100.0, 0);
-    TakeSegments(*hot);
-    hot->SetDTminContribution(8.0, "Local", 0, 0);
-    hot->SetTemporaryDTmin(30.0);
-    const StreamSegment& h = *hot->GetDesignSegments()->front();
-    EXPECT_DOUBLE_EQ(135.0, h.dShiftedInletTemperature);
-    EXPECT_DOUBLE_EQ(85.0, h.dShiftedOutletTemperature);
-    EXPECT_EQ(0, h.DTminContribution.nFlag);
-    hot->RestoreDTminContribution();
-    EXPECT_DOUBLE_EQ(146.0, h.dShiftedInletTemperature);
-    EXPECT_DOUBLE_EQ(96.0, h.dShiftedOutletTemperature);
-    EXPECT_EQ(1, h.DTminContribution.nFlag);
-    EXPECT_EQ(0, hot->IsUpdating());
-}
-
-TEST_F(StreamLoads, ValuesAreSentOnToTheDesignSegments) {
-    CPIHeatIntegrationStream* u = HotUtility();
-    u->SetValue("SpecificHeat", 2.5, 0);
-    EXPECT_DOUBLE_EQ(2.5, (*u->GetDesignSegments())[0]->pLink->dSpecificHeat);
-    u->SetValue("CHTCoeff", 1.0, 1);
-    EXPECT_DOUBLE_EQ(1.0, (*u->GetDesignSegments())[1]->dFilmCoefficient);
-}
 
 }  // namespace

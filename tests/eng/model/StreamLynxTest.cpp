@@ -134,81 +134,6 @@ std::vector<std::string> journalKeys() {
 
 }  // namespace
 
-TEST(StreamLynx, TheFirstLinkCreatesTheCollectionAndALinkIsMadeOncePerStream) {
-    LinkFixture f;
-    EXPECT_EQ(f.scenario->GetStreamLinkCollection(), nullptr);
-    f.view.heard.clear();
-    StreamLynx* h1 = f.Link("H1");
-    ASSERT_NE(h1, nullptr);
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{113, 114}));
-    EXPECT_EQ(f.view.Last(114)->data, h1);
-
-    f.view.heard.clear();
-    EXPECT_EQ(f.Link("H1"), h1);
-    EXPECT_EQ(f.view.Codes(), (std::vector<int>{114}));
-    EXPECT_EQ(f.view.Last(114)->data, h1);
-    EXPECT_NE(f.Link("C1"), h1);
-    EXPECT_EQ(f.scenario->GetStreamLinkCollection()->GetNumberOfLinks(), 2);
-
-    // Nothing to link: no stream, a utility, a stream of another scenario.
-    LinkFixture other;
-    f.view.heard.clear();
-    f.scenario->AddStreamLink(nullptr);
-    f.scenario->AddStreamLink(f.Stream("U1"));
-    f.scenario->AddStreamLink(other.Stream("H2"));
-    EXPECT_TRUE(f.view.heard.empty());
-    EXPECT_EQ(f.scenario->GetStreamLinkCollection()->GetNumberOfLinks(), 2);
-}
-
-TEST(StreamLynx, ALinkStartsFromItsStreamsCurrentValuesWithTheOtherProcessStreamsAsCandidates) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("C1");
-    ASSERT_EQ(link->GetNumberOfCandidates(), 2);
-    EXPECT_EQ(link->GetCandidate(0), f.Stream("H1"));
-    EXPECT_EQ(link->GetCandidate(1), f.Stream("H2"));
-    EXPECT_DOUBLE_EQ(link->GetConstant("Temperature"), 40.0);
-    EXPECT_DOUBLE_EQ(link->GetConstant("MassFlow"), 3.0);
-    EXPECT_DOUBLE_EQ(link->GetReferenceTemperature(), 40.0);
-    EXPECT_FALSE(link->IsAdvanced());
-    EXPECT_FALSE(link->IsModified());
-    for (const char* key : {"Temp_Temp", "Temp_Flow", "Flow_Temp", "Flow_Flow", "Temp_All", "Flow_All"})
-        EXPECT_EQ(link->GetNumberOfCoefficients(key), 0) << key;
-}
-
-namespace {
-
-struct LinkReadCase {
-    const char* name;
-    int layout;  // 0 plain end, 1 behind a heater, 2 end node missing, 3 no temperature, 4 no design
-    double expected;
-};
-
-}  // namespace
-
-class CandidateTemperature : public ::testing::TestWithParam<LinkReadCase> {};
-
-TEST_P(CandidateTemperature, IsReadAtTheUnitInFrontOfTheStreamEndLookingPastAHeater) {
-    LinkFixture f;
-    f.design->nodes.clear();
-    switch (GetParam().layout) {
-    case 0: f.design->EndAt("H2", 120.0); break;
-    case 1: f.design->EndBehindHeater("H2", 95.0, 130.0); break;
-    case 2: break;
-    case 3: f.design->EndAt("H2", kEmpty); break;
-    case 4: f.scenario->DeleteDesign("Design 1"); break;
-    }
-    StreamLynx* link = f.Link("H1");
-    EXPECT_DOUBLE_EQ(link->GetCandidateTemperature(0), GetParam().expected);
-    EXPECT_DOUBLE_EQ(link->GetCandidateTemperature(7), kEmpty);
-    EXPECT_DOUBLE_EQ(link->GetCandidateMassFlow(0), 2.5);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, CandidateTemperature,
-                         ::testing::Values(LinkReadCase{"plain", 0, 120.0}, LinkReadCase{"heater", 1, 95.0},
-                                           LinkReadCase{"no end node", 2, kEmpty}, LinkReadCase{"no value", 3, kEmpty},
-                                           LinkReadCase{"no design", 4, kEmpty}),
-                         [](const auto& info) { return std::to_string(info.param.layout); });
-
 TEST(StreamLynx, ASimpleLinkKeepsTheDifferenceToItsOneSourceAndASecondSourceReplacesTheFirst) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");  // H1 at 180; H2 ends at 150, C1 at 60
@@ -261,78 +186,6 @@ TEST(StreamLynx, AnAdvancedLinkSumsItsTermsPerTarget) {
     EXPECT_TRUE(journalKeys().empty());
 }
 
-TEST(StreamLynx, AnotherTargetOrAPositionPastTheEndAnswersEmptyAndChangesNothing) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("H1");
-    const std::pair<const char*, int> outside[] = {{"Pressure", 0}, {"Temperature", 2}, {"MassFlow", -1}};
-    for (auto [target, i] : outside) {
-        link->SetTemperatureTerm(target, i, true);
-        link->SetMassFlowCoefficient(target, i, 3.0);
-        link->SetTemperatureUpperBound(target, i, 3.0);
-        link->EnableMassFlowBound(target, i, 1);
-        EXPECT_DOUBLE_EQ(link->GetMassFlowCoefficient(target, i), kEmpty);
-        EXPECT_DOUBLE_EQ(link->GetTemperatureUpperBound(target, i), kEmpty);
-        EXPECT_DOUBLE_EQ(link->SetDefaultTemperatureLowerBound(target, i), kEmpty);
-        EXPECT_EQ(link->IsMassFlowBoundEnabled(target, i), 1);
-        EXPECT_FALSE(link->IsTemperatureTerm(target, i));
-    }
-    EXPECT_FALSE(link->IsModified());
-    EXPECT_EQ(link->GetNumberOfCoefficients("Temp_All") + link->GetNumberOfCoefficients("Flow_All"), 0);
-}
-
-namespace {
-
-struct LinkBoundCase {
-    const char* name;
-    int index;
-    double percentage, absolute;
-    double candidate;  // H2's temperature at its end
-    double lower, upper;
-};
-
-}  // namespace
-
-class DefaultBounds : public ::testing::TestWithParam<LinkBoundCase> {};
-
-TEST_P(DefaultBounds, ComeFromTheUserPreferences) {
-    const LinkBoundCase& c = GetParam();
-    LinkFixture f;
-    LinkFixture::Prefer("TempBoundIndex", c.index);
-    LinkFixture::Prefer("TempPercentageBoundValue", c.percentage);
-    LinkFixture::Prefer("TemperatureAbsBoundValue", c.absolute);
-    f.design->EndAt("H2", c.candidate);
-    StreamLynx* link = f.Link("H1");
-    link->SetAdvanced(true);
-    link->SetTemperatureTerm("Temperature", 0, true);
-    EXPECT_DOUBLE_EQ(link->SetDefaultTemperatureLowerBound("Temperature", 0), kEmpty) << "bound not enabled";
-    link->EnableTemperatureBound("Temperature", 0, 1);
-    EXPECT_DOUBLE_EQ(link->SetDefaultTemperatureLowerBound("Temperature", 0), c.lower);
-    EXPECT_DOUBLE_EQ(link->SetDefaultTemperatureUpperBound("Temperature", 0), c.upper);
-    EXPECT_DOUBLE_EQ(link->GetTemperatureLowerBound("Temperature", 0), c.lower);
-    EXPECT_DOUBLE_EQ(link->GetTemperatureUpperBound("Temperature", 0), c.upper);
-    link->EnableTemperatureBound("Temperature", 0, 0);
-    EXPECT_DOUBLE_EQ(link->GetTemperatureLowerBound("Temperature", 0), 0.0);
-    EXPECT_DOUBLE_EQ(link->GetTemperatureUpperBound("Temperature", 0), 0.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Preferences, DefaultBounds,
-                         ::testing::Values(LinkBoundCase{"tenPercent", 0, 10.0, 99.0, 150.0, 135.0, 165.0},
-                                           LinkBoundCase{"absolute", 1, 10.0, 4.0, 150.0, 146.0, 154.0},
-                                           LinkBoundCase{"otherIndex", 2, 10.0, 4.0, 150.0, 0.0, 0.0},
-                                           LinkBoundCase{"belowZero", 0, 20.0, 4.0, -50.0, -60.0, -40.0}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(StreamLynx, MassFlowDefaultBoundsUseTheFlowPreferences) {
-    LinkFixture f;
-    LinkFixture::Prefer("FlowBoundIndex", 0);
-    LinkFixture::Prefer("FlowPercentageBoundValue", 20);
-    StreamLynx* link = f.Link("H1");
-    link->SetMassFlowTerm("MassFlow", 1, true);  // C1, 3.0
-    link->EnableMassFlowBound("MassFlow", 1, 1);
-    EXPECT_DOUBLE_EQ(link->SetDefaultMassFlowLowerBound("MassFlow", 1), 2.4);
-    EXPECT_DOUBLE_EQ(link->SetDefaultMassFlowUpperBound("MassFlow", 1), 3.6);
-}
-
 TEST(StreamLynx, AViolatedBoundIsReportedWithTheSourcesNameAndTheTermStillCounts) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");
@@ -355,20 +208,6 @@ TEST(StreamLynx, AViolatedBoundIsReportedWithTheSourcesNameAndTheTermStillCounts
     EXPECT_EQ(journalKeys().back(), "FlowBound");
 }
 
-TEST(StreamLynx, TheDesignIsLookedUpWhenTheLinkReadsAndWithoutOneNothingIsEvaluated) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("H1");
-    link->SetTemperatureTerm("Temperature", 0, true);  // DT 30 against H2 at 150
-    ASSERT_EQ(f.scenario->DeleteDesign("Design 1"), 1);
-    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), kEmpty);
-    EXPECT_DOUBLE_EQ(link->Evaluate("MassFlow"), kEmpty);
-    EXPECT_TRUE(journalKeys().empty());
-
-    ASSERT_EQ(f.scenario->AddDesign("Design 2"), 1);
-    f.designs->made.back()->EndAt("H2", 110.0);
-    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), 140.0);
-}
-
 TEST(StreamLynx, ResultsAreWrittenIntoTheLinkedStream) {
     LinkFixture f;
     StreamLynx* link = f.Link("H1");
@@ -386,59 +225,6 @@ TEST(StreamLynx, ResultsAreWrittenIntoTheLinkedStream) {
     link->ClearModified();
     EXPECT_FALSE(link->IsModified());
     EXPECT_EQ(f.design->operationUpdates, (std::vector<std::string>{"H1"})) << "the design hears of the write";
-}
-
-TEST(StreamLynx, StreamsTheScenarioDeletedReadAsMissing) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("H1");
-    link->SetAdvanced(true);
-    link->SetMassFlowTerm("MassFlow", 1, true);  // C1
-    ASSERT_EQ(f.scenario->DeleteStream("C1"), 1);
-    EXPECT_EQ(link->GetCandidate(1), nullptr);
-    EXPECT_DOUBLE_EQ(link->GetCandidateMassFlow(1), kEmpty);
-    EXPECT_DOUBLE_EQ(link->Evaluate("MassFlow"), kEmpty);
-    ASSERT_EQ(f.scenario->DeleteStream("H1"), 1);
-    EXPECT_EQ(link->GetLinkedStream(), nullptr);
-    EXPECT_EQ(link->UpdateLinkedStream("MassFlow", 1.0), 0);
-    LurmetBinaryFile file = LurmetBinaryFile::ForWriting();
-    EXPECT_TRUE(link->Store(file));
-}
-
-TEST(StreamLynxCollection, CountsLinksByTheirTermsAndSpreadsTheAdvancedPreference) {
-    LinkFixture f;
-    StreamLynx* h1 = f.Link("H1");  // no terms
-    StreamLynx* h2 = f.Link("H2");  // a MassFlow term only
-    StreamLynx* c1 = f.Link("C1");  // a Temperature term
-    h2->SetMassFlowTerm("MassFlow", 0, true);
-    c1->SetTemperatureTerm("Temperature", 1, true);
-    StreamLynxCollection& links = *f.scenario->GetStreamLinkCollection();
-    EXPECT_EQ(links.CountLinks("Temp_All"), 2);
-    EXPECT_EQ(links.CountLinks("Flow_All"), 1);
-    EXPECT_EQ(links.CountLinks("Temp_Temp"), 1);
-    EXPECT_EQ(links.CountLinks("Other"), 0);
-    EXPECT_EQ(links.FindNthLink("Temp_All", 1), 2);
-    EXPECT_EQ(links.FindNthLink("Flow_All", 0), 1);
-    EXPECT_EQ(links.FindNthLink("Flow_All", 1), 0);
-
-    links.SetAdvancedLinkPreference(1);
-    for (StreamLynx* link : {h1, h2, c1}) EXPECT_TRUE(link->IsAdvanced() && link->GetAdvancedPreference());
-    links.SetAdvancedLinkPreference(0);
-    for (StreamLynx* link : {h1, h2, c1}) EXPECT_TRUE(link->IsAdvanced() && !link->GetAdvancedPreference());
-
-    EXPECT_EQ(links.DeleteLinksOf(f.Stream("H2")), 1);
-    EXPECT_EQ(links.GetNumberOfLinks(), 2);
-}
-
-TEST(StreamLynxCollection, LetsGoOfADestroyedScenarioWithoutDestroyingItself) {
-    LinkFixture f;
-    StreamLynx* link = f.Link("H1");
-    StreamLynxCollection& links = *f.scenario->GetStreamLinkCollection();
-    links.NotifyChange(25, "S", static_cast<IHeatIntegrationScenario*>(f.scenario.get()));
-    EXPECT_EQ(links.GetScenario(), nullptr);
-    EXPECT_EQ(links.GetNumberOfLinks(), 1);
-    EXPECT_EQ(link->GetLinkedStream(), nullptr);
-    EXPECT_DOUBLE_EQ(link->GetCandidateTemperature(0), kEmpty);
-    f.scenario.reset();  // the owner destroys it, once
 }
 
 namespace {
@@ -497,69 +283,4 @@ TEST(StreamLynxCollection, RecordsRoundTripTheirLinks) {
     EXPECT_EQ(recalled.GetLink(1)->GetLinkedStream(), f.Stream("C1"));
     EXPECT_EQ(snapshot(*recalled.GetLink(0)), snapshot(*link));
     EXPECT_EQ(stored(recalled), bytes);
-}
-
-TEST(StreamLynxCollection, ADamagedRecordFailsAndKeepsTheLinksReadSoFar) {
-    LinkFixture f;
-    fullLink(f);
-    f.Link("C1");
-    const std::vector<std::uint8_t> bytes = stored(*f.scenario->GetStreamLinkCollection());
-    for (std::size_t cut : {bytes.size() - 3, bytes.size() / 2, std::size_t{12}}) {
-        StreamLynxCollection recalled(f.scenario.get());
-        LurmetBinaryFile in = LurmetBinaryFile::ForReading({bytes.begin(), bytes.begin() + cut});
-        EXPECT_FALSE(recalled.Recall(in)) << cut;
-    }
-
-    // A count that promises more links than the record holds.
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    RecordHandle record;
-    out.BeginRecord(record, 1);
-    out.WriteInt(1000000);
-    for (int k = 0; k < 2; ++k) f.scenario->GetStreamLinkCollection()->GetLink(k)->Store(out);
-    out.EndRecord(record);
-    StreamLynxCollection recalled(f.scenario.get());
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    EXPECT_FALSE(recalled.Recall(in));
-    EXPECT_EQ(recalled.GetNumberOfLinks(), 2);
-}
-
-TEST(StreamLynxCollection, AnOlderLinkRecordLeavesTheBoundsItLacksAtZero) {
-    LinkFixture f;
-    // A version 2 record of an H1 link: Temp_Temp on H2 with coefficient 0.5, bound 100..(none).
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    RecordHandle collection, link;
-    out.BeginRecord(collection, 1);
-    out.WriteInt(1);
-    out.BeginRecord(link, 2);
-    out.WriteCPString("H1");
-    out.WriteBool(true);
-    out.WriteBool(false);
-    out.WriteInt(1);
-    out.WriteCPString("H2");
-    for (int list = 1; list < 4; ++list) out.WriteInt(0);
-    out.WriteInt(2);
-    auto group = [&](double first) {
-        out.WriteBool(true);
-        out.WriteDouble(first);
-        out.WriteDouble(0.0);
-        for (int list = 1; list < 4; ++list) out.WriteBool(false);
-    };
-    group(0.5);    // coefficients
-    group(100.0);  // lower bounds
-    out.WriteBool(true);
-    out.WriteBool(true);
-    out.WriteBool(false);
-    for (int list = 1; list < 4; ++list) out.WriteBool(false);
-    out.EndRecord(link);
-    out.EndRecord(collection);
-
-    StreamLynxCollection recalled(f.scenario.get());
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    ASSERT_TRUE(recalled.Recall(in));
-    StreamLynx* l = recalled.GetLink(0);
-    EXPECT_TRUE(l->IsTemperatureTerm("Temperature", 0));
-    EXPECT_DOUBLE_EQ(l->GetTemperatureCoefficient("Temperature", 0), 0.5);
-    EXPECT_DOUBLE_EQ(l->GetTemperatureLowerBound("Temperature", 0), 100.0);
-    EXPECT_EQ(l->IsTemperatureBoundEnabled("Temperature", 0), 1);
-    EXPECT_DOUBLE_EQ(l->GetTemperatureUpperBound("Temperature", 0), 0.0);
 }

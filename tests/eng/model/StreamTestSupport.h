@@ -1,4 +1,5 @@
 #pragma once
+#include "tests/support/NotificationRecorder.h"
 // Test doubles for the heat-integration stream: an owner that holds streams by name, a receiver
 // that records change codes, and small helpers that build typical streams.
 #include "brasko/NotificationSender.h"
@@ -62,40 +63,7 @@ private:
     bool m_scenario;
 };
 
-struct Notice {
-    int code;
-    CPString text;
-    void* data;
-    int intValue;
-    double doubleValue;
-};
-
-// Records every change code; the value behind a data pointer is read at once, as a receiver must.
-class RecordingReceiver : public INotificationReceiver {
-public:
-    void NotifyChange(int code, const CPString& text, void* data) override {
-        Notice n{code, text, data, 0, 0.0};
-        if (data && (code == 72 || code == 73 || code == 87)) n.intValue = *static_cast<int*>(data);
-        if (data && code == 40) n.doubleValue = *static_cast<double*>(data);
-        notices.push_back(n);
-    }
-    int Count(int code) const {
-        return static_cast<int>(std::count_if(notices.begin(), notices.end(), [code](const Notice& n) { return n.code == code; }));
-    }
-    const Notice* Last(int code) const {
-        for (auto it = notices.rbegin(); it != notices.rend(); ++it)
-            if (it->code == code) return &*it;
-        return nullptr;
-    }
-    std::vector<int> Codes() const {
-        std::vector<int> codes;
-        for (const Notice& n : notices) codes.push_back(n.code);
-        return codes;
-    }
-    void Clear() { notices.clear(); }
-
-    std::vector<Notice> notices;
-};
+using RecordingReceiver = NotificationRecorder;
 
 inline void* AsData(CPIHeatIntegrationStream& s) { return static_cast<IHeatIntegrationStream*>(&s); }
 

@@ -111,7 +111,7 @@ TEST(SiteScenarioCopy, UtilitiesFromOutsideTheSiteAreNotCopiedPrivately) {
     ASSERT_EQ(s.site.AddScenario("Other", &plant, nullptr), 1);
     other->RemoveNotificationReceiver(&view);
 
-    EXPECT_TRUE(view.HeardKey("CannotCloneStreamErrorMsg"));
+    EXPECT_TRUE(view.Saw(60, "CannotCloneStreamErrorMsg"));
     EXPECT_EQ(view.Count(30), 1);  // H9 only
     IHeatIntegrationStream* held = nullptr;
     EXPECT_FALSE(other->GetStream("HP Steam", held));

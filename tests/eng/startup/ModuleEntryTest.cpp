@@ -30,15 +30,6 @@ TEST(ModuleEntry, SecondProcessAttachOnlyCountsAndLastDetachClears) {
     EXPECT_EQ(1, ModuleEntry(slot, &marker, kProcessDetach, nullptr));
 }
 
-TEST(ModuleEntry, ThreadAttachWithoutModuleStillResetsFloatingPoint) {
-    ModuleSlot slot;
-    int before = pFPEnv()->TimesApplied();
-    EXPECT_EQ(1, ModuleEntry(slot, nullptr, kThreadAttach, nullptr));
-    EXPECT_EQ(before + 1, pFPEnv()->TimesApplied());
-    EXPECT_EQ(nullptr, slot.module);
-    EXPECT_EQ(1, ModuleEntry(slot, nullptr, kThreadDetach, nullptr));
-}
-
 TEST(ModuleEntry, HookSeesThreadNotificationsAndFinalDetach) {
     ModuleSlot slot;
     ModuleEntry(slot, nullptr, kProcessAttach, nullptr);

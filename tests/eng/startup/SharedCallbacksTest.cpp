@@ -1,4 +1,4 @@
-#include "tests/support/WriterOnlyFile.h"
+#include "tests/support/FailingWriter.h"
 #include "eng/startup/SharedCallbacks.h"
 
 #include "brasko/LurmetBinaryFile.h"
@@ -35,21 +35,6 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyOrder{{100, 4, U}, {100, U, 3}, 1},    // hot value stands in for a missing cold
                       KeyOrder{{100, U, 3}, {100, U, 3}, 0}));
 
-TEST(SharedComparators, ZeroCostPointsSortLastAndDifferencesAscend) {
-    SuperTargetPointRecord zero{}, cheap{}, dear{}, nearZero{};
-    cheap.values[9] = 5.0;
-    dear.values[9] = 9.0;
-    nearZero.values[9] = 5e-9;
-    EXPECT_EQ(1, CompareCostLastZero(&zero, &dear));
-    EXPECT_EQ(-1, CompareCostLastZero(&dear, &zero));
-    EXPECT_EQ(-1, CompareCostLastZero(&cheap, &dear));
-    EXPECT_EQ(0, CompareCostLastZero(&zero, &nearZero));
-
-    const double a[2] = {50, 45}, b[2] = {30, 20};
-    EXPECT_EQ(-1, CompareTemperatureDifference(a, b));  // 5 before 10
-    EXPECT_EQ(1, CompareFirstDouble(a, b));
-}
-
 TEST(SharedFilters, RecordValueFiltersSelectOnTheirThresholds) {
     double r[12] = {10, 0, 0, 98.9, 0, 0, 2e-8, 0, 1e-9, -3e-8, 0, 0};
     double key100 = 100.0, key10 = 10.0, key9 = 9.999;
@@ -64,31 +49,6 @@ TEST(SharedFilters, RecordValueFiltersSelectOnTheirThresholds) {
     CPString x("Steam"), y("Steam"), z("steam");
     EXPECT_EQ(1, IsEqualText(&x, &y));
     EXPECT_EQ(0, IsEqualText(&x, &z));
-}
-
-TEST(SharedFilters, TemperatureKeysBuiltBySideAndUnsetSideSelected) {
-    CPList keys;
-    TemperatureKeySource hot{5.0, 100.0, 8}, cold{7.0, 90.0, 9}, other{1.0, 80.0, 3};
-    MakeTemperatureKey(&hot, &keys);
-    MakeTemperatureKey(&cold, &keys);
-    MakeTemperatureKey(&other, &keys);
-    ASSERT_EQ(3, static_cast<int>(keys.Length()));
-    auto* k0 = static_cast<TemperatureKey*>(keys[0]);
-    auto* k1 = static_cast<TemperatureKey*>(keys[1]);
-    auto* k2 = static_cast<TemperatureKey*>(keys[2]);
-    EXPECT_DOUBLE_EQ(5.0, k0->hot);
-    EXPECT_DOUBLE_EQ(U, k0->cold);
-    EXPECT_DOUBLE_EQ(U, k1->hot);
-    EXPECT_DOUBLE_EQ(0.0, k2->hot);
-    int hotSide = 0, coldSide = 1, badSide = 4;
-    EXPECT_EQ(1, IsSegmentHeatTypeUnset(k1, &hotSide));
-    EXPECT_EQ(0, IsSegmentHeatTypeUnset(k1, &coldSide));
-    Exceptions::ClearRecords();
-    EXPECT_EQ(0, IsSegmentHeatTypeUnset(k1, &badSide));
-    ASSERT_EQ(1u, Exceptions::Count());
-    EXPECT_EQ("!\"Segment Heat Type is not Hot or Cold\"", Exceptions::Records()[0].expression);
-    EXPECT_EQ("eng/utilityfunctions", Exceptions::Records()[0].file);
-    keys.DestroyAll(DestroyTemperatureKey);
 }
 
 TEST(SharedStoreVisitors, WrittenPairsAndIntervalsReadBackInOrder) {
@@ -119,36 +79,13 @@ TEST(SharedStoreVisitors, WrittenPairsAndIntervalsReadBackInOrder) {
     EXPECT_EQ(42.0, c);
 }
 
-// A file whose writes fail from a given write on, to see a store walk stop.
-class FailingFile : public WriterOnlyFile {
-public:
-    explicit FailingFile(int goodWrites) : m_left(goodWrites) {}
-    int writes = 0;
-    bool BeginRecord(RecordHandle&, int) override { return write(); }
-    bool WriteBool(bool) override { return write(); }
-    bool WriteInt(std::int32_t) override { return write(); }
-    bool WriteLong(std::int32_t) override { return write(); }
-    bool WriteDouble(double) override { return write(); }
-    bool WriteChar(char) override { return write(); }
-    bool WriteCPString(const CPString&) override { return write(); }
-    bool WriteCPValue(const CPValue&) override { return write(); }
-    bool EndRecord(RecordHandle&) override { return write(); }
-    bool Good() const override { return m_left >= 0; }
-
-private:
-    bool write() {
-        ++writes;
-        return --m_left >= 0;
-    }
-    int m_left;
-};
 
 TEST(SharedStoreVisitors, FirstFailedWriteStopsTheWalk) {
-    FailingFile file(2);
+    FailingWriter file(2);
     StoreContext ctx{&file, true};
     std::vector<double> values = {1, 2, 3, 4, 5};
     for (double& v : values) StoreEachDouble(&v, &ctx);
     EXPECT_FALSE(ctx.ok);
-    EXPECT_EQ(3, file.writes) << "two good writes, one failure, then nothing";
+    EXPECT_EQ(3u, file.Writes()) << "two good writes, one failure, then nothing";
 }
 }  // namespace

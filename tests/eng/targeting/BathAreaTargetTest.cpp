@@ -194,22 +194,26 @@ TEST(BathMergedPoints, FeasibilityAlsoDropsPointsOfEqualEnthalpy) {
     EXPECT_EQ(MergeCurvePoints(&hot, &cold, true).size(), 3u);
 }
 
-TEST(BathMergedPoints, CrossedCurvesGiveUnboundedAreaAndShells) {
-    // The cold curve starts above the hot one at the top: a negative difference there.
-    const TIList hot = PointList({{150, 200}, {50, 0}});
-    const TIList cold = PointList({{160, 200}, {30, 0}});
-    BathAreaTarget bath(10.0, 0.8, {});
-    bath.Calculate(&hot, &cold, {});
-    ASSERT_EQ(bath.GetNumberOfIntervals(), 2);
-    const BathInterval& top = (*bath.GetIntervals())[1];
-    EXPECT_EQ(top.dLMTD, 1e-8);
-    EXPECT_EQ(top.dFFactor, 1.0);
-    EXPECT_EQ(top.dShells, 1e24);
-    EXPECT_EQ(top.dCountercurrentArea, 1e24);
-    EXPECT_EQ(top.dShellAndTubeArea, 1e24);
-    // No segments lie across: the region counts no stream, and 10000 is the most a region adds.
-    EXPECT_EQ(bath.GetShells(), 0);
-    EXPECT_EQ(bath.IsFeasible(&hot, &cold), 0);
+TEST(BathMergedPoints, CrossedOrTouchingCurvesGiveUnboundedAreaAndShells) {
+    // The cold curve starts above the hot one at the top (a negative difference there), or on
+    // it (no difference at all): either end gives no driving force.
+    for (double coldTop : {160.0, 150.0}) {
+        SCOPED_TRACE(coldTop);
+        const TIList hot = PointList({{150, 200}, {50, 0}});
+        const TIList cold = PointList({{coldTop, 200}, {30, 0}});
+        BathAreaTarget bath(10.0, 0.8, {});
+        bath.Calculate(&hot, &cold, {});
+        ASSERT_EQ(bath.GetNumberOfIntervals(), 2);
+        const BathInterval& top = (*bath.GetIntervals())[1];
+        EXPECT_EQ(top.dLMTD, 1e-8);
+        EXPECT_EQ(top.dFFactor, 1.0);
+        EXPECT_EQ(top.dShells, 1e24);
+        EXPECT_EQ(top.dCountercurrentArea, 1e24);
+        EXPECT_EQ(top.dShellAndTubeArea, 1e24);
+        // No segments lie across: the region counts no stream, and 10000 is the most a region adds.
+        EXPECT_EQ(bath.GetShells(), 0);
+        EXPECT_EQ(bath.IsFeasible(&hot, &cold), 0);
+    }
 }
 
 // ---------------------------------------------------------------- region shells
@@ -360,7 +364,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, BathUpdateCodes,
 
 // ---------------------------------------------------------------- the record
 
-TEST(BathRecord, RoundTripsAndAShortRecordFailsWithoutChange) {
+TEST(BathRecord, RoundTripKeepsEveryInterval) {
     FourStreamProblem p;
     CurveInputs c(p.set.refs, 10.0);
     c.in.pinchPoints = {PinchListEntry{90.0, 80.0, 0.0}};
@@ -385,14 +389,4 @@ TEST(BathRecord, RoundTripsAndAShortRecordFailsWithoutChange) {
         for (int v = 0; v < BathInterval::StoredValues; ++v)
             EXPECT_EQ((*read.GetIntervals())[static_cast<std::size_t>(k)].Value(v),
                       (*bath->GetIntervals())[static_cast<std::size_t>(k)].Value(v));
-
-    // Every cut of the record fails and leaves what the target held.
-    const std::vector<std::uint8_t>& bytes = out.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 7) {
-        LurmetBinaryFile shortFile = LurmetBinaryFile::ForReading(
-            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut)));
-        EXPECT_FALSE(read.Recall(shortFile)) << cut;
-        EXPECT_EQ(read.GetCountercurrentArea(), bath->GetCountercurrentArea());
-        EXPECT_EQ(read.GetNumberOfIntervals(), bath->GetNumberOfIntervals());
-    }
 }

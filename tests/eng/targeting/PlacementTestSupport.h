@@ -7,6 +7,7 @@
 
 #include "brasko/EngineeringManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "tests/support/FourStreamProject.h"
 #include "tests/support/NeutralStream.h"
 #include "eng/model/Project.h"
 #include "eng/model/Scenario.h"
@@ -89,64 +90,13 @@ struct StreamSet {
         return *owned.back();
     }
     void AddFourStreams(double dtMin = 10.0) {
-        Add("H1", 170, 60, 3.0, 0, dtMin);
-        Add("H2", 150, 30, 1.5, 0, dtMin);
-        Add("C1", 20, 135, 2.0, 0, dtMin);
-        Add("C2", 80, 140, 4.0, 0, dtMin);
+        ForEachFourStream([&](const char* n, double s, double t, double cp) { Add(n, s, t, cp, 0, dtMin); });
     }
     std::vector<std::unique_ptr<PlacementStream>> owned;
     std::vector<IHeatIntegrationStream*> streams;
     SegmentRefs segments;
 };
 
-// A project of type 501 from the engineering manager with one scenario holding the four streams;
-// its view records the change codes.
-class FourStreamProject {
-public:
-    explicit FourStreamProject(bool withStreams = true) {
-        object = manager.CreateObject(501, "Plant");
-        void* out = nullptr;
-        if (object && object->QueryInterface(501, &out) == 1) project = static_cast<IHeatIntegrationProject*>(out);
-        IHeatIntegrationScenario* s = nullptr;
-        if (project && project->AddScenario("Base") == 1 && project->GetScenario("Base", s))
-            scenario = dynamic_cast<CPIScenario*>(s);
-        if (!scenario) return;
-        scenario->AddNotificationReceiver(&view);
-        if (!withStreams) return;
-        AddProcess("H1", 170, 60, 3.0);
-        AddProcess("H2", 150, 30, 1.5);
-        AddProcess("C1", 20, 135, 2.0);
-        AddProcess("C2", 80, 140, 4.0);
-    }
-    ~FourStreamProject() {
-        if (scenario) scenario->RemoveNotificationReceiver(&view);
-        if (object) manager.ReleaseObject(object);
-    }
-    FourStreamProject(const FourStreamProject&) = delete;
-    FourStreamProject& operator=(const FourStreamProject&) = delete;
-
-    bool AddProcess(const char* name, double supply, double target, double cp) {
-        if (scenario->AddStream(name, 0) != 1) return false;
-        IHeatIntegrationStream* s = Stream(name);
-        return s && s->SetValue("Temperature", supply, 0) && s->SetValue("Temperature", target, 1) &&
-               s->SetValue("HeatCapacityFlowrate", cp, 0);
-    }
-    // A utility by the name of a factory default utility.
-    bool AddUtility(const char* name) { return scenario->AddStream(name, 1) == 1; }
-    IHeatIntegrationStream* Stream(const char* name) const {
-        IHeatIntegrationStream* s = nullptr;
-        return scenario->GetStream(name, s) ? s : nullptr;
-    }
-    double Load(const char* name, int mode = 0) const {
-        IHeatIntegrationStream* s = Stream(name);
-        return s ? s->GetHeatLoad(mode) : -1.0;
-    }
-
-    EngineeringManager manager;
-    ILurmetBaseObject* object = nullptr;
-    IHeatIntegrationProject* project = nullptr;
-    CPIScenario* scenario = nullptr;
-    scenario_test::RecordingReceiver view;
-};
+using ::FourStreamProject;
 
 }  // namespace placement_test

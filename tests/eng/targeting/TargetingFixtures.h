@@ -3,6 +3,7 @@
 // LP targets against.
 #include "eng/model/StreamSegment.h"
 #include "eng/targeting/TemperatureInterval.h"
+#include "tests/support/FourStreams.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,12 +46,7 @@ public:
 };
 
 // The four-stream textbook problem.
-inline void AddFourStreamProblem(SegmentSet& set) {
-    set.Add(170, 60, 3.0);   // H1
-    set.Add(150, 30, 1.5);   // H2
-    set.Add(20, 135, 2.0);   // C1
-    set.Add(80, 140, 4.0);   // C2
-}
+inline void AddFourStreamProblem(SegmentSet& set) { AddFourStreamSegments(set); }
 
 struct CascadeResult {
     double hot = 0.0;

@@ -56,39 +56,6 @@ int RecordVersionOf(const std::vector<std::uint8_t>& bytes) {
     return file.BeginRecord(h) ? file.GetRecordVersion(h) : -1;
 }
 
-TEST(TotalSiteManagerRecord, TheWholeManagerWithItsStreamsRoundTripsExactly) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source);
-    ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(RecordVersionOf(bytes), TotalSiteManager::SiteRecordVersion);
-
-    // As a site is read: a new manager with its factory set-up, then the record.
-    auto target = FactoryManager();
-    const auto before = StreamsByName(*target);
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(target->Recall(&file, SRT_All));
-    EXPECT_EQ(RecordBytes(*target), bytes);
-
-    EXPECT_EQ(target->GetMode(), 4);
-    EXPECT_DOUBLE_EQ(target->GetValue("MP Steam", DUP_SupplyTemperature), 180.0);
-    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_FixedCostPerUnit, "Plate"), 5000.0);
-    CPIHeatIntegrationStream* hp = target->GetSiteStream("HP Steam");
-    ASSERT_NE(hp, nullptr);
-    EXPECT_EQ(hp, before.at("HP Steam"));  // the same object: the site may hold it
-    EXPECT_DOUBLE_EQ(StreamValue(*hp, "Viscosity"), 0.02);
-    EXPECT_DOUBLE_EQ(hp->GetDTminContribution(), 4.0);
-    EXPECT_NE(target->GetSiteStream("Site Brine"), nullptr);
-    // The saved manager had let its "Air" stream go with the utility; so does the one read.
-    EXPECT_EQ(target->GetSiteStream("Air"), nullptr);
-    EXPECT_EQ(target->Exists("Air"), 0);
-    EXPECT_EQ(target->GetNumberOfStreams(), 21);
-
-    // Through the base-object interface too.
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(static_cast<ILurmetBaseObject*>(target.get())->Store(writer));
-    EXPECT_EQ(writer.Bytes(), bytes);
-}
-
 TEST(TotalSiteManagerRecord, StreamsTheSavedManagerDidNotHaveAreLetGoThroughTheSite) {
     TotalSiteManager source;
     ASSERT_EQ(source.AddDefaultUtility("Only Steam", SHT_Hot, 200.0, 199.0, 5.0, 2e-6, 0.0, 0.0, 10.0,
@@ -119,22 +86,6 @@ TEST(TotalSiteManagerRecord, StreamsTheSavedManagerDidNotHaveAreLetGoThroughTheS
     ASSERT_EQ(target->GetStream(1, s), 1);
     EXPECT_EQ(s->GetName(), "Only Steam");
     EXPECT_EQ(s->GetStoredInt(), 3);
-}
-
-// The defaults files keep version 5; a scenario's manager reads every type, skipping the site
-// streams of a whole-manager record.
-TEST(TotalSiteManagerRecord, AScenarioManagerReadsEveryType) {
-    auto source = EditedManager();
-    for (StoreRecallType type : {SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients}) {
-        const auto bytes = RecordBytes(*source, type);
-        EXPECT_EQ(RecordVersionOf(bytes), type == SRT_All ? 6 : DefaultManager::RecordVersion) << type;
-        DefaultManager plain;
-        LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
-        ASSERT_TRUE(plain.Recall(&file, type)) << type;
-        const StoreRecallType compared = type == SRT_All ? SRT_Utilities : type;
-        EXPECT_EQ(RecordBytes(plain, compared), RecordBytes(*source, compared)) << type;
-        EXPECT_EQ(plain.GetMode(), 4);
-    }
 }
 
 TEST(TotalSiteManagerRecord, AnOlderRecordKeepsTheStreamsAndBringsThemInStep) {
@@ -227,27 +178,6 @@ TEST_F(UtilityDefaultsFile, ReplacesTheUtilitiesAndKeepsTheSitesStreams) {
     EXPECT_EQ(last->GetName(), "Air");
 }
 
-TEST_F(UtilityDefaultsFile, ATruncatedFileLeavesTheManagerAsItWas) {
-    auto source = EditedManager();
-    ASSERT_EQ(source->SaveUtilityDefaultSet(PathOf("full.hud")), nullptr);
-    const std::vector<char> full = Contents(PathOf("full.hud"));
-    ASSERT_GT(full.size(), 100u);
-    {
-        std::ofstream out(PathOf("cut.hud").c_str(), std::ios::binary);
-        out.write(full.data(), static_cast<std::streamsize>(full.size() / 2));
-    }
-    auto target = FactoryManager();
-    const auto before = RecordBytes(*target);
-    Recorder r(*target);
-    EXPECT_STREQ(target->OpenUtilityDefaultSet(PathOf("cut.hud")), "RecallPreferenceError");
-    EXPECT_STREQ(target->OpenUtilityDefaultSet(PathOf("nothing.hud")), "RecallPreferenceError");
-    EXPECT_EQ(RecordBytes(*target), before);
-    EXPECT_TRUE(r.changes.empty());
-    const char* name = nullptr;
-    target->GetCurrentFileName(DefaultManager::kCurrentUtilitiesFileName, name);
-    EXPECT_STREQ(name, DefaultManager::kNoFileName);
-}
-
 TEST_F(UtilityDefaultsFile, AWriteProtectedTargetIsRefusedAndLeftAlone) {
     auto m = FactoryManager();
     const CPString locked = PathOf("locked.hud");
@@ -269,33 +199,6 @@ TEST_F(UtilityDefaultsFile, AWriteProtectedTargetIsRefusedAndLeftAlone) {
 
 // ---- damaged records and failed writes -----------------------------------------------------------
 
-class TruncatedRecord : public ::testing::TestWithParam<StoreRecallType> {};
-
-// One target is used for every cut: a failed read must leave it exactly as it was, streams and
-// all, so each later cut starts from the same manager.
-TEST_P(TruncatedRecord, NeverChangesTheManager) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source, GetParam());
-    auto target = FactoryManager();
-    FakeSite site;
-    target->SetMyTSPointer(&site);
-    const auto before = RecordBytes(*target);
-    const auto streams = StreamsByName(*target);
-    Recorder r(*target);
-    const std::size_t body = LurmetBinaryFile::MagicSize;
-    for (std::size_t cut = body; cut < bytes.size(); cut += (cut + 64 < bytes.size() ? 7 : 1)) {
-        std::vector<std::uint8_t> part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
-        LurmetBinaryFile file = LurmetBinaryFile::ForReading(part);
-        ASSERT_FALSE(target->Recall(&file, GetParam())) << "cut at " << cut;
-    }
-    EXPECT_EQ(RecordBytes(*target), before);
-    EXPECT_EQ(StreamsByName(*target), streams);
-    EXPECT_TRUE(r.changes.empty());
-    EXPECT_TRUE(site.deleted.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, TruncatedRecord, ::testing::Values(SRT_All, SRT_Utilities));
-
 TEST(TotalSiteManagerRecord, ADamagedStreamSectionFailsTheWholeRead) {
     auto source = EditedManager();
     auto bytes = RecordBytes(*source);
@@ -312,38 +215,5 @@ TEST(TotalSiteManagerRecord, ADamagedStreamSectionFailsTheWholeRead) {
     EXPECT_EQ(target->GetSiteStream("Site Brine"), nullptr);
 }
 
-// Lets a number of writes through, then fails every operation.
-class FailingWriter : public LurmetBinaryFile {
-public:
-    explicit FailingWriter(int allowed) : m_allowed(allowed) { OpenForWrite(CPString()); }
-    bool BeginRecord(RecordHandle& h, int version) override { return Pass() && LurmetBinaryFile::BeginRecord(h, version); }
-    using LurmetBinaryFile::BeginRecord;
-    bool WriteBool(bool v) override { return Pass() && LurmetBinaryFile::WriteBool(v); }
-    bool WriteInt(std::int32_t v) override { return Pass() && LurmetBinaryFile::WriteInt(v); }
-    bool WriteLong(std::int32_t v) override { return Pass() && LurmetBinaryFile::WriteLong(v); }
-    bool WriteDouble(double v) override { return Pass() && LurmetBinaryFile::WriteDouble(v); }
-    bool WriteChar(char v) override { return Pass() && LurmetBinaryFile::WriteChar(v); }
-    bool WriteCPString(const CPString& v) override { return Pass() && LurmetBinaryFile::WriteCPString(v); }
-    bool WriteCPValue(const CPValue& v) override { return Pass() && LurmetBinaryFile::WriteCPValue(v); }
-    bool EndRecord(RecordHandle& h) override { return Pass() && LurmetBinaryFile::EndRecord(h); }
-    int Operations() const { return m_done; }
-
-private:
-    bool Pass() { return ++m_done <= m_allowed; }
-    int m_allowed;
-    int m_done = 0;
-};
-
-TEST(TotalSiteManagerRecord, EveryFailedWriteFailsTheStore) {
-    auto m = EditedManager();
-    FailingWriter unlimited(1 << 30);
-    ASSERT_TRUE(m->Store(&unlimited, SRT_All));
-    const int total = unlimited.Operations();
-    ASSERT_GT(total, 100);
-    for (int allowed = 0; allowed < total; ++allowed) {
-        FailingWriter writer(allowed);
-        EXPECT_FALSE(m->Store(&writer, SRT_All)) << "write " << allowed << " of " << total;
-    }
-}
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the total site, record snapshots and a manager filled with the factory tables.
 #include "brasko/ConfigurationStore.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "tests/support/NotificationRecorder.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/targeting/TotalSiteManager.h"
 
@@ -13,42 +14,7 @@
 
 namespace sitemanager_test {
 
-struct RecordedChange {
-    int code;
-    std::string text;
-    void* data;
-};
-
-// Registers with a sender and leaves it again when it goes. `log`, when given, receives
-// "code:text" lines shared with other recorders, so that tests can check the order of events.
-class Recorder : public INotificationReceiver {
-public:
-    explicit Recorder(INotificationSender& sender, std::vector<std::string>* log = nullptr)
-        : m_sender(&sender), m_log(log) {
-        sender.AddNotificationReceiver(this);
-    }
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
-    ~Recorder() override {
-        if (m_sender) m_sender->RemoveNotificationReceiver(this);
-    }
-    // For a sender that is about to be destroyed while the recorder still listens.
-    void Forget() { m_sender = nullptr; }
-    void NotifyChange(int code, const CPString& text, void* data) override {
-        changes.push_back({code, text.c_str(), data});
-        if (m_log) m_log->push_back(std::to_string(code) + ":" + text.c_str());
-    }
-    int Count(int code) const {
-        int n = 0;
-        for (const auto& c : changes) n += c.code == code ? 1 : 0;
-        return n;
-    }
-    std::vector<RecordedChange> changes;
-
-private:
-    INotificationSender* m_sender;
-    std::vector<std::string>* m_log;
-};
+using Recorder = NotificationRecorder;
 
 // The total site as the manager sees it: it only logs the streams it is asked to let go of.
 class FakeSite : public ISiteStreamHost {

@@ -181,7 +181,7 @@ TEST(UserSuppliedLoads, ARejectedAssignmentLeavesTheUtilityAsItWas) {
     EXPECT_TRUE(object.SetStreamLoad(&low, 15.0));
 }
 
-TEST(UserSuppliedLoads, RecordRoundTripAndDamage) {
+TEST(UserSuppliedLoads, RecordRoundTrip) {
     LoadedProblem p(15, 60);
     std::unique_ptr<UserSuppliedUtilityLoad> owned = p.Object();
     UserSuppliedUtilityLoad& object = *owned;
@@ -204,17 +204,5 @@ TEST(UserSuppliedLoads, RecordRoundTripAndDamage) {
         for (std::size_t i = 0; i < object.GetCurves()->GetList(list).size(); ++i)
             EXPECT_DOUBLE_EQ(back.GetCurves()->GetList(list)[i].dApproach,
                              object.GetCurves()->GetList(list)[i].dApproach);
-    }
-
-    // Every cut of the record fails and leaves the object it was read into as it was.
-    const std::vector<std::uint8_t>& bytes = w.Bytes();
-    for (std::size_t cut = LurmetBinaryFile::MagicSize; cut < bytes.size(); cut += 5) {
-        LurmetBinaryFile damaged =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
-        UserSuppliedUtilityLoad kept;
-        kept.SetTargets(1.0, 2.0);
-        EXPECT_FALSE(kept.Recall(damaged)) << cut;
-        EXPECT_DOUBLE_EQ(kept.GetHotTarget(), 1.0);
-        EXPECT_EQ(kept.GetCurves(), nullptr);
     }
 }

@@ -112,24 +112,4 @@ TEST(AutoLinearize, StepAtOneTemperatureIsKept) {
     EXPECT_EQ(performance, 0.0);
 }
 
-TEST(AutoLinearize, ShortAndBadInput) {
-    const double v[] = {1.0, 2.0, std::nan("")};
-    const double t[] = {10.0, 20.0, 30.0};
-    AutoLinearizeFunction lin;
-    EXPECT_TRUE(lin.Run().empty());  // no data yet
-    ASSERT_TRUE(lin.SetData(v, t, 1));
-    EXPECT_EQ(lin.Run(), std::vector<int>{0});
-    EXPECT_EQ(lin.GetNumberOfSegments(), 0);
-    ASSERT_TRUE(lin.SetData(v, t, 2));
-    EXPECT_EQ(lin.Run(), (std::vector<int>{0, 1}));
-    EXPECT_FALSE(lin.SetData(v, t, 3));  // NaN value
-    EXPECT_TRUE(lin.Run().empty());
-    EXPECT_FALSE(lin.SetData(v, t, -1));
-    EXPECT_FALSE(lin.SetData(nullptr, t, 2));
-    EXPECT_TRUE(lin.Run().empty());
-    EXPECT_FALSE(lin.SetToleranceExternally(-0.1));
-    EXPECT_FALSE(lin.SetToleranceExternally(std::nan("")));
-    EXPECT_FALSE(lin.SetMaxSegments(0));
-}
-
 }  // namespace

@@ -6,32 +6,6 @@
 
 namespace {
 
-CLurmetProject SampleProject() {
-    CLurmetProject p(nullptr, "Refinery");
-    p.SetEngineersName("A. Jones");
-    p.SetDate("2024-03-01");
-    p.SetComments("Crude unit revamp\nsecond line");
-    p.AddNote("Basis", "Design case 2");
-    const int n = p.AddNote();
-    p.SetNoteText(n, "Check fouling");
-    p.SetNoteDate(n, "2024-03-02");
-    p.SetNoteDate(0, "2024-03-01");
-    return p;
-}
-
-void ExpectSameProject(const CLurmetProject& a, const CLurmetProject& b) {
-    EXPECT_EQ(a.GetProjectName(), b.GetProjectName());
-    EXPECT_EQ(a.GetEngineersName(), b.GetEngineersName());
-    EXPECT_EQ(a.GetDate(), b.GetDate());
-    EXPECT_EQ(a.GetComments(), b.GetComments());
-    ASSERT_EQ(a.GetNumberOfNotes(), b.GetNumberOfNotes());
-    for (int i = 0; i < a.GetNumberOfNotes(); ++i) {
-        EXPECT_EQ(a.GetNoteTitle(i), b.GetNoteTitle(i));
-        EXPECT_EQ(a.GetNoteText(i), b.GetNoteText(i));
-        EXPECT_EQ(a.GetNoteDate(i), b.GetNoteDate(i));
-    }
-}
-
 TEST(CLurmetProjectTest, NotesAreNumberedInOrder) {
     CLurmetProject p(nullptr, "P");
     EXPECT_EQ(p.GetNumberOfNotes(), 0);
@@ -71,44 +45,6 @@ TEST(CLurmetProjectTest, NameIsTheIdentifier) {
     EXPECT_EQ(p.GetMyIdentifier(), "Renamed");
     EXPECT_EQ(p.GetNumberOfScenarios(), 0);
     EXPECT_EQ(p.GetScenarioName(0), "");
-}
-
-TEST(CLurmetProjectTest, StoreRecallRoundTrip) {
-    CLurmetProject original = SampleProject();
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(original.Store(w));
-
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
-    CLurmetProject back;
-    ASSERT_TRUE(back.Recall(r));
-    ExpectSameProject(original, back);
-    EXPECT_EQ(r.BytesLeft(), 0u);
-}
-
-TEST(CLurmetProjectTest, RecordIsVersionOne) {
-    CLurmetProject p = SampleProject();
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(p.Store(w));
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
-    RecordHandle h;
-    ASSERT_TRUE(r.BeginRecord(h));
-    EXPECT_EQ(r.GetRecordVersion(h), 1);
-}
-
-TEST(CLurmetProjectTest, FailedRecallKeepsWhatWasThere) {
-    CLurmetProject p = SampleProject();
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(p.Store(w));
-    std::vector<std::uint8_t> cut = w.Bytes();
-    cut.resize(cut.size() - 3);
-
-    CLurmetProject target(nullptr, "Keep");
-    target.AddNote("Mine", "own");
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading(cut);
-    EXPECT_FALSE(target.Recall(r));
-    EXPECT_EQ(target.GetProjectName(), "Keep");
-    ASSERT_EQ(target.GetNumberOfNotes(), 1);
-    EXPECT_EQ(target.GetNoteTitle(0), "Mine");
 }
 
 TEST(CLurmetProjectTest, NewerRecordWithExtraFieldsStillReads) {

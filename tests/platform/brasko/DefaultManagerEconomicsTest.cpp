@@ -25,34 +25,6 @@ TEST(DefaultManagerCoefficients, ZeroValueTakesTheFirstEntrysValue) {
     EXPECT_DOUBLE_EQ(empty.GetHTCDefaultValue(0), 0.0);
 }
 
-TEST(DefaultManagerCoefficients, AddSendsTheNewIndexAndRefusesATakenName) {
-    auto m = FactoryManager();
-    ChangeRecorder r(*m);
-    EXPECT_EQ(m->AddHTCDefaultValue("Brine", 1.0, nullptr), 0);
-    EXPECT_EQ(m->AddHTCDefaultValue("", 1.0, nullptr), 0);
-    EXPECT_EQ(m->AddHTCDefaultValue("Negative", -1.0, nullptr), 0);
-    EXPECT_TRUE(r.changes.empty());
-    int seenIndex = -1;
-    struct IndexReader : INotificationReceiver {
-        int* into;
-        explicit IndexReader(int* p) : into(p) {}
-        void NotifyChange(int code, const CPString&, void* data) override {
-            if (code == 67) *into = *static_cast<int*>(data);
-        }
-    } reader(&seenIndex);
-    m->AddNotificationReceiver(&reader);
-    EXPECT_EQ(m->AddHTCDefaultValue("Glycol", 0.9, "50 % in water"), 1);
-    EXPECT_EQ(seenIndex, 28);
-    ASSERT_EQ(r.changes.size(), 1u);
-    EXPECT_EQ(r.changes[0].text, "Glycol");
-    EXPECT_STREQ(m->GetHTCDefaultValueNote(28), "50 % in water");
-    EXPECT_EQ(m->DeleteHTCDefaultValue(2), 1);
-    EXPECT_EQ(seenIndex, 2);
-    EXPECT_EQ(r.changes.back().text, "Brine");
-    EXPECT_STREQ(m->GetHTCDefaultValueName(2), "Caustic Soda Solution");
-    m->RemoveNotificationReceiver(&reader);
-}
-
 struct CoefficientEditCase {
     const char* label;
     int operation;  // 0 value, 1 name, 2 note, 3 delete
@@ -98,16 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- economic data ------------------------------------------------------------------------------
 
-TEST(DefaultManagerEconomics, SharedItemsComeFromTheInfoWhateverTheSetName) {
-    auto m = FactoryManager();
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "No Such Set"), 0.1);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, ""), 10000.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "default"), 10000.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, "No Such Set"), 0.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, nullptr), 0.0);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(static_cast<EconomicDataType>(9), "DEFAULT"), 0.0);
-}
-
 TEST(DefaultManagerEconomics, SettingReachesTheSetOrTheInfo) {
     auto m = FactoryManager();
     ASSERT_EQ(m->AddEconomicData("Fired Heater"), 1);
@@ -122,23 +84,6 @@ TEST(DefaultManagerEconomics, SettingReachesTheSetOrTheInfo) {
     EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.7, ""), 0);
     EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.7, nullptr), 0);
     EXPECT_EQ(m->GetVariableStatus(EDT_AreaExponent), 1);
-}
-
-TEST(DefaultManagerEconomics, DefaultSetAndInfoAreCreatedWhenFirstWritten) {
-    DefaultManager m;
-    EXPECT_EQ(m.isEconomicDataValid(0), 1);
-    EXPECT_EQ(m.isEconomicDataValid(1), 0);
-    EXPECT_EQ(m.isEconomicDataValid(7), 1);
-    EXPECT_EQ(m.GetVariableStatus(EDT_RateOfReturn), 0);
-    EXPECT_EQ(m.SetEconomicData(EDT_RateOfReturn, 0.12, "Default"), 1);
-    EXPECT_EQ(m.isEconomicDataValid(1), 1);
-    EXPECT_EQ(m.GetVariableStatus(EDT_RateOfReturn), 1);
-    EXPECT_EQ(m.GetVariableStatus(EDT_OperatingHours), 0);
-    m.SetEconomicData(std::unique_ptr<EconomicData>());
-    EXPECT_EQ(m.isEconomicDataValid(0), 0);
-    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 0.0);
-    EXPECT_EQ(m.SetEconomicData(EDT_FixedCostPerUnit, 5.0, "DEFAULT"), 1);
-    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "DEFAULT"), 5.0);
 }
 
 TEST(DefaultManagerEconomics, NamesAreKeyedInUpperCaseAndDeletedByTheKey) {
@@ -200,47 +145,5 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameCase{"to its own name", "a", "A", 0, "A"},
                       RenameCase{"to nothing", "", "A", 0, "A"},
                       RenameCase{"null", nullptr, "A", 0, "A"}));
-
-TEST(DefaultManagerEconomics, RenameNeedsNamedSets) {
-    DefaultManager m;
-    EXPECT_EQ(m.RenameEconomicData("B", "A"), 0);
-    EXPECT_EQ(m.DeleteEconomicData("A"), 0);
-}
-
-TEST(DefaultManagerEconomics, LockFreezesSetsAndTheirList) {
-    auto m = FactoryManager();
-    ASSERT_EQ(m->AddEconomicData("A"), 1);
-    m->Lock();
-    EXPECT_TRUE(m->IsLocked());
-    EXPECT_EQ(m->AddEconomicData("B"), 0);
-    EXPECT_EQ(m->DeleteEconomicData("A"), 0);
-    EXPECT_EQ(m->RenameEconomicData("B", "A"), 0);
-    EXPECT_EQ(m->SetEconomicData(EDT_FixedCostPerUnit, 1.0, "A"), 0);
-    EXPECT_EQ(m->SetEconomicData(EDT_RateOfReturn, 0.2, "DEFAULT"), 0);
-    EXPECT_EQ(m->GetVariableStatus(EDT_RateOfReturn), 2);
-    EXPECT_EQ(m->GetVariableStatus(EDT_FixedCostPerUnit), 2);
-    EXPECT_DOUBLE_EQ(m->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
-    // Sets handed over while locked are locked too.
-    EXPECT_EQ(m->AdoptEconomicData("old set", std::make_unique<EconomicData>("old set")), 1);
-    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.5, "OLD SET"), 0);
-    m->Unlock();
-    EXPECT_EQ(m->SetEconomicData(EDT_AreaExponent, 0.5, "OLD SET"), 1);
-    EXPECT_EQ(m->SetEconomicData(EDT_RateOfReturn, 0.2, "DEFAULT"), 1);
-    EXPECT_EQ(m->GetVariableStatus(EDT_RateOfReturn), 1);
-    EXPECT_EQ(m->AddEconomicData("B"), 1);
-}
-
-TEST(DefaultManagerEconomics, AdoptKeepsTheFirstSetOfAKey) {
-    DefaultManager m;
-    auto first = std::make_unique<EconomicData>("Plate");
-    first->SetEconomicData(EDT_FixedCostPerUnit, 1.0);
-    EXPECT_EQ(m.AdoptEconomicData("plate", std::move(first)), 1);
-    EXPECT_EQ(m.AdoptEconomicData("PLATE", std::make_unique<EconomicData>("PLATE")), 0);
-    EXPECT_EQ(m.AdoptEconomicData("Default", std::make_unique<EconomicData>("Default")), 0);
-    EXPECT_EQ(m.AdoptEconomicData("x", nullptr), 0);
-    EXPECT_DOUBLE_EQ(m.GetEconomicData(EDT_FixedCostPerUnit, "Plate"), 1.0);
-    m.ClearEconomicData();
-    EXPECT_EQ(m.GetNumberOfEconomicData(), 1);
-}
 
 }  // namespace

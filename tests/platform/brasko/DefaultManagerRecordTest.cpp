@@ -1,6 +1,5 @@
 // The default manager's record and the defaults files built on it: round trips per store type,
 // older versions, damaged and truncated records, failed writes, and the set-up from files.
-#include "tests/support/WriterOnlyFile.h"
 #include "DefaultManagerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,55 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::unique_ptr<DefaultManager> Recalled(const std::vector<std::uint8_t>& bytes, StoreRecallType type,
-                                         bool& ok, const CPString& name = CPString()) {
-    auto m = std::make_unique<DefaultManager>();
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, name);
-    ok = m->Recall(&file, type);
-    return m;
-}
-
-// A manager that differs from the factory in every table.
-std::unique_ptr<DefaultManager> EditedManager() {
-    auto m = FactoryManager();
-    m->SetValue("Hot Oil", DUP_Cost, 4.0e-6);
-    m->SetValue("Cooling Water", DUP_EmissionsCoefficient, 0.01);
-    const char* names[] = {"Water"};
-    const double fractions[] = {1.0};
-    m->AddCompInfoToUtility("Cooling Water", 1, names, fractions);
-    m->AddEconomicData("Fired Heater");
-    m->SetEconomicData(EDT_FixedCostPerUnit, 100000.0, "FIRED HEATER");
-    m->AddEconomicData("Plate");
-    m->SetEconomicData(EDT_RateOfReturn, 0.15, "DEFAULT");
-    m->SetHTCDefaultValueNote(2, "sea water");
-    m->SetMode(3);
-    return m;
-}
-
-TEST(DefaultManagerRecord, WholeManagerRoundTripsToTheSameBytes) {
-    auto source = EditedManager();
-    const auto first = RecordBytes(*source);
-    ASSERT_FALSE(first.empty());
-    bool ok = false;
-    auto copy = Recalled(first, SRT_All, ok);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(RecordBytes(*copy), first);
-    EXPECT_EQ(copy->GetNumberOfDefaultUtilities(), 21);
-    EXPECT_EQ(copy->GetNumberOfHTCDefaultValues(), 28);
-    EXPECT_EQ(copy->GetMode(), 3);
-    EXPECT_DOUBLE_EQ(copy->GetValue("Hot Oil", DUP_Cost), 4.0e-6);
-    EXPECT_DOUBLE_EQ(copy->GetValue("Cooling Water", DUP_EmissionsCoefficient), 0.01);
-    EXPECT_EQ(copy->CompareComp("Cooling Water", "Cooling Water", 0.0), 1);
-    EXPECT_DOUBLE_EQ(copy->GetEconomicData(EDT_FixedCostPerUnit, "Fired Heater"), 100000.0);
-    EXPECT_DOUBLE_EQ(copy->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.15);
-    EXPECT_STREQ(copy->GetEconomicDataName(2), "PLATE");
-    EXPECT_STREQ(copy->GetHTCDefaultValueNote(2), "sea water");
-    // Through the base-object interface too.
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(static_cast<ILurmetBaseObject*>(copy.get())->Store(writer));
-    EXPECT_EQ(writer.Bytes(), first);
-}
 
 TEST(DefaultManagerRecord, UtilityDefaultsReplaceTheUtilitiesAndNameTheFile) {
     auto source = EditedManager();
@@ -109,19 +59,6 @@ TEST(DefaultManagerRecord, EconomicsFileRestoresValuesAndUpperCaseSets) {
     EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
 }
 
-TEST(DefaultManagerRecord, CoefficientRecordHoldsOnlyCoefficientsAndMode) {
-    DefaultManager source;
-    source.AddHTCDefaultValue("Only", 0.7, "note");
-    const auto bytes = RecordBytes(source, SRT_Coefficients);
-    auto target = FactoryManager();
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(target->Recall(&file, SRT_Coefficients));
-    ASSERT_EQ(target->GetNumberOfHTCDefaultValues(), 1);
-    EXPECT_STREQ(target->GetHTCDefaultValueName(0), "Only");
-    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
-    EXPECT_DOUBLE_EQ(target->GetEconomicData(EDT_RateOfReturn, "DEFAULT"), 0.1);
-}
-
 TEST(DefaultManagerRecord, ManagerWithoutCoefficientsLeavesTheReadersInPlace) {
     DefaultManager source;
     const auto bytes = RecordBytes(source, SRT_Coefficients);
@@ -136,16 +73,6 @@ TEST(DefaultManagerRecord, ManagerWithoutCoefficientsLeavesTheReadersInPlace) {
     LurmetBinaryFile second = LurmetBinaryFile::ForReading(RecordBytes(emptied, SRT_Coefficients));
     ASSERT_TRUE(target->Recall(&second, SRT_Coefficients));
     EXPECT_EQ(target->GetNumberOfHTCDefaultValues(), 0);
-}
-
-TEST(DefaultManagerRecord, UtilityRecordWithoutUtilitiesKeepsTheReadersUtilities) {
-    DefaultManager source;
-    auto target = FactoryManager();
-    ChangeRecorder r(*target);
-    LurmetBinaryFile file = LurmetBinaryFile::ForReading(RecordBytes(source, SRT_Utilities));
-    ASSERT_TRUE(target->Recall(&file, SRT_Utilities));
-    EXPECT_EQ(target->GetNumberOfDefaultUtilities(), 21);
-    EXPECT_EQ(r.Count(57), 0);
 }
 
 // Older records: version 2 held coefficients as name and value; versions before 5 hold no mode.
@@ -178,93 +105,6 @@ TEST(DefaultManagerRecord, VersionOneHasNoCoefficientSection) {
 
 // ---- damage ------------------------------------------------------------------------------------
 
-class TruncatedRecord : public ::testing::TestWithParam<StoreRecallType> {};
-
-TEST_P(TruncatedRecord, EveryShortenedRecordFailsAndChangesNothing) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source, GetParam());
-    auto target = FactoryManager();
-    target->AddEconomicData("Mine");
-    const auto before = RecordBytes(*target);
-    ChangeRecorder r(*target);
-    for (std::size_t n = 0; n < bytes.size(); ++n) {
-        LurmetBinaryFile file =
-            LurmetBinaryFile::ForReading(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + n));
-        ASSERT_FALSE(target->Recall(&file, GetParam())) << n;
-    }
-    EXPECT_EQ(RecordBytes(*target), before);
-    EXPECT_TRUE(r.changes.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, TruncatedRecord,
-                         ::testing::Values(SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients));
-
-TEST(DefaultManagerRecord, DamagedBytesNeverCrashAndAFailedReadChangesNothing) {
-    auto source = EditedManager();
-    const auto bytes = RecordBytes(*source);
-    auto target = FactoryManager();
-    const auto before = RecordBytes(*target);
-    for (std::size_t i = 8; i < bytes.size(); ++i) {
-        auto damaged = bytes;
-        damaged[i] ^= 0x5A;
-        LurmetBinaryFile file = LurmetBinaryFile::ForReading(damaged);
-        DefaultManager probe(*target);
-        if (!probe.Recall(&file, SRT_All)) {
-            ASSERT_EQ(RecordBytes(probe), before) << i;
-        }
-    }
-}
-
-TEST(DefaultManagerRecord, RefusesWhatIsNotARecord) {
-    auto target = FactoryManager();
-    EXPECT_FALSE(target->Recall(nullptr, SRT_All));
-    LurmetBinaryFile writer = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(writer.WriteInt(5));
-    LurmetBinaryFile reader = LurmetBinaryFile::ForReading(writer.Bytes());
-    EXPECT_FALSE(target->Recall(&reader, SRT_All));
-    LurmetBinaryFile again = LurmetBinaryFile::ForReading(RecordBytes(*target));
-    EXPECT_FALSE(target->Recall(&again, static_cast<StoreRecallType>(7)));
-    EXPECT_FALSE(target->Store(nullptr, SRT_All));
-}
-
-// A file that refuses every operation after a given number of writes.
-class FailingWriter : public WriterOnlyFile {
-public:
-    explicit FailingWriter(int allowed) : m_allowed(allowed) {}
-    bool BeginRecord(RecordHandle& h, int version) override { return Pass() && m_inner.BeginRecord(h, version); }
-    bool WriteBool(bool v) override { return Pass() && m_inner.WriteBool(v); }
-    bool WriteInt(std::int32_t v) override { return Pass() && m_inner.WriteInt(v); }
-    bool WriteLong(std::int32_t v) override { return Pass() && m_inner.WriteLong(v); }
-    bool WriteDouble(double v) override { return Pass() && m_inner.WriteDouble(v); }
-    bool WriteChar(char v) override { return Pass() && m_inner.WriteChar(v); }
-    bool WriteCPString(const CPString& v) override { return Pass() && m_inner.WriteCPString(v); }
-    bool WriteCPValue(const CPValue& v) override { return Pass() && m_inner.WriteCPValue(v); }
-    bool EndRecord(RecordHandle& h) override { return Pass() && m_inner.EndRecord(h); }
-    bool Good() const override { return m_inner.Good() && m_done <= m_allowed; }
-    int Operations() const { return m_done; }
-
-private:
-    bool Pass() { return ++m_done <= m_allowed; }
-    int m_allowed;
-    int m_done = 0;
-    LurmetBinaryFile m_inner = LurmetBinaryFile::ForWriting();
-};
-
-class FailedWrite : public ::testing::TestWithParam<StoreRecallType> {};
-
-TEST_P(FailedWrite, EveryFailingWriteMakesTheStoreFail) {
-    auto m = EditedManager();
-    FailingWriter unlimited(1 << 30);
-    ASSERT_TRUE(m->Store(&unlimited, GetParam()));
-    const int total = unlimited.Operations();
-    ASSERT_GT(total, 3);
-    for (int allowed = 0; allowed < total; ++allowed) {
-        FailingWriter writer(allowed);
-        EXPECT_FALSE(m->Store(&writer, GetParam())) << "write " << allowed << " of " << total;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, FailedWrite, ::testing::Values(SRT_All, SRT_Economics, SRT_Utilities, SRT_Coefficients));
 
 // ---- defaults files ----------------------------------------------------------------------------
 

@@ -4,39 +4,13 @@
 #include "brasko/ConfigurationStore.h"
 #include "brasko/DefaultManager.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "tests/support/NotificationRecorder.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-struct RecordedChange {
-    int code;
-    CPString text;
-    void* data;
-};
-
-// Registers with the sender it is given and leaves it again when it goes, so that a recorder
-// declared after its manager never stays registered past its own life.
-class ChangeRecorder : public INotificationReceiver {
-public:
-    ChangeRecorder() = default;
-    explicit ChangeRecorder(INotificationSender& sender) : m_sender(&sender) { sender.AddNotificationReceiver(this); }
-    ChangeRecorder(const ChangeRecorder&) = delete;
-    ChangeRecorder& operator=(const ChangeRecorder&) = delete;
-    ~ChangeRecorder() override {
-        if (m_sender) m_sender->RemoveNotificationReceiver(this);
-    }
-    void NotifyChange(int code, const CPString& text, void* data) override { changes.push_back({code, text, data}); }
-    int Count(int code) const {
-        int n = 0;
-        for (const auto& c : changes) n += c.code == code ? 1 : 0;
-        return n;
-    }
-    std::vector<RecordedChange> changes;
-
-private:
-    INotificationSender* m_sender = nullptr;
-};
+using ChangeRecorder = NotificationRecorder;
 
 // The bytes of the manager's record of that type.
 inline std::vector<std::uint8_t> RecordBytes(DefaultManager& manager, StoreRecallType type = SRT_All) {
@@ -51,4 +25,21 @@ inline std::unique_ptr<DefaultManager> FactoryManager() {
     ConfigurationStore none;
     manager->SetUpDefaults(none);
     return manager;
+}
+
+// A manager that differs from the factory in every table.
+inline std::unique_ptr<DefaultManager> EditedManager() {
+    auto m = FactoryManager();
+    m->SetValue("Hot Oil", DUP_Cost, 4.0e-6);
+    m->SetValue("Cooling Water", DUP_EmissionsCoefficient, 0.01);
+    const char* names[] = {"Water"};
+    const double fractions[] = {1.0};
+    m->AddCompInfoToUtility("Cooling Water", 1, names, fractions);
+    m->AddEconomicData("Fired Heater");
+    m->SetEconomicData(EDT_FixedCostPerUnit, 100000.0, "FIRED HEATER");
+    m->AddEconomicData("Plate");
+    m->SetEconomicData(EDT_RateOfReturn, 0.15, "DEFAULT");
+    m->SetHTCDefaultValueNote(2, "sea water");
+    m->SetMode(3);
+    return m;
 }

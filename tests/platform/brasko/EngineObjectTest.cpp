@@ -47,60 +47,6 @@ TEST(EngineObjectRegistryTest, FirstRegistrationWinsAndEveryCallIsCounted) {
     EXPECT_EQ(registry.Types(), (std::vector<int>{501, 6672}));
 }
 
-TEST(EngineObjectRegistryTest, StaticRegisterGoesToTheLayerRegistry) {
-    // A type number no one else uses, so the process-wide registry can be checked exactly.
-    constexpr int type = 987601;
-    EngineObjectRegistry& registry = GetEngineObjectRegistry();
-    EXPECT_EQ(registry.RegistrationCount(type), 0);
-    EXPECT_TRUE(ILurmetBaseObject::Register(type, &MakeGauge));
-    EXPECT_EQ(registry.RegistrationCount(type), 1);
-    EXPECT_EQ(&registry, &GetEngineObjectRegistry());
-    EXPECT_FALSE(ILurmetBaseObject::Register(type, &MakeOtherGauge));
-    EXPECT_EQ(registry.Find(type), &MakeGauge);
-    EXPECT_EQ(registry.RegistrationCount(type), 2);
-}
-
-TEST(LurmetBaseObjectTest, ReleaseDeletesAtZero) {
-    int destroyed = 0;
-    auto* g = new Gauge("g", nullptr);
-    g->destroyed = &destroyed;
-    EXPECT_EQ(g->RefCount(), 1);
-    EXPECT_EQ(g->AddRef(), 2);
-    EXPECT_EQ(g->Release(), 1);
-    EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(g->Release(), 0);
-    EXPECT_EQ(destroyed, 1);
-}
-
-TEST(LurmetBaseObjectTest, CopyStartsWithItsOwnReference) {
-    Gauge a("a", nullptr);
-    a.AddRef();
-    Gauge b(a);
-    EXPECT_EQ(b.RefCount(), 1);
-    EXPECT_EQ(b.GetMyIdentifier(), "a");
-}
-
-TEST(LurmetBaseObjectTest, QueryInterfaceAnswersKnownIdsOnly) {
-    Gauge g("g", nullptr);
-    void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(g.QueryInterface(Gauge::Type, &out), 1);
-    EXPECT_EQ(out, static_cast<void*>(&g));
-    EXPECT_EQ(g.QueryInterface(ILurmetBaseObject::InterfaceId, &out), 1);
-    EXPECT_EQ(static_cast<ILurmetBaseObject*>(out), static_cast<ILurmetBaseObject*>(&g));
-    EXPECT_EQ(g.QueryInterface(4242, &out), 0);
-    EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(g.QueryInterface(Gauge::Type, nullptr), 0);
-
-    CLurmetProject p(nullptr, "P");
-    EXPECT_EQ(p.QueryInterface(ILurmetProject::InterfaceId, &out), 1);
-    EXPECT_EQ(static_cast<ILurmetProject*>(out)->GetProjectName(), "P");
-    EXPECT_EQ(p.QueryInterface(ILurmetProject::SenderInterfaceId, &out), 1);
-    EXPECT_EQ(static_cast<INotificationSender*>(out), static_cast<INotificationSender*>(&p));
-    EXPECT_EQ(p.QueryInterface(ILurmetBaseObject::InterfaceId, &out), 1);
-    EXPECT_EQ(p.QueryInterface(501, &out), 0);
-    EXPECT_EQ(out, nullptr);
-}
-
 class EngineeringManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {

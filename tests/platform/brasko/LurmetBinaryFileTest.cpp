@@ -56,17 +56,6 @@ TEST(LurmetBinaryFileTest, LayoutIsLittleEndianWithMagicTagsAndPatchedLength) {
     EXPECT_EQ(w.Bytes(), expected);
 }
 
-TEST(LurmetBinaryFileTest, RecordVersionIsReadBack) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    RecordHandle a, b;
-    ASSERT_TRUE(w.BeginRecord(a, 16) && w.BeginRecord(b, 21) && w.EndRecord(b) && w.EndRecord(a));
-    LurmetBinaryFile r = Reread(w);
-    RecordHandle ra, rb;
-    ASSERT_TRUE(r.BeginRecord(ra) && r.BeginRecord(rb));
-    EXPECT_EQ(r.GetRecordVersion(ra), 16);
-    EXPECT_EQ(r.GetRecordVersion(rb), 21);
-}
-
 // Integer reads accept what any of the three integer-like writes wrote.
 struct IntegerCase {
     const char* name;
@@ -89,10 +78,8 @@ TEST_P(IntegerAcceptance, ReadsTheWrittenValue) {
 INSTANTIATE_TEST_SUITE_P(
     Writes, IntegerAcceptance,
     ::testing::Values(IntegerCase{"BoolTrueAsInt", [](LurmetBinaryFile& f) { return f.WriteBool(true); }, false, 1},
-                      IntegerCase{"BoolFalseAsInt", [](LurmetBinaryFile& f) { return f.WriteBool(false); }, false, 0},
                       IntegerCase{"LongAsInt", [](LurmetBinaryFile& f) { return f.WriteLong(-123456); }, false, -123456},
                       IntegerCase{"IntAsLong", [](LurmetBinaryFile& f) { return f.WriteInt(2147483647); }, true, 2147483647},
-                      IntegerCase{"BoolAsLong", [](LurmetBinaryFile& f) { return f.WriteBool(true); }, true, 1},
                       IntegerCase{"MinInt", [](LurmetBinaryFile& f) { return f.WriteInt(-2147483647 - 1); }, false,
                                   -2147483647 - 1}),
     [](const ::testing::TestParamInfo<IntegerCase>& info) { return std::string(info.param.name); });
@@ -113,31 +100,6 @@ TEST(LurmetBinaryFileTest, CountedStringCountsTheTerminatingZero) {
     EXPECT_EQ(a, "abc");
     EXPECT_EQ(b, "");
     EXPECT_EQ(r.BytesLeft(), 0u);
-}
-
-TEST(LurmetBinaryFileTest, CountedStringReadAsIntAndChars) {
-    // The helper is nothing more than an int and chars, so a reader may take it apart by hand.
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(w.WriteCountedString("hi"));
-    LurmetBinaryFile r = Reread(w);
-    std::int32_t n = 0;
-    char c1 = 0, c2 = 0, c3 = 1;
-    ASSERT_TRUE(r.ReadInt(n) && r.ReadChar(c1) && r.ReadChar(c2) && r.ReadChar(c3));
-    EXPECT_EQ(n, 3);
-    EXPECT_EQ(c1, 'h');
-    EXPECT_EQ(c2, 'i');
-    EXPECT_EQ(c3, '\0');
-}
-
-TEST(LurmetBinaryFileTest, CPStringKeepsEmbeddedZerosAndLength) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    const CPString text(std::string("a\0b", 3));
-    ASSERT_TRUE(w.WriteCPString(text) && w.WriteCPString(""));
-    LurmetBinaryFile r = Reread(w);
-    CPString a, b = "x";
-    ASSERT_TRUE(r.ReadCPString(a) && r.ReadCPString(b));
-    EXPECT_EQ(a, text);
-    EXPECT_EQ(b, "");
 }
 
 TEST(LurmetBinaryFileTest, ValueTreeRoundTripKeepsStatusLockTextAndOrder) {
@@ -161,27 +123,6 @@ TEST(LurmetBinaryFileTest, ValueTreeRoundTripKeepsStatusLockTextAndOrder) {
     EXPECT_EQ(back.GetSubValue(1)->GetStatus(), CPValue::Specified);
     EXPECT_EQ(back.GetSubValue(2)->GetStatus(), CPValue::Calculated);
     EXPECT_EQ(back.GetSubValue(2)->GetLockStatus(), 7);
-}
-
-CPValue Chain(int levels) {
-    CPValue root("L1", 1.0, CPValue::Specified);
-    CPValue* at = &root;
-    for (int i = 2; i <= levels; ++i) at = at->AddSubValue("L" + std::to_string(i), i, CPValue::Specified);
-    return root;
-}
-
-TEST(LurmetBinaryFileTest, ValueTreeDepthIsBounded) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(w.WriteCPValue(Chain(LurmetBinaryFile::MaxValueDepth)));
-    LurmetBinaryFile r = Reread(w);
-    CPValue back;
-    ASSERT_TRUE(r.ReadCPValue(back));
-    EXPECT_TRUE(back == Chain(LurmetBinaryFile::MaxValueDepth));
-
-    // One level more is refused by the writer, so it can never write what it cannot read.
-    LurmetBinaryFile w2 = LurmetBinaryFile::ForWriting();
-    EXPECT_FALSE(w2.WriteCPValue(Chain(LurmetBinaryFile::MaxValueDepth + 1)));
-    EXPECT_FALSE(w2.Good());
 }
 
 TEST(LurmetBinaryFileTest, EndRecordSkipsTrailingFieldsOfANewerWriter) {
@@ -261,51 +202,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MismatchCase{"DoubleAsInt", [](LurmetBinaryFile& f) { return f.WriteDouble(1.0); },
                      [](LurmetBinaryFile& f) { std::int32_t v = 3; return f.ReadInt(v) || v != 3; }},
-        MismatchCase{"IntAsDouble", [](LurmetBinaryFile& f) { return f.WriteInt(1); },
-                     [](LurmetBinaryFile& f) { double v = 3; return f.ReadDouble(v) || v != 3; }},
         MismatchCase{"CharAsBool", [](LurmetBinaryFile& f) { return f.WriteChar('x'); },
                      [](LurmetBinaryFile& f) { bool v = false; return f.ReadBool(v); }},
-        MismatchCase{"BoolAsChar", [](LurmetBinaryFile& f) { return f.WriteBool(true); },
-                     [](LurmetBinaryFile& f) { char v = 0; return f.ReadChar(v); }},
         MismatchCase{"StringAsValue", [](LurmetBinaryFile& f) { return f.WriteCPString("x"); },
                      [](LurmetBinaryFile& f) { CPValue v("keep"); return f.ReadCPValue(v) || v.GetName() != "keep"; }},
-        MismatchCase{"ValueAsString", [](LurmetBinaryFile& f) { return f.WriteCPValue(CPValue("v")); },
-                     [](LurmetBinaryFile& f) { CPString v = "keep"; return f.ReadCPString(v) || v != "keep"; }},
-        MismatchCase{"IntAsRecord", [](LurmetBinaryFile& f) { return f.WriteInt(1); },
-                     [](LurmetBinaryFile& f) { RecordHandle h; return f.BeginRecord(h); }},
         MismatchCase{"RecordAsInt",
                      [](LurmetBinaryFile& f) { RecordHandle h; return f.BeginRecord(h, 1) && f.EndRecord(h); },
                      [](LurmetBinaryFile& f) { std::int32_t v = 0; return f.ReadInt(v); }},
         MismatchCase{"StringAsCountedString", [](LurmetBinaryFile& f) { return f.WriteCPString("abc"); },
                      [](LurmetBinaryFile& f) { CPString v; return f.ReadCountedString(v); }}),
     [](const ::testing::TestParamInfo<MismatchCase>& info) { return std::string(info.param.name); });
-
-TEST(LurmetBinaryFileTest, RecordHandlesMustCloseInnermostFirst) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    RecordHandle outer, inner;
-    ASSERT_TRUE(w.BeginRecord(outer, 1) && w.BeginRecord(inner, 1));
-    EXPECT_FALSE(w.EndRecord(outer));
-    EXPECT_FALSE(w.Good());
-    EXPECT_FALSE(w.Commit());
-}
-
-TEST(LurmetBinaryFileTest, ModesAreKeptApart) {
-    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
-    std::int32_t v = 0;
-    EXPECT_FALSE(w.ReadInt(v));
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading(LurmetBinaryFile::ForWriting().Bytes());
-    EXPECT_FALSE(r.WriteInt(1));
-    LurmetBinaryFile closed;
-    EXPECT_FALSE(closed.WriteInt(1));
-    EXPECT_FALSE(closed.ReadInt(v));
-}
-
-TEST(LurmetBinaryFileTest, MissingMagicFailsAtOnce) {
-    LurmetBinaryFile r = LurmetBinaryFile::ForReading({'K', 'S', 'T', 'R', 'N', 'C', 'F', '2', 'i', 1, 0, 0, 0});
-    EXPECT_FALSE(r.Good());
-    std::int32_t v = 0;
-    EXPECT_FALSE(r.ReadInt(v));
-}
 
 // ---------------------------------------------------------------- disk
 
@@ -359,6 +265,17 @@ TEST_F(LurmetBinaryFileDiskTest, FailedStoreLeavesTheOldFileIntact) {
     std::int32_t v = 0;
     ASSERT_TRUE(r.OpenForRead(Path("case.ks")) && r.ReadInt(v));
     EXPECT_EQ(v, 1);
+}
+
+// The bytes reach the temporary file but cannot take the place of a directory: the commit fails
+// and leaves no temporary file behind.
+TEST_F(LurmetBinaryFileDiskTest, AFailedCommitLeavesNoTemporaryFile) {
+    std::filesystem::create_directories(dir_ / "taken.ks");
+    LurmetBinaryFile w;
+    ASSERT_TRUE(w.OpenForWrite(Path("taken.ks")) && w.WriteInt(1));
+    EXPECT_FALSE(w.Commit());
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken.ks"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "taken.ks.tmp"));
 }
 
 TEST_F(LurmetBinaryFileDiskTest, UnreadableOrForeignFilesAreRefused) {

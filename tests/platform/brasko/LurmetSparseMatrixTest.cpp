@@ -124,22 +124,4 @@ TEST(LurmetSparseMatrix, ZeroRemovesAndBadInputStoresNothing) {
     Exceptions::ClearRecords();
 }
 
-// A targeting-sized model: 10^5 elements set in random order, then read back, well within a
-// second (a scan per insertion would take minutes).
-TEST(LurmetSparseMatrix, HundredThousandElementsInRandomOrder) {
-    const int rows = 2000, columns = 2000, count = 100000;
-    std::vector<std::pair<int, int>> places;
-    for (int k = 0; k < count; ++k) places.emplace_back(k % rows, (k / rows) * 39);  // all distinct
-    std::shuffle(places.begin(), places.end(), std::mt19937(5));
-    const auto start = std::chrono::steady_clock::now();
-    LurmetSparseMatrix m(rows, columns);
-    for (const auto& [i, j] : places) m.SetElement(i, j, i + j + 1.0);
-    const auto triplets = Triplets(m);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_EQ(m.GetNumberOfNonZeroElements(), count);
-    ASSERT_EQ(static_cast<int>(triplets.size()), count);
-    for (const auto& [i, j, v] : triplets) ASSERT_EQ(v, i + j + 1.0);
-    EXPECT_LT(seconds, 2.0);
-}
-
 }  // namespace

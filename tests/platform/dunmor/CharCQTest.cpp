@@ -42,25 +42,4 @@ TEST(CharCQTest, FullRingRefusesRatherThanOverwrites) {
     EXPECT_EQ(q->_get_nHead(), 1u);  // wrapped
 }
 
-TEST(CharCQTest, IndexingWrapsFromTheTail) {
-    auto q = std::make_unique<CharCQ>();
-    // Move head and tail near the end of the buffer, then queue across the wrap.
-    char c = 0;
-    for (std::size_t i = 0; i < CharCQ::kSize - 2; ++i) {
-        q->Put('.');
-        q->Get(c);
-    }
-    EXPECT_EQ(q->_get_nTail(), 8094u);
-    for (char x : std::string("wxyz")) q->Put(x);
-    EXPECT_EQ((*q)[0], 'w');
-    EXPECT_EQ((*q)[1], 'x');
-    EXPECT_EQ((*q)[2], 'y');  // position 0 of the buffer
-    EXPECT_EQ((*q)[3], 'z');
-    EXPECT_EQ((*q)[8096], 'w');
-    EXPECT_EQ((*q)[8096 + 3], 'z');
-    std::string drained;
-    while (q->Get(c)) drained += c;
-    EXPECT_EQ(drained, "wxyz");
-}
-
 }  // namespace

@@ -162,103 +162,6 @@ TEST(LinearSolve, FailedResolveClearsAnEarlierSolution) {
     EXPECT_EQ(solver->GetObjectiveValue(), 0.0);
 }
 
-TEST(LinearSolve, EmptyRowsThatHoldAtZeroAreAccepted) {
-    // min x + y with x + y >= 4, x <= 1, plus empty rows 0 = 0, 0 <= 5, 0 >= -2.
-    TestModel m;
-    m.columns = 2;
-    m.rows = 5;
-    m.Add(1, 0, 1.0);
-    m.Add(1, 1, 1.0);
-    m.Add(3, 0, 1.0);
-    m.rightHandSide = {0, 4, 5, 1, -2};
-    m.rowTypes = "eglLg";
-    m.objective = {1, 2};
-    const TestResult r = SolveTestModel(m);
-    ASSERT_TRUE(r.solved);
-    EXPECT_NEAR(r.solution[0], 1.0, kTol);
-    EXPECT_NEAR(r.solution[1], 3.0, kTol);
-    EXPECT_NEAR(r.objective, 7.0, kTol);
-}
-
-TEST(LinearSolve, ModelsWithoutRowsOrColumns) {
-    // No rows: every column goes to the bound its cost favours.
-    TestModel m;
-    m.columns = 3;
-    m.objective = {1, -1, 0};
-    m.bounds = {{0, 2.0, 10.0}, {1, -4.0, 6.0}};
-    TestResult r = SolveTestModel(m);
-    ASSERT_TRUE(r.solved);
-    EXPECT_NEAR(r.solution[0], 2.0, kTol);
-    EXPECT_NEAR(r.solution[1], 6.0, kTol);
-    EXPECT_NEAR(r.objective, -4.0, kTol);
-
-    // No columns: rows that hold at zero activity are met.
-    TestModel none;
-    none.rows = 3;
-    none.rightHandSide = {0, 1, -1};
-    none.rowTypes = "elg";
-    r = SolveTestModel(none);
-    EXPECT_TRUE(r.solved);
-    EXPECT_EQ(r.objective, 0.0);
-
-    // Nothing at all.
-    EXPECT_TRUE(SolveTestModel(TestModel{}).solved);
-}
-
-TEST(LinearSolve, DuplicateTripletsAreSummed) {
-    // (x + x) + y = 4, min y - x: the two entries on (0, 0) make the coefficient 2, so x = 2.
-    TestModel m;
-    m.columns = 2;
-    m.rows = 1;
-    m.Add(0, 0, 1.0);
-    m.Add(0, 1, 1.0);
-    m.Add(0, 0, 1.0);
-    m.rightHandSide = {4};
-    m.rowTypes = "e";
-    m.objective = {-1, 1};
-    const TestResult r = SolveTestModel(m);
-    ASSERT_TRUE(r.solved);
-    EXPECT_NEAR(r.solution[0], 2.0, kTol);
-    EXPECT_NEAR(r.solution[1], 0.0, kTol);
-}
-
-TEST(LinearSolve, RejectedSetUpCallsChangeNothing) {
-    Exceptions::ClearRecords();
-    TestModel m = Transportation(20, 30, 'e', 'e');
-    auto solver = LoadTestModel(m);
-    ASSERT_EQ(Exceptions::Count(), 0u);
-
-    const int badRows[2] = {0, 7};
-    const int cols[2] = {0, 1};
-    const double vals[2] = {1.0, 1.0};
-    EXPECT_FALSE(solver->LoadMatrix(2, badRows, cols, vals));
-    EXPECT_FALSE(solver->LoadMatrix(-1, badRows, cols, vals));
-    EXPECT_FALSE(solver->LoadMatrix(2, nullptr, cols, vals));
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const int goodRows[2] = {0, 1};
-    const double nanVals[2] = {1.0, nan};
-    EXPECT_FALSE(solver->LoadMatrix(2, goodRows, cols, nanVals));
-    EXPECT_FALSE(solver->SetRowTypes("eexee"));
-    EXPECT_FALSE(solver->SetRowTypes(nullptr));
-    EXPECT_FALSE(solver->SetSense("BEST"));
-    EXPECT_FALSE(solver->SetSense(nullptr));
-    EXPECT_FALSE(solver->SetColumnBounds(1.0, 6, 0.0));
-    EXPECT_FALSE(solver->SetColumnBounds(1.0, 0, 2.0));
-    EXPECT_FALSE(solver->SetColumnBounds(nan, 0, 0.0));
-    EXPECT_FALSE(solver->SetIntegerColumn(-1));
-    EXPECT_FALSE(solver->MarkColumn(6));
-    EXPECT_FALSE(solver->SetObjective(nullptr));
-    EXPECT_FALSE(solver->SetRightHandSide(nullptr));
-    EXPECT_FALSE(solver->SetOption("NODELIM", 5.0));
-    EXPECT_FALSE(solver->SetOption("OPTCR", -1.0));
-    EXPECT_GT(Exceptions::Count(), 0u);
-
-    // The model given before the rejected calls is solved unchanged.
-    ASSERT_TRUE(solver->Solve());
-    EXPECT_NEAR(solver->GetObjectiveValue(), 150.0, kTol);
-    Exceptions::ClearRecords();
-}
-
 TEST(LinearSolve, SizesAreCheckedAndResetTheModel) {
     Exceptions::ClearRecords();
     std::unique_ptr<IMILPSolver> solver(IMILPSolver::Create("QEV_XPRESS"));
@@ -286,18 +189,6 @@ TEST(LinearSolve, SizesAreCheckedAndResetTheModel) {
     ASSERT_TRUE(solver->SetSize(1, 1));
     EXPECT_TRUE(solver->Solve());
     EXPECT_EQ(solver->GetSolution()[0], 0.0);
-}
-
-TEST(SolverFactory, KnowsOnlyItsOwnName) {
-    std::unique_ptr<IMILPSolver> known(IMILPSolver::Create("QEV_XPRESS"));
-    EXPECT_NE(known, nullptr);
-    EXPECT_EQ(IMILPSolver::Create("nonsense"), nullptr);
-    EXPECT_EQ(IMILPSolver::Create("qev_xpress"), nullptr);
-    EXPECT_EQ(IMILPSolver::Create(""), nullptr);
-    EXPECT_EQ(IMILPSolver::Create(nullptr), nullptr);
-    // Before any solve the solution is there and zero.
-    ASSERT_TRUE(known->SetSize(3, 0));
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(known->GetSolution()[j], 0.0);
 }
 
 }  // namespace

@@ -1,0 +1,242 @@
+// Recalculation of a design whose operation is not locked: forget what was calculated, let the
+// units pass the specified values along until the open values stop falling, fill the one
+// missing duty of a stream its exchangers cover exactly, and solve exchangers with specified
+// areas by tearing. While the design calculates, each utility it uses carries the design's own
+// load (and is treated as a process stream), so that its exchangers see that utility's flow.
+#include "eng/design/HENDesign.h"
+
+#include "eng/design/HENDesignChain.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/Framework.h"
+#include "pellin/HeatExch.h"
+#include "pellin/UnitNodes.h"
+
+#include <cmath>
+#include <unordered_set>
+
+using namespace chain;
+
+namespace {
+// A pass of unit calculations fixes at least one value or the propagation ends. Each pass is
+// linear in the units; the number of passes is the depth of the longest chain of values that
+// wait on each other against the flowsheet's order (a few per stream, not the network's size),
+// so a recalculation stays close to linear. Units that keep overwriting each other are cut off
+// here.
+constexpr int kMaxPasses = 250;
+constexpr const char* kSpecStatus = "SpecStatus";
+
+bool isOpen(const CNode* node, const char* name) {
+    const CPValue* v = node->findValue(name);
+    return v && !v->IsText() && v->GetStatus() == ValueStatus::Open;
+}
+
+void forget(CNode* node, const char* name) {
+    CPValue* v = node->findValue(name);
+    if (v && !v->IsText() && v->GetStatus() != ValueStatus::Specified) v->SetValue(CPValue::Empty, ValueStatus::Open);
+}
+
+// Stream pieces pass no values on when the design calculates; the units between them do.
+bool isStreamNode(const CNode* n) {
+    const CPString& k = n->getClassName();
+    return k == NodeKind::MaterialStream || k == NodeKind::StreamNodeType || k == NodeKind::FeedBlock ||
+           k == NodeKind::ProductBlock || k == "ST_Streamstart" || k == "ST_Streamend";
+}
+
+// Whether a tee can give its branches their fractions again: only when one of them is specified.
+// A tee whose fractions are all calculated (after a reset) keeps them, as nothing in the network
+// would calculate them anew.
+bool teeRecalculatesFractions(CNode* tee) {
+    for (CNode* branch : tee->getAllDownStreamNodes())
+        if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified) return true;
+    return false;
+}
+
+int passOver(const std::vector<CNode*>& calculating, int code) {
+    int written = 0;
+    for (CNode* unit : calculating) written += unit->Calculate(code);
+    return written;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- the recalculation
+
+void CPIHENDesign::Recalculate(int code) {
+    const std::vector<CNode*> units = m_sheet->getAllNodes();
+    std::vector<CNode*> flagged;
+    if (IsAutomationStartup() && m_scenario && !m_scenario->IsRetrofitScenario()) SetLoopAnalysisEnabled(false);
+    ClearUnitResults(units);
+    CollectFlaggedExchangers(units, flagged);
+    const int open = PropagateUnitValues(units, flagged, code);
+    if (GetInfeasibleHeatExchangers() == 0 && open > 0) {
+        if (GetDegreesOfFreedom() == 0) SolveForSpecifiedAreas(units, flagged, code, false);
+        SolveSingleTearExchangers(units, flagged, code);
+    }
+    UpdateUtilityLoads();
+}
+
+int CPIHENDesign::RecalculateSet(const std::vector<CNode*>& set, const std::vector<CNode*>& flagged, int code) {
+    ClearUnitResults(set);
+    return PropagateUnitValues(set, flagged, code);
+}
+
+void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units) {
+    for (CNode* unit : units) {
+        for (const char* name : {NodeValue::Temperature, NodeValue::Duty, NodeValue::HTArea, NodeValue::MassFlow})
+            forget(unit, name);
+        // A segment's share of the flow is a result only on a tee's branch; elsewhere the chain
+        // fixes it.
+        CNode* up = IsSegment(unit) ? unit->getIthUpStreamNode(0) : nullptr;
+        if (IsTee(up) && teeRecalculatesFractions(up)) forget(unit, NodeValue::SplitFraction);
+        if (IsExchanger(unit)) unit->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
+    }
+}
+
+void CPIHENDesign::CollectFlaggedExchangers(const std::vector<CNode*>& units, std::vector<CNode*>& out) const {
+    for (CNode* unit : units) {
+        HeatExch* exchanger = AsHeatExch(unit);
+        if (exchanger && exchanger->IsUtilityExch()) out.push_back(unit);
+    }
+}
+
+int CPIHENDesign::CountOpenValues(const std::vector<CNode*>& units, std::vector<CNode*>* out) const {
+    int count = 0;
+    for (CNode* unit : units) {
+        int open = 0;
+        if (IsSegment(unit))
+            open = (isOpen(unit, NodeValue::Temperature) ? 1 : 0) + (isOpen(unit, NodeValue::SplitFraction) ? 1 : 0);
+        else if (IsExchanger(unit))
+            open = (isOpen(unit, NodeValue::Duty) ? 1 : 0) + (isOpen(unit, NodeValue::HTArea) ? 1 : 0);
+        if (open > 0 && out) out->push_back(unit);
+        count += open;
+    }
+    return count;
+}
+
+int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code) {
+    std::vector<CNode*> calculating;
+    for (CNode* unit : units)
+        if (!isStreamNode(unit)) calculating.push_back(unit);
+
+    // Streams whose split ends in a mixer with a utility after it: their exchangers need not
+    // cover the stream's load.
+    std::unordered_set<const IHeatIntegrationStream*> utilityAfterMixer;
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee)) {
+        CNode* mixer = GetMixerOfSplitter(tee);
+        if (mixer && !IsPortFreeOfUtility(mixer, 0)) utilityAfterMixer.insert(StreamOf(tee->getIthUpStreamNode(0)));
+    }
+    // A stream without a utility whose duties are all known but one: the last is the rest of
+    // the stream's load.
+    auto fillMissingDuties = [&] {
+        for (IHeatIntegrationStream* stream : m_streams) {
+            const int side = stream->GetHotCold();
+            const std::vector<CNode*>* onStream = UnitsOf(stream->GetName());
+            if (IsUtilityStream(stream) || (side != 0 && side != 1) || !onStream || utilityAfterMixer.count(stream))
+                continue;
+            int exchangers = 0, lacking = 0;
+            CNode* missing = nullptr;
+            double sum = 0.0;
+            bool skip = false;
+            for (CNode* unit : *onStream) {
+                if (!AsHeatExch(unit)) continue;
+                ++exchangers;
+                if (!IsPortFreeOfUtility(unit, 2 * side) || !IsPortFreeOfUtility(unit, 2 * side + 1)) {
+                    skip = true;
+                    break;
+                }
+                double duty = 0.0;
+                if (unit->getVariableStatus(NodeValue::Duty) != ValueStatus::Open &&
+                    unit->getVariableAsDouble(NodeValue::Duty, duty))
+                    sum += duty;
+                else {
+                    missing = unit;
+                    ++lacking;
+                }
+            }
+            if (!skip && lacking == 1 && exchangers > 1)
+                missing->writeCalculated(NodeValue::Duty, stream->GetHeatLoad(0) - sum);
+        }
+    };
+
+    std::vector<CNode*> work = units, still;
+    int count = CountOpenValues(work, &still);
+    work.swap(still);
+    for (int pass = 0; pass < kMaxPasses; ++pass) {
+        fillMissingDuties();
+        passOver(calculating, code);
+        still.clear();
+        const int next = CountOpenValues(work, &still);
+        work.swap(still);
+        const bool settled = next == count || next == 0;
+        count = next;
+        if (settled) break;
+    }
+
+    SwapInUtilityLoads(false);
+    for (CNode* exchanger : flagged) exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
+    // Until nothing changes, so that the units after the last counted value (a utility
+    // placeholder's duty, a tee's flows) have their turn too.
+    for (int pass = 0; pass < kMaxPasses && passOver(calculating, code) > 0; ++pass) {
+    }
+    SwapOutUtilityLoads();
+    CalculateCrossPinchLoads();
+    m_lastOpenValues = CountOpenValues(units, nullptr);
+    return m_lastOpenValues;
+}
+
+// ---------------------------------------------------------------- utility loads
+
+int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
+    if (!m_usedUtilities.empty()) SwapOutUtilityLoads();
+    for (auto& entry : m_utilityLoads) entry.second = 0.0;
+    for (CNode* node : m_exchangers) {
+        HeatExch* exchanger = AsHeatExch(node);
+        double duty = 0.0;
+        if (!exchanger || !exchanger->isKnown(NodeValue::Duty, duty)) continue;
+        for (int side = 0; side < 2; ++side) {
+            CNode* segment = exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side);
+            IHeatIntegrationStream* stream = StreamOf(segment);
+            if (IsUtilityStream(stream)) m_utilityLoads[stream->GetName()] += duty;
+        }
+    }
+    const double firstPinch = m_firstPinch && !m_firstPinch->empty() ? m_firstPinch->front() : 0.0;
+    const double secondPinch = m_secondPinch && !m_secondPinch->empty() ? m_secondPinch->front() : 0.0;
+    const bool havePinch = m_firstPinch && !m_firstPinch->empty() && m_secondPinch && !m_secondPinch->empty();
+    for (IHeatIntegrationStream* stream : m_streams) {
+        const auto entry = m_utilityLoads.find(stream->GetName());
+        if (!IsUtilityStream(stream) || entry == m_utilityLoads.end()) continue;
+        m_parkedLoads[entry->first] = stream->GetHeatLoad(1);
+        stream->SetHeatLoad(entry->second, 2);
+        // Asked to, a utility that sits on the wrong side of the pinch stays a utility.
+        const bool staysUtility =
+            pinchCheck && havePinch &&
+            ((stream->GetHotCold() == 0 && stream->GetSupplyTemperature() <= firstPinch) ||
+             (stream->GetHotCold() == 1 && stream->GetTargetTemperature() >= secondPinch));
+        if (!staysUtility) stream->SetStreamKind(0, 0);
+        m_usedUtilities.push_back(stream);
+    }
+    return static_cast<int>(m_usedUtilities.size());
+}
+
+void CPIHENDesign::SwapOutUtilityLoads() {
+    std::vector<IHeatIntegrationStream*> used;
+    used.swap(m_usedUtilities);
+    for (IHeatIntegrationStream* stream : used) {
+        const auto parked = m_parkedLoads.find(stream->GetName());
+        stream->SetStreamKind(1, 0);
+        if (parked != m_parkedLoads.end()) stream->SetHeatLoad(parked->second, 1);
+    }
+    m_parkedLoads.clear();
+}
+
+// ---------------------------------------------------------------- reset
+
+void CPIHENDesign::ResetCalculatedValues() {
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double fraction = 0.0;
+            if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified &&
+                branch->getVariableAsDouble(NodeValue::SplitFraction, fraction))
+                branch->addVariable(NodeValue::SplitFraction, fraction, ValueStatus::Calculated);
+        }
+    Activate(1);
+}
