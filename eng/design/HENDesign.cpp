@@ -3,6 +3,8 @@
 #include "eng/design/HENDesign.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "eng/design/ControllabilityCheck.h"
+#include "eng/design/NetworkStructureAnalysis.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ExchangerCostLaw.h"
@@ -25,8 +27,11 @@ CPIHENDesign::CPIHENDesign(IHeatIntegrationScenario* scenario, const CPString& n
       m_costLaw(std::make_unique<ScenarioExchangerCostLaw>(scenario)),
       m_sheet(std::make_unique<FlowSheet>(this)),
       m_name(name),
-      m_hasName(!name.empty()) {
+      m_hasName(!name.empty()),
+      m_analysis(std::make_unique<NetworkStructureAnalysis>(this)),
+      m_control(std::make_unique<ControllabilityCheck>(m_analysis.get())) {
     m_sheet->SetCostLaw(m_costLaw.get());
+    m_analysis->SetName(name);
     m_existingNetwork = scenario && scenario->IsRetrofitScenario();
 }
 
@@ -43,6 +48,7 @@ CPIHENDesign::~CPIHENDesign() {
 void CPIHENDesign::SetDesignName(const CPString& name) {
     m_name = name;
     m_hasName = true;
+    m_analysis->SetName(name);
     SendAMessage(2, name, this);
 }
 
@@ -81,6 +87,7 @@ int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
     target->m_mixerNames.SetNumber(m_mixerNames.GetNumber());
     target->RebuildStreamIndex();
     target->m_notes = m_notes;
+    target->RunStructureAnalysis();
     target->m_optimiserOptions[0] = m_optimiserOptions[0];
     target->m_optimiserOptions[1] = m_optimiserOptions[1];
     if (m_scenario) target->SetPinchPoints(m_scenario->GetPinchPointList());
@@ -130,6 +137,7 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {
         Recalculate(code);
+        RunStructureAnalysis();
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
         SendAMessage(CodeUpToDate, CPString(), this);
     } else if (code == 4 || code == 19) {
@@ -351,5 +359,6 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     for (CNode* node : m_sheet->getAllNodes())
         if (node->IsOfType(NodeKind::CountercurrentHX)) m_exchangers.push_back(node);
     RebuildStreamIndex();
+    RunStructureAnalysis();
     return true;
 }

@@ -23,8 +23,10 @@
 #include <unordered_set>
 #include <vector>
 
+class ControllabilityCheck;
 class HeatExch;
 class IExchangerCostLaw;
+class NetworkStructureAnalysis;
 
 class CPIHENDesign : public IHENDesign, public FSOwner, public NotificationSender {
 public:
@@ -33,6 +35,8 @@ public:
     static constexpr int CodeExchangerAdded = 5;
     static constexpr int CodeExchangerDeleted = 6;
     static constexpr int CodeExchangerMoved = 7;
+    static constexpr int CodeSplitterMixerAdded = 27;
+    static constexpr int CodeSplitterMixerRemoved = 28;
     static constexpr int CodeStreamAdded = 30;
     static constexpr int CodeStreamRemoved = 31;
     static constexpr int CodeStreamRenamed = 32;
@@ -130,6 +134,26 @@ public:
     bool AttachExchangerSide(CNode* segment, CNode* unit);
     bool DetachExchangerSide(CNode* inlet);
     CNode* StepAlongStream(CNode* node, int steps, int direction, CNode* reference) const;
+
+    // ---- splitter-mixers and bypasses ----
+    // A splitter-mixer of n branches on a segment (a is b, or only a placeholder lies between
+    // them), or a bypass from segment a around the units up to segment b with n - 1 empty
+    // branches beside the main one.
+    bool AddSplitterMixer(CNode* a, CNode* b, CNode*& splitter, const char* reason, int branches);
+    // Whether a bypass from a to b would enclose only whole splitter-mixers.
+    bool CanAddBypass(CNode* a, CNode* b) const;
+    void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count);
+    void RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason);
+    // Removes the branch holding the segment; the last branch left takes the splitter-mixer with it.
+    void RemoveSplitterBranch(CNode* segment, const char* reason);
+    // 0 editable, 1 locked or not a splitter-mixer, 2 a branch holds units.
+    int GetSplitterState(CNode* splitterOrMixer) const;
+    // 0 empty branch, 1 locked or not in a branch, 2 the branch holds units.
+    int GetBranchState(CNode* node) const;
+    bool InsertSplitterMixer(CNode* segment, CNode*& splitter, const char* reason, int branches);
+    void DeleteChainToMixer(CNode* segment, const char* reason);
+    // The first segment of the branch that holds the node; null outside any branch.
+    CNode* FindBranchStart(CNode* node) const;
 
     // ---- utilities at ports ----
     bool IsPortFreeOfUtility(CNode* unit, int port) const override;
@@ -249,8 +273,9 @@ public:
     const NodeName& MixerNames() const { return m_mixerNames; }
 
     // ---- what later parts of the network design fill in ----
-    bool IsLoopAnalysisEnabled() const override { return m_loopAnalysis; }
-    void SetLoopAnalysisEnabled(bool enabled) override { m_loopAnalysis = enabled; }
+    bool IsLoopAnalysisEnabled() const override;
+    // Setting it reruns the structure analysis.
+    void SetLoopAnalysisEnabled(bool enabled) override;
     bool AreStreamTerminalsReady() const override;
     void RunOptimizerCheck() override {}
     bool AreExchangerPortsFreeOfUtilities() const override;
@@ -264,6 +289,21 @@ public:
     bool GetUpstreamNodeName(const CPString& nodeName, CPString& out) const override;
     CPString GetNodeClassName(const CPString& nodeName) const override;
     bool GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const override;
+
+    // ---- structure analysis and controllability ----
+    NetworkStructureAnalysis& StructureAnalysis() { return *m_analysis; }
+    ControllabilityCheck& Controllability() { return *m_control; }
+    // Exchanger lists, sub-networks, loops, paths, independent loops, splitters, controllability.
+    void RunStructureAnalysis();
+    // Whether a non-process stream takes part in the analysis; the full rerun follows.
+    bool SetAnalysisStreamFlag(IHeatIntegrationStream* stream, bool takesPart);
+    // Stores the flag and reruns the controllability pass.
+    bool SetControlUnitSelected(int index, bool selected);
+    bool SetControlUnitKind(int index, unsigned int kind);
+    // The control kind of a process stream; 0 for any other.
+    unsigned int GetUnitControlKind(IHeatIntegrationStream* stream) const;
+    int IsHeatExchangerOnPathOrLoop(int index) const;
+    const char* GetControllabilityVerdict() const;
 
     // ---- case file ----
     bool Store(ILurmetBinaryFile& file) const override;
@@ -338,7 +378,8 @@ private:
     int m_integerOption = 3;
     bool m_ignoreInfeasible = false;
     bool m_skipStreamEnds = false;
-    bool m_loopAnalysis = true;
+    std::unique_ptr<NetworkStructureAnalysis> m_analysis;
+    std::unique_ptr<ControllabilityCheck> m_control;
     int m_busy = 0;
 
     // Utilities swapped in while the design calculates, with the loads they had before.

@@ -2,7 +2,9 @@
 // removing and renaming a stream, and the journalled editing steps every edit is made of.
 #include "eng/design/HENDesign.h"
 
+#include "eng/design/ControllabilityCheck.h"
 #include "eng/design/HENDesignChain.h"
+#include "eng/design/NetworkStructureAnalysis.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "pellin/HeatExch.h"
@@ -165,6 +167,8 @@ int CPIHENDesign::AddStream(IHeatIntegrationStream* stream) {
     m_sheet->connectNodes(utility, last);
     m_sheet->connectNodes(last, end);
     UpdateStreamIndex(30, stream, nullptr);
+    m_analysis->StreamAdded(stream);
+    m_control->StreamAdded(stream);
     SendAMessage(CodeStreamAdded, stream->GetName(), nullptr);
     ProcessChange(CodeRecalculate, CPString(), nullptr);
     return 1;
@@ -207,6 +211,8 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     for (CNode* node : doomed) m_sheet->deleteNode(node);
     Activate(0);
     if (stream) UpdateStreamIndex(31, stream, nullptr);
+    m_analysis->StreamRemoved(stream);
+    m_control->StreamRemoved(stream);
     m_unitsByStream.erase(name);
     SendAMessage(CodeStreamRemoved, name, nullptr);
     ProcessChange(CodeRecalculate, CPString(), nullptr);
