@@ -23,6 +23,7 @@
 #include <vector>
 
 class HeatExch;
+class HENCalculator;
 class IExchangerCostLaw;
 
 class CPIHENDesign : public IHENDesign, public FSOwner, public NotificationSender {
@@ -234,6 +235,15 @@ public:
     bool Store(ILurmetBinaryFile& file) const override;
     bool Recall(ILurmetBinaryFile& file) override;
 
+    // ---- network calculator ----
+    // The design's calculator over its flowsheet (built when the design is made or read back).
+    HENCalculator& GetNetworkCalculator();
+    // Solves the whole network as one system (the recalculation of a locked design): builds the
+    // calculator afresh, solves, closes the utility sides, refreshes the exchangers' areas and
+    // the utility loads, and takes over the calculator's status text. Answers the calculation
+    // status (1 converged, 2 "NotConverged", 0 failed).
+    int RunNetworkCalculator();
+
 private:
     struct Journal {
         std::vector<std::function<void()>> undo;
@@ -303,4 +313,5 @@ private:
     int m_busy = 0;
 
     std::unique_ptr<Journal> m_journal;
+    std::unique_ptr<HENCalculator> m_calculator;
 };
