@@ -14,7 +14,9 @@
 namespace {
 constexpr double kKelvin = 273.15;
 constexpr double kTemperatureScale = 300.0;
-constexpr double kUnbounded = 1e20;
+// A free column: the solver library reads magnitudes from 1e30 as unbounded (smaller huge bounds
+// lie outside its working range and are refused).
+constexpr double kUnbounded = 1e30;
 // What a set that the solver could not solve leaves as the calculator's status.
 constexpr const char* kSolveFailed = "SolveFailed";
 
@@ -159,7 +161,10 @@ void HENCalculator::Build() {
             CNode* first = node->getIthDownStreamNode(0);
             CPValue* mf = first ? first->findValue(NodeValue::SplitFraction) : nullptr;
             auto it = mf ? m_variableIndex.find(mf) : m_variableIndex.end();
-            if (it != m_variableIndex.end() && it->second->status != 1 && mf->GetValue() == 1.0) it->second->status = 1;
+            if (it == m_variableIndex.end() || it->second->status == 1) continue;
+            mf->SetValue(1.0, 2);
+            it->second->value = 1.0;
+            it->second->status = 1;
         }
     }
 
