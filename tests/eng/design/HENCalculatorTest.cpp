@@ -7,6 +7,7 @@
 
 #include "eng/design/HENCalculator.h"
 #include "eng/design/HENCalculatorEquation.h"
+#include "eng/design/HENCalculatorGenerators.h"
 #include "osmeri/CPValue.h"
 #include "pellin/FFactor.h"
 #include "pellin/UnitNodes.h"
@@ -79,4 +80,80 @@ TEST(HENCalculator, ASingleExchangerOfGivenAreaMatchesTheTenSegmentForm) {
         EXPECT_EQ(ValueStatus::Calculated, x->getVariableStatus(NodeValue::Duty));
         EXPECT_EQ(ValueStatus::Specified, x->getVariableStatus(NodeValue::HTArea));
     }
+}
+
+TEST(HENCalculator, PlaceholdersTakeTheRestOfEachStreamAsHeaterAndCooler) {
+    Network n;
+    n.Add("H", 180, 80, 2);
+    n.Add("C", 40, 140, 2);
+    n.d = n.Design("D");
+    HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+    ASSERT_TRUE(x);
+    x->addVariable(NodeValue::Duty, 120.0, ValueStatus::Specified);
+    EXPECT_EQ(1, n.d->RunNetworkCalculator());
+    const HENCalculator& c = n.d->GetNetworkCalculator();
+    EXPECT_EQ(6 + 2 + 2, CountOf(c));
+    CNode* hotOut = x->getOutlet(0);
+    CNode* coldOut = x->getOutlet(1);
+    EXPECT_NEAR(120.0, Value(hotOut, NodeValue::Temperature), 1e-9);
+    EXPECT_NEAR(100.0, Value(coldOut, NodeValue::Temperature), 1e-9);
+    EXPECT_NEAR(180.0 - 100.0, Value(x, NodeValue::HighEndDelT), 1e-9);
+    EXPECT_NEAR(120.0 - 40.0, Value(x, NodeValue::LowEndDelT), 1e-9);
+    // The cooler takes the hot stream from 120 to 80, the heater the cold one from 100 to 140.
+    EXPECT_NEAR(80.0, Value(hotOut->getIthDownStreamNode(0), NodeValue::Duty), 1e-9);
+    EXPECT_NEAR(80.0, Value(coldOut->getIthDownStreamNode(0), NodeValue::Duty), 1e-9);
+    EXPECT_EQ(ValueStatus::Specified, x->getVariableStatus(NodeValue::Duty));
+    EXPECT_EQ(ValueStatus::Calculated, hotOut->getVariableStatus(NodeValue::Temperature));
+}
+
+TEST(HENCalculator, EquationCountsAndTextForms) {
+    Network n;
+    n.Add("H", 150, 50, 10);  // hot load 1000: the duty scale
+    n.Add("C", 40, 100, 5);
+    n.d = n.Design("D");
+    HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+    ASSERT_TRUE(x);
+    for (int side = 0; side < 2; ++side) x->getInlet(side)->addVariable(NodeValue::SplitFraction, 1.0, ValueStatus::Calculated);
+    HENCalculator c(n.d->GetFlowSheet(), nullptr);
+    c.PrepareStreams();
+    EXPECT_EQ(0, GenerateExchangerEquations(c, *x));
+    EXPECT_EQ(6, CountOf(c));
+    // a = H x 300 / s = 10 x 300 / 1000 on the hot side, with the stream's whole flow.
+    const std::string hot = Text(c, "HXHeatBalances");
+    EXPECT_NE(std::string::npos, hot.find("3.000000000 * T")) << hot;
+    EXPECT_NE(std::string::npos, hot.find("!Heat Exchanger (E-100) Hot Side Balance;\n")) << hot;
+
+    x->addVariable(NodeValue::HTArea, 10.0, ValueStatus::Specified);
+    x->addVariable(NodeValue::OverallHTC, 0.5, ValueStatus::Specified);
+    c.PrepareStreams();
+    GenerateExchangerEquations(c, *x);
+    EXPECT_EQ(71, CountOf(c));
+    // U x 300 / s / 20 x F x A = 0.5 x 300 / 1000 / 20 x 1 x 10.
+    const std::string area = Text(c, "AreaEquations");
+    EXPECT_NE(std::string::npos, area.find("0.075000000 * (delT")) << area.substr(0, 200);
+    x->addVariable(NodeValue::HTArea, 10.0, ValueStatus::Calculated);
+    EXPECT_EQ("", Text(c, "AreaEquations"));  // printed only while the area is specified
+
+    // A splitter of three branches and its mixer, built on a flowsheet of their own.
+    FlowSheet sheet;
+    CNode* in = sheet.addNode(FlowSheet::CreateNode(NodeKind::MaterialStream, "in"));
+    CNode* tee = sheet.addNode(FlowSheet::CreateNode(NodeKind::Tee, "tee"));
+    CNode* mix = sheet.addNode(FlowSheet::CreateNode(NodeKind::Mixer, "mix"));
+    CNode* out = sheet.addNode(FlowSheet::CreateNode(NodeKind::MaterialStream, "out"));
+    sheet.connectNodes(in, tee);
+    sheet.connectNodes(mix, out);
+    const double shares[] = {0.75, 0.125, 0.125};
+    for (int b = 0; b < 3; ++b) {
+        CNode* branch = sheet.addNode(FlowSheet::CreateNode(NodeKind::MaterialStream, CPString(("b" + std::to_string(b)).c_str())));
+        branch->addVariable(NodeValue::SplitFraction, shares[b], ValueStatus::Specified);
+        sheet.connectNodes(tee, branch);
+        sheet.connectNodes(branch, mix);
+    }
+    HENCalculator s(&sheet, nullptr);
+    GenerateSplitterEquations(s, *tee);
+    EXPECT_EQ(2 * 3 + 1, CountOf(s));
+    EXPECT_NE(std::string::npos, Text(s, "PercentBalances").find("mf1 = 0.750000000 * mf0;")) << Text(s, "PercentBalances");
+    EXPECT_EQ("!Splitter; \nmf0 = mf1 + mf2 + mf3;\n\n", Text(s, "MassBalances"));
+    GenerateMixerEquations(s, *mix);
+    EXPECT_EQ(7 + 2, CountOf(s));
 }
