@@ -157,3 +157,151 @@ TEST(HENCalculator, EquationCountsAndTextForms) {
     GenerateMixerEquations(s, *mix);
     EXPECT_EQ(7 + 2, CountOf(s));
 }
+
+TEST(HENCalculator, ASplitterAndMixerOfGivenFractionsCloseTheirBalancesExactly) {
+    DesignScenario sc;
+    auto* h = sc.Add("H", 150, 50, 10);
+    auto* c1 = sc.Add("C1", 20, 200, 4);
+    auto* c2 = sc.Add("C2", 30, 200, 8);
+    FlowSheet sheet;
+    auto add = [&sheet](const char* kind, const char* name, IFlowsheetStream* s = nullptr) {
+        return sheet.addNode(FlowSheet::CreateNode(kind, name, s));
+    };
+    auto chain = [&sheet](std::initializer_list<CNode*> nodes) {
+        CNode* previous = nullptr;
+        for (CNode* n : nodes) {
+            if (previous) sheet.connectNodes(previous, n);
+            previous = n;
+        }
+    };
+    CNode* h0 = add(NodeKind::MaterialStream, "h0", h);
+    h0->addVariable(NodeValue::Temperature, 150.0, ValueStatus::Specified);
+    CNode* tee = add(NodeKind::Tee, "tee");
+    CNode* b[2] = {add(NodeKind::MaterialStream, "b1", h), add(NodeKind::MaterialStream, "b2", h)};
+    CNode* o[2] = {add(NodeKind::MaterialStream, "o1", h), add(NodeKind::MaterialStream, "o2", h)};
+    b[0]->addVariable(NodeValue::SplitFraction, 0.6, ValueStatus::Calculated);
+    b[1]->addVariable(NodeValue::SplitFraction, 0.4, ValueStatus::Calculated);
+    CNode* mix = add(NodeKind::Mixer, "mix");
+    CNode* m = add(NodeKind::MaterialStream, "m", h);
+    CNode* cooler = add(NodeKind::Heater, "P");
+    CNode* hl = add(NodeKind::MaterialStream, "hl", h);
+    hl->addVariable(NodeValue::Temperature, 50.0, ValueStatus::Specified);
+    chain({add(NodeKind::FeedBlock, "HStart", h), h0, tee});
+    sheet.connectNodes(tee, b[0]);
+    sheet.connectNodes(tee, b[1]);
+    chain({o[0], mix});
+    chain({o[1], mix});
+    chain({mix, m, cooler, hl, add(NodeKind::ProductBlock, "HEnd", h)});
+    HeatExch* x[2];
+    CPIHeatIntegrationStream* cold[2] = {c1, c2};
+    const double duty[2] = {60.0, 80.0};
+    for (int i = 0; i < 2; ++i) {
+        const std::string k = std::to_string(i);
+        x[i] = AsHeatExch(add(NodeKind::HeatExchanger, ("X" + k).c_str()));
+        CNode* in = add(NodeKind::MaterialStream, ("ci" + k).c_str(), cold[i]);
+        CNode* out = add(NodeKind::MaterialStream, ("co" + k).c_str(), cold[i]);
+        CNode* last = add(NodeKind::MaterialStream, ("cl" + k).c_str(), cold[i]);
+        in->addVariable(NodeValue::Temperature, cold[i]->GetSupplyTemperature(), ValueStatus::Specified);
+        last->addVariable(NodeValue::Temperature, 200.0, ValueStatus::Specified);
+        sheet.connectToPort(x[i], 0, b[i]);
+        sheet.connectToPort(x[i], 1, o[i]);
+        sheet.connectToPort(x[i], 2, in);
+        sheet.connectToPort(x[i], 3, out);
+        chain({add(NodeKind::FeedBlock, ("CStart" + k).c_str(), cold[i]), in});
+        chain({out, add(NodeKind::Heater, ("PC" + k).c_str()), last, add(NodeKind::ProductBlock, ("CEnd" + k).c_str(), cold[i])});
+        x[i]->addVariable(NodeValue::Duty, duty[i], ValueStatus::Specified);
+    }
+    HENCalculator c(&sheet, nullptr);
+    c.PrepareStreams();
+    c.Build();
+    c.Solve();
+    EXPECT_EQ("", c.GetStatus());
+    EXPECT_NEAR(0.6, Value(o[0], NodeValue::SplitFraction), 1e-12);
+    EXPECT_NEAR(0.4, Value(o[1], NodeValue::SplitFraction), 1e-12);
+    EXPECT_NEAR(1.0, Value(m, NodeValue::SplitFraction), 1e-12);
+    EXPECT_NEAR(150.0, Value(b[1], NodeValue::Temperature), 1e-9);
+    EXPECT_NEAR(140.0, Value(o[0], NodeValue::Temperature), 1e-9);  // 150 - 60 / (0.6 x 10)
+    EXPECT_NEAR(130.0, Value(o[1], NodeValue::Temperature), 1e-9);  // 150 - 80 / (0.4 x 10)
+    EXPECT_NEAR(136.0, Value(m, NodeValue::Temperature), 1e-9);     // 0.6 x 140 + 0.4 x 130
+    EXPECT_NEAR(860.0, Value(cooler, NodeValue::Duty), 1e-9);       // 60 + 80 + 860 = 10 x (150 - 50)
+    EXPECT_NEAR(35.0, Value(x[0]->getOutlet(1), NodeValue::Temperature), 1e-9);
+    EXPECT_NEAR(40.0, Value(x[1]->getOutlet(1), NodeValue::Temperature), 1e-9);
+}
+
+TEST(HENCalculator, TwoExchangersAgreeWithTheDesignsOwnCalculation) {
+    Network n;
+    n.Add("H1", 180, 80, 2);
+    n.Add("H3", 150, 50, 1);
+    n.Add("C1", 40, 140, 2);
+    n.d = n.Design("D");
+    HeatExch* e1 = n.Exchanger(n.Segment("H1", 0), n.Segment("C1", 0));
+    ASSERT_TRUE(e1);
+    HeatExch* e2 = AsHeatExch(n.d->AddHeatExchanger(n.Segment("H3", 0), e1->getOutlet(1), nullptr, nullptr, nullptr));
+    ASSERT_TRUE(e2);
+    n.d->RemoveUtilityAtPort(e2, 0);
+    n.d->RemoveUtilityAtPort(e2, 2);
+    e1->addVariable(NodeValue::Duty, 60.0, ValueStatus::Specified);
+    e2->addVariable(NodeValue::Duty, 40.0, ValueStatus::Specified);
+    n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    std::vector<std::pair<CNode*, double>> expected;
+    for (const char* s : {"H1", "H3", "C1"})
+        for (CNode* node : ChainNodes(*n.d, s)) {
+            const char* name = Letter(node) == "s" ? NodeValue::Temperature : Letter(node) == "P" ? NodeValue::Duty : nullptr;
+            double v = 0.0;
+            if (!name || node->getVariableStatus(name) != ValueStatus::Calculated || !node->getVariableAsDouble(name, v)) continue;
+            expected.emplace_back(node, v);
+            node->addVariable(name, -1.0, ValueStatus::Calculated);  // the calculator must find it again
+        }
+    ASSERT_GE(expected.size(), 6u);
+    EXPECT_EQ(1, n.d->RunNetworkCalculator());
+    for (const auto& [node, v] : expected)
+        EXPECT_NEAR(v, Value(node, Letter(node) == "s" ? NodeValue::Temperature : NodeValue::Duty), 1e-9) << node->getName();
+}
+
+namespace {
+// A row T = t on one temperature; the mover alternates t between two values at every fill.
+class FixedTemperature : public HENCalculatorEquation {
+public:
+    FixedTemperature(CalculatorVariable* t, double first, double second)
+        : HENCalculatorEquation("HXHeatBalances"), m_first(first), m_second(second) {
+        AddTerm(t);
+    }
+    double GetCoefficient(int) const override { return 1.0; }
+    double GetConstant() const override { return ((m_fills++ % 2 ? m_second : m_first) + 273.15) / 300.0; }
+
+private:
+    double m_first, m_second;
+    mutable int m_fills = 0;
+};
+}  // namespace
+
+TEST(HENCalculator, ATemperatureThatKeepsMovingEndsNotConvergedAndAFailedSolveKeepsTheValues) {
+    FlowSheet sheet;
+    {
+        HENCalculator c(&sheet, nullptr);
+        CPValue* holder = c.CreateValue(0.0);
+        c.AppendEquation(new FixedTemperature(c.RegisterVariable(holder, "T"), 100.0, 100.5));
+        c.Build();
+        c.Solve();
+        EXPECT_EQ("NotConverged", c.GetStatus());
+        EXPECT_EQ(HENCalculator::MaxPasses, c.GetPassCount());
+        EXPECT_NEAR(100.5, holder->GetValue(), 1e-9);  // the last pass's value stays
+        EXPECT_EQ(2, holder->GetStatus());
+    }
+    {
+        HENCalculator c(&sheet, nullptr);
+        CPValue* holder = c.CreateValue(0.0);
+        c.AppendEquation(new FixedTemperature(c.RegisterVariable(holder, "T"), 100.0, 100.0));
+        c.Build();
+        c.Solve();
+        EXPECT_EQ("", c.GetStatus());
+        EXPECT_EQ(2, c.GetPassCount());
+        // Two rows that contradict each other: nothing is written, and the failure is reported.
+        c.AppendEquation(new FixedTemperature(c.RegisterVariable(holder, "T"), 90.0, 90.0));
+        c.Build();
+        c.Solve();
+        EXPECT_EQ("SolveFailed", c.GetStatus());
+        EXPECT_NEAR(100.0, holder->GetValue(), 1e-9);
+        EXPECT_EQ(2, holder->GetStatus());
+    }
+}
