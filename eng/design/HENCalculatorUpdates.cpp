@@ -88,10 +88,14 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
             // The used share of the utility's range, summed over every segment it passes.
             const double share = whole > 0.0 ? HeatBetween(stream, ts, td) / whole : 0.0;
             const double next = share * previous;
-            double cpSupply = CpAt(stream, ts), cap = 0.0;
-            if (stream.GetValueStatus("MaxMassFlow", 0) == 0 || !(cpSupply > 1e-8)) m = next;
-            else if (stream.GetValue("MaxMassFlow", cap, 0) && cap != -32767.0) m = std::min(next, cap * cpSupply);
-            else m = previous;
+            // A stated maximum flow caps it. A utility reports its flows as calculated whether or
+            // not one is stated, so a maximum that is not there is no cap (keeping the old flow
+            // would freeze every utility without one).
+            const double cpSupply = CpAt(stream, ts);
+            double cap = 0.0;
+            const bool capped = stream.GetValueStatus("MaxMassFlow", 0) != 0 && stream.GetValue("MaxMassFlow", cap, 0) &&
+                                cap != -32767.0 && cap > 0.0 && cpSupply > 1e-8;
+            m = capped ? std::min(next, cap * cpSupply) : next;
         }
     }
     if (m < 1e-5) m = 1e-5;

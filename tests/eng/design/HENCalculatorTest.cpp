@@ -305,3 +305,100 @@ TEST(HENCalculator, ATemperatureThatKeepsMovingEndsNotConvergedAndAFailedSolveKe
         EXPECT_EQ(2, holder->GetStatus());
     }
 }
+
+TEST(HENCalculator, UtilityFlowsScaleToTheUsedShareOfTheirRange) {
+    Network n;
+    n.Add("H", 150, 60, 1);
+    n.Add("C", 100, 180, 2);
+    CPIHeatIntegrationStream* oil = n.Add("HO", 300, 200, 1.0, 1);
+    CPIHeatIntegrationStream* water = n.Add("CW", 20, 30, 0.1, 1);
+    n.d = n.Design("D");
+    CNode* heater = n.d->AddHeatExchanger(n.Segment("HO", 0), n.Segment("C", 0), nullptr, nullptr, nullptr);
+    CNode* cooler = n.d->AddHeatExchanger(n.Segment("H", 0), n.Segment("CW", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(heater && cooler);
+    // The placeholders after the utility sides: where they stand tells the used share.
+    ASSERT_TRUE(n.d->AddUtilityAtPort(heater, 1));
+    ASSERT_TRUE(n.d->AddUtilityAtPort(cooler, 3));
+    ASSERT_EQ("FsXsPsE", Chain(*n.d, "HO"));
+    HENCalculator& c = n.d->GetNetworkCalculator();
+    c.PrepareStreams();
+    c.Build();
+    c.Solve();  // past the first pass: the flows now scale
+    auto placeholdersAt = [&n](const char* stream, double t) {
+        for (CNode* node : ChainNodes(*n.d, stream))
+            if (Letter(node) == "P") node->getIthUpStreamNode(0)->addVariable(NodeValue::Temperature, t, ValueStatus::Calculated);
+    };
+    struct Case {
+        CPIHeatIntegrationStream* stream;
+        double placeholder, before, after;
+    };
+    for (const Case& k : {Case{oil, 250.0, 8.0, 4.0}, Case{water, 25.0, 6.0, 3.0}}) {
+        placeholdersAt(k.stream->GetName().c_str(), k.placeholder);
+        c.UtilityFlow(k.stream->GetName())->SetValue(k.before, 0);
+        c.UpdateUtilityFlow(*k.stream);
+        EXPECT_NEAR(k.after, c.UtilityFlow(k.stream->GetName())->GetValue(), 1e-12) << k.stream->GetName();
+    }
+    // A utility without a placeholder gives no used share: its flow stays.
+    CPIHeatIntegrationStream* steam = n.Add("ST", 260, 250, 1.0, 1);
+    ASSERT_TRUE(n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("H", 1), nullptr, nullptr, nullptr) ||
+                n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("C", 2), nullptr, nullptr, nullptr));
+    ASSERT_EQ("FsXsE", Chain(*n.d, "ST"));
+    c.PrepareStreams();
+    c.Build();
+    c.Solve();
+    c.UtilityFlow("ST")->SetValue(5.0, 0);
+    c.UpdateUtilityFlow(*steam);
+    EXPECT_EQ(5.0, c.UtilityFlow("ST")->GetValue());
+    // Never below 1e-5.
+    placeholdersAt("HO", 300.0);
+    c.UtilityFlow("HO")->SetValue(8.0, 0);
+    c.UpdateUtilityFlow(*oil);
+    EXPECT_EQ(1e-5, c.UtilityFlow("HO")->GetValue());
+}
+
+TEST(HENCalculator, TheFFactorMovesHalfWayAndTheVaryingHeatCapacityIsFollowed) {
+    Network n;
+    n.Add("H", 150, 40, 1);
+    n.Add("C", 20, 120, 2);
+    n.d = n.Design("D");
+    HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+    ASSERT_TRUE(x);
+    x->addVariable(NodeValue::HXType, 1.0, ValueStatus::Specified);
+    x->addVariable(NodeValue::NShellsInSeries, 1.0, ValueStatus::Specified);
+    x->addVariable(NodeValue::OverallHTC, 0.1, ValueStatus::Specified);
+    x->addVariable(NodeValue::FtFactor, 1.0, ValueStatus::Calculated);
+    x->addVariable(NodeValue::HTArea, 2.0, ValueStatus::Specified);
+    HENCalculator& c = n.d->GetNetworkCalculator();
+    c.PrepareStreams();
+    c.Build();
+    c.Solve();
+    HENCalculatorEquation* total = nullptr;
+    for (HENCalculatorEquation* e : c.GetHeatSet())
+        if (e->GetGroup() == "TotalHeatBalances") total = e;
+    ASSERT_TRUE(total);
+    const double t[4] = {Value(x->getOutlet(0), NodeValue::Temperature), 150.0, 20.0,
+                         Value(x->getOutlet(1), NodeValue::Temperature)};
+    const double f = g_CalculateFFactorWithFixedShells(t[0], t[1], t[2], t[3], 1.0);
+    const double old = Value(x, NodeValue::FtFactor);
+    c.RefreshEquation(*total);
+    EXPECT_NEAR((old + f) * 0.5, Value(x, NodeValue::FtFactor), 1e-12);
+    EXPECT_LT(f, 1.0);
+
+    // A hot stream of two heat capacities, 150 -> 100 at 2 and 100 -> 50 at 4, cooled to 80:
+    // Q = 2 x 50 + 4 x 20 = 180.
+    Network v;
+    CPIHeatIntegrationStream* h = v.Add("H", 150, 50, 2);
+    h->InsertSegment(1);
+    h->SetValue("Temperature", 100.0, 1);
+    h->SetValue("HeatCapacityFlowrate", 2.0, 0);
+    h->SetValue("HeatCapacityFlowrate", 4.0, 1);
+    ASSERT_EQ(2, h->GetNumberOfSegments());
+    v.Add("C", 20, 200, 10);
+    v.d = v.Design("D");
+    HeatExch* y = v.Exchanger(v.Segment("H", 0), v.Segment("C", 0));
+    ASSERT_TRUE(y);
+    y->getOutlet(0)->addVariable(NodeValue::Temperature, 80.0, ValueStatus::Specified);
+    EXPECT_EQ(1, v.d->RunNetworkCalculator());
+    EXPECT_NEAR(180.0, Value(y, NodeValue::Duty), 1e-9);
+    EXPECT_NEAR(38.0, Value(y->getOutlet(1), NodeValue::Temperature), 1e-9);
+}
