@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 namespace {
 IHeatIntegrationStream* StreamOf(CNode* node) {
@@ -99,14 +100,13 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
         }
     }
     if (m < 1e-5) m = 1e-5;
+    // The stream's units and its placeholders, looked up once per equation.
+    std::unordered_set<const CNode*> own(units->begin(), units->end());
+    for (CNode* dummy : m_dummyUtilityUnits)
+        if (StandsOn(dummy, stream)) own.insert(dummy);
     for (HENCalculatorEquation* e : m_utilitySideBalances) {
         auto* side = dynamic_cast<HeatExchangerHeatBalanceEquation*>(e);
-        if (!side || !side->UtilityFlow()) continue;
-        CNode* unit = e->GetUnit();
-        const bool own = std::find(units->begin(), units->end(), unit) != units->end() ||
-                         (std::find(m_dummyUtilityUnits.begin(), m_dummyUtilityUnits.end(), unit) != m_dummyUtilityUnits.end() &&
-                          StandsOn(unit, stream));
-        if (!own) continue;
+        if (!side || !side->UtilityFlow() || !own.count(e->GetUnit())) continue;
         side->UpdateHeatCapacityFactors(stream);
         side->UtilityFlow()->value = m;
         if (side->UtilityFlow()->holder) side->UtilityFlow()->holder->SetValue(m, side->UtilityFlow()->holder->GetStatus());
