@@ -402,3 +402,30 @@ TEST(HENCalculator, TheFFactorMovesHalfWayAndTheVaryingHeatCapacityIsFollowed) {
     EXPECT_NEAR(180.0, Value(y, NodeValue::Duty), 1e-9);
     EXPECT_NEAR(38.0, Value(y->getOutlet(1), NodeValue::Temperature), 1e-9);
 }
+
+TEST(HENCalculator, StartUpRegistersTheFifteenKindsWithTheirGroupsAndTheFourGenerators) {
+    LoadModuleRegistries();
+    const std::pair<const char*, const char*> kinds[] = {
+        {"HeatExchangerTotalHeatBalance", "TotalHeatBalances"},   {"HotSideHeatExchangerHeatBalance", "HXHeatBalances"},
+        {"ColdSideHeatExchangerHeatBalance", "HXHeatBalances"},   {"DummyHeatExchangerHeatBalance", "HXHeatBalances"},
+        {"HeatExchangerArea", "AreaEquations"},                   {"HotSideHeatExchangerMassBalance", "MassBalances"},
+        {"ColdSideHeatExchangerMassBalance", "MassBalances"},     {"DummyHeatExchangerMassBalance", "MassBalances"},
+        {"HighEndHeatExchangerDeltaT", "HeatBalances"},           {"LowEndHeatExchangerDeltaT", "HeatBalances"},
+        {"SplitterMassBalance", "MassBalances"},                  {"SplitterPercentBalance", "PercentBalances"},
+        {"SplitterHeatBalance", "HeatBalances"},                  {"MixerMassBalance", "MassBalances"},
+        {"MixerHeatBalance", "MxHeatBalances"}};
+    for (const auto& [kind, group] : kinds) {
+        EquationFactory make = ModuleRegistries::FindEquation(kind);
+        ASSERT_TRUE(make) << kind;
+        std::unique_ptr<HENCalculatorEquation> e(make());
+        EXPECT_EQ(group, e->GetGroup()) << kind;
+    }
+    for (const char* node : {"htHeatExchanger", "ppTee", "ppMixer", "htHeater"})
+        EXPECT_TRUE(ModuleRegistries::FindNodeType(node)) << node;
+    EXPECT_FALSE(ModuleRegistries::FindNodeType("ppMaterialStream"));
+    // A network without process loads scales its duties by 1, never by zero.
+    FlowSheet empty;
+    HENCalculator c(&empty, nullptr);
+    c.PrepareStreams();
+    EXPECT_EQ(1.0, c.DutyScale());
+}
