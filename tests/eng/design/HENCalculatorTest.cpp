@@ -429,3 +429,21 @@ TEST(HENCalculator, StartUpRegistersTheFifteenKindsWithTheirGroupsAndTheFourGene
     c.PrepareStreams();
     EXPECT_EQ(1.0, c.DutyScale());
 }
+
+TEST(HENCalculator, AUtilitySideEndingAtItsStreamEndIsClosedAtTheEndTemperature) {
+    Network n;
+    n.Add("C", 100, 180, 2);
+    n.Add("HO", 300, 200, 1.0, 1);
+    n.d = n.Design("D");
+    HeatExch* heater = n.Exchanger(n.Segment("HO", 0), n.Segment("C", 0));
+    ASSERT_TRUE(heater && heater->IsHeater());
+    ASSERT_EQ("FsXsE", Chain(*n.d, "HO"));
+    heater->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    n.d->RunNetworkCalculator();
+    const HENCalculator& c = n.d->GetNetworkCalculator();
+    const std::string text = Text(c, "UtilitySideBalances");
+    EXPECT_NE(std::string::npos, text.find(" * (")) << text;  // the flow factor on the whole bracket
+    EXPECT_NEAR(150.0, Value(heater->getOutlet(1), NodeValue::Temperature), 1e-9);
+    EXPECT_EQ(200.0, Value(heater->getOutlet(0), NodeValue::Temperature));
+    EXPECT_EQ(ValueStatus::Specified, heater->getOutlet(0)->getVariableStatus(NodeValue::Temperature));
+}
