@@ -100,7 +100,9 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
         }
     }
     if (m < 1e-5) m = 1e-5;
-    // The stream's units and its placeholders, looked up once per equation.
+    // The stream's units and its placeholders, looked up once per equation. Each utility walks
+    // the utility-side balances and placeholders of all utilities: a site has a handful of
+    // utilities, so this stays linear in the network's size times that handful.
     std::unordered_set<const CNode*> own(units->begin(), units->end());
     for (CNode* dummy : m_dummyUtilityUnits)
         if (StandsOn(dummy, stream)) own.insert(dummy);
