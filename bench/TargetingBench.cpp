@@ -49,7 +49,7 @@ void BM_EnergyTarget(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_EnergyTarget)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnergyTarget)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same model handed to the solver library instead of walked.
 void BM_EnergyTargetBySolver(benchmark::State& state) {
@@ -76,7 +76,7 @@ void BM_TargetCurves(benchmark::State& state) {
         DeleteCompositeCurves(curves);
     }
 }
-BENCHMARK(BM_TargetCurves)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TargetCurves)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The scenario's recalculation for one change: the energy target, then the curves that read it.
 void BM_EnergyTargetAndCurves(benchmark::State& state) {
@@ -92,7 +92,7 @@ void BM_EnergyTargetAndCurves(benchmark::State& state) {
         DeleteEnergyTarget(target);
     }
 }
-BENCHMARK(BM_EnergyTargetAndCurves)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnergyTargetAndCurves)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // 100 DTmin values from 1 to 100 on 100 streams: one record rebuilt at each trial value.
 void BM_DTminSweep(benchmark::State& state) {

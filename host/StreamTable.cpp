@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <sstream>
+#include <unordered_set>
 #include <sys/stat.h>
 
 namespace {
@@ -107,6 +108,8 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
     int lineNo = 0;
     std::map<std::string, std::size_t> column;
     std::vector<std::string> fields;
+    // The names of the streams read so far.
+    std::unordered_set<std::string> seen;
     bool haveHeader = false;
     while (std::getline(in, raw)) {
         ++lineNo;
@@ -189,11 +192,10 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         bool utility = kind == "utility";
         // Consecutive rows with the same name are the segments of one stream.
         if (table.streams.empty() || table.streams.back().name != name) {
-            for (const auto& s : table.streams)
-                if (s.name == name) {
-                    error = at("stream \"" + name + "\" appears again after other streams", lineNo);
-                    return false;
-                }
+            if (!seen.insert(name).second) {
+                error = at("stream \"" + name + "\" appears again after other streams", lineNo);
+                return false;
+            }
             table.streams.push_back({name, utility, {}});
         } else if (table.streams.back().utility != utility) {
             error = at("stream \"" + name + "\" changes its kind between segments", lineNo);

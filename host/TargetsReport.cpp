@@ -74,6 +74,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.units = scenario.GetMinimumNumberOfUnits(0);
     r.unitsPinch = scenario.GetMinimumNumberOfUnits(1);
     r.shells = scenario.GetNumberOfShellsTarget();
+    r.shellsCapped = scenario.IsShellsTargetCapped();
     // The capital-cost target is the investment itself; operating and total annual cost are held
     // per second.
     r.capitalCost = scenario.GetCostTarget(kCapitalCost);
@@ -123,7 +124,10 @@ std::string FormatTargetsText(const TargetsReport& r) {
     out << "  area, shell and tube      " << orNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
     out << "  units, overall            " << orNot(std::to_string(r.units)) << "\n";
     out << "  units, pinch division     " << orNot(std::to_string(r.unitsPinch)) << "\n";
-    out << "  shells                    " << orNot(std::to_string(r.shells)) << "\n";
+    out << "  shells                    "
+        << orNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
+                                : std::to_string(r.shells))
+        << "\n";
     out << "  capital cost              " << orNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
     out << "  total annual cost         " << orNot(fixed(r.totalAnnualCost, 2) + " per year") << "\n";
@@ -146,6 +150,7 @@ std::string FormatTargetsJson(const TargetsReport& r) {
         << ", \"area_countercurrent\": " << orNull(number(r.areaCountercurrent))
         << ", \"area_shell_tube\": " << orNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))
         << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << orNull(std::to_string(r.shells))
+        << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
         << ", \"capital_cost\": " << orNull(number(r.capitalCost))
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))
         << ", \"total_annual_cost\": " << orNull(number(r.totalAnnualCost)) << ", \"utilities\": [";

@@ -29,6 +29,7 @@ struct TargetsReport {
     int units = 0;
     int unitsPinch = 0;
     int shells = 0;
+    bool shellsCapped = false;  // the count stopped at its cap: at least `shells`
     double capitalCost = 0.0;    // investment
     double operatingCost = 0.0;  // per year
     double totalAnnualCost = 0.0;

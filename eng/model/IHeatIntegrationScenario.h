@@ -122,6 +122,8 @@ public:
     virtual int GetNumberOfCurvePoints(int kind) const = 0;
     virtual int GetPinchProblemType() const = 0;
     virtual int GetNumberOfShellsTarget() const = 0;
+    // Whether the shells target is a cap reached rather than a count.
+    virtual bool IsShellsTargetCapped() const { return false; }
     virtual int GetUtilityAssignmentStatus(int side) = 0;
     virtual int GetNumberOfSuperTargetPoints() const = 0;
     virtual int ValidateTargetMethodsForForbiddenMatches() = 0;

@@ -5,8 +5,11 @@
 #include "dunmor/CPString.h"
 #include "tevrin/CPTypedList.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class CPDictionary;
@@ -52,6 +55,12 @@ public:
     // "ColdOutlet").
     static bool LimitsOverlap(const MatchwiseStreamData& a, const MatchwiseStreamData& b, int side);
 
+    // Whether the record holds anything a new record of its pair would not (a name, a limit, a
+    // value); a record that does not need not be stored.
+    bool DiffersFromDefaults() const;
+    // Takes the values and the name of another record (of the same pair, read on its own).
+    void TakeValuesOf(const MatchwiseStreamData& other);
+
     // Record version 3: second value, fifth value, factor, the two tolerances; the two integers;
     // the cost-model name; first, third and fourth value. The limits and the utility flag are not
     // stored (the streams are written by the owner before the record).
@@ -69,18 +78,53 @@ private:
     std::optional<std::vector<double>> m_limits;
 };
 
+// The values a distribution of the area target gives the matches: what it lays down on one pair,
+// and the sum over every pair that had a record when it was made.
+struct MatchDistributedValues {
+    double dFirst = 0.0;
+    double dArea = 0.0;
+    double dFourth = 0.0;
+    double dMatch = 0.0;
+};
+
+class IMatchValueSource {
+public:
+    // Defined with the list, so that the interface's type information is the library's own.
+    virtual ~IMatchValueSource();
+    virtual MatchDistributedValues Of(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const = 0;
+    virtual MatchDistributedValues Total() const = 0;
+};
+
+// The sums of the match values of one cost model (the name as the records give it).
+struct MatchSumsOfModel {
+    std::string model;
+    double dFirst = 0.0;
+    double dCountercurrentArea = 0.0;
+    double dShellAndTubeArea = 0.0;
+    double dFourth = 0.0;
+    double dMatch = 0.0;
+};
+
 // The match records of a scenario over its streams.
+//
+// Every hot stream pairs with every cold one, so the records are not all held: a pair is known
+// from the streams' registrations and becomes a real record only when it is handed out or
+// written; until then its values are read from the list's own state (the distribution last laid
+// down, the cost-model name the pairs were last given). See docs/architecture.md.
 class MatchwiseStreamDataList {
 public:
     // Pairs every hot stream of the collection (items IHeatIntegrationStream*) with the cold ones.
     explicit MatchwiseStreamDataList(const CPDictionary* streams);
+    ~MatchwiseStreamDataList();
 
-    // A cold stream is paired with every hot stream of the collection, a hot one with every cold
+    // A cold stream is paired with every hot stream the list knows, a hot one with every cold
     // one; an existing pair keeps its record and two utilities are never paired.
     void AddStream(IHeatIntegrationStream* stream);
     // Removes every record that involves the stream.
     void RemoveStream(const IHeatIntegrationStream* stream);
+    // The record of the pair (made real), or null when the streams do not pair.
     MatchwiseStreamData* FindMatch(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const;
+    bool HasMatch(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const;
     // A new list of the records the stream takes part in on its own side (as hot stream when it
     // is hot, as cold stream when it is cold); null without a stream.
     std::unique_ptr<CPTypedList<MatchwiseStreamData>> GetMatchesOfStream(const IHeatIntegrationStream* stream) const;
@@ -94,14 +138,95 @@ public:
     void Reset();
     void ResetAreaValues();
 
-    int GetNumberOfMatches() const { return static_cast<int>(m_records.size()); }
+    // Lays down a distribution: kind 2 the countercurrent areas (the first values and shares
+    // afresh, the area values cleared first), kind 3 the shell-and-tube areas, shells, first
+    // values and shares (every value cleared first).
+    void Distribute(int kind, std::shared_ptr<const IMatchValueSource> source);
+    // The sums of every match's values per cost model, models in the order first met; every
+    // match without a name takes "DEFAULT" (as reading its name one by one would).
+    std::vector<MatchSumsOfModel> SumsByCostModel();
+    // Whether the stream is known on that side (its segments there have records with the
+    // opposite side's known streams, except two utilities), and whether it is a utility.
+    // Gives every match without a name "DEFAULT" (what reading each one's name would do).
+    void NameEveryMatch() { ReadAllNames(); }
+    // Gives every pair of this list that the other list has (by stream names) the other's name
+    // for it; reading the other's names gives its nameless matches "DEFAULT".
+    void CopyCostModelNames(MatchwiseStreamDataList& from);
+    // Every name a match answers, once each (without regard to what pairs carry it).
+    std::vector<CPString> CostModelsNamed() const;
+    bool IsKnownOnSide(const IHeatIntegrationStream* stream, int side, bool& utility) const;
+
+    int GetNumberOfMatches() const { return static_cast<int>(m_total); }
+    // The record at the position (made real); null outside the list.
     MatchwiseStreamData* GetMatch(int index) const;
+    // The streams of the pair at the position without making it real; false outside the list.
+    bool GetPairAt(int index, IHeatIntegrationStream*& hot, IHeatIntegrationStream*& cold) const;
+    // One value of the pair at the position without making it real: 0 first, 1 countercurrent
+    // area, 2 shell-and-tube area, 3 fourth, 4 match value; -1.0 outside the list.
+    double GetValueAt(int index, int field) const;
+    // The records made real, in the order they were made.
+    int GetNumberOfRealRecords() const { return static_cast<int>(m_realOrder.size()); }
+    MatchwiseStreamData* GetRealRecord(int index) const;
+    // The name a pair without a record of its own answers (null: never named, "DEFAULT" on read).
+    const CPString* PeekPairCostModelName(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const;
+
     CPString& Key() { return m_key; }
     // Reads the key string the scenario's record keeps with the list; a failed read empties it.
     bool RecallKey(ILurmetBinaryFile& file);
 
 private:
+    struct Entry;
+    struct Block;
+    struct Source;
+    struct NameLayer;
+
+    int EntryOf(const IHeatIntegrationStream* stream) const;
+    int SideAt(const Entry& e, std::uint64_t clock) const;
+    bool IsMember(int entry, const Block& b) const;
+    // The block whose pairs hold (hot, cold), or -1.
+    int BlockOfPair(int hot, int cold) const;
+    int MemberAt(const Block& b, long long k) const;
+    bool Locate(long long index, int& block, int& member) const;
+    void Register(IHeatIntegrationStream* stream, int side);
+    int NewEntry(IHeatIntegrationStream* stream, int side, std::uint64_t clock);
+    void NewBlock(int anchor, std::uint64_t clock);
+    MatchwiseStreamData* Materialise(int hot, int cold, int block) const;
+    double ImplicitValue(int field, int hot, int cold, int block) const;
+    const CPString* ImplicitName(std::uint64_t pairClock) const;
+    void ReadAllNames();
+    void ClearSources(std::initializer_list<int> fields);
+
     const CPDictionary* m_pStreams;
-    std::vector<std::unique_ptr<MatchwiseStreamData>> m_records;
+    std::vector<Entry> m_entries;
+    std::unordered_map<const IHeatIntegrationStream*, int> m_entryOf;
+    std::vector<Block> m_blocks;
+    // Alive entries by current side and utility flag.
+    long long m_alive[2][2] = {{0, 0}, {0, 0}};
+    // Alive entries by the side they were registered on, in registration order, while they keep
+    // that side (a pair's partners are found by position through them).
+    std::vector<int> m_bySide[2];
+    std::vector<int> m_bySideProcess[2];
+    bool m_sideChanged = false;
+    long long m_total = 0;
+    std::uint64_t m_clock = 0;
+    mutable std::vector<long long> m_prefix;
+    mutable bool m_prefixDirty = true;
+
+    struct PairHash {
+        std::size_t operator()(const std::pair<int, int>& k) const noexcept {
+            return std::hash<std::uint64_t>()((static_cast<std::uint64_t>(static_cast<std::uint32_t>(k.first)) << 32) ^
+                                              static_cast<std::uint32_t>(k.second));
+        }
+    };
+    mutable std::unordered_map<std::pair<int, int>, std::unique_ptr<MatchwiseStreamData>, PairHash> m_real;
+    mutable std::vector<MatchwiseStreamData*> m_realOrder;
+    // Per value (first, countercurrent, shell and tube, fourth, match): the distribution it was
+    // last laid down from, valid for pairs made before it.
+    std::vector<Source> m_sources;
+    // The names pairs without a record of their own answer, by the time the pair was made.
+    std::vector<NameLayer> m_nameLayers;
+    // The clock of the last removal or change of side (distributions made before it do not
+    // total the pairs as they are now).
+    std::uint64_t m_lastUnpairing = 0;
     CPString m_key;
 };

@@ -22,6 +22,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
 #include "eng/model/IStreamOwner.h"
+#include "eng/model/IndexedStreamList.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/startup/SharedRecords.h"
 #include "eng/retrofit/RetrofitDriver.h"
@@ -244,6 +245,7 @@ public:
     int GetNumberOfCurvePoints(int kind) const override;
     int GetPinchProblemType() const override;
     int GetNumberOfShellsTarget() const override;
+    bool IsShellsTargetCapped() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;
     int ValidateTargetMethodsForForbiddenMatches() override;
@@ -339,12 +341,13 @@ public:
     double GetMatchShellAndTubeArea(int index) const override;
     double GetMatchFourthValue(int index) const override;
     int GetNumberOfMatches() const override;
+    std::vector<MatchSumsOfModel> GetMatchSumsByCostModel() override;
 
 private:
     // The case-file record reads and writes every member (eng/model/ScenarioRecord.h).
     friend class ScenarioRecord;
 
-    using StreamList = CPTypedList<CPIHeatIntegrationStream>;
+    using StreamList = IndexedList<CPIHeatIntegrationStream>;
     using StreamDictionary = CPTypedDictionary<CPIHeatIntegrationStream>;
     using DesignDictionary = CPTypedDictionary<IHENDesign>;
 
@@ -357,6 +360,7 @@ private:
     void RegisterWithStream(CPIHeatIntegrationStream& stream);
     void AddStreamToDesigns(CPIHeatIntegrationStream& stream);
     StreamList* MutableSideList(int kind, int side);
+    const StreamList* SideList(int kind, int side) const;
     // Applies the default utility of the stream's name; 0 when it is of the other heat type.
     int ApplyDefaultUtility(CPIHeatIntegrationStream& stream);
     // Empties the stream's clean film coefficient; when the stream does not keep it empty, its

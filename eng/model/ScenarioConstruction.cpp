@@ -161,15 +161,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     }
 
     if (inActiveRange(selection.EntryFlag(CloneSelection::EntryCostModels)) && source.m_pMatches) {
-        MatchwiseStreamDataList& from = *source.m_pMatches;
-        for (int m = 0; m < from.GetNumberOfMatches(); ++m) {
-            MatchwiseStreamData* record = from.GetMatch(m);
-            if (!record->GetHotStream() || !record->GetColdStream()) continue;
-            // Reading the name gives a record without one the "DEFAULT" model.
-            const CPString model = record->GetCostModelName();
-            m_pMatches->SetCostModelName(record->GetHotStream()->GetName(), record->GetColdStream()->GetName(),
-                                         model);
-        }
+        m_pMatches->CopyCostModelNames(*source.m_pMatches);
     }
 
     m_dOptimizerEconomicParameter = 0.0;

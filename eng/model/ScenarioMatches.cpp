@@ -8,6 +8,8 @@
 #include "lumeth/Framework.h"
 
 #include <cmath>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -20,26 +22,25 @@ constexpr double kUtilityCurveDeficit = 0.1;
 // ---------------------------------------------------------------- matches and cost models
 
 double CPIScenario::GetMatchValue(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dMatchValue : -1.0;
+    return m_pMatches ? m_pMatches->GetValueAt(index, 4) : -1.0;
 }
 double CPIScenario::GetMatchFirstValue(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dFirstValue : -1.0;
+    return m_pMatches ? m_pMatches->GetValueAt(index, 0) : -1.0;
 }
 double CPIScenario::GetMatchCountercurrentArea(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dCountercurrentArea : -1.0;
+    return m_pMatches ? m_pMatches->GetValueAt(index, 1) : -1.0;
 }
 double CPIScenario::GetMatchShellAndTubeArea(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dShellAndTubeArea : -1.0;
+    return m_pMatches ? m_pMatches->GetValueAt(index, 2) : -1.0;
 }
 double CPIScenario::GetMatchFourthValue(int index) const {
-    const MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
-    return m ? m->dFourthValue : -1.0;
+    return m_pMatches ? m_pMatches->GetValueAt(index, 3) : -1.0;
 }
 int CPIScenario::GetNumberOfMatches() const { return m_pMatches ? m_pMatches->GetNumberOfMatches() : 0; }
+
+std::vector<MatchSumsOfModel> CPIScenario::GetMatchSumsByCostModel() {
+    return m_pMatches ? m_pMatches->SumsByCostModel() : std::vector<MatchSumsOfModel>{};
+}
 
 const char* CPIScenario::GetMatchCostModelNameAt(int index) {
     MatchwiseStreamData* m = m_pMatches ? m_pMatches->GetMatch(index) : nullptr;
@@ -66,14 +67,32 @@ int CPIScenario::SetMatchCostModelName(const CPString& hotName, const CPString& 
 
 const char* CPIScenario::FindIncompleteCostModel() {
     if (m_processHot.IsEmpty() || m_processCold.IsEmpty()) return nullptr;
+    // Looking a pair's model up gives a nameless one "DEFAULT".
+    if (m_pMatches) m_pMatches->NameEveryMatch();
+    std::unordered_map<std::string, bool> completeness;
+    auto complete = [&](const char* model) {
+        auto found = completeness.find(model);
+        if (found != completeness.end()) return found->second;
+        const bool ok = GetEconomicData(1, model) > 0.0 && GetEconomicData(2, model) > 0.0 &&
+                        GetEconomicData(4, model) > 0.0;
+        completeness.emplace(model, ok);
+        return ok;
+    };
+    // Usually every model named is complete, and no pair needs to be asked.
+    if (m_pMatches) {
+        bool all = complete(kDefaultModel);
+        for (const CPString& model : m_pMatches->CostModelsNamed())
+            all = all && complete(model.empty() ? kDefaultModel : model.c_str());
+        if (all) return nullptr;
+    }
     const char* incomplete = nullptr;
     for (CPIHeatIntegrationStream* hot : m_processHot) {
         for (CPIHeatIntegrationStream* cold : m_processCold) {
-            const char* model = GetMatchCostModelName(hot->GetName(), cold->GetName());
-            const bool complete = GetEconomicData(1, model) > 0.0 && GetEconomicData(2, model) > 0.0 &&
-                                  GetEconomicData(4, model) > 0.0;
-            if (!complete) {
-                incomplete = model;
+            const CPString* name = m_pMatches ? m_pMatches->PeekPairCostModelName(hot, cold) : nullptr;
+            const char* model = name && !name->empty() ? name->c_str() : kDefaultModel;
+            if (!complete(model)) {
+                // The pair's own record holds the name handed out.
+                incomplete = GetMatchCostModelName(hot->GetName(), cold->GetName());
                 break;
             }
         }

@@ -115,18 +115,24 @@ void ScenarioRecord::PlaceRecalledStreams(CPIScenario& s) {
 
 // ---------------------------------------------------------------- match records (item 18)
 
+// Only the records that hold something a new record of their pair would not are written: every
+// other pair reads back as the streams pair again.
 bool ScenarioRecord::StoreMatches(CPIScenario& s, ILurmetBinaryFile& file) {
     if (!s.m_pMatches) return WriteRecordFlag(file, false);
     MatchwiseStreamDataList& matches = *s.m_pMatches;
+    std::vector<const MatchwiseStreamData*> stored;
+    for (int m = 0; m < matches.GetNumberOfRealRecords(); ++m) {
+        const MatchwiseStreamData* match = matches.GetRealRecord(m);
+        if (match->DiffersFromDefaults()) stored.push_back(match);
+    }
     RecordHandle h;
     bool ok = WriteRecordFlag(file, true) && file.BeginRecord(h, MatchListVersion) && file.WriteCPString(matches.Key()) &&
-              file.WriteInt(matches.GetNumberOfMatches());
-    for (int m = 0; ok && m < matches.GetNumberOfMatches(); ++m) {
-        const MatchwiseStreamData* match = matches.GetMatch(m);
-        const IHeatIntegrationStream* hot = match->GetHotStream();
-        const IHeatIntegrationStream* cold = match->GetColdStream();
+              file.WriteInt(static_cast<std::int32_t>(stored.size()));
+    for (std::size_t m = 0; ok && m < stored.size(); ++m) {
+        const IHeatIntegrationStream* hot = stored[m]->GetHotStream();
+        const IHeatIntegrationStream* cold = stored[m]->GetColdStream();
         ok = file.WriteCPString(hot ? hot->GetName() : CPString()) &&
-             file.WriteCPString(cold ? cold->GetName() : CPString()) && match->Store(file);
+             file.WriteCPString(cold ? cold->GetName() : CPString()) && stored[m]->Store(file);
     }
     return ok && file.EndRecord(h);
 }
@@ -146,11 +152,20 @@ bool ScenarioRecord::RecallMatches(CPIScenario& s, ILurmetBinaryFile& file, int 
     for (std::int32_t m = 0; m < count; ++m) {
         CPString hotName, coldName;
         if (!file.ReadCPString(hotName) || !file.ReadCPString(coldName)) return false;
-        const CPIHeatIntegrationStream* hot = s.StreamByName(hotName);
-        const CPIHeatIntegrationStream* cold = s.StreamByName(coldName);
-        MatchwiseStreamData* match = hot && cold ? matches.FindMatch(hot, cold) : nullptr;
-        // A match whose streams are gone (or no longer pair) is passed over.
-        if (!(match ? match->Recall(file) : MatchwiseStreamData::SkipRecord(file))) return false;
+        CPIHeatIntegrationStream* hot = s.StreamByName(hotName);
+        CPIHeatIntegrationStream* cold = s.StreamByName(coldName);
+        // A match whose streams are gone (or no longer pair) is passed over; one that holds only
+        // what its pair holds anyway is not made a record of its own.
+        if (!(hot && cold && matches.HasMatch(hot, cold))) {
+            if (!MatchwiseStreamData::SkipRecord(file)) return false;
+            continue;
+        }
+        MatchwiseStreamData read(hot, cold);
+        if (!read.Recall(file)) return false;
+        if (read.DiffersFromDefaults() || read.dFirstValue != 0.0 || read.dCountercurrentArea != 0.0 ||
+            read.dShellAndTubeArea != 0.0 || read.dFourthValue != 0.0 || read.dMatchValue != 0.0 ||
+            read.dTolerance[0] != 1e-8)
+            matches.FindMatch(hot, cold)->TakeValuesOf(read);
     }
     return file.EndRecord(h);
 }

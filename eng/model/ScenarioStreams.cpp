@@ -246,7 +246,7 @@ bool CPIScenario::GetStream(int index, IHeatIntegrationStream*& out) const {
 
 bool CPIScenario::GetStreamOfKind(int index, IHeatIntegrationStream*& out, int kind, int side) const {
     if (kind == 4 && side == 2) return GetStream(index, out);
-    const StreamList* list = GetSideList(kind == 2 ? -1 : kind, side);
+    const CPTypedList<CPIHeatIntegrationStream>* list = GetSideList(kind == 2 ? -1 : kind, side);
     if (!list) return out != nullptr;
     if (index < 0 || static_cast<std::size_t>(index) >= list->Length()) return false;
     out = (*list)[static_cast<std::size_t>(index)];
@@ -271,7 +271,7 @@ int CPIScenario::GetNumberOfProcessStreams() const {
 int CPIScenario::GetNumberOfStreamsOfKind(int kind, int side) const {
     if (!HasStreams() || kind == 2) return 0;
     if (kind == 4 && side != 0 && side != 1) return 0;
-    const StreamList* list = GetSideList(kind, side);
+    const CPTypedList<CPIHeatIntegrationStream>* list = GetSideList(kind, side);
     return list ? static_cast<int>(list->Length()) : 0;
 }
 

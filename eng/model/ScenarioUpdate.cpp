@@ -262,10 +262,14 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
 // ---------------------------------------------------------------- side lists
 
 CPIScenario::StreamList* CPIScenario::MutableSideList(int kind, int side) {
-    return const_cast<StreamList*>(GetSideList(kind, side));
+    return const_cast<StreamList*>(SideList(kind, side));
 }
 
-const CPIScenario::StreamList* CPIScenario::GetSideList(int kind, int side) const {
+const CPTypedList<CPIHeatIntegrationStream>* CPIScenario::GetSideList(int kind, int side) const {
+    return SideList(kind, side);
+}
+
+const CPIScenario::StreamList* CPIScenario::SideList(int kind, int side) const {
     const bool process = kind == 0 || kind == 2;
     if (process && side == 0) return &m_processHot;
     if (process && side == 1) return &m_processCold;

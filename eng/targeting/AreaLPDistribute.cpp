@@ -102,12 +102,8 @@ void AreaLP::Distribute(int kind, MatchwiseStreamDataList* matches) {
 
     // Without match records only the temperatures are laid out.
     if (!matches) return;
-    if (kind == Countercurrent) {
-        matches->ResetAreaValues();
-        for (int i = 0; i < matches->GetNumberOfMatches(); ++i) matches->GetMatch(i)->dFirstValue = 0.0;
-    } else {
-        matches->Reset();
-    }
+    // Cleared as a distribution laying down nothing clears them.
+    matches->Distribute(kind == Countercurrent ? 2 : 3, nullptr);
     const MatchRecordIndex index(*matches);
     const double share = flowing.empty() ? 0.0 : 1.0 / static_cast<double>(flowing.size());
 

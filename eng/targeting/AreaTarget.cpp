@@ -187,6 +187,10 @@ double AreaTargetValue(const AreaTarget* record, int kind) {
     return 0.0;
 }
 
+bool AreaTargetShellsCapped(const AreaTarget* record) {
+    return record && record->nMethod == AreaTarget::Bath && record->pBath && record->pBath->IsShellsCapped();
+}
+
 int AreaTargetShells(const AreaTarget* record) {
     if (!record) return 0;
     long shells = 0;

@@ -99,6 +99,8 @@ double AreaTargetValue(const AreaTarget* record, int kind);
 // The Bath result's shell count (method 0) or the LP result's shells rounded (method 1); never
 // below 0.
 int AreaTargetShells(const AreaTarget* record);
+// Whether the record's shells target stopped at a region's cap.
+bool AreaTargetShellsCapped(const AreaTarget* record);
 // The Bath result's intervals.
 int AreaTargetMatchCount(const AreaTarget* record);
 // A value of the Bath result's interval `index` by selector: 0-3 the values 0-3, 4 the hot

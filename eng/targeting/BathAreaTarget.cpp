@@ -70,6 +70,55 @@ bool HasPoints(const TIList* list) { return list && list->GetNumberOfBoundaries(
 // Where a segment ends on the balanced curves: a utility where it was placed.
 double EndTemperature(const StreamSegment& s) { return s.nKind == 1 ? s.GetFarEndTemperature() : s.dOutletTemperature; }
 
+// Whether the values never fall (a value that is not a number falls).
+bool Rising(const std::vector<BathInterval>& points, double BathInterval::*side) {
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        if (!(points[k].*side == points[k].*side)) return false;
+        if (k > 0 && !(points[k - 1].*side <= points[k].*side)) return false;
+    }
+    return true;
+}
+
+// The points k whose interval a segment lies across (hot: end <= hot temperature < inlet; cold:
+// inlet <= cold temperature < end), as runs of consecutive points. On rising temperatures each
+// segment is one run found by bisection; otherwise every point is tested.
+void BuildSegmentSpans(const std::vector<BathInterval>& points, std::span<StreamSegment* const> segments,
+                       std::vector<BathSegmentSpan>& spans) {
+    spans.clear();
+    const bool hotRises = Rising(points, &BathInterval::dHotTemperature);
+    const bool coldRises = Rising(points, &BathInterval::dColdTemperature);
+    std::vector<double> hotT, coldT;
+    if (hotRises) for (const BathInterval& p : points) hotT.push_back(p.dHotTemperature);
+    if (coldRises) for (const BathInterval& p : points) coldT.push_back(p.dColdTemperature);
+    auto at = [](const std::vector<double>& t, double value) {
+        return static_cast<std::size_t>(std::lower_bound(t.begin(), t.end(), value) - t.begin());
+    };
+    for (StreamSegment* s : segments) {
+        if (!s || !IsUsedUtilitySegment(*s) || (s->nHotCold != 0 && s->nHotCold != 1)) continue;
+        const int side = s->nHotCold;
+        const double low = side == 0 ? EndTemperature(*s) : s->dInletTemperature;
+        const double high = side == 0 ? s->dInletTemperature : EndTemperature(*s);
+        if (std::isnan(low) || std::isnan(high)) continue;
+        if (side == 0 ? hotRises : coldRises) {
+            const std::vector<double>& t = side == 0 ? hotT : coldT;
+            const std::size_t first = at(t, low), last = at(t, high);
+            if (first < last) spans.push_back(BathSegmentSpan{s, side, first, last});
+            continue;
+        }
+        double BathInterval::*temperature = side == 0 ? &BathInterval::dHotTemperature : &BathInterval::dColdTemperature;
+        for (std::size_t k = 0; k < points.size();) {
+            auto inside = [&](std::size_t i) { return low <= points[i].*temperature && points[i].*temperature < high; };
+            if (!inside(k)) {
+                ++k;
+                continue;
+            }
+            const std::size_t first = k;
+            while (k < points.size() && inside(k)) ++k;
+            spans.push_back(BathSegmentSpan{s, side, first, k});
+        }
+    }
+}
+
 double IntervalLMTD(double dT1, double dT2) {
     if (dT1 <= 0.0 || dT2 <= 0.0) return BathAreaTarget::CrossedLMTD;
     if (std::fabs(dT1 - dT2) >= kEqualDifference) return (dT1 - dT2) / std::log(dT1 / dT2);
@@ -148,6 +197,7 @@ void BathAreaTarget::Reset(double dtMin, double minimumFFactor, std::vector<Pinc
     for (auto* list : {m_pRegionShells.get(), m_pRegionCountercurrent.get(), m_pRegionShellAndTube.get()})
         if (list) list->clear();
     if (m_pIntervals) m_pIntervals->clear();
+    m_spans.clear();
     m_dDTmin = dtMin;
     m_dMinimumFFactor = minimumFFactor;
     m_pinchPoints = std::move(pinchPoints);
@@ -206,21 +256,18 @@ void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<
     m_nShells = static_cast<int>(std::clamp(shells, 0.0, 2.0e9));
 }
 
+bool BathAreaTarget::IsShellsCapped() const {
+    if (!m_pRegionShells) return false;
+    return std::any_of(m_pRegionShells->begin(), m_pRegionShells->end(),
+                       [](double region) { return region >= MaxRegionShells; });
+}
+
 void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
     *m_pIntervals = MergeCurvePoints(hot, cold, false);
     std::vector<BathInterval>& points = *m_pIntervals;
 
-    for (BathInterval& p : points) {
-        for (StreamSegment* s : segments) {
-            if (!s || !IsUsedUtilitySegment(*s)) continue;
-            const double end = EndTemperature(*s);
-            if (s->nHotCold == 0 && end <= p.dHotTemperature && p.dHotTemperature < s->dInletTemperature)
-                p.hotSegments.push_back(s);
-            else if (s->nHotCold == 1 && s->dInletTemperature <= p.dColdTemperature && p.dColdTemperature < end)
-                p.coldSegments.push_back(s);
-        }
-    }
+    BuildSegmentSpans(points, segments, m_spans);
 
     for (std::size_t k = 0; k < points.size(); ++k) {
         BathInterval& p = points[k];
@@ -248,16 +295,33 @@ void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::
 void BathAreaTarget::ComputeIntervalAreas() {
     if (!m_pIntervals) return;
     std::vector<BathInterval>& points = *m_pIntervals;
-    auto sumOf = [](const SegmentRefs& list) {
-        double sum = 0.0;
-        for (const StreamSegment* s : list)
-            if (std::fabs(s->dHeatCapacityFlowrate) > kFlowTolerance)
-                sum += std::fabs(s->dHeatCapacityFlowrate) * InverseFilmCoefficient(s->dFilmCoefficient);
-        return sum;
-    };
-    for (BathInterval& p : points) {
-        p.dHotSum = sumOf(p.hotSegments);
-        p.dColdSum = sumOf(p.coldSegments);
+    // Sum of |CP| / h of the segments across each interval, from where each span starts and ends.
+    std::vector<long double> hotSum(points.size() + 1, 0.0L), coldSum(points.size() + 1, 0.0L);
+    std::vector<long> hotCount(points.size() + 1, 0), coldCount(points.size() + 1, 0);
+    for (const BathSegmentSpan& span : m_spans) {
+        if (span.first >= span.last || span.last > points.size()) continue;
+        const double cp = std::fabs(span.segment->dHeatCapacityFlowrate);
+        if (!(cp > kFlowTolerance)) continue;
+        const long double v = static_cast<long double>(cp * InverseFilmCoefficient(span.segment->dFilmCoefficient));
+        std::vector<long double>& sum = span.side == 0 ? hotSum : coldSum;
+        std::vector<long>& count = span.side == 0 ? hotCount : coldCount;
+        sum[span.first] += v;
+        sum[span.last] -= v;
+        ++count[span.first];
+        --count[span.last];
+    }
+    long double hot = 0.0L, cold = 0.0L;
+    long hotActive = 0, coldActive = 0;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        hot += hotSum[k];
+        cold += coldSum[k];
+        hotActive += hotCount[k];
+        coldActive += coldCount[k];
+        // An interval no segment lies across sums to nothing, not to the round-off of the others.
+        if (hotActive == 0) hot = 0.0L;
+        if (coldActive == 0) cold = 0.0L;
+        points[k].dHotSum = static_cast<double>(hot);
+        points[k].dColdSum = static_cast<double>(cold);
     }
     for (std::size_t k = 1; k < points.size(); ++k) {
         BathInterval& p = points[k];

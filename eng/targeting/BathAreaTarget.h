@@ -51,9 +51,6 @@ struct BathInterval {
     double dFFactor = 0.0;
     double dHotSum = 0.0;      // sum of |CP| / h over the hot list
     double dColdSum = 0.0;     // the same over the cold list
-    // Segments lying across the interval above this point (not stored).
-    SegmentRefs hotSegments;
-    SegmentRefs coldSegments;
 
     bool HasHot() const { return dHotTemperature != NoTemperature; }
     bool HasCold() const { return dColdTemperature != NoTemperature; }
@@ -62,6 +59,15 @@ struct BathInterval {
     // Record version 1: the twelve values.
     bool Store(ILurmetBinaryFile& file) const;
     bool Recall(ILurmetBinaryFile& file);
+};
+
+// A segment and the merged points whose interval (up to the next point) it lies across: the
+// points first <= k < last. A segment whose points are not one run has a span per run.
+struct BathSegmentSpan {
+    StreamSegment* segment = nullptr;
+    int side = 0;  // 0 hot, 1 cold
+    std::size_t first = 0;
+    std::size_t last = 0;
 };
 
 class BathAreaTarget {
@@ -117,6 +123,9 @@ public:
     double GetCountercurrentArea() const { return m_dCountercurrentArea; }
     double GetShellAndTubeArea() const { return m_dShellAndTubeArea; }
     int GetShells() const { return m_nShells; }
+    // Whether some pinch region's count reached MaxRegionShells (the target then only says "at
+    // least this many").
+    bool IsShellsCapped() const;
     double GetDTmin() const { return m_dDTmin; }
     double GetMinimumFFactor() const { return m_dMinimumFFactor; }
     const std::vector<PinchListEntry>& GetPinchPoints() const { return m_pinchPoints; }
@@ -126,6 +135,9 @@ public:
     const std::vector<double>* GetRegionCountercurrentAreas() const { return m_pRegionCountercurrent.get(); }
     const std::vector<double>* GetRegionShellAndTubeAreas() const { return m_pRegionShellAndTube.get(); }
     int GetNumberOfIntervals() const { return m_pIntervals ? static_cast<int>(m_pIntervals->size()) : 0; }
+    // The segments lying across the intervals (not stored).
+    const std::vector<BathSegmentSpan>& GetSegmentSpans() const { return m_spans; }
+    void SetSegmentSpans(std::vector<BathSegmentSpan> spans) { m_spans = std::move(spans); }
     // Replaces the merged points (what a recall does; tests give points worked out by hand).
     void SetIntervals(std::vector<BathInterval> points) {
         m_pIntervals = std::make_unique<std::vector<BathInterval>>(std::move(points));
@@ -147,6 +159,7 @@ private:
     std::unique_ptr<std::vector<double>> m_pRegionShellAndTube;
     // Sorted from the lowest hot temperature up.
     std::vector<PinchListEntry> m_pinchPoints;
+    std::vector<BathSegmentSpan> m_spans;
 };
 
 // The merged points of two curves: each point of the hot list (enthalpy, hot temperature) and of
@@ -160,14 +173,11 @@ std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold
 // the streams they belong to; a segment without a stream has no record.
 class MatchRecordIndex {
 public:
-    explicit MatchRecordIndex(const MatchwiseStreamDataList& matches);
+    explicit MatchRecordIndex(const MatchwiseStreamDataList& matches) : m_matches(matches) {}
     MatchwiseStreamData* Find(const StreamSegment& hot, const StreamSegment& cold) const;
 
 private:
-    struct PairHash {
-        std::size_t operator()(const std::pair<const void*, const void*>& k) const noexcept;
-    };
-    std::unordered_map<std::pair<const void*, const void*>, MatchwiseStreamData*, PairHash> m_table;
+    const MatchwiseStreamDataList& m_matches;
 };
 
 // 1 / h of a film coefficient; a segment without a usable coefficient (empty, zero or not a

@@ -64,8 +64,6 @@ bool BathInterval::Recall(ILurmetBinaryFile& file) {
     dFFactor = v[9];
     dHotSum = v[10];
     dColdSum = v[11];
-    hotSegments.clear();
-    coldSegments.clear();
     return true;
 }
 
@@ -91,6 +89,8 @@ bool BathAreaTarget::Recall(ILurmetBinaryFile& file) {
     RecordHandle h;
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
+    // Read intervals hold no segments.
+    m_spans.clear();
     double cc = 0.0, st = 0.0, dtMin = 0.0;
     std::int32_t shells = 0;
     if (!file.ReadDouble(cc) || !file.ReadDouble(st) || !file.ReadDouble(dtMin) || !file.ReadInt(shells)) return false;

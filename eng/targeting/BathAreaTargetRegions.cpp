@@ -4,7 +4,9 @@
 
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/targeting/BathPairValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -15,7 +17,6 @@ namespace {
 
 constexpr double kRegionAreaTolerance = 1e-8;
 constexpr double kLoadTolerance = 1e-8;
-constexpr double kFlowTolerance = 1e-8;
 
 // Streams are told apart by name (as the scenario's dictionary knows them); a segment without a
 // name by its stream, and one without either by itself.
@@ -25,66 +26,11 @@ std::string StreamKey(const StreamSegment& s) {
     return "p:" + std::to_string(reinterpret_cast<std::uintptr_t>(p));
 }
 
-double SumOfFlowrates(const SegmentRefs& list) {
-    double sum = 0.0;
-    for (const StreamSegment* s : list) sum += std::fabs(s->dHeatCapacityFlowrate);
-    return sum;
-}
-
-double PairCount(const std::vector<BathInterval>& points) {
-    double n = 0.0;
-    for (const BathInterval& p : points)
-        n += static_cast<double>(p.hotSegments.size()) * static_cast<double>(p.coldSegments.size());
-    return n;
-}
-
-// Calls visit(hot, cold, record, load, share of the cold segment's flow rate, point) for every
-// segment pair of every interval that has a match record and a cold side that flows.
-template <typename Visit>
-void ForEachIntervalPair(const std::vector<BathInterval>& points, const MatchRecordIndex& table, Visit&& visit) {
-    for (std::size_t k = 1; k < points.size(); ++k) {
-        const BathInterval& previous = points[k - 1];
-        const BathInterval& point = points[k];
-        const double S = SumOfFlowrates(previous.coldSegments);
-        if (S <= kFlowTolerance) continue;
-        for (const StreamSegment* h : previous.hotSegments) {
-            for (const StreamSegment* c : previous.coldSegments) {
-                MatchwiseStreamData* record = table.Find(*h, *c);
-                if (!record) continue;
-                const double cpHot = std::fabs(h->dHeatCapacityFlowrate);
-                const double cpCold = std::fabs(c->dHeatCapacityFlowrate);
-                const bool flows = cpHot > kFlowTolerance && cpCold > kFlowTolerance;
-                const double load = flows ? (point.dHotTemperature - previous.dHotTemperature) * cpHot : 0.0;
-                const double share = flows ? cpCold / S : 0.0;
-                visit(*h, *c, *record, load, share, point);
-            }
-        }
-    }
-}
-
 }  // namespace
-
-std::size_t MatchRecordIndex::PairHash::operator()(const std::pair<const void*, const void*>& k) const noexcept {
-    const auto a = reinterpret_cast<std::uintptr_t>(k.first);
-    const auto b = reinterpret_cast<std::uintptr_t>(k.second);
-    return std::hash<std::uintptr_t>()(a * 0x9E3779B97F4A7C15ULL ^ b);
-}
-
-MatchRecordIndex::MatchRecordIndex(const MatchwiseStreamDataList& matches) {
-    for (int i = 0; i < matches.GetNumberOfMatches(); ++i) {
-        MatchwiseStreamData* m = matches.GetMatch(i);
-        if (m && m->GetHotStream() && m->GetColdStream())
-            m_table.emplace(std::make_pair(static_cast<const void*>(m->GetHotStream()),
-                                           static_cast<const void*>(m->GetColdStream())),
-                            m);
-    }
-}
 
 MatchwiseStreamData* MatchRecordIndex::Find(const StreamSegment& hot, const StreamSegment& cold) const {
     if (!hot.pStream || !cold.pStream) return nullptr;
-    auto found = m_table.find(
-        std::make_pair(static_cast<const void*>(hot.pStream), static_cast<const void*>(cold.pStream)));
-    return found == m_table.end() ? nullptr : found->second;
+    return m_matches.FindMatch(hot.pStream, cold.pStream);
 }
 
 int BathAreaTarget::RegionOf(const BathInterval& p, double tolerance) const {
@@ -121,16 +67,48 @@ void BathAreaTarget::ComputeRegionShells() {
     if (!m_pIntervals) return;
     const std::vector<BathInterval>& points = *m_pIntervals;
 
-    std::vector<std::unordered_map<std::string, double>> streamShells(regions);
+    if (points.size() < 2) return;
+
+    // Each interval's region, its shells summed in order per region, and running sums of the
+    // shells over the intervals; an unbounded interval (or one that is not a number) is kept apart,
+    // so that a sum over a run of intervals keeps the bounded ones. Each segment's shells per
+    // region are then a difference of running sums and the unbounded intervals of its run.
+    const std::size_t N = points.size() - 1;
+    std::vector<std::size_t> region(N);
     std::vector<double> totals(regions, 0.0);
-    for (std::size_t k = 1; k < points.size(); ++k) {
-        const BathInterval& previous = points[k - 1];
-        const auto r = static_cast<std::size_t>(RegionOf(previous, 0.0));
-        const double shells = points[k].dShells;
-        for (const SegmentRefs* list : {&previous.hotSegments, &previous.coldSegments})
-            for (const StreamSegment* s : *list)
-                if (std::fabs(s->dLoad) > kLoadTolerance) streamShells[r][StreamKey(*s)] += shells;
-        totals[r] += shells;
+    std::vector<long double> bounded(N + 1, 0.0L);
+    std::vector<std::size_t> unbounded;
+    for (std::size_t p = 0; p < N; ++p) {
+        region[p] = static_cast<std::size_t>(RegionOf(points[p], 0.0));
+        const double shells = points[p + 1].dShells;
+        totals[region[p]] += shells;
+        const bool huge = !(std::fabs(shells) < Unbounded);
+        bounded[p + 1] = bounded[p] + (huge ? 0.0L : static_cast<long double>(shells));
+        if (huge) unbounded.push_back(p);
+    }
+    // The runs of intervals in one region.
+    std::vector<std::size_t> runStart;
+    for (std::size_t p = 0; p < N; ++p)
+        if (p == 0 || region[p] != region[p - 1]) runStart.push_back(p);
+    runStart.push_back(N);
+
+    std::vector<std::unordered_map<std::string, double>> streamShells(regions);
+    for (const BathSegmentSpan& span : m_spans) {
+        if (!(std::fabs(span.segment->dLoad) > kLoadTolerance)) continue;
+        const std::size_t first = span.first, last = std::min(span.last, N);
+        if (first >= last) continue;
+        const std::string key = StreamKey(*span.segment);
+        std::size_t run = static_cast<std::size_t>(std::upper_bound(runStart.begin(), runStart.end(), first) -
+                                                   runStart.begin()) - 1;
+        for (std::size_t from = first; from < last; ++run) {
+            const std::size_t to = std::min(last, runStart[run + 1]);
+            double shells = static_cast<double>(bounded[to] - bounded[from]);
+            for (auto u = std::lower_bound(unbounded.begin(), unbounded.end(), from);
+                 u != unbounded.end() && *u < to; ++u)
+                shells += points[*u + 1].dShells;
+            streamShells[region[from]][key] += shells;
+            from = to;
+        }
     }
     for (std::size_t r = 0; r < regions; ++r) {
         double total = totals[r];
@@ -144,38 +122,19 @@ void BathAreaTarget::ComputeRegionShells() {
 // The match loads are laid down afresh on every distribution (the countercurrent areas, loads and
 // shares are cleared first; the shells of the records stay).
 void BathAreaTarget::DistributeCountercurrent(MatchwiseStreamDataList& matches) const {
-    matches.ResetAreaValues();
-    for (int i = 0; i < matches.GetNumberOfMatches(); ++i) matches.GetMatch(i)->dFirstValue = 0.0;
-    if (!m_pIntervals) return;
-    const MatchRecordIndex table(matches);
-    const double n = PairCount(*m_pIntervals);
-    ForEachIntervalPair(*m_pIntervals, table,
-                        [&](const StreamSegment& h, const StreamSegment& c, MatchwiseStreamData& record, double load,
-                            double share, const BathInterval& point) {
-                            const double area = (InverseFilmCoefficient(h.dFilmCoefficient) +
-                                                 InverseFilmCoefficient(c.dFilmCoefficient)) *
-                                                (load / point.dLMTD) * share;
-                            record.dCountercurrentArea += area;
-                            record.dFirstValue += load;
-                            record.dMatchValue += 1.0 / n;
-                        });
+    if (!m_pIntervals) {
+        matches.Distribute(BathPairValues::Countercurrent, nullptr);
+        return;
+    }
+    matches.Distribute(BathPairValues::Countercurrent,
+                       std::make_shared<BathPairValues>(*this, matches, BathPairValues::Countercurrent));
 }
 
 void BathAreaTarget::DistributeShellAndTube(MatchwiseStreamDataList& matches) const {
-    matches.Reset();
-    if (!m_pIntervals) return;
-    const MatchRecordIndex table(matches);
-    const double n = PairCount(*m_pIntervals);
-    ForEachIntervalPair(*m_pIntervals, table,
-                        [&](const StreamSegment& h, const StreamSegment& c, MatchwiseStreamData& record, double load,
-                            double share, const BathInterval& point) {
-                            const double F = point.dFFactor > 0.0 ? point.dFFactor : 1.0;
-                            const double area = (InverseFilmCoefficient(c.dFilmCoefficient) +
-                                                 InverseFilmCoefficient(h.dFilmCoefficient)) *
-                                                (load / point.dLMTD) * share / F;
-                            record.dShellAndTubeArea += area;
-                            record.dFirstValue += load;
-                            record.dFourthValue += point.dShells;
-                            record.dMatchValue += 1.0 / n;
-                        });
+    if (!m_pIntervals) {
+        matches.Distribute(BathPairValues::ShellAndTube, nullptr);
+        return;
+    }
+    matches.Distribute(BathPairValues::ShellAndTube,
+                       std::make_shared<BathPairValues>(*this, matches, BathPairValues::ShellAndTube));
 }

@@ -47,18 +47,17 @@ double NonUniformCapitalCost::Compute(IHeatIntegrationScenarioForCosting& costin
     m_index.clear();
 
     const double units = costing.GetMinimumNumberOfUnits(kUnitsWithPinchDivision);
-    const int matches = costing.GetNumberOfMatches();
-    for (int m = 0; m < matches; ++m) Gather(costing, m, units, RecordOf(costing, costing.GetMatchCostModelNameAt(m)));
+    for (const MatchSumsOfModel& sums : costing.GetMatchSumsByCostModel())
+        Gather(sums, units, RecordOf(costing, sums.model.c_str()));
 
     double total = 0.0;
     for (const CostLawRecord& record : m_records) total += Price(costing, record);
     return total;
 }
 
-void CapitalCost11NonUniform::Gather(IHeatIntegrationScenarioForCosting& costing, int match, double units,
-                                     CostLawRecord& record) {
-    record.dCountercurrentAreaSum += costing.GetMatchCountercurrentArea(match);
-    record.dUnitShare += costing.GetMatchValue(match) * units;
+void CapitalCost11NonUniform::Gather(const MatchSumsOfModel& sums, double units, CostLawRecord& record) {
+    record.dCountercurrentAreaSum += sums.dCountercurrentArea;
+    record.dUnitShare += sums.dMatch * units;
 }
 
 double CapitalCost11NonUniform::Price(IHeatIntegrationScenarioForCosting&, const CostLawRecord& record) {
@@ -66,12 +65,11 @@ double CapitalCost11NonUniform::Price(IHeatIntegrationScenarioForCosting&, const
                       record.dAreaExponent);
 }
 
-void CapitalCost12NonUniform::Gather(IHeatIntegrationScenarioForCosting& costing, int match, double units,
-                                     CostLawRecord& record) {
-    record.dFirstValueSum += costing.GetMatchFirstValue(match);
-    record.dShellAndTubeAreaSum += costing.GetMatchShellAndTubeArea(match);
-    record.dUnitShare += costing.GetMatchValue(match) * units;
-    record.dFourthValueSum += costing.GetMatchFourthValue(match);
+void CapitalCost12NonUniform::Gather(const MatchSumsOfModel& sums, double units, CostLawRecord& record) {
+    record.dFirstValueSum += sums.dFirst;
+    record.dShellAndTubeAreaSum += sums.dShellAndTubeArea;
+    record.dUnitShare += sums.dMatch * units;
+    record.dFourthValueSum += sums.dFourth;
 }
 
 double CapitalCost12NonUniform::Price(IHeatIntegrationScenarioForCosting& costing, const CostLawRecord& record) {

@@ -13,6 +13,7 @@
 // A model's share of the units is the sum over its matches of the match value times the minimum
 // number of units with the pinch division.
 #include "dunmor/CPString.h"
+#include "eng/model/MatchwiseStreamData.h"
 #include "eng/targeting/Cost.h"
 
 #include <string>
@@ -42,9 +43,8 @@ public:
 protected:
     double Compute(IHeatIntegrationScenarioForCosting& costing, IHeatIntegrationStream* stream) override;
 
-    // Adds match `match` to its model's record.
-    virtual void Gather(IHeatIntegrationScenarioForCosting& costing, int match, double units,
-                        CostLawRecord& record) = 0;
+    // Adds the sums of a model's matches to its record.
+    virtual void Gather(const MatchSumsOfModel& sums, double units, CostLawRecord& record) = 0;
     // The capital cost of one model.
     virtual double Price(IHeatIntegrationScenarioForCosting& costing, const CostLawRecord& record) = 0;
 
@@ -57,12 +57,12 @@ private:
 
 class CapitalCost11NonUniform : public NonUniformCapitalCost {
 protected:
-    void Gather(IHeatIntegrationScenarioForCosting& costing, int match, double units, CostLawRecord& record) override;
+    void Gather(const MatchSumsOfModel& sums, double units, CostLawRecord& record) override;
     double Price(IHeatIntegrationScenarioForCosting& costing, const CostLawRecord& record) override;
 };
 
 class CapitalCost12NonUniform : public NonUniformCapitalCost {
 protected:
-    void Gather(IHeatIntegrationScenarioForCosting& costing, int match, double units, CostLawRecord& record) override;
+    void Gather(const MatchSumsOfModel& sums, double units, CostLawRecord& record) override;
     double Price(IHeatIntegrationScenarioForCosting& costing, const CostLawRecord& record) override;
 };

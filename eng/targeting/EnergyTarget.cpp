@@ -33,7 +33,8 @@ void EnergyTarget::Calculate() {
         return;
     }
     if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
-    BuildModel();
+    if (CalculatePooled()) return;
+    BuildModel(false);
     Solve();
     ComputeResults();
 }

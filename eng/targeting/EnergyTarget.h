@@ -109,12 +109,22 @@ public:
 
 private:
     void Calculate();
+    void BuildModel(bool withMatrix);
+    // The pooled model's optimum walked straight from the interval sums, without laying out its
+    // columns (they are laid out when the solver or the walk over them is asked for); false,
+    // changing nothing, with linked segments or a negative heat.
+    bool CalculatePooled();
+    void AddRun(std::vector<double>& runs, int from, int to, double value) const;
+    void ApplyCascade(const std::vector<double>& single, const std::vector<double>& runs);
 
     SegmentRefs m_segments;
     std::vector<PinchRecord> m_pinchList;
     std::vector<PocketRecord> m_pockets;
     TIList m_intervals{0};
     std::unique_ptr<LPProblem> m_pModel;
+    // Whether the model's rows and matrix are laid out (the cascade needs only its columns).
+    bool m_bMatrixBuilt = false;
+    bool m_bColumnsBuilt = false;
     std::vector<EnergyTargetResidual> m_residuals;
     int m_nProblemType = BothUtilities;
     double m_dHotUtility = 0.0;

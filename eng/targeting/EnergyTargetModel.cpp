@@ -22,6 +22,46 @@
 
 namespace {
 
+// The heat cascade walked from the top: each interval's hot process heat joins the pool, each
+// interval's cold process demand takes what it can from the pool (when it has a source above it)
+// and the rest from slack. `sink(k, taken, demand)` hears every demand; the answer is the heat
+// left in the pool below each interval, or false on a negative heat or demand.
+template <class HasSource, class Sink>
+bool WalkCascade(const TIList& intervals, const std::vector<int>& hotCount, const std::vector<double>& hotCP,
+                 const std::vector<int>& coldCount, const std::vector<double>& coldCP, HasSource hasSource,
+                 Sink sink, std::vector<double>& residual) {
+    const int n = intervals.GetNumberOfBoundaries();
+    residual.assign(static_cast<std::size_t>(n), 0.0);
+    double pool = 0.0;
+    int blockFirst = 0;
+    auto closeBlock = [&](int last) {
+        for (int j = blockFirst; j <= last; ++j) residual[static_cast<std::size_t>(j)] = pool;
+    };
+    for (int k = 0; k < n; ++k) {
+        const auto kk = static_cast<std::size_t>(k);
+        const double width = intervals.GetWidth(k);
+        if (hotCount[kk] > 0) {
+            const double heat = width * hotCP[kk];
+            if (!(heat >= 0.0)) return false;
+            closeBlock(k - 1);
+            blockFirst = k;
+            pool += heat;
+        }
+        if (coldCount[kk] > 0) {
+            const double demand = width * coldCP[kk];
+            if (!(demand >= 0.0)) return false;
+            double taken = 0.0;
+            if (hasSource(k)) {
+                taken = std::min(pool, demand);
+                pool -= taken;
+            }
+            if (!sink(k, taken, demand)) return false;
+        }
+    }
+    closeBlock(n - 1);
+    return true;
+}
+
 struct SegmentRange {
     StreamSegment* segment;
     int first;
@@ -37,8 +77,12 @@ bool IsForbiddenPair(const StreamSegment& hot, const StreamSegment& cold) {
 
 }  // namespace
 
-void EnergyTarget::BuildModel() {
+void EnergyTarget::BuildModel() { BuildModel(true); }
+
+void EnergyTarget::BuildModel(bool withMatrix) {
     if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
+    m_bMatrixBuilt = withMatrix;
+    m_bColumnsBuilt = true;
     LPProblem& model = *m_pModel;
     const int n = m_intervals.GetNumberOfBoundaries();
 
@@ -61,6 +105,7 @@ void EnergyTarget::BuildModel() {
     }
 
     std::vector<LPMatchColumn> columns;
+    columns.reserve(static_cast<std::size_t>(n) * (2 + hotLinked.size()) + coldLinked.size() * 4);
     auto addColumn = [&](int hotInterval, StreamSegment* hotSegment, int coldInterval, StreamSegment* coldSegment,
                          double cost) {
         LPMatchColumn c;
@@ -97,6 +142,7 @@ void EnergyTarget::BuildModel() {
 
     // Residual records: the pooled process heat per interval, then each linked hot segment's.
     m_residuals.clear();
+    m_residuals.reserve(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) m_residuals.push_back({k, nullptr, 0.0, -1});
     std::vector<int> firstResidualOf(hotLinked.size(), 0);
     for (std::size_t i = 0; i < hotLinked.size(); ++i) {
@@ -129,6 +175,11 @@ void EnergyTarget::BuildModel() {
     model.FreeMatchTable();
     model.ResizeColumns(0);
     model.columns = std::move(columns);
+    if (!withMatrix) {
+        // The cascade reads the columns only; the rows are laid out if the solver is wanted.
+        model.Free();
+        return;
+    }
     model.Allocate(matchColumns + static_cast<int>(m_residuals.size()), rows);
     for (int j = 0; j < matchColumns; ++j) model.objective[static_cast<std::size_t>(j)] = model.columns[static_cast<std::size_t>(j)].dCoefficient;
     for (std::size_t r = 0; r < m_residuals.size(); ++r) model.objective[static_cast<std::size_t>(matchColumns) + r] = ResidualCost;
@@ -191,6 +242,7 @@ bool EnergyTarget::Solve() { return SolveByCascade() || SolveWithSolver(); }
 
 bool EnergyTarget::SolveWithSolver() {
     if (!m_pModel) return false;
+    if (!m_bMatrixBuilt) BuildModel(true);
     std::vector<double> solution;
     if (!m_pModel->Solve(solution)) return false;
     const std::size_t matches = m_pModel->columns.size();
@@ -207,6 +259,7 @@ bool EnergyTarget::SolveWithSolver() {
 // heat crossing each boundary is the same whichever split is taken.
 bool EnergyTarget::SolveByCascade() {
     if (!m_pModel) return false;
+    if (!m_bColumnsBuilt) BuildModel(false);
     const int n = m_intervals.GetNumberOfBoundaries();
     if (static_cast<int>(m_residuals.size()) != n) return false;  // linked residuals present
     std::vector<int> sourceColumn(static_cast<std::size_t>(n), -1), slackColumn(static_cast<std::size_t>(n), -1);
@@ -222,37 +275,63 @@ bool EnergyTarget::SolveByCascade() {
     const std::vector<double> coldCP = m_intervals.SumHeatCapacityFlowrates(ColdProcessMembers, false);
 
     std::vector<double> flow(m_pModel->columns.size(), 0.0);
-    std::vector<double> residual(static_cast<std::size_t>(n), 0.0);
-    double pool = 0.0;
-    int blockFirst = 0;
-    auto closeBlock = [&](int last) {
-        for (int j = blockFirst; j <= last; ++j) residual[static_cast<std::size_t>(j)] = pool;
-    };
-    for (int k = 0; k < n; ++k) {
+    std::vector<double> residual;
+    auto hasSource = [&](int k) { return sourceColumn[static_cast<std::size_t>(k)] >= 0; };
+    auto sink = [&](int k, double taken, double demand) {
         const auto kk = static_cast<std::size_t>(k);
-        const double width = m_intervals.GetWidth(k);
-        if (hotCount[kk] > 0) {
-            const double heat = width * hotCP[kk];
-            if (!(heat >= 0.0)) return false;
-            closeBlock(k - 1);
-            blockFirst = k;
-            pool += heat;
-        }
-        if (coldCount[kk] > 0) {
-            const double demand = width * coldCP[kk];
-            if (!(demand >= 0.0) || slackColumn[kk] < 0) return false;
-            double taken = 0.0;
-            if (sourceColumn[kk] >= 0) {
-                taken = std::min(pool, demand);
-                pool -= taken;
-                flow[static_cast<std::size_t>(sourceColumn[kk])] = taken;
-            }
-            flow[static_cast<std::size_t>(slackColumn[kk])] = demand - taken;
-        }
-    }
-    closeBlock(n - 1);
+        if (slackColumn[kk] < 0) return false;
+        if (sourceColumn[kk] >= 0) flow[static_cast<std::size_t>(sourceColumn[kk])] = taken;
+        flow[static_cast<std::size_t>(slackColumn[kk])] = demand - taken;
+        return true;
+    };
+    if (!WalkCascade(m_intervals, hotCount, hotCP, coldCount, coldCP, hasSource, sink, residual)) return false;
 
     for (std::size_t j = 0; j < flow.size(); ++j) m_pModel->columns[j].dFlow = flow[j];
     for (int k = 0; k < n; ++k) m_residuals[static_cast<std::size_t>(k)].dValue = residual[static_cast<std::size_t>(k)];
+    return true;
+}
+
+// The same walk as SolveByCascade, and the same sums in the same order as ComputeResults would
+// make of its columns (the source column of an interval before its slack column).
+bool EnergyTarget::CalculatePooled() {
+    const int n = m_intervals.GetNumberOfBoundaries();
+    if (n < 1) return false;
+    for (const IntervalSpan& span : m_intervals.GetSpans())
+        if (span.nLast >= span.nFirst && (span.IsIn(HotLinkedMembers) || span.IsIn(ColdLinkedMembers))) return false;
+    const auto nn = static_cast<std::size_t>(n);
+    std::vector<int> hotCount, coldCount;
+    std::vector<double> hotCP, coldCP;
+    m_intervals.CountAndSumMembers(HotProcessMembers, hotCount, hotCP);
+    m_intervals.CountAndSumMembers(ColdProcessMembers, coldCount, coldCP);
+
+    std::vector<double> single(nn, 0.0), runs(nn + 1, 0.0), residual;
+    // The source of a sink is the nearest interval at or above it that holds hot process heat.
+    std::vector<int> sourceOf(nn, -1);
+    for (int k = 0, source = -1; k < n; ++k) {
+        if (hotCount[static_cast<std::size_t>(k)] > 0) source = k;
+        sourceOf[static_cast<std::size_t>(k)] = source;
+    }
+    auto hasSource = [&](int k) { return sourceOf[static_cast<std::size_t>(k)] >= 0; };
+    auto sink = [&](int k, double taken, double demand) {
+        const int source = sourceOf[static_cast<std::size_t>(k)];
+        if (source >= 0) AddRun(runs, source + 1, k, taken);
+        AddRun(runs, 0, k, demand - taken);
+        return true;
+    };
+    if (!WalkCascade(m_intervals, hotCount, hotCP, coldCount, coldCP, hasSource, sink, residual)) return false;
+
+    m_residuals.clear();
+    m_residuals.reserve(nn);
+    for (int k = 0; k < n; ++k) {
+        m_residuals.push_back({k, nullptr, residual[static_cast<std::size_t>(k)], -1});
+        if (k + 1 < n) single[static_cast<std::size_t>(k) + 1] += residual[static_cast<std::size_t>(k)];
+    }
+    if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
+    m_pModel->FreeMatchTable();
+    m_pModel->ResizeColumns(0);
+    m_pModel->Free();
+    m_bColumnsBuilt = false;
+    m_bMatrixBuilt = false;
+    ApplyCascade(single, runs);
     return true;
 }

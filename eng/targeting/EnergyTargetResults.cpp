@@ -22,32 +22,39 @@ std::vector<double> HeatValues(const TIList& list) {
 
 void EnergyTarget::ComputeResults() {
     const int n = m_intervals.GetNumberOfBoundaries();
-    if (m_residuals.empty() || n < 1 || !m_pModel) return;
+    // Without columns the results are the walk's own (CalculatePooled), already in place.
+    if (m_residuals.empty() || n < 1 || !m_pModel || !m_bColumnsBuilt) return;
     const auto nn = static_cast<std::size_t>(n);
 
     // Flows over a run of boundaries are spread with a difference array; what crosses a single
     // boundary is added to it directly.
     std::vector<double> single(nn, 0.0);
     std::vector<double> runs(nn + 1, 0.0);
-    auto addRun = [&](int from, int to, double value) {
-        from = std::max(from, 0);
-        to = std::min(to, n - 1);
-        if (from > to || value == 0.0) return;
-        runs[static_cast<std::size_t>(from)] += value;
-        runs[static_cast<std::size_t>(to) + 1] -= value;
-    };
     for (const EnergyTargetResidual& r : m_residuals) {
         if (r.pSegment && r.nInterval == r.nSegmentLast) {
             // What a linked segment still holds below its last interval flows to the bottom.
-            addRun(r.nInterval + 1, n - 1, r.dValue);
+            AddRun(runs, r.nInterval + 1, n - 1, r.dValue);
         } else if (r.nInterval + 1 < n) {
             single[static_cast<std::size_t>(r.nInterval) + 1] += r.dValue;
         }
     }
     // A match adds its flow to every boundary between its source and its sink; a slack column
     // (no source) from the top, so the first boundary collects the whole slack.
-    for (const LPMatchColumn& c : m_pModel->columns) addRun(c.nHotIntervalIndex + 1, c.nColdIntervalIndex, c.dFlow);
+    for (const LPMatchColumn& c : m_pModel->columns) AddRun(runs, c.nHotIntervalIndex + 1, c.nColdIntervalIndex, c.dFlow);
+    ApplyCascade(single, runs);
+}
 
+void EnergyTarget::AddRun(std::vector<double>& runs, int from, int to, double value) const {
+    const int n = static_cast<int>(runs.size()) - 1;
+    from = std::max(from, 0);
+    to = std::min(to, n - 1);
+    if (from > to || value == 0.0) return;
+    runs[static_cast<std::size_t>(from)] += value;
+    runs[static_cast<std::size_t>(to) + 1] -= value;
+}
+
+void EnergyTarget::ApplyCascade(const std::vector<double>& single, const std::vector<double>& runs) {
+    const int n = m_intervals.GetNumberOfBoundaries();
     double running = 0.0;
     for (int i = 0; i < n; ++i) {
         running += runs[static_cast<std::size_t>(i)];

@@ -1,6 +1,8 @@
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <functional>
 
@@ -32,6 +34,42 @@ std::uint8_t ListsOf(const StreamSegment& s) {
 int FirstAtOrBelow(const std::vector<TemperatureInterval>& b, double t) {
     auto it = std::partition_point(b.begin(), b.end(), [t](const TemperatureInterval& e) { return e.dTemperature > t; });
     return static_cast<int>(it - b.begin());
+}
+
+// Sorts items with a `temperature` from the hottest down: a radix sort on the temperatures' bits
+// (passes of 11 bits; a pass is skipped when every item has the same digit there), which keeps a
+// sort of a few hundred thousand ends well clear of the comparisons of a general sort. While it
+// runs, each temperature field holds its key.
+template <class Item>
+void SortHottestFirst(std::vector<Item>& items) {
+    if (items.size() < 512) {
+        std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.temperature > b.temperature; });
+        return;
+    }
+    // Keys that order as the temperatures do, reversed so that the hottest comes first.
+    for (Item& item : items) {
+        const auto bits = std::bit_cast<std::uint64_t>(item.temperature);
+        const std::uint64_t ascending = (bits >> 63) ? ~bits : bits | 0x8000000000000000ULL;
+        item.temperature = std::bit_cast<double>(~ascending);
+    }
+    auto keyOf = [](const Item& item) { return std::bit_cast<std::uint64_t>(item.temperature); };
+    constexpr int kBits = 11;
+    constexpr std::uint64_t kMask = (1U << kBits) - 1;
+    std::vector<Item> out(items.size());
+    std::vector<std::size_t> count(kMask + 2);
+    for (int shift = 0; shift < 64; shift += kBits) {
+        std::fill(count.begin(), count.end(), 0);
+        for (const Item& item : items) ++count[((keyOf(item) >> shift) & kMask) + 1];
+        if (count[((keyOf(items[0]) >> shift) & kMask) + 1] == items.size()) continue;
+        for (std::size_t b = 0; b <= kMask; ++b) count[b + 1] += count[b];
+        for (const Item& item : items) out[count[(keyOf(item) >> shift) & kMask]++] = item;
+        items.swap(out);
+    }
+    for (Item& item : items) {
+        const std::uint64_t ascending = ~std::bit_cast<std::uint64_t>(item.temperature);
+        const std::uint64_t bits = (ascending >> 63) ? ascending & ~0x8000000000000000ULL : ~ascending;
+        item.temperature = std::bit_cast<double>(bits);
+    }
 }
 
 }  // namespace
@@ -73,41 +111,60 @@ bool IntervalEndTemperatures(const StreamSegment& s, int mode, double& start, do
 }
 
 void TIList::Build() {
-    std::vector<double> temperatures;
-    temperatures.reserve(m_segments.size() * 2);
+    // Every end temperature of a segment that adds boundaries, sorted from the hottest down with
+    // the end it belongs to, so that those ends find their boundary without a search.
+    struct End {
+        double temperature;
+        std::uint32_t end;  // 2 x segment + 0 (start) or 1 (end)
+    };
+    std::vector<End> ends;
+    ends.reserve(m_segments.size() * 2);
     const bool hotAdds = HotAddsBoundaries(m_nMode);
     const bool coldAdds = ColdAddsBoundaries(m_nMode);
-    for (StreamSegment* s : m_segments) {
+    std::vector<double> starts(m_segments.size()), finishes(m_segments.size());
+    std::vector<unsigned char> usable(m_segments.size(), 0), adds(m_segments.size(), 0);
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        StreamSegment* s = m_segments[i];
         double start = 0.0, end = 0.0;
         if (!s || !IntervalEndTemperatures(*s, m_nMode, start, end)) continue;
+        usable[i] = 1;
+        starts[i] = start;
+        finishes[i] = end;
         if ((s->nHotCold == 0 && hotAdds) || (s->nHotCold == 1 && coldAdds)) {
-            temperatures.push_back(start);
-            temperatures.push_back(end);
+            adds[i] = 1;
+            ends.push_back(End{start, static_cast<std::uint32_t>(2 * i)});
+            ends.push_back(End{end, static_cast<std::uint32_t>(2 * i + 1)});
         }
     }
     // Exact equality merges boundaries; temperatures a bit apart stay apart.
-    std::sort(temperatures.begin(), temperatures.end(), std::greater<double>());
-    temperatures.erase(std::unique(temperatures.begin(), temperatures.end()), temperatures.end());
-
+    SortHottestFirst(ends);
     auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
-    intervals->reserve(temperatures.size());
-    for (double t : temperatures) intervals->push_back(TemperatureInterval{t, 0.0, m_nMode});
+    intervals->reserve(ends.size());
+    std::vector<int> boundaryOf(2 * m_segments.size(), -1);
+    for (const End& e : ends) {
+        if (intervals->empty() || intervals->back().dTemperature != e.temperature)
+            intervals->push_back(TemperatureInterval{e.temperature, 0.0, m_nMode});
+        boundaryOf[e.end] = static_cast<int>(intervals->size()) - 1;
+    }
     m_pIntervals = std::move(intervals);
 
     const std::vector<TemperatureInterval>& b = *m_pIntervals;
+    auto boundary = [&](std::size_t i, int which, double t) {
+        return adds[i] ? boundaryOf[2 * i + static_cast<std::size_t>(which)] : FirstAtOrBelow(b, t);
+    };
     m_spans.clear();
     m_spans.reserve(m_segments.size());
-    for (StreamSegment* s : m_segments) {
-        double start = 0.0, end = 0.0;
-        if (!s || !IntervalEndTemperatures(*s, m_nMode, start, end)) continue;
+    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+        if (!usable[i]) continue;
+        StreamSegment* s = m_segments[i];
         // Hot: start >= T > end. Cold: start < T <= end.
         int first = 0, pastLast = 0;
         if (s->nHotCold == 0) {
-            first = FirstAtOrBelow(b, start);
-            pastLast = FirstAtOrBelow(b, end);
+            first = boundary(i, 0, starts[i]);
+            pastLast = boundary(i, 1, finishes[i]);
         } else {
-            first = FirstAtOrBelow(b, end);
-            pastLast = FirstAtOrBelow(b, start);
+            first = boundary(i, 1, finishes[i]);
+            pastLast = boundary(i, 0, starts[i]);
         }
         const int count = std::max(0, pastLast - first);
         s->nFirstInterval = first;
@@ -263,6 +320,34 @@ std::vector<int> TIList::CountMembers(IntervalMemberList list) const {
     int running = 0;
     for (std::size_t k = 0; k < n; ++k) counts[k] = running += delta[k];
     return counts;
+}
+
+void TIList::CountAndSumMembers(IntervalMemberList list, std::vector<int>& counts, std::vector<double>& sums) const {
+    const std::size_t n = static_cast<std::size_t>(GetNumberOfBoundaries());
+    std::vector<int> members(n + 1, 0), flowing(n + 1, 0);
+    std::vector<double> delta(n + 1, 0.0);
+    for (const IntervalSpan& span : m_spans) {
+        if (!span.IsIn(list) || span.nLast < span.nFirst) continue;
+        ++members[static_cast<std::size_t>(span.nFirst)];
+        --members[static_cast<std::size_t>(span.nLast) + 1];
+        if (!span.pSegment) continue;
+        const double cp = span.pSegment->dHeatCapacityFlowrate;
+        delta[static_cast<std::size_t>(span.nFirst)] += cp;
+        delta[static_cast<std::size_t>(span.nLast) + 1] -= cp;
+        ++flowing[static_cast<std::size_t>(span.nFirst)];
+        --flowing[static_cast<std::size_t>(span.nLast) + 1];
+    }
+    counts.assign(n, 0);
+    sums.assign(n, 0.0);
+    int count = 0, withSegment = 0;
+    double running = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        counts[k] = count += members[k];
+        running += delta[k];
+        withSegment += flowing[k];
+        if (withSegment == 0) running = 0.0;
+        sums[k] = running;
+    }
 }
 
 void TIList::SetBoundaries(std::vector<TemperatureInterval> boundaries) {

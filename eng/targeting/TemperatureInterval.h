@@ -117,6 +117,8 @@ public:
     // the members of one list, exactly 0 where the list is empty; and the number of members.
     std::vector<double> SumHeatCapacityFlowrates(IntervalMemberList list, bool absolute) const;
     std::vector<int> CountMembers(IntervalMemberList list) const;
+    // Both of the above (signed flow rates) in one walk over the segments.
+    void CountAndSumMembers(IntervalMemberList list, std::vector<int>& counts, std::vector<double>& sums) const;
 
     // Record version 1: mode, presence of the boundaries, their count and one record per
     // boundary (temperature, value, kind). Membership is not stored; a recalled list has none.

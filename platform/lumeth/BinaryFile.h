@@ -24,22 +24,30 @@ public:
     virtual bool BeginRecord(RecordHandle& handle, int version) = 0;
     virtual bool WriteBool(bool value) = 0;
     virtual bool WriteInt(std::int32_t value) = 0;
+    // A 32-bit integer like WriteInt, kept apart by its own tag.
     virtual bool WriteLong(std::int32_t value) = 0;
     virtual bool WriteDouble(double value) = 0;
+    // One byte of a counted string.
     virtual bool WriteChar(char value) = 0;
     virtual bool WriteCPString(const CPString& value) = 0;
 
     virtual bool BeginRecord(RecordHandle& handle) = 0;
     virtual int GetRecordVersion(const RecordHandle& handle) const = 0;
     virtual bool ReadBool(bool& value) = 0;
+    // Accepts what WriteBool, WriteInt or WriteLong wrote.
     virtual bool ReadInt(std::int32_t& value) = 0;
     virtual bool ReadLong(std::int32_t& value) = 0;
     virtual bool ReadDouble(double& value) = 0;
     virtual bool ReadChar(char& value) = 0;
     virtual bool ReadCPString(CPString& value) = 0;
+    // Skips the next record whole, whatever it holds.
     virtual bool SkipRecord() = 0;
+    // Path of the file on disk; empty for a file kept in memory only.
     virtual CPString GetFileName() const = 0;
 
+    // Writer: patches the record's length. Reader: skips what is left unread of the record, so
+    // that fields a newer writer appended do not disturb an older reader.
     virtual bool EndRecord(RecordHandle& handle) = 0;
+    // False once any operation has failed.
     virtual bool Good() const = 0;
 };

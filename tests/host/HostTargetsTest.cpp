@@ -112,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "DTmin contribution of 1e+300 C"},
         BadInput{"semicolons", "name;supply;target;cp\nH1;100;50;2\n", "separated by semicolons"},
         BadInput{"utf16", "\xFF\xFEn\0a\0", "UTF-16"},
-        BadInput{"latin1", "name,supply,target,cp\nH\xB0,100,50,2\n", "not UTF-8"}),
+        BadInput{"latin1", "name,supply,target,cp\nH\xB0,100,50,2\n", "not UTF-8"},
+        BadInput{"name_again", "name,supply,target,cp\nH1,200,150,2\nC1,50,100,3\nH1,200,150,2\n",
+                 "stream \"H1\" appears again"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 TEST(HostTargets, DamagedCaseFileIsRefusedCleanly) {

@@ -238,12 +238,11 @@ TEST_P(BathRegionShells, EachStreamCountsAtLeastOneShell) {
         p.dHotTemperature = 20.0 + 10.0 * static_cast<double>(k);
         p.dColdTemperature = 10.0 + 10.0 * static_cast<double>(k);
         p.dShells = k == 0 ? 0.0 : c.intervalShells[k - 1];
-        p.hotSegments = {a};
-        p.coldSegments = {b};
         points.push_back(p);
     }
     BathAreaTarget bath(10.0, 0.8, c.withPinch ? std::vector<PinchListEntry>{{500.0, 490.0, 0.0}} : std::vector<PinchListEntry>{});
     bath.SetIntervals(points);
+    bath.SetSegmentSpans({{a, 0, 0, points.size()}, {b, 1, 0, points.size()}});
     bath.ComputeRegionShells();
     ASSERT_EQ(bath.GetRegionShells()->size(), c.withPinch ? 2u : 1u);
     EXPECT_NEAR((*bath.GetRegionShells())[0], c.regionShells, 1e-12) << c.name;

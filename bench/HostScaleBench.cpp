@@ -1,0 +1,108 @@
+// The user's path as a user takes it: `kestrin-host` run as a process (found beside this program)
+// on random stream tables written to a temporary directory: full targets of 100, 1,000 and
+// 10,000 streams, a supertargeting sweep of 100 minimum approach temperatures on 1,000 streams,
+// and a 10,000-stream case saved with --save and read back. Each figure is the whole process:
+// start, module load, reading the table, the recalculation, the report and the exit.
+#include "RandomStreamTable.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path HostProgram() { return fs::read_symlink("/proc/self/exe").parent_path() / "kestrin-host"; }
+
+fs::path Scratch() {
+    const fs::path dir = fs::temp_directory_path() / ("kestrin-host-bench-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    return dir;
+}
+
+// The table of `streams` random streams, written once per run.
+fs::path TableOf(int streams) {
+    const fs::path path = Scratch() / ("random-" + std::to_string(streams) + ".csv");
+    if (!fs::exists(path)) std::ofstream(path) << bench_table::CsvOf(bench_table::RandomStreams(streams));
+    return path;
+}
+
+// Runs the host with its output thrown away; its exit status.
+int RunHost(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args{HostProgram().string()};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Run(benchmark::State& state, const std::vector<std::string>& arguments) {
+    if (!fs::exists(HostProgram())) {
+        state.SkipWithError("kestrin-host is not beside the benchmark program");
+        return;
+    }
+    for (auto _ : state)
+        if (RunHost(arguments) != 0) {
+            state.SkipWithError("kestrin-host failed");
+            break;
+        }
+}
+
+void BM_HostTargets(benchmark::State& state) {
+    Run(state, {"targets", TableOf(static_cast<int>(state.range(0))).string()});
+}
+BENCHMARK(BM_HostTargets)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HostSupertargetSweep(benchmark::State& state) {
+    Run(state, {"supertarget", TableOf(static_cast<int>(state.range(0))).string(), "--from", "1", "--to", "100",
+                "--step", "1"});
+}
+BENCHMARK(BM_HostSupertargetSweep)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HostSaveCase(benchmark::State& state) {
+    const fs::path table = TableOf(static_cast<int>(state.range(0)));
+    Run(state, {"targets", table.string(), "--save", (Scratch() / "saved.case").string()});
+}
+BENCHMARK(BM_HostSaveCase)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_HostLoadCase(benchmark::State& state) {
+    const fs::path saved = Scratch() / ("load-" + std::to_string(state.range(0)) + ".case");
+    if (!fs::exists(saved) &&
+        RunHost({"targets", TableOf(static_cast<int>(state.range(0))).string(), "--save", saved.string()}) != 0) {
+        state.SkipWithError("the case could not be made");
+        return;
+    }
+    Run(state, {"targets", saved.string()});
+}
+BENCHMARK(BM_HostLoadCase)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The scratch directory goes when the program ends.
+struct ScratchCleaner {
+    ~ScratchCleaner() {
+        std::error_code ignored;
+        fs::remove_all(fs::temp_directory_path() / ("kestrin-host-bench-" + std::to_string(::getpid())), ignored);
+    }
+} cleaner;
+
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// The Bath area target spread over the match records: each interval's load and area go to the
+// (hot, cold) segment pairs lying across it, the hot segment's load in the interval shared among
+// the cold segments by their flow rates; every pair takes the interval's shells and an equal
+// share of one over all segment pairs of all intervals.
+//
+// Nothing is laid down pair by pair. The interval terms a pair's values sum are kept in a tree of
+// partial sums over the intervals, so a pair's values are a sum over the intervals its segments
+// share (a few range sums); the totals over every pair come from per-interval sums over the
+// segments. A distribution keeps copies of what it needs, so the match list may ask it long after
+// the target moved on.
+#include "eng/model/MatchwiseStreamData.h"
+
+#include <array>
+#include <unordered_map>
+#include <vector>
+
+class BathAreaTarget;
+
+class BathPairValues : public IMatchValueSource {
+public:
+    enum Kind { Countercurrent = 2, ShellAndTube = 3 };
+
+    // The distribution of the target's intervals over the pairs the match list holds.
+    BathPairValues(const BathAreaTarget& target, const MatchwiseStreamDataList& matches, Kind kind);
+
+    MatchDistributedValues Of(const IHeatIntegrationStream* hot, const IHeatIntegrationStream* cold) const override;
+    MatchDistributedValues Total() const override { return m_total; }
+
+private:
+    // Per interval: hot temperature rise, area weight, shells, 1 (each 0 in an interval without
+    // cold flow).
+    using Terms = std::array<double, 4>;
+    struct Segment {
+        std::size_t first, last;
+        int side;
+        double cp;
+        double inverseH;
+        bool flows;
+    };
+    Terms Sum(std::size_t first, std::size_t last) const;
+
+    std::size_t m_intervals = 0;
+    std::vector<Terms> m_tree;
+    double m_pairCount = 0.0;
+    std::unordered_map<const IHeatIntegrationStream*, std::vector<Segment>> m_segments;
+    MatchDistributedValues m_total;
+};
