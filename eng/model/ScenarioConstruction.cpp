@@ -9,6 +9,7 @@
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/SuperTargetRange.h"
+#include "eng/targeting/AreaTarget.h"
 #include "osmeri/CPValue.h"
 
 #include <vector>
@@ -167,6 +168,11 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     m_dOptimizerEconomicParameter = 0.0;
     if (source.m_pUtilityPlacement || source.m_nUtilityAssignmentMethod != 0)
         m_nUtilityAssignmentMethod = source.m_nUtilityAssignmentMethod;
+    // The area-target method asked for is a setting of the scenario like DTmin: the copy keeps it.
+    if (source.m_pAreaTarget && source.m_pAreaTarget->nRequestedMethod != AreaTarget::Bath) {
+        if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();
+        m_pAreaTarget->nRequestedMethod = source.m_pAreaTarget->nRequestedMethod;
+    }
 
     ResumeCalculations(true);
 }

@@ -274,6 +274,17 @@ TEST(AreaTargetScenario, ForbiddingAMatchSwitchesToTheLPWithTheOptionChosen) {
     EXPECT_EQ(s.GetUtilityAssignmentMethod(), 0);
 }
 
+TEST(AreaTargetScenario, ACopyKeepsTheAreaMethodAskedFor) {
+    LiveScenario l;
+    l.Add("H", 150, 50, 2.0, 1.0);
+    l.Add("C", 30, 130, 2.0, 1.0);
+    ASSERT_EQ(l.scenario->SetAreaTargetMethod(AreaTarget::LinearProgramming), 1);
+    ASSERT_EQ(l.scenario->GetAreaTargetMethod(), AreaTarget::LinearProgramming);
+    CPIScenario copy(nullptr, *l.scenario, nullptr, DefaultScenarioServices());
+    EXPECT_EQ(copy.GetAreaTargetMethod(), AreaTarget::LinearProgramming);
+    EXPECT_NEAR(copy.GetAreaTarget(1), l.scenario->GetAreaTarget(1), 1e-9);
+}
+
 // The four-stream problem with steam and cooling water placed automatically on the grand
 // composite curve, process coefficients 0.2: the Bath area of the whole problem is the one worked
 // out interval by interval in BathAreaTargetTest (253.296 m2).
