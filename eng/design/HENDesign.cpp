@@ -1,6 +1,7 @@
 // The design object: construction with its defaults, identity, copying, change handling, the
 // existing-network values of a retrofit study, and its record.
 #include "eng/design/HENDesign.h"
+#include "eng/design/HENCalculator.h"
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/ControllabilityCheck.h"
@@ -36,6 +37,7 @@ CPIHENDesign::CPIHENDesign(IHeatIntegrationScenario* scenario, const CPString& n
 }
 
 CPIHENDesign::~CPIHENDesign() {
+    m_calculator.reset();
     m_journal.reset();
     m_exchangers.clear();
     m_unitsByStream.clear();
@@ -360,5 +362,8 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
         if (node->IsOfType(NodeKind::CountercurrentHX)) m_exchangers.push_back(node);
     RebuildStreamIndex();
     RunStructureAnalysis();
+    // The calculator follows the flowsheet it was read with.
+    m_calculator.reset();
+    GetNetworkCalculator().PrepareStreams();
     return true;
 }

@@ -25,6 +25,7 @@
 
 class ControllabilityCheck;
 class HeatExch;
+class HENCalculator;
 class IExchangerCostLaw;
 class NetworkStructureAnalysis;
 
@@ -309,6 +310,15 @@ public:
     bool Store(ILurmetBinaryFile& file) const override;
     bool Recall(ILurmetBinaryFile& file) override;
 
+    // ---- network calculator ----
+    // The design's calculator over its flowsheet (built when the design is made or read back).
+    HENCalculator& GetNetworkCalculator();
+    // Solves the whole network as one system (the recalculation of a locked design): builds the
+    // calculator afresh, solves, closes the utility sides, refreshes the exchangers' areas and
+    // the utility loads, and takes over the calculator's status text. Answers the calculation
+    // status (1 converged, 2 "NotConverged", 0 failed).
+    int RunNetworkCalculator();
+
 private:
     struct Journal {
         std::vector<std::function<void()>> undo;
@@ -395,4 +405,5 @@ private:
     int m_lastOpenValues = 0;
 
     std::unique_ptr<Journal> m_journal;
+    std::unique_ptr<HENCalculator> m_calculator;
 };

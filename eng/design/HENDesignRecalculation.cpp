@@ -5,6 +5,7 @@
 // load (and is treated as a process stream), so that its exchangers see that utility's flow.
 #include "eng/design/HENDesign.h"
 
+#include "eng/design/HENCalculator.h"
 #include "eng/design/HENDesignChain.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/Framework.h"
@@ -238,5 +239,8 @@ void CPIHENDesign::ResetCalculatedValues() {
                 branch->getVariableAsDouble(NodeValue::SplitFraction, fraction))
                 branch->addVariable(NodeValue::SplitFraction, fraction, ValueStatus::Calculated);
         }
+    // The calculator is made afresh over the reset network.
+    m_calculator.reset();
+    GetNetworkCalculator().PrepareStreams();
     Activate(1);
 }

@@ -1,6 +1,8 @@
 #include "eng/startup/LoadSteps.h"
 
 #include "brasko/SteamProperties.h"
+#include "eng/design/HENCalculatorEquation.h"
+#include "eng/design/HENCalculatorGenerators.h"
 #include "eng/model/CloneEngine.h"
 #include "eng/model/Project.h"
 #include "eng/model/TotalSite.h"
@@ -27,6 +29,11 @@ void showSplash(ModuleRegistries&) { ShowSplashScreen(1, 0); }
 void createNodeTypes(ModuleRegistries& r) { r.HENNodeTypeFactories = std::make_unique<CPDictionary>(kRegistrySlots); }
 void createEquations(ModuleRegistries& r) { r.HENEquationRegistry = std::make_unique<CPDictionary>(kRegistrySlots); }
 void createEvents(ModuleRegistries& r) { r.HENEventRegistry = std::make_unique<CPDictionary>(kRegistrySlots); }
+
+template <int N>
+void unitGenerator(ModuleRegistries&) { RegisterUnitEquationGenerator(N); }
+template <int N>
+void equationPrototype(ModuleRegistries&) { RegisterCalculatorEquation(N); }
 
 void steamCriticalTemperature(ModuleRegistries& r) {
     r.SteamCriticalTemperature = SteamCriticalProperty("Temperature");
@@ -59,26 +66,26 @@ const LoadStep kSteps[] = {
     {"ShowSplashScreen", showSplash},
     {"CloneEnginePrototype", RegisterCloneEnginePrototype},
     {"CreateHENNodeTypeFactories", createNodeTypes},
-    {"NodeType htHeatExchanger", nullptr},
-    {"NodeType ppTee", nullptr},
-    {"NodeType ppMixer", nullptr},
-    {"NodeType htHeater", nullptr},
+    {"NodeType htHeatExchanger", unitGenerator<0>},
+    {"NodeType ppTee", unitGenerator<1>},
+    {"NodeType ppMixer", unitGenerator<2>},
+    {"NodeType htHeater", unitGenerator<3>},
     {"CreateHENEquationRegistry", createEquations},
-    {"Equation HeatExchangerTotalHeatBalance", nullptr},
-    {"Equation HotSideHeatExchangerHeatBalance", nullptr},
-    {"Equation ColdSideHeatExchangerHeatBalance", nullptr},
-    {"Equation DummyHeatExchangerHeatBalance", nullptr},
-    {"Equation HeatExchangerArea", nullptr},
-    {"Equation HotSideHeatExchangerMassBalance", nullptr},
-    {"Equation ColdSideHeatExchangerMassBalance", nullptr},
-    {"Equation DummyHeatExchangerMassBalance", nullptr},
-    {"Equation HighEndHeatExchangerDeltaT", nullptr},
-    {"Equation LowEndHeatExchangerDeltaT", nullptr},
-    {"Equation SplitterMassBalance", nullptr},
-    {"Equation SplitterPercentBalance", nullptr},
-    {"Equation SplitterHeatBalance", nullptr},
-    {"Equation MixerMassBalance", nullptr},
-    {"Equation MixerHeatBalance", nullptr},
+    {"Equation HeatExchangerTotalHeatBalance", equationPrototype<0>},
+    {"Equation HotSideHeatExchangerHeatBalance", equationPrototype<1>},
+    {"Equation ColdSideHeatExchangerHeatBalance", equationPrototype<2>},
+    {"Equation DummyHeatExchangerHeatBalance", equationPrototype<3>},
+    {"Equation HeatExchangerArea", equationPrototype<4>},
+    {"Equation HotSideHeatExchangerMassBalance", equationPrototype<5>},
+    {"Equation ColdSideHeatExchangerMassBalance", equationPrototype<6>},
+    {"Equation DummyHeatExchangerMassBalance", equationPrototype<7>},
+    {"Equation HighEndHeatExchangerDeltaT", equationPrototype<8>},
+    {"Equation LowEndHeatExchangerDeltaT", equationPrototype<9>},
+    {"Equation SplitterMassBalance", equationPrototype<10>},
+    {"Equation SplitterPercentBalance", equationPrototype<11>},
+    {"Equation SplitterHeatBalance", equationPrototype<12>},
+    {"Equation MixerMassBalance", equationPrototype<13>},
+    {"Equation MixerHeatBalance", equationPrototype<14>},
     {"SteamCriticalTemperature", steamCriticalTemperature},
     {"SteamCriticalPressure", steamCriticalPressure},
     {"SteamCriticalVolume", steamCriticalVolume},

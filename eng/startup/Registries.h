@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-class HENEquation;
+class HENCalculatorEquation;
 class HENEvent;
 class HENCalculator;
 class CNode;
 struct ViewRegistries;
 
 // Creates one balance equation of a kind (null when it cannot).
-using EquationFactory = HENEquation* (*)();
+using EquationFactory = HENCalculatorEquation* (*)();
 // Creates the balance equations of one flowsheet unit for the network calculator.
 using UnitEquationGenerator = int (*)(HENCalculator& calculator, CNode& unit);
 // Creates one what-if event of a kind.

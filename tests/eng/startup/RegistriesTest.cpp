@@ -38,8 +38,8 @@ TEST(LoadRegistries, StepsRunInTheirFixedOrder) {
 }
 
 namespace {
-HENEquation* firstFactory() { return nullptr; }
-HENEquation* secondFactory() { return reinterpret_cast<HENEquation*>(0x1); }
+HENCalculatorEquation* firstFactory() { return nullptr; }
+HENCalculatorEquation* secondFactory() { return reinterpret_cast<HENCalculatorEquation*>(0x1); }
 }  // namespace
 
 TEST(LoadRegistries, FirstRegistrationOfAKeyWinsAndUnknownKeysHaveNoFactory) {

@@ -1,0 +1,27 @@
+// The design's use of its network calculator: the whole network solved as one system.
+#include "eng/design/HENCalculator.h"
+#include "eng/design/HENCalculatorEquation.h"
+#include "eng/design/HENDesign.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+
+HENCalculator& CPIHENDesign::GetNetworkCalculator() {
+    if (!m_calculator || m_calculator->GetFlowSheet() != m_sheet.get())
+        m_calculator = std::make_unique<HENCalculator>(m_sheet.get(), &m_unitsByStream);
+    return *m_calculator;
+}
+
+int CPIHENDesign::RunNetworkCalculator() {
+    HENCalculator& calculator = GetNetworkCalculator();
+    calculator.PrepareStreams();
+    calculator.Build();
+    calculator.Solve();
+    for (HENCalculatorEquation* e : calculator.GetHeatSet()) calculator.FinishUtilitySide(*e);
+    // Areas, coefficients and costs of the exchangers at the solved duties and temperatures.
+    for (CNode* unit : m_exchangers)
+        if (HeatExch* x = AsHeatExch(unit); x && x->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified)
+            x->setArea();
+    m_calculationStatus = calculator.GetStatus();
+    UpdateUtilityLoads();
+    return GetCalculationStatus();
+}
