@@ -2,6 +2,8 @@
 #include "lumeth/Session.h"
 #include "tests/support/ProbeView.h"
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -65,7 +67,9 @@ TEST_F(ViewableTest, ParentDeletesItsChildrenAndSelfDeletionInAHookIsSafe) {
 }
 
 TEST_F(ViewableTest, BaseAnswersAndTheJournalRecordWhatTheUserSaw) {
-    ProbeView view(nullptr, "v");
+    // On the heap, as every view is: the probe can delete itself.
+    auto owner = std::make_unique<ProbeView>(nullptr, "v");
+    ProbeView& view = *owner;
     const VarDescription var(1, 200);
     EXPECT_EQ(-32767.0, view.Value(var));
     EXPECT_EQ("", view.TextValue(var));
