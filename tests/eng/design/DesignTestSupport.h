@@ -78,6 +78,13 @@ inline std::string Letter(const CNode* n) {
     return "?";
 }
 
+// The n-th segment (from 0) of a stream's chain, or null.
+inline CNode* NthSegment(const CPIHENDesign& d, const std::string& stream, int n) {
+    for (CNode* node : ChainNodes(d, stream))
+        if (Letter(node) == "s" && n-- == 0) return node;
+    return nullptr;
+}
+
 inline std::string Chain(const CPIHENDesign& d, const std::string& stream) {
     std::string out;
     const std::vector<CNode*> nodes = ChainNodes(d, stream);

@@ -27,11 +27,7 @@ double Value(CNode* node, const char* name) {
 }
 
 struct Network : DesignScenario {
-    CNode* Segment(const std::string& stream, int n) {
-        for (CNode* node : ChainNodes(*d, stream))
-            if (Letter(node) == "s" && n-- == 0) return node;
-        return nullptr;
-    }
+    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     // An exchanger at the two segments, with no placeholder before either inlet.
     HeatExch* Exchanger(CNode* hot, CNode* cold) {
         CNode* x = d->AddHeatExchanger(hot, cold, nullptr, nullptr, nullptr);

@@ -22,11 +22,7 @@ struct Plant : DesignScenario {
         Add("CW", 20, 30, 0.05, 1);
         d = Design("D1");
     }
-    CNode* Segment(CPIHENDesign* design, const std::string& stream, int n) {
-        for (CNode* node : ChainNodes(*design, stream))
-            if (Letter(node) == "s" && n-- == 0) return node;
-        return nullptr;
-    }
+    CNode* Segment(CPIHENDesign* design, const std::string& stream, int n) { return NthSegment(*design, stream, n); }
     CNode* Segment(const std::string& stream, int n) { return Segment(d, stream, n); }
     std::vector<std::string> Names(const std::string& stream) {
         std::vector<std::string> names;

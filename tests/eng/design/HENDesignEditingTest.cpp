@@ -29,11 +29,7 @@ struct Network : DesignScenario {
         if (d) d->RemoveNotificationReceiver(&view);
     }
     // The n-th segment (0 first) of a stream's chain.
-    CNode* Segment(const std::string& stream, int n) {
-        for (CNode* node : ChainNodes(*d, stream))
-            if (Letter(node) == "s" && n-- == 0) return node;
-        return nullptr;
-    }
+    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     CPIHENDesign* d = nullptr;
     Listener view;
 };

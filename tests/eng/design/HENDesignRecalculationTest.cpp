@@ -15,11 +15,7 @@ using namespace design_test;
 namespace {
 
 struct Net : DesignScenario {
-    CNode* Segment(const std::string& stream, int n) {
-        for (CNode* node : ChainNodes(*d, stream))
-            if (Letter(node) == "s" && n-- == 0) return node;
-        return nullptr;
-    }
+    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     // A countercurrent exchanger between the two segments with the utilities before its inlets
     // taken away.
     HeatExch* Exchanger(CNode* hot, CNode* cold) {

@@ -21,11 +21,7 @@ struct Network : DesignScenario {
         d->AddNotificationReceiver(&view);
     }
     ~Network() { d->RemoveNotificationReceiver(&view); }
-    CNode* Segment(const std::string& stream, int n) {
-        for (CNode* node : ChainNodes(*d, stream))
-            if (Letter(node) == "s" && n-- == 0) return node;
-        return nullptr;
-    }
+    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     CNode* Split(const std::string& stream, int segment, int branches) {
         CNode* tee = nullptr;
         CNode* s = Segment(stream, segment);

@@ -20,11 +20,7 @@ struct CoolingPlant : DesignScenario {
         Add("CW", 20, 30, 0.05, 1);
         scenario->SetEconomicData(6, 8765.76, "DEFAULT");
     }
-    CNode* Segment(CPIHENDesign* d, const std::string& stream, int n) {
-        for (CNode* node : ChainNodes(*d, stream))
-            if (Letter(node) == "s" && n-- == 0) return node;
-        return nullptr;
-    }
+    CNode* Segment(CPIHENDesign* d, const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     // A design whose cooler takes `duty` from H1.
     CPIHENDesign* WithCooler(const char* name, double duty) {
         CPIHENDesign* d = Design(name);
