@@ -2,6 +2,7 @@
 // between random hot and cold segments: the cost of making a design over many streams and of an
 // edit. Each edit recalculates the whole network once (linear in its size), so N edits on a network
 // of N streams grow as N squared: the design keeps itself calculated after every change.
+#include "bench/DesignBenchSupport.h"
 #include "eng/design/HENDesign.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
@@ -30,11 +31,6 @@ std::unique_ptr<CPIScenario> MakeScenario(int streams) {
         s->SetValue("HeatCapacityFlowrate", 1.0 + i % 3, 0);
     }
     return scenario;
-}
-
-CNode* FirstSegment(CPIHENDesign& d, const std::string& stream) {
-    CNode* start = d.GetNodeByName(CPString(stream + "Start"));
-    return start ? start->getIthDownStreamNode(0) : nullptr;
 }
 
 void BM_MakeDesign(benchmark::State& state) {

@@ -1,11 +1,7 @@
 // A design of 24 streams (12 hot, 12 cold) and 40 exchangers, each with its duty given: the cost
 // of the recalculation that follows one duty change (clear, propagate, utility swap, cross-pinch
 // loads and the check for exchangers with specified areas).
-#include "eng/design/HENDesign.h"
-#include "eng/model/HeatIntegrationStream.h"
-#include "eng/model/Scenario.h"
-#include "eng/model/ScenarioServices.h"
-#include "eng/startup/Registries.h"
+#include "bench/DesignBenchSupport.h"
 #include "pellin/NodeKinds.h"
 
 #include <benchmark/benchmark.h>
@@ -19,30 +15,17 @@ namespace {
 
 void BM_RecalculateAfterOneDutyChange(benchmark::State& state) {
     const int streams = 24, exchangers = 40;
-    LoadModuleRegistries();
-    auto scenario = std::make_unique<CPIScenario>(nullptr, DefaultScenarioServices());
-    for (int i = 0; i < streams; ++i) {
-        const bool hot = i % 2 == 0;
-        const std::string name = (hot ? "H" : "C") + std::to_string(i);
-        scenario->AddStream(name.c_str(), 0);
-        CPIHeatIntegrationStream* s = scenario->FindStream(name.c_str());
-        s->SetValue("Temperature", hot ? 250.0 - i : 20.0 + i, 0);
-        s->SetValue("Temperature", hot ? 60.0 + i : 200.0 - i, 1);
-        s->SetValue("HeatCapacityFlowrate", 10.0 + i % 3, 0);
-        s->SetValue("HTCoeff", 1.0, 0);
-    }
-    scenario->AddDesign("D");
-    IHENDesign* design = nullptr;
-    scenario->GetDesign("D", design);
-    auto* d = dynamic_cast<CPIHENDesign*>(design);
+    AlternatingStreams table;
+    table.filmCoefficient = 1.0;
+    auto scenario = MakeAlternatingScenario(table);
+    CPIHENDesign* d = MakeDesign(*scenario, "D");
     std::mt19937 rng(5);
     std::vector<CNode*> added;
     for (int e = 0; e < exchangers; ++e) {
         const int h = 2 * static_cast<int>(rng() % (streams / 2));
         const int c = 2 * static_cast<int>(rng() % (streams / 2)) + 1;
-        CNode* hs = d->GetNodeByName(CPString(("H" + std::to_string(h) + "Start").c_str()));
-        CNode* cs = d->GetNodeByName(CPString(("C" + std::to_string(c) + "Start").c_str()));
-        CNode* x = d->AddHeatExchanger(hs->getIthDownStreamNode(0), cs->getIthDownStreamNode(0), nullptr, nullptr, nullptr);
+        CNode* x = d->AddHeatExchanger(FirstSegment(*d, "H" + std::to_string(h)), FirstSegment(*d, "C" + std::to_string(c)),
+                                       nullptr, nullptr, nullptr);
         if (!x) continue;
         // The exchangers of a stream follow each other directly; only its last one keeps the
         // utility after it.
