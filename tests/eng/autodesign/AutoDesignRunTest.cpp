@@ -2,6 +2,7 @@
 #include "tests/eng/autodesign/AutoDesignTestSupport.h"
 
 #include "eng/model/Scenario.h"
+#include "tests/eng/design/DesignTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,79 @@ TEST(AutoDesignRun, MessageIsClearedAtTheStartOfARun) {
     EXPECT_EQ(p.scenario->GetAutoDesignListLength(), 2);
     EXPECT_NEAR(p.scenario->GetAutomaticDesignSumValue(0), 24.0, 1e-6);
     EXPECT_EQ(p.scenario->GetNumberOfAutoDesignLoadedItems(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// At most two matches: the three LP matches are out of reach, the first MILP takes the two
+// utility matches; one design wanted runs one iteration.
+TEST(AutoDesignRun, MaximumNumberOfMatchesLimitsTheMILP) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    auto builder = std::make_shared<AcceptingBuilder>();
+    AdvancedSuperTarget run(*p.scenario, builder);
+    run.SetMode(2);
+    EXPECT_EQ(p.Run(run, 1), 1) << run.message;
+    ASSERT_EQ(builder->calls.size(), 1u);
+    EXPECT_EQ(builder->calls[0].pairs.size(), 2u);
+    for (double load : builder->calls[0].loads) EXPECT_NEAR(load, 100.0, 1e-6);
+}
+
+// A solution without heat leaves every match unloaded, at the approach and limits of a match
+// never analysed; a solution's shells are whole and at least one per exchanging segment pair.
+TEST(AutoDesignRun, AnalysisOfAnEmptySolutionAndShellCount) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    AdvancedSuperTarget run(*p.scenario);
+    run.ToggleFlag();
+    ASSERT_EQ(p.Run(run), 1) << run.message;
+    EXPECT_GE(run.totalShells, 3.0);
+    EXPECT_EQ(run.totalShells, std::floor(run.totalShells));
+    for (MatchColumn& c : run.columns) c.value = 0.0;
+    double area = -1.0, shells = -1.0;
+    run.AnalyzeSolution(area, shells);
+    EXPECT_EQ(area, 0.0);
+    EXPECT_EQ(shells, 0.0);
+    EXPECT_EQ(run.analysisCount, 2.0);
+    MatchwiseStreamDataList* list = p.scenario->GetMatchwiseStreamData();
+    for (int k = 0; k < list->GetNumberOfMatches(); ++k) {
+        MatchwiseStreamData* r = list->GetMatch(k);
+        EXPECT_LE(r->dTolerance[0], 1e-8);
+        EXPECT_EQ(r->dTolerance[1], 3000.0);
+        EXPECT_EQ(r->GetTemperatureLimit("HotInlet"), -273.15);
+        EXPECT_EQ(r->GetTemperatureLimit("HotOutlet"), 3000.0);
+        EXPECT_EQ(r->GetTemperatureLimit("ColdInlet"), 3000.0);
+        EXPECT_EQ(r->GetTemperatureLimit("ColdOutlet"), -273.15);
+    }
+}
+
+// Completing a design whose only exchanger joins H and C: the pair is kept. Each stream still has
+// its utility placeholder beside the exchanger, so neither is complete and no pair is closed.
+TEST(AutoDesignRun, ExistingMatchesOfADesignToComplete) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    ASSERT_EQ(p.scenario->AddDesign("D"), 1);
+    IHENDesign* d = nullptr;
+    ASSERT_TRUE(p.scenario->GetDesign(CPString("D"), d));
+    auto* design = dynamic_cast<CPIHENDesign*>(d);
+    ASSERT_NE(design, nullptr);
+    ASSERT_NE(d->AddHeatExchanger(design_test::NthSegment(*design, "H", 0), design_test::NthSegment(*design, "C", 0),
+                                  nullptr, nullptr, nullptr),
+              nullptr);
+    AdvancedSuperTarget run(*p.scenario);
+    run.SelectStreams(p.Dictionary());
+    run.designToComplete = d;
+    run.CollectExistingMatches();
+    auto entry = [&](const char* hot, const char* cold) {
+        auto found = run.existingMatches.find(AdvancedSuperTarget::PairKey(hot, cold));
+        return found == run.existingMatches.end() ? -1 : found->second;
+    };
+    EXPECT_EQ(entry("H", "C"), 1);
+    EXPECT_EQ(entry("H", "CU"), -1);
+    EXPECT_EQ(entry("HU", "C"), -1);
+    EXPECT_EQ(run.existingMatches.count(AdvancedSuperTarget::PairKey("HU", "CU")), 0u);
 }
 
 }  // namespace
