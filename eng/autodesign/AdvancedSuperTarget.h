@@ -194,7 +194,8 @@ private:
     void SplitMatches();
     void AddModelRows();
     void IndexColumns();
-    std::vector<int>& ColumnsOf(int side, const StreamSegment* segment, int interval);
+    // The columns of a segment in one interval of its span, on its side; null outside the span.
+    std::vector<int>* ColumnsOf(int side, const StreamSegment* segment, int interval);
     bool IsSmallLoadStream(const IHeatIntegrationStream* stream) const;
 
     std::unordered_map<std::uint64_t, IntervalPairData> m_intervalPairs;

@@ -64,6 +64,8 @@ const IntervalPairData* AdvancedSuperTarget::FindIntervalPairData(int i, int j) 
     return found == m_intervalPairs.end() ? nullptr : &found->second;
 }
 
+// Every record of the scenario: the pairs are at most hot streams x cold streams, fewer than the
+// columns that could join them.
 void AdvancedSuperTarget::UpdateMatchCostCoefficients(int mode) {
     if (!matchData) return;
     const int n = matchData->GetNumberOfMatches();

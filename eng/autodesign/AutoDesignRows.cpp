@@ -24,16 +24,14 @@ void AdvancedSuperTarget::BuildMembers() {
     }
 }
 
-std::vector<int>& AdvancedSuperTarget::ColumnsOf(int side, const StreamSegment* segment, int interval) {
-    static std::vector<int> none;
-    none.clear();
+std::vector<int>* AdvancedSuperTarget::ColumnsOf(int side, const StreamSegment* segment, int interval) {
     auto found = m_segmentIndex.find(segment);
-    if (found == m_segmentIndex.end()) return none;
+    if (found == m_segmentIndex.end()) return nullptr;
     const auto s = static_cast<std::size_t>(found->second);
     auto& lists = m_columnsBySegment[side][s];
     const int offset = interval - m_spanFirst[s];
-    if (offset < 0 || offset >= static_cast<int>(lists.size())) return none;
-    return lists[static_cast<std::size_t>(offset)];
+    if (offset < 0 || offset >= static_cast<int>(lists.size())) return nullptr;
+    return &lists[static_cast<std::size_t>(offset)];
 }
 
 void AdvancedSuperTarget::IndexColumns() {
@@ -48,8 +46,8 @@ void AdvancedSuperTarget::IndexColumns() {
     for (std::size_t k = 0; k < columns.size(); ++k) {
         MatchColumn& c = columns[k];
         c.index = static_cast<std::int32_t>(k);
-        ColumnsOf(0, c.hotSegment, c.hotIntervalIndex).push_back(static_cast<int>(k));
-        ColumnsOf(1, c.coldSegment, c.coldIntervalIndex).push_back(static_cast<int>(k));
+        if (std::vector<int>* hot = ColumnsOf(0, c.hotSegment, c.hotIntervalIndex)) hot->push_back(static_cast<int>(k));
+        if (std::vector<int>* cold = ColumnsOf(1, c.coldSegment, c.coldIntervalIndex)) cold->push_back(static_cast<int>(k));
         if (c.match) m_columnsOfMatch[c.match].push_back(static_cast<int>(k));
     }
 }
@@ -111,8 +109,9 @@ void AdvancedSuperTarget::AddModelRows() {
         lp.rightHandSides[static_cast<std::size_t>(row)] = rhs;
         return row++;
     };
-    auto put = [&](int r, const std::vector<int>& cols, double v) {
-        for (int c : cols) lp.pMatrix->SetElement(r, c, v);
+    auto put = [&](int r, const std::vector<int>* cols, double v) {
+        if (cols)
+            for (int c : *cols) lp.pMatrix->SetElement(r, c, v);
     };
     // Heat rows: every process and linked segment gives (takes) its whole heat in each interval.
     for (int k = 0; k < intervalCount; ++k) {
@@ -145,7 +144,7 @@ void AdvancedSuperTarget::AddModelRows() {
         for (MatchwiseStreamData* r : *list) {
             const int at = newRow(LPProblem::GreaterOrEqual, 0.0);
             auto found = m_columnsOfMatch.find(r);
-            if (found != m_columnsOfMatch.end()) put(at, found->second, 1.0);
+            if (found != m_columnsOfMatch.end()) put(at, &found->second, 1.0);
         }
     }
 }
