@@ -89,9 +89,20 @@ TEST(AutoDesignRun, WithoutAStructureTheRunEndsOnNoStructure) {
     AutoDesignProject p;
     p.WorkedProblem();
     AdvancedSuperTarget run(*p.scenario);
+    p.view.changes.clear();
     EXPECT_EQ(p.Run(run, 3), 0);
     EXPECT_EQ(run.message, "FailedToResolveSuperStructure");
     EXPECT_EQ(run.designsMade, 0);
+    // Progress as looked-up texts (code 64); code 66 after each of the two solved iterations.
+    EXPECT_EQ(p.view.Count(66), 2);
+    std::vector<std::string> progress;
+    for (const Notice& n : p.view.changes)
+        if (n.code == 64) progress.push_back(n.text);
+    ASSERT_GE(progress.size(), 4u);
+    EXPECT_EQ(progress[0], "Generating the linear model");
+    EXPECT_EQ(progress[1], "Solving the linear model");
+    EXPECT_EQ(progress[2], "Analysing the optimised solution");
+    EXPECT_EQ(progress[3], "Solving the mixed-integer linear model");
 }
 
 // The upper load of a match is the smaller stream load (a utility counts as unlimited) x 1.01:
