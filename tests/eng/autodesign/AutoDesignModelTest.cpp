@@ -192,3 +192,53 @@ TEST(AutoDesignModel, PairKeysKeepTheNamesApart) {
 }
 
 }  // namespace
+
+namespace {
+
+// A process stream takes part from a load of 1e-8 on; utilities always do.
+TEST(AutoDesignModel, StreamSelectionByLoad) {
+    for (double load : {0.5e-8, 1e-8}) {
+        AutoDesignProject p;
+        p.WorkedProblem();
+        p.Process("Tiny", 150.0, 140.0, load / 10.0);
+        AdvancedSuperTarget run(*p.scenario);
+        run.SelectStreams(p.Dictionary());
+        const bool selected = run.streamsByName.count("Tiny") != 0;
+        EXPECT_EQ(selected, p.Load("Tiny") >= 1e-8) << load;
+        EXPECT_EQ(run.streams.size(), selected ? 5u : 4u);
+    }
+}
+
+// While a design is completed, a pair it closes (entry 0) gets no column; a pair it keeps (1) or
+// does not know is free.
+TEST(AutoDesignModel, ClosedPairOfADesignToCompleteGetsNoColumn) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    ASSERT_EQ(p.scenario->AddDesign("D"), 1);
+    IHENDesign* d = nullptr;
+    ASSERT_TRUE(p.scenario->GetDesign(CPString("D"), d));
+    AdvancedSuperTarget run(*p.scenario);
+    run.SelectStreams(p.Dictionary());
+    run.BuildTemperatureIntervals();
+    run.designToComplete = d;
+    run.existingMatches[AdvancedSuperTarget::PairKey("H", "CU")] = 0;
+    run.existingMatches[AdvancedSuperTarget::PairKey("H", "C")] = 1;
+    int hc = 0, hcu = 0, huc = 0;
+    for (auto& hot : run.segments) {
+        for (auto& cold : run.segments) {
+            if (hot->nHotCold != 0 || cold->nHotCold != 1) continue;
+            MatchColumn column;
+            run.FillMatchColumn(column, hot.get(), cold.get(), 0, run.intervalCount - 1);
+            const std::string pair = std::string(hot->pStream->GetName().c_str()) + "-" + cold->pStream->GetName().c_str();
+            const bool forbidden = column.cost == AdvancedSuperTarget::kForbiddenCost;
+            if (pair == "H-C") hc += forbidden;
+            if (pair == "H-CU") hcu += forbidden;
+            if (pair == "HU-C") huc += forbidden;
+        }
+    }
+    EXPECT_EQ(hc, 0);
+    EXPECT_EQ(hcu, 1);
+    EXPECT_EQ(huc, 0);
+}
+
+}  // namespace
