@@ -1,7 +1,9 @@
 // kestrin-host: the command-line stand-in for the host application. It loads the module as the
 // host does and runs the host's jobs on it: every number it prints comes from the module.
+#include "eng/autodesign/IAdvancedSuperTarget.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "host/AutoDesignReport.h"
 #include "host/HostSession.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
@@ -33,12 +35,14 @@ int usage() {
                  "                            [--save CASE]\n"
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
+                 "       kestrin-host autodesign FILE --matches-only [--dtmin X] [--json]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save.\n"
                  "  DTmin, --from and --to lie above 0 and at most %g C; supertarget computes at most %d\n"
                  "  points ((B - A) / S below %d).\n"
                  "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
                  "                      target then comes from the area LP\n"
-                 "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n",
+                 "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n"
+                 "  --matches-only      automatic design stops after the LP: utility loads and matches\n",
                  kMaxDTmin, kMaxPoints, kMaxPoints);
     return 2;
 }
@@ -67,6 +71,7 @@ struct Options {
     std::vector<std::pair<std::string, std::string>> forbidden;
     int areaMethod = -1;  // -1 as the scenario has it, 0 Bath, 1 LP
     bool json = false;
+    bool matchesOnly = false;
     bool haveSave = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
@@ -86,6 +91,8 @@ bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
         };
         if (a == "--json") {
             o.json = true;
+        } else if (a == "--matches-only") {
+            o.matchesOnly = true;
         } else if (a == "--dtmin") {
             if (!value(o.dtmin, o.haveDtmin)) return false;
         } else if (a == "--from") {
@@ -243,6 +250,40 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     return 0;
 }
 
+// Automatic design with the MILP phase off: the economic matches and utility loads of the table.
+int runAutodesign(ModuleLoader& module, const Options& o) {
+    if (!o.matchesOnly) return fail("autodesign builds no network yet; ask for --matches-only");
+    if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveSave || o.haveFrom || o.haveTo || o.haveStep)
+        return fail("autodesign takes only --matches-only, --dtmin and --json");
+    HostSession session(module);
+    std::string error;
+    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    IHeatIntegrationScenario* scenario = session.Scenario();
+    if (!scenario) return fail(o.file + ": the case holds no scenario");
+    if (o.haveDtmin) {
+        if (o.dtmin <= 0.0 || o.dtmin > kMaxDTmin) return fail("--dtmin must be above 0 and at most 1000 C");
+        scenario->SetDTmin(o.dtmin);
+    }
+    IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
+    if (!design) return fail("the module has no automatic design");
+    if (design->GetFlag() != 0) scenario->ToggleAdvancedSuperTargetFlag();
+    scenario->AutomaticHENDesign(nullptr);
+    using FindFn = int (*)(const char*, char*, int);
+    auto find = reinterpret_cast<FindFn>(module.Entry("KestrinFindString"));
+    MessageLookup lookup = [find](const std::string& key, std::string& text) {
+        if (!find) return false;
+        std::vector<char> buffer(1024);
+        const bool known = find(key.c_str(), buffer.data(), static_cast<int>(buffer.size())) == 1;
+        text = buffer.data();
+        return known;
+    };
+    const AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    if (o.json) std::fputs(FormatAutoDesignJson(report).c_str(), stdout);
+    if (report.failed) return fail(AutoDesignFailureLine(report));
+    if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
+    return 0;
+}
+
 int runInfo(ModuleLoader& module) {
     using SetupFn = void (*)();
     using DescribeFn = int (*)(char*, int);
@@ -261,7 +302,7 @@ int runInfo(ModuleLoader& module) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
-    if (command != "info" && command != "targets" && command != "supertarget") return usage();
+    if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign") return usage();
     Options options;
     std::string error;
     if (command != "info" && !parseOptions(argc, argv, options, error)) {
@@ -272,5 +313,6 @@ int main(int argc, char** argv) {
     if (!module.Load(error)) return fail(error);
     if (command == "info") return runInfo(module);
     if (command == "targets") return runTargets(module, options);
+    if (command == "autodesign") return runAutodesign(module, options);
     return runSupertarget(module, options);
 }

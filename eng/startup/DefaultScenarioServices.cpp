@@ -1,6 +1,7 @@
 // The services of a project the engineering manager makes: the targeting subsystem's record
-// builders, the scenario record and the network-design subsystem's designs. Defined here, above
-// both subsystems, so that the model reaches them without knowing them.
+// builders, the scenario record, the network-design subsystem's designs and the automatic design.
+// Defined here, above the subsystems, so that the model reaches them without knowing them.
+#include "eng/autodesign/AdvancedSuperTarget.h"
 #include "eng/design/HENDesignFactory.h"
 #include "eng/model/ScenarioRecord.h"
 #include "eng/model/ScenarioServices.h"
@@ -11,5 +12,6 @@ ScenarioServices DefaultScenarioServices() {
     services.builders = std::make_shared<ScenarioTargetBuilders>();
     services.records = std::make_shared<ScenarioRecord>();
     services.designs = std::make_shared<HENDesignFactory>();
+    services.automaticDesign = std::make_shared<AdvancedSuperTargetFactory>();
     return services;
 }

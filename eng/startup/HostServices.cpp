@@ -3,8 +3,11 @@
 #include "brasko/EngineeringManager.h"
 #include "brasko/LurmetBinaryFile.h"
 #include "eng/startup/ModuleEntry.h"
+#include "lumeth/Messages.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 extern "C" IEngineeringManager* KestrinCreateEngineeringManager() {
@@ -56,4 +59,18 @@ extern "C" int KestrinFinishCaseFile(ILurmetBinaryFile* file) {
     auto* f = dynamic_cast<LurmetBinaryFile*>(file);
     if (!f || !f->AtEnd()) return 0;
     return f->IsChecked() ? 1 : 2;
+}
+
+extern "C" int KestrinFindString(const char* key, char* out, int size) {
+    AttachCallingThread();
+    if (!key) return 0;
+    const MessageCatalogue& catalogue = MessageCatalogue::Instance();
+    const bool known = catalogue.Contains(key);
+    if (out && size > 0) {
+        const Text text = catalogue.FindString(key);
+        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
+        std::memcpy(out, text.c_str(), n);
+        out[n] = '\0';
+    }
+    return known ? 1 : 0;
 }

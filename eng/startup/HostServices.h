@@ -26,4 +26,8 @@ const char* KestrinCaseFileError(ILurmetBinaryFile* file);
 // the last record (damage).
 int KestrinFinishCaseFile(ILurmetBinaryFile* file);
 void KestrinCloseCaseFile(ILurmetBinaryFile* file);
+
+// The text of a message key from the module's catalogue, copied into `out` (of `size` bytes, cut
+// and zero-ended). 1 when the catalogue knows the key, 0 when not (`out` then holds the key).
+int KestrinFindString(const char* key, char* out, int size);
 }

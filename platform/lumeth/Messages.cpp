@@ -22,6 +22,26 @@ MessageCatalogue::MessageCatalogue() {
         {"DefaultHeatTranCoeff", "Default heat-transfer coefficients file"},
         {"SameStreamErrorMsg", "A stream of that name already exists in the scenario."},
         {"SameStreamDefUtilErrorMsg", "A default utility of that name already exists."},
+        // Automatic design: failures (a key ending in a blank is followed by a name) and progress.
+        {"MissingStreamInformation", "The scenario has no stream to design a network for."},
+        {"IncompleteStreamInformation All", "No stream of the scenario has a temperature segment."},
+        {"IncompleteStreamInformation ", "The data of this stream are incomplete:"},
+        {"MinimumSegStreamTempDiff ", "Two temperature points of this stream lie closer than 0.01 C:"},
+        {"NotHotEnoughHotUtility", "No hot utility is at least 4 C hotter than every cold stream's target."},
+        {"NotColdEnoughColdUtility", "No cold utility is at least 4 C colder than every hot stream's target."},
+        {"MissingEconomicInformation", "The economic data of the scenario are missing."},
+        {"MissingAreaExponent Default", "The area exponent of the DEFAULT cost model is missing."},
+        {"MissingPlantLife", "The plant life of the economic data is missing."},
+        {"IncompleteEcoInfo ", "This cost model lacks a parameter:"},
+        {"NetOptNoFiles", "No solver is available."},
+        {"AutomaticDesignSolverFailed", "The solver found no solution of the automatic design model."},
+        {"NotEnoughDesignsGenerated", "Fewer designs than wanted could be generated."},
+        {"FailedToResolveSuperStructure", "No network structure could be found for the chosen matches."},
+        {"GeneratingLinearModel", "Generating the linear model"},
+        {"SolvingLinearModel", "Solving the linear model"},
+        {"AnalyzingOptimizedSolution", "Analysing the optimised solution"},
+        {"RefiningLinearModel", "Refining the linear model"},
+        {"SolvingMixedIntegerLinearModel", "Solving the mixed-integer linear model"},
     };
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// What the automatic design hands its chosen matches to: something that resolves a set of matches
+// into a network structure and builds it as a new design of the scenario. The stage-wise
+// superstructure and the design builder answer it; until a scenario has them, the builder in use
+// finds no structure for any set of matches.
+#include <vector>
+
+class IHENDesign;
+class IHeatIntegrationScenario;
+class IHeatIntegrationStream;
+class MatchwiseStreamData;
+
+class IMatchStructureBuilder {
+public:
+    virtual ~IMatchStructureBuilder() = default;
+    // `streams`: every selected stream that takes part in a chosen match, in run order. 1 when a
+    // design was built, 0 when the matches resolve into no structure (nothing is built then).
+    virtual int BuildDesign(IHeatIntegrationScenario& scenario, const std::vector<IHeatIntegrationStream*>& streams,
+                            const std::vector<MatchwiseStreamData*>& chosen, IHeatIntegrationStream* hotUtility,
+                            IHeatIntegrationStream* coldUtility, IHENDesign* designToComplete) = 0;
+};
+
+// Finds no structure: every hand-off answers 0.
+class NoStructureBuilder : public IMatchStructureBuilder {
+public:
+    int BuildDesign(IHeatIntegrationScenario&, const std::vector<IHeatIntegrationStream*>&,
+                    const std::vector<MatchwiseStreamData*>&, IHeatIntegrationStream*, IHeatIntegrationStream*,
+                    IHENDesign*) override {
+        return 0;
+    }
+};
