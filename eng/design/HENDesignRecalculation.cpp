@@ -38,9 +38,14 @@ void forget(CNode* node, const char* name) {
 
 // Stream pieces pass no values on when the design calculates; the units between them do.
 bool isStreamNode(const CNode* n) {
-    const CPString& k = n->getClassName();
-    return k == NodeKind::MaterialStream || k == NodeKind::StreamNodeType || k == NodeKind::FeedBlock ||
-           k == NodeKind::ProductBlock || k == "ST_Streamstart" || k == "ST_Streamend";
+    switch (n->getKindId()) {
+    case NodeKindId::MaterialStream:
+    case NodeKindId::FeedBlock:
+    case NodeKindId::ProductBlock:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Whether a tee can give its branches their fractions again: only when one of them is specified.
@@ -68,7 +73,7 @@ void CPIHENDesign::Recalculate(int code) {
     ClearUnitResults(units);
     CollectFlaggedExchangers(units, flagged);
     const int open = PropagateUnitValues(units, flagged, code);
-    if (GetInfeasibleHeatExchangers() == 0 && open > 0) {
+    if (GetInfeasibleHeatExchangers().empty() && open > 0) {
         if (GetDegreesOfFreedom() == 0) SolveForSpecifiedAreas(units, flagged, code, false);
         SolveSingleTearExchangers(units, flagged, code);
     }

@@ -316,10 +316,17 @@ TEST(HENCalculator, UtilityFlowsScaleToTheUsedShareOfTheirRange) {
     ASSERT_TRUE(n.d->AddUtilityAtPort(heater, 1));
     ASSERT_TRUE(n.d->AddUtilityAtPort(cooler, 3));
     ASSERT_EQ("FsXsPsE", Chain(*n.d, "HO"));
+    // Given duties and one placeholder per process stream make the network determined, so the
+    // calculator solves it.
+    ASSERT_TRUE(n.d->RemoveUtilityAtPort(heater, 2));
+    ASSERT_TRUE(n.d->RemoveUtilityAtPort(cooler, 0));
+    heater->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+    cooler->addVariable(NodeValue::Duty, 30.0, ValueStatus::Specified);
     HENCalculator& c = n.d->GetNetworkCalculator();
     c.PrepareStreams();
     c.Build();
     c.Solve();  // past the first pass: the flows now scale
+    EXPECT_EQ("", c.GetStatus());
     auto placeholdersAt = [&n](const char* stream, double t) {
         for (CNode* node : ChainNodes(*n.d, stream))
             if (Letter(node) == "P") node->getIthUpStreamNode(0)->addVariable(NodeValue::Temperature, t, ValueStatus::Calculated);
@@ -336,8 +343,11 @@ TEST(HENCalculator, UtilityFlowsScaleToTheUsedShareOfTheirRange) {
     }
     // A utility without a placeholder gives no used share: its flow stays.
     CPIHeatIntegrationStream* steam = n.Add("ST", 260, 250, 1.0, 1);
-    ASSERT_TRUE(n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("H", 1), nullptr, nullptr, nullptr) ||
-                n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("C", 2), nullptr, nullptr, nullptr));
+    CNode* steamer = n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("H", 1), nullptr, nullptr, nullptr);
+    if (!steamer) steamer = n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("C", 2), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(steamer);
+    n.d->RemoveUtilityAtPort(steamer, 2);
+    steamer->addVariable(NodeValue::Duty, 5.0, ValueStatus::Specified);
     ASSERT_EQ("FsXsE", Chain(*n.d, "ST"));
     c.PrepareStreams();
     c.Build();
