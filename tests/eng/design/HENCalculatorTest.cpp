@@ -453,3 +453,40 @@ TEST(HENCalculator, AUtilitySideEndingAtItsStreamEndIsClosedAtTheEndTemperature)
     EXPECT_EQ(200.0, Value(heater->getOutlet(0), NodeValue::Temperature));
     EXPECT_EQ(ValueStatus::Specified, heater->getOutlet(0)->getVariableStatus(NodeValue::Temperature));
 }
+
+// H 150 -> 50 and C 40 -> 140, both CP 1, one exchanger between their first segments and a
+// placeholder after it on each stream. With its duty given the network is fixed whichever kind
+// the exchanger is; without, three values are free (the duty and where the two placeholders
+// start), and the calculator says so and writes nothing.
+TEST(HENCalculator, EveryExchangerKindIsSolvedAndAnOpenNetworkIsRefused) {
+    for (const char* kind : {NodeKind::HeatExchanger, NodeKind::CountercurrentHX}) {
+        for (const bool withDuty : {true, false}) {
+            Network n;
+            n.Add("H", 150, 50, 1);
+            n.Add("C", 40, 140, 1);
+            n.d = n.Design("D");
+            CNode* x = n.d->AddHeatExchanger(n.Segment("H", 0), n.Segment("C", 0), nullptr, kind, nullptr);
+            ASSERT_TRUE(x) << kind;
+            ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, 0));
+            ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, 2));
+            ASSERT_EQ("FsXsPsE", Chain(*n.d, "H"));
+            auto* hx = AsHeatExch(x);
+            if (withDuty) x->addVariable(NodeValue::Duty, 60.0, ValueStatus::Specified);
+            else x->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+            hx->getOutlet(0)->addVariable(NodeValue::Temperature, 0.0, ValueStatus::Open);
+            hx->getOutlet(1)->addVariable(NodeValue::Temperature, 0.0, ValueStatus::Open);
+            const int status = n.d->RunNetworkCalculator();
+            if (withDuty) {
+                EXPECT_EQ(1, status) << kind;
+                EXPECT_NEAR(90.0, Value(hx->getOutlet(0), NodeValue::Temperature), 1e-6) << kind;
+                EXPECT_NEAR(100.0, Value(hx->getOutlet(1), NodeValue::Temperature), 1e-6) << kind;
+            } else {
+                EXPECT_EQ(3, status) << kind;
+                EXPECT_EQ(ValueStatus::Open, x->getVariableStatus(NodeValue::Duty)) << kind;
+                EXPECT_EQ(0.0, Value(x, NodeValue::Duty)) << kind;
+                EXPECT_EQ(0.0, Value(hx->getOutlet(0), NodeValue::Temperature)) << kind;
+                EXPECT_EQ(ValueStatus::Open, hx->getOutlet(1)->getVariableStatus(NodeValue::Temperature)) << kind;
+            }
+        }
+    }
+}
