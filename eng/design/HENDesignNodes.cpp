@@ -183,6 +183,8 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     }
     CNode* start = StreamBlock(name, "Start");
     if (!stream && !start) return 0;
+    // A design deactivated by its caller (a batch of edits) stays so until the batch ends.
+    const bool wasActive = m_active;
     Deactivate();
     // The exchangers on the stream go first, each leaving its other stream in chain form; what is
     // left of this stream is its own chain of segments, placeholders, tees and mixers.
@@ -214,7 +216,7 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     }
     if (CNode* end = StreamBlock(name, "End")) doomed.insert(end);
     for (CNode* node : doomed) m_sheet->deleteNode(node);
-    Activate(0);
+    if (wasActive) Activate(0);
     if (stream) UpdateStreamIndex(31, stream, nullptr);
     m_analysis->StreamRemoved(stream);
     m_control->StreamRemoved(stream);
