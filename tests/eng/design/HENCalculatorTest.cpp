@@ -489,4 +489,17 @@ TEST(HENCalculator, EveryExchangerKindIsSolvedAndAnOpenNetworkIsRefused) {
             }
         }
     }
+    // As the exchanger first stands, a placeholder before and after it on each stream: the duty
+    // and where each stream's heating or cooling starts are all free.
+    Network n;
+    n.Add("H", 150, 50, 1);
+    n.Add("C", 40, 140, 1);
+    n.d = n.Design("D");
+    CNode* x = n.d->AddHeatExchanger(n.Segment("H", 0), n.Segment("C", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x);
+    ASSERT_EQ("FsPsXsPsE", Chain(*n.d, "H"));
+    x->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+    EXPECT_EQ(3, n.d->RunNetworkCalculator());
+    EXPECT_EQ(ValueStatus::Open, x->getVariableStatus(NodeValue::Duty));
+    EXPECT_EQ(0.0, Value(x, NodeValue::Duty));
 }
