@@ -194,3 +194,31 @@ TEST(HENDesignAcrossScenarios, RemovingAStreamTellsOfEachExchangerItTakes) {
     EXPECT_EQ(d->GetNumberOfHeatExchangers(), 0);
     d->RemoveNotificationReceiver(&heard);
 }
+
+// A record of the first version holds neither the analysis flags nor the control records: the
+// utilities come back left out and every process stream selected, as when they joined a design.
+TEST(HENDesignAcrossScenarios, AFirstVersionRecordGetsTheDefaultFlagsAndSelections) {
+    Pair p(true);
+    CPIHENDesign* d = p.WithExchanger("D1");
+    ASSERT_TRUE(d);
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    RecordHandle record;
+    ASSERT_TRUE(out.BeginRecord(record, 1) && d->GetFlowSheet()->Store(out));
+    for (int k = 0; k < 5; ++k) ASSERT_TRUE(out.WriteCPString(CPString()));
+    for (double v : {10.0, 500.0, 0.0, 0.0, 0.0}) ASSERT_TRUE(out.WriteDouble(v));
+    for (int v : {3, 0, 101, 100, 100}) ASSERT_TRUE(out.WriteInt(v));
+    for (int k = 0; k < 5; ++k) ASSERT_TRUE(out.WriteBool(k >= 2));
+    ASSERT_TRUE(out.WriteInt(0) && out.EndRecord(record));
+
+    Pair back(true);
+    CPIHENDesign r(back.scenario.get(), "R");
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
+    ASSERT_TRUE(r.Recall(in));
+    EXPECT_EQ(Chain(r, "H1"), "FsXsPsE");
+    EXPECT_EQ(r.GetNumberOfAnalysisStreams(), 1);
+    EXPECT_EQ(r.GetAnalysisStreamFlagOf(back.Stream("CW")), 0);
+    ASSERT_EQ(r.GetNumberOfControlUnits(), 2);
+    EXPECT_TRUE(r.IsControlUnitSelected(0) && r.IsControlUnitSelected(1));
+    EXPECT_TRUE(r.IsLoopAnalysisEnabled());
+    EXPECT_EQ(ForeignPiece(r, *back.scenario), "");
+}
