@@ -59,8 +59,8 @@ bool teeRecalculatesFractions(CNode* tee) {
 }
 
 // The units of a propagation and the ones waiting to calculate. Every unit calculates once;
-// after that a unit calculates again only when a unit next to it (across a segment they share)
-// writes a value, or when a split fraction changes anywhere (it scales every heat content after
+// after that a unit calculates again only when it or a unit next to it (across a segment they
+// share) writes a value, or when a split fraction changes anywhere (it scales every heat content after
 // it). So a unit calculates about as often as its inputs change, not once per pass over the whole
 // network, and a propagation along a stream of many units grows with the units rather than with
 // the units times the stream's length.
@@ -89,7 +89,11 @@ public:
                 const int n = unit->Calculate(code);
                 written += n;
                 if (m_sheet.FractionEpoch() != epoch) EnqueueAll();
-                else if (n > 0) EnqueueNeighbours(unit);
+                else if (n > 0) {
+                    // What it wrote may let the unit itself go on (it answers 0 when not).
+                    Enqueue(unit);
+                    EnqueueNeighbours(unit);
+                }
             }
             if (budget <= 0 || !whenIdle) break;
             touched.clear();
