@@ -4,12 +4,15 @@
 #include "pellin/IFlowsheetStream.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamProfile.h"
+#include "pellin/UnitNodes.h"
 
 #include <cmath>
 
 namespace {
 // A walk upstream that runs longer than this has met a loop of segments: no fraction.
 constexpr int kMaxWalk = 100000;
+// Shares of a split that add up within this (relative) are whole.
+constexpr double kShareTolerance = 1e-9;
 
 double fractionOf(const CNode* segment, int depth);
 
@@ -21,14 +24,20 @@ double fractionLeaving(const CNode* unit, int slot, int depth) {
         return -1.0;  // answered by the branch segment itself
     case NodeKindId::Mixer: {
         // A branch that carries nothing (a bypass held shut, share 0) adds nothing; the outlet
-        // carries what the others bring.
+        // carries what the others bring. The branches of a splitter-mixer must bring back all
+        // that left the splitter (its shares add up to 1); otherwise no share is known after it.
         double sum = 0.0;
         for (const CNode* in : unit->getAllUpStreamNodes()) {
             const double f = fractionOf(in, depth + 1);
             if (f < 0.0) return -1.0;
             sum += f;
         }
-        return sum > 0.0 ? sum : -1.0;
+        if (!(sum > 0.0)) return -1.0;
+        if (const Splitter* tee = static_cast<const Mixer*>(unit)->getAssociatedSplitter()) {
+            const double before = fractionOf(tee->getIthUpStreamNode(0), depth + 1);
+            if (before > 0.0 && std::fabs(sum - before) > kShareTolerance * before) return -1.0;
+        }
+        return sum;
     }
     case NodeKindId::CountercurrentHX:
     case NodeKindId::HeatExchanger:

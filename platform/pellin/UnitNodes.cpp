@@ -106,6 +106,8 @@ int Mixer::Calculate(int code) {
     }
     if (!UnitCode::IsCalculate(code) || !out || inlets.empty()) return 0;
     int written = 0;
+    // Branches whose shares do not add up to what left the splitter mix nothing.
+    if (out->getSplitFraction() < 0.0) return 0;
 
     // Heat content per unit share of the flow; linear in temperature without a stream profile.
     StreamProfile profile;

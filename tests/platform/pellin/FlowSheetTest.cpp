@@ -279,7 +279,7 @@ TEST(FlowSheetRecord, CloneKeepsNamesAndFingerprints) {
 // A segment keeps its share of the flow between reads; every way of changing a split fraction or
 // a connection must show in the next read: a value written by name, a value written through its
 // holder, a calculated fraction, a cut and a rejoined connection, a clone. A branch whose share is
-// 0 adds nothing at the mixer.
+// 0 adds nothing at the mixer; shares that do not add up to 1 leave the flow after it unknown.
 TEST(FlowSheet, SharesOfTheFlowFollowEveryChange) {
     Network n;
     n.propagate(n.sheet);
@@ -314,6 +314,16 @@ TEST(FlowSheet, SharesOfTheFlowFollowEveryChange) {
     ASSERT_TRUE(mixed->getVariableAsDouble(V::Temperature, tMixed));
     ASSERT_TRUE(afterE100->getVariableAsDouble(V::Temperature, tBranch));
     EXPECT_DOUBLE_EQ(tMixed, tBranch);
+
+    // Shares that bring back only 80 % of the flow: nothing is known after the mixer.
+    b1->addVariable(V::SplitFraction, 0.3, 1);
+    b2->addVariable(V::SplitFraction, 0.5, 1);
+    EXPECT_EQ(mixed->getSplitFraction(), -1.0);
+    mixed->clearCalculated(V::Temperature);
+    EXPECT_EQ(n.sheet.getNode("MIX-100")->Calculate(UnitCode::Calculate), 0);
+    b1->addVariable(V::SplitFraction, 1.0, 1);
+    b2->addVariable(V::SplitFraction, 0.0, 1);
+    EXPECT_DOUBLE_EQ(mixed->getSplitFraction(), 1.0);
 
     CNode* up = tee->getIthUpStreamNode(0);
     ASSERT_TRUE(n.sheet.disconnectNodes(up, tee));
