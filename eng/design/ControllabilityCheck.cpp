@@ -1,11 +1,17 @@
 // The controllability verdict from the sub-networks' loops and selected streams.
 #include "eng/design/ControllabilityCheck.h"
 
+#include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/NetworkStructureAnalysis.h"
 #include "eng/model/IHeatIntegrationStream.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
+
+namespace {
+constexpr std::int32_t kMaxStoredName = 1 << 16;
+}  // namespace
 
 void ControllabilityCheck::StreamAdded(IHeatIntegrationStream* stream, bool selected) {
     if (!stream || stream->GetStreamKind() != 0 || FindRecord(stream)) return;
@@ -67,4 +73,64 @@ void ControllabilityCheck::Run() {
         sub.remainingFreedom = sub.units - sub.loops - sub.controlSelections;
         if (sub.remainingFreedom < 0) m_verdict = CanNotBeControlled;
     }
+}
+
+// ---------------------------------------------------------------- by name
+
+bool ControllabilityCheck::Store(ILurmetBinaryFile& file) const {
+    RecordHandle record;
+    bool ok = file.BeginRecord(record, RecordVersion) && file.WriteInt(static_cast<std::int32_t>(m_records.size()));
+    for (const ControlUnitRecord& r : m_records) {
+        const std::string name = r.stream ? r.stream->GetName().c_str() : "";
+        ok = ok && file.WriteInt(static_cast<std::int32_t>(name.size() + 1));
+        for (char c : name) ok = ok && file.WriteChar(c);
+        ok = ok && file.WriteChar('\0') && file.WriteChar(r.selected ? 1 : 0);
+    }
+    return ok && file.EndRecord(record);
+}
+
+bool ControllabilityCheck::ReadSelections(ILurmetBinaryFile& file, Selections& out) {
+    RecordHandle record;
+    std::int32_t count = 0;
+    if (!file.BeginRecord(record) || file.GetRecordVersion(record) != RecordVersion || !file.ReadInt(count) ||
+        count < 0)
+        return false;
+    Selections stored;
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t length = 0;
+        if (!file.ReadInt(length) || length < 1 || length > kMaxStoredName) return false;
+        std::string name;
+        char c = 0;
+        for (std::int32_t k = 0; k < length; ++k) {
+            if (!file.ReadChar(c)) return false;
+            if (k + 1 < length) name.push_back(c);
+        }
+        if (c != '\0' || !file.ReadChar(c)) return false;
+        stored.emplace_back(std::move(name), c != 0);
+    }
+    if (!file.EndRecord(record)) return false;
+    out = std::move(stored);
+    return true;
+}
+
+ControllabilityCheck::Selections ControllabilityCheck::CaptureSelections() const {
+    Selections out;
+    for (const ControlUnitRecord& r : m_records)
+        if (r.stream) out.emplace_back(r.stream->GetName().c_str(), r.selected);
+    return out;
+}
+
+void ControllabilityCheck::ApplySelections(const Selections& stored, const std::vector<IHeatIntegrationStream*>& streams) {
+    std::unordered_map<std::string, bool> byName(stored.begin(), stored.end());
+    std::vector<ControlUnitRecord> records;
+    for (IHeatIntegrationStream* s : streams) {
+        if (!s || s->GetStreamKind() != 0) continue;
+        ControlUnitRecord record;
+        if (const ControlUnitRecord* old = FindRecord(s)) record = *old;
+        record.stream = s;
+        const auto it = byName.find(s->GetName().c_str());
+        record.selected = it == byName.end() || it->second;
+        records.push_back(record);
+    }
+    m_records = std::move(records);
 }

@@ -6,9 +6,12 @@
 #include "dunmor/CPString.h"
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 class IHeatIntegrationStream;
+class ILurmetBinaryFile;
 class NetworkStructureAnalysis;
 
 struct ControlUnitRecord {
@@ -40,6 +43,18 @@ public:
     bool SetKind(int index, std::uint32_t kind);
     // Stores the flag; the caller reruns the check.
     bool SetSelected(int index, bool selected);
+
+    // ---- by name, for the case file and for a copy into another scenario ----
+    // Record version 1: int32 count; per record the int32 length of the stream's name with its
+    // terminating zero, the name's bytes with the zero, the selected flag as one byte.
+    static constexpr int RecordVersion = 1;
+    using Selections = std::vector<std::pair<std::string, bool>>;
+    bool Store(ILurmetBinaryFile& file) const;
+    static bool ReadSelections(ILurmetBinaryFile& file, Selections& out);
+    Selections CaptureSelections() const;
+    // One record per process stream among `streams`: selected as the selections name it, else
+    // selected; kind and values of a record kept when the stream already had one.
+    void ApplySelections(const Selections& stored, const std::vector<IHeatIntegrationStream*>& streams);
 
     // Counts the sub-networks of the analysis (already run) and gives the verdict.
     void Run();

@@ -1,6 +1,7 @@
 #include "eng/design/HENCalculator.h"
 
 #include "eng/design/HENCalculatorEquation.h"
+#include "eng/design/StructuralRank.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/startup/Registries.h"
 #include "osmeri/CPValue.h"
@@ -19,6 +20,8 @@ constexpr double kTemperatureScale = 300.0;
 constexpr double kUnbounded = 1e30;
 // What a set that the solver could not solve leaves as the calculator's status.
 constexpr const char* kSolveFailed = "SolveFailed";
+// What a set leaves when its equations do not fix every unknown they name.
+constexpr const char* kNotDetermined = "NotDetermined";
 
 bool IsNamed(const CalculatorVariable& v, const char* name) { return v.name == name; }
 }  // namespace
@@ -220,6 +223,29 @@ void HENCalculator::FillModel(LPProblem& model, const std::vector<HENCalculatorE
     }
 }
 
+// Every open column that a row of the set names must be fixed by the rows: a solver answering a
+// system with free columns would pick any vertex and report it as the solution. A column whose
+// coefficients cancel in every row it appears in is not fixed either.
+bool HENCalculator::Determines(const LPProblem& model, const std::vector<HENCalculatorEquation*>& set) const {
+    std::vector<int> compact(static_cast<std::size_t>(m_nextColumn), -1);
+    int open = 0;
+    for (const HENCalculatorEquation* e : set)
+        for (const CalculatorVariable* v : e->GetTerms())
+            if (v->status == 0 && v->column >= 0 && v->column < m_nextColumn && compact[v->column] < 0)
+                compact[v->column] = open++;
+    if (open == 0) return true;
+    const int n = model.pMatrix->GetNumberOfNonZeroElements();
+    std::vector<int> rows(static_cast<std::size_t>(n)), cols(static_cast<std::size_t>(n));
+    std::vector<double> values(static_cast<std::size_t>(n));
+    if (n > 0) model.pMatrix->GetNonZeroValues(rows.data(), cols.data(), values.data());
+    std::vector<std::pair<int, int>> entries;
+    entries.reserve(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k)
+        if (values[k] != 0.0 && cols[k] >= 0 && cols[k] < m_nextColumn && compact[cols[k]] >= 0)
+            entries.emplace_back(rows[k], compact[cols[k]]);
+    return StructuralRank(static_cast<int>(set.size()), open, entries) == open;
+}
+
 bool HENCalculator::SolveSet(LPProblem& model, const std::vector<HENCalculatorEquation*>& set) {
     if (model.nColumns <= 0) return true;
     std::unique_ptr<IMILPSolver> solver(IMILPSolver::Create("QEV_XPRESS"));
@@ -279,12 +305,16 @@ void HENCalculator::Solve() {
     reopen(m_massVariables);
     if (m_massModel) {
         FillModel(*m_massModel, m_massSet);
-        if (!SolveSet(*m_massModel, m_massSet)) {
+        const bool determined = Determines(*m_massModel, m_massSet);
+        if (!determined || !SolveSet(*m_massModel, m_massSet)) {
             restore();
-            m_status = kSolveFailed;
+            m_status = determined ? kSolveFailed : kNotDetermined;
+            if (m_flowsheet) m_flowsheet->InvalidateFractions();
             return;
         }
     }
+    // The solved split fractions were written straight into the flowsheet's values.
+    if (m_flowsheet) m_flowsheet->InvalidateFractions();
     m_passes = 0;
     if (!m_heatModel) return;
     while (m_passes < MaxPasses) {
@@ -292,6 +322,12 @@ void HENCalculator::Solve() {
         reopen(m_heatVariables);
         for (IHeatIntegrationStream* u : m_utilityStreams) UpdateUtilityFlow(*u);
         FillModel(*m_heatModel, m_heatSet);
+        // The structure of the heat set is the same in every pass: checked in the first.
+        if (m_passes == 0 && !Determines(*m_heatModel, m_heatSet)) {
+            restore();
+            m_status = kNotDetermined;
+            break;
+        }
         const bool solved = SolveSet(*m_heatModel, m_heatSet);
         if (!solved) {
             // The values of the last solved pass stay as they were.

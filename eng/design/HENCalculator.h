@@ -87,6 +87,8 @@ public:
 private:
     void FillModel(LPProblem& model, const std::vector<HENCalculatorEquation*>& set);
     bool SolveSet(LPProblem& model, const std::vector<HENCalculatorEquation*>& set);
+    // Whether the filled model fixes every open column its rows name (structural rank).
+    bool Determines(const LPProblem& model, const std::vector<HENCalculatorEquation*>& set) const;
     void AppendGroup(std::vector<HENCalculatorEquation*>& set, const char* group);
     const std::vector<CNode*>* UnitsOf(const CPString& streamName) const;
     std::vector<IHeatIntegrationStream*> StreamsAtStarts() const;

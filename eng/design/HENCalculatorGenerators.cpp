@@ -165,7 +165,11 @@ int GenerateHeaterEquations(HENCalculator& c, CNode& unit) {
 
 void RegisterUnitEquationGenerator(int index) {
     switch (index) {
-        case 0: ModuleRegistries::RegisterNodeType(NodeKind::HeatExchanger, GenerateExchangerEquations); break;
+        case 0:
+            // Both exchanger kinds are the same unit model: both give the exchanger equations.
+            ModuleRegistries::RegisterNodeType(NodeKind::HeatExchanger, GenerateExchangerEquations);
+            ModuleRegistries::RegisterNodeType(NodeKind::CountercurrentHX, GenerateExchangerEquations);
+            break;
         case 1: ModuleRegistries::RegisterNodeType(NodeKind::Tee, GenerateSplitterEquations); break;
         case 2: ModuleRegistries::RegisterNodeType(NodeKind::Mixer, GenerateMixerEquations); break;
         case 3: ModuleRegistries::RegisterNodeType(NodeKind::Heater, GenerateHeaterEquations); break;

@@ -17,7 +17,8 @@
 #include <cmath>
 
 namespace {
-constexpr int kRecordVersion = 1;
+// Version 2 adds the analysis flags and the control records; version 1 is still read.
+constexpr int kRecordVersion = 2;
 constexpr int kEconomicConfiguration = 5;
 
 bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
@@ -69,15 +70,31 @@ bool CPIHENDesign::QueryInterface(const CPString& className, void** out) {
 
 int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
     auto* target = dynamic_cast<CPIHENDesign*>(&targetDesign);
-    if (!target || target == this) return 0;
+    if (!target || target == this) return CopyNotPossible;
+    // The copy's stream pieces belong to the target's scenario: each takes the stream of its name
+    // there, so the copy never reaches back into the source's scenario (which may go first).
+    std::unique_ptr<FlowSheet> sheet = m_sheet->clone(target);
+    if (IHeatIntegrationScenario* to = target->m_scenario) {
+        CPString missing;
+        if (!sheet->RebindStreams(
+                [to](const CPString& name) -> IFlowsheetStream* {
+                    IHeatIntegrationStream* stream = nullptr;
+                    return to->GetStream(name, stream) ? stream : nullptr;
+                },
+                &missing))
+            return CopyStreamMissing;
+    }
+    const AnalysisStreamFlags flags = m_analysis->CaptureFlags();
+    const ControllabilityCheck::Selections selections = m_control->CaptureSelections();
     target->m_journal.reset();
-    target->m_sheet = m_sheet->clone(target);
+    target->m_calculator.reset();
+    target->m_sheet = std::move(sheet);
     target->m_sheet->SetCostLaw(target->m_costLaw.get());
     target->m_totalCapitalCost = m_totalCapitalCost;
     target->m_nesting = m_nesting;
     target->m_exchangers.clear();
     for (CNode* node : target->m_sheet->getAllNodes())
-        if (node->IsOfType(NodeKind::CountercurrentHX)) target->m_exchangers.push_back(node);
+        if (node->isExchangerKind()) target->m_exchangers.push_back(node);
     target->m_utilityLoads.clear();
     for (const auto& [name, load] : m_utilityLoads) {
         IHeatIntegrationStream* utility = nullptr;
@@ -88,6 +105,7 @@ int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
     target->m_teeNames.SetNumber(m_teeNames.GetNumber());
     target->m_mixerNames.SetNumber(m_mixerNames.GetNumber());
     target->RebuildStreamIndex();
+    target->RestoreStreamSettings(flags, selections);
     target->m_notes = m_notes;
     target->RunStructureAnalysis();
     target->m_optimiserOptions[0] = m_optimiserOptions[0];
@@ -100,7 +118,13 @@ int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
     target->m_textC = m_textC;
     if (m_existingNetwork) target->m_existingNetwork = true;
     if (m_scenario != target->m_scenario) target->m_existingNetworkLocked = m_existingNetworkLocked;
-    return 1;
+    return CopyDone;
+}
+
+void CPIHENDesign::RestoreStreamSettings(const AnalysisStreamFlags& flags,
+                                         const ControllabilityCheck::Selections& selections) {
+    m_analysis->ApplyFlags(flags);
+    m_control->ApplySelections(selections, m_streams);
 }
 
 void CPIHENDesign::AddToChangeLog(const CPString& text) {
@@ -300,12 +324,14 @@ bool CPIHENDesign::Store(ILurmetBinaryFile& file) const {
               file.WriteInt(static_cast<std::int32_t>(m_utilityLoads.size()));
     for (const auto& [name, load] : m_utilityLoads)
         ok = ok && file.WriteCPString(CPString(name)) && file.WriteDouble(load);
-    return ok && file.EndRecord(record);
+    return ok && m_analysis->Store(file) && m_control->Store(file) && file.EndRecord(record);
 }
 
 bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     RecordHandle record;
-    if (!file.BeginRecord(record) || file.GetRecordVersion(record) != kRecordVersion) return false;
+    if (!file.BeginRecord(record)) return false;
+    const int version = file.GetRecordVersion(record);
+    if (version < 1 || version > kRecordVersion) return false;
     IHeatIntegrationScenario* scenario = m_scenario;
     auto resolve = [scenario](const CPString& name) -> IFlowsheetStream* {
         IHeatIntegrationStream* stream = nullptr;
@@ -331,6 +357,13 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
         if (!file.ReadCPString(name) || !file.ReadDouble(load)) return false;
         utilityLoads[name] = load;
     }
+    // An older record has neither: each utility is then left out of the analysis (flag 0) and
+    // each process stream is selected for control, as when the streams joined the design.
+    AnalysisStreamFlags flags;
+    ControllabilityCheck::Selections selections;
+    if (version >= 2 && (!NetworkStructureAnalysis::ReadFlags(file, flags) ||
+                         !ControllabilityCheck::ReadSelections(file, selections)))
+        return false;
     if (!file.EndRecord(record)) return false;
 
     m_journal.reset();
@@ -359,8 +392,9 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     m_utilityLoads = std::move(utilityLoads);
     m_exchangers.clear();
     for (CNode* node : m_sheet->getAllNodes())
-        if (node->IsOfType(NodeKind::CountercurrentHX)) m_exchangers.push_back(node);
+        if (node->isExchangerKind()) m_exchangers.push_back(node);
     RebuildStreamIndex();
+    RestoreStreamSettings(flags, selections);
     RunStructureAnalysis();
     // The calculator follows the flowsheet it was read with.
     m_calculator.reset();

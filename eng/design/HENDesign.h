@@ -12,7 +12,9 @@
 // its inverse, node deletions wait until the edit is committed, and a failed edit is rolled back
 // to the network it started from.
 #include "brasko/NotificationSender.h"
+#include "eng/design/ControllabilityCheck.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/design/NetworkStructureAnalysis.h"
 #include "pellin/FlowSheet.h"
 
 #include <cstdint>
@@ -205,7 +207,8 @@ public:
     int GetNumberOfUnknowns() const override;
     int GetNumberOfAreaSpecifiedExchangers() const override;
     int GetNumberOfConfiguredExchangers(int heater) const override;
-    int GetInfeasibleHeatExchangers() const override;
+    std::vector<HeatExch*> GetInfeasibleHeatExchangers() const override;
+    std::vector<CNode*> GetInfeasibleFlaggedExchangerNodes() const override;
 
     // ---- costs and loads ----
     double GetTotalCapitalCost() const override;
@@ -296,15 +299,60 @@ public:
     ControllabilityCheck& Controllability() { return *m_control; }
     // Exchanger lists, sub-networks, loops, paths, independent loops, splitters, controllability.
     void RunStructureAnalysis();
+    // The analysis flags and control records over the design's present streams, from what a
+    // record or another design kept by stream name (defaults for the streams they do not name).
+    void RestoreStreamSettings(const AnalysisStreamFlags& flags, const ControllabilityCheck::Selections& selections);
     // Whether a non-process stream takes part in the analysis; the full rerun follows.
-    bool SetAnalysisStreamFlag(IHeatIntegrationStream* stream, bool takesPart);
+    bool SetAnalysisStreamFlag(IHeatIntegrationStream* stream, bool takesPart) override;
     // Stores the flag and reruns the controllability pass.
-    bool SetControlUnitSelected(int index, bool selected);
-    bool SetControlUnitKind(int index, unsigned int kind);
+    bool SetControlUnitSelected(int index, bool selected) override;
+    bool SetControlUnitKind(int index, unsigned int kind) override;
     // The control kind of a process stream; 0 for any other.
-    unsigned int GetUnitControlKind(IHeatIntegrationStream* stream) const;
-    int IsHeatExchangerOnPathOrLoop(int index) const;
+    unsigned int GetUnitControlKind(IHeatIntegrationStream* stream) const override;
+    int IsHeatExchangerOnPathOrLoop(int index) const override;
     const char* GetControllabilityVerdict() const;
+
+    // ---- what the views read of the analysis (HENDesignAnalysis.cpp) ----
+    std::vector<std::uint32_t> GetAllDNAFingerPrints() const override { return m_sheet->getAllDNAFingerPrints(); }
+    int GetNumberOfAnalysisStreams() const override;
+    int GetAnalysisStreamFlag(int index) const override;
+    int GetAnalysisStreamFlagOf(IHeatIntegrationStream* stream) const override;
+    const char* GetAnalysisStreamName(int index) const override;
+    int GetNumberOfSubNetworks() const override;
+    int GetNumberOfUnitsInSubNetwork(int index) const override;
+    std::uint32_t GetSubNetworkUnitFingerPrint(int index, int unit) const override;
+    const char* GetSubNetworkName(int index) const override;
+    int GetNumberOfLoops() const override;
+    int GetNumberOfIndependentLoops() const override;
+    int GetNumberOfUnitsInLoop(int index) const override;
+    const char* GetLoopName(int index) const override;
+    const char* GetLoopUnitName(int index, int unit) const override;
+    std::vector<CNode*> GetLoopUnits(int index) const override;
+    int GetNumberOfPaths() const override;
+    int GetNumberOfIgnoredDummyUtilities() const override;
+    int GetNumberOfUnitsInPath(int index) const override;
+    std::vector<CNode*> GetPathUnits(int index) const override;
+    const char* GetPathName(int index) const override;
+    const char* GetPathUnitName(int index, int unit) const override;
+    const char* GetPathStartName(int index) const override;
+    const char* GetPathEndName(int index) const override;
+    std::vector<CNode*> GetExchangersOnStreamSide(IHeatIntegrationStream* stream, int side) const override;
+    std::vector<CNode*> GetExchangersWithUtilitiesAtPorts() const override;
+    std::vector<CNode*> GetHeatExchangerNodes() const override { return m_exchangers; }
+    std::vector<CNode*> GetSplittersOnStream(IHeatIntegrationStream* stream) const override;
+    int GetNumberOfControlUnits() const override;
+    bool IsControlUnitSelected(int index) const override;
+    bool IsUnitSelectedForControl(IHeatIntegrationStream* stream) const override;
+    unsigned int GetControlUnitKind(int index) const override;
+    const char* GetControlUnitName(int index) const override;
+    int GetNumberOfNetworkUnits() const override;
+    int GetNumberOfControlSelections() const override;
+    int GetRemainingControlFreedom() const override;
+    int GetSubNetworkNumberOfUnits(int index) const override;
+    int GetSubNetworkNumberOfControlSelections(int index) const override;
+    int GetSubNetworkNumberOfLoops(int index) const override;
+    int GetSubNetworkRemainingControlFreedom(int index) const override;
+    const char* GetControllabilityText() const override { return GetControllabilityVerdict(); }
 
     // ---- case file ----
     bool Store(ILurmetBinaryFile& file) const override;

@@ -16,6 +16,9 @@ int CPIHENDesign::RunNetworkCalculator() {
     calculator.PrepareStreams();
     calculator.Build();
     calculator.Solve();
+    m_calculationStatus = calculator.GetStatus();
+    // A network the equations do not fix keeps the values it had.
+    if (m_calculationStatus == "NotDetermined") return GetCalculationStatus();
     for (HENCalculatorEquation* e : calculator.GetHeatSet()) calculator.FinishUtilitySide(*e);
     // Areas, coefficients and costs of the exchangers at the solved duties and temperatures.
     for (CNode* unit : m_exchangers)

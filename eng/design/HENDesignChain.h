@@ -8,15 +8,13 @@
 
 namespace chain {
 
-inline bool IsSegment(const CNode* n) { return n && n->getClassName() == NodeKind::MaterialStream; }
-inline bool IsPlaceholder(const CNode* n) { return n && n->getClassName() == NodeKind::Heater; }
-inline bool IsExchanger(const CNode* n) {
-    return n && (n->getClassName() == NodeKind::HeatExchanger || n->getClassName() == NodeKind::CountercurrentHX);
-}
-inline bool IsTee(const CNode* n) { return n && n->getClassName() == NodeKind::Tee; }
-inline bool IsMixer(const CNode* n) { return n && n->getClassName() == NodeKind::Mixer; }
-inline bool IsProductBlock(const CNode* n) { return n && n->getClassName() == NodeKind::ProductBlock; }
-inline bool IsFeedBlock(const CNode* n) { return n && n->getClassName() == NodeKind::FeedBlock; }
+inline bool IsSegment(const CNode* n) { return n && n->getKindId() == NodeKindId::MaterialStream; }
+inline bool IsPlaceholder(const CNode* n) { return n && n->getKindId() == NodeKindId::Heater; }
+inline bool IsExchanger(const CNode* n) { return n && n->isExchangerKind(); }
+inline bool IsTee(const CNode* n) { return n && n->getKindId() == NodeKindId::Tee; }
+inline bool IsMixer(const CNode* n) { return n && n->getKindId() == NodeKindId::Mixer; }
+inline bool IsProductBlock(const CNode* n) { return n && n->getKindId() == NodeKindId::ProductBlock; }
+inline bool IsFeedBlock(const CNode* n) { return n && n->getKindId() == NodeKindId::FeedBlock; }
 
 // The heat-integration stream behind a feed block, segment or product block; null otherwise.
 inline IHeatIntegrationStream* StreamOf(const CNode* n) {

@@ -102,11 +102,19 @@ bool CPIHENDesign::GetUnitOnStream(const CPString& streamName, int index, CNode*
     return true;
 }
 
-int CPIHENDesign::GetInfeasibleHeatExchangers() const {
-    int n = 0;
+std::vector<HeatExch*> CPIHENDesign::GetInfeasibleHeatExchangers() const {
+    std::vector<HeatExch*> out;
     for (CNode* x : m_exchangers)
-        if (HeatExch* exchanger = AsHeatExch(x)) n += exchanger->IsFeasible() ? 0 : 1;
-    return n;
+        if (HeatExch* exchanger = AsHeatExch(x); exchanger && !exchanger->IsFeasible()) out.push_back(exchanger);
+    return out;
+}
+
+std::vector<CNode*> CPIHENDesign::GetInfeasibleFlaggedExchangerNodes() const {
+    std::vector<CNode*> out;
+    for (CNode* x : m_exchangers)
+        if (HeatExch* exchanger = AsHeatExch(x); exchanger && exchanger->IsUtilityExch() && !exchanger->IsFeasible())
+            out.push_back(x);
+    return out;
 }
 
 // ---------------------------------------------------------------- utility loads and costs

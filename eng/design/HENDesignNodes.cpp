@@ -183,6 +183,8 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     }
     CNode* start = StreamBlock(name, "Start");
     if (!stream && !start) return 0;
+    // A design deactivated by its caller (a batch of edits) stays so until the batch ends.
+    const bool wasActive = m_active;
     Deactivate();
     // The exchangers on the stream go first, each leaving its other stream in chain form; what is
     // left of this stream is its own chain of segments, placeholders, tees and mixers.
@@ -194,7 +196,12 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
             for (CNode* inlet = unit->getFirstUpStreamNode(); inlet; inlet = unit->getFirstUpStreamNode())
                 if (!DetachExchangerSide(inlet)) break;
             m_exchangers.erase(std::remove(m_exchangers.begin(), m_exchangers.end(), unit), m_exchangers.end());
+            // The views hear of each exchanger that goes, as when it is deleted by itself.
+            CPString label;
+            unit->getVariableAsString(NodeValue::UnitOperationName, label);
+            const CPString nodeName = unit->getName();
             m_sheet->deleteNode(unit);
+            SendAMessage(CodeExchangerDeleted, nodeName, label.data());
         }
     }
     std::vector<CNode*> pending;
@@ -209,7 +216,7 @@ int CPIHENDesign::RemoveStream(const CPString& name) {
     }
     if (CNode* end = StreamBlock(name, "End")) doomed.insert(end);
     for (CNode* node : doomed) m_sheet->deleteNode(node);
-    Activate(0);
+    if (wasActive) Activate(0);
     if (stream) UpdateStreamIndex(31, stream, nullptr);
     m_analysis->StreamRemoved(stream);
     m_control->StreamRemoved(stream);
@@ -234,6 +241,15 @@ int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName)
     }
     if (CNode* start = StreamBlock(oldName, "Start")) m_sheet->renameNode(start, newName + "Start");
     if (CNode* end = StreamBlock(oldName, "End")) m_sheet->renameNode(end, newName + "End");
+    // A utility's load is kept under its name: it moves with the name, so loads, costs and the
+    // record stay right without a recalculation.
+    for (auto* loads : {&m_utilityLoads, &m_parkedLoads}) {
+        const auto load = loads->find(oldName);
+        if (load == loads->end()) continue;
+        const double value = load->second;
+        loads->erase(load);
+        (*loads)[newName] = value;
+    }
     const auto it = m_unitsByStream.find(oldName);
     if (it == m_unitsByStream.end()) return 1;
     std::vector<CNode*> units = std::move(it->second);
@@ -241,6 +257,8 @@ int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName)
     m_unitsByStream[newName] = std::move(units);
     CPString newText = newName;
     SendAMessage(CodeStreamRenamed, oldName, newText.data());
+    // Sub-networks, loops and paths are named after their streams and exchangers.
+    RunStructureAnalysis();
     return 1;
 }
 

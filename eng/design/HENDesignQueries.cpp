@@ -127,7 +127,10 @@ int CPIHENDesign::GetScenarioLockState() const {
 
 int CPIHENDesign::GetCalculationStatus() {
     if (m_calculationStatus.empty()) return 1;
-    return m_calculationStatus == "NotConverged" ? 2 : 0;
+    if (m_calculationStatus == "NotConverged") return 2;
+    // The network is not specified enough to fix every value: nothing was written.
+    if (m_calculationStatus == "NotDetermined") return 3;
+    return 0;
 }
 
 // Every stream runs from its feed block to its product block.

@@ -13,16 +13,17 @@
 #include "pellin/UnitNodes.h"
 
 #include <cmath>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <unordered_map>
 #include <unordered_set>
 
 using namespace chain;
 
 namespace {
-// A pass of unit calculations fixes at least one value or the propagation ends. Each pass is
-// linear in the units; the number of passes is the depth of the longest chain of values that
-// wait on each other against the flowsheet's order (a few per stream, not the network's size),
-// so a recalculation stays close to linear. Units that keep overwriting each other are cut off
-// here.
+// Most calculations of one unit in a propagation, on average over the units: units that keep
+// overwriting each other are cut off here.
 constexpr int kMaxPasses = 250;
 constexpr const char* kSpecStatus = "SpecStatus";
 
@@ -38,9 +39,14 @@ void forget(CNode* node, const char* name) {
 
 // Stream pieces pass no values on when the design calculates; the units between them do.
 bool isStreamNode(const CNode* n) {
-    const CPString& k = n->getClassName();
-    return k == NodeKind::MaterialStream || k == NodeKind::StreamNodeType || k == NodeKind::FeedBlock ||
-           k == NodeKind::ProductBlock || k == "ST_Streamstart" || k == "ST_Streamend";
+    switch (n->getKindId()) {
+    case NodeKindId::MaterialStream:
+    case NodeKindId::FeedBlock:
+    case NodeKindId::ProductBlock:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Whether a tee can give its branches their fractions again: only when one of them is specified.
@@ -52,11 +58,83 @@ bool teeRecalculatesFractions(CNode* tee) {
     return false;
 }
 
-int passOver(const std::vector<CNode*>& calculating, int code) {
-    int written = 0;
-    for (CNode* unit : calculating) written += unit->Calculate(code);
-    return written;
-}
+// The units of a propagation and the ones waiting to calculate. Every unit calculates once;
+// after that a unit calculates again only when it or a unit next to it (across a segment they
+// share) writes a value, or when a split fraction changes anywhere (it scales every heat content after
+// it). So a unit calculates about as often as its inputs change, not once per pass over the whole
+// network, and a propagation along a stream of many units grows with the units rather than with
+// the units times the stream's length.
+class UnitWorkList {
+public:
+    UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
+        m_index.reserve(units.size());
+        for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
+        m_queued.assign(units.size(), false);
+    }
+
+    // Runs until no unit writes; `whenIdle` may then hand new work (units whose values it
+    // wrote). Answers the values written.
+    int Run(int code, const std::function<void(std::vector<CNode*>&)>& whenIdle) {
+        EnqueueAll();
+        long budget = static_cast<long>(kMaxPasses) * static_cast<long>(m_units.size() + 1);
+        int written = 0;
+        std::vector<CNode*> touched;
+        for (;;) {
+            while (!m_queue.empty() && budget-- > 0) {
+                const std::size_t i = m_queue.front();
+                m_queue.pop_front();
+                m_queued[i] = false;
+                CNode* unit = m_units[i];
+                const std::uint64_t epoch = m_sheet.FractionEpoch();
+                const int n = unit->Calculate(code);
+                written += n;
+                if (m_sheet.FractionEpoch() != epoch) EnqueueAll();
+                else if (n > 0) {
+                    // What it wrote may let the unit itself go on (it answers 0 when not).
+                    Enqueue(unit);
+                    EnqueueNeighbours(unit);
+                }
+            }
+            if (budget <= 0 || !whenIdle) break;
+            touched.clear();
+            whenIdle(touched);
+            if (touched.empty()) break;
+            for (CNode* unit : touched) {
+                Enqueue(unit);
+                EnqueueNeighbours(unit);
+            }
+        }
+        return written;
+    }
+
+private:
+    void Enqueue(CNode* unit) {
+        const auto it = m_index.find(unit);
+        if (it == m_index.end() || m_queued[it->second]) return;
+        m_queued[it->second] = true;
+        m_queue.push_back(it->second);
+    }
+    void EnqueueAll() {
+        for (std::size_t i = 0; i < m_units.size(); ++i)
+            if (!m_queued[i]) {
+                m_queued[i] = true;
+                m_queue.push_back(i);
+            }
+    }
+    // The units across the unit's port segments.
+    void EnqueueNeighbours(CNode* unit) {
+        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k)
+            if (CNode* segment = unit->getIthUpStreamNode(k)) Enqueue(segment->getIthUpStreamNode(0));
+        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
+            if (CNode* segment = unit->getIthDownStreamNode(k)) Enqueue(segment->getIthDownStreamNode(0));
+    }
+
+    const std::vector<CNode*>& m_units;
+    const FlowSheet& m_sheet;
+    std::unordered_map<const CNode*, std::size_t> m_index;
+    std::vector<bool> m_queued;
+    std::deque<std::size_t> m_queue;
+};
 }  // namespace
 
 // ---------------------------------------------------------------- the recalculation
@@ -68,7 +146,7 @@ void CPIHENDesign::Recalculate(int code) {
     ClearUnitResults(units);
     CollectFlaggedExchangers(units, flagged);
     const int open = PropagateUnitValues(units, flagged, code);
-    if (GetInfeasibleHeatExchangers() == 0 && open > 0) {
+    if (GetInfeasibleHeatExchangers().empty() && open > 0) {
         if (GetDegreesOfFreedom() == 0) SolveForSpecifiedAreas(units, flagged, code, false);
         SolveSingleTearExchangers(units, flagged, code);
     }
@@ -127,7 +205,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     }
     // A stream without a utility whose duties are all known but one: the last is the rest of
     // the stream's load.
-    auto fillMissingDuties = [&] {
+    auto fillMissingDuties = [&](std::vector<CNode*>* touched) {
         for (IHeatIntegrationStream* stream : m_streams) {
             const int side = stream->GetHotCold();
             const std::vector<CNode*>* onStream = UnitsOf(stream->GetName());
@@ -153,31 +231,19 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
                     ++lacking;
                 }
             }
-            if (!skip && lacking == 1 && exchangers > 1)
-                missing->writeCalculated(NodeValue::Duty, stream->GetHeatLoad(0) - sum);
+            if (!skip && lacking == 1 && exchangers > 1 &&
+                missing->writeCalculated(NodeValue::Duty, stream->GetHeatLoad(0) - sum) && touched)
+                touched->push_back(missing);
         }
     };
 
-    std::vector<CNode*> work = units, still;
-    int count = CountOpenValues(work, &still);
-    work.swap(still);
-    for (int pass = 0; pass < kMaxPasses; ++pass) {
-        fillMissingDuties();
-        passOver(calculating, code);
-        still.clear();
-        const int next = CountOpenValues(work, &still);
-        work.swap(still);
-        const bool settled = next == count || next == 0;
-        count = next;
-        if (settled) break;
-    }
+    UnitWorkList work(calculating, *m_sheet);
+    work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
 
     SwapInUtilityLoads(false);
     for (CNode* exchanger : flagged) exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
-    // Until nothing changes, so that the units after the last counted value (a utility
-    // placeholder's duty, a tee's flows) have their turn too.
-    for (int pass = 0; pass < kMaxPasses && passOver(calculating, code) > 0; ++pass) {
-    }
+    // Again until nothing changes, with the utilities carrying the design's load.
+    work.Run(code, nullptr);
     SwapOutUtilityLoads();
     CalculateCrossPinchLoads();
     m_lastOpenValues = CountOpenValues(units, nullptr);

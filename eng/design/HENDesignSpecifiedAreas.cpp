@@ -174,7 +174,7 @@ bool CPIHENDesign::IdentifyTearExchangers(const std::vector<CNode*>& set, const 
         m_tearDuties.push_back(AsHeatExch(x)->getLoad());
         open = RecalculateSet(set, flagged, code);
         trace("HX: %s / Area (m2): %6.2f", unitName(x).c_str(), area);
-        for (int raise = 0; raise < kMaxInfeasibleRaises && GetInfeasibleHeatExchangers() > 0; ++raise) {
+        for (int raise = 0; raise < kMaxInfeasibleRaises && !GetInfeasibleHeatExchangers().empty(); ++raise) {
             m_tearDuties.back() *= kInfeasibleRaise;
             setDuty(x, m_tearDuties.back());
             open = RecalculateSet(set, flagged, code);
@@ -267,7 +267,7 @@ void CPIHENDesign::SolveSingleTearExchangers(const std::vector<CNode*>& units, c
         if (!x) break;
         TraceLine(Text("\n\nIdentifying one tear heat exchangers for the partial iterative solution."));
         open = RecalculateSet(set, flagged, code);
-        for (int raise = 0; raise < kMaxInfeasibleRaises && GetInfeasibleHeatExchangers() > 0; ++raise) {
+        for (int raise = 0; raise < kMaxInfeasibleRaises && !GetInfeasibleHeatExchangers().empty(); ++raise) {
             setDuty(x, dutyOf(x) * kInfeasibleRaise);
             open = RecalculateSet(set, flagged, code);
         }

@@ -6,9 +6,13 @@
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
 
+#include <cstdint>
+#include <vector>
+
 class CNode;
 class CPList;
 class FlowSheet;
+class HeatExch;
 class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
 class ILurmetBinaryFile;
@@ -38,7 +42,14 @@ public:
     virtual int RenameStream(const CPString& oldName, const CPString& newName) = 0;
     // Reassigns every exchanger's cost model from its two streams' match cost model.
     virtual void AssignExchangerCostModels() = 0;
-    // Copies flowsheet, calculator, exchanger lists, counters and settings into `target`.
+    // Copies flowsheet, calculator, exchanger lists, counters and settings into `target`; the
+    // copy's stream pieces take the streams of the target's scenario of the same names.
+    // Answers CopyDone; CopyNotPossible when the target is no design of this kind (or the source
+    // itself), CopyStreamMissing when a stream of the network is not in the target's scenario;
+    // a refused copy leaves the target as it was.
+    static constexpr int CopyDone = 1;
+    static constexpr int CopyNotPossible = 0;
+    static constexpr int CopyStreamMissing = -1;
     virtual int CopyTo(IHENDesign& target) const = 0;
 
     // ---- costs and results ----
@@ -68,7 +79,10 @@ public:
     virtual void RunOptimizerCheck() = 0;
     virtual bool AreExchangerPortsFreeOfUtilities() const = 0;
     virtual bool GetIgnoreInfeasibleExchangers() const = 0;
-    virtual int GetInfeasibleHeatExchangers() const = 0;
+    // The exchangers whose feasibility test fails (empty when none), and among the heaters and
+    // coolers those whose test fails.
+    virtual std::vector<HeatExch*> GetInfeasibleHeatExchangers() const = 0;
+    virtual std::vector<CNode*> GetInfeasibleFlaggedExchangerNodes() const { return {}; }
     virtual void SetDTMinFromNetwork() = 0;
     virtual void MarkAsExistingNetwork() = 0;
     virtual void AddToChangeLog(const CPString& text) = 0;
@@ -213,6 +227,61 @@ public:
     virtual void SetOptimizeSplitFractions(bool on) = 0;
     virtual bool GetOptimizerOptionFlag() const = 0;
     virtual void SetOptimizerOptionFlag(bool on) = 0;
+
+    // ---- structure analysis and controllability, as the views read them ----
+    // Every index getter answers 0, null or an empty list out of range; a design that keeps no
+    // analysis answers the same throughout.
+    virtual std::vector<std::uint32_t> GetAllDNAFingerPrints() const { return {}; }
+    virtual int GetNumberOfAnalysisStreams() const { return 0; }
+    // 1 takes part, 0 left out; -1 out of range. Of a stream: 1 for a process stream.
+    virtual int GetAnalysisStreamFlag(int /*index*/) const { return -1; }
+    virtual int GetAnalysisStreamFlagOf(IHeatIntegrationStream* /*stream*/) const { return 1; }
+    virtual const char* GetAnalysisStreamName(int /*index*/) const { return nullptr; }
+    virtual bool SetAnalysisStreamFlag(IHeatIntegrationStream* /*stream*/, bool /*takesPart*/) { return false; }
+    virtual int GetNumberOfSubNetworks() const { return 0; }
+    virtual int GetNumberOfUnitsInSubNetwork(int /*index*/) const { return 0; }
+    virtual std::uint32_t GetSubNetworkUnitFingerPrint(int /*index*/, int /*unit*/) const { return 0; }
+    virtual const char* GetSubNetworkName(int /*index*/) const { return nullptr; }
+    virtual int GetNumberOfLoops() const { return 0; }
+    virtual int GetNumberOfIndependentLoops() const { return 0; }
+    virtual int GetNumberOfUnitsInLoop(int /*index*/) const { return 0; }
+    virtual const char* GetLoopName(int /*index*/) const { return nullptr; }
+    virtual const char* GetLoopUnitName(int /*index*/, int /*unit*/) const { return nullptr; }
+    virtual std::vector<CNode*> GetLoopUnits(int /*index*/) const { return {}; }
+    virtual int GetNumberOfPaths() const { return 0; }
+    // The utilities left out of the analysis (flag 0).
+    virtual int GetNumberOfIgnoredDummyUtilities() const { return 0; }
+    virtual int GetNumberOfUnitsInPath(int /*index*/) const { return 0; }
+    virtual std::vector<CNode*> GetPathUnits(int /*index*/) const { return {}; }
+    virtual const char* GetPathName(int /*index*/) const { return nullptr; }
+    virtual const char* GetPathUnitName(int /*index*/, int /*unit*/) const { return nullptr; }
+    virtual const char* GetPathStartName(int /*index*/) const { return nullptr; }
+    virtual const char* GetPathEndName(int /*index*/) const { return nullptr; }
+    virtual int IsHeatExchangerOnPathOrLoop(int /*index*/) const { return 1; }
+    // The exchangers whose side `side` (0 hot, 1 cold) runs on the stream.
+    virtual std::vector<CNode*> GetExchangersOnStreamSide(IHeatIntegrationStream* /*stream*/, int /*side*/) const {
+        return {};
+    }
+    virtual std::vector<CNode*> GetExchangersWithUtilitiesAtPorts() const { return {}; }
+    virtual std::vector<CNode*> GetHeatExchangerNodes() const { return {}; }
+    virtual std::vector<CNode*> GetSplittersOnStream(IHeatIntegrationStream* /*stream*/) const { return {}; }
+    virtual int GetNumberOfControlUnits() const { return 0; }
+    virtual bool IsControlUnitSelected(int /*index*/) const { return false; }
+    virtual bool IsUnitSelectedForControl(IHeatIntegrationStream* /*stream*/) const { return false; }
+    // 4 for a record that does not exist.
+    virtual unsigned int GetControlUnitKind(int /*index*/) const { return 4; }
+    virtual unsigned int GetUnitControlKind(IHeatIntegrationStream* /*stream*/) const { return 0; }
+    virtual bool SetControlUnitKind(int /*index*/, unsigned int /*kind*/) { return false; }
+    virtual const char* GetControlUnitName(int /*index*/) const { return nullptr; }
+    virtual bool SetControlUnitSelected(int /*index*/, bool /*selected*/) { return false; }
+    virtual int GetNumberOfNetworkUnits() const { return 0; }
+    virtual int GetNumberOfControlSelections() const { return 0; }
+    virtual int GetRemainingControlFreedom() const { return 0; }
+    virtual int GetSubNetworkNumberOfUnits(int /*index*/) const { return 0; }
+    virtual int GetSubNetworkNumberOfControlSelections(int /*index*/) const { return 0; }
+    virtual int GetSubNetworkNumberOfLoops(int /*index*/) const { return 0; }
+    virtual int GetSubNetworkRemainingControlFreedom(int /*index*/) const { return 0; }
+    virtual const char* GetControllabilityText() const { return nullptr; }
 
     // ---- case file ----
     virtual bool Store(ILurmetBinaryFile& file) const = 0;

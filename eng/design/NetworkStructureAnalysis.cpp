@@ -140,7 +140,10 @@ void NetworkStructureAnalysis::FindSubNetworks() {
         IHeatIntegrationStream* start = m_design->GetStream(i);
         if (!isNotUtility(start) || !TakesPart(start) || m_memberOf.count(start)) continue;
         const int index = static_cast<int>(m_subNetworks.size());
-        m_subNetworks.push_back(SubNetwork{{start}, start->GetName()});
+        SubNetwork sub;
+        sub.members.push_back(start);
+        sub.name = start->GetName();
+        m_subNetworks.push_back(std::move(sub));
         m_memberOf[start] = index;
         std::vector<Frame> stack{{start, 0}};
         while (!stack.empty()) {
@@ -183,6 +186,7 @@ void NetworkStructureAnalysis::FindLoops() {
         IHeatIntegrationStream* s = m_design->GetStream(i);
         if (!isNotUtility(s) || s->GetHotCold() != 0) continue;
         m_chain = UnitChain();
+        m_chain.start = s;
         m_chainPos.clear();
         Visit(s, nullptr);
     }
@@ -203,6 +207,7 @@ void NetworkStructureAnalysis::Visit(IHeatIntegrationStream* s, CNode* arrival) 
             const std::size_t k = at->second;
             if (m_chain.exchangers[k] == e) {
                 UnitChain loop;
+                loop.start = t;
                 loop.exchangers.assign(m_chain.exchangers.begin() + static_cast<std::ptrdiff_t>(k), m_chain.exchangers.end());
                 loop.streams.assign(m_chain.streams.begin() + static_cast<std::ptrdiff_t>(k), m_chain.streams.end());
                 m_loops.push_back(std::move(loop));
@@ -240,6 +245,7 @@ void NetworkStructureAnalysis::FindPaths() {
         IHeatIntegrationStream* s = m_design->GetStream(i);
         if (isProcess(s) || s->GetHotCold() != 0) continue;
         m_chain = UnitChain();
+        m_chain.start = s;
         m_chainPos.clear();
         Walk(s, nullptr);
     }
@@ -298,6 +304,7 @@ void NetworkStructureAnalysis::CountSubNetworkLoops() {
     // Exchangers of each sub-network, and per non-process stream and sub-network the exchangers
     // joining them.
     std::vector<int> units(m_subNetworks.size(), 0);
+    for (SubNetwork& sub : m_subNetworks) sub.exchangers.clear();
     std::map<std::pair<const IHeatIntegrationStream*, int>, int> utilityLinks;
     auto memberOf = [this](const IHeatIntegrationStream* s) {
         const auto it = s ? m_memberOf.find(s) : m_memberOf.end();
@@ -307,7 +314,10 @@ void NetworkStructureAnalysis::CountSubNetworkLoops() {
         IHeatIntegrationStream* hot = StreamOnSide(x, 0);
         IHeatIntegrationStream* cold = StreamOnSide(x, 1);
         const int k = memberOf(cold) >= 0 ? memberOf(cold) : memberOf(hot);
-        if (k >= 0) ++units[k];
+        if (k >= 0) {
+            ++units[k];
+            m_subNetworks[static_cast<std::size_t>(k)].exchangers.push_back(x);
+        }
         for (int side = 0; side < 2; ++side) {
             IHeatIntegrationStream* u = side == 0 ? hot : cold;
             const int other = memberOf(side == 0 ? cold : hot);
@@ -360,13 +370,13 @@ bool NetworkStructureAnalysis::Store(ILurmetBinaryFile& file) const {
     return ok && file.WriteChar(m_loopAnalysis ? 1 : 0) && file.EndRecord(record);
 }
 
-bool NetworkStructureAnalysis::Recall(ILurmetBinaryFile& file) {
+bool NetworkStructureAnalysis::ReadFlags(ILurmetBinaryFile& file, AnalysisStreamFlags& out) {
     RecordHandle record;
     if (!file.BeginRecord(record)) return false;
     const int version = file.GetRecordVersion(record);
     std::int32_t count = 0;
     if ((version != 1 && version != 2) || !file.ReadInt(count) || count < 0) return false;
-    std::vector<std::pair<std::string, bool>> stored;
+    AnalysisStreamFlags stored;
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t length = 0;
         if (!file.ReadInt(length) || length < 1 || length > kMaxStoredName) return false;
@@ -377,20 +387,46 @@ bool NetworkStructureAnalysis::Recall(ILurmetBinaryFile& file) {
             if (k + 1 < length) name.push_back(c);
         }
         if (c != '\0' || !file.ReadChar(c)) return false;
-        stored.emplace_back(std::move(name), c != 0);
+        stored.flags.emplace_back(std::move(name), c != 0);
     }
     char loops = 1;
     if (version >= 2 && !file.ReadChar(loops)) return false;
     if (!file.EndRecord(record)) return false;
+    stored.loopAnalysis = loops != 0;
+    out = std::move(stored);
+    return true;
+}
 
+bool NetworkStructureAnalysis::Recall(ILurmetBinaryFile& file) {
+    AnalysisStreamFlags stored;
+    if (!ReadFlags(file, stored)) return false;
     std::unordered_map<std::string, IHeatIntegrationStream*> byName;
     for (int i = 0; m_design && i < m_design->GetNumberOfStreams(); ++i)
         if (IHeatIntegrationStream* s = m_design->GetStream(i)) byName[s->GetName().c_str()] = s;
     m_entries.clear();
-    for (const auto& [name, flag] : stored) {
+    for (const auto& [name, flag] : stored.flags) {
         const auto it = byName.find(name);
         if (it != byName.end() && !isProcess(it->second)) m_entries.push_back({it->second, flag});
     }
-    if (version >= 2) m_loopAnalysis = loops != 0;
+    m_loopAnalysis = stored.loopAnalysis;
     return true;
+}
+
+AnalysisStreamFlags NetworkStructureAnalysis::CaptureFlags() const {
+    AnalysisStreamFlags out;
+    for (const Entry& e : m_entries) out.flags.emplace_back(e.stream->GetName().c_str(), e.takesPart);
+    out.loopAnalysis = m_loopAnalysis;
+    return out;
+}
+
+void NetworkStructureAnalysis::ApplyFlags(const AnalysisStreamFlags& stored) {
+    std::unordered_map<std::string, bool> byName(stored.flags.begin(), stored.flags.end());
+    m_entries.clear();
+    for (int i = 0; m_design && i < m_design->GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = m_design->GetStream(i);
+        if (!s || isProcess(s)) continue;
+        const auto it = byName.find(s->GetName().c_str());
+        m_entries.push_back({s, it != byName.end() && it->second});
+    }
+    m_loopAnalysis = stored.loopAnalysis;
 }

@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
+#include <utility>
 #include <unordered_set>
 #include <vector>
 
@@ -20,6 +22,13 @@ class CNode;
 class IHENDesign;
 class IHeatIntegrationStream;
 class ILurmetBinaryFile;
+
+// What the analysis keeps of its streams by name: the flags of the non-process streams and the
+// loop analysis flag. A record and a copy into another scenario carry it to other stream objects.
+struct AnalysisStreamFlags {
+    std::vector<std::pair<std::string, bool>> flags;
+    bool loopAnalysis = true;
+};
 
 struct SubNetwork {
     std::vector<IHeatIntegrationStream*> members;
@@ -30,11 +39,13 @@ struct SubNetwork {
     int utilityNodes = 0;
     int loops = 0;
     int remainingFreedom = 0;
+    std::vector<CNode*> exchangers;  // the units counted in `units`, in exchanger-list order
 };
 
 // A loop, a path or the working chain of a search: entry k is the stream reached and the
 // exchanger it was reached through.
 struct UnitChain {
+    IHeatIntegrationStream* start = nullptr;  // where the search began (not an entry)
     std::vector<CNode*> exchangers;
     std::vector<IHeatIntegrationStream*> streams;
     CPString name;  // the exchangers' "UnitOperationName" values in order, separated by " / "
@@ -105,6 +116,12 @@ public:
     // Entries only for stored names that match a non-process stream of the design. False, with
     // nothing changed, when the record is damaged.
     bool Recall(ILurmetBinaryFile& file);
+    // Reads the sub-record without applying it (a version-1 record keeps the loop flag 1).
+    static bool ReadFlags(ILurmetBinaryFile& file, AnalysisStreamFlags& out);
+    AnalysisStreamFlags CaptureFlags() const;
+    // Every non-process stream of the design gets an entry: its stored flag when the flags name
+    // it, else 0; entries of streams the design no longer has go.
+    void ApplyFlags(const AnalysisStreamFlags& stored);
 
 private:
     struct Entry {

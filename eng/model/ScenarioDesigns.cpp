@@ -127,7 +127,10 @@ int CPIScenario::CloneDesign(const CPString& name, IHENDesign* source) {
     const int result = AddDesign(name);
     IHENDesign* design = result ? DesignByName(name) : nullptr;
     if (!design) return result;
-    source->CopyTo(*design);
+    if (source->CopyTo(*design) != IHENDesign::CopyDone) {
+        RemoveDesign(name, true);
+        return 0;
+    }
     CPString log = "Cloned from ";
     log += source->GetDesignName() ? source->GetDesignName() : "";
     design->AddToChangeLog(log);
@@ -138,7 +141,11 @@ int CPIScenario::CopyDesignFromScenario(IHENDesign& source) {
     const CPString name = source.GetDesignName() ? source.GetDesignName() : "";
     if (!AddDesign(name)) return 0;
     IHENDesign* design = DesignByName(name);
-    source.CopyTo(*design);
+    // A network on a stream this scenario lacks is not copied (the empty design goes again).
+    if (source.CopyTo(*design) != IHENDesign::CopyDone) {
+        RemoveDesign(name, true);
+        return 0;
+    }
     design->SetOwner(this);
     if (m_bAllowUtilitiesAtPorts) design->AddDummyUtilitiesForExtraction();
     RankDesigns();
@@ -256,7 +263,7 @@ int CPIScenario::CheckRetrofitDesign(IHENDesign* design) {
     design->RunOptimizerCheck();
     const bool automation = IsAutomationStartup();
     if (!design->AreExchangerPortsFreeOfUtilities() && (automation || !m_bAllowUtilitiesAtPorts)) return 43;
-    if (automation && design->GetInfeasibleHeatExchangers() > 0 &&
+    if (automation && !design->GetInfeasibleHeatExchangers().empty() &&
         (!m_bRetrofit || !design->GetIgnoreInfeasibleExchangers()))
         return 1;
     if (!automation && !m_bRetrofit) design->SetDTMinFromNetwork();

@@ -1,5 +1,6 @@
 #include "pellin/CNode.h"
 
+#include "pellin/FlowSheet.h"
 #include "pellin/NodeKinds.h"
 
 #include <cmath>
@@ -30,7 +31,26 @@ int slotOf(const std::vector<CNode*>& slots, const CNode* node) {
 }
 }  // namespace
 
-CNode::CNode(const CPString& name, const CPString& kind) : m_name(name), m_kind(kind), m_values(kValuesRoot) {}
+NodeKindId NodeKindIdOf(const CPString& kind) {
+    if (kind == NodeKind::MaterialStream) return NodeKindId::MaterialStream;
+    if (kind == NodeKind::FeedBlock) return NodeKindId::FeedBlock;
+    if (kind == NodeKind::ProductBlock) return NodeKindId::ProductBlock;
+    if (kind == NodeKind::CountercurrentHX) return NodeKindId::CountercurrentHX;
+    if (kind == NodeKind::HeatExchanger) return NodeKindId::HeatExchanger;
+    if (kind == NodeKind::Heater) return NodeKindId::Heater;
+    if (kind == NodeKind::Tee) return NodeKindId::Tee;
+    if (kind == NodeKind::Mixer) return NodeKindId::Mixer;
+    return NodeKindId::Other;
+}
+
+CNode::CNode(const CPString& name, const CPString& kind)
+    : m_name(name), m_kind(kind), m_kindId(NodeKindIdOf(kind)), m_values(kValuesRoot) {}
+
+// The shares of the flow that segments keep between edits depend on the split fractions only
+// (and on the connections, which the flowsheet watches itself).
+void CNode::noteValueChange(const CPString& name) const {
+    if (m_sheet && name == NodeValue::SplitFraction) m_sheet->InvalidateFractions();
+}
 
 bool CNode::IsOfType(const CPString& typeName) const { return typeName == NodeKind::BaseNode; }
 
@@ -87,11 +107,16 @@ int CNode::downStreamSlotOf(const CNode* node) const { return slotOf(m_out, node
 
 // ---- values ----
 
-CPValue* CNode::findValue(const CPString& name) { return m_values.FindSubValue(name); }
+// A writable value may be written: the shares of the flow are worked out afresh.
+CPValue* CNode::findValue(const CPString& name) {
+    noteValueChange(name);
+    return m_values.FindSubValue(name);
+}
 const CPValue* CNode::findValue(const CPString& name) const { return m_values.FindSubValue(name); }
 
 CPValue& CNode::internValue(const CPString& name) {
-    CPValue* v = findValue(name);
+    noteValueChange(name);
+    CPValue* v = m_values.FindSubValue(name);
     return v ? *v : *m_values.AddSubValue(name);
 }
 
@@ -146,6 +171,7 @@ int CNode::addVariable(const CPString& name, const char* text, int status, int f
 }
 
 bool CNode::removeVariable(const CPString& name) {
+    noteValueChange(name);
     for (std::size_t i = 0; i < m_values.GetNumberOfSubValues(); ++i)
         if (m_values.GetSubValue(i)->GetName() == name) return m_values.RemoveSubValue(i);
     return false;
@@ -187,16 +213,18 @@ bool CNode::isKnown(const CPString& name, double& out) const {
 }
 
 int CNode::writeCalculated(const CPString& name, double value) {
-    CPValue& v = internValue(name);
-    if (v.GetStatus() == ValueStatus::Specified) return 0;
-    if (v.GetStatus() == ValueStatus::Calculated && !v.IsText() && v.GetValue() == value) return 0;
-    v.SetValue(value, ValueStatus::Calculated);
+    if (const CPValue* old = m_values.FindSubValue(name)) {
+        if (old->GetStatus() == ValueStatus::Specified) return 0;
+        if (old->GetStatus() == ValueStatus::Calculated && !old->IsText() && old->GetValue() == value) return 0;
+    }
+    internValue(name).SetValue(value, ValueStatus::Calculated);
     return 1;
 }
 
 int CNode::clearCalculated(const CPString& name) {
-    CPValue* v = findValue(name);
+    CPValue* v = m_values.FindSubValue(name);
     if (!v || v->GetStatus() != ValueStatus::Calculated) return 0;
+    noteValueChange(name);
     v->SetValue(CPValue::Empty, ValueStatus::Open);
     return 1;
 }

@@ -21,6 +21,21 @@
 class FlowSheet;
 class ILurmetBinaryFile;
 
+// The node kinds as a number, fixed when a node is made, so that hot loops (the walk that finds
+// a segment's share of the flow, the design's passes) test a kind without comparing strings.
+enum class NodeKindId : std::uint8_t {
+    Other,
+    MaterialStream,
+    FeedBlock,
+    ProductBlock,
+    CountercurrentHX,
+    HeatExchanger,
+    Heater,
+    Tee,
+    Mixer
+};
+NodeKindId NodeKindIdOf(const CPString& kind);
+
 class CNode {
 public:
     CNode(const CPString& name, const CPString& kind);
@@ -30,6 +45,11 @@ public:
 
     const CPString& getName() const { return m_name; }
     const CPString& getClassName() const { return m_kind; }
+    NodeKindId getKindId() const { return m_kindId; }
+    // Either exchanger kind ("Lurmet_countercurrent_HX" or "htHeatExchanger").
+    bool isExchangerKind() const {
+        return m_kindId == NodeKindId::CountercurrentHX || m_kindId == NodeKindId::HeatExchanger;
+    }
     std::uint32_t getDNAFingerPrint() const { return m_fingerPrint; }
     FlowSheet* getFlowSheet() const { return m_sheet; }
 
@@ -118,9 +138,12 @@ private:
 
     CPValue& internValue(const CPString& name);
     void resetSlots();
+    // A write to a value that a segment's share of the flow depends on.
+    void noteValueChange(const CPString& name) const;
 
     CPString m_name;
     CPString m_kind;
+    NodeKindId m_kindId = NodeKindId::Other;
     std::uint32_t m_fingerPrint = 0;
     FlowSheet* m_sheet = nullptr;
     CPValue m_values;

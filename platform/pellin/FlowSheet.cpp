@@ -46,6 +46,7 @@ void FlowSheet::adopt(CNode& node) {
     }
     m_byName.emplace(node.m_name, &node);
     m_byFingerPrint.emplace(node.m_fingerPrint, &node);
+    InvalidateFractions();
 }
 
 CNode* FlowSheet::addNode(std::unique_ptr<CNode> node) {
@@ -124,6 +125,7 @@ bool FlowSheet::connectNodes(CNode* up, CNode* down, int upSlot, int downSlot) {
     else up->m_out.insert(up->m_out.begin() + upSlot, down);
     if (downFixed) down->m_in[static_cast<std::size_t>(downSlot)] = up;
     else down->m_in.insert(down->m_in.begin() + downSlot, up);
+    InvalidateFractions();
     return true;
 }
 
@@ -141,6 +143,7 @@ bool FlowSheet::disconnectNodes(CNode* up, CNode* down) {
     if (upSlot < 0 || downSlot < 0) return false;
     clearSlot(up->m_out, upSlot, up->fixedDownStreamSlots() >= 0);
     clearSlot(down->m_in, downSlot, down->fixedUpStreamSlots() >= 0);
+    InvalidateFractions();
     return true;
 }
 
@@ -158,6 +161,7 @@ bool FlowSheet::deleteNode(CNode* node) {
         if (partner->associatedNode() == node) partner->setAssociatedNode(nullptr);
     m_byName.erase(node->m_name);
     m_byFingerPrint.erase(node->m_fingerPrint);
+    InvalidateFractions();
     // Linear in the number of nodes: the nodes keep the order of addition in one array so that
     // position look-ups are direct; a deletion is rare beside the look-ups.
     const auto it = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto& n) { return n.get() == node; });
@@ -211,4 +215,25 @@ void FlowSheet::swapContents(FlowSheet& other) {
     std::swap(m_internalNames, other.m_internalNames);
     for (auto& n : m_nodes) n->m_sheet = this;
     for (auto& n : other.m_nodes) n->m_sheet = &other;
+    // The nodes changed hands: what they kept was worked out in the other flowsheet.
+    const std::uint64_t epoch = std::max(m_fractionEpoch, other.m_fractionEpoch) + 1;
+    m_fractionEpoch = other.m_fractionEpoch = epoch;
+}
+
+bool FlowSheet::RebindStreams(const StreamResolver& resolve, CPString* missing) {
+    if (!resolve) return false;
+    std::vector<std::pair<StreamPiece*, IFlowsheetStream*>> bindings;
+    for (auto& n : m_nodes) {
+        auto* piece = dynamic_cast<StreamPiece*>(n.get());
+        CPString name;
+        if (!piece || !piece->getVariableAsString(NodeValue::ParentStream, name)) continue;
+        IFlowsheetStream* stream = resolve(name);
+        if (!stream) {
+            if (missing) *missing = name;
+            return false;
+        }
+        bindings.emplace_back(piece, stream);
+    }
+    for (auto& [piece, stream] : bindings) piece->setParentPIStream(stream);
+    return true;
 }

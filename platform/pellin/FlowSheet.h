@@ -98,6 +98,15 @@ public:
     // A copy of the network (same names, fingerprints, values, connections, pairs, streams and
     // counters) for a new owner, who installs its own cost law.
     std::unique_ptr<FlowSheet> clone(FSOwner* newOwner) const;
+    // Binds every stream piece (start, segment, end) to the stream its "ParentStream" names, as
+    // the resolver finds it (a copy for another scenario takes that scenario's streams). False,
+    // with nothing changed, when a named stream is not found; the missing name goes to `missing`.
+    bool RebindStreams(const StreamResolver& resolve, CPString* missing = nullptr);
+
+    // Segments keep their share of the flow between reads; any change of a connection or of a
+    // split fraction makes every segment work it out afresh.
+    void InvalidateFractions() { ++m_fractionEpoch; }
+    std::uint64_t FractionEpoch() const { return m_fractionEpoch; }
 
     bool Store(ILurmetBinaryFile& file) const;
     // Reads a stored flowsheet in place of this one. False when the record is damaged or
@@ -117,4 +126,5 @@ private:
     std::unordered_map<std::uint32_t, CNode*> m_byFingerPrint;
     std::uint32_t m_nextFingerPrint = 1;
     NodeName m_internalNames{"N-", 1};
+    std::uint64_t m_fractionEpoch = 1;
 };

@@ -1,31 +1,50 @@
 #include "pellin/StreamNodes.h"
 
+#include "pellin/FlowSheet.h"
 #include "pellin/IFlowsheetStream.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamProfile.h"
+#include "pellin/UnitNodes.h"
 
 #include <cmath>
 
 namespace {
 // A walk upstream that runs longer than this has met a loop of segments: no fraction.
 constexpr int kMaxWalk = 100000;
+// Shares of a split that add up within this (relative) are whole.
+constexpr double kShareTolerance = 1e-9;
 
 double fractionOf(const CNode* segment, int depth);
 
 // Share of the stream's flow that leaves `unit` through its outlet slot `slot`.
 double fractionLeaving(const CNode* unit, int slot, int depth) {
     if (!unit || depth > kMaxWalk) return -1.0;
-    if (unit->IsOfType(NodeKind::Tee)) return -1.0;  // answered by the branch segment itself
-    if (unit->IsOfType(NodeKind::Mixer)) {
+    switch (unit->getKindId()) {
+    case NodeKindId::Tee:
+        return -1.0;  // answered by the branch segment itself
+    case NodeKindId::Mixer: {
+        // A branch that carries nothing (a bypass held shut, share 0) adds nothing; the outlet
+        // carries what the others bring. The branches of a splitter-mixer must bring back all
+        // that left the splitter (its shares add up to 1); otherwise no share is known after it.
         double sum = 0.0;
         for (const CNode* in : unit->getAllUpStreamNodes()) {
             const double f = fractionOf(in, depth + 1);
-            if (!(f > 0.0)) return -1.0;
+            if (f < 0.0) return -1.0;
             sum += f;
         }
-        return sum > 0.0 ? sum : -1.0;
+        if (!(sum > 0.0)) return -1.0;
+        if (const Splitter* tee = static_cast<const Mixer*>(unit)->getAssociatedSplitter()) {
+            const double before = fractionOf(tee->getIthUpStreamNode(0), depth + 1);
+            if (before > 0.0 && std::fabs(sum - before) > kShareTolerance * before) return -1.0;
+        }
+        return sum;
     }
-    if (unit->IsOfType(NodeKind::CountercurrentHX)) return fractionOf(unit->getIthUpStreamNode(slot), depth + 1);
+    case NodeKindId::CountercurrentHX:
+    case NodeKindId::HeatExchanger:
+        return fractionOf(unit->getIthUpStreamNode(slot), depth + 1);
+    default:
+        break;
+    }
     if (unit->getNumberOfUpStreamSlots() == 0) return 1.0;  // a stream start
     const CNode* in = unit->getIthUpStreamNode(0);
     return in ? fractionOf(in, depth + 1) : -1.0;
@@ -33,16 +52,8 @@ double fractionLeaving(const CNode* unit, int slot, int depth) {
 
 double fractionOf(const CNode* segment, int depth) {
     if (!segment || depth > kMaxWalk) return -1.0;
-    if (!segment->IsOfType(NodeKind::MaterialStream)) return fractionLeaving(segment, 0, depth);
-    const CNode* up = segment->getIthUpStreamNode(0);
-    if (!up) return 1.0;
-    if (up->IsOfType(NodeKind::Tee)) {
-        double share = 0.0;
-        if (!segment->isKnown(NodeValue::SplitFraction, share)) return -1.0;
-        const double before = fractionOf(up->getIthUpStreamNode(0), depth + 1);
-        return before > 0.0 && share >= 0.0 ? before * share : -1.0;
-    }
-    return fractionLeaving(up, up->downStreamSlotOf(segment), depth);
+    if (segment->getKindId() != NodeKindId::MaterialStream) return fractionLeaving(segment, 0, depth);
+    return static_cast<const StreamNode*>(segment)->getSplitFraction(depth);
 }
 }  // namespace
 
@@ -60,11 +71,34 @@ bool StreamNode::IsOfType(const CPString& typeName) const {
     return typeName == NodeKind::MaterialStream || typeName == NodeKind::StreamNodeType || CNode::IsOfType(typeName);
 }
 
-// The walk goes back along one stream to its start, or to the tee whose branch this is and on
-// from there; its length is the number of units on the stream before this segment, which is
-// small (tens), so a pass over all units stays close to linear in practice. A cached fraction
-// would have to follow every edit of the network and every change of a split fraction.
-double StreamNode::getSplitFraction() const { return fractionOf(this, 0); }
+// The walk goes back along the stream to its start, or to the tee whose branch this is and on
+// from there. Its result is kept until the flowsheet reports a change of a connection or of a
+// split fraction, so a recalculation walks each chain once rather than on every read of a
+// segment's heat content.
+double StreamNode::getSplitFraction() const { return getSplitFraction(0); }
+
+double StreamNode::getSplitFraction(int depth) const {
+    const FlowSheet* sheet = getFlowSheet();
+    if (sheet && m_fractionEpoch == sheet->FractionEpoch()) return m_fraction;
+    double f = -1.0;
+    const CNode* up = getIthUpStreamNode(0);
+    if (!up) f = 1.0;
+    else if (up->getKindId() == NodeKindId::Tee) {
+        double share = 0.0;
+        if (isKnown(NodeValue::SplitFraction, share)) {
+            const double before = fractionOf(up->getIthUpStreamNode(0), depth + 1);
+            f = before > 0.0 && share >= 0.0 ? before * share : -1.0;
+        }
+    } else {
+        f = fractionLeaving(up, up->downStreamSlotOf(this), depth);
+    }
+    // An unknown share is not kept: a later pass of the units may supply the missing fraction.
+    if (sheet && f >= 0.0) {
+        m_fraction = f;
+        m_fractionEpoch = sheet->FractionEpoch();
+    }
+    return f;
+}
 
 bool StreamNode::getProfile(StreamProfile& profile) const {
     const double f = getSplitFraction();

@@ -31,6 +31,8 @@ public:
     // the tees passed since the stream's start (a mixer adds its inlets back up). -1 when a
     // fraction on the way is not known.
     double getSplitFraction() const;
+    // The same, `depth` steps into a walk from another segment.
+    double getSplitFraction(int depth) const;
     // Heat released (hot stream) or taken up (cold stream) from the stream's supply temperature
     // to this segment's temperature, times the segment's share of the flow (kW).
     double getEnthalpy() const;
@@ -44,6 +46,11 @@ protected:
     int fixedUpStreamSlots() const override { return 1; }
     int fixedDownStreamSlots() const override { return 1; }
     std::unique_ptr<CNode> makeEmptyCopy() const override;
+
+private:
+    // The share last worked out, and the flowsheet's fraction epoch it belongs to (0: none).
+    mutable double m_fraction = -1.0;
+    mutable std::uint64_t m_fractionEpoch = 0;
 };
 
 class StreamStart : public StreamPiece {

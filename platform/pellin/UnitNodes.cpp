@@ -106,6 +106,8 @@ int Mixer::Calculate(int code) {
     }
     if (!UnitCode::IsCalculate(code) || !out || inlets.empty()) return 0;
     int written = 0;
+    // Branches whose shares do not add up to what left the splitter mix nothing.
+    if (out->getSplitFraction() < 0.0) return 0;
 
     // Heat content per unit share of the flow; linear in temperature without a stream profile.
     StreamProfile profile;
@@ -119,7 +121,10 @@ int Mixer::Calculate(int code) {
     for (std::size_t i = 0; i < inlets.size(); ++i) {
         StreamNode* s = AsStreamNode(inlets[i]);
         const double f = s ? s->getSplitFraction() : -1.0;
-        if (!(f > 0.0)) return written;  // the flows are not known yet
+        if (f < 0.0) return written;  // the flows are not known yet
+        // An inlet that carries no flow (a bypass held shut) brings no heat; its temperature
+        // does not matter.
+        if (f == 0.0) continue;
         shares[i] = f;
         total += f;
         double t = 0.0;
@@ -129,6 +134,7 @@ int Mixer::Calculate(int code) {
             ++missingCount;
         }
     }
+    if (!(total > 0.0)) return written;
     double tOut = 0.0;
     const bool haveOut = out->isKnown(NodeValue::Temperature, tOut);
     if (missingCount == 0 && !haveOut) written += out->writeCalculated(NodeValue::Temperature, tAt(mixed / total));

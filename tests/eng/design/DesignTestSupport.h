@@ -144,4 +144,19 @@ inline std::string StructuralFault(const CPIHENDesign& d) {
     return std::string();
 }
 
+// Empty when every stream piece of the design is bound to the scenario's stream of its
+// "ParentStream"; else the first piece that is not.
+inline std::string ForeignPiece(const CPIHENDesign& d, IHeatIntegrationScenario& scenario) {
+    for (int k = 0; k < d.GetNumberOfNodes(); ++k) {
+        const auto* piece = dynamic_cast<const StreamPiece*>(d.GetNodeByIndex(k));
+        if (!piece) continue;
+        IHeatIntegrationStream* own = nullptr;
+        CPString name;
+        piece->getVariableAsString(NodeValue::ParentStream, name);
+        if (!scenario.GetStream(name, own) || own != dynamic_cast<IHeatIntegrationStream*>(piece->getParentPIStream()))
+            return std::string(piece->getName());
+    }
+    return std::string();
+}
+
 }  // namespace design_test

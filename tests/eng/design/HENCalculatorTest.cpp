@@ -316,10 +316,17 @@ TEST(HENCalculator, UtilityFlowsScaleToTheUsedShareOfTheirRange) {
     ASSERT_TRUE(n.d->AddUtilityAtPort(heater, 1));
     ASSERT_TRUE(n.d->AddUtilityAtPort(cooler, 3));
     ASSERT_EQ("FsXsPsE", Chain(*n.d, "HO"));
+    // Given duties and one placeholder per process stream make the network determined, so the
+    // calculator solves it.
+    ASSERT_TRUE(n.d->RemoveUtilityAtPort(heater, 2));
+    ASSERT_TRUE(n.d->RemoveUtilityAtPort(cooler, 0));
+    heater->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+    cooler->addVariable(NodeValue::Duty, 30.0, ValueStatus::Specified);
     HENCalculator& c = n.d->GetNetworkCalculator();
     c.PrepareStreams();
     c.Build();
     c.Solve();  // past the first pass: the flows now scale
+    EXPECT_EQ("", c.GetStatus());
     auto placeholdersAt = [&n](const char* stream, double t) {
         for (CNode* node : ChainNodes(*n.d, stream))
             if (Letter(node) == "P") node->getIthUpStreamNode(0)->addVariable(NodeValue::Temperature, t, ValueStatus::Calculated);
@@ -336,8 +343,11 @@ TEST(HENCalculator, UtilityFlowsScaleToTheUsedShareOfTheirRange) {
     }
     // A utility without a placeholder gives no used share: its flow stays.
     CPIHeatIntegrationStream* steam = n.Add("ST", 260, 250, 1.0, 1);
-    ASSERT_TRUE(n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("H", 1), nullptr, nullptr, nullptr) ||
-                n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("C", 2), nullptr, nullptr, nullptr));
+    CNode* steamer = n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("H", 1), nullptr, nullptr, nullptr);
+    if (!steamer) steamer = n.d->AddHeatExchanger(n.Segment("ST", 0), n.Segment("C", 2), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(steamer);
+    n.d->RemoveUtilityAtPort(steamer, 2);
+    steamer->addVariable(NodeValue::Duty, 5.0, ValueStatus::Specified);
     ASSERT_EQ("FsXsE", Chain(*n.d, "ST"));
     c.PrepareStreams();
     c.Build();
@@ -442,4 +452,54 @@ TEST(HENCalculator, AUtilitySideEndingAtItsStreamEndIsClosedAtTheEndTemperature)
     EXPECT_NEAR(150.0, Value(heater->getOutlet(1), NodeValue::Temperature), 1e-9);
     EXPECT_EQ(200.0, Value(heater->getOutlet(0), NodeValue::Temperature));
     EXPECT_EQ(ValueStatus::Specified, heater->getOutlet(0)->getVariableStatus(NodeValue::Temperature));
+}
+
+// H 150 -> 50 and C 40 -> 140, both CP 1, one exchanger between their first segments and a
+// placeholder after it on each stream. With its duty given the network is fixed whichever kind
+// the exchanger is; without, three values are free (the duty and where the two placeholders
+// start), and the calculator says so and writes nothing.
+TEST(HENCalculator, EveryExchangerKindIsSolvedAndAnOpenNetworkIsRefused) {
+    for (const char* kind : {NodeKind::HeatExchanger, NodeKind::CountercurrentHX}) {
+        for (const bool withDuty : {true, false}) {
+            Network n;
+            n.Add("H", 150, 50, 1);
+            n.Add("C", 40, 140, 1);
+            n.d = n.Design("D");
+            CNode* x = n.d->AddHeatExchanger(n.Segment("H", 0), n.Segment("C", 0), nullptr, kind, nullptr);
+            ASSERT_TRUE(x) << kind;
+            ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, 0));
+            ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, 2));
+            ASSERT_EQ("FsXsPsE", Chain(*n.d, "H"));
+            auto* hx = AsHeatExch(x);
+            if (withDuty) x->addVariable(NodeValue::Duty, 60.0, ValueStatus::Specified);
+            else x->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+            hx->getOutlet(0)->addVariable(NodeValue::Temperature, 0.0, ValueStatus::Open);
+            hx->getOutlet(1)->addVariable(NodeValue::Temperature, 0.0, ValueStatus::Open);
+            const int status = n.d->RunNetworkCalculator();
+            if (withDuty) {
+                EXPECT_EQ(1, status) << kind;
+                EXPECT_NEAR(90.0, Value(hx->getOutlet(0), NodeValue::Temperature), 1e-6) << kind;
+                EXPECT_NEAR(100.0, Value(hx->getOutlet(1), NodeValue::Temperature), 1e-6) << kind;
+            } else {
+                EXPECT_EQ(3, status) << kind;
+                EXPECT_EQ(ValueStatus::Open, x->getVariableStatus(NodeValue::Duty)) << kind;
+                EXPECT_EQ(0.0, Value(x, NodeValue::Duty)) << kind;
+                EXPECT_EQ(0.0, Value(hx->getOutlet(0), NodeValue::Temperature)) << kind;
+                EXPECT_EQ(ValueStatus::Open, hx->getOutlet(1)->getVariableStatus(NodeValue::Temperature)) << kind;
+            }
+        }
+    }
+    // As the exchanger first stands, a placeholder before and after it on each stream: the duty
+    // and where each stream's heating or cooling starts are all free.
+    Network n;
+    n.Add("H", 150, 50, 1);
+    n.Add("C", 40, 140, 1);
+    n.d = n.Design("D");
+    CNode* x = n.d->AddHeatExchanger(n.Segment("H", 0), n.Segment("C", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x);
+    ASSERT_EQ("FsPsXsPsE", Chain(*n.d, "H"));
+    x->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+    EXPECT_EQ(3, n.d->RunNetworkCalculator());
+    EXPECT_EQ(ValueStatus::Open, x->getVariableStatus(NodeValue::Duty));
+    EXPECT_EQ(0.0, Value(x, NodeValue::Duty));
 }

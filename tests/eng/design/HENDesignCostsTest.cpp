@@ -260,3 +260,33 @@ TEST(HENDesignCosts, ExchangersArePricedByTheScenariosCostLaw) {
     copy->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
     EXPECT_NEAR(copy->GetTotalCapitalCost(), 1000.0 + 100.0 * area, 1e-6);
 }
+
+// H3 150 -> 50 against C1 40 -> 140 (CP 1 and 2): a duty of 60 kW leaves the hot side at 90 C and
+// the cold side at 70 C, approaches 80 and 50 K. With a minimum approach of 60 K the exchanger is
+// infeasible and listed; the cooler on the water is listed among the utility exchangers only once
+// its own minimum approach (above the water's 20 -> 30 C against H1's 180 C) cannot be met.
+TEST(HENDesignCosts, InfeasibleExchangersAreListedAndTheUtilityOnesApart) {
+    Plant p;
+    CNode* x = p.d->AddHeatExchanger(p.Segment("H3", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+    CNode* cooler = p.d->AddHeatExchanger(p.Segment("H1", 0), p.Segment("CW", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x && cooler);
+    ASSERT_TRUE(p.d->RemoveUtilityAtPort(x, 0) && p.d->RemoveUtilityAtPort(x, 2));
+    ASSERT_TRUE(p.d->RemoveUtilityAtPort(cooler, 0));
+    p.d->RemoveUtilityAtPort(cooler, 2);
+    x->addVariable(NodeValue::Duty, 60.0, ValueStatus::Specified);
+    cooler->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+    x->addVariable(NodeValue::DTMin, 10.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_TRUE(p.d->GetInfeasibleHeatExchangers().empty());
+    EXPECT_TRUE(p.d->GetInfeasibleFlaggedExchangerNodes().empty());
+
+    x->addVariable(NodeValue::DTMin, 60.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_EQ(p.d->GetInfeasibleHeatExchangers(), (std::vector<HeatExch*>{AsHeatExch(x)}));
+    EXPECT_TRUE(p.d->GetInfeasibleFlaggedExchangerNodes().empty());
+
+    cooler->addVariable(NodeValue::DTMin, 500.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_EQ(p.d->GetInfeasibleHeatExchangers().size(), 2u);
+    EXPECT_EQ(p.d->GetInfeasibleFlaggedExchangerNodes(), (std::vector<CNode*>{cooler}));
+}

@@ -1,11 +1,13 @@
 // Random legal edits on a design of 24 streams and up to 40 exchangers: after every edit each
 // stream is still one chain from its feed block to its product block, segments and units
 // alternate, every exchanger sits on its side with its port names, and the exchanger list and
-// the stream index describe the network.
+// the stream index describe the network. Now and then the design moves into a fresh scenario of
+// the same streams and the old scenario goes: the copy must stand on the new streams alone.
 #include "DesignTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 
 using namespace design_test;
@@ -13,12 +15,21 @@ using namespace design_test;
 namespace {
 
 struct RandomNetwork : DesignScenario {
-    explicit RandomNetwork(unsigned seed) : rng(seed) {
+    explicit RandomNetwork(unsigned seed, bool withDesign = true) : rng(seed) {
         for (int i = 0; i < 11; ++i) Add(("H" + std::to_string(i)).c_str(), 200 - 5 * i, 60 + 3 * i, 1.0 + i % 3);
         for (int i = 0; i < 11; ++i) Add(("C" + std::to_string(i)).c_str(), 30 + 4 * i, 180 - 5 * i, 1.5 + i % 2);
         Add("ST", 260, 259, 0.4, 1);
         Add("CW", 15, 25, 0.02, 1);
-        d = Design("R");
+        if (withDesign) d = Design("R");
+    }
+    // The design copied into a fresh scenario of the same streams, which carries on with the
+    // random choices where this one left off.
+    std::unique_ptr<RandomNetwork> MoveToFreshScenario() {
+        auto next = std::make_unique<RandomNetwork>(0u, false);
+        if (next->scenario->CopyDesignFromScenario(*d) != 1) return nullptr;
+        next->d = next->Design("R");
+        next->rng = rng;
+        return next;
     }
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     IHeatIntegrationStream* AnyStream() { return d->GetStream(Pick(d->GetNumberOfStreams())); }
@@ -60,12 +71,21 @@ struct RandomNetwork : DesignScenario {
     CPIHENDesign* d = nullptr;
 };
 
+// Every stream's chain, one line each.
+std::string Chains(const CPIHENDesign& d) {
+    std::string out;
+    for (int i = 0; i < d.GetNumberOfStreams(); ++i) out += Chain(d, d.GetStream(i)->GetName()) + "\n";
+    return out;
+}
+
 class RandomEdits : public ::testing::TestWithParam<unsigned> {};
 
 }  // namespace
 
 TEST_P(RandomEdits, EveryEditKeepsTheFlowsheetInChainForm) {
-    RandomNetwork n(GetParam());
+    auto owner = std::make_unique<RandomNetwork>(GetParam());
+    RandomNetwork* net = owner.get();
+    RandomNetwork& n = *net;
     ASSERT_EQ(n.d->GetNumberOfStreams(), 24);
     for (int attempt = 0; attempt < 2000 && n.d->GetNumberOfHeatExchangers() < 40; ++attempt) {
         CNode* a = n.AnySegment(n.AnyStream());
@@ -77,13 +97,25 @@ TEST_P(RandomEdits, EveryEditKeepsTheFlowsheetInChainForm) {
     }
     ASSERT_EQ(n.d->GetNumberOfHeatExchangers(), 40);
     for (int step = 0; step < 500; ++step) {
-        const std::string edit = n.Edit();
-        ASSERT_EQ(StructuralFault(*n.d), "") << "after step " << step << ": " << edit;
+        if (step % 100 == 50) {
+            // The source scenario and its streams go; the copy recalculates on its own.
+            const std::string before = Chains(*owner->d);
+            const int exchangers = owner->d->GetNumberOfHeatExchangers();
+            std::unique_ptr<RandomNetwork> next = owner->MoveToFreshScenario();
+            ASSERT_TRUE(next) << "at step " << step;
+            owner = std::move(next);
+            ASSERT_EQ(ForeignPiece(*owner->d, *owner->scenario), "") << "at step " << step;
+            owner->d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+            ASSERT_EQ(Chains(*owner->d), before);
+            ASSERT_EQ(owner->d->GetNumberOfHeatExchangers(), exchangers);
+        }
+        const std::string edit = owner->Edit();
+        ASSERT_EQ(StructuralFault(*owner->d), "") << "after step " << step << ": " << edit;
     }
     // A stream leaving takes its exchangers with it and leaves the others in chain form.
-    ASSERT_EQ(n.scenario->DeleteStream("H0"), 1);
-    EXPECT_EQ(StructuralFault(*n.d), "");
-    EXPECT_EQ(n.d->GetNumberOfStreams(), 23);
+    ASSERT_EQ(owner->scenario->DeleteStream("H0"), 1);
+    EXPECT_EQ(StructuralFault(*owner->d), "");
+    EXPECT_EQ(owner->d->GetNumberOfStreams(), 23);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomEdits, ::testing::Values(1u, 7u, 2024u));

@@ -299,8 +299,48 @@ TEST(HENDesignSplitters, ABypassToTheStreamsEndTakesItsTargetTemperatureAndLeave
     double t = 0.0;
     EXPECT_TRUE(n.Segment("H1", 4)->getVariableAsDouble(NodeValue::Temperature, t));
     EXPECT_EQ(t, 80.0);
-    EXPECT_EQ(last->getVariableStatus(NodeValue::Temperature), ValueStatus::Open);
+    // The main branch's end is no longer specified: the mixer works it out from the outlet.
+    EXPECT_NE(last->getVariableStatus(NodeValue::Temperature), ValueStatus::Specified);
     n.d->RemoveSplitterMixer(bypass, nullptr);  // it spanned the whole stream
     EXPECT_EQ(Chain(*n.d, "H1"), "FsPsE");
     EXPECT_EQ(StructuralFault(*n.d), "");
+}
+
+// H 150 -> 50 (CP 1) through X1 (30 kW) and X2 (20 kW), a bypass around X1 held shut (its
+// branch's share is 0): the mixer passes on what X1 leaves, 120 C, and X2 carries on from there.
+// Opened to a quarter, the bypass leaves X1 three quarters of the flow to cool by 40 K to 110 C;
+// mixed back with 150 C that is 120 C again.
+TEST(HENDesignSplitters, ABypassThatCarriesNothingPassesTheMainBranchOn) {
+    DesignScenario s;
+    s.Add("H", 150, 50, 1.0);
+    s.Add("C1", 20, 60, 1.0);
+    s.Add("C2", 30, 60, 1.0);
+    CPIHENDesign* d = s.Design("D");
+    CNode* x1 = d->AddHeatExchanger(NthSegment(*d, "H", 0), NthSegment(*d, "C1", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x1 && d->RemoveUtilityAtPort(x1, 0) && d->RemoveUtilityAtPort(x1, 2));
+    CNode* x2 = d->AddHeatExchanger(NthSegment(*d, "H", 1), NthSegment(*d, "C2", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(x2 && d->RemoveUtilityAtPort(x2, 2));
+    d->RemoveUtilityAtPort(x2, 0);
+    ASSERT_EQ(Chain(*d, "H"), "FsXsXsPsE");
+    x1->addVariable(NodeValue::Duty, 30.0, ValueStatus::Specified);
+    x2->addVariable(NodeValue::Duty, 20.0, ValueStatus::Specified);
+    CNode* tee = nullptr;
+    ASSERT_TRUE(d->AddSplitterMixer(NthSegment(*d, "H", 0), NthSegment(*d, "H", 1), tee, nullptr, 2));
+    ASSERT_EQ(Chain(*d, "H"), "FsTsXsMsXsPsE");
+    CNode* mixed = NthSegment(*d, "H", 3);
+    CNode* bypass = tee->getIthDownStreamNode(1);
+    ASSERT_EQ(Fraction(bypass), 0.0);
+    auto temperature = [](CNode* n) {
+        double t = -1.0;
+        return n && n->getVariableAsDouble(NodeValue::Temperature, t) ? t : -32767.0;
+    };
+    for (const auto& [share, afterX1] : {std::pair{0.0, 120.0}, std::pair{0.25, 110.0}}) {
+        bypass->addVariable(NodeValue::SplitFraction, share, ValueStatus::Specified);
+        d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+        const double expected = 120.0;
+        EXPECT_NEAR(temperature(AsHeatExch(x1)->getOutlet(0)), afterX1, 1e-9) << share;
+        EXPECT_NEAR(temperature(mixed), expected, 1e-9) << share;
+        EXPECT_NEAR(temperature(AsHeatExch(x2)->getOutlet(0)), expected - 20.0, 1e-9) << share;
+        EXPECT_EQ(AsHeatExch(x2)->getStatus(), ExchangerStatus::Calculated) << share;
+    }
 }

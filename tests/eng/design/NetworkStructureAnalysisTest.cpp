@@ -83,8 +83,25 @@ TEST(NetworkStructureAnalysis, DeselectingAStreamMakesThreeParallelMatchesContro
     EXPECT_EQ(std::string(sub.name), "H1 / C1");
     EXPECT_EQ(sub.loops, 2);
     EXPECT_EQ(sub.remainingFreedom, -1);
+    const IHENDesign& view = *n.d;
+    ASSERT_EQ(view.GetNumberOfSubNetworks(), 1);
+    EXPECT_STREQ(view.GetSubNetworkName(0), "H1 / C1");
+    EXPECT_EQ(view.GetNumberOfUnitsInSubNetwork(0), 3);
+    EXPECT_EQ(view.GetSubNetworkNumberOfLoops(0), 2);
+    EXPECT_EQ(view.GetSubNetworkRemainingControlFreedom(0), -1);
+    // Three parallel matches: each pair is a loop, two of them independent.
+    EXPECT_EQ(view.GetNumberOfLoops(), 3);
+    EXPECT_EQ(view.GetNumberOfIndependentLoops(), 2);
+    EXPECT_EQ(view.GetNumberOfUnitsInLoop(0), 2);
+    EXPECT_STREQ(view.GetLoopName(0), "E-100 / E-101");
+    EXPECT_EQ(view.GetLoopName(3), nullptr);
+    EXPECT_STREQ(view.GetControllabilityText(), "The network can not be controlled.");
+    EXPECT_EQ(view.GetNumberOfControlSelections(), 2);
     ASSERT_TRUE(n.d->SetControlUnitSelected(0, false));
     EXPECT_STREQ(n.d->GetControllabilityVerdict(), "The network can be controlled.");
+    EXPECT_FALSE(view.IsControlUnitSelected(0));
+    EXPECT_STREQ(view.GetControlUnitName(0), "H1");
+    EXPECT_EQ(view.GetSubNetworkUnitFingerPrint(0, 3), 0u);
     EXPECT_EQ(n.d->StructureAnalysis().SubNetworks().front().remainingFreedom, 0);
     EXPECT_EQ(n.d->StructureAnalysis().GetIndependentLoops(), 2);
     n.Add("ST", 250, 249, 0.5, 1);
@@ -105,6 +122,20 @@ TEST(NetworkStructureAnalysis, PathsRunFromHotToColdUtilityButNotThroughALaterHe
     EXPECT_EQ(paths[0].exchangers, (std::vector<CNode*>{heater, e, cooler}));
     EXPECT_EQ(n.d->StructureAnalysis().IsExchangerOnPathOrLoop(e), 1);
     EXPECT_EQ(n.d->StructureAnalysis().IsExchangerOnPathOrLoop(spare), 0);
+    // What the views read through the design's interface.
+    const IHENDesign& view = *n.d;
+    ASSERT_EQ(view.GetNumberOfPaths(), 1);
+    EXPECT_STREQ(view.GetPathStartName(0), "ST");
+    EXPECT_STREQ(view.GetPathEndName(0), "CW");
+    EXPECT_EQ(view.GetNumberOfUnitsInPath(0), 3);
+    EXPECT_EQ(view.GetPathUnits(0), (std::vector<CNode*>{heater, e, cooler}));
+    EXPECT_STREQ(view.GetPathUnitName(0, 1), "E-101");
+    EXPECT_EQ(view.GetPathUnitName(0, 3), nullptr);
+    EXPECT_EQ(view.GetPathName(1), nullptr);
+    EXPECT_EQ(view.GetExchangersOnStreamSide(n.Stream("C1"), 1), (std::vector<CNode*>{heater, e}));
+    EXPECT_TRUE(view.GetExchangersOnStreamSide(n.Stream("C1"), 0).empty());
+    EXPECT_EQ(view.GetHeatExchangerNodes().size(), 5u);
+    EXPECT_EQ(view.GetAllDNAFingerPrints().size(), static_cast<std::size_t>(view.GetNumberOfNodes()));
     n.d->SetLoopAnalysisEnabled(false);
     n.d->RunStructureAnalysis();
     EXPECT_TRUE(n.d->StructureAnalysis().Paths().empty());

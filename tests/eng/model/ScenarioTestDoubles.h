@@ -74,7 +74,7 @@ public:
     void RunOptimizerCheck() override {}
     bool AreExchangerPortsFreeOfUtilities() const override { return true; }
     bool GetIgnoreInfeasibleExchangers() const override { return false; }
-    int GetInfeasibleHeatExchangers() const override { return 0; }
+    std::vector<HeatExch*> GetInfeasibleHeatExchangers() const override { return {}; }
     void SetDTMinFromNetwork() override {}
     void MarkAsExistingNetwork() override { existingNetwork = true; }
     void AddToChangeLog(const CPString& text) override { changeLog.push_back(text); }

@@ -276,6 +276,87 @@ TEST(FlowSheetRecord, CloneKeepsNamesAndFingerprints) {
     EXPECT_EQ(copy->getDefaultNodeNameString(), n.sheet.getDefaultNodeNameString());
 }
 
+// A segment keeps its share of the flow between reads; every way of changing a split fraction or
+// a connection must show in the next read: a value written by name, a value written through its
+// holder, a calculated fraction, a cut and a rejoined connection, a clone. A branch whose share is
+// 0 adds nothing at the mixer; shares that do not add up to 1 leave the flow after it unknown.
+TEST(FlowSheet, SharesOfTheFlowFollowEveryChange) {
+    Network n;
+    n.propagate(n.sheet);
+    CNode* tee = n.sheet.getNode("TEE-100");
+    auto* b1 = AsStreamNode(tee->getIthDownStreamNode(0));
+    auto* b2 = AsStreamNode(tee->getIthDownStreamNode(1));
+    auto* afterE100 = AsStreamNode(AsHeatExch(n.sheet.getNode("E-100"))->getOutlet(0));
+    auto* mixed = AsStreamNode(n.sheet.getNode("MIX-100")->getIthDownStreamNode(0));
+    EXPECT_DOUBLE_EQ(afterE100->getSplitFraction(), 0.4);
+    EXPECT_DOUBLE_EQ(b2->getSplitFraction(), 0.6);  // calculated by the tee
+    EXPECT_DOUBLE_EQ(mixed->getSplitFraction(), 1.0);
+
+    b1->addVariable(V::SplitFraction, 0.25, 1);
+    EXPECT_DOUBLE_EQ(afterE100->getSplitFraction(), 0.25);
+    b1->findValue(V::SplitFraction)->SetValue(0.3, 1);
+    EXPECT_DOUBLE_EQ(afterE100->getSplitFraction(), 0.3);
+    b2->clearCalculated(V::SplitFraction);
+    EXPECT_EQ(b2->getSplitFraction(), -1.0);
+    EXPECT_EQ(mixed->getSplitFraction(), -1.0);
+    n.propagate(n.sheet);
+    EXPECT_DOUBLE_EQ(b2->getSplitFraction(), 0.7);
+
+    // The whole flow down one branch: the other carries nothing and the mix is the first.
+    b1->addVariable(V::SplitFraction, 1.0, 1);
+    b2->clearCalculated(V::SplitFraction);
+    n.propagate(n.sheet);
+    EXPECT_EQ(b2->getSplitFraction(), 0.0);
+    EXPECT_DOUBLE_EQ(mixed->getSplitFraction(), 1.0);
+    mixed->clearCalculated(V::Temperature);
+    n.sheet.getNode("MIX-100")->Calculate(UnitCode::Calculate);
+    double tMixed = 0.0, tBranch = 0.0;
+    ASSERT_TRUE(mixed->getVariableAsDouble(V::Temperature, tMixed));
+    ASSERT_TRUE(afterE100->getVariableAsDouble(V::Temperature, tBranch));
+    EXPECT_DOUBLE_EQ(tMixed, tBranch);
+
+    // Shares that bring back only 80 % of the flow: nothing is known after the mixer.
+    b1->addVariable(V::SplitFraction, 0.3, 1);
+    b2->addVariable(V::SplitFraction, 0.5, 1);
+    EXPECT_EQ(mixed->getSplitFraction(), -1.0);
+    mixed->clearCalculated(V::Temperature);
+    EXPECT_EQ(n.sheet.getNode("MIX-100")->Calculate(UnitCode::Calculate), 0);
+    b1->addVariable(V::SplitFraction, 1.0, 1);
+    b2->addVariable(V::SplitFraction, 0.0, 1);
+    EXPECT_DOUBLE_EQ(mixed->getSplitFraction(), 1.0);
+
+    CNode* up = tee->getIthUpStreamNode(0);
+    ASSERT_TRUE(n.sheet.disconnectNodes(up, tee));
+    EXPECT_EQ(afterE100->getSplitFraction(), -1.0);
+    ASSERT_TRUE(n.sheet.connectNodes(up, tee));
+    EXPECT_DOUBLE_EQ(afterE100->getSplitFraction(), 1.0);
+    std::unique_ptr<FlowSheet> copy = n.sheet.clone(nullptr);
+    b1->addVariable(V::SplitFraction, 0.5, 1);
+    auto* twin = AsStreamNode(copy->getNode(afterE100->getName()));
+    EXPECT_DOUBLE_EQ(twin->getSplitFraction(), 1.0);
+    EXPECT_DOUBLE_EQ(afterE100->getSplitFraction(), 0.5);
+}
+
+TEST(FlowSheet, StreamPiecesRebindByNameOrNotAtAll) {
+    Network n;
+    FlowsheetTestStream h1{"H1", {180, 60}, {10}, {0.8}}, h2{"H2", {150, 40}, {8}, {0.6}};
+    FlowsheetTestStream c1{"C1", {30, 160}, {9}, {0.7}};
+    auto only = [&](bool withC2) {
+        return [&, withC2](const CPString& name) -> IFlowsheetStream* {
+            for (FlowsheetTestStream* s : {&h1, &h2, &c1})
+                if (s->GetName() == name) return s;
+            return withC2 ? n.stream("C2") : nullptr;
+        };
+    };
+    CPString missing;
+    EXPECT_FALSE(n.sheet.RebindStreams(only(false), &missing));
+    EXPECT_EQ(missing, "C2");
+    EXPECT_EQ(static_cast<StreamPiece*>(n.sheet.getNode("H1Start"))->getParentPIStream(), n.stream("H1"));
+    EXPECT_TRUE(n.sheet.RebindStreams(only(true)));
+    EXPECT_EQ(static_cast<StreamPiece*>(n.sheet.getNode("H1Start"))->getParentPIStream(), &h1);
+    EXPECT_EQ(static_cast<StreamPiece*>(n.sheet.getNode("C2Start"))->getParentPIStream(), n.stream("C2"));
+}
+
 // The flowsheet's record through the record harness: the calculated network is cut after every
 // field and read into the network as built, which must stay as it was.
 const std::vector<RecordType>& Table() {
