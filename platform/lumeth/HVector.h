@@ -125,12 +125,17 @@ public:
         }
     }
 
-    // Deletes every element through its destructor, then releases the array.
+    // Deletes every element through its destructor, then releases the array. An element's
+    // destructor may remove elements from this very vector (a dying view's owner forgets it):
+    // each element leaves the vector before it is deleted, so none is skipped or deleted twice.
     void DeleteAll() {
         static_assert(std::is_pointer_v<E>, "DeleteAll needs a vector of pointers");
-        for (std::int32_t i = 0; i < m_count; ++i) {
-            delete m_array[i];
-            m_array[i] = nullptr;
+        while (m_count > 0) {
+            E element = m_array[m_count - 1];
+            m_array[m_count - 1] = nullptr;
+            --m_count;
+            ++m_spare;
+            delete element;
         }
         Clear();
     }
