@@ -13,6 +13,12 @@ FormKey FormKey::Of(const VarDescription& var) {
     return key;
 }
 
+void FormDescription::Add(const FormVariable& variable) {
+    m_variables.push_back(variable);
+    VarDescription var;
+    if (variable.typeCode < 0 && VarDescription::Parse(variable.address, var)) m_variables.back().typeCode = var.Type();
+}
+
 namespace {
 const char* hookName(FormHook hook) {
     switch (hook) {

@@ -43,7 +43,8 @@ struct FormVariable {
 
 class FormDescription {
 public:
-    void Add(const FormVariable& variable) { m_variables.push_back(variable); }
+    // A type code of -1 becomes that of the address.
+    void Add(const FormVariable& variable);
     const std::vector<FormVariable>& Variables() const { return m_variables; }
     // One line per variable: address, hook, type code, unit in the unit set, whether editable,
     // dimensions ("Temperature.402 value type=1 unit=C editable dims=1").

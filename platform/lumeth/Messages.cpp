@@ -113,7 +113,20 @@ Text formatOne(const Conversion& c, const Text* parameter) {
     char buffer[10100];
     const char kind[2] = {c.kind, '\0'};
     switch (c.kind) {
-        case 's': return value;
+        case 's': {
+            // Width and precision by hand: the text may be longer than any buffer.
+            const char* spec = c.spec.c_str() + 1;
+            bool left = false;
+            while (*spec && std::strchr("-+ #0", *spec)) left = left || *spec++ == '-';
+            const std::size_t width = std::strtoul(spec, nullptr, 10);
+            const char* dot = std::strchr(spec, '.');
+            Text text = dot ? Text(value.substr(0, std::strtoul(dot + 1, nullptr, 10))) : value;
+            if (text.size() < width) {
+                const Text pad(std::string(width - text.size(), ' '));
+                text = left ? text + pad : pad + text;
+            }
+            return text;
+        }
         case 'c': return value.empty() ? Text() : Text(value.substr(0, 1));
         case 'd': case 'i': {
             const long n = parameter ? std::strtol(value.c_str(), nullptr, 10) : 0;
