@@ -82,7 +82,7 @@ public:
     using ProbeView::ProbeView;
     void DisconnectDeadObject(Viewable* dead) override {
         ++told;
-        children.RemoveAll(static_cast<ProbeView*>(dead));
+        children.RemoveAllAt(dead);
     }
     HVector<ProbeView*> children;
     int told = 0;
