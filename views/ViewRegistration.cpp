@@ -19,6 +19,7 @@ void ViewRegistrationPlan::AddType(const ViewTypeRow& row) {
                            if (row.supportsHeatIntegration) info->SupportsType(HeatIntegrationType);
                            if (row.extraValue) info->SetExtraValue(row.extraValue);
                            info->SetFactory(row.factory);
+                           info->SetTransient(row.transient);
                            return r.types.Add(std::move(info)) != nullptr;
                        }});
 }

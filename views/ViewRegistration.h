@@ -33,6 +33,7 @@ struct ViewTypeRow {
     int extraValue;    // 0: none
     bool supportsHeatIntegration;
     ViewFactory factory;  // null until the view class is part of the module
+    bool transient = false;  // rebuilt by its owner, never stored as a view of its own
 };
 
 class ViewRegistrationPlan {

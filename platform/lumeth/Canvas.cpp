@@ -4,8 +4,8 @@
 #include <numbers>
 
 void Canvas::SetExtent(double width, double height) {
-    m_width = width > 0.0 ? width : 0.0;
-    m_height = height > 0.0 ? height : 0.0;
+    m_width = std::isfinite(width) && width > 0.0 ? width : 0.0;
+    m_height = std::isfinite(height) && height > 0.0 ? height : 0.0;
 }
 
 int Canvas::Push(CanvasPrimitive p) {
@@ -202,23 +202,144 @@ Text Canvas::Dump() const {
     return out;
 }
 
+namespace {
+
+// Windows-1252 code points of the bytes 0x80 to 0x9F (0: no character there).
+constexpr char32_t kCp1252[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                  0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                  0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+
+void appendUtf8(Text& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The code point of a well-formed UTF-8 sequence at `i` (its length in `n`), or -1.
+long decodeUtf8(const Text& s, std::size_t i, std::size_t& n) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+    const unsigned char c = b(0);
+    long cp;
+    if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F;
+    else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F;
+    else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07;
+    else return -1;
+    if (i + n > s.size()) return -1;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((b(k) & 0xC0) != 0x80) return -1;
+        cp = (cp << 6) | (b(k) & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
+        return -1;
+    return cp;
+}
+
+bool xmlChar(long c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+}  // namespace
+
 Text XmlEscape(const Text& text) {
     Text out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default:
-                // Control characters are not allowed in XML 1.0 text.
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') out += ' ';
-                else out += c;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++i;
+            switch (c) {
+                case '&': out += "&amp;"; break;
+                case '<': out += "&lt;"; break;
+                case '>': out += "&gt;"; break;
+                case '"': out += "&quot;"; break;
+                case '\'': out += "&apos;"; break;
+                default: out += xmlChar(c) ? static_cast<char>(c) : ' ';
+            }
+            continue;
         }
+        std::size_t n = 0;
+        const long cp = decodeUtf8(text, i, n);
+        if (cp >= 0) {
+            if (xmlChar(cp)) out.append(text, i, n);
+            else out += ' ';
+            i += n;
+            continue;
+        }
+        // Not UTF-8: a byte of the Windows code page the names of older cases were typed in
+        // (a degree sign is 0xB0 there); it is written as the character it stands for.
+        const char32_t repaired = c < 0xA0 ? kCp1252[c - 0x80] : static_cast<char32_t>(c);
+        if (repaired) appendUtf8(out, repaired);
+        else out += ' ';
+        ++i;
     }
     return out;
 }
+
+namespace {
+bool finite(CanvasPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+}  // namespace
+
+namespace {
+// The SVG element of one primitive whose numbers are all finite.
+Text svgElement(const CanvasPrimitive& p) {
+    Text out;
+    Text stroke = " stroke=\"" + p.line.colour.Hex() + "\" stroke-width=\"" + FormattedText("%d", p.line.width) + "\"";
+    if (const char* dash = dashArray(p.line.style)) stroke += Text(" stroke-dasharray=\"") + dash + "\"";
+    const Text fill = p.filled ? " fill=\"" + p.fill.Hex() + "\"" : Text(" fill=\"none\"");
+    switch (p.kind) {
+        case PrimitiveKind::Line:
+            out += "<line x1=\"" + num(p.points[0].x) + "\" y1=\"" + num(p.points[0].y) + "\" x2=\"" +
+                   num(p.points[1].x) + "\" y2=\"" + num(p.points[1].y) + "\"" + stroke + "/>\n";
+            break;
+        case PrimitiveKind::Polyline: {
+            Text pts;
+            for (const CanvasPoint& pt : p.points) pts += (pts.empty() ? "" : " ") + num(pt.x) + "," + num(pt.y);
+            out += Text(p.filled ? "<polygon" : "<polyline") + " points=\"" + pts + "\"" + stroke + fill + "/>\n";
+            break;
+        }
+        case PrimitiveKind::Rectangle:
+            out += "<rect x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y) + "\" width=\"" +
+                   num(p.points[1].x) + "\" height=\"" + num(p.points[1].y) + "\"" + stroke + fill + "/>\n";
+            break;
+        case PrimitiveKind::Circle:
+            out += "<circle cx=\"" + num(p.points[0].x) + "\" cy=\"" + num(p.points[0].y) + "\" r=\"" +
+                   num(p.radius) + "\"" + stroke + fill + "/>\n";
+            break;
+        case PrimitiveKind::Arc: {
+            const double a0 = p.startAngle * std::numbers::pi / 180.0;
+            const double sweep = std::fmax(-359.99, std::fmin(359.99, p.sweepAngle));
+            const double a1 = (p.startAngle + sweep) * std::numbers::pi / 180.0;
+            const CanvasPoint c = p.points[0];
+            // Angles run counter-clockwise on screen, where y grows downwards.
+            const double x0 = c.x + p.radius * std::cos(a0), y0 = c.y - p.radius * std::sin(a0);
+            const double x1 = c.x + p.radius * std::cos(a1), y1 = c.y - p.radius * std::sin(a1);
+            out += "<path d=\"M " + num(x0) + " " + num(y0) + " A " + num(p.radius) + " " + num(p.radius) + " 0 " +
+                   (std::fabs(sweep) > 180.0 ? "1" : "0") + " " + (sweep > 0 ? "0" : "1") + " " + num(x1) + " " +
+                   num(y1) + "\"" + stroke + " fill=\"none\"/>\n";
+            break;
+        }
+        case PrimitiveKind::Text:
+            out += "<text x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y + p.font.size) +
+                   "\" font-family=\"" + XmlEscape(p.font.name) + "\" font-size=\"" + num(p.font.size) +
+                   "\" fill=\"" + p.line.colour.Hex() + "\">" + XmlEscape(p.text) + "</text>\n";
+            break;
+    }
+    return out;
+}
+}  // namespace
 
 Text Canvas::ExportSVG() const {
     Text out = FormattedText(
@@ -228,46 +349,24 @@ Text Canvas::ExportSVG() const {
     out += "<rect x=\"0\" y=\"0\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
            m_background.Hex() + "\"/>\n";
     for (const CanvasPrimitive& p : m_items) {
-        Text stroke = " stroke=\"" + p.line.colour.Hex() + "\" stroke-width=\"" + FormattedText("%d", p.line.width) + "\"";
-        if (const char* dash = dashArray(p.line.style)) stroke += Text(" stroke-dasharray=\"") + dash + "\"";
-        const Text fill = p.filled ? " fill=\"" + p.fill.Hex() + "\"" : Text(" fill=\"none\"");
-        switch (p.kind) {
-            case PrimitiveKind::Line:
-                out += "<line x1=\"" + num(p.points[0].x) + "\" y1=\"" + num(p.points[0].y) + "\" x2=\"" +
-                       num(p.points[1].x) + "\" y2=\"" + num(p.points[1].y) + "\"" + stroke + "/>\n";
-                break;
-            case PrimitiveKind::Polyline: {
-                Text pts;
-                for (const CanvasPoint& pt : p.points) pts += (pts.empty() ? "" : " ") + num(pt.x) + "," + num(pt.y);
-                out += Text(p.filled ? "<polygon" : "<polyline") + " points=\"" + pts + "\"" + stroke + fill + "/>\n";
-                break;
+        // A number that is not finite is never written: such a primitive is left out, and an
+        // open polyline is broken there into the runs on either side (a gap in the curve).
+        bool drawable = std::isfinite(p.radius) && std::isfinite(p.startAngle) && std::isfinite(p.sweepAngle) &&
+                        std::isfinite(p.font.size);
+        for (const CanvasPoint& pt : p.points) drawable = drawable && finite(pt);
+        if (drawable) {
+            out += svgElement(p);
+        } else if (p.kind == PrimitiveKind::Polyline && !p.filled) {
+            CanvasPrimitive run = p;
+            run.points.clear();
+            for (std::size_t k = 0; k <= p.points.size(); ++k) {
+                if (k < p.points.size() && finite(p.points[k])) {
+                    run.points.push_back(p.points[k]);
+                    continue;
+                }
+                if (run.points.size() >= 2) out += svgElement(run);
+                run.points.clear();
             }
-            case PrimitiveKind::Rectangle:
-                out += "<rect x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y) + "\" width=\"" +
-                       num(p.points[1].x) + "\" height=\"" + num(p.points[1].y) + "\"" + stroke + fill + "/>\n";
-                break;
-            case PrimitiveKind::Circle:
-                out += "<circle cx=\"" + num(p.points[0].x) + "\" cy=\"" + num(p.points[0].y) + "\" r=\"" +
-                       num(p.radius) + "\"" + stroke + fill + "/>\n";
-                break;
-            case PrimitiveKind::Arc: {
-                const double a0 = p.startAngle * std::numbers::pi / 180.0;
-                const double sweep = std::fmax(-359.99, std::fmin(359.99, p.sweepAngle));
-                const double a1 = (p.startAngle + sweep) * std::numbers::pi / 180.0;
-                const CanvasPoint c = p.points[0];
-                // Angles run counter-clockwise on screen, where y grows downwards.
-                const double x0 = c.x + p.radius * std::cos(a0), y0 = c.y - p.radius * std::sin(a0);
-                const double x1 = c.x + p.radius * std::cos(a1), y1 = c.y - p.radius * std::sin(a1);
-                out += "<path d=\"M " + num(x0) + " " + num(y0) + " A " + num(p.radius) + " " + num(p.radius) + " 0 " +
-                       (std::fabs(sweep) > 180.0 ? "1" : "0") + " " + (sweep > 0 ? "0" : "1") + " " + num(x1) + " " +
-                       num(y1) + "\"" + stroke + " fill=\"none\"/>\n";
-                break;
-            }
-            case PrimitiveKind::Text:
-                out += "<text x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y + p.font.size) +
-                       "\" font-family=\"" + XmlEscape(p.font.name) + "\" font-size=\"" + num(p.font.size) +
-                       "\" fill=\"" + p.line.colour.Hex() + "\">" + XmlEscape(p.text) + "</text>\n";
-                break;
         }
     }
     out += "</svg>\n";

@@ -1,6 +1,8 @@
 #include "lumeth/CanvasPlane.h"
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
 CanvasConnection::CanvasConnection(CanvasPlane* plane, const ObjectTypeInfo* type)
     : Viewable(plane, type), m_plane(plane), m_tag(plane ? plane->NextTag() : 0) {
@@ -62,13 +64,68 @@ Text CanvasPlane::BackgroundFlyBy(CanvasPoint) { return Text(); }
 
 void CanvasPlane::Paint() {
     m_canvas.Clear();
-    // Drawing may not add or remove items; a snapshot keeps the walk safe all the same.
-    const std::vector<CanvasConnection*> items = m_items;
-    for (CanvasConnection* item : items) {
-        m_canvas.SetTag(item->Tag());
-        item->Draw(m_canvas);
+    // The items as they were when painting began, each with its life token: an item deleted by
+    // an earlier drawing is skipped, and painting stops when the plane itself has gone.
+    struct Entry {
+        CanvasConnection* item;
+        std::weak_ptr<const bool> life;
+    };
+    std::vector<Entry> items;
+    items.reserve(m_items.size());
+    for (CanvasConnection* item : m_items) items.push_back({item, item->LifeToken()});
+    const auto planeLife = LifeToken();
+    for (const Entry& e : items) {
+        if (planeLife.expired()) return;
+        if (e.life.expired()) continue;
+        m_canvas.SetTag(e.item->Tag());
+        e.item->Draw(m_canvas);
     }
-    m_canvas.SetTag(0);
+    if (!planeLife.expired()) m_canvas.SetTag(0);
+}
+
+void CanvasPlane::OnResize() {}
+
+void CanvasPlane::SetPixelSize(double width, double height) {
+    if (width == m_pixelWidth && height == m_pixelHeight) return;
+    m_pixelWidth = width;
+    m_pixelHeight = height;
+    OnResize();
+}
+
+void CanvasPlane::SetVisibleExtent(double width, double height) {
+    m_visibleWidth = width;
+    m_visibleHeight = height;
+}
+
+namespace {
+bool usable(double v) { return std::isfinite(v) && v > 0.0; }
+}  // namespace
+
+double CanvasPlane::ConvertToCanvasFromScene(double pixels) const {
+    if (!usable(m_pixelWidth) || !usable(m_visibleWidth)) return pixels;
+    return pixels * m_visibleWidth / m_pixelWidth;
+}
+
+CanvasPoint CanvasPlane::ConvertToCanvasFromScene(CanvasPoint pixel) const {
+    const double sy = usable(m_pixelHeight) && usable(m_visibleHeight) ? m_visibleHeight / m_pixelHeight : 1.0;
+    return {m_origin.x + ConvertToCanvasFromScene(pixel.x), m_origin.y + pixel.y * sy};
+}
+
+double CanvasPlane::ConvertToSceneFromCanvas(double length) const {
+    if (!usable(m_pixelWidth) || !usable(m_visibleWidth)) return length;
+    return length * m_pixelWidth / m_visibleWidth;
+}
+
+CanvasPoint CanvasPlane::ConvertToSceneFromCanvas(CanvasPoint point) const {
+    const double sy = usable(m_pixelHeight) && usable(m_visibleHeight) ? m_pixelHeight / m_visibleHeight : 1.0;
+    return {ConvertToSceneFromCanvas(point.x - m_origin.x), (point.y - m_origin.y) * sy};
+}
+
+bool CanvasPlane::PaintNow() {
+    const auto life = LifeToken();
+    ++m_paints;
+    Paint();
+    return !life.expired();
 }
 
 void CanvasDriver::Click(CanvasPoint p) {

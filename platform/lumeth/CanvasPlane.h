@@ -62,14 +62,40 @@ public:
     void RemoveFromSelectedVector(CanvasConnection* item);
     const std::vector<CanvasConnection*>& Selection() const { return m_selection; }
 
+    // ---- the window onto the canvas ----
+    // The window's size in pixels. Setting it calls OnResize when it changed.
+    void SetPixelSize(double width, double height);
+    double PixelWidth() const { return m_pixelWidth; }
+    double PixelHeight() const { return m_pixelHeight; }
+    // The part of the canvas the window shows: its extent in canvas units and its top-left
+    // corner (the origin).
+    void SetVisibleExtent(double width, double height);
+    double VisibleWidth() const { return m_visibleWidth; }
+    double VisibleHeight() const { return m_visibleHeight; }
+    void SetOrigin(CanvasPoint origin) { m_origin = origin; }
+    CanvasPoint GetOrigin() const { return m_origin; }
+    // Screen lengths (pixels) in canvas units and back, by the horizontal scale; one to one while
+    // either size is not set. A point converts about the origin.
+    double ConvertToCanvasFromScene(double pixels) const;
+    CanvasPoint ConvertToCanvasFromScene(CanvasPoint pixel) const;
+    double ConvertToSceneFromCanvas(double length) const;
+    CanvasPoint ConvertToSceneFromCanvas(CanvasPoint point) const;
+    // Paints at once (a dragged placeholder is erased this way); answers false when a drawing
+    // deleted the plane.
+    bool PaintNow();
+    int PaintCount() const { return m_paints; }
+
     // ---- hooks ----
     // The topmost item (the last added) containing the point; null over the background.
     virtual CanvasConnection* FindObjectAt(CanvasPoint p);
     virtual void PrepareForPlaneInspection(CanvasPoint p, MenuModel& menu);
     virtual int ProcessInspectionCommand(int command);
     virtual Text BackgroundFlyBy(CanvasPoint p);
-    // Clears the canvas and draws every item, each under its own tag.
+    // Clears the canvas and draws every item, each under its own tag. An item's drawing may
+    // delete items (itself, later ones) or the plane: only items still there are drawn.
     virtual void Paint();
+    // The window changed size (the new size is set); the base does nothing.
+    virtual void OnResize();
 
 private:
     friend class CanvasConnection;
@@ -78,6 +104,10 @@ private:
     std::vector<CanvasConnection*> m_items;
     std::vector<CanvasConnection*> m_selection;
     int m_lastTag = 0;
+    double m_pixelWidth = 0.0, m_pixelHeight = 0.0;
+    double m_visibleWidth = 0.0, m_visibleHeight = 0.0;
+    CanvasPoint m_origin;
+    int m_paints = 0;
 };
 
 class CanvasDriver {

@@ -2,55 +2,119 @@
 
 #include "lumeth/Session.h"
 
+#include <algorithm>
 #include <strings.h>
 
 namespace {
 
-struct UnitRow {
-    int kinds[3];
-    UnitConversion si;
-    UnitConversion customary;
-};
-
 constexpr double kSecondsPerYear = 31536000.0;
+constexpr double kKwToBtuPerHour = 3412.141633;
+constexpr double kKwPerM2CToBtu = 176.1101838;  // kW/(m2.C) in Btu/(hr.ft2.F)
 
-const UnitRow kUnits[] = {
-    {{1, -1, -1}, {"C", 1.0, 0.0}, {"F", 1.8, 32.0}},
-    {{1517, 24, -1}, {"C", 1.0, 0.0}, {"F", 1.8, 0.0}},
-    {{6, -1, -1}, {"kW", 1.0, 0.0}, {"Btu/hr", 3412.141633, 0.0}},
-    {{1508, 41, -1}, {"m2", 1.0, 0.0}, {"ft2", 10.7639104, 0.0}},
-    {{4, -1, -1}, {"kg/s", 1.0, 0.0}, {"lb/hr", 7936.641439, 0.0}},
-    {{1524, 26, -1}, {"kW/m2-C", 1.0, 0.0}, {"Btu/hr-ft2-F", 176.1101838, 0.0}},
-    {{31000, 99, -1}, {"Cost", 1.0, 0.0}, {"Cost", 1.0, 0.0}},
-    {{31001, 100, -1}, {"Cost/year", kSecondsPerYear, 0.0}, {"Cost/year", kSecondsPerYear, 0.0}},
-    {{1520, -1, -1}, {"h", 1.0 / 3600.0, 0.0}, {"h", 1.0 / 3600.0, 0.0}},
-    {{44, -1, -1}, {"years", 1.0 / kSecondsPerYear, 0.0}, {"years", 1.0 / kSecondsPerYear, 0.0}},
+UnitConversion none() { return {"", 1.0, 0.0}; }
+UnitConversion same(const char* name, double factor = 1.0) { return {name, factor, 0.0}; }
+
+// The kinds the forms of the case, scenario, design, grid and plot views use.
+const std::vector<QuantityInfo>& table() {
+    static const std::vector<QuantityInfo> kinds = {
+        {0, "Unknown", none(), none(), "%g"},
+        {1, "Temperature", {"C", 1.0, 0.0}, {"F", 1.8, 32.0}, "%.1f"},
+        {4, "MassFlow", same("kg/s"), same("lb/hr", 7936.641439), "%.3f"},
+        {6, "HeatFlow", same("kW"), same("Btu/hr", kKwToBtuPerHour), "%.1f"},
+        {9, "EndTolerance", none(), none(), "%.4f"},
+        {11, "Fraction", none(), none(), "%.3f"},
+        {24, "DeltaTempUnit", same("C"), same("F", 1.8), "%.2f"},
+        {100, "Index", none(), none(), "%.0f"},
+        {104, "Switch", none(), none(), "%.0f"},
+        {105, "Enum", none(), none(), "%.0f"},
+        {107, "TargetMethod", none(), none(), "%.0f"},
+        {109, "OptionArray", none(), none(), "%.0f"},
+        {110, "Percent", same("%"), same("%"), "%.1f"},
+        {1007, "ThermCond", same("kW/m-C"), same("Btu/hr-ft-F", 577.7893), "%.4f"},
+        {1008, "Viscosity", same("cP"), same("cP"), "%.4f"},
+        {1011, "SpecificHeat", same("kJ/kg-C"), same("Btu/lb-F", 0.2388459), "%.3f"},
+        {1012, "MassDensity", same("kg/m3"), same("lb/ft3", 0.06242796), "%.2f"},
+        {1507, "Length", same("m"), same("ft", 3.280839895), "%.2f"},
+        {1508, "Area", same("m2"), same("ft2", 10.7639104), "%.1f"},
+        {1516, "HeatCapacityFlow", same("kW/C"), same("Btu/hr-F", kKwToBtuPerHour / 1.8), "%.3f"},
+        {1517, "DeltaTemp", same("C"), same("F", 1.8), "%.1f"},
+        {1519, "ExtraData", none(), none(), "%g"},
+        {1520, "Time", same("h", 1.0 / 3600.0), same("h", 1.0 / 3600.0), "%.1f"},
+        {1524, "HeatTransferCoeff", same("kW/m2-C"), same("Btu/hr-ft2-F", kKwPerM2CToBtu), "%.4f"},
+        {4101, "Fouling", same("m2-C/kW"), same("hr-ft2-F/Btu", 1.0 / kKwPerM2CToBtu), "%.5f"},
+        {31000, "Cost", same("Cost"), same("Cost"), "%.0f"},
+        {31001, "CostPerTime", same("Cost/year", kSecondsPerYear), same("Cost/year", kSecondsPerYear), "%.0f"},
+        // Costs per unit energy are held per kJ (per kW for a second).
+        {31002, "CostPerEnergy", same("Cost/kWh", 3600.0), same("Cost/MMBtu", 1055056.0), "%.4f"},
+        {32009, "Count", none(), none(), "%.0f"},
+        {32039, "PricePerMass", same("Cost/kg"), same("Cost/lb", 0.45359237), "%.4f"},
+        {32048, "LinkCoefficientA", none(), none(), "%g"},
+        {32049, "LinkCoefficientB", none(), none(), "%g"},
+        {32053, "EmissionsCoefficient", same("kg/kWh"), same("kg/kWh"), "%.4f"},
+    };
+    return kinds;
+}
+
+// The framework's own unit codes, which share the units of a kind.
+struct Alias {
+    int code;
+    int kind;
 };
+constexpr Alias kAliases[] = {{41, 1508}, {26, 1524}, {99, 31000}, {65, 0}};
 
-const UnitRow* find(int kind) {
-    for (const UnitRow& row : kUnits)
-        for (int k : row.kinds)
-            if (k == kind) return &row;
-    return nullptr;
+const QuantityInfo* findKind(int kind) {
+    for (const Alias& a : kAliases)
+        if (a.code == kind) kind = a.kind;
+    return FindQuantity(kind);
+}
+
+const QuantityInfo& years() {
+    static const QuantityInfo y{44, "Years", same("years", 1.0 / kSecondsPerYear), same("years", 1.0 / kSecondsPerYear),
+                                "%.2f"};
+    return y;
+}
+
+int& unitSet() {
+    static int set = SIUnits;
+    return set;
 }
 
 }  // namespace
 
-int GetDisplayUnitSet() { return Session::Instance().UnitSet(); }
-void SetDisplayUnitSet(int set) { Session::Instance().SetUnitSet(set == CustomaryUnits ? CustomaryUnits : SIUnits); }
+const std::vector<QuantityInfo>& Quantities() { return table(); }
 
-UnitConversion DefUnitConv(int kind, int unitSet) {
-    if (unitSet == DefaultUnits) unitSet = GetDisplayUnitSet();
-    const UnitRow* row = find(kind);
-    if (!row) return {};
-    return unitSet == CustomaryUnits ? row->customary : row->si;
+const QuantityInfo* FindQuantity(int code) {
+    const std::vector<QuantityInfo>& t = table();
+    auto it = std::lower_bound(t.begin(), t.end(), code, [](const QuantityInfo& q, int c) { return q.code < c; });
+    if (it != t.end() && it->code == code) return &*it;
+    return code == 44 ? &years() : nullptr;
+}
+
+const QuantityInfo* FindQuantityByName(const Text& name) {
+    for (const QuantityInfo& q : table())
+        if (strcasecmp(q.name.c_str(), name.c_str()) == 0) return &q;
+    return nullptr;
+}
+
+int GetDisplayUnitSet() { return unitSet(); }
+
+void SetDisplayUnitSet(int set) {
+    unitSet() = set == CustomaryUnits ? CustomaryUnits : SIUnits;
+    Session::Instance().Record(SessionEvent::UnitsSet, Text(), Text(), unitSet());
+}
+
+UnitConversion DefUnitConv(int kind, int set) {
+    if (set == DefaultUnits) set = GetDisplayUnitSet();
+    const QuantityInfo* q = findKind(kind);
+    if (!q) return {};
+    return set == CustomaryUnits ? q->customary : q->si;
 }
 
 bool get_unit(int kind, const Text& unitName, int, UnitConversion& out) {
-    const UnitRow* row = find(kind);
-    if (!row) return false;
-    for (const UnitConversion* u : {&row->si, &row->customary})
-        if (strcasecmp(u->name.c_str(), unitName.c_str()) == 0) return out = *u, true;
+    const QuantityInfo* q = findKind(kind);
+    if (!q) return false;
+    for (const UnitConversion* u : {&q->si, &q->customary})
+        if (!u->name.empty() && strcasecmp(u->name.c_str(), unitName.c_str()) == 0) return out = *u, true;
     return false;
 }
 

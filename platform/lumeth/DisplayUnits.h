@@ -3,7 +3,12 @@
 // second and times in seconds; a form shows each kind of quantity in the unit of the user's
 // unit set: SI, or the customary set (degrees Fahrenheit, Btu/h, ft2, lb/h). Display value =
 // base value x factor + offset; the empty value -32767 passes through unchanged.
+//
+// Every variable type code is a kind of quantity with a name (the name forms use in addresses,
+// "HeatFlow" for 6), a unit in each set and a default number format.
 #include "lumeth/Text.h"
+
+#include <vector>
 
 struct UnitConversion {
     Text name;
@@ -15,15 +20,31 @@ enum DisplayUnitSet : int { SIUnits = 0, CustomaryUnits = 1 };
 // The unit-set argument that means "the user's own set".
 constexpr int DefaultUnits = 30000;
 
-// The user's unit set (SI until changed).
+// The user's unit set (SI until changed). It is a setting of its own, not part of the session
+// journal's state: resetting the journal leaves it. Setting it is journalled as an input.
 int GetDisplayUnitSet();
 void SetDisplayUnitSet(int set);
 
+// A kind of quantity: its type code, the name addresses use for it, its unit in each set and
+// the number format a form uses when the view gives none.
+struct QuantityInfo {
+    int code;
+    Text name;
+    UnitConversion si;
+    UnitConversion customary;
+    Text format;
+};
+// Every kind, in type-code order.
+const std::vector<QuantityInfo>& Quantities();
+// The kind of a type code; null when there is none.
+const QuantityInfo* FindQuantity(int code);
+// The kind of a name, compared without regard to case ("heatflow" is "HeatFlow"); null when
+// the name is not one.
+const QuantityInfo* FindQuantityByName(const Text& name);
+
 // The conversion of a kind of quantity in a unit set (DefaultUnits: the user's). Kinds are the
-// variable type codes (1 temperature, 1517 temperature difference, 6 heat flow, 1508 area,
-// 4 mass flow, 1524 heat-transfer coefficient, 31000 cost, 31001 cost per time, 1520 time) and
-// the framework's unit codes (24 temperature difference, 41 area, 26 coefficient, 99 cost,
-// 100 cost per year, 44 years, 65 none). An unknown kind converts by 1 with no unit name.
+// variable type codes and the framework's own unit codes (24 temperature difference, 41 area,
+// 26 coefficient, 99 cost, 44 years, 65 none). An unknown kind converts by 1 with no unit name.
 UnitConversion DefUnitConv(int kind, int unitSet = DefaultUnits);
 // The conversion of a kind to the unit of that name (in either set); false when the kind has no
 // unit of the name.

@@ -87,6 +87,15 @@ public:
         while (Remove(element)) removed = true;
         return removed;
     }
+    // Removes every element that points at `address`; for a view that is dying, which can no
+    // longer be cast to its own class (its owner is told from the base destructor).
+    bool RemoveAllAt(const void* address) {
+        static_assert(std::is_pointer_v<E>, "RemoveAllAt needs a vector of pointers");
+        bool removed = false;
+        for (std::int32_t i = m_count - 1; i >= 0; --i)
+            if (static_cast<const void*>(m_array[i]) == address) removed = RemoveAt(i) || removed;
+        return removed;
+    }
     std::int32_t Find(const E& element) const {
         for (std::int32_t i = 0; i < m_count; ++i)
             if (m_array[i] == element) return i;
@@ -125,12 +134,17 @@ public:
         }
     }
 
-    // Deletes every element through its destructor, then releases the array.
+    // Deletes every element through its destructor, then releases the array. An element's
+    // destructor may remove elements from this very vector (a dying view's owner forgets it):
+    // each element leaves the vector before it is deleted, so none is skipped or deleted twice.
     void DeleteAll() {
         static_assert(std::is_pointer_v<E>, "DeleteAll needs a vector of pointers");
-        for (std::int32_t i = 0; i < m_count; ++i) {
-            delete m_array[i];
-            m_array[i] = nullptr;
+        while (m_count > 0) {
+            E element = m_array[m_count - 1];
+            m_array[m_count - 1] = nullptr;
+            --m_count;
+            ++m_spare;
+            delete element;
         }
         Clear();
     }

@@ -2,6 +2,11 @@
 
 #include "lumeth/Session.h"
 
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 MessageCatalogue& MessageCatalogue::Instance() {
     static MessageCatalogue catalogue;
     return catalogue;
@@ -86,3 +91,111 @@ std::vector<Text> ErrorJournal::Texts() const {
 void ErrorJournal::Clear() { Session::Instance().ClearEvents(SessionEvent::Error); }
 
 void ErrorMsg(const Text& key) { ErrorJournal::Instance().Add(key, FindString(key, 0)); }
+
+Text MessageParameter(double value) {
+    Text text = FormattedText("%.15g", value);
+    if (std::strtod(text.c_str(), nullptr) != value) text = FormattedText("%.17g", value);
+    return text;
+}
+
+namespace {
+
+// One conversion at `at` (just past the '%'): flags, width, precision, length, kind.
+struct Conversion {
+    std::size_t length = 0;  // characters after the '%'
+    char kind = 0;
+    Text spec;               // "%" flags width precision, without length modifier or kind
+};
+
+bool readConversion(const Text& f, std::size_t at, Conversion& out) {
+    std::size_t i = at;
+    Text spec = "%";
+    while (i < f.size() && std::strchr("-+ #0", f[i])) spec += f[i++];
+    std::size_t digits = 0;
+    while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) spec += f[i++], ++digits;
+    if (digits > 4) return false;
+    if (i < f.size() && f[i] == '.') {
+        spec += f[i++];
+        digits = 0;
+        while (i < f.size() && std::isdigit(static_cast<unsigned char>(f[i]))) spec += f[i++], ++digits;
+        if (digits > 4) return false;
+    }
+    while (i < f.size() && std::strchr("hlLqjzt", f[i])) ++i;
+    if (i >= f.size() || !std::strchr("diouxXeEfFgGaAsc", f[i])) return false;
+    out.kind = f[i];
+    out.length = i + 1 - at;
+    out.spec = spec;
+    return true;
+}
+
+Text formatOne(const Conversion& c, const Text* parameter) {
+    const Text value = parameter ? *parameter : Text();
+    char buffer[10100];
+    const char kind[2] = {c.kind, '\0'};
+    switch (c.kind) {
+        case 's': {
+            // Width and precision by hand: the text may be longer than any buffer.
+            const char* spec = c.spec.c_str() + 1;
+            bool left = false;
+            while (*spec && std::strchr("-+ #0", *spec)) left = left || *spec++ == '-';
+            const std::size_t width = std::strtoul(spec, nullptr, 10);
+            const char* dot = std::strchr(spec, '.');
+            Text text = dot ? Text(value.substr(0, std::strtoul(dot + 1, nullptr, 10))) : value;
+            if (text.size() < width) {
+                const Text pad(std::string(width - text.size(), ' '));
+                text = left ? text + pad : pad + text;
+            }
+            return text;
+        }
+        case 'c': return value.empty() ? Text() : Text(value.substr(0, 1));
+        case 'd': case 'i': {
+            const long n = parameter ? std::strtol(value.c_str(), nullptr, 10) : 0;
+            if (!parameter) return Text();
+            std::snprintf(buffer, sizeof buffer, (c.spec + "ld").c_str(), n);
+            return Text(buffer);
+        }
+        case 'o': case 'u': case 'x': case 'X': {
+            if (!parameter) return Text();
+            const unsigned long n = std::strtoul(value.c_str(), nullptr, 10);
+            std::snprintf(buffer, sizeof buffer, (c.spec + "l" + kind).c_str(), n);
+            return Text(buffer);
+        }
+        default: {
+            if (!parameter) return Text();
+            const double v = std::strtod(value.c_str(), nullptr);
+            std::snprintf(buffer, sizeof buffer, (c.spec + kind).c_str(), v);
+            return Text(buffer);
+        }
+    }
+}
+
+}  // namespace
+
+Text FormatMessage(const Text& format, const MessageParameters& parameters) {
+    Text out;
+    std::size_t next = 0;
+    bool converted = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') {
+            out += format[i];
+            continue;
+        }
+        if (i + 1 < format.size() && format[i + 1] == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        Conversion c;
+        if (!readConversion(format, i + 1, c)) {
+            out += '%';
+            continue;
+        }
+        converted = true;
+        out += formatOne(c, next < parameters.size() ? &parameters[next] : nullptr);
+        ++next;
+        i += c.length;
+    }
+    if (!converted)
+        for (const Text& p : parameters) out += " " + p;
+    return out;
+}

@@ -39,3 +39,17 @@ public:
 
 // Shows an error message identified by its key (recorded in the journal).
 void ErrorMsg(const Text& key);
+
+// The parameters of a message whose text is a format ("Stream %s has %d segments"), in order.
+using MessageParameters = std::vector<Text>;
+// A number as a message parameter (shortest text that reads back to the same double).
+Text MessageParameter(double value);
+
+// Fills a message format with its parameters: each conversion takes the next parameter, "%s"
+// as text, an integer conversion ("%d", "%5i", "%x") as the parameter read as an integer, a
+// floating one ("%.2f", "%g") as the parameter read as a number; "%%" is a percent sign. A
+// parameter that is not a number gives 0 to a numeric conversion; a missing one gives nothing.
+// Anything that is not a conversion of these kinds ("%n", "%*d", widths over 4 digits) is
+// copied as it stands, so a catalogue text can never make the formatting read memory it was
+// not given. A text with no conversion gets its parameters appended, separated by blanks.
+Text FormatMessage(const Text& format, const MessageParameters& parameters);

@@ -26,6 +26,23 @@ bool ObjectTypeInfo::IsA(const Text& objectName) const {
     return false;
 }
 
+bool ObjectTypeInfo::IsTransient() const {
+    // A type derived from a transient one is rebuilt by its owner too.
+    for (const ObjectTypeInfo* t = this; t; t = t->m_parent)
+        if (t->m_transient) return true;
+    return false;
+}
+
+bool ObjectTypeInfo::LoadVariables(FormDescription& form) const {
+    bool any = false;
+    for (const ObjectTypeInfo* t = this; t; t = t->m_parent) {
+        if (!t->m_loadVariables) continue;
+        t->m_loadVariables(form);
+        any = true;
+    }
+    return any;
+}
+
 bool ObjectTypeInfo::Supports(int type) const {
     return std::find(m_supportedTypes.begin(), m_supportedTypes.end(), type) != m_supportedTypes.end();
 }
@@ -59,9 +76,12 @@ ObjectTypeRegistry::ObjectTypeRegistry() {
     // The framework's and the host's own types that the module's registrations derive from.
     ObjectTypeInfo* viewable = Add(std::make_unique<ObjectTypeInfo>("ViewableObject", nullptr, "Viewable", 1, 1, ""));
     Add(std::make_unique<ObjectTypeInfo>("CanvasPlaneObject", viewable, "CanvasPlane", 1, 1, ""));
-    Add(std::make_unique<ObjectTypeInfo>("CanvasConnectionObject", viewable, "CanvasConnection", 1, 1, ""));
-    Add(std::make_unique<ObjectTypeInfo>("TwoDimPlotObject", viewable, "TwoDimPlotNTW", 1, 1, ""));
-    Add(std::make_unique<ObjectTypeInfo>("Dim2GraphControlObject", viewable, "Dim2GraphControl", 1, 1, ""));
+    // Canvas items, plots and plot parameters are rebuilt by the views that own them (the
+    // parameters are stored in their owner's record): never stored as views of their own.
+    Add(std::make_unique<ObjectTypeInfo>("CanvasConnectionObject", viewable, "CanvasConnection", 1, 1, ""))->SetTransient(true);
+    Add(std::make_unique<ObjectTypeInfo>("TwoDimPlotObject", viewable, "TwoDimPlotNTW", 1, 1, ""))->SetTransient(true);
+    Add(std::make_unique<ObjectTypeInfo>("Dim2GraphControlObject", viewable, "Dim2GraphControl", 1, 1, ""))
+        ->SetTransient(true);
     Add(std::make_unique<ObjectTypeInfo>("LurmetViewObject", viewable, "LurmetView", 1, 1, ""));
     Add(std::make_unique<ObjectTypeInfo>("DesignViewerDesignObject", viewable, "DesignViewerDesign", 1, 1, ""));
 }

@@ -21,6 +21,8 @@ struct ObjectInstanceInfo {
 };
 
 using ViewFactory = Viewable* (*)(ObjectInstanceInfo& info);
+class FormDescription;
+using LoadVariablesHook = void (*)(FormDescription& form);
 
 class ObjectTypeInfo {
 public:
@@ -56,6 +58,20 @@ public:
     // The view class's constructor for recall; set when the class is part of the module.
     void SetFactory(ViewFactory factory) { m_factory = factory; }
     bool HasFactory() const { return m_factory != nullptr; }
+    // Whether a stored view of this type can be read back (the type makes views for recall).
+    virtual bool CanRecall() const { return HasFactory(); }
+
+    // A transient type's views are rebuilt by their owner (plots, plot parameters, canvas
+    // items, name views of a list): they are left out of a stored view set, with everything
+    // under them, and a link to one is stored as none.
+    void SetTransient(bool transient) { m_transient = transient; }
+    bool IsTransient() const;
+
+    // The variables a view class declares (its form description); set by the class's
+    // registration. The listing includes the variables of the types it derives from.
+    void SetLoadVariables(LoadVariablesHook hook) { m_loadVariables = hook; }
+    // Adds the declared variables of this type, then of its parents; false when none declare any.
+    bool LoadVariables(FormDescription& form) const;
 
     // ---- hooks ----
     // A new view of this type under `parent` (the factory with a fresh instance record).
@@ -79,6 +95,8 @@ private:
     std::vector<int> m_supportedTypes;
     std::int32_t m_extraValue = 0;
     ViewFactory m_factory = nullptr;
+    bool m_transient = false;
+    LoadVariablesHook m_loadVariables = nullptr;
 };
 
 // The registrations of one loaded module, owned here, destroyed in reverse order of registration.

@@ -4,7 +4,9 @@
 #include "lumeth/TwoDimPlot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -34,6 +36,48 @@ struct Range {
 };
 
 }  // namespace
+
+bool Axis::IsNumberFormat(const Text& f) {
+    if (f.empty()) return true;
+    int conversions = 0;
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        if (f[i] != '%') continue;
+        if (i + 1 < f.size() && f[i + 1] == '%') {
+            ++i;
+            continue;
+        }
+        std::size_t k = i + 1;
+        while (k < f.size() && std::strchr("-+ #0", f[k])) ++k;
+        std::size_t digits = 0;
+        while (k < f.size() && std::isdigit(static_cast<unsigned char>(f[k]))) ++k, ++digits;
+        if (digits > 3) return false;
+        if (k < f.size() && f[k] == '.') {
+            ++k;
+            digits = 0;
+            while (k < f.size() && std::isdigit(static_cast<unsigned char>(f[k]))) ++k, ++digits;
+            if (digits > 3) return false;
+        }
+        if (k >= f.size() || !std::strchr("eEfFgGaA", f[k])) return false;
+        ++conversions;
+        i = k;
+    }
+    return conversions == 1;
+}
+
+bool Axis::SetNumberFormat(const Text& f) {
+    if (!IsNumberFormat(f)) return false;
+    format = f;
+    return true;
+}
+
+Text Axis::FormatNumber(double value) const {
+    if (format.empty()) return Text();
+    const Text& f = IsNumberFormat(format) ? format : Text("%g");
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    return FormattedText(f.c_str(), value);
+#pragma GCC diagnostic pop
+}
 
 Text TwoDimPlot::Dump() const {
     Text out = FormattedText("plot \"%s\" title=%d ignoreEmpty=%d\n", title.c_str(), titleVisible ? 1 : 0, m_ignoreEmpty ? 1 : 0);
@@ -69,7 +113,7 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         if (!set->IsVisible()) continue;
         Drawn d{set, ResolvePoints(*set)};
         for (const CanvasPoint& p : d.points) {
-            if (p.x == EmptyValue) continue;
+            if (p.x == EmptyValue || p.y == EmptyValue) continue;
             rx.Add(p.x);
             (set->GetYAxis()->GetKind() == Axis::RightY ? rr : rl).Add(p.y);
         }
@@ -96,14 +140,14 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                 caption += " (" + DefUnitConv(v.Final().Type()).name + ")";
         }
         canvas.AddText({left + w / 2.0 - 30.0, top + h + 25.0}, caption, font, DefaultColour());
-        canvas.AddText({left, top + h + 5.0}, FormattedText(m_x.format.c_str(), rx.lo), font, DefaultColour());
-        canvas.AddText({left + w - 30.0, top + h + 5.0}, FormattedText(m_x.format.c_str(), rx.hi), font, DefaultColour());
+        canvas.AddText({left, top + h + 5.0}, m_x.FormatNumber(rx.lo), font, DefaultColour());
+        canvas.AddText({left + w - 30.0, top + h + 5.0}, m_x.FormatNumber(rx.hi), font, DefaultColour());
     }
     if (m_left.IsVisible()) {
         canvas.AddLine({left, top}, {left, top + h}, axisLine);
         canvas.AddText({5.0, top - 20.0}, m_left.title, font, DefaultColour());
-        canvas.AddText({5.0, top}, FormattedText(m_left.format.c_str(), rl.hi), font, DefaultColour());
-        canvas.AddText({5.0, top + h - 10.0}, FormattedText(m_left.format.c_str(), rl.lo), font, DefaultColour());
+        canvas.AddText({5.0, top}, m_left.FormatNumber(rl.hi), font, DefaultColour());
+        canvas.AddText({5.0, top + h - 10.0}, m_left.FormatNumber(rl.lo), font, DefaultColour());
     }
     if (m_right && m_right->IsVisible()) {
         canvas.AddLine({left + w, top}, {left + w, top + h}, axisLine);
@@ -119,7 +163,8 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
             run.clear();
         };
         for (const CanvasPoint& p : d.points) {
-            if (p.x == EmptyValue) {
+            // An empty or non-finite point breaks the curve.
+            if (p.x == EmptyValue || p.y == EmptyValue || !std::isfinite(p.x) || !std::isfinite(p.y)) {
                 flush();
                 continue;
             }

@@ -4,17 +4,47 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Viewable.h"
 
+#include <algorithm>
 #include <memory>
+
+bool IsInputEvent(SessionEvent event) {
+    switch (event) {
+        case SessionEvent::MessageSent:
+        case SessionEvent::Specified:
+        case SessionEvent::SpecifiedText:
+        case SessionEvent::Attached:
+        case SessionEvent::UnitsSet: return true;
+        default: return false;
+    }
+}
 
 Session& Session::Instance() {
     static Session session;
     return session;
 }
 
-void Session::Record(SessionEvent event, const Text& key, const Text& text, int number, int answer) {
+std::uint64_t Session::Record(SessionEvent event, const Text& key, const Text& text, int number, int answer) {
+    SessionEntry entry;
+    entry.event = event;
+    entry.key = key;
+    entry.text = text;
+    entry.number = number;
+    entry.answer = answer;
+    return Record(std::move(entry));
+}
+
+std::uint64_t Session::Record(SessionEntry entry) {
     // The journal of a long session is bounded: the oldest entries go first.
-    if (m_journal.size() >= 100000) m_journal.erase(m_journal.begin(), m_journal.begin() + 1000);
-    m_journal.push_back({event, key, text, number, answer});
+    if (m_journal.size() >= MaxEntries) m_journal.erase(m_journal.begin(), m_journal.begin() + 1000);
+    entry.sequence = m_nextSequence++;
+    m_journal.push_back(std::move(entry));
+    return m_journal.back().sequence;
+}
+
+SessionEntry* Session::Find(std::uint64_t sequence) {
+    auto it = std::lower_bound(m_journal.begin(), m_journal.end(), sequence,
+                               [](const SessionEntry& e, std::uint64_t s) { return e.sequence < s; });
+    return it != m_journal.end() && it->sequence == sequence ? &*it : nullptr;
 }
 
 std::vector<SessionEntry> Session::Entries(SessionEvent event) const {
@@ -22,6 +52,12 @@ std::vector<SessionEntry> Session::Entries(SessionEvent event) const {
     for (const SessionEntry& e : m_journal)
         if (e.event == event) out.push_back(e);
     return out;
+}
+
+std::vector<SessionEntry> Session::EntriesSince(std::uint64_t sequence) const {
+    auto it = std::upper_bound(m_journal.begin(), m_journal.end(), sequence,
+                               [](std::uint64_t s, const SessionEntry& e) { return s < e.sequence; });
+    return std::vector<SessionEntry>(it, m_journal.end());
 }
 
 namespace {
@@ -42,16 +78,51 @@ const char* eventName(SessionEvent e) {
         case SessionEvent::FilePicked: return "FilePicked";
         case SessionEvent::ConfigSet: return "ConfigSet";
         case SessionEvent::Task: return "Task";
+        case SessionEvent::Specified: return "Specify";
+        case SessionEvent::SpecifiedText: return "SpecifyText";
+        case SessionEvent::Attached: return "Attach";
+        case SessionEvent::UnitsSet: return "Units";
+        case SessionEvent::ScriptMissing: return "ScriptMissing";
     }
     return "?";
 }
+
+Text escapeField(const Text& field) {
+    Text out;
+    out.reserve(field.size());
+    for (char c : field) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '|': out += "\\|"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
 }  // namespace
+
+Text Session::LineOf(const SessionEntry& e) {
+    Text line = Text(eventName(e.event)) + " " + escapeField(e.key) + "|" + escapeField(e.text) + "|" +
+                FormattedText("%d|%d", e.number, e.answer);
+    if (e.event == SessionEvent::Specified) line += "|" + escapeField(e.target) + "|" + MessageParameter(e.value);
+    else if (IsInputEvent(e.event) && e.event != SessionEvent::UnitsSet)
+        line += "|" + escapeField(e.target) + "|" + escapeField(e.detail);
+    return line;
+}
 
 std::vector<Text> Session::Lines() const {
     std::vector<Text> out;
+    out.reserve(m_journal.size());
+    for (const SessionEntry& e : m_journal) out.push_back(LineOf(e));
+    return out;
+}
+
+std::vector<Text> Session::OutputLines() const {
+    std::vector<Text> out;
     for (const SessionEntry& e : m_journal)
-        out.push_back(FormattedText("%s %s|%s|%d|%d", eventName(e.event), e.key.c_str(), e.text.c_str(), e.number,
-                                    e.answer));
+        if (!IsInputEvent(e.event)) out.push_back(LineOf(e));
     return out;
 }
 
@@ -60,22 +131,34 @@ void Session::Reset() {
     m_responses.clear();
     m_fileNames.clear();
     m_busy = 0;
-    m_unitSet = 0;
+    m_strict = false;
+    m_missing = 0;
 }
 
 void Session::ClearEvents(SessionEvent event) {
     std::erase_if(m_journal, [event](const SessionEntry& e) { return e.event == event; });
 }
 
-int Session::NextResponse() {
-    if (m_responses.empty()) return 1;
+int Session::NextResponse(const Text& key) {
+    if (m_responses.empty()) {
+        if (!m_strict) return 1;
+        ++m_missing;
+        Record(SessionEvent::ScriptMissing, key, "question");
+        return 0;
+    }
     const int answer = m_responses.front();
     m_responses.pop_front();
     return answer;
 }
 
-bool Session::NextFileName(Text& name) {
-    if (m_fileNames.empty()) return false;
+bool Session::NextFileName(const Text& titleKey, Text& name) {
+    if (m_fileNames.empty()) {
+        if (m_strict) {
+            ++m_missing;
+            Record(SessionEvent::ScriptMissing, titleKey, "file");
+        }
+        return false;
+    }
     Text next = m_fileNames.front();
     m_fileNames.pop_front();
     if (next.empty()) return false;
@@ -91,19 +174,21 @@ void Session::SignalBusy(bool on) {
 }
 
 void ErrorMsg(const Text& key, const Text& parameter) {
-    Text text = FindString(key, 0);
-    if (!parameter.empty()) {
-        const std::size_t at = text.find("%s");
-        if (at != Text::npos) text.replace(at, 2, parameter);
-        else text += " " + parameter;
-    }
-    Session::Instance().Record(SessionEvent::Error, key, text);
+    ErrorMsg(key, parameter.empty() ? MessageParameters{} : MessageParameters{parameter});
 }
 
-int ResponseMsg(const Text& key, int kind) {
+void ErrorMsg(const Text& key, const MessageParameters& parameters) {
+    const Text text = FindString(key, 0);
+    Session::Instance().Record(SessionEvent::Error, key, parameters.empty() ? text : FormatMessage(text, parameters));
+}
+
+int ResponseMsg(const Text& key, int kind) { return ResponseMsg(key, kind, {}); }
+
+int ResponseMsg(const Text& key, int kind, const MessageParameters& parameters) {
     Session& s = Session::Instance();
-    const int answer = kind == 2 ? s.NextResponse() : 1;
-    s.Record(SessionEvent::Response, key, FindString(key, 0), kind, answer);
+    const int answer = kind == 2 ? s.NextResponse(key) : 1;
+    const Text text = FindString(key, 0);
+    s.Record(SessionEvent::Response, key, parameters.empty() ? text : FormatMessage(text, parameters), kind, answer);
     return answer;
 }
 
@@ -128,15 +213,6 @@ void SetConfigData(const Text& key, double value, bool) {
     Session::Instance().Record(SessionEvent::ConfigSet, key, text);
 }
 
-int SendViewableMessage(Viewable* view, const Text& line, int) {
-    if (!view) return 0;
-    const Text name = view->GetName();
-    const int result = view->Message(line);
-    // The view may be gone now; only what was copied before the call is used.
-    Session::Instance().Record(SessionEvent::MessageSent, name, line, 0, result);
-    return result;
-}
-
 int RunTask(const Text& name, const std::function<int()>& callback) {
     const int result = callback ? callback() : 0;
     Session::Instance().Record(SessionEvent::Task, name, Text(), 0, result);
@@ -145,7 +221,7 @@ int RunTask(const Text& name, const std::function<int()>& callback) {
 
 bool FilePicker::ChooseFileName(const FNPromptStruct& prompt, FileName& out) {
     Text name;
-    const bool chosen = Session::Instance().NextFileName(name);
+    const bool chosen = Session::Instance().NextFileName(prompt.titleKey, name);
     Session::Instance().Record(SessionEvent::FilePicked, prompt.titleKey, chosen ? name : Text(), prompt.flags);
     if (chosen) out = name;
     return chosen;

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -56,8 +57,20 @@ Text FormattedText(const char* format, ...) {
     char buffer[4096];
     va_list args;
     va_start(args, format);
+    va_list again;
+    va_copy(again, args);
     const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    if (n < 0) return Text();
-    return Text(buffer);
+    Text out;
+    if (n >= 0 && static_cast<std::size_t>(n) < sizeof buffer) {
+        out = Text(buffer);
+    } else if (n >= 0) {
+        // Longer than the buffer: format once more into a text of the exact size.
+        std::string big(static_cast<std::size_t>(n) + 1, '\0');
+        std::vsnprintf(big.data(), big.size(), format, again);
+        big.resize(static_cast<std::size_t>(n));
+        out = Text(big.c_str());
+    }
+    va_end(again);
+    return out;
 }

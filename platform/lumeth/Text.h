@@ -23,5 +23,5 @@ public:
     void TrimEndsOfWhitespace();
 };
 
-// A text made from a printf-style format. Formats that need more than 4096 bytes are cut there.
+// A text made from a printf-style format, however long the result.
 Text FormattedText(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -67,11 +67,8 @@ Axis* TwoDimPlot::AddYAxisPtr(int side) {
 
 Viewable* TwoDimPlot::ResolvePath(const VarDescription& var) const {
     Viewable* current = GetParent();
-    const Text& path = var.Path();
-    std::size_t from = 0;
-    while (current && !path.empty()) {
-        const std::size_t slash = path.find('/', from);
-        const Text step = path.substr(from, slash == Text::npos ? Text::npos : slash - from);
+    for (const Text& step : VarDescription::SplitPath(var.Path())) {
+        if (!current) break;
         if (step == "MyOwnerObject") {
             current = current->GetParent();
         } else {
@@ -79,8 +76,6 @@ Viewable* TwoDimPlot::ResolvePath(const VarDescription& var) const {
             if (!VarDescription::Parse(step, link) || !link.IsObjectLink()) return nullptr;
             current = current->AttachedObject(link);
         }
-        if (slash == Text::npos) break;
-        from = slash + 1;
     }
     // Links in front of the variable itself lead on to a child.
     if (current && var.IsObjectLink()) current = current->AttachedObject(var);

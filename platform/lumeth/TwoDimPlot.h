@@ -36,7 +36,14 @@ public:
     explicit Axis(Kind kind) : m_kind(kind) {}
     Kind GetKind() const { return m_kind; }
     Text title;
+    // The number format of the axis labels: one floating conversion ("%4.1f", "%g"), with any
+    // text around it; empty shows no numbers. Set through SetNumberFormat, which refuses any
+    // other format (a "%s" or "%d" would read a number as something else).
     Text format = "%g";
+    bool SetNumberFormat(const Text& f);
+    static bool IsNumberFormat(const Text& f);
+    // A value as the axis writes it ("%g" when the format was set to something unusable).
+    Text FormatNumber(double value) const;
     bool showLabels = true;
     bool showUnits = false;
     CanvasPoint placement;

@@ -1,5 +1,6 @@
 #include "lumeth/VarDescription.h"
 
+#include "lumeth/DisplayUnits.h"
 #include "lumeth/ObjectTypeInfo.h"
 
 #include <cctype>
@@ -7,28 +8,53 @@
 #include <strings.h>
 
 namespace {
-struct QuantityName {
-    const char* name;
-    int code;
-};
-// The kinds of quantity that forms address by name, with their type codes.
-constexpr QuantityName kQuantities[] = {
-    {"Unknown", 0},          {"Temperature", 1},      {"MassFlow", 4},        {"HeatFlow", 6},
-    {"Fraction", 11},        {"Index", 100},          {"Switch", 104},        {"Enum", 105},
-    {"Percent", 110},        {"ThermCond", 1007},     {"Viscosity", 1008},    {"SpecificHeat", 1011},
-    {"MassDensity", 1012},   {"Length", 1507},        {"Area", 1508},         {"HeatCapacityFlow", 1516},
-    {"DeltaTemp", 1517},     {"ExtraData", 1519},     {"Time", 1520},         {"HeatTransferCoeff", 1524},
-    {"Fouling", 4101},       {"Cost", 31000},         {"CostPerTime", 31001}, {"CostPerEnergy", 31002},
-    {"Count", 32009},
-};
 // The type code of a variable known only by its name: a plain number or label.
 constexpr int kNamedVariableType = 1519;
 }  // namespace
 
 int VarDescription::TypeCodeOfName(const Text& name) {
-    for (const QuantityName& q : kQuantities)
-        if (name == q.name) return q.code;
-    return -1;
+    const QuantityInfo* q = FindQuantityByName(name);
+    return q ? q->code : -1;
+}
+
+Text VarDescription::DefFormat() const {
+    const QuantityInfo* q = FindQuantity(Final().m_type);
+    return q ? q->format : Text("%g");
+}
+
+Text VarDescription::EscapeChildName(const Text& name) {
+    Text out;
+    out.reserve(name.size());
+    for (char c : name) {
+        if (c == '(' || c == ')' || c == '\\' || c == '/' || c == ':') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+std::vector<Text> VarDescription::SplitPath(const Text& path) {
+    std::vector<Text> steps;
+    if (path.empty()) return steps;
+    Text step;
+    int depth = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (c == '\\' && i + 1 < path.size()) {
+            step += c;
+            step += path[++i];
+            continue;
+        }
+        if (c == '(') ++depth;
+        else if (c == ')' && depth > 0) --depth;
+        if (c == '/' && depth == 0) {
+            steps.push_back(step);
+            step.clear();
+            continue;
+        }
+        step += c;
+    }
+    steps.push_back(step);
+    return steps;
 }
 
 VarDescription::VarDescription(const Text& name, int number) : m_number(number), m_name(name) {
@@ -45,9 +71,30 @@ VarDescription::VarDescription(const VarDescription& other)
       m_name(other.m_name),
       m_objectType(other.m_objectType),
       m_childName(other.m_childName),
-      m_path(other.m_path),
-      m_next(other.m_next ? std::make_unique<VarDescription>(*other.m_next) : nullptr) {
+      m_hasChildName(other.m_hasChildName),
+      m_path(other.m_path) {
     std::memcpy(m_indices, other.m_indices, sizeof m_indices);
+    // The rest of the chain, one link after the other.
+    VarDescription* to = this;
+    for (const VarDescription* from = other.m_next.get(); from; from = from->m_next.get()) {
+        to->m_next = std::make_unique<VarDescription>();
+        to = to->m_next.get();
+        to->CopyElementFrom(*from);
+    }
+}
+
+void VarDescription::CopyElementFrom(const VarDescription& o) {
+    m_type = o.m_type;
+    m_number = o.m_number;
+    std::memcpy(m_indices, o.m_indices, sizeof m_indices);
+    m_indexCount = o.m_indexCount;
+    m_running = o.m_running;
+    m_flags = o.m_flags;
+    m_name = o.m_name;
+    m_objectType = o.m_objectType;
+    m_childName = o.m_childName;
+    m_hasChildName = o.m_hasChildName;
+    m_path = o.m_path;
 }
 
 VarDescription& VarDescription::operator=(const VarDescription& other) {
@@ -56,6 +103,23 @@ VarDescription& VarDescription::operator=(const VarDescription& other) {
         *this = std::move(copy);
     }
     return *this;
+}
+
+VarDescription& VarDescription::operator=(VarDescription&& other) noexcept {
+    if (this != &other) {
+        DropNextLinks();
+        CopyElementFrom(other);
+        m_next = std::move(other.m_next);
+    }
+    return *this;
+}
+
+VarDescription::~VarDescription() { DropNextLinks(); }
+
+void VarDescription::DropNextLinks() {
+    // Unlink each element before it goes, so that no destructor walks the rest of the chain.
+    std::unique_ptr<VarDescription> next = std::move(m_next);
+    while (next) next = std::move(next->m_next);
 }
 
 int VarDescription::Offset(int i) const { return i >= 0 && i < m_indexCount ? m_indices[i] : -1; }
@@ -144,14 +208,30 @@ private:
         std::size_t look = m_pos;
         while (look < m_s.size() && m_s[look] == ' ') ++look;
         if (look < m_s.size() && m_s[look] == '(') {
+            // The name runs to the first ')' that is not escaped; a backslash keeps the next
+            // character whatever it is. Unescaped '(' pairs are kept as they stand (names such
+            // as "Design 1 (old)" written by older forms).
+            Text name;
             int depth = 0;
-            std::size_t i = look;
+            std::size_t i = look + 1;
+            bool closed = false;
             for (; i < m_s.size(); ++i) {
-                if (m_s[i] == '(') ++depth;
-                else if (m_s[i] == ')' && --depth == 0) break;
+                const char c = m_s[i];
+                if (c == '\\') {
+                    if (++i >= m_s.size()) return false;
+                    name += m_s[i];
+                    continue;
+                }
+                if (c == '(') ++depth;
+                else if (c == ')' && depth-- == 0) {
+                    closed = true;
+                    break;
+                }
+                name += c;
             }
-            if (i >= m_s.size()) return false;
-            d.m_childName = m_s.substr(look + 1, i - look - 1);
+            if (!closed) return false;
+            d.m_childName = name;
+            d.m_hasChildName = true;
             m_pos = i + 1;
         }
         if (!numbered && !allowBareName) return false;
@@ -187,6 +267,10 @@ bool VarDescription::Parse(const Text& address, VarDescription& out) {
     std::size_t colon = Text::npos;
     int depth = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
+            ++i;
+            continue;
+        }
         if (text[i] == '(') ++depth;
         else if (text[i] == ')') --depth;
         else if (text[i] == ':' && depth == 0) {
@@ -200,14 +284,9 @@ bool VarDescription::Parse(const Text& address, VarDescription& out) {
         result.m_path = text.substr(0, colon);
         chain = text.substr(colon + 1);
         // Every step of the path must itself be a link or a bare name.
-        std::size_t from = 0;
-        while (!result.m_path.empty()) {
-            const std::size_t slash = result.m_path.find('/', from);
-            const Text step = result.m_path.substr(from, slash == Text::npos ? Text::npos : slash - from);
+        for (const Text& step : SplitPath(result.m_path)) {
             VarDescription probe;
             if (step.empty() || !VarAddressParser(step).Chain(probe, true)) return false;
-            if (slash == Text::npos) break;
-            from = slash + 1;
         }
     }
     if (!VarAddressParser(chain).Chain(result, false)) return false;
@@ -221,13 +300,13 @@ Text VarDescription::ToString() const {
     for (const VarDescription* d = this; d; d = d->m_next.get()) {
         if (d != this) out += ".";
         Text name = d->m_name;
-        for (const QuantityName& q : kQuantities)
-            if (name.empty() && q.code == d->m_type) name = q.name;
+        if (name.empty())
+            if (const QuantityInfo* q = FindQuantity(d->m_type)) name = q->name;
         out += name.empty() ? Text("Unknown") : name;
         out += FormattedText(".%d", d->m_number);
         for (int i = 0; i < d->m_indexCount; ++i)
             out += i == d->m_running ? Text(".[]") : FormattedText(".%d", d->m_indices[i]);
-        if (!d->m_childName.empty()) out += "(" + d->m_childName + ")";
+        if (d->m_hasChildName || !d->m_childName.empty()) out += "(" + EscapeChildName(d->m_childName) + ")";
     }
     return out;
 }

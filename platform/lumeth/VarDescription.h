@@ -22,8 +22,9 @@ public:
     VarDescription(const VarDescription& other);
     VarDescription& operator=(const VarDescription& other);
     VarDescription(VarDescription&&) noexcept = default;
-    VarDescription& operator=(VarDescription&&) noexcept = default;
-    ~VarDescription() = default;
+    VarDescription& operator=(VarDescription&& other) noexcept;
+    // Chains are copied and destroyed link by link, never by recursion: an address may be long.
+    ~VarDescription();
 
     int Type() const { return m_type; }
     int Number() const { return m_number; }
@@ -45,9 +46,15 @@ public:
     bool IsObjectLink() const { return !m_objectType.empty(); }
     // The child's own name in "(...)", empty when none was given.
     const Text& ChildName() const { return m_childName; }
+    // Whether the address gave a child name at all: "View.200()" names the child called "",
+    // not the view itself.
+    bool HasChildName() const { return m_hasChildName; }
+    void SetChildName(const Text& name) { m_childName = name, m_hasChildName = true; }
     // The path in front of a moniker's colon: steps separated by '/', empty when none.
     const Text& Path() const { return m_path; }
     const VarDescription* GetNextLink() const { return m_next.get(); }
+    // Forgets the rest of the chain.
+    void DropNextLinks();
     // The last element of the chain: the variable that a chain of links finally addresses.
     const VarDescription& Final() const;
 
@@ -56,11 +63,23 @@ public:
     // The canonical text of the description (what Parse reads back to an equal description).
     Text ToString() const;
 
-    // The type code of a quantity name, -1 for a name that is not one.
+    // The type code of a quantity name (compared without regard to case), -1 for a name that
+    // is not one.
     static int TypeCodeOfName(const Text& name);
+    // The number format a form uses for the variable when its view sets none: that of its kind
+    // of quantity ("%.1f" for a temperature, "%.0f" for an index, "%g" for a plain number).
+    Text DefFormat() const;
+
+    // A child's name as it stands inside "(...)": '(', ')', '\', '/' and ':' are escaped with
+    // a backslash, so that any name can be addressed and read back.
+    static Text EscapeChildName(const Text& name);
+    // The steps of a path separated by '/', leaving alone a '/' inside a child name.
+    static std::vector<Text> SplitPath(const Text& path);
 
 private:
     friend class VarAddressParser;
+    // One element's own fields, not its chain.
+    void CopyElementFrom(const VarDescription& other);
     int m_type = 0;
     int m_number = 0;
     int m_indices[MaxIndices] = {-1, -1, -1};
@@ -70,6 +89,7 @@ private:
     Text m_name;
     Text m_objectType;
     Text m_childName;
+    bool m_hasChildName = false;
     Text m_path;
     std::unique_ptr<VarDescription> m_next;
 };

@@ -2,7 +2,9 @@
 
 #include "lumeth/BinaryFile.h"
 
+#include <algorithm>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -32,9 +34,18 @@ private:
     RecordPass* m_previous;
 };
 
-void collect(Viewable* view, std::vector<Viewable*>& order) {
-    order.push_back(view);
-    for (int i = 0; i < view->GetNumberOfChildren(); ++i) collect(view->GetChild(i), order);
+// The stored views under `root` in preorder, without recursion (trees may be deep). A view of
+// a transient type is left out with everything under it: its owner rebuilds it.
+void collect(Viewable* root, std::vector<Viewable*>& order) {
+    std::vector<Viewable*> stack{root};
+    while (!stack.empty()) {
+        Viewable* view = stack.back();
+        stack.pop_back();
+        const ObjectTypeInfo* type = view->GetViewType();
+        if (type && type->IsTransient()) continue;
+        order.push_back(view);
+        for (int i = view->GetNumberOfChildren() - 1; i >= 0; --i) stack.push_back(view->GetChild(i));
+    }
 }
 
 // Upper bound on the views of one set, against a damaged count.
@@ -73,9 +84,13 @@ bool ViewRecords::Store(BinaryFile& file, const std::vector<Viewable*>& roots) {
 
     RecordHandle set;
     if (!file.BeginRecord(set, SetVersion) || !file.WriteInt(static_cast<std::int32_t>(order.size()))) return false;
+    // A view that could not be read back would make a case that never opens again: refuse the
+    // store before anything is written.
+    for (Viewable* view : order)
+        if (!view->GetViewType() || !view->GetViewType()->CanRecall()) return false;
     for (Viewable* view : order) {
-        const ObjectTypeInfo* type = view->GetObjectType();
-        if (!type) return false;
+        // The view's registered type, not what its GetObjectType hook answers.
+        const ObjectTypeInfo* type = view->GetViewType();
         auto parent = pass.ids.find(view->GetParent());
         RecordHandle record;
         bool ok = file.BeginRecord(record, type->GetClassVersion()) && file.WriteCPString(type->GetName()) &&
@@ -137,20 +152,31 @@ bool ViewRecords::Recall(BinaryFile& file, std::vector<Viewable*>& roots, Docume
         for (std::int32_t i = 0; ok && i < count; ++i) ok = readView(file, pass, document, recalled);
         ok = ok && file.EndRecord(set) && resolve(pass);
     }
+    // A check or a fix-up may delete recalled views (a fix-up drops the old plots it read):
+    // every view is looked at only while its life token says it is still there.
+    std::vector<std::weak_ptr<const bool>> lives, rootLives;
+    lives.reserve(pass.byId.size());
+    for (Viewable* v : pass.byId) lives.push_back(v->LifeToken());
+    for (Viewable* v : recalled) rootLives.push_back(v->LifeToken());
     for (std::size_t i = 0; ok && i < pass.byId.size(); ++i) {
+        if (lives[i].expired()) continue;
         Viewable* v = pass.byId[i];
-        ok = v->GetObjectType()->CheckRecalledPointers(*v);
+        ok = v->GetViewType()->CheckRecalledPointers(*v);
     }
     for (std::size_t i = 0; ok && i < pass.byId.size(); ++i) {
+        if (lives[i].expired()) continue;
         Viewable* v = pass.byId[i];
-        ok = v->GetObjectType()->RecallFixUp(*v);
+        ok = v->GetViewType()->RecallFixUp(*v);
     }
     if (!ok) {
-        // Slots of pending links live in the views about to go.
+        // Slots of pending links live in the views about to go. Deleting one root may take
+        // another with it (a postee's notice): each is checked before it goes.
         pass.pending.clear();
-        for (auto it = recalled.rbegin(); it != recalled.rend(); ++it) delete *it;
+        for (std::size_t i = recalled.size(); i-- > 0;)
+            if (!rootLives[i].expired()) delete recalled[i];
         return false;
     }
-    roots.insert(roots.end(), recalled.begin(), recalled.end());
+    for (std::size_t i = 0; i < recalled.size(); ++i)
+        if (!rootLives[i].expired()) roots.push_back(recalled[i]);
     return true;
 }

@@ -31,6 +31,7 @@ void Viewable::Attach(Viewable* parent) {
 }
 
 Viewable::~Viewable() {
+    m_dying = true;
     // 1. Tell the postees while this view's type and name are still intact. A postee may delete
     //    other views (postees among them) meanwhile: each is re-checked before it is told.
     const std::vector<Viewable*> postees = m_postees;
@@ -42,9 +43,18 @@ Viewable::~Viewable() {
     // 2. Leave the postee lists of the views this one watched.
     for (Viewable* watched : m_watching) eraseOne(watched->m_postees, this);
     m_watching.clear();
-    // 3. The children still under this view die with it (each leaves m_children as it goes).
-    while (!m_children.empty()) delete m_children.back();
-    // 4. Leave the parent.
+    // 3. The children still under this view die with it (each leaves m_children as it goes). A
+    //    child already dying (this view was deleted by one of its postees) is only let go of.
+    while (!m_children.empty()) {
+        Viewable* child = m_children.back();
+        if (child->m_dying) {
+            m_children.pop_back();
+            child->m_parent = nullptr;
+            continue;
+        }
+        delete child;
+    }
+    // 4. Leave the parent (gone already when a postee deleted it meanwhile).
     if (m_parent) eraseOne(m_parent->m_children, this);
     m_alive.reset();
 }
@@ -92,8 +102,8 @@ Viewable* Viewable::AttachedObject(const VarDescription& var) {
     if (var.Flags() & VarDescription::FlagSelf) {
         found = this;
     } else if (var.IsObjectLink()) {
-        if (var.ChildName().empty() && IsA(var.ObjectType())) found = this;
-        else if (!var.ChildName().empty()) found = FindChild(var.ObjectType(), var.ChildName());
+        if (!var.HasChildName()) found = IsA(var.ObjectType()) ? this : nullptr;
+        else found = FindChild(var.ObjectType(), var.ChildName());
     }
     const VarDescription* next = var.GetNextLink();
     if (found && next && next->IsObjectLink()) return found->AttachedObject(*next);
@@ -107,10 +117,28 @@ void Viewable::ViewNotification(int, Viewable*) {}
 
 Text Viewable::AttachedName(const Viewable* child) const {
     if (!child) return Text();
-    const ObjectTypeInfo* type = child->GetObjectType();
-    const Text cls = type ? type->GetClassName() : Text("Viewable");
-    return FormattedText("%s.200(%s)", cls.c_str(), child->GetName().c_str());
+    const ObjectTypeInfo* type = child->GetViewType();
+    const Text cls = type && !type->GetClassName().empty() ? type->GetClassName() : Text("Viewable");
+    return cls + ".200(" + VarDescription::EscapeChildName(child->GetName()) + ")";
 }
+
+const ObjectTypeInfo* Viewable::GetObjectType(const ObjectTypeInfo*) const { return m_type; }
+
+int Viewable::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {
+    const std::size_t before = out.size();
+    if (!var.IsObjectLink()) return 0;
+    for (Viewable* child : m_children)
+        if (child->IsA(var.ObjectType())) out.push_back(child);
+    return static_cast<int>(out.size() - before);
+}
+
+Viewable* Viewable::AttachNewObject(const VarDescription& var, const Text& name) {
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    const ObjectTypeInfo* type = registry && var.IsObjectLink() ? registry->Find(var.ObjectType()) : nullptr;
+    return type ? type->CreateInstance(this, name) : nullptr;
+}
+
+bool Viewable::CheckData() { return true; }
 
 void Viewable::DisconnectDeadObject(Viewable*) {}
 int Viewable::GetEDVarType(const VarDescription& var) { return var.Type(); }
@@ -173,6 +201,10 @@ int Viewable::View(const Text& form, int location, double) {
 }
 
 void Viewable::ErrorMsg(const Text& key, const Text& parameter) { ::ErrorMsg(key, parameter); }
+void Viewable::ErrorMsg(const Text& key, const MessageParameters& parameters) { ::ErrorMsg(key, parameters); }
 int Viewable::ResponseMsg(const Text& key, int kind) { return ::ResponseMsg(key, kind); }
+int Viewable::ResponseMsg(const Text& key, int kind, const MessageParameters& parameters) {
+    return ::ResponseMsg(key, kind, parameters);
+}
 void Viewable::UserStatusReport(const Text& text, int level, int colour) { ::UserStatusReport(text, level, colour); }
 void Viewable::UserStatusClear(int level) { ::UserStatusClear(level); }

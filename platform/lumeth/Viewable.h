@@ -9,6 +9,7 @@
 // view's base destructor calls the postee's DisconnectDeadObject while the dying view's type is
 // still known (IsA walks the registered type chain, not the C++ type). A view may delete itself
 // inside a hook; the framework never touches a view after a hook that deleted it.
+#include "lumeth/Messages.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Text.h"
 #include "lumeth/VarDescription.h"
@@ -70,7 +71,19 @@ public:
     virtual Text AttachedName(const Viewable* child) const;
     virtual void DisconnectDeadObject(Viewable* dead);
     virtual int GetEDVarType(const VarDescription& var);
-    virtual const ObjectTypeInfo* GetObjectType() const { return m_type; }
+    // Which view type this view creates below itself when asked for a type (a case view answers
+    // its project-viewer type, a scenario viewer its design-viewer type). It is a question the
+    // view's own code asks, not the view's identity: records, names, checks and fix-ups use the
+    // registered type (GetViewType). The base answers the registered type.
+    virtual const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const;
+    // The views a form may attach at a variable (its choice of child views); answers how many
+    // were added. The base offers the children of the type the variable links to.
+    virtual int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out);
+    // A new child view for a variable that links to a type, made by the type's factory and
+    // named `name`; null when the type has no class. Recorded in the journal as an input.
+    virtual Viewable* AttachNewObject(const VarDescription& var, const Text& name);
+    // Whether the view's data are complete enough to close its form; the base: true.
+    virtual bool CheckData();
 
     // ---- class data (the type's hooks hand over to these) ----
     virtual bool StoreClassData(BinaryFile& file);
@@ -79,6 +92,8 @@ public:
     virtual bool RecallFixUp();
 
     // ---- identity, owners ----
+    // The type the view was created as (registered, never asked of the view's code).
+    const ObjectTypeInfo* GetViewType() const { return m_type; }
     bool IsA(const ObjectTypeInfo* type) const { return m_type && m_type->IsA(type); }
     bool IsA(const Text& objectTypeName) const { return m_type && m_type->IsA(objectTypeName); }
     const Text& GetName() const { return m_name; }
@@ -109,7 +124,10 @@ public:
     // Opens a form of the view (no name: its default form); recorded in the session journal.
     int View(const Text& form = Text(), int location = 6, double extra = EmptyValue);
     static void ErrorMsg(const Text& key, const Text& parameter = Text());
+    // A message key whose text is a format takes its parameters in order (see FormatMessage).
+    static void ErrorMsg(const Text& key, const MessageParameters& parameters);
     static int ResponseMsg(const Text& key, int kind);
+    static int ResponseMsg(const Text& key, int kind, const MessageParameters& parameters);
     static void UserStatusReport(const Text& text, int level, int colour = 0);
     static void UserStatusClear(int level);
 
@@ -134,4 +152,7 @@ private:
     std::vector<Viewable*> m_postees;   // told when this view dies
     std::vector<Viewable*> m_watching;  // views this one is a postee of
     std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
+    // Set while the destructor runs: an owner dying meanwhile (a postee may delete it) lets go
+    // of this view instead of deleting it a second time.
+    bool m_dying = false;
 };

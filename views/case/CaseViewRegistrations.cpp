@@ -11,7 +11,8 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false, nullptr},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
         {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false, nullptr},
-        {87, "UtilityNameViewObject", "ViewableObject", "", 0, -1, "", 0, 0, false, nullptr},
+        // The scenario viewer rebuilds its utility name views from the scenario's utilities.
+        {87, "UtilityNameViewObject", "ViewableObject", "", 0, -1, "", 0, 0, false, nullptr, true},
         {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, nullptr},
         {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, nullptr},

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 Canvas oneOfEach() {
@@ -48,6 +50,25 @@ TEST(Canvas, HitTestsAnswerTheTopmostPrimitive) {
         {{150, 30}, 4}, {{130, 50}, -1}, {{150, 70}, -1}, {{12, 85}, 5},
     };
     for (const Case& k : cases) EXPECT_EQ(k.hit, c.HitTest(k.p)) << k.p.x << "," << k.p.y;
+}
+
+TEST(Canvas, BadTextIsRepairedAndNoNonFiniteNumberReachesTheSvg) {
+    const double nan = std::nan(""), inf = HUGE_VAL;
+    Canvas c;
+    c.SetExtent(inf, 100);
+    // A degree sign typed in the Windows code page, a stray continuation byte, a control char.
+    c.AddText({10, 10}, "T = 120\xB0" "C \x80\x01 \xC3\xA9 end", DefaultFont(), DefaultColour());
+    c.AddPolyline({{0, 0}, {10, 10}, {nan, 5}, {20, 20}, {30, 10}, {inf, 0}}, {});
+    c.AddLine({0, 0}, {inf, 0}, {});
+    c.AddCircle({nan, 5}, 3, {});
+    const std::string svg = c.ExportSVG();
+    EXPECT_TRUE(IsWellFormedXml(svg)) << svg;
+    EXPECT_NE(std::string::npos, svg.find("120\xC2\xB0" "C \xE2\x82\xAC  \xC3\xA9 end"));
+    for (const char* word : {"nan", "inf", "NAN", "INF"}) EXPECT_EQ(std::string::npos, svg.find(word)) << word;
+    EXPECT_NE(std::string::npos, svg.find("points=\"0,0 10,10\""));
+    EXPECT_NE(std::string::npos, svg.find("points=\"20,20 30,10\""));
+    EXPECT_EQ(std::string::npos, svg.find("<line"));
+    EXPECT_EQ(std::string::npos, svg.find("<circle"));
 }
 
 class Item : public CanvasConnection {
@@ -97,6 +118,66 @@ TEST(CanvasDriver, GesturesReachTheItemsEvenWhenTheyDeleteThemselves) {
     EXPECT_EQ(0, plane.GetNumberOfItems());
     EXPECT_EQ(0, plane.GetCanvas().Count());
     EXPECT_EQ("", driver.Move({25, 5}));
+}
+
+// An item whose drawing deletes another item of the plane (or the plane itself).
+class Deleter : public Item {
+public:
+    using Item::Item;
+    void Draw(Canvas& c) override {
+        Item::Draw(c);
+        Viewable* v = victim;
+        victim = nullptr;
+        delete v;
+    }
+    Viewable* victim = nullptr;
+};
+
+// A plane that fits its visible extent to the window, as the grid diagram does.
+class FittingPlane : public CanvasPlane {
+public:
+    using CanvasPlane::CanvasPlane;
+    void OnResize() override {
+        ++resized;
+        SetVisibleExtent(PixelWidth() * 2.0, PixelHeight() * 2.0);
+    }
+    int resized = 0;
+};
+
+TEST(CanvasPlane, PaintingSurvivesDrawingsThatDeleteItemsOrThePlane) {
+    ProbeRegistry registry;
+    CanvasPlane plane(nullptr, "CanvasPlaneObject");
+    new Item(&plane, "A");
+    auto* d = new Deleter(&plane, "D");
+    d->victim = new Item(&plane, "later");
+    new Item(&plane, "last");
+    EXPECT_TRUE(plane.PaintNow());
+    EXPECT_EQ(3, plane.GetNumberOfItems());
+    EXPECT_EQ(3, plane.GetCanvas().Count());
+    EXPECT_EQ(1, plane.PaintCount());
+    auto* doomed = new CanvasPlane(nullptr, "CanvasPlaneObject");
+    auto* e = new Deleter(doomed, "E");
+    new Item(doomed, "after");
+    e->victim = doomed;
+    EXPECT_FALSE(doomed->PaintNow());
+}
+
+TEST(CanvasPlane, TheWindowConvertsScreenLengthsToCanvasUnits) {
+    ProbeRegistry registry;
+    FittingPlane plane(nullptr, "CanvasPlaneObject");
+    EXPECT_EQ(6.0, plane.ConvertToCanvasFromScene(6.0)) << "one to one before the window has a size";
+    plane.SetPixelSize(400, 300);
+    plane.SetPixelSize(400, 300);
+    EXPECT_EQ(1, plane.resized) << "only a change of size is a resize";
+    EXPECT_EQ(800.0, plane.VisibleWidth());
+    plane.SetOrigin({100, 50});
+    EXPECT_EQ(12.0, plane.ConvertToCanvasFromScene(6.0));
+    const CanvasPoint p = plane.ConvertToCanvasFromScene(CanvasPoint{10, 20});
+    EXPECT_EQ(120.0, p.x);
+    EXPECT_EQ(90.0, p.y);
+    const CanvasPoint q = plane.ConvertToSceneFromCanvas(p);
+    EXPECT_EQ(10.0, q.x);
+    EXPECT_EQ(20.0, q.y);
 }
 
 class CountingTimer : public TimerBase {

@@ -1,6 +1,7 @@
 #include "lumeth/HVector.h"
 #include "lumeth/PointerList.h"
 #include "lumeth/Text.h"
+#include "tests/support/ProbeView.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,35 @@ TEST(HVector, DeleteAllAndOwningPointerLists) {
     PointerList<Text> borrowed;
     borrowed.Add(&kept);
     EXPECT_TRUE(borrowed.Remove(&kept));
+}
+
+// An owner that keeps its children in a vector and forgets each one as it dies, as the views'
+// owners do.
+class VectorOwner : public ProbeView {
+public:
+    using ProbeView::ProbeView;
+    void DisconnectDeadObject(Viewable* dead) override {
+        ++told;
+        children.RemoveAllAt(dead);
+    }
+    HVector<ProbeView*> children;
+    int told = 0;
+};
+
+TEST(HVector, DeleteAllDeletesEveryElementEvenWhenEachLeavesTheVectorAsItDies) {
+    ProbeRegistry registry;
+    auto* owner = new VectorOwner(nullptr, "owner");
+    for (int i = 0; i < 25; ++i) {
+        auto* child = new ProbeView(owner, Text(std::to_string(i)));
+        child->AddDeathPostee(owner);
+        owner->children.Append(child);
+    }
+    owner->children.DeleteAll();
+    EXPECT_EQ(25, owner->told);
+    EXPECT_EQ(0, owner->GetNumberOfChildren()) << "no element was skipped";
+    EXPECT_EQ(0, owner->children.Count());
+    EXPECT_EQ(0, owner->children.Capacity());
+    delete owner;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class PlotTest : public ::testing::Test {
@@ -133,6 +135,51 @@ TEST_F(PlotTest, PlotParametersRoundTripAndFixTheAxisRange) {
     const XYDataStruct cold = curve(":HeatFlow.206.[]", ":Temperature.207.[]", "Cold", BlueColour());
     plot->GetPlotArea().CreateDataSet(&cold, 1);
     EXPECT_NE(Text::npos, plot->ExportSVG().find(">-5<")) << "the fixed minimum labels the x axis";
+}
+
+TEST_F(PlotTest, AxisFormatsAreOneFloatingConversionAndCurvesBreakAtNonFinitePoints) {
+    auto* plot = new TwoDimPlot(&owner);
+    Axis& x = *plot->GetXAxisPtr();
+    for (const char* bad : {"%s", "%d", "%f %f", "%n", "no number", "%*f", "%12345f", "%"})
+        EXPECT_FALSE(x.SetNumberFormat(bad)) << bad;
+    for (const char* good : {"%4.1f", "%g", "%.3e kW", "100%% %5.2f", ""}) EXPECT_TRUE(x.SetNumberFormat(good)) << good;
+    EXPECT_EQ("", x.FormatNumber(12.5)) << "an empty format shows no numbers";
+    ASSERT_TRUE(x.SetNumberFormat("100%% %5.2f"));
+    EXPECT_EQ("100% 12.50", x.FormatNumber(12.5));
+    x.format = "%s";  // set behind the setter's back: written as "%g", never read as text
+    EXPECT_EQ("12.5", x.FormatNumber(12.5));
+    owner.series[{6, 210}] = {0.0, 10.0, HUGE_VAL, 30.0, 40.0};
+    owner.series[{1, 211}] = {100.0, 90.0, 80.0, std::nan(""), 60.0};
+    const XYDataStruct r = curve(":HeatFlow.210.[]", ":Temperature.211.[]", "Gaps", RedColour());
+    plot->GetPlotArea().CreateDataSet(&r, 1);
+    const std::string svg = plot->ExportSVG();
+    EXPECT_TRUE(IsWellFormedXml(svg));
+    for (const char* word : {"nan", "inf"}) EXPECT_EQ(std::string::npos, svg.find(word)) << word;
+    EXPECT_NE(std::string::npos, svg.find(">40<")) << "the axis numbers use the fallback format";
+}
+
+TEST(DisplayUnits, EveryTypeCodeOfTheFormsHasAQuantityNameAndUnits) {
+    const int codes[] = {1,    4,    6,    9,    11,   24,    100,   104,   105,   107,   109,   110,   1011, 1507, 1508,
+                         1516, 1517, 1519, 1520, 1524, 4101, 31000, 31001, 31002, 32009, 32039, 32048, 32049, 32053};
+    for (int code : codes) {
+        const QuantityInfo* q = FindQuantity(code);
+        ASSERT_NE(nullptr, q) << code;
+        EXPECT_FALSE(q->name.empty()) << code;
+        EXPECT_EQ(q, FindQuantityByName(q->name)) << code;
+        VarDescription v(q->name, 7);
+        EXPECT_EQ(code, v.Type()) << "the name addresses its own kind: " << code;
+        EXPECT_FALSE(v.DefFormat().empty()) << code;
+    }
+    // A heat-capacity flow rate follows the loads into customary units: 1 kW/C is 3412.14/1.8.
+    const UnitConversion cp = DefUnitConv(1516, CustomaryUnits);
+    EXPECT_EQ("Btu/hr-F", cp.name);
+    EXPECT_NEAR(1895.634241, calc_ounit(1.0, cp), 1e-6);
+    EXPECT_NEAR(10.0 / 176.1101838, calc_ounit(10.0, DefUnitConv(4101, CustomaryUnits)), 1e-12);
+    // Integer settings are never converted, whatever else shares their number.
+    EXPECT_EQ(3.0, calc_ounit(3.0, DefUnitConv(100, SIUnits)));
+    VarDescription index;
+    ASSERT_TRUE(VarDescription::Parse(":Index.0", index));
+    EXPECT_EQ("%.0f", index.DefFormat());
 }
 
 TEST(DisplayUnits, ConversionsBothWaysInBothSets) {

@@ -1,3 +1,4 @@
+#include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
 #include "tests/support/ProbeView.h"
 
@@ -67,6 +68,52 @@ TEST(VarDescription, ChildLinksResolveThroughAttachedObject) {
     ASSERT_TRUE(VarDescription::Parse("ProbeView.200(nobody).Temperature.201", d));
     EXPECT_EQ(nullptr, root.AttachedObject(d));
     EXPECT_EQ("ProbeView.200(Design 1)", root.AttachedName(design));
+}
+
+TEST(VarDescription, AnyChildNameCanBeAddressedAndAnEmptyOneIsNotTheParent) {
+    ProbeRegistry registry;
+    ProbeView root(nullptr, "root");
+    const char* names[] = {"(", ")", "a/b", "x:y", "back\\slash", "Design 1 (old)", "((", "", " padded "};
+    for (const char* name : names) {
+        auto* child = new ProbeView(&root, name);
+        new ProbeView(child, "inner/most");
+        const Text address = root.AttachedName(child);
+        VarDescription d;
+        ASSERT_TRUE(VarDescription::Parse(address + ".Temperature.201", d)) << address;
+        EXPECT_EQ(name, d.ChildName()) << address;
+        EXPECT_EQ(child, root.AttachedObject(d)) << address;
+        EXPECT_EQ(child->GetChild(0), ResolveViewPath(&root, ViewPath(child->GetChild(0)))) << address;
+        delete child;
+    }
+    VarDescription empty;
+    ASSERT_TRUE(VarDescription::Parse("ProbeView.200()", empty));
+    EXPECT_EQ(nullptr, root.AttachedObject(empty)) << "no child of that name: not the view itself";
+    ASSERT_TRUE(VarDescription::Parse("ProbeView.200", empty));
+    EXPECT_EQ(&root, root.AttachedObject(empty));
+}
+
+TEST(VarDescription, LongAddressesCopyWithoutRecursionAndNamesCompareWithoutCase) {
+    // About 1.4 MB of links: copied, assigned, printed and destroyed without deep recursion.
+    Text address;
+    for (int i = 0; i < 200000; ++i) address += "Abcd.1.";
+    address += "Temperature.3";
+    VarDescription d;
+    ASSERT_TRUE(VarDescription::Parse(address, d));
+    VarDescription copy(d);
+    VarDescription assigned;
+    assigned = copy;
+    EXPECT_EQ(1, assigned.Final().Type());
+    EXPECT_EQ(address.size(), assigned.ToString().size());
+    struct Case {
+        const char* address;
+        int type;
+    };
+    for (const Case& c : {Case{"heatflow.204", 6}, Case{"TEMPERATURE.1", 1}, Case{"costpertime.3", 31001},
+                          Case{"extraData.9", 1519}, Case{"Notes.400", 1519}}) {
+        VarDescription v;
+        ASSERT_TRUE(VarDescription::Parse(c.address, v)) << c.address;
+        EXPECT_EQ(c.type, v.Type()) << c.address;
+    }
 }
 
 TEST(VarEnumInfo, ChoicesAreFoundHiddenShownAndParsed) {

@@ -51,6 +51,41 @@ TEST_F(ViewableTest, APosteeDeletingAnotherPosteeWhileToldIsSafe) {
     delete first;
 }
 
+TEST_F(ViewableTest, APosteeThatDeletesTheDyingViewsParentDeletesEveryViewOnce) {
+    auto* parent = new ProbeView(nullptr, "parent");
+    auto* dying = new ProbeView(parent, "dying");
+    new ProbeView(dying, "grandchild");
+    new ProbeView(parent, "sibling");
+    auto* watcher = new ProbeView(nullptr, "watcher");
+    dying->AddDeathPostee(watcher);
+    watcher->deleteOnDeath = parent;  // the owner goes while its child is dying
+    delete dying;
+    ASSERT_EQ(1u, watcher->deaths.size());
+    EXPECT_EQ("dying", watcher->deaths[0].first);
+    delete watcher;
+}
+
+TEST_F(ViewableTest, AttachableObjectsNewChildViewsAndTheDataCheck) {
+    auto* root = new ProbeView(nullptr, "root");
+    new ProbeView(root, "a");
+    new ProbeView(root, "b");
+    VarDescription link;
+    ASSERT_TRUE(VarDescription::Parse("ProbeView.200", link));
+    std::vector<Viewable*> offered;
+    EXPECT_EQ(2, root->GetAttachableObjects(link, offered));
+    Viewable* made = AttachNewViewObject(root, "ProbeView.200", "c");
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ(root, made->GetParent());
+    EXPECT_EQ("c", made->GetName());
+    EXPECT_EQ(nullptr, AttachNewViewObject(root, "Temperature.1", "d")) << "not a link to a view type";
+    EXPECT_TRUE(root->CheckData());
+    const auto attached = Session::Instance().Entries(SessionEvent::Attached);
+    ASSERT_EQ(2u, attached.size());
+    EXPECT_EQ(1, attached[0].answer);
+    EXPECT_EQ(0, attached[1].answer);
+    delete root;
+}
+
 TEST_F(ViewableTest, ParentDeletesItsChildrenAndSelfDeletionInAHookIsSafe) {
     auto* root = new ProbeView(nullptr, "root");
     auto* a = new ProbeView(root, "a");
