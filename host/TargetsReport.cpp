@@ -163,6 +163,22 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     return out.str();
 }
 
+namespace {
+// Economic data item of the area exponent of the capital law, and the data set of the targets.
+constexpr int kAreaExponent = 2;
+
+// What one shell more or less can change in the total annual cost at a point: the capital law
+// spreads the area over the shells, b N (A / N)^c, which one shell changes by at most (1 - c)
+// times the capital per shell; annualised as the point's own capital is.
+double ShellRoundOff(const IHeatIntegrationScenario& scenario, const SuperTargetPointReport& p) {
+    if (!(p.shells >= 1.0) || !(p.capitalCost > 0.0)) return 0.0;
+    const double annualised = std::max(0.0, p.totalAnnualCost - p.operatingCost);
+    const double exponent = scenario.GetEconomicData(kAreaExponent, "DEFAULT");
+    const double share = exponent > 0.0 && exponent < 1.0 ? 1.0 - exponent : 1.0;
+    return annualised / p.shells * share;
+}
+}  // namespace
+
 SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     SuperTargetReport r;
     for (int i = 0; i < scenario.GetNumberOfSuperTargetPoints(); ++i) {
@@ -185,16 +201,26 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.available = p.units > 0.0;
         r.points.push_back(p);
     }
-    // The least total annual cost among the points that have one. It is an optimum only with a
-    // point that has a cost on either side of it: at the edge of what could be computed the cost
-    // may go on falling beyond it.
-    std::size_t first = r.points.size(), last = 0, best = r.points.size();
+    // The least total annual cost among the points that have one. It is an optimum only where the
+    // cost rises on both sides of it by more than one shell can make: the shell count is a whole
+    // number, so a cost that keeps falling towards the edge may still dip at a point where the
+    // count rounds down. Otherwise the cheapest point is at the edge of what could be computed,
+    // and the cost may go on falling beyond it.
+    std::size_t best = r.points.size();
     for (std::size_t i = 0; i < r.points.size(); ++i) {
         const auto& p = r.points[i];
         if (!p.available || !(p.totalAnnualCost > 0.0)) continue;
-        if (first == r.points.size()) first = i;
-        last = i;
         if (best == r.points.size() || p.totalAnnualCost < r.points[best].totalAnnualCost) best = i;
+    }
+    bool risesLeft = false, risesRight = false;
+    double margin = 0.0;
+    if (best != r.points.size()) {
+        margin = ShellRoundOff(scenario, r.points[best]);
+        for (std::size_t i = 0; i < r.points.size(); ++i) {
+            const auto& p = r.points[i];
+            if (!p.available || !(p.totalAnnualCost > r.points[best].totalAnnualCost + margin)) continue;
+            (i < best ? risesLeft : risesRight) = true;
+        }
     }
     std::size_t missing = 0;
     for (const auto& p : r.points) missing += p.available ? 0 : 1;
@@ -203,10 +229,22 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
                           " points have no area, units, shells or costs: the utilities cannot cover the targets there");
     if (best == r.points.size()) {
         r.notes.push_back("no point has a total annual cost, so there is no optimum");
-    } else if (best == first || best == last) {
-        r.notes.push_back("no optimum inside the computed range: the least total annual cost (" +
-                          fixed(r.points[best].totalAnnualCost, 2) + " per year) is at its edge, DTmin " +
-                          fixed(r.points[best].dtmin, 3) + " C");
+    } else if (!risesLeft || !risesRight) {
+        // The edge the cost does not rise towards is where the cheapest point lies, as far as
+        // the computed points can tell.
+        const char* edge = !risesLeft && !risesRight ? "either edge" : !risesRight ? "the upper edge" : "the lower edge";
+        const bool atEnd = best == 0 || best + 1 == r.points.size() || !r.points[best + 1].available ||
+                           !r.points[best - 1].available;
+        const std::string least = "the least total annual cost (" + fixed(r.points[best].totalAnnualCost, 2) +
+                                  " per year)";
+        if (atEnd)
+            r.notes.push_back("no optimum inside the computed range: " + least + " is at its edge, DTmin " +
+                              fixed(r.points[best].dtmin, 3) + " C");
+        else
+            r.notes.push_back("no optimum inside the computed range: " + least + " at DTmin " +
+                              fixed(r.points[best].dtmin, 3) + " C is no minimum: towards " + edge +
+                              " the cost rises by no more than one shell's worth (" + fixed(margin, 2) +
+                              " per year), so the cheapest point is at the edge or beyond it");
     } else {
         r.hasOptimum = true;
         r.optimum = r.points[best].dtmin;

@@ -34,4 +34,33 @@ TEST(HostSupertargetPoint, EqualsTheTargetsAtItsDTminInEveryFigure) {
     EXPECT_EQ(Field(targets.out, "units_pinch"), Field(super.out, "units", point));
 }
 
+struct Scratch {
+    std::string path;
+    Scratch(const std::string& stem, const std::string& content)
+        : path("/tmp/kestrin-optimum-" + std::to_string(getpid()) + "-" + stem + ".csv") {
+        std::ofstream(path) << content;
+    }
+    ~Scratch() { std::remove(path.c_str()); }
+};
+
+// Between DTmin 9 and 9.3 the four streams' cost falls towards the upper end; the shell count
+// rounds down to 23 at 9.15 alone among 24s, a dip of one shell, not a minimum.
+TEST(HostSupertargetOptimum, AShellCountThatJittersIsNoMinimum) {
+    HostRun run = RunHost("supertarget " + example("four-streams.csv") + " --from 9 --to 9.3 --step 0.05");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("optimum DTmin: none")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("at DTmin 9.150 C is no minimum: towards the upper edge")) << run.out;
+}
+
+// One hot and one cold stream: cheap exchange below DTmin 10 (no hot utility), dearer steam above;
+// the cost falls from 47,197 to 41,596 at 26 and rises again to 46,519 at 40, more than a shell
+// could make on either side.
+TEST(HostSupertargetOptimum, ACostThatRisesOnBothSidesHasItsOptimum) {
+    Scratch table("optimum", "name,supply,target,cp,h,kind\nH1,200,60,10,0.5,process\nC1,40,190,9,0.5,process\n"
+                             "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    HostRun run = RunHost("supertarget " + table.path + " --from 2 --to 40 --step 2 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ("26", Field(run.out, "optimum")) << run.out;
+}
+
 }  // namespace
