@@ -87,6 +87,14 @@ bool checkStream(const StreamTableStream& s, double span, std::string& error) {
                            " C), less than " + num(MinDuty) + " kW: a segment with next to no heat is no segment");
             return false;
         }
+        // A duty is a cp over the segment's span: that cp must lie in the range of the column.
+        if (given(seg.duty) && !given(seg.cp) && segSpan > 0.0 &&
+            (seg.duty / segSpan < MinCp || seg.duty / segSpan > MaxCp)) {
+            error = at(s, seg.line,
+                       which + "has duty " + num(seg.duty) + " kW over " + num(segSpan) + " C, a cp of " +
+                           num(seg.duty / segSpan) + " kW/C, outside the range of cp (0.001 to 1e9 kW/C)");
+            return false;
+        }
         if (given(seg.duty) && seg.duty > 0.0 && segSpan <= 0.0) {
             error = at(s, seg.line, which + "has a duty over no temperature change (supply = target)");
             return false;

@@ -26,6 +26,10 @@ constexpr double MaxH = 1e6;
 constexpr double MaxCost = 1e9;
 // A stream's DTmin contribution may exceed the table's temperature span by at most this much.
 constexpr double ContributionMargin = 100.0;
+// Minimum approach temperatures the host passes on, °C: a difference below a thousandth of a
+// degree is no approach a report could show, and none above 1000.
+constexpr double MinDTmin = 0.001;
+constexpr double MaxDTmin = 1000.0;
 // The engine holds at most this many segments per stream.
 constexpr int MaxSegments = 1000;
 // The empty-value marker of the engine: never a value of its own.

@@ -8,6 +8,8 @@
 #include "host/OutputText.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
+#include "host/StreamTableChecks.h"
+#include "host/CaseContentChecks.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -21,10 +23,8 @@
 #include <vector>
 
 namespace {
-// The minimum approach temperatures the host passes on, °C: a difference below a thousandth of a
-// degree is no approach a report could show, and none above 1000.
-constexpr double kMinDTmin = 0.001;
-constexpr double kMaxDTmin = 1000.0;
+constexpr double kMinDTmin = StreamTableLimits::MinDTmin;
+constexpr double kMaxDTmin = StreamTableLimits::MaxDTmin;
 // Every supertargeting point is a whole recalculation; the module computes at most this many.
 constexpr int kMaxPoints = SuperTargetRange::kMaxFixedStepPoints;
 
@@ -202,7 +202,17 @@ bool loadInput(HostSession& session, const Options& o, std::string& error) {
         error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
         return false;
     }
-    if (IsCaseFile(o.file)) return session.RecallCase(o.file, error);
+    if (IsCaseFile(o.file)) {
+        if (!session.RecallCase(o.file, error)) return false;
+        // A checksum guards the bytes on their way, not values that a file was written with: what
+        // the case holds must lie where a stream table's values must.
+        for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
+            if (!CheckCaseContent(*scenario, error)) {
+                error = o.file + ": the case file is damaged: " + error;
+                return false;
+            }
+        return true;
+    }
     StreamTable table;
     if (!ReadStreamTableFile(o.file, table, error)) return false;
     IHeatIntegrationScenario* scenario = session.NewScenario("base", error);

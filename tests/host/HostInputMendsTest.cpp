@@ -60,6 +60,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 2: H1: column h: 1e-09 is outside the range of h (0.001 to 1e6 kW/(m2.C))"},
         Refused{"segmentWithoutHeat", "name,supply,target,cp\nH1,170,60,1\nH1,60,59.5,0.001\n",
                 "line 3: H1: segment 2 carries 0.0005 kW"},
+        // A duty is a cp over the span: a case read back is checked by its cp, so the table is too.
+        Refused{"dutyOfATinyCp", "name,supply,target,duty\nH1,1000,0,0.01\n",
+                "line 2: H1: has duty 0.01 kW over 1000 C, a cp of 1e-05 kW/C, outside the range of cp"},
         // A process stream may not take a default utility's name; the message says so.
         Refused{"processNamedLikeAUtility", "name,supply,target,cp,kind\nHP Steam,170,60,1,process\n",
                 "has the name of a default utility"}),
