@@ -56,6 +56,40 @@ double placedLoads(IHeatIntegrationScenario& scenario, int side, TargetsReport& 
     return sum;
 }
 
+constexpr int kAnyKind = 4, kBothSides = 2, kUtilityKind = 1, kLocalScope = 1;
+
+// The pinch the scenario gives as its hot and cold temperature at the scenario's DTmin (the
+// shifted temperature plus and less half of it), read back as the shifted temperature and the
+// process streams that meet there: a hot stream at the shifted temperature plus its own shift,
+// a cold one at it less its shift, each where that temperature lies on the stream.
+PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double cold) {
+    PinchReport p;
+    p.shifted = 0.5 * (hot + cold);
+    const double halfDTmin = 0.5 * scenario.GetDTmin();
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i) {
+        if (s->GetStreamKind() == kUtilityKind || (s->GetHotCold() != 0 && s->GetHotCold() != 1)) continue;
+        const bool isHot = s->GetHotCold() == 0;
+        const double shift = s->GetDTminContributionScope() == kLocalScope ? s->GetDTminContribution() : halfDTmin;
+        const double t = isHot ? p.shifted + shift : p.shifted - shift;
+        const double a = s->GetSupplyTemperature(), b = s->GetTargetTemperature();
+        const double tolerance = 1e-9 * std::max(1.0, std::fabs(t));
+        if (t < std::min(a, b) - tolerance || t > std::max(a, b) + tolerance) continue;
+        (isHot ? p.hotStreams : p.coldStreams).push_back({s->GetName(), t});
+    }
+    const auto agreed = [](const std::vector<PinchStreamReport>& side, double& value) {
+        if (side.empty()) return false;
+        for (const auto& m : side)
+            if (std::fabs(m.temperature - side.front().temperature) > 1e-9 * std::max(1.0, std::fabs(m.temperature)))
+                return false;
+        value = side.front().temperature;
+        return true;
+    };
+    p.hotKnown = agreed(p.hotStreams, p.hot);
+    p.coldKnown = agreed(p.coldStreams, p.cold);
+    return p;
+}
+
 bool sameLoad(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); }
 
 std::string kw(double v) { return fixed(v, 3) + " kW"; }
@@ -67,7 +101,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.hotUtility = scenario.GetUtilityTarget(0);
     r.coldUtility = scenario.GetUtilityTarget(1);
     for (int i = 0; i < scenario.GetNumberOfPinchPoints(); ++i)
-        r.pinches.push_back({scenario.GetPinchTemperature(0, i), scenario.GetPinchTemperature(1, i)});
+        r.pinches.push_back(ReadPinch(scenario, scenario.GetPinchTemperature(0, i), scenario.GetPinchTemperature(1, i)));
     r.problemType = scenario.GetPinchProblemType();
     r.areaCountercurrent = scenario.GetAreaTarget(0);
     r.areaShellTube = scenario.GetAreaTarget(1);
@@ -110,6 +144,26 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     return r;
 }
 
+namespace {
+// One side of a pinch: its temperature, or each stream's where they differ.
+std::string PinchSideText(bool known, double value, const std::vector<PinchStreamReport>& streams, const char* side) {
+    if (known) return fixed(value, 3) + " C " + side;
+    if (streams.empty()) return std::string("no ") + side + " stream";
+    std::string text;
+    for (const auto& m : streams)
+        text += (text.empty() ? "" : ", ") + PrintableText(m.name) + " " + fixed(m.temperature, 3) + " C";
+    return text + " " + side;
+}
+
+std::string PinchStreamsJson(const std::vector<PinchStreamReport>& streams) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < streams.size(); ++i)
+        text += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(streams[i].name) +
+                ", \"temperature\": " + number(streams[i].temperature) + "}";
+    return text + "]";
+}
+}  // namespace
+
 std::string FormatTargetsText(const TargetsReport& r) {
     const auto orNot = [&r](const std::string& value) { return r.available ? value : std::string("not available"); };
     std::ostringstream out;
@@ -118,7 +172,9 @@ std::string FormatTargetsText(const TargetsReport& r) {
     out << "  cold utility              " << fixed(r.coldUtility, 3) << " kW\n";
     if (r.pinches.empty()) out << "  pinch                     none\n";
     for (const auto& p : r.pinches)
-        out << "  pinch                     " << fixed(p.hot, 3) << " C hot / " << fixed(p.cold, 3) << " C cold\n";
+        out << "  pinch                     " << PinchSideText(p.hotKnown, p.hot, p.hotStreams, "hot") << " / "
+            << PinchSideText(p.coldKnown, p.cold, p.coldStreams, "cold") << " (shifted " << fixed(p.shifted, 3)
+            << " C)\n";
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
     out << "  area, countercurrent      " << orNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
     out << "  area, shell and tube      " << orNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
@@ -143,9 +199,13 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     std::ostringstream out;
     out << "{\"dtmin\": " << number(r.dtmin) << ", \"hot_utility\": " << number(r.hotUtility)
         << ", \"cold_utility\": " << number(r.coldUtility) << ", \"pinches\": [";
-    for (std::size_t i = 0; i < r.pinches.size(); ++i)
-        out << (i ? ", " : "") << "{\"hot\": " << number(r.pinches[i].hot) << ", \"cold\": " << number(r.pinches[i].cold)
-            << "}";
+    for (std::size_t i = 0; i < r.pinches.size(); ++i) {
+        const PinchReport& p = r.pinches[i];
+        out << (i ? ", " : "") << "{\"hot\": " << (p.hotKnown ? number(p.hot) : "null")
+            << ", \"cold\": " << (p.coldKnown ? number(p.cold) : "null") << ", \"shifted\": " << number(p.shifted)
+            << ", \"hot_streams\": " << PinchStreamsJson(p.hotStreams)
+            << ", \"cold_streams\": " << PinchStreamsJson(p.coldStreams) << "}";
+    }
     out << "], \"problem_type\": " << r.problemType
         << ", \"area_countercurrent\": " << orNull(number(r.areaCountercurrent))
         << ", \"area_shell_tube\": " << orNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))

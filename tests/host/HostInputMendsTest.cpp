@@ -124,4 +124,42 @@ TEST(HostContribution, TwoStreamsOfTenMeetAtTwenty) {
     EXPECT_EQ("70", Field(run.out, "cold_utility")) << run.out;
 }
 
+// Shifted by 10 each, H (150 -> 50) and C (20 -> 200) pinch at 140 shifted: H is there at 150,
+// C at 130. H2 (160 -> 60, shifted by 5) meets the same pinch at 145. The cascade above 140 (C
+// alone from 210 to 155, 55 kW; H2 and C from 155 to 140, 7.5 kW net) asks 62.5 kW of steam.
+TEST(HostPinch, ReportsItsShiftedTemperatureAndTheStreamsThatMeetThere) {
+    Scratch table("pinchStreams",
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,10\n"
+                  "C,20,200,1,1,process,10\n");
+    HostRun run = RunHost("targets " + table.path + " --dtmin 40 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos,
+              run.out.find("\"pinches\": [{\"hot\": 150, \"cold\": 130, \"shifted\": 140, \"hot_streams\": [{\"name\": "
+                           "\"H\", \"temperature\": 150}], \"cold_streams\": [{\"name\": \"C\", \"temperature\": 130}]}]"))
+        << run.out;
+
+    Scratch mixed("pinchMixed",
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,10\n"
+                  "H2,160,60,0.5,1,process,5\nC,20,200,1,1,process,10\n");
+    run = RunHost("targets " + mixed.path + " --dtmin 40 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ("62.5", Field(run.out, "hot_utility"));
+    EXPECT_NE(std::string::npos,
+              run.out.find("{\"hot\": null, \"cold\": 130, \"shifted\": 140, \"hot_streams\": [{\"name\": \"H\", "
+                           "\"temperature\": 150}, {\"name\": \"H2\", \"temperature\": 145}]"))
+        << run.out;
+    run = RunHost("targets " + mixed.path + " --dtmin 40");
+    EXPECT_NE(std::string::npos, run.out.find("H 150.000 C, H2 145.000 C hot / 130.000 C cold (shifted 140.000 C)"))
+        << run.out;
+}
+
+// At DTmin 1000 the four streams' pinches lie where no stream of one side is: no side is given a
+// temperature there (it once read -830 C, below absolute zero).
+TEST(HostPinch, ASideWithoutStreamsHasNoTemperature) {
+    HostRun run = RunHost("targets " + example("four-streams.csv") + " --dtmin 1000 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("-830")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("{\"hot\": 170, \"cold\": null, \"shifted\": -330")) << run.out;
+}
+
 }  // namespace
