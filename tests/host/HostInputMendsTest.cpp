@@ -162,4 +162,16 @@ TEST(HostPinch, ASideWithoutStreamsHasNoTemperature) {
     EXPECT_NE(std::string::npos, run.out.find("{\"hot\": 170, \"cold\": null, \"shifted\": -330")) << run.out;
 }
 
+// H0 gives 1,000,000 kW and C1 takes 3,333,333 kW, every kelvin of H0 above a kelvin of C1: all
+// the difference is hot utility and no heat is left for cold utility. The cps the duties make
+// (1e6 / 23 and 3333333 / 45.5) once left 1.16e-10 kW of rounding as the cold utility.
+TEST(HostUtilityTargets, ARoundingResidueIsNoUtility) {
+    Scratch table("residue", "name,supply,target,duty\nH0,85.5,62.5,1000000\nC1,52.2,97.7,3333333\n");
+    HostRun run = RunHost("targets " + table.path + " --dtmin 3.3 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ("2333333", Field(run.out, "hot_utility")) << run.out;
+    EXPECT_EQ("0", Field(run.out, "cold_utility")) << run.out;
+    EXPECT_EQ("1", Field(run.out, "problem_type")) << run.out;
+}
+
 }  // namespace
