@@ -224,7 +224,7 @@ std::string FormatTargetsJson(const TargetsReport& r) {
 }
 
 namespace {
-// Economic data item of the area exponent of the capital law, and the data set of the targets.
+// Economic data item of the area exponent of the capital law.
 constexpr int kAreaExponent = 2;
 
 // What one shell more or less can change in the total annual cost at a point: the capital law
