@@ -125,8 +125,8 @@ bool HostSession::SaveCase(const std::string& path, std::string& error) {
     return ok;
 }
 
-IHeatIntegrationScenario* HostSession::Scenario() const {
+IHeatIntegrationScenario* HostSession::ScenarioAt(int index) const {
     IHeatIntegrationScenario* scenario = nullptr;
-    if (!m_project || !m_project->GetScenario(0, scenario)) return nullptr;
+    if (!m_project || !m_project->GetScenario(index, scenario)) return nullptr;
     return scenario;
 }

@@ -30,7 +30,9 @@ public:
     bool CaseWasUnchecked() const { return m_unchecked; }
     bool SaveCase(const std::string& path, std::string& error);
     // The project's first scenario (null when it has none).
-    IHeatIntegrationScenario* Scenario() const;
+    IHeatIntegrationScenario* Scenario() const { return ScenarioAt(0); }
+    // The project's scenario of that index (null past the last).
+    IHeatIntegrationScenario* ScenarioAt(int index) const;
 
 private:
     ModuleLoader& m_module;

@@ -61,8 +61,10 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
         }
     }
     const StreamTableSegment& first = segs.front();
+    // The column is the stream's own contribution, the shift of its temperatures: two streams of
+    // contribution 5 meet at 10 K. The engine takes a temperature difference and keeps half of it.
     if (first.dtminContribution != kEmpty &&
-        stream.SetDTminContribution(first.dtminContribution, "Local", 0, 1) != 1) {
+        stream.SetDTminContribution(2.0 * first.dtminContribution, "Local", 0, 1) != 1) {
         error = at(s, first.line, "refused its DTmin contribution");
         return false;
     }
@@ -76,16 +78,22 @@ bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, 
     bool ok = true;
     for (const StreamTableStream& s : table.streams) {
         const int line = s.segments.empty() ? 0 : s.segments.front().line;
-        if (s.utility && s.NameOnly()) {
-            IDefaultUtilityManager* defaults = nullptr;
-            if (scenario.GetDefaultUtilityManager(defaults) != 1 || !defaults || !defaults->Exists(s.name.c_str())) {
-                error = at(s, line, "names no default utility; give its temperatures, h and cost");
-                ok = false;
-                break;
-            }
+        IDefaultUtilityManager* defaults = nullptr;
+        if (scenario.GetDefaultUtilityManager(defaults) != 1) defaults = nullptr;
+        const bool defaultUtilityName = defaults && defaults->Exists(s.name.c_str());
+        if (s.utility && s.NameOnly() && !defaultUtilityName) {
+            error = at(s, line, "names no default utility; give its temperatures, h and cost");
+            ok = false;
+            break;
         }
         if (scenario.AddStream(s.name.c_str(), s.utility ? 1 : 0) != 1) {
-            error = at(s, line, "was refused by the scenario (is the name taken?)");
+            // A process stream may not take the name of a default utility: the scenario keeps
+            // those names for its utilities.
+            error = at(s, line,
+                       !s.utility && defaultUtilityName
+                           ? "has the name of a default utility; give the process stream another name (or mark "
+                             "the row kind utility to take that utility)"
+                           : "was refused by the scenario (is the name taken?)");
             ok = false;
             break;
         }

@@ -81,6 +81,20 @@ bool checkStream(const StreamTableStream& s, double span, std::string& error) {
                 return false;
             }
         }
+        if (given(seg.cp) && !given(seg.duty) && segSpan > 0.0 && seg.cp * segSpan < MinDuty) {
+            error = at(s, seg.line,
+                       which + "carries " + num(seg.cp * segSpan) + " kW (cp " + num(seg.cp) + " over " + num(segSpan) +
+                           " C), less than " + num(MinDuty) + " kW: a segment with next to no heat is no segment");
+            return false;
+        }
+        // A duty is a cp over the segment's span: that cp must lie in the range of the column.
+        if (given(seg.duty) && !given(seg.cp) && segSpan > 0.0 &&
+            (seg.duty / segSpan < MinCp || seg.duty / segSpan > MaxCp)) {
+            error = at(s, seg.line,
+                       which + "has duty " + num(seg.duty) + " kW over " + num(segSpan) + " C, a cp of " +
+                           num(seg.duty / segSpan) + " kW/C, outside the range of cp (0.001 to 1e9 kW/C)");
+            return false;
+        }
         if (given(seg.duty) && seg.duty > 0.0 && segSpan <= 0.0) {
             error = at(s, seg.line, which + "has a duty over no temperature change (supply = target)");
             return false;
@@ -118,20 +132,25 @@ bool CheckStreamTableValue(const char* column, double value, std::string& error)
             error = "column cp: the heat-capacity flow rate must be above 0 (got " + num(value) + ")";
             return false;
         }
-        if (value > MaxCp) return outside("the range of cp (above 0, at most 1e9 kW/C)");
+        if (value < MinCp || value > MaxCp) return outside("the range of cp (0.001 to 1e9 kW/C)");
     } else if (!std::strcmp(column, "duty")) {
         if (value < 0.0) {
             error = "column duty: a duty is a heat load and cannot be negative (got " + num(value) +
                     "); the direction follows from supply and target";
             return false;
         }
-        if (value > MaxDuty) return outside("the range of duty (0 to 1e12 kW)");
+        if (value == 0.0) {
+            error = "column duty: a duty of 0 carries no heat, and a stream with no heat is no stream; leave the "
+                    "row out or give its heat";
+            return false;
+        }
+        if (value < MinDuty || value > MaxDuty) return outside("the range of duty (0.001 to 1e12 kW)");
     } else if (!std::strcmp(column, "h")) {
         if (!(value > 0.0)) {
             error = "column h: the film coefficient must be above 0 (got " + num(value) + ")";
             return false;
         }
-        if (value > MaxH) return outside("the range of h (above 0, at most 1e6 kW/(m2.C))");
+        if (value < MinH || value > MaxH) return outside("the range of h (0.001 to 1e6 kW/(m2.C))");
     } else if (!std::strcmp(column, "cost")) {
         if (value < 0.0) {
             error = "column cost: a utility cost cannot be negative (got " + num(value) + ")";

@@ -56,6 +56,40 @@ double placedLoads(IHeatIntegrationScenario& scenario, int side, TargetsReport& 
     return sum;
 }
 
+constexpr int kAnyKind = 4, kBothSides = 2, kUtilityKind = 1, kLocalScope = 1;
+
+// The pinch the scenario gives as its hot and cold temperature at the scenario's DTmin (the
+// shifted temperature plus and less half of it), read back as the shifted temperature and the
+// process streams that meet there: a hot stream at the shifted temperature plus its own shift,
+// a cold one at it less its shift, each where that temperature lies on the stream.
+PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double cold) {
+    PinchReport p;
+    p.shifted = 0.5 * (hot + cold);
+    const double halfDTmin = 0.5 * scenario.GetDTmin();
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i) {
+        if (s->GetStreamKind() == kUtilityKind || (s->GetHotCold() != 0 && s->GetHotCold() != 1)) continue;
+        const bool isHot = s->GetHotCold() == 0;
+        const double shift = s->GetDTminContributionScope() == kLocalScope ? s->GetDTminContribution() : halfDTmin;
+        const double t = isHot ? p.shifted + shift : p.shifted - shift;
+        const double a = s->GetSupplyTemperature(), b = s->GetTargetTemperature();
+        const double tolerance = 1e-9 * std::max(1.0, std::fabs(t));
+        if (t < std::min(a, b) - tolerance || t > std::max(a, b) + tolerance) continue;
+        (isHot ? p.hotStreams : p.coldStreams).push_back({s->GetName(), t});
+    }
+    const auto agreed = [](const std::vector<PinchStreamReport>& side, double& value) {
+        if (side.empty()) return false;
+        for (const auto& m : side)
+            if (std::fabs(m.temperature - side.front().temperature) > 1e-9 * std::max(1.0, std::fabs(m.temperature)))
+                return false;
+        value = side.front().temperature;
+        return true;
+    };
+    p.hotKnown = agreed(p.hotStreams, p.hot);
+    p.coldKnown = agreed(p.coldStreams, p.cold);
+    return p;
+}
+
 bool sameLoad(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); }
 
 std::string kw(double v) { return fixed(v, 3) + " kW"; }
@@ -67,7 +101,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.hotUtility = scenario.GetUtilityTarget(0);
     r.coldUtility = scenario.GetUtilityTarget(1);
     for (int i = 0; i < scenario.GetNumberOfPinchPoints(); ++i)
-        r.pinches.push_back({scenario.GetPinchTemperature(0, i), scenario.GetPinchTemperature(1, i)});
+        r.pinches.push_back(ReadPinch(scenario, scenario.GetPinchTemperature(0, i), scenario.GetPinchTemperature(1, i)));
     r.problemType = scenario.GetPinchProblemType();
     r.areaCountercurrent = scenario.GetAreaTarget(0);
     r.areaShellTube = scenario.GetAreaTarget(1);
@@ -110,6 +144,26 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     return r;
 }
 
+namespace {
+// One side of a pinch: its temperature, or each stream's where they differ.
+std::string PinchSideText(bool known, double value, const std::vector<PinchStreamReport>& streams, const char* side) {
+    if (known) return fixed(value, 3) + " C " + side;
+    if (streams.empty()) return std::string("no ") + side + " stream";
+    std::string text;
+    for (const auto& m : streams)
+        text += (text.empty() ? "" : ", ") + PrintableText(m.name) + " " + fixed(m.temperature, 3) + " C";
+    return text + " " + side;
+}
+
+std::string PinchStreamsJson(const std::vector<PinchStreamReport>& streams) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < streams.size(); ++i)
+        text += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(streams[i].name) +
+                ", \"temperature\": " + number(streams[i].temperature) + "}";
+    return text + "]";
+}
+}  // namespace
+
 std::string FormatTargetsText(const TargetsReport& r) {
     const auto orNot = [&r](const std::string& value) { return r.available ? value : std::string("not available"); };
     std::ostringstream out;
@@ -118,7 +172,9 @@ std::string FormatTargetsText(const TargetsReport& r) {
     out << "  cold utility              " << fixed(r.coldUtility, 3) << " kW\n";
     if (r.pinches.empty()) out << "  pinch                     none\n";
     for (const auto& p : r.pinches)
-        out << "  pinch                     " << fixed(p.hot, 3) << " C hot / " << fixed(p.cold, 3) << " C cold\n";
+        out << "  pinch                     " << PinchSideText(p.hotKnown, p.hot, p.hotStreams, "hot") << " / "
+            << PinchSideText(p.coldKnown, p.cold, p.coldStreams, "cold") << " (shifted " << fixed(p.shifted, 3)
+            << " C)\n";
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
     out << "  area, countercurrent      " << orNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
     out << "  area, shell and tube      " << orNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
@@ -143,9 +199,13 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     std::ostringstream out;
     out << "{\"dtmin\": " << number(r.dtmin) << ", \"hot_utility\": " << number(r.hotUtility)
         << ", \"cold_utility\": " << number(r.coldUtility) << ", \"pinches\": [";
-    for (std::size_t i = 0; i < r.pinches.size(); ++i)
-        out << (i ? ", " : "") << "{\"hot\": " << number(r.pinches[i].hot) << ", \"cold\": " << number(r.pinches[i].cold)
-            << "}";
+    for (std::size_t i = 0; i < r.pinches.size(); ++i) {
+        const PinchReport& p = r.pinches[i];
+        out << (i ? ", " : "") << "{\"hot\": " << (p.hotKnown ? number(p.hot) : "null")
+            << ", \"cold\": " << (p.coldKnown ? number(p.cold) : "null") << ", \"shifted\": " << number(p.shifted)
+            << ", \"hot_streams\": " << PinchStreamsJson(p.hotStreams)
+            << ", \"cold_streams\": " << PinchStreamsJson(p.coldStreams) << "}";
+    }
     out << "], \"problem_type\": " << r.problemType
         << ", \"area_countercurrent\": " << orNull(number(r.areaCountercurrent))
         << ", \"area_shell_tube\": " << orNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))
@@ -162,6 +222,22 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     out << "]}\n";
     return out.str();
 }
+
+namespace {
+// Economic data item of the area exponent of the capital law.
+constexpr int kAreaExponent = 2;
+
+// What one shell more or less can change in the total annual cost at a point: the capital law
+// spreads the area over the shells, b N (A / N)^c, which one shell changes by at most (1 - c)
+// times the capital per shell; annualised as the point's own capital is.
+double ShellRoundOff(const IHeatIntegrationScenario& scenario, const SuperTargetPointReport& p) {
+    if (!(p.shells >= 1.0) || !(p.capitalCost > 0.0)) return 0.0;
+    const double annualised = std::max(0.0, p.totalAnnualCost - p.operatingCost);
+    const double exponent = scenario.GetEconomicData(kAreaExponent, "DEFAULT");
+    const double share = exponent > 0.0 && exponent < 1.0 ? 1.0 - exponent : 1.0;
+    return annualised / p.shells * share;
+}
+}  // namespace
 
 SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     SuperTargetReport r;
@@ -185,16 +261,26 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.available = p.units > 0.0;
         r.points.push_back(p);
     }
-    // The least total annual cost among the points that have one. It is an optimum only with a
-    // point that has a cost on either side of it: at the edge of what could be computed the cost
-    // may go on falling beyond it.
-    std::size_t first = r.points.size(), last = 0, best = r.points.size();
+    // The least total annual cost among the points that have one. It is an optimum only where the
+    // cost rises on both sides of it by more than one shell can make: the shell count is a whole
+    // number, so a cost that keeps falling towards the edge may still dip at a point where the
+    // count rounds down. Otherwise the cheapest point is at the edge of what could be computed,
+    // and the cost may go on falling beyond it.
+    std::size_t best = r.points.size();
     for (std::size_t i = 0; i < r.points.size(); ++i) {
         const auto& p = r.points[i];
         if (!p.available || !(p.totalAnnualCost > 0.0)) continue;
-        if (first == r.points.size()) first = i;
-        last = i;
         if (best == r.points.size() || p.totalAnnualCost < r.points[best].totalAnnualCost) best = i;
+    }
+    bool risesLeft = false, risesRight = false;
+    double margin = 0.0;
+    if (best != r.points.size()) {
+        margin = ShellRoundOff(scenario, r.points[best]);
+        for (std::size_t i = 0; i < r.points.size(); ++i) {
+            const auto& p = r.points[i];
+            if (!p.available || !(p.totalAnnualCost > r.points[best].totalAnnualCost + margin)) continue;
+            (i < best ? risesLeft : risesRight) = true;
+        }
     }
     std::size_t missing = 0;
     for (const auto& p : r.points) missing += p.available ? 0 : 1;
@@ -203,10 +289,22 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
                           " points have no area, units, shells or costs: the utilities cannot cover the targets there");
     if (best == r.points.size()) {
         r.notes.push_back("no point has a total annual cost, so there is no optimum");
-    } else if (best == first || best == last) {
-        r.notes.push_back("no optimum inside the computed range: the least total annual cost (" +
-                          fixed(r.points[best].totalAnnualCost, 2) + " per year) is at its edge, DTmin " +
-                          fixed(r.points[best].dtmin, 3) + " C");
+    } else if (!risesLeft || !risesRight) {
+        // The edge the cost does not rise towards is where the cheapest point lies, as far as
+        // the computed points can tell.
+        const char* edge = !risesLeft && !risesRight ? "either edge" : !risesRight ? "the upper edge" : "the lower edge";
+        const bool atEnd = best == 0 || best + 1 == r.points.size() || !r.points[best + 1].available ||
+                           !r.points[best - 1].available;
+        const std::string least = "the least total annual cost (" + fixed(r.points[best].totalAnnualCost, 2) +
+                                  " per year)";
+        if (atEnd)
+            r.notes.push_back("no optimum inside the computed range: " + least + " is at its edge, DTmin " +
+                              fixed(r.points[best].dtmin, 3) + " C");
+        else
+            r.notes.push_back("no optimum inside the computed range: " + least + " at DTmin " +
+                              fixed(r.points[best].dtmin, 3) + " C is no minimum: towards " + edge +
+                              " the cost rises by no more than one shell's worth (" + fixed(margin, 2) +
+                              " per year), so the cheapest point is at the edge or beyond it");
     } else {
         r.hasOptimum = true;
         r.optimum = r.points[best].dtmin;

@@ -8,9 +8,24 @@
 
 class IHeatIntegrationScenario;
 
+// A stream that meets a pinch, at its own temperature there.
+struct PinchStreamReport {
+    std::string name;
+    double temperature = 0.0;
+};
+
+// A pinch: its shifted temperature and, per side, the real temperatures of the process streams
+// that meet there (each stream is shifted by its own contribution, so a side may have several).
+// `hot` and `cold` are the side's temperature when its streams agree on one; otherwise (streams
+// of different contributions, or no stream of that side at the pinch) they are not known.
 struct PinchReport {
+    double shifted = 0.0;
     double hot = 0.0;
     double cold = 0.0;
+    bool hotKnown = false;
+    bool coldKnown = false;
+    std::vector<PinchStreamReport> hotStreams;
+    std::vector<PinchStreamReport> coldStreams;
 };
 
 struct UtilityLoadReport {

@@ -10,6 +10,8 @@
 #include "host/OutputText.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
+#include "host/StreamTableChecks.h"
+#include "host/CaseContentChecks.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -23,8 +25,8 @@
 #include <vector>
 
 namespace {
-// The largest minimum approach temperature the host passes on, °C.
-constexpr double kMaxDTmin = 1000.0;
+constexpr double kMinDTmin = StreamTableLimits::MinDTmin;
+constexpr double kMaxDTmin = StreamTableLimits::MaxDTmin;
 // Every supertargeting point is a whole recalculation; the module computes at most this many.
 constexpr int kMaxPoints = SuperTargetRange::kMaxFixedStepPoints;
 
@@ -36,14 +38,16 @@ int usage() {
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
                  "       kestrin-host autodesign FILE --matches-only [--dtmin X] [--json]\n"
-                 "  FILE is a stream table (CSV) or a case file written with --save.\n"
-                 "  DTmin, --from and --to lie above 0 and at most %g C; supertarget computes at most %d\n"
+                 "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
+                 "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
+                 "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
+                 "  DTmin, --from and --to lie from %g to %g C; supertarget computes at most %d\n"
                  "  points ((B - A) / S below %d).\n"
                  "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
                  "                      target then comes from the area LP\n"
                  "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n"
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n",
-                 kMaxDTmin, kMaxPoints, kMaxPoints);
+                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints);
     return 2;
 }
 
@@ -77,9 +81,22 @@ struct Options {
     double dtmin = 0, from = 0, to = 0, step = 1.0;
 };
 
-bool parseOptions(int argc, char** argv, Options& o, std::string& error) {
+bool parseOptions(const std::string& command, int argc, char** argv, Options& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
+        // An option the command does not take is refused, not ignored: the user meant something
+        // by it.
+        const bool rangeOption = a == "--from" || a == "--to" || a == "--step";
+        if (command != "autodesign" && a == "--matches-only") {
+            error = command + " takes no --matches-only (it belongs to autodesign)";
+            return false;
+        }
+        if ((command == "targets" && rangeOption) || (command == "supertarget" && a == "--dtmin")) {
+            error = command + " takes no " + a +
+                    (rangeOption ? " (a range of DTmin is for supertarget; targets takes --dtmin)"
+                                 : " (supertarget takes its range with --from, --to and --step)");
+            return false;
+        }
         auto value = [&](double& v, bool& have) {
             if (i + 1 >= argc || !parseDouble(argv[i + 1], v)) {
                 error = a + " needs a number";
@@ -196,7 +213,17 @@ bool loadInput(HostSession& session, const Options& o, std::string& error) {
         error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
         return false;
     }
-    if (IsCaseFile(o.file)) return session.RecallCase(o.file, error);
+    if (IsCaseFile(o.file)) {
+        if (!session.RecallCase(o.file, error)) return false;
+        // A checksum guards the bytes on their way, not values that a file was written with: what
+        // the case holds must lie where a stream table's values must.
+        for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
+            if (!CheckCaseContent(*scenario, error)) {
+                error = o.file + ": the case file is damaged: " + error;
+                return false;
+            }
+        return true;
+    }
     StreamTable table;
     if (!ReadStreamTableFile(o.file, table, error)) return false;
     IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
@@ -215,7 +242,9 @@ int runTargets(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
     if (o.haveDtmin) {
-        if (o.dtmin <= 0.0 || o.dtmin > kMaxDTmin) return fail("--dtmin must be above 0 and at most 1000 C");
+        if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
+            return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C (got " +
+                        fixed(o.dtmin) + ")");
         scenario->SetDTmin(o.dtmin);
     }
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
@@ -228,8 +257,9 @@ int runTargets(ModuleLoader& module, const Options& o) {
 
 int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!o.haveFrom || !o.haveTo) return fail("supertarget needs --from and --to");
-    if (o.from <= 0.0 || o.to <= o.from || o.to > kMaxDTmin)
-        return fail("--from must be above 0, --to above --from and at most 1000 C");
+    if (!(o.from >= kMinDTmin) || o.to <= o.from || o.to > kMaxDTmin)
+        return fail("--from must be at least " + fixed(kMinDTmin) + " C, --to above --from and at most " +
+                    fixed(kMaxDTmin) + " C");
     if (o.haveStep && o.step <= 0.0) return fail("--step must be above 0");
     if ((o.to - o.from) / o.step >= static_cast<double>(kMaxPoints))
         return fail("--from " + fixed(o.from) + " --to " + fixed(o.to) + " --step " + fixed(o.step) +
@@ -261,7 +291,8 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
     if (o.haveDtmin) {
-        if (o.dtmin <= 0.0 || o.dtmin > kMaxDTmin) return fail("--dtmin must be above 0 and at most 1000 C");
+        if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
+            return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C");
         scenario->SetDTmin(o.dtmin);
     }
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
@@ -305,7 +336,7 @@ int main(int argc, char** argv) {
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign") return usage();
     Options options;
     std::string error;
-    if (command != "info" && !parseOptions(argc, argv, options, error)) {
+    if (command != "info" && !parseOptions(command, argc, argv, options, error)) {
         std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(error, 600).c_str());
         return usage();
     }

@@ -17,6 +17,8 @@ namespace N = StreamValueNames;
 namespace {
 
 constexpr int kCodeFree = 3;
+constexpr int kCodeAllTargets = 35;
+constexpr int kCodeDTminTrial = 38;
 constexpr int kCodeRetrofitBase = 94;
 
 // Codes after which the supertargeting points no longer match the targets they were built on.
@@ -76,7 +78,11 @@ void CPIScenario::UpdateTargets(IHeatIntegrationStream* source, int code) {
         recalculate = false;
     }
 
-    if (m_nCalculationEnable >= 1 && recalculate) CallRecordBuilders(code);
+    // A supertargeting point is the targets at its DTmin: its records are built by the same road
+    // as after a DTmin set by the user (utility placement on the curves included), so that every
+    // figure of a point equals the targets at that DTmin. Designs and views still hear code 38.
+    if (m_nCalculationEnable >= 1 && recalculate)
+        CallRecordBuilders(code == kCodeDTminTrial ? kCodeAllTargets : code);
     if (source && recalculate) m_pLastChangeSource = source;
 
     const CPString text = source && recalculate ? source->GetName() : CPString();

@@ -9,6 +9,9 @@
 namespace {
 
 constexpr double kPocketStopTolerance = 1e-8;
+// The LP solver's primal feasibility tolerance (kW), and the rounding of sums of double flows.
+constexpr double kSolverTolerance = 1e-7;
+constexpr double kRelativeResidue = 1e-12;
 
 // Heat values of the boundaries, top first.
 std::vector<double> HeatValues(const TIList& list) {
@@ -55,10 +58,18 @@ void EnergyTarget::AddRun(std::vector<double>& runs, int from, int to, double va
 
 void EnergyTarget::ApplyCascade(const std::vector<double>& single, const std::vector<double>& runs) {
     const int n = m_intervals.GetNumberOfBoundaries();
+    // A heat flow that the sums leave within the solver's feasibility tolerance of zero (scaled by
+    // the flows summed) is a residue of rounding, not heat: it is zero, so that it is neither
+    // reported as a utility nor keeps a boundary from being a pinch.
+    double summed = 0.0;
+    for (double v : runs) summed += std::fabs(v);
+    for (double v : single) summed += std::fabs(v);
+    const double zero = std::max(kSolverTolerance, kRelativeResidue * summed);
     double running = 0.0;
     for (int i = 0; i < n; ++i) {
         running += runs[static_cast<std::size_t>(i)];
-        m_intervals.GetInterval(i)->dValue = running + single[static_cast<std::size_t>(i)];
+        const double value = running + single[static_cast<std::size_t>(i)];
+        m_intervals.GetInterval(i)->dValue = std::fabs(value) < zero ? 0.0 : value;
     }
     m_dHotUtility = m_intervals.GetInterval(0)->dValue;
     m_dColdUtility = m_intervals.GetInterval(n - 1)->dValue;

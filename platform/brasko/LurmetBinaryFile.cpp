@@ -1,5 +1,7 @@
 #include "brasko/LurmetBinaryFile.h"
 
+#include "brasko/CaseFileTemporaries.h"
+
 #include "dunmor/Crc32.h"
 #include "osmeri/CPValue.h"
 
@@ -182,12 +184,14 @@ bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
         mode = 0666 & ~CurrentUmask();
     }
 
+    // What earlier saves to this case left when they were killed goes first.
+    RemoveStaleSaveTemporaries(target);
     // A temporary file of its own in the target's directory, so that the rename cannot cross
-    // file systems and no other file (a user's own "<case>.tmp") is touched.
-    std::string pattern = target + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
+    // file systems and no other file (a user's own "<case>.tmp") is touched; it stays locked
+    // until it is renamed or removed, which tells later saves that it is not stale.
+    std::string temp;
+    const int fd = CreateSaveTemporary(target, temp);
     if (fd < 0) return failWith("cannot create a temporary file beside it", errno);
-    const std::string temp = pattern;
     int error = 0;
     // The owner too, where the process may give it (a user's file saved by an administrator);
     // a process that may not keeps the file its own, as any new file.
@@ -206,12 +210,12 @@ bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
         done += static_cast<std::size_t>(n);
     }
     if (!error && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && !error) error = errno;
+    // The lock is held over the rename (closing the file releases it).
     if (!error && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error) {
-        ::unlink(temp.c_str());
-        return failWith("cannot write the case", error);
-    }
+    if (error) ::unlink(temp.c_str());
+    // The bytes were synced before the rename: closing can lose nothing of the case.
+    ::close(fd);
+    if (error) return failWith("cannot write the case", error);
     // The rename is durable once the directory is synced; the case is whole either way.
     const std::size_t slash = target.find_last_of('/');
     const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);

@@ -38,7 +38,7 @@ const char* kTwoByTwo = "H1,150,50,1,1,process\nH2,150,50,1,1,process\nC1,40,140
 struct ProblemCase {
     const char* name;
     std::string rows;
-    const char* pinches;  // the JSON list expected
+    const char* pinches;  // the start of the JSON list expected
     const char* problemType;
 };
 
@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"thresholdWithoutUtilities", "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n", "[]", "2"},
         ProblemCase{"pinchedWithAnUnusedSteam",
                     std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\nHP Steam,,,,,utility\n",
-                    "[{\"hot\": 90, \"cold\": 80}]", "0"},
+                    "[{\"hot\": 90, \"cold\": 80, \"shifted\": 85, ", "0"},
         ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"},
         ProblemCase{"onlyIsothermal", "H1,100,100,2,0.2,process\nHP Steam,,,,,utility\n", "[]", "3"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -300,3 +300,19 @@ TEST(TotalSiteRecord, ARepeatedStreamNameIsRefusedAndNothingIsLost) {
     EXPECT_FALSE(RecallSite(target.site, bytes));
     EXPECT_EQ(StoreSite(target.site), before);
 }
+
+// A name the site manager has no utility of is refused: the answer is a failure, the reason goes
+// out as a message, and the refusal takes no stream number.
+TEST(TotalSite, AddStreamOfAnUnknownUtilityFailsAndSaysWhy) {
+    Site s;
+    SiteListener view(s.site);
+    ASSERT_EQ(s.site.AddScenario("A"), 1);
+    EXPECT_EQ(s.site.AddStream("Unobtainium"), 0);
+    EXPECT_TRUE(view.Saw(60, CPITotalSite::kUnknownUtilityMessage));
+    EXPECT_FALSE(view.Saw(30, "Unobtainium"));
+    EXPECT_EQ(s.site.GetNumberOfStreams(), 0);
+    IHeatIntegrationStream* none = nullptr;
+    EXPECT_FALSE(s.Scenario("A")->GetStream("Unobtainium", none));
+    ASSERT_EQ(s.site.AddStream("HP Steam"), 1);
+    EXPECT_EQ(s.Stream("HP Steam")->GetStoredInt(), 1) << "the refusal took no number";
+}
