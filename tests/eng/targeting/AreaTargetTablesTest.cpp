@@ -148,4 +148,36 @@ TEST(AreaTargetTables, SupertargetPointsCountTheShellsOfTheirArea) {
     }
 }
 
+// H 150 -> 50 and C 50 -> 150, both CP 1: at DTmin 0 the balanced curves lie on one another and
+// 100 kW would pass with no driving force; the area, the shells and the costs on them are no
+// results. At DTmin 10 the steam and the water take 10 kW each and the curves stand 10 apart.
+TEST(AreaTargetTables, CurvesThatTouchWhereHeatPassesGiveNoArea) {
+    FourStreamProject p(false);
+    ASSERT_NE(p.scenario, nullptr);
+    p.scenario->SuspendCalculations();
+    ASSERT_TRUE(p.AddProcess("H", 150, 50, 1));
+    ASSERT_TRUE(p.AddProcess("C", 50, 150, 1));
+    for (const Row& u : {Row{"HU", 250, 249.99, 0, 1}, Row{"CU", 10, 10.01, 0, 1}}) {
+        ASSERT_EQ(p.scenario->AddStream(u.name, 1), 1);
+        IHeatIntegrationStream* s = p.Stream(u.name);
+        ASSERT_TRUE(s && s->SetValue("Temperature", u.supply, 0) && s->SetValue("Temperature", u.target, 1));
+    }
+    for (const char* name : {"H", "C", "HU", "CU"}) ASSERT_TRUE(p.Stream(name)->SetValue("HTCoeff", 1.0, 0));
+    p.scenario->ResumeCalculations(true);
+    ASSERT_EQ(p.scenario->SetDTmin(0.0), 1);
+    EXPECT_NEAR(p.scenario->GetUtilityTarget(0), 0.0, 1e-9);
+    EXPECT_EQ(p.scenario->GetAreaTargetState(), 2);
+    EXPECT_EQ(p.scenario->GetAreaTarget(0), 0.0);
+    EXPECT_EQ(p.scenario->GetAreaTarget(1), 0.0);
+    EXPECT_EQ(p.scenario->GetNumberOfShellsTarget(), 0);
+    EXPECT_EQ(p.scenario->GetCostTarget(7), 0.0);
+    EXPECT_EQ(p.scenario->GetCostTarget(5), 0.0);
+
+    ASSERT_EQ(p.scenario->SetDTmin(10.0), 1);
+    EXPECT_NEAR(p.scenario->GetUtilityTarget(0), 10.0, 1e-9);
+    EXPECT_EQ(p.scenario->GetAreaTargetState(), 1);
+    EXPECT_GT(p.scenario->GetAreaTarget(0), 0.0);
+    EXPECT_GT(p.scenario->GetCostTarget(7), 0.0);
+}
+
 }  // namespace
