@@ -280,7 +280,8 @@ void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<
 }
 
 bool BathAreaTarget::IsShellsCapped() const {
-    if (!m_pRegionShells) return false;
+    // Without a result there is no count to have stopped at its cap.
+    if (!m_pRegionShells || m_nState != Computed) return false;
     return std::any_of(m_pRegionShells->begin(), m_pRegionShells->end(),
                        [](double region) { return region >= MaxRegionShells; });
 }
