@@ -211,6 +211,7 @@ TEST(BathAreaProperty, EqualsTheVerticalIntegrationOfTheBalancedCurvesOnRandomTa
         ASSERT_TRUE(std::isfinite(expected));
         const double area = p.scenario->GetAreaTarget(0);
         ASSERT_NEAR(area, expected, 1e-6 * expected);
+        EXPECT_EQ(p.scenario->GetAreaTargetState(), 1);
         EXPECT_GE(p.scenario->GetNumberOfShellsTarget(), 1);
 
         const int pinchCount = p.scenario->GetNumberOfPinchPoints();
