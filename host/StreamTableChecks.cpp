@@ -49,6 +49,16 @@ bool checkStream(const StreamTableStream& s, double span, std::string& error) {
             error = at(s, seg.line, which + "has no supply or target temperature");
             return false;
         }
+        // An isothermal utility row says neither whether it gives heat or takes it nor how much it
+        // can carry per kelvin; a span of its own in its direction says both.
+        if (s.utility && seg.supply == seg.target) {
+            error = at(s, seg.line,
+                       which + "has supply equal to target (" + num(seg.supply) +
+                           " C): give a utility a small span in its direction, e.g. " + num(seg.supply) + " -> " +
+                           num(seg.supply - 0.01) + " for steam that condenses or " + num(seg.supply) + " -> " +
+                           num(seg.supply + 0.01) + " for water that boils");
+            return false;
+        }
         if (!s.utility && !given(seg.cp) && !given(seg.duty)) {
             error = at(s, seg.line, which + "has neither cp nor duty");
             return false;

@@ -133,6 +133,18 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
         if (!coldCovered) why += "; cold utility placed " + kw(coldPlaced) + " of " + kw(r.coldUtility);
         r.notes.push_back(why);
     }
+    // The engine's own word on the area: heat that would have to pass without a driving force,
+    // or loads the area LP could not exchange, leave area, shells and the costs on them without
+    // a result.
+    const int areaState = scenario.GetAreaTargetState();
+    if (r.available && (areaState == 2 || areaState == 3)) {
+        r.areaAvailable = false;
+        r.notes.push_back(areaState == 2
+                              ? "area, shells, capital and total annual cost are not available: the balanced composite "
+                                "curves touch or cross where heat passes (no positive driving force)"
+                              : "area, shells, capital and total annual cost are not available: the area LP could not "
+                                "exchange the loads");
+    }
     if (r.available && needsUtility) {
         if (!sameLoad(hotPlaced, r.hotUtility))
             r.notes.push_back("the placed hot utility loads add up to " + kw(hotPlaced) + ", not the target " +
@@ -166,6 +178,9 @@ std::string PinchStreamsJson(const std::vector<PinchStreamReport>& streams) {
 
 std::string FormatTargetsText(const TargetsReport& r) {
     const auto orNot = [&r](const std::string& value) { return r.available ? value : std::string("not available"); };
+    const auto areaOrNot = [&r, &orNot](const std::string& value) {
+        return r.areaAvailable ? orNot(value) : std::string("not available");
+    };
     std::ostringstream out;
     out << "Targets at DTmin " << fixed(r.dtmin, 3) << " C\n";
     out << "  hot utility               " << fixed(r.hotUtility, 3) << " kW\n";
@@ -176,17 +191,17 @@ std::string FormatTargetsText(const TargetsReport& r) {
             << PinchSideText(p.coldKnown, p.cold, p.coldStreams, "cold") << " (shifted " << fixed(p.shifted, 3)
             << " C)\n";
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
-    out << "  area, countercurrent      " << orNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
-    out << "  area, shell and tube      " << orNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
+    out << "  area, countercurrent      " << areaOrNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
+    out << "  area, shell and tube      " << areaOrNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
     out << "  units, overall            " << orNot(std::to_string(r.units)) << "\n";
     out << "  units, pinch division     " << orNot(std::to_string(r.unitsPinch)) << "\n";
     out << "  shells                    "
-        << orNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
+        << areaOrNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
                                 : std::to_string(r.shells))
         << "\n";
-    out << "  capital cost              " << orNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
+    out << "  capital cost              " << areaOrNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
-    out << "  total annual cost         " << orNot(fixed(r.totalAnnualCost, 2) + " per year") << "\n";
+    out << "  total annual cost         " << areaOrNot(fixed(r.totalAnnualCost, 2) + " per year") << "\n";
     out << "Utility loads\n";
     if (r.utilities.empty()) out << "  (no utility streams)\n";
     for (const auto& u : r.utilities) out << "  " << PrintableText(u.name) << "  " << fixed(u.load, 3) << " kW\n";
@@ -196,6 +211,9 @@ std::string FormatTargetsText(const TargetsReport& r) {
 
 std::string FormatTargetsJson(const TargetsReport& r) {
     const auto orNull = [&r](const std::string& value) { return r.available ? value : std::string("null"); };
+    const auto areaOrNull = [&r, &orNull](const std::string& value) {
+        return r.areaAvailable ? orNull(value) : std::string("null");
+    };
     std::ostringstream out;
     out << "{\"dtmin\": " << number(r.dtmin) << ", \"hot_utility\": " << number(r.hotUtility)
         << ", \"cold_utility\": " << number(r.coldUtility) << ", \"pinches\": [";
@@ -207,13 +225,13 @@ std::string FormatTargetsJson(const TargetsReport& r) {
             << ", \"cold_streams\": " << PinchStreamsJson(p.coldStreams) << "}";
     }
     out << "], \"problem_type\": " << r.problemType
-        << ", \"area_countercurrent\": " << orNull(number(r.areaCountercurrent))
-        << ", \"area_shell_tube\": " << orNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))
-        << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << orNull(std::to_string(r.shells))
+        << ", \"area_countercurrent\": " << areaOrNull(number(r.areaCountercurrent))
+        << ", \"area_shell_tube\": " << areaOrNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))
+        << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << areaOrNull(std::to_string(r.shells))
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
-        << ", \"capital_cost\": " << orNull(number(r.capitalCost))
+        << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))
-        << ", \"total_annual_cost\": " << orNull(number(r.totalAnnualCost)) << ", \"utilities\": [";
+        << ", \"total_annual_cost\": " << areaOrNull(number(r.totalAnnualCost)) << ", \"utilities\": [";
     for (std::size_t i = 0; i < r.utilities.size(); ++i)
         out << (i ? ", " : "") << "{\"name\": " << JsonString(r.utilities[i].name)
             << ", \"load\": " << number(r.utilities[i].load) << "}";

@@ -50,6 +50,9 @@ struct TargetsReport {
     double totalAnnualCost = 0.0;
     // Whether area, units, shells and costs are results.
     bool available = true;
+    // Whether the area, the shells and the capital and total annual costs on them are results
+    // (the engine may compute the placement and the units, yet find no finite area).
+    bool areaAvailable = true;
     std::vector<UtilityLoadReport> utilities;
     // Why something is not available, or does not add up.
     std::vector<std::string> notes;

@@ -246,6 +246,7 @@ public:
     int GetPinchProblemType() const override;
     int GetNumberOfShellsTarget() const override;
     bool IsShellsTargetCapped() const override;
+    int GetAreaTargetState() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;
     int ValidateTargetMethodsForForbiddenMatches() override;

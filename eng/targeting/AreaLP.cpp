@@ -7,6 +7,11 @@
 
 #include <algorithm>
 
+namespace {
+// A row load below this is no heat to exchange.
+constexpr double kNoLoad = 1e-8;
+}  // namespace
+
 AreaLP* AreaLP::Update(AreaLP* existing, const AreaTargetInputs& in, int code, int option) {
     if (code == AreaTargetCodes::Unchanged16 || code == AreaTargetCodes::Unchanged19) return existing;
     static const SegmentRefs none;
@@ -33,6 +38,7 @@ AreaLP* AreaLP::Update(AreaLP* existing, const AreaTargetInputs& in, int code, i
 
 void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, double minimumFFactor,
                      MatchwiseStreamDataList* matches) {
+    m_nState = NotComputed;
     m_dCountercurrentArea = 0.0;
     m_dShellAndTubeArea = 0.0;
     m_dShells = 0.0;
@@ -80,11 +86,19 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         case Both: kinds = {Countercurrent, ShellAndTube}; break;
         default: return;
     }
+    m_nState = Computed;
     for (int kind : kinds) {
         if (fullModel) BuildModel(kind);
         else RefreshCoefficients(kind);
-        Solve();
+        // Nothing to exchange is a result (no area); heat that could not be placed is none.
+        const bool heat = std::any_of(m_rowLoads.begin(), m_rowLoads.end(), [](double load) { return load > kNoLoad; });
+        if (!Solve() && heat) m_nState = NotSolved;
         Distribute(kind, matches);
+    }
+    if (m_nState == NotSolved) {
+        m_dCountercurrentArea = 0.0;
+        m_dShellAndTubeArea = 0.0;
+        m_dShells = 0.0;
     }
 }
 
@@ -174,6 +188,7 @@ void AreaLP::SetStoredValues(double countercurrentArea, double shellAndTubeArea,
     m_nIntervalCount = intervalCount;
     m_nOption = option;
     m_dMinimumFFactor = minimumFFactor;
+    m_nState = Computed;
     m_pIntervals.reset();
     m_pModel.reset();
     m_members.clear();

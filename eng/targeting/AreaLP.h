@@ -116,6 +116,11 @@ public:
     double GetCountercurrentArea() const { return m_dCountercurrentArea; }
     double GetShellAndTubeArea() const { return m_dShellAndTubeArea; }
     double GetShells() const { return m_dShells; }
+    // Whether the results are results: 0 not computed, 1 computed, 3 not available because the
+    // loads could not be exchanged (a solve failed, or heat was left without a partner); the
+    // results are then 0.
+    enum State : int { NotComputed = 0, Computed = 1, NotSolved = 3 };
+    int GetState() const { return m_nState; }
     double GetDTmin() const { return m_dDTmin; }
     double GetMinimumFFactor() const { return m_dMinimumFFactor; }
     int GetOption() const { return m_nOption; }
@@ -201,6 +206,7 @@ private:
     double m_dShells = 0.0;
     double m_dDTmin = 0.0;
     int m_nOption = ShellAndTubeOnly;
+    int m_nState = NotComputed;
     double m_dMinimumFFactor = 0.8;
     int m_nIntervalCount = 0;
 };

@@ -187,6 +187,13 @@ double AreaTargetValue(const AreaTarget* record, int kind) {
     return 0.0;
 }
 
+int AreaTargetState(const AreaTarget* record) {
+    if (!record) return 0;
+    if (record->nMethod == AreaTarget::Bath) return record->pBath ? record->pBath->GetState() : 0;
+    if (record->nMethod == AreaTarget::LinearProgramming) return record->pLP ? record->pLP->GetState() : 0;
+    return 0;
+}
+
 bool AreaTargetShellsCapped(const AreaTarget* record) {
     return record && record->nMethod == AreaTarget::Bath && record->pBath && record->pBath->IsShellsCapped();
 }

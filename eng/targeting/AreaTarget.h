@@ -99,6 +99,11 @@ double AreaTargetValue(const AreaTarget* record, int kind);
 // The Bath result's shell count (method 0) or the LP result's shells rounded (method 1); never
 // below 0.
 int AreaTargetShells(const AreaTarget* record);
+// Whether the areas and shells of the method in use are results: 0 not computed (no record, no
+// result, or no valid utility placement), 1 computed, 2 not available because heat would have to
+// pass where the balanced composite curves touch or cross (Bath), 3 not available because the
+// area LP could not exchange the loads. Where they are not results the areas and shells are 0.
+int AreaTargetState(const AreaTarget* record);
 // Whether the record's shells target stopped at a region's cap.
 bool AreaTargetShellsCapped(const AreaTarget* record);
 // The Bath result's intervals.

@@ -10,59 +10,59 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
+#include <limits>
 
 namespace {
 
-constexpr double kEqualEnthalpy = 1e-12;
 constexpr double kFlatEnthalpy = 1e-8;
+// Enthalpies of the two curves closer than this share of the whole load (beyond the load
+// tolerance) are one: the curves' running sums differ by round-off.
+constexpr double kRelativeEnthalpy = 1e-11;
 constexpr double kFlowTolerance = 1e-8;
 constexpr double kEqualDifference = 0.0001;
 // A point closer to DTmin than this share of it is at a pinch.
 constexpr double kNearPinchShare = 0.99;
 
-// Sort key: enthalpy, then hot and then cold temperature; a missing temperature sorts after a
-// present one, so that the order is total.
-auto SortKey(const BathInterval& p) {
-    return std::make_tuple(p.dEnthalpy, p.HasHot() ? 0 : 1, p.HasHot() ? p.dHotTemperature : 0.0, p.HasCold() ? 0 : 1,
-                           p.HasCold() ? p.dColdTemperature : 0.0);
+// One curve point: cumulative enthalpy and temperature.
+struct CurvePointTH {
+    double H;
+    double T;
+};
+
+// A curve's boundaries from the lowest temperature up. The loads accumulate upwards, so the
+// enthalpies never fall; a fall of round-off size is held level.
+std::vector<CurvePointTH> Ascending(const TIList& list) {
+    std::vector<CurvePointTH> curve;
+    const int n = list.GetNumberOfBoundaries();
+    curve.reserve(static_cast<std::size_t>(n));
+    for (int i = n - 1; i >= 0; --i) {
+        const TemperatureInterval* e = list.GetInterval(i);
+        const double H = curve.empty() ? e->dValue : std::max(e->dValue, curve.back().H);
+        curve.push_back(CurvePointTH{H, e->dTemperature});
+    }
+    return curve;
 }
 
-// Fills the missing temperatures of one side by linear interpolation in enthalpy between the
-// nearest earlier and later points that had one (the only one when there is one; the earlier
-// one when the two share their enthalpy).
-void InterpolateOtherSide(std::vector<BathInterval>& points, double BathInterval::*side) {
-    const std::size_t n = points.size();
-    std::vector<bool> had(n);
-    for (std::size_t k = 0; k < n; ++k) had[k] = points[k].*side != BathInterval::NoTemperature;
-    std::vector<std::ptrdiff_t> next(n, -1);
-    for (std::ptrdiff_t k = static_cast<std::ptrdiff_t>(n) - 1, last = -1; k >= 0; --k) {
-        next[static_cast<std::size_t>(k)] = last;
-        if (had[static_cast<std::size_t>(k)]) last = k;
-    }
-    std::ptrdiff_t previous = -1;
-    for (std::size_t k = 0; k < n; ++k) {
-        if (had[k]) {
-            previous = static_cast<std::ptrdiff_t>(k);
-            continue;
-        }
-        const std::ptrdiff_t later = next[k];
-        if (previous < 0 && later < 0) continue;
-        if (previous < 0) {
-            points[k].*side = points[static_cast<std::size_t>(later)].*side;
-            continue;
-        }
-        const BathInterval& p1 = points[static_cast<std::size_t>(previous)];
-        if (later < 0) {
-            points[k].*side = p1.*side;
-            continue;
-        }
-        const BathInterval& p2 = points[static_cast<std::size_t>(later)];
-        const double dH = p2.dEnthalpy - p1.dEnthalpy;
-        points[k].*side = std::fabs(dH) <= kEqualEnthalpy
-                              ? p1.*side
-                              : p1.*side + (p2.*side - p1.*side) * (points[k].dEnthalpy - p1.dEnthalpy) / dH;
-    }
+// The temperature of a curve at enthalpy H, where `next` is its first point beyond H: linear
+// between that point and the one before it, the end value outside the curve.
+double TemperatureAt(const std::vector<CurvePointTH>& curve, std::size_t next, double H) {
+    if (next == 0) return curve.front().T;
+    if (next >= curve.size()) return curve.back().T;
+    const CurvePointTH& a = curve[next - 1];
+    const CurvePointTH& b = curve[next];
+    return a.T + (b.T - a.T) * (H - a.H) / (b.H - a.H);
+}
+
+double SameEnthalpy(double scale) { return kFlowTolerance + kRelativeEnthalpy * std::fabs(scale); }
+
+// Whether heat passes between two neighbouring merged points: an interval inside a gap of a
+// curve (its temperature jumps at one enthalpy) carries none, whatever its temperatures.
+bool CarriesHeat(const BathInterval& previous, const BathInterval& p, double same) {
+    return p.dEnthalpy - previous.dEnthalpy > same;
+}
+
+double SameEnthalpyOf(const std::vector<BathInterval>& points) {
+    return SameEnthalpy(points.empty() ? 0.0 : points.back().dEnthalpy);
 }
 
 bool HasPoints(const TIList* list) { return list && list->GetNumberOfBoundaries() > 0; }
@@ -147,30 +147,44 @@ double BathInterval::Value(int position) const {
     }
 }
 
+// The two curves are walked together in enthalpy. Points of either curve within round-off of one
+// enthalpy make one group: where a curve has a gap (no stream over a range of temperatures, so
+// the temperature jumps at one enthalpy) the group gives the point below the jump and the point
+// above it, each paired with the other curve's temperature on the same side of its own jump, so
+// that every interval with heat pairs the hot and the cold temperatures it really runs between.
+// A curve without a point in the group is interpolated there.
 std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold, bool dropFlat) {
     std::vector<BathInterval> points;
     if (!HasPoints(hot) || !HasPoints(cold)) return points;
-    points.reserve(static_cast<std::size_t>(hot->GetNumberOfBoundaries() + cold->GetNumberOfBoundaries()));
-    for (int i = 0; i < hot->GetNumberOfBoundaries(); ++i) {
-        BathInterval p;
-        p.dEnthalpy = hot->GetInterval(i)->dValue;
-        p.dHotTemperature = hot->GetInterval(i)->dTemperature;
-        points.push_back(std::move(p));
+    const std::vector<CurvePointTH> h = Ascending(*hot);
+    const std::vector<CurvePointTH> c = Ascending(*cold);
+    const double same = SameEnthalpy(std::max(h.back().H, c.back().H));
+    constexpr double none = std::numeric_limits<double>::infinity();
+    points.reserve(h.size() + c.size());
+    std::size_t i = 0, j = 0;
+    while (i < h.size() || j < c.size()) {
+        const double H = std::min(i < h.size() ? h[i].H : none, j < c.size() ? c[j].H : none);
+        std::size_t i2 = i, j2 = j;
+        while (i2 < h.size() && h[i2].H <= H + same) ++i2;
+        while (j2 < c.size() && c[j2].H <= H + same) ++j2;
+        const double hotLow = i2 > i ? h[i].T : TemperatureAt(h, i, H);
+        const double hotHigh = i2 > i ? h[i2 - 1].T : hotLow;
+        const double coldLow = j2 > j ? c[j].T : TemperatureAt(c, j, H);
+        const double coldHigh = j2 > j ? c[j2 - 1].T : coldLow;
+        BathInterval below;
+        below.dEnthalpy = H;
+        below.dHotTemperature = hotLow;
+        below.dColdTemperature = coldLow;
+        points.push_back(below);
+        if (hotHigh != hotLow || coldHigh != coldLow) {
+            BathInterval above = below;
+            above.dHotTemperature = hotHigh;
+            above.dColdTemperature = coldHigh;
+            points.push_back(above);
+        }
+        i = i2;
+        j = j2;
     }
-    for (int i = 0; i < cold->GetNumberOfBoundaries(); ++i) {
-        BathInterval p;
-        p.dEnthalpy = cold->GetInterval(i)->dValue;
-        p.dColdTemperature = cold->GetInterval(i)->dTemperature;
-        points.push_back(std::move(p));
-    }
-    std::stable_sort(points.begin(), points.end(),
-                     [](const BathInterval& a, const BathInterval& b) { return SortKey(a) < SortKey(b); });
-    InterpolateOtherSide(points, &BathInterval::dHotTemperature);
-    InterpolateOtherSide(points, &BathInterval::dColdTemperature);
-
-    // Both curves start and end at the same enthalpies: each end is listed twice.
-    if (!points.empty()) points.pop_back();
-    if (!points.empty()) points.erase(points.begin());
 
     std::vector<BathInterval> merged;
     merged.reserve(points.size());
@@ -178,12 +192,12 @@ std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold
         if (k + 1 < points.size()) {
             const BathInterval& a = points[k];
             const BathInterval& b = points[k + 1];
-            const bool same = std::fabs(b.dHotTemperature - a.dHotTemperature) < BathAreaTarget::PointTolerance &&
-                              std::fabs(b.dColdTemperature - a.dColdTemperature) < BathAreaTarget::PointTolerance;
+            const bool repeated = std::fabs(b.dHotTemperature - a.dHotTemperature) < BathAreaTarget::PointTolerance &&
+                                  std::fabs(b.dColdTemperature - a.dColdTemperature) < BathAreaTarget::PointTolerance;
             const bool flat = dropFlat && std::fabs(b.dEnthalpy - a.dEnthalpy) < kFlatEnthalpy;
-            if (same || flat) continue;
+            if (repeated || flat) continue;
         }
-        merged.push_back(std::move(points[k]));
+        merged.push_back(points[k]);
     }
     for (BathInterval& p : merged) p.dDifference = p.dHotTemperature - p.dColdTemperature;
     return merged;
@@ -207,6 +221,7 @@ void BathAreaTarget::Reset(double dtMin, double minimumFFactor, std::vector<Pinc
     m_dCountercurrentArea = 0.0;
     m_dShellAndTubeArea = 0.0;
     m_nShells = 0;
+    m_nState = NotComputed;
 }
 
 // Codes 16 and 19 compute nothing, nor does code 4 unless the utilities come from the trade-off.
@@ -239,6 +254,7 @@ void BathAreaTarget::Calculate(const TargetCurve* curves, std::span<StreamSegmen
 void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
     if (hot && cold) BuildIntervals(hot, cold, segments);
+    m_nState = Computed;
     if (m_pIntervals->empty()) return;
 
     ComputeIntervalAreas();
@@ -254,10 +270,18 @@ void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<
     for (double region : *m_pRegionShells) shells += region >= MaxRegionShells ? MaxRegionShells : shell_count::RoundUp(region);
     // A region without streams cannot hold shells; its negative count never reaches the total.
     m_nShells = static_cast<int>(std::clamp(shells, 0.0, 2.0e9));
+    // Heat to pass where the curves touch or cross needs unbounded area: the intervals keep
+    // their markers, but the totals are no results.
+    if (m_nState == NoDrivingForce) {
+        m_dCountercurrentArea = 0.0;
+        m_dShellAndTubeArea = 0.0;
+        m_nShells = 0;
+    }
 }
 
 bool BathAreaTarget::IsShellsCapped() const {
-    if (!m_pRegionShells) return false;
+    // Without a result there is no count to have stopped at its cap.
+    if (!m_pRegionShells || m_nState != Computed) return false;
     return std::any_of(m_pRegionShells->begin(), m_pRegionShells->end(),
                        [](double region) { return region >= MaxRegionShells; });
 }
@@ -268,6 +292,7 @@ void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::
     std::vector<BathInterval>& points = *m_pIntervals;
 
     BuildSegmentSpans(points, segments, m_spans);
+    const double same = SameEnthalpyOf(points);
 
     for (std::size_t k = 0; k < points.size(); ++k) {
         BathInterval& p = points[k];
@@ -279,6 +304,12 @@ void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::
         }
         const BathInterval& previous = points[k - 1];
         p.dLMTD = IntervalLMTD(previous.dDifference, p.dDifference);
+        if (!CarriesHeat(previous, p, same)) {
+            // No heat, no exchanger: nothing to shell.
+            p.dFFactor = 1.0;
+            p.dShells = 0.0;
+            continue;
+        }
         if (previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
             p.dFFactor = 1.0;
             p.dShells = Unbounded;
@@ -323,13 +354,22 @@ void BathAreaTarget::ComputeIntervalAreas() {
         points[k].dHotSum = static_cast<double>(hot);
         points[k].dColdSum = static_cast<double>(cold);
     }
+    const double same = SameEnthalpyOf(points);
+    m_nState = Computed;
     for (std::size_t k = 1; k < points.size(); ++k) {
         BathInterval& p = points[k];
         const BathInterval& previous = points[k - 1];
+        if (!CarriesHeat(previous, p, same)) {
+            p.dLoadTerm = 0.0;
+            p.dCountercurrentArea = 0.0;
+            p.dShellAndTubeArea = 0.0;
+            continue;
+        }
         p.dLoadTerm = (p.dColdTemperature - previous.dColdTemperature) * previous.dColdSum +
                       (p.dHotTemperature - previous.dHotTemperature) * previous.dHotSum;
         // Curves that touch or cross leave no driving force: the interval cannot be built.
         if (p.dLMTD <= 0.0 || previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
+            m_nState = NoDrivingForce;
             p.dCountercurrentArea = Unbounded;
             p.dShellAndTubeArea = Unbounded;
             continue;
@@ -363,7 +403,8 @@ int BathAreaTarget::IsFeasible(const TargetCurve& curves) const {
 }
 
 int BathAreaTarget::IsFeasible(const TIList* hot, const TIList* cold) const {
-    const std::vector<BathInterval> points = MergeCurvePoints(hot, cold, true);
+    // Both points of a gap stay: the one below a hot gap is where the curves come closest.
+    const std::vector<BathInterval> points = MergeCurvePoints(hot, cold, false);
     for (const BathInterval& p : points)
         if (m_dDTmin * kNearPinchShare >= p.dDifference) return 0;
     return 1;

@@ -82,6 +82,11 @@ public:
     // Two points closer than this on both temperatures are one point.
     static constexpr double PointTolerance = 0.0001;
 
+    // Whether the totals are results: not computed (no valid utility placement), computed, or
+    // not available because heat would have to pass where the curves touch or cross (an interval
+    // with heat and no positive temperature difference at an end).
+    enum State : int { NotComputed = 0, Computed = 1, NoDrivingForce = 2 };
+
     // An empty target with the minimum F-factor a new area record starts with.
     BathAreaTarget() = default;
     BathAreaTarget(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints);
@@ -90,7 +95,7 @@ public:
     // the one given, a new one, or null when none was given and the code builds none.
     static BathAreaTarget* Update(BathAreaTarget* existing, const AreaTargetInputs& in, int changeCode);
 
-    // Empties the lists, takes the settings and zeroes the results.
+    // Empties the lists, takes the settings, zeroes the results and marks them not computed.
     void Reset(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints);
     // Merges the curve points (when the curve has both lists) and computes every target.
     void Calculate(const TargetCurve* curves, std::span<StreamSegment* const> segments);
@@ -123,6 +128,7 @@ public:
     double GetCountercurrentArea() const { return m_dCountercurrentArea; }
     double GetShellAndTubeArea() const { return m_dShellAndTubeArea; }
     int GetShells() const { return m_nShells; }
+    int GetState() const { return m_nState; }
     // Whether some pinch region's count reached MaxRegionShells (the target then only says "at
     // least this many").
     bool IsShellsCapped() const;
@@ -153,6 +159,7 @@ private:
     double m_dDTmin = 0.0;
     double m_dMinimumFFactor = 0.8;
     int m_nShells = 0;
+    int m_nState = NotComputed;
     std::unique_ptr<std::vector<double>> m_pRegionShells;
     std::unique_ptr<std::vector<BathInterval>> m_pIntervals;
     std::unique_ptr<std::vector<double>> m_pRegionCountercurrent;
@@ -162,11 +169,13 @@ private:
     std::vector<BathSegmentSpan> m_spans;
 };
 
-// The merged points of two curves: each point of the hot list (enthalpy, hot temperature) and of
-// the cold list (enthalpy, cold temperature), sorted by enthalpy, the missing temperature of each
-// interpolated along its own curve, the two end points dropped, and points that repeat their
-// successor dropped. `dropFlat` also drops a point whose successor has the same enthalpy (within
-// 1e-8). The temperature differences are filled; the segment lists are not.
+// The merged points of two curves (enthalpy, hot temperature, cold temperature), in enthalpy
+// order: one point at every enthalpy where either curve has a point (enthalpies within round-off
+// are one), the other curve's temperature interpolated there; where a curve has a gap (its
+// temperature jumps at one enthalpy) the point below the jump and the point above it, each paired
+// with the other curve's temperature on the same side. Points that repeat their successor are
+// dropped; `dropFlat` also drops a point whose successor has the same enthalpy (within 1e-8).
+// The temperature differences are filled; the segment lists are not.
 std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold, bool dropFlat);
 
 // The match record of every (hot stream, cold stream) pair, found from a pair of segments through

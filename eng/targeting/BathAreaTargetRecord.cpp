@@ -3,6 +3,7 @@
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/targeting/BathAreaTarget.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -125,5 +126,14 @@ bool BathAreaTarget::Recall(ILurmetBinaryFile& file) {
     m_pRegionShells = std::move(regionShells);
     m_pIntervals = std::move(intervals);
     m_dMinimumFFactor = minimumFFactor;
+    // The record holds no state: merged points mean a computed target, one whose interval needs
+    // unbounded area a target without a result.
+    m_nState = NotComputed;
+    if (m_pIntervals && !m_pIntervals->empty()) {
+        const bool unbounded = std::any_of(m_pIntervals->begin(), m_pIntervals->end(), [](const BathInterval& p) {
+            return !(p.dCountercurrentArea < Unbounded);
+        });
+        m_nState = unbounded ? NoDrivingForce : Computed;
+    }
     return true;
 }

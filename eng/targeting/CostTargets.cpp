@@ -47,6 +47,8 @@ CostTargetConditions ReadCostTargetConditions(IHeatIntegrationScenario& scenario
     conditions.bEconomicDataValid = manager.isEconomicDataValid(kEconomicDataSet) == 1;
     conditions.bEconomicInfoValid = manager.isEconomicDataValid(kEconomicInfo) == 1;
     conditions.bUtilityPlacementValid = own->IsUtilityPlacementValid();
+    const int areaState = scenario.GetAreaTargetState();
+    conditions.bAreaTargetUnavailable = areaState != 0 && areaState != 1;
     return conditions;
 }
 
@@ -64,7 +66,8 @@ CapitalCostTarget* UpdateCapitalCostTarget(CapitalCostTarget* record, IHeatInteg
     default: break;
     }
     if (code == CostTargetCodes::LoadFraction) return record;
-    if (costing && conditions.bEconomicDataValid && conditions.bUtilityPlacementValid)
+    if (costing && conditions.bEconomicDataValid && conditions.bUtilityPlacementValid &&
+        !conditions.bAreaTargetUnavailable)
         record->dValue = evaluate(record->nFlag, *costing);
     return record;
 }
@@ -83,7 +86,7 @@ CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record, IHeatInteg
     if (!prepare(record, code)) return nullptr;
     if (code == CostTargetCodes::LoadFraction) return record;
     record->dValue = 0.0;
-    if (!costing || !conditions.bUtilityPlacementValid) return record;
+    if (!costing || !conditions.bUtilityPlacementValid || conditions.bAreaTargetUnavailable) return record;
     if (conditions.bEconomicDataValid && conditions.bEconomicInfoValid)
         record->dValue = evaluate(CK_TotalAnnualCost, *costing);
     // Whatever the capital side gives, a year of operation costs at least its utilities: the

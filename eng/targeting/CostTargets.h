@@ -30,6 +30,9 @@ struct CostTargetConditions {
     bool bEconomicInfoValid = false;
     // The utility placement record exists and both sides are settled.
     bool bUtilityPlacementValid = false;
+    // The area target was computed but is no result (no positive driving force, or the area LP
+    // could not exchange the loads): the costs that rest on it are none either.
+    bool bAreaTargetUnavailable = false;
 };
 
 // Reads the conditions from a scenario. A scenario that is not a CPIScenario has none of them.

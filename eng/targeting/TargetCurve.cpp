@@ -50,7 +50,7 @@ TargetCurve::TargetCurve(int kind, double hotStartLoad, double coldStartLoad, st
     Build(hotStartLoad, coldStartLoad, segments);
 }
 
-void TargetCurve::Build(double hotStartLoad, double coldStartLoad, std::span<StreamSegment* const> segments) {
+void TargetCurve::Build(double /*hotStartLoad*/, double coldStartLoad, std::span<StreamSegment* const> segments) {
     m_segments.assign(segments.begin(), segments.end());
     SegmentRefs hot, cold;
     for (StreamSegment* s : m_segments) {
@@ -75,13 +75,13 @@ void TargetCurve::Build(double hotStartLoad, double coldStartLoad, std::span<Str
     AccumulateLoads(*m_pCold, coldCP, coldStartLoad);
 
     m_points.clear();
-    if (m_nKind == UtilityComposite) BuildUtilityProfile(hotStartLoad, coldStartLoad);
+    if (m_nKind == UtilityComposite) BuildUtilityProfile();
 }
 
-// The heat flow of the utilities from the top down: it starts at the hot start load, falls across
-// a hot utility and rises across a cold one. Each step between two neighbouring points takes the
+// The heat flow of the utilities from the top down: it starts at the heat of the hot utilities,
+// falls across a hot utility and rises across a cold one. Each step between two neighbouring points takes the
 // utilities that lie across it, whichever list's boundary bounds it.
-void TargetCurve::BuildUtilityProfile(double h, double c) {
+void TargetCurve::BuildUtilityProfile() {
     m_points.clear();
     const int nh = m_pHot ? m_pHot->GetNumberOfBoundaries() : 0;
     const int nc = m_pCold ? m_pCold->GetNumberOfBoundaries() : 0;
@@ -98,21 +98,21 @@ void TargetCurve::BuildUtilityProfile(double h, double c) {
     };
 
     std::vector<double> load(m_points.size(), 0.0);
-    load[0] = h;
-    double activeHot = 0.0, activeCold = 0.0;
+    double activeHot = 0.0, activeCold = 0.0, hotHeat = 0.0;
     for (std::size_t i = 1; i < m_points.size(); ++i) {
         const PointRef& prev = m_points[i - 1];
         if (prev.nList == 0) activeHot = hotCP[indexIn(*m_pHot, prev.pEntry)];
         else activeCold = coldCP[indexIn(*m_pCold, prev.pEntry)];
         const double step = prev.pEntry->dTemperature - m_points[i].pEntry->dTemperature;
+        hotHeat += std::fabs(step * activeHot);
         load[i] = load[i - 1] + std::fabs(step * activeCold) - std::fabs(step * activeHot);
     }
 
-    // Pre-shift of the profile, walked from the top.
-    const double top = std::max(h, c);
-    double s = 0.0;
-    for (double l : load) s = std::max(l, s) - top;
-    for (double& l : load) l -= s;
+    // The profile stands at zero once its hot utilities have given their heat: it starts at that
+    // heat, whatever start load the curve was built with. (Started at the hot start load, which
+    // is 0 once the hot side is placed, a table without cold utility would put the hot crossing
+    // at the top of the steam and place none of it.)
+    for (double& l : load) l += hotHeat;
 
     // Lower the profile until it nowhere exceeds the grand composite curve.
     const std::vector<CurvePoint> reference = m_pReference ? CurveOfIntervals(*m_pReference) : std::vector<CurvePoint>();

@@ -33,7 +33,8 @@ public:
 
     // Rebuilds both lists and every load over `segments`: the hot loads rise from 0.0 at the
     // lowest boundary, the cold loads from `coldStartLoad`; the utility composite curve then
-    // builds its profile from `hotStartLoad` and `coldStartLoad`.
+    // builds its profile, which starts at the heat of its hot utilities (`hotStartLoad` is kept
+    // for the callers' sake and does not move it).
     void Build(double hotStartLoad, double coldStartLoad, std::span<StreamSegment* const> segments);
     // Frees both lists and empties the point list; the curve stays.
     void ClearIntervals();
@@ -69,7 +70,7 @@ public:
     static bool TakesSegment(int kind, const StreamSegment& segment);
 
 private:
-    void BuildUtilityProfile(double hotStartLoad, double coldStartLoad);
+    void BuildUtilityProfile();
 
     const TIList* m_pReference = nullptr;
     int m_nKind = ShiftedComposite;

@@ -53,9 +53,6 @@ class HostTargetsProperty : public ::testing::TestWithParam<FamilyCase> {};
 
 TEST_P(HostTargetsProperty, SupertargetPointsAreTargetsAndFiguresHangTogether) {
     const FamilyCase& c = GetParam();
-    if (c.family == Family::HotUtilityOnly)
-        GTEST_SKIP() << "a table that needs only hot utility leaves the heater's area out of the balanced curves "
-                        "(area 0 beside one unit); enable once the heater's area is counted";
     std::mt19937 rng(c.seed);
     const std::string path = "/tmp/kestrin-property-" + std::to_string(getpid()) + "-" + c.name + ".csv";
     constexpr int kTables = 6;
@@ -75,8 +72,6 @@ TEST_P(HostTargetsProperty, SupertargetPointsAreTargetsAndFiguresHangTogether) {
                     << key << " at DTmin " << dtmin << "\n" << rows;
             EXPECT_EQ(Field(targets.out, "units_pinch"), Field(super.out, "units", point)) << dtmin << "\n" << rows;
 
-            // Only hot utility needed: the heater's area is left out (see the skipped family).
-            if (Field(targets.out, "problem_type") == "1") continue;
             const double area = Number(Field(targets.out, "area_shell_tube"));
             const double units = Number(Field(targets.out, "units_pinch"));
             const double shells = Number(Field(targets.out, "shells"));

@@ -70,17 +70,12 @@ Figures PointOf(const CPIScenario& s, int i) {
     return f;
 }
 
-constexpr int kHotUtilityOnly = 1;  // problem type: a threshold problem that needs only hot utility
-
 bool Same(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); }
 
 class SuperTargetPointProperty : public ::testing::TestWithParam<FamilyCase> {};
 
 TEST_P(SuperTargetPointProperty, EveryPointIsTheTargetsAtItsDTmin) {
     const FamilyCase& c = GetParam();
-    if (c.family == Family::HotUtilityOnly)
-        GTEST_SKIP() << "a table that needs only hot utility leaves the heater's area out of the balanced curves "
-                        "(area 0 beside one unit); enable once the heater's area is counted";
     std::mt19937 rng(c.seed);
     constexpr int kTables = 40;
     for (int table = 0; table < kTables; ++table) {
@@ -117,11 +112,8 @@ TEST_P(SuperTargetPointProperty, EveryPointIsTheTargetsAtItsDTmin) {
                 EXPECT_TRUE(Same(a[k], b[k])) << names[k] << " at DTmin " << p.dtmin << ": point " << a[k]
                                               << ", targets " << b[k] << "\n" << described;
 
-            // Where the utilities cover the targets, the figures hang together. A DTmin at which
-            // only hot utility is needed leaves the heater's area out of the balanced curves (the
-            // family below that makes only such tables is skipped for it); its coherence waits for
-            // that mend, its equality with the point does not.
-            if (!f.scenario->IsUtilityPlacementValid() || f.scenario->GetPinchProblemType() == kHotUtilityOnly) continue;
+            // Where the utilities cover the targets, the figures hang together.
+            if (!f.scenario->IsUtilityPlacementValid()) continue;
             if (t.areaSt > 0.0) {
                 EXPECT_GE(t.shells, 1.0) << "area " << t.areaSt << " without a shell at " << p.dtmin << "\n" << described;
                 EXPECT_GT(t.capital, 0.0) << "area " << t.areaSt << " without capital at " << p.dtmin << "\n" << described;

@@ -213,6 +213,10 @@ TEST(BathMergedPoints, CrossedOrTouchingCurvesGiveUnboundedAreaAndShells) {
         // No segments lie across: the region counts no stream, and 10000 is the most a region adds.
         EXPECT_EQ(bath.GetShells(), 0);
         EXPECT_EQ(bath.IsFeasible(&hot, &cold), 0);
+        // The markers stay in the interval; the totals are no results.
+        EXPECT_EQ(bath.GetState(), BathAreaTarget::NoDrivingForce);
+        EXPECT_EQ(bath.GetCountercurrentArea(), 0.0);
+        EXPECT_EQ(bath.GetShellAndTubeArea(), 0.0);
     }
 }
 

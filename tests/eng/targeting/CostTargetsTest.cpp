@@ -128,6 +128,28 @@ INSTANTIATE_TEST_SUITE_P(
                       ConditionCase{"NothingValid", false, false, false, false, false, false}),
     [](const ::testing::TestParamInfo<ConditionCase>& info) { return std::string(info.param.name); });
 
+// An area target without a result (curves that touch where heat passes, or an area LP that
+// could not exchange the loads) leaves the capital and total annual cost without one: both 0,
+// not the operating cost dressed as a total. The operating cost still stands.
+TEST(CostTargets, AreaWithoutAResultLeavesCapitalAndTotalAtZero) {
+    Costing c;
+    CostTargetConditions conditions = allValid();
+    conditions.bAreaTargetUnavailable = true;
+    auto* capital = new CapitalCostTarget{};
+    capital->dValue = 1.0;
+    auto* operating = new CostTargetValue{5.0};
+    auto* total = new CostTargetValue{7.0};
+    capital = UpdateCapitalCostTarget(capital, &c.fake, conditions, 36);
+    operating = UpdateOperatingCostTarget(operating, &c.fake, conditions, 36);
+    total = UpdateTotalAnnualCostTarget(total, &c.fake, conditions, 36);
+    EXPECT_EQ(capital->dValue, 0.0);
+    EXPECT_NEAR(operating->dValue, kOperating, 1e-15);
+    EXPECT_EQ(total->dValue, 0.0);
+    delete capital;
+    delete operating;
+    delete total;
+}
+
 TEST(CostTargets, LoadFractionKeepsTheValuesAndCreatesMissingRecords) {
     Costing c;
     auto* capital = new CapitalCostTarget{};
