@@ -2,6 +2,7 @@
 // builders, the scenario record and the network-design subsystem's designs. Defined here, above
 // both subsystems, so that the model reaches them without knowing them.
 #include "eng/design/HENDesignFactory.h"
+#include "eng/extraction/SimulatorCaseProvider.h"
 #include "eng/model/ScenarioRecord.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/targeting/ScenarioTargetBuilders.h"
@@ -11,5 +12,6 @@ ScenarioServices DefaultScenarioServices() {
     services.builders = std::make_shared<ScenarioTargetBuilders>();
     services.records = std::make_shared<ScenarioRecord>();
     services.designs = std::make_shared<HENDesignFactory>();
+    services.extraction = std::make_shared<SimulatorCaseProviderFactory>();
     return services;
 }

@@ -21,7 +21,7 @@ void SetDisplayUnitSet(int set);
 
 // The conversion of a kind of quantity in a unit set (DefaultUnits: the user's). Kinds are the
 // variable type codes (1 temperature, 1517 temperature difference, 6 heat flow, 1508 area,
-// 4 mass flow, 1524 heat-transfer coefficient, 31000 cost, 31001 cost per time, 1520 time) and
+// 4 mass flow, 1524 heat-transfer coefficient, 1516 heat-capacity flow rate, 1011 specific heat, 31000 cost, 31001 cost per time, 1520 time) and
 // the framework's unit codes (24 temperature difference, 41 area, 26 coefficient, 99 cost,
 // 100 cost per year, 44 years, 65 none). An unknown kind converts by 1 with no unit name.
 UnitConversion DefUnitConv(int kind, int unitSet = DefaultUnits);
