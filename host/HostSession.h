@@ -31,6 +31,7 @@ public:
     bool SaveCase(const std::string& path, std::string& error);
     // The project's first scenario (null when it has none).
     IHeatIntegrationScenario* Scenario() const;
+    IHeatIntegrationProject* Project() const { return m_project; }
 
 private:
     ModuleLoader& m_module;

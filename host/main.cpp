@@ -2,6 +2,7 @@
 // host does and runs the host's jobs on it: every number it prints comes from the module.
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "host/ExtractCommand.h"
 #include "host/HostSession.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
@@ -33,7 +34,10 @@ int usage() {
                  "                            [--save CASE]\n"
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
+                 "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save.\n"
+                 "  SHEET is a segment table (CSV: headings, units, then one row per segment) whose\n"
+                 "  values go into the streams of CASE's first scenario; CASE itself is not written.\n"
                  "  DTmin, --from and --to lie above 0 and at most %g C; supertarget computes at most %d\n"
                  "  points ((B - A) / S below %d).\n"
                  "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
@@ -261,7 +265,13 @@ int runInfo(ModuleLoader& module) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
-    if (command != "info" && command != "targets" && command != "supertarget") return usage();
+    if (command != "info" && command != "targets" && command != "supertarget" && command != "extract") return usage();
+    if (command == "extract") {
+        ModuleLoader module;
+        std::string loadError;
+        if (!module.Load(loadError)) return fail(loadError);
+        return RunExtract(module, argc, argv);
+    }
     Options options;
     std::string error;
     if (command != "info" && !parseOptions(argc, argv, options, error)) {
