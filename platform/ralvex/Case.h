@@ -35,6 +35,8 @@ public:
     int Add(CPItem* item, int reserved = 0);
     int Add(std::unique_ptr<CPItem> item);
     CPItem* GetItemByName(const CPString& name, int reserved = 0) const;
+    // Room in the name index for that many items (a reader that counted them first).
+    void Reserve(std::size_t items) { m_index.reserve(items); }
     // Unlinks and destroys the item of that name; 1 when there was one.
     int DeleteItem(const CPString& name);
     std::size_t GetNumberOfItems() const { return m_items.size(); }

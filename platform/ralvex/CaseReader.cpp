@@ -98,6 +98,35 @@ bool textContent(const xmlNode* node, std::string& out, Failure& failure) {
     return true;
 }
 
+// The names met among the values of one owner: a short list while there are few (an item has
+// about ten), a hash set beyond.
+class NameSet {
+public:
+    // False when the name was there already.
+    bool Insert(const std::string& name) {
+        if (m_set.empty()) {
+            for (const std::string& n : m_few)
+                if (n == name) return false;
+            if (m_few.size() < 16) {
+                m_few.push_back(name);
+                return true;
+            }
+            m_set.insert(m_few.begin(), m_few.end());
+        }
+        return m_set.insert(name).second;
+    }
+    bool Contains(const std::string& name) const {
+        if (!m_set.empty()) return m_set.count(name) != 0;
+        for (const std::string& n : m_few)
+            if (n == name) return true;
+        return false;
+    }
+
+private:
+    std::vector<std::string> m_few;
+    std::unordered_set<std::string> m_set;
+};
+
 // ---------------------------------------------------------------- the document walk
 
 class Builder {
@@ -123,8 +152,9 @@ private:
     bool Class(const xmlNode* node, Failure& f);
     bool Item(const xmlNode* node, Failure& f);
     // A value element under an item (`named`: a name is required) or a group.
-    bool Value(const xmlNode* node, CPValue& parent, std::unordered_set<std::string>& names, bool insideGroup,
-               int depth, Failure& f);
+    // A value element: under an item (`item` given; its values need names) or under a group
+    // (`parent`; an unnamed group there is an indexed entry).
+    bool Value(const xmlNode* node, CPItem* item, CPValue* parent, NameSet& names, int depth, Failure& f);
     bool Links(Failure& f);
 
     Case& m_case;
@@ -194,6 +224,9 @@ bool Builder::Root(const xmlNode* root, Failure& f) {
     }
     if (Attribute(root, "segmentation", segmentation)) m_case.SetSegmentation(segmentation);
 
+    std::size_t items = 0;
+    for (const xmlNode* c = root->children; c; c = c->next) items += c->type == XML_ELEMENT_NODE;
+    m_case.Reserve(items);
     for (const xmlNode* c = root->children; c; c = c->next) {
         if (c->type == XML_COMMENT_NODE || c->type == XML_PI_NODE) continue;
         if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
@@ -255,8 +288,7 @@ bool Builder::Item(const xmlNode* node, Failure& f) {
     auto item = std::make_unique<CPItem>(name, className);
     // The variables live in one tree while they are read, so that groups and items share the
     // value walk; they are moved onto the item at the end.
-    CPValue holder;
-    std::unordered_set<std::string> names;
+    NameSet names;
     for (const xmlNode* c = node->children; c; c = c->next) {
         if (c->type == XML_COMMENT_NODE || c->type == XML_PI_NODE) continue;
         if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
@@ -282,22 +314,20 @@ bool Builder::Item(const xmlNode* node, Failure& f) {
             m_links.push_back({item.get(), to, lineOf(c)});
             continue;
         }
-        if (!Value(c, holder, names, false, 3, f)) return false;
+        if (!Value(c, item.get(), nullptr, names, 3, f)) return false;
     }
-    // The names were checked once above: the values go straight on, in document order.
-    for (std::size_t i = 0; i < holder.GetNumberOfSubValues(); ++i) item->AppendVariable(std::move(*holder.GetSubValue(i)));
     // The sub-flowsheet and the simulator's own name, unless the item gives them itself.
     if (!flowsheet.empty()) {
-        if (!names.count("MySubFlowsheet")) item->AddVariable("MySubFlowsheet")->Set(CPString(flowsheet));
-        if (!names.count("VelmorFlowsheetName")) item->AddVariable("VelmorFlowsheetName")->Set(CPString(flowsheet));
+        if (!names.Contains("MySubFlowsheet")) item->AddVariable("MySubFlowsheet")->Set(CPString(flowsheet));
+        if (!names.Contains("VelmorFlowsheetName")) item->AddVariable("VelmorFlowsheetName")->Set(CPString(flowsheet));
     }
-    if (!names.count("VelmorName")) item->AddVariable("VelmorName")->Set(CPString(name));
+    if (!names.Contains("VelmorName")) item->AddVariable("VelmorName")->Set(CPString(name));
     m_case.Add(std::move(item));
     return true;
 }
 
-bool Builder::Value(const xmlNode* node, CPValue& parent, std::unordered_set<std::string>& names, bool insideGroup,
-                    int depth, Failure& f) {
+bool Builder::Value(const xmlNode* node, CPItem* item, CPValue* parent, NameSet& names, int depth, Failure& f) {
+    const bool insideGroup = item == nullptr;
     const std::string e = elementName(node);
     const bool known = !node->ns && (e == "num" || e == "short" || e == "text" || e == "list" || e == "texts" ||
                                      e == "group");
@@ -313,11 +343,12 @@ bool Builder::Value(const xmlNode* node, CPValue& parent, std::unordered_set<std
     const bool hasName = Attribute(node, "name", name) && !name.empty();
     // Only a group inside a group may go without a name: it is an indexed entry.
     if (!hasName && !(insideGroup && e == "group")) return RequiredAttribute(node, "name", name, f);
-    if (hasName && !names.insert(name).second) {
+    if (hasName && !names.Insert(name)) {
         f = {CaseReadStatus::DuplicateName, lineOf(node), "value " + quoted(name) + " appears twice"};
         return false;
     }
-    CPValue* value = parent.AddSubValue(CPString(name));
+    // Names were checked just above: an item's value is appended without a look-up.
+    CPValue* value = item ? item->AppendVariable(CPValue(CPString(name))) : parent->AddSubValue(CPString(name));
     std::string text;
     if (e == "num" || e == "short") {
         if (!textContent(node, text, f)) return false;
@@ -383,7 +414,7 @@ bool Builder::Value(const xmlNode* node, CPValue& parent, std::unordered_set<std
         return true;
     }
     // A group: named values and indexed (unnamed) groups.
-    std::unordered_set<std::string> inner;
+    NameSet inner;
     for (const xmlNode* c = node->children; c; c = c->next) {
         if (c->type == XML_COMMENT_NODE || c->type == XML_PI_NODE) continue;
         if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
@@ -397,7 +428,7 @@ bool Builder::Value(const xmlNode* node, CPValue& parent, std::unordered_set<std
             f = {CaseReadStatus::UnknownElement, lineOf(c), "unexpected content in <group>"};
             return false;
         }
-        if (!Depth(c, depth + 1, f) || !Value(c, *value, inner, true, depth + 1, f)) return false;
+        if (!Depth(c, depth + 1, f) || !Value(c, nullptr, value, inner, depth + 1, f)) return false;
     }
     return true;
 }
