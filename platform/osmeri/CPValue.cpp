@@ -15,7 +15,7 @@ CPValue::CPValue(const CPValue& other)
       m_lockStatus(other.m_lockStatus),
       m_isText(other.m_isText),
       m_text(other.m_text),
-      m_units(other.m_units),
+      m_units(other.m_units ? std::make_unique<CPString>(*other.m_units) : nullptr),
       m_nSelector(other.m_nSelector) {
     m_sub.reserve(other.m_sub.size());
     for (const auto& s : other.m_sub) m_sub.push_back(std::make_unique<CPValue>(*s));

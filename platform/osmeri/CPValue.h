@@ -97,8 +97,8 @@ public:
     int _get_nSelector() const { return m_nSelector; }
     void _set_nSelector(int selector, int reserved) { (void)reserved; m_nSelector = selector; }
     // The unit text is a label only: values are in engine units whatever it says. Not stored.
-    const CPString* _get_punstrUnits() const { return m_units.empty() ? nullptr : &m_units; }
-    void SetUnits(const CPString& units) { m_units = units; }
+    const CPString* _get_punstrUnits() const { return m_units.get(); }
+    void SetUnits(const CPString& units) { m_units = units.empty() ? nullptr : std::make_unique<CPString>(units); }
 
     // Compares name, number or text, status, lock and sub-values (not units or selector).
     bool operator==(const CPValue& other) const;
@@ -110,7 +110,8 @@ private:
     int m_lockStatus = 0;
     bool m_isText = false;
     CPString m_text;
-    CPString m_units;
+    // Held apart: few values carry a unit, and every stream value is a CPValue.
+    std::unique_ptr<CPString> m_units;
     int m_nSelector = 0;
     std::size_t m_cursor = 0;
     std::vector<std::unique_ptr<CPValue>> m_sub;
