@@ -80,6 +80,7 @@ int SimulatorCaseProvider::Extract(const CPString& path, Case*, int kind, CPStri
 
 int SimulatorCaseProvider::CheckSpreadsheet(const CPString& path) {
     m_table.reset();
+    m_outcome = TransferOutcome{};
     if (looksLikeXml(path)) {
         Case* c = GetCase(path);
         return c && c->GetSource() == "spreadsheet" ? SpreadsheetExtract : 0;
@@ -88,14 +89,12 @@ int SimulatorCaseProvider::CheckSpreadsheet(const CPString& path) {
     CPString error;
     // A segment table has its heading and its units before the data rows.
     if (!sheet.ReadFile(path, error) || sheet.GetNumberOfRows() < 2) {
-        m_outcome = TransferOutcome{};
         m_outcome.state = 2;
         m_outcome.refusals.push_back(error.empty() ? path + ": holds no segment table (a heading row, a units row, "
                                                             "then the segment rows)"
                                                    : error);
         return 0;
     }
-    m_outcome = TransferOutcome{};
     m_table = std::make_unique<SheetTable>(std::move(sheet), m_outcome);
     return SpreadsheetTransfer;
 }

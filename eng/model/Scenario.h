@@ -447,6 +447,9 @@ private:
     std::unique_ptr<DataExtractionConfig> m_pExtractionConfig;
     // One reference to the import object of the last extraction (its case holds another).
     Createable* m_pKeptImport = nullptr;
+    // Expires with the scenario: a call queued for the host's thread finds out whether the
+    // scenario is still there.
+    std::shared_ptr<char> m_pAlive = std::make_shared<char>(0);
     // Created by the first stream link; only this scenario destroys it.
     std::unique_ptr<StreamLynxCollection> m_pStreamLinks;
 

@@ -82,7 +82,10 @@ void CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
     // The extraction works on the host's user-interface thread only; from another thread the
     // call is handed to it and this one returns.
     if (!IsMainThread()) {
-        OnMainThread([this, path, caseObject] { ExtractFromExcelFile(path, caseObject); });
+        std::weak_ptr<char> alive = m_pAlive;
+        OnMainThread([this, alive, path, caseObject] {
+            if (alive.lock()) ExtractFromExcelFile(path, caseObject);
+        });
         return;
     }
     IDataExtraction* extraction = m_pProject ? m_pProject->GetDataExtraction() : nullptr;

@@ -154,3 +154,21 @@ TEST(ScenarioExtraction, ASpreadsheetCallFromAWorkerThreadRunsOnTheHostsThread) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScenarioExtraction, ACallQueuedForTheHostsThreadIsDroppedWhenItsScenarioIsGone) {
+    ExtractionProject p;
+    RecordingCallback callback;
+    p.provider->SetCaseCallback(callback.Make());
+    const std::string sheet =
+        WriteFile("sheet-gone.xml", "<simcase version=\"1\" name=\"s\" source=\"spreadsheet\"/>");
+    auto scenario = std::make_unique<CPIScenario>(&p.project, DefaultScenarioServices());
+    std::thread worker([&] { scenario->ExtractFromExcelFile(sheet, p.provider->GetDocumentCase()); });
+    worker.join();
+    scenario.reset();
+    EXPECT_EQ(RunMainThreadCalls(), 1);
+    EXPECT_EQ(callback.calls, 0);
+}
+
+}  // namespace
