@@ -515,7 +515,9 @@ CaseReadResult CaseReader::ReadMemory(std::string_view bytes, const CPString& fi
     if (!ctxt) return refuse(fileName, CaseReadStatus::Malformed, 0, "the XML parser could not be started");
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES |
                         XML_PARSE_COMPACT;
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), fileName.c_str(), nullptr,
+    // Read as UTF-8 whatever the document declares, so the parser sees exactly the bytes the
+    // DOCTYPE check above saw (a UTF-16 or EBCDIC document is malformed here).
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), fileName.c_str(), "UTF-8",
                                       options);
     const bool wellFormed = doc && ctxt->wellFormed;
     if (!wellFormed) {

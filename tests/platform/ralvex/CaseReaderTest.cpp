@@ -234,7 +234,10 @@ INSTANTIATE_TEST_SUITE_P(
                 CaseReadStatus::UnknownElement, 2},
         Refusal{"ForeignEntryInTexts", doc("<item name=\"A\" class=\"x\"><texts name=\"L\"><s/></texts></item>"),
                 CaseReadStatus::UnknownElement, 2},
-        Refusal{"NestedTooDeep", nested(33), CaseReadStatus::TooDeep, 2}),
+        Refusal{"NestedTooDeep", nested(33), CaseReadStatus::TooDeep, 2},
+        Refusal{"Utf16WithDoctype",
+                std::string("\xFF\xFE<\0!\0D\0O\0C\0T\0Y\0P\0E\0 \0s\0>\0<\0s\0/\0>\0", 30),
+                CaseReadStatus::Malformed, 0}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.label); });
 
 TEST(CaseReader, NestingUpTo32IsRead) {
