@@ -33,6 +33,7 @@ public:
     IHeatIntegrationScenario* Scenario() const { return ScenarioAt(0); }
     // The project's scenario of that index (null past the last).
     IHeatIntegrationScenario* ScenarioAt(int index) const;
+    IHeatIntegrationProject* Project() const { return m_project; }
 
 private:
     ModuleLoader& m_module;

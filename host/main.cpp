@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/AutoDesignReport.h"
+#include "host/ExtractCommand.h"
 #include "host/HostSession.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
@@ -38,9 +39,12 @@ int usage() {
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
                  "       kestrin-host autodesign FILE --matches-only [--dtmin X] [--json]\n"
+                 "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
                  "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
+                 "  SHEET is a segment table (CSV: headings, units, then one row per segment) whose\n"
+                 "  values go into the streams of CASE's first scenario; CASE itself is not written.\n"
                  "  DTmin, --from and --to lie from %g to %g C; supertarget computes at most %d\n"
                  "  points ((B - A) / S below %d).\n"
                  "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
@@ -333,7 +337,15 @@ int runInfo(ModuleLoader& module) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
-    if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign") return usage();
+    if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
+        command != "extract")
+        return usage();
+    if (command == "extract") {
+        ModuleLoader module;
+        std::string loadError;
+        if (!module.Load(loadError)) return fail(loadError);
+        return RunExtract(module, argc, argv);
+    }
     Options options;
     std::string error;
     if (command != "info" && !parseOptions(command, argc, argv, options, error)) {

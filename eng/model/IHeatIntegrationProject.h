@@ -5,6 +5,7 @@
 #include "dunmor/CPString.h"
 
 class IHeatIntegrationScenario;
+class IDataExtraction;
 class CloneSelection;
 
 class IHeatIntegrationProject : public virtual ILurmetProject {
@@ -30,4 +31,6 @@ public:
     // Null when there is no such scenario; valid until the scenario is renamed or deleted.
     virtual const char* GetNonRetrofitScenarioName(int index) const = 0;
     virtual CPString CreateScenarioName(const CPString& base) const = 0;
+    // The project's data-extraction interface (null when it has none).
+    virtual IDataExtraction* GetDataExtraction() const { return nullptr; }
 };

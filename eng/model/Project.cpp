@@ -1,5 +1,7 @@
 #include "eng/model/Project.h"
 
+#include "eng/extraction/SimulatorCaseProvider.h"
+
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/Scenario.h"
@@ -15,6 +17,12 @@ void RegisterProjectPrototype(ModuleRegistries&) { CPIProject prototype; }
 CPIProject::CPIProject(IEngineeringManager* manager, const CPString& name) : CLurmetProject(manager, name) {}
 
 CPIProject::~CPIProject() { DestroyScenarios(); }
+
+IDataExtraction* CPIProject::GetDataExtraction() const {
+    if (m_pExtraction) return m_pExtraction;
+    if (!m_pOwnedExtraction && m_services.extraction) m_pOwnedExtraction = m_services.extraction->Create();
+    return m_pOwnedExtraction.get();
+}
 
 ILurmetBaseObject* CPIProject::CreateCPIProject(const CPString& name, IEngineeringManager* manager) {
     AttachCallingThread();

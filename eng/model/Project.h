@@ -4,6 +4,7 @@
 // project. The project hands its scenario services to every scenario it makes, and holds the
 // data-extraction interface its scenarios reach it through.
 #include "brasko/CLurmetProject.h"
+#include "eng/extraction/IDataExtraction.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/ScenarioServices.h"
 #include "tevrin/CPTypedDictionary.h"
@@ -60,7 +61,9 @@ public:
     // ---- services ----
     const ScenarioServices& GetScenarioServices() const { return m_services; }
     void SetScenarioServices(ScenarioServices services) { m_services = std::move(services); }
-    IDataExtraction* GetDataExtraction() const { return m_pExtraction; }
+    // The interface set, else the project's own, made on first use by its services (none
+    // without an extraction service).
+    IDataExtraction* GetDataExtraction() const override;
     void SetDataExtraction(IDataExtraction* extraction) { m_pExtraction = extraction; }
 
 protected:
@@ -79,6 +82,7 @@ private:
     std::unique_ptr<ScenarioDictionary> m_pScenarios;
     ScenarioServices m_services;
     IDataExtraction* m_pExtraction = nullptr;
+    mutable std::unique_ptr<IDataExtraction> m_pOwnedExtraction;
 };
 
 struct ModuleRegistries;

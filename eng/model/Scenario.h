@@ -18,6 +18,7 @@
 // assignment or retrofit results, 87 stream kind (forwarded), 94 retrofit base, 96 appended.
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
+#include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
@@ -35,6 +36,7 @@
 
 class CloneSelection;
 class CPValue;
+class ITransferredTable;
 class MatchwiseStreamDataList;
 struct SuperTargetRange;
 
@@ -297,13 +299,17 @@ public:
     void AddEconomicData(const char* name) override;
     int RenameEconomicData(const char* newName, const char* oldName) override;
     int DeleteEconomicData(const char* name) override;
-    DataExtractionConfig* GetDataExtractionConfig() override { return nullptr; }
-    // The extraction settings tree read from the case file (null when there was none), kept and
-    // written back unchanged until data extraction owns its settings.
-    const CPValue* GetStoredExtractionSettings() const { return m_pExtractionSettings.get(); }
+    // Made on first use.
+    DataExtractionConfig* GetDataExtractionConfig() override;
+    // The settings tree of the extraction settings (null while the scenario has none).
+    const CPValue* GetStoredExtractionSettings() const {
+        return m_pExtractionConfig ? m_pExtractionConfig->GetSettings() : nullptr;
+    }
+    // The import object of the last extraction (shared with its case), or null.
+    Createable* GetKeptImport() const { return m_pKeptImport; }
     double GetOptimizerEconomicParameter() const override { return m_dOptimizerEconomicParameter; }
     void SetOptimizerEconomicParameter(double value) override { m_dOptimizerEconomicParameter = value; }
-    const char* GetSimulatorFileType() const override { return "Velmor"; }
+    const char* GetSimulatorFileType() const override;
     void AddStreamLink(IHeatIntegrationStream* stream) override;
     StreamLynxCollection* GetStreamLinkCollection() const override { return m_pStreamLinks.get(); }
     // Installs the stream links read from the scenario record (replacing any there were).
@@ -381,7 +387,16 @@ private:
     IAdvancedSuperTarget* AutomaticDesignObject(int which);
     void RefreshExistingNetworkValues();
     void PropagateExistingNetworkValues();
+    // ---- ScenarioExtraction.cpp ----
     void ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix);
+    void PrependNote(const char* prefix, const CPString& path);
+    void ReloadSubFlowsheets(Case* simulatorCase);
+    // Holds the case's import object (or none) in place of the one held before.
+    void KeepImport(Createable* import);
+    // ---- ScenarioSpreadsheetTransfer.cpp ----
+    // Fills the streams' segments from a transferred segment table; the table hears what was
+    // refused, warned about or noted.
+    void TransferSegmentTable(ITransferredTable& table);
     // One retrofit step of `design`; false when the run is to stop.
     bool RunRetrofitStep(IHENDesign& design, int mode, int step, bool stepwise);
     bool IsUtilityLoadNearTarget(const IHENDesign& design) const;
@@ -430,8 +445,12 @@ private:
     DefaultManager* m_pSiteManager = nullptr;
     ScenarioRetrofitSettings m_retrofitSettings;
     std::unique_ptr<ReportHolder> m_pReport;
-    // What the scenario record read of the extraction settings; written back as it was.
-    std::unique_ptr<CPValue> m_pExtractionSettings;
+    std::unique_ptr<DataExtractionConfig> m_pExtractionConfig;
+    // One reference to the import object of the last extraction (its case holds another).
+    Createable* m_pKeptImport = nullptr;
+    // Expires with the scenario: a call queued for the host's thread finds out whether the
+    // scenario is still there.
+    std::shared_ptr<char> m_pAlive = std::make_shared<char>(0);
     // Created by the first stream link; only this scenario destroys it.
     std::unique_ptr<StreamLynxCollection> m_pStreamLinks;
 

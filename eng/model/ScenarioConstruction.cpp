@@ -207,6 +207,7 @@ CPIScenario::~CPIScenario() {
     m_pMatches.reset();
     m_pAutomaticDesign[0].reset();
     m_pAutomaticDesign[1].reset();
+    KeepImport(nullptr);
     m_pSegmentPool.reset();
     for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold,
                              &m_processStreams})

@@ -1,5 +1,4 @@
-// Economic data sets, notes, report, default-utility and site managers, and the entry points of
-// data extraction of a scenario.
+// Economic data sets, notes, report, default-utility and site managers of a scenario.
 #include "eng/model/Scenario.h"
 
 #include "brasko/DefaultManager.h"
@@ -103,65 +102,6 @@ const char* CPIScenario::GetExtractionItemName(int index) const {
 
 // ---------------------------------------------------------------- data extraction
 
-namespace {
-
-IDataExtraction* extractionOf(IHeatIntegrationProject* project) {
-    auto* owner = dynamic_cast<CPIProject*>(project);
-    return owner ? owner->GetDataExtraction() : nullptr;
-}
-
-}  // namespace
-
-void CPIScenario::ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix) {
-    IDataExtraction* extraction = extractionOf(m_pProject);
-    if (!extraction || !caseObject) return;
-    CPString segmentation;
-    if (extraction->Extract(path, caseObject, kind, segmentation, *this) != 1) return;
-    // The source goes on top of the notes.
-    CPString notes = notePrefix;
-    notes += path;
-    notes += "\n \n";
-    notes += GetNotes() ? GetNotes() : "";
-    SetNotes(notes);
-}
-
-void CPIScenario::ExtractFromVelmorCase(const CPString& path, Case* caseObject) {
-    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindVelmor, "Extracted data from Velmor Case ");
-}
-
-void CPIScenario::ExtractFromQuorvexCase(const CPString& path, Case* caseObject) {
-    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindQuorvex, "Extracted data from Quorvex Case ");
-}
-
-void CPIScenario::ExtractFromProIICase(const CPString& path, Case* caseObject) {
-    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindProII, "Extracted data from PRO II Case ");
-}
-
-void CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
-    IDataExtraction* extraction = extractionOf(m_pProject);
-    if (!extraction || !caseObject) return;
-    m_nExcelTransferResult = extraction->CheckSpreadsheet(path);
-    if (m_nExcelTransferResult == IDataExtraction::SpreadsheetExtract) {
-        CPString segmentation;
-        if (extraction->Extract(path, caseObject, IDataExtraction::KindSpreadsheet, segmentation, *this) == 1) {
-            CPString notes = "Extracted data from Excel File ";
-            notes += path;
-            notes += "\n \n";
-            notes += GetNotes() ? GetNotes() : "";
-            SetNotes(notes);
-        }
-    }
-    extraction->FinishTransfer();
-}
-
-int CPIScenario::ExtractFromCase(const char* caseName) {
-    IDataExtraction* extraction = extractionOf(m_pProject);
-    if (!caseName || !extraction) return 0;
-    Case* caseObject = extraction->GetCase(caseName);
-    if (!caseObject) return 1;
-    return extraction->RunCaseExtraction(caseObject, *this);
-}
-
 bool CPIScenario::HasCaseDesign(const CPString& designName) const {
-    return extractionOf(m_pProject) != nullptr && DesignByName(designName) != nullptr;
+    return m_pProject && m_pProject->GetDataExtraction() != nullptr && DesignByName(designName) != nullptr;
 }

@@ -125,12 +125,9 @@ bool ScenarioRecord::StoreDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& f
     if (!WriteRecordFlag(file, hasManager) || (hasManager && !s.m_pDefaultManager->Store(file))) return false;
     const bool hasReport = s.m_pReport != nullptr;
     if (!WriteRecordFlag(file, hasReport) || (hasReport && !s.m_pReport->Store(file))) return false;
-    // The settings tree read from the file goes back as it came, so that re-saving keeps it.
-    const CPValue* settings = s.m_pExtractionSettings.get();
-    if (!WriteRecordFlag(file, settings != nullptr)) return false;
-    if (!settings) return true;
-    RecordHandle h;
-    return file.BeginRecord(h, ExtractionSettingsVersion) && file.WriteCPValue(*settings) && file.EndRecord(h);
+    const DataExtractionConfig* config = s.m_pExtractionConfig.get();
+    if (!WriteRecordFlag(file, config != nullptr)) return false;
+    return !config || config->Store(file);
 }
 
 bool ScenarioRecord::RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file, int version) {
@@ -157,11 +154,14 @@ bool ScenarioRecord::RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& 
     if (version >= SinceExtractionSettings) {
         if (!ReadRecordFlag(file, present)) return false;
         if (present) {
-            // Kept whole for the next save: data extraction does not read it yet.
-            RecordHandle h;
-            auto settings = std::make_unique<CPValue>();
-            if (!file.BeginRecord(h) || !file.ReadCPValue(*settings) || !file.EndRecord(h)) return false;
-            s.m_pExtractionSettings = std::move(settings);
+            // Settings that do not read are dropped (they are made afresh, with their defaults,
+            // when next asked for) and the scenario reads on; a record that cannot even be opened
+            // leaves the file failed.
+            if (!s.m_pExtractionConfig) s.m_pExtractionConfig = std::make_unique<DataExtractionConfig>();
+            if (!s.m_pExtractionConfig->Recall(file)) {
+                s.m_pExtractionConfig.reset();
+                if (!file.Good()) return false;
+            }
         }
     }
     return true;

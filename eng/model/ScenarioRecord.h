@@ -28,8 +28,8 @@
 //   21 energy target, 22 last change source (flag + counted name)       since 1
 //   23 default manager (store type 0)                                  since 4
 //   24 report                                                          since 6
-//   25 extraction settings: flag + record (version 1) holding a value
-//      tree, kept as read and written back unchanged                   since 7
+//   25 extraction settings: flag + record (version 1) holding the
+//      settings tree; settings that do not read are dropped            since 7
 //   26 retrofit flag                                                   since 8
 //   27 stream links: flag + the link collection's record               since 9
 //   28 minimum F-factor, 29 equation-based optimisation flag           since 13

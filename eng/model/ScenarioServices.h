@@ -12,6 +12,7 @@ class CPIScenario;
 class IAdvancedSuperTargetFactory;
 class ILurmetBinaryFile;
 class IDataExtraction;
+class IDataExtractionFactory;
 class IHENDesignFactory;
 class RetrofitDriver;
 
@@ -30,6 +31,8 @@ struct ScenarioServices {
     std::shared_ptr<RetrofitDriver> retrofit;
     // Without it a project stores and recalls only projects that have no scenarios.
     std::shared_ptr<IScenarioRecord> records;
+    // Makes the project's data-extraction interface; without it a project has none.
+    std::shared_ptr<IDataExtractionFactory> extraction;
 };
 
 // The services of a project the engineering manager makes (type 501): the targeting subsystem's

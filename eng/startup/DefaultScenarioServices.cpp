@@ -3,6 +3,7 @@
 // Defined here, above the subsystems, so that the model reaches them without knowing them.
 #include "eng/autodesign/AdvancedSuperTarget.h"
 #include "eng/design/HENDesignFactory.h"
+#include "eng/extraction/SimulatorCaseProvider.h"
 #include "eng/model/ScenarioRecord.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/targeting/ScenarioTargetBuilders.h"
@@ -13,5 +14,6 @@ ScenarioServices DefaultScenarioServices() {
     services.records = std::make_shared<ScenarioRecord>();
     services.designs = std::make_shared<HENDesignFactory>();
     services.automaticDesign = std::make_shared<AdvancedSuperTargetFactory>();
+    services.extraction = std::make_shared<SimulatorCaseProviderFactory>();
     return services;
 }

@@ -26,3 +26,5 @@ bool ILurmetBinaryFile::ReadCountedString(CPString& value) {
     value = std::move(text);
     return true;
 }
+
+bool ILurmetBinaryFile::AbandonRecord(RecordHandle&) { return false; }

@@ -26,4 +26,11 @@ public:
     // on success. The default reads char by char, so memory grows only with bytes really read;
     // a concrete file may refuse an impossible length up front.
     virtual bool ReadCountedString(CPString& value);
+
+    // Reader: gives up the open record `handle` after a read inside it failed: skips what is
+    // left of it, closes it (and any record opened inside it) and clears the failure, so that
+    // the caller can drop the part that record held and read on. The record's length was checked
+    // when it was opened, so what follows it is where its writer put it. False (the file stays
+    // as it is) when the handle is not an open record of this reader; the default cannot tell.
+    virtual bool AbandonRecord(RecordHandle& handle);
 };

@@ -367,6 +367,17 @@ bool LurmetBinaryFile::EndRecord(RecordHandle& handle) {
     return true;
 }
 
+bool LurmetBinaryFile::AbandonRecord(RecordHandle& handle) {
+    if (m_mode != Mode::Reading || handle.depth < 0 || static_cast<std::size_t>(handle.depth) >= m_open.size() ||
+        m_open[static_cast<std::size_t>(handle.depth)].bodyStart != handle.bodyStart)
+        return false;
+    m_pos = m_open[static_cast<std::size_t>(handle.depth)].bodyEnd;
+    m_open.resize(static_cast<std::size_t>(handle.depth));
+    m_failed = false;
+    handle.depth = -1;
+    return true;
+}
+
 // ---------------------------------------------------------------- reader
 
 bool LurmetBinaryFile::Need(std::size_t n) {

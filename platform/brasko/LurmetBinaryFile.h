@@ -108,6 +108,7 @@ public:
     CPString GetFileName() const override { return m_path; }
 
     bool EndRecord(RecordHandle& handle) override;
+    bool AbandonRecord(RecordHandle& handle) override;
     bool Good() const override { return !m_failed; }
 
     bool ReadCountedString(CPString& value) override;

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cfenv>
 #include <cstdlib>
+#include <deque>
+#include <thread>
 
 ConfigData& ConfigData::Instance() {
     static ConfigData data;
@@ -51,10 +53,61 @@ std::atomic<int>& splashCalls() {
 bool IsAutomationStartup() { return automationFlag().load(); }
 void SetAutomationStartup(bool automation) { automationFlag().store(automation); }
 
+namespace {
+struct MainThreadQueue {
+    std::mutex mutex;
+    std::thread::id mainThread = std::this_thread::get_id();
+    std::deque<std::function<void()>> calls;
+};
+// Made while the framework is loaded, so on the loading thread.
+MainThreadQueue& mainThreadQueue() {
+    static MainThreadQueue queue;
+    return queue;
+}
+[[maybe_unused]] const bool g_mainThreadNoted = (mainThreadQueue(), true);
+}  // namespace
+
+bool IsMainThread() {
+    MainThreadQueue& q = mainThreadQueue();
+    std::lock_guard<std::mutex> lock(q.mutex);
+    return q.mainThread == std::this_thread::get_id();
+}
+
+void SetMainThread() {
+    MainThreadQueue& q = mainThreadQueue();
+    std::lock_guard<std::mutex> lock(q.mutex);
+    q.mainThread = std::this_thread::get_id();
+}
+
 bool OnMainThread(const std::function<void()>& routine) {
     if (!routine) return false;
-    routine();
+    if (IsMainThread()) {
+        routine();
+        return true;
+    }
+    MainThreadQueue& q = mainThreadQueue();
+    std::lock_guard<std::mutex> lock(q.mutex);
+    q.calls.push_back(routine);
     return true;
+}
+
+int RunMainThreadCalls() {
+    if (!IsMainThread()) return 0;
+    int ran = 0;
+    MainThreadQueue& q = mainThreadQueue();
+    while (true) {
+        std::function<void()> call;
+        {
+            std::lock_guard<std::mutex> lock(q.mutex);
+            if (q.calls.empty()) break;
+            call = std::move(q.calls.front());
+            q.calls.pop_front();
+        }
+        // Outside the lock: a call may queue further calls.
+        call();
+        ++ran;
+    }
+    return ran;
 }
 
 void ShowSplashScreen(int, int) { ++splashCalls(); }

@@ -31,9 +31,17 @@ inline bool GetConfigData(const Text& section, const Text& key, Text& value) {
 bool IsAutomationStartup();
 void SetAutomationStartup(bool automation);
 
-// Runs a routine on the host's user-interface thread. This host has one thread, so the
-// routine runs at once; answers true when it ran.
+// The host's user-interface thread: the thread that loaded the framework, until a host names
+// another with SetMainThread.
+bool IsMainThread();
+void SetMainThread();
+// Runs a routine on the host's user-interface thread: at once when called there, otherwise queued
+// for that thread, which runs the queue in its loop (RunMainThreadCalls). True when it ran or was
+// queued; false for an empty routine.
 bool OnMainThread(const std::function<void()>& routine);
+// Runs the queued routines, in the order they were queued, when called on the user-interface
+// thread; answers how many ran (0 on any other thread).
+int RunMainThreadCalls();
 
 // The host's splash screen. The stand-in host has none; it counts the calls.
 void ShowSplashScreen(int show, int flags);

@@ -1,5 +1,10 @@
 #include "osmeri/CPValue.h"
 
+#include <cmath>
+#include <cstdio>
+#include <algorithm>
+#include <cstring>
+
 CPValue::CPValue(const CPString& name, double value, int status)
     : m_name(name), m_value(value), m_status(value == Empty ? Unset : status) {}
 
@@ -9,7 +14,9 @@ CPValue::CPValue(const CPValue& other)
       m_status(other.m_status),
       m_lockStatus(other.m_lockStatus),
       m_isText(other.m_isText),
-      m_text(other.m_text) {
+      m_text(other.m_text),
+      m_units(other.m_units ? std::make_unique<CPString>(*other.m_units) : nullptr),
+      m_nSelector(other.m_nSelector) {
     m_sub.reserve(other.m_sub.size());
     for (const auto& s : other.m_sub) m_sub.push_back(std::make_unique<CPValue>(*s));
 }
@@ -92,4 +99,55 @@ bool CPValue::operator==(const CPValue& other) const {
     for (std::size_t i = 0; i < m_sub.size(); ++i)
         if (!(*m_sub[i] == *other.m_sub[i])) return false;
     return true;
+}
+
+std::int16_t CPValue::GetAsShort(int) const {
+    if (m_isText || m_value == Empty || !std::isfinite(m_value) || std::fabs(m_value) > 1e15) return 0;
+    const auto whole = static_cast<long long>(std::llround(m_value));
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<unsigned long long>(whole) & 0xFFFFu));
+}
+
+CPString CPValue::GetAsString() const {
+    if (m_isText) return m_text;
+    if (m_value == Empty) return CPString();
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.17g", m_value);
+    return buffer;
+}
+
+CPValue* CPValue::GetFirstSubvalue() {
+    m_cursor = 0;
+    return GetNextSubvalue();
+}
+
+CPValue* CPValue::GetNextSubvalue() {
+    if (m_cursor >= m_sub.size()) return nullptr;
+    return m_sub[m_cursor++].get();
+}
+
+CPValue* CPValue::AddSubvalue(double value, const CPString& name, int) {
+    return AddSubValue(name, value, value == Empty ? Unset : Specified);
+}
+
+CPValue* CPValue::AddSubvalue(const CPString& text, const CPString& name, int) {
+    CPValue* sub = AddSubValue(name);
+    sub->SetText(text, Specified);
+    return sub;
+}
+
+std::size_t CPValue::BuildVectorRepresentation(int kind, double* buffer, std::size_t bytes) const {
+    if (kind != 32 || !buffer) return 0;
+    const std::size_t n = std::min(bytes / sizeof(double), m_sub.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const double v = m_sub[i]->GetAsDouble();
+        std::memcpy(buffer + i, &v, sizeof v);
+    }
+    return n;
+}
+
+std::vector<double> CPValue::GetVector() const {
+    std::vector<double> out;
+    out.reserve(m_sub.size());
+    for (const auto& s : m_sub) out.push_back(s->GetAsDouble());
+    return out;
 }

@@ -5,6 +5,7 @@
 #include "dunmor/CPString.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -61,6 +62,45 @@ public:
     void ForEach(const std::function<void(CPValue&)>& visitor);
     void ForEach(const std::function<void(const CPValue&)>& visitor) const;
 
+    // ---- the accessors simulator-case code uses ----
+    // A value is known when its status is not Unset; the flag is 0 while the value is empty.
+    std::int16_t _get_nKnown() const { return m_status != Unset ? 1 : 0; }
+    bool IsKnown() const { return m_status != Unset; }
+    double GetAsDouble() const { return m_isText ? Empty : m_value; }
+    // The number as a 16-bit integer (the low 16 bits of its rounded value; 0 for an empty or
+    // text value), so that a 16-bit code stored as a number reads back bit for bit.
+    std::int16_t GetAsShort(int reserved = 0) const;
+    // The text, or the number written out (empty for an empty number).
+    CPString GetAsString() const;
+    // Known values (status Specified).
+    void Set(double value) { SetValue(value, Specified); }
+    void Set(const CPString& text) { SetText(text, Specified); }
+    void Set(const char* text) { SetText(text ? text : "", Specified); }
+    void Set(std::int16_t value, int reserved) { (void)reserved; SetValue(value, Specified); }
+    CPValue* GetSubvalueByName(const CPString& name) { return FindSubValue(name); }
+    const CPValue* GetSubvalueByName(const CPString& name) const { return FindSubValue(name); }
+    CPValue* GetSubvalueByIndex(std::size_t index) { return GetSubValue(index); }
+    std::size_t GetSubvalueCount() const { return m_sub.size(); }
+    // A cursor over the sub-values kept on the value: a walk nested inside another walk of the
+    // same value must use GetSubValue by index instead.
+    CPValue* GetFirstSubvalue();
+    CPValue* GetNextSubvalue();
+    CPValue* AddSubvalue(double value, const CPString& name, int reserved = 0);
+    CPValue* AddSubvalue(const CPString& text, const CPString& name, int reserved = 0);
+    // Copies the numbers of the sub-values (every entry, an empty one as -32767) into `buffer`
+    // as doubles, at most `bytes` / 8 of them; answers how many were copied. Only `kind` 32
+    // (doubles) is known; another kind copies nothing.
+    std::size_t BuildVectorRepresentation(int kind, double* buffer, std::size_t bytes) const;
+    // The sub-values' numbers as a vector (the same entries).
+    std::vector<double> GetVector() const;
+    // The selector picks an entry of a value for the simulator's own views; it is not stored.
+    int _get_nSelector() const { return m_nSelector; }
+    void _set_nSelector(int selector, int reserved) { (void)reserved; m_nSelector = selector; }
+    // The unit text is a label only: values are in engine units whatever it says. Not stored.
+    const CPString* _get_punstrUnits() const { return m_units.get(); }
+    void SetUnits(const CPString& units) { m_units = units.empty() ? nullptr : std::make_unique<CPString>(units); }
+
+    // Compares name, number or text, status, lock and sub-values (not units or selector).
     bool operator==(const CPValue& other) const;
 
 private:
@@ -70,5 +110,9 @@ private:
     int m_lockStatus = 0;
     bool m_isText = false;
     CPString m_text;
+    // Held apart: few values carry a unit, and every stream value is a CPValue.
+    std::unique_ptr<CPString> m_units;
+    int m_nSelector = 0;
+    std::size_t m_cursor = 0;
     std::vector<std::unique_ptr<CPValue>> m_sub;
 };

@@ -144,3 +144,35 @@ TEST(LurmetBinaryFileRobustnessTest, DamagedValueKindIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A reader may give up one record after a failed read inside it and read on after it; nothing
+// else lets it out of a failure.
+TEST(LurmetBinaryFileRobustnessTest, AbandoningARecordSkipsItWholeAndClearsTheFailure) {
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    RecordHandle outer, inner, nested;
+    ASSERT_TRUE(out.BeginRecord(outer, 1) && out.BeginRecord(inner, 1) && out.WriteInt(5) && out.BeginRecord(nested, 1) &&
+                out.WriteDouble(1.5) && out.EndRecord(nested) && out.EndRecord(inner) && out.WriteInt(9) &&
+                out.EndRecord(outer));
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
+    RecordHandle o, i, n;
+    ASSERT_TRUE(in.BeginRecord(o) && in.BeginRecord(i));
+    std::int32_t value = 0;
+    double d = 0;
+    ASSERT_TRUE(in.ReadInt(value) && in.BeginRecord(n));
+    EXPECT_FALSE(in.ReadInt(value));  // a double is there
+    EXPECT_FALSE(in.Good());
+    // The handle of a record that is not open (the outer one's later sibling) does not help.
+    RecordHandle stranger;
+    EXPECT_FALSE(in.AbandonRecord(stranger));
+    EXPECT_TRUE(in.AbandonRecord(i));  // closes the nested record as well
+    EXPECT_TRUE(in.Good());
+    EXPECT_EQ(in.OpenRecords(), 1);
+    ASSERT_TRUE(in.ReadInt(value));
+    EXPECT_EQ(value, 9);
+    EXPECT_TRUE(in.EndRecord(o));
+    EXPECT_FALSE(in.ReadDouble(d));  // nothing is left
+}
+
+}  // namespace

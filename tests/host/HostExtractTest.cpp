@@ -1,0 +1,99 @@
+// kestrin-host extract: a segment table goes into a saved case's first scenario through the
+// module; a table the module refuses changes nothing and is named by row, cell and text.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+struct Scratch {
+    std::string path;
+    Scratch(const std::string& stem, const std::string& content, bool write = true) {
+        path = "/tmp/kestrin-extract-test-" + std::to_string(getpid()) + "-" + stem;
+        if (write) std::ofstream(path, std::ios::binary) << content;
+    }
+    ~Scratch() { std::remove(path.c_str()); }
+};
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+const std::string kTable = "name,supply,target,cp,h,kind\nH1,150,60,2,0.2,process\nC1,20,140,1.5,0.2,process\n";
+const std::string kSheet = "Stream,,Supply,Target,CP\n,,F,F,Btu/hr-F\n"
+                           "H1,,302,212,3791.268481\nH1,,212,140,5686.902722\n";
+
+struct SavedCase {
+    Scratch table{"streams.csv", kTable};
+    Scratch saved{"base.case", "", false};
+    SavedCase() { EXPECT_EQ(RunHost("targets " + table.path + " --save " + saved.path).exitCode, 0); }
+};
+
+TEST(HostExtract, ASegmentTableInFahrenheitBecomesTheStreamsSegments) {
+    SavedCase c;
+    Scratch sheet("sheet.csv", kSheet);
+    Scratch out("out.case", "", false);
+    const std::string before = contents(c.saved.path);
+    HostRun run = RunHost("extract " + sheet.path + " --into " + c.saved.path + " --json --save " + out.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("{\"name\": \"H1\", \"side\": \"hot\", \"supply\": 150, \"target\": 60, \"load\": 220, "
+                           "\"mass_flow\": null, \"segments\": [{\"from\": 150, \"to\": 100, \"load\": 100}, "
+                           "{\"from\": 100, \"to\": 60, \"load\": 120}]}"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"targets\": {\"dtmin\": 10"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"warnings\": [], "), std::string::npos) << run.out;
+    EXPECT_EQ(contents(c.saved.path), before);  // CASE itself is never written
+    // The saved result holds the segments: targets of it see 220 kW on H1.
+    HostRun again = RunHost("extract " + sheet.path + " --into " + out.path + " --json");
+    ASSERT_EQ(again.exitCode, 0) << again.out;
+    EXPECT_NE(again.out.find("\"load\": 220"), std::string::npos) << again.out;
+}
+
+TEST(HostExtract, ARefusedTableNamesRowCellAndTextAndLeavesEverythingAlone) {
+    SavedCase c;
+    const struct {
+        const char* stem;
+        std::string sheet;
+        const char* message;
+    } faults[] = {
+        {"gap.csv", "S,,T1,T2,CP\n,,F,F,Btu/hr-F\nH1,,302,212,3791.268481\nH1,,213,140,5686.902722\n",
+         "row 4, cell C4: \"213\" does not join cell D3 (\"212\") of the row above"},
+        {"unit.csv", "S,,T1,T2,CP\n,,F,F,BTU per hour\nH1,,302,212,3791.268481\n",
+         "row 2, cell E2: \"BTU per hour\" is not a unit of heat-capacity flow rate"},
+    };
+    for (const auto& f : faults) {
+        Scratch sheet(f.stem, f.sheet);
+        Scratch out(std::string(f.stem) + ".case", "", false);
+        const std::string before = contents(c.saved.path);
+        HostRun run = RunHost("extract " + sheet.path + " --into " + c.saved.path + " --save " + out.path);
+        EXPECT_EQ(run.exitCode, 1) << run.out;
+        EXPECT_NE(run.out.find(f.message), std::string::npos) << run.out;
+        EXPECT_EQ(contents(c.saved.path), before);
+        EXPECT_FALSE(std::ifstream(out.path).good()) << "nothing is saved";
+    }
+}
+
+TEST(HostExtract, WithoutIntoOrWithAStreamTableAsCaseItFails) {
+    SavedCase c;
+    Scratch sheet("sheet2.csv", kSheet);
+    HostRun noInto = RunHost("extract " + sheet.path);
+    EXPECT_EQ(noInto.exitCode, 1);
+    EXPECT_NE(noInto.out.find("--into CASE"), std::string::npos) << noInto.out;
+    HostRun tableAsCase = RunHost("extract " + sheet.path + " --into " + c.table.path);
+    EXPECT_EQ(tableAsCase.exitCode, 1);
+    EXPECT_NE(tableAsCase.out.find("is not a Kestrin case file"), std::string::npos) << tableAsCase.out;
+    Scratch notATable("note.csv", "just one line\n");
+    HostRun noTable = RunHost("extract " + notATable.path + " --into " + c.saved.path);
+    EXPECT_EQ(noTable.exitCode, 1);
+    EXPECT_NE(noTable.out.find("holds no segment table"), std::string::npos) << noTable.out;
+}
+
+}  // namespace
