@@ -27,11 +27,12 @@ double temperatureOf(const CNode* segment) {
 }
 
 // The approach of an exchanger, min(Tho - Tci, Thi - Tco); false when a side does not change
-// temperature (which includes both of its ends unset).
+// temperature, and when any end is unset (an unset end would make the approach about -32767).
 bool approachOf(HeatExch* x, double& approach) {
     const double thi = temperatureOf(x->getInlet(0)), tho = temperatureOf(x->getOutlet(0));
     const double tci = temperatureOf(x->getInlet(1)), tco = temperatureOf(x->getOutlet(1));
     if (tci == tco || thi == tho) return false;
+    if (thi == kEmpty || tho == kEmpty || tci == kEmpty || tco == kEmpty) return false;
     approach = std::min(tho - tci, thi - tco);
     return true;
 }
