@@ -242,3 +242,23 @@ TEST(HENDesignUtilityPlacement, AUtilityWhoseExchangersWorkWithinItGetsOneEndPla
     EXPECT_EQ(Chain(*n.d, "ST"), "FsXsPsE");
     EXPECT_EQ(StructuralFault(*n.d), "");
 }
+
+TEST(HENDesignUtilityPlacement, UtilitiesAfterMixersGoAndSplittersWithOneBranchAreTakenOut) {
+    for (bool withUnit : {false, true}) {
+        Network n;
+        CNode* tee = nullptr;
+        ASSERT_TRUE(n.d->AddSplitterMixer(n.Segment("C1", 0), n.Segment("C1", 0), tee, nullptr, 1));
+        ASSERT_EQ(tee->getNumberOfDownStreamNodes(), 1);
+        if (withUnit) {
+            ASSERT_TRUE(n.d->AddHeatExchanger(n.Segment("H1", 0), tee->getIthDownStreamNode(0), nullptr, nullptr, nullptr));
+            ASSERT_EQ(Chain(*n.d, "C1"), "FsTsPsXsMsPsE");
+            n.d->RemoveUtilitiesAfterMixers();
+            EXPECT_EQ(Chain(*n.d, "C1"), "FsTsPsXsMsE");
+        } else {
+            ASSERT_EQ(Chain(*n.d, "C1"), "FsTsMsPsE");
+        }
+        n.d->RemoveSingleBranchSplitters();
+        EXPECT_EQ(Chain(*n.d, "C1"), withUnit ? "FsPsXsE" : "FsPsE");
+        EXPECT_EQ(StructuralFault(*n.d), "") << withUnit;
+    }
+}
