@@ -9,6 +9,7 @@
 #include "pellin/NodeKinds.h"
 
 #include <string>
+#include <unordered_set>
 
 bool CPIHENDesign::IsLoopAnalysisEnabled() const { return m_analysis->IsLoopAnalysisEnabled(); }
 
@@ -183,13 +184,14 @@ std::vector<CNode*> CPIHENDesign::GetExchangersOnStreamSide(IHeatIntegrationStre
 // that may go).
 std::vector<CNode*> CPIHENDesign::GetExchangersWithUtilitiesAtPorts() const {
     std::vector<CNode*> out;
-    auto streamHas = [this](CNode* segment, bool heater) {
-        IHeatIntegrationStream* stream = chain::StreamOf(segment);
-        const std::vector<CNode*>* units = stream ? UnitsOf(stream->GetName()) : nullptr;
-        if (!units) return false;
-        for (CNode* unit : *units)
-            if (HeatExch* x = AsHeatExch(unit); x && (heater ? x->IsHeater() : x->IsCooler())) return true;
-        return false;
+    // The streams that carry a heater or a cooler, gathered once.
+    std::unordered_set<const IHeatIntegrationStream*> heated, cooled;
+    for (CNode* unit : m_exchangers)
+        if (HeatExch* x = AsHeatExch(unit); x && x->IsHeater()) heated.insert(chain::StreamOf(x->getInlet(1)));
+        else if (x && x->IsCooler()) cooled.insert(chain::StreamOf(x->getInlet(0)));
+    auto streamHas = [&](CNode* segment, bool heater) {
+        const IHeatIntegrationStream* stream = chain::StreamOf(segment);
+        return stream && (heater ? heated : cooled).count(stream) > 0;
     };
     for (CNode* unit : m_exchangers) {
         HeatExch* exchanger = AsHeatExch(unit);

@@ -150,6 +150,8 @@ bool CPIHENDesign::Reconcile() {
 
 // ---------------------------------------------------------------- dummy utilities
 
+// Each dummy is an edit of its own and recalculates the network: the pass grows with the
+// exchangers that keep port utilities times the network, and runs once after an extraction.
 void CPIHENDesign::AddDummyUtilitiesForExtraction() {
     if (!m_scenario || IsEditLocked()) return;
     IDefaultUtilityManager* manager = nullptr;

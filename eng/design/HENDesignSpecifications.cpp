@@ -229,13 +229,20 @@ void CPIHENDesign::RemoveSingleBranchSplitters() {
     }
 }
 
+// One batch, recalculated once at the end. Whether a utility may go depends on the degrees of
+// freedom the earlier removals left, and that count walks the network: the pass is quadratic in
+// the exchangers. It runs once, after a network is taken over from an extraction.
 void CPIHENDesign::RemoveRemovableUtilitiesAtPorts() {
+    if (IsEditLocked()) return;
+    const bool wasActive = m_active;
+    Deactivate();
     for (CNode* unit : std::vector<CNode*>(m_exchangers)) {
         HeatExch* exchanger = AsHeatExch(unit);
         if (!exchanger || exchanger->IsUtilityExch() || !unit->IsOfType(NodeKind::HeatExchanger)) continue;
         for (int port = 0; port < 4; ++port)
             if (CanRemoveUtilityAtPort(unit, port)) RemoveUtilityAtPort(unit, port);
     }
+    if (wasActive) Activate(1);
 }
 
 bool CPIHENDesign::AreExchangerPortsFreeOfUtilities() const {

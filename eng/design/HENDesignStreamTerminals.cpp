@@ -13,6 +13,7 @@ using namespace chain;
 namespace {
 constexpr double kEmpty = -32767.0;
 constexpr int kMaxSettlingPasses = 20;
+constexpr int kMaxSweeps = 8;
 constexpr const char* kSpecStatus = "SpecStatus";
 
 // The port segments of a unit on the given stream (an exchanger's side on it; any other unit's
@@ -29,6 +30,21 @@ void segmentsOn(CNode* unit, const IHeatIntegrationStream* stream, CNode*& inlet
     }
     inlet = unit->getIthUpStreamNode(0);
     outlet = unit->getIthDownStreamNode(0);
+}
+
+// The units of a stream's chain from its feed block down, in chain order (a tee by its main
+// branch).
+std::vector<CNode*> unitsInChainOrder(CNode* start, int limit) {
+    std::vector<CNode*> units;
+    CNode* node = After(start);
+    CNode* reference = node;
+    for (; node && !IsProductBlock(node) && limit > 0; --limit) {
+        if (!IsSegment(node)) units.push_back(node);
+        HeatExch* exchanger = AsHeatExch(node);
+        node = exchanger ? exchanger->getDownStreamNode(reference) : node->getIthDownStreamNode(0);
+        if (IsSegment(node)) reference = node;
+    }
+    return units;
 }
 
 double temperatureOf(const CNode* segment) {
@@ -150,9 +166,9 @@ void CPIHENDesign::UpdateStreamTerminals() {
         const double savedLoad = utility->GetHeatLoad(1);
         const auto entry = m_utilityLoads.find(utility->GetName());
         double load = entry == m_utilityLoads.end() ? 0.0 : entry->second;
-        // The end placeholder takes what the exchangers leave of the utility's load.
-        std::vector<CNode*> chainUnits;
-        if (CNode* placeholder = Before(Before(end)); IsPlaceholder(placeholder)) chainUnits.push_back(placeholder);
+        // The units in chain order, so that one sweep carries a value down the whole utility;
+        // the end placeholder takes what the exchangers leave of the utility's load.
+        const std::vector<CNode*> chainUnits = unitsInChainOrder(start, m_sheet->getNumberOfNodes());
         const std::vector<CNode*> exchangers = *onUtility;
         for (int pass = 0; pass < kMaxSettlingPasses; ++pass) {
             for (CNode* unit : exchangers) {
@@ -169,11 +185,11 @@ void CPIHENDesign::UpdateStreamTerminals() {
             load *= 1.1;
             utility->SetHeatLoad(load, 2);
             utility->SetStreamKind(0, 0);
-            // The utility's units pass their values on until none writes (a unit writes each
-            // value at most once from open, so the passes end).
-            for (int round = 0; round <= static_cast<int>(exchangers.size() + chainUnits.size()); ++round) {
+            // The utility's units pass their values on, sweep after sweep in chain order, until
+            // none writes; a sweep carries a value down the whole chain, so a few sweeps do (the
+            // bound only stops units that keep overwriting each other).
+            for (int sweep = 0; sweep < kMaxSweeps; ++sweep) {
                 int written = 0;
-                for (CNode* unit : exchangers) written += unit->Calculate(CodeFlowsheetChanged);
                 for (CNode* unit : chainUnits) written += unit->Calculate(CodeFlowsheetChanged);
                 if (written == 0) break;
             }

@@ -8,7 +8,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 
-#include <array>
+#include <cstdint>
 
 using namespace chain;
 
@@ -90,13 +90,13 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
     const int side = exchanger->IsHeater() ? 0 : 1;
     CNode* outlet = exchanger->getOutlet(side);
     if (!IsSegment(target) || !outlet || target == outlet) return 0;
+    // The splitter the moved side followed, by fingerprint: the move may take nodes out.
     CNode* follower = After(outlet);
+    const std::uint32_t teePrint = IsTee(follower) ? follower->getDNAFingerPrint() : 0;
     if (!MoveHeatExchangerSide(unit, outlet, target, reason)) return 0;
-    // A splitter that the moved side followed and whose branches are now all empty has nothing
-    // left to split.
-    if (IsTee(follower) && m_sheet->getNodeByFingerPrint(follower->getDNAFingerPrint()) == follower &&
-        GetSplitterState(follower) == 0)
-        RemoveSplitterMixer(follower, reason);
+    // A splitter whose branches are now all empty has nothing left to split.
+    CNode* tee = teePrint ? m_sheet->getNodeByFingerPrint(teePrint) : nullptr;
+    if (IsTee(tee) && GetSplitterState(tee) == 0) RemoveSplitterMixer(tee, reason);
     return 1;
 }
 
