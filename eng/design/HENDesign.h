@@ -271,7 +271,8 @@ public:
     bool GetOptimizerOptionFlag() const override { return m_optimiserOptions[2]; }
     void SetOptimizerOptionFlag(bool on) override { m_optimiserOptions[2] = on; }
     void SetSkipStreamEndsUpdate(bool skip) override { m_skipStreamEnds = skip; }
-    bool GetSkipStreamEndsUpdate() const { return m_skipStreamEnds; }
+    // Outside a retrofit scenario the flag is first set back.
+    bool GetSkipStreamEndsUpdate();
     void MarkAsExistingNetwork() override { m_existingNetwork = true; }
     const NodeName& ExchangerNames() const { return m_exchangerNames; }
     const NodeName& TeeNames() const { return m_teeNames; }

@@ -49,6 +49,11 @@ CPString unitName(const CNode* unit) {
 }
 }  // namespace
 
+bool CPIHENDesign::GetSkipStreamEndsUpdate() {
+    if (m_scenario && !m_scenario->IsRetrofitScenario()) m_skipStreamEnds = false;
+    return m_skipStreamEnds;
+}
+
 void CPIHENDesign::ApplyDTMinToAllExchangers() {
     for (CNode* unit : m_exchangers) unit->addVariable(NodeValue::DTMin, m_dtMin, ValueStatus::Specified);
 }

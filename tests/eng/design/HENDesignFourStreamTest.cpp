@@ -55,7 +55,9 @@ TEST(HENDesignFourStreams, TheMinimumEnergyDesignGetsItsHeaterAndCoolerAndReache
     // utilities keep one (after E2 on C1, after E4 on H2).
     for (CNode* x : {e1, e2, e3, e4})
         for (int port = 0; port < 4; ++port)
-            if (!(x == e2 && port == 3) && !(x == e4 && port == 1)) ASSERT_TRUE(d->RemoveUtilityAtPort(x, port));
+            if (!(x == e2 && port == 3) && !(x == e4 && port == 1)) {
+                ASSERT_TRUE(d->RemoveUtilityAtPort(x, port));
+            }
     ASSERT_EQ(Chain(*d, "H1"), "FsXsXsE");
     ASSERT_EQ(Chain(*d, "H2"), "FsXsXsPsE");
     ASSERT_EQ(Chain(*d, "C1"), "FsXsXsXsPsE");

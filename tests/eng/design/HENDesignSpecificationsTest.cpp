@@ -183,3 +183,13 @@ TEST(HENDesignSpecifications, AFingerprintByIndexIsRefusedOutsideTheNodes) {
     for (int i : {0, count / 2, count - 1}) EXPECT_EQ(n.d->GetDNAFingerPrintByIndex(i), all[static_cast<std::size_t>(i)]);
     for (int i : {-1, count, count + 5, 1 << 30}) EXPECT_EQ(n.d->GetDNAFingerPrintByIndex(i), 0u) << i;
 }
+
+TEST(HENDesignSpecifications, SkippingTheStreamEndsHoldsOnlyInARetrofitScenario) {
+    FeasibilityNetwork n;
+    n.d->SetSkipStreamEndsUpdate(true);
+    EXPECT_FALSE(n.d->GetSkipStreamEndsUpdate());
+    n.scenario->SetRetrofitBaseDesign("D1");
+    ASSERT_TRUE(n.scenario->IsRetrofitScenario());
+    n.d->SetSkipStreamEndsUpdate(true);
+    EXPECT_TRUE(n.d->GetSkipStreamEndsUpdate());
+}
