@@ -487,8 +487,12 @@ public:
 
     // ---- reconciliation and optimiser runs (HENDesignReconciliation.cpp) ----
     bool Reconcile() override;
-    // The maker of the optimiser and its check (not owned; null: no optimiser is available).
-    void SetNetworkOptimiserProvider(INetworkOptimiserProvider* provider) { m_optimiserProvider = provider; }
+    // The maker of the optimiser and its check (not owned; null: no optimiser is available). The
+    // check made by an earlier provider goes with it.
+    void SetNetworkOptimiserProvider(INetworkOptimiserProvider* provider) {
+        m_optimiserProvider = provider;
+        m_optimiserCheck.reset();
+    }
     INetworkOptimiserProvider* GetNetworkOptimiserProvider() const { return m_optimiserProvider; }
     // The findings of the last optimiser check; null before the first or without an optimiser.
     const OptimiserCheck* GetOptimiserCheck() const { return m_optimiserCheck.get(); }
