@@ -262,3 +262,27 @@ TEST(HENDesignUtilityPlacement, UtilitiesAfterMixersGoAndSplittersWithOneBranchA
         EXPECT_EQ(StructuralFault(*n.d), "") << withUnit;
     }
 }
+
+TEST(HENDesignUtilityPlacement, StrayPlaceholdersOfAUtilityGoBetweenUnitsAndAfterTheLastOne) {
+    Network n;
+    CNode* first = n.d->AddHeatExchanger(n.Segment("H1", 1), n.Segment("CW", 0), nullptr, nullptr, "CLR-1");
+    ASSERT_TRUE(first);
+    CNode* second = n.d->AddHeatExchanger(n.Segment("H1", 0), n.Segment("CW", 0), nullptr, nullptr, "CLR-2");
+    ASSERT_TRUE(second);
+    ASSERT_EQ(Chain(*n.d, "CW"), "FsXsXsE");
+    // Utilities put on the water by hand: one between the coolers, one after the last.
+    ASSERT_TRUE(n.d->AddUtilityAtPort(second, 3));
+    ASSERT_EQ(Chain(*n.d, "CW"), "FsXsPsXsE");
+    ASSERT_TRUE(n.d->AddUtilityAtPort(ChainNodes(*n.d, "CW")[6], 3));
+    ASSERT_EQ(Chain(*n.d, "CW"), "FsXsPsXsPsE");
+
+    std::vector<CPString> removed;
+    EXPECT_EQ(n.d->RemoveStrayPlaceholders(n.d->GetNodeByName("CWStart"), &removed), 2);
+    EXPECT_EQ(removed.size(), 4u);
+    EXPECT_EQ(Chain(*n.d, "CW"), "FsXsXsE");
+    for (const CPString& name : removed) EXPECT_EQ(n.d->GetNodeByName(name), nullptr);
+    EXPECT_EQ(StructuralFault(*n.d), "");
+    // A stream without units keeps its placeholder.
+    EXPECT_EQ(n.d->RemoveStrayPlaceholders(n.d->GetNodeByName("STStart"), nullptr), 0);
+    EXPECT_EQ(Chain(*n.d, "ST"), "FsPsE");
+}
