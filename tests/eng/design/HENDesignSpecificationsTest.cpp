@@ -193,3 +193,16 @@ TEST(HENDesignSpecifications, SkippingTheStreamEndsHoldsOnlyInARetrofitScenario)
     n.d->SetSkipStreamEndsUpdate(true);
     EXPECT_TRUE(n.d->GetSkipStreamEndsUpdate());
 }
+
+TEST(HENDesignSpecifications, TheDutyOnAStreamSideCountsOnlyKnownDuties) {
+    FeasibilityNetwork n;
+    IHeatIntegrationStream* hot = n.scenario->FindStream("H");
+    // X with 50 kW; Y's duty is open (its value is the empty marker).
+    n.SetDuty(50.0);
+    ASSERT_EQ(n.y->getVariableStatus(NodeValue::Duty), ValueStatus::Open);
+    EXPECT_DOUBLE_EQ(n.d->GetExchangerDutyOnStream(hot, 0), 50.0);
+    EXPECT_DOUBLE_EQ(n.d->GetExchangerDutyOnStream(hot, 1), 0.0);
+    n.y->addVariable(NodeValue::Duty, 4.0, ValueStatus::Specified);
+    n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_DOUBLE_EQ(n.d->GetExchangerDutyOnStream(hot, 0), 54.0);
+}
