@@ -12,6 +12,7 @@
 #include "pellin/HeatExch.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 using namespace chain;
 
@@ -131,20 +132,14 @@ bool CPIHENDesign::Reconcile() {
     }
     for (IHeatIntegrationStream* utility : utilities) utility->SetStreamKind(1, 0);
 
-    // The end utilities of the streams that utility exchangers heat take no duty of their own.
-    for (CNode* unit : m_exchangers) {
-        HeatExch* x = AsHeatExch(unit);
-        if (!x || !x->IsUtilityExch() || !unit->IsOfType(NodeKind::HeatExchanger)) continue;
-        IHeatIntegrationStream* stream = StreamOf(x->getOutlet(1));
-        const std::vector<CNode*>* units = stream ? UnitsOf(stream->GetName()) : nullptr;
-        if (!units) continue;
-        for (CNode* other : *units) {
-            HeatExch* y = AsHeatExch(other);
-            CNode* inlet = y ? y->getInlet(1) : nullptr;
-            if (IsPlaceholder(Before(inlet)) && StreamOf(Before(Before(inlet))) == stream)
-                respecify(Before(inlet), NodeValue::Duty, 0.0);
-        }
-    }
+    // The end utilities of the streams on the cold side of utility exchangers take no duty of
+    // their own.
+    std::unordered_set<const IHeatIntegrationStream*> served;
+    for (CNode* unit : m_exchangers)
+        if (HeatExch* x = AsHeatExch(unit); x && x->IsUtilityExch() && unit->IsOfType(NodeKind::HeatExchanger))
+            served.insert(StreamOf(x->getOutlet(1)));
+    for (CNode* placeholder : m_sheet->getAllNodesOfType(NodeKind::Heater))
+        if (served.count(StreamOf(Before(placeholder)))) respecify(placeholder, NodeValue::Duty, 0.0);
     return false;
 }
 
