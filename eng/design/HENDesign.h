@@ -14,6 +14,7 @@
 #include "brasko/NotificationSender.h"
 #include "eng/design/ControllabilityCheck.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/design/NetworkOptimiser.h"
 #include "eng/design/NetworkStructureAnalysis.h"
 #include "pellin/FlowSheet.h"
 
@@ -270,7 +271,8 @@ public:
     bool GetOptimizerOptionFlag() const override { return m_optimiserOptions[2]; }
     void SetOptimizerOptionFlag(bool on) override { m_optimiserOptions[2] = on; }
     void SetSkipStreamEndsUpdate(bool skip) override { m_skipStreamEnds = skip; }
-    bool GetSkipStreamEndsUpdate() const { return m_skipStreamEnds; }
+    // Outside a retrofit scenario the flag is first set back.
+    bool GetSkipStreamEndsUpdate();
     void MarkAsExistingNetwork() override { m_existingNetwork = true; }
     const NodeName& ExchangerNames() const { return m_exchangerNames; }
     const NodeName& TeeNames() const { return m_teeNames; }
@@ -281,12 +283,12 @@ public:
     // Setting it reruns the structure analysis.
     void SetLoopAnalysisEnabled(bool enabled) override;
     bool AreStreamTerminalsReady() const override;
-    void RunOptimizerCheck() override {}
+    void RunOptimizerCheck() override;
     bool AreExchangerPortsFreeOfUtilities() const override;
-    void SetDTMinFromNetwork() override {}
-    void SetSplitFractionsFromBranchDuties() override {}
-    void AddDummyUtilitiesForExtraction() override {}
-    int RunOptimizer(int) override { return 0; }
+    void SetDTMinFromNetwork() override;
+    void SetSplitFractionsFromBranchDuties() override;
+    void AddDummyUtilitiesForExtraction() override;
+    int RunOptimizer(int mode) override;
     bool PrepareExchangersAsRetrofitBase(double maxNewArea) override;
     void RefreshExistingNetworkValues() override;
     void TakeExistingNetworkValuesFrom(const IHENDesign& base) override;
@@ -454,4 +456,54 @@ private:
 
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<HENCalculator> m_calculator;
+
+public:
+    // ---- utility placement and stream terminals (HENDesignUtilityPlacement.cpp,
+    // HENDesignStreamTerminals.cpp) ----
+    void AddMissingUtilities() override;
+    void RemoveUtilitiesAfterMixers() override;
+    int AddUtilitiesAtStreamEnds() override;
+    int MoveUtilityToStreamEnd(CNode* exchanger, const CPString& streamName, const char* reason) override;
+    int RenameUnit(const CPString& newName, CNode* unit) override;
+    void SetSplitFractionsFromDuties() override;
+    void UpdateStreamTerminals() override;
+    // From a stream's feed block down to its product block: takes out the placeholders that
+    // stand between two units or after the last unit (each with its segment), appending what it
+    // took out to `removed` (the nodes are deleted). Answers the number of placeholders removed.
+    int RemoveStrayPlaceholders(CNode* start, std::vector<CPString>* removed);
+    // The summed "Duty" of the exchangers on a splitter's branch from its first segment down to
+    // the mixer; false when the branch meets a placeholder or an exchanger without a duty.
+    bool GetBranchDuty(CNode* branch, double& duty) const;
+
+    // ---- exchanger specifications, feasibility and queries (HENDesignSpecifications.cpp) ----
+    void MakeNetworkFeasible(CNode* exchanger) override;
+    double GetMaximumMatchDuty(CNode* exchanger) const override;
+    void ApplyDTMinToAllExchangers() override;
+    void ApplyHTMaxAreaShellToAllExchangers() override;
+    void SetExchangerDTMinsFromApproach(double value) override;
+    void LowerNamedExchangerDuty() override;
+    void RemoveSingleBranchSplitters() override;
+    void RemoveRemovableUtilitiesAtPorts() override;
+
+    // ---- reconciliation and optimiser runs (HENDesignReconciliation.cpp) ----
+    bool Reconcile() override;
+    // The maker of the optimiser and its check (not owned; null: no optimiser is available). The
+    // check made by an earlier provider goes with it.
+    void SetNetworkOptimiserProvider(INetworkOptimiserProvider* provider) {
+        m_optimiserProvider = provider;
+        m_optimiserCheck.reset();
+    }
+    INetworkOptimiserProvider* GetNetworkOptimiserProvider() const { return m_optimiserProvider; }
+    // The findings of the last optimiser check; null before the first or without an optimiser.
+    const OptimiserCheck* GetOptimiserCheck() const { return m_optimiserCheck.get(); }
+
+private:
+    // The splitters whose branch fractions follow their branch duties (only those on utility
+    // streams when `utilitiesOnly`); answers the number of splitters set.
+    int SetFractionsFromDuties(bool utilitiesOnly);
+    // Whether the exchanger's known values contradict each other.
+    static bool IsOverSpecified(CNode* exchanger);
+
+    INetworkOptimiserProvider* m_optimiserProvider = nullptr;
+    std::unique_ptr<OptimiserCheck> m_optimiserCheck;
 };

@@ -2,10 +2,14 @@
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/ControllabilityCheck.h"
+#include "eng/design/HENDesignChain.h"
 #include "eng/design/NetworkStructureAnalysis.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
+
+#include <string>
+#include <unordered_set>
 
 bool CPIHENDesign::IsLoopAnalysisEnabled() const { return m_analysis->IsLoopAnalysisEnabled(); }
 
@@ -123,9 +127,17 @@ std::vector<CNode*> CPIHENDesign::GetLoopUnits(int index) const {
 
 int CPIHENDesign::GetNumberOfPaths() const { return static_cast<int>(m_analysis->Paths().size()); }
 
+// The dummy heaters and coolers an extraction placed beside exchangers that kept utilities at
+// their ports (their shells are no real equipment).
 int CPIHENDesign::GetNumberOfIgnoredDummyUtilities() const {
     int n = 0;
-    for (int i = 0; i < m_analysis->GetNumberOfAnalysisStreams(); ++i) n += m_analysis->GetAnalysisStreamFlag(i) == 0;
+    for (CNode* unit : m_exchangers) {
+        CPString name;
+        if (!unit->IsOfType(NodeKind::HeatExchanger) || !unit->getVariableAsString(NodeValue::UnitOperationName, name))
+            continue;
+        const std::string text = name.c_str();
+        n += text.find("_DummyHtrIgnore") != std::string::npos || text.find("_DummyClrIgnore") != std::string::npos;
+    }
     return n;
 }
 
@@ -167,14 +179,28 @@ std::vector<CNode*> CPIHENDesign::GetExchangersOnStreamSide(IHeatIntegrationStre
     return out;
 }
 
+// The process exchangers that keep a utility at a port while their hot stream has no cooler and
+// their cold stream no heater (`RemoveRemovableUtilitiesAtPorts` first takes away the utilities
+// that may go).
 std::vector<CNode*> CPIHENDesign::GetExchangersWithUtilitiesAtPorts() const {
     std::vector<CNode*> out;
+    // The streams that carry a heater or a cooler, gathered once.
+    std::unordered_set<const IHeatIntegrationStream*> heated, cooled;
     for (CNode* unit : m_exchangers)
-        for (int port = 0; port < 4; ++port)
-            if (!IsPortFreeOfUtility(unit, port)) {
-                out.push_back(unit);
-                break;
-            }
+        if (HeatExch* x = AsHeatExch(unit); x && x->IsHeater()) heated.insert(chain::StreamOf(x->getInlet(1)));
+        else if (x && x->IsCooler()) cooled.insert(chain::StreamOf(x->getInlet(0)));
+    auto streamHas = [&](CNode* segment, bool heater) {
+        const IHeatIntegrationStream* stream = chain::StreamOf(segment);
+        return stream && (heater ? heated : cooled).count(stream) > 0;
+    };
+    for (CNode* unit : m_exchangers) {
+        HeatExch* exchanger = AsHeatExch(unit);
+        if (!exchanger || exchanger->IsUtilityExch() || !unit->IsOfType(NodeKind::HeatExchanger)) continue;
+        bool utility = false;
+        for (int port = 0; port < 4 && !utility; ++port) utility = !IsPortFreeOfUtility(unit, port);
+        if (utility && !streamHas(exchanger->getInlet(0), false) && !streamHas(exchanger->getInlet(1), true))
+            out.push_back(unit);
+    }
     return out;
 }
 

@@ -146,7 +146,9 @@ double CPIHENDesign::GetExchangerDutyOnStream(IHeatIntegrationStream* stream, in
     for (CNode* unit : *units) {
         HeatExch* exchanger = AsHeatExch(unit);
         CNode* segment = exchanger ? exchanger->getInlet(side) : nullptr;
-        if (segment && StreamOf(segment) == stream) sum += valueOf(unit, NodeValue::Duty);
+        // An open duty holds the empty marker, not heat.
+        if (segment && StreamOf(segment) == stream && unit->getVariableStatus(NodeValue::Duty) != ValueStatus::Open)
+            sum += valueOf(unit, NodeValue::Duty);
     }
     return sum;
 }

@@ -89,7 +89,9 @@ int CPIHENDesign::GetNumberOfCoolers() const { return countOf(m_exchangers, isCo
 CNode* CPIHENDesign::GetHeater(int index) const { return nth(m_exchangers, index, isHeater); }
 CNode* CPIHENDesign::GetCooler(int index) const { return nth(m_exchangers, index, isCooler); }
 
+// An index outside the node count is refused (0, no fingerprint) rather than read.
 unsigned int CPIHENDesign::GetDNAFingerPrintByIndex(int index) const {
+    if (index < 0 || index >= m_sheet->getNumberOfNodes()) return 0;
     CNode* node = m_sheet->getNode(index);
     return node ? node->getDNAFingerPrint() : 0;
 }
@@ -139,5 +141,3 @@ bool CPIHENDesign::AreStreamTerminalsReady() const {
         if (!StreamBlock(stream->GetName(), "Start") || !StreamBlock(stream->GetName(), "End")) return false;
     return true;
 }
-
-bool CPIHENDesign::AreExchangerPortsFreeOfUtilities() const { return true; }

@@ -286,6 +286,46 @@ public:
     // ---- case file ----
     virtual bool Store(ILurmetBinaryFile& file) const = 0;
     virtual bool Recall(ILurmetBinaryFile& file) = 0;
+
+    // ---- utility placement, exchanger specifications and optimiser runs ----
+    // Results of an optimiser run: new values left in the design, nothing changed, and no
+    // optimiser available (nothing was done).
+    static constexpr int OptimiserImproved = 4;
+    static constexpr int OptimiserUnchanged = 3;
+    static constexpr int OptimiserNotAvailable = -1;
+    // Change code of a renamed unit (text: the new name; data: the old name's characters).
+    static constexpr int ChangeUnitRenamed = 74;
+    // A utility at the first free port that takes one of every over-specified exchanger
+    // (heater 2, 3; cooler 0, 1; other 0, 1, 3, 2).
+    virtual void AddMissingUtilities() {}
+    virtual void RemoveUtilitiesAfterMixers() {}
+    // While the network is over-specified, utilities at the ends of the process streams; answers
+    // the degrees of freedom at the end.
+    virtual int AddUtilitiesAtStreamEnds() { return GetDegreesOfFreedom(); }
+    // Moves a heater's hot side or a cooler's cold side to the end of the named stream; 1 when
+    // it moved, 0 when nothing was moved.
+    virtual int MoveUtilityToStreamEnd(CNode* /*exchanger*/, const CPString& /*streamName*/, const char* /*reason*/) {
+        return 0;
+    }
+    // 1 renamed, 0 refused (no name, no unit, or an exchanger already bears the name).
+    virtual int RenameUnit(const CPString& /*newName*/, CNode* /*unit*/) { return 0; }
+    virtual void SetSplitFractionsFromDuties() {}
+    virtual void UpdateStreamTerminals() {}
+    // Lowers duties (of `exchanger`, or of the new exchangers when null) until the network is
+    // feasible, at most 15 reductions of 10 % in all and not below 5 kW.
+    virtual void MakeNetworkFeasible(CNode* /*exchanger*/) {}
+    // The largest duty the exchanger's streams allow; 100000.0 when that is not above 0.
+    virtual double GetMaximumMatchDuty(CNode* /*exchanger*/) const { return 100000.0; }
+    virtual void ApplyDTMinToAllExchangers() {}
+    virtual void ApplyHTMaxAreaShellToAllExchangers() {}
+    virtual void SetExchangerDTMinsFromApproach(double /*value*/) {}
+    virtual void LowerNamedExchangerDuty() {}
+    virtual void RemoveSingleBranchSplitters() {}
+    // Every utility that may go at the ports of the process exchangers is removed.
+    virtual void RemoveRemovableUtilitiesAtPorts() {}
+    // Fits the observed coefficients of a locked design to its measured temperatures; true,
+    // with nothing done, when the design is not locked or no optimiser is available.
+    virtual bool Reconcile() { return true; }
 };
 
 // Makes the designs of a scenario: the scenario asks it for every new design (the network-design

@@ -1,0 +1,178 @@
+// Utility placement: utilities for over-specified exchangers and at the ends of streams while the
+// network is over-specified, removal of utilities after mixers, moving a utility exchanger to
+// the end of a stream, renaming a unit, and split fractions from branch duties. Every change goes
+// through the design's own editing operations, so it is checked and recalculated as an edit.
+#include "eng/design/HENDesign.h"
+
+#include "eng/design/HENDesignChain.h"
+#include "pellin/HeatExch.h"
+#include "pellin/UnitNodes.h"
+
+#include <cstdint>
+
+using namespace chain;
+
+namespace {
+constexpr const char* kSpecStatus = "SpecStatus";
+constexpr int kOverSpecified = 2;
+
+// The ports, in the order tried, at which an over-specified exchanger takes a utility.
+std::vector<int> utilityPortOrder(HeatExch* exchanger) {
+    if (exchanger->IsHeater()) return {2, 3};
+    if (exchanger->IsCooler()) return {0, 1};
+    return {0, 1, 3, 2};
+}
+
+bool readDuty(const CNode* unit, double& duty) {
+    return unit->getVariableStatus(NodeValue::Duty) != ValueStatus::Open &&
+           unit->getVariableAsDouble(NodeValue::Duty, duty);
+}
+}  // namespace
+
+bool CPIHENDesign::IsOverSpecified(CNode* unit) {
+    double status = 0.0;
+    if (unit->getVariableAsDouble(kSpecStatus, status) && static_cast<int>(status) == kOverSpecified) return true;
+    // The exchanger model reports the same finding as its calculation status.
+    HeatExch* exchanger = AsHeatExch(unit);
+    return exchanger && exchanger->getStatus() == ExchangerStatus::OverSpecified;
+}
+
+void CPIHENDesign::AddMissingUtilities() {
+    if (IsEditLocked()) return;
+    // Each added utility recalculates the network, which may settle the next exchanger as well:
+    // every exchanger is judged as the network stands when its turn comes.
+    const std::vector<CNode*> exchangers = m_exchangers;
+    for (CNode* unit : exchangers) {
+        HeatExch* exchanger = AsHeatExch(unit);
+        if (!exchanger || !IsOverSpecified(unit)) continue;
+        for (int port : utilityPortOrder(exchanger))
+            if (IsPortFreeOfUtility(unit, port) && CanAddUtilityAtPort(unit, port)) {
+                AddUtilityAtPort(unit, port);
+                break;
+            }
+    }
+}
+
+void CPIHENDesign::RemoveUtilitiesAfterMixers() {
+    for (CNode* mixer : m_sheet->getAllNodesOfType(NodeKind::Mixer)) RemoveUtilityAtPort(mixer, 0);
+}
+
+int CPIHENDesign::AddUtilitiesAtStreamEnds() {
+    int dof = GetDegreesOfFreedom();
+    if (dof >= 0 || IsEditLocked()) return dof;
+    // One recalculation for the whole pass. A utility added at a port brings one segment with
+    // an open temperature (one degree of freedom), so the count is kept up as utilities go in
+    // rather than recounted over the network for every stream.
+    const bool wasActive = m_active;
+    Deactivate();
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        CNode* last = Before(end);
+        IHeatIntegrationStream* stream = StreamOf(last);
+        if (!IsSegment(last) || !stream || m_utilityLoads.count(stream->GetName())) continue;
+        CNode* unit = Before(last);
+        HeatExch* exchanger = AsHeatExch(unit);
+        // Before a mixer the end is left as it is: the degrees of freedom do not fall.
+        if (!exchanger) continue;
+        const int port = exchanger->getOutlet(0) == last ? 1 : 3;
+        if (!IsPortFreeOfUtility(unit, port) || !AddUtilityAtPort(unit, port)) continue;
+        if (last->getVariableStatus(NodeValue::Temperature) != ValueStatus::Specified) RemoveUtilityAtPort(unit, port);
+        else ++dof;
+        if (dof >= 0) break;
+    }
+    if (wasActive) Activate(1);
+    return GetDegreesOfFreedom();
+}
+
+int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName, const char* reason) {
+    HeatExch* exchanger = AsHeatExch(unit);
+    if (!exchanger || !Owns(unit) || !exchanger->IsUtilityExch()) return 0;
+    CNode* target = Before(StreamBlock(streamName, "End"));
+    const int side = exchanger->IsHeater() ? 0 : 1;
+    CNode* outlet = exchanger->getOutlet(side);
+    if (!IsSegment(target) || !outlet || target == outlet) return 0;
+    // The splitter the moved side followed, by fingerprint: the move may take nodes out.
+    CNode* follower = After(outlet);
+    const std::uint32_t teePrint = IsTee(follower) ? follower->getDNAFingerPrint() : 0;
+    if (!MoveHeatExchangerSide(unit, outlet, target, reason)) return 0;
+    // A splitter whose branches are now all empty has nothing left to split.
+    CNode* tee = teePrint ? m_sheet->getNodeByFingerPrint(teePrint) : nullptr;
+    if (IsTee(tee) && GetSplitterState(tee) == 0) RemoveSplitterMixer(tee, reason);
+    return 1;
+}
+
+int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
+    if (newName.empty() || !unit || !Owns(unit)) return 0;
+    // Linear in the exchangers: names are kept on the units themselves, and a rename is rare.
+    for (CNode* exchanger : m_exchangers) {
+        CPString name;
+        if (exchanger->getVariableAsString(NodeValue::UnitOperationName, name) && name == newName) return 0;
+    }
+    CPString oldName;
+    unit->getVariableAsString(NodeValue::UnitOperationName, oldName);
+    LogRename(oldName, newName);
+    unit->addVariable(NodeValue::UnitOperationName, newName, ValueStatus::Specified);
+    // Loops, paths and sub-networks are named after their units.
+    RunStructureAnalysis();
+    SendAMessage(ChangeUnitRenamed, newName, oldName.data());
+    return 1;
+}
+
+// ---------------------------------------------------------------- split fractions from duties
+
+bool CPIHENDesign::GetBranchDuty(CNode* branch, double& duty) const {
+    duty = 0.0;
+    CNode* node = branch;
+    CNode* reference = branch;
+    // Each step moves one node down the branch: the walk ends within the flowsheet's nodes.
+    for (int steps = m_sheet->getNumberOfNodes(); node && steps > 0; --steps) {
+        if (IsMixer(node)) return true;
+        if (IsPlaceholder(node) || IsProductBlock(node)) return false;
+        CNode* next = nullptr;
+        if (HeatExch* exchanger = AsHeatExch(node)) {
+            double d = 0.0;
+            if (!readDuty(node, d)) return false;
+            duty += d;
+            next = exchanger->getDownStreamNode(reference);
+        } else {
+            next = node->getIthDownStreamNode(0);
+        }
+        if (IsSegment(next)) reference = next;
+        node = next;
+    }
+    return false;
+}
+
+int CPIHENDesign::SetFractionsFromDuties(bool utilitiesOnly) {
+    int set = 0;
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee)) {
+        if (utilitiesOnly && !IsUtilityStream(StreamOf(Before(tee)))) continue;
+        const std::vector<CNode*> branches = tee->getAllDownStreamNodes();
+        std::vector<double> duties;
+        double total = 0.0;
+        bool known = !branches.empty();
+        for (CNode* branch : branches) {
+            double d = 0.0;
+            known = known && GetBranchDuty(branch, d);
+            duties.push_back(d);
+            total += d;
+        }
+        if (!known || total == 0.0) continue;
+        for (std::size_t i = 0; i < branches.size(); ++i)
+            if (branches[i]->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified)
+                branches[i]->addVariable(NodeValue::SplitFraction, duties[i] / total, ValueStatus::Specified);
+        ++set;
+    }
+    return set;
+}
+
+void CPIHENDesign::SetSplitFractionsFromDuties() {
+    const bool wasActive = m_active;
+    Deactivate();
+    SetFractionsFromDuties(false);
+    if (wasActive) Activate(1);
+}
+
+void CPIHENDesign::SetSplitFractionsFromBranchDuties() {
+    SetFractionsFromDuties(true);
+    ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
+}
