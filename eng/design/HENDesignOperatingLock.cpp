@@ -179,9 +179,12 @@ void CPIHENDesign::LockOperation() {
             respecify(node, NodeValue::Duty);
     RemoveUtilitiesAtExchangerPorts();
     AddUtilitiesAtStreamEnds();
-    // Temperatures are results of the operated network, not specifications.
+    // Temperatures inside the network are results of the operated network, not specifications.
+    // Where a stream enters (its supply temperature) and leaves (its target, which the end
+    // utility holds) they stay given: without them nothing would fix the network's temperatures.
     for (CNode* segment : m_sheet->getAllNodesOfType(NodeKind::MaterialStream))
-        if (segment->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified)
+        if (segment->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified &&
+            !IsFeedBlock(Before(segment)) && !IsProductBlock(After(segment)))
             restate(segment, NodeValue::Temperature, ValueStatus::Calculated);
     ModifyOperation();
     FreezeExchangerPerformance(true);
@@ -263,6 +266,14 @@ void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream
 
 void CPIHENDesign::RecalculateLockedOperation() {
     if (m_operatingSolution) ResetEndUtilityDuties();
+    // Each stream enters the network at its present supply temperature (an operating change may
+    // have moved it).
+    for (CNode* start : m_sheet->getAllNodesOfType(NodeKind::FeedBlock)) {
+        CNode* first = After(start);
+        IHeatIntegrationStream* stream = StreamOf(first);
+        if (IsSegment(first) && stream && stream->GetStreamKind() != 1)
+            first->addVariable(NodeValue::Temperature, stream->GetSupplyTemperature(), ValueStatus::Specified);
+    }
     StreamLynxCollection* links = m_scenario ? m_scenario->GetStreamLinkCollection() : nullptr;
     if (links && links->GetNumberOfLinks() > 0) {
         m_busy = 1;
