@@ -475,6 +475,8 @@ public:
     // The recalculation of a locked design: stream links into balance, the network calculator,
     // then the duty a utility exchanger cannot carry moved to the end utilities.
     void RecalculateLockedOperation();
+    // The network calculator; where its linear system cannot be solved, the units one by one.
+    void SolveLockedNetwork();
     // Brings the scenario's stream links into balance with the solved network.
     void UpdateStreamLinks();
     // Whether a solved operating state other than the default one is held in the units.

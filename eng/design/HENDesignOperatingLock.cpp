@@ -280,7 +280,7 @@ void CPIHENDesign::RecalculateLockedOperation() {
         UpdateStreamLinks();
         m_busy = 0;
     }
-    RunNetworkCalculator();
+    SolveLockedNetwork();
     // A utility exchanger carries at most its maximum duty; the rest goes to the end utility of
     // the stream it serves.
     for (CNode* node : m_exchangers) {
@@ -294,9 +294,21 @@ void CPIHENDesign::RecalculateLockedOperation() {
         for (CNode* heater : m_sheet->getAllNodesOfType(NodeKind::Heater))
             if (stream && StreamOf(Before(heater)) == stream) {
                 heater->addVariable(NodeValue::Duty, duty - maxDuty, ValueStatus::Specified);
-                RunNetworkCalculator();
+                SolveLockedNetwork();
             }
     }
+}
+
+void CPIHENDesign::SolveLockedNetwork() {
+    const int status = RunNetworkCalculator();
+    if (status == 1 || status == 2) return;
+    // The linear system the calculator builds around the last solution is not always solvable
+    // (its solver finds it infeasible when a coefficient moves far from the one the temperatures
+    // were solved with). The network of a locked design is fully given (areas, coefficients,
+    // inlet and target temperatures), so its units solve it one by one: each exchanger finds its
+    // duty from its area, and the end utilities take the rest.
+    Recalculate(CodeRecalculate);
+    m_calculationStatus = CountOpenValues(m_sheet->getAllNodes(), nullptr) == 0 ? CPString() : CPString("NotConverged");
 }
 
 void CPIHENDesign::UpdateStreamLinks() {
@@ -306,7 +318,7 @@ void CPIHENDesign::UpdateStreamLinks() {
     // Both counts are of this pass: the links are in balance when every one of them holds in
     // temperature and in flow at once.
     for (int pass = 0; pass < kMaxLinkPasses; ++pass) {
-        RunNetworkCalculator();
+        SolveLockedNetwork();
         int temperatures = 0, flows = 0;
         for (int i = 0; i < n; ++i) {
             StreamLynx* link = links->GetLink(i);
