@@ -179,3 +179,44 @@ TEST(HENTrend, AFouledNetworkOverTwelveMonthsAndACleaningAtMonthSix) {
     EXPECT_NEAR(0.0, DutyAt(*n.study, 6), 1e-6);
     for (int t = 7; t <= 12; ++t) EXPECT_NEAR(DutyAt(*n.base, t - 7), DutyAt(*n.study, t), 0.1) << t;
 }
+
+namespace {
+// A design whose points answer the calculation statuses given, one per solve.
+class ScriptedDesign : public CPIHENDesign {
+public:
+    ScriptedDesign(IHeatIntegrationScenario* scenario, std::vector<int> statuses)
+        : CPIHENDesign(scenario, "Scripted"), m_statuses(std::move(statuses)) {}
+    int Activate(int) override {
+        ++m_solves;
+        return 1;
+    }
+    int GetCalculationStatus() override {
+        const std::size_t i = static_cast<std::size_t>(m_solves - 1);
+        return i < m_statuses.size() ? m_statuses[i] : 1;
+    }
+
+private:
+    std::vector<int> m_statuses;
+    int m_solves = 0;
+};
+}  // namespace
+
+// One point that did not settle makes the study not converged, whatever the last point did; a
+// study of one point is never converged.
+TEST(HENTrend, TheStudyStatusIsNotConvergedWhenAnyPointIsNot) {
+    const struct {
+        std::vector<int> statuses;
+        int intervals;
+        int expected;
+    } rows[] = {{{1, 1, 1}, 2, 1}, {{1, 2, 1}, 2, 2}, {{2, 1, 1}, 2, 2}, {{1, 1, 2}, 2, 2}, {{1}, 0, 0}, {{2}, 0, 2}};
+    DesignScenario s;
+    for (const auto& r : rows) {
+        ScriptedDesign design(s.scenario.get(), r.statuses);
+        HENTrend trend(&design);
+        trend.SetNumberOfIntervals(r.intervals);
+        trend.Calculate();
+        EXPECT_EQ(r.expected, trend.GetStatus()) << r.statuses.size() << " " << r.statuses.back();
+        for (int t = 0; t <= r.intervals; ++t)
+            EXPECT_EQ(r.statuses[static_cast<std::size_t>(t)], trend.GetTimePointSchedule(t)->GetStatus());
+    }
+}
