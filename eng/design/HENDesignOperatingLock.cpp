@@ -249,7 +249,9 @@ void CPIHENDesign::UnlockOperation() {
 }
 
 void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream) {
-    if (!m_operationLocked || m_operatingSolution || m_busy || !stream) return;
+    // A deactivated design is writing an operating state or events into its units and streams
+    // itself: the stream values it writes are no new operating point.
+    if (!m_operationLocked || m_operatingSolution || m_busy || !m_active || !stream) return;
     std::vector<CNode*> units;
     CNode* unit = nullptr;
     for (int i = 0; GetUnitOnStream(stream->GetName(), i, unit); ++i)

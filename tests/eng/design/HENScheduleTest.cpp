@@ -159,3 +159,27 @@ TEST(HENSchedule, AnExecutedScheduleHoldsItsSolvedStateAndTheDefaultComesBack) {
     EXPECT_EQ(nullptr, n.d->GetExecutedScheduleName());
     EXPECT_NEAR(clean, V::Value(n.e100, NodeValue::Duty), 1e-6);
 }
+
+// The flow change of a schedule reaches the stream while the schedule runs; the default state
+// does not take it over, and resetting it gives the stream its flow back.
+TEST(HENSchedule, AFlowChangeRunsOnTheStreamAndLeavesTheDefaultStateAlone) {
+    LockedNetwork n;
+    CPIHeatIntegrationStream* h1 = n.scenario->FindStream("H1");
+    ASSERT_TRUE(n.d->AddNewSchedule());
+    ASSERT_EQ(nullptr, n.d->AddEventToSchedule("StreamFlowrateChangeEvent", "H1"));
+    EXPECT_DOUBLE_EQ(1.5, n.d->GetCurrentEventBaseValue());
+    n.d->SetCurrentEventNewValue(1.2);
+    n.d->ExecuteSchedule();
+    EXPECT_EQ(1, n.d->GetScheduleSolutionStatus("Event-P1"));
+    double flow = 0.0, cp = 0.0;
+    h1->GetValue("MassFlow", flow, 0);
+    h1->GetValue("HeatCapacityFlowrate", cp, 0);
+    EXPECT_DOUBLE_EQ(1.2, flow);
+    EXPECT_DOUBLE_EQ(2.4, cp);
+    EXPECT_DOUBLE_EQ(1.2, n.d->GetOperatingScheduleState(0)->GetStreamMassFlow(0));
+    EXPECT_DOUBLE_EQ(1.5, n.d->GetDefaultState()->GetStreamMassFlow(0));
+    n.d->ResetDefaultState();
+    h1->GetValue("MassFlow", flow, 0);
+    EXPECT_DOUBLE_EQ(1.5, flow);
+    EXPECT_NEAR(240.0, V::Value(n.e100, NodeValue::Duty), 0.1);
+}
