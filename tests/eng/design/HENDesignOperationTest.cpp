@@ -141,19 +141,32 @@ TEST(HENDesignOperation, AStreamChangeWhileLockedBecomesTheOperatingPoint) {
     EXPECT_DOUBLE_EQ(160.0, state.GetStreamSupplyTemperature(0));
 }
 
-// A link whose evaluated temperature stays 0.005 from the stream's supply temperature is in
-// balance: one pass, nothing written.
-TEST(HENDesignOperation, AStreamLinkInBalanceTakesOnePass) {
-    OperatedNetwork n;
-    n.d->LockOperation();
-    CPIHeatIntegrationStream* c1 = n.scenario->FindStream("C1");
-    auto links = std::make_unique<StreamLynxCollection>(n.scenario.get());
-    auto* link = new StreamLynx(n.scenario.get(), c1);
-    link->SetConstant("Temperature", 20.005);
-    ASSERT_TRUE(links->AddLink(link));
-    n.scenario->SetStreamLinkCollection(std::move(links));
-    Listener streamView(*c1);
-    n.d->UpdateStreamLinks();
-    EXPECT_EQ(0, streamView.Count(37));
-    EXPECT_DOUBLE_EQ(20.0, c1->GetSupplyTemperature());
+// A link in balance (its evaluated temperature 0.005 from the stream's supply temperature)
+// takes one pass and writes nothing; one out of balance is written once and then holds.
+TEST(HENDesignOperation, StreamLinksAreBroughtIntoBalance) {
+    for (const double constant : {20.005, 25.0}) {
+        SCOPED_TRACE(constant);
+        OperatedNetwork n;
+        n.d->LockOperation();
+        CPIHeatIntegrationStream* c1 = n.scenario->FindStream("C1");
+        auto links = std::make_unique<StreamLynxCollection>(n.scenario.get());
+        auto* link = new StreamLynx(n.scenario.get(), c1);
+        ASSERT_EQ(3, link->GetNumberOfCandidates());
+        link->SetTemperatureTerm("Temperature", 0, true);
+        link->SetTemperatureCoefficient("Temperature", 0, 0.0);
+        link->SetConstant("Temperature", constant);
+        ASSERT_EQ(1, link->GetNumberOfCoefficients("Temp_All"));
+        ASSERT_TRUE(links->AddLink(link));
+        n.scenario->SetStreamLinkCollection(std::move(links));
+        Listener streamView(*c1);
+        n.d->UpdateStreamLinks();
+        const bool written = constant > 20.01;
+        EXPECT_EQ(written ? 1 : 0, streamView.Count(37));
+        EXPECT_DOUBLE_EQ(written ? 25.0 : 20.0, c1->GetSupplyTemperature());
+        // The locked recalculation balances the links itself.
+        streamView.changes.clear();
+        n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+        EXPECT_EQ(0, streamView.Count(37));
+        EXPECT_EQ(1, n.d->GetCalculationStatus());
+    }
 }
