@@ -220,3 +220,39 @@ TEST(HENTrend, TheStudyStatusIsNotConvergedWhenAnyPointIsNot) {
             EXPECT_EQ(r.statuses[static_cast<std::size_t>(t)], trend.GetTimePointSchedule(t)->GetStatus());
     }
 }
+
+TEST(HENTrend, TheDesignNamesSelectsAndDeletesItsStudies) {
+    OperatedNetwork n;
+    n.d->LockOperation();
+    Listener view(*n.d);
+    n.d->AddStudy();  // the first makes only the default study
+    EXPECT_EQ(1, view.Count(CPIHENDesign::CodeDefaultStudyCreated));
+    EXPECT_EQ(0, n.d->GetNumberOfStudies());
+    EXPECT_EQ(nullptr, n.d->GetCurrentStudyName());
+    EXPECT_FALSE(n.d->DeleteCurrentStudy());
+    EXPECT_FALSE(n.d->SelectStudyCleaningEvent("x"));
+    n.d->AddStudy();
+    n.d->AddStudy();
+    EXPECT_TRUE(view.Saw(CPIHENDesign::CodeStudyAdded, "Study-1"));
+    EXPECT_STREQ("Study-2", n.d->GetCurrentStudyName());
+    EXPECT_TRUE(n.d->SelectStudy("Study-1"));
+    EXPECT_FALSE(n.d->SelectStudy("Study-9"));
+    EXPECT_FALSE(n.d->RenameStudy("Study-1", "Study-2"));
+    EXPECT_FALSE(n.d->RenameStudy("Study-7", "Winter"));
+    EXPECT_TRUE(n.d->RenameStudy("Study-1", "Winter"));
+    EXPECT_TRUE(view.Saw(CPIHENDesign::CodeStudyRenamed, "Study-1"));
+    EXPECT_STREQ("Winter", n.d->GetCurrentStudyName());
+    EXPECT_TRUE(n.d->DeleteCurrentStudy());
+    EXPECT_TRUE(n.d->SelectStudy("Study-2"));
+    EXPECT_TRUE(n.d->DeleteCurrentStudy());
+    // With no study left the numbers start again.
+    n.d->AddStudy();
+    EXPECT_STREQ("Study-1", n.d->GetCurrentStudyName());
+    n.d->GetDefaultStudy()->SetStatus(1);
+    n.d->DeleteAllStudies();
+    EXPECT_EQ(0, n.d->GetNumberOfStudies());
+    EXPECT_NE(nullptr, n.d->GetDefaultStudy());
+    EXPECT_EQ(0, n.d->GetDefaultStudyStatus());
+    n.d->AddStudy();
+    EXPECT_STREQ("Study-1", n.d->GetCurrentStudyName());
+}
