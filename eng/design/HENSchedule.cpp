@@ -66,6 +66,15 @@ const char* HENSchedule::AddEvent(const char* typeName, const char* targetName) 
         const int branch = SplitStateStruct::GetBranchIndexFromName(targetName);
         if (!split || branch < 0 || branch >= static_cast<int>(split->fractions.size()) - 1) return kAddFailed;
     }
+    // A cleaning takes the fouling resistance off the observed coefficient; a resistance at or
+    // above 1/U would leave an infinite or negative coefficient.
+    if (HENEvent::KindIndexOf(typeName) == 0) {
+        const auto* x = dynamic_cast<HeatExchStateStruct*>(record);
+        double u = 0.0, rf = 0.0;
+        if (x && x->GetValue("ObservedHTC", u) && x->GetValue("HXFoulingFactor", rf) && u > 1e-8 && rf > 0.0 &&
+            rf >= 1.0 / u)
+            return kAddFailed;
+    }
     HENEvent* event = HENEvent::Create(typeName, targetName);
     if (!event) return kAddFailed;
     event->InitialiseFromTarget(*record);

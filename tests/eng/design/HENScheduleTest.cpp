@@ -78,6 +78,14 @@ TEST(HENSchedule, KindsTargetsAndRefusedEvents) {
     EXPECT_STREQ("EventAddFailed", n.d->AddEventToSchedule("CleaningHENEvent", "E-999"));
     EXPECT_STREQ("EventAddFailed", n.d->AddEventToSchedule("NoSuchEvent", "E-100"));
     EXPECT_STREQ("EventAddFailed", n.d->AddEventToSchedule("SplitflowmodificationEvent", "TEE-100 Branch 1"));
+    EXPECT_FALSE(n.d->AddEventToCurrentSchedule("CleaningHENEvent", "E-999"));
+    // A fouling resistance at 1/U or beyond cannot be cleaned off.
+    HENOperatingSchedule fouled("F", n.d->DefaultState());
+    fouled.State().FindHeatExchanger("E-101")->SetValue(NodeValue::HXFoulingFactor, 4.0);
+    EXPECT_STREQ("EventAddFailed", fouled.AddEvent("CleaningHENEvent", "E-101"));
+    fouled.State().FindHeatExchanger("E-101")->SetValue(NodeValue::HXFoulingFactor, 0.5);
+    EXPECT_EQ(nullptr, fouled.AddEvent("CleaningHENEvent", "E-101"));
+    EXPECT_NEAR(1.0 / (4.0 - 0.5), fouled.GetCurrentEventNewValue(), 1e-12);
     EXPECT_EQ(2, n.d->GetNumberOfScheduleEvents());
     EXPECT_STREQ("E-100: Change observed heat transfer coefficient",
                  n.d->FindScheduleEventLabel("HeatExchangerFoulingEvent", "E-100"));
