@@ -2,6 +2,7 @@
 // existing-network values of a retrofit study, and its record.
 #include "eng/design/HENDesign.h"
 #include "eng/design/HENCalculator.h"
+#include "eng/design/HENTrend.h"
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/ControllabilityCheck.h"
@@ -162,7 +163,8 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
     }
     if (!m_active || m_busy || code == 23) return;
     if (isRecalculationCode(code)) {
-        Recalculate(code);
+        if (m_operationLocked) RecalculateLockedOperation();
+        else Recalculate(code);
         RunStructureAnalysis();
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
         SendAMessage(CodeUpToDate, CPString(), this);

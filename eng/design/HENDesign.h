@@ -28,6 +28,9 @@
 
 class ControllabilityCheck;
 class HeatExch;
+class HENOperatingSchedule;
+class HENState;
+class HENTrend;
 class HENCalculator;
 class IExchangerCostLaw;
 class NetworkStructureAnalysis;
@@ -73,7 +76,7 @@ public:
     int Activate(int notify) override;
     int Deactivate() override;
     void SetPinchPoints(CPList* pinchPoints) override;
-    void UpdateOperationForStreamChange(IHeatIntegrationStream*) override {}
+    void UpdateOperationForStreamChange(IHeatIntegrationStream* stream) override;
     void AssignExchangerCostModels() override;
     void AssignExchangerCostModel(CNode* exchanger);
 
@@ -506,4 +509,106 @@ private:
 
     INetworkOptimiserProvider* m_optimiserProvider = nullptr;
     std::unique_ptr<OptimiserCheck> m_optimiserCheck;
+
+    // ---- operation (HENDesignOperatingLock.cpp), schedules and studies (HENDesignSchedules.cpp) ----
+public:
+    static constexpr int CodeScheduleAdded = 8;
+    static constexpr int CodeScheduleRenamed = 9;
+    static constexpr int CodeScheduleListChanged = 12;
+    static constexpr int CodeDefaultStudyCreated = 100;
+    static constexpr int CodeStudyAdded = 101;
+    static constexpr int CodeStudyRenamed = 103;
+    static constexpr int CodeOperationUnlocked = 112;
+
+    int CheckOperationLockable() override;
+    void LockOperation() override;
+    void ModifyOperation() override;
+    void UnlockOperation() override;
+    // The recalculation of a locked design: stream links into balance, the network calculator,
+    // then the duty a utility exchanger cannot carry moved to the end utilities.
+    void RecalculateLockedOperation();
+    // The network calculator; where its linear system cannot be solved, the units one by one.
+    void SolveLockedNetwork();
+    // Brings the scenario's stream links into balance with the solved network.
+    void UpdateStreamLinks();
+    // Whether a solved operating state other than the default one is held in the units.
+    bool HoldsOperatingSolution() const { return m_operatingSolution != 0; }
+    IHENState* GetDefaultState() override;
+    HENState& DefaultState();
+    void ResetDefaultState() override;
+
+    bool AddNewSchedule() override;
+    int AddSchedule(const CPString& name) override;
+    bool RemoveSchedule(const CPString& name) override;
+    bool SelectSchedule(const CPString& name) override;
+    void SetCurrentSchedule(IHENSchedule* schedule) override;
+    bool RenameSchedule(const CPString& oldName, const CPString& newName) override;
+    IHENSchedule* FindOperatingSchedule(const CPString& name) const override;
+    IHENSchedule* GetOperatingSchedule(int index) const override;
+    IHENState* GetOperatingScheduleState(int index) const override;
+    const char* GetScheduleName(int index) const override;
+    int GetNumberOfSchedules() const override { return static_cast<int>(m_schedules.size()); }
+    bool CanExecuteSchedule(const CPString& name) const override;
+    int GetScheduleSolutionStatus(const CPString& name) const override;
+    const char* GetCurrentScheduleName() const override;
+    const char* GetExecutedScheduleName() const override;
+    void ExecuteSchedule() override;
+    int GetNumberOfScheduleEvents() const override;
+    int GetNumberOfEventTypes() const override;
+    int GetNumberOfEventTargets(const char* type) const override;
+    const char* GetEventTypeName(int index) const override;
+    const char* GetEventTargetName(const char* type, int index) const override;
+    void SetCurrentEventNewValue(double value) override;
+    const char* AddEventToSchedule(const char* type, const char* target) override;
+    const char* GetScheduleEventName(int index) const override;
+    const char* GetCurrentEventName() const override;
+    const char* GetScheduleEventDescription(int index) const override;
+    const char* GetCurrentEventDescription() const override;
+    const char* GetCurrentEventTypeName() const override;
+    double GetCurrentEventBaseValue() const override;
+    double GetCurrentEventNewValue() const override;
+    int GetCurrentEventValueKind() const override;
+    bool RemoveCurrentEvent() override;
+    bool SelectScheduleEvent(const char* name) override;
+    const char* FindScheduleEventLabel(const char* type, const char* target) const override;
+    bool AddEventToCurrentSchedule(const char* type, const char* target) override;
+
+    void AddStudy() override;
+    int GetNumberOfStudies() const override { return static_cast<int>(m_studies.size()); }
+    IHENTrend* GetStudy(int index) const override;
+    IHENTrend* GetDefaultStudy() const override;
+    bool SelectStudy(const CPString& name) override;
+    bool SelectStudyCleaningEvent(const CPString& key) override;
+    bool SelectStudySpecialEvent(const CPString& key) override;
+    bool DeleteCurrentStudy() override;
+    const char* GetCurrentStudyName() const override;
+    bool RenameStudy(const CPString& oldName, const CPString& newName) override;
+    void CalculateCurrentStudy() override;
+    void CalculateDefaultStudy() override;
+    int GetDefaultStudyStatus() const override;
+    void DeleteAllStudies() override;
+
+private:
+    void RestateStreamsForOperation();
+    void RemoveUtilitiesAtExchangerPorts();
+    // The lock puts a utility at every stream end after an exchanger or a mixer, keeping the
+    // outlet temperature it had (unlike AddUtilitiesAtStreamEnds, which stops once the network
+    // is determined).
+    void AddOperatingEndUtilities();
+    void RespecifySplitFractions();
+    void ResetEndUtilityDuties();
+    void FreezeExchangerPerformance(bool all);
+    void DestroySchedulesAndStudies();
+    HENOperatingSchedule* FindSchedule(const CPString& name) const;
+
+    std::unique_ptr<HENState> m_state;
+    std::vector<std::unique_ptr<HENOperatingSchedule>> m_schedules;
+    HENOperatingSchedule* m_currentSchedule = nullptr;
+    int m_scheduleCounter = 1;
+    CPString m_executedSchedule;
+    std::unique_ptr<HENTrend> m_defaultStudy;
+    std::vector<std::unique_ptr<HENTrend>> m_studies;
+    HENTrend* m_currentStudy = nullptr;
+    int m_studyCounter = 1;
+    int m_operatingSolution = 0;
 };

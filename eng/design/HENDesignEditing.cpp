@@ -190,7 +190,8 @@ CNode* CPIHENDesign::StepAlongStream(CNode* node, int steps, int direction, CNod
 // ---------------------------------------------------------------- exchangers
 
 CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, const char* kind, const char* name) {
-    if (CheckStreamMatch(a, b) || !Owns(a) || !Owns(b)) return nullptr;
+    // A network locked for operation keeps its structure.
+    if (m_operationLocked || CheckStreamMatch(a, b) || !Owns(a) || !Owns(b)) return nullptr;
     const CPString exchangerKind = kind && *kind ? kind : NodeKind::HeatExchanger;
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;

@@ -15,6 +15,9 @@ class FlowSheet;
 class HeatExch;
 class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
+class IHENSchedule;
+class IHENState;
+class IHENTrend;
 class ILurmetBinaryFile;
 
 class IHENDesign : public virtual INotificationSender {
@@ -282,6 +285,70 @@ public:
     virtual int GetSubNetworkNumberOfLoops(int /*index*/) const { return 0; }
     virtual int GetSubNetworkRemainingControlFreedom(int /*index*/) const { return 0; }
     virtual const char* GetControllabilityText() const { return nullptr; }
+
+    // ---- operation: the locked network, its states, schedules and studies ----
+    // 3 lockable; else 21 a stream missing or incomplete, 42 a stream without transport
+    // properties, 11 no exchanger, 1 stream terminals not ready, 2 a negative split share.
+    virtual int CheckOperationLockable() { return 21; }
+    virtual void LockOperation() {}
+    virtual void ModifyOperation() {}
+    virtual void UnlockOperation() {}
+    virtual IHENState* GetDefaultState() { return nullptr; }
+    virtual void ResetDefaultState() {}
+    // Schedules (named "Event-P" + counter): made current when added; the change codes 12 and 8
+    // announce a new one, 12 and 9 a renamed one.
+    virtual bool AddNewSchedule() { return false; }
+    // 0 made, 1 the name exists, 2 no name or not made.
+    virtual int AddSchedule(const CPString& /*name*/) { return 2; }
+    virtual bool RemoveSchedule(const CPString& /*name*/) { return true; }
+    virtual bool SelectSchedule(const CPString& /*name*/) { return true; }
+    virtual void SetCurrentSchedule(IHENSchedule* /*schedule*/) {}
+    virtual bool RenameSchedule(const CPString& /*oldName*/, const CPString& /*newName*/) { return false; }
+    virtual IHENSchedule* FindOperatingSchedule(const CPString& /*name*/) const { return nullptr; }
+    virtual IHENSchedule* GetOperatingSchedule(int /*index*/) const { return nullptr; }
+    virtual IHENState* GetOperatingScheduleState(int /*index*/) const { return nullptr; }
+    virtual const char* GetScheduleName(int /*index*/) const { return nullptr; }
+    virtual int GetNumberOfSchedules() const { return 0; }
+    virtual bool CanExecuteSchedule(const CPString& /*name*/) const { return false; }
+    virtual int GetScheduleSolutionStatus(const CPString& /*name*/) const { return 0; }
+    virtual const char* GetCurrentScheduleName() const { return nullptr; }
+    virtual const char* GetExecutedScheduleName() const { return nullptr; }
+    virtual void ExecuteSchedule() {}
+    // Forwarded to the current schedule (0, null, -32767.0 or 32009 without one).
+    virtual int GetNumberOfScheduleEvents() const { return 0; }
+    virtual int GetNumberOfEventTypes() const { return 0; }
+    virtual int GetNumberOfEventTargets(const char* /*type*/) const { return 0; }
+    virtual const char* GetEventTypeName(int /*index*/) const { return nullptr; }
+    virtual const char* GetEventTargetName(const char* /*type*/, int /*index*/) const { return nullptr; }
+    virtual void SetCurrentEventNewValue(double /*value*/) {}
+    virtual const char* AddEventToSchedule(const char* /*type*/, const char* /*target*/) { return nullptr; }
+    virtual const char* GetScheduleEventName(int /*index*/) const { return nullptr; }
+    virtual const char* GetCurrentEventName() const { return nullptr; }
+    virtual const char* GetScheduleEventDescription(int /*index*/) const { return nullptr; }
+    virtual const char* GetCurrentEventDescription() const { return nullptr; }
+    virtual const char* GetCurrentEventTypeName() const { return nullptr; }
+    virtual double GetCurrentEventBaseValue() const { return -32767.0; }
+    virtual double GetCurrentEventNewValue() const { return -32767.0; }
+    virtual int GetCurrentEventValueKind() const { return 32009; }
+    virtual bool RemoveCurrentEvent() { return true; }
+    virtual bool SelectScheduleEvent(const char* /*name*/) { return false; }
+    virtual const char* FindScheduleEventLabel(const char* /*type*/, const char* /*target*/) const { return nullptr; }
+    virtual bool AddEventToCurrentSchedule(const char* /*type*/, const char* /*target*/) { return false; }
+    // Studies (named "Study-" + counter; the default study "Default Study" is not listed).
+    virtual void AddStudy() {}
+    virtual int GetNumberOfStudies() const { return 0; }
+    virtual IHENTrend* GetStudy(int /*index*/) const { return nullptr; }
+    virtual IHENTrend* GetDefaultStudy() const { return nullptr; }
+    virtual bool SelectStudy(const CPString& /*name*/) { return false; }
+    virtual bool SelectStudyCleaningEvent(const CPString& /*key*/) { return false; }
+    virtual bool SelectStudySpecialEvent(const CPString& /*key*/) { return false; }
+    virtual bool DeleteCurrentStudy() { return false; }
+    virtual const char* GetCurrentStudyName() const { return nullptr; }
+    virtual bool RenameStudy(const CPString& /*oldName*/, const CPString& /*newName*/) { return false; }
+    virtual void CalculateCurrentStudy() {}
+    virtual void CalculateDefaultStudy() {}
+    virtual int GetDefaultStudyStatus() const { return 0; }
+    virtual void DeleteAllStudies() {}
 
     // ---- case file ----
     virtual bool Store(ILurmetBinaryFile& file) const = 0;

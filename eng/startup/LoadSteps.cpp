@@ -3,6 +3,7 @@
 #include "brasko/SteamProperties.h"
 #include "eng/design/HENCalculatorEquation.h"
 #include "eng/design/HENCalculatorGenerators.h"
+#include "eng/design/HENEvent.h"
 #include "eng/model/CloneEngine.h"
 #include "eng/model/Project.h"
 #include "eng/model/TotalSite.h"
@@ -34,6 +35,8 @@ template <int N>
 void unitGenerator(ModuleRegistries&) { RegisterUnitEquationGenerator(N); }
 template <int N>
 void equationPrototype(ModuleRegistries&) { RegisterCalculatorEquation(N); }
+template <int N>
+void eventPrototype(ModuleRegistries&) { RegisterEventPrototype(N); }
 
 void steamCriticalTemperature(ModuleRegistries& r) {
     r.SteamCriticalTemperature = SteamCriticalProperty("Temperature");
@@ -99,14 +102,14 @@ const LoadStep kSteps[] = {
     {"CreateHENEventTypeNames", createEventNames},
     {"InitEventTypeNames", initEventTypeNames},
     {"CreateHENEventRegistry", createEvents},
-    {"Event CleaningHENEvent", nullptr},
-    {"Event AdditionalAreaHENEvent", nullptr},
-    {"Event AdditionalShellHENEvent", nullptr},
-    {"Event SplitflowmodificationEvent", nullptr},
-    {"Event HeatExchangerRemovalEvent", nullptr},
-    {"Event HeatExchangerFoulingEvent", nullptr},
-    {"Event InletTemperatureChangeEvent", nullptr},
-    {"Event StreamFlowrateChangeEvent", nullptr},
+    {"Event CleaningHENEvent", eventPrototype<0>},
+    {"Event AdditionalAreaHENEvent", eventPrototype<1>},
+    {"Event AdditionalShellHENEvent", eventPrototype<2>},
+    {"Event SplitflowmodificationEvent", eventPrototype<3>},
+    {"Event HeatExchangerRemovalEvent", eventPrototype<4>},
+    {"Event HeatExchangerFoulingEvent", eventPrototype<5>},
+    {"Event InletTemperatureChangeEvent", eventPrototype<7>},
+    {"Event StreamFlowrateChangeEvent", eventPrototype<6>},
 };
 
 }  // namespace

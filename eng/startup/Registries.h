@@ -19,8 +19,8 @@ struct ViewRegistries;
 using EquationFactory = HENCalculatorEquation* (*)();
 // Creates the balance equations of one flowsheet unit for the network calculator.
 using UnitEquationGenerator = int (*)(HENCalculator& calculator, CNode& unit);
-// Creates one what-if event of a kind.
-using EventFactory = HENEvent* (*)();
+// Creates one what-if event of a kind for a target (null: no target yet).
+using EventFactory = HENEvent* (*)(const char* target);
 
 struct ModuleRegistries {
     ModuleRegistries();

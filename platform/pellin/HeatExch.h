@@ -58,7 +58,8 @@ public:
     // factor. 0 when none can be had.
     double calculateULogMeanTD(int mode);
     // Basis of the heat-transfer coefficient of an exchanger in operation ("StreamBased" or
-    // "FlowCorrecBased"); kept for the operating studies.
+    // "FlowCorrecBased"). On "FlowCorrecBased" the clean coefficient "OverallCleanHTC" is worked
+    // out from the films even while an observed coefficient is specified.
     void setUCalculationMethod(const CPString& name) { m_uMethod = name; }
     const CPString& getUCalculationMethod() const { return m_uMethod; }
 

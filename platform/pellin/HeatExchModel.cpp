@@ -358,6 +358,9 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
     const Exchange e = q > 0.0 ? exchangeArea(hot, cold, t, q, c, F, area) : Exchange::Ok;
     Coefficient cleanCoefficient = c;
     cleanCoefficient.clean = true;
+    // In operation the coefficient is observed, and the clean one still follows the films: it
+    // is what a cleaning brings the exchanger back to.
+    if (m_uMethod == "FlowCorrecBased") cleanCoefficient.fixed = 0.0;
     const double uClean = cleanCoefficient.fixed > 0.0
                               ? 0.0
                               : cleanCoefficient.at(hot, cold, 0.5 * (t[0] + t[1]), 0.5 * (t[2] + t[3]));

@@ -1,0 +1,353 @@
+// Operation of a finished design: locking it (its structure and exchanger performance frozen,
+// the process streams restated by mass flow and specific heat), modifying and unlocking the
+// operation, and the recalculation of a locked network through the network calculator with the
+// scenario's stream links brought into balance.
+#include "eng/design/HENDesign.h"
+
+#include "eng/design/HENCalculator.h"
+#include "eng/design/HENDesignChain.h"
+#include "eng/design/HENState.h"
+#include "eng/design/HENTrend.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamLynx.h"
+#include "eng/model/StreamLynxCollection.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+
+#include <cmath>
+
+using namespace chain;
+
+namespace {
+constexpr double kEmpty = -32767.0;
+constexpr int kMaxLinkPasses = 10;
+
+// Written first as not specified and then as specified, so that the network recalculates around
+// a value it keeps.
+void respecify(CNode* node, const char* name) {
+    double v = 0.0;
+    if (!node || !node->getVariableAsDouble(name, v)) return;
+    node->addVariable(name, v, ValueStatus::Open);
+    node->addVariable(name, v, ValueStatus::Specified);
+}
+
+void restate(CNode* node, const char* name, int status) {
+    double v = 0.0;
+    if (node && node->getVariableAsDouble(name, v)) node->addVariable(name, v, status);
+}
+
+bool isUtilityExchanger(CNode* node) {
+    HeatExch* x = AsHeatExch(node);
+    return x && x->IsUtilityExch();
+}
+
+// The exchanger's coefficient basis, then its two refreshes: the clean coefficient at the
+// present temperatures.
+void refreshCoefficients(HeatExch* x, const char* basis) {
+    x->setUCalculationMethod(basis);
+    x->Calculate(UnitCode::RefreshPerformance);
+    x->Calculate(UnitCode::RefreshPerformance);
+}
+
+void observeCleanCoefficient(HeatExch* x) {
+    double clean = 0.0;
+    if (x->getVariableAsDouble(NodeValue::OverallCleanHTC, clean) && clean > 0.0)
+        x->addVariable(NodeValue::ObservedHTC, clean, ValueStatus::Specified);
+}
+
+bool hasTransportProperties(IHeatIntegrationStream* stream) {
+    for (const char* name : {"ThermalConductivity", "Viscosity", "MassDensity", "SpecificHeat"})
+        for (int i = 0; i < stream->GetNumberOfSegments(); ++i) {
+            double v = kEmpty;
+            if (!stream->GetValue(name, v, i) || v == kEmpty) return false;
+        }
+    return true;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- lockability
+
+int CPIHENDesign::CheckOperationLockable() {
+    if (m_streams.empty()) return 21;
+    for (IHeatIntegrationStream* s : m_streams)
+        if (!s->AreDesignSegmentsComplete()) return 21;
+    for (IHeatIntegrationStream* s : m_streams)
+        if (!hasTransportProperties(s)) return 42;
+    if (m_exchangers.empty()) return 11;
+    if (!AreStreamTerminalsReady()) return 1;
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double share = 0.0;
+            if (branch->getVariableAsDouble(NodeValue::SplitFraction, share) && share != kEmpty && share < 0.0) return 2;
+        }
+    return 3;
+}
+
+// ---------------------------------------------------------------- lock
+
+void CPIHENDesign::RestateStreamsForOperation() {
+    for (IHeatIntegrationStream* s : m_streams) {
+        if (s->GetStreamKind() == 1) continue;
+        const int n = s->GetNumberOfSegments();
+        double flow = kEmpty;
+        std::vector<double> specificHeat(static_cast<std::size_t>(n), kEmpty);
+        s->GetValue("MassFlow", flow, 0);
+        bool complete = flow != kEmpty && flow > 0.0;
+        for (int i = 0; i < n; ++i)
+            complete = complete && s->GetValue("SpecificHeat", specificHeat[i], i) && specificHeat[i] != kEmpty;
+        // A stream known only by its heat-capacity flow rate keeps it: emptying it would lose
+        // the stream's data with nothing to restate it from.
+        if (!complete) continue;
+        for (int i = 0; i < n; ++i)
+            for (const char* name : {"MassFlow", "SpecificHeat", "HeatCapacityFlowrate", "Enthalpy"})
+                if (std::string(name) != "MassFlow" || i == 0) s->SetValue(name, kEmpty, i);
+        s->SetValue("MassFlow", flow, 0);
+        for (int i = 0; i < n; ++i) s->SetValue("SpecificHeat", specificHeat[i], i);
+    }
+}
+
+void CPIHENDesign::RemoveUtilitiesAtExchangerPorts() {
+    for (CNode* heater : m_sheet->getAllNodesOfType(NodeKind::Heater)) {
+        IHeatIntegrationStream* stream = StreamOf(Before(heater));
+        if (!stream || stream->GetStreamKind() == 1 || !m_sheet->getNode(heater->getName())) continue;
+        const bool hot = stream->GetHotCold() == 0;
+        CNode* before = Before(heater);
+        CNode* unit = nullptr;
+        int port = hot ? 1 : 3;
+        if (IsFeedBlock(Before(before)) || IsTee(Before(before))) {
+            unit = After(After(heater));
+            port = hot ? 0 : 2;
+        } else {
+            unit = Before(before);
+        }
+        if ((IsExchanger(unit) || IsMixer(unit)) && !IsPortFreeOfUtility(unit, port)) RemoveUtilityAtPort(unit, port);
+    }
+}
+
+void CPIHENDesign::AddOperatingEndUtilities() {
+    for (CNode* end : m_sheet->getAllNodesOfType(NodeKind::ProductBlock)) {
+        CNode* segment = Before(end);
+        CNode* unit = Before(segment);
+        IHeatIntegrationStream* stream = StreamOf(segment);
+        if (!stream) continue;
+        if (HeatExch* x = AsHeatExch(unit)) {
+            const int port = stream->GetHotCold() == 0 ? 1 : 3;
+            if (!IsPortFreeOfUtility(unit, port)) continue;
+            const int side = port == 1 ? 0 : 1;
+            double t = 0.0;
+            const bool known = x->getOutlet(side) && x->getOutlet(side)->getVariableAsDouble(NodeValue::Temperature, t);
+            AddUtilityAtPort(unit, port);
+            if (known && x->getOutlet(side)) x->getOutlet(side)->addVariable(NodeValue::Temperature, t, ValueStatus::Calculated);
+        } else if (IsMixer(unit)) {
+            CNode* after = After(unit);
+            double t = 0.0;
+            const bool known = after && after->getVariableAsDouble(NodeValue::Temperature, t);
+            AddUtilityAtPort(unit, 1);
+            if (known && After(unit)) After(unit)->addVariable(NodeValue::Temperature, t, ValueStatus::Calculated);
+        }
+    }
+}
+
+void CPIHENDesign::FreezeExchangerPerformance(bool all) {
+    for (CNode* node : m_exchangers) {
+        HeatExch* x = AsHeatExch(node);
+        if (!x) continue;
+        if (all) {
+            if (x->getVariableStatus(NodeValue::Duty) != ValueStatus::Specified) continue;
+            restate(x, NodeValue::Duty, ValueStatus::Calculated);
+            if (x->IsUtilityExch()) continue;
+            respecify(x, NodeValue::HTArea);
+            respecify(x, NodeValue::NShellsInSeries);
+            x->addVariable(NodeValue::ShellsInSeriesSpecified, 1.0, ValueStatus::Specified);
+        } else if (x->IsUtilityExch()) {
+            continue;
+        }
+        refreshCoefficients(x, "FlowCorrecBased");
+        observeCleanCoefficient(x);
+    }
+}
+
+void CPIHENDesign::LockOperation() {
+    if (m_scenario) m_scenario->SuspendCalculations();
+    RestateStreamsForOperation();
+    Deactivate();
+    // The duties the design calculated become the operating point's.
+    for (CNode* node : m_sheet->getAllNodes())
+        if (!IsSegment(node) && node->getVariableStatus(NodeValue::Duty) == ValueStatus::Calculated)
+            respecify(node, NodeValue::Duty);
+    RemoveUtilitiesAtExchangerPorts();
+    AddOperatingEndUtilities();
+    // Temperatures inside the network are results of the operated network, not specifications.
+    // Where a stream enters (its supply temperature) and leaves (its target, which the end
+    // utility holds) they stay given: without them nothing would fix the network's temperatures.
+    for (CNode* segment : m_sheet->getAllNodesOfType(NodeKind::MaterialStream))
+        if (segment->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified &&
+            !IsFeedBlock(Before(segment)) && !IsProductBlock(After(segment)))
+            restate(segment, NodeValue::Temperature, ValueStatus::Calculated);
+    ModifyOperation();
+    FreezeExchangerPerformance(true);
+    m_operationLocked = true;
+    ResetCalculatedValues();
+    ModifyOperation();
+    FreezeExchangerPerformance(false);
+    DefaultState().SetFromDesign(*this);
+}
+
+// ---------------------------------------------------------------- modify and unlock
+
+void CPIHENDesign::RespecifySplitFractions() {
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes())
+            if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified)
+                respecify(branch, NodeValue::SplitFraction);
+}
+
+void CPIHENDesign::ResetEndUtilityDuties() {
+    for (CNode* node : m_exchangers) {
+        HeatExch* x = AsHeatExch(node);
+        if (!x || !x->IsUtilityExch() || !x->getOutlet(1)) continue;
+        IHeatIntegrationStream* stream = StreamOf(x->getOutlet(1));
+        if (!stream) continue;
+        for (CNode* heater : m_sheet->getAllNodesOfType(NodeKind::Heater))
+            if (StreamOf(Before(heater)) == stream) {
+                heater->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+                heater->addVariable(NodeValue::Duty, 0.0, ValueStatus::Specified);
+            }
+    }
+}
+
+void CPIHENDesign::ModifyOperation() {
+    if (m_operatingSolution) {
+        Deactivate();
+        DefaultState().ApplyToDesign();
+        RespecifySplitFractions();
+        m_operatingSolution = 0;
+    }
+    GetNetworkCalculator().PrepareStreams();
+    ResetEndUtilityDuties();
+}
+
+void CPIHENDesign::UnlockOperation() {
+    Deactivate();
+    m_operationLocked = false;
+    DefaultState().ApplyToDesign();
+    for (CNode* node : m_exchangers) {
+        HeatExch* x = AsHeatExch(node);
+        if (!x || x->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified) continue;
+        restate(x, NodeValue::HTArea, ValueStatus::Calculated);
+        respecify(x, NodeValue::Duty);
+        x->setUCalculationMethod("StreamBased");
+    }
+    RespecifySplitFractions();
+    DestroySchedulesAndStudies();
+    SendAMessage(CodeOperationUnlocked, CPString(), this);
+    Activate(1);
+    m_operatingSolution = 0;
+    if (m_scenario) m_scenario->ResumeCalculations(true);
+}
+
+void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream) {
+    // A deactivated design is writing an operating state or events into its units and streams
+    // itself: the stream values it writes are no new operating point.
+    if (!m_operationLocked || m_operatingSolution || m_busy || !m_active || !stream) return;
+    std::vector<CNode*> units;
+    CNode* unit = nullptr;
+    for (int i = 0; GetUnitOnStream(stream->GetName(), i, unit); ++i)
+        if (unit && !isUtilityExchanger(unit)) units.push_back(unit);
+    for (CNode* u : units) restate(u, NodeValue::OverallCleanHTC, ValueStatus::Open);
+    ResetCalculatedValues();
+    ModifyOperation();
+    for (CNode* u : units) restate(u, NodeValue::OverallCleanHTC, ValueStatus::Specified);
+    // The changed stream is the operating point from now on.
+    DefaultState().SetFromDesign(*this);
+}
+
+// ---------------------------------------------------------------- locked recalculation
+
+void CPIHENDesign::RecalculateLockedOperation() {
+    if (m_operatingSolution) ResetEndUtilityDuties();
+    // Each stream enters the network at its present supply temperature (an operating change may
+    // have moved it).
+    for (CNode* start : m_sheet->getAllNodesOfType(NodeKind::FeedBlock)) {
+        CNode* first = After(start);
+        IHeatIntegrationStream* stream = StreamOf(first);
+        if (IsSegment(first) && stream && stream->GetStreamKind() != 1)
+            first->addVariable(NodeValue::Temperature, stream->GetSupplyTemperature(), ValueStatus::Specified);
+    }
+    StreamLynxCollection* links = m_scenario ? m_scenario->GetStreamLinkCollection() : nullptr;
+    if (links && links->GetNumberOfLinks() > 0) {
+        m_busy = 1;
+        UpdateStreamLinks();
+        m_busy = 0;
+    }
+    SolveLockedNetwork();
+    // A utility exchanger carries at most its maximum duty; the rest goes to the end utility of
+    // the stream it serves.
+    for (CNode* node : m_exchangers) {
+        HeatExch* x = AsHeatExch(node);
+        double maxDuty = 0.0, duty = 0.0;
+        if (!x || !x->IsUtilityExch() || x->getVariableStatus("MaxDuty") == ValueStatus::Open ||
+            !x->getVariableAsDouble("MaxDuty", maxDuty) || !x->getVariableAsDouble(NodeValue::Duty, duty) ||
+            !(maxDuty < duty) || !x->getOutlet(1))
+            continue;
+        IHeatIntegrationStream* stream = StreamOf(x->getOutlet(1));
+        for (CNode* heater : m_sheet->getAllNodesOfType(NodeKind::Heater))
+            if (stream && StreamOf(Before(heater)) == stream) {
+                heater->addVariable(NodeValue::Duty, duty - maxDuty, ValueStatus::Specified);
+                SolveLockedNetwork();
+            }
+    }
+}
+
+void CPIHENDesign::SolveLockedNetwork() {
+    const int status = RunNetworkCalculator();
+    if (status == 1 || status == 2) return;
+    // The linear system the calculator builds around the last solution is not always solvable
+    // (its solver finds it infeasible when a coefficient moves far from the one the temperatures
+    // were solved with). The network of a locked design is fully given (areas, coefficients,
+    // inlet and target temperatures), so its units solve it one by one: each exchanger finds its
+    // duty from its area, and the end utilities take the rest.
+    Recalculate(CodeRecalculate);
+    m_calculationStatus = CountOpenValues(m_sheet->getAllNodes(), nullptr) == 0 ? CPString() : CPString("NotConverged");
+}
+
+void CPIHENDesign::UpdateStreamLinks() {
+    StreamLynxCollection* links = m_scenario ? m_scenario->GetStreamLinkCollection() : nullptr;
+    const int n = links ? links->GetNumberOfLinks() : 0;
+    if (n == 0) return;
+    // Both counts are of this pass: the links are in balance when every one of them holds in
+    // temperature and in flow at once.
+    for (int pass = 0; pass < kMaxLinkPasses; ++pass) {
+        SolveLockedNetwork();
+        int temperatures = 0, flows = 0;
+        for (int i = 0; i < n; ++i) {
+            StreamLynx* link = links->GetLink(i);
+            if (!link) {
+                ++temperatures;
+                ++flows;
+                continue;
+            }
+            IHeatIntegrationStream* linked = link->GetLinkedStream();
+            if (link->GetNumberOfCoefficients("Temp_All") > 0) {
+                const double v = link->Evaluate("Temperature");
+                const double supply = linked ? linked->GetSupplyTemperature() : 0.0;
+                if (std::fabs(supply - v) >= 0.01) link->UpdateLinkedStream("Temperature", v);
+                else ++temperatures;
+            } else {
+                ++temperatures;
+            }
+            if (link->GetNumberOfCoefficients("Flow_All") > 0) {
+                const double v = link->Evaluate("MassFlow");
+                double flow = 0.0;
+                if (!linked || !linked->GetValue("MassFlow", flow, 0)) flow = 0.0;
+                if (std::fabs(flow - v) >= 0.1) link->UpdateLinkedStream("MassFlow", v);
+                else ++flows;
+            } else {
+                ++flows;
+            }
+        }
+        if (temperatures >= n && flows >= n) break;
+    }
+}

@@ -1,0 +1,298 @@
+// The design's operating schedules and trend studies: naming, the current schedule and study,
+// the questions of the views forwarded to the current schedule, executing a schedule on the
+// design's own network, and running studies.
+#include "eng/design/HENDesign.h"
+
+#include "eng/design/HENEvent.h"
+#include "eng/design/HENSchedule.h"
+#include "eng/design/HENState.h"
+#include "eng/design/HENTrend.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+constexpr const char* kSchedulePrefix = "Event-P";
+constexpr const char* kStudyPrefix = "Study-";
+constexpr const char* kDefaultStudy = "Default Study";
+
+CPString numbered(const char* prefix, int n) { return CPString(prefix) + std::to_string(n).c_str(); }
+}  // namespace
+
+IHENState* CPIHENDesign::GetDefaultState() { return &DefaultState(); }
+
+HENState& CPIHENDesign::DefaultState() {
+    if (!m_state) m_state = std::make_unique<HENState>();
+    return *m_state;
+}
+
+void CPIHENDesign::ResetDefaultState() {
+    Deactivate();
+    m_executedSchedule = CPString();
+    DefaultState().ApplyToDesign();
+    m_operatingSolution = 0;
+    Activate(1);
+}
+
+void CPIHENDesign::DestroySchedulesAndStudies() {
+    m_executedSchedule = CPString();
+    m_currentSchedule = nullptr;
+    m_schedules.clear();
+    m_scheduleCounter = 1;
+    m_currentStudy = nullptr;
+    m_studies.clear();
+    m_defaultStudy.reset();
+    m_studyCounter = 1;
+}
+
+// ---------------------------------------------------------------- schedules
+
+HENOperatingSchedule* CPIHENDesign::FindSchedule(const CPString& name) const {
+    for (const auto& s : m_schedules)
+        if (name == s->GetName()) return s.get();
+    return nullptr;
+}
+
+bool CPIHENDesign::AddNewSchedule() {
+    const CPString name = numbered(kSchedulePrefix, m_scheduleCounter);
+    m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
+    m_currentSchedule = m_schedules.back().get();
+    SendAMessage(CodeScheduleListChanged, CPString(), this);
+    SendAMessage(CodeScheduleAdded, name, static_cast<IHENSchedule*>(m_currentSchedule));
+    ++m_scheduleCounter;
+    return true;
+}
+
+int CPIHENDesign::AddSchedule(const CPString& name) {
+    if (name.empty()) return 2;
+    if (FindSchedule(name)) return 1;
+    m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
+    m_currentSchedule = m_schedules.back().get();
+    SendAMessage(CodeScheduleListChanged, CPString(), this);
+    SendAMessage(CodeScheduleAdded, name, static_cast<IHENSchedule*>(m_currentSchedule));
+    return 0;
+}
+
+bool CPIHENDesign::RemoveSchedule(const CPString& name) {
+    HENOperatingSchedule* s = FindSchedule(name);
+    if (!s) return true;
+    if (m_currentSchedule == s) m_currentSchedule = nullptr;
+    m_schedules.erase(std::find_if(m_schedules.begin(), m_schedules.end(), [s](const auto& p) { return p.get() == s; }));
+    if (m_schedules.empty()) m_scheduleCounter = 1;
+    return true;
+}
+
+bool CPIHENDesign::SelectSchedule(const CPString& name) {
+    if (HENOperatingSchedule* s = FindSchedule(name)) m_currentSchedule = s;
+    return true;
+}
+
+void CPIHENDesign::SetCurrentSchedule(IHENSchedule* schedule) {
+    for (const auto& s : m_schedules)
+        if (static_cast<IHENSchedule*>(s.get()) == schedule) m_currentSchedule = s.get();
+}
+
+bool CPIHENDesign::RenameSchedule(const CPString& oldName, const CPString& newName) {
+    HENOperatingSchedule* s = FindSchedule(oldName);
+    if (!s || FindSchedule(newName)) return false;
+    SendAMessage(CodeScheduleListChanged, CPString(), this);
+    SendAMessage(CodeScheduleRenamed, oldName, const_cast<char*>(newName.c_str()));
+    s->SetName(newName);
+    return true;
+}
+
+IHENSchedule* CPIHENDesign::FindOperatingSchedule(const CPString& name) const { return FindSchedule(name); }
+
+IHENSchedule* CPIHENDesign::GetOperatingSchedule(int index) const {
+    return index >= 0 && index < static_cast<int>(m_schedules.size()) ? m_schedules[index].get() : nullptr;
+}
+
+IHENState* CPIHENDesign::GetOperatingScheduleState(int index) const {
+    IHENSchedule* s = GetOperatingSchedule(index);
+    return s ? s->GetState() : nullptr;
+}
+
+const char* CPIHENDesign::GetScheduleName(int index) const {
+    IHENSchedule* s = GetOperatingSchedule(index);
+    return s ? s->GetName() : nullptr;
+}
+
+bool CPIHENDesign::CanExecuteSchedule(const CPString& name) const {
+    const HENOperatingSchedule* s = FindSchedule(name);
+    return s && s->NeedsCalculation();
+}
+
+int CPIHENDesign::GetScheduleSolutionStatus(const CPString& name) const {
+    const HENOperatingSchedule* s = FindSchedule(name);
+    return s ? s->GetStatus() : 0;
+}
+
+const char* CPIHENDesign::GetCurrentScheduleName() const { return m_currentSchedule ? m_currentSchedule->GetName() : nullptr; }
+
+const char* CPIHENDesign::GetExecutedScheduleName() const {
+    return m_executedSchedule.empty() ? nullptr : m_executedSchedule.c_str();
+}
+
+void CPIHENDesign::ExecuteSchedule() {
+    Deactivate();
+    DefaultState().ApplyToDesign();
+    m_operatingSolution = 0;
+    if (m_currentSchedule) {
+        for (int i = 0; i < m_currentSchedule->GetNumberOfEvents(); ++i)
+            if (auto* event = dynamic_cast<HENEvent*>(m_currentSchedule->GetEvent(i)))
+                ApplyEventToSchedule(*event, *m_currentSchedule);
+        m_executedSchedule = m_currentSchedule->GetName();
+    }
+    Activate(1);
+    if (m_currentSchedule) {
+        m_currentSchedule->State().SetFromDesign(*this);
+        m_currentSchedule->SetStatus(m_calculationStatus);
+        // The schedule's solution is what the units now hold.
+        m_operatingSolution = 1;
+    }
+}
+
+// ---------------------------------------------------------------- forwarded to the current schedule
+
+int CPIHENDesign::GetNumberOfScheduleEvents() const { return m_currentSchedule ? m_currentSchedule->GetNumberOfEvents() : 0; }
+int CPIHENDesign::GetNumberOfEventTypes() const { return m_currentSchedule ? m_currentSchedule->GetNumberOfEventTypes() : 0; }
+int CPIHENDesign::GetNumberOfEventTargets(const char* type) const {
+    return m_currentSchedule ? m_currentSchedule->GetNumberOfCandidateTargets(type) : 0;
+}
+const char* CPIHENDesign::GetEventTypeName(int index) const {
+    return m_currentSchedule ? m_currentSchedule->GetEventTypeName(index) : nullptr;
+}
+const char* CPIHENDesign::GetEventTargetName(const char* type, int index) const {
+    return m_currentSchedule ? m_currentSchedule->GetCandidateTargetName(type, index) : nullptr;
+}
+void CPIHENDesign::SetCurrentEventNewValue(double value) {
+    if (m_currentSchedule) m_currentSchedule->SetCurrentEventNewValue(value);
+}
+const char* CPIHENDesign::AddEventToSchedule(const char* type, const char* target) {
+    return m_currentSchedule ? m_currentSchedule->AddEvent(type, target) : nullptr;
+}
+const char* CPIHENDesign::GetScheduleEventName(int index) const {
+    return m_currentSchedule ? m_currentSchedule->GetEventTargetName(index) : nullptr;
+}
+const char* CPIHENDesign::GetCurrentEventName() const {
+    return m_currentSchedule ? m_currentSchedule->GetCurrentEventTargetName() : nullptr;
+}
+const char* CPIHENDesign::GetScheduleEventDescription(int index) const {
+    return m_currentSchedule ? m_currentSchedule->GetEventDescription(index) : nullptr;
+}
+const char* CPIHENDesign::GetCurrentEventDescription() const {
+    return m_currentSchedule ? m_currentSchedule->GetCurrentEventDescription() : nullptr;
+}
+const char* CPIHENDesign::GetCurrentEventTypeName() const {
+    return m_currentSchedule ? m_currentSchedule->GetCurrentEventTypeName() : nullptr;
+}
+double CPIHENDesign::GetCurrentEventBaseValue() const {
+    return m_currentSchedule ? m_currentSchedule->GetCurrentEventBaseValue() : -32767.0;
+}
+double CPIHENDesign::GetCurrentEventNewValue() const {
+    return m_currentSchedule ? m_currentSchedule->GetCurrentEventNewValue() : -32767.0;
+}
+int CPIHENDesign::GetCurrentEventValueKind() const {
+    return m_currentSchedule ? m_currentSchedule->GetCurrentEventValueType() : 32009;
+}
+bool CPIHENDesign::RemoveCurrentEvent() {
+    if (m_currentSchedule) m_currentSchedule->DeleteCurrentEvent();
+    return true;
+}
+bool CPIHENDesign::SelectScheduleEvent(const char* name) {
+    return m_currentSchedule && m_currentSchedule->SelectEvent(name) != nullptr;
+}
+
+const char* CPIHENDesign::FindScheduleEventLabel(const char* type, const char* target) const {
+    const HENEvent* e = m_currentSchedule ? m_currentSchedule->FindEvent(type, target) : nullptr;
+    return e ? e->GetName() : nullptr;
+}
+
+bool CPIHENDesign::AddEventToCurrentSchedule(const char* type, const char* target) {
+    if (!m_currentSchedule) return false;
+    if (m_currentSchedule->FindEvent(type, target)) return true;
+    return m_currentSchedule->AddEvent(type, target) == nullptr;
+}
+
+// ---------------------------------------------------------------- studies
+
+void CPIHENDesign::AddStudy() {
+    if (!m_defaultStudy) {
+        m_defaultStudy = std::make_unique<HENTrend>(this);
+        m_defaultStudy->SetName(kDefaultStudy);
+        SendAMessage(CodeDefaultStudyCreated, CPString(), static_cast<IHENTrend*>(m_defaultStudy.get()));
+        return;
+    }
+    auto study = std::make_unique<HENTrend>(*m_defaultStudy);
+    const CPString name = numbered(kStudyPrefix, m_studyCounter);
+    study->SetName(name);
+    m_studies.push_back(std::move(study));
+    m_currentStudy = m_studies.back().get();
+    ++m_studyCounter;
+    SendAMessage(CodeStudyAdded, name, static_cast<IHENTrend*>(m_currentStudy));
+}
+
+IHENTrend* CPIHENDesign::GetStudy(int index) const {
+    return index >= 0 && index < static_cast<int>(m_studies.size()) ? m_studies[index].get() : nullptr;
+}
+
+IHENTrend* CPIHENDesign::GetDefaultStudy() const { return m_defaultStudy.get(); }
+
+bool CPIHENDesign::SelectStudy(const CPString& name) {
+    for (const auto& s : m_studies)
+        if (name == s->GetName()) {
+            m_currentStudy = s.get();
+            return true;
+        }
+    return false;
+}
+
+bool CPIHENDesign::SelectStudyCleaningEvent(const CPString& key) {
+    return m_currentStudy && m_currentStudy->SelectCleanExchEvent(key);
+}
+
+bool CPIHENDesign::SelectStudySpecialEvent(const CPString& key) {
+    return m_currentStudy && m_currentStudy->SelectSpecialEvent(key);
+}
+
+bool CPIHENDesign::DeleteCurrentStudy() {
+    if (!m_currentStudy) return false;
+    HENTrend* study = m_currentStudy;
+    m_currentStudy = nullptr;
+    m_studies.erase(std::find_if(m_studies.begin(), m_studies.end(), [study](const auto& s) { return s.get() == study; }));
+    if (m_studies.empty()) m_studyCounter = 1;
+    return true;
+}
+
+const char* CPIHENDesign::GetCurrentStudyName() const { return m_currentStudy ? m_currentStudy->GetName() : nullptr; }
+
+bool CPIHENDesign::RenameStudy(const CPString& oldName, const CPString& newName) {
+    HENTrend* found = nullptr;
+    for (const auto& s : m_studies) {
+        if (newName == s->GetName()) return false;
+        if (oldName == s->GetName()) found = s.get();
+    }
+    if (!found) return false;
+    SendAMessage(CodeStudyRenamed, oldName, const_cast<char*>(newName.c_str()));
+    found->SetName(newName);
+    return true;
+}
+
+void CPIHENDesign::CalculateCurrentStudy() {
+    if (m_currentStudy) m_currentStudy->Calculate();
+    ResetDefaultState();
+}
+
+void CPIHENDesign::CalculateDefaultStudy() {
+    if (m_defaultStudy) m_defaultStudy->Calculate();
+    ResetDefaultState();
+}
+
+int CPIHENDesign::GetDefaultStudyStatus() const { return m_defaultStudy ? m_defaultStudy->GetStatus() : 0; }
+
+void CPIHENDesign::DeleteAllStudies() {
+    m_currentStudy = nullptr;
+    m_studyCounter = 1;
+    m_studies.clear();
+    if (m_defaultStudy) m_defaultStudy->SetStatus(0);
+}

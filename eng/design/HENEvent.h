@@ -1,0 +1,81 @@
+#pragma once
+// What-if events: the eight kinds of change an operating study makes to one target of a design,
+// each created by type name through the registry that the kinds fill when their first instance
+// is made (start-up makes one prototype of each, in one fixed order).
+#include "brasko/NotificationSender.h"
+#include "dunmor/CPString.h"
+#include "eng/design/IHENEvent.h"
+
+class BasicStateStruct;
+
+class HENEvent : public IHENEvent, public NotificationSender {
+public:
+    explicit HENEvent(const char* target);
+    HENEvent(const HENEvent&) = delete;
+    HENEvent& operator=(const HENEvent&) = delete;
+    // Sends code 14 before the event goes.
+    ~HENEvent() override;
+
+    // ---- IHENEvent ----
+    void SetNewValue(double value) override;
+    void SetTargetName(const CPString& target) override;
+    const char* GetTargetName() const override { return m_target.c_str(); }
+    const char* GetName() const override { return m_name.c_str(); }
+    int GetValueType() const override = 0;
+    double GetBaseValue() const override { return m_base; }
+    double GetNewValue() const override { return m_new; }
+    void SetBaseValue(double value) override { m_base = value; }
+    void UpdateName() override;
+    int GetEventTypeIcon() const override { return m_kind; }
+    void SetEventTypeIcon(int kind) override { m_kind = kind; }
+
+    // Takes the new value into the record and writes it to the record's unit or stream.
+    void ApplyTo(BasicStateStruct& record);
+    // Sets base and new value from the target record (the new value with code 15).
+    virtual void InitialiseFromTarget(BasicStateStruct& record) = 0;
+    virtual const char* GetTypeName() const = 0;
+    virtual const char* GetVariableName() const = 0;
+
+    // The kind index of a type name (0 .. 7 in the registry's order); -1 for another name.
+    static int KindIndexOf(const char* typeName);
+    // A new event of the registered kind for the target; null for a kind not registered.
+    static HENEvent* Create(const char* typeName, const char* target);
+
+private:
+    double m_base = -32767.0;
+    double m_new = -32767.0;
+    CPString m_target;
+    CPString m_name;
+    int m_kind = -32767;
+};
+
+// One class per kind, K its index in the registry's order of type names.
+template <int K>
+class HENEventKind : public HENEvent {
+public:
+    explicit HENEventKind(const char* target);
+    ~HENEventKind() override;
+    const char* GetDescription() const override;
+    int GetValueType() const override;
+    const char* GetTypeName() const override;
+    const char* GetVariableName() const override;
+    void InitialiseFromTarget(BasicStateStruct& record) override;
+    // The kind's factory in the registry.
+    static HENEvent* Make(const char* target);
+
+private:
+    static int s_live;
+};
+
+using CleaningHENEvent = HENEventKind<0>;
+using AdditionalAreaHENEvent = HENEventKind<1>;
+using AdditionalShellHENEvent = HENEventKind<2>;
+using SplitflowmodificationEvent = HENEventKind<3>;
+using HeatExchangerRemovalEvent = HENEventKind<4>;
+using HeatExchangerFoulingEvent = HENEventKind<5>;
+using StreamFlowrateChangeEvent = HENEventKind<6>;
+using InletTemperatureChangeEvent = HENEventKind<7>;
+
+// The first instance of each kind registers its factory; start-up calls this at the kind's load
+// step (index 0 .. 7 in the order of the type names, -1 for all).
+void RegisterEventPrototype(int index);

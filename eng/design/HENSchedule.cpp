@@ -1,0 +1,211 @@
+// Operating schedules: their events, the current event, and the targets each event kind offers.
+#include "eng/design/HENSchedule.h"
+
+#include "eng/design/HENEvent.h"
+#include "eng/startup/Registries.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr const char* kAddFailed = "EventAddFailed";
+
+// Which records an event kind acts on.
+enum class Targets { None, Exchangers, Branches, Streams };
+
+Targets targetsOf(const char* typeName) {
+    switch (HENEvent::KindIndexOf(typeName)) {
+    case 0: case 1: case 2: case 4: case 5: return Targets::Exchangers;
+    case 3: return Targets::Branches;
+    case 6: case 7: return Targets::Streams;
+    default: return Targets::None;
+    }
+}
+}  // namespace
+
+HENSchedule::HENSchedule(const CPString& name, const HENState& state)
+    : m_state(std::make_unique<HENState>(state)), m_name(name) {}
+
+HENSchedule::HENSchedule(const HENSchedule& other)
+    : IHENSchedule(other), NotificationSender(), m_state(std::make_unique<HENState>(*other.m_state)),
+      m_name(other.m_name) {
+    for (const HENEvent* source : other.m_events) {
+        HENEvent* event = HENEvent::Create(source->GetTypeName(), source->GetTargetName());
+        if (!event) continue;
+        event->SetBaseValue(source->GetBaseValue());
+        event->SetNewValue(source->GetNewValue());
+        event->SetTargetName(source->GetTargetName());
+        m_events.push_back(event);
+    }
+}
+
+HENSchedule::~HENSchedule() {
+    m_current = nullptr;
+    for (HENEvent* event : m_events) {
+        event->RemoveNotificationReceiver(this);
+        delete event;
+    }
+    m_events.clear();
+    m_state.reset();
+    SendAMessage(CodeDestroyed, CPString(), this);
+}
+
+void HENSchedule::SetCurrentEventNewValue(double value) {
+    if (m_current) m_current->SetNewValue(value);
+    m_state->ResetStatus();
+    SendAMessage(CodeInvalidated, CPString(), this);
+}
+
+const char* HENSchedule::AddEvent(const char* typeName, const char* targetName) {
+    if (!typeName || !targetName || FindEvent(typeName, targetName)) return kAddFailed;
+    // An event needs a record to act on: a target the state does not hold is refused.
+    BasicStateStruct* record = FindCandidateTarget(typeName, targetName);
+    if (!record) return kAddFailed;
+    if (targetsOf(typeName) == Targets::Branches) {
+        const auto* split = dynamic_cast<SplitStateStruct*>(record);
+        const int branch = SplitStateStruct::GetBranchIndexFromName(targetName);
+        if (!split || branch < 0 || branch >= static_cast<int>(split->fractions.size()) - 1) return kAddFailed;
+    }
+    // A cleaning takes the fouling resistance off the observed coefficient; a resistance at or
+    // above 1/U would leave an infinite or negative coefficient.
+    if (HENEvent::KindIndexOf(typeName) == 0) {
+        const auto* x = dynamic_cast<HeatExchStateStruct*>(record);
+        double u = 0.0, rf = 0.0;
+        if (x && x->GetValue("ObservedHTC", u) && x->GetValue("HXFoulingFactor", rf) && u > 1e-8 && rf > 0.0 &&
+            rf >= 1.0 / u)
+            return kAddFailed;
+    }
+    HENEvent* event = HENEvent::Create(typeName, targetName);
+    if (!event) return kAddFailed;
+    event->InitialiseFromTarget(*record);
+    AppendEvent(event);
+    return nullptr;
+}
+
+void HENSchedule::AppendEvent(HENEvent* event) {
+    if (!event) return;
+    event->AddNotificationReceiver(this);
+    event->AddValidMessage(this, IHENEvent::CodeNewValue);
+    m_events.push_back(event);
+    m_current = event;
+    m_state->ResetStatus();
+    SendAMessage(CodeEventAdded, CPString(event->GetTargetName()), event);
+}
+
+HENEvent* HENSchedule::FindEvent(const char* typeName, const char* targetName) const {
+    if (!typeName || !targetName) return nullptr;
+    for (HENEvent* e : m_events)
+        if (std::strcmp(e->GetTypeName(), typeName) == 0 && std::strcmp(e->GetTargetName(), targetName) == 0) return e;
+    return nullptr;
+}
+
+const char* HENSchedule::GetEventTargetName(int index) const {
+    const IHENEvent* e = GetEvent(index);
+    return e ? e->GetTargetName() : nullptr;
+}
+const char* HENSchedule::GetCurrentEventTargetName() const { return m_current ? m_current->GetTargetName() : nullptr; }
+const char* HENSchedule::GetEventDescription(int index) const {
+    const IHENEvent* e = GetEvent(index);
+    return e ? e->GetDescription() : nullptr;
+}
+const char* HENSchedule::GetCurrentEventDescription() const { return m_current ? m_current->GetDescription() : nullptr; }
+const char* HENSchedule::GetCurrentEventTypeName() const { return m_current ? m_current->GetTypeName() : nullptr; }
+double HENSchedule::GetCurrentEventBaseValue() const { return m_current ? m_current->GetBaseValue() : -32767.0; }
+double HENSchedule::GetCurrentEventNewValue() const { return m_current ? m_current->GetNewValue() : -32767.0; }
+int HENSchedule::GetCurrentEventValueType() const { return m_current ? m_current->GetValueType() : 32009; }
+
+IHENEvent* HENSchedule::GetEvent(int index) const {
+    return index >= 0 && index < static_cast<int>(m_events.size()) ? m_events[index] : nullptr;
+}
+
+bool HENSchedule::InvalidateResults() {
+    m_state->ResetStatus();
+    SendAMessage(CodeInvalidated, CPString(), this);
+    return true;
+}
+
+bool HENSchedule::DeleteCurrentEvent() {
+    if (!m_current) return true;
+    m_state->ResetStatus();
+    SendAMessage(CodeInvalidated, CPString(), this);
+    HENEvent* event = m_current;
+    m_current = nullptr;
+    event->RemoveNotificationReceiver(this);
+    m_events.erase(std::remove(m_events.begin(), m_events.end(), event), m_events.end());
+    delete event;
+    return true;
+}
+
+IHENEvent* HENSchedule::SelectEvent(const char* displayName) {
+    m_current = nullptr;
+    if (!displayName) return nullptr;
+    for (HENEvent* e : m_events)
+        if (std::strcmp(e->GetName(), displayName) == 0) {
+            m_current = e;
+            break;
+        }
+    return m_current;
+}
+
+void HENSchedule::SetStatus(const CPString& text) {
+    m_state->SetStatus(text);
+    SendAMessage(CodeInvalidated, CPString(), this);
+}
+
+void HENSchedule::NotifyChange(int code, const CPString&, void*) {
+    if (code != IHENEvent::CodeNewValue) return;
+    m_state->ResetStatus();
+    SendAMessage(CodeInvalidated, CPString(), this);
+}
+
+// ---------------------------------------------------------------- operating schedules
+
+HENOperatingSchedule::HENOperatingSchedule(const CPString& name, const HENState& designState)
+    : HENSchedule(name, designState) {
+    m_state->ResetStatus();
+}
+
+int HENOperatingSchedule::GetNumberOfEventTypes() const {
+    const ModuleRegistries* r = ModuleRegistries::Get();
+    return r ? static_cast<int>(r->HENEventTypeNames.size()) : 0;
+}
+
+const char* HENOperatingSchedule::GetEventTypeName(int index) const {
+    const ModuleRegistries* r = ModuleRegistries::Get();
+    if (!r || index < 0 || index >= static_cast<int>(r->HENEventTypeNames.size())) return nullptr;
+    return r->HENEventTypeNames[index].c_str();
+}
+
+int HENOperatingSchedule::GetNumberOfCandidateTargets(const char* typeName) const {
+    switch (targetsOf(typeName)) {
+    case Targets::Exchangers: return m_state->GetNumberOfSelectableHeatExchangers();
+    case Targets::Branches: return m_state->GetNumberOfSplitBranches();
+    case Targets::Streams: return m_state->GetNumberOfStreams();
+    default: return 0;
+    }
+}
+
+BasicStateStruct* HENOperatingSchedule::FindCandidateTarget(const char* typeName, const char* targetName) const {
+    switch (targetsOf(typeName)) {
+    case Targets::Exchangers: return m_state->FindHeatExchanger(targetName);
+    case Targets::Branches: return m_state->FindSplitterOf(targetName);
+    case Targets::Streams: return m_state->FindStream(targetName);
+    default: return nullptr;
+    }
+}
+
+const char* HENOperatingSchedule::GetCandidateTargetName(const char* typeName, int index) const {
+    switch (targetsOf(typeName)) {
+    case Targets::Exchangers: return m_state->GetSelectableHeatExchangerName(index);
+    case Targets::Branches: return m_state->GetSplitBranchName(index);
+    case Targets::Streams: return m_state->GetStreamName(index);
+    default: return nullptr;
+    }
+}
+
+bool ApplyEventToSchedule(HENEvent& event, IHENSchedule& schedule) {
+    BasicStateStruct* record = schedule.FindCandidateTarget(event.GetTypeName(), event.GetTargetName());
+    if (!record) return false;
+    event.ApplyTo(*record);
+    return true;
+}

@@ -1,0 +1,377 @@
+// The operating state: filling its records from a design, writing them back, and taking the
+// values of what-if events.
+#include "eng/design/HENState.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+constexpr double kEmpty = -32767.0;
+
+// The values an exchanger record reads from its unit, in this order after the four port
+// temperatures.
+const char* const kUnitValues[] = {NodeValue::Duty,          NodeValue::HTArea,          NodeValue::ObservedHTC,
+                                   NodeValue::HXFoulingFactor, NodeValue::NShellsInSeries, NodeValue::FtFactor,
+                                   NodeValue::OverallHTC};
+// What writing an exchanger record back restores: the performance data events change.
+const char* const kWrittenBack[] = {NodeValue::HTArea, NodeValue::NShellsInSeries, NodeValue::ObservedHTC};
+
+double readOr(const CNode* node, const char* name) {
+    double v = kEmpty;
+    return node && node->getVariableAsDouble(name, v) ? v : kEmpty;
+}
+
+template <class T>
+const T* at(const std::vector<std::unique_ptr<T>>& list, int index) {
+    return index >= 0 && index < static_cast<int>(list.size()) ? list[index].get() : nullptr;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- exchanger records
+
+HeatExchStateStruct::HeatExchStateStruct(const HeatExchStateStruct& other)
+    : BasicStateStruct(other), unit(other.unit), unitName(other.unitName), selectable(other.selectable),
+      values(other.values) {}
+
+bool HeatExchStateStruct::GetValue(const char* name, double& out) const {
+    for (const auto& [key, value] : values)
+        if (key == name) {
+            out = value;
+            return true;
+        }
+    return false;
+}
+
+void HeatExchStateStruct::SetValue(const char* name, double value) {
+    for (auto& entry : values)
+        if (entry.first == name) {
+            entry.second = value;
+            return;
+        }
+    values.emplace_back(name, value);
+}
+
+void HeatExchStateStruct::SetFromUnit(CNode* node) {
+    unit = node;
+    if (!node) return;
+    node->getVariableAsString(NodeValue::UnitOperationName, unitName);
+    nodeName = node->getName();
+    if (HeatExch* x = AsHeatExch(node)) {
+        if (x->IsFiredHeater()) selectable = false;
+        SetValue("HotInletTemperature", readOr(x->getInlet(0), NodeValue::Temperature));
+        SetValue("HotOutletTemperature", readOr(x->getOutlet(0), NodeValue::Temperature));
+        SetValue("ColdInletTemperature", readOr(x->getInlet(1), NodeValue::Temperature));
+        SetValue("ColdOutletTemperature", readOr(x->getOutlet(1), NodeValue::Temperature));
+    }
+    for (const char* name : kUnitValues) SetValue(name, readOr(node, name));
+}
+
+void HeatExchStateStruct::ApplyToUnit(const char* name) {
+    if (!unit) return;
+    for (const char* key : kWrittenBack) {
+        if (name && std::strcmp(name, key) != 0) continue;
+        double v = 0.0;
+        // An unset value is not written: it would become a specified empty value.
+        if (GetValue(key, v) && v != kEmpty) unit->addVariable(key, v, ValueStatus::Specified);
+    }
+}
+
+void HeatExchStateStruct::SetValueFromEvent(const char* name, const IHENEvent& event) {
+    if (name) SetValue(name, event.GetNewValue());
+}
+
+// ---------------------------------------------------------------- splitter records
+
+SplitStateStruct::SplitStateStruct(const SplitStateStruct& other)
+    : BasicStateStruct(other), unit(other.unit), unitName(other.unitName), fractions(other.fractions),
+      position(other.position) {
+    RebuildBranchNames();
+}
+
+void SplitStateStruct::RebuildBranchNames() {
+    branchNames.clear();
+    for (std::size_t i = 0; i < fractions.size(); ++i)
+        branchNames.push_back(unitName + " Branch " + std::to_string(i + 1).c_str());
+}
+
+void SplitStateStruct::SetFromUnit(CNode* node) {
+    unit = node;
+    fractions.clear();
+    if (!node) return;
+    node->getVariableAsString(NodeValue::UnitOperationName, unitName);
+    nodeName = node->getName();
+    for (CNode* branch : node->getAllDownStreamNodes()) {
+        const double share = readOr(branch, NodeValue::SplitFraction);
+        fractions.push_back(share == kEmpty ? kEmpty : 100.0 * share);
+    }
+    RebuildBranchNames();
+}
+
+void SplitStateStruct::ApplyToUnit(const char*) {
+    if (!unit) return;
+    const std::vector<CNode*> branches = unit->getAllDownStreamNodes();
+    for (std::size_t i = 0; i < branches.size() && i < fractions.size(); ++i) {
+        if (fractions[i] == kEmpty) continue;
+        const int status = branches[i]->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified
+                               ? ValueStatus::Specified
+                               : ValueStatus::Calculated;
+        branches[i]->addVariable(NodeValue::SplitFraction, fractions[i] / 100.0, status);
+    }
+}
+
+int SplitStateStruct::GetBranchIndexFromName(const char* target) {
+    if (!target) return -1;
+    const char* blank = std::strrchr(target, ' ');
+    const char* digits = blank ? blank + 1 : nullptr;
+    if (!digits || *digits < '0' || *digits > '9') return -1;
+    char* end = nullptr;
+    const long number = std::strtol(digits, &end, 10);
+    if (*end != '\0' || number < 1 || number > 1000000) return -1;
+    return static_cast<int>(number - 1);
+}
+
+void SplitStateStruct::SetValueFromEvent(const char*, const IHENEvent& event) {
+    const int branch = GetBranchIndexFromName(event.GetTargetName());
+    const int count = static_cast<int>(fractions.size());
+    // The last branch takes up the difference; it is no target of its own.
+    if (branch < 0 || branch >= count - 1) return;
+    const double value = event.GetNewValue();
+    fractions[count - 1] += fractions[branch] - value;
+    fractions[branch] = value;
+}
+
+// ---------------------------------------------------------------- stream records
+
+void StreamStateStruct::SetFromStream(IHENDesign& design, IHeatIntegrationStream* s) {
+    stream = s;
+    if (!s) return;
+    name = s->GetName();
+    supply = s->GetSupplyTemperature();
+    target = s->GetTargetTemperature();
+    if (!s->GetValue("MassFlow", massFlow, 0)) massFlow = kEmpty;
+    if (!s->GetValue("PricePerMass", price, 0) || price == kEmpty) price = 0.0;
+    // The stream leaves the network before a final heater or cooler.
+    outlet = kEmpty;
+    CNode* end = design.GetNodeByName(name + "End");
+    CNode* segment = end ? end->getIthUpStreamNode(0) : nullptr;
+    if (!segment) return;
+    CNode* node = segment->getIthUpStreamNode(0);
+    if (!node) node = segment;
+    else if (node->getClassName() == NodeKind::Heater && node->getIthUpStreamNode(0))
+        node = node->getIthUpStreamNode(0);
+    outlet = readOr(node, NodeValue::Temperature);
+}
+
+void StreamStateStruct::ApplyToUnit(const char* variable) {
+    if (!stream) return;
+    auto write = [this](const char* key, double value) {
+        double now = 0.0;
+        if (value == kEmpty || (stream->GetValue(key, now, 0) && now == value)) return;
+        stream->SetValue(key, value, 0);
+    };
+    if (!variable || std::strcmp(variable, "MassFlow") == 0) write("MassFlow", massFlow);
+    if (!variable || std::strcmp(variable, "Temperature") == 0) write("Temperature", supply);
+}
+
+void StreamStateStruct::SetValueFromEvent(const char* variable, const IHENEvent& event) {
+    if (!variable) return;
+    if (std::strcmp(variable, "MassFlow") == 0) massFlow = event.GetNewValue();
+    else if (std::strcmp(variable, "Temperature") == 0) supply = event.GetNewValue();
+}
+
+// ---------------------------------------------------------------- the state
+
+HENState::HENState(const HENState& other)
+    : IHENState(other), NotificationSender(), m_totalUtilityCost(other.m_totalUtilityCost), m_status(other.m_status) {
+    for (const auto& r : other.m_exchangers) m_exchangers.push_back(std::make_unique<HeatExchStateStruct>(*r));
+    for (const auto& r : other.m_splitters) m_splitters.push_back(std::make_unique<SplitStateStruct>(*r));
+    for (const auto& r : other.m_streams) m_streams.push_back(std::make_unique<StreamStateStruct>(*r));
+    for (const auto& r : other.m_utilities) m_utilities.push_back(std::make_unique<UtilityStateStruct>(*r));
+    RebuildSelectable();
+}
+
+void HENState::RebuildSelectable() {
+    m_selectable.clear();
+    for (const auto& r : m_exchangers)
+        if (r->selectable) m_selectable.push_back(r.get());
+}
+
+void HENState::SetFromDesign(IHENDesign& design) {
+    m_selectable.clear();
+    m_exchangers.clear();
+    m_splitters.clear();
+    m_streams.clear();
+    m_utilities.clear();
+    if (FlowSheet* sheet = design.GetFlowSheet()) {
+        for (CNode* node : sheet->getAllNodes()) {
+            if (node->isExchangerKind()) {
+                auto record = std::make_unique<HeatExchStateStruct>();
+                record->SetFromUnit(node);
+                m_exchangers.push_back(std::move(record));
+            } else if (node->getClassName() == NodeKind::Tee) {
+                auto record = std::make_unique<SplitStateStruct>();
+                record->position = static_cast<int>(m_splitters.size());
+                record->SetFromUnit(node);
+                m_splitters.push_back(std::move(record));
+            }
+        }
+    }
+    RebuildSelectable();
+    for (int i = 0; i < design.GetNumberOfUtilityStreams(); ++i) {
+        IHeatIntegrationStream* s = design.GetUtilityStream(i);
+        if (!s) continue;
+        auto record = std::make_unique<UtilityStateStruct>();
+        record->name = s->GetName();
+        record->load = design.GetUtilityLoad(record->name);
+        record->cost = design.GetUtilityCost(record->name);
+        m_utilities.push_back(std::move(record));
+    }
+    for (int i = 0; i < design.GetNumberOfProcessStreams(); ++i) {
+        auto record = std::make_unique<StreamStateStruct>();
+        record->SetFromStream(design, design.GetProcessStream(i));
+        m_streams.push_back(std::move(record));
+    }
+    m_totalUtilityCost = design.GetTotalUtilityCost(2);
+}
+
+void HENState::ApplyToDesign() {
+    for (HeatExchStateStruct* r : m_selectable) r->ApplyToUnit(nullptr);
+    for (const auto& r : m_splitters) r->ApplyToUnit(nullptr);
+    for (const auto& r : m_streams) r->ApplyToUnit(nullptr);
+}
+
+void HENState::ReattachUnits(IHENDesign& design) {
+    if (FlowSheet* sheet = design.GetFlowSheet()) {
+        for (CNode* node : sheet->getAllNodes()) {
+            CPString name;
+            node->getVariableAsString(NodeValue::UnitOperationName, name);
+            if (node->isExchangerKind()) {
+                if (HeatExchStateStruct* r = FindHeatExchanger(name.c_str())) r->unit = node;
+            } else if (node->getClassName() == NodeKind::Tee) {
+                for (const auto& r : m_splitters)
+                    if (!r->unitName.empty() && std::strstr(name.c_str(), r->unitName.c_str())) {
+                        r->unit = node;
+                        break;
+                    }
+            }
+        }
+    }
+    for (int i = 0; i < design.GetNumberOfProcessStreams(); ++i)
+        if (IHeatIntegrationStream* s = design.GetProcessStream(i))
+            if (StreamStateStruct* r = FindStream(s->GetName().c_str())) r->stream = s;
+}
+
+HeatExchStateStruct* HENState::FindHeatExchanger(const char* unitName) const {
+    if (!unitName) return nullptr;
+    for (const auto& r : m_exchangers)
+        if (r->unitName == unitName) return r.get();
+    return nullptr;
+}
+
+SplitStateStruct* HENState::FindSplitterOf(const char* branchName) const {
+    if (!branchName) return nullptr;
+    for (const auto& r : m_splitters)
+        if (!r->unitName.empty() && std::strstr(branchName, r->unitName.c_str())) return r.get();
+    return nullptr;
+}
+
+StreamStateStruct* HENState::FindStream(const char* name) const {
+    if (!name) return nullptr;
+    for (const auto& r : m_streams)
+        if (r->name == name) return r.get();
+    return nullptr;
+}
+
+int HENState::GetNumberOfSplitBranches() const {
+    int n = 0;
+    for (const auto& r : m_splitters) n += std::max(0, static_cast<int>(r->fractions.size()) - 1);
+    return n;
+}
+
+const char* HENState::GetSplitBranchName(int n) const {
+    if (n < 0) return nullptr;
+    for (const auto& r : m_splitters) {
+        const int adjustable = static_cast<int>(r->branchNames.size()) - 1;
+        if (adjustable <= 0) continue;
+        if (n < adjustable) return r->branchNames[n].c_str();
+        n -= adjustable;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- readers
+
+void HENState::GetHeatExchangerValue(int index, const CPString& name, double& out) const {
+    const HeatExchStateStruct* r = at(m_exchangers, index);
+    if (!r) {
+        out = 0.0;
+        return;
+    }
+    r->GetValue(name.c_str(), out);
+}
+
+const char* HENState::GetSelectableHeatExchangerName(int index) const {
+    return index >= 0 && index < static_cast<int>(m_selectable.size()) ? m_selectable[index]->unitName.c_str() : nullptr;
+}
+const char* HENState::GetHeatExchangerName(int index) const {
+    const auto* r = at(m_exchangers, index);
+    return r ? r->unitName.c_str() : nullptr;
+}
+const char* HENState::GetUtilityName(int index) const {
+    const auto* r = at(m_utilities, index);
+    return r ? r->name.c_str() : nullptr;
+}
+const char* HENState::GetStreamName(int index) const {
+    const auto* r = at(m_streams, index);
+    return r ? r->name.c_str() : nullptr;
+}
+const char* HENState::GetSplitterName(int index) const {
+    const auto* r = at(m_splitters, index);
+    return r ? r->unitName.c_str() : nullptr;
+}
+int HENState::GetNumberOfBranches(int splitter) const {
+    const auto* r = at(m_splitters, splitter);
+    return r ? static_cast<int>(r->fractions.size()) : 0;
+}
+double HENState::GetBranchFraction(int splitter, int branch) const {
+    const auto* r = at(m_splitters, splitter);
+    return r && branch >= 0 && branch < static_cast<int>(r->fractions.size()) ? r->fractions[branch] : 0.0;
+}
+double HENState::GetStreamSupplyTemperature(int index) const {
+    const auto* r = at(m_streams, index);
+    return r ? r->supply : 0.0;
+}
+double HENState::GetStreamTargetTemperature(int index) const {
+    const auto* r = at(m_streams, index);
+    return r ? r->target : 0.0;
+}
+double HENState::GetStreamOutletTemperature(int index) const {
+    const auto* r = at(m_streams, index);
+    return r ? r->outlet : 0.0;
+}
+double HENState::GetStreamMassFlow(int index) const {
+    const auto* r = at(m_streams, index);
+    return r ? r->massFlow : 0.0;
+}
+double HENState::GetStreamPricePerMass(int index) const {
+    const auto* r = at(m_streams, index);
+    return r ? r->price : 0.0;
+}
+double HENState::GetUtilityDuty(int index) const {
+    const auto* r = at(m_utilities, index);
+    return r ? r->load : 0.0;
+}
+double HENState::GetUtilityCost(int index) const {
+    const auto* r = at(m_utilities, index);
+    return r ? r->cost : 0.0;
+}

@@ -1,0 +1,275 @@
+// Trend studies: time points, fouled exchangers, the calculation over the points and the
+// trends built from it.
+#include "eng/design/HENTrend.h"
+
+#include "eng/design/HENEvent.h"
+#include "eng/design/HENState.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Session.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+constexpr double kEmpty = -32767.0;
+constexpr const char* kFouling = "HeatExchangerFoulingEvent";
+
+CPString foulingName(const CPString& exchanger) { return exchanger + ": Change observed heat transfer coefficient"; }
+
+HENState* defaultStateOf(IHENDesign* design) {
+    return design ? dynamic_cast<HENState*>(design->GetDefaultState()) : nullptr;
+}
+}  // namespace
+
+HENTrend::HENTrend(IHENDesign* design) : m_design(design) {
+    CNode* unit = nullptr;
+    for (int i = 0; design && i < design->GetNumberOfHeatExchangers(); ++i) {
+        if (!design->GetHeatExchanger(i, unit) || !unit) continue;
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        if (unit->getVariableStatus(NodeValue::HTArea) == ValueStatus::Specified) m_exchangers.emplace_back(name, unit);
+        else if (HeatExch* x = AsHeatExch(unit); x && x->IsUtilityExch()) m_utilityExchangers.push_back(unit);
+    }
+    SetUpTimePoints();
+}
+
+HENTrend::HENTrend(HENTrend& source)
+    : IHENTrend(source), NotificationSender(), m_timeUnit(source.m_timeUnit), m_design(source.m_design),
+      m_intervals(source.m_intervals), m_referencePoint(source.m_referencePoint), m_times(source.m_times),
+      m_exchangers(source.m_exchangers), m_utilityExchangers(source.m_utilityExchangers), m_fouled(source.m_fouled),
+      m_reference(&source), m_cumulativeProfit(source.m_cumulativeProfit) {
+    for (const auto& point : source.m_points) {
+        auto copy = std::make_unique<HENOperatingSchedule>(*point);
+        // The study's points follow their events' values, as the source's do.
+        for (int i = 0; i < copy->GetNumberOfEvents(); ++i)
+            if (IHENEvent* e = copy->GetEvent(i)) {
+                e->AddNotificationReceiver(copy.get());
+                e->AddValidMessage(copy.get(), IHENEvent::CodeNewValue);
+            }
+        m_points.push_back(std::move(copy));
+    }
+}
+
+HENTrend::~HENTrend() {
+    m_selectedCleaning = nullptr;
+    m_selectedSpecial = nullptr;
+    for (const auto& e : m_cleanings) e->RemoveNotificationReceiver(this);
+    for (const auto& e : m_specials) e->RemoveNotificationReceiver(this);
+    m_utilitySeries.clear();
+    m_outletSeries.clear();
+    m_profitSeries.clear();
+    m_cleanings.clear();
+    m_specials.clear();
+    m_points.clear();
+    SendAMessage(CodeDestroyed, CPString(), this);
+}
+
+void HENTrend::SetUpTimePoints() {
+    m_points.clear();
+    m_times.assign(static_cast<std::size_t>(m_intervals) + 1, 0.0);
+    const HENState* state = defaultStateOf(m_design);
+    const HENState empty;
+    for (int i = 0; i <= m_intervals; ++i)
+        m_points.push_back(std::make_unique<HENOperatingSchedule>(CPString("t") + std::to_string(i).c_str(),
+                                                                  state ? *state : empty));
+}
+
+void HENTrend::SetNumberOfIntervals(int n) {
+    if (n < 0) return;
+    m_intervals = n;
+    SetUpTimePoints();
+}
+
+HENOperatingSchedule* HENTrend::GetTimePointSchedule(int point) const {
+    return point >= 0 && point < static_cast<int>(m_points.size()) ? m_points[point].get() : nullptr;
+}
+
+// ---------------------------------------------------------------- exchangers
+
+bool HENTrend::IsStudyExchanger(const CPString& name) const {
+    return std::any_of(m_exchangers.begin(), m_exchangers.end(), [&](const auto& e) { return e.first == name; });
+}
+
+void HENTrend::GetHeatExchangerName(int index, CPString& out) const {
+    if (index >= 0 && index < static_cast<int>(m_exchangers.size())) out = m_exchangers[index].first;
+}
+
+void HENTrend::GetFouledHeatExchangerName(int index, CPString& out) const {
+    if (index >= 0 && index < static_cast<int>(m_fouled.size())) out = m_fouled[index].first;
+}
+
+void HENTrend::AddFouledHeatExchanger(const CPString& name) {
+    const auto found = std::find_if(m_exchangers.begin(), m_exchangers.end(), [&](const auto& e) { return e.first == name; });
+    if (found != m_exchangers.end() &&
+        std::none_of(m_fouled.begin(), m_fouled.end(), [&](const auto& e) { return e.first == name; }))
+        m_fouled.push_back(*found);
+    // Each point fouls from no change at all: the new value starts as the base value.
+    for (const auto& point : m_points)
+        if (!point->AddEvent(kFouling, name.c_str())) point->SetCurrentEventNewValue(point->GetCurrentEventBaseValue());
+}
+
+void HENTrend::RemoveFouledHeatExchanger(const CPString& name) {
+    const auto found = std::find_if(m_fouled.begin(), m_fouled.end(), [&](const auto& e) { return e.first == name; });
+    if (!IsStudyExchanger(name) || found == m_fouled.end()) return;
+    m_fouled.erase(found);
+    const CPString label = foulingName(name);
+    for (const auto& point : m_points)
+        if (point->SelectEvent(label.c_str())) point->DeleteCurrentEvent();
+}
+
+void HENTrend::SetFouledHTC(const CPString& exchanger, int point, double value) {
+    HENOperatingSchedule* s = GetTimePointSchedule(point);
+    if (!s || !s->SelectEvent(foulingName(exchanger).c_str())) return;
+    s->SetCurrentEventNewValue(value);
+}
+
+double HENTrend::GetFouledHTC(const CPString& exchanger, int point) {
+    HENOperatingSchedule* s = GetTimePointSchedule(point);
+    if (!s || !s->SelectEvent(foulingName(exchanger).c_str())) return kEmpty;
+    return point == m_referencePoint ? s->GetCurrentEventBaseValue() : s->GetCurrentEventNewValue();
+}
+
+// ---------------------------------------------------------------- streams and times
+
+int HENTrend::GetNumberOfStreams() const { return m_design ? m_design->GetNumberOfProcessStreams() : 0; }
+
+const char* HENTrend::GetStreamName(int index) const {
+    IHeatIntegrationStream* s = m_design ? m_design->GetProcessStream(index) : nullptr;
+    return s ? s->GetName().c_str() : nullptr;
+}
+
+double HENTrend::GetStreamMassFlow(int index) const {
+    IHeatIntegrationStream* s = m_design ? m_design->GetProcessStream(index) : nullptr;
+    double flow = 0.0;
+    return s && s->GetValue("MassFlow", flow, 0) ? flow : 0.0;
+}
+
+void HENTrend::SetTimeAtPoint(int point, double time) {
+    if (point >= 0 && point < static_cast<int>(m_times.size())) m_times[point] = time;
+}
+
+double HENTrend::GetTimeAtPoint(int point) const {
+    return point >= 0 && point < static_cast<int>(m_times.size()) ? m_times[point] : kEmpty;
+}
+
+// ---------------------------------------------------------------- calculation
+
+bool HENTrend::AllTimePointsNeedCalculation() const {
+    return std::all_of(m_points.begin(), m_points.end(), [](const auto& p) { return p->NeedsCalculation(); });
+}
+
+bool HENTrend::NeedsCalculation() const {
+    if (m_cleanings.empty() && m_specials.empty()) return false;
+    return m_status == 0;
+}
+
+double HENTrend::ProfitIndexOf(const IHENState& state) const {
+    double profit = 0.0;
+    const int streams = m_design ? m_design->GetNumberOfProcessStreams() : state.GetNumberOfStreams();
+    for (int k = 0; k < streams; ++k) {
+        const double flow = state.GetStreamMassFlow(k);
+        if (flow != kEmpty) profit += state.GetStreamPricePerMass(k) * flow;
+    }
+    const double utilities = state.GetTotalUtilityCost();
+    return utilities == kEmpty ? profit : profit - utilities;
+}
+
+double HENTrend::IntegrateProfitIndex(const std::vector<double>& times, const std::vector<double>& profits) {
+    double sum = 0.0;
+    const std::size_t n = std::min(times.size(), profits.size());
+    for (std::size_t i = 0; i + 1 < n; ++i) sum += (times[i + 1] - times[i]) * (profits[i] + profits[i + 1]) * 0.5;
+    return sum;
+}
+
+void HENTrend::Calculate() {
+    HENState* state = defaultStateOf(m_design);
+    if (!m_design) return;
+    bool anyNotConverged = false;
+    for (int i = 0; i <= m_intervals; ++i) {
+        HENOperatingSchedule* point = GetTimePointSchedule(i);
+        if (!point) continue;
+        m_design->Deactivate();
+        if (state) state->ApplyToDesign();
+        for (int e = 0; e < point->GetNumberOfEvents(); ++e)
+            if (auto* event = dynamic_cast<HENEvent*>(point->GetEvent(e))) ApplyEventToSchedule(*event, *point);
+        UserStatusClear(2);
+        UserStatusReport(FormattedText("Calculating Default Study: time interval %i", i), 2);
+        m_design->Activate(1);
+        point->State().SetFromDesign(*m_design);
+        const int result = m_design->GetCalculationStatus();
+        if (result == 1) {
+            point->SetStatus(CPString());
+            if (m_intervals != 0 && !anyNotConverged) m_status = 1;
+        } else if (result == 2) {
+            point->SetStatus("NotConverged");
+            // One point that did not settle makes the whole study not converged.
+            m_status = 2;
+            anyNotConverged = true;
+        }
+    }
+    BuildSeries();
+    std::vector<double> profits;
+    for (const auto& point : m_points) profits.push_back(ProfitIndexOf(point->State()));
+    m_cumulativeProfit = IntegrateProfitIndex(m_times, profits);
+    m_seriesBuilt = true;
+}
+
+void HENTrend::BuildSeries() {
+    m_utilitySeries.clear();
+    m_outletSeries.clear();
+    m_profitSeries.clear();
+    if (!m_design) return;
+    for (int u = 0; u < m_design->GetNumberOfUtilityStreams(); ++u) {
+        IHeatIntegrationStream* s = m_design->GetUtilityStream(u);
+        if (!s) continue;
+        std::vector<double> values;
+        for (const auto& point : m_points) values.push_back(point->State().GetUtilityDuty(u));
+        m_utilitySeries.emplace_back(s->GetName().c_str(), std::move(values));
+    }
+    for (const auto& point : m_points) m_profitSeries.push_back(ProfitIndexOf(point->State()));
+    for (int k = 0; k < m_design->GetNumberOfProcessStreams(); ++k) {
+        IHeatIntegrationStream* s = m_design->GetProcessStream(k);
+        if (!s) continue;
+        std::vector<double> values;
+        for (const auto& point : m_points) values.push_back(point->State().GetStreamOutletTemperature(k));
+        m_outletSeries.emplace_back(s->GetName().c_str(), std::move(values));
+    }
+}
+
+// ---------------------------------------------------------------- series
+
+const std::vector<double>* HENTrend::FindSeries(const Series& series, const CPString& name) {
+    for (const auto& [key, values] : series)
+        if (name == key.c_str()) return &values;
+    return nullptr;
+}
+
+int HENTrend::GetNumberOfTrendSeries(const CPString& kind) const {
+    if (kind == "Utility Stream Trend") return m_design ? m_design->GetNumberOfUtilityStreams() : 0;
+    if (kind == "Utility Exch Load Trend" || kind == "Utility Exch Inlet Temp Trend")
+        return static_cast<int>(m_utilityExchangers.size());
+    if (kind == "Stream Outlet Temp Trend") return m_design ? m_design->GetNumberOfProcessStreams() : 0;
+    return 0;
+}
+
+void HENTrend::GetTrendSeriesName(const CPString& kind, int index, CPString& out) const {
+    IHeatIntegrationStream* s = nullptr;
+    if (kind == "Utility Stream Trend" && m_design) s = m_design->GetUtilityStream(index);
+    else if (kind == "Stream Outlet Temp Trend" && m_design) s = m_design->GetProcessStream(index);
+    else if ((kind == "Utility Exch Load Trend" || kind == "Utility Exch Inlet Temp Trend") && index >= 0 &&
+             index < static_cast<int>(m_utilityExchangers.size()))
+        m_utilityExchangers[index]->getVariableAsString(NodeValue::UnitOperationName, out);
+    if (s) out = s->GetName();
+}
+
+double HENTrend::GetTrendValue(const CPString& kind, int point, const CPString& series) const {
+    const std::vector<double>* values = nullptr;
+    if (kind == "Profit Index Trend") values = m_profitSeries.empty() ? nullptr : &m_profitSeries;
+    else if (kind == "Utility Stream Trend") values = FindSeries(m_utilitySeries, series);
+    else if (kind == "Stream Outlet Temp Trend") values = FindSeries(m_outletSeries, series);
+    if (!values || point < 0 || point >= static_cast<int>(values->size())) return kEmpty;
+    return (*values)[point];
+}

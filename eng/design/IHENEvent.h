@@ -1,0 +1,32 @@
+#pragma once
+// A what-if event as the schedules and the design views see it: one operating variable of one
+// target (an exchanger, a splitter branch or a process stream) changed from its base value to a
+// new value. Change codes sent: 14 the event goes away, 15 its new value was set.
+#include "brasko/NotificationSender.h"
+#include "dunmor/CPString.h"
+
+class IHENEvent : public virtual INotificationSender {
+public:
+    static constexpr int CodeDestroyed = 14;
+    static constexpr int CodeNewValue = 15;
+
+    ~IHENEvent() override = default;
+    // Stores the value and sends code 15.
+    virtual void SetNewValue(double value) = 0;
+    // Stores the target and rebuilds the display name.
+    virtual void SetTargetName(const CPString& target) = 0;
+    virtual const char* GetTargetName() const = 0;
+    // The display name: target + ": " + description.
+    virtual const char* GetName() const = 0;
+    virtual const char* GetDescription() const = 0;
+    // The quantity of base and new value (1 temperature, 4 mass flow, 1508 area, 1524
+    // heat-transfer coefficient, 32009 a plain number).
+    virtual int GetValueType() const = 0;
+    virtual double GetBaseValue() const = 0;
+    virtual double GetNewValue() const = 0;
+    // Stores the value; sends nothing.
+    virtual void SetBaseValue(double value) = 0;
+    virtual void UpdateName() = 0;
+    virtual int GetEventTypeIcon() const = 0;
+    virtual void SetEventTypeIcon(int kind) = 0;
+};
