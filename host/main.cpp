@@ -239,18 +239,24 @@ bool loadInput(HostSession& session, const Options& o, std::string& error) {
     return true;
 }
 
+// The --dtmin the user gave, within its range, onto the scenario.
+bool applyDtmin(IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
+    if (!o.haveDtmin) return true;
+    if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin) {
+        error = "--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C (got " + fixed(o.dtmin) + ")";
+        return false;
+    }
+    scenario.SetDTmin(o.dtmin);
+    return true;
+}
+
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
     if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
-    if (o.haveDtmin) {
-        if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
-            return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C (got " +
-                        fixed(o.dtmin) + ")");
-        scenario->SetDTmin(o.dtmin);
-    }
+    if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
@@ -294,11 +300,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
-    if (o.haveDtmin) {
-        if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
-            return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C");
-        scenario->SetDTmin(o.dtmin);
-    }
+    if (!applyDtmin(*scenario, o, error)) return fail(error);
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
     if (!design) return fail("the module has no automatic design");
     if (design->GetFlag() != 0) scenario->ToggleAdvancedSuperTargetFlag();

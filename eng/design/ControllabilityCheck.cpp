@@ -2,6 +2,7 @@
 #include "eng/design/ControllabilityCheck.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "eng/design/NamedFlagEntry.h"
 #include "eng/design/NetworkStructureAnalysis.h"
 #include "eng/model/IHeatIntegrationStream.h"
 
@@ -10,7 +11,6 @@
 #include <unordered_set>
 
 namespace {
-constexpr std::int32_t kMaxStoredName = 1 << 16;
 }  // namespace
 
 void ControllabilityCheck::StreamAdded(IHeatIntegrationStream* stream, bool selected) {
@@ -82,9 +82,7 @@ bool ControllabilityCheck::Store(ILurmetBinaryFile& file) const {
     bool ok = file.BeginRecord(record, RecordVersion) && file.WriteInt(static_cast<std::int32_t>(m_records.size()));
     for (const ControlUnitRecord& r : m_records) {
         const std::string name = r.stream ? r.stream->GetName().c_str() : "";
-        ok = ok && file.WriteInt(static_cast<std::int32_t>(name.size() + 1));
-        for (char c : name) ok = ok && file.WriteChar(c);
-        ok = ok && file.WriteChar('\0') && file.WriteChar(r.selected ? 1 : 0);
+        ok = ok && named_flag_entry::Write(file, name, r.selected);
     }
     return ok && file.EndRecord(record);
 }
@@ -97,16 +95,10 @@ bool ControllabilityCheck::ReadSelections(ILurmetBinaryFile& file, Selections& o
         return false;
     Selections stored;
     for (std::int32_t i = 0; i < count; ++i) {
-        std::int32_t length = 0;
-        if (!file.ReadInt(length) || length < 1 || length > kMaxStoredName) return false;
         std::string name;
-        char c = 0;
-        for (std::int32_t k = 0; k < length; ++k) {
-            if (!file.ReadChar(c)) return false;
-            if (k + 1 < length) name.push_back(c);
-        }
-        if (c != '\0' || !file.ReadChar(c)) return false;
-        stored.emplace_back(std::move(name), c != 0);
+        bool flag = false;
+        if (!named_flag_entry::Read(file, name, flag)) return false;
+        stored.emplace_back(std::move(name), flag);
     }
     if (!file.EndRecord(record)) return false;
     out = std::move(stored);

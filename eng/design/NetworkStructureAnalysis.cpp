@@ -3,6 +3,7 @@
 #include "eng/design/NetworkStructureAnalysis.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "eng/design/NamedFlagEntry.h"
 #include "eng/design/HENDesignChain.h"
 #include "eng/design/IHENDesign.h"
 #include "pellin/FlowSheet.h"
@@ -17,7 +18,6 @@ namespace {
 bool isProcess(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() == 0; }
 // Kind 1 is a utility; linked streams (kind 2) count with the process streams as search starts.
 bool isNotUtility(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() != 1; }
-constexpr int kMaxStoredName = 1 << 16;
 }  // namespace
 
 void UnitChain::MakeName() {
@@ -363,9 +363,7 @@ bool NetworkStructureAnalysis::Store(ILurmetBinaryFile& file) const {
     bool ok = file.BeginRecord(record, RecordVersion) && file.WriteInt(static_cast<std::int32_t>(m_entries.size()));
     for (const Entry& e : m_entries) {
         const std::string name = e.stream->GetName().c_str();
-        ok = ok && file.WriteInt(static_cast<std::int32_t>(name.size() + 1));
-        for (char c : name) ok = ok && file.WriteChar(c);
-        ok = ok && file.WriteChar('\0') && file.WriteChar(e.takesPart ? 1 : 0);
+        ok = ok && named_flag_entry::Write(file, name, e.takesPart);
     }
     return ok && file.WriteChar(m_loopAnalysis ? 1 : 0) && file.EndRecord(record);
 }
@@ -378,16 +376,10 @@ bool NetworkStructureAnalysis::ReadFlags(ILurmetBinaryFile& file, AnalysisStream
     if ((version != 1 && version != 2) || !file.ReadInt(count) || count < 0) return false;
     AnalysisStreamFlags stored;
     for (std::int32_t i = 0; i < count; ++i) {
-        std::int32_t length = 0;
-        if (!file.ReadInt(length) || length < 1 || length > kMaxStoredName) return false;
         std::string name;
-        char c = 0;
-        for (std::int32_t k = 0; k < length; ++k) {
-            if (!file.ReadChar(c)) return false;
-            if (k + 1 < length) name.push_back(c);
-        }
-        if (c != '\0' || !file.ReadChar(c)) return false;
-        stored.flags.emplace_back(std::move(name), c != 0);
+        bool flag = false;
+        if (!named_flag_entry::Read(file, name, flag)) return false;
+        stored.flags.emplace_back(std::move(name), flag);
     }
     char loops = 1;
     if (version >= 2 && !file.ReadChar(loops)) return false;

@@ -159,4 +159,23 @@ inline std::string ForeignPiece(const CPIHENDesign& d, IHeatIntegrationScenario&
     return std::string();
 }
 
+// A scenario with one design that a recorder listens to for the life of the test.
+struct ListenedDesign : DesignScenario {
+    ~ListenedDesign() {
+        if (d) d->RemoveNotificationReceiver(&view);
+    }
+    // Makes the design and starts listening to it.
+    void OpenDesign(const char* name = "D1") {
+        d = Design(name);
+        Listen();
+    }
+    void Listen() {
+        if (d) d->AddNotificationReceiver(&view);
+    }
+    // The n-th segment (0 first) of a stream's chain.
+    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
+    CPIHENDesign* d = nullptr;
+    Listener view;
+};
+
 }  // namespace design_test

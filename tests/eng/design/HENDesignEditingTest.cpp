@@ -14,7 +14,7 @@ namespace {
 
 // Hot H1 (180 -> 80, CP 2) and H2, cold C1 (40 -> 140, CP 2) and C2, steam ST (hot utility) and
 // cooling water CW (cold utility).
-struct Network : DesignScenario {
+struct Network : ListenedDesign {
     Network() {
         Add("H1", 180, 80, 2.0);
         Add("H2", 150, 60, 1.0);
@@ -22,16 +22,8 @@ struct Network : DesignScenario {
         Add("C2", 30, 100, 1.0);
         Add("ST", 250, 249, 0.5, 1);
         Add("CW", 20, 30, 0.1, 1);
-        d = Design("D1");
-        d->AddNotificationReceiver(&view);
+        OpenDesign();
     }
-    ~Network() {
-        if (d) d->RemoveNotificationReceiver(&view);
-    }
-    // The n-th segment (0 first) of a stream's chain.
-    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
-    CPIHENDesign* d = nullptr;
-    Listener view;
 };
 
 }  // namespace

@@ -12,23 +12,18 @@ using namespace design_test;
 
 namespace {
 
-struct Network : DesignScenario {
+struct Network : ListenedDesign {
     Network() {
         Add("H1", 180, 80, 2.0);
         Add("C1", 40, 140, 2.0);
         Add("C2", 30, 100, 1.0);
-        d = Design("D1");
-        d->AddNotificationReceiver(&view);
+        OpenDesign();
     }
-    ~Network() { d->RemoveNotificationReceiver(&view); }
-    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     CNode* Split(const std::string& stream, int segment, int branches) {
         CNode* tee = nullptr;
         CNode* s = Segment(stream, segment);
         return d->AddSplitterMixer(s, s, tee, "by hand", branches) ? tee : nullptr;
     }
-    CPIHENDesign* d = nullptr;
-    Listener view;
 };
 
 double Fraction(const CNode* segment, int* status = nullptr) {

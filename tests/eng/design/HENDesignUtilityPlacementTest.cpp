@@ -12,27 +12,20 @@ using namespace design_test;
 namespace {
 
 // Hot H1 (180 -> 80, CP 2), cold C1 (40 -> 140, CP 2): a match between them covers both at 200 kW.
-struct Network : DesignScenario {
+struct Network : ListenedDesign {
     Network() {
         Add("H1", 180, 80, 2.0);
         Add("C1", 40, 140, 2.0);
         Add("C2", 30, 100, 1.0);
         Add("ST", 250, 249, 0.5, 1);
         Add("CW", 20, 30, 0.1, 1);
-        d = Design("D1");
-        d->AddNotificationReceiver(&view);
+        OpenDesign();
     }
-    ~Network() {
-        if (d) d->RemoveNotificationReceiver(&view);
-    }
-    CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     CPString Name(CNode* unit) {
         CPString name;
         unit->getVariableAsString(NodeValue::UnitOperationName, name);
         return name;
     }
-    CPIHENDesign* d = nullptr;
-    Listener view;
 };
 
 void MarkOverSpecified(CNode* unit) { unit->addVariable("SpecStatus", 2.0, ValueStatus::Specified); }
