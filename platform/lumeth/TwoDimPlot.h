@@ -150,6 +150,11 @@ public:
 
     Text title;
     bool titleVisible = true;
+    // Where the plot's owner placed the title and the annotation in its window (the picture
+    // centres its title over the plot area).
+    CanvasPoint titlePlacement;
+    CanvasPoint annotationPlacement;
+    bool annotationVisible = true;
     Axis* GetXAxisPtr(int = -32767) { return &m_x; }
     Axis* GetYAxisPtr(int = -32767) { return &m_left; }
     // Adds (once) the right y axis for side 1; the left axis for any other side.
