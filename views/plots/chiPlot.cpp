@@ -28,8 +28,11 @@ int curveOf(int number) {
 
 double nonZero(double v) { return v == 0.0 ? kEmpty : v; }
 
+// A value in internal units converted to a unit of the framework's unit codes: 44 years, 99
+// cost, 100 cost per time (the kind of the cost rates here).
 double converted(double value, int kind, const char* unit) {
     if (value == kEmpty) return value;
+    if (kind == 100) kind = 31001;
     UnitConversion conversion;
     return get_unit(kind, unit, DefaultUnits, conversion) ? calc_ounit(value, conversion) : value;
 }
