@@ -2,6 +2,7 @@
 
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/ModuleLoader.h"
+#include "host/OutputText.h"
 #include "host/StreamTable.h"
 
 #include <cstdio>
@@ -109,8 +110,14 @@ int RunPlotRequest(const ModuleLoader& module, IHeatIntegrationScenario& scenari
     }
     if (request.json) std::fputs(json.c_str(), stdout);
     if (request.haveAt) {
-        if (streams.empty()) std::fputs("no stream at that point of the curves\n", stdout);
-        else std::printf("streams at %g, %g:%s\n", request.atHeatFlow, request.atTemperature, streams.c_str());
+        // The module's text is a heading line and one line per stream, indented by a blank.
+        std::string names;
+        for (std::size_t at = streams.find("\n "); at != std::string::npos; at = streams.find("\n ", at + 2)) {
+            const std::size_t end = streams.find('\n', at + 2);
+            names += (names.empty() ? "" : ", ") + streams.substr(at + 2, end == std::string::npos ? end : end - at - 2);
+        }
+        if (names.empty()) std::fputs("no stream at that point of the curves\n", stdout);
+        else std::printf("streams at %g, %g: %s\n", request.atHeatFlow, request.atTemperature, PrintableText(names, 2048).c_str());
     }
     return 0;
 }
