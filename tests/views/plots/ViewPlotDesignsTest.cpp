@@ -6,7 +6,9 @@
 #include "tests/eng/model/ScenarioTestDoubles.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/support/ProbeView.h"
+#include "lumeth/PlotParameters.h"
 #include "tests/support/SvgReadBack.h"
+#include "views/EnginePointers.h"
 #include "views/plots/ChiTable.h"
 #include "views/plots/chiPlot.h"
 
@@ -305,5 +307,133 @@ TEST_P(ViewPlotRecord, PlotsAreRebuiltWithTheirDesignsAtEveryVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ViewPlotRecord, ::testing::Values(6, chiPlot::ClassVersion));
+
+}  // namespace
+
+namespace {
+
+// A plot that writes its record as an older version did, to read it back as one.
+class OlderPlot : public chiPlot {
+public:
+    OlderPlot(Viewable* owner, IHeatIntegrationScenario* scenario, int version)
+        : chiPlot(owner, scenario, false), m_version(version) {}
+    bool StoreClassData(BinaryFile& file) override {
+        bool ok = file.WriteChar(0) && StorePlotParameters(file, GetPlotParameters()) &&
+                  StoreScenarioPointer(file, GetScenario()) && StorePointer(file, GetParent()) &&
+                  file.WriteInt(GetGraphType());
+        if (m_version >= 2) ok = ok && StorePointer(file, GetPlot());
+        auto entries = [&](const HVector<PlotDesignEntry*>& list) {
+            bool done = file.WriteInt(list.Count());
+            for (const PlotDesignEntry* e : list) done = done && file.WriteCPString(e->strName) && file.WriteInt(e->nDataSet);
+            return done;
+        };
+        if (m_version >= 4) ok = ok && entries(AlphaVector());
+        if (m_version >= 5) ok = ok && entries(RetrofitAlphaVector());
+        return ok;
+    }
+
+private:
+    int m_version;
+};
+
+class ViewPlotOlderRecord : public ::testing::TestWithParam<int> {};
+
+TEST_P(ViewPlotOlderRecord, EveryVersionReadsWhatItHadAndDrawsThePlotAnew) {
+    const int version = GetParam();
+    FourStreamProject project;
+    CaseDocument document{"case", &project.manager};
+    ObjectTypeRegistry* types = ObjectTypeRegistry::Current();
+    ObjectTypeInfo* type = types->FindMutable(chiPlot::TypeName);
+    ASSERT_NE(nullptr, type);
+    if (!types->Find(ProbeView::TypeName)) {
+        auto probe = std::make_unique<ObjectTypeInfo>(ProbeView::TypeName, types->Find("ViewableObject"), "ProbeView", 0, 1,
+                                                      "probe");
+        probe->SetClassVersion(3);
+        probe->SetFactory(&ProbeView::Create);
+        types->Add(std::move(probe));
+    }
+    const auto stored = type->GetClassVersion();
+    type->SetClassVersion(static_cast<std::int16_t>(version));
+    LurmetBinaryFile file = LurmetBinaryFile::ForWriting();
+    {
+        auto* root = new ProbeView(nullptr, "case");
+        root->SetDocument(&document);
+        for (int graph : {GrandCompositeCurve, AlphaPlot, RetrofitAlphaPlot}) {
+            auto* plot = new OlderPlot(root, project.scenario, version);
+            plot->SetName(FormattedText("plot %d", graph));
+            plot->ConstructPlot(graph);
+            plot->Update_ALPHA("D1", "", DesignAdded);
+            plot->Update_Retrofit_ALPHA("R1", "", DesignAdded);
+        }
+        EXPECT_TRUE(ViewRecords::Store(file, {root}));
+        EXPECT_TRUE(file.Commit());
+        delete root;
+    }
+    type->SetClassVersion(stored);
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(file.Bytes());
+    std::vector<Viewable*> roots;
+    ASSERT_TRUE(ViewRecords::Recall(in, roots, &document)) << "version " << version;
+    ASSERT_EQ(1u, roots.size());
+    for (int graph : {GrandCompositeCurve, AlphaPlot, RetrofitAlphaPlot}) {
+        auto* plot = static_cast<chiPlot*>(roots[0]->FindChild(chiPlot::TypeName, FormattedText("plot %d", graph)));
+        ASSERT_NE(nullptr, plot) << graph;
+        EXPECT_EQ(project.scenario, plot->GetScenario());
+        ASSERT_NE(nullptr, plot->GetPlot()) << graph;
+        EXPECT_NE(nullptr, plot->GetPlot()->GetPlotArea().GetDataSet(1)) << graph;
+    }
+    auto* alpha = static_cast<chiPlot*>(roots[0]->FindChild(chiPlot::TypeName, "plot 11"));
+    auto* retrofit = static_cast<chiPlot*>(roots[0]->FindChild(chiPlot::TypeName, "plot 16"));
+    EXPECT_EQ(version >= 4 ? 1 : 0, alpha->AlphaVector().Count());
+    EXPECT_EQ(version >= 4, alpha->GetPlot()->GetPlotArea().GetDataSet(2) != nullptr);
+    EXPECT_EQ(version >= 5 ? 1 : 0, retrofit->RetrofitAlphaVector().Count());
+    delete roots[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, ViewPlotOlderRecord, ::testing::Values(1, 2, 3, 4, 5));
+
+TEST(ViewPlotPointing, APositionOnTheHotCompositeCurveNamesItsStreams) {
+    SetDisplayUnitSet(SIUnits);
+    FourStreamProject project;
+    chiPlot plot(nullptr, project.scenario, false);
+    Text result;
+    EXPECT_EQ(1, plot.Interaction().DescribePoint(300.0, 200.0, result));
+    EXPECT_TRUE(result.empty()) << "no plot yet";
+    plot.ConstructPlot(CompositeCurves);
+    const PlotFrame f = plot.GetPlot()->Frame(chiPlot::PictureWidth, chiPlot::PictureHeight);
+    // The hot composite curve at 120 C carries H1 and H2.
+    double heatFlow = 0.0;
+    for (int i = 0; i + 1 < project.scenario->GetNumberOfCurvePoints(3); ++i) {
+        const double t0 = project.scenario->GetTargetCurveValue(3, 0, i), t1 = project.scenario->GetTargetCurveValue(3, 0, i + 1);
+        if ((t0 - 120.0) * (t1 - 120.0) > 0.0) continue;
+        const double h0 = project.scenario->GetTargetCurveValue(3, 1, i), h1 = project.scenario->GetTargetCurveValue(3, 1, i + 1);
+        heatFlow = h0 + (120.0 - t0) / (t1 - t0) * (h1 - h0);
+    }
+    EXPECT_EQ(1, plot.Interaction().DescribePoint(f.ToPixelX(heatFlow), f.ToPixelY(120.0), result));
+    EXPECT_NE(Text::npos, result.find("\n H1")) << result;
+    EXPECT_NE(Text::npos, result.find("\n H2")) << result;
+    EXPECT_EQ('\n', result[0]);
+    plot.Interaction().DescribePoint(1.0, 1.0, result);
+    EXPECT_TRUE(result.empty()) << "outside the plot area";
+}
+
+TEST_F(ViewPlotDesigns, FeasibilityStylesOfTheAlphaPlotsDesigns) {
+    FakeDesign* done = addDesign("Done", 500.0);
+    FakeDesign* open = addDesign("Open", 500.0);
+    (void)done;
+    (void)open;
+    chiPlot alpha(nullptr, scenario.get(), false);
+    alpha.ConstructPlot(AlphaPlot);
+    alpha.Update_ALPHA("Done", "", DesignAdded);
+    alpha.Update_ALPHA("Open", "", DesignAdded);
+    alpha.Update_ALPHA("Gone", "", DesignAdded);
+    alpha.UpdateAlphaFeasibility();
+    // The fake designs have no unsatisfied process streams: every existing design is feasible.
+    EXPECT_EQ(101, alpha.GetPlot()->GetPlotArea().GetDataSet(2)->appearance.style);
+    EXPECT_EQ(101, alpha.GetPlot()->GetPlotArea().GetDataSet(3)->appearance.style);
+    EXPECT_EQ(7, alpha.GetPlot()->GetPlotArea().GetDataSet(4)->appearance.style) << "a missing design is left alone";
+    VarDescription cost;
+    ASSERT_TRUE(VarDescription::Parse("CostPerTime.236.4", cost));
+    EXPECT_EQ(Viewable::EmptyValue, alpha.Value(cost)) << "no design of that name";
+}
 
 }  // namespace
