@@ -115,7 +115,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             return true;
         };
         const bool plotOption = a == "--kind" || a == "--svg" || a == "--at";
-        if (plotOption != (command == "plot") && plotOption) {
+        if (plotOption && command != "plot") {
             error = command + " takes no " + a + " (it belongs to plot)";
             return false;
         }

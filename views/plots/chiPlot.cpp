@@ -330,24 +330,35 @@ Text chiPlot::TitleTag(const VarDescription&) { return m_pOwner ? m_pOwner->GetN
 
 // ---- commands and links ----
 
+namespace {
+
+// The command words of the plot: each draws its graph on a plot not drawn yet.
+const struct {
+    const char* word;
+    void (chiPlot::*draw)();
+} kWords[] = {
+    {"ViewHeatCascadeCurve", &chiPlot::DrawGraphHeatCascade},
+    {"ViewCombinedHeatCascadeCurve", &chiPlot::DrawGraphCombinedHeatCascade},
+    {"ViewUnshiftedCompositeCurve", &chiPlot::DrawUnshiftedCompositeCurve},
+    {"ViewShiftedCompositeCurve", &chiPlot::DrawShiftedCompositeCurve},
+    {"ViewUnshiftedBalancedCompositeCurve", &chiPlot::DrawUnshiftedBalancedCompositeCurve},
+    {"ViewShiftedBalancedCompositeCurve", &chiPlot::DrawShiftedBalancedCompositeCurve},
+    {"ViewUtilityCompositeCurve", &chiPlot::DrawUtilityCompositeCurve},
+    {"ViewHotDrivingForceCurve", &chiPlot::DrawHotDrivingForceCurve},
+    {"ViewColdDrivingForceCurve", &chiPlot::DrawColdDrivingForceCurve},
+    {"ViewUserSupplied_CC", &chiPlot::Draw_CC},
+};
+
+}  // namespace
+
+void chiPlot::LoadVariables(FormDescription& form) {
+    Form().Describe(form);
+    for (const auto& w : kWords) form.Add({Text(w.word) + ".0", FormHook::Command, 1519, false, 0});
+}
+
 int chiPlot::Message(const Text& line) {
     Text word, rest;
     line.Token(word, rest);
-    static const struct {
-        const char* word;
-        void (chiPlot::*draw)();
-    } kWords[] = {
-        {"ViewHeatCascadeCurve", &chiPlot::DrawGraphHeatCascade},
-        {"ViewCombinedHeatCascadeCurve", &chiPlot::DrawGraphCombinedHeatCascade},
-        {"ViewUnshiftedCompositeCurve", &chiPlot::DrawUnshiftedCompositeCurve},
-        {"ViewShiftedCompositeCurve", &chiPlot::DrawShiftedCompositeCurve},
-        {"ViewUnshiftedBalancedCompositeCurve", &chiPlot::DrawUnshiftedBalancedCompositeCurve},
-        {"ViewShiftedBalancedCompositeCurve", &chiPlot::DrawShiftedBalancedCompositeCurve},
-        {"ViewUtilityCompositeCurve", &chiPlot::DrawUtilityCompositeCurve},
-        {"ViewHotDrivingForceCurve", &chiPlot::DrawHotDrivingForceCurve},
-        {"ViewColdDrivingForceCurve", &chiPlot::DrawColdDrivingForceCurve},
-        {"ViewUserSupplied_CC", &chiPlot::Draw_CC},
-    };
     for (const auto& w : kWords)
         if (word == w.word) {
             (this->*w.draw)();

@@ -109,7 +109,8 @@ public:
 
     // ---- framework hooks ----
     static const ViewForm<chiPlot>& Form();
-    static void LoadVariables(FormDescription& form) { Form().Describe(form); }
+    // The variables of the form rows and the command words of Message.
+    static void LoadVariables(FormDescription& form);
     double Value(const VarDescription& var) override;
     Text TextValue(const VarDescription& var) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;

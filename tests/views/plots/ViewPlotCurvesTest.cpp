@@ -195,7 +195,7 @@ std::vector<PlotCase> allCases() {
     return out;
 }
 
-INSTANTIATE_TEST_SUITE_P(CurveKinds, ViewPlotCurves, ::testing::ValuesIn(allCases()), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(ViewCurveKinds, ViewPlotCurves, ::testing::ValuesIn(allCases()), [](const auto& info) {
     return std::string(info.param.table) + "_" + std::to_string(info.param.graph);
 });
 
