@@ -201,7 +201,11 @@ int chiPlot::CurveCount(const VarDescription& var, DimInfo& dims) {
     const int n = var.Number();
     int count = 0;
     if (n == 224 || n == 225) count = m_pScenario->GetNumberOfCurvePoints(0);
-    else if (n == 220 || n == 221) count = m_pScenario->GetNumberOfCurvePoints(7) + m_pScenario->GetNumberOfCurvePoints(6);
+    else if (n == 220 || n == 221)
+        // The hot utility curve was read over the points of both utility curves; the scenario's
+        // curve 6 holds only its own, and points past them would be drawn at the origin.
+        count = std::min(m_pScenario->GetNumberOfCurvePoints(7) + m_pScenario->GetNumberOfCurvePoints(6),
+                         m_pScenario->GetNumberOfCurvePoints(6));
     else count = m_pScenario->GetNumberOfCurvePoints(curveOf(n));
     dims.AddDim(count);
     return 1;
