@@ -116,6 +116,9 @@ std::vector<double> AxisScale::Ticks() const {
 }
 
 AxisScale NiceScale(double lo, double hi, double fixedLo, double fixedHi, int intervals) {
+    // A fixed end that is no number is no fixed end.
+    if (!std::isfinite(fixedLo)) fixedLo = Viewable::EmptyValue;
+    if (!std::isfinite(fixedHi)) fixedHi = Viewable::EmptyValue;
     Range r;
     r.lo = lo, r.hi = hi;
     if (lo > hi) r.lo = HUGE_VAL, r.hi = -HUGE_VAL;
@@ -126,6 +129,12 @@ AxisScale NiceScale(double lo, double hi, double fixedLo, double fixedHi, int in
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double f = raw / magnitude;
     a.step = (f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 5.0 ? 5.0 : 10.0) * magnitude;
+    if (!std::isfinite(a.step) || !(a.step > 0.0)) {
+        // A span beyond the doubles: the ends as they are, no ticks.
+        a.step = 0.0;
+        if (!std::isfinite(a.hi - a.lo)) a.lo = -1.0, a.hi = 1.0;
+        return a;
+    }
     if (fixedLo == Viewable::EmptyValue) a.lo = std::floor(a.lo / a.step + 1e-9) * a.step;
     if (fixedHi == Viewable::EmptyValue) a.hi = std::ceil(a.hi / a.step - 1e-9) * a.step;
     if (a.hi <= a.lo) a.hi = a.lo + a.step;

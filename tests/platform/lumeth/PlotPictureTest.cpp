@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(PlotPicture, NiceScalesStepBy1_2Or5AndWidenToTheirTicks) {
@@ -34,6 +36,11 @@ TEST(PlotPicture, NiceScalesStepBy1_2Or5AndWidenToTheirTicks) {
         ASSERT_GE(ticks.size(), 3u);
         EXPECT_NEAR(a.lo, ticks.front(), 1e-12);
         EXPECT_NEAR(a.hi, ticks.back(), 1e-12);
+    }
+    // Ends no picture can hold give a scale of finite numbers.
+    for (const AxisScale& odd : {NiceScale(-1e308, 1e308, none, none), NiceScale(0.0, 1.0, std::nan(""), HUGE_VAL)}) {
+        EXPECT_TRUE(std::isfinite(odd.lo) && std::isfinite(odd.hi) && odd.lo < odd.hi);
+        for (double t : odd.Ticks()) EXPECT_TRUE(std::isfinite(t));
     }
     const AxisScale fixed = NiceScale(0.0, 90.0, -5.0, none);
     EXPECT_EQ((std::vector<double>{-5.0, 20.0, 40.0, 60.0, 80.0, 100.0}), fixed.Ticks())
