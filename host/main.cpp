@@ -9,6 +9,7 @@
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
+#include "host/PlotCommand.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 #include "host/StreamTableChecks.h"
@@ -40,6 +41,8 @@ int usage() {
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
                  "       kestrin-host autodesign FILE --matches-only [--dtmin X] [--json]\n"
                  "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
+                 "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
+                 "                            [--at H,T] [--json]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
                  "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
@@ -50,8 +53,10 @@ int usage() {
                  "  --forbid HOT:COLD   the two process streams may not exchange heat (repeatable); the area\n"
                  "                      target then comes from the area LP\n"
                  "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n"
-                 "  --matches-only      automatic design stops after the LP: utility loads and matches\n",
-                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints);
+                 "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
+                 "  --kind KIND         the plot: %s\n"
+                 "  --at H,T            the streams at that point (display units) of the curves\n",
+                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, PlotKindNames().c_str());
     return 2;
 }
 
@@ -83,6 +88,9 @@ struct Options {
     bool haveSave = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
+    std::string kind;
+    std::string at;
+    PlotRequest plot;
 };
 
 bool parseOptions(const std::string& command, int argc, char** argv, Options& o, std::string& error) {
@@ -110,6 +118,19 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             ++i;
             return true;
         };
+        const bool plotOption = a == "--kind" || a == "--svg" || a == "--at";
+        if (plotOption && command != "plot") {
+            error = command + " takes no " + a + " (it belongs to plot)";
+            return false;
+        }
+        if (plotOption) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                error = a + " needs a value";
+                return false;
+            }
+            (a == "--kind" ? o.kind : a == "--svg" ? o.plot.svg : o.at) = argv[++i];
+            continue;
+        }
         if (a == "--json") {
             o.json = true;
         } else if (a == "--matches-only") {
@@ -321,6 +342,49 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     return 0;
 }
 
+int runPlot(ModuleLoader& module, Options& o) {
+    std::string why;
+    o.plot.graphType = PlotGraphType(o.kind, why);
+    if (o.kind.empty()) return fail("plot needs --kind (" + PlotKindNames() + ")");
+    if (o.plot.graphType < 0) return fail(why);
+    if (o.plot.graphType == 0) return fail("unknown plot kind " + o.kind + " (" + PlotKindNames() + ")");
+    if (o.plot.svg.empty()) return fail("plot needs --svg OUT");
+    if (!o.at.empty() && !ParsePlotPoint(o.at, o.plot)) return fail("--at needs H,T (two numbers)");
+    o.plot.json = o.json;
+    const bool cost = IsCostPlot(o.plot.graphType);
+    if (o.plot.haveAt && cost) return fail("--at names the streams on a curve of heat flow and temperature, not on a cost plot");
+    if ((o.haveFrom || o.haveTo || o.haveStep) && !cost) return fail("--from, --to and --step are for the cost plots");
+    if (o.haveFrom != o.haveTo) return fail("--from and --to go together");
+    if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveSave || o.matchesOnly)
+        return fail("plot takes only --kind, --svg, --dtmin, --from, --to, --step, --at and --json");
+    if (o.haveFrom) {
+        if (!(o.from >= kMinDTmin) || o.to <= o.from || o.to > kMaxDTmin)
+            return fail("--from must be at least " + fixed(kMinDTmin) + " C, --to above --from and at most " +
+                        fixed(kMaxDTmin) + " C");
+        if (o.haveStep && o.step <= 0.0) return fail("--step must be above 0");
+        if ((o.to - o.from) / o.step >= static_cast<double>(kMaxPoints))
+            return fail("--from, --to and --step ask for more than " + std::to_string(kMaxPoints) + " points");
+    }
+    if (SameFile(o.file, o.plot.svg) || o.plot.svg == o.file) return fail("--svg " + o.plot.svg + " names the input; it was left as it is");
+    HostSession session(module);
+    std::string error;
+    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    IHeatIntegrationScenario* scenario = session.Scenario();
+    if (!scenario) return fail(o.file + ": the case holds no scenario");
+    if (o.haveDtmin) {
+        if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
+            return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C");
+        scenario->SetDTmin(o.dtmin);
+    }
+    if (o.haveFrom) scenario->CalculateSuperTargets(o.from, o.to, o.step);
+    if (cost && o.plot.graphType != 14 && scenario->GetNumberOfSuperTargetPoints() == 0 && scenario->GetNumberOfDesigns() == 0)
+        return fail("the " + o.kind + " plot needs range targets: give --from and --to, or a case that holds them");
+    if (o.plot.graphType == 14 && scenario->GetNumberOfDesigns() == 0)
+        return fail("the payback plot shows designs, and " + o.file + " holds none");
+    if (RunPlotRequest(module, *scenario, o.plot, error) != 0) return fail(error);
+    return 0;
+}
+
 int runInfo(ModuleLoader& module) {
     using SetupFn = void (*)();
     using DescribeFn = int (*)(char*, int);
@@ -340,7 +404,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract")
+        command != "extract" && command != "plot")
         return usage();
     if (command == "extract") {
         ModuleLoader module;
@@ -351,6 +415,7 @@ int main(int argc, char** argv) {
     Options options;
     std::string error;
     if (command != "info" && !parseOptions(command, argc, argv, options, error)) {
+        if (command == "plot") return fail(error);
         std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(error, 600).c_str());
         return usage();
     }
@@ -359,5 +424,6 @@ int main(int argc, char** argv) {
     if (command == "info") return runInfo(module);
     if (command == "targets") return runTargets(module, options);
     if (command == "autodesign") return runAutodesign(module, options);
+    if (command == "plot") return runPlot(module, options);
     return runSupertarget(module, options);
 }

@@ -20,6 +20,7 @@ void ViewRegistrationPlan::AddType(const ViewTypeRow& row) {
                            if (row.extraValue) info->SetExtraValue(row.extraValue);
                            info->SetFactory(row.factory);
                            info->SetTransient(row.transient);
+                           info->SetLoadVariables(row.loadVariables);
                            return r.types.Add(std::move(info)) != nullptr;
                        }});
 }

@@ -34,6 +34,7 @@ struct ViewTypeRow {
     bool supportsHeatIntegration;
     ViewFactory factory;  // null until the view class is part of the module
     bool transient = false;  // rebuilt by its owner, never stored as a view of its own
+    LoadVariablesHook loadVariables = nullptr;  // the class's form description, when it has one
 };
 
 class ViewRegistrationPlan {

@@ -10,6 +10,7 @@ void Canvas::SetExtent(double width, double height) {
 
 int Canvas::Push(CanvasPrimitive p) {
     p.tag = m_tag;
+    p.group = m_group;
     m_items.push_back(std::move(p));
     return Count() - 1;
 }
@@ -80,6 +81,25 @@ int Canvas::AddText(CanvasPoint at, const Text& text, const FontResource& font, 
     return Push(std::move(p));
 }
 
+int Canvas::AddText(CanvasPoint at, const Text& text, const FontResource& font, const ColourResource& colour,
+                    TextAnchor anchor, TextBaseline baseline, double rotation) {
+    const int i = AddText(at, text, font, colour);
+    m_items.back().anchor = anchor;
+    m_items.back().baseline = baseline;
+    m_items.back().rotation = rotation;
+    return i;
+}
+
+void Canvas::SetMarkup(int i, const CanvasMarkup& markup) {
+    if (i >= 0 && i < Count()) m_items[static_cast<std::size_t>(i)].markup = markup;
+}
+
+int Canvas::BeginGroup(const CanvasMarkup& markup) {
+    m_groups.push_back(markup);
+    m_group = NumberOfGroups();
+    return m_group;
+}
+
 void Canvas::RemoveTagged(int tag) {
     std::erase_if(m_items, [tag](const CanvasPrimitive& p) { return p.tag == tag; });
 }
@@ -141,8 +161,12 @@ bool hits(const CanvasPrimitive& p, CanvasPoint q, double tol) {
         case PrimitiveKind::Text: {
             double w = 0, h = 0;
             Canvas::TextBox(p, w, h);
-            return q.x >= p.points[0].x && q.x <= p.points[0].x + w && q.y >= p.points[0].y &&
-                   q.y <= p.points[0].y + h;
+            double x0 = p.points[0].x, y0 = p.points[0].y;
+            if (p.anchor == TextAnchor::Middle) x0 -= w / 2.0;
+            if (p.anchor == TextAnchor::End) x0 -= w;
+            if (p.baseline == TextBaseline::Middle) y0 -= h / 2.0;
+            if (p.baseline == TextBaseline::Baseline) y0 -= h;
+            return q.x >= x0 && q.x <= x0 + w && q.y >= y0 && q.y <= y0 + h;
         }
     }
     return false;
@@ -197,6 +221,13 @@ Text Canvas::Dump() const {
         out += " colour=" + p.line.colour.Hex();
         if (p.kind != PrimitiveKind::Text) out += FormattedText(" width=%d style=%d", p.line.width, p.line.style);
         if (p.filled) out += " fill=" + p.fill.Hex();
+        if (p.anchor != TextAnchor::Start) out += p.anchor == TextAnchor::Middle ? " anchor=middle" : " anchor=end";
+        if (p.baseline != TextBaseline::Top)
+            out += p.baseline == TextBaseline::Middle ? " baseline=middle" : " baseline=baseline";
+        if (p.rotation != 0.0) out += " rotation=" + num(p.rotation);
+        if (!p.markup.cssClass.empty()) out += " class=" + p.markup.cssClass;
+        for (const auto& [name, value] : p.markup.data) out += " data-" + name + "=\"" + value + "\"";
+        if (p.group) out += FormattedText(" group=%d", p.group);
         out += FormattedText(" tag=%d\n", p.tag);
     }
     return out;
@@ -293,29 +324,49 @@ bool finite(CanvasPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 }  // namespace
 
 namespace {
+// The class and data attributes of a primitive or group.
+Text svgMarkup(const CanvasMarkup& m) {
+    Text out;
+    if (!m.cssClass.empty()) out += " class=\"" + XmlEscape(m.cssClass) + "\"";
+    for (const auto& [name, value] : m.data) out += " data-" + XmlEscape(name) + "=\"" + XmlEscape(value) + "\"";
+    return out;
+}
+
+Text textPlacement(const CanvasPrimitive& p) {
+    const double x = p.points[0].x;
+    const double y = p.baseline == TextBaseline::Top ? p.points[0].y + p.font.size : p.points[0].y;
+    Text out = " x=\"" + num(x) + "\" y=\"" + num(y) + "\"";
+    if (p.anchor == TextAnchor::Middle) out += " text-anchor=\"middle\"";
+    if (p.anchor == TextAnchor::End) out += " text-anchor=\"end\"";
+    if (p.baseline == TextBaseline::Middle) out += " dominant-baseline=\"middle\"";
+    if (p.rotation != 0.0) out += " transform=\"rotate(" + num(p.rotation) + " " + num(x) + " " + num(y) + ")\"";
+    return out;
+}
+
 // The SVG element of one primitive whose numbers are all finite.
 Text svgElement(const CanvasPrimitive& p) {
     Text out;
+    const Text markup = svgMarkup(p.markup);
     Text stroke = " stroke=\"" + p.line.colour.Hex() + "\" stroke-width=\"" + FormattedText("%d", p.line.width) + "\"";
     if (const char* dash = dashArray(p.line.style)) stroke += Text(" stroke-dasharray=\"") + dash + "\"";
     const Text fill = p.filled ? " fill=\"" + p.fill.Hex() + "\"" : Text(" fill=\"none\"");
     switch (p.kind) {
         case PrimitiveKind::Line:
             out += "<line x1=\"" + num(p.points[0].x) + "\" y1=\"" + num(p.points[0].y) + "\" x2=\"" +
-                   num(p.points[1].x) + "\" y2=\"" + num(p.points[1].y) + "\"" + stroke + "/>\n";
+                   num(p.points[1].x) + "\" y2=\"" + num(p.points[1].y) + "\"" + markup + stroke + "/>\n";
             break;
         case PrimitiveKind::Polyline: {
             Text pts;
             for (const CanvasPoint& pt : p.points) pts += (pts.empty() ? "" : " ") + num(pt.x) + "," + num(pt.y);
-            out += Text(p.filled ? "<polygon" : "<polyline") + " points=\"" + pts + "\"" + stroke + fill + "/>\n";
+            out += Text(p.filled ? "<polygon" : "<polyline") + markup + " points=\"" + pts + "\"" + stroke + fill + "/>\n";
             break;
         }
         case PrimitiveKind::Rectangle:
-            out += "<rect x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y) + "\" width=\"" +
+            out += "<rect" + markup + " x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y) + "\" width=\"" +
                    num(p.points[1].x) + "\" height=\"" + num(p.points[1].y) + "\"" + stroke + fill + "/>\n";
             break;
         case PrimitiveKind::Circle:
-            out += "<circle cx=\"" + num(p.points[0].x) + "\" cy=\"" + num(p.points[0].y) + "\" r=\"" +
+            out += "<circle" + markup + " cx=\"" + num(p.points[0].x) + "\" cy=\"" + num(p.points[0].y) + "\" r=\"" +
                    num(p.radius) + "\"" + stroke + fill + "/>\n";
             break;
         case PrimitiveKind::Arc: {
@@ -326,14 +377,13 @@ Text svgElement(const CanvasPrimitive& p) {
             // Angles run counter-clockwise on screen, where y grows downwards.
             const double x0 = c.x + p.radius * std::cos(a0), y0 = c.y - p.radius * std::sin(a0);
             const double x1 = c.x + p.radius * std::cos(a1), y1 = c.y - p.radius * std::sin(a1);
-            out += "<path d=\"M " + num(x0) + " " + num(y0) + " A " + num(p.radius) + " " + num(p.radius) + " 0 " +
+            out += "<path" + markup + " d=\"M " + num(x0) + " " + num(y0) + " A " + num(p.radius) + " " + num(p.radius) + " 0 " +
                    (std::fabs(sweep) > 180.0 ? "1" : "0") + " " + (sweep > 0 ? "0" : "1") + " " + num(x1) + " " +
                    num(y1) + "\"" + stroke + " fill=\"none\"/>\n";
             break;
         }
         case PrimitiveKind::Text:
-            out += "<text x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y + p.font.size) +
-                   "\" font-family=\"" + XmlEscape(p.font.name) + "\" font-size=\"" + num(p.font.size) +
+            out += "<text" + markup + textPlacement(p) + " font-family=\"" + XmlEscape(p.font.name) + "\" font-size=\"" + num(p.font.size) +
                    "\" fill=\"" + p.line.colour.Hex() + "\">" + XmlEscape(p.text) + "</text>\n";
             break;
     }
@@ -348,7 +398,13 @@ Text Canvas::ExportSVG() const {
         num(m_width).c_str(), num(m_height).c_str(), num(m_width).c_str(), num(m_height).c_str());
     out += "<rect x=\"0\" y=\"0\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
            m_background.Hex() + "\"/>\n";
+    int open = 0;
     for (const CanvasPrimitive& p : m_items) {
+        if (p.group != open) {
+            if (open) out += "</g>\n";
+            open = p.group;
+            if (open) out += "<g" + svgMarkup(Group(open)) + ">\n";
+        }
         // A number that is not finite is never written: such a primitive is left out, and an
         // open polyline is broken there into the runs on either side (a gap in the curve).
         bool drawable = std::isfinite(p.radius) && std::isfinite(p.startAngle) && std::isfinite(p.sweepAngle) &&
@@ -369,6 +425,7 @@ Text Canvas::ExportSVG() const {
             }
         }
     }
+    if (open) out += "</g>\n";
     out += "</svg>\n";
     return out;
 }

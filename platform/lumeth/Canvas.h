@@ -6,6 +6,7 @@
 #include "lumeth/Resources.h"
 #include "lumeth/Text.h"
 
+#include <utility>
 #include <vector>
 
 struct CanvasPoint {
@@ -21,6 +22,19 @@ struct LineAttrib {
 
 enum class PrimitiveKind { Line, Polyline, Rectangle, Circle, Arc, Text };
 
+// Where a text sits against its point: horizontally (start, middle, end of the text) and
+// vertically (Top: the point is the text's top edge, as texts always were; Middle: its middle;
+// Baseline: its baseline).
+enum class TextAnchor { Start, Middle, End };
+enum class TextBaseline { Top, Middle, Baseline };
+
+// A class and data attributes that scripts read a picture by ("data-set", {"data-label", ...}).
+struct CanvasMarkup {
+    Text cssClass;
+    std::vector<std::pair<Text, Text>> data;  // names without the "data-" prefix
+    bool empty() const { return cssClass.empty() && data.empty(); }
+};
+
 struct CanvasPrimitive {
     PrimitiveKind kind = PrimitiveKind::Line;
     std::vector<CanvasPoint> points;  // line: 2; polyline: n; rectangle: corner and size; circle, arc, text: 1
@@ -31,6 +45,11 @@ struct CanvasPrimitive {
     ColourResource fill;
     FontResource font;
     Text text;
+    TextAnchor anchor = TextAnchor::Start;
+    TextBaseline baseline = TextBaseline::Top;
+    double rotation = 0.0;  // text only: degrees, clockwise on screen, about the text's point
+    CanvasMarkup markup;
+    int group = 0;          // 1-based number of the group it was drawn in; 0: none
     int tag = 0;
 };
 
@@ -53,10 +72,25 @@ public:
                   const ColourResource& fill = DefaultColour());
     int AddArc(CanvasPoint centre, double radius, double startAngle, double sweepAngle, const LineAttrib& line);
     int AddText(CanvasPoint at, const Text& text, const FontResource& font, const ColourResource& colour);
+    // A text placed by its anchor and baseline, turned by `rotation` degrees about its point.
+    int AddText(CanvasPoint at, const Text& text, const FontResource& font, const ColourResource& colour,
+                TextAnchor anchor, TextBaseline baseline, double rotation = 0.0);
+    // The class and data attributes of primitive i.
+    void SetMarkup(int i, const CanvasMarkup& markup);
+    // Primitives drawn between BeginGroup and EndGroup form one group (an SVG "g") with its own
+    // markup. Groups do not nest: a new group ends the one open.
+    int BeginGroup(const CanvasMarkup& markup);
+    void EndGroup() { m_group = 0; }
+    int NumberOfGroups() const { return static_cast<int>(m_groups.size()); }
+    const CanvasMarkup& Group(int number) const { return m_groups[static_cast<std::size_t>(number - 1)]; }
 
     int Count() const { return static_cast<int>(m_items.size()); }
     const CanvasPrimitive& At(int i) const { return m_items[static_cast<std::size_t>(i)]; }
-    void Clear() { m_items.clear(); }
+    void Clear() {
+        m_items.clear();
+        m_groups.clear();
+        m_group = 0;
+    }
     void RemoveTagged(int tag);
 
     // The topmost primitive (the last drawn) at the point: strokes within the tolerance, filled
@@ -76,7 +110,9 @@ private:
     double m_width = 0.0, m_height = 0.0;
     ColourResource m_background{"White", 255, 255, 255};
     int m_tag = 0;
+    int m_group = 0;
     std::vector<CanvasPrimitive> m_items;
+    std::vector<CanvasMarkup> m_groups;
 };
 
 // Escapes the five XML special characters.

@@ -99,86 +99,223 @@ Text TwoDimPlot::Dump() const {
     return out;
 }
 
-Text TwoDimPlot::ExportSVG(double width, double height) const {
-    const double left = 70.0, right = m_right ? 70.0 : 20.0, top = 40.0, bottom = 50.0;
-    const double w = std::max(10.0, width - left - right), h = std::max(10.0, height - top - bottom);
+std::vector<double> AxisScale::Ticks() const {
+    std::vector<double> out;
+    if (!(step > 0.0) || !std::isfinite(lo) || !std::isfinite(hi)) return out;
+    const double first = std::ceil(lo / step - 1e-9), last = std::floor(hi / step + 1e-9);
+    if (last - first > 1000.0) return out;
+    if (fixedLo) out.push_back(lo);
+    for (double k = first; k <= last; k += 1.0) {
+        double v = k * step;
+        if (std::fabs(v) < step * 1e-9) v = 0.0;
+        if ((fixedLo && v - lo < step / 3.0) || (fixedHi && hi - v < step / 3.0)) continue;
+        out.push_back(v);
+    }
+    if (fixedHi) out.push_back(hi);
+    return out;
+}
+
+AxisScale NiceScale(double lo, double hi, double fixedLo, double fixedHi, int intervals) {
+    // A fixed end that is no number is no fixed end.
+    if (!std::isfinite(fixedLo)) fixedLo = Viewable::EmptyValue;
+    if (!std::isfinite(fixedHi)) fixedHi = Viewable::EmptyValue;
+    Range r;
+    r.lo = lo, r.hi = hi;
+    if (lo > hi) r.lo = HUGE_VAL, r.hi = -HUGE_VAL;
+    r.Settle(fixedLo, fixedHi);
+    AxisScale a;
+    a.lo = r.lo, a.hi = r.hi;
+    const double raw = (a.hi - a.lo) / std::max(1, intervals);
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / magnitude;
+    a.step = (f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 5.0 ? 5.0 : 10.0) * magnitude;
+    if (!std::isfinite(a.step) || !(a.step > 0.0)) {
+        // A span beyond the doubles: the ends as they are, no ticks.
+        a.step = 0.0;
+        if (!std::isfinite(a.hi - a.lo)) a.lo = -1.0, a.hi = 1.0;
+        return a;
+    }
+    if (fixedLo == Viewable::EmptyValue) a.lo = std::floor(a.lo / a.step + 1e-9) * a.step;
+    if (fixedHi == Viewable::EmptyValue) a.hi = std::ceil(a.hi / a.step - 1e-9) * a.step;
+    if (a.hi <= a.lo) a.hi = a.lo + a.step;
+    a.fixedLo = fixedLo != Viewable::EmptyValue;
+    a.fixedHi = fixedHi != Viewable::EmptyValue;
+    return a;
+}
+
+std::vector<TwoDimPlot::Drawn> TwoDimPlot::DrawnSets() const {
+    std::vector<Drawn> drawn;
+    for (const PlottedData* set : m_area.DataSets())
+        if (set->IsVisible()) drawn.push_back({set, ResolvePoints(*set)});
+    return drawn;
+}
+
+PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, double height) const {
     // Ranges over the visible data sets of each axis, unless the plot parameters fix them.
     Range rx, rl, rr;
-    struct Drawn {
-        const PlottedData* set;
-        std::vector<CanvasPoint> points;
-    };
-    std::vector<Drawn> drawn;
-    for (const PlottedData* set : m_area.DataSets()) {
-        if (!set->IsVisible()) continue;
-        Drawn d{set, ResolvePoints(*set)};
+    int labelled = 0;
+    for (const Drawn& d : drawn) {
+        const bool right = d.set->GetYAxis()->GetKind() == Axis::RightY;
         for (const CanvasPoint& p : d.points) {
-            if (p.x == EmptyValue || p.y == EmptyValue) continue;
+            if (p.x == EmptyValue || p.y == EmptyValue || !std::isfinite(p.x) || !std::isfinite(p.y)) continue;
             rx.Add(p.x);
-            (set->GetYAxis()->GetKind() == Axis::RightY ? rr : rl).Add(p.y);
+            (right ? rr : rl).Add(p.y);
         }
-        drawn.push_back(std::move(d));
+        if (!d.set->Label().empty()) ++labelled;
     }
     const Dim2GraphControl* params = m_parameters;
-    rx.Settle(params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
-    rl.Settle(params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
-    rr.Settle(EmptyValue, EmptyValue);
-    auto sx = [&](double x) { return left + (x - rx.lo) / (rx.hi - rx.lo) * w; };
-    auto sy = [&](double y, const Range& r) { return top + h - (y - r.lo) / (r.hi - r.lo) * h; };
+    PlotFrame f;
+    f.x = NiceScale(rx.lo, rx.hi, params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
+    f.y = NiceScale(rl.lo, rl.hi, params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
+    f.hasRight = m_right != nullptr;
+    if (f.hasRight) f.y2 = NiceScale(rr.lo, rr.hi, EmptyValue, EmptyValue);
+    const double legendRows = m_area.key.IsVisible() ? labelled : 0;
+    f.left = 80.0;
+    f.top = 45.0;
+    const double right = f.hasRight ? 80.0 : 25.0, bottom = 65.0 + 16.0 * legendRows;
+    f.width = std::max(10.0, width - f.left - right);
+    f.height = std::max(10.0, height - f.top - bottom);
+    return f;
+}
+
+PlotFrame TwoDimPlot::Frame(double width, double height) const { return FrameOf(DrawnSets(), width, height); }
+
+bool TwoDimPlot::AxisValuesAt(CanvasPoint position, double& x, double& y, double width, double height) const {
+    const PlotFrame f = Frame(width, height);
+    if (position.x < f.left || position.x > f.left + f.width || position.y < f.top || position.y > f.top + f.height)
+        return false;
+    x = f.x.lo + (position.x - f.left) / f.width * (f.x.hi - f.x.lo);
+    y = f.y.lo + (f.top + f.height - position.y) / f.height * (f.y.hi - f.y.lo);
+    return true;
+}
+
+Text TwoDimPlot::AxisUnit(const Axis& axis) const {
+    for (const PlottedData* set : m_area.DataSets()) {
+        const bool onAxis = axis.GetKind() == Axis::X ? true : set->GetYAxis() == &axis;
+        if (!onAxis) continue;
+        VarDescription v;
+        if (!VarDescription::Parse(axis.GetKind() == Axis::X ? set->XMoniker() : set->YMoniker(), v)) continue;
+        Viewable* view = ResolvePath(v);
+        if (!view) continue;
+        const VarDescription var = v.Final();
+        if (var.Type() == 0) continue;
+        return DefUnitConv(view->GetEDVarType(var)).name;
+    }
+    return Text();
+}
+
+namespace {
+
+Text exact(double v) { return FormattedText("%.15g", v); }
+
+CanvasMarkup mark(const char* cls, std::vector<std::pair<Text, Text>> data = {}) {
+    CanvasMarkup m;
+    m.cssClass = cls;
+    m.data = std::move(data);
+    return m;
+}
+
+}  // namespace
+
+Text TwoDimPlot::ExportSVG(double width, double height) const {
+    const std::vector<Drawn> drawn = DrawnSets();
+    const PlotFrame f = FrameOf(drawn, width, height);
+    const double left = f.left, top = f.top, w = f.width, h = f.height;
 
     Canvas canvas;
     canvas.SetExtent(width, height);
-    const LineAttrib axisLine{DefaultColour(), 1, 0};
+    const LineAttrib frameLine{DefaultColour(), 1, 0};
+    const LineAttrib gridLine{ColourResource{"Grid", 220, 220, 220}, 1, 0};
     FontResource font = DefaultFont();
-    if (titleVisible && !title.empty()) canvas.AddText({left, 8.0}, title, font, DefaultColour());
+    const ColourResource ink = DefaultColour();
+
+    // The plot area: its edges carry the axis values scripts read the curves back by.
+    std::vector<std::pair<Text, Text>> edges{{"x-min", exact(f.x.lo)}, {"x-max", exact(f.x.hi)},
+                                             {"y-min", exact(f.y.lo)}, {"y-max", exact(f.y.hi)}};
+    if (f.hasRight) edges.insert(edges.end(), {{"y2-min", exact(f.y2.lo)}, {"y2-max", exact(f.y2.hi)}});
+    canvas.SetMarkup(canvas.AddRectangle({left, top}, w, h, frameLine), mark("plot-area", edges));
+    const bool grid = m_parameters && m_parameters->grid;
+
+    if (titleVisible && !title.empty())
+        canvas.SetMarkup(canvas.AddText({left + w / 2.0, 20.0}, title, font, ink, TextAnchor::Middle, TextBaseline::Middle),
+                         mark("title"));
+    auto caption = [&](const Axis& a) {
+        Text t = a.title;
+        const Text unit = a.showUnits ? AxisUnit(a) : Text();
+        if (!unit.empty()) t += (t.empty() ? "" : " ") + Text("(") + unit + ")";
+        return t;
+    };
     if (m_x.IsVisible()) {
-        canvas.AddLine({left, top + h}, {left + w, top + h}, axisLine);
-        Text caption = m_x.title;
-        if (m_x.showUnits && !drawn.empty()) {
-            VarDescription v;
-            if (VarDescription::Parse(drawn.front().set->XMoniker(), v))
-                caption += " (" + DefUnitConv(v.Final().Type()).name + ")";
-        }
-        canvas.AddText({left + w / 2.0 - 30.0, top + h + 25.0}, caption, font, DefaultColour());
-        canvas.AddText({left, top + h + 5.0}, m_x.FormatNumber(rx.lo), font, DefaultColour());
-        canvas.AddText({left + w - 30.0, top + h + 5.0}, m_x.FormatNumber(rx.hi), font, DefaultColour());
+        if (m_x.showLabels)
+            for (double v : f.x.Ticks()) {
+                const double px = f.ToPixelX(v);
+                if (grid) canvas.AddLine({px, top}, {px, top + h}, gridLine);
+                canvas.AddLine({px, top + h}, {px, top + h + 4.0}, frameLine);
+                canvas.SetMarkup(canvas.AddText({px, top + h + 6.0}, m_x.FormatNumber(v), font, ink, TextAnchor::Middle,
+                                                TextBaseline::Top),
+                                 mark("x-tick"));
+            }
+        canvas.SetMarkup(canvas.AddText({left + w / 2.0, top + h + 36.0}, caption(m_x), font, ink, TextAnchor::Middle,
+                                        TextBaseline::Middle),
+                         mark("x-title"));
     }
-    if (m_left.IsVisible()) {
-        canvas.AddLine({left, top}, {left, top + h}, axisLine);
-        canvas.AddText({5.0, top - 20.0}, m_left.title, font, DefaultColour());
-        canvas.AddText({5.0, top}, m_left.FormatNumber(rl.hi), font, DefaultColour());
-        canvas.AddText({5.0, top + h - 10.0}, m_left.FormatNumber(rl.lo), font, DefaultColour());
-    }
-    if (m_right && m_right->IsVisible()) {
-        canvas.AddLine({left + w, top}, {left + w, top + h}, axisLine);
-        canvas.AddText({left + w + 5.0, top - 20.0}, m_right->title, font, DefaultColour());
-    }
-    double keyY = top;
+    auto yAxis = [&](const Axis& a, const AxisScale& scale, bool right) {
+        const double edge = right ? left + w : left;
+        const double out = right ? 1.0 : -1.0;
+        if (a.showLabels)
+            for (double v : scale.Ticks()) {
+                const double py = f.ToPixelY(v, right);
+                if (grid && !right) canvas.AddLine({left, py}, {left + w, py}, gridLine);
+                canvas.AddLine({edge, py}, {edge + 4.0 * out, py}, frameLine);
+                canvas.SetMarkup(canvas.AddText({edge + 6.0 * out, py}, a.FormatNumber(v), font, ink,
+                                                right ? TextAnchor::Start : TextAnchor::End, TextBaseline::Middle),
+                                 mark(right ? "y2-tick" : "y-tick"));
+            }
+        const double tx = right ? width - 15.0 : 15.0;
+        canvas.SetMarkup(canvas.AddText({tx, top + h / 2.0}, caption(a), font, ink, TextAnchor::Middle,
+                                        TextBaseline::Middle, right ? 90.0 : -90.0),
+                         mark(right ? "y2-title" : "y-title"));
+    };
+    if (m_left.IsVisible()) yAxis(m_left, f.y, false);
+    if (m_right && m_right->IsVisible()) yAxis(*m_right, f.y2, true);
+
     for (const Drawn& d : drawn) {
-        const Range& ry = d.set->GetYAxis()->GetKind() == Axis::RightY ? rr : rl;
+        const bool right = d.set->GetYAxis()->GetKind() == Axis::RightY;
         const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
+        const std::vector<std::pair<Text, Text>> data{
+            {"set", FormattedText("%d", d.set->Number())}, {"label", d.set->Label()}, {"axis", right ? "right" : "left"}};
+        const bool markers = d.set->IsPoint() || d.set->appearance.symbol != -32767;
         std::vector<CanvasPoint> run;
+        // Every point of the set is a vertex, in order; an empty point starts a new polyline.
         auto flush = [&]() {
-            if (run.size() >= 2 && !d.set->IsPoint()) canvas.AddPolyline(run, line);
+            if (!run.empty() && !d.set->IsPoint()) canvas.SetMarkup(canvas.AddPolyline(run, line), mark("data-set", data));
             run.clear();
         };
         for (const CanvasPoint& p : d.points) {
-            // An empty or non-finite point breaks the curve.
-            if (p.x == EmptyValue || p.y == EmptyValue || !std::isfinite(p.x) || !std::isfinite(p.y)) {
+            if (p.x == EmptyValue || p.y == EmptyValue) {
                 flush();
                 continue;
             }
-            const CanvasPoint s{sx(p.x), sy(p.y, ry)};
+            const CanvasPoint s{f.ToPixelX(p.x), f.ToPixelY(p.y, right)};
             run.push_back(s);
-            if (d.set->IsPoint() || d.set->appearance.symbol != -32767)
-                canvas.AddCircle(s, 3.0, line, true, d.set->appearance.colour);
+            if (markers) canvas.SetMarkup(canvas.AddCircle(s, 3.0, line, true, d.set->appearance.colour), mark("data-point", data));
         }
         flush();
-        if (m_area.key.IsVisible() && !d.set->Label().empty()) {
-            canvas.AddLine({left + w - 150.0, keyY + 5.0}, {left + w - 130.0, keyY + 5.0}, line);
-            canvas.AddText({left + w - 125.0, keyY}, d.set->Label(), font, DefaultColour());
-            keyY += 14.0;
+    }
+    if (m_area.key.IsVisible()) {
+        canvas.BeginGroup(mark("legend"));
+        double keyY = top + h + 58.0;
+        for (const Drawn& d : drawn) {
+            if (d.set->Label().empty()) continue;
+            const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
+            if (d.set->IsPoint()) canvas.AddCircle({left + 10.0, keyY}, 3.0, line, true, d.set->appearance.colour);
+            else canvas.AddLine({left, keyY}, {left + 20.0, keyY}, line);
+            canvas.SetMarkup(canvas.AddText({left + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
+                                            TextBaseline::Middle),
+                             mark("legend-entry", {{"set", FormattedText("%d", d.set->Number())}}));
+            keyY += 16.0;
         }
+        canvas.EndGroup();
     }
     return canvas.ExportSVG();
 }

@@ -16,6 +16,33 @@
 
 class Dim2GraphControl;
 
+// One linear axis of a drawn plot: the values at its two ends and the step of its ticks.
+struct AxisScale {
+    double lo = 0.0, hi = 1.0, step = 0.0;
+    bool fixedLo = false, fixedHi = false;
+    // The tick values from lo to hi: multiples of the step, and an end fixed by the plot
+    // parameters (a multiple closer than a third of a step to it gives way).
+    std::vector<double> Ticks() const;
+};
+
+// Where a plot is drawn in its picture: the plot area in pixels and the axis values at its
+// edges.
+struct PlotFrame {
+    double left = 0.0, top = 0.0, width = 0.0, height = 0.0;
+    AxisScale x, y, y2;
+    bool hasRight = false;
+    double ToPixelX(double v) const { return left + (v - x.lo) / (x.hi - x.lo) * width; }
+    double ToPixelY(double v, bool right = false) const {
+        const AxisScale& a = right ? y2 : y;
+        return top + height - (v - a.lo) / (a.hi - a.lo) * height;
+    }
+};
+
+// A "nice" scale over [lo, hi]: a tick step of 1, 2 or 5 times a power of ten giving about
+// `intervals` intervals, the ends widened to the ticks around them; an end that is not
+// -32767 is kept as given.
+AxisScale NiceScale(double lo, double hi, double fixedLo, double fixedHi, int intervals = 6);
+
 // Every plot object can be hidden; a change of visibility marks it changed.
 class PlotObject {
 public:
@@ -123,6 +150,11 @@ public:
 
     Text title;
     bool titleVisible = true;
+    // Where the plot's owner placed the title and the annotation in its window (the picture
+    // centres its title over the plot area).
+    CanvasPoint titlePlacement;
+    CanvasPoint annotationPlacement;
+    bool annotationVisible = true;
     Axis* GetXAxisPtr(int = -32767) { return &m_x; }
     Axis* GetYAxisPtr(int = -32767) { return &m_left; }
     // Adds (once) the right y axis for side 1; the left axis for any other side.
@@ -146,8 +178,20 @@ public:
     Text Dump() const;
     // A standalone SVG document of the plot, `width` x `height` pixels.
     Text ExportSVG(double width = 640.0, double height = 480.0) const;
+    // The plot area and axis scales of the picture ExportSVG draws at that size.
+    PlotFrame Frame(double width = 640.0, double height = 480.0) const;
+    // The axis values (x, left y) at a position of that picture; false outside the plot area.
+    bool AxisValuesAt(CanvasPoint position, double& x, double& y, double width = 640.0, double height = 480.0) const;
+    // The unit the values of the axis are shown in (from its first data set); empty when none.
+    Text AxisUnit(const Axis& axis) const;
 
 private:
+    struct Drawn {
+        const PlottedData* set;
+        std::vector<CanvasPoint> points;
+    };
+    std::vector<Drawn> DrawnSets() const;
+    PlotFrame FrameOf(const std::vector<Drawn>& drawn, double width, double height) const;
     bool ReadSeries(const VarDescription& var, std::vector<double>& values, bool& single) const;
     Dim2GraphControl* m_parameters;
     Axis m_x{Axis::X};

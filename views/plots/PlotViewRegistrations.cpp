@@ -1,10 +1,14 @@
 // View object types of the plots and target tables.
 #include "views/ViewRegistration.h"
+#include "views/plots/ChiTable.h"
+#include "views/plots/chiPlot.h"
 
 void PlanPlotViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        {46, "chiPlotObject", "ViewableObject", "chiPlot", 0, 1, "chiPlot", 7, 0, false, nullptr},
-        {47, "ChiTableObject", "ViewableObject", "ChiTable", 0, 1, "chitable", 1, 0, false, nullptr},
+        {46, "chiPlotObject", "ViewableObject", "chiPlot", 0, 1, "chiPlot", 7, 0, false, &chiPlot::Create, false,
+         &chiPlot::LoadVariables},
+        {47, "ChiTableObject", "ViewableObject", "ChiTable", 0, 1, "chitable", 1, 0, false, &ChiTable::Create, false,
+         &ChiTable::LoadVariables},
         {52, "cpiPlotObject", "ViewableObject", "cpiPlot", 0, 1, "cpiplot", 2, 0, false, nullptr},
         {53, "ProcessIntegrationObject", "LurmetViewObject", "CpiView", 0, 1, "cpiview", 2, 0, false, nullptr},
         {105, "ChiSuperTargetPlotObject", "ViewableObject", "ChiSuperTargetPlot", 0, 1, "chigrscenario", 3, 0, false, nullptr},

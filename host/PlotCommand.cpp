@@ -1,0 +1,123 @@
+#include "host/PlotCommand.h"
+
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "host/ModuleLoader.h"
+#include "host/OutputText.h"
+#include "host/StreamTable.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Kind {
+    const char* name;
+    int graphType;
+};
+constexpr Kind kKinds[] = {{"grand", 1},
+                           {"cascade", 2},
+                           {"composite", 3},
+                           {"shifted", 4},
+                           {"balanced", 5},
+                           {"shifted-balanced", 6},
+                           {"utility", 7},
+                           {"hot-driving-force", 8},
+                           {"cold-driving-force", 9},
+                           {"user-utility", 10},
+                           {"alpha", 11},
+                           {"investment-saving", 13},
+                           {"payback", 14},
+                           {"retrofit-alpha", 16}};
+
+using PlotFn = int (*)(IHeatIntegrationScenario*, int, int, char*, int);
+using PointFn = int (*)(IHeatIntegrationScenario*, int, double, double, char*, int);
+
+// Asks an entry for its text: once for the size, once for the text.
+template <typename Call>
+bool fetch(Call call, std::string& text) {
+    const int needed = call(nullptr, 0);
+    if (needed <= 0) return false;
+    std::vector<char> buffer(static_cast<std::size_t>(needed));
+    call(buffer.data(), needed);
+    text.assign(buffer.data());
+    return true;
+}
+
+}  // namespace
+
+int PlotGraphType(const std::string& kind, std::string& why) {
+    for (const Kind& k : kKinds)
+        if (kind == k.name) return k.graphType;
+    if (kind == "area-demand") {
+        why = "the area-demand plot reads the range-target plot of the scenario viewer, which kestrin-host does not have";
+        return -1;
+    }
+    return 0;
+}
+
+bool IsCostPlot(int graphType) { return graphType >= 11; }
+
+std::string PlotKindNames() {
+    std::string names;
+    for (const Kind& k : kKinds) names += (names.empty() ? "" : ", ") + std::string(k.name);
+    return names;
+}
+
+bool ParsePlotPoint(const std::string& text, PlotRequest& request) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos) return false;
+    double h = 0.0, t = 0.0;
+    if (!ParseTableNumber(text.substr(0, comma), h) || !ParseTableNumber(text.substr(comma + 1), t)) return false;
+    request.atHeatFlow = h;
+    request.atTemperature = t;
+    request.haveAt = true;
+    return true;
+}
+
+int RunPlotRequest(const ModuleLoader& module, IHeatIntegrationScenario& scenario, const PlotRequest& request,
+                   std::string& error) {
+    auto plot = reinterpret_cast<PlotFn>(module.Entry("KestrinScenarioPlot"));
+    auto point = reinterpret_cast<PointFn>(module.Entry("KestrinDescribePlotPoint"));
+    if (!plot || !point) {
+        error = module.Path() + " lacks the plot entries";
+        return 1;
+    }
+    const int graph = request.graphType;
+    std::string svg, json, streams;
+    if (!fetch([&](char* out, int size) { return plot(&scenario, graph, 0, out, size); }, svg) ||
+        (request.json && !fetch([&](char* out, int size) { return plot(&scenario, graph, 1, out, size); }, json))) {
+        error = "the module drew no plot of that kind";
+        return 1;
+    }
+    if (request.haveAt &&
+        !fetch([&](char* out, int size) {
+            return point(&scenario, graph, request.atHeatFlow, request.atTemperature, out, size);
+        }, streams)) {
+        error = "the module could not describe the point";
+        return 1;
+    }
+    if (!request.svg.empty()) {
+        // Written beside the target first, then moved over it: a failed write leaves no file.
+        const std::string part = request.svg + ".part";
+        std::FILE* f = std::fopen(part.c_str(), "wb");
+        const bool written = f && std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+        const bool closed = f && std::fclose(f) == 0;
+        if (!written || !closed || std::rename(part.c_str(), request.svg.c_str()) != 0) {
+            std::remove(part.c_str());
+            error = "cannot write " + request.svg;
+            return 1;
+        }
+    }
+    if (request.json) std::fputs(json.c_str(), stdout);
+    if (request.haveAt) {
+        // The module's text is a heading line and one line per stream, indented by a blank.
+        std::string names;
+        for (std::size_t at = streams.find("\n "); at != std::string::npos; at = streams.find("\n ", at + 2)) {
+            const std::size_t end = streams.find('\n', at + 2);
+            names += (names.empty() ? "" : ", ") + streams.substr(at + 2, end == std::string::npos ? end : end - at - 2);
+        }
+        if (names.empty()) std::fputs("no stream at that point of the curves\n", stdout);
+        else std::printf("streams at %g, %g: %s\n", request.atHeatFlow, request.atTemperature, PrintableText(names, 2048).c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,141 @@
+// kestrin-host plot: every curve kind of a stream table, with and without segmented streams,
+// and the cost kinds over range targets, drawn as SVG that xmllint and rsvg-convert accept;
+// bad input fails with a message and writes no file.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+
+struct Scratch {
+    std::string path;
+    explicit Scratch(const std::string& stem) : path("/tmp/kestrin-plot-" + std::to_string(getpid()) + "-" + stem) {}
+    ~Scratch() { std::remove(path.c_str()); }
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+int shell(const std::string& command) {
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const char* const kSegmented =
+    "name,supply,target,cp,h,kind\n"
+    "H1,200,150,2,0.2,process\n"
+    "H1,150,80,4,0.2,process\n"
+    "H2,160,40,1.5,0.2,process\n"
+    "C1,30,120,2.5,0.2,process\n"
+    "C1,120,180,1.2,0.2,process\n"
+    "C2,60,100,3,0.2,process\n"
+    "C2,100,140,1,0.2,process\n"
+    "HP Steam,,,,,utility\n"
+    "Cooling Water,,,,,utility\n";
+
+struct KindCase {
+    const char* kind;
+    const char* extra;
+};
+
+class HostPlot : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(HostPlot, EveryKindIsAPictureThatXmllintAndRsvgAccept) {
+    Scratch segmented("segmented.csv");
+    std::ofstream(segmented.path) << kSegmented;
+    for (const std::string& input : {example("four-streams.csv"), segmented.path}) {
+        Scratch svg(std::string(GetParam().kind) + ".svg"), png(std::string(GetParam().kind) + ".png");
+        const HostRun run = RunHost("plot " + input + " --kind " + GetParam().kind + " --svg " + svg.path + " --json " +
+                                    GetParam().extra);
+        ASSERT_EQ(0, run.exitCode) << input << "\n" << run.out;
+        EXPECT_TRUE(has(run.out, "\"data_sets\":[{\"number\":1,")) << run.out;
+        const std::string picture = readFile(svg.path);
+        EXPECT_TRUE(has(picture, "class=\"plot-area\"")) << input;
+        EXPECT_TRUE(has(picture, "class=\"legend\"")) << input;
+        EXPECT_EQ(0, shell("xmllint --noout " + svg.path)) << input;
+        EXPECT_EQ(0, shell("rsvg-convert -o " + png.path + " " + svg.path)) << input;
+        EXPECT_GT(readFile(png.path).size(), 1000u) << input;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HostPlot,
+                         ::testing::Values(KindCase{"grand", ""}, KindCase{"cascade", ""}, KindCase{"composite", ""},
+                                           KindCase{"shifted", "--dtmin 20"}, KindCase{"balanced", ""},
+                                           KindCase{"shifted-balanced", ""}, KindCase{"utility", ""},
+                                           KindCase{"hot-driving-force", ""}, KindCase{"cold-driving-force", ""},
+                                           KindCase{"user-utility", ""}, KindCase{"alpha", "--from 5 --to 30 --step 5"},
+                                           KindCase{"investment-saving", "--from 5 --to 30 --step 5"},
+                                           KindCase{"retrofit-alpha", "--from 5 --to 30 --step 5"}),
+                         [](const auto& info) {
+                             std::string name = info.param.kind;
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+TEST(HostPlotInput, BadInputFailsWithAMessageAndWritesNoFile) {
+    Scratch svg("bad.svg");
+    struct Bad {
+        std::string arguments;
+        const char* message;
+    };
+    const std::string four = example("four-streams.csv");
+    const Bad cases[] = {
+        {"plot " + four + " --svg " + svg.path, "plot needs --kind"},
+        {"plot " + four + " --kind bogus --svg " + svg.path, "unknown plot kind bogus"},
+        {"plot " + four + " --kind composite", "plot needs --svg"},
+        {"plot " + four + " --kind area-demand --svg " + svg.path, "scenario viewer"},
+        {"plot " + four + " --kind composite --svg " + svg.path + " --from 5 --to 10", "for the cost plots"},
+        {"plot " + four + " --kind composite --svg " + svg.path + " --at 1,2,3", "--at needs H,T"},
+        {"plot " + four + " --kind alpha --svg " + svg.path + " --at 1,2", "not on a cost plot"},
+        {"plot " + four + " --kind alpha --svg " + svg.path, "needs range targets"},
+        {"plot " + four + " --kind payback --svg " + svg.path, "holds none"},
+        {"plot " + four + " --kind grand --svg " + svg.path + " --dtmin x", "--dtmin needs a number"},
+        {"plot /nonexistent.csv --kind grand --svg " + svg.path, "nonexistent"},
+        {"targets " + four + " --kind grand", "takes no --kind"},
+    };
+    for (const Bad& c : cases) {
+        const HostRun run = RunHost(c.arguments);
+        EXPECT_NE(0, run.exitCode) << c.arguments;
+        EXPECT_TRUE(has(run.out, c.message)) << c.arguments << "\n" << run.out;
+        EXPECT_FALSE(exists(svg.path)) << c.arguments;
+    }
+    // The input is never written over.
+    Scratch copy("input.csv");
+    std::ofstream(copy.path) << readFile(four);
+    const HostRun run = RunHost("plot " + copy.path + " --kind grand --svg " + copy.path);
+    EXPECT_EQ(1, run.exitCode);
+    EXPECT_TRUE(has(run.out, "names the input")) << run.out;
+    EXPECT_EQ(readFile(four), readFile(copy.path));
+}
+
+TEST(HostPlotInput, PointingAtTheHotCompositeCurveNamesItsStreams) {
+    Scratch svg("at.svg");
+    const HostRun on = RunHost("plot " + example("four-streams.csv") + " --kind composite --svg " + svg.path + " --at 300,120");
+    ASSERT_EQ(0, on.exitCode) << on.out;
+    EXPECT_TRUE(has(on.out, "H1")) << on.out;
+    EXPECT_TRUE(has(on.out, "H2")) << on.out;
+    const HostRun off = RunHost("plot " + example("four-streams.csv") + " --kind composite --svg " + svg.path + " --at 5,300");
+    ASSERT_EQ(0, off.exitCode) << off.out;
+    EXPECT_TRUE(has(off.out, "no stream at that point")) << off.out;
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#pragma once
+// Reads a plot picture back the way scripts do: the plot area with the axis values at its
+// edges, each data set's polylines and points in pixels, the tick labels with their places, the
+// titles and the legend's entries. libxml2 parses the SVG.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+struct SvgPoint {
+    double x = 0.0, y = 0.0;
+};
+
+struct SvgElement {
+    std::string name;  // element name
+    std::map<std::string, std::string> attributes;
+    std::string text;
+    std::vector<std::string> groupClasses;  // classes of the g elements around it
+    double Number(const std::string& attribute) const {
+        auto it = attributes.find(attribute);
+        return it == attributes.end() ? 0.0 : std::strtod(it->second.c_str(), nullptr);
+    }
+    std::string Attribute(const std::string& a) const {
+        auto it = attributes.find(a);
+        return it == attributes.end() ? std::string() : it->second;
+    }
+    std::string Class() const { return Attribute("class"); }
+    std::vector<SvgPoint> Points() const {
+        std::vector<SvgPoint> out;
+        std::istringstream in(Attribute("points"));
+        std::string pair;
+        while (in >> pair) {
+            const std::size_t comma = pair.find(',');
+            out.push_back({std::strtod(pair.substr(0, comma).c_str(), nullptr),
+                           std::strtod(pair.substr(comma + 1).c_str(), nullptr)});
+        }
+        return out;
+    }
+};
+
+struct SvgPicture {
+    bool parsed = false;
+    std::vector<SvgElement> elements;  // in document order, g elements left out
+
+    std::vector<const SvgElement*> OfClass(const std::string& cls) const {
+        std::vector<const SvgElement*> out;
+        for (const SvgElement& e : elements)
+            if (e.Class() == cls) out.push_back(&e);
+        return out;
+    }
+    const SvgElement* PlotArea() const {
+        const auto all = OfClass("plot-area");
+        return all.size() == 1 ? all.front() : nullptr;
+    }
+};
+
+inline void ReadSvgNode(xmlNode* node, std::vector<std::string> groups, SvgPicture& out) {
+    for (xmlNode* n = node; n; n = n->next) {
+        if (n->type != XML_ELEMENT_NODE) continue;
+        SvgElement e;
+        e.name = reinterpret_cast<const char*>(n->name);
+        for (xmlAttr* a = n->properties; a; a = a->next) {
+            xmlChar* v = xmlNodeGetContent(reinterpret_cast<xmlNode*>(a));
+            e.attributes[reinterpret_cast<const char*>(a->name)] = v ? reinterpret_cast<const char*>(v) : "";
+            xmlFree(v);
+        }
+        if (e.name == "g") {
+            std::vector<std::string> inner = groups;
+            inner.push_back(e.Class());
+            ReadSvgNode(n->children, inner, out);
+            continue;
+        }
+        if (e.name == "text") {
+            xmlChar* v = xmlNodeGetContent(n);
+            e.text = v ? reinterpret_cast<const char*>(v) : "";
+            xmlFree(v);
+        }
+        e.groupClasses = groups;
+        out.elements.push_back(e);
+        ReadSvgNode(n->children, groups, out);
+    }
+}
+
+inline SvgPicture ReadSvg(const std::string& text) {
+    SvgPicture out;
+    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "plot.svg", nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (!doc) return out;
+    if (xmlNode* root = xmlDocGetRootElement(doc)) {
+        out.parsed = true;
+        ReadSvgNode(root->children, {}, out);
+    }
+    xmlFreeDoc(doc);
+    return out;
+}
+
+// Maps pixels of the plot area back to axis values through its data attributes.
+struct SvgAxes {
+    explicit SvgAxes(const SvgElement& area)
+        : left(area.Number("x")), top(area.Number("y")), width(area.Number("width")), height(area.Number("height")),
+          xMin(area.Number("data-x-min")), xMax(area.Number("data-x-max")), yMin(area.Number("data-y-min")),
+          yMax(area.Number("data-y-max")) {}
+    double X(double px) const { return xMin + (px - left) / width * (xMax - xMin); }
+    double Y(double py) const { return yMin + (top + height - py) / height * (yMax - yMin); }
+    double left, top, width, height, xMin, xMax, yMin, yMax;
+};

@@ -1,0 +1,104 @@
+#include "views/session/PlotEntries.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/startup/ModuleEntry.h"
+#include "lumeth/DisplayUnits.h"
+#include "views/plots/chiPlot.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+int handOut(const Text& text, char* out, int size) {
+    if (out && size > 0) {
+        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
+        std::memcpy(out, text.data(), n);
+        out[n] = '\0';
+    }
+    return static_cast<int>(text.size()) + 1;
+}
+
+// The plot of a graph type with the scenario's designs on it, as the scenario viewer keeps it.
+std::unique_ptr<chiPlot> makePlot(IHeatIntegrationScenario* scenario, int graphType) {
+    if (!scenario || graphType < 1 || graphType > 16 || graphType == NoGraph) return nullptr;
+    auto plot = std::make_unique<chiPlot>(nullptr, scenario, false);
+    plot->ConstructPlot(graphType);
+    if (!plot->GetPlot()) return nullptr;
+    IHENDesign* design = nullptr;
+    for (int i = 0; scenario->GetDesign(i, design, 0) && design; ++i) {
+        const Text name = design->GetDesignName();
+        plot->Update_ALPHA(name, Text(), DesignAdded);
+        plot->Update_AreaLoad(name, Text(), DesignAdded);
+        plot->Update_InvestSaving(name, Text(), DesignAdded);
+        plot->Update_PaybackInvest(name, Text(), DesignAdded);
+        plot->Update_Retrofit_ALPHA(name, Text(), DesignAdded);
+    }
+    plot->UpdateAlphaFeasibility();
+    plot->ShowManager(scenario->IsRetrofitScenario() ? 1 : 0);
+    return plot;
+}
+
+Text jsonText(const Text& s) {
+    Text out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
+        else if (c < 0x20) out += FormattedText("\\u%04x", c);
+        else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+Text jsonNumber(double v) { return std::isfinite(v) ? FormattedText("%.10g", v) : Text("null"); }
+
+Text describe(const TwoDimPlot& plot) {
+    auto axis = [&](const char* name, const Axis& a) {
+        return FormattedText("{\"axis\":\"%s\",\"title\":", name) + jsonText(a.title) +
+               ",\"unit\":" + jsonText(plot.AxisUnit(a)) + "}";
+    };
+    TwoDimPlot& p = const_cast<TwoDimPlot&>(plot);
+    Text out = "{\"title\":" + jsonText(plot.title) + ",\"axes\":[" + axis("x", *p.GetXAxisPtr()) + "," +
+               axis("left", *p.GetYAxisPtr());
+    if (p.GetRightYAxisPtr()) out += "," + axis("right", *p.GetRightYAxisPtr());
+    out += "],\"data_sets\":[";
+    bool first = true;
+    for (const PlottedData* set : plot.GetPlotArea().DataSets()) {
+        if (!set->IsVisible()) continue;
+        out += first ? "" : ",";
+        first = false;
+        out += FormattedText("{\"number\":%d,\"label\":", set->Number()) + jsonText(set->Label()) + ",\"axis\":\"" +
+               (set->GetYAxis()->GetKind() == Axis::RightY ? "right" : "left") + "\",\"points\":[";
+        bool firstPoint = true;
+        for (const CanvasPoint& pt : plot.ResolvePoints(*set)) {
+            out += firstPoint ? "" : ",";
+            firstPoint = false;
+            const bool empty = pt.x == Viewable::EmptyValue || pt.y == Viewable::EmptyValue;
+            out += empty ? Text("null") : "[" + jsonNumber(pt.x) + "," + jsonNumber(pt.y) + "]";
+        }
+        out += "]}";
+    }
+    return out + "]}\n";
+}
+
+}  // namespace
+
+extern "C" int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graphType, int what, char* out, int size) {
+    AttachCallingThread();
+    const std::unique_ptr<chiPlot> plot = makePlot(scenario, graphType);
+    if (!plot) return 0;
+    const Text text = what == 1 ? describe(*plot->GetPlot())
+                                : plot->GetPlot()->ExportSVG(chiPlot::PictureWidth, chiPlot::PictureHeight);
+    return handOut(text, out, size);
+}
+
+extern "C" int KestrinDescribePlotPoint(IHeatIntegrationScenario* scenario, int graphType, double heatFlow,
+                                        double temperature, char* out, int size) {
+    AttachCallingThread();
+    const std::unique_ptr<chiPlot> plot = makePlot(scenario, graphType);
+    if (!plot) return 0;
+    Text text;
+    plot->Interaction().DescribeValues(heatFlow, temperature, text);
+    return handOut(text, out, size);
+}

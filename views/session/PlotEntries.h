@@ -1,0 +1,17 @@
+#pragma once
+// The host's road to a scenario's plots: the module draws the plot view of a graph type on the
+// scenario (with a data set per design on the cost plots) and hands out its picture, its data
+// or the streams at a point of its curves. C linkage, looked up by name after dlopen.
+class IHeatIntegrationScenario;
+
+extern "C" {
+// The plot of graph type 1-16 of the scenario: `what` 0 gives the SVG picture, 1 a JSON text
+// (title, axes with title and unit, data sets with number, label, axis and points in display
+// units; an empty point is null). Copies into `out` (of `size` bytes, zero-ended) and returns
+// the bytes the whole text needs with its zero; 0 when there is no such graph or nothing drawn.
+int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graphType, int what, char* out, int size);
+// The streams at a point (heat flow, temperature in display units) of a curve plot: the text
+// "\n" and their names, empty when the point is on no curve. Returns the bytes needed as above.
+int KestrinDescribePlotPoint(IHeatIntegrationScenario* scenario, int graphType, double heatFlow, double temperature,
+                             char* out, int size);
+}
