@@ -51,6 +51,11 @@ public:
 
     // ---- chains ----
     CPItem* FindChainContinuation(const StreamChain& chain) const;
+    // Joins each chain with the chain its continuation starts; a chain that returns to its own
+    // start ends on a copy of its first stream.
+    void JoinChains(ChainList& chains);
+    // Puts a boundary item between every two material streams linked directly.
+    void InsertBoundaryItems(const std::vector<CPItem*>& materialStreams);
     // Cuts the front off a chain where its temperature (or enthalpy) turns, or at a valve, pump
     // or pipe segment; the cut-off part, or null.
     std::unique_ptr<StreamChain> SplitChainAtReversal(StreamChain& chain, ReportHolder* report, bool useTemperature,
@@ -97,8 +102,6 @@ private:
     struct Walk;
     void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
-    void InsertBoundaryItems(const std::vector<CPItem*>& materialStreams);
-    void JoinChains(ChainList& chains);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
     void ReportProcessStream(const CPString& name, const StreamChain& chain);
     void ReportHeatersAndCoolers(ReportHolder* report);
