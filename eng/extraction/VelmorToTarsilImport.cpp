@@ -158,7 +158,8 @@ void VelmorToTarsilImport::ReadRecycleTolerances(const std::vector<CPItem*>& rec
         if (!report) continue;
         CPString text = FormatMessage(FindString("ExtractionCompToleranceOf"), {recycle->_get_szName()});
         text += MessageParameter(sensitivity);
-        text += ".\n";
+        // The report keeps one line per text it is given.
+        text += ".";
         report->AddEntry("Warnings", "Recycle_Tolerance", FindString("ExtractionCompToleranceHigh").c_str());
         report->AppendText("Warnings:Recycle_Tolerance", text.c_str());
     }

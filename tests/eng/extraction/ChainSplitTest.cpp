@@ -47,7 +47,7 @@ TEST(ChainSplit, ACoolingThenHeatingChainIsCutAtTheTurnWithOneWarning) {
     EXPECT_EQ(Names(cut->streams), (std::vector<std::string>{"S1", "S2Duplicate"}));
     EXPECT_EQ(Names(chain.streams), (std::vector<std::string>{"S2", "S3"}));
     EXPECT_EQ(s.report.GetText("Warnings:Temperature_reversal"),
-              "The temperature turns at stream S2: the stream was cut there.\n");
+              "The temperature turns at stream S2: the stream was cut there.");
     EXPECT_EQ(s.report.GetTitle("Warnings:Temperature_reversal"), "Streams cut where the temperature turns");
     // The rest is one direction: nothing more to cut.
     EXPECT_FALSE(s.Split(chain));
