@@ -13,15 +13,21 @@ namespace {
 const char* const kTouchClasses[] = {"htCooler",      "htHeater",      "htHeatExchanger",          "htLNGExchanger",
                                      "htAirCooler",   "htFiredHeater", "picHeatTransferEquipment", "UnknownClass"};
 
-// Chains by their first and by their last stream. Built once per pass over the chain list and
-// again after a merge changed it (merges are few: one per tee).
+// Chains by their first and by their last stream, kept up to date as chains are merged.
 struct ChainEnds {
     std::unordered_map<const CPItem*, StreamChain*> first, last;
     explicit ChainEnds(const VelmorToTarsilImport::ChainList& chains) {
-        for (const auto& c : chains) {
-            if (c->First()) first.emplace(c->First(), c.get());
-            if (c->Last()) last.emplace(c->Last(), c.get());
-        }
+        for (const auto& c : chains) Add(c.get());
+    }
+    void Add(StreamChain* c) {
+        if (c->First()) first.emplace(c->First(), c);
+        if (c->Last()) last.emplace(c->Last(), c);
+    }
+    void Remove(const StreamChain* c) {
+        auto f = first.find(c->First());
+        if (f != first.end() && f->second == c) first.erase(f);
+        auto l = last.find(c->Last());
+        if (l != last.end() && l->second == c) last.erase(l);
     }
     StreamChain* StartingWith(const CPItem* s) const {
         auto it = first.find(s);
@@ -51,6 +57,10 @@ void VelmorToTarsilImport::MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::v
                                               ChainList& chains) {
     if (tees.empty() || mixers.empty()) return;
     std::unordered_set<const CPItem*> paired;
+    std::unordered_set<const StreamChain*> gone;
+    ChainEnds ends(chains);
+    // Each tee tries the mixers in order until one pairs: tees x mixers tests of a few
+    // neighbours each, where a plant has a handful of tees and mixers per composition.
     for (CPItem* tee : tees) {
         for (std::size_t mi = 0; mi < mixers.size(); ++mi) {
             CPItem* mixer = mixers[mi];
@@ -59,7 +69,6 @@ void VelmorToTarsilImport::MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::v
             const CPValue* teeCrc = tee->GetVariable("CompositionCRC");
             const CPValue* mixerCrc = mixer->GetVariable("CompositionCRC");
             const bool sameComposition = teeCrc && mixerCrc && teeCrc->GetAsShort() == mixerCrc->GetAsShort();
-            ChainEnds ends(chains);
             std::vector<StreamChain*> branches;
             bool ok = true;
             for (CPItem* o : outlets) {
@@ -83,6 +92,7 @@ void VelmorToTarsilImport::MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::v
                     chains.push_back(std::make_unique<StreamChain>());
                     inlet = chains.back().get();
                     inlet->AddItem(copy);
+                    ends.Add(inlet);
                 }
             }
             if (!inlet) continue;
@@ -92,13 +102,14 @@ void VelmorToTarsilImport::MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::v
                     chains.push_back(std::make_unique<StreamChain>());
                     outlet = chains.back().get();
                     outlet->AddItem(copy);
+                    ends.Add(outlet);
                 }
             }
             markBranch(*inlet);
             if (outlet) markBranch(*outlet);
             for (StreamChain* b : branches) markBranch(*b);
 
-            std::unordered_set<const StreamChain*> gone;
+            ends.Remove(inlet);
             for (StreamChain* b : branches) {
                 if (b == inlet) continue;
                 inlet->Append(*b);
@@ -112,10 +123,13 @@ void VelmorToTarsilImport::MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::v
             }
             inlet->AddItem(tee);
             inlet->AddItem(mixer);
-            removeChains(chains, gone);
+            for (StreamChain* b : branches) ends.Remove(b);
+            if (outlet) ends.Remove(outlet);
+            ends.Add(inlet);
             break;
         }
     }
+    removeChains(chains, gone);
     tees.erase(std::remove_if(tees.begin(), tees.end(), [&](CPItem* t) { return paired.count(t) != 0; }), tees.end());
 }
 

@@ -324,8 +324,13 @@ void VelmorToTarsilImport::Extract() {
         groups.Add(CompositionSignature(s), s);
     }
 
-    // 11-19. Chains and process streams, group by group.
+    // 11-19. Chains and process streams, group by group. The streams come in as one batch: the
+    // targets and designs catch up once, when calculations resume, not after every value.
     m_scenario->SuspendCalculations();
+    m_scenario->SetSuppressTargetUpdate(true);
+    // The network design takes every new stream; it is calculated once, after the batch.
+    IHENDesign* batchDesign = GetBaseDesign();
+    if (batchDesign) batchDesign->Deactivate();
     for (const std::vector<CPItem*>& group : groups.lists) {
         ChainList chains;
         chains.reserve(group.size());
@@ -340,28 +345,14 @@ void VelmorToTarsilImport::Extract() {
         std::vector<StreamChain*> hot = SelectProcessChains(0, chains);
         std::vector<StreamChain*> cold = SelectProcessChains(1, chains);
         // A chain chosen for both sides: the cold side works on a copy of its own.
-        ChainList owned;
-        for (auto& c : chains) owned.push_back(std::move(c));
+        std::unordered_map<const StreamChain*, std::size_t> position;
+        for (std::size_t i = 0; i < chains.size(); ++i) position.emplace(chains[i].get(), i);
         std::unordered_set<const StreamChain*> inHot(hot.begin(), hot.end());
         ChainList a, b;
-        std::unordered_set<const StreamChain*> taken;
-        for (StreamChain* c : hot)
-            for (auto& o : owned)
-                if (o.get() == c) {
-                    taken.insert(c);
-                    a.push_back(std::move(o));
-                    break;
-                }
+        for (StreamChain* c : hot) a.push_back(std::move(chains[position[c]]));
         for (StreamChain* c : cold) {
-            if (inHot.count(c)) {
-                b.push_back(std::make_unique<StreamChain>(*c));
-                continue;
-            }
-            for (auto& o : owned)
-                if (o.get() == c) {
-                    b.push_back(std::move(o));
-                    break;
-                }
+            if (inHot.count(c)) b.push_back(std::make_unique<StreamChain>(*c));
+            else b.push_back(std::move(chains[position[c]]));
         }
         PairSplittersAndMixers(a);
         PairSplittersAndMixers(b);
@@ -371,6 +362,9 @@ void VelmorToTarsilImport::Extract() {
         SplitChainsAtReversals(chains);
         MakeProcessStreams(chains, config);
     }
+
+    m_scenario->SetSuppressTargetUpdate(false);
+    if (batchDesign && batchDesign == GetBaseDesign()) batchDesign->Activate(1);
 
     // 20. Columns, live steam, energy streams and separator duties: not read yet.
 
