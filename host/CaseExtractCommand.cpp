@@ -41,6 +41,19 @@ struct Setting {
     std::string text;
 };
 
+// Whether the file starts like an XML document (after a byte-order mark and blanks); a file that
+// cannot be read answers true, so that the module names why.
+bool looksLikeDocument(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return true;
+    char head[256] = {};
+    in.read(head, sizeof head);
+    const std::streamsize n = in.gcount();
+    std::streamsize i = n >= 3 && head[0] == '\xEF' && head[1] == '\xBB' && head[2] == '\xBF' ? 3 : 0;
+    while (i < n && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n')) ++i;
+    return i >= n || head[i] == '<';
+}
+
 struct Warning {
     std::string section, title, text;
 };
@@ -164,6 +177,8 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     if (!parse(argc, argv, o, error)) return fail(error);
     if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin))
         return fail("--dtmin must be from 0.001 to 1000 C");
+    if (!looksLikeDocument(o.document))
+        return fail(o.document + " is not a simulator-case document; a segment table goes into a case with --into CASE");
     std::vector<Setting> settings;
     if (o.haveSettings && !readSettings(o.settings, settings, error)) return fail(error);
     if (o.haveSave && (SameFile(o.document, o.save) || (o.haveSettings && SameFile(o.settings, o.save))))
