@@ -1,5 +1,8 @@
 #include "host/ExtractCommand.h"
 
+#include "host/CaseExtractCommand.h"
+#include "host/ExtractOutput.h"
+
 #include "eng/extraction/IDataExtraction.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -18,8 +21,6 @@
 #include <vector>
 
 namespace {
-
-constexpr double kEmpty = -32767.0;
 
 struct ExtractOptions {
     std::string sheet, into, save;
@@ -67,91 +68,13 @@ bool parse(int argc, char** argv, ExtractOptions& o, std::string& error) {
     return error.empty();
 }
 
-std::string number(double v) {
-    if (v == kEmpty || !std::isfinite(v)) return "null";
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.10g", std::fabs(v) < 5e-11 ? 0.0 : v);
-    return buffer;
-}
-
-struct SegmentOut {
-    double from, to, load;
-};
-
-struct StreamOut {
-    std::string name, side;
-    double supply, target, load, massFlow;
-    std::vector<SegmentOut> segments;
-};
-
-StreamOut readStream(IHeatIntegrationStream& s) {
-    StreamOut out;
-    out.name = s.GetName();
-    const int side = s.GetHotCold();
-    out.side = side == 0 ? "hot" : side == 1 ? "cold" : "undetermined";
-    out.supply = s.GetSupplyTemperature();
-    out.target = s.GetTargetTemperature();
-    out.load = s.GetHeatLoad(0);
-    double mass = kEmpty;
-    // A mass flow that is not set reads negative.
-    if (s.GetValue("MassFlow", mass, 0) != 1 || mass < 0.0) mass = kEmpty;
-    out.massFlow = mass;
-    for (int i = 0; i < s.GetNumberOfSegments(); ++i) {
-        SegmentOut seg{kEmpty, kEmpty, kEmpty};
-        s.GetValue("Temperature", seg.from, i);
-        s.GetValue("Temperature", seg.to, i + 1);
-        double cp = kEmpty;
-        if (s.GetValue("HeatCapacityFlowrate", cp, i) == 1 && cp != kEmpty && seg.from != kEmpty && seg.to != kEmpty)
-            seg.load = std::fabs(cp * (seg.from - seg.to));
-        out.segments.push_back(seg);
-    }
-    return out;
-}
-
-std::vector<StreamOut> readStreams(IHeatIntegrationScenario& scenario, int kind) {
-    std::vector<StreamOut> out;
-    IHeatIntegrationStream* s = nullptr;
-    for (int i = 0; scenario.GetStreamOfKind(i, s, kind, 2) && s; ++i) out.push_back(readStream(*s));
-    return out;
-}
-
-std::string streamsJson(const std::vector<StreamOut>& streams) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < streams.size(); ++i) {
-        const StreamOut& s = streams[i];
-        out += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(s.name) + ", \"side\": \"" + s.side +
-               "\", \"supply\": " + number(s.supply) + ", \"target\": " + number(s.target) +
-               ", \"load\": " + number(s.load) + ", \"mass_flow\": " + number(s.massFlow) + ", \"segments\": [";
-        for (std::size_t k = 0; k < s.segments.size(); ++k)
-            out += (k ? ", " : "") + std::string("{\"from\": ") + number(s.segments[k].from) +
-                   ", \"to\": " + number(s.segments[k].to) + ", \"load\": " + number(s.segments[k].load) + "}";
-        out += "]}";
-    }
-    return out + "]";
-}
-
-std::string textsJson(const std::vector<std::string>& texts) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < texts.size(); ++i) out += (i ? ", " : "") + JsonString(texts[i]);
-    return out + "]";
-}
-
-std::string streamsText(const char* heading, const std::vector<StreamOut>& streams) {
-    std::string out = std::string(heading) + ":\n";
-    for (const StreamOut& s : streams) {
-        out += "  " + PrintableText(s.name, 40) + " (" + s.side + "): " + number(s.supply) + " -> " + number(s.target) +
-               " C, " + number(s.load) + " kW";
-        if (s.massFlow != kEmpty) out += ", " + number(s.massFlow) + " kg/s";
-        out += "\n";
-        for (const SegmentOut& seg : s.segments)
-            out += "    " + number(seg.from) + " -> " + number(seg.to) + " C, " + number(seg.load) + " kW\n";
-    }
-    return out;
-}
-
 }  // namespace
 
 int RunExtract(ModuleLoader& module, int argc, char** argv) {
+    // Without --into the input is a simulator case, extracted into a new project.
+    bool into = false;
+    for (int i = 2; i < argc; ++i) into = into || std::string(argv[i]) == "--into";
+    if (!into) return RunCaseExtract(module, argc, argv);
     ExtractOptions o;
     std::string error;
     if (!parse(argc, argv, o, error)) return fail(error);
@@ -187,8 +110,8 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
 
     std::vector<std::string> notes(outcome.notes.begin(), outcome.notes.end());
     std::vector<std::string> warnings(outcome.warnings.begin(), outcome.warnings.end());
-    const std::vector<StreamOut> streams = readStreams(*scenario, 0);
-    const std::vector<StreamOut> utilities = readStreams(*scenario, 1);
+    const std::vector<StreamOut> streams = ReadExtractedStreams(*scenario, 0);
+    const std::vector<StreamOut> utilities = ReadExtractedStreams(*scenario, 1);
     TargetsReport targets = ReadTargets(*scenario);
     if (session.CaseWasUnchecked())
         notes.push_back(o.into + " was saved before case files carried a checksum; it was read without that check");
@@ -196,12 +119,12 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
         std::string targetsJson = FormatTargetsJson(targets);
         while (!targetsJson.empty() && targetsJson.back() == '\n') targetsJson.pop_back();
         std::printf("{\"streams\": %s, \"utilities\": %s, \"warnings\": %s, \"targets\": %s, \"notes\": %s}\n",
-                    streamsJson(streams).c_str(), streamsJson(utilities).c_str(), textsJson(warnings).c_str(),
-                    targetsJson.c_str(), textsJson(notes).c_str());
+                    StreamsJson(streams).c_str(), StreamsJson(utilities).c_str(), TextsJson(warnings).c_str(),
+                    targetsJson.c_str(), TextsJson(notes).c_str());
         return 0;
     }
-    std::string text = streamsText("Streams", streams);
-    if (!utilities.empty()) text += streamsText("Utilities", utilities);
+    std::string text = StreamsText("Streams", streams);
+    if (!utilities.empty()) text += StreamsText("Utilities", utilities);
     for (const std::string& w : warnings) text += "Warning: " + PrintableText(w, 200) + "\n";
     text += FormatTargetsText(targets);
     for (const std::string& n : notes) text += "Note: " + PrintableText(n, 200) + "\n";

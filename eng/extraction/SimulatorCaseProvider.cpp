@@ -1,5 +1,6 @@
 #include "eng/extraction/SimulatorCaseProvider.h"
 
+#include "eng/extraction/VelmorToTarsilImport.h"
 #include "ralvex/Case.h"
 #include "sorvil/Sheet.h"
 
@@ -105,4 +106,12 @@ void SimulatorCaseProvider::FinishTransfer() {
     if (!m_table) return;
     m_outcome.state = m_outcome.refusals.empty() ? 1 : 2;
     m_table.reset();
+}
+
+std::unique_ptr<IDataExtraction> SimulatorCaseProviderFactory::Create() const {
+    auto provider = std::make_unique<SimulatorCaseProvider>();
+    provider->SetCaseCallback([](RalvexInterface& access, Case& simulatorCase, IHeatIntegrationScenario& scenario) {
+        return VelmorToTarsilImport::CaseCallback(&access, &simulatorCase, &scenario);
+    });
+    return provider;
 }

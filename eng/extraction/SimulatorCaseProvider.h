@@ -62,5 +62,6 @@ public:
 
 class SimulatorCaseProviderFactory : public IDataExtractionFactory {
 public:
-    std::unique_ptr<IDataExtraction> Create() const override { return std::make_unique<SimulatorCaseProvider>(); }
+    // The provider extracts an opened case with the simulator-case import.
+    std::unique_ptr<IDataExtraction> Create() const override;
 };

@@ -74,6 +74,18 @@ const ReportHolder::Entry* ReportHolder::Resolve(const char* path) const {
     return const_cast<ReportHolder*>(this)->Resolve(path, false);
 }
 
+std::vector<CPString> ReportHolder::GetEntryKeys(const char* path) const {
+    std::vector<CPString> keys;
+    const Entries* level = &m_roots;
+    if (path && *path) {
+        const Entry* entry = Resolve(path);
+        if (!entry) return keys;
+        level = &entry->children;
+    }
+    for (const auto& e : *level) keys.push_back(e->key);
+    return keys;
+}
+
 bool ReportHolder::AddEntry(const char* section, const char* key, const char* title) {
     if (!key || !*key) return false;
     for (const char* p = key; *p; ++p)

@@ -34,6 +34,8 @@ public:
     CPString GetTitle(const char* path) const;
     CPString GetText(const char* path) const;
     int GetNumberOfSections() const { return static_cast<int>(m_roots.size()); }
+    // The keys of the entries directly under `path` (the top level for null or empty), in order.
+    std::vector<CPString> GetEntryKeys(const char* path) const;
 
     // The whole report: every entry in order, its title (or its key when it has none) indented two
     // blanks per level, then its text lines one level deeper. Valid until the next change.

@@ -47,6 +47,17 @@ MessageCatalogue::MessageCatalogue() {
         {"AnalyzingOptimizedSolution", "Analysing the optimised solution"},
         {"RefiningLinearModel", "Refining the linear model"},
         {"SolvingMixedIntegerLinearModel", "Solving the mixed-integer linear model"},
+        // Data extraction report.
+        {"ExtractionCompToleranceHigh", "Composition tolerance raised by recycles"},
+        {"ExtractionCompToleranceOf", "Recycle %s raises the composition tolerance; its sensitivity is "},
+        {"ExtractionTempInversion", "Streams cut where the temperature turns"},
+        {"ExtractionTempInversionAt", "The temperature turns at stream %s: the stream was cut there."},
+        {"ExtractionHeaterOrCooler", "Utility %s is taken for a %s at unit %s."},
+        {"ExtractionOutUnitOpToInUnitOp", "Leaves unit %s and enters unit %s."},
+        {"ExtractionOutUnitOpToProcessBlock", "Leaves unit %s and ends the process."},
+        {"ExtractionFeedProcessToInUnitOp", "Is a process feed and enters unit %s."},
+        {"ExtractionFeedProcessToProductProcess", "Is a process feed and ends as a product."},
+        {"ExtractionStreamSpansUnitOps", "It passes through:"},
     };
 }
 

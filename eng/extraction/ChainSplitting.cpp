@@ -1,0 +1,186 @@
+// Cutting chains where the temperature (or the molar enthalpy) turns, or where a valve, pump or
+// pipe segment breaks them, and the duplicate case items that let a cut chain end on an item of
+// its own.
+#include "eng/extraction/VelmorToTarsilImport.h"
+
+#include "brasko/ReportHolder.h"
+#include "eng/extraction/CaseItemAccess.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/Messages.h"
+#include "ralvex/Case.h"
+
+#include <cmath>
+#include <limits>
+#include <unordered_set>
+
+namespace {
+const char* const kTransferUnits[] = {"htCooler",      "htHeater", "htHeatExchanger", "htLNGExchanger",
+                                      "htAirCooler",   "htFiredHeater", "rtPump", "ppPipeSegment",
+                                      "ppMaterialStream", "ppValve"};
+const char* const kHeaters[] = {"htHeater", "htHeatExchanger"};
+// A pipe segment changing the property by less than this fraction, and losing less heat than
+// kPipeHeatLoss, is neither a transfer nor a break.
+constexpr double kPipeRelativeChange = 0.01;
+constexpr double kPipeHeatLoss = 0.001;
+
+// The change relative to the previous value. Molar enthalpies are negative, so the change is
+// taken against |p|; from p = 0 any change is a large one.
+double relativeChange(double v, double p) {
+    if (p == 0.0) return v == 0.0 ? 0.0 : std::numeric_limits<double>::infinity();
+    return std::fabs(v - p) / std::fabs(p);
+}
+}  // namespace
+
+std::unique_ptr<StreamChain> VelmorToTarsilImport::SplitChainAtReversal(StreamChain& chain, ReportHolder* report,
+                                                                        bool useTemperature,
+                                                                        double shiftTempsForPumps) {
+    if (chain.Length() < 3) return nullptr;
+    CPItem* first = chain.First();
+    double pure = 0.0;
+    if (KnownNumber(first, "IsPureComp", pure) && pure != 0.0 &&
+        IsOneOf(FirstNeighbour(first, CPItem::Downstream), kHeaters))
+        useTemperature = false;
+    const char* property = useTemperature ? "Temperature" : "MolarEnthalpy";
+    double p = 0.0;
+    if (!KnownNumber(first, property, p)) return nullptr;
+
+    std::vector<CPItem*> prefix{first};
+    bool pending = false, rose = false, fell = false, turned = false, carry = false;
+    bool cutHere = false;
+    for (std::size_t k = 1; k < chain.streams.size() && !cutHere; ++k) {
+        CPItem* s = chain.streams[k];
+        bool cut = false, isRecycle = false, isPipe = false, transfer = false;
+        double heatLoss = 0.0;
+        if (CPItem* u = FirstNeighbour(s, CPItem::Upstream)) {
+            if (IsClass(u, CaseClass::Tee) && !pending) return nullptr;
+            if (IsClass(u, CaseClass::PipeSegment)) {
+                isPipe = true;
+                if (!KnownNumber(u, "HeatLoss", heatLoss)) heatLoss = 0.0;
+            }
+            if (IsClass(u, CaseClass::Recycle)) isRecycle = true;
+            transfer = IsOneOf(u, kTransferUnits);
+            const bool breakUnit = IsClass(u, CaseClass::Valve) ||
+                                   (IsClass(u, CaseClass::Pump) && shiftTempsForPumps != 0.0) ||
+                                   (isPipe && shiftTempsForPumps != 0.0 && !useTemperature);
+            if (breakUnit) {
+                if (prefix.size() > 1) cut = true;
+                else pending = true;
+            }
+            carry = pending;
+        }
+        if (carry && prefix.size() > 1) {
+            cut = true;
+            carry = pending = false;
+        }
+        double v = 0.0;
+        if (!KnownNumber(s, property, v)) return nullptr;
+        if (isPipe && (useTemperature || (relativeChange(v, p) < kPipeRelativeChange && heatLoss < kPipeHeatLoss)))
+            cut = transfer = false;
+
+        enum { Join, Step7, Step8 } next = Join;
+        if (v != p) {
+            const bool up = v > p;
+            bool& same = up ? rose : fell;
+            bool& against = up ? fell : rose;
+            if (transfer) same = true;
+            if (against) {
+                if (transfer) {
+                    turned = true;
+                    next = Step7;
+                } else {
+                    same = false;
+                    next = Step8;
+                }
+            }
+        } else if (useTemperature && (carry || isRecycle)) {
+            next = Join;
+        } else {
+            if (!useTemperature) turned = false;
+            next = Step7;
+        }
+        switch (next) {
+        case Join:
+            if (cut) cutHere = true;
+            else prefix.push_back(s);
+            break;
+        case Step7:
+            if (cut || turned) cutHere = true;
+            break;
+        case Step8:
+            if (cut) cutHere = true;
+            else if (isRecycle || isPipe) prefix.push_back(s);
+            break;
+        }
+        p = v;
+    }
+    if (!cutHere || prefix.size() < 2) return nullptr;
+
+    // The prefix but its last stream moves to the new chain; the last stays, now first, and the
+    // new chain ends on a copy of it.
+    auto cutOff = std::make_unique<StreamChain>();
+    std::unordered_set<const CPItem*> moving(prefix.begin(), prefix.end() - 1);
+    for (CPItem* s : prefix)
+        if (moving.count(s)) cutOff->AddItem(s);
+    std::vector<CPItem*> rest;
+    rest.reserve(chain.streams.size());
+    for (CPItem* s : chain.streams)
+        if (!moving.count(s)) rest.push_back(s);
+    chain.streams = std::move(rest);
+    CPItem* last = prefix.back();
+    if (CPItem* copy = DuplicateCaseItem(last, 1)) cutOff->AddItem(copy);
+    if (report) {
+        report->AddEntry("Warnings", "Temperature_reversal", FindString("ExtractionTempInversion").c_str());
+        report->AppendText("Warnings:Temperature_reversal",
+                           FormatMessage(FindString("ExtractionTempInversionAt"), {last->_get_szName()}).c_str());
+    }
+    return cutOff;
+}
+
+void VelmorToTarsilImport::SplitChainsAtReversals(ChainList& chains) {
+    const double shift = Setting("ShiftTempsForPumps");
+    ReportHolder* report = nullptr;
+    if (m_scenario) m_scenario->GetReportHolder(report);
+    for (bool useTemperature : {true, false}) {
+        ChainList side;
+        for (auto& chain : chains)
+            while (auto cutOff = SplitChainAtReversal(*chain, report, useTemperature, shift))
+                side.push_back(std::move(cutOff));
+        for (auto& c : side) chains.push_back(std::move(c));
+    }
+}
+
+CPItem* VelmorToTarsilImport::AddCaseItem(const CPString& name, const CPString& className) {
+    if (!m_case || name.empty() || m_case->GetItemByName(name)) return nullptr;
+    auto item = std::make_unique<CPItem>(name, className);
+    CPItem* raw = item.get();
+    if (m_case->Add(std::move(item)) != 1) return nullptr;
+    m_extractedItems.push_back(raw);
+    return raw;
+}
+
+CPItem* VelmorToTarsilImport::DuplicateCaseItem(CPItem* item, int placement) {
+    if (!item) return nullptr;
+    CPString name = item->_get_szName();
+    name += "Duplicate";
+    // Nothing changes when the name is taken or the item has no neighbour on that side.
+    const int kind = placement == 1 ? CPItem::Upstream : CPItem::Downstream;
+    CPItem* neighbour = FirstNeighbour(item, kind);
+    if (!neighbour || (m_case && m_case->GetItemByName(name))) return nullptr;
+    CPItem* copy = AddCaseItem(name, item->_get_szClassName());
+    if (!copy) return nullptr;
+    if (placement == 1) {
+        neighbour->UnlinkRelatedNode(item, CPItem::Downstream);
+        neighbour->AddRelatedNode(copy, CPItem::Downstream);
+        copy->AddRelatedNode(item, CPItem::Downstream);
+    } else {
+        item->UnlinkRelatedNode(neighbour, CPItem::Downstream);
+        item->AddRelatedNode(copy, CPItem::Downstream);
+        copy->AddRelatedNode(neighbour, CPItem::Downstream);
+    }
+    for (std::size_t i = 0; i < item->GetNumberOfVariables(); ++i) {
+        const CPValue* v = item->GetVariable(i);
+        if (CPValue* own = copy->FindVariable(v->GetName())) *own = *v;
+        else copy->AppendVariable(CPValue(*v));
+    }
+    return copy;
+}

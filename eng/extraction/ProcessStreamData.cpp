@@ -1,0 +1,232 @@
+// A process stream's data from its chain of case streams: supply and target temperature, mass
+// flow, the raw temperature-enthalpy and property curves the simulator computed across the
+// chain's heat-transfer units, and segments fitted to them as the extraction settings ask. The
+// load is the simulator's own: the segments' specific heats are scaled to its heat-flow change.
+#include "eng/extraction/VelmorToTarsilImport.h"
+
+#include "eng/extraction/CaseItemAccess.h"
+#include "eng/extraction/DataExtractionConfig.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kEmpty = CPValue::Empty;
+// Heat flows at one temperature: the target moves this far to the side the heat goes.
+constexpr double kIsothermalNudge = 0.0001;
+constexpr double kSameTemperature = 1e-8;
+// Below this |dT| a stream is isothermal.
+constexpr double kIsothermalSpan = 0.01;
+// Raw points this close in temperature are one temperature; their enthalpy orders them.
+constexpr double kRowTemperatureTie = 0.01;
+constexpr double kZeroLoad = 1e-8;
+constexpr double kMinPhaseFraction = 1e-5;
+constexpr double kHugeProperty = 1e24;
+constexpr double kFittedBranches = 10.0;
+
+const char* const kCurveUnits[] = {"htCooler",         "htHeater",        "htCondenserPartial", "htCondenserTotal",
+                                   "htReboiler",       "htCondenserThreePhase", "htReboilerThreePhase",
+                                   "htHeatExchanger",  "htLNGExchanger",  "htAirCooler",        "htFiredHeater"};
+const char* const kRawEnthalpy = "Raw_MassEnthalpy_DataSet";
+
+struct RawRow {
+    std::vector<double> values;
+    int temperatureColumn = 0;
+    int enthalpyColumn = 0;
+    double T() const { return values[static_cast<std::size_t>(temperatureColumn)]; }
+    double H() const { return values[static_cast<std::size_t>(enthalpyColumn)]; }
+};
+
+// Rising temperature; temperatures within the tie count as one and go by rising enthalpy.
+bool before(const RawRow& a, const RawRow& b) {
+    if (std::fabs(a.T() - b.T()) <= kRowTemperatureTie) return a.H() < b.H();
+    return a.T() < b.T();
+}
+
+void sortRows(std::vector<RawRow>& rows) {
+    // The tie makes "before" no strict weak order, so the exact sort comes first and an
+    // insertion pass settles the ties (rows are nearly in order by then: linear in practice).
+    std::stable_sort(rows.begin(), rows.end(), [](const RawRow& a, const RawRow& b) { return a.T() < b.T(); });
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        for (std::size_t j = i; j > 0 && before(rows[j], rows[j - 1]); --j) std::swap(rows[j], rows[j - 1]);
+}
+
+void collapse(IHeatIntegrationStream& stream) {
+    for (int n = stream.GetNumberOfSegments(); n > 1; n = stream.GetNumberOfSegments())
+        if (stream.DeleteSegment(n) != 1) break;
+}
+}  // namespace
+
+std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& chain, const CPString& dataSet,
+                                                            const CPString& propertyKey) const {
+    std::vector<double> curve;
+    if (dataSet.empty() || propertyKey.empty()) return curve;
+    const bool direct = propertyKey == "prpTemperature" || propertyKey == "prpMassEnthalpy" ||
+                        propertyKey == "prpMassVapourFraction";
+    for (CPItem* s : chain.streams) {
+        CPItem* unit = nullptr;
+        for (CPItem* d : s->RelatedNodes(CPItem::Downstream))
+            if (IsOneOf(d, kCurveUnits)) {
+                unit = d;
+                break;
+            }
+        const CPValue* table = unit ? unit->GetVariable("PropertyTable") : nullptr;
+        const CPValue* entry = table ? table->FindSubValue(s->_get_szName()) : nullptr;
+        if (!entry) continue;
+        if (direct) {
+            const CPValue* values = entry->FindSubValue(propertyKey);
+            if (!values || values->GetNumberOfSubValues() == 0) continue;
+            const std::vector<double> v = values->GetVector();
+            curve.insert(curve.end(), v.begin(), v.end());
+            continue;
+        }
+        const CPValue* vapour = entry->FindSubValue("prpMassVapourFraction");
+        if (!vapour || vapour->GetNumberOfSubValues() == 0) continue;
+        const std::size_t points = vapour->GetNumberOfSubValues();
+        for (std::size_t i = 0; i < points; ++i) {
+            double sum = 0.0, fractions = 0.0;
+            for (std::size_t k = 0; k < entry->GetNumberOfSubValues(); ++k) {
+                const CPValue* phase = entry->GetSubValue(k);
+                if (!phase->GetName().empty()) continue;  // phases are the indexed entries
+                const CPValue* property = phase->FindSubValue(propertyKey);
+                const CPValue* fraction = phase->FindSubValue("prpPhaseMassFeedFraction");
+                if (!property || !fraction || i >= property->GetNumberOfSubValues() ||
+                    i >= fraction->GetNumberOfSubValues())
+                    continue;
+                const double value = property->GetSubValue(i)->GetAsDouble();
+                const double f = fraction->GetSubValue(i)->GetAsDouble();
+                if (value == kEmpty || !(value < kHugeProperty) || !(f > kMinPhaseFraction) || f == kEmpty) continue;
+                sum += value * f;
+                fractions += f;
+            }
+            curve.push_back(sum == 0.0 ? 0.0 : sum / fractions);
+        }
+    }
+    return curve;
+}
+
+void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, const StreamChain& chain, bool scale,
+                                                double givenLoad) {
+    if (chain.streams.empty() || !m_scenario) return;
+    DataExtractionConfig* config = m_scenario->GetDataExtractionConfig();
+    for (CPItem* s : chain.streams) s->AddVariable("PIStreamName")->Set(streamName);
+    IHeatIntegrationStream* stream = nullptr;
+    if (!m_scenario->GetStream(streamName, stream) || !stream) return;
+    CPItem* inlet = chain.First();
+    CPItem* outlet = chain.Last();
+
+    double mass = 0.0, supply = kEmpty, target = kEmpty, dH = kEmpty;
+    if (KnownNumber(inlet, "MassFlow", mass)) stream->SetValue("MassFlow", mass, 0);
+    if (KnownNumber(inlet, "Temperature", supply)) stream->SetValue("Temperature", supply, 0);
+    else supply = kEmpty;
+    if (KnownNumber(outlet, "Temperature", target)) {
+        double hIn = 0.0, hOut = 0.0;
+        bool falls = false, rises = false;
+        dH = 0.0;
+        if (KnownNumber(inlet, "HeatFlow", hIn) && KnownNumber(outlet, "HeatFlow", hOut)) {
+            falls = hIn > hOut;
+            rises = hIn < hOut;
+            dH = std::fabs(hIn - hOut);
+        }
+        if (supply != kEmpty && std::fabs(supply - target) < kSameTemperature) {
+            if (falls) target = supply - kIsothermalNudge;
+            else if (rises) target = supply + kIsothermalNudge;
+        }
+        stream->SetValue("Temperature", target, 1);
+    } else {
+        target = kEmpty;
+    }
+
+    // The raw table: one column per data set, one row per point of the first curve. A shorter
+    // curve leaves its missing points empty; a longer one is cut.
+    std::vector<RawRow> rows;
+    int temperatureColumn = 0, enthalpyColumn = 0;
+    for (std::size_t c = 0; c < m_propertyDataSets.size(); ++c) {
+        if (m_propertyDataSets[c].second == "Raw_Temperature_DataSet") temperatureColumn = static_cast<int>(c);
+        if (m_propertyDataSets[c].second == kRawEnthalpy) enthalpyColumn = static_cast<int>(c);
+    }
+    for (std::size_t c = 0; c < m_propertyDataSets.size(); ++c) {
+        const std::vector<double> curve = ReadPropertyCurve(chain, m_propertyDataSets[c].second, m_propertyDataSets[c].first);
+        if (c == 0) {
+            rows.resize(curve.size());
+            for (RawRow& r : rows) {
+                r.values.assign(m_propertyDataSets.size(), kEmpty);
+                r.temperatureColumn = temperatureColumn;
+                r.enthalpyColumn = enthalpyColumn;
+            }
+        }
+        for (std::size_t k = 0; k < rows.size() && k < curve.size(); ++k) rows[k].values[c] = curve[k];
+    }
+    if (rows.empty()) {
+        if (dH > 0.0) stream->SetValue("Enthalpy", dH, 0);
+        return;
+    }
+    sortRows(rows);
+    for (std::size_t c = 0; c < m_propertyDataSets.size(); ++c)
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            stream->SetValue(m_propertyDataSets[c].second, rows[k].values[c], static_cast<int>(k));
+
+    if (!config) return;
+    const double excel = config->GetSetting("TransferFromExcel");
+    double tolerance = 0.9;
+    if (config->GetSettingValue("SegmentTolerances", tolerance) != 1 || tolerance == kEmpty) tolerance = 0.9;
+    const double noSegments = config->GetSetting("DoIUseSegments");
+    const double onPhaseChange = config->GetSetting("SegmentOnPhaseChange");
+    const double dT = target - supply;
+    bool isothermal = false;
+
+    if (excel == 0.0 && std::fabs(dT) >= kIsothermalSpan && noSegments == 0.0) {
+        if (onPhaseChange != 0.0) {
+            double vIn = -1.0, vOut = -1.0;
+            if (!KnownNumber(inlet, "VapourFraction", vIn)) vIn = -1.0;
+            if (!KnownNumber(outlet, "VapourFraction", vOut)) vOut = -1.0;
+            if (vIn != -1.0 && vOut != -1.0 && vIn == vOut) {
+                stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+            } else {
+                stream->LinearizeRawData(kRawEnthalpy, "SpecificHeat", tolerance, 0);
+            }
+        } else if (stream->LinearizeRawData(kRawEnthalpy, "SpecificHeat", tolerance, 0) != 1) {
+            stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+        } else {
+            stream->SetValue("MaxSplitBranches", kFittedBranches, 0);
+            if (!stream->IsSpecificHeatSignConsistent() && stream->GetNumberOfSegments() > 1) {
+                collapse(*stream);
+                stream->SetValue("HeatCapacityFlowrate", kEmpty, 0);
+                stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+            }
+        }
+    } else if (excel == 0.0) {
+        if (givenLoad > 0.0) {
+            stream->SetValue("HeatCapacityFlowrate", kEmpty, 0);
+            stream->SetValue("Enthalpy", givenLoad, 0);
+        } else {
+            const int mapped = stream->UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+            if ((mapped == 0 || std::fabs(stream->GetHeatLoad(0)) < kZeroLoad) && dH > 0.0) {
+                stream->SetValue("HeatCapacityFlowrate", kEmpty, 0);
+                stream->SetValue("Enthalpy", dH, 0);
+            }
+        }
+        isothermal = std::fabs(dT) < kIsothermalSpan;
+    } else {
+        const double segmentation = config->GetSetting("ExcelSegmentation");
+        if (segmentation == 0.0) stream->SetValueFromRawEnthalpy("Enthalpy", 0);
+        else if (segmentation > 1.0 && chain.tees.empty()) stream->SetValueFromRawEnthalpy("Enthalpy", 1);
+        else stream->LinearizeRawData(kRawEnthalpy, "HeatCapacityFlowrate", tolerance, 1);
+    }
+
+    if (excel != 0.0) return;
+    // The load is the simulator's heat-flow change. A missing heat flow (dH 0) would zero every
+    // specific heat: the fitted ones stay then.
+    const double load = std::fabs(stream->GetHeatLoad(0));
+    if (scale && dH != kEmpty && dH > 0.0 && load >= kZeroLoad) {
+        const double factor = dH / load;
+        for (int i = 0; i < stream->GetNumberOfSegments(); ++i) {
+            double cp = kEmpty;
+            if (stream->GetValue("SpecificHeat", cp, i) == 1 && cp != kEmpty)
+                stream->SetValue("SpecificHeat", cp * factor, i);
+        }
+    }
+    if (isothermal) stream->WidenIsothermalStream();
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The import of a solved simulator case into a scenario: the case's material streams are joined
+// into chains through the units that heat or cool them, cut where the temperature turns, tees and
+// their mixers folded into one stream with branches, and each chain that passes a heat-transfer
+// unit becomes a process stream with its temperatures, load and segments fitted to the
+// simulator's temperature-enthalpy curves. What was assumed and what looks wrong goes into the
+// scenario's report.
+//
+// The import object lives on the case it read (and in the scenario that extracted it); its
+// record of which chain made which stream outlives the extraction for a later refresh. Items the
+// import makes (boundary items between two streams, duplicates that start or end a chain) are
+// given to the case. The document the case came from is never written.
+#include "brasko/NotificationSender.h"
+#include "dunmor/CPString.h"
+#include "dunmor/Createable.h"
+#include "eng/extraction/StreamChain.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class Case;
+class CPItem;
+class DataExtractionConfig;
+class IHENDesign;
+class IHeatIntegrationScenario;
+class IHeatIntegrationStream;
+class RalvexInterface;
+class ReportHolder;
+
+class VelmorToTarsilImport : public Createable, public virtual NotificationSender {
+public:
+    using ChainList = std::vector<std::unique_ptr<StreamChain>>;
+    static constexpr const char* BaseDesignName = "SimulationBaseCase";
+
+    VelmorToTarsilImport(IHeatIntegrationScenario* scenario, RalvexInterface* caseInterface, Case* simulatorCase);
+    ~VelmorToTarsilImport() override;
+    VelmorToTarsilImport(const VelmorToTarsilImport&) = delete;
+    VelmorToTarsilImport& operator=(const VelmorToTarsilImport&) = delete;
+
+    // The provider's entry on an opened case: a full extraction, or a refresh when the case asks
+    // for one. 1 when it ran; 0 without interface, case or scenario.
+    static int CaseCallback(RalvexInterface* caseInterface, Case* simulatorCase, IHeatIntegrationScenario* scenario);
+
+    void Extract();
+    // Re-reads a changed case into the data of an earlier extraction (not wired yet: the
+    // streams stay as the last extraction left them).
+    void Refresh() {}
+
+    // ---- chains ----
+    CPItem* FindChainContinuation(const StreamChain& chain) const;
+    // Joins each chain with the chain its continuation starts; a chain that returns to its own
+    // start ends on a copy of its first stream.
+    void JoinChains(ChainList& chains);
+    // Puts a boundary item between every two material streams linked directly.
+    void InsertBoundaryItems(const std::vector<CPItem*>& materialStreams);
+    // Cuts the front off a chain where its temperature (or enthalpy) turns, or at a valve, pump
+    // or pipe segment; the cut-off part, or null.
+    std::unique_ptr<StreamChain> SplitChainAtReversal(StreamChain& chain, ReportHolder* report, bool useTemperature,
+                                                      double shiftTempsForPumps);
+    void SplitChainsAtReversals(ChainList& chains);
+    // A copy of the item named after it with "Duplicate", spliced in upstream (placement 1) or
+    // downstream of it; null when the name is taken or there is no neighbour on that side.
+    CPItem* DuplicateCaseItem(CPItem* item, int placement);
+    CPItem* AddCaseItem(const CPString& name, const CPString& className);
+
+    // ---- tees and mixers ----
+    void PairSplittersAndMixers(ChainList& chains);
+    void MergeTeeMixerPairs(std::vector<CPItem*>& tees, std::vector<CPItem*>& mixers, ChainList& chains);
+    // 0 gives off heat, 1 takes it up, 2 undetermined.
+    static int ChainDirection(const StreamChain& chain);
+    // The chains (not owned) that become process streams of that direction.
+    std::vector<StreamChain*> SelectProcessChains(int direction, const ChainList& chains) const;
+    static bool TouchesHeatTransfer(const StreamChain& chain);
+
+    // ---- stream data ----
+    void AddProcessStreamData(const CPString& streamName, const StreamChain& chain, bool scale, double givenLoad);
+    std::vector<double> ReadPropertyCurve(const StreamChain& chain, const CPString& dataSet,
+                                          const CPString& propertyKey) const;
+
+    // ---- names ----
+    CPString MakeProcessStreamName(const CPItem* inlet, const CPItem* outlet) const;
+    static void CleanObjectName(CPString& name);
+
+    // ---- what the extraction left ----
+    const std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>>& GetStreamChains() const { return m_streamChains; }
+    const StreamChain* GetStreamChain(const CPString& streamName) const;
+    // The composition tolerance the recycles left (after its widening by ten).
+    double GetCompositionTolerance() const { return m_compositionTolerance; }
+    // The scenario's design of the existing network, fetched by name (null when there is none).
+    IHENDesign* GetBaseDesign() const;
+    const std::vector<CPItem*>& GetExtractedItems() const { return m_extractedItems; }
+
+    // Composition signature of mole fractions rounded to the tolerance (sqrt, then to a multiple
+    // of the tolerance): the CRC-16 of the rounded vector's bytes.
+    static std::uint16_t CompositionSignatureOf(const std::vector<double>& fractions, double tolerance);
+    static double RoundMoleFraction(double x, double tolerance);
+
+private:
+    struct Walk;
+    void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
+    void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
+    void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
+    void ReportProcessStream(const CPString& name, const StreamChain& chain);
+    void ReportHeatersAndCoolers(ReportHolder* report);
+    double Setting(const char* name, double missing = 0.0) const;
+
+    IHeatIntegrationScenario* m_scenario;
+    RalvexInterface* m_caseInterface;
+    Case* m_case;
+    // Property key of the simulator's tables to the stream's raw data set, in column order.
+    std::vector<std::pair<CPString, CPString>> m_propertyDataSets;
+    std::vector<CPItem*> m_extractedItems;
+    // Scenario stream name to the chain it was made from, in the order the streams were made.
+    std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_streamChains;
+    std::unordered_map<std::string, std::size_t> m_streamChainIndex;
+    std::vector<CPItem*> m_utilityItems;
+    double m_compositionTolerance = 0.01;
+};

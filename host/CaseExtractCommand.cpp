@@ -1,0 +1,244 @@
+#include "host/CaseExtractCommand.h"
+
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "host/ExtractOutput.h"
+#include "host/HostSession.h"
+#include "host/ModuleLoader.h"
+#include "host/OutputText.h"
+#include "host/StreamTable.h"
+#include "host/StreamTableChecks.h"
+#include "host/TargetsReport.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+using SetSettingFn = int (*)(IHeatIntegrationScenario*, const char*, double);
+using ChooseSubFlowsheetFn = int (*)(IHeatIntegrationScenario*, const char*);
+using ExtractDocumentFn = int (*)(IHeatIntegrationScenario*, const char*, char*, int);
+using ReportEntryFn = int (*)(IHeatIntegrationScenario*, const char*, int, char*, int, char*, int, char*, int);
+
+// Longest settings file read: far above any real one.
+constexpr std::streamsize kMaxSettingsBytes = 1 << 20;
+constexpr int kReportTextBytes = 1 << 16;
+
+struct CaseOptions {
+    std::string document, settings, save;
+    bool json = false, haveSave = false, haveSettings = false, haveDtmin = false;
+    double dtmin = 0.0;
+};
+
+struct Setting {
+    int line;
+    std::string name;
+    double value = 0.0;
+    bool subFlowsheet = false;
+    std::string text;
+};
+
+// Whether the file starts like an XML document (after a byte-order mark and blanks); a file that
+// cannot be read answers true, so that the module names why.
+bool looksLikeDocument(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return true;
+    char head[256] = {};
+    in.read(head, sizeof head);
+    const std::streamsize n = in.gcount();
+    std::streamsize i = n >= 3 && head[0] == '\xEF' && head[1] == '\xBB' && head[2] == '\xBF' ? 3 : 0;
+    while (i < n && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n')) ++i;
+    return i >= n || head[i] == '<';
+}
+
+struct Warning {
+    std::string section, title, text;
+};
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
+    return 1;
+}
+
+bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasNext = i + 1 < argc && argv[i + 1][0] != '\0';
+        if (a == "--json") {
+            o.json = true;
+        } else if (a == "--settings" || a == "--save") {
+            if (!hasNext) {
+                error = a + " needs a file name";
+                return false;
+            }
+            (a == "--settings" ? o.settings : o.save) = argv[++i];
+            (a == "--settings" ? o.haveSettings : o.haveSave) = true;
+        } else if (a == "--dtmin") {
+            if (i + 1 >= argc || !ParseTableNumber(argv[i + 1], o.dtmin)) {
+                error = "--dtmin needs a number";
+                return false;
+            }
+            o.haveDtmin = true;
+            ++i;
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else if (o.document.empty()) {
+            o.document = a;
+        } else {
+            error = "more than one simulator case";
+            return false;
+        }
+    }
+    if (o.document.empty()) error = "extract needs a simulator case (CASEFILE) or a segment table with --into CASE";
+    return error.empty();
+}
+
+std::string trim(const std::string& s) {
+    const std::size_t a = s.find_first_not_of(" \t\r");
+    if (a == std::string::npos) return "";
+    return s.substr(a, s.find_last_not_of(" \t\r") - a + 1);
+}
+
+// `name = value` lines; `#` starts a comment. Names are checked by the module when applied.
+bool readSettings(const std::string& path, std::vector<Setting>& out, std::string& error) {
+    struct stat info {};
+    std::ifstream in(path, std::ios::binary);
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || !in) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    if (info.st_size > kMaxSettingsBytes) {
+        error = path + ": is too large for a settings file";
+        return false;
+    }
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+        const std::string where = path + ":" + std::to_string(n) + ": ";
+        const std::size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        line = trim(line);
+        if (line.empty()) continue;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) {
+            error = where + "a setting reads name = value";
+            return false;
+        }
+        Setting s;
+        s.line = n;
+        s.name = trim(line.substr(0, eq));
+        const std::string value = trim(line.substr(eq + 1));
+        if (s.name == "SubFlowsheet") {
+            if (value.empty()) {
+                error = where + "SubFlowsheet needs a name";
+                return false;
+            }
+            s.subFlowsheet = true;
+            s.text = value;
+        } else if (!ParseTableNumber(value, s.value)) {
+            error = where + "the value of " + s.name + " is not a number";
+            return false;
+        }
+        out.push_back(s);
+    }
+    return true;
+}
+
+std::vector<Warning> readWarnings(ModuleLoader& module, IHeatIntegrationScenario& scenario) {
+    std::vector<Warning> out;
+    auto entry = reinterpret_cast<ReportEntryFn>(module.Entry("KestrinReportEntry"));
+    if (!entry) return out;
+    const int n = entry(&scenario, "Warnings", -1, nullptr, 0, nullptr, 0, nullptr, 0);
+    std::vector<char> key(256), title(1024), text(kReportTextBytes);
+    for (int i = 0; i < n; ++i) {
+        if (entry(&scenario, "Warnings", i, key.data(), 256, title.data(), 1024, text.data(), kReportTextBytes) != 1)
+            break;
+        out.push_back({key.data(), title.data(), text.data()});
+    }
+    return out;
+}
+
+std::string warningsJson(const std::vector<Warning>& warnings) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < warnings.size(); ++i)
+        out += (i ? ", " : "") + std::string("{\"section\": ") + JsonString(warnings[i].section) +
+               ", \"title\": " + JsonString(warnings[i].title) + ", \"text\": " + JsonString(warnings[i].text) + "}";
+    return out + "]";
+}
+
+}  // namespace
+
+int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
+    CaseOptions o;
+    std::string error;
+    if (!parse(argc, argv, o, error)) return fail(error);
+    if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin))
+        return fail("--dtmin must be from 0.001 to 1000 C");
+    if (!looksLikeDocument(o.document))
+        return fail(o.document + " is not a simulator-case document; a segment table goes into a case with --into CASE");
+    std::vector<Setting> settings;
+    if (o.haveSettings && !readSettings(o.settings, settings, error)) return fail(error);
+    if (o.haveSave && (SameFile(o.document, o.save) || (o.haveSettings && SameFile(o.settings, o.save))))
+        return fail("--save " + o.save + " names an input file; save the case to another file");
+    struct stat info {};
+    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        !IsCaseFile(o.save))
+        return fail("--save " + o.save + " exists and is not a Kestrin case file; it was left as it is");
+
+    auto setSetting = reinterpret_cast<SetSettingFn>(module.Entry("KestrinSetExtractionSetting"));
+    auto choose = reinterpret_cast<ChooseSubFlowsheetFn>(module.Entry("KestrinChooseSubFlowsheet"));
+    auto extract = reinterpret_cast<ExtractDocumentFn>(module.Entry("KestrinExtractCaseDocument"));
+    if (!setSetting || !choose || !extract) return fail(module.Path() + " lacks the case extraction entries");
+
+    HostSession session(module);
+    if (!session.Start(error)) return fail(error);
+    IHeatIntegrationScenario* scenario = session.NewScenario("Scenario 1", error);
+    if (!scenario) return fail(error);
+    if (o.haveDtmin) scenario->SetDTmin(o.dtmin);
+    for (const Setting& s : settings) {
+        const bool taken = s.subFlowsheet ? choose(scenario, s.text.c_str()) == 1
+                                          : setSetting(scenario, s.name.c_str(), s.value) == 1;
+        if (!taken) return fail(o.settings + ":" + std::to_string(s.line) + ": unknown setting " + s.name);
+    }
+    std::vector<char> message(2048, '\0');
+    if (extract(scenario, o.document.c_str(), message.data(), static_cast<int>(message.size())) != 1)
+        return fail(std::string(message.data()) + "; nothing was extracted");
+    if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
+
+    const std::vector<StreamOut> streams = ReadExtractedStreams(*scenario, 0);
+    const std::vector<StreamOut> utilities = ReadExtractedStreams(*scenario, 1);
+    const std::vector<Warning> warnings = readWarnings(module, *scenario);
+    const char* reportText = scenario->GetReport();
+    const std::string report = reportText ? reportText : "";
+    std::vector<std::string> notes;
+    const bool nothing = streams.empty() && utilities.empty();
+    if (nothing) notes.push_back(o.document + " yielded no process stream and no utility: nothing to target");
+    if (o.json) {
+        std::string targetsJson = "null";
+        if (!nothing) {
+            targetsJson = FormatTargetsJson(ReadTargets(*scenario));
+            while (!targetsJson.empty() && targetsJson.back() == '\n') targetsJson.pop_back();
+        }
+        std::printf("{\"case\": %s, \"streams\": %s, \"utilities\": %s, \"warnings\": %s, \"report\": %s, "
+                    "\"targets\": %s, \"notes\": %s}\n",
+                    JsonString(o.document).c_str(), StreamsJson(streams).c_str(), StreamsJson(utilities).c_str(),
+                    warningsJson(warnings).c_str(), JsonString(report).c_str(), targetsJson.c_str(),
+                    TextsJson(notes).c_str());
+        return 0;
+    }
+    std::string text = "Case: " + PrintableText(o.document, 200) + "\n" + StreamsText("Streams", streams);
+    if (!utilities.empty()) text += StreamsText("Utilities", utilities);
+    for (const Warning& w : warnings) {
+        std::istringstream lines(w.text);
+        std::string line;
+        while (std::getline(lines, line))
+            if (!line.empty()) text += "Warning (" + PrintableText(w.section, 40) + "): " + PrintableText(line, 200) + "\n";
+    }
+    if (!nothing) text += FormatTargetsText(ReadTargets(*scenario));
+    for (const std::string& n : notes) text += "Note: " + PrintableText(n, 200) + "\n";
+    std::fputs(text.c_str(), stdout);
+    return 0;
+}

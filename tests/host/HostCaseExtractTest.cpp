@@ -1,0 +1,165 @@
+// kestrin-host extract CASEFILE: a simulator-case document becomes process streams of a new
+// project, with the settings of a settings file; the document is never written.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/extraction/" + name; }
+
+struct Scratch {
+    std::string path;
+    Scratch(const std::string& stem, const std::string& content, bool write = true) {
+        path = "/tmp/kestrin-case-extract-test-" + std::to_string(getpid()) + "-" + stem;
+        if (write) std::ofstream(path, std::ios::binary) << content;
+    }
+    ~Scratch() { std::remove(path.c_str()); }
+};
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// The energy targets of a --json output: utilities and pinches, without stream names.
+std::string energyTargets(const std::string& json, std::size_t from = 0) {
+    const std::size_t a = json.find("\"hot_utility\"", from);
+    const std::size_t b = json.find("\"pinches\"", a);
+    return a == std::string::npos || b == std::string::npos ? "" : json.substr(a, b - a);
+}
+
+int count(const std::string& text, const std::string& word) {
+    int n = 0;
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+    return n;
+}
+
+TEST(HostCaseExtract, ATrainHeatedThenCooledBecomesAHeatedAndACooledStream) {
+    const std::string document = example("preheat-train.vmc");
+    const std::string before = contents(document);
+    HostRun run = RunHost("extract " + document + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("{\"name\": \"F1_To_F3\", \"side\": \"cold\", \"supply\": 30, \"target\": 150, \"load\": 600, "
+                           "\"mass_flow\": 2"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("{\"name\": \"F3_To_F4\", \"side\": \"hot\", \"supply\": 150, \"target\": 60, \"load\": 480"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(count(run.out, "{\"section\": "), 1) << run.out;
+    EXPECT_NE(run.out.find("{\"section\": \"Temperature_reversal\", \"title\": \"Streams cut where the temperature "
+                           "turns\", \"text\": \"The temperature turns at stream F3: the stream was cut there.\"}"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\"report\": \"Streams\\n  F3_To_F4\\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"case\": \"" + document + "\""), std::string::npos);
+    EXPECT_EQ(contents(document), before);  // the document is never written
+
+    HostRun text = RunHost("extract " + document);
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("Warning (Temperature_reversal): The temperature turns at stream F3"), std::string::npos)
+        << text.out;
+}
+
+TEST(HostCaseExtract, AStreamSplitByATeeAndMixedAgainIsOneStreamCarryingBothBranches) {
+    HostRun run = RunHost("extract " + example("split-heaters.vmc") + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // 240 kW in one branch and 480 kW in the other.
+    EXPECT_NE(run.out.find("\"streams\": [{\"name\": \"A_To_D\", \"side\": \"cold\", \"supply\": 20, \"target\": 80, "
+                           "\"load\": 720, \"mass_flow\": 3"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(count(run.out, "\"side\": "), 1) << run.out;
+}
+
+TEST(HostCaseExtract, ATighterToleranceCutsTheCurvesAtTheirKinks) {
+    HostRun coarse = RunHost("extract " + example("preheat-train.vmc") + " --json");
+    HostRun fine = RunHost("extract " + example("preheat-train.vmc") + " --settings " +
+                           example("fine-segments.settings") + " --json");
+    ASSERT_EQ(coarse.exitCode, 0);
+    ASSERT_EQ(fine.exitCode, 0) << fine.out;
+    EXPECT_NE(coarse.out.find("\"segments\": [{\"from\": 30, \"to\": 150, \"load\": 600}]"), std::string::npos)
+        << coarse.out;
+    EXPECT_NE(fine.out.find("\"segments\": [{\"from\": 30, \"to\": 90, \"load\": 240}, {\"from\": 90, \"to\": 150, "
+                            "\"load\": 360}]"),
+              std::string::npos)
+        << fine.out;
+    EXPECT_NE(fine.out.find("\"segments\": [{\"from\": 150, \"to\": 90, \"load\": 360}, {\"from\": 90, \"to\": 60, "
+                            "\"load\": 120}]"),
+              std::string::npos)
+        << fine.out;
+    // The loads are the simulator's heat-flow changes either way, and so are the targets.
+    EXPECT_EQ(energyTargets(coarse.out), energyTargets(fine.out));
+}
+
+TEST(HostCaseExtract, TargetsEqualThoseOfAStreamTableAndSurviveTheSavedCase) {
+    Scratch table("column.csv", "name,supply,target,cp,h,kind\nFEED,40,95,5,0.2,process\n"
+                                "DIST,70,35,2.2,0.2,process\nBTMS,130,50,2.6,0.2,process\n");
+    Scratch saved("column.case", "", false);
+    HostRun run = RunHost("extract " + example("small-column.vmc") + " --json --save " + saved.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    HostRun byTable = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(byTable.exitCode, 0);
+    const std::string extracted = energyTargets(run.out, run.out.find("\"targets\""));
+    EXPECT_EQ(extracted, "\"hot_utility\": 23, \"cold_utility\": 33, ");
+    EXPECT_EQ(extracted, energyTargets(byTable.out));
+    HostRun again = RunHost("targets " + saved.path + " --json");
+    ASSERT_EQ(again.exitCode, 0) << again.out;
+    const std::string savedTargets = again.out.substr(0, again.out.find("\"notes\""));
+    const std::size_t at = run.out.find("\"targets\": ") + 11;
+    EXPECT_EQ(run.out.substr(at, savedTargets.size()), savedTargets);
+}
+
+TEST(HostCaseExtract, BadSettingsOrDocumentsNameFileAndLineAndSaveNothing) {
+    Scratch saved("refused.case", "", false);
+    Scratch badDocument("bad.vmc", "<simcase version=\"1\" name=\"X\">\n<item name=\"A\"/>\n</simcase>\n");
+    struct Row {
+        const char* settings;
+        const char* message;
+    } rows[] = {
+        {"# fine\nSegmentTolerances = 0.1\nColour = 3\n", ":3: unknown setting Colour"},
+        {"SegmentTolerances 0.1\n", ":1: a setting reads name = value"},
+        {"\n\nSegmentTolerances = fine\n", ":3: the value of SegmentTolerances is not a number"},
+        {"SegmentTolerances = 0x10\n", ":1: the value of SegmentTolerances is not a number"},
+        {"SimulatorFileType = 7\n", "SimulatorFileType must be 0, 1 or 2"},
+    };
+    for (const Row& r : rows) {
+        Scratch settings("bad.settings", r.settings);
+        HostRun run = RunHost("extract " + example("preheat-train.vmc") + " --settings " + settings.path + " --save " +
+                              saved.path);
+        EXPECT_EQ(run.exitCode, 1) << r.settings;
+        EXPECT_NE(run.out.find(r.message), std::string::npos) << run.out;
+        EXPECT_FALSE(exists(saved.path)) << r.settings;
+    }
+    HostRun run = RunHost("extract " + badDocument.path + " --save " + saved.path);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find(badDocument.path + ":2: <item> needs a class"), std::string::npos) << run.out;
+    EXPECT_FALSE(exists(saved.path));
+    HostRun missing = RunHost("extract /no/such/case.vmc");
+    EXPECT_EQ(missing.exitCode, 1);
+}
+
+TEST(HostCaseExtract, ACaseThatYieldsNothingPrintsEmptyListsAndANote) {
+    Scratch empty("empty.vmc", "<simcase version=\"1\" name=\"Empty\"><item name=\"V\" class=\"ppValve\"/></simcase>");
+    HostRun run = RunHost("extract " + empty.path + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("\"streams\": [], \"utilities\": [], \"warnings\": [], "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"targets\": null, \"notes\": [\"" + empty.path + " yielded no process stream"),
+              std::string::npos)
+        << run.out;
+}
+
+}  // namespace
