@@ -200,8 +200,10 @@ bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, st
 }
 
 // Loads the input into the session's project: a case file as it was saved, a stream table into a
-// new scenario.
-bool loadInput(HostSession& session, const Options& o, std::string& error) {
+// new scenario. A table's scenario is left with its calculations held (held is then true): the
+// caller sets its options and resumes them, so that the targets are calculated once.
+bool loadInput(HostSession& session, const Options& o, std::string& error, bool& held) {
+    held = false;
     if (o.haveSave && !IsCaseFile(o.file) && SameFile(o.file, o.save)) {
         error = "--save " + o.save + " names the input stream table; save the case to another file";
         return false;
@@ -228,6 +230,8 @@ bool loadInput(HostSession& session, const Options& o, std::string& error) {
     if (!ReadStreamTableFile(o.file, table, error)) return false;
     IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
     if (!scenario) return false;
+    scenario->SuspendCalculations();
+    held = true;
     if (!FillScenario(*scenario, table, error)) {
         error = o.file + ": " + error;
         return false;
@@ -235,12 +239,22 @@ bool loadInput(HostSession& session, const Options& o, std::string& error) {
     return true;
 }
 
+// Holds the calculations of a scenario read from a case (a table's are held already) until the
+// options are set; answers whether the resume must recalculate: always for a table, for a case
+// only when an option changes what it holds.
+bool holdForOptions(IHeatIntegrationScenario& scenario, const Options& o, bool held) {
+    if (!held) scenario.SuspendCalculations();
+    return held || (o.haveDtmin && o.dtmin != scenario.GetDTmin()) || !o.forbidden.empty() || o.areaMethod >= 0;
+}
+
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    const bool recalculate = holdForOptions(*scenario, o, held);
     if (o.haveDtmin) {
         if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
             return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C (got " +
@@ -248,6 +262,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
         scenario->SetDTmin(o.dtmin);
     }
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    scenario->ResumeCalculations(recalculate);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -267,10 +282,13 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
                     std::to_string(kMaxPoints) + " (choose a larger --step)");
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    const bool recalculate = holdForOptions(*scenario, o, held);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    scenario->ResumeCalculations(recalculate);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -287,14 +305,17 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         return fail("autodesign takes only --matches-only, --dtmin and --json");
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    const bool recalculate = holdForOptions(*scenario, o, held);
     if (o.haveDtmin) {
         if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
             return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C");
         scenario->SetDTmin(o.dtmin);
     }
+    scenario->ResumeCalculations(recalculate);
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
     if (!design) return fail("the module has no automatic design");
     if (design->GetFlag() != 0) scenario->ToggleAdvancedSuperTargetFlag();

@@ -46,7 +46,9 @@ bool readPoint(ILurmetBinaryFile& file, SuperTargetPointRecord& point) {
 
 double ScenarioSuperTargetSource::GetDTmin() const { return m_scenario.GetDTmin(); }
 
-void ScenarioSuperTargetSource::RestoreDTmin(double dTmin) { m_scenario.SetDTmin(dTmin); }
+// The last point may have been at the scenario's own DTmin; the targets are rebuilt all the same, so
+// that designs and views hear the scenario's DTmin again.
+void ScenarioSuperTargetSource::RestoreDTmin(double dTmin) { m_scenario.ApplyDTmin(dTmin); }
 
 SuperTargetPointRecord ScenarioSuperTargetSource::CalculatePoint(double dTmin) {
     return m_scenario.CalculateSuperTargetPoint(dTmin);
