@@ -124,6 +124,8 @@ public:
     virtual int GetNumberOfShellsTarget() const = 0;
     // Whether the shells target is a cap reached rather than a count.
     virtual bool IsShellsTargetCapped() const { return false; }
+    // The same for supertargeting point `index` (false for no such point).
+    virtual bool IsPointShellsTargetCapped(int /*index*/) const { return false; }
     // Whether the area and shells targets, and the capital and total annual costs that rest on
     // them, are results: 0 not computed (no valid utility placement), 1 computed, 2 not available
     // because heat would have to pass where the balanced composite curves touch or cross (no

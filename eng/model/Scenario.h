@@ -249,6 +249,7 @@ public:
     int GetPinchProblemType() const override;
     int GetNumberOfShellsTarget() const override;
     bool IsShellsTargetCapped() const override;
+    bool IsPointShellsTargetCapped(int index) const override;
     int GetAreaTargetState() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;

@@ -243,6 +243,8 @@ int CPIScenario::SetAreaTargetMethod(int method) {
 }
 
 void CPIScenario::SetAreaTargetOption(int option) {
+    // An option set before the first calculation is kept for it, as the method is.
+    if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();
     ::SetAreaTargetOption(m_pAreaTarget, option);
     UpdateTargets(nullptr, 18);
 }
@@ -324,6 +326,12 @@ double CPIScenario::PointTargetValue(int index, int selector) const {
     return selector == 11 ? point.eleventh : point.values[selector - 1];
 }
 
+bool CPIScenario::IsPointShellsTargetCapped(int index) const {
+    if (!m_pSuperTargets || index < 0 || static_cast<std::size_t>(index) >= m_pSuperTargets->points.size())
+        return false;
+    return (m_pSuperTargets->points[static_cast<std::size_t>(index)].count & SuperTargetRange::PointShellsCapped) != 0;
+}
+
 void CPIScenario::GetSuperTargetOptimum(double& first, double& second) const {
     first = m_pSuperTargets ? m_pSuperTargets->dOptimumUpper : kEmpty;
     second = m_pSuperTargets ? m_pSuperTargets->dOptimumLower : kEmpty;
@@ -366,7 +374,8 @@ SuperTargetPointRecord CPIScenario::CalculateSuperTargetPoint(double dTmin) {
     point.values[7] = GetCostTarget(7);
     point.values[8] = GetCostTarget(4);
     point.values[9] = GetCostTarget(5);
-    point.count = IsUtilityPlacementValid() ? 1 : 0;
+    point.count = (IsUtilityPlacementValid() ? SuperTargetRange::PointPlacementValid : 0) |
+                  (IsShellsTargetCapped() ? SuperTargetRange::PointShellsCapped : 0);
     point.eleventh = 0.0;
     return point;
 }

@@ -188,7 +188,7 @@ void SuperTargetRange::Search(ISuperTargetPointSource& source) {
             };
 
             for (int iteration = 0; iteration < kMaxSearchIterations; ++iteration) {
-                if (innerRight.count == 0 && outerRight.count == 0) {
+                if (!(innerRight.count & PointPlacementValid) && !(outerRight.count & PointPlacementValid)) {
                     // The utility placement fails towards large DTmin: search to the left.
                     if (dtOf(innerRight) - dtOf(innerLeft) <= kConvergedWidth) {
                         converged = true;

@@ -191,7 +191,9 @@ void UtilityPlacementLP::BuildModel() {
         if (span.IsIn(HotLinkedMembers)) hotLinked.push_back({span.pSegment, span.nFirst, span.nLast});
         if (span.IsIn(ColdLinkedMembers)) coldLinked.push_back({span.pSegment, span.nFirst, span.nLast});
     }
-    if (m_bMergedIntervals && hotLinked.empty() && coldLinked.empty()) {
+    const bool merge = m_model == IntervalModel::Merged ||
+                       (m_model == IntervalModel::BySize && intervals > MergeAboveIntervals);
+    if (merge && hotLinked.empty() && coldLinked.empty()) {
         BuildMergedModel();
         return;
     }

@@ -53,10 +53,14 @@ public:
     // they come from the pooled process.
     bool Calculate(std::span<StreamSegment* const> segments, const EnergyTarget* reference = nullptr);
 
-    // Whether the LP of a problem without forbidden matches is built on merged intervals (the
-    // default) or on every interval of the cascade. Both have the same optimum; the full model is
-    // kept to check the merged one against.
-    void SetMergedIntervals(bool merged) { m_bMergedIntervals = merged; }
+    // Whether the LP of a problem without forbidden matches is built on merged intervals or on
+    // every interval of the cascade. Both have the same optimum, but not always the same last
+    // digits of the loads; by size (the default) a cascade of up to MergeAboveIntervals intervals
+    // keeps the full model, which costs microseconds there, so that small problems give the
+    // loads they always gave. The full model is also the check on the merged one.
+    enum class IntervalModel { BySize, Merged, Full };
+    static constexpr int MergeAboveIntervals = 1000;
+    void SetIntervalModel(IntervalModel model) { m_model = model; }
     // Rows of the last model built (0 when none was built).
     int GetModelRows() const;
 
@@ -125,7 +129,7 @@ private:
     std::vector<int> m_bottomColumns;
     int m_nStatus = ShortOnly;
     bool m_bFailed = false;
-    bool m_bMergedIntervals = true;
+    IntervalModel m_model = IntervalModel::BySize;
     double m_dAssignedLoad = 0.0;
     double m_dUnassignedLoad = 0.0;
     double m_dHotLoad = 0.0;

@@ -70,7 +70,7 @@ Placed Place(const std::vector<Row>& rows, bool merged, double& totalLoad) {
         }
     }
     UtilityPlacementLP lp;
-    lp.SetMergedIntervals(merged);
+    lp.SetIntervalModel(merged ? UtilityPlacementLP::IntervalModel::Merged : UtilityPlacementLP::IntervalModel::Full);
     Placed p{};
     EXPECT_TRUE(lp.Calculate(set.segments));
     p.hot = lp.GetHotSide().dFirst;
