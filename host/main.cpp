@@ -247,6 +247,18 @@ bool holdForOptions(IHeatIntegrationScenario& scenario, const Options& o, bool h
     return held || (o.haveDtmin && o.dtmin != scenario.GetDTmin()) || !o.forbidden.empty() || o.areaMethod >= 0;
 }
 
+// An area LP larger than the solver can hold is refused before it is built; the run says so and
+// fails rather than reporting targets without an area.
+bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, std::string& error) {
+    if (scenario.GetAreaTargetState() != 4) return false;
+    char columns[64];
+    std::snprintf(columns, sizeof columns, "%.0f", scenario.GetAreaLPColumnsNeeded());
+    error = std::string("the area LP would need ") + columns +
+            " columns, more than the solver can hold in memory; it was not built (forbid fewer matches, or take "
+            "the Bath area without --forbid)";
+    return true;
+}
+
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
@@ -263,6 +275,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
     }
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
+    if (areaModelTooLarge(*scenario, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -289,6 +302,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     const bool recalculate = holdForOptions(*scenario, o, held);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
+    if (areaModelTooLarge(*scenario, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));

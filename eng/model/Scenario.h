@@ -251,6 +251,7 @@ public:
     bool IsShellsTargetCapped() const override;
     bool IsPointShellsTargetCapped(int index) const override;
     int GetAreaTargetState() const override;
+    double GetAreaLPColumnsNeeded() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;
     int ValidateTargetMethodsForForbiddenMatches() override;
