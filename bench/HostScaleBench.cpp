@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,8 +72,23 @@ void Run(benchmark::State& state, const std::vector<std::string>& arguments) {
 
 void BM_HostTargets(benchmark::State& state) {
     Run(state, {"targets", TableOf(static_cast<int>(state.range(0))).string()});
+    // The largest child so far: the host run on the largest table.
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    state.counters["peak_rss_MB"] = benchmark::Counter(static_cast<double>(usage.ru_maxrss) / 1024.0);
 }
-BENCHMARK(BM_HostTargets)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HostTargets)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The area LP with two forbidden matches (the first two hot streams with the first two cold ones).
+void BM_HostAreaLPTwoForbidden(benchmark::State& state) {
+    const int streams = static_cast<int>(state.range(0));
+    const auto rows = bench_table::RandomStreams(streams);
+    std::vector<std::string> hot, cold;
+    for (const auto& r : rows) (r.supply > r.target ? hot : cold).push_back(r.name);
+    Run(state, {"targets", TableOf(streams).string(), "--forbid", hot[0] + ":" + cold[0], "--forbid",
+                hot[1] + ":" + cold[1]});
+}
+BENCHMARK(BM_HostAreaLPTwoForbidden)->Arg(20)->Arg(40)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_HostSupertargetSweep(benchmark::State& state) {
     Run(state, {"supertarget", TableOf(static_cast<int>(state.range(0))).string(), "--from", "1", "--to", "100",

@@ -13,6 +13,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/startup/HostServices.h"
 
+#include <sys/resource.h>
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -92,8 +93,12 @@ void BM_ScenarioFullTargets(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(ReadTargets(*scenario));
     }
+    // The process's peak so far (the largest table run last holds it).
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = benchmark::Counter(static_cast<double>(usage.ru_maxrss) / 1024.0);
 }
-BENCHMARK(BM_ScenarioFullTargets)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScenarioFullTargets)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_ScenarioSupertargetSweep(benchmark::State& state) {
     Session session;

@@ -273,6 +273,7 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.capitalCost = scenario.PointTargetValue(i, 8);
         p.operatingCost = scenario.PointTargetValue(i, 9) * kSecondsPerYear;
         p.totalAnnualCost = scenario.PointTargetValue(i, 10) * kSecondsPerYear;
+        p.shellsCapped = scenario.IsPointShellsTargetCapped(i);
         // Where the utilities cannot cover the targets the module clears a point's units target
         // and computes no cost (an area may keep an earlier value); any heat exchanged at all
         // takes at least one unit.
@@ -300,8 +301,23 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
             (i < best ? risesLeft : risesRight) = true;
         }
     }
-    std::size_t missing = 0;
-    for (const auto& p : r.points) missing += p.available ? 0 : 1;
+    std::size_t missing = 0, capped = 0;
+    double cappedShells = 0.0;
+    bool sameCap = true;
+    for (const auto& p : r.points) {
+        missing += p.available ? 0 : 1;
+        if (!p.available || !p.shellsCapped) continue;
+        sameCap = sameCap && (capped == 0 || p.shells == cappedShells);
+        cappedShells = p.shells;
+        ++capped;
+    }
+    if (capped > 0)
+        r.notes.push_back(sameCap ? "shells at least " + fixed(cappedShells, 0) + " at " + std::to_string(capped) + " of " +
+                                        std::to_string(r.points.size()) +
+                                        " points (marked *): a pinch region reached the count's cap"
+                                  : "shells at least the count shown at " + std::to_string(capped) + " of " +
+                                        std::to_string(r.points.size()) +
+                                        " points (marked *): a pinch region reached the count's cap");
     if (missing > 0)
         r.notes.push_back(std::to_string(missing) + " of " + std::to_string(r.points.size()) +
                           " points have no area, units, shells or costs: the utilities cannot cover the targets there");
@@ -336,9 +352,9 @@ std::string FormatSuperTargetsText(const SuperTargetReport& r) {
     for (const auto& p : r.points) {
         char line[256];
         if (p.available)
-            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %6.0f %7.0f %11.2f %11.2f %11.2f\n",
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %6.0f %6.0f%c %11.2f %11.2f %11.2f\n",
                           p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.units,
-                          p.shells, p.capitalCost, p.operatingCost, p.totalAnnualCost);
+                          p.shells, p.shellsCapped ? '*' : ' ', p.capitalCost, p.operatingCost, p.totalAnnualCost);
         else
             std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f   (utilities cannot cover the targets)\n", p.dtmin,
                           p.hotUtility, p.coldUtility);
@@ -362,7 +378,9 @@ std::string FormatSuperTargetsJson(const SuperTargetReport& r) {
             << ", \"cold_utility\": " << number(p.coldUtility)
             << ", \"area_countercurrent\": " << orNull(p.areaCountercurrent)
             << ", \"area_shell_tube\": " << orNull(p.areaShellTube) << ", \"units\": " << orNull(p.units)
-            << ", \"shells\": " << orNull(p.shells) << ", \"capital_cost\": " << orNull(p.capitalCost)
+            << ", \"shells\": " << orNull(p.shells)
+            << ", \"shells_capped\": " << (p.available && p.shellsCapped ? "true" : "false")
+            << ", \"capital_cost\": " << orNull(p.capitalCost)
             << ", \"operating_cost\": " << orNull(p.operatingCost)
             << ", \"total_annual_cost\": " << orNull(p.totalAnnualCost) << "}";
     }

@@ -66,6 +66,7 @@ std::string FormatTargetsJson(const TargetsReport& report);
 struct SuperTargetPointReport {
     double dtmin = 0, hotUtility = 0, coldUtility = 0, areaCountercurrent = 0, areaShellTube = 0;
     double units = 0, shells = 0, capitalCost = 0, operatingCost = 0, totalAnnualCost = 0;
+    bool shellsCapped = false;  // the count stopped at its cap: at least `shells`
     // Whether the utilities covered the targets at this DTmin (else area, units, shells and
     // costs are not results).
     bool available = true;

@@ -228,8 +228,10 @@ bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, st
 }
 
 // Loads the input into the session's project: a case file as it was saved, a stream table into a
-// new scenario.
-bool loadInput(HostSession& session, const Options& o, std::string& error) {
+// new scenario. A table's scenario is left with its calculations held (held is then true): the
+// caller sets its options and resumes them, so that the targets are calculated once.
+bool loadInput(HostSession& session, const Options& o, std::string& error, bool& held) {
+    held = false;
     if (o.haveSave && !IsCaseFile(o.file) && SameFile(o.file, o.save)) {
         error = "--save " + o.save + " names the input stream table; save the case to another file";
         return false;
@@ -256,6 +258,8 @@ bool loadInput(HostSession& session, const Options& o, std::string& error) {
     if (!ReadStreamTableFile(o.file, table, error)) return false;
     IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
     if (!scenario) return false;
+    scenario->SuspendCalculations();
+    held = true;
     if (!FillScenario(*scenario, table, error)) {
         error = o.file + ": " + error;
         return false;
@@ -274,14 +278,38 @@ bool applyDtmin(IHeatIntegrationScenario& scenario, const Options& o, std::strin
     return true;
 }
 
+// Holds the calculations of a scenario read from a case (a table's are held already) until the
+// options are set; answers whether the resume must recalculate: always for a table, for a case
+// only when an option changes what it holds.
+bool holdForOptions(IHeatIntegrationScenario& scenario, const Options& o, bool held) {
+    if (!held) scenario.SuspendCalculations();
+    return held || (o.haveDtmin && o.dtmin != scenario.GetDTmin()) || !o.forbidden.empty() || o.areaMethod >= 0;
+}
+
+// An area LP larger than the solver can hold is refused before it is built; the run says so and
+// fails rather than reporting targets without an area.
+bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, std::string& error) {
+    if (scenario.GetAreaTargetState() != 4) return false;
+    char columns[64];
+    std::snprintf(columns, sizeof columns, "%.0f", scenario.GetAreaLPColumnsNeeded());
+    error = std::string("the area LP would need ") + columns +
+            " columns, more than the solver can hold in memory; it was not built (forbid fewer matches, or take "
+            "the Bath area without --forbid)";
+    return true;
+}
+
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    const bool recalculate = holdForOptions(*scenario, o, held);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    scenario->ResumeCalculations(recalculate);
+    if (areaModelTooLarge(*scenario, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -301,10 +329,14 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
                     std::to_string(kMaxPoints) + " (choose a larger --step)");
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    const bool recalculate = holdForOptions(*scenario, o, held);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    scenario->ResumeCalculations(recalculate);
+    if (areaModelTooLarge(*scenario, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -321,10 +353,13 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         return fail("autodesign takes only --matches-only, --dtmin and --json");
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
+    const bool recalculate = holdForOptions(*scenario, o, held);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
+    scenario->ResumeCalculations(recalculate);
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
     if (!design) return fail("the module has no automatic design");
     if (design->GetFlag() != 0) scenario->ToggleAdvancedSuperTargetFlag();
@@ -371,14 +406,13 @@ int runPlot(ModuleLoader& module, Options& o) {
     if (SameFile(o.file, o.plot.svg) || o.plot.svg == o.file) return fail("--svg " + o.plot.svg + " names the input; it was left as it is");
     HostSession session(module);
     std::string error;
-    if (!session.Start(error) || !loadInput(session, o, error)) return fail(error);
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
     IHeatIntegrationScenario* scenario = session.Scenario();
     if (!scenario) return fail(o.file + ": the case holds no scenario");
-    if (o.haveDtmin) {
-        if (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)
-            return fail("--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C");
-        scenario->SetDTmin(o.dtmin);
-    }
+    const bool recalculate = holdForOptions(*scenario, o, held);
+    if (!applyDtmin(*scenario, o, error)) return fail(error);
+    scenario->ResumeCalculations(recalculate);
     if (o.haveFrom) scenario->CalculateSuperTargets(o.from, o.to, o.step);
     if (cost && o.plot.graphType != 14 && scenario->GetNumberOfSuperTargetPoints() == 0 && scenario->GetNumberOfDesigns() == 0)
         return fail("the " + o.kind + " plot needs range targets: give --from and --to, or a case that holds them");

@@ -124,12 +124,17 @@ public:
     virtual int GetNumberOfShellsTarget() const = 0;
     // Whether the shells target is a cap reached rather than a count.
     virtual bool IsShellsTargetCapped() const { return false; }
+    // The same for supertargeting point `index` (false for no such point).
+    virtual bool IsPointShellsTargetCapped(int /*index*/) const { return false; }
     // Whether the area and shells targets, and the capital and total annual costs that rest on
     // them, are results: 0 not computed (no valid utility placement), 1 computed, 2 not available
     // because heat would have to pass where the balanced composite curves touch or cross (no
-    // positive driving force), 3 not available because the area LP could not exchange the loads.
+    // positive driving force), 3 not available because the area LP could not exchange the loads,
+    // 4 not available because the area LP is larger than the solver can hold (it was not built).
     // Where they are not results they answer 0.
     virtual int GetAreaTargetState() const { return 0; }
+    // With state 4, the columns the area LP would need; else 0.
+    virtual double GetAreaLPColumnsNeeded() const { return 0.0; }
     virtual int GetUtilityAssignmentStatus(int side) = 0;
     virtual int GetNumberOfSuperTargetPoints() const = 0;
     virtual int ValidateTargetMethodsForForbiddenMatches() = 0;

@@ -175,6 +175,9 @@ public:
     int DeleteDesign(const CPString& name) override;
     int CloneDesign(const CPString& name, IHENDesign* source) override;
     int SetDTmin(double dTmin) override;
+    // Gives every global stream the DTmin and recalculates, even when the value is the present one
+    // (supertargeting puts the scenario back after its points this way).
+    void ApplyDTmin(double dTmin);
     int ResumeCalculations(bool recompute) override;
     int SuspendCalculations() override;
     void CalculateMinimumUnitsTarget() override;
@@ -248,7 +251,9 @@ public:
     int GetPinchProblemType() const override;
     int GetNumberOfShellsTarget() const override;
     bool IsShellsTargetCapped() const override;
+    bool IsPointShellsTargetCapped(int index) const override;
     int GetAreaTargetState() const override;
+    double GetAreaLPColumnsNeeded() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;
     int ValidateTargetMethodsForForbiddenMatches() override;
@@ -469,6 +474,10 @@ private:
     int m_nDesignCounter = 0;
     int m_nForbiddenMatches = 0;
     int m_nSavedForbiddenMatches = 0;
+    // The calculation count before a batch of forbidden-match changes suspended it, while the batch
+    // is open (kNoForbiddenBatch otherwise).
+    static constexpr int kNoForbiddenBatch = -1000000;
+    int m_nEnableBeforeForbiddenBatch = kNoForbiddenBatch;
     int m_nReentrancy = 0;
     int m_nRankingEnabled = 1;
     int m_nRetrofitStatus[6] = {-1, -1, -1, -1, -1, -1};

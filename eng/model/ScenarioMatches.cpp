@@ -163,7 +163,10 @@ int CPIScenario::AssignUtilityLoads() {
 // ---------------------------------------------------------------- forbidden matches
 
 int CPIScenario::ChangeNumberOfForbiddenMatches(int delta) {
-    if (m_nForbiddenMatches == m_nSavedForbiddenMatches) SuspendCalculations();
+    if (m_nForbiddenMatches == m_nSavedForbiddenMatches) {
+        if (m_nEnableBeforeForbiddenBatch == kNoForbiddenBatch) m_nEnableBeforeForbiddenBatch = m_nCalculationEnable;
+        SuspendCalculations();
+    }
     const int before = m_nForbiddenMatches;
     m_nForbiddenMatches += delta;
     if (before != 0 && m_nForbiddenMatches == 0) {
@@ -177,6 +180,14 @@ int CPIScenario::ChangeNumberOfForbiddenMatches(int delta) {
 
 void CPIScenario::EndForbiddenMatchChanges() {
     m_nSavedForbiddenMatches = m_nForbiddenMatches;
+    const int before = m_nEnableBeforeForbiddenBatch;
+    m_nEnableBeforeForbiddenBatch = kNoForbiddenBatch;
+    // A batch made while the caller holds the calculations gives back only its own suspension:
+    // the caller's resume recalculates once, after all of its changes.
+    if (before != kNoForbiddenBatch && before < 1) {
+        m_nCalculationEnable = before;
+        return;
+    }
     if (m_nCalculationEnable < 1) {
         m_nCalculationEnable = 0;
         ResumeCalculations(true);

@@ -227,6 +227,7 @@ double CPIScenario::GetAreaTarget(int kind) const { return AreaTargetValue(m_pAr
 int CPIScenario::GetNumberOfShellsTarget() const { return AreaTargetShells(m_pAreaTarget); }
 bool CPIScenario::IsShellsTargetCapped() const { return AreaTargetShellsCapped(m_pAreaTarget); }
 int CPIScenario::GetAreaTargetState() const { return AreaTargetState(m_pAreaTarget); }
+double CPIScenario::GetAreaLPColumnsNeeded() const { return AreaTargetColumnsNeeded(m_pAreaTarget); }
 int CPIScenario::GetNumberOfAreaTargetMatches() const { return AreaTargetMatchCount(m_pAreaTarget); }
 double CPIScenario::GetAreaTargetMatchValue(int selector, int index) const {
     return AreaTargetMatchValue(m_pAreaTarget, selector, index);
@@ -243,6 +244,8 @@ int CPIScenario::SetAreaTargetMethod(int method) {
 }
 
 void CPIScenario::SetAreaTargetOption(int option) {
+    // An option set before the first calculation is kept for it, as the method is.
+    if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();
     ::SetAreaTargetOption(m_pAreaTarget, option);
     UpdateTargets(nullptr, 18);
 }
@@ -324,6 +327,12 @@ double CPIScenario::PointTargetValue(int index, int selector) const {
     return selector == 11 ? point.eleventh : point.values[selector - 1];
 }
 
+bool CPIScenario::IsPointShellsTargetCapped(int index) const {
+    if (!m_pSuperTargets || index < 0 || static_cast<std::size_t>(index) >= m_pSuperTargets->points.size())
+        return false;
+    return (m_pSuperTargets->points[static_cast<std::size_t>(index)].count & SuperTargetRange::PointShellsCapped) != 0;
+}
+
 void CPIScenario::GetSuperTargetOptimum(double& first, double& second) const {
     first = m_pSuperTargets ? m_pSuperTargets->dOptimumUpper : kEmpty;
     second = m_pSuperTargets ? m_pSuperTargets->dOptimumLower : kEmpty;
@@ -366,7 +375,8 @@ SuperTargetPointRecord CPIScenario::CalculateSuperTargetPoint(double dTmin) {
     point.values[7] = GetCostTarget(7);
     point.values[8] = GetCostTarget(4);
     point.values[9] = GetCostTarget(5);
-    point.count = IsUtilityPlacementValid() ? 1 : 0;
+    point.count = (IsUtilityPlacementValid() ? SuperTargetRange::PointPlacementValid : 0) |
+                  (IsShellsTargetCapped() ? SuperTargetRange::PointShellsCapped : 0);
     point.eleventh = 0.0;
     return point;
 }

@@ -138,13 +138,19 @@ void CPIScenario::GiveGlobalStreamsDTmin(double dTmin) {
 }
 
 int CPIScenario::SetDTmin(double dTmin) {
+    // The present value changes nothing: the targets stand as they are.
+    if (dTmin == m_dDTmin) return 1;
+    ApplyDTmin(dTmin);
+    return 1;
+}
+
+void CPIScenario::ApplyDTmin(double dTmin) {
     m_dDTmin = dTmin;
-    if (!HasStreams()) return 1;
+    if (!HasStreams()) return;
     SuspendCalculations();
     GiveGlobalStreamsDTmin(dTmin);
     MarkUtilitySegmentsForUpdate();
     ResumeCalculations(true);
-    return 1;
 }
 
 // ---------------------------------------------------------------- change codes received

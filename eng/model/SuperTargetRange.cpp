@@ -46,7 +46,9 @@ bool readPoint(ILurmetBinaryFile& file, SuperTargetPointRecord& point) {
 
 double ScenarioSuperTargetSource::GetDTmin() const { return m_scenario.GetDTmin(); }
 
-void ScenarioSuperTargetSource::RestoreDTmin(double dTmin) { m_scenario.SetDTmin(dTmin); }
+// The last point may have been at the scenario's own DTmin; the targets are rebuilt all the same, so
+// that designs and views hear the scenario's DTmin again.
+void ScenarioSuperTargetSource::RestoreDTmin(double dTmin) { m_scenario.ApplyDTmin(dTmin); }
 
 SuperTargetPointRecord ScenarioSuperTargetSource::CalculatePoint(double dTmin) {
     return m_scenario.CalculateSuperTargetPoint(dTmin);
@@ -186,7 +188,7 @@ void SuperTargetRange::Search(ISuperTargetPointSource& source) {
             };
 
             for (int iteration = 0; iteration < kMaxSearchIterations; ++iteration) {
-                if (innerRight.count == 0 && outerRight.count == 0) {
+                if (!(innerRight.count & PointPlacementValid) && !(outerRight.count & PointPlacementValid)) {
                     // The utility placement fails towards large DTmin: search to the left.
                     if (dtOf(innerRight) - dtOf(innerLeft) <= kConvergedWidth) {
                         converged = true;

@@ -57,8 +57,11 @@ struct SuperTargetRange {
     // Samples of the refinement (at 1/20 .. 19/20 of the bracket).
     static constexpr int kRefinementDivisions = 20;
 
-    // values[0..9] are selectors 1..10 of a point, `eleventh` selector 11, `count` the flag that
-    // says whether the utility placement was valid at that DTmin.
+    // values[0..9] are selectors 1..10 of a point, `eleventh` selector 11, `count` the flags:
+    // PointPlacementValid whether the utility placement was valid at that DTmin, PointShellsCapped
+    // whether its shells target is a cap reached rather than a count.
+    static constexpr std::int32_t PointPlacementValid = 1;
+    static constexpr std::int32_t PointShellsCapped = 2;
     std::vector<SuperTargetPointRecord> points;
     std::vector<double> requestedValues;
     double dBaseCostValue = 0.0;

@@ -57,8 +57,30 @@ void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, dou
         m_pModel = std::make_unique<LPProblem>();
     }
     m_columnF.clear();
+    CountModel();
     Compute(matches, true);
     RestoreContributions();
+}
+
+// The rows (one per segment and interval it lies in) and the candidate columns (every hot row
+// with every cold row in its interval or below), counted from the member lists alone: a model
+// too large to hold is refused before any of it is built.
+void AreaLP::CountModel() {
+    std::vector<double> hot(static_cast<std::size_t>(m_nIntervalCount), 0.0);
+    std::vector<double> cold(static_cast<std::size_t>(m_nIntervalCount), 0.0);
+    m_nRowsNeeded = 0;
+    for (std::size_t k = 0; k < m_members.size(); ++k) {
+        const IntervalMembers& m = m_members[k];
+        hot[k] = static_cast<double>(m[HotProcess].size() + m[HotLinked].size() + m[HotUtility].size());
+        cold[k] = static_cast<double>(m[ColdProcess].size() + m[ColdLinked].size() + m[ColdUtility].size());
+        m_nRowsNeeded += static_cast<std::size_t>(hot[k] + cold[k]);
+    }
+    m_dColumnsNeeded = 0.0;
+    double coldBelow = 0.0;
+    for (std::size_t k = m_members.size(); k-- > 0;) {
+        coldBelow += cold[k];
+        m_dColumnsNeeded += hot[k] * coldBelow;
+    }
 }
 
 void AreaLP::Refresh(const AreaTargetInputs& in) {
@@ -85,6 +107,10 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         case ShellAndTubeOnly: kinds = {ShellAndTube}; break;
         case Both: kinds = {Countercurrent, ShellAndTube}; break;
         default: return;
+    }
+    if (IsTooLarge(m_nRowsNeeded, m_dColumnsNeeded)) {
+        m_nState = TooLarge;
+        return;
     }
     m_nState = Computed;
     for (int kind : kinds) {

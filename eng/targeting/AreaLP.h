@@ -94,6 +94,7 @@ public:
     void Refresh(const AreaTargetInputs& in);
 
     // Steps.
+    void CountModel();
     void SetTemporaryContributions();
     void RestoreContributions();
     void BuildIntervals();
@@ -117,10 +118,23 @@ public:
     double GetShellAndTubeArea() const { return m_dShellAndTubeArea; }
     double GetShells() const { return m_dShells; }
     // Whether the results are results: 0 not computed, 1 computed, 3 not available because the
-    // loads could not be exchanged (a solve failed, or heat was left without a partner); the
-    // results are then 0.
-    enum State : int { NotComputed = 0, Computed = 1, NotSolved = 3 };
+    // loads could not be exchanged (a solve failed, or heat was left without a partner), 4 not
+    // built because the model is larger than the solver can hold (GetColumnsNeeded says how
+    // large); the results are then 0.
+    enum State : int { NotComputed = 0, Computed = 1, NotSolved = 3, TooLarge = 4 };
     int GetState() const { return m_nState; }
+    // The columns of the whole transportation model of the last rebuild (candidate columns: every
+    // hot row with every cold row at or below it).
+    double GetColumnsNeeded() const { return m_dColumnsNeeded; }
+    // Whether a model of these rows and candidate columns is refused before it is built: the
+    // restricted model holds an artificial and at least one starting column per row, and all of
+    // them must fit in MaxColumns; every pricing round walks all candidates and keeps the best of
+    // each row to each segment of the other side, which above MaxCandidateColumns takes more
+    // memory (and time) than a run has (500 random streams: 3.4e9 candidates, beyond 8 GB).
+    static constexpr double MaxCandidateColumns = 1e9;
+    static bool IsTooLarge(std::size_t rows, double candidates) {
+        return 2 * rows > MaxColumns || candidates > MaxCandidateColumns;
+    }
     double GetDTmin() const { return m_dDTmin; }
     double GetMinimumFFactor() const { return m_dMinimumFFactor; }
     int GetOption() const { return m_nOption; }
@@ -207,6 +221,8 @@ private:
     double m_dDTmin = 0.0;
     int m_nOption = ShellAndTubeOnly;
     int m_nState = NotComputed;
+    double m_dColumnsNeeded = 0.0;
+    std::size_t m_nRowsNeeded = 0;
     double m_dMinimumFFactor = 0.8;
     int m_nIntervalCount = 0;
 };

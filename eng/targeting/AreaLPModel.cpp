@@ -282,26 +282,38 @@ void AreaLP::RefreshCoefficients(int kind) {
     m_dArtificialCost = kArtificialMultiple * std::max(dearest, 1.0);
 }
 
+// The solver sees the artificial columns first and the real ones after them, so that the columns
+// priced in since the last round are added at the end: each round goes on from the last round's
+// optimum (a warm start) instead of solving from nothing. The solution comes back as the rest of
+// the area LP reads it: real columns, then the artificials.
 bool AreaLP::SolveRestricted(std::vector<double>& solution, std::vector<double>& prices) {
     LPProblem& model = *m_pModel;
     const int columns = static_cast<int>(model.columns.size());
     const int rows = static_cast<int>(m_rowLoads.size());
     model.FreeMatchTable();
     model.Allocate(columns + rows, rows);
-    for (int k = 0; k < columns; ++k) {
-        const auto kk = static_cast<std::size_t>(k);
-        model.objective[kk] = model.columns[kk].dCoefficient;
-        model.pMatrix->SetElement(m_columnRows[kk].first, k, 1.0);
-        model.pMatrix->SetElement(m_columnRows[kk].second, k, 1.0);
-    }
+    model.bWarmStart = true;
     for (int r = 0; r < rows; ++r) {
         const auto rr = static_cast<std::size_t>(r);
-        model.objective[static_cast<std::size_t>(columns + r)] = m_dArtificialCost;
-        model.pMatrix->SetElement(r, columns + r, 1.0);
+        model.objective[rr] = m_dArtificialCost;
+        model.pMatrix->SetElement(r, r, 1.0);
         model.rightHandSides[rr] = m_rowLoads[rr];
         model.rowTypes[rr] = LPProblem::Equality;
     }
-    return model.Solve(solution, true, &prices) && prices.size() == static_cast<std::size_t>(rows);
+    for (int k = 0; k < columns; ++k) {
+        const auto kk = static_cast<std::size_t>(k);
+        model.objective[static_cast<std::size_t>(rows + k)] = model.columns[kk].dCoefficient;
+        model.pMatrix->SetElement(m_columnRows[kk].first, rows + k, 1.0);
+        model.pMatrix->SetElement(m_columnRows[kk].second, rows + k, 1.0);
+    }
+    std::vector<double> x;
+    if (!model.Solve(x, true, &prices) || prices.size() != static_cast<std::size_t>(rows) ||
+        x.size() != static_cast<std::size_t>(columns + rows))
+        return false;
+    solution.resize(x.size());
+    std::copy(x.begin() + rows, x.end(), solution.begin());
+    std::copy(x.begin(), x.begin() + rows, solution.begin() + columns);
+    return true;
 }
 
 // Pricing: a column (h, i, c, j) lowers the area when its price is below the row prices of its two
@@ -375,6 +387,9 @@ bool AreaLP::Solve() {
         for (const LoadRow& row : rows) taken += m_rowLoads[static_cast<std::size_t>(row.row)];
     if (std::fabs(given - taken) > kArtificialTolerance * std::max({given, taken, 1.0})) return false;
     std::vector<double> solution, prices;
+    // Warm starts run within one generation only: its rows stay, its columns only grow.
+    model.basis.clear();
+    model.basisColumns = 0;
     bool solved = false;
     int stalled = 0;
     std::size_t solvedColumns = 0;

@@ -194,6 +194,11 @@ int AreaTargetState(const AreaTarget* record) {
     return 0;
 }
 
+double AreaTargetColumnsNeeded(const AreaTarget* record) {
+    if (!record || record->nMethod != AreaTarget::LinearProgramming || !record->pLP) return 0.0;
+    return record->pLP->GetState() == AreaLP::TooLarge ? record->pLP->GetColumnsNeeded() : 0.0;
+}
+
 bool AreaTargetShellsCapped(const AreaTarget* record) {
     return record && record->nMethod == AreaTarget::Bath && record->pBath && record->pBath->IsShellsCapped();
 }

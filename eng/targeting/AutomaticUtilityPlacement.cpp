@@ -182,7 +182,6 @@ bool IsForbiddenPair(const StreamSegment& hot, const StreamSegment& cold) {
 void UtilityPlacementLP::BuildModel() {
     if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
     const int intervals = m_intervals.GetNumberOfBoundaries() - 1;
-    ModelBuilder b;
     m_shortfallColumns.clear();
     m_bottomColumns.clear();
 
@@ -192,6 +191,13 @@ void UtilityPlacementLP::BuildModel() {
         if (span.IsIn(HotLinkedMembers)) hotLinked.push_back({span.pSegment, span.nFirst, span.nLast});
         if (span.IsIn(ColdLinkedMembers)) coldLinked.push_back({span.pSegment, span.nFirst, span.nLast});
     }
+    const bool merge = m_model == IntervalModel::Merged ||
+                       (m_model == IntervalModel::BySize && intervals > MergeAboveIntervals);
+    if (merge && hotLinked.empty() && coldLinked.empty()) {
+        BuildMergedModel();
+        return;
+    }
+    ModelBuilder b;
 
     for (UtilityColumn& c : m_utilities) c.column = b.Column(c.price);
 
@@ -256,6 +262,126 @@ void UtilityPlacementLP::BuildModel() {
     AddTieRows(b);
     b.Into(*m_pModel);
 }
+
+// Which boundaries of the cascade the merged model keeps. Within a stretch where no utility
+// starts or ends, every utility used there gives (or takes) heat in proportion to the width, so
+// the heat flowing down across boundary j of the stretch is R(top) + P(j) + s d(j): P(j) the
+// pooled process surplus from the top of the stretch to j, d(j) the width from the top to j and
+// s the same for every j (the utilities' loads over their ranges). For any s, its least value
+// lies on a vertex of the lower convex hull of the points (d(j), P(j)); between two vertices the
+// points lie on or above the hull's edge, so the flow there is at least the interpolation of the
+// flows at the two vertices. Keeping the utilities' ends and the hull vertices (the stretch's
+// pinch candidates) therefore keeps every binding boundary: the merged model has the optimum of
+// the model over every interval, and a cold sink merged into a block may take heat from the
+// whole block (a shortfall entering a block is best taken at its top, where it is worth most).
+// Linear in the intervals (one monotone-chain hull per stretch).
+std::vector<int> UtilityPlacementLP::MergedBlockStarts() const {
+    const int intervals = std::max(m_intervals.GetNumberOfBoundaries() - 1, 0);
+    std::vector<char> kept(static_cast<std::size_t>(intervals) + 1, 0);
+    if (intervals == 0) return {0};
+    kept.front() = kept.back() = 1;
+    for (const UtilityColumn& c : m_utilities) {
+        if (c.shares.empty()) continue;
+        kept[static_cast<std::size_t>(c.shares.front().first)] = 1;
+        kept[static_cast<std::size_t>(c.shares.back().first) + 1] = 1;
+    }
+    std::vector<int> hull;
+    std::vector<double> d, p;
+    int top = 0;
+    for (int j = 1; j <= intervals; ++j) {
+        if (!kept[static_cast<std::size_t>(j)]) continue;
+        // The stretch from boundary top to boundary j.
+        d.assign(1, 0.0);
+        p.assign(1, 0.0);
+        hull.assign(1, top);
+        for (int k = top; k < j; ++k) {
+            const auto kk = static_cast<std::size_t>(k);
+            const double x = d.back() + m_intervals.GetWidth(k);
+            const double y = p.back() + m_pooledHot[kk] - m_pooledCold[kk];
+            d.push_back(x);
+            p.push_back(y);
+            // Drop the last vertex while it lies on or above the line from the one before it
+            // to the new point.
+            while (hull.size() >= 2) {
+                const auto o = static_cast<std::size_t>(hull[hull.size() - 2] - top);
+                const auto a = static_cast<std::size_t>(hull.back() - top);
+                const double cross = (d[a] - d[o]) * (y - p[o]) - (p[a] - p[o]) * (x - d[o]);
+                if (cross > 0.0) break;
+                hull.pop_back();
+            }
+            hull.push_back(k + 1);
+        }
+        for (int v : hull) kept[static_cast<std::size_t>(v)] = 1;
+        top = j;
+    }
+    std::vector<int> starts;
+    for (int j = 0; j <= intervals; ++j)
+        if (kept[static_cast<std::size_t>(j)]) starts.push_back(j);
+    return starts;
+}
+
+// The pooled rows of BuildModel over blocks of intervals instead of single intervals (see
+// MergedBlockStarts): a block's pooled heat is the sum of its intervals', a utility's share in
+// it the sum of its shares.
+void UtilityPlacementLP::BuildMergedModel() {
+    const std::vector<int> starts = MergedBlockStarts();
+    const int blocks = static_cast<int>(starts.size()) - 1;
+    ModelBuilder b;
+    for (UtilityColumn& c : m_utilities) c.column = b.Column(c.price);
+
+    std::vector<int> blockOf(m_pooledHot.size(), 0);
+    std::vector<int> poolRow(static_cast<std::size_t>(blocks)), openRow(static_cast<std::size_t>(blocks));
+    int previousResidual = -1;
+    for (int j = 0; j < blocks; ++j) {
+        double hot = 0.0, cold = 0.0;
+        for (int k = starts[static_cast<std::size_t>(j)]; k < starts[static_cast<std::size_t>(j) + 1]; ++k) {
+            const auto kk = static_cast<std::size_t>(k);
+            hot += m_pooledHot[kk];
+            cold += m_pooledCold[kk];
+            blockOf[kk] = j;
+        }
+        const bool bottom = j == blocks - 1;
+        const auto jj = static_cast<std::size_t>(j);
+        poolRow[jj] = b.Row(-hot);
+        const int residual = b.Column(bottom ? ShortfallPrice : 0.0);
+        b.Set(poolRow[jj], residual, -1.0);
+        if (previousResidual >= 0) b.Set(poolRow[jj], previousResidual, 1.0);
+        if (bottom) m_bottomColumns.push_back(residual);
+        previousResidual = residual;
+
+        openRow[jj] = b.Row(cold);
+        const int shortfall = b.Column(ShortfallPrice);
+        b.Set(openRow[jj], shortfall, 1.0);
+        m_shortfallColumns.push_back(shortfall);
+        const int fromPool = b.Column(0.0);
+        b.Set(poolRow[jj], fromPool, -1.0);
+        b.Set(openRow[jj], fromPool, 1.0);
+    }
+    for (const UtilityColumn& c : m_utilities) {
+        // Shares run through the intervals in order: one entry per block.
+        int block = -1;
+        double share = 0.0;
+        auto flush = [&] {
+            if (block < 0) return;
+            const auto jj = static_cast<std::size_t>(block);
+            b.Set(c.hot ? poolRow[jj] : openRow[jj], c.column, c.hot ? share : -share);
+        };
+        for (const auto& [k, s] : c.shares) {
+            const int j = blockOf[static_cast<std::size_t>(k)];
+            if (j != block) {
+                flush();
+                block = j;
+                share = 0.0;
+            }
+            share += s;
+        }
+        flush();
+    }
+    AddTieRows(b);
+    b.Into(*m_pModel);
+}
+
+int UtilityPlacementLP::GetModelRows() const { return m_pModel ? m_pModel->nRows : 0; }
 
 // The segments of one utility stream keep one mass flow: consecutive loaded segments tie their
 // loads in the ratio of specific heat x range (segments without a specific heat are left free, as
@@ -322,20 +448,28 @@ void UtilityPlacementLP::ComputeResults(double hotShort, const EnergyTarget* ref
     m_dMinimumCold = reference ? reference->GetColdUtility() : own - ownLowest;
     for (int b = 0; b < n; ++b)
         m_intervals.GetInterval(b)->dValue = Clean(cascade[static_cast<std::size_t>(b)] + hotShort);
-    const double coldShort = n > 0 ? std::max(0.0, m_intervals.GetInterval(n - 1)->dValue) : 0.0;
+    double coldShort = n > 0 ? std::max(0.0, m_intervals.GetInterval(n - 1)->dValue) : 0.0;
+
+    // What is zero is relative to the duties: the cascade sums the heat of every interval, and
+    // its round-off grows with the total heat load (at 100,000 streams far above any fixed kW).
+    double totalLoad = m_dHotLoad + m_dColdLoad;
+    for (std::size_t k = 0; k < m_pooledHot.size(); ++k) totalLoad += m_pooledHot[k] + m_pooledCold[k];
+    const double tolerance = std::max(TargetValue::Tolerance, TargetValue::RelativeTolerance * totalLoad);
+    if (hotShort <= tolerance) hotShort = 0.0;
+    if (coldShort <= tolerance) coldShort = 0.0;
 
     // Each side: the load placed on its utilities, and the load no utility could take.
     m_hot.dFirst = Clean(m_dHotLoad);
     m_hot.dSecond = hotShort;
-    m_hot.nStatus = TargetValue::StatusOf(m_hot.dFirst, m_hot.dSecond);
+    m_hot.nStatus = TargetValue::StatusOf(m_hot.dFirst, m_hot.dSecond, tolerance);
     m_cold.dFirst = Clean(m_dColdLoad);
     m_cold.dSecond = coldShort;
-    m_cold.nStatus = TargetValue::StatusOf(m_cold.dFirst, m_cold.dSecond);
+    m_cold.nStatus = TargetValue::StatusOf(m_cold.dFirst, m_cold.dSecond, tolerance);
 
     m_dAssignedLoad = m_dHotLoad + m_dColdLoad;
     m_dUnassignedLoad = hotShort + coldShort;
-    const bool assigned = m_dAssignedLoad > LoadTolerance;
-    const bool unassigned = m_dUnassignedLoad > LoadTolerance;
+    const bool assigned = m_dAssignedLoad > std::max(LoadTolerance, tolerance);
+    const bool unassigned = m_dUnassignedLoad > std::max(LoadTolerance, tolerance);
     m_nStatus = assigned && unassigned ? PlacedAndShort : assigned ? PlacedOnly : unassigned ? ShortOnly : Nothing;
 }
 

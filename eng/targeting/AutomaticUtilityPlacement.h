@@ -53,6 +53,17 @@ public:
     // they come from the pooled process.
     bool Calculate(std::span<StreamSegment* const> segments, const EnergyTarget* reference = nullptr);
 
+    // Whether the LP of a problem without forbidden matches is built on merged intervals or on
+    // every interval of the cascade. Both have the same optimum, but not always the same last
+    // digits of the loads; by size (the default) a cascade of up to MergeAboveIntervals intervals
+    // keeps the full model, which costs microseconds there, so that small problems give the
+    // loads they always gave. The full model is also the check on the merged one.
+    enum class IntervalModel { BySize, Merged, Full };
+    static constexpr int MergeAboveIntervals = 1000;
+    void SetIntervalModel(IntervalModel model) { m_model = model; }
+    // Rows of the last model built (0 when none was built).
+    int GetModelRows() const;
+
     int GetStatus() const { return m_nStatus; }
     bool HasFailed() const { return m_bFailed; }
     // Total load handed to utility segments, and total shortfall (both sides).
@@ -95,6 +106,9 @@ private:
     void Reset();
     void CollectUtilityColumns();
     void BuildModel();
+    void BuildMergedModel();
+    // The first interval of every block of the merged model, and one past the last interval.
+    std::vector<int> MergedBlockStarts() const;
     template <typename Builder>
     void AddTieRows(Builder& builder) const;
     // The hot shortfall of the solution comes back in `shortfall`.
@@ -115,6 +129,7 @@ private:
     std::vector<int> m_bottomColumns;
     int m_nStatus = ShortOnly;
     bool m_bFailed = false;
+    IntervalModel m_model = IntervalModel::BySize;
     double m_dAssignedLoad = 0.0;
     double m_dUnassignedLoad = 0.0;
     double m_dHotLoad = 0.0;

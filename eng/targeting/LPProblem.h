@@ -122,6 +122,11 @@ public:
     std::int32_t nRowCapacity = 0;
     std::int32_t nHotCount = 0;
     double dObjectiveValue = 0.0;
+    // Warm starts: with bWarmStart the basis of each solve is kept (basisColumns columns, then
+    // the rows) and handed to the next, which then may only have gained columns at the end.
+    bool bWarmStart = false;
+    int basisColumns = 0;
+    std::vector<int> basis;
 
 private:
     struct KeyHash {

@@ -40,7 +40,21 @@ bool LPProblem::Solve(std::vector<double>& solution, bool readObjective, std::ve
         for (int j = 0; j < nColumns && static_cast<std::size_t>(j) < pIntegerFlags->size(); ++j)
             if ((*pIntegerFlags)[static_cast<std::size_t>(j)] && !solver->SetIntegerColumn(j)) return false;
 
+    if (bWarmStart && basisColumns > 0 && basisColumns <= nColumns &&
+        basis.size() == static_cast<std::size_t>(basisColumns) + static_cast<std::size_t>(nRows))
+        solver->SetStartingBasis(basis.data(), basisColumns, nRows);
     if (!solver->Solve()) return false;
+    if (bWarmStart) {
+        const int* statuses = nullptr;
+        const int count = solver->GetBasis(&statuses);
+        if (statuses && count == nColumns + nRows) {
+            basis.assign(statuses, statuses + count);
+            basisColumns = nColumns;
+        } else {
+            basis.clear();
+            basisColumns = 0;
+        }
+    }
     const double* x = solver->GetSolution();
     if (!x) return false;
     solution.assign(x, x + nColumns);

@@ -13,8 +13,10 @@ class ILurmetBinaryFile;
 
 struct TargetValue {
     static constexpr int RecordVersion = 1;
-    // Loads at or below this count as zero.
+    // Loads at or below this count as zero (the least tolerance: a side of large duties counts
+    // loads as zero up to RelativeTolerance of the heat load involved).
     static constexpr double Tolerance = 1e-8;
+    static constexpr double RelativeTolerance = 1e-9;
 
     enum Status : std::int32_t {
         Sufficient = 0,
@@ -29,9 +31,9 @@ struct TargetValue {
     double dSecond = 0.0;  // shortfall (kW)
 
     // The status two values give.
-    static std::int32_t StatusOf(double first, double second) {
-        const bool placed = first > Tolerance;
-        const bool short_ = second > Tolerance;
+    static std::int32_t StatusOf(double first, double second, double tolerance = Tolerance) {
+        const bool placed = first > tolerance;
+        const bool short_ = second > tolerance;
         if (placed && short_) return PlacedAndInsufficient;
         if (placed) return Placed;
         if (short_) return Insufficient;

@@ -46,6 +46,9 @@ bool CoinMILPSolver::SetSize(int columns, int rows) {
     const std::size_t r = static_cast<std::size_t>(rows);
     columns_ = columns;
     rows_ = rows;
+    startColumns_ = 0;
+    startBasis_.clear();
+    basis_.clear();
     objective_.assign(c, 0.0);
     lower_.assign(c, 0.0);
     upper_.assign(c, kInfinity);
@@ -281,6 +284,13 @@ bool CoinMILPSolver::Solve() {
 
     std::vector<double> solution;
     std::vector<double> prices;
+    if (model.integerColumns.empty() && startColumns_ > 0 && startColumns_ <= columns_ &&
+        startBasis_.size() == static_cast<std::size_t>(startColumns_) + static_cast<std::size_t>(rows_)) {
+        model.startColumns = startColumns_;
+        model.startBasis = startBasis_;
+    }
+    basis_.clear();
+    if (model.integerColumns.empty()) model.finalBasis = &basis_;
     const bool solved = model.integerColumns.empty() ? traval::RunLinear(model, solution, &prices)
                                                      : traval::RunMixedInteger(model, solution);
     if (!solved || solution.size() != static_cast<std::size_t>(columns_)) return false;
@@ -296,6 +306,21 @@ bool CoinMILPSolver::Solve() {
     objectiveValue_ = objective;
     if (prices.size() == static_cast<std::size_t>(rows_)) rowPrices_ = std::move(prices);
     return true;
+}
+
+bool CoinMILPSolver::SetStartingBasis(const int* statuses, int columns, int rows) {
+    // Statuses are the engine's own: free, basic, at upper bound, at lower bound, superbasic, fixed.
+    if (!statuses || columns <= 0 || rows != rows_ || columns > columns_) return false;
+    for (int k = 0; k < columns + rows; ++k)
+        if (statuses[k] < 0 || statuses[k] > 5) return false;
+    startColumns_ = columns;
+    startBasis_.assign(statuses, statuses + columns + rows);
+    return true;
+}
+
+int CoinMILPSolver::GetBasis(const int** statuses) {
+    *statuses = basis_.empty() ? nullptr : basis_.data();
+    return static_cast<int>(basis_.size());
 }
 
 const double* CoinMILPSolver::GetRowPrices() { return rowPrices_.empty() ? nullptr : rowPrices_.data(); }

@@ -30,6 +30,8 @@ public:
     const double* GetSolution() override;
     double GetObjectiveValue() override;
     const double* GetRowPrices() override;
+    bool SetStartingBasis(const int* statuses, int columns, int rows) override;
+    int GetBasis(const int** statuses) override;
 
 private:
     struct Triplet {
@@ -54,6 +56,9 @@ private:
     std::vector<unsigned char> integer_;
     std::vector<unsigned char> excluded_;
     std::vector<Triplet> matrix_;
+    int startColumns_ = 0;
+    std::vector<int> startBasis_;
+    std::vector<int> basis_;
     double direction_ = 1.0;
     double relativeGap_ = -1.0;
     double seconds_ = 0.0;

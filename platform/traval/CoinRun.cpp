@@ -70,8 +70,30 @@ bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::v
     simplex.setOptimizationDirection(model.direction);
     if (model.seconds > 0.0) simplex.setMaximumSeconds(model.seconds);
 
-    simplex.initialSolve();
+    const std::size_t given = static_cast<std::size_t>(model.startColumns) + static_cast<std::size_t>(model.rows);
+    if (model.startColumns > 0 && model.startColumns <= model.columns && model.startBasis.size() == given) {
+        // The last optimum stays primal feasible when columns are added at lower bound: the
+        // primal simplex goes on from it.
+        for (int j = 0; j < model.columns; ++j)
+            simplex.setColumnStatus(j, j < model.startColumns
+                                           ? static_cast<ClpSimplex::Status>(model.startBasis[static_cast<std::size_t>(j)])
+                                           : ClpSimplex::atLowerBound);
+        for (int i = 0; i < model.rows; ++i)
+            simplex.setRowStatus(
+                i, static_cast<ClpSimplex::Status>(model.startBasis[static_cast<std::size_t>(model.startColumns + i)]));
+        simplex.primal(1);
+        if (!simplex.isProvenOptimal()) simplex.initialSolve();
+    } else {
+        simplex.initialSolve();
+    }
     if (!simplex.isProvenOptimal()) return false;
+    if (model.finalBasis) {
+        model.finalBasis->resize(static_cast<std::size_t>(model.columns) + static_cast<std::size_t>(model.rows));
+        for (int j = 0; j < model.columns; ++j)
+            (*model.finalBasis)[static_cast<std::size_t>(j)] = static_cast<int>(simplex.getColumnStatus(j));
+        for (int i = 0; i < model.rows; ++i)
+            (*model.finalBasis)[static_cast<std::size_t>(model.columns + i)] = static_cast<int>(simplex.getRowStatus(i));
+    }
     const double* x = simplex.primalColumnSolution();
     solution.assign(x, x + model.columns);
     if (rowPrices) {

@@ -51,6 +51,17 @@ public:
     // the model (a minimised objective's reduced costs are c - A'y); null when there are none: a
     // mixed-integer model, no solve, a failed one, or a solver that does not give them.
     virtual const double* GetRowPrices() { return nullptr; }
+    // Warm start of a linear model: the basis a solve of a model with the same rows and the same
+    // leading columns left (GetBasis), `columns` statuses then one per row. Columns beyond those
+    // given start at their lower bound, so a model that only gained columns at its end starts from
+    // the last optimum. A basis of the wrong size is not accepted; a basis is a hint, the solution
+    // is the same optimum (up to ties) without it.
+    virtual bool SetStartingBasis(const int* /*statuses*/, int /*columns*/, int /*rows*/) { return false; }
+    // The basis of the last linear solve (columns, then rows); 0 entries when there is none.
+    virtual int GetBasis(const int** statuses) {
+        *statuses = nullptr;
+        return 0;
+    }
 
     // The solver known by that name, or null. "QEV_XPRESS" is the name the system uses.
     static IMILPSolver* Create(const char* name);

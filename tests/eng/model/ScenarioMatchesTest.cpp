@@ -146,6 +146,33 @@ TEST(ScenarioMatches, ForbiddenMatchesAllowOnlyTheAutomaticPlacement) {
     EXPECT_EQ(p.scenario->SetUtilityAssignmentMethod(1), 1);
 }
 
+// A caller that holds the calculations (the host while it sets its options) gets one
+// recalculation at its own resume: a batch of forbidden matches made meanwhile gives back only
+// its own suspension, and the result equals the same changes made one by one.
+TEST(ScenarioMatches, ForbiddenBatchInsideHeldCalculationsWaitsForTheResume) {
+    PlacedProject held, direct;
+    ASSERT_TRUE(held.ok && direct.ok);
+    const double before = held.scenario->GetUtilityTarget(0);
+
+    held.scenario->SuspendCalculations();
+    ASSERT_EQ(held.scenario->SetDTmin(20.0), 1);
+    ASSERT_EQ(held.Stream("H1")->LinkStream("C1"), 1);
+    held.scenario->EndForbiddenMatchChanges();
+    EXPECT_EQ(held.scenario->GetCalculationEnableCount(), 0);
+    EXPECT_EQ(held.scenario->GetUtilityTarget(0), before);
+    held.scenario->ResumeCalculations(true);
+    EXPECT_EQ(held.scenario->GetCalculationEnableCount(), 1);
+
+    ASSERT_EQ(direct.scenario->SetDTmin(20.0), 1);
+    ASSERT_EQ(direct.Stream("H1")->LinkStream("C1"), 1);
+    direct.scenario->EndForbiddenMatchChanges();
+    EXPECT_GT(held.scenario->GetUtilityTarget(0), before + 1.0);
+    EXPECT_NEAR(held.scenario->GetUtilityTarget(0), direct.scenario->GetUtilityTarget(0), kTol);
+    EXPECT_NEAR(held.scenario->GetUtilityTarget(1), direct.scenario->GetUtilityTarget(1), kTol);
+    EXPECT_NEAR(held.Load("HP Steam"), direct.Load("HP Steam"), kTol);
+    EXPECT_EQ(held.scenario->GetAreaTargetMethod(), direct.scenario->GetAreaTargetMethod());
+}
+
 // ---------------------------------------------------------------- per-match records
 
 TEST(MatchwiseData, UtilitiesArePairedOnlyWithTheProcess) {
