@@ -256,6 +256,9 @@ bool buildNetwork(ModuleLoader& module, IHENDesign& design, const std::vector<Pl
     design.AddUtilitiesAtStreamEnds();
     design.SetSplitFractionsFromBranchDuties();
     design.UpdateStreamTerminals();
+    // Every exchanger is judged against the scenario's DTmin.
+    if (IHeatIntegrationScenario* scenario = design.GetScenario()) design.SetDTMin(scenario->GetDTmin());
+    design.ApplyDTMinToAllExchangers();
     design.Activate(1);
     return true;
 }

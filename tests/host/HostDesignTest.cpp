@@ -128,6 +128,19 @@ TEST(HostDesign, ASavedDesignReportsTheSameAndADamagedCaseFailsCleanly) {
     EXPECT_NE(none.out.find("holds no design"), std::string::npos) << none.out;
 }
 
+TEST(HostDesign, AnExchangerBelowItsApproachIsReportedInfeasibleAndTheShortStreamsUnsatisfied) {
+    // H2 150 -> 83.3 against C2 80 -> 105: 3.3 C at the cold end, below the DTmin of 10.
+    Scratch network("cross.csv", "name,hot,cold,duty\nE1,H2,C2,100\n");
+    const HostRun run = RunHost("design " + kStreams + " " + network.path + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::vector<std::string> units = unitLines(run.out);
+    ASSERT_EQ(units.size(), 1u) << run.out;
+    EXPECT_NEAR(field(units[0], "approach"), 150.0 - 100.0 / 1.5 - 80.0, 1e-6);
+    EXPECT_NE(units[0].find("\"feasible\": false"), std::string::npos) << units[0];
+    for (const char* stream : {"\"H1\"", "\"C1\""})
+        EXPECT_NE(run.out.substr(run.out.find("unsatisfied_streams")).find(stream), std::string::npos) << run.out;
+}
+
 struct BadTable {
     const char* what;
     const char* table;
@@ -170,6 +183,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"unknown column", "name,hot,cold,duty,colour\nE1,H1,C2,240,red\n", "line 1: unknown column \"colour\""},
         BadTable{"two utilities", "name,hot,cold,duty\nE1,HP Steam,Cooling Water,10\n",
                  "line 2: \"E1\" joins two utilities"},
+        BadTable{"parallel branches", "name,hot,cold,duty,cold_order\nE1,H1,C1,100,1\nE2,H2,C1,50,1\n",
+                 "line 3: \"E2\" shares its place on \"C1\" with \"E1\""},
+        BadTable{"name the design refuses", "name,hot,cold,duty\nH1Start,H1,C2,240\n",
+                 "line 2: the design refused to add \"H1Start\""},
         BadTable{"missing name", "name,hot,cold,duty\n,H1,C2,240\n", "line 2: an exchanger needs a name"}),
     [](const ::testing::TestParamInfo<BadTable>& info) {
         std::string name = info.param.what;
