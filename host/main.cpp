@@ -14,6 +14,7 @@
 #include "host/StreamTable.h"
 #include "host/StreamTableChecks.h"
 #include "host/CaseContentChecks.h"
+#include "host/DesignCommand.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -44,6 +45,8 @@ int usage() {
                  "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
                  "                            [--at H,T] [--json]\n"
                  "       kestrin-host extract CASEFILE [--settings FILE] [--dtmin X] [--json] [--save CASE]\n"
+                 "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
+                 "       kestrin-host design CASE [--json]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
                  "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
@@ -441,13 +444,13 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract" && command != "plot")
+        command != "extract" && command != "plot" && command != "design")
         return usage();
-    if (command == "extract") {
+    if (command == "extract" || command == "design") {
         ModuleLoader module;
         std::string loadError;
         if (!module.Load(loadError)) return fail(loadError);
-        return RunExtract(module, argc, argv);
+        return command == "design" ? RunDesign(module, argc, argv) : RunExtract(module, argc, argv);
     }
     Options options;
     std::string error;

@@ -2,6 +2,7 @@
 // existing-network values of a retrofit study, and its record.
 #include "eng/design/HENDesign.h"
 #include "eng/design/HENCalculator.h"
+#include "eng/design/HENDesignChain.h"
 #include "eng/design/HENTrend.h"
 
 #include "brasko/ILurmetBinaryFile.h"
@@ -302,6 +303,50 @@ CPString CPIHENDesign::GetNodeClassName(const CPString& nodeName) const {
 bool CPIHENDesign::GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const {
     CNode* node = m_sheet->getNode(nodeName);
     return node && node->getVariableAsDouble(valueName, out);
+}
+
+// Walks the chain from the feed block: linear in the stream's units, which a table-driven build
+// asks once per exchanger side.
+CNode* CPIHENDesign::GetStreamSegment(const CPString& streamName, int n) const {
+    CNode* node = m_sheet->getNode(streamName + "Start");
+    CNode* previous = nullptr;
+    const int limit = m_sheet ? GetNumberOfNodes() + 1 : 0;
+    int unitsPassed = 0;
+    for (int guard = 0; node && n >= 0 && guard < limit; ++guard) {
+        if (node->getClassName() == NodeKind::MaterialStream && unitsPassed == n) return node;
+        if (node->getClassName() == NodeKind::ProductBlock) return nullptr;
+        // Utility placeholders are no units: a place counts exchangers, splitters and mixers.
+        if (chain::IsExchanger(node) || chain::IsTee(node) || chain::IsMixer(node)) ++unitsPassed;
+        CNode* next = nullptr;
+        if (auto* x = AsHeatExch(node)) next = x->getIthDownStreamNode(x->upStreamSlotOf(previous));
+        else next = node->getIthDownStreamNode(0);
+        previous = node;
+        node = next;
+    }
+    return nullptr;
+}
+
+bool CPIHENDesign::GetExchangerPortTemperature(CNode* unit, int port, double& out) const {
+    const char* portName = ExchangerPort::Name(port);
+    if (!unit || !portName || m_sheet->getNode(unit->getName()) != unit || !unit->isExchangerKind()) return false;
+    CPString pieceName;
+    if (!unit->getVariableAsString(portName, pieceName)) return false;
+    CNode* piece = m_sheet->getNode(pieceName);
+    return piece && piece->getVariableAsDouble(NodeValue::Temperature, out) && std::isfinite(out);
+}
+
+bool CPIHENDesign::SpecifyExchangerValue(CNode* unit, const CPString& valueName, double value) {
+    if (!unit || !std::isfinite(value) || m_sheet->getNode(unit->getName()) != unit || !unit->isExchangerKind())
+        return false;
+    if (valueName == NodeValue::HXType) {
+        if (value != 0.0 && value != 1.0) return false;
+        unit->addVariable(NodeValue::HXType, value, ValueStatus::Specified);
+        return true;
+    }
+    if (valueName != NodeValue::Duty && valueName != NodeValue::HTArea) return false;
+    if (valueName == NodeValue::HTArea) unit->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
+    unit->addVariable(valueName, value, ValueStatus::Specified);
+    return true;
 }
 
 // ---------------------------------------------------------------- record

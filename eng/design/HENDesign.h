@@ -298,6 +298,9 @@ public:
     bool GetUpstreamNodeName(const CPString& nodeName, CPString& out) const override;
     CPString GetNodeClassName(const CPString& nodeName) const override;
     bool GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const override;
+    CNode* GetStreamSegment(const CPString& streamName, int n) const override;
+    bool SpecifyExchangerValue(CNode* unit, const CPString& valueName, double value) override;
+    bool GetExchangerPortTemperature(CNode* unit, int port, double& out) const override;
 
     // ---- structure analysis and controllability ----
     NetworkStructureAnalysis& StructureAnalysis() { return *m_analysis; }

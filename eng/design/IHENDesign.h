@@ -109,6 +109,20 @@ public:
         return false;
     }
 
+    // The first segment after the n-th unit (exchanger, splitter or mixer; utility placeholders do
+    // not count) of the stream's chain from its supply end, 0 the first segment; the first branch
+    // is followed through a splitter. Null past the last unit or for an unknown stream.
+    virtual CNode* GetStreamSegment(const CPString& /*streamName*/, int /*n*/) const { return nullptr; }
+    // The temperature at a port (0 hot inlet, 1 hot outlet, 2 cold inlet, 3 cold outlet) of an
+    // exchanger of the design; false when it is not known.
+    virtual bool GetExchangerPortTemperature(CNode* /*unit*/, int /*port*/, double& /*out*/) const { return false; }
+    // Makes "Duty", "HTArea" or "HXType" a specified value of an exchanger of the design; false
+    // (nothing changed) for another value, a unit that is not one of its exchangers or a value
+    // that is not finite.
+    virtual bool SpecifyExchangerValue(CNode* /*unit*/, const CPString& /*valueName*/, double /*value*/) {
+        return false;
+    }
+
     // Existing-network values of the exchangers: the base design gives every exchanger
     // "MaxNewArea" (answering false when an exchanger fails its consistency tests) and sets its
     // "ExArea"/"ExShell" from its "HTArea"/"TotalNShells"; the other designs take them over.

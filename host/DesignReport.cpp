@@ -1,0 +1,181 @@
+#include "host/DesignReport.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "host/OutputText.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+// Costs of the design are per second.
+constexpr double kSecondsPerYear = 31536000.0;
+
+std::string number(double v, int decimals = 3) {
+    if (!std::isfinite(v)) return "null";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
+    std::string s = buffer;
+    if (s == "-0" || s.find_first_not_of("-0.") == std::string::npos) s = decimals ? "0." + std::string(decimals, '0') : "0";
+    return s;
+}
+
+std::string jsonNumber(double v) {
+    if (!std::isfinite(v)) return "null";
+    const double rounded = std::round(v * 1e6) / 1e6;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.12g", rounded == 0.0 ? 0.0 : rounded);
+    return buffer;
+}
+
+double value(const IHENDesign& d, const std::string& unit, const char* name, double otherwise) {
+    double v = 0.0;
+    return d.GetNodeValue(CPString(unit.c_str()), CPString(name), v) && std::isfinite(v) ? v : otherwise;
+}
+}  // namespace
+
+DesignReport ReadDesign(IHENDesign& d) {
+    DesignReport r;
+    r.name = d.GetDesignName() ? d.GetDesignName() : "";
+    // Which stream runs on each side of each unit.
+    std::map<const CNode*, std::pair<std::string, std::string>> sides;
+    for (int i = 0; i < d.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = d.GetStream(i);
+        if (!s) continue;
+        for (int side = 0; side < 2; ++side)
+            for (CNode* x : d.GetExchangersOnStreamSide(s, side))
+                (side == 0 ? sides[x].first : sides[x].second) = s->GetName().c_str();
+    }
+    std::set<const CNode*> heaters, coolers, incomplete, infeasible;
+    for (int i = 0; i < d.GetNumberOfHeaters(); ++i) heaters.insert(d.GetHeater(i));
+    for (int i = 0; i < d.GetNumberOfCoolers(); ++i) coolers.insert(d.GetCooler(i));
+    for (int i = 0; i < d.GetNumberOfIncompleteHeatExchangers(false); ++i) incomplete.insert(d.GetIncompleteHeatExchanger(i));
+    for (HeatExch* x : d.GetInfeasibleHeatExchangers()) infeasible.insert(static_cast<const CNode*>(x));
+    CNode* x = nullptr;
+    for (int k = 0; d.GetHeatExchanger(k, x); ++k) {
+        if (!x) continue;
+        DesignReport::Unit u;
+        u.name = x->getName().c_str();
+        u.kind = heaters.count(x) ? "heater" : coolers.count(x) ? "cooler" : "exchanger";
+        u.hot = sides[x].first;
+        u.cold = sides[x].second;
+        u.duty = value(d, u.name, NodeValue::Duty, 0.0);
+        double t[4] = {0, 0, 0, 0};
+        u.haveTemperatures = true;
+        for (int port = 0; port < 4; ++port)
+            if (!d.GetExchangerPortTemperature(x, port, t[port])) u.haveTemperatures = false;
+        u.hotIn = t[0], u.hotOut = t[1], u.coldIn = t[2], u.coldOut = t[3];
+        u.approach = u.haveTemperatures ? std::min(u.hotOut - u.coldIn, u.hotIn - u.coldOut) : NAN;
+        double area = 0.0;
+        u.haveArea = d.GetNodeValue(CPString(u.name.c_str()), CPString(NodeValue::HTArea), area) && std::isfinite(area);
+        u.area = u.haveArea ? area : NAN;
+        u.u = value(d, u.name, NodeValue::OverallHTC, NAN);
+        u.ft = value(d, u.name, NodeValue::FtFactor, 1.0);
+        u.shells = value(d, u.name, NodeValue::TotalNShells, NAN);
+        u.status = incomplete.count(x) ? "incomplete" : "complete";
+        u.feasible = !infeasible.count(x);
+        r.units.push_back(u);
+    }
+    r.hotUtility = d.GetTotalUtilityLoad(0);
+    r.coldUtility = d.GetTotalUtilityLoad(1);
+    if (IHeatIntegrationScenario* s = d.GetScenario()) {
+        r.hotUtilityTarget = s->GetUtilityTarget(0);
+        r.coldUtilityTarget = s->GetUtilityTarget(1);
+    }
+    r.areaTotal = d.GetTotalArea();
+    r.exchangers = d.GetNumberOfHeatExchangers();
+    r.capitalCost = d.GetTotalCapitalCost();
+    r.annualizedCapitalCost = d.GetTotalAnnualizedCapitalCost() * kSecondsPerYear;
+    r.utilityCost = (d.GetTotalUtilityCost(0) + d.GetTotalUtilityCost(1)) * kSecondsPerYear;
+    r.totalAnnualCost = r.annualizedCapitalCost + r.utilityCost;
+    for (int i = 0; i < d.GetNumberOfUnsatisfiedProcessStreams(); ++i)
+        if (IHeatIntegrationStream* s = d.GetUnsatisfiedProcessStream(i)) r.unsatisfied.push_back(s->GetName().c_str());
+    for (int i = 0; i < d.GetNumberOfCrossPinchLoads(); ++i) r.crossPinchLoad += d.GetCrossPinchLoad(i);
+    r.degreesOfFreedom = d.GetDegreesOfFreedom();
+    const int status = d.GetCalculationStatus();
+    r.calculationStatus = status == 1 ? "calculated" : status == 2 ? "NotConverged" : "failed";
+    for (int i = 0; i < d.GetNumberOfSubNetworks(); ++i)
+        if (d.GetSubNetworkRemainingControlFreedom(i) < 0) r.controllable = false;
+    return r;
+}
+
+std::string FormatDesignText(const DesignReport& r) {
+    std::ostringstream out;
+    out << "Network design " << PrintableText(r.name) << "\n";
+    out << "Units (kW, C, m2, kW/(m2.C)):\n";
+    for (const auto& u : r.units) {
+        out << "  " << PrintableText(u.name) << " (" << u.kind << ") " << PrintableText(u.hot) << " -> "
+            << PrintableText(u.cold) << ": duty " << number(u.duty, 2);
+        if (u.haveTemperatures)
+            out << ", hot " << number(u.hotIn, 2) << " -> " << number(u.hotOut, 2) << ", cold " << number(u.coldIn, 2)
+                << " -> " << number(u.coldOut, 2) << ", approach " << number(u.approach, 2);
+        out << ", area " << (u.haveArea ? number(u.area, 2) : std::string("not known"));
+        if (std::isfinite(u.u)) out << ", U " << number(u.u, 4);
+        out << ", Ft " << number(u.ft, 4);
+        if (std::isfinite(u.shells)) out << ", shells " << number(u.shells, 0);
+        out << ", " << u.status << (u.feasible ? "" : ", INFEASIBLE") << "\n";
+    }
+    out << "Totals:\n";
+    out << "  hot utility               " << number(r.hotUtility, 2) << " kW (target " << number(r.hotUtilityTarget, 2) << ")\n";
+    out << "  cold utility              " << number(r.coldUtility, 2) << " kW (target " << number(r.coldUtilityTarget, 2) << ")\n";
+    out << "  area                      " << number(r.areaTotal, 2) << " m2\n";
+    out << "  exchangers                " << r.exchangers << "\n";
+    out << "  capital cost              " << number(r.capitalCost, 2) << " (investment)\n";
+    out << "  annualized capital cost   " << number(r.annualizedCapitalCost, 2) << " per year\n";
+    out << "  utility cost              " << number(r.utilityCost, 2) << " per year\n";
+    out << "  total annual cost         " << number(r.totalAnnualCost, 2) << " per year\n";
+    out << "  cross-pinch load          " << number(r.crossPinchLoad, 2) << " kW\n";
+    out << "  degrees of freedom        " << r.degreesOfFreedom << "\n";
+    out << "  unsatisfied streams       ";
+    if (r.unsatisfied.empty()) out << "none";
+    for (std::size_t i = 0; i < r.unsatisfied.size(); ++i) out << (i ? ", " : "") << PrintableText(r.unsatisfied[i]);
+    out << "\n";
+    out << "  calculation               " << r.calculationStatus << "\n";
+    out << "  controllable              " << (r.controllable ? "yes" : "no") << "\n";
+    return out.str();
+}
+
+std::string FormatDesignJson(const DesignReport& r) {
+    std::ostringstream out;
+    out << "{\n  \"units\": [";
+    for (std::size_t i = 0; i < r.units.size(); ++i) {
+        const auto& u = r.units[i];
+        out << (i ? ",\n" : "\n") << "    {\"name\": " << JsonString(u.name) << ", \"kind\": " << JsonString(u.kind)
+            << ", \"hot\": " << JsonString(u.hot) << ", \"cold\": " << JsonString(u.cold)
+            << ", \"duty\": " << jsonNumber(u.duty);
+        const double nan = NAN;
+        out << ", \"hot_in\": " << jsonNumber(u.haveTemperatures ? u.hotIn : nan)
+            << ", \"hot_out\": " << jsonNumber(u.haveTemperatures ? u.hotOut : nan)
+            << ", \"cold_in\": " << jsonNumber(u.haveTemperatures ? u.coldIn : nan)
+            << ", \"cold_out\": " << jsonNumber(u.haveTemperatures ? u.coldOut : nan)
+            << ", \"area\": " << jsonNumber(u.area) << ", \"u\": " << jsonNumber(u.u) << ", \"ft\": " << jsonNumber(u.ft)
+            << ", \"shells\": " << jsonNumber(u.shells) << ", \"approach\": " << jsonNumber(u.approach)
+            << ", \"status\": " << JsonString(u.status) << ", \"feasible\": " << (u.feasible ? "true" : "false") << "}";
+    }
+    out << (r.units.empty() ? "],\n" : "\n  ],\n");
+    out << "  \"hot_utility\": " << jsonNumber(r.hotUtility) << ",\n";
+    out << "  \"cold_utility\": " << jsonNumber(r.coldUtility) << ",\n";
+    out << "  \"hot_utility_target\": " << jsonNumber(r.hotUtilityTarget) << ",\n";
+    out << "  \"cold_utility_target\": " << jsonNumber(r.coldUtilityTarget) << ",\n";
+    out << "  \"area_total\": " << jsonNumber(r.areaTotal) << ",\n";
+    out << "  \"exchangers\": " << r.exchangers << ",\n";
+    out << "  \"capital_cost\": " << jsonNumber(r.capitalCost) << ",\n";
+    out << "  \"annualized_capital_cost\": " << jsonNumber(r.annualizedCapitalCost) << ",\n";
+    out << "  \"utility_cost\": " << jsonNumber(r.utilityCost) << ",\n";
+    out << "  \"total_annual_cost\": " << jsonNumber(r.totalAnnualCost) << ",\n";
+    out << "  \"unsatisfied_streams\": [";
+    for (std::size_t i = 0; i < r.unsatisfied.size(); ++i) out << (i ? ", " : "") << JsonString(r.unsatisfied[i]);
+    out << "],\n";
+    out << "  \"cross_pinch_load\": " << jsonNumber(r.crossPinchLoad) << ",\n";
+    out << "  \"degrees_of_freedom\": " << r.degreesOfFreedom << ",\n";
+    out << "  \"calculation_status\": " << JsonString(r.calculationStatus) << ",\n";
+    out << "  \"controllable\": " << (r.controllable ? "true" : "false") << "\n}\n";
+    return out.str();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// What the host reports of a network design: every unit (process exchangers, heaters, coolers)
+// and the network's totals, read from the design's own queries only.
+#include <string>
+#include <vector>
+
+class IHENDesign;
+
+struct DesignReport {
+    struct Unit {
+        std::string name, kind;  // kind: "exchanger", "heater" or "cooler"
+        std::string hot, cold;
+        double duty = 0.0, hotIn = 0.0, hotOut = 0.0, coldIn = 0.0, coldOut = 0.0;
+        double area = 0.0, u = 0.0, ft = 1.0, shells = 0.0, approach = 0.0;
+        bool haveTemperatures = false, haveArea = false;
+        std::string status;  // "complete" or "incomplete"
+        bool feasible = true;
+    };
+    std::string name;
+    std::vector<Unit> units;
+    double hotUtility = 0.0, coldUtility = 0.0, hotUtilityTarget = 0.0, coldUtilityTarget = 0.0;
+    double areaTotal = 0.0, capitalCost = 0.0, annualizedCapitalCost = 0.0, utilityCost = 0.0, totalAnnualCost = 0.0;
+    int exchangers = 0;
+    std::vector<std::string> unsatisfied;
+    double crossPinchLoad = 0.0;
+    int degreesOfFreedom = 0;
+    std::string calculationStatus;
+    bool controllable = true;
+};
+
+DesignReport ReadDesign(IHENDesign& design);
+std::string FormatDesignText(const DesignReport& report);
+std::string FormatDesignJson(const DesignReport& report);

@@ -1,0 +1,179 @@
+#include "host/NetworkTable.h"
+
+#include "host/OutputText.h"
+#include "host/StreamTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+std::string trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Fields of one CSV line; a field in double quotes may hold commas ("" is a quote).
+bool splitLine(const std::string& line, std::vector<std::string>& fields) {
+    fields.clear();
+    std::string field;
+    bool quoted = false, wasQuoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') field += '"', ++i;
+            else if (c == '"') quoted = false;
+            else field += c;
+        } else if (c == '"' && trim(field).empty()) {
+            quoted = wasQuoted = true;
+            field.clear();
+        } else if (c == ',') {
+            fields.push_back(wasQuoted ? field : trim(field));
+            field.clear();
+            wasQuoted = false;
+        } else {
+            field += c;
+        }
+    }
+    if (quoted) return false;
+    fields.push_back(wasQuoted ? field : trim(field));
+    return true;
+}
+
+bool parseOrder(const std::string& text, int& order) {
+    double v = 0.0;
+    if (!ParseTableNumber(text, v) || v < 1.0 || v > 1e6 || v != static_cast<double>(static_cast<int>(v))) return false;
+    order = static_cast<int>(v);
+    return true;
+}
+
+std::string at(int line) { return "line " + std::to_string(line) + ": "; }
+}  // namespace
+
+bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, std::string& error) {
+    rows.clear();
+    std::istringstream in(text);
+    std::string raw;
+    std::map<std::string, std::size_t> column;
+    static const std::set<std::string> known = {"name", "hot", "cold", "duty", "area", "hot_order", "cold_order", "type"};
+    std::set<std::string> names;
+    int line = 0;
+    std::vector<std::string> fields;
+    while (std::getline(in, raw)) {
+        ++line;
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        const std::string t = trim(raw);
+        if (t.empty() || t[0] == '#') continue;
+        if (!splitLine(raw, fields)) {
+            error = at(line) + "a quoted field is not closed";
+            return false;
+        }
+        if (column.empty()) {
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                const std::string key = lower(fields[i]);
+                if (!known.count(key)) {
+                    error = at(line) + "unknown column " + QuotedField(fields[i]);
+                    return false;
+                }
+                if (!column.emplace(key, i).second) {
+                    error = at(line) + "the column " + QuotedField(fields[i]) + " appears twice";
+                    return false;
+                }
+            }
+            for (const char* needed : {"name", "hot", "cold"})
+                if (!column.count(needed)) {
+                    error = at(line) + "the header has no " + needed + " column";
+                    return false;
+                }
+            if (!column.count("duty") && !column.count("area")) {
+                error = at(line) + "the header has neither a duty nor an area column";
+                return false;
+            }
+            continue;
+        }
+        auto cell = [&](const char* key) {
+            auto it = column.find(key);
+            return it != column.end() && it->second < fields.size() ? fields[it->second] : std::string();
+        };
+        if (fields.size() > column.size()) {
+            error = at(line) + "more fields than the header has columns";
+            return false;
+        }
+        NetworkRow row;
+        row.line = line;
+        row.name = cell("name");
+        row.hot = cell("hot");
+        row.cold = cell("cold");
+        if (row.name.empty() || row.hot.empty() || row.cold.empty()) {
+            error = at(line) + "an exchanger needs a name, a hot and a cold stream";
+            return false;
+        }
+        if (!names.insert(row.name).second) {
+            error = at(line) + "a second exchanger named " + QuotedField(row.name);
+            return false;
+        }
+        const std::string duty = cell("duty"), area = cell("area");
+        if (duty.empty() == area.empty()) {
+            error = at(line) + QuotedField(row.name) + " needs exactly one of duty and area";
+            return false;
+        }
+        if (!duty.empty() && (!ParseTableNumber(duty, row.duty) || !(row.duty > 0.0))) {
+            error = at(line) + "duty " + QuotedField(duty) + " is not a number above 0";
+            return false;
+        }
+        if (!area.empty() && (!ParseTableNumber(area, row.area) || !(row.area > 0.0))) {
+            error = at(line) + "area " + QuotedField(area) + " is not a number above 0";
+            return false;
+        }
+        row.hasDuty = !duty.empty();
+        row.hasArea = !area.empty();
+        for (auto [key, order] : {std::pair<const char*, int*>{"hot_order", &row.hotOrder}, {"cold_order", &row.coldOrder}}) {
+            const std::string v = cell(key);
+            if (!v.empty() && !parseOrder(v, *order)) {
+                error = at(line) + std::string(key) + " " + QuotedField(v) + " is not a whole number from 1";
+                return false;
+            }
+        }
+        const std::string type = lower(cell("type"));
+        if (!type.empty() && type != "countercurrent" && type != "shell-and-tube") {
+            error = at(line) + "type " + QuotedField(cell("type")) + " is neither countercurrent nor shell-and-tube";
+            return false;
+        }
+        row.shellAndTube = type == "shell-and-tube";
+        rows.push_back(row);
+    }
+    if (column.empty()) {
+        error = "the exchanger table has no header row";
+        return false;
+    }
+    if (rows.empty()) {
+        error = "the exchanger table has no exchanger";
+        return false;
+    }
+    return true;
+}
+
+bool ReadNetworkTableFile(const std::string& path, std::vector<NetworkRow>& rows, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!ReadNetworkTable(text.str(), rows, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
