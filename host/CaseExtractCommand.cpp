@@ -1,4 +1,5 @@
 #include "host/CaseExtractCommand.h"
+#include "host/CommandLine.h"
 
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/ExtractOutput.h"
@@ -58,10 +59,7 @@ struct Warning {
     std::string section, title, text;
 };
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
-    return 1;
-}
+int fail(const std::string& message) { return FailCommand(message); }
 
 bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
@@ -77,12 +75,7 @@ bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
             (a == "--settings" ? o.settings : o.save) = argv[++i];
             (a == "--settings" ? o.haveSettings : o.haveSave) = true;
         } else if (a == "--dtmin") {
-            if (i + 1 >= argc || !ParseTableNumber(argv[i + 1], o.dtmin)) {
-                error = "--dtmin needs a number";
-                return false;
-            }
-            o.haveDtmin = true;
-            ++i;
+            if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;

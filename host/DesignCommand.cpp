@@ -1,4 +1,5 @@
 #include "host/DesignCommand.h"
+#include "host/CommandLine.h"
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -32,10 +33,7 @@ struct DesignOptions {
     double dtmin = 0.0;
 };
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
-    return 1;
-}
+int fail(const std::string& message) { return FailCommand(message); }
 
 bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
@@ -43,19 +41,9 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
         if (a == "--json") {
             o.json = true;
         } else if (a == "--dtmin") {
-            if (i + 1 >= argc || !ParseTableNumber(argv[i + 1], o.dtmin)) {
-                error = "--dtmin needs a number";
-                return false;
-            }
-            o.haveDtmin = true;
-            ++i;
+            if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (a == "--save") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                error = "--save needs a file name";
-                return false;
-            }
-            o.save = argv[++i];
-            o.haveSave = true;
+            if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;

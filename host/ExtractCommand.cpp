@@ -1,4 +1,5 @@
 #include "host/ExtractCommand.h"
+#include "host/CommandLine.h"
 
 #include "host/CaseExtractCommand.h"
 #include "host/ExtractOutput.h"
@@ -28,10 +29,7 @@ struct ExtractOptions {
     double dtmin = 0.0;
 };
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
-    return 1;
-}
+int fail(const std::string& message) { return FailCommand(message); }
 
 bool parse(int argc, char** argv, ExtractOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
@@ -47,12 +45,7 @@ bool parse(int argc, char** argv, ExtractOptions& o, std::string& error) {
             (a == "--into" ? o.into : o.save) = argv[++i];
             if (a == "--save") o.haveSave = true;
         } else if (a == "--dtmin") {
-            if (i + 1 >= argc || !ParseTableNumber(argv[i + 1], o.dtmin)) {
-                error = "--dtmin needs a number";
-                return false;
-            }
-            o.haveDtmin = true;
-            ++i;
+            if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;

@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/AutoDesignReport.h"
+#include "host/CommandLine.h"
 #include "host/ExtractCommand.h"
 #include "host/HostSession.h"
 #include "eng/model/SuperTargetRange.h"
@@ -66,11 +67,7 @@ int usage() {
     return 2;
 }
 
-int fail(const std::string& message) {
-    // Messages quote the user's own fields: no control sequence reaches the terminal.
-    std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
-    return 1;
-}
+int fail(const std::string& message) { return FailCommand(message); }
 
 std::string fixed(double v) {
     char buffer[32];
@@ -168,12 +165,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             o.areaMethod = method == "lp" ? 1 : 0;
             ++i;
         } else if (a == "--save") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                error = "--save needs a file name";
-                return false;
-            }
-            o.save = argv[++i];
-            o.haveSave = true;
+            if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -289,6 +281,40 @@ bool holdForOptions(IHeatIntegrationScenario& scenario, const Options& o, bool h
     return held || (o.haveDtmin && o.dtmin != scenario.GetDTmin()) || !o.forbidden.empty() || o.areaMethod >= 0;
 }
 
+// Starts the session, loads the input and holds the first scenario's calculations until the
+// caller has set its options and resumes them (recalculating when `recalculate` says so); null
+// with the reason when the input cannot be read or holds no scenario.
+IHeatIntegrationScenario* openScenario(HostSession& session, const Options& o, bool& recalculate, std::string& error) {
+    bool held = false;
+    if (!session.Start(error) || !loadInput(session, o, error, held)) return nullptr;
+    IHeatIntegrationScenario* scenario = session.Scenario();
+    if (!scenario) {
+        error = o.file + ": the case holds no scenario";
+        return nullptr;
+    }
+    recalculate = holdForOptions(*scenario, o, held);
+    return scenario;
+}
+
+// The DTmin range of --from, --to and --step: within the limits and at most kMaxPoints points.
+bool checkRange(const Options& o, std::string& error) {
+    if (!(o.from >= kMinDTmin) || o.to <= o.from || o.to > kMaxDTmin) {
+        error = "--from must be at least " + fixed(kMinDTmin) + " C, --to above --from and at most " + fixed(kMaxDTmin) + " C";
+        return false;
+    }
+    if (o.haveStep && o.step <= 0.0) {
+        error = "--step must be above 0";
+        return false;
+    }
+    if ((o.to - o.from) / o.step >= static_cast<double>(kMaxPoints)) {
+        error = "--from " + fixed(o.from) + " --to " + fixed(o.to) + " --step " + fixed(o.step) + " asks for more than " +
+                std::to_string(kMaxPoints) + " points; a range holds at most " + std::to_string(kMaxPoints) +
+                " (choose a larger --step)";
+        return false;
+    }
+    return true;
+}
+
 // An area LP larger than the solver can hold is refused before it is built; the run says so and
 // fails rather than reporting targets without an area.
 bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, std::string& error) {
@@ -304,11 +330,9 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, std::string& er
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
-    bool held = false;
-    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
-    IHeatIntegrationScenario* scenario = session.Scenario();
-    if (!scenario) return fail(o.file + ": the case holds no scenario");
-    const bool recalculate = holdForOptions(*scenario, o, held);
+    bool recalculate = false;
+    IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
+    if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
@@ -322,21 +346,12 @@ int runTargets(ModuleLoader& module, const Options& o) {
 
 int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!o.haveFrom || !o.haveTo) return fail("supertarget needs --from and --to");
-    if (!(o.from >= kMinDTmin) || o.to <= o.from || o.to > kMaxDTmin)
-        return fail("--from must be at least " + fixed(kMinDTmin) + " C, --to above --from and at most " +
-                    fixed(kMaxDTmin) + " C");
-    if (o.haveStep && o.step <= 0.0) return fail("--step must be above 0");
-    if ((o.to - o.from) / o.step >= static_cast<double>(kMaxPoints))
-        return fail("--from " + fixed(o.from) + " --to " + fixed(o.to) + " --step " + fixed(o.step) +
-                    " asks for more than " + std::to_string(kMaxPoints) + " points; supertarget computes at most " +
-                    std::to_string(kMaxPoints) + " (choose a larger --step)");
+    if (std::string error; !checkRange(o, error)) return fail(error);
     HostSession session(module);
     std::string error;
-    bool held = false;
-    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
-    IHeatIntegrationScenario* scenario = session.Scenario();
-    if (!scenario) return fail(o.file + ": the case holds no scenario");
-    const bool recalculate = holdForOptions(*scenario, o, held);
+    bool recalculate = false;
+    IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
+    if (!scenario) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (areaModelTooLarge(*scenario, error)) return fail(error);
@@ -356,11 +371,9 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         return fail("autodesign takes only --matches-only, --dtmin and --json");
     HostSession session(module);
     std::string error;
-    bool held = false;
-    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
-    IHeatIntegrationScenario* scenario = session.Scenario();
-    if (!scenario) return fail(o.file + ": the case holds no scenario");
-    const bool recalculate = holdForOptions(*scenario, o, held);
+    bool recalculate = false;
+    IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
+    if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
@@ -399,21 +412,14 @@ int runPlot(ModuleLoader& module, Options& o) {
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveSave || o.matchesOnly)
         return fail("plot takes only --kind, --svg, --dtmin, --from, --to, --step, --at and --json");
     if (o.haveFrom) {
-        if (!(o.from >= kMinDTmin) || o.to <= o.from || o.to > kMaxDTmin)
-            return fail("--from must be at least " + fixed(kMinDTmin) + " C, --to above --from and at most " +
-                        fixed(kMaxDTmin) + " C");
-        if (o.haveStep && o.step <= 0.0) return fail("--step must be above 0");
-        if ((o.to - o.from) / o.step >= static_cast<double>(kMaxPoints))
-            return fail("--from, --to and --step ask for more than " + std::to_string(kMaxPoints) + " points");
+        if (std::string error; !checkRange(o, error)) return fail(error);
     }
     if (SameFile(o.file, o.plot.svg) || o.plot.svg == o.file) return fail("--svg " + o.plot.svg + " names the input; it was left as it is");
     HostSession session(module);
     std::string error;
-    bool held = false;
-    if (!session.Start(error) || !loadInput(session, o, error, held)) return fail(error);
-    IHeatIntegrationScenario* scenario = session.Scenario();
-    if (!scenario) return fail(o.file + ": the case holds no scenario");
-    const bool recalculate = holdForOptions(*scenario, o, held);
+    bool recalculate = false;
+    IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
+    if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (o.haveFrom) scenario->CalculateSuperTargets(o.from, o.to, o.step);
