@@ -41,8 +41,13 @@ TEST(WarmStart, AddedColumnsGoOnFromTheLastOptimum) {
 
     const TestModel second = Restricted(true);
     std::unique_ptr<IMILPSolver> warm = LoadTestModel(second);
-    EXPECT_FALSE(warm->SetStartingBasis(basis.data(), first.columns + 1, first.rows));
+    // More columns than the model has, another row count, a status the engine does not know.
+    const std::vector<int> tooWide(static_cast<std::size_t>(second.columns + 1 + second.rows), 3);
+    EXPECT_FALSE(warm->SetStartingBasis(tooWide.data(), second.columns + 1, second.rows));
     EXPECT_FALSE(warm->SetStartingBasis(basis.data(), first.columns, first.rows - 1));
+    std::vector<int> unknown = basis;
+    unknown.back() = 9;
+    EXPECT_FALSE(warm->SetStartingBasis(unknown.data(), first.columns, first.rows));
     ASSERT_TRUE(warm->SetStartingBasis(basis.data(), first.columns, first.rows));
     const TestResult w = ReadResult(*warm, second.columns, warm->Solve());
     const TestResult c = SolveTestModel(second);
