@@ -233,7 +233,7 @@ bool buildNetwork(ModuleLoader& module, IHENDesign& design, const std::vector<Pl
             design.SpecifyExchangerValue(unit, NodeValue::HXType, p.row->shellAndTube ? 1.0 : 0.0) &&
             (p.row->hasDuty ? design.SpecifyExchangerValue(unit, NodeValue::Duty, p.row->duty)
                             : design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area));
-        if (!specified) return refuse(*p.row, "the design refused the specification of " + QuotedField(p.row->name));
+        if (!specified) return refuse(*p.row, "the design refused the duty, area or type given for " + QuotedField(p.row->name));
         // A heater or cooler carries the end load itself: the utilities beside it go.
         if (isUtilityRow(i))
             for (int port = 0; port < 4; ++port)

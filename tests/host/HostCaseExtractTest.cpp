@@ -13,21 +13,12 @@ namespace {
 
 std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/extraction/" + name; }
 
-struct Scratch {
-    std::string path;
-    Scratch(const std::string& stem, const std::string& content, bool write = true) {
-        path = "/tmp/kestrin-case-extract-test-" + std::to_string(getpid()) + "-" + stem;
-        if (write) std::ofstream(path, std::ios::binary) << content;
-    }
-    ~Scratch() { std::remove(path.c_str()); }
+struct Scratch : ScratchFile {
+    Scratch(const std::string& stem, const std::string& content, bool write = true)
+        : ScratchFile("case-extract-test", stem, content, write) {}
 };
 
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+std::string contents(const std::string& path) { return FileContents(path); }
 
 bool exists(const std::string& path) {
     struct stat info {};

@@ -12,13 +12,9 @@
 
 namespace {
 
-struct Scratch {
-    std::string path;
-    Scratch(const std::string& stem, const std::string& content, bool write = true) {
-        path = "/tmp/kestrin-design-test-" + std::to_string(getpid()) + "-" + stem;
-        if (write) std::ofstream(path, std::ios::binary) << content;
-    }
-    ~Scratch() { std::remove(path.c_str()); }
+struct Scratch : ScratchFile {
+    Scratch(const std::string& stem, const std::string& content, bool write = true)
+        : ScratchFile("design-test", stem, content, write) {}
 };
 
 const std::string kStreams = std::string(KESTRIN_EXAMPLES) + "/four-streams.csv";

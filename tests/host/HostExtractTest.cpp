@@ -10,21 +10,12 @@
 
 namespace {
 
-struct Scratch {
-    std::string path;
-    Scratch(const std::string& stem, const std::string& content, bool write = true) {
-        path = "/tmp/kestrin-extract-test-" + std::to_string(getpid()) + "-" + stem;
-        if (write) std::ofstream(path, std::ios::binary) << content;
-    }
-    ~Scratch() { std::remove(path.c_str()); }
+struct Scratch : ScratchFile {
+    Scratch(const std::string& stem, const std::string& content, bool write = true)
+        : ScratchFile("extract-test", stem, content, write) {}
 };
 
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+std::string contents(const std::string& path) { return FileContents(path); }
 
 const std::string kTable = "name,supply,target,cp,h,kind\nH1,150,60,2,0.2,process\nC1,20,140,1.5,0.2,process\n";
 const std::string kSheet = "Stream,,Supply,Target,CP\n,,F,F,Btu/hr-F\n"

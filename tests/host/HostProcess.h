@@ -2,8 +2,11 @@
 // Runs kestrin-host as a separate process and captures what it prints.
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 struct HostRun {
     int exitCode = -1;
@@ -21,4 +24,25 @@ inline HostRun RunHost(const std::string& arguments) {
     int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     return run;
+}
+
+// A file in /tmp named for this process, the test's kind and the stem; written with `content`
+// unless `write` is false (a place for the host to write), removed when the test ends.
+struct ScratchFile {
+    std::string path;
+    ScratchFile(const std::string& kind, const std::string& stem, const std::string& content, bool write = true)
+        : path("/tmp/kestrin-" + kind + "-" + std::to_string(getpid()) + "-" + stem) {
+        if (write) std::ofstream(path, std::ios::binary) << content;
+    }
+    ~ScratchFile() { std::remove(path.c_str()); }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+};
+
+// The whole of a file, byte for byte (empty when it cannot be read).
+inline std::string FileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
 }

@@ -15,6 +15,7 @@
 #include "tests/support/NotificationRecorder.h"
 
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -176,6 +177,33 @@ struct ListenedDesign : DesignScenario {
     CNode* Segment(const std::string& stream, int n) { return NthSegment(*d, stream, n); }
     CPIHENDesign* d = nullptr;
     Listener view;
+};
+
+// A scenario of `pairs` hot and `pairs` cold streams with steam and cooling water, and the design
+// "R" that random edits work on, with the random picks they share.
+struct RandomDesignScenario : DesignScenario {
+    RandomDesignScenario(int pairs, unsigned seed, bool withDesign = true) : rng(seed) {
+        for (int i = 0; i < pairs; ++i) Add(("H" + std::to_string(i)).c_str(), 200 - 5 * i, 60 + 3 * i, 1.0 + i % 3);
+        for (int i = 0; i < pairs; ++i) Add(("C" + std::to_string(i)).c_str(), 30 + 4 * i, 180 - 5 * i, 1.5 + i % 2);
+        Add("ST", 260, 259, 0.4, 1);
+        Add("CW", 15, 25, 0.02, 1);
+        if (withDesign) d = Design("R");
+    }
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    IHeatIntegrationStream* AnyStream() { return d->GetStream(Pick(d->GetNumberOfStreams())); }
+    CNode* AnySegment(IHeatIntegrationStream* s) {
+        std::vector<CNode*> segments;
+        for (CNode* n : ChainNodes(*d, s->GetName()))
+            if (Letter(n) == "s") segments.push_back(n);
+        return segments.empty() ? nullptr : segments[static_cast<std::size_t>(Pick(static_cast<int>(segments.size())))];
+    }
+    CNode* AnyExchanger() {
+        CNode* x = nullptr;
+        return d->GetNumberOfHeatExchangers() && d->GetHeatExchanger(Pick(d->GetNumberOfHeatExchangers()), x) ? x
+                                                                                                              : nullptr;
+    }
+    std::mt19937 rng;
+    CPIHENDesign* d = nullptr;
 };
 
 }  // namespace design_test

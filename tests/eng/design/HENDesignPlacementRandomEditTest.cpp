@@ -12,27 +12,8 @@ using namespace design_test;
 
 namespace {
 
-struct PlacementNetwork : DesignScenario {
-    explicit PlacementNetwork(unsigned seed) : rng(seed) {
-        for (int i = 0; i < 7; ++i) Add(("H" + std::to_string(i)).c_str(), 200 - 5 * i, 60 + 3 * i, 1.0 + i % 3);
-        for (int i = 0; i < 7; ++i) Add(("C" + std::to_string(i)).c_str(), 30 + 4 * i, 180 - 5 * i, 1.5 + i % 2);
-        Add("ST", 260, 259, 0.4, 1);
-        Add("CW", 15, 25, 0.02, 1);
-        d = Design("R");
-    }
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
-    IHeatIntegrationStream* AnyStream() { return d->GetStream(Pick(d->GetNumberOfStreams())); }
-    CNode* AnySegment(IHeatIntegrationStream* s) {
-        std::vector<CNode*> segments;
-        for (CNode* n : ChainNodes(*d, s->GetName()))
-            if (Letter(n) == "s") segments.push_back(n);
-        return segments.empty() ? nullptr : segments[static_cast<std::size_t>(Pick(static_cast<int>(segments.size())))];
-    }
-    CNode* AnyExchanger() {
-        CNode* x = nullptr;
-        return d->GetNumberOfHeatExchangers() && d->GetHeatExchanger(Pick(d->GetNumberOfHeatExchangers()), x) ? x
-                                                                                                              : nullptr;
-    }
+struct PlacementNetwork : RandomDesignScenario {
+    explicit PlacementNetwork(unsigned seed) : RandomDesignScenario(7, seed) {}
     std::string Pass() {
         CNode* x = AnyExchanger();
         switch (Pick(13)) {
@@ -90,8 +71,6 @@ struct PlacementNetwork : DesignScenario {
             return "specifications";
         }
     }
-    std::mt19937 rng;
-    CPIHENDesign* d = nullptr;
 };
 
 class PlacementRandomEdits : public ::testing::TestWithParam<unsigned> {};

@@ -14,14 +14,8 @@ using namespace design_test;
 
 namespace {
 
-struct RandomNetwork : DesignScenario {
-    explicit RandomNetwork(unsigned seed, bool withDesign = true) : rng(seed) {
-        for (int i = 0; i < 11; ++i) Add(("H" + std::to_string(i)).c_str(), 200 - 5 * i, 60 + 3 * i, 1.0 + i % 3);
-        for (int i = 0; i < 11; ++i) Add(("C" + std::to_string(i)).c_str(), 30 + 4 * i, 180 - 5 * i, 1.5 + i % 2);
-        Add("ST", 260, 259, 0.4, 1);
-        Add("CW", 15, 25, 0.02, 1);
-        if (withDesign) d = Design("R");
-    }
+struct RandomNetwork : RandomDesignScenario {
+    explicit RandomNetwork(unsigned seed, bool withDesign = true) : RandomDesignScenario(11, seed, withDesign) {}
     // The design copied into a fresh scenario of the same streams, which carries on with the
     // random choices where this one left off.
     std::unique_ptr<RandomNetwork> MoveToFreshScenario() {
@@ -30,19 +24,6 @@ struct RandomNetwork : DesignScenario {
         next->d = next->Design("R");
         next->rng = rng;
         return next;
-    }
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
-    IHeatIntegrationStream* AnyStream() { return d->GetStream(Pick(d->GetNumberOfStreams())); }
-    CNode* AnySegment(IHeatIntegrationStream* s) {
-        std::vector<CNode*> segments;
-        for (CNode* n : ChainNodes(*d, s->GetName()))
-            if (Letter(n) == "s") segments.push_back(n);
-        return segments.empty() ? nullptr : segments[static_cast<std::size_t>(Pick(static_cast<int>(segments.size())))];
-    }
-    CNode* AnyExchanger() {
-        CNode* x = nullptr;
-        return d->GetNumberOfHeatExchangers() && d->GetHeatExchanger(Pick(d->GetNumberOfHeatExchangers()), x) ? x
-                                                                                                              : nullptr;
     }
     // One random edit that the design allows; answers what it tried.
     std::string Edit() {
@@ -67,8 +48,6 @@ struct RandomNetwork : DesignScenario {
         if (what < 9) return d->CanAddUtilityAtPort(x, port) && d->AddUtilityAtPort(x, port) ? "utility added" : "no add";
         return d->CanRemoveUtilityAtPort(x, port) && d->RemoveUtilityAtPort(x, port) ? "utility removed" : "no remove";
     }
-    std::mt19937 rng;
-    CPIHENDesign* d = nullptr;
 };
 
 // Every stream's chain, one line each.
