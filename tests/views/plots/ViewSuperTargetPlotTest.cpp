@@ -8,6 +8,8 @@
 #include "tests/eng/model/ScenarioTestDoubles.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/support/ProbeView.h"
+#include "tests/support/SvgReadBack.h"
+#include "lumeth/DisplayUnits.h"
 #include "views/EnginePointers.h"
 #include "views/plots/ChiSuperTargetPlot.h"
 
@@ -415,5 +417,60 @@ TEST_P(ViewSuperTargetPlotRecord, EachVersionReadsBackWhatItHadAndTheModeOfTheFi
 }
 
 INSTANTIATE_TEST_SUITE_P(ViewVersions, ViewSuperTargetPlotRecord, ::testing::Values(1, 2, 3));
+
+}  // namespace
+
+namespace {
+
+// The range targets of the four streams over DTmin 5 ... 30, drawn with the hot utility on the
+// left and the cold utility on the right axis and read back from the picture through each
+// axis's own range.
+TEST(ViewSuperTargetPicture, EachSeriesReadBackThroughItsAxisIsTheScenariosRangeTargets) {
+    SetDisplayUnitSet(SIUnits);
+    FourStreamProject project;
+    ASSERT_TRUE(project.AddUtility("HP Steam"));
+    ASSERT_TRUE(project.AddUtility("Cooling Water"));
+    IHeatIntegrationScenario& scenario = *project.scenario;
+    scenario.CalculateSuperTargets(5.0, 30.0, 5.0);
+    const int n = scenario.GetNumberOfSuperTargetPoints();
+    ASSERT_EQ(6, n);
+    ChiSuperTargetPlot plot(nullptr, &scenario, ChiSuperTargetPlot::RangeTargets);
+    plot.ConstructPlot();
+    plot.SetLeftQuantity(QuantityHotUtility);
+    plot.SetRightQuantity(QuantityColdUtility);
+    const SvgPicture picture = ReadSvg(plot.GetPlot()->ExportSVG(ChiSuperTargetPlot::PictureWidth, ChiSuperTargetPlot::PictureHeight));
+    ASSERT_TRUE(picture.parsed);
+    const SvgElement* area = picture.PlotArea();
+    ASSERT_NE(nullptr, area);
+    const SvgAxes axes(*area);
+    const double y2Min = area->Number("data-y2-min"), y2Max = area->Number("data-y2-max");
+    ASSERT_GT(y2Max, y2Min);
+    auto y2 = [&](double py) { return y2Min + (axes.top + axes.height - py) / axes.height * (y2Max - y2Min); };
+    for (const char* set : {"1", "2"}) {
+        std::vector<const SvgElement*> lines;
+        for (const SvgElement* l : picture.OfClass("data-set"))
+            if (l->Attribute("data-set") == set) lines.push_back(l);
+        ASSERT_EQ(1u, lines.size()) << set;
+        const bool right = std::string(set) == "2";
+        EXPECT_EQ(right ? "right" : "left", lines[0]->Attribute("data-axis"));
+        const auto vertices = lines[0]->Points();
+        ASSERT_EQ(static_cast<std::size_t>(n), vertices.size());
+        for (int p = 0; p < n; ++p) {
+            EXPECT_NEAR(scenario.PointTargetValue(p, 1), axes.X(vertices[p].x), 1e-4 * (axes.xMax - axes.xMin)) << p;
+            const double y = right ? y2(vertices[p].y) : axes.Y(vertices[p].y);
+            const double span = right ? y2Max - y2Min : axes.yMax - axes.yMin;
+            EXPECT_NEAR(scenario.PointTargetValue(p, right ? 3 : 2), y, 1e-4 * span) << set << " " << p;
+        }
+    }
+    // The right axis: its ticks where their values map, and its title with the unit.
+    const auto ticks = picture.OfClass("y2-tick");
+    EXPECT_GE(ticks.size(), 3u);
+    for (const SvgElement* t : ticks)
+        EXPECT_NEAR(std::strtod(t->text.c_str(), nullptr), y2(t->Number("y")), 1e-4 * (y2Max - y2Min)) << t->text;
+    ASSERT_EQ(1u, picture.OfClass("y2-title").size());
+    EXPECT_EQ("Cold Utility Target (kW)", picture.OfClass("y2-title")[0]->text);
+    EXPECT_EQ("Hot Utility Target (kW)", picture.OfClass("y-title")[0]->text);
+    EXPECT_EQ("DeltaTmin (C)", picture.OfClass("x-title")[0]->text);
+}
 
 }  // namespace
