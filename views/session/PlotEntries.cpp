@@ -118,6 +118,8 @@ extern "C" int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mo
         for (int i = 0; scenario->GetDesign(i, design, 0) && design; ++i)
             plot.UpdateDesign(design->GetDesignName(), Text(), DesignAdded);
     }
+    // The general plot keeps its key out of its window; a picture names its series and designs.
+    plot.GetPlot()->GetLegend().Show();
     const Text text = what == 1 ? describe(*plot.GetPlot())
                                 : plot.GetPlot()->ExportSVG(ChiSuperTargetPlot::PictureWidth, ChiSuperTargetPlot::PictureHeight);
     return handOut(text, out, size);
