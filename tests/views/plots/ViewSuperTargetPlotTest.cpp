@@ -316,6 +316,20 @@ TEST_F(ViewSuperTargetPlot, DesignsComeInPairsAndGoAndAreRenamedInPairs) {
     EXPECT_EQ(-32767, plot.FindDesignIndex(3));
 }
 
+TEST_F(ViewSuperTargetPlot, APlotDeletedElsewhereIsForgottenAndBuiltAgain) {
+    ChiSuperTargetPlot plot(nullptr, scenario.get(), ChiSuperTargetPlot::GeneralPlot);
+    plot.ConstructPlot();
+    plot.UpdateDesign("D1", "", DesignAdded);
+    delete plot.GetPlot();
+    EXPECT_EQ(nullptr, plot.GetPlot());
+    EXPECT_EQ(nullptr, plot.AttachedObject(var("TwoDimPlotNTW.210")));
+    plot.UpdateDesign("D1", "D2", DesignRenamed);
+    EXPECT_EQ("D2", plot.DesignEntries()[1]->strName);
+    plot.ConstructPlot();
+    ASSERT_NE(nullptr, plot.GetPlot());
+    EXPECT_EQ("Capital Cost Index", plot.GetPlot()->GetPlotArea().GetDataSet(1)->Label());
+}
+
 TEST_F(ViewSuperTargetPlot, OlderTemperatureMonikerOfTheDTminSeriesIsFixedUp) {
     ChiSuperTargetPlot plot(nullptr, scenario.get(), ChiSuperTargetPlot::RangeTargets);
     plot.ConstructPlot();
