@@ -87,8 +87,11 @@ void ChiSuperTargetPlot::VariableStatus(const VarDescription& var, ModifyState& 
     if (!m_pScenario || !Form().VariableStatus(var, state)) Viewable::VariableStatus(var, state, detail);
 }
 
+// Only a position from 0 to the number of points is an insertion: any other (none pending, or a
+// position entered outside the table) moves no row.
 int ChiSuperTargetPlot::PointOfRow(int row) const {
-    if (row < m_nActiveInsert) return row;
+    const bool pending = m_nActiveInsert >= 0 && m_pScenario && m_nActiveInsert <= m_pScenario->GetNumberOfSuperTargetPoints();
+    if (!pending || row < m_nActiveInsert) return row;
     return row == m_nActiveInsert ? -1 : row - 1;
 }
 

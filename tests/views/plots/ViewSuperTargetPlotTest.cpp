@@ -192,6 +192,9 @@ TEST_F(ViewSuperTargetPlot, InsertRowsTypedDTminAndTheStateOfEachRow) {
         plot.Dimensions(var("DeltaTemp.333.[]"), d);
         EXPECT_EQ(p.enable, plot.Value(var("InsertEnable.333"))) << p.entered;
         EXPECT_EQ(p.rows, d.Dim(0)) << p.entered;
+        VarDescription first(1517, 333);
+        first.SetOffset(0, 0);
+        EXPECT_EQ(p.entered == 0 ? Viewable::EmptyValue : 5.0, plot.Value(first)) << p.entered;
     }
 }
 
