@@ -37,8 +37,6 @@ constexpr int kQuantityCount = 11;
 
 bool isQuantity(int q) { return q >= 0 && q < kQuantityCount; }
 
-double nonZero(double v) { return v == 0.0 ? kEmpty : v; }
-
 // A left-axis design data set: the first of each pair, odd numbers from 3.
 bool isLeftSet(int n) { return (n - 3) % 2 == 0; }
 

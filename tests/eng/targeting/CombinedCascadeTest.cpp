@@ -59,7 +59,9 @@ TEST(CombinedCascade, FollowsTheStreamsAndIsEmptyWithoutPlacedUtilities) {
     EXPECT_NEAR(0.0, s.GetTargetCurveValue(5, 1, n - 1), 1e-6) << "the utilities balance the process";
     double lowest = 1e300;
     for (int i = 0; i < n; ++i) {
-        if (i > 0) EXPECT_LT(s.GetTargetCurveValue(5, 0, i), s.GetTargetCurveValue(5, 0, i - 1)) << "from the top down";
+        if (i > 0) {
+            EXPECT_LT(s.GetTargetCurveValue(5, 0, i), s.GetTargetCurveValue(5, 0, i - 1)) << "from the top down";
+        }
         lowest = std::min(lowest, s.GetTargetCurveValue(5, 1, i));
     }
     EXPECT_NEAR(0.0, lowest, 1e-6) << "heat never flows upwards";
