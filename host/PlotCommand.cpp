@@ -27,9 +27,16 @@ constexpr Kind kKinds[] = {{"grand", 1},
                            {"alpha", 11},
                            {"investment-saving", 13},
                            {"payback", 14},
-                           {"retrofit-alpha", 16}};
+                           {"retrofit-alpha", 16},
+                           {"range", RangeTargetPlotKind},
+                           {"supertarget", SuperTargetPlotKind}};
+
+// The quantities of the range-target plots, in the plot's order.
+constexpr const char* kQuantities[] = {"dtmin",    "hot-utility", "cold-utility", "area",      "area-shell-tube", "units",
+                                       "shells",   "capital",     "operating",    "total",     "none"};
 
 using PlotFn = int (*)(IHeatIntegrationScenario*, int, int, char*, int);
+using RangePlotFn = int (*)(IHeatIntegrationScenario*, int, int, int, int, int, char*, int);
 using PointFn = int (*)(IHeatIntegrationScenario*, int, double, double, char*, int);
 
 // Asks an entry for its text: once for the size, once for the text.
@@ -56,6 +63,35 @@ int PlotGraphType(const std::string& kind, std::string& why) {
 }
 
 bool IsCostPlot(int graphType) { return graphType >= 11; }
+
+int RangeQuantity(const std::string& name) {
+    for (int q = 0; q < 11; ++q)
+        if (name == kQuantities[q]) return q;
+    return -1;
+}
+
+std::string RangeQuantityNames() {
+    std::string names;
+    for (const char* q : kQuantities) names += (names.empty() ? "" : ", ") + std::string(q);
+    return names;
+}
+
+bool CheckRangeQuantities(const PlotRequest& request, std::string& error) {
+    const std::pair<const char*, const std::string*> given[] = {
+        {"--x", &request.x}, {"--left", &request.left}, {"--right", &request.right}};
+    for (const auto& [option, name] : given) {
+        if (name->empty()) continue;
+        if (!IsRangeTargetPlot(request.graphType)) {
+            error = std::string(option) + " chooses a quantity of the range and supertarget plots";
+            return false;
+        }
+        if (RangeQuantity(*name) < 0) {
+            error = std::string(option) + " " + *name + " is no quantity (" + RangeQuantityNames() + ")";
+            return false;
+        }
+    }
+    return true;
+}
 
 std::string PlotKindNames() {
     std::string names;
@@ -84,8 +120,30 @@ int RunPlotRequest(const ModuleLoader& module, IHeatIntegrationScenario& scenari
     }
     const int graph = request.graphType;
     std::string svg, json, streams;
-    if (!fetch([&](char* out, int size) { return plot(&scenario, graph, 0, out, size); }, svg) ||
-        (request.json && !fetch([&](char* out, int size) { return plot(&scenario, graph, 1, out, size); }, json))) {
+    if (IsRangeTargetPlot(graph)) {
+        auto range = reinterpret_cast<RangePlotFn>(module.Entry("KestrinRangeTargetPlot"));
+        if (!range) {
+            error = module.Path() + " lacks the range-target plot entry";
+            return 1;
+        }
+        const int mode = graph == RangeTargetPlotKind ? 1 : 0;
+        auto quantity = [](const std::string& name) { return name.empty() ? -1 : RangeQuantity(name); };
+        const int x = quantity(request.x), left = quantity(request.left), right = quantity(request.right);
+        const int drawn = range(&scenario, mode, x, left, right, 0, nullptr, 0);
+        if (drawn < 0) {
+            const char* axis = drawn == -1 ? "x" : drawn == -2 ? "left" : "right";
+            error = std::string("the plot refuses that quantity on its ") + axis +
+                    " axis (none is only for the right axis, and the left and right axes differ)";
+            return 1;
+        }
+        if (!fetch([&](char* out, int size) { return range(&scenario, mode, x, left, right, 0, out, size); }, svg) ||
+            (request.json &&
+             !fetch([&](char* out, int size) { return range(&scenario, mode, x, left, right, 1, out, size); }, json))) {
+            error = "the module drew no plot of that kind";
+            return 1;
+        }
+    } else if (!fetch([&](char* out, int size) { return plot(&scenario, graph, 0, out, size); }, svg) ||
+               (request.json && !fetch([&](char* out, int size) { return plot(&scenario, graph, 1, out, size); }, json))) {
         error = "the module drew no plot of that kind";
         return 1;
     }

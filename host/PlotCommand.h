@@ -12,7 +12,22 @@ struct PlotRequest {
     bool json = false;
     bool haveAt = false;  // a point to describe: heat flow and temperature in display units
     double atHeatFlow = 0.0, atTemperature = 0.0;
+    // The range-target plots: the quantities of the x, left and right axes by name (empty: the
+    // plot's own choice).
+    std::string x, left, right;
 };
+
+// Graph types the host gives the two range-target plots.
+constexpr int SuperTargetPlotKind = 100;  // the general plot: capital against operating cost
+constexpr int RangeTargetPlotKind = 101;  // the range targets over DTmin
+inline bool IsRangeTargetPlot(int graphType) {
+    return graphType == SuperTargetPlotKind || graphType == RangeTargetPlotKind;
+}
+// The quantity of a name ("dtmin" 0 ... "none" 10); -1 for another name.
+int RangeQuantity(const std::string& name);
+std::string RangeQuantityNames();
+// Checks the quantities of a request: known names, given only for the range-target plots.
+bool CheckRangeQuantities(const PlotRequest& request, std::string& error);
 
 // The graph type of a kind's name ("composite" 3, ...); 0 for an unknown kind, -1 for a kind
 // the host cannot draw on its own (`why` says why).

@@ -44,7 +44,7 @@ int usage() {
                  "       kestrin-host autodesign FILE --matches-only [--dtmin X] [--json]\n"
                  "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
-                 "                            [--at H,T] [--json]\n"
+                 "                            [--at H,T] [--x Q] [--left Q] [--right Q] [--json]\n"
                  "       kestrin-host extract CASEFILE [--settings FILE] [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design CASE [--json]\n"
@@ -62,8 +62,9 @@ int usage() {
                  "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n"
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
                  "  --kind KIND         the plot: %s\n"
-                 "  --at H,T            the streams at that point (display units) of the curves\n",
-                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, PlotKindNames().c_str());
+                 "  --at H,T            the streams at that point (display units) of the curves\n"
+                 "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n",
+                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, PlotKindNames().c_str(), RangeQuantityNames().c_str());
     return 2;
 }
 
@@ -121,7 +122,8 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             ++i;
             return true;
         };
-        const bool plotOption = a == "--kind" || a == "--svg" || a == "--at";
+        const bool plotOption =
+            a == "--kind" || a == "--svg" || a == "--at" || a == "--x" || a == "--left" || a == "--right";
         if (plotOption && command != "plot") {
             error = command + " takes no " + a + " (it belongs to plot)";
             return false;
@@ -131,7 +133,12 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
                 error = a + " needs a value";
                 return false;
             }
-            (a == "--kind" ? o.kind : a == "--svg" ? o.plot.svg : o.at) = argv[++i];
+            (a == "--kind"    ? o.kind
+             : a == "--svg"   ? o.plot.svg
+             : a == "--x"     ? o.plot.x
+             : a == "--left"  ? o.plot.left
+             : a == "--right" ? o.plot.right
+                              : o.at) = argv[++i];
             continue;
         }
         if (a == "--json") {
@@ -404,13 +411,14 @@ int runPlot(ModuleLoader& module, Options& o) {
     if (o.plot.graphType == 0) return fail("unknown plot kind " + o.kind + " (" + PlotKindNames() + ")");
     if (o.plot.svg.empty()) return fail("plot needs --svg OUT");
     if (!o.at.empty() && !ParsePlotPoint(o.at, o.plot)) return fail("--at needs H,T (two numbers)");
+    if (std::string error; !CheckRangeQuantities(o.plot, error)) return fail(error);
     o.plot.json = o.json;
     const bool cost = IsCostPlot(o.plot.graphType);
     if (o.plot.haveAt && cost) return fail("--at names the streams on a curve of heat flow and temperature, not on a cost plot");
     if ((o.haveFrom || o.haveTo || o.haveStep) && !cost) return fail("--from, --to and --step are for the cost plots");
     if (o.haveFrom != o.haveTo) return fail("--from and --to go together");
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveSave || o.matchesOnly)
-        return fail("plot takes only --kind, --svg, --dtmin, --from, --to, --step, --at and --json");
+        return fail("plot takes only --kind, --svg, --dtmin, --from, --to, --step, --at, --x, --left, --right and --json");
     if (o.haveFrom) {
         if (std::string error; !checkRange(o, error)) return fail(error);
     }
@@ -423,6 +431,8 @@ int runPlot(ModuleLoader& module, Options& o) {
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (o.haveFrom) scenario->CalculateSuperTargets(o.from, o.to, o.step);
+    if (IsRangeTargetPlot(o.plot.graphType) && scenario->GetNumberOfSuperTargetPoints() == 0)
+        return fail("the " + o.kind + " plot needs range targets: give --from and --to, or a case saved with them");
     if (cost && o.plot.graphType != 14 && scenario->GetNumberOfSuperTargetPoints() == 0 && scenario->GetNumberOfDesigns() == 0)
         return fail("the " + o.kind + " plot needs range targets: give --from and --to, or a case that holds them");
     if (o.plot.graphType == 14 && scenario->GetNumberOfDesigns() == 0)

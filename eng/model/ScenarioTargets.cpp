@@ -168,6 +168,13 @@ double CPIScenario::GetTargetCurveValue(int kind, int coordinate, int index) con
             m_pCompositeCurves ? m_pCompositeCurves->GetCurve(CompositeCurves::UtilityCompositeSlot) : nullptr;
         return value + (utility ? utility->GetCarriedValue(0) : 0.0);
     }
+    // Kind 5: the combined heat cascade of the process streams and the utilities as placed.
+    if (kind == 5) {
+        const std::vector<CurvePoint>* cascade = m_pCompositeCurves ? &m_pCompositeCurves->GetCombinedCascade() : nullptr;
+        if (!cascade || index < 0 || static_cast<std::size_t>(index) >= cascade->size()) return 0.0;
+        const CurvePoint& p = (*cascade)[static_cast<std::size_t>(index)];
+        return coordinate == 0 ? p.x : coordinate == 1 ? p.y : 0.0;
+    }
     // Kinds 12 and 13: the curves of the user-supplied loads, the hot one without its first two
     // points (the make-up source at the top of the scale).
     if (kind == 12) return GetUserLoadCurveValue(m_pUtilityPlacement, 0, coordinate, index + 2);
@@ -181,6 +188,7 @@ double CPIScenario::GetTargetCurveValue(int kind, int coordinate, int index) con
 
 int CPIScenario::GetNumberOfCurvePoints(int kind) const {
     if (kind == 0 || kind == 15) return m_pEnergyTarget ? m_pEnergyTarget->GetIntervals().GetNumberOfBoundaries() : 0;
+    if (kind == 5) return m_pCompositeCurves ? static_cast<int>(m_pCompositeCurves->GetCombinedCascade().size()) : 0;
     if (kind == 12 || kind == 13)
         return std::max(GetNumberOfUserLoadCurvePoints(m_pUtilityPlacement, kind == 12 ? 0 : 1) - 2, 0);
     int slot = 0, list = 0;

@@ -3,6 +3,8 @@
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/targeting/EnergyTarget.h"
 
+#include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 namespace C = CompositeCurvesCodes;
@@ -25,6 +27,54 @@ TargetCurve* CompositeCurves::BuildSlot(int slot, double hotStartLoad, double co
 
 void CompositeCurves::Clear() {
     for (auto& slot : m_slots) slot.reset();
+    m_combinedCascade.clear();
+}
+
+// Both lists run from their highest boundary down, each load cumulative from its own lowest
+// boundary (0.0 there). Above a temperature T the hot streams give Hh(top) - Hh(T) and the cold
+// ones take Hc(top) - Hc(T); what flows down across T is the difference. The two lists are
+// merged in one pass and each load is interpolated along its own list as the merge goes, so the
+// cascade costs linear time in the boundaries.
+void CompositeCurves::RebuildCombinedCascade() {
+    m_combinedCascade.clear();
+    const TargetCurve* curve = GetCurve(ShiftedBalancedSlot);
+    const TIList* hot = curve ? curve->GetHotList() : nullptr;
+    const TIList* cold = curve ? curve->GetColdList() : nullptr;
+    const int nh = hot ? hot->GetNumberOfBoundaries() : 0;
+    const int nc = cold ? cold->GetNumberOfBoundaries() : 0;
+    if (nh + nc == 0) return;
+
+    // A list's load at T, for T walking downwards; `at` is the list's first boundary not above T.
+    struct Walk {
+        const TIList* list;
+        int n;
+        int at = 0;
+        double LoadAt(double t) {
+            if (n == 0) return 0.0;
+            while (at < n && list->GetTemperature(at) > t) ++at;
+            if (at == 0) return list->GetInterval(0)->dValue;           // above the list: all of it
+            if (at == n) return list->GetInterval(n - 1)->dValue;       // below the list: its bottom
+            const TemperatureInterval* upper = list->GetInterval(at - 1);
+            const TemperatureInterval* lower = list->GetInterval(at);
+            const double span = upper->dTemperature - lower->dTemperature;
+            if (!(span > 0.0)) return lower->dValue;
+            return lower->dValue + (upper->dValue - lower->dValue) * (t - lower->dTemperature) / span;
+        }
+    };
+    Walk h{hot, nh}, c{cold, nc};
+    const double hotTop = nh ? hot->GetInterval(0)->dValue : 0.0;
+    const double coldTop = nc ? cold->GetInterval(0)->dValue : 0.0;
+    m_combinedCascade.reserve(static_cast<std::size_t>(nh + nc));
+    int i = 0, j = 0;
+    while (i < nh || j < nc) {
+        const double th = i < nh ? hot->GetTemperature(i) : -HUGE_VAL;
+        const double tc = j < nc ? cold->GetTemperature(j) : -HUGE_VAL;
+        const double t = std::max(th, tc);
+        if (th == t) ++i;
+        if (tc == t) ++j;
+        const double flow = (hotTop - h.LoadAt(t)) - (coldTop - c.LoadAt(t));
+        m_combinedCascade.push_back(CurvePoint{t, flow});
+    }
 }
 
 bool CompositeCurves::Store(ILurmetBinaryFile& file) const {
@@ -50,10 +100,12 @@ bool CompositeCurves::Recall(ILurmetBinaryFile& file) {
         auto curve = std::make_unique<TargetCurve>();
         if (!curve->Recall(file)) {
             m_slots[i].reset();
+            RebuildCombinedCascade();
             return false;
         }
         m_slots[i] = std::move(curve);
     }
+    RebuildCombinedCascade();
     return file.EndRecord(h);
 }
 
@@ -131,6 +183,7 @@ CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, const CompositeC
         for (int slot : {CompositeCurves::BalancedSlot, CompositeCurves::ShiftedBalancedSlot})
             if (TargetCurve* curve = record->GetCurve(slot)) curve->ClearIntervals();
     }
+    record->RebuildCombinedCascade();
     return record;
 }
 

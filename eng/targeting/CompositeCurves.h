@@ -6,11 +6,13 @@
 //   slot 2  utility composite curve         (kind 4, loaded utility segments)
 //   slot 3  shifted balanced composite curves (kind 2, every segment, utilities as placed)
 //   slot 4  balanced composite curves       (kind 3, every segment, utilities as placed)
+#include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/TargetCurve.h"
 #include "eng/targeting/UtilityPlacementOnCurve.h"
 
 #include <memory>
 #include <span>
+#include <vector>
 
 class EnergyTarget;
 class ILurmetBinaryFile;
@@ -42,6 +44,16 @@ public:
     // Deletes the five curves; the record stays.
     void Clear();
 
+    // The combined heat cascade: the heat flowing down across each shifted temperature when the
+    // process streams and the utilities as placed exchange heat together (the grand composite
+    // curve of the balanced problem). Points (x temperature, y heat flow) from the highest
+    // boundary of the shifted balanced composite curves down, at every boundary of either of
+    // its lists; 0.0 at the top, and at the bottom what the utilities leave unbalanced. Empty
+    // while those curves have no points. Derived, never stored: rebuilt by
+    // RebuildCombinedCascade, which the builder and the recall call.
+    const std::vector<CurvePoint>& GetCombinedCascade() const { return m_combinedCascade; }
+    void RebuildCombinedCascade();
+
     // Record version 1: per slot a presence flag and the curve's record. A curve that fails to
     // read is dropped (its slot null) and the recall fails; curves read before it are kept.
     bool Store(ILurmetBinaryFile& file) const;
@@ -49,6 +61,7 @@ public:
 
 private:
     std::unique_ptr<TargetCurve> m_slots[SlotCount];
+    std::vector<CurvePoint> m_combinedCascade;
 };
 
 // One side of the scenario's utility placement as the curves read it: status 0 or 2 is settled.

@@ -47,6 +47,10 @@ const std::vector<QuantityInfo>& table() {
         // Costs per unit energy are held per kJ (per kW for a second).
         {31002, "CostPerEnergy", same("Cost/kWh", 3600.0), same("Cost/MMBtu", 1055056.0), "%.4f"},
         {32009, "Count", none(), none(), "%.0f"},
+        // Counts the range-target plot addresses by name: units (minimum number of units) and
+        // shells.
+        {32010, "NMer", none(), none(), "%.0f"},
+        {32011, "NumberOfShells", none(), none(), "%.0f"},
         {32039, "PricePerMass", same("Cost/kg"), same("Cost/lb", 0.45359237), "%.4f"},
         {32048, "LinkCoefficientA", none(), none(), "%g"},
         {32049, "LinkCoefficientB", none(), none(), "%g"},

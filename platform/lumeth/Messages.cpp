@@ -26,6 +26,9 @@ MessageCatalogue::MessageCatalogue() {
         {"DefaultHeatTranCoeffFilePath", "Default heat-transfer coefficients folder"},
         {"DefaultHeatTranCoeff", "Default heat-transfer coefficients file"},
         {"SameStreamErrorMsg", "A stream of that name already exists in the scenario."},
+        // Range targets.
+        {"NoNegativeDT", "The minimum approach temperature must be greater than 0."},
+        {"CPISuperTarget", "Calculating targets over the range of minimum approach temperatures..."},
         {"SameStreamDefUtilErrorMsg", "A default utility of that name already exists."},
         // Automatic design: failures (a key ending in a blank is followed by a name) and progress.
         {"MissingStreamInformation", "The scenario has no stream to design a network for."},

@@ -87,7 +87,7 @@ Text TwoDimPlot::Dump() const {
     out += FormattedText("legend visible=%d direction=%d\n", key.IsVisible() ? 1 : 0, key.direction);
     for (const PlottedData* set : m_area.DataSets()) {
         out += FormattedText("dataset %d %s \"%s\" x=%s y=%s axis=%s colour=%s style=%d symbol=%d visible=%d points=",
-                             set->Number(), set->IsPoint() ? "point" : "curve", set->Label().c_str(),
+                             set->Number(), set->IsPoint() ? "point" : set->IsBar() ? "bar" : "curve", set->Label().c_str(),
                              set->XMoniker().c_str(), set->YMoniker().c_str(), axisName(set->GetYAxis()->GetKind()),
                              set->appearance.colour.Hex().c_str(), set->appearance.style, set->appearance.symbol,
                              set->IsVisible() ? 1 : 0);
@@ -284,6 +284,20 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
         const std::vector<std::pair<Text, Text>> data{
             {"set", FormattedText("%d", d.set->Number())}, {"label", d.set->Label()}, {"axis", right ? "right" : "left"}};
+        if (d.set->IsBar()) {
+            // Each pair of points is one bar: the rectangle they span, whichever corner comes
+            // first.
+            for (std::size_t i = 0; i + 1 < d.points.size(); i += 2) {
+                const CanvasPoint a = d.points[i], b = d.points[i + 1];
+                if (a.x == EmptyValue || a.y == EmptyValue || b.x == EmptyValue || b.y == EmptyValue) continue;
+                const double x0 = f.ToPixelX(std::min(a.x, b.x)), x1 = f.ToPixelX(std::max(a.x, b.x));
+                const double y0 = f.ToPixelY(std::max(a.y, b.y), right), y1 = f.ToPixelY(std::min(a.y, b.y), right);
+                canvas.SetMarkup(canvas.AddRectangle({x0, y0}, x1 - x0, y1 - y0, LineAttrib{d.set->appearance.colour, 1, 0},
+                                                     true, d.set->appearance.colour),
+                                 mark("bar", data));
+            }
+            continue;
+        }
         const bool markers = d.set->IsPoint() || d.set->appearance.symbol != -32767;
         std::vector<CanvasPoint> run;
         // Every point of the set is a vertex, in order; an empty point starts a new polyline.
@@ -308,7 +322,10 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         for (const Drawn& d : drawn) {
             if (d.set->Label().empty()) continue;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
-            if (d.set->IsPoint()) canvas.AddCircle({left + 10.0, keyY}, 3.0, line, true, d.set->appearance.colour);
+            if (d.set->IsBar())
+                canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
+                                    d.set->appearance.colour);
+            else if (d.set->IsPoint()) canvas.AddCircle({left + 10.0, keyY}, 3.0, line, true, d.set->appearance.colour);
             else canvas.AddLine({left, keyY}, {left + 20.0, keyY}, line);
             canvas.SetMarkup(canvas.AddText({left + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
                                             TextBaseline::Middle),

@@ -18,9 +18,9 @@ bool PlottedData::SetYVariable(const Text& moniker) {
     return true;
 }
 
-PlottedData* TwoDimDataPlotArea::Create(bool point, const Text& x, const Text& y, const DataSetAppearance& a,
+PlottedData* TwoDimDataPlotArea::Create(DataSetShape shape, const Text& x, const Text& y, const DataSetAppearance& a,
                                         const Text& label, int number, Axis* xAxis, Axis* yAxis) {
-    auto set = std::make_unique<PlottedData>(number, point, xAxis ? xAxis : m_plot.GetXAxisPtr(),
+    auto set = std::make_unique<PlottedData>(number, shape, xAxis ? xAxis : m_plot.GetXAxisPtr(),
                                              yAxis ? yAxis : m_plot.GetYAxisPtr());
     if (!set->SetXVariable(x) || !set->SetYVariable(y)) return nullptr;
     set->appearance = a;
@@ -32,11 +32,18 @@ PlottedData* TwoDimDataPlotArea::Create(bool point, const Text& x, const Text& y
 }
 
 PlottedData* TwoDimDataPlotArea::CreateDataSet(const XYDataStruct* r, int number, Axis* xAxis, Axis* yAxis) {
-    return r ? Create(false, r->xVariable, r->yVariable, r->appearance, r->label, number, xAxis, yAxis) : nullptr;
+    return r ? Create(DataSetShape::Curve, r->xVariable, r->yVariable, r->appearance, r->label, number, xAxis, yAxis)
+             : nullptr;
 }
 
 PlottedData* TwoDimDataPlotArea::CreateDataSet(const PointStruct* r, int number, Axis* xAxis, Axis* yAxis) {
-    return r ? Create(true, r->xVariable, r->yVariable, r->appearance, r->label, number, xAxis, yAxis) : nullptr;
+    return r ? Create(DataSetShape::Points, r->xVariable, r->yVariable, r->appearance, r->label, number, xAxis, yAxis)
+             : nullptr;
+}
+
+PlottedData* TwoDimDataPlotArea::CreateBarDataSet(const XYDataStruct* r, int number, Axis* xAxis, Axis* yAxis) {
+    return r ? Create(DataSetShape::Bars, r->xVariable, r->yVariable, r->appearance, r->label, number, xAxis, yAxis)
+             : nullptr;
 }
 
 PlottedData* TwoDimDataPlotArea::GetDataSet(int number) const {

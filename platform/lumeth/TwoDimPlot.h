@@ -92,11 +92,20 @@ public:
     void SetDirection(int d) { direction = d; }
 };
 
+// A data set is drawn as a curve through its points, as single points (a design on a cost
+// plot), or as bars: each pair of points (x0, y0), (x1, y1) in turn is the rectangle between
+// them (an exchanger's bar from its two edges and from 0 to its height); a last point without a
+// partner, and a pair with an empty point, draw nothing.
+enum class DataSetShape { Curve, Points, Bars };
+
 class PlottedData : public PlotObject {
 public:
-    PlottedData(int number, bool point, Axis* xAxis, Axis* yAxis) : m_number(number), m_point(point), m_x(xAxis), m_y(yAxis) {}
+    PlottedData(int number, DataSetShape shape, Axis* xAxis, Axis* yAxis)
+        : m_number(number), m_shape(shape), m_x(xAxis), m_y(yAxis) {}
     int Number() const { return m_number; }
-    bool IsPoint() const { return m_point; }
+    bool IsPoint() const { return m_shape == DataSetShape::Points; }
+    bool IsBar() const { return m_shape == DataSetShape::Bars; }
+    DataSetShape Shape() const { return m_shape; }
     // False (and nothing changed) for a moniker that is not an address.
     bool SetXVariable(const Text& moniker);
     bool SetYVariable(const Text& moniker);
@@ -115,7 +124,7 @@ public:
 
 private:
     int m_number;
-    bool m_point;
+    DataSetShape m_shape;
     Axis* m_x;
     Axis* m_y;
     Text m_xMoniker, m_yMoniker, m_label, m_name;
@@ -129,6 +138,8 @@ public:
     // record whose monikers are not addresses.
     PlottedData* CreateDataSet(const XYDataStruct* record, int number, Axis* xAxis = nullptr, Axis* yAxis = nullptr);
     PlottedData* CreateDataSet(const PointStruct* record, int number, Axis* xAxis = nullptr, Axis* yAxis = nullptr);
+    // A bar data set from a curve record: its points are read in pairs, one bar a pair.
+    PlottedData* CreateBarDataSet(const XYDataStruct* record, int number, Axis* xAxis = nullptr, Axis* yAxis = nullptr);
     PlottedData* GetDataSet(int number) const;
     bool DestroyDataSet(int number);
     // Data sets in number order.
@@ -136,7 +147,7 @@ public:
     Legend key;
 
 private:
-    PlottedData* Create(bool point, const Text& x, const Text& y, const DataSetAppearance& a, const Text& label, int number,
+    PlottedData* Create(DataSetShape shape, const Text& x, const Text& y, const DataSetAppearance& a, const Text& label, int number,
                         Axis* xAxis, Axis* yAxis);
     TwoDimPlot& m_plot;
     std::map<int, std::unique_ptr<PlottedData>> m_sets;

@@ -83,7 +83,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostPlot,
                                            KindCase{"hot-driving-force", ""}, KindCase{"cold-driving-force", ""},
                                            KindCase{"user-utility", ""}, KindCase{"alpha", "--from 5 --to 30 --step 5"},
                                            KindCase{"investment-saving", "--from 5 --to 30 --step 5"},
-                                           KindCase{"retrofit-alpha", "--from 5 --to 30 --step 5"}),
+                                           KindCase{"retrofit-alpha", "--from 5 --to 30 --step 5"},
+                                           KindCase{"range", "--from 5 --to 30 --step 5 --right cold-utility"},
+                                           KindCase{"supertarget", "--from 5 --to 30 --step 5"}),
                          [](const auto& info) {
                              std::string name = info.param.kind;
                              for (char& c : name)
@@ -111,6 +113,15 @@ TEST(HostPlotInput, BadInputFailsWithAMessageAndWritesNoFile) {
         {"plot " + four + " --kind grand --svg " + svg.path + " --dtmin x", "--dtmin needs a number"},
         {"plot /nonexistent.csv --kind grand --svg " + svg.path, "nonexistent"},
         {"targets " + four + " --kind grand", "takes no --kind"},
+        {"plot " + four + " --kind range --svg " + svg.path, "needs range targets"},
+        {"plot " + four + " --kind supertarget --svg " + svg.path + " --from 5", "--from and --to go together"},
+        {"plot " + four + " --kind range --svg " + svg.path + " --from 5 --to 30 --left none", "refuses"},
+        {"plot " + four + " --kind range --svg " + svg.path + " --from 5 --to 30 --right total", "refuses"},
+        {"plot " + four + " --kind range --svg " + svg.path + " --from 5 --to 30 --x none", "refuses"},
+        {"plot " + four + " --kind range --svg " + svg.path + " --from 5 --to 30 --left heat", "is no quantity"},
+        {"plot " + four + " --kind grand --svg " + svg.path + " --x dtmin", "range and supertarget"},
+        {"plot " + four + " --kind supertarget --svg " + svg.path + " --from 5 --to 30 --at 1,2", "not on a cost plot"},
+        {"targets " + four + " --left total", "takes no --left"},
     };
     for (const Bad& c : cases) {
         const HostRun run = RunHost(c.arguments);

@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/startup/ModuleEntry.h"
 #include "lumeth/DisplayUnits.h"
+#include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/chiPlot.h"
 
 #include <cmath>
@@ -61,11 +62,14 @@ Text describe(const TwoDimPlot& plot) {
     TwoDimPlot& p = const_cast<TwoDimPlot&>(plot);
     Text out = "{\"title\":" + jsonText(plot.title) + ",\"axes\":[" + axis("x", *p.GetXAxisPtr()) + "," +
                axis("left", *p.GetYAxisPtr());
-    if (p.GetRightYAxisPtr()) out += "," + axis("right", *p.GetRightYAxisPtr());
+    const Axis* right = p.GetRightYAxisPtr();
+    const bool rightShown = right && right->IsVisible();
+    if (rightShown) out += "," + axis("right", *right);
     out += "],\"data_sets\":[";
     bool first = true;
     for (const PlottedData* set : plot.GetPlotArea().DataSets()) {
-        if (!set->IsVisible()) continue;
+        // What the picture shows: visible sets, and none on a hidden right axis.
+        if (!set->IsVisible() || (set->GetYAxis()->GetKind() == Axis::RightY && !rightShown)) continue;
         out += first ? "" : ",";
         first = false;
         out += FormattedText("{\"number\":%d,\"label\":", set->Number()) + jsonText(set->Label()) + ",\"axis\":\"" +
@@ -90,6 +94,34 @@ extern "C" int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graph
     if (!plot) return 0;
     const Text text = what == 1 ? describe(*plot->GetPlot())
                                 : plot->GetPlot()->ExportSVG(chiPlot::PictureWidth, chiPlot::PictureHeight);
+    return handOut(text, out, size);
+}
+
+extern "C" int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mode, int x, int left, int right, int what,
+                                      char* out, int size) {
+    AttachCallingThread();
+    if (!scenario || (mode != ChiSuperTargetPlot::GeneralPlot && mode != ChiSuperTargetPlot::RangeTargets)) return 0;
+    ChiSuperTargetPlot plot(nullptr, scenario, mode);
+    plot.ConstructPlot();
+    if (!plot.GetPlot()) return 0;
+    // The choice goes through the plot's own quantity variables, so it refuses what a user
+    // typing into its form would be refused.
+    const int chosen[] = {x, left, right};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (chosen[axis] < 0) continue;
+        VarDescription var(105, 210);
+        var.SetOffset(0, axis);
+        if (plot.Specify(var, chosen[axis]) != 1) return -1 - axis;
+    }
+    if (mode == ChiSuperTargetPlot::GeneralPlot) {
+        IHENDesign* design = nullptr;
+        for (int i = 0; scenario->GetDesign(i, design, 0) && design; ++i)
+            plot.UpdateDesign(design->GetDesignName(), Text(), DesignAdded);
+    }
+    // The general plot keeps its key out of its window; a picture names its series and designs.
+    plot.GetPlot()->GetLegend().Show();
+    const Text text = what == 1 ? describe(*plot.GetPlot())
+                                : plot.GetPlot()->ExportSVG(ChiSuperTargetPlot::PictureWidth, ChiSuperTargetPlot::PictureHeight);
     return handOut(text, out, size);
 }
 

@@ -10,6 +10,12 @@ extern "C" {
 // units; an empty point is null). Copies into `out` (of `size` bytes, zero-ended) and returns
 // the bytes the whole text needs with its zero; 0 when there is no such graph or nothing drawn.
 int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graphType, int what, char* out, int size);
+// The range-target plot of the scenario's range targets: mode 0 the general plot (with every
+// design as its pair of points), 1 the range targets over DTmin. `x`, `left`, `right`: the
+// quantities 0-10 of the plot's axes (-1: the mode's own). `what` and the text as above; -1, -2
+// or -3 when the plot refuses the x, left or right quantity; 0 for another mode.
+int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mode, int x, int left, int right, int what, char* out,
+                           int size);
 // The streams at a point (heat flow, temperature in display units) of a curve plot: the text
 // "\n" and their names, empty when the point is on no curve. Returns the bytes needed as above.
 int KestrinDescribePlotPoint(IHeatIntegrationScenario* scenario, int graphType, double heatFlow, double temperature,

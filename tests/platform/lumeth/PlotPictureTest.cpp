@@ -130,6 +130,69 @@ TEST(PlotPicture, CurvesPointsRightAxisAndLegendFollowTheContract) {
     EXPECT_EQ((std::vector<std::string>{"legend"}), entries[1]->groupClasses);
 }
 
+TEST(PlotPicture, BarsAreTheRectanglesTheirPointPairsSpanReadBackThroughThePlotArea) {
+    SetDisplayUnitSet(SIUnits);
+    ProbeRegistry registry;
+    ProbeView owner{nullptr, "Design"};
+    // Three bars as an exchanger chart gives them: edges i + 0.7 and i + 1.3, from 0 to the
+    // height; the third has no height (an empty point) and the fourth pair is cut short.
+    const double heights[] = {12.5, 40.0};
+    for (int i = 0; i < 2; ++i) {
+        owner.series[{1519, 791 + i}] = {i + 0.7, i + 1.3};
+        owner.series[{1508, 799 + i}] = {0.0, heights[i]};
+    }
+    owner.series[{1519, 793}] = {2.7, 3.3};
+    owner.series[{1508, 801}] = {0.0, -32767.0};
+    owner.series[{1519, 794}] = {3.7, 4.3, 5.0};
+    owner.series[{1508, 802}] = {0.0, 8.0, 9.0};
+    auto* plot = new TwoDimPlot(&owner);
+    plot->GetYAxisPtr()->title = "Area";
+    plot->GetYAxisPtr()->showUnits = true;
+    for (int i = 0; i < 4; ++i) {
+        XYDataStruct bar;
+        bar.xVariable = FormattedText(":ExtraData.%d.[]", 791 + i);
+        bar.yVariable = FormattedText(":Area.%d.[]", 799 + i);
+        bar.appearance.colour = i == 1 ? RedColour() : BlueColour();
+        bar.label = FormattedText("E%d", i + 1);
+        ASSERT_NE(nullptr, plot->GetPlotArea().CreateBarDataSet(&bar, i));
+    }
+    // A legend entry without points: a swatch, no bar.
+    XYDataStruct key;
+    key.xVariable = key.yVariable = ":Unknown.0";
+    key.label = "Heater";
+    ASSERT_NE(nullptr, plot->GetPlotArea().CreateBarDataSet(&key, -1));
+    EXPECT_NE(std::string::npos, plot->Dump().find("dataset 0 bar \"E1\""));
+
+    const SvgPicture picture = ReadSvg(plot->ExportSVG());
+    ASSERT_TRUE(picture.parsed);
+    const SvgElement* area = picture.PlotArea();
+    ASSERT_NE(nullptr, area);
+    const SvgAxes axes(*area);
+    const double xSpan = axes.xMax - axes.xMin, ySpan = axes.yMax - axes.yMin;
+    const auto bars = picture.OfClass("bar");
+    ASSERT_EQ(3u, bars.size()) << "one bar a full pair of points";
+    const double expected[][4] = {{0.7, 1.3, 0.0, 12.5}, {1.7, 2.3, 0.0, 40.0}, {3.7, 4.3, 0.0, 8.0}};
+    const char* sets[] = {"0", "1", "3"};
+    for (std::size_t b = 0; b < bars.size(); ++b) {
+        const SvgElement& r = *bars[b];
+        EXPECT_EQ("rect", r.name);
+        EXPECT_EQ(sets[b], r.Attribute("data-set"));
+        EXPECT_EQ("left", r.Attribute("data-axis"));
+        EXPECT_FALSE(r.Attribute("data-label").empty());
+        const double x = r.Number("x"), y = r.Number("y"), w = r.Number("width"), h = r.Number("height");
+        EXPECT_NEAR(expected[b][0], axes.X(x), 1e-4 * xSpan);
+        EXPECT_NEAR(expected[b][1], axes.X(x + w), 1e-4 * xSpan);
+        EXPECT_NEAR(expected[b][2], axes.Y(y + h), 1e-4 * ySpan);
+        EXPECT_NEAR(expected[b][3], axes.Y(y), 1e-4 * ySpan);
+    }
+    EXPECT_EQ(0.0, axes.yMin) << "bars stand on zero";
+    EXPECT_TRUE(picture.OfClass("data-set").empty() && picture.OfClass("data-point").empty());
+    EXPECT_EQ("Area (m2)", picture.OfClass("y-title")[0]->text);
+    const auto entries = picture.OfClass("legend-entry");
+    ASSERT_EQ(5u, entries.size());
+    EXPECT_EQ("Heater", entries[0]->text) << "legend in data-set order";
+}
+
 TEST(PlotPicture, CanvasTextPlacementClassesAndGroupsInDumpAndSvg) {
     Canvas c;
     c.SetExtent(100, 50);
