@@ -164,7 +164,8 @@ private:
     const FamilyResults& Family(ModificationKind kind) const { return m_families[static_cast<std::size_t>(kind)]; }
     void SetHistory(ModificationKind kind, const int ids[5]);
     int History(ModificationKind kind, int index) const;
-    double HeaterUtilityUnitCost(const HeaterInfo& heater) const;
+    // The unit cost of each heater's hot utility, in heater order (0.0 for a utility not found).
+    std::vector<double> HeaterUtilityUnitCosts() const;
     void EnsureSavings(int state);
     // The savings of cheaper utilities for the heaters and coolers; fills the savings arrays and
     // states. Answers whether it ran.

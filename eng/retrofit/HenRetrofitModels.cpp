@@ -40,11 +40,16 @@ bool HenRetrofit::PrepareModels() {
     return true;
 }
 
-double HenRetrofit::HeaterUtilityUnitCost(const HeaterInfo& heater) const {
-    double cost = 0.0;
-    for (const HotUtilInfo& u : m_network.hotUtilities)
-        if (u.streamId == heater.utilityStream) cost = u.unitCost;  // the last match counts
-    return cost;
+std::vector<double> HenRetrofit::HeaterUtilityUnitCosts() const {
+    std::unordered_map<int, double> costById;
+    for (const HotUtilInfo& u : m_network.hotUtilities) costById[u.streamId] = u.unitCost;  // the last record counts
+    std::vector<double> costs;
+    costs.reserve(m_network.heaters.size());
+    for (const HeaterInfo& h : m_network.heaters) {
+        const auto found = costById.find(h.utilityStream);
+        costs.push_back(found != costById.end() ? found->second : 0.0);
+    }
+    return costs;
 }
 
 bool HenRetrofit::RunDebottleneckAnalysis() {
@@ -53,7 +58,8 @@ bool HenRetrofit::RunDebottleneckAnalysis() {
     if (!PrepareModels() || !m_network.leftoverHeaters.empty()) return false;
 
     m_baseHeaterCost = 0.0;
-    for (const HeaterInfo& h : m_network.heaters) m_baseHeaterCost += HeaterUtilityUnitCost(h) * h.duty;
+    const std::vector<double> costs = HeaterUtilityUnitCosts();
+    for (std::size_t i = 0; i < costs.size(); ++i) m_baseHeaterCost += costs[i] * m_network.heaters[i].duty;
 
     const StreamBalanceRows balances = BuildStreamBalanceRows(m_network);
     RankMatrix rank;
@@ -112,8 +118,8 @@ bool HenRetrofit::RunModificationModel(ModificationKind kind) {
         family.history[static_cast<std::size_t>(m_previousModifications)] = model->HistoryEntry(m_previousModifications);
     SetModificationDuty(model->SolveValue() / m_loadScale);
     if (const std::vector<double>* values = model->HeaterValues()) {
-        for (std::size_t i = 0; i < m_network.heaters.size() && i < values->size(); ++i)
-            family.indicator += HeaterUtilityUnitCost(m_network.heaters[i]) * (*values)[i];
+        const std::vector<double> costs = HeaterUtilityUnitCosts();
+        for (std::size_t i = 0; i < costs.size() && i < values->size(); ++i) family.indicator += costs[i] * (*values)[i];
     }
     bool mainResults = family.results[0] && family.results[1] && family.results[2] && family.results[3];
     if (kind != ModificationKind::NewExchanger) mainResults = mainResults && family.results[8];

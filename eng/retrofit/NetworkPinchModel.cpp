@@ -273,26 +273,26 @@ bool GeneratePinchMatrx::BuildModel() {
         if (pos(s.startNode) >= 0) rows.push_back(Row({{pos(s.startNode), 1.0}, {rhs, s.supplyTemperature}}));
         if (pos(s.endNode) >= 0) rows.push_back(Row({{pos(s.endNode), 1.0}, {rhs, s.targetTemperature}}));
     };
-    for (const ColdStrmInfo& s : net.coldStreams) {
-        ends(s);
-        SparseRow balance;
-        for (int i = 0; i < E; ++i)
-            if (net.exchangers[static_cast<std::size_t>(i)].coldStream == s.streamId) balance.Add(duty0 + i, 1.0);
-        for (int h = 0; h < H; ++h)
-            if (net.heaters[static_cast<std::size_t>(h)].processStream == s.streamId) balance.Add(heater0 + h, 1.0);
-        balance.Add(rhs, s.TotalLoad());
-        rows.push_back(std::move(balance));
+    // Units by stream id, so each balance reads only its own units.
+    std::unordered_map<int, std::vector<int>> hotUnits, coldUnits;
+    for (int i = 0; i < E; ++i) {
+        const HXInfo& x = net.exchangers[static_cast<std::size_t>(i)];
+        hotUnits[x.hotStream].push_back(duty0 + i);
+        coldUnits[x.coldStream].push_back(duty0 + i);
     }
-    for (const HotStrmInfo& s : net.hotStreams) {
+    for (int h = 0; h < H; ++h) coldUnits[net.heaters[static_cast<std::size_t>(h)].processStream].push_back(heater0 + h);
+    for (int k = 0; k < K; ++k) hotUnits[net.coolers[static_cast<std::size_t>(k)].processStream].push_back(cooler0 + k);
+    auto balance = [&](const StrmInfo& s, const std::unordered_map<int, std::vector<int>>& units) {
         ends(s);
-        SparseRow balance;
-        for (int i = 0; i < E; ++i)
-            if (net.exchangers[static_cast<std::size_t>(i)].hotStream == s.streamId) balance.Add(duty0 + i, 1.0);
-        for (int k = 0; k < K; ++k)
-            if (net.coolers[static_cast<std::size_t>(k)].processStream == s.streamId) balance.Add(cooler0 + k, 1.0);
-        balance.Add(rhs, s.TotalLoad());
-        rows.push_back(std::move(balance));
-    }
+        SparseRow row;
+        const auto found = units.find(s.streamId);
+        if (found != units.end())
+            for (int column : found->second) row.Add(column, 1.0);
+        row.Add(rhs, s.TotalLoad());
+        rows.push_back(std::move(row));
+    };
+    for (const ColdStrmInfo& s : net.coldStreams) balance(s, coldUnits);
+    for (const HotStrmInfo& s : net.hotStreams) balance(s, hotUnits);
 
     for (const TeeInfo& t : net.tees)
         for (std::uint32_t out : t.outlets) rows.push_back(Row({{pos(t.inlet), 1.0}, {pos(out), -1.0}}));

@@ -153,6 +153,18 @@ int IndexOfId(const std::vector<Record>& list, Id id) {
     return 0;
 }
 
+// The same, for an id the list is known to hold.
+template <class Record, class Id>
+int PositionOfId(const std::vector<Record>& list, Id id) {
+    return IndexOfId(list, id);
+}
+
+// Whether the record (a unit or utility exchanger on a stream) names the stream.
+template <class Record>
+bool IsStreamOfRecord(const StrmInfo& s, const Record& record) {
+    return s.streamId == static_cast<int>(record.Id());
+}
+
 inline bool IsExchangerOnHotStream(const HXInfo& x, const StrmInfo& s) { return x.hotStream == s.streamId; }
 inline bool IsExchangerOnColdStream(const HXInfo& x, const StrmInfo& s) { return x.coldStream == s.streamId; }
 inline bool IsUtilityExchangerOfUtility(const UtilHXInfo& x, const UtilInfo& u) { return x.utilityStream == u.streamId; }
