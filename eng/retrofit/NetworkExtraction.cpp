@@ -353,7 +353,11 @@ double UtilityUnitCost(double costIndex, double supply, double target, double ou
 
 bool ExtractNetwork(FlowSheet& sheet, const IHENDesign& design, RetrofitNetwork& network) {
     Extractor e{sheet, design, network};
-    if (IHeatIntegrationScenario* scenario = design.GetScenario()) e.hours = scenario->GetEconomicData(6, "DEFAULT");
+    // Without operating hours of its own a plant runs the whole year.
+    if (IHeatIntegrationScenario* scenario = design.GetScenario()) {
+        const double hours = scenario->GetEconomicData(6, "DEFAULT");
+        if (hours > 0.0) e.hours = hours;
+    }
     if (!StripHeaterNodes(sheet)) return false;
     e.NodeRecords();
     if (network.nodes.empty()) return false;
