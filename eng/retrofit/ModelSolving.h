@@ -1,0 +1,43 @@
+#pragma once
+// Solving a retrofit model given as sparse rows, and loading a sparse-matrix model into a new
+// solver.
+//
+// A retrofit model has n columns and one more, column n, that holds each row's right-hand side.
+// Its row list holds the constraint rows in order and then the objective row; the last k columns
+// (n - k .. n - 1) are integer. Within a row, a column named twice keeps its last entry.
+#include "eng/retrofit/SparseRow.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class IMILPSolver;
+class LurmetSparseMatrix;
+
+struct SolverModel {
+    int width = 0;           // n + 1
+    int integerColumns = 0;  // k
+    int exclusionFlag = 0;   // non-zero: the excluded columns below are held at zero
+    std::vector<double> solution;  // n values, replaced by every solve
+    const SparseRowList* rows = nullptr;
+    unsigned char solutionPresent = 0;  // set by a successful solve, never cleared here
+    unsigned char solved = 1;           // outcome of the last solve
+    std::array<int, 5> excludedColumns{};  // 0: no entry (column 0 cannot be excluded)
+};
+
+// The relative optimality gap the retrofit models are solved to.
+inline constexpr double kRetrofitOptimalityGap = 3.0;
+
+// Builds the model into a solver, minimises it and answers the model's solution: n values, all
+// 0.0 after a failed solve (solved 0). A model without a constraint row, or without columns, is
+// not handed to the solver and counts as a failed solve.
+const std::vector<double>& SolveModel(SolverModel& model);
+
+// A new solver ("QEV_XPRESS") loaded with the matrix, its row types ('l', 'e', 'g', one per row),
+// right-hand sides and objective (one per column), minimising; a column whose flag character is
+// '1' is integer (the flags may be shorter than the columns, or null). Not solved: the caller
+// sets its options, solves and deletes it. Null when no solver can be created. Null arrays are
+// not handed over.
+std::unique_ptr<IMILPSolver> CreateMILPSolver(const char* integerFlags, const LurmetSparseMatrix& matrix,
+                                              const char* rowTypes, const double* rightHandSide,
+                                              const double* objective);
