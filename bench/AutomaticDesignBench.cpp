@@ -78,7 +78,7 @@ BENCHMARK(BM_AutomaticDesignLP)->Arg(6)->Arg(10)->Arg(15)->Arg(20)->Unit(benchma
 
 void BM_AutomaticDesignFirstMILP(benchmark::State& state) {
     Problem p(static_cast<int>(state.range(0)));
-    AdvancedSuperTarget run(*p.project.scenario);
+    AdvancedSuperTarget run(*p.project.scenario, std::make_shared<NoStructureBuilder>());
     for (auto _ : state) {
         p.Run(run, 1);
         if (run.message != "FailedToResolveSuperStructure") state.SkipWithError(run.message.c_str());
