@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 namespace {
 
@@ -121,6 +122,7 @@ bool HeatExchangerNetworkSuperStructure::SetUpCandidates(const std::unordered_ma
     hotUtility = hot;
     coldUtility = cold;
 
+    std::unordered_set<const IHeatIntegrationStream*> listed;
     if (candidateMatches) {
         for (MatchwiseStreamData* r : *candidateMatches) {
             if (!r || !(r->dTolerance[0] > kLoadTolerance) || !r->GetHotStream() || !r->GetColdStream()) continue;
@@ -143,8 +145,7 @@ bool HeatExchangerNetworkSuperStructure::SetUpCandidates(const std::unordered_ma
                     return false;
                 }
                 streamsByName.emplace(*name, found->second);
-                if (std::find(streams.begin(), streams.end(), found->second) == streams.end())
-                    streams.push_back(found->second);
+                if (listed.insert(found->second).second) streams.push_back(found->second);
             }
         }
     }
