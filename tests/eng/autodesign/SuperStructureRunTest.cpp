@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -94,6 +95,33 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{"H1", "C2", 240.0}, {"H1", "C1", 90.0}, {"H2", "C1", 140.0}, {"H2", "CU", 40.0}},
                                  true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A first attempt that fails (here: no solver for it) is followed by one of 8 stages with fresh
+// stage matches, numbered from 0 again, and placed duties counted from 0.
+TEST(SuperStructureRun, SecondAttemptStartsAfreshWithOneMoreStage) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    CandidateSet set(p, {{"H", "C", 76.0}, {"HU", "C", 24.0}, {"H", "CU", 24.0}});
+    RecordingSuperStructure s;
+    s.refuse = [](int n) { return n == 0; };
+    ASSERT_EQ(set.Run(s), 1);
+    EXPECT_EQ(s.attemptsMade, 2);
+    EXPECT_EQ(s.solvedStageCount, 8);
+    ASSERT_FALSE(s.stageMatches.empty());
+    int deepest = 0;
+    for (std::size_t k = 0; k < s.stageMatches.size(); ++k) {
+        EXPECT_EQ(s.stageMatches[k]->sequence, static_cast<int>(k));
+        deepest = std::max<int>(deepest, s.stageMatches[k]->stage);
+    }
+    EXPECT_EQ(deepest, 8);
+    for (const auto& cand : s.matches) {
+        double sum = 0.0;
+        for (const auto& m : s.stageMatches)
+            if (m->candidate == cand.record) sum += m->duty;
+        EXPECT_NEAR(cand.placedDuty, sum, 1e-6) << cand.hotName << "-" << cand.coldName;
+    }
+    for (const auto& records : s.stageTemperatures) EXPECT_EQ(records.size(), 8u);
+}
 
 // A utility's stage-end temperature steps through a twentieth of its range per stage: steam
 // 250 -> 249 leaves stage 3 at 249.85.
