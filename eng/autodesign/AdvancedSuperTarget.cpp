@@ -1,5 +1,6 @@
 #include "eng/autodesign/AdvancedSuperTarget.h"
 
+#include "eng/autodesign/SuperStructure.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
@@ -10,7 +11,8 @@
 #include <cmath>
 
 AdvancedSuperTarget::AdvancedSuperTarget(IHeatIntegrationScenario& owner, std::shared_ptr<IMatchStructureBuilder> builder)
-    : scenario(owner), structureBuilder(builder ? std::move(builder) : std::make_shared<NoStructureBuilder>()) {}
+    : scenario(owner),
+      structureBuilder(builder ? std::move(builder) : std::make_shared<HeatExchangerNetworkSuperStructure>()) {}
 
 AdvancedSuperTarget::~AdvancedSuperTarget() = default;
 

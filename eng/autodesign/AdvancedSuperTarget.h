@@ -72,6 +72,8 @@ public:
     static constexpr double kStepFactor = 8.0;
     static constexpr double kPairMinimumF = 0.8;
 
+    // Without a builder of its own the run resolves its matches with a stage-wise superstructure
+    // of its own.
     explicit AdvancedSuperTarget(IHeatIntegrationScenario& scenario,
                                  std::shared_ptr<IMatchStructureBuilder> builder = nullptr);
     ~AdvancedSuperTarget() override;

@@ -1,8 +1,7 @@
 #pragma once
 // What the automatic design hands its chosen matches to: something that resolves a set of matches
 // into a network structure and builds it as a new design of the scenario. The stage-wise
-// superstructure and the design builder answer it; until a scenario has them, the builder in use
-// finds no structure for any set of matches.
+// superstructure (SuperStructure.h) answers it and hands what it resolves to a design builder.
 #include <vector>
 
 class IHENDesign;

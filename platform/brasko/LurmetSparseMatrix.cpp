@@ -84,6 +84,52 @@ void LurmetSparseMatrix::IncrementColumn() {
     ++columns_;
 }
 
+int LurmetSparseMatrix::AppendEmptyRows(int n) {
+    const bool valid = n >= 0 && n <= INT_MAX - rows_;
+    if (!valid) {
+        KS_ASSERT(valid);
+        return 0;
+    }
+    rows_ += n;
+    return 1;
+}
+
+int LurmetSparseMatrix::AppendEmptyColumns(int n) {
+    const bool valid = n >= 0 && n <= INT_MAX - columns_;
+    if (!valid) {
+        KS_ASSERT(valid);
+        return 0;
+    }
+    columns_ += n;
+    return 1;
+}
+
+int LurmetSparseMatrix::AppendMatrix(const LurmetSparseMatrix& other) {
+    const bool fits = other.rows_ <= INT_MAX - rows_ && other.columns_ <= INT_MAX - columns_;
+    if (!fits) {
+        KS_ASSERT(fits);
+        return 0;
+    }
+    const int rowOffset = rows_;
+    const int columnOffset = columns_;
+    // Every appended row lies below every row held, so each goes in at the end of the map; a
+    // copy first makes appending a matrix to itself read what it held before.
+    if (&other == this) {
+        const LurmetSparseMatrix copy(other);
+        return AppendMatrix(copy);
+    }
+    for (const auto& [row, r] : other.elements_) {
+        Row shifted;
+        shifted.reserve(r.size());
+        for (const auto& [column, value] : r) shifted.emplace_back(column + columnOffset, value);
+        elements_.emplace_hint(elements_.end(), row + rowOffset, std::move(shifted));
+    }
+    nonZeros_ += other.nonZeros_;
+    rows_ += other.rows_;
+    columns_ += other.columns_;
+    return 1;
+}
+
 void LurmetSparseMatrix::GetNonZeroValues(int* rows, int* columns, double* values) const {
     if (nonZeros_ == 0) return;
     if (!rows || !columns || !values) {

@@ -22,6 +22,16 @@ public:
     // Adds one empty row at the bottom / one empty column at the right.
     void IncrementRow();
     void IncrementColumn();
+    // Adds n empty rows at the bottom / n empty columns at the right (n >= 0). Answers 1 when
+    // done, 0 (changing nothing, recording an assertion) for a negative n or a size beyond int.
+    int AppendEmptyRows(int n);
+    int AppendEmptyColumns(int n);
+    // Places `other` below and to the right of this matrix: its element (i, j) becomes element
+    // (rows + i, columns + j), and both counts grow by other's. The blocks beside it stay empty,
+    // so joining the models of independent parts gives the block-diagonal model. Answers 1 when
+    // done, 0 (changing nothing) when the joined size would not fit an int. Appending a matrix to
+    // itself appends a copy of what it held before the call.
+    int AppendMatrix(const LurmetSparseMatrix& other);
 
     int GetNumberOfRows() const { return rows_; }
     int GetNumberOfColumns() const { return columns_; }

@@ -50,6 +50,8 @@ MessageCatalogue::MessageCatalogue() {
         {"AnalyzingOptimizedSolution", "Analysing the optimised solution"},
         {"RefiningLinearModel", "Refining the linear model"},
         {"SolvingMixedIntegerLinearModel", "Solving the mixed-integer linear model"},
+        {"GeneratingSuperStructure", "Generating the superstructure"},
+        {"SolvingSuperStructure", "Solving the superstructure"},
         // Data extraction report.
         {"ExtractionCompToleranceHigh", "Composition tolerance raised by recycles"},
         {"ExtractionCompToleranceOf", "Recycle %s raises the composition tolerance; its sensitivity is "},

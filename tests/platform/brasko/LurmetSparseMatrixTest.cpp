@@ -124,4 +124,86 @@ TEST(LurmetSparseMatrix, ZeroRemovesAndBadInputStoresNothing) {
     Exceptions::ClearRecords();
 }
 
+// Joining blocks: each appended matrix lands below and to the right of what is there, the
+// blocks beside it stay empty, and sizes that hold no element (0 x 1, 3 x 0) still shift the next.
+struct AppendCase {
+    std::vector<std::pair<int, int>> sizes;  // rows, columns of each block in turn
+    unsigned seed;
+};
+
+class SparseMatrixAppendTest : public ::testing::TestWithParam<AppendCase> {};
+
+TEST_P(SparseMatrixAppendTest, BlocksLandOnTheDiagonal) {
+    const AppendCase& c = GetParam();
+    std::mt19937 random(c.seed);
+    std::uniform_real_distribution<double> share(0.0, 1.0);
+    LurmetSparseMatrix joined(0, 0);
+    std::map<std::pair<int, int>, double> reference;
+    int rowOffset = 0, columnOffset = 0;
+    for (auto [rows, columns] : c.sizes) {
+        LurmetSparseMatrix block(rows, columns);
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < columns; ++j)
+                if (share(random) < 0.4) {
+                    const double v = share(random) * 10.0 - 5.0;
+                    block.SetElement(i, j, v);
+                    if (v != 0.0) reference[{rowOffset + i, columnOffset + j}] = v;
+                }
+        ASSERT_EQ(joined.AppendMatrix(block), 1);
+        rowOffset += rows;
+        columnOffset += columns;
+        ASSERT_EQ(joined.GetNumberOfRows(), rowOffset);
+        ASSERT_EQ(joined.GetNumberOfColumns(), columnOffset);
+    }
+    std::map<std::pair<int, int>, double> seen;
+    for (const auto& [i, j, v] : Triplets(joined)) seen[{i, j}] = v;
+    EXPECT_EQ(seen, reference);
+    EXPECT_EQ(joined.GetNumberOfNonZeroElements(), static_cast<int>(reference.size()));
+    // The joined matrix stays editable everywhere, the empty blocks beside the diagonal included.
+    if (rowOffset > 0 && columnOffset > 0) {
+        EXPECT_EQ(joined.SetElement(rowOffset - 1, 0, 2.5), 1);
+        EXPECT_EQ(joined.GetElement(rowOffset - 1, 0), 2.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, SparseMatrixAppendTest,
+                         ::testing::Values(AppendCase{{{3, 4}, {2, 2}, {5, 1}}, 1},
+                                           AppendCase{{{0, 1}, {4, 3}, {0, 1}, {2, 5}}, 2},  // column-only blocks
+                                           AppendCase{{{3, 0}, {0, 0}, {2, 2}}, 3},          // row-only blocks
+                                           AppendCase{{{30, 16}, {43, 16}, {43, 16}}, 4}));
+
+TEST(LurmetSparseMatrix, EmptyRowsAndColumnsAndSelfAppend) {
+    Exceptions::ClearRecords();
+    LurmetSparseMatrix m(2, 2);
+    m.SetElement(0, 1, 3.0);
+    m.SetElement(1, 0, -1.0);
+    EXPECT_EQ(m.AppendEmptyRows(3), 1);
+    EXPECT_EQ(m.AppendEmptyColumns(2), 1);
+    EXPECT_EQ(m.AppendEmptyRows(0), 1);
+    EXPECT_EQ(m.GetNumberOfRows(), 5);
+    EXPECT_EQ(m.GetNumberOfColumns(), 4);
+    EXPECT_EQ(m.SetElement(4, 3, 7.0), 1);
+    EXPECT_EQ(Exceptions::Count(), 0u);
+
+    // Appending a matrix to itself appends what it held before the call.
+    EXPECT_EQ(m.AppendMatrix(m), 1);
+    EXPECT_EQ(m.GetNumberOfRows(), 10);
+    EXPECT_EQ(m.GetNumberOfColumns(), 8);
+    const std::vector<std::tuple<int, int, double>> expected = {{0, 1, 3.0}, {1, 0, -1.0}, {4, 3, 7.0},
+                                                                {5, 5, 3.0}, {6, 4, -1.0}, {9, 7, 7.0}};
+    EXPECT_EQ(Triplets(m), expected);
+
+    // Refused growth changes nothing.
+    EXPECT_EQ(m.AppendEmptyRows(-1), 0);
+    EXPECT_EQ(m.AppendEmptyColumns(std::numeric_limits<int>::max()), 0);
+    LurmetSparseMatrix wide(1, std::numeric_limits<int>::max() - 2);
+    EXPECT_EQ(wide.AppendMatrix(m), 0);
+    EXPECT_EQ(wide.GetNumberOfRows(), 1);
+    EXPECT_EQ(m.GetNumberOfRows(), 10);
+    EXPECT_EQ(m.GetNumberOfColumns(), 8);
+    EXPECT_EQ(m.GetNumberOfNonZeroElements(), 6);
+    EXPECT_GT(Exceptions::Count(), 0u);
+    Exceptions::ClearRecords();
+}
+
 }  // namespace
