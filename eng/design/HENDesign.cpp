@@ -1,5 +1,5 @@
 // The design object: construction with its defaults, identity, copying, change handling, the
-// existing-network values of a retrofit study, and its record.
+// existing-network values of a retrofit study.
 #include "eng/design/HENDesign.h"
 #include "eng/design/HENCalculator.h"
 #include "eng/design/HENDesignChain.h"
@@ -19,8 +19,6 @@
 #include <cmath>
 
 namespace {
-// Version 2 adds the analysis flags and the control records; version 1 is still read.
-constexpr int kRecordVersion = 2;
 constexpr int kEconomicConfiguration = 5;
 
 bool isRecalculationCode(int code) { return code == 17 || code == 18 || code == 36 || code == 41 || code == 98; }
@@ -346,105 +344,5 @@ bool CPIHENDesign::SpecifyExchangerValue(CNode* unit, const CPString& valueName,
     if (valueName != NodeValue::Duty && valueName != NodeValue::HTArea) return false;
     if (valueName == NodeValue::HTArea) unit->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
     unit->addVariable(valueName, value, ValueStatus::Specified);
-    return true;
-}
-
-// ---------------------------------------------------------------- record
-//
-// Version 1: the flowsheet record, then string change log, notes, texts A, B, C; doubles DTMin,
-// HTMaxAreaShell, total capital cost, retrofit capital cost, payback time; int32 integer option,
-// nesting counter, the next numbers of the exchanger, tee and mixer names; bools existing
-// network, locked existing network, the three optimiser options; int32 count of utility loads
-// and per load its utility name and double load.
-
-bool CPIHENDesign::Store(ILurmetBinaryFile& file) const {
-    RecordHandle record;
-    bool ok = file.BeginRecord(record, kRecordVersion) && m_sheet->Store(file) && file.WriteCPString(m_changeLog) &&
-              file.WriteCPString(m_notes) && file.WriteCPString(m_textA) && file.WriteCPString(m_textB) &&
-              file.WriteCPString(m_textC) && file.WriteDouble(m_dtMin) && file.WriteDouble(m_htMaxAreaShell) &&
-              file.WriteDouble(m_totalCapitalCost) && file.WriteDouble(m_retrofitCapitalCost) &&
-              file.WriteDouble(m_paybackTime) && file.WriteInt(m_integerOption) && file.WriteInt(m_nesting) &&
-              file.WriteInt(m_exchangerNames.GetNumber()) && file.WriteInt(m_teeNames.GetNumber()) &&
-              file.WriteInt(m_mixerNames.GetNumber()) && file.WriteBool(m_existingNetwork) &&
-              file.WriteBool(m_existingNetworkLocked) && file.WriteBool(m_optimiserOptions[0]) &&
-              file.WriteBool(m_optimiserOptions[1]) && file.WriteBool(m_optimiserOptions[2]) &&
-              file.WriteInt(static_cast<std::int32_t>(m_utilityLoads.size()));
-    for (const auto& [name, load] : m_utilityLoads)
-        ok = ok && file.WriteCPString(CPString(name)) && file.WriteDouble(load);
-    return ok && m_analysis->Store(file) && m_control->Store(file) && file.EndRecord(record);
-}
-
-bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
-    RecordHandle record;
-    if (!file.BeginRecord(record)) return false;
-    const int version = file.GetRecordVersion(record);
-    if (version < 1 || version > kRecordVersion) return false;
-    IHeatIntegrationScenario* scenario = m_scenario;
-    auto resolve = [scenario](const CPString& name) -> IFlowsheetStream* {
-        IHeatIntegrationStream* stream = nullptr;
-        return scenario && scenario->GetStream(name, stream) ? stream : nullptr;
-    };
-    auto sheet = std::make_unique<FlowSheet>(this);
-    if (!sheet->Recall(file, resolve)) return false;
-    CPString log, notes, a, b, c;
-    double dtMin = 0.0, maxArea = 0.0, capital = 0.0, retrofit = 0.0, payback = 0.0;
-    std::int32_t option = 0, nesting = 0, hx = 0, tee = 0, mix = 0, loads = 0;
-    bool existing = false, locked = false, o0 = true, o1 = true, o2 = true;
-    if (!file.ReadCPString(log) || !file.ReadCPString(notes) || !file.ReadCPString(a) || !file.ReadCPString(b) ||
-        !file.ReadCPString(c) || !file.ReadDouble(dtMin) || !file.ReadDouble(maxArea) || !file.ReadDouble(capital) ||
-        !file.ReadDouble(retrofit) || !file.ReadDouble(payback) || !file.ReadInt(option) || !file.ReadInt(nesting) ||
-        !file.ReadInt(hx) || !file.ReadInt(tee) || !file.ReadInt(mix) || !file.ReadBool(existing) ||
-        !file.ReadBool(locked) || !file.ReadBool(o0) || !file.ReadBool(o1) || !file.ReadBool(o2) ||
-        !file.ReadInt(loads) || loads < 0)
-        return false;
-    std::unordered_map<std::string, double> utilityLoads;
-    for (std::int32_t i = 0; i < loads; ++i) {
-        CPString name;
-        double load = 0.0;
-        if (!file.ReadCPString(name) || !file.ReadDouble(load)) return false;
-        utilityLoads[name] = load;
-    }
-    // An older record has neither: each utility is then left out of the analysis (flag 0) and
-    // each process stream is selected for control, as when the streams joined the design.
-    AnalysisStreamFlags flags;
-    ControllabilityCheck::Selections selections;
-    if (version >= 2 && (!NetworkStructureAnalysis::ReadFlags(file, flags) ||
-                         !ControllabilityCheck::ReadSelections(file, selections)))
-        return false;
-    if (!file.EndRecord(record)) return false;
-
-    m_journal.reset();
-    m_sheet = std::move(sheet);
-    m_sheet->SetCostLaw(m_costLaw.get());
-    m_changeLog = log;
-    m_notes = notes;
-    m_textA = a;
-    m_textB = b;
-    m_textC = c;
-    m_dtMin = dtMin;
-    m_htMaxAreaShell = maxArea;
-    m_totalCapitalCost = capital;
-    m_retrofitCapitalCost = retrofit;
-    m_paybackTime = payback;
-    m_integerOption = option;
-    m_nesting = nesting;
-    m_exchangerNames.SetNumber(hx);
-    m_teeNames.SetNumber(tee);
-    m_mixerNames.SetNumber(mix);
-    m_existingNetwork = existing;
-    m_existingNetworkLocked = locked;
-    m_optimiserOptions[0] = o0;
-    m_optimiserOptions[1] = o1;
-    m_optimiserOptions[2] = o2;
-    m_utilityLoads = std::move(utilityLoads);
-    m_exchangers.clear();
-    for (CNode* node : m_sheet->getAllNodes())
-        if (node->isExchangerKind()) m_exchangers.push_back(node);
-    RebuildStreamIndex();
-    RestoreStreamSettings(flags, selections);
-    RunStructureAnalysis();
-    // The calculator follows the flowsheet it was read with.
-    m_calculator.reset();
-    GetNetworkCalculator().PrepareStreams();
     return true;
 }

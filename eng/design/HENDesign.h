@@ -614,4 +614,24 @@ private:
     HENTrend* m_currentStudy = nullptr;
     int m_studyCounter = 1;
     int m_operatingSolution = 0;
+
+    // ---- case file (HENDesignRecord.cpp, HENDesignRecordRead.cpp) ----
+public:
+    // The design record's version; versions 1 to this one are read.
+    static constexpr int RecordVersion = 21;
+
+private:
+    // Reads the record into this design as its constructor left it: the items the record's
+    // version holds and the migrations of older versions. False at the first failed read.
+    bool ReadRecord(ILurmetBinaryFile& file);
+    bool ReadOlderSchedules(ILurmetBinaryFile& file);
+    bool ReadStudies(ILurmetBinaryFile& file);
+    bool ReadSchedules(ILurmetBinaryFile& file);
+    // The values older records kept otherwise on their exchangers.
+    void MigrateExchangerValues(int version);
+    bool StoreStudies(ILurmetBinaryFile& file) const;
+    bool StoreSchedules(ILurmetBinaryFile& file) const;
+    // Takes over the whole of a design read from a record; `read` is left with what this design
+    // held and goes with it.
+    void TakeOverRecalled(CPIHENDesign& read);
 };

@@ -7,6 +7,7 @@
 #include "eng/design/IHENEvent.h"
 
 class BasicStateStruct;
+class ILurmetBinaryFile;
 
 class HENEvent : public IHENEvent, public NotificationSender {
 public:
@@ -40,6 +41,14 @@ public:
     static int KindIndexOf(const char* typeName);
     // A new event of the registered kind for the target; null for a kind not registered.
     static HENEvent* Create(const char* typeName, const char* target);
+
+    // ---- case file (the schedule writes the type name before the record) ----
+    // Version 2: doubles base and new value, strings target and display name, int32 kind index.
+    // Version 1 has no kind index: it follows from the type name. The values are taken as they
+    // were stored (no change code); a failed read leaves the event as it was.
+    static constexpr int RecordVersion = 2;
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
 
 private:
     double m_base = -32767.0;

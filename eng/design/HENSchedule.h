@@ -11,6 +11,7 @@
 #include <vector>
 
 class HENEvent;
+class ILurmetBinaryFile;
 
 class HENSchedule : public IHENSchedule, public NotificationSender {
 public:
@@ -61,6 +62,15 @@ public:
     // Appends an event made elsewhere (the design's own prototype path): it becomes current,
     // the schedule listens to it, the status goes back to 0 and code 13 is sent.
     void AppendEvent(HENEvent* event);
+
+    // ---- case file ----
+    // Version 2: the state record; int32 1 and the current event's display name, or int32 0;
+    // int32 event count and per event its type name and its event record; the schedule's name.
+    // Version 1 adds the state's status as an int32 after the name. The events are made through
+    // the registry by type name; a failed read leaves the schedule as it was.
+    static constexpr int RecordVersion = 2;
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
 
 protected:
     std::unique_ptr<HENState> m_state;

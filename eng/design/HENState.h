@@ -14,6 +14,7 @@
 
 class CNode;
 class IHENDesign;
+class ILurmetBinaryFile;
 class IHENEvent;
 class IHeatIntegrationStream;
 
@@ -21,6 +22,8 @@ class IHeatIntegrationStream;
 class BasicStateStruct {
 public:
     virtual ~BasicStateStruct() = default;
+    // Writes the record as a nested record of its own; true when every write succeeded.
+    virtual bool Store(ILurmetBinaryFile& file) const = 0;
     // Writes the record's values to its unit or stream; null writes all it writes back.
     virtual void ApplyToUnit(const char* name) = 0;
     // Takes the event's new value into the record under the variable's name.
@@ -29,6 +32,9 @@ public:
 
 class HeatExchStateStruct : public BasicStateStruct {
 public:
+    bool Store(ILurmetBinaryFile& file) const override;
+    // Reads a record written by Store (or an older version of it) into this one.
+    bool Recall(ILurmetBinaryFile& file);
     HeatExchStateStruct() = default;
     HeatExchStateStruct(const HeatExchStateStruct& other);
     // Reads the unit's values; a value the unit cannot supply is recorded as -32767.0.
@@ -47,6 +53,9 @@ public:
 
 class SplitStateStruct : public BasicStateStruct {
 public:
+    bool Store(ILurmetBinaryFile& file) const override;
+    // Reads a record written by Store (or an older version of it) into this one.
+    bool Recall(ILurmetBinaryFile& file);
     SplitStateStruct() = default;
     SplitStateStruct(const SplitStateStruct& other);
     void SetFromUnit(CNode* unit);
@@ -66,6 +75,9 @@ public:
 
 class StreamStateStruct : public BasicStateStruct {
 public:
+    bool Store(ILurmetBinaryFile& file) const override;
+    // Reads a record written by Store (or an older version of it) into this one.
+    bool Recall(ILurmetBinaryFile& file);
     void SetFromStream(IHENDesign& design, IHeatIntegrationStream* stream);
     void ApplyToUnit(const char* name) override;
     void SetValueFromEvent(const char* name, const IHENEvent& event) override;
@@ -77,6 +89,9 @@ public:
 
 class UtilityStateStruct : public BasicStateStruct {
 public:
+    bool Store(ILurmetBinaryFile& file) const override;
+    // Reads a record written by Store (or an older version of it) into this one.
+    bool Recall(ILurmetBinaryFile& file);
     void ApplyToUnit(const char*) override {}
     void SetValueFromEvent(const char*, const IHENEvent&) override {}
 
@@ -129,6 +144,14 @@ public:
     // The n-th adjustable split branch (every branch but each splitter's last); null beyond.
     const char* GetSplitBranchName(int n) const;
     int GetNumberOfSplitBranches() const;
+
+    // ---- case file ----
+    // Version 2: the exchanger, splitter, stream and utility records, each list after its count;
+    // the total utility cost; the status (not in version 1). A failed read leaves the state as
+    // it was; the records read are linked to a design's units by ReattachUnits.
+    static constexpr int RecordVersion = 2;
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
 
     // Records by key, for the events' targets.
     HeatExchStateStruct* FindHeatExchanger(const char* unitName) const;

@@ -17,6 +17,7 @@
 
 class CNode;
 class IHENDesign;
+class ILurmetBinaryFile;
 
 class HENTrendCleanExchEvent : public IHENTrendCleanExchEvent, public NotificationSender {
 public:
@@ -119,6 +120,21 @@ public:
     // The profit index of a state: sales of the process streams (price per mass times mass
     // flow) less the total utility cost.
     double ProfitIndexOf(const IHENState& state) const;
+    // The design the study follows (a design read back takes over the studies it read).
+    void SetDesign(IHENDesign* design) { m_design = design; }
+
+    // ---- case file ----
+    // Version 2: name, time unit; int32 intervals and reference point; the time points'
+    // schedules after their count; the selected cleaning (int32 1 and its name, or 0), the
+    // cleanings after their count (each a nested record, version 2: exchanger, int32 start and
+    // end); the selected flow change likewise, the flow changes after their count (each a nested
+    // record, version 3: stream, variable text, name, int32 point, double mass flow); the fouled
+    // exchangers' names after their count; the times of the points; status as a char; the
+    // cumulative profit index (version 1 holds it negated); whether trends were built, as a
+    // char. The study is built from its design first; a failed read leaves it as it was.
+    static constexpr int RecordVersion = 2;
+    bool Store(ILurmetBinaryFile& file) const;
+    bool Recall(ILurmetBinaryFile& file);
 
 private:
     using Series = std::vector<std::pair<std::string, std::vector<double>>>;

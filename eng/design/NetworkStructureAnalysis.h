@@ -64,6 +64,8 @@ public:
 
     explicit NetworkStructureAnalysis(IHENDesign* design) : m_design(design) {}
 
+    // The design whose network is analysed (a design read back takes over the analysis it read).
+    void SetDesign(IHENDesign* design) { m_design = design; }
     const CPString& GetName() const { return m_name; }
     void SetName(const CPString& name) { m_name = name; }
 

@@ -207,12 +207,11 @@ TEST(HENDesignAcrossScenarios, AFirstVersionRecordGetsTheDefaultFlagsAndSelectio
     ASSERT_TRUE(d);
     LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
     RecordHandle record;
-    ASSERT_TRUE(out.BeginRecord(record, 1) && d->GetFlowSheet()->Store(out));
-    for (int k = 0; k < 5; ++k) ASSERT_TRUE(out.WriteCPString(CPString()));
-    for (double v : {10.0, 500.0, 0.0, 0.0, 0.0}) ASSERT_TRUE(out.WriteDouble(v));
-    for (int v : {3, 0, 101, 100, 100}) ASSERT_TRUE(out.WriteInt(v));
-    for (int k = 0; k < 5; ++k) ASSERT_TRUE(out.WriteBool(k >= 2));
-    ASSERT_TRUE(out.WriteInt(0) && out.EndRecord(record));
+    // Operating-solution mark, capital cost, active flag, nesting counter, name, notes, the
+    // network and no utility loads.
+    ASSERT_TRUE(out.BeginRecord(record, 1) && out.WriteInt(0) && out.WriteDouble(0.0) && out.WriteInt(1) &&
+                out.WriteInt(0) && out.WriteCPString("R") && out.WriteCPString(CPString()) &&
+                d->GetFlowSheet()->Store(out) && out.WriteInt(0) && out.EndRecord(record));
 
     Pair back(true);
     CPIHENDesign r(back.scenario.get(), "R");
