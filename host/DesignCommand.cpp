@@ -8,16 +8,14 @@
 #include "host/DesignReport.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
+#include "host/NetworkBuild.h"
 #include "host/NetworkTable.h"
 #include "host/OutputText.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 #include "host/StreamTableChecks.h"
-#include "pellin/NodeKinds.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -62,19 +60,7 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
     return true;
 }
 
-// One side of a table row as the scenario knows it.
-struct Side {
-    IHeatIntegrationStream* stream = nullptr;
-    bool utility = false;
-    int order = 0;  // place along a process stream, from 1
-};
-
-struct Placement {
-    const NetworkRow* row = nullptr;
-    Side hot, cold;
-};
-
-std::string at(const NetworkRow& row) { return "line " + std::to_string(row.line) + ": "; }
+std::string at(const NetworkRow& row) { return AtLine(row.line); }
 
 bool resolveSide(IHeatIntegrationScenario& scenario, const NetworkRow& row, int side, Side& out, std::string& error) {
     const std::string& name = side == 0 ? row.hot : row.cold;
@@ -92,162 +78,6 @@ bool resolveSide(IHeatIntegrationScenario& scenario, const NetworkRow& row, int 
         return false;
     }
     out.order = side == 0 ? row.hotOrder : row.coldOrder;
-    return true;
-}
-
-// Orders along every process stream: given on every row of the stream or on none (then the rows'
-// own order), and without a gap. Rows sharing a number sit on parallel branches.
-bool settleOrders(std::vector<Placement>& placed, std::string& error) {
-    std::map<const IHeatIntegrationStream*, std::vector<Side*>> byStream;
-    std::map<const Side*, const NetworkRow*> rowOf;
-    for (Placement& p : placed)
-        for (Side* side : {&p.hot, &p.cold})
-            if (!side->utility) {
-                byStream[side->stream].push_back(side);
-                rowOf[side] = p.row;
-            }
-    for (auto& [stream, sides] : byStream) {
-        const bool anyGiven = std::any_of(sides.begin(), sides.end(), [](const Side* s) { return s->order > 0; });
-        const std::string streamName = stream->GetName().c_str();
-        const char* column = stream->GetHotCold() == 0 ? "hot_order" : "cold_order";
-        for (std::size_t i = 0; i < sides.size(); ++i) {
-            if (!anyGiven) sides[i]->order = static_cast<int>(i) + 1;
-            else if (sides[i]->order == 0) {
-                error = at(*rowOf[sides[i]]) + QuotedField(rowOf[sides[i]]->name) + " has no " + column + " on " +
-                        QuotedField(streamName) + ", where other exchangers have one";
-                return false;
-            }
-        }
-        std::vector<Side*> sorted = sides;
-        std::stable_sort(sorted.begin(), sorted.end(), [](const Side* a, const Side* b) { return a->order < b->order; });
-        int expected = 1;
-        for (const Side* s : sorted) {
-            if (s->order == expected - 1) continue;  // a parallel branch of the place before
-            if (s->order != expected) {
-                error = at(*rowOf[s]) + column + " " + std::to_string(s->order) + " on " + QuotedField(streamName) +
-                        " leaves a gap: no exchanger has " + std::to_string(expected);
-                return false;
-            }
-            ++expected;
-        }
-    }
-    return true;
-}
-
-using MessageLookupFn = int (*)(const char*, char*, int);
-
-std::string reasonText(ModuleLoader& module, const char* key) {
-    std::string text = key ? key : "refused";
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    auto find = reinterpret_cast<MessageLookupFn>(module.Entry("KestrinFindString"));
-    if (find && key) {
-        std::vector<char> buffer(1024);
-        if (find(key, buffer.data(), static_cast<int>(buffer.size())) == 1 && buffer[0] != '\0')
-            text += " (" + std::string(buffer.data()) + ")";
-    }
-    return text;
-}
-
-// The segment where an exchanger goes on one side: a utility's own first segment, or the segment
-// of a process stream after the units already placed nearer its supply end.
-CNode* segmentFor(const IHENDesign& design, const std::vector<Placement>& placed, const std::vector<std::size_t>& done,
-                  const Side& side) {
-    if (side.utility) return design.GetStreamSegment(side.stream->GetName(), 0);
-    int before = 0;
-    for (std::size_t k : done)
-        for (const Side* other : {&placed[k].hot, &placed[k].cold})
-            if (other->stream == side.stream && other->order < side.order) ++before;
-    return design.GetStreamSegment(side.stream->GetName(), before);
-}
-
-// The utilities the edits placed at the ports of the process exchangers go, except the one at
-// the end of each process stream, which carries what the rows leave of the stream's load.
-void trimUtilities(IHENDesign& design, const std::vector<Placement>& placed, const std::vector<CNode*>& units) {
-    for (std::size_t i = 0; i < placed.size(); ++i) {
-        if (!units[i] || placed[i].hot.utility || placed[i].cold.utility) continue;
-        for (int port = 0; port < 4; ++port) {
-            const Side& s = port < 2 ? placed[i].hot : placed[i].cold;
-            bool last = port == 1 || port == 3;
-            for (std::size_t k = 0; k < placed.size() && last; ++k)
-                if (!placed[k].hot.utility && !placed[k].cold.utility)
-                    for (const Side* o : {&placed[k].hot, &placed[k].cold})
-                        if (o->stream == s.stream && o->order > s.order) last = false;
-            if (last) continue;
-            if (design.CanRemoveUtilityAtPort(units[i], port)) design.RemoveUtilityAtPort(units[i], port);
-        }
-    }
-}
-
-// Places the rows through the design's editing operations in one batch: the process exchangers
-// first, each stream keeping only the utility at its end, then the heaters and coolers, which
-// take the place of that end utility; the design then adds the utilities still missing and
-// recalculates once.
-bool buildNetwork(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed, std::string& error) {
-    design.Deactivate();
-    std::vector<CNode*> units(placed.size(), nullptr);
-    auto isUtilityRow = [&](std::size_t i) { return placed[i].hot.utility || placed[i].cold.utility; };
-    // Cold streams are built from their supply ends onwards (a cold side that goes in before a
-    // unit already placed on its stream does not take that unit's inlet over); heaters and
-    // coolers after every process exchanger.
-    std::vector<std::size_t> sequence(placed.size());
-    for (std::size_t i = 0; i < placed.size(); ++i) sequence[i] = i;
-    std::stable_sort(sequence.begin(), sequence.end(), [&](std::size_t a, std::size_t b) {
-        if (isUtilityRow(a) != isUtilityRow(b)) return isUtilityRow(b);
-        const int ka = placed[a].cold.utility ? 1 << 30 : placed[a].cold.order;
-        const int kb = placed[b].cold.utility ? 1 << 30 : placed[b].cold.order;
-        return ka < kb;
-    });
-    auto refuse = [&](const NetworkRow& row, const std::string& what) {
-        error = at(row) + what;
-        design.Activate(0);
-        return false;
-    };
-    std::vector<std::size_t> done;
-    bool utilitiesTrimmed = false;
-    for (std::size_t i : sequence) {
-        const Placement& p = placed[i];
-        if (isUtilityRow(i) && !utilitiesTrimmed) {
-            trimUtilities(design, placed, units);
-            utilitiesTrimmed = true;
-        }
-        for (const Side* side : {&p.hot, &p.cold})
-            if (!side->utility)
-                for (std::size_t k : done)
-                    for (const Side* other : {&placed[k].hot, &placed[k].cold})
-                        if (other->stream == side->stream && other->order == side->order)
-                            return refuse(*p.row, QuotedField(p.row->name) + " shares its place on " +
-                                                      QuotedField(side->stream->GetName().c_str()) + " with " +
-                                                      QuotedField(placed[k].row->name) +
-                                                      ": parallel branches are not built from a table yet");
-        CNode* hot = segmentFor(design, placed, done, p.hot);
-        CNode* cold = segmentFor(design, placed, done, p.cold);
-        if (!hot || !cold) return refuse(*p.row, "the design has no place for " + QuotedField(p.row->name));
-        if (const char* reason = design.CheckStreamMatch(hot, cold))
-            return refuse(*p.row, "the design refused " + QuotedField(p.row->name) + ": " + reasonText(module, reason));
-        const char* kind = p.row->shellAndTube ? NodeKind::HeatExchanger : NodeKind::CountercurrentHX;
-        CNode* unit = design.AddHeatExchanger(hot, cold, "from the exchanger table", kind, p.row->name.c_str());
-        if (!unit) return refuse(*p.row, "the design refused to add " + QuotedField(p.row->name));
-        units[i] = unit;
-        done.push_back(i);
-        const bool specified =
-            design.SpecifyExchangerValue(unit, NodeValue::HXType, p.row->shellAndTube ? 1.0 : 0.0) &&
-            (p.row->hasDuty ? design.SpecifyExchangerValue(unit, NodeValue::Duty, p.row->duty)
-                            : design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area));
-        if (!specified) return refuse(*p.row, "the design refused the duty, area or type given for " + QuotedField(p.row->name));
-        // A heater or cooler carries the end load itself: the utilities beside it go.
-        if (isUtilityRow(i))
-            for (int port = 0; port < 4; ++port)
-                if (design.CanRemoveUtilityAtPort(unit, port)) design.RemoveUtilityAtPort(unit, port);
-    }
-    if (!utilitiesTrimmed) trimUtilities(design, placed, units);
-    design.AddMissingUtilities();
-    design.AddUtilitiesAtStreamEnds();
-    design.SetSplitFractionsFromBranchDuties();
-    design.UpdateStreamTerminals();
-    // Every exchanger is judged against the scenario's DTmin.
-    if (IHeatIntegrationScenario* scenario = design.GetScenario()) design.SetDTMin(scenario->GetDTmin());
-    design.ApplyDTMinToAllExchangers();
-    design.Activate(1);
     return true;
 }
 
@@ -297,7 +127,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
             return false;
         }
     }
-    if (!settleOrders(placed, error)) {
+    if (!SettleOrders(placed, error)) {
         error = networkFile + ": " + error;
         return false;
     }
@@ -306,7 +136,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
         error = "the scenario made no design";
         return false;
     }
-    if (!buildNetwork(module, *design, placed, error)) {
+    if (!BuildNetwork(module, *design, placed, error)) {
         error = networkFile + ": " + error;
         return false;
     }

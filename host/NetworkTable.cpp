@@ -57,8 +57,10 @@ bool parseOrder(const std::string& text, int& order) {
     return true;
 }
 
-std::string at(int line) { return "line " + std::to_string(line) + ": "; }
+std::string at(int line) { return AtLine(line); }
 }  // namespace
+
+std::string AtLine(int line) { return "line " + std::to_string(line) + ": "; }
 
 bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, std::string& error) {
     rows.clear();

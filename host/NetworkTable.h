@@ -14,6 +14,9 @@ struct NetworkRow {
     bool shellAndTube = false;
 };
 
+// "line N: ", the start of a message about the table's line N.
+std::string AtLine(int line);
+
 // Reads the table; on failure false with a message naming the line.
 bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, std::string& error);
 bool ReadNetworkTableFile(const std::string& path, std::vector<NetworkRow>& rows, std::string& error);

@@ -146,7 +146,7 @@ public:
     // A splitter-mixer of n branches on a segment (a is b, or only a placeholder lies between
     // them), or a bypass from segment a around the units up to segment b with n - 1 empty
     // branches beside the main one.
-    bool AddSplitterMixer(CNode* a, CNode* b, CNode*& splitter, const char* reason, int branches);
+    bool AddSplitterMixer(CNode* a, CNode* b, CNode*& splitter, const char* reason, int branches) override;
     // Whether a bypass from a to b would enclose only whole splitter-mixers.
     bool CanAddBypass(CNode* a, CNode* b) const;
     void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count);
@@ -161,6 +161,7 @@ public:
     void DeleteChainToMixer(CNode* segment, const char* reason);
     // The first segment of the branch that holds the node; null outside any branch.
     CNode* FindBranchStart(CNode* node) const;
+    CNode* GetSplitterBranch(CNode* splitter, int index) const override;
 
     // ---- utilities at ports ----
     bool IsPortFreeOfUtility(CNode* unit, int port) const override;

@@ -326,6 +326,12 @@ CNode* CPIHENDesign::FindBranchStart(CNode* node) const {
     return nullptr;
 }
 
+CNode* CPIHENDesign::GetSplitterBranch(CNode* splitter, int index) const {
+    if (!Owns(splitter) || !IsTee(splitter) || index < 0 || index >= splitter->getNumberOfDownStreamSlots())
+        return nullptr;
+    return splitter->getIthDownStreamNode(index);
+}
+
 int CPIHENDesign::GetBranchState(CNode* node) const {
     CNode* start = FindBranchStart(node);
     if (IsEditLocked() || !start) return 1;

@@ -149,6 +149,16 @@ public:
     virtual bool CanRemoveUtilityAfterMixer(CNode* mixer) = 0;
     virtual bool IsNotUtilityStreamNode(CNode* node) const = 0;
     virtual int GetUnusedFlag() const = 0;
+    // A splitter-mixer of `branches` branches on segment a (a is b), or a bypass from segment a
+    // around the units up to segment b with `branches` - 1 empty branches; the new splitter goes
+    // to `splitter`. False (nothing added) when the design refuses it.
+    virtual bool AddSplitterMixer(CNode* /*a*/, CNode* /*b*/, CNode*& /*splitter*/, const char* /*reason*/,
+                                  int /*branches*/) {
+        return false;
+    }
+    // The first segment of the index-th branch (the splitter's outlets in order) of a splitter of
+    // the design; null out of range or for a node that is not one of its splitters.
+    virtual CNode* GetSplitterBranch(CNode* /*splitter*/, int /*index*/) const { return nullptr; }
 
     // ---- nodes ----
     virtual int GetNumberOfNodes() const = 0;

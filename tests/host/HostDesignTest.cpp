@@ -41,6 +41,13 @@ std::vector<std::string> unitLines(const std::string& json) {
 
 double lmtd(double a, double b) { return std::fabs(a - b) < 1e-9 ? a : (a - b) / std::log(a / b); }
 
+// The report's line of the unit named `name`; empty when there is none.
+std::string unitNamed(const std::string& json, const std::string& name) {
+    for (const std::string& line : unitLines(json))
+        if (line.find("{\"name\": \"" + name + "\"") != std::string::npos) return line;
+    return std::string();
+}
+
 TEST(HostDesign, TheTextbookNetworkReachesTheTargetsAndItsAreasFollowFromItsTemperatures) {
     const HostRun run = RunHost("design " + kStreams + " " + kNetwork + " --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
@@ -137,6 +144,132 @@ TEST(HostDesign, AnExchangerBelowItsApproachIsReportedInfeasibleAndTheShortStrea
         EXPECT_NE(run.out.substr(run.out.find("unsatisfied_streams")).find(stream), std::string::npos) << run.out;
 }
 
+const std::string kSplitNetwork = std::string(KESTRIN_EXAMPLES) + "/four-streams-split-network.csv";
+
+// The share of a stream's flow (heat-capacity flow rate cp) that a branch carries, from what the
+// report says of its unit: duty / (cp x the branch's temperature change).
+double branchShare(const std::string& unit, double cp, const char* in, const char* out) {
+    return field(unit, "duty") / (cp * std::fabs(field(unit, out) - field(unit, in)));
+}
+
+TEST(HostDesignSplit, TheSplitExampleTakesItsFractionsFromTheBranchDutiesAndMixesAtEightyDegrees) {
+    const HostRun run = RunHost("design " + kStreams + " " + kSplitNetwork + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::string e3 = unitNamed(run.out, "E3"), e4 = unitNamed(run.out, "E4"), e2 = unitNamed(run.out, "E2");
+    ASSERT_FALSE(e3.empty() || e4.empty() || e2.empty()) << run.out;
+    // C1 (cp 2) divides 0.75 / 0.25 between the branches: 90 and 30 kW, both 20 -> 80 C.
+    for (const std::string& branch : {e3, e4}) {
+        SCOPED_TRACE(branch);
+        EXPECT_NEAR(field(branch, "cold_in"), 20.0, 1e-6);
+        EXPECT_NEAR(field(branch, "cold_out"), 80.0, 1e-6);
+        EXPECT_NE(branch.find("\"feasible\": true"), std::string::npos);
+    }
+    EXPECT_NEAR(branchShare(e3, 2.0, "cold_in", "cold_out"), 0.75, 1e-6);
+    EXPECT_NEAR(branchShare(e4, 2.0, "cold_in", "cold_out"), 0.25, 1e-6);
+    // The mixed C1 enters E2: 0.75 x 80 + 0.25 x 80 = 80 C, and leaves at 80 + 90 / 2 = 125 C.
+    EXPECT_NEAR(field(e2, "cold_in"), 80.0, 1e-6);
+    EXPECT_NEAR(field(e2, "cold_out"), 125.0, 1e-6);
+    // Areas at U 0.1: E3 across 10 and 40 C, E4 across 10 and 50 C.
+    EXPECT_NEAR(field(e3, "area"), 90.0 / (0.1 * 30.0 / std::log(4.0)), 1e-4);
+    EXPECT_NEAR(field(e4, "area"), 30.0 / (0.1 * 40.0 / std::log(5.0)), 1e-4);
+    EXPECT_NEAR(field(e3, "hot_out"), 90.0 - 90.0 / 3.0, 1e-6);
+    EXPECT_NEAR(field(e4, "hot_out"), 90.0 - 30.0 / 1.5, 1e-6);
+    EXPECT_NEAR(field(run.out, "hot_utility"), 20.0, 1e-6);
+    EXPECT_NEAR(field(run.out, "cold_utility"), 60.0, 1e-6);
+    EXPECT_NEAR(field(run.out, "degrees_of_freedom"), 0.0, 0.0);
+    EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"calculation_status\": \"calculated\""), std::string::npos) << run.out;
+
+    Scratch saved("split.case", "", false);
+    const HostRun first = RunHost("design " + kStreams + " " + kSplitNetwork + " --save " + saved.path);
+    ASSERT_EQ(first.exitCode, 0) << first.out;
+    EXPECT_NE(first.out.find("E4 (exchanger) H2 -> C1: duty 30.00, hot 90.00 -> 70.00, cold 20.00 -> 80.00"),
+              std::string::npos)
+        << first.out;
+    EXPECT_EQ(RunHost("design " + saved.path).out, first.out);
+    EXPECT_EQ(RunHost("design " + saved.path + " --json").out, run.out);
+}
+
+struct SplitCase {
+    const char* what;
+    const char* streams;
+    const char* network;
+    // Per branch unit on the split hot stream: name, the stream's cp, the branch's share and the
+    // temperature it leaves at.
+    struct Branch {
+        const char* name;
+        double cp, share, leaves;
+    } branches[3];
+    const char* after;  // the unit after the mixer, which the mixed stream enters (null: none)
+    double mixed;
+};
+
+class HostDesignSplitCase : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(HostDesignSplitCase, EachBranchCarriesItsDutyShareAndTheMixedStreamGoesOn) {
+    const SplitCase& c = GetParam();
+    Scratch streams("split-streams.csv", c.streams);
+    Scratch network("split-network.csv", c.network);
+    const HostRun run = RunHost("design " + streams.path + " " + network.path + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    for (const SplitCase::Branch& b : c.branches) {
+        if (!b.name) continue;
+        const std::string unit = unitNamed(run.out, b.name);
+        ASSERT_FALSE(unit.empty()) << b.name << "\n" << run.out;
+        EXPECT_NEAR(branchShare(unit, b.cp, "hot_in", "hot_out"), b.share, 1e-6) << unit;
+        EXPECT_NEAR(field(unit, "hot_out"), b.leaves, 1e-6) << unit;
+        EXPECT_NE(unit.find("\"feasible\": true"), std::string::npos) << unit;
+    }
+    if (c.after) {
+        const std::string after = unitNamed(run.out, c.after);
+        ASSERT_FALSE(after.empty()) << run.out;
+        EXPECT_NEAR(field(after, "hot_in"), c.mixed, 1e-6) << after;
+    }
+    EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
+    EXPECT_NEAR(field(run.out, "degrees_of_freedom"), 0.0, 0.0);
+}
+
+// H1 150 -> 30 C (cp 2) feeds C1 40 -> 110 C (cp 1) and C2 40 -> 140 C (cp 1.3); a cooler takes it on to 30 C.
+const char* const kHotSplitStreams =
+    "name,supply,target,cp,h,kind\nH1,150,30,2,0.2,process\nC1,40,110,1,0.2,process\n"
+    "C2,40,140,1.3,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, HostDesignSplitCase,
+    ::testing::Values(
+        // 70 + 130 kW take H1 from 150 to 50 C on both branches: shares 70 / 200 and 130 / 200.
+        SplitCase{"hot stream over two exchangers", kHotSplitStreams,
+                  "name,hot,cold,duty,hot_order\nE1,H1,C1,70,1\nE2,H1,C2,130,1\nCooler,H1,Cooling Water,40,2\n",
+                  {{"E1", 2.0, 0.35, 50.0}, {"E2", 2.0, 0.65, 50.0}, {}},
+                  "Cooler",
+                  50.0},
+        // Three branches, one of them a cooler: 70, 90 and 20 kW over 150 -> 60 C; E3 takes the mixed H1
+        // on to 30 C against C3 (20 -> 40 C, cp 3), a heater C2 from 109.23 to 140 C.
+        SplitCase{"hot stream over three branches",
+                  "name,supply,target,cp,h,kind\nH1,150,30,2,0.2,process\nC1,40,110,1,0.2,process\n"
+                  "C2,40,140,1.3,0.2,process\nC3,20,40,3,0.2,process\nHP Steam,,,,,utility\n"
+                  "Cooling Water,,,,,utility\n",
+                  "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,70,1,\nE2,H1,C2,90,1,1\n"
+                  "Cooler,H1,Cooling Water,20,1,\nE3,H1,C3,60,2,\nHeater,HP Steam,C2,40,,2\n",
+                  {{"E1", 2.0, 70.0 / 180.0, 60.0}, {"E2", 2.0, 90.0 / 180.0, 60.0}, {"Cooler", 2.0, 20.0 / 180.0, 60.0}},
+                  "E3",
+                  60.0},
+        // Two coolers share H1's end, 85 -> 50 C: between them they carry the end load, and the
+        // network is exactly specified.
+        SplitCase{"coolers on every branch of the end",
+                  "name,supply,target,cp,h,kind\nH1,150,50,2,0.2,process\nC2,40,140,1.3,0.2,process\n"
+                  "Cooling Water,,,,,utility\nAir,,,,,utility\n",
+                  "name,hot,cold,duty,hot_order\nE2,H1,C2,130,1\nWater,H1,Cooling Water,40,2\nFan,H1,Air,30,2\n",
+                  {{"Water", 2.0, 40.0 / 70.0, 50.0}, {"Fan", 2.0, 30.0 / 70.0, 50.0}, {}},
+                  nullptr,
+                  0.0}),
+    [](const ::testing::TestParamInfo<SplitCase>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
 struct BadTable {
     const char* what;
     const char* table;
@@ -179,8 +312,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"unknown column", "name,hot,cold,duty,colour\nE1,H1,C2,240,red\n", "line 1: unknown column \"colour\""},
         BadTable{"two utilities", "name,hot,cold,duty\nE1,HP Steam,Cooling Water,10\n",
                  "line 2: \"E1\" joins two utilities"},
-        BadTable{"parallel branches", "name,hot,cold,duty,cold_order\nE1,H1,C1,100,1\nE2,H2,C1,50,1\n",
-                 "line 3: \"E2\" shares its place on \"C1\" with \"E1\""},
+        BadTable{"area on a parallel branch", "name,hot,cold,duty,area,cold_order\nE1,H1,C1,100,,1\nE2,H2,C1,,20,1\n",
+                 "line 3: \"E2\" shares its place on \"C1\" with \"E1\": exchangers on parallel branches give their duty"},
+        BadTable{"gap after a shared place",
+                 "name,hot,cold,duty,hot_order\nE1,H1,C1,70,1\nE2,H1,C2,100,1\nE3,H1,C2,30,3\n",
+                 "line 4: hot_order 3 on \"H1\" leaves a gap: no exchanger has 2"},
         BadTable{"name the design refuses", "name,hot,cold,duty\nH1Start,H1,C2,240\n",
                  "line 2: the design refused to add \"H1Start\""},
         BadTable{"missing name", "name,hot,cold,duty\n,H1,C2,240\n", "line 2: an exchanger needs a name"}),

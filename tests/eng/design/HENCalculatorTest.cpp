@@ -503,3 +503,44 @@ TEST(HENCalculator, EveryExchangerKindIsSolvedAndAnOpenNetworkIsRefused) {
     EXPECT_EQ(ValueStatus::Open, x->getVariableStatus(NodeValue::Duty));
     EXPECT_EQ(0.0, Value(x, NodeValue::Duty));
 }
+
+// The end differences the calculator solves for are those of the unit model: the hot inlet less
+// the cold outlet at the high end, the hot outlet less the cold inlet at the low end. H1 180 ->
+// 80 (CP 2) gives E1 60 kW (180 -> 150) against C1 40 -> 70 (CP 2); H3 150 -> 50 (CP 1) gives
+// E2 40 kW (150 -> 110) against C1 70 -> 90: ends 110 and 110 for E1, 60 and 40 for E2.
+TEST(HENCalculator, TheSolvedEndDifferencesAreThoseOfEachExchangersOwnTemperatures) {
+    Network n;
+    n.Add("H1", 180, 80, 2);
+    n.Add("H3", 150, 50, 1);
+    n.Add("C1", 40, 140, 2);
+    n.d = n.Design("D");
+    HeatExch* e1 = n.Exchanger(n.Segment("H1", 0), n.Segment("C1", 0));
+    ASSERT_TRUE(e1);
+    HeatExch* e2 = AsHeatExch(n.d->AddHeatExchanger(n.Segment("H3", 0), e1->getOutlet(1), nullptr, nullptr, nullptr));
+    ASSERT_TRUE(e2);
+    n.d->RemoveUtilityAtPort(e2, 0);
+    n.d->RemoveUtilityAtPort(e2, 2);
+    e1->addVariable(NodeValue::Duty, 60.0, ValueStatus::Specified);
+    e2->addVariable(NodeValue::Duty, 40.0, ValueStatus::Specified);
+    // The calculator alone, without the exchangers recalculating themselves afterwards.
+    HENCalculator c(n.d->GetFlowSheet(), nullptr);
+    c.PrepareStreams();
+    c.Build();
+    c.Solve();
+    ASSERT_EQ("", c.GetStatus());
+    struct End {
+        HeatExch* x;
+        double high, low;
+    };
+    for (const End& e : {End{e1, 180.0 - 70.0, 150.0 - 40.0}, End{e2, 150.0 - 90.0, 110.0 - 70.0}}) {
+        SCOPED_TRACE(e.x->getName());
+        const double thi = Value(e.x->getInlet(0), NodeValue::Temperature);
+        const double tho = Value(e.x->getOutlet(0), NodeValue::Temperature);
+        const double tci = Value(e.x->getInlet(1), NodeValue::Temperature);
+        const double tco = Value(e.x->getOutlet(1), NodeValue::Temperature);
+        EXPECT_NEAR(e.high, thi - tco, 1e-9);
+        EXPECT_NEAR(e.low, tho - tci, 1e-9);
+        EXPECT_NEAR(thi - tco, Value(e.x, NodeValue::HighEndDelT), 1e-9);
+        EXPECT_NEAR(tho - tci, Value(e.x, NodeValue::LowEndDelT), 1e-9);
+    }
+}

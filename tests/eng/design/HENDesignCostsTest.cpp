@@ -106,6 +106,29 @@ TEST(HENDesignPorts, ARemovedSegmentHandsItsTemperatureOnUnlessTheOtherIsSpecifi
     EXPECT_EQ(StructuralFault(*p.d), "");
 }
 
+// H1 alone runs F s P s E with both segments at their specified end temperatures: nothing is
+// free. A splitter-mixer of n branches on its first segment opens the n branch segments and the
+// one after the mixer (n + 1) and fixes n + 1: the mixer's balance and one per branch at the
+// tee. An exchanger from the first branch to C1 opens two segments on each stream and takes one
+// for its balance (+3); its duty takes one more.
+TEST(HENDesignCounts, ASplitterMixerTakesOneDegreeOfFreedomPerBranch) {
+    for (int branches : {2, 3}) {
+        SCOPED_TRACE(branches);
+        Plant p;
+        EXPECT_EQ(p.d->GetDegreesOfFreedom(), 0);
+        CNode* tee = nullptr;
+        CNode* first = p.Segment("H1", 0);
+        ASSERT_TRUE(p.d->AddSplitterMixer(first, first, tee, nullptr, branches));
+        EXPECT_EQ(Chain(*p.d, "H1"), "FsTsMsPsE");
+        EXPECT_EQ(p.d->GetDegreesOfFreedom(), 0);
+        CNode* x = p.d->AddHeatExchanger(tee->getIthDownStreamNode(0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+        ASSERT_TRUE(x);
+        EXPECT_EQ(p.d->GetDegreesOfFreedom(), 3);
+        x->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+        EXPECT_EQ(p.d->GetDegreesOfFreedom(), 2);
+    }
+}
+
 TEST(HENDesignCounts, DegreesOfFreedomAndTheSatisfiedTestByHand) {
     Plant p;
     CNode* x = p.d->AddHeatExchanger(p.Segment("H3", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);

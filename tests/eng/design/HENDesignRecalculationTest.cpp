@@ -41,6 +41,27 @@ struct Net : DesignScenario {
 };
 
 
+// A unit that writes a new value on each of its first `needed` calculations and then settles
+// (needed < 0: it never does), as a slowly converging unit model would.
+class SettlingUnit : public CNode {
+public:
+    SettlingUnit(long needed) : CNode("SLOW-1", "testSettlingUnit"), m_needed(needed) {}
+    int Calculate(int code) override {
+        if (!UnitCode::IsCalculate(code)) return 0;
+        ++calls;
+        if (m_needed >= 0 && writes >= m_needed) return 0;
+        ++writes;
+        return writeCalculated("Progress", static_cast<double>(writes));
+    }
+    long calls = 0, writes = 0;
+
+protected:
+    std::unique_ptr<CNode> makeEmptyCopy() const override { return std::make_unique<SettlingUnit>(m_needed); }
+
+private:
+    long m_needed;
+};
+
 }  // namespace
 
 TEST(HENDesignChange, CodesThatRecalculateAndAnInactiveDesignThatWaits) {
@@ -92,6 +113,76 @@ TEST(HENDesignChange, TheOneMissingDutyOfAStreamIsItsLoadLessTheOthers) {
         } else {
             EXPECT_EQ(x2->getVariableStatus(NodeValue::Duty), ValueStatus::Open);
             EXPECT_EQ(x3->getVariableStatus(NodeValue::Duty), ValueStatus::Open);
+        }
+    }
+}
+
+// Economic data (code 4) and cost models (code 19) changed: either way every exchanger takes
+// its configuration from the economic set of its cost model again, and the views hear of it.
+TEST(HENDesignChange, EconomicAndCostModelChangesBothRepriceTheExchangers) {
+    for (int code : {4, 19}) {
+        SCOPED_TRACE(code);
+        Net n;
+        n.Add("H", 150, 50, 1.0);
+        n.Add("C", 40, 140, 2.0);
+        n.d = n.Design("D1");
+        HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+        ASSERT_NE(x, nullptr);
+        x->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+        n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+        CPString model;
+        ASSERT_TRUE(x->getVariableAsString(NodeValue::CostModelName, model));
+        const double configuration = n.scenario->GetEconomicData(5, model.c_str());
+        x->addVariable("HeatExchangerConfiguration", configuration + 7.0, ValueStatus::Specified);
+        Listener view;
+        n.d->AddNotificationReceiver(&view);
+        n.d->ProcessChange(code, CPString(), nullptr);
+        double now = 0.0;
+        ASSERT_TRUE(x->getVariableAsDouble("HeatExchangerConfiguration", now));
+        EXPECT_EQ(now, configuration);
+        EXPECT_EQ(view.Count(CPIHENDesign::CodeUpToDate), 1);
+        n.d->RemoveNotificationReceiver(&view);
+    }
+}
+
+// H 150 -> 50 through one exchanger and no utility: the fill leaves its duty to the exchanger's
+// own end temperatures (a stream's only exchanger is no "last of several").
+TEST(HENDesignChange, AStreamsOnlyExchangerIsNotFilled) {
+    Net n;
+    n.Add("H", 150, 50, 1.0);
+    n.Add("C", 20, 120, 1.0);
+    n.d = n.Design("D1");
+    HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+    ASSERT_NE(x, nullptr);
+    ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, 1));
+    ASSERT_EQ(Chain(*n.d, "H"), "FsXsE");
+    n.d->ClearUnitResults(n.Units());
+    n.d->PropagateUnitValues({}, {}, CPIHENDesign::CodeFlowsheetChanged);
+    EXPECT_EQ(x->getVariableStatus(NodeValue::Duty), ValueStatus::Open);
+    // Calculated in full, the exchanger takes the stream from its supply to its target.
+    n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+    EXPECT_NEAR(x->getLoad(), 100.0, 1e-9);
+    EXPECT_NEAR(Net::T(x->getOutlet(1)), 120.0, 1e-9);
+}
+
+// The work list lets a unit calculate as often as it keeps writing, up to 250 calculations per
+// unit on average: beside H's one placeholder, a unit that settles after 200 writes gets them
+// all, and one that never settles is cut off within the two propagations' 250 x 3 each.
+TEST(HENDesignChange, ASlowUnitSettlesAndOneThatNeverDoesIsCutOff) {
+    for (long needed : {200L, -1L}) {
+        SCOPED_TRACE(needed);
+        Net n;
+        n.Add("H", 150, 50, 1.0);
+        n.d = n.Design("D1");
+        auto* slow = static_cast<SettlingUnit*>(n.d->GetFlowSheet()->addNode(std::make_unique<SettlingUnit>(needed)));
+        ASSERT_NE(slow, nullptr);
+        n.d->ClearUnitResults(n.Units());
+        n.d->PropagateUnitValues(n.Units(), {}, CPIHENDesign::CodeFlowsheetChanged);
+        if (needed > 0) {
+            EXPECT_EQ(slow->writes, needed);
+        } else {
+            EXPECT_GE(slow->calls, 250 * 3);
+            EXPECT_LE(slow->calls, 2 * 250 * 3);
         }
     }
 }
@@ -274,4 +365,34 @@ TEST(HENDesignSpecifiedAreas, AnIdentificationOutOfCandidatesRestoresWhatItTore)
     EXPECT_LT(x->getLoad(), 50.0);
     EXPECT_EQ(x->getVariableStatus(NodeValue::HTArea), ValueStatus::Specified);
     EXPECT_EQ(x->getArea(), 10.0);
+}
+
+// One torn exchanger between unequal flows, U 0.5: the duty it settles on gives its specified
+// area to within a ten-thousandth of a square metre, by the exchanger's own end temperatures
+// (A = Q / (U x LMTD)) and by the effectiveness-NTU relation.
+TEST(HENDesignSpecifiedAreas, OneTornExchangerMeetsItsAreaToATenThousandth) {
+    struct Row {
+        double hotIn, coldIn, cpHot, cpCold, area;
+    };
+    for (const Row& r : {Row{150, 50, 10, 5, 100}, Row{150, 50, 10, 5, 10}, Row{200, 40, 4, 8, 20}, Row{180, 60, 3, 6, 7}}) {
+        SCOPED_TRACE(r.area);
+        Net n;
+        n.Add("H", r.hotIn, 20, r.cpHot);
+        n.Add("C", r.coldIn, 280, r.cpCold);
+        n.d = n.Design("D1");
+        HeatExch* x = n.Exchanger(n.Segment("H", 0), n.Segment("C", 0));
+        ASSERT_NE(x, nullptr);
+        Net::GiveArea(x, r.area);
+        n.d->ClearUnitResults(n.Units());
+        n.d->SolveSingleTearExchangers(n.Units(), {}, CPIHENDesign::CodeFlowsheetChanged);
+        ASSERT_EQ(x->getVariableStatus(NodeValue::Duty), ValueStatus::Calculated);
+        const double q = x->getLoad();
+        const double dt1 = r.hotIn - (r.coldIn + q / r.cpCold), dt2 = (r.hotIn - q / r.cpHot) - r.coldIn;
+        const double lmtd = std::fabs(dt1 - dt2) < 1e-12 ? dt1 : (dt1 - dt2) / std::log(dt1 / dt2);
+        EXPECT_NEAR(q / (0.5 * lmtd), r.area, 1e-4);
+        const double cmin = std::min(r.cpHot, r.cpCold), ratio = cmin / std::max(r.cpHot, r.cpCold);
+        const double ntu = 0.5 * r.area / cmin, g = std::exp(-ntu * (1 - ratio));
+        const double exact = (1 - g) / (1 - ratio * g) * cmin * (r.hotIn - r.coldIn);
+        EXPECT_NEAR(q, exact, 1e-4 * 0.5 * std::max(dt1, dt2) + 1e-6);
+    }
 }

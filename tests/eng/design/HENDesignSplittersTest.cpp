@@ -115,6 +115,25 @@ TEST(HENDesignSplitters, TwoBranchesShareTheFlowEvenly) {
     EXPECT_EQ(BranchFault(*n.d), "");
 }
 
+TEST(HENDesignSplitters, ABranchIsFoundByItsPlaceAmongTheSplittersOutletsThroughTheInterface) {
+    Network n;
+    CNode* tee = nullptr;
+    CNode* s = n.Segment("H1", 0);
+    IHENDesign& design = *n.d;
+    ASSERT_TRUE(design.AddSplitterMixer(s, s, tee, "by hand", 3));
+    ASSERT_TRUE(tee);
+    const std::vector<CNode*> branches = tee->getAllDownStreamNodes();
+    ASSERT_EQ(branches.size(), 3u);
+    // An exchanger on the second branch leaves that branch's first segment where it was.
+    ASSERT_TRUE(design.AddHeatExchanger(design.GetSplitterBranch(tee, 1), n.Segment("C1", 0), nullptr, nullptr, nullptr));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(design.GetSplitterBranch(tee, i), branches[i]) << i;
+    CNode* mixer = n.d->GetMixerOfSplitter(tee);
+    for (auto [node, index] : {std::pair<CNode*, int>{tee, 3}, {tee, -1}, {mixer, 0}, {s, 0}, {nullptr, 0}})
+        EXPECT_EQ(design.GetSplitterBranch(node, index), nullptr) << index;
+    Network other;
+    EXPECT_EQ(other.d->GetSplitterBranch(tee, 0), nullptr);  // a splitter of another design
+}
+
 TEST(HENDesignSplitters, RemovingTheBranchWithAnExchangerRestoresThePlainChain) {
     Network n;
     CNode* tee = n.Split("H1", 0, 2);

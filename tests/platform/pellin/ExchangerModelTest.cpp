@@ -204,6 +204,66 @@ TEST(ExchangerModel, CrossingAndApproach) {
     EXPECT_TRUE(e.x->IsFeasible());
 }
 
+// Hot CP 10 from 150, cold CP 5 from 50, 400 kW: hot 150 -> 110, cold 50 -> 130. The ends
+// stand 150 - 130 = 20 and 110 - 50 = 60 apart; the closer one decides against "DTMin".
+TEST(ExchangerModel, UnequalFlowsAreJudgedByTheCloserEnd) {
+    for (auto [dtMin, feasible] : {std::pair{15.0, true}, {20.0, true}, {30.0, false}, {70.0, false}}) {
+        OneExchanger e(constantHot(10), constantCold(5));
+        e.inlets(150, 50);
+        e.x->addVariable(V::OverallHTC, 0.5, 1);
+        e.x->addVariable(V::DTMin, dtMin, 1);
+        e.x->addVariable(V::Duty, 400, 1);
+        e.run();
+        ASSERT_EQ(e.x->getStatus(), S::Calculated) << dtMin;
+        EXPECT_NEAR(e.value(e.x, V::HighEndDelT), 20.0, 1e-9);
+        EXPECT_NEAR(e.value(e.x, V::LowEndDelT), 60.0, 1e-9);
+        EXPECT_EQ(e.x->IsFeasible(), feasible) << dtMin;
+    }
+}
+
+// Films 1 and 1 give a clean U of 0.5; a fouling resistance of 0.5 adds to their 2: U = 1 / 2.5
+// = 0.4. 500 kW between CP 10 and CP 10 from 150 and 50: both ends 50 apart, A = 500 / (0.4 x 50).
+TEST(ExchangerModel, FoulingAddsItsResistanceToTheFilms) {
+    OneExchanger e(constantHot(10, {1.0}), constantCold(10, {1.0}));
+    e.inlets(150, 50);
+    e.x->addVariable(V::HXFoulingFactor, 0.5, 1);
+    e.x->addVariable(V::Duty, 500, 1);
+    e.run();
+    ASSERT_EQ(e.x->getStatus(), S::Calculated);
+    EXPECT_NEAR(e.value(e.x, V::OverallHTC), 0.4, 1e-12);
+    EXPECT_NEAR(e.value(e.x, V::OverallCleanHTC), 0.5, 1e-12);
+    EXPECT_NEAR(e.value(e.x, V::HTArea), 25.0, 1e-9);
+}
+
+// The exchanger of the test above (CP 10 and 5, 400 kW) with an outlet known in place of an
+// inlet: the inlet is worked back from it, hotter on the hot side, colder on the cold side; with
+// nothing known on the other side the duty still carries the one side to its other end.
+TEST(ExchangerModel, AnInletIsWorkedBackFromAKnownOutlet) {
+    struct Known {
+        double thi, tho, tci, tco;  // NAN: not given
+    };
+    for (const Known& k : {Known{NAN, 110, 50, NAN}, Known{150, NAN, NAN, 130}, Known{NAN, 110, NAN, 130},
+                           Known{NAN, 110, NAN, NAN}, Known{NAN, NAN, NAN, 130}}) {
+        OneExchanger e(constantHot(10), constantCold(5));
+        StreamNode* ports[4] = {e.hi, e.ho, e.ci, e.co};
+        const double given[4] = {k.thi, k.tho, k.tci, k.tco};
+        for (int i = 0; i < 4; ++i)
+            if (!std::isnan(given[i])) ports[i]->addVariable(V::Temperature, given[i], 1);
+        e.x->addVariable(V::OverallHTC, 0.5, 1);
+        e.x->addVariable(V::Duty, 400, 1);
+        e.run();
+        const bool bothSides = (!std::isnan(k.thi) || !std::isnan(k.tho)) && (!std::isnan(k.tci) || !std::isnan(k.tco));
+        EXPECT_EQ(e.x->getStatus(), bothSides ? S::Calculated : S::NoTemperatureOnSide);
+        const double expected[4] = {150, 110, 50, 130};
+        for (int i = 0; i < 4; ++i) {
+            const bool sideKnown = i < 2 ? !std::isnan(k.thi) || !std::isnan(k.tho) : !std::isnan(k.tci) || !std::isnan(k.tco);
+            if (sideKnown) {
+                EXPECT_NEAR(e.value(ports[i], V::Temperature), expected[i], 1e-9) << i;
+            }
+        }
+    }
+}
+
 // A hot stream of two segments, 200 -> 150 at CP 4 and 150 -> 100 at CP 2, films 1 and 0.5;
 // cold CP 10 at 20, film 1. Duty 250: the hot side gives 200 above 150 and the rest 50 below,
 // ending at 125. Cold: 20 -> 45. Zone 1 (cold end, 50 kW): ends 125-20 = 105 and 150-25 = 125,

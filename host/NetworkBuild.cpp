@@ -1,0 +1,257 @@
+#include "host/NetworkBuild.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "host/ModuleLoader.h"
+#include "host/OutputText.h"
+#include "pellin/NodeKinds.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+const char* const kReason = "from the exchanger table";
+
+std::string at(const NetworkRow& row) { return AtLine(row.line); }
+
+std::string streamName(const IHeatIntegrationStream* s) { return s->GetName().c_str(); }
+
+using MessageLookupFn = int (*)(const char*, char*, int);
+
+std::string reasonText(ModuleLoader& module, const char* key) {
+    std::string text = key ? key : "refused";
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    auto find = reinterpret_cast<MessageLookupFn>(module.Entry("KestrinFindString"));
+    if (find && key) {
+        std::vector<char> buffer(1024);
+        if (find(key, buffer.data(), static_cast<int>(buffer.size())) == 1 && buffer[0] != '\0')
+            text += " (" + std::string(buffer.data()) + ")";
+    }
+    return text;
+}
+
+// Builds the rows on the design in one batch. Along a process stream a place holds one row (a
+// unit in series) or several (one branch each of a splitter-mixer, made when the first of them
+// is placed; the first row of the table takes the first branch).
+class NetworkBuilder {
+public:
+    NetworkBuilder(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed)
+        : m_module(module), m_design(design), m_placed(placed), m_units(placed.size(), nullptr),
+          m_done(placed.size(), false) {
+        for (std::size_t i = 0; i < placed.size(); ++i)
+            for (const Side* side : {&placed[i].hot, &placed[i].cold})
+                if (!side->utility) {
+                    m_streams[side->stream].rows[side->order].push_back(i);
+                    if (!isUtilityRow(i)) {
+                        int& last = m_streams[side->stream].lastProcessPlace;
+                        last = std::max(last, side->order);
+                    }
+                }
+    }
+
+    bool Run(std::string& error);
+
+private:
+    struct StreamPlaces {
+        std::map<int, std::vector<std::size_t>> rows;  // place -> rows there, in table order
+        std::map<int, CNode*> splitters;               // place -> its splitter, once made
+        int lastProcessPlace = 0;                      // the last place of a process exchanger
+    };
+
+    bool isUtilityRow(std::size_t i) const { return m_placed[i].hot.utility || m_placed[i].cold.utility; }
+    bool refuse(const NetworkRow& row, const std::string& what, std::string& error);
+    int unitsBefore(const IHeatIntegrationStream* stream, int order) const;
+    CNode* segmentFor(std::size_t i, const Side& side, std::string& why);
+    void trimUtilities();
+
+    ModuleLoader& m_module;
+    IHENDesign& m_design;
+    const std::vector<Placement>& m_placed;
+    std::vector<CNode*> m_units;
+    std::vector<bool> m_done;
+    std::map<const IHeatIntegrationStream*, StreamPlaces> m_streams;
+};
+
+bool NetworkBuilder::refuse(const NetworkRow& row, const std::string& what, std::string& error) {
+    error = at(row) + what;
+    m_design.Activate(0);
+    return false;
+}
+
+// The units the design has already placed on the stream ahead of the side's place, counted as
+// the design counts them along the chain: an exchanger in series, and for a splitter-mixer the
+// splitter, the unit on its first branch and the mixer. Linear in the places of one stream, as
+// the design's own walk to the segment is.
+int NetworkBuilder::unitsBefore(const IHeatIntegrationStream* stream, int order) const {
+    const StreamPlaces& places = m_streams.at(stream);
+    int n = 0;
+    for (const auto& [place, rows] : places.rows) {
+        if (place >= order) break;
+        if (rows.size() == 1) n += m_done[rows.front()] ? 1 : 0;
+        else if (places.splitters.count(place)) n += 2 + (m_done[rows.front()] ? 1 : 0);
+    }
+    return n;
+}
+
+// The segment where a row's side goes: a utility's own first segment, the segment after the
+// units placed nearer the supply end of a process stream, or the row's own branch of the
+// splitter-mixer at a shared place.
+CNode* NetworkBuilder::segmentFor(std::size_t i, const Side& side, std::string& why) {
+    const CPString name = side.stream->GetName();
+    if (side.utility) return m_design.GetStreamSegment(name, 0);
+    StreamPlaces& places = m_streams[side.stream];
+    const std::vector<std::size_t>& group = places.rows[side.order];
+    if (group.size() == 1) return m_design.GetStreamSegment(name, unitsBefore(side.stream, side.order));
+    auto made = places.splitters.find(side.order);
+    if (made == places.splitters.end()) {
+        CNode* segment = m_design.GetStreamSegment(name, unitsBefore(side.stream, side.order));
+        CNode* splitter = nullptr;
+        if (!segment ||
+            !m_design.AddSplitterMixer(segment, segment, splitter, kReason, static_cast<int>(group.size())) ||
+            !splitter) {
+            why = "the design refused a splitter-mixer on " + QuotedField(name.c_str()) + " for " +
+                  QuotedField(m_placed[i].row->name);
+            return nullptr;
+        }
+        made = places.splitters.emplace(side.order, splitter).first;
+    }
+    const auto branch = std::find(group.begin(), group.end(), i) - group.begin();
+    return m_design.GetSplitterBranch(made->second, static_cast<int>(branch));
+}
+
+// The utilities the edits placed at the ports of the process exchangers go, except the one at
+// the end of each process stream, which carries what the rows leave of the stream's load. On a
+// branch this leaves the exchanger alone between splitter and mixer.
+void NetworkBuilder::trimUtilities() {
+    for (std::size_t i = 0; i < m_placed.size(); ++i) {
+        if (!m_units[i] || isUtilityRow(i)) continue;
+        for (int port = 0; port < 4; ++port) {
+            const Side& s = port < 2 ? m_placed[i].hot : m_placed[i].cold;
+            const bool outlet = port == 1 || port == 3;
+            if (outlet && s.order >= m_streams[s.stream].lastProcessPlace) continue;
+            if (m_design.CanRemoveUtilityAtPort(m_units[i], port)) m_design.RemoveUtilityAtPort(m_units[i], port);
+        }
+    }
+}
+
+// The process exchangers go first, each stream keeping only the utility at its end, then the
+// heaters and coolers, which take the place of that end utility; the design then adds the
+// utilities still missing, takes the split fractions from the branch duties and recalculates
+// once.
+bool NetworkBuilder::Run(std::string& error) {
+    m_design.Deactivate();
+    // Cold streams are built from their supply ends onwards (a cold side that goes in before a
+    // unit already placed on its stream does not take that unit's inlet over); heaters and
+    // coolers after every process exchanger.
+    std::vector<std::size_t> sequence(m_placed.size());
+    for (std::size_t i = 0; i < m_placed.size(); ++i) sequence[i] = i;
+    std::stable_sort(sequence.begin(), sequence.end(), [&](std::size_t a, std::size_t b) {
+        if (isUtilityRow(a) != isUtilityRow(b)) return isUtilityRow(b);
+        const int ka = m_placed[a].cold.utility ? 1 << 30 : m_placed[a].cold.order;
+        const int kb = m_placed[b].cold.utility ? 1 << 30 : m_placed[b].cold.order;
+        return ka < kb;
+    });
+    bool utilitiesTrimmed = false;
+    for (std::size_t i : sequence) {
+        const Placement& p = m_placed[i];
+        if (isUtilityRow(i) && !utilitiesTrimmed) {
+            trimUtilities();
+            utilitiesTrimmed = true;
+        }
+        std::string why;
+        CNode* hot = segmentFor(i, p.hot, why);
+        CNode* cold = hot ? segmentFor(i, p.cold, why) : nullptr;
+        if (!why.empty()) return refuse(*p.row, why, error);
+        if (!hot || !cold) return refuse(*p.row, "the design has no place for " + QuotedField(p.row->name), error);
+        if (const char* reason = m_design.CheckStreamMatch(hot, cold))
+            return refuse(*p.row, "the design refused " + QuotedField(p.row->name) + ": " + reasonText(m_module, reason),
+                          error);
+        const char* kind = p.row->shellAndTube ? NodeKind::HeatExchanger : NodeKind::CountercurrentHX;
+        CNode* unit = m_design.AddHeatExchanger(hot, cold, kReason, kind, p.row->name.c_str());
+        if (!unit) return refuse(*p.row, "the design refused to add " + QuotedField(p.row->name), error);
+        m_units[i] = unit;
+        m_done[i] = true;
+        const bool specified =
+            m_design.SpecifyExchangerValue(unit, NodeValue::HXType, p.row->shellAndTube ? 1.0 : 0.0) &&
+            (p.row->hasDuty ? m_design.SpecifyExchangerValue(unit, NodeValue::Duty, p.row->duty)
+                            : m_design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area));
+        if (!specified)
+            return refuse(*p.row, "the design refused the duty, area or type given for " + QuotedField(p.row->name),
+                          error);
+        // A heater or cooler carries the end load itself: the utilities beside it go.
+        if (isUtilityRow(i))
+            for (int port = 0; port < 4; ++port)
+                if (m_design.CanRemoveUtilityAtPort(unit, port)) m_design.RemoveUtilityAtPort(unit, port);
+    }
+    if (!utilitiesTrimmed) trimUtilities();
+    m_design.AddMissingUtilities();
+    m_design.AddUtilitiesAtStreamEnds();
+    m_design.SetSplitFractionsFromDuties();
+    m_design.SetSplitFractionsFromBranchDuties();
+    m_design.UpdateStreamTerminals();
+    // Every exchanger is judged against the scenario's DTmin.
+    if (IHeatIntegrationScenario* scenario = m_design.GetScenario()) m_design.SetDTMin(scenario->GetDTmin());
+    m_design.ApplyDTMinToAllExchangers();
+    m_design.Activate(1);
+    return true;
+}
+
+}  // namespace
+
+bool SettleOrders(std::vector<Placement>& placed, std::string& error) {
+    std::map<const IHeatIntegrationStream*, std::vector<Side*>> byStream;
+    std::map<const Side*, const NetworkRow*> rowOf;
+    for (Placement& p : placed)
+        for (Side* side : {&p.hot, &p.cold})
+            if (!side->utility) {
+                byStream[side->stream].push_back(side);
+                rowOf[side] = p.row;
+            }
+    for (auto& [stream, sides] : byStream) {
+        const bool anyGiven = std::any_of(sides.begin(), sides.end(), [](const Side* s) { return s->order > 0; });
+        const std::string name = streamName(stream);
+        const char* column = stream->GetHotCold() == 0 ? "hot_order" : "cold_order";
+        for (std::size_t i = 0; i < sides.size(); ++i) {
+            if (!anyGiven) sides[i]->order = static_cast<int>(i) + 1;
+            else if (sides[i]->order == 0) {
+                error = at(*rowOf[sides[i]]) + QuotedField(rowOf[sides[i]]->name) + " has no " + column + " on " +
+                        QuotedField(name) + ", where other exchangers have one";
+                return false;
+            }
+        }
+        std::vector<Side*> sorted = sides;
+        std::stable_sort(sorted.begin(), sorted.end(), [](const Side* a, const Side* b) { return a->order < b->order; });
+        int expected = 1;
+        const Side* first = nullptr;  // the first row at the current place
+        for (const Side* s : sorted) {
+            if (s->order == expected - 1) {
+                // A parallel branch of the place before: its share of the flow follows from its
+                // duty, which an area leaves open until the network is calculated.
+                for (const Side* branch : {first, s})
+                    if (rowOf[branch]->hasArea) {
+                        const Side* other = branch == first ? s : first;
+                        error = at(*rowOf[branch]) + QuotedField(rowOf[branch]->name) + " shares its place on " +
+                                QuotedField(name) + " with " + QuotedField(rowOf[other]->name) +
+                                ": exchangers on parallel branches give their duty, from which the split fractions "
+                                "follow, not an area";
+                        return false;
+                    }
+                continue;
+            }
+            if (s->order != expected) {
+                error = at(*rowOf[s]) + column + " " + std::to_string(s->order) + " on " + QuotedField(name) +
+                        " leaves a gap: no exchanger has " + std::to_string(expected);
+                return false;
+            }
+            first = s;
+            ++expected;
+        }
+    }
+    return true;
+}
+
+bool BuildNetwork(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed, std::string& error) {
+    return NetworkBuilder(module, design, placed).Run(error);
+}
