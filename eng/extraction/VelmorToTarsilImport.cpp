@@ -41,7 +41,6 @@ struct Groups {
     }
 };
 
-CPString itemName(const CPItem* item) { return item ? item->_get_szName() : CPString(); }
 }  // namespace
 
 bool IsNetworkPathUnit(const CPItem* item) { return IsOneOf(item, kPathUnits); }
@@ -366,7 +365,11 @@ void VelmorToTarsilImport::Extract() {
     m_scenario->SetSuppressTargetUpdate(false);
     if (batchDesign && batchDesign == GetBaseDesign()) batchDesign->Activate(1);
 
-    // 20. Columns, live steam, energy streams and separator duties: not read yet.
+    // 20. Heat no process stream shows as a temperature change of its own.
+    ExtractReboilersAndCondensers();
+    ExtractLiveSteam();
+    ExtractEnergyStreams();
+    ExtractSeparatorDuties();
 
     // 21.
     m_scenario->OnTargetsChanged();
@@ -414,34 +417,10 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
             m_streamChainIndex.emplace(name, m_streamChains.size());
             m_streamChains.emplace_back(name, std::move(c));
         }
-        ReportProcessStream(name, *m_streamChains[m_streamChainIndex[name]].second);
+        const StreamChain& kept = *m_streamChains[m_streamChainIndex[name]].second;
+        CheckMultipleAttachments(kept.First());
+        ReportProcessStream(kept, name);
     }
-}
-
-void VelmorToTarsilImport::ReportProcessStream(const CPString& name, const StreamChain& chain) {
-    ReportHolder* report = nullptr;
-    if (!m_scenario->GetReportHolder(report) || !report || name.empty() || name.find(':') != std::string::npos)
-        return;
-    CPItem* out = FirstNeighbour(chain.First(), CPItem::Upstream);
-    CPItem* in = FirstNeighbour(chain.Last(), CPItem::Downstream);
-    CPString text;
-    if (out && in) text = FormatMessage(FindString("ExtractionOutUnitOpToInUnitOp"), {itemName(out), itemName(in)});
-    else if (out) text = FormatMessage(FindString("ExtractionOutUnitOpToProcessBlock"), {itemName(out)});
-    else if (in) text = FormatMessage(FindString("ExtractionFeedProcessToInUnitOp"), {itemName(in)});
-    else text = FindString("ExtractionFeedProcessToProductProcess");
-    text += "\n";
-    text += FindString("ExtractionStreamSpansUnitOps");
-    for (CPItem* s : chain.streams) {
-        CPItem* unit = FirstNeighbour(s, CPItem::Upstream);
-        if (IsNetworkPathUnit(unit)) {
-            text += "\n";
-            text += unit->_get_szName();
-        }
-    }
-    report->AddEntry("Streams", name.c_str());
-    CPString path = "Streams:";
-    path += name;
-    report->AppendText(path.c_str(), text.c_str());
 }
 
 void VelmorToTarsilImport::ReportHeatersAndCoolers(ReportHolder* report) {

@@ -80,6 +80,51 @@ public:
     std::vector<double> ReadPropertyCurve(const StreamChain& chain, const CPString& dataSet,
                                           const CPString& propertyKey) const;
 
+    // ---- columns, live steam, energy streams, simulation utilities ----
+    // Each column reboiler and condenser becomes a process stream from its feed to its product.
+    void ExtractReboilersAndCondensers();
+    // Steam injected into the process: a cold stream heating water from ambient to the steam.
+    void ExtractLiveSteam();
+    // The segments of a live-steam stream (temperatures in C, pressure in kPa): liquid from
+    // ambient to the boiling start, the boiling band, superheat. `temperature` is the steam's,
+    // raised to the band's end for saturated steam. No segments and `propertiesMissing` where
+    // the steam functions have no answer.
+    struct LiveSteamProfile {
+        struct Segment {
+            double from, to, specificHeat, coefficient;
+        };
+        std::vector<Segment> segments;
+        double temperature = 0.0;
+        double boilingPoint = -32767.0;
+        bool propertiesMissing = false;
+    };
+    static LiveSteamProfile WorkOutLiveSteam(double ambient, double temperature, double pressure,
+                                             double vapourFraction, bool subCool, bool superHeat);
+    // The material stream a feed block feeds when it is live steam by where it goes (into a unit
+    // that is no heat-transfer equipment); null otherwise.
+    CPItem* LiveSteamFeed(CPItem* block) const;
+    // Duties on energy streams of tray sections, vessels, reactors and shortcut columns.
+    void ExtractEnergyStreams();
+    // Duties of two-phase separators (cases read from PRO/II files only).
+    void ExtractSeparatorDuties();
+    // The case's own utilities into the scenario's default utilities; with `updateStreams` the
+    // scenario's utility streams of those names are refilled from them.
+    void ImportSimulationUtilities(bool updateStreams);
+    const std::vector<CPItem*>& GetUtilityItems() const { return m_utilityItems; }
+
+    // ---- report ----
+    // The stream's entry under "Streams" for a stream made from one case object.
+    void ReportNewStream(const CPItem* item, const CPString& name, IHeatIntegrationStream* stream);
+    // The entry of a process stream made from a chain, and the temperature-enthalpy check.
+    void ReportProcessStream(const StreamChain& chain, const CPString& name);
+    void CheckMultipleAttachments(const CPItem* item);
+    void CheckReboilerFeeds(const CPItem* unit);
+    void ReportPlacementFailure(const CPItem* unit);
+    void CheckHeatLoss(const CPItem* unit);
+    // Exchangers of the base design that are feasible in the simulation and not in the network,
+    // or the other way round.
+    void CheckExchangerFeasibility();
+
     // ---- names ----
     CPString MakeProcessStreamName(const CPItem* inlet, const CPItem* outlet) const;
     static void CleanObjectName(CPString& name);
@@ -87,6 +132,10 @@ public:
     // ---- what the extraction left ----
     const std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>>& GetStreamChains() const { return m_streamChains; }
     const StreamChain* GetStreamChain(const CPString& streamName) const;
+    // Reboiler and condenser stream name to the chain of its feed and product.
+    const std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>>& GetReboilerChains() const { return m_reboilerChains; }
+    // Stream name to the energy stream whose duty it carries.
+    const std::vector<std::pair<CPString, CPItem*>>& GetEnergyStreamItems() const { return m_energyStreamItems; }
     // The composition tolerance the recycles left (after its widening by ten).
     double GetCompositionTolerance() const { return m_compositionTolerance; }
     // The scenario's design of the existing network, fetched by name (null when there is none).
@@ -103,7 +152,9 @@ private:
     void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
-    void ReportProcessStream(const CPString& name, const StreamChain& chain);
+    ReportHolder* Report() const;
+    // Economics, utility and base-design exchanger of a live-steam stream.
+    void MatchLiveSteam(const CPString& name, double temperature);
     void ReportHeatersAndCoolers(ReportHolder* report);
     double Setting(const char* name, double missing = 0.0) const;
 
@@ -117,5 +168,9 @@ private:
     std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_streamChains;
     std::unordered_map<std::string, std::size_t> m_streamChainIndex;
     std::vector<CPItem*> m_utilityItems;
+    std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_reboilerChains;
+    std::unordered_map<std::string, std::size_t> m_reboilerChainIndex;
+    std::vector<std::pair<CPString, CPItem*>> m_energyStreamItems;
+    std::unordered_map<std::string, std::size_t> m_energyStreamIndex;
     double m_compositionTolerance = 0.01;
 };
