@@ -1,6 +1,4 @@
 // Column, energy-stream and separator duties, and the simulation utilities.
 #include "eng/extraction/VelmorToTarsilImport.h"
 void VelmorToTarsilImport::ExtractReboilersAndCondensers() {}
-void VelmorToTarsilImport::ExtractEnergyStreams() {}
-void VelmorToTarsilImport::ExtractSeparatorDuties() {}
 void VelmorToTarsilImport::ImportSimulationUtilities(bool) {}

@@ -153,6 +153,15 @@ private:
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
     ReportHolder* Report() const;
+    // The duty rules: a scenario stream for the duty, and a heater or cooler of its own in the
+    // case between two material streams of its own.
+    struct DutyUnit;
+    DutyUnit MakeDutyUnit(const CPString& name);
+    IHeatIntegrationStream* AddDutyStream(const CPString& name);
+    void RecordEnergyStream(const CPString& name, CPItem* energyStream);
+    void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
+    void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
+    void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
     // Economics, utility and base-design exchanger of a live-steam stream.
     void MatchLiveSteam(const CPString& name, double temperature);
     void ReportHeatersAndCoolers(ReportHolder* report);
