@@ -299,7 +299,8 @@ void VelmorToTarsilImport::Extract() {
     // 6. Recycle tolerance.
     ReadRecycleTolerances(walk.recycles, report);
 
-    // 7. Utilities from the simulation: not read yet.
+    // 7. Utilities from the simulation.
+    ImportSimulationUtilities(false);
 
     // 8. The simulator's own views' selectors.
     for (CPItem* s : walk.materialStreams)
