@@ -34,6 +34,13 @@ const char* const kReboilerClasses[][2] = {{"htCondenserPartial", "partial conde
 
 CPString itemName(const CPItem* item) { return item ? item->_get_szName() : CPString(); }
 
+// The unit a stream comes out of or goes into; a feed or product block is the process's edge,
+// not a unit.
+CPItem* unitBeside(const CPItem* stream, int kind) {
+    CPItem* unit = FirstNeighbour(const_cast<CPItem*>(stream), kind);
+    return IsClass(unit, "ppFeedOrProductBlock") ? nullptr : unit;
+}
+
 CPString unitsOf(const CPItem* item, const char* name) {
     const CPValue* v = item ? item->GetVariable(name) : nullptr;
     const CPString* units = v ? v->_get_punstrUnits() : nullptr;
@@ -75,8 +82,8 @@ void VelmorToTarsilImport::ReportProcessStream(const StreamChain& chain, const C
     IHeatIntegrationStream* stream = nullptr;
     if (!report || name.empty() || !m_scenario->GetStream(name, stream) || !stream) return;
     std::vector<CPString> lines = streamLines(*stream);
-    CPItem* out = FirstNeighbour(chain.First(), CPItem::Upstream);
-    CPItem* in = FirstNeighbour(chain.Last(), CPItem::Downstream);
+    CPItem* out = unitBeside(chain.First(), CPItem::Upstream);
+    CPItem* in = unitBeside(chain.Last(), CPItem::Downstream);
     if (out && in) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToInUnitOp"), {itemName(out), itemName(in)}));
     else if (out) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToProcessBlock"), {itemName(out)}));
     else if (in) lines.push_back(FormatMessage(FindString("ExtractionFeedProcessToInUnitOp"), {itemName(in)}));
