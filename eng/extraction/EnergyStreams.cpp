@@ -157,6 +157,18 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
     }
 }
 
+bool VelmorToTarsilImport::IsExtracted(const CPItem* item) {
+    // The list only grows during an extraction (or is emptied): the index takes what was added
+    // since the last look.
+    if (m_extractedIndexed > m_extractedItems.size()) {
+        m_extractedSet.clear();
+        m_extractedIndexed = 0;
+    }
+    for (; m_extractedIndexed < m_extractedItems.size(); ++m_extractedIndexed)
+        m_extractedSet.insert(m_extractedItems[m_extractedIndexed]);
+    return m_extractedSet.count(item) != 0;
+}
+
 void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, double q) {
     const CPString name = energyStream->_get_szName();
     IHeatIntegrationStream* s = AddDutyStream(name);
@@ -290,12 +302,9 @@ void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit
             CleanObjectName(product);
             CPString flowsheet;
             if (TextValue(column, "VelmorFlowsheetName", flowsheet)) product += "_" + flowsheet;
-            CPItem* material = nullptr;
-            for (CPItem* item : m_extractedItems)
-                if (item->_get_szName() == product && IsClass(item, CaseClass::MaterialStream)) {
-                    material = item;
-                    break;
-                }
+            // Names are unique in a case: the item of that name, when the extraction took it.
+            CPItem* material = m_case->GetItemByName(product);
+            if (!IsClass(material, CaseClass::MaterialStream) || !IsExtracted(material)) material = nullptr;
             for (std::size_t p = 0; material && p < std::size(kStreamProperties); ++p) {
                 double v = 0.0;
                 if (knownSub(material, kPhaseProperties[p], "Overall", v)) setStream(s, kStreamProperties[p], v, 0);

@@ -177,7 +177,7 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
         double temperature = kEmpty, pressure = kEmpty, mass = kEmpty;
         if (!KnownNumber(steam, "Temperature", temperature)) temperature = kEmpty;
         const bool havePressure = KnownNumber(steam, "Pressure", pressure);
-        if (havePressure && !(temperature > kColdestSteam)) {
+        if ((havePressure || temperature != kEmpty) && !(temperature > kColdestSteam)) {
             // Steam at or below 20 C (or of no known temperature) is not worked out.
             if (report) {
                 report->AddEntry("Warnings", "Live_Steam", FindString("ExtractionLiveSteamNotExtracted").c_str());

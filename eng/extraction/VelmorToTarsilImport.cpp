@@ -93,6 +93,12 @@ int VelmorToTarsilImport::CaseCallback(RalvexInterface* caseInterface, Case* sim
     return 1;
 }
 
+void VelmorToTarsilImport::ClearExtractedItems() {
+    m_extractedItems.clear();
+    m_extractedSet.clear();
+    m_extractedIndexed = 0;
+}
+
 double VelmorToTarsilImport::Setting(const char* name, double missing) const {
     DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr;
     double v = missing;
@@ -124,7 +130,8 @@ std::uint16_t VelmorToTarsilImport::CompositionSignatureOf(const std::vector<dou
 }
 
 void VelmorToTarsilImport::WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase) {
-    m_extractedItems.clear();
+    ClearExtractedItems();
+    m_utilityItems.clear();
     const bool anySubFlowsheet = config && config->GetNumberOfSubFlowsheets() > 0;
     for (CPItem* item = m_caseInterface->CASEGetFirstItem(m_case); item;
          item = m_caseInterface->CASEGetNextItem(m_case)) {
@@ -393,7 +400,7 @@ void VelmorToTarsilImport::Extract() {
     ReportHeatersAndCoolers(report);
 
     // 26.
-    m_extractedItems.clear();
+    ClearExtractedItems();
 }
 
 void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionConfig* config) {

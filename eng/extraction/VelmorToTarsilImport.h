@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class Case;
@@ -162,6 +163,9 @@ private:
     void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
+    // Whether the item is among the extraction's items (by an index over the list).
+    bool IsExtracted(const CPItem* item);
+    void ClearExtractedItems();
     // Economics, utility and base-design exchanger of a live-steam stream.
     void MatchLiveSteam(const CPString& name, double temperature);
     void ReportHeatersAndCoolers(ReportHolder* report);
@@ -173,6 +177,8 @@ private:
     // Property key of the simulator's tables to the stream's raw data set, in column order.
     std::vector<std::pair<CPString, CPString>> m_propertyDataSets;
     std::vector<CPItem*> m_extractedItems;
+    std::unordered_set<const CPItem*> m_extractedSet;
+    std::size_t m_extractedIndexed = 0;
     // Scenario stream name to the chain it was made from, in the order the streams were made.
     std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_streamChains;
     std::unordered_map<std::string, std::size_t> m_streamChainIndex;
