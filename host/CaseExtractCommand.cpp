@@ -1,6 +1,7 @@
 #include "host/CaseExtractCommand.h"
 #include "host/CommandLine.h"
 
+#include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/ExtractOutput.h"
 #include "host/HostSession.h"
@@ -154,6 +155,17 @@ std::vector<Warning> readWarnings(ModuleLoader& module, IHeatIntegrationScenario
     return out;
 }
 
+// The scenario's default utilities that came from the case's own utility database.
+std::vector<std::string> simulationUtilities(IHeatIntegrationScenario& scenario) {
+    std::vector<std::string> out;
+    IDefaultUtilityManager* manager = nullptr;
+    if (scenario.GetDefaultUtilityManager(manager) != 1 || !manager) return out;
+    for (int i = 0; i < manager->GetNumberOfDefaultUtilities(); ++i)
+        if (manager->AmISimulationUtility(i))
+            if (const char* name = manager->GetDefaultUtilityName(i)) out.push_back(name);
+    return out;
+}
+
 std::string warningsJson(const std::vector<Warning>& warnings) {
     std::string out = "[";
     for (std::size_t i = 0; i < warnings.size(); ++i)
@@ -204,6 +216,7 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     const std::vector<StreamOut> streams = ReadExtractedStreams(*scenario, 0);
     const std::vector<StreamOut> utilities = ReadExtractedStreams(*scenario, 1);
     const std::vector<Warning> warnings = readWarnings(module, *scenario);
+    const std::vector<std::string> fromCase = simulationUtilities(*scenario);
     const char* reportText = scenario->GetReport();
     const std::string report = reportText ? reportText : "";
     std::vector<std::string> notes;
@@ -215,18 +228,26 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
             targetsJson = FormatTargetsJson(ReadTargets(*scenario));
             while (!targetsJson.empty() && targetsJson.back() == '\n') targetsJson.pop_back();
         }
-        std::printf("{\"case\": %s, \"streams\": %s, \"utilities\": %s, \"warnings\": %s, \"report\": %s, "
-                    "\"targets\": %s, \"notes\": %s}\n",
+        std::printf("{\"case\": %s, \"streams\": %s, \"utilities\": %s, \"warnings\": %s, "
+                    "\"simulation_utilities\": %s, \"report\": %s, \"targets\": %s, \"notes\": %s}\n",
                     JsonString(o.document).c_str(), StreamsJson(streams).c_str(), StreamsJson(utilities).c_str(),
-                    warningsJson(warnings).c_str(), JsonString(report).c_str(), targetsJson.c_str(),
-                    TextsJson(notes).c_str());
+                    warningsJson(warnings).c_str(), TextsJson(fromCase).c_str(), JsonString(report).c_str(),
+                    targetsJson.c_str(), TextsJson(notes).c_str());
         return 0;
     }
     std::string text = "Case: " + PrintableText(o.document, 200) + "\n" + StreamsText("Streams", streams);
     if (!utilities.empty()) text += StreamsText("Utilities", utilities);
+    if (!fromCase.empty()) {
+        text += "Default utilities from the case:";
+        for (std::size_t i = 0; i < fromCase.size(); ++i) text += (i ? ", " : " ") + PrintableText(fromCase[i], 40);
+        text += "\n";
+    }
     for (const Warning& w : warnings) {
         std::istringstream lines(w.text);
         std::string line;
+        // A warning of a title only is shown by its title.
+        if (w.text.empty() && !w.title.empty())
+            text += "Warning (" + PrintableText(w.section, 40) + "): " + PrintableText(w.title, 200) + "\n";
         while (std::getline(lines, line))
             if (!line.empty()) text += "Warning (" + PrintableText(w.section, 40) + "): " + PrintableText(line, 200) + "\n";
     }

@@ -44,6 +44,10 @@ inline bool TextValue(const CPItem* item, const char* name, CPString& out) {
     return true;
 }
 
+// A unit that passes a stream on along its path (pipe, exchanger, heater, cooler, valve, recycle,
+// boundary item, pump).
+bool IsNetworkPathUnit(const CPItem* item);
+
 inline CPItem* FirstNeighbour(CPItem* item, int kind) {
     if (!item) return nullptr;
     const std::vector<CPItem*> n = item->RelatedNodes(kind);

@@ -41,7 +41,6 @@ struct Groups {
     }
 };
 
-CPString itemName(const CPItem* item) { return item ? item->_get_szName() : CPString(); }
 }  // namespace
 
 bool IsNetworkPathUnit(const CPItem* item) { return IsOneOf(item, kPathUnits); }
@@ -94,6 +93,12 @@ int VelmorToTarsilImport::CaseCallback(RalvexInterface* caseInterface, Case* sim
     return 1;
 }
 
+void VelmorToTarsilImport::ClearExtractedItems() {
+    m_extractedItems.clear();
+    m_extractedSet.clear();
+    m_extractedIndexed = 0;
+}
+
 double VelmorToTarsilImport::Setting(const char* name, double missing) const {
     DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr;
     double v = missing;
@@ -125,7 +130,8 @@ std::uint16_t VelmorToTarsilImport::CompositionSignatureOf(const std::vector<dou
 }
 
 void VelmorToTarsilImport::WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase) {
-    m_extractedItems.clear();
+    ClearExtractedItems();
+    m_utilityItems.clear();
     const bool anySubFlowsheet = config && config->GetNumberOfSubFlowsheets() > 0;
     for (CPItem* item = m_caseInterface->CASEGetFirstItem(m_case); item;
          item = m_caseInterface->CASEGetNextItem(m_case)) {
@@ -300,7 +306,8 @@ void VelmorToTarsilImport::Extract() {
     // 6. Recycle tolerance.
     ReadRecycleTolerances(walk.recycles, report);
 
-    // 7. Utilities from the simulation: not read yet.
+    // 7. Utilities from the simulation.
+    ImportSimulationUtilities(false);
 
     // 8. The simulator's own views' selectors.
     for (CPItem* s : walk.materialStreams)
@@ -366,7 +373,11 @@ void VelmorToTarsilImport::Extract() {
     m_scenario->SetSuppressTargetUpdate(false);
     if (batchDesign && batchDesign == GetBaseDesign()) batchDesign->Activate(1);
 
-    // 20. Columns, live steam, energy streams and separator duties: not read yet.
+    // 20. Heat no process stream shows as a temperature change of its own.
+    ExtractReboilersAndCondensers();
+    ExtractLiveSteam();
+    ExtractEnergyStreams();
+    ExtractSeparatorDuties();
 
     // 21.
     m_scenario->OnTargetsChanged();
@@ -389,7 +400,7 @@ void VelmorToTarsilImport::Extract() {
     ReportHeatersAndCoolers(report);
 
     // 26.
-    m_extractedItems.clear();
+    ClearExtractedItems();
 }
 
 void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionConfig* config) {
@@ -414,34 +425,10 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
             m_streamChainIndex.emplace(name, m_streamChains.size());
             m_streamChains.emplace_back(name, std::move(c));
         }
-        ReportProcessStream(name, *m_streamChains[m_streamChainIndex[name]].second);
+        const StreamChain& kept = *m_streamChains[m_streamChainIndex[name]].second;
+        CheckMultipleAttachments(kept.First());
+        ReportProcessStream(kept, name);
     }
-}
-
-void VelmorToTarsilImport::ReportProcessStream(const CPString& name, const StreamChain& chain) {
-    ReportHolder* report = nullptr;
-    if (!m_scenario->GetReportHolder(report) || !report || name.empty() || name.find(':') != std::string::npos)
-        return;
-    CPItem* out = FirstNeighbour(chain.First(), CPItem::Upstream);
-    CPItem* in = FirstNeighbour(chain.Last(), CPItem::Downstream);
-    CPString text;
-    if (out && in) text = FormatMessage(FindString("ExtractionOutUnitOpToInUnitOp"), {itemName(out), itemName(in)});
-    else if (out) text = FormatMessage(FindString("ExtractionOutUnitOpToProcessBlock"), {itemName(out)});
-    else if (in) text = FormatMessage(FindString("ExtractionFeedProcessToInUnitOp"), {itemName(in)});
-    else text = FindString("ExtractionFeedProcessToProductProcess");
-    text += "\n";
-    text += FindString("ExtractionStreamSpansUnitOps");
-    for (CPItem* s : chain.streams) {
-        CPItem* unit = FirstNeighbour(s, CPItem::Upstream);
-        if (IsNetworkPathUnit(unit)) {
-            text += "\n";
-            text += unit->_get_szName();
-        }
-    }
-    report->AddEntry("Streams", name.c_str());
-    CPString path = "Streams:";
-    path += name;
-    report->AppendText(path.c_str(), text.c_str());
 }
 
 void VelmorToTarsilImport::ReportHeatersAndCoolers(ReportHolder* report) {

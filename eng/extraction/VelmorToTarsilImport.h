@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class Case;
@@ -80,6 +81,51 @@ public:
     std::vector<double> ReadPropertyCurve(const StreamChain& chain, const CPString& dataSet,
                                           const CPString& propertyKey) const;
 
+    // ---- columns, live steam, energy streams, simulation utilities ----
+    // Each column reboiler and condenser becomes a process stream from its feed to its product.
+    void ExtractReboilersAndCondensers();
+    // Steam injected into the process: a cold stream heating water from ambient to the steam.
+    void ExtractLiveSteam();
+    // The segments of a live-steam stream (temperatures in C, pressure in kPa): liquid from
+    // ambient to the boiling start, the boiling band, superheat. `temperature` is the steam's,
+    // raised to the band's end for saturated steam. No segments and `propertiesMissing` where
+    // the steam functions have no answer.
+    struct LiveSteamProfile {
+        struct Segment {
+            double from, to, specificHeat, coefficient;
+        };
+        std::vector<Segment> segments;
+        double temperature = 0.0;
+        double boilingPoint = -32767.0;
+        bool propertiesMissing = false;
+    };
+    static LiveSteamProfile WorkOutLiveSteam(double ambient, double temperature, double pressure,
+                                             double vapourFraction, bool subCool, bool superHeat);
+    // The material stream a feed block feeds when it is live steam by where it goes (into a unit
+    // that is no heat-transfer equipment); null otherwise.
+    CPItem* LiveSteamFeed(CPItem* block) const;
+    // Duties on energy streams of tray sections, vessels, reactors and shortcut columns.
+    void ExtractEnergyStreams();
+    // Duties of two-phase separators (cases read from PRO/II files only).
+    void ExtractSeparatorDuties();
+    // The case's own utilities into the scenario's default utilities; with `updateStreams` the
+    // scenario's utility streams of those names are refilled from them.
+    void ImportSimulationUtilities(bool updateStreams);
+    const std::vector<CPItem*>& GetUtilityItems() const { return m_utilityItems; }
+
+    // ---- report ----
+    // The stream's entry under "Streams" for a stream made from one case object.
+    void ReportNewStream(const CPItem* item, const CPString& name, IHeatIntegrationStream* stream);
+    // The entry of a process stream made from a chain, and the temperature-enthalpy check.
+    void ReportProcessStream(const StreamChain& chain, const CPString& name);
+    void CheckMultipleAttachments(const CPItem* item);
+    void CheckReboilerFeeds(const CPItem* unit);
+    void ReportPlacementFailure(const CPItem* unit);
+    void CheckHeatLoss(const CPItem* unit);
+    // Exchangers of the base design that are feasible in the simulation and not in the network,
+    // or the other way round.
+    void CheckExchangerFeasibility();
+
     // ---- names ----
     CPString MakeProcessStreamName(const CPItem* inlet, const CPItem* outlet) const;
     static void CleanObjectName(CPString& name);
@@ -87,6 +133,10 @@ public:
     // ---- what the extraction left ----
     const std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>>& GetStreamChains() const { return m_streamChains; }
     const StreamChain* GetStreamChain(const CPString& streamName) const;
+    // Reboiler and condenser stream name to the chain of its feed and product.
+    const std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>>& GetReboilerChains() const { return m_reboilerChains; }
+    // Stream name to the energy stream whose duty it carries.
+    const std::vector<std::pair<CPString, CPItem*>>& GetEnergyStreamItems() const { return m_energyStreamItems; }
     // The composition tolerance the recycles left (after its widening by ten).
     double GetCompositionTolerance() const { return m_compositionTolerance; }
     // The scenario's design of the existing network, fetched by name (null when there is none).
@@ -103,7 +153,21 @@ private:
     void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
     void MakeProcessStreams(ChainList& chains, DataExtractionConfig* config);
-    void ReportProcessStream(const CPString& name, const StreamChain& chain);
+    ReportHolder* Report() const;
+    // The duty rules: a scenario stream for the duty, and a heater or cooler of its own in the
+    // case between two material streams of its own.
+    struct DutyUnit;
+    DutyUnit MakeDutyUnit(const CPString& name);
+    IHeatIntegrationStream* AddDutyStream(const CPString& name);
+    void RecordEnergyStream(const CPString& name, CPItem* energyStream);
+    void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
+    void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
+    void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
+    // Whether the item is among the extraction's items (by an index over the list).
+    bool IsExtracted(const CPItem* item);
+    void ClearExtractedItems();
+    // Economics, utility and base-design exchanger of a live-steam stream.
+    void MatchLiveSteam(const CPString& name, double temperature);
     void ReportHeatersAndCoolers(ReportHolder* report);
     double Setting(const char* name, double missing = 0.0) const;
 
@@ -113,9 +177,15 @@ private:
     // Property key of the simulator's tables to the stream's raw data set, in column order.
     std::vector<std::pair<CPString, CPString>> m_propertyDataSets;
     std::vector<CPItem*> m_extractedItems;
+    std::unordered_set<const CPItem*> m_extractedSet;
+    std::size_t m_extractedIndexed = 0;
     // Scenario stream name to the chain it was made from, in the order the streams were made.
     std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_streamChains;
     std::unordered_map<std::string, std::size_t> m_streamChainIndex;
     std::vector<CPItem*> m_utilityItems;
+    std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_reboilerChains;
+    std::unordered_map<std::string, std::size_t> m_reboilerChainIndex;
+    std::vector<std::pair<CPString, CPItem*>> m_energyStreamItems;
+    std::unordered_map<std::string, std::size_t> m_energyStreamIndex;
     double m_compositionTolerance = 0.01;
 };

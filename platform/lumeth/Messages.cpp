@@ -1,5 +1,6 @@
 #include "lumeth/Messages.h"
 
+#include "lumeth/ExtractionMessages.h"
 #include "lumeth/Session.h"
 
 #include <cctype>
@@ -52,18 +53,10 @@ MessageCatalogue::MessageCatalogue() {
         {"SolvingMixedIntegerLinearModel", "Solving the mixed-integer linear model"},
         {"GeneratingSuperStructure", "Generating the superstructure"},
         {"SolvingSuperStructure", "Solving the superstructure"},
-        // Data extraction report.
-        {"ExtractionCompToleranceHigh", "Composition tolerance raised by recycles"},
-        {"ExtractionCompToleranceOf", "Recycle %s raises the composition tolerance; its sensitivity is "},
-        {"ExtractionTempInversion", "Streams cut where the temperature turns"},
-        {"ExtractionTempInversionAt", "The temperature turns at stream %s: the stream was cut there."},
-        {"ExtractionHeaterOrCooler", "Utility %s is taken for a %s at unit %s."},
-        {"ExtractionOutUnitOpToInUnitOp", "Leaves unit %s and enters unit %s."},
-        {"ExtractionOutUnitOpToProcessBlock", "Leaves unit %s and ends the process."},
-        {"ExtractionFeedProcessToInUnitOp", "Is a process feed and enters unit %s."},
-        {"ExtractionFeedProcessToProductProcess", "Is a process feed and ends as a product."},
-        {"ExtractionStreamSpansUnitOps", "It passes through:"},
     };
+    std::size_t count = 0;
+    const MessageText* extraction = ExtractionMessageTexts(count);
+    for (std::size_t i = 0; i < count; ++i) m_texts.emplace(extraction[i].key, extraction[i].text);
 }
 
 Text MessageCatalogue::FindString(const Text& key, int variant) const {

@@ -153,4 +153,69 @@ TEST(HostCaseExtract, ACaseThatYieldsNothingPrintsEmptyListsAndANote) {
         << run.out;
 }
 
+TEST(HostCaseExtract, TheColumnGivesItsCondenserReboilerAndSideCoolerAndWithLiveSteamItsStrippingSteam) {
+    HostRun plain = RunHost("extract " + example("stripping-column.vmc") + " --json");
+    ASSERT_EQ(plain.exitCode, 0) << plain.out;
+    // The total condenser condenses at one temperature: widened to half a degree.
+    EXPECT_NE(plain.out.find("{\"name\": \"VAP_TO_DISTL\", \"side\": \"hot\", \"supply\": 78, \"target\": 77.5, "
+                             "\"load\": 620, \"mass_flow\": 1.2"),
+              std::string::npos)
+        << plain.out;
+    EXPECT_NE(plain.out.find("{\"name\": \"BTM_TO_BOIL\", \"side\": \"cold\", \"supply\": 120, \"target\": 120.5, "
+                             "\"load\": 700"),
+              std::string::npos)
+        << plain.out;
+    // The pump-around on stage 5 (96 C) takes heat from the vapour of stage 6 (100 C).
+    EXPECT_NE(plain.out.find("{\"name\": \"QSIDE\", \"side\": \"hot\", \"supply\": 100, \"target\": 96, "
+                             "\"load\": 250"),
+              std::string::npos)
+        << plain.out;
+    EXPECT_EQ(plain.out.find("\"STEAM\""), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("\"simulation_utilities\": []"), std::string::npos) << plain.out;
+
+    HostRun steam = RunHost("extract " + example("stripping-column.vmc") + " --settings " +
+                            example("stripping-column.settings") + " --json");
+    ASSERT_EQ(steam.exitCode, 0) << steam.out;
+    // Water from 20 C to its boiling point at 300 kPa (133.53 C), the boiling band and the superheat.
+    const std::size_t at = steam.out.find("{\"name\": \"STEAM\", \"side\": \"cold\", \"supply\": 20, \"target\": 150");
+    ASSERT_NE(at, std::string::npos) << steam.out;
+    const std::string segments = steam.out.substr(at, steam.out.find("]}", at) - at);
+    EXPECT_EQ(count(segments, "\"from\": "), 3) << segments;
+    EXPECT_NE(segments.find("{\"from\": 20, \"to\": 133.5253"), std::string::npos) << segments;
+    EXPECT_NE(segments.find("\"to\": 150, "), std::string::npos) << segments;
+    // Matched against the default utility that serves 150 C.
+    EXPECT_NE(steam.out.find("\"utilities\": [{\"name\": \"MP Steam\", \"side\": \"hot\", \"supply\": 175, "
+                             "\"target\": 174"),
+              std::string::npos)
+        << steam.out;
+    EXPECT_NE(steam.out.find("\"simulation_utilities\": [\"SIM COOLING WATER\"]"), std::string::npos) << steam.out;
+
+    HostRun text = RunHost("extract " + example("stripping-column.vmc") + " --settings " +
+                           example("stripping-column.settings"));
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("  STEAM (cold): 20 -> 150 C"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Default utilities from the case: SIM COOLING WATER\n"), std::string::npos) << text.out;
+}
+
+TEST(HostCaseExtract, WarningsCarryTheirTitlesAndTexts) {
+    Scratch document("two-feeds.vmc",
+                     "<simcase version=\"1\" name=\"Two feeds\">\n"
+                     "<item name=\"B1\" class=\"ppMaterialStream\"><num name=\"Temperature\">120</num><link to=\"R1\"/></item>\n"
+                     "<item name=\"B2\" class=\"ppMaterialStream\"><num name=\"Temperature\">121</num><link to=\"R1\"/></item>\n"
+                     "<item name=\"R1\" class=\"htReboiler\"><num name=\"Duty\">300</num><link to=\"V1\"/></item>\n"
+                     "<item name=\"V1\" class=\"ppMaterialStream\"><num name=\"Temperature\">125</num></item>\n"
+                     "</simcase>\n");
+    HostRun run = RunHost("extract " + document.path + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("{\"section\": \"Reboilers_and_condensers\", \"title\": \"Reboilers and condensers fed by "
+                           "several streams\", \"text\": \"Unit R1, a reboiler, is fed by 2 material streams; the first "
+                           "is taken.\"}"),
+              std::string::npos)
+        << run.out;
+    HostRun text = RunHost("extract " + document.path);
+    EXPECT_NE(text.out.find("Warning (Reboilers_and_condensers): Unit R1, a reboiler, is fed by 2 material streams"),
+              std::string::npos)
+        << text.out;
+}
+
 }  // namespace

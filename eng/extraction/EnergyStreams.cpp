@@ -1,0 +1,362 @@
+// Duties no material stream shows as a temperature change of its own: energy streams on column
+// tray sections, vessels, reactors and shortcut columns, and the duties of PRO/II two-phase
+// separators. Each becomes a process stream named after its energy stream (or separator) whose
+// load is the duty, with temperatures from the unit's stages, feed and products; and a heater or
+// cooler of its own in the case, between two material streams of its own, so that the network
+// extraction finds a unit on that stream.
+#include "eng/extraction/VelmorToTarsilImport.h"
+
+#include "eng/extraction/CaseItemAccess.h"
+#include "eng/extraction/DataExtractionConfig.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "ralvex/Case.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+namespace {
+constexpr double kEmpty = CPValue::Empty;
+constexpr double kZeroDuty = 1e-8;
+constexpr double kSameVesselTemperature = 0.01;
+constexpr double kSameSeparatorTemperature = 1e-8;
+// Supply and target this far apart where nothing else decides them.
+constexpr double kSpan = 0.5;
+constexpr const char* kEnergyStream = "ppEnergyStream";
+constexpr const char* kTraySection = "vsTraySection";
+constexpr const char* kShortcutColumn = "scShortcutDistillation";
+constexpr const char* kPlugFlowReactor = "rxPlugFlowReactor";
+const char* const kReactors[] = {"rxContinuouslyStirredTankReactor", kPlugFlowReactor, "rxConversionReactor",
+                                 "rxEquilibriumReactor", "rxGibbsReactor"};
+const char* const kSeparators[] = {"vsSeparatorTwoPhase", "vsSeparatorThreePhase"};
+const char* const kVessels[] = {"vsSeparatorTwoPhase", "vsSeparatorThreePhase", "vsTank"};
+// Stream values the properties go to, and the material's own names for them.
+const char* const kStreamProperties[] = {"Viscosity", "ThermalConductivity", "MassDensity", "SpecificHeat"};
+const char* const kPhaseProperties[] = {"PhaseViscosity", "PhaseThermalConductivity", "PhaseMassDensity",
+                                        "PhaseMassHeatCapacity"};
+const char* const kStageProperties[] = {"Viscosity", "ThermalConductivity", "MassDensity", "HeatCapacity"};
+
+bool knownNumber(const CPValue* v, double& out) {
+    if (!v || !v->IsKnown() || v->IsText() || v->IsEmpty()) return false;
+    out = v->GetAsDouble();
+    return true;
+}
+
+bool knownSub(const CPItem* item, const char* name, const char* sub, double& out) {
+    const CPValue* v = item ? item->GetVariable(name) : nullptr;
+    return knownNumber(v ? v->FindSubValue(sub) : nullptr, out);
+}
+
+bool knownEntry(const CPItem* item, const CPString& name, int index, double& out) {
+    const CPValue* v = item ? item->GetVariable(name) : nullptr;
+    if (!v || index < 0 || static_cast<std::size_t>(index) >= v->GetNumberOfSubValues()) return false;
+    return knownNumber(v->GetSubValue(static_cast<std::size_t>(index)), out);
+}
+
+std::vector<CPString> texts(const CPItem* item, const char* name) {
+    std::vector<CPString> out;
+    const CPValue* v = item ? item->GetVariable(name) : nullptr;
+    if (!v) return out;
+    for (std::size_t i = 0; i < v->GetNumberOfSubValues(); ++i) out.push_back(v->GetSubValue(i)->GetAsString());
+    return out;
+}
+
+void setNumber(CPItem* item, const char* name, double value) {
+    if (item) item->AddVariable(name)->Set(value);
+}
+void setText(CPItem* item, const char* name, const CPString& text) {
+    if (item) item->AddVariable(name)->Set(text);
+}
+void link(CPItem* from, CPItem* to) {
+    if (from && to) from->AddRelatedNode(to, CPItem::Downstream);
+}
+void setStream(IHeatIntegrationStream* s, const char* name, double value, int index) {
+    if (s) s->SetValue(name, value, index);
+}
+
+CPItem* firstMaterialStream(const CPItem* unit, int kind) {
+    if (!unit) return nullptr;
+    for (CPItem* n : unit->RelatedNodes(kind))
+        if (IsClass(n, CaseClass::MaterialStream)) return n;
+    return nullptr;
+}
+}  // namespace
+
+// The heater or cooler standing for a duty, between its inlet and outlet streams. Items whose
+// names the case holds already are not made again, and nothing is written to them.
+struct VelmorToTarsilImport::DutyUnit {
+    CPItem* unit = nullptr;
+    CPItem* inlet = nullptr;
+    CPItem* outlet = nullptr;
+    void SetClass(const char* cls) const {
+        if (unit) unit->_set_szClassName(cls);
+    }
+    void SetSupply(IHeatIntegrationStream* s, double t) const {
+        setStream(s, "Temperature", t, 0);
+        setNumber(inlet, "Temperature", t);
+    }
+    void SetTarget(IHeatIntegrationStream* s, double t) const {
+        setStream(s, "Temperature", t, 1);
+        setNumber(outlet, "Temperature", t);
+    }
+};
+
+VelmorToTarsilImport::DutyUnit VelmorToTarsilImport::MakeDutyUnit(const CPString& name) {
+    DutyUnit d;
+    const CPString unitName = name + "_Exchanger";
+    d.unit = AddCaseItem(unitName, "htCooler");
+    d.inlet = AddCaseItem(unitName + "Inlet", CaseClass::MaterialStream);
+    d.outlet = AddCaseItem(unitName + "Outlet", CaseClass::MaterialStream);
+    setText(d.inlet, "PIStreamName", name);
+    setText(d.outlet, "PIStreamName", name);
+    return d;
+}
+
+IHeatIntegrationStream* VelmorToTarsilImport::AddDutyStream(const CPString& name) {
+    m_scenario->AddStream(name, 0);
+    IHeatIntegrationStream* stream = nullptr;
+    if (!m_scenario->GetStream(name, stream)) return nullptr;
+    return stream;
+}
+
+void VelmorToTarsilImport::RecordEnergyStream(const CPString& name, CPItem* energyStream) {
+    auto [it, added] = m_energyStreamIndex.emplace(name, m_energyStreamItems.size());
+    if (added) m_energyStreamItems.emplace_back(name, energyStream);
+    else m_energyStreamItems[it->second].second = energyStream;
+}
+
+void VelmorToTarsilImport::ExtractEnergyStreams() {
+    if (!m_scenario || !m_case) return;
+    const bool reactors = !(Setting("TransferFromExcel") == 0.0 && Setting("DoIExtractReactionHeat") != 0.0);
+    const Model& model = m_case->GetModel();
+
+    // Pairs of energy stream and unit, in walk order. The rules below add items to the list
+    // walked here, so the pairs are collected first.
+    std::vector<std::pair<CPItem*, CPItem*>> pairs;
+    for (CPItem* e : m_extractedItems) {
+        if (e->_get_szClassName() != kEnergyStream) continue;
+        CPItem* unit = FirstNeighbour(e, CPItem::Downstream);
+        if (!unit || IsClass(unit, kEnergyStream)) unit = FirstNeighbour(e, CPItem::Upstream);
+        if (!unit) continue;
+        bool keep = model.IsAncestor(unit, kTraySection) || model.IsAncestor(unit, "vsTank") ||
+                    model.IsAncestor(unit, "vsSeparator");
+        if (reactors)
+            for (const char* r : kReactors) keep = keep || model.IsAncestor(unit, r);
+        keep = keep || model.IsAncestor(unit, kShortcutColumn);
+        if (keep) pairs.emplace_back(e, unit);
+    }
+
+    for (auto [e, unit] : pairs) {
+        double q = 0.0;
+        if (!KnownNumber(e, "HeatFlow", q) || !(std::fabs(q) > kZeroDuty)) continue;
+        if (IsClass(unit, kTraySection)) TraySectionDuty(e, unit, q);
+        else if (IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors)) VesselDuty(e, unit, q);
+        else if (IsClass(unit, kShortcutColumn)) ShortcutColumnDuty(e, unit);
+        // A class that only derives from one of those is passed over.
+    }
+}
+
+bool VelmorToTarsilImport::IsExtracted(const CPItem* item) {
+    // The list only grows during an extraction (or is emptied): the index takes what was added
+    // since the last look.
+    if (m_extractedIndexed > m_extractedItems.size()) {
+        m_extractedSet.clear();
+        m_extractedIndexed = 0;
+    }
+    for (; m_extractedIndexed < m_extractedItems.size(); ++m_extractedIndexed)
+        m_extractedSet.insert(m_extractedItems[m_extractedIndexed]);
+    return m_extractedSet.count(item) != 0;
+}
+
+void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, double q) {
+    const CPString name = energyStream->_get_szName();
+    IHeatIntegrationStream* s = AddDutyStream(name);
+    RecordEnergyStream(name, energyStream);
+    setStream(s, "Enthalpy", -q, 0);
+
+    // The stage the energy stream is attached to, and its place among the column's stages.
+    const std::vector<CPString> feeds = texts(unit, "TraysectionFeeds");
+    const std::vector<CPString> feedStages = texts(unit, "FeedStages");
+    const std::vector<CPString> stages = texts(unit, "AllSeparationStages");
+    CPString stage;
+    bool found = false;
+    for (std::size_t i = 0; i < feeds.size() && !found; ++i)
+        if (feeds[i] == name && i < feedStages.size()) {
+            stage = feedStages[i];
+            found = true;
+        }
+    int k = -1;
+    for (int i = static_cast<int>(stages.size()) - 1; found && i >= 0 && k < 0; --i)
+        if (stages[static_cast<std::size_t>(i)] == stage) k = i;
+    if (!unit->GetVariable("AllSeparationStages") || k < 0) return;
+
+    const DutyUnit d = MakeDutyUnit(name);
+    // Heat added warms the liquid coming down from the stage above; heat taken cools the vapour
+    // rising from the stage below.
+    const bool added = q > 0.0;
+    const int j = added ? k - 1 : k + 1;
+    d.SetClass(added ? "htHeater" : "htCooler");
+    setNumber(d.unit, "Duty", std::fabs(q));
+
+    double own = kEmpty, neighbour = kEmpty;
+    const bool haveNeighbour = j >= 0 && j < static_cast<int>(stages.size()) &&
+                               knownSub(unit, "StageTemperature", stages[static_cast<std::size_t>(j)].c_str(), neighbour);
+    if (knownSub(unit, "StageTemperature", stage.c_str(), own)) {
+        d.SetTarget(s, own);
+        double supply = added ? own - kSpan : own + kSpan;
+        if (haveNeighbour) supply = added ? std::min(neighbour, supply) : std::max(neighbour, supply);
+        d.SetSupply(s, supply);
+    }
+    const CPString side = added ? "StageLiquid" : "StageVapour";
+    for (std::size_t p = 0; p < std::size(kStreamProperties); ++p) {
+        double a = 0.0, b = 0.0;
+        const CPString list = side + kStageProperties[p];
+        if (knownEntry(unit, list, j, a) && knownEntry(unit, list, k, b))
+            setStream(s, kStreamProperties[p], (a + b) / 2.0, 0);
+    }
+    setStream(s, "CHTCoeff", kEmpty, 0);
+    ReportNewStream(unit, name, s);
+    link(energyStream, d.unit);
+    link(d.inlet, d.unit);
+    link(d.unit, d.outlet);
+}
+
+void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double q) {
+    const CPString name = energyStream->_get_szName();
+    // A plug-flow reactor's energy stream is signed the other way.
+    if (IsClass(unit, kPlugFlowReactor)) q = -q;
+    IHeatIntegrationStream* s = AddDutyStream(name);
+    RecordEnergyStream(name, energyStream);
+    setStream(s, "Enthalpy", -q, 0);
+    const DutyUnit d = MakeDutyUnit(name);
+    setNumber(d.unit, "Duty", std::fabs(q));
+    d.SetClass(q > 0.0 ? "htHeater" : "htCooler");
+
+    CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
+    CPItem* product = nullptr;
+    CPString liquid;
+    if (TextValue(unit, "LiquidProduct", liquid))
+        for (CPItem* n : unit->RelatedNodes(CPItem::Downstream))
+            if (n->_get_szName() == liquid) {
+                product = n;
+                break;
+            }
+    double tFeed = 0.0, tLiquid = 0.0;
+    if (KnownNumber(feed, "Temperature", tFeed)) d.SetSupply(s, tFeed);
+    else tFeed = 0.0;
+    if (KnownNumber(product, "Temperature", tLiquid)) {
+        // A reaction may run the vessel the other way: then the liquid's temperature is the supply.
+        const CPValue* reacts = unit->GetVariable("HasReactions");
+        const bool reacting = IsOneOf(unit, kReactors) ||
+                              (IsOneOf(unit, kSeparators) && reacts && !reacts->IsText() && reacts->GetAsDouble() == 1.0);
+        if (reacting && ((q > 0.0 && tFeed > tLiquid) || (q < 0.0 && tLiquid > tFeed))) {
+            tFeed = tLiquid;
+            d.SetSupply(s, tFeed);
+        }
+        double target = tLiquid;
+        if (std::fabs(tLiquid - tFeed) < kSameVesselTemperature) target = q > 0.0 ? tFeed + kSpan : tFeed - kSpan;
+        d.SetTarget(s, target);
+        d.SetClass(target > tFeed ? "htHeater" : "htCooler");
+    }
+    link(energyStream, d.unit);
+    link(d.inlet, d.unit);
+    link(d.unit, d.outlet);
+    if (feed && product)
+        for (std::size_t p = 0; p < std::size(kStreamProperties); ++p) {
+            double a = 0.0, b = 0.0;
+            if (knownSub(feed, kPhaseProperties[p], "Overall", a) && knownSub(product, kPhaseProperties[p], "Overall", b))
+                setStream(s, kStreamProperties[p], (a + b) / 2.0, 0);
+        }
+    ReportNewStream(unit, name, s);
+    setStream(s, "CHTCoeff", kEmpty, 0);
+}
+
+void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit) {
+    const CPString name = energyStream->_get_szName();
+    IHeatIntegrationStream* s = AddDutyStream(name);
+    const DutyUnit d = MakeDutyUnit(name);
+
+    // An energy stream into the column heats its reboiler; one out of it comes from its condenser.
+    CPItem* column = FirstNeighbour(energyStream, CPItem::Downstream);
+    const bool reboiler = column != nullptr;
+    if (!column) column = FirstNeighbour(energyStream, CPItem::Upstream);
+    if (column) {
+        double t = kEmpty, duty = kEmpty;
+        if (!KnownNumber(column, reboiler ? "ReboilerTemperature" : "CondenserTemperature", t)) t = kEmpty;
+        if (!KnownNumber(column, reboiler ? "ReboilerDuty" : "CondenserDuty", duty)) duty = kEmpty;
+        if (t != kEmpty) {
+            d.SetTarget(s, t);
+            d.SetSupply(s, reboiler ? t - kSpan : t + kSpan);
+        }
+        if (duty != kEmpty) {
+            setNumber(d.unit, "Duty", std::fabs(duty));
+            if (duty > 0.0) d.SetClass("htHeater");
+            else if (duty < 0.0) d.SetClass("htCooler");
+            setStream(s, "Enthalpy", -duty, 0);
+        }
+
+        // Properties of the column's product at that end.
+        CPString product;
+        if (TextValue(column, reboiler ? "BottomsStream" : "DistillateStream", product)) {
+            CleanObjectName(product);
+            CPString flowsheet;
+            if (TextValue(column, "VelmorFlowsheetName", flowsheet)) product += "_" + flowsheet;
+            // Names are unique in a case: the item of that name, when the extraction took it.
+            CPItem* material = m_case->GetItemByName(product);
+            if (!IsClass(material, CaseClass::MaterialStream) || !IsExtracted(material)) material = nullptr;
+            for (std::size_t p = 0; material && p < std::size(kStreamProperties); ++p) {
+                double v = 0.0;
+                if (knownSub(material, kPhaseProperties[p], "Overall", v)) setStream(s, kStreamProperties[p], v, 0);
+            }
+        }
+    }
+    link(d.inlet, d.unit);
+    link(d.unit, d.outlet);
+    ReportNewStream(unit, name, s);
+    setStream(s, "CHTCoeff", kEmpty, 0);
+}
+
+void VelmorToTarsilImport::ExtractSeparatorDuties() {
+    double fileType = 0.0;
+    DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr;
+    if (!config || config->GetSettingValue("SimulatorFileType", fileType) != 1 || fileType == 0.0 || fileType == 1.0)
+        return;
+    std::vector<CPItem*> separators;
+    for (CPItem* item : m_extractedItems) {
+        double duty = 0.0;
+        if (item->_get_szClassName() == "vsSeparatorTwoPhase" && KnownNumber(item, "Duty", duty)) separators.push_back(item);
+    }
+    for (CPItem* unit : separators) {
+        const CPString name = unit->_get_szName();
+        IHeatIntegrationStream* s = AddDutyStream(name);
+        double duty = 0.0;
+        KnownNumber(unit, "Duty", duty);
+        setStream(s, "Enthalpy", -duty, 0);
+        const DutyUnit d = MakeDutyUnit(name);
+        setNumber(d.unit, "Duty", std::fabs(duty));
+        d.SetClass(duty > 0.0 ? "htHeater" : "htCooler");
+
+        CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
+        CPItem* product = firstMaterialStream(unit, CPItem::Downstream);
+        double tIn = 0.0, tOut = 0.0, mass = 0.0;
+        if (KnownNumber(feed, "Temperature", tIn)) d.SetSupply(s, tIn);
+        else tIn = 0.0;
+        if (KnownNumber(feed, "MassFlow", mass)) setStream(s, "MassFlow", mass, 0);
+        if (KnownNumber(product, "Temperature", tOut)) {
+            if (std::fabs(tOut - tIn) < kSameSeparatorTemperature) tOut = duty > 0.0 ? tIn + kSpan : tIn - kSpan;
+            d.SetTarget(s, tOut);
+            d.SetClass(tOut > tIn ? "htHeater" : "htCooler");
+        }
+        link(d.inlet, d.unit);
+        link(d.unit, d.outlet);
+        if (feed && product)
+            for (std::size_t p = 0; p < std::size(kStreamProperties); ++p) {
+                double a = 0.0, b = 0.0;
+                if (KnownNumber(feed, kPhaseProperties[p], a) && KnownNumber(product, kPhaseProperties[p], b))
+                    setStream(s, kStreamProperties[p], (a + b) / 2.0, 0);
+            }
+        ReportNewStream(unit, name, s);
+        setStream(s, "CHTCoeff", kEmpty, 0);
+    }
+}

@@ -1,0 +1,112 @@
+// English texts of the data extraction's messages: the report's sections, stream entries and
+// warnings, and the extraction wizard's errors, captions, page texts and file prompts. Keys
+// that take arguments are formats filled in the order the extraction hands them over.
+#include "lumeth/ExtractionMessages.h"
+
+namespace {
+const MessageText kTexts[] = {
+    // The report: recycles and cuts.
+    {"ExtractionCompToleranceHigh", "Composition tolerance raised by recycles"},
+    {"ExtractionCompToleranceOf", "Recycle %s raises the composition tolerance; its sensitivity is "},
+    {"ExtractionTempInversion", "Streams cut where the temperature turns"},
+    {"ExtractionTempInversionAt", "The temperature turns at stream %s: the stream was cut there."},
+    // Stream entries.
+    {"ExtractionStreamNotFullyDefined", "The stream's data are not complete."},
+    {"ExtractionAutoAddSegments", "The stream was given %d segments."},
+    {"ExtractionFlowsheetObject", "Made from case object %s."},
+    {"ExtractionOutUnitOpToInUnitOp", "Leaves unit %s and enters unit %s."},
+    {"ExtractionOutUnitOpToProcessBlock", "Leaves unit %s and ends the process."},
+    {"ExtractionFeedProcessToInUnitOp", "Is a process feed and enters unit %s."},
+    {"ExtractionFeedProcessToProductProcess", "Is a process feed and ends as a product."},
+    {"ExtractionStreamSpansUnitOps", "It passes through:"},
+    // Assumptions.
+    {"ExtractionHeaterOrCooler", "Utility %s is taken for a %s at unit %s."},
+    // Warnings: titles, then the lines under them.
+    {"ExtractionMultiAttachments", "Streams attached to several units"},
+    {"ExtractionMultiAttachmentsWarning", "Stream %s is attached to several units:%s"},
+    {"ExtractionTempInversionDirection", "Temperature and heat flow moving against each other"},
+    {"ExtractionCheckStreamsInSim", "From stream %s to stream %s the temperature and the heat flow move against each "
+                                    "other; check these streams in the simulation."},
+    {"ExtractionReboilersAndCondensers", "Reboilers and condensers fed by several streams"},
+    {"ExtractionReboilerWarning", "Unit %s, a %s, is fed by %d material streams; the first is taken."},
+    {"ExtractionUnableToAdd", "Unit %s could not be placed in the existing network"},
+    {"ExtractionHeatLoss", "Units losing or leaking heat"},
+    {"ExtractionDiscrepancyInFeasibilty", "Exchangers feasible in the simulation or the network only"},
+    {"ExtractionHXWithDiscrepancy", "Exchanger %s is"},
+    {"ExtractionHXVelmorFeasible", "feasible in the simulation and"},
+    {"ExtractionHXVelmorInFeasible", "infeasible in the simulation and"},
+    {"ExtractionHXTarsilFeasible", "feasible in the network."},
+    {"ExtractionHXTarsilInFeasible", "infeasible in the network."},
+    {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network."},
+    {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},
+    {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
+    {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},
+    {"ExtractionLiveSteamNoProperties",
+     "Live steam %s: no water properties at %s kPa and %s C (or at the ambient temperature); the stream has no "
+     "segments."},
+    // The wizard: refused settings and files.
+    {"NegativeSegmentTolerance", "The segment tolerance must lie between 0 and 1."},
+    {"MaxSegmentsTooSmall", "A stream needs at least 2 segments."},
+    {"DeltaTcUpdateError", "The DTmin contribution of a utility could not be updated."},
+    {"ErrorFingingFile", "The file cannot be found:"},
+    {"CouldNotFindVelmorFile", "The file is not a process simulator case (.vmc):"},
+    {"CouldNotFindUtilityFile", "The file is not a utility defaults file (.hud):"},
+    {"CouldNotFindCapCostFile", "The file is not a capital cost defaults file (.hcc):"},
+    {"InvalidSimulationFile", "The file is not a simulation file of the chosen kind:"},
+    {"RecallPreferenceError", "The defaults file could not be read:"},
+    // The wizard: captions, notices and page texts.
+    {"FileNameInExtraction", "Data extraction from %s"},
+    {"FileNameAndStepsInExtraction", "Data extraction from %s: step %d of %d"},
+    {"ExtractionLimitationsNotice", "Streams, utilities and the existing network are taken from the process simulator "
+                                    "case; units the extraction does not know are left out."},
+    {"QuorvexExtractionLimitationsNotice", "Streams, utilities and the existing network are taken from the flowsheet "
+                                           "simulator case; reaction heat and LNG exchangers are not taken."},
+    {"StartStaticTextInExtraction", "This wizard takes process streams, utilities and the existing heat exchanger "
+                                    "network from a solved simulation."},
+    {"Step1StaticTextInExtraction", "1. Choose the simulation file."},
+    {"Step2StaticTextInExtraction", "2. Choose the utility defaults."},
+    {"Step3StaticTextInExtraction", "3. Choose the capital cost defaults."},
+    {"Step4StaticTextInExtraction", "4. Choose the sub-flowsheets to extract."},
+    {"Step5StaticTextInExtraction", "5. Choose how streams are segmented."},
+    {"Step6StaticTextInExtraction", "6. Choose what else is taken: live steam, reaction heat, pump temperature shifts."},
+    {"Step7StaticTextInExtraction", "7. Extract."},
+    {"EndStaticTextInExtraction", "The data are extracted into the scenario; the report says what was assumed."},
+    {"StaticText1InPageOneInExtraction", "The simulation must be solved before it is extracted."},
+    {"StaticText2InPageOneInExtraction", "Each stream is followed through the units that heat or cool it."},
+    {"StaticText3InPageOneInExtraction", "Streams are cut where their temperature turns."},
+    {"StaticText4InPageOneInExtraction", "Split streams are joined again at their mixers."},
+    {"StaticText5InPageOneInExtraction", "Column reboilers and condensers become streams of their own."},
+    {"StaticText6InPageOneInExtraction", "Energy streams of columns, vessels and reactors become streams."},
+    {"StaticText7InPageOneInExtraction", "Heaters and coolers are matched against utilities."},
+    {"StaticText8InPageOneInExtraction", "The existing network becomes the design SimulationBaseCase."},
+    {"StaticText9InPageOneInExtraction", "What was assumed and what looks wrong goes into the report."},
+    {"TipStaticTextInPageOneInExtraction", "Tip: extract a copy of the scenario to keep the data you have."},
+    {"Step1StaticTextInPage2InExtraction", "Step 1: the simulation file."},
+    {"Step2StaticTextInPage3InExtraction", "Step 2: the utility defaults."},
+    {"Step3StaticTextInPage4InExtraction", "Step 3: the capital cost defaults."},
+    {"Step4StaticTextInPage5InExtraction", "Step 4: the sub-flowsheets."},
+    {"Step5StaticTextInPage6InExtraction", "Step 5: segmentation."},
+    {"Step6StaticTextInPage7InExtraction", "Step 6: live steam, reaction heat and pumps."},
+    {"Step7StaticTextInPage8InExtraction", "Step 7: extraction."},
+    {"UtilitiesStaticTextInExtraction", "Utility defaults file:"},
+    {"CapitalCostStaticTextInExtraction", "Capital cost defaults file:"},
+    {"VelmorfileStaticTextInExtraction", "Simulation file:"},
+    {"EndStaticTextInPage9InExtraction", "The data of %s were extracted."},
+    // The wizard: file prompts.
+    {"OpenHIPreferences", "Open defaults file"},
+    {"HeatIntegrationUtilityDefaultFile", "Utility defaults files"},
+    {"HXCapitalCostDefaultFile", "Capital cost defaults files"},
+    {"ImportVelmorFile", "Import process simulator case"},
+    {"ImportQuorvexCase", "Import flowsheet simulator case"},
+    {"ImportPROIICase", "Import PRO/II case"},
+    {"VelmorCase", "Process simulator cases"},
+    {"QuorvexBackup", "Flowsheet simulator backups"},
+    {"PROIIDataFile", "PRO/II data files"},
+    {"AllFiles", "All files"},
+};
+}  // namespace
+
+const MessageText* ExtractionMessageTexts(std::size_t& count) {
+    count = sizeof(kTexts) / sizeof(kTexts[0]);
+    return kTexts;
+}
