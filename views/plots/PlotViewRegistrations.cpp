@@ -11,7 +11,7 @@ void PlanPlotViewRegistrations(ViewRegistrationPlan& plan) {
          &ChiTable::LoadVariables},
         {52, "cpiPlotObject", "ViewableObject", "cpiPlot", 0, 1, "cpiplot", 2, 0, false, nullptr},
         {53, "ProcessIntegrationObject", "LurmetViewObject", "CpiView", 0, 1, "cpiview", 2, 0, false, nullptr},
-        {105, "ChiSuperTargetPlotObject", "ViewableObject", "ChiSuperTargetPlot", 0, 1, "chigrscenario", 3, 0, false, nullptr},
+        {105, "ChiSuperTargetPlotObject", "ViewableObject", "ChiSuperTargetPlot", 0, 1, "chigrscenario", 3, 0, false, nullptr, true},
         {106, "chiHXBarPlotObject", "ViewableObject", "chiHXBarPlot", 0, 1, "chigrdesign", 3, 0, false, nullptr},
     };
     for (const ViewTypeRow& row : kRows) plan.AddType(row);
