@@ -14,7 +14,7 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false,
          &HIDesignViewerScenario::Create},
         // The scenario viewer rebuilds its utility name views from the scenario's utilities.
-        {87, "UtilityNameViewObject", "ViewableObject", "", 0, -1, "", 0, 0, false, nullptr, true},
+        {87, "UtilityNameViewObject", "ViewableObject", "UtilityNameView", 0, -1, "", 0, 0, false, nullptr, true},
         {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, nullptr},
         // Until the segment table, the extraction view and the stream-link list have records of
