@@ -23,7 +23,10 @@
 #include <cmath>
 
 bool HIDesignViewerScenario::dontShowLimitsView = false;
-Text HIDesignViewerScenario::extractionLimitations;
+Text& HIDesignViewerScenario::extractionLimitations() {
+    static Text text;
+    return text;
+}
 
 namespace {
 
@@ -59,7 +62,7 @@ HenTableList::~HenTableList() { DeleteAll(); }
 void HIDesignViewerScenario::InitializeLimitationsText() {
     if (limitationsInitialised()) return;
     limitationsInitialised() = true;
-    extractionLimitations = FindString("ExtractionLimitationsNotice");
+    extractionLimitations() = FindString("ExtractionLimitationsNotice");
     dontShowLimitsView = false;
 }
 

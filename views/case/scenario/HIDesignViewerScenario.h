@@ -57,9 +57,10 @@ public:
     static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerScenario(info); }
     ~HIDesignViewerScenario() override;
 
-    // The limitations notice of the extraction, looked up once per process.
+    // The limitations notice of the extraction, looked up once per process. The text is made on
+    // first use: the load routine fills it before the module's other globals are built.
     static bool dontShowLimitsView;
-    static Text extractionLimitations;
+    static Text& extractionLimitations();
     static void InitializeLimitationsText();
 
     // ---- accessors ----

@@ -131,11 +131,11 @@ TEST_F(ViewScenarioViewer, BoundToThreeDesignsItBuildsEveryChildOnce) {
 }
 
 TEST_F(ViewScenarioViewer, NewAndRecalledViewersTakeTheirDefaultsAndTheNoticeIsLookedUpOnce) {
-    const Text before = HIDesignViewerScenario::extractionLimitations;
+    const Text before = HIDesignViewerScenario::extractionLimitations();
     MessageCatalogue::Instance().SetString("ExtractionLimitationsNotice", "changed after the first viewer");
     HIDesignViewerScenario fresh(nullptr, "S", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
     HIDesignViewerScenario::InitializeLimitationsText();
-    EXPECT_EQ(before, HIDesignViewerScenario::extractionLimitations);
+    EXPECT_EQ(before, HIDesignViewerScenario::extractionLimitations());
     EXPECT_EQ(2, fresh.spareInt);
     EXPECT_EQ(25, fresh.processHTCDefaultIndex);
     EXPECT_EQ(11, fresh.retroSelectedMainPlot);
@@ -309,8 +309,12 @@ TEST_F(ViewScenarioViewer, StreamLinksOpenTheListAndCode116DeletesEveryLinkOfThe
     // A second link of C1 (made outside the scenario's own road) goes with the first.
     ASSERT_TRUE(links->AddLink(new StreamLynx(p.scenario, p.Stream("C1"))));
     ASSERT_EQ(3, links->GetNumberOfLinks());
+    NotificationRecorder after(*list);
     list->SendAMessage(LinkTableCollection::DeleteLink, CPString(), links->GetLink(0));
     ASSERT_EQ(1, links->GetNumberOfLinks());
+    EXPECT_EQ(1, after.Count(LinkTableCollection::DeleteLink));
+    after.Forget();
+    list->RemoveNotificationReceiver(&after);
     EXPECT_EQ(p.Stream("C2"), links->GetLink(0)->GetLinkedStream());
     // The list dying is forgotten: the scenario's death later does not delete it again.
     delete list;
@@ -472,11 +476,16 @@ TEST_F(ViewScenarioViewer, DeletingTheScenarioWhileTheViewerOwnsEveryKindOfChild
     EXPECT_EQ(1, viewer->GetUtilitySegmentTableVector().Count());
     ASSERT_NE(nullptr, viewer->GetLinkTableCollection());
     ASSERT_EQ(1, projectViewer->GetNumberOfChildren());
+    // A receiver after the viewer still hears of the scenario's end: the viewer deleting itself
+    // inside the notice leaves the dispatch alone.
+    NotificationRecorder after(*p.scenario);
     auto life = viewer->LifeToken();
     ASSERT_EQ(1, p.project->DeleteScenario("Base"));
+    after.Forget();
     p.scenario = nullptr;
     EXPECT_TRUE(life.expired());
     EXPECT_EQ(0, projectViewer->GetNumberOfChildren());
+    EXPECT_EQ(1, after.Count(25));
 }
 
 }  // namespace
