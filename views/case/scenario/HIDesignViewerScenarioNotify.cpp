@@ -329,13 +329,10 @@ void HIDesignViewerScenario::DisconnectDeadObject(Viewable* dead) {
 
 void HIDesignViewerScenario::SetSelectedObject(Viewable* object) {
     if (!object) return;
-    HIDesignViewerDesign* before = currentDesign;
+    // The owning project or total-site viewer is told of a change once those viewers are part of
+    // the module; until then the selection is the viewer's own.
     if (object->IsA(TypeName)) currentDesign = nullptr;
     else if (object->IsA(HIDesignViewerDesign::TypeName)) currentDesign = static_cast<HIDesignViewerDesign*>(object);
-    else return;
-    // The owning project or total-site viewer would be told of the change; those viewers are not
-    // part of the module yet and have no selection of their own.
-    (void)before;
 }
 
 void HIDesignViewerScenario::SetCurrentDesign(int index) {
