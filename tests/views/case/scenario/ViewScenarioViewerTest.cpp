@@ -5,6 +5,7 @@
 #include "brasko/DefaultUtilManagerView.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/StreamLynxCollection.h"
+#include "lumeth/DisplayUnits.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/TwoDimPlot.h"
@@ -124,6 +125,13 @@ TEST_F(ViewScenarioViewer, BoundToThreeDesignsItBuildsEveryChildOnce) {
     EXPECT_EQ(manager(), viewer->GetDefaultUtilManagerView()->GetDUM());
     EXPECT_EQ(manager(), viewer->GetHTCDatabaseView()->GetDUM());
     EXPECT_EQ(-1, viewer->GetDefaultUtilManagerView()->getselDefUtilRow());
+    // The economic data sets offered to the forms, and the unit of a variable's kind.
+    viewer->SetEconomicData();
+    ASSERT_EQ(p.scenario->GetNumberOfEconomicData(), viewer->GetEconomicDataEnum()->NumberOfEntries());
+    EXPECT_EQ("DEFAULT", viewer->GetEconomicDataEnum()->GetEntry(0)->text);
+    EXPECT_EQ(DefUnitConv(1).name, viewer->GetUnitNameFromMoniker("Temperature.402"));
+    EXPECT_EQ(DefUnitConv(6).name, viewer->GetUnitNameFromMoniker("HIDesignViewerDesign.200.0.HeatFlow.204.[]"));
+    EXPECT_EQ("", viewer->GetUnitNameFromMoniker("(("));
     // A viewer whose owner is not a project viewer does not bind.
     HIDesignViewerScenario loose(nullptr, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
     EXPECT_FALSE(loose.SetVariables());
@@ -305,9 +313,10 @@ TEST_F(ViewScenarioViewer, StreamLinksOpenTheListAndCode116DeletesEveryLinkOfThe
     EXPECT_EQ("LinkTableCollection.200", viewer->AttachedName(list));
     StreamLynxCollection* links = p.scenario->GetStreamLinkCollection();
     ASSERT_NE(nullptr, links);
-    p.scenario->AddStreamLink(p.Stream("C2"));
-    // A second link of C1 (made outside the scenario's own road) goes with the first.
+    // A second link of C1 (made outside the scenario's own road), right after the first, goes
+    // with it; the link named is itself one of those deleted.
     ASSERT_TRUE(links->AddLink(new StreamLynx(p.scenario, p.Stream("C1"))));
+    p.scenario->AddStreamLink(p.Stream("C2"));
     ASSERT_EQ(3, links->GetNumberOfLinks());
     NotificationRecorder after(*list);
     list->SendAMessage(LinkTableCollection::DeleteLink, CPString(), links->GetLink(0));
