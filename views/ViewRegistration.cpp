@@ -1,5 +1,7 @@
 #include "views/ViewRegistration.h"
 
+#include "views/case/scenario/HIDesignViewerScenario.h"
+
 #include <algorithm>
 
 void ViewRegistries::Install() {
@@ -92,10 +94,11 @@ void PlanViewResourceRegistrations(ViewRegistrationPlan& plan) {
     plan.AddColour(69, "HENDCProcHUtil", 255, 0, 0);
     plan.AddColour(70, "HENDInfeasible", 255, 255, 0);
     plan.AddColour(71, "HENDLoopPath", 255, 255, 140);
-    // The grid diagram's shade cache, the scenario viewer's static text and the event plan's
-    // XML names belong to views not yet in the module; their steps keep their places.
+    // The grid diagram's shade cache and the event plan's XML names belong to views not yet in
+    // the module; their steps keep their places.
     plan.AddOther(72, "ShadeColourCache");
-    plan.AddOther(85, "Static extractionLimitations");
+    plan.AddOther(85, "Static extractionLimitations",
+                  [](ViewRegistries&) { HIDesignViewerScenario::InitializeLimitationsText(); });
     plan.AddOther(136, "InitEventPlanXmlNames");
     struct Icon {
         int step;

@@ -84,6 +84,12 @@ ObjectTypeRegistry::ObjectTypeRegistry() {
         ->SetTransient(true);
     Add(std::make_unique<ObjectTypeInfo>("LurmetViewObject", viewable, "LurmetView", 1, 1, ""));
     Add(std::make_unique<ObjectTypeInfo>("DesignViewerDesignObject", viewable, "DesignViewerDesign", 1, 1, ""));
+    // The engineering manager's default-utility and coefficient editors: their owner builds them
+    // again when it is bound.
+    ObjectTypeInfo* editor =
+        Add(std::make_unique<ObjectTypeInfo>("DefaultUtilManagerViewObject", viewable, "DefaultUtilManagerView", 1, 1, ""));
+    editor->SetTransient(true);
+    Add(std::make_unique<ObjectTypeInfo>("HTCDatabaseViewObject", editor, "HTCDatabaseView", 1, 1, ""));
 }
 
 ObjectTypeRegistry::~ObjectTypeRegistry() {

@@ -1,5 +1,6 @@
 // View object types of the case, project and scenario views.
 #include "views/ViewRegistration.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
 
 void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
@@ -10,12 +11,15 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, nullptr},
         {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false, nullptr},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
-        {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false, nullptr},
+        {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false,
+         &HIDesignViewerScenario::Create},
         // The scenario viewer rebuilds its utility name views from the scenario's utilities.
-        {87, "UtilityNameViewObject", "ViewableObject", "", 0, -1, "", 0, 0, false, nullptr, true},
+        {87, "UtilityNameViewObject", "ViewableObject", "UtilityNameView", 0, -1, "", 0, 0, false, nullptr, true},
         {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, nullptr},
-        {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, nullptr},
+        // Until the segment table, the extraction view and the stream-link list have records of
+        // their own, the scenario viewer builds them again and they are not stored.
+        {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, nullptr, true},
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false, nullptr},
         {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, nullptr},
         {97, "HeatIntegrationGrassRootTotalSiteObject", "HeatIntegrationTotalSiteObject", "ChiGrassRootTotalSiteView", 0, 1, "chigrasstsview", 0, 0, false, nullptr},
@@ -23,9 +27,9 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {100, "HIDesignViewerGrassRootScenarioObject", "HIDesignViewerScenarioObject", "HIDesignViewerGrassRootScenario", 0, 1, "chigrscenario", 1, 30, true, nullptr},
         {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true, nullptr},
         {103, "HIDesignViewerGrassRootTotalSiteObject", "HIDesignViewerTotalSiteObject", "HIDesignViewerGrassRootTotalSite", 0, 1, "chigrtotalsite", 0, 20, true, nullptr},
-        {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig", 1, 0, false, nullptr},
+        {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig", 1, 0, false, nullptr, true},
         {134, "LinkTableObject", "ViewableObject", "LinkTable", 0, 1, "linktable", 1, 0, false, nullptr},
-        {135, "LinkTableCollectionObject", "ViewableObject", "LinkTableCollection", 0, 1, "", 1, 0, false, nullptr},
+        {135, "LinkTableCollectionObject", "ViewableObject", "LinkTableCollection", 0, 1, "", 1, 0, false, nullptr, true},
     };
     for (const ViewTypeRow& row : kRows) plan.AddType(row);
 }

@@ -1,9 +1,13 @@
 // View object types of the design views.
 #include "views/ViewRegistration.h"
+#include "views/design/HIDesignViewerDesign.h"
 
 void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        {78, "HIDesignViewerDesignObject", "ViewableObject", "HIDesignViewerDesign", 1, 1, "", 20, 0, false, nullptr},
+        // The scenario viewer makes a design viewer for each design when it is bound; until the
+        // design viewer has a record of its own it is not stored.
+        {78, "HIDesignViewerDesignObject", "ViewableObject", "HIDesignViewerDesign", 1, 1, "", 20, 0, false,
+         &HIDesignViewerDesign::Create, true},
         {93, "HeatExchangerViewObject", "ViewableObject", "HeatExchangerView", 0, 1, "hexunit", 4, 0, false, nullptr},
         {94, "SplitterViewObject", "ViewableObject", "SplitterView", 0, 1, "spltunit", 2, 0, false, nullptr},
         {99, "HIDesignObject", "HIDesignViewerDesignObject", "HIDesign", 0, 1, "hidesign", 1, 0, false, nullptr},

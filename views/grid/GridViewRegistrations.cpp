@@ -3,7 +3,7 @@
 
 void PlanGridViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, nullptr},
+        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, nullptr, true},
         {55, "HENDHeatExObject", "CanvasConnectionObject", "HENDHeatEx", 0, 1, "cpiview", 0, 0, false, nullptr},
         {56, "HENDGhostObject", "CanvasConnectionObject", "HENDGhost", 0, 1, "cpiview", 0, 0, false, nullptr},
         {57, "HENDStreamAnchorObject", "CanvasConnectionObject", "HENDStreamAnchor", 0, 1, "cpiview", 0, 0, false, nullptr},

@@ -75,10 +75,17 @@ public:
     IHeatIntegrationScenario* GetScenario() const { return m_pScenario; }
     Dim2GraphControl* GetPlotParameters() const { return m_pPlotParameters; }
     int GetMode() const { return m_nMode; }
+    void SetMode(int mode) { m_nMode = mode == RangeTargets ? RangeTargets : GeneralPlot; }
+    // The pending and entered insert positions, as older scenario records carried them.
+    void SetInsertSettings(int active, int entered) {
+        m_nActiveInsert = active;
+        m_nEnteredInsert = entered;
+    }
     int GetXQuantity() const { return m_nX; }
     int GetLeftQuantity() const { return m_nLeft; }
     int GetRightQuantity() const { return m_nRight; }
     int GetActiveInsertPosition() const { return m_nActiveInsert; }
+    int GetEnteredInsertPosition() const { return m_nEnteredInsert; }
     const HVector<PlotDesignEntry*>& DesignEntries() const { return m_lstDesigns; }
     // Replaces the temperature moniker of the DTmin series that older files wrote by the
     // temperature difference it is (":Temperature.333.[]" becomes ":DeltaTemp.333.[]").

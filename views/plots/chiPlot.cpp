@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/PlotParameters.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include <algorithm>
 
@@ -43,6 +44,8 @@ chiPlot::chiPlot(Viewable* owner, IHeatIntegrationScenario* scenario, bool named
     : Viewable(owner, TypeName), m_bNamed(named), m_pScenario(scenario), m_pOwner(owner) {
     SetName("chiPlot");
     m_pPlotParameters = new Dim2GraphControl(this);
+    // A scenario viewer keeps its plots in its plot list.
+    if (owner && owner->IsA(HIDesignViewerScenario::TypeName)) static_cast<HIDesignViewerScenario*>(owner)->AddPlot(this);
 }
 
 chiPlot::chiPlot(ObjectInstanceInfo& info) : Viewable(info) {}

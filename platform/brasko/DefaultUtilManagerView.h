@@ -1,0 +1,33 @@
+#pragma once
+// The editors of a scenario's default utilities and of its heat-transfer-coefficient defaults:
+// views built under their owner view and bound to a default-utility manager. Their owner
+// rebuilds them when it is bound, so they are never stored as views of their own.
+#include "lumeth/Viewable.h"
+
+class IDefaultUtilityManager;
+
+class DefaultUtilManagerView : public Viewable {
+public:
+    static constexpr const char* TypeName = "DefaultUtilManagerViewObject";
+
+    explicit DefaultUtilManagerView(Viewable* parent);
+    void SetDUM(IDefaultUtilityManager* manager) { m_pManager = manager; }
+    IDefaultUtilityManager* GetDUM() const { return m_pManager; }
+    // The row of the default-utility table the user selected; -1 when none is.
+    int getselDefUtilRow() const { return m_nSelectedRow; }
+    void setselDefUtilRow(int row) { m_nSelectedRow = row; }
+
+protected:
+    DefaultUtilManagerView(Viewable* parent, const Text& typeName);
+
+private:
+    IDefaultUtilityManager* m_pManager = nullptr;
+    int m_nSelectedRow = -1;
+};
+
+class HTCDatabaseView : public DefaultUtilManagerView {
+public:
+    static constexpr const char* TypeName = "HTCDatabaseViewObject";
+
+    explicit HTCDatabaseView(Viewable* parent);
+};

@@ -1,0 +1,223 @@
+#pragma once
+// The scenario viewer: the view of one scenario that its forms bind to. It owns every child view
+// of the scenario (design viewers, segment tables, plots and tables, utility name views, the
+// default-utility and coefficient editors, the extraction view and the stream-link list), keeps
+// them in step with the change codes of the scenario and its default-utility manager, names them
+// for the forms, and stores itself in the case file (class version 24, read from 1 to 24).
+#include "brasko/NotificationSender.h"
+#include "lumeth/HVector.h"
+#include "lumeth/PointerList.h"
+#include "lumeth/Viewable.h"
+
+#include <cstdint>
+#include <vector>
+
+class ChiSuperTargetPlot;
+class ChiTable;
+class DataExtractionView;
+class DefaultUtilManagerView;
+class Dim2GraphControl;
+class HIDesignViewerDesign;
+class HTCDatabaseView;
+class IHeatIntegrationScenario;
+class IHeatIntegrationStream;
+class LinkTableCollection;
+class SegmentTable;
+class UtilityNameView;
+class VarEnumInfo;
+class chiPlot;
+
+// The scenario's heat-integration plots and target tables; destroying a list deletes what it
+// still holds.
+class HenPlotList : public PointerList<chiPlot> {
+public:
+    HenPlotList();
+    ~HenPlotList();
+    HenPlotList(const HenPlotList&) = delete;
+    HenPlotList& operator=(const HenPlotList&) = delete;
+};
+class HenTableList : public PointerList<ChiTable> {
+public:
+    HenTableList();
+    ~HenTableList();
+    HenTableList(const HenTableList&) = delete;
+    HenTableList& operator=(const HenTableList&) = delete;
+};
+
+class HIDesignViewerScenario : public Viewable, public INotificationReceiver {
+public:
+    static constexpr const char* TypeName = "HIDesignViewerScenarioObject";
+    static constexpr int ClassVersion = 24;
+    static constexpr int EmptyInt = -32767;
+
+    // A new viewer under `parent`, named like its scenario.
+    HIDesignViewerScenario(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
+    // A viewer the framework makes before reading its record.
+    explicit HIDesignViewerScenario(ObjectInstanceInfo& info);
+    static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerScenario(info); }
+    ~HIDesignViewerScenario() override;
+
+    // The limitations notice of the extraction, looked up once per process. The text is made on
+    // first use: the load routine fills it before the module's other globals are built.
+    static bool dontShowLimitsView;
+    static Text& extractionLimitations();
+    static void InitializeLimitationsText();
+
+    // ---- accessors ----
+    HVector<HIDesignViewerDesign*> GetDesignObjs() const { return designObjs; }
+    IHeatIntegrationScenario* GetmyScenario() const { return myScenario; }
+    HIDesignViewerDesign* GetCurrentDesign() const { return currentDesign; }
+    HenPlotList* GetHenPlotList() const { return henPlotList; }
+    HenTableList* GetHenTableList() const { return henTableList; }
+    HVector<SegmentTable*>& GetProcessSegmentTableVector() { return processSegmentTableVector; }
+    HVector<SegmentTable*>& GetUtilitySegmentTableVector() { return utilitySegmentTableVector; }
+    const HVector<SegmentTable*>& GetSegmentTables() const { return segmentTables; }
+    const HVector<UtilityNameView*>& GetUtilityNameViews() const { return utilityNameViews; }
+    const HVector<UtilityNameView*>& GetDefaultUtilityNameViews() const { return defaultUtilityNameViews; }
+    ChiSuperTargetPlot* GetGeneralPlot() const { return generalPlot; }
+    ChiSuperTargetPlot* GetSuperTargetPlot() const { return superTargetPlot; }
+    DefaultUtilManagerView* GetDefaultUtilManagerView() const { return myDefaultUtilManagerView; }
+    HTCDatabaseView* GetHTCDatabaseView() const { return myHTCDatabaseView; }
+    DataExtractionView* GetDataExtractionView() const { return dataExtractionView; }
+    LinkTableCollection* GetLinkTableCollection() const { return linkTableCollection; }
+    VarEnumInfo* GetEconomicDataEnum() const { return economicDataEnum; }
+    void SetExtractedData(int extracted) { extractedData = extracted; }
+    int GetExtractedData() const { return extractedData; }
+
+    // ---- binding ----
+    // Binds the viewer a project viewer has just made to the scenario of its name; false when
+    // the owner is not a project viewer (total-site viewer for the second).
+    bool SetVariables();
+    bool SetVariablesTotalSite();
+    // `recalling` 0: the children are built; 1: they come from the record.
+    void SetEngineeringScenario(IHeatIntegrationScenario* scenario, int recalling);
+    void NotifyChange(int code, const CPString& text, void* data) override;
+    void SetSelectedObject(Viewable* object);
+    void SetCurrentDesign(int index);
+    HIDesignViewerDesign* GetDesignI(int index) const;
+    // The owning project viewer or total-site viewer, null when the owner is neither.
+    Viewable* Parent() const;
+    Viewable* ParentTotalSite() const;
+
+    // ---- children ----
+    void AddDesign(const Text& name);
+    int FindDesignMatch(const Text& name) const;
+    void SetMyDefaultUtilManagerView();
+    void SetMyHTCDatabaseView();
+    void ShowSegmentTable(IHeatIntegrationStream* stream);
+    Viewable* GetSegmentTableView(IHeatIntegrationStream* stream);
+    void BuildSuperTargetPlot();
+    void BuildPlots();
+    void BuildGeneralPlots();
+    void AddPlot(chiPlot* plot);
+    void RemovePlot(chiPlot* plot);
+    Viewable* CreateUtilityStream(const Text& name, int row);
+    void BuildUtilityDropDownList();
+    void UpdateUtilityDropDownList();
+    void SetEconomicData();
+    Text GetUnitNameFromMoniker(const Text& moniker) const;
+    // The extraction view of the scenario (made by the extraction commands).
+    void SetDataExtractionView(DataExtractionView* view);
+    // The import-running flag: a design viewer added meanwhile holds its diagram's layout.
+    void SetExtractionDesignFlag(int flag) { extractionDesignFlag = flag; }
+
+    // ---- framework hooks ----
+    bool GenMessage(MessageInfo& info) override;
+    Viewable* AttachedObject(const VarDescription& var) override;
+    int AttachObject(const VarDescription& var, Viewable* object) override;
+    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
+    Viewable* AttachNewObject(const VarDescription& var, const Text& name) override;
+    Text AttachedName(const Viewable* child) const override;
+    void DisconnectDeadObject(Viewable* dead) override;
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    bool StoreClassData(BinaryFile& file) override;
+    bool RecallClassData(BinaryFile& file, int version) override;
+    bool CheckRecalledPointers() override;
+    bool RecallFixUp() override;
+
+    // ---- form state (read and written by the value and input hooks) ----
+    Text spareText;
+    Text newDesignName;
+    std::int32_t spareInt = 2;
+    std::int32_t tableColumn = 0;
+    std::int32_t processRow = 0;
+    std::int32_t option540 = 0;
+    std::int32_t option1519_660 = 0, option1519_515 = 0, option1519_516 = 0;
+    std::int32_t option105_127 = 0;
+    std::int32_t selectedRow = 0;
+    std::int32_t processHTCDefaultIndex = 25;
+    std::int32_t option100_202 = 0, option100_203 = 2;
+    std::int32_t utilityRow = 0;
+    std::int32_t option1519_288 = 0;
+    std::int32_t option100_204 = 0;
+    std::int32_t option100_250 = 1, option100_249 = 1, option100_251 = 1;
+    std::int32_t showDesignSeries = 1, showTargetSeries = 1;
+    std::int32_t option100_247 = 1, option100_248 = 1, option100_245 = 1, option100_246 = 1;
+    bool flag104_310 = false, flag104_311 = false, flag104_312 = false, flag104_313 = false, flag104_314 = false;
+    bool flag104_270 = false, showManagerFlag400 = false, showManagerFlag409 = false;
+    std::int32_t selectedPlot = 3, option105_203 = 3, selectedMainPlot = 3, selectedLeftPlot = 7;
+    std::int32_t selectedRightPlot = 3, retroSelectedMainPlot = 11;
+    std::int32_t oldValue = EmptyInt;
+    std::int32_t extractionDesignFlag = 0;
+    Text workText;
+    double value1519_210 = EmptyValue, valueComputed = EmptyValue;
+    std::int32_t option105_222 = 0, option100_217 = 0;
+    std::int32_t intArray109_250[3] = {1, 1, 1};
+    std::int32_t extractedData = 0;
+    std::uint8_t advanceStreamLinkPreference = 0;
+    double value1519_555 = 0.0, value1519_556 = 0.0;
+
+private:
+    // Recall defaults and the version the record was read from (0: not recalled).
+    void SetRecallDefaults();
+    void Register(IHeatIntegrationScenario* scenario);
+    void RegisterWithManager();
+    IHeatIntegrationScenario* FindProjectScenario(int engineType) const;
+    SegmentTable* NewSegmentTable(IHeatIntegrationStream* stream);
+    SegmentTable* FindSegmentTable(const IHeatIntegrationStream* stream) const;
+    UtilityNameView* NewNameView(const Text& name);
+    // The first view of the list called `name`, -1 when none.
+    static int FindNameView(const HVector<UtilityNameView*>& list, const Text& name);
+    void DeleteNameViews(HVector<UtilityNameView*>& list);
+    void FillDefaultNameViews();
+    void UpdatePlotsForDesign(const Text& name, const Text& newName, int mode);
+    void ReplaceDefaultUtilities();
+    void DeleteLinksOfStream(void* link);
+    void* PlotObjectAt(int position) const;
+    void TellCaseOfSelection(Viewable* selected);
+    void AdoptRecalledChildren();
+    void DeleteRecalledLinks();
+
+    Viewable* oldTwoDimPlotA = nullptr;
+    Viewable* oldTwoDimPlotB = nullptr;
+    Dim2GraphControl* oldPlotParameters = nullptr;
+    ChiSuperTargetPlot* generalPlot = nullptr;
+    ChiSuperTargetPlot* superTargetPlot = nullptr;
+    IHeatIntegrationScenario* myScenario = nullptr;
+    HVector<HIDesignViewerDesign*> designObjs{10};
+    DefaultUtilManagerView* myDefaultUtilManagerView = nullptr;
+    HTCDatabaseView* myHTCDatabaseView = nullptr;
+    HIDesignViewerDesign* currentDesign = nullptr;
+    IHeatIntegrationStream* workStream = nullptr;
+    LinkTableCollection* linkTableCollection = nullptr;
+    HVector<SegmentTable*> segmentTables{10};
+    HVector<SegmentTable*> processSegmentTableVector{10};
+    HVector<SegmentTable*> utilitySegmentTableVector{10};
+    VarEnumInfo* economicDataEnum = nullptr;
+    VarEnumInfo* enumA = nullptr;
+    VarEnumInfo* enumB = nullptr;
+    VarEnumInfo* enumC = nullptr;
+    VarEnumInfo* enumD = nullptr;
+    HenPlotList* henPlotList = nullptr;
+    HenTableList* henTableList = nullptr;
+    DataExtractionView* dataExtractionView = nullptr;
+    HVector<UtilityNameView*> utilityNameViews{10};
+    HVector<UtilityNameView*> defaultUtilityNameViews{10};
+
+    // The links of a record, filled by the framework once the whole case is read.
+    struct RecalledLinks;
+    RecalledLinks* recalled = nullptr;
+    int recallVersion = 0;
+    bool superTargetSettingsRead = false;
+    std::int32_t superTargetQuantities[3] = {10, 10, 10};
+};

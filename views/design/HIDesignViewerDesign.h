@@ -1,0 +1,38 @@
+#pragma once
+// The view of one network design. It is bound to its design and to the scenario that holds it,
+// and it owns the design's grid diagram. Created by the scenario viewer when a design is added.
+#include "lumeth/Viewable.h"
+
+#include <cstdint>
+
+class HENDiagram;
+class IHENDesign;
+class IHeatIntegrationScenario;
+
+class HIDesignViewerDesign : public Viewable {
+public:
+    static constexpr const char* TypeName = "HIDesignViewerDesignObject";
+
+    HIDesignViewerDesign(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
+    static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerDesign(info.parent, info.name, info.type); }
+    ~HIDesignViewerDesign() override;
+
+    // Binds the viewer to its design and the grid diagram to the same design; `recalled` tells
+    // a viewer read back from a case from a new one.
+    void SetEngineeringDesign(IHENDesign* design, bool recalled);
+    IHENDesign* GetDesign() const { return pDesign; }
+    void SetScenario(IHeatIntegrationScenario* scenario) { pScenario = scenario; }
+    IHeatIntegrationScenario* GetScenario() const { return pScenario; }
+    HENDiagram* GetGridDiagram() const { return pGridDiagram; }
+    // Deletes the diagram held and takes `diagram` in its place.
+    void ReplaceGridDiagram(HENDiagram* diagram);
+
+    void DisconnectDeadObject(Viewable* dead) override;
+
+    std::int32_t nSetting200 = 10;
+
+private:
+    IHeatIntegrationScenario* pScenario = nullptr;
+    IHENDesign* pDesign = nullptr;
+    HENDiagram* pGridDiagram = nullptr;
+};
