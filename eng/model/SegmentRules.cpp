@@ -53,8 +53,9 @@ constexpr int kMaxPasses = 4 * (StreamPropertySet::MaxSegments + 1) * 16;
 int StreamPropertySet::Recalculate(const std::vector<CPString>* keep) {
     if (!m_pOwner) return 0;
 
-    for (const Slot& slot : m_slots) {
-        if (keep && std::find(keep->begin(), keep->end(), NameOf(slot)) != keep->end()) continue;
+    for (std::size_t k = 0; k < SlotCount(); ++k) {
+        const Slot slot = SlotAt(k);
+        if (keep && std::find(keep->begin(), keep->end(), NameOf(slot.name)) != keep->end()) continue;
         Entry* entries = m_entries.data() + slot.first;
         for (std::uint32_t i = 0; i < slot.count; ++i)
             if (entries[i].status == CPValue::Calculated) entries[i].SetValue(kEmpty, CPValue::Unset);

@@ -31,20 +31,21 @@ const CPString* KnownNames() {
 }
 }  // namespace
 
+namespace {
+// The standard values in their order, and whether each is segmentable.
+struct StandardValue {
+    std::uint32_t name;
+    bool segmentable;
+};
+}  // namespace
+
 StreamPropertySet::StreamPropertySet(CPIHeatIntegrationStream* owner) : m_pOwner(owner) {
-    static const struct {
-        KnownValue name;
-        bool segmentable;
-    } standard[] = {
-        {Temperature, true},  {Enthalpy, true},      {HTCoeff, true},     {HeatCapacityFlowrate, true},
-        {SpecificHeat, true}, {FoulingFactor, true}, {CHTCoeff, true},    {MaxSplitBranches, true},
-        {Velocity, false},    {Diameter, false},     {MaxMassFlow, false}, {PricePerMass, false},
-    };
-    // One segment: two points, one entry for each other value.
-    m_slots.reserve(std::size(standard));
-    m_entries.reserve(std::size(standard) + 1);
-    for (const auto& v : standard) AppendSlot(v.name, v.segmentable, v.segmentable ? 0 : 1);
-    InsertSegment(0);
+    // The standard values with one segment: two points, one entry for each other value.
+    m_nSegments = 1;
+    std::size_t entries = 0;
+    for (std::size_t k = 0; k < StandardSlotCount; ++k) entries += StandardSlot(k, 1).count;
+    m_entries.assign(entries, Entry{});
+    Recalculate(nullptr);
 }
 
 StreamPropertySet::~StreamPropertySet() = default;
@@ -73,12 +74,56 @@ std::uint32_t StreamPropertySet::KnownName(const CPString& name) {
     return NoName;
 }
 
-const CPString& StreamPropertySet::NameOf(const Slot& slot) const {
-    if (slot.name < KnownValueCount) return KnownNames()[slot.name];
-    return m_pUnusual->names[slot.name - KnownValueCount];
+const CPString& StreamPropertySet::NameOf(std::uint32_t name) const {
+    if (name < KnownValueCount) return KnownNames()[name];
+    return m_pUnusual->names[name - KnownValueCount];
+}
+
+StreamPropertySet::Slot StreamPropertySet::StandardSlot(std::size_t k, int segments) {
+    static const StandardValue standard[StandardSlotCount] = {
+        {Temperature, true},  {Enthalpy, true},      {HTCoeff, true},      {HeatCapacityFlowrate, true},
+        {SpecificHeat, true}, {FoulingFactor, true}, {CHTCoeff, true},     {MaxSplitBranches, true},
+        {Velocity, false},    {Diameter, false},     {MaxMassFlow, false}, {PricePerMass, false},
+    };
+    const std::uint32_t n = static_cast<std::uint32_t>(std::max(segments, 0));
+    auto count = [&](std::size_t i) -> std::uint32_t {
+        if (!standard[i].segmentable) return 1;
+        return i == 0 ? n + 1 : n;
+    };
+    Slot slot;
+    slot.first = 0;
+    for (std::size_t i = 0; i < k; ++i) slot.first += count(i);
+    slot.count = static_cast<std::uint16_t>(count(k));
+    slot.name = static_cast<std::uint16_t>(standard[k].name);
+    slot.segmentable = standard[k].segmentable ? 1 : 0;
+    return slot;
+}
+
+void StreamPropertySet::Materialize() {
+    if (!m_slots.empty()) return;
+    m_slots.reserve(StandardSlotCount);
+    for (std::size_t k = 0; k < StandardSlotCount; ++k) m_slots.push_back(StandardSlot(k, m_nSegments));
+}
+
+void StreamPropertySet::Normalize() {
+    if (m_slots.size() != StandardSlotCount) return;
+    for (std::size_t k = 0; k < StandardSlotCount; ++k) {
+        const Slot a = m_slots[k];
+        const Slot b = StandardSlot(k, m_nSegments);
+        if (a.first != b.first || a.count != b.count || a.name != b.name || a.segmentable != b.segmentable) return;
+        if (m_pUnusual && k < m_pUnusual->nodesOf.size() && m_pUnusual->nodesOf[k] >= 0) return;
+    }
+    if (m_entries.size() != StandardSlot(StandardSlotCount - 1, m_nSegments).first + 1u) return;
+    m_slots.clear();
+    m_slots.shrink_to_fit();
+    if (m_pUnusual) m_pUnusual->nodesOf.clear();
 }
 
 int StreamPropertySet::FindSlot(KnownValue value) const {
+    if (m_slots.empty()) {
+        // The standard values lie in their table's order, which is that of their names.
+        return value < StandardSlotCount ? static_cast<int>(value) : -1;
+    }
     for (std::size_t k = 0; k < m_slots.size(); ++k)
         if (m_slots[k].name == value) return static_cast<int>(k);
     return -1;
@@ -92,6 +137,7 @@ int StreamPropertySet::FindSlot(const CPString& name) const {
         if (it != names.end()) id = KnownValueCount + static_cast<std::uint32_t>(it - names.begin());
     }
     if (id == NoName) return -1;
+    if (id < KnownValueCount) return FindSlot(static_cast<KnownValue>(id));
     for (std::size_t k = 0; k < m_slots.size(); ++k)
         if (m_slots[k].name == id) return static_cast<int>(k);
     return -1;
@@ -99,17 +145,18 @@ int StreamPropertySet::FindSlot(const CPString& name) const {
 
 StreamPropertySet::Entries StreamPropertySet::EntriesOf(int slot) const {
     if (slot < 0) return {};
-    const Slot& s = m_slots[static_cast<std::size_t>(slot)];
+    const Slot s = SlotAt(static_cast<std::size_t>(slot));
     // The entries are the set's own: handing them out for change from a const look-up keeps the
     // rules and the readers on one path.
     auto* base = const_cast<Entry*>(m_entries.data());
     return Entries{base + s.first, static_cast<int>(s.count)};
 }
 
-StreamPropertySet::SlotNodes StreamPropertySet::NodesOf(const Slot& slot) const {
-    if (slot.nodes >= 0) return m_pUnusual->nodes[static_cast<std::size_t>(slot.nodes)];
+StreamPropertySet::SlotNodes StreamPropertySet::NodesOf(std::size_t slot) const {
+    if (m_pUnusual && slot < m_pUnusual->nodesOf.size() && m_pUnusual->nodesOf[slot] >= 0)
+        return m_pUnusual->nodes[static_cast<std::size_t>(m_pUnusual->nodesOf[slot])];
     SlotNodes usual;
-    usual.flag = Node{slot.segmentable ? 1.0 : 0.0, 1, 0};
+    usual.flag = Node{SlotAt(slot).segmentable ? 1.0 : 0.0, 1, 0};
     return usual;
 }
 
@@ -119,11 +166,12 @@ StreamPropertySet::Unusual& StreamPropertySet::TheUnusual() {
 }
 
 int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int count) {
+    Materialize();
     Slot slot;
-    slot.name = name;
+    slot.name = static_cast<std::uint16_t>(name);
     slot.first = static_cast<std::uint32_t>(m_entries.size());
-    slot.count = static_cast<std::uint32_t>(count);
-    slot.segmentable = segmentable;
+    slot.count = static_cast<std::uint16_t>(count);
+    slot.segmentable = segmentable ? 1 : 0;
     m_entries.resize(m_entries.size() + static_cast<std::size_t>(count));
     m_slots.push_back(slot);
     return static_cast<int>(m_slots.size()) - 1;
@@ -133,7 +181,7 @@ int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int coun
 // move along.
 void StreamPropertySet::InsertEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
-    const std::uint32_t at = s.first + std::min(static_cast<std::uint32_t>(std::max(position, 0)), s.count);
+    const std::uint32_t at = s.first + std::min(static_cast<std::uint32_t>(std::max(position, 0)), std::uint32_t{s.count});
     m_entries.insert(m_entries.begin() + at, Entry{});
     ++s.count;
     for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) ++m_slots[k].first;
@@ -151,7 +199,7 @@ void StreamPropertySet::RemoveEntry(int slot, int position) {
 
 bool StreamPropertySet::IsSegmentable(const CPString& name) const {
     const int k = FindSlot(name);
-    return k >= 0 && m_slots[static_cast<std::size_t>(k)].segmentable;
+    return k >= 0 && SlotAt(static_cast<std::size_t>(k)).segmentable;
 }
 
 const StreamPropertySet::Entry* StreamPropertySet::GetEntry(const CPString& name, int index) const {
@@ -172,7 +220,7 @@ int StreamPropertySet::GetValue(const CPString& name, double& out, int index) co
 
 int StreamPropertySet::GetNumberOfEntries(const CPString& name) const {
     const int k = FindSlot(name);
-    return k < 0 ? 0 : static_cast<int>(m_slots[static_cast<std::size_t>(k)].count);
+    return k < 0 ? 0 : static_cast<int>(SlotAt(static_cast<std::size_t>(k)).count);
 }
 
 bool StreamPropertySet::IsPropertiesLocked() const { return m_pUnusual && m_pUnusual->properties.lock != 0; }
@@ -180,7 +228,7 @@ bool StreamPropertySet::IsPropertiesLocked() const { return m_pUnusual && m_pUnu
 bool StreamPropertySet::IsLocked(const CPString& name, int index) const {
     const int k = FindSlot(name);
     if (k < 0) return false;
-    if (NodesOf(m_slots[static_cast<std::size_t>(k)]).value.lock != 0) return true;
+    if (NodesOf(static_cast<std::size_t>(k)).value.lock != 0) return true;
     const Entry* entry = EntriesOf(k).at(index);
     return entry && entry->lock != 0;
 }
@@ -189,9 +237,9 @@ void StreamPropertySet::DetermineSegmentCount() {
     const int enthalpy = FindSlot(Enthalpy);
     const int temperature = FindSlot(Temperature);
     if (enthalpy >= 0)
-        m_nSegments = static_cast<int>(m_slots[static_cast<std::size_t>(enthalpy)].count);
-    else if (temperature >= 0 && m_slots[static_cast<std::size_t>(temperature)].count > 0)
-        m_nSegments = static_cast<int>(m_slots[static_cast<std::size_t>(temperature)].count) - 1;
+        m_nSegments = static_cast<int>(SlotAt(static_cast<std::size_t>(enthalpy)).count);
+    else if (temperature >= 0 && SlotAt(static_cast<std::size_t>(temperature)).count > 0)
+        m_nSegments = static_cast<int>(SlotAt(static_cast<std::size_t>(temperature)).count) - 1;
     else
         m_nSegments = 0;
 }
@@ -200,6 +248,7 @@ int StreamPropertySet::CreateValue(const CPString& name, bool segmentable) {
     if (IsPropertiesLocked() || FindSlot(name) >= 0) return 0;
     std::uint32_t id = KnownName(name);
     if (id == NoName) {
+        if (m_pUnusual && KnownValueCount + m_pUnusual->names.size() >= MaxNames) return 0;
         Unusual& unusual = TheUnusual();
         id = KnownValueCount + static_cast<std::uint32_t>(unusual.names.size());
         unusual.names.push_back(name);
@@ -251,7 +300,7 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
     const int slot = FindSlot(name);
     if (slot < 0 || index < 0 || IsLocked(name, index)) return Refused;
 
-    const Slot& s = m_slots[static_cast<std::size_t>(slot)];
+    const Slot s = SlotAt(static_cast<std::size_t>(slot));
     const int count = static_cast<int>(s.count);
     const bool temperature = s.name == Temperature;
     bool appended = false;
@@ -260,11 +309,14 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
     } else if (s.segmentable) {
         if (index >= m_nSegments || index >= count) return Refused;
     } else {
-        if (index > count) return Refused;
+        if (index > count || (index == count && count >= MaxEntries)) return Refused;
         appended = index == count;
     }
 
-    if (appended) InsertEntry(slot, count);
+    if (appended) {
+        Materialize();
+        InsertEntry(slot, count);
+    }
     // Only the rules run until the entry is restored: the entries stay where they are.
     Entry* entry = EntriesOf(slot).at(index);
     const double oldValue = entry->value;
@@ -287,6 +339,7 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
 
 int StreamPropertySet::InsertSegment(int index) {
     if (IsPropertiesLocked() || index < 0 || index > m_nSegments || m_nSegments >= MaxSegments) return 0;
+    Materialize();
     for (std::size_t k = 0; k < m_slots.size(); ++k) {
         if (!m_slots[k].segmentable) continue;
         const int slot = static_cast<int>(k);
@@ -306,17 +359,20 @@ int StreamPropertySet::InsertSegment(int index) {
         }
     }
     DetermineSegmentCount();
+    Normalize();
     Recalculate(nullptr);
     return 1;
 }
 
 int StreamPropertySet::DeleteSegment(int index) {
     if (IsPropertiesLocked() || index < 1 || index > m_nSegments) return 0;
+    Materialize();
     for (std::size_t k = 0; k < m_slots.size(); ++k) {
         if (!m_slots[k].segmentable) continue;
         RemoveEntry(static_cast<int>(k), m_slots[k].name == Temperature ? index : index - 1);
     }
     DetermineSegmentCount();
+    Normalize();
     Recalculate(nullptr);
     return 1;
 }
@@ -324,12 +380,14 @@ int StreamPropertySet::DeleteSegment(int index) {
 int StreamPropertySet::CopyFrom(const StreamPropertySet& other) {
     m_slots = other.m_slots;
     m_entries = other.m_entries;
+    m_nSegments = other.m_nSegments;
     m_pUnusual.reset();
     if (other.m_pUnusual) {
         // A copy is a new set: the root's own name and other variables stay with the original.
         auto unusual = std::make_unique<Unusual>();
         unusual->names = other.m_pUnusual->names;
         unusual->nodes = other.m_pUnusual->nodes;
+        unusual->nodesOf = other.m_pUnusual->nodesOf;
         unusual->properties = other.m_pUnusual->properties;
         m_pUnusual = std::move(unusual);
     }

@@ -39,6 +39,8 @@ public:
     // No stream has more segments than this (linearised property curves give a few dozen); longer
     // lists in a file are taken for damage, so a damaged count cannot cost unbounded work.
     static constexpr int MaxSegments = 1000;
+    // Nor has any value more entries than this (raw property curves have some hundred points).
+    static constexpr int MaxEntries = 0xFFFF;
     // Points of a stream must keep at least this distance in the stream's direction.
     static constexpr double PointMargin = 0.0001;
     static constexpr double DefaultCleanCoefficient = 0.2;
@@ -194,18 +196,22 @@ private:
         Node flag;
         Node entries;
     };
+    // Eight bytes a value: where its entries start in m_entries, how many there are, its name
+    // and whether it is segmentable.
     struct Slot {
-        std::uint32_t name = NoName;
-        std::uint32_t first = 0;  // its first entry in m_entries
-        std::uint32_t count = 0;
-        std::int32_t nodes = -1;  // its nodes in the unusual part; -1: the usual ones
-        bool segmentable = false;
+        std::uint32_t first = 0;
+        std::uint16_t count = 0;
+        std::uint16_t name : 15;
+        std::uint16_t segmentable : 1;
     };
-    // What few sets hold: names outside the known table, unusual nodes, a lock or number of the
-    // "Properties" node, the root's own name when a file gave another, other root variables.
+    static constexpr std::uint32_t MaxNames = 0x7FFF;
+    // What few sets hold: names outside the known table, unusual nodes (by slot, -1 for the usual
+    // ones), a lock or number of the "Properties" node, the root's own name when a file gave
+    // another, other root variables.
     struct Unusual {
         std::vector<CPString> names;
         std::vector<SlotNodes> nodes;
+        std::vector<std::int32_t> nodesOf;
         Node properties;
         bool hasRootName = false;
         CPString rootName;
@@ -219,8 +225,18 @@ private:
         explicit operator bool() const { return data != nullptr || size > 0; }
     };
 
+    // Most sets hold the standard values and nothing else, each with its usual number of entries
+    // for the set's segments: their slots follow from the segment count and are not stored
+    // (m_slots is then empty). Changes of structure work on stored slots (Materialize) and let
+    // them go again when the layout is the standard one once more (Normalize).
+    static constexpr std::size_t StandardSlotCount = 12;
+    static Slot StandardSlot(std::size_t k, int segments);
+    std::size_t SlotCount() const { return m_slots.empty() ? StandardSlotCount : m_slots.size(); }
+    Slot SlotAt(std::size_t k) const { return m_slots.empty() ? StandardSlot(k, m_nSegments) : m_slots[k]; }
+    void Materialize();
+    void Normalize();
     static std::uint32_t KnownName(const CPString& name);
-    const CPString& NameOf(const Slot& slot) const;
+    const CPString& NameOf(std::uint32_t name) const;
     int FindSlot(const CPString& name) const;
     int FindSlot(KnownValue value) const;
     Entries EntriesOf(int slot) const;
@@ -228,7 +244,7 @@ private:
     Entries EntriesOf(const CPString& name) const { return EntriesOf(FindSlot(name)); }
     Entry* MutableEntry(const CPString& name, int index) { return EntriesOf(name).at(index); }
     Entry* MutableEntry(KnownValue value, int index) { return EntriesOf(value).at(index); }
-    SlotNodes NodesOf(const Slot& slot) const;
+    SlotNodes NodesOf(std::size_t slot) const;
     Unusual& TheUnusual();
     // Adds a value with `count` entries at the end; its slot.
     int AppendSlot(std::uint32_t name, bool segmentable, int count);

@@ -25,9 +25,10 @@ CPValue StreamPropertySet::BuildProperties() const {
         const Node& p = m_pUnusual->properties;
         SetNode(properties, p.value, p.status, p.lock);
     }
-    for (const Slot& slot : m_slots) {
-        const SlotNodes nodes = NodesOf(slot);
-        CPValue* v = properties.AddSubValue(NameOf(slot));
+    for (std::size_t k = 0; k < SlotCount(); ++k) {
+        const Slot slot = SlotAt(k);
+        const SlotNodes nodes = NodesOf(k);
+        CPValue* v = properties.AddSubValue(NameOf(slot.name));
         SetNode(*v, nodes.value.value, nodes.value.status, nodes.value.lock);
         SetNode(*v->AddSubValue(N::Segmentable), nodes.flag.value, nodes.flag.status, nodes.flag.lock);
         CPValue* entries = v->AddSubValue(N::SegmentValues);
@@ -93,6 +94,7 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
         const CPValue* entries = v.FindSubValue(N::SegmentValues);
         if (!entries || !v.FindSubValue(N::Segmentable)) return false;
         if (segmentable(v) && v.GetName() != N::Temperature && entries->GetNumberOfSubValues() != segments) return false;
+        if (entries->GetNumberOfSubValues() > static_cast<std::size_t>(MaxEntries)) return false;
         entryCount += entries->GetNumberOfSubValues();
     }
 
@@ -113,21 +115,25 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
     for (std::size_t k = 0; k < properties->GetNumberOfSubValues(); ++k) {
         const CPValue& v = *properties->GetSubValue(k);
         const CPValue& values = *v.FindSubValue(N::SegmentValues);
-        Slot slot;
-        slot.name = KnownName(v.GetName());
-        if (slot.name == NoName) {
-            slot.name = KnownValueCount + static_cast<std::uint32_t>(unusual->names.size());
+        std::uint32_t id = KnownName(v.GetName());
+        if (id == NoName) {
+            if (KnownValueCount + unusual->names.size() >= MaxNames) return false;
+            id = KnownValueCount + static_cast<std::uint32_t>(unusual->names.size());
             unusual->names.push_back(v.GetName());
         }
+        Slot slot;
+        slot.name = static_cast<std::uint16_t>(id);
         slot.first = static_cast<std::uint32_t>(entries.size());
-        slot.count = static_cast<std::uint32_t>(values.GetNumberOfSubValues());
-        slot.segmentable = segmentable(v);
+        slot.count = static_cast<std::uint16_t>(values.GetNumberOfSubValues());
+        slot.segmentable = segmentable(v) ? 1 : 0;
         const SlotNodes nodes{node(v), node(*v.FindSubValue(N::Segmentable)), node(values)};
         const SlotNodes usual{Node{}, Node{slot.segmentable ? 1.0 : 0.0, CPValue::Specified, 0}, Node{}};
+        std::int32_t nodesAt = -1;
         if (!(nodes.value == usual.value && nodes.flag == usual.flag && nodes.entries == usual.entries)) {
-            slot.nodes = static_cast<std::int32_t>(unusual->nodes.size());
+            nodesAt = static_cast<std::int32_t>(unusual->nodes.size());
             unusual->nodes.push_back(nodes);
         }
+        unusual->nodesOf.push_back(nodesAt);
         for (std::size_t i = 0; i < values.GetNumberOfSubValues(); ++i) {
             const CPValue& e = *values.GetSubValue(i);
             Entry entry;
@@ -138,12 +144,14 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
         }
         slots.push_back(slot);
     }
+    if (unusual->nodes.empty()) unusual->nodesOf.clear();
     const bool plain = unusual->names.empty() && unusual->nodes.empty() && unusual->properties == Node{} &&
                        !unusual->hasRootName && unusual->otherVariables.empty();
     m_slots = std::move(slots);
     m_entries = std::move(entries);
     m_pUnusual = plain ? nullptr : std::move(unusual);
     m_nSegments = static_cast<int>(segments);
+    Normalize();
     return true;
 }
 
