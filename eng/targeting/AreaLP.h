@@ -114,6 +114,8 @@ public:
     // Column generation from the model's columns; false when a solve fails, when heat is left on
     // an artificial column or when the columns would exceed MaxColumns (flows then 0).
     bool Solve();
+    // The reference solve builds every candidate column: for checking the network solve on small
+    // problems, never for the scenario's own results.
     void SetMethod(Method method) { m_method = method; }
     void Distribute(int kind, MatchwiseStreamDataList* matches);
 
