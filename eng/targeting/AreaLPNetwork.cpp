@@ -324,12 +324,19 @@ void AreaLPNetwork::UpdateTreeStructure() {
     for (int u = m_vOut; u != m_join; u = at(m_parent, u)) at(m_succNum, u) -= oldSuccNum;
 }
 
+// Only differences of potentials count (prices are read against the root's): the side of the new
+// tree arc with fewer nodes moves, the subtree below u_in by sigma or everything else by -sigma.
 void AreaLPNetwork::UpdatePotential() {
     const std::size_t uIn = static_cast<std::size_t>(m_uIn);
     const double sigma = m_pi[static_cast<std::size_t>(m_vIn)] - m_pi[uIn] -
                          m_predDir[uIn] * m_cost[static_cast<std::size_t>(m_inArc)];
     const int end = m_thread[static_cast<std::size_t>(m_lastSucc[uIn])];
-    for (int u = m_uIn; u != end; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] += sigma;
+    const int nodes = m_rows + 1;
+    if (2 * m_succNum[uIn] <= nodes) {
+        for (int u = m_uIn; u != end; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] += sigma;
+    } else {
+        for (int u = end; u != m_uIn; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] -= sigma;
+    }
 }
 
 bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {

@@ -127,4 +127,47 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{"LockedFromFile", LockedFromFile, 2445, 0xC9A55B47u}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
+// A file's tree may hold what the set has no use for: a name and a sub-value on an entry, a node
+// beside "Segmentable" and "SegmentValues", a value of a name the set does not know. The values
+// read back; what is written again is the tree without the pieces of no use, and it reads back
+// to the same values.
+TEST(StreamValueLayoutRecall, PiecesOfNoUseAreLeftOutAndTheValuesStay) {
+    EnsureRegistries();
+    FakeStreamOwner owner;
+    CPIHeatIntegrationStream* t = owner.Add("Template");
+    SetPoints(*t, {150.0, 50.0});
+    t->SetValue("HeatCapacityFlowrate", 2.0, 0);
+    t->SetValue("Site note", 4.0, 0);
+    const CPValue clean = *t->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+
+    CPValue odd = clean;
+    for (std::size_t k = 0; k < odd.GetNumberOfSubValues(); ++k) {
+        CPValue& v = *odd.GetSubValue(k);
+        if (v.GetName() != "HeatCapacityFlowrate") continue;
+        CPValue* entry = v.FindSubValue("SegmentValues")->GetSubValue(0);
+        entry->SetName("named");
+        entry->AddSubValue("below", 1.0, 1);
+        v.AddSubValue("Comment", 3.0, 1);
+    }
+    OldStreamRecord r;
+    r.name = "Odd";
+    r.properties = &odd;
+    r.segments = std::vector<StreamSegment>(1);
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    ASSERT_TRUE(stream->Recall(f));
+    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    EXPECT_DOUBLE_EQ(2.0, Value(*s, "HeatCapacityFlowrate", 0));
+    EXPECT_DOUBLE_EQ(200.0, Value(*s, "Enthalpy", 0));
+    EXPECT_DOUBLE_EQ(4.0, Value(*s, "Site note", 0));
+    EXPECT_TRUE(*s->GetPropertySet().GetProperties() == clean);
+
+    const std::vector<std::uint8_t> bytes = Bytes(*s);
+    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(again->Recall(g));
+    EXPECT_EQ(bytes, Bytes(*again));
+}
+
 }  // namespace
