@@ -103,4 +103,4 @@ void BM_AreaLPForbiddenMatches(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_AreaLPForbiddenMatches)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AreaLPForbiddenMatches)->Arg(10)->Arg(20)->Arg(40)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);

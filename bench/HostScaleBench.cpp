@@ -88,7 +88,7 @@ void BM_HostAreaLPTwoForbidden(benchmark::State& state) {
     Run(state, {"targets", TableOf(streams).string(), "--forbid", hot[0] + ":" + cold[0], "--forbid",
                 hot[1] + ":" + cold[1]});
 }
-BENCHMARK(BM_HostAreaLPTwoForbidden)->Arg(20)->Arg(40)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HostAreaLPTwoForbidden)->Arg(20)->Arg(40)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_HostSupertargetSweep(benchmark::State& state) {
     Run(state, {"supertarget", TableOf(static_cast<int>(state.range(0))).string(), "--from", "1", "--to", "100",

@@ -7,7 +7,6 @@
 #include "eng/model/FilmCoefficient.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/StreamValueNames.h"
-#include "osmeri/CPItem.h"
 #include "osmeri/CPValue.h"
 
 #include <algorithm>
@@ -18,19 +17,22 @@ namespace N = StreamValueNames;
 namespace {
 constexpr double kEmpty = Units::EmptyValue;
 
-CPValue* at(CPValue* entries, int i) {
-    return (entries && i >= 0) ? entries->GetSubValue(static_cast<std::size_t>(i)) : nullptr;
-}
-// "Set" means specified or calculated; a set entry is never empty.
-bool isSet(const CPValue* e) { return e && e->GetStatus() != CPValue::Unset && !e->IsEmpty(); }
-// An entry a rule may fill: it exists and nobody gave it a value.
-bool isOpen(const CPValue* e) { return e && e->GetStatus() == CPValue::Unset; }
-void fill(CPValue* e, double v) { e->SetValue(v, CPValue::Calculated); }
+using Entry = StreamPropertySet::Entry;
 
-bool anyEmpty(const CPValue* entries) {
-    if (!entries) return false;
-    for (std::size_t i = 0; i < entries->GetNumberOfSubValues(); ++i)
-        if (entries->GetSubValue(i)->IsEmpty()) return true;
+// "Set" means specified or calculated; a set entry is never empty.
+bool isSet(const Entry* e) { return e && e->status != CPValue::Unset && !e->IsEmpty(); }
+// An entry a rule may fill: it exists and nobody gave it a value.
+bool isOpen(const Entry* e) { return e && e->status == CPValue::Unset; }
+void fill(Entry* e, double v) { e->SetValue(v, CPValue::Calculated); }
+// Entry i of a value's entries, or null.
+template <class Entries>
+Entry* at(const Entries& entries, int i) {
+    return entries.at(i);
+}
+template <class Entries>
+bool anyEmpty(const Entries& entries) {
+    for (int i = 0; i < entries.size; ++i)
+        if (entries.data[i].IsEmpty()) return true;
     return false;
 }
 
@@ -49,17 +51,14 @@ constexpr int kMaxPasses = 4 * (StreamPropertySet::MaxSegments + 1) * 16;
 // ---- recalculation ----------------------------------------------------------------------------
 
 int StreamPropertySet::Recalculate(const std::vector<CPString>* keep) {
-    if (!m_pOwner || !m_pProperties) return 0;
+    if (!m_pOwner) return 0;
 
-    for (std::size_t k = 0; k < m_pProperties->GetNumberOfSubValues(); ++k) {
-        CPValue* v = m_pProperties->GetSubValue(k);
-        if (keep && std::find(keep->begin(), keep->end(), v->GetName()) != keep->end()) continue;
-        CPValue* entries = v->FindSubValue(N::SegmentValues);
-        if (!entries) continue;
-        for (std::size_t i = 0; i < entries->GetNumberOfSubValues(); ++i) {
-            CPValue* e = entries->GetSubValue(i);
-            if (e->GetStatus() == CPValue::Calculated) e->SetValue(kEmpty, CPValue::Unset);
-        }
+    for (std::size_t k = 0; k < SlotCount(); ++k) {
+        const Slot slot = SlotAt(k);
+        if (keep && std::find(keep->begin(), keep->end(), NameOf(slot.name)) != keep->end()) continue;
+        Entry* entries = m_entries.data() + slot.first;
+        for (std::uint32_t i = 0; i < slot.count; ++i)
+            if (entries[i].status == CPValue::Calculated) entries[i].SetValue(kEmpty, CPValue::Unset);
     }
 
     using Rule = int (StreamPropertySet::*)();
@@ -93,8 +92,9 @@ int StreamPropertySet::Recalculate(const std::vector<CPString>* keep) {
 }
 
 int StreamPropertySet::DetermineHotCold() {
-    CPValue* p0 = at(m_pTemperaturePoints, 0);
-    CPValue* p1 = at(m_pTemperaturePoints, 1);
+    const Entries points = EntriesOf(Temperature);
+    const Entry* p0 = points.at(0);
+    const Entry* p1 = points.at(1);
     if (!isSet(p0) || !isSet(p1)) return 1;
     const double t0 = p0->GetValue(), t1 = p1->GetValue();
     const int side = ownerSide(m_pOwner);
@@ -112,11 +112,10 @@ int StreamPropertySet::DetermineHotCold() {
 }
 
 void StreamPropertySet::RecomputeCompleteness() {
-    m_bTemperaturesComplete = anyEmpty(m_pTemperaturePoints) ? 0 : 1;
-    m_bEnthalpiesComplete = anyEmpty(GetSegmentValues(N::Enthalpy)) ? 0 : 1;
-    const CPValue* specificHeats = GetSegmentValues(N::SpecificHeat);
-    m_bSpecificHeatsComplete =
-        (!anyEmpty(specificHeats) || (specificHeats && specificHeats->GetNumberOfSubValues() == 1)) ? 1 : 0;
+    m_bTemperaturesComplete = anyEmpty(EntriesOf(Temperature)) ? 0 : 1;
+    m_bEnthalpiesComplete = anyEmpty(EntriesOf(Enthalpy)) ? 0 : 1;
+    const Entries specificHeats = EntriesOf(SpecificHeat);
+    m_bSpecificHeatsComplete = (!anyEmpty(specificHeats) || (specificHeats && specificHeats.size == 1)) ? 1 : 0;
 }
 
 bool StreamPropertySet::IsComplete() const {
@@ -126,11 +125,11 @@ bool StreamPropertySet::IsComplete() const {
 }
 
 int StreamPropertySet::HasTransportProperties() {
-    const char* const names[] = {N::ThermalConductivity, N::Viscosity, N::MassDensity, N::SpecificHeat};
+    const KnownValue names[] = {ThermalConductivity, Viscosity, MassDensity, SpecificHeat};
     m_bTransportProperties = 1;
-    for (const char* name : names) {
-        const CPValue* entries = GetSegmentValues(name);
-        if (!entries || anyEmpty(entries)) m_bTransportProperties = 0;
+    for (KnownValue name : names) {
+        const int slot = FindSlot(name);
+        if (slot < 0 || anyEmpty(EntriesOf(slot))) m_bTransportProperties = 0;
     }
     return m_bTransportProperties;
 }
@@ -144,12 +143,13 @@ int StreamPropertySet::FillDefaultCoefficients() {
         double value;
     } defaults[] = {{N::CHTCoeff, DefaultCleanCoefficient}, {N::FoulingFactor, DefaultFoulingFactor}};
     for (const auto& d : defaults) {
+        const CPString name(d.name);
         // Each store recalculates, which may fill later entries: look at every entry afresh.
         for (int i = 0;; ++i) {
-            const CPValue* e = GetEntry(d.name, i);
+            const Entry* e = GetEntry(name, i);
             if (!e) break;
             if (!e->IsEmpty()) continue;
-            SetSegmentValue(d.name, d.value, i, CPValue::Specified);
+            SetSegmentValue(name, d.value, i, CPValue::Specified);
             filled = true;
         }
     }
@@ -161,10 +161,10 @@ int StreamPropertySet::FillDefaultCoefficients() {
 
 // (a) heat-capacity flow rate = specific heat x mass flow.
 int StreamPropertySet::HeatCapacityFromSpecificHeat() {
-    CPValue* massFlow = GetEntry(N::MassFlow, 0);
+    Entry* massFlow = MutableEntry(MassFlow, 0);
     if (!isSet(massFlow)) return 0;
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* sh = GetSegmentValues(N::SpecificHeat);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries sh = EntriesOf(SpecificHeat);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (isOpen(at(cp, i)) && isSet(at(sh, i))) {
@@ -177,9 +177,9 @@ int StreamPropertySet::HeatCapacityFromSpecificHeat() {
 
 // (b) mass flow = heat-capacity flow rate / specific heat, from the first segment that has both.
 int StreamPropertySet::MassFlowFromHeatCapacity() {
-    CPValue* massFlow = GetEntry(N::MassFlow, 0);
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* sh = GetSegmentValues(N::SpecificHeat);
+    Entry* massFlow = MutableEntry(MassFlow, 0);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries sh = EntriesOf(SpecificHeat);
     for (int i = 0; i < m_nSegments; ++i) {
         if (!isOpen(massFlow)) return 0;
         if (!isSet(at(sh, i)) || !isSet(at(cp, i))) continue;
@@ -193,10 +193,10 @@ int StreamPropertySet::MassFlowFromHeatCapacity() {
 
 // (c) specific heat = heat-capacity flow rate / mass flow.
 int StreamPropertySet::SpecificHeatFromHeatCapacity() {
-    CPValue* massFlow = GetEntry(N::MassFlow, 0);
+    Entry* massFlow = MutableEntry(MassFlow, 0);
     if (!isSet(massFlow) || massFlow->GetValue() == 0.0) return 0;
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* sh = GetSegmentValues(N::SpecificHeat);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries sh = EntriesOf(SpecificHeat);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (isOpen(at(sh, i)) && isSet(at(cp, i))) {
@@ -209,9 +209,9 @@ int StreamPropertySet::SpecificHeatFromHeatCapacity() {
 
 // (d) enthalpy = heat-capacity flow rate x (point i - point i+1): positive for a hot segment.
 int StreamPropertySet::EnthalpyFromHeatCapacity() {
-    CPValue* h = GetSegmentValues(N::Enthalpy);
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* t = m_pTemperaturePoints;
+    const Entries h = EntriesOf(Enthalpy);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries t = EntriesOf(Temperature);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (isOpen(at(h, i)) && isSet(at(cp, i)) && isSet(at(t, i)) && isSet(at(t, i + 1))) {
@@ -224,9 +224,9 @@ int StreamPropertySet::EnthalpyFromHeatCapacity() {
 
 // (e) heat-capacity flow rate = |enthalpy / (point i - point i+1)|; equal points cannot carry a load.
 int StreamPropertySet::HeatCapacityFromEnthalpy() {
-    CPValue* h = GetSegmentValues(N::Enthalpy);
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* t = m_pTemperaturePoints;
+    const Entries h = EntriesOf(Enthalpy);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries t = EntriesOf(Temperature);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (isOpen(at(cp, i)) && isSet(at(h, i)) && isSet(at(t, i)) && isSet(at(t, i + 1))) {
@@ -241,9 +241,9 @@ int StreamPropertySet::HeatCapacityFromEnthalpy() {
 
 // (f) point i = point i+1 + enthalpy / heat-capacity flow rate.
 int StreamPropertySet::InletPointFromOutlet() {
-    CPValue* h = GetSegmentValues(N::Enthalpy);
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* t = m_pTemperaturePoints;
+    const Entries h = EntriesOf(Enthalpy);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries t = EntriesOf(Temperature);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (isOpen(at(t, i)) && isSet(at(h, i)) && isSet(at(cp, i)) && isSet(at(t, i + 1))) {
@@ -260,9 +260,9 @@ int StreamPropertySet::InletPointFromOutlet() {
 
 // (g) point i+1 = point i - enthalpy / heat-capacity flow rate.
 int StreamPropertySet::OutletPointFromInlet() {
-    CPValue* h = GetSegmentValues(N::Enthalpy);
-    CPValue* cp = GetSegmentValues(N::HeatCapacityFlowrate);
-    CPValue* t = m_pTemperaturePoints;
+    const Entries h = EntriesOf(Enthalpy);
+    const Entries cp = EntriesOf(HeatCapacityFlowrate);
+    const Entries t = EntriesOf(Temperature);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (isOpen(at(t, i + 1)) && isSet(at(h, i)) && isSet(at(cp, i)) && isSet(at(t, i))) {
@@ -282,14 +282,14 @@ int StreamPropertySet::OutletPointFromInlet() {
 int StreamPropertySet::CleanCoefficientFromCorrelation() {
     const int side = ownerSide(m_pOwner);
     if (side == CPIHeatIntegrationStream::SideUndetermined || m_nSegments == 0) return 0;
-    CPValue* velocity = GetEntry(N::Velocity, 0);
-    CPValue* diameter = GetEntry(N::Diameter, 0);
+    Entry* velocity = MutableEntry(Velocity, 0);
+    Entry* diameter = MutableEntry(Diameter, 0);
     if (!isSet(velocity) || !isSet(diameter)) return 0;
-    CPValue* clean = GetSegmentValues(N::CHTCoeff);
-    CPValue* rho = GetSegmentValues(N::MassDensity);
-    CPValue* k = GetSegmentValues(N::ThermalConductivity);
-    CPValue* mu = GetSegmentValues(N::Viscosity);
-    CPValue* sh = GetSegmentValues(N::SpecificHeat);
+    const Entries clean = EntriesOf(CHTCoeff);
+    const Entries rho = EntriesOf(MassDensity);
+    const Entries k = EntriesOf(ThermalConductivity);
+    const Entries mu = EntriesOf(Viscosity);
+    const Entries sh = EntriesOf(SpecificHeat);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (!isOpen(at(clean, i)) || !isSet(at(rho, i)) || !isSet(at(k, i)) || !isSet(at(mu, i)) || !isSet(at(sh, i)))
@@ -312,9 +312,9 @@ int StreamPropertySet::CleanCoefficientFromCorrelation() {
 // resistance at or above the whole resistance of the coefficient in use leaves no clean
 // coefficient: that is a conflict, not a division by zero or a negative coefficient.
 int StreamPropertySet::CleanCoefficientFromCoefficientInUse() {
-    CPValue* clean = GetSegmentValues(N::CHTCoeff);
-    CPValue* inUse = GetSegmentValues(N::HTCoeff);
-    CPValue* fouling = GetSegmentValues(N::FoulingFactor);
+    const Entries clean = EntriesOf(CHTCoeff);
+    const Entries inUse = EntriesOf(HTCoeff);
+    const Entries fouling = EntriesOf(FoulingFactor);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (!isOpen(at(clean, i)) || !isSet(at(inUse, i)) || !isSet(at(fouling, i))) continue;
@@ -330,9 +330,9 @@ int StreamPropertySet::CleanCoefficientFromCoefficientInUse() {
 
 // (j) coefficient in use = clean / (fouling x clean + 1).
 int StreamPropertySet::CoefficientInUseFromClean() {
-    CPValue* clean = GetSegmentValues(N::CHTCoeff);
-    CPValue* inUse = GetSegmentValues(N::HTCoeff);
-    CPValue* fouling = GetSegmentValues(N::FoulingFactor);
+    const Entries clean = EntriesOf(CHTCoeff);
+    const Entries inUse = EntriesOf(HTCoeff);
+    const Entries fouling = EntriesOf(FoulingFactor);
     int result = 0;
     for (int i = 0; i < m_nSegments; ++i) {
         if (!isOpen(at(inUse, i)) || !isSet(at(clean, i)) || !isSet(at(fouling, i))) continue;
@@ -350,26 +350,37 @@ int StreamPropertySet::CoefficientInUseFromClean() {
 
 std::unique_ptr<StreamSegmentList> StreamPropertySet::BuildDesignSegments() {
     auto list = std::make_unique<StreamSegmentList>();
+    list->reserve(static_cast<std::size_t>(m_nSegments));
     const int kind = ownerKind(m_pOwner);
     const bool utility = kind == CPIHeatIntegrationStream::KindUtility;
-    const bool hasTemperature = HasValue(N::Temperature);
-    const bool hasEnthalpy = HasValue(N::Enthalpy);
+    const Entries points = EntriesOf(Temperature);
+    const Entries loads = EntriesOf(Enthalpy);
+    const Entries films = EntriesOf(HTCoeff);
+    const Entries specificHeats = EntriesOf(SpecificHeat);
+    const bool hasTemperature = FindSlot(Temperature) >= 0;
+    const bool hasEnthalpy = FindSlot(Enthalpy) >= 0;
+    // As GetValue reads an entry: a missing one reads empty.
+    auto read = [](const Entries& entries, int i, double& out) {
+        const Entry* e = entries.at(i);
+        out = e ? e->value : kEmpty;
+        return e != nullptr;
+    };
     double firstPoint = kEmpty;
-    GetValue(N::Temperature, firstPoint, 0);
+    if (hasTemperature) read(points, 0, firstPoint);
 
     for (int i = 0; i < m_nSegments; ++i) {
         if (!hasTemperature || (!hasEnthalpy && !utility)) continue;
         auto segment = std::make_unique<StreamSegment>();
         StreamSegment& s = *segment;
         if (m_bTemperaturesComplete) {
-            GetValue(N::Temperature, s.dInletTemperature, i);
-            GetValue(N::Temperature, s.dOutletTemperature, i + 1);
+            read(points, i, s.dInletTemperature);
+            read(points, i + 1, s.dOutletTemperature);
             s.dShiftedInletTemperature = s.dInletTemperature;
             s.dShiftedOutletTemperature = s.dOutletTemperature;
         }
-        if (m_bEnthalpiesComplete) GetValue(N::Enthalpy, s.dLoad, i);
+        if (m_bEnthalpiesComplete && hasEnthalpy) read(loads, i, s.dLoad);
         double film = kEmpty;
-        if (GetValue(N::HTCoeff, film, i)) s.dFilmCoefficient = film;
+        if (read(films, i, film)) s.dFilmCoefficient = film;
         s.DTminContribution = m_DTminContribution;
 
         // A segment never spans less than the margin: a load needs a temperature difference.
@@ -397,7 +408,7 @@ std::unique_ptr<StreamSegmentList> StreamPropertySet::BuildDesignSegments() {
             link->dSpecificHeat = 0.0;
             if (m_bSpecificHeatsComplete) {
                 double sh = 0.0;
-                if (GetValue(N::SpecificHeat, sh, i)) link->dSpecificHeat = sh;
+                if (read(specificHeats, i, sh)) link->dSpecificHeat = sh;
             }
             const double kelvin = firstPoint + Units::KelvinOffset;
             if (s.nHotCold == CPIHeatIntegrationStream::SideHot) link->dUtilityFactor = kelvin * 0.005;

@@ -4,8 +4,10 @@
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/StreamValueNames.h"
 #include "eng/startup/PropertyBounds.h"
-#include "osmeri/CPItem.h"
 #include "osmeri/CPValue.h"
+
+#include <algorithm>
+#include <string_view>
 
 namespace N = StreamValueNames;
 
@@ -13,109 +15,247 @@ namespace {
 constexpr double kEmpty = Units::EmptyValue;
 
 bool isEmpty(double v) { return v == kEmpty; }
+
+// The known names, in the order of StreamPropertySet's table.
+const CPString* KnownNames() {
+    static const CPString names[] = {
+        N::Temperature,    N::Enthalpy,           N::HTCoeff,         N::HeatCapacityFlowrate,
+        N::SpecificHeat,   N::FoulingFactor,      N::CHTCoeff,        N::MaxSplitBranches,
+        N::Velocity,       N::Diameter,           N::MaxMassFlow,     N::PricePerMass,
+        N::MassFlow,       N::Viscosity,          N::MassDensity,     N::ThermalConductivity,
+        N::CannotSplit,    N::RawTemperature,     N::RawVapourFraction, N::RawMassEnthalpy,
+        N::RawSpecificHeat, N::RawViscosity,      N::RawMassDensity,  N::RawThermalConductivity,
+        N::LinearizationPerformance,
+    };
+    return names;
+}
+}  // namespace
+
+namespace {
+// The standard values in their order, and whether each is segmentable.
+struct StandardValue {
+    std::uint32_t name;
+    bool segmentable;
+};
 }  // namespace
 
 StreamPropertySet::StreamPropertySet(CPIHeatIntegrationStream* owner) : m_pOwner(owner) {
-    m_pRoot = std::make_unique<CPItem>(N::RootNode);
-    m_pProperties = m_pRoot->InternVariable(N::Properties);
-    static const struct {
-        const char* name;
-        bool segmentable;
-    } standard[] = {
-        {N::Temperature, true},   {N::Enthalpy, true},      {N::HTCoeff, true},      {N::HeatCapacityFlowrate, true},
-        {N::SpecificHeat, true},  {N::FoulingFactor, true}, {N::CHTCoeff, true},     {N::MaxSplitBranches, true},
-        {N::Velocity, false},     {N::Diameter, false},     {N::MaxMassFlow, false}, {N::PricePerMass, false},
-    };
-    for (const auto& v : standard) CreateValue(v.name, v.segmentable);
-    InsertSegment(0);
+    // The standard values with one segment: two points, one entry for each other value.
+    m_nSegments = 1;
+    std::size_t entries = 0;
+    for (std::size_t k = 0; k < StandardSlotCount; ++k) entries += StandardSlot(k, 1).count;
+    m_entries.assign(entries, Entry{});
+    Recalculate(nullptr);
 }
 
 StreamPropertySet::~StreamPropertySet() = default;
 
 bool StreamPropertySet::IsSegmentableName(const CPString& name) {
-    static const char* const names[] = {N::Temperature,  N::Enthalpy, N::HeatCapacityFlowrate,
-                                        N::SpecificHeat, N::HTCoeff,  N::CHTCoeff,
-                                        N::Viscosity,    N::MassDensity, N::ThermalConductivity};
-    for (const char* n : names)
-        if (name == n) return true;
-    return false;
+    switch (KnownName(name)) {
+        case Temperature:
+        case Enthalpy:
+        case HeatCapacityFlowrate:
+        case SpecificHeat:
+        case HTCoeff:
+        case CHTCoeff:
+        case Viscosity:
+        case MassDensity:
+        case ThermalConductivity: return true;
+        default: return false;
+    }
 }
 
-CPValue* StreamPropertySet::FindValue(const CPString& name) const {
-    return m_pProperties ? m_pProperties->FindSubValue(name) : nullptr;
+// ---- names and slots ----------------------------------------------------------------------------
+
+std::uint32_t StreamPropertySet::KnownName(const CPString& name) {
+    const CPString* names = KnownNames();
+    for (std::uint32_t k = 0; k < KnownValueCount; ++k)
+        if (names[k].size() == name.size() && names[k] == name) return k;
+    return NoName;
 }
+
+const CPString& StreamPropertySet::NameOf(std::uint32_t name) const {
+    if (name < KnownValueCount) return KnownNames()[name];
+    return m_pUnusual->names[name - KnownValueCount];
+}
+
+StreamPropertySet::Slot StreamPropertySet::StandardSlot(std::size_t k, int segments) {
+    static const StandardValue standard[StandardSlotCount] = {
+        {Temperature, true},  {Enthalpy, true},      {HTCoeff, true},      {HeatCapacityFlowrate, true},
+        {SpecificHeat, true}, {FoulingFactor, true}, {CHTCoeff, true},     {MaxSplitBranches, true},
+        {Velocity, false},    {Diameter, false},     {MaxMassFlow, false}, {PricePerMass, false},
+    };
+    const std::uint32_t n = static_cast<std::uint32_t>(std::max(segments, 0));
+    auto count = [&](std::size_t i) -> std::uint32_t {
+        if (!standard[i].segmentable) return 1;
+        return i == 0 ? n + 1 : n;
+    };
+    Slot slot;
+    slot.first = 0;
+    for (std::size_t i = 0; i < k; ++i) slot.first += count(i);
+    slot.count = static_cast<std::uint16_t>(count(k));
+    slot.name = static_cast<std::uint16_t>(standard[k].name);
+    slot.segmentable = standard[k].segmentable ? 1 : 0;
+    return slot;
+}
+
+void StreamPropertySet::Materialize() {
+    if (!m_slots.empty()) return;
+    m_slots.reserve(StandardSlotCount);
+    for (std::size_t k = 0; k < StandardSlotCount; ++k) m_slots.push_back(StandardSlot(k, m_nSegments));
+}
+
+void StreamPropertySet::Normalize() {
+    if (m_slots.size() != StandardSlotCount) return;
+    for (std::size_t k = 0; k < StandardSlotCount; ++k) {
+        const Slot a = m_slots[k];
+        const Slot b = StandardSlot(k, m_nSegments);
+        if (a.first != b.first || a.count != b.count || a.name != b.name || a.segmentable != b.segmentable) return;
+        if (m_pUnusual && k < m_pUnusual->nodesOf.size() && m_pUnusual->nodesOf[k] >= 0) return;
+    }
+    if (m_entries.size() != StandardSlot(StandardSlotCount - 1, m_nSegments).first + 1u) return;
+    m_slots.clear();
+    m_slots.shrink_to_fit();
+    if (m_pUnusual) m_pUnusual->nodesOf.clear();
+}
+
+int StreamPropertySet::FindSlot(KnownValue value) const {
+    if (m_slots.empty()) {
+        // The standard values lie in their table's order, which is that of their names.
+        return value < StandardSlotCount ? static_cast<int>(value) : -1;
+    }
+    for (std::size_t k = 0; k < m_slots.size(); ++k)
+        if (m_slots[k].name == value) return static_cast<int>(k);
+    return -1;
+}
+
+int StreamPropertySet::FindSlot(const CPString& name) const {
+    std::uint32_t id = KnownName(name);
+    if (id == NoName && m_pUnusual) {
+        const auto& names = m_pUnusual->names;
+        const auto it = std::find(names.begin(), names.end(), name);
+        if (it != names.end()) id = KnownValueCount + static_cast<std::uint32_t>(it - names.begin());
+    }
+    if (id == NoName) return -1;
+    if (id < KnownValueCount) return FindSlot(static_cast<KnownValue>(id));
+    for (std::size_t k = 0; k < m_slots.size(); ++k)
+        if (m_slots[k].name == id) return static_cast<int>(k);
+    return -1;
+}
+
+StreamPropertySet::Entries StreamPropertySet::EntriesOf(int slot) const {
+    if (slot < 0) return {};
+    const Slot s = SlotAt(static_cast<std::size_t>(slot));
+    // The entries are the set's own: handing them out for change from a const look-up keeps the
+    // rules and the readers on one path.
+    auto* base = const_cast<Entry*>(m_entries.data());
+    return Entries{base + s.first, static_cast<int>(s.count)};
+}
+
+StreamPropertySet::SlotNodes StreamPropertySet::NodesOf(std::size_t slot) const {
+    if (m_pUnusual && slot < m_pUnusual->nodesOf.size() && m_pUnusual->nodesOf[slot] >= 0)
+        return m_pUnusual->nodes[static_cast<std::size_t>(m_pUnusual->nodesOf[slot])];
+    SlotNodes usual;
+    usual.flag = Node{SlotAt(slot).segmentable ? 1.0 : 0.0, 1, 0};
+    return usual;
+}
+
+StreamPropertySet::Unusual& StreamPropertySet::TheUnusual() {
+    if (!m_pUnusual) m_pUnusual = std::make_unique<Unusual>();
+    return *m_pUnusual;
+}
+
+int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int count) {
+    Materialize();
+    Slot slot;
+    slot.name = static_cast<std::uint16_t>(name);
+    slot.first = static_cast<std::uint32_t>(m_entries.size());
+    slot.count = static_cast<std::uint16_t>(count);
+    slot.segmentable = segmentable ? 1 : 0;
+    m_entries.resize(m_entries.size() + static_cast<std::size_t>(count));
+    m_slots.push_back(slot);
+    return static_cast<int>(m_slots.size()) - 1;
+}
+
+// A new empty entry at `position` of the value (at its end when past it); the values after it
+// move along.
+void StreamPropertySet::InsertEntry(int slot, int position) {
+    Slot& s = m_slots[static_cast<std::size_t>(slot)];
+    const std::uint32_t at = s.first + std::min(static_cast<std::uint32_t>(std::max(position, 0)), std::uint32_t{s.count});
+    m_entries.insert(m_entries.begin() + at, Entry{});
+    ++s.count;
+    for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) ++m_slots[k].first;
+}
+
+void StreamPropertySet::RemoveEntry(int slot, int position) {
+    Slot& s = m_slots[static_cast<std::size_t>(slot)];
+    if (position < 0 || static_cast<std::uint32_t>(position) >= s.count) return;
+    m_entries.erase(m_entries.begin() + s.first + static_cast<std::uint32_t>(position));
+    --s.count;
+    for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) --m_slots[k].first;
+}
+
+// ---- values ---------------------------------------------------------------------------------------
 
 bool StreamPropertySet::IsSegmentable(const CPString& name) const {
-    const CPValue* v = FindValue(name);
-    const CPValue* flag = v ? v->FindSubValue(N::Segmentable) : nullptr;
-    return flag && flag->GetValue() != 0.0 && !flag->IsEmpty();
+    const int k = FindSlot(name);
+    return k >= 0 && SlotAt(static_cast<std::size_t>(k)).segmentable;
 }
 
-CPValue* StreamPropertySet::GetSegmentValues(const CPString& name) const {
-    if (name == N::Temperature && m_pTemperaturePoints) return m_pTemperaturePoints;
-    if (name == N::HeatCapacityFlowrate && m_pHeatCapacityValues) return m_pHeatCapacityValues;
-    CPValue* v = FindValue(name);
-    return v ? v->FindSubValue(N::SegmentValues) : nullptr;
-}
-
-CPValue* StreamPropertySet::GetEntry(const CPString& name, int index) const {
-    if (index < 0) return nullptr;
-    CPValue* entries = GetSegmentValues(name);
-    return entries ? entries->GetSubValue(static_cast<std::size_t>(index)) : nullptr;
+const StreamPropertySet::Entry* StreamPropertySet::GetEntry(const CPString& name, int index) const {
+    return EntriesOf(name).at(index);
 }
 
 int StreamPropertySet::GetValue(const CPString& name, double& out, int index) const {
-    if (!GetSegmentValues(name)) return 0;
-    const CPValue* entry = GetEntry(name, index);
+    const int k = FindSlot(name);
+    if (k < 0) return 0;
+    const Entry* entry = EntriesOf(k).at(index);
     if (!entry) {
         out = kEmpty;
         return 0;
     }
-    out = entry->GetValue();
+    out = entry->value;
     return 1;
 }
 
 int StreamPropertySet::GetNumberOfEntries(const CPString& name) const {
-    const CPValue* entries = GetSegmentValues(name);
-    return entries ? static_cast<int>(entries->GetNumberOfSubValues()) : 0;
+    const int k = FindSlot(name);
+    return k < 0 ? 0 : static_cast<int>(SlotAt(static_cast<std::size_t>(k)).count);
 }
 
-bool StreamPropertySet::IsPropertiesLocked() const { return !m_pProperties || m_pProperties->GetLockStatus() != 0; }
+bool StreamPropertySet::IsPropertiesLocked() const { return m_pUnusual && m_pUnusual->properties.lock != 0; }
 
 bool StreamPropertySet::IsLocked(const CPString& name, int index) const {
-    const CPValue* v = FindValue(name);
-    if (v && v->GetLockStatus() != 0) return true;
-    const CPValue* entry = GetEntry(name, index);
-    return entry && entry->GetLockStatus() != 0;
-}
-
-void StreamPropertySet::RefreshHandles() {
-    m_pProperties = m_pRoot ? m_pRoot->FindVariable(N::Properties) : nullptr;
-    m_pTemperaturePoints = nullptr;
-    m_pHeatCapacityValues = nullptr;
-    if (CPValue* v = FindValue(N::Temperature)) m_pTemperaturePoints = v->FindSubValue(N::SegmentValues);
-    if (CPValue* v = FindValue(N::HeatCapacityFlowrate)) m_pHeatCapacityValues = v->FindSubValue(N::SegmentValues);
+    const int k = FindSlot(name);
+    if (k < 0) return false;
+    if (NodesOf(static_cast<std::size_t>(k)).value.lock != 0) return true;
+    const Entry* entry = EntriesOf(k).at(index);
+    return entry && entry->lock != 0;
 }
 
 void StreamPropertySet::DetermineSegmentCount() {
-    if (const CPValue* enthalpy = GetSegmentValues(N::Enthalpy))
-        m_nSegments = static_cast<int>(enthalpy->GetNumberOfSubValues());
-    else if (m_pTemperaturePoints && m_pTemperaturePoints->GetNumberOfSubValues() > 0)
-        m_nSegments = static_cast<int>(m_pTemperaturePoints->GetNumberOfSubValues()) - 1;
+    const int enthalpy = FindSlot(Enthalpy);
+    const int temperature = FindSlot(Temperature);
+    if (enthalpy >= 0)
+        m_nSegments = static_cast<int>(SlotAt(static_cast<std::size_t>(enthalpy)).count);
+    else if (temperature >= 0 && SlotAt(static_cast<std::size_t>(temperature)).count > 0)
+        m_nSegments = static_cast<int>(SlotAt(static_cast<std::size_t>(temperature)).count) - 1;
     else
         m_nSegments = 0;
 }
 
 int StreamPropertySet::CreateValue(const CPString& name, bool segmentable) {
-    if (IsPropertiesLocked() || FindValue(name)) return 0;
-    CPValue* v = m_pProperties->AddSubValue(name);
-    v->AddSubValue(N::Segmentable, segmentable ? 1.0 : 0.0, CPValue::Specified);
-    CPValue* entries = v->AddSubValue(N::SegmentValues);
+    if (IsPropertiesLocked() || FindSlot(name) >= 0) return 0;
+    std::uint32_t id = KnownName(name);
+    if (id == NoName) {
+        if (m_pUnusual && KnownValueCount + m_pUnusual->names.size() >= MaxNames) return 0;
+        Unusual& unusual = TheUnusual();
+        id = KnownValueCount + static_cast<std::uint32_t>(unusual.names.size());
+        unusual.names.push_back(name);
+    }
     int count = 1;
-    if (segmentable) count = (name == N::Temperature && m_nSegments > 0) ? m_nSegments + 1 : m_nSegments;
-    for (int i = 0; i < count; ++i) entries->AddSubValue(CPString());
-    if (name == N::Temperature) m_pTemperaturePoints = entries;
-    if (name == N::HeatCapacityFlowrate) m_pHeatCapacityValues = entries;
+    if (segmentable) count = (id == Temperature && m_nSegments > 0) ? m_nSegments + 1 : m_nSegments;
+    AppendSlot(id, segmentable, count);
     return 1;
 }
 
@@ -124,22 +264,21 @@ bool StreamPropertySet::IsPointInOrder(int index, double value) const {
     const int hotCold = m_pOwner ? m_pOwner->GetHotCold() : CPIHeatIntegrationStream::SideUndetermined;
     if (hotCold == CPIHeatIntegrationStream::SideUndetermined) return true;
     if (hotCold != CPIHeatIntegrationStream::SideHot && hotCold != CPIHeatIntegrationStream::SideCold) return false;
-    if (!m_pTemperaturePoints) return true;
-    const int count = static_cast<int>(m_pTemperaturePoints->GetNumberOfSubValues());
+    const Entries points = EntriesOf(Temperature);
+    if (!points) return true;
+    const int count = points.size;
     if (index < 0 || index >= count) return false;
 
     double previous = kEmpty, next = kEmpty;
     for (int i = index - 1; i >= 0; --i) {
-        const CPValue* p = m_pTemperaturePoints->GetSubValue(static_cast<std::size_t>(i));
-        if (p->GetStatus() != CPValue::Unset) {
-            previous = p->GetValue();
+        if (points.data[i].status != 0) {
+            previous = points.data[i].value;
             break;
         }
     }
     for (int i = index + 1; i < count; ++i) {
-        const CPValue* p = m_pTemperaturePoints->GetSubValue(static_cast<std::size_t>(i));
-        if (p->GetStatus() != CPValue::Unset) {
-            next = p->GetValue();
+        if (points.data[i].status != 0) {
+            next = points.data[i].value;
             break;
         }
     }
@@ -158,25 +297,32 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
         if (const PropertyBound* b = FindPropertyBound(name))
             if (!(value > b->lower && value < b->upper)) return Refused;
     }
-    CPValue* entries = GetSegmentValues(name);
-    if (!entries || index < 0 || IsLocked(name, index)) return Refused;
+    const int slot = FindSlot(name);
+    if (slot < 0 || index < 0 || IsLocked(name, index)) return Refused;
 
-    const int count = static_cast<int>(entries->GetNumberOfSubValues());
+    const Slot s = SlotAt(static_cast<std::size_t>(slot));
+    const int count = static_cast<int>(s.count);
+    const bool temperature = s.name == Temperature;
     bool appended = false;
-    if (name == N::Temperature) {
+    if (temperature) {
         if (index >= count || !IsPointInOrder(index, value)) return Refused;
-    } else if (IsSegmentable(name)) {
+    } else if (s.segmentable) {
         if (index >= m_nSegments || index >= count) return Refused;
     } else {
-        if (index > count) return Refused;
+        if (index > count || (index == count && count >= MaxEntries)) return Refused;
         appended = index == count;
     }
 
-    CPValue* entry = appended ? entries->AddSubValue(CPString()) : entries->GetSubValue(static_cast<std::size_t>(index));
-    const double oldValue = entry->GetValue();
-    const int oldStatus = entry->GetStatus();
+    if (appended) {
+        Materialize();
+        InsertEntry(slot, count);
+    }
+    // Only the rules run until the entry is restored: the entries stay where they are.
+    Entry* entry = EntriesOf(slot).at(index);
+    const double oldValue = entry->value;
+    const int oldStatus = entry->status;
     entry->SetValue(value, status);
-    if (name == N::Temperature) m_nSegments = count - 1;
+    if (temperature) m_nSegments = count - 1;
 
     std::vector<CPString> keep;
     if (status == CPValue::Calculated) keep.push_back(name);
@@ -193,53 +339,58 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
 
 int StreamPropertySet::InsertSegment(int index) {
     if (IsPropertiesLocked() || index < 0 || index > m_nSegments || m_nSegments >= MaxSegments) return 0;
-    for (std::size_t k = 0; k < m_pProperties->GetNumberOfSubValues(); ++k) {
-        CPValue* v = m_pProperties->GetSubValue(k);
-        if (!IsSegmentable(v->GetName())) continue;
-        CPValue* entries = v->FindSubValue(N::SegmentValues);
-        if (!entries) continue;
-        if (v->GetName() == N::Temperature) {
+    Materialize();
+    for (std::size_t k = 0; k < m_slots.size(); ++k) {
+        if (!m_slots[k].segmentable) continue;
+        const int slot = static_cast<int>(k);
+        if (m_slots[k].name == Temperature) {
             if (index == 0) {
                 // Appending a segment at the end: the points grow to one more than the segments
                 // (two for the first segment of a new set).
-                while (entries->GetNumberOfSubValues() < static_cast<std::size_t>(m_nSegments) + 2)
-                    entries->AddSubValue(CPString());
+                while (m_slots[k].count < static_cast<std::uint32_t>(m_nSegments) + 2)
+                    InsertEntry(slot, static_cast<int>(m_slots[k].count));
             } else {
-                entries->InsertSubValue(static_cast<std::size_t>(index), CPString());
+                InsertEntry(slot, index);
             }
         } else if (index == 0) {
-            entries->AddSubValue(CPString());
+            InsertEntry(slot, static_cast<int>(m_slots[k].count));
         } else {
-            entries->InsertSubValue(static_cast<std::size_t>(index - 1), CPString());
+            InsertEntry(slot, index - 1);
         }
     }
     DetermineSegmentCount();
+    Normalize();
     Recalculate(nullptr);
     return 1;
 }
 
 int StreamPropertySet::DeleteSegment(int index) {
     if (IsPropertiesLocked() || index < 1 || index > m_nSegments) return 0;
-    for (std::size_t k = 0; k < m_pProperties->GetNumberOfSubValues(); ++k) {
-        CPValue* v = m_pProperties->GetSubValue(k);
-        if (!IsSegmentable(v->GetName())) continue;
-        CPValue* entries = v->FindSubValue(N::SegmentValues);
-        if (!entries) continue;
-        const int position = v->GetName() == N::Temperature ? index : index - 1;
-        entries->RemoveSubValue(static_cast<std::size_t>(position));
+    Materialize();
+    for (std::size_t k = 0; k < m_slots.size(); ++k) {
+        if (!m_slots[k].segmentable) continue;
+        RemoveEntry(static_cast<int>(k), m_slots[k].name == Temperature ? index : index - 1);
     }
     DetermineSegmentCount();
+    Normalize();
     Recalculate(nullptr);
     return 1;
 }
 
 int StreamPropertySet::CopyFrom(const StreamPropertySet& other) {
-    if (!other.m_pProperties) return 0;
-    auto root = std::make_unique<CPItem>(N::RootNode);
-    CPValue* properties = root->InternVariable(N::Properties);
-    *properties = *other.m_pProperties;
-    m_pRoot = std::move(root);
-    RefreshHandles();
+    m_slots = other.m_slots;
+    m_entries = other.m_entries;
+    m_nSegments = other.m_nSegments;
+    m_pUnusual.reset();
+    if (other.m_pUnusual) {
+        // A copy is a new set: the root's own name and other variables stay with the original.
+        auto unusual = std::make_unique<Unusual>();
+        unusual->names = other.m_pUnusual->names;
+        unusual->nodes = other.m_pUnusual->nodes;
+        unusual->nodesOf = other.m_pUnusual->nodesOf;
+        unusual->properties = other.m_pUnusual->properties;
+        m_pUnusual = std::move(unusual);
+    }
     DetermineSegmentCount();
     m_DTminContribution = other.m_DTminContribution;
     m_bCopied = 1;

@@ -1,11 +1,21 @@
 #pragma once
 // The named values of a heat-integration stream and the rules that tie them together.
 //
-// The values live in a value tree: a root node "Props" whose variable "Properties" has one
-// sub-value per named value; each of those has "Segmentable" (1 or 0) and "SegmentValues", the
+// In a case file the values are a value tree: a root node "Props" whose variable "Properties" has
+// one sub-value per named value; each of those has "Segmentable" (1 or 0) and "SegmentValues", the
 // ordered entries (value, definition status 0 unset / 1 specified / 2 calculated, lock). A
 // segmentable value has one entry per segment, "Temperature" one more (the points: supply first,
 // target last; segment i runs from point i to point i+1); any other value has one entry.
+//
+// In memory a set holds no tree: a site model has hundreds of thousands of streams, and a tree
+// of named nodes costs several kilobytes per stream. The entries of all values lie in one array
+// (value by value, in the tree's order), each value is a small slot (its name as a number into
+// the table of known names, where its entries start, how many there are), and the nodes around
+// the entries are implied: only a file that gives them unusual numbers, statuses or locks, or
+// names the set does not know, makes the set keep those apart. The tree is made again, node for
+// node, when the set is stored or shown whole; what a tree holds that the set has no use for
+// (texts, names or sub-values of entries, nodes other than "Segmentable" and "SegmentValues") is
+// not kept.
 //
 // Whatever the user specifies, the set derives what it can (status 2) and refuses a change that
 // makes a segment inconsistent (SegmentRules.cpp).
@@ -13,6 +23,7 @@
 #include "eng/model/StreamSegment.h"
 #include "eng/model/ValueAndFlag.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -28,6 +39,8 @@ public:
     // No stream has more segments than this (linearised property curves give a few dozen); longer
     // lists in a file are taken for damage, so a damaged count cannot cost unbounded work.
     static constexpr int MaxSegments = 1000;
+    // Nor has any value more entries than this (raw property curves have some hundred points).
+    static constexpr int MaxEntries = 0xFFFF;
     // Points of a stream must keep at least this distance in the stream's direction.
     static constexpr double PointMargin = 0.0001;
     static constexpr double DefaultCleanCoefficient = 0.2;
@@ -41,6 +54,23 @@ public:
         StoredWithDefaults = 2,
     };
     static bool IsStored(int result) { return result == Stored || result == StoredWithDefaults; }
+
+    // One entry of a value: its number, its definition status and its lock, as the file has them.
+    struct Entry {
+        double value = -32767.0;
+        std::int32_t status = 0;
+        std::int32_t lock = 0;
+
+        double GetValue() const { return value; }
+        int GetStatus() const { return status; }
+        int GetLockStatus() const { return lock; }
+        bool IsEmpty() const { return value == -32767.0; }
+        // An empty value always carries status 0 (unset).
+        void SetValue(double v, int s) {
+            value = v;
+            status = v == -32767.0 ? 0 : s;
+        }
+    };
 
     // Creates the standard values and the first segment. Without an owning stream the set can hold
     // and copy values but does not recalculate.
@@ -56,11 +86,9 @@ public:
     static bool IsSegmentableName(const CPString& name);
     // 1 created; 0 when the name exists or "Properties" is locked.
     int CreateValue(const CPString& name, bool segmentable);
-    bool HasValue(const CPString& name) const { return FindValue(name) != nullptr; }
+    bool HasValue(const CPString& name) const { return FindSlot(name) >= 0; }
     bool IsSegmentable(const CPString& name) const;
-    // The "SegmentValues" of the name, or null.
-    CPValue* GetSegmentValues(const CPString& name) const;
-    CPValue* GetEntry(const CPString& name, int index) const;
+    const Entry* GetEntry(const CPString& name, int index) const;
     // 1 and the entry's value; 0 with `out` untouched for an unknown name; 0 and -32767.0 for a
     // missing entry.
     int GetValue(const CPString& name, double& out, int index) const;
@@ -110,8 +138,9 @@ public:
     int IsUpdating() const { return m_bUpdating; }
     void SetUpdating(int updating) { m_bUpdating = updating; }
 
-    // The whole "Properties" tree (read-only view for tests and tables).
-    const CPValue* GetProperties() const { return m_pProperties; }
+    // The whole "Properties" tree as a file holds it (made afresh at each call, for tests and
+    // tables; valid until the next call).
+    const CPValue* GetProperties() const;
 
     // ---- record -------------------------------------------------------------------------------
     // Version 4: the seven flags, the contribution, the root node.
@@ -121,10 +150,110 @@ public:
     bool Recall(ILurmetBinaryFile& file);
 
 private:
-    CPValue* FindValue(const CPString& name) const;
-    void RefreshHandles();
+    // The values every stream has, and the other names a stream's values are known by, in one
+    // table; a value's name is its position in it (names outside it are kept per set).
+    enum KnownValue : std::uint32_t {
+        Temperature = 0,
+        Enthalpy,
+        HTCoeff,
+        HeatCapacityFlowrate,
+        SpecificHeat,
+        FoulingFactor,
+        CHTCoeff,
+        MaxSplitBranches,
+        Velocity,
+        Diameter,
+        MaxMassFlow,
+        PricePerMass,
+        MassFlow,
+        Viscosity,
+        MassDensity,
+        ThermalConductivity,
+        CannotSplit,
+        RawTemperature,
+        RawVapourFraction,
+        RawMassEnthalpy,
+        RawSpecificHeat,
+        RawViscosity,
+        RawMassDensity,
+        RawThermalConductivity,
+        LinearizationPerformance,
+        KnownValueCount
+    };
+    static constexpr std::uint32_t NoName = 0xFFFFFFFFu;
+
+    // The number, status and lock of a node of the tree.
+    struct Node {
+        double value = -32767.0;
+        std::int32_t status = 0;
+        std::int32_t lock = 0;
+        bool operator==(const Node&) const = default;
+    };
+    // The three nodes of a value around its entries: the value itself, "Segmentable" and
+    // "SegmentValues".
+    struct SlotNodes {
+        Node value;
+        Node flag;
+        Node entries;
+    };
+    // Eight bytes a value: where its entries start in m_entries, how many there are, its name
+    // and whether it is segmentable.
+    struct Slot {
+        std::uint32_t first = 0;
+        std::uint16_t count = 0;
+        std::uint16_t name : 15;
+        std::uint16_t segmentable : 1;
+    };
+    static constexpr std::uint32_t MaxNames = 0x7FFF;
+    // What few sets hold: names outside the known table, unusual nodes (by slot, -1 for the usual
+    // ones), a lock or number of the "Properties" node, the root's own name when a file gave
+    // another, other root variables.
+    struct Unusual {
+        std::vector<CPString> names;
+        std::vector<SlotNodes> nodes;
+        std::vector<std::int32_t> nodesOf;
+        Node properties;
+        bool hasRootName = false;
+        CPString rootName;
+        std::vector<CPValue> otherVariables;
+    };
+    // A value's entries where they lie now (until the next change of structure).
+    struct Entries {
+        Entry* data = nullptr;
+        int size = 0;
+        Entry* at(int i) const { return (data && i >= 0 && i < size) ? data + i : nullptr; }
+        explicit operator bool() const { return data != nullptr || size > 0; }
+    };
+
+    // Most sets hold the standard values and nothing else, each with its usual number of entries
+    // for the set's segments: their slots follow from the segment count and are not stored
+    // (m_slots is then empty). Changes of structure work on stored slots (Materialize) and let
+    // them go again when the layout is the standard one once more (Normalize).
+    static constexpr std::size_t StandardSlotCount = 12;
+    static Slot StandardSlot(std::size_t k, int segments);
+    std::size_t SlotCount() const { return m_slots.empty() ? StandardSlotCount : m_slots.size(); }
+    Slot SlotAt(std::size_t k) const { return m_slots.empty() ? StandardSlot(k, m_nSegments) : m_slots[k]; }
+    void Materialize();
+    void Normalize();
+    static std::uint32_t KnownName(const CPString& name);
+    const CPString& NameOf(std::uint32_t name) const;
+    int FindSlot(const CPString& name) const;
+    int FindSlot(KnownValue value) const;
+    Entries EntriesOf(int slot) const;
+    Entries EntriesOf(KnownValue value) const { return EntriesOf(FindSlot(value)); }
+    Entries EntriesOf(const CPString& name) const { return EntriesOf(FindSlot(name)); }
+    Entry* MutableEntry(const CPString& name, int index) { return EntriesOf(name).at(index); }
+    Entry* MutableEntry(KnownValue value, int index) { return EntriesOf(value).at(index); }
+    SlotNodes NodesOf(std::size_t slot) const;
+    Unusual& TheUnusual();
+    // Adds a value with `count` entries at the end; its slot.
+    int AppendSlot(std::uint32_t name, bool segmentable, int count);
+    void InsertEntry(int slot, int position);
+    void RemoveEntry(int slot, int position);
     void RecomputeCompleteness();
     void DetermineSegmentCount();
+    // The tree of "Properties" (StreamPropertySetRecord.cpp).
+    CPValue BuildProperties() const;
     bool AdoptTree(std::unique_ptr<CPItem> root);
     bool RecallOldLists(ILurmetBinaryFile& file);
     void MoveCleanCoefficients();
@@ -145,20 +274,20 @@ private:
     // 1 fine, 0 conflict.
     int DetermineHotCold();
 
-    std::unique_ptr<CPItem> m_pRoot;
-    CPValue* m_pProperties = nullptr;
-    CPValue* m_pTemperaturePoints = nullptr;
-    CPValue* m_pHeatCapacityValues = nullptr;
+    std::vector<Slot> m_slots;
+    std::vector<Entry> m_entries;
+    std::unique_ptr<Unusual> m_pUnusual;
+    mutable std::unique_ptr<CPValue> m_pShownProperties;
     ValueAndFlag m_DTminContribution;
     CPIHeatIntegrationStream* m_pOwner = nullptr;
     int m_nSegments = 0;
-    int m_bTemperaturesComplete = 0;
-    int m_bEnthalpiesComplete = 0;
-    int m_bSpecificHeatsComplete = 0;
-    int m_bTransportProperties = 0;
-    int m_bCopied = 0;
-    int m_bSegmentTableBuilt = 0;
-    int m_bUpdating = 0;
+    std::int32_t m_bTemperaturesComplete = 0;
+    std::int32_t m_bEnthalpiesComplete = 0;
+    std::int32_t m_bSpecificHeatsComplete = 0;
+    std::int32_t m_bTransportProperties = 0;
+    std::int32_t m_bCopied = 0;
+    std::int32_t m_bSegmentTableBuilt = 0;
+    std::int32_t m_bUpdating = 0;
     // Set while FillDefaultCoefficients stores its defaults, so that those stores do not fill
     // again themselves.
     bool m_bFillingDefaults = false;

@@ -9,13 +9,52 @@
 
 namespace N = StreamValueNames;
 
+namespace {
+
+void SetNode(CPValue& v, double value, int status, int lock) {
+    v.SetValue(value, status);
+    v.SetStatus(status);  // a file may give an empty value a status: it is written back as it came
+    v._set_nLockStatus(lock);
+}
+
+}  // namespace
+
+CPValue StreamPropertySet::BuildProperties() const {
+    CPValue properties(N::Properties);
+    if (m_pUnusual) {
+        const Node& p = m_pUnusual->properties;
+        SetNode(properties, p.value, p.status, p.lock);
+    }
+    for (std::size_t k = 0; k < SlotCount(); ++k) {
+        const Slot slot = SlotAt(k);
+        const SlotNodes nodes = NodesOf(k);
+        CPValue* v = properties.AddSubValue(NameOf(slot.name));
+        SetNode(*v, nodes.value.value, nodes.value.status, nodes.value.lock);
+        SetNode(*v->AddSubValue(N::Segmentable), nodes.flag.value, nodes.flag.status, nodes.flag.lock);
+        CPValue* entries = v->AddSubValue(N::SegmentValues);
+        SetNode(*entries, nodes.entries.value, nodes.entries.status, nodes.entries.lock);
+        for (std::uint32_t i = 0; i < slot.count; ++i) {
+            const Entry& e = m_entries[slot.first + i];
+            SetNode(*entries->AddSubValue(CPString()), e.value, e.status, e.lock);
+        }
+    }
+    return properties;
+}
+
+const CPValue* StreamPropertySet::GetProperties() const {
+    m_pShownProperties = std::make_unique<CPValue>(BuildProperties());
+    return m_pShownProperties.get();
+}
+
 // The root node as one record: its name, then each of its variables as a whole value tree.
 bool StreamPropertySet::StoreNode(ILurmetBinaryFile& file) const {
     RecordHandle h;
-    const std::int32_t count = m_pRoot ? static_cast<std::int32_t>(m_pRoot->GetNumberOfVariables()) : 0;
-    bool ok = file.BeginRecord(h, NodeRecordVersion) && file.WriteCPString(m_pRoot ? m_pRoot->GetName() : CPString()) &&
-              file.WriteInt(count);
-    for (std::int32_t i = 0; ok && i < count; ++i) ok = file.WriteCPValue(*m_pRoot->GetVariable(static_cast<std::size_t>(i)));
+    const bool named = m_pUnusual && m_pUnusual->hasRootName;
+    const CPString root = named ? m_pUnusual->rootName : CPString(N::RootNode);
+    const std::size_t others = m_pUnusual ? m_pUnusual->otherVariables.size() : 0;
+    bool ok = file.BeginRecord(h, NodeRecordVersion) && file.WriteCPString(root) &&
+              file.WriteInt(static_cast<std::int32_t>(1 + others)) && file.WriteCPValue(BuildProperties());
+    for (std::size_t i = 0; ok && i < others; ++i) ok = file.WriteCPValue(m_pUnusual->otherVariables[i]);
     return ok && file.EndRecord(h);
 }
 
@@ -49,15 +88,70 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
         points->GetNumberOfSubValues() > static_cast<std::size_t>(MaxSegments) + 1)
         return false;
     const std::size_t segments = points->GetNumberOfSubValues() - 1;
+    std::size_t entryCount = 0;
     for (std::size_t k = 0; k < properties->GetNumberOfSubValues(); ++k) {
         const CPValue& v = *properties->GetSubValue(k);
         const CPValue* entries = v.FindSubValue(N::SegmentValues);
         if (!entries || !v.FindSubValue(N::Segmentable)) return false;
         if (segmentable(v) && v.GetName() != N::Temperature && entries->GetNumberOfSubValues() != segments) return false;
+        if (entries->GetNumberOfSubValues() > static_cast<std::size_t>(MaxEntries)) return false;
+        entryCount += entries->GetNumberOfSubValues();
     }
-    m_pRoot = std::move(root);
-    RefreshHandles();
+
+    // The tree holds together: its values become slots and entries.
+    auto node = [](const CPValue& v) { return Node{v.GetValue(), v.GetStatus(), v.GetLockStatus()}; };
+    std::vector<Slot> slots;
+    std::vector<Entry> entries;
+    slots.reserve(properties->GetNumberOfSubValues());
+    entries.reserve(entryCount);
+    auto unusual = std::make_unique<Unusual>();
+    unusual->properties = node(*properties);
+    unusual->hasRootName = root->GetName() != N::RootNode;
+    if (unusual->hasRootName) unusual->rootName = root->GetName();
+    for (std::size_t k = 0; k < root->GetNumberOfVariables(); ++k) {
+        const CPValue* variable = root->GetVariable(k);
+        if (variable != properties) unusual->otherVariables.push_back(*variable);
+    }
+    for (std::size_t k = 0; k < properties->GetNumberOfSubValues(); ++k) {
+        const CPValue& v = *properties->GetSubValue(k);
+        const CPValue& values = *v.FindSubValue(N::SegmentValues);
+        std::uint32_t id = KnownName(v.GetName());
+        if (id == NoName) {
+            if (KnownValueCount + unusual->names.size() >= MaxNames) return false;
+            id = KnownValueCount + static_cast<std::uint32_t>(unusual->names.size());
+            unusual->names.push_back(v.GetName());
+        }
+        Slot slot;
+        slot.name = static_cast<std::uint16_t>(id);
+        slot.first = static_cast<std::uint32_t>(entries.size());
+        slot.count = static_cast<std::uint16_t>(values.GetNumberOfSubValues());
+        slot.segmentable = segmentable(v) ? 1 : 0;
+        const SlotNodes nodes{node(v), node(*v.FindSubValue(N::Segmentable)), node(values)};
+        const SlotNodes usual{Node{}, Node{slot.segmentable ? 1.0 : 0.0, CPValue::Specified, 0}, Node{}};
+        std::int32_t nodesAt = -1;
+        if (!(nodes.value == usual.value && nodes.flag == usual.flag && nodes.entries == usual.entries)) {
+            nodesAt = static_cast<std::int32_t>(unusual->nodes.size());
+            unusual->nodes.push_back(nodes);
+        }
+        unusual->nodesOf.push_back(nodesAt);
+        for (std::size_t i = 0; i < values.GetNumberOfSubValues(); ++i) {
+            const CPValue& e = *values.GetSubValue(i);
+            Entry entry;
+            entry.value = e.GetValue();
+            entry.status = e.GetStatus();
+            entry.lock = e.GetLockStatus();
+            entries.push_back(entry);
+        }
+        slots.push_back(slot);
+    }
+    if (unusual->nodes.empty()) unusual->nodesOf.clear();
+    const bool plain = unusual->names.empty() && unusual->nodes.empty() && unusual->properties == Node{} &&
+                       !unusual->hasRootName && unusual->otherVariables.empty();
+    m_slots = std::move(slots);
+    m_entries = std::move(entries);
+    m_pUnusual = plain ? nullptr : std::move(unusual);
     m_nSegments = static_cast<int>(segments);
+    Normalize();
     return true;
 }
 
@@ -98,7 +192,6 @@ bool StreamPropertySet::Recall(ILurmetBinaryFile& file) {
         applyFlags();
         if (!RecallOldLists(file)) return false;
     }
-    RefreshHandles();
     if (version == 2 || version == 3) MoveCleanCoefficients();
     return file.EndRecord(h);
 }
@@ -139,11 +232,11 @@ void StreamPropertySet::MoveCleanCoefficients() {
     CreateValue(N::FoulingFactor, true);
     CreateValue(N::CHTCoeff, true);
     for (int i = 0; i < m_nSegments; ++i) {
-        CPValue* clean = GetEntry(N::CHTCoeff, i);
-        CPValue* fouling = GetEntry(N::FoulingFactor, i);
+        Entry* clean = MutableEntry(CHTCoeff, i);
+        Entry* fouling = MutableEntry(FoulingFactor, i);
         if (clean) clean->SetValue(Units::EmptyValue, CPValue::Unset);
         if (fouling) fouling->SetValue(0.0, CPValue::Specified);
-        CPValue* inUse = GetEntry(N::HTCoeff, i);
+        Entry* inUse = MutableEntry(HTCoeff, i);
         if (inUse && inUse->GetLockStatus() == 0 && inUse->GetStatus() == CPValue::Specified) {
             const double old = inUse->GetValue();
             inUse->SetValue(Units::EmptyValue, CPValue::Unset);

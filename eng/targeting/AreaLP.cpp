@@ -113,14 +113,18 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         return;
     }
     m_nState = Computed;
-    for (int kind : kinds) {
-        if (fullModel) BuildModel(kind);
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        const int kind = kinds[k];
+        if (fullModel && k > 0 && m_method == Method::Network && m_pNetwork) Reprice(kind);
+        else if (fullModel) BuildModel(kind);
         else RefreshCoefficients(kind);
         // Nothing to exchange is a result (no area); heat that could not be placed is none.
         const bool heat = std::any_of(m_rowLoads.begin(), m_rowLoads.end(), [](double load) { return load > kNoLoad; });
         if (!Solve() && heat) m_nState = NotSolved;
         Distribute(kind, matches);
     }
+    // The network serves the kinds of one computation only.
+    m_pNetwork.reset();
     if (m_nState == NotSolved) {
         m_dCountercurrentArea = 0.0;
         m_dShellAndTubeArea = 0.0;
@@ -174,8 +178,6 @@ void AreaLP::BuildIntervals() {
     m_pIntervals->Build(m_segments);
     const std::vector<std::size_t> parts = DrivingForceParts();
     m_pIntervals->AddBoundaries(parts);
-    m_hotForces = DrivingForces(0);
-    m_coldForces = DrivingForces(1);
     m_nIntervalCount = std::max(0, m_pIntervals->GetNumberOfBoundaries() - 1);
     CollectMembers();
 }
@@ -217,6 +219,7 @@ void AreaLP::SetStoredValues(double countercurrentArea, double shellAndTubeArea,
     m_nState = Computed;
     m_pIntervals.reset();
     m_pModel.reset();
+    m_pNetwork.reset();
     m_members.clear();
     m_columnF.clear();
 }

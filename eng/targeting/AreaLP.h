@@ -17,12 +17,17 @@
 // be sent to the partner interval that lies at the curves' approach instead of being split between
 // a nearer and a farther one (which costs area the streams do not need). Columns pair every hot
 // segment and interval with every cold one at or below it; their number grows with the square
-// of the intervals, so the model is solved by column generation: it starts from the columns that
-// run vertically between the curves, and the row prices of each solve bring in the columns that
-// would lower the area, until none would. Every row also has a dear artificial column, so that
-// each restricted model is feasible; an artificial that keeps heat at the end means that the
-// streams cannot exchange their loads (a forbidden match that leaves a stream no partner), and the
-// solve counts as failed.
+// of the intervals, so they are never all built: the model starts from the columns that run
+// vertically between the curves, is solved as a network (AreaLPNetwork.h, a transportation
+// problem), and the row prices of each solve bring in the columns that would lower the area,
+// until none would. Memory thus grows with the columns the optimum needs, not with the candidates.
+// Every row also has a dear artificial column, so that each restricted model is feasible; an
+// artificial that keeps heat at the end means that the streams cannot exchange their loads (a
+// forbidden match that leaves a stream no partner), and the solve counts as failed.
+//
+// The same LP with every candidate column, solved once by the general LP solver, is kept as the
+// reference the network solve is checked against (Method::FullModel).
+#include "eng/targeting/AreaLPNetwork.h"
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
 
@@ -67,13 +72,14 @@ public:
     static constexpr int MaxIntervals = 4000;
     // A model larger than this is not built: the results stay 0.
     static constexpr std::size_t MaxColumns = 1000000;
-    // A model with no more candidate columns than this is built whole and solved once.
-    static constexpr std::size_t FullModelColumns = 40000;
     // Rounds of column generation before the last solution is taken as it is.
     static constexpr int MaxPricingRounds = 200;
     // Column generation stops once the area is within this share of the lower bound the row
-    // prices prove.
-    static constexpr double OptimalityGap = 2e-4;
+    // prices prove (or no column would lower it).
+    static constexpr double OptimalityGap = 1e-11;
+    // How the LP is solved: by the network simplex with generated columns, or whole (every
+    // candidate column) by the general LP solver, the reference for small problems.
+    enum class Method { Network, FullModel };
 
     // An empty result with option 1 (what a recall reads into).
     AreaLP() = default;
@@ -102,9 +108,15 @@ public:
     // exceed MaxColumns.
     bool BuildModel(int kind);
     void RefreshCoefficients(int kind);
+    // The columns of the last solve priced for another kind of exchanger; the network solve goes
+    // on from the last optimum (the rows are the same, only the prices change).
+    void Reprice(int kind);
     // Column generation from the model's columns; false when a solve fails, when heat is left on
     // an artificial column or when the columns would exceed MaxColumns (flows then 0).
     bool Solve();
+    // The reference solve builds every candidate column: for checking the network solve on small
+    // problems, never for the scenario's own results.
+    void SetMethod(Method method) { m_method = method; }
     void Distribute(int kind, MatchwiseStreamDataList* matches);
 
     // T(i) - T(j) and T(i+1) - T(j+1) of the interval boundaries.
@@ -184,7 +196,11 @@ private:
     // Adds the columns whose reduced cost under `prices` is negative (the best of each hot row
     // and of each cold row); the number added.
     std::size_t PriceColumns(const std::vector<double>& prices);
-    // Hands the columns and the artificial columns to the solver.
+    bool SolveOnNetwork();
+    // Removes the columns whose flag is 0, keeping the others in order.
+    void DropColumns(const std::vector<char>& keep);
+    bool SolveWithLPSolver();
+    // Hands the columns and the artificial columns to the general LP solver.
     bool SolveRestricted(std::vector<double>& solution, std::vector<double>& prices);
     // A contribution in force during the computation, and what it replaced.
     struct SavedSegment {
@@ -203,8 +219,6 @@ private:
     std::vector<std::vector<LoadRow>> m_coldRowsOf;
     std::vector<std::pair<int, int>> m_columnRows;
     std::vector<double> m_rowLoads;
-    std::vector<double> m_hotForces;
-    std::vector<double> m_coldForces;
     std::unordered_set<std::uint64_t> m_columnKeys;
     // Forbidden pairs among the linked segments, by their position in m_linked.
     std::unordered_map<const StreamSegment*, int> m_linked;
@@ -214,6 +228,9 @@ private:
     double m_dLowerBound = 0.0;
     int m_nKind = ShellAndTube;
     int m_nPricingRounds = 0;
+    Method m_method = Method::Network;
+    // The network of the last solve, kept for a solve of the same rows at other prices.
+    std::unique_ptr<AreaLPNetwork> m_pNetwork;
     std::vector<SavedSegment> m_saved;
     double m_dCountercurrentArea = 0.0;
     double m_dShellAndTubeArea = 0.0;

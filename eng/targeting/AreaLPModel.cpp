@@ -3,6 +3,7 @@
 #include "eng/targeting/AreaLP.h"
 
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/AreaLPNetwork.h"
 #include "eng/targeting/BathAreaTarget.h"
 #include "pellin/FFactor.h"
 
@@ -16,9 +17,13 @@ namespace {
 // approach is nil is priced very high rather than infinitely.
 constexpr double kMinimumMTD = 1e-6;
 // A column comes in when its reduced cost is below this share of its price.
-constexpr double kPricingTolerance = 1e-7;
+constexpr double kPricingTolerance = 1e-10;
 // A round that lowers the area by less than this share of it makes no progress.
 constexpr double kStallTolerance = 1e-9;
+// Once the columns exceed this many per row, those whose reduced cost exceeds this share of their
+// price are dropped.
+constexpr std::size_t MaxKeptColumnsPerRow = 10;
+constexpr double kDropShare = 0.02;
 // Heat on an artificial column above this share of its row's load means the loads cannot be
 // exchanged.
 constexpr double kArtificialTolerance = 1e-6;
@@ -27,8 +32,6 @@ constexpr double kArtificialTolerance = 1e-6;
 constexpr double kArtificialMultiple = 1e3;
 constexpr double kArtificialGrowth = 1e3;
 constexpr double kArtificialCeiling = 1e15;
-// Starting columns reach this many intervals either side of the one at the curves' approach.
-constexpr int StartingReach = 1;
 
 const CPString& StreamNameOf(const StreamSegment& s) { return s.pStream ? s.pStream->GetName() : s.strStreamName; }
 
@@ -140,6 +143,7 @@ bool AreaLP::BuildModel(int kind) {
     m_rowLoads.clear();
     m_nKind = kind;
     m_nPricingRounds = 0;
+    m_pNetwork.reset();
     if (!m_pIntervals) return false;
     const int n = m_nIntervalCount;
 
@@ -176,15 +180,8 @@ bool AreaLP::BuildModel(int kind) {
                 m_forbidden[static_cast<std::size_t>(a) * m_linked.size() + static_cast<std::size_t>(b)] = 1;
     }
 
-    // A small model gets every column at once: one solve, no pricing.
-    std::size_t candidates = 0;
-    for (const LoadRow& hot : m_hotRows) {
-        for (int j = hot.interval; j < n && candidates <= FullModelColumns; ++j)
-            for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)])
-                if (MayMatch(*hot.segment, *cold.segment)) ++candidates;
-        if (candidates > FullModelColumns) break;
-    }
-    if (candidates <= FullModelColumns) {
+    // The reference model gets every column at once: one solve, no pricing.
+    if (m_method == Method::FullModel) {
         for (const LoadRow& hot : m_hotRows)
             for (int j = hot.interval; j < n; ++j)
                 for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)])
@@ -198,74 +195,81 @@ bool AreaLP::BuildModel(int kind) {
     return true;
 }
 
-// Starting columns: from each hot row to every cold segment it may meet that runs at the curves'
-// approach below it, in the interval there and its neighbours; the same from each cold row up to
-// every hot segment.
+// Starting columns: the heat laid down the balanced composite curves vertically. The hot rows
+// and the cold rows are walked together from the top down, each share of heat going to the cold
+// heat at the same place along the curves; a pair that may not match, or whose cold row lies
+// above the hot one, gets no column (pricing finds where that heat goes). About one column per
+// row, and most of them in the optimum.
 void AreaLP::AddStartingColumns() {
-    const int n = m_nIntervalCount;
-    struct Span {
-        int first = 0;
-        std::vector<const LoadRow*> rows;  // by interval from `first`
-    };
-    std::unordered_map<const StreamSegment*, Span> spans;
-    std::vector<const StreamSegment*> hotOrder, coldOrder;
-    auto file = [&](const LoadRow& row, std::vector<const StreamSegment*>& order) {
-        auto [it, added] = spans.try_emplace(row.segment);
-        if (added) {
-            it->second.first = row.interval;
-            order.push_back(row.segment);
+    std::vector<const LoadRow*> cold;
+    for (const std::vector<LoadRow>& rows : m_coldRowsOf)
+        for (const LoadRow& row : rows) cold.push_back(&row);
+    if (m_hotRows.empty() || cold.empty()) return;
+    auto load = [&](const LoadRow& row) { return m_rowLoads[static_cast<std::size_t>(row.row)]; };
+    std::size_t a = 0, b = 0;
+    double hotLeft = load(m_hotRows[0]), coldLeft = load(*cold[0]);
+    while (a < m_hotRows.size() && b < cold.size()) {
+        const LoadRow& h = m_hotRows[a];
+        const LoadRow& c = *cold[b];
+        if (c.interval >= h.interval && MayMatch(*h.segment, *c.segment)) AddColumn(h, c);
+        if (hotLeft < coldLeft) {
+            coldLeft -= hotLeft;
+            if (++a < m_hotRows.size()) hotLeft = load(m_hotRows[a]);
+        } else {
+            hotLeft -= coldLeft;
+            if (++b < cold.size()) coldLeft = load(*cold[b]);
         }
-        it->second.rows.resize(static_cast<std::size_t>(row.interval - it->second.first) + 1, nullptr);
-        it->second.rows.back() = &row;
-    };
-    for (const LoadRow& hot : m_hotRows) file(hot, hotOrder);
-    for (int j = 0; j < n; ++j)
-        for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) file(cold, coldOrder);
-    // The interval at the curves' approach below (+1) or above (-1) interval k.
-    auto partnerOf = [&](int k, int direction) {
-        const std::vector<double>& forces = direction > 0 ? m_hotForces : m_coldForces;
-        const double force = forces.size() > static_cast<std::size_t>(k) + 1
-                                 ? std::min(0.5 * (forces[static_cast<std::size_t>(k)] + forces[static_cast<std::size_t>(k) + 1]), 1e6)
-                                 : 0.0;
-        const double t = 0.5 * (m_pIntervals->GetTemperature(k) + m_pIntervals->GetTemperature(k + 1)) -
-                         direction * std::max(force - TemporaryDTmin, 0.0);
-        int p = k;
-        if (direction > 0)
-            while (p + 1 < n && m_pIntervals->GetTemperature(p + 1) > t) ++p;
-        else
-            while (p > 0 && m_pIntervals->GetTemperature(p) < t) --p;
-        return p;
-    };
-    // Columns between `row` and the intervals of `other` nearest to `near` within [lo, hi].
-    auto reach = [&](const LoadRow& row, bool hotRow, const StreamSegment* other, int near, int lo, int hi) {
-        const Span& span = spans[other];
-        lo = std::max(lo, span.first);
-        hi = std::min(hi, span.first + static_cast<int>(span.rows.size()) - 1);
-        if (hi < lo) return;
-        if (!(hotRow ? MayMatch(*row.segment, *other) : MayMatch(*other, *row.segment))) return;
-        // Only segments that run at the approach: pricing finds the others where they pay.
-        if (near < lo - StartingReach || near > hi + StartingReach) return;
-        near = std::clamp(near, lo, hi);
-        // A utility gives or takes much heat in few intervals: it is offered every interval of
-        // every partner.
-        const int spread = row.kind == 1 ? n : StartingReach;
-        for (int k = std::max(lo, near - spread); k <= std::min(hi, near + spread); ++k)
-            if (const LoadRow* partner = span.rows[static_cast<std::size_t>(k - span.first)])
-                hotRow ? AddColumn(row, *partner) : AddColumn(*partner, row);
-    };
-    for (int j = 0; j < n; ++j)
-        for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) {
-            const int iv = partnerOf(j, -1);
-            for (const StreamSegment* h : hotOrder) reach(cold, false, h, iv, 0, j);
-        }
-    for (const LoadRow& hot : m_hotRows) {
-        const int jv = partnerOf(hot.interval, 1);
-        for (const StreamSegment* c : coldOrder) reach(hot, true, c, jv, hot.interval, n - 1);
     }
+}
+
+void AreaLP::DropColumns(const std::vector<char>& keep) {
+    LPProblem& model = *m_pModel;
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < model.columns.size(); ++k) {
+        if (!keep[k]) {
+            m_columnKeys.erase(PairKey(m_columnRows[k].first, m_columnRows[k].second));
+            continue;
+        }
+        if (next != k) {
+            model.columns[next] = std::move(model.columns[k]);
+            m_columnRows[next] = m_columnRows[k];
+            m_columnF[next] = m_columnF[k];
+        }
+        model.columns[next].nIndex = static_cast<std::int32_t>(next);
+        ++next;
+    }
+    model.columns.resize(next);
+    m_columnRows.resize(next);
+    m_columnF.resize(next);
+}
+
+void AreaLP::Reprice(int kind) {
+    if (!m_pModel) return;
+    m_nKind = kind;
+    m_nPricingRounds = 0;
+    m_fFactors.clear();
+    std::vector<const LoadRow*> rowOf(m_rowLoads.size(), nullptr);
+    for (const LoadRow& row : m_hotRows) rowOf[static_cast<std::size_t>(row.row)] = &row;
+    for (const std::vector<LoadRow>& rows : m_coldRowsOf)
+        for (const LoadRow& row : rows) rowOf[static_cast<std::size_t>(row.row)] = &row;
+    LPProblem& model = *m_pModel;
+    double dearest = 0.0;
+    for (std::size_t k = 0; k < model.columns.size(); ++k) {
+        double F = 1.0;
+        const double price = Coefficient(*rowOf[static_cast<std::size_t>(m_columnRows[k].first)],
+                                         *rowOf[static_cast<std::size_t>(m_columnRows[k].second)], F);
+        model.columns[k].dCoefficient = price;
+        m_columnF[k] = F;
+        dearest = std::max(dearest, price);
+        if (m_pNetwork) m_pNetwork->SetArcCost(static_cast<int>(k), price);
+    }
+    m_dArtificialCost = kArtificialMultiple * std::max(dearest, 1.0);
+    if (m_pNetwork) m_pNetwork->SetArtificialCost(m_dArtificialCost);
 }
 
 void AreaLP::RefreshCoefficients(int kind) {
     if (!m_pModel) return;
+    m_pNetwork.reset();
     m_nKind = kind;
     m_fFactors.clear();
     for (LoadRow& row : m_hotRows) row.resistance = InverseFilmCoefficient(row.segment->dFilmCoefficient);
@@ -316,66 +320,185 @@ bool AreaLP::SolveRestricted(std::vector<double>& solution, std::vector<double>&
     return true;
 }
 
+namespace {
+
+// The few most negative reduced costs seen, with their pair of rows.
+struct BestFew {
+    static constexpr int Size = 4;
+    double reduced[Size] = {0.0, 0.0, 0.0, 0.0};
+    int hot[Size] = {-1, -1, -1, -1};
+    int cold[Size] = {-1, -1, -1, -1};
+    double Worst() const { return reduced[Size - 1]; }
+    void Offer(double r, int h, int c) {
+        if (!(r < reduced[Size - 1])) return;
+        int k = Size - 1;
+        while (k > 0 && r < reduced[k - 1]) {
+            reduced[k] = reduced[k - 1];
+            hot[k] = hot[k - 1];
+            cold[k] = cold[k - 1];
+            --k;
+        }
+        reduced[k] = r;
+        hot[k] = h;
+        cold[k] = c;
+    }
+};
+
+}  // namespace
+
 // Pricing: a column (h, i, c, j) lowers the area when its price is below the row prices of its two
-// rows. Every pair a row may meet is looked at; for each hot row the best column to each cold
-// segment comes in, and the best column of each cold row.
+// rows. Every pair a row may meet is looked at; the few columns that would lower the area most
+// come in for each hot row and for each cold row.
 std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
-    struct Best {
-        double reducedCost = 0.0;
-        const LoadRow* hot = nullptr;
-        const LoadRow* cold = nullptr;
-    };
-    // The best column of each cold row to each hot segment, keyed by (row, hot segment number).
-    std::unordered_map<std::uint64_t, Best> bestOfRow;
-    std::unordered_map<const StreamSegment*, int> hotNumber;
-    for (const LoadRow& hot : m_hotRows) hotNumber.emplace(hot.segment, static_cast<int>(hotNumber.size()));
-    // The best column of the current hot row to each cold segment, by the segment's number.
-    std::unordered_map<const StreamSegment*, int> coldNumber;
-    for (const std::vector<LoadRow>& rows : m_coldRowsOf)
-        for (const LoadRow& cold : rows) coldNumber.emplace(cold.segment, static_cast<int>(coldNumber.size()));
-    std::vector<Best> bestOfPartner(coldNumber.size());
     const int n = m_nIntervalCount;
     const std::size_t before = m_pModel->columns.size();
     // The restricted solution's prices, each hot row's lowered by the most negative reduced cost of
     // its columns, are prices of the whole model: the area they give is a lower bound.
     m_dLowerBound = m_pModel->dObjectiveValue;
-    for (const LoadRow& hot : m_hotRows) {
+    // The cold rows of every interval side by side (resistance, price, shift), so that the look at
+    // each candidate is a few multiplications; segments on the common temporary approach share
+    // one mean temperature difference per interval pair, worked out once per hot interval.
+    std::vector<std::size_t> coldStart(static_cast<std::size_t>(n) + 1, 0);
+    std::vector<double> coldResistance, coldPrice, coldShift;
+    std::vector<const LoadRow*> coldRow;
+    for (int j = 0; j < n; ++j) {
+        coldStart[static_cast<std::size_t>(j)] = coldRow.size();
+        for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) {
+            coldResistance.push_back(cold.resistance);
+            coldPrice.push_back(prices[static_cast<std::size_t>(cold.row)]);
+            coldShift.push_back(Shift(*cold.segment));
+            coldRow.push_back(&cold);
+        }
+    }
+    coldStart[static_cast<std::size_t>(n)] = coldRow.size();
+    std::vector<BestFew> bestOfCold(coldRow.size());
+    const double common = 2.0 * (0.5 * TemporaryDTmin);
+    std::vector<double> commonMTD(static_cast<std::size_t>(n), 0.0);
+    int cachedInterval = -1;
+    for (std::size_t p = 0; p < m_hotRows.size(); ++p) {
+        const LoadRow& hot = m_hotRows[p];
         const double uh = prices[static_cast<std::size_t>(hot.row)];
         double mostNegative = 0.0;
-        std::fill(bestOfPartner.begin(), bestOfPartner.end(), Best{});
+        BestFew bestOfHot;
+        if (hot.interval != cachedInterval) {
+            cachedInterval = hot.interval;
+            for (int j = hot.interval; j < n; ++j)
+                commonMTD[static_cast<std::size_t>(j)] = MeanTemperatureDifference(
+                    TopDifference(hot.interval, j) + common, BottomDifference(hot.interval, j) + common);
+        }
+        const double dh = Shift(*hot.segment);
         for (int j = hot.interval; j < n; ++j) {
-            for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) {
-                const double y = uh + prices[static_cast<std::size_t>(cold.row)];
+            const double mtdCommon = commonMTD[static_cast<std::size_t>(j)];
+            for (std::size_t q = coldStart[static_cast<std::size_t>(j)]; q < coldStart[static_cast<std::size_t>(j) + 1]; ++q) {
                 // Countercurrent price first: F never lowers the price, so a column that does not
                 // pay countercurrent does not pay at all.
-                const double mtd =
-                    MeanTemperatureDifference(TopDifference(hot.interval, j) + Shift(*hot.segment) + Shift(*cold.segment),
-                                              BottomDifference(hot.interval, j) + Shift(*hot.segment) + Shift(*cold.segment));
-                const double lower = (hot.resistance + cold.resistance) / mtd;
+                const double shifts = dh + coldShift[q];
+                const double mtd = shifts == common ? mtdCommon
+                                                    : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
+                                                                                BottomDifference(hot.interval, j) + shifts);
+                const double lower = (hot.resistance + coldResistance[q]) / mtd;
+                const double y = uh + coldPrice[q];
                 if (lower - y >= -kPricingTolerance * lower) continue;
+                const LoadRow& cold = *coldRow[q];
                 if (!MayMatch(*hot.segment, *cold.segment)) continue;
                 double F = 1.0;
                 const double price = m_nKind == ShellAndTube ? Coefficient(hot, cold, F) : lower;
                 const double reduced = price - y;
                 mostNegative = std::min(mostNegative, reduced);
                 if (reduced >= -kPricingTolerance * price) continue;
-                if (m_columnKeys.count(PairKey(hot.row, cold.row))) continue;
-                Best& partner = bestOfPartner[static_cast<std::size_t>(coldNumber[cold.segment])];
-                if (reduced < partner.reducedCost) partner = Best{reduced, &hot, &cold};
-                Best& b = bestOfRow[PairKey(cold.row, hotNumber[hot.segment])];
-                if (reduced < b.reducedCost) b = Best{reduced, &hot, &cold};
+                bestOfHot.Offer(reduced, static_cast<int>(p), static_cast<int>(q));
+                bestOfCold[q].Offer(reduced, static_cast<int>(p), static_cast<int>(q));
             }
         }
-        for (const Best& b : bestOfPartner)
-            if (b.hot) AddColumn(*b.hot, *b.cold);
+        for (int k = 0; k < BestFew::Size && bestOfHot.hot[k] >= 0; ++k)
+            AddColumn(m_hotRows[static_cast<std::size_t>(bestOfHot.hot[k])], *coldRow[static_cast<std::size_t>(bestOfHot.cold[k])]);
         m_dLowerBound += mostNegative * m_rowLoads[static_cast<std::size_t>(hot.row)];
     }
-    for (const auto& [key, b] : bestOfRow)
-        if (b.hot) AddColumn(*b.hot, *b.cold);
+    for (const BestFew& b : bestOfCold)
+        for (int k = 0; k < BestFew::Size && b.hot[k] >= 0; ++k)
+            AddColumn(m_hotRows[static_cast<std::size_t>(b.hot[k])], *coldRow[static_cast<std::size_t>(b.cold[k])]);
     return m_pModel->columns.size() - before;
 }
 
-bool AreaLP::Solve() {
+bool AreaLP::Solve() { return m_method == Method::FullModel ? SolveWithLPSolver() : SolveOnNetwork(); }
+
+// Column generation on the network: each round solves the restricted model from where the last
+// one stopped (the tree and its flows stay optimal for the old columns) and prices every
+// candidate against its row prices.
+bool AreaLP::SolveOnNetwork() {
+    m_nPricingRounds = 0;
+    if (!m_pModel || m_rowLoads.empty()) return false;
+    LPProblem& model = *m_pModel;
+    for (LPMatchColumn& c : model.columns) c.dFlow = 0.0;
+    double given = 0.0, taken = 0.0;
+    std::vector<char> hot(m_rowLoads.size(), 0);
+    for (const LoadRow& row : m_hotRows) {
+        given += m_rowLoads[static_cast<std::size_t>(row.row)];
+        hot[static_cast<std::size_t>(row.row)] = 1;
+    }
+    for (const std::vector<LoadRow>& rows : m_coldRowsOf)
+        for (const LoadRow& row : rows) taken += m_rowLoads[static_cast<std::size_t>(row.row)];
+    if (std::fabs(given - taken) > kArtificialTolerance * std::max({given, taken, 1.0})) return false;
+
+    if (!m_pNetwork || m_pNetwork->GetNumberOfArcs() > static_cast<int>(model.columns.size())) {
+        m_pNetwork = std::make_unique<AreaLPNetwork>();
+        m_pNetwork->Reset(m_rowLoads, hot, m_dArtificialCost);
+    }
+    AreaLPNetwork& network = *m_pNetwork;
+    std::size_t onNetwork = static_cast<std::size_t>(network.GetNumberOfArcs());
+    auto addArcs = [&] {
+        for (; onNetwork < model.columns.size(); ++onNetwork)
+            network.AddArc(m_columnRows[onNetwork].first, m_columnRows[onNetwork].second,
+                           model.columns[onNetwork].dCoefficient);
+    };
+    addArcs();
+    // A bound on the pivots only against a solve that cannot settle; real ones need far fewer.
+    const std::int64_t pivotLimit = 2000 * static_cast<std::int64_t>(m_rowLoads.size()) + 1000000;
+    std::vector<double> prices(m_rowLoads.size(), 0.0);
+    bool artificial = false;
+    int stalled = 0;
+    double lastObjective = std::numeric_limits<double>::infinity();
+    while (m_nPricingRounds < MaxPricingRounds) {
+        ++m_nPricingRounds;
+        if (!network.Optimize(pivotLimit)) return false;
+        const double objective = network.GetObjective();
+        model.dObjectiveValue = objective;
+        for (std::size_t r = 0; r < m_rowLoads.size(); ++r) prices[r] = network.GetRowPrice(static_cast<int>(r));
+        artificial = false;
+        for (std::size_t r = 0; r < m_rowLoads.size() && !artificial; ++r)
+            artificial = network.GetArtificialFlow(static_cast<int>(r)) > kArtificialTolerance * std::max(m_rowLoads[r], 1.0);
+        stalled = !artificial && objective >= lastObjective - kStallTolerance * std::fabs(objective) ? stalled + 1 : 0;
+        lastObjective = objective;
+        if (model.columns.size() > MaxKeptColumnsPerRow * m_rowLoads.size()) {
+            // Columns that stand far from paying are let go: pricing brings any of them back
+            // should the prices come to favour it.
+            std::vector<char> keep(model.columns.size(), 1);
+            for (std::size_t k = 0; k < keep.size(); ++k) {
+                const double cost = model.columns[k].dCoefficient;
+                keep[k] = network.IsTreeArc(static_cast<int>(k)) || network.GetReducedCost(static_cast<int>(k)) < kDropShare * cost;
+            }
+            network.DropArcs(keep);
+            DropColumns(keep);
+            onNetwork = model.columns.size();
+        }
+        if (model.columns.size() > MaxColumns) break;
+        const std::size_t added = stalled < 2 ? PriceColumns(prices) : 0;
+        addArcs();
+        if (added > 0 && (artificial || objective - m_dLowerBound > OptimalityGap * std::fabs(objective))) continue;
+        if (!artificial) break;
+        // No column pays any more, yet heat stays on an artificial column: it either cannot go
+        // anywhere (a forbidden match leaves a stream no partner) or was kept there by too low a
+        // price. Try a dearer one before giving up.
+        if (m_dArtificialCost * kArtificialGrowth > kArtificialCeiling) break;
+        m_dArtificialCost *= kArtificialGrowth;
+        network.SetArtificialCost(m_dArtificialCost);
+    }
+    if (artificial) return false;
+    for (std::size_t k = 0; k < model.columns.size(); ++k) model.columns[k].dFlow = network.GetFlow(static_cast<int>(k));
+    return true;
+}
+
+bool AreaLP::SolveWithLPSolver() {
     m_nPricingRounds = 0;
     if (!m_pModel || m_rowLoads.empty() || m_pModel->columns.empty()) return false;
     LPProblem& model = *m_pModel;

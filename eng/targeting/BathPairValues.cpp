@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 
 namespace {
 
@@ -25,6 +27,13 @@ struct SideSums {
     }
 };
 
+// A segment whose pairs have records: its points and what it adds to the sums.
+struct Known {
+    std::uint32_t first, last;
+    double cp, inverseH;
+    bool utility, flows;
+};
+
 }  // namespace
 
 BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStreamDataList& matches,
@@ -36,15 +45,20 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     m_intervals = K - 1;
 
     // Segment counts at every point (all segments, as the share of one is over all of them), the
-    // cold flow rate across each interval, and the sums of the segments whose pairs have records.
-    std::vector<long long> hotCount(K + 1, 0), coldCount(K + 1, 0), coldActive(K + 1, 0);
+    // cold flow rate across each interval, and the segments whose pairs have records.
+    std::vector<std::int32_t> hotCount(K + 1, 0), coldCount(K + 1, 0), coldActive(K + 1, 0);
     std::vector<long double> coldFlow(K + 1, 0.0L);
-    std::vector<SideSums> sums[2] = {std::vector<SideSums>(K + 1), std::vector<SideSums>(K + 1)};
+    std::vector<Known> known[2];
+    std::size_t onSide[2] = {0, 0};
+    for (const BathSegmentSpan& span : target.GetSegmentSpans()) ++onSide[span.side == 0 ? 0 : 1];
+    known[0].reserve(onSide[0]);
+    known[1].reserve(onSide[1]);
+    m_segments.reserve(onSide[0] + onSide[1]);
     for (const BathSegmentSpan& span : target.GetSegmentSpans()) {
         if (span.first >= span.last || span.last > K) continue;
         const StreamSegment& s = *span.segment;
         const double cp = std::fabs(s.dHeatCapacityFlowrate);
-        std::vector<long long>& count = span.side == 0 ? hotCount : coldCount;
+        std::vector<std::int32_t>& count = span.side == 0 ? hotCount : coldCount;
         ++count[span.first];
         --count[span.last];
         if (span.side == 1) {
@@ -57,21 +71,55 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         if (!s.pStream || !matches.IsKnownOnSide(s.pStream, span.side, utility)) continue;
         const Segment segment{span.first, span.last, span.side, cp, InverseFilmCoefficient(s.dFilmCoefficient),
                               cp > kFlowTolerance};
-        m_segments[s.pStream].push_back(segment);
-        SideSums d;
-        d.count = 1;
-        d.utilities = utility ? 1 : 0;
-        if (segment.flows) {
-            d.flowing = 1;
-            d.flowingUtilities = utility ? 1 : 0;
-            d.cp = cp;
-            d.cpUtilities = utility ? cp : 0.0;
-            d.cpOverH = cp * segment.inverseH;
-            d.cpOverHUtilities = utility ? d.cpOverH : 0.0L;
-        }
-        sums[span.side][span.first].Add(d, 1);
-        sums[span.side][span.last].Add(d, -1);
+        m_segments.emplace_back(s.pStream, segment);
+        known[span.side].push_back(Known{static_cast<std::uint32_t>(span.first), static_cast<std::uint32_t>(span.last), cp,
+                                         segment.inverseH, utility, segment.flows});
     }
+    std::stable_sort(m_segments.begin(), m_segments.end(), [](const auto& a, const auto& b) {
+        return std::less<const IHeatIntegrationStream*>()(a.first, b.first);
+    });
+    // The sums of those segments change only at their ends. Per side, the ends at each point, in
+    // the segments' order (a segment ending at p is taken off, one starting there added): the
+    // sweep below adds them up point by point, as a sum kept per point would hold them, without
+    // holding one for every point.
+    std::vector<std::uint32_t> endStart[2];
+    std::vector<std::int64_t> ends[2];
+    for (int side = 0; side < 2; ++side) {
+        std::vector<std::uint32_t>& start = endStart[side];
+        start.assign(K + 2, 0);
+        for (const Known& k : known[side]) {
+            ++start[k.first + 1];
+            ++start[k.last + 1];
+        }
+        for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+        std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+        ends[side].resize(2 * known[side].size());
+        for (std::size_t i = 0; i < known[side].size(); ++i) {
+            const std::int64_t id = static_cast<std::int64_t>(i) + 1;
+            ends[side][next[known[side][i].first]++] = id;
+            ends[side][next[known[side][i].last]++] = -id;
+        }
+    }
+    auto changeAt = [&](int side, std::size_t p) {
+        SideSums change;
+        for (std::uint32_t e = endStart[side][p]; e < endStart[side][p + 1]; ++e) {
+            const std::int64_t id = ends[side][e];
+            const Known& k = known[side][static_cast<std::size_t>(id > 0 ? id : -id) - 1];
+            SideSums d;
+            d.count = 1;
+            d.utilities = k.utility ? 1 : 0;
+            if (k.flows) {
+                d.flowing = 1;
+                d.flowingUtilities = k.utility ? 1 : 0;
+                d.cp = k.cp;
+                d.cpUtilities = k.utility ? k.cp : 0.0;
+                d.cpOverH = k.cp * k.inverseH;
+                d.cpOverHUtilities = k.utility ? d.cpOverH : 0.0L;
+            }
+            change.Add(d, id > 0 ? 1 : -1);
+        }
+        return change;
+    };
 
     long long hot = 0, cold = 0;
     for (std::size_t k = 0; k < K; ++k) {
@@ -87,8 +135,8 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     long long active = 0;
     long double first = 0.0L, area = 0.0L, fourth = 0.0L, match = 0.0L;
     for (std::size_t p = 0; p < N; ++p) {
-        h.Add(sums[0][p], 1);
-        c.Add(sums[1][p], 1);
+        h.Add(changeAt(0, p), 1);
+        c.Add(changeAt(1, p), 1);
         flow += coldFlow[p];
         active += coldActive[p];
         if (active == 0) flow = 0.0L;
@@ -133,15 +181,26 @@ BathPairValues::Terms BathPairValues::Sum(std::size_t first, std::size_t last) c
     return sum;
 }
 
+std::pair<std::size_t, std::size_t> BathPairValues::SegmentsOf(const IHeatIntegrationStream* stream) const {
+    const auto less = std::less<const IHeatIntegrationStream*>();
+    const auto first = std::partition_point(m_segments.begin(), m_segments.end(),
+                                            [&](const auto& e) { return less(e.first, stream); });
+    auto last = first;
+    while (last != m_segments.end() && last->first == stream) ++last;
+    return {static_cast<std::size_t>(first - m_segments.begin()), static_cast<std::size_t>(last - m_segments.begin())};
+}
+
 MatchDistributedValues BathPairValues::Of(const IHeatIntegrationStream* hot,
                                                  const IHeatIntegrationStream* cold) const {
     MatchDistributedValues v;
-    auto h = m_segments.find(hot);
-    auto c = m_segments.find(cold);
-    if (h == m_segments.end() || c == m_segments.end()) return v;
-    for (const Segment& a : h->second) {
+    const auto [hotFirst, hotLast] = SegmentsOf(hot);
+    const auto [coldFirst, coldLast] = SegmentsOf(cold);
+    if (hotFirst == hotLast || coldFirst == coldLast) return v;
+    for (std::size_t i = hotFirst; i < hotLast; ++i) {
+        const Segment& a = m_segments[i].second;
         if (a.side != 0) continue;
-        for (const Segment& b : c->second) {
+        for (std::size_t j = coldFirst; j < coldLast; ++j) {
+            const Segment& b = m_segments[j].second;
             if (b.side != 1) continue;
             const std::size_t first = std::max(a.first, b.first);
             const std::size_t last = std::min({a.last, b.last, m_intervals});

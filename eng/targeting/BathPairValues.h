@@ -43,6 +43,9 @@ private:
     std::size_t m_intervals = 0;
     std::vector<Terms> m_tree;
     double m_pairCount = 0.0;
-    std::unordered_map<const IHeatIntegrationStream*, std::vector<Segment>> m_segments;
+    // The segments whose pairs have records, by stream (each stream's in the order of the spans):
+    // one array, looked up by halving, instead of a list per stream.
+    std::vector<std::pair<const IHeatIntegrationStream*, Segment>> m_segments;
+    std::pair<std::size_t, std::size_t> SegmentsOf(const IHeatIntegrationStream* stream) const;
     MatchDistributedValues m_total;
 };

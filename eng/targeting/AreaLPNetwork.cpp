@@ -1,0 +1,362 @@
+// The network simplex of the area LP (see AreaLPNetwork.h). The tree is kept as in the classic
+// implementations: for every node its parent, the arc to it and that arc's direction, the
+// preorder thread (and its reverse), the size of its subtree and the last node of its subtree in
+// the thread. The arcs have no upper bound, so every non-tree arc sits at flow 0.
+#include "eng/targeting/AreaLPNetwork.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+// An arc enters when its reduced cost is below this share of its own cost: rounding in the
+// potentials is far smaller, and a price this close to paying changes no area.
+constexpr double kEnterTolerance = 1e-12;
+// Flows this small relative to the loads are rounding left behind by equal pivots.
+constexpr double kFlowNoise = 1e-13;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+}  // namespace
+
+void AreaLPNetwork::Reset(std::span<const double> loads, std::span<const char> hot, double artificialCost) {
+    m_rows = static_cast<int>(loads.size());
+    m_root = m_rows;
+    const std::size_t nodes = static_cast<std::size_t>(m_rows) + 1;
+    m_hot.assign(hot.begin(), hot.end());
+    m_artificialCost = artificialCost;
+    m_source.assign(static_cast<std::size_t>(m_rows), 0);
+    m_target.assign(static_cast<std::size_t>(m_rows), 0);
+    m_cost.assign(static_cast<std::size_t>(m_rows), artificialCost);
+    m_flow.assign(static_cast<std::size_t>(m_rows), 0.0);
+    m_state.assign(static_cast<std::size_t>(m_rows), Tree);
+    m_pi.assign(nodes, 0.0);
+    m_parent.assign(nodes, -1);
+    m_pred.assign(nodes, -1);
+    m_thread.assign(nodes, 0);
+    m_revThread.assign(nodes, 0);
+    m_succNum.assign(nodes, 1);
+    m_lastSucc.assign(nodes, 0);
+    m_predDir.assign(nodes, Up);
+
+    // Every row hangs from the root on its artificial arc: a hot row sends its load up to the
+    // root, a cold row receives its load from it.
+    const std::size_t root = static_cast<std::size_t>(m_root);
+    m_thread[root] = m_rows > 0 ? 0 : m_root;
+    m_revThread[0] = m_root;
+    m_succNum[root] = m_rows + 1;
+    m_lastSucc[root] = m_rows > 0 ? m_rows - 1 : m_root;
+    for (int u = 0; u < m_rows; ++u) {
+        const std::size_t k = static_cast<std::size_t>(u);
+        m_parent[k] = m_root;
+        m_pred[k] = u;
+        m_thread[k] = u + 1;
+        m_revThread[k + 1] = u;
+        m_lastSucc[k] = u;
+        m_flow[k] = std::max(loads[k], 0.0);
+        if (m_hot[k]) {
+            m_source[k] = u;
+            m_target[k] = m_root;
+            m_predDir[k] = Up;
+            m_pi[k] = -artificialCost;
+        } else {
+            m_source[k] = m_root;
+            m_target[k] = u;
+            m_predDir[k] = Down;
+            m_pi[k] = artificialCost;
+        }
+    }
+    m_nextArc = 0;
+    m_pivots = 0;
+}
+
+int AreaLPNetwork::AddArc(int hotRow, int coldRow, double cost) {
+    m_source.push_back(hotRow);
+    m_target.push_back(coldRow);
+    m_cost.push_back(cost);
+    m_flow.push_back(0.0);
+    m_state.push_back(Lower);
+    return static_cast<int>(m_source.size()) - 1 - m_rows;
+}
+
+void AreaLPNetwork::DropArcs(std::vector<char>& keep) {
+    const std::size_t arcs = m_source.size();
+    std::vector<int> renumbered(arcs, -1);
+    std::size_t next = 0;
+    for (std::size_t e = 0; e < arcs; ++e) {
+        const bool column = e >= static_cast<std::size_t>(m_rows);
+        if (column) {
+            char& k = keep[e - static_cast<std::size_t>(m_rows)];
+            if (m_state[e] == Tree) k = 1;
+            if (!k) continue;
+        }
+        renumbered[e] = static_cast<int>(next);
+        m_source[next] = m_source[e];
+        m_target[next] = m_target[e];
+        m_cost[next] = m_cost[e];
+        m_flow[next] = m_flow[e];
+        m_state[next] = m_state[e];
+        ++next;
+    }
+    m_source.resize(next);
+    m_target.resize(next);
+    m_cost.resize(next);
+    m_flow.resize(next);
+    m_state.resize(next);
+    for (int& pred : m_pred)
+        if (pred >= 0) pred = renumbered[static_cast<std::size_t>(pred)];
+    m_nextArc = 0;
+}
+
+void AreaLPNetwork::SetArtificialCost(double cost) {
+    m_artificialCost = cost;
+    for (int r = 0; r < m_rows; ++r) m_cost[static_cast<std::size_t>(r)] = cost;
+    RecomputePotentials();
+}
+
+double AreaLPNetwork::GetRowPrice(int row) const {
+    const double pi = m_pi[static_cast<std::size_t>(row)] - m_pi[static_cast<std::size_t>(m_root)];
+    return m_hot[static_cast<std::size_t>(row)] ? -pi : pi;
+}
+
+double AreaLPNetwork::GetObjective() const {
+    double total = 0.0;
+    for (std::size_t e = 0; e < m_source.size(); ++e)
+        if (m_flow[e] != 0.0) total += m_cost[e] * m_flow[e];
+    return total;
+}
+
+void AreaLPNetwork::RecomputePotentials() {
+    m_pi[static_cast<std::size_t>(m_root)] = 0.0;
+    for (int u = m_thread[static_cast<std::size_t>(m_root)]; u != m_root; u = m_thread[static_cast<std::size_t>(u)]) {
+        const std::size_t k = static_cast<std::size_t>(u);
+        const std::size_t e = static_cast<std::size_t>(m_pred[k]);
+        m_pi[k] = m_pi[static_cast<std::size_t>(m_parent[k])] - m_predDir[k] * m_cost[e];
+    }
+}
+
+// Block search: the arcs are looked at in blocks of about the square root of their number, from
+// where the last search stopped; the best arc of the first block that has one enters.
+bool AreaLPNetwork::FindEnteringArc() {
+    const std::size_t arcs = m_source.size();
+    if (arcs == 0) return false;
+    m_blockSize = std::max<std::size_t>(static_cast<std::size_t>(std::sqrt(static_cast<double>(arcs))), 10);
+    double best = 0.0;
+    std::size_t bestArc = arcs;
+    std::size_t count = m_blockSize;
+    std::size_t e = m_nextArc < arcs ? m_nextArc : 0;
+    for (std::size_t seen = 0; seen < arcs; ++seen) {
+        if (m_state[e] == Lower) {
+            const double c = ReducedCost(e);
+            if (c < best && c < -kEnterTolerance * m_cost[e]) {
+                best = c;
+                bestArc = e;
+            }
+        }
+        if (++e == arcs) e = 0;
+        if (--count == 0) {
+            if (bestArc != arcs) break;
+            count = m_blockSize;
+        }
+    }
+    if (bestArc == arcs) return false;
+    m_nextArc = e;
+    m_inArc = static_cast<int>(bestArc);
+    return true;
+}
+
+void AreaLPNetwork::FindJoinNode() {
+    int u = m_source[static_cast<std::size_t>(m_inArc)];
+    int v = m_target[static_cast<std::size_t>(m_inArc)];
+    while (u != v) {
+        if (m_succNum[static_cast<std::size_t>(u)] < m_succNum[static_cast<std::size_t>(v)]) u = m_parent[static_cast<std::size_t>(u)];
+        else v = m_parent[static_cast<std::size_t>(v)];
+    }
+    m_join = u;
+}
+
+// The leaving arc is the last blocking arc met going round the cycle from the join node in the
+// direction of the entering arc: the tree stays strongly feasible.
+bool AreaLPNetwork::FindLeavingArc() {
+    const int first = m_source[static_cast<std::size_t>(m_inArc)];
+    const int second = m_target[static_cast<std::size_t>(m_inArc)];
+    m_delta = kInfinity;
+    int result = 0;
+    for (int u = first; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+        const std::size_t k = static_cast<std::size_t>(u);
+        if (m_predDir[k] == Down) continue;  // flow grows on it: never blocks
+        const double d = std::max(m_flow[static_cast<std::size_t>(m_pred[k])], 0.0);
+        if (d < m_delta) {
+            m_delta = d;
+            m_uOut = u;
+            result = 1;
+        }
+    }
+    for (int u = second; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+        const std::size_t k = static_cast<std::size_t>(u);
+        if (m_predDir[k] == Up) continue;
+        const double d = std::max(m_flow[static_cast<std::size_t>(m_pred[k])], 0.0);
+        if (d <= m_delta) {
+            m_delta = d;
+            m_uOut = u;
+            result = 2;
+        }
+    }
+    if (result == 0) return false;  // a cycle of positive costs cannot be unbounded
+    if (result == 1) {
+        m_uIn = first;
+        m_vIn = second;
+    } else {
+        m_uIn = second;
+        m_vIn = first;
+    }
+    return true;
+}
+
+void AreaLPNetwork::ChangeFlow() {
+    const double val = m_delta;
+    const std::size_t leaving = static_cast<std::size_t>(m_pred[static_cast<std::size_t>(m_uOut)]);
+    if (val > 0.0) {
+        m_flow[static_cast<std::size_t>(m_inArc)] += val;
+        for (int u = m_source[static_cast<std::size_t>(m_inArc)]; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+            const std::size_t k = static_cast<std::size_t>(u);
+            double& f = m_flow[static_cast<std::size_t>(m_pred[k])];
+            f -= m_predDir[k] * val;
+            if (std::fabs(f) <= kFlowNoise * val) f = 0.0;
+        }
+        for (int u = m_target[static_cast<std::size_t>(m_inArc)]; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+            const std::size_t k = static_cast<std::size_t>(u);
+            double& f = m_flow[static_cast<std::size_t>(m_pred[k])];
+            f += m_predDir[k] * val;
+            if (std::fabs(f) <= kFlowNoise * val) f = 0.0;
+        }
+    }
+    m_state[static_cast<std::size_t>(m_inArc)] = Tree;
+    m_state[leaving] = Lower;
+    m_flow[leaving] = 0.0;
+}
+
+void AreaLPNetwork::UpdateTreeStructure() {
+    auto at = [](std::vector<int>& v, int i) -> int& { return v[static_cast<std::size_t>(i)]; };
+    const int oldRevThread = at(m_revThread, m_uOut);
+    const int oldSuccNum = at(m_succNum, m_uOut);
+    const int oldLastSucc = at(m_lastSucc, m_uOut);
+    m_vOut = at(m_parent, m_uOut);
+
+    if (m_uIn == m_uOut) {
+        at(m_parent, m_uIn) = m_vIn;
+        at(m_pred, m_uIn) = m_inArc;
+        m_predDir[static_cast<std::size_t>(m_uIn)] = m_uIn == m_source[static_cast<std::size_t>(m_inArc)] ? Up : Down;
+        if (at(m_thread, m_vIn) != m_uOut) {
+            int after = at(m_thread, oldLastSucc);
+            at(m_thread, oldRevThread) = after;
+            at(m_revThread, after) = oldRevThread;
+            after = at(m_thread, m_vIn);
+            at(m_thread, m_vIn) = m_uOut;
+            at(m_revThread, m_uOut) = m_vIn;
+            at(m_thread, oldLastSucc) = after;
+            at(m_revThread, after) = oldLastSucc;
+        }
+    } else {
+        // When the old reverse thread of u_out is v_in, the join and v_out coincide.
+        const int threadContinue = oldRevThread == m_vIn ? at(m_thread, oldLastSucc) : at(m_thread, m_vIn);
+
+        // The stem: the nodes from u_in up to u_out, whose parents change.
+        int stem = m_uIn;
+        int parStem = m_vIn;
+        int last = at(m_lastSucc, m_uIn);
+        int after = at(m_thread, last);
+        at(m_thread, m_vIn) = m_uIn;
+        m_dirtyRevs.clear();
+        m_dirtyRevs.push_back(m_vIn);
+        while (stem != m_uOut) {
+            const int nextStem = at(m_parent, stem);
+            at(m_thread, last) = nextStem;
+            m_dirtyRevs.push_back(last);
+            const int before = at(m_revThread, stem);
+            at(m_thread, before) = after;
+            at(m_revThread, after) = before;
+            at(m_parent, stem) = parStem;
+            parStem = stem;
+            stem = nextStem;
+            last = at(m_lastSucc, stem) == at(m_lastSucc, parStem) ? at(m_revThread, parStem) : at(m_lastSucc, stem);
+            after = at(m_thread, last);
+        }
+        at(m_parent, m_uOut) = parStem;
+        at(m_thread, last) = threadContinue;
+        at(m_revThread, threadContinue) = last;
+        at(m_lastSucc, m_uOut) = last;
+
+        if (oldRevThread != m_vIn) {
+            at(m_thread, oldRevThread) = after;
+            at(m_revThread, after) = oldRevThread;
+        }
+        for (int u : m_dirtyRevs) at(m_revThread, at(m_thread, u)) = u;
+
+        // Arcs, directions, subtree sizes and last successors along the stem, from u_out down.
+        int tmpSc = 0;
+        const int tmpLs = at(m_lastSucc, m_uOut);
+        for (int u = m_uOut, p = at(m_parent, u); u != m_uIn; u = p, p = at(m_parent, u)) {
+            at(m_pred, u) = at(m_pred, p);
+            m_predDir[static_cast<std::size_t>(u)] = static_cast<signed char>(-m_predDir[static_cast<std::size_t>(p)]);
+            tmpSc += at(m_succNum, u) - at(m_succNum, p);
+            at(m_succNum, u) = tmpSc;
+            at(m_lastSucc, p) = tmpLs;
+        }
+        at(m_pred, m_uIn) = m_inArc;
+        m_predDir[static_cast<std::size_t>(m_uIn)] = m_uIn == m_source[static_cast<std::size_t>(m_inArc)] ? Up : Down;
+        at(m_succNum, m_uIn) = oldSuccNum;
+    }
+
+    // Last successors from v_in towards the root.
+    const int upLimitOut = at(m_lastSucc, m_join) == m_vIn ? m_join : -1;
+    const int lastSuccOut = at(m_lastSucc, m_uOut);
+    for (int u = m_vIn; u != -1 && at(m_lastSucc, u) == m_vIn; u = at(m_parent, u)) at(m_lastSucc, u) = lastSuccOut;
+
+    // Last successors from v_out towards the root.
+    if (m_join != oldRevThread && m_vIn != oldRevThread) {
+        for (int u = m_vOut; u != upLimitOut && at(m_lastSucc, u) == oldLastSucc; u = at(m_parent, u))
+            at(m_lastSucc, u) = oldRevThread;
+    } else if (lastSuccOut != oldLastSucc) {
+        for (int u = m_vOut; u != upLimitOut && at(m_lastSucc, u) == oldLastSucc; u = at(m_parent, u))
+            at(m_lastSucc, u) = lastSuccOut;
+    }
+
+    for (int u = m_vIn; u != m_join; u = at(m_parent, u)) at(m_succNum, u) += oldSuccNum;
+    for (int u = m_vOut; u != m_join; u = at(m_parent, u)) at(m_succNum, u) -= oldSuccNum;
+}
+
+// Only differences of potentials count (prices are read against the root's): the side of the new
+// tree arc with fewer nodes moves, the subtree below u_in by sigma or everything else by -sigma.
+void AreaLPNetwork::UpdatePotential() {
+    const std::size_t uIn = static_cast<std::size_t>(m_uIn);
+    const double sigma = m_pi[static_cast<std::size_t>(m_vIn)] - m_pi[uIn] -
+                         m_predDir[uIn] * m_cost[static_cast<std::size_t>(m_inArc)];
+    const int end = m_thread[static_cast<std::size_t>(m_lastSucc[uIn])];
+    const int nodes = m_rows + 1;
+    if (2 * m_succNum[uIn] <= nodes) {
+        for (int u = m_uIn; u != end; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] += sigma;
+    } else {
+        for (int u = end; u != m_uIn; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] -= sigma;
+    }
+}
+
+bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {
+    // Rounds: pivot until no arc pays, then take the potentials afresh from the tree and look
+    // again, so that drift in the potentials neither stops the search early nor keeps it going.
+    for (int round = 0; round < 100; ++round) {
+        bool pivoted = false;
+        while (FindEnteringArc()) {
+            if (m_pivots >= maxPivots) return false;
+            FindJoinNode();
+            if (!FindLeavingArc()) return false;
+            ChangeFlow();
+            UpdateTreeStructure();
+            UpdatePotential();
+            ++m_pivots;
+            pivoted = true;
+        }
+        RecomputePotentials();
+        if (!pivoted) return true;
+        if (!FindEnteringArc()) return true;
+    }
+    return false;
+}

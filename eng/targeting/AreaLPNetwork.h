@@ -1,0 +1,83 @@
+#pragma once
+// The area LP is a transportation problem: every column carries heat from one hot load row to
+// one cold load row, every row has exactly its load, and an artificial column on each row takes
+// what the real columns cannot place. As a network: a node per row (a hot row supplies its load,
+// a cold row asks for its load), an arc per column, and one more node, the "unplaced heat", that
+// takes each hot row's artificial arc and gives each cold row's. Its min-cost flow is the LP's
+// optimum, and its node potentials are the LP's row prices.
+//
+// The network simplex solves it on a spanning tree (parent, thread and subtree size per node)
+// that stays strongly feasible, so that degenerate pivots cannot cycle; arcs are searched in
+// blocks for the best reduced cost. Arcs may be added between solves (columns priced in): the
+// tree and its flows stay optimal for the old arcs, and the next solve goes on from them.
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class AreaLPNetwork {
+public:
+    // A fresh network of the rows (loads, and whether each row is hot), every row on its
+    // artificial arc.
+    void Reset(std::span<const double> loads, std::span<const char> hot, double artificialCost);
+    // Adds the arc of a column from hot row `hotRow` to cold row `coldRow`; its number (columns
+    // are numbered from 0 in the order they were added).
+    int AddArc(int hotRow, int coldRow, double cost);
+    // A new price for a column (the potentials follow at the next SetArtificialCost).
+    void SetArcCost(int arc, double cost) { m_cost[static_cast<std::size_t>(m_rows + arc)] = cost; }
+    // A new price for the artificial arcs; the potentials follow the tree.
+    void SetArtificialCost(double cost);
+    // Pivots until no arc has a negative reduced cost (true) or `maxPivots` were made (false).
+    bool Optimize(std::int64_t maxPivots);
+
+    // Drops the columns whose flag in `keep` is 0 (never a tree arc: those are kept whatever the
+    // flag); the others are numbered anew in their order. The tree, its flows and potentials stay.
+    void DropArcs(std::vector<char>& keep);
+    // The reduced cost of a column under the present potentials (0 on the tree).
+    double GetReducedCost(int arc) const { return ReducedCost(static_cast<std::size_t>(m_rows + arc)); }
+    bool IsTreeArc(int arc) const { return m_state[static_cast<std::size_t>(m_rows + arc)] == Tree; }
+
+    int GetNumberOfArcs() const { return static_cast<int>(m_source.size()) - m_rows; }
+    double GetFlow(int arc) const { return m_flow[static_cast<std::size_t>(m_rows + arc)]; }
+    double GetArtificialFlow(int row) const { return m_flow[static_cast<std::size_t>(row)]; }
+    // The LP's price of the row: what one more unit of its load would cost.
+    double GetRowPrice(int row) const;
+    // The cost of the flow, artificial arcs included.
+    double GetObjective() const;
+    std::int64_t GetPivots() const { return m_pivots; }
+
+private:
+    enum : signed char { Tree = 0, Lower = 1 };
+    enum : signed char { Up = 1, Down = -1 };  // the tree arc runs to the parent, or from it
+
+    double ReducedCost(std::size_t arc) const {
+        return m_cost[arc] + m_pi[static_cast<std::size_t>(m_source[arc])] - m_pi[static_cast<std::size_t>(m_target[arc])];
+    }
+    bool FindEnteringArc();
+    void FindJoinNode();
+    bool FindLeavingArc();
+    void ChangeFlow();
+    void UpdateTreeStructure();
+    void UpdatePotential();
+    // Potentials afresh from the tree, root first: no drift from many small updates.
+    void RecomputePotentials();
+
+    int m_rows = 0;
+    int m_root = 0;
+    // Arcs: the rows' artificial arcs first, then the columns.
+    std::vector<int> m_source, m_target;
+    std::vector<double> m_cost, m_flow;
+    std::vector<signed char> m_state;
+    // Nodes: the rows, then the node of unplaced heat (the root).
+    std::vector<double> m_pi;
+    std::vector<int> m_parent, m_pred, m_thread, m_revThread, m_succNum, m_lastSucc;
+    std::vector<signed char> m_predDir;
+    std::vector<int> m_dirtyRevs;
+    std::vector<char> m_hot;
+    double m_artificialCost = 0.0;
+    std::size_t m_nextArc = 0;
+    std::size_t m_blockSize = 1;
+    std::int64_t m_pivots = 0;
+    // The pivot in progress.
+    int m_inArc = -1, m_join = -1, m_uIn = -1, m_vIn = -1, m_uOut = -1, m_vOut = -1;
+    double m_delta = 0.0;
+};

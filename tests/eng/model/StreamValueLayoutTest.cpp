@@ -1,0 +1,173 @@
+// The bytes a stream's values are stored as: streams built the ways users build them (a table
+// row, several segments edited in place, raw property curves, names the set does not know, a
+// copy, a file with locked values read back) are written and compared, by length and CRC-32,
+// with the bytes of the layout files already hold. How the values are held in memory may change;
+// what a case file holds must not.
+#include "brasko/LurmetBinaryFile.h"
+#include "dunmor/Crc32.h"
+#include "eng/model/HeatIntegrationStream.h"
+#include "osmeri/CPValue.h"
+#include "tests/eng/model/OldStreamRecordWriter.h"
+#include "tests/eng/model/StreamTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+using namespace streamtest;
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(const CPIHeatIntegrationStream& s) {
+    LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
+    EXPECT_TRUE(s.Store(f));
+    return f.Bytes();
+}
+
+CPIHeatIntegrationStream* TableRow(FakeStreamOwner& owner) {
+    CPIHeatIntegrationStream* s = owner.Add("Feed");
+    SetPoints(*s, {150.0, 50.0});
+    s->SetValue("HeatCapacityFlowrate", 2.5, 0);
+    s->SetValue("HTCoeff", 0.5, 0);
+    return s;
+}
+
+CPIHeatIntegrationStream* Edited(FakeStreamOwner& owner) {
+    CPIHeatIntegrationStream* s = owner.Add("Edited");
+    SetPoints(*s, {40.0, 90.0, 140.0, 180.0});
+    SetSegmentValues(*s, "HeatCapacityFlowrate", {1.0, 2.0, 3.0});
+    s->SetValue("Viscosity", 0.8, 1);
+    s->SetValue("MassFlow", 2.0, 0);
+    s->SetValue("FoulingFactor", 0.1, 2);
+    s->SetValue("Site note", 7.0, 0);
+    s->InsertSegment(1);
+    s->DeleteSegment(3);
+    s->SetValue("Temperature", kEmpty, 1);
+    s->SetDTminContribution(6.0, "Local", 0, 0);
+    return s;
+}
+
+CPIHeatIntegrationStream* RawCurves(FakeStreamOwner& owner) {
+    CPIHeatIntegrationStream* s = owner.Add("Raw");
+    SetPoints(*s, {20.0, 80.0});
+    const std::vector<double> t{20.0, 40.0, 60.0, 80.0};
+    for (std::size_t k = 0; k < t.size(); ++k) {
+        const int i = static_cast<int>(k);
+        s->SetValue("Raw_Temperature_DataSet", t[k], i);
+        s->SetValue("Raw_VapourFraction_DataSet", 0.0, i);
+        s->SetValue("Raw_MassEnthalpy_DataSet", 4.0 * t[k], i);
+        s->SetValue("Raw_SpecificHeat_DataSet", 4.0, i);
+    }
+    return s;
+}
+
+CPIHeatIntegrationStream* Copied(FakeStreamOwner& owner) {
+    CPIHeatIntegrationStream* source = Edited(owner);
+    CPIHeatIntegrationStream* s = owner.Add("Copy");
+    s->CopyFrom(source);
+    owner.Remove("Edited");
+    return s;
+}
+
+// A file whose values carry locks (the set, one value, one entry) and an entry with a status but
+// no number, read back.
+CPIHeatIntegrationStream* LockedFromFile(FakeStreamOwner& owner) {
+    CPIHeatIntegrationStream* t = owner.Add("Template");
+    SetPoints(*t, {150.0, 100.0, 50.0});
+    SetSegmentValues(*t, "HeatCapacityFlowrate", {1.0, 2.0});
+    CPValue tree = *t->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+    tree._set_nLockStatus(1);
+    for (std::size_t k = 0; k < tree.GetNumberOfSubValues(); ++k) {
+        CPValue& v = *tree.GetSubValue(k);
+        CPValue* entries = v.FindSubValue("SegmentValues");
+        if (v.GetName() == "HTCoeff") v._set_nLockStatus(3);
+        if (v.GetName() == "Enthalpy") entries->GetSubValue(1)->_set_nLockStatus(1);
+        if (v.GetName() == "SpecificHeat") entries->GetSubValue(0)->SetStatus(2);
+    }
+    OldStreamRecord r;
+    r.name = "Locked";
+    r.properties = &tree;
+    r.segments = std::vector<StreamSegment>(2);
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    EXPECT_TRUE(stream->Recall(f));
+    return owner.Enter(std::move(stream));
+}
+
+struct LayoutCase {
+    const char* name;
+    std::function<CPIHeatIntegrationStream*(FakeStreamOwner&)> build;
+    std::size_t length;
+    std::uint32_t crc;
+};
+
+class StreamValueLayout : public ::testing::TestWithParam<LayoutCase> {
+protected:
+    void SetUp() override { EnsureRegistries(); }
+    FakeStreamOwner owner;
+};
+
+TEST_P(StreamValueLayout, StoredBytesAreThoseOfTheFileFormat) {
+    const LayoutCase& c = GetParam();
+    CPIHeatIntegrationStream* s = c.build(owner);
+    ASSERT_NE(nullptr, s);
+    const std::vector<std::uint8_t> bytes = Bytes(*s);
+    EXPECT_EQ(c.length, bytes.size());
+    EXPECT_EQ(c.crc, crc32(bytes.data(), bytes.size())) << std::hex << crc32(bytes.data(), bytes.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, StreamValueLayout,
+    ::testing::Values(LayoutCase{"New", [](FakeStreamOwner& o) { return o.Add("New"); }, 1933, 0x87547C67u},
+                      LayoutCase{"TableRow", TableRow, 1934, 0x5F885CD6u}, LayoutCase{"Edited", Edited, 2814, 0xF234047Au},
+                      LayoutCase{"RawCurves", RawCurves, 2854, 0x13BE4877u}, LayoutCase{"Copied", Copied, 2812, 0xACCA9C26u},
+                      LayoutCase{"LockedFromFile", LockedFromFile, 2445, 0xC9A55B47u}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+// A file's tree may hold what the set has no use for: a name and a sub-value on an entry, a node
+// beside "Segmentable" and "SegmentValues", a value of a name the set does not know. The values
+// read back; what is written again is the tree without the pieces of no use, and it reads back
+// to the same values.
+TEST(StreamValueLayoutRecall, PiecesOfNoUseAreLeftOutAndTheValuesStay) {
+    EnsureRegistries();
+    FakeStreamOwner owner;
+    CPIHeatIntegrationStream* t = owner.Add("Template");
+    SetPoints(*t, {150.0, 50.0});
+    t->SetValue("HeatCapacityFlowrate", 2.0, 0);
+    t->SetValue("Site note", 4.0, 0);
+    const CPValue clean = *t->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+
+    CPValue odd = clean;
+    for (std::size_t k = 0; k < odd.GetNumberOfSubValues(); ++k) {
+        CPValue& v = *odd.GetSubValue(k);
+        if (v.GetName() != "HeatCapacityFlowrate") continue;
+        CPValue* entry = v.FindSubValue("SegmentValues")->GetSubValue(0);
+        entry->SetName("named");
+        entry->AddSubValue("below", 1.0, 1);
+        v.AddSubValue("Comment", 3.0, 1);
+    }
+    OldStreamRecord r;
+    r.name = "Odd";
+    r.properties = &odd;
+    r.segments = std::vector<StreamSegment>(1);
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    ASSERT_TRUE(stream->Recall(f));
+    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    EXPECT_DOUBLE_EQ(2.0, Value(*s, "HeatCapacityFlowrate", 0));
+    EXPECT_DOUBLE_EQ(200.0, Value(*s, "Enthalpy", 0));
+    EXPECT_DOUBLE_EQ(4.0, Value(*s, "Site note", 0));
+    EXPECT_TRUE(*s->GetPropertySet().GetProperties() == clean);
+
+    const std::vector<std::uint8_t> bytes = Bytes(*s);
+    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(again->Recall(g));
+    EXPECT_EQ(bytes, Bytes(*again));
+}
+
+}  // namespace
