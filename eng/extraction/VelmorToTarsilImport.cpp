@@ -383,7 +383,8 @@ void VelmorToTarsilImport::Extract() {
     m_scenario->OnTargetsChanged();
     m_scenario->ResumeCalculations(true);
 
-    // 22. The existing network: not read yet.
+    // 22.
+    ExtractExistingNetwork();
 
     // 23.
     m_scenario->SetSuppressTargetUpdate(true);
@@ -426,6 +427,7 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
             m_streamChains.emplace_back(name, std::move(c));
         }
         const StreamChain& kept = *m_streamChains[m_streamChainIndex[name]].second;
+        if (IHENDesign* design = GetBaseDesign()) ExtractBranches(kept, *design, *stream);
         CheckMultipleAttachments(kept.First());
         ReportProcessStream(kept, name);
     }
