@@ -7,6 +7,7 @@
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "pellin/CNode.h"
+#include "pellin/UnitNodes.h"
 
 #include <algorithm>
 #include <vector>
@@ -100,7 +101,8 @@ void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign&
         if (i < chain.mixers.size()) {
             CPItem* mixer = chain.mixers[i];
             // The design mixer is the splitter's partner: the node after it carries the mixed stream.
-            CNode* designMixer = splitter->associatedNode();
+            auto* designSplitter = dynamic_cast<Splitter*>(splitter);
+            CNode* designMixer = designSplitter ? static_cast<CNode*>(designSplitter->getAssociatedMixer()) : nullptr;
             if (designMixer) {
                 designMixer->addVariable("UnitOperationName", mixer->_get_szName(), 1, 1);
                 CNode* after = designMixer->getIthDownStreamNode(0);

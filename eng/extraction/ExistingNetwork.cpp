@@ -41,8 +41,9 @@ bool NodeNumber(const CNode* node, const char* name, double& out) {
     return node && node->getVariableAsDouble(name, out) == 1 && out != kEmpty;
 }
 
+// Only a specified duty (status 1) binds the unit; a calculated or missing one is free.
 bool DutyIsFree(const CNode* node) {
-    return node && node->hasVariable("Duty") ? node->getVariableStatus("Duty") != 1 : node != nullptr;
+    return node && (!node->hasVariable("Duty") || node->getVariableStatus("Duty") != 1);
 }
 
 CPItem* FirstMaterialStream(CPItem* item, int kind) {
@@ -96,8 +97,12 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     }
     const std::vector<CPItem*>* lists[] = {&exchangers, &coolers, &heaters};
 
-    // 2-5. Placement on a switched-off design.
+    // 2-5. Placement on a switched-off design. The streams took their values while the
+    // design was not listening: their ends are brought up to date first, since the placement
+    // finds its way by the temperatures along each stream.
     design->Deactivate();
+    for (int i = 0; i < design->GetNumberOfStreams(); ++i)
+        if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
     for (CPItem* item : exchangers) AddExchangerFromItem(item);
     for (CPItem* item : coolers) AddUtilityExchangerFromItem(item);
     for (CPItem* item : heaters) AddUtilityExchangerFromItem(item);
@@ -158,7 +163,9 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
         m_scenario->SetEconomicData(EDT_CostLaw, 1.0, kFiredHeater);
     }
 
-    // 14.
+    // 14. The duties set above are values on the nodes only: the network is calculated with
+    // them before its exchangers are judged.
+    design->Activate(1);
     CheckExchangerFeasibility();
 }
 
@@ -217,8 +224,10 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
     CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
     if (!node) return;
-    if (HeatExch* hx = AsExchanger(node))
-        if (hx->getStatus() == 3 || hx->getStatus() == 4) return;
+    // A unit whose duty is specified is settled. The network calculator settles a free duty
+    // by itself (and reports the unit calculated), so the status alone does not say that the
+    // simulator's duty was met: a free duty always takes the heat flows.
+    if (!DutyIsFree(node)) return;
     CPItem* feed = nullptr;
     CPItem* product = nullptr;
     if (IsClass(unit, "htHeatExchanger")) {
@@ -244,7 +253,7 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
     const int side = stream->GetHotCold();
     if (side != 0 && side != 1) return;
     const double duty = side == 0 ? hFeed - hProduct : hProduct - hFeed;
-    if (node->hasVariable("Duty") && node->getVariableStatus("Duty") == 0) node->addVariable("Duty", duty, 1, 1);
+    if (DutyIsFree(node)) node->addVariable("Duty", duty, 1, 1);
 }
 
 void VelmorToTarsilImport::PrepareExchangerDuties() {
@@ -255,7 +264,12 @@ void VelmorToTarsilImport::PrepareExchangerDuties() {
         for (int port = 0; port < 4; ++port)
             if (!design->IsPortFreeOfUtility(node, port)) design->RemoveUtilityAtPort(node, port);
         HeatExch* hx = AsExchanger(node);
-        if (!hx || !DutyIsFree(node) || hx->getStatus() != 0) continue;
+        if (!hx || !DutyIsFree(node)) continue;
+        // Under-specified: by its own status, or, since the network calculator settles a free
+        // duty itself and calls the unit calculated, by the freedom the network has left.
+        const int status = hx->getStatus();
+        const bool underSpecified = status == 0 || status == 8 || status == 9 || design->GetDegreesOfFreedom() > 0;
+        if (!underSpecified) continue;
         double simDuty = 0.0;
         if (!NodeNumber(node, "SimDuty", simDuty)) simDuty = 0.0;
         if (simDuty > 0.0) node->addVariable("Duty", simDuty, 1, 1);

@@ -13,6 +13,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "lumeth/Messages.h"
+#include "lumeth/Session.h"
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"

@@ -419,6 +419,9 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(name, stream) || !stream) continue;
         AddProcessStreamData(name, chain, true, 0.0);
+        // The case streams say which scenario stream they make: the network's units are placed
+        // on the stream their feed names.
+        for (CPItem* item : chain.streams) item->AddVariable("PIStreamName")->Set(name);
         auto it = m_streamChainIndex.find(name);
         if (it != m_streamChainIndex.end()) {
             m_streamChains[it->second].second = std::move(c);

@@ -41,6 +41,9 @@ struct Train {
         CaseBuilder::Link(x1, h2);
         CaseBuilder::Link(x1, k2);
         if (exchangerDuty != CPValue::Empty) CaseBuilder::Num(x1, "Duty", exchangerDuty);
+        for (auto [side, name] : {std::pair{"TubeSideFeed", "K1"}, {"TubeSideProduct", "K2"}, {"ShellSideFeed", "H1"},
+                                  {"ShellSideProduct", "H2"}})
+            x1->AddVariable(side)->Set(name);
         CaseBuilder::Table(x1, "H1", {200, 170, 140}, {500, 425, 350});
         CaseBuilder::Table(x1, "K1", {40, 65, 90}, {0, 75, 150});
         c1 = b.Through(h2, "C1", "htCooler", h3);
@@ -170,8 +173,12 @@ TEST(ExistingNetwork, PassThroughUnitsAreSortedByTheirHeatFlows) {
         CaseBuilder::Num(z, "HeatFlow", r.out);
         CPItem* unit = b.Through(a, "U", r.cls, z);
         const char* list = VelmorToTarsilImport::ClassifyFlowUnit(unit);
-        if (!r.list) EXPECT_EQ(list, nullptr) << r.cls;
-        else ASSERT_NE(list, nullptr), EXPECT_STREQ(list, r.list) << r.cls << " " << r.out;
+        if (!r.list) {
+            EXPECT_EQ(list, nullptr) << r.cls;
+        } else {
+            ASSERT_NE(list, nullptr) << r.cls;
+            EXPECT_STREQ(list, r.list) << r.cls << " " << r.out;
+        }
     }
 }
 
@@ -180,7 +187,9 @@ TEST(ExistingNetwork, OnlyLNGExchangersGiveAnEmptyNetworkAndOneWarning) {
     // The train's units become LNG exchangers: nothing is placed.
     for (CPItem* unit : {t.x1, t.c1, t.e1}) unit->_set_szClassName("htLNGExchanger");
     t.Run();
-    if (IHENDesign* design = t.Design()) EXPECT_EQ(design->GetNumberOfHeatExchangers(), 0);
+    if (IHENDesign* design = t.Design()) {
+        EXPECT_EQ(design->GetNumberOfHeatExchangers(), 0);
+    }
     ASSERT_NE(t.Report(), nullptr);
     EXPECT_TRUE(t.Report()->HasEntry("Warnings:LNGExchangers"));
     EXPECT_TRUE(t.import->GetExistingNetworkItems().empty());
@@ -212,9 +221,12 @@ TEST(ExistingNetwork, ShiftedPumpsStayOutOfTheNetwork) {
         t.b.Through(t.h3, "P1", "rtPump", h4);
         t.p.scenario->GetDataExtractionConfig()->SetSettingValue("ShiftTempsForPumps", shift);
         t.Run();
-        if (shift != 0.0) EXPECT_EQ(t.Node("P1"), nullptr);
+        if (shift != 0.0) {
+            EXPECT_EQ(t.Node("P1"), nullptr);
+        }
         for (CPItem* item : t.import->GetExistingNetworkItems()) EXPECT_NE(item->_get_szName(), CPString("P1"));
     }
 }
 
 }  // namespace
+
