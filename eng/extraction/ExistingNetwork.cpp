@@ -98,11 +98,14 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
     const std::vector<CPItem*>* lists[] = {&exchangers, &coolers, &heaters};
 
     // 2-5. Placement on a switched-off design. The streams took their values while the
-    // design was not listening: their ends are brought up to date first, since the placement
-    // finds its way by the temperatures along each stream.
+    // design was not listening: their ends are brought up to date and the design calculated
+    // once (branches take their temperatures), since the placement finds its way by the
+    // temperatures along each stream.
     design->Deactivate();
     for (int i = 0; i < design->GetNumberOfStreams(); ++i)
         if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
+    design->Activate(1);
+    design->Deactivate();
     for (CPItem* item : exchangers) AddExchangerFromItem(item);
     for (CPItem* item : coolers) AddUtilityExchangerFromItem(item);
     for (CPItem* item : heaters) AddUtilityExchangerFromItem(item);
