@@ -239,10 +239,10 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
             while (!networkJson.empty() && networkJson.back() == '\n') networkJson.pop_back();
         }
         std::printf("{\"case\": %s, \"streams\": %s, \"utilities\": %s, \"warnings\": %s, "
-                    "\"simulation_utilities\": %s, \"report\": %s, \"targets\": %s, \"network\": %s, \"notes\": %s}\n",
+                    "\"simulation_utilities\": %s, \"report\": %s, \"targets\": %s, \"notes\": %s, \"network\": %s}\n",
                     JsonString(o.document).c_str(), StreamsJson(streams).c_str(), StreamsJson(utilities).c_str(),
                     warningsJson(warnings).c_str(), TextsJson(fromCase).c_str(), JsonString(report).c_str(),
-                    targetsJson.c_str(), networkJson.c_str(), TextsJson(notes).c_str());
+                    targetsJson.c_str(), TextsJson(notes).c_str(), networkJson.c_str());
         return 0;
     }
     std::string text = "Case: " + PrintableText(o.document, 200) + "\n" + StreamsText("Streams", streams);
