@@ -175,3 +175,66 @@ TEST(ExistingNetworkDuties, HeatFlowsGiveTheDutyOnlyWhenKnownAndTheSideIsKnown) 
 
 }  // namespace
 
+
+namespace {
+
+// Three cold streams, each heated by one heater on "HP Steam": the heaters are in series on the
+// steam until the steam is split, one branch per heater.
+struct SteamHeaters {
+    ExtractionProject p;
+    CaseBuilder b;
+    RalvexInterface access;
+    VelmorToTarsilImport import{p.scenario, &access, &b.simulatorCase};
+    IHENDesign* design = nullptr;
+    std::vector<CNode*> heaters;
+    explicit SteamHeaters(std::initializer_list<double> duties) {
+        p.scenario->AddDesign("SimulationBaseCase");
+        design = import.GetBaseDesign();
+        p.scenario->AddStream("HP Steam", 1);
+        int i = 0;
+        for (double duty : duties) {
+            const CPString name = "C" + std::to_string(++i);
+            p.scenario->AddStream(name, 0);
+            IHeatIntegrationStream* s = nullptr;
+            p.scenario->GetStream(name, s);
+            s->SetValue("Temperature", 50.0, 0);
+            s->SetValue("Temperature", 150.0, 1);
+            s->SetValue("HeatCapacityFlowrate", 10.0, 0);
+            design->ProcessChange(36, name, nullptr);
+            CNode* processEnd = design->GetNodeByName(name + "End");
+            CNode* steamEnd = design->GetNodeByName("HP SteamEnd");
+            CNode* heater = design->AddHeatExchanger(processEnd->getIthUpStreamNode(0), steamEnd->getIthUpStreamNode(0),
+                                                     nullptr, "htHeatExchanger", ("E" + std::to_string(i)).c_str());
+            if (heater) heater->addVariable("Duty", duty, 1, 1);
+            heaters.push_back(heater);
+        }
+    }
+};
+
+TEST(ExistingNetworkParallel, ExchangersOnAUtilityBecomeBranchesSharingItByDuty) {
+    struct Row {
+        std::initializer_list<double> duties;
+        std::vector<double> fractions;
+    } rows[] = {{{100, 200, 700}, {0.1, 0.2, 0.7}}, {{0, 0}, {0.5, 0.5}}, {{300}, {}}};
+    for (const Row& r : rows) {
+        SteamHeaters h(r.duties);
+        for (CNode* heater : h.heaters) ASSERT_NE(heater, nullptr);
+        IHeatIntegrationStream* steam = nullptr;
+        h.p.scenario->GetStream(CPString("HP Steam"), steam);
+        ASSERT_NE(steam, nullptr);
+        h.import.ParallelizeSeriesExchangers();
+        const std::vector<CNode*> splitters = h.design->GetSplittersOnStream(steam);
+        if (r.fractions.empty()) {
+            EXPECT_TRUE(splitters.empty());
+            continue;
+        }
+        ASSERT_EQ(splitters.size(), 1u);
+        for (std::size_t k = 0; k < r.fractions.size(); ++k) {
+            CNode* branch = h.design->GetSplitterBranch(splitters[0], static_cast<int>(k));
+            ASSERT_NE(branch, nullptr);
+            EXPECT_NEAR(value(branch, "SplitFraction"), r.fractions[k], 1e-12) << k;
+        }
+    }
+}
+
+}  // namespace
