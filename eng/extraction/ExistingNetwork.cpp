@@ -115,8 +115,11 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
 
     // 7-9.
     design->RemoveUtilitiesAfterMixers();
+    // Removed one by one on a switched-on design, each removal would recalculate the network.
+    design->Deactivate();
     for (const auto* list : lists)
         for (CPItem* item : *list) RemoveRemovableUtilities(item);
+    design->Activate(1);
     for (const auto* list : lists)
         for (CPItem* item : *list) SetDutyFromHeatFlows(item);
     design->AddUtilitiesAtStreamEnds();
@@ -219,8 +222,10 @@ void VelmorToTarsilImport::RemoveRemovableUtilities(CPItem* unit) {
     IHENDesign* design = GetBaseDesign();
     CNode* node = design && unit ? design->GetNodeByName(unit->_get_szName()) : nullptr;
     if (!node || node->getClassName() == "htHeater") return;
+    // A port without a utility has nothing to remove (and asking would recalculate the design).
     for (int port = 0; port < 4; ++port)
-        if (design->CanRemoveUtilityAtPort(node, port)) design->RemoveUtilityAtPort(node, port);
+        if (!design->IsPortFreeOfUtility(node, port) && design->CanRemoveUtilityAtPort(node, port))
+            design->RemoveUtilityAtPort(node, port);
 }
 
 void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
@@ -262,20 +267,29 @@ void VelmorToTarsilImport::SetDutyFromHeatFlows(CPItem* unit) {
 void VelmorToTarsilImport::PrepareExchangerDuties() {
     IHENDesign* design = GetBaseDesign();
     if (!design) return;
+    // The network's freedom, counted down as duties are specified (asking the design again for
+    // every exchanger would analyse the whole network each time).
+    int freedom = design->GetDegreesOfFreedom();
     for (CNode* node : design->GetHeatExchangerNodes()) {
+        // Process-to-process exchangers only: the design lists its heaters and coolers (units on
+        // a utility) among its exchangers too.
+        HeatExch* hx = AsExchanger(node);
+        if (!hx || hx->IsUtilityExch()) continue;
         // All four ports alike: a utility at a port of a process exchanger goes.
         for (int port = 0; port < 4; ++port)
             if (!design->IsPortFreeOfUtility(node, port)) design->RemoveUtilityAtPort(node, port);
-        HeatExch* hx = AsExchanger(node);
-        if (!hx || !DutyIsFree(node)) continue;
+        if (!DutyIsFree(node)) continue;
         // Under-specified: by its own status, or, since the network calculator settles a free
         // duty itself and calls the unit calculated, by the freedom the network has left.
         const int status = hx->getStatus();
-        const bool underSpecified = status == 0 || status == 8 || status == 9 || design->GetDegreesOfFreedom() > 0;
+        const bool underSpecified = status == 0 || status == 8 || status == 9 || freedom > 0;
         if (!underSpecified) continue;
         double simDuty = 0.0;
         if (!NodeNumber(node, "SimDuty", simDuty)) simDuty = 0.0;
-        if (simDuty > 0.0) node->addVariable("Duty", simDuty, 1, 1);
+        if (simDuty > 0.0) {
+            node->addVariable("Duty", simDuty, 1, 1);
+            --freedom;
+        }
     }
 }
 
