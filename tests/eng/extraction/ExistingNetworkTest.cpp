@@ -6,6 +6,7 @@
 
 #include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/extraction/VelmorToTarsilImport.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -228,5 +229,39 @@ TEST(ExistingNetwork, ShiftedPumpsStayOutOfTheNetwork) {
     }
 }
 
+TEST(ExistingNetwork, PumpsTakeTheExtremeUtilitiesOfTheirSide) {
+    struct Row {
+        bool hot;
+        const char* utility;
+    } rows[] = {{true, "Very Low Temperature"}, {false, "Very High Temperature"}};
+    for (const Row& r : rows) {
+        Train t;
+        // A pump after the last unit of the stream, raising its heat flow by 5 kW.
+        CPItem* last = r.hot ? t.h3 : t.k3;
+        double heatFlow = 0.0;
+        KnownNumber(last, "HeatFlow", heatFlow);
+        CPItem* after = t.stream(r.hot ? "H4" : "K4", r.hot ? 60 : 180, heatFlow + 5, r.hot ? -42000 : -57000,
+                                 r.hot ? 0.2 : 0.7);
+        CPItem* pump = t.b.Through(last, "P1", "rtPump", after);
+        CaseBuilder::Num(pump, "Duty", 5.0);
+        t.Run();
+        // The pump's feed as a stream of the network (the chain ends before the pump here).
+        last->AddVariable("PIStreamName")->Set(r.hot ? "H1_To_H3" : "K1_To_K3");
+        t.import->AddUtilityExchangerFromItem(pump);
+        CNode* p1 = t.Node("P1");
+        ASSERT_NE(p1, nullptr) << r.utility;
+        IHeatIntegrationStream* utility = nullptr;
+        EXPECT_TRUE(t.p.scenario->GetStream(CPString(r.utility), utility)) << r.utility;
+        bool onUtility = false;
+        for (int k = 0;; ++k) {
+            CNode* unit = nullptr;
+            if (!t.Design()->GetUnitOnStream(r.utility, k, unit) || !unit) break;
+            onUtility = onUtility || unit == p1;
+        }
+        EXPECT_TRUE(onUtility) << r.utility;
+    }
+}
+
 }  // namespace
+
 
