@@ -262,6 +262,26 @@ TEST(ExistingNetwork, PumpsTakeTheExtremeUtilitiesOfTheirSide) {
     }
 }
 
+TEST(ExistingNetwork, TheSimulatorsDutyGoesToAFreeExchangerOnly) {
+    struct Row {
+        bool free;
+        double simDuty, duty;
+    } rows[] = {{true, 120.0, 120.0}, {true, 0.0, -1.0}, {false, 120.0, 300.0}};
+    for (const Row& r : rows) {
+        Train t;
+        t.Run();
+        CNode* x1 = t.Node("X1");
+        ASSERT_NE(x1, nullptr);
+        if (r.free) x1->addVariable("Duty", 0.0, 0, 1);
+        x1->addVariable("SimDuty", r.simDuty, 1, 1);
+        t.import->PrepareExchangerDuties();
+        if (r.duty < 0) {
+            EXPECT_NE(x1->getVariableStatus("Duty"), 1) << r.simDuty;
+        } else {
+            EXPECT_EQ(x1->getVariableStatus("Duty"), 1) << r.simDuty;
+            EXPECT_DOUBLE_EQ(value(x1, "Duty"), r.duty) << r.simDuty;
+        }
+    }
+}
+
 }  // namespace
-
-
