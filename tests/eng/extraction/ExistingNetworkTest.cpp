@@ -284,4 +284,26 @@ TEST(ExistingNetwork, TheSimulatorsDutyGoesToAFreeExchangerOnly) {
     }
 }
 
+TEST(ExistingNetwork, FromASheetNoUtilityContributionNoDummyUtilityAndNoFiredHeaterData) {
+    for (double sheet : {0.0, 1.0}) {
+        Train t;
+        t.p.scenario->GetDataExtractionConfig()->SetSettingValue("TransferFromExcel", sheet);
+        t.Run();
+        if (sheet == 0.0) {
+            EXPECT_DOUBLE_EQ(t.p.scenario->GetEconomicData(0, "Fired Heater"), 100000.0);
+            EXPECT_DOUBLE_EQ(t.p.scenario->GetEconomicData(1, "Fired Heater"), 1000.0);
+            EXPECT_DOUBLE_EQ(t.p.scenario->GetEconomicData(2, "Fired Heater"), 0.8);
+        } else {
+            EXPECT_NE(t.p.scenario->GetEconomicData(0, "Fired Heater"), 100000.0);
+        }
+        // From a simulator the utilities take the defaults' contributions as their own; from a
+        // sheet they keep the one they were made with.
+        IHeatIntegrationStream* s = nullptr;
+        for (int i = 0; t.p.scenario->GetStream(i, s); ++i)
+            if (s && s->GetStreamKind() == 1) {
+                EXPECT_EQ(s->GetDTminContributionScope(), sheet == 0.0 ? 1 : 0) << s->GetName();
+            }
+    }
+}
+
 }  // namespace
