@@ -2,7 +2,9 @@
 #include "host/CommandLine.h"
 
 #include "brasko/IDefaultUtilityManager.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "host/DesignReport.h"
 #include "host/ExtractOutput.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
@@ -219,6 +221,9 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     const std::vector<std::string> fromCase = simulationUtilities(*scenario);
     const char* reportText = scenario->GetReport();
     const std::string report = reportText ? reportText : "";
+    // The plant's existing network, as the extraction rebuilt it.
+    IHENDesign* network = nullptr;
+    if (!scenario->GetDesign(CPString("SimulationBaseCase"), network)) network = nullptr;
     std::vector<std::string> notes;
     const bool nothing = streams.empty() && utilities.empty();
     if (nothing) notes.push_back(o.document + " yielded no process stream and no utility: nothing to target");
@@ -228,11 +233,16 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
             targetsJson = FormatTargetsJson(ReadTargets(*scenario));
             while (!targetsJson.empty() && targetsJson.back() == '\n') targetsJson.pop_back();
         }
+        std::string networkJson = "null";
+        if (network) {
+            networkJson = FormatDesignJson(ReadDesign(*network));
+            while (!networkJson.empty() && networkJson.back() == '\n') networkJson.pop_back();
+        }
         std::printf("{\"case\": %s, \"streams\": %s, \"utilities\": %s, \"warnings\": %s, "
-                    "\"simulation_utilities\": %s, \"report\": %s, \"targets\": %s, \"notes\": %s}\n",
+                    "\"simulation_utilities\": %s, \"report\": %s, \"targets\": %s, \"notes\": %s, \"network\": %s}\n",
                     JsonString(o.document).c_str(), StreamsJson(streams).c_str(), StreamsJson(utilities).c_str(),
                     warningsJson(warnings).c_str(), TextsJson(fromCase).c_str(), JsonString(report).c_str(),
-                    targetsJson.c_str(), TextsJson(notes).c_str());
+                    targetsJson.c_str(), TextsJson(notes).c_str(), networkJson.c_str());
         return 0;
     }
     std::string text = "Case: " + PrintableText(o.document, 200) + "\n" + StreamsText("Streams", streams);
@@ -252,6 +262,7 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
             if (!line.empty()) text += "Warning (" + PrintableText(w.section, 40) + "): " + PrintableText(line, 200) + "\n";
     }
     if (!nothing) text += FormatTargetsText(ReadTargets(*scenario));
+    if (network) text += FormatDesignText(ReadDesign(*network));
     for (const std::string& n : notes) text += "Note: " + PrintableText(n, 200) + "\n";
     std::fputs(text.c_str(), stdout);
     return 0;

@@ -383,7 +383,8 @@ void VelmorToTarsilImport::Extract() {
     m_scenario->OnTargetsChanged();
     m_scenario->ResumeCalculations(true);
 
-    // 22. The existing network: not read yet.
+    // 22.
+    ExtractExistingNetwork();
 
     // 23.
     m_scenario->SetSuppressTargetUpdate(true);
@@ -418,6 +419,9 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(name, stream) || !stream) continue;
         AddProcessStreamData(name, chain, true, 0.0);
+        // The case streams say which scenario stream they make: the network's units are placed
+        // on the stream their feed names.
+        for (CPItem* item : chain.streams) item->AddVariable("PIStreamName")->Set(name);
         auto it = m_streamChainIndex.find(name);
         if (it != m_streamChainIndex.end()) {
             m_streamChains[it->second].second = std::move(c);
@@ -426,6 +430,7 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
             m_streamChains.emplace_back(name, std::move(c));
         }
         const StreamChain& kept = *m_streamChains[m_streamChainIndex[name]].second;
+        if (IHENDesign* design = GetBaseDesign()) ExtractBranches(kept, *design, *stream);
         CheckMultipleAttachments(kept.First());
         ReportProcessStream(kept, name);
     }

@@ -23,6 +23,7 @@
 #include <vector>
 
 class Case;
+class CNode;
 class CPItem;
 class DataExtractionConfig;
 class IHENDesign;
@@ -113,6 +114,32 @@ public:
     void ImportSimulationUtilities(bool updateStreams);
     const std::vector<CPItem*>& GetUtilityItems() const { return m_utilityItems; }
 
+    // ---- the existing network (the base design) ----
+    // The case's exchangers, heaters and coolers as units of the base design, with the design
+    // then finished for its calculation.
+    void ExtractExistingNetwork();
+    // The case's own utilities as utility streams, with their temperatures on the design.
+    void AddSimulationUtilityStreams();
+    void AddExchangerFromItem(CPItem* item);
+    void AddUtilityExchangerFromItem(CPItem* item);
+    // The design stream node an exchanger side for this case stream goes in at; null when none.
+    CNode* FindInsertionNodeForStream(CPItem* caseStream) const;
+    // The stream node at one of the exchanger's ports (side 1 inlets, 2 outlets) that belongs to
+    // the case stream's scenario stream.
+    CNode* FindExchangerPortNode(const CPItem* caseStream, CNode* exchanger, int portSide) const;
+    void ReleaseInternalTemperatures(CPItem* unit);
+    void RemoveRemovableUtilities(CPItem* unit);
+    void SetDutyFromHeatFlows(CPItem* unit);
+    void PrepareExchangerDuties();
+    // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
+    static const char* ClassifyFlowUnit(const CPItem* unit);
+    void ParallelizeSeriesExchangers();
+    // Splitters, branches and mixers of a chain's tees on its stream, with their fractions.
+    void ExtractBranches(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
+    void RefreshSplitFractions(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
+    const std::vector<CPItem*>& GetExistingNetworkItems() const { return m_existingNetworkItems; }
+    CPItem* GetExchangerItem(const CPString& name) const;
+
     // ---- report ----
     // The stream's entry under "Streams" for a stream made from one case object.
     void ReportNewStream(const CPItem* item, const CPString& name, IHeatIntegrationStream* stream);
@@ -188,4 +215,9 @@ private:
     std::vector<std::pair<CPString, CPItem*>> m_energyStreamItems;
     std::unordered_map<std::string, std::size_t> m_energyStreamIndex;
     double m_compositionTolerance = 0.01;
+    // Exchangers, heaters and coolers of the case that the network holds (or was meant to).
+    std::vector<CPItem*> m_existingNetworkItems;
+    void ForgetNetworkItem(const CPItem* item);
+    // Base-design unit name to the case unit it stands for.
+    std::unordered_map<std::string, CPItem*> m_exchangerItems;
 };

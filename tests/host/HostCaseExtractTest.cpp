@@ -73,7 +73,9 @@ TEST(HostCaseExtract, AStreamSplitByATeeAndMixedAgainIsOneStreamCarryingBothBran
                            "\"load\": 720, \"mass_flow\": 3"),
               std::string::npos)
         << run.out;
-    EXPECT_EQ(count(run.out, "\"side\": "), 1) << run.out;
+    // One process stream; the heaters' utility is listed among the utilities.
+    const std::string streams = run.out.substr(0, run.out.find("\"utilities\": "));
+    EXPECT_EQ(count(streams, "\"side\": "), 1) << run.out;
 }
 
 TEST(HostCaseExtract, ATighterToleranceCutsTheCurvesAtTheirKinks) {
@@ -216,6 +218,65 @@ TEST(HostCaseExtract, WarningsCarryTheirTitlesAndTexts) {
     EXPECT_NE(text.out.find("Warning (Reboilers_and_condensers): Unit R1, a reboiler, is fed by 2 material streams"),
               std::string::npos)
         << text.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The text of the unit named `name` in the "network" object of a --json output.
+std::string networkUnit(const std::string& json, const std::string& name) {
+    const std::size_t network = json.find("\"network\": {");
+    if (network == std::string::npos) return "";
+    const std::size_t at = json.find("{\"name\": \"" + name + "\"", network);
+    return at == std::string::npos ? "" : json.substr(at, json.find('}', at) - at + 1);
+}
+
+TEST(HostCaseExtract, TheTrainsExchangerCoolerAndHeaterComeBackAsTheExistingNetwork) {
+    Scratch saved("train.case", "", false);
+    HostRun run = RunHost("extract " + example("exchanger-train.vmc") + " --json --save " + saved.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // X1: 2 kg/s x 2.5 kJ/kg K x (200 - 140) = 300 kW = 2 x 3.0 x (90 - 40).
+    EXPECT_NE(networkUnit(run.out, "X1").find("\"kind\": \"exchanger\", \"hot\": \"H1_To_H3\", \"cold\": \"K1_To_K3\", "
+                                              "\"duty\": 300, \"hot_in\": 200, \"hot_out\": 140, \"cold_in\": 40, "
+                                              "\"cold_out\": 90"),
+              std::string::npos)
+        << run.out;
+    // C1: 5 kW/K x (140 - 60) = 400 kW against the utility the rule gives for 60 C.
+    EXPECT_NE(networkUnit(run.out, "C1").find("\"kind\": \"cooler\", \"hot\": \"H1_To_H3\", \"cold\": \"Air\", "
+                                              "\"duty\": 400, \"hot_in\": 140, \"hot_out\": 60"),
+              std::string::npos)
+        << run.out;
+    // E1: 6 kW/K x (180 - 90) = 540 kW.
+    EXPECT_NE(networkUnit(run.out, "E1").find("\"kind\": \"heater\", \"hot\": \"HP Steam\", \"cold\": \"K1_To_K3\", "
+                                              "\"duty\": 540"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(networkUnit(run.out, "E1").find("\"cold_in\": 90, \"cold_out\": 180"), std::string::npos) << run.out;
+    EXPECT_EQ(count(run.out, "\"feasible\": false"), 0) << run.out;
+    EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
+
+    // The saved case holds the design: `design CASE` shows the same units.
+    HostRun reopened = RunHost("design " + saved.path + " --json");
+    ASSERT_EQ(reopened.exitCode, 0) << reopened.out;
+    for (const char* unit : {"X1", "C1", "E1"})
+        EXPECT_EQ(networkUnit("\"network\": " + reopened.out, unit), networkUnit(run.out, unit)) << reopened.out;
+
+    HostRun text = RunHost("extract " + example("exchanger-train.vmc"));
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("Network design SimulationBaseCase"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("X1 (exchanger) H1_To_H3 -> K1_To_K3: duty 300.00"), std::string::npos) << text.out;
+}
+
+TEST(HostCaseExtract, TheHeatersOfASplitStreamSitOnParallelBranches) {
+    HostRun run = RunHost("extract " + example("split-heaters.vmc") + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // Each heater takes its branch from 20 to 80 C: 1 kg/s x 4.0 x 60 and 2 kg/s x 4.0 x 60.
+    EXPECT_NE(networkUnit(run.out, "H1").find("\"cold\": \"A_To_D\", \"duty\": 240"), std::string::npos) << run.out;
+    EXPECT_NE(networkUnit(run.out, "H2").find("\"cold\": \"A_To_D\", \"duty\": 480"), std::string::npos) << run.out;
+    for (const char* unit : {"H1", "H2"})
+        EXPECT_NE(networkUnit(run.out, unit).find("\"cold_in\": 20, \"cold_out\": 80"), std::string::npos) << run.out;
+    EXPECT_EQ(count(run.out, "\"feasible\": false"), 0) << run.out;
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// Extracting a simulator case of 200 trains with its existing network: each train a feed pumped,
+// heated twice and cooled twice (five units with their duties, about 1,000 units in all), which
+// become two process streams and five units of the base design per train. The goal is the whole
+// extraction, network included, under 5 s.
+#include "eng/design/IHENDesign.h"
+#include "eng/extraction/IDataExtraction.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/Project.h"
+#include "eng/model/ScenarioServices.h"
+#include "eng/startup/Registries.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string num(const char* name, double v) {
+    return "<num name=\"" + std::string(name) + "\">" + std::to_string(v) + "</num>";
+}
+
+// One stream of a train at temperature t (specific heat 2 kJ/kg K, 1 kg/s).
+std::string stream(const std::string& name, double t, const std::string& next) {
+    std::string doc = "<item name=\"" + name + "\" class=\"ppMaterialStream\">" + num("Temperature", t) +
+                      num("MassFlow", 1) + num("HeatFlow", 2 * t) + num("MolarEnthalpy", -30000 + 60 * t) +
+                      "<list name=\"CompMolarFraction\">0.3 0.7</list>";
+    if (!next.empty()) doc += "<link to=\"" + next + "\"/>";
+    return doc + "</item>\n";
+}
+
+std::string unit(const std::string& name, const char* cls, const std::string& feed, double from, double to,
+                 const std::string& product) {
+    std::string t, h;
+    for (int k = 0; k <= 4; ++k) {
+        const double x = from + (to - from) * k / 4.0;
+        t += std::to_string(x) + " ";
+        h += std::to_string(2 * x) + " ";
+    }
+    return "<item name=\"" + name + "\" class=\"" + cls + "\">" + num("Duty", 2 * (to > from ? to - from : from - to)) +
+           "<group name=\"PropertyTable\"><group name=\"" + feed + "\"><list name=\"prpTemperature\">" + t +
+           "</list><list name=\"prpMassEnthalpy\">" + h +
+           "</list><list name=\"prpMassVapourFraction\">0 0 0 0 0</list></group></group><link to=\"" + product +
+           "\"/></item>\n";
+}
+
+std::string makeDocument(int trains) {
+    std::string doc = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"Trains\">\n";
+    for (int i = 0; i < trains; ++i) {
+        const std::string p = "T" + std::to_string(i) + "_";
+        const double t0 = 20 + i % 50;
+        doc += stream(p + "S0", t0, p + "P");
+        doc += "<item name=\"" + p + "P\" class=\"rtPump\"><link to=\"" + p + "S1\"/></item>\n";
+        doc += stream(p + "S1", t0 + 1, p + "H1");
+        doc += unit(p + "H1", "htHeater", p + "S1", t0 + 1, t0 + 60, p + "S2");
+        doc += stream(p + "S2", t0 + 60, p + "H2");
+        doc += unit(p + "H2", "htHeater", p + "S2", t0 + 60, t0 + 120, p + "S3");
+        doc += stream(p + "S3", t0 + 120, p + "C1");
+        doc += unit(p + "C1", "htCooler", p + "S3", t0 + 120, t0 + 30, p + "S4");
+        doc += stream(p + "S4", t0 + 30, p + "C2");
+        doc += unit(p + "C2", "htCooler", p + "S4", t0 + 30, t0 + 10, p + "S5");
+        doc += stream(p + "S5", t0 + 10, "");
+    }
+    return doc + "</simcase>\n";
+}
+
+void BM_ExtractTrainsWithNetwork(benchmark::State& state) {
+    LoadModuleRegistries();
+    const std::string path = "/tmp/kestrin-bench-network-" + std::to_string(getpid()) + ".vmc";
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        const std::string doc = makeDocument(static_cast<int>(state.range(0)));
+        std::fwrite(doc.data(), 1, doc.size(), f);
+        std::fclose(f);
+    }
+    int units = 0, streams = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto project = std::make_unique<CPIProject>(nullptr, "Plant");
+        project->SetScenarioServices(DefaultScenarioServices());
+        project->AddScenario("Base");
+        IHeatIntegrationScenario* scenario = nullptr;
+        project->GetScenario("Base", scenario);
+        IDataExtraction* extraction = project->GetDataExtraction();
+        state.ResumeTiming();
+        scenario->ExtractFromVelmorCase(path.c_str(), extraction->GetDocumentCase());
+        state.PauseTiming();
+        streams = scenario->GetNumberOfProcessStreams();
+        IHENDesign* design = nullptr;
+        units = scenario->GetDesign(CPString("SimulationBaseCase"), design) && design ? design->GetNumberOfHeatExchangers() : 0;
+        project.reset();
+        state.ResumeTiming();
+    }
+    std::remove(path.c_str());
+    state.counters["streams"] = streams;
+    state.counters["units"] = units;
+    if (units < 4 * state.range(0)) state.SkipWithError("the trains' units did not come into the network");
+}
+BENCHMARK(BM_ExtractTrainsWithNetwork)->Arg(20)->Arg(200)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace

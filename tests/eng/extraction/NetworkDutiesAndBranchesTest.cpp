@@ -1,0 +1,240 @@
+// The existing network's duties from the case's heat flows and the simulator's duty, the
+// splitters of a split stream with their fractions, and utilities' exchangers set in parallel.
+#include "tests/eng/extraction/CaseBuilder.h"
+#include "tests/eng/extraction/ExtractionTestSupport.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/extraction/DataExtractionConfig.h"
+#include "eng/extraction/VelmorToTarsilImport.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "pellin/CNode.h"
+#include "quenta/RalvexInterface.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace extraction_test;
+
+namespace {
+
+double value(const CNode* node, const char* name) {
+    double v = -32767.0;
+    if (node) node->getVariableAsDouble(name, v);
+    return v;
+}
+
+// A cold feed A (3 kg/s, 20 C) split by tee T1 into B1 (1 kg/s) and B2 (2 kg/s), each heated to
+// 80 C (H1 240 kW, H2 480 kW) and mixed again in M1 into D.
+struct SplitCase {
+    ExtractionProject p;
+    CaseBuilder b;
+    RalvexInterface access;
+    CPItem *a, *b1, *b2, *c1, *c2, *d, *tee, *h1, *h2;
+    std::unique_ptr<VelmorToTarsilImport> import;
+    SplitCase() {
+        a = stream("A", 20, 3, 0, "Main");
+        tee = b.Item("T1", "ppTee");
+        b1 = stream("B1", 20, 1, 0, "Branch 1");
+        b2 = stream("B2", 20, 2, 0, "Branch 2");
+        CaseBuilder::Link(a, tee);
+        CaseBuilder::Link(tee, b1);
+        CaseBuilder::Link(tee, b2);
+        c1 = stream("C1", 80, 1, 240, "Branch 1");
+        c2 = stream("C2", 80, 2, 480, "Branch 2");
+        h1 = b.Through(b1, "H1", "htHeater", c1);
+        h2 = b.Through(b2, "H2", "htHeater", c2);
+        CaseBuilder::Num(h1, "Duty", 240);
+        CaseBuilder::Num(h2, "Duty", 480);
+        CaseBuilder::Table(h1, "B1", {20, 50, 80}, {0, 120, 240});
+        CaseBuilder::Table(h2, "B2", {20, 50, 80}, {0, 120, 240});
+        CPItem* mixer = b.Item("M1", "ppMixer");
+        CaseBuilder::Link(c1, mixer);
+        CaseBuilder::Link(c2, mixer);
+        d = stream("D", 80, 3, 720, "Main");
+        CaseBuilder::Link(mixer, d);
+    }
+    CPItem* stream(const char* name, double t, double flow, double heatFlow, const char* branch) {
+        CPItem* s = b.Stream(name, t, heatFlow == 0 ? -285000 : -280000);
+        CaseBuilder::Num(s, "MassFlow", flow);
+        CaseBuilder::Num(s, "HeatFlow", heatFlow);
+        s->AddVariable("BranchName")->Set(branch);
+        CPValue* x = s->AddVariable("CompMolarFraction");
+        x->AddSubValue("", 0.9, CPValue::Specified);
+        x->AddSubValue("", 0.1, CPValue::Specified);
+        return s;
+    }
+    void Run() {
+        import = std::make_unique<VelmorToTarsilImport>(p.scenario, &access, &b.simulatorCase);
+        import->Extract();
+    }
+    IHeatIntegrationStream* Stream() {
+        // The one process stream (its name follows the transfer: "A_To_D", or "A" from a sheet).
+        IHeatIntegrationStream* s = nullptr;
+        IHeatIntegrationStream* found = nullptr;
+        for (int i = 0; p.scenario->GetStream(i, s); ++i)
+            if (s && s->GetStreamKind() == 0) found = s;
+        return found;
+    }
+    std::vector<double> Fractions() {
+        std::vector<double> out;
+        IHENDesign* design = import->GetBaseDesign();
+        if (!design || !Stream()) return out;
+        const std::vector<CNode*> splitters = design->GetSplittersOnStream(Stream());
+        if (splitters.size() != 1) return out;
+        for (int k = 0; CNode* branch = design->GetSplitterBranch(splitters[0], k); ++k)
+            out.push_back(value(branch, "SplitFraction"));
+        return out;
+    }
+};
+
+TEST(ExistingNetworkBranches, FractionsFromTheBranchFlowsOrFromTheSpreadsheetSplits) {
+    {
+        SplitCase c;
+        c.Run();
+        ASSERT_NE(c.Stream(), nullptr);
+        const std::vector<double> f = c.Fractions();
+        ASSERT_EQ(f.size(), 2u);
+        EXPECT_NEAR(f[0], 1.0 / 3.0, 1e-9);
+        EXPECT_NEAR(f[1], 2.0 / 3.0, 1e-9);
+        // The heaters are on the two branches.
+        IHENDesign* design = c.import->GetBaseDesign();
+        EXPECT_NE(design->GetNodeByName("H1"), nullptr);
+        EXPECT_NE(design->GetNodeByName("H2"), nullptr);
+    }
+    {
+        SplitCase c;
+        c.p.scenario->GetDataExtractionConfig()->SetSettingValue("TransferFromExcel", 1.0);
+        CPValue* splits = c.tee->AddVariable("Splits");
+        splits->AddSubValue("", 0.3, CPValue::Specified);
+        splits->AddSubValue("", 0.7, CPValue::Specified);
+        c.Run();
+        const std::vector<double> f = c.Fractions();
+        ASSERT_EQ(f.size(), 2u);
+        EXPECT_DOUBLE_EQ(f[0], 0.3);
+        EXPECT_DOUBLE_EQ(f[1], 0.7);
+    }
+}
+
+TEST(ExistingNetworkBranches, TheRefreshTakesNewFlowsAndNeverDividesByANullFeed) {
+    struct Row {
+        double feed, b1, b2;
+        double f1, f2;
+    } rows[] = {{3.0, 1.5, 1.5, 0.5, 0.5}, {0.0, 1.5, 1.5, 1.0 / 3.0, 2.0 / 3.0}, {-3.0, 1.5, 1.5, 1.0 / 3.0, 2.0 / 3.0}};
+    for (const Row& r : rows) {
+        SplitCase c;
+        c.Run();
+        IHENDesign* design = c.import->GetBaseDesign();
+        ASSERT_NE(design, nullptr);
+        const StreamChain* chain = c.import->GetStreamChain(c.Stream()->GetName());
+        ASSERT_NE(chain, nullptr);
+        // The fractions as the extraction specified them.
+        const std::vector<CNode*> splitters = design->GetSplittersOnStream(c.Stream());
+        ASSERT_EQ(splitters.size(), 1u);
+        for (int k = 0; k < 2; ++k)
+            design->GetSplitterBranch(splitters[0], k)->addVariable("SplitFraction", k == 0 ? 1.0 / 3.0 : 2.0 / 3.0, 1, 1);
+        c.Stream()->SetValue("MassFlow", r.feed, 0);
+        CaseBuilder::Num(c.b1, "MassFlow", r.b1);
+        CaseBuilder::Num(c.b2, "MassFlow", r.b2);
+        c.import->RefreshSplitFractions(*chain, *design, *c.Stream());
+        const std::vector<double> f = c.Fractions();
+        ASSERT_EQ(f.size(), 2u);
+        EXPECT_NEAR(f[0], r.f1, 1e-9) << r.feed;
+        EXPECT_NEAR(f[1], r.f2, 1e-9) << r.feed;
+    }
+}
+
+TEST(ExistingNetworkDuties, HeatFlowsGiveTheDutyOnlyWhenKnownAndTheSideIsKnown) {
+    struct Row {
+        const char* unit;
+        double feed, product;
+        bool known;
+        double duty;  // -32767: stays free
+    } rows[] = {{"H1", 1000, 600, true, -400}, {"H1", 600, 1000, true, 400}, {"H1", 1000, 600, false, -32767}};
+    for (const Row& r : rows) {
+        SplitCase c;
+        c.Run();
+        IHENDesign* design = c.import->GetBaseDesign();
+        ASSERT_NE(design, nullptr);
+        CNode* node = design->GetNodeByName(r.unit);
+        ASSERT_NE(node, nullptr);
+        node->addVariable("Duty", 0.0, 0, 1);
+        CaseBuilder::Num(c.b1, "HeatFlow", r.feed);
+        if (r.known) CaseBuilder::Num(c.c1, "HeatFlow", r.product);
+        else c.c1->GetVariable("HeatFlow")->SetStatus(0);
+        c.import->SetDutyFromHeatFlows(c.h1);
+        if (r.duty == -32767) {
+            EXPECT_NE(node->getVariableStatus("Duty"), 1);
+        } else {
+            // The cold branch takes up heat: product minus feed.
+            EXPECT_EQ(node->getVariableStatus("Duty"), 1);
+            EXPECT_DOUBLE_EQ(value(node, "Duty"), r.duty);
+        }
+    }
+}
+
+}  // namespace
+
+
+namespace {
+
+// Three cold streams, each heated by one heater on "HP Steam": the heaters are in series on the
+// steam until the steam is split, one branch per heater.
+struct SteamHeaters {
+    ExtractionProject p;
+    CaseBuilder b;
+    RalvexInterface access;
+    VelmorToTarsilImport import{p.scenario, &access, &b.simulatorCase};
+    IHENDesign* design = nullptr;
+    std::vector<CNode*> heaters;
+    explicit SteamHeaters(std::initializer_list<double> duties) {
+        p.scenario->AddDesign("SimulationBaseCase");
+        design = import.GetBaseDesign();
+        p.scenario->AddStream("HP Steam", 1);
+        int i = 0;
+        for (double duty : duties) {
+            const CPString name = "C" + std::to_string(++i);
+            p.scenario->AddStream(name, 0);
+            IHeatIntegrationStream* s = nullptr;
+            p.scenario->GetStream(name, s);
+            s->SetValue("Temperature", 50.0, 0);
+            s->SetValue("Temperature", 150.0, 1);
+            s->SetValue("HeatCapacityFlowrate", 10.0, 0);
+            design->ProcessChange(36, name, nullptr);
+            CNode* processEnd = design->GetNodeByName(name + "End");
+            CNode* steamEnd = design->GetNodeByName("HP SteamEnd");
+            CNode* heater = design->AddHeatExchanger(processEnd->getIthUpStreamNode(0), steamEnd->getIthUpStreamNode(0),
+                                                     nullptr, "htHeatExchanger", ("E" + std::to_string(i)).c_str());
+            if (heater) heater->addVariable("Duty", duty, 1, 1);
+            heaters.push_back(heater);
+        }
+    }
+};
+
+TEST(ExistingNetworkParallel, ExchangersOnAUtilityBecomeBranchesSharingItByDuty) {
+    struct Row {
+        std::initializer_list<double> duties;
+        std::vector<double> fractions;
+    } rows[] = {{{100, 200, 700}, {0.1, 0.2, 0.7}}, {{0, 0}, {0.5, 0.5}}, {{300}, {}}};
+    for (const Row& r : rows) {
+        SteamHeaters h(r.duties);
+        for (CNode* heater : h.heaters) ASSERT_NE(heater, nullptr);
+        IHeatIntegrationStream* steam = nullptr;
+        h.p.scenario->GetStream(CPString("HP Steam"), steam);
+        ASSERT_NE(steam, nullptr);
+        h.import.ParallelizeSeriesExchangers();
+        const std::vector<CNode*> splitters = h.design->GetSplittersOnStream(steam);
+        if (r.fractions.empty()) {
+            EXPECT_TRUE(splitters.empty());
+            continue;
+        }
+        ASSERT_EQ(splitters.size(), 1u);
+        for (std::size_t k = 0; k < r.fractions.size(); ++k) {
+            CNode* branch = h.design->GetSplitterBranch(splitters[0], static_cast<int>(k));
+            ASSERT_NE(branch, nullptr);
+            EXPECT_NEAR(value(branch, "SplitFraction"), r.fractions[k], 1e-12) << k;
+        }
+    }
+}
+
+}  // namespace
