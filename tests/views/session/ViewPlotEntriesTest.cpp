@@ -93,8 +93,10 @@ TEST_F(ViewPlotEntries, EachDesignIsAPointAndTheScenarioIsLeftWithoutTheViewer) 
     const std::string again = text(scenario.get(), 12, 1);
     EXPECT_NE(std::string::npos, again.find("{\"number\":4,\"label\":\"Design 3\"")) << again;
     EXPECT_EQ(pointsOf(json, 1), pointsOf(again, 1));
-    // The other graphs read the scenario without a viewer.
-    EXPECT_EQ("[50,1000],[51,1001],[52,1002],[53,1003],null", pointsOf(text(scenario.get(), 11, 1), 1));
+    // The other graphs read the scenario without a viewer: the alpha curve is the operating cost
+    // (per second inside, 31 536 000 s a year on the axis) against the capital cost.
+    EXPECT_EQ("[1576800000,1000],[1608336000,1001],[1639872000,1002],[1671408000,1003],null",
+              pointsOf(text(scenario.get(), 11, 1), 1));
 }
 
 TEST_F(ViewPlotEntries, NoScenarioOrNoGraphDrawsNothing) {
