@@ -137,6 +137,19 @@ TEST(HostAreaDemandPlot, ACasesDesignIsItsPointOfHotUtilityAndTotalArea) {
     }
 }
 
+TEST(HostAreaDemandPlot, ACaseSavedWithRangeTargetsDrawsTheSameCurveWithoutARange) {
+    Scratch ranged("ranged.case"), svg("ranged.svg");
+    const std::string four = example("four-streams.csv");
+    ASSERT_EQ(0, RunHost("supertarget " + four + " --from 5 --to 30 --step 5 --save " + ranged.path).exitCode);
+    const HostRun fromCase = RunHost("plot " + ranged.path + " --kind area-demand --svg " + svg.path + " --json");
+    ASSERT_EQ(0, fromCase.exitCode) << fromCase.out;
+    const HostRun fromRange = RunHost("plot " + four + " --kind area-demand --from 5 --to 30 --step 5 --svg " + svg.path +
+                                      " --json");
+    ASSERT_EQ(0, fromRange.exitCode) << fromRange.out;
+    EXPECT_NE(std::string::npos, fromCase.out.find("\"points\":[[0,")) << fromCase.out;
+    EXPECT_EQ(fromRange.out, fromCase.out);
+}
+
 TEST(HostAreaDemandPlot, WithoutRangeTargetsOrDesignsItFailsAndWritesNoFile) {
     Scratch svg("bad.svg");
     const std::string four = example("four-streams.csv");
