@@ -29,9 +29,8 @@ std::string RangeQuantityNames();
 // Checks the quantities of a request: known names, given only for the range-target plots.
 bool CheckRangeQuantities(const PlotRequest& request, std::string& error);
 
-// The graph type of a kind's name ("composite" 3, ...); 0 for an unknown kind, -1 for a kind
-// the host cannot draw on its own (`why` says why).
-int PlotGraphType(const std::string& kind, std::string& why);
+// The graph type of a kind's name ("composite" 3, ...); 0 for an unknown kind.
+int PlotGraphType(const std::string& kind);
 // Whether the graph type plots costs over range targets and designs.
 bool IsCostPlot(int graphType);
 // The kinds by name, for messages.

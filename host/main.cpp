@@ -404,10 +404,8 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
 }
 
 int runPlot(ModuleLoader& module, Options& o) {
-    std::string why;
-    o.plot.graphType = PlotGraphType(o.kind, why);
+    o.plot.graphType = PlotGraphType(o.kind);
     if (o.kind.empty()) return fail("plot needs --kind (" + PlotKindNames() + ")");
-    if (o.plot.graphType < 0) return fail(why);
     if (o.plot.graphType == 0) return fail("unknown plot kind " + o.kind + " (" + PlotKindNames() + ")");
     if (o.plot.svg.empty()) return fail("plot needs --svg OUT");
     if (!o.at.empty() && !ParsePlotPoint(o.at, o.plot)) return fail("--at needs H,T (two numbers)");

@@ -4,6 +4,8 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/startup/ModuleEntry.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/chiPlot.h"
 
@@ -23,24 +25,64 @@ int handOut(const Text& text, char* out, int size) {
 }
 
 // The plot of a graph type with the scenario's designs on it, as the scenario viewer keeps it.
-std::unique_ptr<chiPlot> makePlot(IHeatIntegrationScenario* scenario, int graphType) {
-    if (!scenario || graphType < 1 || graphType > 16 || graphType == NoGraph) return nullptr;
-    auto plot = std::make_unique<chiPlot>(nullptr, scenario, false);
-    plot->ConstructPlot(graphType);
-    if (!plot->GetPlot()) return nullptr;
-    IHENDesign* design = nullptr;
-    for (int i = 0; scenario->GetDesign(i, design, 0) && design; ++i) {
-        const Text name = design->GetDesignName();
-        plot->Update_ALPHA(name, Text(), DesignAdded);
-        plot->Update_AreaLoad(name, Text(), DesignAdded);
-        plot->Update_InvestSaving(name, Text(), DesignAdded);
-        plot->Update_PaybackInvest(name, Text(), DesignAdded);
-        plot->Update_Retrofit_ALPHA(name, Text(), DesignAdded);
+// The area over heat demand curve reads its series from the range-target plot of the scenario
+// viewer that owns it, so that graph is taken from a viewer bound to the scenario for the
+// drawing; every other graph reads the scenario directly and needs no owner.
+class ScenarioPlot {
+public:
+    ScenarioPlot(IHeatIntegrationScenario* scenario, int graphType) {
+        if (!scenario || graphType < 1 || graphType > 16 || graphType == NoGraph) return;
+        if (graphType == AreaHeatDemandCurve) {
+            if (!bindViewer(scenario)) return;
+            HenPlotList* plots = m_viewer->GetHenPlotList();
+            for (int i = 0; plots && i < plots->Count() && !m_plot; ++i)
+                if (plots->GetIth(i)->GetGraphType() == graphType) m_plot = plots->GetIth(i);
+        } else {
+            m_own = std::make_unique<chiPlot>(nullptr, scenario, false);
+            m_own->ConstructPlot(graphType);
+            m_plot = m_own.get();
+            // The viewer reports its designs to its plots on binding; a plot of its own gets them here.
+            IHENDesign* design = nullptr;
+            for (int i = 0; scenario->GetDesign(i, design, 0) && design; ++i) {
+                const Text name = design->GetDesignName();
+                m_plot->Update_ALPHA(name, Text(), DesignAdded);
+                m_plot->Update_AreaLoad(name, Text(), DesignAdded);
+                m_plot->Update_InvestSaving(name, Text(), DesignAdded);
+                m_plot->Update_PaybackInvest(name, Text(), DesignAdded);
+                m_plot->Update_Retrofit_ALPHA(name, Text(), DesignAdded);
+            }
+        }
+        if (!m_plot || !m_plot->GetPlot()) {
+            m_plot = nullptr;
+            return;
+        }
+        m_plot->UpdateAlphaFeasibility();
+        m_plot->ShowManager(scenario->IsRetrofitScenario() ? 1 : 0);
     }
-    plot->UpdateAlphaFeasibility();
-    plot->ShowManager(scenario->IsRetrofitScenario() ? 1 : 0);
-    return plot;
-}
+    ScenarioPlot(const ScenarioPlot&) = delete;
+    ScenarioPlot& operator=(const ScenarioPlot&) = delete;
+    // The viewer deletes the plots it owns and leaves the scenario's receivers.
+    ~ScenarioPlot() = default;
+
+    chiPlot* get() const { return m_plot; }
+    explicit operator bool() const { return m_plot != nullptr; }
+    chiPlot* operator->() const { return m_plot; }
+
+private:
+    bool bindViewer(IHeatIntegrationScenario* scenario) {
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        const ObjectTypeInfo* type = registry ? registry->Find(HIDesignViewerScenario::TypeName) : nullptr;
+        if (!type) return false;
+        const char* name = scenario->GetName();
+        m_viewer = std::make_unique<HIDesignViewerScenario>(nullptr, Text(name ? name : ""), type);
+        m_viewer->SetEngineeringScenario(scenario, 0);
+        return m_viewer->GetSuperTargetPlot() != nullptr;
+    }
+
+    std::unique_ptr<HIDesignViewerScenario> m_viewer;
+    std::unique_ptr<chiPlot> m_own;
+    chiPlot* m_plot = nullptr;
+};
 
 Text jsonText(const Text& s) {
     Text out = "\"";
@@ -90,7 +132,7 @@ Text describe(const TwoDimPlot& plot) {
 
 extern "C" int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graphType, int what, char* out, int size) {
     AttachCallingThread();
-    const std::unique_ptr<chiPlot> plot = makePlot(scenario, graphType);
+    const ScenarioPlot plot(scenario, graphType);
     if (!plot) return 0;
     const Text text = what == 1 ? describe(*plot->GetPlot())
                                 : plot->GetPlot()->ExportSVG(chiPlot::PictureWidth, chiPlot::PictureHeight);
@@ -128,7 +170,7 @@ extern "C" int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mo
 extern "C" int KestrinDescribePlotPoint(IHeatIntegrationScenario* scenario, int graphType, double heatFlow,
                                         double temperature, char* out, int size) {
     AttachCallingThread();
-    const std::unique_ptr<chiPlot> plot = makePlot(scenario, graphType);
+    const ScenarioPlot plot(scenario, graphType);
     if (!plot) return 0;
     Text text;
     plot->Interaction().DescribeValues(heatFlow, temperature, text);

@@ -9,6 +9,8 @@ extern "C" {
 // (title, axes with title and unit, data sets with number, label, axis and points in display
 // units; an empty point is null). Copies into `out` (of `size` bytes, zero-ended) and returns
 // the bytes the whole text needs with its zero; 0 when there is no such graph or nothing drawn.
+// Graph 12 (area over heat demand) is drawn by a scenario viewer bound to the scenario for the
+// call: the curve is its range-target plot's hot-utility and shell-and-tube area targets.
 int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graphType, int what, char* out, int size);
 // The range-target plot of the scenario's range targets: mode 0 the general plot (with every
 // design as its pair of points), 1 the range targets over DTmin. `x`, `left`, `right`: the
