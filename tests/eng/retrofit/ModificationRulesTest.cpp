@@ -119,6 +119,37 @@ TEST(ModificationKinds, ResequencingOnTheWorkedNetworkHasNowhereToGo) {
     EXPECT_EQ(g.GetColdPositions()[1].exchanger, 101u);
 }
 
+TEST(ModificationKinds, ResequencingPutsTheBetterExchangerFirstOnItsHotStream) {
+    // H1 150 -> 50 C (load 200) heats C2 40 -> 130 C (load 45) in Xa, then C 100 -> 160 C (load
+    // 240) in Xb. Xa cannot move (C2 is linked to H1). Xb moved in front of Xa gets 80 with H1
+    // closing on C's supply + 10; Xa behind it at 110 C gives C2 30 up to 100 C. The heaters go
+    // from 205 and 0 to 160 and 15.
+    RetrofitNetwork net;
+    AddNodes(net, {11, 12, 13, 14, 31, 32, 33, 61, 62, 63});
+    AddUtilities(net);
+    net.hotStreams.push_back(Stream<HotStrmInfo>(1, 150, 50, 200, 11, 14));
+    net.coldStreams.push_back(Stream<ColdStrmInfo>(3, 100, 160, 240, 31, 33));
+    net.coldStreams.push_back(Stream<ColdStrmInfo>(6, 40, 130, 45, 61, 63));
+    net.coldStreams.back().linkedStreams = {1};
+    net.exchangers.push_back(Exchanger(101, 1, 6, 11, 12, 61, 62, 150, 127.5, 40, 130));
+    net.exchangers.push_back(Exchanger(102, 1, 3, 12, 13, 31, 32, 127.5, 110, 100, 108.75));
+    net.coolers.push_back(Unit<CoolerInfo>(201, 1, 5, 13, 14, 120, 110, 50));
+    net.heaters.push_back(Unit<HeaterInfo>(301, 3, 4, 32, 33, 205, 108.75, 160));
+    net.heaters.push_back(Unit<HeaterInfo>(302, 6, 4, 62, 63, 0, 130, 130));
+    GenerateResqHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
+    const std::vector<double>* heaters = g.Run();
+    ASSERT_NE(heaters, nullptr);
+    // In front of Xb or behind it on C is the same place once Xb has left it.
+    EXPECT_EQ(g.GetCandidatesCreated(), 2);
+    EXPECT_EQ(g.OriginExchanger(), 102u);
+    EXPECT_EQ(g.OriginNode(0), 12u);
+    EXPECT_EQ(g.OriginNode(3), 32u);
+    EXPECT_EQ(g.Result(1), 11u);  // hot inlet: in front of Xa
+    EXPECT_NEAR(g.SolveValue(), 80.0, 0.05);
+    EXPECT_NEAR((*heaters)[0], 160.0, 0.05);
+    EXPECT_NEAR((*heaters)[1], 15.0, 0.05);
+}
+
 TEST(ModificationKinds, AnExchangerWithoutMovesKeepsItsPlace) {
     const RetrofitNetwork net = WorkedNetwork();
     GenerateNewHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
