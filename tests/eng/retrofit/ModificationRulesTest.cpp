@@ -198,4 +198,27 @@ TEST(ModificationKinds, ANodeMissingFromTheRecordsHoldsItsCandidatesOut) {
     EXPECT_EQ(g.Result(0), 0u);
 }
 
+TEST(ModificationKinds, EndTemperaturesWidenedForABranchedStreamStayAtOrAboveZero) {
+    HotStrmInfo h;
+    h.streamId = 1;
+    h.supplyTemperature = 300.0;
+    h.targetTemperature = 100.0;
+    ColdStrmInfo c;
+    c.streamId = 2;
+    c.supplyTemperature = 50.0;
+    c.targetTemperature = 80.0;
+    const std::vector<HXInfo> xs = {Exchanger(1, 1, 2, 10, 11, 20, 21)};
+    TeeInfo tee;
+    tee.streamId = 1;
+    double high = 0.0, low = 0.0;
+    ASSERT_TRUE(GetExchangerEndTemperatures(high, low, 11, {h}, {c}, xs, {tee}));
+    EXPECT_DOUBLE_EQ(high, 500.0);
+    EXPECT_DOUBLE_EQ(low, 0.0);
+    // The cold stream carries no tee: its supply and target as they are.
+    ASSERT_TRUE(GetExchangerEndTemperatures(high, low, 20, {h}, {c}, xs, {tee}));
+    EXPECT_DOUBLE_EQ(high, 80.0);
+    EXPECT_DOUBLE_EQ(low, 50.0);
+    EXPECT_FALSE(GetExchangerEndTemperatures(high, low, 99, {h}, {c}, xs, {tee}));
+}
+
 }  // namespace
