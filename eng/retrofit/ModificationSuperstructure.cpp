@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -26,6 +27,11 @@ struct PinchModifications::PositionIndex {
     std::unordered_map<std::uint32_t, double> fractions;
     std::unordered_map<std::uint32_t, std::uint32_t> lastByColdOutlet, lastByHotOutlet;  // input exchangers
     std::unordered_map<int, std::vector<const HXInfo*>> byCold, byHot;
+    std::unordered_map<int, std::vector<const HeaterInfo*>> heaters;
+    std::unordered_map<int, std::vector<const CoolerInfo*>> coolers;
+    std::unordered_set<std::uint32_t> splitOrMix;     // tee inlets and mixer inlets
+    std::unordered_set<std::uint32_t> heaterOutlets, coolerOutlets;
+    bool IsSplitOrMix(std::uint32_t node) const { return splitOrMix.count(node) != 0; }
 };
 
 void PinchModifications::AddColdPositions(const ColdStrmInfo& s, const PositionIndex& ix) {
@@ -43,8 +49,7 @@ void PinchModifications::AddColdPositions(const ColdStrmInfo& s, const PositionI
         p.split = split;
         m_coldPositions.push_back(p);
     };
-    const bool heaterAtEnd = std::any_of(m_heaters.begin(), m_heaters.end(),
-                                         [&](const HeaterInfo& h) { return h.processOutlet == s.endNode; });
+    const bool heaterAtEnd = ix.heaterOutlets.count(s.endNode) != 0;
     if (!heaterAtEnd) add(s.endNode, 0.0, resequencing ? Find(ix.lastByColdOutlet, s.endNode) : 0, 0, 0);
     bool any = false;
     const auto onStream = ix.byCold.find(s.streamId);
@@ -53,21 +58,22 @@ void PinchModifications::AddColdPositions(const ColdStrmInfo& s, const PositionI
         any = true;
         add(x.coldInlet, x.coldInletTemperature, x.fingerprint, 0, 0);
         ++count;
-        if (IsSplitOrMixNode(m_mixers, m_tees, x.coldOutlet)) {
+        if (ix.IsSplitOrMix(x.coldOutlet)) {
             add(x.coldOutlet, x.coldOutletTemperature, x.fingerprint, 0, 1);
             ++count;
         }
     }
     if (!resequencing || any) {
         bool first = true;
-        for (const HeaterInfo& h : m_heaters) {
-            if (!SameStreamId(h, s)) continue;
+        const auto onStream = ix.heaters.find(s.streamId);
+        for (const HeaterInfo* hp : onStream != ix.heaters.end() ? onStream->second : std::vector<const HeaterInfo*>{}) {
+            const HeaterInfo& h = *hp;
             const std::uint32_t before =
                 resequencing && first ? Find(ix.lastByColdOutlet, h.processInlet) : 0;
             first = false;
             add(h.processInlet, h.processInletTemperature, before, h.fingerprint, 0);
             ++count;
-            if (IsSplitOrMixNode(m_mixers, m_tees, h.processOutlet)) {
+            if (ix.IsSplitOrMix(h.processOutlet)) {
                 add(h.processOutlet, h.processOutletTemperature, 0, h.fingerprint, 1);
                 ++count;
             }
@@ -93,8 +99,7 @@ void PinchModifications::AddHotPositions(const HotStrmInfo& s, const PositionInd
         p.split = split;
         m_hotPositions.push_back(p);
     };
-    const bool coolerAtEnd = std::any_of(m_coolers.begin(), m_coolers.end(),
-                                         [&](const CoolerInfo& c) { return c.processOutlet == s.endNode; });
+    const bool coolerAtEnd = ix.coolerOutlets.count(s.endNode) != 0;
     if (!coolerAtEnd) add(s.endNode, 0.0, resequencing ? Find(ix.lastByHotOutlet, s.endNode) : 0, 0, 0);
     bool any = false;
     const auto onStream = ix.byHot.find(s.streamId);
@@ -103,17 +108,18 @@ void PinchModifications::AddHotPositions(const HotStrmInfo& s, const PositionInd
         any = true;
         add(x.hotInlet, x.hotInletTemperature, x.fingerprint, 0, 0);
         ++count;
-        if (secondPositions && IsSplitOrMixNode(m_mixers, m_tees, x.hotInlet)) {
+        if (secondPositions && ix.IsSplitOrMix(x.hotInlet)) {
             add(x.hotOutlet, x.hotOutletTemperature, x.fingerprint, 0, 1);
             ++count;
         }
     }
     if (!resequencing || any) {
-        for (const CoolerInfo& c : m_coolers) {
-            if (!SameStreamId(c, s)) continue;
+        const auto onStream = ix.coolers.find(s.streamId);
+        for (const CoolerInfo* cp : onStream != ix.coolers.end() ? onStream->second : std::vector<const CoolerInfo*>{}) {
+            const CoolerInfo& c = *cp;
             add(c.processInlet, c.processInletTemperature, 0, c.fingerprint, 0);
             ++count;
-            if (IsSplitOrMixNode(m_mixers, m_tees, c.processInlet)) {
+            if (ix.IsSplitOrMix(c.processInlet)) {
                 add(c.processOutlet, c.processOutletTemperature, 0, c.fingerprint, 1);
                 ++count;
             }
@@ -137,6 +143,16 @@ bool PinchModifications::BuildStreamPositions() {
         ix.byCold[x.coldStream].push_back(&x);
         ix.byHot[x.hotStream].push_back(&x);
     }
+    for (const HeaterInfo& h : m_heaters) {
+        ix.heaters[h.processStream].push_back(&h);
+        ix.heaterOutlets.insert(h.processOutlet);
+    }
+    for (const CoolerInfo& c : m_coolers) {
+        ix.coolers[c.processStream].push_back(&c);
+        ix.coolerOutlets.insert(c.processOutlet);
+    }
+    for (const TeeInfo& t : m_tees) ix.splitOrMix.insert(t.inlet);
+    for (const MixerInfo& m : m_mixers) ix.splitOrMix.insert(m.inlets.begin(), m.inlets.end());
     for (const ColdStrmInfo& s : m_coldStreams) AddColdPositions(s, ix);
     for (const HotStrmInfo& s : m_hotStreams) AddHotPositions(s, ix);
     return true;
@@ -169,6 +185,10 @@ bool ReplaceInArrays(List& list, std::uint32_t oldId, std::uint32_t newId, Field
 
 }  // namespace
 
+// The replacements below walk the (short) lists of streams, utility units, tees and mixers once per
+// insertion, so a superstructure costs candidates x units; an index of them would have to follow
+// every re-pointed node. Exchangers, which grow with the candidates, are reached through indexes.
+//
 // Candidates of a cold position lie in series in front of the unit there: the first link that
 // holds the position's node takes the last candidate's cold outlet instead. A position with no
 // unit of its own (a stream end, also one that names the exchanger before the end) moves the
