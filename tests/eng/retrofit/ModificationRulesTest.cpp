@@ -81,6 +81,32 @@ TEST(CandidatePairs, AnExchangerFeedingATeeGivesTwoColdPositions) {
     EXPECT_EQ(g.GetColdPositions()[1].split, 1);
 }
 
+class RepipingHotPositions : public ::testing::TestWithParam<int> {};
+
+TEST_P(RepipingHotPositions, ABranchedHotInletCountsTwiceOnlyWithABottleneck) {
+    // X's hot inlet feeds a tee on H1.
+    RetrofitNetwork net = WorkedNetwork();
+    TeeInfo tee;
+    tee.fingerprint = 500;
+    tee.inlet = 11;
+    tee.outlets = {14, 15};
+    tee.streamId = 1;
+    net.tees.push_back(tee);
+    const int bottlenecks = GetParam();
+    GenerateRepipHXMatrx g(net, 10.0, bottlenecks, std::vector<std::uint32_t>(static_cast<std::size_t>(bottlenecks), 101),
+                           0, nullptr);
+    g.PrepareModel();
+    g.BuildStreamPositions();
+    EXPECT_EQ(g.GetHotPositionCounts()[0], bottlenecks ? 4 : 3);
+    // The new-exchanger model always takes both.
+    GenerateNewHXMatrx n(net, 10.0, 0, {}, 0, nullptr);
+    n.PrepareModel();
+    n.BuildStreamPositions();
+    EXPECT_EQ(n.GetHotPositionCounts()[0], 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bottlenecks, RepipingHotPositions, ::testing::Values(0, 1));
+
 TEST(ModificationKinds, RepipingForcesTheOnlyExchangerOut) {
     const RetrofitNetwork net = WorkedNetwork();
     GenerateRepipHXMatrx g(net, 10.0, 1, {101}, 0, nullptr);
