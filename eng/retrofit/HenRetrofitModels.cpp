@@ -3,6 +3,7 @@
 #include "eng/retrofit/HenRetrofit.h"
 
 #include "eng/retrofit/NetworkPinchModel.h"
+#include "eng/retrofit/PinchModifications.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -90,7 +91,54 @@ bool HenRetrofit::RunDebottleneckAnalysis() {
     return true;
 }
 
-std::unique_ptr<ModificationModel> HenRetrofit::CreateModificationModel(ModificationKind) { return nullptr; }
+namespace {
+
+// A modification generator seen through the analysis's seam: its results in the analysis's
+// reading order (four locations; for moves, the four origin nodes and the moved exchanger).
+class GeneratedModel : public ModificationModel {
+public:
+    explicit GeneratedModel(std::unique_ptr<PinchModifications> generator) : m_generator(std::move(generator)) {}
+    bool RunSteps() override { return m_generator->Run() != nullptr; }
+    bool IsGood() const override { return m_generator->IsGood(); }
+    int Result(int index) const override {
+        if (index < 4) return static_cast<int>(m_generator->Result(index));
+        if (index < 8) return static_cast<int>(m_generator->OriginNode(index - 4));
+        return static_cast<int>(m_generator->OriginExchanger());
+    }
+    int HistoryEntry(int index) const override { return m_generator->HistoryEntry(index); }
+    double SolveValue() const override { return m_generator->SolveValue(); }
+    const std::vector<double>* HeaterValues() override {
+        m_generator->Run();
+        return m_generator->HeaterValues();
+    }
+
+private:
+    std::unique_ptr<PinchModifications> m_generator;
+};
+
+}  // namespace
+
+std::unique_ptr<ModificationModel> HenRetrofit::CreateModificationModel(ModificationKind kind) {
+    const FamilyResults& family = Family(kind);
+    const int* history = family.history.data();
+    std::unique_ptr<PinchModifications> generator;
+    switch (kind) {
+    case ModificationKind::NewExchanger:
+        generator = std::make_unique<GenerateNewHXMatrx>(m_network, m_dtMin, m_bottleneckCount, m_bottleneckIds,
+                                                         m_previousModifications, history);
+        break;
+    case ModificationKind::Repiping:
+        generator = std::make_unique<GenerateRepipHXMatrx>(m_network, m_dtMin, m_bottleneckCount, m_bottleneckIds,
+                                                           m_previousModifications, history);
+        break;
+    case ModificationKind::Resequencing:
+        generator = std::make_unique<GenerateResqHXMatrx>(m_network, m_dtMin, m_bottleneckCount, m_bottleneckIds,
+                                                          m_previousModifications, history);
+        break;
+    }
+    if (!generator) return nullptr;
+    return std::make_unique<GeneratedModel>(std::move(generator));
+}
 
 bool HenRetrofit::RunModificationModel(ModificationKind kind) {
     FamilyResults& family = Family(kind);

@@ -1,0 +1,129 @@
+// The run of a modification model: copy the network, list positions, insert candidates, build
+// the rows, solve and read back. The positions and candidates are in ModificationSuperstructure.cpp.
+#include "eng/retrofit/PinchModifications.h"
+
+#include "eng/retrofit/ModificationLists.h"
+#include "eng/retrofit/ModificationSolve.h"
+
+PinchModifications::PinchModifications(const RetrofitNetwork& inputs, double dtMin, int bottleneckCount,
+                                       const std::vector<std::uint32_t>& bottleneckIds, int historyCount,
+                                       const int* history)
+    : m_in(inputs), m_dtMin(dtMin), m_bottleneckCount(bottleneckCount), m_bottleneckIds(bottleneckIds),
+      m_historyCount(historyCount) {
+    if (historyCount > 0 && history)
+        for (int i = 0; i < kHistoryLength; ++i) m_history[static_cast<std::size_t>(i)] = history[i];
+}
+
+const std::vector<double>* PinchModifications::Run() {
+    if (m_hasResult) return &m_result;
+    if (m_status == 0) return nullptr;
+    bool (PinchModifications::*const steps[])() = {
+        &PinchModifications::PrepareModel, &PinchModifications::BuildStreamPositions,
+        &PinchModifications::AddCandidateExchangers, &PinchModifications::BuildModelRows,
+        &PinchModifications::SolveModificationModel};
+    for (auto step : steps) {
+        m_status = (this->*step)() ? 1 : 0;
+        if (!m_status) return nullptr;
+    }
+    return &m_result;
+}
+
+bool PinchModifications::PrepareModel() {
+    m_exchangers = m_in.exchangers;
+    m_nodes = m_in.nodes;
+    m_hotStreams = m_in.hotStreams;
+    m_coldStreams = m_in.coldStreams;
+    m_mixers = m_in.mixers;
+    m_tees = m_in.tees;
+    m_coolers = m_in.coolers;
+    m_heaters = m_in.heaters;
+    m_highestNode = GetMaximumId(m_in.nodes);
+    m_highestExchanger = GetMaximumId(m_in.exchangers);
+    return true;
+}
+
+bool PinchModifications::BuildModelRows() {
+    RowBuilderContext ctx;
+    ctx.exchangers = &m_exchangers;
+    ctx.inputExchangers = &m_in.exchangers;
+    ctx.nodes = &m_nodes;
+    ctx.coldStreams = &m_coldStreams;
+    ctx.hotStreams = &m_hotStreams;
+    ctx.mixers = &m_mixers;
+    ctx.tees = &m_tees;
+    ctx.coolers = &m_coolers;
+    ctx.heaters = &m_heaters;
+    ctx.inputCoolers = &m_in.coolers;
+    ctx.inputHeaters = &m_in.heaters;
+    ctx.hotUtilities = &m_in.hotUtilities;
+    ctx.coldUtilities = &m_in.coldUtilities;
+    ctx.dtMin = m_dtMin;
+    ctx.kind = Kind();
+    ctx.highestExchangerId = Kind() == ModificationModelKind::NewExchanger ? m_highestExchanger : 0;
+    const bool built = BuildModificationRows(ctx, m_rows);
+    m_columns = ctx.columns;
+    m_boundRows = ctx.boundRows;
+    m_integerColumns = ctx.integerColumns;
+    m_candidates = ctx.candidates;
+    m_sizeFigure = ctx.sizeFigure;
+    return built;
+}
+
+bool PinchModifications::SolveModificationModel() {
+    if (Kind() == ModificationModelKind::NewExchanger && m_historyCount >= m_candidates) return false;
+    ModelRecord r;
+    r.rows = &m_rows;
+    r.width = m_columns;
+    r.integerColumns = m_integerColumns;
+    r.candidates = m_candidates;
+    r.nodes = static_cast<int>(m_nodes.size());
+    r.spare = m_boundRows;
+    r.highestExchangerId = m_highestExchanger;
+    r.exchangers = &m_exchangers;
+    r.coldStreams = &m_coldStreams;
+    r.hotStreams = &m_hotStreams;
+    r.coolers = &m_coolers;
+    r.heaters = &m_heaters;
+    r.mixers = &m_mixers;
+    r.tees = &m_tees;
+    r.sizeFigure = m_sizeFigure;
+    if (m_historyCount > 0) r.historyCount = m_historyCount;
+    r.history = m_history;
+
+    // A result still 0 asks for another solve; the model is solved once when all arrive.
+    auto read = [&](int i) {
+        if (r.locations[static_cast<std::size_t>(i)] == 0) SolveModificationModelRecord(r);
+        return r.locations[static_cast<std::size_t>(i)];
+    };
+    const std::uint32_t first = read(0), third = read(2), second = read(1), fourth = read(3);
+    if (IsMove())
+        m_results = {first, second, third, fourth};
+    else
+        m_results = {first, third, second, fourth};
+
+    bool ok = true;
+    if (IsMove()) {
+        if (r.chosenIndex == 0) SolveModificationModelRecord(r);
+        const int index = r.chosenIndex;
+        if (index >= 1 && index <= static_cast<int>(m_in.exchangers.size())) {
+            const HXInfo& x = m_in.exchangers[static_cast<std::size_t>(index - 1)];
+            m_originNodes = {x.hotInlet, x.hotOutlet, x.coldInlet, x.coldOutlet};
+            m_originExchanger = x.fingerprint;
+        } else {
+            ok = false;
+        }
+    }
+    if (m_historyCount >= 0 && m_historyCount < kHistoryLength)
+        m_history[static_cast<std::size_t>(m_historyCount)] = r.history[static_cast<std::size_t>(m_historyCount)];
+    m_duty = r.duty;
+
+    if (r.heaterDuties.empty() && !m_heaters.empty()) SolveModificationModelRecord(r);
+    if (r.heaterDuties.size() != m_heaters.size()) return false;
+    m_result = r.heaterDuties;
+    m_hasResult = true;
+
+    ok = ok && first && second && third && fourth && r.success;
+    if (IsMove()) ok = ok && m_originNodes[0] && m_originNodes[1] && m_originNodes[2] && m_originNodes[3];
+    // A run that fails here keeps its heater duties: the analysis still reads them.
+    return ok;
+}
