@@ -167,4 +167,85 @@ TEST(StageDesignBuilder, FourStreamsRecoverTheTarget) {
     EXPECT_GT(inner, 0);
 }
 
+// Stage matches and splits given by hand on the worked problem's streams.
+struct HandStructure {
+    explicit HandStructure(AutoDesignProject& p) : project(p) {}
+    StageMatch& Match(const char* hot, const char* cold, double duty, double hotIn, double hotOut, double coldIn,
+                      double coldOut, double hotFraction = 1.0, double coldFraction = 1.0) {
+        auto m = std::make_unique<StageMatch>();
+        m->candidate = project.scenario->GetMatchwiseStreamData()->FindMatch(project.Stream(hot), project.Stream(cold));
+        m->duty = duty;
+        m->hotInletTemperature = hotIn;
+        m->hotOutletTemperature = hotOut;
+        m->coldInletTemperature = coldIn;
+        m->coldOutletTemperature = coldOut;
+        m->hotSplitFraction = hotFraction;
+        m->coldSplitFraction = coldFraction;
+        matches.push_back(std::move(m));
+        return *matches.back();
+    }
+    void Split(const char* stream, double in, double out, std::vector<double> fractions) {
+        auto s = std::make_unique<StageSplit>();
+        s->streamName = stream;
+        s->inletTemperature = in;
+        s->outletTemperature = out;
+        s->branchCount = static_cast<int>(fractions.size());
+        s->branchFractions = std::move(fractions);
+        splits.push_back(std::move(s));
+    }
+    IHENDesign* Build(StageDesignBuilder& builder) {
+        std::vector<IHeatIntegrationStream*> streams;
+        for (const char* n : {"H", "C", "HU", "CU"}) streams.push_back(project.Stream(n));
+        if (builder.BuildDesign(*project.scenario, streams, matches, splits, nullptr) != 1) return nullptr;
+        return DesignNamed(project, builder.designName);
+    }
+    AutoDesignProject& project;
+    std::vector<std::unique_ptr<StageMatch>> matches;
+    std::vector<std::unique_ptr<StageSplit>> splits;
+};
+
+// A load of 1e-8 is no load: the match gets no exchanger, and the utilities carry everything.
+TEST(StageDesignBuilder, LoadAtTheThresholdIsNotPlaced) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    HandStructure h(p);
+    h.Match("H", "C", 1e-8, 180.0, 180.0, 100.0, 100.0);
+    StageDesignBuilder builder;
+    IHENDesign* d = h.Build(builder);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(FiguresOf(*d).processExchangers, 0);
+    EXPECT_EQ(d->GetNumberOfHeatExchangers(), 0);
+    EXPECT_TRUE(builder.unplacedMatches.empty());
+}
+
+// C split from its supply at 100 C up to 150 C into two halves, each heated by 25 kW from H in
+// series (180 -> 155 -> 130), then 50 kW from the hot utility and 50 kW to the cold. The split
+// starts at the supply, so only the unit behind the mixer is needed to cut the chain, and it is
+// gone afterwards.
+TEST(StageDesignBuilder, ColdSplitAtTheSupplyNeedsNoUnitInFront) {
+    AutoDesignProject p;
+    p.WorkedProblem();
+    HandStructure h(p);
+    h.Split("C", 100.0, 150.0, {0.5, 0.5});
+    h.Match("H", "C", 25.0, 180.0, 155.0, 100.0, 150.0, 1.0, 0.5);
+    h.Match("H", "C", 25.0, 155.0, 130.0, 100.0, 150.0, 1.0, 0.5);
+    h.Match("HU", "C", 50.0, 250.0, 249.0, 150.0, 200.0);
+    h.Match("H", "CU", 50.0, 130.0, 80.0, 20.0, 30.0);
+    StageDesignBuilder builder;
+    IHENDesign* d = h.Build(builder);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(builder.splittersPlaced, 1);
+    EXPECT_EQ(builder.temporaryUnitsPlaced, 1);
+    EXPECT_TRUE(builder.unplacedMatches.empty());
+    const DesignFigures f = FiguresOf(*d);
+    EXPECT_EQ(f.processExchangers, 2);
+    EXPECT_NEAR(f.processDuty, 50.0, 1e-3);
+    EXPECT_NEAR(f.hotUtility, 50.0, 1e-3);
+    EXPECT_NEAR(f.coldUtility, 50.0, 1e-3);
+    EXPECT_EQ(d->GetNumberOfHeatExchangers(), 2 + d->GetNumberOfHeaters() + d->GetNumberOfCoolers());
+    ExpectEveryStreamSatisfied(p, *d);
+    ASSERT_EQ(h.splits[0]->branchNodes.size(), 2u);
+    EXPECT_NE(h.splits[0]->mixerNode, nullptr);
+}
+
 }  // namespace
