@@ -1,4 +1,5 @@
 #include "host/DesignCommand.h"
+#include "host/EconomicsOption.h"
 #include "host/CommandLine.h"
 
 #include "eng/design/IHENDesign.h"
@@ -29,6 +30,7 @@ struct DesignOptions {
     std::string save;
     bool json = false, haveSave = false, haveDtmin = false;
     double dtmin = 0.0;
+    EconomicsOption economics;
 };
 
 int fail(const std::string& message) { return FailCommand(message); }
@@ -42,6 +44,12 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
             if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (a == "--save") {
             if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
+        } else if (a == "--economics") {
+            if (i + 1 >= argc) {
+                error = "--economics needs KEY=VALUE pairs";
+                return false;
+            }
+            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -53,8 +61,8 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
         error = "design takes STREAMS NETWORK, or a CASE saved with a design";
         return false;
     }
-    if (o.files.size() == 1 && (o.haveDtmin || o.haveSave)) {
-        error = "design CASE takes only --json (--dtmin and --save belong to design STREAMS NETWORK)";
+    if (o.files.size() == 1 && (o.haveDtmin || o.haveSave || o.economics.given)) {
+        error = "design CASE takes only --json (--dtmin, --economics and --save belong to design STREAMS NETWORK)";
         return false;
     }
     return true;
@@ -114,6 +122,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
         return false;
     }
     if (o.haveDtmin) scenario->SetDTmin(o.dtmin);
+    ApplyEconomicsOption(*scenario, o.economics);
     std::vector<Placement> placed(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         placed[i].row = &rows[i];

@@ -17,6 +17,7 @@
 #include "host/StreamTableChecks.h"
 #include "host/CaseContentChecks.h"
 #include "host/DesignCommand.h"
+#include "host/EconomicsOption.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -68,6 +69,9 @@ int usage() {
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
                  "  --designs N         automatic design makes up to N networks (default 1, at most %d)\n"
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
+                 "  --economics LIST    targets, design, autodesign: fixed=A,area=B,exponent=C,law=shells|units,\n"
+                 "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
+                 "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
                  "  --kind KIND         the plot: %s\n"
                  "  --at H,T            the streams at that point (display units) of the curves\n"
                  "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n",
@@ -101,6 +105,7 @@ struct Options {
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
     bool haveDesigns = false, haveMaxMatches = false;
+    EconomicsOption economics;
     double designs = 1.0, maxMatches = 0.0;
     std::string kind;
     std::string at;
@@ -119,6 +124,10 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
         }
         if (command != "autodesign" && (a == "--designs" || a == "--max-matches")) {
             error = command + " takes no " + a + " (it belongs to autodesign)";
+            return false;
+        }
+        if (a == "--economics" && command != "targets" && command != "autodesign") {
+            error = command + " takes no --economics (targets, design and autodesign do)";
             return false;
         }
         if ((command == "targets" && rangeOption) || (command == "supertarget" && a == "--dtmin")) {
@@ -161,6 +170,12 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             o.matchesOnly = true;
         } else if (a == "--dtmin") {
             if (!value(o.dtmin, o.haveDtmin)) return false;
+        } else if (a == "--economics") {
+            if (i + 1 >= argc) {
+                error = "--economics needs KEY=VALUE pairs";
+                return false;
+            }
+            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
         } else if (a == "--designs") {
             if (!value(o.designs, o.haveDesigns)) return false;
         } else if (a == "--max-matches") {
@@ -360,7 +375,8 @@ int runTargets(ModuleLoader& module, const Options& o) {
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
-    scenario->ResumeCalculations(recalculate);
+    ApplyEconomicsOption(*scenario, o.economics);
+    scenario->ResumeCalculations(recalculate || o.economics.given);
     if (areaModelTooLarge(*scenario, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
@@ -389,13 +405,22 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     return 0;
 }
 
+// Keeps the progress texts (code 64) the scenario passes on during an automatic design run.
+class ProgressTexts : public INotificationReceiver {
+public:
+    void NotifyChange(int code, const CPString& text, void*) override {
+        if (code == 64) texts.emplace_back(text.c_str());
+    }
+    std::vector<std::string> texts;
+};
+
 bool wholeNumber(double v, double low, double high) { return v >= low && v <= high && v == std::floor(v); }
 
 // Automatic design: the economic matches and utility loads of the table, and unless only the
 // matches are asked for, the networks built from them, each reported as the design job does.
 int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveFrom || o.haveTo || o.haveStep)
-        return fail("autodesign takes only --dtmin, --designs, --max-matches, --matches-only, --json and --save");
+        return fail("autodesign takes only --dtmin, --designs, --max-matches, --economics, --matches-only, --json and --save");
     if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches))
         return fail("--matches-only builds no network: --designs and --max-matches do not go with it");
     if (!wholeNumber(o.designs, 1.0, kMaxDesigns))
@@ -409,7 +434,8 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
-    scenario->ResumeCalculations(recalculate);
+    ApplyEconomicsOption(*scenario, o.economics);
+    scenario->ResumeCalculations(recalculate || o.economics.given);
     const int wanted = static_cast<int>(o.designs);
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(static_cast<int>(o.maxMatches));
     if (!design) return fail("the module has no automatic design");
@@ -418,7 +444,11 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i)
         if (const char* name = scenario->GetDesignName(i)) before.insert(name);
     if (!o.matchesOnly) scenario->SetNumberOfDesignsWanted(wanted);
+    ProgressTexts progress;
+    scenario->AddNotificationReceiver(&progress);
+    scenario->AddValidMessage(&progress, 64);
     scenario->AutomaticHENDesign(nullptr);
+    scenario->RemoveNotificationReceiver(&progress);
     using FindFn = int (*)(const char*, char*, int);
     auto find = reinterpret_cast<FindFn>(module.Entry("KestrinFindString"));
     MessageLookup lookup = [find](const std::string& key, std::string& text) {
@@ -435,6 +465,12 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!name || before.count(name) || !scenario->GetDesign(CPString(name), made) || !made) continue;
         report.designs.push_back({ReadDesign(*made), made->GetDTMin()});
     }
+    // A match of a structure that found no place in its design leaves its load to the utilities:
+    // the run says so.
+    std::string unplaced;
+    if (lookup("StageMatchNotPlaced", unplaced) && !unplaced.empty())
+        for (const std::string& t : progress.texts)
+            if (t.compare(0, unplaced.size(), unplaced) == 0) report.notes.push_back(t);
     if (!o.matchesOnly && static_cast<int>(report.designs.size()) < wanted)
         report.notes.push_back(std::to_string(report.designs.size()) + " of the " + std::to_string(wanted) +
                                " designs wanted were made");

@@ -164,4 +164,19 @@ TEST(HostAutoDesign, BadRequestsAreRefused) {
     EXPECT_FALSE(std::ifstream(save).good());
 }
 
+// Economics that are no economics are refused, by every job that takes them.
+TEST(HostAutoDesign, BadEconomicsAreRefused) {
+    Table t("economics", kWorked);
+    for (const char* value : {"wages=3", "life=-1", "life=0", "law=tubes", "exponent=0", "interest=1.5", "fixed",
+                              "life=2,life=3", "hours=9000"}) {
+        for (const char* job : {"autodesign ", "targets "}) {
+            HostRun run = RunHost(std::string(job) + t.path + " --economics " + value);
+            EXPECT_NE(0, run.exitCode) << job << value << run.out;
+            EXPECT_NE(std::string::npos, run.out.find("--economics")) << job << value << run.out;
+        }
+    }
+    HostRun ok = RunHost("targets " + t.path + " --economics life=5,interest=0.1,law=shells");
+    EXPECT_EQ(0, ok.exitCode) << ok.out;
+}
+
 }  // namespace
