@@ -55,6 +55,6 @@ void BM_AutomaticDesignEndToEnd(benchmark::State& state) {
     }
     state.counters["designs"] = made;
 }
-BENCHMARK(BM_AutomaticDesignEndToEnd)->Arg(6)->Arg(10)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AutomaticDesignEndToEnd)->Arg(6)->Arg(10)->Arg(15)->Unit(benchmark::kMillisecond);
 
 }  // namespace
