@@ -89,6 +89,39 @@ bool resolveSide(IHeatIntegrationScenario& scenario, const NetworkRow& row, int 
     return true;
 }
 
+// The network of an exchanger table as a new design `name` of the scenario.
+bool BuildNetworkFromRows(ModuleLoader& module, IHeatIntegrationScenario& scenarioRef, const std::vector<NetworkRow>& rows,
+                          const std::string& networkFile, const char* name, IHENDesign*& design, std::string& error) {
+    IHeatIntegrationScenario* scenario = &scenarioRef;
+    std::vector<Placement> placed(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        placed[i].row = &rows[i];
+        if (!resolveSide(*scenario, rows[i], 0, placed[i].hot, error) ||
+            !resolveSide(*scenario, rows[i], 1, placed[i].cold, error)) {
+            error = networkFile + ": " + error;
+            return false;
+        }
+        if (placed[i].hot.utility && placed[i].cold.utility) {
+            error = networkFile + ": " + at(rows[i]) + QuotedField(rows[i].name) + " joins two utilities";
+            return false;
+        }
+    }
+    if (!SettleOrders(placed, error)) {
+        error = networkFile + ": " + error;
+        return false;
+    }
+    if (!scenario->AddDesign(CPString(name)) || !scenario->GetDesign(CPString(name), design) ||
+        !design) {
+        error = "the scenario made no design";
+        return false;
+    }
+    if (!BuildNetwork(module, *design, placed, error)) {
+        error = networkFile + ": " + error;
+        return false;
+    }
+    return true;
+}
+
 bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions& o, IHENDesign*& design,
                 std::string& error) {
     const std::string& streamsFile = o.files[0];
@@ -123,32 +156,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
     }
     if (o.haveDtmin) scenario->SetDTmin(o.dtmin);
     ApplyEconomicsOption(*scenario, o.economics);
-    std::vector<Placement> placed(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        placed[i].row = &rows[i];
-        if (!resolveSide(*scenario, rows[i], 0, placed[i].hot, error) ||
-            !resolveSide(*scenario, rows[i], 1, placed[i].cold, error)) {
-            error = networkFile + ": " + error;
-            return false;
-        }
-        if (placed[i].hot.utility && placed[i].cold.utility) {
-            error = networkFile + ": " + at(rows[i]) + QuotedField(rows[i].name) + " joins two utilities";
-            return false;
-        }
-    }
-    if (!SettleOrders(placed, error)) {
-        error = networkFile + ": " + error;
-        return false;
-    }
-    if (!scenario->AddDesign(CPString(kDesignName)) || !scenario->GetDesign(CPString(kDesignName), design) ||
-        !design) {
-        error = "the scenario made no design";
-        return false;
-    }
-    if (!BuildNetwork(module, *design, placed, error)) {
-        error = networkFile + ": " + error;
-        return false;
-    }
+    return BuildNetworkFromRows(module, *scenario, rows, networkFile, kDesignName, design, error);
     return true;
 }
 
@@ -175,6 +183,13 @@ bool fromCase(HostSession& session, const std::string& file, IHENDesign*& design
     return true;
 }
 }  // namespace
+
+bool BuildNetworkFromFile(ModuleLoader& module, IHeatIntegrationScenario& scenario, const std::string& networkFile,
+                          const char* name, IHENDesign*& design, std::string& error) {
+    std::vector<NetworkRow> rows;
+    if (!ReadNetworkTableFile(networkFile, rows, error)) return false;
+    return BuildNetworkFromRows(module, scenario, rows, networkFile, name, design, error);
+}
 
 int RunDesign(ModuleLoader& module, int argc, char** argv) {
     DesignOptions o;

@@ -46,8 +46,8 @@ int usage() {
                  "                            [--save CASE]\n"
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
-                 "       kestrin-host autodesign FILE [--dtmin X] [--designs N] [--max-matches N] [--matches-only]\n"
-                 "                            [--json] [--save CASE]\n"
+                 "       kestrin-host autodesign FILE [--dtmin X] [--designs N] [--max-matches N] [--complete NETWORK]\n"
+                 "                            [--economics LIST] [--matches-only] [--json] [--save CASE]\n"
                  "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
                  "                            [--at H,T] [--x Q] [--left Q] [--right Q] [--json]\n"
@@ -69,6 +69,8 @@ int usage() {
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
                  "  --designs N         automatic design makes up to N networks (default 1, at most %d)\n"
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
+                 "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
+                 "                      builds it) instead of designing from nothing\n"
                  "  --economics LIST    targets, design, autodesign: fixed=A,area=B,exponent=C,law=shells|units,\n"
                  "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
                  "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
@@ -105,6 +107,7 @@ struct Options {
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
     bool haveDesigns = false, haveMaxMatches = false;
+    std::string complete;  // the network table of a design to complete
     EconomicsOption economics;
     double designs = 1.0, maxMatches = 0.0;
     std::string kind;
@@ -176,6 +179,12 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
                 return false;
             }
             if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
+        } else if (a == "--complete" && command == "autodesign") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                error = "--complete needs a network table";
+                return false;
+            }
+            o.complete = argv[++i];
         } else if (a == "--designs") {
             if (!value(o.designs, o.haveDesigns)) return false;
         } else if (a == "--max-matches") {
@@ -420,9 +429,9 @@ bool wholeNumber(double v, double low, double high) { return v >= low && v <= hi
 // matches are asked for, the networks built from them, each reported as the design job does.
 int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveFrom || o.haveTo || o.haveStep)
-        return fail("autodesign takes only --dtmin, --designs, --max-matches, --economics, --matches-only, --json and --save");
-    if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches))
-        return fail("--matches-only builds no network: --designs and --max-matches do not go with it");
+        return fail("autodesign takes only --dtmin, --designs, --max-matches, --complete, --economics, --matches-only, --json and --save");
+    if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches || !o.complete.empty()))
+        return fail("--matches-only builds no network: --designs, --max-matches and --complete do not go with it");
     if (!wholeNumber(o.designs, 1.0, kMaxDesigns))
         return fail("--designs must be a whole number from 1 to " + std::to_string(kMaxDesigns) + " (got " +
                     fixed(o.designs) + ")");
@@ -444,10 +453,19 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i)
         if (const char* name = scenario->GetDesignName(i)) before.insert(name);
     if (!o.matchesOnly) scenario->SetNumberOfDesignsWanted(wanted);
+    // A network to complete is built first, as the design job builds one, and is itself no design
+    // of the run.
+    const char* const kCompleteName = "Network";
+    if (!o.complete.empty()) {
+        IHENDesign* base = nullptr;
+        if (!BuildNetworkFromFile(module, *scenario, o.complete, kCompleteName, base, error)) return fail(error);
+        before.insert(kCompleteName);
+    }
     ProgressTexts progress;
     scenario->AddNotificationReceiver(&progress);
     scenario->AddValidMessage(&progress, 64);
-    scenario->AutomaticHENDesign(nullptr);
+    if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
+    else scenario->SmartCompleteDesign(CPString(kCompleteName));
     scenario->RemoveNotificationReceiver(&progress);
     using FindFn = int (*)(const char*, char*, int);
     auto find = reinterpret_cast<FindFn>(module.Entry("KestrinFindString"));

@@ -179,4 +179,23 @@ TEST(HostAutoDesign, BadEconomicsAreRefused) {
     EXPECT_EQ(0, ok.exitCode) << ok.out;
 }
 
+// Completing a network: the worked problem's table with one exchanger of 50 kW between H and C.
+// The network itself is built as the design job builds it and is not reported as a design of the
+// run; the completed design is.
+TEST(HostAutoDesign, CompletesTheNetworkOfATable) {
+    Table t("complete-streams", kWorked);
+    const std::string network = "/tmp/kestrin-host-autodesign-" + std::to_string(getpid()) + "-network.csv";
+    std::ofstream(network, std::ios::binary) << "name,hot,cold,duty\nE1,H,C,50\n";
+    HostRun run = RunHost("autodesign " + t.path + " --complete " + network + " --json");
+    std::remove(network.c_str());
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("{\"name\": \"Network\"")) << run.out;
+    const std::size_t d = run.out.find("{\"name\": \"A_Design1\"");
+    ASSERT_NE(std::string::npos, d) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []", d)) << run.out;
+
+    HostRun missing = RunHost("autodesign " + t.path + " --complete /nonexistent/network.csv");
+    EXPECT_EQ(1, missing.exitCode) << missing.out;
+}
+
 }  // namespace
