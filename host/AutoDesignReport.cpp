@@ -85,6 +85,11 @@ std::string FormatAutoDesignText(const AutoDesignReport& r) {
     for (const auto& m : r.unloaded) out << "  " << PrintableText(m.hot) << " -> " << PrintableText(m.cold) << "\n";
     out << "Estimated area (m2): " << number(r.estimatedArea) << "\n";
     out << "Solution analyses: " << number(r.analyses) << "\n";
+    for (const auto& d : r.designs) {
+        out << "\n" << FormatDesignText(d.report);
+        out << "Exchanger DTMin (C): " << number(d.dtmin) << "\n";
+    }
+    for (const auto& n : r.notes) out << "Note: " << PrintableText(n, 400) << "\n";
     return out.str();
 }
 
@@ -111,6 +116,19 @@ std::string FormatAutoDesignJson(const AutoDesignReport& r) {
         out << (i ? ", " : "") << "{\"hot\": " << JsonString(r.unloaded[i].hot) << ", \"cold\": " << JsonString(r.unloaded[i].cold)
             << "}";
     out << "], \"estimated_area\": " << number(r.estimatedArea) << ", \"analyses\": " << number(r.analyses)
-        << ", \"designs\": []}\n";
+        << ", \"designs\": [";
+    for (std::size_t i = 0; i < r.designs.size(); ++i) {
+        // The design job's object, opened to take the design's name and DTMin first.
+        std::string object = FormatDesignJson(r.designs[i].report);
+        while (!object.empty() && (object.back() == '\n' || object.back() == ' ')) object.pop_back();
+        const std::size_t open = object.find('{');
+        std::string head = "{\"name\": " + JsonString(r.designs[i].report.name) +
+                           ", \"dtmin\": " + number(r.designs[i].dtmin) + ",";
+        object = open == std::string::npos ? head + "}" : head + object.substr(open + 1);
+        out << (i ? ", " : "") << object;
+    }
+    out << "], \"notes\": [";
+    for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
+    out << "]}\n";
     return out.str();
 }

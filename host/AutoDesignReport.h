@@ -3,6 +3,8 @@
 // queries only (the utility loads of the last solve, the loaded and unloaded stream pairs, the
 // estimated area and the number of solution analyses), and the run's message as a key with the
 // module's English text.
+#include "host/DesignReport.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,6 +30,13 @@ struct AutoDesignReport {
     std::vector<Pair> unloaded;
     double estimatedArea = 0.0;
     double analyses = 0.0;
+    // The designs the run made, each as the design job reports one, with its exchanger DTMin.
+    struct Design {
+        DesignReport report;
+        double dtmin = 0.0;
+    };
+    std::vector<Design> designs;
+    std::vector<std::string> notes;
 };
 
 // Looks a message key up in the module's catalogue: true and the text when the key is known.

@@ -1,4 +1,5 @@
 #include "host/DesignCommand.h"
+#include "host/EconomicsOption.h"
 #include "host/CommandLine.h"
 
 #include "eng/design/IHENDesign.h"
@@ -29,6 +30,7 @@ struct DesignOptions {
     std::string save;
     bool json = false, haveSave = false, haveDtmin = false;
     double dtmin = 0.0;
+    EconomicsOption economics;
 };
 
 int fail(const std::string& message) { return FailCommand(message); }
@@ -42,6 +44,12 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
             if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (a == "--save") {
             if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
+        } else if (a == "--economics") {
+            if (i + 1 >= argc) {
+                error = "--economics needs KEY=VALUE pairs";
+                return false;
+            }
+            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -53,8 +61,8 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
         error = "design takes STREAMS NETWORK, or a CASE saved with a design";
         return false;
     }
-    if (o.files.size() == 1 && (o.haveDtmin || o.haveSave)) {
-        error = "design CASE takes only --json (--dtmin and --save belong to design STREAMS NETWORK)";
+    if (o.files.size() == 1 && (o.haveDtmin || o.haveSave || o.economics.given)) {
+        error = "design CASE takes only --json (--dtmin, --economics and --save belong to design STREAMS NETWORK)";
         return false;
     }
     return true;
@@ -78,6 +86,39 @@ bool resolveSide(IHeatIntegrationScenario& scenario, const NetworkRow& row, int 
         return false;
     }
     out.order = side == 0 ? row.hotOrder : row.coldOrder;
+    return true;
+}
+
+// The network of an exchanger table as a new design `name` of the scenario.
+bool BuildNetworkFromRows(ModuleLoader& module, IHeatIntegrationScenario& scenarioRef, const std::vector<NetworkRow>& rows,
+                          const std::string& networkFile, const char* name, IHENDesign*& design, std::string& error) {
+    IHeatIntegrationScenario* scenario = &scenarioRef;
+    std::vector<Placement> placed(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        placed[i].row = &rows[i];
+        if (!resolveSide(*scenario, rows[i], 0, placed[i].hot, error) ||
+            !resolveSide(*scenario, rows[i], 1, placed[i].cold, error)) {
+            error = networkFile + ": " + error;
+            return false;
+        }
+        if (placed[i].hot.utility && placed[i].cold.utility) {
+            error = networkFile + ": " + at(rows[i]) + QuotedField(rows[i].name) + " joins two utilities";
+            return false;
+        }
+    }
+    if (!SettleOrders(placed, error)) {
+        error = networkFile + ": " + error;
+        return false;
+    }
+    if (!scenario->AddDesign(CPString(name)) || !scenario->GetDesign(CPString(name), design) ||
+        !design) {
+        error = "the scenario made no design";
+        return false;
+    }
+    if (!BuildNetwork(module, *design, placed, error)) {
+        error = networkFile + ": " + error;
+        return false;
+    }
     return true;
 }
 
@@ -114,32 +155,8 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
         return false;
     }
     if (o.haveDtmin) scenario->SetDTmin(o.dtmin);
-    std::vector<Placement> placed(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        placed[i].row = &rows[i];
-        if (!resolveSide(*scenario, rows[i], 0, placed[i].hot, error) ||
-            !resolveSide(*scenario, rows[i], 1, placed[i].cold, error)) {
-            error = networkFile + ": " + error;
-            return false;
-        }
-        if (placed[i].hot.utility && placed[i].cold.utility) {
-            error = networkFile + ": " + at(rows[i]) + QuotedField(rows[i].name) + " joins two utilities";
-            return false;
-        }
-    }
-    if (!SettleOrders(placed, error)) {
-        error = networkFile + ": " + error;
-        return false;
-    }
-    if (!scenario->AddDesign(CPString(kDesignName)) || !scenario->GetDesign(CPString(kDesignName), design) ||
-        !design) {
-        error = "the scenario made no design";
-        return false;
-    }
-    if (!BuildNetwork(module, *design, placed, error)) {
-        error = networkFile + ": " + error;
-        return false;
-    }
+    ApplyEconomicsOption(*scenario, o.economics);
+    return BuildNetworkFromRows(module, *scenario, rows, networkFile, kDesignName, design, error);
     return true;
 }
 
@@ -166,6 +183,13 @@ bool fromCase(HostSession& session, const std::string& file, IHENDesign*& design
     return true;
 }
 }  // namespace
+
+bool BuildNetworkFromFile(ModuleLoader& module, IHeatIntegrationScenario& scenario, const std::string& networkFile,
+                          const char* name, IHENDesign*& design, std::string& error) {
+    std::vector<NetworkRow> rows;
+    if (!ReadNetworkTableFile(networkFile, rows, error)) return false;
+    return BuildNetworkFromRows(module, scenario, rows, networkFile, name, design, error);
+}
 
 int RunDesign(ModuleLoader& module, int argc, char** argv) {
     DesignOptions o;

@@ -3,6 +3,15 @@
 // kestrin-host design CASE [--json]: builds a network from an exchanger table through the design's
 // own editing operations (or takes the first design of a saved case), calculates it and prints
 // what the design's queries answer for every unit and for the whole network.
+#include <string>
+
+class IHENDesign;
+class IHeatIntegrationScenario;
 class ModuleLoader;
 
 int RunDesign(ModuleLoader& module, int argc, char** argv);
+
+// Builds the network of an exchanger table (NETWORK) on the scenario's streams as a new design
+// named `name`; false with the reason (the table's line) when it cannot be built.
+bool BuildNetworkFromFile(ModuleLoader& module, IHeatIntegrationScenario& scenario, const std::string& networkFile,
+                          const char* name, IHENDesign*& design, std::string& error);

@@ -1,6 +1,7 @@
 // kestrin-host: the command-line stand-in for the host application. It loads the module as the
 // host does and runs the host's jobs on it: every number it prints comes from the module.
 #include "eng/autodesign/IAdvancedSuperTarget.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/AutoDesignReport.h"
@@ -16,6 +17,7 @@
 #include "host/StreamTableChecks.h"
 #include "host/CaseContentChecks.h"
 #include "host/DesignCommand.h"
+#include "host/EconomicsOption.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -33,6 +36,8 @@ constexpr double kMinDTmin = StreamTableLimits::MinDTmin;
 constexpr double kMaxDTmin = StreamTableLimits::MaxDTmin;
 // Every supertargeting point is a whole recalculation; the module computes at most this many.
 constexpr int kMaxPoints = SuperTargetRange::kMaxFixedStepPoints;
+// Each design wanted is one more MILP and superstructure solve.
+constexpr int kMaxDesigns = 100;
 
 int usage() {
     std::fprintf(stderr,
@@ -41,7 +46,8 @@ int usage() {
                  "                            [--save CASE]\n"
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
-                 "       kestrin-host autodesign FILE --matches-only [--dtmin X] [--json]\n"
+                 "       kestrin-host autodesign FILE [--dtmin X] [--designs N] [--max-matches N] [--complete NETWORK]\n"
+                 "                            [--economics LIST] [--matches-only] [--json] [--save CASE]\n"
                  "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
                  "                            [--at H,T] [--x Q] [--left Q] [--right Q] [--json]\n"
@@ -61,10 +67,18 @@ int usage() {
                  "                      target then comes from the area LP\n"
                  "  --area-method M     area target by the Bath formula (bath) or the area LP (lp)\n"
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
+                 "  --designs N         automatic design makes up to N networks (default 1, at most %d)\n"
+                 "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
+                 "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
+                 "                      builds it) instead of designing from nothing\n"
+                 "  --economics LIST    targets, design, autodesign: fixed=A,area=B,exponent=C,law=shells|units,\n"
+                 "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
+                 "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
                  "  --kind KIND         the plot: %s\n"
                  "  --at H,T            the streams at that point (display units) of the curves\n"
                  "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n",
-                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, PlotKindNames().c_str(), RangeQuantityNames().c_str());
+                 kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, kMaxDesigns, PlotKindNames().c_str(),
+                 RangeQuantityNames().c_str());
     return 2;
 }
 
@@ -92,6 +106,10 @@ struct Options {
     bool haveSave = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
+    bool haveDesigns = false, haveMaxMatches = false;
+    std::string complete;  // the network table of a design to complete
+    EconomicsOption economics;
+    double designs = 1.0, maxMatches = 0.0;
     std::string kind;
     std::string at;
     PlotRequest plot;
@@ -105,6 +123,14 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
         const bool rangeOption = a == "--from" || a == "--to" || a == "--step";
         if (command != "autodesign" && a == "--matches-only") {
             error = command + " takes no --matches-only (it belongs to autodesign)";
+            return false;
+        }
+        if (command != "autodesign" && (a == "--designs" || a == "--max-matches")) {
+            error = command + " takes no " + a + " (it belongs to autodesign)";
+            return false;
+        }
+        if (a == "--economics" && command != "targets" && command != "autodesign") {
+            error = command + " takes no --economics (targets, design and autodesign do)";
             return false;
         }
         if ((command == "targets" && rangeOption) || (command == "supertarget" && a == "--dtmin")) {
@@ -147,6 +173,22 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             o.matchesOnly = true;
         } else if (a == "--dtmin") {
             if (!value(o.dtmin, o.haveDtmin)) return false;
+        } else if (a == "--economics") {
+            if (i + 1 >= argc) {
+                error = "--economics needs KEY=VALUE pairs";
+                return false;
+            }
+            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
+        } else if (a == "--complete" && command == "autodesign") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                error = "--complete needs a network table";
+                return false;
+            }
+            o.complete = argv[++i];
+        } else if (a == "--designs") {
+            if (!value(o.designs, o.haveDesigns)) return false;
+        } else if (a == "--max-matches") {
+            if (!value(o.maxMatches, o.haveMaxMatches)) return false;
         } else if (a == "--from") {
             if (!value(o.from, o.haveFrom)) return false;
         } else if (a == "--to") {
@@ -342,7 +384,8 @@ int runTargets(ModuleLoader& module, const Options& o) {
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
-    scenario->ResumeCalculations(recalculate);
+    ApplyEconomicsOption(*scenario, o.economics);
+    scenario->ResumeCalculations(recalculate || o.economics.given);
     if (areaModelTooLarge(*scenario, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
@@ -371,22 +414,59 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     return 0;
 }
 
-// Automatic design with the MILP phase off: the economic matches and utility loads of the table.
+// Keeps the progress texts (code 64) the scenario passes on during an automatic design run.
+class ProgressTexts : public INotificationReceiver {
+public:
+    void NotifyChange(int code, const CPString& text, void*) override {
+        if (code == 64) texts.emplace_back(text.c_str());
+    }
+    std::vector<std::string> texts;
+};
+
+bool wholeNumber(double v, double low, double high) { return v >= low && v <= high && v == std::floor(v); }
+
+// Automatic design: the economic matches and utility loads of the table, and unless only the
+// matches are asked for, the networks built from them, each reported as the design job does.
 int runAutodesign(ModuleLoader& module, const Options& o) {
-    if (!o.matchesOnly) return fail("autodesign builds no network yet; ask for --matches-only");
-    if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveSave || o.haveFrom || o.haveTo || o.haveStep)
-        return fail("autodesign takes only --matches-only, --dtmin and --json");
+    if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveFrom || o.haveTo || o.haveStep)
+        return fail("autodesign takes only --dtmin, --designs, --max-matches, --complete, --economics, --matches-only, --json and --save");
+    if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches || !o.complete.empty()))
+        return fail("--matches-only builds no network: --designs, --max-matches and --complete do not go with it");
+    if (!wholeNumber(o.designs, 1.0, kMaxDesigns))
+        return fail("--designs must be a whole number from 1 to " + std::to_string(kMaxDesigns) + " (got " +
+                    fixed(o.designs) + ")");
+    if (!wholeNumber(o.maxMatches, 0.0, 10000.0))
+        return fail("--max-matches must be a whole number from 0 (no limit) to 10000 (got " + fixed(o.maxMatches) + ")");
     HostSession session(module);
     std::string error;
     bool recalculate = false;
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
-    scenario->ResumeCalculations(recalculate);
-    IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(0);
+    ApplyEconomicsOption(*scenario, o.economics);
+    scenario->ResumeCalculations(recalculate || o.economics.given);
+    const int wanted = static_cast<int>(o.designs);
+    IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(static_cast<int>(o.maxMatches));
     if (!design) return fail("the module has no automatic design");
-    if (design->GetFlag() != 0) scenario->ToggleAdvancedSuperTargetFlag();
-    scenario->AutomaticHENDesign(nullptr);
+    if ((design->GetFlag() != 0) == o.matchesOnly) scenario->ToggleAdvancedSuperTargetFlag();
+    std::set<std::string> before;
+    for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i)
+        if (const char* name = scenario->GetDesignName(i)) before.insert(name);
+    if (!o.matchesOnly) scenario->SetNumberOfDesignsWanted(wanted);
+    // A network to complete is built first, as the design job builds one, and is itself no design
+    // of the run.
+    const char* const kCompleteName = "Network";
+    if (!o.complete.empty()) {
+        IHENDesign* base = nullptr;
+        if (!BuildNetworkFromFile(module, *scenario, o.complete, kCompleteName, base, error)) return fail(error);
+        before.insert(kCompleteName);
+    }
+    ProgressTexts progress;
+    scenario->AddNotificationReceiver(&progress);
+    scenario->AddValidMessage(&progress, 64);
+    if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
+    else scenario->SmartCompleteDesign(CPString(kCompleteName));
+    scenario->RemoveNotificationReceiver(&progress);
     using FindFn = int (*)(const char*, char*, int);
     auto find = reinterpret_cast<FindFn>(module.Entry("KestrinFindString"));
     MessageLookup lookup = [find](const std::string& key, std::string& text) {
@@ -396,8 +476,28 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         text = buffer.data();
         return known;
     };
-    const AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
+        const char* name = scenario->GetDesignName(i);
+        IHENDesign* made = nullptr;
+        if (!name || before.count(name) || !scenario->GetDesign(CPString(name), made) || !made) continue;
+        report.designs.push_back({ReadDesign(*made), made->GetDTMin()});
+    }
+    // A match of a structure that found no place in its design leaves its load to the utilities:
+    // the run says so.
+    std::string unplaced;
+    if (lookup("StageMatchNotPlaced", unplaced) && !unplaced.empty())
+        for (const std::string& t : progress.texts)
+            if (t.compare(0, unplaced.size(), unplaced) == 0) report.notes.push_back(t);
+    if (!o.matchesOnly && static_cast<int>(report.designs.size()) < wanted)
+        report.notes.push_back(std::to_string(report.designs.size()) + " of the " + std::to_string(wanted) +
+                               " designs wanted were made");
+    if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
+    // A failed run still keeps (and saves) the designs it made; one that made none saves nothing.
+    if (o.haveSave && (!report.failed || !report.designs.empty()) && !session.SaveCase(o.save, error))
+        return fail(error);
     if (o.json) std::fputs(FormatAutoDesignJson(report).c_str(), stdout);
+    else if (report.failed && !report.designs.empty()) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     if (report.failed) return fail(AutoDesignFailureLine(report));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;

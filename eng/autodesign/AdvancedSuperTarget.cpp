@@ -8,11 +8,19 @@
 #include "pellin/FFactor.h"
 #include "tevrin/CPDictionary.h"
 
+#include "eng/autodesign/StageDesignBuilder.h"
+
 #include <cmath>
 
 AdvancedSuperTarget::AdvancedSuperTarget(IHeatIntegrationScenario& owner, std::shared_ptr<IMatchStructureBuilder> builder)
-    : scenario(owner),
-      structureBuilder(builder ? std::move(builder) : std::make_shared<HeatExchangerNetworkSuperStructure>()) {}
+    : scenario(owner), structureBuilder(std::move(builder)) {
+    // Its own superstructure builds the designs of what it resolves.
+    if (!structureBuilder) {
+        auto own = std::make_shared<HeatExchangerNetworkSuperStructure>();
+        own->designBuilder = std::make_shared<StageDesignBuilder>();
+        structureBuilder = std::move(own);
+    }
+}
 
 AdvancedSuperTarget::~AdvancedSuperTarget() = default;
 

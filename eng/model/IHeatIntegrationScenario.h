@@ -28,6 +28,8 @@ public:
     ~IHeatIntegrationScenario() override = default;
 
     virtual int GetNumberOfDesigns() const = 0;
+    // Designs added over the scenario's life (deleted ones still count); names new designs.
+    virtual int GetDesignCounter() const { return GetNumberOfDesigns(); }
     virtual const char* GetDesignName(int index) const = 0;
     virtual const char* GetName() const = 0;
     virtual IHeatIntegrationProject* GetProject() const = 0;

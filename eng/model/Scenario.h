@@ -129,7 +129,7 @@ public:
     IHeatIntegrationStream* GetLastChangeSource() const { return m_pLastChangeSource; }
     int GetCalculationEnableCount() const { return m_nCalculationEnable; }
     int GetStreamCounter() const { return m_nStreamCounter; }
-    int GetDesignCounter() const { return m_nDesignCounter; }
+    int GetDesignCounter() const override { return m_nDesignCounter; }
     int GetSegmentedFlag() const { return m_nSegmented; }
     bool AreSegmentsChanged() const { return m_bSegmentsChanged; }
     bool AreUtilitySegmentsStale() const { return m_bUtilitySegmentsStale; }

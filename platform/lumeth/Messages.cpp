@@ -53,6 +53,8 @@ MessageCatalogue::MessageCatalogue() {
         {"SolvingMixedIntegerLinearModel", "Solving the mixed-integer linear model"},
         {"GeneratingSuperStructure", "Generating the superstructure"},
         {"SolvingSuperStructure", "Solving the superstructure"},
+        {"BuildingDesign", "Building the design"},
+        {"StageMatchNotPlaced", "A match of the structure found no place in the design; the utilities take its load:"},
     };
     std::size_t count = 0;
     const MessageText* extraction = ExtractionMessageTexts(count);

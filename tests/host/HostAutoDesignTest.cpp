@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -85,6 +87,115 @@ TEST(HostAutoDesign, FailedRunPrintsKeyAndTextAndExitsOne) {
     HostRun run = RunHost("autodesign " + bad.path + " --matches-only");
     EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("line 2")) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+double NumberAfter(const std::string& text, const std::string& key, std::size_t from = 0) {
+    const std::size_t at = text.find(key, from);
+    return at == std::string::npos ? -1e300 : std::atof(text.c_str() + at + key.size());
+}
+
+// Two designs of the worked problem: the first recovers 76 kW between H and C (24 kW left to
+// each utility, its smallest approach becoming its DTMin); the second uses the
+// utilities alone. A third design is wanted in vain: both are still printed, and the run fails.
+TEST(HostAutoDesign, WorkedTableBuildsTheNetworksOfBothMatchSets) {
+    Table t("designs", kWorked);
+    HostRun run = RunHost("autodesign " + t.path + " --designs 2 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::size_t first = run.out.find("{\"name\": \"A_Design0\", \"dtmin\": ");
+    const std::size_t second = run.out.find("{\"name\": \"A_Design1\", \"dtmin\": ");
+    ASSERT_NE(std::string::npos, first) << run.out;
+    ASSERT_NE(std::string::npos, second) << run.out;
+    // At most the model's 4 C (the structure may leave a sliver of cooling at the hot end), and
+    // not the scenario's 10 C, which the fresh design would fail.
+    const double dtmin = NumberAfter(run.out, "\"dtmin\": ", first);
+    EXPECT_GT(dtmin, 3.0);
+    EXPECT_LE(dtmin, 4.0 + 1e-6);
+    EXPECT_NEAR(NumberAfter(run.out, "\"hot_utility\": ", first), 24.0, 1e-3);
+    EXPECT_NEAR(NumberAfter(run.out, "\"cold_utility\": ", first), 24.0, 1e-3);
+    EXPECT_NEAR(NumberAfter(run.out, "\"hot_utility\": ", second), 100.0, 1e-3);
+    EXPECT_NEAR(NumberAfter(run.out, "\"cold_utility\": ", second), 100.0, 1e-3);
+    const std::string one = run.out.substr(first, second - first);
+    EXPECT_NE(std::string::npos, one.find("\"unsatisfied_streams\": []")) << one;
+    EXPECT_EQ(std::string::npos, one.find("\"feasible\": false")) << one;
+    EXPECT_EQ(std::string::npos, run.out.substr(second).find("\"kind\": \"exchanger\"")) << run.out;
+
+    HostRun three = RunHost("autodesign " + t.path + " --designs 3");
+    EXPECT_EQ(1, three.exitCode) << three.out;
+    EXPECT_NE(std::string::npos, three.out.find("Network design A_Design0")) << three.out;
+    EXPECT_NE(std::string::npos, three.out.find("Network design A_Design1")) << three.out;
+    EXPECT_NE(std::string::npos, three.out.find("NotEnoughDesignsGenerated")) << three.out;
+}
+
+// Four streams with dear utilities at the default DTmin: the one design wanted takes no hot
+// utility and 40 kW of cooling, 470 kW being recovered through split streams.
+TEST(HostAutoDesign, FourStreamsDesignRecoversTheTarget) {
+    Table t("four-design",
+            "name,supply,target,cp,h,cost,kind\n"
+            "H1,170,60,3,0.2,,process\nH2,150,30,1.5,0.2,,process\n"
+            "C1,20,135,2,0.2,,process\nC2,80,140,4,0.2,,process\n"
+            "HU,250,249,,1,300000,utility\nCU,10,20,,1,300000,utility\n");
+    HostRun run = RunHost("autodesign " + t.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::size_t d = run.out.find("{\"name\": \"A_Design0\"");
+    ASSERT_NE(std::string::npos, d) << run.out;
+    EXPECT_NEAR(NumberAfter(run.out, "\"hot_utility\": ", d), 0.0, 1e-3);
+    EXPECT_NEAR(NumberAfter(run.out, "\"cold_utility\": ", d), 40.0, 0.04);
+    EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []", d)) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("\"feasible\": false", d)) << run.out;
+}
+
+// Bad requests are refused before anything runs; a run that ends on its key saves nothing.
+TEST(HostAutoDesign, BadRequestsAreRefused) {
+    Table t("refused", kWorked);
+    for (const char* args : {" --designs 0", " --designs 1.5", " --designs -2", " --max-matches -1",
+                             " --matches-only --designs 2"}) {
+        HostRun run = RunHost("autodesign " + t.path + args);
+        EXPECT_EQ(1, run.exitCode) << args << run.out;
+    }
+    Table bare("bare", "name,supply,target,cp,h,kind\nH,180,80,1,0.5,process\nC,100,200,1,0.5,process\n");
+    const std::string save = "/tmp/kestrin-host-autodesign-" + std::to_string(getpid()) + "-nothing.kcase";
+    std::remove(save.c_str());
+    HostRun run = RunHost("autodesign " + bare.path + " --save " + save);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_FALSE(std::ifstream(save).good());
+}
+
+// Economics that are no economics are refused, by every job that takes them.
+TEST(HostAutoDesign, BadEconomicsAreRefused) {
+    Table t("economics", kWorked);
+    for (const char* value : {"wages=3", "life=-1", "life=0", "law=tubes", "exponent=0", "interest=1.5", "fixed",
+                              "life=2,life=3", "hours=9000"}) {
+        for (const char* job : {"autodesign ", "targets "}) {
+            HostRun run = RunHost(std::string(job) + t.path + " --economics " + value);
+            EXPECT_NE(0, run.exitCode) << job << value << run.out;
+            EXPECT_NE(std::string::npos, run.out.find("--economics")) << job << value << run.out;
+        }
+    }
+    HostRun ok = RunHost("targets " + t.path + " --economics life=5,interest=0.1,law=shells");
+    EXPECT_EQ(0, ok.exitCode) << ok.out;
+}
+
+// Completing a network: the worked problem's table with one exchanger of 50 kW between H and C.
+// The network itself is built as the design job builds it and is not reported as a design of the
+// run; the completed design is.
+TEST(HostAutoDesign, CompletesTheNetworkOfATable) {
+    Table t("complete-streams", kWorked);
+    const std::string network = "/tmp/kestrin-host-autodesign-" + std::to_string(getpid()) + "-network.csv";
+    std::ofstream(network, std::ios::binary) << "name,hot,cold,duty\nE1,H,C,50\n";
+    HostRun run = RunHost("autodesign " + t.path + " --complete " + network + " --json");
+    std::remove(network.c_str());
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("{\"name\": \"Network\"")) << run.out;
+    const std::size_t d = run.out.find("{\"name\": \"A_Design1\"");
+    ASSERT_NE(std::string::npos, d) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []", d)) << run.out;
+
+    HostRun missing = RunHost("autodesign " + t.path + " --complete /nonexistent/network.csv");
+    EXPECT_EQ(1, missing.exitCode) << missing.out;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Whole automatic-design runs on problems small enough to work by hand.
+#include "eng/autodesign/SuperStructure.h"
 #include "tests/eng/autodesign/AutoDesignTestSupport.h"
 
 #include "eng/model/Scenario.h"
@@ -88,7 +89,8 @@ TEST(AutoDesignRun, WorkedProblemMILPLoopCutsOffEachSetOfMatches) {
 TEST(AutoDesignRun, WithoutAStructureTheRunEndsOnNoStructure) {
     AutoDesignProject p;
     p.WorkedProblem();
-    AdvancedSuperTarget run(*p.scenario);
+    // A superstructure that resolves the matches but has nothing to build designs with.
+    AdvancedSuperTarget run(*p.scenario, std::make_shared<HeatExchangerNetworkSuperStructure>());
     p.view.changes.clear();
     EXPECT_EQ(p.Run(run, 3), 0);
     EXPECT_EQ(run.message, "FailedToResolveSuperStructure");
@@ -183,7 +185,10 @@ TEST(AutoDesignRun, SegmentsKeepTheirOwnShiftAfterEveryRun) {
         const Shifts before = ShiftsOf(p);
         ASSERT_FALSE(before.values.empty());
         std::unique_ptr<AdvancedSuperTarget> run =
-            way == NoSolver ? std::make_unique<NoSolverTarget>(*p.scenario) : std::make_unique<AdvancedSuperTarget>(*p.scenario);
+            way == NoSolver      ? std::make_unique<NoSolverTarget>(*p.scenario)
+            : way == NoStructure ? std::make_unique<AdvancedSuperTarget>(
+                                       *p.scenario, std::make_shared<HeatExchangerNetworkSuperStructure>())
+                                 : std::make_unique<AdvancedSuperTarget>(*p.scenario);
         if (way == Success) run->ToggleFlag();
         if (way == CheckFails) p.scenario->SetEconomicData(EDT_PlantLife, 0.0, "DEFAULT");
         const Shifts checked = ShiftsOf(p);

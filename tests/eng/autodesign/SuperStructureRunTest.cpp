@@ -273,6 +273,9 @@ TEST(SuperStructureRun, AutomaticDesignLoopResolvesEachMatchSet) {
     AutoDesignProject q;
     q.WorkedProblem();
     AdvancedSuperTarget alone(*q.scenario);
+    auto* ownBuilder = dynamic_cast<HeatExchangerNetworkSuperStructure*>(alone.structureBuilder.get());
+    ASSERT_NE(ownBuilder, nullptr);
+    ownBuilder->designBuilder = nullptr;
     EXPECT_EQ(q.Run(alone, 1), 0);
     EXPECT_EQ(alone.message, "FailedToResolveSuperStructure");
     auto* own = dynamic_cast<HeatExchangerNetworkSuperStructure*>(alone.structureBuilder.get());
