@@ -3,6 +3,16 @@
 // kestrin-host design CASE [--json]: builds a network from an exchanger table through the design's
 // own editing operations (or takes the first design of a saved case), calculates it and prints
 // what the design's queries answer for every unit and for the whole network.
+#include <string>
+#include <vector>
+
+class HostSession;
+class IHENDesign;
 class ModuleLoader;
 
 int RunDesign(ModuleLoader& module, int argc, char** argv);
+
+// The design of a stream table with a network table (built as `design` builds it) or of a case
+// (the named design, or its first). On failure false with the message.
+bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
+                    const std::string& designName, IHENDesign*& design, std::string& error);

@@ -1,0 +1,116 @@
+#pragma once
+// The items of the grid diagram: the start, segments and end of every stream line, the
+// exchangers (two ends joined across their lines; heaters and coolers have one process end) and
+// the splits that open and close parallel branches. Each item draws its primitives as one group
+// carrying the item's class and the unit's and stream's names, at the diagram's canvas
+// coordinates.
+#include "lumeth/CanvasPlane.h"
+#include "lumeth/Text.h"
+
+#include <vector>
+
+class CNode;
+class HENDiagram;
+
+class HENDNode : public CanvasConnection {
+public:
+    // Kinds: 0 exchanger or split, 1 stream segment, 3 stream start, 4 stream end, 5 split end,
+    // 6 split start.
+    HENDNode(HENDiagram* diagram, const char* objectTypeName, int kind, CNode* node);
+    int GetKind() const { return m_kind; }
+    CNode* Node() const { return m_node; }
+    bool IsHeatEx() const { return m_kind == 0 && !IsSplit(); }
+    virtual bool IsSplit() const { return false; }
+    // The word scripts read the item's group by.
+    virtual const char* SvgClass() const = 0;
+    void Draw(Canvas& canvas) override;
+
+    Text streamName, unitName;
+    bool cold = false, process = true;
+
+protected:
+    virtual void DrawShape(Canvas& canvas) = 0;
+    HENDiagram* m_diagram;
+
+private:
+    int m_kind;
+    CNode* m_node;
+};
+
+// A stream's first item: a filled square on the line's supply side with the stream's name.
+class HENDStreamStart : public HENDNode {
+public:
+    HENDStreamStart(HENDiagram* d, CNode* node) : HENDNode(d, "HENDStreamStartObject", 3, node) {}
+    const char* SvgClass() const override { return "stream-start"; }
+    // Where the line leaves the square.
+    double AttachX() const { return forward ? x + 15.0 : x; }
+    double x = 0.0, y = 0.0;
+    bool forward = true;  // the line runs left to right
+    double nameRoom = 0.0;
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
+
+// A piece of line between two drawn items.
+class HENDStreamSegment : public HENDNode {
+public:
+    HENDStreamSegment(HENDiagram* d, CNode* node) : HENDNode(d, "HENDStreamSegmentObject", 1, node) {}
+    const char* SvgClass() const override { return "stream-segment"; }
+    double x1 = 0.0, x2 = 0.0, y = 0.0;
+    bool dashed = false;  // utility duty still open or significant on this piece
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
+
+// A stream's last item: an arrow head on the line's target side.
+class HENDStreamEnd : public HENDNode {
+public:
+    HENDStreamEnd(HENDiagram* d, CNode* node) : HENDNode(d, "HENDStreamEndObject", 4, node) {}
+    const char* SvgClass() const override { return "stream-end"; }
+    double AttachX() const { return forward ? x : x + 15.0; }
+    double x = 0.0, y = 0.0;
+    bool forward = true;
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
+
+struct HENDExchangerEnd {
+    Text stream;
+    double x = 0.0, y = 0.0;
+    bool cold = false;
+};
+
+// An exchanger, heater or cooler: shaded circles on each of its visible lines, joined.
+class HENDHeatEx : public HENDNode {
+public:
+    HENDHeatEx(HENDiagram* d, CNode* node) : HENDNode(d, "HENDHeatExObject", 0, node) {}
+    const char* SvgClass() const override { return svgClass; }
+    const char* svgClass = "exchanger";
+    std::vector<HENDExchangerEnd> ends;
+    double duty = -32767.0;
+    int column = -1;
+    static constexpr double kRadius = 15.0;
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
+
+// The splitter (start) or mixer (end) of parallel branches: a bar across the branches' lines.
+class HENDStreamSplit : public HENDNode {
+public:
+    HENDStreamSplit(HENDiagram* d, CNode* node, bool start)
+        : HENDNode(d, start ? "HENDStreamSplitStartObject" : "HENDStreamSplitEndObject", start ? 6 : 5, node),
+          opening(start) {}
+    bool IsSplit() const override { return true; }
+    const char* SvgClass() const override { return opening ? "split-start" : "split-end"; }
+    bool opening;
+    double x = 0.0;
+    std::vector<double> branchY;  // the lines of the branches, first the main line
+    int column = -1;
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
