@@ -1,5 +1,7 @@
 #include "views/grid/HENDiagramConfiguration.h"
 
+#include "lumeth/BinaryFile.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -107,4 +109,59 @@ void HENDiagramConfiguration::ArrangeStreams() {
     if (processOnly)
         for (StreamVisibilityEntry& e : streams)
             if (!e.process) e.visible = false;
+}
+
+namespace {
+constexpr std::int32_t kAnnotationCount = 6;
+// More stored annotation choices than the six positions are read and dropped; a count beyond
+// this is damage, not a newer writer.
+constexpr std::int32_t kMostAnnotationChoices = 64;
+}  // namespace
+
+bool HENDiagramConfiguration::Store(BinaryFile& file) const {
+    bool ok = file.WriteInt(static_cast<std::int32_t>(streams.size()));
+    for (const StreamVisibilityEntry& e : streams)
+        ok = ok && file.WriteCPString(e.name) && file.WriteChar(e.visible ? 1 : 0) && file.WriteChar(e.present ? 1 : 0);
+    ok = ok && file.WriteCPString(name) && file.WriteCPString(notes) && file.WriteInt(kAnnotationCount);
+    for (int choice : annotationChoices) ok = ok && file.WriteInt(choice);
+    return ok && file.WriteChar(reverseDirection ? 1 : 0) && file.WriteChar(showPinch ? 1 : 0);
+}
+
+bool HENDiagramConfiguration::Recall(BinaryFile& file, int version) {
+    std::int32_t n = 0;
+    if (!file.ReadInt(n) || n < 0) return false;
+    std::vector<StreamVisibilityEntry> read;
+    for (std::int32_t i = 0; i < n; ++i) {
+        StreamVisibilityEntry e;
+        CPString entryName;
+        char visible = 0, present = 0;
+        if (!file.ReadCPString(entryName) || !file.ReadChar(visible) || !file.ReadChar(present)) return false;
+        e.name = entryName;
+        e.visible = visible != 0;
+        e.present = present != 0;
+        read.push_back(e);
+    }
+    Text newName = name, newNotes = notes;
+    int choices[kAnnotationCount];
+    std::copy(std::begin(annotationChoices), std::end(annotationChoices), choices);
+    bool reverse = reverseDirection, pinch = showPinch;
+    if (version >= 2) {
+        CPString a, b;
+        std::int32_t count = 0;
+        if (!file.ReadCPString(a) || !file.ReadCPString(b) || !file.ReadInt(count)) return false;
+        if (count < 0 || count > kMostAnnotationChoices) return false;
+        for (std::int32_t k = 0; k < count; ++k) {
+            std::int32_t v = 0;
+            if (!file.ReadInt(v)) return false;
+            if (k < kAnnotationCount) choices[k] = v;
+        }
+        char r = 0, p = 0;
+        if (!file.ReadChar(r) || !file.ReadChar(p)) return false;
+        newName = a, newNotes = b, reverse = r != 0, pinch = p != 0;
+    }
+    streams = std::move(read);
+    name = newName, notes = newNotes;
+    std::copy(std::begin(choices), std::end(choices), annotationChoices);
+    reverseDirection = reverse, showPinch = pinch;
+    return true;
 }

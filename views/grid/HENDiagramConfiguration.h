@@ -5,6 +5,8 @@
 // keeps whatever order it was given.
 #include "lumeth/Text.h"
 
+class BinaryFile;
+
 #include <memory>
 #include <vector>
 
@@ -40,6 +42,11 @@ public:
     StreamVisibilityEntry* FindStream(const Text& name);
     bool IsStreamVisible(const Text& name);
     void RemoveAbsentStreams();
+
+    // The configuration's part of the diagram record; `version` is the diagram's stored class
+    // version (1 kept only the streams). A failed read leaves the configuration as it was.
+    bool Store(BinaryFile& file) const;
+    bool Recall(BinaryFile& file, int version = 2);
 
     std::vector<StreamVisibilityEntry> streams;
     Text name, notes;
