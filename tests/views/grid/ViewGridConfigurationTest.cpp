@@ -22,9 +22,9 @@ struct ArrangeCase {
     std::vector<bool> visible;         // in that order
 };
 
-class GridArrange : public ::testing::TestWithParam<ArrangeCase> {};
+class ViewGridArrange : public ::testing::TestWithParam<ArrangeCase> {};
 
-TEST_P(GridArrange, PresetsOrderByCategoryThenTheirKey) {
+TEST_P(ViewGridArrange, PresetsOrderByCategoryThenTheirKey) {
     auto c = HENDiagramConfiguration::Create(GetParam().className);
     for (const S& s : GetParam().streams) {
         StreamVisibilityEntry& e = c->AddStream(s.name);
@@ -40,7 +40,7 @@ TEST_P(GridArrange, PresetsOrderByCategoryThenTheirKey) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Presets, GridArrange,
+    Presets, ViewGridArrange,
     ::testing::Values(
         // Equal temperatures are never exchanged: B stays before A once C has taken the front.
         ArrangeCase{"TemperatureDefault",
@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {true, true}},
         ArrangeCase{"TemperatureDefault", {}, {}, {}}));
 
-TEST(GridStacking, LinesStackWithGapsAndAWiderGapBeforeUtilities) {
+TEST(ViewGridStacking, LinesStackWithGapsAndAWiderGapBeforeUtilities) {
     double height = 0.0;
     const auto tops = StackStreamLines({{30, 60, true}, {30, 60, true}, {30, 60, false}}, height);
     ASSERT_EQ(3u, tops.size());
@@ -81,7 +81,7 @@ TEST(GridStacking, LinesStackWithGapsAndAWiderGapBeforeUtilities) {
     EXPECT_DOUBLE_EQ(50.0, height);
 }
 
-TEST(GridLabels, NamesAreCutWithAnEllipsisCountedAsOneCharacter) {
+TEST(ViewGridLabels, NamesAreCutWithAnEllipsisCountedAsOneCharacter) {
     HENDiagram diagram;
     EXPECT_EQ("Lon\xE2\x80\xA6", diagram.FitText("LongName", 30.0));
     EXPECT_EQ("LongName", diagram.FitText("LongName", 56.0));

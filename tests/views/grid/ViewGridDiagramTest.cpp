@@ -28,7 +28,7 @@ int count(const HENDiagram& g, const std::string& cls) {
     return n;
 }
 
-TEST(GridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
+TEST(ViewGridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
     OperatedNetwork n;
     ASSERT_TRUE(n.e100 && n.e101);
     HENDiagram g;
@@ -71,7 +71,7 @@ TEST(GridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
     EXPECT_GT(h2Cooler->ends[0].x, e101->ends[0].x);
 }
 
-TEST(GridDiagram, HiddenUtilitiesLeaveOneContinuousSegment) {
+TEST(ViewGridDiagram, HiddenUtilitiesLeaveOneContinuousSegment) {
     OperatedNetwork n;
     HENDiagram g;
     g.hideUtilityUnits = true;
@@ -83,7 +83,7 @@ TEST(GridDiagram, HiddenUtilitiesLeaveOneContinuousSegment) {
     EXPECT_EQ(2, c1Segments);  // end to E101, E101 to start
 }
 
-TEST(GridDiagram, NoStreamsGiveNoItemsAndTheBareHeight) {
+TEST(ViewGridDiagram, NoStreamsGiveNoItemsAndTheBareHeight) {
     design_test::DesignScenario s;
     HENDiagram g;
     g.SelectPreset(3);
@@ -96,7 +96,7 @@ TEST(GridDiagram, NoStreamsGiveNoItemsAndTheBareHeight) {
     EXPECT_TRUE(empty.Items().empty());
 }
 
-TEST(GridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
+TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
     OperatedNetwork n;
     HENDiagram g;
     g.SetDesign(n.d);

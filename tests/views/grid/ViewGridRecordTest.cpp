@@ -35,7 +35,7 @@ Bytes handWritten(int count, bool withVersion2Fields) {
     return out.Bytes();
 }
 
-TEST(GridRecord, UserConfigurationRoundTrips) {
+TEST(ViewGridRecord, UserConfigurationRoundTrips) {
     const HENDiagramConfiguration c = userConfiguration();
     HENDiagramConfiguration into;
     EXPECT_TRUE(RoundTrips(c, into));
@@ -47,7 +47,7 @@ TEST(GridRecord, UserConfigurationRoundTrips) {
     EXPECT_TRUE(into.reverseDirection);
 }
 
-TEST(GridRecord, OlderRecordBringsBackTheStreamOrderOnly) {
+TEST(ViewGridRecord, OlderRecordBringsBackTheStreamOrderOnly) {
     HENDiagramConfiguration c = userConfiguration();
     LurmetBinaryFile in = LurmetBinaryFile::ForReading(handWritten(0, false));
     ASSERT_TRUE(c.Recall(in, 1));
@@ -57,7 +57,7 @@ TEST(GridRecord, OlderRecordBringsBackTheStreamOrderOnly) {
     EXPECT_EQ("Mine", c.name);  // not in the older record
 }
 
-TEST(GridRecord, ExtraAnnotationChoicesAreReadAndDropped) {
+TEST(ViewGridRecord, ExtraAnnotationChoicesAreReadAndDropped) {
     HENDiagramConfiguration c;
     LurmetBinaryFile in = LurmetBinaryFile::ForReading(handWritten(10, true));
     ASSERT_TRUE(c.Recall(in));
@@ -71,7 +71,7 @@ TEST(GridRecord, ExtraAnnotationChoicesAreReadAndDropped) {
     EXPECT_EQ(before, StoredBytes(refused));
 }
 
-TEST(GridRecord, CutRecordFailsAndLeavesTheConfiguration) {
+TEST(ViewGridRecord, CutRecordFailsAndLeavesTheConfiguration) {
     const Bytes full = StoredBytes(userConfiguration());
     ASSERT_FALSE(full.empty());
     for (std::size_t cut = 0; cut + 1 < full.size(); ++cut) {

@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(GridWindow, BoundsFitAndExtentFollowTheViewSize) {
+TEST(ViewGridWindow, BoundsFitAndExtentFollowTheViewSize) {
     const HENDBounds b = DiagramBounds({0, 0, 800, 400}, false);
     EXPECT_DOUBLE_EQ(-150.0, b.left);
     EXPECT_DOUBLE_EQ(-50.0, b.top);
@@ -25,7 +25,7 @@ TEST(GridWindow, BoundsFitAndExtentFollowTheViewSize) {
     EXPECT_NEAR(3999.1, VisibleSceneWidth(1015.0, w), 1e-9);
 }
 
-TEST(GridWindow, ZoomingOutStopsAtTheBounds) {
+TEST(ViewGridWindow, ZoomingOutStopsAtTheBounds) {
     double w = 500.0;
     const double expected[] = {550.0, 605.0, 665.5, 700.0, 700.0};
     for (double e : expected) {
@@ -34,7 +34,7 @@ TEST(GridWindow, ZoomingOutStopsAtTheBounds) {
     }
 }
 
-TEST(GridWindow, LabelsThatNeverStopOverlappingShrinkToJustBelowSevenTenths) {
+TEST(ViewGridWindow, LabelsThatNeverStopOverlappingShrinkToJustBelowSevenTenths) {
     EXPECT_NEAR(0.6561, ShrinkLabelScale(1.0, [](double) { return true; }), 1e-12);
     EXPECT_DOUBLE_EQ(1.0, ShrinkLabelScale(1.0, [](double) { return false; }));
     EXPECT_NEAR(0.81, ShrinkLabelScale(1.0, [](double s) { return s > 0.85; }), 1e-12);
