@@ -124,6 +124,14 @@ TEST_P(HostGrid, TheTextbookNetworkReadsBackFromItsPicture) {
     const HostRun fromCase = RunHost("grid " + saved.path + " --svg " + svg2.path + " --json");
     ASSERT_EQ(0, fromCase.exitCode) << fromCase.out;
     EXPECT_NE(std::string::npos, fromCase.out.find("\"lines\":[{\"stream\":\"H1\""));
+    Scratch named("named.svg");
+    EXPECT_EQ(0, RunHost("grid " + saved.path + " --design Network --svg " + named.path).exitCode);
+    EXPECT_EQ(readFile(svg2.path), readFile(named.path));
+    Scratch missing("missing.svg");
+    const HostRun noSuch = RunHost("grid " + saved.path + " --design Elsewhere --svg " + missing.path);
+    EXPECT_EQ(1, noSuch.exitCode);
+    EXPECT_NE(std::string::npos, noSuch.out.find("no design named"));
+    EXPECT_FALSE(exists(missing.path));
     const std::string picture = readFile(svg.path);
     EXPECT_EQ(picture, readFile(svg2.path));  // the saved design draws the same
     EXPECT_EQ(0, shell("xmllint --noout " + svg.path));
