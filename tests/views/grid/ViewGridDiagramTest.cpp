@@ -116,4 +116,15 @@ TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
     EXPECT_GT(segmentLines, 0);
 }
 
+TEST(ViewGridDiagram, SplitWithoutNodeOrBranchesDrawsOnlyWhatItHas) {
+    HENDiagram g;
+    auto* split = new HENDStreamSplit(&g, nullptr, true);  // the plane deletes it
+    Canvas canvas;
+    split->Draw(canvas);
+    EXPECT_EQ(0, canvas.Count());
+    split->branchY = {50.0};
+    split->Draw(canvas);
+    EXPECT_EQ(2, canvas.Count());  // the bar and the one branch's circle
+}
+
 }  // namespace
