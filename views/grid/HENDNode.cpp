@@ -2,6 +2,8 @@
 
 #include "views/grid/HENDiagram.h"
 
+#include "pellin/CNode.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -51,6 +53,35 @@ void HENDStreamEnd::DrawShape(Canvas& canvas) {
     canvas.AddPolyline(head, LineAttrib{lineColour(cold), 1, 0}, true, lineColour(cold));
 }
 
+std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int height, const ColourResource& key) {
+    static const int kA[8] = {0, 6, 14, 20, 26, 34, 40, 48};
+    static const int kB[8] = {254, 240, 224, 208, 192, 176, 160, 144};
+    const int r = key.red / 8, g = key.green / 8, b = key.blue / 8;
+    std::vector<HENDShadeStep> steps;
+    for (int i = 0; i < 8; ++i) {
+        HENDShadeStep s;
+        s.left = left + kA[i] * width / 254;
+        s.top = top + kA[i] * height / 254;
+        s.right = left + kB[i] * width / 254;
+        s.bottom = top + kB[i] * height / 254;
+        const int k = i + 1;
+        s.colour = ColourResource{Text(), static_cast<std::uint8_t>(k * r), static_cast<std::uint8_t>(k * g),
+                                  static_cast<std::uint8_t>(k * b)};
+        steps.push_back(s);
+    }
+    return steps;
+}
+
+ColourResource ShadeKeyColour(int code) {
+    switch (code) {
+    case 1: return {"HENDProcProc", 255, 255, 255};
+    case 2: return {"HENDCProcHUtil", 255, 0, 0};
+    case 3: return {"HENDHProcCUtil", 0, 0, 255};
+    case 4: return {"HENDModHX", 0, 255, 0};
+    default: return {"HENDInfeasible", 255, 255, 0};
+    }
+}
+
 void HENDHeatEx::DrawShape(Canvas& canvas) {
     if (ends.empty()) return;
     double top = ends.front().y, bottom = top;
@@ -59,13 +90,19 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
     SetPosition({x - kRadius, top - kRadius});
     SetSize(2.0 * kRadius, bottom - top + 2.0 * kRadius);
     if (ends.size() > 1) canvas.AddLine({x, top}, {x, bottom}, LineAttrib{kBlack, 2, 0});
-    // Each end is three shaded circles, the largest centred on the end's point on its line.
-    for (const HENDExchangerEnd& e : ends)
-        for (int ring = 0; ring < 3; ++ring) {
-            const double r = kRadius * (3 - ring) / 3.0;
-            canvas.AddCircle({e.x, e.y}, r, LineAttrib{kBlack, ring == 0 ? 2 : 1, 0}, true,
-                             m_diagram->ShadeColour(ring, e.cold));
+    // Each end is a shaded circle, the largest centred on the end's point on its line; its
+    // key colour is the unit's shade code for the side on that line.
+    for (const HENDExchangerEnd& e : ends) {
+        double code = 0.0;
+        if (Node() && !Node()->getVariableAsDouble(e.cold ? "ColdShadeIt" : "HotShadeIt", code)) code = 0.0;
+        const int d = static_cast<int>(2.0 * kRadius);
+        const int left = static_cast<int>(e.x - kRadius), top = static_cast<int>(e.y - kRadius);
+        for (const HENDShadeStep& s : ShadedCircleSteps(left, top, d, d, ShadeKeyColour(static_cast<int>(code)))) {
+            const double r = (s.right - s.left) / 2.0;
+            canvas.AddCircle({s.left + r + (e.x - kRadius - left), s.top + r + (e.y - kRadius - top)}, r,
+                             LineAttrib{s.colour, 1, 0}, true, s.colour);
         }
+    }
     canvas.AddText({x + kRadius + 2.0, top - kRadius}, unitName, m_diagram->LabelFont(), kBlack, TextAnchor::Start,
                    TextBaseline::Baseline);
     if (duty != -32767.0) {

@@ -12,6 +12,18 @@
 class CNode;
 class HENDiagram;
 
+// A shaded circle: eight filled circles, largest first, in the square (left, top, w, h), each
+// box's corners truncated to whole units; step i (1..8) is i eighths of the key colour
+// (components divided by 8 first).
+struct HENDShadeStep {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ColourResource colour;
+};
+std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int height, const ColourResource& key);
+// The key colour of an exchanger end by its shade code: 1 process to process, 2 cold process
+// with hot utility, 3 hot process with cold utility, 4 modified, anything else infeasible.
+ColourResource ShadeKeyColour(int code);
+
 class HENDNode : public CanvasConnection {
 public:
     // Kinds: 0 exchanger or split, 1 stream segment, 3 stream start, 4 stream end, 5 split end,

@@ -181,12 +181,6 @@ Text HENDiagram::FitText(const Text& text, double room) const {
     return Text(out + "\xE2\x80\xA6");
 }
 
-ColourResource HENDiagram::ShadeColour(int ring, bool cold) const {
-    // Outer ring in the line's colour, paler towards the centre.
-    const std::uint8_t pale = static_cast<std::uint8_t>(120 + 60 * ring);
-    return cold ? ColourResource{"Shade", pale, pale, 255} : ColourResource{"Shade", 255, pale, pale};
-}
-
 void HENDiagram::Rebuild() {
     Clear();
     if (!m_design) return;

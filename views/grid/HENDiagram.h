@@ -62,7 +62,6 @@ public:
     // Label services of the items.
     const FontResource& LabelFont() const { return m_font; }
     Text FitText(const Text& text, double room) const;
-    ColourResource ShadeColour(int ring, bool cold) const;
 
 private:
     void Clear();

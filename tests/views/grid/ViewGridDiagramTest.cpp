@@ -112,8 +112,27 @@ TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
             EXPECT_DOUBLE_EQ(e.Number("y1"), e.Number("y2"));  // horizontal, on its line
         }
     }
-    EXPECT_EQ(2 * 2 * 3, circlesInExchangers);  // two exchangers, two ends, three shades
+    EXPECT_EQ(2 * 2 * 8, circlesInExchangers);  // two exchangers, two ends, eight shades
     EXPECT_GT(segmentLines, 0);
+}
+
+TEST(ViewGridDiagram, ShadedCircleStepsShrinkTowardsTheUpperLeft) {
+    const auto steps = ShadedCircleSteps(0, 0, 60, 60, ShadeKeyColour(5));
+    ASSERT_EQ(8u, steps.size());
+    const int expected[][2] = {{0, 60}, {1, 56}, {3, 52}, {11, 34}};
+    const int at[] = {0, 1, 2, 7};
+    for (int k = 0; k < 4; ++k) {
+        const HENDShadeStep& s = steps[static_cast<std::size_t>(at[k])];
+        EXPECT_EQ(expected[k][0], s.left) << k;
+        EXPECT_EQ(expected[k][0], s.top) << k;
+        EXPECT_EQ(expected[k][1], s.right) << k;
+        EXPECT_EQ(expected[k][1], s.bottom) << k;
+    }
+    // Yellow 255 / 8 = 31 a component, eight of them: 248, 248, 0.
+    EXPECT_EQ(63736u, steps.back().colour.Packed());
+    EXPECT_EQ(31u, steps.front().colour.Packed() & 0xFF);
+    EXPECT_EQ("HENDProcProc", ShadeKeyColour(1).name);
+    EXPECT_EQ("HENDInfeasible", ShadeKeyColour(0).name);
 }
 
 TEST(ViewGridDiagram, SplitWithoutNodeOrBranchesDrawsOnlyWhatItHas) {
