@@ -5,6 +5,7 @@
 #include "pellin/CNode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -70,6 +71,27 @@ std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int h
         steps.push_back(s);
     }
     return steps;
+}
+
+int IntervalPosition(double temperature, const std::vector<double>& bounds) {
+    if (temperature == -32767.0) return -1;
+    const int n = static_cast<int>(bounds.size());
+    for (int k = 0; k < n; ++k) {
+        const double v = bounds[static_cast<std::size_t>(k)];
+        // A temperature typed to four decimals on a bound is on it: the difference of the two
+        // doubles carries rounding beyond the tolerance.
+        if (std::abs(temperature - v) <= 0.0001 + 1e-9) return 2 * k + 1;
+        if (v > temperature) return 2 * k;
+    }
+    return 2 * n;
+}
+
+int IntervalColumn(int lower, int upper) {
+    const bool lowerOdd = lower % 2 != 0, upperOdd = upper % 2 != 0;
+    if (lowerOdd && upperOdd) return lower == upper ? lower : lower + 1;
+    if (lowerOdd) return lower + 1;
+    if (!upperOdd) return upper <= lower ? lower : lower + 1;
+    return lower + 1 < upper ? lower + 1 : lower;
 }
 
 ColourResource ShadeKeyColour(int code) {

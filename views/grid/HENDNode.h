@@ -20,6 +20,11 @@ struct HENDShadeStep {
     ColourResource colour;
 };
 std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int height, const ColourResource& key);
+// Position of a temperature among interval bounds (ascending): -1 for an unknown temperature
+// (-32767), 2k + 1 on bound k, 2k inside before bound k, 2n beyond the last of n bounds.
+int IntervalPosition(double temperature, const std::vector<double>& bounds);
+// The interval column of an exchanger side from the positions of its lower and upper temperatures.
+int IntervalColumn(int lower, int upper);
 // The key colour of an exchanger end by its shade code: 1 process to process, 2 cold process
 // with hot utility, 3 hot process with cold utility, 4 modified, anything else infeasible.
 ColourResource ShadeKeyColour(int code);

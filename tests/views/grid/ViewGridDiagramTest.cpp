@@ -135,6 +135,23 @@ TEST(ViewGridDiagram, ShadedCircleStepsShrinkTowardsTheUpperLeft) {
     EXPECT_EQ("HENDInfeasible", ShadeKeyColour(0).name);
 }
 
+TEST(ViewGridDiagram, IntervalPositionsAndColumnsOfAnExchangerSide) {
+    const std::vector<double> bounds = {100.0, 150.0};
+    EXPECT_EQ(2, IntervalPosition(120.0, bounds));
+    EXPECT_EQ(0, IntervalPosition(50.0, bounds));
+    EXPECT_EQ(4, IntervalPosition(200.0, bounds));
+    EXPECT_EQ(1, IntervalPosition(100.0001, bounds));
+    EXPECT_EQ(3, IntervalPosition(150.0, bounds));
+    EXPECT_EQ(-1, IntervalPosition(-32767.0, bounds));
+    EXPECT_EQ(2, IntervalColumn(1, 3));
+    EXPECT_EQ(1, IntervalColumn(1, 1));
+    EXPECT_EQ(0, IntervalColumn(0, 1));
+    EXPECT_EQ(1, IntervalColumn(0, 3));
+    EXPECT_EQ(2, IntervalColumn(1, 2));
+    EXPECT_EQ(2, IntervalColumn(2, 2));
+    EXPECT_EQ(3, IntervalColumn(2, 4));
+}
+
 TEST(ViewGridDiagram, SplitWithoutNodeOrBranchesDrawsOnlyWhatItHas) {
     HENDiagram g;
     auto* split = new HENDStreamSplit(&g, nullptr, true);  // the plane deletes it
