@@ -94,6 +94,22 @@ int IntervalColumn(int lower, int upper) {
     return lower + 1 < upper ? lower + 1 : lower;
 }
 
+HENDTerminalPlace TerminalAtPinch(double temperature, bool cold, bool start, const std::vector<double>& pinches) {
+    HENDTerminalPlace place;
+    for (std::size_t k = 0; k < pinches.size(); ++k)
+        if (std::abs(pinches[k] - temperature) <= 0.099) return {static_cast<int>(k), 1};
+    // A cold start and a hot end look below their temperature, a hot start and a cold end above.
+    const bool below = cold == start;
+    for (std::size_t k = 0; k < pinches.size(); ++k) {
+        const double v = pinches[k];
+        if (below ? v >= temperature : v <= temperature) continue;
+        const double best = place.interval < 0 ? 0.0 : pinches[static_cast<std::size_t>(place.interval)];
+        if (place.interval < 0 || (below ? v > best : v < best)) place.interval = static_cast<int>(k);
+    }
+    if (place.interval >= 0) place.mode = start ? 3 : 2;
+    return place;
+}
+
 ColourResource ShadeKeyColour(int code) {
     switch (code) {
     case 1: return {"HENDProcProc", 255, 255, 255};

@@ -25,6 +25,15 @@ std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int h
 int IntervalPosition(double temperature, const std::vector<double>& bounds);
 // The interval column of an exchanger side from the positions of its lower and upper temperatures.
 int IntervalColumn(int lower, int upper);
+// Where a stream terminal at temperature T goes in the pinch layout, given the pinch temperatures
+// of its side: `interval` the chosen pinch (-1: none, the terminal keeps its place) and the
+// start's or end's offset mode: 1 on a pinch (within 0.099), 3 for a start and 2 for an end at
+// the nearest pinch on the side it runs towards, 0 without one.
+struct HENDTerminalPlace {
+    int interval = -1;
+    int mode = 0;
+};
+HENDTerminalPlace TerminalAtPinch(double temperature, bool cold, bool start, const std::vector<double>& pinches);
 // The key colour of an exchanger end by its shade code: 1 process to process, 2 cold process
 // with hot utility, 3 hot process with cold utility, 4 modified, anything else infeasible.
 ColourResource ShadeKeyColour(int code);

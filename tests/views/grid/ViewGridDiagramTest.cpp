@@ -152,6 +152,24 @@ TEST(ViewGridDiagram, IntervalPositionsAndColumnsOfAnExchangerSide) {
     EXPECT_EQ(3, IntervalColumn(2, 4));
 }
 
+TEST(ViewGridDiagram, TerminalsGoToTheirPinchByTemperature) {
+    const std::vector<double> hot = {150.0, 90.0};
+    const HENDTerminalPlace on = TerminalAtPinch(150.05, false, true, hot);
+    EXPECT_EQ(0, on.interval);
+    EXPECT_EQ(1, on.mode);
+    const HENDTerminalPlace above = TerminalAtPinch(95.0, false, true, hot);  // smallest above 95
+    EXPECT_EQ(0, above.interval);
+    EXPECT_EQ(3, above.mode);
+    const HENDTerminalPlace end = TerminalAtPinch(100.0, false, false, hot);  // largest below 100
+    EXPECT_EQ(1, end.interval);
+    EXPECT_EQ(2, end.mode);
+    EXPECT_EQ(0, TerminalAtPinch(155.0, false, true, hot).mode);  // nothing above
+    EXPECT_EQ(-1, TerminalAtPinch(155.0, false, true, hot).interval);
+    // Cold terminals: a start looks below, an end above.
+    EXPECT_EQ(1, TerminalAtPinch(120.0, true, true, hot).interval);
+    EXPECT_EQ(0, TerminalAtPinch(120.0, true, false, hot).interval);
+}
+
 TEST(ViewGridDiagram, SplitWithoutNodeOrBranchesDrawsOnlyWhatItHas) {
     HENDiagram g;
     auto* split = new HENDStreamSplit(&g, nullptr, true);  // the plane deletes it
