@@ -406,21 +406,18 @@ void HENDiagram::Rebuild() {
     }
 
     // Classes of the units: process to process, or a heater or cooler on its process stream.
+    std::unordered_map<std::string, const StreamVisibilityEntry*> entryOf;
+    for (const StreamVisibilityEntry& e : config.streams) entryOf.emplace(e.name, &e);
     for (auto& [node, hx] : exchangers) {
         if (isKind(node, NodeKind::Heater)) {
             hx->svgClass = hx->ends.front().cold ? "heater" : "cooler";
             continue;
         }
-        Text hotStream, coldStream;
         for (CNode* up : node->getAllUpStreamNodes()) {
-            const Text s = parentStream(up);
-            for (const StreamVisibilityEntry& e : config.streams)
-                if (e.name == s) (e.cold ? coldStream : hotStream) = s;
+            auto it = entryOf.find(parentStream(up));
+            if (it == entryOf.end() || it->second->process) continue;
+            hx->svgClass = it->second->cold ? "cooler" : "heater";  // the utility's side names the unit
         }
-        const StreamVisibilityEntry* hot = config.FindStream(hotStream);
-        const StreamVisibilityEntry* cold = config.FindStream(coldStream);
-        if (hot && !hot->process) hx->svgClass = "heater";
-        else if (cold && !cold->process) hx->svgClass = "cooler";
     }
 
     m_right = rightX + 15.0;
