@@ -160,7 +160,8 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
     return true;
 }
 
-bool fromCase(HostSession& session, const std::string& file, IHENDesign*& design, std::string& error) {
+bool fromCase(HostSession& session, const std::string& file, const std::string& designName, IHENDesign*& design,
+              std::string& error) {
     if (!IsCaseFile(file)) {
         error = file + " is not a Kestrin case file (design from tables needs STREAMS and NETWORK)";
         return false;
@@ -175,6 +176,13 @@ bool fromCase(HostSession& session, const std::string& file, IHENDesign*& design
     if (!scenario) {
         error = file + ": the case holds no scenario";
         return false;
+    }
+    if (!designName.empty()) {
+        if (!scenario->GetDesign(CPString(designName.c_str()), design) || !design) {
+            error = file + ": the case holds no design named " + QuotedField(designName);
+            return false;
+        }
+        return true;
     }
     if (scenario->GetNumberOfDesigns() < 1 || !scenario->GetDesign(0, design, 0) || !design) {
         error = file + ": the case holds no design";
@@ -191,6 +199,16 @@ bool BuildNetworkFromFile(ModuleLoader& module, IHeatIntegrationScenario& scenar
     return BuildNetworkFromRows(module, scenario, rows, networkFile, name, design, error);
 }
 
+bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
+                    const std::string& designName, IHENDesign*& design, std::string& error) {
+    DesignOptions o;
+    o.files = files;
+    if (files.size() == 2) return fromTables(module, session, o, design, error);
+    if (files.size() == 1) return fromCase(session, files[0], designName, design, error);
+    error = "takes STREAMS NETWORK, or a CASE saved with a design";
+    return false;
+}
+
 int RunDesign(ModuleLoader& module, int argc, char** argv) {
     DesignOptions o;
     std::string error;
@@ -199,7 +217,7 @@ int RunDesign(ModuleLoader& module, int argc, char** argv) {
     if (!session.Start(error)) return fail(error);
     IHENDesign* design = nullptr;
     const bool ok = o.files.size() == 2 ? fromTables(module, session, o, design, error)
-                                        : fromCase(session, o.files[0], design, error);
+                                        : fromCase(session, o.files[0], std::string(), design, error);
     if (!ok) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     const DesignReport report = ReadDesign(*design);

@@ -4,7 +4,9 @@
 // own editing operations (or takes the first design of a saved case), calculates it and prints
 // what the design's queries answer for every unit and for the whole network.
 #include <string>
+#include <vector>
 
+class HostSession;
 class IHENDesign;
 class IHeatIntegrationScenario;
 class ModuleLoader;
@@ -15,3 +17,7 @@ int RunDesign(ModuleLoader& module, int argc, char** argv);
 // named `name`; false with the reason (the table's line) when it cannot be built.
 bool BuildNetworkFromFile(ModuleLoader& module, IHeatIntegrationScenario& scenario, const std::string& networkFile,
                           const char* name, IHENDesign*& design, std::string& error);
+// The design of a stream table with a network table (built as `design` builds it) or of a case
+// (the named design, or its first). On failure false with the message.
+bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
+                    const std::string& designName, IHENDesign*& design, std::string& error);

@@ -18,6 +18,7 @@
 #include "host/CaseContentChecks.h"
 #include "host/DesignCommand.h"
 #include "host/EconomicsOption.h"
+#include "host/GridCommand.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -54,6 +55,8 @@ int usage() {
                  "       kestrin-host extract CASEFILE [--settings FILE] [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design CASE [--json]\n"
+                 "       kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"
+                 "                         [--reverse] [--hide-utilities] [--json]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
                  "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
@@ -558,12 +561,13 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract" && command != "plot" && command != "design")
+        command != "extract" && command != "plot" && command != "design" && command != "grid")
         return usage();
-    if (command == "extract" || command == "design") {
+    if (command == "extract" || command == "design" || command == "grid") {
         ModuleLoader module;
         std::string loadError;
         if (!module.Load(loadError)) return fail(loadError);
+        if (command == "grid") return RunGrid(module, argc, argv);
         return command == "design" ? RunDesign(module, argc, argv) : RunExtract(module, argc, argv);
     }
     Options options;

@@ -1,0 +1,106 @@
+#include "host/GridCommand.h"
+
+#include "host/CommandLine.h"
+#include "host/DesignCommand.h"
+#include "host/HostSession.h"
+#include "host/ModuleLoader.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using GridFn = int (*)(void*, int, int, int, char*, int);
+
+struct GridOptions {
+    std::vector<std::string> files;
+    std::string svg, design;
+    bool haveSvg = false, haveDesign = false, json = false;
+    double preset = 1.0;
+    bool havePreset = false;
+    int flags = 0;
+};
+
+bool parse(int argc, char** argv, GridOptions& o, std::string& error) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--json") {
+            o.json = true;
+        } else if (a == "--pinch") {
+            o.flags |= 1;
+        } else if (a == "--reverse") {
+            o.flags |= 2;
+        } else if (a == "--hide-utilities") {
+            o.flags |= 4;
+        } else if (a == "--svg") {
+            if (!TakeFileOption(argc, argv, i, o.svg, o.haveSvg, error)) return false;
+        } else if (a == "--design") {
+            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
+        } else if (a == "--preset") {
+            if (!TakeNumberOption(argc, argv, i, o.preset, o.havePreset, error)) return false;
+            if (!(o.preset >= 1.0 && o.preset <= 6.0) || o.preset != static_cast<int>(o.preset)) {
+                error = "--preset must be a whole number from 1 to 6";
+                return false;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            o.files.push_back(a);
+        }
+    }
+    if (o.files.empty() || o.files.size() > 2) {
+        error = "grid takes STREAMS NETWORK, or a CASE saved with a design";
+        return false;
+    }
+    if (!o.haveSvg) {
+        error = "grid needs --svg OUT, the file the picture goes to";
+        return false;
+    }
+    if (o.haveDesign && o.files.size() == 2) {
+        error = "--design names a design of a case; a network table makes one design";
+        return false;
+    }
+    for (const std::string& f : o.files)
+        if (f == o.svg) {
+            error = "--svg " + o.svg + " names an input file; write the picture to another file";
+            return false;
+        }
+    return true;
+}
+
+std::string render(GridFn fn, IHENDesign* design, int preset, int flags, int what) {
+    const int need = fn(design, preset, flags, what, nullptr, 0);
+    if (need <= 1) return std::string();
+    std::string text(static_cast<std::size_t>(need), '\0');
+    fn(design, preset, flags, what, text.data(), need);
+    text.resize(static_cast<std::size_t>(need - 1));
+    return text;
+}
+}  // namespace
+
+int RunGrid(ModuleLoader& module, int argc, char** argv) {
+    GridOptions o;
+    std::string error;
+    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    auto fn = reinterpret_cast<GridFn>(module.Entry("KestrinGridDiagram"));
+    if (!fn) return FailCommand(module.Path() + " lacks the grid diagram entry");
+    HostSession session(module);
+    if (!session.Start(error)) return FailCommand(error);
+    IHENDesign* design = nullptr;
+    if (!OpenHostDesign(module, session, o.files, o.design, design, error)) return FailCommand(error);
+    const int preset = static_cast<int>(o.preset);
+    const std::string svg = render(fn, design, preset, o.flags, 0);
+    if (svg.empty()) return FailCommand("the design gave no diagram");
+    const std::string json = o.json ? render(fn, design, preset, o.flags, 1) : std::string();
+    std::FILE* f = std::fopen(o.svg.c_str(), "wb");
+    if (!f) return FailCommand("cannot write " + o.svg);
+    const bool written = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+    if (std::fclose(f) != 0 || !written) {
+        std::remove(o.svg.c_str());
+        return FailCommand("cannot write " + o.svg);
+    }
+    if (o.json) std::fputs(json.c_str(), stdout);
+    return 0;
+}

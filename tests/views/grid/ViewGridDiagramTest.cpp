@@ -1,0 +1,184 @@
+// The grid diagram of a design: one line per process stream, hot above cold, exchangers in
+// columns in the order they meet along each line, heaters and coolers only where the network
+// leaves a utility duty, and the picture read back from its SVG.
+#include "views/grid/HENDiagram.h"
+
+#include "tests/eng/design/OperationTestSupport.h"
+#include "tests/support/SvgReadBack.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+using design_test::OperatedNetwork;
+
+std::map<std::string, const HENDHeatEx*> unitsByName(const HENDiagram& g) {
+    std::map<std::string, const HENDHeatEx*> out;
+    for (const HENDNode* item : g.Items())
+        if (auto* hx = dynamic_cast<const HENDHeatEx*>(item)) out[hx->unitName] = hx;
+    return out;
+}
+
+int count(const HENDiagram& g, const std::string& cls) {
+    int n = 0;
+    for (const HENDNode* item : g.Items()) n += cls == item->SvgClass();
+    return n;
+}
+
+TEST(ViewGridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
+    OperatedNetwork n;
+    ASSERT_TRUE(n.e100 && n.e101);
+    HENDiagram g;
+    g.SetDesign(n.d);
+    // Preset 1: hot process streams by supply temperature, then cold ones by target temperature.
+    ASSERT_EQ(4u, g.Lines().size());
+    const char* lines[] = {"H1", "H2", "C2", "C1"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(lines[i], g.Lines()[static_cast<std::size_t>(i)].stream);
+        EXPECT_DOUBLE_EQ(50.0 + 100.0 * i, g.Lines()[static_cast<std::size_t>(i)].y);
+    }
+    // H1 and H2 leave 90 and 30 kW for coolers, C1 80 kW for a heater; C2 is met in full by E100
+    // and gets no heater.
+    EXPECT_EQ(2, count(g, "exchanger"));
+    EXPECT_EQ(2, count(g, "cooler"));
+    EXPECT_EQ(1, count(g, "heater"));
+    const auto units = unitsByName(g);
+    const HENDHeatEx* e100 = units.at(n.e100->getName());
+    const HENDHeatEx* e101 = units.at(n.e101->getName());
+    ASSERT_EQ(2u, e100->ends.size());
+    EXPECT_EQ("H1", e100->ends[0].stream);
+    EXPECT_DOUBLE_EQ(50.0, e100->ends[0].y);
+    EXPECT_EQ("C2", e100->ends[1].stream);
+    EXPECT_DOUBLE_EQ(250.0, e100->ends[1].y);
+    // Every unit has a column of its own; along C1 (right to left) the heater at the hot end lies
+    // left of E101, along H1 and H2 the coolers lie right of the exchangers.
+    std::map<int, int> columns;
+    const HENDHeatEx *heater = nullptr, *h1Cooler = nullptr, *h2Cooler = nullptr;
+    for (const auto& [name, hx] : units) {
+        ++columns[hx->column];
+        if (std::string(hx->SvgClass()) == "heater") heater = hx;
+        if (std::string(hx->SvgClass()) == "cooler") (hx->ends[0].stream == "H1" ? h1Cooler : h2Cooler) = hx;
+        EXPECT_DOUBLE_EQ(180.0 + 90.0 * hx->column, hx->ends[0].x) << name;
+    }
+    for (const auto& [c, k] : columns) EXPECT_EQ(1, k) << c;
+    ASSERT_TRUE(heater && h1Cooler && h2Cooler);
+    EXPECT_EQ("C1", heater->ends[0].stream);
+    EXPECT_LT(heater->ends[0].x, e101->ends[1].x);
+    EXPECT_GT(h1Cooler->ends[0].x, e100->ends[0].x);
+    EXPECT_GT(h2Cooler->ends[0].x, e101->ends[0].x);
+}
+
+TEST(ViewGridDiagram, HiddenUtilitiesLeaveOneContinuousSegment) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.hideUtilityUnits = true;
+    g.SetDesign(n.d);
+    EXPECT_EQ(0, count(g, "heater") + count(g, "cooler"));
+    int c1Segments = 0;
+    for (const HENDNode* item : g.Items())
+        if (auto* s = dynamic_cast<const HENDStreamSegment*>(item); s && s->streamName == "C1") ++c1Segments;
+    EXPECT_EQ(2, c1Segments);  // end to E101, E101 to start
+}
+
+TEST(ViewGridDiagram, NoStreamsGiveNoItemsAndTheBareHeight) {
+    design_test::DesignScenario s;
+    HENDiagram g;
+    g.SelectPreset(3);
+    g.SetDesign(s.Design("Empty"));
+    ASSERT_TRUE(g.GetDesign());
+    EXPECT_TRUE(g.Items().empty());
+    EXPECT_DOUBLE_EQ(50.0, g.Bottom());
+    HENDiagram empty;
+    empty.SetDesign(nullptr);
+    EXPECT_TRUE(empty.Items().empty());
+}
+
+TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.SetDesign(n.d);
+    const SvgPicture pic = ReadSvg(g.PictureSVG());
+    ASSERT_TRUE(pic.parsed);
+    int circlesInExchangers = 0, segmentLines = 0;
+    for (const SvgElement& e : pic.elements) {
+        if (&e == &pic.elements.front()) continue;  // the background
+        ASSERT_EQ(1u, e.groupClasses.size()) << e.name;
+        if (e.name == "circle" && e.groupClasses[0] == "exchanger") ++circlesInExchangers;
+        if (e.name == "line" && e.groupClasses[0] == "stream-segment") {
+            ++segmentLines;
+            EXPECT_DOUBLE_EQ(e.Number("y1"), e.Number("y2"));  // horizontal, on its line
+        }
+    }
+    EXPECT_EQ(2 * 2 * 8, circlesInExchangers);  // two exchangers, two ends, eight shades
+    EXPECT_GT(segmentLines, 0);
+}
+
+TEST(ViewGridDiagram, ShadedCircleStepsShrinkTowardsTheUpperLeft) {
+    const auto steps = ShadedCircleSteps(0, 0, 60, 60, ShadeKeyColour(5));
+    ASSERT_EQ(8u, steps.size());
+    const int expected[][2] = {{0, 60}, {1, 56}, {3, 52}, {11, 34}};
+    const int at[] = {0, 1, 2, 7};
+    for (int k = 0; k < 4; ++k) {
+        const HENDShadeStep& s = steps[static_cast<std::size_t>(at[k])];
+        EXPECT_EQ(expected[k][0], s.left) << k;
+        EXPECT_EQ(expected[k][0], s.top) << k;
+        EXPECT_EQ(expected[k][1], s.right) << k;
+        EXPECT_EQ(expected[k][1], s.bottom) << k;
+    }
+    // Yellow 255 / 8 = 31 a component, eight of them: 248, 248, 0.
+    EXPECT_EQ(63736u, steps.back().colour.Packed());
+    EXPECT_EQ(31u, steps.front().colour.Packed() & 0xFF);
+    EXPECT_EQ("HENDProcProc", ShadeKeyColour(1).name);
+    EXPECT_EQ("HENDInfeasible", ShadeKeyColour(0).name);
+}
+
+TEST(ViewGridDiagram, IntervalPositionsAndColumnsOfAnExchangerSide) {
+    const std::vector<double> bounds = {100.0, 150.0};
+    EXPECT_EQ(2, IntervalPosition(120.0, bounds));
+    EXPECT_EQ(0, IntervalPosition(50.0, bounds));
+    EXPECT_EQ(4, IntervalPosition(200.0, bounds));
+    EXPECT_EQ(1, IntervalPosition(100.0001, bounds));
+    EXPECT_EQ(3, IntervalPosition(150.0, bounds));
+    EXPECT_EQ(-1, IntervalPosition(-32767.0, bounds));
+    EXPECT_EQ(2, IntervalColumn(1, 3));
+    EXPECT_EQ(1, IntervalColumn(1, 1));
+    EXPECT_EQ(0, IntervalColumn(0, 1));
+    EXPECT_EQ(1, IntervalColumn(0, 3));
+    EXPECT_EQ(2, IntervalColumn(1, 2));
+    EXPECT_EQ(2, IntervalColumn(2, 2));
+    EXPECT_EQ(3, IntervalColumn(2, 4));
+}
+
+TEST(ViewGridDiagram, TerminalsGoToTheirPinchByTemperature) {
+    const std::vector<double> hot = {150.0, 90.0};
+    const HENDTerminalPlace on = TerminalAtPinch(150.05, false, true, hot);
+    EXPECT_EQ(0, on.interval);
+    EXPECT_EQ(1, on.mode);
+    const HENDTerminalPlace above = TerminalAtPinch(95.0, false, true, hot);  // smallest above 95
+    EXPECT_EQ(0, above.interval);
+    EXPECT_EQ(3, above.mode);
+    const HENDTerminalPlace end = TerminalAtPinch(100.0, false, false, hot);  // largest below 100
+    EXPECT_EQ(1, end.interval);
+    EXPECT_EQ(2, end.mode);
+    EXPECT_EQ(0, TerminalAtPinch(155.0, false, true, hot).mode);  // nothing above
+    EXPECT_EQ(-1, TerminalAtPinch(155.0, false, true, hot).interval);
+    // Cold terminals: a start looks below, an end above.
+    EXPECT_EQ(1, TerminalAtPinch(120.0, true, true, hot).interval);
+    EXPECT_EQ(0, TerminalAtPinch(120.0, true, false, hot).interval);
+}
+
+TEST(ViewGridDiagram, SplitWithoutNodeOrBranchesDrawsOnlyWhatItHas) {
+    HENDiagram g;
+    auto* split = new HENDStreamSplit(&g, nullptr, true);  // the plane deletes it
+    Canvas canvas;
+    split->Draw(canvas);
+    EXPECT_EQ(0, canvas.Count());
+    split->branchY = {50.0};
+    split->Draw(canvas);
+    EXPECT_EQ(2, canvas.Count());  // the bar and the one branch's circle
+}
+
+}  // namespace
