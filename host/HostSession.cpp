@@ -59,7 +59,7 @@ bool HostSession::Start(std::string& error) {
     }
     setup();
     m_manager = create();
-    m_object = m_manager ? m_manager->CreateObject(kProjectType, "Kestrin project") : nullptr;
+    m_object = m_manager ? m_manager->CreateObject(kProjectType, ProjectName) : nullptr;
     void* project = nullptr;
     if (!m_object || m_object->QueryInterface(kProjectType, &project) != 1 || !project) {
         error = "the module did not create a heat-integration project (type 501)";

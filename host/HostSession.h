@@ -34,6 +34,9 @@ public:
     // The project's scenario of that index (null past the last).
     IHeatIntegrationScenario* ScenarioAt(int index) const;
     IHeatIntegrationProject* Project() const { return m_project; }
+    IEngineeringManager* Manager() const { return m_manager; }
+    // The name the project is created under.
+    static constexpr const char* ProjectName = "Kestrin project";
 
 private:
     ModuleLoader& m_module;

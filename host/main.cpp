@@ -11,6 +11,7 @@
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
 #include "host/PlotCommand.h"
+#include "host/ViewCommand.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 #include "host/StreamTableChecks.h"
@@ -48,6 +49,8 @@ int usage() {
                  "       kestrin-host extract CASEFILE [--settings FILE] [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design CASE [--json]\n"
+                 "       kestrin-host view FILE [--open VIEW] [--script S] [--form] [--json] [--units si|customary]\n"
+                 "                            [--automation] [--save CASE]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
                  "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
@@ -460,8 +463,14 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract" && command != "plot" && command != "design")
+        command != "extract" && command != "plot" && command != "design" && command != "view")
         return usage();
+    if (command == "view") {
+        ModuleLoader module;
+        std::string loadError;
+        if (!module.Load(loadError)) return fail(loadError);
+        return RunView(module, argc, argv);
+    }
     if (command == "extract" || command == "design") {
         ModuleLoader module;
         std::string loadError;

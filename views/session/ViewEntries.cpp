@@ -1,0 +1,119 @@
+#include "views/session/ViewEntries.h"
+
+#include "brasko/CaseDocument.h"
+#include "eng/model/IHeatIntegrationProject.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/startup/ModuleEntry.h"
+#include "lumeth/DisplayUnits.h"
+#include "lumeth/Framework.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Session.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/session/ViewScript.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+int handOut(const Text& text, char* out, int size) {
+    if (out && size > 0) {
+        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
+        std::memcpy(out, text.data(), n);
+        out[n] = '\0';
+    }
+    return static_cast<int>(text.size()) + 1;
+}
+
+struct ViewSession {
+    ViewSession(const Text& name, IEngineeringManager* manager) : document(name, manager) {}
+    ~ViewSession() { delete root; }
+    CaseDocument document;
+    Viewable* root = nullptr;
+    Viewable* current = nullptr;
+    Text report;
+    Text error;
+};
+
+IHeatIntegrationProject* findProject(IEngineeringManager* manager, const Text& name) {
+    ILurmetBaseObject* object = nullptr;
+    if (!manager || !manager->FindObject(name, IHeatIntegrationProject::ObjectType, &object) || !object) return nullptr;
+    void* out = nullptr;
+    if (!object->QueryInterface(IHeatIntegrationProject::ObjectType, &out)) return nullptr;
+    return static_cast<IHeatIntegrationProject*>(out);
+}
+
+}  // namespace
+
+extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const char* open, int units,
+                                 int automation, char* error, int size) {
+    AttachCallingThread();
+    const Text name = project ? project : "";
+    const Text what = open && *open ? open : "scenario";
+    IHeatIntegrationProject* engine = findProject(manager, name);
+    if (!engine) {
+        handOut("the case holds no project " + name, error, size);
+        return nullptr;
+    }
+    Session::Instance().Reset();
+    SetDisplayUnitSet(units == 1 ? CustomaryUnits : SIUnits);
+    SetAutomationStartup(automation != 0);
+    auto session = std::make_unique<ViewSession>(name, manager);
+    session->root = new Viewable(nullptr, "HIDesignViewerProjectObject");
+    session->root->SetName(name);
+    session->root->SetDocument(&session->document);
+    const ObjectTypeInfo* type = ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName);
+    Viewable* first = nullptr;
+    Viewable* named = nullptr;
+    IHeatIntegrationScenario* scenario = nullptr;
+    for (int i = 0; engine->GetScenario(i, scenario) && scenario; ++i) {
+        auto* viewer = new HIDesignViewerScenario(session->root, scenario->GetName(), type);
+        viewer->SetVariables();
+        if (!first) first = viewer;
+        if (what == Text("scenario=") + scenario->GetName()) named = viewer;
+    }
+    if (what == "project" || what == "case") session->current = session->root;
+    else if (what == "scenario") session->current = first;
+    else if (what.rfind("scenario=", 0) == 0) session->current = named;
+    else session->current = ResolveViewPath(session->root, what);
+    if (!session->current) {
+        handOut(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
+        return nullptr;
+    }
+    // What opening the views said is not part of any script's steps.
+    Session::Instance().Reset();
+    return session.release();
+}
+
+extern "C" int KestrinViewRun(void* handle, const char* script, const char* scriptName, int json, int form) {
+    AttachCallingThread();
+    auto* session = static_cast<ViewSession*>(handle);
+    if (!session) return 1;
+    ViewScriptRunner runner(session->root, session->current);
+    const int status = runner.Run(script ? script : "", scriptName ? scriptName : "script");
+    session->current = runner.Current();
+    session->error = runner.Error();
+    session->report = runner.Report(json != 0);
+    if (json) {
+        if (form) session->report += ",\"form\":" + ViewScriptRunner::FormJson(session->current);
+        session->report += "}\n";
+    } else if (form) {
+        session->report += ViewScriptRunner::FormText(session->current);
+    }
+    return status;
+}
+
+extern "C" int KestrinViewReport(void* handle, char* out, int size) {
+    auto* session = static_cast<ViewSession*>(handle);
+    return handOut(session ? session->report : Text(), out, size);
+}
+
+extern "C" int KestrinViewError(void* handle, char* out, int size) {
+    auto* session = static_cast<ViewSession*>(handle);
+    return handOut(session ? session->error : Text(), out, size);
+}
+
+extern "C" void KestrinViewClose(void* handle) {
+    AttachCallingThread();
+    delete static_cast<ViewSession*>(handle);
+}
