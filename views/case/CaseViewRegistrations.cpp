@@ -1,5 +1,6 @@
 // View object types of the case, project and scenario views.
 #include "views/ViewRegistration.h"
+#include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
@@ -9,7 +10,8 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false, nullptr},
         {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false, nullptr},
         {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, nullptr},
-        {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false, nullptr},
+        {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false,
+         &HIDesignViewerProject::Create, false, &HIDesignViewerProject::DescribeForm},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
         {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false,
          &HIDesignViewerScenario::Create},
@@ -25,7 +27,8 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {97, "HeatIntegrationGrassRootTotalSiteObject", "HeatIntegrationTotalSiteObject", "ChiGrassRootTotalSiteView", 0, 1, "chigrasstsview", 0, 0, false, nullptr},
         {98, "chiPopUpObject", "ViewableObject", "chiPopUp", 0, 1, "chipopup", 1, 0, false, nullptr},
         {100, "HIDesignViewerGrassRootScenarioObject", "HIDesignViewerScenarioObject", "HIDesignViewerGrassRootScenario", 0, 1, "chigrscenario", 1, 30, true, nullptr},
-        {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true, nullptr},
+        {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true,
+         &HIDesignViewerProject::Create},
         {103, "HIDesignViewerGrassRootTotalSiteObject", "HIDesignViewerTotalSiteObject", "HIDesignViewerGrassRootTotalSite", 0, 1, "chigrtotalsite", 0, 20, true, nullptr},
         {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig", 1, 0, false, nullptr, true},
         {134, "LinkTableObject", "ViewableObject", "LinkTable", 0, 1, "linktable", 1, 0, false, nullptr},

@@ -8,6 +8,7 @@
 #include "lumeth/Framework.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
+#include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/session/ViewScript.h"
 
@@ -59,19 +60,16 @@ extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* proje
     SetDisplayUnitSet(units == 1 ? CustomaryUnits : SIUnits);
     SetAutomationStartup(automation != 0);
     auto session = std::make_unique<ViewSession>(name, manager);
-    session->root = new Viewable(nullptr, "HIDesignViewerProjectObject");
-    session->root->SetName(name);
+    auto* projectViewer =
+        new HIDesignViewerProject(nullptr, name, ObjectTypeRegistry::Current()->Find(HIDesignViewerProject::TypeName));
+    session->root = projectViewer;
     session->root->SetDocument(&session->document);
-    const ObjectTypeInfo* type = ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName);
-    Viewable* first = nullptr;
+    projectViewer->SetEngineeringProject(engine, 0);
+    const auto& viewers = projectViewer->GetScenarioViews();
+    Viewable* first = viewers.IsEmpty() ? nullptr : viewers[0];
     Viewable* named = nullptr;
-    IHeatIntegrationScenario* scenario = nullptr;
-    for (int i = 0; engine->GetScenario(i, scenario) && scenario; ++i) {
-        auto* viewer = new HIDesignViewerScenario(session->root, scenario->GetName(), type);
-        viewer->SetVariables();
-        if (!first) first = viewer;
-        if (what == Text("scenario=") + scenario->GetName()) named = viewer;
-    }
+    for (Viewable* viewer : viewers)
+        if (what == "scenario=" + viewer->GetName()) named = viewer;
     if (what == "project" || what == "case") session->current = session->root;
     else if (what == "scenario") session->current = first;
     else if (what.rfind("scenario=", 0) == 0) session->current = named;

@@ -334,7 +334,7 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     for (int i = 0; i < var.NumberOfIndices(); ++i) {
         if (i == var.RunningIndex()) continue;
         const int at = var.Offset(i);
-        if (at < 0 || (i < dims.NumberOfDims() && at >= dims.Dim(i)) || (dims.NumberOfDims() == 0))
+        if (at < 0 || (i < dims.NumberOfDims() && at >= dims.Dim(i)))
             return fail(FormattedText("index %d of ", at) + address + FormattedText(" is outside its dimensions (%d)", dims.Dim(i)));
     }
     const UnitConversion unit = DefUnitConv(view->GetEDVarType(var));
