@@ -190,6 +190,11 @@ bool ViewScriptRunner::fail(const Text& reason) {
 }
 
 bool ViewScriptRunner::resolve(const Text& address, Viewable*& view, Text& variable, bool mustBeListed) {
+    if (address == "MyOwnerObject") {
+        view = m_current ? m_current->OwnerViewable() : nullptr;
+        variable.clear();
+        return view ? true : fail("the view " + m_current->GetName() + " has no owner");
+    }
     VarDescription var;
     if (address.empty() || !VarDescription::Parse(address, var)) return fail("the address " + address + " does not parse");
     view = m_current;
@@ -325,8 +330,17 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         if (made) s.hasText = true, s.text = made->GetName();
         return true;
     }
-    if (!resolve(address, view, variable)) return false;
-    if (variable.empty()) return fail("the address " + address + " names a view, not a variable");
+    VarDescription link;
+    if ((action == "dims" || action == "status") && VarDescription::Parse(address, link) && link.IsObjectLink() &&
+        !link.GetNextLink() && link.Path().empty()) {
+        // A child list of the view itself: its size is the view's to tell.
+        view = m_current;
+        variable = address;
+        if (!listed(formOf(view), link)) return fail("the view " + view->GetName() + " lists no variable " + address);
+    } else {
+        if (!resolve(address, view, variable)) return false;
+        if (variable.empty()) return fail("the address " + address + " names a view, not a variable");
+    }
     VarDescription var;
     VarDescription::Parse(variable, var);
     DimInfo dims;
