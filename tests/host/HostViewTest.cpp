@@ -1,0 +1,133 @@
+// kestrin-host view: scripts of form actions drive the project viewer and the scenario viewer of
+// a stream table; each kind of script error stops at its line with exit 1 and saves nothing.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+HostRun runScript(const std::string& stem, const std::string& script, const std::string& options) {
+    ScratchFile file("view", stem + ".txt", script);
+    return RunHost("view " + example("four-streams.csv") + " --script " + file.path + " " + options);
+}
+
+TEST(HostView, ProjectViewerAddsRenamesAndRemovesScenariosAsScripted) {
+    const std::string script =
+        "# the first scenario comes with the table\n"
+        "cmd AddDefaultScenario\n"
+        "expect ThisScenarioNameAlreadyExists\n"
+        "cmd AddDefaultScenario\n"
+        "settext ExtraData.208 Winter\n"
+        "cmd AddToDesignView\n"
+        "dims HIDesignViewerScenario.200\n"
+        "settext ExtraData.208 Summer\n"
+        "cmd RenameView\n"
+        "open HIDesignViewerScenario.200(Summer)\n"
+        "open MyOwnerObject\n"
+        "answer 0\n"
+        "expect ConfirmDeleteHIScenario\n"
+        "cmd RemoveFromDesignView\n"
+        "dims HIDesignViewerScenario.200\n"
+        "answer 1\n"
+        "expect ConfirmDeleteHIScenario\n"
+        "cmd RemoveFromDesignView\n"
+        "dims HIDesignViewerScenario.200\n"
+        "settext ExtraData.210.2 A. Engineer\n"
+        "text ExtraData.210.2\n"
+        "expect ThisProjectNameAlreadyExists\n"
+        "settext ExtraData.210.1 Kestrin project\n"
+        "text ExtraData.210.1\n";
+    const HostRun run = runScript("project", script, "--open project --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    // Three scenarios after the second add, three still after the refused deletion, two after.
+    EXPECT_TRUE(has(run.out, "\"input\":\"dims HIDesignViewerScenario.200\",\"value\":null,\"unit\":\"\",\"text\":null,"
+                             "\"result\":null,\"editable\":null,\"dims\":[3]"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"dims\":[2]")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"input\":\"open HIDesignViewerScenario.200(Summer)\",\"value\":null,\"unit\":\"\","
+                             "\"text\":\"Summer\""))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"event\":\"Response\",\"key\":\"ConfirmDeleteHIScenario\",\"text\":"
+                             "\"ConfirmDeleteHIScenario\",\"number\":2,\"answer\":0"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"text\":\"A. Engineer\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"input\":\"text ExtraData.210.1\",\"value\":null,\"unit\":\"\",\"text\":\"Kestrin project\""))
+        << run.out;
+}
+
+TEST(HostView, FormListsTheProjectViewerAndItsScenarioViewer) {
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open project --form --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "\"form\":{\"view\":\"Kestrin project\",\"type\":\"HIDesignViewerProjectObject\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "{\"address\":\"ExtraData.208\",\"hook\":\"text\",\"unit\":\"\",\"editable\":true,\"text\":\"\"}"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"commands\":[\"AddNote\",")) << run.out;
+    EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerScenarioObject\"")) << run.out;
+}
+
+TEST(HostView, RemovingTheProcessScenariosRemovesEveryOneOfThem) {
+    const HostRun run = runScript("remove", "cmd AddDefaultScenario\ncmd AddDefaultScenario Winter\n"
+                                            "cmd RemoveNonRetrofitScenario\ndims HIDesignViewerScenario.200\n",
+                                  "--open project --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "\"input\":\"cmd RemoveNonRetrofitScenario\",\"value\":null,\"unit\":\"\",\"text\":null,"
+                             "\"result\":1"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"dims\":[0]")) << run.out;
+}
+
+struct ScriptError {
+    const char* name;
+    const char* script;
+    int line;
+    const char* reason;
+};
+
+class HostViewScriptErrors : public ::testing::TestWithParam<ScriptError> {};
+
+TEST_P(HostViewScriptErrors, StopAtTheirLineWithExitOneAndSaveNothing) {
+    const ScriptError& e = GetParam();
+    ScratchFile script("view", std::string(e.name) + ".txt", e.script);
+    ScratchFile saved("view", std::string(e.name) + ".kcase", "", false);
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open project --script " + script.path +
+                                " --save " + saved.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, script.path + ":" + std::to_string(e.line) + ": " + e.reason)) << run.out;
+    EXPECT_FALSE(exists(saved.path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, HostViewScriptErrors,
+    ::testing::Values(
+        ScriptError{"action", "cmd AddNote\n\nfrobnicate X\n", 3, "not an action: frobnicate"},
+        ScriptError{"parse", "# bad\ntext Extra(Data\n", 2, "the address Extra(Data does not parse"},
+        ScriptError{"noview", "text HIDesignViewerScenario.200.7:ExtraData.208\n", 1, "the address"},
+        ScriptError{"unlisted", "text ExtraData.999\n", 1, "the view Kestrin project lists no variable"},
+        ScriptError{"index", "text ExtraData.211.4\n", 1, "index 4 of ExtraData.211.4 is outside its dimensions (0)"},
+        ScriptError{"number", "set Switch.201 many\n", 1, "the value many is not a number"},
+        ScriptError{"question", "cmd AddDefaultScenario\ncmd RemoveFromDesignView\n", 2,
+                    "the question ConfirmDeleteHIScenario has no scripted answer"}),
+    [](const ::testing::TestParamInfo<ScriptError>& info) { return std::string(info.param.name); });
+
+TEST(HostView, AnUnexpectedMessageRunsOnThenFailsWithoutSaving) {
+    ScratchFile script("view", "unexpected.txt", "cmd AddDefaultScenario\ncmd AddDefaultScenario\ncmd AddNote\n");
+    ScratchFile saved("view", "unexpected.kcase", "", false);
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open project --script " + script.path +
+                                " --save " + saved.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: cmd AddNote")) << run.out;  // the run went on
+    EXPECT_TRUE(has(run.out, "did not expect")) << run.out;
+    EXPECT_FALSE(exists(saved.path));
+}
+
+}  // namespace
