@@ -65,25 +65,28 @@ TEST(HostView, ProjectViewerAddsRenamesAndRemovesScenariosAsScripted) {
         << run.out;
 }
 
-TEST(HostView, FormListsTheProjectViewerAndItsScenarioViewer) {
-    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open project --form --json");
+TEST(HostView, FormListsTheCaseViewWithItsProjectViewerAndScenarioViewer) {
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open case --form --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "\"form\":{\"view\":\"Kestrin project\",\"type\":\"HIDesignViewerProjectObject\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"form\":{\"view\":\"Kestrin project\",\"type\":\"HeatIntegrationGrassRootObject\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"children\":[{\"view\":\"Kestrin project\",\"type\":\"HIDesignViewerGrassRootProjectObject\""))
+        << run.out;
     EXPECT_TRUE(has(run.out, "{\"address\":\"ExtraData.208\",\"hook\":\"text\",\"unit\":\"\",\"editable\":true,\"text\":\"\"}"))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"commands\":[\"AddNote\",")) << run.out;
-    EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerScenarioObject\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerGrassRootScenarioObject\"")) << run.out;
 }
 
-TEST(HostView, RemovingTheProcessScenariosRemovesEveryOneOfThem) {
-    const HostRun run = runScript("remove", "cmd AddDefaultScenario\ncmd AddDefaultScenario Winter\n"
-                                            "cmd RemoveNonRetrofitScenario\ndims HIDesignViewerScenario.200\n",
-                                  "--open project --json");
+TEST(HostView, ClosingTheSelectedScenarioViewerSelectsTheProjectViewer) {
+    const HostRun run = runScript("close",
+                                  "open Viewable.299\ncmd AddDefaultScenario\nopen MyOwnerObject\nopen Viewable.299\n"
+                                  "cmd DeleteView\nopen MyOwnerObject\nopen Viewable.299\n",
+                                  "--open case");
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "\"input\":\"cmd RemoveNonRetrofitScenario\",\"value\":null,\"unit\":\"\",\"text\":null,"
-                             "\"result\":1"))
-        << run.out;
-    EXPECT_TRUE(has(run.out, "\"dims\":[0]")) << run.out;
+    // The project viewer is selected once the case is open; a scenario it adds takes over.
+    EXPECT_TRUE(has(run.out, "1: open Viewable.299\n  text Kestrin project\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: open Viewable.299\n  text Scenario 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: open Viewable.299\n  text Kestrin project\n")) << run.out;
 }
 
 struct ScriptError {

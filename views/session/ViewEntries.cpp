@@ -8,6 +8,7 @@
 #include "lumeth/Framework.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
+#include "views/case/ChiView.h"
 #include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/session/ViewScript.h"
@@ -60,17 +61,23 @@ extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* proje
     SetDisplayUnitSet(units == 1 ? CustomaryUnits : SIUnits);
     SetAutomationStartup(automation != 0);
     auto session = std::make_unique<ViewSession>(name, manager);
-    auto* projectViewer =
-        new HIDesignViewerProject(nullptr, name, ObjectTypeRegistry::Current()->Find(HIDesignViewerProject::TypeName));
-    session->root = projectViewer;
-    session->root->SetDocument(&session->document);
-    projectViewer->SetEngineeringProject(engine, 0);
+    // As a user opens a project: a case view named like it, which finds the project the
+    // engineering manager already holds.
+    auto* caseView = new ChiGrassRootView(nullptr, name, ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
+    session->root = caseView;
+    caseView->SetDocument(&session->document);
+    if (!caseView->AddProject(name) || !caseView->GetProjectViewer()) {
+        handOut("the views of the project " + name + " could not be made", error, size);
+        return nullptr;
+    }
+    HIDesignViewerProject* projectViewer = caseView->GetProjectViewer();
     const auto& viewers = projectViewer->GetScenarioViews();
     Viewable* first = viewers.IsEmpty() ? nullptr : viewers[0];
     Viewable* named = nullptr;
     for (Viewable* viewer : viewers)
         if (what == "scenario=" + viewer->GetName()) named = viewer;
-    if (what == "project" || what == "case") session->current = session->root;
+    if (what == "case") session->current = caseView;
+    else if (what == "project") session->current = projectViewer;
     else if (what == "scenario") session->current = first;
     else if (what.rfind("scenario=", 0) == 0) session->current = named;
     else session->current = ResolveViewPath(session->root, what);

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 
 Text ViewJsonText(const Text& s) {
     Text out = "\"";
@@ -246,7 +248,28 @@ int ViewScriptRunner::Run(const Text& script, const Text& scriptName) {
         // What the step may show: announced by the `expect` lines just before it.
         std::set<Text> expected;
         if (action != "expect") expected.swap(m_expected);
+        // A step may close the view the script is on: the script goes on from the nearest
+        // owner still open, else from the top.
+        std::vector<std::pair<std::weak_ptr<const bool>, Viewable*>> owners;
+        for (Viewable* v = m_current; v; v = v->OwnerViewable()) owners.emplace_back(v->LifeToken(), v);
+        const std::weak_ptr<const bool> rootLife = m_root ? m_root->LifeToken() : std::weak_ptr<const bool>();
         const bool ok = step(line, action, rest, s);
+        if (!owners.empty() && owners.front().second == m_current && owners.front().first.expired()) {
+            m_current = nullptr;
+            for (const auto& [life, view] : owners)
+                if (!life.expired()) {
+                    m_current = view;
+                    break;
+                }
+        }
+        if (rootLife.expired()) m_root = nullptr;
+        if (!m_current) m_current = m_root;
+        if (!m_current) {
+            m_steps.push_back(s);
+            fail("the step closed every view");
+            session.SetStrict(false);
+            return 1;
+        }
         s.journal = session.EntriesSince(before);
         const bool isExpect = action == "expect" || action == "answer" || action == "file";
         if (!isExpect) {

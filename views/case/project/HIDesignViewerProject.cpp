@@ -3,10 +3,12 @@
 #include "brasko/CaseDocument.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/BinaryFile.h"
 #include "lumeth/Framework.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "views/EnginePointers.h"
+#include "views/case/ChiView.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include <vector>
@@ -91,8 +93,12 @@ void HIDesignViewerProject::SetEngineeringProject(IHeatIntegrationProject* bound
 
 void HIDesignViewerProject::AddScenarioView(const Text& name) {
     if (!project) return;
-    const ObjectTypeInfo* type = GetObjectType(nullptr);
-    auto* viewer = type ? new HIDesignViewerScenario(this, name, type) : nullptr;
+    Viewable* made = CreateViewerOfType(name, this, GetObjectType(nullptr));
+    if (made && !made->IsA(HIDesignViewerScenario::TypeName)) {
+        delete made;
+        made = nullptr;
+    }
+    auto* viewer = static_cast<HIDesignViewerScenario*>(made);
     currentScenario = viewer;
     if (viewer && viewer->SetVariables() && viewer->GetmyScenario()) {
         viewer->SetExtractedData(extractedData);
@@ -102,7 +108,7 @@ void HIDesignViewerProject::AddScenarioView(const Text& name) {
         delete viewer;
         currentScenario = nullptr;
     }
-    if (Viewable* owner = OwnerViewable("HeatIntegrationObject")) owner->ViewNotification(1, currentScenario);
+    if (Viewable* owner = OwnerViewable(ChiView::TypeName)) static_cast<ChiView*>(owner)->ChangeSelectedObject(currentScenario);
 }
 
 void HIDesignViewerProject::RenameProject(const Text& name) {
