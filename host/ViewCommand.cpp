@@ -18,10 +18,13 @@
 #include <vector>
 
 class IEngineeringManager;
+class ILurmetBinaryFile;
 
 namespace {
 
 using OpenFn = void* (*)(IEngineeringManager*, const char*, const char*, int, int, char*, int);
+using OpenCaseFn = void* (*)(IEngineeringManager*, ILurmetBinaryFile*, const char*, const char*, int, int, char*, int);
+using StoreFn = int (*)(void*, ILurmetBinaryFile*);
 using RunFn = int (*)(void*, const char*, const char*, int, int);
 using TextFn = int (*)(void*, char*, int);
 using CloseFn = void (*)(void*);
@@ -80,7 +83,7 @@ bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
     return error.empty();
 }
 
-bool load(HostSession& session, const ViewOptions& o, std::string& error) {
+bool load(HostSession& session, const ViewOptions& o, const HostSession::CaseMore& views, std::string& error) {
     if (o.haveSave) {
         if (!IsCaseFile(o.file) && SameFile(o.file, o.save)) {
             error = "--save " + o.save + " names the input stream table; save the case to another file";
@@ -94,7 +97,7 @@ bool load(HostSession& session, const ViewOptions& o, std::string& error) {
     }
     if (!session.Start(error)) return false;
     if (IsCaseFile(o.file)) {
-        if (!session.RecallCase(o.file, error)) return false;
+        if (!session.RecallCase(o.file, error, views)) return false;
         for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
             if (!CheckCaseContent(*scenario, error)) {
                 error = o.file + ": the case file is damaged: " + error;
@@ -141,25 +144,47 @@ int RunView(ModuleLoader& module, int argc, char** argv) {
     auto why = reinterpret_cast<TextFn>(module.Entry("KestrinViewError"));
     auto close = reinterpret_cast<CloseFn>(module.Entry("KestrinViewClose"));
     if (!open || !run || !report || !why || !close) return fail(module.Path() + " lacks the view entries");
+    auto openCase = reinterpret_cast<OpenCaseFn>(module.Entry("KestrinViewOpenCase"));
+    auto store = reinterpret_cast<StoreFn>(module.Entry("KestrinViewStore"));
+    if (!openCase || !store) return fail(module.Path() + " lacks the view entries");
     HostSession session(module);
-    if (!load(session, o, error)) return fail(error);
+    void* views = nullptr;
     char reason[512] = {};
-    void* views = open(session.Manager(), HostSession::ProjectName, o.open.c_str(), o.units, o.automation ? 1 : 0,
-                       reason, sizeof reason);
+    // A case's views are read where they stand in the file, right after its project.
+    const HostSession::CaseMore readViews = [&](ILurmetBinaryFile& file, std::string& why) {
+        views = openCase(session.Manager(), &file, HostSession::ProjectName, o.open.c_str(), o.units,
+                         o.automation ? 1 : 0, reason, sizeof reason);
+        if (!views) why = reason;
+        return views != nullptr;
+    };
+    if (!load(session, o, readViews, error)) {
+        if (views) close(views);
+        return fail(error);
+    }
+    if (!views)
+        views = open(session.Manager(), HostSession::ProjectName, o.open.c_str(), o.units, o.automation ? 1 : 0, reason,
+                     sizeof reason);
     if (!views) return fail(o.file + ": " + reason);
     const int status = run(views, script.c_str(), o.script.empty() ? "script" : o.script.c_str(), o.json ? 1 : 0,
                            o.form ? 1 : 0);
     const std::string out = handed(report, views);
     const std::string stopped = handed(why, views);
-    close(views);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
+    // The project, then its views, once the script has gone through as written.
+    const bool saved = stopped.empty() && status == 0 && o.haveSave &&
+                       session.SaveCase(o.save, error, [&](ILurmetBinaryFile& file, std::string& why) {
+                           if (store(views, &file)) return true;
+                           why = "the views could not be stored";
+                           return false;
+                       });
+    close(views);
     if (!stopped.empty()) {
         // The script's own line, as an editor jumps to it.
         std::fprintf(stderr, "%s\n", stopped.c_str());
         return 1;
     }
     if (status != 0) return fail(o.script + ": the views showed a message the script did not expect; nothing saved");
-    if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
+    if (o.haveSave && !saved) return fail(error);
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "views/session/ViewEntries.h"
 
 #include "brasko/CaseDocument.h"
+#include "brasko/LurmetBinaryFile.h"
+#include "lumeth/ViewRecords.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/startup/ModuleEntry.h"
@@ -47,13 +49,30 @@ IHeatIntegrationProject* findProject(IEngineeringManager* manager, const Text& n
 
 }  // namespace
 
-extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const char* open, int units,
-                                 int automation, char* error, int size) {
-    AttachCallingThread();
+namespace {
+
+// The view `what` names among the views of a case view.
+Viewable* chooseView(ChiView* caseView, const Text& what) {
+    HIDesignViewerProject* projectViewer = caseView->GetProjectViewer();
+    if (what == "case") return caseView;
+    if (what == "project") return projectViewer;
+    if (!projectViewer) return nullptr;
+    const auto& viewers = projectViewer->GetScenarioViews();
+    if (what == "scenario") return viewers.IsEmpty() ? nullptr : viewers[0];
+    if (what.rfind("scenario=", 0) == 0) {
+        for (HIDesignViewerScenario* viewer : viewers)
+            if ("scenario=" + viewer->GetName() == what) return viewer;
+        return nullptr;
+    }
+    VarDescription link;
+    return VarDescription::Parse(what, link) && link.IsObjectLink() ? caseView->AttachedObject(link) : nullptr;
+}
+
+void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project, const char* open, int units,
+                int automation, char* error, int size) {
     const Text name = project ? project : "";
     const Text what = open && *open ? open : "scenario";
-    IHeatIntegrationProject* engine = findProject(manager, name);
-    if (!engine) {
+    if (!findProject(manager, name)) {
         handOut("the case holds no project " + name, error, size);
         return nullptr;
     }
@@ -61,26 +80,36 @@ extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* proje
     SetDisplayUnitSet(units == 1 ? CustomaryUnits : SIUnits);
     SetAutomationStartup(automation != 0);
     auto session = std::make_unique<ViewSession>(name, manager);
-    // As a user opens a project: a case view named like it, which finds the project the
-    // engineering manager already holds.
-    auto* caseView = new ChiGrassRootView(nullptr, name, ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
-    session->root = caseView;
-    caseView->SetDocument(&session->document);
-    if (!caseView->AddProject(name) || !caseView->GetProjectViewer()) {
-        handOut("the views of the project " + name + " could not be made", error, size);
-        return nullptr;
+    auto* reader = dynamic_cast<LurmetBinaryFile*>(file);
+    ChiView* caseView = nullptr;
+    if (reader && !reader->AtEnd()) {
+        std::vector<Viewable*> roots;
+        if (!ViewRecords::Recall(*reader, roots, &session->document)) {
+            handOut("the case's views are damaged", error, size);
+            return nullptr;
+        }
+        for (Viewable* root : roots) {
+            if (!caseView && root->IsA(ChiView::TypeName)) caseView = static_cast<ChiView*>(root);
+            else delete root;
+        }
+        if (!caseView || !caseView->GetProjectViewer()) {
+            delete caseView;
+            handOut("the case's views are damaged: they hold no view of its project", error, size);
+            return nullptr;
+        }
+        session->root = caseView;
+    } else {
+        // As a user opens a project: a case view named like it, which finds the project the
+        // engineering manager already holds.
+        caseView = new ChiGrassRootView(nullptr, name, ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
+        session->root = caseView;
+        caseView->SetDocument(&session->document);
+        if (!caseView->AddProject(name) || !caseView->GetProjectViewer()) {
+            handOut("the views of the project " + name + " could not be made", error, size);
+            return nullptr;
+        }
     }
-    HIDesignViewerProject* projectViewer = caseView->GetProjectViewer();
-    const auto& viewers = projectViewer->GetScenarioViews();
-    Viewable* first = viewers.IsEmpty() ? nullptr : viewers[0];
-    Viewable* named = nullptr;
-    for (Viewable* viewer : viewers)
-        if (what == "scenario=" + viewer->GetName()) named = viewer;
-    if (what == "case") session->current = caseView;
-    else if (what == "project") session->current = projectViewer;
-    else if (what == "scenario") session->current = first;
-    else if (what.rfind("scenario=", 0) == 0) session->current = named;
-    else session->current = ResolveViewPath(session->root, what);
+    session->current = chooseView(caseView, what);
     if (!session->current) {
         handOut(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
         return nullptr;
@@ -88,6 +117,27 @@ extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* proje
     // What opening the views said is not part of any script's steps.
     Session::Instance().Reset();
     return session.release();
+}
+
+}  // namespace
+
+extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const char* open, int units,
+                                 int automation, char* error, int size) {
+    AttachCallingThread();
+    return openViews(manager, nullptr, project, open, units, automation, error, size);
+}
+
+extern "C" void* KestrinViewOpenCase(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project,
+                                     const char* open, int units, int automation, char* error, int size) {
+    AttachCallingThread();
+    return openViews(manager, file, project, open, units, automation, error, size);
+}
+
+extern "C" int KestrinViewStore(void* handle, ILurmetBinaryFile* file) {
+    AttachCallingThread();
+    auto* session = static_cast<ViewSession*>(handle);
+    if (!session || !file || !session->root) return 0;
+    return ViewRecords::Store(*file, {session->root}) ? 1 : 0;
 }
 
 extern "C" int KestrinViewRun(void* handle, const char* script, const char* scriptName, int json, int form) {
