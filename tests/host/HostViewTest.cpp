@@ -134,3 +134,56 @@ TEST(HostView, AnUnexpectedMessageRunsOnThenFailsWithoutSaving) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string formPart(const std::string& out) {
+    const std::size_t at = out.find("\"form\":");
+    return at == std::string::npos ? std::string() : out.substr(at);
+}
+
+TEST(HostView, ASavedCaseReopensItsViewsAndReadsAsTheTableForTargets) {
+    ScratchFile script("view", "save.txt", "cmd AddDefaultScenario Winter\nsettext ExtraData.210.2 Ann\n");
+    ScratchFile saved("view", "save.kcase", "", false);
+    const HostRun first = RunHost("view " + example("four-streams.csv") + " --open project --script " + script.path +
+                                  " --form --json --save " + saved.path);
+    ASSERT_EQ(0, first.exitCode) << first.out.substr(0, 2000);
+    ASSERT_TRUE(exists(saved.path));
+    const HostRun again = RunHost("view " + saved.path + " --open project --form --json");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_FALSE(formPart(again.out).empty());
+    EXPECT_TRUE(formPart(first.out) == formPart(again.out));
+    EXPECT_TRUE(has(again.out, "{\"view\":\"Winter\",\"type\":\"HIDesignViewerGrassRootScenarioObject\""));
+    ScratchFile read("view", "read.txt", "text ExtraData.210.2\n");
+    const HostRun engineer = RunHost("view " + saved.path + " --open project --script " + read.path);
+    EXPECT_TRUE(has(engineer.out, "1: text ExtraData.210.2\n  text Ann\n")) << engineer.out;
+
+    const HostRun fromCase = RunHost("targets " + saved.path);
+    const HostRun fromTable = RunHost("targets " + example("four-streams.csv"));
+    ASSERT_EQ(0, fromCase.exitCode) << fromCase.out;
+    EXPECT_EQ(fromTable.out, fromCase.out);
+}
+
+TEST(HostView, ACaseWithoutViewsOpensWithViewsBuilt) {
+    ScratchFile saved("view", "plain.kcase", "", false);
+    ASSERT_EQ(0, RunHost("targets " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const HostRun run = RunHost("view " + saved.path + " --open case --form --json");
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerGrassRootScenarioObject\""));
+}
+
+TEST(HostView, AFailedScriptLeavesAnExistingCaseAsItWas) {
+    ScratchFile saved("view", "kept.kcase", "", false);
+    ASSERT_EQ(0, RunHost("view " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const std::string before = FileContents(saved.path);
+    ASSERT_FALSE(before.empty());
+    for (const char* text : {"cmd AddDefaultScenario\ncmd AddDefaultScenario\n", "text Nothing.1\n"}) {
+        ScratchFile script("view", "kept.txt", text);
+        const HostRun run =
+            RunHost("view " + saved.path + " --open project --script " + script.path + " --save " + saved.path);
+        EXPECT_EQ(1, run.exitCode) << run.out;
+        EXPECT_EQ(before, FileContents(saved.path));
+    }
+}
+
+}  // namespace
