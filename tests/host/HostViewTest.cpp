@@ -118,9 +118,19 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptError{"unlisted", "text ExtraData.999\n", 1, "the view Kestrin project lists no variable"},
         ScriptError{"index", "text ExtraData.211.4\n", 1, "index 4 of ExtraData.211.4 is outside its dimensions (0)"},
         ScriptError{"number", "set Switch.201 many\n", 1, "the value many is not a number"},
+        ScriptError{"picture", "svg HIDesignViewerScenario.200.0 /dev/null\n", 1, "the view base draws no picture"},
         ScriptError{"question", "cmd AddDefaultScenario\ncmd RemoveFromDesignView\n", 2,
                     "the question ConfirmDeleteHIScenario has no scripted answer"}),
     [](const ::testing::TestParamInfo<ScriptError>& info) { return std::string(info.param.name); });
+
+TEST(HostView, APlotOfTheScenarioViewerIsWrittenAsItsPicture) {
+    ScratchFile picture("view", "composite.svg", "", false);
+    const HostRun run = runScript("svg", "svg chiPlot.200.3 " + picture.path + "\n", "");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string svg = FileContents(picture.path);
+    EXPECT_TRUE(has(svg, "<svg ")) << svg.substr(0, 200);
+    EXPECT_TRUE(has(svg, "class=\"plot-area\"")) << svg.substr(0, 200);
+}
 
 TEST(HostView, AnUnexpectedMessageRunsOnThenFailsWithoutSaving) {
     ScratchFile script("view", "unexpected.txt", "cmd AddDefaultScenario\ncmd AddDefaultScenario\ncmd AddNote\n");

@@ -6,12 +6,16 @@
 #include "lumeth/Session.h"
 #include "lumeth/VarDescription.h"
 #include "lumeth/VarEnumInfo.h"
+#include "lumeth/TwoDimPlot.h"
 #include "lumeth/Viewable.h"
+#include "views/plots/ChiSuperTargetPlot.h"
+#include "views/plots/chiPlot.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <utility>
 
@@ -338,6 +342,24 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         return true;
     }
     Text address = rest, argument;
+    if (action == "svg") {
+        splitWord(rest, address, argument);
+        if (argument.empty()) return fail("svg needs an address and a file");
+        if (!resolve(address, view, variable, false)) return false;
+        if (!variable.empty()) return fail("the address " + address + " names a variable, not a view");
+        const TwoDimPlot* plot = view->IsA(chiPlot::TypeName)              ? static_cast<chiPlot*>(view)->GetPlot()
+                                 : view->IsA(ChiSuperTargetPlot::TypeName) ? static_cast<ChiSuperTargetPlot*>(view)->GetPlot()
+                                 : view->IsA("TwoDimPlotObject")           ? static_cast<TwoDimPlot*>(view)
+                                                                           : nullptr;
+        if (!plot) return fail("the view " + view->GetName() + " draws no picture");
+        std::ofstream out(argument, std::ios::binary | std::ios::trunc);
+        const Text picture = plot->ExportSVG();
+        if (!out || !out.write(picture.data(), static_cast<std::streamsize>(picture.size())))
+            return fail("cannot write " + argument);
+        s.hasText = true;
+        s.text = argument;
+        return true;
+    }
     if (action == "set" || action == "settext" || action == "attach") {
         splitWord(rest, address, argument);
         if (argument.empty() && action != "settext") return fail(action + " needs an address and a value");
