@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 
@@ -194,6 +196,41 @@ TEST(HostView, AFailedScriptLeavesAnExistingCaseAsItWas) {
         EXPECT_EQ(1, run.exitCode) << run.out;
         EXPECT_EQ(before, FileContents(saved.path));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// CRC-32 (IEEE) as the case file's trailer carries it.
+std::uint32_t crc32Of(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+TEST(HostView, AViewSetThatDoesNotReadBackIsRefusedAsDamaged) {
+    ScratchFile saved("view", "damaged.kcase", "", false);
+    ASSERT_EQ(0, RunHost("view " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    std::string bytes = FileContents(saved.path);
+    const std::string type = "HeatIntegrationGrassRootObject";
+    const std::size_t at = bytes.rfind(type);
+    ASSERT_NE(std::string::npos, at);
+    // A type no build registers, under a checksum that matches: only the view set is wrong.
+    bytes[at + type.size() - 1] = 'X';
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    const std::uint32_t crc = crc32Of(body);
+    for (int i = 0; i < 4; ++i) body += static_cast<char>((crc >> (8 * i)) & 0xFF);
+    std::ofstream(saved.path, std::ios::binary | std::ios::trunc) << body;
+
+    const HostRun run = RunHost("view " + saved.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "the case's views are damaged")) << run.out;
+    // The project itself still reads for the commands that do not show views.
+    EXPECT_EQ(0, RunHost("targets " + saved.path).exitCode);
 }
 
 }  // namespace
