@@ -59,7 +59,7 @@ bool HostSession::Start(std::string& error) {
     }
     setup();
     m_manager = create();
-    m_object = m_manager ? m_manager->CreateObject(kProjectType, "Kestrin project") : nullptr;
+    m_object = m_manager ? m_manager->CreateObject(kProjectType, ProjectName) : nullptr;
     void* project = nullptr;
     if (!m_object || m_object->QueryInterface(kProjectType, &project) != 1 || !project) {
         error = "the module did not create a heat-integration project (type 501)";
@@ -78,7 +78,9 @@ IHeatIntegrationScenario* HostSession::NewScenario(const std::string& name, std:
     return scenario;
 }
 
-bool HostSession::RecallCase(const std::string& path, std::string& error) {
+bool HostSession::RecallCase(const std::string& path, std::string& error) { return RecallCase(path, error, CaseMore()); }
+
+bool HostSession::RecallCase(const std::string& path, std::string& error, const CaseMore& more) {
     auto open = reinterpret_cast<OpenCaseForReadingFn>(m_module.Entry("KestrinOpenCaseFileForReading"));
     auto finish = reinterpret_cast<FinishCaseFn>(m_module.Entry("KestrinFinishCaseFile"));
     auto close = reinterpret_cast<CloseCaseFn>(m_module.Entry("KestrinCloseCaseFile"));
@@ -93,15 +95,22 @@ bool HostSession::RecallCase(const std::string& path, std::string& error) {
         return false;
     }
     const bool recalled = m_project->Recall(*file);
-    // Bytes after the last record are damage too: a whole case leaves nothing unread.
-    const int state = recalled ? finish(file) : 0;
+    std::string moreError;
+    bool moreRead = true;
+    if (recalled && more) moreRead = more(*file, moreError);
+    // Bytes after the last record are damage too: a whole case leaves nothing unread. The views
+    // a case may carry after its project are one record, passed over by a reader that does not
+    // show them.
+    int state = recalled && moreRead ? finish(file) : 0;
+    if (recalled && !more && state == 0 && file->SkipRecord()) state = finish(file);
     close(file);
     m_unchecked = state == 2;
-    if (state == 0) error = path + ": the case file is damaged or not a Kestrin case";
+    if (state == 0)
+        error = path + (moreError.empty() ? ": the case file is damaged or not a Kestrin case" : ": " + moreError);
     return state != 0;
 }
 
-bool HostSession::SaveCase(const std::string& path, std::string& error) {
+bool HostSession::SaveCase(const std::string& path, std::string& error, const CaseMore& more) {
     auto open = reinterpret_cast<OpenCaseFn>(m_module.Entry("KestrinOpenCaseFile"));
     auto commit = reinterpret_cast<CommitCaseFn>(m_module.Entry("KestrinCommitCaseFile"));
     auto reason = reinterpret_cast<CaseErrorFn>(m_module.Entry("KestrinCaseFileError"));
@@ -115,10 +124,11 @@ bool HostSession::SaveCase(const std::string& path, std::string& error) {
         error = path + ": cannot open the case file for writing";
         return false;
     }
-    const bool stored = m_project->Store(*file);
+    std::string moreError;
+    const bool stored = m_project->Store(*file) && (!more || more(*file, moreError));
     const bool ok = stored && commit(file) == 1;
     if (!ok) {
-        const std::string why = stored ? reason(file) : "the project could not be stored";
+        const std::string why = stored ? reason(file) : !moreError.empty() ? moreError : "the project could not be stored";
         error = path + ": the case could not be saved" + (why.empty() ? std::string() : ": " + why);
     }
     close(file);

@@ -1,12 +1,14 @@
 #pragma once
 // One session of the host with the module: its engineering manager, the project it created as
 // type 501, and the case file it reads or writes.
+#include <functional>
 #include <string>
 
 class IEngineeringManager;
 class IHeatIntegrationProject;
 class IHeatIntegrationScenario;
 class ILurmetBaseObject;
+class ILurmetBinaryFile;
 class ModuleLoader;
 
 // Whether the file starts with the case-file magic (either form).
@@ -26,14 +28,21 @@ public:
     IHeatIntegrationScenario* NewScenario(const std::string& name, std::string& error);
     // Reads a case; a damaged file (checksum, structure or bytes after its end) fails.
     bool RecallCase(const std::string& path, std::string& error);
+    // What follows the project in a case file: `more` reads (or, saving, writes) it. Without a
+    // reader, a case's trailing record (its views) is passed over whole.
+    using CaseMore = std::function<bool(ILurmetBinaryFile& file, std::string& error)>;
+    bool RecallCase(const std::string& path, std::string& error, const CaseMore& more);
     // Whether the case read was of the older form, without a checksum.
     bool CaseWasUnchecked() const { return m_unchecked; }
-    bool SaveCase(const std::string& path, std::string& error);
+    bool SaveCase(const std::string& path, std::string& error, const CaseMore& more = CaseMore());
     // The project's first scenario (null when it has none).
     IHeatIntegrationScenario* Scenario() const { return ScenarioAt(0); }
     // The project's scenario of that index (null past the last).
     IHeatIntegrationScenario* ScenarioAt(int index) const;
     IHeatIntegrationProject* Project() const { return m_project; }
+    IEngineeringManager* Manager() const { return m_manager; }
+    // The name the project is created under.
+    static constexpr const char* ProjectName = "Kestrin project";
 
 private:
     ModuleLoader& m_module;

@@ -12,6 +12,7 @@
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
 #include "host/PlotCommand.h"
+#include "host/ViewCommand.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 #include "host/StreamTableChecks.h"
@@ -57,6 +58,8 @@ int usage() {
                  "       kestrin-host design CASE [--json]\n"
                  "       kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"
                  "                         [--reverse] [--hide-utilities] [--json]\n"
+                 "       kestrin-host view FILE [--open VIEW] [--script S] [--form] [--json] [--units si|customary]\n"
+                 "                            [--automation] [--save CASE]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
                  "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
@@ -561,8 +564,14 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract" && command != "plot" && command != "design" && command != "grid")
+        command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view")
         return usage();
+    if (command == "view") {
+        ModuleLoader module;
+        std::string loadError;
+        if (!module.Load(loadError)) return fail(loadError);
+        return RunView(module, argc, argv);
+    }
     if (command == "extract" || command == "design" || command == "grid") {
         ModuleLoader module;
         std::string loadError;

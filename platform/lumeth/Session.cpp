@@ -60,8 +60,7 @@ std::vector<SessionEntry> Session::EntriesSince(std::uint64_t sequence) const {
     return std::vector<SessionEntry>(it, m_journal.end());
 }
 
-namespace {
-const char* eventName(SessionEvent e) {
+const char* SessionEventName(SessionEvent e) {
     switch (e) {
         case SessionEvent::Error: return "Error";
         case SessionEvent::Response: return "Response";
@@ -87,6 +86,7 @@ const char* eventName(SessionEvent e) {
     return "?";
 }
 
+namespace {
 Text escapeField(const Text& field) {
     Text out;
     out.reserve(field.size());
@@ -104,7 +104,7 @@ Text escapeField(const Text& field) {
 }  // namespace
 
 Text Session::LineOf(const SessionEntry& e) {
-    Text line = Text(eventName(e.event)) + " " + escapeField(e.key) + "|" + escapeField(e.text) + "|" +
+    Text line = Text(SessionEventName(e.event)) + " " + escapeField(e.key) + "|" + escapeField(e.text) + "|" +
                 FormattedText("%d|%d", e.number, e.answer);
     if (e.event == SessionEvent::Specified) line += "|" + escapeField(e.target) + "|" + MessageParameter(e.value);
     else if (IsInputEvent(e.event) && e.event != SessionEvent::UnitsSet)

@@ -45,6 +45,8 @@ enum class SessionEvent {
     ScriptMissing,  // strict mode: a question (key) or file picker (key = title) had no answer
 };
 
+// The name the journal's lines give the event ("Error", "MessageSent", ...).
+const char* SessionEventName(SessionEvent event);
 // Whether the event is something the user put in (what a replay applies again).
 bool IsInputEvent(SessionEvent event);
 

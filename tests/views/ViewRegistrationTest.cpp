@@ -52,7 +52,10 @@ TEST(ViewRegistration, TheModuleRegistersItsViewTypesFeaturesAndResourcesAtLoad)
         Viewable* made = t->CreateInstanceForRecall(info);
         const std::string name = c.name;
         EXPECT_EQ(name == "chiPlotObject" || name == "ChiTableObject" || name == "ChiSuperTargetPlotObject" ||
-                      name == "cpiPlotObject" || name == "ProcessIntegrationObject" || name == "HIDesignViewerScenarioObject",
+                      name == "cpiPlotObject" || name == "ProcessIntegrationObject" || name == "HIDesignViewerScenarioObject" ||
+                      name == "HIDesignViewerGrassRootScenarioObject" || name == "HIDesignViewerGrassRootDesignObject" ||
+                      name == "HIDesignViewerProjectObject" || name == "HIDesignViewerGrassRootProjectObject" ||
+                      name == "HeatIntegrationObject" || name == "HeatIntegrationGrassRootObject",
                   made != nullptr)
             << c.name;
         delete made;

@@ -1,15 +1,19 @@
 // View object types of the case, project and scenario views.
 #include "views/ViewRegistration.h"
+#include "views/case/ChiView.h"
+#include "views/case/project/GrassRootViewers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        {48, "HeatIntegrationObject", "LurmetViewObject", "ChiView", 1, 1, "", 0, 0, false, nullptr},
+        {48, "HeatIntegrationObject", "LurmetViewObject", "ChiView", 1, 1, "", 0, 0, false, &ChiView::Create, false,
+         &ChiView::DescribeForm},
         {49, "HeatIntegrationTotalSiteObject", "LurmetViewObject", "ChiTotalSiteView", 1, 1, "", 0, 0, false, nullptr},
         {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false, nullptr},
         {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false, nullptr},
         {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, nullptr},
-        {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false, nullptr},
+        {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false,
+         &HIDesignViewerProject::Create, false, &HIDesignViewerProject::DescribeForm},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
         {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false,
          &HIDesignViewerScenario::Create},
@@ -21,11 +25,13 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         // their own, the scenario viewer builds them again and they are not stored.
         {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, nullptr, true},
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false, nullptr},
-        {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, nullptr},
+        {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, &ChiGrassRootView::Create},
         {97, "HeatIntegrationGrassRootTotalSiteObject", "HeatIntegrationTotalSiteObject", "ChiGrassRootTotalSiteView", 0, 1, "chigrasstsview", 0, 0, false, nullptr},
         {98, "chiPopUpObject", "ViewableObject", "chiPopUp", 0, 1, "chipopup", 1, 0, false, nullptr},
-        {100, "HIDesignViewerGrassRootScenarioObject", "HIDesignViewerScenarioObject", "HIDesignViewerGrassRootScenario", 0, 1, "chigrscenario", 1, 30, true, nullptr},
-        {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true, nullptr},
+        {100, "HIDesignViewerGrassRootScenarioObject", "HIDesignViewerScenarioObject", "HIDesignViewerGrassRootScenario", 0, 1, "chigrscenario", 1, 30, true,
+         &HIDesignViewerGrassRootScenario::Create},
+        {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true,
+         &HIDesignViewerGrassRootProject::Create},
         {103, "HIDesignViewerGrassRootTotalSiteObject", "HIDesignViewerTotalSiteObject", "HIDesignViewerGrassRootTotalSite", 0, 1, "chigrtotalsite", 0, 20, true, nullptr},
         {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig", 1, 0, false, nullptr, true},
         {134, "LinkTableObject", "ViewableObject", "LinkTable", 0, 1, "linktable", 1, 0, false, nullptr},

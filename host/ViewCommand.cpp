@@ -1,0 +1,190 @@
+#include "host/ViewCommand.h"
+
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "host/CaseContentChecks.h"
+#include "host/CommandLine.h"
+#include "host/HostSession.h"
+#include "host/ModuleLoader.h"
+#include "host/ScenarioInput.h"
+#include "host/StreamTable.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+class IEngineeringManager;
+class ILurmetBinaryFile;
+
+namespace {
+
+using OpenFn = void* (*)(IEngineeringManager*, const char*, const char*, int, int, char*, int);
+using OpenCaseFn = void* (*)(IEngineeringManager*, ILurmetBinaryFile*, const char*, const char*, int, int, char*, int);
+using StoreFn = int (*)(void*, ILurmetBinaryFile*);
+using RunFn = int (*)(void*, const char*, const char*, int, int);
+using TextFn = int (*)(void*, char*, int);
+using CloseFn = void (*)(void*);
+
+struct ViewOptions {
+    std::string file, open = "scenario", script, save;
+    bool form = false, json = false, automation = false, haveSave = false;
+    int units = 0;
+};
+
+int fail(const std::string& message) { return FailCommand(message); }
+
+bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        if (a == "--open") {
+            if (!value(o.open)) return false;
+        } else if (a == "--script") {
+            if (!value(o.script)) return false;
+        } else if (a == "--save") {
+            if (!value(o.save)) return false;
+            o.haveSave = true;
+        } else if (a == "--units") {
+            std::string u;
+            if (!value(u)) return false;
+            if (u != "si" && u != "customary") {
+                error = "--units takes si or customary";
+                return false;
+            }
+            o.units = u == "customary" ? 1 : 0;
+        } else if (a == "--form") {
+            o.form = true;
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--automation") {
+            o.automation = true;
+        } else if (!a.empty() && a[0] == '-') {
+            error = "view takes no " + a;
+            return false;
+        } else if (o.file.empty()) {
+            o.file = a;
+        } else {
+            error = "view takes one input file";
+            return false;
+        }
+    }
+    if (o.file.empty()) error = "view needs a stream table or a case";
+    return error.empty();
+}
+
+bool load(HostSession& session, const ViewOptions& o, const HostSession::CaseMore& views, std::string& error) {
+    if (o.haveSave) {
+        if (!IsCaseFile(o.file) && SameFile(o.file, o.save)) {
+            error = "--save " + o.save + " names the input stream table; save the case to another file";
+            return false;
+        }
+        struct stat info {};
+        if (::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && !IsCaseFile(o.save)) {
+            error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
+            return false;
+        }
+    }
+    if (!session.Start(error)) return false;
+    if (IsCaseFile(o.file)) {
+        if (!session.RecallCase(o.file, error, views)) return false;
+        for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
+            if (!CheckCaseContent(*scenario, error)) {
+                error = o.file + ": the case file is damaged: " + error;
+                return false;
+            }
+        return true;
+    }
+    StreamTable table;
+    if (!ReadStreamTableFile(o.file, table, error)) return false;
+    IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
+    if (!scenario) return false;
+    scenario->SuspendCalculations();
+    if (!FillScenario(*scenario, table, error)) {
+        error = o.file + ": " + error;
+        return false;
+    }
+    scenario->ResumeCalculations(true);
+    return true;
+}
+
+std::string handed(TextFn fn, void* session) {
+    std::vector<char> text(static_cast<std::size_t>(std::max(1, fn(session, nullptr, 0))));
+    fn(session, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+}  // namespace
+
+int RunView(ModuleLoader& module, int argc, char** argv) {
+    ViewOptions o;
+    std::string error;
+    if (!parse(argc, argv, o, error)) return fail(error);
+    std::string script;
+    if (!o.script.empty()) {
+        std::ifstream in(o.script, std::ios::binary);
+        if (!in) return fail("cannot read the script " + o.script);
+        std::ostringstream text;
+        text << in.rdbuf();
+        script = text.str();
+    }
+    auto open = reinterpret_cast<OpenFn>(module.Entry("KestrinViewOpen"));
+    auto run = reinterpret_cast<RunFn>(module.Entry("KestrinViewRun"));
+    auto report = reinterpret_cast<TextFn>(module.Entry("KestrinViewReport"));
+    auto why = reinterpret_cast<TextFn>(module.Entry("KestrinViewError"));
+    auto close = reinterpret_cast<CloseFn>(module.Entry("KestrinViewClose"));
+    if (!open || !run || !report || !why || !close) return fail(module.Path() + " lacks the view entries");
+    auto openCase = reinterpret_cast<OpenCaseFn>(module.Entry("KestrinViewOpenCase"));
+    auto store = reinterpret_cast<StoreFn>(module.Entry("KestrinViewStore"));
+    if (!openCase || !store) return fail(module.Path() + " lacks the view entries");
+    HostSession session(module);
+    void* views = nullptr;
+    char reason[512] = {};
+    // A case's views are read where they stand in the file, right after its project.
+    const HostSession::CaseMore readViews = [&](ILurmetBinaryFile& file, std::string& why) {
+        views = openCase(session.Manager(), &file, HostSession::ProjectName, o.open.c_str(), o.units,
+                         o.automation ? 1 : 0, reason, sizeof reason);
+        if (!views) why = reason;
+        return views != nullptr;
+    };
+    if (!load(session, o, readViews, error)) {
+        if (views) close(views);
+        return fail(error);
+    }
+    if (!views)
+        views = open(session.Manager(), HostSession::ProjectName, o.open.c_str(), o.units, o.automation ? 1 : 0, reason,
+                     sizeof reason);
+    if (!views) return fail(o.file + ": " + reason);
+    const int status = run(views, script.c_str(), o.script.empty() ? "script" : o.script.c_str(), o.json ? 1 : 0,
+                           o.form ? 1 : 0);
+    const std::string out = handed(report, views);
+    const std::string stopped = handed(why, views);
+    std::fputs(out.c_str(), stdout);
+    std::fflush(stdout);
+    // The project, then its views, once the script has gone through as written.
+    const bool saved = stopped.empty() && status == 0 && o.haveSave &&
+                       session.SaveCase(o.save, error, [&](ILurmetBinaryFile& file, std::string& why) {
+                           if (store(views, &file)) return true;
+                           why = "the views could not be stored";
+                           return false;
+                       });
+    close(views);
+    if (!stopped.empty()) {
+        // The script's own line, as an editor jumps to it.
+        std::fprintf(stderr, "%s\n", stopped.c_str());
+        return 1;
+    }
+    if (status != 0) return fail(o.script + ": the views showed a message the script did not expect; nothing saved");
+    if (o.haveSave && !saved) return fail(error);
+    return 0;
+}

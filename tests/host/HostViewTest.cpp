@@ -1,0 +1,236 @@
+// kestrin-host view: scripts of form actions drive the project viewer and the scenario viewer of
+// a stream table; each kind of script error stops at its line with exit 1 and saves nothing.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+HostRun runScript(const std::string& stem, const std::string& script, const std::string& options) {
+    ScratchFile file("view", stem + ".txt", script);
+    return RunHost("view " + example("four-streams.csv") + " --script " + file.path + " " + options);
+}
+
+TEST(HostView, ProjectViewerAddsRenamesAndRemovesScenariosAsScripted) {
+    const std::string script =
+        "# the first scenario comes with the table\n"
+        "cmd AddDefaultScenario\n"
+        "expect ThisScenarioNameAlreadyExists\n"
+        "cmd AddDefaultScenario\n"
+        "settext ExtraData.208 Winter\n"
+        "cmd AddToDesignView\n"
+        "dims HIDesignViewerScenario.200\n"
+        "settext ExtraData.208 Summer\n"
+        "cmd RenameView\n"
+        "open HIDesignViewerScenario.200(Summer)\n"
+        "open MyOwnerObject\n"
+        "answer 0\n"
+        "expect ConfirmDeleteHIScenario\n"
+        "cmd RemoveFromDesignView\n"
+        "dims HIDesignViewerScenario.200\n"
+        "answer 1\n"
+        "expect ConfirmDeleteHIScenario\n"
+        "cmd RemoveFromDesignView\n"
+        "dims HIDesignViewerScenario.200\n"
+        "settext ExtraData.210.2 A. Engineer\n"
+        "text ExtraData.210.2\n"
+        "expect ThisProjectNameAlreadyExists\n"
+        "settext ExtraData.210.1 Kestrin project\n"
+        "text ExtraData.210.1\n";
+    const HostRun run = runScript("project", script, "--open project --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    // Three scenarios after the second add, three still after the refused deletion, two after.
+    EXPECT_TRUE(has(run.out, "\"input\":\"dims HIDesignViewerScenario.200\",\"value\":null,\"unit\":\"\",\"text\":null,"
+                             "\"result\":null,\"editable\":null,\"dims\":[3]"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"dims\":[2]")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"input\":\"open HIDesignViewerScenario.200(Summer)\",\"value\":null,\"unit\":\"\","
+                             "\"text\":\"Summer\""))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"event\":\"Response\",\"key\":\"ConfirmDeleteHIScenario\",\"text\":"
+                             "\"ConfirmDeleteHIScenario\",\"number\":2,\"answer\":0"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"text\":\"A. Engineer\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"input\":\"text ExtraData.210.1\",\"value\":null,\"unit\":\"\",\"text\":\"Kestrin project\""))
+        << run.out;
+}
+
+TEST(HostView, FormListsTheCaseViewWithItsProjectViewerAndScenarioViewer) {
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open case --form --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "\"form\":{\"view\":\"Kestrin project\",\"type\":\"HeatIntegrationGrassRootObject\"")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"children\":[{\"view\":\"Kestrin project\",\"type\":\"HIDesignViewerGrassRootProjectObject\""))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "{\"address\":\"ExtraData.208\",\"hook\":\"text\",\"unit\":\"\",\"editable\":true,\"text\":\"\"}"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"commands\":[\"AddNote\",")) << run.out;
+    EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerGrassRootScenarioObject\"")) << run.out;
+}
+
+TEST(HostView, ClosingTheSelectedScenarioViewerSelectsTheProjectViewer) {
+    const HostRun run = runScript("close",
+                                  "open Viewable.299\ncmd AddDefaultScenario\nopen MyOwnerObject\nopen Viewable.299\n"
+                                  "cmd DeleteView\nopen MyOwnerObject\nopen Viewable.299\n",
+                                  "--open case");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    // The project viewer is selected once the case is open; a scenario it adds takes over.
+    EXPECT_TRUE(has(run.out, "1: open Viewable.299\n  text Kestrin project\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: open Viewable.299\n  text Scenario 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: open Viewable.299\n  text Kestrin project\n")) << run.out;
+}
+
+struct ScriptError {
+    const char* name;
+    const char* script;
+    int line;
+    const char* reason;
+};
+
+class HostViewScriptErrors : public ::testing::TestWithParam<ScriptError> {};
+
+TEST_P(HostViewScriptErrors, StopAtTheirLineWithExitOneAndSaveNothing) {
+    const ScriptError& e = GetParam();
+    ScratchFile script("view", std::string(e.name) + ".txt", e.script);
+    ScratchFile saved("view", std::string(e.name) + ".kcase", "", false);
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open project --script " + script.path +
+                                " --save " + saved.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, script.path + ":" + std::to_string(e.line) + ": " + e.reason)) << run.out;
+    EXPECT_FALSE(exists(saved.path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, HostViewScriptErrors,
+    ::testing::Values(
+        ScriptError{"action", "cmd AddNote\n\nfrobnicate X\n", 3, "not an action: frobnicate"},
+        ScriptError{"parse", "# bad\ntext Extra(Data\n", 2, "the address Extra(Data does not parse"},
+        ScriptError{"noview", "text HIDesignViewerScenario.200.7:ExtraData.208\n", 1, "the address"},
+        ScriptError{"unlisted", "text ExtraData.999\n", 1, "the view Kestrin project lists no variable"},
+        ScriptError{"index", "text ExtraData.211.4\n", 1, "index 4 of ExtraData.211.4 is outside its dimensions (0)"},
+        ScriptError{"number", "set Switch.201 many\n", 1, "the value many is not a number"},
+        ScriptError{"picture", "svg HIDesignViewerScenario.200.0 /dev/null\n", 1, "the view base draws no picture"},
+        ScriptError{"question", "cmd AddDefaultScenario\ncmd RemoveFromDesignView\n", 2,
+                    "the question ConfirmDeleteHIScenario has no scripted answer"}),
+    [](const ::testing::TestParamInfo<ScriptError>& info) { return std::string(info.param.name); });
+
+TEST(HostView, APlotOfTheScenarioViewerIsWrittenAsItsPicture) {
+    ScratchFile picture("view", "composite.svg", "", false);
+    const HostRun run = runScript("svg", "svg chiPlot.200.3 " + picture.path + "\n", "");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string svg = FileContents(picture.path);
+    EXPECT_TRUE(has(svg, "<svg ")) << svg.substr(0, 200);
+    EXPECT_TRUE(has(svg, "class=\"plot-area\"")) << svg.substr(0, 200);
+}
+
+TEST(HostView, AnUnexpectedMessageRunsOnThenFailsWithoutSaving) {
+    ScratchFile script("view", "unexpected.txt", "cmd AddDefaultScenario\ncmd AddDefaultScenario\ncmd AddNote\n");
+    ScratchFile saved("view", "unexpected.kcase", "", false);
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --open project --script " + script.path +
+                                " --save " + saved.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: cmd AddNote")) << run.out;  // the run went on
+    EXPECT_TRUE(has(run.out, "did not expect")) << run.out;
+    EXPECT_FALSE(exists(saved.path));
+}
+
+}  // namespace
+
+namespace {
+
+std::string formPart(const std::string& out) {
+    const std::size_t at = out.find("\"form\":");
+    return at == std::string::npos ? std::string() : out.substr(at);
+}
+
+TEST(HostView, ASavedCaseReopensItsViewsAndReadsAsTheTableForTargets) {
+    ScratchFile script("view", "save.txt", "cmd AddDefaultScenario Winter\nsettext ExtraData.210.2 Ann\n");
+    ScratchFile saved("view", "save.kcase", "", false);
+    const HostRun first = RunHost("view " + example("four-streams.csv") + " --open project --script " + script.path +
+                                  " --form --json --save " + saved.path);
+    ASSERT_EQ(0, first.exitCode) << first.out.substr(0, 2000);
+    ASSERT_TRUE(exists(saved.path));
+    const HostRun again = RunHost("view " + saved.path + " --open project --form --json");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_FALSE(formPart(again.out).empty());
+    EXPECT_TRUE(formPart(first.out) == formPart(again.out));
+    EXPECT_TRUE(has(again.out, "{\"view\":\"Winter\",\"type\":\"HIDesignViewerGrassRootScenarioObject\""));
+    ScratchFile read("view", "read.txt", "text ExtraData.210.2\n");
+    const HostRun engineer = RunHost("view " + saved.path + " --open project --script " + read.path);
+    EXPECT_TRUE(has(engineer.out, "1: text ExtraData.210.2\n  text Ann\n")) << engineer.out;
+
+    const HostRun fromCase = RunHost("targets " + saved.path);
+    const HostRun fromTable = RunHost("targets " + example("four-streams.csv"));
+    ASSERT_EQ(0, fromCase.exitCode) << fromCase.out;
+    EXPECT_EQ(fromTable.out, fromCase.out);
+}
+
+TEST(HostView, ACaseWithoutViewsOpensWithViewsBuilt) {
+    ScratchFile saved("view", "plain.kcase", "", false);
+    ASSERT_EQ(0, RunHost("targets " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const HostRun run = RunHost("view " + saved.path + " --open case --form --json");
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerGrassRootScenarioObject\""));
+}
+
+TEST(HostView, AFailedScriptLeavesAnExistingCaseAsItWas) {
+    ScratchFile saved("view", "kept.kcase", "", false);
+    ASSERT_EQ(0, RunHost("view " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const std::string before = FileContents(saved.path);
+    ASSERT_FALSE(before.empty());
+    for (const char* text : {"cmd AddDefaultScenario\ncmd AddDefaultScenario\n", "text Nothing.1\n"}) {
+        ScratchFile script("view", "kept.txt", text);
+        const HostRun run =
+            RunHost("view " + saved.path + " --open project --script " + script.path + " --save " + saved.path);
+        EXPECT_EQ(1, run.exitCode) << run.out;
+        EXPECT_EQ(before, FileContents(saved.path));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// CRC-32 (IEEE) as the case file's trailer carries it.
+std::uint32_t crc32Of(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+TEST(HostView, AViewSetThatDoesNotReadBackIsRefusedAsDamaged) {
+    ScratchFile saved("view", "damaged.kcase", "", false);
+    ASSERT_EQ(0, RunHost("view " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    std::string bytes = FileContents(saved.path);
+    const std::string type = "HeatIntegrationGrassRootObject";
+    const std::size_t at = bytes.rfind(type);
+    ASSERT_NE(std::string::npos, at);
+    // A type no build registers, under a checksum that matches: only the view set is wrong.
+    bytes[at + type.size() - 1] = 'X';
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    const std::uint32_t crc = crc32Of(body);
+    for (int i = 0; i < 4; ++i) body += static_cast<char>((crc >> (8 * i)) & 0xFF);
+    std::ofstream(saved.path, std::ios::binary | std::ios::trunc) << body;
+
+    const HostRun run = RunHost("view " + saved.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "the case's views are damaged")) << run.out;
+    // The project itself still reads for the commands that do not show views.
+    EXPECT_EQ(0, RunHost("targets " + saved.path).exitCode);
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+#pragma once
+// The case views: the top view of a heat-integration case holds its project viewer (a total
+// site's, its total-site viewer) and remembers which view inside the case is selected. The
+// grass-root kinds are what the features build; the viewer factory makes the viewers below
+// them by object type.
+#include "brasko/LurmetView.h"
+
+#include <cstdint>
+
+class HIDesignViewerProject;
+
+// A new viewer of the type under `parent`, named; null for a type the factory does not make.
+Viewable* CreateViewerOfType(const Text& name, Viewable* parent, const ObjectTypeInfo* type);
+
+class ChiView : public LurmetView {
+public:
+    static constexpr const char* TypeName = "HeatIntegrationObject";
+    static constexpr int ClassVersion = 1;
+
+    ChiView(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
+    explicit ChiView(ObjectInstanceInfo& info) : LurmetView(info) {}
+    static Viewable* Create(ObjectInstanceInfo& info) { return new ChiView(info); }
+    ~ChiView() override;
+
+    // 1 when a project viewer of the name is made and bound (the engineering manager makes or
+    // finds the project), else 0.
+    int AddProject(const Text& name);
+    bool RenameProject(const Text& name);
+    void ChangeSelectedObject(Viewable* view);
+    Viewable* GetSelObj() const { return selected; }
+    HIDesignViewerProject* GetProjectViewer() const { return projectViewer; }
+    bool GetIsExtractedData() const { return extractedData != 0; }
+    void SetIsExtractedData(bool flag) { extractedData = flag ? 1 : 0; }
+
+    double Value(const VarDescription& var) override;
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    int Message(const Text& line) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    Viewable* AttachedObject(const VarDescription& var) override;
+    int AttachObject(const VarDescription& var, Viewable* object) override;
+    Text AttachedName(const Viewable* child) const override;
+    void DisconnectDeadObject(Viewable* dead) override;
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    bool CheckData() override { return false; }
+    bool StoreClassData(BinaryFile& file) override;
+    bool RecallClassData(BinaryFile& file, int version) override;
+    bool CheckRecalledPointers() override;
+
+    static void DescribeForm(FormDescription& form);
+
+private:
+    HIDesignViewerProject* projectViewer = nullptr;
+    Viewable* selected = nullptr;
+    Text pendingName;
+    std::uint8_t extractedData = 0;
+    Viewable* recalledProject = nullptr;
+    Viewable* recalledSelection = nullptr;
+};
+
+// The case view the features build: its project viewer is a grass-root one.
+class ChiGrassRootView : public ChiView {
+public:
+    static constexpr const char* TypeName = "HeatIntegrationGrassRootObject";
+    using ChiView::ChiView;
+    static Viewable* Create(ObjectInstanceInfo& info) { return new ChiGrassRootView(info); }
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+};
+
+// The total-site twin; its viewer comes with the total-site views.
+class ChiTotalSiteView : public LurmetView {
+public:
+    static constexpr const char* TypeName = "HeatIntegrationTotalSiteObject";
+    ChiTotalSiteView(Viewable* parent, const ObjectTypeInfo* type) : LurmetView(parent, type) {}
+    explicit ChiTotalSiteView(ObjectInstanceInfo& info) : LurmetView(info) {}
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+};
+
+class ChiGrassRootTotalSiteView : public ChiTotalSiteView {
+public:
+    static constexpr const char* TypeName = "HeatIntegrationGrassRootTotalSiteObject";
+    using ChiTotalSiteView::ChiTotalSiteView;
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+};

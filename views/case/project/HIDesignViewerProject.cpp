@@ -1,0 +1,416 @@
+#include "views/case/project/HIDesignViewerProject.h"
+
+#include "brasko/CaseDocument.h"
+#include "eng/model/IHeatIntegrationProject.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/BinaryFile.h"
+#include "lumeth/Framework.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Session.h"
+#include "views/EnginePointers.h"
+#include "views/case/ChiView.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+
+#include <vector>
+
+namespace {
+constexpr int kScenarioAdded = 24;
+constexpr int kSwitch = 104;
+}  // namespace
+
+struct HIDesignViewerProject::Form {
+    using V = HIDesignViewerProject;
+    static const ViewForm<V>& Rows() {
+        static const ViewForm<V> form{
+            {{"Switch.201", FormHook::Value, kSwitch, false, 0}, &V::constant},
+            {{"Switch.202", FormHook::Value, kSwitch, false, 0}, &V::constant},
+            {{"Switch.203", FormHook::Value, kSwitch, false, 0}, &V::constant},
+            {{"Switch.204", FormHook::Value, kSwitch, false, 0}, &V::constant},
+            {{"Switch.205", FormHook::Value, kSwitch, false, 0}, &V::noteCount},
+            {{"ExtraData.200", FormHook::Value, 1519, false, 0}, &V::constant},
+            {{"ExtraData.205", FormHook::Value, 1519, false, 1}, &V::firstProcessScenario, nullptr, nullptr, nullptr,
+             &V::oneIfBound},
+            {{"ExtraData.208", FormHook::Text, 1519, true, 1}, nullptr, nullptr, &V::newName, &V::setNewName,
+             &V::oneIfBound},
+            {{"ExtraData.210", FormHook::Text, 1519, true, 0}, nullptr, nullptr, &V::projectText, &V::setProjectText},
+            {{"ExtraData.211", FormHook::Text, 1519, false, 1}, nullptr, nullptr, &V::noteColumn, nullptr, &V::notesDims},
+            {{"ExtraData.212", FormHook::Text, 1519, true, 0}, nullptr, nullptr, &V::currentNoteTitle, &V::chooseNote},
+            {{"ExtraData.213", FormHook::Text, 1519, false, 1}, nullptr, nullptr, &V::noteColumn, nullptr, &V::notesDims},
+            {{"ExtraData.214", FormHook::Text, 1519, false, 1}, nullptr, nullptr, &V::noteColumn, nullptr, &V::notesDims},
+            {{"ExtraData.255", FormHook::Value, 1519, false, 1}, &V::lastScenarioIndex, nullptr, nullptr, nullptr,
+             &V::oneIfBound},
+            {{"ExtraData.258", FormHook::Text, 1519, true, 1}, nullptr, nullptr, &V::lastScenario, &V::setLastScenario,
+             &V::oneIfBound},
+            {{"ExtraData.308", FormHook::Text, 1519, true, 1}, nullptr, nullptr, &V::simulator, &V::setSimulator,
+             &V::oneIfBound},
+            {{"Notes.400", FormHook::Text, 1519, true, 0}, nullptr, nullptr, &V::comments, &V::setComments},
+            {{"TitleText.301", FormHook::Text, 1519, false, 0}, nullptr, nullptr, &V::title},
+            {{"TitleText.302", FormHook::Text, 1519, false, 0}, nullptr, nullptr, &V::title},
+            {{"ObjectStatus.200", FormHook::Value, 1519, false, 0}, &V::constant},
+            {{"HIDesignViewerScenario.200", FormHook::Object, 0, false, 1}, nullptr, nullptr, nullptr, nullptr,
+             &V::scenarioDims},
+        };
+        return form;
+    }
+};
+
+// The command words of Message, in the order it tests them.
+static const char* const kCommands[] = {"AddNote",    "DeleteNote",         "AddToDesignView",
+                                        "RemoveFromDesignView", "RemoveNonRetrofitScenario", "RenameView",
+                                        "AddDefaultScenario"};
+
+void HIDesignViewerProject::DescribeForm(FormDescription& form) {
+    Form::Rows().Describe(form);
+    for (const char* word : kCommands) form.AddCommand(word);
+}
+
+HIDesignViewerProject::HIDesignViewerProject(Viewable* parent, const Text& name, const ObjectTypeInfo* type)
+    : Viewable(parent, type) {
+    SetName(name);
+}
+
+HIDesignViewerProject::~HIDesignViewerProject() {
+    for (HIDesignViewerScenario* viewer : scenarioViews) viewer->RemoveDeathPostee(this);
+    HVector<HIDesignViewerScenario*> viewers = scenarioViews;
+    scenarioViews.Clear();
+    currentScenario = nullptr;
+    for (HIDesignViewerScenario* viewer : viewers) delete viewer;
+    if (project) project->RemoveNotificationReceiver(this);
+}
+
+void HIDesignViewerProject::SetEngineeringProject(IHeatIntegrationProject* bound, int recalled) {
+    project = bound;
+    if (!project) return;
+    project->AddNotificationReceiver(this);
+    project->AddValidMessage(this, kScenarioAdded);
+    for (int code : {60, 61, 62, 64}) project->AddValidMessage(this, code);
+    if (recalled) return;
+    // The names first: a viewer made for one scenario must not disturb the walk.
+    std::vector<Text> names;
+    for (int i = 0; i < project->GetNumberOfScenarios(); ++i) names.push_back(project->GetScenarioName(i));
+    for (const Text& name : names) AddScenarioView(name);
+}
+
+void HIDesignViewerProject::AddScenarioView(const Text& name) {
+    if (!project) return;
+    Viewable* made = CreateViewerOfType(name, this, GetObjectType(nullptr));
+    if (made && !made->IsA(HIDesignViewerScenario::TypeName)) {
+        delete made;
+        made = nullptr;
+    }
+    auto* viewer = static_cast<HIDesignViewerScenario*>(made);
+    currentScenario = viewer;
+    if (viewer && viewer->SetVariables() && viewer->GetmyScenario()) {
+        viewer->SetExtractedData(extractedData);
+        scenarioViews.Append(viewer);
+        viewer->AddDeathPostee(this);
+    } else {
+        delete viewer;
+        currentScenario = nullptr;
+    }
+    if (Viewable* owner = OwnerViewable(ChiView::TypeName)) static_cast<ChiView*>(owner)->ChangeSelectedObject(currentScenario);
+}
+
+void HIDesignViewerProject::RenameProject(const Text& name) {
+    IEngineeringManager* manager = CaseEngineeringManager2(this);
+    ILurmetBaseObject* other = nullptr;
+    if (manager && manager->FindObject(name, IHeatIntegrationProject::ObjectType, &other) && other) {
+        ErrorMsg("ThisProjectNameAlreadyExists", name);
+        return;
+    }
+    if (name.empty()) return;
+    if (project) project->SetProjectName(name);
+    SetName(name);
+    if (Viewable* owner = OwnerViewable("HeatIntegrationObject")) owner->SetName(name);
+}
+
+void HIDesignViewerProject::SetSelectedObject(Viewable* view) {
+    if (!view) return;
+    if (view->IsA(TypeName)) currentScenario = nullptr;
+    else if (view->IsA(HIDesignViewerScenario::TypeName) && scenarioViews.Find(static_cast<HIDesignViewerScenario*>(view)) >= 0)
+        currentScenario = static_cast<HIDesignViewerScenario*>(view);
+}
+
+int HIDesignViewerProject::FindScenarioView(const Text& name) const {
+    for (int i = 0; i < scenarioViews.Count(); ++i)
+        if (scenarioViews[i]->GetName() == name) return i;
+    return 0;
+}
+
+void HIDesignViewerProject::NotifyChange(int code, const CPString& text, void*) {
+    switch (code) {
+        case kScenarioAdded: AddScenarioView(text); break;
+        case 60: {
+            // A key followed by three numbers, the message's parameters.
+            std::vector<Text> words;
+            std::size_t at = 0;
+            while (at < text.size()) {
+                const std::size_t end = text.find(' ', at);
+                words.push_back(Text(text.substr(at, end == CPString::npos ? CPString::npos : end - at)));
+                if (end == CPString::npos) break;
+                at = end + 1;
+            }
+            MessageParameters parameters;
+            for (std::size_t i = 1; i < words.size() && i < 4; ++i) parameters.push_back(words[i]);
+            ErrorMsg(words.empty() ? Text() : words[0], parameters);
+            break;
+        }
+        case 61: ResponseMsg(text, 1); break;
+        case 62: TraceLine(text); break;
+        case 64:
+            if (text.empty()) UserStatusClear(2);
+            else UserStatusReport(text, 2);
+            break;
+        default: break;
+    }
+}
+
+// ---- commands ----
+
+int HIDesignViewerProject::addScenario(const Text& name) {
+    if (!project) return 1;
+    if (project->AddScenario(name) != 1) ErrorMsg("ThisScenarioNameAlreadyExists", name);
+    return 1;
+}
+
+int HIDesignViewerProject::removeCurrentScenario() {
+    if (!project || !currentScenario) return 1;
+    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 1;
+    const Text name = currentScenario->GetName();
+    return project->DeleteScenario(name) == 1 ? 1 : 0;
+}
+
+int HIDesignViewerProject::removeNonRetrofitScenarios() {
+    if (!project) return 1;
+    // The names first: deleting while walking the indices would skip the scenario after each one
+    // deleted.
+    std::vector<Text> names;
+    IHeatIntegrationScenario* scenario = nullptr;
+    for (int i = 0; project->GetScenario(i, scenario) && scenario; ++i)
+        if (!scenario->IsRetrofitScenario()) names.push_back(scenario->GetName());
+    int result = 1;
+    for (const Text& name : names)
+        if (project->DeleteScenario(name) != 1) result = 0;
+    return result;
+}
+
+int HIDesignViewerProject::Message(const Text& line) {
+    const std::size_t space = line.find(' ');
+    const Text word = Text(line.substr(0, space));
+    const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
+    if (word == "AddNote") {
+        if (project) project->AddNote();
+        return 1;
+    }
+    if (word == "DeleteNote") {
+        if (project) project->DeleteNote(currentNote);
+        return 1;
+    }
+    if (word == "AddToDesignView") {
+        if (!newScenarioName.empty() && project) addScenario(newScenarioName);
+        lastScenarioName = newScenarioName;
+        newScenarioName.clear();
+        return 1;
+    }
+    if (word == "RemoveFromDesignView") return removeCurrentScenario();
+    if (word == "RemoveNonRetrofitScenario") return removeNonRetrofitScenarios();
+    if (word == "RenameView") {
+        const Text name = newScenarioName;
+        newScenarioName.clear();
+        if (!name.empty() && project && currentScenario && project->RenameScenario(currentScenario->GetName(), name) != 1)
+            ErrorMsg("ThisScenarioNameAlreadyExists", name);
+        return 1;
+    }
+    if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Scenario 1") : rest);
+    return Viewable::Message(line);
+}
+
+// ---- variables ----
+
+double HIDesignViewerProject::Value(const VarDescription& var) {
+    double out = 0.0;
+    return Form::Rows().Value(*this, var, out) ? out : Viewable::Value(var);
+}
+Text HIDesignViewerProject::TextValue(const VarDescription& var) {
+    Text out;
+    return Form::Rows().TextValue(*this, var, out) ? out : Viewable::TextValue(var);
+}
+int HIDesignViewerProject::SpecifyText(const VarDescription& var, const Text& text) {
+    int result = 0;
+    return Form::Rows().SpecifyText(*this, var, text, result) ? result : Viewable::SpecifyText(var, text);
+}
+int HIDesignViewerProject::Dimensions(const VarDescription& var, DimInfo& dims) {
+    int added = 0;
+    return Form::Rows().Dimensions(*this, var, dims, added) ? added : Viewable::Dimensions(var, dims);
+}
+
+double HIDesignViewerProject::constant(const VarDescription& var) {
+    return var.Type() == kSwitch && var.Number() == 201 ? 1.0 : 0.0;
+}
+double HIDesignViewerProject::noteCount(const VarDescription&) { return project ? project->GetNumberOfNotes() : 0; }
+double HIDesignViewerProject::firstProcessScenario(const VarDescription&) {
+    IHeatIntegrationScenario* scenario = nullptr;
+    for (int i = 0; project && project->GetScenario(i, scenario) && scenario; ++i)
+        if (!scenario->IsRetrofitScenario()) {
+            for (int v = 0; v < scenarioViews.Count(); ++v)
+                if (scenarioViews[v]->GetmyScenario() == scenario) return v;
+        }
+    return 0;
+}
+double HIDesignViewerProject::lastScenarioIndex(const VarDescription&) { return FindScenarioView(lastScenarioName); }
+
+Text HIDesignViewerProject::projectText(const VarDescription& var) {
+    if (!project) return Text();
+    switch (var.Offset(0)) {
+        case 1: return project->GetProjectName();
+        case 2: return project->GetEngineersName();
+        case 4: return project->GetComments();
+        case 5: return project->GetNoteTitle(currentNote);
+        case 6: return project->GetNoteText(currentNote);
+        case 7: return project->GetNoteDate(currentNote);
+        case 8: return project->GetDate();
+        default: return Text();
+    }
+}
+int HIDesignViewerProject::setProjectText(const VarDescription& var, const Text& text) {
+    if (!project) return 0;
+    switch (var.Offset(0)) {
+        case 1: RenameProject(text); return 1;
+        case 2: project->SetEngineersName(text); return 1;
+        case 4: project->SetComments(text); return 1;
+        case 5: return project->SetNoteTitle(currentNote, text) ? 1 : 0;
+        case 6: return project->SetNoteText(currentNote, text) ? 1 : 0;
+        default: return 0;
+    }
+}
+Text HIDesignViewerProject::noteColumn(const VarDescription& var) {
+    if (!project) return Text();
+    const int i = var.Offset(0);
+    return var.Number() == 211 ? project->GetNoteTitle(i) : var.Number() == 213 ? project->GetNoteText(i) : project->GetNoteDate(i);
+}
+Text HIDesignViewerProject::currentNoteTitle(const VarDescription&) {
+    return project ? project->GetNoteTitle(currentNote) : Text();
+}
+int HIDesignViewerProject::chooseNote(const VarDescription&, const Text& title) {
+    int selected = currentNote;
+    if (!project || !project->SetNoteCount(title, selected)) return 0;
+    currentNote = selected;
+    return 1;
+}
+Text HIDesignViewerProject::lastScenario(const VarDescription&) {
+    if (scenarioViews.IsEmpty()) return Text();
+    lastScenarioName = scenarioViews[scenarioViews.Count() - 1]->GetName();
+    return lastScenarioName;
+}
+Text HIDesignViewerProject::comments(const VarDescription&) { return project ? project->GetComments() : Text(); }
+int HIDesignViewerProject::setComments(const VarDescription&, const Text& t) {
+    if (!project) return 0;
+    project->SetComments(t);
+    return 1;
+}
+Text HIDesignViewerProject::title(const VarDescription& var) {
+    return var.Number() == 301 ? Text("Add Scenario") : Text("Rename Project");
+}
+int HIDesignViewerProject::oneIfBound(const VarDescription&, DimInfo& dims) {
+    if (!project) return 0;
+    dims.AddDim(1);
+    return 1;
+}
+int HIDesignViewerProject::notesDims(const VarDescription&, DimInfo& dims) {
+    dims.AddDim(project ? project->GetNumberOfNotes() : 0);
+    return 1;
+}
+int HIDesignViewerProject::scenarioDims(const VarDescription&, DimInfo& dims) {
+    dims.AddDim(project ? project->GetNumberOfScenarios() : 0);
+    return 1;
+}
+
+// ---- children ----
+
+Viewable* HIDesignViewerProject::AttachedObject(const VarDescription& var) {
+    Viewable* found = nullptr;
+    if (var.IsObjectLink() && var.Number() == 200) {
+        const int i = var.Offset(0) < 0 ? 0 : var.Offset(0);
+        const ObjectTypeInfo* asked = ObjectTypeRegistry::Current()->Find(var.ObjectType());
+        if (asked && asked->IsA(HIDesignViewerScenario::TypeName)) {
+            found = i < scenarioViews.Count() ? scenarioViews[i] : nullptr;
+            // A child name chooses the viewer by name.
+            if (var.HasChildName()) {
+                found = nullptr;
+                for (HIDesignViewerScenario* v : scenarioViews)
+                    if (v->GetName() == var.ChildName()) found = v;
+            }
+        } else if (asked && asked->IsA(TypeName) && i == 0) {
+            found = this;
+        }
+        if (!found) return nullptr;
+        const VarDescription* next = var.GetNextLink();
+        return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
+    }
+    return Viewable::AttachedObject(var);
+}
+
+Text HIDesignViewerProject::AttachedName(const Viewable* child) const {
+    for (int i = 0; i < scenarioViews.Count(); ++i)
+        if (scenarioViews[i] == child)
+            return FormattedText("HIDesignViewerScenario.200.%d(%s)", i, VarDescription::EscapeChildName(child->GetName()).c_str());
+    return Viewable::AttachedName(child);
+}
+
+void HIDesignViewerProject::DisconnectDeadObject(Viewable* dead) {
+    if (dead == currentScenario) currentScenario = nullptr;
+    scenarioViews.RemoveAllAt(dead);
+    Viewable::DisconnectDeadObject(dead);
+}
+
+const ObjectTypeInfo* HIDesignViewerProject::GetObjectType(const ObjectTypeInfo* asked) const {
+    if (asked) return Viewable::GetObjectType(asked);
+    const bool grassRoot = GetViewType() && GetViewType()->IsA("HIDesignViewerGrassRootProjectObject");
+    return ObjectTypeRegistry::Current()->Find(grassRoot ? "HIDesignViewerGrassRootScenarioObject"
+                                                         : HIDesignViewerScenario::TypeName);
+}
+
+// ---- record ----
+
+bool HIDesignViewerProject::StoreClassData(BinaryFile& file) {
+    if (!StoreProjectPointer(file, project) || !StorePointer(file, currentScenario) ||
+        !file.WriteInt(scenarioViews.Count()))
+        return false;
+    for (HIDesignViewerScenario* viewer : scenarioViews)
+        if (!StorePointer(file, viewer)) return false;
+    return file.WriteInt(currentNote) && file.WriteCPString(newScenarioName);
+}
+
+bool HIDesignViewerProject::RecallClassData(BinaryFile& file, int version) {
+    IHeatIntegrationProject* recalled = nullptr;
+    if (!RecallProjectPointer(file, CaseEngineeringManager2(this), recalled)) return false;
+    SetEngineeringProject(recalled, 1);
+    const ObjectTypeInfo* type = ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName);
+    if (!RecallPointerX(file, recalledCurrent, type)) return false;
+    std::int32_t n = 0;
+    if (!file.ReadInt(n) || n < 0) return false;
+    for (std::int32_t i = 0; i < n; ++i) {
+        recalledViews.push_back(nullptr);
+        if (!RecallPointerX(file, recalledViews.back(), type)) return false;
+    }
+    if (version >= 2) {
+        CPString name;
+        if (!file.ReadInt(currentNote) || !file.ReadCPString(name)) return false;
+        newScenarioName = name;
+    }
+    return true;
+}
+
+bool HIDesignViewerProject::CheckRecalledPointers() {
+    for (Viewable* view : recalledViews) {
+        if (!view || !view->IsA(HIDesignViewerScenario::TypeName)) continue;
+        auto* viewer = static_cast<HIDesignViewerScenario*>(view);
+        scenarioViews.Append(viewer);
+        viewer->AddDeathPostee(this);
+    }
+    recalledViews.clear();
+    if (recalledCurrent && scenarioViews.Find(static_cast<HIDesignViewerScenario*>(recalledCurrent)) >= 0)
+        currentScenario = static_cast<HIDesignViewerScenario*>(recalledCurrent);
+    recalledCurrent = nullptr;
+    return true;
+}

@@ -1,0 +1,174 @@
+#include "views/session/ViewEntries.h"
+
+#include "brasko/CaseDocument.h"
+#include "brasko/LurmetBinaryFile.h"
+#include "lumeth/ViewRecords.h"
+#include "eng/model/IHeatIntegrationProject.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/startup/ModuleEntry.h"
+#include "lumeth/DisplayUnits.h"
+#include "lumeth/Framework.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Session.h"
+#include "views/case/ChiView.h"
+#include "views/case/project/HIDesignViewerProject.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/session/ViewScript.h"
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+int handOut(const Text& text, char* out, int size) {
+    if (out && size > 0) {
+        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
+        std::memcpy(out, text.data(), n);
+        out[n] = '\0';
+    }
+    return static_cast<int>(text.size()) + 1;
+}
+
+struct ViewSession {
+    ViewSession(const Text& name, IEngineeringManager* manager) : document(name, manager) {}
+    ~ViewSession() { delete root; }
+    CaseDocument document;
+    Viewable* root = nullptr;
+    Viewable* current = nullptr;
+    Text report;
+    Text error;
+};
+
+IHeatIntegrationProject* findProject(IEngineeringManager* manager, const Text& name) {
+    ILurmetBaseObject* object = nullptr;
+    if (!manager || !manager->FindObject(name, IHeatIntegrationProject::ObjectType, &object) || !object) return nullptr;
+    void* out = nullptr;
+    if (!object->QueryInterface(IHeatIntegrationProject::ObjectType, &out)) return nullptr;
+    return static_cast<IHeatIntegrationProject*>(out);
+}
+
+}  // namespace
+
+namespace {
+
+// The view `what` names among the views of a case view.
+Viewable* chooseView(ChiView* caseView, const Text& what) {
+    HIDesignViewerProject* projectViewer = caseView->GetProjectViewer();
+    if (what == "case") return caseView;
+    if (what == "project") return projectViewer;
+    if (!projectViewer) return nullptr;
+    const auto& viewers = projectViewer->GetScenarioViews();
+    if (what == "scenario") return viewers.IsEmpty() ? nullptr : viewers[0];
+    if (what.rfind("scenario=", 0) == 0) {
+        for (HIDesignViewerScenario* viewer : viewers)
+            if ("scenario=" + viewer->GetName() == what) return viewer;
+        return nullptr;
+    }
+    VarDescription link;
+    return VarDescription::Parse(what, link) && link.IsObjectLink() ? caseView->AttachedObject(link) : nullptr;
+}
+
+void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project, const char* open, int units,
+                int automation, char* error, int size) {
+    const Text name = project ? project : "";
+    const Text what = open && *open ? open : "scenario";
+    if (!findProject(manager, name)) {
+        handOut("the case holds no project " + name, error, size);
+        return nullptr;
+    }
+    Session::Instance().Reset();
+    SetDisplayUnitSet(units == 1 ? CustomaryUnits : SIUnits);
+    SetAutomationStartup(automation != 0);
+    auto session = std::make_unique<ViewSession>(name, manager);
+    auto* reader = dynamic_cast<LurmetBinaryFile*>(file);
+    ChiView* caseView = nullptr;
+    if (reader && !reader->AtEnd()) {
+        std::vector<Viewable*> roots;
+        if (!ViewRecords::Recall(*reader, roots, &session->document)) {
+            handOut("the case's views are damaged", error, size);
+            return nullptr;
+        }
+        for (Viewable* root : roots) {
+            if (!caseView && root->IsA(ChiView::TypeName)) caseView = static_cast<ChiView*>(root);
+            else delete root;
+        }
+        if (!caseView || !caseView->GetProjectViewer()) {
+            delete caseView;
+            handOut("the case's views are damaged: they hold no view of its project", error, size);
+            return nullptr;
+        }
+        session->root = caseView;
+    } else {
+        // As a user opens a project: a case view named like it, which finds the project the
+        // engineering manager already holds.
+        caseView = new ChiGrassRootView(nullptr, name, ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
+        session->root = caseView;
+        caseView->SetDocument(&session->document);
+        if (!caseView->AddProject(name) || !caseView->GetProjectViewer()) {
+            handOut("the views of the project " + name + " could not be made", error, size);
+            return nullptr;
+        }
+    }
+    session->current = chooseView(caseView, what);
+    if (!session->current) {
+        handOut(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
+        return nullptr;
+    }
+    // What opening the views said is not part of any script's steps.
+    Session::Instance().Reset();
+    return session.release();
+}
+
+}  // namespace
+
+extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const char* open, int units,
+                                 int automation, char* error, int size) {
+    AttachCallingThread();
+    return openViews(manager, nullptr, project, open, units, automation, error, size);
+}
+
+extern "C" void* KestrinViewOpenCase(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project,
+                                     const char* open, int units, int automation, char* error, int size) {
+    AttachCallingThread();
+    return openViews(manager, file, project, open, units, automation, error, size);
+}
+
+extern "C" int KestrinViewStore(void* handle, ILurmetBinaryFile* file) {
+    AttachCallingThread();
+    auto* session = static_cast<ViewSession*>(handle);
+    if (!session || !file || !session->root) return 0;
+    return ViewRecords::Store(*file, {session->root}) ? 1 : 0;
+}
+
+extern "C" int KestrinViewRun(void* handle, const char* script, const char* scriptName, int json, int form) {
+    AttachCallingThread();
+    auto* session = static_cast<ViewSession*>(handle);
+    if (!session) return 1;
+    ViewScriptRunner runner(session->root, session->current);
+    const int status = runner.Run(script ? script : "", scriptName ? scriptName : "script");
+    session->current = runner.Current();
+    session->error = runner.Error();
+    session->report = runner.Report(json != 0);
+    if (json) {
+        if (form) session->report += ",\"form\":" + ViewScriptRunner::FormJson(session->current);
+        session->report += "}\n";
+    } else if (form) {
+        session->report += ViewScriptRunner::FormText(session->current);
+    }
+    return status;
+}
+
+extern "C" int KestrinViewReport(void* handle, char* out, int size) {
+    auto* session = static_cast<ViewSession*>(handle);
+    return handOut(session ? session->report : Text(), out, size);
+}
+
+extern "C" int KestrinViewError(void* handle, char* out, int size) {
+    auto* session = static_cast<ViewSession*>(handle);
+    return handOut(session ? session->error : Text(), out, size);
+}
+
+extern "C" void KestrinViewClose(void* handle) {
+    AttachCallingThread();
+    delete static_cast<ViewSession*>(handle);
+}

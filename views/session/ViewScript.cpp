@@ -1,0 +1,511 @@
+#include "views/session/ViewScript.h"
+
+#include "lumeth/DisplayUnits.h"
+#include "lumeth/FormDescription.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Session.h"
+#include "lumeth/VarDescription.h"
+#include "lumeth/VarEnumInfo.h"
+#include "lumeth/TwoDimPlot.h"
+#include "lumeth/Viewable.h"
+#include "views/plots/ChiSuperTargetPlot.h"
+#include "views/plots/chiPlot.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <utility>
+
+Text ViewJsonText(const Text& s) {
+    Text out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
+        else if (c < 0x20) out += FormattedText("\\u%04x", c);
+        else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+Text ViewJsonNumber(double v) { return std::isfinite(v) ? FormattedText("%.10g", v) : Text("null"); }
+
+namespace {
+
+Text trim(const Text& s) {
+    std::size_t a = 0, b = s.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+    return Text(s.substr(a, b - a));
+}
+
+// The first word and the rest of a text.
+void splitWord(const Text& s, Text& word, Text& rest) {
+    const Text t = trim(s);
+    std::size_t i = 0;
+    while (i < t.size() && !std::isspace(static_cast<unsigned char>(t[i]))) ++i;
+    word = Text(t.substr(0, i));
+    rest = trim(Text(t.substr(i)));
+}
+
+bool parseNumber(const Text& s, double& out) {
+    if (s.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtod(s.c_str(), &end);
+    return end && *end == '\0' && errno == 0 && std::isfinite(out);
+}
+
+bool isEmptyValue(double v) { return v == Viewable::EmptyValue || !std::isfinite(v); }
+
+const char* hookName(FormHook hook) {
+    switch (hook) {
+        case FormHook::Value: return "value";
+        case FormHook::Text: return "text";
+        case FormHook::Command: return "command";
+        case FormHook::Object: return "object";
+    }
+    return "value";
+}
+
+FormDescription formOf(const Viewable* view) {
+    FormDescription form;
+    if (view && view->GetViewType()) view->GetViewType()->LoadVariables(form);
+    return form;
+}
+
+bool listed(const FormDescription& form, const VarDescription& var) {
+    const FormKey key = FormKey::Of(var);
+    for (const FormVariable& v : form.Variables()) {
+        VarDescription row;
+        if (!VarDescription::Parse(v.address, row)) continue;
+        const FormKey k = FormKey::Of(row);
+        if (!(k < key) && !(key < k)) return true;
+    }
+    return false;
+}
+
+// The view a path step leads to: the owner, or a child link of the view.
+Viewable* stepTo(Viewable* view, const Text& step) {
+    if (!view) return nullptr;
+    if (step == "MyOwnerObject") return view->OwnerViewable();
+    VarDescription link;
+    if (!VarDescription::Parse(step, link) || !link.IsObjectLink()) return nullptr;
+    return view->AttachedObject(link);
+}
+
+
+Text entryJson(const SessionEntry& e) {
+    return Text("{\"event\":") + ViewJsonText(SessionEventName(e.event)) + ",\"key\":" + ViewJsonText(e.key) +
+           ",\"text\":" + ViewJsonText(IsInputEvent(e.event) && !e.detail.empty() ? e.detail : e.text) +
+           FormattedText(",\"number\":%d,\"answer\":%d}", e.number, e.answer);
+}
+
+// A message the views showed the user: what an `expect` announces.
+bool isMessage(const SessionEntry& e) {
+    return e.event == SessionEvent::Error || (e.event == SessionEvent::Response);
+}
+
+void formJson(Viewable* view, Text& out, int depth) {
+    const FormDescription form = formOf(view);
+    out += "{\"view\":" + ViewJsonText(view->GetName()) + ",\"type\":" +
+           ViewJsonText(view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ",\"variables\":[";
+    bool first = true;
+    for (const FormVariable& v : form.Variables()) {
+        out += first ? "" : ",";
+        first = false;
+        out += "{\"address\":" + ViewJsonText(v.address) + ",\"hook\":\"" + hookName(v.hook) + "\",\"unit\":" +
+               ViewJsonText(DefUnitConv(v.typeCode).name) + ",\"editable\":" + (v.editable ? "true" : "false");
+        VarDescription var;
+        if (VarDescription::Parse(v.address, var)) {
+            if (v.hook == FormHook::Text) {
+                out += ",\"text\":" + ViewJsonText(view->TextValue(var));
+            } else if (v.hook == FormHook::Value && v.dimensions == 0) {
+                const double base = view->Value(var);
+                out += ",\"value\":" +
+                       (isEmptyValue(base) ? Text("null") : ViewJsonNumber(calc_ounit(base, DefUnitConv(v.typeCode))));
+            } else if (v.hook == FormHook::Value) {
+                DimInfo dims;
+                view->Dimensions(var, dims);
+                out += ",\"values\":[";
+                const int n = dims.Dim(0);
+                for (int i = 0; i < n; ++i) {
+                    VarDescription at = var;
+                    if (at.NumberOfIndices() > 0) at.SetOffset(0, i);
+                    const double base = view->Value(at);
+                    out += (i ? "," : "") + (isEmptyValue(base) ? Text("null")
+                                                                : ViewJsonNumber(calc_ounit(base, DefUnitConv(v.typeCode))));
+                }
+                out += "]";
+            }
+        }
+        out += "}";
+    }
+    out += "],\"commands\":[";
+    first = true;
+    for (const Text& c : form.Commands()) {
+        out += (first ? "" : ",") + ViewJsonText(c);
+        first = false;
+    }
+    out += "],\"children\":[";
+    first = true;
+    // A deep tree is listed to a bounded depth; deeper children are named only.
+    for (int i = 0; i < view->GetNumberOfChildren(); ++i) {
+        Viewable* child = view->GetChild(i);
+        if (child->GetViewType() && child->GetViewType()->IsTransient()) continue;
+        out += first ? "" : ",";
+        first = false;
+        if (depth < 8) formJson(child, out, depth + 1);
+        else out += "{\"view\":" + ViewJsonText(child->GetName()) + "}";
+    }
+    out += "]}";
+}
+
+void formText(Viewable* view, Text& out, const Text& indent, int depth) {
+    out += indent + "view " + view->GetName() + " (" +
+           (view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ")\n";
+    const FormDescription form = formOf(view);
+    for (const Text& line : form.Listing()) out += indent + "  " + line + "\n";
+    for (const Text& c : form.Commands()) out += indent + "  command " + c + "\n";
+    for (int i = 0; i < view->GetNumberOfChildren() && depth < 8; ++i) {
+        Viewable* child = view->GetChild(i);
+        if (child->GetViewType() && child->GetViewType()->IsTransient()) continue;
+        formText(child, out, indent + "  ", depth + 1);
+    }
+}
+
+}  // namespace
+
+Text ViewScriptRunner::FormJson(Viewable* view) {
+    Text out;
+    if (view) formJson(view, out, 0);
+    else out = "null";
+    return out;
+}
+
+Text ViewScriptRunner::FormText(Viewable* view) {
+    Text out;
+    if (view) formText(view, out, Text(), 0);
+    return out;
+}
+
+bool ViewScriptRunner::fail(const Text& reason) {
+    m_error = m_scriptName + FormattedText(":%d: ", m_line) + reason;
+    return false;
+}
+
+bool ViewScriptRunner::resolve(const Text& address, Viewable*& view, Text& variable, bool mustBeListed) {
+    if (address == "MyOwnerObject") {
+        view = m_current ? m_current->OwnerViewable() : nullptr;
+        variable.clear();
+        return view ? true : fail("the view " + m_current->GetName() + " has no owner");
+    }
+    VarDescription var;
+    if (address.empty() || !VarDescription::Parse(address, var)) return fail("the address " + address + " does not parse");
+    view = m_current;
+    for (const Text& step : VarDescription::SplitPath(var.Path())) {
+        if (step.empty()) continue;
+        view = stepTo(view, step);
+        if (!view) return fail("the address " + address + " reaches no view (at " + step + ")");
+    }
+    const VarDescription* tail = &var;
+    if (var.IsObjectLink()) {
+        view = view->AttachedObject(var);
+        while (tail && tail->IsObjectLink()) tail = tail->GetNextLink();
+    }
+    if (!view) return fail("the address " + address + " reaches no view");
+    if (!tail) {
+        variable.clear();
+        return true;
+    }
+    variable = tail->ToString();
+    if (mustBeListed && !listed(formOf(view), *tail))
+        return fail("the view " + view->GetName() + " lists no variable " + variable);
+    return true;
+}
+
+int ViewScriptRunner::Run(const Text& script, const Text& scriptName) {
+    m_scriptName = scriptName;
+    Session& session = Session::Instance();
+    session.SetStrict(true);
+    std::size_t start = 0;
+    int line = 0;
+    while (start <= script.size()) {
+        std::size_t end = script.find('\n', start);
+        if (end == Text::npos) end = script.size();
+        Text text = trim(Text(script.substr(start, end - start)));
+        start = end + 1;
+        ++line;
+        if (text.empty() || text[0] == '#') {
+            if (end == script.size()) break;
+            continue;
+        }
+        m_line = line;
+        Text action, rest;
+        splitWord(text, action, rest);
+        ViewScriptStep s;
+        s.line = line;
+        s.input = text;
+        const std::uint64_t before = session.NextSequence() - 1;
+        const int missingBefore = session.MissingAnswers();
+        // What the step may show: announced by the `expect` lines just before it.
+        std::set<Text> expected;
+        if (action != "expect") expected.swap(m_expected);
+        // A step may close the view the script is on: the script goes on from the nearest
+        // owner still open, else from the top.
+        std::vector<std::pair<std::weak_ptr<const bool>, Viewable*>> owners;
+        for (Viewable* v = m_current; v; v = v->OwnerViewable()) owners.emplace_back(v->LifeToken(), v);
+        const std::weak_ptr<const bool> rootLife = m_root ? m_root->LifeToken() : std::weak_ptr<const bool>();
+        const bool ok = step(line, action, rest, s);
+        if (!owners.empty() && owners.front().second == m_current && owners.front().first.expired()) {
+            m_current = nullptr;
+            for (const auto& [life, view] : owners)
+                if (!life.expired()) {
+                    m_current = view;
+                    break;
+                }
+        }
+        if (rootLife.expired()) m_root = nullptr;
+        if (!m_current) m_current = m_root;
+        if (!m_current) {
+            m_steps.push_back(s);
+            fail("the step closed every view");
+            session.SetStrict(false);
+            return 1;
+        }
+        s.journal = session.EntriesSince(before);
+        const bool isExpect = action == "expect" || action == "answer" || action == "file";
+        if (!isExpect) {
+            for (const SessionEntry& e : s.journal)
+                if (isMessage(e) && !expected.count(e.key)) ++m_unexpected;
+        } else {
+            // Answers and expectations wait for the next step's messages.
+            m_expected.insert(expected.begin(), expected.end());
+        }
+        m_steps.push_back(s);
+        if (!ok) {
+            session.SetStrict(false);
+            return 1;
+        }
+        if (session.MissingAnswers() > missingBefore) {
+            for (const SessionEntry& e : s.journal)
+                if (e.event == SessionEvent::ScriptMissing) {
+                    fail((e.text == "file" ? "the file picker " : "the question ") + e.key + " has no scripted answer");
+                    break;
+                }
+            session.SetStrict(false);
+            return 1;
+        }
+        if (end == script.size()) break;
+    }
+    session.SetStrict(false);
+    return m_unexpected ? 1 : 0;
+}
+
+bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScriptStep& s) {
+    Session& session = Session::Instance();
+    Viewable* view = nullptr;
+    Text variable;
+    if (action == "answer") {
+        double n = 0;
+        if (!parseNumber(rest, n) || n != std::floor(n)) return fail("answer needs a whole number, not " + rest);
+        session.ScriptResponse(static_cast<int>(n));
+        return true;
+    }
+    if (action == "file") {
+        if (rest.empty()) return fail("file needs a path or cancel");
+        session.ScriptFileName(rest == "cancel" ? Text() : rest);
+        return true;
+    }
+    if (action == "expect") {
+        if (rest.empty()) return fail("expect needs a message key");
+        m_expected.insert(rest);
+        return true;
+    }
+    if (action == "cmd") {
+        if (rest.empty()) return fail("cmd needs a command line");
+        s.hasResult = true;
+        s.result = SendViewableMessage(m_current, rest);
+        return true;
+    }
+    if (action == "form") {
+        s.form = FormJson(m_current);
+        return true;
+    }
+    if (action == "open") {
+        if (!resolve(rest, view, variable, false)) return false;
+        if (!variable.empty()) return fail("the address " + rest + " names a variable, not a view");
+        m_current = view;
+        s.hasText = true;
+        s.text = view->GetName();
+        return true;
+    }
+    Text address = rest, argument;
+    if (action == "svg") {
+        splitWord(rest, address, argument);
+        if (argument.empty()) return fail("svg needs an address and a file");
+        if (!resolve(address, view, variable, false)) return false;
+        if (!variable.empty()) return fail("the address " + address + " names a variable, not a view");
+        const TwoDimPlot* plot = view->IsA(chiPlot::TypeName)              ? static_cast<chiPlot*>(view)->GetPlot()
+                                 : view->IsA(ChiSuperTargetPlot::TypeName) ? static_cast<ChiSuperTargetPlot*>(view)->GetPlot()
+                                 : view->IsA("TwoDimPlotObject")           ? static_cast<TwoDimPlot*>(view)
+                                                                           : nullptr;
+        if (!plot) return fail("the view " + view->GetName() + " draws no picture");
+        std::ofstream out(argument, std::ios::binary | std::ios::trunc);
+        const Text picture = plot->ExportSVG();
+        if (!out || !out.write(picture.data(), static_cast<std::streamsize>(picture.size())))
+            return fail("cannot write " + argument);
+        s.hasText = true;
+        s.text = argument;
+        return true;
+    }
+    if (action == "set" || action == "settext" || action == "attach") {
+        splitWord(rest, address, argument);
+        if (argument.empty() && action != "settext") return fail(action + " needs an address and a value");
+    }
+    if (action != "get" && action != "text" && action != "set" && action != "settext" && action != "attach" &&
+        action != "dims" && action != "status" && action != "choices")
+        return fail("not an action: " + action);
+    if (action == "attach") {
+        if (!resolve(address, view, variable, false)) return false;
+        Viewable* made = AttachNewViewObject(m_current, address, argument);
+        s.hasResult = true;
+        s.result = made ? 1 : 0;
+        if (made) s.hasText = true, s.text = made->GetName();
+        return true;
+    }
+    VarDescription link;
+    if ((action == "dims" || action == "status") && VarDescription::Parse(address, link) && link.IsObjectLink() &&
+        !link.GetNextLink() && link.Path().empty()) {
+        // A child list of the view itself: its size is the view's to tell.
+        view = m_current;
+        variable = address;
+        if (!listed(formOf(view), link)) return fail("the view " + view->GetName() + " lists no variable " + address);
+    } else {
+        if (!resolve(address, view, variable)) return false;
+        if (variable.empty()) return fail("the address " + address + " names a view, not a variable");
+    }
+    VarDescription var;
+    VarDescription::Parse(variable, var);
+    DimInfo dims;
+    view->Dimensions(var, dims);
+    for (int i = 0; i < var.NumberOfIndices(); ++i) {
+        if (i == var.RunningIndex()) continue;
+        const int at = var.Offset(i);
+        if (at < 0 || (i < dims.NumberOfDims() && at >= dims.Dim(i)))
+            return fail(FormattedText("index %d of ", at) + address + FormattedText(" is outside its dimensions (%d)", dims.Dim(i)));
+    }
+    const UnitConversion unit = DefUnitConv(view->GetEDVarType(var));
+    if (action == "get") {
+        s.hasValue = true;
+        s.unit = unit.name;
+        if (var.RunningIndex() >= 0) {
+            s.series = true;
+            const int n = dims.Dim(var.RunningIndex());
+            for (int i = 0; i < n; ++i) {
+                VarDescription at = var;
+                at.SetOffset(var.RunningIndex(), i);
+                const double base = view->Value(at);
+                s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, unit));
+            }
+        } else {
+            const double base = view->Value(var);
+            s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, unit));
+        }
+    } else if (action == "text") {
+        s.hasText = true;
+        s.text = view->TextValue(var);
+    } else if (action == "set") {
+        double number = Viewable::EmptyValue;
+        if (argument != "empty") {
+            if (!parseNumber(argument, number)) return fail("the value " + argument + " is not a number");
+            number = calc_unit(number, unit);
+        }
+        s.hasResult = true;
+        s.result = SpecifyValue(m_current, address, number);
+    } else if (action == "settext") {
+        s.hasResult = true;
+        s.result = SpecifyValueText(m_current, address, argument);
+    } else if (action == "dims") {
+        s.hasDims = true;
+        for (int i = 0; i < dims.NumberOfDims(); ++i) s.dims.push_back(dims.Dim(i));
+    } else if (action == "status") {
+        ModifyState state = ReadOnlyState;
+        int detail = 0;
+        view->VariableStatus(var, state, detail);
+        s.editable = static_cast<int>(state);
+    } else if (action == "choices") {
+        s.hasChoices = true;
+        if (VarEnumInfo* info = view->GetEnumInfo(VariableNameInfo(var, Text())))
+            for (int i = 0; i < info->NumberOfEntries(); ++i)
+                if (const VarEnumInfo::Entry* e = info->GetEntry(i)) s.choices.push_back({e->value, e->text, e->state});
+    }
+    return true;
+}
+
+Text ViewScriptRunner::Report(bool json) const {
+    Text out;
+    if (json) {
+        out = "{\"steps\":[";
+        bool first = true;
+        for (const ViewScriptStep& s : m_steps) {
+            out += first ? "" : ",";
+            first = false;
+            out += FormattedText("{\"line\":%d,\"input\":", s.line) + ViewJsonText(s.input) + ",\"value\":";
+            if (!s.hasValue) out += "null";
+            else if (!s.series) out += ViewJsonNumber(s.values.empty() ? NAN : s.values[0]);
+            else {
+                out += "[";
+                for (std::size_t i = 0; i < s.values.size(); ++i) out += (i ? "," : "") + ViewJsonNumber(s.values[i]);
+                out += "]";
+            }
+            out += ",\"unit\":" + ViewJsonText(s.unit) + ",\"text\":" + (s.hasText ? ViewJsonText(s.text) : Text("null")) +
+                   ",\"result\":" + (s.hasResult ? FormattedText("%d", s.result) : Text("null")) + ",\"editable\":" +
+                   (s.editable < 0 ? Text("null") : s.editable == 1 ? Text("true") : s.editable == 0 ? Text("false") : Text("\"special\"")) +
+                   ",\"dims\":";
+            if (!s.hasDims) out += "null";
+            else {
+                out += "[";
+                for (std::size_t i = 0; i < s.dims.size(); ++i) out += FormattedText(i ? ",%d" : "%d", s.dims[i]);
+                out += "]";
+            }
+            out += ",\"choices\":";
+            if (!s.hasChoices) out += "null";
+            else {
+                out += "[";
+                for (std::size_t i = 0; i < s.choices.size(); ++i)
+                    out += (i ? Text(",") : Text()) + "{\"value\":" + ViewJsonNumber(s.choices[i].value) + ",\"text\":" +
+                           ViewJsonText(s.choices[i].text) + FormattedText(",\"state\":%d}", s.choices[i].state);
+                out += "]";
+            }
+            if (!s.form.empty()) out += ",\"form\":" + s.form;
+            out += ",\"journal\":[";
+            for (std::size_t i = 0; i < s.journal.size(); ++i) out += (i ? "," : "") + entryJson(s.journal[i]);
+            out += "]}";
+        }
+        out += "]";
+        return out;
+    }
+    for (const ViewScriptStep& s : m_steps) {
+        out += FormattedText("%d: ", s.line) + s.input + "\n";
+        if (s.hasValue) {
+            out += "  value";
+            for (double v : s.values) out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
+            out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
+        }
+        if (s.hasText) out += "  text " + s.text + "\n";
+        if (s.hasResult) out += FormattedText("  result %d\n", s.result);
+        if (s.editable >= 0) out += s.editable == 1 ? "  editable\n" : s.editable == 0 ? "  read-only\n" : "  special\n";
+        if (s.hasDims) {
+            out += "  dims";
+            for (int d : s.dims) out += FormattedText(" %d", d);
+            out += "\n";
+        }
+        for (const ViewScriptStep::Choice& c : s.choices)
+            out += "  choice " + FormattedText("%g", c.value) + " " + c.text + FormattedText(" (%d)\n", c.state);
+        if (!s.form.empty()) out += "  form " + s.form + "\n";
+        for (const SessionEntry& e : s.journal) out += "  " + Session::LineOf(e) + "\n";
+    }
+    return out;
+}
