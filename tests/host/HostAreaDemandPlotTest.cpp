@@ -5,6 +5,7 @@
 #include "HostProcess.h"
 #include "../support/SvgReadBack.h"
 
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,28 +19,15 @@
 
 namespace {
 
-std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+std::string example(const char* name) { return ExamplePath(name); }
 
-struct Scratch {
-    std::string path;
-    explicit Scratch(const std::string& stem) : path("/tmp/kestrin-area-demand-" + std::to_string(getpid()) + "-" + stem) {}
-    ~Scratch() { std::remove(path.c_str()); }
+struct Scratch : ScratchFile {
+    explicit Scratch(const std::string& stem) : ScratchFile("area-demand", stem, "", false) {}
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-int shell(const std::string& command) {
-    const int status = std::system((command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+std::string readFile(const std::string& path) { return FileContents(path); }
+bool exists(const std::string& path) { return FileExists(path); }
+int shell(const std::string& command) { return ShellStatus(command); }
 
 // The values of a key, in order of appearance; NaN for null.
 std::vector<double> column(const std::string& json, const std::string& key) {

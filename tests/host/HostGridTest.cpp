@@ -18,28 +18,15 @@
 
 namespace {
 
-std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+std::string example(const char* name) { return ExamplePath(name); }
 
-struct Scratch {
-    std::string path;
-    explicit Scratch(const std::string& stem) : path("/tmp/kestrin-grid-" + std::to_string(getpid()) + "-" + stem) {}
-    ~Scratch() { std::remove(path.c_str()); }
+struct Scratch : ScratchFile {
+    explicit Scratch(const std::string& stem) : ScratchFile("grid", stem, "", false) {}
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
-int shell(const std::string& command) {
-    const int status = std::system((command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+std::string readFile(const std::string& path) { return FileContents(path); }
+bool exists(const std::string& path) { return FileExists(path); }
+int shell(const std::string& command) { return ShellStatus(command); }
 
 struct Shape {
     std::string name;

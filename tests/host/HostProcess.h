@@ -2,9 +2,11 @@
 // Runs kestrin-host as a separate process and captures what it prints.
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,4 +47,18 @@ inline std::string FileContents(const std::string& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+// A file of the examples directory.
+inline std::string ExamplePath(const std::string& name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+
+inline bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// The exit status of a shell command, its output discarded (-1 when it did not exit).
+inline int ShellStatus(const std::string& command) {
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -1,26 +1,14 @@
 // The network-pinch model on hand-built records: the degrees of freedom of the duties, a split
 // hot stream's energy balance, the objective's heater weight and the indicator band.
 #include "eng/retrofit/NetworkPinchModel.h"
+#include "tests/eng/retrofit/ModificationTestNetworks.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr double K0 = 273.15;
-
-template <class S>
-S Stream(int id, double supply, double target, double load, std::uint32_t start, std::uint32_t end) {
-    S s;
-    s.streamId = id;
-    s.supplyTemperature = supply + K0;
-    s.targetTemperature = target + K0;
-    s.numberOfPoints = 2;
-    s.pointTemperatures = {supply + K0, target + K0};
-    s.pointLoads = {0.0, load};
-    s.startNode = start;
-    s.endNode = end;
-    return s;
-}
+using modification_test::K0;
+using modification_test::Stream;
 
 HXInfo Exchanger(std::uint32_t fp, int hot, int cold, std::uint32_t hi, std::uint32_t ho, std::uint32_t ci,
                  std::uint32_t co) {
