@@ -81,12 +81,17 @@ int ChiView::AddProject(const Text& name) {
     ILurmetBaseObject* object = manager ? manager->CreateObject(IHeatIntegrationProject::ObjectType, name) : nullptr;
     void* project = nullptr;
     if (!object || !object->QueryInterface(IHeatIntegrationProject::ObjectType, &project) || !project) {
+        if (object) manager->ReleaseObject(object);
         delete projectViewer;
         projectViewer = nullptr;
         ChangeSelectedObject(nullptr);
         return 0;
     }
     projectViewer->SetEngineeringProject(static_cast<IHeatIntegrationProject*>(project), 0);
+    // The manager keeps the project alive as long as the case is open; the views follow it by its
+    // death notice like every other engine object, so the reference the manager handed out here
+    // goes back at once (kept, it would keep the project and its scenarios alive past the case).
+    manager->ReleaseObject(object);
     Session::Instance().Record(SessionEvent::ViewOpened, GetName(), "DefaultView");
     ChangeSelectedObject(projectViewer);
     return 1;
