@@ -20,6 +20,21 @@ std::uint32_t Find(const std::unordered_map<std::uint32_t, std::uint32_t>& map, 
     return f == map.end() ? 0 : f->second;
 }
 
+
+// A candidate place on a stream: before `node`, after exchanger `x` or utility unit `unit`.
+StreamPosition PositionAt(int streamId, const std::unordered_map<std::uint32_t, double>& fractions, std::uint32_t node,
+                          double t, std::uint32_t x, std::uint32_t unit, unsigned char split) {
+    StreamPosition p;
+    p.streamId = streamId;
+    p.node = p.insertionNode = node;
+    p.exchanger = x;
+    p.utilityExchanger = unit;
+    p.splitFraction = SplitFractionOf(fractions, node);
+    p.temperature = t;
+    p.split = split;
+    return p;
+}
+
 }  // namespace
 
 // Look-ups that the positions of every stream share, built in one pass over each list.
@@ -39,15 +54,7 @@ void PinchModifications::AddColdPositions(const ColdStrmInfo& s, const PositionI
     const bool resequencing = Kind() == ModificationModelKind::Resequencing;
     int count = 1;
     auto add = [&](std::uint32_t node, double t, std::uint32_t x, std::uint32_t unit, unsigned char split) {
-        StreamPosition p;
-        p.streamId = s.streamId;
-        p.node = p.insertionNode = node;
-        p.exchanger = x;
-        p.utilityExchanger = unit;
-        p.splitFraction = SplitFractionOf(fractions, node);
-        p.temperature = t;
-        p.split = split;
-        m_coldPositions.push_back(p);
+        m_coldPositions.push_back(PositionAt(s.streamId, fractions, node, t, x, unit, split));
     };
     const bool heaterAtEnd = ix.heaterOutlets.count(s.endNode) != 0;
     if (!heaterAtEnd) add(s.endNode, 0.0, resequencing ? Find(ix.lastByColdOutlet, s.endNode) : 0, 0, 0);
@@ -89,15 +96,7 @@ void PinchModifications::AddHotPositions(const HotStrmInfo& s, const PositionInd
     const bool secondPositions = Kind() != ModificationModelKind::Repiping || m_bottleneckCount >= 1;
     int count = 1;
     auto add = [&](std::uint32_t node, double t, std::uint32_t x, std::uint32_t unit, unsigned char split) {
-        StreamPosition p;
-        p.streamId = s.streamId;
-        p.node = p.insertionNode = node;
-        p.exchanger = x;
-        p.utilityExchanger = unit;
-        p.splitFraction = SplitFractionOf(fractions, node);
-        p.temperature = t;
-        p.split = split;
-        m_hotPositions.push_back(p);
+        m_hotPositions.push_back(PositionAt(s.streamId, fractions, node, t, x, unit, split));
     };
     const bool coolerAtEnd = ix.coolerOutlets.count(s.endNode) != 0;
     if (!coolerAtEnd) add(s.endNode, 0.0, resequencing ? Find(ix.lastByHotOutlet, s.endNode) : 0, 0, 0);
