@@ -190,10 +190,8 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     if (o.haveSettings && !readSettings(o.settings, settings, error)) return fail(error);
     if (o.haveSave && (SameFile(o.document, o.save) || (o.haveSettings && SameFile(o.settings, o.save))))
         return fail("--save " + o.save + " names an input file; save the case to another file");
-    struct stat info {};
-    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        !IsCaseFile(o.save))
-        return fail("--save " + o.save + " exists and is not a Kestrin case file; it was left as it is");
+    std::string saveError;
+    if (o.haveSave && !SaveMayReplace(o.save, saveError)) return fail(saveError);
 
     auto setSetting = reinterpret_cast<SetSettingFn>(module.Entry("KestrinSetExtractionSetting"));
     auto choose = reinterpret_cast<ChooseSubFlowsheetFn>(module.Entry("KestrinChooseSubFlowsheet"));

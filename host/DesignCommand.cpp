@@ -18,7 +18,6 @@
 
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -131,12 +130,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
             error = "--save " + o.save + " names an input table; save the case to another file";
             return false;
         }
-    struct stat info {};
-    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        !IsCaseFile(o.save)) {
-        error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
-        return false;
-    }
+    if (o.haveSave && !SaveMayReplace(o.save, error)) return false;
     if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin)) {
         char range[96];
         std::snprintf(range, sizeof range, "--dtmin must be from %g to %g C", StreamTableLimits::MinDTmin,

@@ -18,7 +18,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -76,10 +75,8 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
     if (!IsCaseFile(o.into)) return fail("--into " + o.into + " is not a Kestrin case file");
     if (o.haveSave && SameFile(o.sheet, o.save))
         return fail("--save " + o.save + " names the input sheet; save the case to another file");
-    struct stat info {};
-    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        !IsCaseFile(o.save))
-        return fail("--save " + o.save + " exists and is not a Kestrin case file; it was left as it is");
+    std::string saveError;
+    if (o.haveSave && !SaveMayReplace(o.save, saveError)) return fail(saveError);
 
     HostSession session(module);
     if (!session.Start(error) || !session.RecallCase(o.into, error)) return fail(error);

@@ -44,6 +44,15 @@ bool SameFile(const std::string& a, const std::string& b) {
            first.st_ino == second.st_ino;
 }
 
+bool SaveMayReplace(const std::string& save, std::string& error) {
+    struct stat info {};
+    if (::stat(save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && !IsCaseFile(save)) {
+        error = "--save " + save + " exists and is not a Kestrin case file; it was left as it is";
+        return false;
+    }
+    return true;
+}
+
 HostSession::~HostSession() {
     auto destroy = reinterpret_cast<DestroyManagerFn>(m_module.Entry("KestrinDestroyEngineeringManager"));
     if (m_manager && m_object) m_manager->ReleaseObject(m_object);

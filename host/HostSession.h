@@ -15,6 +15,9 @@ class ModuleLoader;
 bool IsCaseFile(const std::string& path);
 // Whether the two paths name one existing file.
 bool SameFile(const std::string& a, const std::string& b);
+// A save replaces a case; a file of any other kind is the user's, not ours to replace: false with
+// the message when `save` is such a file.
+bool SaveMayReplace(const std::string& save, std::string& error);
 
 class HostSession {
 public:

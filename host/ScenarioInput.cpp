@@ -1,4 +1,5 @@
 #include "host/ScenarioInput.h"
+#include "host/CaseContentChecks.h"
 
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "brasko/IDefaultUtilityManager.h"
@@ -112,4 +113,31 @@ bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, 
     }
     scenario.ResumeCalculations(ok);
     return ok;
+}
+
+bool LoadInputFile(HostSession& session, const std::string& file, std::string& error, bool& held,
+                   const HostSession::CaseMore* more) {
+    held = false;
+    if (IsCaseFile(file)) {
+        if (!(more ? session.RecallCase(file, error, *more) : session.RecallCase(file, error))) return false;
+        // A checksum guards the bytes on their way, not values that a file was written with: what
+        // the case holds must lie where a stream table's values must.
+        for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
+            if (!CheckCaseContent(*scenario, error)) {
+                error = file + ": the case file is damaged: " + error;
+                return false;
+            }
+        return true;
+    }
+    StreamTable table;
+    if (!ReadStreamTableFile(file, table, error)) return false;
+    IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
+    if (!scenario) return false;
+    scenario->SuspendCalculations();
+    held = true;
+    if (!FillScenario(*scenario, table, error)) {
+        error = file + ": " + error;
+        return false;
+    }
+    return true;
 }

@@ -8,7 +8,6 @@
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -89,32 +88,12 @@ bool load(HostSession& session, const ViewOptions& o, const HostSession::CaseMor
             error = "--save " + o.save + " names the input stream table; save the case to another file";
             return false;
         }
-        struct stat info {};
-        if (::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && !IsCaseFile(o.save)) {
-            error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
-            return false;
-        }
+        if (!SaveMayReplace(o.save, error)) return false;
     }
     if (!session.Start(error)) return false;
-    if (IsCaseFile(o.file)) {
-        if (!session.RecallCase(o.file, error, views)) return false;
-        for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
-            if (!CheckCaseContent(*scenario, error)) {
-                error = o.file + ": the case file is damaged: " + error;
-                return false;
-            }
-        return true;
-    }
-    StreamTable table;
-    if (!ReadStreamTableFile(o.file, table, error)) return false;
-    IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
-    if (!scenario) return false;
-    scenario->SuspendCalculations();
-    if (!FillScenario(*scenario, table, error)) {
-        error = o.file + ": " + error;
-        return false;
-    }
-    scenario->ResumeCalculations(true);
+    bool held = false;
+    if (!LoadInputFile(session, o.file, error, held, &views)) return false;
+    if (held) session.ScenarioAt(0)->ResumeCalculations(true);
     return true;
 }
 

@@ -29,7 +29,6 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -286,35 +285,8 @@ bool loadInput(HostSession& session, const Options& o, std::string& error, bool&
         error = "--save " + o.save + " names the input stream table; save the case to another file";
         return false;
     }
-    // A save replaces a case; a file of any other kind is the user's, not ours to replace.
-    struct stat info {};
-    if (o.haveSave && ::stat(o.save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        !IsCaseFile(o.save)) {
-        error = "--save " + o.save + " exists and is not a Kestrin case file; it was left as it is";
-        return false;
-    }
-    if (IsCaseFile(o.file)) {
-        if (!session.RecallCase(o.file, error)) return false;
-        // A checksum guards the bytes on their way, not values that a file was written with: what
-        // the case holds must lie where a stream table's values must.
-        for (int i = 0; IHeatIntegrationScenario* scenario = session.ScenarioAt(i); ++i)
-            if (!CheckCaseContent(*scenario, error)) {
-                error = o.file + ": the case file is damaged: " + error;
-                return false;
-            }
-        return true;
-    }
-    StreamTable table;
-    if (!ReadStreamTableFile(o.file, table, error)) return false;
-    IHeatIntegrationScenario* scenario = session.NewScenario("base", error);
-    if (!scenario) return false;
-    scenario->SuspendCalculations();
-    held = true;
-    if (!FillScenario(*scenario, table, error)) {
-        error = o.file + ": " + error;
-        return false;
-    }
-    return true;
+    if (o.haveSave && !SaveMayReplace(o.save, error)) return false;
+    return LoadInputFile(session, o.file, error, held);
 }
 
 // The --dtmin the user gave, within its range, onto the scenario.
