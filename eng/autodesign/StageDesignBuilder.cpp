@@ -260,9 +260,9 @@ void StageDesignBuilder::RelaxDuties(IHENDesign& design, const std::vector<CNode
     // specifications matches the unknowns again.
     if (design.GetDegreesOfFreedom() >= 0) return;
     // Only process exchangers go free: the balances of their streams fix them. A utility
-    // exchanger let go would take its duty from the utility's flow, which the calculation
-    // takes from the last loads (at first from the targets), not from this structure; its
-    // specified duty agrees with the balances, so keeping it costs nothing.
+    // exchanger let go could take its duty from its utility side, at the flow of the load the
+    // utility carried before the design's own is known (at first its target), not from this
+    // structure; its specified duty agrees with the balances, so keeping it costs nothing.
     std::vector<CNode*> order;
     for (CNode* unit : placed)
         if (HeatExch* x = AsExchanger(unit); x && !x->IsUtilityExch()) order.push_back(unit);
