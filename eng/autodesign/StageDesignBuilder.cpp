@@ -245,31 +245,7 @@ void Build::Finish(std::vector<std::unique_ptr<StageSplit>>& splits) {
             unit->addVariable(NodeValue::Duty, m_matchOf[unit->getName().c_str()]->duty, kSpecified, 1);
     m_design.ProcessChange(98, CPString(), nullptr);
     m_design.RemoveUtilitiesAfterMixers();
-    // Over-specified: let go of duties the network fixes anyway, one at a time, until the count of
-    // specifications matches the unknowns again.
-    if (m_design.GetDegreesOfFreedom() < 0) {
-        // Only process exchangers go free: the balances of their streams fix them. A utility
-        // exchanger let go would take its duty from the utility's flow, which the calculation
-        // takes from the last loads (at first from the targets), not from this structure; its
-        // specified duty agrees with the balances, so keeping it costs nothing.
-        std::vector<CNode*> order;
-        for (CNode* unit : m_placed)
-            if (HeatExch* x = AsExchanger(unit); x && !x->IsUtilityExch()) order.push_back(unit);
-        for (CNode* unit : order) {
-            if (unit->getVariableStatus(NodeValue::Duty) == kSpecified) {
-                double duty = 0.0;
-                unit->getVariableAsDouble(NodeValue::Duty, duty);
-                unit->addVariable(NodeValue::Duty, 0.0, kOpen, 1);
-                m_design.ProcessChange(98, CPString(), nullptr);
-                if (unit->getVariableStatus(NodeValue::Duty) == kOpen) {
-                    unit->addVariable(NodeValue::Duty, duty, kSpecified, 1);
-                    m_design.ProcessChange(98, CPString(), nullptr);
-                    continue;
-                }
-            }
-            if (unit->getVariableStatus(NodeValue::Duty) != kOpen && m_design.GetDegreesOfFreedom() == 0) break;
-        }
-    }
+    StageDesignBuilder::RelaxDuties(m_design, m_placed);
     // The structure is resolved at an approach of its own: the exchangers are judged against the
     // smaller of the scenario's DTmin and the network's own smallest approach.
     m_design.SetDTMinFromNetwork();
@@ -278,6 +254,33 @@ void Build::Finish(std::vector<std::unique_ptr<StageSplit>>& splits) {
 }
 
 }  // namespace
+
+void StageDesignBuilder::RelaxDuties(IHENDesign& design, const std::vector<CNode*>& placed) {
+    // Over-specified: let go of duties the network fixes anyway, one at a time, until the count of
+    // specifications matches the unknowns again.
+    if (design.GetDegreesOfFreedom() >= 0) return;
+    // Only process exchangers go free: the balances of their streams fix them. A utility
+    // exchanger let go could take its duty from its utility side, at the flow of the load the
+    // utility carried before the design's own is known (at first its target), not from this
+    // structure; its specified duty agrees with the balances, so keeping it costs nothing.
+    std::vector<CNode*> order;
+    for (CNode* unit : placed)
+        if (HeatExch* x = AsExchanger(unit); x && !x->IsUtilityExch()) order.push_back(unit);
+    for (CNode* unit : order) {
+        if (unit->getVariableStatus(NodeValue::Duty) == kSpecified) {
+            double duty = 0.0;
+            unit->getVariableAsDouble(NodeValue::Duty, duty);
+            unit->addVariable(NodeValue::Duty, 0.0, kOpen, 1);
+            design.ProcessChange(98, CPString(), nullptr);
+            if (unit->getVariableStatus(NodeValue::Duty) == kOpen) {
+                unit->addVariable(NodeValue::Duty, duty, kSpecified, 1);
+                design.ProcessChange(98, CPString(), nullptr);
+                continue;
+            }
+        }
+        if (unit->getVariableStatus(NodeValue::Duty) != kOpen && design.GetDegreesOfFreedom() == 0) break;
+    }
+}
 
 std::string StageDesignBuilder::MakeDesignName(const IHeatIntegrationScenario& scenario) {
     const std::string n = std::to_string(scenario.GetDesignCounter());

@@ -49,6 +49,10 @@ public:
     // Marks an inner segment (neither right after the supply block nor right before the end
     // block) with a specified temperature and flow share; false (nothing written) otherwise.
     static bool MarkSegment(CNode* node, double temperature, double fraction);
+    // When the design is over-specified (negative degrees of freedom), lets the specified duties
+    // of the placed process exchangers go, one at a time in placement order, keeping each that the
+    // network then leaves open, until the degrees of freedom are 0; otherwise changes nothing.
+    static void RelaxDuties(IHENDesign& design, const std::vector<CNode*>& placed);
 
     // ---- what the last build left (read by the reports and the tests) ----
     std::string designName;

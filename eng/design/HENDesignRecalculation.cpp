@@ -12,12 +12,15 @@
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 using namespace chain;
 
@@ -47,6 +50,20 @@ bool isStreamNode(const CNode* n) {
     default:
         return false;
     }
+}
+
+// The heat-capacity flow rate of each segment of a stream, as its units see it.
+std::vector<double> segmentFlows(const IHeatIntegrationStream& stream) {
+    std::vector<double> flows;
+    for (int i = 0; i < stream.GetNumberOfSegments(); ++i) flows.push_back(stream.GetSegmentHeatCapacityFlowrate(i));
+    return flows;
+}
+
+bool sameFlows(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!(std::fabs(a[i] - b[i]) <= 1e-9 * std::max(1.0, std::fabs(a[i])))) return false;
+    return true;
 }
 
 // Whether a tee can give its branches their fractions again: only when one of them is specified.
@@ -240,7 +257,22 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     UnitWorkList work(calculating, *m_sheet);
     work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
 
+    // A utility's flow is the design's load of it over its temperature range, known only once
+    // its exchangers' duties are. Until then its units worked with the flow of the load the
+    // utility carried before; a utility that passes several exchangers in series took inner
+    // temperatures from that flow, which the design's flow must now find again.
+    std::vector<std::pair<IHeatIntegrationStream*, std::vector<double>>> flows;
+    for (IHeatIntegrationStream* stream : m_streams)
+        if (IsUtilityStream(stream)) flows.emplace_back(stream, segmentFlows(*stream));
     SwapInUtilityLoads(false);
+    std::unordered_set<const IHeatIntegrationStream*> reflowed;
+    for (const auto& [stream, before] : flows)
+        if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
+    if (!reflowed.empty())
+        for (CNode* node : units)
+            if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)) &&
+                !IsProductBlock(After(node)))
+                forget(node, NodeValue::Temperature);
     for (CNode* exchanger : flagged) exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
     // Again until nothing changes, with the utilities carrying the design's load.
     work.Run(code, nullptr);

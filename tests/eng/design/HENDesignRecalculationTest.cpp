@@ -7,6 +7,7 @@
 #include "lumeth/Session.h"
 
 #include <cmath>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -237,6 +238,54 @@ TEST(HENDesignChange, TheUtilitySwapRestoresKindAndLoad) {
     EXPECT_EQ(steam->GetStreamKind(), 1);
     EXPECT_NEAR(steam->GetHeatLoad(1), own, 1e-9);
     EXPECT_NEAR(n.d->GetUtilityLoad("ST"), 50.0, 1e-9);
+}
+
+// Cooling water 20 -> 30 C takes H1 150 -> 50 (100 kW) and H2 120 -> 40 (80 kW), each cooled
+// whole in countercurrent exchangers; the water meets H2 first (the exchanger added last takes
+// the water's first place). Its flow is the design's 180 kW over its 10 K, 18 kW/K, whatever
+// load the water carried before the calculation: H2's cooler warms it to 20 + 80/18 = 24.444 C and H1's to 30 C. With films of 0.5
+// (U = 0.25): H2's cooler works across 95.556 and 20 K, LMTD 75.556 / ln(4.7778) = 48.305,
+// area 80 / (0.25 x 48.305) = 6.6246 m2; H1's across 120 and 25.556 K, LMTD 94.444 / ln(4.6957)
+// = 61.064, area 100 / (0.25 x 61.064) = 6.5505 m2.
+TEST(HENDesignChange, AUtilityInSeriesFlowsAtTheDesignsLoadWhateverItCarriedBefore) {
+    // 0: the water carries its target, 110 kW, when the design calculates.
+    for (double before : {0.0, 400.0}) {
+        SCOPED_TRACE(before);
+        Net n;
+        n.Add("H1", 150, 50, 1.0);
+        n.Add("H2", 120, 40, 1.0);
+        n.Add("C", 30, 100, 1.0);  // left out of the design: the water's target is 110 kW
+        CPIHeatIntegrationStream* water = n.Add("CW", 20, 30, 0.1, 1);
+        for (const char* s : {"H1", "H2", "CW"}) n.scenario->FindStream(s)->SetValue("HTCoeff", 0.5, 0);
+        n.d = n.Design("D1");
+        n.d->Deactivate();
+        CNode* first = nullptr;
+        CNode* second = nullptr;
+        for (auto [hot, duty, unit] : {std::tuple{"H1", 100.0, &second}, std::tuple{"H2", 80.0, &first}}) {
+            *unit = n.d->AddHeatExchanger(n.Segment(hot, 0), n.Segment("CW", 0), nullptr, NodeKind::CountercurrentHX, nullptr);
+            ASSERT_NE(*unit, nullptr);
+            (*unit)->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
+            for (int port = 0; port < 4; ++port)
+                if (n.d->CanRemoveUtilityAtPort(*unit, port)) n.d->RemoveUtilityAtPort(*unit, port);
+        }
+        if (before > 0.0) water->SetHeatLoad(before, 1);
+        n.d->Activate(1);
+
+        HeatExch* h2 = AsHeatExch(first);
+        HeatExch* h1 = AsHeatExch(second);
+        ASSERT_EQ(h2->getOutlet(1), h1->getInlet(1));  // in series on the water
+        EXPECT_NEAR(Net::T(h2->getInlet(1)), 20.0, 1e-9);
+        EXPECT_NEAR(Net::T(h2->getOutlet(1)), 20.0 + 80.0 / 18.0, 1e-6);
+        EXPECT_NEAR(Net::T(h1->getOutlet(1)), 30.0, 1e-9);
+        double a1 = 0.0, a2 = 0.0;
+        ASSERT_TRUE(h1->getVariableAsDouble(NodeValue::HTArea, a1));
+        ASSERT_TRUE(h2->getVariableAsDouble(NodeValue::HTArea, a2));
+        EXPECT_EQ(h1->getVariableStatus(NodeValue::HTArea), ValueStatus::Calculated);
+        EXPECT_EQ(h2->getVariableStatus(NodeValue::HTArea), ValueStatus::Calculated);
+        EXPECT_NEAR(a1, 6.5505, 1e-3);
+        EXPECT_NEAR(a2, 6.6246, 1e-3);
+        EXPECT_NEAR(n.d->GetUtilityLoad("CW"), 180.0, 1e-6);
+    }
 }
 
 // The balanced exchanger: CP 10 on both sides, inlets 150 and 50, U 0.5, area 10 m2. Its
