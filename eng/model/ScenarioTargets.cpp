@@ -87,8 +87,16 @@ double HotPointValue(const TargetCurve& curve, int coordinate, int index) {
 
 // The interval list a hit test of a plot walks, by the plot's kind: the two lists of one target
 // curve, or the energy target's cascade.
-std::vector<const TIList*> HitTestLists(int kind, const CompositeCurves* curves, const EnergyTarget* target) {
-    std::vector<const TIList*> lists;
+// A list the hit test reads: the energy target's cascade (with its membership), or one side of
+// a target curve (whose segments the curve answers for).
+struct HitTestList {
+    const TIList* list = nullptr;
+    const TargetCurve* curve = nullptr;
+    int side = 0;
+};
+
+std::vector<HitTestList> HitTestLists(int kind, const CompositeCurves* curves, const EnergyTarget* target) {
+    std::vector<HitTestList> lists;
     int slot = -1;
     switch (kind) {
     case 3: slot = CompositeCurves::CompositeSlot; break;
@@ -96,13 +104,13 @@ std::vector<const TIList*> HitTestLists(int kind, const CompositeCurves* curves,
     case 5: slot = CompositeCurves::BalancedSlot; break;
     case 6: slot = CompositeCurves::ShiftedBalancedSlot; break;
     case 1: case 7:
-        if (target) lists.push_back(&target->GetIntervals());
+        if (target) lists.push_back({&target->GetIntervals(), nullptr, 0});
         return lists;
     default: return lists;
     }
     if (const TargetCurve* curve = curves ? curves->GetCurve(slot) : nullptr) {
-        lists.push_back(curve->GetHotList());
-        lists.push_back(curve->GetColdList());
+        lists.push_back({curve->GetHotList(), curve, 0});
+        lists.push_back({curve->GetColdList(), curve, 1});
     }
     return lists;
 }
@@ -206,7 +214,8 @@ int CPIScenario::GetStreamsAtCurvePoint(int kind, double load, double temperatur
     if (m_pSegmentPool)
         for (StreamSegment* s : *m_pSegmentPool) pool.insert(s);
 
-    for (const TIList* list : HitTestLists(kind, m_pCompositeCurves, m_pEnergyTarget)) {
+    for (const HitTestList& from : HitTestLists(kind, m_pCompositeCurves, m_pEnergyTarget)) {
+        const TIList* list = from.list;
         const int n = list ? list->GetNumberOfBoundaries() : 0;
         if (n < 2) continue;
         const double tolerance = 0.05 * std::fabs(list->GetTemperature(0) - list->GetTemperature(n - 1));
@@ -217,6 +226,16 @@ int CPIScenario::GetStreamsAtCurvePoint(int kind, double load, double temperatur
         if (!hit) continue;
         for (int i = 0; i + 1 < n; ++i) {
             if (!(list->GetTemperature(i) >= temperature && list->GetTemperature(i + 1) < temperature)) continue;
+            if (from.curve) {
+                // A curve's segments in the order it was built from: the pool's.
+                if (!from.curve->IsBuilt() || !m_pSegmentPool) continue;
+                for (StreamSegment* s : *m_pSegmentPool) {
+                    if (!s || !from.curve->CoversInterval(from.side, *s, i)) continue;
+                    out += "\n ";
+                    out += s->strStreamName;
+                }
+                continue;
+            }
             for (const IntervalSpan& span : list->GetSpans()) {
                 if (!span.Covers(i) || !pool.count(span.pSegment)) continue;
                 if (!span.IsIn(AllHotMembers) && !span.IsIn(AllColdMembers)) continue;

@@ -31,6 +31,7 @@ void UtilityPlacementLP::Reset() {
     m_processSurplus.clear();
     m_shortfallColumns.clear();
     m_bottomColumns.clear();
+    m_processEnd.clear();
     m_nStatus = Nothing;
     m_bFailed = false;
     m_dAssignedLoad = m_dUnassignedLoad = 0.0;
@@ -84,7 +85,30 @@ bool UtilityPlacementLP::Calculate(std::span<StreamSegment* const> segments, con
     }
     ComputeResults(shortfall, reference);
     AssignUtilityLoads();
+    KeepOnlyResults();
     return true;
+}
+
+void UtilityPlacementLP::KeepOnlyResults() {
+    const int n = m_intervals.GetNumberOfBoundaries();
+    m_processEnd.assign(static_cast<std::size_t>(n), 0);
+    std::vector<double> process;
+    for (const StreamSegment* s : m_segments) {
+        if (s->nKind == 1) continue;
+        process.push_back(s->dShiftedInletTemperature);
+        process.push_back(s->dShiftedOutletTemperature);
+    }
+    std::sort(process.begin(), process.end());
+    for (int b = 0; b < n && !process.empty(); ++b) {
+        const double t = m_intervals.GetTemperature(b);
+        m_processEnd[static_cast<std::size_t>(b)] =
+            t > process.front() && t < process.back() && std::binary_search(process.begin(), process.end(), t);
+    }
+    m_intervals.FreeMembership();
+    SegmentRefs().swap(m_segments);
+    std::vector<double>().swap(m_pooledHot);
+    std::vector<double>().swap(m_pooledCold);
+    std::vector<double>().swap(m_processSurplus);
 }
 
 void UtilityPlacementLP::CollectUtilityColumns() {
@@ -522,19 +546,10 @@ std::vector<PinchRecord> UtilityPlacementLP::FindPinchPoints(double dtMin) const
     // Only the process pinches: a boundary that only a utility brings (a utility's own
     // temperature, used or not) is no pinch, nor are the two ends of the process, where a
     // threshold problem's cascade runs dry.
-    std::vector<double> process;
-    for (const StreamSegment* s : m_segments) {
-        if (s->nKind == 1) continue;
-        process.push_back(s->dShiftedInletTemperature);
-        process.push_back(s->dShiftedOutletTemperature);
-    }
-    std::sort(process.begin(), process.end());
     for (int b = 1; b + 1 < n; ++b) {
         if (std::fabs(m_intervals.GetInterval(b)->dValue - lowest) > tolerance) continue;
+        if (static_cast<std::size_t>(b) >= m_processEnd.size() || !m_processEnd[static_cast<std::size_t>(b)]) continue;
         const double t = m_intervals.GetTemperature(b);
-        if (process.empty() || !(t > process.front() && t < process.back()) ||
-            !std::binary_search(process.begin(), process.end(), t))
-            continue;
         PinchRecord pinch;
         pinch.dHotTemperature = t + dtMin * 0.5;
         pinch.dColdTemperature = t - dtMin * 0.5;

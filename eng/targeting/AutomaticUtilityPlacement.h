@@ -115,6 +115,10 @@ private:
     bool Solve(double& shortfall);
     void ComputeResults(double hotShortfall, const EnergyTarget* reference);
     void AssignUtilityLoads();
+    // Marks the boundaries that may be pinches (process segment ends strictly inside the process
+    // range), then lets go of what only the solve needed: the membership, the segment list and
+    // the per-interval process heat.
+    void KeepOnlyResults();
 
     SegmentRefs m_segments;
     TIList m_intervals{IntervalMode};
@@ -127,6 +131,8 @@ private:
     std::vector<double> m_processSurplus;
     std::vector<int> m_shortfallColumns;
     std::vector<int> m_bottomColumns;
+    // Per boundary: 1 where a process segment ends strictly inside the process range.
+    std::vector<char> m_processEnd;
     int m_nStatus = ShortOnly;
     bool m_bFailed = false;
     IntervalModel m_model = IntervalModel::BySize;

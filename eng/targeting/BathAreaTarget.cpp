@@ -85,6 +85,7 @@ bool Rising(const std::vector<BathInterval>& points, double BathInterval::*side)
 void BuildSegmentSpans(const std::vector<BathInterval>& points, std::span<StreamSegment* const> segments,
                        std::vector<BathSegmentSpan>& spans) {
     spans.clear();
+    spans.reserve(segments.size());
     const bool hotRises = Rising(points, &BathInterval::dHotTemperature);
     const bool coldRises = Rising(points, &BathInterval::dColdTemperature);
     std::vector<double> hotT, coldT;
@@ -154,52 +155,60 @@ double BathInterval::Value(int position) const {
 // that every interval with heat pairs the hot and the cold temperatures it really runs between.
 // A curve without a point in the group is interpolated there.
 std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold, bool dropFlat) {
-    std::vector<BathInterval> points;
-    if (!HasPoints(hot) || !HasPoints(cold)) return points;
-    const std::vector<CurvePointTH> h = Ascending(*hot);
-    const std::vector<CurvePointTH> c = Ascending(*cold);
-    const double same = SameEnthalpy(std::max(h.back().H, c.back().H));
-    constexpr double none = std::numeric_limits<double>::infinity();
-    points.reserve(h.size() + c.size());
-    std::size_t i = 0, j = 0;
-    while (i < h.size() || j < c.size()) {
-        const double H = std::min(i < h.size() ? h[i].H : none, j < c.size() ? c[j].H : none);
-        std::size_t i2 = i, j2 = j;
-        while (i2 < h.size() && h[i2].H <= H + same) ++i2;
-        while (j2 < c.size() && c[j2].H <= H + same) ++j2;
-        const double hotLow = i2 > i ? h[i].T : TemperatureAt(h, i, H);
-        const double hotHigh = i2 > i ? h[i2 - 1].T : hotLow;
-        const double coldLow = j2 > j ? c[j].T : TemperatureAt(c, j, H);
-        const double coldHigh = j2 > j ? c[j2 - 1].T : coldLow;
-        BathInterval below;
-        below.dEnthalpy = H;
-        below.dHotTemperature = hotLow;
-        below.dColdTemperature = coldLow;
-        points.push_back(below);
-        if (hotHigh != hotLow || coldHigh != coldLow) {
-            BathInterval above = below;
-            above.dHotTemperature = hotHigh;
-            above.dColdTemperature = coldHigh;
-            points.push_back(above);
+    std::vector<BathInterval> merged;
+    if (!HasPoints(hot) || !HasPoints(cold)) return merged;
+    // The points are gathered in three numbers each and thinned where they stand; only the points
+    // kept become full intervals (at 100,000 streams the full records of every candidate point
+    // would be held twice over for a moment).
+    struct Point {
+        double H, hot, cold;
+    };
+    std::vector<Point> points;
+    {
+        const std::vector<CurvePointTH> h = Ascending(*hot);
+        const std::vector<CurvePointTH> c = Ascending(*cold);
+        const double same = SameEnthalpy(std::max(h.back().H, c.back().H));
+        constexpr double none = std::numeric_limits<double>::infinity();
+        points.reserve(h.size() + c.size());
+        std::size_t i = 0, j = 0;
+        while (i < h.size() || j < c.size()) {
+            const double H = std::min(i < h.size() ? h[i].H : none, j < c.size() ? c[j].H : none);
+            std::size_t i2 = i, j2 = j;
+            while (i2 < h.size() && h[i2].H <= H + same) ++i2;
+            while (j2 < c.size() && c[j2].H <= H + same) ++j2;
+            const double hotLow = i2 > i ? h[i].T : TemperatureAt(h, i, H);
+            const double hotHigh = i2 > i ? h[i2 - 1].T : hotLow;
+            const double coldLow = j2 > j ? c[j].T : TemperatureAt(c, j, H);
+            const double coldHigh = j2 > j ? c[j2 - 1].T : coldLow;
+            points.push_back(Point{H, hotLow, coldLow});
+            if (hotHigh != hotLow || coldHigh != coldLow) points.push_back(Point{H, hotHigh, coldHigh});
+            i = i2;
+            j = j2;
         }
-        i = i2;
-        j = j2;
     }
 
-    std::vector<BathInterval> merged;
-    merged.reserve(points.size());
+    // A point is dropped by comparing it with its successor as gathered, which the thinning
+    // (writing at or behind the point read) has not touched yet.
+    std::size_t kept = 0;
     for (std::size_t k = 0; k < points.size(); ++k) {
         if (k + 1 < points.size()) {
-            const BathInterval& a = points[k];
-            const BathInterval& b = points[k + 1];
-            const bool repeated = std::fabs(b.dHotTemperature - a.dHotTemperature) < BathAreaTarget::PointTolerance &&
-                                  std::fabs(b.dColdTemperature - a.dColdTemperature) < BathAreaTarget::PointTolerance;
-            const bool flat = dropFlat && std::fabs(b.dEnthalpy - a.dEnthalpy) < kFlatEnthalpy;
+            const Point& a = points[k];
+            const Point& b = points[k + 1];
+            const bool repeated = std::fabs(b.hot - a.hot) < BathAreaTarget::PointTolerance &&
+                                  std::fabs(b.cold - a.cold) < BathAreaTarget::PointTolerance;
+            const bool flat = dropFlat && std::fabs(b.H - a.H) < kFlatEnthalpy;
             if (repeated || flat) continue;
         }
-        merged.push_back(points[k]);
+        points[kept++] = points[k];
     }
-    for (BathInterval& p : merged) p.dDifference = p.dHotTemperature - p.dColdTemperature;
+    merged.resize(kept);
+    for (std::size_t k = 0; k < kept; ++k) {
+        BathInterval& p = merged[k];
+        p.dEnthalpy = points[k].H;
+        p.dHotTemperature = points[k].hot;
+        p.dColdTemperature = points[k].cold;
+        p.dDifference = p.dHotTemperature - p.dColdTemperature;
+    }
     return merged;
 }
 
@@ -288,6 +297,8 @@ bool BathAreaTarget::IsShellsCapped() const {
 
 void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
+    m_pIntervals->clear();
+    m_pIntervals->shrink_to_fit();
     *m_pIntervals = MergeCurvePoints(hot, cold, false);
     std::vector<BathInterval>& points = *m_pIntervals;
 

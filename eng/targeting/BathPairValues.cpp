@@ -27,13 +27,6 @@ struct SideSums {
     }
 };
 
-// A segment whose pairs have records: its points and what it adds to the sums.
-struct Known {
-    std::uint32_t first, last;
-    double cp, inverseH;
-    bool utility, flows;
-};
-
 }  // namespace
 
 BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStreamDataList& matches,
@@ -43,24 +36,36 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     const std::vector<BathInterval>& points = *intervals;
     const std::size_t K = points.size();
     m_intervals = K - 1;
+    const std::vector<BathSegmentSpan>& spans = target.GetSegmentSpans();
+    auto usable = [K](const BathSegmentSpan& span) { return span.first < span.last && span.last <= K; };
 
-    // Segment counts at every point (all segments, as the share of one is over all of them), the
-    // cold flow rate across each interval, and the segments whose pairs have records.
-    std::vector<std::int32_t> hotCount(K + 1, 0), coldCount(K + 1, 0), coldActive(K + 1, 0);
+    // The pairs over all segments (the share of one is over all of them), counted from the
+    // segments at every point.
+    {
+        std::vector<std::int32_t> hotCount(K + 1, 0), coldCount(K + 1, 0);
+        for (const BathSegmentSpan& span : spans) {
+            if (!usable(span)) continue;
+            std::vector<std::int32_t>& count = span.side == 0 ? hotCount : coldCount;
+            ++count[span.first];
+            --count[span.last];
+        }
+        long long hot = 0, cold = 0;
+        for (std::size_t k = 0; k < K; ++k) {
+            hot += hotCount[k];
+            cold += coldCount[k];
+            m_pairCount += static_cast<double>(hot) * static_cast<double>(cold);
+        }
+    }
+
+    // The cold flow rate across each interval, and the segments whose pairs have records (in the
+    // order of the spans; sorted by stream once the sums are made).
+    std::vector<std::int32_t> coldActive(K + 1, 0);
     std::vector<long double> coldFlow(K + 1, 0.0L);
-    std::vector<Known> known[2];
-    std::size_t onSide[2] = {0, 0};
-    for (const BathSegmentSpan& span : target.GetSegmentSpans()) ++onSide[span.side == 0 ? 0 : 1];
-    known[0].reserve(onSide[0]);
-    known[1].reserve(onSide[1]);
-    m_segments.reserve(onSide[0] + onSide[1]);
-    for (const BathSegmentSpan& span : target.GetSegmentSpans()) {
-        if (span.first >= span.last || span.last > K) continue;
+    std::size_t known[2] = {0, 0};
+    for (const BathSegmentSpan& span : spans) {
+        if (!usable(span)) continue;
         const StreamSegment& s = *span.segment;
         const double cp = std::fabs(s.dHeatCapacityFlowrate);
-        std::vector<std::int32_t>& count = span.side == 0 ? hotCount : coldCount;
-        ++count[span.first];
-        --count[span.last];
         if (span.side == 1) {
             coldFlow[span.first] += cp;
             coldFlow[span.last] -= cp;
@@ -69,42 +74,51 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         }
         bool utility = false;
         if (!s.pStream || !matches.IsKnownOnSide(s.pStream, span.side, utility)) continue;
-        const Segment segment{span.first, span.last, span.side, cp, InverseFilmCoefficient(s.dFilmCoefficient),
-                              cp > kFlowTolerance};
-        m_segments.emplace_back(s.pStream, segment);
-        known[span.side].push_back(Known{static_cast<std::uint32_t>(span.first), static_cast<std::uint32_t>(span.last), cp,
-                                         segment.inverseH, utility, segment.flows});
+        ++known[span.side == 0 ? 0 : 1];
     }
-    std::stable_sort(m_segments.begin(), m_segments.end(), [](const auto& a, const auto& b) {
-        return std::less<const IHeatIntegrationStream*>()(a.first, b.first);
-    });
+    m_segments.reserve(known[0] + known[1]);
+    for (const BathSegmentSpan& span : spans) {
+        if (!usable(span)) continue;
+        const StreamSegment& s = *span.segment;
+        bool utility = false;
+        if (!s.pStream || !matches.IsKnownOnSide(s.pStream, span.side, utility)) continue;
+        const double cp = std::fabs(s.dHeatCapacityFlowrate);
+        m_segments.emplace_back(s.pStream, Segment{static_cast<std::uint32_t>(span.first), static_cast<std::uint32_t>(span.last),
+                                                   cp, InverseFilmCoefficient(s.dFilmCoefficient),
+                                                   static_cast<std::uint8_t>(span.side == 0 ? 0 : 1), cp > kFlowTolerance,
+                                                   utility});
+    }
     // The sums of those segments change only at their ends. Per side, the ends at each point, in
     // the segments' order (a segment ending at p is taken off, one starting there added): the
     // sweep below adds them up point by point, as a sum kept per point would hold them, without
-    // holding one for every point.
+    // holding one for every point. An end names its segment by its place in the list, plus one,
+    // negative where the segment ends.
     std::vector<std::uint32_t> endStart[2];
     std::vector<std::int64_t> ends[2];
     for (int side = 0; side < 2; ++side) {
         std::vector<std::uint32_t>& start = endStart[side];
         start.assign(K + 2, 0);
-        for (const Known& k : known[side]) {
+        for (const auto& [stream, k] : m_segments) {
+            if (k.side != side) continue;
             ++start[k.first + 1];
             ++start[k.last + 1];
         }
         for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
         std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
-        ends[side].resize(2 * known[side].size());
-        for (std::size_t i = 0; i < known[side].size(); ++i) {
+        ends[side].resize(2 * known[side]);
+        for (std::size_t i = 0; i < m_segments.size(); ++i) {
+            const Segment& k = m_segments[i].second;
+            if (k.side != side) continue;
             const std::int64_t id = static_cast<std::int64_t>(i) + 1;
-            ends[side][next[known[side][i].first]++] = id;
-            ends[side][next[known[side][i].last]++] = -id;
+            ends[side][next[k.first]++] = id;
+            ends[side][next[k.last]++] = -id;
         }
     }
     auto changeAt = [&](int side, std::size_t p) {
         SideSums change;
         for (std::uint32_t e = endStart[side][p]; e < endStart[side][p + 1]; ++e) {
             const std::int64_t id = ends[side][e];
-            const Known& k = known[side][static_cast<std::size_t>(id > 0 ? id : -id) - 1];
+            const Segment& k = m_segments[static_cast<std::size_t>(id > 0 ? id : -id) - 1].second;
             SideSums d;
             d.count = 1;
             d.utilities = k.utility ? 1 : 0;
@@ -121,20 +135,15 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         return change;
     };
 
-    long long hot = 0, cold = 0;
-    for (std::size_t k = 0; k < K; ++k) {
-        hot += hotCount[k];
-        cold += coldCount[k];
-        m_pairCount += static_cast<double>(hot) * static_cast<double>(cold);
-    }
-
     const std::size_t N = m_intervals;
-    m_tree.assign(2 * N, Terms{0.0, 0.0, 0.0, 0.0});
+    m_tree.assign(2 * N, Terms{0.0, 0.0, 0.0});
+    m_flowingBefore.assign(N + 1, 0);
     SideSums h, c;
     long double flow = 0.0L;
     long long active = 0;
     long double first = 0.0L, area = 0.0L, fourth = 0.0L, match = 0.0L;
     for (std::size_t p = 0; p < N; ++p) {
+        m_flowingBefore[p + 1] = m_flowingBefore[p];
         h.Add(changeAt(0, p), 1);
         c.Add(changeAt(1, p), 1);
         flow += coldFlow[p];
@@ -147,7 +156,8 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         const double rise = point.dHotTemperature - previous.dHotTemperature;
         double weight = rise / point.dLMTD / S;
         if (kind == ShellAndTube) weight /= point.dFFactor > 0.0 ? point.dFFactor : 1.0;
-        m_tree[N + p] = Terms{rise, weight, point.dShells, 1.0};
+        m_tree[N + p] = Terms{rise, weight, point.dShells};
+        ++m_flowingBefore[p + 1];
 
         const long double pairs = static_cast<long double>(h.count) * c.count -
                                   static_cast<long double>(h.utilities) * c.utilities;
@@ -158,24 +168,34 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         match += pairs;
     }
     for (std::size_t i = N; i-- > 1;)
-        for (std::size_t t = 0; t < 4; ++t) m_tree[i][t] = m_tree[2 * i][t] + m_tree[2 * i + 1][t];
+        for (std::size_t t = 0; t < 3; ++t) m_tree[i][t] = m_tree[2 * i][t] + m_tree[2 * i + 1][t];
     m_total.dFirst = static_cast<double>(first);
     m_total.dArea = static_cast<double>(area);
     m_total.dFourth = static_cast<double>(fourth);
     m_total.dMatch = m_pairCount > 0.0 ? static_cast<double>(match / m_pairCount) : 0.0;
+
+    for (int side = 0; side < 2; ++side) {
+        std::vector<std::uint32_t>().swap(endStart[side]);
+        std::vector<std::int64_t>().swap(ends[side]);
+    }
+    std::vector<long double>().swap(coldFlow);
+    std::vector<std::int32_t>().swap(coldActive);
+    std::stable_sort(m_segments.begin(), m_segments.end(), [](const auto& a, const auto& b) {
+        return std::less<const IHeatIntegrationStream*>()(a.first, b.first);
+    });
 }
 
 BathPairValues::Terms BathPairValues::Sum(std::size_t first, std::size_t last) const {
-    Terms sum{0.0, 0.0, 0.0, 0.0};
+    Terms sum{0.0, 0.0, 0.0};
     const std::size_t N = m_intervals;
     for (std::size_t l = first + N, r = last + N; l < r; l >>= 1, r >>= 1) {
         if (l & 1) {
-            for (std::size_t t = 0; t < 4; ++t) sum[t] += m_tree[l][t];
+            for (std::size_t t = 0; t < 3; ++t) sum[t] += m_tree[l][t];
             ++l;
         }
         if (r & 1) {
             --r;
-            for (std::size_t t = 0; t < 4; ++t) sum[t] += m_tree[r][t];
+            for (std::size_t t = 0; t < 3; ++t) sum[t] += m_tree[r][t];
         }
     }
     return sum;
@@ -202,12 +222,14 @@ MatchDistributedValues BathPairValues::Of(const IHeatIntegrationStream* hot,
         for (std::size_t j = coldFirst; j < coldLast; ++j) {
             const Segment& b = m_segments[j].second;
             if (b.side != 1) continue;
-            const std::size_t first = std::max(a.first, b.first);
-            const std::size_t last = std::min({a.last, b.last, m_intervals});
+            const std::size_t first = std::max<std::size_t>(a.first, b.first);
+            const std::size_t last = std::min<std::size_t>({a.last, b.last, m_intervals});
             if (first >= last) continue;
             const Terms t = Sum(first, last);
             v.dFourth += t[2];
-            if (m_pairCount > 0.0) v.dMatch += t[3] / m_pairCount;
+            // The intervals with cold flow in the range, counted exactly.
+            const double flowing = static_cast<double>(m_flowingBefore[last] - m_flowingBefore[first]);
+            if (m_pairCount > 0.0) v.dMatch += flowing / m_pairCount;
             if (!(a.flows && b.flows)) continue;
             v.dFirst += a.cp * t[0];
             v.dArea += (a.inverseH + b.inverseH) * a.cp * b.cp * t[1];

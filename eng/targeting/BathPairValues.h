@@ -12,6 +12,7 @@
 #include "eng/model/MatchwiseStreamData.h"
 
 #include <array>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -28,20 +29,23 @@ public:
     MatchDistributedValues Total() const override { return m_total; }
 
 private:
-    // Per interval: hot temperature rise, area weight, shells, 1 (each 0 in an interval without
-    // cold flow).
-    using Terms = std::array<double, 4>;
+    // Per interval: hot temperature rise, area weight, shells (each 0 in an interval without cold
+    // flow). The count of intervals with cold flow is kept apart, as running counts.
+    using Terms = std::array<double, 3>;
     struct Segment {
-        std::size_t first, last;
-        int side;
+        std::uint32_t first, last;
         double cp;
         double inverseH;
+        std::uint8_t side;
         bool flows;
+        bool utility;
     };
     Terms Sum(std::size_t first, std::size_t last) const;
 
     std::size_t m_intervals = 0;
     std::vector<Terms> m_tree;
+    // Intervals with cold flow before each interval (N + 1 entries).
+    std::vector<std::uint32_t> m_flowingBefore;
     double m_pairCount = 0.0;
     // The segments whose pairs have records, by stream (each stream's in the order of the spans):
     // one array, looked up by halving, instead of a list per stream.

@@ -52,7 +52,13 @@ public:
     const TIList* GetHotList() const { return m_pHot.get(); }
     const TIList* GetColdList() const { return m_pCold.get(); }
     const std::vector<PointRef>& GetPoints() const { return m_points; }
-    const SegmentRefs& GetSegments() const { return m_segments; }
+    // Whether the lists were built from segments (not recalled). The lists keep no membership
+    // once their loads are laid down: which segments lie across a boundary of a built curve
+    // follows from the segments' own temperatures (CoversInterval).
+    bool IsBuilt() const { return m_bBuilt; }
+    // Whether `segment` is drawn on `list` (0 hot, 1 cold) of this curve across its interval i
+    // (between boundaries i and i + 1), as the list's membership had it when built.
+    bool CoversInterval(int list, const StreamSegment& segment, int i) const;
     // Two values the curve carries in the case file (0.0 on a new curve).
     double GetCarriedValue(int i) const { return (i == 0 || i == 1) ? m_dCarried[i] : 0.0; }
     void SetCarriedValue(int i, double value) {
@@ -75,7 +81,7 @@ private:
     const TIList* m_pReference = nullptr;
     int m_nKind = ShiftedComposite;
     double m_dCarried[2] = {0.0, 0.0};
-    SegmentRefs m_segments;
+    bool m_bBuilt = false;
     std::unique_ptr<TIList> m_pHot;
     std::unique_ptr<TIList> m_pCold;
     std::vector<PointRef> m_points;

@@ -110,7 +110,7 @@ bool IntervalEndTemperatures(const StreamSegment& s, int mode, double& start, do
     return std::isfinite(start) && std::isfinite(end) && std::isfinite(s.dHeatCapacityFlowrate);
 }
 
-void TIList::Build() {
+void TIList::Build(std::span<StreamSegment* const> segments) {
     // Every end temperature of a segment that adds boundaries, sorted from the hottest down with
     // the end it belongs to, so that those ends find their boundary without a search.
     struct End {
@@ -118,13 +118,13 @@ void TIList::Build() {
         std::uint32_t end;  // 2 x segment + 0 (start) or 1 (end)
     };
     std::vector<End> ends;
-    ends.reserve(m_segments.size() * 2);
+    ends.reserve(segments.size() * 2);
     const bool hotAdds = HotAddsBoundaries(m_nMode);
     const bool coldAdds = ColdAddsBoundaries(m_nMode);
-    std::vector<double> starts(m_segments.size()), finishes(m_segments.size());
-    std::vector<unsigned char> usable(m_segments.size(), 0), adds(m_segments.size(), 0);
-    for (std::size_t i = 0; i < m_segments.size(); ++i) {
-        StreamSegment* s = m_segments[i];
+    std::vector<double> starts(segments.size()), finishes(segments.size());
+    std::vector<unsigned char> usable(segments.size(), 0), adds(segments.size(), 0);
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        StreamSegment* s = segments[i];
         double start = 0.0, end = 0.0;
         if (!s || !IntervalEndTemperatures(*s, m_nMode, start, end)) continue;
         usable[i] = 1;
@@ -140,7 +140,7 @@ void TIList::Build() {
     SortHottestFirst(ends);
     auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
     intervals->reserve(ends.size());
-    std::vector<int> boundaryOf(2 * m_segments.size(), -1);
+    std::vector<int> boundaryOf(2 * segments.size(), -1);
     for (const End& e : ends) {
         if (intervals->empty() || intervals->back().dTemperature != e.temperature)
             intervals->push_back(TemperatureInterval{e.temperature, 0.0, m_nMode});
@@ -153,10 +153,10 @@ void TIList::Build() {
         return adds[i] ? boundaryOf[2 * i + static_cast<std::size_t>(which)] : FirstAtOrBelow(b, t);
     };
     m_spans.clear();
-    m_spans.reserve(m_segments.size());
-    for (std::size_t i = 0; i < m_segments.size(); ++i) {
+    m_spans.reserve(segments.size());
+    for (std::size_t i = 0; i < segments.size(); ++i) {
         if (!usable[i]) continue;
-        StreamSegment* s = m_segments[i];
+        StreamSegment* s = segments[i];
         // Hot: start >= T > end. Cold: start < T <= end.
         int first = 0, pastLast = 0;
         if (s->nHotCold == 0) {
@@ -248,6 +248,11 @@ bool TIList::AddBoundaries(std::span<const std::size_t> added) {
 void TIList::Free() {
     m_pIntervals.reset();
     m_spans.clear();
+}
+
+void TIList::FreeMembership() {
+    std::vector<IntervalSpan>().swap(m_spans);
+    SegmentRefs().swap(m_segments);
 }
 
 TemperatureInterval* TIList::GetInterval(int i) {

@@ -73,17 +73,16 @@ public:
     int GetMode() const { return m_nMode; }
     void SetMode(int mode) { m_nMode = mode; }
 
-    // The segments the list is built from (not owned).
+    // The segments a later Build() takes (not owned).
     const SegmentRefs& GetSegments() const { return m_segments; }
     void SetSegments(std::span<StreamSegment* const> segments) { m_segments.assign(segments.begin(), segments.end()); }
 
     // Builds the boundaries and the membership from the list's segments by its mode, and stores
     // on every segment taken its interval count and its first and last interval index.
-    void Build();
-    void Build(std::span<StreamSegment* const> segments) {
-        SetSegments(segments);
-        Build();
-    }
+    void Build() { Build(std::span<StreamSegment* const>(m_segments)); }
+    // The same over `segments`, which the list does not keep: the membership names every segment
+    // it takes, so a second list of the same pointers would only cost memory.
+    void Build(std::span<StreamSegment* const> segments);
 
     // Splits every interval into equal parts no wider than
     // step = max(minimumStep, narrowest interval x factor): an interval of width W gets
@@ -99,6 +98,9 @@ public:
 
     // Drops the boundaries and the membership; the list then has no interval array.
     void Free();
+    // Drops the membership (and the segments kept for Build()) and keeps the boundaries: for a
+    // list whose members are no longer asked for once its values are laid down.
+    void FreeMembership();
 
     bool HasIntervals() const { return m_pIntervals != nullptr; }
     int GetNumberOfBoundaries() const { return m_pIntervals ? static_cast<int>(m_pIntervals->size()) : 0; }

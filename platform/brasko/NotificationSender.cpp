@@ -2,17 +2,18 @@
 
 #include <algorithm>
 
-NotificationSender::NotificationSender() : m_alive(std::make_shared<bool>(true)) {}
+NotificationSender::NotificationSender() = default;
 
-NotificationSender::NotificationSender(const NotificationSender& other)
-    : INotificationSender(other), m_alive(std::make_shared<bool>(true)) {}
+NotificationSender::NotificationSender(const NotificationSender& other) : INotificationSender(other) {}
 
 NotificationSender& NotificationSender::operator=(const NotificationSender&) {
     // Receivers watch one particular object; they are not handed over with its contents.
     return *this;
 }
 
-NotificationSender::~NotificationSender() { *m_alive = false; }
+NotificationSender::~NotificationSender() {
+    for (Dispatch* d = m_pDispatch; d; d = d->outer) d->alive = false;
+}
 
 NotificationSender::Entry* NotificationSender::Lookup(const INotificationReceiver* receiver) {
     for (Entry& e : m_entries)
@@ -53,8 +54,13 @@ bool NotificationSender::RemoveNotificationReceiver(INotificationReceiver* recei
 bool NotificationSender::AddValidMessage(INotificationReceiver* receiver, int code) {
     Entry* e = Lookup(receiver);
     if (!e) return false;
-    if (std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end())
-        e->validCodes.push_back(code);
+    if (std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end()) {
+        // Receivers name a handful of codes, one by one: grow by a few at a time rather than
+        // doubling (a scenario names eleven on every one of its streams).
+        std::vector<int>& codes = e->validCodes;
+        if (codes.size() == codes.capacity()) codes.reserve(codes.size() + std::max<std::size_t>(4, codes.size() / 2));
+        codes.push_back(code);
+    }
     return true;
 }
 
@@ -78,9 +84,20 @@ void NotificationSender::SendAMessage(int code, const CPString& text, void* data
     std::vector<std::uint64_t> snapshot;
     snapshot.reserve(m_entries.size());
     for (const Entry& e : m_entries) snapshot.push_back(e.serial);
-    const std::shared_ptr<bool> alive = m_alive;
     // The text may belong to a receiver or to this sender; keep a copy of our own.
     const CPString message = text;
+    // The frame is taken off the chain when the dispatch ends, unless the sender is gone.
+    struct Frame {
+        Dispatch dispatch;
+        Dispatch*& chain;
+        explicit Frame(Dispatch*& c) : chain(c) {
+            dispatch.outer = chain;
+            chain = &dispatch;
+        }
+        ~Frame() {
+            if (dispatch.alive) chain = dispatch.outer;
+        }
+    } frame(m_pDispatch);
 
     for (std::uint64_t serial : snapshot) {
         Entry* e = LookupSerial(serial);
@@ -89,6 +106,6 @@ void NotificationSender::SendAMessage(int code, const CPString& text, void* data
             std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end())
             continue;
         e->receiver->NotifyChange(code, message, data);
-        if (!*alive) return;
+        if (!frame.dispatch.alive) return;
     }
 }

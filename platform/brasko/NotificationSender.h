@@ -5,7 +5,6 @@
 #include "dunmor/CPString.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 class INotificationReceiver {
@@ -63,8 +62,16 @@ private:
     const Entry* Lookup(const INotificationReceiver* receiver) const;
     Entry* LookupSerial(std::uint64_t serial);
 
+    // One dispatch under way (they nest when a receiver sends again): its frame lives on the
+    // dispatching call's stack, and the destructor clears every frame's flag, so that a dispatch
+    // in progress sees that the sender is gone. No allocation per sender: an engine holds one
+    // sender per stream.
+    struct Dispatch {
+        bool alive = true;
+        Dispatch* outer = nullptr;
+    };
+
     std::vector<Entry> m_entries;
     std::uint64_t m_nextSerial = 1;
-    // Cleared by the destructor, so that a dispatch in progress sees that the sender is gone.
-    std::shared_ptr<bool> m_alive;
+    Dispatch* m_pDispatch = nullptr;
 };

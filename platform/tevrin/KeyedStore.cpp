@@ -14,7 +14,7 @@ KeyedStore& KeyedStore::operator=(const KeyedStore& other) {
         auto node = std::make_unique<Node>();
         static_cast<DictionaryEntry&>(*node) = e;
         Node* added = Append(std::move(node));
-        if (added->bHasKey) m_byString.emplace(added->key, added);
+        if (added->bHasKey) m_byString.insert(added);
         else m_byCardinal.emplace(added->ulKey, added);
     });
     return *this;
@@ -42,13 +42,13 @@ KeyedStore::Node* KeyedStore::Append(std::unique_ptr<Node> node) {
 }
 
 DictionaryEntry* KeyedStore::AddString(const CPString& key, void* value) {
-    if (m_byString.count(key)) return nullptr;
+    if (m_byString.find(std::string_view(key)) != m_byString.end()) return nullptr;
     auto node = std::make_unique<Node>();
     node->bHasKey = true;
     node->key = key;
     node->value = value;
     Node* added = Append(std::move(node));
-    m_byString.emplace(key, added);
+    m_byString.insert(added);
     return added;
 }
 
@@ -63,8 +63,8 @@ DictionaryEntry* KeyedStore::AddCardinal(std::uint64_t key, void* value) {
 }
 
 DictionaryEntry* KeyedStore::FindString(const CPString& key) const {
-    auto it = m_byString.find(key);
-    return it == m_byString.end() ? nullptr : it->second;
+    auto it = m_byString.find(std::string_view(key));
+    return it == m_byString.end() ? nullptr : *it;
 }
 
 DictionaryEntry* KeyedStore::FindCardinal(std::uint64_t key) const {
@@ -82,7 +82,7 @@ const KeyedStore::Node* KeyedStore::Owned(const DictionaryEntry* entry) const {
 bool KeyedStore::Remove(const DictionaryEntry* entry) {
     const Node* node = Owned(entry);
     if (!node) return false;
-    if (node->bHasKey) m_byString.erase(node->key);
+    if (node->bHasKey) m_byString.erase(m_byString.find(std::string_view(node->key)));
     else m_byCardinal.erase(node->ulKey);
     const std::size_t slot = node->slot;
     m_slots[slot].reset();
@@ -94,14 +94,14 @@ bool KeyedStore::Remove(const DictionaryEntry* entry) {
 }
 
 bool KeyedStore::Rename(const CPString& oldKey, const CPString& newKey) {
-    auto it = m_byString.find(oldKey);
+    auto it = m_byString.find(std::string_view(oldKey));
     if (it == m_byString.end()) return false;
     if (oldKey == newKey) return true;
-    if (m_byString.count(newKey)) return false;
-    Node* node = it->second;
+    if (m_byString.find(std::string_view(newKey)) != m_byString.end()) return false;
+    Node* node = *it;
     m_byString.erase(it);
     node->key = newKey;
-    m_byString.emplace(newKey, node);
+    m_byString.insert(node);
     return true;
 }
 

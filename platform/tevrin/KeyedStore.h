@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // One entry as the collections hand it to an entry visitor. A cardinal-keyed entry has bHasKey
@@ -90,6 +92,19 @@ private:
     std::size_t m_nGaps = 0;
     std::size_t m_nLive = 0;
     mutable int m_nVisiting = 0;
-    std::unordered_map<std::string, Node*> m_byString;
+    // The string index holds the entries themselves, found by their own key: the key is not
+    // kept a second time (a scenario's streams are a dictionary of 100,000 names).
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>()(key); }
+        std::size_t operator()(const Node* node) const noexcept { return (*this)(std::string_view(node->key)); }
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(const Node* a, const Node* b) const noexcept { return a->key == b->key; }
+        bool operator()(std::string_view a, const Node* b) const noexcept { return a == b->key; }
+        bool operator()(const Node* a, std::string_view b) const noexcept { return a->key == b; }
+    };
+    std::unordered_set<Node*, KeyHash, KeyEqual> m_byString;
     std::unordered_map<std::uint64_t, Node*> m_byCardinal;
 };

@@ -147,6 +147,18 @@ TEST(AutomaticPlacement, PinchOfTheCascadeWithUtilitiesIsTheProcessPinch) {
     EXPECT_NEAR(pinches[0].dHotTemperature, 90.0, kTol);
     EXPECT_NEAR(pinches[0].dColdTemperature, 80.0, kTol);
     EXPECT_TRUE(pinches[0].segments.empty());
+
+    // The pinch is read from the placement's own record: segments moved afterwards (and a
+    // segment gone) change nothing.
+    for (StreamSegment* s : set.segments) {
+        s->dShiftedInletTemperature += 7.0;
+        s->dShiftedOutletTemperature += 7.0;
+    }
+    set.segments.clear();
+    const std::vector<PinchRecord> again = lp.FindPinchPoints(10.0);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].dHotTemperature, pinches[0].dHotTemperature);
+    EXPECT_EQ(again[0].dColdTemperature, pinches[0].dColdTemperature);
 }
 
 TEST(AutomaticPlacement, SegmentsOfOneUtilityKeepOneMassFlow) {

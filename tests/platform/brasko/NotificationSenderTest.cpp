@@ -141,4 +141,50 @@ TEST(NotificationSenderTest, SenderDestroyedDuringItsOwnDispatch) {
     EXPECT_EQ(sender, nullptr);
 }
 
+// A receiver sends again from inside a dispatch; the sender is destroyed in the inner one. Both
+// dispatches stop there, and the outer one delivers to nobody after it.
+TEST(NotificationSenderTest, SenderDestroyedInsideANestedDispatch) {
+    std::vector<std::string> log;
+    auto* sender = new NotificationSender;
+    Probe a("a", &log), b("b", &log), c("c", &log);
+    sender->AddNotificationReceiver(&a);
+    sender->AddNotificationReceiver(&b);
+    sender->AddNotificationReceiver(&c);
+    a.action = [&] {
+        a.action = nullptr;
+        sender->SendAMessage(2, "", nullptr);
+    };
+    b.action = [&] {
+        if (log.back() != "b:2") return;
+        delete sender;
+        sender = nullptr;
+    };
+    sender->SendAMessage(1, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:2", "b:2"}));
+    EXPECT_EQ(sender, nullptr);
+}
+
+// A nested dispatch that ends normally hands the watch back to the outer one, which still
+// notices when the sender goes later in it.
+TEST(NotificationSenderTest, OuterDispatchSeesTheSenderGoAfterANestedOneEnded) {
+    std::vector<std::string> log;
+    auto* sender = new NotificationSender;
+    Probe a("a", &log), b("b", &log), c("c", &log);
+    sender->AddNotificationReceiver(&a);
+    sender->AddNotificationReceiver(&b);
+    sender->AddNotificationReceiver(&c);
+    a.action = [&] {
+        a.action = nullptr;
+        sender->SendAMessage(2, "", nullptr);
+    };
+    b.action = [&] {
+        if (log.back() != "b:1") return;
+        delete sender;
+        sender = nullptr;
+    };
+    sender->SendAMessage(1, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:2", "b:2", "c:2", "b:1"}));
+    EXPECT_EQ(sender, nullptr);
+}
+
 }  // namespace
