@@ -3,16 +3,22 @@
 // below, exchangers as joined circles in their own columns in the order they meet along the
 // streams, heaters and coolers on their lines, splits as parallel branches. Built from the
 // design's flowsheet in chain form and drawn on the framework canvas; its SVG is the canvas's
-// export.
+// export. With the pinch layout every pinch point of the scenario takes a column of its own, the
+// units above it on one side and those below on the other.
 #include "lumeth/CanvasPlane.h"
 #include "views/grid/HENDNode.h"
 #include "views/grid/HENDiagramConfiguration.h"
+#include "views/grid/HENDiagramView.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class IHENDesign;
+class IHeatIntegrationStream;
 
 // One stream line as the stacking sees it: top offset, height and whether it is a process line.
 struct HENDLineExtent {
@@ -25,10 +31,28 @@ struct HENDLineExtent {
 // final y (50 without lines).
 std::vector<double> StackStreamLines(const std::vector<HENDLineExtent>& lines, double& stacked);
 
+// The room (above, below its line) a run of branches takes and where each branch lies: branch k
+// after branch k - 1 by the room below k - 1, 100 and the room above k; the block centred on the
+// line of the split.
+struct HENDRoom {
+    double above = 0.0, below = 0.0;
+};
+HENDRoom StackBranchOffsets(const std::vector<HENDRoom>& branches, std::vector<double>& offsets);
+
+// The x of a unit's grid column: 60 a column from 115, 50 further right off the pinch layout.
+inline double ColumnX(int column, bool pinchLayout) { return column * 60.0 + 115.0 + (pinchLayout ? 0.0 : 50.0); }
+
 struct HENDLine {
     Text stream;
     double y = 0.0;
     bool cold = false, process = true;
+};
+
+// One pinch point of the scenario in the pinch layout.
+struct HENDPinch {
+    double hot = -32767.0, cold = -32767.0, crossLoad = -32767.0;
+    int column = -1;
+    double x = 0.0;
 };
 
 class HENDiagram : public CanvasPlane {
@@ -53,32 +77,90 @@ public:
     HENDiagramConfiguration& Configuration(int index) { return *m_configurations[static_cast<std::size_t>(index)]; }
     bool reverseDirection = false;
     bool hideUtilityUnits = false;
+    // The pinch layout is asked for; PinchShown() tells whether the last layout could give it.
+    bool showPinch = false;
+    // 0 fit width, 1 fit both, 2 free zoom (the layout's own coordinates while both are free).
+    int zoomMode = 1, previousZoomMode = 1;
 
     const std::vector<HENDNode*>& Items() const { return m_items; }
     const std::vector<HENDLine>& Lines() const { return m_lines; }
-    // Content box of the laid-out items.
-    double Right() const { return m_right; }
-    double Bottom() const { return m_bottom; }
+    const std::vector<HENDPinch>& Pinches() const { return m_pinches; }
+    bool PinchShown() const { return m_pinchShown; }
+    // The stream and unit that kept the last pinch layout from being drawn.
+    const Text& ConflictStream() const { return m_conflict[0]; }
+    const Text& ConflictUnit() const { return m_conflict[1]; }
+    // Bottom of the stacked lines (50 without lines), before any fit.
+    double StackedHeight() const { return m_stacked; }
+    // The stream-end column of the layout, before any fit.
+    double EndColumnX() const { return m_endColumn; }
+    const HENDBounds& Bounds() const { return m_bounds; }
+    double HorizontalScale() const { return m_hScale; }
+    double VerticalScale() const { return m_vScale; }
+    double ExchangerSize() const { return m_exchangerSize; }
 
-    // Draws the background, the lines' items and then the exchangers on top.
+    // Draws the background, the pinch markers, the lines' items and then the exchangers on top.
     void Paint() override;
+    void OnResize() override;
+    Text BackgroundFlyBy(CanvasPoint p) override;
     // The picture as a standalone SVG document.
     Text PictureSVG();
     // The items, lines and pinches as JSON for scripts.
     Text DescribeJSON() const;
 
-    // Label services of the items.
+    // ---- services of the items ----
     const FontResource& LabelFont() const { return m_font; }
-    Text FitText(const Text& text, double room) const;
+    Text FitText(const Text& text, double room, double scale = 1.0) const;
+    void SetFontMetrics(std::unique_ptr<HENDFontMetrics> metrics);
+    const HENDFontMetrics& FontMetrics() const { return *m_metrics; }
+    // The label at annotation position 0..5 for a node (`value` stands in for a temperature the
+    // caller knows); empty when the position shows nothing.
+    Text GetAnnotation(int position, CNode* node, double value) const;
+    int AnnotationChoice(int position) const { return m_annotation[position]; }
+    void SetAnnotationChoice(int position, int row) { m_annotation[position] = row; }
+    // "?" for an empty value; otherwise in the user's unit of the kind, the unit's name after it.
+    static Text FormatValue(double value, const char* format, int unitKind);
+    // A label text just drawn (its primitive number) takes part in the label shrinking.
+    void RegisterLabel(int primitive);
+    double LabelShrink() const { return m_labelShrink; }
+    const ColourResource& ShadeColour(const ColourResource& colour);
+    Text ExchangerFlyBy(const HENDHeatEx& hx) const;
+    Text SegmentFlyBy(const HENDStreamSegment& segment) const;
+    void ViewNode(CNode* node);
+    bool BranchRemoved() const { return m_branchRemoved; }
+    void SetDeleting() { m_deleting = true; }
+    bool OperationLocked() const;
+    // 0 a split with empty branches, 2 one with units on a branch.
+    int SplitterState(CNode* tee) const;
 
 private:
     void Clear();
     void Rebuild();
+    // Scales the layout into the view: horizontally always, vertically in fit both.
+    void FitToView();
+    void ComputeBounds();
+    void DrawPinchMarkers(Canvas& canvas);
     std::vector<std::unique_ptr<HENDiagramConfiguration>> m_configurations;
     int m_selected = 0;
     IHENDesign* m_design = nullptr;
     std::vector<HENDNode*> m_items;
     std::vector<HENDLine> m_lines;
-    double m_right = 0.0, m_bottom = 0.0;
+    std::vector<HENDPinch> m_pinches;
+    bool m_pinchShown = false;
+    Text m_conflict[2];
+    double m_stacked = 50.0, m_endColumn = 0.0;
+    HENDBounds m_bounds;
+    double m_hScale = -32767.0, m_vScale = -32767.0;
+    double m_exchangerSize = 30.0;
+    double m_labelShrink = 1.0;
+    int m_annotation[6] = {1, 7, 2, 7, 1, 1};
+    struct Label {
+        double left, top, width, height;
+    };
+    std::vector<Label> m_labels;
+    bool m_collectLabels = false;
+    bool m_branchRemoved = false, m_deleting = false;
+    std::unordered_map<std::string, IHeatIntegrationStream*> m_streams;
+    std::map<std::uint32_t, ColourResource> m_shades;
+    std::unique_ptr<HENDFontMetrics> m_metrics;
     FontResource m_font;
 };
