@@ -243,6 +243,36 @@ TEST(HostGridPinch, UnitsLieOnTheirSideOfThePinchColumn) {
     for (const Group& g : readGroups(readFile(plain.path))) EXPECT_NE("pinch", g.cls);
 }
 
+// The view job's grid diagram of a saved design, driven by a script (its pinch switch, its
+// configuration choice), draws exactly the picture the grid job draws with the same settings: a
+// point read from one addresses the same item in the other.
+TEST(HostGridView, AScriptDrivesTheSameDiagramTheGridJobDraws) {
+    Scratch saved("script.kestrin"), fromGrid("grid.svg"), fromView("view.svg");
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    ASSERT_EQ(0, RunHost("grid " + saved.path + " --preset 2 --pinch --svg " + fromGrid.path).exitCode);
+    const std::string script = "open HIDesignViewerDesignObject.200.0\n"
+                               "open HENDiagramObject.200(Network HENDiagram)\n"
+                               "get Switch.202\n"
+                               "choices Enum.206\n"
+                               "set Enum.206 1\n"
+                               "cmd ShowPinch\n"
+                               "text ExtraData.202\n"
+                               "get Switch.202\n"
+                               "open MyOwnerObject\n"
+                               "svg HENDiagramObject.200(Network HENDiagram) " +
+                               fromView.path + "\n";
+    ScratchFile file("grid", "drive.txt", script);
+    const HostRun run = RunHost("view " + saved.path + " --script " + file.path + " --open scenario");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("3: get Switch.202\n  value 0\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("text Preset 2: (Heat Load, No Util.)")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("8: get Switch.202\n  value 1\n")) << run.out;
+    ASSERT_TRUE(exists(fromView.path));
+    EXPECT_EQ(readFile(fromGrid.path), readFile(fromView.path));
+}
+
 TEST(HostGridInput, BadInputFailsWithAMessageAndWritesNoFile) {
     Scratch svg("bad.svg");
     const std::string tables = example("four-streams.csv") + " " + example("four-streams-network.csv");

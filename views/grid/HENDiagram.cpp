@@ -169,11 +169,16 @@ HENDiagram::HENDiagram(Viewable* parent) : CanvasPlane(parent, Text(TypeName)), 
         m_configurations.push_back(HENDiagramConfiguration::Create(className));
     m_font.name = "HENFont";
     m_font.size = 12.0;
+    // A new diagram shows its streams by temperature, utilities included.
+    SelectConfiguration(3);
     // The canvas set-up size of a new diagram.
     SetPixelSize(1150.0, 500.0);
 }
 
-HENDiagram::~HENDiagram() { Clear(); }
+HENDiagram::~HENDiagram() {
+    if (m_design) m_design->RemoveNotificationReceiver(this);
+    Clear();
+}
 
 void HENDiagram::Clear() {
     const std::vector<HENDNode*> items = std::move(m_items);
@@ -183,14 +188,19 @@ void HENDiagram::Clear() {
     m_pinches.clear();
 }
 
-void HENDiagram::SelectPreset(int index) {
-    if (index >= 0 && index < static_cast<int>(m_configurations.size())) m_selected = index;
-}
-
 void HENDiagram::SetDesign(IHENDesign* design) {
+    // A diagram listens to its design's stream changes (added, removed, renamed), its
+    // recalculations and its loop changes, and to its end: a design may go before its views.
+    if (m_design != design) {
+        if (m_design) m_design->RemoveNotificationReceiver(this);
+        if (design && design->AddNotificationReceiver(this))
+            for (int code : {1, 30, 31, 32, 85, 99}) design->AddValidMessage(this, code);
+    }
     m_design = design;
     Rebuild();
     m_deleting = false;
+    m_branchRemoved = false;
+    m_layoutValid = true;
 }
 
 void HENDiagram::SetFontMetrics(std::unique_ptr<HENDFontMetrics> metrics) {
@@ -890,6 +900,7 @@ Text HENDiagram::BackgroundFlyBy(CanvasPoint pt) {
 }
 
 void HENDiagram::Paint() {
+    PrepareLayout();
     Canvas& canvas = GetCanvas();
     // Once to find the labels, again with them shrunk while they overlap.
     auto drawAll = [&] {
@@ -905,6 +916,22 @@ void HENDiagram::Paint() {
                     item->Draw(canvas);
                 }
         canvas.SetTag(0);
+        if (printBorder) {
+            // A printed page: a frame with the date, and the scenario and design names.
+            const ColourResource black{"Black", 0, 0, 0};
+            CanvasMarkup markup;
+            markup.cssClass = "border";
+            canvas.BeginGroup(markup);
+            canvas.AddRectangle({m_bounds.left + 5.0, m_bounds.top + 5.0}, m_bounds.Width() - 10.0, m_bounds.Height() - 10.0,
+                                LineAttrib{black, 1, 0});
+            const Text text = BorderText();
+            const std::size_t cut = text.find('\n');
+            canvas.AddText({m_bounds.left + 10.0, m_bounds.top + 10.0}, Text(text.substr(0, cut)), m_font, black);
+            if (cut != Text::npos)
+                canvas.AddText({m_bounds.left + m_bounds.Width() / 2.0, m_bounds.top + 10.0}, Text(text.substr(cut + 1)), m_font,
+                               black, TextAnchor::Middle, TextBaseline::Top);
+            canvas.EndGroup();
+        }
     };
     m_labels.clear();
     m_collectLabels = true;

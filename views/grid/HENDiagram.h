@@ -5,7 +5,10 @@
 // design's flowsheet in chain form and drawn on the framework canvas; its SVG is the canvas's
 // export. With the pinch layout every pinch point of the scenario takes a column of its own, the
 // units above it on one side and those below on the other.
+#include "brasko/NotificationSender.h"
 #include "lumeth/CanvasPlane.h"
+#include "lumeth/FormDescription.h"
+#include "lumeth/VarEnumInfo.h"
 #include "views/grid/HENDNode.h"
 #include "views/grid/HENDiagramConfiguration.h"
 #include "views/grid/HENDiagramView.h"
@@ -55,7 +58,7 @@ struct HENDPinch {
     double x = 0.0;
 };
 
-class HENDiagram : public CanvasPlane {
+class HENDiagram : public CanvasPlane, public INotificationReceiver {
 public:
     static constexpr const char* TypeName = "HENDiagramObject";
 
@@ -74,7 +77,50 @@ public:
     // Selects preset 0..5 (its streams arranged from the design before the next rebuild).
     void SelectPreset(int index);
     int SelectedPreset() const { return m_selected; }
+    // Selects the configuration at a list position (presets 0 to 5, user configurations after
+    // them): its annotation choices and switches come into force. False outside the list.
+    bool SelectConfiguration(int index);
+    int NumberOfConfigurations() const { return static_cast<int>(m_configurations.size()); }
     HENDiagramConfiguration& Configuration(int index) { return *m_configurations[static_cast<std::size_t>(index)]; }
+    const Text& SelectedName() const { return m_selectedName; }
+    bool UserConfigurationSelected() const { return m_selected >= 6; }
+
+    // ---- form, commands, notifications ----
+    static const ViewForm<HENDiagram>& Form();
+    static void LoadVariables(FormDescription& form);
+    double Value(const VarDescription& var) override;
+    int Specify(const VarDescription& var, double value) override;
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    int Message(const Text& line) override;
+    VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+    int GetEDVarType(const VarDescription& var) override;
+    void PrepareForPlaneInspection(CanvasPoint p, MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    // Change codes of the design: 30 a stream added, 31 removed, 32 renamed (new name in
+    // `data`), 85 recalculated, 99 loops changed.
+    void NotifyChange(int code, const CPString& text, void* data) override;
+    // Whether the items and their layout are up to date; a change clears it and the next paint
+    // rebuilds.
+    bool LayoutValid() const { return m_layoutValid; }
+    void PrepareLayout();
+    // The zoom of the view: out 1.1, in 1 / 1.1 about the view's centre, within the bounds.
+    void ZoomBy(double factor);
+    // The border of a printed page: the date, the scenario and design names.
+    void SetClock(std::function<Text()> clock) { m_clock = std::move(clock); }
+    Text BorderText() const;
+    bool printBorder = false;
+
+    // ---- the diagram's record (after the framework's own data) ----
+    bool Store(BinaryFile& file) const;
+    // `version` is the stored class version: 1 kept a single configuration, the stream order.
+    // A record that does not read leaves the diagram as it was.
+    bool Recall(BinaryFile& file, int version = 2);
+    bool StoreClassData(BinaryFile& file) override { return Store(file); }
+    bool RecallClassData(BinaryFile& file, int version) override { return Recall(file, version); }
+    bool RecallFixUp() override;
     bool reverseDirection = false;
     bool hideUtilityUnits = false;
     // The pinch layout is asked for; PinchShown() tells whether the last layout could give it.
@@ -133,6 +179,24 @@ public:
     int SplitterState(CNode* tee) const;
 
 private:
+    // The switch and choice variables of the form.
+    double SwitchValue(const VarDescription& var);
+    int SetSwitch(const VarDescription& var, double value);
+    double ChoiceValue(const VarDescription& var);
+    int SetChoice(const VarDescription& var, double value);
+    double EditMode(const VarDescription&) { return m_editMode; }
+    int SetEditMode(const VarDescription&, double v) { return m_editMode = static_cast<int>(v), 1; }
+    double YIndex(const VarDescription&) { return m_yIndex; }
+    int SetYIndex(const VarDescription&, double v) { return m_yIndex = static_cast<int>(v), 1; }
+    Text ConfigurationText(const VarDescription& var);
+    int SetConfigurationText(const VarDescription& var, const Text& text);
+    Text StreamName(const VarDescription& var);
+    int StreamRows(const VarDescription& var, DimInfo& dims);
+    // Writes the settings in force back into the selected configuration.
+    void SortConfigurationStreams();
+    void RebuildEnumeration();
+    void Invalidate() { m_layoutValid = false; }
+    std::vector<StreamVisibilityEntry>& StreamOrder() { return m_configurations[static_cast<std::size_t>(m_selected)]->streams; }
     void Clear();
     void Rebuild();
     // Scales the layout into the view: horizontally always, vertically in fit both.
@@ -141,6 +205,14 @@ private:
     void DrawPinchMarkers(Canvas& canvas);
     std::vector<std::unique_ptr<HENDiagramConfiguration>> m_configurations;
     int m_selected = 0;
+    Text m_selectedName;
+    Text m_newConfigurationName;
+    std::unique_ptr<VarEnumInfo> m_enumeration;
+    bool m_enumerationAsked = false;
+    bool m_layoutValid = false;
+    int m_editMode = 0, m_yIndex = 0;
+    int m_selectedLoop = -1;
+    std::function<Text()> m_clock;
     IHENDesign* m_design = nullptr;
     std::vector<HENDNode*> m_items;
     std::vector<HENDLine> m_lines;
