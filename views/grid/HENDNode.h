@@ -188,6 +188,7 @@ struct HENDExchangerEnd {
     double left = 0.0;
     int column = -1;
     int shade = 0;
+    HENDStreamSegment* inlet = nullptr;  // the segment that feeds this end
 };
 
 // An exchanger, heater or cooler: shaded circles on each of its visible lines, joined.
@@ -242,6 +243,39 @@ public:
     double x = 0.0, y = 0.0;
     std::vector<double> branchY;  // the lines of the branches
     int column = -1;
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
+
+// The placeholder that follows the pointer while the user drags an exchanger end to another
+// line: a rubber band from where the drag started and a circle round the pointer, red where a
+// drop would be taken. Over an exchanger end that is not dragged it stands for that exchanger.
+class HENDGhost : public HENDNode {
+public:
+    explicit HENDGhost(HENDiagram* d) : HENDNode(d, "HENDGhostObject", 7, nullptr) {}
+    const char* SvgClass() const override { return "drag"; }
+    double LeftAttach(int) const override { return 0.0; }
+    double RightAttach(int) const override { return 0.0; }
+    void ScaleX(double, double) override {}
+    void ScaleY(double) override {}
+    void ExtendBounds(double[4]) const override {}
+    bool ContainsPoint(CanvasPoint) const override { return dragging; }
+    Text FlyByDescription(CanvasPoint p) override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    void NotifySingleClickAt(CanvasPoint p) override;
+    void NotifyDoubleClickAt(CanvasPoint p) override;
+    void MoveTo(CanvasPoint p) override;
+    // The exchanger end under the pointer (1-based), before a drag starts.
+    void Hover(HENDHeatEx* hx, int end);
+    // Drops what it held: after a rebuild its items are gone.
+    void Reset();
+    HENDHeatEx* represented = nullptr;
+    HENDHeatEx* moved = nullptr;
+    int movedEnd = 0;
+    CanvasPoint start, pointer;
+    bool dragging = false, accepted = false;
 
 protected:
     void DrawShape(Canvas& canvas) override;

@@ -171,6 +171,7 @@ HENDiagram::HENDiagram(Viewable* parent) : CanvasPlane(parent, Text(TypeName)), 
     m_font.size = 12.0;
     // A new diagram shows its streams by temperature, utilities included.
     SelectConfiguration(3);
+    m_ghost = new HENDGhost(this);
     // The canvas set-up size of a new diagram.
     SetPixelSize(1150.0, 500.0);
 }
@@ -327,6 +328,8 @@ Text HENDiagram::SegmentFlyBy(const HENDStreamSegment& segment) const {
 }
 
 void HENDiagram::Rebuild() {
+    if (m_ghost) m_ghost->Reset();
+    m_dragActive = false;
     Clear();
     m_pinchShown = false;
     m_streams.clear();
@@ -672,6 +675,10 @@ void HENDiagram::Rebuild() {
             s->dashed = node && isSegment(node) && e.process && node->getVariableStatus(NodeValue::Temperature) == 1 &&
                         d.HasSignificantUtilityDuty(node);
             s->Attach();
+            // The segment feeding an exchanger end: on its left along a line that runs left to
+            // right, on its right otherwise.
+            if (auto* hx = dynamic_cast<HENDHeatEx*>(forward ? right : left))
+                hx->ends[static_cast<std::size_t>(forward ? rightEnd : leftEnd)].inlet = s;
             m_items.push_back(s);
         };
         // The segment node between two drawn elements: the one just before the right one in
@@ -857,6 +864,45 @@ void HENDiagram::FitToView() {
     SetOrigin({m_bounds.left, m_bounds.top});
 }
 
+CanvasConnection* HENDiagram::FindObjectAt(CanvasPoint p) {
+    if (m_ghost && m_ghost->dragging) return m_ghost;
+    // Exchangers lie on top; over one of its ends the placeholder stands for it, ready to
+    // pick the end up.
+    for (int pass = 0; pass < 2; ++pass)
+        for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+            HENDNode* item = *it;
+            if (item->IsHeatEx() != (pass == 0) || !item->ContainsPoint(p)) continue;
+            if (auto* hx = dynamic_cast<HENDHeatEx*>(item); hx && m_ghost) {
+                m_ghost->Hover(hx, hx->EndAt(p));
+                return m_ghost;
+            }
+            return item;
+        }
+    return nullptr;
+}
+
+HENDStreamSegment* HENDiagram::FindSegmentAt(CanvasPoint p) const {
+    for (HENDNode* item : m_items)
+        if (auto* s = dynamic_cast<HENDStreamSegment*>(item); s && s->ContainsPoint(p)) return s;
+    return nullptr;
+}
+
+int HENDiagram::CheckMatch(HENDStreamSegment* a, HENDStreamSegment* b, bool sameSide) const {
+    if (!a || !b) return 0;
+    if (sameSide) {
+        if (a == b) return 0;
+        return a->streamName == b->streamName || a->cold == b->cold ? 1 : 0;
+    }
+    if (!m_design || !a->Node() || !b->Node()) return 0;
+    const char* reason = m_design->CheckStreamMatch(a->Node(), b->Node());
+    if (reason && *reason) {
+        UserStatusReport(FindString(reason), 2);
+        return 0;
+    }
+    UserStatusClear(2);
+    return 2;
+}
+
 void HENDiagram::OnResize() {
     if (m_design && (zoomMode != 2 || previousZoomMode != 2)) Rebuild();
 }
@@ -915,6 +961,10 @@ void HENDiagram::Paint() {
                     canvas.SetTag(item->Tag());
                     item->Draw(canvas);
                 }
+        if (m_ghost && m_ghost->dragging) {
+            canvas.SetTag(m_ghost->Tag());
+            m_ghost->Draw(canvas);
+        }
         canvas.SetTag(0);
         if (printBorder) {
             // A printed page: a frame with the date, and the scenario and design names.

@@ -173,6 +173,16 @@ public:
     Text SegmentFlyBy(const HENDStreamSegment& segment) const;
     void ViewNode(CNode* node);
     bool BranchRemoved() const { return m_branchRemoved; }
+    // The first stream segment under the point; null for none.
+    HENDStreamSegment* FindSegmentAt(CanvasPoint p) const;
+    // Whether an item may join another: moving an end (`sameSide`) it must go to another
+    // segment of its own stream or of the same side (1); otherwise the design decides (2 when
+    // it has no reason against). 0 refused.
+    int CheckMatch(HENDStreamSegment* a, HENDStreamSegment* b, bool sameSide) const;
+    void SetDragActive(bool on) { m_dragActive = on; }
+    bool DragActive() const { return m_dragActive; }
+    HENDGhost* Ghost() const { return m_ghost; }
+    CanvasConnection* FindObjectAt(CanvasPoint p) override;
     void SetDeleting() { m_deleting = true; }
     bool OperationLocked() const;
     // 0 a split with empty branches, 2 one with units on a branch.
@@ -230,7 +240,8 @@ private:
     };
     std::vector<Label> m_labels;
     bool m_collectLabels = false;
-    bool m_branchRemoved = false, m_deleting = false;
+    bool m_branchRemoved = false, m_deleting = false, m_dragActive = false;
+    HENDGhost* m_ghost = nullptr;
     std::unordered_map<std::string, IHeatIntegrationStream*> m_streams;
     std::map<std::uint32_t, ColourResource> m_shades;
     std::unique_ptr<HENDFontMetrics> m_metrics;

@@ -1,0 +1,158 @@
+// The pointer on the grid diagram: what lies under it (exchanger ends on top of the lines), the
+// fly-by texts of exchangers, segments and pinches, the context menus, and dragging an
+// exchanger end to another line, which asks the diagram to move it.
+#include "views/grid/HENDiagram.h"
+
+#include "lumeth/Session.h"
+#include "tests/eng/design/OperationTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Two hot streams and a cold one; one exchanger joins H and C, H2 runs alone. Laid out in the
+// layout's own coordinates: lines at 80 (H), 270 (H2) and 460 (C), the exchanger's circles 60
+// across from x 165.
+struct Pointer : design_test::DesignScenario {
+    Pointer() {
+        Session::Instance().Reset();
+        Add("H", 150.0, 50.0, 1.0);
+        Add("H2", 140.0, 60.0, 1.0);
+        Add("C", 40.0, 120.0, 1.0);
+        d = Design("Drag");
+        unit = d->AddHeatExchanger(design_test::NthSegment(*d, "H", 0), design_test::NthSegment(*d, "C", 0), nullptr,
+                                   nullptr, nullptr);
+        g.hideUtilityUnits = true;
+        g.zoomMode = g.previousZoomMode = 2;
+        g.SetDesign(d);
+        g.PaintNow();
+    }
+    std::vector<Text> commands() const {
+        std::vector<Text> out;
+        for (const SessionEntry& e : Session::Instance().Entries(SessionEvent::MessageSent)) out.push_back(e.text);
+        return out;
+    }
+    CPIHENDesign* d = nullptr;
+    CNode* unit = nullptr;
+    HENDiagram g;
+};
+
+TEST(ViewGridPointer, ExchangerEndsLieOnTopAndTellTheirValues) {
+    Pointer p;
+    ASSERT_TRUE(p.unit);
+    ASSERT_EQ(3u, p.g.Lines().size());
+    ASSERT_DOUBLE_EQ(80.0, p.g.Lines()[0].y);
+    CanvasDriver driver(p.g);
+    // Over an end the placeholder stands for the exchanger; its square is [165, 225) x [50, 110).
+    EXPECT_EQ(p.g.Ghost(), p.g.FindObjectAt({165.0, 50.0}));
+    EXPECT_EQ(p.g.Ghost(), p.g.FindObjectAt({224.0, 109.0}));
+    EXPECT_NE(p.g.Ghost(), p.g.FindObjectAt({225.0, 80.0}));
+    const Text flyBy = driver.Move({195.0, 80.0});
+    const std::string name = p.unit->getName().c_str();
+    EXPECT_EQ(0u, flyBy.find(name + "\n" + name + "\nLoad\t")) << flyBy;
+    EXPECT_NE(Text::npos, flyBy.find("\nArea\t?")) << flyBy;  // no area known yet
+    // Between the units the segment answers with its stream's values.
+    const Text segment = driver.Move({300.0, 270.0});
+    EXPECT_EQ(0u, segment.find("H2\nH2\nLocal Temp\t")) << segment;
+    EXPECT_NE(Text::npos, segment.find("\nInlet Temp\t140.0C")) << segment;
+    EXPECT_NE(Text::npos, segment.find("\nTotal Load\t80kW")) << segment;
+    // Nothing over the background without pinch markers.
+    EXPECT_TRUE(driver.Move({120.0, 180.0}).empty());
+    // Menus: the exchanger's delete and view items, the background's zoom items.
+    const MenuModel& menu = driver.OpenMenu({195.0, 80.0});
+    EXPECT_TRUE(menu.Contains(5609) && menu.Contains(5608));
+    EXPECT_TRUE(driver.OpenMenu({120.0, 180.0}).Contains(5615));
+    EXPECT_EQ(1, driver.Choose(5615));  // zoom in: free zoom kept
+    EXPECT_EQ(2, p.g.zoomMode);
+}
+
+TEST(ViewGridPointer, DraggingAnEndToAnotherHotLineAsksToMoveIt) {
+    Pointer p;
+    CanvasDriver driver(p.g);
+    driver.Click({195.0, 80.0});  // picks up the end on H
+    ASSERT_TRUE(p.g.Ghost()->dragging);
+    EXPECT_TRUE(p.g.DragActive());
+    driver.Move({250.0, 460.0});  // over C: a hot end cannot go to a cold line
+    EXPECT_FALSE(p.g.Ghost()->accepted);
+    driver.Move({250.0, 270.0});  // over H2
+    EXPECT_TRUE(p.g.Ghost()->accepted);
+    p.g.PaintNow();
+    int dragShapes = 0;
+    for (int i = 1; i <= p.g.GetCanvas().NumberOfGroups(); ++i) dragShapes += p.g.GetCanvas().Group(i).cssClass == "drag";
+    EXPECT_EQ(1, dragShapes);
+    driver.Click({250.0, 270.0});
+    EXPECT_FALSE(p.g.Ghost()->dragging);
+    EXPECT_FALSE(p.g.DragActive());
+    const std::vector<Text> sent = p.commands();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(0u, sent.back().find("movehx \"" + Text(p.unit->getName()) + "\" \"")) << sent.back();
+    // The exchanger, the segment right before it on H, and a segment of H2 under the drop.
+    std::vector<std::string> names;
+    const std::string line = sent.back();
+    for (std::size_t q = line.find('"'); q != std::string::npos; q = line.find('"', line.find('"', q + 1) + 1))
+        names.push_back(line.substr(q + 1, line.find('"', q + 1) - q - 1));
+    ASSERT_EQ(3u, names.size()) << line;
+    EXPECT_EQ(p.unit->getName().c_str(), names[0]);
+    CNode* side = p.d->GetNodeByName(CPString(names[1].c_str()));
+    CNode* target = p.d->GetNodeByName(CPString(names[2].c_str()));
+    ASSERT_TRUE(side && target);
+    EXPECT_EQ(side, p.unit->getIthUpStreamNode(p.unit->upStreamSlotOf(side)));
+    CPString stream;
+    ASSERT_TRUE(side->getVariableAsString(NodeValue::ParentStream, stream));
+    EXPECT_EQ("H", Text(stream));
+    ASSERT_TRUE(target->getVariableAsString(NodeValue::ParentStream, stream));
+    EXPECT_EQ("H2", Text(stream));
+}
+
+TEST(ViewGridPointer, ADropOnNothingOrOnTheWrongSideSendsNothing) {
+    // The background, a cold line, and the very segment that feeds the end.
+    for (const CanvasPoint drop : {CanvasPoint{120.0, 180.0}, CanvasPoint{250.0, 460.0}, CanvasPoint{100.0, 80.0}}) {
+        Pointer p;
+        CanvasDriver driver(p.g);
+        driver.Click({195.0, 80.0});
+        driver.Move(drop);
+        driver.Click(drop);
+        EXPECT_FALSE(p.g.Ghost()->dragging);
+        for (const Text& c : p.commands()) EXPECT_EQ(Text::npos, c.find("movehx")) << drop.x << " " << drop.y;
+    }
+    // A click on the background before any drag does nothing at all.
+    Pointer p;
+    CanvasDriver driver(p.g);
+    driver.Click({120.0, 180.0});
+    EXPECT_FALSE(p.g.Ghost()->dragging);
+}
+
+TEST(ViewGridPointer, PinchMarkersTellThePinchOverTheBackground) {
+    design_test::OperatedNetwork n;
+    HENDiagram g;
+    g.showPinch = true;
+    g.zoomMode = g.previousZoomMode = 2;
+    g.SetDesign(n.d);
+    if (!g.PinchShown()) GTEST_SKIP() << "the network has no pinch to show";
+    ASSERT_FALSE(g.Pinches().empty());
+    const HENDPinch& pinch = g.Pinches().front();
+    const Text text = g.BackgroundFlyBy({pinch.x + g.ExchangerSize(), g.Lines().front().y});
+    EXPECT_EQ(0u, text.find("\nHot Pinch\t")) << text;
+    EXPECT_NE(Text::npos, text.find("\nCold Pinch\t")) << text;
+    EXPECT_NE(Text::npos, text.find("\n \nH1\t")) << text;
+    EXPECT_TRUE(g.BackgroundFlyBy({pinch.x + g.ExchangerSize() + 50.0, 0.0}).empty());
+}
+
+TEST(ViewGridPointer, ThePrintedBorderCarriesTheClocksDate) {
+    Pointer p;
+    p.g.SetClock([] { return Text("7 December 2026"); });
+    p.g.printBorder = true;
+    p.g.PaintNow();
+    bool dated = false, named = false;
+    const Canvas& c = p.g.GetCanvas();
+    for (int i = 0; i < c.Count(); ++i) {
+        dated = dated || c.At(i).text == "  7 December 2026";
+        named = named || c.At(i).text.find(" - Drag") != Text::npos;
+    }
+    EXPECT_TRUE(dated);
+    EXPECT_TRUE(named);
+}
+
+}  // namespace
