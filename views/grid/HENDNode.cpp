@@ -158,6 +158,42 @@ Text HENDStreamSegment::FlyByDescription(CanvasPoint) {
     return m_diagram->SegmentFlyBy(*this);
 }
 
+int HENDStreamSegment::BranchState() const {
+    if (!onBranch || m_diagram->OperationLocked()) return 1;
+    // Walk the branch both ways to its split items: any unit on the way means equipment.
+    for (const HENDNode* side : {left, right}) {
+        const HENDNode* item = side;
+        const HENDStreamSegment* from = this;
+        while (item && !item->IsSplit()) {
+            if (item->IsHeatEx()) return 2;
+            const HENDStreamSegment* next = nullptr;
+            for (const HENDNode* n : m_diagram->Items())
+                if (auto* seg = dynamic_cast<const HENDStreamSegment*>(n); seg && seg != from && (seg->left == item || seg->right == item))
+                    next = seg;
+            if (!next) break;
+            item = next->left == item ? next->right : next->left;
+            from = next;
+        }
+    }
+    return 0;
+}
+
+void HENDStreamSegment::PrepareForObjectInspection(MenuModel& menu) {
+    HENDNode::PrepareForObjectInspection(menu);
+    if (BranchState() != 1) menu.AddItem(5610, FindString("oiDeleteBranch"));
+}
+
+int HENDStreamSegment::ProcessInspectionCommand(int command) {
+    if (command != 5610) return HENDNode::ProcessInspectionCommand(command);
+    const int state = BranchState();
+    if (state == 1) return 1;
+    if (state == 2 && Viewable::ResponseMsg("HENDDeleteBranchWithEquipment", 2) != 1) return 1;
+    m_diagram->SetBranchRemoved();
+    m_diagram->SetDeleting();
+    SendViewableMessage(m_diagram, "RemoveBranch " + quoted(Node()));
+    return 1;
+}
+
 void HENDStreamSegment::DrawShape(Canvas& canvas) {
     const double a = std::min(x1, x2), b = std::max(x1, x2);
     SetPosition({a, y - 4.0});
@@ -447,6 +483,7 @@ void HENDGhost::NotifySingleClickAt(CanvasPoint p) {
         return;
     }
     // Drops it: on a segment of a line the end may move to, the diagram is asked to move it.
+    m_diagram->StopAutoScroll();
     HENDStreamSegment* source = moved ? moved->ends[static_cast<std::size_t>(movedEnd - 1)].inlet : nullptr;
     HENDStreamSegment* target = m_diagram->FindSegmentAt(p);
     if (source && target && moved->Node() && m_diagram->CheckMatch(source, target, true) != 0)
@@ -460,6 +497,7 @@ void HENDGhost::NotifySingleClickAt(CanvasPoint p) {
 void HENDGhost::MoveTo(CanvasPoint p) {
     if (!dragging) return;
     pointer = p;
+    m_diagram->AutoScroll(p);
     HENDStreamSegment* source = moved ? moved->ends[static_cast<std::size_t>(movedEnd - 1)].inlet : nullptr;
     HENDStreamSegment* target = m_diagram->FindSegmentAt(p);
     accepted = source && target && m_diagram->CheckMatch(source, target, true) != 0;

@@ -146,8 +146,14 @@ public:
     void ExtendBounds(double box[4]) const override;
     bool ContainsPoint(CanvasPoint p) const override;
     Text FlyByDescription(CanvasPoint p) override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    // 1 when the segment's branch cannot go (not a branch, or the design is locked), 2 when the
+    // branch holds units, 0 when it is empty.
+    int BranchState() const;
     // Takes its ends from the attach points of its neighbours.
     void Attach();
+    bool onBranch = false;  // between a split and its mixer
     HENDNode *left = nullptr, *right = nullptr;
     int leftEnd = 0, rightEnd = 0;
     double x1 = 0.0, x2 = 0.0, y = 0.0;

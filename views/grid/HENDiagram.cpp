@@ -663,8 +663,10 @@ void HENDiagram::Rebuild() {
             if (pe.interval >= 0) end->x = m_pinches[static_cast<std::size_t>(pe.interval)].x, end->offsetMode = pe.mode;
         }
 
+        bool onBranch = false;
         auto addSegment = [&](CNode* node, HENDNode* left, int leftEnd, HENDNode* right, int rightEnd, double yy) {
             auto* s = new HENDStreamSegment(this, node);
+            s->onBranch = onBranch;
             s->streamName = e.name;
             s->unitName = node ? Text(node->getName()) : Text();
             s->cold = e.cold, s->process = e.process;
@@ -731,7 +733,10 @@ void HENDiagram::Rebuild() {
                     for (std::size_t b = 0; b < s.branches.size(); ++b) {
                         const double by = yy + (b < s.offsets.size() ? s.offsets[b] : 0.0);
                         const std::size_t before = m_items.size();
+                        const bool outer = onBranch;
+                        onBranch = true;
                         place(s.branches[b], open, static_cast<int>(b) + 1, by, s.tails[b]);
+                        onBranch = outer;
                         // The branch's last segment runs into the closing split.
                         HENDStreamSegment* last = before < m_items.size() ? dynamic_cast<HENDStreamSegment*>(m_items.back()) : nullptr;
                         if (last) last->right = close, last->rightEnd = static_cast<int>(b) + 1, last->Attach();
@@ -858,10 +863,7 @@ void HENDiagram::FitToView() {
         if (auto* seg = dynamic_cast<HENDStreamSegment*>(item)) seg->Attach();
     ComputeBounds();
     // The view shows the whole width of the bounds.
-    double sceneW = 0.0, sceneH = 0.0;
-    SceneExtent(W, H, m_bounds.Width(), (H - 15.0) * m_bounds.Width() / (W - 15.0), sceneW, sceneH);
-    SetVisibleExtent(sceneW, sceneH);
-    SetOrigin({m_bounds.left, m_bounds.top});
+    ApplyView(m_bounds.Width(), (H - 15.0) * m_bounds.Width() / (W - 15.0), {m_bounds.left, m_bounds.top});
 }
 
 CanvasConnection* HENDiagram::FindObjectAt(CanvasPoint p) {

@@ -8,6 +8,7 @@
 #include "brasko/NotificationSender.h"
 #include "lumeth/CanvasPlane.h"
 #include "lumeth/FormDescription.h"
+#include "lumeth/Timer.h"
 #include "lumeth/VarEnumInfo.h"
 #include "views/grid/HENDNode.h"
 #include "views/grid/HENDiagramConfiguration.h"
@@ -108,6 +109,22 @@ public:
     void PrepareLayout();
     // The zoom of the view: out 1.1, in 1 / 1.1 about the view's centre, within the bounds.
     void ZoomBy(double factor);
+    // The part of the scene the view shows (its scroll bars take a little of the extent).
+    double ShownWidth() const { return VisibleSceneWidth(PixelWidth(), VisibleWidth()); }
+    double ShownHeight() const { return VisibleSceneWidth(PixelHeight(), VisibleHeight()); }
+    // Scrolling: a line step is a tenth of the visible extent, a page step all of it (`axis` 0
+    // horizontal, 1 vertical; `direction` -1 or +1); the origin stays inside the bounds.
+    void ScrollStep(int direction, int axis, bool page);
+    // Moves the origin when the moved view stays inside the bounds; false otherwise.
+    bool ScrollBy(double dx, double dy);
+    // While an item is dragged near or past the view's border the view scrolls a line step
+    // towards it every 125 ms; the scroll timer stops when the point is back inside.
+    void AutoScroll(CanvasPoint p);
+    bool AutoScrolling() const;
+    void StopAutoScroll();
+    // The rubber band of the framework: a rectangle of at least 25 pixels one way is zoomed to,
+    // widened to the view's aspect.
+    void ZoomToRectangle(CanvasPoint a, CanvasPoint b);
     // The border of a printed page: the date, the scenario and design names.
     void SetClock(std::function<Text()> clock) { m_clock = std::move(clock); }
     Text BorderText() const;
@@ -184,6 +201,7 @@ public:
     HENDGhost* Ghost() const { return m_ghost; }
     CanvasConnection* FindObjectAt(CanvasPoint p) override;
     void SetDeleting() { m_deleting = true; }
+    void SetBranchRemoved() { m_branchRemoved = true; }
     bool OperationLocked() const;
     // 0 a split with empty branches, 2 one with units on a branch.
     int SplitterState(CNode* tee) const;
@@ -206,6 +224,8 @@ private:
     void SortConfigurationStreams();
     void RebuildEnumeration();
     void Invalidate() { m_layoutValid = false; }
+    // Shows w x h of the scene, the origin clamped so that the view stays inside the bounds.
+    void ApplyView(double w, double h, CanvasPoint origin);
     std::vector<StreamVisibilityEntry>& StreamOrder() { return m_configurations[static_cast<std::size_t>(m_selected)]->streams; }
     void Clear();
     void Rebuild();
@@ -242,6 +262,17 @@ private:
     bool m_collectLabels = false;
     bool m_branchRemoved = false, m_deleting = false, m_dragActive = false;
     HENDGhost* m_ghost = nullptr;
+    // Ticks on the user-interface thread while a drag scrolls the view.
+    class ScrollTimer : public TimerBase {
+    public:
+        explicit ScrollTimer(HENDiagram& d) : m_diagram(d) {}
+        void Tick() override;
+
+    private:
+        HENDiagram& m_diagram;
+    };
+    std::unique_ptr<ScrollTimer> m_scrollTimer;
+    double m_scrollX = 0.0, m_scrollY = 0.0;
     std::unordered_map<std::string, IHeatIntegrationStream*> m_streams;
     std::map<std::uint32_t, ColourResource> m_shades;
     std::unique_ptr<HENDFontMetrics> m_metrics;

@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
+#include "lumeth/Timer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -460,16 +461,25 @@ void HENDiagram::PrepareLayout() {
     m_layoutValid = true;
 }
 
+void HENDiagram::ApplyView(double w, double h, CanvasPoint origin) {
+    double sceneW = 0.0, sceneH = 0.0;
+    SceneExtent(PixelWidth(), PixelHeight(), w, h, sceneW, sceneH);
+    SetVisibleExtent(sceneW, sceneH);
+    const double shownW = ShownWidth(), shownH = ShownHeight();
+    origin.x = std::clamp(origin.x, m_bounds.left, std::max(m_bounds.left, m_bounds.right - shownW));
+    origin.y = std::clamp(origin.y, m_bounds.top, std::max(m_bounds.top, m_bounds.bottom - shownH));
+    SetOrigin(origin);
+}
+
 void HENDiagram::ZoomBy(double factor) {
     // Free zoom about the centre of the view, never wider than the bounds nor outside them.
     if (zoomMode != 2) previousZoomMode = zoomMode;
     zoomMode = 2;
-    const double halfW = std::min(factor * VisibleWidth() / 2.0, m_bounds.Width() / 2.0);
-    const double halfH = std::min(factor * VisibleHeight() / 2.0, m_bounds.Height() / 2.0);
+    const double halfW = std::min(factor * ShownWidth() / 2.0, m_bounds.Width() / 2.0);
+    const double halfH = std::min(factor * ShownHeight() / 2.0, m_bounds.Height() / 2.0);
     const CanvasPoint o = GetOrigin();
-    const double cx = o.x + VisibleWidth() / 2.0, cy = o.y + VisibleHeight() / 2.0;
-    SetVisibleExtent(2.0 * halfW, 2.0 * halfH);
-    SetOrigin({std::max(m_bounds.left, cx - halfW), std::max(m_bounds.top, cy - halfH)});
+    const double cx = o.x + ShownWidth() / 2.0, cy = o.y + ShownHeight() / 2.0;
+    ApplyView(2.0 * halfW, 2.0 * halfH, {std::max(m_bounds.left, cx - halfW), std::max(m_bounds.top, cy - halfH)});
     m_layoutValid = true;
 }
 
@@ -481,4 +491,64 @@ Text HENDiagram::BorderText() const {
         names = (s ? Text(s->GetName()) : Text()) + " - " + Text(m_design->GetDesignName());
     }
     return "  " + date + "\n" + names;
+}
+
+// ---- scrolling ----
+
+void HENDiagram::ScrollTimer::Tick() { m_diagram.ScrollBy(m_diagram.m_scrollX, m_diagram.m_scrollY); }
+
+bool HENDiagram::ScrollBy(double dx, double dy) {
+    const CanvasPoint o = GetOrigin();
+    const double x = o.x + dx, y = o.y + dy;
+    if (x < m_bounds.left - 1e-9 || y < m_bounds.top - 1e-9 || x + ShownWidth() > m_bounds.right + 1e-9 ||
+        y + ShownHeight() > m_bounds.bottom + 1e-9)
+        return false;
+    SetOrigin({x, y});
+    return true;
+}
+
+void HENDiagram::ScrollStep(int direction, int axis, bool page) {
+    const double extent = axis == 0 ? ShownWidth() : ShownHeight();
+    const double step = (page ? extent : extent / 10.0) * (direction < 0 ? -1.0 : 1.0);
+    CanvasPoint o = GetOrigin();
+    double& at = axis == 0 ? o.x : o.y;
+    const double low = axis == 0 ? m_bounds.left : m_bounds.top;
+    const double high = std::max(low, (axis == 0 ? m_bounds.right - ShownWidth() : m_bounds.bottom - ShownHeight()));
+    at = std::clamp(at + step, low, high);
+    SetOrigin(o);
+}
+
+bool HENDiagram::AutoScrolling() const { return m_scrollTimer && m_scrollTimer->IsTicking(); }
+
+void HENDiagram::AutoScroll(CanvasPoint p) {
+    const CanvasPoint o = GetOrigin();
+    const double w = ShownWidth(), h = ShownHeight();
+    m_scrollX = p.x < o.x ? -w / 10.0 : p.x > o.x + w ? w / 10.0 : 0.0;
+    m_scrollY = p.y < o.y ? -h / 10.0 : p.y > o.y + h ? h / 10.0 : 0.0;
+    if (!m_scrollTimer) m_scrollTimer = std::make_unique<ScrollTimer>(*this);
+    const bool scroll = m_scrollX != 0.0 || m_scrollY != 0.0;
+    if (scroll && !m_scrollTimer->IsTicking()) {
+        if (!m_scrollTimer->Start(125)) ErrorMsg("TimerError");
+    } else if (!scroll && m_scrollTimer->IsTicking()) {
+        if (!m_scrollTimer->Stop()) ErrorMsg("TimerError");
+    }
+}
+
+void HENDiagram::StopAutoScroll() {
+    m_scrollX = m_scrollY = 0.0;
+    if (m_scrollTimer && m_scrollTimer->IsTicking() && !m_scrollTimer->Stop()) ErrorMsg("TimerError");
+}
+
+void HENDiagram::ZoomToRectangle(CanvasPoint a, CanvasPoint b) {
+    const double px = ConvertToSceneFromCanvas(std::abs(b.x - a.x)), py = ConvertToSceneFromCanvas(std::abs(b.y - a.y));
+    if (px < 25.0 && py < 25.0) return;
+    // Widened one way to the view's aspect.
+    double w = std::abs(b.x - a.x), h = std::abs(b.y - a.y);
+    const double aspect = (PixelWidth() - 15.0) / (PixelHeight() - 15.0);
+    if (w < h * aspect) w = h * aspect;
+    else h = w / aspect;
+    if (zoomMode != 2) previousZoomMode = zoomMode;
+    zoomMode = 2;
+    ApplyView(w, h, {std::min(a.x, b.x), std::min(a.y, b.y)});
+    m_layoutValid = true;
 }

@@ -4,6 +4,7 @@
 #include "views/grid/HENDiagram.h"
 
 #include "lumeth/Session.h"
+#include "lumeth/Timer.h"
 #include "tests/eng/design/OperationTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ namespace {
 // layout's own coordinates: lines at 80 (H), 270 (H2) and 460 (C), the exchanger's circles 60
 // across from x 165.
 struct Pointer : design_test::DesignScenario {
-    Pointer() {
+    explicit Pointer(bool fit = false) {
         Session::Instance().Reset();
         Add("H", 150.0, 50.0, 1.0);
         Add("H2", 140.0, 60.0, 1.0);
@@ -25,7 +26,7 @@ struct Pointer : design_test::DesignScenario {
         unit = d->AddHeatExchanger(design_test::NthSegment(*d, "H", 0), design_test::NthSegment(*d, "C", 0), nullptr,
                                    nullptr, nullptr);
         g.hideUtilityUnits = true;
-        g.zoomMode = g.previousZoomMode = 2;
+        if (!fit) g.zoomMode = g.previousZoomMode = 2;
         g.SetDesign(d);
         g.PaintNow();
     }
@@ -153,6 +154,119 @@ TEST(ViewGridPointer, ThePrintedBorderCarriesTheClocksDate) {
     }
     EXPECT_TRUE(dated);
     EXPECT_TRUE(named);
+}
+
+}  // namespace
+
+namespace {
+
+// H2 split into two empty branches: a branch segment's menu offers to delete its branch, a
+// segment of the main line does not; deleting an empty branch asks nothing.
+TEST(ViewGridPointer, BranchSegmentsOfferToDeleteTheirBranch) {
+    Pointer p;
+    CNode* tee = nullptr;
+    ASSERT_TRUE(p.d->AddSplitterMixer(design_test::NthSegment(*p.d, "H2", 0), design_test::NthSegment(*p.d, "H2", 0), tee,
+                                      "split", 2));
+    p.g.SetDesign(p.d);
+    int branchSegments = 0, mainSegments = 0;
+    for (HENDNode* item : p.g.Items()) {
+        auto* s = dynamic_cast<HENDStreamSegment*>(item);
+        if (!s || s->streamName != "H2") continue;
+        MenuModel menu;
+        s->PrepareForObjectInspection(menu);
+        EXPECT_TRUE(menu.Contains(5608));
+        EXPECT_EQ(s->onBranch, menu.Contains(5610));
+        (s->onBranch ? branchSegments : mainSegments)++;
+        if (s->onBranch && branchSegments == 1) {
+            EXPECT_EQ(0, s->BranchState());
+            EXPECT_EQ(1, s->ProcessInspectionCommand(5610));
+            EXPECT_TRUE(p.g.BranchRemoved());
+            EXPECT_TRUE(s->FlyByDescription({0, 0}).empty());  // a branch is going
+            EXPECT_TRUE(Session::Instance().Entries(SessionEvent::Response).empty());
+            ASSERT_FALSE(p.commands().empty());
+            EXPECT_EQ(0u, p.commands().back().find("RemoveBranch \""));
+            break;
+        }
+    }
+    EXPECT_EQ(1, branchSegments);
+    EXPECT_GE(mainSegments, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewGridWindowOfADiagram, ZoomAndScrollStayInsideTheBounds) {
+    Pointer p(true);
+    HENDiagram& g = p.g;
+    const HENDBounds b = g.Bounds();
+    // Fitted: the origin at the bounds' corner, the whole width in view.
+    EXPECT_DOUBLE_EQ(b.left, g.GetOrigin().x);
+    g.Message("ZoomIn");
+    g.Message("ZoomIn");
+    EXPECT_EQ(2, g.zoomMode);
+    EXPECT_EQ(1, g.previousZoomMode);
+    const double zoomed = g.ShownWidth();
+    EXPECT_LT(zoomed, b.Width());
+    // Line steps of a tenth, page steps of the whole view, never past the right bound.
+    const double x0 = g.GetOrigin().x;
+    g.ScrollStep(+1, 0, false);
+    EXPECT_NEAR(x0 + zoomed / 10.0, g.GetOrigin().x, 1e-9);
+    for (int k = 0; k < 10; ++k) g.ScrollStep(+1, 0, true);
+    EXPECT_NEAR(b.right - zoomed, g.GetOrigin().x, 1e-9);
+    EXPECT_FALSE(g.ScrollBy(1.0, 0.0));
+    for (int k = 0; k < 10; ++k) g.ScrollStep(-1, 0, true);
+    EXPECT_DOUBLE_EQ(b.left, g.GetOrigin().x);
+    // Zooming out stops once the view covers the bounds; the origin never leaves them.
+    for (int k = 0; k < 5; ++k) g.Message("ZoomOut");
+    // A width w given to the view shows w x 1150 / 1135 x 1120 / 1135 of the scene (the
+    // scroll bars' 15 pixels taken twice), as 4000 shows 3999.1.
+    const double shown = 1150.0 * 1120.0 / (1135.0 * 1135.0);
+    EXPECT_NEAR(b.Width() * shown, g.ShownWidth(), 1e-6);
+    EXPECT_GE(g.GetOrigin().x, b.left);
+    EXPECT_GE(g.GetOrigin().y, b.top);
+    // A rubber band under 25 pixels both ways is no zoom; a larger one takes the view's aspect.
+    g.Message("FitBoth");
+    const double fitted = g.ShownWidth();
+    g.ZoomToRectangle({0.0, 0.0}, {1.0, 1.0});
+    EXPECT_DOUBLE_EQ(fitted, g.ShownWidth());
+    EXPECT_EQ(1, g.zoomMode);
+    g.ZoomToRectangle({100.0, 50.0}, {100.0 + 1135.0, 60.0});
+    EXPECT_EQ(2, g.zoomMode);
+    EXPECT_DOUBLE_EQ(100.0, g.GetOrigin().x);
+    EXPECT_NEAR(1135.0 * shown, g.ShownWidth(), 1e-6);
+    EXPECT_NEAR(485.0 * 500.0 * 470.0 / (485.0 * 485.0), g.ShownHeight(), 1e-6);
+}
+
+TEST(ViewGridWindowOfADiagram, DraggingPastTheBorderScrollsEveryTick) {
+    Pointer p(true);
+    HENDiagram& g = p.g;
+    TimerService::Instance().Reset();
+    g.Message("ZoomIn");
+    g.Message("ZoomIn");
+    CanvasDriver driver(g);
+    const HENDHeatEx* hx = nullptr;
+    for (const HENDNode* item : g.Items())
+        if ((hx = dynamic_cast<const HENDHeatEx*>(item))) break;
+    ASSERT_TRUE(hx);
+    const HENDExchangerEnd end = hx->ends.front();
+    driver.Click({end.x, end.y});
+    ASSERT_TRUE(g.Ghost()->dragging);
+    for (int k = 0; k < 10; ++k) g.ScrollStep(-1, 0, true);  // to the left end
+    const CanvasPoint o = g.GetOrigin();
+    driver.Move({o.x + g.ShownWidth() + 10.0, end.y});  // past the right border
+    EXPECT_TRUE(g.AutoScrolling());
+    TimerService::Instance().Advance(125);
+    EXPECT_NEAR(o.x + g.ShownWidth() / 10.0, g.GetOrigin().x, 1e-9);
+    driver.Move({g.GetOrigin().x + 10.0, end.y});  // back inside
+    EXPECT_FALSE(g.AutoScrolling());
+    // A timer the framework refuses is reported.
+    TimerService::Instance().FailNextRequest();
+    driver.Move({g.GetOrigin().x - 10.0, end.y});
+    EXPECT_EQ(1u, Session::Instance().Entries(SessionEvent::Error).size());
+    EXPECT_EQ("TimerError", Session::Instance().Entries(SessionEvent::Error).front().key);
+    driver.Click({g.GetOrigin().x + 10.0, g.GetOrigin().y + 1.0});
+    EXPECT_FALSE(g.Ghost()->dragging);
 }
 
 }  // namespace
