@@ -26,6 +26,13 @@ constexpr double kSize = 30.0;      // the exchanger symbol size at every rebuil
 constexpr double kSplitLength = 30.0;
 constexpr double kEmpty = -32767.0;
 
+// The name a unit shows: its unit operation name, else its node's name.
+Text unitNameOf(const CNode* node) {
+    CPString s;
+    if (node && node->getVariableAsString("UnitOperationName", s) && !s.empty()) return Text(s);
+    return node ? Text(node->getName()) : Text();
+}
+
 Text parentStream(const CNode* node) {
     CPString s;
     if (node && node->getVariableAsString(NodeValue::ParentStream, s)) return Text(s);
@@ -697,7 +704,7 @@ void HENDiagram::Rebuild() {
                         HENDHeatEx*& hx = exchangers[s.e->unit];
                         if (!hx) {
                             hx = new HENDHeatEx(this, s.e->unit);
-                            hx->unitName = Text(s.e->unit->getName());
+                            hx->unitName = unitNameOf(s.e->unit);
                             hx->column = nodes[static_cast<std::size_t>(s.node)].column;
                             hx->duty = knownValue(s.e->unit, NodeValue::Duty);
                             m_items.push_back(hx);
@@ -718,7 +725,7 @@ void HENDiagram::Rebuild() {
                         if (!n) return nullptr;
                         auto* sp = new HENDStreamSplit(this, const_cast<CNode*>(n), n == s.e->tee, isOpening);
                         sp->streamName = e.name;
-                        sp->unitName = Text(n->getName());
+                        sp->unitName = unitNameOf(n);
                         sp->cold = e.cold, sp->process = e.process;
                         sp->column = nodes[static_cast<std::size_t>(node)].column;
                         sp->x = xOf(node);

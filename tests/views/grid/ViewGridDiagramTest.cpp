@@ -18,7 +18,7 @@ using design_test::OperatedNetwork;
 std::map<std::string, const HENDHeatEx*> unitsByName(const HENDiagram& g) {
     std::map<std::string, const HENDHeatEx*> out;
     for (const HENDNode* item : g.Items())
-        if (auto* hx = dynamic_cast<const HENDHeatEx*>(item)) out[hx->unitName] = hx;
+        if (auto* hx = dynamic_cast<const HENDHeatEx*>(item)) out[hx->Node()->getName().c_str()] = hx;
     return out;
 }
 
@@ -274,6 +274,82 @@ TEST(ViewGridLayout, BranchesLieEvenlyAboutTheirSplitsLine) {
     EXPECT_DOUBLE_EQ(146.5, offsets[2]);
     EXPECT_DOUBLE_EQ(176.5, r.above);
     EXPECT_TRUE(StackBranchOffsets({}, offsets).above == 0.0 && offsets.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewGridLabels, AnnotationsFollowTheChoicesOfTheirPositions) {
+    HENDiagram g;
+    // Defaults: temperatures at the segments (0) and the terminals (4, 5), the duty above an
+    // exchanger (2), nothing at 1 and 3.
+    EXPECT_EQ("150.0 C", g.GetAnnotation(4, nullptr, 150.0));
+    EXPECT_EQ("?", g.GetAnnotation(0, nullptr, -32767.0));
+    EXPECT_TRUE(g.GetAnnotation(1, nullptr, 150.0).empty());
+    EXPECT_TRUE(g.GetAnnotation(6, nullptr, 150.0).empty());
+    design_test::OperatedNetwork n;
+    EXPECT_EQ("240.0 kW", g.GetAnnotation(2, n.e100, -32767.0));
+    g.SetAnnotationChoice(3, 8);  // the unit's name
+    EXPECT_EQ("E-100", g.GetAnnotation(3, n.e100, -32767.0));
+    g.SetAnnotationChoice(1, 3);  // an area not yet known
+    EXPECT_EQ("?", g.GetAnnotation(1, nullptr, -32767.0));
+    EXPECT_EQ("?", HENDiagram::FormatValue(-32767.0, "%0.1f ", 1));
+}
+
+TEST(ViewGridLabels, NamesAndLabelsScaleToTheRoomTheyHave) {
+    // Two lines 60 apart leave 60 - 28 for a name 12 high: 32 / 12 above full size, so 1.0;
+    // 40 apart gives 12 / 12; closer ones shrink to half at least.
+    struct Metrics : HENDFontMetrics {
+        double Width(const Text& t, double scale) const override { return 10.0 * scale * static_cast<double>(Characters(t)); }
+    };
+    HENDiagram g;
+    g.SetFontMetrics(std::make_unique<Metrics>());
+    EXPECT_EQ("LongName", g.FitText("LongName", 80.0));
+    EXPECT_EQ("Long\xE2\x80\xA6", g.FitText("LongName", 50.0));
+    EXPECT_EQ("LongName", g.FitText("LongName", 40.0, 0.5));
+    EXPECT_EQ("L", g.FitText("L", 1.0));
+    // The textbook network fitted into the view: every start carries one label scale in
+    // [0.5, 1], and the exchanger symbols are no larger than half the closest lines allow.
+    design_test::OperatedNetwork n;
+    HENDiagram fitted;
+    fitted.SetDesign(n.d);
+    double closest = 1e9;
+    for (std::size_t k = 1; k < fitted.Lines().size(); ++k)
+        closest = std::min(closest, fitted.Lines()[k].y - fitted.Lines()[k - 1].y);
+    EXPECT_DOUBLE_EQ(std::min(30.0, closest / 2.0), fitted.ExchangerSize());
+    for (const HENDNode* item : fitted.Items())
+        if (auto* s = dynamic_cast<const HENDStreamStart*>(item)) {
+            EXPECT_DOUBLE_EQ(std::clamp((closest - 28.0) / 12.0, 0.5, 1.0), s->labelScale);
+        }
+}
+
+TEST(ViewGridLabels, ExchangerEndsAreShadedByWhatTheyJoin) {
+    design_test::OperatedNetwork n;
+    HENDiagram g;
+    g.SetDesign(n.d);
+    int process = 0, heaters = 0, coolers = 0;
+    for (const HENDNode* item : g.Items()) {
+        auto* hx = dynamic_cast<const HENDHeatEx*>(item);
+        if (!hx) continue;
+        for (const HENDExchangerEnd& e : hx->ends) {
+            const std::string cls = hx->SvgClass();
+            // White between process streams, red for a heater, blue for a cooler.
+            const int expected = cls == "exchanger" ? 1 : cls == "heater" ? 2 : 3;
+            EXPECT_EQ(expected, e.shade) << cls;
+            (cls == "exchanger" ? process : cls == "heater" ? heaters : coolers)++;
+        }
+    }
+    EXPECT_EQ(4, process);
+    EXPECT_EQ(1, heaters);
+    EXPECT_EQ(2, coolers);
+    // The design's own code wins where it set one (a modified exchanger is green).
+    n.e100->addVariable("HotShadeIt", 4.0, 1);
+    g.SetDesign(n.d);
+    for (const HENDNode* item : g.Items())
+        if (auto* hx = dynamic_cast<const HENDHeatEx*>(item); hx && hx->Node() == n.e100) {
+            for (const HENDExchangerEnd& e : hx->ends) EXPECT_EQ(e.cold ? 1 : 4, e.shade);
+        }
 }
 
 }  // namespace

@@ -51,7 +51,9 @@ TEST(ViewGridPointer, ExchangerEndsLieOnTopAndTellTheirValues) {
     EXPECT_EQ(p.g.Ghost(), p.g.FindObjectAt({224.0, 109.0}));
     EXPECT_NE(p.g.Ghost(), p.g.FindObjectAt({225.0, 80.0}));
     const Text flyBy = driver.Move({195.0, 80.0});
-    const std::string name = p.unit->getName().c_str();
+    CPString unitName;
+    ASSERT_TRUE(p.unit->getVariableAsString("UnitOperationName", unitName));
+    const std::string name = unitName.c_str();
     EXPECT_EQ(0u, flyBy.find(name + "\n" + name + "\nLoad\t")) << flyBy;
     EXPECT_NE(Text::npos, flyBy.find("\nArea\t?")) << flyBy;  // no area known yet
     // Between the units the segment answers with its stream's values.
