@@ -339,6 +339,7 @@ void HENDiagram::Rebuild() {
     m_dragActive = false;
     Clear();
     m_pinchShown = false;
+    m_conflict[0].clear(), m_conflict[1].clear();
     m_streams.clear();
     m_stacked = 50.0;
     m_endColumn = 0.0;
@@ -449,7 +450,7 @@ void HENDiagram::Rebuild() {
                     s.rank = roundUpEven(cur);
                 } else if (r < cur) {
                     conflictStream = p.entry->name;
-                    conflictUnit = Text(s.e->unit->getName());
+                    conflictUnit = unitNameOf(s.e->unit);
                     return false;
                 } else {
                     s.rank = r;

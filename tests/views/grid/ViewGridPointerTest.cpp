@@ -272,3 +272,49 @@ TEST(ViewGridWindowOfADiagram, DraggingPastTheBorderScrollsEveryTick) {
 }
 
 }  // namespace
+
+namespace {
+
+// H1 meets two exchangers whose temperatures put the first below the pinch and the second above
+// it: along H1 the regions would run backwards, so the pinch layout cannot be drawn. The diagram
+// says which stream and unit stand in the way and lays the network out in sequence.
+TEST(ViewGridPinch, ALineWhoseRegionsRunBackwardsFallsBackToTheSequence) {
+    design_test::OperatedNetwork n;
+    ASSERT_TRUE(n.Exchanger("H1", "C1", 20.0));
+    std::vector<CNode*> units;
+    const std::vector<CNode*> chain = design_test::ChainNodes(*n.d, "H1");
+    for (std::size_t k = 1; k + 1 < chain.size(); ++k)
+        if (design_test::Letter(chain[k]) == "X") units.push_back(chain[k]);
+    ASSERT_EQ(2u, units.size());
+    const double temperatures[2][2] = {{70.0, 60.0}, {160.0, 150.0}};  // below, then above 90
+    for (std::size_t u = 0; u < 2; ++u) {
+        const auto at = std::find(chain.begin(), chain.end(), units[u]) - chain.begin();
+        chain[static_cast<std::size_t>(at - 1)]->addVariable(NodeValue::Temperature, temperatures[u][0], ValueStatus::Specified);
+        chain[static_cast<std::size_t>(at + 1)]->addVariable(NodeValue::Temperature, temperatures[u][1], ValueStatus::Specified);
+    }
+    Session::Instance().Reset();
+    HENDiagram g;
+    g.showPinch = true;
+    g.SetDesign(n.d);
+    EXPECT_FALSE(g.PinchShown());
+    EXPECT_TRUE(g.Pinches().empty());
+    EXPECT_EQ("H1", g.ConflictStream());
+    // The first unit met after the one below the pinch (a utility placeholder between the two
+    // exchangers, or the second exchanger) is where the regions turn back.
+    CPString first;
+    units[0]->getVariableAsString("UnitOperationName", first);
+    EXPECT_FALSE(g.ConflictUnit().empty());
+    EXPECT_NE(Text(first), g.ConflictUnit());
+    EXPECT_NE(Text(units[0]->getName()), g.ConflictUnit());
+    const auto errors = Session::Instance().Entries(SessionEvent::Error);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ("UnableToDisplayPinchDiagram", errors[0].key);
+    EXPECT_NE(Text::npos, g.DescribeJSON().find("\"pinchConflict\":{\"stream\":\"H1\""));
+    // Without the pinch asked for, nothing is said.
+    Session::Instance().Reset();
+    g.showPinch = false;
+    g.SetDesign(n.d);
+    EXPECT_TRUE(Session::Instance().Entries(SessionEvent::Error).empty());
+}
+
+}  // namespace
