@@ -431,6 +431,8 @@ void HENDiagram::NotifyChange(int code, const CPString& text, void* data) {
     case 1:
         // The design is going: nothing of it is touched again, and the items go with it.
         m_design = nullptr;
+        if (m_ghost) m_ghost->Reset();
+        m_dragActive = false;
         Clear();
         m_layoutValid = true;
         return;
