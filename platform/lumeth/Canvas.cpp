@@ -394,9 +394,10 @@ Text svgElement(const CanvasPrimitive& p) {
 Text Canvas::ExportSVG() const {
     Text out = FormattedText(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%s\" "
-        "height=\"%s\" viewBox=\"0 0 %s %s\">\n",
-        num(m_width).c_str(), num(m_height).c_str(), num(m_width).c_str(), num(m_height).c_str());
-    out += "<rect x=\"0\" y=\"0\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
+        "height=\"%s\" viewBox=\"%s %s %s %s\">\n",
+        num(m_width).c_str(), num(m_height).c_str(), num(m_left).c_str(), num(m_top).c_str(), num(m_width).c_str(),
+        num(m_height).c_str());
+    out += "<rect x=\"" + num(m_left) + "\" y=\"" + num(m_top) + "\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
            m_background.Hex() + "\"/>\n";
     int open = 0;
     for (const CanvasPrimitive& p : m_items) {

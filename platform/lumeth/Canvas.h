@@ -58,6 +58,11 @@ public:
     void SetExtent(double width, double height);
     double Width() const { return m_width; }
     double Height() const { return m_height; }
+    // The top-left corner of the extent (0, 0 unless set): a picture may reach left of and
+    // above the origin.
+    void SetOrigin(double left, double top) { m_left = left, m_top = top; }
+    double Left() const { return m_left; }
+    double Top() const { return m_top; }
     void SetBackground(const ColourResource& colour) { m_background = colour; }
     const ColourResource& Background() const { return m_background; }
     // Primitives drawn from now on carry the tag (0: the background).
@@ -108,6 +113,7 @@ public:
 private:
     int Push(CanvasPrimitive p);
     double m_width = 0.0, m_height = 0.0;
+    double m_left = 0.0, m_top = 0.0;
     ColourResource m_background{"White", 255, 255, 255};
     int m_tag = 0;
     int m_group = 0;

@@ -166,7 +166,7 @@ TEST_P(HostGrid, TheTextbookNetworkReadsBackFromItsPicture) {
         ASSERT_EQ(2u, e.size()) << name;
         EXPECT_EQ(y[streams.first], e[0].second) << name;
         if (!split || name == "E1" || name == "E2") EXPECT_EQ(y[streams.second], e[1].second) << name;
-        else EXPECT_GE(e[1].second, y[streams.second]) << name;  // on a branch of C1
+        else EXPECT_NE(y[streams.second], e[1].second) << name;  // on a branch of C1, off its main line
     }
     // Units in stream order: H1 meets E1 then E3, H2 E2, E4 and its cooler, left to right; C1
     // meets (right to left) its first unit and last the heater at its hot end.
@@ -185,6 +185,13 @@ TEST_P(HostGrid, TheTextbookNetworkReadsBackFromItsPicture) {
         // Parallel branches: E3 and E4 sit on different lines of C1.
         const auto e3 = ends(*unit(groups, "E3")), e4 = ends(*unit(groups, "E4"));
         EXPECT_NE(e3[1].second, e4[1].second);
+        // Each on a line of C1's own segments, the two branches evenly about the main line.
+        std::map<double, int> c1Lines;
+        for (const Group& g : groups)
+            if (g.cls == "stream-segment" && g.stream == "C1") ++c1Lines[g.shapes.at(0).at.at("y1")];
+        EXPECT_TRUE(c1Lines.count(e3[1].second));
+        EXPECT_TRUE(c1Lines.count(e4[1].second));
+        EXPECT_NEAR(y["C1"], (e3[1].second + e4[1].second) / 2.0, 1e-6);
     } else {
         EXPECT_LT(xOn(groups, "E2", y["C1"]), xOn(groups, "E3", y["C1"]));
         EXPECT_LT(xOn(groups, "E3", y["C1"]), xOn(groups, "E4", y["C1"]));
@@ -193,6 +200,78 @@ TEST_P(HostGrid, TheTextbookNetworkReadsBackFromItsPicture) {
 
 INSTANTIATE_TEST_SUITE_P(Networks, HostGrid,
                          ::testing::Values("four-streams-network.csv", "four-streams-split-network.csv"));
+
+// The pinch layout of the textbook design (pinch 90/80 C): the units above the pinch on its left,
+// those below on its right, the pinch a column of its own, and C2, supplied at the cold pinch
+// temperature, starting right beside the pinch line. Hot lines run the other way when reversed.
+TEST(HostGridPinch, UnitsLieOnTheirSideOfThePinchColumn) {
+    for (const bool reverse : {false, true}) {
+        Scratch svg(reverse ? "reversed.svg" : "pinch.svg");
+        const HostRun run = RunHost("grid " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                                    " --pinch --json --svg " + svg.path + (reverse ? " --reverse" : ""));
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_NE(std::string::npos, run.out.find("\"pinches\":[{\"hot\":90,\"cold\":80,")) << run.out;
+        const std::vector<Group> groups = readGroups(readFile(svg.path));
+        const Group* pinch = nullptr;
+        for (const Group& g : groups)
+            if (g.cls == "pinch") pinch = &g;
+        ASSERT_TRUE(pinch);
+        ASSERT_GE(pinch->shapes.size(), 2u);
+        // Two vertical lines a unit either side of the pinch's x.
+        const double x = (pinch->shapes[0].at.at("x1") + pinch->shapes[1].at.at("x1")) / 2.0;
+        EXPECT_DOUBLE_EQ(pinch->shapes[0].at.at("x1"), pinch->shapes[0].at.at("x2"));
+        EXPECT_DOUBLE_EQ(2.0, pinch->shapes[1].at.at("x1") - pinch->shapes[0].at.at("x1"));
+        for (const char* above : {"E1", "E2", "Heater"})
+            for (auto [ex, ey] : ends(*unit(groups, above))) EXPECT_EQ(!reverse, ex < x) << above;
+        for (const char* below : {"E3", "E4", "Cooler"})
+            for (auto [ex, ey] : ends(*unit(groups, below))) EXPECT_EQ(!reverse, ex > x) << below;
+        for (const Group& g : groups)
+            if (g.cls == "stream-start" && g.stream == "C2") {
+                const double left = g.shapes.at(0).at.at("x");
+                // Its square stands against the pinch line on the side C2 runs from.
+                if (!reverse) EXPECT_NEAR(x, left, 1.01);
+                else EXPECT_NEAR(x, left + 25.0, 1.01);
+                EXPECT_LT(std::abs(left - x), 100.0);
+            }
+    }
+    // Without --pinch the same design lays out in sequence and lists no pinch.
+    Scratch plain("plain.svg");
+    const HostRun run = RunHost("grid " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                                " --json --svg " + plain.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"pinches\":[]"));
+    for (const Group& g : readGroups(readFile(plain.path))) EXPECT_NE("pinch", g.cls);
+}
+
+// The view job's grid diagram of a saved design, driven by a script (its pinch switch, its
+// configuration choice), draws exactly the picture the grid job draws with the same settings: a
+// point read from one addresses the same item in the other.
+TEST(HostGridView, AScriptDrivesTheSameDiagramTheGridJobDraws) {
+    Scratch saved("script.kestrin"), fromGrid("grid.svg"), fromView("view.svg");
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    ASSERT_EQ(0, RunHost("grid " + saved.path + " --preset 2 --pinch --svg " + fromGrid.path).exitCode);
+    const std::string script = "open HIDesignViewerDesignObject.200.0\n"
+                               "open HENDiagramObject.200(Network HENDiagram)\n"
+                               "get Switch.202\n"
+                               "choices Enum.206\n"
+                               "set Enum.206 1\n"
+                               "cmd ShowPinch\n"
+                               "text ExtraData.202\n"
+                               "get Switch.202\n"
+                               "open MyOwnerObject\n"
+                               "svg HENDiagramObject.200(Network HENDiagram) " +
+                               fromView.path + "\n";
+    ScratchFile file("grid", "drive.txt", script);
+    const HostRun run = RunHost("view " + saved.path + " --script " + file.path + " --open scenario");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("3: get Switch.202\n  value 0\n")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("text Preset 2: (Heat Load, No Util.)")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("8: get Switch.202\n  value 1\n")) << run.out;
+    ASSERT_TRUE(exists(fromView.path));
+    EXPECT_EQ(readFile(fromGrid.path), readFile(fromView.path));
+}
 
 TEST(HostGridInput, BadInputFailsWithAMessageAndWritesNoFile) {
     Scratch svg("bad.svg");

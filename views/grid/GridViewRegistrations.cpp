@@ -1,9 +1,11 @@
 // View object types of the network grid diagram and its items.
 #include "views/ViewRegistration.h"
+#include "views/grid/HENDiagram.h"
 
 void PlanGridViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, nullptr, true},
+        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, nullptr, true,
+         &HENDiagram::LoadVariables},
         {55, "HENDHeatExObject", "CanvasConnectionObject", "HENDHeatEx", 0, 1, "cpiview", 0, 0, false, nullptr},
         {56, "HENDGhostObject", "CanvasConnectionObject", "HENDGhost", 0, 1, "cpiview", 0, 0, false, nullptr},
         {57, "HENDStreamAnchorObject", "CanvasConnectionObject", "HENDStreamAnchor", 0, 1, "cpiview", 0, 0, false, nullptr},

@@ -2,6 +2,8 @@
 
 #include "views/grid/HENDiagram.h"
 
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
 #include "pellin/CNode.h"
 
 #include <algorithm>
@@ -13,7 +15,20 @@ const ColourResource kRed{"Red", 220, 30, 30};
 const ColourResource kBlue{"Blue", 30, 60, 220};
 const ColourResource kBlack{"Black", 0, 0, 0};
 const ColourResource& lineColour(bool cold) { return cold ? kBlue : kRed; }
+
+Text quoted(const CNode* node) { return Text("\"") + (node ? Text(node->getName()) : Text()) + "\""; }
 }  // namespace
+
+double HENDFontMetrics::Width(const Text& text, double scale) const {
+    return 7.0 * scale * static_cast<double>(Characters(text));
+}
+
+std::size_t HENDFontMetrics::Characters(const Text& text) {
+    std::size_t chars = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++chars;
+    return chars;
+}
 
 HENDNode::HENDNode(HENDiagram* diagram, const char* objectTypeName, int kind, CNode* node)
     : CanvasConnection(diagram, Text(objectTypeName)), m_diagram(diagram), m_kind(kind), m_node(node) {}
@@ -28,31 +43,174 @@ void HENDNode::Draw(Canvas& canvas) {
     canvas.EndGroup();
 }
 
+Text HENDNode::FlyByDescription(CanvasPoint) { return Text(); }
+
+void HENDNode::PrepareForObjectInspection(MenuModel& menu) { menu.AddItem(5608, FindString("oiView")); }
+
+int HENDNode::ProcessInspectionCommand(int command) {
+    if (command != 5608) return 0;
+    m_diagram->ViewNode(m_node);
+    return 1;
+}
+
+void HENDNode::NotifyDoubleClickAt(CanvasPoint) { m_diagram->ViewNode(m_node); }
+
+// ---- stream start and end ----
+
+double HENDStreamStart::Base() const {
+    // Off mode 0 the square stands beside the pinch it was put on, 30 further right.
+    double base = x;
+    switch (offsetMode) {
+    case 0: base = forward ? x - 10.0 : x; break;
+    case 1: base = forward ? x - 25.0 : x; break;
+    case 2: base = forward ? x - 50.0 : x + 25.0; break;
+    case 3: base = forward ? x + 25.0 : x - 50.0; break;
+    default: break;
+    }
+    return offsetMode != 0 ? base + 30.0 : base;
+}
+
+void HENDStreamStart::ExtendBounds(double box[4]) const {
+    Widen(box, Base(), y - 13.0);
+    Widen(box, Base() + 25.0, y + 12.0);
+}
+
+bool HENDStreamStart::ContainsPoint(CanvasPoint p) const {
+    return p.x >= Base() && p.x < Base() + 25.0 && p.y >= y - 13.0 && p.y < y + 12.0;
+}
+
 void HENDStreamStart::DrawShape(Canvas& canvas) {
-    const double left = forward ? x - 10.0 : x;
+    const double left = Base();
     SetPosition({left, y - 13.0});
     SetSize(25.0, 25.0);
     canvas.AddRectangle({left, y - 13.0}, 25.0, 25.0, LineAttrib{kBlack, 1, 0}, true, lineColour(cold));
-    const Text name = m_diagram->FitText(streamName, std::max(nameRoom, 25.0));
-    canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, m_diagram->LabelFont(), kBlack,
+    FontResource font = m_diagram->LabelFont();
+    font.size *= labelScale;
+    // The name fits between the square's far side and the first item along the line.
+    const double room = firstSegment ? std::abs(firstSegment->x2 - firstSegment->x1) + 25.0 : 25.0;
+    const Text name = m_diagram->FitText(streamName, room, labelScale);
+    canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
                    forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline);
+    const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
+    if (!label.empty())
+        m_diagram->RegisterLabel(canvas.AddText({forward ? left : left + 25.0, y + 14.0}, label, font, kBlack,
+                                                forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Top));
 }
 
-void HENDStreamSegment::DrawShape(Canvas& canvas) {
-    SetPosition({std::min(x1, x2), y - 4.0});
-    SetSize(std::abs(x2 - x1), 8.0);
-    canvas.AddLine({std::min(x1, x2), y}, {std::max(x1, x2), y},
-                   LineAttrib{lineColour(cold), process ? 9 : 5, dashed ? 2 : 0});
+double HENDStreamEnd::Base() const {
+    double base = x;
+    switch (offsetMode) {
+    case 2: base = forward ? x - 40.0 : x + 25.0; break;
+    case 3: base = forward ? x + 25.0 : x - 40.0; break;
+    case 1: base = forward ? x - 15.0 : x; break;
+    default: break;
+    }
+    return offsetMode != 0 ? base + 30.0 : base;
+}
+
+void HENDStreamEnd::ExtendBounds(double box[4]) const {
+    Widen(box, Base(), y - 12.0);
+    Widen(box, Base() + 15.0, y + 12.0);
+}
+
+bool HENDStreamEnd::ContainsPoint(CanvasPoint p) const {
+    return p.x >= Base() && p.x < Base() + 15.0 && p.y >= y - 12.0 && p.y < y + 12.0;
 }
 
 void HENDStreamEnd::DrawShape(Canvas& canvas) {
-    SetPosition({x, y - 12.0});
+    const double b = Base();
+    SetPosition({b, y - 12.0});
     SetSize(15.0, 24.0);
     const std::vector<CanvasPoint> head = forward
-                                              ? std::vector<CanvasPoint>{{x, y - 12.0}, {x + 15.0, y}, {x, y + 12.0}}
-                                              : std::vector<CanvasPoint>{{x + 15.0, y + 12.0}, {x, y}, {x + 15.0, y - 12.0}};
+                                              ? std::vector<CanvasPoint>{{b, y - 12.0}, {b + 15.0, y}, {b, y + 12.0}}
+                                              : std::vector<CanvasPoint>{{b + 15.0, y + 12.0}, {b, y}, {b + 15.0, y - 12.0}};
     canvas.AddPolyline(head, LineAttrib{lineColour(cold), 1, 0}, true, lineColour(cold));
+    FontResource font = m_diagram->LabelFont();
+    font.size *= labelScale;
+    const Text label = m_diagram->GetAnnotation(5, Node(), temperature);
+    if (!label.empty())
+        m_diagram->RegisterLabel(canvas.AddText({forward ? b + 15.0 : b, y + 14.0}, label, font, kBlack,
+                                                forward ? TextAnchor::End : TextAnchor::Start, TextBaseline::Top));
 }
+
+// ---- segments ----
+
+void HENDStreamSegment::Attach() {
+    // A missing neighbour (a damaged chain) leaves the segment without length.
+    if (left) x1 = left->RightAttach(leftEnd);
+    if (right) x2 = right->LeftAttach(rightEnd);
+    if (!left) x1 = x2;
+    if (!right) x2 = x1;
+}
+
+void HENDStreamSegment::ExtendBounds(double box[4]) const {
+    Widen(box, std::min(x1, x2), y + 5.0);
+    Widen(box, std::max(x1, x2), y + 20.0);
+}
+
+bool HENDStreamSegment::ContainsPoint(CanvasPoint p) const {
+    const double t = OwnerPlane()->ConvertToCanvasFromScene(6.0);
+    return p.x >= std::min(x1, x2) && p.x <= std::max(x1, x2) && std::abs(p.y - y) <= t;
+}
+
+Text HENDStreamSegment::FlyByDescription(CanvasPoint) {
+    if (!Node() || m_diagram->BranchRemoved()) return Text();
+    return m_diagram->SegmentFlyBy(*this);
+}
+
+int HENDStreamSegment::BranchState() const {
+    if (!onBranch || m_diagram->OperationLocked()) return 1;
+    // Walk the branch both ways to its split items: any unit on the way means equipment.
+    for (const HENDNode* side : {left, right}) {
+        const HENDNode* item = side;
+        const HENDStreamSegment* from = this;
+        while (item && !item->IsSplit()) {
+            if (item->IsHeatEx()) return 2;
+            const HENDStreamSegment* next = nullptr;
+            for (const HENDNode* n : m_diagram->Items())
+                if (auto* seg = dynamic_cast<const HENDStreamSegment*>(n); seg && seg != from && (seg->left == item || seg->right == item))
+                    next = seg;
+            if (!next) break;
+            item = next->left == item ? next->right : next->left;
+            from = next;
+        }
+    }
+    return 0;
+}
+
+void HENDStreamSegment::PrepareForObjectInspection(MenuModel& menu) {
+    HENDNode::PrepareForObjectInspection(menu);
+    if (BranchState() != 1) menu.AddItem(5610, FindString("oiDeleteBranch"));
+}
+
+int HENDStreamSegment::ProcessInspectionCommand(int command) {
+    if (command != 5610) return HENDNode::ProcessInspectionCommand(command);
+    const int state = BranchState();
+    if (state == 1) return 1;
+    if (state == 2 && Viewable::ResponseMsg("HENDDeleteBranchWithEquipment", 2) != 1) return 1;
+    m_diagram->SetBranchRemoved();
+    m_diagram->SetDeleting();
+    SendViewableMessage(m_diagram, "RemoveBranch " + quoted(Node()));
+    return 1;
+}
+
+void HENDStreamSegment::DrawShape(Canvas& canvas) {
+    const double a = std::min(x1, x2), b = std::max(x1, x2);
+    SetPosition({a, y - 4.0});
+    SetSize(b - a, 8.0);
+    canvas.AddLine({a, y}, {b, y}, LineAttrib{lineColour(cold), process ? 9 : 5, dashed ? 2 : 0});
+    // A label only between units, unless the segments' annotation is asked everywhere.
+    const bool boundary = (left && left->IsStreamTerminal()) || (right && right->IsStreamTerminal());
+    if (boundary && m_diagram->AnnotationChoice(0) != 0) return;
+    double t = -32767.0;
+    if (Node() && Node()->getVariableStatus("Temperature") != 0) Node()->getVariableAsDouble("Temperature", t);
+    const Text label = m_diagram->GetAnnotation(0, Node(), t);
+    if (!label.empty())
+        m_diagram->RegisterLabel(canvas.AddText({a + 0.66 * (b - a), y - 2.0}, label, m_diagram->LabelFont(), kBlack,
+                                                TextAnchor::Middle, TextBaseline::Baseline));
+}
+
+// ---- exchangers ----
 
 std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int height, const ColourResource& key) {
     static const int kA[8] = {0, 6, 14, 20, 26, 34, 40, 48};
@@ -94,8 +252,17 @@ int IntervalColumn(int lower, int upper) {
     return lower + 1 < upper ? lower + 1 : lower;
 }
 
+int SideIntervalColumn(double a, double b, const std::vector<double>& bounds) {
+    if (a == -32767.0) a = b;
+    if (b == -32767.0) b = a;
+    if (a == -32767.0) return -1;
+    if (b < a) std::swap(a, b);
+    return IntervalColumn(IntervalPosition(a, bounds), IntervalPosition(b, bounds));
+}
+
 HENDTerminalPlace TerminalAtPinch(double temperature, bool cold, bool start, const std::vector<double>& pinches) {
     HENDTerminalPlace place;
+    if (temperature == -32767.0) return place;
     for (std::size_t k = 0; k < pinches.size(); ++k)
         if (std::abs(pinches[k] - temperature) <= 0.099) return {static_cast<int>(k), 1};
     // A cold start and a hot end look below their temperature, a hot start and a cold end above.
@@ -120,43 +287,227 @@ ColourResource ShadeKeyColour(int code) {
     }
 }
 
-void HENDHeatEx::DrawShape(Canvas& canvas) {
-    if (ends.empty()) return;
-    double top = ends.front().y, bottom = top;
-    for (const HENDExchangerEnd& e : ends) top = std::min(top, e.y), bottom = std::max(bottom, e.y);
-    const double x = ends.front().x;
-    SetPosition({x - kRadius, top - kRadius});
-    SetSize(2.0 * kRadius, bottom - top + 2.0 * kRadius);
-    if (ends.size() > 1) canvas.AddLine({x, top}, {x, bottom}, LineAttrib{kBlack, 2, 0});
-    // Each end is a shaded circle, the largest centred on the end's point on its line; its
-    // key colour is the unit's shade code for the side on that line.
-    for (const HENDExchangerEnd& e : ends) {
-        double code = 0.0;
-        if (Node() && !Node()->getVariableAsDouble(e.cold ? "ColdShadeIt" : "HotShadeIt", code)) code = 0.0;
-        const int d = static_cast<int>(2.0 * kRadius);
-        const int left = static_cast<int>(e.x - kRadius), top = static_cast<int>(e.y - kRadius);
-        for (const HENDShadeStep& s : ShadedCircleSteps(left, top, d, d, ShadeKeyColour(static_cast<int>(code)))) {
-            const double r = (s.right - s.left) / 2.0;
-            canvas.AddCircle({s.left + r + (e.x - kRadius - left), s.top + r + (e.y - kRadius - top)}, r,
-                             LineAttrib{s.colour, 1, 0}, true, s.colour);
-        }
-    }
-    canvas.AddText({x + kRadius + 2.0, top - kRadius}, unitName, m_diagram->LabelFont(), kBlack, TextAnchor::Start,
-                   TextBaseline::Baseline);
-    if (duty != -32767.0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%0.1f ", duty);
-        canvas.AddText({x + kRadius + 2.0, bottom + kRadius}, Text(text), m_diagram->LabelFont(), kBlack,
-                       TextAnchor::Start, TextBaseline::Top);
+double HENDHeatEx::LeftAttach(int end) const {
+    if (end < 0 || end >= static_cast<int>(ends.size())) return 0.0;
+    return ends[static_cast<std::size_t>(end)].left;
+}
+
+double HENDHeatEx::RightAttach(int end) const {
+    if (end < 0 || end >= static_cast<int>(ends.size())) return 0.0;
+    return ends[static_cast<std::size_t>(end)].left + 2.0 * size;
+}
+
+void HENDHeatEx::ScaleX(double origin, double factor) {
+    for (HENDExchangerEnd& e : ends) {
+        e.left = ScaledAbout(e.left, origin, factor);
+        e.x = e.left + size;
     }
 }
 
+void HENDHeatEx::ScaleY(double factor) {
+    for (HENDExchangerEnd& e : ends) e.y *= factor;
+}
+
+void HENDHeatEx::Resize(double s) {
+    size = s;
+    for (HENDExchangerEnd& e : ends) e.x = e.left + s;
+}
+
+void HENDHeatEx::ExtendBounds(double box[4]) const {
+    for (const HENDExchangerEnd& e : ends) {
+        Widen(box, e.left, e.y - 60.0);  // room for the labels
+        Widen(box, e.left + 2.0 * size, e.y + size);
+    }
+}
+
+int HENDHeatEx::EndAt(CanvasPoint p) const {
+    // Each end is the square of its circle, left and top inclusive, in whole units.
+    const double d = 2.0 * size;
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        const double l = std::trunc(ends[k].left), t = std::trunc(ends[k].y - size);
+        if (p.x >= l && p.x < l + d && p.y >= t && p.y < t + d) return static_cast<int>(k) + 1;
+    }
+    return 0;
+}
+
+bool HENDHeatEx::ContainsPoint(CanvasPoint p) const { return EndAt(p) != 0; }
+
+Text HENDHeatEx::FlyByDescription(CanvasPoint) {
+    if (deleting) return Text();
+    return m_diagram->ExchangerFlyBy(*this);
+}
+
+void HENDHeatEx::PrepareForObjectInspection(MenuModel& menu) {
+    menu.AddItem(5609, FindString("oiDelete"));
+    HENDNode::PrepareForObjectInspection(menu);
+}
+
+int HENDHeatEx::ProcessInspectionCommand(int command) {
+    if (command != 5609) return HENDNode::ProcessInspectionCommand(command);
+    deleting = true;
+    m_diagram->SetDeleting();
+    SendViewableMessage(m_diagram, "deletehx " + quoted(Node()));
+    return 1;
+}
+
+void HENDHeatEx::DrawShape(Canvas& canvas) {
+    if (ends.empty()) return;
+    const double s = size;
+    double top = ends.front().y, bottom = top, lo = ends.front().left, hi = lo;
+    const HENDExchangerEnd* topEnd = &ends.front();
+    for (const HENDExchangerEnd& e : ends) {
+        if (e.y < topEnd->y) topEnd = &e;
+        top = std::min(top, e.y), bottom = std::max(bottom, e.y);
+        lo = std::min(lo, e.left), hi = std::max(hi, e.left);
+    }
+    SetPosition({lo, top - s});
+    SetSize(hi - lo + 2.0 * s, bottom - top + 2.0 * s);
+    for (std::size_t k = 1; k < ends.size(); ++k)
+        canvas.AddLine({ends[k - 1].x, ends[k - 1].y}, {ends[k].x, ends[k].y}, LineAttrib{kBlack, 3, 0});
+    // Each end is a shaded circle, the largest centred on the end's point on its line.
+    for (const HENDExchangerEnd& e : ends) {
+        const int d = static_cast<int>(2.0 * s);
+        const int left = static_cast<int>(e.left), ctop = static_cast<int>(e.y - s);
+        for (const HENDShadeStep& st : ShadedCircleSteps(left, ctop, d, d, ShadeKeyColour(e.shade))) {
+            const double r = (st.right - st.left) / 2.0;
+            const ColourResource& colour = m_diagram->ShadeColour(st.colour);
+            canvas.AddCircle({st.left + r + (e.left - left), st.top + r + (e.y - s - ctop)}, r, LineAttrib{colour, 1, 0},
+                             true, colour);
+        }
+    }
+    // Labels above the topmost circle: positions 3, 2 and 1, each next one 30 higher.
+    double labelY = topEnd->y - s - 3.0;
+    for (int position : {3, 2, 1}) {
+        const Text label = m_diagram->GetAnnotation(position, Node(), -32767.0);
+        if (label.empty()) continue;
+        m_diagram->RegisterLabel(canvas.AddText({topEnd->x, labelY}, label, m_diagram->LabelFont(), kBlack,
+                                                TextAnchor::Middle, TextBaseline::Baseline));
+        labelY -= 30.0;
+    }
+}
+
+// ---- splits ----
+
+void HENDStreamSplit::ScaleY(double factor) {
+    y *= factor;
+    for (double& b : branchY) b *= factor;
+}
+
+void HENDStreamSplit::ExtendBounds(double box[4]) const {
+    Widen(box, x, y);
+    Widen(box, x + 15.0, y);
+}
+
+bool HENDStreamSplit::ContainsPoint(CanvasPoint p) const {
+    double top = y, bottom = y;
+    for (double b : branchY) top = std::min(top, b), bottom = std::max(bottom, b);
+    return p.x >= x && p.x <= x + 30.0 && p.y >= top && p.y <= bottom;
+}
+
+void HENDStreamSplit::PrepareForObjectInspection(MenuModel& menu) {
+    if (!m_diagram->GetDesign() || !m_diagram->OperationLocked()) {
+        menu.AddItem(5611, FindString("oiAddBranch"));
+        menu.AddItem(5614, FindString("oiDeleteSplit"));
+    }
+    HENDNode::PrepareForObjectInspection(menu);
+}
+
+int HENDStreamSplit::ProcessInspectionCommand(int command) {
+    if (command == 5611) {
+        SendViewableMessage(m_diagram, "addbranch " + quoted(Node()));
+        return 1;
+    }
+    if (command != 5614) return HENDNode::ProcessInspectionCommand(command);
+    const int state = m_diagram->SplitterState(Node());
+    if (state == 2 && Viewable::ResponseMsg("HENDDeleteSplitWithEquipment", 2) != 1) return 1;
+    if (state != 0 && state != 2) return 1;
+    m_diagram->SetDeleting();
+    SendViewableMessage(m_diagram, "deletesplit " + quoted(Node()));
+    return 1;
+}
+
 void HENDStreamSplit::DrawShape(Canvas& canvas) {
-    if (branchY.empty()) return;  // nothing to draw: a split without branches
-    const double top = *std::min_element(branchY.begin(), branchY.end());
-    const double bottom = *std::max_element(branchY.begin(), branchY.end());
-    SetPosition({x - 6.0, top - 6.0});
-    SetSize(12.0, bottom - top + 12.0);
-    canvas.AddLine({x, top}, {x, bottom}, LineAttrib{lineColour(cold), process ? 9 : 5, 0});
-    for (double y : branchY) canvas.AddCircle({x, y}, 6.0, LineAttrib{kBlack, 1, 0}, true, lineColour(cold));
+    // Only what it has: a split without branches draws its stub alone, with no node nothing.
+    if (branchY.empty()) return;
+    double top = y, bottom = y;
+    for (double b : branchY) top = std::min(top, b), bottom = std::max(bottom, b);
+    SetPosition({x, top});
+    SetSize(30.0, bottom - top);
+    const LineAttrib line{lineColour(cold), process ? 9 : 5, 0};
+    // The main line's stub on its side, then one line to each branch on the other.
+    const double stubFrom = opening ? x : x + 30.0;
+    canvas.AddLine({stubFrom, y}, {x + 15.0, y}, line);
+    const double branchX = opening ? x + 30.0 : x;
+    for (double b : branchY) canvas.AddLine({x + 15.0, y}, {branchX, b}, line);
+}
+
+// ---- drag placeholder ----
+
+void HENDGhost::Hover(HENDHeatEx* hx, int end) {
+    if (dragging) return;
+    represented = hx;
+    movedEnd = end;
+}
+
+void HENDGhost::Reset() {
+    if (dragging) OwnerPlane()->RemoveFromSelectedVector(this);
+    represented = moved = nullptr;
+    movedEnd = 0;
+    dragging = accepted = false;
+}
+
+Text HENDGhost::FlyByDescription(CanvasPoint p) { return represented ? represented->FlyByDescription(p) : Text(); }
+
+void HENDGhost::PrepareForObjectInspection(MenuModel& menu) {
+    if (represented) represented->PrepareForObjectInspection(menu);
+}
+
+int HENDGhost::ProcessInspectionCommand(int command) {
+    return represented ? represented->ProcessInspectionCommand(command) : 0;
+}
+
+void HENDGhost::NotifyDoubleClickAt(CanvasPoint p) {
+    if (represented) represented->NotifyDoubleClickAt(p);
+}
+
+void HENDGhost::NotifySingleClickAt(CanvasPoint p) {
+    if (!dragging) {
+        // Picks up the end under the pointer.
+        if (!represented || movedEnd < 1 || movedEnd > static_cast<int>(represented->ends.size())) return;
+        moved = represented;
+        const HENDExchangerEnd& e = moved->ends[static_cast<std::size_t>(movedEnd - 1)];
+        start = pointer = {e.x, e.y};
+        dragging = true;
+        m_diagram->SetDragActive(true);
+        OwnerPlane()->AddToSelectedVector(this);
+        return;
+    }
+    // Drops it: on a segment of a line the end may move to, the diagram is asked to move it.
+    m_diagram->StopAutoScroll();
+    HENDStreamSegment* source = moved ? moved->ends[static_cast<std::size_t>(movedEnd - 1)].inlet : nullptr;
+    HENDStreamSegment* target = m_diagram->FindSegmentAt(p);
+    if (source && target && moved->Node() && m_diagram->CheckMatch(source, target, true) != 0)
+        SendViewableMessage(m_diagram, "movehx " + quoted(moved->Node()) + " " + quoted(source->Node()) + " " +
+                                           quoted(target->Node()));
+    Viewable::UserStatusClear(2);
+    m_diagram->SetDragActive(false);
+    Reset();
+}
+
+void HENDGhost::MoveTo(CanvasPoint p) {
+    if (!dragging) return;
+    pointer = p;
+    m_diagram->AutoScroll(p);
+    HENDStreamSegment* source = moved ? moved->ends[static_cast<std::size_t>(movedEnd - 1)].inlet : nullptr;
+    HENDStreamSegment* target = m_diagram->FindSegmentAt(p);
+    accepted = source && target && m_diagram->CheckMatch(source, target, true) != 0;
+    if (accepted) Viewable::UserStatusReport("Stream " + target->streamName + " /" + "Stream " + source->streamName, 2);
+    else Viewable::UserStatusClear(2);
+}
+
+void HENDGhost::DrawShape(Canvas& canvas) {
+    if (!dragging) return;
+    const ColourResource& mark = accepted ? kRed : kBlack;
+    canvas.AddLine(start, pointer, LineAttrib{kRed, 3, 1});
+    canvas.AddCircle(pointer, 30.0, LineAttrib{mark, 1, 0}, true, mark);
 }

@@ -4,6 +4,10 @@
 // the splits that open and close parallel branches. Each item draws its primitives as one group
 // carrying the item's class and the unit's and stream's names, at the diagram's canvas
 // coordinates.
+//
+// Items speak of left and right as the picture shows them: a line's items are met left to right
+// whatever way its stream runs, and a segment joins the item on its left (where it leaves that
+// item's right side) to the item on its right.
 #include "lumeth/CanvasPlane.h"
 #include "lumeth/Text.h"
 
@@ -25,6 +29,9 @@ std::vector<HENDShadeStep> ShadedCircleSteps(int left, int top, int width, int h
 int IntervalPosition(double temperature, const std::vector<double>& bounds);
 // The interval column of an exchanger side from the positions of its lower and upper temperatures.
 int IntervalColumn(int lower, int upper);
+// The interval column of a side whose two temperatures are `a` and `b` (-32767 unknown: the other
+// one stands for it); -1 when both are unknown.
+int SideIntervalColumn(double a, double b, const std::vector<double>& bounds);
 // Where a stream terminal at temperature T goes in the pinch layout, given the pinch temperatures
 // of its side: `interval` the chosen pinch (-1: none, the terminal keeps its place) and the
 // start's or end's offset mode: 1 on a pinch (within 0.099), 3 for a start and 2 for an end at
@@ -38,6 +45,16 @@ HENDTerminalPlace TerminalAtPinch(double temperature, bool cold, bool start, con
 // with hot utility, 3 hot process with cold utility, 4 modified, anything else infeasible.
 ColourResource ShadeKeyColour(int code);
 
+// Text sizes in the diagram's font: 7 x scale a character (the ellipsis counts as one), 12 x
+// scale high. Tests may put their own in place.
+class HENDFontMetrics {
+public:
+    virtual ~HENDFontMetrics() = default;
+    virtual double Width(const Text& text, double scale) const;
+    virtual double Height(double scale) const { return 12.0 * scale; }
+    static std::size_t Characters(const Text& text);
+};
+
 class HENDNode : public CanvasConnection {
 public:
     // Kinds: 0 exchanger or split, 1 stream segment, 3 stream start, 4 stream end, 5 split end,
@@ -47,9 +64,25 @@ public:
     CNode* Node() const { return m_node; }
     bool IsHeatEx() const { return m_kind == 0 && !IsSplit(); }
     virtual bool IsSplit() const { return false; }
+    bool IsStreamTerminal() const { return m_kind == 3 || m_kind == 4; }
     // The word scripts read the item's group by.
     virtual const char* SvgClass() const = 0;
     void Draw(Canvas& canvas) override;
+
+    // Where a segment meets the item: arriving from its left on its end `end`, leaving to its
+    // right from that end.
+    virtual double LeftAttach(int end) const = 0;
+    virtual double RightAttach(int end) const = 0;
+    // Horizontal fit: every x right of `origin` moves to origin + (x - origin) x factor.
+    virtual void ScaleX(double origin, double factor) = 0;
+    virtual void ScaleY(double factor) = 0;
+    // Widens (left, top, right, bottom) over what the item occupies.
+    virtual void ExtendBounds(double box[4]) const = 0;
+    // The fly-by text of the item (empty: none).
+    Text FlyByDescription(CanvasPoint p) override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    void NotifyDoubleClickAt(CanvasPoint p) override;
 
     Text streamName, unitName;
     bool cold = false, process = true;
@@ -63,16 +96,39 @@ private:
     CNode* m_node;
 };
 
+inline double ScaledAbout(double x, double origin, double factor) {
+    return x > origin ? (x - origin) * factor + origin : x;
+}
+inline void Widen(double box[4], double x, double y) {
+    if (x < box[0]) box[0] = x;
+    if (y < box[1]) box[1] = y;
+    if (x > box[2]) box[2] = x;
+    if (y > box[3]) box[3] = y;
+}
+
+class HENDStreamSegment;
+
 // A stream's first item: a filled square on the line's supply side with the stream's name.
 class HENDStreamStart : public HENDNode {
 public:
     HENDStreamStart(HENDiagram* d, CNode* node) : HENDNode(d, "HENDStreamStartObject", 3, node) {}
     const char* SvgClass() const override { return "stream-start"; }
+    // The square's left edge: the layout x moved by the offset mode (30 further right off mode 0).
+    double Base() const;
     // Where the line leaves the square.
-    double AttachX() const { return forward ? x + 15.0 : x; }
+    double AttachX() const { return forward ? Base() + 25.0 : Base(); }
+    double LeftAttach(int) const override { return AttachX(); }
+    double RightAttach(int) const override { return AttachX(); }
+    void ScaleX(double origin, double factor) override { x = ScaledAbout(x, origin, factor); }
+    void ScaleY(double factor) override { y *= factor; }
+    void ExtendBounds(double box[4]) const override;
+    bool ContainsPoint(CanvasPoint p) const override;
     double x = 0.0, y = 0.0;
     bool forward = true;  // the line runs left to right
-    double nameRoom = 0.0;
+    int offsetMode = 0;
+    double labelScale = 1.0;
+    double temperature = -32767.0;
+    const HENDStreamSegment* firstSegment = nullptr;
 
 protected:
     void DrawShape(Canvas& canvas) override;
@@ -83,6 +139,23 @@ class HENDStreamSegment : public HENDNode {
 public:
     HENDStreamSegment(HENDiagram* d, CNode* node) : HENDNode(d, "HENDStreamSegmentObject", 1, node) {}
     const char* SvgClass() const override { return "stream-segment"; }
+    double LeftAttach(int) const override { return x1; }
+    double RightAttach(int) const override { return x2; }
+    void ScaleX(double, double) override {}
+    void ScaleY(double factor) override { y *= factor; }
+    void ExtendBounds(double box[4]) const override;
+    bool ContainsPoint(CanvasPoint p) const override;
+    Text FlyByDescription(CanvasPoint p) override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    // 1 when the segment's branch cannot go (not a branch, or the design is locked), 2 when the
+    // branch holds units, 0 when it is empty.
+    int BranchState() const;
+    // Takes its ends from the attach points of its neighbours.
+    void Attach();
+    bool onBranch = false;  // between a split and its mixer
+    HENDNode *left = nullptr, *right = nullptr;
+    int leftEnd = 0, rightEnd = 0;
     double x1 = 0.0, x2 = 0.0, y = 0.0;
     bool dashed = false;  // utility duty still open or significant on this piece
 
@@ -95,18 +168,33 @@ class HENDStreamEnd : public HENDNode {
 public:
     HENDStreamEnd(HENDiagram* d, CNode* node) : HENDNode(d, "HENDStreamEndObject", 4, node) {}
     const char* SvgClass() const override { return "stream-end"; }
-    double AttachX() const { return forward ? x : x + 15.0; }
+    double Base() const;
+    double AttachX() const { return forward ? Base() : Base() + 15.0; }
+    double LeftAttach(int) const override { return AttachX(); }
+    double RightAttach(int) const override { return AttachX(); }
+    void ScaleX(double origin, double factor) override { x = ScaledAbout(x, origin, factor); }
+    void ScaleY(double factor) override { y *= factor; }
+    void ExtendBounds(double box[4]) const override;
+    bool ContainsPoint(CanvasPoint p) const override;
     double x = 0.0, y = 0.0;
     bool forward = true;
+    int offsetMode = 0;
+    double labelScale = 1.0;
+    double temperature = -32767.0;
 
 protected:
     void DrawShape(Canvas& canvas) override;
 };
 
+// One end of an exchanger on one line: `left` the left edge of its circle, `x` the centre.
 struct HENDExchangerEnd {
     Text stream;
     double x = 0.0, y = 0.0;
     bool cold = false;
+    double left = 0.0;
+    int column = -1;
+    int shade = 0;
+    HENDStreamSegment* inlet = nullptr;  // the segment that feeds this end
 };
 
 // An exchanger, heater or cooler: shaded circles on each of its visible lines, joined.
@@ -114,28 +202,86 @@ class HENDHeatEx : public HENDNode {
 public:
     HENDHeatEx(HENDiagram* d, CNode* node) : HENDNode(d, "HENDHeatExObject", 0, node) {}
     const char* SvgClass() const override { return svgClass; }
+    double LeftAttach(int end) const override;
+    double RightAttach(int end) const override;
+    void ScaleX(double origin, double factor) override;
+    void ScaleY(double factor) override;
+    void ExtendBounds(double box[4]) const override;
+    bool ContainsPoint(CanvasPoint p) const override;
+    Text FlyByDescription(CanvasPoint p) override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    // The end (1-based) whose circle square holds the point; 0 for none.
+    int EndAt(CanvasPoint p) const;
+    // Puts the circles' centres a symbol size right of their left edges.
+    void Resize(double size);
     const char* svgClass = "exchanger";
     std::vector<HENDExchangerEnd> ends;
     double duty = -32767.0;
     int column = -1;
-    static constexpr double kRadius = 15.0;
+    double size = 30.0;  // the symbol size s: circles 2s across
+    bool deleting = false;
 
 protected:
     void DrawShape(Canvas& canvas) override;
 };
 
-// The splitter (start) or mixer (end) of parallel branches: a bar across the branches' lines.
+// The splitter or mixer of parallel branches: a stub on the main line and a line to each branch.
+// `opening` is the one met first left to right: branches leave it to the right.
 class HENDStreamSplit : public HENDNode {
 public:
-    HENDStreamSplit(HENDiagram* d, CNode* node, bool start)
+    HENDStreamSplit(HENDiagram* d, CNode* node, bool start, bool opening)
         : HENDNode(d, start ? "HENDStreamSplitStartObject" : "HENDStreamSplitEndObject", start ? 6 : 5, node),
-          opening(start) {}
+          opening(opening) {}
     bool IsSplit() const override { return true; }
-    const char* SvgClass() const override { return opening ? "split-start" : "split-end"; }
+    const char* SvgClass() const override { return GetKind() == 6 ? "split-start" : "split-end"; }
+    // Lines arrive at its left edge (the main line at an opening split, the branches at a
+    // closing one) and leave 30 further right.
+    double LeftAttach(int) const override { return x; }
+    double RightAttach(int) const override { return x + 30.0; }
+    void ScaleX(double origin, double factor) override { x = ScaledAbout(x, origin, factor); }
+    void ScaleY(double factor) override;
+    void ExtendBounds(double box[4]) const override;
+    bool ContainsPoint(CanvasPoint p) const override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
     bool opening;
-    double x = 0.0;
-    std::vector<double> branchY;  // the lines of the branches, first the main line
+    double x = 0.0, y = 0.0;
+    std::vector<double> branchY;  // the lines of the branches
     int column = -1;
+
+protected:
+    void DrawShape(Canvas& canvas) override;
+};
+
+// The placeholder that follows the pointer while the user drags an exchanger end to another
+// line: a rubber band from where the drag started and a circle round the pointer, red where a
+// drop would be taken. Over an exchanger end that is not dragged it stands for that exchanger.
+class HENDGhost : public HENDNode {
+public:
+    explicit HENDGhost(HENDiagram* d) : HENDNode(d, "HENDGhostObject", 7, nullptr) {}
+    const char* SvgClass() const override { return "drag"; }
+    double LeftAttach(int) const override { return 0.0; }
+    double RightAttach(int) const override { return 0.0; }
+    void ScaleX(double, double) override {}
+    void ScaleY(double) override {}
+    void ExtendBounds(double[4]) const override {}
+    bool ContainsPoint(CanvasPoint) const override { return dragging; }
+    Text FlyByDescription(CanvasPoint p) override;
+    void PrepareForObjectInspection(MenuModel& menu) override;
+    int ProcessInspectionCommand(int command) override;
+    void NotifySingleClickAt(CanvasPoint p) override;
+    void NotifyDoubleClickAt(CanvasPoint p) override;
+    void MoveTo(CanvasPoint p) override;
+    // The exchanger end under the pointer (1-based), before a drag starts.
+    void Hover(HENDHeatEx* hx, int end);
+    // Drops what it held: after a rebuild its items are gone.
+    void Reset();
+    HENDHeatEx* represented = nullptr;
+    HENDHeatEx* moved = nullptr;
+    int movedEnd = 0;
+    CanvasPoint start, pointer;
+    bool dragging = false, accepted = false;
 
 protected:
     void DrawShape(Canvas& canvas) override;

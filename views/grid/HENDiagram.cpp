@@ -3,453 +3,396 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "pellin/CNode.h"
-#include "pellin/NodeKinds.h"
+#include "lumeth/DisplayUnits.h"
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
+#include "views/grid/HENDFlowsheet.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <functional>
-#include <queue>
-#include <unordered_map>
-#include <unordered_set>
+#include <limits>
+
+using namespace hend;
 
 namespace {
-
-// Geometry of the sequential layout (canvas units).
-constexpr double kStartX = 50.0;         // the left terminals
-constexpr double kFirstColumnX = 180.0;  // the first unit column
-constexpr double kColumnPitch = 90.0;
-constexpr double kEndColumnGap = 145.0;  // last column to the right terminals
-constexpr double kBranchPitch = 60.0;
-
-Text parentStream(const CNode* node) {
-    CPString s;
-    if (node && node->getVariableAsString(NodeValue::ParentStream, s)) return Text(s);
-    return Text();
-}
-
-bool isKind(const CNode* n, const char* kind) { return n && n->getClassName() == kind; }
-bool isSegment(const CNode* n) { return isKind(n, NodeKind::MaterialStream); }
-bool isUnit(const CNode* n) {
-    return isKind(n, NodeKind::HeatExchanger) || isKind(n, NodeKind::CountercurrentHX) || isKind(n, NodeKind::Heater);
-}
-
-// A stream's chain as walked from its feed: units and splits, each with the first segment
-// before it; a split holds its branches.
-struct Element {
-    CNode* unit = nullptr;  // a unit, or null for a split
-    CNode* tee = nullptr;
-    CNode* mixer = nullptr;
-    CNode* segmentBefore = nullptr;
-    CNode* segmentAfter = nullptr;  // the segment right after a unit
-    std::vector<std::vector<Element>> branches;
-};
-struct Chain {
-    std::vector<Element> elements;
-    CNode* tailSegment = nullptr;
-    CNode* end = nullptr;    // the product block, or the mixer that closed a branch
-    std::vector<CNode*> branchTails;
-};
-
-// The node after `node` on `stream`: a unit leads to its own product on that stream.
-CNode* nextOn(CNode* node, const Text& stream) {
-    if (!node) return nullptr;
-    if (isUnit(node)) {
-        for (CNode* d : node->getAllDownStreamNodes())
-            if (d && parentStream(d) == stream) return d;
-        return nullptr;
-    }
-    return node->getIthDownStreamNode(0);
-}
-
-// Walks from `from` until the product block or a mixer; `budget` bounds the walk by the number
-// of nodes so that a damaged flowsheet cannot loop.
-Chain walk(CNode* from, const Text& stream, int& budget) {
-    Chain c;
-    CNode* pending = nullptr;
-    CNode* cur = from;
-    if (isSegment(cur)) pending = cur;
-    while (cur && budget-- > 0) {
-        CNode* next = nextOn(cur, stream);
-        if (!next) break;
-        if (isSegment(next)) {
-            if (!c.elements.empty() && c.elements.back().unit && !c.elements.back().segmentAfter &&
-                c.elements.back().unit == cur)
-                c.elements.back().segmentAfter = next;
-            if (!pending) pending = next;
-            cur = next;
-            continue;
-        }
-        if (isKind(next, NodeKind::Mixer) || isKind(next, NodeKind::ProductBlock)) {
-            c.end = next;
-            break;
-        }
-        Element e;
-        e.segmentBefore = pending;
-        pending = nullptr;
-        if (isKind(next, NodeKind::Tee)) {
-            e.tee = next;
-            for (CNode* b : next->getAllDownStreamNodes()) {
-                if (!b) continue;
-                Chain branch = walk(b, stream, budget);
-                if (branch.end && isKind(branch.end, NodeKind::Mixer)) e.mixer = branch.end;
-                e.branches.push_back(std::move(branch.elements));
-            }
-            c.elements.push_back(std::move(e));
-            if (!c.elements.back().mixer) break;
-            cur = c.elements.back().mixer;
-            continue;
-        }
-        e.unit = next;
-        c.elements.push_back(std::move(e));
-        cur = next;
-    }
-    c.tailSegment = pending;
-    return c;
-}
-
-// The extra height the branches of a chain take below its line.
-double extentOf(const std::vector<Element>& seq) {
-    double h = 0.0;
-    for (const Element& e : seq) {
-        if (e.unit) continue;
-        double offset = 0.0;
-        for (std::size_t k = 0; k < e.branches.size(); ++k) {
-            if (k > 0) offset += kBranchPitch + extentOf(e.branches[k - 1]);
-        }
-        if (!e.branches.empty()) offset += extentOf(e.branches.back());
-        h = std::max(h, offset);
-    }
-    return h;
-}
-
+constexpr double kSize = 30.0;  // the exchanger symbol size at every rebuild
 }  // namespace
-
-std::vector<double> StackStreamLines(const std::vector<HENDLineExtent>& lines, double& stacked) {
-    std::vector<double> tops;
-    double y = 50.0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0 && lines[i].process != lines[i - 1].process) y += 160.0;
-        tops.push_back(y + lines[i].top);
-        y = y + lines[i].top + lines[i].height + 100.0;
-    }
-    stacked = y;
-    return tops;
-}
 
 HENDiagram::HENDiagram(Viewable* owner, const Text& name) : HENDiagram(owner) { SetName(name); }
 
-HENDiagram::HENDiagram(Viewable* parent) : CanvasPlane(parent, Text(TypeName)) {
+HENDiagram::HENDiagram(Viewable* parent) : CanvasPlane(parent, Text(TypeName)), m_metrics(new HENDFontMetrics) {
     for (const Text& className : HENDiagramConfiguration::PresetClassNames())
         m_configurations.push_back(HENDiagramConfiguration::Create(className));
     m_font.name = "HENFont";
     m_font.size = 12.0;
+    // A new diagram shows its streams by temperature, utilities included.
+    SelectConfiguration(3);
+    m_ghost = new HENDGhost(this);
+    // The canvas set-up size of a new diagram.
+    SetPixelSize(1150.0, 500.0);
 }
 
-HENDiagram::~HENDiagram() { Clear(); }
+HENDiagram::~HENDiagram() {
+    if (m_design) m_design->RemoveNotificationReceiver(this);
+    Clear();
+}
 
 void HENDiagram::Clear() {
     const std::vector<HENDNode*> items = std::move(m_items);
     m_items.clear();
     for (HENDNode* item : items) delete item;
     m_lines.clear();
-}
-
-void HENDiagram::SelectPreset(int index) {
-    if (index >= 0 && index < static_cast<int>(m_configurations.size())) m_selected = index;
+    m_pinches.clear();
 }
 
 void HENDiagram::SetDesign(IHENDesign* design) {
+    // A diagram listens to its design's stream changes (added, removed, renamed), its
+    // recalculations and its loop changes, and to its end: a design may go before its views.
+    if (m_design != design) {
+        if (m_design) m_design->RemoveNotificationReceiver(this);
+        if (design && design->AddNotificationReceiver(this))
+            for (int code : {1, 30, 31, 32, 85, 99}) design->AddValidMessage(this, code);
+    }
     m_design = design;
     Rebuild();
+    m_deleting = false;
+    m_branchRemoved = false;
+    m_layoutValid = true;
 }
 
-Text HENDiagram::FitText(const Text& text, double room) const {
-    // Seven units a character; the ellipsis counts as one.
-    const double perChar = 7.0;
-    std::size_t chars = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++chars;
-    if (chars * perChar <= room || chars <= 1) return text;
-    std::size_t keep = static_cast<std::size_t>(room / perChar);
-    keep = keep > 1 ? keep - 1 : 1;
-    Text out;
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80 && seen++ == keep) break;
-        out.push_back(text[i]);
-    }
-    return Text(out + "\xE2\x80\xA6");
+void HENDiagram::SetFontMetrics(std::unique_ptr<HENDFontMetrics> metrics) {
+    if (metrics) m_metrics = std::move(metrics);
 }
 
-void HENDiagram::Rebuild() {
-    Clear();
-    if (!m_design) return;
-    IHENDesign& d = *m_design;
-    HENDiagramConfiguration& config = *m_configurations[static_cast<std::size_t>(m_selected)];
-
-    // The streams of the design, their data filled in for the presets.
-    for (StreamVisibilityEntry& e : config.streams) e.present = false;
-    const int nStreams = d.GetNumberOfStreams();
-    for (int i = 0; i < nStreams; ++i) {
-        IHeatIntegrationStream* s = d.GetStream(i);
-        if (!s) continue;
-        StreamVisibilityEntry& e = config.AddStream(Text(s->GetName()));
-        e.supplyTemperature = s->GetSupplyTemperature();
-        e.targetTemperature = s->GetTargetTemperature();
-        e.heatLoad = s->GetHeatLoad(0);
-        e.cold = s->GetHotCold() == 1;
-        e.process = s->GetStreamKind() != 1;
+Text HENDiagram::FitText(const Text& text, double room, double scale) const {
+    // Trailing characters give way to one ellipsis until the text fits; one character stays.
+    static const Text kEllipsis("\xE2\x80\xA6");
+    if (m_metrics->Width(text, scale) <= room || HENDFontMetrics::Characters(text) <= 1) return text;
+    Text kept = text;
+    while (true) {
+        std::size_t cut = kept.size();
+        if (cut == 0) break;
+        do --cut;
+        while (cut > 0 && (static_cast<unsigned char>(kept[cut]) & 0xC0) == 0x80);
+        kept = Text(kept.substr(0, cut));
+        const Text candidate = kept + kEllipsis;
+        if (m_metrics->Width(candidate, scale) <= room || HENDFontMetrics::Characters(kept) <= 1) return candidate;
     }
-    config.RemoveAbsentStreams();
-    config.ArrangeStreams();
+    return Text(kEllipsis);
+}
 
-    // Each visible line's chain.
-    struct LinePlan {
-        const StreamVisibilityEntry* entry;
-        CNode* start;
-        CNode* end;
-        Chain chain;
-    };
-    std::vector<LinePlan> plans;
-    std::unordered_set<std::string> visible;
-    for (const StreamVisibilityEntry& e : config.streams) {
-        if (!e.visible) continue;
-        CNode* start = d.GetNodeByName(CPString((e.name + "Start").c_str()));
-        if (!start) continue;
-        int budget = d.GetNumberOfNodes() + 1;
-        Chain chain = walk(start, e.name, budget);
-        plans.push_back({&e, start, chain.end, std::move(chain)});
-        visible.insert(e.name);
+const ColourResource& HENDiagram::ShadeColour(const ColourResource& colour) {
+    return m_shades.try_emplace(colour.Packed(), colour).first->second;
+}
+
+bool HENDiagram::OperationLocked() const { return m_design && m_design->GetOperationLocked(); }
+
+int HENDiagram::SplitterState(CNode* tee) const {
+    if (!tee) return 1;
+    for (CNode* b : tee->getAllDownStreamNodes()) {
+        int budget = m_design ? m_design->GetNumberOfNodes() + 1 : 1000;
+        for (CNode* n = b; n && budget-- > 0 && !isKind(n, NodeKind::Mixer); n = n->getIthDownStreamNode(0))
+            if (isUnit(n)) return 2;
     }
+    return 0;
+}
 
-    // Whether a unit is drawn: a utility placeholder only while it is shown and has a duty
-    // worth showing, so the picture never shows a heater or cooler the network does not have.
-    auto shown = [&](const Element& e) {
-        if (!e.unit) return true;
-        if (!isKind(e.unit, NodeKind::Heater)) return true;
-        return !hideUtilityUnits && e.segmentAfter && d.HasSignificantUtilityDuty(e.segmentAfter);
+void HENDiagram::ViewNode(CNode* node) {
+    SendViewableMessage(this, Text("viewicnode \"") + (node ? Text(node->getName()) : Text()) + "\"");
+}
+
+Text HENDiagram::FormatValue(double value, const char* format, int unitKind) {
+    if (value == kEmpty) return Text("?");
+    const UnitConversion unit = DefUnitConv(unitKind);
+    char text[64];
+    std::snprintf(text, sizeof text, format, calc_ounit(value, unit));
+    return Text(text) + unit.name;
+}
+
+Text HENDiagram::GetAnnotation(int position, CNode* node, double value) const {
+    if (position < 0 || position > 5) return Text();
+    struct Row {
+        const char* variable;
+        const char* format;
+        int kind;
     };
+    static const Row kRows[] = {{nullptr, "%0.0f ", 65},        {"Temperature", "%0.1f ", 1},
+                                {"Duty", "%0.1f ", 6},          {"HTArea", "%0.1f ", 41},
+                                {"OverallHTC", "%0.1f ", 26},   {"LMTD", "%0.2f ", 24},
+                                {"SplitFraction", "%0.2f ", 65}};
+    const int row = m_annotation[position];
+    if (row == 8) {
+        CPString name;
+        if (node && node->getVariableAsString("UnitOperationName", name)) return Text(name);
+        return node ? Text(node->getName()) : Text();
+    }
+    if (row < 1 || row > 6) return Text();  // nothing, or nothing the diagram writes
+    const Row& r = kRows[row];
+    double v = row == 1 && value != kEmpty ? value : knownValue(node, r.variable);
+    if (row == 1 && value == kEmpty && !node) v = kEmpty;
+    return FormatValue(v, r.format, r.kind);
+}
 
-    // Columns: every drawn unit and split item takes its own column, in the order the items
-    // meet along the lines from left to right (hot lines in flow order, cold ones against it).
-    std::unordered_map<const CNode*, int> order;  // first-seen number of each column item
-    std::vector<const CNode*> columnItems;
-    std::vector<std::vector<int>> after;
-    std::vector<int> indegree;
-    auto id = [&](const CNode* n) {
-        auto [it, fresh] = order.emplace(n, static_cast<int>(columnItems.size()));
-        if (fresh) {
-            columnItems.push_back(n);
-            after.emplace_back();
-            indegree.push_back(0);
+void HENDiagram::RegisterLabel(int primitive) {
+    if (!m_collectLabels || primitive < 0 || primitive >= GetCanvas().Count()) return;
+    const CanvasPrimitive& p = GetCanvas().At(primitive);
+    if (p.text.empty()) return;
+    const double scale = p.font.size / 12.0;
+    const double w = m_metrics->Width(p.text, scale), h = m_metrics->Height(scale);
+    const CanvasPoint at = p.points.front();
+    const double left = p.anchor == TextAnchor::Start ? at.x : p.anchor == TextAnchor::End ? at.x - w : at.x - w / 2.0;
+    const double top = p.baseline == TextBaseline::Top ? at.y : p.baseline == TextBaseline::Middle ? at.y - h / 2.0 : at.y - h;
+    m_labels.push_back({left, top, w, h});
+}
+
+Text HENDiagram::ExchangerFlyBy(const HENDHeatEx& hx) const {
+    Text out = hx.unitName + "\n" + hx.unitName;
+    struct Row {
+        const char* label;
+        const char* variable;
+        const char* format;
+        int kind;
+    };
+    static const Row kRows[] = {{"Load", "Duty", "%0.1f ", 6},
+                                {"Area", "HTArea", "%0.1f ", 41},
+                                {"HTC", "OverallHTC", "%0.1f ", 26},
+                                {"LMTD", "LMTD", "%0.2f ", 24}};
+    for (const Row& r : kRows) out += Text("\n") + r.label + "\t" + FormatValue(knownValue(hx.Node(), r.variable), r.format, r.kind);
+    return out;
+}
+
+Text HENDiagram::SegmentFlyBy(const HENDStreamSegment& segment) const {
+    const Text& n = segment.streamName;
+    auto it = m_streams.find(n);
+    IHeatIntegrationStream* s = it == m_streams.end() ? nullptr : it->second;
+    if (!s) return n;
+    const int kind = s->GetStreamKind();
+    if (kind != 0 && kind != 1) return n;
+    const double total = s->GetHeatLoad(0);
+    Text out = n + "\n" + n + "\nLocal Temp\t" + FormatValue(knownValue(segment.Node(), "Temperature"), "%0.1f", 1) +
+               "\nInlet Temp\t" + FormatValue(s->GetSupplyTemperature(), "%0.1f", 1) + "\nOutlet Temp\t" +
+               FormatValue(s->GetTargetTemperature(), "%0.1f", 1);
+    if (kind == 0) {
+        double remainder = 0.0;
+        const Text allocated = m_design && (m_design->IsStreamSatisfied(s, &remainder), true)
+                                   ? FormatValue(total - remainder, "%.3g", 6)
+                                   : Text();
+        return out + "\nTotal Load\t" + FormatValue(total, "%.3g", 6) + "\nAllocated Load" + allocated;
+    }
+    const Text used = m_design ? FormatValue(m_design->GetUsedUtilityLoad(s), "%.3g", 6) : Text();
+    return out + "\nTarget Load\t" + FormatValue(total, "%.3g", 6) + "\nDesign Load" + used;
+}
+
+void HENDiagram::ComputeBounds() {
+    double box[4] = {0.0, 0.0, 0.0, 0.0};
+    for (const HENDNode* item : m_items) item->ExtendBounds(box);
+    m_bounds = DiagramBounds({box[0], box[1], box[2], box[3]}, !m_pinches.empty());
+}
+
+void HENDiagram::FitToView() {
+    if (m_items.empty()) return;
+    const double W = PixelWidth(), H = PixelHeight();
+    // The terminals and their labels fix the horizontal scale about the labels' left edge.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double terminals[4] = {inf, inf, -inf, -inf}, labels[4] = {inf, inf, -inf, -inf};
+    for (const HENDNode* item : m_items) {
+        if (auto* s = dynamic_cast<const HENDStreamStart*>(item)) {
+            s->ExtendBounds(terminals);
+            Widen(labels, s->forward ? s->Base() : s->Base() + 25.0, s->forward ? s->y - 13.0 : s->y + 12.0);
+        } else if (auto* e = dynamic_cast<const HENDStreamEnd*>(item)) {
+            e->ExtendBounds(terminals);
+            Widen(labels, e->forward ? e->Base() : e->Base() + 15.0, e->forward ? e->y - 12.0 : e->y + 12.0);
         }
-        return it->second;
-    };
-    auto link = [&](int from, int to) {
-        if (from < 0 || to < 0 || from == to) return;
-        after[static_cast<std::size_t>(from)].push_back(to);
-        ++indegree[static_cast<std::size_t>(to)];
-    };
-    // Links a chain in left-to-right order; answers the last item's id.
-    std::function<int(const std::vector<Element>&, bool, int)> linkChain = [&](const std::vector<Element>& seq,
-                                                                               bool leftToRight, int prev) {
-        const int n = static_cast<int>(seq.size());
-        for (int k = 0; k < n; ++k) {
-            const Element& e = seq[static_cast<std::size_t>(leftToRight ? k : n - 1 - k)];
-            if (!shown(e)) continue;
-            if (e.unit) {
-                const int u = id(e.unit);
-                link(prev, u);
-                prev = u;
-                continue;
+    }
+    if (terminals[0] == inf) return;
+    const double labelWidth = std::max(0.0, terminals[0] - labels[0]) + std::max(0.0, labels[2] - terminals[2]);
+    const double origin = std::min(labels[0], terminals[0]);
+    m_hScale = FitHorizontalScale(W, labelWidth, terminals[2] - terminals[0] + labelWidth);
+    for (HENDNode* item : m_items) item->ScaleX(origin, m_hScale);
+    for (HENDPinch& p : m_pinches) p.x = ScaledAbout(p.x, origin, m_hScale);
+    ComputeBounds();
+    if (zoomMode == 1 || previousZoomMode == 1) {
+        m_vScale = FitVerticalScale(m_bounds.Width(), m_bounds.Height(), W, H, !m_pinches.empty());
+        for (HENDNode* item : m_items) item->ScaleY(m_vScale);
+        for (HENDLine& l : m_lines) l.y *= m_vScale;
+        // Symbols no larger than half the closest two lines allow.
+        double closest = 10000.0;
+        std::vector<double> ys;
+        for (const HENDNode* item : m_items)
+            if (auto* s = dynamic_cast<const HENDStreamStart*>(item)) ys.push_back(s->y);
+        std::sort(ys.begin(), ys.end());
+        for (std::size_t k = 1; k < ys.size(); ++k)
+            if (ys[k] > ys[k - 1]) closest = std::min(closest, ys[k] - ys[k - 1]);
+        m_exchangerSize = std::min(kSize, closest / 2.0);
+        for (HENDNode* item : m_items)
+            if (auto* hx = dynamic_cast<HENDHeatEx*>(item)) hx->Resize(m_exchangerSize);
+        // Stream names as large as the closest lines leave room for, from half to full size.
+        if (ys.size() >= 2 && closest < 10000.0) {
+            double current = 1.0;
+            for (const HENDNode* item : m_items)
+                if (auto* s = dynamic_cast<const HENDStreamStart*>(item)) current = s->labelScale;
+            const double scale = std::clamp((closest - 28.0) * current / m_metrics->Height(current), 0.5, 1.0);
+            for (HENDNode* item : m_items) {
+                if (auto* s = dynamic_cast<HENDStreamStart*>(item)) s->labelScale = scale;
+                if (auto* e = dynamic_cast<HENDStreamEnd*>(item)) e->labelScale = scale;
             }
-            const CNode* opening = leftToRight ? e.tee : e.mixer;
-            const CNode* closing = leftToRight ? e.mixer : e.tee;
-            const int o = opening ? id(opening) : -1;
-            link(prev, o);
-            const int c = closing ? id(closing) : -1;
-            for (const auto& branch : e.branches) link(linkChain(branch, leftToRight, o), c);
-            prev = c >= 0 ? c : o;
-        }
-        return prev;
-    };
-    for (const LinePlan& p : plans) linkChain(p.chain.elements, p.entry->cold == reverseDirection, -1);
-    std::vector<int> column(columnItems.size(), -1);
-    {
-        std::priority_queue<int, std::vector<int>, std::greater<int>> ready;
-        for (std::size_t i = 0; i < indegree.size(); ++i)
-            if (indegree[i] == 0) ready.push(static_cast<int>(i));
-        int next = 0;
-        std::size_t scan = 0;  // where a cycle is broken: the first item still without a column
-        while (next < static_cast<int>(columnItems.size())) {
-            if (ready.empty()) {
-                while (column[scan] >= 0) ++scan;
-                indegree[scan] = 0;
-                ready.push(static_cast<int>(scan));
-            }
-            const int i = ready.top();
-            ready.pop();
-            if (column[static_cast<std::size_t>(i)] >= 0) continue;
-            column[static_cast<std::size_t>(i)] = next++;
-            for (int j : after[static_cast<std::size_t>(i)])
-                if (--indegree[static_cast<std::size_t>(j)] == 0 && column[static_cast<std::size_t>(j)] < 0)
-                    ready.push(j);
         }
     }
-    const int lastColumn = static_cast<int>(columnItems.size()) - 1;
-    auto columnX = [&](const CNode* n) { return kFirstColumnX + kColumnPitch * column[static_cast<std::size_t>(order.at(n))]; };
-    const double leftX = kStartX;
-    const double rightX = (lastColumn >= 0 ? kFirstColumnX + kColumnPitch * lastColumn : kFirstColumnX) + kEndColumnGap;
-
-    // Stack the lines.
-    std::vector<HENDLineExtent> extents;
-    for (const LinePlan& p : plans) extents.push_back({0.0, extentOf(p.chain.elements), p.entry->process});
-    double stacked = 0.0;
-    const std::vector<double> tops = StackStreamLines(extents, stacked);
-
-    // Create the items of every line.
-    std::unordered_map<const CNode*, HENDHeatEx*> exchangers;
-    for (std::size_t li = 0; li < plans.size(); ++li) {
-        const LinePlan& p = plans[li];
-        const StreamVisibilityEntry& e = *p.entry;
-        const double y = tops[li];
-        const bool forward = e.cold == reverseDirection;
-        m_lines.push_back({e.name, y, e.cold, e.process});
-        auto* start = new HENDStreamStart(this, p.start);
-        start->streamName = e.name;
-        start->unitName = Text(p.start->getName());
-        start->cold = e.cold, start->process = e.process, start->forward = forward;
-        start->x = forward ? leftX : rightX;
-        start->y = y;
-        m_items.push_back(start);
-        auto* end = new HENDStreamEnd(this, p.end);
-        end->streamName = e.name;
-        end->unitName = p.end ? Text(p.end->getName()) : Text();
-        end->cold = e.cold, end->process = e.process, end->forward = forward;
-        end->x = forward ? rightX : leftX;
-        end->y = y;
-        m_items.push_back(end);
-
-        auto addSegment = [&](CNode* node, double x1, double x2, double yy) {
-            auto* s = new HENDStreamSegment(this, node);
-            s->streamName = e.name;
-            s->unitName = node ? Text(node->getName()) : Text();
-            s->cold = e.cold, s->process = e.process;
-            s->x1 = x1, s->x2 = x2, s->y = yy;
-            // Dashed where the stream's own end still asks a utility duty of the network; a
-            // segment whose temperature is only calculated says nothing about utilities.
-            s->dashed = node && isSegment(node) && e.process && node->getVariableStatus(NodeValue::Temperature) == 1 &&
-                        d.HasSignificantUtilityDuty(node);
-            m_items.push_back(s);
-        };
-        // Places a chain on the line at yy from xFrom (the attach x of the item before it);
-        // answers the x the last drawn item leaves the line at and its segment.
-        std::function<double(const std::vector<Element>&, double, double, CNode*&)> place =
-            [&](const std::vector<Element>& seq, double xFrom, double yy, CNode*& pendingSeg) {
-                for (const Element& el : seq) {
-                    if (!pendingSeg) pendingSeg = el.segmentBefore;
-                    if (!shown(el)) continue;
-                    if (el.unit) {
-                        const double x = columnX(el.unit);
-                        addSegment(pendingSeg, xFrom, x, yy);
-                        pendingSeg = nullptr;
-                        HENDHeatEx*& hx = exchangers[el.unit];
-                        if (!hx) {
-                            hx = new HENDHeatEx(this, el.unit);
-                            hx->unitName = Text(el.unit->getName());
-                            hx->column = column[static_cast<std::size_t>(order.at(el.unit))];
-                            double duty = 0.0;
-                            if (el.unit->getVariableAsDouble(NodeValue::Duty, duty)) hx->duty = duty;
-                            m_items.push_back(hx);
-                        }
-                        hx->ends.push_back({e.name, x, yy, e.cold});
-                        xFrom = x;
-                        continue;
-                    }
-                    const CNode* opening = forward ? el.tee : el.mixer;
-                    const CNode* closing = forward ? el.mixer : el.tee;
-                    auto* open = opening ? new HENDStreamSplit(this, const_cast<CNode*>(opening), forward) : nullptr;
-                    auto* close = closing ? new HENDStreamSplit(this, const_cast<CNode*>(closing), !forward) : nullptr;
-                    for (HENDStreamSplit* s : {open, close}) {
-                        if (!s) continue;
-                        s->streamName = e.name;
-                        s->unitName = Text(s->Node()->getName());
-                        s->cold = e.cold, s->process = e.process;
-                        s->column = column[static_cast<std::size_t>(order.at(s->Node()))];
-                        s->x = columnX(s->Node());
-                        m_items.push_back(s);
-                    }
-                    const double xOpen = open ? open->x : xFrom;
-                    const double xClose = close ? close->x : xOpen;
-                    addSegment(pendingSeg, xFrom, xOpen, yy);
-                    pendingSeg = nullptr;
-                    double by = yy;
-                    for (std::size_t k = 0; k < el.branches.size(); ++k) {
-                        if (k > 0) by += kBranchPitch + extentOf(el.branches[k - 1]);
-                        if (open) open->branchY.push_back(by);
-                        if (close) close->branchY.push_back(by);
-                        std::vector<Element> branch = el.branches[k];
-                        if (!forward) std::reverse(branch.begin(), branch.end());
-                        CNode* branchSeg = nullptr;
-                        const double xb = place(branch, xOpen, by, branchSeg);
-                        addSegment(branchSeg, xb, xClose, by);
-                    }
-                    xFrom = xClose;
-                }
-                return xFrom;
-            };
-        std::vector<Element> seq = p.chain.elements;
-        if (!forward) std::reverse(seq.begin(), seq.end());
-        CNode* pending = nullptr;
-        const double xLast = place(seq, forward ? start->AttachX() : end->AttachX(), y, pending);
-        addSegment(pending ? pending : p.chain.tailSegment, xLast, forward ? end->AttachX() : start->AttachX(), y);
-    }
-
-    // Classes of the units: process to process, or a heater or cooler on its process stream.
-    std::unordered_map<std::string, const StreamVisibilityEntry*> entryOf;
-    for (const StreamVisibilityEntry& e : config.streams) entryOf.emplace(e.name, &e);
-    for (auto& [node, hx] : exchangers) {
-        if (isKind(node, NodeKind::Heater)) {
-            hx->svgClass = hx->ends.front().cold ? "heater" : "cooler";
-            continue;
-        }
-        for (CNode* up : node->getAllUpStreamNodes()) {
-            auto it = entryOf.find(parentStream(up));
-            if (it == entryOf.end() || it->second->process) continue;
-            hx->svgClass = it->second->cold ? "cooler" : "heater";  // the utility's side names the unit
-        }
-    }
-
-    m_right = rightX + 15.0;
-    m_bottom = stacked;
-    // Room for each stream's name: up to the first unit along its line.
-    std::unordered_map<std::string, double> firstUnitX;
-    for (const auto& [node, hx] : exchangers)
-        for (const HENDExchangerEnd& end : hx->ends) {
-            auto [it, fresh] = firstUnitX.emplace(end.stream, end.x);
-            if (!fresh) it->second = end.cold == reverseDirection ? std::min(it->second, end.x) : std::max(it->second, end.x);
-        }
     for (HENDNode* item : m_items)
-        if (auto* s = dynamic_cast<HENDStreamStart*>(item)) {
-            auto it = firstUnitX.find(s->streamName);
-            s->nameRoom = it == firstUnitX.end() ? std::abs(rightX - leftX) : std::abs(it->second - s->AttachX()) + 25.0;
+        if (auto* seg = dynamic_cast<HENDStreamSegment*>(item)) seg->Attach();
+    ComputeBounds();
+    // The view shows the whole width of the bounds.
+    ApplyView(m_bounds.Width(), (H - 15.0) * m_bounds.Width() / (W - 15.0), {m_bounds.left, m_bounds.top});
+}
+
+CanvasConnection* HENDiagram::FindObjectAt(CanvasPoint p) {
+    if (m_ghost && m_ghost->dragging) return m_ghost;
+    // Exchangers lie on top; over one of its ends the placeholder stands for it, ready to
+    // pick the end up.
+    for (int pass = 0; pass < 2; ++pass)
+        for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
+            HENDNode* item = *it;
+            if (item->IsHeatEx() != (pass == 0) || !item->ContainsPoint(p)) continue;
+            if (auto* hx = dynamic_cast<HENDHeatEx*>(item); hx && m_ghost) {
+                m_ghost->Hover(hx, hx->EndAt(p));
+                return m_ghost;
+            }
+            return item;
         }
+    return nullptr;
+}
+
+HENDStreamSegment* HENDiagram::FindSegmentAt(CanvasPoint p) const {
+    for (HENDNode* item : m_items)
+        if (auto* s = dynamic_cast<HENDStreamSegment*>(item); s && s->ContainsPoint(p)) return s;
+    return nullptr;
+}
+
+int HENDiagram::CheckMatch(HENDStreamSegment* a, HENDStreamSegment* b, bool sameSide) const {
+    if (!a || !b) return 0;
+    if (sameSide) {
+        if (a == b) return 0;
+        return a->streamName == b->streamName || a->cold == b->cold ? 1 : 0;
+    }
+    if (!m_design || !a->Node() || !b->Node()) return 0;
+    const char* reason = m_design->CheckStreamMatch(a->Node(), b->Node());
+    if (reason && *reason) {
+        UserStatusReport(FindString(reason), 2);
+        return 0;
+    }
+    UserStatusClear(2);
+    return 2;
+}
+
+void HENDiagram::OnResize() {
+    if (m_design && (zoomMode != 2 || previousZoomMode != 2)) Rebuild();
+}
+
+void HENDiagram::DrawPinchMarkers(Canvas& canvas) {
+    const ColourResource black{"Black", 0, 0, 0};
+    for (const HENDPinch& p : m_pinches) {
+        CanvasMarkup markup;
+        markup.cssClass = "pinch";
+        char hot[32];
+        std::snprintf(hot, sizeof hot, "%g", p.hot);
+        markup.data.push_back({Text("name"), Text(hot)});
+        canvas.BeginGroup(markup);
+        const double mx = p.x + m_exchangerSize;
+        for (double dx : {-1.0, 1.0})
+            canvas.AddLine({mx + dx, m_bounds.top + 25.0}, {mx + dx, m_bounds.bottom - 25.0}, LineAttrib{black, 1, 0});
+        const Text xp = "XP = " + FormatValue(p.crossLoad, "%0.1f ", 6);
+        canvas.AddText({mx + 2.0, m_bounds.top + 25.0}, FormatValue(p.hot, "%0.1f ", 1), m_font, black);
+        canvas.AddText({mx + 2.0, m_bounds.top + 40.0}, xp, m_font, black);
+        canvas.AddText({mx + 2.0, m_bounds.bottom - 55.0}, FormatValue(p.cold, "%0.1f ", 1), m_font, black);
+        canvas.AddText({mx + 2.0, m_bounds.bottom - 40.0}, xp, m_font, black);
+        canvas.EndGroup();
+    }
+}
+
+Text HENDiagram::BackgroundFlyBy(CanvasPoint pt) {
+    const double tolerance = ConvertToCanvasFromScene(5.0);
+    for (const HENDPinch& p : m_pinches) {
+        if (std::abs(p.x + m_exchangerSize - pt.x) > tolerance) continue;
+        Text out = "\nHot Pinch\t" + FormatValue(p.hot, "%0.1f ", 1) + "\nCold Pinch\t" + FormatValue(p.cold, "%0.1f ", 1) +
+                   "\nCross Pinch\t" + FormatValue(p.crossLoad, "%0.1f ", 6);
+        // The temperature of the nearest process line at the pinch.
+        const HENDLine* nearest = nullptr;
+        for (const HENDLine& l : m_lines)
+            if (!nearest || std::abs(l.y - pt.y) < std::abs(nearest->y - pt.y)) nearest = &l;
+        if (nearest && nearest->process)
+            out += "\n \n" + nearest->stream + "\t" + FormatValue(nearest->cold ? p.cold : p.hot, "%0.1f ", 1);
+        return out;
+    }
+    return CanvasPlane::BackgroundFlyBy(pt);
 }
 
 void HENDiagram::Paint() {
+    PrepareLayout();
     Canvas& canvas = GetCanvas();
-    canvas.Clear();
-    canvas.SetExtent(m_right + 170.0, m_bottom + 70.0);
-    // The lines first, the exchangers last so that they lie on top.
-    for (int pass = 0; pass < 2; ++pass)
-        for (HENDNode* item : m_items)
-            if (item->IsHeatEx() == (pass == 1)) {
-                canvas.SetTag(item->Tag());
-                item->Draw(canvas);
+    // Once to find the labels, again with them shrunk while they overlap.
+    auto drawAll = [&] {
+        canvas.Clear();
+        canvas.SetExtent(m_bounds.Width(), m_bounds.Height());
+        canvas.SetOrigin(m_bounds.left, m_bounds.top);
+        DrawPinchMarkers(canvas);
+        // The lines first, the exchangers last so that they lie on top.
+        for (int pass = 0; pass < 2; ++pass)
+            for (HENDNode* item : m_items)
+                if (item->IsHeatEx() == (pass == 1)) {
+                    canvas.SetTag(item->Tag());
+                    item->Draw(canvas);
+                }
+        if (m_ghost && m_ghost->dragging) {
+            canvas.SetTag(m_ghost->Tag());
+            m_ghost->Draw(canvas);
+        }
+        canvas.SetTag(0);
+        if (printBorder) {
+            // A printed page: a frame with the date, and the scenario and design names.
+            const ColourResource black{"Black", 0, 0, 0};
+            CanvasMarkup markup;
+            markup.cssClass = "border";
+            canvas.BeginGroup(markup);
+            canvas.AddRectangle({m_bounds.left + 5.0, m_bounds.top + 5.0}, m_bounds.Width() - 10.0, m_bounds.Height() - 10.0,
+                                LineAttrib{black, 1, 0});
+            const Text text = BorderText();
+            const std::size_t cut = text.find('\n');
+            canvas.AddText({m_bounds.left + 10.0, m_bounds.top + 10.0}, Text(text.substr(0, cut)), m_font, black);
+            if (cut != Text::npos)
+                canvas.AddText({m_bounds.left + m_bounds.Width() / 2.0, m_bounds.top + 10.0}, Text(text.substr(cut + 1)), m_font,
+                               black, TextAnchor::Middle, TextBaseline::Top);
+            canvas.EndGroup();
+        }
+    };
+    m_labels.clear();
+    m_collectLabels = true;
+    const double font = m_font.size;
+    drawAll();
+    m_collectLabels = false;
+    // Labels sorted by their left edge: each is compared with those that start before it ends.
+    std::sort(m_labels.begin(), m_labels.end(), [](const Label& a, const Label& b) { return a.left < b.left; });
+    const auto overlap = [&](double scale) {
+        for (std::size_t i = 0; i < m_labels.size(); ++i) {
+            const Label& a = m_labels[i];
+            const double aw = a.width * scale, ar = a.left + a.width / 2.0 + aw;
+            for (std::size_t j = i + 1; j < m_labels.size(); ++j) {
+                const Label& b = m_labels[j];
+                const double bw = b.width * scale, bl = b.left + b.width / 2.0 - bw;
+                if (bl >= ar + a.width) break;
+                if (bl < ar && b.left + b.width / 2.0 + bw > a.left + a.width / 2.0 - aw && b.top < a.top + a.height * scale &&
+                    a.top < b.top + b.height * scale)
+                    return true;
             }
-    canvas.SetTag(0);
+        }
+        return false;
+    };
+    m_labelShrink = m_labels.empty() ? 1.0 : ShrinkLabelScale(1.0, overlap);
+    if (m_labelShrink < 1.0) {
+        m_font.size = font * m_labelShrink;
+        drawAll();
+        m_font.size = font;
+    }
 }
 
 Text HENDiagram::PictureSVG() {
@@ -475,6 +418,7 @@ Text jsonText(const Text& t) {
     return Text(out + "\"");
 }
 Text num(double v) {
+    if (!std::isfinite(v)) return Text("null");
     char b[32];
     std::snprintf(b, sizeof b, "%.6g", v);
     return Text(b);
@@ -492,13 +436,13 @@ Text HENDiagram::DescribeJSON() const {
         out += ",\"ends\":[";
         std::vector<HENDExchangerEnd> ends;
         if (auto* hx = dynamic_cast<const HENDHeatEx*>(item)) ends = hx->ends;
-        else if (auto* s = dynamic_cast<const HENDStreamStart*>(item)) ends.push_back({s->streamName, s->x, s->y, s->cold});
-        else if (auto* e = dynamic_cast<const HENDStreamEnd*>(item)) ends.push_back({e->streamName, e->x, e->y, e->cold});
+        else if (auto* s = dynamic_cast<const HENDStreamStart*>(item)) ends.push_back({s->streamName, s->AttachX(), s->y, s->cold});
+        else if (auto* e = dynamic_cast<const HENDStreamEnd*>(item)) ends.push_back({e->streamName, e->AttachX(), e->y, e->cold});
         else if (auto* g = dynamic_cast<const HENDStreamSegment*>(item)) {
             ends.push_back({g->streamName, g->x1, g->y, g->cold});
             ends.push_back({g->streamName, g->x2, g->y, g->cold});
         } else if (auto* sp = dynamic_cast<const HENDStreamSplit*>(item)) {
-            for (double y : sp->branchY) ends.push_back({sp->streamName, sp->x, y, sp->cold});
+            for (double y : sp->branchY) ends.push_back({sp->streamName, sp->opening ? sp->x + 30.0 : sp->x, y, sp->cold});
         }
         for (std::size_t k = 0; k < ends.size(); ++k)
             out += (k ? "," : "") + Text("{\"stream\":") + jsonText(ends[k].stream) + ",\"x\":" + num(ends[k].x) +
@@ -509,6 +453,15 @@ Text HENDiagram::DescribeJSON() const {
     for (std::size_t k = 0; k < m_lines.size(); ++k)
         out += (k ? "," : "") + Text("{\"stream\":") + jsonText(m_lines[k].stream) + ",\"y\":" + num(m_lines[k].y) +
                ",\"cold\":" + (m_lines[k].cold ? "true" : "false") + "}";
-    out += "],\"pinches\":[]}\n";
+    out += "],\"pinches\":[";
+    for (std::size_t k = 0; k < m_pinches.size(); ++k) {
+        const HENDPinch& p = m_pinches[k];
+        out += (k ? "," : "") + Text("{\"hot\":") + num(p.hot) + ",\"cold\":" + num(p.cold) + ",\"crossLoad\":" +
+               (p.crossLoad == kEmpty ? Text("null") : num(p.crossLoad)) + ",\"x\":" + num(p.x + m_exchangerSize) + "}";
+    }
+    out += "]";
+    if (showPinch && !m_pinchShown && !m_conflict[0].empty())
+        out += ",\"pinchConflict\":{\"stream\":" + jsonText(m_conflict[0]) + ",\"unit\":" + jsonText(m_conflict[1]) + "}";
+    out += "}\n";
     return out;
 }

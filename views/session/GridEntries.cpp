@@ -13,6 +13,7 @@ extern "C" int KestrinGridDiagram(IHENDesign* design, int preset, int flags, int
     diagram.SelectPreset(preset - 1);
     diagram.reverseDirection = (flags & KestrinGridReverse) != 0;
     diagram.hideUtilityUnits = (flags & KestrinGridHideUtilities) != 0;
+    diagram.showPinch = (flags & KestrinGridPinch) != 0;
     diagram.SetDesign(design);
     const Text text = what == 1 ? diagram.DescribeJSON() : diagram.PictureSVG();
     if (out && size > 0) {

@@ -8,6 +8,7 @@
 #include "lumeth/VarEnumInfo.h"
 #include "lumeth/TwoDimPlot.h"
 #include "lumeth/Viewable.h"
+#include "views/grid/HENDiagram.h"
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/chiPlot.h"
 
@@ -343,7 +344,10 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     }
     Text address = rest, argument;
     if (action == "svg") {
-        splitWord(rest, address, argument);
+        // The file is the last word: an address may name a child whose name has blanks.
+        const std::size_t last = rest.find_last_of(" \t");
+        address = last == Text::npos ? rest : trim(Text(rest.substr(0, last)));
+        argument = last == Text::npos ? Text() : Text(rest.substr(last + 1));
         if (argument.empty()) return fail("svg needs an address and a file");
         if (!resolve(address, view, variable, false)) return false;
         if (!variable.empty()) return fail("the address " + address + " names a variable, not a view");
@@ -351,9 +355,10 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
                                  : view->IsA(ChiSuperTargetPlot::TypeName) ? static_cast<ChiSuperTargetPlot*>(view)->GetPlot()
                                  : view->IsA("TwoDimPlotObject")           ? static_cast<TwoDimPlot*>(view)
                                                                            : nullptr;
-        if (!plot) return fail("the view " + view->GetName() + " draws no picture");
+        HENDiagram* grid = view->IsA(HENDiagram::TypeName) ? static_cast<HENDiagram*>(view) : nullptr;
+        if (!plot && !grid) return fail("the view " + view->GetName() + " draws no picture");
         std::ofstream out(argument, std::ios::binary | std::ios::trunc);
-        const Text picture = plot->ExportSVG();
+        const Text picture = grid ? grid->PictureSVG() : plot->ExportSVG();
         if (!out || !out.write(picture.data(), static_cast<std::streamsize>(picture.size())))
             return fail("cannot write " + argument);
         s.hasText = true;

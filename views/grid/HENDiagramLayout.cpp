@@ -1,0 +1,621 @@
+// The grid diagram's construction and layout: each visible stream's chain from its feed block,
+// the units and splits drawn on it, their pinch regions, their columns, the lines' stacking, the
+// terminals and the items with their geometry.
+#include "views/grid/HENDiagram.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "views/grid/HENDFlowsheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <queue>
+#include <set>
+#include <tuple>
+
+using namespace hend;
+
+namespace {
+
+constexpr double kStartX = 50.0;    // the left terminals
+constexpr double kSegment = 50.0;   // a segment's own length in the line walk
+constexpr double kSize = 30.0;      // the exchanger symbol size at every rebuild
+constexpr double kSplitLength = 30.0;
+
+// A stream's chain as walked from its feed: units and splits, each with the first segment
+// before it; a split holds its branches.
+struct Element {
+    CNode* unit = nullptr;  // a unit, or null for a split
+    CNode* tee = nullptr;
+    CNode* mixer = nullptr;
+    CNode* segmentBefore = nullptr;
+    CNode* segmentAfter = nullptr;  // the segment right after a unit
+    std::vector<std::vector<Element>> branches;
+    std::vector<CNode*> branchTails;  // each branch's segment into the mixer
+};
+struct Chain {
+    std::vector<Element> elements;
+    CNode* tailSegment = nullptr;
+    CNode* end = nullptr;  // the product block, or the mixer that closed a branch
+};
+
+// The node after `node` on `stream`: a unit leads to its own product on that stream.
+CNode* nextOn(CNode* node, const Text& stream) {
+    if (!node) return nullptr;
+    if (isUnit(node)) {
+        for (CNode* d : node->getAllDownStreamNodes())
+            if (d && parentStream(d) == stream) return d;
+        return nullptr;
+    }
+    return node->getIthDownStreamNode(0);
+}
+
+// Walks from `from` until the product block or a mixer; `budget` bounds the walk by the number
+// of nodes so that a damaged flowsheet cannot loop.
+Chain walk(CNode* from, const Text& stream, int& budget) {
+    Chain c;
+    CNode* pending = nullptr;
+    CNode* cur = from;
+    if (isSegment(cur)) pending = cur;
+    while (cur && budget-- > 0) {
+        CNode* next = nextOn(cur, stream);
+        if (!next) break;
+        if (isSegment(next)) {
+            if (!c.elements.empty() && c.elements.back().unit && !c.elements.back().segmentAfter &&
+                c.elements.back().unit == cur)
+                c.elements.back().segmentAfter = next;
+            if (!pending) pending = next;
+            cur = next;
+            continue;
+        }
+        if (isKind(next, NodeKind::Mixer) || isKind(next, NodeKind::ProductBlock)) {
+            c.end = next;
+            break;
+        }
+        Element e;
+        e.segmentBefore = pending;
+        pending = nullptr;
+        if (isKind(next, NodeKind::Tee)) {
+            e.tee = next;
+            for (CNode* b : next->getAllDownStreamNodes()) {
+                if (!b) continue;
+                Chain branch = walk(b, stream, budget);
+                if (branch.end && isKind(branch.end, NodeKind::Mixer)) e.mixer = branch.end;
+                e.branches.push_back(std::move(branch.elements));
+                e.branchTails.push_back(branch.tailSegment);
+            }
+            c.elements.push_back(std::move(e));
+            if (!c.elements.back().mixer) break;
+            cur = c.elements.back().mixer;
+            continue;
+        }
+        e.unit = next;
+        c.elements.push_back(std::move(e));
+        cur = next;
+    }
+    c.tailSegment = pending;
+    return c;
+}
+
+// One drawn element of a line, left to right: a unit or a split with its branches.
+struct Slot {
+    const Element* e = nullptr;
+    int rank = 0;       // unit: its pinch region counted from the left; split: the opening one's
+    int closeRank = 0;  // split: the closing one's
+    int node = -1, closeNode = -1;  // column nodes
+    std::vector<std::vector<Slot>> branches;
+    std::vector<CNode*> tails;
+    std::vector<double> offsets;  // branch lines below (+) or above (-) the split's line
+};
+
+int roundUpEven(int c) { return c % 2 != 0 ? c + 1 : c; }
+
+}  // namespace
+
+std::vector<double> StackStreamLines(const std::vector<HENDLineExtent>& lines, double& stacked) {
+    std::vector<double> tops;
+    double y = 50.0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0 && lines[i].process != lines[i - 1].process) y += 160.0;
+        tops.push_back(y + lines[i].top);
+        y = y + lines[i].top + lines[i].height + 100.0;
+    }
+    stacked = y;
+    return tops;
+}
+
+HENDRoom StackBranchOffsets(const std::vector<HENDRoom>& branches, std::vector<double>& offsets) {
+    offsets.assign(branches.size(), 0.0);
+    if (branches.empty()) return {};
+    double total = 0.0;
+    for (std::size_t k = 0; k < branches.size(); ++k) {
+        if (k > 0) offsets[k] = offsets[k - 1] + branches[k - 1].below + 100.0 + branches[k].above;
+        total += branches[k].above + branches[k].below + (k > 0 ? 100.0 : 0.0);
+    }
+    // The first and last branch lines lie evenly about the split's line.
+    const double shift = -std::abs(offsets.back() / 2.0);
+    for (double& o : offsets) o += shift;
+    return {std::max(total / 2.0, -offsets.front() + branches.front().above),
+            std::max(total / 2.0, offsets.back() + branches.back().below)};
+}
+
+void HENDiagram::Rebuild() {
+    if (m_ghost) m_ghost->Reset();
+    m_dragActive = false;
+    Clear();
+    m_pinchShown = false;
+    m_conflict[0].clear(), m_conflict[1].clear();
+    m_streams.clear();
+    m_stacked = 50.0;
+    m_endColumn = 0.0;
+    m_exchangerSize = kSize;
+    if (!m_design) {
+        ComputeBounds();
+        return;
+    }
+    IHENDesign& d = *m_design;
+    HENDiagramConfiguration& config = *m_configurations[static_cast<std::size_t>(m_selected)];
+
+    // The streams of the design, their data filled in for the presets.
+    for (StreamVisibilityEntry& e : config.streams) e.present = false;
+    const int nStreams = d.GetNumberOfStreams();
+    for (int i = 0; i < nStreams; ++i) {
+        IHeatIntegrationStream* s = d.GetStream(i);
+        if (!s) continue;
+        StreamVisibilityEntry& e = config.AddStream(Text(s->GetName()));
+        e.supplyTemperature = s->GetSupplyTemperature();
+        e.targetTemperature = s->GetTargetTemperature();
+        e.heatLoad = s->GetHeatLoad(0);
+        e.cold = s->GetHotCold() == 1;
+        e.process = s->GetStreamKind() != 1;
+        m_streams.emplace(e.name, s);
+    }
+    config.RemoveAbsentStreams();
+    config.ArrangeStreams();
+
+    // Each visible line's chain.
+    struct LinePlan {
+        const StreamVisibilityEntry* entry;
+        CNode* start;
+        CNode* end;
+        Chain chain;
+        bool forward;
+        std::vector<Slot> slots;
+    };
+    std::vector<LinePlan> plans;
+    for (const StreamVisibilityEntry& e : config.streams) {
+        if (!e.visible) continue;
+        CNode* start = d.GetNodeByName(CPString((e.name + "Start").c_str()));
+        if (!start) continue;
+        int budget = d.GetNumberOfNodes() + 1;
+        Chain chain = walk(start, e.name, budget);
+        CNode* end = chain.end;
+        plans.push_back({&e, start, end, std::move(chain), e.cold == reverseDirection, {}});
+    }
+
+    // Whether a unit is drawn: a utility placeholder only while it is shown and has a duty
+    // worth showing, so the picture never shows a heater or cooler the network does not have.
+    auto shown = [&](const Element& e) {
+        if (!e.unit) return true;
+        if (!isKind(e.unit, NodeKind::Heater)) return true;
+        return !hideUtilityUnits && e.segmentAfter && d.HasSignificantUtilityDuty(e.segmentAfter);
+    };
+    // The drawn elements of a chain left to right: a line running right to left is met from
+    // its end.
+    std::function<std::vector<Slot>(const std::vector<Element>&, bool)> slotsOf = [&](const std::vector<Element>& seq,
+                                                                                         bool forward) {
+            std::vector<Slot> out;
+            const std::size_t n = seq.size();
+            for (std::size_t k = 0; k < n; ++k) {
+                const Element& e = seq[forward ? k : n - 1 - k];
+                if (!shown(e)) continue;
+                Slot s;
+                s.e = &e;
+                for (std::size_t b = 0; b < e.branches.size(); ++b) {
+                    s.branches.push_back(slotsOf(e.branches[b], forward));
+                    s.tails.push_back(b < e.branchTails.size() ? e.branchTails[b] : nullptr);
+                }
+                out.push_back(std::move(s));
+            }
+            return out;
+        };
+    for (LinePlan& p : plans) p.slots = slotsOf(p.chain.elements, p.forward);
+
+    // ---- pinch regions ----
+    // Every pinch point of the scenario bounds the regions; a unit's side lies in one of them by
+    // its two temperatures on that line, counted from the left (the hot end of hot lines first,
+    // unless the lines run the other way).
+    std::vector<HENDPinch> pinches;
+    if (showPinch) {
+        IHeatIntegrationScenario* scenario = d.GetScenario();
+        const int n = scenario ? scenario->GetNumberOfPinchPoints() : 0;
+        for (int i = 0; i < n; ++i)
+            pinches.push_back({scenario->GetPinchTemperature(0, i), scenario->GetPinchTemperature(1, i),
+                               i < d.GetNumberOfCrossPinchLoads() ? d.GetCrossPinchLoad(i) : kEmpty, -1, 0.0});
+        std::stable_sort(pinches.begin(), pinches.end(), [](const HENDPinch& a, const HENDPinch& b) { return a.hot < b.hot; });
+    }
+    const int nPinch = static_cast<int>(pinches.size());
+    std::vector<double> hotBounds, coldBounds;
+    for (const HENDPinch& p : pinches) hotBounds.push_back(p.hot), coldBounds.push_back(p.cold);
+    auto rankOf = [&](const Element& e, bool coldLine) {
+        const int r = SideIntervalColumn(knownValue(e.segmentBefore, "Temperature"), knownValue(e.segmentAfter, "Temperature"),
+                                         coldLine ? coldBounds : hotBounds);
+        if (r < 0) return -1;
+        return reverseDirection ? r : 2 * nPinch - r;
+    };
+    // Walks a line left to right: regions never go back; a side the temperatures leave open
+    // takes the region the walk is in.
+    Text conflictStream, conflictUnit;
+    std::function<bool(std::vector<Slot>&, int&, const LinePlan&)> assign = [&](std::vector<Slot>& slots, int& cur,
+                                                                                 const LinePlan& p) {
+        for (Slot& s : slots) {
+            if (s.e->unit) {
+                const int r = nPinch ? rankOf(*s.e, p.entry->cold) : 0;
+                if (r < 0) {
+                    s.rank = roundUpEven(cur);
+                } else if (r < cur) {
+                    conflictStream = p.entry->name;
+                    conflictUnit = unitNameOf(s.e->unit);
+                    return false;
+                } else {
+                    s.rank = r;
+                }
+                cur = s.rank;
+                continue;
+            }
+            s.rank = roundUpEven(cur);
+            int reach = s.rank;
+            for (auto& branch : s.branches) {
+                int c = s.rank;
+                if (!assign(branch, c, p)) return false;
+                reach = std::max(reach, c);
+            }
+            s.closeRank = roundUpEven(reach);
+            cur = s.closeRank;
+        }
+        return true;
+    };
+    bool pinchLayout = nPinch > 0;
+    for (LinePlan& p : plans) {
+        int cur = 0;
+        if (!assign(p.slots, cur, p)) {
+            pinchLayout = false;
+            break;
+        }
+    }
+    if (!pinchLayout) {
+        if (nPinch > 0) {
+            m_conflict[0] = conflictStream, m_conflict[1] = conflictUnit;
+            ErrorMsg("UnableToDisplayPinchDiagram", MessageParameters{conflictStream, conflictUnit});
+        }
+        pinches.clear();
+        std::function<void(std::vector<Slot>&)> flat = [&](std::vector<Slot>& slots) {
+            for (Slot& s : slots) {
+                s.rank = s.closeRank = 0;
+                for (auto& b : s.branches) flat(b);
+            }
+        };
+        for (LinePlan& p : plans) flat(p.slots);
+    }
+    m_pinchShown = pinchLayout;
+    const int regions = pinchLayout ? 2 * nPinch : 0;
+
+    // ---- columns ----
+    // Every drawn unit end and split item takes a column of its own, in the order the items meet
+    // along the lines from left to right (ties by first appearance): no unit is drawn over
+    // another. A unit whose ends lie in different regions has a column on each side.
+    struct ColumnNode {
+        int rank;
+        int column = -1;
+    };
+    std::vector<ColumnNode> nodes;
+    std::map<std::pair<const CNode*, int>, int> nodeOf;
+    std::vector<std::vector<int>> after;
+    std::vector<int> indegree;
+    auto id = [&](const CNode* n, int rank) {
+        auto [it, fresh] = nodeOf.emplace(std::make_pair(n, rank), static_cast<int>(nodes.size()));
+        if (fresh) {
+            nodes.push_back({rank});
+            after.emplace_back();
+            indegree.push_back(0);
+        }
+        return it->second;
+    };
+    auto link = [&](int from, int to) {
+        if (from < 0 || to < 0 || from == to) return;
+        after[static_cast<std::size_t>(from)].push_back(to);
+        ++indegree[static_cast<std::size_t>(to)];
+    };
+    std::function<int(std::vector<Slot>&, bool, int)> linkSlots = [&](std::vector<Slot>& slots, bool forward, int prev) {
+        for (Slot& s : slots) {
+            if (s.e->unit) {
+                s.node = id(s.e->unit, s.rank);
+                link(prev, s.node);
+                prev = s.node;
+                continue;
+            }
+            const CNode* opening = forward ? s.e->tee : s.e->mixer;
+            const CNode* closing = forward ? s.e->mixer : s.e->tee;
+            s.node = opening ? id(opening, s.rank) : -1;
+            link(prev, s.node);
+            s.closeNode = closing ? id(closing, s.closeRank) : -1;
+            for (auto& branch : s.branches) link(linkSlots(branch, forward, s.node), s.closeNode);
+            prev = s.closeNode >= 0 ? s.closeNode : s.node;
+        }
+        return prev;
+    };
+    for (LinePlan& p : plans) linkSlots(p.slots, p.forward, -1);
+    std::vector<int> pinchColumn(static_cast<std::size_t>(nPinch), -1);
+    {
+        using Key = std::tuple<int, int>;  // region, first appearance
+        std::priority_queue<Key, std::vector<Key>, std::greater<Key>> ready;
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            if (indegree[i] == 0) ready.push({nodes[i].rank, static_cast<int>(i)});
+        std::set<Key> waiting;  // where a cycle is broken: the first node still without a column
+        for (std::size_t i = 0; i < nodes.size(); ++i) waiting.insert({nodes[i].rank, static_cast<int>(i)});
+        std::vector<char> done(nodes.size(), 0);
+        int counter = 0, region = 0;
+        auto passRegionsTo = [&](int rank) {
+            // Each pinch takes one column with a free one on either side.
+            while (region + 1 < rank && region / 2 < nPinch) {
+                pinchColumn[static_cast<std::size_t>(region / 2)] = counter + 1;
+                counter += 3;
+                region += 2;
+            }
+        };
+        for (std::size_t placed = 0; placed < nodes.size(); ++placed) {
+            if (ready.empty()) {
+                const Key first = *waiting.begin();
+                indegree[static_cast<std::size_t>(std::get<1>(first))] = 0;
+                ready.push(first);
+            }
+            int i = std::get<1>(ready.top());
+            ready.pop();
+            while (done[static_cast<std::size_t>(i)]) {
+                if (ready.empty()) ready.push(*waiting.begin());
+                i = std::get<1>(ready.top());
+                ready.pop();
+            }
+            done[static_cast<std::size_t>(i)] = 1;
+            ColumnNode& node = nodes[static_cast<std::size_t>(i)];
+            waiting.erase({node.rank, i});
+            if (node.rank % 2 == 0) {
+                passRegionsTo(node.rank);
+                node.column = counter++;
+            }
+            for (int j : after[static_cast<std::size_t>(i)])
+                if (--indegree[static_cast<std::size_t>(j)] == 0 && !done[static_cast<std::size_t>(j)])
+                    ready.push({nodes[static_cast<std::size_t>(j)].rank, j});
+        }
+        passRegionsTo(regions + 1);
+        // A unit side right on a pinch sits in the pinch's column.
+        for (ColumnNode& node : nodes)
+            if (node.rank % 2 != 0) node.column = pinchColumn[static_cast<std::size_t>(std::min(node.rank / 2, nPinch - 1))];
+    }
+    auto xOf = [&](int node) { return node < 0 ? kStartX : ColumnX(nodes[static_cast<std::size_t>(node)].column, pinchLayout); };
+    // Left to right, pinch k of the list lies at boundary k (reversed) or n - 1 - k.
+    for (int k = 0; k < nPinch && pinchLayout; ++k) {
+        HENDPinch& p = pinches[static_cast<std::size_t>(k)];
+        p.column = pinchColumn[static_cast<std::size_t>(reverseDirection ? k : nPinch - 1 - k)];
+        p.x = ColumnX(p.column, true);
+    }
+    if (reverseDirection) std::reverse(pinches.begin(), pinches.end());
+    m_pinches = pinches;
+
+    // ---- rooms and branch lines ----
+    std::function<HENDRoom(std::vector<Slot>&)> roomOf = [&](std::vector<Slot>& slots) {
+        HENDRoom room{30.0, 7.0};  // a segment's and the terminals' room
+        for (Slot& s : slots) {
+            if (s.e->unit) {
+                room.above = std::max(room.above, kSize), room.below = std::max(room.below, kSize);
+                continue;
+            }
+            std::vector<HENDRoom> rooms;
+            for (auto& branch : s.branches) rooms.push_back(roomOf(branch));
+            const HENDRoom r = StackBranchOffsets(rooms, s.offsets);
+            room.above = std::max(room.above, r.above), room.below = std::max(room.below, r.below);
+        }
+        return room;
+    };
+    std::vector<HENDLineExtent> extents;
+    for (LinePlan& p : plans) {
+        const HENDRoom r = roomOf(p.slots);
+        extents.push_back({r.above, r.above + r.below, p.entry->process});
+    }
+    const std::vector<double> tops = StackStreamLines(extents, m_stacked);
+
+    // ---- terminals ----
+    // Each line ends one segment past its last item on the main line; the ends of all lines are
+    // aligned 50 past the farthest.
+    double farthest = kStartX;
+    for (LinePlan& p : plans) {
+        double right = kStartX;
+        if (!p.slots.empty()) {
+            const Slot& last = p.slots.back();
+            right = last.e->unit ? xOf(last.node) + 2.0 * kSize : (last.closeNode >= 0 ? xOf(last.closeNode) : xOf(last.node)) + kSplitLength;
+        }
+        right += kSegment;
+        farthest = std::max(farthest, right);
+    }
+    m_endColumn = farthest + 50.0;
+
+    // ---- items ----
+    std::unordered_map<const CNode*, HENDHeatEx*> exchangers;
+    std::vector<HENDStreamStart*> starts;
+    for (std::size_t li = 0; li < plans.size(); ++li) {
+        LinePlan& p = plans[li];
+        const StreamVisibilityEntry& e = *p.entry;
+        const double y = tops[li];
+        const bool forward = p.forward;
+        m_lines.push_back({e.name, y, e.cold, e.process});
+        auto* start = new HENDStreamStart(this, p.start);
+        start->streamName = e.name;
+        start->unitName = Text(p.start->getName());
+        start->cold = e.cold, start->process = e.process, start->forward = forward;
+        start->x = forward ? kStartX : m_endColumn;
+        start->y = y;
+        start->temperature = e.supplyTemperature;
+        m_items.push_back(start);
+        starts.push_back(start);
+        auto* end = new HENDStreamEnd(this, p.end);
+        end->streamName = e.name;
+        end->unitName = p.end ? Text(p.end->getName()) : Text();
+        end->cold = e.cold, end->process = e.process, end->forward = forward;
+        end->x = forward ? m_endColumn : kStartX;
+        end->y = y;
+        end->temperature = e.targetTemperature;
+        m_items.push_back(end);
+        // In the pinch layout a terminal goes to the pinch its temperature meets, or to the
+        // nearest one on the side its stream runs towards.
+        if (pinchLayout) {
+            std::vector<double> side;
+            for (const HENDPinch& q : m_pinches) side.push_back(e.cold ? q.cold : q.hot);
+            const HENDTerminalPlace ps = TerminalAtPinch(start->temperature, e.cold, true, side);
+            if (ps.interval >= 0) start->x = m_pinches[static_cast<std::size_t>(ps.interval)].x, start->offsetMode = ps.mode;
+            const HENDTerminalPlace pe = TerminalAtPinch(end->temperature, e.cold, false, side);
+            if (pe.interval >= 0) end->x = m_pinches[static_cast<std::size_t>(pe.interval)].x, end->offsetMode = pe.mode;
+        }
+
+        bool onBranch = false;
+        auto addSegment = [&](CNode* node, HENDNode* left, int leftEnd, HENDNode* right, int rightEnd, double yy) {
+            auto* s = new HENDStreamSegment(this, node);
+            s->onBranch = onBranch;
+            s->streamName = e.name;
+            s->unitName = node ? Text(node->getName()) : Text();
+            s->cold = e.cold, s->process = e.process;
+            s->left = left, s->leftEnd = leftEnd, s->right = right, s->rightEnd = rightEnd;
+            s->y = yy;
+            // Dashed where the stream's own end still asks a utility duty of the network; a
+            // segment whose temperature is only calculated says nothing about utilities.
+            s->dashed = node && isSegment(node) && e.process && node->getVariableStatus(NodeValue::Temperature) == 1 &&
+                        d.HasSignificantUtilityDuty(node);
+            s->Attach();
+            // The segment feeding an exchanger end: on its left along a line that runs left to
+            // right, on its right otherwise.
+            if (auto* hx = dynamic_cast<HENDHeatEx*>(forward ? right : left))
+                hx->ends[static_cast<std::size_t>(forward ? rightEnd : leftEnd)].inlet = s;
+            m_items.push_back(s);
+        };
+        // The segment node between two drawn elements: the one just before the right one in
+        // flow order, or just before the left one on a line met from its end.
+        auto segmentBetween = [&](const Slot* l, const Slot* r, CNode* tail) -> CNode* {
+            if (forward) return r ? r->e->segmentBefore : tail;
+            return l ? l->e->segmentBefore : tail;
+        };
+        std::function<void(std::vector<Slot>&, HENDNode*, int, double, CNode*)> place =
+            [&](std::vector<Slot>& slots, HENDNode* leftItem, int leftEnd, double yy, CNode* tail) {
+                const Slot* prev = nullptr;
+                for (Slot& s : slots) {
+                    if (s.e->unit) {
+                        HENDHeatEx*& hx = exchangers[s.e->unit];
+                        if (!hx) {
+                            hx = new HENDHeatEx(this, s.e->unit);
+                            hx->unitName = unitNameOf(s.e->unit);
+                            hx->column = nodes[static_cast<std::size_t>(s.node)].column;
+                            hx->duty = knownValue(s.e->unit, NodeValue::Duty);
+                            m_items.push_back(hx);
+                        }
+                        HENDExchangerEnd end;
+                        end.stream = e.name, end.cold = e.cold, end.y = yy;
+                        end.left = xOf(s.node), end.x = end.left + kSize;
+                        end.column = nodes[static_cast<std::size_t>(s.node)].column;
+                        hx->ends.push_back(end);
+                        const int endIndex = static_cast<int>(hx->ends.size()) - 1;
+                        addSegment(segmentBetween(prev, &s, nullptr), leftItem, leftEnd, hx, endIndex, yy);
+                        leftItem = hx, leftEnd = endIndex, prev = &s;
+                        continue;
+                    }
+                    const CNode* opening = forward ? s.e->tee : s.e->mixer;
+                    const CNode* closing = forward ? s.e->mixer : s.e->tee;
+                    auto makeSplit = [&](const CNode* n, bool isOpening, int node) -> HENDStreamSplit* {
+                        if (!n) return nullptr;
+                        auto* sp = new HENDStreamSplit(this, const_cast<CNode*>(n), n == s.e->tee, isOpening);
+                        sp->streamName = e.name;
+                        sp->unitName = unitNameOf(n);
+                        sp->cold = e.cold, sp->process = e.process;
+                        sp->column = nodes[static_cast<std::size_t>(node)].column;
+                        sp->x = xOf(node);
+                        sp->y = yy;
+                        for (double o : s.offsets) sp->branchY.push_back(yy + o);
+                        m_items.push_back(sp);
+                        return sp;
+                    };
+                    HENDStreamSplit* open = makeSplit(opening, true, s.node);
+                    HENDStreamSplit* close = makeSplit(closing, false, s.closeNode);
+                    addSegment(segmentBetween(prev, &s, nullptr), leftItem, leftEnd, open, 0, yy);
+                    for (std::size_t b = 0; b < s.branches.size(); ++b) {
+                        const double by = yy + (b < s.offsets.size() ? s.offsets[b] : 0.0);
+                        const std::size_t before = m_items.size();
+                        const bool outer = onBranch;
+                        onBranch = true;
+                        place(s.branches[b], open, static_cast<int>(b) + 1, by, s.tails[b]);
+                        onBranch = outer;
+                        // The branch's last segment runs into the closing split.
+                        HENDStreamSegment* last = before < m_items.size() ? dynamic_cast<HENDStreamSegment*>(m_items.back()) : nullptr;
+                        if (last) last->right = close, last->rightEnd = static_cast<int>(b) + 1, last->Attach();
+                    }
+                    leftItem = close ? static_cast<HENDNode*>(close) : open;
+                    leftEnd = 0;
+                    prev = &s;
+                }
+                // The last segment of the run: to the right terminal, or the closing split (set
+                // by the caller).
+                addSegment(segmentBetween(prev, nullptr, tail), leftItem, leftEnd, nullptr, 0, yy);
+            };
+        place(p.slots, forward ? static_cast<HENDNode*>(start) : end, 0, y, p.chain.tailSegment);
+        HENDStreamSegment* last = dynamic_cast<HENDStreamSegment*>(m_items.back());
+        if (last) last->right = forward ? static_cast<HENDNode*>(end) : start, last->Attach();
+    }
+
+    // Shades of the exchanger ends: the design's own code where it set one, else the unit's
+    // kind: process to process, a heater's or cooler's process side, or a unit whose
+    // temperatures cross.
+    for (auto& [node, hx] : exchangers) {
+        bool utilityHot = false, utilityCold = false, processHot = false, processCold = false;
+        double hotIn = kEmpty, hotOut = kEmpty, coldIn = kEmpty, coldOut = kEmpty;
+        for (CNode* up : node->getAllUpStreamNodes()) {
+            auto it = m_streams.find(parentStream(up));
+            if (it == m_streams.end()) continue;
+            const bool c = it->second->GetHotCold() == 1, process = it->second->GetStreamKind() != 1;
+            (c ? (process ? processCold : utilityCold) : (process ? processHot : utilityHot)) = true;
+            (c ? coldIn : hotIn) = knownValue(up, "Temperature");
+        }
+        for (CNode* down : node->getAllDownStreamNodes()) {
+            auto it = m_streams.find(parentStream(down));
+            if (it == m_streams.end()) continue;
+            (it->second->GetHotCold() == 1 ? coldOut : hotOut) = knownValue(down, "Temperature");
+        }
+        const bool heater = isKind(node, NodeKind::Heater);
+        int code = 1;
+        if (heater) code = hx->ends.front().cold ? 2 : 3;
+        else if (utilityHot) code = 2;
+        else if (utilityCold) code = 3;
+        const double tol = 1e-6;
+        if (!heater && ((hotIn != kEmpty && coldOut != kEmpty && hotIn < coldOut - tol) ||
+                        (hotOut != kEmpty && coldIn != kEmpty && hotOut < coldIn - tol)))
+            code = 5;  // the temperatures cross: the unit cannot work as drawn
+        for (HENDExchangerEnd& end : hx->ends) {
+            double own = 0.0;
+            if (node->getVariableAsDouble(end.cold ? "ColdShadeIt" : "HotShadeIt", own) && own >= 1.0 && own <= 5.0)
+                end.shade = static_cast<int>(own);
+            else
+                end.shade = code;
+        }
+        if (heater) hx->svgClass = hx->ends.front().cold ? "heater" : "cooler";
+        else if (utilityHot || utilityCold) hx->svgClass = utilityCold ? "cooler" : "heater";
+        (void)processHot, (void)processCold;
+    }
+
+    // Each start's name has the room up to the first item along its line.
+    for (HENDNode* item : m_items)
+        if (auto* seg = dynamic_cast<HENDStreamSegment*>(item))
+            for (HENDNode* side : {seg->left, seg->right})
+                if (auto* s = dynamic_cast<HENDStreamStart*>(side)) s->firstSegment = seg;
+    (void)starts;
+
+    ComputeBounds();
+    if (zoomMode != 2 || previousZoomMode != 2) FitToView();
+}
