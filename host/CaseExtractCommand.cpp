@@ -5,6 +5,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/DesignReport.h"
+#include "host/ExtractionWizard.h"
 #include "host/ExtractOutput.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
@@ -22,8 +23,6 @@
 
 namespace {
 
-using SetSettingFn = int (*)(IHeatIntegrationScenario*, const char*, double);
-using ChooseSubFlowsheetFn = int (*)(IHeatIntegrationScenario*, const char*);
 using ExtractDocumentFn = int (*)(IHeatIntegrationScenario*, const char*, char*, int);
 using ReportEntryFn = int (*)(IHeatIntegrationScenario*, const char*, int, char*, int, char*, int, char*, int);
 
@@ -35,15 +34,10 @@ struct CaseOptions {
     std::string document, settings, save;
     bool json = false, haveSave = false, haveSettings = false, haveDtmin = false;
     double dtmin = 0.0;
+    std::vector<UtilityAssignment> assignments;
 };
 
-struct Setting {
-    int line;
-    std::string name;
-    double value = 0.0;
-    bool subFlowsheet = false;
-    std::string text;
-};
+using Setting = ExtractionSetting;
 
 // Whether the file starts like an XML document (after a byte-order mark and blanks); a file that
 // cannot be read answers true, so that the module names why.
@@ -77,6 +71,14 @@ bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
             }
             (a == "--settings" ? o.settings : o.save) = argv[++i];
             (a == "--settings" ? o.haveSettings : o.haveSave) = true;
+        } else if (a == "--assign") {
+            UtilityAssignment assignment;
+            if (!hasNext || !ParseUtilityAssignment(argv[i + 1], assignment)) {
+                error = "--assign needs UNIT=UTILITY";
+                return false;
+            }
+            o.assignments.push_back(assignment);
+            ++i;
         } else if (a == "--dtmin") {
             if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (!a.empty() && a[0] == '-') {
@@ -193,24 +195,22 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     std::string saveError;
     if (o.haveSave && !SaveMayReplace(o.save, saveError)) return fail(saveError);
 
-    auto setSetting = reinterpret_cast<SetSettingFn>(module.Entry("KestrinSetExtractionSetting"));
-    auto choose = reinterpret_cast<ChooseSubFlowsheetFn>(module.Entry("KestrinChooseSubFlowsheet"));
     auto extract = reinterpret_cast<ExtractDocumentFn>(module.Entry("KestrinExtractCaseDocument"));
-    if (!setSetting || !choose || !extract) return fail(module.Path() + " lacks the case extraction entries");
+    if (!extract) return fail(module.Path() + " lacks the case extraction entries");
 
     HostSession session(module);
     if (!session.Start(error)) return fail(error);
     IHeatIntegrationScenario* scenario = session.NewScenario("Scenario 1", error);
     if (!scenario) return fail(error);
     if (o.haveDtmin) scenario->SetDTmin(o.dtmin);
-    for (const Setting& s : settings) {
-        const bool taken = s.subFlowsheet ? choose(scenario, s.text.c_str()) == 1
-                                          : setSetting(scenario, s.name.c_str(), s.value) == 1;
-        if (!taken) return fail(o.settings + ":" + std::to_string(s.line) + ": unknown setting " + s.name);
-    }
+    // The settings go in as a user types them into the extraction wizard, checked as it checks them.
+    ExtractionWizard wizard(module);
+    if (!wizard.Open(scenario, error) || !wizard.ApplySettings(o.document, o.settings, settings, error))
+        return fail(error);
     std::vector<char> message(2048, '\0');
     if (extract(scenario, o.document.c_str(), message.data(), static_cast<int>(message.size())) != 1)
         return fail(std::string(message.data()) + "; nothing was extracted");
+    if (!wizard.Assign(o.assignments, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
 
     const std::vector<StreamOut> streams = ReadExtractedStreams(*scenario, 0);

@@ -3,6 +3,8 @@
 #include "brasko/ConfigurationStore.h"
 #include "brasko/ILurmetBinaryFile.h"
 
+#include <unordered_set>
+
 namespace {
 const char* const kFileToExtract = "VelmorFileToExtract";
 const char* const kSubFlowsheetCount = "NumberOfSubFlowsheet";
@@ -81,7 +83,7 @@ void DataExtractionConfig::SetImportPathForSimulator(int kind) {
 }
 
 void DataExtractionConfig::AddSubFlowsheet(const CPString& name) {
-    if (!m_settings || !m_subFlowsheetIndex.insert(name).second) return;
+    if (!m_settings || !m_subFlowsheetIndex.emplace(name, 1).second) return;
     m_subFlowsheetNames.push_back(name);
     SetSettingValue(kSubFlowsheetCount, GetSetting(kSubFlowsheetCount) + 1.0);
 }
@@ -90,6 +92,23 @@ void DataExtractionConfig::ClearSubFlowsheets() {
     m_subFlowsheetNames.clear();
     m_subFlowsheetIndex.clear();
     SetSettingValue(kSubFlowsheetCount, 0.0);
+}
+
+bool DataExtractionConfig::IsSubFlowsheetChosen(const CPString& name) const {
+    const auto it = m_subFlowsheetIndex.find(name);
+    return it != m_subFlowsheetIndex.end() && it->second == 1;
+}
+
+int DataExtractionConfig::GetSubFlowsheetEntry(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_subFlowsheetNames.size()) return 0;
+    const auto it = m_subFlowsheetIndex.find(m_subFlowsheetNames[static_cast<std::size_t>(index)]);
+    return it == m_subFlowsheetIndex.end() ? 0 : it->second;
+}
+
+bool DataExtractionConfig::SetSubFlowsheetEntry(int index, int entry) {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_subFlowsheetNames.size()) return false;
+    m_subFlowsheetIndex[m_subFlowsheetNames[static_cast<std::size_t>(index)]] = entry;
+    return true;
 }
 
 const CPString& DataExtractionConfig::GetSubFlowsheetName(int index) const {

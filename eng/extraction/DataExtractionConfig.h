@@ -13,7 +13,7 @@
 
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 class ILurmetBinaryFile;
@@ -48,13 +48,19 @@ public:
     void SetImportPathForSimulator(int kind);
 
     // ---- sub-flowsheets ----
-    // Adds a name not chosen yet and raises "NumberOfSubFlowsheet"; a name chosen already
-    // changes nothing.
+    // Each listed sub-flowsheet has an entry, 1 when it is chosen; the import reads the items of
+    // the chosen ones (of all while none is listed).
+    // Adds a name not listed yet, chosen, and raises "NumberOfSubFlowsheet"; a name listed
+    // already changes nothing.
     void AddSubFlowsheet(const CPString& name);
     void ClearSubFlowsheets();
     int GetNumberOfSubFlowsheets() const { return static_cast<int>(m_subFlowsheetNames.size()); }
     const CPString& GetSubFlowsheetName(int index) const;
-    bool IsSubFlowsheetChosen(const CPString& name) const { return m_subFlowsheetIndex.count(name) != 0; }
+    bool IsSubFlowsheetChosen(const CPString& name) const;
+    // The entry of the index-th listed sub-flowsheet; 0 outside the list.
+    int GetSubFlowsheetEntry(int index) const;
+    // False (nothing changed) for an index outside the list.
+    bool SetSubFlowsheetEntry(int index, int entry);
 
     // ---- the record: version 1, the settings tree ----
     bool Store(ILurmetBinaryFile& file) const;
@@ -69,5 +75,5 @@ private:
 
     std::unique_ptr<CPValue> m_settings;
     std::vector<CPString> m_subFlowsheetNames;
-    std::unordered_set<std::string> m_subFlowsheetIndex;
+    std::unordered_map<std::string, int> m_subFlowsheetIndex;
 };

@@ -54,6 +54,10 @@ const MessageText kTexts[] = {
     {"CouldNotFindCapCostFile", "The file is not a capital cost defaults file (.hcc):"},
     {"InvalidSimulationFile", "The file is not a simulation file of the chosen kind:"},
     {"RecallPreferenceError", "The defaults file could not be read:"},
+    {"SimulatorFileTypeUnknown", "The simulator file type must be 0 (process simulator), 1 (flowsheet simulator) or 2 "
+                                 "(PRO/II)."},
+    {"SimulatorFileTypeNoProII", "The simulator file type must be 0 (process simulator) or 1 (flowsheet simulator): "
+                                 "PRO/II files cannot be chosen here."},
     // The wizard: captions, notices and page texts.
     {"FileNameInExtraction", "Data extraction from %s"},
     {"FileNameAndStepsInExtraction", "Data extraction from %s: step %d of %d"},

@@ -82,6 +82,7 @@ const char* SessionEventName(SessionEvent e) {
         case SessionEvent::Attached: return "Attach";
         case SessionEvent::UnitsSet: return "Units";
         case SessionEvent::ScriptMissing: return "ScriptMissing";
+        case SessionEvent::Caption: return "Caption";
     }
     return "?";
 }

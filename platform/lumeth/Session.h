@@ -43,6 +43,7 @@ enum class SessionEvent {
                     // answer = 1 when a view was made
     UnitsSet,       // input, SetDisplayUnitSet: number = the set
     ScriptMissing,  // strict mode: a question (key) or file picker (key = title) had no answer
+    Caption,        // a view's title set: key = the view's name, text = the title
 };
 
 // The name the journal's lines give the event ("Error", "MessageSent", ...).

@@ -85,7 +85,7 @@ int Viewable::Message(const Text& line) {
         return 1;
     }
     if (word == "View") return View(rest);
-    if (word == "DeleteView") {
+    if (word == "DeleteView" || word == "Delete") {
         delete this;
         return 1;
     }
@@ -113,7 +113,12 @@ Viewable* Viewable::AttachedObject(const VarDescription& var) {
 int Viewable::AttachObject(const VarDescription&, Viewable*) { return 0; }
 int Viewable::Dimensions(const VarDescription&, DimInfo&) { return 0; }
 void Viewable::VariableStatus(const VarDescription&, ModifyState& state, int&) { state = ReadOnlyState; }
-void Viewable::ViewNotification(int, Viewable*) {}
+void Viewable::ViewNotification(int, Viewable*, const Text&) {}
+
+void Viewable::SetCaption(const Text& caption) {
+    m_caption = caption;
+    Session::Instance().Record(SessionEvent::Caption, m_name, caption);
+}
 
 Text Viewable::AttachedName(const Viewable* child) const {
     if (!child) return Text();

@@ -52,8 +52,8 @@ public:
     virtual Text TextValue(const VarDescription& var);
     virtual int SpecifyText(const VarDescription& var, const Text& text);
     // A command line. The base knows the framework's own words: "CloseView" closes the view's
-    // forms, "DeleteView" deletes the view, "View" opens its default form; others are recorded
-    // as unhandled and answer 0.
+    // forms, "DeleteView" and "Delete" delete the view, "View" opens its default form; others
+    // are recorded as unhandled and answer 0.
     virtual int Message(const Text& line);
     // True when the view answered; kind 6 asks for an object by name (in info.answer).
     virtual bool GenMessage(MessageInfo& info);
@@ -66,7 +66,8 @@ public:
     // Adds the variable's dimensions; answers how many were added (the base: none).
     virtual int Dimensions(const VarDescription& var, DimInfo& dims);
     virtual void VariableStatus(const VarDescription& var, ModifyState& state, int& detail);
-    virtual void ViewNotification(int code, Viewable* from);
+    // A notice about the view's forms: `kind` 0 a form opens, 1 a form closes; `form` names it.
+    virtual void ViewNotification(int kind, Viewable* from, const Text& form);
     // The name by which a form reaches a child: "<class>.200(<child name>)" in the base.
     virtual Text AttachedName(const Viewable* child) const;
     virtual void DisconnectDeadObject(Viewable* dead);
@@ -98,6 +99,9 @@ public:
     bool IsA(const Text& objectTypeName) const { return m_type && m_type->IsA(objectTypeName); }
     const Text& GetName() const { return m_name; }
     void SetName(const Text& name) { m_name = name; }
+    // The title its forms show; setting it is journalled (a Caption entry).
+    const Text& GetCaption() const { return m_caption; }
+    void SetCaption(const Text& caption);
     Viewable* GetParent() const { return m_parent; }
     // The nearest owner of the type (the parent when no type is given).
     Viewable* OwnerViewable(const ObjectTypeInfo* type = nullptr) const;
@@ -146,6 +150,7 @@ private:
 
     const ObjectTypeInfo* m_type = nullptr;
     Text m_name;
+    Text m_caption;
     Viewable* m_parent = nullptr;
     Document* m_document = nullptr;
     std::vector<Viewable*> m_children;

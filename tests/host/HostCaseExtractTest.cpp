@@ -127,7 +127,7 @@ TEST(HostCaseExtract, BadSettingsOrDocumentsNameFileAndLineAndSaveNothing) {
         {"SegmentTolerances 0.1\n", ":1: a setting reads name = value"},
         {"\n\nSegmentTolerances = fine\n", ":3: the value of SegmentTolerances is not a number"},
         {"SegmentTolerances = 0x10\n", ":1: the value of SegmentTolerances is not a number"},
-        {"SimulatorFileType = 7\n", "SimulatorFileType must be 0, 1 or 2"},
+        {"SimulatorFileType = 7\n", ":1: SimulatorFileType = 7 refused: The simulator file type must be 0"},
     };
     for (const Row& r : rows) {
         Scratch settings("bad.settings", r.settings);

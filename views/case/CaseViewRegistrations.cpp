@@ -1,6 +1,7 @@
 // View object types of the case, project and scenario views.
 #include "views/ViewRegistration.h"
 #include "views/case/ChiView.h"
+#include "views/case/DataExtractionView.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
@@ -21,8 +22,8 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {87, "UtilityNameViewObject", "ViewableObject", "UtilityNameView", 0, -1, "", 0, 0, false, nullptr, true},
         {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, nullptr},
-        // Until the segment table, the extraction view and the stream-link list have records of
-        // their own, the scenario viewer builds them again and they are not stored.
+        // Until the segment table and the stream-link list have records of their own, the
+        // scenario viewer builds them again and they are not stored.
         {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, nullptr, true},
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false, nullptr},
         {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, &ChiGrassRootView::Create},
@@ -33,7 +34,8 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true,
          &HIDesignViewerGrassRootProject::Create},
         {103, "HIDesignViewerGrassRootTotalSiteObject", "HIDesignViewerTotalSiteObject", "HIDesignViewerGrassRootTotalSite", 0, 1, "chigrtotalsite", 0, 20, true, nullptr},
-        {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig", 1, 0, false, nullptr, true},
+        {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig",
+         DataExtractionView::ClassVersion, 0, false, &DataExtractionView::Create, false, &DataExtractionView::DescribeForm},
         {134, "LinkTableObject", "ViewableObject", "LinkTable", 0, 1, "linktable", 1, 0, false, nullptr},
         {135, "LinkTableCollectionObject", "ViewableObject", "LinkTableCollection", 0, 1, "", 1, 0, false, nullptr, true},
     };
