@@ -331,6 +331,8 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     return true;
 }
 
+std::string CPIScenario::RetrofitLogPath() { return TempFilePath("Retrofit.log"); }
+
 void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
@@ -338,7 +340,14 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (mode >= 0 && mode <= 2) {
         if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
         RefreshExistingNetworkValues();
-        const std::string logPath = GetTempPathA() + "Retrofit.log";
+        // The log names the step in progress; a log left from an earlier run would name a step of
+        // that run, so it goes before the run and again after it, however the run ends.
+        const std::string logPath = RetrofitLogPath();
+        std::remove(logPath.c_str());
+        struct RemoveLog {
+            const std::string& path;
+            ~RemoveLog() { std::remove(path.c_str()); }
+        } removeLog{logPath};
         int steps = m_nLevelSettings[mode + 1];
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;
