@@ -317,9 +317,12 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
                                      : RetrofitDriver::ResultNothingDone;
     if (stepwise) created->SetSkipStreamEndsUpdate(false);
 
+    // A step the driver kept must also save utility cost, pay back and leave a complete network;
+    // a step the driver refused keeps the driver's reason.
     const double before = stepwise ? design.GetTotalUtilityCost(2) : GetRetrofitBaseUtilityCost();
-    if (created->GetPaybackTime() < 0.0 || before - created->GetTotalUtilityCost(2) < 1e-8 ||
-        !CanRetrofitDesign(created))
+    if (!RetrofitDriver::IsDiscardResult(result) &&
+        (created->GetPaybackTime() < 0.0 || before - created->GetTotalUtilityCost(2) < 1e-8 ||
+         !CanRetrofitDesign(created)))
         result = kRetrofitCodeNoSaving;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
     m_strResultDesignName.clear();

@@ -89,28 +89,6 @@ std::unique_ptr<IHenRetrofit> PinchRetrofitDriver::CreateAnalysis() { return std
 
 std::string PinchRetrofitDriver::SolverLogPath() { return TempFilePath("Datafile.LOG"); }
 
-const char* PinchRetrofitDriver::DescribeResult(int code) {
-    switch (code) {
-    case SolverError: return "a model run failed and the solver reported an error";
-    case NoNewExchanger: return "new exchanger: no result, no benefit or no location";
-    case NewExchangerAdded: return "new exchanger added";
-    case NoProcessExchanger: return "the network has no process exchanger";
-    case NoAlternativeUtility: return "no alternative utility on either side";
-    case OptimisationFailed: return "the optimisation failed or gave no saving";
-    case AreaStillAdded: return "the area check ended with added area left";
-    case DesignOptimised: return "design optimisation done";
-    case NoRepiping: return "repiping: no result, no benefit or no location";
-    case RepipingInPlace: return "repiping: the exchanger already sits there, or would sit next to a tee or mixer";
-    case ExchangerRepiped: return "exchanger repiped";
-    case NoResequencing: return "resequencing: no result, no benefit or no location";
-    case ExchangerResequenced: return "exchanger resequenced";
-    case NotValid: return "a node or location is not valid, a network edit failed, or the mode is unknown";
-    case UtilityChanged: return "heater or cooler moved to another utility";
-    case SavingsFailed: return "the savings computation failed";
-    default: return "";
-    }
-}
-
 CNode* PinchRetrofitDriver::Node(std::uint32_t fingerprint) const {
     return fingerprint ? m_design->GetNodeByFingerPrint(fingerprint) : nullptr;
 }

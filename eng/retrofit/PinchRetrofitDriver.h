@@ -40,8 +40,6 @@ public:
     // The solver's log, "Datafile.LOG" in the temporary directory. It is deleted before and after
     // every run, so that only the run's own solve can leave the error it is read for.
     static std::string SolverLogPath();
-    // The English meaning of a result code (empty for a code the driver never answers).
-    static const char* DescribeResult(int code);
 
 protected:
     // The analysis object of one mode; tests hand in their own.

@@ -350,3 +350,12 @@ TEST(RetrofitDriver, AreaCheckPasses) {
             EXPECT_EQ(unit->getVariableStatus("MaxNewArea"), ValueStatus::Specified);
     }
 }
+
+// A step the driver refuses keeps the driver's reason in the scenario's status; the design goes.
+TEST(RetrofitDriver, ScenarioKeepsTheReasonOfARefusedStep) {
+    WorkedNetwork n;
+    n.scenario->SetRetrofitBaseDesign("D1");
+    n.scenario->RetrofitDesign(n.d, 3);
+    EXPECT_EQ(n.scenario->GetRetrofitStatus(), PinchRetrofitDriver::NoAlternativeUtility);
+    EXPECT_EQ(DesignNames(*n.scenario), std::vector<std::string>{"D1"});
+}
