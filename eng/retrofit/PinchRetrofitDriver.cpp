@@ -166,10 +166,11 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     double duty = r.GetModificationDuty();
     if (r.GetNewExchangerIndicator() == 0.0 && duty > kDutyMargin) duty -= kDutyMargin;
 
-    const std::uint32_t h = Location(r.GetNewExchangerHotLocation(), r.GetNewExchangerResult3());
-    const std::uint32_t c = Location(r.GetNewExchangerColdLocation(), r.GetNewExchangerResult2());
-    if (!h || !c) return NoNewExchanger;
-    if (!IsProcessStreamLocation(h) || !IsProcessStreamLocation(c)) return NotValid;
+    const int inner[2] = {r.GetNewExchangerResult2(), r.GetNewExchangerResult3()};
+    const std::uint32_t h = Location(r.GetNewExchangerHotLocation(), inner, 0);
+    const std::uint32_t c = Location(r.GetNewExchangerColdLocation(), inner, 1);
+    if (!r.GetNewExchangerHotLocation() || !r.GetNewExchangerColdLocation()) return NoNewExchanger;
+    if (!h || !c) return NotValid;
     CNode* hot = Node(h);
     CNode* cold = Node(c);
     if (!hot || !cold) return NotValid;
@@ -197,11 +198,12 @@ int PinchRetrofitDriver::RepipeExchanger(IHenRetrofit& r) {
     KeepHistoryEntry(m_settings->repipeHistory, r.GetRepipeHistory(m_settings->nPreviousModifications));
     if (r.GetModificationBenefit() == 0.0) return NoRepiping;
     const double duty = r.GetModificationDuty();
-    const std::uint32_t h = Location(r.GetRepipeHotLocation(), r.GetRepipeResult3());
-    const std::uint32_t c = Location(r.GetRepipeColdLocation(), r.GetRepipeResult2());
+    const int inner[2] = {r.GetRepipeResult2(), r.GetRepipeResult3()};
+    const std::uint32_t h = Location(r.GetRepipeHotLocation(), inner, 0);
+    const std::uint32_t c = Location(r.GetRepipeColdLocation(), inner, 1);
     const std::uint32_t e = static_cast<std::uint32_t>(r.GetRepipedExchangerId());
-    if (!h || !c || !e) return NoRepiping;
-    if (!IsProcessStreamLocation(h) || !IsProcessStreamLocation(c) || !HasExchangers()) return NotValid;
+    if (!r.GetRepipeHotLocation() || !r.GetRepipeColdLocation() || !e) return NoRepiping;
+    if (!h || !c || !HasExchangers()) return NotValid;
     CNode* unit = Node(e);
     HeatExch* x = AsHeatExch(unit);
     if (!x) return NotValid;
@@ -257,11 +259,12 @@ int PinchRetrofitDriver::ResequenceExchanger(IHenRetrofit& r) {
     if (r.GetModificationBenefit() == 0.0) return NoResequencing;
     double duty = r.GetModificationDuty();
     if (r.GetResequenceIndicator() == 0.0 && duty > kDutyMargin) duty -= kDutyMargin;
-    const std::uint32_t h = Location(r.GetResequenceHotLocation(), r.GetResequenceResult3());
-    const std::uint32_t c = Location(r.GetResequenceColdLocation(), r.GetResequenceResult2());
+    const int inner[2] = {r.GetResequenceResult2(), r.GetResequenceResult3()};
+    const std::uint32_t h = Location(r.GetResequenceHotLocation(), inner, 0);
+    const std::uint32_t c = Location(r.GetResequenceColdLocation(), inner, 1);
     const std::uint32_t e = static_cast<std::uint32_t>(r.GetResequencedExchangerId());
-    if (!h || !c || !e) return NoResequencing;
-    if (!IsProcessStreamLocation(h) || !IsProcessStreamLocation(c) || !HasExchangers()) return NotValid;
+    if (!r.GetResequenceHotLocation() || !r.GetResequenceColdLocation() || !e) return NoResequencing;
+    if (!h || !c || !HasExchangers()) return NotValid;
     CNode* unit = Node(e);
     HeatExch* x = AsHeatExch(unit);
     CNode* hot = Node(h);
@@ -332,23 +335,28 @@ int PinchRetrofitDriver::ModifyUtilityExchanger(IHenRetrofit& r) {
 
 // ---------------------------------------------------------------- checks
 
-bool PinchRetrofitDriver::IsProcessStreamLocation(std::uint32_t fingerprint) const {
+bool PinchRetrofitDriver::IsProcessStreamLocation(std::uint32_t fingerprint, int side) const {
     const FlowSheet* sheet = m_settings ? m_settings->pBaseFlowSheet : nullptr;
     CNode* node = sheet ? sheet->getNodeByFingerPrint(fingerprint) : nullptr;
     const auto* piece = dynamic_cast<const StreamNode*>(node);
     if (!piece || node->getClassName() != NodeKind::MaterialStream) return false;
     const auto* stream = dynamic_cast<const IHeatIntegrationStream*>(piece->getParentPIStream());
-    return stream && stream->GetStreamKind() != 1 && stream->AreDesignSegmentsComplete();
+    return stream && stream->GetStreamKind() != 1 && stream->AreDesignSegmentsComplete() &&
+           (side < 0 || stream->GetHotCold() == side);
 }
 
-// The hot (cold) location is traced from the candidate's outlet back to the network, the side's
-// other result from its inlet forward; both end where the candidate meets the network. A trace
-// that stops on a stream piece the model made for its candidates names no place of the design,
-// and the other trace is taken instead. 0 when either result is 0.
-std::uint32_t PinchRetrofitDriver::Location(int outletTrace, int inletTrace) const {
-    if (!outletTrace || !inletTrace) return 0;
-    const std::uint32_t outlet = static_cast<std::uint32_t>(outletTrace);
-    return IsProcessStreamLocation(outlet) ? outlet : static_cast<std::uint32_t>(inletTrace);
+// The hot (cold) location is traced from the candidate's outlet back to the network; the two inner
+// results are traced from its inlets forward, one on each side, and end where the candidate meets
+// the network too. A trace that stops on a stream piece the model made for its candidates names no
+// place of the design: the inner result on a stream of the same side is taken instead. 0 when a
+// result is 0 or none lies on a process stream of that side.
+std::uint32_t PinchRetrofitDriver::Location(int outletTrace, const int inletTraces[2], int side) const {
+    if (!outletTrace || !inletTraces[0] || !inletTraces[1]) return 0;
+    for (int candidate : {outletTrace, inletTraces[0], inletTraces[1]}) {
+        const std::uint32_t node = static_cast<std::uint32_t>(candidate);
+        if (IsProcessStreamLocation(node, side)) return node;
+    }
+    return 0;
 }
 
 bool PinchRetrofitDriver::HasExchangers() const {

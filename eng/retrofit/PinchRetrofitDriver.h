@@ -55,8 +55,10 @@ private:
     // 1 an optimisation failed, 2 added area is left, 3 the added area is negligible.
     int CheckAreaLimits();
     bool RunDesignOptimisation(int weight);
-    bool IsProcessStreamLocation(std::uint32_t fingerprint) const;
-    std::uint32_t Location(int outletTrace, int inletTrace) const;
+    // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,
+    // 1 cold; -1 either).
+    bool IsProcessStreamLocation(std::uint32_t fingerprint, int side = -1) const;
+    std::uint32_t Location(int outletTrace, const int inletTraces[2], int side) const;
     bool HasExchangers() const;
     bool AreApproachesPositive() const;
     CNode* Node(std::uint32_t fingerprint) const;
