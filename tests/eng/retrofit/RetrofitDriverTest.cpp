@@ -73,6 +73,28 @@ public:
     double GetModificationBenefit() const override {
         return benefit >= 0 ? benefit : HenRetrofit::GetModificationBenefit();
     }
+    // A scripted move: the exchanger and its hot and cold locations (0: the model's own answer).
+    std::uint32_t moved = 0, hotLocation = 0, coldLocation = 0;
+    bool RunRepiping() override { return moved ? true : HenRetrofit::RunRepiping(); }
+    int GetRepipedExchangerId() override { return moved ? static_cast<int>(moved) : HenRetrofit::GetRepipedExchangerId(); }
+    int GetRepipeHotLocation() override { return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetRepipeHotLocation(); }
+    int GetRepipeColdLocation() override { return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetRepipeColdLocation(); }
+    int GetRepipeResult2() override { return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetRepipeResult2(); }
+    int GetRepipeResult3() override { return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetRepipeResult3(); }
+    bool RunResequencing() override { return moved ? true : HenRetrofit::RunResequencing(); }
+    int GetResequencedExchangerId() override {
+        return moved ? static_cast<int>(moved) : HenRetrofit::GetResequencedExchangerId();
+    }
+    int GetResequenceHotLocation() const override {
+        return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetResequenceHotLocation();
+    }
+    int GetResequenceColdLocation() override {
+        return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetResequenceColdLocation();
+    }
+    int GetResequenceResult2() override { return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetResequenceResult2(); }
+    int GetResequenceResult3() override { return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetResequenceResult3(); }
+    double GetResequenceIndicator() const override { return indicator >= 0 ? indicator : HenRetrofit::GetResequenceIndicator(); }
+
     bool CalculateUtilityExchangerSavings() override {
         return scriptSavings || HenRetrofit::CalculateUtilityExchangerSavings();
     }
@@ -358,4 +380,52 @@ TEST(RetrofitDriver, ScenarioKeepsTheReasonOfARefusedStep) {
     n.scenario->RetrofitDesign(n.d, 3);
     EXPECT_EQ(n.scenario->GetRetrofitStatus(), PinchRetrofitDriver::NoAlternativeUtility);
     EXPECT_EQ(DesignNames(*n.scenario), std::vector<std::string>{"D1"});
+}
+
+// Moves of an existing exchanger, side 0 the hot side: X (H1 -> C, both at their supply ends) is
+// repiped to H2's supply end and to C after the heater, or resequenced on C to after the heater
+// (its hot location is where its hot side sits). A side already at its location is refused for
+// repiping.
+TEST(RetrofitDriver, RepipingAndResequencingMoveTheSidesToTheirLocations) {
+    struct Case {
+        const char* what;
+        int mode;
+        const char* hotStream;  // the stream of the hot location; null: X's own hot inlet
+        int expected;
+        const char* hotAfter;
+    };
+    for (const Case& c : {Case{"repiping", 1, "H2", PinchRetrofitDriver::ExchangerRepiped, "H2"},
+                          Case{"repiping in place", 1, nullptr, PinchRetrofitDriver::RepipingInPlace, "H1"},
+                          Case{"resequencing", 2, nullptr, PinchRetrofitDriver::ExchangerResequenced, "H1"}}) {
+        SCOPED_TRACE(c.what);
+        AcceptingProvider optimiser;
+        ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+        const std::uint32_t x = n.x->getDNAFingerPrint();
+        const std::uint32_t hot = c.hotStream ? NthSegment(*n.d, c.hotStream, 0)->getDNAFingerPrint()
+                                              : AsHeatExch(n.x)->getInlet(0)->getDNAFingerPrint();
+        const std::uint32_t afterHeater = NthSegment(*n.d, "C", 2)->getDNAFingerPrint();
+        DriverRun run(n, c.mode);
+        ScriptedDriver driver;
+        driver.script = [&](ScriptedAnalysis& a) {
+            a.moved = x;
+            a.hotLocation = hot;
+            a.coldLocation = afterHeater;
+            a.duty = 30.0;
+        };
+        EXPECT_EQ(run.Run(driver), c.expected);
+        CNode* moved = run.created->GetNodeByFingerPrint(x);
+        ASSERT_TRUE(moved);
+        EXPECT_EQ(SideStream(moved, 0), c.hotAfter);
+        EXPECT_EQ(SideStream(moved, 1), "C");
+        EXPECT_EQ(StructuralFault(*run.created), "");
+        if (c.expected == PinchRetrofitDriver::RepipingInPlace) continue;
+        // X now takes C where the heater leaves it.
+        CNode* heater = run.created->GetNodeByFingerPrint(n.heater->getDNAFingerPrint());
+        EXPECT_EQ(AsHeatExch(heater)->getOutlet(1), AsHeatExch(moved)->getInlet(1));
+        // C leaves the heater at its target: no duty is feasible there, and the feasibility pass
+        // takes the 30 kW written down to its 5 kW floor.
+        EXPECT_NEAR(ValueOf(moved, "Duty"), 5.0, 1e-9);
+        EXPECT_EQ(moved->getVariableStatus("Duty"), ValueStatus::Specified);
+        EXPECT_EQ(n.d->GetNodeByFingerPrint(x) ? SideStream(n.d->GetNodeByFingerPrint(x), 0) : "", "H1");
+    }
 }
