@@ -93,8 +93,12 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
         if (a == "--json") {
             o.json = true;
         } else if (a == "--mode") {
-            std::string name;
-            if (!TakeFileOption(argc, argv, i, name, o.haveMode, error)) return false;
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                error = "--mode needs new-exchanger, repipe, resequence or utility";
+                return false;
+            }
+            const std::string name = argv[++i];
+            o.haveMode = true;
             o.mode = nullptr;
             for (const Mode& m : kModes)
                 if (name == m.option) o.mode = &m;
