@@ -161,6 +161,7 @@ struct DriverRun {
 // its cooler into C in front of X) is built into the new design; the area check, met at once
 // without exchangers held to a minimum area, then takes 1 kW off the named exchanger.
 TEST(RetrofitDriver, NewExchangerIsBuiltIntoTheNewDesign) {
+    PrivateTempDir logs;
     AcceptingProvider optimiser;
     ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
     DriverRun run(n, 0);
@@ -186,6 +187,7 @@ TEST(RetrofitDriver, NewExchangerIsBuiltIntoTheNewDesign) {
 // Through the scenario's stepwise run: without an optimiser the area check fails, the step
 // answers 26 and its design goes again; the logs are gone afterwards.
 TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
+    PrivateTempDir logs;
     ThreeStreamNetwork n(nullptr, "CW2");
     n.scenario->SetRetrofitBaseDesign("D1");
     n.scenario->SetLevelSetting2(1);
@@ -199,6 +201,7 @@ TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
 // A new exchanger the model sees no utility saving in gets a 5 kW margin when its duty is above
 // 5 kW.
 TEST(RetrofitDriver, NewExchangerDutyMargin) {
+    PrivateTempDir logs;
     for (const auto& [modelDuty, written] : std::vector<std::pair<double, double>>{{7.5, 2.5}, {5.0, 5.0}, {20.0, 15.0}}) {
         SCOPED_TRACE(modelDuty);
         ThreeStreamNetwork n(nullptr, "CW2");
@@ -216,6 +219,7 @@ TEST(RetrofitDriver, NewExchangerDutyMargin) {
 }
 
 TEST(RetrofitDriver, ZeroBenefitEndsBeforeAnyEdit) {
+    PrivateTempDir logs;
     ThreeStreamNetwork n(nullptr, "CW2");
     DriverRun run(n, 0);
     const int units = run.created->GetNumberOfHeatExchangers();
@@ -228,6 +232,7 @@ TEST(RetrofitDriver, ZeroBenefitEndsBeforeAnyEdit) {
 
 // The solver's log: read after a failed model run, deleted before and after every run.
 TEST(RetrofitDriver, SolverLogDecidesTheCodeOfAFailedRun) {
+    PrivateTempDir logs;
     const std::string log = PinchRetrofitDriver::SolverLogPath();
     struct Case {
         const char* what;
@@ -256,6 +261,7 @@ TEST(RetrofitDriver, SolverLogDecidesTheCodeOfAFailedRun) {
 }
 
 TEST(RetrofitDriver, ModesWithoutAModification) {
+    PrivateTempDir logs;
     const std::string log = PinchRetrofitDriver::SolverLogPath();
     {
         // One hot and one cold utility: there is nothing to change a heater or cooler to.
@@ -276,6 +282,7 @@ TEST(RetrofitDriver, ModesWithoutAModification) {
 
 // Equal savings of a heater and a cooler: the heater goes to its cheaper utility.
 TEST(RetrofitDriver, EqualSavingsModifyTheHeater) {
+    PrivateTempDir logs;
     ThreeStreamNetwork n(nullptr, "CW2", {{"HP", 200, 199, 0.3}, {"RW", 10, 15, 0.05}});
     DriverRun run(n, 3);
     ScriptedDriver driver;
@@ -340,6 +347,7 @@ public:
 // negligible area. A pass that gets there is accepted whichever pass it is; the check fails when
 // its last run was refused.
 TEST(RetrofitDriver, AreaCheckPasses) {
+    PrivateTempDir logs;
     struct Case {
         const char* what;
         std::vector<double> added;
@@ -375,6 +383,7 @@ TEST(RetrofitDriver, AreaCheckPasses) {
 
 // A step the driver refuses keeps the driver's reason in the scenario's status; the design goes.
 TEST(RetrofitDriver, ScenarioKeepsTheReasonOfARefusedStep) {
+    PrivateTempDir logs;
     WorkedNetwork n;
     n.scenario->SetRetrofitBaseDesign("D1");
     n.scenario->RetrofitDesign(n.d, 3);
@@ -387,6 +396,7 @@ TEST(RetrofitDriver, ScenarioKeepsTheReasonOfARefusedStep) {
 // (its hot location is where its hot side sits). A side already at its location is refused for
 // repiping.
 TEST(RetrofitDriver, RepipingAndResequencingMoveTheSidesToTheirLocations) {
+    PrivateTempDir logs;
     struct Case {
         const char* what;
         int mode;

@@ -8,9 +8,13 @@
 #include "eng/design/NetworkOptimiser.h"
 #include "tests/eng/design/DesignTestSupport.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace retrofit_test {
 
@@ -43,6 +47,33 @@ struct WorkedNetwork : design_test::DesignScenario {
 };
 
 inline double Celsius(double kelvin) { return kelvin - 273.15; }
+
+// A temporary directory of this test alone for as long as it lives: the retrofit logs go there, so
+// that tests (and runs of the host) at the same time never see or delete each other's logs.
+class PrivateTempDir {
+public:
+    PrivateTempDir() {
+        static int counter = 0;
+        const char* previous = std::getenv("TMPDIR");
+        m_had = previous != nullptr;
+        if (m_had) m_previous = previous;
+        m_path = "/tmp/kestrin-retrofit-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        ::mkdir(m_path.c_str(), 0700);
+        ::setenv("TMPDIR", m_path.c_str(), 1);
+    }
+    ~PrivateTempDir() {
+        if (m_had) ::setenv("TMPDIR", m_previous.c_str(), 1);
+        else ::unsetenv("TMPDIR");
+        for (const char* name : {"/Datafile.LOG", "/Retrofit.log"}) std::remove((m_path + name).c_str());
+        ::rmdir(m_path.c_str());
+    }
+    PrivateTempDir(const PrivateTempDir&) = delete;
+    PrivateTempDir& operator=(const PrivateTempDir&) = delete;
+
+private:
+    std::string m_path, m_previous;
+    bool m_had = false;
+};
 
 // An optimiser that reports every run as improved and changes nothing, so that a retrofit step's
 // area check passes; it counts its runs.
