@@ -20,6 +20,7 @@
 #include "host/DesignCommand.h"
 #include "host/EconomicsOption.h"
 #include "host/GridCommand.h"
+#include "host/RetrofitCommand.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -56,6 +57,9 @@ int usage() {
                  "                            [--save CASE]\n"
                  "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design CASE [--json]\n"
+                 "       kestrin-host retrofit STREAMS NETWORK [--mode new-exchanger|repipe|resequence|utility]\n"
+                 "                            [--steps N] [--json]\n"
+                 "       kestrin-host retrofit CASE [--mode ...] [--steps N] [--json]\n"
                  "       kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"
                  "                         [--reverse] [--hide-utilities] [--json]\n"
                  "       kestrin-host view FILE [--open VIEW] [--script S] [--form] [--json] [--units si|customary]\n"
@@ -79,6 +83,8 @@ int usage() {
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
                  "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
                  "                      builds it) instead of designing from nothing\n"
+                 "  --mode M            retrofit: new-exchanger (default), repipe, resequence (each in up to\n"
+                 "                      --steps N steps, 1 to 5, default 1) or utility (one step)\n"
                  "  --economics LIST    targets, design, autodesign: fixed=A,area=B,exponent=C,law=shells|units,\n"
                  "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
                  "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
@@ -539,7 +545,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view")
+        command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
+        command != "retrofit")
         return usage();
     if (command == "view") {
         ModuleLoader module;
@@ -547,11 +554,12 @@ int main(int argc, char** argv) {
         if (!module.Load(loadError)) return fail(loadError);
         return RunView(module, argc, argv);
     }
-    if (command == "extract" || command == "design" || command == "grid") {
+    if (command == "extract" || command == "design" || command == "grid" || command == "retrofit") {
         ModuleLoader module;
         std::string loadError;
         if (!module.Load(loadError)) return fail(loadError);
         if (command == "grid") return RunGrid(module, argc, argv);
+        if (command == "retrofit") return RunRetrofit(module, argc, argv);
         return command == "design" ? RunDesign(module, argc, argv) : RunExtract(module, argc, argv);
     }
     Options options;

@@ -28,6 +28,7 @@ public:
     int GetMode() const { return m_mode; }
     int GetWeight() const { return m_weight; }
     double GetStep() const { return m_step; }
+    void SetStep(double step) { m_step = step; }
     double GetDutyScale() const { return m_dutyScale; }
     const std::vector<int>& GetStreamMarks() const { return m_streamMarks; }
     const std::vector<CPString>& GetTexts() const { return m_texts; }

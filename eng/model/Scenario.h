@@ -32,6 +32,7 @@
 
 #include <memory>
 #include <map>
+#include <string>
 #include <vector>
 
 class CloneSelection;
@@ -226,6 +227,8 @@ public:
     const char* GetAutomaticDesignMessage() const override;
     int SetMatchCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model) override;
     void RetrofitDesign(IHENDesign* design, int mode) override;
+    // The log of a stepwise retrofit run (the step in progress), in the temporary directory.
+    static std::string RetrofitLogPath();
     void SetRetrofitBaseDesign(const CPString& name) override;
     const char* GetRetrofitBaseDesignName() const override { return m_strBaseDesignName.c_str(); }
     void DeleteRetrofitResultDesign() override;

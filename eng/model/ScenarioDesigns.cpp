@@ -317,9 +317,12 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
                                      : RetrofitDriver::ResultNothingDone;
     if (stepwise) created->SetSkipStreamEndsUpdate(false);
 
+    // A step the driver kept must also save utility cost, pay back and leave a complete network;
+    // a step the driver refused keeps the driver's reason.
     const double before = stepwise ? design.GetTotalUtilityCost(2) : GetRetrofitBaseUtilityCost();
-    if (created->GetPaybackTime() < 0.0 || before - created->GetTotalUtilityCost(2) < 1e-8 ||
-        !CanRetrofitDesign(created))
+    if (!RetrofitDriver::IsDiscardResult(result) &&
+        (created->GetPaybackTime() < 0.0 || before - created->GetTotalUtilityCost(2) < 1e-8 ||
+         !CanRetrofitDesign(created)))
         result = kRetrofitCodeNoSaving;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
     m_strResultDesignName.clear();
@@ -331,6 +334,8 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     return true;
 }
 
+std::string CPIScenario::RetrofitLogPath() { return TempFilePath("Retrofit.log"); }
+
 void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
@@ -338,7 +343,14 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (mode >= 0 && mode <= 2) {
         if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
         RefreshExistingNetworkValues();
-        const std::string logPath = GetTempPathA() + "Retrofit.log";
+        // The log names the step in progress; a log left from an earlier run would name a step of
+        // that run, so it goes before the run and again after it, however the run ends.
+        const std::string logPath = RetrofitLogPath();
+        std::remove(logPath.c_str());
+        struct RemoveLog {
+            const std::string& path;
+            ~RemoveLog() { std::remove(path.c_str()); }
+        } removeLog{logPath};
         int steps = m_nLevelSettings[mode + 1];
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;

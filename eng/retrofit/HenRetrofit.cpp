@@ -15,6 +15,7 @@ HenRetrofit::~HenRetrofit() = default;
 
 void HenRetrofit::Reset() {
     m_sheet.reset();
+    m_baseSheet = nullptr;
     m_design = nullptr;
     m_bottleneckText = CPString();
     m_network.Clear();
@@ -44,6 +45,7 @@ void HenRetrofit::Reset() {
 
 FlowSheet* HenRetrofit::SetFlowSheet(const FlowSheet* sheet) {
     Reset();
+    m_baseSheet = sheet;
     if (sheet) m_sheet = sheet->clone(nullptr);
     return m_sheet.get();
 }
@@ -181,10 +183,3 @@ const std::vector<double>* HenRetrofit::GetCoolerSavings() {
     return m_coolerSavingsState == kComputed ? &m_coolerSavings.savings : nullptr;
 }
 
-// The trial of cheaper utilities on temporary designs is not part of this object: without it
-// both savings states fail.
-bool HenRetrofit::ComputeUtilityExchangerSavings() {
-    m_heaterSavingsState = kFailed;
-    m_coolerSavingsState = kFailed;
-    return false;
-}

@@ -167,11 +167,15 @@ private:
     // The unit cost of each heater's hot utility, in heater order (0.0 for a utility not found).
     std::vector<double> HeaterUtilityUnitCosts() const;
     void EnsureSavings(int state);
-    // The savings of cheaper utilities for the heaters and coolers; fills the savings arrays and
-    // states. Answers whether it ran.
+    // The savings of cheaper utilities for the heaters and coolers (UtilityExchangerSavings.cpp);
+    // fills the savings arrays and states. Answers whether it ran.
     bool ComputeUtilityExchangerSavings();
+    // The design whose flowsheet was attached (the base design); the attached design when no
+    // design of the scenario owns that flowsheet.
+    IHENDesign* BaseDesign() const;
 
     std::unique_ptr<FlowSheet> m_sheet;
+    const FlowSheet* m_baseSheet = nullptr;  // the flowsheet the working copy was cloned from
     IHENDesign* m_design = nullptr;
     CPString m_bottleneckText;
     RetrofitNetwork m_network;

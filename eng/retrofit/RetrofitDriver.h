@@ -3,6 +3,8 @@
 // the settings from its base design and hands over the new design the modification is built in.
 #include "dunmor/CPString.h"
 
+#include <array>
+
 class FlowSheet;
 class IHENDesign;
 
@@ -14,6 +16,11 @@ struct ScenarioRetrofitSettings {
     // 0 new exchanger, 1 repiping, 2 resequencing, 3 utility exchanger modification, 4 optimisation.
     int nMode = 0;
     int nPreviousModifications = 0;
+    // The ids the earlier steps of each kind chose (entry i: step i + 1), kept between the steps
+    // of a stepwise run.
+    std::array<int, 5> newExchangerHistory{};
+    std::array<int, 5> repipeHistory{};
+    std::array<int, 5> resequenceHistory{};
 };
 
 class RetrofitDriver {

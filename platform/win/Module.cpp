@@ -31,3 +31,10 @@ std::string GetTempPathA() {
     if (path.back() != '/') path.push_back('/');
     return path;
 }
+
+std::string TempFilePath(const char* name) {
+    std::string path = GetTempPathA();
+    if (path.empty() || path.back() != '/') path.push_back('/');
+    if (name) path += *name == '/' ? name + 1 : name;
+    return path;
+}

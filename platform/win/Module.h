@@ -14,3 +14,5 @@ ModuleHandle ModuleHandleOfAddress(const void* address);
 
 // Temporary directory with a trailing '/', as the system gives it (TMPDIR, else /tmp/).
 std::string GetTempPathA();
+// A file of that name in the temporary directory, joined with one path separator.
+std::string TempFilePath(const char* name);

@@ -25,9 +25,13 @@ namespace design_test {
 using Listener = NotificationRecorder;
 
 struct DesignScenario {
-    DesignScenario() {
+    DesignScenario() : DesignScenario(nullptr) {}
+    // `designs`: the maker of the scenario's designs instead of the production one.
+    explicit DesignScenario(std::shared_ptr<IHENDesignFactory> designs) {
         LoadModuleRegistries();
-        scenario = std::make_unique<CPIScenario>(nullptr, DefaultScenarioServices());
+        ScenarioServices services = DefaultScenarioServices();
+        if (designs) services.designs = std::move(designs);
+        scenario = std::make_unique<CPIScenario>(nullptr, services);
     }
     // kind 0 process, 1 utility; a utility takes `cp` as its cost index.
     CPIHeatIntegrationStream* Add(const char* name, double supply, double target, double cp, int kind = 0) {

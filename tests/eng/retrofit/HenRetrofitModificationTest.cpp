@@ -9,33 +9,7 @@
 
 using namespace design_test;
 
-namespace {
-
-struct ThreeStreamNetwork : DesignScenario {
-    ThreeStreamNetwork() {
-        Add("H1", 150, 50, 2.0);
-        Add("H2", 130, 70, 1.0);
-        Add("C", 100, 160, 4.0);
-        Add("ST", 250, 249, 0.5, 1);
-        Add("CW", 20, 30, 0.1, 1);
-        d = Design("D1");
-        x = d->AddHeatExchanger(NthSegment(*d, "H1", 0), NthSegment(*d, "C", 0), nullptr, nullptr, nullptr);
-        for (int port = 0; port < 4; ++port) d->RemoveUtilityAtPort(x, port);
-        CNode* units[] = {
-            d->AddHeatExchanger(NthSegment(*d, "ST", 0), NthSegment(*d, "C", 1), nullptr, nullptr, nullptr),
-            d->AddHeatExchanger(NthSegment(*d, "H1", 1), NthSegment(*d, "CW", 0), nullptr, nullptr, nullptr),
-            d->AddHeatExchanger(NthSegment(*d, "H2", 0), NthSegment(*d, "CW", 1), nullptr, nullptr, nullptr)};
-        for (CNode* u : units)
-            for (int port = 0; port < 4; ++port)
-                if (u) d->RemoveUtilityAtPort(u, port);
-        x->addVariable("Duty", 60.0, ValueStatus::Specified);
-        d->ProcessChange(17, CPString(), nullptr);
-    }
-    CPIHENDesign* d = nullptr;
-    CNode* x = nullptr;
-};
-
-}  // namespace
+using retrofit_test::ThreeStreamNetwork;
 
 TEST(HenRetrofitModifications, NewExchangerRunReadsTheModelBack) {
     ThreeStreamNetwork n;

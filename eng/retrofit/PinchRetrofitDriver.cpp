@@ -1,0 +1,435 @@
+// The retrofit driver: one modification step built into the new design.
+#include "eng/retrofit/PinchRetrofitDriver.h"
+
+#include "eng/design/DesignOptimisationCase.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/retrofit/HenRetrofit.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
+#include "win/Module.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kNewExchangerReason = "by new exchanger addition algorithm";
+constexpr const char* kRetrofitReason = "by heat exchanger retrofit algorithm";
+constexpr const char* kUtilityReason = "by utility exchanger modification algorithm";
+constexpr const char* kHotShade = "HotShadeIt";
+constexpr const char* kColdShade = "ColdShadeIt";
+constexpr double kShadeNumber = 4.0;
+// Above this the new exchanger's duty is written 5 kW lower when the model saw no utility saving
+// in it: a margin against an exchanger at the very limit of its streams.
+constexpr double kDutyMargin = 5.0;
+constexpr double kNegligibleAddedArea = 1e-6;
+constexpr int kAreaPasses = 4;
+
+std::vector<CNode*> ExchangerNodes(const FlowSheet* sheet) {
+    std::vector<CNode*> nodes;
+    if (!sheet) return nodes;
+    nodes = sheet->getAllNodesOfType(NodeKind::CountercurrentHX);
+    for (CNode* x : sheet->getAllNodesOfType(NodeKind::HeatExchanger)) nodes.push_back(x);
+    return nodes;
+}
+
+bool IsExchanger(const CNode* node) {
+    return node && (node->getClassName() == NodeKind::HeatExchanger ||
+                    node->getClassName() == NodeKind::CountercurrentHX);
+}
+
+bool IsTeeOrMixer(const CNode* node) {
+    return node && (node->getClassName() == NodeKind::Tee || node->getClassName() == NodeKind::Mixer);
+}
+
+std::uint32_t FingerPrint(const CNode* node) { return node ? node->getDNAFingerPrint() : 0; }
+
+// Shading of a side of a moved or added exchanger, written open and then specified.
+void Shade(CNode* unit, const char* name) {
+    unit->addVariable(name, kShadeNumber, ValueStatus::Open, 0);
+    unit->addVariable(name, kShadeNumber, ValueStatus::Specified, 0);
+}
+
+void RemovePortUtilities(IHENDesign& design, CNode* unit) {
+    for (int port = 0; port < 4; ++port) design.RemoveUtilityAtPort(unit, port);
+}
+
+// The first unit up (or down) the stream from a segment, past segments and utility placeholders.
+CNode* NeighbourUnit(CNode* from, bool upstream) {
+    CNode* node = from;
+    for (int guard = 0; node && guard < 1000000; ++guard) {
+        node = upstream ? node->getFirstUpStreamNode() : node->getFirstDownStreamNode();
+        if (!node || (node->getClassName() != NodeKind::Heater && node->getClassName() != NodeKind::MaterialStream))
+            return node;
+    }
+    return nullptr;
+}
+
+double SumAddedArea(const std::vector<CNode*>& nodes) {
+    double sum = 0.0;
+    for (CNode* node : nodes) {
+        double area = 0.0;
+        if (node->getVariableAsDouble("AddArea", area)) sum += area;
+    }
+    return sum;
+}
+
+}  // namespace
+
+void PinchRetrofitDriver::KeepHistoryEntry(std::array<int, 5>& history, int id) const {
+    const int index = m_settings->nPreviousModifications;
+    if (index >= 0 && index < static_cast<int>(history.size())) history[static_cast<std::size_t>(index)] = id;
+}
+
+std::unique_ptr<IHenRetrofit> PinchRetrofitDriver::CreateAnalysis() { return std::make_unique<HenRetrofit>(); }
+
+std::string PinchRetrofitDriver::SolverLogPath() { return TempFilePath("Datafile.LOG"); }
+
+CNode* PinchRetrofitDriver::Node(std::uint32_t fingerprint) const {
+    return fingerprint ? m_design->GetNodeByFingerPrint(fingerprint) : nullptr;
+}
+
+int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) {
+    m_settings = &settings;
+    m_design = &newDesign;
+    const std::string log = SolverLogPath();
+    std::remove(log.c_str());
+
+    int result = NotValid;
+    const int mode = settings.nMode;
+    if (mode >= 0 && mode <= 3) {
+        std::unique_ptr<IHenRetrofit> analysis = CreateAnalysis();
+        analysis->SetFlowSheet(settings.pBaseFlowSheet);
+        analysis->SetDTMin(settings.dDTmin);
+        analysis->SetDesign(&newDesign);
+        analysis->RunRetrofitPinch();
+        if (mode <= 2) {
+            const int count = settings.nPreviousModifications;
+            std::array<int, 5>& history = mode == 0   ? settings.newExchangerHistory
+                                          : mode == 1 ? settings.repipeHistory
+                                                      : settings.resequenceHistory;
+            if (count == 0) history.fill(0);
+            analysis->SetNumberOfPreviousModifications(count);
+            if (mode == 0) analysis->SetNewExchangerHistory(history.data());
+            if (mode == 1) analysis->SetRepipeHistory(history.data());
+            if (mode == 2) analysis->SetResequenceHistory(history.data());
+        }
+        if ((mode == 1 || mode == 2) && analysis->GetNumberOfProcessExchangers() == 0) {
+            result = NoProcessExchanger;
+        } else {
+            newDesign.SetStoredTextA(CPString(analysis->GetBottleneckText()));
+            switch (mode) {
+            case 0: result = AddNewExchanger(*analysis); break;
+            case 1: result = RepipeExchanger(*analysis); break;
+            case 2: result = ResequenceExchanger(*analysis); break;
+            default: result = ModifyUtilityExchanger(*analysis); break;
+            }
+        }
+    }
+
+    if (result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) {
+        const int area = CheckAreaLimits();
+        if (result == NewExchangerAdded && area == 3) newDesign.LowerNamedExchangerDuty();
+        else if (area == 1) result = OptimisationFailed;
+        else if (area == 2) result = AreaStillAdded;
+    }
+    if (mode == 4) {
+        newDesign.MakeNetworkFeasible(nullptr);
+        result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;
+    }
+    std::remove(log.c_str());
+    m_design = nullptr;
+    m_settings = nullptr;
+    return result;
+}
+
+int PinchRetrofitDriver::CheckSolverLog(int otherwise) const {
+    std::FILE* file = std::fopen(SolverLogPath().c_str(), "rb");
+    if (!file) return otherwise;
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text.find(kSolverErrorText) != std::string::npos ? SolverError : otherwise;
+}
+
+// ---------------------------------------------------------------- the four modifications
+
+int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
+    if (!r.RunNewExchangerAddition()) return CheckSolverLog(NoNewExchanger);
+    KeepHistoryEntry(m_settings->newExchangerHistory, r.GetNewExchangerHistory(m_settings->nPreviousModifications));
+    if (r.GetModificationBenefit() == 0.0) return NoNewExchanger;
+    double duty = r.GetModificationDuty();
+    if (r.GetNewExchangerIndicator() == 0.0 && duty > kDutyMargin) duty -= kDutyMargin;
+
+    const int inner[2] = {r.GetNewExchangerResult2(), r.GetNewExchangerResult3()};
+    const std::uint32_t h = Location(r.GetNewExchangerHotLocation(), inner, 0);
+    const std::uint32_t c = Location(r.GetNewExchangerColdLocation(), inner, 1);
+    if (!r.GetNewExchangerHotLocation() || !r.GetNewExchangerColdLocation()) return NoNewExchanger;
+    if (!h || !c) return NotValid;
+    CNode* hot = Node(h);
+    CNode* cold = Node(c);
+    if (!hot || !cold) return NotValid;
+    CNode* x = m_design->AddHeatExchanger(hot, cold, kNewExchangerReason, NodeKind::HeatExchanger, nullptr);
+    if (!x) return NotValid;
+    x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
+    x->addVariable(NodeValue::HTMaxAreaShell, m_design->GetHTMaxAreaShell(), ValueStatus::Specified, 1);
+    x->addVariable(kColdShade, kShadeNumber, ValueStatus::Open, 0);
+    x->addVariable(kHotShade, kShadeNumber, ValueStatus::Open, 0);
+    x->addVariable(kColdShade, kShadeNumber, ValueStatus::Specified, 0);
+    x->addVariable(kHotShade, kShadeNumber, ValueStatus::Specified, 0);
+    x->addVariable("DTMin", m_settings->dDTmin, ValueStatus::Specified, 1);
+    RemovePortUtilities(*m_design, x);
+    CPString name;
+    x->getVariableAsString(NodeValue::UnitOperationName, name);
+    m_design->SetStoredTextB(name);
+    if (!AreApproachesPositive()) m_design->MakeNetworkFeasible(x);
+    return NewExchangerAdded;
+}
+
+// Both sides of an existing exchanger go to a new place: its hot inlet to the hot location and its
+// cold inlet to the cold location.
+int PinchRetrofitDriver::RepipeExchanger(IHenRetrofit& r) {
+    if (!r.RunRepiping()) return CheckSolverLog(NoRepiping);
+    KeepHistoryEntry(m_settings->repipeHistory, r.GetRepipeHistory(m_settings->nPreviousModifications));
+    if (r.GetModificationBenefit() == 0.0) return NoRepiping;
+    const double duty = r.GetModificationDuty();
+    const int inner[2] = {r.GetRepipeResult2(), r.GetRepipeResult3()};
+    const std::uint32_t h = Location(r.GetRepipeHotLocation(), inner, 0);
+    const std::uint32_t c = Location(r.GetRepipeColdLocation(), inner, 1);
+    const std::uint32_t e = static_cast<std::uint32_t>(r.GetRepipedExchangerId());
+    if (!r.GetRepipeHotLocation() || !r.GetRepipeColdLocation() || !e) return NoRepiping;
+    if (!h || !c || !HasExchangers()) return NotValid;
+    CNode* unit = Node(e);
+    HeatExch* x = AsHeatExch(unit);
+    if (!x) return NotValid;
+    CPString name;
+    unit->getVariableAsString(NodeValue::UnitOperationName, name);
+    m_design->SetStoredTextC(name);
+    CNode* hot = Node(h);
+    CNode* cold = Node(c);
+    CNode* hotInlet = x->getInlet(0);
+    CNode* coldInlet = x->getInlet(1);
+    if (!hot || !cold || !hotInlet || !coldInlet) return NotValid;
+    CNode* hotOutlet = x->getOutlet(0);
+    CNode* coldOutlet = x->getOutlet(1);
+    if (FingerPrint(hotInlet) == h || FingerPrint(coldInlet) == c ||
+        (FingerPrint(hotOutlet) == h && IsTeeOrMixer(hot->getFirstDownStreamNode())) ||
+        (FingerPrint(coldOutlet) == c && IsTeeOrMixer(cold->getFirstDownStreamNode())))
+        return RepipingInPlace;
+
+    // The units the exchanger leaves behind lose the utilities at the ports that faced it. They
+    // are found before the move, which may take the segments around the old place away.
+    const std::uint32_t hotBefore = FingerPrint(NeighbourUnit(hotInlet, true));
+    const std::uint32_t hotAfter = FingerPrint(NeighbourUnit(hotOutlet, false));
+    const std::uint32_t coldBefore = FingerPrint(NeighbourUnit(coldInlet, true));
+    const std::uint32_t coldAfter = FingerPrint(NeighbourUnit(coldOutlet, false));
+
+    // A location at the exchanger's own outlet is where the side already is: moving the side
+    // there would detach it from the very segment it is to be attached to.
+    if (FingerPrint(hotOutlet) != h && !m_design->MoveHeatExchangerSide(unit, hotInlet, hot, kRetrofitReason))
+        return NotValid;
+    if (FingerPrint(coldOutlet) != c && !m_design->MoveHeatExchangerSide(unit, coldInlet, cold, kRetrofitReason))
+        return NotValid;
+    Shade(unit, kColdShade);
+    Shade(unit, kHotShade);
+    unit->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
+    RemovePortUtilities(*m_design, unit);
+    auto removeAt = [&](std::uint32_t fingerprint, int port) {
+        CNode* neighbour = Node(fingerprint);
+        if (IsExchanger(neighbour) && neighbour != unit) m_design->RemoveUtilityAtPort(neighbour, port);
+    };
+    removeAt(hotBefore, 1);
+    removeAt(hotAfter, 0);
+    removeAt(coldBefore, 3);
+    removeAt(coldAfter, 2);
+    m_design->MakeNetworkFeasible(unit);
+    return ExchangerRepiped;
+}
+
+// An existing exchanger moves along its streams: each side whose location differs from where it
+// sits now goes there.
+int PinchRetrofitDriver::ResequenceExchanger(IHenRetrofit& r) {
+    if (!r.RunResequencing()) return CheckSolverLog(NoResequencing);
+    KeepHistoryEntry(m_settings->resequenceHistory, r.GetResequenceHistory(m_settings->nPreviousModifications));
+    if (r.GetModificationBenefit() == 0.0) return NoResequencing;
+    double duty = r.GetModificationDuty();
+    if (r.GetResequenceIndicator() == 0.0 && duty > kDutyMargin) duty -= kDutyMargin;
+    const int inner[2] = {r.GetResequenceResult2(), r.GetResequenceResult3()};
+    const std::uint32_t h = Location(r.GetResequenceHotLocation(), inner, 0);
+    const std::uint32_t c = Location(r.GetResequenceColdLocation(), inner, 1);
+    const std::uint32_t e = static_cast<std::uint32_t>(r.GetResequencedExchangerId());
+    if (!r.GetResequenceHotLocation() || !r.GetResequenceColdLocation() || !e) return NoResequencing;
+    if (!h || !c || !HasExchangers()) return NotValid;
+    CNode* unit = Node(e);
+    HeatExch* x = AsHeatExch(unit);
+    CNode* hot = Node(h);
+    CNode* cold = Node(c);
+    CNode* hotInlet = x ? x->getInlet(0) : nullptr;
+    CNode* coldInlet = x ? x->getInlet(1) : nullptr;
+    if (!x || !hot || !cold || !hotInlet || !coldInlet) return NotValid;
+    const bool moveHot = h != FingerPrint(hotInlet) && h != FingerPrint(x->getOutlet(0));
+    const bool moveCold = c != FingerPrint(coldInlet) && c != FingerPrint(x->getOutlet(1));
+    if (!moveHot && !moveCold) return NoResequencing;
+    const std::uint32_t hotBefore = FingerPrint(hotInlet->getFirstUpStreamNode());
+    const std::uint32_t coldBefore = FingerPrint(coldInlet->getFirstUpStreamNode());
+    if (moveHot && !m_design->MoveHeatExchangerSide(unit, hotInlet, hot, kRetrofitReason)) return NotValid;
+    if (moveCold && !m_design->MoveHeatExchangerSide(unit, coldInlet, cold, kRetrofitReason)) return NotValid;
+    if (moveHot) Shade(unit, kHotShade);
+    if (moveCold) Shade(unit, kColdShade);
+    unit->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
+    RemovePortUtilities(*m_design, unit);
+    auto removeAt = [&](std::uint32_t fingerprint, int port) {
+        CNode* neighbour = Node(fingerprint);
+        if (IsExchanger(neighbour) && neighbour != unit) m_design->RemoveUtilityAtPort(neighbour, port);
+    };
+    if (moveHot) removeAt(hotBefore, 1);
+    if (moveCold) removeAt(coldBefore, 3);
+    m_design->MakeNetworkFeasible(unit);
+    return ExchangerResequenced;
+}
+
+int PinchRetrofitDriver::ModifyUtilityExchanger(IHenRetrofit& r) {
+    const int hotUtilities = r.GetNumberOfHotUtilities(), coldUtilities = r.GetNumberOfColdUtilities();
+    const int coolers = r.GetNumberOfCoolers(), heaters = r.GetNumberOfHeaters();
+    if (coolers > 0 && coldUtilities <= 1 && heaters > 0 && hotUtilities <= 1) return NoAlternativeUtility;
+    if (!r.CalculateUtilityExchangerSavings()) return SavingsFailed;
+
+    struct Best {
+        int index = -1;
+        double saving = 0.0;
+    };
+    auto bestOf = [](const std::vector<double>* savings) {
+        Best best;
+        if (!savings) return best;
+        for (std::size_t i = 0; i < savings->size(); ++i)
+            if ((*savings)[i] > 0.0 && (*savings)[i] > best.saving) best = {static_cast<int>(i), (*savings)[i]};
+        return best;
+    };
+    const Best cooler = r.HasCoolerSavings() ? bestOf(r.GetCoolerSavings()) : Best();
+    const Best heater = r.HasHeaterSavings() ? bestOf(r.GetHeaterSavings()) : Best();
+    const bool useHeater = heater.index >= 0 && (cooler.index < 0 || heater.saving >= cooler.saving);
+    if (!useHeater && cooler.index < 0) return NotValid;
+    if (!HasExchangers()) return NotValid;
+
+    const std::vector<std::uint32_t>* ids = useHeater ? r.GetHeaterExchangerIds() : r.GetCoolerExchangerIds();
+    const std::vector<CPString>* names =
+        useHeater ? r.GetHeaterAlternativeUtilityNames() : r.GetCoolerAlternativeUtilityNames();
+    const std::size_t index = static_cast<std::size_t>(useHeater ? heater.index : cooler.index);
+    if (!ids || !names || index >= ids->size() || index >= names->size()) return NotValid;
+    CNode* unit = Node((*ids)[index]);
+    HeatExch* x = AsHeatExch(unit);
+    const int side = useHeater ? 0 : 1;
+    CNode* outlet = x ? x->getOutlet(side) : nullptr;
+    CNode* end = m_design->GetNodeByName((*names)[index] + "End");
+    CNode* target = end ? end->getFirstUpStreamNode() : nullptr;
+    if (!outlet || !target || !m_design->MoveHeatExchangerSide(unit, outlet, target, kUtilityReason)) return NotValid;
+    Shade(unit, useHeater ? kHotShade : kColdShade);
+    if (useHeater) RemovePortUtilities(*m_design, unit);
+    return UtilityChanged;
+}
+
+// ---------------------------------------------------------------- checks
+
+bool PinchRetrofitDriver::IsProcessStreamLocation(std::uint32_t fingerprint, int side) const {
+    const FlowSheet* sheet = m_settings ? m_settings->pBaseFlowSheet : nullptr;
+    CNode* node = sheet ? sheet->getNodeByFingerPrint(fingerprint) : nullptr;
+    const auto* piece = dynamic_cast<const StreamNode*>(node);
+    if (!piece || node->getClassName() != NodeKind::MaterialStream) return false;
+    const auto* stream = dynamic_cast<const IHeatIntegrationStream*>(piece->getParentPIStream());
+    return stream && stream->GetStreamKind() != 1 && stream->AreDesignSegmentsComplete() &&
+           (side < 0 || stream->GetHotCold() == side);
+}
+
+// The hot (cold) location is traced from the candidate's outlet back to the network; the two inner
+// results are traced from its inlets forward, one on each side, and end where the candidate meets
+// the network too. A trace that stops on a stream piece the model made for its candidates names no
+// place of the design: the inner result on a stream of the same side is taken instead. 0 when a
+// result is 0 or none lies on a process stream of that side.
+std::uint32_t PinchRetrofitDriver::Location(int outletTrace, const int inletTraces[2], int side) const {
+    if (!outletTrace || !inletTraces[0] || !inletTraces[1]) return 0;
+    for (int candidate : {outletTrace, inletTraces[0], inletTraces[1]}) {
+        const std::uint32_t node = static_cast<std::uint32_t>(candidate);
+        if (IsProcessStreamLocation(node, side)) return node;
+    }
+    return 0;
+}
+
+bool PinchRetrofitDriver::HasExchangers() const {
+    return m_settings && !ExchangerNodes(m_settings->pBaseFlowSheet).empty();
+}
+
+bool PinchRetrofitDriver::AreApproachesPositive() const {
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+        HeatExch* x = AsHeatExch(node);
+        double coldIn = 0.0, coldOut = 0.0, hotIn = 0.0, hotOut = 0.0;
+        if (!x || !x->getInlet(1) || !x->getOutlet(1) || !x->getInlet(0) || !x->getOutlet(0) ||
+            !x->getInlet(1)->getVariableAsDouble(NodeValue::Temperature, coldIn) ||
+            !x->getOutlet(1)->getVariableAsDouble(NodeValue::Temperature, coldOut) ||
+            !x->getInlet(0)->getVariableAsDouble(NodeValue::Temperature, hotIn) ||
+            !x->getOutlet(0)->getVariableAsDouble(NodeValue::Temperature, hotOut))
+            continue;
+        if (hotIn - coldOut < 0.001 || hotOut - coldIn < 0.001) return false;
+    }
+    return true;
+}
+
+// Weighted optimisation passes that push the added area of the exchangers marked "AreaMinimum"
+// towards zero; a pass that meets the threshold ends the check as met, whichever pass it is.
+int PinchRetrofitDriver::CheckAreaLimits() {
+    const std::vector<CNode*> exchangers = ExchangerNodes(m_design->GetFlowSheet());
+    std::vector<CNode*> limited;
+    for (CNode* node : exchangers) {
+        for (const char* name : {"MaxSpareArea", "MaxNewArea"}) {
+            double value = 0.0;
+            if (!node->getVariableAsDouble(name, value)) value = 0.0;
+            node->addVariable(name, value, ValueStatus::Specified, 0);
+        }
+        long minimum = 0;
+        if (node->getVariableAsInteger("AreaMinimum", minimum) && minimum != 0) limited.push_back(node);
+    }
+    auto negligible = [&](double added) {
+        return added <= 0.0 || added < kNegligibleAddedArea * m_design->GetTotalArea();
+    };
+    bool done = limited.empty();
+    double weight = done ? 1.0 : 100.0;
+    double best = done ? 0.0 : SumAddedArea(limited);
+    int bestPass = 0, pass = 0;
+    bool ok = true;
+    do {
+        ++pass;
+        ok = RunDesignOptimisation(static_cast<int>(weight));
+        if (!limited.empty()) {
+            const double added = SumAddedArea(limited);
+            if (negligible(added)) done = true;
+            if (added < best) {
+                best = added;
+                bestPass = pass;
+            }
+        }
+        weight *= 10.0;
+    } while (ok && !done && pass < kAreaPasses);
+    // The design holds the last pass; when an earlier pass left less added area, run that one again.
+    if (!done && bestPass != pass) {
+        int again = 100;
+        for (int i = 1; i < bestPass; ++i) again *= 10;
+        ok = RunDesignOptimisation(again);
+        if (ok && negligible(SumAddedArea(limited))) done = true;
+    }
+    if (!ok) return 1;
+    return done ? 3 : 2;
+}
+
+bool PinchRetrofitDriver::RunDesignOptimisation(int weight) {
+    DesignOptimisationCase optimisation(m_design, DesignOptimisationCase::RetrofitMode, false, weight);
+    IHENDesign* design = optimisation.GetDesign();
+    if (!design) return false;
+    optimisation.SetStep(m_settings->dDTmin);
+    const int mode = optimisation.GetMode();
+    if (mode != 0 && mode != 1 && mode != DesignOptimisationCase::RetrofitMode) return true;
+    return design->RunOptimizer(mode) == IHENDesign::OptimiserImproved;
+}

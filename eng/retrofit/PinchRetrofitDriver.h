@@ -1,0 +1,70 @@
+#pragma once
+// The retrofit driver the scenario runs for each modification step: it analyses the base network
+// (`HenRetrofit`), builds the chosen modification into the new design with the design's own
+// editing operations, checks the exchangers' added area by weighted optimisation passes and
+// answers a result code. Side 0 of an exchanger is its hot side throughout.
+#include "eng/retrofit/RetrofitDriver.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CNode;
+class IHenRetrofit;
+
+class PinchRetrofitDriver : public RetrofitDriver {
+public:
+    // Result codes.
+    static constexpr int SolverError = 0;
+    static constexpr int NoNewExchanger = 5;
+    static constexpr int NewExchangerAdded = 7;
+    static constexpr int NoProcessExchanger = 19;
+    static constexpr int NoAlternativeUtility = 24;
+    static constexpr int OptimisationFailed = 26;
+    static constexpr int AreaStillAdded = 27;
+    static constexpr int DesignOptimised = 28;
+    static constexpr int NoRepiping = 29;
+    static constexpr int RepipingInPlace = 30;
+    static constexpr int ExchangerRepiped = 31;
+    static constexpr int NoResequencing = 32;
+    static constexpr int ExchangerResequenced = 34;
+    static constexpr int NotValid = 35;
+    static constexpr int UtilityChanged = 39;
+    static constexpr int SavingsFailed = 41;
+
+    // What the solver's log holds after a run the solver refused for lack of memory.
+    static constexpr const char* kSolverErrorText = "[Error Code:  108]";
+
+    int Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) override;
+
+    // The solver's log, "Datafile.LOG" in the temporary directory. It is deleted before and after
+    // every run, so that only the run's own solve can leave the error it is read for.
+    static std::string SolverLogPath();
+
+protected:
+    // The analysis object of one mode; tests hand in their own.
+    virtual std::unique_ptr<IHenRetrofit> CreateAnalysis();
+
+private:
+    int AddNewExchanger(IHenRetrofit& analysis);
+    int RepipeExchanger(IHenRetrofit& analysis);
+    int ResequenceExchanger(IHenRetrofit& analysis);
+    int ModifyUtilityExchanger(IHenRetrofit& analysis);
+    // 0 when the solver's log holds its error, else `otherwise`.
+    int CheckSolverLog(int otherwise) const;
+    // 1 an optimisation failed, 2 added area is left, 3 the added area is negligible.
+    int CheckAreaLimits();
+    bool RunDesignOptimisation(int weight);
+    // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,
+    // 1 cold; -1 either).
+    bool IsProcessStreamLocation(std::uint32_t fingerprint, int side = -1) const;
+    std::uint32_t Location(int outletTrace, const int inletTraces[2], int side) const;
+    bool HasExchangers() const;
+    bool AreApproachesPositive() const;
+    CNode* Node(std::uint32_t fingerprint) const;
+    // The id this step chose, at the entry of the step in its kind's history.
+    void KeepHistoryEntry(std::array<int, 5>& history, int id) const;
+
+    ScenarioRetrofitSettings* m_settings = nullptr;
+    IHENDesign* m_design = nullptr;
+};

@@ -1,0 +1,452 @@
+#include "host/RetrofitCommand.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "host/CommandLine.h"
+#include "host/DesignCommand.h"
+#include "host/HostSession.h"
+#include "host/ModuleLoader.h"
+#include "host/OutputText.h"
+#include "pellin/CNode.h"
+#include "pellin/NodeKinds.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Costs of a design are per second; the report gives them per year, and the payback in years.
+constexpr double kSecondsPerYear = 31536000.0;
+constexpr int kReady = 3;
+
+struct Mode {
+    const char* option;
+    int code;
+    char letter;
+    const char* kind;  // what a step of the mode changes
+};
+const Mode kModes[] = {
+    {"new-exchanger", 0, 'N', "new exchanger"},
+    {"repipe", 1, 'P', "repiping"},
+    {"resequence", 2, 'S', "resequencing"},
+    {"utility", 3, 'U', "utility change"},
+};
+
+struct RetrofitOptions {
+    std::vector<std::string> files;
+    const Mode* mode = &kModes[0];
+    bool json = false, haveMode = false, haveSteps = false;
+    double steps = 1.0;
+};
+
+// What a step's result code says. 26 is also the scenario's verdict on a step that saves no
+// utility cost, pays back never or leaves the network incomplete.
+const char* Meaning(int code) {
+    switch (code) {
+    case 0: return "a model run failed and the solver reported an error";
+    case 5: return "no new exchanger found: no result, no benefit or no location";
+    case 7: return "new exchanger added";
+    case 19: return "the network has no process exchanger";
+    case 24: return "no alternative utility: at most one hot and one cold utility";
+    case 26: return "no saving: the optimisation failed, the step saves no utility cost, or its network is incomplete";
+    case 27: return "the area check ended with added area left";
+    case 28: return "design optimisation done";
+    case 29: return "no repiping found: no result, no benefit or no location";
+    case 30: return "the exchanger already sits at the location, or would sit next to a tee or mixer";
+    case 31: return "exchanger repiped";
+    case 32: return "no resequencing found: no result, no benefit or no location";
+    case 34: return "exchanger resequenced";
+    case 35: return "a node or location was not valid, or a network edit was refused";
+    case 39: return "heater or cooler moved to another utility";
+    case 41: return "the savings of the utility exchangers could not be computed";
+    default: return "unknown result";
+    }
+}
+
+// Why the scenario will not retrofit the design (its readiness code).
+std::string NotReady(int code) {
+    switch (code) {
+    case 11: return "the design has no heat exchanger";
+    case 21: return "a process stream is incomplete, or there is none";
+    case 23: return "the retrofit needs a hot and a cold utility";
+    case 15: return "a hot utility has incomplete segments";
+    case 9: return "a cold utility has incomplete segments";
+    case 22: return "a utility has no cost";
+    case 12: return "a stream match has an incomplete cost model";
+    case 40: return "the utility placement is not valid";
+    case 1: return "the streams of the design do not all have their ends placed";
+    case 43: return "the design keeps utilities at exchanger ports";
+    default: return "the design cannot be retrofitted (readiness code " + std::to_string(code) + ")";
+    }
+}
+
+bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--json") {
+            o.json = true;
+        } else if (a == "--mode") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                error = "--mode needs new-exchanger, repipe, resequence or utility";
+                return false;
+            }
+            const std::string name = argv[++i];
+            o.haveMode = true;
+            o.mode = nullptr;
+            for (const Mode& m : kModes)
+                if (name == m.option) o.mode = &m;
+            if (!o.mode) {
+                error = "--mode must be new-exchanger, repipe, resequence or utility, not " + QuotedField(name);
+                return false;
+            }
+        } else if (a == "--steps") {
+            if (!TakeNumberOption(argc, argv, i, o.steps, o.haveSteps, error)) return false;
+            if (!(o.steps >= 1.0 && o.steps <= 5.0) || o.steps != static_cast<int>(o.steps)) {
+                error = "--steps must be a whole number from 1 to 5";
+                return false;
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            o.files.push_back(a);
+        }
+    }
+    if (o.files.empty() || o.files.size() > 2) {
+        error = "retrofit takes STREAMS NETWORK, or a CASE saved with a design";
+        return false;
+    }
+    if (o.haveSteps && o.mode->code == 3) {
+        error = "--steps belongs to the stepwise modes (new-exchanger, repipe, resequence); utility runs once";
+        return false;
+    }
+    return true;
+}
+
+struct Modification {
+    std::string exchanger, hot, cold;
+    double duty = 0.0, addedArea = 0.0, hotInlet = NAN, coldInlet = NAN;
+};
+
+struct Step {
+    int step = 0, result = -1;
+    bool kept = false, haveDesign = false, haveModification = false;
+    std::string design;
+    Modification modification;
+    double hotUtility = 0.0, coldUtility = 0.0, utilityCost = 0.0, capitalCost = 0.0, payback = NAN;
+};
+
+struct DesignState {
+    bool haveModification = false;
+    Modification modification;
+    double hotUtility = 0.0, coldUtility = 0.0, utilityCost = 0.0, capitalCost = 0.0, payback = NAN;
+};
+
+double UnitNumber(const IHENDesign& d, const std::string& unit, const char* name, double otherwise) {
+    double v = 0.0;
+    return d.GetNodeValue(CPString(unit.c_str()), CPString(name), v) && std::isfinite(v) ? v : otherwise;
+}
+
+// The unit this step's retrofit edited: the design's change log holds the base design's lines,
+// "Cloned from <base>", then one line per edit of the step ("[Hot side of ]<Heater |Cooler |Heat
+// exchanger ><name> is ... by ... algorithm").
+std::string EditedUnitName(const IHENDesign& d) {
+    const std::string log = d.GetChangeLog() ? d.GetChangeLog() : "";
+    const std::size_t cloned = log.rfind("Cloned from ");
+    std::istringstream lines(cloned == std::string::npos ? log : log.substr(cloned));
+    std::string line;
+    std::getline(lines, line);  // the clone's own line
+    while (std::getline(lines, line)) {
+        if (line.find(" algorithm") == std::string::npos) continue;
+        for (const char* side : {"Hot side of ", "Cold side of "})
+            if (line.rfind(side, 0) == 0) line.erase(0, std::string(side).size());
+        for (const char* word : {"Heat exchanger ", "Heater ", "Cooler "})
+            if (line.rfind(word, 0) == 0) {
+                line.erase(0, std::string(word).size());
+                break;
+            }
+        const std::size_t is = line.find(" is ");
+        if (is != std::string::npos) return line.substr(0, is);
+    }
+    return std::string();
+}
+
+// The units of a design by their node names.
+std::set<std::string> UnitNames(const IHENDesign& d) {
+    std::set<std::string> names;
+    CNode* x = nullptr;
+    for (int k = 0; d.GetHeatExchanger(k, x); ++k)
+        if (x) names.insert(x->getName().c_str());
+    return names;
+}
+
+// The utilities of a design; of a step's design (`baseUnits` given: the base design's units) also
+// its capital, payback and modification. The edited unit is the one the change log names; an
+// exchanger the step added is the one unit the base design does not have.
+DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
+    DesignState s;
+    s.hotUtility = d.GetTotalUtilityLoad(0);
+    s.coldUtility = d.GetTotalUtilityLoad(1);
+    s.utilityCost = d.GetTotalUtilityCost(2) * kSecondsPerYear;
+    if (!baseUnits) return s;
+    s.capitalCost = d.CalculateCapitalCost();
+    // Without a saving the design never pays back.
+    const double payback = d.GetPaybackTime();
+    const bool saves = (d.GetScenario() ? d.GetScenario()->GetRetrofitBaseUtilityCost() : 0.0) > d.GetTotalUtilityCost(2);
+    s.payback = saves && std::isfinite(payback) && payback >= 0.0 ? payback / kSecondsPerYear : NAN;
+
+    const std::string edited = EditedUnitName(d);
+    if (edited.empty()) return s;
+    CNode* unit = nullptr;
+    CNode* x = nullptr;
+    for (int k = 0; d.GetHeatExchanger(k, x); ++k) {
+        if (!x) continue;
+        const std::string name = x->getName().c_str();
+        if (name == edited || !baseUnits->count(name)) unit = x;
+    }
+    if (!unit) return s;
+    const std::string node = unit->getName().c_str();
+    Modification& m = s.modification;
+    m.exchanger = edited;
+    for (int i = 0; i < d.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = d.GetStream(i);
+        if (!stream) continue;
+        for (int side = 0; side < 2; ++side)
+            for (CNode* on : d.GetExchangersOnStreamSide(stream, side))
+                if (on == unit) (side == 0 ? m.hot : m.cold) = stream->GetName().c_str();
+    }
+    m.duty = UnitNumber(d, node, NodeValue::Duty, 0.0);
+    m.addedArea = UnitNumber(d, node, "AddArea", 0.0);
+    double t = 0.0;
+    if (d.GetExchangerPortTemperature(unit, 0, t)) m.hotInlet = t;
+    if (d.GetExchangerPortTemperature(unit, 2, t)) m.coldInlet = t;
+    s.haveModification = true;
+    return s;
+}
+
+// Whether the name is that of a retrofit step of the base design: "<base>-<n><letter>", and for
+// a stepwise run "-<step>" after it. Answers the step (1 for a single run), 0 for another name.
+int StepOfName(const std::string& name, const std::string& base, char letter, bool stepwise) {
+    const std::string prefix = base + "-";
+    if (name.compare(0, prefix.size(), prefix) != 0) return 0;
+    std::size_t i = prefix.size(), digits = i;
+    while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i]))) ++i;
+    if (i == digits || i >= name.size() || name[i] != letter) return 0;
+    ++i;
+    if (!stepwise) return i == name.size() ? 1 : 0;
+    if (i >= name.size() || name[i] != '-' || i + 1 >= name.size()) return 0;
+    int step = 0;
+    for (std::size_t k = i + 1; k < name.size(); ++k) {
+        if (!std::isdigit(static_cast<unsigned char>(name[k])) || step > 100) return 0;
+        step = step * 10 + (name[k] - '0');
+    }
+    return step;
+}
+
+// Reads each step's design as it is discarded: the scenario tells of a deleted design (code 1,
+// its name) before it destroys it.
+class DiscardedDesigns : public INotificationReceiver {
+public:
+    DiscardedDesigns(IHeatIntegrationScenario& scenario, std::string base, char letter, bool stepwise,
+                     const std::set<std::string>& baseUnits)
+        : m_scenario(scenario), m_base(std::move(base)), m_letter(letter), m_stepwise(stepwise), m_baseUnits(baseUnits) {
+        m_scenario.AddNotificationReceiver(this);
+    }
+    ~DiscardedDesigns() override { m_scenario.RemoveNotificationReceiver(this); }
+    DiscardedDesigns(const DiscardedDesigns&) = delete;
+    DiscardedDesigns& operator=(const DiscardedDesigns&) = delete;
+
+    void NotifyChange(int code, const CPString& text, void*) override {
+        if (code != 1) return;
+        const std::string name = text.c_str();
+        const int step = StepOfName(name, m_base, m_letter, m_stepwise);
+        IHENDesign* design = nullptr;
+        if (step > 0 && m_scenario.GetDesign(text, design) && design)
+            states[step] = {name, ReadState(*design, &m_baseUnits)};
+    }
+    std::map<int, std::pair<std::string, DesignState>> states;
+
+private:
+    IHeatIntegrationScenario& m_scenario;
+    std::string m_base;
+    char m_letter;
+    bool m_stepwise;
+    const std::set<std::string>& m_baseUnits;
+};
+
+std::string number(double v, int decimals = 2) {
+    if (!std::isfinite(v)) return "not available";
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v);
+    std::string s = buffer;
+    if (s.find_first_not_of("-0.") == std::string::npos) s = decimals ? "0." + std::string(decimals, '0') : "0";
+    return s;
+}
+
+std::string jsonNumber(double v) {
+    if (!std::isfinite(v)) return "null";
+    const double rounded = std::round(v * 1e6) / 1e6;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.12g", rounded == 0.0 ? 0.0 : rounded);
+    return buffer;
+}
+
+std::string FormatText(const std::string& base, const Mode& mode, const DesignState& b, const std::vector<Step>& steps,
+                       const std::string& note) {
+    std::ostringstream out;
+    out << "Retrofit of " << PrintableText(base) << " (" << mode.kind << ")\n";
+    out << "Base design:\n";
+    out << "  hot utility    " << number(b.hotUtility) << " kW\n";
+    out << "  cold utility   " << number(b.coldUtility) << " kW\n";
+    out << "  utility cost   " << number(b.utilityCost) << " per year\n";
+    for (const Step& s : steps) {
+        out << "Step " << s.step << ": result " << s.result << ", " << Meaning(s.result) << "\n";
+        if (!s.haveDesign) continue;
+        out << "  design " << PrintableText(s.design) << (s.kept ? " (kept)" : " (discarded)") << "\n";
+        if (s.haveModification) {
+            const Modification& m = s.modification;
+            out << "  modification: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot "
+                << PrintableText(m.hot) << " in at " << number(m.hotInlet) << " C, cold " << PrintableText(m.cold)
+                << " in at " << number(m.coldInlet) << " C, duty " << number(m.duty) << " kW, added area "
+                << number(m.addedArea) << " m2\n";
+        } else {
+            out << "  modification: none\n";
+        }
+        out << "  hot utility    " << number(b.hotUtility) << " -> " << number(s.hotUtility) << " kW\n";
+        out << "  cold utility   " << number(b.coldUtility) << " -> " << number(s.coldUtility) << " kW\n";
+        out << "  utility cost saving " << number(b.utilityCost - s.utilityCost) << " per year\n";
+        out << "  capital cost   " << number(s.capitalCost) << " (investment)\n";
+        out << "  payback        " << (std::isfinite(s.payback) ? number(s.payback) + " years" : "never (no saving)") << "\n";
+    }
+    if (!note.empty()) out << "Note: " << note << "\n";
+    return out.str();
+}
+
+std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, const Mode& mode, const std::string& note) {
+    std::ostringstream out;
+    out << "{\"mode\":" << JsonString(mode.option) << ",\"base\":{\"hot_utility\":" << jsonNumber(b.hotUtility)
+        << ",\"cold_utility\":" << jsonNumber(b.coldUtility) << ",\"utility_cost\":" << jsonNumber(b.utilityCost)
+        << "},\"steps\":[";
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& s = steps[i];
+        if (i) out << ",";
+        out << "{\"step\":" << s.step << ",\"result\":" << s.result << ",\"meaning\":" << JsonString(Meaning(s.result))
+            << ",\"kept\":" << (s.kept ? "true" : "false") << ",\"design\":"
+            << (s.haveDesign ? JsonString(s.design) : "null") << ",\"modification\":";
+        if (s.haveModification) {
+            const Modification& m = s.modification;
+            out << "{\"kind\":" << JsonString(mode.kind) << ",\"exchanger\":" << JsonString(m.exchanger)
+                << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold)
+                << ",\"duty\":" << jsonNumber(m.duty) << ",\"added_area\":" << jsonNumber(m.addedArea) << "}";
+        } else {
+            out << "null";
+        }
+        if (s.haveDesign)
+            out << ",\"hot_utility\":" << jsonNumber(s.hotUtility) << ",\"cold_utility\":" << jsonNumber(s.coldUtility)
+                << ",\"utility_cost\":" << jsonNumber(s.utilityCost)
+                << ",\"utility_cost_saving\":" << jsonNumber(b.utilityCost - s.utilityCost)
+                << ",\"capital_cost\":" << jsonNumber(s.capitalCost) << ",\"payback\":" << jsonNumber(s.payback);
+        else
+            out << ",\"hot_utility\":null,\"cold_utility\":null,\"utility_cost\":null,\"utility_cost_saving\":null,"
+                   "\"capital_cost\":null,\"payback\":null";
+        out << "}";
+    }
+    out << "],\"note\":" << (note.empty() ? "null" : JsonString(note)) << "}\n";
+    return out.str();
+}
+
+}  // namespace
+
+int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
+    RetrofitOptions o;
+    std::string error;
+    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    HostSession session(module);
+    if (!session.Start(error)) return FailCommand(error);
+    IHENDesign* design = nullptr;
+    if (!OpenHostDesign(module, session, o.files, std::string(), design, error)) return FailCommand(error);
+    IHeatIntegrationScenario* scenario = design->GetScenario();
+    if (!scenario || !design->GetDesignName()) return FailCommand("the design belongs to no scenario");
+    const std::string base = design->GetDesignName();
+
+    // A heater or cooler is its stream's utility: the placeholder the network build leaves after
+    // one at its stream's end is a second utility there, and one after a process exchanger that
+    // satisfies its stream carries nothing. Retrofit takes neither.
+    design->RemoveRemovableUtilitiesAtPorts();
+    for (int i = 0; i < design->GetNumberOfHeaters(); ++i)
+        for (int port : {2, 3}) design->RemoveUtilityAtPort(design->GetHeater(i), port);
+    for (int i = 0; i < design->GetNumberOfCoolers(); ++i)
+        for (int port : {0, 1}) design->RemoveUtilityAtPort(design->GetCooler(i), port);
+    scenario->SetRetrofitBaseDesign(CPString(base.c_str()));
+    const int ready = scenario->CheckRetrofitDesign(design);
+    if (ready != kReady) return FailCommand(PrintableText(base) + " cannot be retrofitted: " + NotReady(ready));
+    const DesignState before = ReadState(*design, nullptr);
+    const std::set<std::string> baseUnits = UnitNames(*design);
+
+    const Mode& mode = *o.mode;
+    const bool stepwise = mode.code <= 2;
+    const int steps = stepwise ? static_cast<int>(o.steps) : 1;
+    if (mode.code == 0) scenario->SetLevelSetting2(steps);
+    if (mode.code == 1) scenario->SetLevelSetting3(steps);
+    if (mode.code == 2) scenario->SetLevelSetting4(steps);
+
+    std::set<std::string> existing;
+    for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i)
+        if (const char* name = scenario->GetDesignName(i)) existing.insert(name);
+    std::map<int, std::pair<std::string, DesignState>> made;
+    {
+        DiscardedDesigns discarded(*scenario, base, mode.letter, stepwise, baseUnits);
+        scenario->RetrofitDesign(design, mode.code);
+        made = discarded.states;
+    }
+    std::set<int> kept;
+    for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
+        const char* name = scenario->GetDesignName(i);
+        const int step = name && !existing.count(name) ? StepOfName(name, base, mode.letter, stepwise) : 0;
+        IHENDesign* d = nullptr;
+        if (step > 0 && scenario->GetDesign(i, d, 0) && d) {
+            made[step] = {name, ReadState(*d, &baseUnits)};
+            kept.insert(step);
+        }
+    }
+
+    std::vector<Step> report;
+    for (int i = 0; i < steps; ++i) {
+        const int result = stepwise ? scenario->GetRetrofitStepStatus(i) : scenario->GetRetrofitStatus();
+        if (result < 0) break;
+        Step s;
+        s.step = i + 1;
+        s.result = result;
+        s.kept = kept.count(s.step) != 0;
+        const auto found = made.find(s.step);
+        if (found != made.end()) {
+            s.haveDesign = true;
+            s.design = found->second.first;
+            const DesignState& state = found->second.second;
+            s.haveModification = state.haveModification;
+            s.modification = state.modification;
+            s.hotUtility = state.hotUtility;
+            s.coldUtility = state.coldUtility;
+            s.utilityCost = state.utilityCost;
+            s.capitalCost = state.capitalCost;
+            s.payback = state.payback;
+        }
+        report.push_back(s);
+    }
+    std::string note;
+    if (report.empty())
+        note = "no step ran: the design's hot utility is at its target already";
+    else if (static_cast<int>(report.size()) < steps)
+        note = "the run stopped after step " + std::to_string(report.size()) +
+               ": the hot utility reached its target, or a step could not be made";
+    std::fputs((o.json ? FormatJson(before, report, mode, note) : FormatText(base, mode, before, report, note)).c_str(),
+               stdout);
+    return 0;
+}

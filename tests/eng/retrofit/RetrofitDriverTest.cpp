@@ -1,0 +1,441 @@
+// The retrofit driver, end to end through the scenario's stepwise run and on its own: the new
+// exchanger written into the new design, the result codes of the modes, the solver log, the duty
+// margin of a new exchanger, and the choice between a heater and a cooler of equal saving.
+#include "eng/retrofit/PinchRetrofitDriver.h"
+
+#include "RetrofitTestSupport.h"
+#include "eng/retrofit/HenRetrofit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace design_test;
+using namespace retrofit_test;
+
+namespace {
+
+std::vector<std::string> DesignNames(const IHeatIntegrationScenario& s) {
+    std::vector<std::string> names;
+    for (int i = 0; i < s.GetNumberOfDesigns(); ++i) names.emplace_back(s.GetDesignName(i));
+    return names;
+}
+
+bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+// The exchanger of the design that bears the unit name.
+CNode* UnitNamed(const IHENDesign& design, const char* name) {
+    CNode* unit = nullptr;
+    for (int i = 0; name && design.GetHeatExchanger(i, unit); ++i) {
+        CPString own;
+        unit->getVariableAsString(NodeValue::UnitOperationName, own);
+        if (own == name) return unit;
+    }
+    return nullptr;
+}
+
+double ValueOf(CNode* unit, const char* name) {
+    double v = -1.0;
+    return unit && unit->getVariableAsDouble(name, v) ? v : -1.0;
+}
+
+// The name of the stream a side of an exchanger runs on.
+std::string SideStream(CNode* unit, int side) {
+    HeatExch* x = AsHeatExch(unit);
+    CPString name;
+    if (x && x->getInlet(side)) x->getInlet(side)->getVariableAsString(NodeValue::ParentStream, name);
+    return std::string(name);
+}
+
+// The analysis of the driver with some answers replaced.
+class ScriptedAnalysis : public HenRetrofit {
+public:
+    std::function<bool()> runNewExchanger;
+    double duty = -1.0, indicator = -1.0, benefit = -1.0;
+    bool scriptSavings = false;
+    std::vector<double> heaterSavings, coolerSavings;
+    std::vector<std::uint32_t> heaterIds, coolerIds;
+    std::vector<CPString> heaterNames, coolerNames;
+
+    bool RunNewExchangerAddition() override {
+        return runNewExchanger ? runNewExchanger() : HenRetrofit::RunNewExchangerAddition();
+    }
+    double GetModificationDuty() const override { return duty >= 0 ? duty : HenRetrofit::GetModificationDuty(); }
+    double GetNewExchangerIndicator() const override {
+        return indicator >= 0 ? indicator : HenRetrofit::GetNewExchangerIndicator();
+    }
+    double GetModificationBenefit() const override {
+        return benefit >= 0 ? benefit : HenRetrofit::GetModificationBenefit();
+    }
+    // A scripted move: the exchanger and its hot and cold locations (0: the model's own answer).
+    std::uint32_t moved = 0, hotLocation = 0, coldLocation = 0;
+    bool RunRepiping() override { return moved ? true : HenRetrofit::RunRepiping(); }
+    int GetRepipedExchangerId() override { return moved ? static_cast<int>(moved) : HenRetrofit::GetRepipedExchangerId(); }
+    int GetRepipeHotLocation() override { return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetRepipeHotLocation(); }
+    int GetRepipeColdLocation() override { return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetRepipeColdLocation(); }
+    int GetRepipeResult2() override { return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetRepipeResult2(); }
+    int GetRepipeResult3() override { return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetRepipeResult3(); }
+    bool RunResequencing() override { return moved ? true : HenRetrofit::RunResequencing(); }
+    int GetResequencedExchangerId() override {
+        return moved ? static_cast<int>(moved) : HenRetrofit::GetResequencedExchangerId();
+    }
+    int GetResequenceHotLocation() const override {
+        return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetResequenceHotLocation();
+    }
+    int GetResequenceColdLocation() override {
+        return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetResequenceColdLocation();
+    }
+    int GetResequenceResult2() override { return moved ? static_cast<int>(coldLocation) : HenRetrofit::GetResequenceResult2(); }
+    int GetResequenceResult3() override { return moved ? static_cast<int>(hotLocation) : HenRetrofit::GetResequenceResult3(); }
+    double GetResequenceIndicator() const override { return indicator >= 0 ? indicator : HenRetrofit::GetResequenceIndicator(); }
+
+    bool CalculateUtilityExchangerSavings() override {
+        return scriptSavings || HenRetrofit::CalculateUtilityExchangerSavings();
+    }
+    bool HasHeaterSavings() const override { return scriptSavings || HenRetrofit::HasHeaterSavings(); }
+    bool HasCoolerSavings() const override { return scriptSavings || HenRetrofit::HasCoolerSavings(); }
+    const std::vector<double>* GetHeaterSavings() override {
+        return scriptSavings ? &heaterSavings : HenRetrofit::GetHeaterSavings();
+    }
+    const std::vector<double>* GetCoolerSavings() override {
+        return scriptSavings ? &coolerSavings : HenRetrofit::GetCoolerSavings();
+    }
+    const std::vector<std::uint32_t>* GetHeaterExchangerIds() override {
+        return scriptSavings ? &heaterIds : HenRetrofit::GetHeaterExchangerIds();
+    }
+    const std::vector<std::uint32_t>* GetCoolerExchangerIds() override {
+        return scriptSavings ? &coolerIds : HenRetrofit::GetCoolerExchangerIds();
+    }
+    const std::vector<CPString>* GetHeaterAlternativeUtilityNames() override {
+        return scriptSavings ? &heaterNames : HenRetrofit::GetHeaterAlternativeUtilityNames();
+    }
+    const std::vector<CPString>* GetCoolerAlternativeUtilityNames() override {
+        return scriptSavings ? &coolerNames : HenRetrofit::GetCoolerAlternativeUtilityNames();
+    }
+};
+
+class ScriptedDriver : public PinchRetrofitDriver {
+public:
+    std::function<void(ScriptedAnalysis&)> script;
+
+protected:
+    std::unique_ptr<IHenRetrofit> CreateAnalysis() override {
+        auto analysis = std::make_unique<ScriptedAnalysis>();
+        if (script) script(*analysis);
+        return analysis;
+    }
+};
+
+// The driver run on its own over a copy of the base design, as the scenario makes it.
+struct DriverRun {
+    explicit DriverRun(ThreeStreamNetwork& network, int mode) : n(network) {
+        n.scenario->SetRetrofitBaseDesign("D1");
+        n.scenario->AddDesign("D1-1N-1");
+        IHENDesign* made = nullptr;
+        n.scenario->GetDesign(CPString("D1-1N-1"), made);
+        created = dynamic_cast<CPIHENDesign*>(made);
+        created->MarkAsExistingNetwork();
+        n.d->CopyTo(*created);
+        settings.pBaseFlowSheet = n.d->GetFlowSheet();
+        settings.strBaseDesignName = "D1";
+        settings.dDTmin = n.d->GetDTMin();
+        settings.nMode = mode;
+    }
+    int Run(PinchRetrofitDriver& driver) { return driver.Run(settings, *created); }
+    // The exchanger the new-exchanger step added (named in stored text B).
+    CNode* NewExchanger() const { return UnitNamed(*created, created->GetStoredTextB()); }
+    ThreeStreamNetwork& n;
+    CPIHENDesign* created = nullptr;
+    ScenarioRetrofitSettings settings;
+};
+
+}  // namespace
+
+// Mode 0 on the three-stream network: the model's one gainful exchanger (20 kW from H2 in front of
+// its cooler into C in front of X) is built into the new design; the area check, met at once
+// without exchangers held to a minimum area, then takes 1 kW off the named exchanger.
+TEST(RetrofitDriver, NewExchangerIsBuiltIntoTheNewDesign) {
+    PrivateTempDir logs;
+    AcceptingProvider optimiser;
+    ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+    DriverRun run(n, 0);
+    PinchRetrofitDriver driver;
+    const int before = run.created->GetNumberOfHeatExchangers();
+    EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::NewExchangerAdded);
+    EXPECT_EQ(run.created->GetNumberOfHeatExchangers(), before + 1);
+    CNode* added = run.NewExchanger();
+    ASSERT_TRUE(added);
+    EXPECT_EQ(SideStream(added, 0), "H2");
+    EXPECT_EQ(SideStream(added, 1), "C");
+    EXPECT_NEAR(ValueOf(added, "Duty"), 19.0, 0.01);
+    EXPECT_EQ(added->getVariableStatus("Duty"), ValueStatus::Specified);
+    EXPECT_EQ(ValueOf(added, "DTMin"), n.d->GetDTMin());
+    EXPECT_EQ(optimiser.runs, 1);
+    EXPECT_NE(run.settings.newExchangerHistory[0], 0);
+    EXPECT_EQ(std::string(run.created->GetStoredTextA()), "DeBottlenecking HX are: E-100.");
+    // The base design is left as it was.
+    EXPECT_EQ(n.d->GetNumberOfHeatExchangers(), before);
+    EXPECT_FALSE(FileExists(PinchRetrofitDriver::SolverLogPath()));
+}
+
+// Through the scenario's stepwise run: without an optimiser the area check fails, the step
+// answers 26 and its design goes again; the logs are gone afterwards.
+TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
+    PrivateTempDir logs;
+    ThreeStreamNetwork n(nullptr, "CW2");
+    n.scenario->SetRetrofitBaseDesign("D1");
+    n.scenario->SetLevelSetting2(1);
+    n.scenario->RetrofitDesign(n.d, 0);
+    EXPECT_EQ(n.scenario->GetRetrofitStepStatus(0), PinchRetrofitDriver::OptimisationFailed);
+    EXPECT_EQ(DesignNames(*n.scenario), std::vector<std::string>{"D1"});
+    EXPECT_FALSE(FileExists(CPIScenario::RetrofitLogPath()));
+    EXPECT_FALSE(FileExists(PinchRetrofitDriver::SolverLogPath()));
+}
+
+// A new exchanger the model sees no utility saving in gets a 5 kW margin when its duty is above
+// 5 kW.
+TEST(RetrofitDriver, NewExchangerDutyMargin) {
+    PrivateTempDir logs;
+    for (const auto& [modelDuty, written] : std::vector<std::pair<double, double>>{{7.5, 2.5}, {5.0, 5.0}, {20.0, 15.0}}) {
+        SCOPED_TRACE(modelDuty);
+        ThreeStreamNetwork n(nullptr, "CW2");
+        DriverRun run(n, 0);
+        ScriptedDriver driver;
+        driver.script = [&, d = modelDuty](ScriptedAnalysis& a) {
+            a.duty = d;
+            a.indicator = 0.0;
+        };
+        // No optimiser: the area check fails after the exchanger is written.
+        EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::OptimisationFailed);
+        ASSERT_TRUE(run.NewExchanger());
+        EXPECT_NEAR(ValueOf(run.NewExchanger(), "Duty"), written, 1e-9);
+    }
+}
+
+TEST(RetrofitDriver, ZeroBenefitEndsBeforeAnyEdit) {
+    PrivateTempDir logs;
+    ThreeStreamNetwork n(nullptr, "CW2");
+    DriverRun run(n, 0);
+    const int units = run.created->GetNumberOfHeatExchangers();
+    ScriptedDriver driver;
+    driver.script = [](ScriptedAnalysis& a) { a.benefit = 0.0; };
+    EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::NoNewExchanger);
+    EXPECT_EQ(run.created->GetNumberOfHeatExchangers(), units);
+    EXPECT_STREQ(run.created->GetStoredTextB(), "");
+}
+
+// The solver's log: read after a failed model run, deleted before and after every run.
+TEST(RetrofitDriver, SolverLogDecidesTheCodeOfAFailedRun) {
+    PrivateTempDir logs;
+    const std::string log = PinchRetrofitDriver::SolverLogPath();
+    struct Case {
+        const char* what;
+        const char* staleLog;     // left by an earlier run (null: none)
+        const char* writtenLog;   // written by the failing solve (null: none)
+        int expected;
+    };
+    for (const Case& c : {Case{"error logged", nullptr, "solve\n[Error Code:  108]\n", 0},
+                          Case{"other error", nullptr, "[Error Code: 108]", 5},
+                          Case{"no log", nullptr, nullptr, 5},
+                          Case{"stale log", "[Error Code:  108]", nullptr, 5}}) {
+        SCOPED_TRACE(c.what);
+        ThreeStreamNetwork n(nullptr, "CW2");
+        DriverRun run(n, 0);
+        if (c.staleLog) WriteFile(log, c.staleLog);
+        ScriptedDriver driver;
+        driver.script = [&](ScriptedAnalysis& a) {
+            a.runNewExchanger = [&] {
+                if (c.writtenLog) WriteFile(log, c.writtenLog);
+                return false;
+            };
+        };
+        EXPECT_EQ(run.Run(driver), c.expected);
+        EXPECT_FALSE(FileExists(log));
+    }
+}
+
+TEST(RetrofitDriver, ModesWithoutAModification) {
+    PrivateTempDir logs;
+    const std::string log = PinchRetrofitDriver::SolverLogPath();
+    {
+        // One hot and one cold utility: there is nothing to change a heater or cooler to.
+        ThreeStreamNetwork n;
+        DriverRun run(n, 3);
+        PinchRetrofitDriver driver;
+        EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::NoAlternativeUtility);
+    }
+    {
+        ThreeStreamNetwork n(nullptr, "CW2");
+        DriverRun run(n, 5);
+        WriteFile(log, "[Error Code:  108]");
+        PinchRetrofitDriver driver;
+        EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::NotValid);
+        EXPECT_FALSE(FileExists(log));
+    }
+}
+
+// Equal savings of a heater and a cooler: the heater goes to its cheaper utility.
+TEST(RetrofitDriver, EqualSavingsModifyTheHeater) {
+    PrivateTempDir logs;
+    ThreeStreamNetwork n(nullptr, "CW2", {{"HP", 200, 199, 0.3}, {"RW", 10, 15, 0.05}});
+    DriverRun run(n, 3);
+    ScriptedDriver driver;
+    const std::uint32_t heater = n.heater->getDNAFingerPrint(), cooler = n.cooler->getDNAFingerPrint();
+    driver.script = [&](ScriptedAnalysis& a) {
+        a.scriptSavings = true;
+        a.heaterSavings = {10.0};
+        a.coolerSavings = {10.0};
+        a.heaterIds = {heater};
+        a.coolerIds = {cooler};
+        a.heaterNames = {CPString("HP")};
+        a.coolerNames = {CPString("RW")};
+    };
+    EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::UtilityChanged);
+    EXPECT_EQ(SideStream(run.created->GetNodeByFingerPrint(heater), 0), "HP");
+    EXPECT_EQ(SideStream(run.created->GetNodeByFingerPrint(cooler), 1), "CW");
+}
+
+namespace {
+
+// An optimiser whose k-th run leaves `added[k]` as the added area of the exchangers held to a
+// minimum area, and answers `answers[k]` (improved when not given).
+class AreaOptimiser : public NetworkOptimiser {
+public:
+    AreaOptimiser(IHENDesign& design, std::vector<double> added, std::vector<int> answers, int& runs)
+        : m_design(design), m_added(std::move(added)), m_answers(std::move(answers)), m_runs(runs) {}
+    void SetUseEquationBased(bool) override {}
+    int Run(int, bool, bool) override {
+        const std::size_t k = static_cast<std::size_t>(m_runs++);
+        CNode* unit = nullptr;
+        for (int i = 0; m_design.GetHeatExchanger(i, unit); ++i) {
+            long minimum = 0;
+            if (unit->getVariableAsInteger("AreaMinimum", minimum) && minimum && k < m_added.size())
+                unit->addVariable("AddArea", m_added[k], ValueStatus::Calculated);
+        }
+        return k < m_answers.size() ? m_answers[k] : IHENDesign::OptimiserImproved;
+    }
+    bool GetFittedValues(CNode*, double&, double&) const override { return false; }
+
+private:
+    IHENDesign& m_design;
+    std::vector<double> m_added;
+    std::vector<int> m_answers;
+    int& m_runs;
+};
+
+class AreaProvider : public INetworkOptimiserProvider {
+public:
+    std::unique_ptr<NetworkOptimiser> MakeOptimiser(IHENDesign& design, const char*) override {
+        return std::make_unique<AreaOptimiser>(design, added, answers, runs);
+    }
+    std::unique_ptr<OptimiserCheck> MakeCheck(IHENDesign&, const char*) override { return nullptr; }
+    std::vector<double> added;
+    std::vector<int> answers;
+    int runs = 0;
+};
+
+}  // namespace
+
+// The area check after a new exchanger: weighted optimisation passes (at most four, then the best
+// pass once more, also after a refused pass) until the exchangers held to a minimum area add a
+// negligible area. A pass that gets there is accepted whichever pass it is; the check fails when
+// its last run was refused.
+TEST(RetrofitDriver, AreaCheckPasses) {
+    PrivateTempDir logs;
+    struct Case {
+        const char* what;
+        std::vector<double> added;
+        std::vector<int> answers;
+        int runs, result;
+    };
+    const int unchanged = IHENDesign::OptimiserUnchanged;
+    for (const Case& c : {Case{"second pass", {5, 0}, {}, 2, 7},
+                          Case{"fourth pass", {5, 4, 3, 0}, {}, 4, 7},
+                          Case{"never, best pass again", {5, 2, 3, 4, 2}, {}, 5, 27},
+                          Case{"never lower", {6, 6, 6, 6, 6}, {}, 5, 27},
+                          Case{"last pass best", {4, 3, 2, 1}, {}, 4, 27},
+                          Case{"refused, and refused again", {5, 5}, {unchanged, unchanged}, 2, 26},
+                          Case{"refused, then run again", {5, 5}, {unchanged}, 2, 27},
+                          Case{"best pass refused", {5, 2, 3, 4, 2}, {4, 4, 4, 4, unchanged}, 5, 26}}) {
+        SCOPED_TRACE(c.what);
+        AreaProvider optimiser;
+        optimiser.added = c.added;
+        optimiser.answers = c.answers;
+        ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+        n.x->addVariable("AreaMinimum", 1.0, ValueStatus::Specified);
+        n.x->addVariable("AddArea", 5.0, ValueStatus::Calculated);
+        DriverRun run(n, 0);
+        PinchRetrofitDriver driver;
+        EXPECT_EQ(run.Run(driver), c.result);
+        EXPECT_EQ(optimiser.runs, c.runs);
+        // Every exchanger of the new design has its spare and new area limits specified.
+        CNode* unit = nullptr;
+        for (int i = 0; run.created->GetHeatExchanger(i, unit); ++i)
+            EXPECT_EQ(unit->getVariableStatus("MaxNewArea"), ValueStatus::Specified);
+    }
+}
+
+// A step the driver refuses keeps the driver's reason in the scenario's status; the design goes.
+TEST(RetrofitDriver, ScenarioKeepsTheReasonOfARefusedStep) {
+    PrivateTempDir logs;
+    WorkedNetwork n;
+    n.scenario->SetRetrofitBaseDesign("D1");
+    n.scenario->RetrofitDesign(n.d, 3);
+    EXPECT_EQ(n.scenario->GetRetrofitStatus(), PinchRetrofitDriver::NoAlternativeUtility);
+    EXPECT_EQ(DesignNames(*n.scenario), std::vector<std::string>{"D1"});
+}
+
+// Moves of an existing exchanger, side 0 the hot side: X (H1 -> C, both at their supply ends) is
+// repiped to H2's supply end and to C after the heater, or resequenced on C to after the heater
+// (its hot location is where its hot side sits). A side already at its location is refused for
+// repiping.
+TEST(RetrofitDriver, RepipingAndResequencingMoveTheSidesToTheirLocations) {
+    PrivateTempDir logs;
+    struct Case {
+        const char* what;
+        int mode;
+        const char* hotStream;  // the stream of the hot location; null: X's own hot inlet
+        int expected;
+        const char* hotAfter;
+    };
+    for (const Case& c : {Case{"repiping", 1, "H2", PinchRetrofitDriver::ExchangerRepiped, "H2"},
+                          Case{"repiping in place", 1, nullptr, PinchRetrofitDriver::RepipingInPlace, "H1"},
+                          Case{"resequencing", 2, nullptr, PinchRetrofitDriver::ExchangerResequenced, "H1"}}) {
+        SCOPED_TRACE(c.what);
+        AcceptingProvider optimiser;
+        ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+        const std::uint32_t x = n.x->getDNAFingerPrint();
+        const std::uint32_t hot = c.hotStream ? NthSegment(*n.d, c.hotStream, 0)->getDNAFingerPrint()
+                                              : AsHeatExch(n.x)->getInlet(0)->getDNAFingerPrint();
+        const std::uint32_t afterHeater = NthSegment(*n.d, "C", 2)->getDNAFingerPrint();
+        DriverRun run(n, c.mode);
+        ScriptedDriver driver;
+        driver.script = [&](ScriptedAnalysis& a) {
+            a.moved = x;
+            a.hotLocation = hot;
+            a.coldLocation = afterHeater;
+            a.duty = 30.0;
+        };
+        EXPECT_EQ(run.Run(driver), c.expected);
+        CNode* moved = run.created->GetNodeByFingerPrint(x);
+        ASSERT_TRUE(moved);
+        EXPECT_EQ(SideStream(moved, 0), c.hotAfter);
+        EXPECT_EQ(SideStream(moved, 1), "C");
+        EXPECT_EQ(StructuralFault(*run.created), "");
+        if (c.expected == PinchRetrofitDriver::RepipingInPlace) continue;
+        // X now takes C where the heater leaves it.
+        CNode* heater = run.created->GetNodeByFingerPrint(n.heater->getDNAFingerPrint());
+        EXPECT_EQ(AsHeatExch(heater)->getOutlet(1), AsHeatExch(moved)->getInlet(1));
+        // C leaves the heater at its target: no duty is feasible there, and the feasibility pass
+        // takes the 30 kW written down to its 5 kW floor.
+        EXPECT_NEAR(ValueOf(moved, "Duty"), 5.0, 1e-9);
+        EXPECT_EQ(moved->getVariableStatus("Duty"), ValueStatus::Specified);
+        EXPECT_EQ(n.d->GetNodeByFingerPrint(x) ? SideStream(n.d->GetNodeByFingerPrint(x), 0) : "", "H1");
+    }
+}
