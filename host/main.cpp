@@ -20,6 +20,7 @@
 #include "host/DesignCommand.h"
 #include "host/EconomicsOption.h"
 #include "host/GridCommand.h"
+#include "host/OptimiseCommand.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -55,6 +56,9 @@ int usage() {
                  "       kestrin-host extract CASEFILE [--settings FILE] [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
                  "       kestrin-host design CASE [--json]\n"
+                 "       kestrin-host optimise STREAMS NETWORK|CASE [--design NAME] [--objective area|cost]\n"
+                 "                            [--duties on|off] [--splits on|off] [--dtmin X] [--economics LIST]\n"
+                 "                            [--json] [--save CASE]\n"
                  "       kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"
                  "                         [--reverse] [--hide-utilities] [--json]\n"
                  "       kestrin-host view FILE [--open VIEW] [--script S] [--form] [--json] [--units si|customary]\n"
@@ -76,7 +80,10 @@ int usage() {
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
                  "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
                  "                      builds it) instead of designing from nothing\n"
-                 "  --economics LIST    targets, design, autodesign: fixed=A,area=B,exponent=C,law=shells|units,\n"
+                 "  --objective area|cost  optimise lowers the total area (default) or the total annual cost of a\n"
+                 "                      copy of the design named after it with -O; --duties and --splits choose\n"
+                 "                      the variables (exchanger duties, split fractions; both on by default)\n"
+                 "  --economics LIST    targets, design, autodesign, optimise: fixed=A,area=B,exponent=C,law=shells|units,\n"
                  "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
                  "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
                  "  --kind KIND         the plot: %s\n"
@@ -536,7 +543,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
-        command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view")
+        command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
+        command != "optimise")
         return usage();
     if (command == "view") {
         ModuleLoader module;
@@ -544,11 +552,12 @@ int main(int argc, char** argv) {
         if (!module.Load(loadError)) return fail(loadError);
         return RunView(module, argc, argv);
     }
-    if (command == "extract" || command == "design" || command == "grid") {
+    if (command == "extract" || command == "design" || command == "grid" || command == "optimise") {
         ModuleLoader module;
         std::string loadError;
         if (!module.Load(loadError)) return fail(loadError);
         if (command == "grid") return RunGrid(module, argc, argv);
+        if (command == "optimise") return RunOptimise(module, argc, argv);
         return command == "design" ? RunDesign(module, argc, argv) : RunExtract(module, argc, argv);
     }
     Options options;

@@ -62,6 +62,7 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
     m_productBlocks = m_design.GetFlowSheet()->getAllNodesOfType(NodeKind::ProductBlock);
     m_baseUtilityCost = m_design.GetTotalUtilityCost(2);
+    m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
 }
 
 void DesignOptimiserNetwork::EndRun() {
@@ -118,11 +119,19 @@ void DesignOptimiserNetwork::Recalculate() {
     m_design.UpdateUtilityLoads();
 }
 
+// Beyond each exchanger's own test, a state is feasible only when the network calculated each
+// of those exchangers and leaves no more process streams short of their targets than the run
+// started with: a duty that only an (uncosted) utility placeholder takes up, or a network left
+// half calculated, would otherwise look cheaper than any real one.
 bool DesignOptimiserNetwork::IsNetworkFeasible() {
     for (const std::vector<CNode*>* list : {&m_exchangerList, &m_flagged})
         for (CNode* unit : *list)
-            if (HeatExch* x = AsHeatExch(unit); x && !x->IsFeasible()) return false;
-    return true;
+            if (HeatExch* x = AsHeatExch(unit); x && (!x->IsFeasible() || !IsCalculated(x->getStatus()))) return false;
+    return m_design.GetNumberOfUnsatisfiedProcessStreams() <= m_unsatisfiedAtStart;
+}
+
+bool DesignOptimiserNetwork::IsCalculated(int status) {
+    return status == 1 || status == 3 || status == 5 || status > 9;
 }
 
 double DesignOptimiserNetwork::Objective() {

@@ -54,6 +54,8 @@ public:
     void SpecifyFlaggedDuty(int c, double duty) override;
     bool HasLockedAreaMoved() override;
 
+    // Exchanger calculation statuses of a calculated exchanger (1, 3, 5 and those above 9).
+    static bool IsCalculated(int status);
     // What the last recalculation left open (0: the network is fully calculated).
     int GetUnsolvedCount() const { return m_unsolved; }
     const std::vector<CNode*>& FreeExchangers() const { return m_free; }
@@ -81,6 +83,7 @@ private:
     int m_subNetwork = 0;
     int m_unsolved = 0;
     int m_areaLockedCount = 0;
+    int m_unsatisfiedAtStart = 0;
     double m_baseUtilityCost = 0.0;
     std::vector<CNode*> m_units, m_flagged, m_productBlocks;
     std::vector<CNode*> m_exchangerList;
