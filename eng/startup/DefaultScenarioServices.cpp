@@ -1,5 +1,6 @@
 // The services of a project the engineering manager makes: the targeting subsystem's record
-// builders, the scenario record, the network-design subsystem's designs (with the network optimiser) and the automatic design.
+// builders, the scenario record, the network-design subsystem's designs (with the network
+// optimiser) and the automatic design.
 // Defined here, above the subsystems, so that the model reaches them without knowing them.
 #include "eng/autodesign/AdvancedSuperTarget.h"
 #include "eng/autodesign/NetworkOptimiserProvider.h"

@@ -158,6 +158,34 @@ TEST(OptimiserOnASplitNetwork, ABranchCarryingNothingLosesItsExchangerDuties) {
     net->EndRun();
 }
 
+TEST(OptimiserOnASplitNetwork, MeasuredTemperaturesAreWeightedWhereAWeightIsGiven) {
+    SplitNetwork n;
+    auto net = DesignOptimiserNetwork::Make(n.d);
+    net->BeginRun(7);
+    EXPECT_DOUBLE_EQ(net->Objective(), 1.0);
+    // X1's hot outlet is at 100 C, X2's cold outlet at 140 C.
+    CNode* hotOut = AsHeatExch(n.x1)->getOutlet(0);
+    CNode* coldOut = AsHeatExch(n.x2)->getOutlet(1);
+    hotOut->addVariable("MeasuredTemperature", 95.0, ValueStatus::Specified);
+    hotOut->addVariable("TemperatureWeight", 2.0, ValueStatus::Specified);
+    coldOut->addVariable("MeasuredTemperature", 141.0, ValueStatus::Specified);
+    coldOut->addVariable("TemperatureWeight", 0.0, ValueStatus::Open);  // a weight without a value
+    EXPECT_NEAR(net->Objective(), 1.0 + 2.0 * 25.0 + 1.0, 1e-9);
+    // A measurement that is not specified takes no part.
+    coldOut->addVariable("MeasuredTemperature", 141.0, ValueStatus::Calculated);
+    EXPECT_NEAR(net->Objective(), 51.0, 1e-9);
+    net->EndRun();
+}
+
+TEST(OptimiserOnASplitNetwork, TheRetrofitModeKeepsAFeasibleNetworkFeasible) {
+    SplitNetwork n;
+    const int result = n.d->RunOptimizer(3);
+    EXPECT_TRUE(result == IHENDesign::OptimiserImproved || result == IHENDesign::OptimiserUnchanged);
+    EXPECT_TRUE(n.d->GetInfeasibleHeatExchangers().empty());
+    EXPECT_NE(std::string(n.d->GetOptimiserStatusText()), NetworkOptimiser::FailedText);
+    EXPECT_NEAR(AsHeatExch(n.x1)->getLoad() + AsHeatExch(n.x2)->getLoad(), 400.0, 1e-6);
+}
+
 // ---------------------------------------------------------------- the design's seam
 
 TEST(OptimiserSeam, BothVariablesOffIsRefusedByTheCheckAndChangesNothing) {
