@@ -199,19 +199,22 @@ void NetworkOptimiser::BeginSearch(int mode, bool duties, bool splits, const Sea
     m_trial.assign(n, 0.0);
 }
 
+// A utility duty that leaves the network infeasible is judged with the penalty, as every point of
+// the simplex is: a cheaper utility must not win by leaving a stream short.
 void NetworkOptimiser::SearchUtilityExchangerDuties() {
     const int count = m_network->GetNumberOfFlaggedExchangers();
+    bool feasible = true;
     for (int c = 0; c < count; ++c) {
         double start = 0.0;
         if (!m_network->IsSearchedUtilityExchanger(c, start)) continue;
-        const double f0 = Evaluate();
+        const double f0 = Evaluate(&feasible);
         optimiser::SearchDuty(
             start, f0,
             [&](double q) {
                 m_network->SpecifyFlaggedDuty(c, q);
                 m_network->Recalculate();
             },
-            [&] { return Evaluate(); }, [&] { return m_network->HasLockedAreaMoved(); },
+            [&] { return Evaluate(&feasible); }, [&] { return m_network->HasLockedAreaMoved(); },
             [&](double f) {
                 Show(Format("Sub-network: %i / Outer loop iteration: %i / Utility heat exchanger: %i / Objective "
                             "function: %8.6f",

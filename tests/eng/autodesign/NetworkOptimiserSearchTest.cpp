@@ -195,6 +195,19 @@ TEST(UtilityDutySearch, RunsOverTheUtilityExchangersOfTheSubNetwork) {
     EXPECT_NEAR(net.flaggedDuties[1], 40.0, 0.5);
 }
 
+TEST(UtilityDutySearch, ADutyThatLeavesTheNetworkInfeasibleIsPenalised) {
+    AnalyticNetwork net;
+    net.flaggedDuties = {100.0};
+    // Cheaper as the duty falls, but below 95 the network is infeasible.
+    net.dutyObjective = [](const std::vector<double>& d) { return d[0]; };
+    net.feasibleDuties = [](const std::vector<double>& d) { return d[0] >= 95.0; };
+    NetworkOptimiser opt(net, "D");
+    opt.SetPenaltyBase(1000.0);
+    opt.SearchUtilityExchangerDuties();
+    EXPECT_GE(net.flaggedDuties[0], 95.0);
+    EXPECT_LT(net.flaggedDuties[0], 98.0);
+}
+
 TEST(UtilityDutySearch, AStepThatMovesALockedAreaIsUndone) {
     double duty = 100.0;
     optimiser::DutySearchTrace trace;

@@ -24,6 +24,7 @@ public:
     // Utility exchangers: their duties, and the objective when they move (added to the point's).
     std::vector<double> flaggedDuties;
     std::function<double(const std::vector<double>&)> dutyObjective = [](const std::vector<double>&) { return 0.0; };
+    std::function<bool(const std::vector<double>&)> feasibleDuties = [](const std::vector<double>&) { return true; };
     // Feasibility restoring.
     bool infeasible = false, endApproachesOK = true, hasRestoringDuty = true;
     double restoringDuty = 100.0;
@@ -41,7 +42,9 @@ public:
     bool CheckEndApproaches() override { return endApproachesOK; }
     void SetSplitFractionsFromBranchDuties() override { ++branchDutyCalls; }
     void Recalculate() override { ++recalculations; }
-    bool IsNetworkFeasible() override { return !infeasible && (actual.empty() || feasibleAt(actual.back())); }
+    bool IsNetworkFeasible() override {
+        return !infeasible && feasibleDuties(flaggedDuties) && (actual.empty() || feasibleAt(actual.back()));
+    }
     double Objective() override { return (actual.empty() ? 0.0 : objective(actual.back())) + dutyObjective(flaggedDuties); }
     bool PickRestoringDuty(double& duty) override {
         duty = restoringDuty;
