@@ -139,6 +139,22 @@ TEST(SimplexMoves, AReflectionWorseThanTheWorstIsContracted) {
     ExpectPoint(net.written[4], Move(kWorst, 0.49, kCentre, 0.51));
 }
 
+TEST(SimplexMoves, AContractionWorseThanTheSecondWorstContractsAroundTheBest) {
+    AnalyticNetwork net;
+    net.objective = [](const Point& p) {
+        return std::pow(p[0] - 1, 2) + std::pow(p[1] - 1, 2) + (p[1] < 0.8 ? 10 * (0.8 - p[1]) : 0.0) +
+               (p[1] > 1.5 ? 100.0 : 0.0);
+    };
+    NetworkOptimiser opt(net, "D");
+    opt.BeginSearch(0, true, false, Duties({1, 1}));
+    opt.BuildInitialSimplex();
+    opt.RunSimplex();
+    ASSERT_GE(net.written.size(), 6u);
+    ExpectPoint(net.written[4], Move(kWorst, 0.49, kCentre, 0.51));
+    // Around the best (1, 1), with the centre of every point but the best.
+    ExpectPoint(net.written[5], Move({1, 1}, 0.48, Move(kWorst, 0.5, {0.451, 1.126}, 0.5), 0.51));
+}
+
 TEST(SimplexMoves, ACollapseMovesEveryPointButTheBestTowardsIt) {
     AnalyticNetwork net;
     net.objective = [](const Point& p) { return p[0] + p[1]; };
