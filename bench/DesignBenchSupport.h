@@ -1,14 +1,19 @@
 #pragma once
 // What the design benchmarks share: a scenario of alternating hot and cold process streams with
-// spread temperatures, its design, and a stream's first segment in that design.
+// spread temperatures, its design, a stream's first segment in that design, and a network of
+// random matches with given duties on it.
 #include "eng/design/HENDesign.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/startup/Registries.h"
 
+#include "pellin/NodeKinds.h"
+
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 struct AlternatingStreams {
     int streams = 24;           // even indices hot ("H<i>"), odd cold ("C<i>")
@@ -45,4 +50,37 @@ inline CPIHENDesign* MakeDesign(CPIScenario& scenario, const char* name) {
 inline CNode* FirstSegment(CPIHENDesign& d, const std::string& stream) {
     CNode* start = d.GetNodeByName(CPString(stream + "Start"));
     return start ? start->getIthDownStreamNode(0) : nullptr;
+}
+
+// Adds n exchangers between random hot and cold streams, each at the start of both streams, so
+// that the exchangers of a stream follow each other directly; only a stream's last exchanger keeps
+// the utility after it. The duties share a fixed total, so that the network stays feasible as it
+// grows. The design is deactivated while the exchangers go in and recalculates once.
+inline std::vector<CNode*> BuildRandomDutyNetwork(CPIHENDesign& d, int exchangers, int streams = 24) {
+    std::mt19937 rng(5);
+    std::vector<CNode*> added;
+    added.reserve(static_cast<std::size_t>(exchangers));
+    const double duty = 800.0 / exchangers;
+    d.Deactivate();
+    for (int e = 0; e < exchangers; ++e) {
+        const int h = 2 * static_cast<int>(rng() % (streams / 2));
+        const int c = 2 * static_cast<int>(rng() % (streams / 2)) + 1;
+        CNode* x = d.AddHeatExchanger(FirstSegment(d, "H" + std::to_string(h)), FirstSegment(d, "C" + std::to_string(c)),
+                                      nullptr, nullptr, nullptr);
+        if (!x) continue;
+        for (int side = 0; side < 2; ++side) {
+            d.RemoveUtilityAtPort(x, 2 * side);
+            CNode* out = x->getIthDownStreamNode(side);
+            CNode* utility = out ? out->getIthDownStreamNode(0) : nullptr;
+            CNode* after = utility ? utility->getIthDownStreamNode(0) : nullptr;
+            CNode* next = after ? after->getIthDownStreamNode(0) : nullptr;
+            if (utility && utility->getClassName() == NodeKind::Heater && next &&
+                next->getClassName() != NodeKind::ProductBlock)
+                d.RemoveUtilityAtPort(x, 2 * side + 1);
+        }
+        x->addVariable(NodeValue::Duty, duty, 1);
+        added.push_back(x);
+    }
+    d.Activate(1);
+    return added;
 }

@@ -203,6 +203,18 @@ bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vecto
     return false;
 }
 
+bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
+                    const std::string& designName, const double* dtmin, const EconomicsOption& economics,
+                    IHENDesign*& design, std::string& error) {
+    if (files.size() != 2) return OpenHostDesign(module, session, files, designName, design, error);
+    DesignOptions o;
+    o.files = files;
+    o.haveDtmin = dtmin != nullptr;
+    o.dtmin = dtmin ? *dtmin : 0.0;
+    o.economics = economics;
+    return fromTables(module, session, o, design, error);
+}
+
 int RunDesign(ModuleLoader& module, int argc, char** argv) {
     DesignOptions o;
     std::string error;

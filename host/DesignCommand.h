@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+struct EconomicsOption;
 class HostSession;
 class IHENDesign;
 class IHeatIntegrationScenario;
@@ -21,3 +22,8 @@ bool BuildNetworkFromFile(ModuleLoader& module, IHeatIntegrationScenario& scenar
 // (the named design, or its first). On failure false with the message.
 bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
                     const std::string& designName, IHENDesign*& design, std::string& error);
+// The same, with the scenario's DTmin (when given) and economics set before the network table is
+// built; a case keeps its own.
+bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
+                    const std::string& designName, const double* dtmin, const EconomicsOption& economics,
+                    IHENDesign*& design, std::string& error);

@@ -21,6 +21,7 @@
 #include "host/EconomicsOption.h"
 #include "host/GridCommand.h"
 #include "host/RetrofitCommand.h"
+#include "host/OptimiseCommand.h"
 #include "host/TargetsReport.h"
 
 #include <cerrno>
@@ -60,6 +61,9 @@ int usage() {
                  "       kestrin-host retrofit STREAMS NETWORK [--mode new-exchanger|repipe|resequence|utility]\n"
                  "                            [--steps N] [--json]\n"
                  "       kestrin-host retrofit CASE [--mode ...] [--steps N] [--json]\n"
+                 "       kestrin-host optimise STREAMS NETWORK|CASE [--design NAME] [--objective area|cost]\n"
+                 "                            [--duties on|off] [--splits on|off] [--dtmin X] [--economics LIST]\n"
+                 "                            [--json] [--save CASE]\n"
                  "       kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"
                  "                         [--reverse] [--hide-utilities] [--json]\n"
                  "       kestrin-host view FILE [--open VIEW] [--script S] [--form] [--json] [--units si|customary]\n"
@@ -85,7 +89,10 @@ int usage() {
                  "                      builds it) instead of designing from nothing\n"
                  "  --mode M            retrofit: new-exchanger (default), repipe, resequence (each in up to\n"
                  "                      --steps N steps, 1 to 5, default 1) or utility (one step)\n"
-                 "  --economics LIST    targets, design, autodesign: fixed=A,area=B,exponent=C,law=shells|units,\n"
+                 "  --objective area|cost  optimise lowers the total area (default) or the total annual cost of a\n"
+                 "                      copy of the design named after it with -O; --duties and --splits choose\n"
+                 "                      the variables (exchanger duties, split fractions; both on by default)\n"
+                 "  --economics LIST    targets, design, autodesign, optimise: fixed=A,area=B,exponent=C,law=shells|units,\n"
                  "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
                  "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
                  "  --kind KIND         the plot: %s\n"
@@ -546,7 +553,7 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
         command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
-        command != "retrofit")
+        command != "retrofit" && command != "optimise")
         return usage();
     if (command == "view") {
         ModuleLoader module;
@@ -554,12 +561,14 @@ int main(int argc, char** argv) {
         if (!module.Load(loadError)) return fail(loadError);
         return RunView(module, argc, argv);
     }
-    if (command == "extract" || command == "design" || command == "grid" || command == "retrofit") {
+    if (command == "extract" || command == "design" || command == "grid" || command == "retrofit" ||
+        command == "optimise") {
         ModuleLoader module;
         std::string loadError;
         if (!module.Load(loadError)) return fail(loadError);
         if (command == "grid") return RunGrid(module, argc, argv);
         if (command == "retrofit") return RunRetrofit(module, argc, argv);
+        if (command == "optimise") return RunOptimise(module, argc, argv);
         return command == "design" ? RunDesign(module, argc, argv) : RunExtract(module, argc, argv);
     }
     Options options;

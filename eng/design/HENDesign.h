@@ -14,7 +14,7 @@
 #include "brasko/NotificationSender.h"
 #include "eng/design/ControllabilityCheck.h"
 #include "eng/design/IHENDesign.h"
-#include "eng/design/NetworkOptimiser.h"
+#include "eng/design/INetworkOptimiser.h"
 #include "eng/design/NetworkStructureAnalysis.h"
 #include "pellin/FlowSheet.h"
 
@@ -502,7 +502,8 @@ public:
     }
     INetworkOptimiserProvider* GetNetworkOptimiserProvider() const { return m_optimiserProvider; }
     // The findings of the last optimiser check; null before the first or without an optimiser.
-    const OptimiserCheck* GetOptimiserCheck() const { return m_optimiserCheck.get(); }
+    const IOptimiserCheck* GetOptimiserCheck() const override { return m_optimiserCheck.get(); }
+    const char* GetOptimiserStatusText() const override { return m_optimiserStatus.c_str(); }
 
 private:
     // The splitters whose branch fractions follow their branch duties (only those on utility
@@ -512,7 +513,8 @@ private:
     static bool IsOverSpecified(CNode* exchanger);
 
     INetworkOptimiserProvider* m_optimiserProvider = nullptr;
-    std::unique_ptr<OptimiserCheck> m_optimiserCheck;
+    std::unique_ptr<IOptimiserCheck> m_optimiserCheck;
+    CPString m_optimiserStatus;
 
     // ---- operation (HENDesignOperatingLock.cpp), schedules and studies (HENDesignSchedules.cpp) ----
 public:

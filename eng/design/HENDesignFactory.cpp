@@ -3,5 +3,7 @@
 #include "eng/design/HENDesign.h"
 
 IHENDesign* HENDesignFactory::CreateDesign(IHeatIntegrationScenario& scenario, const CPString& name) {
-    return new CPIHENDesign(&scenario, name);
+    auto* design = new CPIHENDesign(&scenario, name);
+    design->SetNetworkOptimiserProvider(m_optimiser.get());
+    return design;
 }

@@ -49,11 +49,12 @@ void CPIHENDesign::RunOptimizerCheck() {
 int CPIHENDesign::RunOptimizer(int mode) {
     const bool duties = GetOptimizeExchangerDuties(), splits = GetOptimizeSplitFractions();
     if (!duties && !splits) return OptimiserUnchanged;
-    std::unique_ptr<NetworkOptimiser> optimiser =
+    std::unique_ptr<INetworkOptimiser> optimiser =
         m_optimiserProvider ? m_optimiserProvider->MakeOptimiser(*this, GetDesignName()) : nullptr;
     if (!optimiser) return OptimiserNotAvailable;
     optimiser->SetUseEquationBased(m_scenario && m_scenario->GetUseEquationBasedOptimization());
     const int result = optimiser->Run(mode, duties, splits);
+    m_optimiserStatus = optimiser->GetStatusText();
     optimiser.reset();
     SendAMessage(CodeUpToDate, CPString(), this);
     return result;
@@ -61,7 +62,7 @@ int CPIHENDesign::RunOptimizer(int mode) {
 
 bool CPIHENDesign::Reconcile() {
     if (!m_operationLocked) return true;
-    std::unique_ptr<NetworkOptimiser> optimiser =
+    std::unique_ptr<INetworkOptimiser> optimiser =
         m_optimiserProvider ? m_optimiserProvider->MakeOptimiser(*this, GetDesignName()) : nullptr;
     // Nothing can be fitted without the optimiser: the design stays as it is.
     if (!optimiser) return true;

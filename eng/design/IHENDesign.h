@@ -19,6 +19,7 @@ class IHENSchedule;
 class IHENState;
 class IHENTrend;
 class ILurmetBinaryFile;
+class IOptimiserCheck;
 
 class IHENDesign : public virtual INotificationSender {
 public:
@@ -95,6 +96,10 @@ public:
     virtual void AddDummyUtilitiesForExtraction() = 0;
     // Status 4 on success.
     virtual int RunOptimizer(int code) = 0;
+    // The findings of the last optimiser check (null before the first or without an optimiser),
+    // and the last status line of the last optimiser run (empty before any).
+    virtual const IOptimiserCheck* GetOptimiserCheck() const { return nullptr; }
+    virtual const char* GetOptimiserStatusText() const { return ""; }
     virtual void RaiseNodeNameCounter(int by) = 0;
     virtual FlowSheet* GetFlowSheet() const = 0;
 

@@ -5,6 +5,7 @@
 #include "brasko/DefaultManager.h"
 #include "dunmor/Exceptions.h"
 #include "eng/autodesign/IAdvancedSuperTarget.h"
+#include "eng/design/DesignOptimisationCase.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "lumeth/Framework.h"
@@ -374,7 +375,7 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     RunRetrofitStep(*design, mode, 0, false);
 }
 
-int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool) {
+int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
     if (!design) return 2;
     int status = 2;
     if (design->GetNumberOfHeatExchangers() > 0) {
@@ -385,7 +386,21 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool) {
     if (!design->AreStreamTerminalsReady()) status = 6;
     if (mode == 1 && FindIncompleteCostModel()) return 1;
     if (status != 4) return status;
-    // The optimisation case itself belongs to the network design; without it the run fails.
+    // Modes 0 (least area) and 1 (least total annual cost) run on a copy "<name>-O" when `keep`
+    // is set; 3 always on the design itself; any other mode fails.
+    // A failed run takes away the copy it made (and only that one: a design already named
+    // "<name>-O" stays, the copy then being "<name>-O-1").
+    CPString copyName;
+    bool failed = true;
+    {
+        DesignOptimisationCase run(design, mode, keep, 1);
+        const int code = run.GetMode();
+        if (run.IsCopy() && run.GetDesign() && run.GetDesign()->GetDesignName()) copyName = run.GetDesign()->GetDesignName();
+        if (run.GetDesign() && code < 4 && code != 2)
+            failed = run.GetDesign()->RunOptimizer(code) != IHENDesign::OptimiserImproved;
+    }
+    if (!failed) return 4;
+    if (keep && !copyName.empty()) DeleteDesign(copyName);
     return 3;
 }
 

@@ -20,7 +20,7 @@ struct RunRecord {
     bool duties = false, splits = false, equationBased = false;
 };
 
-class RecordingOptimiser : public NetworkOptimiser {
+class RecordingOptimiser : public INetworkOptimiser {
 public:
     RecordingOptimiser(RunRecord& run, int result) : m_run(run), m_result(result) {}
     void SetUseEquationBased(bool use) override { m_run.equationBased = use; }
@@ -37,7 +37,7 @@ private:
     int m_result;
 };
 
-class RecordingCheck : public OptimiserCheck {
+class RecordingCheck : public IOptimiserCheck {
 public:
     explicit RecordingCheck(int& checks) : m_checks(checks) {}
     void Check() override { ++m_checks; }
@@ -53,11 +53,11 @@ private:
 class Provider : public INetworkOptimiserProvider {
 public:
     explicit Provider(bool makes, int result = 4) : m_makes(makes), m_result(result) {}
-    std::unique_ptr<NetworkOptimiser> MakeOptimiser(IHENDesign&, const char*) override {
+    std::unique_ptr<INetworkOptimiser> MakeOptimiser(IHENDesign&, const char*) override {
         ++made;
         return m_makes ? std::make_unique<RecordingOptimiser>(run, m_result) : nullptr;
     }
-    std::unique_ptr<OptimiserCheck> MakeCheck(IHENDesign&, const char*) override {
+    std::unique_ptr<IOptimiserCheck> MakeCheck(IHENDesign&, const char*) override {
         return m_makes ? std::make_unique<RecordingCheck>(checks) : nullptr;
     }
     RunRecord run;

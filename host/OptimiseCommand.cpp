@@ -1,0 +1,222 @@
+#include "host/OptimiseCommand.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/design/INetworkOptimiser.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "host/CommandLine.h"
+#include "host/DesignCommand.h"
+#include "host/DesignReport.h"
+#include "host/EconomicsOption.h"
+#include "host/HostSession.h"
+#include "host/ModuleLoader.h"
+#include "host/OutputText.h"
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using StatusFn = int (*)(int, char*, int);
+
+struct OptimiseOptions {
+    std::vector<std::string> files;
+    std::string save, design;
+    bool json = false, haveSave = false, haveDesign = false, haveDtmin = false;
+    double dtmin = 0.0;
+    int objective = 0;        // 0 least area, 1 least total annual cost
+    int duties = -1, splits = -1;  // -1: as the design has it
+    EconomicsOption economics;
+};
+
+bool takeSwitch(int argc, char** argv, int& i, int& value, std::string& error) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) {
+        error = option + " needs on or off";
+        return false;
+    }
+    const std::string word = argv[++i];
+    if (word != "on" && word != "off") {
+        error = option + " must be on or off, not " + QuotedField(word);
+        return false;
+    }
+    value = word == "on" ? 1 : 0;
+    return true;
+}
+
+bool parse(int argc, char** argv, OptimiseOptions& o, std::string& error) {
+    bool haveObjective = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--json") {
+            o.json = true;
+        } else if (a == "--dtmin") {
+            if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
+        } else if (a == "--save") {
+            if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
+        } else if (a == "--design") {
+            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
+        } else if (a == "--duties") {
+            if (!takeSwitch(argc, argv, i, o.duties, error)) return false;
+        } else if (a == "--splits") {
+            if (!takeSwitch(argc, argv, i, o.splits, error)) return false;
+        } else if (a == "--objective") {
+            if (i + 1 >= argc) {
+                error = "--objective needs area or cost";
+                return false;
+            }
+            const std::string word = argv[++i];
+            if (haveObjective || (word != "area" && word != "cost")) {
+                error = haveObjective ? "--objective is given twice" : "--objective must be area or cost, not " + QuotedField(word);
+                return false;
+            }
+            haveObjective = true;
+            o.objective = word == "cost" ? 1 : 0;
+        } else if (a == "--economics") {
+            if (i + 1 >= argc) {
+                error = "--economics needs KEY=VALUE pairs";
+                return false;
+            }
+            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
+        } else if (!a.empty() && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            o.files.push_back(a);
+        }
+    }
+    if (o.files.empty() || o.files.size() > 2) {
+        error = "optimise takes STREAMS NETWORK, or a CASE saved with a design";
+        return false;
+    }
+    if (o.files.size() == 1 && (o.haveDtmin || o.economics.given)) {
+        error = "--dtmin and --economics belong to optimise STREAMS NETWORK (a case keeps its own)";
+        return false;
+    }
+    if (o.files.size() == 2 && o.haveDesign) {
+        error = "--design names a design of a case; a network table makes one design";
+        return false;
+    }
+    for (const std::string& input : o.files)
+        if (o.haveSave && SameFile(input, o.save)) {
+            error = "--save " + o.save + " names an input file; save the case to another file";
+            return false;
+        }
+    if (o.haveSave && !SaveMayReplace(o.save, error)) return false;
+    return true;
+}
+
+const char* const kPartKeys[IOptimiserCheck::PartCount] = {"degrees_of_freedom", "feasibility", "untied",
+                                                           "temperature_specs", "options"};
+const char* const kPartTitles[IOptimiserCheck::PartCount] = {"degrees of freedom", "feasibility", "untied streams",
+                                                             "temperature specifications", "options"};
+
+std::string checkJson(const IOptimiserCheck& c) {
+    std::ostringstream out;
+    out << "{\"severity\": " << c.GetSeverity() << ", \"can_run\": " << (c.CanRun() ? "true" : "false")
+        << ", \"message\": " << JsonString(c.GetMessage());
+    for (int p = 0; p < IOptimiserCheck::PartCount; ++p)
+        out << ", \"" << kPartKeys[p] << "\": {\"ok\": " << (c.IsPartOK(p) ? "true" : "false")
+            << ", \"message\": " << JsonString(c.GetPartMessage(p)) << "}";
+    out << "}";
+    return out.str();
+}
+
+std::string checkText(const IOptimiserCheck& c) {
+    std::ostringstream out;
+    out << "Optimiser check: " << c.GetMessage() << "\n";
+    for (int p = 0; p < IOptimiserCheck::PartCount; ++p)
+        out << "  " << kPartTitles[p] << ": " << (c.IsPartOK(p) ? "ok" : "not ok") << " - " << c.GetPartMessage(p) << "\n";
+    return out.str();
+}
+
+// The design JSON of `design --json`, indented one level, with the design's name first when asked.
+std::string designJson(const DesignReport& report, bool withName) {
+    std::string json = FormatDesignJson(report);
+    while (!json.empty() && json.back() == '\n') json.pop_back();
+    if (withName && json.size() > 2) json.insert(2, "  \"name\": " + JsonString(report.name) + ",\n");
+    std::string indented;
+    for (char ch : json) {
+        indented += ch;
+        if (ch == '\n') indented += "  ";
+    }
+    return indented;
+}
+
+std::string statusLine(ModuleLoader& module) {
+    auto fn = reinterpret_cast<StatusFn>(module.Entry("KestrinStatusLine"));
+    if (!fn) return std::string();
+    const int need = fn(2, nullptr, 0);
+    if (need <= 1) return std::string();
+    std::string text(static_cast<std::size_t>(need), '\0');
+    fn(2, text.data(), need);
+    text.resize(static_cast<std::size_t>(need - 1));
+    return text;
+}
+
+std::set<std::string> designNames(IHeatIntegrationScenario& scenario) {
+    std::set<std::string> names;
+    IHENDesign* d = nullptr;
+    for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
+        if (scenario.GetDesign(i, d, 0) && d && d->GetDesignName()) names.insert(d->GetDesignName());
+    return names;
+}
+
+}  // namespace
+
+int RunOptimise(ModuleLoader& module, int argc, char** argv) {
+    OptimiseOptions o;
+    std::string error;
+    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    HostSession session(module);
+    if (!session.Start(error)) return FailCommand(error);
+    IHENDesign* design = nullptr;
+    if (!OpenHostDesign(module, session, o.files, o.design, o.haveDtmin ? &o.dtmin : nullptr, o.economics, design, error))
+        return FailCommand(error);
+    IHeatIntegrationScenario* scenario = design->GetScenario();
+    if (!scenario) return FailCommand("the design belongs to no scenario");
+    if (o.duties >= 0) design->SetOptimizeExchangerDuties(o.duties == 1);
+    if (o.splits >= 0) design->SetOptimizeSplitFractions(o.splits == 1);
+
+    design->RunOptimizerCheck();
+    const IOptimiserCheck* check = design->GetOptimiserCheck();
+    if (!check) return FailCommand("the module has no network optimiser for this design");
+    if (check->GetSeverity() >= 2) {
+        if (o.json) std::printf("{\n  \"check\": %s\n}\n", checkJson(*check).c_str());
+        else std::fputs(checkText(*check).c_str(), stdout);
+        std::string why = check->GetMessage();
+        for (int p = 0; p < IOptimiserCheck::PartCount; ++p)
+            if (!check->IsPartOK(p) && p != IOptimiserCheck::UntiedStreams && p != IOptimiserCheck::TemperatureSpecs)
+                why += std::string(" ") + check->GetPartMessage(p);
+        return FailCommand(why);
+    }
+    const std::string checkReport = o.json ? checkJson(*check) : checkText(*check);
+
+    const DesignReport before = ReadDesign(*design);
+    const std::set<std::string> namesBefore = designNames(*scenario);
+    const int result = scenario->OptimizeDesign(design, o.objective, true);
+    const std::string status = statusLine(module);
+    // The copy is the design the run added; a run that found nothing better leaves none.
+    IHENDesign* after = design;
+    IHENDesign* d = nullptr;
+    for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i)
+        if (scenario->GetDesign(i, d, 0) && d && d->GetDesignName() && !namesBefore.count(d->GetDesignName())) after = d;
+    const DesignReport afterReport = ReadDesign(*after);
+    if (o.haveSave && !session.SaveCase(o.save, error)) return FailCommand(error);
+
+    if (o.json) {
+        std::printf("{\n  \"check\": %s,\n  \"result\": %d,\n  \"status\": %s,\n  \"before\": %s,\n  \"after\": %s\n}\n",
+                    checkReport.c_str(), result, JsonString(status).c_str(), designJson(before, false).c_str(),
+                    designJson(afterReport, true).c_str());
+        return 0;
+    }
+    std::fputs(checkReport.c_str(), stdout);
+    std::printf("Optimisation %s (result %d): %s\n", result == 4 ? "improved the network" : "left the network as it was",
+                result, PrintableText(status, 300).c_str());
+    std::printf("  before: area %.6g m2, total annual cost %.6g\n", before.areaTotal, before.totalAnnualCost);
+    std::printf("  after:  area %.6g m2, total annual cost %.6g\n", afterReport.areaTotal, afterReport.totalAnnualCost);
+    std::fputs(FormatDesignText(afterReport).c_str(), stdout);
+    return 0;
+}
