@@ -25,21 +25,25 @@ std::string firstDifference(const std::vector<Case::DocumentItem>& was, const st
     std::unordered_map<std::string, const Case::DocumentItem*> byName;
     byName.reserve(now.size());
     for (const Case::DocumentItem& d : now) byName.emplace(d.name, &d);
+    // Items and classes first, then links: a missing item is named as such, not by the links
+    // that lead to it.
     for (const Case::DocumentItem& d : was) {
         auto it = byName.find(d.name);
         if (it == byName.end()) return "item " + std::string(d.name) + " of the case is missing";
-        const Case::DocumentItem& n = *it->second;
-        if (n.className != d.className)
-            return "item " + std::string(d.name) + " is of class " + std::string(n.className) + ", not " +
+        if (it->second->className != d.className)
+            return "item " + std::string(d.name) + " is of class " + std::string(it->second->className) + ", not " +
                    std::string(d.className);
-        if (n.feeds != d.feeds)
-            return "item " + std::string(d.name) + " feeds " + joined(n.feeds) + ", not " + joined(d.feeds);
     }
     if (now.size() != was.size()) {
         std::unordered_set<std::string> known;
         for (const Case::DocumentItem& d : was) known.insert(d.name);
         for (const Case::DocumentItem& n : now)
             if (!known.count(n.name)) return "item " + std::string(n.name) + " is not in the case";
+    }
+    for (const Case::DocumentItem& d : was) {
+        const Case::DocumentItem& n = *byName.at(d.name);
+        if (n.feeds != d.feeds)
+            return "item " + std::string(d.name) + " feeds " + joined(n.feeds) + ", not " + joined(d.feeds);
     }
     return std::string();
 }
