@@ -24,6 +24,7 @@
 namespace {
 
 using ExtractDocumentFn = int (*)(IHeatIntegrationScenario*, const char*, char*, int);
+using RefreshDocumentFn = int (*)(IHeatIntegrationScenario*, const char*, const char*, char*, int);
 using ReportEntryFn = int (*)(IHeatIntegrationScenario*, const char*, int, char*, int, char*, int, char*, int);
 
 // Longest settings file read: far above any real one.
@@ -31,8 +32,8 @@ constexpr std::streamsize kMaxSettingsBytes = 1 << 20;
 constexpr int kReportTextBytes = 1 << 16;
 
 struct CaseOptions {
-    std::string document, settings, save;
-    bool json = false, haveSave = false, haveSettings = false, haveDtmin = false;
+    std::string document, settings, save, solved;
+    bool json = false, haveSave = false, haveSettings = false, haveDtmin = false, haveSolved = false;
     double dtmin = 0.0;
     std::vector<UtilityAssignment> assignments;
 };
@@ -64,6 +65,13 @@ bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
         const bool hasNext = i + 1 < argc && argv[i + 1][0] != '\0';
         if (a == "--json") {
             o.json = true;
+        } else if (a == "--refresh") {
+            if (!hasNext) {
+                error = "--refresh needs the solved simulator case";
+                return false;
+            }
+            o.solved = argv[++i];
+            o.haveSolved = true;
         } else if (a == "--settings" || a == "--save") {
             if (!hasNext) {
                 error = a + " needs a file name";
@@ -190,13 +198,17 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
         return fail(o.document + " is not a simulator-case document; a segment table goes into a case with --into CASE");
     std::vector<Setting> settings;
     if (o.haveSettings && !readSettings(o.settings, settings, error)) return fail(error);
-    if (o.haveSave && (SameFile(o.document, o.save) || (o.haveSettings && SameFile(o.settings, o.save))))
+    if (o.haveSolved && !looksLikeDocument(o.solved))
+        return fail(o.solved + " is not a simulator-case document; --refresh takes the case solved again");
+    if (o.haveSave && (SameFile(o.document, o.save) || (o.haveSettings && SameFile(o.settings, o.save)) ||
+                       (o.haveSolved && SameFile(o.solved, o.save))))
         return fail("--save " + o.save + " names an input file; save the case to another file");
     std::string saveError;
     if (o.haveSave && !SaveMayReplace(o.save, saveError)) return fail(saveError);
 
     auto extract = reinterpret_cast<ExtractDocumentFn>(module.Entry("KestrinExtractCaseDocument"));
-    if (!extract) return fail(module.Path() + " lacks the case extraction entries");
+    auto refresh = reinterpret_cast<RefreshDocumentFn>(module.Entry("KestrinRefreshCaseDocument"));
+    if (!extract || (o.haveSolved && !refresh)) return fail(module.Path() + " lacks the case extraction entries");
 
     HostSession session(module);
     if (!session.Start(error)) return fail(error);
@@ -210,6 +222,10 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     std::vector<char> message(2048, '\0');
     if (extract(scenario, o.document.c_str(), message.data(), static_cast<int>(message.size())) != 1)
         return fail(std::string(message.data()) + "; nothing was extracted");
+    // The case solved again refreshes what was extracted; a refused document saves nothing.
+    if (o.haveSolved &&
+        refresh(scenario, o.document.c_str(), o.solved.c_str(), message.data(), static_cast<int>(message.size())) != 1)
+        return fail(std::string(message.data()) + "; nothing was refreshed");
     if (!wizard.Assign(o.assignments, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
 

@@ -149,14 +149,14 @@ public:
     bool AddSplitterMixer(CNode* a, CNode* b, CNode*& splitter, const char* reason, int branches) override;
     // Whether a bypass from a to b would enclose only whole splitter-mixers.
     bool CanAddBypass(CNode* a, CNode* b) const;
-    void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count);
+    void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count) override;
     void RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason);
     // Removes the branch holding the segment; the last branch left takes the splitter-mixer with it.
-    void RemoveSplitterBranch(CNode* segment, const char* reason);
+    void RemoveSplitterBranch(CNode* segment, const char* reason) override;
     // 0 editable, 1 locked or not a splitter-mixer, 2 a branch holds units.
     int GetSplitterState(CNode* splitterOrMixer) const;
     // 0 empty branch, 1 locked or not in a branch, 2 the branch holds units.
-    int GetBranchState(CNode* node) const;
+    int GetBranchState(CNode* node) const override;
     bool InsertSplitterMixer(CNode* segment, CNode*& splitter, const char* reason, int branches);
     void DeleteChainToMixer(CNode* segment, const char* reason);
     // The first segment of the branch that holds the node; null outside any branch.

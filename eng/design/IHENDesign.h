@@ -164,6 +164,12 @@ public:
     // The first segment of the index-th branch (the splitter's outlets in order) of a splitter of
     // the design; null out of range or for a node that is not one of its splitters.
     virtual CNode* GetSplitterBranch(CNode* /*splitter*/, int /*index*/) const { return nullptr; }
+    // `count` empty branches more on a splitter-mixer (given by its splitter or mixer).
+    virtual void AddSplitterBranch(CNode* /*splitterOrMixer*/, const char* /*reason*/, int /*count*/) {}
+    // Takes out the branch that holds the segment.
+    virtual void RemoveSplitterBranch(CNode* /*segment*/, const char* /*reason*/) {}
+    // 0 empty branch, 1 locked or not in a branch, 2 the branch holds units.
+    virtual int GetBranchState(CNode* /*node*/) const { return 1; }
 
     // ---- nodes ----
     virtual int GetNumberOfNodes() const = 0;

@@ -182,5 +182,7 @@ CPItem* VelmorToTarsilImport::DuplicateCaseItem(CPItem* item, int placement) {
         if (CPValue* own = copy->FindVariable(v->GetName())) *own = *v;
         else copy->AppendVariable(CPValue(*v));
     }
+    // A copy is frozen at the values its source had: a refresh brings it up to date first.
+    m_duplicates.emplace_back(copy, item);
     return copy;
 }

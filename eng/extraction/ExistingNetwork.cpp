@@ -113,7 +113,8 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
         for (CPItem* item : *list) ReleaseInternalTemperatures(item);
     design->Activate(1);
 
-    // 7-9.
+    // 6-9.
+    JoinEnergyStreamPairs();
     design->RemoveUtilitiesAfterMixers();
     // Removed one by one on a switched-on design, each removal would recalculate the network.
     design->Deactivate();

@@ -190,6 +190,10 @@ void VelmorToTarsilImport::CheckExchangerFeasibility() {
     if (!design || !report) return;
     CNode* unit = nullptr;
     for (int i = 0; design->GetHeatExchanger(i, unit) && unit; ++i) {
+        // Port temperatures come from the countercurrent exchanger: a unit without it has no
+        // network verdict.
+        void* countercurrent = nullptr;
+        if (unit->QueryInterface("Lurmet_countercurrent_HX", &countercurrent) != 1 || !countercurrent) continue;
         double hotIn = 0.0, coldIn = 0.0, hotOut = 0.0, coldOut = 0.0;
         if (!unit->getVariableAsDouble("HotInletVelmor", hotIn) || !unit->getVariableAsDouble("ColdInletVelmor", coldIn) ||
             !unit->getVariableAsDouble("HotOutletVelmor", hotOut) || !unit->getVariableAsDouble("ColdOutletVelmor", coldOut))

@@ -17,6 +17,7 @@
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
+#include "ralvex/Case.h"
 
 #include <algorithm>
 #include <cmath>
@@ -193,6 +194,28 @@ CNode* VelmorToTarsilImport::FindExchangerPortNode(const CPItem* caseStream, CNo
     return nullptr;
 }
 
+void VelmorToTarsilImport::WriteSimulatorCoefficients(const CPItem* item, CNode* unit) {
+    HeatExch* hx = AsExchanger(unit);
+    if (!item || !hx) return;
+    const bool dirtyOnly = Setting("SimulatorFileType") != 0.0;
+    double overall = 0.0, dirty = 0.0, series = 0.0, parallel = 0.0;
+    if (!dirtyOnly && !KnownNumber(item, "OverallU", overall)) overall = 0.0;
+    if (!KnownNumber(item, "OverallDirtyCoeff", dirty)) dirty = 0.0;
+    if (dirtyOnly) overall = dirty;
+    if (KnownNumber(item, "NShellsSeries", series)) {
+        if (!KnownNumber(item, "NShellsParallel", parallel)) parallel = 0.0;
+    } else {
+        series = 0.0;
+    }
+    CPString method;
+    if (TextValue(item, "HeatXMethod", method) && method == "SHORTCUT") series = parallel = 0.0;
+    if (dirty > 0.0) hx->addVariable("SimOverallU", dirty, 1, 0);
+    else if (overall > 0.0) hx->addVariable("SimOverallU", overall, 1, 0);
+    else hx->addVariable("SimOverallU", 0.0, 0, 0);
+    if (series > 0.0) hx->addVariable("SimNShells", series, 1, 0);
+    if (parallel > 0.0) hx->addVariable("SimNShellsParallel", parallel, 1, 0);
+}
+
 void VelmorToTarsilImport::AddExchangerFromItem(CPItem* item) {
     IHENDesign* design = GetBaseDesign();
     if (!item || !design) return;
@@ -216,30 +239,13 @@ void VelmorToTarsilImport::AddExchangerFromItem(CPItem* item) {
         unit->addVariable("SimDuty", duty, 1, 1);
     }
 
-    const bool dirtyOnly = Setting("SimulatorFileType") != 0.0;
-    double overall = 0.0, dirty = 0.0, series = 0.0, parallel = 0.0;
-    if (!dirtyOnly && !KnownNumber(item, "OverallU", overall)) overall = 0.0;
-    if (!KnownNumber(item, "OverallDirtyCoeff", dirty)) dirty = 0.0;
-    if (dirtyOnly) overall = dirty;
-    if (KnownNumber(item, "NShellsSeries", series)) {
-        if (!KnownNumber(item, "NShellsParallel", parallel)) parallel = 0.0;
-    } else {
-        series = 0.0;
-    }
-    CPString method;
-    if (TextValue(item, "HeatXMethod", method) && method == "SHORTCUT") series = parallel = 0.0;
-    if (HeatExch* hx = AsExchanger(unit)) {
-        if (dirty > 0.0) hx->addVariable("SimOverallU", dirty, 1, 0);
-        else if (overall > 0.0) hx->addVariable("SimOverallU", overall, 1, 0);
-        else hx->addVariable("SimOverallU", 0.0, 0, 0);
-        if (series > 0.0) hx->addVariable("SimNShells", series, 1, 0);
-        if (parallel > 0.0) hx->addVariable("SimNShellsParallel", parallel, 1, 0);
-    }
+    WriteSimulatorCoefficients(item, unit);
     if (!unit) {
         ReportPlacementFailure(item);
         return;
     }
     CheckHeatLoss(item);
+    StoreSimulatorSideTemperatures(item, unit);
 
     const std::pair<CPItem*, int> sides[] = {{o1, 2}, {o2, 2}, {i1, 1}, {i2, 1}};
     for (const auto& [stream, portSide] : sides) {
@@ -256,6 +262,37 @@ void VelmorToTarsilImport::AddExchangerFromItem(CPItem* item) {
         CPString branch;
         if (TextValue(stream, "BranchName", branch)) port->addVariable("BranchName", branch, 1, 1);
     }
+}
+
+void VelmorToTarsilImport::StoreSimulatorSideTemperatures(const CPItem* caseExchanger, CNode* designExchanger) {
+    if (!caseExchanger || !designExchanger || !m_case) return;
+    static const char* const kSides[] = {"HotInletVelmor", "HotOutletVelmor", "ColdInletVelmor", "ColdOutletVelmor"};
+    for (const char* name : kSides) designExchanger->addVariable(name, 0.0, 1, 0);
+    auto named = [&](const char* side) -> const CPItem* {
+        CPString name;
+        return TextValue(caseExchanger, side, name) && !name.empty() ? m_case->GetItemByName(name) : nullptr;
+    };
+    auto temperature = [](const CPItem* stream) {
+        double t = 0.0;
+        return KnownNumber(stream, "Temperature", t) ? t : 0.0;
+    };
+    // The side whose heat flow rises takes the heat: that is the cold side.
+    const CPItem* tubeFeed = named("TubeSideFeed");
+    const CPItem* tubeProduct = named("TubeSideProduct");
+    double hFeed = 0.0, hProduct = 0.0;
+    if (!tubeFeed || !tubeProduct || !KnownNumber(tubeFeed, "HeatFlow", hFeed) ||
+        !KnownNumber(tubeProduct, "HeatFlow", hProduct) || hFeed == hProduct)
+        return;
+    const bool tubeIsCold = hProduct > hFeed;
+    designExchanger->addVariable(tubeIsCold ? "ColdInletVelmor" : "HotInletVelmor", temperature(tubeFeed), 1, 0);
+    designExchanger->addVariable(tubeIsCold ? "ColdOutletVelmor" : "HotOutletVelmor", temperature(tubeProduct), 1, 0);
+    designExchanger->addVariable("ShellSideIsHot", tubeIsCold ? 1.0 : 0.0, 1, 0);
+    const CPItem* shellFeed = named("ShellSideFeed");
+    const CPItem* shellProduct = named("ShellSideProduct");
+    double tIn = 0.0, tOut = 0.0;
+    if (!KnownNumber(shellFeed, "Temperature", tIn) || !KnownNumber(shellProduct, "Temperature", tOut)) return;
+    designExchanger->addVariable(tubeIsCold ? "HotInletVelmor" : "ColdInletVelmor", tIn, 1, 0);
+    designExchanger->addVariable(tubeIsCold ? "HotOutletVelmor" : "ColdOutletVelmor", tOut, 1, 0);
 }
 
 void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {

@@ -107,38 +107,35 @@ std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& c
     return curve;
 }
 
-void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, const StreamChain& chain, bool scale,
-                                                double givenLoad) {
-    if (chain.streams.empty() || !m_scenario) return;
-    DataExtractionConfig* config = m_scenario->GetDataExtractionConfig();
-    for (CPItem* s : chain.streams) s->AddVariable("PIStreamName")->Set(streamName);
-    IHeatIntegrationStream* stream = nullptr;
-    if (!m_scenario->GetStream(streamName, stream) || !stream) return;
+void VelmorToTarsilImport::SetStreamEnds(IHeatIntegrationStream& stream, const StreamChain& chain, double& supply,
+                                         double& target, double& dH) {
     CPItem* inlet = chain.First();
     CPItem* outlet = chain.Last();
-
-    double mass = 0.0, supply = kEmpty, target = kEmpty, dH = kEmpty;
-    if (KnownNumber(inlet, "MassFlow", mass)) stream->SetValue("MassFlow", mass, 0);
-    if (KnownNumber(inlet, "Temperature", supply)) stream->SetValue("Temperature", supply, 0);
+    double mass = 0.0;
+    supply = target = dH = kEmpty;
+    if (KnownNumber(inlet, "MassFlow", mass)) stream.SetValue("MassFlow", mass, 0);
+    if (KnownNumber(inlet, "Temperature", supply)) stream.SetValue("Temperature", supply, 0);
     else supply = kEmpty;
-    if (KnownNumber(outlet, "Temperature", target)) {
-        double hIn = 0.0, hOut = 0.0;
-        bool falls = false, rises = false;
-        dH = 0.0;
-        if (KnownNumber(inlet, "HeatFlow", hIn) && KnownNumber(outlet, "HeatFlow", hOut)) {
-            falls = hIn > hOut;
-            rises = hIn < hOut;
-            dH = std::fabs(hIn - hOut);
-        }
-        if (supply != kEmpty && std::fabs(supply - target) < kSameTemperature) {
-            if (falls) target = supply - kIsothermalNudge;
-            else if (rises) target = supply + kIsothermalNudge;
-        }
-        stream->SetValue("Temperature", target, 1);
-    } else {
+    if (!KnownNumber(outlet, "Temperature", target)) {
         target = kEmpty;
+        return;
     }
+    double hIn = 0.0, hOut = 0.0;
+    bool falls = false, rises = false;
+    dH = 0.0;
+    if (KnownNumber(inlet, "HeatFlow", hIn) && KnownNumber(outlet, "HeatFlow", hOut)) {
+        falls = hIn > hOut;
+        rises = hIn < hOut;
+        dH = std::fabs(hIn - hOut);
+    }
+    if (supply != kEmpty && std::fabs(supply - target) < kSameTemperature) {
+        if (falls) target = supply - kIsothermalNudge;
+        else if (rises) target = supply + kIsothermalNudge;
+    }
+    stream.SetValue("Temperature", target, 1);
+}
 
+bool VelmorToTarsilImport::WriteRawData(IHeatIntegrationStream& stream, const StreamChain& chain) {
     // The raw table: one column per data set, one row per point of the first curve. A shorter
     // curve leaves its missing points empty; a longer one is cut.
     std::vector<RawRow> rows;
@@ -159,14 +156,30 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
         }
         for (std::size_t k = 0; k < rows.size() && k < curve.size(); ++k) rows[k].values[c] = curve[k];
     }
-    if (rows.empty()) {
-        if (dH > 0.0) stream->SetValue("Enthalpy", dH, 0);
-        return;
-    }
+    if (rows.empty()) return false;
     sortRows(rows);
     for (std::size_t c = 0; c < m_propertyDataSets.size(); ++c)
         for (std::size_t k = 0; k < rows.size(); ++k)
-            stream->SetValue(m_propertyDataSets[c].second, rows[k].values[c], static_cast<int>(k));
+            stream.SetValue(m_propertyDataSets[c].second, rows[k].values[c], static_cast<int>(k));
+    return true;
+}
+
+void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, const StreamChain& chain, bool scale,
+                                                double givenLoad) {
+    if (chain.streams.empty() || !m_scenario) return;
+    DataExtractionConfig* config = m_scenario->GetDataExtractionConfig();
+    for (CPItem* s : chain.streams) s->AddVariable("PIStreamName")->Set(streamName);
+    IHeatIntegrationStream* stream = nullptr;
+    if (!m_scenario->GetStream(streamName, stream) || !stream) return;
+    CPItem* inlet = chain.First();
+    CPItem* outlet = chain.Last();
+
+    double supply = kEmpty, target = kEmpty, dH = kEmpty;
+    SetStreamEnds(*stream, chain, supply, target, dH);
+    if (!WriteRawData(*stream, chain)) {
+        if (dH > 0.0) stream->SetValue("Enthalpy", dH, 0);
+        return;
+    }
 
     if (!config) return;
     const double excel = config->GetSetting("TransferFromExcel");
@@ -229,4 +242,69 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
         }
     }
     if (isothermal) stream->WidenIsothermalStream();
+}
+
+void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
+                                                    bool columnDuty) {
+    if (chain.streams.empty()) return;
+    double tolerance = 0.9;
+    if (DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr)
+        if (config->GetSettingValue("SegmentTolerances", tolerance) != 1 || tolerance == kEmpty) tolerance = 0.9;
+
+    // The stream starts empty: one segment, no load, no temperatures.
+    collapse(stream);
+    stream.SetValue("Enthalpy", kEmpty, 0);
+    stream.SetValue("Temperature", kEmpty, 1);
+    stream.SetValue("Temperature", kEmpty, 0);
+    double supply = kEmpty, target = kEmpty, dH = kEmpty;
+    SetStreamEnds(stream, chain, supply, target, dH);
+    // Mass lost along the chain (a draw-off): the outlet's heat flow counts for the mass that
+    // reaches it, scaled back to the inlet's.
+    CPItem* inlet = chain.First();
+    CPItem* outlet = chain.Last();
+    double mIn = 0.0, mOut = 0.0, hIn = 0.0, hOut = 0.0;
+    if (dH != kEmpty && !scale && KnownNumber(inlet, "MassFlow", mIn) && KnownNumber(outlet, "MassFlow", mOut) &&
+        mOut > 0.0 && mIn - mOut > kZeroLoad && KnownNumber(inlet, "HeatFlow", hIn) && KnownNumber(outlet, "HeatFlow", hOut))
+        dH = std::fabs(hIn - mIn / mOut * hOut);
+    if (!WriteRawData(stream, chain)) {
+        if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
+        return;
+    }
+
+    const double dT = target - supply;
+    const bool isothermal = std::fabs(dT) < kIsothermalSpan;
+    if (!isothermal) {
+        if (stream.LinearizeRawData(kRawEnthalpy, "SpecificHeat", tolerance, 0) == 1) {
+            stream.SetValue("MaxSplitBranches", kFittedBranches, 0);
+        } else {
+            stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+            if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
+        }
+    } else if (!columnDuty) {
+        stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
+        if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
+    } else {
+        static const char* const kColumnUnits[] = {"htCondenserPartial", "htCondenserTotal", "htCondenserThreePhase",
+                                                   "htReboiler", "htReboilerThreePhase"};
+        CPItem* unit = nullptr;
+        for (CPItem* d : inlet->RelatedNodes(CPItem::Downstream))
+            if (IsOneOf(d, kColumnUnits)) {
+                unit = d;
+                break;
+            }
+        double duty = 0.0;
+        if (unit && KnownNumber(unit, "Duty", duty) && duty != kEmpty && duty != 0.0) {
+            stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
+            stream.SetValue("Enthalpy", std::fabs(duty), 0);
+        }
+    }
+    const double load = std::fabs(stream.GetHeatLoad(0));
+    if (scale && dH != kEmpty && dH > 0.0 && load >= kZeroLoad) {
+        const double factor = dH / load;
+        for (int i = 0; i < stream.GetNumberOfSegments(); ++i) {
+            double cp = kEmpty;
+            if (stream.GetValue("SpecificHeat", cp, i) == 1 && cp != kEmpty) stream.SetValue("SpecificHeat", cp * factor, i);
+        }
+    }
+    if (isothermal) stream.WidenIsothermalStream();
 }

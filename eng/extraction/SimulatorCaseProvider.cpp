@@ -60,6 +60,13 @@ Case* SimulatorCaseProvider::GetDocumentCase() {
     return m_documentCase.get();
 }
 
+int SimulatorCaseProvider::ApplySolvedDocument(const CPString& caseName, const CPString& solvedPath) {
+    Case* open = GetCase(caseName);
+    if (!open) return 0;
+    m_lastRead = CaseReader::ApplySolvedFile(solvedPath, *open);
+    return m_lastRead.status == CaseReadStatus::Ok ? 1 : 0;
+}
+
 void SimulatorCaseProvider::ReleaseCase(const CPString& name) { m_cases.erase(name); }
 
 int SimulatorCaseProvider::RunCaseExtraction(Case* caseObject, IHeatIntegrationScenario& scenario) {

@@ -30,6 +30,11 @@ public:
     // Why the last document that could not be opened was refused.
     const CaseReadResult& GetLastReadResult() const { return m_lastRead; }
     std::size_t GetNumberOfOpenCases() const { return m_cases.size(); }
+    // The case of that name solved again: the document at `solvedPath` gives its items new values
+    // and the case asks for a refresh, which the scenario's extraction from the case then runs. 1
+    // when applied; 0 when the case cannot be opened or the document is refused (the reason is
+    // the last read result), the case then as it was.
+    int ApplySolvedDocument(const CPString& caseName, const CPString& solvedPath);
 
     // ---- IDataExtraction ----
     int Extract(const CPString& path, Case* caseObject, int kind, CPString& segmentation,

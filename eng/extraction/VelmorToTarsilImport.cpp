@@ -82,8 +82,9 @@ int VelmorToTarsilImport::CaseCallback(RalvexInterface* caseInterface, Case* sim
             import = make();
             simulatorCase->SetVelmorToTarsilImport(import);
         }
-        import->Refresh();
-        return 1;
+        // A new object has no extraction behind it (the case was opened again, or the project
+        // read back): it refreshes nothing and says so.
+        return import->Refresh() ? 1 : 0;
     }
     VelmorToTarsilImport* import = make();
     // The case holds the object while it runs, so an extraction that fails half way leaves
@@ -279,6 +280,7 @@ void VelmorToTarsilImport::JoinChains(ChainList& chains) {
 
 void VelmorToTarsilImport::Extract() {
     if (!m_scenario || !m_case || !m_caseInterface) return;
+    m_extracted = true;
     // 1. The design of the existing network.
     IHENDesign* design = nullptr;
     if (!m_scenario->GetDesign(CPString(BaseDesignName), design)) m_scenario->AddDesign(BaseDesignName);

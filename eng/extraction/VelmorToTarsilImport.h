@@ -47,9 +47,24 @@ public:
     static int CaseCallback(RalvexInterface* caseInterface, Case* simulatorCase, IHeatIntegrationScenario* scenario);
 
     void Extract();
-    // Re-reads a changed case into the data of an earlier extraction (not wired yet: the
-    // streams stay as the last extraction left them).
-    void Refresh() {}
+    // Re-reads the case, solved again, into the streams and the network of the earlier extraction:
+    // the same streams and units with new temperatures, loads, duties, coefficients and split
+    // fractions, and heaters and coolers that no longer fit their utility moved to one that does.
+    // False, with nothing changed, when this object made no extraction (a case reopened, a project
+    // read back).
+    bool Refresh();
+    // Exchanger duties (where the design specifies them), the simulator's coefficients and shells,
+    // and the port temperatures reset from the streams' ends.
+    void RefreshExchangerValues();
+    // Heaters and coolers the network finds infeasible go to the utility the rule recommends for
+    // their process temperatures.
+    void ReassignInfeasibleUtilities();
+    // The stream of a column side duty, vessel or reactor duty from its energy stream.
+    void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream);
+    // A stream emptied and filled again from its chain, as the extraction made it; `scale` fits
+    // the load to the simulator's heat-flow change, `columnDuty` takes an isothermal reboiler's or
+    // condenser's load from the unit's duty.
+    void RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale, bool columnDuty);
 
     // ---- chains ----
     CPItem* FindChainContinuation(const StreamChain& chain) const;
@@ -134,6 +149,16 @@ public:
     // "AddToHeaterList", "AddToCoolerList", "DoNotAdd", or null for other classes.
     static const char* ClassifyFlowUnit(const CPItem* unit);
     void ParallelizeSeriesExchangers();
+    // Heaters and coolers that pass heat to each other through an energy stream become one
+    // process-to-process exchanger.
+    void JoinEnergyStreamPairs();
+    // The design unit that stands for a case heater, cooler, condenser or reboiler (its name goes
+    // to `name`), or for the duty of a separator, tank or tray section on the energy stream's own
+    // stream; null when there is none.
+    CNode* DesignUnitForCaseUnit(const CPItem* energyStream, const CPItem* unit, CPString& name) const;
+    // The inlet and outlet temperatures of the exchanger's hot and cold sides as the simulator
+    // computed them, for the feasibility check.
+    void StoreSimulatorSideTemperatures(const CPItem* caseExchanger, CNode* designExchanger);
     // Splitters, branches and mixers of a chain's tees on its stream, with their fractions.
     void ExtractBranches(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
     void RefreshSplitFractions(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream);
@@ -176,6 +201,17 @@ public:
     static double RoundMoleFraction(double x, double tolerance);
 
 private:
+    // The simulator's coefficient and shell counts of a case exchanger on a design exchanger.
+    void WriteSimulatorCoefficients(const CPItem* item, CNode* unit);
+    // Supply, target and mass flow of a stream from its chain's ends; the simulator's load comes
+    // back in `dH` (-32767 without a target), the temperatures in `supply` and `target`.
+    void SetStreamEnds(IHeatIntegrationStream& stream, const StreamChain& chain, double& supply, double& target,
+                       double& dH);
+    // The raw temperature-enthalpy and property curves of the chain, sorted, on the stream; false
+    // when the chain's units hold no curve.
+    bool WriteRawData(IHeatIntegrationStream& stream, const StreamChain& chain);
+    // Every duplicate takes its source's present values (its own stream name stays).
+    void RefreshDuplicates();
     struct Walk;
     void WalkItems(Walk& walk, DataExtractionConfig* config, double utilityDatabase);
     void ReadRecycleTolerances(const std::vector<CPItem*>& recycles, ReportHolder* report);
@@ -220,4 +256,8 @@ private:
     void ForgetNetworkItem(const CPItem* item);
     // Base-design unit name to the case unit it stands for.
     std::unordered_map<std::string, CPItem*> m_exchangerItems;
+    // Copies the extraction made of case streams, each with its source, in the order made.
+    std::vector<std::pair<CPItem*, CPItem*>> m_duplicates;
+    // Whether this object extracted its case (only then has it anything to refresh).
+    bool m_extracted = false;
 };

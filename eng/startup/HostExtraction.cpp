@@ -96,6 +96,28 @@ extern "C" int KestrinExtractCaseDocument(IHeatIntegrationScenario* scenario, co
     return 1;
 }
 
+extern "C" int KestrinRefreshCaseDocument(IHeatIntegrationScenario* scenario, const char* path, const char* solved,
+                                          char* error, int size) {
+    AttachCallingThread();
+    IHeatIntegrationProject* project = scenario ? scenario->GetProject() : nullptr;
+    auto* provider = project ? dynamic_cast<SimulatorCaseProvider*>(project->GetDataExtraction()) : nullptr;
+    if (!provider || !path || !solved) {
+        copyOut("the module offers no data extraction", error, size);
+        return 0;
+    }
+    if (provider->ApplySolvedDocument(path, solved) != 1) {
+        const CaseReadResult& read = provider->GetLastReadResult();
+        copyOut(read.message.empty() ? std::string(solved) + ": cannot be applied to " + path : std::string(read.message),
+                error, size);
+        return 0;
+    }
+    if (scenario->ExtractFromCase(path) != 1) {
+        copyOut(std::string(path) + " was not extracted into this scenario before: nothing to refresh", error, size);
+        return 0;
+    }
+    return 1;
+}
+
 extern "C" int KestrinReportEntry(IHeatIntegrationScenario* scenario, const char* section, int index, char* key,
                                   int keySize, char* title, int titleSize, char* text, int textSize) {
     AttachCallingThread();

@@ -16,6 +16,12 @@ int KestrinChooseSubFlowsheet(IHeatIntegrationScenario* scenario, const char* na
 // extract at it, and runs the scenario's extraction of that kind. 1 when it ran; 0 with `error`
 // (of `size` bytes) saying why, naming the document and line where it was refused.
 int KestrinExtractCaseDocument(IHeatIntegrationScenario* scenario, const char* path, char* error, int size);
+// The case extracted from `path` solved again: applies the document at `solved` to it (same items
+// and links, new values) and refreshes the scenario's extraction from it. 1 when refreshed; 0
+// with `error` saying why (a refused document names its first difference; the scenario is then
+// as it was).
+int KestrinRefreshCaseDocument(IHeatIntegrationScenario* scenario, const char* path, const char* solved, char* error,
+                               int size);
 // The entries directly under `section` of the scenario's report: with `index` < 0 their number;
 // otherwise 1 and the key, title and text of that entry (each cut to its buffer), 0 past the last.
 int KestrinReportEntry(IHeatIntegrationScenario* scenario, const char* section, int index, char* key, int keySize,

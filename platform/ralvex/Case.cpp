@@ -1,6 +1,7 @@
 #include "ralvex/Case.h"
 
 #include "osmeri/CPItem.h"
+#include "osmeri/CPValue.h"
 
 Case::Case(const CPString& name) : m_name(name), m_cursor(m_items.end()) {}
 
@@ -55,4 +56,18 @@ void Case::SetVelmorToTarsilImport(Createable* import) {
     Createable* old = m_import;
     m_import = import;
     if (old) old->Release();
+}
+
+void Case::RememberDocument() {
+    m_document.clear();
+    m_document.reserve(m_items.size());
+    for (const auto& item : m_items) {
+        DocumentItem d;
+        d.name = item->GetName();
+        d.className = item->_get_szClassName();
+        for (const CPItem* fed : item->RelatedNodes(CPItem::Downstream)) d.feeds.push_back(fed->GetName());
+        d.values.reserve(item->GetNumberOfVariables());
+        for (std::size_t i = 0; i < item->GetNumberOfVariables(); ++i) d.values.push_back(item->GetVariable(i)->GetName());
+        m_document.push_back(std::move(d));
+    }
 }

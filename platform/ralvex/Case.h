@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class CPItem;
 
@@ -62,6 +63,19 @@ public:
     // Holds a reference to the new object and drops the one held before.
     void SetVelmorToTarsilImport(Createable* import);
 
+    // ---- the document as it was read ----
+    // Each item of the document, in document order, with its class, the items it feeds (in
+    // link order) and the names of its values: what a later solution of the same case must match.
+    // Items the extraction adds afterwards are not in it.
+    struct DocumentItem {
+        CPString name, className;
+        std::vector<CPString> feeds, values;
+    };
+    // Records the items the case holds now as its document.
+    void RememberDocument();
+    const std::vector<DocumentItem>& GetDocument() const { return m_document; }
+    void SetDocument(std::vector<DocumentItem> document) { m_document = std::move(document); }
+
     // ---- where the case came from ----
     // "simulator" or "spreadsheet", and the segmentation a spreadsheet case asks for.
     const CPString& GetSource() const { return m_source; }
@@ -82,4 +96,5 @@ private:
     Createable* m_import = nullptr;
     CPString m_source = "simulator";
     CPString m_segmentation;
+    std::vector<DocumentItem> m_document;
 };

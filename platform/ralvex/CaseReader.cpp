@@ -550,25 +550,36 @@ CaseReadResult CaseReader::ReadMemory(std::string_view bytes, const CPString& fi
     const bool ok = builder.Root(root, failure);
     xmlFreeDoc(doc);
     if (!ok) return refuse(fileName, failure.status, failure.line, failure.what);
+    made->RememberDocument();
     out = std::move(made);
     return CaseReadResult{};
 }
 
-CaseReadResult CaseReader::ReadFile(const CPString& path, std::unique_ptr<Case>& out) {
+namespace {
+
+// The whole file, refused when it is no regular file or above the largest document.
+CaseReadResult readWhole(const CPString& path, std::string& bytes) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return refuse(path, CaseReadStatus::CannotOpen, 0, "cannot be read as a file");
-    if (static_cast<unsigned long long>(info.st_size) > MaxDocumentBytes)
+    if (static_cast<unsigned long long>(info.st_size) > CaseReader::MaxDocumentBytes)
         return refuse(path, CaseReadStatus::TooLarge, 0, "the document is larger than 64 MB");
     std::ifstream in(path, std::ios::binary);
     if (!in) return refuse(path, CaseReadStatus::CannotOpen, 0, "cannot be opened");
-    std::string bytes;
     bytes.resize(static_cast<std::size_t>(info.st_size));
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // A file that grew meanwhile is read no further than its size at the start.
     if (static_cast<std::size_t>(in.gcount()) != bytes.size())
         return refuse(path, CaseReadStatus::CannotOpen, 0, "could not be read whole");
-    // A file that grew meanwhile is read no further than its size at the start.
-    return ReadMemory(bytes, path, out);
+    return CaseReadResult{};
+}
+
+}  // namespace
+
+CaseReadResult CaseReader::ReadFile(const CPString& path, std::unique_ptr<Case>& out) {
+    std::string bytes;
+    const CaseReadResult read = readWhole(path, bytes);
+    return read.status == CaseReadStatus::Ok ? ReadMemory(bytes, path, out) : read;
 }
 
 const char* CaseReadStatusWord(CaseReadStatus status) {
@@ -587,6 +598,7 @@ const char* CaseReadStatusWord(CaseReadStatus status) {
         case CaseReadStatus::BadNumber: return "bad-number";
         case CaseReadStatus::TooDeep: return "too-deep";
         case CaseReadStatus::BadClass: return "bad-class";
+        case CaseReadStatus::DifferentCase: return "different-case";
     }
     return "unknown";
 }

@@ -26,6 +26,7 @@ enum class CaseReadStatus : int {
     BadNumber,         // a number (or a 16-bit integer) that cannot be read
     TooDeep,           // elements nested deeper than MaxDepth
     BadClass,          // a class declaration whose parents would loop
+    DifferentCase,     // a solved document whose items or links are not those of the open case
 };
 
 struct CaseReadResult {
@@ -44,6 +45,14 @@ public:
     static CaseReadResult ReadFile(const CPString& path, std::unique_ptr<Case>& out);
     // Reads a document held in memory; `fileName` is only used in messages.
     static CaseReadResult ReadMemory(std::string_view bytes, const CPString& fileName, std::unique_ptr<Case>& out);
+
+    // The open case solved again: the document at `path` must hold the items (names and classes)
+    // and links of the document `open` was read from. Then each of its items' values replace the
+    // values of the open item of that name (a value the first document gave and this one does
+    // not becomes unknown; values the extraction added stay) and the case asks for a refresh.
+    // Refused, with the first difference named, the open case is left as it was.
+    static CaseReadResult ApplySolvedFile(const CPString& path, Case& open);
+    static CaseReadResult ApplySolvedMemory(std::string_view bytes, const CPString& fileName, Case& open);
 };
 
 // A short word for a status ("malformed", "doctype", ...), for messages and tests.

@@ -144,6 +144,27 @@ TEST(ExistingNetworkBranches, TheRefreshTakesNewFlowsAndNeverDividesByANullFeed)
     }
 }
 
+TEST(ExistingNetworkBranches, TheRefreshTakesSpecifiedFractionsAndKeepsCalculatedOnes) {
+    SplitCase c;
+    c.Run();
+    IHENDesign* design = c.import->GetBaseDesign();
+    ASSERT_NE(design, nullptr);
+    const StreamChain* chain = c.import->GetStreamChain(c.Stream()->GetName());
+    ASSERT_NE(chain, nullptr);
+    const std::vector<CNode*> splitters = design->GetSplittersOnStream(c.Stream());
+    ASSERT_EQ(splitters.size(), 1u);
+    // The first branch's fraction is the user's specification, the second the network's result.
+    design->GetSplitterBranch(splitters[0], 0)->addVariable("SplitFraction", 0.4, 1, 1);
+    design->GetSplitterBranch(splitters[0], 1)->addVariable("SplitFraction", 0.6, 2, 1);
+    CaseBuilder::Num(c.b1, "MassFlow", 0.75);
+    CaseBuilder::Num(c.b2, "MassFlow", 2.25);
+    c.import->RefreshSplitFractions(*chain, *design, *c.Stream());
+    const std::vector<double> f = c.Fractions();
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_DOUBLE_EQ(f[0], 0.25);
+    EXPECT_DOUBLE_EQ(f[1], 0.6);
+}
+
 TEST(ExistingNetworkDuties, HeatFlowsGiveTheDutyOnlyWhenKnownAndTheSideIsKnown) {
     struct Row {
         const char* unit;

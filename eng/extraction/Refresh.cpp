@@ -1,0 +1,333 @@
+// The refresh of an earlier extraction once the simulator case was solved again: the streams,
+// the existing network and its edits stay; temperatures, loads, duties, coefficients and split
+// fractions are read again from the case through the record the extraction kept of which case
+// items made which stream and unit.
+#include "eng/extraction/VelmorToTarsilImport.h"
+
+#include "brasko/DefaultUtilityTypes.h"
+#include "brasko/IDefaultUtilityManager.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/extraction/CaseItemAccess.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "pellin/CNode.h"
+#include "pellin/HeatExch.h"
+#include "pellin/StreamNodes.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kReason = "by data extraction module";
+constexpr double kEmpty = -32767.0;
+// A duty with no temperature of its own spans this much.
+constexpr double kDutySpan = 0.5;
+constexpr double kSameTemperature = 0.01;
+
+const char* const kVessels[] = {"vsSeparatorTwoPhase", "vsSeparatorThreePhase", "vsTank",
+                                "rxContinuouslyStirredTankReactor", "rxPlugFlowReactor", "rxConversionReactor",
+                                "rxEquilibriumReactor", "rxGibbsReactor"};
+const char* const kReactors[] = {"rxContinuouslyStirredTankReactor", "rxPlugFlowReactor", "rxConversionReactor",
+                                 "rxEquilibriumReactor", "rxGibbsReactor"};
+
+HeatExch* AsExchanger(CNode* node) {
+    void* out = nullptr;
+    if (!node || node->QueryInterface("Lurmet_countercurrent_HX", &out) != 1) return nullptr;
+    return dynamic_cast<HeatExch*>(static_cast<CNode*>(out));
+}
+
+// Entry `index` of a list value as text; false past its end.
+bool ListText(const CPValue* list, std::size_t index, CPString& out) {
+    if (!list || index >= list->GetNumberOfSubValues()) return false;
+    out = list->GetSubValue(index)->GetAsString();
+    return true;
+}
+
+// Entry `index` of a list value, when known.
+bool ListNumber(const CPValue* list, std::size_t index, double& out) {
+    if (!list || index >= list->GetNumberOfSubValues()) return false;
+    const CPValue* v = list->GetSubValue(index);
+    if (!v->IsKnown() || v->IsEmpty()) return false;
+    out = v->GetAsDouble();
+    return out != kEmpty;
+}
+
+double NodeTemperature(const CNode* node) {
+    double t = kEmpty;
+    if (!node || node->getVariableAsDouble("Temperature", t) != 1) return kEmpty;
+    return t;
+}
+
+}  // namespace
+
+void VelmorToTarsilImport::RefreshDuplicates() {
+    for (const auto& [copy, source] : m_duplicates) {
+        for (std::size_t i = 0; i < source->GetNumberOfVariables(); ++i) {
+            const CPValue* v = source->GetVariable(i);
+            // The copy names the scenario stream it ends or starts; the source may name another.
+            if (v->GetName() == "PIStreamName") continue;
+            if (CPValue* own = copy->FindVariable(v->GetName())) *own = *v;
+            else copy->AppendVariable(CPValue(*v));
+        }
+    }
+}
+
+bool VelmorToTarsilImport::Refresh() {
+    if (!m_scenario || !m_case || !m_caseInterface || !m_extracted) return false;
+    // 1.
+    ImportSimulationUtilities(true);
+    RefreshDuplicates();
+    // The streams change as one batch: targets and the network catch up once, at the end of it.
+    m_scenario->SuspendCalculations();
+    m_scenario->SetSuppressTargetUpdate(true);
+    IHENDesign* design = GetBaseDesign();
+    if (design) design->Deactivate();
+
+    // 2. The process streams the extraction made, each from what made it. Streams added since
+    // (and utilities) stay as they are.
+    std::vector<IHeatIntegrationStream*> streams;
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; m_scenario->GetStreamOfKind(i, s, 0, 2) && s; ++i) streams.push_back(s);
+    for (IHeatIntegrationStream* stream : streams) {
+        const std::string name = stream->GetName();
+        if (auto it = m_streamChainIndex.find(name); it != m_streamChainIndex.end()) {
+            const StreamChain& chain = *m_streamChains[it->second].second;
+            RefreshProcessStreamData(*stream, chain, true, false);
+            if (design && !chain.tees.empty()) RefreshSplitFractions(chain, *design, *stream);
+        } else if (auto r = m_reboilerChainIndex.find(name); r != m_reboilerChainIndex.end()) {
+            RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true);
+        } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
+            RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second);
+        }
+    }
+
+    // 3. The network took no notice of the streams while switched off: their ends first.
+    if (design) {
+        for (int i = 0; i < design->GetNumberOfStreams(); ++i)
+            if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
+        RefreshExchangerValues();
+        design->Activate(1);
+    }
+
+    // 4.
+    m_scenario->SetSuppressTargetUpdate(false);
+    m_scenario->ResumeCalculations(true);
+
+    // 5-7.
+    if (design) ReassignInfeasibleUtilities();
+    m_scenario->SuspendCalculations();
+    m_scenario->SetSuppressTargetUpdate(true);
+    AddSimulationUtilityStreams();
+    m_scenario->SetSuppressTargetUpdate(false);
+    m_scenario->ResumeCalculations(true);
+    m_scenario->RemoveUnusedUtilities();
+    if (IHENDesign* after = GetBaseDesign()) after->SetSplitFractionsFromBranchDuties();
+    return true;
+}
+
+void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream) {
+    if (!energyStream) return;
+    double q = 0.0;
+    if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) q = 0.0;
+    stream.SetValue("Enthalpy", -q, 0);
+    CPItem* unit = FirstNeighbour(energyStream, CPItem::Downstream);
+    if (!unit) unit = FirstNeighbour(energyStream, CPItem::Upstream);
+    if (!unit || unit->_get_szClassName().empty()) return;
+
+    if (IsClass(unit, "vsTraySection")) {
+        const CPValue* feeds = unit->GetVariable("TraysectionFeeds");
+        const CPValue* feedStages = unit->GetVariable("FeedStages");
+        const CPValue* stages = unit->GetVariable("AllSeparationStages");
+        CPString stage, text;
+        bool found = false;
+        for (std::size_t k = 0; feeds && k < feeds->GetNumberOfSubValues() && !found; ++k)
+            found = ListText(feeds, k, text) && text == energyStream->_get_szName() && ListText(feedStages, k, stage);
+        if (!found || !stages) return;
+        // The stage's place in the column, searched from the bottom.
+        std::size_t j = stages->GetNumberOfSubValues();
+        bool placed = false;
+        while (j > 0 && !placed) {
+            --j;
+            placed = ListText(stages, j, text) && text == stage;
+        }
+        if (!placed) return;
+        // Heat taken out is seen from the stage below and its vapour; heat put in from the stage
+        // above and its liquid.
+        const bool removed = q < 0.0;
+        const bool hasNeighbour = removed ? j + 1 < stages->GetNumberOfSubValues() : j > 0;
+        const std::size_t n = removed ? j + 1 : (j > 0 ? j - 1 : 0);
+        const CPValue* temperatures = unit->GetVariable("StageTemperature");
+        auto stageTemperature = [&](const CPString& name, double& t) {
+            const CPValue* v = temperatures ? temperatures->FindSubValue(name) : nullptr;
+            if (!v || !v->IsKnown() || v->IsEmpty() || v->GetAsDouble() == kEmpty) return false;
+            t = v->GetAsDouble();
+            return true;
+        };
+        double tj = kEmpty, tn = kEmpty;
+        const bool haveTj = stageTemperature(stage, tj);
+        CPString neighbour;
+        if (!hasNeighbour || !ListText(stages, n, neighbour) || !stageTemperature(neighbour, tn)) tn = kEmpty;
+        if (haveTj) {
+            stream.SetValue("Temperature", tj, 1);
+            double supply = tn;
+            if (q < 0.0) supply = tn != kEmpty && tn > tj + kDutySpan ? tn : tj + kDutySpan;
+            else if (q > 0.0) supply = tn != kEmpty && tn < tj - kDutySpan ? tn : tj - kDutySpan;
+            stream.SetValue("Temperature", supply, 0);
+        }
+        const char* phase = removed ? "Vapour" : "Liquid";
+        const std::pair<const char*, const char*> properties[] = {{"Viscosity", "Viscosity"},
+                                                                  {"ThermalConductivity", "ThermalConductivity"},
+                                                                  {"MassDensity", "MassDensity"},
+                                                                  {"HeatCapacity", "SpecificHeat"}};
+        for (const auto& [stageName, streamName] : properties) {
+            const std::string key = std::string("Stage") + phase + stageName;
+            const CPValue* list = unit->GetVariable(key.c_str());
+            double a = 0.0, b = 0.0;
+            if (hasNeighbour && ListNumber(list, n, a) && ListNumber(list, j, b))
+                stream.SetValue(streamName, 0.5 * (a + b), 0);
+        }
+        stream.SetValue("CHTCoeff", kEmpty, 0);
+        return;
+    }
+
+    if (!IsOneOf(unit, kVessels)) return;
+    CPItem* feed = nullptr;
+    for (CPItem* f : unit->RelatedNodes(CPItem::Upstream))
+        if (IsClass(f, CaseClass::MaterialStream)) {
+            feed = f;
+            break;
+        }
+    CPItem* liquid = nullptr;
+    CPString liquidName;
+    if (TextValue(unit, "LiquidProduct", liquidName))
+        for (CPItem* p : unit->RelatedNodes(CPItem::Downstream))
+            if (p->_get_szName() == liquidName) {
+                liquid = p;
+                break;
+            }
+    // A plug-flow reactor's duty is signed the other way round.
+    const double sign = IsClass(unit, "rxPlugFlowReactor") ? -q : q;
+    double tf = 0.0;
+    if (KnownNumber(feed, "Temperature", tf) && tf != kEmpty) stream.SetValue("Temperature", tf, 0);
+    else tf = 0.0;
+    double tl = 0.0;
+    if (!KnownNumber(liquid, "Temperature", tl) || tl == kEmpty) return;
+    const CPValue* reactions = unit->GetVariable("HasReactions");
+    const bool reacting = IsOneOf(unit, kReactors) ||
+                          ((IsClass(unit, "vsSeparatorTwoPhase") || IsClass(unit, "vsSeparatorThreePhase")) && reactions &&
+                           reactions->GetAsDouble() == 1.0);
+    if (reacting && ((sign > 0.0 && tl < tf) || (sign < 0.0 && tf < tl))) {
+        stream.SetValue("Temperature", tl, 0);
+        tf = tl;
+    }
+    double target = tl;
+    if (std::fabs(tl - tf) < kSameTemperature) target = sign > 0.0 ? tf + kDutySpan : tf - kDutySpan;
+    stream.SetValue("Temperature", target, 1);
+}
+
+void VelmorToTarsilImport::RefreshExchangerValues() {
+    IHENDesign* design = GetBaseDesign();
+    if (!design) return;
+    CNode* unit = nullptr;
+    for (int i = 0; design->GetHeatExchanger(i, unit) && unit; ++i) {
+        // 1. Port temperatures: a port right after the stream's start takes its supply, right
+        // before its end its target; a port inside the stream is left to the calculation.
+        CNode* ports[] = {unit->getIthUpStreamNode(0), unit->getIthUpStreamNode(1), unit->getIthDownStreamNode(0),
+                          unit->getIthDownStreamNode(1)};
+        for (CNode* port : ports) {
+            if (!port) break;
+            CNode* a = port->getIthUpStreamNode(0);
+            CNode* b = port->getIthDownStreamNode(0);
+            CPString parent;
+            IHeatIntegrationStream* stream = nullptr;
+            if (!a || !b || port->getVariableAsString("ParentStream", parent) != 1 || !m_scenario->GetStream(parent, stream) ||
+                !stream)
+                continue;
+            const double ts = stream->GetSupplyTemperature(), tt = stream->GetTargetTemperature();
+            if (a->getClassName() == "ppFeedOrProductBlock") {
+                port->addVariable("Temperature", ts, 1, 1);
+            } else if (a->getClassName() == "ppTee") {
+                if (stream->GetStreamKind() == 1) continue;
+                CNode* teeInlet = a->getIthUpStreamNode(0);
+                CNode* start = teeInlet ? teeInlet->getIthUpStreamNode(0) : nullptr;
+                if (!start || start->getClassName() != "ppFeedOrProductBlock") continue;
+                for (CNode* n : {port, start, teeInlet}) n->addVariable("Temperature", 0.0, 0, 1);
+                for (CNode* n : {start, teeInlet}) n->addVariable("Temperature", ts, 1, 1);
+            } else if (b->getClassName() == "ppProductBlock") {
+                port->addVariable("Temperature", tt, 1, 1);
+            } else {
+                port->addVariable("Temperature", 0.0, 0, 1);
+            }
+        }
+
+        // 2. The simulator's values of the case unit it stands for.
+        CPString name;
+        if (unit->getVariableAsString("UnitOperationName", name) != 1 || name.empty()) name = unit->getName();
+        const CPItem* item = GetExchangerItem(name);
+        if (!item) continue;
+        double duty = 0.0;
+        // Only a duty the design specifies follows the simulator; a calculated one is the
+        // network's. An unknown duty changes nothing (never a specified 0).
+        if (unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
+            duty != kEmpty)
+            unit->addVariable("Duty", std::fabs(duty), 1, 1);
+        HeatExch* hx = AsExchanger(unit);
+        if (hx && !hx->IsUtilityExch()) WriteSimulatorCoefficients(item, unit);
+    }
+}
+
+void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
+    IHENDesign* design = GetBaseDesign();
+    IDefaultUtilityManager* manager = nullptr;
+    if (!design || m_scenario->GetDefaultUtilityManager(manager) != 1 || !manager) return;
+    const std::vector<CNode*> infeasible = design->GetInfeasibleFlaggedExchangerNodes();
+    // Moves change the network: each unit is found again by its fingerprint.
+    std::vector<unsigned int> prints;
+    for (CNode* x : infeasible) prints.push_back(x->getDNAFingerPrint());
+    for (unsigned int print : prints) {
+        CNode* x = design->GetNodeByFingerPrint(print);
+        HeatExch* hx = AsExchanger(x);
+        if (!hx || !hx->IsUtilityExch()) continue;
+        // A heater's utility is on its hot side, a cooler's on its cold side.
+        const bool heater = hx->IsHeater();
+        const int processSide = heater ? 1 : 0, utilitySide = heater ? 0 : 1;
+        CNode* processIn = hx->getInlet(processSide);
+        CNode* processOut = hx->getOutlet(processSide);
+        CNode* utilityIn = hx->getInlet(utilitySide);
+        CNode* utilityOut = hx->getOutlet(utilitySide);
+        if (!processIn || !processOut || !utilityOut) continue;
+        const char* recommended = manager->GetRecommendedUtilityForDataExt(
+            NodeTemperature(processOut), heater ? SHT_Hot : SHT_Cold, NodeTemperature(processIn));
+        if (!recommended || !*recommended) continue;
+        const CPString utility = recommended;
+        // Already on the utility the rule gives: there is nowhere better to go.
+        CPString current;
+        if (utilityOut->getVariableAsString("ParentStream", current) == 1 && current == utility) continue;
+        IHeatIntegrationStream* stream = nullptr;
+        if (!m_scenario->GetStream(utility, stream) || !stream) {
+            m_scenario->AddStream(utility, 1);
+            design->MoveUtilityToStreamEnd(x, utility, kReason);
+            continue;
+        }
+        const std::vector<CNode*> sharing = design->GetExchangersOnStreamSide(stream, utilitySide);
+        if (sharing.size() < 2) {
+            design->MoveUtilityToStreamEnd(x, utility, kReason);
+            continue;
+        }
+        // The utility is split among its units already: the unit takes a branch of its own.
+        CNode* start = design->GetNodeByName(utility + "Start");
+        CNode* first = start ? start->getIthDownStreamNode(0) : nullptr;
+        CNode* tee = first ? first->getIthDownStreamNode(0) : nullptr;
+        if (!tee || tee->getClassName() != "ppTee") continue;
+        CNode* oldTee = utilityIn ? utilityIn->getIthUpStreamNode(0) : nullptr;
+        const unsigned int oldBranch =
+            oldTee && oldTee->getClassName() == "ppTee" && utilityIn ? utilityIn->getDNAFingerPrint() : 0;
+        design->AddSplitterBranch(tee, kReason, 1);
+        CNode* branch = tee->getIthDownStreamNode(static_cast<int>(sharing.size()));
+        if (!branch || !design->MoveHeatExchangerSide(x, utilityOut, branch, kReason)) continue;
+        CNode* left = oldBranch ? design->GetNodeByFingerPrint(oldBranch) : nullptr;
+        if (left && design->GetBranchState(left) == 0) design->RemoveSplitterBranch(left, kReason);
+    }
+}
