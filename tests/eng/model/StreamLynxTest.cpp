@@ -284,3 +284,34 @@ TEST(StreamLynxCollection, RecordsRoundTripTheirLinks) {
     EXPECT_EQ(snapshot(*recalled.GetLink(0)), snapshot(*link));
     EXPECT_EQ(stored(recalled), bytes);
 }
+
+// A bound nobody gave is its default (10 % either side of H2's 150), not 0; a bound of 0 that
+// was given is a bound of its own and stays given through the record.
+TEST(StreamLynx, ABoundNobodyGaveIsItsDefaultAndAGivenZeroIsKept) {
+    LinkFixture f;
+    StreamLynx* link = f.Link("H1");
+    link->SetAdvanced(true);
+    link->SetConstant("Temperature", 0.0);
+    link->SetTemperatureTerm("Temperature", 0, true);
+    link->EnableTemperatureBound("Temperature", 0, 1);
+    EXPECT_FALSE(link->IsBoundSet("Temperature", 0, true, false));
+    EXPECT_DOUBLE_EQ(link->DefaultBound("Temperature", 0, true, false), 135.0);
+    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), 150.0);
+    EXPECT_TRUE(journalKeys().empty());
+    EXPECT_EQ(link->GetTemperatureLowerBound("Temperature", 0), 0.0) << "reading the default stores nothing";
+
+    link->SetTemperatureUpperBound("Temperature", 0, 0.0);
+    EXPECT_TRUE(link->IsBoundSet("Temperature", 0, true, true));
+    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), 150.0);
+    EXPECT_EQ(journalKeys(), (std::vector<std::string>{"TempBound"}));
+
+    const std::vector<std::uint8_t> bytes = stored(*f.scenario->GetStreamLinkCollection());
+    StreamLynxCollection recalled(f.scenario.get());
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(recalled.Recall(in));
+    EXPECT_TRUE(recalled.GetLink(0)->IsBoundSet("Temperature", 0, true, true));
+    EXPECT_FALSE(recalled.GetLink(0)->IsBoundSet("Temperature", 0, true, false));
+    // Turning the bound off forgets what was given.
+    link->EnableTemperatureBound("Temperature", 0, 0);
+    EXPECT_FALSE(link->IsBoundSet("Temperature", 0, true, true));
+}
