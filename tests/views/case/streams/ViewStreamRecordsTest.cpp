@@ -11,6 +11,7 @@
 #include "tests/support/FourStreamProject.h"
 #include "tests/support/SegmentedStream.h"
 #include "views/EnginePointers.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/streams/LegacyStreamViews.h"
 #include "views/case/streams/LinkTable.h"
 #include "views/case/streams/LinkTableCollection.h"
@@ -195,6 +196,43 @@ TEST_F(ViewStreamRecords, TheLinkListComesBackWithItsEditorsByPosition) {
     // Opening the link again makes its editor.
     back->OpenLinkView(links->GetLink(0));
     EXPECT_EQ(1, back->GetLinkTables().Count());
+    delete back;
+}
+
+// The scenario viewer stores its segment tables and its link list with their editors, and gets
+// them back as its children, listed and listened to.
+TEST_F(ViewStreamRecords, TheScenarioViewerGetsItsTablesAndLinkListBack) {
+    root->SetName("Plant");
+    ASSERT_NE(nullptr, MakeSegmentedStream(*p.scenario, "C", 0, {40, 90}));
+    auto* viewer = new HIDesignViewerScenario(root, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
+    ASSERT_TRUE(viewer->SetVariables());
+    ASSERT_EQ(1, viewer->GetSegmentTables().Count());
+    p.scenario->AddStreamLink(p.Stream("C"));
+    ASSERT_NE(nullptr, viewer->GetLinkTableCollection());
+    ASSERT_EQ(1, viewer->GetLinkTableCollection()->GetLinkTables().Count());
+
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(ViewRecords::Store(out, {viewer}));
+    ASSERT_TRUE(out.Commit());
+    delete viewer;
+    std::vector<Viewable*> roots;
+    ASSERT_TRUE(recall(out.Bytes(), roots));
+    ASSERT_EQ(1u, roots.size());
+    auto* back = static_cast<HIDesignViewerScenario*>(roots[0]);
+    ASSERT_EQ(1, back->GetSegmentTables().Count());
+    EXPECT_EQ(stream, back->GetSegmentTables()[0]->GetStream());
+    ASSERT_EQ(1, back->GetProcessSegmentTableVector().Count());
+    LinkTableCollection* list = back->GetLinkTableCollection();
+    ASSERT_NE(nullptr, list);
+    ASSERT_EQ(1, list->GetLinkTables().Count());
+    EXPECT_EQ(p.Stream("C"), list->GetLinkTables()[0]->GetStream());
+    // The recalled editor deletes its link through the list and the viewer.
+    list->GetLinkTables()[0]->Message("DeleteLink");
+    EXPECT_EQ(0, p.scenario->GetStreamLinkCollection()->GetNumberOfLinks());
+    EXPECT_EQ(0, list->GetLinkTables().Count());
+    // The table's stream going closes the recalled table and the viewer forgets it.
+    ASSERT_EQ(1, p.scenario->DeleteStream("H"));
+    EXPECT_EQ(0, back->GetSegmentTables().Count());
     delete back;
 }
 
