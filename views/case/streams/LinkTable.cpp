@@ -319,8 +319,18 @@ int LinkTable::CandidateRows(const VarDescription& var, DimInfo& dims) {
 
 // ---- texts ----
 
-Text LinkTable::Title(const VarDescription&) { return "Process Stream: " + Text(myStream->GetName()); }
-Text LinkTable::StreamName(const VarDescription&) { return myStream->GetName(); }
+// The linked stream while the scenario still holds it: a stream deleted since reads as none.
+IHeatIntegrationStream* LinkTable::LiveStream() const { return myLink ? myLink->GetLinkedStream() : nullptr; }
+
+Text LinkTable::Title(const VarDescription&) {
+    const IHeatIntegrationStream* stream = LiveStream();
+    return "Process Stream: " + (stream ? Text(stream->GetName()) : Text());
+}
+
+Text LinkTable::StreamName(const VarDescription&) {
+    const IHeatIntegrationStream* stream = LiveStream();
+    return stream ? Text(stream->GetName()) : Text();
+}
 
 Text LinkTable::CandidateName(const VarDescription& var) {
     const IHeatIntegrationStream* candidate = myLink->GetCandidate(var.Offset(0));
@@ -331,7 +341,8 @@ Text LinkTable::EquationLine(const VarDescription& var) {
     const bool flow = var.VariableIs("FlowPropertyValue");
     const int kind = flow ? 4 : 1;
     double value = EmptyValue;
-    if (!myStream->GetValue(flow ? "MassFlow" : "Temperature", value, 0)) value = EmptyValue;
+    const IHeatIntegrationStream* stream = LiveStream();
+    if (!stream || !stream->GetValue(flow ? "MassFlow" : "Temperature", value, 0)) value = EmptyValue;
     const UnitConversion unit = DefUnitConv(kind);
     const double shown = calc_ounit(value, unit);
     if (!flow && var.Number() == 101)

@@ -33,6 +33,7 @@ public:
     static Viewable* Create(ObjectInstanceInfo& info) { return new LinkTable(info); }
 
     StreamLynx* GetLink() const { return myLink; }
+    // The linked stream as it was attached: compared, never read (it may be gone since).
     IHeatIntegrationStream* GetStream() const { return myStream; }
     LinkTableCollection* GetCollection() const { return myCollection; }
     int GetFormSetting() const { return formSetting; }
@@ -83,6 +84,7 @@ private:
     // Whether the term a bound or coefficient cell belongs to exists.
     bool TermExists(const VarDescription& var) const;
     bool BoundEditable(const VarDescription& var) const;
+    IHeatIntegrationStream* LiveStream() const;
     // Closes the open form, tells the list, deletes the editor; 0.
     int DeleteLink();
 

@@ -183,7 +183,8 @@ double LinkTableCollection::SimpleOffset(const VarDescription& var) {
 
 Text LinkTableCollection::SimpleStreamName(const VarDescription& var) {
     const LinkTable* editor = SimpleEditor(var);
-    return editor && editor->GetStream() ? Text(editor->GetStream()->GetName()) : Text();
+    const IHeatIntegrationStream* stream = editor && editor->GetLink() ? editor->GetLink()->GetLinkedStream() : nullptr;
+    return stream ? Text(stream->GetName()) : Text();
 }
 
 // The one candidate whose temperature feeds a simple link.
