@@ -160,3 +160,22 @@ TEST_F(ViewSegmentPlot, TheStreamColourTintsTheSegmentCurve) {
 }
 
 }  // namespace
+
+#include "eng/targeting/TotalSiteManager.h"
+
+namespace {
+
+// A site-mode table has no scenario to name the simulator: its raw curve takes the segment
+// curve's label.
+TEST_F(ViewSegmentPlot, TheRawCurveOfASiteModeTableNamesNoSimulator) {
+    IHeatIntegrationStream* s = MakeSegmentedStream(*p.scenario, "H", 0, {150, 50});
+    ASSERT_NE(nullptr, s);
+    TotalSiteManager site;
+    SegmentTable t(root, &site, s);
+    setAll(s, "Raw_Temperature_DataSet", {60, 100, 150});
+    const PlottedData* raw = t.GetPlot()->GetPlotArea().GetDataSet(2);
+    ASSERT_NE(nullptr, raw);
+    EXPECT_EQ("Temperature vs Enthalpy", raw->Label());
+}
+
+}  // namespace
