@@ -236,6 +236,57 @@ TEST_F(ViewStreamRecords, TheScenarioViewerGetsItsTablesAndLinkListBack) {
     delete back;
 }
 
+// An old process-stream view as an earlier build stored it beside the scenario viewer: its record
+// links the viewer's segment table.
+class OldProcessStream : public ProcessStream {
+public:
+    OldProcessStream(ObjectInstanceInfo& info, IHeatIntegrationScenario* scenario, Viewable* table)
+        : ProcessStream(info), m_scenario(scenario), m_table(table) {}
+    bool StoreClassData(BinaryFile& f) override {
+        bool ok = f.WriteCPString("stream view") && f.WriteBool(false);
+        for (int i = 0; i < 6; ++i) ok = ok && f.WriteDouble(0.0);
+        return ok && f.WriteInt(0) && f.WriteInt(0) && f.WriteInt(0) && StoreScenarioPointer(f, m_scenario) &&
+               f.WriteBool(false) && StorePointer(f, m_table) && f.WriteInt(0) && StorePlotParameters(f, nullptr) &&
+               f.WriteInt(0);
+    }
+
+private:
+    IHeatIntegrationScenario* m_scenario;
+    Viewable* m_table;
+};
+
+// A table that the scenario viewer and an old process-stream view both name goes once: the
+// process-stream view takes it with it, the viewer hears of it and forgets it.
+TEST_F(ViewStreamRecords, ATableTheViewerAndAnOldProcessStreamNameGoesOnce) {
+    root->SetName("Plant");
+    auto* viewer = new HIDesignViewerScenario(root, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
+    ASSERT_TRUE(viewer->SetVariables());
+    ASSERT_EQ(1, viewer->GetSegmentTables().Count());
+    auto* type = const_cast<ObjectTypeInfo*>(ObjectTypeRegistry::Current()->Find(ProcessStream::TypeName));
+    ObjectInstanceInfo info{type, "old", viewer};
+    new OldProcessStream(info, p.scenario, viewer->GetSegmentTables()[0]);
+    // Stored once by hand: the type is never written otherwise.
+    type->SetTransient(false);
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    const bool stored = ViewRecords::Store(out, {viewer});
+    type->SetTransient(true);
+    ASSERT_TRUE(stored);
+    ASSERT_TRUE(out.Commit());
+    delete viewer;
+
+    std::vector<Viewable*> roots;
+    ASSERT_TRUE(recall(out.Bytes(), roots));
+    ASSERT_EQ(1u, roots.size());
+    auto* back = static_cast<HIDesignViewerScenario*>(roots[0]);
+    EXPECT_EQ(0, back->GetSegmentTables().Count());
+    EXPECT_EQ(0, back->GetProcessSegmentTableVector().Count());
+    for (int i = 0; i < back->GetNumberOfChildren(); ++i) {
+        EXPECT_FALSE(back->GetChild(i)->IsA(SegmentTable::TypeName));
+        EXPECT_FALSE(back->GetChild(i)->IsA(ProcessStream::TypeName));
+    }
+    delete back;
+}
+
 struct OldStreamCase {
     int version;
     bool hasText;
