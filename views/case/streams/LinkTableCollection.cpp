@@ -1,9 +1,9 @@
 #include "views/case/streams/LinkTableCollection.h"
 
+#include "brasko/CaseDocument.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/StreamLynxCollection.h"
-#include "brasko/CaseDocument.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/Session.h"
 #include "views/EnginePointers.h"

@@ -2,12 +2,12 @@
 // the record.
 #include "views/case/streams/SegmentTable.h"
 
+#include "brasko/CaseDocument.h"
 #include "brasko/DefaultUtilManagerView.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
-#include "brasko/CaseDocument.h"
 #include "lumeth/BinaryFile.h"
 #include "lumeth/PlotParameters.h"
 #include "lumeth/Session.h"
