@@ -6,9 +6,17 @@
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Session.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// A typed number as a whole number: truncated, kept inside the 32-bit range (a number too large
+// for it would make the conversion undefined).
+std::int32_t wholeNumber(double value) {
+    if (!(value == value)) return 0;
+    return static_cast<std::int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
 
 // The term a cell is about: its target and whether the source is the candidate's temperature.
 struct Term {
@@ -228,8 +236,8 @@ double LinkTable::BoundFlag(const VarDescription& var) {
 
 int LinkTable::SetBoundFlag(const VarDescription& var, double value) {
     const Term t = switchTerm(var.Number());
-    if (t.temperatureSource) myLink->EnableTemperatureBound(t.target, row(var), static_cast<int>(value));
-    else myLink->EnableMassFlowBound(t.target, row(var), static_cast<int>(value));
+    if (t.temperatureSource) myLink->EnableTemperatureBound(t.target, row(var), wholeNumber(value));
+    else myLink->EnableMassFlowBound(t.target, row(var), wholeNumber(value));
     return 1;
 }
 
@@ -241,7 +249,7 @@ double LinkTable::HotColdValue(const VarDescription&) { return streamHotCold; }
 double LinkTable::FormSettingValue(const VarDescription&) { return formSetting; }
 
 int LinkTable::SetFormSetting(const VarDescription&, double value) {
-    formSetting = static_cast<std::int32_t>(value);
+    formSetting = wholeNumber(value);
     return 1;
 }
 

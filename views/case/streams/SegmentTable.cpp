@@ -127,9 +127,9 @@ int SegmentTable::Message(const Text& line) {
     if (myStream) {
         const int segments = myStream->GetNumberOfSegments();
         if (word == "InsSeg") {
-            if (selectedRow + 1 < 1) {
+            if (selectedRow < 0) {
                 ErrorMsg("InsertSegmentErrorMsg");
-            } else {
+            } else if (selectedRow < segments) {
                 const int at = selectedRow + 1;
                 myStream->InsertSegment(at);
                 // The new segment below the row takes the row's coefficient and fouling.

@@ -7,6 +7,7 @@
 #include "lumeth/TwoDimPlot.h"
 #include "views/case/streams/SegmentTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,7 +65,7 @@ const char* propertyNameOf(int type) {
     }
 }
 
-int index(const VarDescription& var) { return std::max(var.Offset(0), 0); }
+int index(const VarDescription& var) { return std::clamp(var.Offset(0), 0, 1 << 24); }
 
 }  // namespace
 

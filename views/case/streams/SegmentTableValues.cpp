@@ -8,9 +8,17 @@
 #include "lumeth/Session.h"
 #include "views/case/streams/SegmentTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+// A typed number as a whole number: truncated, kept inside the 32-bit range (a number too large
+// for it would make the conversion undefined).
+std::int32_t wholeNumber(double value) {
+    if (!(value == value)) return 0;
+    return static_cast<std::int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
 
 // The stream value behind a grid column or stream-wide field and the key shown when the stream
 // refuses a write (null: nothing is shown).
@@ -42,7 +50,9 @@ const ColumnValue* columnOf(const VarDescription& var) {
 
 bool isStreamWide(const ColumnValue& c) { return c.type == 1027 || c.type == 1507 || c.type == 4; }
 
-int row(const VarDescription& var) { return std::max(var.Offset(0), 0); }
+// The segment of a per-segment variable; far beyond any stream's segments it stays a row no
+// stream has (so that the next point's index cannot overflow).
+int row(const VarDescription& var) { return std::clamp(var.Offset(0), 0, 1 << 24); }
 
 int atLeastOne(int n) { return n < 1 ? 1 : n; }
 
@@ -367,7 +377,7 @@ double SegmentTable::Zero(const VarDescription&) { return 0.0; }
 double SegmentTable::PlotTypeValue(const VarDescription&) { return plotType; }
 
 int SegmentTable::SetPlotType(const VarDescription&, double value) {
-    const auto type = static_cast<std::int32_t>(value);
+    const auto type = wholeNumber(value);
     if (type != plotType) {
         plotType = type;
         BuildPlot();
@@ -378,7 +388,7 @@ int SegmentTable::SetPlotType(const VarDescription&, double value) {
 double SegmentTable::DefaultHTCValue(const VarDescription&) { return defaultHTCIndex; }
 
 int SegmentTable::SetDefaultHTC(const VarDescription&, double value) {
-    const int k = static_cast<int>(value);
+    const int k = wholeNumber(value);
     double h = EmptyValue;
     if (myScenario) {
         IDefaultUtilityManager* manager = nullptr;
@@ -398,7 +408,7 @@ int SegmentTable::SetDefaultHTC(const VarDescription&, double value) {
 double SegmentTable::SelectedRowValue(const VarDescription&) { return selectedRow; }
 
 int SegmentTable::SetSelectedRow(const VarDescription&, double value) {
-    selectedRow = static_cast<std::int32_t>(value);
+    selectedRow = wholeNumber(value);
     return 1;
 }
 
