@@ -129,7 +129,7 @@ int SegmentTable::Message(const Text& line) {
         if (word == "InsSeg") {
             if (selectedRow < 0) {
                 ErrorMsg("InsertSegmentErrorMsg");
-            } else if (selectedRow < segments) {
+            } else if (selectedRow < segments) {  // past the target point there is nothing to split
                 const int at = selectedRow + 1;
                 myStream->InsertSegment(at);
                 // The new segment below the row takes the row's coefficient and fouling.
