@@ -43,6 +43,8 @@ void StreamLynx::SetUp(IHeatIntegrationStream* linkedStream) {
         ResetArray(m_lowerBounds[list]);
         ResetArray(m_upperBounds[list]);
         m_boundEnabled[list].assign(m_candidates.Length(), 0);
+        m_lowerBoundSet[list].assign(m_candidates.Length(), 0);
+        m_upperBoundSet[list].assign(m_candidates.Length(), 0);
     }
     InitTemperatureConstant();
     InitMassFlowConstant();
@@ -116,6 +118,7 @@ void StreamLynx::ClearTermValues(int list, std::size_t i) {
     m_lowerBounds[list][i] = 0.0;
     m_upperBounds[list][i] = 0.0;
     m_boundEnabled[list][i] = 0;
+    m_lowerBoundSet[list][i] = m_upperBoundSet[list][i] = 0;
 }
 
 void StreamLynx::SetTerm(const CPString& target, int i, bool on, bool temperatureSource) {
@@ -195,17 +198,28 @@ double StreamLynx::GetMassFlowLowerBound(const CPString& target, int i) const {
 double StreamLynx::GetMassFlowUpperBound(const CPString& target, int i) const {
     return GetArrayValue(m_upperBounds, target, i, false);
 }
+void StreamLynx::SetBound(const CPString& target, int i, bool temperatureSource, bool upper, double value) {
+    const int list = Checked(target, i, temperatureSource);
+    if (list < 0) return;
+    SetArrayValue(upper ? m_upperBounds : m_lowerBounds, target, i, temperatureSource, value);
+    (upper ? m_upperBoundSet : m_lowerBoundSet)[list][static_cast<std::size_t>(i)] = 1;
+}
 void StreamLynx::SetTemperatureLowerBound(const CPString& target, int i, double value) {
-    SetArrayValue(m_lowerBounds, target, i, true, value);
+    SetBound(target, i, true, false, value);
 }
 void StreamLynx::SetTemperatureUpperBound(const CPString& target, int i, double value) {
-    SetArrayValue(m_upperBounds, target, i, true, value);
+    SetBound(target, i, true, true, value);
 }
 void StreamLynx::SetMassFlowLowerBound(const CPString& target, int i, double value) {
-    SetArrayValue(m_lowerBounds, target, i, false, value);
+    SetBound(target, i, false, false, value);
 }
 void StreamLynx::SetMassFlowUpperBound(const CPString& target, int i, double value) {
-    SetArrayValue(m_upperBounds, target, i, false, value);
+    SetBound(target, i, false, true, value);
+}
+
+bool StreamLynx::IsBoundSet(const CPString& target, int i, bool temperatureSource, bool upper) const {
+    const int list = Checked(target, i, temperatureSource);
+    return list >= 0 && (upper ? m_upperBoundSet : m_lowerBoundSet)[list][static_cast<std::size_t>(i)] != 0;
 }
 
 int StreamLynx::IsBoundEnabled(const CPString& target, int i, bool temperatureSource) const {
@@ -222,33 +236,40 @@ void StreamLynx::EnableBound(const CPString& target, int i, int on, bool tempera
     if (list < 0) return;
     const auto at = static_cast<std::size_t>(i);
     m_boundEnabled[list][at] = on != 0 ? 1 : 0;
-    if (on == 0) m_lowerBounds[list][at] = m_upperBounds[list][at] = 0.0;
+    if (on == 0) {
+        m_lowerBounds[list][at] = m_upperBounds[list][at] = 0.0;
+        m_lowerBoundSet[list][at] = m_upperBoundSet[list][at] = 0;
+    }
     m_nModified = 1;
 }
 void StreamLynx::EnableTemperatureBound(const CPString& target, int i, int on) { EnableBound(target, i, on, true); }
 void StreamLynx::EnableMassFlowBound(const CPString& target, int i, int on) { EnableBound(target, i, on, false); }
 
-double StreamLynx::SetDefaultBound(const CPString& target, int i, bool temperatureSource, bool upper) {
+double StreamLynx::DefaultBound(const CPString& target, int i, bool temperatureSource, bool upper) const {
     const int list = Checked(target, i, temperatureSource);
     if (list < 0) return kEmpty;
-    const auto at = static_cast<std::size_t>(i);
-    if (!m_boundEnabled[list][at]) return kEmpty;
+    if (!m_boundEnabled[list][static_cast<std::size_t>(i)]) return kEmpty;
     const double v = temperatureSource ? GetCandidateTemperature(i) : GetCandidateMassFlow(i);
     if (v == kEmpty) return kEmpty;
 
     const int index = static_cast<int>(preference(temperatureSource ? "TempBoundIndex" : "FlowBoundIndex", 0.0));
-    double bound = 0.0;
-    if (index == 0 || index == 1) {
-        // A percentage is taken of the value's size, so that a value below zero (a refrigerant's
-        // temperature) still gets its lower bound below its upper one.
-        const double offset =
-            index == 0
-                ? preference(temperatureSource ? "TempPercentageBoundValue" : "FlowPercentageBoundValue", 10.0) *
-                      std::fabs(v) / 100.0
-                : preference(temperatureSource ? "TemperatureAbsBoundValue" : "MassFlowAbsBoundValue", 10.0);
-        bound = upper ? v + offset : v - offset;
-    }
+    if (index != 0 && index != 1) return 0.0;
+    // A percentage is taken of the value's size, so that a value below zero (a refrigerant's
+    // temperature) still gets its lower bound below its upper one.
+    const double offset =
+        index == 0 ? preference(temperatureSource ? "TempPercentageBoundValue" : "FlowPercentageBoundValue", 10.0) *
+                         std::fabs(v) / 100.0
+                   : preference(temperatureSource ? "TemperatureAbsBoundValue" : "MassFlowAbsBoundValue", 10.0);
+    return upper ? v + offset : v - offset;
+}
+
+double StreamLynx::SetDefaultBound(const CPString& target, int i, bool temperatureSource, bool upper) {
+    const double bound = DefaultBound(target, i, temperatureSource, upper);
+    if (bound == kEmpty) return kEmpty;
+    const int list = Checked(target, i, temperatureSource);
+    const auto at = static_cast<std::size_t>(i);
     (upper ? m_upperBounds : m_lowerBounds)[list][at] = bound;
+    (upper ? m_upperBoundSet : m_lowerBoundSet)[list][at] = 1;
     return bound;
 }
 

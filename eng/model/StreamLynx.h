@@ -35,7 +35,7 @@ class ILurmetBinaryFile;
 
 class StreamLynx : public NotificationSender {
 public:
-    static constexpr int RecordVersion = 3;
+    static constexpr int RecordVersion = 4;
     static constexpr double kEmpty = -32767.0;
     // The configuration section of the user preferences that give the default bounds.
     static constexpr const char* PreferenceSection = "Preferences";
@@ -128,6 +128,11 @@ public:
     double SetDefaultTemperatureUpperBound(const CPString& target, int i);
     double SetDefaultMassFlowLowerBound(const CPString& target, int i);
     double SetDefaultMassFlowUpperBound(const CPString& target, int i);
+    // Whether the user (or a stored default) gave the bound of a term: a bound of 0 may be a
+    // value of its own. Turning the bound off, or the term, forgets it.
+    bool IsBoundSet(const CPString& target, int i, bool temperatureSource, bool upper) const;
+    // The default bound as SetDefault... would store it, without storing it.
+    double DefaultBound(const CPString& target, int i, bool temperatureSource, bool upper) const;
 
     // ---- values and evaluation ----
     // Candidate i's Temperature in the design: the unit upstream of its end node, looking past a
@@ -175,6 +180,7 @@ private:
                          bool temperatureSource) const;
     void SetArrayValue(Doubles (&arrays)[NumberOfTermLists], const CPString& target, int i, bool temperatureSource,
                        double value);
+    void SetBound(const CPString& target, int i, bool temperatureSource, bool upper, double value);
     int IsBoundEnabled(const CPString& target, int i, bool temperatureSource) const;
     void EnableBound(const CPString& target, int i, int on, bool temperatureSource);
     double SetDefaultBound(const CPString& target, int i, bool temperatureSource, bool upper);
@@ -195,6 +201,8 @@ private:
     Doubles m_lowerBounds[NumberOfTermLists];
     Doubles m_upperBounds[NumberOfTermLists];
     Bytes m_boundEnabled[NumberOfTermLists];
+    Bytes m_lowerBoundSet[NumberOfTermLists];
+    Bytes m_upperBoundSet[NumberOfTermLists];
     CPValue m_temperatureConstant{"Temperature", 0.0, CPValue::Specified};
     CPValue m_massFlowConstant{"MassFlow", 0.0, CPValue::Specified};
     double m_dReferenceTemperature = kEmpty;

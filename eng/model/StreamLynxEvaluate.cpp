@@ -85,8 +85,17 @@ double StreamLynx::EvaluateTerms(int list, bool temperatureSource, double value,
         const double source =
             temperatureSource ? temperatureAtStreamEnd(*design, live->GetName()) : streamValue(live, "MassFlow");
         if (source == kEmpty) return kEmpty;
-        if (m_boundEnabled[list][i] && (source < m_lowerBounds[list][i] || source > m_upperBounds[list][i]))
-            showMessage(temperatureSource ? "TempBound" : "FlowBound", live->GetName());
+        if (m_boundEnabled[list][i]) {
+            // A bound nobody gave is its default, not 0.
+            const CPString target = list == TempTemp || list == TempFlow ? "Temperature" : "MassFlow";
+            const int k = static_cast<int>(i);
+            const double lower = m_lowerBoundSet[list][i] ? m_lowerBounds[list][i]
+                                                          : DefaultBound(target, k, temperatureSource, false);
+            const double upper = m_upperBoundSet[list][i] ? m_upperBounds[list][i]
+                                                          : DefaultBound(target, k, temperatureSource, true);
+            if ((lower != kEmpty && source < lower) || (upper != kEmpty && source > upper))
+                showMessage(temperatureSource ? "TempBound" : "FlowBound", live->GetName());
+        }
         value += source * m_coefficients[list][i];
     }
     return value;

@@ -1,7 +1,8 @@
-// The record of a stream link (version 3): the linked stream's name, the flags, the four term
-// lists by stream name, and the sixteen per-candidate arrays (coefficients since version 1,
-// lower bounds and bound flags since 2, upper bounds since 3), each behind a flag telling
-// whether its term list has a term.
+// The record of a stream link (version 4): the linked stream's name, the flags, the four term
+// lists by stream name, and the per-candidate arrays (coefficients since version 1, lower bounds
+// and bound flags since 2, upper bounds since 3, which bounds were given since 4), each behind a
+// flag telling whether its term list has a term. Before version 4 a bound was given when it was
+// not 0 (0 stood for "not given").
 #include "eng/model/StreamLynx.h"
 
 #include "brasko/ILurmetBinaryFile.h"
@@ -25,6 +26,13 @@ bool StreamLynx::Store(ILurmetBinaryFile& file) const {
     const std::size_t n = m_candidates.Length();
     ok = ok && file.WriteInt(static_cast<std::int32_t>(n));
 
+    auto writeFlags = [&](const Bytes (&arrays)[NumberOfTermLists]) {
+        for (int list = 0; list < NumberOfTermLists && ok; ++list) {
+            const bool present = m_terms[list].Length() > 0;
+            ok = file.WriteBool(present);
+            for (std::size_t i = 0; present && i < n && ok; ++i) ok = file.WriteBool(arrays[list][i] != 0);
+        }
+    };
     auto writeDoubles = [&](const Doubles (&arrays)[NumberOfTermLists]) {
         for (int list = 0; list < NumberOfTermLists && ok; ++list) {
             const bool present = m_terms[list].Length() > 0;
@@ -34,12 +42,10 @@ bool StreamLynx::Store(ILurmetBinaryFile& file) const {
     };
     writeDoubles(m_coefficients);
     writeDoubles(m_lowerBounds);
-    for (int list = 0; list < NumberOfTermLists && ok; ++list) {
-        const bool present = m_terms[list].Length() > 0;
-        ok = file.WriteBool(present);
-        for (std::size_t i = 0; present && i < n && ok; ++i) ok = file.WriteBool(m_boundEnabled[list][i] != 0);
-    }
+    writeFlags(m_boundEnabled);
     writeDoubles(m_upperBounds);
+    writeFlags(m_lowerBoundSet);
+    writeFlags(m_upperBoundSet);
     return ok && file.EndRecord(record);
 }
 
@@ -90,8 +96,8 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
         }
         return true;
     };
-    auto readFlags = [&]() {
-        for (Bytes& array : m_boundEnabled) {
+    auto readFlags = [&](Bytes (&arrays)[NumberOfTermLists]) {
+        for (Bytes& array : arrays) {
             bool present = false;
             if (!file.ReadBool(present)) return false;
             for (std::int32_t i = 0; present && i < stored; ++i) {
@@ -103,8 +109,17 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
         return true;
     };
     if (!readDoubles(m_coefficients)) return false;
-    if (version >= 2 && (!readDoubles(m_lowerBounds) || !readFlags())) return false;
+    if (version >= 2 && (!readDoubles(m_lowerBounds) || !readFlags(m_boundEnabled))) return false;
     if (version >= 3 && !readDoubles(m_upperBounds)) return false;
+    if (version >= 4) {
+        if (!readFlags(m_lowerBoundSet) || !readFlags(m_upperBoundSet)) return false;
+    } else {
+        for (int list = 0; list < NumberOfTermLists; ++list)
+            for (std::size_t i = 0; i < n; ++i) {
+                m_lowerBoundSet[list][i] = m_lowerBounds[list][i] != 0.0 ? 1 : 0;
+                m_upperBoundSet[list][i] = m_upperBounds[list][i] != 0.0 ? 1 : 0;
+            }
+    }
 
     UpdateSimpleLinkOffset();
     return file.EndRecord(record);

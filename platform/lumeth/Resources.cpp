@@ -13,6 +13,7 @@ ColourResource colour(const char* name, int r, int g, int b) {
 ColourResource DefaultColour() { return colour("DefaultColour", 0, 0, 0); }
 ColourResource RedColour() { return colour("RedColour", 255, 0, 0); }
 ColourResource BlueColour() { return colour("BlueColour", 0, 0, 255); }
+ColourResource GreenColour() { return colour("GreenColour", 0, 128, 0); }
 ColourResource GraphTickColour() { return colour("GraphTickColour", 128, 128, 128); }
 
 ColourResource GetCommonColour(int number) {

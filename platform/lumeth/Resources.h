@@ -35,6 +35,7 @@ struct IconResource {
 ColourResource DefaultColour();
 ColourResource RedColour();
 ColourResource BlueColour();
+ColourResource GreenColour();
 ColourResource GraphTickColour();
 // The framework's sixteen common colours by number (0 black ... 15 white; others: black).
 ColourResource GetCommonColour(int number);

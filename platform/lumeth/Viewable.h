@@ -91,6 +91,9 @@ public:
     virtual bool RecallClassData(BinaryFile& file, int version);
     virtual bool CheckRecalledPointers();
     virtual bool RecallFixUp();
+    // A view of a stored type that its owner makes again rather than storing (it holds links
+    // no record can name): left out of a stored set with everything under it. The base: false.
+    virtual bool IsLeftOutOfRecords() const { return false; }
 
     // ---- identity, owners ----
     // The type the view was created as (registered, never asked of the view's code).

@@ -4,6 +4,10 @@
 #include "views/case/DataExtractionView.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/streams/LegacyStreamViews.h"
+#include "views/case/streams/LinkTable.h"
+#include "views/case/streams/LinkTableCollection.h"
+#include "views/case/streams/SegmentTable.h"
 
 void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
@@ -12,7 +16,9 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {49, "HeatIntegrationTotalSiteObject", "LurmetViewObject", "ChiTotalSiteView", 1, 1, "", 0, 0, false, nullptr},
         {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false, nullptr},
         {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false, nullptr},
-        {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, nullptr},
+        // Read from older cases and never written: a case stored again leaves them out, so it
+        // never holds a record that cannot be read back.
+        {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, &HenEngData::Create, true},
         {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false,
          &HIDesignViewerProject::Create, false, &HIDesignViewerProject::DescribeForm},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
@@ -21,10 +27,10 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         // The scenario viewer rebuilds its utility name views from the scenario's utilities.
         {87, "UtilityNameViewObject", "ViewableObject", "UtilityNameView", 0, -1, "", 0, 0, false, nullptr, true},
         {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
-        {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, nullptr},
-        // Until the segment table and the stream-link list have records of their own, the
-        // scenario viewer builds them again and they are not stored.
-        {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, nullptr, true},
+        {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, &ProcessStream::Create,
+         true},
+        {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, &SegmentTable::Create,
+         false, &SegmentTable::LoadVariables},
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false, nullptr},
         {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, &ChiGrassRootView::Create},
         {97, "HeatIntegrationGrassRootTotalSiteObject", "HeatIntegrationTotalSiteObject", "ChiGrassRootTotalSiteView", 0, 1, "chigrasstsview", 0, 0, false, nullptr},
@@ -36,8 +42,10 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {103, "HIDesignViewerGrassRootTotalSiteObject", "HIDesignViewerTotalSiteObject", "HIDesignViewerGrassRootTotalSite", 0, 1, "chigrtotalsite", 0, 20, true, nullptr},
         {104, "DataExtractionViewObject", "ViewableObject", "DataExtractionView", 0, 1, "extractionconfig",
          DataExtractionView::ClassVersion, 0, false, &DataExtractionView::Create, false, &DataExtractionView::DescribeForm},
-        {134, "LinkTableObject", "ViewableObject", "LinkTable", 0, 1, "linktable", 1, 0, false, nullptr},
-        {135, "LinkTableCollectionObject", "ViewableObject", "LinkTableCollection", 0, 1, "", 1, 0, false, nullptr, true},
+        {134, "LinkTableObject", "ViewableObject", "LinkTable", 0, 1, "linktable", 1, 0, false, &LinkTable::Create, false,
+         &LinkTable::LoadVariables},
+        {135, "LinkTableCollectionObject", "ViewableObject", "LinkTableCollection", 0, 1, "", 1, 0, false,
+         &LinkTableCollection::Create, false, &LinkTableCollection::LoadVariables},
     };
     for (const ViewTypeRow& row : kRows) plan.AddType(row);
 }

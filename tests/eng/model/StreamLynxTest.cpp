@@ -284,3 +284,68 @@ TEST(StreamLynxCollection, RecordsRoundTripTheirLinks) {
     EXPECT_EQ(snapshot(*recalled.GetLink(0)), snapshot(*link));
     EXPECT_EQ(stored(recalled), bytes);
 }
+
+// A bound nobody gave is its default (10 % either side of H2's 150), not 0; a bound of 0 that
+// was given is a bound of its own and stays given through the record.
+TEST(StreamLynx, ABoundNobodyGaveIsItsDefaultAndAGivenZeroIsKept) {
+    LinkFixture f;
+    StreamLynx* link = f.Link("H1");
+    link->SetAdvanced(true);
+    link->SetConstant("Temperature", 0.0);
+    link->SetTemperatureTerm("Temperature", 0, true);
+    link->EnableTemperatureBound("Temperature", 0, 1);
+    EXPECT_FALSE(link->IsBoundSet("Temperature", 0, true, false));
+    EXPECT_DOUBLE_EQ(link->DefaultBound("Temperature", 0, true, false), 135.0);
+    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), 150.0);
+    EXPECT_TRUE(journalKeys().empty());
+    EXPECT_EQ(link->GetTemperatureLowerBound("Temperature", 0), 0.0) << "reading the default stores nothing";
+
+    link->SetTemperatureUpperBound("Temperature", 0, 0.0);
+    EXPECT_TRUE(link->IsBoundSet("Temperature", 0, true, true));
+    EXPECT_DOUBLE_EQ(link->Evaluate("Temperature"), 150.0);
+    EXPECT_EQ(journalKeys(), (std::vector<std::string>{"TempBound"}));
+
+    const std::vector<std::uint8_t> bytes = stored(*f.scenario->GetStreamLinkCollection());
+    StreamLynxCollection recalled(f.scenario.get());
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(recalled.Recall(in));
+    EXPECT_TRUE(recalled.GetLink(0)->IsBoundSet("Temperature", 0, true, true));
+    EXPECT_FALSE(recalled.GetLink(0)->IsBoundSet("Temperature", 0, true, false));
+    // Turning the bound off forgets what was given.
+    link->EnableTemperatureBound("Temperature", 0, 0);
+    EXPECT_FALSE(link->IsBoundSet("Temperature", 0, true, true));
+}
+
+// A record of version 3 knew no given-flags: a bound stored as 0 was one nobody gave, any other
+// stored bound was given.
+TEST(StreamLynx, AVersion3LinkTakesItsNonZeroBoundsAsGiven) {
+    LinkFixture f;
+    f.Link("C1");
+    LurmetBinaryFile file = LurmetBinaryFile::ForWriting();
+    RecordHandle links, record;
+    ASSERT_TRUE(file.BeginRecord(links, StreamLynxCollection::RecordVersion) && file.WriteInt(1));
+    ASSERT_TRUE(file.BeginRecord(record, 3) && file.WriteCPString("H1") && file.WriteBool(true) && file.WriteBool(false));
+    // One term: H2's temperature in the Temperature target.
+    ASSERT_TRUE(file.WriteInt(1) && file.WriteCPString("H2") && file.WriteInt(0) && file.WriteInt(0) && file.WriteInt(0));
+    ASSERT_TRUE(file.WriteInt(2));
+    auto arrays = [&](double first) {
+        bool ok = file.WriteBool(true) && file.WriteDouble(first) && file.WriteDouble(0.0);
+        for (int list = 1; list < 4; ++list) ok = ok && file.WriteBool(false);
+        return ok;
+    };
+    ASSERT_TRUE(arrays(1.0) && arrays(0.0));  // coefficients, lower bounds
+    ASSERT_TRUE(file.WriteBool(true) && file.WriteBool(true) && file.WriteBool(false) && file.WriteBool(false) &&
+                file.WriteBool(false) && file.WriteBool(false));  // bound flags
+    ASSERT_TRUE(arrays(170.0));  // upper bounds
+    ASSERT_TRUE(file.EndRecord(record) && file.EndRecord(links));
+
+    StreamLynxCollection recalled(f.scenario.get());
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(file.Bytes());
+    ASSERT_TRUE(recalled.Recall(in));
+    ASSERT_EQ(1, recalled.GetNumberOfLinks());
+    const StreamLynx* link = recalled.GetLink(0);
+    ASSERT_TRUE(link->IsTemperatureTerm("Temperature", 0));
+    EXPECT_FALSE(link->IsBoundSet("Temperature", 0, true, false));
+    EXPECT_TRUE(link->IsBoundSet("Temperature", 0, true, true));
+    EXPECT_DOUBLE_EQ(link->GetTemperatureUpperBound("Temperature", 0), 170.0);
+}
