@@ -305,7 +305,7 @@ namespace {
 
 // An optimiser whose k-th run leaves `added[k]` as the added area of the exchangers held to a
 // minimum area, and answers `answers[k]` (improved when not given).
-class AreaOptimiser : public NetworkOptimiser {
+class AreaOptimiser : public INetworkOptimiser {
 public:
     AreaOptimiser(IHENDesign& design, std::vector<double> added, std::vector<int> answers, int& runs)
         : m_design(design), m_added(std::move(added)), m_answers(std::move(answers)), m_runs(runs) {}
@@ -331,10 +331,10 @@ private:
 
 class AreaProvider : public INetworkOptimiserProvider {
 public:
-    std::unique_ptr<NetworkOptimiser> MakeOptimiser(IHENDesign& design, const char*) override {
+    std::unique_ptr<INetworkOptimiser> MakeOptimiser(IHENDesign& design, const char*) override {
         return std::make_unique<AreaOptimiser>(design, added, answers, runs);
     }
-    std::unique_ptr<OptimiserCheck> MakeCheck(IHENDesign&, const char*) override { return nullptr; }
+    std::unique_ptr<IOptimiserCheck> MakeCheck(IHENDesign&, const char*) override { return nullptr; }
     std::vector<double> added;
     std::vector<int> answers;
     int runs = 0;

@@ -5,7 +5,7 @@
 // exchanger X between them with a heater on C after it (steam ST) and a cooler on H after it
 // (cooling water CW). With DTmin 10 the network recovers at most 80 kW in X: its cold end closes
 // to 110 - 100 = 10 C.
-#include "eng/design/NetworkOptimiser.h"
+#include "eng/design/INetworkOptimiser.h"
 #include "tests/eng/design/DesignTestSupport.h"
 
 #include <cstdio>
@@ -77,7 +77,7 @@ private:
 
 // An optimiser that reports every run as improved and changes nothing, so that a retrofit step's
 // area check passes; it counts its runs.
-class AcceptingOptimiser : public NetworkOptimiser {
+class AcceptingOptimiser : public INetworkOptimiser {
 public:
     explicit AcceptingOptimiser(int& runs) : m_runs(runs) {}
     void SetUseEquationBased(bool) override {}
@@ -93,10 +93,10 @@ private:
 
 class AcceptingProvider : public INetworkOptimiserProvider {
 public:
-    std::unique_ptr<NetworkOptimiser> MakeOptimiser(IHENDesign&, const char*) override {
+    std::unique_ptr<INetworkOptimiser> MakeOptimiser(IHENDesign&, const char*) override {
         return std::make_unique<AcceptingOptimiser>(runs);
     }
-    std::unique_ptr<OptimiserCheck> MakeCheck(IHENDesign&, const char*) override { return nullptr; }
+    std::unique_ptr<IOptimiserCheck> MakeCheck(IHENDesign&, const char*) override { return nullptr; }
     int runs = 0;
 };
 
