@@ -22,6 +22,7 @@ void ViewRegistrationPlan::AddType(const ViewTypeRow& row) {
                            if (row.extraValue) info->SetExtraValue(row.extraValue);
                            info->SetFactory(row.factory);
                            info->SetTransient(row.transient);
+                           info->SetNeverWritten(row.neverWritten);
                            info->SetLoadVariables(row.loadVariables);
                            return r.types.Add(std::move(info)) != nullptr;
                        }});

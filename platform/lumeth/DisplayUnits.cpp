@@ -34,6 +34,7 @@ const std::vector<QuantityInfo>& table() {
         {1008, "Viscosity", same("cP"), same("cP"), "%.4f"},
         {1011, "SpecificHeat", same("kJ/kg-C"), same("Btu/lb-F", 0.2388459), "%.3f"},
         {1012, "MassDensity", same("kg/m3"), same("lb/ft3", 0.06242796), "%.2f"},
+        {1027, "Velocity", same("m/s"), same("ft/s", 3.280839895), "%.3f"},
         {1507, "Length", same("m"), same("ft", 3.280839895), "%.2f"},
         {1508, "Area", same("m2"), same("ft2", 10.7639104), "%.1f"},
         {1516, "HeatCapacityFlow", same("kW/C"), same("Btu/hr-F", kKwToBtuPerHour / 1.8), "%.3f"},

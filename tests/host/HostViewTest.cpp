@@ -234,3 +234,23 @@ TEST(HostView, AViewSetThatDoesNotReadBackIsRefusedAsDamaged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostView, ClosingTheSelectedDesignViewerSelectsItsScenarioViewer) {
+    ScratchFile saved("view", "network.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    // attach drops the design viewer the case offers as its selection.
+    ScratchFile script("view", "closedesign.txt",
+                       "attach Viewable.299 Network\nopen Viewable.299\ncmd DeleteView\nopen MyOwnerObject\n"
+                       "open MyOwnerObject\nopen Viewable.299\n");
+    const HostRun run = RunHost("view " + saved.path + " --open case --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: attach Viewable.299 Network\n  text Network\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "2: open Viewable.299\n  text Network\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: open Viewable.299\n  text base\n")) << run.out;
+}
+
+}  // namespace

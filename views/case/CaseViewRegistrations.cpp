@@ -1,5 +1,6 @@
 // View object types of the case, project and scenario views.
 #include "views/ViewRegistration.h"
+#include "views/case/CPIDesignViewerDesign.h"
 #include "views/case/ChiView.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
@@ -9,8 +10,12 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {48, "HeatIntegrationObject", "LurmetViewObject", "ChiView", 1, 1, "", 0, 0, false, &ChiView::Create, false,
          &ChiView::DescribeForm},
         {49, "HeatIntegrationTotalSiteObject", "LurmetViewObject", "ChiTotalSiteView", 1, 1, "", 0, 0, false, nullptr},
-        {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false, nullptr},
-        {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false, nullptr},
+        // The clone tool is open only while the user works with it, and the earlier design view is
+        // read from older cases only: neither is written, so a case holding one still saves.
+        {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false,
+         nullptr, false, nullptr, true},
+        {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false,
+         &CPIDesignViewerDesign::Create, false, nullptr, true},
         {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, nullptr},
         {80, "HIDesignViewerProjectObject", "ViewableObject", "HIDesignViewerProject", 1, 1, "", 2, 0, false,
          &HIDesignViewerProject::Create, false, &HIDesignViewerProject::DescribeForm},

@@ -8,6 +8,7 @@
 #include "lumeth/Session.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/plots/CpiView.h"
 
 namespace {
 const ObjectTypeInfo* findType(const char* name) {
@@ -120,6 +121,32 @@ void ChiView::ChangeSelectedObject(Viewable* view) {
     }
 }
 
+void ChiView::SetCPIView(CpiView* view) {
+    if (!view) return;
+    // The earlier case view links its project view first and its selected view second.
+    const Viewable* projectView = view->LinkedView(0);
+    const Viewable* chosen = view->LinkedView(1);
+    pendingName = view->GetText();
+    AddProject(projectView ? projectView->GetName() : Text());
+    if (!chosen || !projectViewer) return;
+    const auto scenarioView = [&](const Text& name) -> HIDesignViewerScenario* {
+        for (HIDesignViewerScenario* v : projectViewer->GetScenarioViews())
+            if (v->GetName() == name) return v;
+        return nullptr;
+    };
+    if (chosen->IsA("DesignViewerProjectObject")) {
+        ChangeSelectedObject(projectViewer);
+    } else if (chosen->IsA("DesignViewerScenarioObject")) {
+        if (HIDesignViewerScenario* scenario = scenarioView(chosen->GetName())) ChangeSelectedObject(scenario);
+    } else if (chosen->IsA("CPIDesignViewerDesignObject")) {
+        const Viewable* owner = chosen->OwnerViewable();
+        HIDesignViewerScenario* scenario = owner ? scenarioView(owner->GetName()) : nullptr;
+        const int match = scenario ? scenario->FindDesignMatch(chosen->GetName()) : -1;
+        if (match >= 0) ChangeSelectedObject(scenario->GetDesignObjs()[match]);
+        else ChangeSelectedObject(nullptr);
+    }
+}
+
 void ChiView::DisconnectDeadObject(Viewable* dead) {
     if (static_cast<void*>(projectViewer) == dead) projectViewer = nullptr;
     if (dead == selected) {
@@ -193,6 +220,20 @@ int ChiView::AttachObject(const VarDescription& var, Viewable* object) {
         return 1;
     }
     return Viewable::AttachObject(var, object);
+}
+
+int ChiView::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {
+    if (!isSelectionLink(var, false)) return Viewable::GetAttachableObjects(var, out);
+    const std::size_t before = out.size();
+    if (projectViewer) {
+        out.push_back(projectViewer);
+        for (HIDesignViewerScenario* scenario : projectViewer->GetScenarioViews()) {
+            out.push_back(scenario);
+            for (HIDesignViewerDesign* design : scenario->GetDesignObjs())
+                if (design) out.push_back(design);
+        }
+    }
+    return static_cast<int>(out.size() - before);
 }
 
 Text ChiView::AttachedName(const Viewable* child) const {

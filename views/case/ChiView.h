@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class CpiView;
 class HIDesignViewerProject;
 
 // A new viewer of the type under `parent`, named; null for a type the factory does not make.
@@ -27,6 +28,10 @@ public:
     int AddProject(const Text& name);
     bool RenameProject(const Text& name);
     void ChangeSelectedObject(Viewable* view);
+    // Builds this case from an earlier case view: its pending text, a project viewer of its
+    // project view's name, and the selection its selected view stands for.
+    void SetCPIView(CpiView* view);
+    const Text& GetPendingName() const { return pendingName; }
     Viewable* GetSelObj() const { return selected; }
     HIDesignViewerProject* GetProjectViewer() const { return projectViewer; }
     bool GetIsExtractedData() const { return extractedData != 0; }
@@ -39,6 +44,9 @@ public:
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     Viewable* AttachedObject(const VarDescription& var) override;
     int AttachObject(const VarDescription& var, Viewable* object) override;
+    // The selection (299) may be any view of the case a user can pick in its tree: the project
+    // viewer, its scenario viewers and their design viewers.
+    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
     Text AttachedName(const Viewable* child) const override;
     void DisconnectDeadObject(Viewable* dead) override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;

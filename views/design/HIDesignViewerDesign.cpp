@@ -32,3 +32,45 @@ void HIDesignViewerDesign::DisconnectDeadObject(Viewable* dead) {
     if (dead == pGridDiagram) pGridDiagram = nullptr;
     Viewable::DisconnectDeadObject(dead);
 }
+
+Text HIDesignViewerDesign::NetworkOptimisationKey(int result) {
+    switch (result) {
+        case 0: return "NetOptNoStrmData";
+        case 1: return "NetOptNoEcoData";
+        case 2: return "NetOptNoDes";
+        case 3: case 9: case 13: return "NetOptFail";
+        case 5: return "NetOptInfeasible";
+        case 6: return "NetOptDesInfes";
+        case 7: return "NetOptUnbound";
+        case 8: return "NetOptUndet";
+        case 10: return "NetOptInvalid";
+        case 11: return "NetOptMemory";
+        case 12: return "NetOptLog";
+        case 101: return "NetOptNoFiles";
+        case 102: return "NetOptRuntime";
+        case 103: return "NetOptFailSegmented";
+        case 104: return "NetOptNoArea";
+        default: return "NetOptOk";
+    }
+}
+
+Text HIDesignViewerDesign::RetrofitKey(int result) {
+    struct Row {
+        int code;
+        const char* key;
+    };
+    static constexpr Row kKeys[] = {
+        {0, "RetBigProb"},        {1, "RetDesInfes"},      {4, "RetTempViolation"}, {5, "RetNewHXFail"},
+        {6, "RetNewHXNotOpti"},   {7, "RetNewHXOk"},       {8, "RetNoBCDesign"},    {9, "RetNoColdUtil"},
+        {11, "RetNoDes"},         {12, "RetNoEcoData"},    {13, "RetNoForScope"},   {15, "RetNoHotUtil"},
+        {16, "RetNoLoop"},        {18, "RetNoPinch"},      {19, "RetNoProcHX"},     {20, "RetNoScope"},
+        {21, "RetNoStrmData"},    {22, "RetNoUtilCost"},   {23, "RetNoUtilData"},   {24, "RetNoUtilOptions"},
+        {25, "RetNoUtilScope"},   {26, "RetOptiFail"},     {27, "RetOptiFrzFail"},  {29, "RetRepipFail"},
+        {30, "RetRepipNotOpti"},  {31, "RetRepipOk"},      {32, "RetResqFail"},     {33, "RetResqNotOpti"},
+        {34, "RetResqOk"},        {35, "RetFail"},         {38, "RetTempRev"},      {39, "RetUtilOk"},
+        {40, "RetUtilFail"},      {41, "RetUtilNotOpti"},  {43, "RetDesStrmUntied"},
+    };
+    for (const Row& row : kKeys)
+        if (row.code == result) return row.key;
+    return "RetOk";
+}

@@ -29,7 +29,16 @@ public:
 
     void DisconnectDeadObject(Viewable* dead) override;
 
+    // Show the message key of a network-optimisation result code and of a retrofit result code
+    // (success keys too).
+    static Text NetworkOptimisationKey(int result);
+    static Text RetrofitKey(int result);
+    void ReportNetworkOptimisationResult(int result) { ErrorMsg(NetworkOptimisationKey(result)); }
+    void ReportRetrofitResult(int result) { ErrorMsg(RetrofitKey(result)); }
+
     std::int32_t nSetting200 = 10;
+    // The optimisation mode switch of the viewer's forms: set, the optimiser runs in mode 1.
+    std::uint8_t optimiseOption = 0;
 
 private:
     IHeatIntegrationScenario* pScenario = nullptr;

@@ -369,7 +369,7 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         return fail("not an action: " + action);
     if (action == "attach") {
         if (!resolve(address, view, variable, false)) return false;
-        Viewable* made = AttachNewViewObject(m_current, address, argument);
+        Viewable* made = AttachViewObject(m_current, address, argument);
         s.hasResult = true;
         s.result = made ? 1 : 0;
         if (made) s.hasText = true, s.text = made->GetName();
