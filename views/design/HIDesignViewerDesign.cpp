@@ -1,5 +1,7 @@
 #include "views/design/HIDesignViewerDesign.h"
 
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "views/grid/HENDiagram.h"
 
 HIDesignViewerDesign::HIDesignViewerDesign(Viewable* parent, const Text& name, const ObjectTypeInfo* type)
@@ -73,4 +75,50 @@ Text HIDesignViewerDesign::RetrofitKey(int result) {
     for (const Row& row : kKeys)
         if (row.code == result) return row.key;
     return "RetOk";
+}
+
+int HIDesignViewerDesign::ExchangerGroup(int index) const {
+    CNode* unit = nullptr;
+    if (!pDesign || !pDesign->GetHeatExchanger(index, unit) || !unit) return 0;
+    // A unit on a utility stream is a heater (hot utility) or a cooler (cold utility). Linear in
+    // the utilities and their units: a list of tens of exchangers asks it once per row.
+    for (int s = 0; s < pDesign->GetNumberOfStreams(); ++s) {
+        IHeatIntegrationStream* stream = pDesign->GetStream(s);
+        if (!stream || stream->GetStreamKind() != 1) continue;
+        CNode* on = nullptr;
+        for (int k = 0; pDesign->GetUnitOnStream(stream->GetName(), k, on); ++k)
+            if (on == unit) return stream->GetHotCold() == 0 ? 3 : 5;
+    }
+    return 1;
+}
+
+bool HIDesignViewerDesign::PassesExchangerFilter(int index) const {
+    const int filter = static_cast<int>(GetExchangerFilter());
+    if (filter == 9) return true;
+    const int group = ExchangerGroup(index);
+    switch (filter) {
+        case 1: case 3: case 5: return group == filter;
+        case 4: return group == 1 || group == 3;
+        case 6: return group == 1 || group == 5;
+        case 8: return group == 3 || group == 5;
+        default: return false;
+    }
+}
+
+int HIDesignViewerDesign::CountFilteredExchangers() const {
+    int n = 0;
+    for (int i = 0; pDesign && i < pDesign->GetNumberOfHeatExchangers(); ++i) n += PassesExchangerFilter(i);
+    return n;
+}
+
+int HIDesignViewerDesign::GetProcessExchangerIndex(int row) const {
+    for (int i = 0, seen = 0; pDesign && i < pDesign->GetNumberOfHeatExchangers(); ++i)
+        if (ExchangerGroup(i) == 1 && seen++ == row) return i;
+    return -1;
+}
+
+int HIDesignViewerDesign::GetUtilityExchangerIndex(int row) const {
+    for (int i = 0, seen = 0; pDesign && i < pDesign->GetNumberOfHeatExchangers(); ++i)
+        if (PassesExchangerFilter(i) && seen++ == row) return i;
+    return -1;
 }
