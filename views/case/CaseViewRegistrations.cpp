@@ -2,8 +2,14 @@
 #include "views/ViewRegistration.h"
 #include "views/case/CPIDesignViewerDesign.h"
 #include "views/case/ChiView.h"
+#include "views/case/HITargeting.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+
+namespace {
+// The pop-up is a bare view: the host opens its form "chipopup" on it.
+Viewable* createPopUp(ObjectInstanceInfo& info) { return new Viewable(info); }
+}  // namespace
 
 void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
@@ -21,10 +27,11 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
          &HIDesignViewerProject::Create, false, &HIDesignViewerProject::DescribeForm},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
         {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false,
-         &HIDesignViewerScenario::Create},
+         &HIDesignViewerScenario::Create, false, &HIDesignViewerScenario::DescribeForm},
         // The scenario viewer rebuilds its utility name views from the scenario's utilities.
         {87, "UtilityNameViewObject", "ViewableObject", "UtilityNameView", 0, -1, "", 0, 0, false, nullptr, true},
-        {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
+        {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true,
+         &HITargeting::Create, false, &HITargeting::DescribeForm},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, nullptr},
         // Until the segment table, the extraction view and the stream-link list have records of
         // their own, the scenario viewer builds them again and they are not stored.
@@ -32,7 +39,7 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false, nullptr},
         {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, &ChiGrassRootView::Create},
         {97, "HeatIntegrationGrassRootTotalSiteObject", "HeatIntegrationTotalSiteObject", "ChiGrassRootTotalSiteView", 0, 1, "chigrasstsview", 0, 0, false, nullptr},
-        {98, "chiPopUpObject", "ViewableObject", "chiPopUp", 0, 1, "chipopup", 1, 0, false, nullptr},
+        {98, "chiPopUpObject", "ViewableObject", "chiPopUp", 0, 1, "chipopup", 1, 0, false, &createPopUp},
         {100, "HIDesignViewerGrassRootScenarioObject", "HIDesignViewerScenarioObject", "HIDesignViewerGrassRootScenario", 0, 1, "chigrscenario", 1, 30, true,
          &HIDesignViewerGrassRootScenario::Create},
         {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true,

@@ -273,6 +273,20 @@ int ChiView::Message(const Text& line) {
     return Viewable::Message(line);
 }
 
+int ChiGrassRootView::Message(const Text& line) {
+    const Text word = Text(line.substr(0, line.find(' ')));
+    if (word == "Convert") {
+        MessageInfo convert;
+        convert.code = 13;
+        convert.sender = this;
+        convert.value = 2;
+        if (Viewable* owner = OwnerViewable()) owner->GenMessage(convert);
+        return 0;
+    }
+    if (word == "OpenCornerPage") return View("TopLeftView"), 1;
+    return ChiView::Message(line);
+}
+
 // ---- record ----
 
 bool ChiView::StoreClassData(BinaryFile& file) {

@@ -73,6 +73,9 @@ public:
     using ChiView::ChiView;
     static Viewable* Create(ObjectInstanceInfo& info) { return new ChiGrassRootView(info); }
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    // "Convert" hands the owner a request to convert (code 13, value 2); "OpenCornerPage" opens
+    // the form "TopLeftView"; the rest is the case view's.
+    int Message(const Text& line) override;
 };
 
 // The total-site twin; its viewer comes with the total-site views.

@@ -107,6 +107,13 @@ bool isMessage(const SessionEntry& e) {
     return e.event == SessionEvent::Error || (e.event == SessionEvent::Response);
 }
 
+// Children a form lists: views a user works with. Plots, name views and canvas items are
+// rebuilt by their owners and left out; design viewers, rebuilt too, are what a user opens.
+bool listedChild(const Viewable* child) {
+    const ObjectTypeInfo* type = child->GetViewType();
+    return !type || !type->IsTransient() || type->IsA("HIDesignViewerDesignObject");
+}
+
 void formJson(Viewable* view, Text& out, int depth) {
     const FormDescription form = formOf(view);
     out += "{\"view\":" + ViewJsonText(view->GetName()) + ",\"type\":" +
@@ -153,7 +160,7 @@ void formJson(Viewable* view, Text& out, int depth) {
     // A deep tree is listed to a bounded depth; deeper children are named only.
     for (int i = 0; i < view->GetNumberOfChildren(); ++i) {
         Viewable* child = view->GetChild(i);
-        if (child->GetViewType() && child->GetViewType()->IsTransient()) continue;
+        if (!listedChild(child)) continue;
         out += first ? "" : ",";
         first = false;
         if (depth < 8) formJson(child, out, depth + 1);
@@ -170,7 +177,7 @@ void formText(Viewable* view, Text& out, const Text& indent, int depth) {
     for (const Text& c : form.Commands()) out += indent + "  command " + c + "\n";
     for (int i = 0; i < view->GetNumberOfChildren() && depth < 8; ++i) {
         Viewable* child = view->GetChild(i);
-        if (child->GetViewType() && child->GetViewType()->IsTransient()) continue;
+        if (!listedChild(child)) continue;
         formText(child, out, indent + "  ", depth + 1);
     }
 }

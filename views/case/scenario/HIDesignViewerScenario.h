@@ -13,6 +13,7 @@
 #include <vector>
 
 class ChiSuperTargetPlot;
+class FormDescription;
 class ChiTable;
 class DataExtractionView;
 class DefaultUtilManagerView;
@@ -163,6 +164,12 @@ public:
 
     // ---- commands ----
     int Message(const Text& line) override;
+    // The entered design name (1519/208) that "AddToDesignView", "RenameView" and "CloneDesign"
+    // take; the rest of the form's texts come with their pages.
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    // The form rows and command words the viewer answers so far.
+    static void DescribeForm(FormDescription& form);
     void ViewNotification(int code, Viewable* from) override;
     // The framework task of an automatic design: signal 4 runs it, others do nothing.
     static bool AutomaticHENDesignTask(void* task, int signal, int, void* data);

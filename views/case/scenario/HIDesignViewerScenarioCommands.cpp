@@ -3,6 +3,7 @@
 // places in the table; until their actions are part of the viewer they go to the framework.
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/FormDescription.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
@@ -92,6 +93,25 @@ const std::vector<Text>& HIDesignViewerScenario::CommandWords() {
         return out;
     }();
     return words;
+}
+
+namespace {
+bool isEnteredName(const VarDescription& var) { return var.Type() == 1519 && var.Number() == 208; }
+}  // namespace
+
+void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
+    form.Add({"ExtraData.208", FormHook::Text, 1519, true, 0});
+    for (const Command& c : Commands()) form.AddCommand(c.word);
+}
+
+Text HIDesignViewerScenario::TextValue(const VarDescription& var) {
+    return isEnteredName(var) ? newDesignName : Viewable::TextValue(var);
+}
+
+int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& text) {
+    if (!isEnteredName(var)) return Viewable::SpecifyText(var, text);
+    newDesignName = text;
+    return 1;
 }
 
 namespace {
