@@ -173,7 +173,7 @@ TEST_P(ViewScenarioCompare, IsTheShareOfTheReference) {
     const ComparePair& c = GetParam();
     EXPECT_DOUBLE_EQ(c.expected, HIDesignViewerScenario::Compare(c.a, c.b));
 }
-INSTANTIATE_TEST_SUITE_P(Pairs, ViewScenarioCompare,
+INSTANTIATE_TEST_SUITE_P(ViewPairs, ViewScenarioCompare,
                          ::testing::Values(ComparePair{200.0, 150.0, 75.0}, ComparePair{5.0, 6.0, 120.0},
                                            ComparePair{0.0, 0.0, 0.0}, ComparePair{0.0, 5.0, -32768.0},
                                            ComparePair{-100.0, -50.0, 150.0}, ComparePair{-32767.0, 1.0, -32767.0},
