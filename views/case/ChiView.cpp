@@ -60,8 +60,12 @@ ChiView::~ChiView() {
 const ObjectTypeInfo* ChiView::GetObjectType(const ObjectTypeInfo*) const {
     return findType(HIDesignViewerProject::TypeName);
 }
-const ObjectTypeInfo* ChiGrassRootView::GetObjectType(const ObjectTypeInfo*) const {
-    return findType(HIDesignViewerGrassRootProject::TypeName);
+const ObjectTypeInfo* ChiGrassRootView::GetObjectType(const ObjectTypeInfo* asked) const {
+    // Asked for its own kind (or nothing): the grass-root project viewer; for the plain case
+    // view's kind: the plain project viewer; anything else: a plain view.
+    if (!asked || asked == GetViewType()) return findType(HIDesignViewerGrassRootProject::TypeName);
+    if (asked->GetName() == ChiView::TypeName) return findType(HIDesignViewerProject::TypeName);
+    return findType("ViewableObject");
 }
 const ObjectTypeInfo* ChiTotalSiteView::GetObjectType(const ObjectTypeInfo*) const {
     return findType("HIDesignViewerTotalSiteObject");

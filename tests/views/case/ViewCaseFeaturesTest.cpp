@@ -76,6 +76,12 @@ TEST_F(ViewCaseFeatures, ANewProjectHoldsScenarioOneWithItsFirstDesignSelected) 
     EXPECT_EQ("Design 1", scenario->GetDesignObjs()[0]->GetName());
     EXPECT_TRUE(scenario->GetDesignObjs()[0]->IsA("HIDesignViewerGrassRootDesignObject"));
 
+    // The viewer kind below a grass-root case view depends on the kind asked about.
+    const ObjectTypeRegistry* types = ObjectTypeRegistry::Current();
+    EXPECT_EQ(types->Find("HIDesignViewerGrassRootProjectObject"), caseView->GetObjectType(caseView->GetViewType()));
+    EXPECT_EQ(types->Find("HIDesignViewerProjectObject"), caseView->GetObjectType(types->Find(ChiView::TypeName)));
+    EXPECT_EQ(types->Find("ViewableObject"), caseView->GetObjectType(types->Find("HITargetingObject")));
+
     // "Convert" of a project study asks its owner (code 13, value 2).
     OwnerProbe owner;
     ChiGrassRootView child(&owner, "Q", ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
