@@ -291,6 +291,37 @@ int ChiGrassRootView::Message(const Text& line) {
     return ChiView::Message(line);
 }
 
+int ChiTotalSiteView::AddTotalSite(const Text& name) {
+    Viewable* made = CreateViewerOfType(name, this, GetObjectType());
+    if (!made) return 0;
+    // No total-site viewer class can bind a site yet: what the factory made goes again.
+    delete made;
+    return 0;
+}
+
+Viewable* ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(Viewable* parent, const Text& name) {
+    auto* caseView = new ChiGrassRootTotalSiteView(parent, findType(TypeName));
+    caseView->SetName(name);
+    // The scenario and its first design follow once a total-site viewer is bound; the builder
+    // deletes nothing and hands back the case view as far as it was built.
+    caseView->AddTotalSite(name);
+    return caseView;
+}
+
+int ChiGrassRootTotalSiteView::Message(const Text& line) {
+    const Text word = Text(line.substr(0, line.find(' ')));
+    if (word == "Convert") {
+        MessageInfo convert;
+        convert.code = 13;
+        convert.sender = this;
+        convert.value = 2;
+        if (Viewable* owner = OwnerViewable()) owner->GenMessage(convert);
+        return 0;
+    }
+    if (word == "OpenCornerPage") return View("TopLeftView"), 1;
+    return ChiTotalSiteView::Message(line);
+}
+
 // ---- record ----
 
 bool ChiView::StoreClassData(BinaryFile& file) {

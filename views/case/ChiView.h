@@ -85,6 +85,9 @@ public:
     ChiTotalSiteView(Viewable* parent, const ObjectTypeInfo* type) : LurmetView(parent, type) {}
     explicit ChiTotalSiteView(ObjectInstanceInfo& info) : LurmetView(info) {}
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    // 1 when a total-site viewer of the name is made and bound; 0 while the factory makes none
+    // (the total-site viewer is not part of the module yet), leaving nothing behind.
+    int AddTotalSite(const Text& name);
 };
 
 class ChiGrassRootTotalSiteView : public ChiTotalSiteView {
@@ -92,4 +95,7 @@ public:
     static constexpr const char* TypeName = "HeatIntegrationGrassRootTotalSiteObject";
     using ChiTotalSiteView::ChiTotalSiteView;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    // The builder of a total-site study: the case view as far as it could be built (never null).
+    static Viewable* BuildChiGrassRootTotalSiteView(Viewable* parent, const Text& name);
+    int Message(const Text& line) override;
 };

@@ -151,6 +151,15 @@ TEST_F(ViewCaseFeatures, ACaseBecomesAProjectUnderTheManagersUniqueName) {
     ASSERT_TRUE(ViewRecords::Store(out, {caseView}));
 }
 
+TEST_F(ViewCaseFeatures, TheTotalSiteBuilderHandsBackWhatItBuilt) {
+    Viewable* made = ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(features, "Site");
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ("Site", made->GetName());
+    EXPECT_EQ(0, static_cast<ChiTotalSiteView*>(made)->AddTotalSite("Site")) << "no total-site viewer yet";
+    EXPECT_EQ(0, made->GetNumberOfChildren());
+    EXPECT_EQ(1, made->Message("OpenCornerPage"));
+}
+
 TEST_F(ViewCaseFeatures, AManagerThatCannotMakeAProjectGivesNoView) {
     EngineObjectRegistry none;
     EngineeringManager empty(none);
