@@ -241,7 +241,7 @@ double HIDesignViewerScenario::GetNewHX(const VarDescription& var) const {
     const IHENDesign* current = GetSelectedDesign(currentDesign);
     const int wanted = var.Offset(0);
     for (int i = 0, seen = 0; current && i < current->GetNumberOfHeatExchangers(); ++i) {
-        const CNode* unit = exchangerAt(current, i);
+        CNode* unit = exchangerAt(current, i);
         if (exchangerNamed(base, exchangerName(unit)) || seen++ != wanted) continue;
         const int t = var.Type(), v = var.Number();
         if (t == 1519 && (v == 705 || v == 708)) return i;
@@ -257,7 +257,7 @@ double HIDesignViewerScenario::GetNewHX(const VarDescription& var) const {
         // The four port temperatures of the countercurrent model: hot in, hot out, cold in, cold out.
         const int port = t == 1 && v == 703 ? 0 : t == 1 && v == 704 ? 1 : t == 1 && v == 706 ? 2 : t == 1 && v == 707 ? 3 : -1;
         if (port < 0) return kEmpty;
-        return current->GetExchangerPortTemperature(const_cast<CNode*>(unit), port, value) ? value : kEmpty;
+        return current->GetExchangerPortTemperature(unit, port, value) ? value : kEmpty;
     }
     return kEmpty;
 }
