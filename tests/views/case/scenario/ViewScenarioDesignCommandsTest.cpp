@@ -403,6 +403,48 @@ TEST_F(ViewScenarioDesignCommands, UtilitySumsAndRetrofitSavingsWorkedByHand) {
     viewer->SetSelectedObject(viewer);
 }
 
+TEST_F(ViewScenarioDesignCommands, RetrofitExchangerRowsAndNewEquipmentWorkedByHand) {
+    bind();
+    using Values = std::map<std::string, double>;
+    DesignDouble base("Existing"), now("Retrofit");
+    base.units.push_back(std::make_unique<ExchangerDouble>("E1", Values{{"HTArea", 10.0}, {"Duty", 80.0}, {"TotalNShells", 2}, {"CapitalCost", 400.0}}));
+    base.units.push_back(std::make_unique<ExchangerDouble>("E2", Values{{"HTArea", 8.0}, {"Duty", 60.0}, {"TotalNShells", 1}, {"CapitalCost", 250.0}}));
+    now.units.push_back(std::make_unique<ExchangerDouble>(
+        "E1", Values{{"HTArea", 14.0}, {"AddArea", 4.0}, {"AdShell", 1}, {"Duty", 95.0}, {"CapitalCost", 500.0}}));
+    now.units.push_back(std::make_unique<ExchangerDouble>(
+        "E2", Values{{"HTArea", 8.0}, {"AddArea", 0.0}, {"AdShell", -1}, {"Duty", 60.0}, {"CapitalCost", 200.0}}));
+    now.units.push_back(std::make_unique<ExchangerDouble>(
+        "E3", Values{{"HTArea", 6.0}, {"TotalNShells", 1}, {"Duty", 20.0}, {"CapitalCost", 300.0}}));
+    scenario->doubles = {{"Existing", &base}, {"Retrofit", &now}};
+    scenario->baseName = "Existing";
+    HIDesignViewerDesign selected(viewer, "Retrofit", ObjectTypeRegistry::Current()->Find(HIDesignViewerDesign::TypeName));
+    viewer->SetSelectedObject(&selected);
+
+    // Rows of the existing exchangers: the retrofitted size, then the change.
+    EXPECT_EQ(14.0, viewer->GetOldExchangers(var(1508, 291, 0)));
+    EXPECT_EQ(15.0, viewer->GetOldExchangers(var(6, 292, 0)));
+    EXPECT_EQ(0.0, viewer->GetOldExchangers(var(6, 292, 1))) << "no growth";
+    EXPECT_EQ(1.0, viewer->GetOldExchangers(var(1519, 292, 0)));
+    EXPECT_EQ(0.0, viewer->GetOldExchangers(var(31000, 292, 0))) << "no added capital recorded";
+    // Rows past them are the new exchangers.
+    EXPECT_EQ(6.0, viewer->GetNewExchangers(var(1508, 292, 2)));
+    EXPECT_EQ(-32767.0, viewer->GetNewExchangers(var(1508, 292, 3)));
+    EXPECT_EQ(20.0, viewer->GetNewHX(var(6, 712, 0)));
+    EXPECT_EQ(2.0, viewer->GetNewHX(var(1519, 705, 0))) << "its place in the design";
+    EXPECT_EQ("E3", viewer->GetHXinDesign(&base, 0));
+    EXPECT_EQ("", viewer->GetHXinDesign(&base, 1));
+    // New equipment: added area of existing exchangers, whole area of new ones (4 + 0 + 6); added
+    // capital where it grew (100) and the whole cost of new ones (300).
+    EXPECT_DOUBLE_EQ(10.0, viewer->NewEquipment(var(1508, 250)));
+    EXPECT_DOUBLE_EQ(400.0, viewer->NewEquipment(var(31000, 201)));
+    // The same over the exchangers the selected viewer shows (all of them).
+    EXPECT_DOUBLE_EQ(400.0, viewer->GetTotalLoadCostArea(var(31000, 330)));
+    // Added shells of a design, negative ones left out.
+    EXPECT_DOUBLE_EQ(1.0, viewer->GetHXInfoByDNA("Retrofit", var(1519, 208)));
+    EXPECT_EQ(-32767.0, viewer->GetHXInfoByDNA("Nowhere", var(1519, 208)));
+    viewer->SetSelectedObject(viewer);
+}
+
 TEST_F(ViewScenarioDesignCommands, RankedPickersCountOnlyWhatTheyRank) {
     bind();
     EXPECT_EQ(nullptr, viewer->GetCostIndexSortedNthSatisfiedDesign(0));
