@@ -78,6 +78,18 @@ bool HostSession::Start(std::string& error) {
     return true;
 }
 
+bool HostSession::UseProject(const std::string& name, std::string& error) {
+    ILurmetBaseObject* object = nullptr;
+    void* project = nullptr;
+    if (!m_manager || !m_manager->FindObject(name.c_str(), kProjectType, &object) || !object ||
+        object->QueryInterface(kProjectType, &project) != 1 || !project) {
+        error = "the case holds no project " + name;
+        return false;
+    }
+    m_project = static_cast<IHeatIntegrationProject*>(project);
+    return true;
+}
+
 IHeatIntegrationScenario* HostSession::NewScenario(const std::string& name, std::string& error) {
     IHeatIntegrationScenario* scenario = nullptr;
     if (!m_project || m_project->AddScenario(name.c_str()) != 1 || !m_project->GetScenario(name.c_str(), scenario)) {

@@ -43,6 +43,9 @@ public:
     // The project's scenario of that index (null past the last).
     IHeatIntegrationScenario* ScenarioAt(int index) const;
     IHeatIntegrationProject* Project() const { return m_project; }
+    // Makes the manager's project of that name the one a save stores (a study the views built);
+    // false with the message when the manager holds none.
+    bool UseProject(const std::string& name, std::string& error);
     IEngineeringManager* Manager() const { return m_manager; }
     // The name the project is created under.
     static constexpr const char* ProjectName = "Kestrin project";

@@ -1,5 +1,6 @@
 #include "host/ViewCommand.h"
 
+#include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/CaseContentChecks.h"
 #include "host/CommandLine.h"
@@ -23,13 +24,14 @@ namespace {
 
 using OpenFn = void* (*)(IEngineeringManager*, const char*, const char*, int, int, char*, int);
 using OpenCaseFn = void* (*)(IEngineeringManager*, ILurmetBinaryFile*, const char*, const char*, int, int, char*, int);
+using NewFn = void* (*)(IEngineeringManager*, const char*, const char*, const char*, int, int, char*, int);
 using StoreFn = int (*)(void*, ILurmetBinaryFile*);
 using RunFn = int (*)(void*, const char*, const char*, int, int);
 using TextFn = int (*)(void*, char*, int);
 using CloseFn = void (*)(void*);
 
 struct ViewOptions {
-    std::string file, open = "scenario", script, save;
+    std::string file, open = "scenario", script, save, newKind, newName;
     bool form = false, json = false, automation = false, haveSave = false;
     int units = 0;
 };
@@ -47,7 +49,13 @@ bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
             out = argv[++i];
             return true;
         };
-        if (a == "--open") {
+        if (a == "--new") {
+            if (!value(o.newKind) || !value(o.newName)) return false;
+            if (o.newKind != "hi-project" && o.newKind != "hi-case") {
+                error = "--new takes hi-project or hi-case and a name";
+                return false;
+            }
+        } else if (a == "--open") {
             if (!value(o.open)) return false;
         } else if (a == "--script") {
             if (!value(o.script)) return false;
@@ -78,7 +86,8 @@ bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
             return false;
         }
     }
-    if (o.file.empty()) error = "view needs a stream table or a case";
+    if (!o.newKind.empty() && !o.file.empty()) error = "view --new builds a study from nothing and reads no " + o.file;
+    else if (o.file.empty() && o.newKind.empty()) error = "view needs a stream table or a case";
     return error.empty();
 }
 
@@ -129,29 +138,47 @@ int RunView(ModuleLoader& module, int argc, char** argv) {
     HostSession session(module);
     void* views = nullptr;
     char reason[512] = {};
+    auto projectOf = reinterpret_cast<TextFn>(module.Entry("KestrinViewProject"));
+    if (!o.newKind.empty()) {
+        auto build = reinterpret_cast<NewFn>(module.Entry("KestrinViewNew"));
+        if (!build || !projectOf) return fail(module.Path() + " lacks the view entries");
+        if (o.haveSave && !SaveMayReplace(o.save, error)) return fail(error);
+        if (!session.Start(error)) return fail(error);
+        views = build(session.Manager(), o.newKind.c_str(), o.newName.c_str(), o.open.c_str(), o.units,
+                      o.automation ? 1 : 0, reason, sizeof reason);
+        if (!views) return fail(std::string("--new ") + o.newKind + " " + o.newName + ": " + reason);
+    }
     // A case's views are read where they stand in the file, right after its project.
+    // The project of a case goes by the name it was saved under.
+    const auto projectName = [&] {
+        return session.Project() ? std::string(session.Project()->GetProjectName()) : std::string(HostSession::ProjectName);
+    };
     const HostSession::CaseMore readViews = [&](ILurmetBinaryFile& file, std::string& why) {
-        views = openCase(session.Manager(), &file, HostSession::ProjectName, o.open.c_str(), o.units,
+        views = openCase(session.Manager(), &file, projectName().c_str(), o.open.c_str(), o.units,
                          o.automation ? 1 : 0, reason, sizeof reason);
         if (!views) why = reason;
         return views != nullptr;
     };
-    if (!load(session, o, readViews, error)) {
-        if (views) close(views);
-        return fail(error);
+    if (o.newKind.empty()) {
+        if (!load(session, o, readViews, error)) {
+            if (views) close(views);
+            return fail(error);
+        }
+        if (!views)
+            views = open(session.Manager(), projectName().c_str(), o.open.c_str(), o.units, o.automation ? 1 : 0, reason,
+                         sizeof reason);
+        if (!views) return fail(o.file + ": " + reason);
     }
-    if (!views)
-        views = open(session.Manager(), HostSession::ProjectName, o.open.c_str(), o.units, o.automation ? 1 : 0, reason,
-                     sizeof reason);
-    if (!views) return fail(o.file + ": " + reason);
     const int status = run(views, script.c_str(), o.script.empty() ? "script" : o.script.c_str(), o.json ? 1 : 0,
                            o.form ? 1 : 0);
     const std::string out = handed(report, views);
     const std::string stopped = handed(why, views);
     std::fputs(out.c_str(), stdout);
     std::fflush(stdout);
+    // A new study saves the project its feature built (under the name it has now).
+    const bool projectReady = o.newKind.empty() || session.UseProject(handed(projectOf, views), error);
     // The project, then its views, once the script has gone through as written.
-    const bool saved = stopped.empty() && status == 0 && o.haveSave &&
+    const bool saved = stopped.empty() && status == 0 && o.haveSave && projectReady &&
                        session.SaveCase(o.save, error, [&](ILurmetBinaryFile& file, std::string& why) {
                            if (store(views, &file)) return true;
                            why = "the views could not be stored";

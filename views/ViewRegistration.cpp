@@ -1,5 +1,6 @@
 #include "views/ViewRegistration.h"
 
+#include "views/case/HITargeting.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include <algorithm>
@@ -22,6 +23,7 @@ void ViewRegistrationPlan::AddType(const ViewTypeRow& row) {
                            if (row.extraValue) info->SetExtraValue(row.extraValue);
                            info->SetFactory(row.factory);
                            info->SetTransient(row.transient);
+                           info->SetNeverWritten(row.neverWritten);
                            info->SetLoadVariables(row.loadVariables);
                            return r.types.Add(std::move(info)) != nullptr;
                        }});
@@ -118,7 +120,6 @@ void PlanViewResourceRegistrations(ViewRegistrationPlan& plan) {
         {129, 2490, "ModifyFlowStreamHxIco"}, {130, 2491, "InletTempChangeHxIco"},
     };
     for (const Icon& i : kIcons) plan.AddIcon(i.step, i.id, i.name);
-    // The builders are set when the case views are part of the module.
-    plan.AddFeature(88, "HI Case", "Case ", "Heat Integration", "HITargetingObject", nullptr);
-    plan.AddFeature(95, "HI Project", "HIP", "Heat Integration", "HeatIntegrationGrassRootObject", nullptr);
+    plan.AddFeature(88, "HI Case", "Case ", "Heat Integration", "HITargetingObject", &HITargeting::BuildHITargeting);
+    plan.AddFeature(95, "HI Project", "HIP", "Heat Integration", "HeatIntegrationGrassRootObject", &BuildChiGrassRootView);
 }

@@ -35,6 +35,7 @@ struct ViewTypeRow {
     ViewFactory factory;  // null until the view class is part of the module
     bool transient = false;  // rebuilt by its owner, never stored as a view of its own
     LoadVariablesHook loadVariables = nullptr;  // the class's form description, when it has one
+    bool neverWritten = false;  // read from older cases only (or open only while used): never stored
 };
 
 class ViewRegistrationPlan {

@@ -33,6 +33,12 @@ bool ObjectTypeInfo::IsTransient() const {
     return false;
 }
 
+bool ObjectTypeInfo::IsNeverWritten() const {
+    for (const ObjectTypeInfo* t = this; t; t = t->m_parent)
+        if (t->m_neverWritten) return true;
+    return false;
+}
+
 bool ObjectTypeInfo::LoadVariables(FormDescription& form) const {
     bool any = false;
     for (const ObjectTypeInfo* t = this; t; t = t->m_parent) {

@@ -66,6 +66,13 @@ public:
     // under them, and a link to one is stored as none.
     void SetTransient(bool transient) { m_transient = transient; }
     bool IsTransient() const;
+    // A type whose views refuse to be written (read from older cases, or open only while the
+    // user works with them): a stored view set leaves them out with everything under them and a
+    // link to one is stored as none, so the case around them still saves. Derived types too.
+    void SetNeverWritten(bool neverWritten) { m_neverWritten = neverWritten; }
+    bool IsNeverWritten() const;
+    // Whether a store passes over the type's views: transient or never written.
+    bool IsLeftOutOfStore() const { return IsTransient() || IsNeverWritten(); }
 
     // The variables a view class declares (its form description); set by the class's
     // registration. The listing includes the variables of the types it derives from.
@@ -96,6 +103,7 @@ private:
     std::int32_t m_extraValue = 0;
     ViewFactory m_factory = nullptr;
     bool m_transient = false;
+    bool m_neverWritten = false;
     LoadVariablesHook m_loadVariables = nullptr;
 };
 

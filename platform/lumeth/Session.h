@@ -39,8 +39,9 @@ enum class SessionEvent {
     Task,           // a task ran: key = task name, answer = result
     Specified,      // input, SpecifyValue: text = address, value = the number, answer = result
     SpecifiedText,  // input, SpecifyValueText: text = address, detail = the text, answer = result
-    Attached,       // input, AttachNewViewObject: text = address, detail = the new view's name,
-                    // answer = 1 when a view was made
+    Attached,       // input, AttachNewViewObject or AttachViewObject: text = address, detail = the
+                    // view's name, number = 1 for an offered view dropped (0: a new one typed),
+                    // answer = 1 when a view was made or taken
     UnitsSet,       // input, SetDisplayUnitSet: number = the set
     ScriptMissing,  // strict mode: a question (key) or file picker (key = title) had no answer
     Caption,        // a view's title set: key = the view's name, text = the title
@@ -174,6 +175,10 @@ int SpecifyValue(Viewable* view, const Text& address, double value);
 int SpecifyValueText(Viewable* view, const Text& address, const Text& text);
 // A new child view for a link address (AttachNewObject of the view the address leads to).
 Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& name);
+// What a user does at a link address with a name: drops the view of that name among those the
+// view offers there (GetAttachableObjects, then AttachObject), else types the name for a new
+// one (AttachNewObject). Answers the view dropped or made; `dropped` tells which it was.
+Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name, bool* dropped = nullptr);
 
 // The path of a view from the top of its tree: the names its owners give it (AttachedName),
 // outermost first, separated by '/'; empty for a top view.

@@ -67,21 +67,58 @@ int SpecifyValueText(Viewable* view, const Text& address, const Text& text) {
     return result;
 }
 
-Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& name) {
-    if (!view) return nullptr;
-    const std::uint64_t sequence = recordInput(SessionEvent::Attached, view, address, 0.0, name);
-    VarDescription var;
-    if (!VarDescription::Parse(address, var) || !var.IsObjectLink()) return setResult(sequence, 0), nullptr;
-    // All but the last link lead to the view that makes the child.
+namespace {
+
+// The view that makes or takes the child of a link address, and the link's last element: all but
+// the last link lead from `view` to it.
+Viewable* linkOwner(Viewable* view, const VarDescription& var, const VarDescription*& link) {
     Viewable* owner = view;
-    const VarDescription* link = &var;
+    link = &var;
     while (owner && link->GetNextLink() && link->GetNextLink()->IsObjectLink()) {
         VarDescription step = *link;
         step.DropNextLinks();
         owner = owner->AttachedObject(step);
         link = link->GetNextLink();
     }
+    return owner;
+}
+
+}  // namespace
+
+Viewable* AttachNewViewObject(Viewable* view, const Text& address, const Text& name) {
+    if (!view) return nullptr;
+    const std::uint64_t sequence = recordInput(SessionEvent::Attached, view, address, 0.0, name);
+    VarDescription var;
+    if (!VarDescription::Parse(address, var) || !var.IsObjectLink()) return setResult(sequence, 0), nullptr;
+    const VarDescription* link = nullptr;
+    Viewable* owner = linkOwner(view, var, link);
     Viewable* made = owner ? owner->AttachNewObject(*link, name) : nullptr;
+    setResult(sequence, made ? 1 : 0);
+    return made;
+}
+
+Viewable* AttachViewObject(Viewable* view, const Text& address, const Text& name, bool* dropped) {
+    if (dropped) *dropped = false;
+    if (!view) return nullptr;
+    const std::uint64_t sequence = recordInput(SessionEvent::Attached, view, address, 0.0, name);
+    VarDescription var;
+    if (!VarDescription::Parse(address, var) || !var.IsObjectLink()) return setResult(sequence, 0), nullptr;
+    const VarDescription* link = nullptr;
+    Viewable* owner = linkOwner(view, var, link);
+    if (!owner) return setResult(sequence, 0), nullptr;
+    std::vector<Viewable*> offered;
+    owner->GetAttachableObjects(*link, offered);
+    for (Viewable* object : offered) {
+        if (!object || object->GetName() != name) continue;
+        // A drop: the entry says so (number 1), so a replay drops the same object again.
+        if (SessionEntry* e = Session::Instance().Find(sequence)) e->number = 1;
+        if (dropped) *dropped = true;
+        const auto life = object->LifeToken();
+        const int result = owner->AttachObject(*link, object);
+        setResult(sequence, result);
+        return result && !life.expired() ? object : nullptr;
+    }
+    Viewable* made = owner->AttachNewObject(*link, name);
     setResult(sequence, made ? 1 : 0);
     return made;
 }
@@ -127,7 +164,10 @@ int ReplayInputs(const std::vector<SessionEntry>& journal, Viewable* root) {
             case SessionEvent::MessageSent: SendViewableMessage(view, e.text); break;
             case SessionEvent::Specified: SpecifyValue(view, e.text, e.value); break;
             case SessionEvent::SpecifiedText: SpecifyValueText(view, e.text, e.detail); break;
-            case SessionEvent::Attached: AttachNewViewObject(view, e.text, e.detail); break;
+            case SessionEvent::Attached:
+                if (e.number == 1) AttachViewObject(view, e.text, e.detail);
+                else AttachNewViewObject(view, e.text, e.detail);
+                break;
             default: break;
         }
     }

@@ -8,8 +8,9 @@
 #include <strings.h>
 
 namespace {
-// The type code of a variable known only by its name: a plain number or label.
-constexpr int kNamedVariableType = 1519;
+// The type code of a variable known only by its name: no kind of quantity, so a view that
+// tells its variables apart by type code sees it as none of them and looks at the name.
+constexpr int kNamedVariableType = 0;
 }  // namespace
 
 int VarDescription::TypeCodeOfName(const Text& name) {

@@ -35,15 +35,15 @@ private:
 };
 
 // The stored views under `root` in preorder, without recursion (trees may be deep). A view of
-// a transient type (or one that asks to be) is left out with everything under it: its owner
-// rebuilds it.
+// a transient type (or one that asks to be) is left out with everything under it (its owner
+// rebuilds it), and so is one whose type refuses to be written (a view read from an older case).
 void collect(Viewable* root, std::vector<Viewable*>& order) {
     std::vector<Viewable*> stack{root};
     while (!stack.empty()) {
         Viewable* view = stack.back();
         stack.pop_back();
         const ObjectTypeInfo* type = view->GetViewType();
-        if ((type && type->IsTransient()) || view->IsLeftOutOfRecords()) continue;
+        if ((type && type->IsLeftOutOfStore()) || view->IsLeftOutOfRecords()) continue;
         order.push_back(view);
         for (int i = view->GetNumberOfChildren() - 1; i >= 0; --i) stack.push_back(view->GetChild(i));
     }

@@ -234,3 +234,123 @@ TEST(HostView, AViewSetThatDoesNotReadBackIsRefusedAsDamaged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostView, ClosingTheSelectedDesignViewerSelectsItsScenarioViewer) {
+    ScratchFile saved("view", "network.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    // attach drops the design viewer the case offers as its selection.
+    ScratchFile script("view", "closedesign.txt",
+                       "attach Viewable.299 Network\nopen Viewable.299\ncmd DeleteView\nopen MyOwnerObject\n"
+                       "open MyOwnerObject\nopen Viewable.299\n");
+    const HostRun run = RunHost("view " + saved.path + " --open case --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: attach Viewable.299 Network\n  text Network\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "2: open Viewable.299\n  text Network\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: open Viewable.299\n  text base\n")) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostViewDesigns, TheScenarioViewerAddsClonesRenamesAndDeletesDesignsThatSurviveASave) {
+    ScratchFile saved("view", "designs.kcase", "", false);
+    const std::string script =
+        "cmd AddDefaultDesign\n"
+        "expect ThisDesignNameAlreadyExists\n"
+        "cmd AddDefaultDesign\n"
+        "cmd AddDefaultDesign D2\n"
+        "settext ExtraData.208 Copy\n"
+        "cmd CloneDesign\n"
+        "settext ExtraData.208 Renamed\n"
+        "cmd RenameView\n"
+        "open HIDesignViewerDesign.200.2\n"
+        "open MyOwnerObject\n"
+        "answer 0\n"
+        "expect ConfirmDeleteHENDesign\n"
+        "cmd RemoveFromDesignView\n"
+        "answer 1\n"
+        "expect ConfirmDeleteHENDesign\n"
+        "cmd RemoveFromDesignView\n";
+    const HostRun run = runScript("designs", script, "--json --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    // The second add is refused by name; the clone of D2 (the selected design) is renamed, then
+    // kept on the answer 0 and deleted on the answer 1.
+    EXPECT_TRUE(has(run.out, "\"key\":\"ThisDesignNameAlreadyExists\",\"text\":\"ThisDesignNameAlreadyExists Design 1\""))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"input\":\"open HIDesignViewerDesign.200.2\",\"value\":null,\"unit\":\"\",\"text\":\"Renamed\""))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"key\":\"ConfirmDeleteHENDesign\",\"text\":\"ConfirmDeleteHENDesign\",\"number\":2,\"answer\":1"))
+        << run.out;
+    const HostRun again = RunHost("view " + saved.path + " --form --json");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_TRUE(has(again.out, "{\"view\":\"Design 1\",\"type\":\"HIDesignViewerGrassRootDesignObject\"")) << again.out;
+    EXPECT_TRUE(has(again.out, "{\"view\":\"D2\",\"type\":\"HIDesignViewerGrassRootDesignObject\"")) << again.out;
+    EXPECT_FALSE(has(again.out, "\"view\":\"Renamed\"")) << again.out;
+}
+
+TEST(HostViewDesigns, FailuresOfTheScenarioShowTheirKeysAndTheRetrofitBaseIsChosen) {
+    ScratchFile saved("view", "network.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const std::string script =
+        "expect NoSubsetsFound\n"
+        "cmd SearchSubsets\n"
+        "expect RetDesStrmUntied\n"
+        "cmd SelectRetrofitNow\n"
+        "cmd UnlockRetrofit\n"
+        "cmd AddDefaultDesign Other\n"
+        "cmd SelectRetrofitNow\n";
+    ScratchFile file("view", "retrofit.txt", script);
+    const HostRun run = RunHost("view " + saved.path + " --script " + file.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    // The subset search finds none on the four streams; the one design is not ready to be the
+    // retrofit base (its readiness key is shown by its viewer); with two the form chooses.
+    EXPECT_TRUE(has(run.out, "Error NoSubsetsFound|NoSubsetsFound")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: cmd SelectRetrofitNow\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error RetDesStrmUntied|RetDesStrmUntied")) << run.out;
+    EXPECT_TRUE(has(run.out, "View base|SelectBaseCaseForRetrofitView")) << run.out;
+}
+
+TEST(HostViewDesigns, ANewProjectAndANewCaseAreBuiltFromNothingAndSaved) {
+    const HostRun project = RunHost("view --new hi-project P --open case --form --json");
+    ASSERT_EQ(0, project.exitCode) << project.out.substr(0, 2000);
+    EXPECT_TRUE(has(project.out, "\"form\":{\"view\":\"P\",\"type\":\"HeatIntegrationGrassRootObject\"")) << project.out;
+    EXPECT_TRUE(has(project.out, "{\"view\":\"P\",\"type\":\"HIDesignViewerGrassRootProjectObject\""));
+    EXPECT_TRUE(has(project.out, "{\"view\":\"Scenario 1\",\"type\":\"HIDesignViewerGrassRootScenarioObject\""));
+    EXPECT_TRUE(has(project.out, "{\"view\":\"Design 1\",\"type\":\"HIDesignViewerGrassRootDesignObject\""));
+    ScratchFile selected("view", "selected.txt", "open Viewable.299\n");
+    EXPECT_TRUE(has(RunHost("view --new hi-project P --open case --script " + selected.path).out,
+                    "1: open Viewable.299\n  text Scenario 1\n"));
+
+    ScratchFile saved("view", "case.kcase", "", false);
+    ScratchFile script("view", "case.txt",
+                       "text ExtraData.201\nopen HIDesignViewerDesign.200.0\ntext ExtraData.250\nopen MyOwnerObject\n"
+                       "cmd Convert\nopen ChiGrassRootView.200(HI Project 1)\nopen HIDesignViewerProject.200.0\n"
+                       "text ExtraData.210.1\ndims HIDesignViewerScenario.200\nopen HIDesignViewerScenario.200(C)\n");
+    const HostRun single = RunHost("view --new hi-case C --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, single.exitCode) << single.out;
+    EXPECT_TRUE(has(single.out, "1: text ExtraData.201\n  text C\n")) << single.out;
+    EXPECT_TRUE(has(single.out, "2: open HIDesignViewerDesign.200.0\n  text Design1\n")) << single.out;
+    EXPECT_TRUE(has(single.out, "3: text ExtraData.250\n  text C HEN\n")) << single.out;
+    EXPECT_TRUE(has(single.out, "8: text ExtraData.210.1\n  text HI Project 1\n")) << single.out;
+    EXPECT_TRUE(has(single.out, "9: dims HIDesignViewerScenario.200\n  dims 1\n")) << single.out;
+    EXPECT_TRUE(has(single.out, "10: open HIDesignViewerScenario.200(C)\n  text C\n")) << single.out;
+    // The converted study is saved under its new name and reopens with its views.
+    const HostRun again = RunHost("view " + saved.path + " --open project --form --json");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_TRUE(has(again.out, "\"form\":{\"view\":\"HI Project 1\"")) << again.out.substr(0, 400);
+    EXPECT_EQ(0, RunHost("targets " + saved.path).exitCode);
+
+    for (const char* bad : {"view --new hi-site X", "view --new hi-case", "view --new hi-case C extra.csv"}) {
+        const HostRun refused = RunHost(bad);
+        EXPECT_EQ(1, refused.exitCode) << bad << refused.out;
+    }
+}
+
+}  // namespace

@@ -55,7 +55,8 @@ TEST(ViewRegistration, TheModuleRegistersItsViewTypesFeaturesAndResourcesAtLoad)
                       name == "cpiPlotObject" || name == "ProcessIntegrationObject" || name == "HIDesignViewerScenarioObject" ||
                       name == "HIDesignViewerGrassRootScenarioObject" || name == "HIDesignViewerGrassRootDesignObject" ||
                       name == "HIDesignViewerProjectObject" || name == "HIDesignViewerGrassRootProjectObject" ||
-                      name == "HeatIntegrationObject" || name == "HeatIntegrationGrassRootObject",
+                      name == "HeatIntegrationObject" || name == "HeatIntegrationGrassRootObject" ||
+                      name == "HITargetingObject" || name == "CPIDesignViewerDesignObject" || name == "chiPopUpObject",
                   made != nullptr)
             << c.name;
         delete made;

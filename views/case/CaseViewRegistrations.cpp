@@ -1,7 +1,9 @@
 // View object types of the case, project and scenario views.
 #include "views/ViewRegistration.h"
+#include "views/case/CPIDesignViewerDesign.h"
 #include "views/case/ChiView.h"
 #include "views/case/DataExtractionView.h"
+#include "views/case/HITargeting.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/streams/LegacyStreamViews.h"
@@ -9,13 +11,22 @@
 #include "views/case/streams/LinkTableCollection.h"
 #include "views/case/streams/SegmentTable.h"
 
+namespace {
+// The pop-up is a bare view: the host opens its form "chipopup" on it.
+Viewable* createPopUp(ObjectInstanceInfo& info) { return new Viewable(info); }
+}  // namespace
+
 void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
         {48, "HeatIntegrationObject", "LurmetViewObject", "ChiView", 1, 1, "", 0, 0, false, &ChiView::Create, false,
          &ChiView::DescribeForm},
         {49, "HeatIntegrationTotalSiteObject", "LurmetViewObject", "ChiTotalSiteView", 1, 1, "", 0, 0, false, nullptr},
-        {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false, nullptr},
-        {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false, nullptr},
+        // The clone tool is open only while the user works with it, and the earlier design view is
+        // read from older cases only: neither is written, so a case holding one still saves.
+        {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false,
+         nullptr, false, nullptr, true},
+        {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false,
+         &CPIDesignViewerDesign::Create, false, nullptr, true},
         // Read from older cases and never written: a case stored again leaves them out, so it
         // never holds a record that cannot be read back.
         {73, "HenEngObject", "ViewableObject", "HenEngData", 0, 1, "", 0, 0, false, &HenEngData::Create, true},
@@ -23,10 +34,11 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
          &HIDesignViewerProject::Create, false, &HIDesignViewerProject::DescribeForm},
         {82, "HIDesignViewerTotalSiteObject", "ViewableObject", "HIDesignViewerTotalSite", 1, 1, "", 2, 0, false, nullptr},
         {86, "HIDesignViewerScenarioObject", "ViewableObject", "HIDesignViewerScenario", 1, 1, "", 24, 0, false,
-         &HIDesignViewerScenario::Create},
+         &HIDesignViewerScenario::Create, false, &HIDesignViewerScenario::DescribeForm},
         // The scenario viewer rebuilds its utility name views from the scenario's utilities.
         {87, "UtilityNameViewObject", "ViewableObject", "UtilityNameView", 0, -1, "", 0, 0, false, nullptr, true},
-        {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true, nullptr},
+        {89, "HITargetingObject", "HIDesignViewerScenarioObject", "HITargeting", 0, 1, "chitargeting", 1, 10, true,
+         &HITargeting::Create, false, &HITargeting::DescribeForm},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, &ProcessStream::Create,
          true},
         {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, &SegmentTable::Create,
@@ -34,7 +46,7 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false, nullptr},
         {96, "HeatIntegrationGrassRootObject", "HeatIntegrationObject", "ChiGrassRootView", 0, 1, "chigrassview", 0, 0, false, &ChiGrassRootView::Create},
         {97, "HeatIntegrationGrassRootTotalSiteObject", "HeatIntegrationTotalSiteObject", "ChiGrassRootTotalSiteView", 0, 1, "chigrasstsview", 0, 0, false, nullptr},
-        {98, "chiPopUpObject", "ViewableObject", "chiPopUp", 0, 1, "chipopup", 1, 0, false, nullptr},
+        {98, "chiPopUpObject", "ViewableObject", "chiPopUp", 0, 1, "chipopup", 1, 0, false, &createPopUp},
         {100, "HIDesignViewerGrassRootScenarioObject", "HIDesignViewerScenarioObject", "HIDesignViewerGrassRootScenario", 0, 1, "chigrscenario", 1, 30, true,
          &HIDesignViewerGrassRootScenario::Create},
         {102, "HIDesignViewerGrassRootProjectObject", "HIDesignViewerProjectObject", "HIDesignViewerGrassRootProject", 0, 1, "chigrproject", 0, 20, true,

@@ -8,6 +8,7 @@
 #include "lumeth/Session.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/plots/CpiView.h"
 
 namespace {
 const ObjectTypeInfo* findType(const char* name) {
@@ -59,8 +60,12 @@ ChiView::~ChiView() {
 const ObjectTypeInfo* ChiView::GetObjectType(const ObjectTypeInfo*) const {
     return findType(HIDesignViewerProject::TypeName);
 }
-const ObjectTypeInfo* ChiGrassRootView::GetObjectType(const ObjectTypeInfo*) const {
-    return findType(HIDesignViewerGrassRootProject::TypeName);
+const ObjectTypeInfo* ChiGrassRootView::GetObjectType(const ObjectTypeInfo* asked) const {
+    // Asked for its own kind (or nothing): the grass-root project viewer; for the plain case
+    // view's kind: the plain project viewer; anything else: a plain view.
+    if (!asked || asked == GetViewType()) return findType(HIDesignViewerGrassRootProject::TypeName);
+    if (asked->GetName() == ChiView::TypeName) return findType(HIDesignViewerProject::TypeName);
+    return findType("ViewableObject");
 }
 const ObjectTypeInfo* ChiTotalSiteView::GetObjectType(const ObjectTypeInfo*) const {
     return findType("HIDesignViewerTotalSiteObject");
@@ -117,6 +122,32 @@ void ChiView::ChangeSelectedObject(Viewable* view) {
         Viewable* owner = view->OwnerViewable();
         if (owner && owner->IsA(HIDesignViewerScenario::TypeName))
             static_cast<HIDesignViewerScenario*>(owner)->SetSelectedObject(view);
+    }
+}
+
+void ChiView::SetCPIView(CpiView* view) {
+    if (!view) return;
+    // The earlier case view links its project view first and its selected view second.
+    const Viewable* projectView = view->LinkedView(0);
+    const Viewable* chosen = view->LinkedView(1);
+    pendingName = view->GetText();
+    AddProject(projectView ? projectView->GetName() : Text());
+    if (!chosen || !projectViewer) return;
+    const auto scenarioView = [&](const Text& name) -> HIDesignViewerScenario* {
+        for (HIDesignViewerScenario* v : projectViewer->GetScenarioViews())
+            if (v->GetName() == name) return v;
+        return nullptr;
+    };
+    if (chosen->IsA("DesignViewerProjectObject")) {
+        ChangeSelectedObject(projectViewer);
+    } else if (chosen->IsA("DesignViewerScenarioObject")) {
+        if (HIDesignViewerScenario* scenario = scenarioView(chosen->GetName())) ChangeSelectedObject(scenario);
+    } else if (chosen->IsA("CPIDesignViewerDesignObject")) {
+        const Viewable* owner = chosen->OwnerViewable();
+        HIDesignViewerScenario* scenario = owner ? scenarioView(owner->GetName()) : nullptr;
+        const int match = scenario ? scenario->FindDesignMatch(chosen->GetName()) : -1;
+        if (match >= 0) ChangeSelectedObject(scenario->GetDesignObjs()[match]);
+        else ChangeSelectedObject(nullptr);
     }
 }
 
@@ -195,6 +226,20 @@ int ChiView::AttachObject(const VarDescription& var, Viewable* object) {
     return Viewable::AttachObject(var, object);
 }
 
+int ChiView::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {
+    if (!isSelectionLink(var, false)) return Viewable::GetAttachableObjects(var, out);
+    const std::size_t before = out.size();
+    if (projectViewer) {
+        out.push_back(projectViewer);
+        for (HIDesignViewerScenario* scenario : projectViewer->GetScenarioViews()) {
+            out.push_back(scenario);
+            for (HIDesignViewerDesign* design : scenario->GetDesignObjs())
+                if (design) out.push_back(design);
+        }
+    }
+    return static_cast<int>(out.size() - before);
+}
+
 Text ChiView::AttachedName(const Viewable* child) const {
     const Text escaped = child ? VarDescription::EscapeChildName(child->GetName()) : Text();
     if (child && child == projectViewer) return "HIDesignViewerProject.200.0(" + escaped + ")";
@@ -230,6 +275,51 @@ int ChiView::Message(const Text& line) {
         return 0;
     }
     return Viewable::Message(line);
+}
+
+int ChiGrassRootView::Message(const Text& line) {
+    const Text word = Text(line.substr(0, line.find(' ')));
+    if (word == "Convert") {
+        MessageInfo convert;
+        convert.code = 13;
+        convert.sender = this;
+        convert.value = 2;
+        if (Viewable* owner = OwnerViewable()) owner->GenMessage(convert);
+        return 0;
+    }
+    if (word == "OpenCornerPage") return View("TopLeftView"), 1;
+    return ChiView::Message(line);
+}
+
+int ChiTotalSiteView::AddTotalSite(const Text& name) {
+    Viewable* made = CreateViewerOfType(name, this, GetObjectType());
+    if (!made) return 0;
+    // No total-site viewer class can bind a site yet: what the factory made goes again.
+    delete made;
+    return 0;
+}
+
+Viewable* ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(Viewable* parent, const Text& name) {
+    auto* caseView = new ChiGrassRootTotalSiteView(parent, findType(TypeName));
+    caseView->SetName(name);
+    // The scenario and its first design follow once a total-site viewer is bound; the builder
+    // deletes nothing and hands back the case view as far as it was built.
+    caseView->AddTotalSite(name);
+    return caseView;
+}
+
+int ChiGrassRootTotalSiteView::Message(const Text& line) {
+    const Text word = Text(line.substr(0, line.find(' ')));
+    if (word == "Convert") {
+        MessageInfo convert;
+        convert.code = 13;
+        convert.sender = this;
+        convert.value = 2;
+        if (Viewable* owner = OwnerViewable()) owner->GenMessage(convert);
+        return 0;
+    }
+    if (word == "OpenCornerPage") return View("TopLeftView"), 1;
+    return ChiTotalSiteView::Message(line);
 }
 
 // ---- record ----

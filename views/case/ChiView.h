@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class CpiView;
 class HIDesignViewerProject;
 
 // A new viewer of the type under `parent`, named; null for a type the factory does not make.
@@ -27,6 +28,10 @@ public:
     int AddProject(const Text& name);
     bool RenameProject(const Text& name);
     void ChangeSelectedObject(Viewable* view);
+    // Builds this case from an earlier case view: its pending text, a project viewer of its
+    // project view's name, and the selection its selected view stands for.
+    void SetCPIView(CpiView* view);
+    const Text& GetPendingName() const { return pendingName; }
     Viewable* GetSelObj() const { return selected; }
     HIDesignViewerProject* GetProjectViewer() const { return projectViewer; }
     bool GetIsExtractedData() const { return extractedData != 0; }
@@ -39,6 +44,9 @@ public:
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     Viewable* AttachedObject(const VarDescription& var) override;
     int AttachObject(const VarDescription& var, Viewable* object) override;
+    // The selection (299) may be any view of the case a user can pick in its tree: the project
+    // viewer, its scenario viewers and their design viewers.
+    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
     Text AttachedName(const Viewable* child) const override;
     void DisconnectDeadObject(Viewable* dead) override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
@@ -65,6 +73,9 @@ public:
     using ChiView::ChiView;
     static Viewable* Create(ObjectInstanceInfo& info) { return new ChiGrassRootView(info); }
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    // "Convert" hands the owner a request to convert (code 13, value 2); "OpenCornerPage" opens
+    // the form "TopLeftView"; the rest is the case view's.
+    int Message(const Text& line) override;
 };
 
 // The total-site twin; its viewer comes with the total-site views.
@@ -74,6 +85,9 @@ public:
     ChiTotalSiteView(Viewable* parent, const ObjectTypeInfo* type) : LurmetView(parent, type) {}
     explicit ChiTotalSiteView(ObjectInstanceInfo& info) : LurmetView(info) {}
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    // 1 when a total-site viewer of the name is made and bound; 0 while the factory makes none
+    // (the total-site viewer is not part of the module yet), leaving nothing behind.
+    int AddTotalSite(const Text& name);
 };
 
 class ChiGrassRootTotalSiteView : public ChiTotalSiteView {
@@ -81,4 +95,7 @@ public:
     static constexpr const char* TypeName = "HeatIntegrationGrassRootTotalSiteObject";
     using ChiTotalSiteView::ChiTotalSiteView;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    // The builder of a total-site study: the case view as far as it could be built (never null).
+    static Viewable* BuildChiGrassRootTotalSiteView(Viewable* parent, const Text& name);
+    int Message(const Text& line) override;
 };

@@ -1,5 +1,6 @@
 // View object types of the design views.
 #include "views/ViewRegistration.h"
+#include "views/case/HIDesign.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
@@ -10,7 +11,8 @@ void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
          &HIDesignViewerDesign::Create, true},
         {93, "HeatExchangerViewObject", "ViewableObject", "HeatExchangerView", 0, 1, "hexunit", 4, 0, false, nullptr},
         {94, "SplitterViewObject", "ViewableObject", "SplitterView", 0, 1, "spltunit", 2, 0, false, nullptr},
-        {99, "HIDesignObject", "HIDesignViewerDesignObject", "HIDesign", 0, 1, "hidesign", 1, 0, false, nullptr},
+        {99, "HIDesignObject", "HIDesignViewerDesignObject", "HIDesign", 0, 1, "hidesign", 1, 0, false, &HIDesign::Create,
+         false, &HIDesign::DescribeForm},
         {101, "HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "HIDesignViewerGrassRootDesign", 0, 1, "chigrdesign", 0, 40, true,
          &HIDesignViewerDesign::Create},
         {107, "HENStateViewObject", "ViewableObject", "", 0, -1, "chihenstate", 0, 0, false, nullptr},

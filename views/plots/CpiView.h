@@ -96,6 +96,14 @@ public:
     IHENDesign* GetDesign() const { return m_pDesign; }
     const Text& GetText() const { return m_strText; }
     Viewable* LinkedView(int i) const { return i >= 0 && i < LinkedViewCount ? m_pLinked[i] : nullptr; }
+    // Sets a link as a recall fills it: the view is watched, not owned.
+    void SetLinkedView(int i, Viewable* view) {
+        if (i < 0 || i >= LinkedViewCount) return;
+        if (m_pLinked[i]) m_pLinked[i]->RemoveDeathPostee(this);
+        m_pLinked[i] = view;
+        if (view) view->AddDeathPostee(this);
+    }
+    void SetText(const Text& text) { m_strText = text; }
     Viewable* EngineView() const { return m_pEngineView; }
     Viewable* Diagram() const { return m_pDiagram; }
     const std::vector<Viewable*>& EngineViews() const { return m_engineViews; }

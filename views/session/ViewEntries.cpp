@@ -1,6 +1,8 @@
 #include "views/session/ViewEntries.h"
 
 #include "brasko/CaseDocument.h"
+#include "brasko/FeatureManager.h"
+#include "brasko/FeatureRegistry.h"
 #include "brasko/LurmetBinaryFile.h"
 #include "lumeth/ViewRecords.h"
 #include "eng/model/IHeatIntegrationProject.h"
@@ -11,6 +13,7 @@
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "views/case/ChiView.h"
+#include "views/case/HITargeting.h"
 #include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/session/ViewScript.h"
@@ -35,6 +38,10 @@ struct ViewSession {
     CaseDocument document;
     Viewable* root = nullptr;
     Viewable* current = nullptr;
+    // A study built from nothing: the feature manager is the root and its instances are stored;
+    // the project is followed by its object (a conversion renames it).
+    ExpMgrView* features = nullptr;
+    IHeatIntegrationProject* project = nullptr;
     Text report;
     Text error;
 };
@@ -88,10 +95,19 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
             handOut("the case's views are damaged", error, size);
             return nullptr;
         }
+        Viewable* single = nullptr;
         for (Viewable* root : roots) {
             if (!caseView && root->IsA(ChiView::TypeName)) caseView = static_cast<ChiView*>(root);
+            else if (!single && root->IsA(HITargeting::TypeName)) single = root;
             else delete root;
         }
+        // A single-scenario case is its own top view.
+        if (!caseView && single && static_cast<HITargeting*>(single)->GetmyScenario()) {
+            session->root = session->current = single;
+            Session::Instance().Reset();
+            return session.release();
+        }
+        delete single;
         if (!caseView || !caseView->GetProjectViewer()) {
             delete caseView;
             handOut("the case's views are damaged: they hold no view of its project", error, size);
@@ -119,7 +135,62 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     return session.release();
 }
 
+void* newStudy(IEngineeringManager* manager, const char* kind, const char* name, const char* open, int units,
+               int automation, char* error, int size) {
+    const Text what = kind ? kind : "";
+    const Text study = name ? name : "";
+    const char* feature = what == "hi-project" ? "HI Project" : what == "hi-case" ? "HI Case" : nullptr;
+    const FeatureRegistry* registry = FeatureRegistry::Current();
+    const FeatureInfo* info = feature && registry ? registry->Find(feature) : nullptr;
+    if (!info || !info->builder) {
+        handOut("no feature " + what + " (hi-project or hi-case)", error, size);
+        return nullptr;
+    }
+    if (study.empty()) {
+        handOut("a new study needs a name", error, size);
+        return nullptr;
+    }
+    Session::Instance().Reset();
+    SetDisplayUnitSet(units == 1 ? CustomaryUnits : SIUnits);
+    SetAutomationStartup(automation != 0);
+    auto session = std::make_unique<ViewSession>(study, manager);
+    session->features = new ExpMgrView(&session->document);
+    session->root = session->features;
+    Viewable* instance = info->builder(session->features, study);
+    if (!instance) {
+        handOut("the feature " + Text(feature) + " made no study " + study, error, size);
+        return nullptr;
+    }
+    session->features->AddExperiment(instance, feature);
+    if (instance->IsA(ChiView::TypeName)) {
+        auto* caseView = static_cast<ChiView*>(instance);
+        session->project = caseView->GetProjectViewer() ? caseView->GetProjectViewer()->GetProject() : nullptr;
+        const Text where = open && *open ? open : "scenario";
+        session->current = chooseView(caseView, where);
+        if (!session->current) {
+            handOut("no view " + where, error, size);
+            return nullptr;
+        }
+    } else {
+        session->project = instance->IsA(HITargeting::TypeName) ? static_cast<HITargeting*>(instance)->GetProject() : nullptr;
+        session->current = instance;
+    }
+    Session::Instance().Reset();
+    return session.release();
+}
+
 }  // namespace
+
+extern "C" void* KestrinViewNew(IEngineeringManager* manager, const char* kind, const char* name, const char* open,
+                                int units, int automation, char* error, int size) {
+    AttachCallingThread();
+    return newStudy(manager, kind, name, open, units, automation, error, size);
+}
+
+extern "C" int KestrinViewProject(void* handle, char* out, int size) {
+    auto* session = static_cast<ViewSession*>(handle);
+    return handOut(session && session->project ? Text(session->project->GetProjectName()) : Text(), out, size);
+}
 
 extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const char* open, int units,
                                  int automation, char* error, int size) {
@@ -137,7 +208,11 @@ extern "C" int KestrinViewStore(void* handle, ILurmetBinaryFile* file) {
     AttachCallingThread();
     auto* session = static_cast<ViewSession*>(handle);
     if (!session || !file || !session->root) return 0;
-    return ViewRecords::Store(*file, {session->root}) ? 1 : 0;
+    if (!session->features) return ViewRecords::Store(*file, {session->root}) ? 1 : 0;
+    // A new study: its feature instances, without the manager they live under.
+    std::vector<Viewable*> instances;
+    for (int i = 0; i < session->features->NumberOfExperiments(); ++i) instances.push_back(session->features->Experiment(i));
+    return ViewRecords::Store(*file, instances) ? 1 : 0;
 }
 
 extern "C" int KestrinViewRun(void* handle, const char* script, const char* scriptName, int json, int form) {

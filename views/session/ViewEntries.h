@@ -18,6 +18,14 @@ void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const c
 // back whole is refused as damaged.
 void* KestrinViewOpenCase(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project, const char* open,
                           int units, int automation, char* error, int size);
+// A new study built from nothing as a user creates it: `kind` "hi-project" (a project study:
+// project, "Scenario 1" and its first design) or "hi-case" (a single-scenario case), named
+// `name`, under the feature manager of a new document of the manager. `open` as above for a
+// project study. Answers the session, null with the reason when the feature builds nothing.
+void* KestrinViewNew(IEngineeringManager* manager, const char* kind, const char* name, const char* open, int units,
+                     int automation, char* error, int size);
+// The name of the project the session's study shows (a conversion or a rename changes it).
+int KestrinViewProject(void* session, char* out, int size);
 // Writes the session's views after the project into a case being saved: 1 done, 0 refused.
 int KestrinViewStore(void* session, ILurmetBinaryFile* file);
 // Runs a script (its name heads the error lines): 0 done, 1 stopped or a message came

@@ -108,6 +108,13 @@ bool isMessage(const SessionEntry& e) {
     return e.event == SessionEvent::Error || (e.event == SessionEvent::Response);
 }
 
+// Children a form lists: views a user works with. Plots, name views and canvas items are
+// rebuilt by their owners and left out; design viewers, rebuilt too, are what a user opens.
+bool listedChild(const Viewable* child) {
+    const ObjectTypeInfo* type = child->GetViewType();
+    return !type || !type->IsTransient() || type->IsA("HIDesignViewerDesignObject");
+}
+
 void formJson(Viewable* view, Text& out, int depth) {
     const FormDescription form = formOf(view);
     out += "{\"view\":" + ViewJsonText(view->GetName()) + ",\"type\":" +
@@ -154,7 +161,7 @@ void formJson(Viewable* view, Text& out, int depth) {
     // A deep tree is listed to a bounded depth; deeper children are named only.
     for (int i = 0; i < view->GetNumberOfChildren(); ++i) {
         Viewable* child = view->GetChild(i);
-        if (child->GetViewType() && child->GetViewType()->IsTransient()) continue;
+        if (!listedChild(child)) continue;
         out += first ? "" : ",";
         first = false;
         if (depth < 8) formJson(child, out, depth + 1);
@@ -171,7 +178,7 @@ void formText(Viewable* view, Text& out, const Text& indent, int depth) {
     for (const Text& c : form.Commands()) out += indent + "  command " + c + "\n";
     for (int i = 0; i < view->GetNumberOfChildren() && depth < 8; ++i) {
         Viewable* child = view->GetChild(i);
-        if (child->GetViewType() && child->GetViewType()->IsTransient()) continue;
+        if (!listedChild(child)) continue;
         formText(child, out, indent + "  ", depth + 1);
     }
 }
@@ -374,7 +381,7 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         return fail("not an action: " + action);
     if (action == "attach") {
         if (!resolve(address, view, variable, false)) return false;
-        Viewable* made = AttachNewViewObject(m_current, address, argument);
+        Viewable* made = AttachViewObject(m_current, address, argument);
         s.hasResult = true;
         s.result = made ? 1 : 0;
         if (made) s.hasText = true, s.text = made->GetName();

@@ -161,7 +161,7 @@ TEST_F(PlotTest, AxisFormatsAreOneFloatingConversionAndCurvesBreakAtNonFinitePoi
 }
 
 TEST(DisplayUnits, EveryTypeCodeOfTheFormsHasAQuantityNameAndUnits) {
-    const int codes[] = {1,    4,    6,    9,    11,   24,    100,   104,   105,   107,   109,   110,   1011, 1507, 1508,
+    const int codes[] = {1,    4,    6,    9,    11,   24,    100,   104,   105,   107,   109,   110,   1011, 1027, 1507, 1508,
                          1516, 1517, 1519, 1520, 1524, 4101, 31000, 31001, 31002, 32009, 32039, 32048, 32049, 32053};
     for (int code : codes) {
         const QuantityInfo* q = FindQuantity(code);

@@ -111,7 +111,8 @@ TEST(VarDescription, LongAddressesCopyWithoutRecursionAndNamesCompareWithoutCase
         int type;
     };
     for (const Case& c : {Case{"heatflow.204", 6}, Case{"TEMPERATURE.1", 1}, Case{"costpertime.3", 31001},
-                          Case{"extraData.9", 1519}, Case{"Notes.400", 1519}}) {
+                          Case{"extraData.9", 1519}, Case{"Notes.400", 0},
+                          Case{"velocity.100", 1027}}) {
         VarDescription v;
         ASSERT_TRUE(VarDescription::Parse(c.address, v)) << c.address;
         EXPECT_EQ(c.type, v.Type()) << c.address;

@@ -9,6 +9,7 @@
 #include "lumeth/Session.h"
 #include "views/EnginePointers.h"
 #include "views/case/ChiView.h"
+#include "views/case/CloneHIScenarioTool.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include <vector>
@@ -49,15 +50,16 @@ struct HIDesignViewerProject::Form {
             {{"ObjectStatus.200", FormHook::Value, 1519, false, 0}, &V::constant},
             {{"HIDesignViewerScenario.200", FormHook::Object, 0, false, 1}, nullptr, nullptr, nullptr, nullptr,
              &V::scenarioDims},
+            {{"CloneHIScenarioTool.298", FormHook::Object, 0, true, 0}},
         };
         return form;
     }
 };
 
 // The command words of Message, in the order it tests them.
-static const char* const kCommands[] = {"AddNote",    "DeleteNote",         "AddToDesignView",
-                                        "RemoveFromDesignView", "RemoveNonRetrofitScenario", "RenameView",
-                                        "AddDefaultScenario"};
+static const char* const kCommands[] = {"AddNote",          "DeleteNote", "AddToDesignView", "RemoveFromDesignView",
+                                        "RemoveNonRetrofitScenario", "RenameView", "AddDefaultScenario", "CloneHI",
+                                        "CopyHI",           "CloneAndRetrofit"};
 
 void HIDesignViewerProject::DescribeForm(FormDescription& form) {
     Form::Rows().Describe(form);
@@ -76,6 +78,33 @@ HIDesignViewerProject::~HIDesignViewerProject() {
     currentScenario = nullptr;
     for (HIDesignViewerScenario* viewer : viewers) delete viewer;
     if (project) project->RemoveNotificationReceiver(this);
+    closeCloneTool();
+}
+
+void HIDesignViewerProject::closeCloneTool() {
+    CloneHIScenarioTool* tool = cloneTool;
+    cloneTool = nullptr;
+    if (!tool) return;
+    tool->RemoveDeathPostee(this);
+    delete tool;
+}
+
+int HIDesignViewerProject::openCloneTool(int mode) {
+    if (!currentScenario) return 1;
+    closeCloneTool();
+    cloneTool = CloneHIScenarioTool::Open(this, GetName(), currentScenario->GetName(), mode);
+    if (cloneTool) cloneTool->AddDeathPostee(this);
+    return 1;
+}
+
+int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
+    if (!project || !currentScenario) return 1;
+    IHeatIntegrationScenario* scenario = nullptr;
+    if (!project->GetScenario(currentScenario->GetName(), scenario) || !scenario) return 1;
+    // The project names the copy by the same rule; the name is kept for the form (255, 258).
+    lastScenarioName = project->CreateScenarioName(scenario->GetName());
+    project->AddScenario(scenario, designName);
+    return 1;
 }
 
 void HIDesignViewerProject::SetEngineeringProject(IHeatIntegrationProject* bound, int recalled) {
@@ -222,6 +251,9 @@ int HIDesignViewerProject::Message(const Text& line) {
         return 1;
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Scenario 1") : rest);
+    if (word == "CloneHI") return openCloneTool(0);
+    if (word == "CopyHI") return openCloneTool(1);
+    if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);
     return Viewable::Message(line);
 }
 
@@ -347,10 +379,31 @@ Viewable* HIDesignViewerProject::AttachedObject(const VarDescription& var) {
         const VarDescription* next = var.GetNextLink();
         return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
     }
+    if (var.IsObjectLink() && var.Number() == 298) {
+        const ObjectTypeInfo* asked = ObjectTypeRegistry::Current()->Find(var.ObjectType());
+        if (asked && asked->IsA(CloneHIScenarioTool::TypeName)) found = cloneTool;
+        if (!found) return nullptr;
+        const VarDescription* next = var.GetNextLink();
+        return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
+    }
     return Viewable::AttachedObject(var);
 }
 
+int HIDesignViewerProject::AttachObject(const VarDescription& var, Viewable* object) {
+    const ObjectTypeInfo* asked = var.IsObjectLink() ? ObjectTypeRegistry::Current()->Find(var.ObjectType()) : nullptr;
+    if (asked && asked->IsA(CloneHIScenarioTool::TypeName) && var.Number() == 298) {
+        if (object && !object->IsA(CloneHIScenarioTool::TypeName)) return 0;
+        if (cloneTool) cloneTool->RemoveDeathPostee(this);
+        cloneTool = static_cast<CloneHIScenarioTool*>(object);
+        if (cloneTool) cloneTool->AddDeathPostee(this);
+        return 1;
+    }
+    return Viewable::AttachObject(var, object);
+}
+
 Text HIDesignViewerProject::AttachedName(const Viewable* child) const {
+    if (child && child == cloneTool)
+        return "CloneHIScenarioTool.298.0(" + VarDescription::EscapeChildName(child->GetName()) + ")";
     for (int i = 0; i < scenarioViews.Count(); ++i)
         if (scenarioViews[i] == child)
             return FormattedText("HIDesignViewerScenario.200.%d(%s)", i, VarDescription::EscapeChildName(child->GetName()).c_str());
@@ -359,6 +412,7 @@ Text HIDesignViewerProject::AttachedName(const Viewable* child) const {
 
 void HIDesignViewerProject::DisconnectDeadObject(Viewable* dead) {
     if (dead == currentScenario) currentScenario = nullptr;
+    if (dead == static_cast<Viewable*>(cloneTool)) cloneTool = nullptr;
     scenarioViews.RemoveAllAt(dead);
     Viewable::DisconnectDeadObject(dead);
 }

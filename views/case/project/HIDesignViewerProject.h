@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 
+class CloneHIScenarioTool;
 class HIDesignViewerScenario;
 class IHeatIntegrationProject;
 
@@ -32,6 +33,8 @@ public:
     int FindScenarioView(const Text& name) const;
     IHeatIntegrationProject* GetProject() const { return project; }
     HIDesignViewerScenario* GetCurrentScenario() const { return currentScenario; }
+    CloneHIScenarioTool* GetCloneTool() const { return cloneTool; }
+    const Text& GetLastScenarioName() const { return lastScenarioName; }
     const HVector<HIDesignViewerScenario*>& GetScenarioViews() const { return scenarioViews; }
     void SetExtractedData(int flag) { extractedData = flag; }
 
@@ -43,6 +46,7 @@ public:
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     int Message(const Text& line) override;
     Viewable* AttachedObject(const VarDescription& var) override;
+    int AttachObject(const VarDescription& var, Viewable* object) override;
     Text AttachedName(const Viewable* child) const override;
     void DisconnectDeadObject(Viewable* dead) override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
@@ -79,9 +83,13 @@ private:
     int addScenario(const Text& name);
     int removeCurrentScenario();
     int removeNonRetrofitScenarios();
+    int openCloneTool(int mode);
+    int cloneAndRetrofit(const Text& designName);
+    void closeCloneTool();
 
     IHeatIntegrationProject* project = nullptr;
     HIDesignViewerScenario* currentScenario = nullptr;
+    CloneHIScenarioTool* cloneTool = nullptr;
     HVector<HIDesignViewerScenario*> scenarioViews{10};
     std::int32_t currentNote = -1;
     Text newScenarioName;

@@ -13,12 +13,14 @@
 #include <vector>
 
 class ChiSuperTargetPlot;
+class FormDescription;
 class ChiTable;
 class DataExtractionView;
 class DefaultUtilManagerView;
 class Dim2GraphControl;
 class HIDesignViewerDesign;
 class HTCDatabaseView;
+class IHENDesign;
 class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
 class LinkTableCollection;
@@ -121,6 +123,64 @@ public:
     // The import-running flag: a design viewer added meanwhile holds its diagram's layout.
     void SetExtractionDesignFlag(int flag) { extractionDesignFlag = flag; }
 
+    // ---- design comparisons (the design pages' numbers) ----
+    // The share b keeps of the reference a, in percent: (1 - (a - b) / |a|) x 100; empty when
+    // either is empty; with a zero reference 0.0 for a zero b, else -32768.0.
+    static double Compare(double a, double b);
+    // 0.0 for a zero value, empty for an empty one, else 100.0.
+    static double ComparisonBasis(double x);
+    IHENDesign* GetSelectedDesign(const HIDesignViewerDesign* viewer) const;
+    IHENDesign* GetEngineeringDesign(int index, int unused = 0) const;
+    IHENDesign* GetCostIndexSortedNthSatisfiedDesign(int n) const;
+    IHENDesign* GetBaseDesign() const;
+    bool checkIfBaseCase(const IHENDesign* design) const;
+    const char* GetDesignName(const VarDescription& var) const;
+    const char* GetDesignName(const Text& leaveOut, const VarDescription& var) const;
+    double GetMatrixInfo(const VarDescription& var, int unused = 0) const;
+    double GetDesignInfo(const VarDescription& var) const;
+    Text GetHXinDesign(IHENDesign* design, int n) const;
+    double GetOldExchangers(const VarDescription& var) const;
+    double GetNewExchangers(const VarDescription& var) const;
+    double GetNewHX(const VarDescription& var) const;
+    double NewEquipment(const VarDescription& var) const;
+    double NewEquipment(const Text& designName, const VarDescription& var) const;
+    double GetHXInfoByDNA(const Text& designName, const VarDescription& var) const;
+    double GetAdditionalLoad(int index) const;
+    double GetTotalLoadCostArea(const VarDescription& var) const;
+    int GetEDVarType(const VarDescription& var) override;
+    // Retrofit summary, base case and utilities.
+    int GetUtilHeatType() const;
+    double UtilityCost(int side) const;
+    double GetUtilityTargetCost(int side) const;
+    double GetRetroSummary(const VarDescription& var) const;
+    double GetRetroSummaryInfo(IHENDesign* design, const VarDescription& var, int column) const;
+    double GetBaseCaseInfo(const VarDescription& var);
+    double GetUtilityStreamInfo(const VarDescription& var);
+    double GetUtilityDesignInfo(const VarDescription& var, IHeatIntegrationStream* stream) const;
+    double GetRetroUtility(const VarDescription& var, IHeatIntegrationStream* stream) const;
+    double GetTotalUtilityInfo(const VarDescription& var) const;
+    double GetRetroHX(const VarDescription& var) const;
+    double GetRetroHXInfo(const VarDescription& var, int index) const;
+
+    // ---- commands ----
+    int Message(const Text& line) override;
+    // The entered design name (1519/208) that "AddToDesignView", "RenameView" and "CloneDesign"
+    // take; the rest of the form's texts come with their pages.
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    // The form rows and command words the viewer answers so far.
+    static void DescribeForm(FormDescription& form);
+    void ViewNotification(int code, Viewable* from) override;
+    // The framework task of an automatic design: signal 4 runs it, others do nothing.
+    static bool AutomaticHENDesignTask(void* task, int signal, int, void* data);
+    // The row of the command table the last Message ran (-1: none), for the forms' tests.
+    int LastCommandRow() const { return lastCommandRow; }
+    static const std::vector<Text>& CommandWords();
+    int automaticDesignBusy = 0;
+    std::int32_t retrofitChoice = 0;
+    std::int32_t retrofitMode = 1;
+    VarEnumInfo* subsetList = nullptr;
+
     // ---- framework hooks ----
     bool GenMessage(MessageInfo& info) override;
     Viewable* AttachedObject(const VarDescription& var) override;
@@ -187,6 +247,28 @@ private:
     void TellCaseOfSelection(Viewable* selected);
     void AdoptRecalledChildren();
     void DeleteRecalledLinks();
+    // Commands of the dispatch table.
+    struct Command;
+    static const std::vector<Command>& Commands();
+    int addToDesignView(const Text&);
+    int addDefaultDesign(const Text& rest);
+    int renameView(const Text&);
+    int removeFromDesignView(const Text&);
+    int removeDesignFromEAC(const Text&);
+    int swapDesigns(const Text&);
+    int cloneDesign(const Text&);
+    int clearAllSubsets(const Text&);
+    int searchSubsets(const Text&);
+    int makeUtilitySufficient(const Text&);
+    int automaticHENDesign(const Text&);
+    int smartCompleteDesign(const Text&);
+    int openDesignView(const Text&);
+    int recommendDesign(const Text&);
+    int calculate(const Text&);
+    int unlockRetrofit(const Text&);
+    int selectRetrofitNow(const Text&);
+    int retrofitNow(const Text&);
+    int lastCommandRow = -1;
 
     Viewable* oldTwoDimPlotA = nullptr;
     Viewable* oldTwoDimPlotB = nullptr;

@@ -155,7 +155,13 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
             if (myScenario->GetDesign(text, design) && design) UpdatePlotsForDesign(text, Text(), 0);
             return;
         }
-        case 1:
+        case 1: {
+            UpdatePlotsForDesign(text, Text(), code);
+            // The view of a design that is gone goes too (its death takes it out of the lists).
+            const int at = FindDesignMatch(text);
+            if (HIDesignViewerDesign* gone = at >= 0 ? designObjs[at] : nullptr) delete gone;
+            return;
+        }
         case 2:
             UpdatePlotsForDesign(text, code == 2 && data ? Text(static_cast<const char*>(data)) : Text(), code);
             return;

@@ -332,6 +332,14 @@ bool HIDesignViewerScenario::RecallFixUp() {
     }
     SetMyDefaultUtilManagerView();
     SetMyHTCDatabaseView();
+    // Design viewers have no record of their own yet, so none came back: the viewer makes one per
+    // design of its scenario, as binding does.
+    if (designObjs.IsEmpty() && myScenario) {
+        std::vector<Text> names;
+        for (int i = 0; i < myScenario->GetNumberOfDesigns(); ++i)
+            if (const char* name = myScenario->GetDesignName(i)) names.push_back(name);
+        for (const Text& name : names) AddDesign(name);
+    }
 
     // 1. Segment tables of records before version 10 by their stream's kind.
     if (v < 10) {

@@ -1,0 +1,193 @@
+// The features of a case: "HI Project" and "HI Case" built from nothing under the feature
+// manager, a case renamed and turned into a project, and the manager's unique names.
+#include "brasko/CaseDocument.h"
+#include "brasko/FeatureManager.h"
+#include "brasko/FeatureRegistry.h"
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/model/IHeatIntegrationProject.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/Session.h"
+#include "lumeth/ViewRecords.h"
+#include "views/case/ChiView.h"
+#include "views/case/HIDesign.h"
+#include "views/case/HITargeting.h"
+#include "views/case/project/HIDesignViewerProject.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A view that records what is asked of it through GenMessage.
+class OwnerProbe : public Viewable {
+public:
+    OwnerProbe() : Viewable(nullptr, "ViewableObject") {}
+    bool GenMessage(MessageInfo& info) override {
+        asked.push_back(info);
+        return true;
+    }
+    std::vector<MessageInfo> asked;
+};
+
+class ViewCaseFeatures : public ::testing::Test {
+protected:
+    ViewCaseFeatures() { Session::Instance().Reset(); }
+    ~ViewCaseFeatures() override {
+        delete features;
+        Session::Instance().Reset();
+    }
+    int keyCount(const char* key) {
+        int n = 0;
+        for (const SessionEntry& e : Session::Instance().Journal()) n += e.key == key;
+        return n;
+    }
+    IHeatIntegrationProject* project(const char* name) {
+        ILurmetBaseObject* object = nullptr;
+        void* out = nullptr;
+        if (!manager.FindObject(name, IHeatIntegrationProject::ObjectType, &object) || !object ||
+            !object->QueryInterface(IHeatIntegrationProject::ObjectType, &out))
+            return nullptr;
+        return static_cast<IHeatIntegrationProject*>(out);
+    }
+
+    EngineeringManager manager;
+    CaseDocument document{"case", &manager};
+    ExpMgrView* features = new ExpMgrView(&document);
+};
+
+TEST_F(ViewCaseFeatures, TheFeaturesCarryTheirBuilders) {
+    const FeatureRegistry* registry = FeatureRegistry::Current();
+    ASSERT_NE(nullptr, registry);
+    EXPECT_EQ(&HITargeting::BuildHITargeting, registry->Find("HI Case")->builder);
+    EXPECT_EQ(&BuildChiGrassRootView, registry->Find("HI Project")->builder);
+}
+
+TEST_F(ViewCaseFeatures, ANewProjectHoldsScenarioOneWithItsFirstDesignSelected) {
+    Viewable* made = BuildChiGrassRootView(features, "P");
+    ASSERT_NE(nullptr, made);
+    auto* caseView = static_cast<ChiView*>(made);
+    HIDesignViewerProject* viewer = caseView->GetProjectViewer();
+    ASSERT_NE(nullptr, viewer);
+    EXPECT_EQ("P", viewer->GetName());
+    ASSERT_EQ(1, viewer->GetScenarioViews().Count());
+    HIDesignViewerScenario* scenario = viewer->GetScenarioViews()[0];
+    EXPECT_EQ("Scenario 1", scenario->GetName());
+    EXPECT_EQ(scenario, caseView->GetSelObj());
+    ASSERT_EQ(1, scenario->GetDesignObjs().Count());
+    EXPECT_EQ("Design 1", scenario->GetDesignObjs()[0]->GetName());
+    EXPECT_TRUE(scenario->GetDesignObjs()[0]->IsA("HIDesignViewerGrassRootDesignObject"));
+
+    // The viewer kind below a grass-root case view depends on the kind asked about.
+    const ObjectTypeRegistry* types = ObjectTypeRegistry::Current();
+    EXPECT_EQ(types->Find("HIDesignViewerGrassRootProjectObject"), caseView->GetObjectType(caseView->GetViewType()));
+    EXPECT_EQ(types->Find("HIDesignViewerProjectObject"), caseView->GetObjectType(types->Find(ChiView::TypeName)));
+    EXPECT_EQ(types->Find("ViewableObject"), caseView->GetObjectType(types->Find("HITargetingObject")));
+
+    // "Convert" of a project study asks its owner (code 13, value 2).
+    OwnerProbe owner;
+    ChiGrassRootView child(&owner, "Q", ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
+    EXPECT_EQ(0, child.Message("Convert"));
+    ASSERT_EQ(1u, owner.asked.size());
+    EXPECT_EQ(13, owner.asked[0].code);
+    EXPECT_EQ(2, owner.asked[0].value);
+    EXPECT_EQ(&child, owner.asked[0].sender);
+}
+
+TEST_F(ViewCaseFeatures, ANewCaseNamesItsProjectScenarioAndFirstDesignAfterItself) {
+    Viewable* made = HITargeting::BuildHITargeting(features, "C");
+    ASSERT_NE(nullptr, made);
+    auto* single = static_cast<HITargeting*>(made);
+    IHeatIntegrationProject* bound = project("C");
+    ASSERT_NE(nullptr, bound);
+    EXPECT_EQ(bound, single->GetProject());
+    ASSERT_NE(nullptr, single->GetmyScenario());
+    EXPECT_EQ("C", Text(single->GetmyScenario()->GetName()));
+    ASSERT_EQ(1, single->GetDesignObjs().Count());
+    EXPECT_EQ("Design1", single->GetDesignObjs()[0]->GetName());
+    ASSERT_TRUE(single->GetDesignObjs()[0]->IsA(HIDesign::TypeName));
+    EXPECT_EQ("C HEN", single->GetDesignObjs()[0]->TextValue(VarDescription(1519, 250)));
+    EXPECT_EQ(1.0, single->Value(VarDescription(104, 501)));
+
+    // A rename to another project's name, or to nothing, changes nothing; another name renames
+    // the project and the scenario.
+    ILurmetBaseObject* taken = manager.CreateObject(IHeatIntegrationProject::ObjectType, "Taken");
+    ASSERT_NE(nullptr, taken);
+    manager.ReleaseObject(taken);
+    EXPECT_EQ(1, SpecifyValueText(single, "ExtraData.201", "Taken"));
+    EXPECT_EQ(1, keyCount("ThisProjectNameAlreadyExists"));
+    SpecifyValueText(single, "ExtraData.201", "");
+    EXPECT_EQ("C", single->TextValue(VarDescription(1519, 201)));
+    SpecifyValueText(single, "ExtraData.201", "D");
+    EXPECT_EQ("D", single->TextValue(VarDescription(1519, 201)));
+    EXPECT_EQ("D", Text(bound->GetProjectName()));
+}
+
+TEST_F(ViewCaseFeatures, ACaseBecomesAProjectUnderTheManagersUniqueName) {
+    ASSERT_NE(nullptr, new Viewable(features, "ViewableObject"));
+    features->GetChild(0)->SetName("HI Project 1");
+    EXPECT_EQ("HI Project 2", features->CreateUniqueName("HI Project"));
+    delete features->GetChild(0);
+    EXPECT_EQ("HI Project 1", features->CreateUniqueName("HI Project"));
+
+    Viewable* made = HITargeting::BuildHITargeting(features, "C");
+    ASSERT_NE(nullptr, made);
+    features->AddExperiment(made, "HI Case");
+    const auto life = made->LifeToken();
+    SendViewableMessage(made, "Convert");
+    EXPECT_TRUE(life.expired()) << "the case view is gone";
+    ASSERT_EQ(1, features->NumberOfExperiments());
+    Viewable* converted = features->Experiment(0);
+    EXPECT_EQ("HI Project", features->FeatureOf(converted));
+    ASSERT_TRUE(converted->IsA(ChiGrassRootView::TypeName));
+    auto* caseView = static_cast<ChiView*>(converted);
+    EXPECT_EQ("HI Project 1", caseView->GetName());
+    ASSERT_NE(nullptr, caseView->GetProjectViewer());
+    EXPECT_EQ("HI Project 1", caseView->GetProjectViewer()->GetName());
+    EXPECT_EQ("HI Project 1", Text(caseView->GetProjectViewer()->GetProject()->GetProjectName()));
+    ASSERT_EQ(1, caseView->GetProjectViewer()->GetScenarioViews().Count());
+    EXPECT_EQ("C", caseView->GetProjectViewer()->GetScenarioViews()[0]->GetName());
+
+    // The project study stores and reads back under its new name.
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(ViewRecords::Store(out, {caseView}));
+}
+
+TEST_F(ViewCaseFeatures, TheTotalSiteBuilderHandsBackWhatItBuilt) {
+    Viewable* made = ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(features, "Site");
+    ASSERT_NE(nullptr, made);
+    EXPECT_EQ("Site", made->GetName());
+    EXPECT_EQ(0, static_cast<ChiTotalSiteView*>(made)->AddTotalSite("Site")) << "no total-site viewer yet";
+    EXPECT_EQ(0, made->GetNumberOfChildren());
+    EXPECT_EQ(1, made->Message("OpenCornerPage"));
+}
+
+TEST_F(ViewCaseFeatures, AManagerThatCannotMakeAProjectGivesNoView) {
+    EngineObjectRegistry none;
+    EngineeringManager empty(none);
+    CaseDocument bare{"bare", &empty};
+    ExpMgrView top(&bare);
+    EXPECT_EQ(nullptr, HITargeting::BuildHITargeting(&top, "C"));
+    EXPECT_EQ(nullptr, BuildChiGrassRootView(&top, "P"));
+    EXPECT_EQ(0, top.GetNumberOfChildren());
+}
+
+TEST_F(ViewCaseFeatures, ASingleCaseGoesThroughItsRecordAndBack) {
+    auto* single = static_cast<HITargeting*>(HITargeting::BuildHITargeting(features, "C"));
+    ASSERT_NE(nullptr, single);
+    single->Specify(VarDescription(109, 201), 4.0);
+    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(ViewRecords::Store(out, {single}));
+    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
+    std::vector<Viewable*> roots;
+    ASSERT_TRUE(ViewRecords::Recall(in, roots, &document));
+    ASSERT_EQ(1u, roots.size());
+    ASSERT_TRUE(roots[0]->IsA(HITargeting::TypeName));
+    auto* back = static_cast<HITargeting*>(roots[0]);
+    EXPECT_EQ(4, back->GetPageNumber());
+    EXPECT_EQ(single->GetProject(), back->GetProject());
+    EXPECT_EQ(single->GetmyScenario(), back->GetmyScenario());
+    ASSERT_EQ(1, back->GetDesignObjs().Count()) << "design viewers are rebuilt";
+    EXPECT_TRUE(back->GetDesignObjs()[0]->IsA(HIDesign::TypeName));
+    delete back;
+}
+
+}  // namespace

@@ -1,0 +1,358 @@
+// The scenario viewer's command words: one table in the order the words are compared, each row
+// the member that answers it. The words of the views, files and extraction pages keep their
+// places in the table; until their actions are part of the viewer they go to the framework.
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/FormDescription.h"
+#include "lumeth/Framework.h"
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
+#include "lumeth/VarEnumInfo.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HIDesignViewerDesign.h"
+
+#include <cctype>
+
+struct HIDesignViewerScenario::Command {
+    const char* word;
+    int (HIDesignViewerScenario::*action)(const Text& rest);  // null: the framework answers
+};
+
+const std::vector<HIDesignViewerScenario::Command>& HIDesignViewerScenario::Commands() {
+    using V = HIDesignViewerScenario;
+    static const std::vector<Command> table = {
+        {"Go", nullptr},  // answered 1 below: nothing to do
+        {"AddToDesignView", &V::addToDesignView},
+        {"AddDefaultDesign", &V::addDefaultDesign},
+        {"RenameView", &V::renameView},
+        {"RemoveFromDesignView", &V::removeFromDesignView},
+        {"RemoveDesignFromEAC", &V::removeDesignFromEAC},
+        {"SwapDesigns", &V::swapDesigns},
+        {"CloneDesign", &V::cloneDesign},
+        {"ClearAllSubsets", &V::clearAllSubsets},
+        {"SearchSubsets", &V::searchSubsets},
+        {"MakeUtilitySufficient", &V::makeUtilitySufficient},
+        {"AutomaticHENDesign", &V::automaticHENDesign},
+        {"SmartCompleteDesign", &V::smartCompleteDesign},
+        {"ViewSegTableView", nullptr},
+        {"ViewSegTableViewU", nullptr},
+        {"ViewHTCDefaultValueView", nullptr},
+        {"ViewUtilHTCDefaultValueView", nullptr},
+        {"RemoveAllForbMatches", nullptr},
+        {"ResetEconomicData", nullptr},
+        {"StandAloneSuperTarget", nullptr},
+        {"OpenDesignView", &V::openDesignView},
+        {"ViewPlotStandalone", nullptr},
+        {"ViewCompositeCurves", nullptr},
+        {"ViewGrandCompositeCurve", nullptr},
+        {"ViewUtilityCompositeCurve", nullptr},
+        {"ViewLeftPlotStandalone", nullptr},
+        {"ViewRightPlotStandalone", nullptr},
+        {"ViewDriveForcePlotStandalone", nullptr},
+        {"BuildRalvexCase", nullptr},
+        {"ImportVelmorScenario", nullptr},
+        {"FinishExtraction", nullptr},
+        {"DeleteUnusedUtilities", nullptr},
+        {"ViewTableStandalone", nullptr},
+        {"ImportFromVelmor", nullptr},
+        {"CheckForSimulationReady", nullptr},
+        {"CheckForSimulationReadyDiscontinued", nullptr},
+        {"CheckForQuorvexReady", nullptr},
+        {"CheckForQuorvexReadyDiscontinued", nullptr},
+        {"ExportVelmor", nullptr},
+        {"RecommendDesign", &V::recommendDesign},
+        {"Calculate", &V::calculate},
+        {"SaveHXCapitalCostDefaultSet", nullptr},
+        {"OpenHXCapitalCostDefaultSet", nullptr},
+        {"OpenEconomicView", nullptr},
+        {"OpenTargetView", nullptr},
+        {"OpenHotTargetUtil", nullptr},
+        {"OpenCoolTargetUtil", nullptr},
+        {"OpenTopRightView", nullptr},
+        {"OpenSummaryView", nullptr},
+        {"ApplyNewBCValues", nullptr},
+        {"OpenUDB", nullptr},
+        {"OpenHTC", nullptr},
+        {"OpenForbidden", nullptr},
+        {"AddUtilityToUtilityStreams", nullptr},
+        {"SwitchProcessToUtil", nullptr},
+        {"SwitchUtilToProcess", nullptr},
+        {"UnlockRetrofit", &V::unlockRetrofit},
+        {"SelectRetrofitNow", &V::selectRetrofitNow},
+        {"RetrofitNow", &V::retrofitNow},
+        {"OpenExcelFile", nullptr},
+        {"OpenTotalSiteUtilityDatabase", nullptr},
+    };
+    return table;
+}
+
+const std::vector<Text>& HIDesignViewerScenario::CommandWords() {
+    static const std::vector<Text> words = [] {
+        std::vector<Text> out;
+        for (const Command& c : Commands()) out.push_back(c.word);
+        return out;
+    }();
+    return words;
+}
+
+namespace {
+bool isEnteredName(const VarDescription& var) { return var.Type() == 1519 && var.Number() == 208; }
+}  // namespace
+
+void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
+    form.Add({"ExtraData.208", FormHook::Text, 1519, true, 0});
+    for (const Command& c : Commands()) form.AddCommand(c.word);
+}
+
+Text HIDesignViewerScenario::TextValue(const VarDescription& var) {
+    return isEnteredName(var) ? newDesignName : Viewable::TextValue(var);
+}
+
+int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& text) {
+    if (!isEnteredName(var)) return Viewable::SpecifyText(var, text);
+    newDesignName = text;
+    return 1;
+}
+
+namespace {
+
+// The first word of a line and the rest after the blanks that follow it.
+void token(const Text& line, Text& word, Text& rest) {
+    std::size_t i = 0;
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    std::size_t end = i;
+    while (end < line.size() && !std::isspace(static_cast<unsigned char>(line[end]))) ++end;
+    word = Text(line.substr(i, end - i));
+    while (end < line.size() && std::isspace(static_cast<unsigned char>(line[end]))) ++end;
+    rest = Text(line.substr(end));
+}
+
+// A long operation: busy, a status line, the work, the status cleared, not busy.
+template <typename Work>
+void longOperation(const Text& status, Work work) {
+    SignalBusy(true);
+    Viewable::UserStatusReport(status, 2);
+    work();
+    Viewable::UserStatusClear(2);
+    SignalBusy(false);
+}
+
+constexpr int kRetrofitReady = 3;
+
+}  // namespace
+
+int HIDesignViewerScenario::Message(const Text& line) {
+    lastCommandRow = -1;
+    Text word, rest;
+    token(line, word, rest);
+    // An unbound viewer answers no command, not even through the framework.
+    if (!myScenario) return 0;
+    const std::vector<Command>& table = Commands();
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (word != table[row].word) continue;
+        lastCommandRow = static_cast<int>(row);
+        if (row == 0) return 1;  // "Go"
+        if (!table[row].action) break;
+        const int result = (this->*table[row].action)(rest) ? 1 : 0;
+        // A command may send the viewer a line of its own; the row is the one sent from outside.
+        lastCommandRow = static_cast<int>(row);
+        return result;
+    }
+    return Viewable::Message(line) ? 1 : 0;
+}
+
+int HIDesignViewerScenario::addToDesignView(const Text&) {
+    const Text name = newDesignName;
+    if (!name.empty() && myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
+    newDesignName.clear();
+    return 1;
+}
+
+int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
+    const Text name = rest.empty() ? Text("Design 1") : rest;
+    // The scenario's notice of the new design makes its viewer.
+    if (myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
+    return 1;
+}
+
+int HIDesignViewerScenario::renameView(const Text&) {
+    const Text name = newDesignName;
+    newDesignName.clear();
+    if (!currentDesign || name.empty()) return 1;
+    if (myScenario->RenameDesign(currentDesign->GetName(), name) == 1) currentDesign->SetName(name);
+    else ErrorMsg("ThisDesignNameAlreadyExists", name);
+    return 1;
+}
+
+int HIDesignViewerScenario::removeFromDesignView(const Text&) {
+    bool allowed = true;
+    int answer = 1;
+    if (!IsAutomationStartup()) {
+        const IHENDesign* selected = GetSelectedDesign(currentDesign);
+        if (myScenario->IsRetrofitScenario() && selected && selected->GetScenarioLockState() == 1) {
+            allowed = false;
+            ErrorMsg("DeleteRetrofitBaseCaseError");
+        }
+        if (allowed) answer = ResponseMsg("ConfirmDeleteHENDesign", 2);
+    }
+    if (!currentDesign || answer != 1 || !allowed) return 1;
+    // The scenario's notice of the deletion removes the viewer.
+    return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
+}
+
+int HIDesignViewerScenario::removeDesignFromEAC(const Text&) {
+    if (!currentDesign) return 1;
+    return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
+}
+
+int HIDesignViewerScenario::swapDesigns(const Text&) {
+    if (!currentDesign || designObjs.IsEmpty()) return 1;
+    int at = designObjs.Find(currentDesign);
+    if (at < 0) at = 0;
+    std::swap(designObjs[at], designObjs[designObjs.Count() - 1]);
+    return 1;
+}
+
+int HIDesignViewerScenario::cloneDesign(const Text&) {
+    const Text name = newDesignName;
+    newDesignName.clear();
+    if (FindDesignMatch(name) != -1) {
+        ErrorMsg("ThisDesignNameAlreadyExists", name);
+        return 1;
+    }
+    IHENDesign* source = nullptr;
+    if (!name.empty() && currentDesign && myScenario->GetDesign(currentDesign->GetName(), source) && source)
+        myScenario->CloneDesign(name, source);
+    return 1;
+}
+
+int HIDesignViewerScenario::clearAllSubsets(const Text&) {
+    myScenario->ClearUnitsTargetMILPResult();
+    return 1;
+}
+
+int HIDesignViewerScenario::searchSubsets(const Text&) {
+    longOperation(FindString("CPIFindSubSets"), [&] { myScenario->CalculateMinimumUnitsTarget(); });
+    if (myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
+        ErrorMsg("NoSubsetsFound");
+    } else if (subsetList) {
+        // Rebuilt from the scenario when the form next asks for it.
+        subsetList->DeleteEntries();
+        delete subsetList;
+        subsetList = nullptr;
+    }
+    return 1;
+}
+
+int HIDesignViewerScenario::makeUtilitySufficient(const Text&) {
+    if (myScenario->AssignUtilityLoads() == 0) ErrorMsg("MakeSufficientError");
+    return 1;
+}
+
+int HIDesignViewerScenario::automaticHENDesign(const Text&) {
+    longOperation(FindString("GeneratingDesign"), [&] {
+        automaticDesignBusy = 1;
+        myScenario->AutomaticHENDesign(nullptr);
+        // A run that failed leaves its message: the key, then its parameter.
+        const char* message = myScenario->GetAutomaticDesignMessage();
+        if (message && *message) {
+            Text key, parameter;
+            token(message, key, parameter);
+            ErrorMsg(key, parameter);
+        }
+        automaticDesignBusy = 0;
+    });
+    return 1;
+}
+
+int HIDesignViewerScenario::smartCompleteDesign(const Text&) {
+    if (!currentDesign) return 1;
+    const Text name = currentDesign->GetName();
+    longOperation(FormatMessage(FindString("CompletingDesign"), {name}), [&] {
+        automaticDesignBusy = 1;
+        myScenario->SmartCompleteDesign(name);
+        automaticDesignBusy = 0;
+    });
+    return 1;
+}
+
+int HIDesignViewerScenario::openDesignView(const Text&) {
+    if (!currentDesign) {
+        const Viewable* owner = OwnerViewable("ViewableObject");
+        AddDesign((owner ? owner->GetName() : Text()) + "_Design");
+    }
+    if (currentDesign) currentDesign->View();
+    return 1;
+}
+
+int HIDesignViewerScenario::recommendDesign(const Text&) {
+    View("OptimizationSettings");
+    return 1;
+}
+
+int HIDesignViewerScenario::calculate(const Text&) {
+    longOperation(FindString("CPISuperTarget"), [&] { myScenario->RecalculateSuperTargets(); });
+    return 1;
+}
+
+int HIDesignViewerScenario::unlockRetrofit(const Text&) {
+    myScenario->ClearRetrofitBaseDesign();
+    selectedMainPlot = 3;
+    return 1;
+}
+
+int HIDesignViewerScenario::selectRetrofitNow(const Text&) {
+    if (myScenario->GetNumberOfDesigns() != 1) {
+        View("SelectBaseCaseForRetrofitView");
+        return 1;
+    }
+    IHENDesign* design = nullptr;
+    if (!myScenario->GetDesign(0, design, 0) || !design) return 1;
+    const int code = myScenario->CheckRetrofitDesign(design);
+    if (code == kRetrofitReady) myScenario->SetRetrofitBaseDesign(myScenario->GetDesignName(0));
+    else if (HIDesignViewerDesign* first = GetDesignI(0)) first->ReportRetrofitResult(code);
+    return 1;
+}
+
+int HIDesignViewerScenario::retrofitNow(const Text&) {
+    IHENDesign* design = nullptr;
+    if (!myScenario->GetDesign(retrofitChoice, design, 0) || !design) return 1;
+    const int code = myScenario->CheckRetrofitDesign(design);
+    if (code != kRetrofitReady) {
+        if (HIDesignViewerDesign* viewer = GetDesignI(retrofitChoice)) viewer->ReportRetrofitResult(code);
+        return 1;
+    }
+    const char* stored = myScenario->GetDesignName(retrofitChoice);
+    const Text name = stored ? Text(stored) : Text();
+    if (retrofitMode == 1) {
+        if (!myScenario->HasSuperTargetResults()) myScenario->RecalculateSuperTargets();
+        myScenario->SetRetrofitBaseDesign(name);
+        myScenario->DeleteDesignsExceptBase();
+        Message("CloseView SelectBaseCaseForRetrofitView");
+    } else if (Viewable* owner = OwnerViewable("ViewableObject")) {
+        SendViewableMessage(owner, FormattedText("CloneAndRetrofit %s", name.c_str()));
+    }
+    longOperation(FindString("CPISuperTarget"), [] {});
+    return 1;
+}
+
+bool HIDesignViewerScenario::AutomaticHENDesignTask(void*, int signal, int, void* data) {
+    if (signal != 4) return true;
+    auto* viewer = static_cast<HIDesignViewerScenario*>(data);
+    if (!viewer) return false;
+    viewer->automaticDesignBusy = 1;
+    if (viewer->myScenario) viewer->myScenario->AutomaticHENDesign(nullptr);
+    viewer->automaticDesignBusy = 0;
+    return false;
+}
+
+void HIDesignViewerScenario::ViewNotification(int code, Viewable* from) {
+    if (code == 1 && from && from->GetName() == "ForbiddenMatchView" && myScenario) {
+        longOperation(FindString("STCalculating"), [&] {
+            myScenario->EndForbiddenMatchChanges();
+            UpdateViews(this);
+            WaitForTurn(0);
+        });
+    }
+    Viewable::ViewNotification(code, from);
+}
