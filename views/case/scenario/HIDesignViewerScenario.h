@@ -170,7 +170,7 @@ public:
     int SpecifyText(const VarDescription& var, const Text& text) override;
     // The form rows and command words the viewer answers so far.
     static void DescribeForm(FormDescription& form);
-    void ViewNotification(int code, Viewable* from) override;
+    void ViewNotification(int code, Viewable* from, const Text& form) override;
     // The framework task of an automatic design: signal 4 runs it, others do nothing.
     static bool AutomaticHENDesignTask(void* task, int signal, int, void* data);
     // The row of the command table the last Message ran (-1: none), for the forms' tests.

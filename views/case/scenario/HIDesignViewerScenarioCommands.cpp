@@ -346,7 +346,7 @@ bool HIDesignViewerScenario::AutomaticHENDesignTask(void*, int signal, int, void
     return false;
 }
 
-void HIDesignViewerScenario::ViewNotification(int code, Viewable* from) {
+void HIDesignViewerScenario::ViewNotification(int code, Viewable* from, const Text& form) {
     if (code == 1 && from && from->GetName() == "ForbiddenMatchView" && myScenario) {
         longOperation(FindString("STCalculating"), [&] {
             myScenario->EndForbiddenMatchChanges();
@@ -354,5 +354,5 @@ void HIDesignViewerScenario::ViewNotification(int code, Viewable* from) {
             WaitForTurn(0);
         });
     }
-    Viewable::ViewNotification(code, from);
+    Viewable::ViewNotification(code, from, form);
 }
