@@ -29,3 +29,29 @@ bool TakeFileOption(int argc, char** argv, int& i, std::string& value, bool& giv
     given = true;
     return true;
 }
+
+bool TakeWholeNumberOption(int argc, char** argv, int& i, double& value, bool& given, int lo, int hi,
+                           std::string& error) {
+    const std::string name = argv[i];
+    if (!TakeNumberOption(argc, argv, i, value, given, error)) return false;
+    if (!(value >= lo && value <= hi) || value != static_cast<int>(value)) {
+        error = name + " must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi);
+        return false;
+    }
+    return true;
+}
+
+bool TakeOperand(const std::string& word, std::vector<std::string>& files, std::string& error) {
+    if (!word.empty() && word[0] == '-') {
+        error = "unknown option " + word;
+        return false;
+    }
+    files.push_back(word);
+    return true;
+}
+
+bool CheckNetworkOperands(const std::string& command, const std::vector<std::string>& files, std::string& error) {
+    if (!files.empty() && files.size() <= 2) return true;
+    error = command + " takes STREAMS NETWORK, or a CASE saved with a design";
+    return false;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Prints "kestrin-host: <message>" on standard error and answers exit code 1. Messages quote the
 // user's own fields: no control sequence reaches the terminal.
@@ -13,3 +14,14 @@ bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given,
 
 // The file name after argv[i]; an empty or missing name is an error. Moves i past it.
 bool TakeFileOption(int argc, char** argv, int& i, std::string& value, bool& given, std::string& error);
+
+// A whole number from lo to hi after argv[i] ("--steps must be a whole number from 1 to 5").
+bool TakeWholeNumberOption(int argc, char** argv, int& i, double& value, bool& given, int lo, int hi,
+                           std::string& error);
+
+// A word of the command line that is no option is one of the command's files; an unknown
+// option is refused.
+bool TakeOperand(const std::string& word, std::vector<std::string>& files, std::string& error);
+
+// The files of a command that works on a network: STREAMS NETWORK, or a CASE saved with a design.
+bool CheckNetworkOperands(const std::string& command, const std::vector<std::string>& files, std::string& error);

@@ -44,22 +44,12 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
         } else if (a == "--save") {
             if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
         } else if (a == "--economics") {
-            if (i + 1 >= argc) {
-                error = "--economics needs KEY=VALUE pairs";
-                return false;
-            }
-            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
-        } else if (!a.empty() && a[0] == '-') {
-            error = "unknown option " + a;
+            if (!TakeEconomicsOption(argc, argv, i, o.economics, error)) return false;
+        } else if (!TakeOperand(a, o.files, error)) {
             return false;
-        } else {
-            o.files.push_back(a);
         }
     }
-    if (o.files.empty() || o.files.size() > 2) {
-        error = "design takes STREAMS NETWORK, or a CASE saved with a design";
-        return false;
-    }
+    if (!CheckNetworkOperands("design", o.files, error)) return false;
     if (o.files.size() == 1 && (o.haveDtmin || o.haveSave || o.economics.given)) {
         error = "design CASE takes only --json (--dtmin, --economics and --save belong to design STREAMS NETWORK)";
         return false;

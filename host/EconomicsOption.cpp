@@ -83,3 +83,11 @@ bool ParseEconomicsOption(const std::string& text, EconomicsOption& out, std::st
 void ApplyEconomicsOption(IHeatIntegrationScenario& scenario, const EconomicsOption& option) {
     for (const auto& [item, value] : option.items) scenario.SetEconomicData(item, value, "DEFAULT");
 }
+
+bool TakeEconomicsOption(int argc, char** argv, int& i, EconomicsOption& out, std::string& error) {
+    if (i + 1 >= argc) {
+        error = "--economics needs KEY=VALUE pairs";
+        return false;
+    }
+    return ParseEconomicsOption(argv[++i], out, error);
+}

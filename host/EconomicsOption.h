@@ -16,4 +16,6 @@ struct EconomicsOption {
 // False with the reason for an unknown key, a repeated key, a value that is no number or lies out
 // of its range.
 bool ParseEconomicsOption(const std::string& text, EconomicsOption& out, std::string& error);
+// The pairs after argv[i] (the option --economics itself); moves i past them.
+bool TakeEconomicsOption(int argc, char** argv, int& i, EconomicsOption& out, std::string& error);
 void ApplyEconomicsOption(IHeatIntegrationScenario& scenario, const EconomicsOption& option);

@@ -38,22 +38,12 @@ bool parse(int argc, char** argv, GridOptions& o, std::string& error) {
         } else if (a == "--design") {
             if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
         } else if (a == "--preset") {
-            if (!TakeNumberOption(argc, argv, i, o.preset, o.havePreset, error)) return false;
-            if (!(o.preset >= 1.0 && o.preset <= 6.0) || o.preset != static_cast<int>(o.preset)) {
-                error = "--preset must be a whole number from 1 to 6";
-                return false;
-            }
-        } else if (!a.empty() && a[0] == '-') {
-            error = "unknown option " + a;
+            if (!TakeWholeNumberOption(argc, argv, i, o.preset, o.havePreset, 1, 6, error)) return false;
+        } else if (!TakeOperand(a, o.files, error)) {
             return false;
-        } else {
-            o.files.push_back(a);
         }
     }
-    if (o.files.empty() || o.files.size() > 2) {
-        error = "grid takes STREAMS NETWORK, or a CASE saved with a design";
-        return false;
-    }
+    if (!CheckNetworkOperands("grid", o.files, error)) return false;
     if (!o.haveSvg) {
         error = "grid needs --svg OUT, the file the picture goes to";
         return false;

@@ -75,22 +75,12 @@ bool parse(int argc, char** argv, OptimiseOptions& o, std::string& error) {
             haveObjective = true;
             o.objective = word == "cost" ? 1 : 0;
         } else if (a == "--economics") {
-            if (i + 1 >= argc) {
-                error = "--economics needs KEY=VALUE pairs";
-                return false;
-            }
-            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
-        } else if (!a.empty() && a[0] == '-') {
-            error = "unknown option " + a;
+            if (!TakeEconomicsOption(argc, argv, i, o.economics, error)) return false;
+        } else if (!TakeOperand(a, o.files, error)) {
             return false;
-        } else {
-            o.files.push_back(a);
         }
     }
-    if (o.files.empty() || o.files.size() > 2) {
-        error = "optimise takes STREAMS NETWORK, or a CASE saved with a design";
-        return false;
-    }
+    if (!CheckNetworkOperands("optimise", o.files, error)) return false;
     if (o.files.size() == 1 && (o.haveDtmin || o.economics.given)) {
         error = "--dtmin and --economics belong to optimise STREAMS NETWORK (a case keeps its own)";
         return false;

@@ -107,22 +107,12 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
                 return false;
             }
         } else if (a == "--steps") {
-            if (!TakeNumberOption(argc, argv, i, o.steps, o.haveSteps, error)) return false;
-            if (!(o.steps >= 1.0 && o.steps <= 5.0) || o.steps != static_cast<int>(o.steps)) {
-                error = "--steps must be a whole number from 1 to 5";
-                return false;
-            }
-        } else if (!a.empty() && a[0] == '-') {
-            error = "unknown option " + a;
+            if (!TakeWholeNumberOption(argc, argv, i, o.steps, o.haveSteps, 1, 5, error)) return false;
+        } else if (!TakeOperand(a, o.files, error)) {
             return false;
-        } else {
-            o.files.push_back(a);
         }
     }
-    if (o.files.empty() || o.files.size() > 2) {
-        error = "retrofit takes STREAMS NETWORK, or a CASE saved with a design";
-        return false;
-    }
+    if (!CheckNetworkOperands("retrofit", o.files, error)) return false;
     if (o.haveSteps && o.mode->code == 3) {
         error = "--steps belongs to the stepwise modes (new-exchanger, repipe, resequence); utility runs once";
         return false;

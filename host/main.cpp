@@ -200,11 +200,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
         } else if (a == "--dtmin") {
             if (!value(o.dtmin, o.haveDtmin)) return false;
         } else if (a == "--economics") {
-            if (i + 1 >= argc) {
-                error = "--economics needs KEY=VALUE pairs";
-                return false;
-            }
-            if (!ParseEconomicsOption(argv[++i], o.economics, error)) return false;
+            if (!TakeEconomicsOption(argc, argv, i, o.economics, error)) return false;
         } else if (a == "--complete" && command == "autodesign") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = "--complete needs a network table";
