@@ -2,6 +2,7 @@
 
 #include "brasko/CaseDocument.h"
 #include "brasko/FeatureManager.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/BinaryFile.h"
@@ -24,6 +25,8 @@ const ObjectTypeInfo* findType(const char* name) {
 
 bool isPage(const VarDescription& var) { return var.Type() == 109 && var.Number() == 201; }
 bool isCaseName(const VarDescription& var) { return var.Type() == 1519 && var.Number() == 201; }
+bool isPageChoices(const VarDescription& var) { return var.Type() == 105 && var.Number() == 401; }
+constexpr double kOperationChoice = 4.0;
 
 const char* const kCommands[] = {"OpenTargetingView", "Convert", "OpenScenarioPage", "OpenTargetsPage",
                                  "ImportVelmorScenario"};
@@ -163,6 +166,17 @@ int HITargeting::Message(const Text& line) {
         return result;
     }
     return HIDesignViewerScenario::Message(line);
+}
+
+VarEnumInfo* HITargeting::GetEnumInfo(const VariableNameInfo& info) {
+    if (!isPageChoices(info.Var())) return HIDesignViewerScenario::GetEnumInfo(info);
+    if (!pageChoices) pageChoices = info.GetParsedEnumInfo();
+    // A locked operation fixes the network as it runs: the choice that would change it is withheld.
+    IHENDesign* first = nullptr;
+    const bool locked = GetmyScenario() && GetmyScenario()->GetDesign(0, first, 0) && first && first->GetOperationLocked();
+    if (locked) pageChoices->FindAndHideEntry(kOperationChoice);
+    else pageChoices->FindAndShowEntry(kOperationChoice);
+    return pageChoices.get();
 }
 
 bool HITargeting::StoreClassData(BinaryFile& file) {

@@ -2,9 +2,11 @@
 // The single-scenario study ("HI Case"): a scenario viewer that is the top view of its case. Its
 // builder makes the project, the scenario and the first design, all named after the case; the
 // case can later become a project study ("HI Project").
+#include "lumeth/VarEnumInfo.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include <cstdint>
+#include <memory>
 
 class IHeatIntegrationProject;
 class ILurmetBaseObject;
@@ -33,6 +35,9 @@ public:
     Text TextValue(const VarDescription& var) override;
     int SpecifyText(const VarDescription& var, const Text& text) override;
     int Message(const Text& line) override;
+    // The case page's own choice list (105/401), copied from the form once; its choice 4 is
+    // offered only while the operation of the scenario's first design is not locked.
+    VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
     bool StoreClassData(BinaryFile& file) override;
     bool RecallClassData(BinaryFile& file, int version) override;
@@ -48,6 +53,7 @@ private:
     // The reference the engineering manager handed out with the project, given back at the end.
     IEngineeringManager* manager = nullptr;
     ILurmetBaseObject* projectObject = nullptr;
+    std::unique_ptr<VarEnumInfo> pageChoices;
 };
 
 // The feature builder of "HI Project": a grass-root case view with its project, "Scenario 1" and

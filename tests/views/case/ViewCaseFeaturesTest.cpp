@@ -6,8 +6,12 @@
 #include "brasko/LurmetBinaryFile.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/ScenarioServices.h"
 #include "lumeth/Session.h"
+#include "lumeth/VarEnumInfo.h"
 #include "lumeth/ViewRecords.h"
+#include "tests/eng/model/ScenarioTestDoubles.h"
+#include "tests/support/FourStreamProject.h"
 #include "views/case/ChiView.h"
 #include "views/case/HIDesign.h"
 #include "views/case/HITargeting.h"
@@ -188,6 +192,94 @@ TEST_F(ViewCaseFeatures, ASingleCaseGoesThroughItsRecordAndBack) {
     ASSERT_EQ(1, back->GetDesignObjs().Count()) << "design viewers are rebuilt";
     EXPECT_TRUE(back->GetDesignObjs()[0]->IsA(HIDesign::TypeName));
     delete back;
+}
+
+// A design whose operation a test locks and unlocks.
+class LockableDesign : public scenario_test::FakeDesign {
+public:
+    using FakeDesign::FakeDesign;
+    bool GetOperationLocked() const override { return locked; }
+    bool locked = false;
+};
+
+// A scenario whose first design (in name order) is the one a test hands it.
+class FirstDesignScenario : public CPIScenario {
+public:
+    explicit FirstDesignScenario(IHeatIntegrationProject* project) : CPIScenario(project, DefaultScenarioServices()) {}
+    using CPIScenario::GetDesign;
+    bool GetDesign(int index, IHENDesign*& out, int kind) const override {
+        if (first && index == 0 && kind == 0) return out = first, true;
+        return CPIScenario::GetDesign(index, out, kind);
+    }
+    IHENDesign* first = nullptr;
+};
+
+bool choiceShown(const VarEnumInfo* list, double value) {
+    const int at = list ? list->FindEntry(value) : -1;
+    return at >= 0 && !list->GetEntry(at)->hidden;
+}
+
+// bound: a scenario is bound; design: it has a first design; locked: that design's operation is.
+struct PageChoiceCase {
+    bool bound, design, locked, operationShown;
+};
+class ViewCasePageChoices : public ::testing::TestWithParam<PageChoiceCase> {};
+
+TEST_P(ViewCasePageChoices, TheOperationChoiceFollowsTheFirstDesignsLock) {
+    const PageChoiceCase& c = GetParam();
+    FourStreamProject p{false};
+    FirstDesignScenario scenario(p.project);
+    LockableDesign design("Design1");
+    design.locked = c.locked;
+    if (c.design) scenario.first = &design;
+    Viewable owner(nullptr, "ViewableObject");
+    auto* single = new HITargeting(&owner, "C", ObjectTypeRegistry::Current()->Find(HITargeting::TypeName));
+    if (c.bound) single->SetEngineeringScenario(&scenario, 0);
+
+    // The form numbers its choices from 0 unless it gives the value: choice 4 is the fifth text.
+    const VariableNameInfo form(VarDescription(105, 401), "Flows;Curves;Grid;Costs;Operation;Report");
+    const VarEnumInfo* list = single->GetEnumInfo(form);
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(6, list->NumberOfEntries());
+    EXPECT_EQ(c.operationShown, choiceShown(list, 4.0));
+    EXPECT_EQ(c.operationShown ? 6 : 5, list->NumberOfVisibleEntries());
+    EXPECT_TRUE(choiceShown(list, 3.0) && choiceShown(list, 5.0)) << "only choice 4 depends on the lock";
+    // Another list of the form is the framework's.
+    EXPECT_EQ(nullptr, single->GetEnumInfo(VariableNameInfo(VarDescription(105, 402), "A;B")));
+    delete single;
+}
+INSTANTIATE_TEST_SUITE_P(ViewCases, ViewCasePageChoices,
+                         ::testing::Values(PageChoiceCase{false, false, false, true},
+                                           PageChoiceCase{true, false, false, true},
+                                           PageChoiceCase{true, true, false, true},
+                                           PageChoiceCase{true, true, true, false}));
+
+TEST(ViewCasePageChoiceList, IsCopiedOnceAndFollowsTheLockBothWays) {
+    FourStreamProject p{false};
+    FirstDesignScenario scenario(p.project);
+    LockableDesign design("Design1");
+    scenario.first = &design;
+    Viewable owner(nullptr, "ViewableObject");
+    auto* single = new HITargeting(&owner, "C", ObjectTypeRegistry::Current()->Find(HITargeting::TypeName));
+    single->SetEngineeringScenario(&scenario, 0);
+
+    // Choice 4 is found by its value, wherever the form places it.
+    const VariableNameInfo form(VarDescription(105, 401), "1=Flows;4=Operation;7=Report");
+    VarEnumInfo* list = single->GetEnumInfo(form);
+    ASSERT_NE(nullptr, list);
+    EXPECT_TRUE(choiceShown(list, 4.0));
+    design.locked = true;
+    EXPECT_EQ(list, single->GetEnumInfo(form));
+    EXPECT_FALSE(choiceShown(list, 4.0));
+    EXPECT_TRUE(choiceShown(list, 1.0) && choiceShown(list, 7.0));
+    design.locked = false;
+    EXPECT_TRUE(choiceShown(single->GetEnumInfo(form), 4.0)) << "unlocking offers the choice again";
+
+    // The copy is kept: a later form text does not replace it.
+    const VarEnumInfo* again = single->GetEnumInfo(VariableNameInfo(VarDescription(105, 401), "X;Y"));
+    EXPECT_EQ(list, again);
+    EXPECT_EQ(3, again->NumberOfEntries());
+    delete single;
 }
 
 }  // namespace
