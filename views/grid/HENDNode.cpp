@@ -199,6 +199,9 @@ void HENDStreamSegment::DrawShape(Canvas& canvas) {
     SetPosition({a, y - 4.0});
     SetSize(b - a, 8.0);
     canvas.AddLine({a, y}, {b, y}, LineAttrib{lineColour(cold), process ? 9 : 5, dashed ? 2 : 0});
+    if (exchangerMarker || splitMarker)
+        canvas.AddCircle({a + markerPosition * (b - a), y}, 30.0, LineAttrib{kBlack, 3, 0}, true,
+                         exchangerMarker ? kRed : kBlue);
     // A label only between units, unless the segments' annotation is asked everywhere.
     const bool boundary = (left && left->IsStreamTerminal()) || (right && right->IsStreamTerminal());
     if (boundary && m_diagram->AnnotationChoice(0) != 0) return;
@@ -208,6 +211,21 @@ void HENDStreamSegment::DrawShape(Canvas& canvas) {
     if (!label.empty())
         m_diagram->RegisterLabel(canvas.AddText({a + 0.66 * (b - a), y - 2.0}, label, m_diagram->LabelFont(), kBlack,
                                                 TextAnchor::Middle, TextBaseline::Baseline));
+}
+
+CanvasPoint HENDStreamSegment::MarkerPoint() const {
+    const double a = std::min(x1, x2), length = std::abs(x2 - x1);
+    return {std::trunc(a + markerPosition * length), std::trunc(y)};
+}
+
+bool HENDStreamSegment::HitTest(CanvasPoint p, HENDHitRecord& record) {
+    record.item = nullptr;
+    if (!exchangerMarker && !splitMarker) return false;
+    // The marker's square: 30 units each way from its centre, left and top inclusive.
+    const CanvasPoint m = MarkerPoint();
+    if (p.x < m.x - 30.0 || p.x >= m.x + 30.0 || p.y < m.y - 30.0 || p.y >= m.y + 30.0) return false;
+    record = HENDHitRecord{1, this, 0, m, splitMarker, -32767.0};
+    return true;
 }
 
 // ---- exchangers ----
@@ -331,6 +349,15 @@ int HENDHeatEx::EndAt(CanvasPoint p) const {
 }
 
 bool HENDHeatEx::ContainsPoint(CanvasPoint p) const { return EndAt(p) != 0; }
+
+bool HENDHeatEx::HitTest(CanvasPoint p, HENDHitRecord& record) {
+    record.item = nullptr;
+    const int end = EndAt(p);
+    if (end == 0) return false;
+    const HENDExchangerEnd& e = ends[static_cast<std::size_t>(end - 1)];
+    record = HENDHitRecord{0, this, end, {e.left + size, e.y}, false, -32767.0};
+    return true;
+}
 
 Text HENDHeatEx::FlyByDescription(CanvasPoint) {
     if (deleting) return Text();

@@ -55,6 +55,20 @@ public:
     static std::size_t Characters(const Text& text);
 };
 
+class HENDNode;
+
+// What a press of the pointer found on an item: an exchanger end (kind 0; `end` 1 or 2) or a
+// marker the user set on a stream segment (kind 1; `splitMarker` tells a bypass split's from a
+// new exchanger's). `point` is the centre of what was hit.
+struct HENDHitRecord {
+    int kind = 0;
+    HENDNode* item = nullptr;
+    int end = 0;
+    CanvasPoint point;
+    bool splitMarker = false;
+    double temperature = -32767.0;
+};
+
 class HENDNode : public CanvasConnection {
 public:
     // Kinds: 0 exchanger or split, 1 stream segment, 3 stream start, 4 stream end, 5 split end,
@@ -78,6 +92,12 @@ public:
     virtual void ScaleY(double factor) = 0;
     // Widens (left, top, right, bottom) over what the item occupies.
     virtual void ExtendBounds(double box[4]) const = 0;
+    // Fills `record` when the point lies on something that starts a drag; a miss clears the
+    // record's item.
+    virtual bool HitTest(CanvasPoint, HENDHitRecord& record) {
+        record.item = nullptr;
+        return false;
+    }
     // The fly-by text of the item (empty: none).
     Text FlyByDescription(CanvasPoint p) override;
     void PrepareForObjectInspection(MenuModel& menu) override;
@@ -158,6 +178,12 @@ public:
     int leftEnd = 0, rightEnd = 0;
     double x1 = 0.0, x2 = 0.0, y = 0.0;
     bool dashed = false;  // utility duty still open or significant on this piece
+    // Markers the user set on the piece to start a new exchanger (red) or a bypass split (blue)
+    // from there, at `markerPosition` of the length from the left end. Only a marker is hit.
+    bool exchangerMarker = false, splitMarker = false;
+    double markerPosition = 0.0;
+    CanvasPoint MarkerPoint() const;
+    bool HitTest(CanvasPoint p, HENDHitRecord& record) override;
 
 protected:
     void DrawShape(Canvas& canvas) override;
@@ -213,6 +239,7 @@ public:
     int ProcessInspectionCommand(int command) override;
     // The end (1-based) whose circle square holds the point; 0 for none.
     int EndAt(CanvasPoint p) const;
+    bool HitTest(CanvasPoint p, HENDHitRecord& record) override;
     // Puts the circles' centres a symbol size right of their left edges.
     void Resize(double size);
     const char* svgClass = "exchanger";

@@ -6,10 +6,14 @@
 #include "lumeth/Session.h"
 #include "lumeth/Timer.h"
 #include "tests/eng/design/OperationTestSupport.h"
+#include "tests/support/SvgReadBack.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -156,6 +160,107 @@ TEST(ViewGridPointer, ThePrintedBorderCarriesTheClocksDate) {
     }
     EXPECT_TRUE(dated);
     EXPECT_TRUE(named);
+}
+
+// A marker on H2's only segment, a quarter along it; where the pointer lies relative to the
+// marker's centre and whether it starts a drag there. The square reaches 30 units each way,
+// left and top inclusive.
+struct MarkerCase {
+    double dx, dy;
+    bool hit;
+};
+class ViewGridSegmentMarker : public ::testing::TestWithParam<MarkerCase> {};
+
+HENDStreamSegment* onlySegmentOf(HENDiagram& g, const Text& stream) {
+    for (HENDNode* item : g.Items())
+        if (auto* s = dynamic_cast<HENDStreamSegment*>(item); s && s->streamName == stream) return s;
+    return nullptr;
+}
+
+TEST_P(ViewGridSegmentMarker, OnlyTheMarkersSquareStartsADrag) {
+    Pointer p;
+    HENDStreamSegment* s = onlySegmentOf(p.g, "H2");
+    ASSERT_TRUE(s);
+    HENDHitRecord record;
+    record.item = s;
+    // Without a marker nothing on the segment is hit, not even its marker's place.
+    const double a = std::min(s->x1, s->x2), length = std::abs(s->x2 - s->x1);
+    ASSERT_GT(length, 8.0);
+    s->markerPosition = 0.25;
+    const CanvasPoint m{std::trunc(a + 0.25 * length), 270.0};
+    EXPECT_FALSE(s->HitTest(m, record));
+    EXPECT_EQ(nullptr, record.item);
+    for (bool split : {false, true}) {
+        s->exchangerMarker = !split;
+        s->splitMarker = split;
+        record = HENDHitRecord{};
+        EXPECT_EQ(GetParam().hit, s->HitTest({m.x + GetParam().dx, m.y + GetParam().dy}, record));
+        if (!GetParam().hit) {
+            EXPECT_EQ(nullptr, record.item);
+            continue;
+        }
+        EXPECT_EQ(1, record.kind);
+        EXPECT_EQ(s, record.item);
+        EXPECT_DOUBLE_EQ(m.x, record.point.x);
+        EXPECT_DOUBLE_EQ(270.0, record.point.y);
+        EXPECT_EQ(split, record.splitMarker);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Square, ViewGridSegmentMarker,
+                         ::testing::Values(MarkerCase{0.0, 0.0, true}, MarkerCase{-30.0, -30.0, true},
+                                           MarkerCase{29.0, 29.0, true}, MarkerCase{30.0, 0.0, false},
+                                           MarkerCase{0.0, 30.0, false}, MarkerCase{-31.0, 0.0, false},
+                                           MarkerCase{0.0, -31.0, false}));
+
+TEST(ViewGridPointer, MarkersAreDrawnOnTheirSegmentInTheirColour) {
+    Pointer p;
+    HENDStreamSegment* s = onlySegmentOf(p.g, "H2");
+    ASSERT_TRUE(s);
+    const double a = std::min(s->x1, s->x2), length = std::abs(s->x2 - s->x1);
+    s->markerPosition = 0.5;
+    auto markerFills = [&]() {
+        std::vector<std::string> fills;
+        const SvgPicture pic = ReadSvg(p.g.PictureSVG());
+        EXPECT_TRUE(pic.parsed);
+        for (const SvgElement& e : pic.elements)
+            if (e.name == "circle" && !e.groupClasses.empty() && e.groupClasses[0] == "stream-segment") {
+                EXPECT_DOUBLE_EQ(a + 0.5 * length, e.Number("cx"));
+                EXPECT_DOUBLE_EQ(270.0, e.Number("cy"));
+                EXPECT_DOUBLE_EQ(30.0, e.Number("r"));
+                fills.push_back(e.Attribute("fill"));
+            }
+        return fills;
+    };
+    EXPECT_TRUE(markerFills().empty());
+    s->exchangerMarker = true;
+    const auto exchanger = markerFills();
+    s->exchangerMarker = false;
+    s->splitMarker = true;
+    const auto split = markerFills();
+    ASSERT_EQ(1u, exchanger.size());
+    ASSERT_EQ(1u, split.size());
+    EXPECT_NE(exchanger[0], split[0]);  // red for a new exchanger, blue for a bypass split
+}
+
+TEST(ViewGridPointer, AnExchangerEndHitGivesTheEndAndItsCircleCentre) {
+    Pointer p;
+    HENDHeatEx* hx = nullptr;
+    for (HENDNode* item : p.g.Items())
+        if (item->IsHeatEx()) hx = static_cast<HENDHeatEx*>(item);
+    ASSERT_TRUE(hx);
+    HENDHitRecord record;
+    // The end on H: its square is [165, 225) x [50, 110), its centre (195, 80).
+    ASSERT_TRUE(hx->HitTest({224.0, 109.0}, record));
+    EXPECT_EQ(0, record.kind);
+    EXPECT_EQ(hx, record.item);
+    EXPECT_EQ(1, record.end);
+    EXPECT_DOUBLE_EQ(195.0, record.point.x);
+    EXPECT_DOUBLE_EQ(80.0, record.point.y);
+    ASSERT_TRUE(hx->HitTest({195.0, 460.0}, record));
+    EXPECT_EQ(2, record.end);
+    EXPECT_FALSE(hx->HitTest({225.0, 80.0}, record));
+    EXPECT_EQ(nullptr, record.item);
 }
 
 }  // namespace
