@@ -24,6 +24,21 @@ bool isSelectionLink(const VarDescription& var, bool either) {
     return t && t->IsA("ViewableObject") && !t->IsA(HIDesignViewerProject::TypeName) &&
            (var.Number() == 299 || (either && var.Number() == 1000));
 }
+// The two words a grass-root case view answers itself, alike for a case and a total site:
+// "Convert" asks the owner to turn the case into a project study, "OpenCornerPage" opens the
+// corner page. -1 for any other word.
+int grassRootWord(Viewable& view, const Text& word) {
+    if (word == "Convert") {
+        MessageInfo convert;
+        convert.code = 13;
+        convert.sender = &view;
+        convert.value = 2;
+        if (Viewable* owner = view.OwnerViewable()) owner->GenMessage(convert);
+        return 0;
+    }
+    if (word == "OpenCornerPage") return view.View("TopLeftView"), 1;
+    return -1;
+}
 }  // namespace
 
 Viewable* CreateViewerOfType(const Text& name, Viewable* parent, const ObjectTypeInfo* type) {
@@ -278,17 +293,8 @@ int ChiView::Message(const Text& line) {
 }
 
 int ChiGrassRootView::Message(const Text& line) {
-    const Text word = Text(line.substr(0, line.find(' ')));
-    if (word == "Convert") {
-        MessageInfo convert;
-        convert.code = 13;
-        convert.sender = this;
-        convert.value = 2;
-        if (Viewable* owner = OwnerViewable()) owner->GenMessage(convert);
-        return 0;
-    }
-    if (word == "OpenCornerPage") return View("TopLeftView"), 1;
-    return ChiView::Message(line);
+    const int answer = grassRootWord(*this, Text(line.substr(0, line.find(' '))));
+    return answer >= 0 ? answer : ChiView::Message(line);
 }
 
 int ChiTotalSiteView::AddTotalSite(const Text& name) {
@@ -309,17 +315,8 @@ Viewable* ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(Viewable* pa
 }
 
 int ChiGrassRootTotalSiteView::Message(const Text& line) {
-    const Text word = Text(line.substr(0, line.find(' ')));
-    if (word == "Convert") {
-        MessageInfo convert;
-        convert.code = 13;
-        convert.sender = this;
-        convert.value = 2;
-        if (Viewable* owner = OwnerViewable()) owner->GenMessage(convert);
-        return 0;
-    }
-    if (word == "OpenCornerPage") return View("TopLeftView"), 1;
-    return ChiTotalSiteView::Message(line);
+    const int answer = grassRootWord(*this, Text(line.substr(0, line.find(' '))));
+    return answer >= 0 ? answer : ChiTotalSiteView::Message(line);
 }
 
 // ---- record ----

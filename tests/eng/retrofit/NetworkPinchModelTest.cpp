@@ -7,21 +7,9 @@
 
 namespace {
 
+using modification_test::Exchanger;
 using modification_test::K0;
 using modification_test::Stream;
-
-HXInfo Exchanger(std::uint32_t fp, int hot, int cold, std::uint32_t hi, std::uint32_t ho, std::uint32_t ci,
-                 std::uint32_t co) {
-    HXInfo x;
-    x.fingerprint = fp;
-    x.hotStream = hot;
-    x.coldStream = cold;
-    x.hotInlet = hi;
-    x.hotOutlet = ho;
-    x.coldInlet = ci;
-    x.coldOutlet = co;
-    return x;
-}
 
 template <class U>
 U UtilityExchanger(std::uint32_t fp, int process, int utility, double duty) {

@@ -141,9 +141,20 @@ TEST(NotificationSenderTest, SenderDestroyedDuringItsOwnDispatch) {
     EXPECT_EQ(sender, nullptr);
 }
 
-// A receiver sends again from inside a dispatch; the sender is destroyed in the inner one. Both
-// dispatches stop there, and the outer one delivers to nobody after it.
-TEST(NotificationSenderTest, SenderDestroyedInsideANestedDispatch) {
+// A receiver sends again from inside a dispatch and the sender is destroyed on b's delivery of
+// one of the two messages. Destroyed in the inner dispatch, both dispatches stop there and the
+// outer one delivers to nobody after it; destroyed after the inner one ended normally, the outer
+// one, which took the watch back, still notices.
+struct NestedDispatchCase {
+    const char* name;
+    const char* deleteOn;
+    std::vector<std::string> log;
+};
+
+class NotificationSenderNested : public ::testing::TestWithParam<NestedDispatchCase> {};
+
+TEST_P(NotificationSenderNested, TheSenderGoingIsNoticedByEveryDispatchStillRunning) {
+    const NestedDispatchCase& param = GetParam();
     std::vector<std::string> log;
     auto* sender = new NotificationSender;
     Probe a("a", &log), b("b", &log), c("c", &log);
@@ -155,36 +166,19 @@ TEST(NotificationSenderTest, SenderDestroyedInsideANestedDispatch) {
         sender->SendAMessage(2, "", nullptr);
     };
     b.action = [&] {
-        if (log.back() != "b:2") return;
+        if (log.back() != param.deleteOn) return;
         delete sender;
         sender = nullptr;
     };
     sender->SendAMessage(1, "", nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:2", "b:2"}));
+    EXPECT_EQ(log, param.log);
     EXPECT_EQ(sender, nullptr);
 }
 
-// A nested dispatch that ends normally hands the watch back to the outer one, which still
-// notices when the sender goes later in it.
-TEST(NotificationSenderTest, OuterDispatchSeesTheSenderGoAfterANestedOneEnded) {
-    std::vector<std::string> log;
-    auto* sender = new NotificationSender;
-    Probe a("a", &log), b("b", &log), c("c", &log);
-    sender->AddNotificationReceiver(&a);
-    sender->AddNotificationReceiver(&b);
-    sender->AddNotificationReceiver(&c);
-    a.action = [&] {
-        a.action = nullptr;
-        sender->SendAMessage(2, "", nullptr);
-    };
-    b.action = [&] {
-        if (log.back() != "b:1") return;
-        delete sender;
-        sender = nullptr;
-    };
-    sender->SendAMessage(1, "", nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"a:1", "a:2", "b:2", "c:2", "b:1"}));
-    EXPECT_EQ(sender, nullptr);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Dispatches, NotificationSenderNested,
+    ::testing::Values(NestedDispatchCase{"insideTheNestedOne", "b:2", {"a:1", "a:2", "b:2"}},
+                      NestedDispatchCase{"afterTheNestedOneEnded", "b:1", {"a:1", "a:2", "b:2", "c:2", "b:1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
