@@ -27,14 +27,6 @@ std::string number(double v, int decimals = 3) {
     return s;
 }
 
-std::string jsonNumber(double v) {
-    if (!std::isfinite(v)) return "null";
-    const double rounded = std::round(v * 1e6) / 1e6;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.12g", rounded == 0.0 ? 0.0 : rounded);
-    return buffer;
-}
-
 double value(const IHENDesign& d, const std::string& unit, const char* name, double otherwise) {
     double v = 0.0;
     return d.GetNodeValue(CPString(unit.c_str()), CPString(name), v) && std::isfinite(v) ? v : otherwise;
@@ -149,31 +141,31 @@ std::string FormatDesignJson(const DesignReport& r) {
         const auto& u = r.units[i];
         out << (i ? ",\n" : "\n") << "    {\"name\": " << JsonString(u.name) << ", \"kind\": " << JsonString(u.kind)
             << ", \"hot\": " << JsonString(u.hot) << ", \"cold\": " << JsonString(u.cold)
-            << ", \"duty\": " << jsonNumber(u.duty);
+            << ", \"duty\": " << JsonNumber(u.duty);
         const double nan = NAN;
-        out << ", \"hot_in\": " << jsonNumber(u.haveTemperatures ? u.hotIn : nan)
-            << ", \"hot_out\": " << jsonNumber(u.haveTemperatures ? u.hotOut : nan)
-            << ", \"cold_in\": " << jsonNumber(u.haveTemperatures ? u.coldIn : nan)
-            << ", \"cold_out\": " << jsonNumber(u.haveTemperatures ? u.coldOut : nan)
-            << ", \"area\": " << jsonNumber(u.area) << ", \"u\": " << jsonNumber(u.u) << ", \"ft\": " << jsonNumber(u.ft)
-            << ", \"shells\": " << jsonNumber(u.shells) << ", \"approach\": " << jsonNumber(u.approach)
+        out << ", \"hot_in\": " << JsonNumber(u.haveTemperatures ? u.hotIn : nan)
+            << ", \"hot_out\": " << JsonNumber(u.haveTemperatures ? u.hotOut : nan)
+            << ", \"cold_in\": " << JsonNumber(u.haveTemperatures ? u.coldIn : nan)
+            << ", \"cold_out\": " << JsonNumber(u.haveTemperatures ? u.coldOut : nan)
+            << ", \"area\": " << JsonNumber(u.area) << ", \"u\": " << JsonNumber(u.u) << ", \"ft\": " << JsonNumber(u.ft)
+            << ", \"shells\": " << JsonNumber(u.shells) << ", \"approach\": " << JsonNumber(u.approach)
             << ", \"status\": " << JsonString(u.status) << ", \"feasible\": " << (u.feasible ? "true" : "false") << "}";
     }
     out << (r.units.empty() ? "],\n" : "\n  ],\n");
-    out << "  \"hot_utility\": " << jsonNumber(r.hotUtility) << ",\n";
-    out << "  \"cold_utility\": " << jsonNumber(r.coldUtility) << ",\n";
-    out << "  \"hot_utility_target\": " << jsonNumber(r.hotUtilityTarget) << ",\n";
-    out << "  \"cold_utility_target\": " << jsonNumber(r.coldUtilityTarget) << ",\n";
-    out << "  \"area_total\": " << jsonNumber(r.areaTotal) << ",\n";
+    out << "  \"hot_utility\": " << JsonNumber(r.hotUtility) << ",\n";
+    out << "  \"cold_utility\": " << JsonNumber(r.coldUtility) << ",\n";
+    out << "  \"hot_utility_target\": " << JsonNumber(r.hotUtilityTarget) << ",\n";
+    out << "  \"cold_utility_target\": " << JsonNumber(r.coldUtilityTarget) << ",\n";
+    out << "  \"area_total\": " << JsonNumber(r.areaTotal) << ",\n";
     out << "  \"exchangers\": " << r.exchangers << ",\n";
-    out << "  \"capital_cost\": " << jsonNumber(r.capitalCost) << ",\n";
-    out << "  \"annualized_capital_cost\": " << jsonNumber(r.annualizedCapitalCost) << ",\n";
-    out << "  \"utility_cost\": " << jsonNumber(r.utilityCost) << ",\n";
-    out << "  \"total_annual_cost\": " << jsonNumber(r.totalAnnualCost) << ",\n";
+    out << "  \"capital_cost\": " << JsonNumber(r.capitalCost) << ",\n";
+    out << "  \"annualized_capital_cost\": " << JsonNumber(r.annualizedCapitalCost) << ",\n";
+    out << "  \"utility_cost\": " << JsonNumber(r.utilityCost) << ",\n";
+    out << "  \"total_annual_cost\": " << JsonNumber(r.totalAnnualCost) << ",\n";
     out << "  \"unsatisfied_streams\": [";
     for (std::size_t i = 0; i < r.unsatisfied.size(); ++i) out << (i ? ", " : "") << JsonString(r.unsatisfied[i]);
     out << "],\n";
-    out << "  \"cross_pinch_load\": " << jsonNumber(r.crossPinchLoad) << ",\n";
+    out << "  \"cross_pinch_load\": " << JsonNumber(r.crossPinchLoad) << ",\n";
     out << "  \"degrees_of_freedom\": " << r.degreesOfFreedom << ",\n";
     out << "  \"calculation_status\": " << JsonString(r.calculationStatus) << ",\n";
     out << "  \"controllable\": " << (r.controllable ? "true" : "false") << "\n}\n";

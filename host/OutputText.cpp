@@ -1,5 +1,6 @@
 #include "host/OutputText.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
@@ -100,3 +101,11 @@ std::string PrintableText(const std::string& text, std::size_t maxChars) {
 }
 
 std::string QuotedField(const std::string& text) { return "\"" + PrintableText(text, 40) + "\""; }
+
+std::string JsonNumber(double v) {
+    if (!std::isfinite(v)) return "null";
+    const double rounded = std::round(v * 1e6) / 1e6;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.12g", rounded == 0.0 ? 0.0 : rounded);
+    return buffer;
+}

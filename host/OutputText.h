@@ -19,3 +19,7 @@ std::string PrintableText(const std::string& text, std::size_t maxChars = 80);
 
 // A user's field for a message: printable, cut at 40 characters, in double quotes.
 std::string QuotedField(const std::string& text);
+
+// A number for JSON output: rounded to 1e-6, at most 12 significant digits, no negative zero;
+// null when it is not finite.
+std::string JsonNumber(double v);

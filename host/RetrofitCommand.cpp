@@ -280,14 +280,6 @@ std::string number(double v, int decimals = 2) {
     return s;
 }
 
-std::string jsonNumber(double v) {
-    if (!std::isfinite(v)) return "null";
-    const double rounded = std::round(v * 1e6) / 1e6;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.12g", rounded == 0.0 ? 0.0 : rounded);
-    return buffer;
-}
-
 std::string FormatText(const std::string& base, const Mode& mode, const DesignState& b, const std::vector<Step>& steps,
                        const std::string& note) {
     std::ostringstream out;
@@ -321,8 +313,8 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
 
 std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, const Mode& mode, const std::string& note) {
     std::ostringstream out;
-    out << "{\"mode\":" << JsonString(mode.option) << ",\"base\":{\"hot_utility\":" << jsonNumber(b.hotUtility)
-        << ",\"cold_utility\":" << jsonNumber(b.coldUtility) << ",\"utility_cost\":" << jsonNumber(b.utilityCost)
+    out << "{\"mode\":" << JsonString(mode.option) << ",\"base\":{\"hot_utility\":" << JsonNumber(b.hotUtility)
+        << ",\"cold_utility\":" << JsonNumber(b.coldUtility) << ",\"utility_cost\":" << JsonNumber(b.utilityCost)
         << "},\"steps\":[";
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
@@ -334,15 +326,15 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
             const Modification& m = s.modification;
             out << "{\"kind\":" << JsonString(mode.kind) << ",\"exchanger\":" << JsonString(m.exchanger)
                 << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold)
-                << ",\"duty\":" << jsonNumber(m.duty) << ",\"added_area\":" << jsonNumber(m.addedArea) << "}";
+                << ",\"duty\":" << JsonNumber(m.duty) << ",\"added_area\":" << JsonNumber(m.addedArea) << "}";
         } else {
             out << "null";
         }
         if (s.haveDesign)
-            out << ",\"hot_utility\":" << jsonNumber(s.hotUtility) << ",\"cold_utility\":" << jsonNumber(s.coldUtility)
-                << ",\"utility_cost\":" << jsonNumber(s.utilityCost)
-                << ",\"utility_cost_saving\":" << jsonNumber(b.utilityCost - s.utilityCost)
-                << ",\"capital_cost\":" << jsonNumber(s.capitalCost) << ",\"payback\":" << jsonNumber(s.payback);
+            out << ",\"hot_utility\":" << JsonNumber(s.hotUtility) << ",\"cold_utility\":" << JsonNumber(s.coldUtility)
+                << ",\"utility_cost\":" << JsonNumber(s.utilityCost)
+                << ",\"utility_cost_saving\":" << JsonNumber(b.utilityCost - s.utilityCost)
+                << ",\"capital_cost\":" << JsonNumber(s.capitalCost) << ",\"payback\":" << JsonNumber(s.payback);
         else
             out << ",\"hot_utility\":null,\"cold_utility\":null,\"utility_cost\":null,\"utility_cost_saving\":null,"
                    "\"capital_cost\":null,\"payback\":null";

@@ -1,4 +1,5 @@
 #include "views/session/ExtractionWizardEntries.h"
+#include "views/session/EntryText.h"
 
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/extraction/SimulatorCaseProvider.h"
@@ -16,15 +17,6 @@
 
 namespace {
 
-int handOut(const Text& text, char* out, int size) {
-    if (out && size > 0) {
-        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
-        std::memcpy(out, text.data(), n);
-        out[n] = '\0';
-    }
-    return static_cast<int>(text.size()) + 1;
-}
-
 DataExtractionView* wizardOf(void* handle) { return static_cast<DataExtractionView*>(handle); }
 
 bool parse(const char* address, VarDescription& var) { return address && VarDescription::Parse(address, var); }
@@ -33,13 +25,13 @@ bool parse(const char* address, VarDescription& var) { return address && VarDesc
 // showed while it ran (the message key when the catalogue has no text).
 int answer(int result, std::uint64_t before, const Text& otherwise, char* message, int size) {
     if (result == 1) {
-        handOut(Text(), message, size);
+        HandOutText(Text(), message, size);
         return 1;
     }
     Text shown;
     for (const SessionEntry& e : Session::Instance().EntriesSince(before))
         if (e.event == SessionEvent::Error) shown = e.text.empty() ? e.key : e.text;
-    handOut(shown.empty() ? otherwise : shown, message, size);
+    HandOutText(shown.empty() ? otherwise : shown, message, size);
     return 0;
 }
 
@@ -93,7 +85,7 @@ extern "C" double KestrinExtractionWizardValue(void* wizard, const char* address
 extern "C" int KestrinExtractionWizardText(void* wizard, const char* address, char* out, int size) {
     AttachCallingThread();
     VarDescription var;
-    return handOut(wizard && parse(address, var) ? wizardOf(wizard)->TextValue(var) : Text(), out, size);
+    return HandOutText(wizard && parse(address, var) ? wizardOf(wizard)->TextValue(var) : Text(), out, size);
 }
 
 extern "C" int KestrinExtractionWizardDimension(void* wizard, const char* address) {
@@ -114,7 +106,7 @@ extern "C" int KestrinExtractionWizardChoice(void* wizard, const char* address, 
     const VarEnumInfo::Entry* entry = choices ? choices->GetEntry(index) : nullptr;
     if (!entry) return 0;
     if (value) *value = entry->value;
-    handOut(entry->text, text, size);
+    HandOutText(entry->text, text, size);
     return 1;
 }
 
@@ -123,13 +115,13 @@ extern "C" int KestrinListCaseSubFlowsheets(IHeatIntegrationScenario* scenario, 
     IHeatIntegrationProject* project = scenario ? scenario->GetProject() : nullptr;
     IDataExtraction* extraction = project ? project->GetDataExtraction() : nullptr;
     if (!extraction || !path) {
-        handOut("the module offers no data extraction", error, size);
+        HandOutText("the module offers no data extraction", error, size);
         return -1;
     }
     Case* document = extraction->GetCase(path);
     if (!document) {
         const auto* provider = dynamic_cast<const SimulatorCaseProvider*>(extraction);
-        handOut(provider && !provider->GetLastReadResult().message.empty()
+        HandOutText(provider && !provider->GetLastReadResult().message.empty()
                     ? Text(provider->GetLastReadResult().message)
                     : Text(path) + ": cannot be read as a simulator case",
                 error, size);

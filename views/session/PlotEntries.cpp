@@ -1,4 +1,5 @@
 #include "views/session/PlotEntries.h"
+#include "views/session/EntryText.h"
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -14,15 +15,6 @@
 #include <memory>
 
 namespace {
-
-int handOut(const Text& text, char* out, int size) {
-    if (out && size > 0) {
-        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
-        std::memcpy(out, text.data(), n);
-        out[n] = '\0';
-    }
-    return static_cast<int>(text.size()) + 1;
-}
 
 // The plot of a graph type with the scenario's designs on it, as the scenario viewer keeps it.
 // The area over heat demand curve reads its series from the range-target plot of the scenario
@@ -136,7 +128,7 @@ extern "C" int KestrinScenarioPlot(IHeatIntegrationScenario* scenario, int graph
     if (!plot) return 0;
     const Text text = what == 1 ? describe(*plot->GetPlot())
                                 : plot->GetPlot()->ExportSVG(chiPlot::PictureWidth, chiPlot::PictureHeight);
-    return handOut(text, out, size);
+    return HandOutText(text, out, size);
 }
 
 extern "C" int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mode, int x, int left, int right, int what,
@@ -164,7 +156,7 @@ extern "C" int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mo
     plot.GetPlot()->GetLegend().Show();
     const Text text = what == 1 ? describe(*plot.GetPlot())
                                 : plot.GetPlot()->ExportSVG(ChiSuperTargetPlot::PictureWidth, ChiSuperTargetPlot::PictureHeight);
-    return handOut(text, out, size);
+    return HandOutText(text, out, size);
 }
 
 extern "C" int KestrinDescribePlotPoint(IHeatIntegrationScenario* scenario, int graphType, double heatFlow,
@@ -174,5 +166,5 @@ extern "C" int KestrinDescribePlotPoint(IHeatIntegrationScenario* scenario, int 
     if (!plot) return 0;
     Text text;
     plot->Interaction().DescribeValues(heatFlow, temperature, text);
-    return handOut(text, out, size);
+    return HandOutText(text, out, size);
 }

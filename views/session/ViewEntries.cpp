@@ -1,4 +1,5 @@
 #include "views/session/ViewEntries.h"
+#include "views/session/EntryText.h"
 
 #include "brasko/CaseDocument.h"
 #include "brasko/FeatureManager.h"
@@ -22,15 +23,6 @@
 #include <memory>
 
 namespace {
-
-int handOut(const Text& text, char* out, int size) {
-    if (out && size > 0) {
-        const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
-        std::memcpy(out, text.data(), n);
-        out[n] = '\0';
-    }
-    return static_cast<int>(text.size()) + 1;
-}
 
 struct ViewSession {
     ViewSession(const Text& name, IEngineeringManager* manager) : document(name, manager) {}
@@ -80,7 +72,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     const Text name = project ? project : "";
     const Text what = open && *open ? open : "scenario";
     if (!findProject(manager, name)) {
-        handOut("the case holds no project " + name, error, size);
+        HandOutText("the case holds no project " + name, error, size);
         return nullptr;
     }
     Session::Instance().Reset();
@@ -92,7 +84,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     if (reader && !reader->AtEnd()) {
         std::vector<Viewable*> roots;
         if (!ViewRecords::Recall(*reader, roots, &session->document)) {
-            handOut("the case's views are damaged", error, size);
+            HandOutText("the case's views are damaged", error, size);
             return nullptr;
         }
         Viewable* single = nullptr;
@@ -110,7 +102,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
         delete single;
         if (!caseView || !caseView->GetProjectViewer()) {
             delete caseView;
-            handOut("the case's views are damaged: they hold no view of its project", error, size);
+            HandOutText("the case's views are damaged: they hold no view of its project", error, size);
             return nullptr;
         }
         session->root = caseView;
@@ -121,13 +113,13 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
         session->root = caseView;
         caseView->SetDocument(&session->document);
         if (!caseView->AddProject(name) || !caseView->GetProjectViewer()) {
-            handOut("the views of the project " + name + " could not be made", error, size);
+            HandOutText("the views of the project " + name + " could not be made", error, size);
             return nullptr;
         }
     }
     session->current = chooseView(caseView, what);
     if (!session->current) {
-        handOut(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
+        HandOutText(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
         return nullptr;
     }
     // What opening the views said is not part of any script's steps.
@@ -143,11 +135,11 @@ void* newStudy(IEngineeringManager* manager, const char* kind, const char* name,
     const FeatureRegistry* registry = FeatureRegistry::Current();
     const FeatureInfo* info = feature && registry ? registry->Find(feature) : nullptr;
     if (!info || !info->builder) {
-        handOut("no feature " + what + " (hi-project or hi-case)", error, size);
+        HandOutText("no feature " + what + " (hi-project or hi-case)", error, size);
         return nullptr;
     }
     if (study.empty()) {
-        handOut("a new study needs a name", error, size);
+        HandOutText("a new study needs a name", error, size);
         return nullptr;
     }
     Session::Instance().Reset();
@@ -158,7 +150,7 @@ void* newStudy(IEngineeringManager* manager, const char* kind, const char* name,
     session->root = session->features;
     Viewable* instance = info->builder(session->features, study);
     if (!instance) {
-        handOut("the feature " + Text(feature) + " made no study " + study, error, size);
+        HandOutText("the feature " + Text(feature) + " made no study " + study, error, size);
         return nullptr;
     }
     session->features->AddExperiment(instance, feature);
@@ -168,7 +160,7 @@ void* newStudy(IEngineeringManager* manager, const char* kind, const char* name,
         const Text where = open && *open ? open : "scenario";
         session->current = chooseView(caseView, where);
         if (!session->current) {
-            handOut("no view " + where, error, size);
+            HandOutText("no view " + where, error, size);
             return nullptr;
         }
     } else {
@@ -189,7 +181,7 @@ extern "C" void* KestrinViewNew(IEngineeringManager* manager, const char* kind, 
 
 extern "C" int KestrinViewProject(void* handle, char* out, int size) {
     auto* session = static_cast<ViewSession*>(handle);
-    return handOut(session && session->project ? Text(session->project->GetProjectName()) : Text(), out, size);
+    return HandOutText(session && session->project ? Text(session->project->GetProjectName()) : Text(), out, size);
 }
 
 extern "C" void* KestrinViewOpen(IEngineeringManager* manager, const char* project, const char* open, int units,
@@ -235,12 +227,12 @@ extern "C" int KestrinViewRun(void* handle, const char* script, const char* scri
 
 extern "C" int KestrinViewReport(void* handle, char* out, int size) {
     auto* session = static_cast<ViewSession*>(handle);
-    return handOut(session ? session->report : Text(), out, size);
+    return HandOutText(session ? session->report : Text(), out, size);
 }
 
 extern "C" int KestrinViewError(void* handle, char* out, int size) {
     auto* session = static_cast<ViewSession*>(handle);
-    return handOut(session ? session->error : Text(), out, size);
+    return HandOutText(session ? session->error : Text(), out, size);
 }
 
 extern "C" void KestrinViewClose(void* handle) {
