@@ -3,6 +3,7 @@
 // a retrofit. Every getter answers -32767.0 (empty) for a missing scenario, design, exchanger or
 // value unless it says otherwise.
 #include "eng/design/IHENDesign.h"
+#include "views/case/scenario/DesignValueHelpers.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "pellin/CNode.h"
 #include "pellin/NodeKinds.h"
@@ -14,14 +15,9 @@
 
 namespace {
 
-constexpr double kEmpty = Viewable::EmptyValue;
-
-bool isEmpty(double v) { return v == kEmpty; }
-
-CNode* exchangerAt(const IHENDesign* design, int index) {
-    CNode* unit = nullptr;
-    return design && design->GetHeatExchanger(index, unit) ? unit : nullptr;
-}
+using design_values::exchangerAt;
+using design_values::isEmpty;
+using design_values::kEmpty;
 
 // An exchanger's name across designs: its "UnitOperationName", else its node name.
 CPString exchangerName(const CNode* unit) {

@@ -7,6 +7,7 @@
 // loads); 313 they are shown relative; 314 their reference is the utility target (else the base
 // design); 270 the exchanger figures are shown relative.
 #include "eng/design/IHENDesign.h"
+#include "views/case/scenario/DesignValueHelpers.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "pellin/CNode.h"
@@ -18,13 +19,9 @@
 
 namespace {
 
-constexpr double kEmpty = Viewable::EmptyValue;
-bool isEmpty(double v) { return v == kEmpty; }
-
-CNode* exchangerAt(const IHENDesign* design, int index) {
-    CNode* unit = nullptr;
-    return design && design->GetHeatExchanger(index, unit) ? unit : nullptr;
-}
+using design_values::exchangerAt;
+using design_values::isEmpty;
+using design_values::kEmpty;
 
 bool readValue(const CNode* unit, const char* value, double& out) { return unit && unit->getVariableAsDouble(value, out); }
 
