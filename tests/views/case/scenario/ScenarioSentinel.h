@@ -152,4 +152,16 @@ public:
     int GetLevelSetting3() const override { return 89; }
     int GetLevelSetting4() const override { return 90; }
     bool IsRetrofitScenario() const override { return retrofit; }
+
+    // Table sizes: 5 designs (6 complete, to tell them apart), 3 units-target solutions with
+    // 4 + group entries, no stream links unless given.
+    int designs = 0, unitsTargetGroups = 3;
+    StreamLynxCollection* links = nullptr;
+    int GetNumberOfDesigns() const override { return designs; }
+    int GetNumberOfCompleteDesigns() const override { return designs ? 6 : 0; }
+    int GetNumberOfUnitsTargetGroups() const override { return unitsTargetGroups; }
+    int GetNumberOfUnitsTargetEntries(int group) const override { return 4 + group; }
+    StreamLynxCollection* GetStreamLinkCollection() const override { return links; }
+    void CalculateMinimumUnitsTarget() override {}
+    int GetMinimumNumberOfUnitsByMILP() const override { return 1; }
 };
