@@ -38,8 +38,8 @@ public:
     double GetCostIndex() const override { return base() + 5; }
     double GetMassEmissionsCoefficient() const override { return base() + 6; }
     double GetOperatingCost() const override { return base() + 7; }
-    double GetDTminContribution() const override { return base() + 8; }
-    double GetHeatLoad(int mode) override { return base() + 10 + mode; }
+    double GetDTminContribution() const override { return contribution >= 0 ? contribution : base() + 8; }
+    double GetHeatLoad(int mode) override { return load >= 0 ? load : base() + 10 + mode; }
     double GetLoadFraction(int end) const override { return base() + 20 + end; }
     double GetSegmentHeatCapacityFlowrate(int segment) const override { return base() + 30 + segment; }
     int GetValue(const CPString& name, double& out, int) const override {
@@ -53,6 +53,7 @@ public:
     }
     bool IsLinkedTo(const CPString& name) const override { return linkedTo == name; }
     CPString linkedTo;
+    double load = -1, contribution = -1;  // given values in place of the sentinels
 
 private:
     CPString m_name;
@@ -102,9 +103,10 @@ public:
     int GetNumberOfUtilityStreams() const override { return static_cast<int>(list(1, 2).size()); }
     int GetNumberOfStreamsOfKind(int kind, int side) const override { return static_cast<int>(list(kind, side).size()); }
 
-    double GetUtilityTarget(int side) const override { return 100 + side; }
+    double utilityTargets[2] = {100, 101}, capitalTarget = 307;
+    double GetUtilityTarget(int side) const override { return utilityTargets[side == 0 ? 0 : 1]; }
     double GetAreaTarget(int kind) const override { return 200 + kind; }
-    double GetCostTarget(int code) const override { return 300 + code; }
+    double GetCostTarget(int code) const override { return code == 7 ? capitalTarget : 300 + code; }
     double GetPinchTemperature(int side, int index) const override { return 400 + 10 * side + index; }
     double GetPinchListEntryFirstValue(int index) const override { return 500 + index; }
     double GetPinchListEntryThirdValue(int index) const override { return 550 + index; }
@@ -163,5 +165,13 @@ public:
     int GetNumberOfUnitsTargetEntries(int group) const override { return 4 + group; }
     StreamLynxCollection* GetStreamLinkCollection() const override { return links; }
     void CalculateMinimumUnitsTarget() override {}
+    // The existing network of a retrofit, "Existing" when given.
+    IHENDesign* existing = nullptr;
+    const char* GetRetrofitBaseDesignName() const override { return existing ? "Existing" : ""; }
+    using CPIScenario::GetDesign;
+    bool GetDesign(const CPString& name, IHENDesign*& out) const override {
+        if (existing && name == "Existing") return out = existing, true;
+        return CPIScenario::GetDesign(name, out);
+    }
     int GetMinimumNumberOfUnitsByMILP() const override { return 1; }
 };

@@ -5,12 +5,15 @@
 #include "brasko/CaseDocument.h"
 #include "lumeth/FormDescription.h"
 #include "lumeth/Session.h"
+#include "lumeth/VarEnumInfo.h"
+#include "tests/eng/model/ScenarioTestDoubles.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/views/case/scenario/ScenarioSentinel.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -387,6 +390,45 @@ TEST_F(ViewScenarioValues, EveryRowIsListedOnceAndAnUnboundViewerIsEmpty) {
     }
 }
 
+// An existing network with one exchanger and the given hot utility load.
+class ExistingNetwork : public scenario_test::FakeDesign {
+public:
+    ExistingNetwork() : FakeDesign("Existing") {}
+    int GetNumberOfHeatExchangers() const override { return 1; }
+};
+
+TEST_F(ViewScenarioValues, WorkedValuesOfTheTargetAndStreamPages) {
+    // A zero capital target: empty as a result, 0.0 as a figure.
+    scenario->capitalTarget = 0.0;
+    EXPECT_EQ(E, viewer->Value(var(31000, 551)));
+    EXPECT_EQ(0.0, viewer->Value(var(31000, 654)));
+    // Agreement of a zero hot utility target with an existing network's 5.0.
+    ExistingNetwork existing;
+    existing.utilityLoad = 5.0;
+    scenario->existing = &existing;
+    scenario->utilityTargets[0] = 0.0;
+    EXPECT_EQ(0.0, viewer->Value(var(1519, 260, 0)));
+    EXPECT_EQ(5.0, viewer->Value(var(1519, 260, 1)));
+    EXPECT_EQ(-32768.0, viewer->Value(var(1519, 260, 2)));
+    scenario->utilityTargets[0] = 4.0;
+    EXPECT_EQ(125.0, viewer->Value(var(1519, 260, 2)));
+    scenario->existing = nullptr;
+    // A units-target entry of a hot 300 kW and a cold 200 kW stream: 200 - 300.
+    scenario->h1.load = 300.0;
+    scenario->c1.load = 200.0;
+    EXPECT_EQ(-100.0, viewer->Value(var(6, 225, 0)));
+    EXPECT_EQ(-100.0, viewer->Value(named("TotalImbalance", 125, 0)));
+    EXPECT_EQ(-100.0, viewer->Value(var(6, 800, 0)));
+    EXPECT_EQ(0.0, viewer->Value(var(6, 800, 3)));
+    EXPECT_EQ(E, viewer->Value(var(6, 225, 3)));
+    // A local contribution of 5.0 is shown as the approach it adds to: 10.0.
+    scenario->h1.contribution = 5.0;
+    EXPECT_EQ(10.0, viewer->Value(var(1517, 406, 0)));
+    // Row 99: the segmented flag is 0.0, the side of a segmented stream empty.
+    EXPECT_EQ(0.0, viewer->Value(var(104, 413, 99)));
+    EXPECT_EQ(E, viewer->Value(var(104, 411, 99)));
+}
+
 // ---- real scenarios: worked by hand ----
 
 TEST(ViewScenarioWorkedValues, ActualScenarioFiguresShowAsWorked) {
@@ -398,16 +440,30 @@ TEST(ViewScenarioWorkedValues, ActualScenarioFiguresShowAsWorked) {
     owner->SetDocument(&document);
     auto* viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
     viewer->SetEngineeringScenario(p.scenario, 0);
-    // An empty scenario: no walk over a row may fail, the guarded values are empty.
-    for (const auto* row : HIDesignViewerScenario::ValueRows()) {
-        VarDescription parsed;
-        VarDescription::Parse(row->Address(), parsed);
-        for (int i : {0, 1, 5}) {
-            parsed.SetOffset(0, i);
-            parsed.SetOffset(1, i);
-            (void)viewer->Value(parsed);
+    // A walk over every row, every cell its sizes give (and a few outside them), its sizes and
+    // its choices: nothing may fail (the sanitizer builds run this too).
+    auto walk = [&] {
+        int cells = 0;
+        for (const auto* row : HIDesignViewerScenario::ValueRows()) {
+            VarDescription parsed;
+            VarDescription::Parse(row->Address(), parsed);
+            DimInfo dims;
+            viewer->Dimensions(parsed, dims);
+            (void)viewer->GetEnumInfo(VariableNameInfo(parsed, Text()));
+            const int rows = std::min(dims.NumberOfDims() > 0 ? dims.Dim(0) : 1, 50);
+            for (int i = -1; i <= rows + 1; ++i)
+                for (int j = -1; j <= std::min(dims.Dim(1), 20) + 1; ++j) {
+                    VarDescription cell = parsed;
+                    cell.SetOffset(0, i);
+                    cell.SetOffset(1, j);
+                    const double v = viewer->Value(cell);
+                    EXPECT_FALSE(std::isnan(v)) << row->Address() << " " << i << " " << j;
+                    ++cells;
+                }
         }
-    }
+        return cells;
+    };
+    EXPECT_GT(walk(), 0);
     EXPECT_EQ(E, viewer->Value(var(6, 107)));
 
     // Rate 0.08: 8 percent; 0.10 over 10 years: 0.1627454; no interest: 1/n; no life either: empty.
@@ -430,6 +486,14 @@ TEST(ViewScenarioWorkedValues, ActualScenarioFiguresShowAsWorked) {
     EXPECT_GE(viewer->Value(named("PinchNo", 200)), 1.0);
     EXPECT_NEAR(90.0, viewer->Value(var(1, 200, 0)), 1e-6);
     EXPECT_NEAR(80.0, viewer->Value(var(1, 203, 0)), 1e-6);
+    EXPECT_EQ(0.0, viewer->Value(var(104, 413, 99)));
+    EXPECT_EQ(E, viewer->Value(var(104, 411, 99)));
+    walk();
+    ASSERT_EQ(1, p.scenario->AddDesign("D1"));
+    ASSERT_EQ(1, p.scenario->AddDesign("D2"));
+    viewer->SetCurrentDesign(1);
+    EXPECT_EQ(2.0, viewer->Value(var(1519, 596)));
+    walk();
     delete owner;
     Session::Instance().Reset();
 }
