@@ -101,7 +101,7 @@ double HIDesignViewerScenario::CostCoefficient(const VarDescription& var) const 
     if (a == kEmpty) return kEmpty;
     const double cost = calc_ounit(a, DefUnitConv(kCostUnit, DefaultUnits));
     const double basis = EconomicRowItem(var, 5);
-    const int k = std::isfinite(basis) ? static_cast<int>(basis) : -1;
+    const int k = std::isfinite(basis) && std::fabs(basis) < 1e9 ? static_cast<int>(basis) : -1;
     const double unit = k == 0   ? calc_ounit(1.0, DefUnitConv(kAreaUnit, DefaultUnits))
                         : k == 1 ? calc_ounit(1.0, DefUnitConv(kHeatFlowUnit, DefaultUnits))
                                  : 1.0;

@@ -135,8 +135,10 @@ public:
 
     int GetNumberOfEconomicData() const override { return 2; }
     const char* GetEconomicDataName(int i) const override { return i == 0 ? "DEFAULT" : i == 1 ? "Steel" : nullptr; }
+    std::map<int, double> steel;  // given items of "Steel" in place of the sentinels
     double GetEconomicData(int item, const char* set) const override {
         const std::string s = set ? set : "";
+        if (s == "Steel" && steel.count(item)) return steel.at(item);
         return s == "DEFAULT" ? 60 + item : s == "Steel" ? 70 + item : -32767.0;
     }
     const char* GetMatchCostModelName(const CPString& hot, const CPString& cold) override {

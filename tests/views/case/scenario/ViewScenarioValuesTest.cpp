@@ -3,6 +3,7 @@
 // its own, and the expectations are written out here by hand), the dispatch order, the form
 // state that reading touches, and values worked by hand on real scenarios.
 #include "brasko/CaseDocument.h"
+#include "lumeth/DisplayUnits.h"
 #include "lumeth/FormDescription.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
@@ -274,6 +275,30 @@ TEST_F(ViewScenarioValues, EconomicsMethodsAndSettingsRowsReachTheirOwnCall) {
         {var(1519, 219), 0.9, "default tolerance"},
     });
 }
+
+// The cost law's coefficient in display units: cost over the unit of its basis to the power of
+// its exponent. 1000 per m2^0.5 is 1000 / 10.7639104^0.5 = 304.8000 per ft2^0.5; 1000 per kW^0.5
+// is 1000 / 3412.14163^0.5 = 17.1193 per (Btu/hr)^0.5.
+struct Coefficient {
+    int units;
+    double basis, a, shown;
+};
+class ViewScenarioCostCoefficient : public ViewScenarioValues, public ::testing::WithParamInterface<Coefficient> {};
+TEST_P(ViewScenarioCostCoefficient, IsShownPerDisplayUnitOfItsBasis) {
+    const Coefficient& c = GetParam();
+    scenario->steel = {{1, c.a}, {2, 0.5}, {5, c.basis}};
+    const int before = GetDisplayUnitSet();
+    SetDisplayUnitSet(c.units);
+    const double shown = viewer->Value(var(1519, 502, 1));
+    SetDisplayUnitSet(before);
+    if (c.shown == E) EXPECT_EQ(E, shown);
+    else EXPECT_NEAR(c.shown, shown, 1e-4);
+}
+INSTANTIATE_TEST_SUITE_P(ViewBases, ViewScenarioCostCoefficient,
+                         ::testing::Values(Coefficient{SIUnits, 0, 1000, 1000}, Coefficient{CustomaryUnits, 0, 1000, 304.8},
+                                           Coefficient{CustomaryUnits, 1, 1000, 17.1193},
+                                           Coefficient{CustomaryUnits, 2, 1000, 1000},
+                                           Coefficient{CustomaryUnits, 0, E, E}, Coefficient{SIUnits, 1, E, E}));
 
 struct Assignment {
     int method;
