@@ -94,6 +94,35 @@ TEST(HostRetrofit, NewExchangerStepNamesTheExchangerAndItsStreams) {
     }
 }
 
+// Moving an existing exchanger on the example: the repiping model's first location for E1 is where
+// E1 already sits (30, refused by its own rule), and its second step moves E1 to H2 and C's supply
+// ends at 20 kW, which gives up 40 kW of E1's recovery and is discarded (26: no saving); the
+// resequencing model finds no move (32). No step is kept.
+TEST(HostRetrofit, MovesOfAnExistingExchangerAreRefusedOnTheExample) {
+    struct Case {
+        const char* mode;
+        std::vector<std::string> results;
+    };
+    for (const Case& c : {Case{"repipe", {"30", "26"}}, Case{"resequence", {"32", "32"}}}) {
+        SCOPED_TRACE(c.mode);
+        const HostRun run = RunHost("retrofit " + kStreams + " " + kNetwork + " --mode " + c.mode + " --steps 2 --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        std::size_t at = run.out.find("\"steps\":[");
+        ASSERT_NE(at, std::string::npos);
+        for (const std::string& expected : c.results) {
+            at = run.out.find("\"step\":", at + 1);
+            ASSERT_NE(at, std::string::npos);
+            EXPECT_EQ(jsonValue(run.out, "result", at), expected) << run.out;
+            EXPECT_EQ(jsonValue(run.out, "kept", at), "false");
+        }
+    }
+    const HostRun text = RunHost("retrofit " + kStreams + " " + kNetwork + " --mode repipe --steps 2");
+    EXPECT_NE(text.out.find("modification: repiping, E1, hot H2 in at 130.00 C, cold C in at 100.00 C"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("hot utility    180.00 -> 220.00 kW"), std::string::npos) << text.out;
+}
+
 // A case saved by `design` is retrofitted as its tables are.
 TEST(HostRetrofit, CaseRetrofitsAsItsTables) {
     ScratchFile saved("retrofit-test", "case.kes", "", false);
