@@ -371,6 +371,7 @@ void HENDiagram::Paint() {
                     canvas.SetTag(item->Tag());
                     item->Draw(canvas);
                 }
+        HighlightLoopOrPath(canvas);
         if (m_ghost && m_ghost->dragging) {
             canvas.SetTag(m_ghost->Tag());
             m_ghost->Draw(canvas);
@@ -421,6 +422,33 @@ void HENDiagram::Paint() {
         drawAll();
         m_font.size = font;
     }
+}
+
+void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
+    if (!m_design || (m_selectedLoop < 0 && m_selectedPath < 0)) return;
+    const bool loop = m_selectedLoop >= 0;
+    const int index = loop ? m_selectedLoop : m_selectedPath;
+    const int count = loop ? m_design->GetNumberOfLoops() : m_design->GetNumberOfPaths();
+    const char* name = index < count ? (loop ? m_design->GetLoopName(index) : m_design->GetPathName(index)) : nullptr;
+    // The analysis changed under the selection: it is dropped.
+    if (!name || Text(name) != (loop ? m_selectedLoopName : m_selectedPathName)) {
+        m_selectedLoop = m_selectedPath = -1;
+        m_selectedLoopName.clear(), m_selectedPathName.clear();
+        return;
+    }
+    std::vector<CanvasPoint> points;
+    for (CNode* unit : loop ? m_design->GetLoopUnits(index) : m_design->GetPathUnits(index))
+        if (auto* hx = dynamic_cast<HENDHeatEx*>(FindItemForNode(unit)); hx && !hx->ends.empty())
+            points.push_back({hx->ends.front().x, hx->ends.front().y});
+    if (loop && points.size() >= 3) points.push_back(points.front());
+    if (points.size() < 2) return;
+    CanvasMarkup markup;
+    markup.cssClass = loop ? "loop" : "path";
+    markup.data.push_back({Text("name"), Text(name)});
+    canvas.BeginGroup(markup);
+    const ColourResource green{"Green", 0, 160, 0};
+    for (std::size_t k = 1; k < points.size(); ++k) AddLine(canvas, points[k - 1], points[k], green, 0, 3);
+    canvas.EndGroup();
 }
 
 Text HENDiagram::PictureSVG() {

@@ -290,6 +290,8 @@ private:
     void FitToView();
     void ComputeBounds();
     void DrawPinchMarkers(Canvas& canvas);
+    // Joins the exchangers of the selected loop (closed) or path by lines.
+    void HighlightLoopOrPath(Canvas& canvas);
     std::vector<std::unique_ptr<HENDiagramConfiguration>> m_configurations;
     int m_selected = 0;
     Text m_selectedName;

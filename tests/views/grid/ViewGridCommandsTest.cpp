@@ -209,6 +209,11 @@ TEST(ViewGridCommands, LoopsAndPathsAreOfferedAndHighlighted) {
     EXPECT_EQ(1, e.g.ProcessInspectionCommand(5649));
     EXPECT_EQ(0, e.g.SelectedLoop());
     EXPECT_EQ(-1, e.g.SelectedPath());
+    // The loop's exchangers are joined on the picture.
+    e.g.PaintNow();
+    int highlighted = 0;
+    for (int i = 1; i <= e.g.GetCanvas().NumberOfGroups(); ++i) highlighted += e.g.GetCanvas().Group(i).cssClass == "loop";
+    EXPECT_EQ(1, highlighted);
     EXPECT_EQ(1, e.g.ProcessInspectionCommand(5648));
     EXPECT_EQ(-1, e.g.SelectedLoop());
     // Without the loop analysis neither sub-menu.
