@@ -223,6 +223,8 @@ public:
     // 2) from it: the framework's drag packages 1 and 2 dropped on the segment. Package 3 (a
     // split fraction) does nothing here.
     void PickSegment(CanvasPoint p, int package);
+    void DropPackage(CanvasPoint p, int package) override { PickSegment(p, package); }
+    void RubberBand(CanvasPoint a, CanvasPoint b) override { ZoomToRectangle(a, b); }
     const Text& MarkerText(int marker) const { return m_markers[marker == 2 ? 1 : 0]; }
     double MarkerPosition() const { return m_markerPosition; }
     void ClearMarkers();
