@@ -97,7 +97,8 @@ void HENDGhost::MoveTo(CanvasPoint p) {
     if (!dragging) return;
     const std::weak_ptr<const bool> life = m_diagram->LifeToken();
     OwnerPlane()->PaintNow();
-    if (life.expired()) return;
+    // A paint that had to rebuild the items has dropped the drag with them.
+    if (life.expired() || !dragging) return;
     m_diagram->AutoScroll(p);
     if (splitMode && source) {
         pointer = {p.x, start.y};

@@ -111,9 +111,8 @@ int HENDiagram::TextCommand(const Text& line) {
         done = d.DeleteHeatExchanger(nodes[0], kReason);
     }
     // The items go with the nodes an edit may have deleted: rebuilt before any further input
-    // reaches them, whatever the design answered.
-    Invalidate();
-    PrepareLayout();
+    // reaches them, whatever the design answered (even while a case import holds the layout).
+    SetDesign(m_design);
     return done ? 1 : 0;
 }
 

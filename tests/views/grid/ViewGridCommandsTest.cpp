@@ -44,6 +44,18 @@ struct Edits : design_test::DesignScenario {
     HENDiagram g;
 };
 
+// The pointer over every line, telling and offering what lies there: after an edit nothing
+// under it may stand for a node the edit deleted.
+void Sweep(HENDiagram& g) {
+    CanvasDriver driver(g);
+    g.PaintNow();
+    for (double x = 0.0; x < 600.0; x += 20.0)
+        for (double y : {80.0, 270.0, 460.0, 180.0, 370.0}) {
+            driver.Move({x, y});
+            driver.OpenMenu({x, y});
+        }
+}
+
 // Lines that must be refused with the network left as it was.
 class ViewGridRefusedCommand : public ::testing::TestWithParam<const char*> {};
 
@@ -114,12 +126,7 @@ TEST(ViewGridCommands, AddMoveAndDeleteAnExchanger) {
     // Nothing drawn stands for the deleted unit, and the pointer over where it was finds its
     // neighbours whole.
     for (const HENDNode* item : e.g.Items()) EXPECT_NE(e.unit, item->Node());
-    CanvasDriver driver(e.g);
-    for (double x = 0.0; x < 600.0; x += 20.0)
-        for (double y : {80.0, 270.0, 460.0}) {
-            driver.Move({x, y});
-            driver.OpenMenu({x, y});
-        }
+    Sweep(e.g);
 }
 
 TEST(ViewGridCommands, SplitsAndBranches) {
@@ -138,9 +145,12 @@ TEST(ViewGridCommands, SplitsAndBranches) {
     const std::size_t two = branches();
     ASSERT_EQ(1, e.g.Message("addbranch " + q(tee)));
     EXPECT_EQ(two + 1, branches());
+    Sweep(e.g);
     ASSERT_EQ(1, e.g.Message("RemoveBranch " + q(e.d->GetSplitterBranch(tee, static_cast<int>(two)))));
     EXPECT_EQ(two, branches());
+    Sweep(e.g);
     ASSERT_EQ(1, e.g.Message("deletesplit " + q(tee)));
+    Sweep(e.g);
     EXPECT_EQ(std::string::npos, design_test::Chain(*e.d, "H").find('T'));
     EXPECT_EQ("", design_test::StructuralFault(*e.d));
     EXPECT_TRUE(e.g.LayoutValid());
