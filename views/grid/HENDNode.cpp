@@ -365,7 +365,8 @@ Text HENDHeatEx::FlyByDescription(CanvasPoint) {
 }
 
 void HENDHeatEx::PrepareForObjectInspection(MenuModel& menu) {
-    menu.AddItem(5609, FindString("oiDelete"));
+    // A network locked for operation keeps its units.
+    if (!m_diagram->OperationLocked()) menu.AddItem(5609, FindString("oiDelete"));
     HENDNode::PrepareForObjectInspection(menu);
 }
 

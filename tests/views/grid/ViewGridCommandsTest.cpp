@@ -250,6 +250,12 @@ TEST(ViewGridCommands, ALockedDesignsSegmentOffersOnlyItsView) {
         EXPECT_EQ(5608, menu.Items()[0].number);
     }
     EXPECT_GT(segments, 0);
+    // An exchanger's end offers its view only, too.
+    CanvasDriver driver(e.g);
+    e.g.PaintNow();
+    const MenuModel& unitMenu = driver.OpenMenu({195.0, 80.0});
+    EXPECT_TRUE(unitMenu.Contains(5608));
+    EXPECT_FALSE(unitMenu.Contains(5609));
     MenuModel background;
     e.g.PrepareForPlaneInspection({0, 0}, background);
     EXPECT_FALSE(background.Contains(5607));
