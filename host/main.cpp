@@ -100,6 +100,8 @@ int usage() {
                  "  --economics LIST    targets, design, autodesign, optimise: fixed=A,area=B,exponent=C,law=shells|units,\n"
                  "                      interest=I,life=N,hours=H (any subset): the DEFAULT capital cost law\n"
                  "                      a + b (A/shell)^c and the plant's economics, saved with the case\n"
+                 "  --open VIEW         view: case, project, scenario[=NAME], grid[=NAME] (a design's grid\n"
+                 "                      diagram; scripts then click, move, menu, choose, drop, rubber, resize, wait)\n"
                  "  --kind KIND         the plot: %s\n"
                  "  --at H,T            the streams at that point (display units) of the curves\n"
                  "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n",

@@ -148,9 +148,9 @@ public:
     // branches beside the main one.
     bool AddSplitterMixer(CNode* a, CNode* b, CNode*& splitter, const char* reason, int branches) override;
     // Whether a bypass from a to b would enclose only whole splitter-mixers.
-    bool CanAddBypass(CNode* a, CNode* b) const;
+    bool CanAddBypass(CNode* a, CNode* b) const override;
     void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count) override;
-    void RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason);
+    void RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason) override;
     // Removes the branch holding the segment; the last branch left takes the splitter-mixer with it.
     void RemoveSplitterBranch(CNode* segment, const char* reason) override;
     // 0 editable, 1 locked or not a splitter-mixer, 2 a branch holds units.

@@ -161,6 +161,10 @@ public:
                                   int /*branches*/) {
         return false;
     }
+    // Whether a bypass from segment a around the units up to segment b may be added.
+    virtual bool CanAddBypass(CNode* /*a*/, CNode* /*b*/) const { return false; }
+    // Takes out a splitter-mixer (given by its splitter or mixer) with what its branches hold.
+    virtual void RemoveSplitterMixer(CNode* /*splitterOrMixer*/, const char* /*reason*/) {}
     // The first segment of the index-th branch (the splitter's outlets in order) of a splitter of
     // the design; null out of range or for a node that is not one of its splitters.
     virtual CNode* GetSplitterBranch(CNode* /*splitter*/, int /*index*/) const { return nullptr; }

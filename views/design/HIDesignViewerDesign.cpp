@@ -30,6 +30,8 @@ void HIDesignViewerDesign::ReplaceGridDiagram(HENDiagram* diagram) {
     if (diagram) diagram->AddDeathPostee(this);
 }
 
+Viewable* HIDesignViewerDesign::GetEquipmentView(CNode*) { return nullptr; }
+
 void HIDesignViewerDesign::DisconnectDeadObject(Viewable* dead) {
     if (dead == pGridDiagram) pGridDiagram = nullptr;
     Viewable::DisconnectDeadObject(dead);

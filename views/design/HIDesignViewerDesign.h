@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class CNode;
 class HENDiagram;
 class IHENDesign;
 class IHeatIntegrationScenario;
@@ -24,6 +25,9 @@ public:
     void SetScenario(IHeatIntegrationScenario* scenario) { pScenario = scenario; }
     IHeatIntegrationScenario* GetScenario() const { return pScenario; }
     HENDiagram* GetGridDiagram() const { return pGridDiagram; }
+    // The view of one flowsheet node of the design (an exchanger's, a splitter's, a segment's
+    // operating state); null while no view of that kind exists.
+    Viewable* GetEquipmentView(CNode* node);
     // Deletes the diagram held and takes `diagram` in its place.
     void ReplaceGridDiagram(HENDiagram* diagram);
 
