@@ -10,7 +10,10 @@ namespace vireth {
 namespace {
 constexpr double kInfinity = 1e19;
 constexpr double kSmallestDifference = 1e-3;  // K; end differences are floored here
-constexpr double kSmallestArea = 1e-9;
+// The area of the cost law is offset by this much (m2): the law's slope, b c A^(c-1), grows
+// without bound as an exchanger's duty goes to 0, which no quasi-Newton step survives; the offset
+// bounds it and changes a cost by less than b x 0.01^c.
+constexpr double kAreaOffset = 0.01;
 constexpr double kSmoothing = 1.0;            // cost units of the smooth maximum
 constexpr double kSmallestSpan = 1e-3;        // K of a segment without temperature change
 constexpr int kMaxSolves = 5;
@@ -304,7 +307,7 @@ double PinchModel::Capital(int e, double area, double& dCapital) const {
     const Exchanger& h = m_x4[static_cast<std::size_t>(e)];
     const double s = h.shells;
     auto cost = [&](double a, double* slope) {
-        const double per = std::max(a, kSmallestArea) / s;
+        const double per = (std::max(a, 0.0) + kAreaOffset) / s;
         if (slope) *slope = d.areaCost * d.areaExponent * std::pow(per, d.areaExponent - 1.0);
         return s * (d.fixedCost + d.areaCost * std::pow(per, d.areaExponent));
     };
