@@ -81,12 +81,26 @@ bool sameCounts(int count, const std::vector<std::vector<int>>& lists, const std
 }
 }  // namespace
 
+namespace {
+// A splitter declared again (met through more than one enclosing walk) is taken once.
+int declareSplitter(vireth::PinchModel& model, const char* inlet, const char* splitter, int branches,
+                    const std::vector<std::vector<int>>& branchSegments, const std::vector<double>& fractions,
+                    int utility) {
+    if (!sameCounts(branches, branchSegments, fractions)) return 0;
+    const std::string name = label(splitter);
+    if (model.FindSplitter(name) >= 0) return 1;
+    model.splitters.push_back({label(inlet), name, branchSegments, fractions, utility != 0});
+    model.IndexSplitter();
+    return 1;
+}
+}  // namespace
+
 int CPinchWrapper::CreateSplitMixer(const char* inlet, const char* mixerOutlet, const char* splitter, int branches,
                                     const std::vector<std::vector<int>>& branchSegments,
                                     const std::vector<double>& fractions, const char* mixer, int mixerInlets,
                                     const std::vector<int>& mixerInletSegments, const std::vector<double>&,
                                     int utility) {
-    if (!CreateIntSplitter(inlet, splitter, branches, branchSegments, fractions, utility)) return 0;
+    if (!declareSplitter(*m_model, inlet, splitter, branches, branchSegments, fractions, utility)) return 0;
     if (mixerInlets != static_cast<int>(mixerInletSegments.size())) return 0;
     const std::string name = label(mixer);
     if (!m_model->HasMixer(name)) {
@@ -96,18 +110,13 @@ int CPinchWrapper::CreateSplitMixer(const char* inlet, const char* mixerOutlet, 
     return 1;
 }
 
-// A splitter or mixer declared again (met through more than one enclosing walk) is taken once.
 int CPinchWrapper::CreateIntSplitter(const char* inlet, const char* splitter, int branches,
                                      const std::vector<std::vector<int>>& branchSegments,
                                      const std::vector<double>& fractions, int utility) {
-    if (!sameCounts(branches, branchSegments, fractions)) return 0;
-    const std::string name = label(splitter);
-    if (m_model->FindSplitter(name) >= 0) return 1;
-    m_model->splitters.push_back({label(inlet), name, branchSegments, fractions, utility != 0});
-    m_model->IndexSplitter();
-    return 1;
+    return declareSplitter(*m_model, inlet, splitter, branches, branchSegments, fractions, utility);
 }
 
+// A mixer declared again is taken once, as a splitter is.
 int CPinchWrapper::CreateIntMixer(const char* outlet, const char* mixer, int inlets,
                                   const std::vector<int>& inletSegments, const std::vector<double>&) {
     if (inlets != static_cast<int>(inletSegments.size())) return 0;

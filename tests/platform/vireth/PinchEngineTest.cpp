@@ -177,6 +177,71 @@ TEST(PinchEngine, DeclarationsThatDoNotMakeAModelAreRefused) {
     EXPECT_EQ(engine.GetExchangerResults("E1", q, a, t, t, t, t), 0);
 }
 
+// H 200 -> 100 (CP 4) split half and half over E1 (to C1 60 -> 160, CP 2) and E2 (to C2 90 -> 140,
+// CP 4), mixed again before its cooler; each cold stream ends in a steam heater. Whatever duties
+// the engine chooses, each branch carries CP 2, the mixer gives the mean of the branch outlets,
+// and the heaters and the cooler close the balances.
+TEST(PinchEngine, ASplitStreamKeepsItsSharesAndMixesByHeatContent) {
+    CPinchWrapper engine;
+    engine.CreateSegment("H", 1, 200, 100, 400, 4, 0.5, 1);
+    engine.CreateStream("H", 200, 100, 400, 0, 1);
+    engine.CreateSegment("C1", 1, 60, 160, 200, 2, 0.5, 1);
+    engine.CreateStream("C1", 60, 160, 200, 1, 1);
+    engine.CreateSegment("C2", 1, 90, 140, 200, 4, 0.5, 1);
+    engine.CreateStream("C2", 90, 140, 200, 1, 1);
+    for (const char* u : {"S1", "S2"}) {
+        engine.CreateSegment(u, 1, 250, 249, 100, 100, 6, 1);
+        engine.CreateUtility(u, 250, 249, 100, 0, 1, 6, 2.5e-6);
+    }
+    engine.CreateSegment("CW", 1, 20, 25, 200, 40, 3.75, 1);
+    engine.CreateUtility("CW", 20, 25, 200, 1, 1, 3.75, 2.12456e-7);
+    const struct {
+        const char *label, *stream, *from, *to;
+        double t;
+    } nodes[] = {{"1", "H", "START", "T", 200},     {"2", "H", "T", "E1", 200},        {"3", "H", "E1", "M", 150},
+                 {"4", "H", "T", "E2", 200},        {"5", "H", "E2", "M", 150},        {"6", "H", "M", "Cooler", 150},
+                 {"7", "H", "Cooler", "END", 100},  {"8", "C1", "START", "E1", 60},    {"9", "C1", "E1", "H1", 110},
+                 {"10", "C1", "H1", "END", 160},    {"11", "C2", "START", "E2", 90},   {"12", "C2", "E2", "H2", 115},
+                 {"13", "C2", "H2", "END", 140},    {"14", "S1", "START", "H1", 250},  {"15", "S1", "H1", "END", 249},
+                 {"16", "S2", "START", "H2", 250},  {"17", "S2", "H2", "END", 249},    {"18", "CW", "START", "Cooler", 20},
+                 {"19", "CW", "Cooler", "END", 25}};
+    for (const auto& n : nodes) ASSERT_EQ(engine.CreateNode(n.label, n.stream, n.from, n.to, n.t), 1) << n.label;
+    ASSERT_EQ(engine.CreateSplitMixer("1", "6", "T", 2, {{2, 3}, {4, 5}}, {0.5, 0.5}, "M", 2, {3, 5}, {0.5, 0.5}, 0), 1);
+    engine.ConnectSplittersAndMixers();
+    const struct {
+        const char *name, *hi, *ho, *ci, *co;
+        bool utility, hotUtility;
+    } units[] = {{"E1", "2", "3", "8", "9", false, false},        {"E2", "4", "5", "11", "12", false, false},
+                 {"H1", "14", "15", "9", "10", true, true},       {"H2", "16", "17", "12", "13", true, true},
+                 {"Cooler", "6", "7", "18", "19", true, false}};
+    for (const auto& u : units) {
+        ExchangerDeclaration x = exchanger(u.name, u.hi, u.ho, u.ci, u.co, std::string(u.name) == "Cooler" ? 200 : 100);
+        x.utility = u.utility;
+        x.hotUtility = u.hotUtility;
+        x.isNew = !u.utility;
+        engine.CreateExchanger(x);
+    }
+    engine.SetEconomicParameters(0.1, 5.0, kHours, 0.0);
+    ASSERT_EQ(engine.RunOptimization("S", "D"), 0);
+    double q[5], a, t[5][4];
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(engine.GetExchangerResults(units[i].name, q[i], a, t[i][0], t[i][1], t[i][2], t[i][3]), 1);
+    EXPECT_NEAR(t[0][1], 200 - q[0] / 2, 1e-5);                 // E1's branch: CP 2
+    EXPECT_NEAR(t[1][1], 200 - q[1] / 2, 1e-5);                 // E2's branch: CP 2
+    EXPECT_NEAR(t[4][0], 0.5 * (t[0][1] + t[1][1]), 1e-5);     // the mixer
+    EXPECT_NEAR(q[4], 4 * (t[4][0] - 100), 1e-4);              // the cooler takes H to its target
+    EXPECT_NEAR(q[0] + q[2], 200, 1e-4);
+    EXPECT_NEAR(q[1] + q[3], 200, 1e-4);
+    EXPECT_NEAR(q[0] + q[1] + q[4], 400, 1e-4);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_GE(t[i][0] - t[i][3], 10 - 1e-6) << units[i].name;
+        EXPECT_GE(t[i][1] - t[i][2], 10 - 1e-6) << units[i].name;
+    }
+    std::vector<double> fractions;
+    EXPECT_EQ(engine.GetSplitterResults("T", 2, {{2, 3}, {4, 5}}, fractions), 1);
+    EXPECT_EQ(fractions, (std::vector<double>{0.5, 0.5}));  // a process splitter keeps its fractions
+}
+
 struct HeatCase {
     double t, heat, slope;
 };
