@@ -42,8 +42,11 @@ const Mode kModes[] = {
 struct RetrofitOptions {
     std::vector<std::string> files;
     const Mode* mode = &kModes[0];
-    bool json = false, haveMode = false, haveSteps = false;
+    bool json = false, haveMode = false, haveSteps = false, haveBudget = false;
     double steps = 1.0;
+    // The investment a step may spend (the scenario's optimiser economic parameter, which the
+    // area check divides the step's capital by); without the option the scenario keeps its own.
+    double budget = 0.0;
 };
 
 // What a step's result code says. 26 is also the scenario's verdict on a step that saves no
@@ -108,6 +111,12 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
             }
         } else if (a == "--steps") {
             if (!TakeWholeNumberOption(argc, argv, i, o.steps, o.haveSteps, 1, 5, error)) return false;
+        } else if (a == "--budget") {
+            if (!TakeNumberOption(argc, argv, i, o.budget, o.haveBudget, error)) return false;
+            if (!(o.budget >= 0.0) || !std::isfinite(o.budget)) {
+                error = "--budget must be a number of 0 or more";
+                return false;
+            }
         } else if (!TakeOperand(a, o.files, error)) {
             return false;
         }
@@ -115,6 +124,10 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
     if (!CheckNetworkOperands("retrofit", o.files, error)) return false;
     if (o.haveSteps && o.mode->code == 3) {
         error = "--steps belongs to the stepwise modes (new-exchanger, repipe, resequence); utility runs once";
+        return false;
+    }
+    if (o.haveBudget && o.mode->code == 3) {
+        error = "--budget belongs to the modes whose steps are checked by area (new-exchanger, repipe, resequence)";
         return false;
     }
     return true;
@@ -367,6 +380,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     for (int i = 0; i < design->GetNumberOfCoolers(); ++i)
         for (int port : {0, 1}) design->RemoveUtilityAtPort(design->GetCooler(i), port);
     scenario->SetRetrofitBaseDesign(CPString(base.c_str()));
+    if (o.haveBudget) scenario->SetOptimizerEconomicParameter(o.budget);
     const int ready = scenario->CheckRetrofitDesign(design);
     if (ready != kReady) return FailCommand(PrintableText(base) + " cannot be retrofitted: " + NotReady(ready));
     const DesignState before = ReadState(*design, nullptr);

@@ -127,11 +127,24 @@ bool DesignOptimiserNetwork::IsNetworkFeasible() {
     for (const std::vector<CNode*>* list : {&m_exchangerList, &m_flagged})
         for (CNode* unit : *list)
             if (HeatExch* x = AsHeatExch(unit); x && (!x->IsFeasible() || !IsCalculated(x->getStatus()))) return false;
+    for (CNode* unit : m_units)
+        if (HeatExch* x = AsHeatExch(unit); x && !IsPhysicallyPossible(*x)) return false;
     return m_design.GetNumberOfUnsatisfiedProcessStreams() <= m_unsatisfiedAtStart;
 }
 
 bool DesignOptimiserNetwork::IsCalculated(int status) {
     return status == 1 || status == 3 || status == 5 || status > 9;
+}
+
+bool DesignOptimiserNetwork::IsPhysicallyPossible(HeatExch& x) {
+    double duty = 0.0;
+    if (!x.getVariableAsDouble(NodeValue::Duty, duty) || duty <= 0.0) return duty >= 0.0;
+    double hotIn = 0.0, hotOut = 0.0, coldIn = 0.0, coldOut = 0.0;
+    const bool known = x.getInlet(0) && x.getInlet(0)->getVariableAsDouble(NodeValue::Temperature, hotIn) &&
+                       x.getOutlet(0) && x.getOutlet(0)->getVariableAsDouble(NodeValue::Temperature, hotOut) &&
+                       x.getInlet(1) && x.getInlet(1)->getVariableAsDouble(NodeValue::Temperature, coldIn) &&
+                       x.getOutlet(1) && x.getOutlet(1)->getVariableAsDouble(NodeValue::Temperature, coldOut);
+    return !known || (hotIn - coldOut >= 0.0 && hotOut - coldIn >= 0.0);
 }
 
 double DesignOptimiserNetwork::Objective() {

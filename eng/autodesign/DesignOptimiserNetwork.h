@@ -18,6 +18,7 @@
 #include <vector>
 
 class CNode;
+class HeatExch;
 class CPIHENDesign;
 class IHENDesign;
 class IHeatIntegrationScenario;
@@ -56,6 +57,10 @@ public:
 
     // Exchanger calculation statuses of a calculated exchanger (1, 3, 5 and those above 9).
     static bool IsCalculated(int status);
+    // No exchanger can carry a negative duty, nor a duty with an end of the hot side colder than
+    // the cold side's at that end, whatever the unit's own verdict (a heater or cooler whose duty
+    // follows its process side is not checked against an approach).
+    static bool IsPhysicallyPossible(HeatExch& x);
     // What the last recalculation left open (0: the network is fully calculated).
     int GetUnsolvedCount() const { return m_unsolved; }
     const std::vector<CNode*>& FreeExchangers() const { return m_free; }

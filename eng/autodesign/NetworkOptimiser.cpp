@@ -104,6 +104,9 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
                 result = Improved;
         }
     }
+    // The searches keep their best point even when every point they met was infeasible (a
+    // penalised value still orders the points): a run that ends there has improved nothing.
+    if (result == Improved && !m_useEquationBased && !m_network->IsNetworkFeasible()) result = Unchanged;
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
     m_network->EndRun();
     return result;

@@ -11,6 +11,7 @@
 #include "pellin/StreamNodes.h"
 #include "win/Module.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ constexpr double kShadeNumber = 4.0;
 constexpr double kDutyMargin = 5.0;
 constexpr double kNegligibleAddedArea = 1e-6;
 constexpr int kAreaPasses = 4;
+constexpr int kCodeFlowsheetChanged = 17;
 
 std::vector<CNode*> ExchangerNodes(const FlowSheet* sheet) {
     std::vector<CNode*> nodes;
@@ -187,6 +189,15 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     x->addVariable(kHotShade, kShadeNumber, ValueStatus::Specified, 0);
     x->addVariable("DTMin", m_settings->dDTmin, ValueStatus::Specified, 1);
     RemovePortUtilities(*m_design, x);
+    // The model keeps each exchanger's heat balance only to within a small tolerance, and the
+    // saving it seeks pushes the duty to the edge of that tolerance: the duty is lowered to what
+    // the two inlets allow at the design's DTmin, so that the network starts feasible.
+    double largest = 0.0;
+    if (const HeatExch* added = AsHeatExch(x);
+        added && added->LargestDutyAtApproach(m_settings->dDTmin, largest) && duty > largest) {
+        x->addVariable(NodeValue::Duty, largest, ValueStatus::Specified, 0);
+        m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+    }
     CPString name;
     x->getVariableAsString(NodeValue::UnitOperationName, name);
     m_design->SetStoredTextB(name);

@@ -80,6 +80,12 @@ public:
     void setFollowingUtilitySide(int side) { m_followingSide = side == 0 || side == 1 ? side : -1; }
     int followingUtilitySide() const { return m_followingSide; }
 
+    // The largest duty at which both end temperature differences stay at least `dtMin`, from
+    // the inlet temperatures as they stand: the hot side cools at most to the cold inlet plus
+    // `dtMin`, the cold side warms at most to the hot inlet less `dtMin` (0 when the inlets are
+    // closer than that). False when an inlet temperature or a side's heat content is not known.
+    bool LargestDutyAtApproach(double dtMin, double& duty) const;
+
     int Calculate(int code) override;
 
 protected:

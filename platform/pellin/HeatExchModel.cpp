@@ -345,6 +345,21 @@ int HeatExch::solve() {
     return written + performance(q, t, areaSpecified);
 }
 
+bool HeatExch::LargestDutyAtApproach(double dtMin, double& duty) const {
+    Side hot, cold;
+    hot.in = getInlet(0);
+    hot.out = getOutlet(0);
+    cold.in = getInlet(1);
+    cold.out = getOutlet(1);
+    hot.read();
+    cold.read();
+    if (!hot.usable || !cold.usable || !hot.knowIn || !cold.knowIn) return false;
+    const double hotSide = hot.profile.Enthalpy(hot.tIn) - hot.profile.Enthalpy(cold.tIn + dtMin);
+    const double coldSide = cold.profile.Enthalpy(hot.tIn - dtMin) - cold.profile.Enthalpy(cold.tIn);
+    duty = std::max(0.0, std::min(hotSide, coldSide));
+    return true;
+}
+
 int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
     int written = writeCalculated(V::HighEndDelT, t[0] - t[3]) + writeCalculated(V::LowEndDelT, t[1] - t[2]);
     StreamProfile hot, cold;

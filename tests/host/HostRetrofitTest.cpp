@@ -94,6 +94,42 @@ TEST(HostRetrofit, NewExchangerStepNamesTheExchangerAndItsStreams) {
     }
 }
 
+// With an investment to spend the area check keeps the new exchanger: it starts at the 20 kW that
+// H2 and C allow at DTmin 10 (H2 130 -> 110 C into C 100 -> 105 C), the optimiser weighs the
+// capital against the budget and the utility cost against the base design's, and the step is
+// kept with code 7: the scenario's designs are the base and the step's. C's heater falls below
+// the base design's 180 kW by at least what the new exchanger brings (1 kW of it taken off
+// after the check).
+TEST(HostRetrofit, NewExchangerWithABudgetIsKept) {
+    const HostRun run =
+        RunHost("retrofit " + kStreams + " " + kNetwork + " --mode new-exchanger --budget 100000 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("\"steps\":[");
+    ASSERT_NE(step, std::string::npos);
+    EXPECT_EQ(jsonValue(run.out, "result", step), "7") << run.out;
+    EXPECT_EQ(jsonValue(run.out, "kept", step), "true");
+    EXPECT_EQ(jsonValue(run.out, "design", step), "\"Network-1N-1\"");
+    EXPECT_EQ(jsonValue(run.out, "hot", step), "\"H2\"");
+    EXPECT_EQ(jsonValue(run.out, "cold", step), "\"C\"");
+    const double duty = jsonNumber(run.out, "duty", step);
+    EXPECT_TRUE(duty > 0.0 && duty <= 19.0 + 1e-9) << duty;
+    const double hot = jsonNumber(run.out, "hot_utility", step);
+    EXPECT_LE(hot, 180.0 - duty + 1e-6) << run.out;
+    // The cold utility falls by as much as the hot: the plant's balance.
+    EXPECT_NEAR(jsonNumber(run.out, "cold_utility", step), 200.0 - (180.0 - hot), 1e-6);
+    EXPECT_GT(jsonNumber(run.out, "utility_cost_saving", step), 0.0);
+    const double capital = jsonNumber(run.out, "capital_cost", step);
+    EXPECT_GT(capital, 0.0);
+    EXPECT_LT(capital, 100000.0);
+    EXPECT_GT(jsonNumber(run.out, "payback", step), 0.0);
+
+    const HostRun text = RunHost("retrofit " + kStreams + " " + kNetwork + " --budget 100000");
+    ASSERT_EQ(text.exitCode, 0) << text.out;
+    for (const char* line : {"Step 1: result 7, new exchanger added", "design Network-1N-1 (kept)",
+                             "modification: new exchanger, E-1100, hot H2 in at 130.00 C, cold C in at 100.00 C"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+}
+
 // Moving an existing exchanger on the example: the repiping model's first location for E1 is where
 // E1 already sits (30, refused by its own rule), and its second step moves E1 to H2 and C's supply
 // ends at 20 kW, which gives up 40 kW of E1's recovery and is discarded (26: no saving); the
@@ -181,6 +217,10 @@ TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
              {tables + " --steps 2.5", "--steps must be a whole number from 1 to 5"},
              {tables + " --mode utility --steps 2", "--steps belongs to the stepwise modes"},
              {tables + " --save x.kes", "unknown option --save"},
+             {tables + " --budget", "--budget needs a number"},
+             {tables + " --budget lots", "--budget needs a number"},
+             {tables + " --budget -1", "--budget must be a number of 0 or more"},
+             {tables + " --mode utility --budget 5", "--budget belongs to the modes whose steps are checked by area"},
              {kStreams + " /nonexistent/network.csv", "/nonexistent/network.csv"},
              {notCase.path, "is not a Kestrin case file"},
              {noCold.path + " " + noColdNetwork.path, "cannot be retrofitted: the retrofit needs a hot and a cold utility"},

@@ -5,11 +5,13 @@
 #include "eng/autodesign/NetworkOptimiser.h"
 #include "eng/autodesign/OptimiserCheck.h"
 #include "lumeth/Session.h"
+#include "pellin/FlowSheet.h"
 #include "tests/eng/design/DesignTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 using namespace design_test;
 
@@ -185,6 +187,41 @@ TEST(OptimiserOnASplitNetwork, TheRetrofitModeKeepsAFeasibleNetworkFeasible) {
     EXPECT_NE(std::string(n.d->GetOptimiserStatusText()), NetworkOptimiser::FailedText);
     EXPECT_NEAR(AsHeatExch(n.x1)->getLoad() + AsHeatExch(n.x2)->getLoad(), 400.0, 1e-6);
 }
+
+// One exchanger between four segments: what the judgement of a state reads of it.
+struct PossibleCase {
+    const char* what;
+    double duty, hotIn, hotOut, coldIn, coldOut;
+    bool temperatures, possible;
+};
+
+class ExchangerPossibility : public ::testing::TestWithParam<PossibleCase> {};
+
+TEST_P(ExchangerPossibility, NegativeDutiesAndCrossedEndsAreImpossible) {
+    const PossibleCase& c = GetParam();
+    FlowSheet sheet;
+    HeatExch* x = AsHeatExch(sheet.addNode(FlowSheet::CreateNode(NodeKind::HeatExchanger, "E")));
+    const int ports[4] = {ExchangerPort::HotSideFeed, ExchangerPort::HotSideProduct, ExchangerPort::ColdSideFeed,
+                          ExchangerPort::ColdSideProduct};
+    const double t[4] = {c.hotIn, c.hotOut, c.coldIn, c.coldOut};
+    for (int k = 0; k < 4; ++k) {
+        CNode* segment = sheet.addNode(FlowSheet::CreateNode(NodeKind::MaterialStream, ("S" + std::to_string(k)).c_str()));
+        ASSERT_TRUE(sheet.connectToPort(x, ports[k], segment));
+        if (c.temperatures) segment->addVariable(NodeValue::Temperature, t[k], ValueStatus::Calculated);
+    }
+    x->addVariable(NodeValue::Duty, c.duty, ValueStatus::Specified);
+    EXPECT_EQ(DesignOptimiserNetwork::IsPhysicallyPossible(*x), c.possible) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, ExchangerPossibility,
+    ::testing::Values(PossibleCase{"a heater's duty below zero", -20.0, 250, 249, 160, 160, true, false},
+                      PossibleCase{"hot inlet colder than the cold outlet", 220.0, 150, 40, 105, 160, true, false},
+                      PossibleCase{"hot outlet colder than the cold inlet", 20.0, 130, 99, 100, 105, true, false},
+                      PossibleCase{"both ends open, below any approach", 20.0, 130, 100.5, 100, 129.5, true, true},
+                      PossibleCase{"no duty passes colder streams by", 0.0, 90, 90, 100, 100, true, true},
+                      PossibleCase{"temperatures not known yet", 20.0, 0, 0, 0, 0, false, true}),
+    [](const ::testing::TestParamInfo<PossibleCase>& info) { return "Case" + std::to_string(info.index); });
 
 // ---------------------------------------------------------------- the design's seam
 

@@ -349,6 +349,20 @@ TEST(OptimiserRun, ModeThreeGivesUpWhenTheNetworkStaysInfeasible) {
     EXPECT_EQ(net.subNetworkSearches, 0);
 }
 
+// A search that meets no feasible point still keeps the best of its penalised points; ending
+// there is no improvement. One feasible region reached is.
+TEST(OptimiserRun, ARunEndingInfeasibleIsNotImproved) {
+    for (const bool reachable : {false, true}) {
+        SCOPED_TRACE(reachable);
+        AnalyticNetwork net;
+        net.offered.freeDuties = {100.0};
+        net.objective = [](const Point& p) { return (p[0] - 70) * (p[0] - 70) / 100 + 1; };
+        net.feasibleAt = [reachable](const Point& p) { return reachable && p[0] <= 100.0 + 1e-9; };
+        NetworkOptimiser opt(net, "D");
+        EXPECT_EQ(opt.Run(0, true, false), reachable ? NetworkOptimiser::Improved : NetworkOptimiser::Unchanged);
+    }
+}
+
 TEST(OptimiserRun, TheEquationBasedPathIsReportedAsFailed) {
     AnalyticNetwork net;
     net.offered.freeDuties = {100.0};

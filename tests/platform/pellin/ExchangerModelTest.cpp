@@ -382,3 +382,59 @@ TEST(ExchangerModel, AUtilitySideThatFollowsGivesNoDuty) {
     cooler.run();
     EXPECT_EQ(cooler.x->getStatus(), S::OverSpecified);
 }
+
+struct LargestDuty {
+    const char* name;
+    FlowsheetTestStream hot, cold;
+    double hotIn, coldIn, dtMin, duty;
+};
+
+void PrintTo(const LargestDuty& c, std::ostream* os) { *os << c.name; }
+
+class ExchangerLargestDuty : public ::testing::TestWithParam<LargestDuty> {};
+
+// The largest duty at a minimum approach, worked by hand from the inlets and the heat contents;
+// at that duty the exchanger is feasible at the approach, a little above it is not.
+TEST_P(ExchangerLargestDuty, MeetsTheApproachAtOneEnd) {
+    const LargestDuty& c = GetParam();
+    OneExchanger e(c.hot, c.cold);
+    e.inlets(c.hotIn, c.coldIn);
+    e.x->addVariable(V::DTMin, c.dtMin, 1);
+    double duty = -1.0;
+    ASSERT_TRUE(e.x->LargestDutyAtApproach(c.dtMin, duty));
+    EXPECT_NEAR(duty, c.duty, 1e-9);
+    if (c.duty <= 0.0) return;
+    e.x->addVariable(V::Duty, duty, 1);
+    e.run();
+    EXPECT_TRUE(e.x->IsFeasible());
+    EXPECT_NEAR(std::min(e.value(e.x, V::HighEndDelT), e.value(e.x, V::LowEndDelT)), c.dtMin, 1e-9);
+    e.x->Calculate(UnitCode::ClearCalculated);
+    e.x->addVariable(V::Duty, duty + 0.005, 1);
+    e.run();
+    ASSERT_EQ(e.x->getStatus(), S::Partial);  // no film coefficients: temperatures, no area
+    EXPECT_FALSE(e.x->IsFeasible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inlets, ExchangerLargestDuty,
+    ::testing::Values(
+        // The hot side closes first: 1 x (130 - 110).
+        LargestDuty{"HotEnd", FlowsheetTestStream("H2", {130, 70}, {1}), FlowsheetTestStream("C", {100, 160}, {4}),
+                    130, 100, 10, 20.0},
+        // The cold side closes first: 1 x (140 - 50), the hot side would give 10 x (150 - 60).
+        LargestDuty{"ColdEnd", constantHot(10), FlowsheetTestStream("C", {50, 200}, {1}), 150, 50, 10, 90.0},
+        // Over the hot stream's two segments: 4 x (200 - 150) + 2 x (150 - 130).
+        LargestDuty{"Piecewise", FlowsheetTestStream("H", {200, 150, 100}, {4, 2}),
+                    FlowsheetTestStream("C", {20, 300}, {10}), 200, 120, 10, 240.0},
+        // Inlets closer than the approach allow nothing.
+        LargestDuty{"TooClose", FlowsheetTestStream("H2", {130, 70}, {1}), FlowsheetTestStream("C", {100, 160}, {4}),
+                    130, 125, 10, 0.0}),
+    [](const ::testing::TestParamInfo<LargestDuty>& info) { return std::string(info.param.name); });
+
+TEST(ExchangerModel, LargestDutyNeedsBothInlets) {
+    OneExchanger e(constantHot(10), constantCold(10));
+    e.hi->addVariable(V::Temperature, 150, 1);
+    double duty = -1.0;
+    EXPECT_FALSE(e.x->LargestDutyAtApproach(10, duty));
+    EXPECT_EQ(duty, -1.0);
+}
