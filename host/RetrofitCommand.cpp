@@ -226,7 +226,8 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
                 if (on == unit) (side == 0 ? m.hot : m.cold) = stream->GetName().c_str();
     }
     m.duty = UnitNumber(d, node, NodeValue::Duty, 0.0);
-    m.addedArea = UnitNumber(d, node, "AddArea", 0.0);
+    // A new exchanger's whole area is what the step adds; an existing one adds only its "AddArea".
+    m.addedArea = baseUnits->count(node) ? UnitNumber(d, node, "AddArea", 0.0) : UnitNumber(d, node, NodeValue::HTArea, 0.0);
     double t = 0.0;
     if (d.GetExchangerPortTemperature(unit, 0, t)) m.hotInlet = t;
     if (d.GetExchangerPortTemperature(unit, 2, t)) m.coldInlet = t;

@@ -113,6 +113,8 @@ TEST(HostRetrofit, NewExchangerWithABudgetIsKept) {
     EXPECT_EQ(jsonValue(run.out, "cold", step), "\"C\"");
     const double duty = jsonNumber(run.out, "duty", step);
     EXPECT_TRUE(duty > 0.0 && duty <= 19.0 + 1e-9) << duty;
+    // The whole area of a new exchanger is what the step adds.
+    EXPECT_GT(jsonNumber(run.out, "added_area", step), 0.0) << run.out;
     const double hot = jsonNumber(run.out, "hot_utility", step);
     EXPECT_LE(hot, 180.0 - duty + 1e-6) << run.out;
     // The cold utility falls by as much as the hot: the plant's balance.
