@@ -287,7 +287,7 @@ bool HIDesignViewerDesign::HasCondenserReboilerPartnerAcrossPinch(int row) const
 // ---- the performance table ----
 
 double HIDesignViewerDesign::GetPerformanceValue(const VarDescription& var) const {
-    if (var.Type() != 1519 || !pDesign || !pScenario || pDesign->GetNumberOfHeatExchangers() == 0) return kEmpty;
+    if (!pDesign || !pScenario || pDesign->GetNumberOfHeatExchangers() == 0) return kEmpty;
     const int v = var.Number(), first = var.Offset(0) < 0 ? 0 : var.Offset(0);
     const int second = var.Offset(1);
     if (first != 0 && first != 1) return kEmpty;

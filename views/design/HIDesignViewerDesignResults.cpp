@@ -160,8 +160,8 @@ void HIDesignViewerDesign::NotifyChange(int code, const CPString& text, void* da
             ResponseMsg(first, 1);
             return;
         case 62:
-            // An empty trace line stands for the engine's cleared trace.
-            TraceLine(first);
+            if (!first.empty()) TraceLine(first);
+            else Session::Instance().Record(SessionEvent::Trace, "ClearTrace");
             return;
         case 64:
             if (first.empty()) UserStatusClear(2);
