@@ -39,14 +39,6 @@ HIDesignViewerDesign::HIDesignViewerDesign(Viewable* parent, const Text& name, c
     InitCommon();
 }
 
-HIDesignViewerDesign::HIDesignViewerDesign(ObjectInstanceInfo& info) : Viewable(info.parent, info.type) {
-    SetName(info.name);
-    // The record brings the settings; what an older record lacks keeps a new viewer's value,
-    // except the optimisation mode, which a recalled viewer starts without.
-    nOptimizationMode = 0;
-    InitCommon();
-}
-
 void HIDesignViewerDesign::InitCommon() {
     pPriorityEnum = std::make_unique<VarEnumInfo>();
     pPriorityEnum->AddEntry(0, "High");

@@ -39,12 +39,10 @@ public:
     // The change codes the viewer hears from its design, in the order it subscribes to them.
     static const std::vector<int>& SubscribedCodes();
 
-    // A new viewer (the scenario viewer's way).
+    // A new viewer, also the one the framework makes before reading a record: what an older
+    // record lacks keeps a new viewer's value.
     HIDesignViewerDesign(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
-    // The viewer the framework makes before reading its record.
-    explicit HIDesignViewerDesign(ObjectInstanceInfo& info);
     static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerDesign(info.parent, info.name, info.type); }
-    static Viewable* CreateForRecall(ObjectInstanceInfo& info) { return new HIDesignViewerDesign(info); }
     ~HIDesignViewerDesign() override;
 
     // ---- binding ----

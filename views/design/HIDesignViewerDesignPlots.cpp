@@ -10,6 +10,8 @@
 #include "pellin/StreamNodes.h"
 #include "views/plots/chiHXBarPlot.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr double kEmpty = -32767.0;
@@ -155,8 +157,12 @@ double HIDesignViewerDesign::DrivingForceTemperature(const VarDescription& var) 
 }
 
 int HIDesignViewerDesign::DrivingForceRows(const VarDescription&, DimInfo& dims) {
+    // By data-set number (the curves' numbers run from 3 up), then the exchanger's two ends.
+    int sets = 0;
+    for (const DrivingForceSet& set : lstDrivingForceSets) sets = std::max(sets, set.dataSet + 1);
+    dims.AddDim(sets);
     dims.AddDim(2);
-    return 1;
+    return 2;
 }
 
 // ---- the form ----

@@ -17,6 +17,7 @@
 #include "views/case/HITargeting.h"
 #include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HIDesignViewerDesign.h"
 #include "views/session/ViewScript.h"
 
 #include <cstring>
@@ -61,6 +62,13 @@ Viewable* chooseView(ChiView* caseView, const Text& what) {
     if (what.rfind("scenario=", 0) == 0) {
         for (HIDesignViewerScenario* viewer : viewers)
             if ("scenario=" + viewer->GetName() == what) return viewer;
+        return nullptr;
+    }
+    if (what == "design" || what.rfind("design=", 0) == 0) {
+        // The first design viewer, or the one of that name, of the first scenario that has it.
+        for (HIDesignViewerScenario* viewer : viewers)
+            for (HIDesignViewerDesign* design : viewer->GetDesignObjs())
+                if (what == "design" || "design=" + design->GetName() == what) return design;
         return nullptr;
     }
     VarDescription link;
@@ -119,7 +127,10 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     }
     session->current = chooseView(caseView, what);
     if (!session->current) {
-        HandOutText(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
+        HandOutText(what == "scenario"  ? Text("the project holds no scenario")
+                    : what == "design" ? Text("the project holds no design")
+                                       : "no view " + what,
+                    error, size);
         return nullptr;
     }
     // What opening the views said is not part of any script's steps.
