@@ -378,3 +378,73 @@ TEST(ViewDesignViewer, EnumerationsAndEventKinds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ViewDesignViewer, UtilityUnitsStandAgainstThePinchByTheirPortTemperatures) {
+    ViewerNetwork n;
+    n.Units("hc");
+    auto viewer = n.Viewer();
+    // The design keeps its own copy of the scenario's pinch points (90/80 C at DTmin 10).
+    n.d->SetPinchPoints(n.scenario->GetPinchPointList());
+    const int at = viewer->GetDesignPinchIndex();
+    ASSERT_GE(at, 0);
+    const double hotPinch = n.d->GetPinchPoint(0, at), coldPinch = n.d->GetPinchPoint(1, at);
+    ASSERT_DOUBLE_EQ(90.0, hotPinch);
+    ASSERT_DOUBLE_EQ(80.0, coldPinch);
+    CNode* heater = nullptr;
+    CNode* cooler = nullptr;
+    ASSERT_TRUE(n.d->GetHeatExchanger(0, heater) && n.d->GetHeatExchanger(1, cooler));
+    // Port temperatures set by hand: hot inlet, hot outlet, cold inlet, cold outlet.
+    auto place = [](CNode* unit, double hi, double ho, double ci, double co) {
+        HeatExch* hx = AsHeatExch(unit);
+        hx->getInlet(0)->addVariable("Temperature", hi, 1);
+        hx->getOutlet(0)->addVariable("Temperature", ho, 1);
+        hx->getInlet(1)->addVariable("Temperature", ci, 1);
+        hx->getOutlet(1)->addVariable("Temperature", co, 1);
+    };
+    place(heater, 250, 249, hotPinch + 5, hotPinch + 20);
+    EXPECT_TRUE(viewer->IsHeaterAboveHotPinch(heater));
+    EXPECT_FALSE(viewer->IsHeaterBelowColdPinch(heater));
+    EXPECT_FALSE(viewer->IsCoolerAboveHotPinch(heater));  // not a cooler
+    place(cooler, coldPinch - 5, coldPinch - 20, 20, 30);
+    EXPECT_TRUE(viewer->IsCoolerBelowColdPinch(cooler));
+    EXPECT_FALSE(viewer->IsCoolerAboveHotPinch(cooler));
+    place(heater, 250, 249, coldPinch - 30, coldPinch - 10);
+    EXPECT_FALSE(viewer->IsHeaterAboveHotPinch(heater));
+    // A condenser-reboiler pair shares the text after the at sign: the heater above, the cooler
+    // below the pinch.
+    place(heater, 250, 249, hotPinch + 5, hotPinch + 20);
+    heater->addVariable("UnitOperationName", "Reboiler@T1", 1);
+    cooler->addVariable("UnitOperationName", "Condenser@T1", 1);
+    EXPECT_FALSE(viewer->HasCondenserReboilerPartnerAcrossPinch(0));
+    heater->addVariable("CondReb", 1.0, 1);
+    cooler->addVariable("CondReb", 1.0, 1);
+    EXPECT_TRUE(viewer->HasCondenserReboilerPartnerAcrossPinch(0));
+    cooler->addVariable("UnitOperationName", "Condenser@T2", 1);
+    EXPECT_FALSE(viewer->HasCondenserReboilerPartnerAcrossPinch(0));
+}
+
+TEST(ViewDesignViewer, ClosingThePaletteClosesItsFormAndOpenedMainFormsAreRemembered) {
+    ViewerNetwork n;
+    auto viewer = n.Viewer();
+    auto closes = [] {
+        int k = 0;
+        for (const SessionEntry& e : Session::Instance().Entries(SessionEvent::MessageSent))
+            k += e.text == "CloseView PaletteView";
+        return k;
+    };
+    const int before = closes();
+    viewer->ViewNotification(1, viewer.get(), "BottomView");
+    EXPECT_EQ(before + 1, closes());
+    // A main form open: its closing only clears the mark; then the open palette is closed once.
+    viewer->ViewNotification(0, viewer.get(), "DefaultView");
+    viewer->ViewNotification(2, viewer.get(), "DefaultView");
+    EXPECT_EQ(before + 1, closes());
+    viewer->ViewNotification(2, viewer.get(), "DefaultView");
+    EXPECT_EQ(before + 2, closes());
+    viewer->ViewNotification(2, viewer.get(), "DefaultView");
+    EXPECT_EQ(before + 2, closes());
+}
+
+}  // namespace
