@@ -79,6 +79,14 @@ TEST(ViewDesignViewer, ChildrenAreNamedAndFoundByTheirNames) {
         EXPECT_EQ(c.name, viewer->AttachedName(c.view));
         EXPECT_EQ(c.view, viewer->AttachedObject(address(c.name))) << c.name;
     }
+    // Forms ask for the plot objects by name.
+    MessageInfo drivingForce{6, ":DrivingForcePlot", nullptr, 0, nullptr};
+    MessageInfo bars{6, ":BarChartPlot", nullptr, 0, nullptr};
+    MessageInfo target{6, ":SelectedTargetPlot", nullptr, 0, nullptr};
+    ASSERT_TRUE(viewer->GenMessage(drivingForce) && viewer->GenMessage(bars) && viewer->GenMessage(target));
+    EXPECT_EQ(viewer->GetDrivingForcePlot(), drivingForce.answer);
+    EXPECT_EQ(viewer->GetBarChart()->GetPlot(), bars.answer);
+    EXPECT_EQ(nullptr, target.answer);  // no scenario viewer above
     // Through a child to its variable; views not part of the module answer null.
     EXPECT_EQ(viewer->GetBarChart()->GetPlot(), viewer->AttachedObject(address("chiHXBarPlot.200.1.chiHXBarPlot.200")));
     EXPECT_EQ(nullptr, viewer->AttachedObject(address("HENStateView.200.1")));
