@@ -255,12 +255,13 @@ bool CPIScenario::GetStreamOfKind(int index, IHeatIntegrationStream*& out, int k
 
 bool CPIScenario::IsStreamNameFree(const CPString& name) const { return StreamByName(name) == nullptr; }
 
+// The list the scenario files its utilities in (kept when a stream is added, announces a new
+// kind, is deleted, read or copied), so the count is one step: the forms ask it for every cell
+// of a stream table. A design that turns a utility into a process stream for the length of a
+// calculation, without notice, leaves it in the list.
 int CPIScenario::GetNumberOfUtilityStreams() const {
     if (!m_pStreams) return 0;
-    int count = 0;
-    for (CPIHeatIntegrationStream* stream : *m_pStreams)
-        if (stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility) ++count;
-    return count;
+    return static_cast<int>(m_utilityStreams.Length());
 }
 
 int CPIScenario::GetNumberOfProcessStreams() const {

@@ -14,6 +14,7 @@
 #include "lumeth/Text.h"
 #include "lumeth/VarDescription.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -123,6 +124,11 @@ public:
     bool RemoveDeathPostee(Viewable* postee);
     bool HasDeathPostee(const Viewable* postee) const;
 
+    // A 16-bit state word the framework keeps in every view for its forms; views only read it
+    // (the scenario viewer's economic-data tables drop their insert row while it is 2).
+    std::uint16_t FrameworkState() const { return m_frameworkState; }
+    void SetFrameworkState(std::uint16_t state) { m_frameworkState = state; }
+
     // A token that expires when the view dies, for callers that must know whether a hook
     // deleted it.
     std::weak_ptr<const bool> LifeToken() const { return m_alive; }
@@ -163,4 +169,5 @@ private:
     // Set while the destructor runs: an owner dying meanwhile (a postee may delete it) lets go
     // of this view instead of deleting it a second time.
     bool m_dying = false;
+    std::uint16_t m_frameworkState = 0;
 };

@@ -169,14 +169,14 @@ int HITargeting::Message(const Text& line) {
 }
 
 VarEnumInfo* HITargeting::GetEnumInfo(const VariableNameInfo& info) {
-    if (!isPageChoices(info.Var())) return HIDesignViewerScenario::GetEnumInfo(info);
-    if (!pageChoices) pageChoices = info.GetParsedEnumInfo();
+    VarEnumInfo* choices = HIDesignViewerScenario::GetEnumInfo(info);
+    if (!isPageChoices(info.Var()) || !choices) return choices;
     // A locked operation fixes the network as it runs: the choice that would change it is withheld.
     IHENDesign* first = nullptr;
     const bool locked = GetmyScenario() && GetmyScenario()->GetDesign(0, first, 0) && first && first->GetOperationLocked();
-    if (locked) pageChoices->FindAndHideEntry(kOperationChoice);
-    else pageChoices->FindAndShowEntry(kOperationChoice);
-    return pageChoices.get();
+    if (locked) choices->FindAndHideEntry(kOperationChoice);
+    else choices->FindAndShowEntry(kOperationChoice);
+    return choices;
 }
 
 bool HITargeting::StoreClassData(BinaryFile& file) {

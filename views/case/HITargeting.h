@@ -35,8 +35,9 @@ public:
     Text TextValue(const VarDescription& var) override;
     int SpecifyText(const VarDescription& var, const Text& text) override;
     int Message(const Text& line) override;
-    // The case page's own choice list (105/401), copied from the form once; its choice 4 is
-    // offered only while the operation of the scenario's first design is not locked.
+    // The case page's choice list (105/401) is the scenario viewer's copy of the form's choices;
+    // its choice 4 is offered only while the operation of the scenario's first design is not
+    // locked.
     VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
     bool StoreClassData(BinaryFile& file) override;
@@ -53,7 +54,6 @@ private:
     // The reference the engineering manager handed out with the project, given back at the end.
     IEngineeringManager* manager = nullptr;
     ILurmetBaseObject* projectObject = nullptr;
-    std::unique_ptr<VarEnumInfo> pageChoices;
 };
 
 // The feature builder of "HI Project": a grass-root case view with its project, "Scenario 1" and

@@ -140,7 +140,7 @@ void formJson(Viewable* view, Text& out, int depth) {
                 const int n = dims.Dim(0);
                 for (int i = 0; i < n; ++i) {
                     VarDescription at = var;
-                    if (at.NumberOfIndices() > 0) at.SetOffset(0, i);
+                    at.SetOffset(0, i);
                     const double base = view->Value(at);
                     out += (i ? "," : "") + (isEmptyValue(base) ? Text("null")
                                                                 : ViewJsonNumber(calc_ounit(base, DefUnitConv(v.typeCode))));

@@ -244,8 +244,12 @@ TEST_P(ViewCasePageChoices, TheOperationChoiceFollowsTheFirstDesignsLock) {
     EXPECT_EQ(c.operationShown, choiceShown(list, 4.0));
     EXPECT_EQ(c.operationShown ? 6 : 5, list->NumberOfVisibleEntries());
     EXPECT_TRUE(choiceShown(list, 3.0) && choiceShown(list, 5.0)) << "only choice 4 depends on the lock";
-    // Another list of the form is the framework's.
-    EXPECT_EQ(nullptr, single->GetEnumInfo(VariableNameInfo(VarDescription(105, 402), "A;B")));
+    // The main-plot list is the scenario viewer's copy of the form's choices.
+    const VarEnumInfo* plots = single->GetEnumInfo(VariableNameInfo(VarDescription(105, 402), "A;B"));
+    ASSERT_NE(nullptr, plots);
+    EXPECT_EQ(2, plots->NumberOfEntries());
+    // Any other list of the form is the framework's.
+    EXPECT_EQ(nullptr, single->GetEnumInfo(VariableNameInfo(VarDescription(105, 403), "A;B")));
     delete single;
 }
 INSTANTIATE_TEST_SUITE_P(ViewCases, ViewCasePageChoices,

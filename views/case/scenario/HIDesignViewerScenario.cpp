@@ -102,8 +102,6 @@ HIDesignViewerScenario::~HIDesignViewerScenario() {
     segmentTables.DeleteAll();
     // 2 to 4. Enumerations and the editors.
     delete enumD;
-    delete subsetList;
-    subsetList = nullptr;
     enumD = nullptr;
     deleteView(myDefaultUtilManagerView, this);
     deleteView(myHTCDatabaseView, this);

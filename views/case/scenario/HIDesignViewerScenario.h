@@ -10,6 +10,7 @@
 #include "lumeth/Viewable.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 class ChiSuperTargetPlot;
@@ -179,7 +180,30 @@ public:
     int automaticDesignBusy = 0;
     std::int32_t retrofitChoice = 0;
     std::int32_t retrofitMode = 1;
-    VarEnumInfo* subsetList = nullptr;
+
+    // ---- values, table sizes and choice lists (the numbers the forms read) ----
+    // Every number goes through one dispatcher over the rows of the value tables
+    // (ScenarioValueRows.h): "ColPos"/"RowPos" first, then the handled type codes in their
+    // order, names only for other codes, then the last rows; what no row answers goes to the
+    // framework. Unbound, every variable is empty.
+    double Value(const VarDescription& var) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
+    struct ValueRow;
+    // Every value row, in dispatch order, each once (the form listing and the tests walk them).
+    static const std::vector<const ValueRow*>& ValueRows();
+    // The row that answers a variable (null: the framework answers), as Value finds it.
+    static const ValueRow* FindValueRow(const VarDescription& var);
+    // The handled type codes in the order Value compares them.
+    static const std::vector<int>& HandledTypeCodes();
+    // The value tables by page: form state, names, the rows after the names, targets and
+    // curves, stream tables, economics and settings.
+    static const std::vector<ValueRow>& FormStateRows();
+    static const std::vector<ValueRow>& NamedRows();
+    static const std::vector<ValueRow>& LastRows();
+    static const std::vector<ValueRow>& TargetRows();
+    static const std::vector<ValueRow>& StreamRows();
+    static const std::vector<ValueRow>& EconomicRows();
 
     // ---- framework hooks ----
     bool GenMessage(MessageInfo& info) override;
@@ -269,6 +293,26 @@ private:
     int selectRetrofitNow(const Text&);
     int retrofitNow(const Text&);
     int lastCommandRow = -1;
+    // The reads that need more than one engine call.
+    double ReadRow(const ValueRow& row, const VarDescription& var);
+    double ReadStreamRow(const ValueRow& row, const VarDescription& var);
+    double TargetTableValue(const VarDescription& var, double (*target)(const IHeatIntegrationScenario&));
+    double UnitsTargetStreamValue(const VarDescription& var, int group, bool supply);
+    double LoadBalance(int entry, int group, bool emptyWithoutNames);
+    double EconomicItem(int item, const char* set) const;
+    double EconomicRowItem(const VarDescription& var, int item) const;
+    double CostCoefficient(const VarDescription& var) const;
+    double AnnualisationFactor() const;
+    double MatchCostModel(const VarDescription& var);
+    bool AnyLocalContribution() const;
+    double ForbiddenMatchFlag(const VarDescription& var);
+    // Table sizes: the counts the rules share.
+    int DimensionsBound(const VarDescription& var, DimInfo& dims);
+    int SideChoiceSize(int hot, int cold, DimInfo& dims) const;
+    int RetrofitCount(const VarDescription& var, DimInfo& dims) const;
+    int DesignListSize(const VarDescription& var, DimInfo& dims) const;
+    // A copy of the form's own choices (or of the choice numbers when the form gives none).
+    VarEnumInfo* CopiedChoices(VarEnumInfo*& slot, const VariableNameInfo& info, std::initializer_list<int> numbers);
 
     Viewable* oldTwoDimPlotA = nullptr;
     Viewable* oldTwoDimPlotB = nullptr;

@@ -8,7 +8,7 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
-#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/scenario/ScenarioValueRows.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <cctype>
@@ -101,6 +101,8 @@ bool isEnteredName(const VarDescription& var) { return var.Type() == 1519 && var
 
 void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     form.Add({"ExtraData.208", FormHook::Text, 1519, true, 0});
+    for (const ValueRow* row : ValueRows())
+        form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1, false, row->dims});
     for (const Command& c : Commands()) form.AddCommand(c.word);
 }
 
@@ -235,11 +237,10 @@ int HIDesignViewerScenario::searchSubsets(const Text&) {
     longOperation(FindString("CPIFindSubSets"), [&] { myScenario->CalculateMinimumUnitsTarget(); });
     if (myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
         ErrorMsg("NoSubsetsFound");
-    } else if (subsetList) {
-        // Rebuilt from the scenario when the form next asks for it.
-        subsetList->DeleteEntries();
-        delete subsetList;
-        subsetList = nullptr;
+    } else if (enumA) {
+        // The subset choices are made again from the scenario when the form next asks for them.
+        delete enumA;
+        enumA = nullptr;
     }
     return 1;
 }

@@ -7,7 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "pellin/CNode.h"
 #include "pellin/NodeKinds.h"
-#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/scenario/ScenarioValueRows.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <cmath>
@@ -334,7 +334,12 @@ double HIDesignViewerScenario::GetTotalLoadCostArea(const VarDescription& var) c
 }
 
 int HIDesignViewerScenario::GetEDVarType(const VarDescription& var) {
-    if (var.Type() != 1519 || var.Number() > 951) return Viewable::GetEDVarType(var);
+    // A variable known by name shows the kind of quantity its value row names (a load balance in
+    // heat-flow units).
+    if (var.Type() != 1519 || var.Number() > 951) {
+        const ValueRow* row = var.Type() == 0 ? FindValueRow(var) : nullptr;
+        return row && row->unit >= 0 ? row->unit : Viewable::GetEDVarType(var);
+    }
     const int v = var.Number(), i = var.Offset(0);
     const bool relative = flag104_310;
     switch (v) {

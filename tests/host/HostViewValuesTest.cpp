@@ -1,0 +1,67 @@
+// kestrin-host view reads the scenario viewer's numbers: the targets and the stream table of the
+// four-stream problem in SI and in customary units, and the form listing with every row's unit
+// and values.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+const char* const kScript =
+    "get HeatFlow.107\n"
+    "get HeatFlow.108\n"
+    "get Temperature.200.0\n"
+    "get Temperature.203.0\n"
+    "get DeltaTemp.1\n"
+    "get Temperature.402.[]\n"
+    "get Temperature.403.[]\n"
+    "get HeatCapacityFlow.404.[]\n"
+    "dims Temperature.402\n";
+
+struct UnitCase {
+    const char* options;
+    std::vector<std::string> lines;
+};
+class HostViewValues : public ::testing::TestWithParam<UnitCase> {};
+
+TEST_P(HostViewValues, TargetsAndTheStreamTableReadInTheUserUnits) {
+    ScratchFile script("view", "values.txt", kScript);
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --script " + script.path + " " + GetParam().options);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const std::string& line : GetParam().lines) EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
+}
+// 1 kW = 3412.14163 Btu/hr; 1 kW/C = 1895.63424 Btu/hr-F; F = 1.8 C + 32, a difference 1.8 C.
+INSTANTIATE_TEST_SUITE_P(
+    ViewUnits, HostViewValues,
+    ::testing::Values(UnitCase{"", {"1: get HeatFlow.107\n  value 20 kW\n", "2: get HeatFlow.108\n  value 60 kW\n",
+                                    "  value 90 C\n", "  value 80 C\n", "5: get DeltaTemp.1\n  value 10 C\n",
+                                    "  value 170 150 20 80 C\n", "  value 60 30 135 140 C\n",
+                                    "  value 3 1.5 2 4 kW/C\n", "  dims 4\n"}},
+                      UnitCase{"--units customary",
+                               {"  value 68242.83266 Btu/hr\n", "  value 204728.498 Btu/hr\n", "  value 194 F\n",
+                                "  value 176 F\n", "  value 18 F\n", "  value 338 302 68 176 F\n",
+                                "  value 140 86 275 284 F\n", "  value 5686.902722 2843.451361 3791.268481 7582.536962 Btu/hr-F\n"}}));
+
+TEST(HostViewValuesForm, ListsEveryValueRowWithItsUnitAndValues) {
+    const HostRun run = RunHost("view " + example("four-streams.csv") + " --form --json");
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    for (const char* row :
+         {"{\"address\":\"HeatFlow.107\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"value\":20}",
+          "{\"address\":\"HeatFlow.108\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"value\":60}",
+          "{\"address\":\"Temperature.402\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":false,\"values\":[170,150,20,80]}",
+          "{\"address\":\"Temperature.403\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":false,\"values\":[60,30,135,140]}",
+          "{\"address\":\"HeatCapacityFlow.404\",\"hook\":\"value\",\"unit\":\"kW/C\",\"editable\":false,\"values\":[3,1.5,2,4]}",
+          "{\"address\":\"Temperature.200\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":false,\"values\":[90]}",
+          "{\"address\":\"Count.410\",\"hook\":\"value\",\"unit\":\"\",\"editable\":false,\"values\":[1,2,3,4,null]}",
+          "{\"address\":\"rate_cap_int.300\",\"hook\":\"value\""})
+        EXPECT_TRUE(has(run.out, row)) << row;
+    // Each row once.
+    EXPECT_EQ(run.out.find("\"address\":\"HeatFlow.107\""), run.out.rfind("\"address\":\"HeatFlow.107\""));
+}
+
+}  // namespace
