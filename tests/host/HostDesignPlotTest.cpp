@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <string>
@@ -111,6 +112,33 @@ TEST_P(HostDesignPlot, TheDrivingForcePlotJoinsEachExchangersTwoEnds) {
     }
     EXPECT_EQ(2, checked);
     EXPECT_EQ(6, curves);
+}
+
+TEST_P(HostDesignPlot, TheTargetCurveKeepsDTminFromTheDiagonalAndTouchesIt) {
+    Scratch svg("target.svg");
+    const HostRun run = RunHost("plot " + input() + " --kind driving-force --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture pic = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(pic.parsed);
+    ASSERT_NE(nullptr, pic.PlotArea());
+    const SvgAxes axes(*pic.PlotArea());
+    std::vector<SvgPoint> target, diagonal;
+    for (const SvgElement* line : pic.OfClass("data-set")) {
+        const std::string label = line->Attribute("data-label");
+        std::vector<SvgPoint>* into = label == "Target Driving Force" ? &target : label == "y = x" ? &diagonal : nullptr;
+        if (!into) continue;
+        for (const SvgPoint& p : line->Points()) into->push_back({axes.X(p.x), axes.Y(p.y)});
+    }
+    // The curve is straight between its points: its closest approach to y = x is at one of them.
+    ASSERT_GE(target.size(), 2u);
+    double closest = 1e9;
+    for (const SvgPoint& p : target) {
+        EXPECT_GE(p.y - p.x, 10.0 - 1e-3) << p.x << " " << p.y;
+        closest = std::min(closest, p.y - p.x);
+    }
+    EXPECT_NEAR(10.0, closest, 1e-3);  // DTmin, at the pinch
+    ASSERT_GE(diagonal.size(), 2u);
+    for (const SvgPoint& p : diagonal) EXPECT_NEAR(p.x, p.y, 1e-3);
 }
 
 TEST(HostDesignView, TheDesignViewerReadsTheUtilityLoadsBesideTheirTargets) {

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -242,6 +243,29 @@ TEST_F(ViewDesignViewerRecord, ARecordCutAtAnyItemFailsCleanly) {
     EXPECT_FALSE(viewer->RecallClassData(in, 20));
     EXPECT_EQ(nullptr, viewer->GetDesign());
     delete viewer;
+}
+
+}  // namespace
+
+namespace {
+
+// The reference curves read the owning scenario viewer: the target driving force comes no closer
+// to y = x than DTmin (10 K at the 90/80 C pinch) and touches it; y = x lies on the diagonal.
+TEST_F(ViewDesignViewerRecord, TheReferenceCurvesReadTheScenarioViewersTargets) {
+    auto* scenarioViewer = new HIDesignViewerScenario(root, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
+    ASSERT_TRUE(scenarioViewer->SetVariables());
+    HIDesignViewerDesign* viewer = scenarioViewer->GetDesignI(0);
+    TwoDimPlot* plot = viewer->GetDrivingForcePlot();
+    ASSERT_NE(nullptr, plot);
+    const std::vector<CanvasPoint> target = plot->ResolvePoints(*plot->GetPlotArea().GetDataSet(1));
+    ASSERT_GE(target.size(), 2u);
+    double closest = 1e9;
+    for (const CanvasPoint& p : target) closest = std::min(closest, p.y - p.x);
+    EXPECT_NEAR(10.0, closest, 1e-9);
+    const std::vector<CanvasPoint> diagonal = plot->ResolvePoints(*plot->GetPlotArea().GetDataSet(2));
+    ASSERT_GE(diagonal.size(), 2u);
+    for (const CanvasPoint& p : diagonal) EXPECT_DOUBLE_EQ(p.x, p.y);
+    delete scenarioViewer;
 }
 
 }  // namespace
