@@ -24,7 +24,7 @@ using StatusFn = int (*)(int, char*, int);
 struct OptimiseOptions {
     std::vector<std::string> files;
     std::string save, design;
-    bool json = false, haveSave = false, haveDesign = false, haveDtmin = false;
+    bool json = false, haveSave = false, haveDesign = false, haveDtmin = false, equationBased = false;
     double dtmin = 0.0;
     int objective = 0;        // 0 least area, 1 least total annual cost
     int duties = -1, splits = -1;  // -1: as the design has it
@@ -52,6 +52,8 @@ bool parse(int argc, char** argv, OptimiseOptions& o, std::string& error) {
         const std::string a = argv[i];
         if (a == "--json") {
             o.json = true;
+        } else if (a == "--equation-based") {
+            o.equationBased = true;
         } else if (a == "--dtmin") {
             if (!TakeNumberOption(argc, argv, i, o.dtmin, o.haveDtmin, error)) return false;
         } else if (a == "--save") {
@@ -186,6 +188,7 @@ int RunOptimise(ModuleLoader& module, int argc, char** argv) {
 
     const DesignReport before = ReadDesign(*design);
     const std::set<std::string> namesBefore = designNames(*scenario);
+    if (o.equationBased) scenario->SetUseEquationBasedOptimization(true);
     const int result = scenario->OptimizeDesign(design, o.objective, true);
     const std::string status = statusLine(module);
     // The copy is the design the run added; a run that found nothing better leaves none.

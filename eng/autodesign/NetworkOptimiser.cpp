@@ -5,6 +5,7 @@
 
 #include "eng/autodesign/DesignOptimiserNetwork.h"
 #include "eng/autodesign/OptimiserSearches.h"
+#include "eng/design/HENDesign.h"
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
@@ -22,7 +23,6 @@ constexpr double kFirstPenalty = 9.9e9;
 constexpr double kSmallestShare = 0.0001;
 // The status buffer: longer lines are cut.
 constexpr std::size_t kStatusBuffer = 264;
-constexpr const char* kEquationBasedFailed = "Equation-based optimization run failed  ...";
 
 double temperatureOf(const CNode* segment, bool& ok) {
     double t = 0.0;
@@ -36,6 +36,7 @@ NetworkOptimiser::NetworkOptimiser(IHENDesign* design, const char* name) {
         m_name = name;
         m_hasName = true;
     }
+    m_design = dynamic_cast<CPIHENDesign*>(design);
     std::unique_ptr<DesignOptimiserNetwork> network = DesignOptimiserNetwork::Make(design);
     if (network) network->SetStatusSink([this](const std::string& line) { Show(line); });
     m_own = std::move(network);
@@ -106,13 +107,6 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
     m_network->EndRun();
     return result;
-}
-
-// The equation-based engine is not part of this module: the run is reported as failed and the
-// design keeps its values.
-int NetworkOptimiser::RunEquationBased() {
-    Show(kEquationBasedFailed);
-    return Unchanged;
 }
 
 void NetworkOptimiser::RestoreFeasibility() {

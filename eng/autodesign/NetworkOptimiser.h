@@ -9,13 +9,23 @@
 //
 // The searches reach the network only through `OptimiserNetwork` (write a point, recalculate,
 // judge), so they run on a design or on analytic functions alike.
+//
+// With the equation-based setting the run does not search by itself: it declares the whole design
+// to the network-pinch engine (`CPinchWrapper`), lets it optimise and writes its results back into
+// the design's specified values (NetworkOptimiserEquationBased.cpp).
 #include "eng/autodesign/OptimiserNetwork.h"
 #include "eng/design/INetworkOptimiser.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
+class CNode;
+class CPIHENDesign;
+class CPinchWrapper;
 class IHENDesign;
 
 class NetworkOptimiser : public INetworkOptimiser {
@@ -34,6 +44,9 @@ public:
     NetworkOptimiser& operator=(const NetworkOptimiser&) = delete;
 
     void SetUseEquationBased(bool use) override { m_useEquationBased = use; }
+    // What makes the engine of an equation-based run (tests hand in a recording one).
+    using EngineFactory = std::function<std::unique_ptr<CPinchWrapper>()>;
+    void SetEngineFactory(EngineFactory factory) { m_engineFactory = std::move(factory); }
     int Run(int mode, bool optimiseDuties, bool optimiseSplitFractions) override;
     bool GetFittedValues(CNode* exchanger, double& q, double& d) const override;
     const char* GetStatusText() const override { return m_status.c_str(); }
@@ -57,6 +70,17 @@ public:
     void Reflect();
     void Collapse();
 
+    // ---- the equation-based run ----
+    // 4 when the engine's results were written back, 3 when refused or failed.
+    int RunEquationBased();
+    void DeclareStreams(CPinchWrapper& engine);
+    void DeclareNodes(CPinchWrapper& engine);
+    void DeclareSplittersAndMixers(CPinchWrapper& engine);
+    void DeclareInternalSplitter(CPinchWrapper& engine, CNode* splitter);
+    void DeclareInternalMixer(CPinchWrapper& engine, CNode* splitter);
+    void DeclareExchangers(CPinchWrapper& engine);
+    void ReadBackResults(CPinchWrapper& engine);
+
     // ---- what tests read ----
     const std::vector<std::vector<double>>& Points() const { return m_points; }
     const std::vector<double>& Values() const { return m_values; }
@@ -70,6 +94,9 @@ public:
     static constexpr const char* FeasibleText = "Making the network feasible ...";
     static constexpr const char* FailedText = "MILP Failed";
     static constexpr const char* EquationBasedText = "MILP Solution OK";
+    static constexpr const char* UntiedText = "Untied streams are not allowed for equation-based optimization  ...";
+    static constexpr const char* RunningText = "Running equation-based optimization for design %s  ...";
+    static constexpr const char* EquationBasedFailedText = "Equation-based optimization run failed  ...";
 
 private:
     // Evaluate(X): apply, recalculate, judge.
@@ -78,9 +105,26 @@ private:
     void Append(const char* text);
     void ClearStatus();
     std::string Format(const char* format, ...) const;
-    int RunEquationBased();
     void SortPoints();
+    // One branch of a splitter walked to the splitter's own mixer: the numbers of the segments at
+    // nesting level 1 (the branch's first segment first), the splitters met at that level, and
+    // the mixer (null when the walk ends elsewhere).
+    struct BranchWalk {
+        std::vector<int> segments;
+        std::vector<CNode*> splitters;
+        CNode* mixer = nullptr;
+    };
+    BranchWalk WalkBranch(CNode* firstSegment) const;
+    int SegmentNumber(const CNode* segment) const;
+    std::string StreamLabel(const CNode* piece) const;
+    void DeclareSplitter(CPinchWrapper& engine, CNode* splitter, bool topLevel);
+    void ReadBackSplitter(CPinchWrapper& engine, CNode* splitter, double inletFraction);
 
+    CPIHENDesign* m_design = nullptr;
+    EngineFactory m_engineFactory;
+    // Segment numbers of the equation-based run: position in the flowsheet's list of segments, from 1.
+    std::unordered_map<const CNode*, int> m_segmentNumbers;
+    std::unordered_set<std::string> m_declaredSplitters, m_declaredMixers;
     std::unique_ptr<OptimiserNetwork> m_own;
     OptimiserNetwork* m_network = nullptr;
     std::string m_name;

@@ -489,6 +489,7 @@ public:
     void ApplyHTMaxAreaShellToAllExchangers() override;
     void SetExchangerDTMinsFromApproach(double value) override;
     void LowerNamedExchangerDuty() override;
+    int LetUtilityExchangersFollowDemand() override;
     void RemoveSingleBranchSplitters() override;
     void RemoveRemovableUtilitiesAtPorts() override;
 

@@ -2,7 +2,9 @@
 // units pass the specified values along until the open values stop falling, fill the one
 // missing duty of a stream its exchangers cover exactly, and solve exchangers with specified
 // areas by tearing. While the design calculates, each utility it uses carries the design's own
-// load (and is treated as a process stream), so that its exchangers see that utility's flow.
+// load (and is treated as a process stream), so that its exchangers see that utility's flow; a
+// heater's or cooler's duty comes from its process side throughout, as the utility's flow follows
+// the duties and not the other way round.
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/HENCalculator.h"
@@ -254,6 +256,17 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         }
     };
 
+    // Until the design's own loads are swapped in, a utility carries the load it had before, and
+    // its flow, which follows the duties of its heaters and coolers, is not yet known: their
+    // process sides give their duties. A heater or cooler whose process side nothing settles is a
+    // free duty of the network, not one the utility's earlier load decides.
+    std::vector<HeatExch*> following;
+    for (CNode* unit : calculating)
+        if (HeatExch* exchanger = AsHeatExch(unit); exchanger && exchanger->IsUtilityExch()) {
+            exchanger->setFollowingUtilitySide(exchanger->IsHeater() ? 0 : 1);
+            following.push_back(exchanger);
+        }
+
     UnitWorkList work(calculating, *m_sheet);
     work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
 
@@ -276,6 +289,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     for (CNode* exchanger : flagged) exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
     // Again until nothing changes, with the utilities carrying the design's load.
     work.Run(code, nullptr);
+    for (HeatExch* exchanger : following) exchanger->setFollowingUtilitySide(-1);
     SwapOutUtilityLoads();
     CalculateCrossPinchLoads();
     m_lastOpenValues = CountOpenValues(units, nullptr);

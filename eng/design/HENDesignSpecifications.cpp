@@ -1,7 +1,8 @@
 // Exchanger specifications and feasibility: the design-wide minimum approach and shell area on
 // every exchanger, the minimum approach taken from the network, lowering duties until the
-// network is feasible, the duty a match can carry at most, tidying splitters left with one branch
-// and the utilities at exchanger ports.
+// network is feasible, the duty a match can carry at most, the heaters and coolers of an existing
+// network that follow the process demand, tidying splitters left with one branch and the
+// utilities at exchanger ports.
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/HENDesignChain.h"
@@ -177,10 +178,42 @@ void CPIHENDesign::LowerNamedExchangerDuty() {
         if (!exchanger || exchanger->IsUtilityExch() || unitName(unit) != name ||
             unit->getVariableStatus(NodeValue::Duty) != ValueStatus::Specified)
             continue;
-        unit->addVariable(NodeValue::Duty, dutyOf(unit) - 1.0, ValueStatus::Specified);
+        // An exchanger the area check left at (almost) nothing does not turn round.
+        unit->addVariable(NodeValue::Duty, std::max(0.0, dutyOf(unit) - 1.0), ValueStatus::Specified);
     }
     ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
     SetSplitFractionsFromBranchDuties();
+}
+
+// A stream whose units all carry specified duties is settled by its exchangers; the duty a heater
+// or cooler keeps there is only the plant's old one, which a new or moved exchanger makes wrong.
+// The one nearest the stream's target is found by walking back from the stream's end through its
+// exchangers; a mixer, tee or placeholder on the way leaves the stream as it is.
+int CPIHENDesign::LetUtilityExchangersFollowDemand() {
+    if (IsEditLocked()) return 0;
+    int released = 0;
+    for (IHeatIntegrationStream* stream : m_streams) {
+        const std::vector<CNode*>* units = UnitsOf(stream->GetName());
+        if (IsUtilityStream(stream) || !units || units->empty()) continue;
+        const bool settled = std::all_of(units->begin(), units->end(), [](const CNode* unit) {
+            return IsExchanger(unit) ? unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified
+                                     : !IsPlaceholder(unit);
+        });
+        if (!settled) continue;
+        CNode* segment = Before(m_sheet->getNode(stream->GetName() + "End"));
+        HeatExch* last = nullptr;
+        for (std::size_t step = 0; !last && IsSegment(segment) && step <= units->size(); ++step) {
+            HeatExch* exchanger = AsHeatExch(Before(segment));
+            if (!exchanger) break;
+            if (exchanger->IsUtilityExch()) last = exchanger;
+            else segment = exchanger->getUpStreamNode(segment);
+        }
+        if (!last) continue;
+        last->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+        ++released;
+    }
+    if (released > 0) ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
+    return released;
 }
 
 // ---------------------------------------------------------------- splitters and ports

@@ -466,6 +466,11 @@ public:
     virtual void ApplyHTMaxAreaShellToAllExchangers() {}
     virtual void SetExchangerDTMinsFromApproach(double /*value*/) {}
     virtual void LowerNamedExchangerDuty() {}
+    // Before a modification of an existing network: on each process stream whose units all have
+    // their duties specified, the heater or cooler nearest the stream's target gives its duty up,
+    // so that it takes what the process still needs once the modification changes that. Answers
+    // the number of duties given up.
+    virtual int LetUtilityExchangersFollowDemand() { return 0; }
     virtual void RemoveSingleBranchSplitters() {}
     // Every utility that may go at the ports of the process exchangers is removed.
     virtual void RemoveRemovableUtilitiesAtPorts() {}

@@ -174,6 +174,9 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     CNode* hot = Node(h);
     CNode* cold = Node(c);
     if (!hot || !cold) return NotValid;
+    // The heaters and coolers of the plant take what their streams still need once the new
+    // exchanger is in, not the duties they ran at before.
+    m_design->LetUtilityExchangersFollowDemand();
     CNode* x = m_design->AddHeatExchanger(hot, cold, kNewExchangerReason, NodeKind::HeatExchanger, nullptr);
     if (!x) return NotValid;
     x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
@@ -228,6 +231,7 @@ int PinchRetrofitDriver::RepipeExchanger(IHenRetrofit& r) {
     const std::uint32_t hotAfter = FingerPrint(NeighbourUnit(hotOutlet, false));
     const std::uint32_t coldBefore = FingerPrint(NeighbourUnit(coldInlet, true));
     const std::uint32_t coldAfter = FingerPrint(NeighbourUnit(coldOutlet, false));
+    m_design->LetUtilityExchangersFollowDemand();
 
     // A location at the exchanger's own outlet is where the side already is: moving the side
     // there would detach it from the very segment it is to be attached to.
@@ -277,6 +281,7 @@ int PinchRetrofitDriver::ResequenceExchanger(IHenRetrofit& r) {
     if (!moveHot && !moveCold) return NoResequencing;
     const std::uint32_t hotBefore = FingerPrint(hotInlet->getFirstUpStreamNode());
     const std::uint32_t coldBefore = FingerPrint(coldInlet->getFirstUpStreamNode());
+    m_design->LetUtilityExchangersFollowDemand();
     if (moveHot && !m_design->MoveHeatExchangerSide(unit, hotInlet, hot, kRetrofitReason)) return NotValid;
     if (moveCold && !m_design->MoveHeatExchangerSide(unit, coldInlet, cold, kRetrofitReason)) return NotValid;
     if (moveHot) Shade(unit, kHotShade);

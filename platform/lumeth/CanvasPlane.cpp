@@ -85,6 +85,10 @@ void CanvasPlane::Paint() {
 
 void CanvasPlane::OnResize() {}
 
+void CanvasPlane::DropPackage(CanvasPoint, int) {}
+
+void CanvasPlane::RubberBand(CanvasPoint, CanvasPoint) {}
+
 void CanvasPlane::SetPixelSize(double width, double height) {
     if (width == m_pixelWidth && height == m_pixelHeight) return;
     m_pixelWidth = width;
@@ -179,4 +183,21 @@ int CanvasDriver::Choose(int number) {
         return m_menuItem->ProcessInspectionCommand(number);
     }
     return m_plane->ProcessInspectionCommand(number);
+}
+
+void CanvasDriver::Drop(int package, CanvasPoint p) {
+    if (!PlaneAlive()) return;
+    m_menuOpen = false;
+    m_plane->DropPackage(p, package);
+}
+
+void CanvasDriver::Rubber(CanvasPoint a, CanvasPoint b) {
+    if (!PlaneAlive()) return;
+    m_menuOpen = false;
+    m_plane->RubberBand(a, b);
+}
+
+void CanvasDriver::Resize(double width, double height) {
+    if (!PlaneAlive()) return;
+    m_plane->SetPixelSize(width, height);
 }

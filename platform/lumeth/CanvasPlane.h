@@ -96,6 +96,11 @@ public:
     virtual void Paint();
     // The window changed size (the new size is set); the base does nothing.
     virtual void OnResize();
+    // A drag-and-drop package of the framework (its kind, 1 and up) dropped at the point; the
+    // base takes none.
+    virtual void DropPackage(CanvasPoint p, int package);
+    // The user drew a rubber band from a to b over the background; the base does nothing.
+    virtual void RubberBand(CanvasPoint a, CanvasPoint b);
 
 private:
     friend class CanvasConnection;
@@ -126,6 +131,12 @@ public:
     // Chooses an item of the open menu; 0 when no menu is open, the number is not in it, or
     // the object it was opened on has died.
     int Choose(int number);
+    // Whether the open menu offers a choosable item of that number.
+    bool MenuOffers(int number) const { return m_menuOpen && m_menu.Contains(number); }
+    // Drops a package of the given kind at the point, draws a rubber band, resizes the window.
+    void Drop(int package, CanvasPoint p);
+    void Rubber(CanvasPoint a, CanvasPoint b);
+    void Resize(double width, double height);
 
 private:
     CanvasPlane* m_plane;

@@ -73,6 +73,15 @@ public:
     // number of entries (0 leaves the value empty).
     int CalculateCrossPinchHeatLoads(const std::vector<double>& hotPinch, const std::vector<double>& coldPinch);
 
+    // The side (0 hot, 1 cold; -1 none, the default) on a utility whose flow follows what the
+    // process side needs. That side's temperatures then neither give the duty nor check it: they
+    // come from the load the utility carried before, not from the duties that make its flow. An
+    // open duty comes from the process side alone, and until that side has both temperatures the
+    // unit is under-specified. A design sets it on its heaters and coolers while it calculates
+    // (the side stays marked when the utility is treated as a process stream); it is not stored.
+    void setFollowingUtilitySide(int side) { m_followingSide = side == 0 || side == 1 ? side : -1; }
+    int followingUtilitySide() const { return m_followingSide; }
+
     int Calculate(int code) override;
 
 protected:
@@ -90,6 +99,7 @@ private:
 
     int m_status = 0;
     bool m_feasible = true;
+    int m_followingSide = -1;
     CPString m_uMethod;
 };
 

@@ -193,16 +193,29 @@ int HeatExch::solve() {
     }
     hot.read();
     cold.read();
-    if (!hot.usable || !cold.usable) {
-        m_status = S::Failed;
-        return clearPerformance();
-    }
-
     int written = 0;
     double q = 0.0, areaGiven = 0.0;
     bool knowDuty = isKnown(V::Duty, q);
     const bool areaSpecified =
         getVariableStatus(V::HTArea) == ValueStatus::Specified && getVariableAsDouble(V::HTArea, areaGiven);
+    // The side on a utility whose flow follows the process side (-1: none). An area to meet needs
+    // both sides' heat contents, so such a unit solves as any other.
+    const int follower = areaSpecified && !knowDuty ? -1 : m_followingSide;
+    const Side& process = follower == 0 ? cold : hot;
+    if (!hot.usable || !cold.usable) {
+        // A utility that carries no load yet has no heat contents; its process side still gives
+        // the duty, from which the utility's flow comes, and until it can, the duty is what is
+        // missing.
+        if (follower >= 0 && !knowDuty && process.usable) {
+            if (!process.both()) {
+                m_status = S::UnderSpecified;
+                return clearPerformance();
+            }
+            written += writeCalculated(V::Duty, process.duty(follower == 1));
+        }
+        m_status = S::Failed;
+        return written + clearPerformance();
+    }
     if (areaSpecified && knowDuty && getVariableStatus(V::Duty) == ValueStatus::Specified) {
         // Duty and area both given: nothing is left for the area to decide.
         m_status = S::OverSpecified;
@@ -285,20 +298,23 @@ int HeatExch::solve() {
         knowDuty = true;
     }
 
-    const double hotDuty = hot.both() ? hot.duty(true) : 0.0;
-    const double coldDuty = cold.both() ? cold.duty(false) : 0.0;
+    // A side whose two temperatures fix a duty; a following utility side fixes none.
+    const bool hotFixes = hot.both() && follower != 0;
+    const bool coldFixes = cold.both() && follower != 1;
+    const double hotDuty = hotFixes ? hot.duty(true) : 0.0;
+    const double coldDuty = coldFixes ? cold.duty(false) : 0.0;
     if (!knowDuty) {
-        if (hot.both() && cold.both() && !agree(hotDuty, coldDuty)) {
+        if (hotFixes && coldFixes && !agree(hotDuty, coldDuty)) {
             m_status = S::OverSpecified;
             return written + clearPerformance();
         }
-        if (!hot.both() && !cold.both()) {
+        if (!hotFixes && !coldFixes) {
             m_status = S::UnderSpecified;
             return written + clearPerformance();
         }
-        q = hot.both() ? hotDuty : coldDuty;
+        q = hotFixes ? hotDuty : coldDuty;
         written += writeCalculated(V::Duty, q);
-    } else if ((hot.both() && !agree(hotDuty, q)) || (cold.both() && !agree(coldDuty, q))) {
+    } else if ((hotFixes && !agree(hotDuty, q)) || (coldFixes && !agree(coldDuty, q))) {
         m_status = S::OverSpecified;
         return written + clearPerformance();
     }

@@ -224,7 +224,7 @@ bool HENDStreamSegment::HitTest(CanvasPoint p, HENDHitRecord& record) {
     // The marker's square: 30 units each way from its centre, left and top inclusive.
     const CanvasPoint m = MarkerPoint();
     if (p.x < m.x - 30.0 || p.x >= m.x + 30.0 || p.y < m.y - 30.0 || p.y >= m.y + 30.0) return false;
-    record = HENDHitRecord{1, this, 0, m, splitMarker, -32767.0};
+    record = HENDHitRecord{1, this, 0, m, splitMarker, m_diagram->TemperatureAtX(*this, p.x)};
     return true;
 }
 
@@ -365,7 +365,8 @@ Text HENDHeatEx::FlyByDescription(CanvasPoint) {
 }
 
 void HENDHeatEx::PrepareForObjectInspection(MenuModel& menu) {
-    menu.AddItem(5609, FindString("oiDelete"));
+    // A network locked for operation keeps its units.
+    if (!m_diagram->OperationLocked()) menu.AddItem(5609, FindString("oiDelete"));
     HENDNode::PrepareForObjectInspection(menu);
 }
 
@@ -466,75 +467,4 @@ void HENDStreamSplit::DrawShape(Canvas& canvas) {
     canvas.AddLine({stubFrom, y}, {x + 15.0, y}, line);
     const double branchX = opening ? x + 30.0 : x;
     for (double b : branchY) canvas.AddLine({x + 15.0, y}, {branchX, b}, line);
-}
-
-// ---- drag placeholder ----
-
-void HENDGhost::Hover(HENDHeatEx* hx, int end) {
-    if (dragging) return;
-    represented = hx;
-    movedEnd = end;
-}
-
-void HENDGhost::Reset() {
-    if (dragging) OwnerPlane()->RemoveFromSelectedVector(this);
-    represented = moved = nullptr;
-    movedEnd = 0;
-    dragging = accepted = false;
-}
-
-Text HENDGhost::FlyByDescription(CanvasPoint p) { return represented ? represented->FlyByDescription(p) : Text(); }
-
-void HENDGhost::PrepareForObjectInspection(MenuModel& menu) {
-    if (represented) represented->PrepareForObjectInspection(menu);
-}
-
-int HENDGhost::ProcessInspectionCommand(int command) {
-    return represented ? represented->ProcessInspectionCommand(command) : 0;
-}
-
-void HENDGhost::NotifyDoubleClickAt(CanvasPoint p) {
-    if (represented) represented->NotifyDoubleClickAt(p);
-}
-
-void HENDGhost::NotifySingleClickAt(CanvasPoint p) {
-    if (!dragging) {
-        // Picks up the end under the pointer.
-        if (!represented || movedEnd < 1 || movedEnd > static_cast<int>(represented->ends.size())) return;
-        moved = represented;
-        const HENDExchangerEnd& e = moved->ends[static_cast<std::size_t>(movedEnd - 1)];
-        start = pointer = {e.x, e.y};
-        dragging = true;
-        m_diagram->SetDragActive(true);
-        OwnerPlane()->AddToSelectedVector(this);
-        return;
-    }
-    // Drops it: on a segment of a line the end may move to, the diagram is asked to move it.
-    m_diagram->StopAutoScroll();
-    HENDStreamSegment* source = moved ? moved->ends[static_cast<std::size_t>(movedEnd - 1)].inlet : nullptr;
-    HENDStreamSegment* target = m_diagram->FindSegmentAt(p);
-    if (source && target && moved->Node() && m_diagram->CheckMatch(source, target, true) != 0)
-        SendViewableMessage(m_diagram, "movehx " + quoted(moved->Node()) + " " + quoted(source->Node()) + " " +
-                                           quoted(target->Node()));
-    Viewable::UserStatusClear(2);
-    m_diagram->SetDragActive(false);
-    Reset();
-}
-
-void HENDGhost::MoveTo(CanvasPoint p) {
-    if (!dragging) return;
-    pointer = p;
-    m_diagram->AutoScroll(p);
-    HENDStreamSegment* source = moved ? moved->ends[static_cast<std::size_t>(movedEnd - 1)].inlet : nullptr;
-    HENDStreamSegment* target = m_diagram->FindSegmentAt(p);
-    accepted = source && target && m_diagram->CheckMatch(source, target, true) != 0;
-    if (accepted) Viewable::UserStatusReport("Stream " + target->streamName + " /" + "Stream " + source->streamName, 2);
-    else Viewable::UserStatusClear(2);
-}
-
-void HENDGhost::DrawShape(Canvas& canvas) {
-    if (!dragging) return;
-    const ColourResource& mark = accepted ? kRed : kBlack;
-    canvas.AddLine(start, pointer, LineAttrib{kRed, 3, 1});
-    canvas.AddCircle(pointer, 30.0, LineAttrib{mark, 1, 0}, true, mark);
 }

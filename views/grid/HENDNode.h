@@ -281,9 +281,11 @@ protected:
     void DrawShape(Canvas& canvas) override;
 };
 
-// The placeholder that follows the pointer while the user drags an exchanger end to another
-// line: a rubber band from where the drag started and a circle round the pointer, red where a
-// drop would be taken. Over an exchanger end that is not dragged it stands for that exchanger.
+// The placeholder that follows the pointer while the user drags: an exchanger end to another
+// line, or from a marker the user set on a segment a new exchanger (to another line) or a bypass
+// split (along the same line). A rubber band from where the drag started and a circle round the
+// pointer, red where a drop would be taken; a bypass line over the segment that would close the
+// bypass. Over an exchanger end or a marker that is not dragged it stands for that item.
 class HENDGhost : public HENDNode {
 public:
     explicit HENDGhost(HENDiagram* d) : HENDNode(d, "HENDGhostObject", 7, nullptr) {}
@@ -297,19 +299,31 @@ public:
     Text FlyByDescription(CanvasPoint p) override;
     void PrepareForObjectInspection(MenuModel& menu) override;
     int ProcessInspectionCommand(int command) override;
+    // Picks up what the diagram's last hit found, or drops it.
     void NotifySingleClickAt(CanvasPoint p) override;
     void NotifyDoubleClickAt(CanvasPoint p) override;
     void MoveTo(CanvasPoint p) override;
-    // The exchanger end under the pointer (1-based), before a drag starts.
-    void Hover(HENDHeatEx* hx, int end);
+    // The item under the pointer before a drag starts.
+    void Hover(HENDNode* item, int end);
     // Drops what it held: after a rebuild its items are gone.
     void Reset();
-    HENDHeatEx* represented = nullptr;
+    HENDNode* represented = nullptr;
     HENDHeatEx* moved = nullptr;
+    HENDStreamSegment* source = nullptr;  // the marked segment a drag started from
+    bool splitMode = false;
     int movedEnd = 0;
     CanvasPoint start, pointer;
     bool dragging = false, accepted = false;
+    double sourceTemperature = -32767.0, dropTemperature = -32767.0;
+    // The bypass line of a split drag: at `bypassX` from the line to the segment that closes it.
+    bool bypassShown = false;
+    double bypassX = 0.0, bypassY = 0.0;
 
 protected:
     void DrawShape(Canvas& canvas) override;
+
+private:
+    // The segment a drop is measured from: the dragged end's inlet, else the marked segment.
+    HENDStreamSegment* Source() const;
+    void Drop(CanvasPoint p);
 };

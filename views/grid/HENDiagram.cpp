@@ -98,10 +98,6 @@ int HENDiagram::SplitterState(CNode* tee) const {
     return 0;
 }
 
-void HENDiagram::ViewNode(CNode* node) {
-    SendViewableMessage(this, Text("viewicnode \"") + (node ? Text(node->getName()) : Text()) + "\"");
-}
-
 Text HENDiagram::FormatValue(double value, const char* format, int unitKind) {
     if (value == kEmpty) return Text("?");
     const UnitConversion unit = DefUnitConv(unitKind);
@@ -248,19 +244,51 @@ void HENDiagram::FitToView() {
 
 CanvasConnection* HENDiagram::FindObjectAt(CanvasPoint p) {
     if (m_ghost && m_ghost->dragging) return m_ghost;
-    // Exchangers lie on top; over one of its ends the placeholder stands for it, ready to
-    // pick the end up.
-    for (int pass = 0; pass < 2; ++pass)
+    m_hit = HENDHitRecord{};
+    // Exchangers lie on top, then the markers on their segments; over an exchanger end or a
+    // marker the placeholder stands for its item, ready to pick it up.
+    for (int pass = 0; pass < 3; ++pass)
         for (auto it = m_items.rbegin(); it != m_items.rend(); ++it) {
             HENDNode* item = *it;
-            if (item->IsHeatEx() != (pass == 0) || !item->ContainsPoint(p)) continue;
+            if (pass == 0 && !item->IsHeatEx()) continue;
+            if (pass == 1) {
+                auto* s = dynamic_cast<HENDStreamSegment*>(item);
+                if (!s || !s->HitTest(p, m_hit)) continue;
+                if (m_ghost) {
+                    m_ghost->Hover(s, 0);
+                    return m_ghost;
+                }
+                return item;
+            }
+            if (pass == 2 && item->IsHeatEx()) continue;
+            if (!item->ContainsPoint(p)) continue;
             if (auto* hx = dynamic_cast<HENDHeatEx*>(item); hx && m_ghost) {
+                hx->HitTest(p, m_hit);
                 m_ghost->Hover(hx, hx->EndAt(p));
                 return m_ghost;
             }
             return item;
         }
     return nullptr;
+}
+
+Text HENDiagram::SegmentLabelText(const HENDStreamSegment& segment, double t, bool atBoundary, bool compact) const {
+    const char* s1 = compact ? " " : "\t";
+    const char* s2 = compact ? "  " : "\n";
+    Text out = Text("Stream") + s1 + segment.streamName;
+    if (t == kEmpty) return out;
+    auto it = m_streams.find(segment.streamName);
+    if (it == m_streams.end() || !it->second) return out;
+    const IHeatIntegrationStream& stream = *it->second;
+    const CPString name("HeatCapacityFlowrate");
+    const double up = stream.GetSegmentValueAtTemperature(atBoundary ? t + 0.0001 : t, name);
+    const double down = atBoundary ? stream.GetSegmentValueAtTemperature(t - 0.0001, name) : up;
+    if (up == down) return out + s2 + "mCp" + s1 + FormatValue(up, "%0.1f", 17);
+    return out + s2 + "mCp-" + s1 + FormatValue(down, "%0.1f", 17) + s2 + "mCp+" + s1 + FormatValue(up, "%0.1f", 17);
+}
+
+bool HENDiagram::CanAddBypass(const HENDNode& a, const HENDNode& b) const {
+    return m_design && a.Node() && b.Node() && (m_design->CanAddBypass(a.Node(), b.Node()) || m_design->CanAddBypass(b.Node(), a.Node()));
 }
 
 HENDStreamSegment* HENDiagram::FindSegmentAt(CanvasPoint p) const {
@@ -343,6 +371,7 @@ void HENDiagram::Paint() {
                     canvas.SetTag(item->Tag());
                     item->Draw(canvas);
                 }
+        HighlightLoopOrPath(canvas);
         if (m_ghost && m_ghost->dragging) {
             canvas.SetTag(m_ghost->Tag());
             m_ghost->Draw(canvas);
@@ -393,6 +422,33 @@ void HENDiagram::Paint() {
         drawAll();
         m_font.size = font;
     }
+}
+
+void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
+    if (!m_design || (m_selectedLoop < 0 && m_selectedPath < 0)) return;
+    const bool loop = m_selectedLoop >= 0;
+    const int index = loop ? m_selectedLoop : m_selectedPath;
+    const int count = loop ? m_design->GetNumberOfLoops() : m_design->GetNumberOfPaths();
+    const char* name = index < count ? (loop ? m_design->GetLoopName(index) : m_design->GetPathName(index)) : nullptr;
+    // The analysis changed under the selection: it is dropped.
+    if (!name || Text(name) != (loop ? m_selectedLoopName : m_selectedPathName)) {
+        m_selectedLoop = m_selectedPath = -1;
+        m_selectedLoopName.clear(), m_selectedPathName.clear();
+        return;
+    }
+    std::vector<CanvasPoint> points;
+    for (CNode* unit : loop ? m_design->GetLoopUnits(index) : m_design->GetPathUnits(index))
+        if (auto* hx = dynamic_cast<HENDHeatEx*>(FindItemForNode(unit)); hx && !hx->ends.empty())
+            points.push_back({hx->ends.front().x, hx->ends.front().y});
+    if (loop && points.size() >= 3) points.push_back(points.front());
+    if (points.size() < 2) return;
+    CanvasMarkup markup;
+    markup.cssClass = loop ? "loop" : "path";
+    markup.data.push_back({Text("name"), Text(name)});
+    canvas.BeginGroup(markup);
+    const ColourResource green{"Green", 0, 160, 0};
+    for (std::size_t k = 1; k < points.size(); ++k) AddLine(canvas, points[k - 1], points[k], green, 0, 3);
+    canvas.EndGroup();
 }
 
 Text HENDiagram::PictureSVG() {

@@ -59,6 +59,15 @@ struct HENDPinch {
     double x = 0.0;
 };
 
+// The temperature shown at x on a line in the pinch layout (`size` the exchanger size): on a
+// pinch column (its centre x + size, 1.5 size either way) that pinch's own; between columns just
+// off the pinch to the right of x (0.1 below it, above while the lines run the other way); left
+// of every column just off the last. 0 without pinches.
+double PinchTemperatureAtX(const std::vector<HENDPinch>& pinches, double size, bool reverse, bool cold, double x);
+// The temperature of the pinch nearest to the point's x, a ten-thousandth to the side of it the
+// point lies on; -32767 without pinches.
+double PinchTemperatureAtPoint(const std::vector<HENDPinch>& pinches, bool reverse, CanvasPoint p, bool coldSide);
+
 class HENDiagram : public CanvasPlane, public INotificationReceiver {
 public:
     static constexpr const char* TypeName = "HENDiagramObject";
@@ -126,6 +135,9 @@ public:
     // The rubber band of the framework: a rectangle of at least 25 pixels one way is zoomed to,
     // widened to the view's aspect.
     void ZoomToRectangle(CanvasPoint a, CanvasPoint b);
+    // The loop and path the diagram highlights (-1 none).
+    int SelectedLoop() const { return m_selectedLoop; }
+    int SelectedPath() const { return m_selectedPath; }
     // The border of a printed page: the date, the scenario and design names.
     void SetClock(std::function<Text()> clock) { m_clock = std::move(clock); }
     Text BorderText() const;
@@ -189,10 +201,44 @@ public:
     const ColourResource& ShadeColour(const ColourResource& colour);
     Text ExchangerFlyBy(const HENDHeatEx& hx) const;
     Text SegmentFlyBy(const HENDStreamSegment& segment) const;
-    void ViewNode(CNode* node);
     bool BranchRemoved() const { return m_branchRemoved; }
     // The first stream segment under the point; null for none.
     HENDStreamSegment* FindSegmentAt(CanvasPoint p) const;
+    HENDStreamSegment* FindItemAt(CanvasPoint p) const { return FindSegmentAt(p); }
+    // The first item drawn for the node; null for none or a null node.
+    HENDNode* FindItemForNode(const CNode* node) const;
+
+    // ---- the design's edits as the items ask for them ----
+    // The command lines the items send to the diagram (each node name in double quotes):
+    // "viewicnode", "addhxtemp" with the cold-side temperature first, "addsplit". Answer
+    // whether the diagram took the line.
+    int ViewNode(CNode* node);
+    int AddExchangerAtTemperatures(const HENDNode& a, const HENDNode& b, double ta, double tb);
+    // Sends nothing (false) when the design takes a bypass in neither order.
+    bool AddSplitAt(const HENDNode& a, const HENDNode& b);
+    // Who opens a node's own view; by default the design viewer that owns the diagram.
+    void SetEquipmentViewSource(std::function<Viewable*(CNode*)> source) { m_equipmentViews = std::move(source); }
+
+    // ---- markers ----
+    // The user marks a segment to start a new exchanger (marker 1) or a bypass split (marker
+    // 2) from it: the framework's drag packages 1 and 2 dropped on the segment. Package 3 (a
+    // split fraction) does nothing here.
+    void PickSegment(CanvasPoint p, int package);
+    void DropPackage(CanvasPoint p, int package) override { PickSegment(p, package); }
+    void RubberBand(CanvasPoint a, CanvasPoint b) override { ZoomToRectangle(a, b); }
+    const Text& MarkerText(int marker) const { return m_markers[marker == 2 ? 1 : 0]; }
+    double MarkerPosition() const { return m_markerPosition; }
+    void ClearMarkers();
+    // A new exchanger on a marked segment: that marker goes.
+    void AfterExchangerAdded(const Text& nodeName);
+
+    // ---- temperatures along the lines of the pinch layout ----
+    double TemperatureAtX(const HENDNode& item, double x) const;
+    double TemperatureAtPoint(CanvasPoint p, bool coldSide) const;
+    // A segment's "Temperature" when the user specified it; -32767 otherwise.
+    static double ReadTemperature(const CNode* node);
+    // A line primitive of the given colour, style and width; its number on the canvas.
+    static int AddLine(Canvas& canvas, CanvasPoint from, CanvasPoint to, const ColourResource& colour, int style, int width);
     // Whether an item may join another: moving an end (`sameSide`) it must go to another
     // segment of its own stream or of the same side (1); otherwise the design decides (2 when
     // it has no reason against). 0 refused.
@@ -200,6 +246,12 @@ public:
     void SetDragActive(bool on) { m_dragActive = on; }
     bool DragActive() const { return m_dragActive; }
     HENDGhost* Ghost() const { return m_ghost; }
+    // What the last look under the pointer hit (an exchanger end or a marker); item null for
+    // nothing.
+    const HENDHitRecord& LastHit() const { return m_hit; }
+    // "Stream <name>" and the stream's heat-capacity flow rate at T (compact: on one line).
+    Text SegmentLabelText(const HENDStreamSegment& segment, double temperature, bool atBoundary, bool compact) const;
+    bool CanAddBypass(const HENDNode& a, const HENDNode& b) const;
     CanvasConnection* FindObjectAt(CanvasPoint p) override;
     void SetDeleting() { m_deleting = true; }
     void SetBranchRemoved() { m_branchRemoved = true; }
@@ -227,6 +279,13 @@ private:
     void Invalidate() { m_layoutValid = false; }
     // Shows w x h of the scene, the origin clamped so that the view stays inside the bounds.
     void ApplyView(double w, double h, CanvasPoint origin);
+    // A text command of the items ("addhx", "movehx", ...): -1 when the word is none of them,
+    // else whether the design took it. The items are rebuilt at once after an edit, so nothing
+    // keeps a node the edit deleted.
+    int TextCommand(const Text& line);
+    // Puts the two markers back on the segments that carry their names.
+    void MarkSegments();
+    void SelectConfigurationFromMenu(int index);
     std::vector<StreamVisibilityEntry>& StreamOrder() { return m_configurations[static_cast<std::size_t>(m_selected)]->streams; }
     void Clear();
     void Rebuild();
@@ -234,6 +293,8 @@ private:
     void FitToView();
     void ComputeBounds();
     void DrawPinchMarkers(Canvas& canvas);
+    // Joins the exchangers of the selected loop (closed) or path by lines.
+    void HighlightLoopOrPath(Canvas& canvas);
     std::vector<std::unique_ptr<HENDiagramConfiguration>> m_configurations;
     int m_selected = 0;
     Text m_selectedName;
@@ -242,7 +303,11 @@ private:
     bool m_enumerationAsked = false;
     bool m_layoutValid = false;
     int m_editMode = 0, m_yIndex = 0;
-    int m_selectedLoop = -1;
+    int m_selectedLoop = -1, m_selectedPath = -1;
+    Text m_selectedLoopName, m_selectedPathName;
+    Text m_markers[2];
+    double m_markerPosition = 0.0;
+    std::function<Viewable*(CNode*)> m_equipmentViews;
     std::function<Text()> m_clock;
     IHENDesign* m_design = nullptr;
     std::vector<HENDNode*> m_items;
@@ -263,6 +328,7 @@ private:
     bool m_collectLabels = false;
     bool m_branchRemoved = false, m_deleting = false, m_dragActive = false;
     HENDGhost* m_ghost = nullptr;
+    HENDHitRecord m_hit;
     // Ticks on the user-interface thread while a drag scrolls the view.
     class ScrollTimer : public TimerBase {
     public:

@@ -17,6 +17,10 @@ constexpr double kEmpty = -32767.0;
 constexpr int kPositionOfChoice[6] = {1, 2, 3, 0, 4, 5};
 constexpr int kPresets = 6;
 
+// The first number of the select (0), edit (1) and clone (2) items of n configurations: select
+// and edit follow each other from 5621, clone starts past the loop and path numbers.
+int CloneBase(int menu, int n) { return menu == 2 ? 6248 : 5621 + menu * n; }
+
 Text firstWord(const Text& line, Text& rest) {
     const std::size_t start = line.find_first_not_of(' ');
     if (start == Text::npos) return Text();
@@ -281,6 +285,7 @@ void HENDiagram::SelectPreset(int index) {
 // ---- commands ----
 
 int HENDiagram::Message(const Text& line) {
+    if (const int edited = TextCommand(line); edited >= 0) return edited;
     Text rest;
     const Text word = firstWord(line, rest);
     auto& order = StreamOrder();
@@ -375,6 +380,27 @@ void HENDiagram::PrepareForPlaneInspection(CanvasPoint, MenuModel& menu) {
     menu.AddItemWithIcon(5619, FindString("oiSwitchDirections"), "GridIco");
     if (!OperationLocked()) menu.AddItemWithIcon(5607, FindString("oiShowPinch"), "GridWithPinchIco");
     menu.AddItem(5613, FindString("oiClearMarkers"));
+    if (m_design && m_design->IsLoopAnalysisEnabled()) {
+        // The loops and paths of the network, each to be highlighted.
+        struct Family {
+            const char* label;
+            int none, count;
+            const char* (IHENDesign::*name)(int) const;
+        };
+        const Family families[] = {{"oiLoops", 5648, m_design->GetNumberOfLoops(), &IHENDesign::GetLoopName},
+                                   {"oiPaths", 5948, m_design->GetNumberOfPaths(), &IHENDesign::GetPathName}};
+        for (const Family& f : families) {
+            if (f.count <= 0) continue;
+            menu.AddItem(MenuModel::OpenSubMenu, FindString(f.label));
+            menu.AddItem(f.none, FindString("oiDoNotShow"));
+            // Only as many as the menu has numbers for.
+            for (int i = 0; i < f.count && i < 299; ++i) {
+                const char* name = (m_design->*f.name)(i);
+                menu.AddItem(f.none + 1 + i, name ? Text(name) : Text());
+            }
+            menu.AddItem(MenuModel::CloseSubMenu, Text());
+        }
+    }
     menu.AddItem(MenuModel::Separator, Text());
     menu.AddItemWithIcon(5612, FindString("oiProperties"), "StreamSortingIco");
     menu.AddItem(MenuModel::Separator, Text());
@@ -383,7 +409,7 @@ void HENDiagram::PrepareForPlaneInspection(CanvasPoint, MenuModel& menu) {
     const int n = NumberOfConfigurations();
     const char* const kMenus[] = {"Select Configuration", "Edit Configuration", "Clone Configuration"};
     for (int m = 0; m < 3; ++m) {
-        const int base = 5621 + m * n;
+        const int base = CloneBase(m, n);
         menu.AddItem(MenuModel::OpenSubMenu, kMenus[m]);
         const char* const kSorts[] = {"Temperature Sorted", "HeatLoad Sorted", "Alphabeticaly Sorted"};
         for (int p = 0; p < 3; ++p) {
@@ -398,24 +424,44 @@ void HENDiagram::PrepareForPlaneInspection(CanvasPoint, MenuModel& menu) {
     menu.AddItem(MenuModel::Separator, Text());
 }
 
+void HENDiagram::SelectConfigurationFromMenu(int index) {
+    SelectConfiguration(index);
+    RebuildEnumeration();
+    Invalidate();
+}
+
 int HENDiagram::ProcessInspectionCommand(int id) {
     static const char* const kWords[] = {"ZoomIn", "ZoomOut", "NormalZoom", "FitWidth", "SwitchDirections", "FitBoth"};
     if (id >= 5615 && id <= 5620) return Message(kWords[id - 5615]);
     if (id == 5607) return Message("ShowPinch");
     if (id == 5612) return Message("View");
-    if (id == 5613) return 1;  // no markers are set without editing
+    if (id == 5613) {
+        ClearMarkers();
+        return 1;
+    }
     const int n = NumberOfConfigurations();
-    if (id >= 5621 && id < 5621 + 3 * n && !(id >= 5648 && id <= 6247)) {
-        const int k = (id - 5621) % n, menu = (id - 5621) / n;
-        SelectConfiguration(k);
+    // Select and edit follow one another from 5621; clone lies beyond the loops and paths.
+    for (int menu = 0; menu < 3; ++menu) {
+        const int base = CloneBase(menu, n);
+        if (id < base || id >= base + n) continue;
+        if (menu < 2 && id >= 5648 && id <= 6247) break;  // a loop or path number
+        SelectConfigurationFromMenu(id - base);
         if (menu > 0) {
             m_editMode = 1;
             Message(menu == 1 ? "OpenStreamConfigs" : "OpenNewConfig");
         }
         return 1;
     }
-    if (id >= 5648 && id <= 5947) {
-        m_selectedLoop = id - 5649;
+    if (id >= 5648 && id <= 6247) {
+        // A loop or a path, remembered with its name: a changed analysis drops it.
+        const bool loop = id <= 5947;
+        const int index = id - (loop ? 5649 : 5949);
+        const char* name = nullptr;
+        if (index >= 0 && m_design) name = loop ? m_design->GetLoopName(index) : m_design->GetPathName(index);
+        (loop ? m_selectedLoop : m_selectedPath) = index >= 0 ? index : -1;
+        (loop ? m_selectedLoopName : m_selectedPathName) = name ? Text(name) : Text();
+        (loop ? m_selectedPath : m_selectedLoop) = -1;
+        (loop ? m_selectedPathName : m_selectedLoopName).clear();
         Invalidate();
         return 1;
     }
@@ -433,6 +479,7 @@ void HENDiagram::NotifyChange(int code, const CPString& text, void* data) {
         m_design = nullptr;
         if (m_ghost) m_ghost->Reset();
         m_dragActive = false;
+        m_hit = HENDHitRecord{};
         Clear();
         m_layoutValid = true;
         return;
@@ -452,7 +499,7 @@ void HENDiagram::NotifyChange(int code, const CPString& text, void* data) {
                 if (e.name == name) e.name = renamed;
         break;
     }
-    case 99: m_selectedLoop = -1; break;
+    case 99: m_selectedLoop = m_selectedPath = -1; break;
     default: break;
     }
 }

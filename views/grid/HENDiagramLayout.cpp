@@ -145,6 +145,7 @@ HENDRoom StackBranchOffsets(const std::vector<HENDRoom>& branches, std::vector<d
 void HENDiagram::Rebuild() {
     if (m_ghost) m_ghost->Reset();
     m_dragActive = false;
+    m_hit = HENDHitRecord{};
     Clear();
     m_pinchShown = false;
     m_conflict[0].clear(), m_conflict[1].clear();
@@ -615,6 +616,7 @@ void HENDiagram::Rebuild() {
             for (HENDNode* side : {seg->left, seg->right})
                 if (auto* s = dynamic_cast<HENDStreamStart*>(side)) s->firstSegment = seg;
     (void)starts;
+    MarkSegments();
 
     ComputeBounds();
     if (zoomMode != 2 || previousZoomMode != 2) FitToView();

@@ -7,6 +7,7 @@
 #include "brasko/LurmetBinaryFile.h"
 #include "lumeth/ViewRecords.h"
 #include "eng/model/IHeatIntegrationProject.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/startup/ModuleEntry.h"
 #include "lumeth/DisplayUnits.h"
@@ -18,6 +19,7 @@
 #include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/grid/HENDiagram.h"
 #include "views/session/ViewScript.h"
 
 #include <cstring>
@@ -51,6 +53,26 @@ IHeatIntegrationProject* findProject(IEngineeringManager* manager, const Text& n
 
 namespace {
 
+// The grid diagram of a design (the first of the first scenario that has one, or the design of
+// that name), laid out as the host's grid job lays it out: the first preset, the lines running
+// their own ways, utilities and no pinch layout, fitted into the diagram's set-up window.
+Viewable* openGrid(const HVector<HIDesignViewerScenario*>& viewers, const Text& name) {
+    for (HIDesignViewerScenario* viewer : viewers)
+        for (HIDesignViewerDesign* designViewer : viewer->GetDesignObjs()) {
+            IHENDesign* design = designViewer ? designViewer->GetDesign() : nullptr;
+            HENDiagram* grid = designViewer ? designViewer->GetGridDiagram() : nullptr;
+            if (!design || !grid) continue;
+            if (!name.empty() && Text(design->GetDesignName()) != name) continue;
+            grid->SelectPreset(0);
+            grid->reverseDirection = grid->hideUtilityUnits = grid->showPinch = false;
+            grid->zoomMode = grid->previousZoomMode = 1;
+            grid->SetPixelSize(1150.0, 500.0);
+            grid->SetDesign(design);
+            return grid;
+        }
+    return nullptr;
+}
+
 // The view `what` names among the views of a case view.
 Viewable* chooseView(ChiView* caseView, const Text& what) {
     HIDesignViewerProject* projectViewer = caseView->GetProjectViewer();
@@ -71,6 +93,7 @@ Viewable* chooseView(ChiView* caseView, const Text& what) {
                 if (what == "design" || "design=" + design->GetName() == what) return design;
         return nullptr;
     }
+    if (what == "grid" || what.rfind("grid=", 0) == 0) return openGrid(viewers, what == "grid" ? Text() : Text(what.substr(5)));
     VarDescription link;
     return VarDescription::Parse(what, link) && link.IsObjectLink() ? caseView->AttachedObject(link) : nullptr;
 }

@@ -364,6 +364,8 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         s.text = view->GetName();
         return true;
     }
+    bool gestured = false;
+    if (const bool done = gesture(action, rest, s, gestured); gestured) return done;
     Text address = rest, argument;
     if (action == "svg") {
         // The file is the last word: an address may name a child whose name has blanks.
@@ -371,7 +373,9 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         address = last == Text::npos ? rest : trim(Text(rest.substr(0, last)));
         argument = last == Text::npos ? Text() : Text(rest.substr(last + 1));
         if (argument.empty()) return fail("svg needs an address and a file");
-        if (!resolve(address, view, variable, false)) return false;
+        // "." is the view the script is on.
+        if (address == ".") view = m_current;
+        else if (!resolve(address, view, variable, false)) return false;
         if (!variable.empty()) return fail("the address " + address + " names a variable, not a view");
         const TwoDimPlot* plot = view->IsA(chiPlot::TypeName)              ? static_cast<chiPlot*>(view)->GetPlot()
                                  : view->IsA(ChiSuperTargetPlot::TypeName) ? static_cast<ChiSuperTargetPlot*>(view)->GetPlot()

@@ -5,9 +5,11 @@
 // it caused; the first step that cannot be carried out stops the run with "SCRIPT:LINE: reason".
 #include "lumeth/Text.h"
 
+#include <memory>
 #include <set>
 #include <vector>
 
+class CanvasDriver;
 class Viewable;
 struct SessionEntry;
 
@@ -67,6 +69,9 @@ private:
     // The view an address reaches from the current view and its variable; fails the step when
     // the address does not parse, reaches no view or names a variable the view does not list.
     bool resolve(const Text& address, Viewable*& view, Text& variable, bool mustBeListed = true);
+    // The pointer on a canvas view (click, move, menu, choose, drop, rubber, resize) and the
+    // timer (wait); `known` false for any other action.
+    bool gesture(const Text& action, const Text& rest, ViewScriptStep& s, bool& known);
 
     Viewable* m_root;
     Viewable* m_current;
@@ -76,6 +81,9 @@ private:
     int m_line = 0;
     Text m_error;
     int m_unexpected = 0;
+    // The pointer of the canvas view the script is on, made anew when the script moves on.
+    std::shared_ptr<CanvasDriver> m_driver;
+    Viewable* m_driverView = nullptr;
 };
 
 // JSON string and number writing shared by the module's reports.

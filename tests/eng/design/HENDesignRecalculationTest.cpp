@@ -445,3 +445,120 @@ TEST(HENDesignSpecifiedAreas, OneTornExchangerMeetsItsAreaToATenThousandth) {
         EXPECT_NEAR(q, exact, 1e-4 * 0.5 * std::max(dt1, dt2) + 1e-6);
     }
 }
+
+namespace {
+
+// H1 150 -> 50 C (CP 2) heats C 100 -> 160 C (CP 4) in X at 60 kW; steam ST brings C to its
+// target (180 kW), cooling water CW takes the rest of H1 (140 kW) and CW2 all of H2 130 -> 70 C
+// (CP 1, 60 kW). `plant`: the heater and coolers carry the duties a plant runs them at, specified
+// as a table of an existing network gives them.
+struct Plant : Net {
+    explicit Plant(bool plant) {
+        Add("H1", 150, 50, 2.0);
+        Add("H2", 130, 70, 1.0);
+        Add("C", 100, 160, 4.0);
+        for (const char* u : {"ST", "CW", "CW2"}) Add(u, u[0] == 'S' ? 250 : 20, u[0] == 'S' ? 249 : 30, 0.1, 1);
+        for (const char* s : {"H1", "H2", "C", "ST", "CW", "CW2"}) scenario->FindStream(s)->SetValue("HTCoeff", 0.5, 0);
+        d = Design("D1");
+        d->Deactivate();
+        x = Unit(Segment("H1", 0), Segment("C", 0));
+        heater = Unit(Segment("ST", 0), Segment("C", 1));
+        cooler = Unit(Segment("H1", 1), Segment("CW", 0));
+        cooler2 = Unit(Segment("H2", 0), Segment("CW2", 0));
+        x->addVariable(NodeValue::Duty, 60.0, ValueStatus::Specified);
+        if (plant)
+            for (auto [unit, duty] : {std::pair{heater, 180.0}, std::pair{cooler, 140.0}, std::pair{cooler2, 60.0}})
+                unit->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
+        d->Activate(1);
+    }
+    // A countercurrent exchanger with every utility at its ports taken away.
+    HeatExch* Unit(CNode* hot, CNode* cold) {
+        CNode* unit = d->AddHeatExchanger(hot, cold, nullptr, NodeKind::CountercurrentHX, nullptr);
+        for (int port = 0; unit && port < 4; ++port)
+            if (d->CanRemoveUtilityAtPort(unit, port)) d->RemoveUtilityAtPort(unit, port);
+        return AsHeatExch(unit);
+    }
+    static double Duty(CNode* unit) {
+        double q = -1.0;
+        return unit->getVariableAsDouble(NodeValue::Duty, q) ? q : -1.0;
+    }
+    HeatExch *x = nullptr, *heater = nullptr, *cooler = nullptr, *cooler2 = nullptr;
+};
+
+}  // namespace
+
+// A new 20 kW exchanger takes H2 from 130 to 110 C and C from 100 to 105 C ahead of X, added
+// after the heater and coolers (so it calculates after them). C then reaches the heater at
+// 105 + 60/4 = 120 C: the heater's duty drops to (160 - 120) x 4 = 160 kW, and H2's cooler to
+// (110 - 70) x 1 = 40 kW; H1's cooler stays at 140 kW. The steam's and the water's flows follow
+// (160 and 40 kW), whatever they carried before. With the plant's duties, the heater and coolers
+// give theirs up first (their streams are settled by X alone), then follow in the same way. Before
+// the change CW2 carried no load at all, and H2's cooler still takes H2's 60 kW.
+TEST(HENDesignChange, AHeaterWhoseProcessDemandDroppedTakesTheLowerDuty) {
+    for (bool plant : {false, true}) {
+        SCOPED_TRACE(plant ? "plant duties" : "free duties");
+        Plant n(plant);
+        if (plant) {
+            EXPECT_EQ(n.d->LetUtilityExchangersFollowDemand(), 3);
+            for (CNode* unit : {n.heater, n.cooler, n.cooler2})
+                EXPECT_EQ(unit->getVariableStatus(NodeValue::Duty), ValueStatus::Calculated);
+        }
+        EXPECT_NEAR(Plant::Duty(n.heater), 180.0, 1e-9);
+        EXPECT_NEAR(Plant::Duty(n.cooler), 140.0, 1e-9);
+        EXPECT_NEAR(Plant::Duty(n.cooler2), 60.0, 1e-9);
+        EXPECT_EQ(n.cooler2->getStatus(), ExchangerStatus::Calculated);
+
+        n.d->Deactivate();
+        HeatExch* added = n.Unit(n.cooler2->getInlet(0), n.x->getInlet(1));
+        ASSERT_NE(added, nullptr);
+        added->addVariable(NodeValue::Duty, 20.0, ValueStatus::Specified);
+        n.d->Activate(1);
+
+        EXPECT_EQ(added->getStatus(), ExchangerStatus::Calculated);
+        EXPECT_NEAR(Net::T(added->getOutlet(0)), 110.0, 1e-9);
+        EXPECT_NEAR(Net::T(added->getOutlet(1)), 105.0, 1e-9);
+        EXPECT_NEAR(Net::T(n.heater->getInlet(1)), 120.0, 1e-9);
+        for (auto [unit, duty] : {std::pair{n.heater, 160.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 40.0}}) {
+            EXPECT_NEAR(Plant::Duty(unit), duty, 1e-9);
+            EXPECT_EQ(unit->getStatus(), ExchangerStatus::Calculated);
+        }
+        EXPECT_NEAR(n.d->GetUtilityLoad("ST"), 160.0, 1e-9);
+        EXPECT_NEAR(n.d->GetUtilityLoad("CW2"), 40.0, 1e-9);
+        EXPECT_NEAR(n.d->GetTotalUtilityLoad(0), 160.0, 1e-9);
+    }
+}
+
+// Only settled streams give a duty up: with X given by its area instead of its duty, C and H1 are
+// not settled and their heater and cooler keep the plant's duties; H2, whose one unit is its
+// cooler, is. A design without a process exchanger ahead of a heater gives nothing up twice.
+TEST(HENDesignChange, OnlyStreamsSettledByTheirExchangersGiveAUtilityDutyUp) {
+    Plant n(true);
+    n.d->Deactivate();
+    n.x->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+    n.x->addVariable(NodeValue::OverallHTC, 0.25, ValueStatus::Specified);
+    n.x->addVariable(NodeValue::HTArea, 1.0, ValueStatus::Specified);
+    n.d->Activate(1);
+    EXPECT_EQ(n.d->LetUtilityExchangersFollowDemand(), 1);
+    EXPECT_EQ(n.heater->getVariableStatus(NodeValue::Duty), ValueStatus::Specified);
+    EXPECT_EQ(n.cooler->getVariableStatus(NodeValue::Duty), ValueStatus::Specified);
+    EXPECT_EQ(n.cooler2->getVariableStatus(NodeValue::Duty), ValueStatus::Calculated);
+    EXPECT_NEAR(Plant::Duty(n.cooler2), 60.0, 1e-9);
+    EXPECT_EQ(n.d->LetUtilityExchangersFollowDemand(), 0);
+}
+
+// With X's duty open nothing settles C: the heater's duty is a free one of the network, not the
+// 400 kW the steam carried before the design calculated. The network stays open (X, heater and
+// cooler without duties) and no steam is used.
+TEST(HENDesignChange, AHeaterWhoseProcessSideNothingSettlesIsAFreeDuty) {
+    Plant n(false);
+    n.scenario->FindStream("ST")->SetHeatLoad(400.0, 1);
+    n.d->Deactivate();
+    n.x->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+    n.d->Activate(1);
+    for (CNode* unit : {static_cast<CNode*>(n.x), static_cast<CNode*>(n.heater), static_cast<CNode*>(n.cooler)})
+        EXPECT_EQ(unit->getVariableStatus(NodeValue::Duty), ValueStatus::Open);
+    EXPECT_EQ(n.heater->getStatus(), ExchangerStatus::UnderSpecified);
+    EXPECT_NEAR(Plant::Duty(n.cooler2), 60.0, 1e-9);
+    EXPECT_NEAR(n.d->GetUtilityLoad("ST"), 0.0, 1e-9);
+    EXPECT_GT(n.d->CountOpenValues(n.Units(), nullptr), 0);
+}

@@ -169,6 +169,10 @@ TEST(HENDesignSpecifications, TheNamedExchangerLosesOneKilowattAndTheDummiesAreC
     n.d->SetStoredTextB("X");
     n.d->LowerNamedExchangerDuty();
     EXPECT_NEAR(n.Duty(), 49.0, 1e-12);
+    // Below 1 kW it stops at nothing rather than going negative.
+    n.SetDuty(0.4);
+    n.d->LowerNamedExchangerDuty();
+    EXPECT_EQ(n.Duty(), 0.0);
     EXPECT_EQ(n.d->GetNumberOfIgnoredDummyUtilities(), 0);
     ASSERT_EQ(n.d->RenameUnit("X_DummyHtrIgnore", n.y), 1);
     ASSERT_EQ(n.d->RenameUnit("X_DummyClrIgnore", n.z), 1);

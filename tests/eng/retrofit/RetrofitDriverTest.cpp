@@ -188,7 +188,7 @@ TEST(RetrofitDriver, NewExchangerIsBuiltIntoTheNewDesign) {
 // answers 26 and its design goes again; the logs are gone afterwards.
 TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
     PrivateTempDir logs;
-    ThreeStreamNetwork n(nullptr, "CW2");
+    ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(nullptr), "CW2");
     n.scenario->SetRetrofitBaseDesign("D1");
     n.scenario->SetLevelSetting2(1);
     n.scenario->RetrofitDesign(n.d, 0);
@@ -198,13 +198,43 @@ TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
     EXPECT_FALSE(FileExists(PinchRetrofitDriver::SolverLogPath()));
 }
 
+// Through the scenario on a plant whose heater and coolers run at specified duties (180, 140 and
+// 60 kW, as a table of an existing network gives them), with an optimiser that accepts the area
+// check: the model's 20 kW exchanger from H2 into C, lowered by 1 kW after the check, leaves C
+// 19 kW less for the heater and H2 19 kW less for its cooler. The step is kept with code 7: hot
+// utility 180 - 19 = 161 kW, cold 140 + 60 - 19 = 181 kW; the base design keeps its duties.
+TEST(RetrofitDriver, ThroughTheScenarioTheHeaterFollowsTheNewExchangerAndTheStepIsKept) {
+    PrivateTempDir logs;
+    AcceptingProvider optimiser;
+    ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+    for (auto [unit, duty] : {std::pair{n.heater, 180.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 60.0}})
+        unit->addVariable("Duty", duty, ValueStatus::Specified);
+    n.d->ProcessChange(17, CPString(), nullptr);
+    n.scenario->SetRetrofitBaseDesign("D1");
+    n.scenario->SetLevelSetting2(1);
+    n.scenario->RetrofitDesign(n.d, 0);
+
+    EXPECT_EQ(n.scenario->GetRetrofitStepStatus(0), PinchRetrofitDriver::NewExchangerAdded);
+    ASSERT_EQ(DesignNames(*n.scenario), (std::vector<std::string>{"D1", "D1-1N-1"}));
+    IHENDesign* step = nullptr;
+    ASSERT_TRUE(n.scenario->GetDesign(CPString("D1-1N-1"), step));
+    EXPECT_NEAR(ValueOf(UnitNamed(*step, step->GetStoredTextB()), "Duty"), 19.0, 0.01);
+    EXPECT_NEAR(step->GetTotalUtilityLoad(0), 161.0, 0.01);
+    EXPECT_NEAR(step->GetTotalUtilityLoad(1), 181.0, 0.01);
+    CNode* heater = step->GetNodeByFingerPrint(n.heater->getDNAFingerPrint());
+    EXPECT_NEAR(ValueOf(heater, "Duty"), 161.0, 0.01);
+    EXPECT_EQ(heater->getVariableStatus("Duty"), ValueStatus::Calculated);
+    EXPECT_EQ(n.heater->getVariableStatus("Duty"), ValueStatus::Specified);
+    EXPECT_NEAR(n.d->GetTotalUtilityLoad(0), 180.0, 1e-9);
+}
+
 // A new exchanger the model sees no utility saving in gets a 5 kW margin when its duty is above
 // 5 kW.
 TEST(RetrofitDriver, NewExchangerDutyMargin) {
     PrivateTempDir logs;
     for (const auto& [modelDuty, written] : std::vector<std::pair<double, double>>{{7.5, 2.5}, {5.0, 5.0}, {20.0, 15.0}}) {
         SCOPED_TRACE(modelDuty);
-        ThreeStreamNetwork n(nullptr, "CW2");
+        ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(nullptr), "CW2");
         DriverRun run(n, 0);
         ScriptedDriver driver;
         driver.script = [&, d = modelDuty](ScriptedAnalysis& a) {

@@ -22,9 +22,9 @@ std::vector<std::string> DesignNames(const IHeatIntegrationScenario& s) {
     return names;
 }
 
-// Heater 180 kW on ST (0.5), cooler 140 kW of H1 on CW (0.1), H2's cooler on CW2 (0.2) without a
-// duty. HP (0.3) and HQ (0.2) are hot enough for the heater (C leaves it at 160 C), LP (0.1) is
-// not; RW (0.05) is cold enough for both coolers.
+// Heater 180 kW on ST (0.5), cooler 140 kW of H1 on CW (0.1), H2's cooler 60 kW on CW2 (0.2).
+// HP (0.3) and HQ (0.2) are hot enough for the heater (C leaves it at 160 C), LP (0.1) is not;
+// RW (0.05) is cold enough for both coolers.
 struct SavingsNetwork : ThreeStreamNetwork {
     SavingsNetwork()
         : ThreeStreamNetwork(nullptr, "CW2",
@@ -64,9 +64,10 @@ TEST(UtilityExchangerSavings, SavingIsPresentCostLessBestCostInKilowatts) {
         ASSERT_EQ(r.GetCoolerSavings()->size(), 2u);
         EXPECT_NEAR((*r.GetCoolerSavings())[0], (0.1 - 0.05) * 140.0, 1e-3);
         EXPECT_EQ(std::string((*r.GetCoolerAlternativeUtilityNames())[0]), "RW");
-        // H2's cooler carries no duty: nothing is cheaper than nothing.
-        EXPECT_EQ((*r.GetCoolerSavings())[1], 0.0);
-        EXPECT_TRUE((*r.GetCoolerAlternativeUtilityNames())[1].empty());
+        // H2's cooler takes all of H2's 60 kW (its water carried no load before the design's own
+        // was known): RW saves (0.2 - 0.05) x 60 on it.
+        EXPECT_NEAR((*r.GetCoolerSavings())[1], (0.2 - 0.05) * 60.0, 1e-3);
+        EXPECT_EQ(std::string((*r.GetCoolerAlternativeUtilityNames())[1]), "RW");
         EXPECT_EQ((*r.GetCoolerExchangerIds())[1], n.cooler2->getDNAFingerPrint());
     }
 }

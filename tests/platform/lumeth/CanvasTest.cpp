@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -118,6 +119,40 @@ TEST(CanvasDriver, GesturesReachTheItemsEvenWhenTheyDeleteThemselves) {
     EXPECT_EQ(0, plane.GetNumberOfItems());
     EXPECT_EQ(0, plane.GetCanvas().Count());
     EXPECT_EQ("", driver.Move({25, 5}));
+}
+
+// A plane that keeps what was dropped on it and the rubber bands drawn over it.
+class DropPlane : public CanvasPlane {
+public:
+    using CanvasPlane::CanvasPlane;
+    void DropPackage(CanvasPoint p, int package) override { drops.push_back({p.x, p.y, static_cast<double>(package)}); }
+    void RubberBand(CanvasPoint a, CanvasPoint b) override { bands.push_back({a.x, a.y, b.x, b.y}); }
+    std::vector<std::vector<double>> drops, bands;
+};
+
+TEST(CanvasDriver, DropsRubberBandsAndResizesReachThePlaneWhileItLives) {
+    ProbeRegistry registry;
+    auto* plane = new DropPlane(nullptr, "CanvasPlaneObject");
+    CanvasDriver driver(*plane);
+    driver.OpenMenu({0, 0});
+    driver.Drop(2, {10, 20});
+    EXPECT_FALSE(driver.MenuOffers(5608));  // a drop closes the menu
+    driver.Rubber({1, 2}, {3, 4});
+    driver.Resize(300, 200);
+    EXPECT_EQ((std::vector<std::vector<double>>{{10, 20, 2}}), plane->drops);
+    EXPECT_EQ((std::vector<std::vector<double>>{{1, 2, 3, 4}}), plane->bands);
+    EXPECT_EQ(300.0, plane->PixelWidth());
+    delete plane;
+    driver.Drop(1, {0, 0});
+    driver.Rubber({0, 0}, {1, 1});
+    driver.Resize(10, 10);
+    EXPECT_FALSE(driver.PlaneAlive());
+    // The base plane takes neither.
+    CanvasPlane base(nullptr, "CanvasPlaneObject");
+    CanvasDriver plain(base);
+    plain.Drop(1, {0, 0});
+    plain.Rubber({0, 0}, {100, 100});
+    EXPECT_EQ(0, base.GetCanvas().Count());
 }
 
 // An item whose drawing deletes another item of the plane (or the plane itself).

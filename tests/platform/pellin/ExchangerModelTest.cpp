@@ -331,3 +331,54 @@ TEST(ExchangerModel, CrossPinchLoads) {
 }
 
 }  // namespace
+
+// A heater on steam 250 -> 249 C whose steam still flows at the 180 kW it carried before (CP 180),
+// heating a process stream of CP 4 from 120 to 160 C: 160 kW. Marked as following, the steam side
+// neither gives nor checks the duty: the process side's 160 kW holds, the steam side does not make
+// the unit over-specified, and with only the process inlet known the unit waits (unmarked, the
+// steam's old 180 kW would decide). A steam that
+// carried nothing before (CP 0, no heat contents) still lets the process side give the duty. A
+// cooler mirrors it: process 130 -> 110 C (CP 1, 20 kW) against water 20 -> 30 C at CP 6.
+TEST(ExchangerModel, AUtilitySideThatFollowsGivesNoDuty) {
+    struct Case {
+        const char* what;
+        int following;           // -1: not marked
+        double steamCp;          // the heater's hot side
+        bool processOutletKnown; // 160 C
+        int status;
+        double duty;             // NaN: none written
+    };
+    const double none = std::nan("");
+    for (const Case& c : {Case{"not marked: both sides fix a duty", -1, 180.0, true, S::OverSpecified, none},
+                          Case{"following: the process side's", 0, 180.0, true, S::Calculated, 160.0},
+                          Case{"following, process outlet open", 0, 180.0, false, S::UnderSpecified, none},
+                          Case{"following, steam without load", 0, 0.0, true, S::Failed, 160.0},
+                          Case{"not marked, process outlet open: the old load", -1, 180.0, false, S::Calculated, 180.0}}) {
+        SCOPED_TRACE(c.what);
+        OneExchanger e(FlowsheetTestStream("ST", {250, 249}, {c.steamCp}, {5.0}, 1),
+                       FlowsheetTestStream("C", {100, 160}, {4.0}, {0.5}));
+        e.inlets(250, 120);
+        e.ho->addVariable(V::Temperature, 249, 1);
+        if (c.processOutletKnown) e.co->addVariable(V::Temperature, 160, 1);
+        e.x->setFollowingUtilitySide(c.following);
+        e.run();
+        EXPECT_EQ(e.x->getStatus(), c.status);
+        if (std::isnan(c.duty)) EXPECT_TRUE(std::isnan(e.value(e.x, V::Duty)) || e.x->getVariableStatus(V::Duty) == 0);
+        else EXPECT_NEAR(e.value(e.x, V::Duty), c.duty, 1e-9);
+    }
+
+    OneExchanger cooler(FlowsheetTestStream("H2", {130, 70}, {1.0}, {0.5}),
+                        FlowsheetTestStream("CW", {20, 30}, {6.0}, {1.0}, 1));
+    cooler.inlets(130, 20);
+    cooler.ho->addVariable(V::Temperature, 110, 1);
+    cooler.co->addVariable(V::Temperature, 30, 1);
+    cooler.x->setFollowingUtilitySide(1);
+    cooler.run();
+    EXPECT_EQ(cooler.x->getStatus(), S::Calculated);
+    EXPECT_NEAR(cooler.value(cooler.x, V::Duty), 20.0, 1e-9);
+    // Out of a design's calculation the mark is gone and both sides count again.
+    cooler.x->setFollowingUtilitySide(-1);
+    cooler.x->Calculate(UnitCode::ClearCalculated);
+    cooler.run();
+    EXPECT_EQ(cooler.x->getStatus(), S::OverSpecified);
+}

@@ -175,8 +175,10 @@ TEST(ViewGridForm, MenuNumbersFollowTheConfigurations) {
     f.g.PrepareForPlaneInspection({0, 0}, menu);
     // Edit of user configuration 7: 5621 + 10 + 7.
     EXPECT_TRUE(menu.Contains(5638));
-    EXPECT_TRUE(menu.Contains(5621 + 20 + 9));
-    EXPECT_FALSE(menu.Contains(5621 + 30));
+    // Clone items lie past the loop and path numbers: 5621 + 20 + i would be loop numbers.
+    EXPECT_TRUE(menu.Contains(6248 + 9));
+    EXPECT_FALSE(menu.Contains(5621 + 20 + 9));
+    EXPECT_FALSE(menu.Contains(6248 + 10));
     EXPECT_EQ(1, f.g.ProcessInspectionCommand(5621 + 8));
     EXPECT_EQ("U3", f.g.SelectedName());
     EXPECT_EQ(1, f.g.ProcessInspectionCommand(5638));

@@ -1,0 +1,128 @@
+// kestrin-host view --open grid: a script works the grid diagram of a saved case with the
+// pointer at the coordinates `grid --svg` gives; deleting an exchanger from its menu and saving
+// leaves a case whose report and grid lack it while the rest of the network stays.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The first end of a unit in `grid --json`: its x and y on the canvas.
+bool unitEnd(const std::string& json, const std::string& kind, const std::string& name, double& x, double& y) {
+    const std::size_t at = json.find("{\"kind\":\"" + kind + "\",\"name\":\"" + name + "\",\"ends\":[");
+    if (at == std::string::npos) return false;
+    const std::size_t px = json.find("\"x\":", at), py = json.find("\"y\":", at);
+    return px != std::string::npos && py != std::string::npos && std::sscanf(json.c_str() + px + 4, "%lf", &x) == 1 &&
+           std::sscanf(json.c_str() + py + 4, "%lf", &y) == 1;
+}
+
+int count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// The units on a stream's line in `grid --json`, of a kind.
+int unitsOn(const std::string& json, const std::string& kind, const std::string& stream) {
+    int n = 0;
+    const std::string head = "{\"kind\":\"" + kind + "\"";
+    for (std::size_t at = json.find(head); at != std::string::npos; at = json.find(head, at + 1)) {
+        const std::size_t close = json.find("]}", at);
+        if (json.substr(at, close - at).find("{\"stream\":\"" + stream + "\"") != std::string::npos) ++n;
+    }
+    return n;
+}
+
+struct SavedTextbookCase {
+    SavedTextbookCase() {
+        const HostRun design = RunHost("design " + ExamplePath("four-streams.csv") + " " +
+                                       ExamplePath("four-streams-network.csv") + " --save " + saved.path);
+        built = design.exitCode == 0;
+        const HostRun grid = RunHost("grid " + saved.path + " --svg " + picture.path + " --json");
+        json = grid.out;
+        built = built && grid.exitCode == 0;
+    }
+    ScratchFile saved{"viewgrid", "net.kestrin", "", false};
+    ScratchFile picture{"viewgrid", "net.svg", "", false};
+    std::string json;
+    bool built = false;
+};
+
+TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    double x = 0.0, y = 0.0;
+    ASSERT_TRUE(unitEnd(c.json, "exchanger", "E1", x, y)) << c.json;
+    char point[64];
+    std::snprintf(point, sizeof point, "%.6f %.6f", x, y);
+    ScratchFile after("viewgrid", "after.kestrin", "", false), svg("viewgrid", "after.svg", "", false);
+    ScratchFile script("viewgrid", "delete.txt",
+                       std::string("menu ") + point + "\nchoose 5609\nsvg . " + svg.path + "\n");
+    const HostRun run = RunHost("view " + c.saved.path + " --open grid --script " + script.path + " --save " + after.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "5609 oiDelete")) << run.out;
+    EXPECT_TRUE(has(run.out, "deletehx \"E1\"")) << run.out;
+    EXPECT_EQ(3, count(FileContents(svg.path), "class=\"exchanger\""));
+
+    const HostRun report = RunHost("design " + after.path + " --json");
+    ASSERT_EQ(0, report.exitCode) << report.out;
+    EXPECT_FALSE(has(report.out, "\"name\": \"E1\"")) << report.out;
+    for (const char* kept : {"{\"name\": \"E2\", \"kind\": \"exchanger\", \"hot\": \"H2\", \"cold\": \"C1\", \"duty\": 90,",
+                             "{\"name\": \"E3\", \"kind\": \"exchanger\", \"hot\": \"H1\", \"cold\": \"C1\", \"duty\": 90,",
+                             "{\"name\": \"E4\", \"kind\": \"exchanger\", \"hot\": \"H2\", \"cold\": \"C1\", \"duty\": 30,"})
+        EXPECT_TRUE(has(report.out, kept)) << kept << "\n" << report.out;
+    EXPECT_TRUE(has(report.out, "\"exchangers\": 5,")) << report.out;
+
+    // The grid of the new case: one exchanger less, and the utilities on E1's two streams carry
+    // what it exchanged (drawn only while they have a duty worth showing).
+    const HostRun grid = RunHost("grid " + after.path + " --svg " + c.picture.path + " --json");
+    ASSERT_EQ(0, grid.exitCode) << grid.out;
+    EXPECT_EQ(count(c.json, "{\"kind\":\"exchanger\"") - 1, count(grid.out, "{\"kind\":\"exchanger\""));
+    EXPECT_EQ(0, unitsOn(c.json, "heater", "C2"));
+    EXPECT_GE(unitsOn(grid.out, "heater", "C2"), 1) << grid.out;
+    EXPECT_GE(unitsOn(grid.out, "cooler", "H1"), 1) << grid.out;
+}
+
+TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    double x = 0.0, y = 0.0;
+    ASSERT_TRUE(unitEnd(c.json, "exchanger", "E1", x, y)) << c.json;
+    char point[64];
+    std::snprintf(point, sizeof point, "%.6f %.6f", x, y);
+    ScratchFile script("viewgrid", "gestures.txt",
+                       std::string("move ") + point + "\nresize 900 400\nwait 250\nrubber 0 0 1 1\nmenu -5000 -5000\n"
+                       "choose 5615\n");
+    const HostRun run = RunHost("view " + c.saved.path + " --open grid=Network --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "  text E1\nE1\nLoad\t240.0")) << run.out;  // the fly-by of E1
+    EXPECT_TRUE(has(run.out, "5615 oiZoomIn icon=ZoominIco")) << run.out;
+    EXPECT_TRUE(has(run.out, "5613 oiClearMarkers")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: choose 5615\n  result 1")) << run.out;
+
+    const std::pair<const char*, const char*> bad[] = {
+        {"click 10\n", "click needs 2 numbers"},
+        {"choose 5615\n", "the open menu offers no item 5615"},
+        {"drop marker3 10 10\n", "drop takes marker1 or marker2"},
+        {"wait -5\n", "wait needs whole milliseconds"},
+        {"resize 10 10\n", "resize needs a width and a height above 15 pixels"},
+    };
+    for (const auto& [text, reason] : bad) {
+        ScratchFile wrong("viewgrid", "bad.txt", text);
+        const HostRun failed = RunHost("view " + c.saved.path + " --open grid --script " + wrong.path);
+        EXPECT_EQ(1, failed.exitCode) << text << failed.out;
+        EXPECT_TRUE(has(failed.out, std::string(":1: ") + reason)) << text << failed.out;
+    }
+    // A design the case does not hold has no grid to open.
+    ScratchFile empty("viewgrid", "empty.txt", "");
+    const HostRun none = RunHost("view " + c.saved.path + " --open grid=Elsewhere --script " + empty.path);
+    EXPECT_EQ(1, none.exitCode);
+    EXPECT_TRUE(has(none.out, "no view grid=Elsewhere")) << none.out;
+}
+
+}  // namespace
