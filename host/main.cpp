@@ -11,6 +11,7 @@
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
+#include "host/DesignPlotCommand.h"
 #include "host/PlotCommand.h"
 #include "host/ViewCommand.h"
 #include "host/ScenarioInput.h"
@@ -54,6 +55,8 @@ int usage() {
                  "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
                  "                            [--at H,T] [--x Q] [--left Q] [--right Q] [--json]\n"
+                 "       kestrin-host plot FILE [NETWORK] --kind bar|driving-force --svg OUT [--design NAME]\n"
+                 "                            [--quantity shells|area|duty|ua] [--json]\n"
                  "       kestrin-host extract CASEFILE [--settings FILE] [--assign UNIT=UTILITY]... [--dtmin X]\n"
                  "                            [--refresh SOLVED] [--json]\n"
                  "                            [--save CASE]\n"
@@ -108,7 +111,11 @@ int usage() {
                  "                      diagram; scripts then click, move, menu, choose, drop, rubber, resize, wait)\n"
                  "  --kind KIND         the plot: %s\n"
                  "  --at H,T            the streams at that point (display units) of the curves\n"
-                 "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n",
+                 "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n"
+                 "  --kind bar          a design's exchangers as bars as high as --quantity (default shells), in\n"
+                 "                      the colour of their service; --kind driving-force: hot against cold\n"
+                 "                      temperature of each exchanger's two ends, the target and y = x\n"
+                 "  --open VIEW         view: case, project, scenario[=NAME], design[=NAME] or a child's address\n",
                  kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, kMaxDesigns, PlotKindNames().c_str(),
                  RangeQuantityNames().c_str());
     return 2;
@@ -562,6 +569,12 @@ int main(int argc, char** argv) {
         command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
         command != "retrofit" && command != "optimise")
         return usage();
+    if (command == "plot" && IsDesignPlotRequest(argc, argv)) {
+        ModuleLoader module;
+        std::string loadError;
+        if (!module.Load(loadError)) return fail(loadError);
+        return RunDesignPlot(module, argc, argv);
+    }
     if (command == "view") {
         ModuleLoader module;
         std::string loadError;

@@ -83,7 +83,7 @@ public:
     // ---- recalculation (HENDesignRecalculation.cpp) ----
     // Specified split fractions of every tee become calculated ones (values kept); then the design
     // is activated and recalculates.
-    void ResetCalculatedValues();
+    void ResetCalculatedValues() override;
     // Forgets the results of the units: "Temperature", "Duty", "HTArea", "SplitFraction" and
     // "MassFlow" that are not specified become open; exchangers get "SpecStatus" 0.
     void ClearUnitResults(const std::vector<CNode*>& units);
@@ -150,11 +150,11 @@ public:
     // Whether a bypass from a to b would enclose only whole splitter-mixers.
     bool CanAddBypass(CNode* a, CNode* b) const override;
     void AddSplitterBranch(CNode* splitterOrMixer, const char* reason, int count) override;
-    void RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason) override;
+    bool RemoveSplitterMixer(CNode* splitterOrMixer, const char* reason) override;
     // Removes the branch holding the segment; the last branch left takes the splitter-mixer with it.
     void RemoveSplitterBranch(CNode* segment, const char* reason) override;
     // 0 editable, 1 locked or not a splitter-mixer, 2 a branch holds units.
-    int GetSplitterState(CNode* splitterOrMixer) const;
+    int GetSplitterState(CNode* splitterOrMixer) const override;
     // 0 empty branch, 1 locked or not in a branch, 2 the branch holds units.
     int GetBranchState(CNode* node) const override;
     bool InsertSplitterMixer(CNode* segment, CNode*& splitter, const char* reason, int branches);

@@ -210,11 +210,11 @@ void CPIHENDesign::DeleteChainToMixer(CNode* segment, const char* reason) {
     RemoveNode(s);
 }
 
-void CPIHENDesign::RemoveSplitterMixer(CNode* node, const char* reason) {
-    if (IsEditLocked() || !Owns(node)) return;
+bool CPIHENDesign::RemoveSplitterMixer(CNode* node, const char* reason) {
+    if (IsEditLocked() || !Owns(node)) return false;
     CNode* tee = IsMixer(node) ? GetSplitterOfMixer(node) : node;
     CNode* mixer = GetMixerOfSplitter(tee);
-    if (!IsTee(tee) || !mixer) return;
+    if (!IsTee(tee) || !mixer) return false;
     for (int i = tee->getNumberOfDownStreamSlots(); i > 0; --i)
         if (CNode* branch = tee->getIthDownStreamNode(0)) DeleteChainToMixer(branch, reason);
 
@@ -247,6 +247,7 @@ void CPIHENDesign::RemoveSplitterMixer(CNode* node, const char* reason) {
     }
     SendAMessage(CodeSplitterMixerRemoved, name, this);
     if (m_nesting <= 0) ProcessChange(CodeRecalculate, CPString(), nullptr);
+    return true;
 }
 
 void CPIHENDesign::RemoveSplitterBranch(CNode* segment, const char* reason) {

@@ -161,10 +161,6 @@ public:
                                   int /*branches*/) {
         return false;
     }
-    // Whether a bypass from segment a around the units up to segment b may be added.
-    virtual bool CanAddBypass(CNode* /*a*/, CNode* /*b*/) const { return false; }
-    // Takes out a splitter-mixer (given by its splitter or mixer) with what its branches hold.
-    virtual void RemoveSplitterMixer(CNode* /*splitterOrMixer*/, const char* /*reason*/) {}
     // The first segment of the index-th branch (the splitter's outlets in order) of a splitter of
     // the design; null out of range or for a node that is not one of its splitters.
     virtual CNode* GetSplitterBranch(CNode* /*splitter*/, int /*index*/) const { return nullptr; }
@@ -174,6 +170,16 @@ public:
     virtual void RemoveSplitterBranch(CNode* /*segment*/, const char* /*reason*/) {}
     // 0 empty branch, 1 locked or not in a branch, 2 the branch holds units.
     virtual int GetBranchState(CNode* /*node*/) const { return 1; }
+    // Whether a bypass from segment a to segment b of one stream would enclose only whole
+    // splitter-mixers.
+    virtual bool CanAddBypass(CNode* /*a*/, CNode* /*b*/) const { return false; }
+    // Takes out a splitter-mixer (given by its splitter or mixer) with its branches, keeping the
+    // main branch; false (nothing changed) when the design refuses it.
+    virtual bool RemoveSplitterMixer(CNode* /*splitterOrMixer*/, const char* /*reason*/) { return false; }
+    // 0 editable, 1 locked or not a splitter-mixer, 2 a branch holds units.
+    virtual int GetSplitterState(CNode* /*splitterOrMixer*/) const { return 1; }
+    // Calculated split fractions and the calculator's equations start afresh.
+    virtual void ResetCalculatedValues() {}
 
     // ---- nodes ----
     virtual int GetNumberOfNodes() const = 0;
@@ -388,6 +394,40 @@ public:
     virtual void CalculateDefaultStudy() {}
     virtual int GetDefaultStudyStatus() const { return 0; }
     virtual void DeleteAllStudies() {}
+
+    bool IsOperationLocked() const { return GetOperationLocked(); }
+
+    // ---- the optimiser's pre-run check as its wizard form reads it (IHENDesignCheckQueries.cpp);
+    // before any check: no finding, severity 0, the optimiser may run ----
+    int CanOptimizerRun() const;
+    int GetOptimizerCheckSeverity() const;
+    void GetOptimizerCheckMessage(CPString& out) const;
+    bool IsOptimizerCheckDegreesOfFreedomOK() const;
+    bool IsOptimizerCheckFeasibilityOK() const;
+    bool IsOptimizerCheckUntiedStreamsOK() const;
+    bool IsOptimizerCheckTemperatureSpecsOK() const;
+    bool IsOptimizerCheckOptionsOK() const;
+    void GetOptimizerCheckDegreesOfFreedomMessage(CPString& out) const;
+    void GetOptimizerCheckFeasibilityMessage(CPString& out) const;
+    void GetOptimizerCheckUntiedStreamsMessage(CPString& out) const;
+    void GetOptimizerCheckTemperatureSpecsMessage(CPString& out) const;
+    void GetOptimizerCheckOptionsMessage(CPString& out) const;
+    int GetNumberOfOptimizerCheckUnits() const;
+    int GetNumberOfOptimizerCheckInfeasibleExchangers() const;
+    int GetNumberOfOptimizerCheckUntiedExchangers() const;
+    int GetNumberOfOptimizerCheckTemperatureSpecs() const;
+    // "UnitOperationName" of entry i (clamped to the list) of each list; empty for an empty list.
+    CPString GetOptimizerCheckUnitName(int index) const;
+    CPString GetOptimizerCheckUnitStatus(int index) const;
+    CPString GetOptimizerCheckInfeasibleExchangerName(int index) const;
+    CPString GetOptimizerCheckUntiedExchangerName(int index) const;
+    CPString GetOptimizerCheckTemperatureSpecUnitName(int index) const;
+    CPString GetOptimizerCheckTemperatureSpecText(int index) const;
+    // Whether port 0 to 3 of untied exchanger i is free of a utility.
+    bool IsOptimizerCheckUntiedPort0Free(int index) const;
+    bool IsOptimizerCheckUntiedPort1Free(int index) const;
+    bool IsOptimizerCheckUntiedPort2Free(int index) const;
+    bool IsOptimizerCheckUntiedPort3Free(int index) const;
 
     // ---- case file ----
     virtual bool Store(ILurmetBinaryFile& file) const = 0;

@@ -201,7 +201,15 @@ bool Viewable::HasDeathPostee(const Viewable* postee) const { return contains(m_
 int Viewable::View(const Text& form, int location, double) {
     Text name = form;
     if (name.empty() && m_type) name = m_type->GetFormKey();
-    Session::Instance().Record(SessionEvent::ViewOpened, m_name, name, location);
+    // The entry names the view by its path too, so that a script can move on to the view whose
+    // form opened.
+    SessionEntry entry;
+    entry.event = SessionEvent::ViewOpened;
+    entry.key = m_name;
+    entry.text = name;
+    entry.number = location;
+    entry.target = ViewPath(this);
+    Session::Instance().Record(entry);
     return 1;
 }
 

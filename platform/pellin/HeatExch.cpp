@@ -42,6 +42,11 @@ int HeatExch::sideOf(const CNode* segment) const {
 bool HeatExch::IsHeater() const { return kindOf(getInlet(0)) == kUtility && kindOf(getInlet(1)) != kUtility; }
 bool HeatExch::IsCooler() const { return kindOf(getInlet(1)) == kUtility && kindOf(getInlet(0)) != kUtility; }
 
+bool HeatExch::IsCondReb() const {
+    double flag = 0.0;
+    return getVariableAsDouble("CondReb", flag) && flag != 0.0;
+}
+
 int HeatExch::getHXType() const {
     long type = 0;
     if (getVariableAsInteger(NodeValue::HXType, type)) return static_cast<int>(type);

@@ -35,6 +35,8 @@ public:
     bool IsHeater() const;
     bool IsCooler() const;
     bool IsUtilityExch() const { return IsHeater() || IsCooler(); }
+    // A column's condenser or reboiler taken over from a simulator case ("CondReb" set).
+    bool IsCondReb() const;
     // No fired heaters are modelled: every heater transfers heat across a wall.
     bool IsFiredHeater() const { return false; }
     // "HXType": 1 shell-and-tube (1-2N shells), 0 countercurrent; without the value, the kind

@@ -1,20 +1,23 @@
 // View object types of the design views.
 #include "views/ViewRegistration.h"
 #include "views/case/HIDesign.h"
+#include "views/case/project/GrassRootViewers.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        // The scenario viewer makes a design viewer for each design when it is bound; until the
-        // design viewer has a record of its own it is not stored.
-        {78, "HIDesignViewerDesignObject", "ViewableObject", "HIDesignViewerDesign", 1, 1, "", 20, 0, false,
-         &HIDesignViewerDesign::Create, true},
+        // The scenario viewer makes a design viewer for each design; it is stored with its
+        // grid diagram and bar chart.
+        {78, "HIDesignViewerDesignObject", "ViewableObject", "HIDesignViewerDesign", 1, 1, "", HIDesignViewerDesign::ClassVersion,
+         0, false, &HIDesignViewerDesign::Create, false, &HIDesignViewerDesign::LoadVariables},
         {93, "HeatExchangerViewObject", "ViewableObject", "HeatExchangerView", 0, 1, "hexunit", 4, 0, false, nullptr},
         {94, "SplitterViewObject", "ViewableObject", "SplitterView", 0, 1, "spltunit", 2, 0, false, nullptr},
+        // The single-scenario case view makes its design view again when it is bound.
         {99, "HIDesignObject", "HIDesignViewerDesignObject", "HIDesign", 0, 1, "hidesign", 1, 0, false, &HIDesign::Create,
-         false, &HIDesign::DescribeForm},
-        {101, "HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "HIDesignViewerGrassRootDesign", 0, 1, "chigrdesign", 0, 40, true,
-         &HIDesignViewerDesign::Create},
+         true, &HIDesign::DescribeForm},
+        // The design viewer of a grass-root scenario: its record is the design viewer's.
+        {101, "HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "HIDesignViewerGrassRootDesign", 0, 1,
+         "chigrdesign", 0, 40, true, &HIDesignViewerGrassRootDesign::Create},
         {107, "HENStateViewObject", "ViewableObject", "", 0, -1, "chihenstate", 0, 0, false, nullptr},
         {108, "TrendAnalysisViewObject", "ViewableObject", "TrendAnalysisView", 0, 1, "trendanalysis", 2, 0, false, nullptr},
         {115, "TrendNodeViewObject", "ViewableObject", "", 0, -1, "trendnode", 0, 0, false, nullptr},

@@ -1,23 +1,111 @@
+// The design viewer's frame: construction, binding to a design, the child views and their
+// names, the selection of what-if items, dead children and destruction.
 #include "views/design/HIDesignViewerDesign.h"
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/TwoDimPlot.h"
+#include "lumeth/VarEnumInfo.h"
+#include "pellin/StreamNodes.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/grid/HENDiagram.h"
+#include "views/plots/chiHXBarPlot.h"
+
+namespace {
+
+bool isType(const Text& asked, const char* typeName) {
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    const ObjectTypeInfo* type = registry ? registry->Find(asked) : nullptr;
+    return type && type->IsA(typeName);
+}
+
+template <typename E>
+int positionOf(const HVector<E>& list, const void* view) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (static_cast<const void*>(list[i]) == view) return i;
+    return -1;
+}
+
+}  // namespace
+
+const std::vector<int>& HIDesignViewerDesign::SubscribedCodes() {
+    static const std::vector<int> codes{1, 2, 5, 60, 61, 62, 64, 6, 74, 8, 9, 12, 100, 112};
+    return codes;
+}
 
 HIDesignViewerDesign::HIDesignViewerDesign(Viewable* parent, const Text& name, const ObjectTypeInfo* type)
     : Viewable(parent, type) {
     SetName(name);
+    InitCommon();
+}
+
+void HIDesignViewerDesign::InitCommon() {
+    pPriorityEnum = std::make_unique<VarEnumInfo>();
+    pPriorityEnum->AddEntry(0, "High");
+    pPriorityEnum->AddEntry(1, "Medium");
+    pPriorityEnum->AddEntry(3, "Low");
+    pPriorityEnum->AddEntry(4, "None");
+}
+
+void HIDesignViewerDesign::Unbind() {
+    if (pDesign) pDesign->RemoveNotificationReceiver(this);
 }
 
 HIDesignViewerDesign::~HIDesignViewerDesign() {
-    HENDiagram* diagram = pGridDiagram;
-    pGridDiagram = nullptr;
-    delete diagram;
+    Unbind();
+    pDesign = nullptr;
+    if (HENDiagram* diagram = pGridDiagram) {
+        pGridDiagram = nullptr;
+        diagram->RemoveDeathPostee(this);
+        delete diagram;
+    }
+    // The exchanger and splitter views are the viewer's children: the framework deletes them
+    // with it; here the viewer only stops listening to them.
+    for (Viewable* view : lstExchangerViews) view->RemoveDeathPostee(this);
+    for (Viewable* view : lstSplitterViews) view->RemoveDeathPostee(this);
+    lstExchangerViews.Clear();
+    lstSplitterViews.Clear();
+    pStreamNameEnum.reset();
+    delete pDrivingForcePlot;
+    pDrivingForcePlot = nullptr;
+    if (chiHXBarPlot* chart = pBarChart) {
+        pBarChart = nullptr;
+        chart->RemoveDeathPostee(this);
+        delete chart;
+    }
+    pEnum240.reset();
+    lstDrivingForceSets.clear();
+    pPriorityEnum.reset();
+    for (Viewable** slot : {&pTrendAnalysisView, &pStateView, &pEventSummaryView, &pEventPlanner}) {
+        Viewable* view = *slot;
+        *slot = nullptr;
+        if (!view) continue;
+        view->RemoveDeathPostee(this);
+        delete view;
+    }
+    pEventTargets.clear();
+    if (pSelectedItemView) pSelectedItemView->RemoveDeathPostee(this);
+    pSelectedItemView = nullptr;
+    crossPinchOrder.clear();
 }
 
-void HIDesignViewerDesign::SetEngineeringDesign(IHENDesign* design, bool) {
+// ---- binding ----
+
+void HIDesignViewerDesign::SetEngineeringDesign(IHENDesign* design, bool recalledViewer) {
+    if (pDesign && pDesign != design) Unbind();
     pDesign = design;
-    if (design && pGridDiagram) pGridDiagram->SetDesign(design);
+    if (!design) return;
+    if (design->AddNotificationReceiver(this))
+        for (int code : SubscribedCodes()) design->AddValidMessage(this, code);
+    if (pGridDiagram) pGridDiagram->SetDesign(design);
+    // The event summary of a locked design comes with the schedule views, which are not part of
+    // the module yet: its slot stays empty.
+    if (recalledViewer) return;
+    BuildDrivingForcePlot();
+    BuildBarChart();
+    CNode* unit = nullptr;
+    for (int i = 0; i < design->GetNumberOfHeatExchangers(); ++i)
+        if (design->GetHeatExchanger(i, unit) && unit) AddDrivingForceCurve(UnitName(unit));
 }
 
 void HIDesignViewerDesign::ReplaceGridDiagram(HENDiagram* diagram) {
@@ -30,97 +118,161 @@ void HIDesignViewerDesign::ReplaceGridDiagram(HENDiagram* diagram) {
     if (diagram) diagram->AddDeathPostee(this);
 }
 
-Viewable* HIDesignViewerDesign::GetEquipmentView(CNode*) { return nullptr; }
-
-void HIDesignViewerDesign::DisconnectDeadObject(Viewable* dead) {
-    if (dead == pGridDiagram) pGridDiagram = nullptr;
-    Viewable::DisconnectDeadObject(dead);
-}
-
-Text HIDesignViewerDesign::NetworkOptimisationKey(int result) {
-    switch (result) {
-        case 0: return "NetOptNoStrmData";
-        case 1: return "NetOptNoEcoData";
-        case 2: return "NetOptNoDes";
-        case 3: case 9: case 13: return "NetOptFail";
-        case 5: return "NetOptInfeasible";
-        case 6: return "NetOptDesInfes";
-        case 7: return "NetOptUnbound";
-        case 8: return "NetOptUndet";
-        case 10: return "NetOptInvalid";
-        case 11: return "NetOptMemory";
-        case 12: return "NetOptLog";
-        case 101: return "NetOptNoFiles";
-        case 102: return "NetOptRuntime";
-        case 103: return "NetOptFailSegmented";
-        case 104: return "NetOptNoArea";
-        default: return "NetOptOk";
+void HIDesignViewerDesign::BuildBarChart() {
+    if (chiHXBarPlot* old = pBarChart) {
+        pBarChart = nullptr;
+        old->RemoveDeathPostee(this);
+        delete old;
     }
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    const ObjectTypeInfo* type = registry ? registry->Find(chiHXBarPlot::TypeName) : nullptr;
+    if (!type) return;
+    pBarChart = new chiHXBarPlot(type, this, pDesign, this);
+    pBarChart->AddDeathPostee(this);
+    pBarChart->ConstructPlot();
 }
 
-Text HIDesignViewerDesign::RetrofitKey(int result) {
-    struct Row {
-        int code;
-        const char* key;
-    };
-    static constexpr Row kKeys[] = {
-        {0, "RetBigProb"},        {1, "RetDesInfes"},      {4, "RetTempViolation"}, {5, "RetNewHXFail"},
-        {6, "RetNewHXNotOpti"},   {7, "RetNewHXOk"},       {8, "RetNoBCDesign"},    {9, "RetNoColdUtil"},
-        {11, "RetNoDes"},         {12, "RetNoEcoData"},    {13, "RetNoForScope"},   {15, "RetNoHotUtil"},
-        {16, "RetNoLoop"},        {18, "RetNoPinch"},      {19, "RetNoProcHX"},     {20, "RetNoScope"},
-        {21, "RetNoStrmData"},    {22, "RetNoUtilCost"},   {23, "RetNoUtilData"},   {24, "RetNoUtilOptions"},
-        {25, "RetNoUtilScope"},   {26, "RetOptiFail"},     {27, "RetOptiFrzFail"},  {29, "RetRepipFail"},
-        {30, "RetRepipNotOpti"},  {31, "RetRepipOk"},      {32, "RetResqFail"},     {33, "RetResqNotOpti"},
-        {34, "RetResqOk"},        {35, "RetFail"},         {38, "RetTempRev"},      {39, "RetUtilOk"},
-        {40, "RetUtilFail"},      {41, "RetUtilNotOpti"},  {43, "RetDesStrmUntied"},
-    };
-    for (const Row& row : kKeys)
-        if (row.code == result) return row.key;
-    return "RetOk";
+// ---- children ----
+
+HIDesignViewerScenario* HIDesignViewerDesign::GetOwningScenarioViewer() const {
+    Viewable* owner = OwnerViewable();
+    return owner && owner->IsA(HIDesignViewerScenario::TypeName) ? static_cast<HIDesignViewerScenario*>(owner) : nullptr;
 }
 
-int HIDesignViewerDesign::ExchangerGroup(int index) const {
-    CNode* unit = nullptr;
-    if (!pDesign || !pDesign->GetHeatExchanger(index, unit) || !unit) return 0;
-    // A unit on a utility stream is a heater (hot utility) or a cooler (cold utility). Linear in
-    // the utilities and their units: a list of tens of exchangers asks it once per row.
-    for (int s = 0; s < pDesign->GetNumberOfStreams(); ++s) {
-        IHeatIntegrationStream* stream = pDesign->GetStream(s);
-        if (!stream || stream->GetStreamKind() != 1) continue;
-        CNode* on = nullptr;
-        for (int k = 0; pDesign->GetUnitOnStream(stream->GetName(), k, on); ++k)
-            if (on == unit) return stream->GetHotCold() == 0 ? 3 : 5;
+void HIDesignViewerDesign::SelectInOwnerScenario(Viewable* selected) {
+    if (!selected || !selected->IsA(TypeName)) return;
+    if (HIDesignViewerScenario* scenarioViewer = GetOwningScenarioViewer()) scenarioViewer->SetSelectedObject(this);
+}
+
+Viewable* HIDesignViewerDesign::GetEquipmentView(CNode* node) {
+    if (!node) return nullptr;
+    const CPString& kind = node->getClassName();
+    // Exchanger, splitter and mixer views are not part of the module yet: their kinds answer
+    // null, as any other kind does.
+    if (kind != "ppMaterialStream") return nullptr;
+    auto* segment = dynamic_cast<StreamPiece*>(node);
+    auto* stream = segment ? dynamic_cast<IHeatIntegrationStream*>(segment->getParentPIStream()) : nullptr;
+    HIDesignViewerScenario* owner = GetOwningScenarioViewer();
+    return stream && owner ? owner->GetSegmentTableView(stream) : nullptr;
+}
+
+Viewable* HIDesignViewerDesign::AttachedObject(const VarDescription& var) {
+    if (var.Flags() & VarDescription::FlagSelf) return this;
+    if (!var.IsObjectLink()) return Viewable::AttachedObject(var);
+    const Text& asked = var.ObjectType();
+    const int number = var.Number(), index = var.Offset(0);
+    Viewable* found = nullptr;
+    bool answered = true;
+    if (isType(asked, HENDiagram::TypeName) || asked == "HENDiagram") {
+        found = pGridDiagram;
+    } else if (asked == "ViewableObject" && (number == 398 || number == 399)) {
+        found = pSelectedItemView;
+    } else if (asked == "ScheduleTypeViewObject" || asked == "ScheduleTypeView") {
+        if (number == 301) found = pEventSummaryView;
+        else answered = false;
+    } else if (asked == "HeatExchangerViewObject" || asked == "HeatExchangerView") {
+        if (number == 200) {
+            found = index >= 0 && index < lstExchangerViews.Count() ? lstExchangerViews[index] : nullptr;
+        } else if (number == 400 && pDesign) {
+            CNode* unit = nullptr;
+            if (nExchangerListMode == 0) unit = pDesign->GetIncompleteHeatExchanger(nCurrentExchangerRow);
+            else if (nExchangerListMode == 1) pDesign->GetHeatExchanger(nCurrentExchangerRow, unit);
+            found = GetEquipmentView(unit);
+        }
+    } else if (asked == "SplitterViewObject" || asked == "SplitterView") {
+        found = index >= 0 && index < lstSplitterViews.Count() ? lstSplitterViews[index] : nullptr;
+    } else if (asked == "HeatIntegrationObject") {
+        found = OwnerViewable("HeatIntegrationObject");
+    } else if (number == 200 && index == 1 && (asked == "TwoDimPlotNTW" || asked == "TwoDimPlotObject")) {
+        found = pDrivingForcePlot;
+        answered = found != nullptr;
+    } else if (number == 200 && index == 1 && isType(asked, chiHXBarPlot::TypeName)) {
+        found = pBarChart;
+    } else if (number == 200 && index == 1 && (asked == "HENStateViewObject" || asked == "HENStateView")) {
+        found = pStateView;
+    } else if (number == 200 && index == 1 && (asked == "TrendAnalysisViewObject" || asked == "TrendAnalysisView")) {
+        found = pTrendAnalysisView;
+        answered = found != nullptr;
+    } else if (isType(asked, "SegmentTableObject") && number == 400 && pDesign) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (nStreamListMode == 0) stream = pDesign->GetUnsatisfiedProcessStream(nCurrentStreamRow);
+        else if (nStreamListMode == 1) stream = pDesign->GetProcessStream(nCurrentStreamRow);
+        if (stream) pCurrentStream = stream;
+        if (HIDesignViewerScenario* owner = GetOwningScenarioViewer(); owner && stream) owner->ShowSegmentTable(stream);
+        return nullptr;
+    } else if (asked == "ViewableObject" && number == 299) {
+        found = this;
+    } else {
+        answered = false;
+    }
+    if (!answered) return Viewable::AttachedObject(var);
+    const VarDescription* next = var.GetNextLink();
+    return found && next ? found->AttachedObject(*next) : found;
+}
+
+int HIDesignViewerDesign::AttachObject(const VarDescription& var, Viewable* object) {
+    if (!var.IsObjectLink() || var.ObjectType() != "ViewableObject" || var.Number() != 398)
+        return Viewable::AttachObject(var, object);
+    // Only a change of selection from one item to another: a viewer with no item selected has
+    // no schedule list to select in.
+    if (!pSelectedItemView || pSelectedItemView == object) return 0;
+    pSelectedItemView->RemoveDeathPostee(this);
+    pSelectedItemView = object;
+    if (!object) return 1;
+    object->AddDeathPostee(this);
+    Viewable* parent = object->GetParent();
+    if (!pDesign) return 1;
+    if (object->IsA("ScheduleItemViewObject") && parent && parent->IsA("ScheduleTypeViewObject")) {
+        pDesign->SelectSchedule(object->GetName().c_str());
+    } else if (object->IsA("EventItemViewObject") && parent && parent->GetParent() &&
+               parent->GetParent()->IsA("ScheduleTypeViewObject")) {
+        pDesign->SelectSchedule(parent->GetName().c_str());
+        // The item's engine event names its kind; the event views are not part of the module
+        // yet, so the kind is unknown and the flow-rate change stands for it.
+        const char* className = EventClassName(EmptyInt);
+        if (const char* label = pDesign->FindScheduleEventLabel(className, object->GetName().c_str()))
+            pDesign->SelectScheduleEvent(label);
     }
     return 1;
 }
 
-bool HIDesignViewerDesign::PassesExchangerFilter(int index) const {
-    const int filter = static_cast<int>(GetExchangerFilter());
-    if (filter == 9) return true;
-    const int group = ExchangerGroup(index);
-    switch (filter) {
-        case 1: case 3: case 5: return group == filter;
-        case 4: return group == 1 || group == 3;
-        case 6: return group == 1 || group == 5;
-        case 8: return group == 3 || group == 5;
-        default: return false;
+Text HIDesignViewerDesign::AttachedName(const Viewable* child) const {
+    if (!child) return Viewable::AttachedName(child);
+    Text name;
+    if (child == pGridDiagram) {
+        name = FormattedText("HENDiagram.200(%s)", VarDescription::EscapeChildName(child->GetName()).c_str());
+    } else if (child->IsA("HeatExchangerViewObject") && positionOf(lstExchangerViews, child) >= 0) {
+        name = FormattedText("HeatExchangerView.200.%d(%s)", positionOf(lstExchangerViews, child),
+                             VarDescription::EscapeChildName(child->GetName()).c_str());
+    } else if (child->IsA("SplitterViewObject") && positionOf(lstSplitterViews, child) >= 0) {
+        name = FormattedText("SplitterView.200.%d(%s)", positionOf(lstSplitterViews, child),
+                             VarDescription::EscapeChildName(child->GetName()).c_str());
+    } else if (child == pDrivingForcePlot) {
+        name = "TwoDimPlotNTW.200.1";
+    } else if (child == pBarChart) {
+        name = "chiHXBarPlot.200.1";
+    } else if (child->IsA("ScheduleTypeViewObject")) {
+        name = FormattedText("ScheduleTypeView.301(%s)", VarDescription::EscapeChildName(child->GetName()).c_str());
+    } else if (child == pStateView) {
+        name = "HENStateView.200.1";
+    } else if (child == pTrendAnalysisView) {
+        name = "TrendAnalysisView.200.1";
     }
+    return name.empty() ? Viewable::AttachedName(child) : name;
 }
 
-int HIDesignViewerDesign::CountFilteredExchangers() const {
-    int n = 0;
-    for (int i = 0; pDesign && i < pDesign->GetNumberOfHeatExchangers(); ++i) n += PassesExchangerFilter(i);
-    return n;
-}
-
-int HIDesignViewerDesign::GetProcessExchangerIndex(int row) const {
-    for (int i = 0, seen = 0; pDesign && i < pDesign->GetNumberOfHeatExchangers(); ++i)
-        if (ExchangerGroup(i) == 1 && seen++ == row) return i;
-    return -1;
-}
-
-int HIDesignViewerDesign::GetUtilityExchangerIndex(int row) const {
-    for (int i = 0, seen = 0; pDesign && i < pDesign->GetNumberOfHeatExchangers(); ++i)
-        if (PassesExchangerFilter(i) && seen++ == row) return i;
-    return -1;
+void HIDesignViewerDesign::DisconnectDeadObject(Viewable* dead) {
+    // The dying view's own class is already gone: it is compared by address only.
+    if (dead == pGridDiagram) pGridDiagram = nullptr;
+    if (dead == static_cast<const void*>(pBarChart)) pBarChart = nullptr;
+    if (dead == pDrivingForcePlot) pDrivingForcePlot = nullptr;
+    lstExchangerViews.RemoveAllAt(dead);
+    lstSplitterViews.RemoveAllAt(dead);
+    if (dead == pTrendAnalysisView) pTrendAnalysisView = nullptr;
+    if (dead == pStateView) pStateView = nullptr;
+    if (dead == pEventSummaryView) pEventSummaryView = nullptr;
+    if (dead == pCurrentScheduleView) pCurrentScheduleView = nullptr;
+    if (dead == pEventPlanner) pEventPlanner = nullptr;
+    if (dead == pSelectedItemView) pSelectedItemView = nullptr;
+    Viewable::DisconnectDeadObject(dead);
 }

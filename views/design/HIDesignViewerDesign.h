@@ -1,64 +1,267 @@
 #pragma once
-// The view of one network design. It is bound to its design and to the scenario that holds it,
-// and it owns the design's grid diagram. Created by the scenario viewer when a design is added.
+// The view of one network design. It is bound to its design and to the scenario that holds it;
+// it owns the design's grid diagram, its driving-force plot and its exchanger bar chart, keeps
+// the slots of the views opened from it (exchangers, splitters, the event summary, the
+// operating state, trend studies, the event planner), lists and filters the exchangers,
+// compares the network with its targets, and turns what the engine reports into messages.
+// Created by the scenario viewer when a design is added, or read back from a case file.
+#include "brasko/NotificationSender.h"
+#include "lumeth/FormDescription.h"
+#include "lumeth/HVector.h"
 #include "lumeth/Viewable.h"
 
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
 
 class CNode;
 class HENDiagram;
+class HIDesignViewerScenario;
 class IHENDesign;
 class IHeatIntegrationScenario;
+class IHeatIntegrationStream;
+class TwoDimPlot;
+class VarEnumInfo;
+class chiHXBarPlot;
 
-class HIDesignViewerDesign : public Viewable {
+// An exchanger shown on the driving-force plot: its name and the number of its data set.
+struct DrivingForceSet {
+    Text name;
+    std::int32_t dataSet = 0;
+};
+
+class HIDesignViewerDesign : public Viewable, public INotificationReceiver {
 public:
     static constexpr const char* TypeName = "HIDesignViewerDesignObject";
+    static constexpr int ClassVersion = 20;
+    static constexpr int EmptyInt = -32767;
+    // The change codes the viewer hears from its design, in the order it subscribes to them.
+    static const std::vector<int>& SubscribedCodes();
 
+    // A new viewer, also the one the framework makes before reading a record: what an older
+    // record lacks keeps a new viewer's value.
     HIDesignViewerDesign(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
     static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerDesign(info.parent, info.name, info.type); }
     ~HIDesignViewerDesign() override;
 
-    // Binds the viewer to its design and the grid diagram to the same design; `recalled` tells
-    // a viewer read back from a case from a new one.
+    // ---- binding ----
+    // Binds the viewer to its design (subscribing to its change codes) and the grid diagram to
+    // the same design; a new viewer (`recalled` false) builds its driving-force plot and bar
+    // chart afresh.
     void SetEngineeringDesign(IHENDesign* design, bool recalled);
     IHENDesign* GetDesign() const { return pDesign; }
     void SetScenario(IHeatIntegrationScenario* scenario) { pScenario = scenario; }
     IHeatIntegrationScenario* GetScenario() const { return pScenario; }
     HENDiagram* GetGridDiagram() const { return pGridDiagram; }
-    // The view of one flowsheet node of the design (an exchanger's, a splitter's, a segment's
-    // operating state); null while no view of that kind exists.
-    Viewable* GetEquipmentView(CNode* node);
     // Deletes the diagram held and takes `diagram` in its place.
     void ReplaceGridDiagram(HENDiagram* diagram);
+    TwoDimPlot* GetDrivingForcePlot() const { return pDrivingForcePlot; }
+    chiHXBarPlot* GetBarChart() const { return pBarChart; }
+    const std::vector<DrivingForceSet>& GetDrivingForceSets() const { return lstDrivingForceSets; }
+    Text GetSelectedStream() const { return strSelectedStream; }
+    bool IsRecalled() const { return bRecalled != 0; }
 
+    // ---- children ----
+    // The view of a flowsheet node, made on first use: a stream's segment table through the
+    // owning scenario viewer; null for a kind whose view is not part of the module, or with no
+    // scenario viewer above.
+    Viewable* GetEquipmentView(CNode* node);
+    HIDesignViewerScenario* GetOwningScenarioViewer() const;
+    // A design viewer chosen in the scenario viewer's lists becomes its selected design.
+    void SelectInOwnerScenario(Viewable* selected);
+    Viewable* AttachedObject(const VarDescription& var) override;
+    int AttachObject(const VarDescription& var, Viewable* object) override;
+    Text AttachedName(const Viewable* child) const override;
     void DisconnectDeadObject(Viewable* dead) override;
 
-    // Show the message key of a network-optimisation result code and of a retrofit result code
-    // (success keys too).
+    // ---- the record ----
+    bool StoreClassData(BinaryFile& file) override;
+    bool RecallClassData(BinaryFile& file, int version) override;
+    bool CheckRecalledPointers() override;
+    bool RecallFixUp() override;
+
+    // ---- results and notices ----
+    // The message key of a network-optimisation, retrofit and operations result code (success
+    // keys too). A code no table lists is a failure: its number goes to the trace.
     static Text NetworkOptimisationKey(int result);
     static Text RetrofitKey(int result);
-    void ReportNetworkOptimisationResult(int result) { ErrorMsg(NetworkOptimisationKey(result)); }
-    void ReportRetrofitResult(int result) { ErrorMsg(RetrofitKey(result)); }
+    static Text OperationsKey(int result);
+    void ReportNetworkOptimisationResult(int result);
+    void ReportRetrofitResult(int result);
+    void ReportOperationsResult(int result);
+    void NotifyChange(int code, const CPString& text, void* data) override;
+    void ViewNotification(int kind, Viewable* from, const Text& form) override;
+    bool GenMessage(MessageInfo& info) override;
+    VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
+    int GetEDVarType(const VarDescription& var) override;
+    // The what-if event kinds 0 to 7: class name and selection prompt key (any other kind: the
+    // flow-rate change and "ChangetoAnalyse").
+    static const char* EventClassName(int kind);
+    static const char* EventPromptKey(int kind);
 
+    // ---- form ----
+    static const ViewForm<HIDesignViewerDesign>& Form();
+    static void LoadVariables(FormDescription& form);
+    double Value(const VarDescription& var) override;
+    int Specify(const VarDescription& var, double value) override;
+    Text TextValue(const VarDescription& var) override;
+    // "OpenDrivingForcePlot" shows the driving-force plot of every exchanger.
+    int Message(const Text& line) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+
+    // ---- exchanger lists ----
     // The exchanger filter: the sum of three toggles, process-to-process exchangers 1, heaters 3,
     // coolers 5 (each 0 or its value); 9 shows all, 0 none.
-    double GetExchangerFilter() const { return filterToggles[0] + filterToggles[1] + filterToggles[2]; }
-    // The group of design exchanger i: 1 process exchanger, 3 heater, 5 cooler; 0 when none.
+    double GetExchangerFilter() const { return nFilterProcess + nFilterHeaters + nFilterCoolers; }
+    // The group of design exchanger i: 1 process exchanger, 3 heater, 5 cooler; 0 none of them.
     int ExchangerGroup(int index) const;
     bool PassesExchangerFilter(int index) const;
     int CountFilteredExchangers() const;
+    // Row of the filtered list to design exchanger index: -1 when the filter shows nothing.
+    int GetFilteredExchangerIndex(int row) const;
     // The design exchanger of a row of the process-exchanger list and of the utility-exchanger
-    // list of the current filter; -1 when none.
+    // list of the current filter; the last exchanger past the end, -1 without exchangers.
     int GetProcessExchangerIndex(int row) const;
     int GetUtilityExchangerIndex(int row) const;
+    int GetAreaSpecifiedExchangerIndex(int row) const;
+    int GetConfiguredExchangerIndex(int row) const;
+    int GetUnconfiguredCoolerIndex(int row) const;
+    int GetUnconfiguredHeaterIndex(int row) const;
+    // The n-th (from 1) exchanger without an existing area; the last one when fewer qualify.
+    CNode* GetExchangerWithoutExistingArea(int n) const;
+    CNode* FindExchangerByName(const Text& name) const;
+    // The stream entering side 0 (hot) or 1 (cold) of an exchanger; it becomes the current stream.
+    Text GetSideStreamName(CNode* exchanger, int side);
+    // 1 hot utility, 0 cold utility on either port node (the first examined first), 255 none.
+    static std::uint8_t GetUtilitySide(CNode* first, CNode* second);
+    int GetDesignPinchIndex() const;
+    double GetFilteredTotal(const VarDescription& var) const;
+    // Design exchanger indices of the filtered rows, largest cross-pinch load (entry `pinch`)
+    // first; kept for the elimination view.
+    const std::vector<int>& BuildCrossPinchList(int pinch);
+    const std::vector<int>& GetCrossPinchOrder() const { return crossPinchOrder; }
+    bool IsCoolerAboveHotPinch(CNode* exchanger) const;
+    bool IsCoolerBelowColdPinch(CNode* exchanger) const;
+    bool IsHeaterAboveHotPinch(CNode* exchanger) const;
+    bool IsHeaterBelowColdPinch(CNode* exchanger) const;
+    bool HasCondenserReboilerPartnerAcrossPinch(int row) const;
+    // The performance table: variable 752, 753, 756 to 763 with first index 0 the design's
+    // figure, 1 its agreement with the target (or the retrofit base design).
+    double GetPerformanceValue(const VarDescription& var) const;
+    void SetPinchDiagram(bool on);
+    int GetPinchDiagram() const;
+    IHeatIntegrationStream* GetCurrentStream() const { return pCurrentStream; }
+    // An exchanger's "UnitOperationName"; empty when it has none.
+    static Text UnitName(const CNode* unit);
 
-    std::int32_t filterToggles[3] = {1, 3, 5};
+    // ---- driving-force plot ----
+    void BuildDrivingForcePlot();
+    void AddDrivingForceCurve(const Text& name);
+    void RemoveDrivingForceCurve(const Text& name);
+    void RenameDrivingForceCurve(const Text& oldName, const Text& newName);
+    // Shows the plot's form: "All" every exchanger, a name that exchanger with the reference
+    // curves, empty leaves the curves as they are.
+    void ShowDrivingForcePlot(const Text& filter);
+    void BuildBarChart();
+
+    // ---- fields (the forms read and write them through the variables of the form) ----
+    std::int32_t nOptimizationMode = 1;
+    std::uint8_t bOption206 = 0;
+    std::int32_t nSetting204 = 0;
+    std::int32_t nSetting210 = 1, nSetting212 = 1, nSetting211 = 1, nSetting216 = 1;
+    std::int32_t nFilterProcess = 1;
+    std::int32_t nSetting201 = 1;
     std::int32_t nSetting200 = 10;
-    // The optimisation mode switch of the viewer's forms: set, the optimiser runs in mode 1.
+    std::int32_t nSetting207 = 0, nSetting208 = 0;
+    std::int32_t nSetting203 = 0;
+    std::int32_t nSelectedRowA = -1, nSelectedRowB = -1;
+    std::int32_t nStreamListMode = 0, nExchangerListMode = 0;
+    std::int32_t nCurrentExchangerRow = 0, nCurrentStreamRow = 0;
+    std::int32_t nSetting707 = 1;
+    std::int32_t nFilterHeaters = 3, nFilterCoolers = 5;
+    std::int32_t nSetting412 = 0;
+    std::int32_t nRetrofitOption = 0;
+    std::uint8_t bStoredFlag = 0;
+    std::uint8_t bFlag434 = 1;
+    std::uint8_t bOperationsMode = 0;
+    Text strSelectedStream;
+    Text strText208;
+    Text strExchangerSearchName;
+    std::int32_t nEventKind = EmptyInt;
+    Text strHXSelection;
+    std::int32_t nCrossPinchSortColumn = 0;
+    double dPercentage = 0.0;
+    std::int32_t nSelectedTargetPlot = 3;
+    std::int32_t nRetrofitMode = 0;
+    double dRetrofitCapitalCost = EmptyValue, dRetrofitPayback = EmptyValue;
+    std::int32_t nRetrofitResult = 0;
+    // The optimisation mode switch of the single-scenario design form: set, the optimiser runs
+    // in mode 1.
     std::uint8_t optimiseOption = 0;
 
+    // Children that other views of the design own; their classes come with those views.
+    Viewable* GetEventSummaryView() const { return pEventSummaryView; }
+    Viewable* GetSelectedItemView() const { return pSelectedItemView; }
+    Viewable* GetTrendAnalysisView() const { return pTrendAnalysisView; }
+    Viewable* GetStateView() const { return pStateView; }
+    const HVector<Viewable*>& GetExchangerViews() const { return lstExchangerViews; }
+    const HVector<Viewable*>& GetSplitterViews() const { return lstSplitterViews; }
+
 private:
+    void InitCommon();
+    void Unbind();
+    // The form's members.
+    double FilterPart(const VarDescription& var);
+    int SetFilterPart(const VarDescription& var, double value);
+    double DrivingForceTemperature(const VarDescription& var);
+    int DrivingForceRows(const VarDescription& var, DimInfo& dims);
+    double Performance(const VarDescription& var);
+    double FilteredCount(const VarDescription& var);
+    int ExchangerRows(const VarDescription& var, DimInfo& dims);
+    Text FilteredExchangerName(const VarDescription& var);
+    double EnumSelection(const VarDescription& var);
+    int SetEnumSelection(const VarDescription& var, double value);
+    // Data set of a driving-force curve.
+    void CreateDrivingForceDataSet(const DrivingForceSet& set);
+    int ExchangerIndexWhere(int row, bool (*test)(CNode*)) const;
+    bool Placement(CNode* exchanger, int test) const;
+
     IHeatIntegrationScenario* pScenario = nullptr;
     IHENDesign* pDesign = nullptr;
+    std::uint8_t bRecalled = 0;
+    int recallVersion = ClassVersion;
     HENDiagram* pGridDiagram = nullptr;
+    Viewable* pTrendAnalysisView = nullptr;
+    IHeatIntegrationStream* pCurrentStream = nullptr;
+    std::unique_ptr<VarEnumInfo> pStreamNameEnum;
+    std::unique_ptr<VarEnumInfo> pEnum240;
+    std::unique_ptr<VarEnumInfo> pPriorityEnum;
+    std::unique_ptr<VarEnumInfo> pCrossPinchColumnEnum;
+    TwoDimPlot* pDrivingForcePlot = nullptr;
+    chiHXBarPlot* pBarChart = nullptr;
+    Viewable* pStateView = nullptr;
+    HVector<Viewable*> lstExchangerViews{10};
+    HVector<Viewable*> lstSplitterViews{10};
+    std::vector<DrivingForceSet> lstDrivingForceSets;
+    Viewable* pEventSummaryView = nullptr;
+    Viewable* pCurrentScheduleView = nullptr;
+    Viewable* pEventPlanner = nullptr;
+    std::vector<Text> pEventTargets;
+    Viewable* pSelectedItemView = nullptr;
+    std::vector<int> crossPinchOrder;
+    // Main form open, palette open (the form notices).
+    bool mainFormOpen = false;
+    // Links read from the record, filled before the fix-ups.
+    struct RecalledLinks {
+        // Each slot is filled by the framework after the whole case is read: they must not move.
+        Viewable* gridDiagram = nullptr;
+        std::deque<Viewable*> exchangerViews, splitterViews, droppedViews;
+        Viewable* drivingForcePlot = nullptr;
+        Viewable* barChart = nullptr;
+        Viewable* selectedItem = nullptr;
+        Viewable* trendAnalysis = nullptr;
+    };
+    std::unique_ptr<RecalledLinks> recalled;
 };

@@ -4,7 +4,8 @@
 
 void PlanGridViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
-        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, nullptr, true,
+        // Stored under its design viewer; its items are rebuilt from the design.
+        {54, "HENDiagramObject", "CanvasPlaneObject", "HENDiagram", 0, 1, "HENDView", 2, 0, false, &HENDiagram::Create, false,
          &HENDiagram::LoadVariables},
         {55, "HENDHeatExObject", "CanvasConnectionObject", "HENDHeatEx", 0, 1, "cpiview", 0, 0, false, nullptr},
         {56, "HENDGhostObject", "CanvasConnectionObject", "HENDGhost", 0, 1, "cpiview", 0, 0, false, nullptr},

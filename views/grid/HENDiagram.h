@@ -75,6 +75,7 @@ public:
     explicit HENDiagram(Viewable* parent = nullptr);
     // `owner`: the design viewer; `name`: the diagram's name under it.
     HENDiagram(Viewable* owner, const Text& name);
+    static Viewable* Create(ObjectInstanceInfo& info) { return new HENDiagram(info.parent, info.name); }
     ~HENDiagram() override;
 
     // While set the diagram skips its pending layout (a case import is adding designs).

@@ -3,6 +3,7 @@
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/ChiTable.h"
 #include "views/plots/CpiView.h"
+#include "views/plots/chiHXBarPlot.h"
 #include "views/plots/chiPlot.h"
 
 void PlanPlotViewRegistrations(ViewRegistrationPlan& plan) {
@@ -18,7 +19,8 @@ void PlanPlotViewRegistrations(ViewRegistrationPlan& plan) {
          true},
         {105, "ChiSuperTargetPlotObject", "ViewableObject", "ChiSuperTargetPlot", 0, 1, "chigrscenario", 3, 0, false,
          &ChiSuperTargetPlot::Create, false, &ChiSuperTargetPlot::LoadVariables},
-        {106, "chiHXBarPlotObject", "ViewableObject", "chiHXBarPlot", 0, 1, "chigrdesign", 3, 0, false, nullptr},
+        {106, "chiHXBarPlotObject", "ViewableObject", "chiHXBarPlot", 0, 1, "chigrdesign", chiHXBarPlot::ClassVersion, 0,
+         false, &chiHXBarPlot::Create, false, &chiHXBarPlot::LoadVariables},
     };
     for (const ViewTypeRow& row : kRows) plan.AddType(row);
 }

@@ -86,6 +86,13 @@ Viewable* chooseView(ChiView* caseView, const Text& what) {
             if ("scenario=" + viewer->GetName() == what) return viewer;
         return nullptr;
     }
+    if (what == "design" || what.rfind("design=", 0) == 0) {
+        // The first design viewer, or the one of that name, of the first scenario that has it.
+        for (HIDesignViewerScenario* viewer : viewers)
+            for (HIDesignViewerDesign* design : viewer->GetDesignObjs())
+                if (what == "design" || "design=" + design->GetName() == what) return design;
+        return nullptr;
+    }
     if (what == "grid" || what.rfind("grid=", 0) == 0) return openGrid(viewers, what == "grid" ? Text() : Text(what.substr(5)));
     VarDescription link;
     return VarDescription::Parse(what, link) && link.IsObjectLink() ? caseView->AttachedObject(link) : nullptr;
@@ -143,7 +150,10 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     }
     session->current = chooseView(caseView, what);
     if (!session->current) {
-        HandOutText(what == "scenario" ? Text("the project holds no scenario") : "no view " + what, error, size);
+        HandOutText(what == "scenario"  ? Text("the project holds no scenario")
+                    : what == "design" ? Text("the project holds no design")
+                                       : "no view " + what,
+                    error, size);
         return nullptr;
     }
     // What opening the views said is not part of any script's steps.

@@ -341,6 +341,21 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         s.form = FormJson(m_current);
         return true;
     }
+    if (action == "open" && rest == "@last") {
+        // The view whose form the previous step opened (the last form it opened).
+        if (m_steps.empty()) return fail("open @last needs a step before it that opens a form");
+        const std::vector<SessionEntry>& before = m_steps.back().journal;
+        for (auto e = before.rbegin(); e != before.rend(); ++e) {
+            if (e->event != SessionEvent::ViewOpened) continue;
+            view = e->target.empty() ? m_root : ResolveViewPath(m_root, e->target);
+            if (!view) return fail("the view of the form " + e->text + " is gone");
+            m_current = view;
+            s.hasText = true;
+            s.text = view->GetName();
+            return true;
+        }
+        return fail("the step before open @last opened no form");
+    }
     if (action == "open") {
         if (!resolve(rest, view, variable, false)) return false;
         if (!variable.empty()) return fail("the address " + rest + " names a variable, not a view");

@@ -307,7 +307,8 @@ TEST(ViewDesignResultKeys, EachCodeHasItsKey) {
     EXPECT_EQ("NetOptNoArea", HIDesignViewerDesign::NetworkOptimisationKey(104));
     EXPECT_EQ("RetBigProb", HIDesignViewerDesign::RetrofitKey(0));
     EXPECT_EQ("RetDesStrmUntied", HIDesignViewerDesign::RetrofitKey(43));
-    EXPECT_EQ("RetOk", HIDesignViewerDesign::RetrofitKey(42));
+    // A code no table lists is a failure, not a success.
+    EXPECT_EQ("RetFail", HIDesignViewerDesign::RetrofitKey(42));
     EXPECT_EQ("RetOk", HIDesignViewerDesign::RetrofitKey(2));
 }
 

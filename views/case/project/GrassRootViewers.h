@@ -5,6 +5,7 @@
 // layout, so a record is read as the base's current layout.
 #include "views/case/project/HIDesignViewerProject.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HIDesignViewerDesign.h"
 
 class HIDesignViewerGrassRootProject : public HIDesignViewerProject {
 public:
@@ -24,5 +25,17 @@ public:
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
     bool RecallClassData(BinaryFile& file, int) override {
         return HIDesignViewerScenario::RecallClassData(file, HIDesignViewerScenario::ClassVersion);
+    }
+};
+
+class HIDesignViewerGrassRootDesign : public HIDesignViewerDesign {
+public:
+    static constexpr const char* TypeName = "HIDesignViewerGrassRootDesignObject";
+    using HIDesignViewerDesign::HIDesignViewerDesign;
+    static Viewable* Create(ObjectInstanceInfo& info) {
+        return new HIDesignViewerGrassRootDesign(info.parent, info.name, info.type);
+    }
+    bool RecallClassData(BinaryFile& file, int) override {
+        return HIDesignViewerDesign::RecallClassData(file, HIDesignViewerDesign::ClassVersion);
     }
 };

@@ -236,13 +236,9 @@ double HIDesignViewerScenario::GetTotalUtilityInfo(const VarDescription& var) co
 
 double HIDesignViewerScenario::GetRetroHX(const VarDescription& var) const {
     if (!currentDesign || !GetSelectedDesign(currentDesign)) return kEmpty;
-    const int mode = static_cast<int>(currentDesign->GetExchangerFilter());
-    const int row = var.Offset(0);
-    int index = -1;
-    if (mode == 9) index = row;
-    else if (mode == 1) index = currentDesign->GetProcessExchangerIndex(row);
-    else if (mode >= 3 && mode <= 8) index = currentDesign->GetUtilityExchangerIndex(row);
-    else return kEmpty;
+    // The design viewer's filter maps the row; filter 0 shows no exchanger.
+    const int index = currentDesign->GetFilteredExchangerIndex(var.Offset(0));
+    if (index < 0) return kEmpty;
     return GetRetroHXInfo(var, index);
 }
 

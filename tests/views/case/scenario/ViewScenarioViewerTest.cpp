@@ -178,7 +178,10 @@ TEST_F(ViewScenarioViewer, DesignNoticesReachTheDesignViewersAndThePlots) {
     EXPECT_FALSE(hasEntry(plotOfKind(InvestmentSavingCurve)->AlphaVector(), "Design 4"));
     const std::vector<Text> general = PlottedDesigns(viewer->GetGeneralPlot());
     EXPECT_NE(general.end(), std::find(general.begin(), general.end(), Text("Fourth")));
+    // The design viewer took the new name from its design and goes with it.
+    EXPECT_EQ("Fourth", viewer->GetDesignI(3)->GetName());
     ASSERT_EQ(1, p.scenario->DeleteDesign("Fourth"));
+    EXPECT_EQ(3, viewer->GetDesignObjs().Count());
     EXPECT_FALSE(hasEntry(plotOfKind(AlphaPlot)->AlphaVector(), "Fourth"));
     EXPECT_EQ(3u, PlottedDesigns(viewer->GetGeneralPlot()).size());
     // The selection: a design viewer, the scenario viewer itself (none), anything else ignored.
@@ -194,8 +197,8 @@ TEST_F(ViewScenarioViewer, DesignNoticesReachTheDesignViewersAndThePlots) {
     viewer->SetCurrentDesign(1);
     delete viewer->GetDesignI(1);
     EXPECT_EQ(nullptr, viewer->GetCurrentDesign());
-    EXPECT_EQ(3, viewer->GetDesignObjs().Count());
-    EXPECT_EQ(nullptr, viewer->GetDesignI(3));
+    EXPECT_EQ(2, viewer->GetDesignObjs().Count());
+    EXPECT_EQ(nullptr, viewer->GetDesignI(2));
     EXPECT_EQ(nullptr, viewer->GetDesignI(-1));
 }
 
