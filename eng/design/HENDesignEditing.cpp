@@ -238,6 +238,15 @@ bool CPIHENDesign::DeleteHeatExchanger(CNode* unit, const char* reason) {
     if (!Owns(unit) || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit))) return false;
     const char* word = unitWord(unit);
     const CPString label = unitName(unit);
+    // The exchangers that follow the unit directly on a process stream: the detach leaves a
+    // utility at their inlets where the unit was.
+    std::vector<std::pair<CNode*, int>> followers;
+    for (int side = 0; side < unit->getNumberOfDownStreamSlots(); ++side) {
+        CNode* outlet = unit->getIthDownStreamNode(side);
+        HeatExch* next = AsHeatExch(After(outlet));
+        if (next && IsSegment(outlet) && !IsUtilityStream(StreamOf(outlet)))
+            followers.emplace_back(next, 2 * next->upStreamSlotOf(outlet));
+    }
     bool ok = true;
     for (CNode* inlet = unit->getFirstUpStreamNode(); inlet && ok; inlet = unit->getFirstUpStreamNode())
         ok = DetachExchangerSide(inlet);
@@ -245,6 +254,17 @@ bool CPIHENDesign::DeleteHeatExchanger(CNode* unit, const char* reason) {
     m_exchangers.erase(std::remove(m_exchangers.begin(), m_exchangers.end(), unit), m_exchangers.end());
     const CPString nodeName = unit->getName();
     m_sheet->deleteNode(unit);
+    // A second free utility on a stream would leave its balance one value short: the utility left
+    // at the next exchanger goes when the design allows it there and the network keeps a degree
+    // of freedom to lose (taking a utility and its segment out always removes exactly one), and
+    // the stream's other free utility takes the deleted unit's duty over. One recalculation
+    // follows the whole edit.
+    const bool wasActive = m_active;
+    Deactivate();
+    for (const auto& [next, port] : followers)
+        if (ok && port >= 0 && Owns(next) && CanRemoveUtilityAtPort(next, port) && GetDegreesOfFreedom() > 0)
+            RemoveUtilityAtPort(next, port);
+    m_active = wasActive;
     CPString data = label;
     if (!nodeName.empty()) SendAMessage(CodeExchangerDeleted, nodeName, data.data());
     ProcessChange(CodeRecalculate, CPString(), nullptr);

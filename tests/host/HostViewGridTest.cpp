@@ -38,6 +38,19 @@ int unitsOn(const std::string& json, const std::string& kind, const std::string&
     return n;
 }
 
+// The first end of the first unit of a kind on a stream's line in `grid --json`.
+bool unitOnEnd(const std::string& json, const std::string& kind, const std::string& stream, double& x, double& y) {
+    const std::string head = "{\"kind\":\"" + kind + "\"", end = "{\"stream\":\"" + stream + "\",\"x\":";
+    for (std::size_t at = json.find(head); at != std::string::npos; at = json.find(head, at + 1)) {
+        const std::size_t close = json.find("]}", at), first = json.find(end, at);
+        if (first == std::string::npos || first > close) continue;
+        const std::size_t py = json.find("\"y\":", first);
+        return std::sscanf(json.c_str() + first + end.size(), "%lf", &x) == 1 &&
+               std::sscanf(json.c_str() + py + 4, "%lf", &y) == 1;
+    }
+    return false;
+}
+
 struct SavedTextbookCase {
     SavedTextbookCase() {
         const HostRun design = RunHost("design " + ExamplePath("four-streams.csv") + " " +
@@ -77,6 +90,13 @@ TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
                              "{\"name\": \"E4\", \"kind\": \"exchanger\", \"hot\": \"H2\", \"cold\": \"C1\", \"duty\": 30,"})
         EXPECT_TRUE(has(report.out, kept)) << kept << "\n" << report.out;
     EXPECT_TRUE(has(report.out, "\"exchangers\": 5,")) << report.out;
+    // E3 now takes H1 at its supply temperature and is calculated; every stream keeps one free
+    // utility, so the network is exactly specified.
+    EXPECT_TRUE(has(report.out, "{\"name\": \"E3\", \"kind\": \"exchanger\", \"hot\": \"H1\", \"cold\": \"C1\", "
+                                "\"duty\": 90, \"hot_in\": 170, \"hot_out\": 140, \"cold_in\": 35, \"cold_out\": 80,"))
+        << report.out;
+    EXPECT_EQ(0, count(report.out, "\"status\": \"incomplete\"")) << report.out;
+    EXPECT_TRUE(has(report.out, "\"degrees_of_freedom\": 0,")) << report.out;
 
     // The grid of the new case: one exchanger less, and the utilities on E1's two streams carry
     // what it exchanged (drawn only while they have a duty worth showing).
@@ -86,6 +106,18 @@ TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
     EXPECT_EQ(0, unitsOn(c.json, "heater", "C2"));
     EXPECT_GE(unitsOn(grid.out, "heater", "C2"), 1) << grid.out;
     EXPECT_GE(unitsOn(grid.out, "cooler", "H1"), 1) << grid.out;
+
+    // The utility at H1's end cools it from 140 C to 60 C, 3 kW/C x 80 C = 240 kW, and C2's heater
+    // takes all of C2, 4 kW/C x 60 C = 240 kW: between them E1's duty, read from their fly-bys.
+    double hx = 0.0, hy = 0.0, cx = 0.0, cy = 0.0;
+    ASSERT_TRUE(unitOnEnd(grid.out, "cooler", "H1", hx, hy)) << grid.out;
+    ASSERT_TRUE(unitOnEnd(grid.out, "heater", "C2", cx, cy)) << grid.out;
+    char moves[128];
+    std::snprintf(moves, sizeof moves, "move %.6f %.6f\nmove %.6f %.6f\n", hx, hy, cx, cy);
+    ScratchFile flyBys("viewgrid", "flyby.txt", moves);
+    const HostRun looked = RunHost("view " + after.path + " --open grid --script " + flyBys.path);
+    ASSERT_EQ(0, looked.exitCode) << looked.out;
+    EXPECT_EQ(2, count(looked.out, "\nLoad\t240.0 kW\n")) << looked.out;
 }
 
 TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {

@@ -266,3 +266,89 @@ TEST(HENDesignEditing, AFailedAttachIsUndoneAndTheAddAnswersNull) {
     EXPECT_EQ(StructuralFault(*n.d), "");
     EXPECT_EQ(StructuralFault(*other), "");
 }
+
+namespace {
+
+// Deleting the first of two exchangers in series on a hot stream. H1 170 -> 60 (CP 3, 330 kW) gives
+// X1 240 kW to C2 (80 -> 140, CP 4, all of its 240 kW), then X2 90 kW to C1 (20 -> 135, CP 2, 230 kW);
+// C1's utility after X2 carries its remaining 140 kW, C2's before X1 carries nothing.
+struct SeriesDeletion {
+    const char* name;
+    bool endUtilityOnH1;           // H1 keeps a free utility after X2
+    const char* h1After;           // H1's chain once X1 is gone
+    double h1UtilityInlet;         // the inlet temperature of H1's free utility once X1 is gone
+};
+
+double Value(const CNode* n, const char* name) {
+    double v = 0.0;
+    return n && n->getVariableAsDouble(name, v) ? v : -32767.0;
+}
+
+CNode* OnlyPlaceholder(const CPIHENDesign& d, const std::string& stream) {
+    CNode* found = nullptr;
+    for (CNode* n : ChainNodes(d, stream))
+        if (Letter(n) == "P") {
+            if (found) return nullptr;
+            found = n;
+        }
+    return found;
+}
+
+class HENDesignDeletion : public ::testing::TestWithParam<SeriesDeletion> {};
+
+}  // namespace
+
+// The utility that the deletion leaves at the next exchanger's inlet goes when the network stays
+// fully specified without it, so the stream's one free utility takes the freed duty; with no
+// other free utility on the stream it stays and takes the duty itself. The other duties stay.
+TEST_P(HENDesignDeletion, TheFreedDutyGoesToTheStreamsOneFreeUtility) {
+    const SeriesDeletion& c = GetParam();
+    ListenedDesign n;
+    n.Add("H1", 170, 60, 3.0);
+    n.Add("C1", 20, 135, 2.0);
+    n.Add("C2", 80, 140, 4.0);
+    n.OpenDesign();
+    CPIHENDesign& d = *n.d;
+    CNode* x1 = d.AddHeatExchanger(n.Segment("H1", 0), n.Segment("C2", 0), nullptr, nullptr, "X1");
+    ASSERT_TRUE(x1);
+    CNode* x2 = d.AddHeatExchanger(AsHeatExch(x1)->getOutlet(0), n.Segment("C1", 0), nullptr, nullptr, "X2");
+    ASSERT_TRUE(x2);
+    for (auto [unit, port] : {std::pair{x1, 0}, {x1, 1}, {x1, 3}, {x2, 2}}) ASSERT_TRUE(d.RemoveUtilityAtPort(unit, port));
+    if (!c.endUtilityOnH1) {
+        ASSERT_TRUE(d.RemoveUtilityAtPort(x2, 1));
+    }
+    // Without a utility at its end H1's balance fixes X1's duty.
+    if (c.endUtilityOnH1) x1->addVariable(NodeValue::Duty, 240.0, ValueStatus::Specified);
+    x2->addVariable(NodeValue::Duty, 90.0, ValueStatus::Specified);
+    d.ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    ASSERT_EQ(Chain(d, "H1"), c.endUtilityOnH1 ? "FsXsXsPsE" : "FsXsXsE");
+    ASSERT_EQ(Chain(d, "C2"), "FsPsXsE");
+    ASSERT_EQ(Chain(d, "C1"), "FsXsPsE");
+    ASSERT_EQ(d.GetDegreesOfFreedom(), 0);
+    ASSERT_NEAR(Value(x1, NodeValue::Duty), 240.0, 1e-6);
+
+    ASSERT_TRUE(d.DeleteHeatExchanger(x1, "by hand"));
+    EXPECT_EQ(Chain(d, "H1"), c.h1After);
+    EXPECT_EQ(Chain(d, "C2"), "FsPsE");
+    EXPECT_EQ(Chain(d, "C1"), "FsXsPsE");
+    EXPECT_EQ(d.GetDegreesOfFreedom(), 0);
+    EXPECT_EQ(d.GetNumberOfIncompleteHeatExchangers(false), 0);
+    EXPECT_NEAR(Value(x2, NodeValue::Duty), 90.0, 1e-6);
+    CNode* h1Utility = OnlyPlaceholder(d, "H1");
+    ASSERT_TRUE(h1Utility);
+    EXPECT_NEAR(Value(h1Utility, NodeValue::Duty), 240.0, 1e-6);
+    EXPECT_NEAR(Value(chain::Before(h1Utility), NodeValue::Temperature), c.h1UtilityInlet, 1e-6);
+    EXPECT_NEAR(Value(OnlyPlaceholder(d, "C2"), NodeValue::Duty), 240.0, 1e-6);
+    EXPECT_NEAR(Value(OnlyPlaceholder(d, "C1"), NodeValue::Duty), 140.0, 1e-6);
+    EXPECT_STREQ(d.GetChangeLog(), "Heat exchanger X1 is deleted by hand;\n");
+    EXPECT_EQ(StructuralFault(d), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FirstOfTwoInSeries, HENDesignDeletion,
+    ::testing::Values(
+        // X2 now cools H1 from its supply (170 -> 140); the end utility cools on from 140 to 60.
+        SeriesDeletion{"EndUtilityTakesOver", true, "FsXsPsE", 140.0},
+        // No free utility but the one the deletion left: H1 cools from 170 to 90 there before X2.
+        SeriesDeletion{"LeftUtilityStays", false, "FsPsXsE", 170.0}),
+    [](const ::testing::TestParamInfo<SeriesDeletion>& info) { return std::string(info.param.name); });
