@@ -163,7 +163,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              const double shown = shownCoefficient(v, set);
              if (shown == kEmpty) return nullptr;
              VarDescription again;
-             if (VarDescription::Parse(FormattedText("ExtraData.502.%d", var.Offset(0)), again)) v.Specify(again, shown);
+             // The re-entry belongs to the change of basis: it is not refused on its own.
+             if (VarDescription::Parse(FormattedText("ExtraData.502.%d", var.Offset(0)), again))
+                 if (const In* coefficient = V::FindInputRow(again)) coefficient->write(v, again, shown);
              return nullptr;
          }},
         // The cost model of a match of the i-th cold and the j-th hot stream.

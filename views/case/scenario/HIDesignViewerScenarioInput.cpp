@@ -247,6 +247,8 @@ void HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription&
         if (const char* k = row.write(*this, var, value)) ErrorMsg(k);
         return;
     }
+    if (row.checkFirst && row.check)
+        if (const char* k = row.check(value)) return ErrorMsg(k);
     const int i = var.Offset(0);
     int bound = i + 1;
     switch (row.rows) {
@@ -262,7 +264,7 @@ void HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription&
         }
         return;
     }
-    if (row.check)
+    if (row.check && !row.checkFirst)
         if (const char* k = row.check(value)) return ErrorMsg(k);
     IHeatIntegrationStream* found = nullptr;
     if (!myScenario->GetStreamOfKind(i, found, row.kind, row.side) || !found) {

@@ -138,10 +138,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              return nullptr;
          }},
         // Film coefficients and fouling.
-        {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .check = coefficientRule,
+        {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
          .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
-        {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .check = coefficientRule,
+        {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
          .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
         {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,

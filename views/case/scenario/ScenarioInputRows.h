@@ -21,6 +21,7 @@ struct HIDesignViewerScenario::InputRow {
     Rows rows = Rows::None;       // the list that bounds the row (None: not a stream row)
     int kind = 0, side = 2;
     bool boundShows = false;      // a row beyond its list shows "GetStreamError"
+    bool checkFirst = false;      // the value rule comes before the row bound
     bool advancesColumn = false;  // the table cursor moves one column on before anything else
     // The value rule checked before the look-up: the key that refuses the value, or null.
     const char* (*check)(double value) = nullptr;
