@@ -2,6 +2,7 @@
 // law of each set with its coefficient dialog, the cost model of a match, the default film
 // coefficients, and the targeting, design-automation and extraction settings.
 #include "brasko/IDefaultUtilityManager.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -10,7 +11,9 @@
 #include "lumeth/Resources.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
+#include "pellin/CNode.h"
 #include "views/case/scenario/ScenarioInputRows.h"
+#include "views/design/HIDesignViewerDesign.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,6 +88,22 @@ constexpr const char* kSuperHeat = "UseSuperHeatLiveSteam";
 constexpr const char* kLiveSteam = "DoIExtractLiveSteam";
 constexpr const char* kReaction = "DoIExtractReactionHeat";
 constexpr const char* kTolerances = "SegmentTolerances";
+
+// The exchanger of the selected design on row i of the design viewer's exchanger list, as its
+// filter maps rows: all exchangers (9), process exchangers (1), utility exchangers (3 to 8);
+// any other filter takes the design's first exchanger.
+CNode* listedExchanger(V& v, int row) {
+    HIDesignViewerDesign* viewer = v.GetCurrentDesign();
+    IHENDesign* design = viewer ? v.GetSelectedDesign(viewer) : nullptr;
+    if (!design) return nullptr;
+    const int filter = static_cast<int>(viewer->GetExchangerFilter());
+    int index = 0;
+    if (filter == 9) index = row;
+    else if (filter == 1) index = viewer->GetProcessExchangerIndex(row);
+    else if (filter >= 3 && filter <= 8) index = viewer->GetUtilityExchangerIndex(row);
+    CNode* unit = nullptr;
+    return index >= 0 && design->GetHeatExchanger(index, unit) ? unit : nullptr;
+}
 
 }  // namespace
 
@@ -270,6 +289,19 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              if (!isEmpty(value)) v.GetmyScenario()->SetLevelSetting4(whole(value));
              return nullptr;
          }},
+        // Area limits of an exchanger of the selected design (marked specified when set).
+        {.type = 104, .number = 315, .write = [](V& v, Var var, double value) -> const char* {
+             if (CNode* unit = listedExchanger(v, var.Offset(0))) unit->addVariable("AreaMinimum", value == 0.0 ? 0.0 : 1.0, 1);
+             return nullptr;
+         }},
+        {.type = 1508, .number = 321, .write = [](V& v, Var var, double value) -> const char* {
+             CNode* unit = listedExchanger(v, var.Offset(0));
+             if (!unit) return nullptr;
+             if (isEmpty(value)) unit->addVariable("MaxSpareArea", 0.0, 0);
+             else if (value < 0.0) return "AreaInputError";
+             else unit->addVariable("MaxSpareArea", value, 1);
+             return nullptr;
+         }, .refusals = "AreaInputError"},
         // Extraction options.
         {.type = 104, .number = 207, .write = extractionOption<&kShift, false>},
         {.type = 104, .number = 208, .write = extractionOption<&kSubCool, true>},

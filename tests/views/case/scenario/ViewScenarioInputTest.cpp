@@ -50,6 +50,15 @@ public:
     bool IsRetrofitScenario() const override { return true; }
 };
 
+// A scenario that counts its process streams but cannot find them.
+class LostStreamsScenario : public CPIScenario {
+public:
+    explicit LostStreamsScenario(IHeatIntegrationProject* project) : CPIScenario(project, DefaultScenarioServices()) {}
+    bool GetStreamOfKind(int index, IHeatIntegrationStream*& out, int kind, int side) const override {
+        return kind != 0 && CPIScenario::GetStreamOfKind(index, out, kind, side);
+    }
+};
+
 class ViewScenarioInput : public ::testing::Test {
 protected:
     ViewScenarioInput() {
@@ -242,6 +251,24 @@ TEST_F(ViewScenarioInput, NamesAddRenameAndDeleteStreamsAndLinksForbidMatches) {
     VarDescription notes = named("Notes", 400);
     viewer->SpecifyText(notes, "");
     EXPECT_EQ(std::string(), p.scenario->GetNotes());
+}
+
+TEST_F(ViewScenarioInput, RenamingOrDeletingAStreamThatCannotBeFoundIsRefused) {
+    LostStreamsScenario lost(p.project);
+    lost.SetName("Lost");
+    ASSERT_EQ(1, lost.AddStream("H1", 0));
+    HIDesignViewerScenario* lostViewer = Bind(&lost, "Lost");
+    VarDescription first = named("StrName", 401, 0);
+    for (const char* text : {"", "Renamed"}) {
+        Session::Instance().Reset();
+        Session::Instance().ScriptResponse(1);
+        lostViewer->SpecifyText(first, text);
+        EXPECT_EQ(Text("GetStreamError"), lastShown()) << text;
+        EXPECT_EQ(0, Session::Instance().BusyDepth());
+        EXPECT_EQ(1, lost.GetNumberOfProcessStreams());
+        EXPECT_EQ(std::string(), lost.GetNotes());
+    }
+    delete lostViewer;
 }
 
 TEST_F(ViewScenarioInput, EconomicsAndTheCoefficientDialog) {
