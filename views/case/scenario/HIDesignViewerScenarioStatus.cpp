@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/scenario/UtilityNameView.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <cstring>
@@ -67,6 +68,17 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         if (myScenario->GetDefaultUtilityManager(m) && m && m->GetVariableStatus(static_cast<EconomicDataType>(type)) == 2)
             state = ReadOnlyState;
     };
+    // The utility name column: a new name only on the empty row; a total site's names are the site's.
+    if (var.ObjectType() == UtilityNameView::TypeName) {
+        if (v == 600) {
+            state = i >= myScenario->GetNumberOfUtilityStreams() ? ModifiableState : ReadOnlyState;
+            return;
+        }
+        if (v == 599 && site) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
     if (v == 300 && var.VariableIs("rate_cap_int")) return economic(3);
     if (v == 300 && var.VariableIs("exp_plant_life")) return economic(4);
     if (v == 300 && var.VariableIs("hours_of_operation")) return economic(6);

@@ -362,6 +362,15 @@ TEST_F(ViewScenarioInput, WritableCellsFollowTheScenario) {
     for (const VarDescription& v : {var(6, 405, 0), var(1516, 404, 0), var(4101, 412, 0), var(1524, 413, 0)})
         EXPECT_EQ(0, status(v)) << v.Type();
     EXPECT_EQ(1, status(var(1, 402, 0)));
+    // The utility name column takes a new name only on the empty row.
+    VarDescription nameCell;
+    ASSERT_TRUE(VarDescription::Parse("UtilityNameView.600.0", nameCell));
+    ASSERT_EQ(Text("UtilityNameViewObject"), nameCell.ObjectType());
+    {
+        EXPECT_EQ(0, status(nameCell));
+        nameCell.SetOffset(0, 1);
+        EXPECT_EQ(1, status(nameCell));
+    }
     // A total site's utilities belong to the site.
     p.scenario->SetTotalSiteScenario(1);
     for (const VarDescription& v : {var(1, 440, 0), var(1, 441, 0), var(1011, 201, 0), var(1517, 442, 0),
