@@ -46,16 +46,24 @@ public:
     // A type code of -1 becomes that of the address.
     void Add(const FormVariable& variable);
     const std::vector<FormVariable>& Variables() const { return m_variables; }
+    // The message keys a write of the variable may be refused with, blank-separated.
+    void SetRefusals(const Text& address, const Text& keys) { m_refusals[address] = keys; }
+    Text Refusals(const Text& address) const {
+        auto it = m_refusals.find(address);
+        return it == m_refusals.end() ? Text() : it->second;
+    }
     // The command words the view's Message handles, as its dispatch lists them.
     void AddCommand(const Text& word) { m_commands.push_back(word); }
     const std::vector<Text>& Commands() const { return m_commands; }
     // One line per variable: address, hook, type code, unit in the unit set, whether editable,
-    // dimensions ("Temperature.402 value type=1 unit=C editable dims=1").
+    // dimensions, and the keys a write may be refused with ("Temperature.402 value type=1
+    // unit=C editable dims=1 refuses=TemperatureUpdateError").
     std::vector<Text> Listing(int unitSet = DefaultUnits) const;
 
 private:
     std::vector<FormVariable> m_variables;
     std::vector<Text> m_commands;
+    std::map<Text, Text> m_refusals;
 };
 
 // The key a variable is found by: its type code and number, and for a variable known by name

@@ -125,6 +125,17 @@ void formJson(Viewable* view, Text& out, int depth) {
         first = false;
         out += "{\"address\":" + ViewJsonText(v.address) + ",\"hook\":\"" + hookName(v.hook) + "\",\"unit\":" +
                ViewJsonText(DefUnitConv(v.typeCode).name) + ",\"editable\":" + (v.editable ? "true" : "false");
+        if (const Text refusals = form.Refusals(v.address); !refusals.empty()) {
+            out += ",\"refuses\":[";
+            std::size_t at = 0;
+            while (at < refusals.size()) {
+                std::size_t end = refusals.find(' ', at);
+                if (end == Text::npos) end = refusals.size();
+                out += (at ? "," : "") + ViewJsonText(Text(refusals.substr(at, end - at)));
+                at = end + 1;
+            }
+            out += "]";
+        }
         VarDescription var;
         if (VarDescription::Parse(v.address, var)) {
             if (v.hook == FormHook::Text) {

@@ -168,7 +168,23 @@ public:
     // The entered design name (1519/208) that "AddToDesignView", "RenameView" and "CloneDesign"
     // take; the rest of the form's texts come with their pages.
     Text TextValue(const VarDescription& var) override;
+    // Typed numbers and texts: one dispatcher per hook over the input rows
+    // (ScenarioInputRows.h); unbound, nothing happens.
+    int Specify(const VarDescription& var, double value) override;
     int SpecifyText(const VarDescription& var, const Text& text) override;
+    // Whether a cell may be typed into: 1 writable, 0 read-only (unbound: nothing is set).
+    void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+    struct InputRow;
+    // Every input row, in dispatch order (the form listing and the tests walk them).
+    static const std::vector<const InputRow*>& InputRows();
+    // The input row a typed number reaches (null: the framework takes it).
+    static const InputRow* FindInputRow(const VarDescription& var);
+    static const std::vector<InputRow>& FormStateInputRows();
+    static const std::vector<InputRow>& StreamInputRows();
+    static const std::vector<InputRow>& EconomicInputRows();
+    static const std::vector<InputRow>& SettingInputRows();
+    // The base-case lock: a retrofit scenario with a base design takes no edit of its data.
+    bool BaseCaseLocked() const;
     // The form rows and command words the viewer answers so far.
     static void DescribeForm(FormDescription& form);
     void ViewNotification(int code, Viewable* from, const Text& form) override;
@@ -296,6 +312,12 @@ private:
     // The reads that need more than one engine call.
     double ReadRow(const ValueRow& row, const VarDescription& var);
     double ReadStreamRow(const ValueRow& row, const VarDescription& var);
+    // The stream of a row into workStream, without a message when it is not found.
+    void LookUpQuietly(int row, int kind);
+    void WriteRow(const InputRow& row, const VarDescription& var, double value);
+    int SpecifyStreamName(const VarDescription& var, const Text& text, int kind);
+    int SpecifyEconomicText(const VarDescription& var, const Text& text, bool named);
+    int SpecifyHTCText(const VarDescription& var, const Text& text);
     double TargetTableValue(const VarDescription& var, double (*target)(const IHeatIntegrationScenario&));
     double UnitsTargetStreamValue(const VarDescription& var, int group, bool supply);
     double LoadBalance(int entry, int group, bool emptyWithoutNames);

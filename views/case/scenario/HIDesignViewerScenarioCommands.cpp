@@ -8,10 +8,11 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
-#include "views/case/scenario/ScenarioValueRows.h"
+#include "views/case/scenario/ScenarioInputRows.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <cctype>
+#include <map>
 
 struct HIDesignViewerScenario::Command {
     const char* word;
@@ -101,19 +102,30 @@ bool isEnteredName(const VarDescription& var) { return var.Type() == 1519 && var
 
 void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     form.Add({"ExtraData.208", FormHook::Text, 1519, true, 0});
-    for (const ValueRow* row : ValueRows())
-        form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1, false, row->dims});
+    // A variable that is read and written is listed once, writable, with its refusals.
+    std::map<Text, const InputRow*> written;
+    for (const InputRow* row : InputRows()) written.emplace(row->Address(), row);
+    for (const ValueRow* row : ValueRows()) {
+        auto it = written.find(row->Address());
+        const InputRow* in = it == written.end() ? nullptr : it->second;
+        form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1, in != nullptr,
+                  row->dims});
+        if (in && *in->refusals) form.SetRefusals(row->Address(), in->refusals);
+        if (in) written.erase(it);
+    }
+    for (const InputRow* row : InputRows()) {
+        if (!written.count(row->Address())) continue;
+        form.Add({row->Address(), FormHook::Value, row->type ? row->type : -1, true, row->rows == InputRow::Rows::None ? 0 : 1});
+        if (*row->refusals) form.SetRefusals(row->Address(), row->refusals);
+    }
+    for (const char* address : {"ExtraData.227", "ExtraData.230", "ExtraData.500", "ExtraData.570", "ExtraData.1000",
+                                "Name.500", "Notes.400", "StrName.401", "StrNameU.440"})
+        form.Add({address, FormHook::Text, 1519, true, 0});
     for (const Command& c : Commands()) form.AddCommand(c.word);
 }
 
 Text HIDesignViewerScenario::TextValue(const VarDescription& var) {
     return isEnteredName(var) ? newDesignName : Viewable::TextValue(var);
-}
-
-int HIDesignViewerScenario::SpecifyText(const VarDescription& var, const Text& text) {
-    if (!isEnteredName(var)) return Viewable::SpecifyText(var, text);
-    newDesignName = text;
-    return 1;
 }
 
 namespace {

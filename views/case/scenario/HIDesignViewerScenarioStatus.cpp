@@ -1,0 +1,137 @@
+// Which cells of the scenario's forms the user may type into. Calculated values, streams of
+// several segments (whose whole-stream values belong to their segments), locked streams, a
+// total site's utilities (which belong to the site) and economic data the default utilities fix
+// are read-only. Every other variable is the framework's to answer.
+#include "brasko/IDefaultUtilityManager.h"
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/scenario/UtilityNameView.h"
+#include "views/design/HIDesignViewerDesign.h"
+
+#include <cstring>
+
+namespace {
+
+// One rule of the stream tables.
+enum class Rule { SupplyCalc, TargetCalc, FlowCalc, LoadCalc, CpCalc, MCpCalc, Locked, CoeffSegments, FoulingCalc };
+struct StatusRow {
+    int type, number;
+    int kind;          // 0 process rows, 1 utility rows
+    bool siteLocked;   // a total site's utility: read-only
+    Rule rule;
+    bool designFlag;   // then read-only while the selected design's operation is locked
+};
+
+const StatusRow kRows[] = {
+    {1, 402, 0, false, Rule::SupplyCalc, false},   {1, 403, 0, false, Rule::TargetCalc, false},
+    {1, 440, 1, true, Rule::SupplyCalc, false},    {1, 441, 1, true, Rule::TargetCalc, true},
+    {4, 105, 0, false, Rule::FlowCalc, true},      {6, 405, 0, false, Rule::LoadCalc, false},
+    {1011, 200, 0, false, Rule::CpCalc, false},    {1011, 201, 1, true, Rule::CpCalc, false},
+    {1516, 404, 0, false, Rule::MCpCalc, false},   {1517, 406, 0, false, Rule::Locked, false},
+    {1517, 442, 1, true, Rule::Locked, false},     {1524, 413, 0, false, Rule::CoeffSegments, false},
+    {1524, 440, 1, true, Rule::CoeffSegments, false}, {4101, 412, 0, false, Rule::FoulingCalc, false},
+    {4101, 440, 1, true, Rule::FoulingCalc, false},
+};
+
+bool calculated(const IHeatIntegrationStream& s, const char* name, int index) { return s.GetValueStatus(name, index) == 2; }
+
+bool writable(const IHeatIntegrationStream& s, Rule rule) {
+    const int segments = s.GetNumberOfSegments();
+    switch (rule) {
+        case Rule::SupplyCalc: return !calculated(s, "Temperature", 0);
+        case Rule::TargetCalc: return !calculated(s, "Temperature", segments);
+        case Rule::FlowCalc: return !calculated(s, "MassFlow", 0);
+        case Rule::LoadCalc: return segments == 1 ? !calculated(s, "Enthalpy", 0) : segments < 2;
+        case Rule::CpCalc: return !calculated(s, "SpecificHeat", 0);
+        case Rule::MCpCalc: return segments == 1 ? !calculated(s, "HeatCapacityFlowrate", 0) : segments < 2;
+        case Rule::Locked: return !s.IsLocked();
+        case Rule::CoeffSegments: return segments < 2 && !s.IsLocked();
+        case Rule::FoulingCalc: return segments == 1 && !calculated(s, "FoulingFactor", 0);
+    }
+    return true;
+}
+
+}  // namespace
+
+void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
+    if (!myScenario) return;
+    const int t = var.Type(), v = var.Number(), i = var.Offset(0);
+    const bool site = myScenario->IsTotalSiteScenario() != 0;
+    auto designFlag = [&] {
+        if (currentDesign && currentDesign->GetDesign() && currentDesign->GetDesign()->GetOperationLocked()) state = ReadOnlyState;
+    };
+    auto economic = [&](int type) {
+        IDefaultUtilityManager* m = nullptr;
+        state = ModifiableState;
+        if (myScenario->GetDefaultUtilityManager(m) && m && m->GetVariableStatus(static_cast<EconomicDataType>(type)) == 2)
+            state = ReadOnlyState;
+    };
+    // The utility name column: a new name only on the empty row; a total site's names are the site's.
+    if (var.ObjectType() == UtilityNameView::TypeName) {
+        if (v == 600) {
+            state = i >= myScenario->GetNumberOfUtilityStreams() ? ModifiableState : ReadOnlyState;
+            return;
+        }
+        if (v == 599 && site) {
+            state = ReadOnlyState;
+            return;
+        }
+    }
+    if (v == 300 && var.VariableIs("rate_cap_int")) return economic(3);
+    if (v == 300 && var.VariableIs("exp_plant_life")) return economic(4);
+    if (v == 300 && var.VariableIs("hours_of_operation")) return economic(6);
+    if (t == 31000 && v == 501) return economic(0);
+    if (t == 1519 && (v == 273 || v == 275 || v == 276)) return economic(v == 273 ? 0 : v == 275 ? 1 : 2);
+    if (t == 1519 && v == 227) {
+        IDefaultUtilityManager* m = nullptr;
+        if (myScenario->GetDefaultUtilityManager(m) && m && i >= 0 && i < m->GetNumberOfHTCDefaultValues()) {
+            const char* name = m->GetHTCDefaultValueName(i);
+            state = name && std::strcmp(name, "<DEFAULT>") == 0 ? ReadOnlyState : ModifiableState;
+        }
+        return;
+    }
+    if ((t == 4 && v == 106) || (t == 32039 && v == 105)) return designFlag();
+    if (t == 6 && v == 440) {
+        state = !site && myScenario->GetUtilityAssignmentMethod() == 1 ? ModifiableState : ReadOnlyState;
+        return;
+    }
+    if (t == 105 && v == 510) {
+        state = myScenario->IsRetrofitScenario() ? ReadOnlyState : ModifiableState;
+        return;
+    }
+    if (t == 1517 && v == 1) {
+        state = ModifiableState;
+        return;
+    }
+    if (t == 31002 && v == 445) {
+        detail = 0;
+        state = ModifiableState;
+        IHeatIntegrationStream* s = nullptr;
+        if (site) state = ReadOnlyState;
+        else if (myScenario->GetStreamOfKind(i, s, 1, 2) && s) state = s->IsLocked() ? ReadOnlyState : ModifiableState;
+        return;
+    }
+    for (const StatusRow& r : kRows) {
+        if (r.type != t || r.number != v) continue;
+        detail = 0;
+        state = ModifiableState;
+        const int bound = r.kind == 0 ? myScenario->GetNumberOfProcessStreams() : myScenario->GetNumberOfUtilityStreams();
+        if (i < 0 || i >= bound) return;
+        if (r.siteLocked && site) {
+            state = ReadOnlyState;
+            return;
+        }
+        IHeatIntegrationStream* s = nullptr;
+        if (!myScenario->GetStreamOfKind(i, s, r.kind, 2) || !s) {
+            workStream = nullptr;
+            return;
+        }
+        workStream = s;
+        if (!writable(*s, r.rule)) state = ReadOnlyState;
+        if (r.designFlag) designFlag();
+        return;
+    }
+    Viewable::VariableStatus(var, state, detail);
+}

@@ -1,0 +1,207 @@
+// The stream tables' input: one row per column of the process-stream and utility tables, and
+// the forbidden matches and stream links. The dispatcher makes the base-case lock, the row
+// bound, the value rule and the look-up; a row's write gets the stream found.
+#include "brasko/IDefaultUtilityManager.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Session.h"
+#include "views/case/scenario/ScenarioInputRows.h"
+#include "views/case/streams/LinkTableCollection.h"
+
+using namespace scenario_input;
+
+namespace {
+
+using Var = const VarDescription&;
+using Stream = IHeatIntegrationStream&;
+
+// Above 0 or the cleared field; else the key.
+template <const char* const* key>
+const char* positiveOrEmpty(double v) { return isEmpty(v) || v > 0.0 ? nullptr : *key; }
+
+constexpr const char* kFlowRate = "FlowRateUpdateError";
+constexpr const char* kCp = "CpUpdateError";
+constexpr const char* kMCp = "MCpUpdateError";
+
+// A temperature typed at one end; the other end may not equal it.
+const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
+    if (isEmpty(value)) return nullptr;
+    if (equalityTest && value == (supply ? s.GetTargetTemperature() : s.GetSupplyTemperature())) return "TemperatureUpdateError";
+    if (s.SetValue("Temperature", value, supply ? 0 : s.GetNumberOfSegments())) return nullptr;
+    const bool hot = s.GetHotCold() == 0;
+    if (supply) return hot ? "HotStreamInletTemperatureUpdateError" : "ColdStreamInletTemperatureUpdateError";
+    return hot ? "HotStreamOutletTemperatureUpdateError" : "ColdStreamOutletTemperatureUpdateError";
+}
+const char* setNamed(Stream s, const char* name, double value, const char* refused) {
+    return s.SetValue(name, value, 0) ? nullptr : refused;
+}
+// A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
+const char* setOfOneSegment(Stream s, const char* name, double value, const char* refused) {
+    return s.GetNumberOfSegments() < 2 ? setNamed(s, name, value, refused) : nullptr;
+}
+const char* coefficientRule(double v) {
+    if (isEmpty(v)) return "HTCoeffUpdateError2";
+    return v <= 0.0 ? "HTCoeffUpdateError" : nullptr;
+}
+// The stream's own minimum approach temperature; cleared, back to the scenario's.
+const char* contribution(V& v, Stream s, double value) {
+    const int ok = isEmpty(value) ? s.SetDTminContribution(v.GetmyScenario()->GetDTmin(), "Global", 0, 1)
+                                  : s.SetDTminContribution(value, "Local", 0, 1);
+    return ok ? nullptr : "DeltaTcUpdateError";
+}
+// The default coefficient of a table entry for a stream of at most one segment.
+const char* defaultCoefficient(V& v, int row, int kind, double entry) {
+    IHeatIntegrationStream* found = nullptr;
+    IDefaultUtilityManager* manager = nullptr;
+    if (!v.GetmyScenario()->GetStreamOfKind(row, found, kind, 2) || !found) return nullptr;
+    if (found->GetNumberOfSegments() >= 2) return nullptr;
+    if (!v.GetmyScenario()->GetDefaultUtilityManager(manager) || !manager) return nullptr;
+    found->SetValue("CHTCoeff", manager->GetHTCDefaultValue(whole(entry)), 0);
+    v.processHTCDefaultIndex = whole(entry);
+    return nullptr;
+}
+const char* loadFraction(Stream s, double value, int end) {
+    if (!isEmpty(value)) s.SetLoadFraction(value, end);
+    return nullptr;
+}
+
+}  // namespace
+
+const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::StreamInputRows() {
+    static const std::vector<In> rows = {
+        // Temperatures.
+        {.type = 1, .number = 402, .guarded = true, .rows = R::Process, .kind = 0,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, true, true); },
+         .refusals = "TemperatureUpdateError HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError"},
+        {.type = 1, .number = 403, .guarded = true, .rows = R::Process, .kind = 0, .fail = F::Clear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, false, true); },
+         .refusals = "TemperatureUpdateError HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError"},
+        {.type = 1, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, true, false); },
+         .refusals = "HotStreamInletTemperatureUpdateError ColdStreamInletTemperatureUpdateError"},
+        {.type = 1, .number = 441, .guarded = true, .rows = R::Kind, .kind = 1,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setEnd(s, value, false, false); },
+         .refusals = "HotStreamOutletTemperatureUpdateError ColdStreamOutletTemperatureUpdateError"},
+        // Loads: a cold stream's load is held negative.
+        {.type = 6, .number = 405, .guarded = true, .rows = R::Process, .kind = 0,
+         .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
+             if (!isEmpty(value) && value <= 0.0) return "SpecRange";
+             if (!isEmpty(value) && s.GetHotCold() == 1) value = -value;
+             return setNamed(s, "Enthalpy", value, "EnthalpyUpdateError");
+         },
+         .refusals = "SpecRange EnthalpyUpdateError"},
+        // A utility's load is the user's only while the user assigns the utility loads.
+        {.type = 6, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
+         .streamWrite = [](V& v, Stream s, Var, double value) -> const char* {
+             if (isEmpty(value) || v.GetmyScenario()->GetUtilityAssignmentMethod() != 1) return nullptr;
+             if (value < 0.0) return "SpecRange";
+             s.NotifyValueChanged(value);
+             return nullptr;
+         },
+         .refusals = "SpecRange"},
+        {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
+         .check = positiveOrEmpty<&kMCp>, .fail = F::ShowClear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
+         .refusals = "MCpUpdateError"},
+        {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
+         .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
+         .refusals = "CpUpdateError"},
+        {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp>,
+         .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
+         .refusals = "CpUpdateError"},
+        {.name = "Cp", .number = 440, .rows = R::Unbounded, .kind = 1,
+         .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
+             return isEmpty(value) ? nullptr : setNamed(s, "SpecificHeat", value, kCp);
+         },
+         .refusals = "CpUpdateError"},
+        {.type = 4, .number = 104, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
+         .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MassFlow", value, kFlowRate); },
+         .refusals = "FlowRateUpdateError"},
+        // A process stream's mass flow may be typed even into a locked base case.
+        {.type = 4, .number = 105, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kFlowRate>, .fail = F::ShowClear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MassFlow", value, kFlowRate); },
+         .refusals = "FlowRateUpdateError"},
+        {.type = 4, .number = 106, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
+         .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxMassFlow", value, kFlowRate); },
+         .refusals = "FlowRateUpdateError"},
+        {.type = 32039, .number = 105, .rows = R::Process, .kind = 0, .fail = F::ShowClear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "PricePerMass", value, kFlowRate); },
+         .refusals = "FlowRateUpdateError"},
+        {.type = 100, .number = 310, .rows = R::Process, .kind = 0,
+         .check = [](double v) -> const char* { return !isEmpty(v) && v >= 1.0 ? nullptr : "SplitBranchValueError"; },
+         .fail = F::ShowClear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxSplitBranches", value, "SplitBranchValueError"); },
+         .refusals = "SplitBranchValueError"},
+        {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
+         .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
+             if (!isEmpty(value)) s.SetCostIndex(value);
+             return nullptr;
+         }},
+        // Film coefficients and fouling.
+        {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
+        {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
+         .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
+        {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError"); },
+         .refusals = "FoulingFactorUpdateError"},
+        {.type = 4101, .number = 440, .rows = R::UtilityList, .kind = 1,
+         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError"); },
+         .refusals = "FoulingFactorUpdateError"},
+        {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); }},
+        {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); }},
+        // The stream's own minimum approach temperature.
+        {.type = 1517, .number = 406, .guarded = true, .rows = R::Process, .kind = 0, .boundShows = true, .fail = F::Silent,
+         .streamWrite = [](V& v, Stream s, Var, double value) { return contribution(v, s, value); },
+         .refusals = "GetStreamError DeltaTcUpdateError"},
+        {.type = 1517, .number = 442, .guarded = true, .rows = R::Kind, .kind = 1, .boundShows = true, .fail = F::Silent,
+         .streamWrite = [](V& v, Stream s, Var, double value) { return contribution(v, s, value); },
+         .refusals = "GetStreamError DeltaTcUpdateError"},
+        // End load fractions.
+        {.type = 9, .number = 200, .rows = R::Process, .kind = 0, .fail = F::Clear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); }},
+        {.type = 9, .number = 201, .rows = R::Process, .kind = 0, .fail = F::Clear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); }},
+        {.type = 9, .number = 202, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); }},
+        {.type = 9, .number = 203, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); }},
+        // Segment tables.
+        {.type = 104, .number = 411, .rows = R::Process, .kind = 0, .fail = F::Clear,
+         .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
+             v.ShowSegmentTable(&s);
+             return nullptr;
+         }},
+        {.type = 104, .number = 440, .rows = R::Kind, .kind = 1, .fail = F::Clear,
+         .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
+             v.ShowSegmentTable(&s);
+             return nullptr;
+         }},
+        // Stream links and forbidden matches.
+        {.type = 104, .number = 600, .rows = R::Process, .kind = 0, .fail = F::Silent,
+         .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
+             if (v.GetCurrentDesign()) v.GetmyScenario()->AddStreamLink(&s);
+             return nullptr;
+         }},
+        {.type = 104, .number = 601, .write = [](V& v, Var, double value) -> const char* {
+             const std::uint8_t flag = lowByte(value);
+             if (v.GetLinkTableCollection()) v.GetLinkTableCollection()->SetAdvancedLinkPreference(flag);
+             SetConfigData("AdvanceStreamLinkPreference", value, true);
+             v.advanceStreamLinkPreference = flag;
+             return nullptr;
+         }},
+        {.type = 104, .number = 1200, .write = [](V& v, Var var, double value) -> const char* {
+             IHeatIntegrationStream *cold = nullptr, *hot = nullptr;
+             if (!v.GetmyScenario()->GetStreamOfKind(var.Offset(0), cold, 0, 1) || !cold) return "GetStreamError";
+             v.workStream = cold;
+             if (!v.GetmyScenario()->GetStreamOfKind(var.Offset(1), hot, 0, 0) || !hot) return "GetStreamError";
+             if (value == 1.0) cold->LinkStream(hot->GetName());
+             else cold->UnlinkStream(hot->GetName());
+             return nullptr;
+         },
+         .refusals = "GetStreamError"},
+    };
+    return rows;
+}
