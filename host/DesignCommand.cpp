@@ -220,3 +220,26 @@ int RunDesign(ModuleLoader& module, int argc, char** argv) {
     std::fputs((o.json ? FormatDesignJson(report) : FormatDesignText(report)).c_str(), stdout);
     return 0;
 }
+
+std::string RenderDesignPicture(DesignPictureFn fn, IHENDesign* design, int a, int b, int what) {
+    const int need = fn(design, a, b, what, nullptr, 0);
+    if (need <= 1) return std::string();
+    std::string text(static_cast<std::size_t>(need), '\0');
+    fn(design, a, b, what, text.data(), need);
+    text.resize(static_cast<std::size_t>(need - 1));
+    return text;
+}
+
+bool CheckPictureInputs(const std::vector<std::string>& files, bool haveDesign, const std::string& svg,
+                        std::string& error) {
+    if (haveDesign && files.size() == 2) {
+        error = "--design names a design of a case; a network table makes one design";
+        return false;
+    }
+    for (const std::string& f : files)
+        if (f == svg || SameFile(f, svg)) {
+            error = "--svg " + svg + " names an input file; write the picture to another file";
+            return false;
+        }
+    return true;
+}

@@ -27,3 +27,13 @@ bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vecto
 bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vector<std::string>& files,
                     const std::string& designName, const double* dtmin, const EconomicsOption& economics,
                     IHENDesign*& design, std::string& error);
+
+// The pictures of a design drawn by the module (the grid diagram, the design viewer's plots): an
+// entry that writes what `what` asks (0 the SVG, 1 the JSON) of the design into a buffer and
+// answers the size it needs with the closing zero.
+using DesignPictureFn = int (*)(void* design, int a, int b, int what, char* out, int size);
+std::string RenderDesignPicture(DesignPictureFn fn, IHENDesign* design, int a, int b, int what);
+// The inputs of a picture job: `--design` only names a design of a case, and the picture may not
+// overwrite an input. False with the message otherwise.
+bool CheckPictureInputs(const std::vector<std::string>& files, bool haveDesign, const std::string& svg,
+                        std::string& error);

@@ -11,7 +11,6 @@
 
 namespace {
 
-using DesignPlotFn = int (*)(void*, int, int, int, char*, int);
 
 constexpr const char* kQuantities[] = {"shells", "area", "duty", "ua"};
 
@@ -70,26 +69,9 @@ bool parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
         error = "--quantity " + o.quantity + " is no quantity (shells, area, duty, ua)";
         return false;
     }
-    if (o.haveDesign && o.files.size() == 2) {
-        error = "--design names a design of a case; a network table makes one design";
-        return false;
-    }
-    for (const std::string& f : o.files)
-        if (f == o.svg || SameFile(f, o.svg)) {
-            error = "--svg " + o.svg + " names an input file; write the picture to another file";
-            return false;
-        }
-    return true;
+    return CheckPictureInputs(o.files, o.haveDesign, o.svg, error);
 }
 
-std::string render(DesignPlotFn fn, IHENDesign* design, int kind, int quantity, int what) {
-    const int need = fn(design, kind, quantity, what, nullptr, 0);
-    if (need <= 1) return std::string();
-    std::string text(static_cast<std::size_t>(need), '\0');
-    fn(design, kind, quantity, what, text.data(), need);
-    text.resize(static_cast<std::size_t>(need - 1));
-    return text;
-}
 
 }  // namespace
 
@@ -104,7 +86,7 @@ int RunDesignPlot(ModuleLoader& module, int argc, char** argv) {
     DesignPlotOptions o;
     std::string error;
     if (!parse(argc, argv, o, error)) return FailCommand(error);
-    auto fn = reinterpret_cast<DesignPlotFn>(module.Entry("KestrinDesignPlot"));
+    auto fn = reinterpret_cast<DesignPictureFn>(module.Entry("KestrinDesignPlot"));
     if (!fn) return FailCommand(module.Path() + " lacks the design plot entry");
     HostSession session(module);
     if (!session.Start(error)) return FailCommand(error);
@@ -113,9 +95,9 @@ int RunDesignPlot(ModuleLoader& module, int argc, char** argv) {
     const int kind = o.kind == "bar" ? 0 : 1;
     // Without --quantity the chart keeps its own first choice, the number of shells.
     const int quantity = o.quantity.empty() ? 0 : quantityOf(o.quantity);
-    const std::string svg = render(fn, design, kind, quantity, 0);
+    const std::string svg = RenderDesignPicture(fn, design, kind, quantity, 0);
     if (svg.empty()) return FailCommand("the design gave no " + o.kind + " plot");
-    const std::string json = o.json ? render(fn, design, kind, quantity, 1) : std::string();
+    const std::string json = o.json ? RenderDesignPicture(fn, design, kind, quantity, 1) : std::string();
     // Written beside the target first, then moved over it: a failed write leaves no file.
     const std::string part = o.svg + ".part";
     std::FILE* f = std::fopen(part.c_str(), "wb");

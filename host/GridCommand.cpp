@@ -11,7 +11,6 @@
 
 namespace {
 
-using GridFn = int (*)(void*, int, int, int, char*, int);
 
 struct GridOptions {
     std::vector<std::string> files;
@@ -48,42 +47,25 @@ bool parse(int argc, char** argv, GridOptions& o, std::string& error) {
         error = "grid needs --svg OUT, the file the picture goes to";
         return false;
     }
-    if (o.haveDesign && o.files.size() == 2) {
-        error = "--design names a design of a case; a network table makes one design";
-        return false;
-    }
-    for (const std::string& f : o.files)
-        if (f == o.svg) {
-            error = "--svg " + o.svg + " names an input file; write the picture to another file";
-            return false;
-        }
-    return true;
+    return CheckPictureInputs(o.files, o.haveDesign, o.svg, error);
 }
 
-std::string render(GridFn fn, IHENDesign* design, int preset, int flags, int what) {
-    const int need = fn(design, preset, flags, what, nullptr, 0);
-    if (need <= 1) return std::string();
-    std::string text(static_cast<std::size_t>(need), '\0');
-    fn(design, preset, flags, what, text.data(), need);
-    text.resize(static_cast<std::size_t>(need - 1));
-    return text;
-}
 }  // namespace
 
 int RunGrid(ModuleLoader& module, int argc, char** argv) {
     GridOptions o;
     std::string error;
     if (!parse(argc, argv, o, error)) return FailCommand(error);
-    auto fn = reinterpret_cast<GridFn>(module.Entry("KestrinGridDiagram"));
+    auto fn = reinterpret_cast<DesignPictureFn>(module.Entry("KestrinGridDiagram"));
     if (!fn) return FailCommand(module.Path() + " lacks the grid diagram entry");
     HostSession session(module);
     if (!session.Start(error)) return FailCommand(error);
     IHENDesign* design = nullptr;
     if (!OpenHostDesign(module, session, o.files, o.design, design, error)) return FailCommand(error);
     const int preset = static_cast<int>(o.preset);
-    const std::string svg = render(fn, design, preset, o.flags, 0);
+    const std::string svg = RenderDesignPicture(fn, design, preset, o.flags, 0);
     if (svg.empty()) return FailCommand("the design gave no diagram");
-    const std::string json = o.json ? render(fn, design, preset, o.flags, 1) : std::string();
+    const std::string json = o.json ? RenderDesignPicture(fn, design, preset, o.flags, 1) : std::string();
     std::FILE* f = std::fopen(o.svg.c_str(), "wb");
     if (!f) return FailCommand("cannot write " + o.svg);
     const bool written = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
