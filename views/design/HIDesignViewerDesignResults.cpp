@@ -13,6 +13,7 @@
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/plots/chiHXBarPlot.h"
 #include "views/plots/chiPlot.h"
+#include "views/EngineNotices.h"
 
 #include <cstdlib>
 #include <sstream>
@@ -142,30 +143,11 @@ void HIDesignViewerDesign::NotifyChange(int code, const CPString& text, void* da
         case 12:
             pCurrentScheduleView = pEventSummaryView;
             return;
-        case 60: {
-            // A message key and three numbers separated by blanks.
-            std::istringstream words{std::string(first.c_str())};
-            std::string key, word;
-            words >> key;
-            MessageParameters numbers;
-            for (int i = 0; i < 3; ++i) {
-                double value = 0.0;
-                if (words >> word) value = std::strtod(word.c_str(), nullptr);
-                numbers.push_back(MessageParameter(value));
-            }
-            ErrorMsg(key.c_str(), numbers);
-            return;
-        }
+        case 60:
         case 61:
-            ResponseMsg(first, 1);
-            return;
         case 62:
-            if (!first.empty()) TraceLine(first);
-            else Session::Instance().Record(SessionEvent::Trace, "ClearTrace");
-            return;
         case 64:
-            if (first.empty()) UserStatusClear(2);
-            else UserStatusReport(first, 2);
+            ShowEngineNotice(code, first);
             return;
         case 100:
             // The trend-analysis view comes with the studies' views; a viewer that holds one opens

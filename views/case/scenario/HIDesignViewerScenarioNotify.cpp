@@ -12,6 +12,7 @@
 #include "views/case/streams/LinkTableCollection.h"
 #include "views/case/streams/SegmentTable.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/EngineNotices.h"
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/ChiTable.h"
 #include "views/plots/chiPlot.h"
@@ -237,28 +238,11 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
             delete view;
             return;
         }
-        case 60: {
-            // A message key and three numbers separated by blanks.
-            Text key, rest;
-            Text(text).Token(key, rest);
-            MessageParameters parameters;
-            for (int i = 0; i < 3; ++i) {
-                Text word, after;
-                rest.Token(word, after);
-                parameters.push_back(MessageParameter(std::strtod(word.c_str(), nullptr)));
-                rest = after;
-            }
-            ErrorMsg(key, parameters);
-            return;
-        }
-        case 61: ResponseMsg(text, 1); return;
+        case 60:
+        case 61:
         case 62:
-            if (!text.empty()) TraceLine(text);
-            else Session::Instance().Record(SessionEvent::Trace, "ClearTrace");
-            return;
         case 64:
-            if (!text.empty()) UserStatusReport(text, 2, 0);
-            else UserStatusClear(2);
+            ShowEngineNotice(code, text);
             return;
         case 66:
             UpdateViews(nullptr);

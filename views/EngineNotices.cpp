@@ -1,0 +1,36 @@
+#include "views/EngineNotices.h"
+
+#include "lumeth/Session.h"
+
+#include <cstdlib>
+
+bool ShowEngineNotice(int code, const Text& text) {
+    switch (code) {
+        case 60: {
+            Text key, rest;
+            text.Token(key, rest);
+            MessageParameters parameters;
+            for (int i = 0; i < 3; ++i) {
+                Text word, after;
+                rest.Token(word, after);
+                parameters.push_back(MessageParameter(std::strtod(word.c_str(), nullptr)));
+                rest = after;
+            }
+            ErrorMsg(key, parameters);
+            return true;
+        }
+        case 61:
+            ResponseMsg(text, 1);
+            return true;
+        case 62:
+            if (!text.empty()) TraceLine(text);
+            else Session::Instance().Record(SessionEvent::Trace, "ClearTrace");
+            return true;
+        case 64:
+            if (!text.empty()) UserStatusReport(text, 2, 0);
+            else UserStatusClear(2);
+            return true;
+        default:
+            return false;
+    }
+}
