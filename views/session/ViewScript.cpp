@@ -1,4 +1,5 @@
 #include "views/session/ViewScript.h"
+#include "views/session/ViewJson.h"
 
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormDescription.h"
@@ -20,17 +21,6 @@
 #include <memory>
 #include <utility>
 
-Text ViewJsonText(const Text& s) {
-    Text out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
-        else if (c < 0x20) out += FormattedText("\\u%04x", c);
-        else out += static_cast<char>(c);
-    }
-    return out + "\"";
-}
-
-Text ViewJsonNumber(double v) { return std::isfinite(v) ? FormattedText("%.10g", v) : Text("null"); }
 
 namespace {
 

@@ -86,6 +86,3 @@ private:
     Viewable* m_driverView = nullptr;
 };
 
-// JSON string and number writing shared by the module's reports.
-Text ViewJsonText(const Text& s);
-Text ViewJsonNumber(double v);

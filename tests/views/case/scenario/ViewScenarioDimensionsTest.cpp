@@ -9,49 +9,22 @@
 #include "lumeth/VarEnumInfo.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/views/case/scenario/ScenarioSentinel.h"
+#include "tests/views/case/scenario/ScenarioViewerTestSupport.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-VarDescription var(int type, int number, int i = -1, int j = -1) {
-    VarDescription v(type, number);
-    if (i != -1) v.SetOffset(0, i);
-    if (j != -1) v.SetOffset(1, j);
-    return v;
-}
-VarDescription named(const char* name, int number, int i = -1) {
-    VarDescription v(name, number);
-    if (i != -1) v.SetOffset(0, i);
-    return v;
-}
 VarDescription link(const char* address) {
     VarDescription v;
     VarDescription::Parse(address, v);
     return v;
 }
 
-class ViewScenarioDimensions : public ::testing::Test {
+class ViewScenarioDimensions : public SentinelScenarioViewerTest {
 protected:
-    ViewScenarioDimensions() {
-        Session::Instance().Reset();
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
-        scenario = new SentinelScenario(p.project);
-        scenario->SetName("Base");
-        scenario->streams = false;
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
-        scenario->streams = true;
-        scenario->pockets = 4;
-    }
-    ~ViewScenarioDimensions() override {
-        delete owner;
-        delete scenario;
-        Session::Instance().Reset();
-    }
+    ViewScenarioDimensions() { scenario->pockets = 4; }
     std::vector<int> dims(const VarDescription& v, HIDesignViewerScenario* on = nullptr) {
         DimInfo d;
         (on ? on : viewer)->Dimensions(v, d);
@@ -63,11 +36,6 @@ protected:
         IDefaultUtilityManager* m = nullptr;
         return scenario->GetDefaultUtilityManager(m) && m ? m->GetNumberOfHTCDefaultValues() : 0;
     }
-    FourStreamProject p{false};
-    CaseDocument document{"case", &p.manager};
-    Viewable* owner = nullptr;
-    SentinelScenario* scenario = nullptr;
-    HIDesignViewerScenario* viewer = nullptr;
 };
 
 using Sizes = std::vector<int>;

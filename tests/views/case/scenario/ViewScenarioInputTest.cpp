@@ -8,6 +8,7 @@
 #include "lumeth/Framework.h"
 #include "lumeth/Session.h"
 #include "tests/support/FourStreamProject.h"
+#include "tests/views/case/scenario/ScenarioViewerTestSupport.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 
 #include <gtest/gtest.h>
@@ -19,17 +20,6 @@ namespace {
 
 constexpr double E = -32767.0;
 
-VarDescription var(int type, int number, int i = -1, int j = -1) {
-    VarDescription v(type, number);
-    if (i != -1) v.SetOffset(0, i);
-    if (j != -1) v.SetOffset(1, j);
-    return v;
-}
-VarDescription named(const char* name, int number, int i = -1) {
-    VarDescription v(name, number);
-    if (i != -1) v.SetOffset(0, i);
-    return v;
-}
 // The message keys shown since the journal was last emptied.
 std::vector<Text> shown() {
     std::vector<Text> out;

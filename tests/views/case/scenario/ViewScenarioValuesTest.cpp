@@ -10,6 +10,7 @@
 #include "tests/eng/model/ScenarioTestDoubles.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/views/case/scenario/ScenarioSentinel.h"
+#include "tests/views/case/scenario/ScenarioViewerTestSupport.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 
 #include <gtest/gtest.h>
@@ -22,43 +23,7 @@ namespace {
 
 constexpr double E = -32767.0;
 
-VarDescription var(int type, int number, int i = -1, int j = -1) {
-    VarDescription v(type, number);
-    if (i != -1) v.SetOffset(0, i);
-    if (j != -1) v.SetOffset(1, j);
-    return v;
-}
-VarDescription named(const char* name, int number, int i = -1) {
-    VarDescription v(name, number);
-    if (i != -1) v.SetOffset(0, i);
-    return v;
-}
-
-class ViewScenarioValues : public ::testing::Test {
-protected:
-    ViewScenarioValues() {
-        Session::Instance().Reset();
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
-        scenario = new SentinelScenario(p.project);
-        scenario->SetName("Base");
-        scenario->streams = false;
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
-        scenario->streams = true;
-    }
-    ~ViewScenarioValues() override {
-        delete owner;
-        delete scenario;
-        Session::Instance().Reset();
-    }
-    FourStreamProject p{false};
-    CaseDocument document{"case", &p.manager};
-    Viewable* owner = nullptr;
-    SentinelScenario* scenario = nullptr;
-    HIDesignViewerScenario* viewer = nullptr;
-};
+class ViewScenarioValues : public SentinelScenarioViewerTest {};
 
 struct Wire {
     VarDescription var;

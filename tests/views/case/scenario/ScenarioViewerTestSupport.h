@@ -1,0 +1,50 @@
+#pragma once
+// Addresses of the scenario viewer's variables, and a viewer bound to a sentinel scenario of the
+// four-stream project (the scenario answers every engine call with a number of its own).
+#include "brasko/CaseDocument.h"
+#include "lumeth/Session.h"
+#include "lumeth/VarDescription.h"
+#include "tests/support/FourStreamProject.h"
+#include "tests/views/case/scenario/ScenarioSentinel.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+
+#include <gtest/gtest.h>
+
+inline VarDescription var(int type, int number, int i = -1, int j = -1) {
+    VarDescription v(type, number);
+    if (i != -1) v.SetOffset(0, i);
+    if (j != -1) v.SetOffset(1, j);
+    return v;
+}
+
+inline VarDescription named(const char* name, int number, int i = -1) {
+    VarDescription v(name, number);
+    if (i != -1) v.SetOffset(0, i);
+    return v;
+}
+
+class SentinelScenarioViewerTest : public ::testing::Test {
+protected:
+    SentinelScenarioViewerTest() {
+        Session::Instance().Reset();
+        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
+        owner->SetName("Plant");
+        owner->SetDocument(&document);
+        scenario = new SentinelScenario(p.project);
+        scenario->SetName("Base");
+        scenario->streams = false;
+        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
+        viewer->SetEngineeringScenario(scenario, 0);
+        scenario->streams = true;
+    }
+    ~SentinelScenarioViewerTest() override {
+        delete owner;
+        delete scenario;
+        Session::Instance().Reset();
+    }
+    FourStreamProject p{false};
+    CaseDocument document{"case", &p.manager};
+    Viewable* owner = nullptr;
+    SentinelScenario* scenario = nullptr;
+    HIDesignViewerScenario* viewer = nullptr;
+};
