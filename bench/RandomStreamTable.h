@@ -3,6 +3,9 @@
 // 50 to 380 degrees C (at least 1 K apart), CP from 1 to 50 kW/K and h from 0.1 to 1 kW/m2K, and
 // two utilities taken from the defaults by name (fired heat above every stream, cooling water
 // below), so that every target is available.
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -44,6 +47,23 @@ inline std::string CsvOf(const std::vector<Row>& rows) {
     }
     for (const char* u : kUtilities) text += std::string(u) + ",,,,,utility\n";
     return text;
+}
+
+// Enters the rows and the two utilities into the scenario with its calculations held, then
+// recalculates once; false when the scenario refused any of it.
+inline bool EnterStreams(IHeatIntegrationScenario& scenario, const std::vector<Row>& rows) {
+    scenario.SuspendCalculations();
+    bool ok = true;
+    for (const Row& r : rows) {
+        IHeatIntegrationStream* s = nullptr;
+        ok = scenario.AddStream(r.name.c_str(), 0) == 1 && scenario.GetStream(r.name.c_str(), s) && s &&
+             s->SetValue("Temperature", r.supply, 0) == 1 && s->SetValue("Temperature", r.target, 1) == 1 &&
+             s->SetValue("HeatCapacityFlowrate", r.cp, 0) == 1 && s->SetValue("HTCoeff", r.h, 0) == 1;
+        if (!ok) break;
+    }
+    for (const char* u : kUtilities) ok = ok && scenario.AddStream(u, 1) == 1;
+    scenario.ResumeCalculations(ok);
+    return ok;
 }
 
 }  // namespace bench_table

@@ -61,21 +61,6 @@ private:
     IHeatIntegrationProject* m_project = nullptr;
 };
 
-bool Fill(IHeatIntegrationScenario& scenario, const std::vector<bench_table::Row>& rows) {
-    scenario.SuspendCalculations();
-    bool ok = true;
-    for (const bench_table::Row& r : rows) {
-        IHeatIntegrationStream* s = nullptr;
-        ok = scenario.AddStream(r.name.c_str(), 0) == 1 && scenario.GetStream(r.name.c_str(), s) && s &&
-             s->SetValue("Temperature", r.supply, 0) == 1 && s->SetValue("Temperature", r.target, 1) == 1 &&
-             s->SetValue("HeatCapacityFlowrate", r.cp, 0) == 1 && s->SetValue("HTCoeff", r.h, 0) == 1;
-        if (!ok) break;
-    }
-    for (const char* u : bench_table::kUtilities) ok = ok && scenario.AddStream(u, 1) == 1;
-    scenario.ResumeCalculations(ok);
-    return ok;
-}
-
 double ReadTargets(const IHeatIntegrationScenario& scenario) {
     return scenario.GetUtilityTarget(0) + scenario.GetUtilityTarget(1) + scenario.GetAreaTarget(0) +
            scenario.GetAreaTarget(1) + scenario.GetMinimumNumberOfUnits(0) + scenario.GetMinimumNumberOfUnits(1) +
@@ -87,7 +72,7 @@ void BM_ScenarioFullTargets(benchmark::State& state) {
     for (auto _ : state) {
         Session session;
         IHeatIntegrationScenario* scenario = session.NewScenario();
-        if (!scenario || !Fill(*scenario, rows)) {
+        if (!scenario || !bench_table::EnterStreams(*scenario, rows)) {
             state.SkipWithError("the scenario refused the table");
             return;
         }
@@ -103,7 +88,7 @@ BENCHMARK(BM_ScenarioFullTargets)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)-
 void BM_ScenarioSupertargetSweep(benchmark::State& state) {
     Session session;
     IHeatIntegrationScenario* scenario = session.NewScenario();
-    if (!scenario || !Fill(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0))))) {
+    if (!scenario || !bench_table::EnterStreams(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0))))) {
         state.SkipWithError("the scenario refused the table");
         return;
     }
@@ -130,7 +115,7 @@ bool Save(Session& session, const std::string& path) {
 void BM_ScenarioCaseSave(benchmark::State& state) {
     Session session;
     IHeatIntegrationScenario* scenario = session.NewScenario();
-    if (!scenario || !Fill(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0))))) {
+    if (!scenario || !bench_table::EnterStreams(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0))))) {
         state.SkipWithError("the scenario refused the table");
         return;
     }
@@ -148,7 +133,7 @@ void BM_ScenarioCaseLoad(benchmark::State& state) {
     {
         Session session;
         IHeatIntegrationScenario* scenario = session.NewScenario();
-        if (!scenario || !Fill(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0)))) ||
+        if (!scenario || !bench_table::EnterStreams(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0)))) ||
             !Save(session, path)) {
             state.SkipWithError("the case could not be made");
             return;

@@ -43,16 +43,7 @@ void BM_ScenarioViewerStreamTables(benchmark::State& state) {
         manager.ReleaseObject(object);
         return;
     }
-    scenario->SuspendCalculations();
-    bool ok = true;
-    for (const bench_table::Row& r : bench_table::RandomStreams(static_cast<int>(state.range(0)))) {
-        IHeatIntegrationStream* s = nullptr;
-        ok = ok && scenario->AddStream(r.name.c_str(), 0) == 1 && scenario->GetStream(r.name.c_str(), s) && s &&
-             s->SetValue("Temperature", r.supply, 0) == 1 && s->SetValue("Temperature", r.target, 1) == 1 &&
-             s->SetValue("HeatCapacityFlowrate", r.cp, 0) == 1;
-    }
-    for (const char* u : bench_table::kUtilities) ok = ok && scenario->AddStream(u, 1) == 1;
-    scenario->ResumeCalculations(ok);
+    const bool ok = bench_table::EnterStreams(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0))));
     const ObjectTypeRegistry* types = ObjectTypeRegistry::Current();
     if (!ok || !types) {
         state.SkipWithError("the scenario refused the table");
