@@ -127,3 +127,33 @@ inline void ExpectRecordHarnessHolds(const RecordType& type) {
         }
     }
 }
+
+// A record written by hand item by item, as an older build wrote it; every item after the
+// first `cut` is left out, so a reader meets the record broken off there.
+class HandMadeRecord {
+public:
+    explicit HandMadeRecord(int cut = 1000) : m_cut(cut) {}
+    LurmetBinaryFile& File() { return m_file; }
+    void Item(const std::function<bool()>& write) {
+        if (m_items++ < m_cut) {
+            EXPECT_TRUE(write());
+        }
+    }
+    void Ints(std::initializer_list<int> values) {
+        Item([&] {
+            for (int value : values)
+                if (!m_file.WriteInt(value)) return false;
+            return true;
+        });
+    }
+    void Byte(char value) { Item([&] { return m_file.WriteChar(value); }); }
+    Bytes Finish() {
+        EXPECT_TRUE(m_file.Commit());
+        return m_file.Bytes();
+    }
+
+private:
+    LurmetBinaryFile m_file = LurmetBinaryFile::ForWriting();
+    int m_items = 0;
+    int m_cut;
+};

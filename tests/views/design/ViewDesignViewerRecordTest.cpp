@@ -7,6 +7,7 @@
 #include "lumeth/Session.h"
 #include "lumeth/TwoDimPlot.h"
 #include "lumeth/ViewRecords.h"
+#include "tests/support/RecordHarness.h"
 #include "tests/eng/design/DesignTestSupport.h"
 #include "tests/support/FourStreamProject.h"
 #include "views/EnginePointers.h"
@@ -50,21 +51,11 @@ protected:
     // A record of version v made by hand, item by item, as an older build wrote it; every link
     // to a view is none. `cut` stops after that many items.
     std::vector<std::uint8_t> oldRecord(int v, int cut = 1000) {
-        LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
-        int items = 0;
-        auto item = [&](const std::function<bool()>& write) {
-            if (items++ < cut) {
-                EXPECT_TRUE(write());
-            }
-        };
-        auto ints = [&](std::initializer_list<int> values) {
-            item([&] {
-                for (int value : values)
-                    if (!f.WriteInt(value)) return false;
-                return true;
-            });
-        };
-        auto byte = [&](char value) { item([&] { return f.WriteChar(value); }); };
+        HandMadeRecord record(cut);
+        LurmetBinaryFile& f = record.File();
+        auto item = [&](const std::function<bool()>& write) { record.Item(write); };
+        auto ints = [&](std::initializer_list<int> values) { record.Ints(values); };
+        auto byte = [&](char value) { record.Byte(value); };
         if (v >= 20) byte(0);
         item([&] { return StoreScenarioPointer(f, p.scenario); });
         item([&] { return StoreDesignPointer(f, p.scenario, design); });
@@ -96,8 +87,7 @@ protected:
         if (v > 18) ints({0});
         if (v > 16) ints({0});
         if (v > 17) byte(1);
-        EXPECT_TRUE(f.Commit());
-        return f.Bytes();
+        return record.Finish();
     }
 
     FourStreamProject p;

@@ -5,6 +5,7 @@
 #include "lumeth/PlotParameters.h"
 #include "lumeth/Resources.h"
 #include "lumeth/TwoDimPlot.h"
+#include "tests/support/RecordHarness.h"
 #include "tests/views/design/DesignViewerTestSupport.h"
 #include "views/EnginePointers.h"
 #include "views/plots/chiHXBarPlot.h"
@@ -132,13 +133,9 @@ class ViewBarChartRecord : public ::testing::Test {
 protected:
     // Version 1 and 2 records made by hand; `cut` stops after that many items.
     std::vector<std::uint8_t> oldRecord(int v, int cut = 1000) {
-        LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
-        int items = 0;
-        auto item = [&](const std::function<bool()>& write) {
-            if (items++ < cut) {
-                EXPECT_TRUE(write());
-            }
-        };
+        HandMadeRecord record(cut);
+        LurmetBinaryFile& f = record.File();
+        auto item = [&](const std::function<bool()>& write) { record.Item(write); };
         if (v >= 2) item([&] { return f.WriteBool(false); });
         item([&] { return StoreDesignPointer(f, nullptr, nullptr); });  // no design
         item([&] { return f.WriteInt(0); });  // the plot
@@ -146,8 +143,7 @@ protected:
         item([&] { return f.WriteInt(0); });  // the viewer
         item([&] { return f.WriteInt(1); });  // area
         item([&] { return f.WriteInt(4); });  // bars
-        EXPECT_TRUE(f.Commit());
-        return f.Bytes();
+        return record.Finish();
     }
 };
 

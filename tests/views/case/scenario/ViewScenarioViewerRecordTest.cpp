@@ -7,6 +7,7 @@
 #include "lumeth/PlotParameters.h"
 #include "lumeth/Session.h"
 #include "lumeth/ViewRecords.h"
+#include "tests/support/RecordHarness.h"
 #include "tests/support/FourStreamProject.h"
 #include "views/EnginePointers.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
@@ -71,20 +72,10 @@ protected:
     // A record of version v made by hand, item by item, as an older build wrote it; every link
     // to a view is none. `cut` stops after that many items.
     std::vector<std::uint8_t> oldRecord(int v, int cut = 1000) {
-        LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
-        int items = 0;
-        auto item = [&](const std::function<bool()>& write) {
-            if (items++ < cut) {
-                EXPECT_TRUE(write());
-            }
-        };
-        auto ints = [&](std::initializer_list<int> values) {
-            item([&] {
-                for (int value : values)
-                    if (!f.WriteInt(value)) return false;
-                return true;
-            });
-        };
+        HandMadeRecord record(cut);
+        LurmetBinaryFile& f = record.File();
+        auto item = [&](const std::function<bool()>& write) { record.Item(write); };
+        auto ints = [&](std::initializer_list<int> values) { record.Ints(values); };
         IHeatIntegrationProject* project = p.project;
         if (v < 5) item([&] { return StoreProjectPointer(f, project); });
         if (v > 23) item([&] { return f.WriteChar(0); });
@@ -124,8 +115,7 @@ protected:
         if (v > 20) item([&] { return f.WriteChar(1); });
         if (v > 21) ints({4, 5, 6});
         if (v > 22) ints({0});
-        EXPECT_TRUE(f.Commit());
-        return f.Bytes();
+        return record.Finish();
     }
     FourStreamProject p;
     CaseDocument document{"case", &p.manager};
