@@ -103,6 +103,11 @@ public:
     // ---- form ----
     static const ViewForm<HIDesignViewerDesign>& Form();
     static void LoadVariables(FormDescription& form);
+    // The numbers of the design forms as rows of data (DesignValueRows.h).
+    struct ValueRow;
+    static const std::vector<ValueRow>& ValueRows();
+    static const ValueRow* FindValueRow(const VarDescription& var);
+    double ReadRow(const ValueRow& row, const VarDescription& var);
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;

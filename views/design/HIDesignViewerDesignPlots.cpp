@@ -2,6 +2,7 @@
 // scenario's target driving force, the diagonal and one line per exchanger) and the variables
 // of its form.
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/DesignValueRows.h"
 
 #include "eng/design/IHENDesign.h"
 #include "lumeth/Session.h"
@@ -259,10 +260,14 @@ const ViewForm<HIDesignViewerDesign>& HIDesignViewerDesign::Form() {
 
 void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     Form().Describe(form);
+    for (const ValueRow& row : ValueRows())
+        form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519, false, row.Dims()});
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 
 double HIDesignViewerDesign::Value(const VarDescription& var) {
+    if (!pDesign) return kEmpty;
+    if (const ValueRow* row = FindValueRow(var)) return ReadRow(*row, var);
     double out = kEmpty;
     if (Form().Value(*this, var, out)) return out;
     // The performance figures read in the kind their value is shown in (the loads as heat
