@@ -108,6 +108,18 @@ public:
     static const std::vector<ValueRow>& ValueRows();
     static const ValueRow* FindValueRow(const VarDescription& var);
     double ReadRow(const ValueRow& row, const VarDescription& var);
+    // The count that gives a list of the forms its rows.
+    enum class ListSize : std::uint8_t {
+        Exchangers, Filtered, AreaSpecified, ConfiguredHeaters, UnconfiguredCoolers, UnconfiguredHeaters, NewExchangers,
+        ExchangerListMode, StreamListMode, UnitsOnStream, UtilityStreams, CrossPinchLoads, UtilitySideStreams,
+        ProcessStreams, SubNetworks, Loops, Paths, Schedules, ScheduleEvents, One, Two, Three, Five
+    };
+    static bool FindListSize(int type, int number, ListSize& size);
+    // The rows of a list of that size; -1 when the list has no dimension (a list mode the
+    // forms do not know, no scenario).
+    int ListLength(ListSize size);
+    // The exchanger at a row of a row list (a `ValueRow::List`); null past a list that has none.
+    CNode* RowUnit(int list, int row);
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;

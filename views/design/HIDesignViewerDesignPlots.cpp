@@ -289,15 +289,6 @@ Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
     return Form().TextValue(*this, var, out) ? out : Viewable::TextValue(var);
 }
 
-int HIDesignViewerDesign::Dimensions(const VarDescription& var, DimInfo& dims) {
-    int added = 0;
-    return Form().Dimensions(*this, var, dims, added) ? added : Viewable::Dimensions(var, dims);
-}
-
-void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
-    if (!Form().VariableStatus(var, state)) Viewable::VariableStatus(var, state, detail);
-}
-
 int HIDesignViewerDesign::Message(const Text& line) {
     const std::size_t space = line.find(' ');
     const Text word = Text(line.substr(0, space));
