@@ -120,6 +120,11 @@ public:
     int ListLength(ListSize size);
     // The exchanger at a row of a row list (a `ValueRow::List`); null past a list that has none.
     CNode* RowUnit(int list, int row);
+    // The write of an exchanger value: 1 written, 0 refused or no exchanger at the row, -1 not
+    // an exchanger value.
+    int SpecifyExchangerRow(const VarDescription& var, double value);
+    // The variables the design forms write (the form description marks them writable).
+    static bool IsWritableAddress(int type, int number);
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;

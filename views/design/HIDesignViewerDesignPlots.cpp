@@ -261,7 +261,8 @@ const ViewForm<HIDesignViewerDesign>& HIDesignViewerDesign::Form() {
 void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     for (const ValueRow& row : ValueRows())
-        form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519, false, row.Dims()});
+        form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
+                  IsWritableAddress(row.type, row.number), row.Dims()});
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 
@@ -277,11 +278,6 @@ double HIDesignViewerDesign::Value(const VarDescription& var) {
     if (v == 758 && t == 1508) return GetPerformanceValue(var);
     if (v >= 759 && v <= 763 && (t == 31000 || t == 31001)) return GetPerformanceValue(var);
     return Viewable::Value(var);
-}
-
-int HIDesignViewerDesign::Specify(const VarDescription& var, double value) {
-    int result = 0;
-    return Form().Specify(*this, var, value, result) ? result : Viewable::Specify(var, value);
 }
 
 Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
