@@ -8,6 +8,7 @@
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -186,6 +187,19 @@ const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRo
         // heat loads
         {.type = 6, .number = 150, .read = [](V& v, Var var) { return v.GetDesign()->GetCrossPinchLoad(var.Offset(0)); }},
         {.type = 6, .number = 304, .list = L::Filtered, .value = "Duty"},
+        // The cross-pinch load is read with the utilities assigned by the first method; the
+        // scenario's own choice comes back afterwards, so showing the cell never changes it.
+        {.type = 6, .number = 602, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) {
+             IHeatIntegrationScenario* s = v.GetScenario();
+             const int method = s ? s->GetUtilityAssignmentMethod() : 0;
+             if (s) s->SetUtilityAssignmentMethod(1);
+             v.nCrossPinchSortColumn = 0;
+             double load = kEmpty;
+             if (!u.getIndexedVariable("CrossPinchLoads", 0, load)) load = kEmpty;
+             v.nCrossPinchSortColumn = std::max(0, v.GetDesignPinchIndex());
+             if (s) s->SetUtilityAssignmentMethod(method);
+             return load;
+         }},
         {.type = 6, .number = 308, .list = L::Configured, .value = "MaxDuty"},
         {.type = 6, .number = 318, .list = L::UnconfiguredCooler, .value = "Duty"},
         {.type = 6, .number = 319, .list = L::UnconfiguredHeater, .value = "Duty"},

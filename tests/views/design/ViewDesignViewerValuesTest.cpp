@@ -130,6 +130,21 @@ TEST(ViewDesignViewerValues, ASortedReadOfThePinchPositionSetsTheSortColumn) {
     EXPECT_EQ(std::max(0, viewer->GetDesignPinchIndex()), viewer->nCrossPinchSortColumn);
 }
 
+TEST(ViewDesignViewerValues, ReadingTheCrossPinchLoadKeepsTheUsersAssignmentMethod) {
+    ViewerNetwork n;
+    n.Units("pp");
+    auto viewer = n.Viewer();
+    VarDescription load(6, 602);
+    load.SetOffset(0, 1);
+    for (int method : {1, 0}) {
+        n.scenario->SetUtilityAssignmentMethod(method);
+        viewer->nCrossPinchSortColumn = 5;
+        viewer->Value(load);
+        EXPECT_EQ(method, n.scenario->GetUtilityAssignmentMethod());
+        EXPECT_EQ(std::max(0, viewer->GetDesignPinchIndex()), viewer->nCrossPinchSortColumn);
+    }
+}
+
 struct PinchCase {
     int side;
     double pinch, supply, target;
