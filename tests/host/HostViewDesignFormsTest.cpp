@@ -26,11 +26,13 @@ TEST(HostViewDesignForms, ADutyWrittenInTheFilteredRowsIsSavedAndRecalculated) {
     const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
     ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
     // Rows in design order: E1, E4, E3, E2, Heater, Cooler.
-    std::ofstream(script.path) << "get HeatFlow.304.[]\nset HeatFlow.304.1 80\nget HeatFlow.304.[]\n";
+    std::ofstream(script.path) << "get HeatFlow.304.[]\nset HeatFlow.304.1 80\nget HeatFlow.304.[]\n"
+                                  "text Name.300.1\ntext Name.348.1\ntext Name.345.1\n";
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + edited.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     for (const char* line : {"1: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW", "2: set HeatFlow.304.1 80\n  result 1",
-                             "3: get HeatFlow.304.[]\n  value 240 80 90 90 20 60 kW"})
+                             "3: get HeatFlow.304.[]\n  value 240 80 90 90 20 60 kW", "4: text Name.300.1\n  text E4",
+                             "5: text Name.348.1\n  text H2", "6: text Name.345.1\n  text C1"})
         EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;
 
     const HostRun report = RunHost("design " + edited.path + " --json");

@@ -141,7 +141,13 @@ int HIDesignViewerDesign::Dimensions(const VarDescription& var, DimInfo& dims) {
     int added = 0;
     if (Form().Dimensions(*this, var, dims, added)) return added;
     ListSize size{};
-    if (!FindListSize(var.Type(), var.Number(), size)) return Viewable::Dimensions(var, dims);
+    const int n = var.Number();
+    if (var.VariableIs("Name") && (n == 300 || n == 345 || n == 348 || n == 601 || (n >= 780 && n <= 784)))
+        size = ListSize::Filtered;
+    else if (var.VariableIs("Name") && n == 299)
+        size = ListSize::One;
+    else if (!FindListSize(var.Type(), n, size))
+        return Viewable::Dimensions(var, dims);
     // A list mode other than the two the forms know gives the list no rows at all.
     const int length = ListLength(size);
     if (length < 0) return 0;

@@ -263,6 +263,8 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     for (const ValueRow& row : ValueRows())
         form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
                   IsWritableAddress(row.type, row.number), row.Dims()});
+    form.Add({"Name.299", FormHook::Text, 1519, false, 0});
+    for (const char* address : {"Name.300", "Name.345", "Name.348"}) form.Add({address, FormHook::Text, 1519, false, 1});
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 
@@ -282,6 +284,21 @@ double HIDesignViewerDesign::Value(const VarDescription& var) {
 
 Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
     Text out;
+    if (pDesign && var.VariableIs("Name")) {
+        const int n = var.Number();
+        if (n == 299) return pDesign->GetDesignName() ? Text(pDesign->GetDesignName()) : Text();
+        if (n == 300 || n == 345 || n == 348) {
+            // A row past the filtered list names nothing.
+            const int row = var.Offset(0);
+            CNode* unit = nullptr;
+            if (row < 0 || row >= CountFilteredExchangers() ||
+                !pDesign->GetHeatExchanger(GetFilteredExchangerIndex(row), unit) || !unit)
+                return Text();
+            // The side streams become the current stream.
+            if (n == 300) return UnitName(unit);
+            return GetSideStreamName(unit, n == 345 ? 1 : 0);
+        }
+    }
     return Form().TextValue(*this, var, out) ? out : Viewable::TextValue(var);
 }
 
