@@ -103,6 +103,28 @@ public:
     // ---- form ----
     static const ViewForm<HIDesignViewerDesign>& Form();
     static void LoadVariables(FormDescription& form);
+    // The numbers of the design forms as rows of data (DesignValueRows.h).
+    struct ValueRow;
+    static const std::vector<ValueRow>& ValueRows();
+    static const ValueRow* FindValueRow(const VarDescription& var);
+    double ReadRow(const ValueRow& row, const VarDescription& var);
+    // The count that gives a list of the forms its rows.
+    enum class ListSize : std::uint8_t {
+        Exchangers, Filtered, AreaSpecified, ConfiguredHeaters, UnconfiguredCoolers, UnconfiguredHeaters, NewExchangers,
+        ExchangerListMode, StreamListMode, UnitsOnStream, UtilityStreams, CrossPinchLoads, UtilitySideStreams,
+        ProcessStreams, SubNetworks, Loops, Paths, Schedules, ScheduleEvents, One, Two, Three, Five
+    };
+    static bool FindListSize(int type, int number, ListSize& size);
+    // The rows of a list of that size; -1 when the list has no dimension (a list mode the
+    // forms do not know, no scenario).
+    int ListLength(ListSize size);
+    // The exchanger at a row of a row list (a `ValueRow::List`); null past a list that has none.
+    CNode* RowUnit(int list, int row);
+    // The write of an exchanger value: 1 written, 0 refused or no exchanger at the row, -1 not
+    // an exchanger value.
+    int SpecifyExchangerRow(const VarDescription& var, double value);
+    // The variables the design forms write (the form description marks them writable).
+    static bool IsWritableAddress(int type, int number);
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;

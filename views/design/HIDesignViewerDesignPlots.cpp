@@ -2,6 +2,7 @@
 // scenario's target driving force, the diagonal and one line per exchanger) and the variables
 // of its form.
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/DesignValueRows.h"
 
 #include "eng/design/IHENDesign.h"
 #include "lumeth/Session.h"
@@ -259,10 +260,17 @@ const ViewForm<HIDesignViewerDesign>& HIDesignViewerDesign::Form() {
 
 void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     Form().Describe(form);
+    for (const ValueRow& row : ValueRows())
+        form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
+                  IsWritableAddress(row.type, row.number), row.Dims()});
+    form.Add({"Name.299", FormHook::Text, 1519, false, 0});
+    for (const char* address : {"Name.300", "Name.345", "Name.348"}) form.Add({address, FormHook::Text, 1519, false, 1});
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 
 double HIDesignViewerDesign::Value(const VarDescription& var) {
+    if (!pDesign) return kEmpty;
+    if (const ValueRow* row = FindValueRow(var)) return ReadRow(*row, var);
     double out = kEmpty;
     if (Form().Value(*this, var, out)) return out;
     // The performance figures read in the kind their value is shown in (the loads as heat
@@ -274,23 +282,24 @@ double HIDesignViewerDesign::Value(const VarDescription& var) {
     return Viewable::Value(var);
 }
 
-int HIDesignViewerDesign::Specify(const VarDescription& var, double value) {
-    int result = 0;
-    return Form().Specify(*this, var, value, result) ? result : Viewable::Specify(var, value);
-}
-
 Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
     Text out;
+    if (pDesign && var.VariableIs("Name")) {
+        const int n = var.Number();
+        if (n == 299) return pDesign->GetDesignName() ? Text(pDesign->GetDesignName()) : Text();
+        if (n == 300 || n == 345 || n == 348) {
+            // A row past the filtered list names nothing.
+            const int row = var.Offset(0);
+            CNode* unit = nullptr;
+            if (row < 0 || row >= CountFilteredExchangers() ||
+                !pDesign->GetHeatExchanger(GetFilteredExchangerIndex(row), unit) || !unit)
+                return Text();
+            // The side streams become the current stream.
+            if (n == 300) return UnitName(unit);
+            return GetSideStreamName(unit, n == 345 ? 1 : 0);
+        }
+    }
     return Form().TextValue(*this, var, out) ? out : Viewable::TextValue(var);
-}
-
-int HIDesignViewerDesign::Dimensions(const VarDescription& var, DimInfo& dims) {
-    int added = 0;
-    return Form().Dimensions(*this, var, dims, added) ? added : Viewable::Dimensions(var, dims);
-}
-
-void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
-    if (!Form().VariableStatus(var, state)) Viewable::VariableStatus(var, state, detail);
 }
 
 int HIDesignViewerDesign::Message(const Text& line) {

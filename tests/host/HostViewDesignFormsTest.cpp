@@ -1,0 +1,57 @@
+// kestrin-host view --open design on a saved case of the textbook network: the duties read from
+// the filtered exchanger rows, one written there, saved, and the design recalculated from it.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <string>
+
+namespace {
+
+struct Scratch : ScratchFile {
+    explicit Scratch(const std::string& stem) : ScratchFile("designforms", stem, "", false) {}
+};
+
+// The duty of the unit named `name` in the `design --json` report; -1 when it is not there.
+double dutyOf(const std::string& json, const std::string& name) {
+    std::smatch m;
+    const std::regex unit("\"name\": \"" + name + "\"[^}]*\"duty\": ([-0-9.]+)");
+    return std::regex_search(json, m, unit) ? std::stod(m[1]) : -1.0;
+}
+
+TEST(HostViewDesignForms, ADutyWrittenInTheFilteredRowsIsSavedAndRecalculated) {
+    Scratch saved("net.kestrin"), edited("edited.kestrin"), script("edit.txt"), bad("bad.txt");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    // Rows in design order: E1, E4, E3, E2, Heater, Cooler.
+    std::ofstream(script.path) << "get HeatFlow.304.[]\nset HeatFlow.304.1 80\nget HeatFlow.304.[]\n"
+                                  "text Name.300.1\ntext Name.348.1\ntext Name.345.1\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + edited.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* line : {"1: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW", "2: set HeatFlow.304.1 80\n  result 1",
+                             "3: get HeatFlow.304.[]\n  value 240 80 90 90 20 60 kW", "4: text Name.300.1\n  text E4",
+                             "5: text Name.348.1\n  text H2", "6: text Name.345.1\n  text C1"})
+        EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;
+
+    const HostRun report = RunHost("design " + edited.path + " --json");
+    ASSERT_EQ(0, report.exitCode) << report.out;
+    EXPECT_DOUBLE_EQ(80.0, dutyOf(report.out, "E4"));
+    for (const auto& [name, duty] : {std::pair<const char*, double>{"E1", 240}, {"E3", 90}, {"E2", 90}})
+        EXPECT_DOUBLE_EQ(duty, dutyOf(report.out, name)) << name;
+    // E4 now takes 80 kW from H2 at 90 C (1.5 kW/K): it leaves at 36.67 C.
+    EXPECT_NE(std::string::npos, report.out.find("\"hot_out\": 36.666667")) << report.out;
+
+    // A negative area is refused and changes nothing; a row past the filtered list is outside
+    // the list's dimensions.
+    std::ofstream(bad.path) << "set Area.302.0 -5\nget HeatFlow.304.[]\n";
+    const HostRun refused = RunHost("view " + edited.path + " --open design --script " + bad.path);
+    EXPECT_NE(std::string::npos, refused.out.find("value 240 80 90 90 20 60 kW")) << refused.out;
+    EXPECT_NE(std::string::npos, refused.out.find("AreaInputError")) << refused.out;
+    std::ofstream(bad.path) << "set HeatFlow.304.9 10\n";
+    const HostRun stale = RunHost("view " + edited.path + " --open design --script " + bad.path);
+    EXPECT_NE(std::string::npos, stale.out.find("outside its dimensions (6)")) << stale.out;
+}
+
+}  // namespace

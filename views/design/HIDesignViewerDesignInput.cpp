@@ -1,0 +1,184 @@
+// The numbers the design forms write on exchangers and on the viewer, as rows of data. An
+// exchanger row names its row list, the value it writes (on the exchanger or one of its side
+// nodes), what a clear does, the flag a write carries and the check that may refuse the value.
+// Every write that changes an exchanger hands the design its change handling once, so the
+// network recalculates as after any other edit.
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/DisplayUnits.h"
+#include "pellin/HeatExch.h"
+#include "pellin/StreamNodes.h"
+#include "views/design/DesignValueRows.h"
+
+namespace {
+
+using V = HIDesignViewerDesign;
+using L = V::ValueRow::List;
+constexpr double kEmpty = Viewable::EmptyValue;
+// The change code that makes the design recalculate after a flowsheet value changed.
+constexpr int kFlowsheetChanged = 17;
+
+// Which node of the exchanger carries the value.
+enum class At : std::uint8_t { Unit, HotIn, HotOut, ColdIn, ColdOut };
+// What the empty value does: set the open value (status 0), set the clear value with status 1,
+// or remove the value.
+enum class Clear : std::uint8_t { Open, Specified, Remove };
+
+struct InputRow {
+    int type, number;
+    L list;
+    const char* value;
+    At at = At::Unit;
+    Clear clear = Clear::Open;
+    double cleared = 0.0;     // the value a clear writes
+    int clearFlag = 1;
+    int flag = 1;             // the flag of a written value (status 1)
+    // The key that refuses the value (null: accepted); `utility` for exchangers on a utility.
+    const char* (*check)(V&, CNode&, double) = nullptr;
+};
+
+const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? "AreaInputError" : nullptr; }
+const char* negativeFouling(V&, CNode&, double v) { return v < 0.0 ? "FoulingFactorUpdateError" : nullptr; }
+const char* negativeWeight(V&, CNode&, double v) { return v < 0.0 ? "WeightInputError" : nullptr; }
+const char* areaOnUnit(V& viewer, CNode& unit, double v) {
+    if (v < 0.0) return "AreaInputError";
+    HeatExch* hx = AsHeatExch(&unit);
+    if (hx && hx->IsUtilityExch() && !viewer.GetDesign()->IsOperationLocked()) return "CannotSpecifyAreaForUtilExchanger";
+    return nullptr;
+}
+
+const InputRow kRows[] = {
+    {1, 343, L::Filtered, "Temperature", At::ColdOut}, {1, 344, L::Filtered, "Temperature", At::ColdIn},
+    {1, 346, L::Filtered, "Temperature", At::HotOut},  {1, 347, L::Filtered, "Temperature", At::HotIn},
+    {1, 601, L::Direct, "MeasuredTemperature", At::HotIn, Clear::Remove, 0.0, 0, 0},
+    {1, 602, L::Direct, "MeasuredTemperature", At::HotOut, Clear::Remove, 0.0, 0, 0},
+    {1, 603, L::Direct, "MeasuredTemperature", At::ColdIn, Clear::Remove, 0.0, 0, 0},
+    {1, 604, L::Direct, "MeasuredTemperature", At::ColdOut, Clear::Remove, 0.0, 0, 0},
+    {1519, 601, L::Direct, "TemperatureWeight", At::HotIn, Clear::Remove, 0.0, 0, 0, negativeWeight},
+    {1519, 602, L::Direct, "TemperatureWeight", At::HotOut, Clear::Remove, 0.0, 0, 0, negativeWeight},
+    {1519, 603, L::Direct, "TemperatureWeight", At::ColdIn, Clear::Remove, 0.0, 0, 0, negativeWeight},
+    {1519, 604, L::Direct, "TemperatureWeight", At::ColdOut, Clear::Remove, 0.0, 0, 0, negativeWeight},
+    {1517, 500, L::Filtered, "HighEndDelT"}, {1517, 501, L::Filtered, "LowEndDelT"},
+    // A fouling factor is never negative, whichever list it is typed into.
+    {4101, 500, L::Filtered, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
+    {4101, 501, L::AreaSpecified, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
+    {6, 304, L::Filtered, "Duty"}, {6, 308, L::Configured, "MaxDuty"},
+    {6, 318, L::UnconfiguredCooler, "Duty"}, {6, 319, L::UnconfiguredHeater, "Duty"},
+    {6, 355, L::UnconfiguredCooler, "Temperature", At::HotOut}, {6, 356, L::UnconfiguredHeater, "Temperature", At::ColdOut},
+    {1508, 302, L::Filtered, "HTArea", At::Unit, Clear::Open, 0.0, 1, 1, areaOnUnit},
+    {1508, 704, L::Filtered, "MaxSpareArea", At::Unit, Clear::Open, 0.0, 0, 0, negativeArea},
+    {1508, 709, L::Filtered, "MaxSpareArea", At::Unit, Clear::Open, 0.0, 0, 0, negativeArea},
+    {1508, 705, L::Filtered, "MaxNewArea", At::Unit, Clear::Open, 10000.0, 0, 0, negativeArea},
+    {1508, 712, L::Filtered, "MaxNewArea", At::Unit, Clear::Open, 10000.0, 0, 0, negativeArea},
+};
+
+const InputRow* findRow(int type, int number) {
+    for (const InputRow& r : kRows)
+        if (r.type == type && r.number == number) return &r;
+    return nullptr;
+}
+
+CNode* nodeAt(CNode& unit, At at) {
+    if (at == At::Unit) return &unit;
+    HeatExch* hx = AsHeatExch(&unit);
+    if (!hx) return nullptr;
+    switch (at) {
+        case At::HotIn: return hx->getInlet(0);
+        case At::HotOut: return hx->getOutlet(0);
+        case At::ColdIn: return hx->getInlet(1);
+        case At::ColdOut: return hx->getOutlet(1);
+        case At::Unit: break;
+    }
+    return nullptr;
+}
+
+V::ListSize sizeOf(L list) {
+    switch (list) {
+        case L::Filtered: return V::ListSize::Filtered;
+        case L::AreaSpecified: return V::ListSize::AreaSpecified;
+        case L::Configured: return V::ListSize::ConfiguredHeaters;
+        case L::UnconfiguredCooler: return V::ListSize::UnconfiguredCoolers;
+        case L::UnconfiguredHeater: return V::ListSize::UnconfiguredHeaters;
+        default: return V::ListSize::Exchangers;
+    }
+}
+
+}  // namespace
+
+bool HIDesignViewerDesign::IsWritableAddress(int type, int number) {
+    return findRow(type, number) != nullptr || (type == 110 && number == 200) || (type == 1517 && number == 1) ||
+           (type == 109 && (number == 200 || number == 203 || number == 204 || number == 207 || number == 208));
+}
+
+int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double value) {
+    const InputRow* r = findRow(var.Type(), var.Number());
+    if (!r) return -1;
+    const int row = var.Offset(0);
+    // A stale row (one past the end of its list after the filter changed) edits nothing: the
+    // lists answer their last exchanger for a read only.
+    if (row < 0 || row >= ListLength(sizeOf(r->list))) return 0;
+    CNode* unit = nullptr;
+    int index = -1;
+    switch (r->list) {
+        case L::Direct: index = row; break;
+        case L::Filtered: index = GetFilteredExchangerIndex(row); break;
+        case L::AreaSpecified: index = GetAreaSpecifiedExchangerIndex(row); break;
+        case L::Configured: index = GetConfiguredExchangerIndex(row); break;
+        case L::UnconfiguredCooler: index = GetUnconfiguredCoolerIndex(row); break;
+        case L::UnconfiguredHeater: index = GetUnconfiguredHeaterIndex(row); break;
+        default: break;
+    }
+    if (index < 0 || !pDesign->GetHeatExchanger(index, unit) || !unit) return 0;
+    CNode* node = nodeAt(*unit, r->at);
+    if (!node) return 0;
+    if (value == kEmpty) {
+        if (r->clear == Clear::Remove) node->removeVariable(r->value);
+        else node->addVariable(r->value, r->cleared, r->clear == Clear::Open ? 0 : 1, r->clearFlag);
+    } else {
+        if (const char* key = r->check ? r->check(*this, *unit, value) : nullptr) {
+            ErrorMsg(key);
+            return 0;
+        }
+        node->addVariable(r->value, value, 1, r->flag);
+    }
+    pDesign->ProcessChange(kFlowsheetChanged, CPString(), nullptr);
+    return 1;
+}
+
+int HIDesignViewerDesign::Specify(const VarDescription& var, double value) {
+    if (!pDesign) return 0;
+    const int written = SpecifyExchangerRow(var, value);
+    if (written >= 0) return written;
+    const int t = var.Type(), n = var.Number();
+    if (t == 110 && n == 200) {
+        if (value < -99.99) {
+            ErrorMsg("CannotAcceptThisPercentValue");
+            return 0;
+        }
+        dPercentage = value;
+        return 1;
+    }
+    if (t == 1517 && n == 1) {
+        if (!pScenario || value == kEmpty || !(value > 0.0)) {
+            ErrorMsg("DeltaTViolationsError");
+            return 0;
+        }
+        pScenario->SuspendCalculations();
+        pScenario->ResumeCalculations(false);
+        pScenario->SetDTmin(value);
+        return 1;
+    }
+    if (t == 109 && value != kEmpty && value > -2.0e9 && value < 2.0e9) {
+        const auto v = static_cast<std::int32_t>(value);
+        switch (n) {
+            case 200: nSetting200 = v; return 1;
+            case 203: nSetting203 = v; return 1;
+            case 204: nSetting204 = v; return 1;
+            case 207: nSetting207 = v; return 1;
+            case 208: nSetting208 = v; return 1;
+            default: break;
+        }
+    }
+    int result = 0;
+    return Form().Specify(*this, var, value, result) ? result : Viewable::Specify(var, value);
+}

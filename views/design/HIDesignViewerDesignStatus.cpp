@@ -1,0 +1,131 @@
+// Which cells of the design forms a user may change: the feasibility of an exchanger, the
+// status of the value a cell shows, and the operations mode that freezes the sizing cells.
+#include "eng/design/IHENDesign.h"
+#include "pellin/HeatExch.h"
+#include "pellin/StreamNodes.h"
+#include "views/design/DesignValueRows.h"
+
+namespace {
+
+using V = HIDesignViewerDesign;
+using L = V::ValueRow::List;
+constexpr int kUnreadable = -1;
+
+int statusOf(const CNode* node, const char* name) {
+    return node && node->hasVariable(name) ? node->getVariableStatus(name) : kUnreadable;
+}
+
+// A feasible exchanger's cells are read-only; an infeasible one (or a unit that is no
+// exchanger) is marked.
+ModifyState exchangerTest(CNode* unit) {
+    HeatExch* hx = AsHeatExch(unit);
+    return hx && hx->IsFeasible() ? ReadOnlyState : SpecialState;
+}
+
+// A value the user may set while it is unset or set by hand (status 0 or 1), not while the
+// network calculated it.
+bool endValueState(CNode* unit, const char* name, ModifyState& state) {
+    const int status = statusOf(unit, name);
+    if (status == kUnreadable) return false;
+    state = status <= 1 ? ModifiableState : ReadOnlyState;
+    return true;
+}
+
+}  // namespace
+
+CNode* HIDesignViewerDesign::RowUnit(int list, int row) {
+    CNode* unit = nullptr;
+    int index = -1;
+    switch (static_cast<L>(list)) {
+        case L::Direct: index = row; break;
+        case L::Filtered: index = GetFilteredExchangerIndex(row); break;
+        case L::UnconfiguredCooler: index = GetUnconfiguredCoolerIndex(row); break;
+        case L::UnconfiguredHeater: index = GetUnconfiguredHeaterIndex(row); break;
+        default: return nullptr;
+    }
+    return index >= 0 && pDesign->GetHeatExchanger(index, unit) ? unit : nullptr;
+}
+
+void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
+    if (!pDesign) return Viewable::VariableStatus(var, state, detail);
+    if (Form().VariableStatus(var, state)) return;
+    const int type = var.Type(), number = var.Number(), row = var.Offset(0);
+    auto is = [&](int t, std::initializer_list<int> numbers) {
+        if (t != type) return false;
+        for (int n : numbers)
+            if (n == number) return true;
+        return false;
+    };
+    auto unitOf = [&](L list) { return RowUnit(static_cast<int>(list), row); };
+
+    if (is(6, {304})) {
+        CNode* unit = unitOf(L::Filtered);
+        if (!unit) return;
+        const int status = statusOf(unit, "Duty");
+        if (status == 1) state = ModifiableState;
+        else if (status == 0) state = pDesign->IsNotUtilityStreamNode(unit) ? ModifiableState : exchangerTest(unit);
+        else if (status == 2 || status == kUnreadable) state = exchangerTest(unit);
+        return;
+    }
+    if (is(1519, {700, 709, 714}) || is(31000, {711})) {
+        if (CNode* unit = unitOf(L::Direct)) state = exchangerTest(unit);
+        return;
+    }
+    if (is(1519, {345, 348}) || is(1517, {702})) {
+        if (CNode* unit = unitOf(L::Filtered)) state = exchangerTest(unit);
+        return;
+    }
+    // Both end approaches follow the high end's status: the two are specified together.
+    if (is(1517, {500, 501}) || is(4101, {500}) || is(1508, {302})) {
+        const char* name = type == 4101 ? "HXFoulingFactor" : type == 1508 ? "HTArea" : "HighEndDelT";
+        endValueState(unitOf(L::Filtered), name, state);
+        return;
+    }
+    if (is(1519, {301})) {
+        CNode* unit = unitOf(L::Filtered);
+        if (!unit) return;
+        const int status = statusOf(unit, "NShellsInSeries");
+        if (status == kUnreadable) state = ReadOnlyState;
+        else if (status <= 1) state = ModifiableState;
+        else if (status == 2) state = pDesign->IsOperationLocked() ? ModifiableState : ReadOnlyState;
+        return;
+    }
+    if (is(1508, {705, 712})) {
+        // The cell follows the exchanger its value is read from: the filtered row.
+        CNode* unit = unitOf(L::Filtered);
+        if (statusOf(unit, "HTArea") == kUnreadable) return;
+        long minimum = 0;
+        state = unit->getVariableAsInteger("AreaMinimum", minimum) && minimum == 1 ? ReadOnlyState : ModifiableState;
+        return;
+    }
+    if (is(1508, {306}) || is(1519, {307, 359, 360}) || is(1524, {502}) || is(6, {308}) || is(1507, {200})) {
+        if (bOperationsMode) state = ReadOnlyState;
+        return;
+    }
+    if (is(6, {318, 319}) || is(1, {355, 356})) {
+        const bool cooler = number == 318 || number == 355;
+        CNode* unit = unitOf(cooler ? L::UnconfiguredCooler : L::UnconfiguredHeater);
+        HeatExch* hx = AsHeatExch(unit);
+        const CNode* node = type == 6 ? unit : hx ? static_cast<CNode*>(cooler ? hx->getOutlet(0) : hx->getOutlet(1)) : nullptr;
+        const int status = statusOf(node, type == 6 ? "Duty" : "Temperature");
+        if (status == kUnreadable) return;
+        if (status == 2 || bOperationsMode) state = ReadOnlyState;
+        return;
+    }
+    if (is(104, {318, 319, 355, 356})) {
+        if (bOperationsMode) {
+            state = ReadOnlyState;
+            return;
+        }
+        const bool cooler = number == 318 || number == 355;
+        CNode* unit = unitOf(cooler ? L::UnconfiguredCooler : L::UnconfiguredHeater);
+        HeatExch* hx = AsHeatExch(unit);
+        if (!hx) return;
+        // The duty-or-area switch locks while the outlet temperature is specified, the
+        // temperature-or-area switch while the duty is.
+        const CNode* node = number < 350 ? static_cast<CNode*>(cooler ? hx->getOutlet(0) : hx->getOutlet(1)) : unit;
+        if (statusOf(node, number < 350 ? "Temperature" : "Duty") == 1) state = ReadOnlyState;
+        return;
+    }
+    Viewable::VariableStatus(var, state, detail);
+}
