@@ -284,3 +284,37 @@ TEST_F(ViewScenarioTexts, EveryTextRowIsFoundByItsAddressAndAnUnboundViewerIsEmp
 }
 
 }  // namespace
+
+namespace {
+
+// Every key a scenario form may show, by its refusals or its status words, reads a text of its
+// own in the catalogue, while the key stays what the journal records.
+TEST(ViewScenarioMessages, EveryKeyTheFormsShowHasReadableText) {
+    FormDescription form;
+    HIDesignViewerScenario::DescribeForm(form);
+    std::set<Text> keys = {"HOT", "COLD", "GLOBAL", "GCCBased", "UserSuppliedUtilityLoads", "CheapestUtilityPrinciple",
+                           "Calculate11Area", "Calculate12Area", "CalculateBoth", "LinearProgram", "BathFormula",
+                           "NoChangeinHENRBaseCase", "GetStreamError"};
+    for (const FormVariable& v : form.Variables()) {
+        const Text refusals = form.Refusals(v.address);
+        std::size_t start = 0;
+        while (start < refusals.size()) {
+            std::size_t end = refusals.find(' ', start);
+            if (end == Text::npos) end = refusals.size();
+            if (end > start) keys.insert(Text(refusals.substr(start, end - start)));
+            start = end + 1;
+        }
+    }
+    EXPECT_GT(keys.size(), 30u);
+    for (const Text& key : keys) {
+        EXPECT_TRUE(MessageCatalogue::Instance().Contains(key)) << key;
+        EXPECT_NE(key, FindString(key, 0)) << key;
+    }
+    Session::Instance().Reset();
+    ErrorMsg("GetStreamError");
+    EXPECT_EQ((std::vector<Text>{"GetStreamError"}), ErrorJournal::Instance().Keys());
+    EXPECT_EQ((std::vector<Text>{"The stream of this row could not be found."}), ErrorJournal::Instance().Texts());
+    Session::Instance().Reset();
+}
+
+}  // namespace
