@@ -165,6 +165,55 @@ TEST_F(ViewScenarioTexts, SidePairsChooseTheUtilityList) {
     EXPECT_EQ(Text(""), text(named("Name", 234, 1)));
 }
 
+// A second hot utility HU2 after HU: with the same id it has HU's supply temperature (3001),
+// with id 5 it is hotter (5001).
+class TwoHotUtilities : public TextScenario {
+public:
+    TwoHotUtilities(IHeatIntegrationProject* project, int id) : TextScenario(project), hu2("HU2", id, 0, 1, 0) {}
+    SentinelStream hu2;
+    std::vector<IHeatIntegrationStream*> utilities(int side) const {
+        auto* self = const_cast<TwoHotUtilities*>(this);
+        std::vector<IHeatIntegrationStream*> out;
+        if (side != 1) out = {&self->hu, &self->hu2};
+        if (side != 0) out.push_back(&self->cu);
+        return out;
+    }
+    bool GetStreamOfKind(int index, IHeatIntegrationStream*& out, int kind, int side) const override {
+        if (kind != 1) return TextScenario::GetStreamOfKind(index, out, kind, side);
+        const auto l = utilities(side);
+        if (index < 0 || index >= static_cast<int>(l.size())) return false;
+        return out = l[static_cast<std::size_t>(index)], true;
+    }
+    int GetNumberOfUtilityStreams() const override { return 3; }
+    int GetNumberOfStreamsOfKind(int kind, int side) const override {
+        return kind == 1 ? static_cast<int>(utilities(side).size()) : TextScenario::GetNumberOfStreamsOfKind(kind, side);
+    }
+};
+
+struct HottestCase {
+    int id;
+    const char* hu;
+    const char* hu2;
+};
+class ViewScenarioPlacement : public ::testing::TestWithParam<HottestCase> {};
+
+TEST_P(ViewScenarioPlacement, InsufficientMarksEveryHotUtilityAtTheHighestSupply) {
+    Session::Instance().Reset();
+    FourStreamProject p{false};
+    TwoHotUtilities scenario(p.project, GetParam().id);
+    HIDesignViewerScenario viewer(nullptr, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
+    viewer.SetEngineeringScenario(&scenario, 1);
+    scenario.assignmentStatus[0] = 1;
+    viewer.option100_245 = 1, viewer.option100_246 = 0;  // the hot utilities alone
+    EXPECT_EQ(Text(GetParam().hu), viewer.TextValue(named("Name", 234, 0)));
+    EXPECT_EQ(Text(GetParam().hu2), viewer.TextValue(named("Name", 234, 1)));
+    EXPECT_EQ(Text(""), viewer.TextValue(named("Name", 234, 2)));  // no third hot utility
+    EXPECT_EQ(Text("HU2"), viewer.TextValue(named("Name", 660, 1)));
+    Session::Instance().Reset();
+}
+INSTANTIATE_TEST_SUITE_P(ViewSupplies, ViewScenarioPlacement,
+                         ::testing::Values(HottestCase{3, "Insufficient", "Insufficient"}, HottestCase{5, "", "Insufficient"}));
+
 TEST_F(ViewScenarioTexts, AScenarioWithoutStreamsShowsOnlyTheNewRow) {
     scenario->streams = false;
     EXPECT_EQ(Text("**New**"), text(named("StrName", 401, 0)));
