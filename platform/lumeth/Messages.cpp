@@ -1,6 +1,7 @@
 #include "lumeth/Messages.h"
 
 #include "lumeth/ExtractionMessages.h"
+#include "lumeth/ScenarioMessages.h"
 #include "lumeth/Session.h"
 
 #include <cctype>
@@ -59,6 +60,8 @@ MessageCatalogue::MessageCatalogue() {
     std::size_t count = 0;
     const MessageText* extraction = ExtractionMessageTexts(count);
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(extraction[i].key, extraction[i].text);
+    const MessageText* scenario = ScenarioMessageTexts(count);
+    for (std::size_t i = 0; i < count; ++i) m_texts.emplace(scenario[i].key, scenario[i].text);
 }
 
 Text MessageCatalogue::FindString(const Text& key, int variant) const {

@@ -165,9 +165,14 @@ public:
 
     // ---- commands ----
     int Message(const Text& line) override;
-    // The entered design name (1519/208) that "AddToDesignView", "RenameView" and "CloneDesign"
-    // take; the rest of the form's texts come with their pages.
+    // Every text goes through one dispatcher over the text rows (ScenarioTextRows.h), in the
+    // order of its steps; what no row answers goes to the framework. Unbound, every text is empty.
     Text TextValue(const VarDescription& var) override;
+    struct TextRow;
+    // Every text row, in dispatch order (the form listing and the tests walk them).
+    static const std::vector<const TextRow*>& TextRows();
+    // The text row that answers a variable (null: the framework answers).
+    static const TextRow* FindTextRow(const VarDescription& var);
     // Typed numbers and texts: one dispatcher per hook over the input rows
     // (ScenarioInputRows.h); unbound, nothing happens.
     int Specify(const VarDescription& var, double value) override;

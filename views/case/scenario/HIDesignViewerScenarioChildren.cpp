@@ -397,6 +397,11 @@ void HIDesignViewerScenario::SetEconomicData() {
 }
 
 Text HIDesignViewerScenario::GetUnitNameFromMoniker(const Text& moniker) const {
+    // ":Temperature" names the kind of quantity alone.
+    if (!moniker.empty() && moniker[0] == ':') {
+        const QuantityInfo* q = FindQuantityByName(Text(moniker.substr(1)));
+        return q ? DefUnitConv(q->code, DefaultUnits).name : Text();
+    }
     VarDescription var;
     if (!VarDescription::Parse(moniker, var)) return Text();
     return DefUnitConv(var.Final().Type(), DefaultUnits).name;

@@ -9,10 +9,12 @@
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
 #include "views/case/scenario/ScenarioInputRows.h"
+#include "views/case/scenario/ScenarioTextRows.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <cctype>
 #include <map>
+#include <set>
 
 struct HIDesignViewerScenario::Command {
     const char* word;
@@ -96,12 +98,7 @@ const std::vector<Text>& HIDesignViewerScenario::CommandWords() {
     return words;
 }
 
-namespace {
-bool isEnteredName(const VarDescription& var) { return var.Type() == 1519 && var.Number() == 208; }
-}  // namespace
-
 void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
-    form.Add({"ExtraData.208", FormHook::Text, 1519, true, 0});
     // A variable that is read and written is listed once, writable, with its refusals.
     std::map<Text, const InputRow*> written;
     for (const InputRow* row : InputRows()) written.emplace(row->Address(), row);
@@ -118,14 +115,19 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
         form.Add({row->Address(), FormHook::Value, row->type ? row->type : -1, true, row->rows == InputRow::Rows::None ? 0 : 1});
         if (*row->refusals) form.SetRefusals(row->Address(), row->refusals);
     }
-    for (const char* address : {"ExtraData.227", "ExtraData.230", "ExtraData.500", "ExtraData.570", "ExtraData.1000",
-                                "Name.500", "Notes.400", "StrName.401", "StrNameU.440"})
+    // The texts: a text the user also types is listed editable; a variable that also has a
+    // number (the method choices, the utility side of 660) stays listed once, as a value.
+    std::set<Text> listed, typed;
+    for (const FormVariable& v : form.Variables()) listed.insert(v.address);
+    for (const char* address : {"ExtraData.208", "ExtraData.227", "ExtraData.230", "ExtraData.500", "Notes.400",
+                                "StrName.401", "StrNameU.440"})
+        typed.insert(address);
+    for (const TextRow* row : TextRows())
+        if (!listed.count(row->Address()))
+            form.Add({row->Address(), FormHook::Text, row->type ? row->type : 1519, typed.count(row->Address()) != 0, row->dims});
+    for (const char* address : {"ExtraData.570", "ExtraData.1000", "Name.500"})
         form.Add({address, FormHook::Text, 1519, true, 0});
     for (const Command& c : Commands()) form.AddCommand(c.word);
-}
-
-Text HIDesignViewerScenario::TextValue(const VarDescription& var) {
-    return isEnteredName(var) ? newDesignName : Viewable::TextValue(var);
 }
 
 namespace {

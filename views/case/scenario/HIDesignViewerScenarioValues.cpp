@@ -304,32 +304,43 @@ double HIDesignViewerScenario::ReadRow(const ValueRow& row, const VarDescription
     return row.zeroIsEmpty && out == 0.0 ? kEmpty : out;
 }
 
-double HIDesignViewerScenario::ReadStreamRow(const ValueRow& row, const VarDescription& var) {
+bool scenario_values::rowList(V& v, Row::Rows rows, const VarDescription& var, int& kind, int& side, int& bound) {
+    IHeatIntegrationScenario* scenario = v.GetmyScenario();
     const int i = var.Offset(0);
-    int kind = row.kind, side = row.side == Row::UtilitySide ? GetUtilHeatType() : row.side;
-    int bound = 0;
-    switch (row.rows) {
-        case R::Process: bound = myScenario->GetNumberOfProcessStreams(); break;
-        case R::Kind: bound = myScenario->GetNumberOfStreamsOfKind(kind, side); break;
-        case R::UtilityList: bound = myScenario->GetNumberOfUtilityStreams(); break;
-        case R::Unbounded: bound = i + 1; break;
+    if (side == Row::UtilitySide) side = v.GetUtilHeatType();
+    bound = 0;
+    int hot = 0, cold = 0;
+    switch (rows) {
+        case R::Process: bound = scenario->GetNumberOfProcessStreams(); return true;
+        case R::Kind: bound = scenario->GetNumberOfStreamsOfKind(kind, side); return true;
+        case R::UtilityList: bound = scenario->GetNumberOfUtilityStreams(); return true;
+        case R::Unbounded: bound = i + 1; return true;
+        case R::NonEmptyKind: bound = scenario->GetNumberOfStreamsOfKind(kind, side) > 0 ? i + 1 : 0; return true;
+        case R::None: return false;
+        case R::MainSideChoice: hot = v.option100_245, cold = v.option100_246; break;
         case R::SideChoice:
         case R::SideChoiceExtended: {
             const int which = var.Offset(1);
-            int hot = option100_250, cold = option100_249;
-            if (which == 2) hot = option100_247, cold = option100_248;
-            if (row.rows == R::SideChoiceExtended && which == 3) hot = 1, cold = 0;
-            if (row.rows == R::SideChoiceExtended && which == 4) hot = 0, cold = 1;
-            kind = 1;
-            if (hot == 1 && cold == 1) side = 2;
-            else if (hot == 1 && cold == 0) side = 0;
-            else if (hot == 0 && cold == 1) side = 1;
-            else return kEmpty;
-            bound = myScenario->GetNumberOfStreamsOfKind(1, side);
+            hot = v.option100_250, cold = v.option100_249;
+            if (which == 2) hot = v.option100_247, cold = v.option100_248;
+            if (rows == R::SideChoiceExtended && which == 3) hot = 1, cold = 0;
+            if (rows == R::SideChoiceExtended && which == 4) hot = 0, cold = 1;
             break;
         }
-        case R::None: return kEmpty;
     }
+    kind = 1;
+    if (hot == 1 && cold == 1) side = 2;
+    else if (hot == 1 && cold == 0) side = 0;
+    else if (hot == 0 && cold == 1) side = 1;
+    else return false;
+    bound = rows == R::MainSideChoice ? scenario->GetNumberOfUtilityStreams() : scenario->GetNumberOfStreamsOfKind(1, side);
+    return true;
+}
+
+double HIDesignViewerScenario::ReadStreamRow(const ValueRow& row, const VarDescription& var) {
+    const int i = var.Offset(0);
+    int kind = row.kind, side = row.side, bound = 0;
+    if (!rowList(*this, row.rows, var, kind, side, bound)) return kEmpty;
     if (i >= bound) return row.missing;
     IHeatIntegrationStream* found = nullptr;
     if (!myScenario->GetStreamOfKind(i, found, kind, side) || !found) {

@@ -23,7 +23,11 @@ struct HIDesignViewerScenario::ValueRow {
     //   Unbounded    no bound: straight to the look-up
     //   SideChoice   the utility side pair (second pair for index 2 = 2)
     //   SideChoiceExtended  also (1, 0) for index 2 = 3 and (0, 1) for index 2 = 4
-    enum class Rows : std::uint8_t { None, Process, Kind, UtilityList, Unbounded, SideChoice, SideChoiceExtended };
+    //   MainSideChoice  the main utility side pair, bounded by GetNumberOfUtilityStreams
+    //   NonEmptyKind    no row bound, but the list of (kind, side) must hold a stream
+    enum class Rows : std::uint8_t {
+        None, Process, Kind, UtilityList, Unbounded, SideChoice, SideChoiceExtended, MainSideChoice, NonEmptyKind
+    };
     // The side the stream is looked up on for this value of `side`: the viewer's utility side.
     static constexpr int UtilitySide = -1;
 
@@ -53,4 +57,8 @@ using R = Row::Rows;
 constexpr double kEmpty = Viewable::EmptyValue;
 
 inline double flag(bool b) { return b ? 1.0 : 0.0; }
+
+// The list of a stream-table row: the kind and side its stream is looked up on and the bound of
+// the row (row i is in the list when i < bound). False when a side pair chooses no side.
+bool rowList(V& v, Row::Rows rows, const VarDescription& var, int& kind, int& side, int& bound);
 }  // namespace scenario_values

@@ -38,7 +38,7 @@ public:
     double GetCostIndex() const override { return base() + 5; }
     double GetMassEmissionsCoefficient() const override { return base() + 6; }
     double GetOperatingCost() const override { return base() + 7; }
-    double GetDTminContribution() const override { return contribution >= 0 ? contribution : base() + 8; }
+    double GetDTminContribution() const override { return contribution != -1 ? contribution : base() + 8; }
     double GetHeatLoad(int mode) override { return load >= 0 ? load : base() + 10 + mode; }
     double GetLoadFraction(int end) const override { return base() + 20 + end; }
     double GetSegmentHeatCapacityFlowrate(int segment) const override { return base() + 30 + segment; }

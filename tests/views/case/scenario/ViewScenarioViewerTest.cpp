@@ -140,6 +140,8 @@ TEST_F(ViewScenarioViewer, BoundToThreeDesignsItBuildsEveryChildOnce) {
     EXPECT_EQ(DefUnitConv(1).name, viewer->GetUnitNameFromMoniker("Temperature.402"));
     EXPECT_EQ(DefUnitConv(6).name, viewer->GetUnitNameFromMoniker("HIDesignViewerDesign.200.0.HeatFlow.204.[]"));
     EXPECT_EQ("", viewer->GetUnitNameFromMoniker("(("));
+    EXPECT_EQ(DefUnitConv(1508).name, viewer->GetUnitNameFromMoniker(":Area"));
+    EXPECT_EQ("", viewer->GetUnitNameFromMoniker(":NoSuchKind"));
     // A viewer whose owner is not a project viewer does not bind.
     HIDesignViewerScenario loose(nullptr, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
     EXPECT_FALSE(loose.SetVariables());

@@ -1,0 +1,73 @@
+// English texts of the scenario forms' messages. The keys stay what the forms, the journal and
+// the tests compare; only the words a user reads are here.
+#include "lumeth/ScenarioMessages.h"
+
+namespace {
+const MessageText kTexts[] = {
+    // Stream sides and the scope of a minimum-approach contribution.
+    {"HOT", "Hot"},
+    {"COLD", "Cold"},
+    {"Unknown", "Unknown"},
+    {"GLOBAL", "Global"},
+    // Targeting methods and options.
+    {"GCCBased", "Placed on the grand composite curve"},
+    {"UserSuppliedUtilityLoads", "Utility loads given by the user"},
+    {"CheapestUtilityPrinciple", "Cheapest utility first"},
+    {"Calculate11Area", "Area for 1-1 exchangers"},
+    {"Calculate12Area", "Area for 1-2 shell-and-tube exchangers"},
+    {"CalculateBoth", "Area for both exchanger types"},
+    {"LinearProgram", "Linear program"},
+    {"BathFormula", "Vertical heat transfer (Bath formula)"},
+    // Retrofit and design tips.
+    {"RetrofitFromNewScenario", "Retrofit from a new scenario"},
+    {"RetrofitFromExistScenario", "Retrofit from an existing scenario"},
+    {"RetrofitTips", "Choose the existing network, then run the retrofit to see the changes it suggests."},
+    {"RecommendDesignsTips", "The recommended designs are the cheapest complete designs of the scenario."},
+    // Capital-cost formulas.
+    {"CapitalCostIndex", "Capital cost index "},
+    {"CapitalCostIndexTarget", "Capital cost target"},
+    {"HeatExchangerCapitalCostFormula", "= a + b x Area ^ c per exchanger"},
+    {"FiredHeaterCapitalCostFormula", "= a + b x Duty ^ c per fired heater"},
+    {"HeatExchangerCapitalCostTargetFormula", "= a + b x (Area / Shells) ^ c per shell"},
+    // Refusals of a typed value.
+    {"GetStreamError", "The stream of this row could not be found."},
+    {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},
+    {"AreaInputError", "This area is refused."},
+    {"CannotDeleteCError", "This value cannot be deleted."},
+    {"CannotDeleteHTC", "A heat-transfer coefficient default cannot be deleted."},
+    {"HCValueTooSmall", "The heat-transfer coefficient is too small."},
+    {"TypicalEconomicRateRange", "The rate lies outside its usual range."},
+    {"TypicalRateOfReturnRange", "The rate of return lies outside its usual range."},
+    {"CpUpdateError", "The specific heat could not be set."},
+    {"MCpUpdateError", "The heat-capacity flow rate could not be set."},
+    {"FlowRateUpdateError", "The flow rate could not be set."},
+    {"FoulingFactorUpdateError", "The fouling factor could not be set."},
+    {"HTCoeffUpdateError", "The heat-transfer coefficient could not be set."},
+    {"HTCoeffUpdateError2", "This heat-transfer coefficient is refused."},
+    {"DeltaTcUpdateError", "The minimum-approach contribution could not be set."},
+    {"DeltaTViolationsError", "The value would break a minimum approach temperature."},
+    {"EconomicDefaultError", "The economic data set could not be assigned."},
+    {"EnthalpyUpdateError", "The enthalpy could not be set."},
+    {"SpecRange", "The value lies outside its allowed range."},
+    {"SplitBranchValueError", "This number of split branches is refused."},
+    {"TemperatureUpdateError", "The temperature could not be set."},
+    {"HotStreamInletTemperatureUpdateError", "A hot stream's supply temperature cannot be set so."},
+    {"ColdStreamInletTemperatureUpdateError", "A cold stream's supply temperature cannot be set so."},
+    {"HotStreamOutletTemperatureUpdateError", "A hot stream's target temperature cannot be set so."},
+    {"ColdStreamOutletTemperatureUpdateError", "A cold stream's target temperature cannot be set so."},
+    {"ValidOptionError", "This choice is not one of the options."},
+    {"NegativeHoursOfOperInput", "The hours of operation cannot be negative."},
+    {"OverlimitHoursOfOperInput", "The hours of operation exceed those of a year."},
+    {"NegativePlantLifeInput", "The plant life cannot be negative."},
+    {"DeafultEconomicSpecRenameNotAllowed", "The DEFAULT economic data set cannot be renamed."},
+    {"EconomicDataInUseDeleteError", "This economic data set is in use and cannot be deleted."},
+    {"EconomicDataWithNameExists", "An economic data set of this name exists already."},
+    {"NameNotUnique", "This name is taken already."},
+    {"DeleteStreamError", "The stream could not be deleted."},
+};
+}  // namespace
+
+const MessageText* ScenarioMessageTexts(std::size_t& count) {
+    count = sizeof kTexts / sizeof kTexts[0];
+    return kTexts;
+}
