@@ -17,12 +17,14 @@ inline VarDescription var(int type, int number, int i = -1, int j = -1) {
     return v;
 }
 
-inline VarDescription named(const char* name, int number, int i = -1) {
+inline VarDescription named(const char* name, int number, int i = -1, int j = -1) {
     VarDescription v(name, number);
     if (i != -1) v.SetOffset(0, i);
+    if (j != -1) v.SetOffset(1, j);
     return v;
 }
 
+template <class Scenario = SentinelScenario>
 class SentinelScenarioViewerTest : public ::testing::Test {
 protected:
     SentinelScenarioViewerTest() {
@@ -30,7 +32,7 @@ protected:
         owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
         owner->SetName("Plant");
         owner->SetDocument(&document);
-        scenario = new SentinelScenario(p.project);
+        scenario = new Scenario(p.project);
         scenario->SetName("Base");
         scenario->streams = false;
         viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
@@ -45,6 +47,6 @@ protected:
     FourStreamProject p{false};
     CaseDocument document{"case", &p.manager};
     Viewable* owner = nullptr;
-    SentinelScenario* scenario = nullptr;
+    Scenario* scenario = nullptr;
     HIDesignViewerScenario* viewer = nullptr;
 };

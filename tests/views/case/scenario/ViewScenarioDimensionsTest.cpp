@@ -22,7 +22,7 @@ VarDescription link(const char* address) {
     return v;
 }
 
-class ViewScenarioDimensions : public SentinelScenarioViewerTest {
+class ViewScenarioDimensions : public SentinelScenarioViewerTest<> {
 protected:
     ViewScenarioDimensions() { scenario->pockets = 4; }
     std::vector<int> dims(const VarDescription& v, HIDesignViewerScenario* on = nullptr) {

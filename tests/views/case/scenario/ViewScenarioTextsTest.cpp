@@ -9,6 +9,7 @@
 #include "lumeth/Session.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/views/case/scenario/ScenarioSentinel.h"
+#include "tests/views/case/scenario/ScenarioViewerTestSupport.h"
 #include "views/case/scenario/ScenarioTextRows.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,6 @@
 #include <set>
 
 namespace {
-
-VarDescription var(int type, int number, int i = -1, int j = -1) {
-    VarDescription v(type, number);
-    if (i != -1) v.SetOffset(0, i);
-    if (j != -1) v.SetOffset(1, j);
-    return v;
-}
-VarDescription named(const char* name, int number, int i = -1, int j = -1) {
-    VarDescription v(name, number);
-    if (i != -1) v.SetOffset(0, i);
-    if (j != -1) v.SetOffset(1, j);
-    return v;
-}
 
 // The sentinel with the targeting answers these texts read set by the test.
 class TextScenario : public SentinelScenario {
@@ -43,33 +31,11 @@ public:
     int GetPinchListEntrySide(int index) const override { return index == 0 ? 0 : 1; }
 };
 
-class ViewScenarioTexts : public ::testing::Test {
+class ViewScenarioTexts : public SentinelScenarioViewerTest<TextScenario> {
 protected:
-    ViewScenarioTexts() {
-        Session::Instance().Reset();
-        SetDisplayUnitSet(SIUnits);
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
-        scenario = new TextScenario(p.project);
-        scenario->SetName("Base");
-        scenario->streams = false;
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
-        scenario->streams = true;
-    }
-    ~ViewScenarioTexts() override {
-        delete owner;
-        delete scenario;
-        SetDisplayUnitSet(SIUnits);
-        Session::Instance().Reset();
-    }
+    ViewScenarioTexts() { SetDisplayUnitSet(SIUnits); }
+    ~ViewScenarioTexts() override { SetDisplayUnitSet(SIUnits); }
     Text text(const VarDescription& v) { return viewer->TextValue(v); }
-    FourStreamProject p{false};
-    CaseDocument document{"case", &p.manager};
-    Viewable* owner = nullptr;
-    TextScenario* scenario = nullptr;
-    HIDesignViewerScenario* viewer = nullptr;
 };
 
 struct Wire {

@@ -23,7 +23,7 @@ namespace {
 
 constexpr double E = -32767.0;
 
-class ViewScenarioValues : public SentinelScenarioViewerTest {};
+class ViewScenarioValues : public SentinelScenarioViewerTest<> {};
 
 struct Wire {
     VarDescription var;
