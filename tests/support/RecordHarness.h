@@ -157,3 +157,15 @@ private:
     int m_items = 0;
     int m_cut;
 };
+
+// Every record a hand-made writer gives when it stops after 0, 1, 2, ... items (until it writes
+// the whole record): `recall` reads each into a fresh object and must fail.
+inline void ExpectEveryCutRecordFails(const std::function<Bytes(int cut)>& record,
+                                      const std::function<bool(const Bytes&)>& recall, const char* what) {
+    const Bytes whole = record(1000);
+    for (int cut = 0;; ++cut) {
+        const Bytes bytes = record(cut);
+        if (bytes == whole) break;
+        EXPECT_FALSE(recall(bytes)) << what << " cut after " << cut << " items";
+    }
+}

@@ -215,15 +215,15 @@ TEST_F(ViewDesignViewerRecord, OlderVersionsTakeTheirDefaultsDropsAndRebuilds) {
 
 TEST_F(ViewDesignViewerRecord, ARecordCutAtAnyItemFailsCleanly) {
     for (int v : {1, 5, 9, 11, 15, 18, 19, 20}) {
-        const std::vector<std::uint8_t> whole = oldRecord(v);
-        for (int cut = 0;; ++cut) {
-            const std::vector<std::uint8_t> bytes = oldRecord(v, cut);
-            if (bytes == whole) break;
-            HIDesignViewerDesign* viewer = recallTarget();
-            LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
-            EXPECT_FALSE(viewer->RecallClassData(in, v)) << v << " " << cut;
-            delete viewer;
-        }
+        ExpectEveryCutRecordFails([&](int cut) { return oldRecord(v, cut); },
+                                  [&](const Bytes& bytes) {
+                                      HIDesignViewerDesign* viewer = recallTarget();
+                                      LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
+                                      const bool read = viewer->RecallClassData(in, v);
+                                      delete viewer;
+                                      return read;
+                                  },
+                                  "design viewer");
     }
     // The design has gone: the record fails and the viewer is not bound.
     const std::vector<std::uint8_t> bytes = oldRecord(20);

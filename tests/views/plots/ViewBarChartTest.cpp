@@ -166,15 +166,15 @@ TEST_F(ViewBarChartRecord, OlderVersionsGetTheAxesTheBarsWouldSetAndCutRecordsFa
         EXPECT_EQ("%4.1f", chart->GetPlot()->GetYAxisPtr()->format);
         EXPECT_EQ("", chart->GetPlot()->GetXAxisPtr()->format);
         delete chart;
-        const std::vector<std::uint8_t> whole = oldRecord(v);
-        for (int cut = 0;; ++cut) {
-            const std::vector<std::uint8_t> bytes = oldRecord(v, cut);
-            if (bytes == whole) break;
-            auto* cutChart = static_cast<chiHXBarPlot*>(type->CreateInstanceForRecall(info));
-            LurmetBinaryFile part = LurmetBinaryFile::ForReading(bytes);
-            EXPECT_FALSE(cutChart->RecallClassData(part, v)) << cut;
-            delete cutChart;
-        }
+        ExpectEveryCutRecordFails([&](int cut) { return oldRecord(v, cut); },
+                                  [&](const Bytes& bytes) {
+                                      auto* cutChart = static_cast<chiHXBarPlot*>(type->CreateInstanceForRecall(info));
+                                      LurmetBinaryFile part = LurmetBinaryFile::ForReading(bytes);
+                                      const bool read = cutChart->RecallClassData(part, v);
+                                      delete cutChart;
+                                      return read;
+                                  },
+                                  "bar chart");
     }
 }
 

@@ -225,15 +225,15 @@ TEST_F(ViewScenarioViewerRecord, OlderVersionsTakeTheirDefaultsAndFixUps) {
 
 TEST_F(ViewScenarioViewerRecord, ARecordCutAtAnyItemOrNamingAMissingScenarioFailsCleanly) {
     for (int v : {4, 12, 24}) {
-        const std::vector<std::uint8_t> whole = oldRecord(v);
-        for (int cut = 0;; ++cut) {
-            const std::vector<std::uint8_t> bytes = oldRecord(v, cut);
-            if (bytes == whole) break;
-            HIDesignViewerScenario* viewer = recallTarget();
-            LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
-            EXPECT_FALSE(viewer->RecallClassData(in, v)) << v << " " << cut;
-            delete viewer;
-        }
+        ExpectEveryCutRecordFails([&](int cut) { return oldRecord(v, cut); },
+                                  [&](const Bytes& bytes) {
+                                      HIDesignViewerScenario* viewer = recallTarget();
+                                      LurmetBinaryFile in = LurmetBinaryFile::ForReading(bytes);
+                                      const bool read = viewer->RecallClassData(in, v);
+                                      delete viewer;
+                                      return read;
+                                  },
+                                  "scenario viewer");
     }
     // The scenario is gone: the viewer stays unbound and reads nothing further.
     const std::vector<std::uint8_t> bytes = oldRecord(24);
