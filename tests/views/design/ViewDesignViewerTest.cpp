@@ -7,6 +7,7 @@
 #include "pellin/HeatExch.h"
 #include "tests/eng/design/OperationTestSupport.h"
 #include "tests/eng/model/ScenarioTestDoubles.h"
+#include "tests/views/EngineNoticeCheck.h"
 #include "tests/views/design/DesignViewerTestSupport.h"
 #include "views/grid/HENDiagram.h"
 #include "views/plots/chiHXBarPlot.h"
@@ -287,15 +288,7 @@ TEST(ViewDesignViewer, EngineNoticesGoToTheJournal) {
     ViewerNetwork n;
     auto viewer = n.Viewer();
     MessageCatalogue::Instance().SetString("DesignKey", "%s|%s|%s");
-    struct Case {
-        int code;
-        const char* text;
-        SessionEvent event;
-        const char* key;
-        const char* journalText;
-        int number;
-    };
-    const Case cases[] = {
+    const EngineNoticeCase cases[] = {
         {60, "DesignKey 1 2.5 3", SessionEvent::Error, "DesignKey", "1|2.5|3", 0},
         {61, "Question", SessionEvent::Response, "Question", "Question", 1},
         {62, "trace line", SessionEvent::Trace, "", "trace line", 0},
@@ -303,16 +296,8 @@ TEST(ViewDesignViewer, EngineNoticesGoToTheJournal) {
         {64, "working", SessionEvent::Status, "", "working", 2},
         {64, "", SessionEvent::StatusClear, "", "", 2},
     };
-    for (const Case& c : cases) {
-        const std::uint64_t before = Session::Instance().NextSequence() - 1;
-        n.d->SendAMessage(c.code, c.text, nullptr);
-        const std::vector<SessionEntry> entries = Session::Instance().EntriesSince(before);
-        ASSERT_FALSE(entries.empty()) << c.code;
-        EXPECT_EQ(c.event, entries[0].event) << c.code << " " << c.text;
-        EXPECT_EQ(c.key, entries[0].key) << c.code;
-        EXPECT_EQ(c.journalText, entries[0].text) << c.code;
-        EXPECT_EQ(c.number, entries[0].number) << c.code;
-    }
+    for (const EngineNoticeCase& c : cases)
+        ExpectNoticeInJournal([&](int code, const char* text) { n.d->SendAMessage(code, text, nullptr); }, c);
     n.d->SetDesignName("Renamed");
     EXPECT_EQ("Renamed", viewer->GetName());
 }

@@ -11,6 +11,7 @@
 #include "lumeth/TwoDimPlot.h"
 #include "lumeth/VarEnumInfo.h"
 #include "tests/support/FourStreamProject.h"
+#include "tests/views/EngineNoticeCheck.h"
 #include "views/case/DataExtractionView.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/case/scenario/UtilityNameView.h"
@@ -276,15 +277,7 @@ TEST_F(ViewScenarioViewer, StreamAndManagerNoticesKeepTheNameViewsAndSegmentTabl
 TEST_F(ViewScenarioViewer, MessageNoticesGoToTheJournal) {
     bind(false);
     MessageCatalogue::Instance().SetString("Key", "%s|%s|%s");
-    struct Case {
-        int code;
-        const char* text;
-        SessionEvent event;
-        const char* key;
-        const char* journalText;
-        int number;
-    };
-    const Case cases[] = {
+    const EngineNoticeCase cases[] = {
         {60, "Key 1 2.5 3", SessionEvent::Error, "Key", "1|2.5|3", 0},
         {61, "SomeNotice", SessionEvent::Response, "SomeNotice", "SomeNotice", 1},
         {62, "trace line", SessionEvent::Trace, "", "trace line", 0},
@@ -293,15 +286,9 @@ TEST_F(ViewScenarioViewer, MessageNoticesGoToTheJournal) {
         {64, "", SessionEvent::StatusClear, "", "", 2},
         {66, "", SessionEvent::UpdateViews, "", "", 0},
     };
-    for (const Case& c : cases) {
-        const std::uint64_t before = Session::Instance().NextSequence() - 1;
-        p.scenario->SendAMessage(c.code, c.text, nullptr);
-        const std::vector<SessionEntry> entries = Session::Instance().EntriesSince(before);
-        ASSERT_FALSE(entries.empty()) << c.code;
-        EXPECT_EQ(c.event, entries[0].event) << c.code << " " << c.text;
-        EXPECT_EQ(c.key, entries[0].key) << c.code;
-        EXPECT_EQ(c.journalText, entries[0].text) << c.code;
-        EXPECT_EQ(c.number, entries[0].number) << c.code;
+    for (const EngineNoticeCase& c : cases) {
+        const std::vector<SessionEntry> entries =
+            ExpectNoticeInJournal([&](int code, const char* text) { p.scenario->SendAMessage(code, text, nullptr); }, c);
         if (c.code == 66) {
             ASSERT_EQ(2u, entries.size());
             EXPECT_EQ(SessionEvent::WaitForTurn, entries[1].event);
