@@ -16,17 +16,10 @@ namespace {
 
 void BM_CompositeCurvesToSvg(benchmark::State& state) {
     EngineeringManager manager;
-    ILurmetBaseObject* object = manager.CreateObject(IHeatIntegrationProject::ObjectType, "Plot project");
-    void* out = nullptr;
-    IHeatIntegrationScenario* scenario = nullptr;
-    if (!object || object->QueryInterface(IHeatIntegrationProject::ObjectType, &out) != 1) {
-        state.SkipWithError("no project");
-        return;
-    }
-    auto* project = static_cast<IHeatIntegrationProject*>(out);
-    if (project->AddScenario("Scale") != 1 || !project->GetScenario("Scale", scenario) || !scenario) {
+    ILurmetBaseObject* object = nullptr;
+    IHeatIntegrationScenario* scenario = bench_table::NewScaleScenario(manager, "Plot project", object);
+    if (!scenario) {
         state.SkipWithError("no scenario");
-        manager.ReleaseObject(object);
         return;
     }
     const bool ok = bench_table::EnterStreams(*scenario, bench_table::RandomStreams(static_cast<int>(state.range(0))));

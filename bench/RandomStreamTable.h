@@ -3,6 +3,9 @@
 // 50 to 380 degrees C (at least 1 K apart), CP from 1 to 50 kW/K and h from 0.1 to 1 kW/m2K, and
 // two utilities taken from the defaults by name (fired heat above every stream, cooling water
 // below), so that every target is available.
+#include "brasko/EngineeringManager.h"
+#include "brasko/LurmetBaseObject.h"
+#include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 
@@ -47,6 +50,22 @@ inline std::string CsvOf(const std::vector<Row>& rows) {
     }
     for (const char* u : kUtilities) text += std::string(u) + ",,,,,utility\n";
     return text;
+}
+
+// A project made by `manager` (handed back in `object`, for the caller to release) holding one
+// scenario "Scale"; null, with nothing left behind, when either is refused.
+inline IHeatIntegrationScenario* NewScaleScenario(EngineeringManager& manager, const char* projectName,
+                                                  ILurmetBaseObject*& object) {
+    object = manager.CreateObject(IHeatIntegrationProject::ObjectType, projectName);
+    void* out = nullptr;
+    IHeatIntegrationScenario* scenario = nullptr;
+    if (object && object->QueryInterface(IHeatIntegrationProject::ObjectType, &out) == 1) {
+        auto* project = static_cast<IHeatIntegrationProject*>(out);
+        if (project->AddScenario("Scale") == 1 && project->GetScenario("Scale", scenario) && scenario) return scenario;
+    }
+    if (object) manager.ReleaseObject(object);
+    object = nullptr;
+    return nullptr;
 }
 
 // Enters the rows and the two utilities into the scenario with its calculations held, then
