@@ -175,6 +175,15 @@ public:
     void SetPinchDiagram(bool on);
     int GetPinchDiagram() const;
     IHeatIntegrationStream* GetCurrentStream() const { return pCurrentStream; }
+    void SetCurrentStream(IHeatIntegrationStream* stream) { pCurrentStream = stream; }
+    // The stream names of the stream choice, once the form has asked for them; null before.
+    const VarEnumInfo* GetStreamNameEnum() const { return pStreamNameEnum.get(); }
+    // The process stream at a row of the current stream list (`nStreamListMode` 0 the
+    // unsatisfied ones, 1 all); null past the list or in another mode.
+    IHeatIntegrationStream* StreamRow(int row) const;
+    // The design exchanger at a row of the cross-pinch list, which is rebuilt for the sort
+    // column first when the filter has changed its length; -1 past its end.
+    int CrossPinchRow(int row);
     // An exchanger's "UnitOperationName"; empty when it has none.
     static Text UnitName(const CNode* unit);
 
