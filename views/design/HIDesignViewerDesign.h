@@ -112,7 +112,9 @@ public:
     enum class ListSize : std::uint8_t {
         Exchangers, Filtered, AreaSpecified, ConfiguredHeaters, UnconfiguredCoolers, UnconfiguredHeaters, NewExchangers,
         ExchangerListMode, StreamListMode, UnitsOnStream, UtilityStreams, CrossPinchLoads, UtilitySideStreams,
-        ProcessStreams, SubNetworks, Loops, Paths, Schedules, ScheduleEvents, One, Two, Three, Five
+        ProcessStreams, SubNetworks, Loops, Paths, Schedules, ScheduleEvents, One, Two, Three, Five,
+        OptimizerCheckUnits, OptimizerCheckInfeasible, OptimizerCheckUntied, OptimizerCheckTemperatureSpecs,
+        ExtractionItems, EventTargets
     };
     static bool FindListSize(int type, int number, ListSize& size);
     // The rows of a list of that size; -1 when the list has no dimension (a list mode the
@@ -131,6 +133,8 @@ public:
     // "OpenDrivingForcePlot" shows the driving-force plot of every exchanger.
     int Message(const Text& line) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    // The cross-pinch table's rows (the filtered exchangers) and columns (the pinches).
+    int CrossPinchTable(const VarDescription& var, DimInfo& dims);
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
 
     // ---- exchanger lists ----
@@ -164,6 +168,8 @@ public:
     // first; kept for the elimination view.
     const std::vector<int>& BuildCrossPinchList(int pinch);
     const std::vector<int>& GetCrossPinchOrder() const { return crossPinchOrder; }
+    // The names the current event kind may act on (the exchanger selection list).
+    const std::vector<Text>& GetEventTargets() const { return pEventTargets; }
     bool IsCoolerAboveHotPinch(CNode* exchanger) const;
     bool IsCoolerBelowColdPinch(CNode* exchanger) const;
     bool IsHeaterAboveHotPinch(CNode* exchanger) const;
