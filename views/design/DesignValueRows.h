@@ -60,4 +60,10 @@ CNode* Port(const CNode* unit, int side, bool outlet);
 // The form background colour as a cell colour number (the colour table's 46.0 and 45.0 are
 // the other answers of the colour cells).
 double FormBackground();
+// A pinch as a text: the hot and the cold pinch temperature in the user's temperature unit,
+// "%.2f %s / %.2f %s"; empty when either is unknown.
+Text PinchText(double hot, double cold);
+// The message key of an exchanger's calculation status; null for the two states that show no
+// text (1 and 5).
+const char* StatusKey(int status);
 }  // namespace design_rows

@@ -130,6 +130,19 @@ public:
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;
+    // The texts' row look-up: the exchanger at a row of a row list (a `ValueRow::List`), null
+    // past the list's end (a text row past its list names nothing).
+    CNode* TextRowUnit(int list, int row);
+    // The newest retrofit result design of the current mode ("D-2S"); empty when there is none.
+    Text RetrofitResultName() const;
+    // The feasibility of the newest retrofit result: 1 over the investment limit, 2 no payback,
+    // 0 otherwise or without a result; keeps its capital cost and payback for the texts.
+    int RetrofitFeasibility();
+    // The name of the exchanger at a row of the cross-pinch list; empty past its end.
+    Text CrossPinchName(int row);
+    // The utility stream at a row of the utility list (it becomes the current stream); the row
+    // after the last is "**New**".
+    Text UtilityStreamName(int row);
     // "OpenDrivingForcePlot" shows the driving-force plot of every exchanger.
     int Message(const Text& line) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
@@ -250,6 +263,9 @@ private:
     void InitCommon();
     void Unbind();
     // The form's members.
+    // The texts known by name (`answered` false for another), and the plain-number texts.
+    Text NamedText(const VarDescription& var, bool& answered);
+    Text PlainText(const VarDescription& var);
     double FilterPart(const VarDescription& var);
     int SetFilterPart(const VarDescription& var, double value);
     double DrivingForceTemperature(const VarDescription& var);

@@ -282,26 +282,6 @@ double HIDesignViewerDesign::Value(const VarDescription& var) {
     return Viewable::Value(var);
 }
 
-Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
-    Text out;
-    if (pDesign && var.VariableIs("Name")) {
-        const int n = var.Number();
-        if (n == 299) return pDesign->GetDesignName() ? Text(pDesign->GetDesignName()) : Text();
-        if (n == 300 || n == 345 || n == 348) {
-            // A row past the filtered list names nothing.
-            const int row = var.Offset(0);
-            CNode* unit = nullptr;
-            if (row < 0 || row >= CountFilteredExchangers() ||
-                !pDesign->GetHeatExchanger(GetFilteredExchangerIndex(row), unit) || !unit)
-                return Text();
-            // The side streams become the current stream.
-            if (n == 300) return UnitName(unit);
-            return GetSideStreamName(unit, n == 345 ? 1 : 0);
-        }
-    }
-    return Form().TextValue(*this, var, out) ? out : Viewable::TextValue(var);
-}
-
 int HIDesignViewerDesign::Message(const Text& line) {
     const std::size_t space = line.find(' ');
     const Text word = Text(line.substr(0, space));
