@@ -103,6 +103,8 @@ public:
     // ---- form ----
     static const ViewForm<HIDesignViewerDesign>& Form();
     static void LoadVariables(FormDescription& form);
+    // The texts of the design forms, for the form description (those not listed already).
+    static void DescribeTexts(FormDescription& form);
     // The numbers of the design forms as rows of data (DesignValueRows.h).
     struct ValueRow;
     static const std::vector<ValueRow>& ValueRows();

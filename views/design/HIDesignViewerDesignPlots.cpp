@@ -263,8 +263,7 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     for (const ValueRow& row : ValueRows())
         form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
                   IsWritableAddress(row.type, row.number), row.Dims()});
-    form.Add({"Name.299", FormHook::Text, 1519, false, 0});
-    for (const char* address : {"Name.300", "Name.345", "Name.348"}) form.Add({address, FormHook::Text, 1519, false, 1});
+    DescribeTexts(form);
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 

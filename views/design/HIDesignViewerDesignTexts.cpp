@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/FormDescription.h"
 #include "lumeth/Messages.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
@@ -13,6 +14,8 @@
 #include "views/design/DesignValueRows.h"
 
 #include <cstring>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -404,4 +407,38 @@ Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
     // The tables the form description holds itself (the filtered names of the bar chart).
     if (Form().TextValue(*this, var, out)) return out;
     return var.Type() == 1519 ? PlainText(var) : Text();
+}
+
+void HIDesignViewerDesign::DescribeTexts(FormDescription& form) {
+    struct Listed {
+        const char* name;  // null: a plain-number text ("ExtraData")
+        int number, dims;
+    };
+    static constexpr Listed kTexts[] = {
+        {"Name", 299, 0}, {"Name", 300, 1}, {"Name", 302, 0}, {"Name", 303, 0}, {"Name", 304, 1}, {"Name", 345, 1},
+        {"Name", 348, 1}, {"Name", 601, 1}, {"Name", 690, 1}, {"Name", 780, 1}, {"Name", 781, 1}, {"Name", 782, 1},
+        {"Name", 783, 1}, {"Name", 784, 1}, {"Notes", 401, 0}, {"HENRNotes", 402, 0}, {"HeatExchType", 400, 1},
+        {"HXSelection", 389, 0}, {"HXSelectionName", 388, 1},
+        {nullptr, 500, 1}, {nullptr, 501, 1}, {nullptr, 201, 1}, {nullptr, 202, 1}, {nullptr, 203, 0}, {nullptr, 204, 1},
+        {nullptr, 205, 0}, {nullptr, 206, 0}, {nullptr, 207, 0}, {nullptr, 208, 0}, {nullptr, 210, 1}, {nullptr, 211, 0},
+        {nullptr, 212, 0}, {nullptr, 213, 0}, {nullptr, 214, 0}, {nullptr, 230, 0}, {nullptr, 231, 0}, {nullptr, 300, 1},
+        {nullptr, 301, 1}, {nullptr, 306, 1}, {nullptr, 308, 1}, {nullptr, 310, 1}, {nullptr, 311, 0}, {nullptr, 312, 0},
+        {nullptr, 318, 1}, {nullptr, 319, 1}, {nullptr, 320, 1}, {nullptr, 331, 0}, {nullptr, 332, 0}, {nullptr, 333, 0},
+        {nullptr, 345, 1}, {nullptr, 348, 1}, {nullptr, 355, 0}, {nullptr, 356, 0}, {nullptr, 400, 0}, {nullptr, 601, 1},
+        {nullptr, 650, 0}, {nullptr, 690, 1}, {nullptr, 701, 1}, {nullptr, 702, 1}, {nullptr, 764, 1}, {nullptr, 766, 1},
+        {nullptr, 771, 1}, {nullptr, 800, 1}, {nullptr, 801, 1}, {nullptr, 802, 1}, {nullptr, 803, 0}, {nullptr, 804, 0},
+        {nullptr, 805, 0}, {nullptr, 806, 0}, {nullptr, 807, 0}, {nullptr, 808, 0}, {nullptr, 809, 0}, {nullptr, 851, 1},
+        {nullptr, 852, 1}, {nullptr, 853, 1}, {nullptr, 854, 1}, {nullptr, 857, 0}, {nullptr, 903, 2}, {nullptr, 907, 2},
+        {nullptr, 909, 1}, {nullptr, 910, 2}, {nullptr, 911, 1}, {nullptr, 912, 1}, {nullptr, 951, 1}, {nullptr, 962, 1},
+        {nullptr, 963, 0}, {nullptr, 1006, 1}, {nullptr, 1007, 1}, {nullptr, 1008, 0}, {nullptr, 1009, 1}, {nullptr, 1010, 0},
+        {nullptr, 1011, 1}, {nullptr, 1016, 0}, {nullptr, 1017, 1}, {nullptr, 1018, 1}, {nullptr, 1019, 0}, {nullptr, 1022, 0},
+        {nullptr, 1030, 0}, {nullptr, 1050, 1}, {nullptr, 1051, 1}, {nullptr, 1052, 1}, {nullptr, 1053, 1},
+    };
+    // A plain number that is also read as a value (a weight, the added area) is listed once.
+    std::set<std::string> listed;
+    for (const FormVariable& v : form.Variables()) listed.insert(v.address.c_str());
+    for (const Listed& t : kTexts) {
+        const Text address = FormattedText("%s.%d", t.name ? t.name : "ExtraData", t.number);
+        if (listed.insert(address.c_str()).second) form.Add({address, FormHook::Text, 1519, false, t.dims});
+    }
 }
