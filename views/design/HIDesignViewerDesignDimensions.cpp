@@ -81,6 +81,9 @@ const DimRow kRows[] = {
     {S::Two, 1, 708, 709}, {S::Two, 1519, 752, 753}, {S::Two, 1519, 756, 763}, {S::Two, 1519, 800, 802},
     {S::Three, 1508, 320, 320}, {S::Three, 1519, 201, 202}, {S::Three, 1519, 204, 204}, {S::Three, 31000, 320, 320},
     {S::Five, 1519, 1034, 1034},
+    // rows the forms read by exchanger or unit too: the added capital cost of each exchanger,
+    // the shells of each unit on the selected stream
+    {S::Exchangers, 31000, 711, 711}, {S::UnitsOnStream, 1519, 772, 772},
     // the optimiser's pre-check
     {S::OptimizerCheckUnits, 1519, 1006, 1007}, {S::OptimizerCheckInfeasible, 1519, 1009, 1009},
     {S::OptimizerCheckUntied, 104, 1012, 1015}, {S::OptimizerCheckUntied, 1519, 1011, 1011},

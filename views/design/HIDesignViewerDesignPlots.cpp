@@ -260,9 +260,13 @@ const ViewForm<HIDesignViewerDesign>& HIDesignViewerDesign::Form() {
 
 void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     Form().Describe(form);
-    for (const ValueRow& row : ValueRows())
+    for (const ValueRow& row : ValueRows()) {
+        // A row the list sizes name is a column of that list, whatever its own reading takes.
+        ListSize size{};
+        const int dims = row.type && FindListSize(row.type, row.number, size) ? 1 : row.Dims();
         form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
-                  IsWritableAddress(row.type, row.number), row.Dims()});
+                  IsWritableAddress(row.type, row.number), dims});
+    }
     DescribeTexts(form);
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }

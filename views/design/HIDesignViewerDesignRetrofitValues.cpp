@@ -93,8 +93,8 @@ void AddRetrofitRows(Rows& rows) {
         {.type = 1519, .number = 616, .list = L::Direct, .unitRead = retrofitShade},
         {.type = 1519, .number = 786, .read = payback},
         {.type = 1520, .number = 786, .read = payback},
-        {.type = 1519, .number = 980, .read = economicParameter, .dims = 1},
-        {.type = 31000, .number = 980, .read = economicParameter, .dims = 1},
+        {.type = 1519, .number = 980, .read = economicParameter},
+        {.type = 31000, .number = 980, .read = economicParameter},
         {.type = 1519, .number = 1033, .read = [](V& v, Var) {
              return v.GetScenario() ? double(v.GetScenario()->GetRetrofitStatus()) : kEmpty;
          }},
