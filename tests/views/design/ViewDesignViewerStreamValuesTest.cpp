@@ -239,3 +239,36 @@ TEST(ViewDesignViewerStreamValues, AnExchangerWithoutAnApproachTakesTheDesignsOn
 }
 
 }  // namespace
+
+namespace {
+
+// Switches of a fresh network of one cooler (H2 / CW) whose duty has the given status.
+struct SwitchCase {
+    int type, number, dutyStatus;
+    double expected;
+};
+
+class ViewDesignViewerSwitches : public ::testing::TestWithParam<SwitchCase> {};
+
+TEST_P(ViewDesignViewerSwitches, OnAFreshCooler) {
+    ViewerNetwork n;
+    n.Units("c");
+    exchanger(n, 0)->addVariable("Duty", 60.0, GetParam().dutyStatus);
+    auto viewer = n.Viewer();
+    const SwitchCase& c = GetParam();
+    EXPECT_EQ(c.expected, read(*viewer, c.type, c.number, 0)) << c.type << "." << c.number;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fresh, ViewDesignViewerSwitches,
+    ::testing::Values(SwitchCase{104, 318, 2, 1.0},      // a calculated duty
+                      SwitchCase{104, 318, 1, 0.0},      // a specified one
+                      SwitchCase{104, 361, 1, 0.0},      // no current schedule
+                      SwitchCase{104, 364, 1, 0.0},      // so no events either
+                      SwitchCase{100, 300, 1, kEmpty},   // no what-if item chosen
+                      SwitchCase{100, 431, 1, 0.0},      // not locked by the scenario
+                      SwitchCase{100, 1000, 1, 1.0},
+                      SwitchCase{104, 595, 1, 0.0},      // a cooler below the hot pinch sits well
+                      SwitchCase{1519, 610, 1, 0.0}));  // no fired heater
+
+}  // namespace
