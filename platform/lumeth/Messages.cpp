@@ -1,6 +1,7 @@
 #include "lumeth/Messages.h"
 
 #include "lumeth/ExtractionMessages.h"
+#include "lumeth/DesignViewerMessages.h"
 #include "lumeth/ScenarioMessages.h"
 #include "lumeth/Session.h"
 
@@ -62,6 +63,8 @@ MessageCatalogue::MessageCatalogue() {
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(extraction[i].key, extraction[i].text);
     const MessageText* scenario = ScenarioMessageTexts(count);
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(scenario[i].key, scenario[i].text);
+    const MessageText* design = DesignViewerMessageTexts(count);
+    for (std::size_t i = 0; i < count; ++i) m_texts.emplace(design[i].key, design[i].text);
 }
 
 Text MessageCatalogue::FindString(const Text& key, int variant) const {

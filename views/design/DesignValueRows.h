@@ -8,6 +8,9 @@
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <cstdint>
+#include <vector>
+
+class IHeatIntegrationStream;
 
 struct HIDesignViewerDesign::ValueRow {
     using V = HIDesignViewerDesign;
@@ -22,9 +25,10 @@ struct HIDesignViewerDesign::ValueRow {
     double (*read)(V&, const VarDescription&) = nullptr;          // a row of no list
     double (*unitRead)(V&, CNode&, const VarDescription&) = nullptr;  // a row of a list
     int unit = -1;                   // the form's kind of quantity; -1 that of the value kind
+    int dims = -1;                   // dimensions a row of no list has (a row index); -1 by its list
 
     Text Address() const;
-    int Dims() const { return list == List::None ? 0 : 1; }
+    int Dims() const { return dims >= 0 ? dims : list == List::None ? 0 : 1; }
 };
 
 namespace design_rows {
@@ -38,4 +42,28 @@ int EventKindClass(int kind);
 // The utility flow that carries `duty` over the stream's temperatures with its specific heat;
 // `flow` (the stream's own) when either factor is not above 0.
 double RequiredFlow(double duty, double specificHeat, double supply, double target, double flow);
+}  // namespace design_rows
+
+namespace design_rows {
+using Rows = std::vector<HIDesignViewerDesign::ValueRow>;
+// The further pages of rows, appended to the table in this order: streams and their loads, the
+// network's structure and checks with the viewer's states, retrofit comparisons and costs.
+void AddStreamRows(Rows& rows);
+void AddNetworkRows(Rows& rows);
+void AddRetrofitRows(Rows& rows);
+// An exchanger value read on a node; -32767 when the node lacks it.
+double NodeValue(const CNode* node, const char* name);
+// The stream a side node belongs to; null for another node.
+IHeatIntegrationStream* NodeStream(const CNode* node);
+// The inlet (or outlet) node of side 0 (hot) or 1 (cold) of an exchanger; null for another unit.
+CNode* Port(const CNode* unit, int side, bool outlet);
+// The form background colour as a cell colour number (the colour table's 46.0 and 45.0 are
+// the other answers of the colour cells).
+double FormBackground();
+// A pinch as a text: the hot and the cold pinch temperature in the user's temperature unit,
+// "%.2f %s / %.2f %s"; empty when either is unknown.
+Text PinchText(double hot, double cold);
+// The message key of an exchanger's calculation status; null for the two states that show no
+// text (1 and 5).
+const char* StatusKey(int status);
 }  // namespace design_rows

@@ -103,6 +103,8 @@ public:
     // ---- form ----
     static const ViewForm<HIDesignViewerDesign>& Form();
     static void LoadVariables(FormDescription& form);
+    // The texts of the design forms, for the form description (those not listed already).
+    static void DescribeTexts(FormDescription& form);
     // The numbers of the design forms as rows of data (DesignValueRows.h).
     struct ValueRow;
     static const std::vector<ValueRow>& ValueRows();
@@ -112,7 +114,9 @@ public:
     enum class ListSize : std::uint8_t {
         Exchangers, Filtered, AreaSpecified, ConfiguredHeaters, UnconfiguredCoolers, UnconfiguredHeaters, NewExchangers,
         ExchangerListMode, StreamListMode, UnitsOnStream, UtilityStreams, CrossPinchLoads, UtilitySideStreams,
-        ProcessStreams, SubNetworks, Loops, Paths, Schedules, ScheduleEvents, One, Two, Three, Five
+        ProcessStreams, SubNetworks, Loops, Paths, Schedules, ScheduleEvents, One, Two, Three, Five,
+        OptimizerCheckUnits, OptimizerCheckInfeasible, OptimizerCheckUntied, OptimizerCheckTemperatureSpecs,
+        ExtractionItems, EventTargets
     };
     static bool FindListSize(int type, int number, ListSize& size);
     // The rows of a list of that size; -1 when the list has no dimension (a list mode the
@@ -128,9 +132,24 @@ public:
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;
+    // The texts' row look-up: the exchanger at a row of a row list (a `ValueRow::List`), null
+    // past the list's end (a text row past its list names nothing).
+    CNode* TextRowUnit(int list, int row);
+    // The newest retrofit result design of the current mode ("D-2S"); empty when there is none.
+    Text RetrofitResultName() const;
+    // The feasibility of the newest retrofit result: 1 over the investment limit, 2 no payback,
+    // 0 otherwise or without a result; keeps its capital cost and payback for the texts.
+    int RetrofitFeasibility();
+    // The name of the exchanger at a row of the cross-pinch list; empty past its end.
+    Text CrossPinchName(int row);
+    // The utility stream at a row of the utility list (it becomes the current stream); the row
+    // after the last is "**New**".
+    Text UtilityStreamName(int row);
     // "OpenDrivingForcePlot" shows the driving-force plot of every exchanger.
     int Message(const Text& line) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    // The cross-pinch table's rows (the filtered exchangers) and columns (the pinches).
+    int CrossPinchTable(const VarDescription& var, DimInfo& dims);
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
 
     // ---- exchanger lists ----
@@ -164,6 +183,8 @@ public:
     // first; kept for the elimination view.
     const std::vector<int>& BuildCrossPinchList(int pinch);
     const std::vector<int>& GetCrossPinchOrder() const { return crossPinchOrder; }
+    // The names the current event kind may act on (the exchanger selection list).
+    const std::vector<Text>& GetEventTargets() const { return pEventTargets; }
     bool IsCoolerAboveHotPinch(CNode* exchanger) const;
     bool IsCoolerBelowColdPinch(CNode* exchanger) const;
     bool IsHeaterAboveHotPinch(CNode* exchanger) const;
@@ -175,6 +196,15 @@ public:
     void SetPinchDiagram(bool on);
     int GetPinchDiagram() const;
     IHeatIntegrationStream* GetCurrentStream() const { return pCurrentStream; }
+    void SetCurrentStream(IHeatIntegrationStream* stream) { pCurrentStream = stream; }
+    // The stream names of the stream choice, once the form has asked for them; null before.
+    const VarEnumInfo* GetStreamNameEnum() const { return pStreamNameEnum.get(); }
+    // The process stream at a row of the current stream list (`nStreamListMode` 0 the
+    // unsatisfied ones, 1 all); null past the list or in another mode.
+    IHeatIntegrationStream* StreamRow(int row) const;
+    // The design exchanger at a row of the cross-pinch list, which is rebuilt for the sort
+    // column first when the filter has changed its length; -1 past its end.
+    int CrossPinchRow(int row);
     // An exchanger's "UnitOperationName"; empty when it has none.
     static Text UnitName(const CNode* unit);
 
@@ -235,6 +265,9 @@ private:
     void InitCommon();
     void Unbind();
     // The form's members.
+    // The texts known by name (`answered` false for another), and the plain-number texts.
+    Text NamedText(const VarDescription& var, bool& answered);
+    Text PlainText(const VarDescription& var);
     double FilterPart(const VarDescription& var);
     int SetFilterPart(const VarDescription& var, double value);
     double DrivingForceTemperature(const VarDescription& var);

@@ -81,7 +81,54 @@ const DimRow kRows[] = {
     {S::Two, 1, 708, 709}, {S::Two, 1519, 752, 753}, {S::Two, 1519, 756, 763}, {S::Two, 1519, 800, 802},
     {S::Three, 1508, 320, 320}, {S::Three, 1519, 201, 202}, {S::Three, 1519, 204, 204}, {S::Three, 31000, 320, 320},
     {S::Five, 1519, 1034, 1034},
+    // rows the forms read by exchanger or unit too: the added capital cost of each exchanger,
+    // the shells of each unit on the selected stream
+    {S::Exchangers, 31000, 711, 711}, {S::UnitsOnStream, 1519, 772, 772},
+    // the optimiser's pre-check
+    {S::OptimizerCheckUnits, 1519, 1006, 1007}, {S::OptimizerCheckInfeasible, 1519, 1009, 1009},
+    {S::OptimizerCheckUntied, 104, 1012, 1015}, {S::OptimizerCheckUntied, 1519, 1011, 1011},
+    {S::OptimizerCheckTemperatureSpecs, 1519, 1017, 1018},
 };
+
+// The two-dimension tables of the network's structure: a row per sub-network, loop or path, a
+// column per unit of the one the second index names.
+bool structureTable(IHENDesign& d, const VarDescription& var, DimInfo& dims) {
+    if (var.Type() != 1519) return false;
+    const int of = var.Offset(1) < 0 ? 0 : var.Offset(1);
+    switch (var.Number()) {
+        case 903: dims.AddDim(d.GetNumberOfSubNetworks()); dims.AddDim(d.GetNumberOfUnitsInSubNetwork(of)); return true;
+        case 907: dims.AddDim(d.GetNumberOfLoops()); dims.AddDim(d.GetNumberOfUnitsInLoop(of)); return true;
+        case 910: dims.AddDim(d.GetNumberOfPaths()); dims.AddDim(d.GetNumberOfUnitsInPath(of)); return true;
+        default: return false;
+    }
+}
+
+// The size of a list known by its name; false for a name no list has.
+bool namedSize(const VarDescription& var, S& size) {
+    const int n = var.Number();
+    if (var.VariableIs("Name")) {
+        if (n == 300 || n == 345 || n == 348 || n == 601 || (n >= 780 && n <= 784)) size = S::Filtered;
+        else if (n == 299 || n == 302 || n == 303) size = S::One;
+        else if (n == 304) size = S::ExtractionItems;
+        else if (n == 690) size = S::CrossPinchLoads;
+        else return false;
+        return true;
+    }
+    if (var.VariableIs("HeatExchType") && n == 400 && var.Type() != 1519) {
+        size = S::AreaSpecified;
+        return true;
+    }
+    if (var.VariableIs("HXSelectionName") && n == 388) {
+        size = S::EventTargets;
+        return true;
+    }
+    // The schedule list's own two variables are single cells.
+    if (var.ObjectType() == "ScheduleTypeViewObject" && (n == 300 || n == 301)) {
+        size = S::One;
+        return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -132,6 +179,12 @@ int HIDesignViewerDesign::ListLength(ListSize size) {
         case S::Two: return 2;
         case S::Three: return 3;
         case S::Five: return 5;
+        case S::OptimizerCheckUnits: return d.GetNumberOfOptimizerCheckUnits();
+        case S::OptimizerCheckInfeasible: return d.GetNumberOfOptimizerCheckInfeasibleExchangers();
+        case S::OptimizerCheckUntied: return d.GetNumberOfOptimizerCheckUntiedExchangers();
+        case S::OptimizerCheckTemperatureSpecs: return d.GetNumberOfOptimizerCheckTemperatureSpecs();
+        case S::ExtractionItems: return pScenario ? pScenario->GetNumberOfExtractionItems() : -1;
+        case S::EventTargets: return static_cast<int>(pEventTargets.size());
     }
     return -1;
 }
@@ -142,15 +195,32 @@ int HIDesignViewerDesign::Dimensions(const VarDescription& var, DimInfo& dims) {
     if (Form().Dimensions(*this, var, dims, added)) return added;
     ListSize size{};
     const int n = var.Number();
-    if (var.VariableIs("Name") && (n == 300 || n == 345 || n == 348 || n == 601 || (n >= 780 && n <= 784)))
-        size = ListSize::Filtered;
-    else if (var.VariableIs("Name") && n == 299)
-        size = ListSize::One;
-    else if (!FindListSize(var.Type(), n, size))
-        return Viewable::Dimensions(var, dims);
+    if (var.Type() == 6 && n == 601) return CrossPinchTable(var, dims);
+    if (structureTable(*pDesign, var, dims)) return 2;
+    if (!namedSize(var, size) && !FindListSize(var.Type(), n, size)) return Viewable::Dimensions(var, dims);
     // A list mode other than the two the forms know gives the list no rows at all.
     const int length = ListLength(size);
     if (length < 0) return 0;
     dims.AddDim(length);
     return 1;
+}
+
+int HIDesignViewerDesign::CrossPinchTable(const VarDescription& var, DimInfo& dims) {
+    // Only while the network has cross-pinch loads and a first exchanger to count them on.
+    CNode* first = nullptr;
+    if (pDesign->GetNumberOfCrossPinchLoads() < 1 || !pDesign->GetHeatExchanger(0, first) || !first) return 0;
+    // The form asks for each dimension by its own flag bit: 2 the rows, 4 the columns.
+    int added = 0;
+    if (var.Flags() & 2) {
+        dims.AddDim(CountFilteredExchangers());
+        ++added;
+    }
+    if (var.Flags() & 4) {
+        int columns = 0;
+        double load = 0.0;
+        while (columns < 100000 && first->getIndexedVariable("CrossPinchLoads", columns, load)) ++columns;
+        dims.AddDim(columns);
+        ++added;
+    }
+    return added;
 }

@@ -260,11 +260,14 @@ const ViewForm<HIDesignViewerDesign>& HIDesignViewerDesign::Form() {
 
 void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     Form().Describe(form);
-    for (const ValueRow& row : ValueRows())
+    for (const ValueRow& row : ValueRows()) {
+        // A row the list sizes name is a column of that list, whatever its own reading takes.
+        ListSize size{};
+        const int dims = row.type && FindListSize(row.type, row.number, size) ? 1 : row.Dims();
         form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
-                  IsWritableAddress(row.type, row.number), row.Dims()});
-    form.Add({"Name.299", FormHook::Text, 1519, false, 0});
-    for (const char* address : {"Name.300", "Name.345", "Name.348"}) form.Add({address, FormHook::Text, 1519, false, 1});
+                  IsWritableAddress(row.type, row.number), dims});
+    }
+    DescribeTexts(form);
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 
@@ -280,26 +283,6 @@ double HIDesignViewerDesign::Value(const VarDescription& var) {
     if (v == 758 && t == 1508) return GetPerformanceValue(var);
     if (v >= 759 && v <= 763 && (t == 31000 || t == 31001)) return GetPerformanceValue(var);
     return Viewable::Value(var);
-}
-
-Text HIDesignViewerDesign::TextValue(const VarDescription& var) {
-    Text out;
-    if (pDesign && var.VariableIs("Name")) {
-        const int n = var.Number();
-        if (n == 299) return pDesign->GetDesignName() ? Text(pDesign->GetDesignName()) : Text();
-        if (n == 300 || n == 345 || n == 348) {
-            // A row past the filtered list names nothing.
-            const int row = var.Offset(0);
-            CNode* unit = nullptr;
-            if (row < 0 || row >= CountFilteredExchangers() ||
-                !pDesign->GetHeatExchanger(GetFilteredExchangerIndex(row), unit) || !unit)
-                return Text();
-            // The side streams become the current stream.
-            if (n == 300) return UnitName(unit);
-            return GetSideStreamName(unit, n == 345 ? 1 : 0);
-        }
-    }
-    return Form().TextValue(*this, var, out) ? out : Viewable::TextValue(var);
 }
 
 int HIDesignViewerDesign::Message(const Text& line) {

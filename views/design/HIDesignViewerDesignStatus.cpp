@@ -31,6 +31,38 @@ bool endValueState(CNode* unit, const char* name, ModifyState& state) {
     return true;
 }
 
+// A node at the very start or end of a stream: its temperature is the stream's own.
+bool isStreamEnd(CNode* node) {
+    if (!node) return false;
+    const CPString& kind = node->getClassName();
+    return kind == "ppFeedOrProductBlock" || kind == "ppProductBlock" || kind == "ST_Streamstart" || kind == "ST_Streamend";
+}
+
+void sideTemperatureState(IHENDesign& design, CNode* unit, int number, ModifyState& state) {
+    HeatExch* hx = AsHeatExch(unit);
+    // 343 cold outlet, 344 cold inlet, 346 hot outlet, 347 hot inlet.
+    CNode* node = nullptr;
+    if (hx) {
+        switch (number) {
+            case 343: node = hx->getOutlet(1); break;
+            case 344: node = hx->getInlet(1); break;
+            case 346: node = hx->getOutlet(0); break;
+            case 347: node = hx->getInlet(0); break;
+            default: break;
+        }
+    }
+    const int status = statusOf(node, "Temperature");
+    // A temperature set by hand stays editable inside the network; at a stream's end it is
+    // the stream's supply or target and follows the exchanger's feasibility.
+    if (status == 1)
+        state = !isStreamEnd(node->getFirstUpStreamNode()) && !isStreamEnd(node->getFirstDownStreamNode()) ? ModifiableState
+                                                                                                         : exchangerTest(unit);
+    else if (status == 0)
+        state = design.IsNotUtilityStreamNode(node) ? ModifiableState : exchangerTest(unit);
+    else if (status == 2 || status == kUnreadable)
+        state = exchangerTest(unit);
+}
+
 }  // namespace
 
 CNode* HIDesignViewerDesign::RowUnit(int list, int row) {
@@ -58,6 +90,12 @@ void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState
     };
     auto unitOf = [&](L list) { return RowUnit(static_cast<int>(list), row); };
 
+    if (is(1, {343, 344, 346, 347})) {
+        CNode* unit = unitOf(L::Filtered);
+        if (!unit) return;
+        sideTemperatureState(*pDesign, unit, number, state);
+        return;
+    }
     if (is(6, {304})) {
         CNode* unit = unitOf(L::Filtered);
         if (!unit) return;

@@ -111,7 +111,8 @@ Text HIDesignViewerDesign::ValueRow::Address() const {
 }
 
 const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRows() {
-    static const std::vector<Row> rows = {
+    static const std::vector<Row> rows = [] {
+    std::vector<Row> table = {
         // percentage
         {.type = 110, .number = 200, .read = [](V& v, Var) { return v.dPercentage; }},
         // lengths
@@ -280,6 +281,11 @@ const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRo
         // by name
         {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return var.Offset(0) + 1.0; }},
     };
+    design_rows::AddStreamRows(table);
+    design_rows::AddNetworkRows(table);
+    design_rows::AddRetrofitRows(table);
+    return table;
+    }();
     return rows;
 }
 

@@ -1,0 +1,49 @@
+// English texts of the design forms' status and summary lines. The keys stay what the forms and
+// the tests compare; a format's conversions are the ones the design viewer fills in (two
+// integers, a name, or an amount).
+#include "lumeth/DesignViewerMessages.h"
+
+namespace {
+const MessageText kTexts[] = {
+    // An exchanger's calculation status.
+    {"StatusUnderSpecified", "Under-specified"},
+    {"StatusOverSpecified", "Over-specified"},
+    {"StatusOK", "OK"},
+    {"StatusInfeasible", "Infeasible"},
+    {"StatusFailedCalc", "Calculation failed"},
+    {"StatusPartialCalc", "Partly calculated"},
+    {"StatusStreamUnderSpecified", "Stream under-specified"},
+    {"STUnknown", "Unknown"},
+    // The network's summary line.
+    {"DoF", "Degrees of freedom:"},
+    {"HXNotCalculated", "%d exchangers not calculated, %d failed"},
+    {"NotSatisfiedSingular", "Stream not satisfied: "},
+    {"NotSatisfiedPlural", "Streams not satisfied: "},
+    // The operating mode.
+    {"LastScheduleExecuted", "Last schedule executed: %s"},
+    {"DefaultState", "Default operating state"},
+    {"HENCalculaterStatus", "Calculation status: "},
+    {"NotExecuted", "Not executed"},
+    {"Converged", "Converged"},
+    {"NotConverged", "Not converged"},
+    {"ExecutedandConverged", "Executed and converged"},
+    {"ExecutedbutNotConverged", "Executed but not converged"},
+    // The retrofit's feasibility.
+    {"FeasiblityCheckCost", "Retrofit capital cost or payback: %.2f"},
+    {"SmallInvestment", "The retrofit costs more than the investment limit of %.2f."},
+    {"NegativePayback", "The retrofit does not pay back."},
+    {"IncreaseMaxiumInvestment", "Raise the investment limit to allow a larger retrofit."},
+    {"RetrofitFromNewScenario", "Retrofit in a new scenario"},
+    {"RetrofitFromExistScenario", "Retrofit in this scenario"},
+    // Which exchangers a list shows.
+    {"All", "All exchangers"},
+    {"ProcessProcess", "Process to process"},
+    {"ProcessHotUtility", "Process to hot utility"},
+    {"ProcessColdUtility", "Process to cold utility"},
+};
+}  // namespace
+
+const MessageText* DesignViewerMessageTexts(std::size_t& count) {
+    count = sizeof kTexts / sizeof kTexts[0];
+    return kTexts;
+}
