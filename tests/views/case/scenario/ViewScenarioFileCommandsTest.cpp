@@ -3,6 +3,7 @@
 // extraction's name and through the wizard's settings, and the end of an extraction. The case
 // provider runs a callback of the test's own in place of the simulator import.
 #include "brasko/CaseDocument.h"
+#include "brasko/EngineeringManager.h"
 #include "brasko/DefaultManager.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/extraction/DataExtractionConfig.h"
@@ -12,7 +13,9 @@
 #include "lumeth/Session.h"
 #include "ralvex/Case.h"
 #include "tests/support/FourStreamProject.h"
+#include "brasko/FeatureManager.h"
 #include "views/case/DataExtractionView.h"
+#include "views/case/HITargeting.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/grid/HENDiagram.h"
@@ -436,5 +439,51 @@ INSTANTIATE_TEST_SUITE_P(ViewFinish, ViewScenarioFinish,
                                            FinishCase{12.0, kEmpty, false, 0, 10.0, true},
                                            FinishCase{12.0, 18.0, true, 0, 10.0, false},
                                            FinishCase{12.0, 18.0, false, 1, 10.0, true}));
+
+// A single-scenario case imports the case the extraction holds under its import name; an
+// import that brought a design of its own replaces the case's first design.
+TEST(ViewScenarioCaseImport, AnImportThatBringsADesignReplacesTheFirstOne) {
+    Session::Instance().Reset();
+    EngineeringManager manager;
+    CaseDocument document{"case", &manager};
+    auto* features = new ExpMgrView(&document);
+    auto* single = static_cast<HITargeting*>(HITargeting::BuildHITargeting(features, "C"));
+    ASSERT_NE(nullptr, single);
+    IHeatIntegrationScenario* scenario = single->GetmyScenario();
+    ASSERT_NE(nullptr, scenario);
+    auto* provider = dynamic_cast<SimulatorCaseProvider*>(single->GetProject()->GetDataExtraction());
+    ASSERT_NE(nullptr, provider);
+    int result = 1;
+    provider->SetCaseCallback([&](auto&, Case&, IHeatIntegrationScenario& s) {
+        if (result == 1) s.AddStream("S1", 0), s.AddDesign("SimulationBaseCase");
+        return result;
+    });
+    // Nothing held under the name: nothing came in, the first design stays.
+    char here[4096] = {};
+    ASSERT_NE(nullptr, ::getcwd(here, sizeof here));
+    std::uint64_t m = Session::Instance().NextSequence() - 1;
+    EXPECT_EQ(0, single->Message("ImportVelmorScenario"));
+    bool reported = false;
+    for (const SessionEntry& e : Session::Instance().EntriesSince(m)) reported = reported || e.key == "NoStreamsExtracted";
+    EXPECT_TRUE(reported);
+    EXPECT_EQ(1, scenario->GetNumberOfDesigns());
+    // The import name held as a case (a file of that name where the extraction looks).
+    const std::string folder = ::testing::TempDir() + std::to_string(getpid()) + "-import";
+    ::mkdir(folder.c_str(), 0755);
+    ASSERT_EQ(0, ::chdir(folder.c_str()));
+    std::ofstream("XYZ") << kCase;
+    result = 0;
+    EXPECT_EQ(0, single->Message("ImportVelmorScenario"));
+    EXPECT_EQ(1, scenario->GetNumberOfDesigns());
+    result = 1;
+    EXPECT_EQ(1, single->Message("ImportVelmorScenario"));
+    std::remove("XYZ");
+    EXPECT_EQ(0, ::chdir(here));
+    ::rmdir(folder.c_str());
+    ASSERT_EQ(1, scenario->GetNumberOfDesigns());
+    EXPECT_EQ("SimulationBaseCase", Text(scenario->GetDesignName(0)));
+    delete features;
+    Session::Instance().Reset();
+}
 
 }  // namespace

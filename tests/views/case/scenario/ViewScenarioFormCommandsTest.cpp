@@ -30,7 +30,12 @@ public:
     explicit CommandScenario(IHeatIntegrationProject* project) : CPIScenario(project, DefaultScenarioServices()) {}
     std::vector<std::string> ran;
     double optimumA = 10.0, optimumB = 20.0;
+    // Hot process streams counted that cannot be looked up (a scenario out of step).
+    int missingHot = 0;
 
+    int GetNumberOfStreamsOfKind(int kind, int side) const override {
+        return CPIScenario::GetNumberOfStreamsOfKind(kind, side) + (kind == 0 && side == 0 ? missingHot : 0);
+    }
     int AddDesign(const CPString& n) override { return ran.push_back("AddDesign " + n), CPIScenario::AddDesign(n); }
     int RenameDesign(const CPString& a, const CPString& b) override {
         return ran.push_back("RenameDesign " + a + " " + b), CPIScenario::RenameDesign(a, b);
@@ -329,6 +334,15 @@ TEST_F(ViewScenarioFormCommands, EveryForbiddenPairIsClearedAndEveryMatchGetsThe
             cell.SetOffset(1, j);
             EXPECT_EQ(0.0, viewer->Value(cell)) << i << " " << j;
         }
+    // A hot stream that cannot be looked up is reported, the answer is 0, and the pairs of the
+    // streams that were found are cleared all the same.
+    stream("C2")->LinkStream("H2");
+    scenario->missingHot = 1;
+    const std::uint64_t m = mark();
+    EXPECT_EQ(0, viewer->Message("RemoveAllForbMatches"));
+    EXPECT_TRUE(shown(m, SessionEvent::Error, "GetStreamError"));
+    EXPECT_FALSE(stream("C2")->IsLinkedTo("H2"));
+    scenario->missingHot = 0;
     // Every hot stream (utilities included) with every cold one: H1, H2, HP Steam by C1, C2,
     // Cooling Water.
     scenario->ran.clear();
