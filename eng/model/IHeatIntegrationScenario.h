@@ -56,10 +56,12 @@ public:
     virtual int SuspendCalculations() = 0;
     virtual void CalculateMinimumUnitsTarget() = 0;
     virtual bool IsStreamNameFree(const CPString& name) const = 0;
-    virtual void ExtractFromVelmorCase(const CPString& path, Case* caseObject) = 0;
-    virtual void ExtractFromQuorvexCase(const CPString& path, Case* caseObject) = 0;
-    virtual void ExtractFromProIICase(const CPString& path, Case* caseObject) = 0;
-    virtual void ExtractFromExcelFile(const CPString& path, Case* caseObject) = 0;
+    // The extractions answer 1 when the case was read into the scenario (a spreadsheet: its
+    // case extracted or its segment table written), 0 when it was not.
+    virtual int ExtractFromVelmorCase(const CPString& path, Case* caseObject) = 0;
+    virtual int ExtractFromQuorvexCase(const CPString& path, Case* caseObject) = 0;
+    virtual int ExtractFromProIICase(const CPString& path, Case* caseObject) = 0;
+    virtual int ExtractFromExcelFile(const CPString& path, Case* caseObject) = 0;
     virtual int ExtractFromCase(const char* caseName) = 0;
     virtual bool HasCaseDesign(const CPString& designName) const = 0;
     virtual int AssignUtilityLoads() = 0;

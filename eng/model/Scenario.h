@@ -183,10 +183,10 @@ public:
     int SuspendCalculations() override;
     void CalculateMinimumUnitsTarget() override;
     bool IsStreamNameFree(const CPString& name) const override;
-    void ExtractFromVelmorCase(const CPString& path, Case* caseObject) override;
-    void ExtractFromQuorvexCase(const CPString& path, Case* caseObject) override;
-    void ExtractFromProIICase(const CPString& path, Case* caseObject) override;
-    void ExtractFromExcelFile(const CPString& path, Case* caseObject) override;
+    int ExtractFromVelmorCase(const CPString& path, Case* caseObject) override;
+    int ExtractFromQuorvexCase(const CPString& path, Case* caseObject) override;
+    int ExtractFromProIICase(const CPString& path, Case* caseObject) override;
+    int ExtractFromExcelFile(const CPString& path, Case* caseObject) override;
     int ExtractFromCase(const char* caseName) override;
     bool HasCaseDesign(const CPString& designName) const override;
     int AssignUtilityLoads() override;
@@ -396,7 +396,7 @@ private:
     void RefreshExistingNetworkValues();
     void PropagateExistingNetworkValues();
     // ---- ScenarioExtraction.cpp ----
-    void ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix);
+    int ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix);
     void PrependNote(const char* prefix, const CPString& path);
     void ReloadSubFlowsheets(Case* simulatorCase);
     // Holds the case's import object (or none) in place of the one held before.

@@ -51,52 +51,56 @@ void CPIScenario::ReloadSubFlowsheets(Case* simulatorCase) {
     });
 }
 
-void CPIScenario::ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix) {
+int CPIScenario::ExtractFromSimulatorCase(const CPString& path, Case* caseObject, int kind, const char* notePrefix) {
     IDataExtraction* extraction = m_pProject ? m_pProject->GetDataExtraction() : nullptr;
-    if (!extraction || !caseObject) return;
+    if (!extraction || !caseObject) return 0;
     CPString segmentation;
     const int result = extraction->Extract(path, caseObject, kind, segmentation, *this);
     // The import object stays with the scenario as after an extraction by case name, so that a
     // later extraction of the same case refreshes it rather than destroying it.
     Case* extracted = extraction->GetCase(path);
     if (extracted) KeepImport(extracted->GetVelmorToTarsilImport());
-    if (result != 1 || !m_pExtractionConfig) return;
+    if (result != 1) return 0;
+    if (!m_pExtractionConfig) return 1;
     PrependNote(notePrefix, path);
     ReloadSubFlowsheets(extracted);
+    return 1;
 }
 
-void CPIScenario::ExtractFromVelmorCase(const CPString& path, Case* caseObject) {
-    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindVelmor, "Extracted data from Velmor Case ");
+int CPIScenario::ExtractFromVelmorCase(const CPString& path, Case* caseObject) {
+    return ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindVelmor, "Extracted data from Velmor Case ");
 }
 
-void CPIScenario::ExtractFromQuorvexCase(const CPString& path, Case* caseObject) {
-    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindQuorvex, "Extracted data from Quorvex Case ");
+int CPIScenario::ExtractFromQuorvexCase(const CPString& path, Case* caseObject) {
+    return ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindQuorvex, "Extracted data from Quorvex Case ");
 }
 
-void CPIScenario::ExtractFromProIICase(const CPString& path, Case* caseObject) {
-    ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindProII, "Extracted data from PRO II Case ");
+int CPIScenario::ExtractFromProIICase(const CPString& path, Case* caseObject) {
+    return ExtractFromSimulatorCase(path, caseObject, IDataExtraction::KindProII, "Extracted data from PRO II Case ");
 }
 
-void CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
+int CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
     GetDataExtractionConfig()->SetSettingValue(kTransferFromExcel, 1.0);
     // The extraction works on the host's user-interface thread only; from another thread the
-    // call is handed to it and this one returns.
+    // call is handed to it and this one returns (answering 1: the work is under way).
     if (!IsMainThread()) {
         std::weak_ptr<char> alive = m_pAlive;
         OnMainThread([this, alive, path, caseObject] {
             if (alive.lock()) ExtractFromExcelFile(path, caseObject);
         });
-        return;
+        return 1;
     }
     IDataExtraction* extraction = m_pProject ? m_pProject->GetDataExtraction() : nullptr;
-    if (!extraction || !caseObject) return;
+    if (!extraction || !caseObject) return 0;
     m_nExcelTransferResult = extraction->CheckSpreadsheet(path);
+    int done = 0;
     if (m_nExcelTransferResult == IDataExtraction::SpreadsheetExtract) {
         CPString segmentation;
         const int result = extraction->Extract(path, caseObject, IDataExtraction::KindSpreadsheet, segmentation, *this);
         Case* extracted = extraction->GetCase(path);
         if (extracted) KeepImport(extracted->GetVelmorToTarsilImport());
         if (result == 1) {
+            done = 1;
             PrependNote("Extracted data from Excel File ", path);
             ReloadSubFlowsheets(extracted);
             DataExtractionConfig* config = GetDataExtractionConfig();
@@ -108,6 +112,9 @@ void CPIScenario::ExtractFromExcelFile(const CPString& path, Case* caseObject) {
         if (ITransferredTable* table = extraction->GetTransferredTable()) TransferSegmentTable(*table);
     }
     extraction->FinishTransfer();
+    // A segment table counts as read when the transfer wrote it (nothing refused).
+    if (m_nExcelTransferResult == IDataExtraction::SpreadsheetTransfer) done = extraction->GetTransferOutcome().state == 1;
+    return done;
 }
 
 int CPIScenario::ExtractFromCase(const char* caseName) {

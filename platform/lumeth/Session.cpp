@@ -223,7 +223,15 @@ int RunTask(const Text& name, const std::function<int()>& callback) {
 bool FilePicker::ChooseFileName(const FNPromptStruct& prompt, FileName& out) {
     Text name;
     const bool chosen = Session::Instance().NextFileName(prompt.titleKey, name);
-    Session::Instance().Record(SessionEvent::FilePicked, prompt.titleKey, chosen ? name : Text(), prompt.flags);
+    SessionEntry entry;
+    entry.event = SessionEvent::FilePicked;
+    entry.key = prompt.titleKey;
+    entry.text = chosen ? name : Text();
+    entry.number = prompt.flags;
+    // What the prompt offered: the default extension, then each filter as description:pattern.
+    entry.detail = prompt.defaultExtension;
+    for (const auto& [description, pattern] : prompt.filters) entry.detail += "|" + description + ":" + pattern;
+    Session::Instance().Record(entry);
     if (chosen) out = name;
     return chosen;
 }

@@ -34,7 +34,8 @@ enum class SessionEvent {
     FormClosed,     // the framework closed a view's forms: key = the view's name
     MessageSent,    // input, SendViewableMessage: key = the view's name, text = the line, answer = result
     Unhandled,      // a hook no view answered: key = the view's name, text = what was asked
-    FilePicked,     // ChooseFileName: key = title key, text = the chosen name (empty: cancelled)
+    FilePicked,     // ChooseFileName: key = title key, text = the chosen name (empty: cancelled),
+                    // number = the flags, detail = "EXT|description:pattern|..." of the prompt
     ConfigSet,      // SetConfigData: key = preference key, text = the value
     Task,           // a task ran: key = task name, answer = result
     Specified,      // input, SpecifyValue: text = address, value = the number, answer = result

@@ -159,7 +159,8 @@ int HITargeting::Message(const Text& line) {
     if (word == "ImportVelmorScenario") {
         const Text first = GetDesignObjs().IsEmpty() ? Text() : GetDesignObjs()[0]->GetName();
         const auto life = LifeToken();
-        const int result = HIDesignViewerScenario::Message(line);
+        // The case the extraction holds under the name it gives an import of this kind.
+        const int result = GetmyScenario() ? ImportVelmorScenario("XYZ", false) : 0;
         // An import that brought designs replaces the default first design.
         if (!life.expired() && result && GetmyScenario() && GetmyScenario()->GetNumberOfDesigns() > 1 && !first.empty())
             GetmyScenario()->DeleteDesign(first);

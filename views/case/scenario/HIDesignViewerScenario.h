@@ -195,6 +195,15 @@ public:
     void ViewNotification(int code, Viewable* from, const Text& form) override;
     // The framework task of an automatic design: signal 4 runs it, others do nothing.
     static bool AutomaticHENDesignTask(void* task, int signal, int, void* data);
+    // ---- case import ----
+    // Runs the extraction the wizard set up, from a simulator case of its kind: 1 on success,
+    // 0 on failure or without a wizard.
+    int BuildRalvexCase();
+    // Extracts the case the extraction holds under `path` again (marked cached when asked):
+    // 1 when the streams grew (under automation, when the extraction succeeded).
+    int ImportVelmorScenario(const Text& path, bool cached);
+    // Reads a spreadsheet: 1 when its case was extracted or its segment table written.
+    int TransferInformationFromExcel(const Text& path);
     // The row of the command table the last Message ran (-1: none), for the forms' tests.
     int LastCommandRow() const { return lastCommandRow; }
     static const std::vector<Text>& CommandWords();
@@ -313,6 +322,59 @@ private:
     int unlockRetrofit(const Text&);
     int selectRetrofitNow(const Text&);
     int retrofitNow(const Text&);
+    // Views, plots and tables.
+    int viewSegTableView(const Text&);
+    int viewSegTableViewU(const Text&);
+    int viewHTCDefaultValueView(const Text&);
+    int viewUtilHTCDefaultValueView(const Text&);
+    int standAloneSuperTarget(const Text&);
+    int viewPlotStandalone(const Text&);
+    int viewCompositeCurves(const Text&);
+    int viewGrandCompositeCurve(const Text&);
+    int viewUtilityCompositeCurve(const Text&);
+    int viewLeftPlotStandalone(const Text&);
+    int viewRightPlotStandalone(const Text&);
+    int viewDriveForcePlotStandalone(const Text&);
+    int viewTableStandalone(const Text&);
+    int openEconomicView(const Text&);
+    int openTargetView(const Text&);
+    int openHotTargetUtil(const Text&);
+    int openCoolTargetUtil(const Text&);
+    int openTopRightView(const Text&);
+    int openSummaryView(const Text&);
+    int openUDB(const Text&);
+    int openHTC(const Text&);
+    int openForbidden(const Text&);
+    int openTotalSiteUtilityDatabase(const Text&);
+    int useActivatedAnalysis(const Text&);
+    // Streams and defaults.
+    int removeAllForbMatches(const Text&);
+    int resetEconomicData(const Text&);
+    int addUtilityToUtilityStreams(const Text&);
+    int switchProcessToUtil(const Text&);
+    int switchUtilToProcess(const Text&);
+    int applyNewBCValues(const Text&);
+    // Files, imports and extraction.
+    int saveHXCapitalCostDefaultSet(const Text&);
+    int openHXCapitalCostDefaultSet(const Text&);
+    int openExcelFile(const Text&);
+    int buildRalvexCase(const Text&);
+    int importVelmorScenario(const Text& rest);
+    int importFromVelmor(const Text& rest);
+    int finishExtraction(const Text&);
+    int deleteUnusedUtilities(const Text&);
+    int checkForSimulationReady(const Text&);
+    int checkForQuorvexReady(const Text&);
+    int exportVelmor(const Text&);
+    // The shared steps: a plot of the list by its 1-based number; a stream's segment table or
+    // coefficient form; the hold flag of every design viewer's grid diagram; DTmin at the
+    // middle of the range-target optimum; the summary form opened afresh.
+    void viewPlotNumber(int number);
+    void viewStreamOfRow(int row, int kind, const char* coefficientForm);
+    void holdDiagrams(bool hold);
+    void setDTminToOptimum();
+    void reopenSummary();
+    void openExtractionWizard(double simulatorKind);
     int lastCommandRow = -1;
     // The reads that need more than one engine call.
     double ReadRow(const ValueRow& row, const VarDescription& var);

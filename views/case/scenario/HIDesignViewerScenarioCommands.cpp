@@ -1,6 +1,6 @@
 // The scenario viewer's command words: one table in the order the words are compared, each row
-// the member that answers it. The words of the views, files and extraction pages keep their
-// places in the table; until their actions are part of the viewer they go to the framework.
+// the member that answers it, and the design, target and retrofit commands. The commands that
+// open forms and edit defaults, and those that read files and import, have files of their own.
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/FormDescription.h"
@@ -8,6 +8,7 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
+#include "views/case/scenario/ScenarioCommandSteps.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/scenario/ScenarioTextRows.h"
 #include "views/design/HIDesignViewerDesign.h"
@@ -37,54 +38,54 @@ const std::vector<HIDesignViewerScenario::Command>& HIDesignViewerScenario::Comm
         {"MakeUtilitySufficient", &V::makeUtilitySufficient},
         {"AutomaticHENDesign", &V::automaticHENDesign},
         {"SmartCompleteDesign", &V::smartCompleteDesign},
-        {"ViewSegTableView", nullptr},
-        {"ViewSegTableViewU", nullptr},
-        {"ViewHTCDefaultValueView", nullptr},
-        {"ViewUtilHTCDefaultValueView", nullptr},
-        {"RemoveAllForbMatches", nullptr},
-        {"ResetEconomicData", nullptr},
-        {"StandAloneSuperTarget", nullptr},
+        {"ViewSegTableView", &V::viewSegTableView},
+        {"ViewSegTableViewU", &V::viewSegTableViewU},
+        {"ViewHTCDefaultValueView", &V::viewHTCDefaultValueView},
+        {"ViewUtilHTCDefaultValueView", &V::viewUtilHTCDefaultValueView},
+        {"RemoveAllForbMatches", &V::removeAllForbMatches},
+        {"ResetEconomicData", &V::resetEconomicData},
+        {"StandAloneSuperTarget", &V::standAloneSuperTarget},
         {"OpenDesignView", &V::openDesignView},
-        {"ViewPlotStandalone", nullptr},
-        {"ViewCompositeCurves", nullptr},
-        {"ViewGrandCompositeCurve", nullptr},
-        {"ViewUtilityCompositeCurve", nullptr},
-        {"ViewLeftPlotStandalone", nullptr},
-        {"ViewRightPlotStandalone", nullptr},
-        {"ViewDriveForcePlotStandalone", nullptr},
-        {"BuildRalvexCase", nullptr},
-        {"ImportVelmorScenario", nullptr},
-        {"FinishExtraction", nullptr},
-        {"DeleteUnusedUtilities", nullptr},
-        {"ViewTableStandalone", nullptr},
-        {"ImportFromVelmor", nullptr},
-        {"CheckForSimulationReady", nullptr},
-        {"CheckForSimulationReadyDiscontinued", nullptr},
-        {"CheckForQuorvexReady", nullptr},
-        {"CheckForQuorvexReadyDiscontinued", nullptr},
-        {"ExportVelmor", nullptr},
+        {"ViewPlotStandalone", &V::viewPlotStandalone},
+        {"ViewCompositeCurves", &V::viewCompositeCurves},
+        {"ViewGrandCompositeCurve", &V::viewGrandCompositeCurve},
+        {"ViewUtilityCompositeCurve", &V::viewUtilityCompositeCurve},
+        {"ViewLeftPlotStandalone", &V::viewLeftPlotStandalone},
+        {"ViewRightPlotStandalone", &V::viewRightPlotStandalone},
+        {"ViewDriveForcePlotStandalone", &V::viewDriveForcePlotStandalone},
+        {"BuildRalvexCase", &V::buildRalvexCase},
+        {"ImportVelmorScenario", &V::importVelmorScenario},
+        {"FinishExtraction", &V::finishExtraction},
+        {"DeleteUnusedUtilities", &V::deleteUnusedUtilities},
+        {"ViewTableStandalone", &V::viewTableStandalone},
+        {"ImportFromVelmor", &V::importFromVelmor},
+        {"CheckForSimulationReady", &V::checkForSimulationReady},
+        {"CheckForSimulationReadyDiscontinued", &V::useActivatedAnalysis},
+        {"CheckForQuorvexReady", &V::checkForQuorvexReady},
+        {"CheckForQuorvexReadyDiscontinued", &V::useActivatedAnalysis},
+        {"ExportVelmor", &V::exportVelmor},
         {"RecommendDesign", &V::recommendDesign},
         {"Calculate", &V::calculate},
-        {"SaveHXCapitalCostDefaultSet", nullptr},
-        {"OpenHXCapitalCostDefaultSet", nullptr},
-        {"OpenEconomicView", nullptr},
-        {"OpenTargetView", nullptr},
-        {"OpenHotTargetUtil", nullptr},
-        {"OpenCoolTargetUtil", nullptr},
-        {"OpenTopRightView", nullptr},
-        {"OpenSummaryView", nullptr},
-        {"ApplyNewBCValues", nullptr},
-        {"OpenUDB", nullptr},
-        {"OpenHTC", nullptr},
-        {"OpenForbidden", nullptr},
-        {"AddUtilityToUtilityStreams", nullptr},
-        {"SwitchProcessToUtil", nullptr},
-        {"SwitchUtilToProcess", nullptr},
+        {"SaveHXCapitalCostDefaultSet", &V::saveHXCapitalCostDefaultSet},
+        {"OpenHXCapitalCostDefaultSet", &V::openHXCapitalCostDefaultSet},
+        {"OpenEconomicView", &V::openEconomicView},
+        {"OpenTargetView", &V::openTargetView},
+        {"OpenHotTargetUtil", &V::openHotTargetUtil},
+        {"OpenCoolTargetUtil", &V::openCoolTargetUtil},
+        {"OpenTopRightView", &V::openTopRightView},
+        {"OpenSummaryView", &V::openSummaryView},
+        {"ApplyNewBCValues", &V::applyNewBCValues},
+        {"OpenUDB", &V::openUDB},
+        {"OpenHTC", &V::openHTC},
+        {"OpenForbidden", &V::openForbidden},
+        {"AddUtilityToUtilityStreams", &V::addUtilityToUtilityStreams},
+        {"SwitchProcessToUtil", &V::switchProcessToUtil},
+        {"SwitchUtilToProcess", &V::switchUtilToProcess},
         {"UnlockRetrofit", &V::unlockRetrofit},
         {"SelectRetrofitNow", &V::selectRetrofitNow},
         {"RetrofitNow", &V::retrofitNow},
-        {"OpenExcelFile", nullptr},
-        {"OpenTotalSiteUtilityDatabase", nullptr},
+        {"OpenExcelFile", &V::openExcelFile},
+        {"OpenTotalSiteUtilityDatabase", &V::openTotalSiteUtilityDatabase},
     };
     return table;
 }
@@ -132,26 +133,8 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
 
 namespace {
 
-// The first word of a line and the rest after the blanks that follow it.
-void token(const Text& line, Text& word, Text& rest) {
-    std::size_t i = 0;
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-    std::size_t end = i;
-    while (end < line.size() && !std::isspace(static_cast<unsigned char>(line[end]))) ++end;
-    word = Text(line.substr(i, end - i));
-    while (end < line.size() && std::isspace(static_cast<unsigned char>(line[end]))) ++end;
-    rest = Text(line.substr(end));
-}
-
-// A long operation: busy, a status line, the work, the status cleared, not busy.
-template <typename Work>
-void longOperation(const Text& status, Work work) {
-    SignalBusy(true);
-    Viewable::UserStatusReport(status, 2);
-    work();
-    Viewable::UserStatusClear(2);
-    SignalBusy(false);
-}
+using scenario_commands::longOperation;
+using scenario_commands::token;
 
 constexpr int kRetrofitReady = 3;
 

@@ -1,0 +1,176 @@
+// The scenario viewer's case imports: the extraction the wizard set up (from a simulator case
+// of its kind, with the utility and capital-cost default files it chose), a case the extraction
+// holds by name extracted again, and a spreadsheet. While an import runs every design viewer's
+// grid diagram holds its layout, and a design viewer added meanwhile holds its own.
+#include "brasko/IDefaultUtilityManager.h"
+#include "eng/extraction/DataExtractionConfig.h"
+#include "eng/extraction/IDataExtraction.h"
+#include "eng/model/IHeatIntegrationProject.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/Framework.h"
+#include "lumeth/Session.h"
+#include "ralvex/Case.h"
+#include "views/case/DataExtractionView.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HIDesignViewerDesign.h"
+#include "views/grid/HENDiagram.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double kEmpty = -32767.0;
+
+bool isFileOnDisk(const Text& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The document case the extraction reads simulator data into; null without an extraction.
+IDataExtraction* extractionOf(IHeatIntegrationScenario* scenario) {
+    IHeatIntegrationProject* project = scenario ? scenario->GetProject() : nullptr;
+    return project ? project->GetDataExtraction() : nullptr;
+}
+
+Text defaultsFileName(IDefaultUtilityManager* manager, const char* key) {
+    const char* name = nullptr;
+    if (manager) manager->GetCurrentFileName(key, name);
+    return name ? Text(name) : Text();
+}
+
+// The keys of each simulator kind: the case missing, the status line, the case not read.
+struct SimulatorKeys {
+    const char* missing;
+    const char* status;
+    const char* failed;
+};
+const SimulatorKeys* keysOf(int kind) {
+    static const SimulatorKeys keys[] = {
+        {"CouldNotFindVelmorFile", "ImportVelmorFile", "CouldNotBuildVelmorCase"},
+        {"CouldNotFindQuorvexCase", "ImportQuorvexCase", "CouldNotBuildQuorvexCase"},
+        {"CouldNotFindPROIICase", "ImportPROIICase", "CouldNotBuildPROIICase"},
+    };
+    return kind >= 0 && kind <= 2 ? &keys[kind] : nullptr;
+}
+
+int numberOfStreams(IHeatIntegrationScenario* scenario) {
+    return scenario->GetNumberOfUtilityStreams() + scenario->GetNumberOfProcessStreams();
+}
+
+}  // namespace
+
+void HIDesignViewerScenario::holdDiagrams(bool hold) {
+    const int designs = myScenario ? myScenario->GetNumberOfDesigns() : 0;
+    for (int i = 0; i < designs; ++i)
+        if (HIDesignViewerDesign* viewer = GetDesignI(i))
+            if (HENDiagram* diagram = viewer->GetGridDiagram()) diagram->bHold = hold ? 1 : 0;
+}
+
+void HIDesignViewerScenario::setDTminToOptimum() {
+    myScenario->RecalculateSuperTargets();
+    double a = kEmpty, b = kEmpty;
+    myScenario->GetSuperTargetOptimum(a, b);
+    if (a != kEmpty && b != kEmpty) myScenario->SetDTmin((a + b) * 0.5);
+}
+
+void HIDesignViewerScenario::reopenSummary() {
+    Viewable::Message("CloseView SummaryView");
+    View("SummaryView");
+}
+
+int HIDesignViewerScenario::BuildRalvexCase() {
+    // Without the wizard there is nothing set up to extract: that is not a success.
+    if (!dataExtractionView || !myScenario) return 0;
+    const Text casePath = dataExtractionView->GetFileToExtract();
+    IDefaultUtilityManager* manager = nullptr;
+    if (IHeatIntegrationScenario* wizardScenario = dataExtractionView->GetScenario())
+        if (!wizardScenario->GetDefaultUtilityManager(manager)) manager = nullptr;
+    const Text utilities = defaultsFileName(manager, "CurrentUtilitiesFileName");
+    const Text economics = defaultsFileName(manager, "CurrentEconomicsFileName");
+    const double type = dataExtractionView->GetSimulatorFileType();
+    const int kind = type == kEmpty ? -1 : static_cast<int>(type);
+    const SimulatorKeys* keys = keysOf(kind);
+
+    if (!isFileOnDisk(utilities)) {
+        ErrorMsg("CouldNotFindUtilityFile", utilities);
+        return 0;
+    }
+    if (!isFileOnDisk(economics)) {
+        ErrorMsg("CouldNotFindCapCostFile", economics);
+        return 0;
+    }
+    if (!isFileOnDisk(casePath)) {
+        if (keys) ErrorMsg(keys->missing, casePath);
+        return 0;
+    }
+
+    int result = 1;
+    extractionDesignFlag = 1;
+    SignalBusy(true);
+    if (keys) UserStatusReport(FindString(keys->status), 2);
+    IHeatIntegrationStream* first = nullptr;
+    if (myScenario->GetStream(0, first) && first && !myScenario->IsTotalSiteScenario())
+        ErrorMsg("ExistingStreamBeforeExtract");
+    IDataExtraction* extraction = extractionOf(myScenario);
+    Case* document = extraction ? extraction->GetDocumentCase() : nullptr;
+    int read = 1;
+    if (kind == 0) read = myScenario->ExtractFromVelmorCase(casePath, document);
+    else if (kind == 1) read = myScenario->ExtractFromQuorvexCase(casePath, document);
+    else if (kind == 2) read = myScenario->ExtractFromProIICase(casePath, document);
+    if (read != 1) {
+        ErrorMsg(keys->failed, casePath);
+        result = 0;
+    }
+    SignalBusy(false);
+    UserStatusClear(2);
+    extractionDesignFlag = 0;
+    return result;
+}
+
+int HIDesignViewerScenario::ImportVelmorScenario(const Text& path, bool cached) {
+    if (!myScenario) return 0;
+    holdDiagrams(true);
+    const int before = numberOfStreams(myScenario);
+    IDataExtraction* extraction = extractionOf(myScenario);
+    if (Case* held = extraction ? extraction->GetCase(path) : nullptr) held->SetCaseCached(cached);
+    SignalBusy(true);
+    const int result = myScenario->ExtractFromCase(path.c_str());
+    SignalBusy(false);
+    const bool grew = numberOfStreams(myScenario) > before;
+    if (!IsAutomationStartup() && !grew) {
+        ErrorMsg("NoStreamsExtracted");
+        if (dataExtractionView) SendViewableMessage(dataExtractionView, "CloseView");
+    }
+    holdDiagrams(false);
+    // Under automation nobody sees the message: the extraction's own result is the answer.
+    if (IsAutomationStartup()) return result == 1 ? 1 : 0;
+    return grew ? 1 : 0;
+}
+
+int HIDesignViewerScenario::TransferInformationFromExcel(const Text& path) {
+    if (!myScenario) return 0;
+    extractionDesignFlag = 1;
+    SignalBusy(true);
+    UserStatusReport(FindString("ReadingExcelCase"), 2);
+    IHeatIntegrationStream* first = nullptr;
+    if (myScenario->GetStream(0, first) && first && !myScenario->IsTotalSiteScenario())
+        ErrorMsg("ExistingStreamBeforeExtract");
+    IDataExtraction* extraction = extractionOf(myScenario);
+    const bool read =
+        extraction && myScenario->ExtractFromExcelFile(path, extraction->GetDocumentCase()) == 1;
+    if (!read) ErrorMsg("CouldNotBuildExcelCase", path);
+    SignalBusy(false);
+    UserStatusClear(2);
+    extractionDesignFlag = 0;
+    // A spreadsheet that could not be read leaves the viewer as it was.
+    if (!read) return 0;
+    extractedData = 1;
+    // A spreadsheet case was extracted as a whole by the scenario (its streams, utilities and
+    // network came in with it): what is left is the DTmin of the range-target optimum and the
+    // summary.
+    if (myScenario->GetExcelTransferResult() == IDataExtraction::SpreadsheetExtract) {
+        setDTminToOptimum();
+        reopenSummary();
+    }
+    return 1;
+}
