@@ -2,6 +2,7 @@
 #include "views/ViewRegistration.h"
 #include "views/case/CPIDesignViewerDesign.h"
 #include "views/case/ChiView.h"
+#include "views/case/CloneHIScenarioTool.h"
 #include "views/case/DataExtractionView.h"
 #include "views/case/HITargeting.h"
 #include "views/case/project/GrassRootViewers.h"
@@ -24,7 +25,7 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
         // The clone tool is open only while the user works with it, and the earlier design view is
         // read from older cases only: neither is written, so a case holding one still saves.
         {50, "CloneHIScenarioToolObject", "ViewableObject", "CloneHIScenarioTool", 0, 1, "clonehiscenariotool", 0, 0, false,
-         nullptr, false, nullptr, true},
+         nullptr, false, &CloneHIScenarioTool::DescribeForm, true},
         {51, "CPIDesignViewerDesignObject", "DesignViewerDesignObject", "CPIDesignViewerDesign", 0, 1, "", 0, 0, false,
          &CPIDesignViewerDesign::Create, false, nullptr, true},
         // Read from older cases and never written: a case stored again leaves them out, so it
