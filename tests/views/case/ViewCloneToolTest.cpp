@@ -90,6 +90,8 @@ class ViewCloneToolToggle : public ViewCloneTool, public ::testing::WithParamInt
 TEST_P(ViewCloneToolToggle, ATogglePassesItsEntryToTheEngine) {
     CloneHIScenarioTool* tool = open();
     ASSERT_NE(nullptr, tool);
+    // A new scenario's name first: designs go only into a new scenario.
+    ASSERT_EQ(1, SpecifyValueText(tool, "ExtraData.100", "Copy"));
     const Toggle t = GetParam();
     const int before = tool->GetEngine()->GetCloneSelections(t.kind, t.index);
     EXPECT_EQ(1, SendViewableMessage(tool, FormattedText("ObjectSelectionToggledOnDataEnum %d", t.id)));
