@@ -99,6 +99,7 @@ private:
     double row(const VarDescription&) { return tableRow; }
     int setRow(const VarDescription& var, double value);
     double countU(const VarDescription& var);
+    Text streamName(const VarDescription& var);
     Text siteText(const VarDescription& var);
     int setSiteText(const VarDescription& var, const Text& text);
     Text noteColumn(const VarDescription& var);

@@ -50,7 +50,7 @@ struct HIDesignViewerTotalSite::Form {
             {{"Switch.440", FormHook::Value, kSwitch, true, 1}, &V::streamValue, &V::specifyStream},
             {{"Switch.452", FormHook::Value, kSwitch, true, 1}, &V::streamValue},
             {{"Switch.2002", FormHook::Value, kSwitch, false, 0}, &V::constant},
-            {{"ExtraData.200", FormHook::Value, kText, false, 1}, &V::constant},
+            {{"ExtraData.200", FormHook::Value, kText, false, 0}, &V::constant},
             {{"ObjectStatus.200", FormHook::Value, kText, false, 0}, &V::objectStatus},
             {{"Temperature.440", FormHook::Value, kTemperature, true, 1}, &V::streamValue, &V::specifyStream},
             {{"Temperature.441", FormHook::Value, kTemperature, true, 1}, &V::streamValue, &V::specifyStream},
@@ -66,6 +66,7 @@ struct HIDesignViewerTotalSite::Form {
             {{"RowPos.106", FormHook::Value, 100, true, 0}, nullptr, &V::setRow},
             {{"RowPosU.105", FormHook::Value, 100, true, 0}, nullptr, &V::setRow},
             {{"CountU.440", FormHook::Value, 100, false, 1}, &V::countU},
+            {{"StrNameU.440", FormHook::Text, kText, false, 1}, nullptr, nullptr, &V::streamName},
             {{"ExtraData.208", FormHook::Text, kText, true, 0}, nullptr, nullptr, &V::newName, &V::setNewName},
             {{"ExtraData.210", FormHook::Text, kText, true, 0}, nullptr, nullptr, &V::siteText, &V::setSiteText},
             {{"ExtraData.211", FormHook::Text, kText, false, 1}, nullptr, nullptr, &V::noteColumn},
@@ -305,6 +306,15 @@ int HIDesignViewerTotalSite::specifyMassFlow(const VarDescription& var, double v
 }
 
 // ---- texts ----
+
+// The name table of the site streams, read as text: a stream's name, "**New**" on the spare
+// row (the names themselves are typed through the name views, 599).
+Text HIDesignViewerTotalSite::streamName(const VarDescription& var) {
+    const int i = var.Offset(0);
+    const int n = numberOfStreams();
+    if (i == n) return "**New**";
+    return i >= 0 && i < n && lookUp(i) ? Text(workStream->GetName()) : Text();
+}
 
 Text HIDesignViewerTotalSite::siteText(const VarDescription& var) {
     switch (var.Offset(0)) {
