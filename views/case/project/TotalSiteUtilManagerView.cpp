@@ -70,7 +70,10 @@ TotalSiteUtilManagerView::~TotalSiteUtilManagerView() {
     mySiteManager = nullptr;
     HVector<UtilityNameView*> names = utilityNameViews;
     utilityNameViews.Clear();
-    for (UtilityNameView* view : names) delete view;
+    for (UtilityNameView* view : names) {
+        view->RemoveDeathPostee(this);
+        delete view;
+    }
     HVector<SegmentTable*> tables = segmentTables;
     segmentTables.Clear();
     for (SegmentTable* table : tables) {
@@ -100,14 +103,18 @@ void TotalSiteUtilManagerView::NotifyChange(int code, const CPString& text, void
         case kManagerGone: mySiteManager = nullptr; break;
         case kMessage: ErrorMsg(text, text); break;
         case kStreamAdded:
-            if (mySiteManager && mySiteManager->GetStream(text.c_str(), stream) && stream)
-                utilityNameViews.Append(new UtilityNameView(this, text));
+            if (mySiteManager && mySiteManager->GetStream(text.c_str(), stream) && stream) {
+                auto* view = new UtilityNameView(this, text);
+                view->AddDeathPostee(this);
+                utilityNameViews.Append(view);
+            }
             break;
         case kStreamRemoved:
             if (!mySiteManager || !mySiteManager->GetStream(text.c_str(), stream)) break;
             for (UtilityNameView* view : utilityNameViews)
                 if (view->GetName() == text) {
                     utilityNameViews.Remove(view);
+                    view->RemoveDeathPostee(this);
                     delete view;
                     break;
                 }
@@ -297,6 +304,7 @@ Text TotalSiteUtilManagerView::AttachedName(const Viewable* child) const {
 
 void TotalSiteUtilManagerView::DisconnectDeadObject(Viewable* dead) {
     segmentTables.RemoveAllAt(dead);
+    utilityNameViews.RemoveAllAt(dead);
     Viewable::DisconnectDeadObject(dead);
 }
 

@@ -204,6 +204,11 @@ TEST_F(ViewSiteUtilityEditor, SiteStreamNoticesKeepTheNameViewsAndAGoneManagerUn
     EXPECT_EQ(name, editor->GetUtilityNameViews()[0]->GetName());
     editor->NotifyChange(31, name, nullptr);
     EXPECT_EQ(0, editor->GetUtilityNameViews().Count());
+    // A name view deleted elsewhere is forgotten.
+    editor->NotifyChange(30, name, nullptr);
+    ASSERT_EQ(1, editor->GetUtilityNameViews().Count());
+    delete editor->GetUtilityNameViews()[0];
+    EXPECT_EQ(0, editor->GetUtilityNameViews().Count());
     editor->NotifyChange(91, CPString(), nullptr);
     EXPECT_EQ(nullptr, editor->GetManager());
     EXPECT_EQ(Viewable::EmptyValue, editor->Value(address("Temperature.903.0")));
