@@ -266,6 +266,7 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
                 view->SetName(static_cast<const char*>(data));
             break;
         case kManagerGone:
+            if (siteManager) siteManager->RemoveNotificationReceiver(this);
             siteManager = nullptr;
             deleteNameViews(defaultUtilityNameViews, this);
             break;

@@ -100,7 +100,11 @@ void TotalSiteUtilManagerView::SetDUM(ITotalSiteUtilityManager* manager) {
 void TotalSiteUtilManagerView::NotifyChange(int code, const CPString& text, void*) {
     IHeatIntegrationStream* stream = nullptr;
     switch (code) {
-        case kManagerGone: mySiteManager = nullptr; break;
+        case kManagerGone:
+            // The manager is going: let go of it (a sender may be left during its own dispatch).
+            if (mySiteManager) mySiteManager->RemoveNotificationReceiver(this);
+            mySiteManager = nullptr;
+            break;
         case kMessage: ErrorMsg(text, text); break;
         case kStreamAdded:
             if (mySiteManager && mySiteManager->GetStream(text.c_str(), stream) && stream) {
