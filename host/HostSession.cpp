@@ -13,6 +13,9 @@
 
 namespace {
 constexpr int kProjectType = 501;
+constexpr int kTotalSiteType = 502;
+// The name a total site read from a case is made under before its record names it.
+constexpr char kSiteName[] = "Kestrin total site";
 // The two forms of the case file: checked (with a checksum trailer) and the older unchecked one.
 constexpr char kCaseMagic[] = "KSTRNCF2";
 constexpr char kUncheckedCaseMagic[] = "KSTRNCF1";
@@ -81,8 +84,10 @@ bool HostSession::Start(std::string& error) {
 bool HostSession::UseProject(const std::string& name, std::string& error) {
     ILurmetBaseObject* object = nullptr;
     void* project = nullptr;
-    if (!m_manager || !m_manager->FindObject(name.c_str(), kProjectType, &object) || !object ||
-        object->QueryInterface(kProjectType, &project) != 1 || !project) {
+    // A project, or else a total site of that name (a site answers as a project too).
+    if (m_manager && !m_manager->FindObject(name.c_str(), kProjectType, &object))
+        m_manager->FindObject(name.c_str(), kTotalSiteType, &object);
+    if (!object || object->QueryInterface(kProjectType, &project) != 1 || !project) {
         error = "the case holds no project " + name;
         return false;
     }
@@ -115,7 +120,26 @@ bool HostSession::RecallCase(const std::string& path, std::string& error, const 
         error = path + ": cannot open the case file: " + reason;
         return false;
     }
-    const bool recalled = m_project->Recall(*file);
+    bool recalled = m_project->Recall(*file);
+    if (!recalled) {
+        // A case of a total site holds the site's record where a project's stands: read again
+        // into a site.
+        close(file);
+        file = open(path.c_str(), reason, sizeof reason);
+        if (!file) {
+            error = path + ": cannot open the case file: " + reason;
+            return false;
+        }
+        ILurmetBaseObject* object = m_manager ? m_manager->CreateObject(kTotalSiteType, kSiteName) : nullptr;
+        void* site = nullptr;
+        if (object && object->QueryInterface(kProjectType, &site) == 1 && site &&
+            static_cast<IHeatIntegrationProject*>(site)->Recall(*file)) {
+            recalled = true;
+            m_project = static_cast<IHeatIntegrationProject*>(site);
+        }
+        // The manager keeps the site for the session; the host holds no reference of its own.
+        if (object) m_manager->ReleaseObject(object);
+    }
     std::string moreError;
     bool moreRead = true;
     if (recalled && more) moreRead = more(*file, moreError);

@@ -31,7 +31,8 @@ using TextFn = int (*)(void*, char*, int);
 using CloseFn = void (*)(void*);
 
 struct ViewOptions {
-    std::string file, open = "scenario", script, save, newKind, newName;
+    // No --open: the module's choice (a project's first scenario, a total site's own viewer).
+    std::string file, open, script, save, newKind, newName;
     bool form = false, json = false, automation = false, haveSave = false;
     int units = 0;
 };
@@ -51,8 +52,8 @@ bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
         };
         if (a == "--new") {
             if (!value(o.newKind) || !value(o.newName)) return false;
-            if (o.newKind != "hi-project" && o.newKind != "hi-case") {
-                error = "--new takes hi-project or hi-case and a name";
+            if (o.newKind != "hi-project" && o.newKind != "hi-case" && o.newKind != "hi-total-site") {
+                error = "--new takes hi-project, hi-case or hi-total-site and a name";
                 return false;
             }
         } else if (a == "--open") {

@@ -72,7 +72,7 @@ int usage() {
                  "                         [--reverse] [--hide-utilities] [--json]\n"
                  "       kestrin-host view FILE [--open VIEW] [--script S] [--form] [--json] [--units si|customary]\n"
                  "                            [--automation] [--save CASE]\n"
-                 "       kestrin-host view --new hi-project|hi-case NAME [--open VIEW] [--script S] [--form] [--json]\n"
+                 "       kestrin-host view --new hi-project|hi-case|hi-total-site NAME [--open VIEW] [--script S] [--form] [--json]\n"
                  "                            [--units si|customary] [--automation] [--save CASE]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
                  "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"

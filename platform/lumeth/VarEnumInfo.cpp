@@ -37,6 +37,12 @@ bool VarEnumInfo::ChangeEntryState(double value, int state) {
     return true;
 }
 
+bool VarEnumInfo::SetEntryStateAt(int index, int state) {
+    if (index < 0 || index >= NumberOfEntries()) return false;
+    m_entries[static_cast<std::size_t>(index)].state = state;
+    return true;
+}
+
 int VarEnumInfo::NumberOfVisibleEntries() const {
     int n = 0;
     for (const Entry& e : m_entries) n += e.hidden ? 0 : 1;

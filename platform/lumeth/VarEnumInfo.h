@@ -25,6 +25,8 @@ public:
     bool FindAndHideEntry(double value);
     bool FindAndShowEntry(double value);
     bool ChangeEntryState(double value, int state);
+    // The state of the entry at a position (a tree walked in order); false past the end.
+    bool SetEntryStateAt(int index, int state);
 
     int NumberOfEntries() const { return static_cast<int>(m_entries.size()); }
     int NumberOfVisibleEntries() const;

@@ -82,13 +82,6 @@ const ObjectTypeInfo* ChiGrassRootView::GetObjectType(const ObjectTypeInfo* aske
     if (asked->GetName() == ChiView::TypeName) return findType(HIDesignViewerProject::TypeName);
     return findType("ViewableObject");
 }
-const ObjectTypeInfo* ChiTotalSiteView::GetObjectType(const ObjectTypeInfo*) const {
-    return findType("HIDesignViewerTotalSiteObject");
-}
-const ObjectTypeInfo* ChiGrassRootTotalSiteView::GetObjectType(const ObjectTypeInfo*) const {
-    return findType("HIDesignViewerGrassRootTotalSiteObject");
-}
-
 int ChiView::AddProject(const Text& name) {
     Viewable* made = CreateViewerOfType(name, this, GetObjectType());
     if (!made || !made->IsA(HIDesignViewerProject::TypeName)) {
@@ -295,23 +288,6 @@ int ChiView::Message(const Text& line) {
 int ChiGrassRootView::Message(const Text& line) {
     const int answer = grassRootWord(*this, Text(line.substr(0, line.find(' '))));
     return answer >= 0 ? answer : ChiView::Message(line);
-}
-
-int ChiTotalSiteView::AddTotalSite(const Text& name) {
-    Viewable* made = CreateViewerOfType(name, this, GetObjectType());
-    if (!made) return 0;
-    // No total-site viewer class can bind a site yet: what the factory made goes again.
-    delete made;
-    return 0;
-}
-
-Viewable* ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(Viewable* parent, const Text& name) {
-    auto* caseView = new ChiGrassRootTotalSiteView(parent, findType(TypeName));
-    caseView->SetName(name);
-    // The scenario and its first design follow once a total-site viewer is bound; the builder
-    // deletes nothing and hands back the case view as far as it was built.
-    caseView->AddTotalSite(name);
-    return caseView;
 }
 
 int ChiGrassRootTotalSiteView::Message(const Text& line) {

@@ -9,6 +9,7 @@
 
 class CpiView;
 class HIDesignViewerProject;
+class HIDesignViewerTotalSite;
 
 // A new viewer of the type under `parent`, named; null for a type the factory does not make.
 Viewable* CreateViewerOfType(const Text& name, Viewable* parent, const ObjectTypeInfo* type);
@@ -78,22 +79,57 @@ public:
     int Message(const Text& line) override;
 };
 
-// The total-site twin; its viewer comes with the total-site views.
+// The total-site twin: the top view of a total-site study holds the total-site viewer and the
+// selection inside the case. Its record is the case view's: the viewer link (recalled as a
+// total-site viewer), the selection link and the pending name.
 class ChiTotalSiteView : public LurmetView {
 public:
     static constexpr const char* TypeName = "HeatIntegrationTotalSiteObject";
     ChiTotalSiteView(Viewable* parent, const ObjectTypeInfo* type) : LurmetView(parent, type) {}
     explicit ChiTotalSiteView(ObjectInstanceInfo& info) : LurmetView(info) {}
+    static Viewable* Create(ObjectInstanceInfo& info) { return new ChiTotalSiteView(info); }
+    ~ChiTotalSiteView() override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
-    // 1 when a total-site viewer of the name is made and bound; 0 while the factory makes none
-    // (the total-site viewer is not part of the module yet), leaving nothing behind.
+    // 1 when a total-site viewer of the name is made and bound (the engineering manager makes or
+    // finds the site, type 502), else 0, leaving nothing behind.
     int AddTotalSite(const Text& name);
+    bool RenameTotalSite(const Text& name);
+    void ChangeSelectedObject(Viewable* view);
+    Viewable* GetSelObj() const { return selected; }
+    HIDesignViewerTotalSite* GetTotalSiteViewer() const { return siteViewer; }
+    const Text& GetPendingName() const { return pendingName; }
+
+    double Value(const VarDescription& var) override;
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    int Message(const Text& line) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    Viewable* AttachedObject(const VarDescription& var) override;
+    int AttachObject(const VarDescription& var, Viewable* object) override;
+    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
+    Text AttachedName(const Viewable* child) const override;
+    void DisconnectDeadObject(Viewable* dead) override;
+    bool CheckData() override { return false; }
+    bool StoreClassData(BinaryFile& file) override;
+    bool RecallClassData(BinaryFile& file, int version) override;
+    bool CheckRecalledPointers() override;
+
+    static void DescribeForm(FormDescription& form);
+
+private:
+    HIDesignViewerTotalSite* siteViewer = nullptr;
+    Viewable* selected = nullptr;
+    Text pendingName;
+    std::uint8_t extractedData = 0;
+    Viewable* recalledViewer = nullptr;
+    Viewable* recalledSelection = nullptr;
 };
 
 class ChiGrassRootTotalSiteView : public ChiTotalSiteView {
 public:
     static constexpr const char* TypeName = "HeatIntegrationGrassRootTotalSiteObject";
     using ChiTotalSiteView::ChiTotalSiteView;
+    static Viewable* Create(ObjectInstanceInfo& info) { return new ChiGrassRootTotalSiteView(info); }
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
     // The builder of a total-site study: the case view as far as it could be built (never null).
     static Viewable* BuildChiGrassRootTotalSiteView(Viewable* parent, const Text& name);

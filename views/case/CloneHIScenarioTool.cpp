@@ -3,10 +3,36 @@
 #include "brasko/CaseDocument.h"
 #include "eng/model/CloneEngine.h"
 #include "eng/model/IHeatIntegrationProject.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
 
+#include <cstdlib>
+
+namespace {
+constexpr int kSwitch = 104;
+constexpr int kEnum = 105;
+constexpr int kText = 1519;
+// Identifiers of the tree: the six groups, then the first member of each listed group.
+constexpr int kProcessGroup = 0;
+constexpr int kUtilityGroup = 1;
+constexpr int kDesignGroup = 5;
+constexpr int kFirstProcess = 1000;
+constexpr int kFirstUtility = 2000;
+constexpr int kFirstDesign = 6000;
+// A group's members follow it; no group lists more than this many.
+constexpr int kMaxMembers = 999;
+
+// The engine's selection kind of a group entry (identifiers 0 to 5 are kinds 1 to 6).
+int kindOfGroup(int id) { return id + 1; }
+// The first identifier of the members of a kind; 0 for a kind without members.
+int firstMemberOf(int kind) {
+    return kind == 1 ? kFirstProcess : kind == 2 ? kFirstUtility : kind == 6 ? kFirstDesign : 0;
+}
+}  // namespace
+
 CloneHIScenarioTool* CloneHIScenarioTool::Open(Viewable* owner, const Text& projectName, const Text& scenarioName,
-                                               int mode) {
+                                               int mode, int projectType) {
     const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
     const ObjectTypeInfo* type = registry ? registry->Find(TypeName) : nullptr;
     if (!type) return nullptr;
@@ -22,15 +48,18 @@ CloneHIScenarioTool* CloneHIScenarioTool::Open(Viewable* owner, const Text& proj
     }
     tool->engine = static_cast<ICloneEngine*>(engine);
     // The project is looked up, never made: a name the case does not hold opens no tool (a new,
-    // empty project of that name would be left in the case).
+    // empty project of that name would be left in the case). A total site answers the project
+    // interface as well.
     ILurmetBaseObject* projectObject = nullptr;
     void* project = nullptr;
-    if (!tool->manager->FindObject(projectName, IHeatIntegrationProject::ObjectType, &projectObject) || !projectObject ||
+    if (!tool->manager->FindObject(projectName, projectType, &projectObject) || !projectObject ||
         !projectObject->QueryInterface(IHeatIntegrationProject::ObjectType, &project) || !project) {
         delete tool;
         return nullptr;
     }
     tool->engine->SetProject(static_cast<IHeatIntegrationProject*>(project));
+    tool->buildTree();
+    tool->refreshStates();
     return tool;
 }
 
@@ -39,4 +68,200 @@ CloneHIScenarioTool::~CloneHIScenarioTool() {
     engine = nullptr;
     if (engineObject && manager) manager->ReleaseObject(engineObject);
     engineObject = nullptr;
+}
+
+IHeatIntegrationScenario* CloneHIScenarioTool::scenario() const {
+    return engine ? engine->GetMyClonableScenario() : nullptr;
+}
+
+bool CloneHIScenarioTool::isTotalSite() const {
+    IHeatIntegrationScenario* s = scenario();
+    return s && s->IsTotalSiteScenario();
+}
+
+void CloneHIScenarioTool::buildTree() {
+    IHeatIntegrationScenario* s = scenario();
+    if (!s) return;
+    auto built = std::make_unique<VarEnumInfo>();
+    // Streams whose look-up fails are left out; the others keep their index in the identifier.
+    auto addStreams = [&](int kind, int first, int count) {
+        for (int i = 0; i < count; ++i) {
+            IHeatIntegrationStream* stream = nullptr;
+            if (s->GetStreamOfKind(i, stream, kind, 2) && stream) built->AddEntry(first + i, stream->GetName(), 1);
+        }
+    };
+    built->AddEntry(kProcessGroup, "Process Streams", 1);
+    addStreams(0, kFirstProcess, s->GetNumberOfStreamsOfKind(0, 2));
+    built->AddEntry(kUtilityGroup, "Utility Streams", 1);
+    addStreams(1, kFirstUtility, s->GetNumberOfStreamsOfKind(1, 2));
+    built->AddEntry(2, "Economics Parameters", 1);
+    built->AddEntry(3, "Forbidden Matches", 1);
+    built->AddEntry(4, "Matchwise Economics", 1);
+    built->AddEntry(kDesignGroup, "Designs", 1);
+    for (int i = 0; i < s->GetNumberOfDesigns(); ++i) {
+        const char* name = s->GetDesignName(i);
+        built->AddEntry(kFirstDesign + i, name ? name : "", 1);
+    }
+    tree = std::move(built);
+}
+
+void CloneHIScenarioTool::refreshStates() {
+    if (!tree || !engine) return;
+    const bool site = isTotalSite();
+    const int n = tree->NumberOfEntries();
+    int pos = 0;
+    while (pos < n) {
+        const int id = static_cast<int>(tree->GetEntry(pos)->value);
+        if (id < kProcessGroup || id > kDesignGroup) {
+            ++pos;
+            continue;
+        }
+        const int kind = kindOfGroup(id);
+        const bool siteUtilities = site && id == kUtilityGroup;
+        tree->SetEntryStateAt(pos, siteUtilities ? 2 : GroupState(engine->GetCloneSelections(kind, 0)));
+        ++pos;
+        const int first = firstMemberOf(kind);
+        for (int walked = 0; pos < n && walked < kMaxMembers; ++pos, ++walked) {
+            const int member = static_cast<int>(tree->GetEntry(pos)->value);
+            if (!first || member < first || member >= first + kMaxMembers) break;
+            // The member's engine index comes from its identifier, so a stream left out of the
+            // tree shifts no other member's state.
+            const int raw = engine->GetCloneSelections(kind, member - first + 1);
+            tree->SetEntryStateAt(pos, siteUtilities ? 2 : kind == 6 ? GroupState(raw) : raw);
+        }
+    }
+}
+
+void CloneHIScenarioTool::toggle(int id) {
+    if (!engine) return;
+    int kind = 0, index = 0;
+    if (id >= kProcessGroup && id <= kDesignGroup) {
+        if (id == kUtilityGroup && isTotalSite()) return;  // a site's utility streams are the site's
+        kind = kindOfGroup(id);
+    } else if (id >= kFirstProcess && id < kFirstUtility) {
+        kind = 1, index = id - kFirstProcess + 1;
+    } else if (id >= kFirstUtility && id < kFirstDesign) {
+        kind = 2, index = id - kFirstUtility + 1;
+    } else if (id >= kFirstDesign) {
+        kind = 6, index = id - kFirstDesign + 1;
+    } else {
+        return;  // 6 to 999 name nothing
+    }
+    engine->SetSelection(kind, index);
+    refreshStates();
+}
+
+int CloneHIScenarioTool::setCloneName(const Text& name) {
+    if (!engine) return 0;
+    if (!name.empty() && (name.front() == ' ' || name.back() == ' ')) {
+        ErrorMsg("ThisScenarioNameIsInvalid", name);
+        return 0;
+    }
+    if (engine->SetCloneName(name, 0) == 0) {
+        ErrorMsg("ThisScenarioNameAlreadyExists", name);
+        return 0;
+    }
+    refreshStates();
+    return 1;
+}
+
+void CloneHIScenarioTool::chooseExisting(int index) {
+    if (!engine) return;
+    const char* name = index >= 0 && index < engine->GetNumberOfExistingScenarios()
+                           ? engine->GetExistingScenarioName(index)
+                           : nullptr;
+    if (!name) return;
+    chosenScenario = index;
+    engine->SetCloneName(name, 1);
+    refreshStates();
+}
+
+// ---- hooks ----
+
+double CloneHIScenarioTool::Value(const VarDescription& var) {
+    if (var.Type() == kSwitch && var.Number() == 200) return engine && engine->GetCloneName() ? 1.0 : 0.0;
+    if (var.Type() == kEnum && var.Number() == 202) return chosenScenario;
+    return Viewable::Value(var);
+}
+
+int CloneHIScenarioTool::Specify(const VarDescription& var, double value) {
+    if (var.Type() == kEnum && var.Number() == 202) {
+        chooseExisting(static_cast<int>(value));
+        return 1;
+    }
+    return Viewable::Specify(var, value);
+}
+
+Text CloneHIScenarioTool::TextValue(const VarDescription& var) {
+    if (var.Type() == kText && var.Number() == 100) {
+        const char* name = engine ? engine->GetCloneName() : nullptr;
+        return name ? Text(name) : Text();
+    }
+    return Viewable::TextValue(var);
+}
+
+int CloneHIScenarioTool::SpecifyText(const VarDescription& var, const Text& text) {
+    if (var.Type() == kText && var.Number() == 100) return setCloneName(text);
+    return Viewable::SpecifyText(var, text);
+}
+
+int CloneHIScenarioTool::Message(const Text& line) {
+    const std::size_t space = line.find(' ');
+    const Text word = Text(line.substr(0, space));
+    const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
+    if (word == "clone") {
+        if (!engine || !engine->GetCloneName()) return 1;
+        // A clone the project refuses (its name taken meanwhile) keeps the tool open.
+        if (engine->Clone() != 1) return 0;
+        Viewable::Message("Delete");
+        return 1;
+    }
+    if (word == "ObjectSelectionToggledOnDataEnum") {
+        char* end = nullptr;
+        const long id = std::strtol(rest.c_str(), &end, 10);
+        if (end != rest.c_str()) toggle(static_cast<int>(id));
+        return 1;
+    }
+    return Viewable::Message(line);
+}
+
+VarEnumInfo* CloneHIScenarioTool::GetEnumInfo(const VariableNameInfo& info) {
+    const VarDescription& var = info.Var();
+    if (var.Type() == kEnum && var.Number() == 200) {
+        if (!tree) {
+            buildTree();
+            refreshStates();
+        }
+        return tree.get();
+    }
+    if (var.Type() == kEnum && var.Number() == 202) {
+        existing = std::make_unique<VarEnumInfo>();
+        if (engine) {
+            const char* source = engine->GetClonableScenarioName();
+            for (int i = 0; i < engine->GetNumberOfExistingScenarios(); ++i) {
+                const char* name = engine->GetExistingScenarioName(i);
+                if (name && !(source && Text(name) == source)) existing->AddEntry(i, name);
+            }
+        }
+        return existing.get();
+    }
+    return Viewable::GetEnumInfo(info);
+}
+
+void CloneHIScenarioTool::ViewNotification(int kind, Viewable* from, const Text& form) {
+    if (kind == 1) {
+        // The tool's form closed: the tool goes with it (nothing of it is touched after).
+        Viewable::Message("Delete");
+        return;
+    }
+    Viewable::ViewNotification(kind, from, form);
+}
+
+void CloneHIScenarioTool::DescribeForm(FormDescription& form) {
+    form.Add({"Switch.200", FormHook::Value, kSwitch, false, 0});
+    form.Add({"Enum.200", FormHook::Value, kEnum, false, 0});
+    form.Add({"Enum.202", FormHook::Value, kEnum, true, 0});
+    form.Add({"ExtraData.100", FormHook::Text, kText, true, 0});
+    form.AddCommand("clone");
+    form.AddCommand("ObjectSelectionToggledOnDataEnum");
 }

@@ -16,7 +16,9 @@
 #include "lumeth/Session.h"
 #include "views/case/ChiView.h"
 #include "views/case/HITargeting.h"
+#include "eng/model/IHeatIntegrationTotalSite.h"
 #include "views/case/project/HIDesignViewerProject.h"
+#include "views/case/project/HIDesignViewerTotalSite.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/grid/HENDiagram.h"
@@ -41,12 +43,19 @@ struct ViewSession {
     Text error;
 };
 
+// The project of that name, or else the total site of that name (which answers as a project too).
 IHeatIntegrationProject* findProject(IEngineeringManager* manager, const Text& name) {
     ILurmetBaseObject* object = nullptr;
-    if (!manager || !manager->FindObject(name, IHeatIntegrationProject::ObjectType, &object) || !object) return nullptr;
+    if (!manager) return nullptr;
+    if (!manager->FindObject(name, IHeatIntegrationProject::ObjectType, &object) || !object)
+        if (!manager->FindObject(name, IHeatIntegrationTotalSite::TotalSiteType, &object) || !object) return nullptr;
     void* out = nullptr;
     if (!object->QueryInterface(IHeatIntegrationProject::ObjectType, &out)) return nullptr;
     return static_cast<IHeatIntegrationProject*>(out);
+}
+
+bool isTotalSite(IHeatIntegrationProject* project) {
+    return project && project->GetObjectType() == IHeatIntegrationTotalSite::TotalSiteType;
 }
 
 }  // namespace
@@ -73,13 +82,14 @@ Viewable* openGrid(const HVector<HIDesignViewerScenario*>& viewers, const Text& 
     return nullptr;
 }
 
-// The view `what` names among the views of a case view.
-Viewable* chooseView(ChiView* caseView, const Text& what) {
-    HIDesignViewerProject* projectViewer = caseView->GetProjectViewer();
+// The view `what` names among the views of a case view: the case view, its project viewer (a
+// total site's viewer), a scenario viewer, a design viewer, a grid, or a child link.
+Viewable* chooseView(Viewable* caseView, Viewable* projectViewer, const HVector<HIDesignViewerScenario*>* scenarios,
+                     const Text& what) {
     if (what == "case") return caseView;
     if (what == "project") return projectViewer;
-    if (!projectViewer) return nullptr;
-    const auto& viewers = projectViewer->GetScenarioViews();
+    if (!projectViewer || !scenarios) return nullptr;
+    const auto& viewers = *scenarios;
     if (what == "scenario") return viewers.IsEmpty() ? nullptr : viewers[0];
     if (what.rfind("scenario=", 0) == 0) {
         for (HIDesignViewerScenario* viewer : viewers)
@@ -98,11 +108,29 @@ Viewable* chooseView(ChiView* caseView, const Text& what) {
     return VarDescription::Parse(what, link) && link.IsObjectLink() ? caseView->AttachedObject(link) : nullptr;
 }
 
+Viewable* chooseView(Viewable* caseView, const Text& what) {
+    if (caseView->IsA(ChiView::TypeName)) {
+        HIDesignViewerProject* viewer = static_cast<ChiView*>(caseView)->GetProjectViewer();
+        return chooseView(caseView, viewer, viewer ? &viewer->GetScenarioViews() : nullptr, what);
+    }
+    HIDesignViewerTotalSite* viewer = static_cast<ChiTotalSiteView*>(caseView)->GetTotalSiteViewer();
+    return chooseView(caseView, viewer, viewer ? &viewer->GetScenarioViews() : nullptr, what);
+}
+
+// Whether the top view of a case shows its project (or its total site).
+bool showsProject(Viewable* caseView) {
+    if (!caseView) return false;
+    if (caseView->IsA(ChiView::TypeName)) return static_cast<ChiView*>(caseView)->GetProjectViewer() != nullptr;
+    return caseView->IsA(ChiTotalSiteView::TypeName) && static_cast<ChiTotalSiteView*>(caseView)->GetTotalSiteViewer();
+}
+
 void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const char* project, const char* open, int units,
                 int automation, char* error, int size) {
     const Text name = project ? project : "";
-    const Text what = open && *open ? open : "scenario";
-    if (!findProject(manager, name)) {
+    IHeatIntegrationProject* found = findProject(manager, name);
+    // A total site opens on its own viewer unless asked otherwise.
+    const Text what = open && *open ? open : isTotalSite(found) ? "project" : "scenario";
+    if (!found) {
         HandOutText("the case holds no project " + name, error, size);
         return nullptr;
     }
@@ -111,7 +139,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     SetAutomationStartup(automation != 0);
     auto session = std::make_unique<ViewSession>(name, manager);
     auto* reader = dynamic_cast<LurmetBinaryFile*>(file);
-    ChiView* caseView = nullptr;
+    Viewable* caseView = nullptr;
     if (reader && !reader->AtEnd()) {
         std::vector<Viewable*> roots;
         if (!ViewRecords::Recall(*reader, roots, &session->document)) {
@@ -120,7 +148,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
         }
         Viewable* single = nullptr;
         for (Viewable* root : roots) {
-            if (!caseView && root->IsA(ChiView::TypeName)) caseView = static_cast<ChiView*>(root);
+            if (!caseView && (root->IsA(ChiView::TypeName) || root->IsA(ChiTotalSiteView::TypeName))) caseView = root;
             else if (!single && root->IsA(HITargeting::TypeName)) single = root;
             else delete root;
         }
@@ -131,7 +159,7 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
             return session.release();
         }
         delete single;
-        if (!caseView || !caseView->GetProjectViewer()) {
+        if (!showsProject(caseView)) {
             delete caseView;
             HandOutText("the case's views are damaged: they hold no view of its project", error, size);
             return nullptr;
@@ -140,10 +168,21 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
     } else {
         // As a user opens a project: a case view named like it, which finds the project the
         // engineering manager already holds.
-        caseView = new ChiGrassRootView(nullptr, name, ObjectTypeRegistry::Current()->Find(ChiGrassRootView::TypeName));
-        session->root = caseView;
-        caseView->SetDocument(&session->document);
-        if (!caseView->AddProject(name) || !caseView->GetProjectViewer()) {
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        bool added = false;
+        if (isTotalSite(found)) {
+            auto* siteView = new ChiGrassRootTotalSiteView(nullptr, registry->Find(ChiGrassRootTotalSiteView::TypeName));
+            siteView->SetName(name);
+            session->root = caseView = siteView;
+            siteView->SetDocument(&session->document);
+            added = siteView->AddTotalSite(name) != 0;
+        } else {
+            auto* projectView = new ChiGrassRootView(nullptr, name, registry->Find(ChiGrassRootView::TypeName));
+            session->root = caseView = projectView;
+            projectView->SetDocument(&session->document);
+            added = projectView->AddProject(name) != 0;
+        }
+        if (!added || !showsProject(caseView)) {
             HandOutText("the views of the project " + name + " could not be made", error, size);
             return nullptr;
         }
@@ -165,11 +204,15 @@ void* newStudy(IEngineeringManager* manager, const char* kind, const char* name,
                int automation, char* error, int size) {
     const Text what = kind ? kind : "";
     const Text study = name ? name : "";
-    const char* feature = what == "hi-project" ? "HI Project" : what == "hi-case" ? "HI Case" : nullptr;
+    // A total site has no feature of its own: its builder is called as the host calls it.
+    const bool site = what == "hi-total-site";
+    const char* feature = what == "hi-project" ? "HI Project" : what == "hi-case" ? "HI Case" : site ? "HI Total Site" : nullptr;
     const FeatureRegistry* registry = FeatureRegistry::Current();
-    const FeatureInfo* info = feature && registry ? registry->Find(feature) : nullptr;
-    if (!info || !info->builder) {
-        HandOutText("no feature " + what + " (hi-project or hi-case)", error, size);
+    const FeatureInfo* info = feature && registry && !site ? registry->Find(feature) : nullptr;
+    const FeatureBuilder builder = site ? &ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView
+                                        : info ? info->builder : nullptr;
+    if (!builder) {
+        HandOutText("no feature " + what + " (hi-project, hi-case or hi-total-site)", error, size);
         return nullptr;
     }
     if (study.empty()) {
@@ -182,13 +225,26 @@ void* newStudy(IEngineeringManager* manager, const char* kind, const char* name,
     auto session = std::make_unique<ViewSession>(study, manager);
     session->features = new ExpMgrView(&session->document);
     session->root = session->features;
-    Viewable* instance = info->builder(session->features, study);
+    Viewable* instance = builder(session->features, study);
     if (!instance) {
         HandOutText("the feature " + Text(feature) + " made no study " + study, error, size);
         return nullptr;
     }
     session->features->AddExperiment(instance, feature);
-    if (instance->IsA(ChiView::TypeName)) {
+    if (instance->IsA(ChiTotalSiteView::TypeName)) {
+        HIDesignViewerTotalSite* viewer = static_cast<ChiTotalSiteView*>(instance)->GetTotalSiteViewer();
+        if (!viewer || !viewer->GetTotalSite()) {
+            HandOutText("the total site " + study + " could not be made", error, size);
+            return nullptr;
+        }
+        session->project = viewer->GetTotalSite();
+        const Text where = open && *open ? open : "project";
+        session->current = chooseView(instance, where);
+        if (!session->current) {
+            HandOutText("no view " + where, error, size);
+            return nullptr;
+        }
+    } else if (instance->IsA(ChiView::TypeName)) {
         auto* caseView = static_cast<ChiView*>(instance);
         session->project = caseView->GetProjectViewer() ? caseView->GetProjectViewer()->GetProject() : nullptr;
         const Text where = open && *open ? open : "scenario";

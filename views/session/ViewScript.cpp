@@ -130,6 +130,17 @@ void formJson(Viewable* view, Text& out, int depth) {
         if (VarDescription::Parse(v.address, var)) {
             if (v.hook == FormHook::Text) {
                 out += ",\"text\":" + ViewJsonText(view->TextValue(var));
+                // A column of texts (a name table) lists its rows too.
+                DimInfo dims;
+                if (v.dimensions > 0 && view->Dimensions(var, dims) > 0) {
+                    out += ",\"texts\":[";
+                    for (int i = 0; i < dims.Dim(0); ++i) {
+                        VarDescription at = var;
+                        at.SetOffset(0, i);
+                        out += (i ? "," : "") + ViewJsonText(view->TextValue(at));
+                    }
+                    out += "]";
+                }
             } else if (v.hook == FormHook::Value && v.dimensions == 0) {
                 const double base = view->Value(var);
                 out += ",\"value\":" +
@@ -400,7 +411,11 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         action != "dims" && action != "status" && action != "choices")
         return fail("not an action: " + action);
     if (action == "attach") {
-        if (!resolve(address, view, variable, false)) return false;
+        // The link may name a row that holds no view yet (the spare row through which a name
+        // adds one): only the address itself must be a link.
+        VarDescription target;
+        if (!VarDescription::Parse(address, target) || !target.IsObjectLink())
+            return fail("the address " + address + " is no link to a view");
         Viewable* made = AttachViewObject(m_current, address, argument);
         s.hasResult = true;
         s.result = made ? 1 : 0;

@@ -159,9 +159,20 @@ TEST_F(ViewCaseFeatures, TheTotalSiteBuilderHandsBackWhatItBuilt) {
     Viewable* made = ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(features, "Site");
     ASSERT_NE(nullptr, made);
     EXPECT_EQ("Site", made->GetName());
-    EXPECT_EQ(0, static_cast<ChiTotalSiteView*>(made)->AddTotalSite("Site")) << "no total-site viewer yet";
-    EXPECT_EQ(0, made->GetNumberOfChildren());
+    auto* caseView = static_cast<ChiTotalSiteView*>(made);
+    ASSERT_NE(nullptr, caseView->GetTotalSiteViewer());
+    EXPECT_EQ("Process 1", caseView->GetSelObj()->GetName());
     EXPECT_EQ(1, made->Message("OpenCornerPage"));
+    // A manager that cannot make a site: the case view as far as it was built, without a viewer.
+    EngineObjectRegistry none;
+    EngineeringManager empty(none);
+    CaseDocument bare{"bare", &empty};
+    ExpMgrView* bareFeatures = new ExpMgrView(&bare);
+    Viewable* alone = ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(bareFeatures, "Site");
+    ASSERT_NE(nullptr, alone);
+    EXPECT_EQ(nullptr, static_cast<ChiTotalSiteView*>(alone)->GetTotalSiteViewer());
+    EXPECT_EQ(0, alone->GetNumberOfChildren());
+    delete bareFeatures;
 }
 
 TEST_F(ViewCaseFeatures, AManagerThatCannotMakeAProjectGivesNoView) {

@@ -4,6 +4,7 @@
 // records; the registration's class version of a grass-root type counts the type, not the
 // layout, so a record is read as the base's current layout.
 #include "views/case/project/HIDesignViewerProject.h"
+#include "views/case/project/HIDesignViewerTotalSite.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
 
@@ -37,5 +38,15 @@ public:
     }
     bool RecallClassData(BinaryFile& file, int) override {
         return HIDesignViewerDesign::RecallClassData(file, HIDesignViewerDesign::ClassVersion);
+    }
+};
+
+class HIDesignViewerGrassRootTotalSite : public HIDesignViewerTotalSite {
+public:
+    static constexpr const char* TypeName = "HIDesignViewerGrassRootTotalSiteObject";
+    using HIDesignViewerTotalSite::HIDesignViewerTotalSite;
+    static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerGrassRootTotalSite(info); }
+    bool RecallClassData(BinaryFile& file, int) override {
+        return HIDesignViewerTotalSite::RecallClassData(file, HIDesignViewerTotalSite::ClassVersion);
     }
 };

@@ -1,0 +1,528 @@
+#include "views/case/project/HIDesignViewerTotalSite.h"
+
+#include "brasko/CaseDocument.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationTotalSite.h"
+#include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/BinaryFile.h"
+#include "lumeth/Framework.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Session.h"
+#include "views/EngineNotices.h"
+#include "views/EnginePointers.h"
+#include "views/case/ChiView.h"
+#include "views/case/CloneHIScenarioTool.h"
+#include "views/case/project/TotalSiteUtilManagerView.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/case/scenario/UtilityNameView.h"
+
+#include <vector>
+
+namespace {
+// Codes from the site.
+constexpr int kScenarioAdded = 24;
+constexpr int kStreamAdded = 30;
+constexpr int kStreamDeleted = 31;
+constexpr int kStreamRenamed = 32;
+constexpr int kDefaultsReplaced = 96;
+// Codes from the site manager.
+constexpr int kUtilityAdded = 55;
+constexpr int kUtilityRenamed = 56;
+constexpr int kUtilityRemoved = 57;
+constexpr int kUtilitiesChanged = 97;
+constexpr int kManagerGone = 91;
+
+const ObjectTypeInfo* findType(const Text& name) {
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    return registry ? registry->Find(name) : nullptr;
+}
+}  // namespace
+
+HIDesignViewerTotalSite::HIDesignViewerTotalSite(Viewable* parent, const Text& name, const ObjectTypeInfo* type)
+    : Viewable(parent, type) {
+    SetName(name);
+}
+
+HIDesignViewerTotalSite::~HIDesignViewerTotalSite() {
+    for (HIDesignViewerScenario* viewer : scenarioObjs) viewer->RemoveDeathPostee(this);
+    HVector<HIDesignViewerScenario*> viewers = scenarioObjs;
+    scenarioObjs.Clear();
+    currentScenario = nullptr;
+    for (HIDesignViewerScenario* viewer : viewers) delete viewer;
+    if (myTotalSite) myTotalSite->RemoveNotificationReceiver(this);
+    if (siteManager) siteManager->RemoveNotificationReceiver(this);
+    closeCloneTool();
+    if (TotalSiteUtilManagerView* editor = utilManagerView) {
+        utilManagerView = nullptr;
+        editor->RemoveDeathPostee(this);
+        delete editor;
+    }
+    deleteNameViews(siteStreamNameViews, this);
+    deleteNameViews(defaultUtilityNameViews, this);
+}
+
+// ---- binding ----
+
+void HIDesignViewerTotalSite::SetEngineeringTotalSite(IHeatIntegrationTotalSite* site, bool recalled) {
+    myTotalSite = site;
+    if (!myTotalSite) return;
+    myTotalSite->AddNotificationReceiver(this);
+    for (int code : {kScenarioAdded, kStreamAdded, kStreamDeleted, kStreamRenamed, 60, kDefaultsReplaced, 61, 62, 64})
+        myTotalSite->AddValidMessage(this, code);
+    ITotalSiteUtilityManager* manager = nullptr;
+    if (myTotalSite->GetDefaultUtilityManager(manager) == 1 && manager) {
+        siteManager = manager;
+        rebuildDefaultUtilityNameViews();
+        siteManager->AddNotificationReceiver(this);
+        // A whole new utility list (a defaults file read) is announced as one change (97).
+        for (int code : {kUtilityAdded, kUtilityRenamed, kUtilityRemoved, kUtilitiesChanged, kManagerGone})
+            siteManager->AddValidMessage(this, code);
+    }
+    // The site's streams get their name views here, so a site read back from a case shows its
+    // streams in the name table as a new one does.
+    rebuildSiteStreamNameViews();
+    if (recalled) return;
+    // The names first: a viewer made for one scenario must not disturb the walk.
+    std::vector<Text> names;
+    for (int i = 0; i < myTotalSite->GetNumberOfScenarios(); ++i) names.push_back(myTotalSite->GetScenarioName(i));
+    for (const Text& name : names) AddScenarioView(name);
+}
+
+void HIDesignViewerTotalSite::deleteNameViews(HVector<UtilityNameView*>& views, Viewable* owner) {
+    HVector<UtilityNameView*> doomed = views;
+    views.Clear();
+    for (UtilityNameView* view : doomed) {
+        view->RemoveDeathPostee(owner);
+        delete view;
+    }
+}
+
+void HIDesignViewerTotalSite::rebuildDefaultUtilityNameViews() {
+    deleteNameViews(defaultUtilityNameViews, this);
+    if (!siteManager) return;
+    for (int i = 0; i < siteManager->GetNumberOfDefaultUtilities(); ++i) {
+        const char* name = siteManager->GetRecommendedUtilityName(i);
+        auto* view = new UtilityNameView(this, name ? Text(name) : Text());
+        view->AddDeathPostee(this);
+        defaultUtilityNameViews.Append(view);
+    }
+}
+
+void HIDesignViewerTotalSite::rebuildSiteStreamNameViews() {
+    deleteNameViews(siteStreamNameViews, this);
+    if (!myTotalSite) return;
+    for (int i = 0; i < myTotalSite->GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (!myTotalSite->GetStream(i, stream) || !stream) continue;
+        auto* view = new UtilityNameView(this, stream->GetName());
+        view->AddDeathPostee(this);
+        siteStreamNameViews.Append(view);
+    }
+}
+
+UtilityNameView* HIDesignViewerTotalSite::findNameView(const HVector<UtilityNameView*>& views, const Text& name) const {
+    for (UtilityNameView* view : views)
+        if (view->GetName() == name) return view;
+    return nullptr;
+}
+
+void HIDesignViewerTotalSite::AddScenarioView(const Text& name) {
+    if (!myTotalSite) return;
+    Viewable* made = CreateViewerOfType(name, this, GetObjectType(nullptr));
+    if (made && !made->IsA(HIDesignViewerScenario::TypeName)) {
+        delete made;
+        made = nullptr;
+    }
+    auto* viewer = static_cast<HIDesignViewerScenario*>(made);
+    currentScenario = viewer;
+    if (viewer && viewer->SetVariablesTotalSite() && viewer->GetmyScenario()) {
+        viewer->SetExtractedData(extractedDataFlag);
+        scenarioObjs.Append(viewer);
+        viewer->AddDeathPostee(this);
+    } else {
+        delete viewer;
+        currentScenario = nullptr;
+    }
+    if (Viewable* caseView = GetCaseView()) static_cast<ChiTotalSiteView*>(caseView)->ChangeSelectedObject(currentScenario);
+}
+
+Viewable* HIDesignViewerTotalSite::GetCaseView() const {
+    Viewable* owner = OwnerViewable();
+    return owner && owner->IsA(ChiTotalSiteView::TypeName) ? owner : nullptr;
+}
+
+int HIDesignViewerTotalSite::numberOfStreams() const { return myTotalSite ? myTotalSite->GetNumberOfStreams() : 0; }
+
+UtilityNameView* HIDesignViewerTotalSite::EditUtilityStream(const Text& name, int row) {
+    if (!myTotalSite) return nullptr;
+    const int n = myTotalSite->GetNumberOfStreams();
+    if (row < 0 || row > siteStreamNameViews.Count() || row > n) return nullptr;
+    if (row < n && !name.empty()) {
+        IHeatIntegrationStream* stream = nullptr;
+        if (!myTotalSite->GetStream(row, stream) || !stream) return nullptr;
+        const Text old = stream->GetName();
+        if (myTotalSite->RenameStream(old, name) == 1) {
+            if (UtilityNameView* view = findNameView(siteStreamNameViews, old)) view->SetName(name);
+        } else {
+            ErrorMsg("RenameStreamError", name);
+        }
+    } else if (row < n) {
+        if (!IsAutomationStartup() && ResponseMsg("DeleteStreamError", 2) != 1) return nullptr;
+        SignalBusy(true);
+        IHeatIntegrationStream* stream = nullptr;
+        if (myTotalSite->GetStream(row, stream) && stream) {
+            const Text old = stream->GetName();
+            myTotalSite->SetNotes(myTotalSite->GetNotes() + "Deleted Utility Stream " + old + "\n");
+            myTotalSite->DeleteStream(old);
+        }
+        workStream = nullptr;
+        SignalBusy(false);
+    } else if (!name.empty()) {
+        if (myTotalSite->AddStream(name) != 1) {
+            ErrorMsg("AddStreamError", name);
+        } else {
+            const char* type = siteManager ? siteManager->GetExchangerType(name.c_str()) : nullptr;
+            if (type && Text(type) == "Fired Heater") ErrorMsg("FiredHeaterEconomics");
+        }
+    }
+    return name.empty() ? nullptr : findNameView(siteStreamNameViews, name);
+}
+
+void HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
+    IEngineeringManager* manager = CaseEngineeringManager2(this);
+    ILurmetBaseObject* other = nullptr;
+    void* site = nullptr;
+    if (manager && manager->FindObject(name, IHeatIntegrationTotalSite::TotalSiteType, &other) && other &&
+        other->QueryInterface(ILurmetProject::InterfaceId, &site)) {
+        ErrorMsg("ThisProjectNameAlreadyExists", name);
+        return;
+    }
+    if (name.empty()) return;
+    if (myTotalSite) myTotalSite->SetProjectName(name);
+    SetName(name);
+    if (Viewable* caseView = GetCaseView()) caseView->SetName(name);
+}
+
+void HIDesignViewerTotalSite::SetSelectedObject(Viewable* view) {
+    if (!view) return;
+    if (view == this) currentScenario = nullptr;
+    else if (view->IsA(HIDesignViewerScenario::TypeName) && scenarioObjs.Find(static_cast<HIDesignViewerScenario*>(view)) >= 0)
+        currentScenario = static_cast<HIDesignViewerScenario*>(view);
+}
+
+int HIDesignViewerTotalSite::FindScenarioView(const Text& name) const {
+    for (int i = 0; i < scenarioObjs.Count(); ++i)
+        if (scenarioObjs[i]->GetName() == name) return i;
+    return 0;
+}
+
+// ---- notifications ----
+
+void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void* data) {
+    IHeatIntegrationStream* stream = nullptr;
+    switch (code) {
+        case kScenarioAdded: AddScenarioView(text); break;
+        case kStreamAdded:
+            // A site read back announces every stream it holds: one name view per stream.
+            if (myTotalSite && myTotalSite->GetStream(text, stream) && !findNameView(siteStreamNameViews, text)) {
+                auto* view = new UtilityNameView(this, text);
+                view->AddDeathPostee(this);
+                siteStreamNameViews.Append(view);
+            }
+            break;
+        case kStreamDeleted:
+            if (myTotalSite && myTotalSite->GetStream(text, stream))
+                if (UtilityNameView* view = findNameView(siteStreamNameViews, text)) {
+                    siteStreamNameViews.Remove(view);
+                    view->RemoveDeathPostee(this);
+                    delete view;
+                }
+            break;
+        case kStreamRenamed:
+            if (UtilityNameView* view = findNameView(siteStreamNameViews, text); view && data)
+                view->SetName(*static_cast<const CPString*>(data));
+            break;
+        case kDefaultsReplaced:
+        case kUtilitiesChanged: rebuildDefaultUtilityNameViews(); break;
+        case kUtilityAdded: {
+            ITotalSiteUtilityManager* manager = nullptr;
+            if (myTotalSite && myTotalSite->GetDefaultUtilityManager(manager) == 1) {
+                auto* view = new UtilityNameView(this, text);
+                view->AddDeathPostee(this);
+                defaultUtilityNameViews.Append(view);
+            }
+            break;
+        }
+        case kUtilityRemoved:
+            if (UtilityNameView* view = findNameView(defaultUtilityNameViews, text)) {
+                defaultUtilityNameViews.Remove(view);
+                view->RemoveDeathPostee(this);
+                delete view;
+            }
+            break;
+        case kUtilityRenamed:
+            if (UtilityNameView* view = findNameView(defaultUtilityNameViews, text); view && data)
+                view->SetName(static_cast<const char*>(data));
+            break;
+        case kManagerGone:
+            if (siteManager) siteManager->RemoveNotificationReceiver(this);
+            siteManager = nullptr;
+            deleteNameViews(defaultUtilityNameViews, this);
+            break;
+        default: ShowEngineNotice(code, text); break;
+    }
+}
+
+// ---- commands ----
+
+int HIDesignViewerTotalSite::addScenario(const Text& name) {
+    if (!myTotalSite) return 1;
+    if (myTotalSite->AddScenario(name) != 1) ErrorMsg("ThisScenarioNameAlreadyExists", name);
+    return 1;
+}
+
+int HIDesignViewerTotalSite::removeCurrentScenario() {
+    if (!myTotalSite || !currentScenario) return 1;
+    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 1;
+    const Text name = currentScenario->GetName();
+    return myTotalSite->DeleteScenario(name) == 1 ? 1 : 0;
+}
+
+void HIDesignViewerTotalSite::closeCloneTool() {
+    CloneHIScenarioTool* tool = cloneTool;
+    cloneTool = nullptr;
+    if (!tool) return;
+    tool->RemoveDeathPostee(this);
+    delete tool;
+}
+
+int HIDesignViewerTotalSite::openCloneTool(int mode) {
+    if (!currentScenario) return 1;
+    closeCloneTool();
+    cloneTool = CloneHIScenarioTool::Open(this, GetName(), currentScenario->GetName(), mode,
+                                          IHeatIntegrationTotalSite::TotalSiteType);
+    if (cloneTool) cloneTool->AddDeathPostee(this);
+    return 1;
+}
+
+int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
+    if (!myTotalSite || !currentScenario) return 1;
+    IHeatIntegrationScenario* scenario = nullptr;
+    if (myTotalSite->GetScenario(currentScenario->GetName(), scenario) && scenario)
+        myTotalSite->AddScenario(scenario, designName);
+    return 1;
+}
+
+bool HIDesignViewerTotalSite::ensureUtilManagerView() {
+    if (!utilManagerView) {
+        utilManagerView = new TotalSiteUtilManagerView(this);
+        utilManagerView->AddDeathPostee(this);
+    }
+    ITotalSiteUtilityManager* manager = nullptr;
+    if (myTotalSite && myTotalSite->GetDefaultUtilityManager(manager) == 1 && manager) utilManagerView->SetDUM(manager);
+    return utilManagerView->GetManager() != nullptr;
+}
+
+int HIDesignViewerTotalSite::addUtilityToUtilityStreams() {
+    if (!myTotalSite) return 1;
+    const int n = myTotalSite->GetNumberOfStreams();
+    if (!ensureUtilManagerView()) return 1;
+    const char* name = utilManagerView->GetManager()->GetDefaultUtilityName(utilManagerView->getselDefUtilRow());
+    if (name) EditUtilityStream(name, n);
+    return 1;
+}
+
+int HIDesignViewerTotalSite::Message(const Text& line) {
+    const std::size_t space = line.find(' ');
+    const Text word = Text(line.substr(0, space));
+    const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
+    if (word == "AddNote") {
+        if (myTotalSite) myTotalSite->AddNote();
+        return 1;
+    }
+    if (word == "DeleteNote") {
+        if (myTotalSite) myTotalSite->DeleteNote(selectedNote);
+        return 1;
+    }
+    if (word == "AddToDesignView") {
+        if (!newScenarioName.empty() && myTotalSite) addScenario(newScenarioName);
+        newScenarioName.clear();
+        return 1;
+    }
+    if (word == "RemoveFromDesignView") return removeCurrentScenario();
+    if (word == "RenameView") {
+        const Text name = newScenarioName;
+        if (!currentScenario) return 1;  // nothing to rename: the typed name waits
+        newScenarioName.clear();
+        if (!name.empty() && myTotalSite && myTotalSite->RenameScenario(currentScenario->GetName(), name) != 1)
+            ErrorMsg("ThisScenarioNameAlreadyExists", name);
+        return 1;
+    }
+    if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Process 1") : rest);
+    if (word == "CloneHI") return openCloneTool(0);
+    if (word == "CopyHI") return openCloneTool(1);
+    if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);
+    if (word == "OpenUDB") {
+        ensureUtilManagerView();
+        utilManagerView->View(Text(), 6);
+        return 1;
+    }
+    if (word == "AddUtilityToUtilityStreams") return addUtilityToUtilityStreams();
+    if (word == "ViewSegTableViewU") {
+        if (myTotalSite) lookUp(segmentTableRow);
+        return 1;
+    }
+    return Viewable::Message(line);
+}
+
+// ---- children ----
+
+bool HIDesignViewerTotalSite::isNameViewLink(const VarDescription& var) const {
+    if (!var.IsObjectLink() || (var.Number() != 599 && var.Number() != 600)) return false;
+    const ObjectTypeInfo* asked = findType(var.ObjectType());
+    return asked && asked->GetName() == UtilityNameView::TypeName;
+}
+
+Viewable* HIDesignViewerTotalSite::AttachedObject(const VarDescription& var) {
+    if (!var.IsObjectLink()) return Viewable::AttachedObject(var);
+    const ObjectTypeInfo* asked = findType(var.ObjectType());
+    const int i = var.Offset(0) < 0 ? 0 : var.Offset(0);
+    Viewable* found = nullptr;
+    if (var.Number() == 200 && asked && asked->IsA(HIDesignViewerScenario::TypeName)) {
+        found = i < scenarioObjs.Count() ? scenarioObjs[i] : nullptr;
+        if (var.HasChildName()) {
+            found = nullptr;
+            for (HIDesignViewerScenario* v : scenarioObjs)
+                if (v->GetName() == var.ChildName()) found = v;
+        }
+    } else if (var.Number() == 200 && asked && asked->IsA(TypeName) && i == 0) {
+        found = this;
+    } else if (var.Number() == 298 && asked && asked->IsA(CloneHIScenarioTool::TypeName)) {
+        found = cloneTool;
+    } else if (isNameViewLink(var)) {
+        const int streams = siteStreamNameViews.Count();
+        const int defaults = defaultUtilityNameViews.Count();
+        if (i < streams) found = siteStreamNameViews[i];
+        else if (i >= DefaultNameBase && i < DefaultNameBase + defaults) found = defaultUtilityNameViews[i - DefaultNameBase];
+    } else {
+        return Viewable::AttachedObject(var);
+    }
+    if (!found) return nullptr;
+    const VarDescription* next = var.GetNextLink();
+    return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
+}
+
+int HIDesignViewerTotalSite::AttachObject(const VarDescription& var, Viewable* object) {
+    if (isNameViewLink(var)) {
+        if (object && !object->IsA(UtilityNameView::TypeName)) return 0;
+        EditUtilityStream(object ? object->GetName() : Text(), var.Offset(0));
+        return 1;
+    }
+    const ObjectTypeInfo* asked = var.IsObjectLink() ? findType(var.ObjectType()) : nullptr;
+    if (asked && asked->IsA(CloneHIScenarioTool::TypeName) && var.Number() == 298) {
+        if (object && !object->IsA(CloneHIScenarioTool::TypeName)) return 0;
+        if (cloneTool) cloneTool->RemoveDeathPostee(this);
+        cloneTool = static_cast<CloneHIScenarioTool*>(object);
+        if (cloneTool) cloneTool->AddDeathPostee(this);
+        return 1;
+    }
+    return Viewable::AttachObject(var, object);
+}
+
+Viewable* HIDesignViewerTotalSite::AttachNewObject(const VarDescription& var, const Text& name) {
+    if (!isNameViewLink(var)) return Viewable::AttachNewObject(var, name);
+    tableColumn += 2;
+    return EditUtilityStream(name, var.Offset(0));
+}
+
+int HIDesignViewerTotalSite::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {
+    if (!isNameViewLink(var)) return Viewable::GetAttachableObjects(var, out);
+    if (!myTotalSite) return 0;
+    for (UtilityNameView* view : defaultUtilityNameViews) out.push_back(view);
+    return defaultUtilityNameViews.Count();
+}
+
+Text HIDesignViewerTotalSite::AttachedName(const Viewable* child) const {
+    if (!child) return Viewable::AttachedName(child);
+    const Text escaped = VarDescription::EscapeChildName(child->GetName());
+    if (child == cloneTool) return "CloneHIScenarioTool.298.0(" + escaped + ")";
+    for (int i = 0; i < scenarioObjs.Count(); ++i)
+        if (scenarioObjs[i] == child)
+            return FormattedText("HIDesignViewerScenario.200.%d(%s)", FindScenarioView(child->GetName()), escaped.c_str());
+    for (int i = 0; i < siteStreamNameViews.Count(); ++i)
+        if (siteStreamNameViews[i] == child) return FormattedText("UtilityNameView.599.%d(%s)", i, escaped.c_str());
+    for (int i = 0; i < defaultUtilityNameViews.Count(); ++i)
+        if (defaultUtilityNameViews[i] == child)
+            return FormattedText("UtilityNameView.599.%d(%s)", DefaultNameBase + i, escaped.c_str());
+    return Viewable::AttachedName(child);
+}
+
+void HIDesignViewerTotalSite::DisconnectDeadObject(Viewable* dead) {
+    if (dead == currentScenario) {
+        currentScenario = nullptr;
+        SetSelectedObject(this);
+    }
+    if (dead == static_cast<Viewable*>(cloneTool)) cloneTool = nullptr;
+    if (dead == static_cast<Viewable*>(utilManagerView)) utilManagerView = nullptr;
+    scenarioObjs.RemoveAllAt(dead);
+    siteStreamNameViews.RemoveAllAt(dead);
+    defaultUtilityNameViews.RemoveAllAt(dead);
+    Viewable::DisconnectDeadObject(dead);
+}
+
+const ObjectTypeInfo* HIDesignViewerTotalSite::GetObjectType(const ObjectTypeInfo* asked) const {
+    if (asked) return Viewable::GetObjectType(asked);
+    const bool grassRoot = GetViewType() && GetViewType()->IsA("HIDesignViewerGrassRootTotalSiteObject");
+    return findType(grassRoot ? "HIDesignViewerGrassRootScenarioObject" : HIDesignViewerScenario::TypeName);
+}
+
+// ---- record ----
+
+bool HIDesignViewerTotalSite::StoreClassData(BinaryFile& file) {
+    if (!StoreProjectPointer(file, myTotalSite) || !StorePointer(file, currentScenario) ||
+        !file.WriteInt(scenarioObjs.Count()))
+        return false;
+    for (HIDesignViewerScenario* viewer : scenarioObjs)
+        if (!StorePointer(file, viewer)) return false;
+    return file.WriteInt(selectedNote) && file.WriteCPString(newScenarioName);
+}
+
+bool HIDesignViewerTotalSite::RecallClassData(BinaryFile& file, int version) {
+    IHeatIntegrationProject* recalled = nullptr;
+    if (!RecallProjectPointer(file, CaseEngineeringManager2(this), recalled)) return false;
+    // The link must name a site: a plain project behind it is a damaged record.
+    auto* site = recalled ? dynamic_cast<IHeatIntegrationTotalSite*>(recalled) : nullptr;
+    if (recalled && !site) return false;
+    SetEngineeringTotalSite(site, true);
+    const ObjectTypeInfo* type = findType(HIDesignViewerScenario::TypeName);
+    if (!RecallPointerX(file, recalledCurrent, type)) return false;
+    std::int32_t n = 0;
+    if (!file.ReadInt(n) || n < 0) return false;
+    for (std::int32_t i = 0; i < n; ++i) {
+        recalledViews.push_back(nullptr);
+        if (!RecallPointerX(file, recalledViews.back(), type)) return false;
+    }
+    if (version >= 2) {
+        CPString name;
+        if (!file.ReadInt(selectedNote) || !file.ReadCPString(name)) return false;
+        newScenarioName = name;
+    }
+    return true;
+}
+
+bool HIDesignViewerTotalSite::CheckRecalledPointers() {
+    for (Viewable* view : recalledViews) {
+        if (!view || !view->IsA(HIDesignViewerScenario::TypeName)) continue;
+        auto* viewer = static_cast<HIDesignViewerScenario*>(view);
+        scenarioObjs.Append(viewer);
+        viewer->AddDeathPostee(this);
+    }
+    recalledViews.clear();
+    if (recalledCurrent && scenarioObjs.Find(static_cast<HIDesignViewerScenario*>(recalledCurrent)) >= 0)
+        currentScenario = static_cast<HIDesignViewerScenario*>(recalledCurrent);
+    recalledCurrent = nullptr;
+    return true;
+}
+
+bool HIDesignViewerTotalSite::RecallFixUp() { return myTotalSite ? myTotalSite->RecallFixUp() : true; }

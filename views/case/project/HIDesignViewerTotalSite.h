@@ -1,0 +1,149 @@
+#pragma once
+// The total-site viewer: the view of one total site (engine type 502), a site-wide project whose
+// process scenarios share the site utility streams and one site utility manager. Like the
+// project viewer it owns a scenario viewer per scenario, adds, renames and deletes scenarios,
+// keeps the site's notes and opens the clone tool; it also adds, renames and deletes the site
+// utility streams by typing into a name table, lists the manager's default utilities and opens
+// the site's utility-default editor.
+//
+// Record (class version 2): the site as a project pointer record, the current scenario viewer,
+// the count and links of the scenario viewers, then (from 2) the selected note and the new
+// scenario name. Sources: HIDesignViewerTotalSite.cpp (binding, commands, children, record),
+// HIDesignViewerTotalSiteVariables.cpp (the form's variables).
+#include "brasko/NotificationSender.h"
+#include "lumeth/FormDescription.h"
+#include "lumeth/HVector.h"
+#include "lumeth/Viewable.h"
+
+#include <cstdint>
+#include <deque>
+
+class CloneHIScenarioTool;
+class HIDesignViewerScenario;
+class IHeatIntegrationStream;
+class IHeatIntegrationTotalSite;
+class ITotalSiteUtilityManager;
+class TotalSiteUtilManagerView;
+class UtilityNameView;
+
+class HIDesignViewerTotalSite : public Viewable, public INotificationReceiver {
+public:
+    static constexpr const char* TypeName = "HIDesignViewerTotalSiteObject";
+    static constexpr int ClassVersion = 2;
+    // Default-utility name views are addressed from this index on (599-600).
+    static constexpr int DefaultNameBase = 10000;
+
+    HIDesignViewerTotalSite(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
+    explicit HIDesignViewerTotalSite(ObjectInstanceInfo& info) : Viewable(info) {}
+    static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerTotalSite(info); }
+    ~HIDesignViewerTotalSite() override;
+
+    // Binds to the site; unless recalled, adds a scenario viewer per scenario of the site.
+    void SetEngineeringTotalSite(IHeatIntegrationTotalSite* site, bool recalled);
+    void AddScenarioView(const Text& name);
+    // Adds (row == number of site streams), renames or deletes (empty name) a site stream; the
+    // name view of that name afterwards, or null.
+    UtilityNameView* EditUtilityStream(const Text& name, int row);
+    void RenameTotalSite(const Text& name);
+    void SetSelectedObject(Viewable* view);
+    // The index of the first scenario viewer of the name; 0 when none has it.
+    int FindScenarioView(const Text& name) const;
+    Viewable* GetCaseView() const;
+
+    IHeatIntegrationTotalSite* GetTotalSite() const { return myTotalSite; }
+    HIDesignViewerScenario* GetCurrentScenario() const { return currentScenario; }
+    CloneHIScenarioTool* GetCloneTool() const { return cloneTool; }
+    TotalSiteUtilManagerView* GetUtilManagerView() const { return utilManagerView; }
+    const HVector<HIDesignViewerScenario*>& GetScenarioViews() const { return scenarioObjs; }
+    const HVector<UtilityNameView*>& GetSiteStreamNameViews() const { return siteStreamNameViews; }
+    const HVector<UtilityNameView*>& GetDefaultUtilityNameViews() const { return defaultUtilityNameViews; }
+    int GetTableColumn() const { return tableColumn; }
+
+    void NotifyChange(int code, const CPString& text, void* data) override;
+
+    double Value(const VarDescription& var) override;
+    int Specify(const VarDescription& var, double value) override;
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+    int GetEDVarType(const VarDescription& var) override;
+    int Message(const Text& line) override;
+    Viewable* AttachedObject(const VarDescription& var) override;
+    int AttachObject(const VarDescription& var, Viewable* object) override;
+    Viewable* AttachNewObject(const VarDescription& var, const Text& name) override;
+    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
+    Text AttachedName(const Viewable* child) const override;
+    void DisconnectDeadObject(Viewable* dead) override;
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
+    bool StoreClassData(BinaryFile& file) override;
+    bool RecallClassData(BinaryFile& file, int version) override;
+    bool CheckRecalledPointers() override;
+    bool RecallFixUp() override;
+
+    // The variables and command words of the form.
+    static void DescribeForm(FormDescription& form);
+
+private:
+    struct Form;
+    // ---- variables (HIDesignViewerTotalSiteVariables.cpp) ----
+    double constant(const VarDescription& var);
+    double noteCount(const VarDescription&);
+    double objectStatus(const VarDescription&);
+    double streamValue(const VarDescription& var);
+    int specifyStream(const VarDescription& var, double value);
+    double massFlow(const VarDescription& var);
+    int specifyMassFlow(const VarDescription& var, double value);
+    double column(const VarDescription&) { return tableColumn; }
+    int setColumn(const VarDescription& var, double value);
+    double row(const VarDescription&) { return tableRow; }
+    int setRow(const VarDescription& var, double value);
+    double countU(const VarDescription& var);
+    Text streamName(const VarDescription& var);
+    Text siteText(const VarDescription& var);
+    int setSiteText(const VarDescription& var, const Text& text);
+    Text noteColumn(const VarDescription& var);
+    Text currentNoteTitle(const VarDescription&);
+    int chooseNote(const VarDescription&, const Text& title);
+    Text newName(const VarDescription&) { return newScenarioName; }
+    int setNewName(const VarDescription&, const Text& t) { return newScenarioName = t, 1; }
+    Text comments(const VarDescription&);
+    int setComments(const VarDescription&, const Text& t);
+    Text title(const VarDescription& var);
+    // The site stream of row i into workStream; false (workStream cleared) when there is none.
+    bool lookUp(int i);
+    int numberOfStreams() const;
+
+    // ---- commands and children (HIDesignViewerTotalSite.cpp) ----
+    int addScenario(const Text& name);
+    int removeCurrentScenario();
+    int openCloneTool(int mode);
+    int cloneAndRetrofit(const Text& name);
+    void closeCloneTool();
+    bool ensureUtilManagerView();
+    int addUtilityToUtilityStreams();
+    void rebuildDefaultUtilityNameViews();
+    void rebuildSiteStreamNameViews();
+    static void deleteNameViews(HVector<UtilityNameView*>& views, Viewable* owner);
+    UtilityNameView* findNameView(const HVector<UtilityNameView*>& views, const Text& name) const;
+    bool isNameViewLink(const VarDescription& var) const;
+
+    IHeatIntegrationTotalSite* myTotalSite = nullptr;
+    HIDesignViewerScenario* currentScenario = nullptr;
+    CloneHIScenarioTool* cloneTool = nullptr;
+    HVector<HIDesignViewerScenario*> scenarioObjs{10};
+    std::int32_t selectedNote = -1;
+    Text newScenarioName;
+    std::int32_t extractedDataFlag = 0;
+    HVector<UtilityNameView*> siteStreamNameViews{10};
+    HVector<UtilityNameView*> defaultUtilityNameViews{10};
+    IHeatIntegrationStream* workStream = nullptr;
+    TotalSiteUtilManagerView* utilManagerView = nullptr;
+    std::int32_t tableColumn = 0;
+    std::int32_t tableRow = 0;
+    std::int32_t segmentTableRow = 0;
+    ITotalSiteUtilityManager* siteManager = nullptr;
+    // Links read from a record, adopted once the whole case is read.
+    std::deque<Viewable*> recalledViews;
+    Viewable* recalledCurrent = nullptr;
+};
