@@ -225,6 +225,12 @@ public:
     static const std::vector<ValueRow>& TargetRows();
     static const std::vector<ValueRow>& StreamRows();
     static const std::vector<ValueRow>& EconomicRows();
+    // The design pages (selected design, design rows, design matrix, base case, comparison
+    // columns) and the retrofit pages (routed getters, values against the base design).
+    static const std::vector<ValueRow>& DesignRows();
+    static const std::vector<ValueRow>& RetrofitRows();
+    // A design's payback time in the display unit "years".
+    static double PaybackYears(const IHENDesign& design);
 
     // ---- framework hooks ----
     bool GenMessage(MessageInfo& info) override;
