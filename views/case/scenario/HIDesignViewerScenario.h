@@ -173,6 +173,8 @@ public:
     static const std::vector<const TextRow*>& TextRows();
     // The text row that answers a variable (null: the framework answers).
     static const TextRow* FindTextRow(const VarDescription& var);
+    // The words of the design-comparison and retrofit tables and of the stream-link table.
+    static const std::vector<TextRow>& DesignTextRows();
     // Typed numbers and texts: one dispatcher per hook over the input rows
     // (ScenarioInputRows.h); unbound, nothing happens.
     int Specify(const VarDescription& var, double value) override;

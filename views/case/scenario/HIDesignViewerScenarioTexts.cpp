@@ -335,6 +335,7 @@ const std::vector<const HIDesignViewerScenario::TextRow*>& HIDesignViewerScenari
     static const std::vector<const T*> all = [] {
         std::vector<const T*> out;
         for (const T& r : rows) out.push_back(&r);
+        for (const T& r : V::DesignTextRows()) out.push_back(&r);
         return out;
     }();
     return all;
