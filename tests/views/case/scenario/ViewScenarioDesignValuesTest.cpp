@@ -354,7 +354,7 @@ TEST_F(ViewScenarioDesignValues, RetrofitRowsReachTheirGetters) {
     EXPECT_NEAR(100.0 * 1005 / 7005, viewer->Value(var(110, 209, 0)), 1e-9) << "area against the base's";
 }
 
-// The figures of the issue worked by hand.
+// Figures worked by hand: units against exchangers, the basis of a zero or empty base, a saving.
 TEST_F(ViewScenarioDesignValues, WorkedValues) {
     // 6 exchangers against 5 units: 120 %.
     SentinelDesign six{"Six", 3, {"U1", "U2", "U3", "U4", "U5", "U6"}};
