@@ -111,7 +111,7 @@ public:
 
     // The design segments (null until built or recalled).
     StreamSegmentList* GetDesignSegments() { return m_pDesignSegments.get(); }
-    const StreamSegmentList* GetDesignSegments() const { return m_pDesignSegments.get(); }
+    const StreamSegmentList* GetDesignSegments() const override { return m_pDesignSegments.get(); }
     // A new list of design segments from the value set.
     std::unique_ptr<StreamSegmentList> BuildDesignSegments() { return m_set.BuildDesignSegments(); }
     // Takes over a list, freeing the previous one.

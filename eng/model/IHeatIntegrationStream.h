@@ -16,6 +16,7 @@
 //   pointer to the previous kind).
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
+#include "eng/model/StreamSegment.h"
 #include "pellin/IFlowsheetStream.h"
 
 // A stream is also what a flowsheet keeps behind its stream nodes (the same operations).
@@ -68,6 +69,9 @@ public:
     virtual int GetNumberOfSubvalues(const CPString& name) const = 0;
     virtual bool IsLinkedTo(const CPString& name) const = 0;
     virtual bool AreDesignSegmentsComplete() const = 0;
+    // The stream's segments in the designs, in segment order (null until built or recalled); the
+    // views read the utility placement's cross-pinch marks from them.
+    virtual const StreamSegmentList* GetDesignSegments() const = 0;
     virtual int CopyFrom(IHeatIntegrationStream* other) = 0;
     // Links are kept on both streams; 1 done, 0 refused (locked, unknown or own name).
     virtual int LinkStream(const CPString& name) = 0;

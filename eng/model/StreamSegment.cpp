@@ -8,13 +8,13 @@
 bool StreamSegmentLink::Store(ILurmetBinaryFile& file) const {
     return file.WriteDouble(dSpecificHeat) && file.WriteDouble(dShiftedFarEndTemperature) &&
            file.WriteDouble(dFarEndTemperature) && file.WriteDouble(dUtilityFactor) && file.WriteInt(nConnected) &&
-           file.WriteInt(nLoaded) && file.WriteInt(nSelected) && file.WriteInt(nReserved);
+           file.WriteInt(nLoaded) && file.WriteInt(nSelected) && file.WriteInt(nCrossPinch);
 }
 
 bool StreamSegmentLink::Recall(ILurmetBinaryFile& file) {
     return file.ReadDouble(dSpecificHeat) && file.ReadDouble(dShiftedFarEndTemperature) &&
            file.ReadDouble(dFarEndTemperature) && file.ReadDouble(dUtilityFactor) && file.ReadInt(nConnected) &&
-           file.ReadInt(nLoaded) && file.ReadInt(nSelected) && file.ReadInt(nReserved);
+           file.ReadInt(nLoaded) && file.ReadInt(nSelected) && file.ReadInt(nCrossPinch);
 }
 
 StreamSegment::StreamSegment()

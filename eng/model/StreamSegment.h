@@ -23,7 +23,11 @@ struct StreamSegmentLink {
     std::int32_t nConnected = 0;             // nonzero when the segment is connected in the network
     std::int32_t nLoaded = 0;                // set by utility placement when a load was assigned
     std::int32_t nSelected = 0;              // set by utility placement when the utility is chosen
-    std::int32_t nReserved = 0;
+    // 1 when the placement on the utility composite curve leaves the segment a load above 1e-8,
+    // the load that makes a side of the placement cross the pinch (status 2 or 3); 0 otherwise
+    // and after every reset of the placement. Kept in the block's fourth integer, so older case
+    // files read it as 0.
+    std::int32_t nCrossPinch = 0;
 
     bool Store(ILurmetBinaryFile& file) const;
     bool Recall(ILurmetBinaryFile& file);
@@ -70,6 +74,8 @@ public:
     bool HasLink() const { return pLink != nullptr; }
     // A segment without a network link is not connected.
     bool IsConnected() const { return pLink && pLink->nConnected != 0; }
+    // Whether the utility placement marked the segment as carrying load across the pinch.
+    bool IsCrossPinch() const { return pLink && pLink->nCrossPinch == 1; }
     // The far end as the network sees it: the link's far-end temperature, else the outlet.
     double GetFarEndTemperature() const { return pLink ? pLink->dFarEndTemperature : dOutletTemperature; }
 

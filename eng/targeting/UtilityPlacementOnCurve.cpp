@@ -8,6 +8,8 @@ namespace {
 
 constexpr double kCrossingTolerance = 1e-8;
 constexpr double kUsedLoad = 1e-12;
+// A placed load above this marks the segment as one whose load crosses the pinch.
+constexpr double kCrossPinchLoad = 1e-8;
 
 // Walks the boundaries in the given order while their load is below zero; answers the crossing.
 double Crossing(const TIList* list, bool fromBottom, double none) {
@@ -65,6 +67,7 @@ void PlaceUtilitySegment(StreamSegment& s, double t, IPlacedUtilityStream* owner
         s.dLoad = 0.0;
         ClearOwnerLoads(owner);
     }
+    link.nCrossPinch = link.nConnected != 0 && std::fabs(s.dLoad) > kCrossPinchLoad ? 1 : 0;
 }
 
 void PlaceUtilitiesOnCurve(const TargetCurve& curve, std::span<StreamSegment* const> hotSegments,
@@ -107,5 +110,6 @@ void ResetUtilityPlacementOfSegments(std::span<StreamSegment* const> segments) {
         s->pLink->dShiftedFarEndTemperature = s->dShiftedOutletTemperature;
         s->pLink->dFarEndTemperature = s->dOutletTemperature;
         s->pLink->nConnected = 1;
+        s->pLink->nCrossPinch = 0;
     }
 }

@@ -46,6 +46,8 @@ double ColdUtilityCrossing(const TargetCurve& utilityCurve);
 // wholly below t is not used (load 0.0). Cold segments mirror this, used from their supply up to
 // t, the load counted positive. `owner`, when given, forgets its computed loads whenever the load
 // is changed. A segment without a network block has nowhere to keep a placement and is left.
+// The segment is marked cross-pinch when it is used with a load above 1e-8 (placement on the
+// curve happens only while a side carries placed load, status 2 or 3), else the mark is cleared.
 void PlaceUtilitySegment(StreamSegment& segment, double t, IPlacedUtilityStream* owner = nullptr);
 
 // Places every hot utility segment at the hot crossing and every cold one at the cold crossing
@@ -59,5 +61,5 @@ void PlaceUtilitiesOnCurve(const TargetCurve& utilityCurve, std::span<StreamSegm
 // was found, refreshes the tolerance loads of both its ends. A stream without segments is left.
 void ApplyPlacedUtilityTemperature(IPlacedUtilityStream& stream);
 
-// Every utility segment placed at its own shifted target and target, and used.
+// Every utility segment placed at its own shifted target and target, and used; no cross-pinch mark.
 void ResetUtilityPlacementOfSegments(std::span<StreamSegment* const> segments);

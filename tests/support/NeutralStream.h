@@ -26,6 +26,7 @@ public:
     int GetNumberOfSubvalues(const CPString&) const override { return 0; }
     bool IsLinkedTo(const CPString&) const override { return false; }
     bool AreDesignSegmentsComplete() const override { return true; }
+    const StreamSegmentList* GetDesignSegments() const override { return nullptr; }
     int CopyFrom(IHeatIntegrationStream*) override { return 0; }
     int LinkStream(const CPString&) override { return 0; }
     int UnlinkStream(const CPString&) override { return 0; }

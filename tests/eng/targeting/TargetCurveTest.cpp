@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 namespace {
 
 using targeting_test::SegmentSet;
@@ -124,6 +127,9 @@ TEST(CompositeCurvesTest, UtilityProfileTouchesTheGrandCompositeCurveAndPlacesTh
     EXPECT_EQ(f.waterStream.stored, 30.0);
     EXPECT_EQ(f.steamStream.recomputes, 1);
     EXPECT_EQ(f.waterStream.ends, (std::vector<int>{1, -1}));
+    // Both sides carry placed load (status 2): both utilities are marked as crossing the pinch.
+    EXPECT_TRUE(f.steam->IsCrossPinch());
+    EXPECT_TRUE(f.water->IsCrossPinch());
 
     // Balanced curves: the utilities close both curves at 530.
     const TargetCurve* balanced = record->GetCurve(CompositeCurves::BalancedSlot);
@@ -151,6 +157,79 @@ TEST(CompositeCurvesTest, OversizedUtilityIsPlacedDownToItsCrossing) {
     EXPECT_DOUBLE_EQ(f.steam->pLink->dFarEndTemperature, 199.5);
     EXPECT_DOUBLE_EQ(f.steam->dLoad, 20.0);
     DeleteCompositeCurves(record);
+}
+
+// Without placed load on either side (status 0) the curves place nothing, and no mark is set.
+TEST(CompositeCurvesTest, NoPlacedLoadLeavesTheUtilitiesUnmarked) {
+    ScenarioFixture f;
+    f.hotSide.nStatus = 0;
+    f.coldSide.nStatus = 0;
+    CompositeCurves* record = UpdateCompositeCurves(nullptr, f.in, CompositeCurvesCodes::StreamsChanged);
+    EXPECT_FALSE(f.steam->IsCrossPinch());
+    EXPECT_FALSE(f.water->IsCrossPinch());
+    DeleteCompositeCurves(record);
+}
+
+// One utility segment placed at a shifted temperature T: steam 200 -> 199 (CP 20, shifted
+// 195 -> 194) and cooling water 20 -> 30 (CP 6, shifted 25 -> 35) at DTmin 10. The mark is
+// set from scratch each time: every case starts with the opposite mark.
+struct PlaceCase {
+    const char* what;
+    bool hot;
+    double t;
+    double farEnd;  // placed actual temperature
+    double load;
+    bool connected;
+    bool crossPinch;
+};
+class PlaceUtilitySegmentTest : public ::testing::TestWithParam<PlaceCase> {};
+
+TEST_P(PlaceUtilitySegmentTest, LoadAndCrossPinchMark) {
+    const PlaceCase& c = GetParam();
+    FakeUtilityStream stream;
+    StreamSegment* s = c.hot ? stream.Add(200, 199, 20.0, 10.0) : stream.Add(20, 30, 6.0, 10.0);
+    s->pLink->nCrossPinch = c.crossPinch ? 0 : 1;
+    PlaceUtilitySegment(*s, c.t, &stream);
+    EXPECT_NEAR(s->pLink->dFarEndTemperature, c.farEnd, 1e-9);
+    EXPECT_NEAR(s->dLoad, c.load, 1e-9);
+    EXPECT_EQ(s->IsConnected(), c.connected);
+    EXPECT_EQ(s->IsCrossPinch(), c.crossPinch);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Crossings, PlaceUtilitySegmentTest,
+    ::testing::Values(
+        // Inside the steam's range: used from 200 down to 199.5, (200 - 199.5) x 20 = 10 kW.
+        PlaceCase{"hot inside", true, 194.5, 199.5, 10.0, true, true},
+        // The whole range lies above T: used whole, 20 kW kept.
+        PlaceCase{"hot whole", true, 190.0, 199.0, 20.0, true, true},
+        // T at the shifted supply: placed, but with nothing to give.
+        PlaceCase{"hot at its supply", true, 195.0, 200.0, 0.0, false, false},
+        // 2.5e-10 K below the supply: 5e-9 kW is used, below the cross-pinch load of 1e-8.
+        PlaceCase{"hot, a trace", true, 195.0 - 2.5e-10, 200.0 - 2.5e-10, 5e-9, true, false},
+        // The range lies wholly below T: not used.
+        PlaceCase{"hot above", true, 196.0, 199.0, 0.0, false, false},
+        // Water used from 20 up to 25: 5 x 6 = 30 kW.
+        PlaceCase{"cold inside", false, 30.0, 25.0, 30.0, true, true},
+        PlaceCase{"cold whole", false, 40.0, 30.0, 60.0, true, true},
+        PlaceCase{"cold below", false, 20.0, 30.0, 0.0, false, false}),
+    [](const auto& info) {
+        std::string n = info.param.what;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return n;
+    });
+
+// A reset of the placement (a new placement starts) clears the mark with the rest.
+TEST(PlaceUtilitySegmentTest, ResetClearsTheMark) {
+    FakeUtilityStream stream;
+    StreamSegment* s = stream.Add(200, 199, 20.0, 10.0);
+    PlaceUtilitySegment(*s, 194.5, &stream);
+    ASSERT_TRUE(s->IsCrossPinch());
+    StreamSegment* const segments[] = {s};
+    ResetUtilityPlacementOfSegments(segments);
+    EXPECT_FALSE(s->IsCrossPinch());
+    EXPECT_TRUE(s->IsConnected());
+    EXPECT_EQ(s->pLink->dFarEndTemperature, 199.0);
 }
 
 // ---- change codes --------------------------------------------------------------------------------

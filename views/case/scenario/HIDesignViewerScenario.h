@@ -173,6 +173,8 @@ public:
     static const std::vector<const TextRow*>& TextRows();
     // The text row that answers a variable (null: the framework answers).
     static const TextRow* FindTextRow(const VarDescription& var);
+    // The words of the design-comparison and retrofit tables and of the stream-link table.
+    static const std::vector<TextRow>& DesignTextRows();
     // Typed numbers and texts: one dispatcher per hook over the input rows
     // (ScenarioInputRows.h); unbound, nothing happens.
     int Specify(const VarDescription& var, double value) override;
@@ -234,6 +236,12 @@ public:
     static const std::vector<ValueRow>& TargetRows();
     static const std::vector<ValueRow>& StreamRows();
     static const std::vector<ValueRow>& EconomicRows();
+    // The design pages (selected design, design rows, design matrix, base case, comparison
+    // columns) and the retrofit pages (routed getters, values against the base design).
+    static const std::vector<ValueRow>& DesignRows();
+    static const std::vector<ValueRow>& RetrofitRows();
+    // A design's payback time in the display unit "years".
+    static double PaybackYears(const IHENDesign& design);
 
     // ---- framework hooks ----
     bool GenMessage(MessageInfo& info) override;

@@ -59,11 +59,24 @@ bool atExtremeSupply(V& v, S s) {
     return s.GetSupplyTemperature() == extreme;
 }
 
-// The placement status of one utility. A cross-pinch status has no per-segment marker in the
-// stream interface yet, so it shows nothing.
+// Whether the last of a utility's design segments carries the placement's cross-pinch mark. The
+// segments are walked in order and each one overwrites the answer, so the last one decides; a
+// stream without segments has none.
+bool lastSegmentCrossesPinch(S s) {
+    const StreamSegmentList* segments = s.GetDesignSegments();
+    bool crosses = false;
+    if (segments)
+        for (const auto& segment : *segments) crosses = segment && segment->IsCrossPinch();
+    return crosses;
+}
+
+// The placement status of one utility: "Insufficient" for the utility at its side's extreme
+// supply while the side is short, "Cross pinch" for one whose placed load crosses the pinch.
 Text placement(V& v, S s, Var) {
     const int st = v.GetmyScenario()->GetUtilityAssignmentStatus(s.GetHotCold());
-    return st == 1 && atExtremeSupply(v, s) ? Text("Insufficient") : Text();
+    if (st == 1) return atExtremeSupply(v, s) ? Text("Insufficient") : Text();
+    if (st == 2) return lastSegmentCrossesPinch(s) ? Text("Cross pinch") : Text();
+    return Text();
 }
 
 Text placementWord(int status) {
@@ -322,6 +335,7 @@ const std::vector<const HIDesignViewerScenario::TextRow*>& HIDesignViewerScenari
     static const std::vector<const T*> all = [] {
         std::vector<const T*> out;
         for (const T& r : rows) out.push_back(&r);
+        for (const T& r : V::DesignTextRows()) out.push_back(&r);
         return out;
     }();
     return all;

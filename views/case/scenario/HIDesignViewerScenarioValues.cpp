@@ -247,7 +247,8 @@ const RowIndex& rowIndex() {
             out.named.push_back(&r);
             out.all.push_back(&r);
         }
-        for (const std::vector<Row>* table : {&V::FormStateRows(), &V::TargetRows(), &V::StreamRows(), &V::EconomicRows()})
+        for (const std::vector<Row>* table : {&V::FormStateRows(), &V::TargetRows(), &V::StreamRows(), &V::EconomicRows(),
+                                              &V::DesignRows(), &V::RetrofitRows()})
             for (const Row& r : *table) {
                 out.typed.emplace(key(r.type, r.number), &r);
                 out.all.push_back(&r);

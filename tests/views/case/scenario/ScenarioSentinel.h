@@ -52,7 +52,9 @@ public:
         return 1;
     }
     bool IsLinkedTo(const CPString& name) const override { return linkedTo == name; }
+    const StreamSegmentList* GetDesignSegments() const override { return designSegments; }
     CPString linkedTo;
+    const StreamSegmentList* designSegments = nullptr;  // none unless a test gives some
     double load = -1, contribution = -1;  // given values in place of the sentinels
 
 private:

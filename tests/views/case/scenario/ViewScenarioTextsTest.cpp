@@ -272,7 +272,7 @@ TEST_F(ViewScenarioTexts, EconomicsTitlesAndDispatchOrder) {
     // of a dispatched name goes to the framework, which has nothing.
     VarDescription cc("CCUnits", 500);
     EXPECT_EQ(nullptr, HIDesignViewerScenario::FindTextRow(cc));
-    EXPECT_EQ(nullptr, HIDesignViewerScenario::FindTextRow(named("StrName", 402, 0)));
+    EXPECT_EQ(nullptr, HIDesignViewerScenario::FindTextRow(named("StrName", 408, 0)));
     EXPECT_EQ(nullptr, HIDesignViewerScenario::FindTextRow(var(1519, 20001)));
 
     // Without a parent.

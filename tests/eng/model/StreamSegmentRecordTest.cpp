@@ -1,0 +1,64 @@
+// The segment record: the network block's cross-pinch mark travels with the segment, in the
+// block's fourth integer, so a segment written before the mark existed reads back unmarked.
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/model/StreamSegment.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::uint8_t> Stored(const StreamSegment& s) {
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    EXPECT_TRUE(s.Store(w));
+    return w.Bytes();
+}
+
+StreamSegment Utility(std::int32_t connected, std::int32_t crossPinch) {
+    StreamSegment s;
+    s.dInletTemperature = 200.0;
+    s.dOutletTemperature = 199.0;
+    s.dLoad = 20.0;
+    s.nKind = 1;
+    s.pLink = std::make_unique<StreamSegmentLink>();
+    s.pLink->dFarEndTemperature = 199.5;
+    s.pLink->nConnected = connected;
+    s.pLink->nCrossPinch = crossPinch;
+    return s;
+}
+
+struct MarkCase {
+    std::int32_t connected, crossPinch;
+};
+class StreamSegmentRecord : public ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(StreamSegmentRecord, TheCrossPinchMarkComesBack) {
+    const StreamSegment s = Utility(GetParam().connected, GetParam().crossPinch);
+    const std::vector<std::uint8_t> bytes = Stored(s);
+    LurmetBinaryFile r = LurmetBinaryFile::ForReading(bytes);
+    StreamSegment back;
+    ASSERT_TRUE(back.Recall(r));
+    ASSERT_TRUE(back.HasLink());
+    EXPECT_EQ(back.IsCrossPinch(), GetParam().crossPinch == 1);
+    EXPECT_EQ(back.IsConnected(), GetParam().connected == 1);
+    EXPECT_EQ(back.pLink->dFarEndTemperature, 199.5);
+    EXPECT_EQ(Stored(back), bytes);
+}
+INSTANTIATE_TEST_SUITE_P(Marks, StreamSegmentRecord,
+                         ::testing::Values(MarkCase{1, 1}, MarkCase{1, 0}, MarkCase{0, 0}));
+
+// The mark is the last integer of the block: a record with 0 there (what every segment wrote
+// before the mark) reads unmarked, and only that integer differs between the two records.
+TEST(StreamSegmentRecordLayout, TheMarkIsTheBlocksLastInteger) {
+    const std::vector<std::uint8_t> marked = Stored(Utility(1, 1));
+    const std::vector<std::uint8_t> unmarked = Stored(Utility(1, 0));
+    ASSERT_EQ(marked.size(), unmarked.size());
+    std::vector<std::size_t> differ;
+    for (std::size_t i = 0; i < marked.size(); ++i)
+        if (marked[i] != unmarked[i]) differ.push_back(i);
+    ASSERT_EQ(differ.size(), 1u);
+    // A segment without a block has no mark.
+    StreamSegment plain;
+    EXPECT_FALSE(plain.IsCrossPinch());
+}
+
+}  // namespace
