@@ -99,8 +99,8 @@ public:
     void SetSimOverallUSpec(bool on);
     // The area that the specified overall coefficient needs for the present duty and port
     // temperatures; an area the user had given gives way (the coefficient decides it now).
-    // Answers the number of values written: 0 when no coefficient above 0 is specified or the
-    // duty or a port temperature is not known.
+    // Answers the number of values written: 0 when no coefficient above 0 is given (specified,
+    // or any with the switch on) or the duty or a port temperature is not known.
     int calculateAreaFromOverallU();
     // Performance from the present duty and port temperatures (U, F, shells, area, costs).
     int calculateArea() { return setArea(); }

@@ -21,7 +21,7 @@ void HeatExch::SetSimOverallUSpec(bool on) { addVariable(kSimOverallUSpec, on ? 
 
 int HeatExch::calculateAreaFromOverallU() {
     double u = 0.0, area = 0.0;
-    if (getVariableStatus(NodeValue::OverallHTC) != ValueStatus::Specified ||
+    if ((getVariableStatus(NodeValue::OverallHTC) != ValueStatus::Specified && !GetOverallUSpec()) ||
         !getVariableAsDouble(NodeValue::OverallHTC, u) || !(u > 0.0))
         return 0;
     // The coefficient decides the area now: a given area is freed so that the performance

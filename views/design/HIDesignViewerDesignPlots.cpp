@@ -186,6 +186,8 @@ int HIDesignViewerDesign::SetFilterPart(const VarDescription& var, double value)
         case 215: nFilterCoolers = on ? 5 : 0; break;
         default: return 0;
     }
+    // The selection moves to the first row of the list the new filter makes.
+    nSelectedRowA = CountFilteredExchangers() > 0 ? 0 : -1;
     if (pBarChart) pBarChart->UpdatePlot();
     return 1;
 }
@@ -221,7 +223,10 @@ int HIDesignViewerDesign::SetEnumSelection(const VarDescription& var, double val
     const auto v = static_cast<std::int32_t>(value);
     switch (var.Number()) {
         case 220: nSelectedTargetPlot = v; return 1;
-        case 550: nCrossPinchSortColumn = v; return 1;
+        case 550:
+            nCrossPinchSortColumn = v;
+            if (CountFilteredExchangers() > 0) BuildCrossPinchList(v);
+            return 1;
         default: return 0;
     }
 }
@@ -263,8 +268,23 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
     for (const ValueRow& row : ValueRows())
         form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
                   IsWritableAddress(row.type, row.number), row.Dims()});
+    // The numbers the forms only write (an action, a setting no form reads back).
+    auto listed = [&form](const Text& address, FormHook hook) {
+        for (const FormVariable& v : form.Variables())
+            if (v.address == address && v.hook == hook) return true;
+        return false;
+    };
+    for (const WriteAddress& a : WriteAddresses()) {
+        ValueRow row;
+        row.type = a.type;
+        row.number = a.number;
+        if (!listed(row.Address(), FormHook::Value)) form.Add({row.Address(), FormHook::Value, a.type, true, a.dims});
+    }
     form.Add({"Name.299", FormHook::Text, 1519, false, 0});
-    for (const char* address : {"Name.300", "Name.345", "Name.348"}) form.Add({address, FormHook::Text, 1519, false, 1});
+    form.Add({"Name.300", FormHook::Text, 1519, true, 1});
+    for (const char* address : {"Name.345", "Name.348"}) form.Add({address, FormHook::Text, 1519, false, 1});
+    for (const TextInput& t : TextInputs())
+        if (!listed(t.address, FormHook::Text)) form.Add({t.address, FormHook::Text, 1519, true, t.dims});
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
 

@@ -45,6 +45,7 @@ struct FromU {
     double u;
     int uStatus;
     double givenArea;  // < 0: the area is left as calculated
+    bool switchOn;
     bool written;
     double area;
 };
@@ -57,6 +58,7 @@ TEST_P(ExchangerAreaFromOverallU, FollowsTheGivenCoefficientOnly) {
     ASSERT_NEAR(e.area(), 100.0, 0.01);
     e.x->addVariable(V::OverallHTC, c.u, c.uStatus);
     if (c.givenArea >= 0.0) e.x->addVariable(V::HTArea, c.givenArea, ValueStatus::Specified, 1);
+    e.x->SetOverallUSpec(c.switchOn);
     EXPECT_EQ(c.written, e.x->calculateAreaFromOverallU() > 0);
     EXPECT_NEAR(c.area, e.area(), 0.01);
     // The coefficient stays as given.
@@ -70,12 +72,14 @@ TEST_P(ExchangerAreaFromOverallU, FollowsTheGivenCoefficientOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExchangerAreaFromOverallU,
-    ::testing::Values(FromU{1.0, ValueStatus::Specified, -1.0, true, 50.0},
+    ::testing::Values(FromU{1.0, ValueStatus::Specified, -1.0, false, true, 50.0},
                       // A given area gives way to the coefficient.
-                      FromU{0.5, ValueStatus::Specified, 60.0, true, 100.0},
-                      // A coefficient that is only calculated, or not above 0, decides nothing.
-                      FromU{1.0, ValueStatus::Calculated, -1.0, false, 100.0},
-                      FromU{0.0, ValueStatus::Specified, -1.0, false, 100.0}));
+                      FromU{0.5, ValueStatus::Specified, 60.0, false, true, 100.0},
+                      // A coefficient that is only calculated, or not above 0, decides nothing...
+                      FromU{1.0, ValueStatus::Calculated, -1.0, false, false, 100.0},
+                      FromU{0.0, ValueStatus::Specified, -1.0, true, false, 100.0},
+                      // ... unless the switch says the coefficient is given (a simulator's).
+                      FromU{1.0, ValueStatus::Open, -1.0, true, true, 50.0}));
 
 TEST(ExchangerOverallUSwitches, AreKeptInTheNodesValuesSoACopyKeepsThem) {
     Exchanger e;
