@@ -88,6 +88,25 @@ public:
     // closer than that). False when an inlet temperature or a side's heat content is not known.
     bool LargestDutyAtApproach(double dtMin, double& duty) const;
 
+    // ---- the overall coefficient given by the user or taken from a simulator case ----
+    // Switched on, the user's overall coefficient ("OverallHTC", specified) fixes the area; the
+    // simulator switch says the coefficient came from the simulator case ("SimOverallU"). Both
+    // live in the node's values "OverallUSpec" and "SimOverallUSpec" (1.0 on), so that a copy
+    // and the case file keep them.
+    bool GetOverallUSpec() const;
+    void SetOverallUSpec(bool on);
+    bool GetSimOverallUSpec() const;
+    void SetSimOverallUSpec(bool on);
+    // The area that the specified overall coefficient needs for the present duty and port
+    // temperatures; an area the user had given gives way (the coefficient decides it now).
+    // Answers the number of values written: 0 when no coefficient above 0 is given (specified,
+    // or any with the switch on) or the duty or a port temperature is not known.
+    int calculateAreaFromOverallU();
+    // Performance from the present duty and port temperatures (U, F, shells, area, costs).
+    int calculateArea() { return setArea(); }
+    // The unit's calculation for a design change code.
+    int calculate(int changeWhat) { return Calculate(changeWhat); }
+
     int Calculate(int code) override;
 
 protected:

@@ -144,7 +144,10 @@ void ftAndShells(const HeatExch& x, const double t[4], double& F, double& series
 Coefficient coefficientOf(const HeatExch& x) {
     Coefficient c;
     double v = 0.0;
-    if (x.getVariableStatus(V::OverallHTC) == ValueStatus::Specified && x.getVariableAsDouble(V::OverallHTC, v) && v > 0.0)
+    // With the overall-coefficient switch on, "OverallHTC" is the given one whatever its status
+    // (a simulator's coefficient arrives as a free value).
+    if ((x.getVariableStatus(V::OverallHTC) == ValueStatus::Specified || x.GetOverallUSpec()) &&
+        x.getVariableAsDouble(V::OverallHTC, v) && v > 0.0)
         c.fixed = v;
     else if (x.getVariableStatus(V::ObservedHTC) == ValueStatus::Specified && x.getVariableAsDouble(V::ObservedHTC, v) &&
              v > 0.0)

@@ -127,8 +127,29 @@ public:
     // The write of an exchanger value: 1 written, 0 refused or no exchanger at the row, -1 not
     // an exchanger value.
     int SpecifyExchangerRow(const VarDescription& var, double value);
-    // The variables the design forms write (the form description marks them writable).
+    // The exchanger a write on a row of a row list (a `ValueRow::List`) edits: null past the end
+    // of the list, so that a stale row never edits the last exchanger.
+    CNode* WriteRowUnit(int list, int row);
+    // The writes of the viewer's own settings and of design-wide settings, and the exchanger
+    // switches: 1 done, 0 refused or ignored, -1 not a variable of theirs.
+    int SpecifySetting(const VarDescription& var, double value);
+    int SpecifyExchangerSwitch(const VarDescription& var, double value);
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    // The variables the design forms write (the form description marks them writable), and
+    // the dimensions of each: 1 for a row of a list.
+    struct WriteAddress {
+        int type, number, dims;
+    };
+    static const std::vector<WriteAddress>& WriteAddresses();
+    static void AddSettingAddresses(std::vector<WriteAddress>& out);
+    static void AddSwitchAddresses(std::vector<WriteAddress>& out);
     static bool IsWritableAddress(int type, int number);
+    // The texts the design forms write: address and dimensions.
+    struct TextInput {
+        const char* address;
+        int dims;
+    };
+    static const std::vector<TextInput>& TextInputs();
     double Value(const VarDescription& var) override;
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;

@@ -33,8 +33,16 @@ struct InputRow {
     double cleared = 0.0;     // the value a clear writes
     int clearFlag = 1;
     int flag = 1;             // the flag of a written value (status 1)
-    // The key that refuses the value (null: accepted); `utility` for exchangers on a utility.
+    // The key that refuses the value (null: accepted).
     const char* (*check)(V&, CNode&, double) = nullptr;
+    // The check also judges a clear (the empty value reaches it).
+    bool checkClear = false;
+    // The value is first opened (0.0, status 0) and then written: a count the unit model would
+    // otherwise keep from its last calculation.
+    bool openFirst = false;
+    // A calculated value that follows from the one written and is opened after it (0.0,
+    // status 0, flag 0): the clean coefficient follows the shell geometry.
+    const char* follows = nullptr;
 };
 
 const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? "AreaInputError" : nullptr; }
@@ -44,6 +52,19 @@ const char* areaOnUnit(V& viewer, CNode& unit, double v) {
     if (v < 0.0) return "AreaInputError";
     HeatExch* hx = AsHeatExch(&unit);
     if (hx && hx->IsUtilityExch() && !viewer.GetDesign()->IsOperationLocked()) return "CannotSpecifyAreaForUtilExchanger";
+    return nullptr;
+}
+
+// Shells in series are a positive count; a clear is refused as well.
+const char* shellCount(V&, CNode&, double v) { return v == kEmpty || !(v > 0.0) ? "ShellsInputError" : nullptr; }
+const char* observedCoefficient(V&, CNode&, double v) {
+    return v == kEmpty || !(v > 0.0) ? "HTCoeffUpdateError" : nullptr;
+}
+// An area of the area-specified list: the clear passes (it keeps the exchanger in the list).
+const char* specifiedArea(V& viewer, CNode& unit, double v) {
+    if (v != kEmpty && v < 0.0) return "AreaInputError";
+    HeatExch* hx = AsHeatExch(&unit);
+    if (hx && hx->IsFiredHeater() && !viewer.GetDesign()->IsOperationLocked()) return "CannotSpecifyAreaForUtilExchanger";
     return nullptr;
 }
 
@@ -70,6 +91,17 @@ const InputRow kRows[] = {
     {1508, 709, L::Filtered, "MaxSpareArea", At::Unit, Clear::Open, 0.0, 0, 0, negativeArea},
     {1508, 705, L::Filtered, "MaxNewArea", At::Unit, Clear::Open, 10000.0, 0, 0, negativeArea},
     {1508, 712, L::Filtered, "MaxNewArea", At::Unit, Clear::Open, 10000.0, 0, 0, negativeArea},
+    // The area-specified list keeps its exchanger when the area is cleared (status stays 1).
+    {1508, 306, L::AreaSpecified, "HTArea", At::Unit, Clear::Specified, 0.0, 1, 1, specifiedArea, true},
+    {1507, 200, L::AreaSpecified, "ShellDiameter", At::Unit, Clear::Specified, 0.0, 1, 1, nullptr, false, false,
+     "OverallCleanHTC"},
+    {1519, 307, L::AreaSpecified, "NShellsInSeries", At::Unit, Clear::Open, 0.0, 1, 1, shellCount, true, true},
+    {1519, 359, L::AreaSpecified, "NumberOfTubes", At::Unit, Clear::Specified, 0.0, 1, 1, nullptr, false, false,
+     "OverallCleanHTC"},
+    {1519, 360, L::AreaSpecified, "TubePasses", At::Unit, Clear::Specified, 0.0, 1, 1, nullptr, false, false,
+     "OverallCleanHTC"},
+    {1517, 605, L::Filtered, "DTMin"},
+    {1524, 502, L::AreaSpecified, "ObservedHTC", At::Unit, Clear::Open, 0.0, 0, 0, observedCoefficient, true},
 };
 
 const InputRow* findRow(int type, int number) {
@@ -105,21 +137,33 @@ V::ListSize sizeOf(L list) {
 
 }  // namespace
 
-bool HIDesignViewerDesign::IsWritableAddress(int type, int number) {
-    return findRow(type, number) != nullptr || (type == 110 && number == 200) || (type == 1517 && number == 1) ||
-           (type == 109 && (number == 200 || number == 203 || number == 204 || number == 207 || number == 208));
+const std::vector<HIDesignViewerDesign::WriteAddress>& HIDesignViewerDesign::WriteAddresses() {
+    static const std::vector<WriteAddress> addresses = [] {
+        std::vector<WriteAddress> out;
+        for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1});
+        out.push_back({110, 200, 0});
+        out.push_back({1517, 1, 0});
+        for (int n : {200, 203, 204, 207, 208}) out.push_back({109, n, 0});
+        AddSettingAddresses(out);
+        AddSwitchAddresses(out);
+        return out;
+    }();
+    return addresses;
 }
 
-int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double value) {
-    const InputRow* r = findRow(var.Type(), var.Number());
-    if (!r) return -1;
-    const int row = var.Offset(0);
+bool HIDesignViewerDesign::IsWritableAddress(int type, int number) {
+    for (const WriteAddress& a : WriteAddresses())
+        if (a.type == type && a.number == number) return true;
+    return false;
+}
+
+CNode* HIDesignViewerDesign::WriteRowUnit(int list, int row) {
+    const auto l = static_cast<L>(list);
     // A stale row (one past the end of its list after the filter changed) edits nothing: the
     // lists answer their last exchanger for a read only.
-    if (row < 0 || row >= ListLength(sizeOf(r->list))) return 0;
-    CNode* unit = nullptr;
+    if (row < 0 || row >= ListLength(sizeOf(l))) return nullptr;
     int index = -1;
-    switch (r->list) {
+    switch (l) {
         case L::Direct: index = row; break;
         case L::Filtered: index = GetFilteredExchangerIndex(row); break;
         case L::AreaSpecified: index = GetAreaSpecifiedExchangerIndex(row); break;
@@ -128,27 +172,43 @@ int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double 
         case L::UnconfiguredHeater: index = GetUnconfiguredHeaterIndex(row); break;
         default: break;
     }
-    if (index < 0 || !pDesign->GetHeatExchanger(index, unit) || !unit) return 0;
+    CNode* unit = nullptr;
+    if (index < 0 || !pDesign->GetHeatExchanger(index, unit)) return nullptr;
+    return unit;
+}
+
+int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double value) {
+    const InputRow* r = findRow(var.Type(), var.Number());
+    if (!r) return -1;
+    CNode* unit = WriteRowUnit(static_cast<int>(r->list), var.Offset(0));
+    if (!unit) return 0;
     CNode* node = nodeAt(*unit, r->at);
     if (!node) return 0;
+    if (r->check && (value != kEmpty || r->checkClear)) {
+        if (const char* key = r->check(*this, *unit, value)) {
+            ErrorMsg(key);
+            return 0;
+        }
+    }
     if (value == kEmpty) {
         if (r->clear == Clear::Remove) node->removeVariable(r->value);
         else node->addVariable(r->value, r->cleared, r->clear == Clear::Open ? 0 : 1, r->clearFlag);
     } else {
-        if (const char* key = r->check ? r->check(*this, *unit, value) : nullptr) {
-            ErrorMsg(key);
-            return 0;
-        }
+        if (r->openFirst) node->addVariable(r->value, 0.0, 0, r->flag);
         node->addVariable(r->value, value, 1, r->flag);
     }
+    if (r->follows) unit->addVariable(r->follows, 0.0, 0, 0);
     pDesign->ProcessChange(kFlowsheetChanged, CPString(), nullptr);
     return 1;
 }
 
 int HIDesignViewerDesign::Specify(const VarDescription& var, double value) {
     if (!pDesign) return 0;
-    const int written = SpecifyExchangerRow(var, value);
-    if (written >= 0) return written;
+    for (int (V::*write)(const VarDescription&, double) :
+         {&V::SpecifyExchangerRow, &V::SpecifyExchangerSwitch, &V::SpecifySetting}) {
+        const int written = (this->*write)(var, value);
+        if (written >= 0) return written;
+    }
     const int t = var.Type(), n = var.Number();
     if (t == 110 && n == 200) {
         if (value < -99.99) {

@@ -12,6 +12,8 @@
 #include "views/plots/chiHXBarPlot.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -186,6 +188,8 @@ int HIDesignViewerDesign::SetFilterPart(const VarDescription& var, double value)
         case 215: nFilterCoolers = on ? 5 : 0; break;
         default: return 0;
     }
+    // The selection moves to the first row of the list the new filter makes.
+    nSelectedRowA = CountFilteredExchangers() > 0 ? 0 : -1;
     if (pBarChart) pBarChart->UpdatePlot();
     return 1;
 }
@@ -221,7 +225,10 @@ int HIDesignViewerDesign::SetEnumSelection(const VarDescription& var, double val
     const auto v = static_cast<std::int32_t>(value);
     switch (var.Number()) {
         case 220: nSelectedTargetPlot = v; return 1;
-        case 550: nCrossPinchSortColumn = v; return 1;
+        case 550:
+            nCrossPinchSortColumn = v;
+            if (CountFilteredExchangers() > 0) BuildCrossPinchList(v);
+            return 1;
         default: return 0;
     }
 }
@@ -267,6 +274,19 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
         form.Add({row.Address(), FormHook::Value, row.unit >= 0 ? row.unit : row.type ? row.type : 1519,
                   IsWritableAddress(row.type, row.number), dims});
     }
+    // The numbers the forms only write (an action, a setting no form reads back), and the texts they
+    // write, editable; then the texts they only read. Each address is listed once.
+    std::set<std::pair<std::string, FormHook>> listed;
+    for (const FormVariable& v : form.Variables()) listed.insert({v.address.c_str(), v.hook});
+    for (const WriteAddress& a : WriteAddresses()) {
+        ValueRow row;
+        row.type = a.type;
+        row.number = a.number;
+        if (listed.insert({row.Address().c_str(), FormHook::Value}).second)
+            form.Add({row.Address(), FormHook::Value, a.type, true, a.dims});
+    }
+    for (const TextInput& t : TextInputs())
+        if (listed.insert({std::string(t.address), FormHook::Text}).second) form.Add({t.address, FormHook::Text, 1519, true, t.dims});
     DescribeTexts(form);
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }
