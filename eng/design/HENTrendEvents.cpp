@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 constexpr const char* kWrongRange = "WrongRangeForEvent";
@@ -42,6 +43,11 @@ HENTrendSpecialEvent::HENTrendSpecialEvent(const CPString& stream, const CPStrin
 HENTrendSpecialEvent::~HENTrendSpecialEvent() { SendAMessage(CodeDestroyed, CPString(), this); }
 
 void HENTrendSpecialEvent::SetTimePoint(int point) { SendAMessage(CodeMoveRequest, "StartingPoint", &point); }
+
+void HENTrendSpecialEvent::SetNewValue(double value) {
+    std::pair<HENTrendSpecialEvent*, double> request{this, value};
+    SendAMessage(CodeMoveRequest, "NewValue", &request);
+}
 
 // ---------------------------------------------------------------- lists and checks
 
@@ -137,6 +143,11 @@ bool HENTrend::SelectCleanExchEvent(const CPString& name) {
 }
 
 void HENTrend::NotifyChange(int code, const CPString& text, void* data) {
+    if (code == IHENTrendSpecialEvent::CodeMoveRequest && data && text == "NewValue") {
+        auto* request = static_cast<std::pair<HENTrendSpecialEvent*, double>*>(data);
+        ChangeFlow(*request->first, request->second);
+        return;
+    }
     if (code != IHENTrendCleanExchEvent::CodeMoveRequest || !data || !m_selectedCleaning) return;
     if (text != "StartingPoint" && text != "EndingPoint") return;
     MoveSelectedCleaning(text, *static_cast<const int*>(data));
@@ -191,6 +202,15 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
     m_status = 0;
     SendAMessage(CodeFlowChangeAdded, CPString(added->GetName()), static_cast<IHENTrendSpecialEvent*>(added));
     return nullptr;
+}
+
+void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
+    // Only a flow change of this study; its points' events take the new flow through the
+    // schedules (each event reports its new value).
+    if (std::none_of(m_specials.begin(), m_specials.end(), [&event](const auto& e) { return e.get() == &event; })) return;
+    event.StoreNewValue(value);
+    WriteFlowChanges(FlowChangesOf(event.GetStreamName()));
+    m_status = 0;
 }
 
 bool HENTrend::SelectSpecialEvent(const CPString& name) {

@@ -30,6 +30,9 @@ public:
     virtual int GetTimePoint() const = 0;
     virtual double GetNewValue() const = 0;
     virtual void SetTimePoint(int point) = 0;
+    // A new mass flow from the event's point on: the study writes it into the events of its
+    // time points (code 110 with "NewValue").
+    virtual void SetNewValue(double value) = 0;
     virtual const char* GetName() const = 0;
 };
 

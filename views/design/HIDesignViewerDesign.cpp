@@ -8,6 +8,7 @@
 #include "lumeth/VarEnumInfo.h"
 #include "pellin/StreamNodes.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/whatif/ScheduleItemViews.h"
 #include "views/grid/HENDiagram.h"
 #include "views/plots/chiHXBarPlot.h"
 
@@ -98,8 +99,8 @@ void HIDesignViewerDesign::SetEngineeringDesign(IHENDesign* design, bool recalle
     if (design->AddNotificationReceiver(this))
         for (int code : SubscribedCodes()) design->AddValidMessage(this, code);
     if (pGridDiagram) pGridDiagram->SetDesign(design);
-    // The event summary of a locked design comes with the schedule views, which are not part of
-    // the module yet: its slot stays empty.
+    // The schedule list is not stored: a recalled viewer makes it again too.
+    MakeEventSummary();
     if (recalledViewer) return;
     BuildDrivingForcePlot();
     BuildBarChart();
@@ -227,9 +228,9 @@ int HIDesignViewerDesign::AttachObject(const VarDescription& var, Viewable* obje
     } else if (object->IsA("EventItemViewObject") && parent && parent->GetParent() &&
                parent->GetParent()->IsA("ScheduleTypeViewObject")) {
         pDesign->SelectSchedule(parent->GetName().c_str());
-        // The item's engine event names its kind; the event views are not part of the module
-        // yet, so the kind is unknown and the flow-rate change stands for it.
-        const char* className = EventClassName(EmptyInt);
+        // The item's engine event names its kind.
+        const auto* item = static_cast<const EventItemView*>(object);
+        const char* className = EventClassName(item->GetEventTypeIcon());
         if (const char* label = pDesign->FindScheduleEventLabel(className, object->GetName().c_str()))
             pDesign->SelectScheduleEvent(label);
     }

@@ -231,6 +231,14 @@ public:
     const HVector<Viewable*>& GetExchangerViews() const { return lstExchangerViews; }
     const HVector<Viewable*>& GetSplitterViews() const { return lstSplitterViews; }
 
+    // ---- what-if views (HIDesignViewerDesignWhatIf.cpp) ----
+    // The "Event Summary" schedule list of a design whose operation is locked, made once.
+    void MakeEventSummary();
+    // A what-if item chosen in the schedule lists becomes the selected item (watched).
+    void SelectWhatIfItem(Viewable* view);
+    // The schedule and study notices (8, 9, 12, 100, 112); false for another code.
+    bool WhatIfNotice(int code, const CPString& text, void* data);
+
 private:
     void InitCommon();
     void Unbind();
