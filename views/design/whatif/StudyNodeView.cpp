@@ -343,7 +343,7 @@ void StudyNodeView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     for (const CaptionKey& c : kCaptions) form.Add({FormattedText("ExtraData.%d", c.number), FormHook::Text, 1519, false, 0});
     form.Add({"Viewable.300", FormHook::Object, 0, false, 1});
-    form.Add({"TwoDimPlot.200", FormHook::Object, 0, false, 0});
+    form.Add({"TwoDimPlotObject.200", FormHook::Object, 0, false, 0});
     for (const char* word : kCommands) form.AddCommand(word);
     form.SetRefusals("Percent.200", "CannotAcceptThisPercentValue");
 }
@@ -571,7 +571,7 @@ Viewable* StudyNodeView::AttachedObject(const VarDescription& var) {
 }
 
 Text StudyNodeView::AttachedName(const Viewable* child) const {
-    if (child && child == pTrendPlot) return "TwoDimPlot.200";
+    if (child && child == pTrendPlot) return "TwoDimPlotObject.200";
     for (std::size_t i = 0; i < lstEventNodes.size(); ++i)
         if (lstEventNodes[i] == child)
             return FormattedText("Viewable.300.%zu(%s)", i, VarDescription::EscapeChildName(child->GetName()).c_str());
