@@ -102,6 +102,9 @@ void HIDesignViewerDesign::SetEngineeringDesign(IHENDesign* design, bool recalle
     // The schedule list is not stored: a recalled viewer makes it again too.
     MakeEventSummary();
     if (recalledViewer) return;
+    // A design read with its studies has no notice 100 to come: its trend view is made now (a
+    // recalled viewer reads its own, or makes it in the fix-up).
+    MakeTrendAnalysisView();
     BuildDrivingForcePlot();
     BuildBarChart();
     CNode* unit = nullptr;

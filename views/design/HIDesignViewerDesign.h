@@ -234,6 +234,9 @@ public:
     // ---- what-if views (HIDesignViewerDesignWhatIf.cpp) ----
     // The "Event Summary" schedule list of a design whose operation is locked, made once.
     void MakeEventSummary();
+    // The trend-analysis view of a design that has its default study, made once; a new study
+    // gets its times spaced one unit apart, a study read back keeps them.
+    void MakeTrendAnalysisView(bool newStudy = false);
     // A what-if item chosen in the schedule lists becomes the selected item (watched).
     void SelectWhatIfItem(Viewable* view);
     // The schedule and study notices (8, 9, 12, 100, 112); false for another code.

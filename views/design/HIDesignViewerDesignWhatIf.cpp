@@ -23,6 +23,14 @@ void HIDesignViewerDesign::MakeEventSummary() {
     summary->PopulateSchedule();
 }
 
+void HIDesignViewerDesign::MakeTrendAnalysisView(bool newStudy) {
+    if (pTrendAnalysisView || !pDesign || !pDesign->GetDefaultStudy()) return;
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    if (!registry || !registry->Find(TrendAnalysisView::TypeName)) return;
+    pTrendAnalysisView = new TrendAnalysisView(this, pDesign, newStudy);
+    pTrendAnalysisView->AddDeathPostee(this);
+}
+
 void HIDesignViewerDesign::SelectWhatIfItem(Viewable* view) {
     if (!view || view == pSelectedItemView) return;
     if (pSelectedItemView) pSelectedItemView->RemoveDeathPostee(this);
@@ -48,12 +56,7 @@ bool HIDesignViewerDesign::WhatIfNotice(int code, const CPString& text, void* da
             pCurrentScheduleView = pEventSummaryView;
             return true;
         case 100: {
-            if (!pTrendAnalysisView && pDesign) {
-                const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
-                if (!registry || !registry->Find(TrendAnalysisView::TypeName)) return true;
-                pTrendAnalysisView = new TrendAnalysisView(this, pDesign);
-                pTrendAnalysisView->AddDeathPostee(this);
-            }
+            MakeTrendAnalysisView(true);
             if (pTrendAnalysisView) pTrendAnalysisView->View("WizardView");
             return true;
         }

@@ -68,11 +68,13 @@ CPString fouledName(const IHENTrend& study, int index) {
 
 }  // namespace
 
-TrendAnalysisView::TrendAnalysisView(Viewable* parent, IHENDesign* design)
+TrendAnalysisView::TrendAnalysisView(Viewable* parent, IHENDesign* design, bool newStudy)
     : Viewable(parent, whatif::TypeNamed(TypeName)) {
     BindDesign(design);
-    if (pStudy) SpaceTimes(0, 0.0);
+    if (pStudy && newStudy) SpaceTimes(0, 0.0);
     MakeSummaryNode();
+    // A design read with its studies: their nodes too.
+    if (!newStudy) pSummaryNode->PopulateStudy();
 }
 
 TrendAnalysisView::TrendAnalysisView(ObjectInstanceInfo& info) : Viewable(info) {}

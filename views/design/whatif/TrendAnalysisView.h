@@ -25,8 +25,8 @@ public:
     static constexpr const char* SummaryNodeName = "Trend Analysis Summary";
 
     // Binds the design and its default study, clears the exchanger flags, sets point i to i
-    // time units, and makes the summary node.
-    TrendAnalysisView(Viewable* parent, IHENDesign* design);
+    // time units (a new study; a study read back keeps its times) and makes the summary node.
+    TrendAnalysisView(Viewable* parent, IHENDesign* design, bool newStudy = true);
     // The empty view the framework reads a record into.
     explicit TrendAnalysisView(ObjectInstanceInfo& info);
     static Viewable* Create(ObjectInstanceInfo& info) { return new TrendAnalysisView(info); }
