@@ -1,13 +1,10 @@
 // kestrin-host view --open design on a case made here through the engine: a locked network with
 // an executed schedule and a study. The script reaches the event summary and the trend-analysis
 // view, reads their tables, and writes the study's trend plot.
-#include "eng/design/HENDesign.h"
-#include "eng/design/IHENTrend.h"
 #include "eng/startup/HostServices.h"
 #include "lumeth/BinaryFile.h"
-#include "tests/eng/design/DesignTestSupport.h"
 #include "tests/host/HostProcess.h"
-#include "tests/support/FourStreamProject.h"
+#include "tests/views/design/whatif/WhatIfTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,55 +14,12 @@ struct Scratch : ScratchFile {
     explicit Scratch(const std::string& stem) : ScratchFile("whatif", stem, "", false) {}
 };
 
-// The textbook streams by mass flow and specific heat with film coefficients, two exchangers
-// (H1-C2 240 kW, H2-C1 150 kW), locked; schedule Event-P1 takes E-100 out of service and is
-// executed; the default study runs over two intervals and Study-1, made from it, is calculated
-// too.
 bool writeCase(const std::string& path) {
-    FourStreamProject p(false);
-    p.scenario->SuspendCalculations();
-    ForEachFourStream([&](const char* name, double s, double t, double cp) {
-        p.scenario->AddStream(name, 0);
-        IHeatIntegrationStream* stream = p.Stream(name);
-        stream->SetValue("Temperature", s, 0);
-        stream->SetValue("Temperature", t, 1);
-        stream->SetValue("MassFlow", cp / 2.0, 0);
-        stream->SetValue("SpecificHeat", 2.0, 0);
-        stream->SetValue("HTCoeff", 0.5, 0);
-        stream->SetValue("ThermalConductivity", 0.12, 0);
-        stream->SetValue("Viscosity", 0.0008, 0);
-        stream->SetValue("MassDensity", 850.0, 0);
-    });
-    p.scenario->ResumeCalculations(true);
-    if (p.scenario->AddDesign("Design 1") != 1) return false;
-    IHENDesign* found = nullptr;
-    p.scenario->GetDesign("Design 1", found);
-    auto* d = dynamic_cast<CPIHENDesign*>(found);
-    if (!d) return false;
-    for (auto [hot, cold, duty] : {std::tuple{"H1", "C2", 240.0}, std::tuple{"H2", "C1", 150.0}}) {
-        CNode* x = d->AddHeatExchanger(design_test::NthSegment(*d, hot, 0), design_test::NthSegment(*d, cold, 0), nullptr,
-                                       nullptr, nullptr);
-        if (!x) return false;
-        d->RemoveUtilityAtPort(x, 0);
-        d->RemoveUtilityAtPort(x, 2);
-        x->addVariable(NodeValue::HXType, 0.0, ValueStatus::Specified);
-        x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
-        d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
-    }
-    d->LockOperation();
-    if (!d->AddNewSchedule() || d->AddEventToSchedule("HeatExchangerRemovalEvent", "E-100")) return false;
-    d->ExecuteSchedule();
-    d->AddStudy();
-    IHENTrend* base = d->GetDefaultStudy();
-    base->SetNumberOfIntervals(2);
-    for (int t = 0; t <= 2; ++t) base->SetTimeAtPoint(t, t * 2628000.0);
-    d->AddStudy();
-    d->CalculateDefaultStudy();
-    d->SelectStudy("Study-1");
-    d->CalculateCurrentStudy();
+    whatif_test::LockedProject locked;
+    if (!locked.d) return false;
     ILurmetBinaryFile* file = KestrinOpenCaseFile(path.c_str(), 1);
     if (!file) return false;
-    const bool ok = p.project->Store(*file) && KestrinCommitCaseFile(file) == 1;
+    const bool ok = locked.p.project->Store(*file) && KestrinCommitCaseFile(file) == 1;
     KestrinCloseCaseFile(file);
     return ok;
 }
