@@ -55,6 +55,7 @@ public:
     void MoveTo(int point) { m_point = point; }
     // What the study does when it takes a new flow.
     void StoreNewValue(double value) { m_value = value; }
+    void UpdateName();
 
 private:
     CPString m_stream, m_variable, m_name;
@@ -156,6 +157,7 @@ private:
     void DeleteSelectedCleaning();
     void DeleteSelectedFlowChange();
     void ChangeFlow(HENTrendSpecialEvent& event, double value);
+    void MoveSelectedFlowChange(int point);
     void BuildSeries();
     static const std::vector<double>* FindSeries(const Series& series, const CPString& name);
 

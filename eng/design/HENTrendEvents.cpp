@@ -37,8 +37,10 @@ void HENTrendCleanExchEvent::UpdateName() {
 
 HENTrendSpecialEvent::HENTrendSpecialEvent(const CPString& stream, const CPString& variable, int point, double value)
     : m_stream(stream), m_variable(variable), m_point(point), m_value(value) {
-    m_name = m_stream + "_at_t" + std::to_string(point).c_str();
+    UpdateName();
 }
+
+void HENTrendSpecialEvent::UpdateName() { m_name = m_stream + "_at_t" + std::to_string(m_point).c_str(); }
 
 HENTrendSpecialEvent::~HENTrendSpecialEvent() { SendAMessage(CodeDestroyed, CPString(), this); }
 
@@ -148,6 +150,10 @@ void HENTrend::NotifyChange(int code, const CPString& text, void* data) {
         ChangeFlow(*request->first, request->second);
         return;
     }
+    if (code == IHENTrendSpecialEvent::CodeMoveRequest && data && text == "StartingPoint") {
+        MoveSelectedFlowChange(*static_cast<const int*>(data));
+        return;
+    }
     if (code != IHENTrendCleanExchEvent::CodeMoveRequest || !data || !m_selectedCleaning) return;
     if (text != "StartingPoint" && text != "EndingPoint") return;
     MoveSelectedCleaning(text, *static_cast<const int*>(data));
@@ -211,6 +217,22 @@ void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
     event.StoreNewValue(value);
     WriteFlowChanges(FlowChangesOf(event.GetStreamName()));
     m_status = 0;
+}
+
+void HENTrend::MoveSelectedFlowChange(int point) {
+    HENTrendSpecialEvent* selected = m_selectedSpecial;
+    // A flow change starts after the reference point and within the study.
+    if (!selected || point < 1 || point > m_intervals || point == selected->GetTimePoint()) return;
+    const std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(selected->GetStreamName());
+    const CPString label = flowChangeName(selected->GetStreamName());
+    for (const auto& p : m_points)
+        if (p->SelectEvent(label.c_str())) p->DeleteCurrentEvent();
+    selected->MoveTo(point);
+    WriteFlowChanges(list);
+    m_status = 0;
+    const CPString oldName = selected->GetName();
+    selected->UpdateName();
+    SendAMessage(CodeCleaningMoved, oldName, const_cast<char*>(selected->GetName()));
 }
 
 bool HENTrend::SelectSpecialEvent(const CPString& name) {

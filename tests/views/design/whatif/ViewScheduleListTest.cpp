@@ -267,6 +267,10 @@ TEST(ViewScheduleList, TheViewerMakesTheSummaryOfALockedDesignAndFollowsItsSched
     EXPECT_EQ(1, viewer->AttachObject(At("Viewable.398"), p2->GetEventItems()[0]));
     EXPECT_STREQ("Event-P2", n.d->GetCurrentScheduleName());
     EXPECT_STREQ("StreamFlowrateChangeEvent", n.d->GetCurrentEventTypeName());
+    // The event removed (14): its item goes and its schedule item becomes the selection.
+    EXPECT_TRUE(n.d->RemoveCurrentEvent());
+    EXPECT_TRUE(p2->GetEventItems().empty());
+    EXPECT_EQ(p2, viewer->GetSelectedItemView());
 }
 
 TEST(ViewScheduleList, TheViewerMakesTheTrendViewOnTheFirstStudyAndDropsItWithTheStudies) {

@@ -314,6 +314,16 @@ TEST(ViewStudyTree, AFlowChangeTakesANewFlowAndNeverMovesToPointZero) {
         EXPECT_DOUBLE_EQ(2.5, s->GetCurrentEventNewValue()) << p;
     }
     EXPECT_FALSE(trend->GetTimePointSchedule(1)->SelectEvent("H1: Change stream mass flowrate"));
+    // Selected, it moves through the study (110), which renames its node (107) and writes the
+    // flow from the new point on.
+    t.Select(node);
+    EXPECT_EQ(1, Set(*node, "Enum.393", 3));
+    EXPECT_EQ("H1_at_t3", node->GetName());
+    EXPECT_EQ(3.0, Get(*node, "Enum.393"));
+    EXPECT_FALSE(trend->GetTimePointSchedule(2)->SelectEvent("H1: Change stream mass flowrate"));
+    ASSERT_TRUE(trend->GetTimePointSchedule(3)->SelectEvent("H1: Change stream mass flowrate"));
+    EXPECT_DOUBLE_EQ(2.5, trend->GetTimePointSchedule(3)->GetCurrentEventNewValue());
+    EXPECT_EQ(t.study, t.wizard.GetSelectedView());
     // Deleted by the study, the node goes (109).
     t.Select(node);
     EXPECT_EQ(1, t.study->Message("RemoveSelectedEventFromStudy"));
