@@ -54,6 +54,10 @@ void HIDesignViewerDesign::Unbind() {
 
 HIDesignViewerDesign::~HIDesignViewerDesign() {
     Unbind();
+    // The selected item may be one of the children deleted below (the event summary itself): it is
+    // forgotten first, while it is alive.
+    if (pSelectedItemView) pSelectedItemView->RemoveDeathPostee(this);
+    pSelectedItemView = nullptr;
     pDesign = nullptr;
     if (HENDiagram* diagram = pGridDiagram) {
         pGridDiagram = nullptr;
@@ -220,7 +224,7 @@ int HIDesignViewerDesign::AttachObject(const VarDescription& var, Viewable* obje
     // Only a change of selection from one item to another: a viewer with no item selected has
     // no schedule list to select in.
     if (!pSelectedItemView || pSelectedItemView == object) return 0;
-    pSelectedItemView->RemoveDeathPostee(this);
+    if (!IsWatchedChild(pSelectedItemView)) pSelectedItemView->RemoveDeathPostee(this);
     pSelectedItemView = object;
     if (!object) return 1;
     object->AddDeathPostee(this);

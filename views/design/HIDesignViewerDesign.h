@@ -239,6 +239,9 @@ public:
     void MakeTrendAnalysisView(bool newStudy = false);
     // A what-if item chosen in the schedule lists becomes the selected item (watched).
     void SelectWhatIfItem(Viewable* view);
+    // Whether the view is a child the viewer watches for a slot of its own (so that a selection
+    // moving away from it does not stop watching it).
+    bool IsWatchedChild(const Viewable* view) const;
     // The schedule and study notices (8, 9, 12, 100, 112); false for another code.
     bool WhatIfNotice(int code, const CPString& text, void* data);
 

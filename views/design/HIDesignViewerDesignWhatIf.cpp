@@ -31,9 +31,15 @@ void HIDesignViewerDesign::MakeTrendAnalysisView(bool newStudy) {
     pTrendAnalysisView->AddDeathPostee(this);
 }
 
+bool HIDesignViewerDesign::IsWatchedChild(const Viewable* view) const {
+    return view && (view == pEventSummaryView || view == pTrendAnalysisView || view == pStateView ||
+                    view == pEventPlanner);
+}
+
 void HIDesignViewerDesign::SelectWhatIfItem(Viewable* view) {
     if (!view || view == pSelectedItemView) return;
-    if (pSelectedItemView) pSelectedItemView->RemoveDeathPostee(this);
+    // A child the viewer watches for its own slot stays watched.
+    if (pSelectedItemView && !IsWatchedChild(pSelectedItemView)) pSelectedItemView->RemoveDeathPostee(this);
     pSelectedItemView = view;
     view->AddDeathPostee(this);
 }

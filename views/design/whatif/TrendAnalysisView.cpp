@@ -80,14 +80,16 @@ TrendAnalysisView::TrendAnalysisView(Viewable* parent, IHENDesign* design, bool 
 TrendAnalysisView::TrendAnalysisView(ObjectInstanceInfo& info) : Viewable(info) {}
 
 TrendAnalysisView::~TrendAnalysisView() {
+    // The selected node lies in the tree deleted below (it may be the summary node itself): it
+    // is forgotten first, while it is alive.
+    if (pSelectedView) pSelectedView->RemoveDeathPostee(this);
+    pSelectedView = nullptr;
     if (TrendAnalysisNodeView* node = pSummaryNode) {
         pSummaryNode = nullptr;
         node->RemoveDeathPostee(this);
         delete node;
     }
     lstExchangerFlags.clear();
-    if (pSelectedView) pSelectedView->RemoveDeathPostee(this);
-    pSelectedView = nullptr;
 }
 
 void TrendAnalysisView::BindDesign(IHENDesign* design) {
@@ -119,7 +121,8 @@ void TrendAnalysisView::SetSelectedNode(Viewable* node) {
     if (!node->IsA(TrendAnalysisNodeView::TypeName) && !node->IsA(StudyNodeView::TypeName) &&
         !node->IsA(EventNodeView::TypeName) && !node->IsA(SpecialEventNodeView::TypeName))
         return;
-    if (pSelectedView) pSelectedView->RemoveDeathPostee(this);
+    // The summary node stays watched for its own slot.
+    if (pSelectedView && pSelectedView != pSummaryNode) pSelectedView->RemoveDeathPostee(this);
     pSelectedView = node;
     node->AddDeathPostee(this);
 }
@@ -442,7 +445,7 @@ int TrendAnalysisView::AttachObject(const VarDescription& var, Viewable* object)
         return Viewable::AttachObject(var, object);
     if (!object) return 0;
     if (object != pSelectedView) {
-        if (pSelectedView) pSelectedView->RemoveDeathPostee(this);
+        if (pSelectedView && pSelectedView != pSummaryNode) pSelectedView->RemoveDeathPostee(this);
         pSelectedView = object;
         object->AddDeathPostee(this);
     }
@@ -505,6 +508,8 @@ bool TrendAnalysisView::RecallClassData(BinaryFile& file, int version) {
     lstExchangerFlags = std::move(flags);
     if (pSummaryNode) {
         TrendAnalysisNodeView* old = pSummaryNode;
+        if (pSelectedView) pSelectedView->RemoveDeathPostee(this);
+        pSelectedView = nullptr;
         pSummaryNode = nullptr;
         old->RemoveDeathPostee(this);
         delete old;

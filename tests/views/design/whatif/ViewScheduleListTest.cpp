@@ -271,6 +271,22 @@ TEST(ViewScheduleList, TheViewerMakesTheSummaryOfALockedDesignAndFollowsItsSched
     EXPECT_TRUE(n.d->RemoveCurrentEvent());
     EXPECT_TRUE(p2->GetEventItems().empty());
     EXPECT_EQ(p2, viewer->GetSelectedItemView());
+    // The list stays watched after the selection left it: deleted by the user, its slot clears.
+    EXPECT_EQ(1, SendViewableMessage(list, "DeleteView"));
+    EXPECT_EQ(nullptr, viewer->GetEventSummaryView());
+    EXPECT_EQ(nullptr, viewer->GetSelectedItemView());
+}
+
+TEST(ViewScheduleList, AViewerEndsWhileItsEventSummaryIsTheSelection) {
+    Schedules n;
+    auto viewer = n.Viewer();
+    auto* list = static_cast<ScheduleTypeView*>(viewer->GetEventSummaryView());
+    ASSERT_NE(nullptr, list);
+    EXPECT_TRUE(n.d->RemoveSchedule("Event-P3"));
+    EXPECT_EQ(list, viewer->GetSelectedItemView());
+    viewer.reset();
+    // The schedules outlive the views that listened to them.
+    EXPECT_TRUE(n.d->AddNewSchedule());
 }
 
 TEST(ViewScheduleList, TheViewerMakesTheTrendViewOnTheFirstStudyAndDropsItWithTheStudies) {
