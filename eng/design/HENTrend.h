@@ -49,9 +49,13 @@ public:
     int GetTimePoint() const override { return m_point; }
     double GetNewValue() const override { return m_value; }
     void SetTimePoint(int point) override;
+    void SetNewValue(double value) override;
     const char* GetName() const override { return m_name.c_str(); }
     const char* GetVariable() const { return m_variable.c_str(); }
     void MoveTo(int point) { m_point = point; }
+    // What the study does when it takes a new flow.
+    void StoreNewValue(double value) { m_value = value; }
+    void UpdateName();
 
 private:
     CPString m_stream, m_variable, m_name;
@@ -152,6 +156,8 @@ private:
     void MoveSelectedCleaning(const CPString& which, int value);
     void DeleteSelectedCleaning();
     void DeleteSelectedFlowChange();
+    void ChangeFlow(HENTrendSpecialEvent& event, double value);
+    void MoveSelectedFlowChange(int point);
     void BuildSeries();
     static const std::vector<double>* FindSeries(const Series& series, const CPString& name);
 

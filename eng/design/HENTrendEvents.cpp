@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 namespace {
 constexpr const char* kWrongRange = "WrongRangeForEvent";
@@ -36,12 +37,19 @@ void HENTrendCleanExchEvent::UpdateName() {
 
 HENTrendSpecialEvent::HENTrendSpecialEvent(const CPString& stream, const CPString& variable, int point, double value)
     : m_stream(stream), m_variable(variable), m_point(point), m_value(value) {
-    m_name = m_stream + "_at_t" + std::to_string(point).c_str();
+    UpdateName();
 }
+
+void HENTrendSpecialEvent::UpdateName() { m_name = m_stream + "_at_t" + std::to_string(m_point).c_str(); }
 
 HENTrendSpecialEvent::~HENTrendSpecialEvent() { SendAMessage(CodeDestroyed, CPString(), this); }
 
 void HENTrendSpecialEvent::SetTimePoint(int point) { SendAMessage(CodeMoveRequest, "StartingPoint", &point); }
+
+void HENTrendSpecialEvent::SetNewValue(double value) {
+    std::pair<HENTrendSpecialEvent*, double> request{this, value};
+    SendAMessage(CodeMoveRequest, "NewValue", &request);
+}
 
 // ---------------------------------------------------------------- lists and checks
 
@@ -137,6 +145,15 @@ bool HENTrend::SelectCleanExchEvent(const CPString& name) {
 }
 
 void HENTrend::NotifyChange(int code, const CPString& text, void* data) {
+    if (code == IHENTrendSpecialEvent::CodeMoveRequest && data && text == "NewValue") {
+        auto* request = static_cast<std::pair<HENTrendSpecialEvent*, double>*>(data);
+        ChangeFlow(*request->first, request->second);
+        return;
+    }
+    if (code == IHENTrendSpecialEvent::CodeMoveRequest && data && text == "StartingPoint") {
+        MoveSelectedFlowChange(*static_cast<const int*>(data));
+        return;
+    }
     if (code != IHENTrendCleanExchEvent::CodeMoveRequest || !data || !m_selectedCleaning) return;
     if (text != "StartingPoint" && text != "EndingPoint") return;
     MoveSelectedCleaning(text, *static_cast<const int*>(data));
@@ -191,6 +208,31 @@ const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& va
     m_status = 0;
     SendAMessage(CodeFlowChangeAdded, CPString(added->GetName()), static_cast<IHENTrendSpecialEvent*>(added));
     return nullptr;
+}
+
+void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
+    // Only a flow change of this study; its points' events take the new flow through the
+    // schedules (each event reports its new value).
+    if (std::none_of(m_specials.begin(), m_specials.end(), [&event](const auto& e) { return e.get() == &event; })) return;
+    event.StoreNewValue(value);
+    WriteFlowChanges(FlowChangesOf(event.GetStreamName()));
+    m_status = 0;
+}
+
+void HENTrend::MoveSelectedFlowChange(int point) {
+    HENTrendSpecialEvent* selected = m_selectedSpecial;
+    // A flow change starts after the reference point and within the study.
+    if (!selected || point < 1 || point > m_intervals || point == selected->GetTimePoint()) return;
+    const std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(selected->GetStreamName());
+    const CPString label = flowChangeName(selected->GetStreamName());
+    for (const auto& p : m_points)
+        if (p->SelectEvent(label.c_str())) p->DeleteCurrentEvent();
+    selected->MoveTo(point);
+    WriteFlowChanges(list);
+    m_status = 0;
+    const CPString oldName = selected->GetName();
+    selected->UpdateName();
+    SendAMessage(CodeCleaningMoved, oldName, const_cast<char*>(selected->GetName()));
 }
 
 bool HENTrend::SelectSpecialEvent(const CPString& name) {

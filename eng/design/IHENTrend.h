@@ -29,7 +29,11 @@ public:
     virtual const char* GetStreamName() const = 0;
     virtual int GetTimePoint() const = 0;
     virtual double GetNewValue() const = 0;
+    // Ask the study to move the selected flow change (code 110 with "StartingPoint").
     virtual void SetTimePoint(int point) = 0;
+    // A new mass flow from the event's point on: the study writes it into the events of its
+    // time points (code 110 with "NewValue").
+    virtual void SetNewValue(double value) = 0;
     virtual const char* GetName() const = 0;
 };
 

@@ -79,6 +79,16 @@ const QuantityInfo& years() {
     return y;
 }
 
+// The units of time of kind 44 that trend studies name; seconds are the internal unit. A month
+// is a twelfth of a year of 365 days.
+const std::vector<UnitConversion>& timeUnits() {
+    static const std::vector<UnitConversion> units = {
+        same("hours", 1.0 / 3600.0),   same("days", 1.0 / 86400.0),     same("weeks", 1.0 / 604800.0),
+        same("months", 12.0 / kSecondsPerYear), same("years", 1.0 / kSecondsPerYear),
+    };
+    return units;
+}
+
 int& unitSet() {
     static int set = SIUnits;
     return set;
@@ -118,6 +128,9 @@ UnitConversion DefUnitConv(int kind, int set) {
 bool get_unit(int kind, const Text& unitName, int, UnitConversion& out) {
     const QuantityInfo* q = findKind(kind);
     if (!q) return false;
+    if (q->code == 44)
+        for (const UnitConversion& u : timeUnits())
+            if (strcasecmp(u.name.c_str(), unitName.c_str()) == 0) return out = u, true;
     for (const UnitConversion* u : {&q->si, &q->customary})
         if (!u->name.empty() && strcasecmp(u->name.c_str(), unitName.c_str()) == 0) return out = *u, true;
     return false;

@@ -47,7 +47,7 @@ const QuantityInfo* FindQuantityByName(const Text& name);
 // 26 coefficient, 99 cost, 44 years, 65 none). An unknown kind converts by 1 with no unit name.
 UnitConversion DefUnitConv(int kind, int unitSet = DefaultUnits);
 // The conversion of a kind to the unit of that name (in either set); false when the kind has no
-// unit of the name.
+// unit of the name. Kind 44 (time) also knows "hours", "days", "weeks", "months" and "years".
 bool get_unit(int kind, const Text& unitName, int unitSet, UnitConversion& out);
 // Display to base.
 double calc_unit(double displayValue, const UnitConversion& unit);

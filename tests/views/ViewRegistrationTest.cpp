@@ -34,7 +34,7 @@ TEST(ViewRegistration, TheModuleRegistersItsViewTypesFeaturesAndResourcesAtLoad)
         {"HIDesignViewerScenarioObject", "ViewableObject", "", 24, false, false},
         {"HENDStreamSplitEndObject", "HENDStreamSplitObject", "cpiview", 1, false, false},
         {"HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "chigrdesign", 1, true, false},
-        {"EventItemViewObject", "ViewableObject", "eventitem", 1, false, true},
+        {"EventItemViewObject", "ViewableObject", "eventitem", 1, false, false},
         {"ProcessIntegrationObject", "LurmetViewObject", "cpiview", 2, false, false},
         {"EventPlannerObject", "ViewableObject", "EventPlanner", 1, false, false},
     };

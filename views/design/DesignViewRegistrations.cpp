@@ -3,6 +3,11 @@
 #include "views/case/HIDesign.h"
 #include "views/case/project/GrassRootViewers.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/whatif/ScheduleTypeView.h"
+#include "views/design/whatif/StudyEventNodeViews.h"
+#include "views/design/whatif/StudyNodeView.h"
+#include "views/design/whatif/TrendAnalysisNodeView.h"
+#include "views/design/whatif/TrendAnalysisView.h"
 
 void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
     static const ViewTypeRow kRows[] = {
@@ -19,14 +24,24 @@ void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
         {101, "HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "HIDesignViewerGrassRootDesign", 0, 1,
          "chigrdesign", 0, 40, true, &HIDesignViewerGrassRootDesign::Create},
         {107, "HENStateViewObject", "ViewableObject", "", 0, -1, "chihenstate", 0, 0, false, nullptr},
-        {108, "TrendAnalysisViewObject", "ViewableObject", "TrendAnalysisView", 0, 1, "trendanalysis", 2, 0, false, nullptr},
-        {115, "TrendNodeViewObject", "ViewableObject", "", 0, -1, "trendnode", 0, 0, false, nullptr},
-        {116, "StudyNodeViewObject", "ViewableObject", "", 0, -1, "studynode", 0, 0, false, nullptr},
-        {117, "EventNodeViewObject", "ViewableObject", "", 0, -1, "EventNode", 0, 0, false, nullptr},
-        {118, "SpecialEventNodeViewObject", "ViewableObject", "", 0, -1, "SpecialEventNode", 0, 0, false, nullptr},
-        {131, "ScheduleTypeViewObject", "ViewableObject", "", 0, -1, "schdltype", 0, 0, false, nullptr},
-        {132, "ScheduleItemViewObject", "ViewableObject", "", 0, -1, "schdlitem", 0, 0, false, nullptr},
-        {133, "EventItemViewObject", "ViewableObject", "", 0, -1, "eventitem", 0, 0, false, nullptr},
+        // The what-if views: the trend-analysis view is stored; its tree and the schedule lists
+        // are made again from the design.
+        {108, "TrendAnalysisViewObject", "ViewableObject", "TrendAnalysisView", 0, 1, "trendanalysis",
+         TrendAnalysisView::ClassVersion, 0, false, &TrendAnalysisView::Create, false, &TrendAnalysisView::LoadVariables},
+        {115, "TrendNodeViewObject", "ViewableObject", "TrendAnalysisNodeView", 0, -1, "trendnode", 0, 0, false, nullptr, true,
+         &TrendAnalysisNodeView::LoadVariables},
+        {116, "StudyNodeViewObject", "ViewableObject", "StudyNodeView", 0, -1, "studynode", 0, 0, false, nullptr, true,
+         &StudyNodeView::LoadVariables},
+        {117, "EventNodeViewObject", "ViewableObject", "EventNodeView", 0, -1, "EventNode", 0, 0, false, nullptr, true,
+         &EventNodeView::LoadVariables},
+        {118, "SpecialEventNodeViewObject", "ViewableObject", "SpecialEventNodeView", 0, -1, "SpecialEventNode", 0, 0, false,
+         nullptr, true, &SpecialEventNodeView::LoadVariables},
+        {131, "ScheduleTypeViewObject", "ViewableObject", "ScheduleTypeView", 0, -1, "schdltype", 0, 0, false, nullptr, true,
+         &ScheduleTypeView::LoadVariables},
+        {132, "ScheduleItemViewObject", "ViewableObject", "ScheduleItemView", 0, -1, "schdlitem", 0, 0, false, nullptr, true,
+         &ScheduleItemView::LoadVariables},
+        {133, "EventItemViewObject", "ViewableObject", "EventItemView", 0, -1, "eventitem", 0, 0, false, nullptr, true,
+         &EventItemView::LoadVariables},
         {137, "EventPlannerObject", "ViewableObject", "EventPlanner", 0, 1, "EventPlanner", 1, 0, false, nullptr},
     };
     for (const ViewTypeRow& row : kRows) plan.AddType(row);

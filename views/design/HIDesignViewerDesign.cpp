@@ -8,6 +8,7 @@
 #include "lumeth/VarEnumInfo.h"
 #include "pellin/StreamNodes.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/whatif/ScheduleItemViews.h"
 #include "views/grid/HENDiagram.h"
 #include "views/plots/chiHXBarPlot.h"
 
@@ -53,6 +54,10 @@ void HIDesignViewerDesign::Unbind() {
 
 HIDesignViewerDesign::~HIDesignViewerDesign() {
     Unbind();
+    // The selected item may be one of the children deleted below (the event summary itself): it is
+    // forgotten first, while it is alive.
+    if (pSelectedItemView) pSelectedItemView->RemoveDeathPostee(this);
+    pSelectedItemView = nullptr;
     pDesign = nullptr;
     if (HENDiagram* diagram = pGridDiagram) {
         pGridDiagram = nullptr;
@@ -98,9 +103,12 @@ void HIDesignViewerDesign::SetEngineeringDesign(IHENDesign* design, bool recalle
     if (design->AddNotificationReceiver(this))
         for (int code : SubscribedCodes()) design->AddValidMessage(this, code);
     if (pGridDiagram) pGridDiagram->SetDesign(design);
-    // The event summary of a locked design comes with the schedule views, which are not part of
-    // the module yet: its slot stays empty.
+    // The schedule list is not stored: a recalled viewer makes it again too.
+    MakeEventSummary();
     if (recalledViewer) return;
+    // A design read with its studies has no notice 100 to come: its trend view is made now (a
+    // recalled viewer reads its own, or makes it in the fix-up).
+    MakeTrendAnalysisView();
     BuildDrivingForcePlot();
     BuildBarChart();
     CNode* unit = nullptr;
@@ -216,7 +224,7 @@ int HIDesignViewerDesign::AttachObject(const VarDescription& var, Viewable* obje
     // Only a change of selection from one item to another: a viewer with no item selected has
     // no schedule list to select in.
     if (!pSelectedItemView || pSelectedItemView == object) return 0;
-    pSelectedItemView->RemoveDeathPostee(this);
+    if (!IsWatchedChild(pSelectedItemView)) pSelectedItemView->RemoveDeathPostee(this);
     pSelectedItemView = object;
     if (!object) return 1;
     object->AddDeathPostee(this);
@@ -227,9 +235,9 @@ int HIDesignViewerDesign::AttachObject(const VarDescription& var, Viewable* obje
     } else if (object->IsA("EventItemViewObject") && parent && parent->GetParent() &&
                parent->GetParent()->IsA("ScheduleTypeViewObject")) {
         pDesign->SelectSchedule(parent->GetName().c_str());
-        // The item's engine event names its kind; the event views are not part of the module
-        // yet, so the kind is unknown and the flow-rate change stands for it.
-        const char* className = EventClassName(EmptyInt);
+        // The item's engine event names its kind.
+        const auto* item = static_cast<const EventItemView*>(object);
+        const char* className = EventClassName(item->GetEventTypeIcon());
         if (const char* label = pDesign->FindScheduleEventLabel(className, object->GetName().c_str()))
             pDesign->SelectScheduleEvent(label);
     }

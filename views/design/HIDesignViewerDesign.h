@@ -282,6 +282,20 @@ public:
     const HVector<Viewable*>& GetExchangerViews() const { return lstExchangerViews; }
     const HVector<Viewable*>& GetSplitterViews() const { return lstSplitterViews; }
 
+    // ---- what-if views (HIDesignViewerDesignWhatIf.cpp) ----
+    // The "Event Summary" schedule list of a design whose operation is locked, made once.
+    void MakeEventSummary();
+    // The trend-analysis view of a design that has its default study, made once; a new study
+    // gets its times spaced one unit apart, a study read back keeps them.
+    void MakeTrendAnalysisView(bool newStudy = false);
+    // A what-if item chosen in the schedule lists becomes the selected item (watched).
+    void SelectWhatIfItem(Viewable* view);
+    // Whether the view is a child the viewer watches for a slot of its own (so that a selection
+    // moving away from it does not stop watching it).
+    bool IsWatchedChild(const Viewable* view) const;
+    // The schedule and study notices (8, 9, 12, 100, 112); false for another code.
+    bool WhatIfNotice(int code, const CPString& text, void* data);
+
 private:
     void InitCommon();
     void Unbind();

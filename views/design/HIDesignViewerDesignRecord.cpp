@@ -204,6 +204,7 @@ bool HIDesignViewerDesign::RecallFixUp() {
                 delete view;
     // Plots are not stored: the curves come back under the numbers the forms know them by.
     if (!pDrivingForcePlot) BuildDrivingForcePlot();
+    MakeTrendAnalysisView();
     if (recallVersion < 9) return pDesign && pDesign->Activate(1) != 0;
     return true;
 }

@@ -138,10 +138,8 @@ void HIDesignViewerDesign::NotifyChange(int code, const CPString& text, void* da
             return;
         case 8:
         case 9:
-            // Schedule lists come with the schedule views; without a current list nothing is done.
-            return;
         case 12:
-            pCurrentScheduleView = pEventSummaryView;
+            WhatIfNotice(code, text, data);
             return;
         case 60:
         case 61:
@@ -150,16 +148,9 @@ void HIDesignViewerDesign::NotifyChange(int code, const CPString& text, void* da
             ShowEngineNotice(code, first);
             return;
         case 100:
-            // The trend-analysis view comes with the studies' views; a viewer that holds one opens
-            // its wizard again.
-            if (pTrendAnalysisView) pTrendAnalysisView->View("WizardView");
-            return;
         case 112:
-            if (Viewable* trend = pTrendAnalysisView) {
-                pTrendAnalysisView = nullptr;
-                trend->RemoveDeathPostee(this);
-                delete trend;
-            }
+            // The trend-analysis view may go inside this call: nothing of it is touched after.
+            WhatIfNotice(code, text, data);
             return;
         default:
             return;
