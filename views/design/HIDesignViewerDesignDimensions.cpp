@@ -43,12 +43,15 @@ const DimRow kRows[] = {
     {S::AreaSpecified, 1508, 306, 306}, {S::AreaSpecified, 1519, 306, 307}, {S::AreaSpecified, 1519, 346, 346},
     {S::AreaSpecified, 1519, 349, 349}, {S::AreaSpecified, 1519, 359, 360}, {S::AreaSpecified, 1524, 500, 503},
     {S::AreaSpecified, 4101, 501, 501},
-    // utility exchangers by configuration
+    // utility exchangers by configuration (the outlet temperatures the forms write as duties'
+    // companions, 6: 355 / 356, are sized by the same lists, so a row can be written)
     {S::ConfiguredHeaters, 6, 308, 308}, {S::ConfiguredHeaters, 1519, 308, 308},
-    {S::UnconfiguredCoolers, 1, 355, 355}, {S::UnconfiguredCoolers, 6, 318, 318}, {S::UnconfiguredCoolers, 104, 318, 318},
-    {S::UnconfiguredCoolers, 104, 355, 355}, {S::UnconfiguredCoolers, 1519, 318, 318},
-    {S::UnconfiguredHeaters, 1, 356, 356}, {S::UnconfiguredHeaters, 6, 319, 319}, {S::UnconfiguredHeaters, 104, 319, 319},
-    {S::UnconfiguredHeaters, 104, 356, 356}, {S::UnconfiguredHeaters, 1519, 319, 319},
+    {S::UnconfiguredCoolers, 1, 355, 355}, {S::UnconfiguredCoolers, 6, 318, 318}, {S::UnconfiguredCoolers, 6, 355, 355},
+    {S::UnconfiguredCoolers, 104, 318, 318}, {S::UnconfiguredCoolers, 104, 355, 355},
+    {S::UnconfiguredCoolers, 1519, 318, 318},
+    {S::UnconfiguredHeaters, 1, 356, 356}, {S::UnconfiguredHeaters, 6, 319, 319}, {S::UnconfiguredHeaters, 6, 356, 356},
+    {S::UnconfiguredHeaters, 104, 319, 319}, {S::UnconfiguredHeaters, 104, 356, 356},
+    {S::UnconfiguredHeaters, 1519, 319, 319},
     // the exchangers without existing area
     {S::NewExchangers, 1, 750, 753}, {S::NewExchangers, 6, 713, 713}, {S::NewExchangers, 100, 203, 203},
     {S::NewExchangers, 1508, 711, 711}, {S::NewExchangers, 1517, 703, 703}, {S::NewExchangers, 1519, 210, 210},
