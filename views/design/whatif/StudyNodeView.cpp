@@ -503,6 +503,17 @@ int StudyNodeView::Dimensions(const VarDescription& var, DimInfo& dims) {
         dims.AddDim(static_cast<int>(lstEventNodes.size()));
         return 1;
     }
+    // Sizes the forms ask for without reading a value: the series of the selected kind (382) and
+    // the four flow-change columns (402).
+    if (var.VariableIs("ExtraData") && var.Number() == 382) {
+        const char* kind = nSelectedKind >= 0 && nSelectedKind < kNumberOfKinds ? kKinds[nSelectedKind].name : "";
+        dims.AddDim(pDefaultStudy ? pDefaultStudy->GetNumberOfTrendSeries(kind) : 0);
+        return 1;
+    }
+    if (var.VariableIs("ExtraData") && var.Number() == 402) {
+        dims.AddDim(4);
+        return 1;
+    }
     int added = 0;
     return Form().Dimensions(*this, var, dims, added) ? added : Viewable::Dimensions(var, dims);
 }

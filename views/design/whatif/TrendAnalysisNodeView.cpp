@@ -318,6 +318,8 @@ int TrendAnalysisNodeView::Dimensions(const VarDescription& var, DimInfo& dims) 
         dims.AddDim(static_cast<int>(lstStudyNodes.size()));
         return 1;
     }
+    // The time axis of the comparison table: one entry per time point, sized only.
+    if (var.VariableIs("Time") && var.Number() == 391) return Points(var, dims);
     int added = 0;
     return Form().Dimensions(*this, var, dims, added) ? added : Viewable::Dimensions(var, dims);
 }

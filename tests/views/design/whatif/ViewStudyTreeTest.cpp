@@ -163,6 +163,13 @@ TEST(ViewStudyTree, TheComparisonTableReadsTheSelectedSeriesOfEachStudy) {
     EXPECT_EQ("Cumulative Profit Index", kinds->GetEntry(3)->text);
     EXPECT_DOUBLE_EQ(t.base->GetCumulativeProfitIndex(), Get(*t.summary, "Cost.450.0"));
     EXPECT_EQ("1 months", GetText(*t.summary, "ExtraData.392.1"));
+    // The sizes the forms ask for alone: the time points of the table, the series of the
+    // study's kind and the four flow-change columns.
+    EXPECT_EQ((std::vector<int>{3}), Dims(*t.summary, "Time.391.[]"));
+    EXPECT_EQ(1, Set(*t.study, "Enum.380", 0));
+    EXPECT_EQ((std::vector<int>{t.base->GetNumberOfTrendSeries("Utility Stream Trend")}),
+              Dims(*t.study, "ExtraData.382.[]"));
+    EXPECT_EQ((std::vector<int>{4}), Dims(*t.study, "ExtraData.402.[]"));
 }
 
 TEST(ViewStudyTree, APutBackNeverComesBeforeTheRemoval) {
