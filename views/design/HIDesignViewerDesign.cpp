@@ -8,6 +8,8 @@
 #include "lumeth/VarEnumInfo.h"
 #include "pellin/StreamNodes.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HeatExchangerView.h"
+#include "views/design/SplitterView.h"
 #include "views/grid/HENDiagram.h"
 #include "views/plots/chiHXBarPlot.h"
 
@@ -147,8 +149,33 @@ void HIDesignViewerDesign::SelectInOwnerScenario(Viewable* selected) {
 Viewable* HIDesignViewerDesign::GetEquipmentView(CNode* node) {
     if (!node) return nullptr;
     const CPString& kind = node->getClassName();
-    // Exchanger, splitter and mixer views are not part of the module yet: their kinds answer
-    // null, as any other kind does.
+    if (node->isExchangerKind()) {
+        for (Viewable* view : lstExchangerViews)
+            if (auto* x = dynamic_cast<HeatExchangerView*>(view); x && x->GetNode() == node) return view;
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        const ObjectTypeInfo* type = registry ? registry->Find(HeatExchangerView::TypeName) : nullptr;
+        if (!type) return nullptr;
+        auto* view = new HeatExchangerView(this, pDesign, type, node);
+        view->AddDeathPostee(this);
+        lstExchangerViews.Append(view);
+        // The neighbours' views are made as they are met; each finds this one in the list.
+        view->EstablishConnections();
+        return view;
+    }
+    if (kind == "ppTee" || kind == "ppMixer") {
+        CNode* splitter = SplitterView::SplitterOf(node);
+        for (Viewable* view : lstSplitterViews)
+            if (auto* s = dynamic_cast<SplitterView*>(view); s && s->GetSplitter() == splitter) return view;
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        const ObjectTypeInfo* type = registry ? registry->Find(SplitterView::TypeName) : nullptr;
+        if (!type) return nullptr;
+        auto* view = new SplitterView(this, pDesign, type, node);
+        view->AddDeathPostee(this);
+        lstSplitterViews.Append(view);
+        view->ResetConnection(0);
+        view->ResetConnection(1);
+        return view;
+    }
     if (kind != "ppMaterialStream") return nullptr;
     auto* segment = dynamic_cast<StreamPiece*>(node);
     auto* stream = segment ? dynamic_cast<IHeatIntegrationStream*>(segment->getParentPIStream()) : nullptr;
