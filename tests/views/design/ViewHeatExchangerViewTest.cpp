@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 namespace {
 
 using design_test::NthSegment;
@@ -261,6 +264,50 @@ TEST(ViewHeatExchanger, OrientationFollowsTheDiagramsSwitchAndTheExchangersSides
         viewer->GetGridDiagram()->reverseDirection = false;
         EXPECT_EQ(reversedSide ? 3.0 : 1.0, view->Value(code));
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewHeatExchanger, AScriptReachesTheCurrentExchangersViewThroughTheViewer) {
+    ViewerNetwork n;
+    n.Units("pp");
+    auto viewer = n.Viewer();
+    viewer->nExchangerListMode = 1;
+    viewer->nCurrentExchangerRow = 1;
+    CNode* second = nullptr;
+    ASSERT_TRUE(n.d->GetHeatExchanger(1, second));
+    VarDescription address;
+    ASSERT_TRUE(VarDescription::Parse("HeatExchangerViewObject.400", address));
+    auto* view = dynamic_cast<HeatExchangerView*>(viewer->AttachedObject(address));
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(second, view->GetNode());
+    // Through it to a variable of the exchanger.
+    double duty = E;
+    second->getVariableAsDouble("Duty", duty);
+    EXPECT_EQ(view->Value(VarDescription(6, 200)), second->getVariableStatus("Duty") ? duty : E);
+}
+
+// The form listings of the three views: each variable once, with what a write may be refused with.
+TEST(ViewHeatExchanger, TheFormsListTheirVariablesCommandsAndRefusals) {
+    for (const char* type : {HeatExchangerView::TypeName, SplitterView::TypeName, "HENStateViewObject"}) {
+        SCOPED_TRACE(type);
+        FormDescription form;
+        ASSERT_TRUE(ObjectTypeRegistry::Current()->Find(type)->LoadVariables(form));
+        std::set<std::string> addresses;
+        for (const FormVariable& v : form.Variables()) EXPECT_TRUE(addresses.insert(v.address.c_str()).second) << v.address;
+        EXPECT_GT(addresses.size(), 10u);
+    }
+    FormDescription form;
+    HeatExchangerView::LoadVariables(form);
+    EXPECT_EQ(Text("AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2"), form.Refusals("Area.200"));
+    ASSERT_EQ(1u, form.Commands().size());
+    EXPECT_EQ(Text("DeleteHeatExchanger"), form.Commands()[0]);
+    bool listed = false;
+    for (const Text& line : form.Listing(SIUnits))
+        listed = listed || std::string(line.c_str()).find("Area.200 value type=1508 unit=m2 editable") == 0;
+    EXPECT_TRUE(listed);
 }
 
 }  // namespace
