@@ -311,3 +311,25 @@ TEST(ViewHeatExchanger, TheFormsListTheirVariablesCommandsAndRefusals) {
 }
 
 }  // namespace
+
+namespace {
+
+// The design going away closes its viewer and every unit view inside the one dispatch; the
+// sender goes on past receivers that died meanwhile.
+TEST(ViewHeatExchanger, TheDesignsEndClosesEveryViewInsideOneNotice) {
+    Chain c;
+    std::vector<std::weak_ptr<const bool>> alive;
+    for (CNode* unit : {c.e1, c.e2, c.e3, c.hotTee, c.coldTee}) {
+        Viewable* view = c.viewer->GetEquipmentView(unit);
+        ASSERT_NE(nullptr, view);
+        alive.push_back(view->LifeToken());
+    }
+    alive.push_back(c.viewer->LifeToken());
+    // The viewer deletes itself on the notice.
+    HIDesignViewerDesign* viewer = c.viewer.release();
+    (void)viewer;
+    c.d->SendAMessage(1, CPString(), nullptr);
+    for (std::size_t i = 0; i < alive.size(); ++i) EXPECT_TRUE(alive[i].expired()) << i;
+}
+
+}  // namespace
