@@ -119,7 +119,11 @@ int HeatExchangerView::SpecifyText(const VarDescription& var, const Text& text) 
     if (var.Type() == 1519 && var.Number() == 205) {
         if (!pDesign || !pNode) return 0;
         // The design refuses an empty name and one another unit bears; the old name stays.
-        if (pDesign->RenameUnit(CPString(text.c_str()), pNode)) return 1;
+        if (pDesign->RenameUnit(CPString(text.c_str()), pNode)) {
+            // Forms find the view by the unit's name.
+            SetName(text);
+            return 1;
+        }
         ErrorMsg("HeatExchangerNameError", text);
         return 0;
     }

@@ -85,6 +85,10 @@ TEST(ViewSplitter, FractionsOutsideZeroToOneAreRefusedAndNamesGoThroughTheDesign
     EXPECT_EQ(0, s.view->SpecifyText(VarDescription(1519, 250), unitName(s.unit)));
     EXPECT_EQ(Text("UnitNameError"), lastError());
     EXPECT_EQ(old, unitName(s.tee));
+    // So is the name of another unit of the split: its own mixer's.
+    CNode* mixer = s.view->GetMixerNode();
+    EXPECT_EQ(0, s.view->SpecifyText(VarDescription(1519, 250), unitName(mixer)));
+    EXPECT_EQ(old, unitName(s.tee));
     EXPECT_EQ(1, s.view->SpecifyText(VarDescription(1519, 250), "Split A"));
     EXPECT_EQ(Text("Split A"), unitName(s.tee));
     EXPECT_NE(std::string::npos, std::string(s.d->GetChangeLog() ? s.d->GetChangeLog() : "").find("Split A"));
