@@ -2,6 +2,8 @@
 // each stream and the stream ends (views, names, kinds, the six stream names), closing and
 // re-resolving on the design's notices; writes and their refusals; status words; orientation.
 #include "eng/design/IHENDesign.h"
+#include "lumeth/DisplayUnits.h"
+#include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
@@ -330,6 +332,55 @@ TEST(ViewHeatExchanger, TheDesignsEndClosesEveryViewInsideOneNotice) {
     (void)viewer;
     c.d->SendAMessage(1, CPString(), nullptr);
     for (std::size_t i = 0; i < alive.size(); ++i) EXPECT_TRUE(alive[i].expired()) << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewHeatExchanger, TextsFormatTheNodesValuesAndRenamesGoThroughTheDesign) {
+    ViewerNetwork n;
+    n.Units("pp");
+    auto viewer = n.Viewer();
+    CNode *first = nullptr, *second = nullptr;
+    ASSERT_TRUE(n.d->GetHeatExchanger(0, first) && n.d->GetHeatExchanger(1, second));
+    auto* view = dynamic_cast<HeatExchangerView*>(viewer->GetEquipmentView(first));
+    ASSERT_NE(nullptr, view);
+    SetDisplayUnitSet(SIUnits);
+    MessageCatalogue::Instance().SetString("HotInletTemperatureText", "Hot inlet %.1f %s");
+    MessageCatalogue::Instance().SetString("ColdOutletTemperatureUndefined", "Cold outlet not known");
+    MessageCatalogue::Instance().SetString("DefEmptyText", "-");
+    auto* x = AsHeatExch(first);
+    x->getInlet(0)->addVariable("Temperature", 170.0, 1);
+    x->getOutlet(1)->addVariable("Temperature", 99.0, 0);  // not known
+    first->addVariable("Duty", 120.0, 1);
+    first->addVariable("HTArea", 3.0, 0);
+    EXPECT_EQ(Text("Hot inlet 170.0 C"), view->TextValue(VarDescription(1519, 740)));
+    EXPECT_EQ(Text("Cold outlet not known"), view->TextValue(VarDescription(1519, 743)));
+    EXPECT_EQ(Text("120 kW"), view->TextValue(VarDescription(1519, 744)));
+    EXPECT_EQ(Text("-"), view->TextValue(VarDescription(1519, 745)));
+    // The configuration names the kind of unit and its cost law; a value of neither kind names none.
+    first->addVariable("HeatExchangerConfiguration", 0.0, 1);
+    EXPECT_EQ(Text("Heat Exchanger E-100"), view->TextValue(VarDescription(1519, 200)));
+    EXPECT_EQ(Text("Capital Cost Index = a + b * (Area / Shells)^c * Shells"), view->TextValue(VarDescription(1519, 223)));
+    first->addVariable("HeatExchangerConfiguration", 1.0, 1);
+    EXPECT_EQ(Text("Fired Heater"), view->TextValue(VarDescription(1519, 222)));
+    EXPECT_EQ(Text("Capital Cost Index = a + b * (Duty)^c"), view->TextValue(VarDescription(1519, 223)));
+    first->addVariable("HeatExchangerConfiguration", 0.5, 1);
+    EXPECT_EQ(Text("E-100"), view->TextValue(VarDescription(1519, 200)));
+    EXPECT_EQ(Text(), view->TextValue(VarDescription(1519, 222)));
+    EXPECT_EQ(Text(), view->TextValue(VarDescription(1519, 223)));
+
+    // The other exchanger's name is refused; a new one is taken, and the view is found by it.
+    Session::Instance().ClearEvents(SessionEvent::Error);
+    EXPECT_EQ(0, view->SpecifyText(VarDescription(1519, 205), unitName(second)));
+    EXPECT_EQ(Text("HeatExchangerNameError"), lastError());
+    EXPECT_EQ(Text("E-100"), unitName(first));
+    EXPECT_EQ(1, view->SpecifyText(VarDescription(1519, 205), "Main"));
+    EXPECT_EQ(Text("Main"), view->TextValue(VarDescription(1519, 205)));
+    EXPECT_EQ(Text("Main"), view->GetName());
+    EXPECT_EQ(1, view->SpecifyText(VarDescription(1519, 770), "a note"));
+    EXPECT_EQ(Text("a note"), view->TextValue(VarDescription(1519, 770)));
 }
 
 }  // namespace
