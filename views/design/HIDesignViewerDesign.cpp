@@ -67,6 +67,8 @@ HIDesignViewerDesign::~HIDesignViewerDesign() {
     for (Viewable* view : lstSplitterViews) view->RemoveDeathPostee(this);
     lstExchangerViews.Clear();
     lstSplitterViews.Clear();
+    equipmentViews.clear();
+    equipmentNodes.clear();
     pStreamNameEnum.reset();
     delete pDrivingForcePlot;
     pDrivingForcePlot = nullptr;
@@ -136,6 +138,12 @@ void HIDesignViewerDesign::BuildBarChart() {
 
 // ---- children ----
 
+void HIDesignViewerDesign::IndexEquipmentView(const CNode* node, Viewable* view) {
+    if (!node || !view || equipmentViews.count(node)) return;
+    equipmentViews[node] = view;
+    equipmentNodes[view] = node;
+}
+
 HIDesignViewerScenario* HIDesignViewerDesign::GetOwningScenarioViewer() const {
     Viewable* owner = OwnerViewable();
     return owner && owner->IsA(HIDesignViewerScenario::TypeName) ? static_cast<HIDesignViewerScenario*>(owner) : nullptr;
@@ -149,31 +157,29 @@ void HIDesignViewerDesign::SelectInOwnerScenario(Viewable* selected) {
 Viewable* HIDesignViewerDesign::GetEquipmentView(CNode* node) {
     if (!node) return nullptr;
     const CPString& kind = node->getClassName();
-    if (node->isExchangerKind()) {
-        for (Viewable* view : lstExchangerViews)
-            if (auto* x = dynamic_cast<HeatExchangerView*>(view); x && x->GetNode() == node) return view;
+    if (node->isExchangerKind() || kind == "ppTee" || kind == "ppMixer") {
+        const bool exchanger = node->isExchangerKind();
+        CNode* key = exchanger ? node : SplitterView::SplitterOf(node);
+        if (!key) return nullptr;  // a mixer without its tee
+        if (auto it = equipmentViews.find(key); it != equipmentViews.end()) return it->second;
         const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
-        const ObjectTypeInfo* type = registry ? registry->Find(HeatExchangerView::TypeName) : nullptr;
+        const ObjectTypeInfo* type =
+            registry ? registry->Find(exchanger ? HeatExchangerView::TypeName : SplitterView::TypeName) : nullptr;
         if (!type) return nullptr;
-        auto* view = new HeatExchangerView(this, pDesign, type, node);
-        view->AddDeathPostee(this);
-        lstExchangerViews.Append(view);
-        // The neighbours' views are made as they are met; each finds this one in the list.
-        view->EstablishConnections();
-        return view;
-    }
-    if (kind == "ppTee" || kind == "ppMixer") {
-        CNode* splitter = SplitterView::SplitterOf(node);
-        for (Viewable* view : lstSplitterViews)
-            if (auto* s = dynamic_cast<SplitterView*>(view); s && s->GetSplitter() == splitter) return view;
-        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
-        const ObjectTypeInfo* type = registry ? registry->Find(SplitterView::TypeName) : nullptr;
-        if (!type) return nullptr;
+        if (exchanger) {
+            auto* view = new HeatExchangerView(this, pDesign, type, node);
+            view->AddDeathPostee(this);
+            lstExchangerViews.Append(view);
+            IndexEquipmentView(key, view);
+            // The neighbours' views are made as they are met; each finds this one in the index.
+            view->EstablishConnections();
+            return view;
+        }
         auto* view = new SplitterView(this, pDesign, type, node);
         view->AddDeathPostee(this);
         lstSplitterViews.Append(view);
-        view->ResetConnection(0);
-        view->ResetConnection(1);
+        IndexEquipmentView(key, view);
+        view->EstablishConnections();
         return view;
     }
     if (kind != "ppMaterialStream") return nullptr;
@@ -295,6 +301,10 @@ void HIDesignViewerDesign::DisconnectDeadObject(Viewable* dead) {
     if (dead == pDrivingForcePlot) pDrivingForcePlot = nullptr;
     lstExchangerViews.RemoveAllAt(dead);
     lstSplitterViews.RemoveAllAt(dead);
+    if (auto it = equipmentNodes.find(dead); it != equipmentNodes.end()) {
+        equipmentViews.erase(it->second);
+        equipmentNodes.erase(it);
+    }
     if (dead == pTrendAnalysisView) pTrendAnalysisView = nullptr;
     if (dead == pStateView) pStateView = nullptr;
     if (dead == pEventSummaryView) pEventSummaryView = nullptr;
