@@ -384,3 +384,46 @@ TEST(ViewHeatExchanger, TextsFormatTheNodesValuesAndRenamesGoThroughTheDesign) {
 }
 
 }  // namespace
+
+namespace {
+
+ModifyState stateOf(HeatExchangerView& view, int type, int number) {
+    ModifyState state = SpecialState;
+    int detail = 0;
+    view.VariableStatus(VarDescription(type, number), state, detail);
+    return state;
+}
+
+// A stream's own supply temperature (next to its feed block) is changed on the stream, not here;
+// a specified temperature inside the network may be changed; a calculated one may not.
+TEST(ViewHeatExchanger, CellStatesFollowTheValuesStatusAndTheStreamEnds) {
+    ViewerNetwork n;
+    n.Units("p");
+    auto viewer = n.Viewer();
+    CNode* unit = nullptr;
+    ASSERT_TRUE(n.d->GetHeatExchanger(0, unit));
+    auto* view = dynamic_cast<HeatExchangerView*>(viewer->GetEquipmentView(unit));
+    ASSERT_NE(nullptr, view);
+    auto* x = AsHeatExch(unit);
+    // Beyond the heater placeholder at the hot inlet: the stream's first segment, after its feed.
+    CNode* supply = x->getInlet(0)->getIthUpStreamNode(0)->getIthUpStreamNode(0);
+    ASSERT_EQ(NodeKindId::FeedBlock, supply->getIthUpStreamNode(0)->getKindId());
+    supply->addVariable("Temperature", 170.0, 1);
+    EXPECT_EQ(ReadOnlyState, stateOf(*view, 1, 751));
+    x->getInlet(0)->addVariable("Temperature", 160.0, 1);
+    EXPECT_EQ(ModifiableState, stateOf(*view, 1, 755));
+    EXPECT_EQ(ModifiableState, stateOf(*view, 1, 759));
+    x->getInlet(0)->addVariable("Temperature", 160.0, 2);
+    EXPECT_EQ(ReadOnlyState, stateOf(*view, 1, 755));
+    x->getInlet(0)->addVariable("Temperature", 160.0, 0);
+    EXPECT_EQ(ModifiableState, stateOf(*view, 1, 755)) << "open on a process stream";
+    // The profile and the candidates are never typed into.
+    EXPECT_EQ(ReadOnlyState, stateOf(*view, 1, 570));
+    // The area: calculated read-only, specified or open editable.
+    unit->addVariable("HTArea", 10.0, 2);
+    EXPECT_EQ(ReadOnlyState, stateOf(*view, 1508, 200));
+    unit->addVariable("HTArea", 10.0, 1);
+    EXPECT_EQ(ModifiableState, stateOf(*view, 1508, 200));
+}
+
+}  // namespace
