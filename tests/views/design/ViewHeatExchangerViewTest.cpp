@@ -10,6 +10,7 @@
 #include "tests/views/design/DesignViewerTestSupport.h"
 #include "views/design/HeatExchangerView.h"
 #include "views/design/SplitterView.h"
+#include "lumeth/TwoDimPlot.h"
 #include "views/grid/HENDiagram.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,23 @@ TEST(ViewHeatExchanger, FindsTheUnitsNextToItsPortsAndTheirStreams) {
     // The neighbours' views carry their units' names as titles.
     EXPECT_EQ(unitName(c.e2), v2->GetCaption());
     EXPECT_EQ(unitName(c.e1), v2->NeighbourName(0));
+
+    // A form steps to a neighbour through 781 to 784, and to the plot through its child name.
+    auto link = [](const char* address) {
+        VarDescription v;
+        EXPECT_TRUE(VarDescription::Parse(address, v)) << address;
+        return v;
+    };
+    EXPECT_EQ(v1, v2->AttachedObject(link("ViewableObject.781")));
+    EXPECT_EQ(v3, v2->AttachedObject(link("ViewableObject.783")));
+    EXPECT_EQ(nullptr, v2->AttachedObject(link("ViewableObject.782")));
+    ASSERT_NE(nullptr, v1->GetPlot());
+    EXPECT_EQ(v1->GetPlot(), v1->AttachedObject(link("TwoDimPlotNTW.299")));
+    EXPECT_EQ(Text("TwoDimPlotNTW.299"), v1->AttachedName(v1->GetPlot()));
+    MessageInfo th{6, ":THPlot", nullptr, 0, nullptr}, other{6, ":Other", nullptr, 0, nullptr};
+    EXPECT_TRUE(v1->GenMessage(th) && v1->GenMessage(other));
+    EXPECT_EQ(v1->GetPlot(), th.answer);
+    EXPECT_EQ(nullptr, other.answer);
 
     // Kinds: 1 mixer, 2 tee, 3 another exchanger, 4 one between the same streams, 0 a stream end.
     const double kinds1[4] = {1.0, 4.0, 4.0, 2.0}, kinds2[4] = {4.0, 0.0, 3.0, 4.0};
