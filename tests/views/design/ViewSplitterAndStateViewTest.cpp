@@ -166,3 +166,20 @@ TEST(ViewState, TheViewerOpensOneStateViewOfTheDesignsOwnState) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ViewState, AStateThatGoesClosesItsView) {
+    ViewerNetwork n;
+    n.Units("p");
+    auto viewer = n.Viewer();
+    auto state = std::make_unique<HENState>();
+    state->SetFromDesign(*n.d);
+    auto* view = new HENStateView(viewer.get(), ObjectTypeRegistry::Current()->Find(HENStateView::TypeName));
+    view->SetState(state.get());
+    const std::weak_ptr<const bool> alive = view->LifeToken();
+    state.reset();
+    EXPECT_TRUE(alive.expired());
+}
+
+}  // namespace
