@@ -4,6 +4,7 @@
 #include "host/DesignCommand.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
+#include "eng/design/IHENDesign.h"
 
 #include <cstdio>
 #include <string>
@@ -16,8 +17,8 @@ constexpr const char* kQuantities[] = {"shells", "area", "duty", "ua"};
 
 struct DesignPlotOptions {
     std::vector<std::string> files;
-    std::string svg, design, kind, quantity;
-    bool haveSvg = false, haveDesign = false, json = false;
+    std::string svg, design, kind, quantity, unit;
+    bool haveSvg = false, haveDesign = false, haveUnit = false, json = false;
 };
 
 bool takeWord(int argc, char** argv, int& i, std::string& value, std::string& error) {
@@ -42,6 +43,9 @@ bool parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
             o.json = true;
         } else if (a == "--kind") {
             if (!takeWord(argc, argv, i, o.kind, error)) return false;
+        } else if (a == "--unit") {
+            if (!takeWord(argc, argv, i, o.unit, error)) return false;
+            o.haveUnit = true;
         } else if (a == "--quantity") {
             if (!takeWord(argc, argv, i, o.quantity, error)) return false;
         } else if (a == "--svg") {
@@ -65,6 +69,14 @@ bool parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
         error = "--quantity chooses the height of the bar chart's bars";
         return false;
     }
+    if (o.kind == "th" && !o.haveUnit) {
+        error = "plot --kind th needs --unit NAME, the exchanger whose profile is drawn";
+        return false;
+    }
+    if (o.haveUnit && o.kind != "th") {
+        error = "--unit names the exchanger of the th plot";
+        return false;
+    }
     if (!o.quantity.empty() && quantityOf(o.quantity) < 0) {
         error = "--quantity " + o.quantity + " is no quantity (shells, area, duty, ua)";
         return false;
@@ -73,12 +85,25 @@ bool parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
 }
 
 
+// The picture of one unit of a design: the entry answers the size it needs, -1 for no such unit.
+using UnitPictureFn = int (*)(void* design, const char* unit, int what, char* out, int size);
+
+std::string renderUnitPicture(UnitPictureFn fn, IHENDesign* design, const std::string& unit, int what) {
+    const int need = fn(design, unit.c_str(), what, nullptr, 0);
+    if (need <= 1) return std::string();
+    std::string text(static_cast<std::size_t>(need), '\0');
+    fn(design, unit.c_str(), what, text.data(), need);
+    text.resize(static_cast<std::size_t>(need - 1));
+    return text;
+}
+
 }  // namespace
 
 bool IsDesignPlotRequest(int argc, char** argv) {
     for (int i = 2; i + 1 < argc; ++i)
         if (std::string(argv[i]) == "--kind")
-            return std::string(argv[i + 1]) == "bar" || std::string(argv[i + 1]) == "driving-force";
+            return std::string(argv[i + 1]) == "bar" || std::string(argv[i + 1]) == "driving-force" ||
+                   std::string(argv[i + 1]) == "th";
     return false;
 }
 
@@ -87,17 +112,28 @@ int RunDesignPlot(ModuleLoader& module, int argc, char** argv) {
     std::string error;
     if (!parse(argc, argv, o, error)) return FailCommand(error);
     auto fn = reinterpret_cast<DesignPictureFn>(module.Entry("KestrinDesignPlot"));
-    if (!fn) return FailCommand(module.Path() + " lacks the design plot entry");
+    auto unitFn = reinterpret_cast<UnitPictureFn>(module.Entry("KestrinExchangerPlot"));
+    if (!fn || !unitFn) return FailCommand(module.Path() + " lacks the design plot entries");
     HostSession session(module);
     if (!session.Start(error)) return FailCommand(error);
     IHENDesign* design = nullptr;
     if (!OpenHostDesign(module, session, o.files, o.design, design, error)) return FailCommand(error);
-    const int kind = o.kind == "bar" ? 0 : 1;
-    // Without --quantity the chart keeps its own first choice, the number of shells.
-    const int quantity = o.quantity.empty() ? 0 : quantityOf(o.quantity);
-    const std::string svg = RenderDesignPicture(fn, design, kind, quantity, 0);
+    std::string svg, json;
+    if (o.kind == "th") {
+        if (unitFn(design, o.unit.c_str(), 0, nullptr, 0) < 0) {
+            const char* name = design->GetDesignName();
+            return FailCommand("no exchanger " + o.unit + " in design " + (name ? name : ""));
+        }
+        svg = renderUnitPicture(unitFn, design, o.unit, 0);
+        if (o.json) json = renderUnitPicture(unitFn, design, o.unit, 1);
+    } else {
+        const int kind = o.kind == "bar" ? 0 : 1;
+        // Without --quantity the chart keeps its own first choice, the number of shells.
+        const int quantity = o.quantity.empty() ? 0 : quantityOf(o.quantity);
+        svg = RenderDesignPicture(fn, design, kind, quantity, 0);
+        if (o.json) json = RenderDesignPicture(fn, design, kind, quantity, 1);
+    }
     if (svg.empty()) return FailCommand("the design gave no " + o.kind + " plot");
-    const std::string json = o.json ? RenderDesignPicture(fn, design, kind, quantity, 1) : std::string();
     // Written beside the target first, then moved over it: a failed write leaves no file.
     const std::string part = o.svg + ".part";
     std::FILE* f = std::fopen(part.c_str(), "wb");

@@ -57,6 +57,7 @@ int usage() {
                  "                            [--at H,T] [--x Q] [--left Q] [--right Q] [--json]\n"
                  "       kestrin-host plot FILE [NETWORK] --kind bar|driving-force --svg OUT [--design NAME]\n"
                  "                            [--quantity shells|area|duty|ua] [--json]\n"
+                 "       kestrin-host plot FILE [NETWORK] --kind th --unit NAME --svg OUT [--design NAME] [--json]\n"
                  "       kestrin-host extract CASEFILE [--settings FILE] [--assign UNIT=UTILITY]... [--dtmin X]\n"
                  "                            [--refresh SOLVED] [--json]\n"
                  "                            [--save CASE]\n"
@@ -114,7 +115,8 @@ int usage() {
                  "  --x/--left/--right Q  the quantities of the range and supertarget plots: %s\n"
                  "  --kind bar          a design's exchangers as bars as high as --quantity (default shells), in\n"
                  "                      the colour of their service; --kind driving-force: hot against cold\n"
-                 "                      temperature of each exchanger's two ends, the target and y = x\n"
+                 "                      temperature of each exchanger's two ends, the target and y = x;\n"
+                 "                      --kind th: the temperature-enthalpy profile of the exchanger --unit\n"
                  "  --open VIEW         view: case, project, scenario[=NAME], design[=NAME] or a child's address\n",
                  kMinDTmin, kMaxDTmin, kMaxPoints, kMaxPoints, kMaxDesigns, PlotKindNames().c_str(),
                  RangeQuantityNames().c_str());

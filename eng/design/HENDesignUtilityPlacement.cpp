@@ -102,10 +102,13 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
 
 int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     if (newName.empty() || !unit || !Owns(unit)) return 0;
-    // Linear in the exchangers: names are kept on the units themselves, and a rename is rare.
-    for (CNode* exchanger : m_exchangers) {
+    // Exchangers, tees and mixers share one set of names. Linear in the nodes: names are kept on
+    // the units themselves, and a rename is rare.
+    for (CNode* node : m_sheet->getAllNodes()) {
+        if (!node->isExchangerKind() && node->getKindId() != NodeKindId::Tee && node->getKindId() != NodeKindId::Mixer)
+            continue;
         CPString name;
-        if (exchanger->getVariableAsString(NodeValue::UnitOperationName, name) && name == newName) return 0;
+        if (node->getVariableAsString(NodeValue::UnitOperationName, name) && name == newName) return 0;
     }
     CPString oldName;
     unit->getVariableAsString(NodeValue::UnitOperationName, oldName);

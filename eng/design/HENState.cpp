@@ -191,6 +191,8 @@ void StreamStateStruct::SetValueFromEvent(const char* variable, const IHENEvent&
 
 // ---------------------------------------------------------------- the state
 
+HENState::~HENState() { SendAMessage(CodeDestroyed, CPString(), this); }
+
 HENState::HENState(const HENState& other)
     : IHENState(other), NotificationSender(), m_totalUtilityCost(other.m_totalUtilityCost), m_status(other.m_status) {
     for (const auto& r : other.m_exchangers) m_exchangers.push_back(std::make_unique<HeatExchStateStruct>(*r));

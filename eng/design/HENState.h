@@ -104,7 +104,9 @@ public:
     HENState() = default;
     HENState(const HENState& other);
     HENState& operator=(const HENState&) = delete;
-    ~HENState() override = default;
+    // Tells its receivers that it goes (change code 10), so that no view keeps showing it.
+    ~HENState() override;
+    static constexpr int CodeDestroyed = 10;
 
     // ---- IHENState ----
     int GetNumberOfStreams() const override { return static_cast<int>(m_streams.size()); }

@@ -109,6 +109,29 @@ public:
 
     int Calculate(int code) override;
 
+    // ---- what an exchanger's view asks of the model ----
+    // The temperature-enthalpy profile of the exchange, rebuilt from the present duty and port
+    // temperatures at every stream point of either side: "EnthalpyArray" rises from 0 at the cold
+    // end (hot outlet beside cold inlet) to the duty at the hot end (hot inlet beside cold
+    // outlet, as a countercurrent exchange runs); "HotTempArray" and "ColdTempArray" hold the two
+    // sides' temperatures at those heat loads. Answers the number of points (0: no profile, when
+    // the duty, a temperature or a side's heat content is not known).
+    int RefreshTHProfile();
+    // Length of a profile array (0 for another name) and its entry `index`.
+    int GetTHArrayLength(const CPString& name) const;
+    bool GetTHArrayData(const CPString& name, int index, double& out) const;
+    // The two orientation checks: a hot side whose outlet is warmer than its inlet, a cold side
+    // whose outlet is colder than its inlet (each needs both temperatures known). A grid draws
+    // such an exchanger the other way round.
+    bool IsHotSideReversed() const;
+    bool IsColdSideReversed() const;
+    // Changes the exchanger model: "htHeatExchanger" shell and tube ("HXType" 1),
+    // "Lurmet_countercurrent_HX" pure countercurrent ("HXType" 0); false for another kind.
+    bool ChangeModelKind(const CPString& kind);
+    // The message key of the reason an exchanger is infeasible (its temperatures cross); null
+    // for any other status.
+    const char* InfeasibilityReasonKey() const;
+
 protected:
     int fixedUpStreamSlots() const override { return 2; }
     int fixedDownStreamSlots() const override { return 2; }
@@ -126,6 +149,8 @@ private:
     bool m_feasible = true;
     int m_followingSide = -1;
     CPString m_uMethod;
+    // The temperature-enthalpy profile (RefreshTHProfile); not stored, rebuilt when asked.
+    std::vector<double> m_thEnthalpy, m_thHot, m_thCold;
 };
 
 HeatExch* AsHeatExch(CNode* node);

@@ -2,7 +2,10 @@
 #include "views/ViewRegistration.h"
 #include "views/case/HIDesign.h"
 #include "views/case/project/GrassRootViewers.h"
+#include "views/design/HENStateView.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/HeatExchangerView.h"
+#include "views/design/SplitterView.h"
 #include "views/design/whatif/ScheduleTypeView.h"
 #include "views/design/whatif/StudyEventNodeViews.h"
 #include "views/design/whatif/StudyNodeView.h"
@@ -15,15 +18,21 @@ void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
         // grid diagram and bar chart.
         {78, "HIDesignViewerDesignObject", "ViewableObject", "HIDesignViewerDesign", 1, 1, "", HIDesignViewerDesign::ClassVersion,
          0, false, &HIDesignViewerDesign::Create, false, &HIDesignViewerDesign::LoadVariables},
-        {93, "HeatExchangerViewObject", "ViewableObject", "HeatExchangerView", 0, 1, "hexunit", 4, 0, false, nullptr},
-        {94, "SplitterViewObject", "ViewableObject", "SplitterView", 0, 1, "spltunit", 2, 0, false, nullptr},
+        // The design viewer makes an exchanger or splitter view for each unit the user opens.
+        {93, "HeatExchangerViewObject", "ViewableObject", "HeatExchangerView", 0, 1, "hexunit",
+         HeatExchangerView::ClassVersion, 0, false, &HeatExchangerView::Create, false, &HeatExchangerView::LoadVariables},
+        {94, "SplitterViewObject", "ViewableObject", "SplitterView", 0, 1, "spltunit", SplitterView::ClassVersion, 0, false,
+         &SplitterView::Create, false, &SplitterView::LoadVariables},
         // The single-scenario case view makes its design view again when it is bound.
         {99, "HIDesignObject", "HIDesignViewerDesignObject", "HIDesign", 0, 1, "hidesign", 1, 0, false, &HIDesign::Create,
          true, &HIDesign::DescribeForm},
         // The design viewer of a grass-root scenario: its record is the design viewer's.
         {101, "HIDesignViewerGrassRootDesignObject", "HIDesignViewerDesignObject", "HIDesignViewerGrassRootDesign", 0, 1,
          "chigrdesign", 0, 40, true, &HIDesignViewerGrassRootDesign::Create},
-        {107, "HENStateViewObject", "ViewableObject", "", 0, -1, "chihenstate", 0, 0, false, nullptr},
+        // The state view has no record: it shows a state of the design while the design viewer
+        // holds it, and a saved case leaves it out.
+        {107, "HENStateViewObject", "ViewableObject", "", 0, -1, "chihenstate", 0, 0, false, nullptr, true,
+         &HENStateView::LoadVariables},
         // The what-if views: the trend-analysis view is stored; its tree and the schedule lists
         // are made again from the design.
         {108, "TrendAnalysisViewObject", "ViewableObject", "TrendAnalysisView", 0, 1, "trendanalysis",

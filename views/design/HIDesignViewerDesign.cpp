@@ -8,6 +8,8 @@
 #include "lumeth/VarEnumInfo.h"
 #include "pellin/StreamNodes.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HeatExchangerView.h"
+#include "views/design/SplitterView.h"
 #include "views/design/whatif/ScheduleItemViews.h"
 #include "views/grid/HENDiagram.h"
 #include "views/plots/chiHXBarPlot.h"
@@ -70,6 +72,8 @@ HIDesignViewerDesign::~HIDesignViewerDesign() {
     for (Viewable* view : lstSplitterViews) view->RemoveDeathPostee(this);
     lstExchangerViews.Clear();
     lstSplitterViews.Clear();
+    equipmentViews.clear();
+    equipmentNodes.clear();
     pStreamNameEnum.reset();
     delete pDrivingForcePlot;
     pDrivingForcePlot = nullptr;
@@ -142,6 +146,12 @@ void HIDesignViewerDesign::BuildBarChart() {
 
 // ---- children ----
 
+void HIDesignViewerDesign::IndexEquipmentView(const CNode* node, Viewable* view) {
+    if (!node || !view || equipmentViews.count(node)) return;
+    equipmentViews[node] = view;
+    equipmentNodes[view] = node;
+}
+
 HIDesignViewerScenario* HIDesignViewerDesign::GetOwningScenarioViewer() const {
     Viewable* owner = OwnerViewable();
     return owner && owner->IsA(HIDesignViewerScenario::TypeName) ? static_cast<HIDesignViewerScenario*>(owner) : nullptr;
@@ -155,8 +165,31 @@ void HIDesignViewerDesign::SelectInOwnerScenario(Viewable* selected) {
 Viewable* HIDesignViewerDesign::GetEquipmentView(CNode* node) {
     if (!node) return nullptr;
     const CPString& kind = node->getClassName();
-    // Exchanger, splitter and mixer views are not part of the module yet: their kinds answer
-    // null, as any other kind does.
+    if (node->isExchangerKind() || kind == "ppTee" || kind == "ppMixer") {
+        const bool exchanger = node->isExchangerKind();
+        CNode* key = exchanger ? node : SplitterView::SplitterOf(node);
+        if (!key) return nullptr;  // a mixer without its tee
+        if (auto it = equipmentViews.find(key); it != equipmentViews.end()) return it->second;
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        const ObjectTypeInfo* type =
+            registry ? registry->Find(exchanger ? HeatExchangerView::TypeName : SplitterView::TypeName) : nullptr;
+        if (!type) return nullptr;
+        if (exchanger) {
+            auto* view = new HeatExchangerView(this, pDesign, type, node);
+            view->AddDeathPostee(this);
+            lstExchangerViews.Append(view);
+            IndexEquipmentView(key, view);
+            // The neighbours' views are made as they are met; each finds this one in the index.
+            view->EstablishConnections();
+            return view;
+        }
+        auto* view = new SplitterView(this, pDesign, type, node);
+        view->AddDeathPostee(this);
+        lstSplitterViews.Append(view);
+        IndexEquipmentView(key, view);
+        view->EstablishConnections();
+        return view;
+    }
     if (kind != "ppMaterialStream") return nullptr;
     auto* segment = dynamic_cast<StreamPiece*>(node);
     auto* stream = segment ? dynamic_cast<IHeatIntegrationStream*>(segment->getParentPIStream()) : nullptr;
@@ -276,6 +309,10 @@ void HIDesignViewerDesign::DisconnectDeadObject(Viewable* dead) {
     if (dead == pDrivingForcePlot) pDrivingForcePlot = nullptr;
     lstExchangerViews.RemoveAllAt(dead);
     lstSplitterViews.RemoveAllAt(dead);
+    if (auto it = equipmentNodes.find(dead); it != equipmentNodes.end()) {
+        equipmentViews.erase(it->second);
+        equipmentNodes.erase(it);
+    }
     if (dead == pTrendAnalysisView) pTrendAnalysisView = nullptr;
     if (dead == pStateView) pStateView = nullptr;
     if (dead == pEventSummaryView) pEventSummaryView = nullptr;

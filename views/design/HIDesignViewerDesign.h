@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CNode;
@@ -63,9 +64,9 @@ public:
     bool IsRecalled() const { return bRecalled != 0; }
 
     // ---- children ----
-    // The view of a flowsheet node, made on first use: a stream's segment table through the
-    // owning scenario viewer; null for a kind whose view is not part of the module, or with no
-    // scenario viewer above.
+    // The view of a flowsheet node, made on first use: an exchanger's view, a split's view (by its
+    // tee or its mixer), a stream's segment table through the owning scenario viewer (null with no
+    // scenario viewer above); null for any other kind.
     Viewable* GetEquipmentView(CNode* node);
     HIDesignViewerScenario* GetOwningScenarioViewer() const;
     // A design viewer chosen in the scenario viewer's lists becomes its selected design.
@@ -354,4 +355,9 @@ private:
         Viewable* trendAnalysis = nullptr;
     };
     std::unique_ptr<RecalledLinks> recalled;
+    // The exchanger and splitter views by their node (a split by its tee) and back: opening one
+    // unit opens the units around it, each looked up here.
+    std::unordered_map<const CNode*, Viewable*> equipmentViews;
+    std::unordered_map<const Viewable*, const CNode*> equipmentNodes;
+    void IndexEquipmentView(const CNode* node, Viewable* view);
 };

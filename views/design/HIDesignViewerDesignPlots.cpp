@@ -9,6 +9,7 @@
 #include "lumeth/TwoDimPlot.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
+#include "views/design/HENStateView.h"
 #include "views/plots/chiHXBarPlot.h"
 
 #include <algorithm>
@@ -310,6 +311,22 @@ int HIDesignViewerDesign::Message(const Text& line) {
     const Text word = Text(line.substr(0, space));
     if (word == "OpenDrivingForcePlot") {
         ShowDrivingForcePlot("All");
+        return 1;
+    }
+    if (word == "OpenDefaultStateView") {
+        if (!pStateView) {
+            const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+            const ObjectTypeInfo* type = registry ? registry->Find(HENStateView::TypeName) : nullptr;
+            if (!type) return 0;
+            auto* view = new HENStateView(this, type);
+            pStateView = view;
+            view->AddDeathPostee(this);
+            if (IHENState* state = pDesign ? pDesign->GetDefaultState() : nullptr) {
+                view->SetName("Base Case");
+                view->SetState(state);
+            }
+        }
+        pStateView->View();
         return 1;
     }
     return Viewable::Message(line);

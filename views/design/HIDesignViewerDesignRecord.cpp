@@ -12,6 +12,8 @@
 #include "lumeth/TwoDimPlot.h"
 #include "views/EnginePointers.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/HeatExchangerView.h"
+#include "views/design/SplitterView.h"
 #include "views/grid/HENDiagram.h"
 #include "views/plots/chiHXBarPlot.h"
 
@@ -169,6 +171,10 @@ bool HIDesignViewerDesign::CheckRecalledPointers() {
     };
     adopt(links.exchangerViews, lstExchangerViews, "HeatExchangerViewObject");
     adopt(links.splitterViews, lstSplitterViews, "SplitterViewObject");
+    for (Viewable* view : lstExchangerViews)
+        if (auto* x = dynamic_cast<HeatExchangerView*>(view)) IndexEquipmentView(x->GetNode(), view);
+    for (Viewable* view : lstSplitterViews)
+        if (auto* split = dynamic_cast<SplitterView*>(view)) IndexEquipmentView(split->GetSplitter(), view);
     if (links.barChart && links.barChart != pBarChart && links.barChart->IsA(chiHXBarPlot::TypeName)) {
         if (chiHXBarPlot* built = pBarChart) {
             pBarChart = nullptr;

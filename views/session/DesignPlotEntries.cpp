@@ -8,6 +8,7 @@
 #include "lumeth/TwoDimPlot.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/HeatExchangerView.h"
 #include "views/plots/chiHXBarPlot.h"
 #include "views/session/EntryText.h"
 #include "views/session/PlotDescription.h"
@@ -16,6 +17,25 @@
 
 namespace {
 constexpr double kPictureWidth = 640.0, kPictureHeight = 480.0;
+}  // namespace
+
+namespace {
+
+// A scenario viewer bound for the call makes every design's viewer, as it does for a user; the
+// design's viewer, or null.
+HIDesignViewerDesign* ViewerOf(IHENDesign* design, std::unique_ptr<HIDesignViewerScenario>& holder) {
+    IHeatIntegrationScenario* scenario = design ? design->GetScenario() : nullptr;
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    const ObjectTypeInfo* type = registry ? registry->Find(HIDesignViewerScenario::TypeName) : nullptr;
+    if (!scenario || !design->GetDesignName() || !type) return nullptr;
+    const char* scenarioName = scenario->GetName();
+    holder = std::make_unique<HIDesignViewerScenario>(nullptr, Text(scenarioName ? scenarioName : ""), type);
+    holder->SetEngineeringScenario(scenario, 0);
+    for (HIDesignViewerDesign* d : holder->GetDesignObjs())
+        if (d->GetDesign() == design) return d;
+    return nullptr;
+}
+
 }  // namespace
 
 extern "C" int KestrinDesignPlot(IHENDesign* design, int kind, int quantity, int what, char* out, int size) {
@@ -46,6 +66,22 @@ extern "C" int KestrinDesignPlot(IHENDesign* design, int kind, int quantity, int
         plot = designViewer->GetDrivingForcePlot();
     }
     if (!plot) return 0;
+    const Text text = what == 1 ? DescribePlotJSON(*plot) : plot->ExportSVG(kPictureWidth, kPictureHeight);
+    return HandOutText(text, out, size);
+}
+
+extern "C" int KestrinExchangerPlot(IHENDesign* design, const char* unit, int what, char* out, int size) {
+    AttachCallingThread();
+    std::unique_ptr<HIDesignViewerScenario> holder;
+    HIDesignViewerDesign* designViewer = ViewerOf(design, holder);
+    if (!designViewer) return 0;
+    CNode* node = unit ? designViewer->FindExchangerByName(Text(unit)) : nullptr;
+    if (!node) return -1;
+    // The exchanger's view, as the form opens it, hands out its plot by name.
+    Viewable* view = designViewer->GetEquipmentView(node);
+    MessageInfo ask{6, ":THPlot", nullptr, 0, nullptr};
+    if (!view || !view->GenMessage(ask) || !ask.answer) return 0;
+    const TwoDimPlot* plot = static_cast<const TwoDimPlot*>(ask.answer);
     const Text text = what == 1 ? DescribePlotJSON(*plot) : plot->ExportSVG(kPictureWidth, kPictureHeight);
     return HandOutText(text, out, size);
 }

@@ -12,4 +12,8 @@ enum { KestrinDesignBarChart = 0, KestrinDesignDrivingForce = 1 };
 // into `out` (of `size` bytes, zero-ended) and returns the bytes the whole text needs with its
 // zero; 0 without a design or its scenario, for another kind or quantity.
 int KestrinDesignPlot(IHENDesign* design, int kind, int quantity, int what, char* out, int size);
+// The temperature-enthalpy plot of the exchanger named `unit` ("UnitOperationName"), as its
+// exchanger view draws it; `what`, `out` and `size` as above. -1 when the design has no exchanger
+// of that name; 0 without a design or its scenario.
+int KestrinExchangerPlot(IHENDesign* design, const char* unit, int what, char* out, int size);
 }

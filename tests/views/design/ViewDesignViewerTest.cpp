@@ -95,7 +95,13 @@ TEST(ViewDesignViewer, ChildrenAreNamedAndFoundByTheirNames) {
     EXPECT_EQ(viewer.get(), viewer->AttachedObject(address("Viewable.299")));
     CNode* unit = nullptr;
     ASSERT_TRUE(n.d->GetHeatExchanger(0, unit));
-    EXPECT_EQ(nullptr, viewer->GetEquipmentView(unit));
+    // An exchanger's view is made on first use, named after the unit, and found by that name.
+    Viewable* exchangerView = viewer->GetEquipmentView(unit);
+    ASSERT_NE(nullptr, exchangerView);
+    EXPECT_TRUE(exchangerView->IsA("HeatExchangerViewObject"));
+    EXPECT_EQ(exchangerView, viewer->GetEquipmentView(unit));
+    EXPECT_EQ(exchangerView, viewer->AttachedObject(address("HeatExchangerView.200.0(E-100)")));
+    EXPECT_EQ(Text("HeatExchangerView.200.0(E-100)"), viewer->AttachedName(exchangerView));
     // A child that dies leaves its slot.
     delete viewer->GetBarChart();
     EXPECT_EQ(nullptr, viewer->GetBarChart());

@@ -1,0 +1,185 @@
+// The splitter view (one view for the tee and its mixer, branch fractions and their refusal,
+// renames through the design, the utility after the mixer, closing when its split goes) and the
+// state view (the tables of an operating state, closing when the state goes).
+#include "eng/design/HENState.h"
+#include "eng/design/IHENDesign.h"
+#include "lumeth/Session.h"
+#include "pellin/HeatExch.h"
+#include "tests/views/design/DesignViewerTestSupport.h"
+#include "views/design/HENStateView.h"
+#include "views/design/SplitterView.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using design_viewer_test::ViewerNetwork;
+constexpr double E = Viewable::EmptyValue;
+
+Text lastError() {
+    const auto entries = Session::Instance().Entries(SessionEvent::Error);
+    return entries.empty() ? Text() : entries.back().key;
+}
+
+Text unitName(const CNode* node) {
+    CPString s;
+    return node && node->getVariableAsString("UnitOperationName", s) ? Text(s.c_str()) : Text();
+}
+
+// An exchanger H1/C1 with a split on C1 after it.
+struct Split : ViewerNetwork {
+    Split() {
+        unit = Unit("H1", "C1");
+        CNode* segment = AsHeatExch(unit)->getOutlet(1);
+        EXPECT_TRUE(d->AddSplitterMixer(segment, segment, tee, "test", 2));
+        viewer = Viewer();
+        view = dynamic_cast<SplitterView*>(viewer->GetEquipmentView(tee));
+    }
+    CNode *unit = nullptr, *tee = nullptr;
+    std::unique_ptr<HIDesignViewerDesign> viewer;
+    SplitterView* view = nullptr;
+};
+
+TEST(ViewSplitter, TheMixerOpensTheViewOfItsTeeAndTheTextsNameBoth) {
+    Split s;
+    ASSERT_NE(nullptr, s.view);
+    CNode* mixer = s.view->GetMixerNode();
+    ASSERT_NE(nullptr, mixer);
+    EXPECT_EQ(s.view, s.viewer->GetEquipmentView(mixer));
+    EXPECT_EQ(1, s.viewer->GetSplitterViews().Count());
+    EXPECT_EQ(unitName(s.tee), s.view->TextValue(VarDescription(1519, 250)));
+    EXPECT_EQ(unitName(mixer), s.view->TextValue(VarDescription(1519, 251)));
+    // Upstream the exchanger (its view), downstream the product end (none).
+    EXPECT_EQ(s.unit, s.view->UpstreamNode());
+    EXPECT_EQ(1.0, s.view->Value(VarDescription(104, 252)));
+    EXPECT_EQ(0.0, s.view->Value(VarDescription(104, 256)));
+    DimInfo dims;
+    ASSERT_EQ(1, s.view->Dimensions(VarDescription(11, 200), dims));
+    EXPECT_EQ(2, dims.Dim(0));
+    // A branch without a name of its own is listed under its node's name.
+    CNode* branch = s.view->Branch(1);
+    branch->removeVariable("UnitOperationName");
+    VarDescription second(1519, 255);
+    second.SetOffset(0, 1);
+    EXPECT_EQ(Text(branch->getName().c_str()), s.view->TextValue(second));
+}
+
+TEST(ViewSplitter, FractionsOutsideZeroToOneAreRefusedAndNamesGoThroughTheDesign) {
+    Split s;
+    ASSERT_NE(nullptr, s.view);
+    VarDescription fraction(11, 200);
+    fraction.SetOffset(0, 0);
+    Session::Instance().ClearEvents(SessionEvent::Error);
+    EXPECT_EQ(1, s.view->Specify(fraction, 0.3));
+    double f = 0.0;
+    ASSERT_TRUE(s.view->Branch(0)->getVariableAsDouble("SplitFraction", f));
+    EXPECT_DOUBLE_EQ(0.3, f);
+    EXPECT_EQ(1, s.view->Branch(0)->getVariableStatus("SplitFraction"));
+    EXPECT_EQ(0, s.view->Specify(fraction, 1.5));
+    EXPECT_EQ(Text("SplitFractionError"), lastError());
+    ASSERT_TRUE(s.view->Branch(0)->getVariableAsDouble("SplitFraction", f));
+    EXPECT_DOUBLE_EQ(0.3, f);
+
+    // A name an exchanger bears is refused; a new one is taken and logged.
+    const Text old = unitName(s.tee);
+    EXPECT_EQ(0, s.view->SpecifyText(VarDescription(1519, 250), unitName(s.unit)));
+    EXPECT_EQ(Text("UnitNameError"), lastError());
+    EXPECT_EQ(old, unitName(s.tee));
+    // So is the name of another unit of the split: its own mixer's.
+    CNode* mixer = s.view->GetMixerNode();
+    EXPECT_EQ(0, s.view->SpecifyText(VarDescription(1519, 250), unitName(mixer)));
+    EXPECT_EQ(old, unitName(s.tee));
+    EXPECT_EQ(1, s.view->SpecifyText(VarDescription(1519, 250), "Split A"));
+    EXPECT_EQ(Text("Split A"), unitName(s.tee));
+    EXPECT_NE(std::string::npos, std::string(s.d->GetChangeLog() ? s.d->GetChangeLog() : "").find("Split A"));
+}
+
+TEST(ViewSplitter, ClosesWhenItsSplitIsTakenOutAndOnlyThen) {
+    Split s;
+    ASSERT_NE(nullptr, s.view);
+    const std::weak_ptr<const bool> alive = s.view->LifeToken();
+    s.d->SendAMessage(28, "another splitter", nullptr);
+    EXPECT_FALSE(alive.expired());
+    EXPECT_EQ(s.unit, s.view->UpstreamNode());
+    EXPECT_EQ(1, SendViewableMessage(s.view, "DeleteSplit"));
+    EXPECT_TRUE(alive.expired());
+    EXPECT_EQ(0, s.viewer->GetSplitterViews().Count());
+}
+
+TEST(ViewState, ShowsTheStatesTablesAndClosesWithIt) {
+    ViewerNetwork n;
+    n.Units("ph");
+    HENState state;
+    state.SetFromDesign(*n.d);
+    auto viewer = n.Viewer();
+    auto* view = new HENStateView(viewer.get(), ObjectTypeRegistry::Current()->Find(HENStateView::TypeName));
+    EXPECT_EQ(E, view->Value(VarDescription(1, 301)));  // no state yet
+    view->SetState(&state);
+    DimInfo dims;
+    ASSERT_EQ(1, view->Dimensions(VarDescription(1519, 320), dims));
+    EXPECT_EQ(state.GetNumberOfHeatExchangers(), dims.Dim(0));
+    ASSERT_GT(dims.Dim(0), 0);
+    VarDescription name(1519, 320), hotIn(1, 321);
+    name.SetOffset(0, 0);
+    hotIn.SetOffset(0, 0);
+    EXPECT_EQ(Text(state.GetHeatExchangerName(0)), view->TextValue(name));
+    double expected = E;
+    state.GetHeatExchangerValue(0, "HotInletTemperature", expected);
+    EXPECT_EQ(expected, view->Value(hotIn));
+    // No splitters: an empty table, and a branch table of no rows.
+    dims.Clear();
+    ASSERT_EQ(2, view->Dimensions(VarDescription(1519, 342), dims));
+    EXPECT_EQ(0, dims.Dim(0));
+    EXPECT_EQ(0, dims.Dim(1));
+    // 326 is sized like the coefficients but shows nothing of its own.
+    dims.Clear();
+    ASSERT_EQ(1, view->Dimensions(VarDescription(1524, 326), dims));
+    EXPECT_EQ(state.GetNumberOfHeatExchangers(), dims.Dim(0));
+    EXPECT_EQ(E, view->Value(VarDescription(1524, 326)));
+
+    const std::weak_ptr<const bool> alive = view->LifeToken();
+    state.SendAMessage(11, CPString(), nullptr);
+    EXPECT_FALSE(alive.expired());
+    state.SendAMessage(10, CPString(), nullptr);
+    EXPECT_TRUE(alive.expired());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewState, TheViewerOpensOneStateViewOfTheDesignsOwnState) {
+    ViewerNetwork n;
+    n.Units("ph");
+    auto viewer = n.Viewer();
+    ASSERT_EQ(1, SendViewableMessage(viewer.get(), "OpenDefaultStateView"));
+    auto* view = dynamic_cast<HENStateView*>(viewer->GetStateView());
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ(n.d->GetDefaultState(), view->GetState());
+    if (view->GetState()) {
+        EXPECT_EQ(Text("Base Case"), view->GetName());
+    }
+    ASSERT_EQ(1, SendViewableMessage(viewer.get(), "OpenDefaultStateView"));
+    EXPECT_EQ(view, viewer->GetStateView());
+    delete view;
+    EXPECT_EQ(nullptr, viewer->GetStateView());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ViewState, AStateThatGoesClosesItsView) {
+    ViewerNetwork n;
+    n.Units("p");
+    auto viewer = n.Viewer();
+    auto state = std::make_unique<HENState>();
+    state->SetFromDesign(*n.d);
+    auto* view = new HENStateView(viewer.get(), ObjectTypeRegistry::Current()->Find(HENStateView::TypeName));
+    view->SetState(state.get());
+    const std::weak_ptr<const bool> alive = view->LifeToken();
+    state.reset();
+    EXPECT_TRUE(alive.expired());
+}
+
+}  // namespace
