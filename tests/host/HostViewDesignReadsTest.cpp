@@ -57,3 +57,26 @@ TEST(HostViewDesignReads, TheExchangerPageReadsStreamsPinchAndStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+// The design forms choose the current exchanger (all exchangers listed, row 2: E3 of H1 and C1,
+// 90 kW from 90 -> 60 C on H1 against 35 -> 80 C on C1), and the viewer's exchanger-view link
+// opens that exchanger's own view.
+TEST(HostViewDesignReads, TheCurrentExchangerOpensItsOwnView) {
+    Scratch saved("hx.kestrin"), script("hx.txt");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    std::ofstream(script.path) << "set Index.414 1\nset Index.415 2\nopen HeatExchangerViewObject.400\n"
+                                  "get HeatFlow.200\ntext ExtraData.201\ntext ExtraData.202\n"
+                                  "text ExtraData.740\ntext ExtraData.743\ntext ExtraData.781\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* line : {"3: open HeatExchangerViewObject.400\n  text E3", "4: get HeatFlow.200\n  value 90 kW",
+                             "5: text ExtraData.201\n  text HotStream H1", "6: text ExtraData.202\n  text ColdStream C1",
+                             "7: text ExtraData.740\n  text Hot inlet 90.00 C", "8: text ExtraData.743\n  text Cold outlet 80.00 C",
+                             "9: text ExtraData.781\n  text E1"})
+        EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;
+}
+
+}  // namespace

@@ -255,9 +255,9 @@ TEST(ViewHeatExchanger, UtilitySwitchesAddAndRemoveAndTheModelSwitchChangesKind)
 }
 
 TEST(ViewHeatExchanger, StatusWordsNameTheCalculationsState) {
-    const char* words[10] = {"Under-specified", "", "Over-specified", "Calculations OK", "Infeasible: HXTemperatureCross",
-                             "", "Failed to calculate", "Partially calculated", "StreamUnderSpecified",
-                             "StreamSplitFractionNotDefined"};
+    const char* words[10] = {"Under-specified", "", "Over-specified", "Calculations OK", "Infeasible: the temperatures cross",
+                             "", "Failed to calculate", "Partially calculated", "A stream of the exchanger is under-specified",
+                             "A split fraction on the exchanger's streams is not given"};
     for (int code = 0; code < 10; ++code)
         EXPECT_EQ(Text(words[code]), HeatExchangerView::StatusWord(code, "HXTemperatureCross")) << code;
     EXPECT_EQ(Text("Infeasible: "), HeatExchangerView::StatusWord(4, nullptr));
