@@ -66,6 +66,25 @@ struct SavedTextbookCase {
     bool built = false;
 };
 
+// A double click on an exchanger of the diagram opens that exchanger's own view: E1 moves 240 kW
+// from H1 to C2, and E3 takes H1 from its hot outlet.
+TEST(HostViewGrid, ADoubleClickOnAnExchangerOpensItsView) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    double x = 0.0, y = 0.0;
+    ASSERT_TRUE(unitEnd(c.json, "exchanger", "E1", x, y)) << c.json;
+    char point[64];
+    std::snprintf(point, sizeof point, "%.6f %.6f", x, y);
+    ScratchFile script("viewgrid", "open.txt",
+                       std::string("double-click ") + point + "\nopen @last\nget HeatFlow.200\ntext ExtraData.202\n"
+                       "text ExtraData.782\n");
+    const HostRun run = RunHost("view " + c.saved.path + " --open grid --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* line : {"viewicnode \"E1\"", "View E1|hexunit", "2: open @last\n  text E1", "value 240 kW",
+                             "text ColdStream C2", "text E3"})
+        EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
+}
+
 TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
     SavedTextbookCase c;
     ASSERT_TRUE(c.built) << c.json;
