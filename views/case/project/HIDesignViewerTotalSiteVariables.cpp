@@ -184,11 +184,6 @@ double HIDesignViewerTotalSite::constant(const VarDescription& var) {
     return var.Number() == 201 || var.Number() == 2002 ? 1.0 : 0.0;
 }
 
-double HIDesignViewerTotalSite::noteCount(const VarDescription&) {
-    return myTotalSite ? myTotalSite->GetNumberOfNotes() : 0;
-}
-
-// The icon word the framework keeps for the site's icon; the views never set it.
 double HIDesignViewerTotalSite::objectStatus(const VarDescription&) { return 0.0; }
 
 bool HIDesignViewerTotalSite::lookUp(int i) {
@@ -321,9 +316,9 @@ Text HIDesignViewerTotalSite::siteText(const VarDescription& var) {
         case 1: return myTotalSite->GetProjectName();
         case 2: return myTotalSite->GetEngineersName();
         case 4: return myTotalSite->GetComments();
-        case 5: return myTotalSite->GetNoteTitle(selectedNote);
-        case 6: return myTotalSite->GetNoteText(selectedNote);
-        case 7: return myTotalSite->GetNoteDate(selectedNote);
+        case 5: return myTotalSite->GetNoteTitle(currentNote);
+        case 6: return myTotalSite->GetNoteText(currentNote);
+        case 7: return myTotalSite->GetNoteDate(currentNote);
         case 8: return myTotalSite->GetDate();
         default: return Text();
     }
@@ -334,33 +329,10 @@ int HIDesignViewerTotalSite::setSiteText(const VarDescription& var, const Text& 
         case 1: RenameTotalSite(text); return 1;
         case 2: myTotalSite->SetEngineersName(text); return 1;
         case 4: myTotalSite->SetComments(text); return 1;
-        case 5: return myTotalSite->SetNoteTitle(selectedNote, text) ? 1 : 0;
-        case 6: return myTotalSite->SetNoteText(selectedNote, text) ? 1 : 0;
+        case 5: return myTotalSite->SetNoteTitle(currentNote, text) ? 1 : 0;
+        case 6: return myTotalSite->SetNoteText(currentNote, text) ? 1 : 0;
         default: return Viewable::SpecifyText(var, text);
     }
-}
-
-Text HIDesignViewerTotalSite::noteColumn(const VarDescription& var) {
-    const int i = var.Offset(0);
-    return var.Number() == 211 ? myTotalSite->GetNoteTitle(i)
-           : var.Number() == 213 ? myTotalSite->GetNoteText(i)
-                                 : myTotalSite->GetNoteDate(i);
-}
-
-Text HIDesignViewerTotalSite::currentNoteTitle(const VarDescription&) { return myTotalSite->GetNoteTitle(selectedNote); }
-
-int HIDesignViewerTotalSite::chooseNote(const VarDescription&, const Text& title) {
-    int selected = selectedNote;
-    if (!myTotalSite->SetNoteCount(title, selected)) return 0;
-    selectedNote = selected;
-    return 1;
-}
-
-Text HIDesignViewerTotalSite::comments(const VarDescription&) { return myTotalSite->GetComments(); }
-
-int HIDesignViewerTotalSite::setComments(const VarDescription&, const Text& t) {
-    myTotalSite->SetComments(t);
-    return 1;
 }
 
 Text HIDesignViewerTotalSite::title(const VarDescription& var) {
