@@ -223,29 +223,9 @@ double HIDesignViewerProject::firstProcessScenario(const VarDescription&) {
 }
 double HIDesignViewerProject::lastScenarioIndex(const VarDescription&) { return FindScenarioView(lastScenarioName); }
 
-Text HIDesignViewerProject::projectText(const VarDescription& var) {
-    if (!project) return Text();
-    switch (var.Offset(0)) {
-        case 1: return project->GetProjectName();
-        case 2: return project->GetEngineersName();
-        case 4: return project->GetComments();
-        case 5: return project->GetNoteTitle(currentNote);
-        case 6: return project->GetNoteText(currentNote);
-        case 7: return project->GetNoteDate(currentNote);
-        case 8: return project->GetDate();
-        default: return Text();
-    }
-}
 int HIDesignViewerProject::setProjectText(const VarDescription& var, const Text& text) {
-    if (!project) return 0;
-    switch (var.Offset(0)) {
-        case 1: RenameProject(text); return 1;
-        case 2: project->SetEngineersName(text); return 1;
-        case 4: project->SetComments(text); return 1;
-        case 5: return project->SetNoteTitle(currentNote, text) ? 1 : 0;
-        case 6: return project->SetNoteText(currentNote, text) ? 1 : 0;
-        default: return 0;
-    }
+    const int result = writeProjectText(var, text);
+    return result < 0 ? 0 : result;
 }
 Text HIDesignViewerProject::lastScenario(const VarDescription&) {
     if (scenarioViews.IsEmpty()) return Text();

@@ -44,10 +44,10 @@ private:
     struct Form;
     IHeatIntegrationProject* engineProject() const override { return project; }
     int engineType() const override;
+    void renameEngineProject(const Text& name) override { RenameProject(name); }
     double constant(const VarDescription& var);
     double firstProcessScenario(const VarDescription&);
     double lastScenarioIndex(const VarDescription&);
-    Text projectText(const VarDescription& var);
     int setProjectText(const VarDescription& var, const Text& text);
     Text lastScenario(const VarDescription&);
     int setLastScenario(const VarDescription&, const Text& t) { return lastScenarioName = t, 1; }

@@ -75,6 +75,7 @@ private:
     struct Form;
     IHeatIntegrationProject* engineProject() const override;
     int engineType() const override;
+    void renameEngineProject(const Text& name) override { RenameTotalSite(name); }
     // ---- variables (HIDesignViewerTotalSiteVariables.cpp) ----
     double constant(const VarDescription& var);
     double objectStatus(const VarDescription&);
@@ -88,7 +89,6 @@ private:
     int setRow(const VarDescription& var, double value);
     double countU(const VarDescription& var);
     Text streamName(const VarDescription& var);
-    Text siteText(const VarDescription& var);
     int setSiteText(const VarDescription& var, const Text& text);
     Text title(const VarDescription& var);
     // The site stream of row i into workStream; false (workStream cleared) when there is none.

@@ -165,6 +165,32 @@ double HIScenarioOwnerViewer::noteCount(const VarDescription&) {
     IHeatIntegrationProject* project = engineProject();
     return project ? project->GetNumberOfNotes() : 0;
 }
+Text HIScenarioOwnerViewer::projectText(const VarDescription& var) {
+    IHeatIntegrationProject* project = engineProject();
+    if (!project) return Text();
+    switch (var.Offset(0)) {
+        case 1: return project->GetProjectName();
+        case 2: return project->GetEngineersName();
+        case 4: return project->GetComments();
+        case 5: return project->GetNoteTitle(currentNote);
+        case 6: return project->GetNoteText(currentNote);
+        case 7: return project->GetNoteDate(currentNote);
+        case 8: return project->GetDate();
+        default: return Text();
+    }
+}
+int HIScenarioOwnerViewer::writeProjectText(const VarDescription& var, const Text& text) {
+    IHeatIntegrationProject* project = engineProject();
+    if (!project) return 0;
+    switch (var.Offset(0)) {
+        case 1: renameEngineProject(text); return 1;
+        case 2: project->SetEngineersName(text); return 1;
+        case 4: project->SetComments(text); return 1;
+        case 5: return project->SetNoteTitle(currentNote, text) ? 1 : 0;
+        case 6: return project->SetNoteText(currentNote, text) ? 1 : 0;
+        default: return -1;
+    }
+}
 Text HIScenarioOwnerViewer::noteColumn(const VarDescription& var) {
     IHeatIntegrationProject* project = engineProject();
     if (!project) return Text();

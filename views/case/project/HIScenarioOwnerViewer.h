@@ -38,6 +38,8 @@ protected:
     virtual IHeatIntegrationProject* engineProject() const = 0;
     // The engine type of the project (501, a total site 502).
     virtual int engineType() const = 0;
+    // Renames the project and this viewer (the name typed into the project's text, offset 1).
+    virtual void renameEngineProject(const Text& name) = 0;
 
     // A scenario viewer per scenario of the bound project, in its order.
     void addScenarioViewsOfProject();
@@ -68,6 +70,10 @@ protected:
 
     // ---- variables ----
     double noteCount(const VarDescription&);
+    // The project's texts by offset (210): 1 name, 2 engineer, 4 comments, 5-7 the selected
+    // note's title, text and date, 8 the date. Writing answers -1 for an offset not written.
+    Text projectText(const VarDescription& var);
+    int writeProjectText(const VarDescription& var, const Text& text);
     Text noteColumn(const VarDescription& var);
     Text currentNoteTitle(const VarDescription&);
     int chooseNote(const VarDescription&, const Text& title);
