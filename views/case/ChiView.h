@@ -6,6 +6,7 @@
 #include "brasko/LurmetView.h"
 
 #include <cstdint>
+#include <vector>
 
 class CpiView;
 class HIDesignViewerProject;
@@ -14,29 +15,42 @@ class HIDesignViewerTotalSite;
 // A new viewer of the type under `parent`, named; null for a type the factory does not make.
 Viewable* CreateViewerOfType(const Text& name, Viewable* parent, const ObjectTypeInfo* type);
 
-class ChiView : public LurmetView {
+// How a case view drives its top viewer: the engine object type it binds (made or found by the
+// engineering manager), the binding and the rename, and the word of the viewer's link in the
+// form ("HIDesignViewerProject", "HIDesignViewerTotalSite"). Defined beside each case view.
+template <class Viewer>
+struct ChiCaseViewer;
+
+template <>
+struct ChiCaseViewer<HIDesignViewerProject> {
+    static const char* const Link;
+    static const int EngineType;
+    static void Bind(HIDesignViewerProject& viewer, void* engineObject, std::uint8_t extractedData);
+    static void Rename(HIDesignViewerProject& viewer, const Text& name);
+};
+
+template <>
+struct ChiCaseViewer<HIDesignViewerTotalSite> {
+    static const char* const Link;
+    static const int EngineType;
+    static void Bind(HIDesignViewerTotalSite& viewer, void* engineObject, std::uint8_t extractedData);
+    static void Rename(HIDesignViewerTotalSite& viewer, const Text& name);
+};
+
+// What a case view of a project and one of a total site share: the top viewer it owns, the
+// selection inside the case (the viewer, its scenario viewers and their design viewers), the
+// name typed for a rename, the form's variables and command words, and the record: the viewer
+// link, the selection link and the pending name. Sources: ChiCaseView.cpp.
+template <class Viewer>
+class ChiCaseView : public LurmetView {
 public:
-    static constexpr const char* TypeName = "HeatIntegrationObject";
-    static constexpr int ClassVersion = 1;
+    ChiCaseView(Viewable* parent, const ObjectTypeInfo* type) : LurmetView(parent, type) {}
+    explicit ChiCaseView(ObjectInstanceInfo& info) : LurmetView(info) {}
+    ~ChiCaseView() override;
 
-    ChiView(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
-    explicit ChiView(ObjectInstanceInfo& info) : LurmetView(info) {}
-    static Viewable* Create(ObjectInstanceInfo& info) { return new ChiView(info); }
-    ~ChiView() override;
-
-    // 1 when a project viewer of the name is made and bound (the engineering manager makes or
-    // finds the project), else 0.
-    int AddProject(const Text& name);
-    bool RenameProject(const Text& name);
     void ChangeSelectedObject(Viewable* view);
-    // Builds this case from an earlier case view: its pending text, a project viewer of its
-    // project view's name, and the selection its selected view stands for.
-    void SetCPIView(CpiView* view);
-    const Text& GetPendingName() const { return pendingName; }
     Viewable* GetSelObj() const { return selected; }
-    HIDesignViewerProject* GetProjectViewer() const { return projectViewer; }
-    bool GetIsExtractedData() const { return extractedData != 0; }
-    void SetIsExtractedData(bool flag) { extractedData = flag ? 1 : 0; }
+    const Text& GetPendingName() const { return pendingName; }
 
     double Value(const VarDescription& var) override;
     Text TextValue(const VarDescription& var) override;
@@ -45,12 +59,11 @@ public:
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     Viewable* AttachedObject(const VarDescription& var) override;
     int AttachObject(const VarDescription& var, Viewable* object) override;
-    // The selection (299) may be any view of the case a user can pick in its tree: the project
+    // The selection (299) may be any view of the case a user can pick in its tree: the top
     // viewer, its scenario viewers and their design viewers.
     int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
     Text AttachedName(const Viewable* child) const override;
     void DisconnectDeadObject(Viewable* dead) override;
-    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
     bool CheckData() override { return false; }
     bool StoreClassData(BinaryFile& file) override;
     bool RecallClassData(BinaryFile& file, int version) override;
@@ -58,13 +71,48 @@ public:
 
     static void DescribeForm(FormDescription& form);
 
-private:
-    HIDesignViewerProject* projectViewer = nullptr;
+protected:
+    // 1 when a viewer of the name is made and bound (the engineering manager makes or finds its
+    // engine object), else 0, leaving nothing behind.
+    int addViewer(const Text& name);
+    bool renameViewer(const Text& name);
+    bool isViewerLink(const VarDescription& var) const;
+    bool isSelectionLink(const VarDescription& var, bool either) const;
+
+    Viewer* viewer = nullptr;
     Viewable* selected = nullptr;
     Text pendingName;
     std::uint8_t extractedData = 0;
-    Viewable* recalledProject = nullptr;
+
+private:
+    Viewable* recalledViewer = nullptr;
     Viewable* recalledSelection = nullptr;
+};
+
+extern template class ChiCaseView<HIDesignViewerProject>;
+extern template class ChiCaseView<HIDesignViewerTotalSite>;
+
+class ChiView : public ChiCaseView<HIDesignViewerProject> {
+public:
+    static constexpr const char* TypeName = "HeatIntegrationObject";
+    static constexpr int ClassVersion = 1;
+
+    ChiView(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
+    explicit ChiView(ObjectInstanceInfo& info) : ChiCaseView(info) {}
+    static Viewable* Create(ObjectInstanceInfo& info) { return new ChiView(info); }
+
+    // 1 when a project viewer of the name is made and bound (the engineering manager makes or
+    // finds the project), else 0.
+    int AddProject(const Text& name) { return addViewer(name); }
+    bool RenameProject(const Text& name) { return renameViewer(name); }
+    // Builds this case from an earlier case view: its pending text, a project viewer of its
+    // project view's name, and the selection its selected view stands for.
+    void SetCPIView(CpiView* view);
+    HIDesignViewerProject* GetProjectViewer() const { return viewer; }
+    bool GetIsExtractedData() const { return extractedData != 0; }
+    void SetIsExtractedData(bool flag) { extractedData = flag ? 1 : 0; }
+
+    const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
 };
 
 // The case view the features build: its project viewer is a grass-root one.
@@ -82,47 +130,18 @@ public:
 // The total-site twin: the top view of a total-site study holds the total-site viewer and the
 // selection inside the case. Its record is the case view's: the viewer link (recalled as a
 // total-site viewer), the selection link and the pending name.
-class ChiTotalSiteView : public LurmetView {
+class ChiTotalSiteView : public ChiCaseView<HIDesignViewerTotalSite> {
 public:
     static constexpr const char* TypeName = "HeatIntegrationTotalSiteObject";
-    ChiTotalSiteView(Viewable* parent, const ObjectTypeInfo* type) : LurmetView(parent, type) {}
-    explicit ChiTotalSiteView(ObjectInstanceInfo& info) : LurmetView(info) {}
+    ChiTotalSiteView(Viewable* parent, const ObjectTypeInfo* type) : ChiCaseView(parent, type) {}
+    explicit ChiTotalSiteView(ObjectInstanceInfo& info) : ChiCaseView(info) {}
     static Viewable* Create(ObjectInstanceInfo& info) { return new ChiTotalSiteView(info); }
-    ~ChiTotalSiteView() override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
     // 1 when a total-site viewer of the name is made and bound (the engineering manager makes or
     // finds the site, type 502), else 0, leaving nothing behind.
-    int AddTotalSite(const Text& name);
-    bool RenameTotalSite(const Text& name);
-    void ChangeSelectedObject(Viewable* view);
-    Viewable* GetSelObj() const { return selected; }
-    HIDesignViewerTotalSite* GetTotalSiteViewer() const { return siteViewer; }
-    const Text& GetPendingName() const { return pendingName; }
-
-    double Value(const VarDescription& var) override;
-    Text TextValue(const VarDescription& var) override;
-    int SpecifyText(const VarDescription& var, const Text& text) override;
-    int Message(const Text& line) override;
-    int Dimensions(const VarDescription& var, DimInfo& dims) override;
-    Viewable* AttachedObject(const VarDescription& var) override;
-    int AttachObject(const VarDescription& var, Viewable* object) override;
-    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
-    Text AttachedName(const Viewable* child) const override;
-    void DisconnectDeadObject(Viewable* dead) override;
-    bool CheckData() override { return false; }
-    bool StoreClassData(BinaryFile& file) override;
-    bool RecallClassData(BinaryFile& file, int version) override;
-    bool CheckRecalledPointers() override;
-
-    static void DescribeForm(FormDescription& form);
-
-private:
-    HIDesignViewerTotalSite* siteViewer = nullptr;
-    Viewable* selected = nullptr;
-    Text pendingName;
-    std::uint8_t extractedData = 0;
-    Viewable* recalledViewer = nullptr;
-    Viewable* recalledSelection = nullptr;
+    int AddTotalSite(const Text& name) { return addViewer(name); }
+    bool RenameTotalSite(const Text& name) { return renameViewer(name); }
+    HIDesignViewerTotalSite* GetTotalSiteViewer() const { return viewer; }
 };
 
 class ChiGrassRootTotalSiteView : public ChiTotalSiteView {

@@ -17,6 +17,8 @@
 #include "views/case/HITargeting.h"
 #include "views/case/project/HIDesignViewerProject.h"
 
+#include "tests/views/case/CaseViewTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,11 +40,6 @@ protected:
     ~ViewCaseFeatures() override {
         delete features;
         Session::Instance().Reset();
-    }
-    int keyCount(const char* key) {
-        int n = 0;
-        for (const SessionEntry& e : Session::Instance().Journal()) n += e.key == key;
-        return n;
     }
     IHeatIntegrationProject* project(const char* name) {
         ILurmetBaseObject* object = nullptr;
@@ -117,7 +114,7 @@ TEST_F(ViewCaseFeatures, ANewCaseNamesItsProjectScenarioAndFirstDesignAfterItsel
     ASSERT_NE(nullptr, taken);
     manager.ReleaseObject(taken);
     EXPECT_EQ(1, SpecifyValueText(single, "ExtraData.201", "Taken"));
-    EXPECT_EQ(1, keyCount("ThisProjectNameAlreadyExists"));
+    EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
     SpecifyValueText(single, "ExtraData.201", "");
     EXPECT_EQ("C", single->TextValue(VarDescription(1519, 201)));
     SpecifyValueText(single, "ExtraData.201", "D");
@@ -189,14 +186,11 @@ TEST_F(ViewCaseFeatures, ASingleCaseGoesThroughItsRecordAndBack) {
     auto* single = static_cast<HITargeting*>(HITargeting::BuildHITargeting(features, "C"));
     ASSERT_NE(nullptr, single);
     single->Specify(VarDescription(109, 201), 4.0);
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(ViewRecords::Store(out, {single}));
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    std::vector<Viewable*> roots;
-    ASSERT_TRUE(ViewRecords::Recall(in, roots, &document));
-    ASSERT_EQ(1u, roots.size());
-    ASSERT_TRUE(roots[0]->IsA(HITargeting::TypeName));
-    auto* back = static_cast<HITargeting*>(roots[0]);
+    std::vector<std::uint8_t> stored;
+    Viewable* root = RecallStoredRoot(single, document, stored);
+    ASSERT_NE(nullptr, root);
+    ASSERT_TRUE(root->IsA(HITargeting::TypeName));
+    auto* back = static_cast<HITargeting*>(root);
     EXPECT_EQ(4, back->GetPageNumber());
     EXPECT_EQ(single->GetProject(), back->GetProject());
     EXPECT_EQ(single->GetmyScenario(), back->GetmyScenario());

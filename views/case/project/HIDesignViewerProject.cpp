@@ -67,34 +67,14 @@ void HIDesignViewerProject::DescribeForm(FormDescription& form) {
 }
 
 HIDesignViewerProject::HIDesignViewerProject(Viewable* parent, const Text& name, const ObjectTypeInfo* type)
-    : Viewable(parent, type) {
-    SetName(name);
-}
+    : HIScenarioOwnerViewer(parent, name, type) {}
+
+int HIDesignViewerProject::engineType() const { return IHeatIntegrationProject::ObjectType; }
 
 HIDesignViewerProject::~HIDesignViewerProject() {
-    for (HIDesignViewerScenario* viewer : scenarioViews) viewer->RemoveDeathPostee(this);
-    HVector<HIDesignViewerScenario*> viewers = scenarioViews;
-    scenarioViews.Clear();
-    currentScenario = nullptr;
-    for (HIDesignViewerScenario* viewer : viewers) delete viewer;
+    deleteScenarioViews();
     if (project) project->RemoveNotificationReceiver(this);
     closeCloneTool();
-}
-
-void HIDesignViewerProject::closeCloneTool() {
-    CloneHIScenarioTool* tool = cloneTool;
-    cloneTool = nullptr;
-    if (!tool) return;
-    tool->RemoveDeathPostee(this);
-    delete tool;
-}
-
-int HIDesignViewerProject::openCloneTool(int mode) {
-    if (!currentScenario) return 1;
-    closeCloneTool();
-    cloneTool = CloneHIScenarioTool::Open(this, GetName(), currentScenario->GetName(), mode);
-    if (cloneTool) cloneTool->AddDeathPostee(this);
-    return 1;
 }
 
 int HIDesignViewerProject::cloneAndRetrofit(const Text& designName) {
@@ -113,30 +93,12 @@ void HIDesignViewerProject::SetEngineeringProject(IHeatIntegrationProject* bound
     project->AddNotificationReceiver(this);
     project->AddValidMessage(this, kScenarioAdded);
     for (int code : {60, 61, 62, 64}) project->AddValidMessage(this, code);
-    if (recalled) return;
-    // The names first: a viewer made for one scenario must not disturb the walk.
-    std::vector<Text> names;
-    for (int i = 0; i < project->GetNumberOfScenarios(); ++i) names.push_back(project->GetScenarioName(i));
-    for (const Text& name : names) AddScenarioView(name);
+    if (!recalled) addScenarioViewsOfProject();
 }
 
 void HIDesignViewerProject::AddScenarioView(const Text& name) {
     if (!project) return;
-    Viewable* made = CreateViewerOfType(name, this, GetObjectType(nullptr));
-    if (made && !made->IsA(HIDesignViewerScenario::TypeName)) {
-        delete made;
-        made = nullptr;
-    }
-    auto* viewer = static_cast<HIDesignViewerScenario*>(made);
-    currentScenario = viewer;
-    if (viewer && viewer->SetVariables() && viewer->GetmyScenario()) {
-        viewer->SetExtractedData(extractedData);
-        scenarioViews.Append(viewer);
-        viewer->AddDeathPostee(this);
-    } else {
-        delete viewer;
-        currentScenario = nullptr;
-    }
+    adoptScenarioView(CreateViewerOfType(name, this, GetObjectType(nullptr)), &HIDesignViewerScenario::SetVariables);
     if (Viewable* owner = OwnerViewable(ChiView::TypeName)) static_cast<ChiView*>(owner)->ChangeSelectedObject(currentScenario);
 }
 
@@ -158,12 +120,6 @@ void HIDesignViewerProject::SetSelectedObject(Viewable* view) {
     if (view->IsA(TypeName)) currentScenario = nullptr;
     else if (view->IsA(HIDesignViewerScenario::TypeName) && scenarioViews.Find(static_cast<HIDesignViewerScenario*>(view)) >= 0)
         currentScenario = static_cast<HIDesignViewerScenario*>(view);
-}
-
-int HIDesignViewerProject::FindScenarioView(const Text& name) const {
-    for (int i = 0; i < scenarioViews.Count(); ++i)
-        if (scenarioViews[i]->GetName() == name) return i;
-    return 0;
 }
 
 void HIDesignViewerProject::NotifyChange(int code, const CPString& text, void*) {
@@ -196,19 +152,6 @@ void HIDesignViewerProject::NotifyChange(int code, const CPString& text, void*) 
 
 // ---- commands ----
 
-int HIDesignViewerProject::addScenario(const Text& name) {
-    if (!project) return 1;
-    if (project->AddScenario(name) != 1) ErrorMsg("ThisScenarioNameAlreadyExists", name);
-    return 1;
-}
-
-int HIDesignViewerProject::removeCurrentScenario() {
-    if (!project || !currentScenario) return 1;
-    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 1;
-    const Text name = currentScenario->GetName();
-    return project->DeleteScenario(name) == 1 ? 1 : 0;
-}
-
 int HIDesignViewerProject::removeNonRetrofitScenarios() {
     if (!project) return 1;
     // The names first: deleting while walking the indices would skip the scenario after each one
@@ -227,21 +170,13 @@ int HIDesignViewerProject::Message(const Text& line) {
     const std::size_t space = line.find(' ');
     const Text word = Text(line.substr(0, space));
     const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
-    if (word == "AddNote") {
-        if (project) project->AddNote();
-        return 1;
-    }
-    if (word == "DeleteNote") {
-        if (project) project->DeleteNote(currentNote);
-        return 1;
-    }
+    if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
         if (!newScenarioName.empty() && project) addScenario(newScenarioName);
         lastScenarioName = newScenarioName;
         newScenarioName.clear();
         return 1;
     }
-    if (word == "RemoveFromDesignView") return removeCurrentScenario();
     if (word == "RemoveNonRetrofitScenario") return removeNonRetrofitScenarios();
     if (word == "RenameView") {
         const Text name = newScenarioName;
@@ -251,8 +186,6 @@ int HIDesignViewerProject::Message(const Text& line) {
         return 1;
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Scenario 1") : rest);
-    if (word == "CloneHI") return openCloneTool(0);
-    if (word == "CopyHI") return openCloneTool(1);
     if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);
     return Viewable::Message(line);
 }
@@ -279,7 +212,6 @@ int HIDesignViewerProject::Dimensions(const VarDescription& var, DimInfo& dims) 
 double HIDesignViewerProject::constant(const VarDescription& var) {
     return var.Type() == kSwitch && var.Number() == 201 ? 1.0 : 0.0;
 }
-double HIDesignViewerProject::noteCount(const VarDescription&) { return project ? project->GetNumberOfNotes() : 0; }
 double HIDesignViewerProject::firstProcessScenario(const VarDescription&) {
     IHeatIntegrationScenario* scenario = nullptr;
     for (int i = 0; project && project->GetScenario(i, scenario) && scenario; ++i)
@@ -291,54 +223,14 @@ double HIDesignViewerProject::firstProcessScenario(const VarDescription&) {
 }
 double HIDesignViewerProject::lastScenarioIndex(const VarDescription&) { return FindScenarioView(lastScenarioName); }
 
-Text HIDesignViewerProject::projectText(const VarDescription& var) {
-    if (!project) return Text();
-    switch (var.Offset(0)) {
-        case 1: return project->GetProjectName();
-        case 2: return project->GetEngineersName();
-        case 4: return project->GetComments();
-        case 5: return project->GetNoteTitle(currentNote);
-        case 6: return project->GetNoteText(currentNote);
-        case 7: return project->GetNoteDate(currentNote);
-        case 8: return project->GetDate();
-        default: return Text();
-    }
-}
 int HIDesignViewerProject::setProjectText(const VarDescription& var, const Text& text) {
-    if (!project) return 0;
-    switch (var.Offset(0)) {
-        case 1: RenameProject(text); return 1;
-        case 2: project->SetEngineersName(text); return 1;
-        case 4: project->SetComments(text); return 1;
-        case 5: return project->SetNoteTitle(currentNote, text) ? 1 : 0;
-        case 6: return project->SetNoteText(currentNote, text) ? 1 : 0;
-        default: return 0;
-    }
-}
-Text HIDesignViewerProject::noteColumn(const VarDescription& var) {
-    if (!project) return Text();
-    const int i = var.Offset(0);
-    return var.Number() == 211 ? project->GetNoteTitle(i) : var.Number() == 213 ? project->GetNoteText(i) : project->GetNoteDate(i);
-}
-Text HIDesignViewerProject::currentNoteTitle(const VarDescription&) {
-    return project ? project->GetNoteTitle(currentNote) : Text();
-}
-int HIDesignViewerProject::chooseNote(const VarDescription&, const Text& title) {
-    int selected = currentNote;
-    if (!project || !project->SetNoteCount(title, selected)) return 0;
-    currentNote = selected;
-    return 1;
+    const int result = writeProjectText(var, text);
+    return result < 0 ? 0 : result;
 }
 Text HIDesignViewerProject::lastScenario(const VarDescription&) {
     if (scenarioViews.IsEmpty()) return Text();
     lastScenarioName = scenarioViews[scenarioViews.Count() - 1]->GetName();
     return lastScenarioName;
-}
-Text HIDesignViewerProject::comments(const VarDescription&) { return project ? project->GetComments() : Text(); }
-int HIDesignViewerProject::setComments(const VarDescription&, const Text& t) {
-    if (!project) return 0;
-    project->SetComments(t);
-    return 1;
 }
 Text HIDesignViewerProject::title(const VarDescription& var) {
     return var.Number() == 301 ? Text("Add Scenario") : Text("Rename Project");
@@ -360,45 +252,18 @@ int HIDesignViewerProject::scenarioDims(const VarDescription&, DimInfo& dims) {
 // ---- children ----
 
 Viewable* HIDesignViewerProject::AttachedObject(const VarDescription& var) {
-    Viewable* found = nullptr;
-    if (var.IsObjectLink() && var.Number() == 200) {
-        const int i = var.Offset(0) < 0 ? 0 : var.Offset(0);
-        const ObjectTypeInfo* asked = ObjectTypeRegistry::Current()->Find(var.ObjectType());
-        if (asked && asked->IsA(HIDesignViewerScenario::TypeName)) {
-            found = i < scenarioViews.Count() ? scenarioViews[i] : nullptr;
-            // A child name chooses the viewer by name.
-            if (var.HasChildName()) {
-                found = nullptr;
-                for (HIDesignViewerScenario* v : scenarioViews)
-                    if (v->GetName() == var.ChildName()) found = v;
-            }
-        } else if (asked && asked->IsA(TypeName) && i == 0) {
-            found = this;
-        }
-        if (!found) return nullptr;
-        const VarDescription* next = var.GetNextLink();
-        return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
-    }
+    if (var.IsObjectLink() && var.Number() == 200)
+        return followLink(scenarioLink(var, ObjectTypeRegistry::Current()->Find(var.ObjectType()), TypeName), var);
     if (var.IsObjectLink() && var.Number() == 298) {
         const ObjectTypeInfo* asked = ObjectTypeRegistry::Current()->Find(var.ObjectType());
-        if (asked && asked->IsA(CloneHIScenarioTool::TypeName)) found = cloneTool;
-        if (!found) return nullptr;
-        const VarDescription* next = var.GetNextLink();
-        return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
+        return followLink(asked && asked->IsA(CloneHIScenarioTool::TypeName) ? cloneTool : nullptr, var);
     }
     return Viewable::AttachedObject(var);
 }
 
 int HIDesignViewerProject::AttachObject(const VarDescription& var, Viewable* object) {
-    const ObjectTypeInfo* asked = var.IsObjectLink() ? ObjectTypeRegistry::Current()->Find(var.ObjectType()) : nullptr;
-    if (asked && asked->IsA(CloneHIScenarioTool::TypeName) && var.Number() == 298) {
-        if (object && !object->IsA(CloneHIScenarioTool::TypeName)) return 0;
-        if (cloneTool) cloneTool->RemoveDeathPostee(this);
-        cloneTool = static_cast<CloneHIScenarioTool*>(object);
-        if (cloneTool) cloneTool->AddDeathPostee(this);
-        return 1;
-    }
-    return Viewable::AttachObject(var, object);
+    int result = 0;
+    return attachCloneTool(var, object, result) ? result : Viewable::AttachObject(var, object);
 }
 
 Text HIDesignViewerProject::AttachedName(const Viewable* child) const {
@@ -410,61 +275,16 @@ Text HIDesignViewerProject::AttachedName(const Viewable* child) const {
     return Viewable::AttachedName(child);
 }
 
-void HIDesignViewerProject::DisconnectDeadObject(Viewable* dead) {
-    if (dead == currentScenario) currentScenario = nullptr;
-    if (dead == static_cast<Viewable*>(cloneTool)) cloneTool = nullptr;
-    scenarioViews.RemoveAllAt(dead);
-    Viewable::DisconnectDeadObject(dead);
-}
-
 const ObjectTypeInfo* HIDesignViewerProject::GetObjectType(const ObjectTypeInfo* asked) const {
     if (asked) return Viewable::GetObjectType(asked);
-    const bool grassRoot = GetViewType() && GetViewType()->IsA("HIDesignViewerGrassRootProjectObject");
-    return ObjectTypeRegistry::Current()->Find(grassRoot ? "HIDesignViewerGrassRootScenarioObject"
-                                                         : HIDesignViewerScenario::TypeName);
+    return scenarioViewerType("HIDesignViewerGrassRootProjectObject");
 }
 
 // ---- record ----
-
-bool HIDesignViewerProject::StoreClassData(BinaryFile& file) {
-    if (!StoreProjectPointer(file, project) || !StorePointer(file, currentScenario) ||
-        !file.WriteInt(scenarioViews.Count()))
-        return false;
-    for (HIDesignViewerScenario* viewer : scenarioViews)
-        if (!StorePointer(file, viewer)) return false;
-    return file.WriteInt(currentNote) && file.WriteCPString(newScenarioName);
-}
 
 bool HIDesignViewerProject::RecallClassData(BinaryFile& file, int version) {
     IHeatIntegrationProject* recalled = nullptr;
     if (!RecallProjectPointer(file, CaseEngineeringManager2(this), recalled)) return false;
     SetEngineeringProject(recalled, 1);
-    const ObjectTypeInfo* type = ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName);
-    if (!RecallPointerX(file, recalledCurrent, type)) return false;
-    std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 0) return false;
-    for (std::int32_t i = 0; i < n; ++i) {
-        recalledViews.push_back(nullptr);
-        if (!RecallPointerX(file, recalledViews.back(), type)) return false;
-    }
-    if (version >= 2) {
-        CPString name;
-        if (!file.ReadInt(currentNote) || !file.ReadCPString(name)) return false;
-        newScenarioName = name;
-    }
-    return true;
-}
-
-bool HIDesignViewerProject::CheckRecalledPointers() {
-    for (Viewable* view : recalledViews) {
-        if (!view || !view->IsA(HIDesignViewerScenario::TypeName)) continue;
-        auto* viewer = static_cast<HIDesignViewerScenario*>(view);
-        scenarioViews.Append(viewer);
-        viewer->AddDeathPostee(this);
-    }
-    recalledViews.clear();
-    if (recalledCurrent && scenarioViews.Find(static_cast<HIDesignViewerScenario*>(recalledCurrent)) >= 0)
-        currentScenario = static_cast<HIDesignViewerScenario*>(recalledCurrent);
-    recalledCurrent = nullptr;
-    return true;
+    return recallScenarioLinks(file, version);
 }

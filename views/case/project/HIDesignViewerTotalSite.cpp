@@ -40,16 +40,13 @@ const ObjectTypeInfo* findType(const Text& name) {
 }  // namespace
 
 HIDesignViewerTotalSite::HIDesignViewerTotalSite(Viewable* parent, const Text& name, const ObjectTypeInfo* type)
-    : Viewable(parent, type) {
-    SetName(name);
-}
+    : HIScenarioOwnerViewer(parent, name, type) {}
+
+IHeatIntegrationProject* HIDesignViewerTotalSite::engineProject() const { return myTotalSite; }
+int HIDesignViewerTotalSite::engineType() const { return IHeatIntegrationTotalSite::TotalSiteType; }
 
 HIDesignViewerTotalSite::~HIDesignViewerTotalSite() {
-    for (HIDesignViewerScenario* viewer : scenarioObjs) viewer->RemoveDeathPostee(this);
-    HVector<HIDesignViewerScenario*> viewers = scenarioObjs;
-    scenarioObjs.Clear();
-    currentScenario = nullptr;
-    for (HIDesignViewerScenario* viewer : viewers) delete viewer;
+    deleteScenarioViews();
     if (myTotalSite) myTotalSite->RemoveNotificationReceiver(this);
     if (siteManager) siteManager->RemoveNotificationReceiver(this);
     closeCloneTool();
@@ -82,11 +79,7 @@ void HIDesignViewerTotalSite::SetEngineeringTotalSite(IHeatIntegrationTotalSite*
     // The site's streams get their name views here, so a site read back from a case shows its
     // streams in the name table as a new one does.
     rebuildSiteStreamNameViews();
-    if (recalled) return;
-    // The names first: a viewer made for one scenario must not disturb the walk.
-    std::vector<Text> names;
-    for (int i = 0; i < myTotalSite->GetNumberOfScenarios(); ++i) names.push_back(myTotalSite->GetScenarioName(i));
-    for (const Text& name : names) AddScenarioView(name);
+    if (!recalled) addScenarioViewsOfProject();
 }
 
 void HIDesignViewerTotalSite::deleteNameViews(HVector<UtilityNameView*>& views, Viewable* owner) {
@@ -129,21 +122,8 @@ UtilityNameView* HIDesignViewerTotalSite::findNameView(const HVector<UtilityName
 
 void HIDesignViewerTotalSite::AddScenarioView(const Text& name) {
     if (!myTotalSite) return;
-    Viewable* made = CreateViewerOfType(name, this, GetObjectType(nullptr));
-    if (made && !made->IsA(HIDesignViewerScenario::TypeName)) {
-        delete made;
-        made = nullptr;
-    }
-    auto* viewer = static_cast<HIDesignViewerScenario*>(made);
-    currentScenario = viewer;
-    if (viewer && viewer->SetVariablesTotalSite() && viewer->GetmyScenario()) {
-        viewer->SetExtractedData(extractedDataFlag);
-        scenarioObjs.Append(viewer);
-        viewer->AddDeathPostee(this);
-    } else {
-        delete viewer;
-        currentScenario = nullptr;
-    }
+    adoptScenarioView(CreateViewerOfType(name, this, GetObjectType(nullptr)),
+                      &HIDesignViewerScenario::SetVariablesTotalSite);
     if (Viewable* caseView = GetCaseView()) static_cast<ChiTotalSiteView*>(caseView)->ChangeSelectedObject(currentScenario);
 }
 
@@ -207,14 +187,8 @@ void HIDesignViewerTotalSite::RenameTotalSite(const Text& name) {
 void HIDesignViewerTotalSite::SetSelectedObject(Viewable* view) {
     if (!view) return;
     if (view == this) currentScenario = nullptr;
-    else if (view->IsA(HIDesignViewerScenario::TypeName) && scenarioObjs.Find(static_cast<HIDesignViewerScenario*>(view)) >= 0)
+    else if (view->IsA(HIDesignViewerScenario::TypeName) && scenarioViews.Find(static_cast<HIDesignViewerScenario*>(view)) >= 0)
         currentScenario = static_cast<HIDesignViewerScenario*>(view);
-}
-
-int HIDesignViewerTotalSite::FindScenarioView(const Text& name) const {
-    for (int i = 0; i < scenarioObjs.Count(); ++i)
-        if (scenarioObjs[i]->GetName() == name) return i;
-    return 0;
 }
 
 // ---- notifications ----
@@ -276,36 +250,6 @@ void HIDesignViewerTotalSite::NotifyChange(int code, const CPString& text, void*
 
 // ---- commands ----
 
-int HIDesignViewerTotalSite::addScenario(const Text& name) {
-    if (!myTotalSite) return 1;
-    if (myTotalSite->AddScenario(name) != 1) ErrorMsg("ThisScenarioNameAlreadyExists", name);
-    return 1;
-}
-
-int HIDesignViewerTotalSite::removeCurrentScenario() {
-    if (!myTotalSite || !currentScenario) return 1;
-    if (!IsAutomationStartup() && ResponseMsg("ConfirmDeleteHIScenario", 2) != 1) return 1;
-    const Text name = currentScenario->GetName();
-    return myTotalSite->DeleteScenario(name) == 1 ? 1 : 0;
-}
-
-void HIDesignViewerTotalSite::closeCloneTool() {
-    CloneHIScenarioTool* tool = cloneTool;
-    cloneTool = nullptr;
-    if (!tool) return;
-    tool->RemoveDeathPostee(this);
-    delete tool;
-}
-
-int HIDesignViewerTotalSite::openCloneTool(int mode) {
-    if (!currentScenario) return 1;
-    closeCloneTool();
-    cloneTool = CloneHIScenarioTool::Open(this, GetName(), currentScenario->GetName(), mode,
-                                          IHeatIntegrationTotalSite::TotalSiteType);
-    if (cloneTool) cloneTool->AddDeathPostee(this);
-    return 1;
-}
-
 int HIDesignViewerTotalSite::cloneAndRetrofit(const Text& designName) {
     if (!myTotalSite || !currentScenario) return 1;
     IHeatIntegrationScenario* scenario = nullptr;
@@ -337,20 +281,12 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
     const std::size_t space = line.find(' ');
     const Text word = Text(line.substr(0, space));
     const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
-    if (word == "AddNote") {
-        if (myTotalSite) myTotalSite->AddNote();
-        return 1;
-    }
-    if (word == "DeleteNote") {
-        if (myTotalSite) myTotalSite->DeleteNote(selectedNote);
-        return 1;
-    }
+    if (const int answer = sharedWord(word); answer >= 0) return answer;
     if (word == "AddToDesignView") {
         if (!newScenarioName.empty() && myTotalSite) addScenario(newScenarioName);
         newScenarioName.clear();
         return 1;
     }
-    if (word == "RemoveFromDesignView") return removeCurrentScenario();
     if (word == "RenameView") {
         const Text name = newScenarioName;
         if (!currentScenario) return 1;  // nothing to rename: the typed name waits
@@ -360,8 +296,6 @@ int HIDesignViewerTotalSite::Message(const Text& line) {
         return 1;
     }
     if (word == "AddDefaultScenario") return addScenario(rest.empty() ? Text("Process 1") : rest);
-    if (word == "CloneHI") return openCloneTool(0);
-    if (word == "CopyHI") return openCloneTool(1);
     if (word == "CloneAndRetrofit") return cloneAndRetrofit(rest);
     if (word == "OpenUDB") {
         ensureUtilManagerView();
@@ -389,15 +323,8 @@ Viewable* HIDesignViewerTotalSite::AttachedObject(const VarDescription& var) {
     const ObjectTypeInfo* asked = findType(var.ObjectType());
     const int i = var.Offset(0) < 0 ? 0 : var.Offset(0);
     Viewable* found = nullptr;
-    if (var.Number() == 200 && asked && asked->IsA(HIDesignViewerScenario::TypeName)) {
-        found = i < scenarioObjs.Count() ? scenarioObjs[i] : nullptr;
-        if (var.HasChildName()) {
-            found = nullptr;
-            for (HIDesignViewerScenario* v : scenarioObjs)
-                if (v->GetName() == var.ChildName()) found = v;
-        }
-    } else if (var.Number() == 200 && asked && asked->IsA(TypeName) && i == 0) {
-        found = this;
+    if (var.Number() == 200 && asked && (asked->IsA(HIDesignViewerScenario::TypeName) || (asked->IsA(TypeName) && i == 0))) {
+        found = scenarioLink(var, asked, TypeName);
     } else if (var.Number() == 298 && asked && asked->IsA(CloneHIScenarioTool::TypeName)) {
         found = cloneTool;
     } else if (isNameViewLink(var)) {
@@ -408,9 +335,7 @@ Viewable* HIDesignViewerTotalSite::AttachedObject(const VarDescription& var) {
     } else {
         return Viewable::AttachedObject(var);
     }
-    if (!found) return nullptr;
-    const VarDescription* next = var.GetNextLink();
-    return next && next->IsObjectLink() ? found->AttachedObject(*next) : found;
+    return followLink(found, var);
 }
 
 int HIDesignViewerTotalSite::AttachObject(const VarDescription& var, Viewable* object) {
@@ -419,15 +344,8 @@ int HIDesignViewerTotalSite::AttachObject(const VarDescription& var, Viewable* o
         EditUtilityStream(object ? object->GetName() : Text(), var.Offset(0));
         return 1;
     }
-    const ObjectTypeInfo* asked = var.IsObjectLink() ? findType(var.ObjectType()) : nullptr;
-    if (asked && asked->IsA(CloneHIScenarioTool::TypeName) && var.Number() == 298) {
-        if (object && !object->IsA(CloneHIScenarioTool::TypeName)) return 0;
-        if (cloneTool) cloneTool->RemoveDeathPostee(this);
-        cloneTool = static_cast<CloneHIScenarioTool*>(object);
-        if (cloneTool) cloneTool->AddDeathPostee(this);
-        return 1;
-    }
-    return Viewable::AttachObject(var, object);
+    int result = 0;
+    return attachCloneTool(var, object, result) ? result : Viewable::AttachObject(var, object);
 }
 
 Viewable* HIDesignViewerTotalSite::AttachNewObject(const VarDescription& var, const Text& name) {
@@ -447,8 +365,8 @@ Text HIDesignViewerTotalSite::AttachedName(const Viewable* child) const {
     if (!child) return Viewable::AttachedName(child);
     const Text escaped = VarDescription::EscapeChildName(child->GetName());
     if (child == cloneTool) return "CloneHIScenarioTool.298.0(" + escaped + ")";
-    for (int i = 0; i < scenarioObjs.Count(); ++i)
-        if (scenarioObjs[i] == child)
+    for (int i = 0; i < scenarioViews.Count(); ++i)
+        if (scenarioViews[i] == child)
             return FormattedText("HIDesignViewerScenario.200.%d(%s)", FindScenarioView(child->GetName()), escaped.c_str());
     for (int i = 0; i < siteStreamNameViews.Count(); ++i)
         if (siteStreamNameViews[i] == child) return FormattedText("UtilityNameView.599.%d(%s)", i, escaped.c_str());
@@ -459,34 +377,18 @@ Text HIDesignViewerTotalSite::AttachedName(const Viewable* child) const {
 }
 
 void HIDesignViewerTotalSite::DisconnectDeadObject(Viewable* dead) {
-    if (dead == currentScenario) {
-        currentScenario = nullptr;
-        SetSelectedObject(this);
-    }
-    if (dead == static_cast<Viewable*>(cloneTool)) cloneTool = nullptr;
     if (dead == static_cast<Viewable*>(utilManagerView)) utilManagerView = nullptr;
-    scenarioObjs.RemoveAllAt(dead);
     siteStreamNameViews.RemoveAllAt(dead);
     defaultUtilityNameViews.RemoveAllAt(dead);
-    Viewable::DisconnectDeadObject(dead);
+    HIScenarioOwnerViewer::DisconnectDeadObject(dead);
 }
 
 const ObjectTypeInfo* HIDesignViewerTotalSite::GetObjectType(const ObjectTypeInfo* asked) const {
     if (asked) return Viewable::GetObjectType(asked);
-    const bool grassRoot = GetViewType() && GetViewType()->IsA("HIDesignViewerGrassRootTotalSiteObject");
-    return findType(grassRoot ? "HIDesignViewerGrassRootScenarioObject" : HIDesignViewerScenario::TypeName);
+    return scenarioViewerType("HIDesignViewerGrassRootTotalSiteObject");
 }
 
 // ---- record ----
-
-bool HIDesignViewerTotalSite::StoreClassData(BinaryFile& file) {
-    if (!StoreProjectPointer(file, myTotalSite) || !StorePointer(file, currentScenario) ||
-        !file.WriteInt(scenarioObjs.Count()))
-        return false;
-    for (HIDesignViewerScenario* viewer : scenarioObjs)
-        if (!StorePointer(file, viewer)) return false;
-    return file.WriteInt(selectedNote) && file.WriteCPString(newScenarioName);
-}
 
 bool HIDesignViewerTotalSite::RecallClassData(BinaryFile& file, int version) {
     IHeatIntegrationProject* recalled = nullptr;
@@ -495,34 +397,7 @@ bool HIDesignViewerTotalSite::RecallClassData(BinaryFile& file, int version) {
     auto* site = recalled ? dynamic_cast<IHeatIntegrationTotalSite*>(recalled) : nullptr;
     if (recalled && !site) return false;
     SetEngineeringTotalSite(site, true);
-    const ObjectTypeInfo* type = findType(HIDesignViewerScenario::TypeName);
-    if (!RecallPointerX(file, recalledCurrent, type)) return false;
-    std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 0) return false;
-    for (std::int32_t i = 0; i < n; ++i) {
-        recalledViews.push_back(nullptr);
-        if (!RecallPointerX(file, recalledViews.back(), type)) return false;
-    }
-    if (version >= 2) {
-        CPString name;
-        if (!file.ReadInt(selectedNote) || !file.ReadCPString(name)) return false;
-        newScenarioName = name;
-    }
-    return true;
-}
-
-bool HIDesignViewerTotalSite::CheckRecalledPointers() {
-    for (Viewable* view : recalledViews) {
-        if (!view || !view->IsA(HIDesignViewerScenario::TypeName)) continue;
-        auto* viewer = static_cast<HIDesignViewerScenario*>(view);
-        scenarioObjs.Append(viewer);
-        viewer->AddDeathPostee(this);
-    }
-    recalledViews.clear();
-    if (recalledCurrent && scenarioObjs.Find(static_cast<HIDesignViewerScenario*>(recalledCurrent)) >= 0)
-        currentScenario = static_cast<HIDesignViewerScenario*>(recalledCurrent);
-    recalledCurrent = nullptr;
-    return true;
+    return recallScenarioLinks(file, version);
 }
 
 bool HIDesignViewerTotalSite::RecallFixUp() { return myTotalSite ? myTotalSite->RecallFixUp() : true; }

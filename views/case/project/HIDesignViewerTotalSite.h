@@ -9,24 +9,18 @@
 // Record (class version 2): the site as a project pointer record, the current scenario viewer,
 // the count and links of the scenario viewers, then (from 2) the selected note and the new
 // scenario name. Sources: HIDesignViewerTotalSite.cpp (binding, commands, children, record),
-// HIDesignViewerTotalSiteVariables.cpp (the form's variables).
-#include "brasko/NotificationSender.h"
+// HIDesignViewerTotalSiteVariables.cpp (the form's variables); what it shares with the project
+// viewer is HIScenarioOwnerViewer's.
 #include "lumeth/FormDescription.h"
-#include "lumeth/HVector.h"
-#include "lumeth/Viewable.h"
+#include "views/case/project/HIScenarioOwnerViewer.h"
 
-#include <cstdint>
-#include <deque>
-
-class CloneHIScenarioTool;
-class HIDesignViewerScenario;
 class IHeatIntegrationStream;
 class IHeatIntegrationTotalSite;
 class ITotalSiteUtilityManager;
 class TotalSiteUtilManagerView;
 class UtilityNameView;
 
-class HIDesignViewerTotalSite : public Viewable, public INotificationReceiver {
+class HIDesignViewerTotalSite : public HIScenarioOwnerViewer {
 public:
     static constexpr const char* TypeName = "HIDesignViewerTotalSiteObject";
     static constexpr int ClassVersion = 2;
@@ -34,27 +28,22 @@ public:
     static constexpr int DefaultNameBase = 10000;
 
     HIDesignViewerTotalSite(Viewable* parent, const Text& name, const ObjectTypeInfo* type);
-    explicit HIDesignViewerTotalSite(ObjectInstanceInfo& info) : Viewable(info) {}
+    explicit HIDesignViewerTotalSite(ObjectInstanceInfo& info) : HIScenarioOwnerViewer(info) {}
     static Viewable* Create(ObjectInstanceInfo& info) { return new HIDesignViewerTotalSite(info); }
     ~HIDesignViewerTotalSite() override;
 
     // Binds to the site; unless recalled, adds a scenario viewer per scenario of the site.
     void SetEngineeringTotalSite(IHeatIntegrationTotalSite* site, bool recalled);
-    void AddScenarioView(const Text& name);
+    void AddScenarioView(const Text& name) override;
     // Adds (row == number of site streams), renames or deletes (empty name) a site stream; the
     // name view of that name afterwards, or null.
     UtilityNameView* EditUtilityStream(const Text& name, int row);
     void RenameTotalSite(const Text& name);
     void SetSelectedObject(Viewable* view);
-    // The index of the first scenario viewer of the name; 0 when none has it.
-    int FindScenarioView(const Text& name) const;
     Viewable* GetCaseView() const;
 
     IHeatIntegrationTotalSite* GetTotalSite() const { return myTotalSite; }
-    HIDesignViewerScenario* GetCurrentScenario() const { return currentScenario; }
-    CloneHIScenarioTool* GetCloneTool() const { return cloneTool; }
     TotalSiteUtilManagerView* GetUtilManagerView() const { return utilManagerView; }
-    const HVector<HIDesignViewerScenario*>& GetScenarioViews() const { return scenarioObjs; }
     const HVector<UtilityNameView*>& GetSiteStreamNameViews() const { return siteStreamNameViews; }
     const HVector<UtilityNameView*>& GetDefaultUtilityNameViews() const { return defaultUtilityNameViews; }
     int GetTableColumn() const { return tableColumn; }
@@ -76,9 +65,7 @@ public:
     Text AttachedName(const Viewable* child) const override;
     void DisconnectDeadObject(Viewable* dead) override;
     const ObjectTypeInfo* GetObjectType(const ObjectTypeInfo* asked = nullptr) const override;
-    bool StoreClassData(BinaryFile& file) override;
     bool RecallClassData(BinaryFile& file, int version) override;
-    bool CheckRecalledPointers() override;
     bool RecallFixUp() override;
 
     // The variables and command words of the form.
@@ -86,9 +73,11 @@ public:
 
 private:
     struct Form;
+    IHeatIntegrationProject* engineProject() const override;
+    int engineType() const override;
+    void renameEngineProject(const Text& name) override { RenameTotalSite(name); }
     // ---- variables (HIDesignViewerTotalSiteVariables.cpp) ----
     double constant(const VarDescription& var);
-    double noteCount(const VarDescription&);
     double objectStatus(const VarDescription&);
     double streamValue(const VarDescription& var);
     int specifyStream(const VarDescription& var, double value);
@@ -100,26 +89,14 @@ private:
     int setRow(const VarDescription& var, double value);
     double countU(const VarDescription& var);
     Text streamName(const VarDescription& var);
-    Text siteText(const VarDescription& var);
     int setSiteText(const VarDescription& var, const Text& text);
-    Text noteColumn(const VarDescription& var);
-    Text currentNoteTitle(const VarDescription&);
-    int chooseNote(const VarDescription&, const Text& title);
-    Text newName(const VarDescription&) { return newScenarioName; }
-    int setNewName(const VarDescription&, const Text& t) { return newScenarioName = t, 1; }
-    Text comments(const VarDescription&);
-    int setComments(const VarDescription&, const Text& t);
     Text title(const VarDescription& var);
     // The site stream of row i into workStream; false (workStream cleared) when there is none.
     bool lookUp(int i);
     int numberOfStreams() const;
 
     // ---- commands and children (HIDesignViewerTotalSite.cpp) ----
-    int addScenario(const Text& name);
-    int removeCurrentScenario();
-    int openCloneTool(int mode);
     int cloneAndRetrofit(const Text& name);
-    void closeCloneTool();
     bool ensureUtilManagerView();
     int addUtilityToUtilityStreams();
     void rebuildDefaultUtilityNameViews();
@@ -129,12 +106,6 @@ private:
     bool isNameViewLink(const VarDescription& var) const;
 
     IHeatIntegrationTotalSite* myTotalSite = nullptr;
-    HIDesignViewerScenario* currentScenario = nullptr;
-    CloneHIScenarioTool* cloneTool = nullptr;
-    HVector<HIDesignViewerScenario*> scenarioObjs{10};
-    std::int32_t selectedNote = -1;
-    Text newScenarioName;
-    std::int32_t extractedDataFlag = 0;
     HVector<UtilityNameView*> siteStreamNameViews{10};
     HVector<UtilityNameView*> defaultUtilityNameViews{10};
     IHeatIntegrationStream* workStream = nullptr;
@@ -143,7 +114,4 @@ private:
     std::int32_t tableRow = 0;
     std::int32_t segmentTableRow = 0;
     ITotalSiteUtilityManager* siteManager = nullptr;
-    // Links read from a record, adopted once the whole case is read.
-    std::deque<Viewable*> recalledViews;
-    Viewable* recalledCurrent = nullptr;
 };

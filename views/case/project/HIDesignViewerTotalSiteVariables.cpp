@@ -68,7 +68,7 @@ struct HIDesignViewerTotalSite::Form {
             {{"CountU.440", FormHook::Value, 100, false, 1}, &V::countU},
             {{"StrNameU.440", FormHook::Text, kText, false, 1}, nullptr, nullptr, &V::streamName},
             {{"ExtraData.208", FormHook::Text, kText, true, 0}, nullptr, nullptr, &V::newName, &V::setNewName},
-            {{"ExtraData.210", FormHook::Text, kText, true, 0}, nullptr, nullptr, &V::siteText, &V::setSiteText},
+            {{"ExtraData.210", FormHook::Text, kText, true, 0}, nullptr, nullptr, &V::projectText, &V::setSiteText},
             {{"ExtraData.211", FormHook::Text, kText, false, 1}, nullptr, nullptr, &V::noteColumn},
             {{"ExtraData.212", FormHook::Text, kText, true, 0}, nullptr, nullptr, &V::currentNoteTitle, &V::chooseNote},
             {{"ExtraData.213", FormHook::Text, kText, false, 1}, nullptr, nullptr, &V::noteColumn},
@@ -184,11 +184,6 @@ double HIDesignViewerTotalSite::constant(const VarDescription& var) {
     return var.Number() == 201 || var.Number() == 2002 ? 1.0 : 0.0;
 }
 
-double HIDesignViewerTotalSite::noteCount(const VarDescription&) {
-    return myTotalSite ? myTotalSite->GetNumberOfNotes() : 0;
-}
-
-// The icon word the framework keeps for the site's icon; the views never set it.
 double HIDesignViewerTotalSite::objectStatus(const VarDescription&) { return 0.0; }
 
 bool HIDesignViewerTotalSite::lookUp(int i) {
@@ -316,51 +311,9 @@ Text HIDesignViewerTotalSite::streamName(const VarDescription& var) {
     return i >= 0 && i < n && lookUp(i) ? Text(workStream->GetName()) : Text();
 }
 
-Text HIDesignViewerTotalSite::siteText(const VarDescription& var) {
-    switch (var.Offset(0)) {
-        case 1: return myTotalSite->GetProjectName();
-        case 2: return myTotalSite->GetEngineersName();
-        case 4: return myTotalSite->GetComments();
-        case 5: return myTotalSite->GetNoteTitle(selectedNote);
-        case 6: return myTotalSite->GetNoteText(selectedNote);
-        case 7: return myTotalSite->GetNoteDate(selectedNote);
-        case 8: return myTotalSite->GetDate();
-        default: return Text();
-    }
-}
-
 int HIDesignViewerTotalSite::setSiteText(const VarDescription& var, const Text& text) {
-    switch (var.Offset(0)) {
-        case 1: RenameTotalSite(text); return 1;
-        case 2: myTotalSite->SetEngineersName(text); return 1;
-        case 4: myTotalSite->SetComments(text); return 1;
-        case 5: return myTotalSite->SetNoteTitle(selectedNote, text) ? 1 : 0;
-        case 6: return myTotalSite->SetNoteText(selectedNote, text) ? 1 : 0;
-        default: return Viewable::SpecifyText(var, text);
-    }
-}
-
-Text HIDesignViewerTotalSite::noteColumn(const VarDescription& var) {
-    const int i = var.Offset(0);
-    return var.Number() == 211 ? myTotalSite->GetNoteTitle(i)
-           : var.Number() == 213 ? myTotalSite->GetNoteText(i)
-                                 : myTotalSite->GetNoteDate(i);
-}
-
-Text HIDesignViewerTotalSite::currentNoteTitle(const VarDescription&) { return myTotalSite->GetNoteTitle(selectedNote); }
-
-int HIDesignViewerTotalSite::chooseNote(const VarDescription&, const Text& title) {
-    int selected = selectedNote;
-    if (!myTotalSite->SetNoteCount(title, selected)) return 0;
-    selectedNote = selected;
-    return 1;
-}
-
-Text HIDesignViewerTotalSite::comments(const VarDescription&) { return myTotalSite->GetComments(); }
-
-int HIDesignViewerTotalSite::setComments(const VarDescription&, const Text& t) {
-    myTotalSite->SetComments(t);
-    return 1;
+    const int result = writeProjectText(var, text);
+    return result < 0 ? Viewable::SpecifyText(var, text) : result;
 }
 
 Text HIDesignViewerTotalSite::title(const VarDescription& var) {

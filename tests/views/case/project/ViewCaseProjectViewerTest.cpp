@@ -9,6 +9,8 @@
 #include "views/case/ChiView.h"
 #include "views/case/project/GrassRootViewers.h"
 
+#include "tests/views/case/CaseViewTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,11 +25,6 @@ protected:
     ~ViewCaseProjectViewer() override {
         delete caseView;
         Session::Instance().Reset();
-    }
-    int keyCount(const char* key) {
-        int n = 0;
-        for (const SessionEntry& e : Session::Instance().Journal()) n += e.key == key;
-        return n;
     }
 
     FourStreamProject p;
@@ -56,7 +53,7 @@ TEST_F(ViewCaseProjectViewer, ScenariosComeAndGoWithTheirViewersAndTheSelectionF
     EXPECT_EQ("Scenario 1", added->GetName());
     EXPECT_EQ(added, caseView->GetSelObj());
     SendViewableMessage(viewer, "AddDefaultScenario");
-    EXPECT_EQ(1, keyCount("ThisScenarioNameAlreadyExists"));
+    EXPECT_EQ(1, JournalKeyCount("ThisScenarioNameAlreadyExists"));
 
     // A refused deletion keeps the scenario; a confirmed one removes it and its viewer.
     Session::Instance().ScriptResponse(0);
@@ -70,21 +67,18 @@ TEST_F(ViewCaseProjectViewer, ScenariosComeAndGoWithTheirViewersAndTheSelectionF
 
     // A taken project name changes nothing.
     EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Plant"));
-    EXPECT_EQ(1, keyCount("ThisProjectNameAlreadyExists"));
+    EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
 }
 
 TEST_F(ViewCaseProjectViewer, TheCaseViewsGoThroughTheirRecordsAndBack) {
     ASSERT_EQ(1, caseView->AddProject("Plant"));
     SendViewableMessage(caseView->GetProjectViewer(), "AddDefaultScenario Winter");
     SpecifyValueText(caseView->GetProjectViewer(), "ExtraData.208", "pending");
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(ViewRecords::Store(out, {caseView}));
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    std::vector<Viewable*> roots;
-    ASSERT_TRUE(ViewRecords::Recall(in, roots, &document));
-    ASSERT_EQ(1u, roots.size());
-    ASSERT_TRUE(roots[0]->IsA(ChiView::TypeName));
-    auto* back = static_cast<ChiView*>(roots[0]);
+    std::vector<std::uint8_t> stored;
+    Viewable* root = RecallStoredRoot(caseView, document, stored);
+    ASSERT_NE(nullptr, root);
+    ASSERT_TRUE(root->IsA(ChiView::TypeName));
+    auto* back = static_cast<ChiView*>(root);
     ASSERT_NE(nullptr, back->GetProjectViewer());
     HIDesignViewerProject* viewer = back->GetProjectViewer();
     EXPECT_EQ(p.project, viewer->GetProject());
@@ -96,12 +90,7 @@ TEST_F(ViewCaseProjectViewer, TheCaseViewsGoThroughTheirRecordsAndBack) {
     delete back;
 
     // A record cut short is refused and leaves nothing behind.
-    std::vector<std::uint8_t> bytes = out.Bytes();
-    bytes.resize(bytes.size() / 2);
-    LurmetBinaryFile cut = LurmetBinaryFile::ForReading(bytes);
-    std::vector<Viewable*> none;
-    EXPECT_FALSE(ViewRecords::Recall(cut, none, &document));
-    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(HalfRecordIsRefused(stored, document));
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "views/case/project/TotalSiteUtilManagerView.h"
 #include "views/case/scenario/UtilityNameView.h"
 
+#include "tests/views/case/CaseViewTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,11 +40,6 @@ protected:
     ~ViewTotalSiteViewer() override {
         delete features;
         Session::Instance().Reset();
-    }
-    int keyCount(const char* key) {
-        int n = 0;
-        for (const SessionEntry& e : Session::Instance().Journal()) n += e.key == key;
-        return n;
     }
     Viewable* type(int row, const char* name) {
         return viewer->AttachNewObject(address(FormattedText("UtilityNameView.599.%d", row).c_str()), name);
@@ -76,7 +73,7 @@ TEST_F(ViewTotalSiteViewer, TheBuilderMakesASiteWithProcessOneAndItsFirstDesign)
     EXPECT_EQ(scenario, viewer->GetCurrentScenario());
     EXPECT_EQ(1, scenario->GetmyScenario()->GetNumberOfDesigns());
     EXPECT_EQ(1, SendViewableMessage(viewer, "AddDefaultScenario"));
-    EXPECT_EQ(1, keyCount("ThisScenarioNameAlreadyExists"));
+    EXPECT_EQ(1, JournalKeyCount("ThisScenarioNameAlreadyExists"));
     EXPECT_EQ(1, site->GetNumberOfScenarios());
     EXPECT_EQ("HIDesignViewerScenario.200.0(Process 1)", viewer->AttachedName(scenario));
     EXPECT_EQ("Add Process", viewer->TextValue(address("TitleText.301")));
@@ -89,9 +86,9 @@ TEST_F(ViewTotalSiteViewer, SiteStreamsAreAddedRenamedAndDeletedByTyping) {
     Viewable* added = type(0, "Cooling Water");
     ASSERT_NE(nullptr, added);
     EXPECT_EQ("Cooling Water", added->GetName());
-    EXPECT_EQ(0, keyCount("FiredHeaterEconomics"));
+    EXPECT_EQ(0, JournalKeyCount("FiredHeaterEconomics"));
     ASSERT_NE(nullptr, type(1, "Fired Heat (1000)"));
-    EXPECT_EQ(1, keyCount("FiredHeaterEconomics"));
+    EXPECT_EQ(1, JournalKeyCount("FiredHeaterEconomics"));
     EXPECT_EQ((std::vector<Text>{"Cooling Water", "Fired Heat (1000)"}), siteStreams());
     EXPECT_EQ(2, viewer->GetSiteStreamNameViews().Count());
     DimInfo dims;
@@ -111,7 +108,7 @@ TEST_F(ViewTotalSiteViewer, SiteStreamsAreAddedRenamedAndDeletedByTyping) {
     EXPECT_EQ("Deleted Utility Stream CW North\n", Text(site->GetNotes()));
     // A name that is no default utility adds nothing.
     EXPECT_EQ(nullptr, type(1, "Nowhere"));
-    EXPECT_EQ(1, keyCount("AddStreamError"));
+    EXPECT_EQ(1, JournalKeyCount("AddStreamError"));
 }
 
 TEST_F(ViewTotalSiteViewer, DefaultUtilityNameViewsAreAddressedFromTenThousand) {
@@ -173,10 +170,10 @@ TEST_F(ViewTotalSiteViewer, StreamRowsReadAndTakeTheirValues) {
     ASSERT_EQ(1, SpecifyValue(viewer, "HeatTransferCoeff.440.0", 2.5));
     EXPECT_DOUBLE_EQ(2.5, viewer->Value(address("HeatTransferCoeff.440.0")));
     EXPECT_EQ(0, SpecifyValue(viewer, "HeatTransferCoeff.440.0", Viewable::EmptyValue));
-    EXPECT_EQ(1, keyCount("HTCoeffUpdateError2"));
+    EXPECT_EQ(1, JournalKeyCount("HTCoeffUpdateError2"));
     EXPECT_EQ(0, SpecifyValue(viewer, "HeatTransferCoeff.440.0", 0.0));
     EXPECT_EQ(0, SpecifyValue(viewer, "HeatTransferCoeff.440.0", -1.0));
-    EXPECT_EQ(2, keyCount("HTCoeffUpdateError"));
+    EXPECT_EQ(2, JournalKeyCount("HTCoeffUpdateError"));
     EXPECT_DOUBLE_EQ(2.5, viewer->Value(address("HeatTransferCoeff.440.0")));
     // Past the last stream every per-row column is empty, the mass flow included.
     for (const char* a : {"Temperature.440.1", "HeatTransferCoeff.440.1", "HeatFlow.440.1", "MassFlow.104.1",
@@ -218,14 +215,11 @@ TEST_F(ViewTotalSiteViewer, TheSiteViewsGoThroughTheirRecordsAndBack) {
     SendViewableMessage(viewer, "AddDefaultScenario Winter");
     SpecifyValueText(viewer, "ExtraData.208", "pending");
     SendViewableMessage(viewer, "CloneHI");
-    LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
-    ASSERT_TRUE(ViewRecords::Store(out, {caseView}));
-    LurmetBinaryFile in = LurmetBinaryFile::ForReading(out.Bytes());
-    std::vector<Viewable*> roots;
-    ASSERT_TRUE(ViewRecords::Recall(in, roots, &document));
-    ASSERT_EQ(1u, roots.size());
-    ASSERT_TRUE(roots[0]->IsA(ChiTotalSiteView::TypeName));
-    auto* back = static_cast<ChiTotalSiteView*>(roots[0]);
+    std::vector<std::uint8_t> stored;
+    Viewable* root = RecallStoredRoot(caseView, document, stored);
+    ASSERT_NE(nullptr, root);
+    ASSERT_TRUE(root->IsA(ChiTotalSiteView::TypeName));
+    auto* back = static_cast<ChiTotalSiteView*>(root);
     HIDesignViewerTotalSite* recalled = back->GetTotalSiteViewer();
     ASSERT_NE(nullptr, recalled);
     EXPECT_TRUE(recalled->IsA(HIDesignViewerGrassRootTotalSite::TypeName));
@@ -242,24 +236,19 @@ TEST_F(ViewTotalSiteViewer, TheSiteViewsGoThroughTheirRecordsAndBack) {
     delete back;
 
     // A record cut short is refused and leaves nothing behind.
-    std::vector<std::uint8_t> bytes = out.Bytes();
-    bytes.resize(bytes.size() / 2);
-    LurmetBinaryFile cut = LurmetBinaryFile::ForReading(bytes);
-    std::vector<Viewable*> none;
-    EXPECT_FALSE(ViewRecords::Recall(cut, none, &document));
-    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(HalfRecordIsRefused(stored, document));
 }
 
 TEST_F(ViewTotalSiteViewer, ATakenSiteNameIsRefused) {
     ILurmetBaseObject* other = engineering.CreateObject(IHeatIntegrationTotalSite::TotalSiteType, "Refinery");
     ASSERT_NE(nullptr, other);
     EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Refinery"));
-    EXPECT_EQ(1, keyCount("ThisProjectNameAlreadyExists"));
+    EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
     EXPECT_EQ("Works", viewer->GetName());
     // A project (not a site) of a name does not block a site of that name.
     ILurmetBaseObject* project = engineering.CreateObject(501, "Plant");
     EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Plant"));
-    EXPECT_EQ(1, keyCount("ThisProjectNameAlreadyExists"));
+    EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
     EXPECT_EQ("Plant", viewer->GetName());
     EXPECT_EQ("Plant", caseView->GetName());
     engineering.ReleaseObject(project);

@@ -5,6 +5,7 @@
 #include "lumeth/Session.h"
 #include "lumeth/VarDescription.h"
 #include "tests/support/FourStreamProject.h"
+#include "tests/views/case/scenario/ScenarioViewerFixture.h"
 #include "tests/views/case/scenario/ScenarioSentinel.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
@@ -29,14 +30,11 @@ class SentinelScenarioViewerTest : public ::testing::Test {
 protected:
     SentinelScenarioViewerTest() {
         Session::Instance().Reset();
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
+        owner = NewProjectViewerStandIn(document);
         scenario = new Scenario(p.project);
         scenario->SetName("Base");
         scenario->streams = false;
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
+        viewer = NewBoundScenarioViewer(owner, scenario);
         scenario->streams = true;
     }
     ~SentinelScenarioViewerTest() override {

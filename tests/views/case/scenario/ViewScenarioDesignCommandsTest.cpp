@@ -9,6 +9,7 @@
 #include "tests/eng/model/ScenarioTestDoubles.h"
 #include "tests/support/FourStreamProject.h"
 #include "tests/support/NeutralStream.h"
+#include "tests/views/case/scenario/ScenarioViewerFixture.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
 
@@ -78,10 +79,9 @@ public:
 };
 
 // A scenario that records the operations the commands call and answers what a test sets.
-class RecordingScenario : public CPIScenario {
+class RecordingScenario : public DesignRecordingScenario {
 public:
-    explicit RecordingScenario(IHeatIntegrationProject* project) : CPIScenario(project, DefaultScenarioServices()) {}
-    std::vector<std::string> ran;
+    using DesignRecordingScenario::DesignRecordingScenario;
     int unitsByMILP = 0, assignResult = 1, retrofitCode = 3;
     bool retrofit = false;
     std::string automaticMessage;
@@ -89,28 +89,12 @@ public:
     std::map<CPString, IHENDesign*> doubles;
     std::vector<UtilityDouble*> utilities;
 
-    int AddDesign(const CPString& n) override { return ran.push_back("AddDesign " + n), CPIScenario::AddDesign(n); }
-    int RenameDesign(const CPString& a, const CPString& b) override {
-        return ran.push_back("RenameDesign " + a + " " + b), CPIScenario::RenameDesign(a, b);
-    }
-    int DeleteDesign(const CPString& n) override { return ran.push_back("DeleteDesign " + n), CPIScenario::DeleteDesign(n); }
-    int CloneDesign(const CPString& n, IHENDesign* s) override {
-        return ran.push_back("CloneDesign " + n), CPIScenario::CloneDesign(n, s);
-    }
-    void ClearUnitsTargetMILPResult() override { ran.push_back("ClearUnitsTargetMILPResult"); }
-    void CalculateMinimumUnitsTarget() override { ran.push_back("CalculateMinimumUnitsTarget"); }
     int GetMinimumNumberOfUnitsByMILP() const override { return unitsByMILP; }
     int AssignUtilityLoads() override { return ran.push_back("AssignUtilityLoads"), assignResult; }
-    void AutomaticHENDesign(void*) override { ran.push_back("AutomaticHENDesign"); }
     const char* GetAutomaticDesignMessage() const override { return automaticMessage.c_str(); }
-    void SmartCompleteDesign(const CPString& n) override { ran.push_back("SmartCompleteDesign " + n); }
-    void RecalculateSuperTargets() override { ran.push_back("RecalculateSuperTargets"); }
     bool HasSuperTargetResults() const override { return false; }
     bool IsRetrofitScenario() const override { return retrofit; }
     int CheckRetrofitDesign(IHENDesign*) override { return ran.push_back("CheckRetrofitDesign"), retrofitCode; }
-    void SetRetrofitBaseDesign(const CPString& n) override { ran.push_back("SetRetrofitBaseDesign " + n); }
-    void DeleteDesignsExceptBase() override { ran.push_back("DeleteDesignsExceptBase"); }
-    void ClearRetrofitBaseDesign() override { ran.push_back("ClearRetrofitBaseDesign"); }
     void EndForbiddenMatchChanges() override { ran.push_back("EndForbiddenMatchChanges"); }
     const char* GetRetrofitBaseDesignName() const override { return baseName.c_str(); }
     bool GetDesign(const CPString& n, IHENDesign*& out) const override {
@@ -124,16 +108,13 @@ public:
             if (kind == 1 && (side == 2 || u->GetHotCold() == side) && index-- == 0) return out = u, true;
         return false;
     }
-    bool ran_(const std::string& what) const { return std::find(ran.begin(), ran.end(), what) != ran.end(); }
 };
 
 class ViewScenarioDesignCommands : public ::testing::Test {
 protected:
     ViewScenarioDesignCommands() {
         Session::Instance().Reset();
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
+        owner = NewProjectViewerStandIn(document);
         scenario = new RecordingScenario(p.project);
         scenario->SetName("Base");
     }
@@ -143,9 +124,7 @@ protected:
         Session::Instance().Reset();
     }
     HIDesignViewerScenario* bind() {
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
-        return viewer;
+        return viewer = NewBoundScenarioViewer(owner, scenario);
     }
     int keyCount(const char* key) {
         int n = 0;

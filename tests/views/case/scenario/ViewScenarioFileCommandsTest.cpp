@@ -13,6 +13,7 @@
 #include "lumeth/Session.h"
 #include "ralvex/Case.h"
 #include "tests/support/FourStreamProject.h"
+#include "tests/views/case/scenario/ScenarioViewerFixture.h"
 #include "brasko/FeatureManager.h"
 #include "views/case/DataExtractionView.h"
 #include "views/case/HITargeting.h"
@@ -66,22 +67,12 @@ class ViewScenarioFileCommands : public ::testing::Test {
 protected:
     ViewScenarioFileCommands() {
         Session::Instance().Reset();
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
+        owner = NewProjectViewerStandIn(document);
         scenario = new ImportScenario(p.project);
         scenario->SetName("Base");
-        ForEachFourStream([&](const char* n, double s, double t, double cp) {
-            scenario->AddStream(n, 0);
-            IHeatIntegrationStream* stream = nullptr;
-            scenario->GetStream(n, stream);
-            stream->SetValue("Temperature", s, 0);
-            stream->SetValue("Temperature", t, 1);
-            stream->SetValue("HeatCapacityFlowrate", cp, 0);
-        });
+        AddFourProcessStreams(*scenario);
         scenario->SetDTmin(10.0);
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
+        viewer = NewBoundScenarioViewer(owner, scenario);
         provider = dynamic_cast<SimulatorCaseProvider*>(p.project->GetDataExtraction());
         // The stand-in of the simulator import: adds a stream per run when it succeeds, and
         // notes whether the design viewers' diagrams held their layout meanwhile.

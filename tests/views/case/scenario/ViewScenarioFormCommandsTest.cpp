@@ -10,6 +10,7 @@
 #include "lumeth/Framework.h"
 #include "lumeth/Session.h"
 #include "tests/support/FourStreamProject.h"
+#include "tests/views/case/scenario/ScenarioViewerFixture.h"
 #include "views/case/DataExtractionView.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
@@ -25,10 +26,9 @@
 namespace {
 
 // The four-stream scenario, recording the engine operations the commands call.
-class CommandScenario : public CPIScenario {
+class CommandScenario : public DesignRecordingScenario {
 public:
-    explicit CommandScenario(IHeatIntegrationProject* project) : CPIScenario(project, DefaultScenarioServices()) {}
-    std::vector<std::string> ran;
+    using DesignRecordingScenario::DesignRecordingScenario;
     double optimumA = 10.0, optimumB = 20.0;
     // Hot process streams counted that cannot be looked up (a scenario out of step).
     int missingHot = 0;
@@ -36,28 +36,12 @@ public:
     int GetNumberOfStreamsOfKind(int kind, int side) const override {
         return CPIScenario::GetNumberOfStreamsOfKind(kind, side) + (kind == 0 && side == 0 ? missingHot : 0);
     }
-    int AddDesign(const CPString& n) override { return ran.push_back("AddDesign " + n), CPIScenario::AddDesign(n); }
-    int RenameDesign(const CPString& a, const CPString& b) override {
-        return ran.push_back("RenameDesign " + a + " " + b), CPIScenario::RenameDesign(a, b);
-    }
-    int DeleteDesign(const CPString& n) override { return ran.push_back("DeleteDesign " + n), CPIScenario::DeleteDesign(n); }
-    int CloneDesign(const CPString& n, IHENDesign* s) override {
-        return ran.push_back("CloneDesign " + n), CPIScenario::CloneDesign(n, s);
-    }
-    void ClearUnitsTargetMILPResult() override { ran.push_back("ClearUnitsTargetMILPResult"); }
-    void CalculateMinimumUnitsTarget() override { ran.push_back("CalculateMinimumUnitsTarget"); }
     int GetMinimumNumberOfUnitsByMILP() const override { return 2; }
     int AssignUtilityLoads() override { return ran.push_back("AssignUtilityLoads"), 1; }
-    void AutomaticHENDesign(void*) override { ran.push_back("AutomaticHENDesign"); }
     const char* GetAutomaticDesignMessage() const override { return ""; }
-    void SmartCompleteDesign(const CPString& n) override { ran.push_back("SmartCompleteDesign " + n); }
-    void RecalculateSuperTargets() override { ran.push_back("RecalculateSuperTargets"); }
     void GetSuperTargetOptimum(double& a, double& b) const override { a = optimumA, b = optimumB; }
     int SetDTmin(double d) override { return ran.push_back("SetDTmin " + std::to_string(d)), CPIScenario::SetDTmin(d); }
     int CheckRetrofitDesign(IHENDesign*) override { return ran.push_back("CheckRetrofitDesign"), 3; }
-    void SetRetrofitBaseDesign(const CPString& n) override { ran.push_back("SetRetrofitBaseDesign " + n); }
-    void DeleteDesignsExceptBase() override { ran.push_back("DeleteDesignsExceptBase"); }
-    void ClearRetrofitBaseDesign() override { ran.push_back("ClearRetrofitBaseDesign"); }
     void RemoveUnusedUtilities() override { ran.push_back("RemoveUnusedUtilities"); }
     int ExtractFromCase(const char* name) override { return ran.push_back(std::string("ExtractFromCase ") + name), 1; }
     bool HasCaseDesign(const CPString& n) const override {
@@ -71,7 +55,6 @@ public:
         ran.push_back("SetEconomicData " + std::to_string(type) + " " + set);
         CPIScenario::SetEconomicData(type, value, set);
     }
-    bool ran_(const std::string& what) const { return std::find(ran.begin(), ran.end(), what) != ran.end(); }
     int count(const std::string& prefix) const {
         return static_cast<int>(std::count_if(ran.begin(), ran.end(), [&](const std::string& r) { return r.rfind(prefix, 0) == 0; }));
     }
@@ -81,23 +64,13 @@ class ViewScenarioFormCommands : public ::testing::Test {
 protected:
     ViewScenarioFormCommands() {
         Session::Instance().Reset();
-        owner = new Viewable(nullptr, "HIDesignViewerProjectObject");
-        owner->SetName("Plant");
-        owner->SetDocument(&document);
+        owner = NewProjectViewerStandIn(document);
         scenario = new CommandScenario(p.project);
         scenario->SetName("Base");
-        ForEachFourStream([&](const char* n, double s, double t, double cp) {
-            scenario->AddStream(n, 0);
-            IHeatIntegrationStream* stream = nullptr;
-            scenario->GetStream(n, stream);
-            stream->SetValue("Temperature", s, 0);
-            stream->SetValue("Temperature", t, 1);
-            stream->SetValue("HeatCapacityFlowrate", cp, 0);
-        });
+        AddFourProcessStreams(*scenario);
         scenario->AddStream("HP Steam", 1);
         scenario->AddStream("Cooling Water", 1);
-        viewer = new HIDesignViewerScenario(owner, "Base", ObjectTypeRegistry::Current()->Find(HIDesignViewerScenario::TypeName));
-        viewer->SetEngineeringScenario(scenario, 0);
+        viewer = NewBoundScenarioViewer(owner, scenario);
     }
     ~ViewScenarioFormCommands() override {
         SetAutomationStartup(false);
