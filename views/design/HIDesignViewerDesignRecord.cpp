@@ -11,6 +11,7 @@
 #include "lumeth/BinaryFile.h"
 #include "lumeth/TwoDimPlot.h"
 #include "views/EnginePointers.h"
+#include "views/design/UnitViewRecordFields.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/design/HeatExchangerView.h"
 #include "views/design/SplitterView.h"
@@ -36,14 +37,9 @@ bool readByte(BinaryFile& file, std::uint8_t& out) {
     return true;
 }
 
-bool readText(BinaryFile& file, Text& out) {
-    CPString s;
-    if (!file.ReadCPString(s)) return false;
-    out = s.c_str();
-    return true;
-}
-
 }  // namespace
+
+using unit_view_record::ReadText;
 
 bool HIDesignViewerDesign::StoreClassData(BinaryFile& file) {
     const bool totalSite = pScenario && pScenario->IsTotalSiteScenario();
@@ -83,7 +79,7 @@ bool HIDesignViewerDesign::RecallClassData(BinaryFile& file, int v) {
     IHENDesign* design = pDesign;
     pDesign = nullptr;
     std::int32_t count = 0;
-    if (!readText(file, strSelectedStream) || !file.ReadInt(nSetting200) || !readText(file, strText208) ||
+    if (!ReadText(file, strSelectedStream) || !file.ReadInt(nSetting200) || !ReadText(file, strText208) ||
         !file.ReadInt(nSetting210) || !file.ReadInt(nSetting211) || !file.ReadInt(nSetting212) ||
         !file.ReadInt(nSetting216) || !file.ReadInt(nFilterProcess) ||
         !RecallPointerX(file, links.gridDiagram, typeNamed(HENDiagram::TypeName)))
@@ -112,7 +108,7 @@ bool HIDesignViewerDesign::RecallClassData(BinaryFile& file, int v) {
         std::vector<DrivingForceSet> sets;
         for (std::int32_t i = 0; i < count; ++i) {
             DrivingForceSet set;
-            if (!readText(file, set.name) || !file.ReadInt(set.dataSet)) return false;
+            if (!ReadText(file, set.name) || !file.ReadInt(set.dataSet)) return false;
             sets.push_back(set);
         }
         lstDrivingForceSets = std::move(sets);

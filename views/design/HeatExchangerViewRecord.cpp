@@ -14,61 +14,33 @@
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "views/EnginePointers.h"
+#include "views/design/UnitViewRecordFields.h"
 
 #include <array>
 
 namespace {
 
-// A node name is a flowsheet's internal name; a length past this is damage.
-constexpr std::int32_t kLongestName = 1 << 16;
 // The change code that makes the design recalculate after its flowsheet changed.
 constexpr int kFlowsheetChanged = 17;
 // The record's orders of the four ports.
 constexpr int kViewOrder[4] = {0, 2, 1, 3};
 constexpr int kNodeOrder[4] = {0, 1, 2, 3};
 
-// A name as a 32-bit length (characters and the closing zero) and its bytes, the zero included.
-bool writeName(BinaryFile& file, const CPString& name) {
-    if (!file.WriteInt(static_cast<std::int32_t>(name.size() + 1))) return false;
-    for (char c : name)
-        if (!file.WriteChar(c)) return false;
-    return file.WriteChar('\0');
-}
-
-bool readName(BinaryFile& file, CPString& out) {
-    std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 1 || n > kLongestName) return false;
-    std::string s;
-    s.reserve(static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i) {
-        char c = 0;
-        if (!file.ReadChar(c)) return false;
-        s.push_back(c);
-    }
-    if (s.back() != '\0') return false;
-    s.pop_back();
-    out = CPString(s.c_str());
-    return true;
-}
-
-bool readText(BinaryFile& file, Text& out) {
-    CPString s;
-    if (!file.ReadCPString(s)) return false;
-    out = s;
-    return true;
-}
-
 }  // namespace
+
+using unit_view_record::WriteName;
+using unit_view_record::ReadName;
+using unit_view_record::ReadText;
 
 bool HeatExchangerView::StoreClassData(BinaryFile& file) {
     IHeatIntegrationScenario* scenario = pDesign ? pDesign->GetScenario() : nullptr;
     const bool totalSite = scenario && scenario->IsTotalSiteScenario();
     bool ok = file.WriteCPString(strNote) && file.WriteInt(totalSite ? 1 : 0) &&
-              StoreDesignPointer(file, scenario, pDesign) && writeName(file, pNode ? pNode->getName() : CPString());
+              StoreDesignPointer(file, scenario, pDesign) && WriteName(file, pNode ? pNode->getName() : CPString());
     for (int k = 0; ok && k < 4; ++k) ok = StorePointer(file, neighbourViews[static_cast<std::size_t>(kViewOrder[k])]);
     for (int k = 0; ok && k < 4; ++k) {
         const CNode* node = neighbourNodes[static_cast<std::size_t>(kNodeOrder[k])];
-        ok = writeName(file, node ? node->getName() : CPString());
+        ok = WriteName(file, node ? node->getName() : CPString());
     }
     for (int k = 0; ok && k < 4; ++k) ok = file.WriteCPString(neighbourNames[static_cast<std::size_t>(kViewOrder[k])]);
     return ok && file.WriteCPString(strExchangerName) && StorePointer(file, pPlot);
@@ -80,21 +52,21 @@ bool HeatExchangerView::RecallClassData(BinaryFile& file, int version) {
     std::int32_t totalSite = 0;
     IHENDesign* design = nullptr;
     CPString nodeName;
-    if (!readText(file, note)) return false;
+    if (!ReadText(file, note)) return false;
     if (version >= 3 && !file.ReadInt(totalSite)) return false;
     const bool designRead = totalSite == 1 ? RecallDesignTotalSitePointer(file, manager, design)
                                            : RecallDesignPointer(file, manager, design);
-    if (!designRead || !readName(file, nodeName)) return false;
+    if (!designRead || !ReadName(file, nodeName)) return false;
     for (int k = 0; k < 4; ++k)
         if (!RecallPointerX(file, recalledViews[static_cast<std::size_t>(kViewOrder[k])], nullptr)) return false;
     std::array<CPString, 4> neighbours;
     for (int k = 0; k < 4; ++k)
-        if (!readName(file, neighbours[static_cast<std::size_t>(kNodeOrder[k])])) return false;
+        if (!ReadName(file, neighbours[static_cast<std::size_t>(kNodeOrder[k])])) return false;
     std::array<Text, 4> names;
     Text exchangerName;
     for (int k = 0; k < 4; ++k)
-        if (!readText(file, names[static_cast<std::size_t>(kViewOrder[k])])) return false;
-    if (!readText(file, exchangerName)) return false;
+        if (!ReadText(file, names[static_cast<std::size_t>(kViewOrder[k])])) return false;
+    if (!ReadText(file, exchangerName)) return false;
     if (version >= 2 && !RecallPointerX(file, recalledPlot, nullptr)) return false;
 
     Unsubscribe();

@@ -10,51 +10,21 @@
 #include "lumeth/BinaryFile.h"
 #include "pellin/CNode.h"
 #include "views/EnginePointers.h"
+#include "views/design/UnitViewRecordFields.h"
 
 #include <string>
 
-namespace {
-
-constexpr std::int32_t kLongestName = 1 << 16;
-
-bool writeName(BinaryFile& file, const CPString& name) {
-    if (!file.WriteInt(static_cast<std::int32_t>(name.size() + 1))) return false;
-    for (char c : name)
-        if (!file.WriteChar(c)) return false;
-    return file.WriteChar('\0');
-}
-
-bool readName(BinaryFile& file, CPString& out) {
-    std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 1 || n > kLongestName) return false;
-    std::string s;
-    for (std::int32_t i = 0; i < n; ++i) {
-        char c = 0;
-        if (!file.ReadChar(c)) return false;
-        s.push_back(c);
-    }
-    if (s.back() != '\0') return false;
-    s.pop_back();
-    out = CPString(s.c_str());
-    return true;
-}
-
-bool readText(BinaryFile& file, Text& out) {
-    CPString s;
-    if (!file.ReadCPString(s)) return false;
-    out = s;
-    return true;
-}
-
-}  // namespace
+using unit_view_record::WriteName;
+using unit_view_record::ReadName;
+using unit_view_record::ReadText;
 
 bool SplitterView::StoreClassData(BinaryFile& file) {
     IHeatIntegrationScenario* scenario = pDesign ? pDesign->GetScenario() : nullptr;
     const bool totalSite = scenario && scenario->IsTotalSiteScenario();
     return file.WriteInt(totalSite ? 1 : 0) && StoreDesignPointer(file, scenario, pDesign) &&
-           writeName(file, pSplitter ? pSplitter->getName() : CPString()) && StorePointer(file, pUpstreamView) &&
-           StorePointer(file, pDownstreamView) && writeName(file, pUpstreamNode ? pUpstreamNode->getName() : CPString()) &&
-           writeName(file, pDownstreamNode ? pDownstreamNode->getName() : CPString()) &&
+           WriteName(file, pSplitter ? pSplitter->getName() : CPString()) && StorePointer(file, pUpstreamView) &&
+           StorePointer(file, pDownstreamView) && WriteName(file, pUpstreamNode ? pUpstreamNode->getName() : CPString()) &&
+           WriteName(file, pDownstreamNode ? pDownstreamNode->getName() : CPString()) &&
            file.WriteCPString(strUpstreamName) && file.WriteCPString(strDownstreamName) &&
            file.WriteCPString(strSplitterName);
 }
@@ -68,9 +38,9 @@ bool SplitterView::RecallClassData(BinaryFile& file, int version) {
     if (version >= 2 && !file.ReadInt(totalSite)) return false;
     const bool designRead = totalSite == 1 ? RecallDesignTotalSitePointer(file, manager, design)
                                            : RecallDesignPointer(file, manager, design);
-    if (!designRead || !readName(file, splitter) || !RecallPointerX(file, recalledUpstream, nullptr) ||
-        !RecallPointerX(file, recalledDownstream, nullptr) || !readName(file, upstream) || !readName(file, downstream) ||
-        !readText(file, upName) || !readText(file, downName) || !readText(file, splitterName))
+    if (!designRead || !ReadName(file, splitter) || !RecallPointerX(file, recalledUpstream, nullptr) ||
+        !RecallPointerX(file, recalledDownstream, nullptr) || !ReadName(file, upstream) || !ReadName(file, downstream) ||
+        !ReadText(file, upName) || !ReadText(file, downName) || !ReadText(file, splitterName))
         return false;
     Unsubscribe();
     pDesign = design;

@@ -29,6 +29,11 @@ public:
     double GetCostTarget(int code) const override { return code == 5 ? totalCost : SentinelScenario::GetCostTarget(code); }
     double GetPinchTemperature(int side, int) const override { return pinch[side == 0 ? 0 : 1]; }
     int GetPinchListEntrySide(int index) const override { return index == 0 ? 0 : 1; }
+    // Without C1 the scenario has hot but no cold process streams.
+    bool coldProcess = true;
+    int GetNumberOfStreamsOfKind(int kind, int side) const override {
+        return !coldProcess && kind == 0 && side == 1 ? 0 : SentinelScenario::GetNumberOfStreamsOfKind(kind, side);
+    }
 };
 
 class ViewScenarioTexts : public SentinelScenarioViewerTest<TextScenario> {
@@ -93,6 +98,14 @@ TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
     EXPECT_EQ(Text(""), text(var(1519, 602, 5)));
     EXPECT_EQ(Text(""), text(var(1519, 511, 7)));
     EXPECT_EQ((std::vector<Text>{"GetStreamError", "GetStreamError"}), ErrorJournal::Instance().Keys());
+
+    // The matrix has no columns without a cold process stream: the hot heading stays empty
+    // although H1 is there, and nothing is reported.
+    scenario->coldProcess = false;
+    EXPECT_EQ(Text(""), text(named("SVMHotStName", 0)));
+    EXPECT_EQ(2u, ErrorJournal::Instance().Keys().size());
+    scenario->coldProcess = true;
+    EXPECT_EQ(Text("H1"), text(named("SVMHotStName", 0)));
 
     // A contribution in display units, and an unset one.
     SetDisplayUnitSet(CustomaryUnits);
