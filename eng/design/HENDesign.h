@@ -490,6 +490,7 @@ public:
     void SetExchangerDTMinsFromApproach(double value) override;
     void LowerNamedExchangerDuty() override;
     int LetUtilityExchangersFollowDemand() override;
+    int LetEndUtilitiesFollowExchanger(CNode* exchanger) override;
     void RemoveSingleBranchSplitters() override;
     void RemoveRemovableUtilitiesAtPorts() override;
 
@@ -507,6 +508,10 @@ public:
     const char* GetOptimiserStatusText() const override { return m_optimiserStatus.c_str(); }
 
 private:
+    // The heater or cooler nearest the target of a stream that its exchangers settle, its duty
+    // given up; answers 1 when one gave it up. `throughEndUtility`: also when the design's own
+    // utility at the stream's end follows it (that utility goes).
+    int ReleaseEndUtilityDuty(IHeatIntegrationStream* stream, bool throughEndUtility);
     // The splitters whose branch fractions follow their branch duties (only those on utility
     // streams when `utilitiesOnly`); answers the number of splitters set.
     int SetFractionsFromDuties(bool utilitiesOnly);

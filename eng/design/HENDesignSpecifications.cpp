@@ -192,28 +192,62 @@ void CPIHENDesign::LowerNamedExchangerDuty() {
 int CPIHENDesign::LetUtilityExchangersFollowDemand() {
     if (IsEditLocked()) return 0;
     int released = 0;
-    for (IHeatIntegrationStream* stream : m_streams) {
-        const std::vector<CNode*>* units = UnitsOf(stream->GetName());
-        if (IsUtilityStream(stream) || !units || units->empty()) continue;
-        const bool settled = std::all_of(units->begin(), units->end(), [](const CNode* unit) {
-            return IsExchanger(unit) ? unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified
-                                     : !IsPlaceholder(unit);
-        });
-        if (!settled) continue;
-        CNode* segment = Before(m_sheet->getNode(stream->GetName() + "End"));
-        HeatExch* last = nullptr;
-        for (std::size_t step = 0; !last && IsSegment(segment) && step <= units->size(); ++step) {
-            HeatExch* exchanger = AsHeatExch(Before(segment));
-            if (!exchanger) break;
-            if (exchanger->IsUtilityExch()) last = exchanger;
-            else segment = exchanger->getUpStreamNode(segment);
-        }
-        if (!last) continue;
-        last->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
-        ++released;
-    }
+    for (IHeatIntegrationStream* stream : m_streams) released += ReleaseEndUtilityDuty(stream, false);
     if (released > 0) ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
     return released;
+}
+
+// One typed duty, one recalculation: the design stays quiet while an end utility goes, and the
+// caller's change handling recalculates once.
+int CPIHENDesign::LetEndUtilitiesFollowExchanger(CNode* unit) {
+    HeatExch* exchanger = Owns(unit) ? AsHeatExch(unit) : nullptr;
+    if (IsEditLocked() || !exchanger || exchanger->IsUtilityExch()) return 0;
+    const bool wasActive = m_active;
+    Deactivate();
+    int released = 0;
+    for (int side = 0; side < 2; ++side) {
+        IHeatIntegrationStream* stream =
+            StreamOf(exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side));
+        if (stream && HasStream(stream)) released += ReleaseEndUtilityDuty(stream, true);
+    }
+    if (wasActive) Activate(0);
+    return released;
+}
+
+int CPIHENDesign::ReleaseEndUtilityDuty(IHeatIntegrationStream* stream, bool throughEndUtility) {
+    const std::vector<CNode*>* units = UnitsOf(stream->GetName());
+    if (IsUtilityStream(stream) || !units || units->empty()) return 0;
+    const bool settled = std::all_of(units->begin(), units->end(), [](const CNode* unit) {
+        return IsExchanger(unit) ? unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified
+                                 : !IsPlaceholder(unit);
+    });
+    if (!settled) return 0;
+    CNode* segment = Before(m_sheet->getNode(stream->GetName() + "End"));
+    // A utility the design left at the stream's end, right after its heater or cooler, takes
+    // what the heater's or cooler's given duty misses of the target; it goes when that duty does,
+    // so the heater or cooler runs to the target itself.
+    CNode* endUtility = nullptr;
+    if (throughEndUtility && IsSegment(segment) && IsPlaceholder(Before(segment)) && IsSegment(Before(Before(segment)))) {
+        HeatExch* exchanger = AsHeatExch(Before(Before(Before(segment))));
+        if (exchanger && exchanger->IsUtilityExch()) {
+            endUtility = Before(segment);
+            segment = Before(endUtility);
+        }
+    }
+    HeatExch* last = nullptr;
+    for (std::size_t step = 0; !last && IsSegment(segment) && step <= units->size(); ++step) {
+        HeatExch* exchanger = AsHeatExch(Before(segment));
+        if (!exchanger) break;
+        if (exchanger->IsUtilityExch()) last = exchanger;
+        else segment = exchanger->getUpStreamNode(segment);
+    }
+    if (!last) return 0;
+    if (endUtility) {
+        const int port = last->getOutlet(0) == segment ? 1 : 3;
+        if (IsPortFreeOfUtility(last, port) || !RemoveUtilityAtPort(last, port)) return 0;
+    }
+    last->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+    return 1;
 }
 
 // ---------------------------------------------------------------- splitters and ports

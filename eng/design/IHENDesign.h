@@ -471,6 +471,10 @@ public:
     // so that it takes what the process still needs once the modification changes that. Answers
     // the number of duties given up.
     virtual int LetUtilityExchangersFollowDemand() { return 0; }
+    // After a process exchanger's duty is given: the same release on the exchanger's two streams
+    // only, so that their heaters and coolers take up what the new duty leaves. The caller's
+    // change handling recalculates; answers the number of duties given up.
+    virtual int LetEndUtilitiesFollowExchanger(CNode* /*exchanger*/) { return 0; }
     virtual void RemoveSingleBranchSplitters() {}
     // Every utility that may go at the ports of the process exchangers is removed.
     virtual void RemoveRemovableUtilitiesAtPorts() {}

@@ -156,6 +156,7 @@ int CNode::addVariable(const CPString& name, double value, int status, int flag)
     v.SetValue(value, status);
     // A value written with a status keeps it even when it is 0.0; only the empty value is open.
     v._set_nLockStatus(flag);
+    if (m_writeTrace) m_writeTrace->push_back({name, value, CPString(), status, flag});
     return 1;
 }
 
@@ -163,6 +164,7 @@ int CNode::addVariable(const CPString& name, const CPString& text, int status, i
     CPValue& v = internValue(name);
     v.SetText(text, status);
     v._set_nLockStatus(flag);
+    if (m_writeTrace) m_writeTrace->push_back({name, 0.0, text, status, flag});
     return 1;
 }
 

@@ -36,6 +36,15 @@ enum class NodeKindId : std::uint8_t {
 };
 NodeKindId NodeKindIdOf(const CPString& kind);
 
+// One write of a named value (number or text), as a node's write trace keeps it.
+struct NodeValueWrite {
+    CPString name;
+    double value = 0.0;  // 0.0 for a text
+    CPString text;
+    int status = 0;
+    int flag = 0;
+};
+
 class CNode {
 public:
     CNode(const CPString& name, const CPString& kind);
@@ -92,6 +101,10 @@ public:
     int addVariable(const CPString& name, const CPString& text, int status, int flag = 0);
     int addVariable(const CPString& name, const char* text, int status, int flag = 0);
     bool removeVariable(const CPString& name);
+    // Appends every later write of a named value (`addVariable`) to `trace`, in the order
+    // written, until called with null: the order in which an editor sets a unit's values is
+    // part of what the unit makes of them. The trace is the caller's and outlives the recording.
+    void traceValueWrites(std::vector<NodeValueWrite>* trace) { m_writeTrace = trace; }
 
     // Indexed values: entries 0 .. size - 1 of the named value.
     int getVariableSize(const CPString& name) const;
@@ -151,6 +164,7 @@ private:
     std::vector<CNode*> m_out;
     int m_upCursor = 0;
     int m_downCursor = 0;
+    std::vector<NodeValueWrite>* m_writeTrace = nullptr;
 };
 
 // The node as class T when it answers `typeName`; null otherwise (also for a null node).

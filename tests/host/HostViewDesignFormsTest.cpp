@@ -31,7 +31,9 @@ TEST(HostViewDesignForms, ADutyWrittenInTheFilteredRowsIsSavedAndRecalculated) {
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + edited.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     for (const char* line : {"1: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW", "2: set HeatFlow.304.1 80\n  result 1",
-                             "3: get HeatFlow.304.[]\n  value 240 80 90 90 20 60 kW", "4: text Name.300.1\n  text E4",
+                             // The heater and cooler follow: C1 then gets 260 kW of its 230 from the
+                             // process, so its heater would have to take 30 kW out; H2 keeps 10 kW.
+                             "3: get HeatFlow.304.[]\n  value 240 80 90 90 -30 10 kW", "4: text Name.300.1\n  text E4",
                              "5: text Name.348.1\n  text H2", "6: text Name.345.1\n  text C1"})
         EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;
 
@@ -42,16 +44,55 @@ TEST(HostViewDesignForms, ADutyWrittenInTheFilteredRowsIsSavedAndRecalculated) {
         EXPECT_DOUBLE_EQ(duty, dutyOf(report.out, name)) << name;
     // E4 now takes 80 kW from H2 at 90 C (1.5 kW/K): it leaves at 36.67 C.
     EXPECT_NE(std::string::npos, report.out.find("\"hot_out\": 36.666667")) << report.out;
+    // A heater asked to cool is no feasible unit.
+    EXPECT_NE(std::string::npos, report.out.find("\"status\": \"incomplete\", \"feasible\": false")) << report.out;
 
     // A negative area is refused and changes nothing; a row past the filtered list is outside
     // the list's dimensions.
     std::ofstream(bad.path) << "set Area.302.0 -5\nget HeatFlow.304.[]\n";
     const HostRun refused = RunHost("view " + edited.path + " --open design --script " + bad.path);
-    EXPECT_NE(std::string::npos, refused.out.find("value 240 80 90 90 20 60 kW")) << refused.out;
+    EXPECT_NE(std::string::npos, refused.out.find("value 240 80 90 90 -30 10 kW")) << refused.out;
     EXPECT_NE(std::string::npos, refused.out.find("AreaInputError")) << refused.out;
     std::ofstream(bad.path) << "set HeatFlow.304.9 10\n";
     const HostRun stale = RunHost("view " + edited.path + " --open design --script " + bad.path);
     EXPECT_NE(std::string::npos, stale.out.find("outside its dimensions (6)")) << stale.out;
+}
+
+// Each exchanger's name, hot and cold stream and duty read from the filtered rows; E4 (H2 to C1)
+// lowered from 30 to 20 kW there. H2 then keeps 10 kW more for its cooler (60 + 10 = 70 kW) and
+// C1 gets 10 kW less from the process, which its heater adds (20 + 10 = 30 kW); the other
+// exchangers keep their duties and both streams still reach their targets.
+TEST(HostViewDesignForms, TheHeaterAndCoolerTakeUpADutyChangedInTheFilteredRows) {
+    Scratch saved("net2.kestrin"), edited("edited2.kestrin"), script("rows.txt");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    std::string lines;
+    for (int row = 0; row < 6; ++row)
+        for (const char* v : {"Name.300.", "Name.348.", "Name.345."}) lines += "text " + std::string(v) + std::to_string(row) + "\n";
+    std::ofstream(script.path) << lines << "get HeatFlow.304.[]\nset HeatFlow.304.1 20\nget HeatFlow.304.[]\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + edited.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const char* rows[6][3] = {{"E1", "H1", "C2"},     {"E4", "H2", "C1"},     {"E3", "H1", "C1"},
+                              {"E2", "H2", "C1"},     {"Heater", "HP Steam", "C1"}, {"Cooler", "H2", "Cooling Water"}};
+    int step = 1;
+    for (int row = 0; row < 6; ++row)
+        for (int k = 0; k < 3; ++k, ++step) {
+            static const char* const kVars[] = {"Name.300.", "Name.348.", "Name.345."};
+            const std::string line = std::to_string(step) + ": text " + kVars[k] + std::to_string(row) + "\n  text " + rows[row][k] + "\n";
+            EXPECT_NE(std::string::npos, run.out.find(line)) << line << run.out;
+        }
+    EXPECT_NE(std::string::npos, run.out.find("19: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW")) << run.out;
+    // The form shows the heater and cooler following at once.
+    EXPECT_NE(std::string::npos, run.out.find("21: get HeatFlow.304.[]\n  value 240 20 90 90 30 70 kW")) << run.out;
+
+    const HostRun report = RunHost("design " + edited.path + " --json");
+    ASSERT_EQ(0, report.exitCode) << report.out;
+    for (const auto& [name, duty] : {std::pair<const char*, double>{"E1", 240}, {"E4", 20}, {"E3", 90}, {"E2", 90},
+                                     {"Heater", 30}, {"Cooler", 70}})
+        EXPECT_NEAR(duty, dutyOf(report.out, name), 1e-6) << name;
+    EXPECT_NE(std::string::npos, report.out.find("\"hot_utility\": 30,")) << report.out;
+    EXPECT_NE(std::string::npos, report.out.find("\"cold_utility\": 70,")) << report.out;
+    EXPECT_NE(std::string::npos, report.out.find("\"unsatisfied_streams\": []")) << report.out;
 }
 
 }  // namespace

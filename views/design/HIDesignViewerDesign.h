@@ -140,6 +140,7 @@ public:
     // the dimensions of each: 1 for a row of a list.
     struct WriteAddress {
         int type, number, dims;
+        const char* refusals = "";  // the keys a write may be refused with, blank-separated
     };
     static const std::vector<WriteAddress>& WriteAddresses();
     static void AddSettingAddresses(std::vector<WriteAddress>& out);
@@ -149,6 +150,7 @@ public:
     struct TextInput {
         const char* address;
         int dims;
+        const char* refusals = "";
     };
     static const std::vector<TextInput>& TextInputs();
     double Value(const VarDescription& var) override;

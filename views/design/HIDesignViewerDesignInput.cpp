@@ -43,6 +43,9 @@ struct InputRow {
     // A calculated value that follows from the one written and is opened after it (0.0,
     // status 0, flag 0): the clean coefficient follows the shell geometry.
     const char* follows = nullptr;
+    // A duty of a process exchanger: the heaters and coolers at the ends of its two streams give
+    // theirs up, so that they take up the demand the new duty leaves.
+    bool endUtilitiesFollow = false;
 };
 
 const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? "AreaInputError" : nullptr; }
@@ -83,7 +86,8 @@ const InputRow kRows[] = {
     // A fouling factor is never negative, whichever list it is typed into.
     {4101, 500, L::Filtered, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
     {4101, 501, L::AreaSpecified, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
-    {6, 304, L::Filtered, "Duty"}, {6, 308, L::Configured, "MaxDuty"},
+    {6, 304, L::Filtered, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, nullptr, false, false, nullptr, true},
+    {6, 308, L::Configured, "MaxDuty"},
     {6, 318, L::UnconfiguredCooler, "Duty"}, {6, 319, L::UnconfiguredHeater, "Duty"},
     {6, 355, L::UnconfiguredCooler, "Temperature", At::HotOut}, {6, 356, L::UnconfiguredHeater, "Temperature", At::ColdOut},
     {1508, 302, L::Filtered, "HTArea", At::Unit, Clear::Open, 0.0, 1, 1, areaOnUnit},
@@ -124,6 +128,17 @@ CNode* nodeAt(CNode& unit, At at) {
     return nullptr;
 }
 
+// The keys a row's check refuses with, as the form description lists them.
+const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
+    if (check == negativeArea) return "AreaInputError";
+    if (check == negativeFouling) return "FoulingFactorUpdateError";
+    if (check == negativeWeight) return "WeightInputError";
+    if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger";
+    if (check == shellCount) return "ShellsInputError";
+    if (check == observedCoefficient) return "HTCoeffUpdateError";
+    return "";
+}
+
 V::ListSize sizeOf(L list) {
     switch (list) {
         case L::Filtered: return V::ListSize::Filtered;
@@ -140,9 +155,9 @@ V::ListSize sizeOf(L list) {
 const std::vector<HIDesignViewerDesign::WriteAddress>& HIDesignViewerDesign::WriteAddresses() {
     static const std::vector<WriteAddress> addresses = [] {
         std::vector<WriteAddress> out;
-        for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1});
-        out.push_back({110, 200, 0});
-        out.push_back({1517, 1, 0});
+        for (const InputRow& r : kRows) out.push_back({r.type, r.number, 1, refusalsOf(r.check)});
+        out.push_back({110, 200, 0, "CannotAcceptThisPercentValue"});
+        out.push_back({1517, 1, 0, "DeltaTViolationsError"});
         for (int n : {200, 203, 204, 207, 208}) out.push_back({109, n, 0});
         AddSettingAddresses(out);
         AddSwitchAddresses(out);
@@ -198,6 +213,7 @@ int HIDesignViewerDesign::SpecifyExchangerRow(const VarDescription& var, double 
         node->addVariable(r->value, value, 1, r->flag);
     }
     if (r->follows) unit->addVariable(r->follows, 0.0, 0, 0);
+    if (r->endUtilitiesFollow && value != kEmpty) pDesign->LetEndUtilitiesFollowExchanger(unit);
     pDesign->ProcessChange(kFlowsheetChanged, CPString(), nullptr);
     return 1;
 }

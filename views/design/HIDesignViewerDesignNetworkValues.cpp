@@ -215,6 +215,15 @@ void AddNetworkRows(Rows& rows) {
         {.type = 104, .number = 596, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) { return placement(v, u, 1); }},
         {.type = 104, .number = 597, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) { return placement(v, u, 2); }},
         {.type = 104, .number = 598, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) { return placement(v, u, 3); }},
+        // Whether the overall coefficient is the simulator's (599) or given by the user (600).
+        {.type = 104, .number = 599, .list = L::Filtered, .unitRead = [](V&, CNode& u, Var) {
+             HeatExch* hx = AsHeatExch(&u);
+             return hx ? flag(hx->GetSimOverallUSpec()) : kEmpty;
+         }},
+        {.type = 104, .number = 600, .list = L::Filtered, .unitRead = [](V&, CNode& u, Var) {
+             HeatExch* hx = AsHeatExch(&u);
+             return hx ? flag(hx->GetOverallUSpec()) : kEmpty;
+         }},
         {.type = 104, .number = 601, .list = L::Direct, .value = "ExchangerIsOffLine"},
         {.type = 104, .number = 703, .list = L::OnStream, .unitRead = [](V&, CNode& u, Var) {
              HeatExch* hx = AsHeatExch(&u);

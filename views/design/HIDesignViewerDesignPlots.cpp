@@ -285,9 +285,12 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
         row.number = a.number;
         if (listed.insert({row.Address().c_str(), FormHook::Value}).second)
             form.Add({row.Address(), FormHook::Value, a.type, true, a.dims});
+        if (*a.refusals) form.SetRefusals(row.Address(), a.refusals);
     }
-    for (const TextInput& t : TextInputs())
+    for (const TextInput& t : TextInputs()) {
         if (listed.insert({std::string(t.address), FormHook::Text}).second) form.Add({t.address, FormHook::Text, 1519, true, t.dims});
+        if (*t.refusals) form.SetRefusals(t.address, t.refusals);
+    }
     DescribeTexts(form);
     for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
 }

@@ -136,6 +136,15 @@ void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState
         state = unit->getVariableAsInteger("AreaMinimum", minimum) && minimum == 1 ? ReadOnlyState : ModifiableState;
         return;
     }
+    if (is(1524, {701})) {
+        // The overall coefficient is typed only while the user gives it; otherwise the cell
+        // shows the calculated one and follows the exchanger's feasibility.
+        CNode* unit = unitOf(L::Filtered);
+        if (!unit) return;
+        HeatExch* hx = AsHeatExch(unit);
+        state = hx && hx->GetOverallUSpec() ? ModifiableState : exchangerTest(unit);
+        return;
+    }
     if (is(1508, {306}) || is(1519, {307, 359, 360}) || is(1524, {502}) || is(6, {308}) || is(1507, {200})) {
         if (bOperationsMode) state = ReadOnlyState;
         return;

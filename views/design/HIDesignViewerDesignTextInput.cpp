@@ -28,8 +28,9 @@ CNode* tagNode(CNode& unit, int number) {
 
 const std::vector<HIDesignViewerDesign::TextInput>& HIDesignViewerDesign::TextInputs() {
     static const std::vector<TextInput> inputs = {
-        {"Notes.401", 0},        {"Name.300", 1},         {"ExtraData.208", 0}, {"HXSelection.389", 0},
-        {"ExtraData.593", 0},    {"ExtraData.851", 1},    {"ExtraData.852", 1}, {"ExtraData.853", 1},
+        {"Notes.401", 0},        {"Name.300", 1, "CannotDeleteHeatExchanger HeatExchangerNameError"},
+        {"ExtraData.208", 0},    {"HXSelection.389", 0},  {"ExtraData.593", 0, "EventNameAlreadyUsed"},
+        {"ExtraData.851", 1},    {"ExtraData.852", 1}, {"ExtraData.853", 1},
         {"ExtraData.854", 1},    {"ExtraData.857", 0},
     };
     return inputs;

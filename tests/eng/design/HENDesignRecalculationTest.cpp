@@ -546,6 +546,51 @@ TEST(HENDesignChange, OnlyStreamsSettledByTheirExchangersGiveAUtilityDutyUp) {
     EXPECT_EQ(n.d->LetUtilityExchangersFollowDemand(), 0);
 }
 
+// X given 100 kW instead of 60: C (100 -> 160 C, CP 4, 240 kW) leaves X at 125 C, so its heater
+// takes 240 - 100 = 140 kW; H1 (150 -> 50 C, CP 2, 200 kW) leaves X at 100 C, so its cooler
+// takes 200 - 100 = 100 kW. H2's cooler, on no stream of X, keeps the plant's 60 kW as given.
+// Once released, the heater and cooler go on following: X at 120 kW gives 120 and 80 kW.
+TEST(HENDesignChange, TheEndUtilitiesOfAnExchangersStreamsTakeUpItsNewDuty) {
+    Plant n(true);
+    n.x->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    // A heater or cooler itself, or no node: nothing is given up.
+    EXPECT_EQ(n.d->LetEndUtilitiesFollowExchanger(n.heater), 0);
+    EXPECT_EQ(n.d->LetEndUtilitiesFollowExchanger(nullptr), 0);
+    EXPECT_EQ(n.heater->getVariableStatus(NodeValue::Duty), ValueStatus::Specified);
+    EXPECT_EQ(n.d->LetEndUtilitiesFollowExchanger(n.x), 2);
+    n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+    for (auto [unit, duty] : {std::pair{n.heater, 140.0}, std::pair{n.cooler, 100.0}, std::pair{n.cooler2, 60.0}})
+        EXPECT_NEAR(Plant::Duty(unit), duty, 1e-9);
+    EXPECT_EQ(n.heater->getVariableStatus(NodeValue::Duty), ValueStatus::Calculated);
+    EXPECT_EQ(n.cooler2->getVariableStatus(NodeValue::Duty), ValueStatus::Specified);
+    EXPECT_NEAR(n.d->GetTotalUtilityLoad(0), 140.0, 1e-9);
+    EXPECT_NEAR(n.d->GetTotalUtilityLoad(1), 160.0, 1e-9);
+
+    n.x->addVariable(NodeValue::Duty, 120.0, ValueStatus::Specified);
+    EXPECT_EQ(n.d->LetEndUtilitiesFollowExchanger(n.x), 0);
+    n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+    EXPECT_NEAR(Plant::Duty(n.heater), 120.0, 1e-9);
+    EXPECT_NEAR(Plant::Duty(n.cooler), 80.0, 1e-9);
+}
+
+// The design's own utility left at C's end, after the heater (where a table of given duties puts
+// one): it goes with the heater's given duty, so the heater runs C to its target itself, again
+// 240 - 100 = 140 kW, in the one recalculation that follows.
+TEST(HENDesignChange, AUtilityLeftAfterTheEndHeaterGoesWhenTheHeaterFollows) {
+    Plant n(true);
+    ASSERT_TRUE(n.d->AddUtilityAtPort(n.heater, 3));
+    ASSERT_FALSE(n.d->IsPortFreeOfUtility(n.heater, 3));
+    n.x->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    EXPECT_EQ(n.d->LetEndUtilitiesFollowExchanger(n.x), 2);
+    EXPECT_TRUE(n.d->IsActive());
+    EXPECT_TRUE(n.d->IsPortFreeOfUtility(n.heater, 3));
+    n.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+    EXPECT_NEAR(Plant::Duty(n.heater), 140.0, 1e-9);
+    EXPECT_NEAR(Net::T(n.heater->getOutlet(1)), 160.0, 1e-9);
+    EXPECT_NEAR(Plant::Duty(n.cooler), 100.0, 1e-9);
+    EXPECT_EQ(n.d->GetNumberOfUnsatisfiedProcessStreams(), 0);
+}
+
 // With X's duty open nothing settles C: the heater's duty is a free one of the network, not the
 // 400 kW the steam carried before the design calculated. The network stays open (X, heater and
 // cooler without duties) and no steam is used.

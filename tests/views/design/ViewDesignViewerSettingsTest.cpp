@@ -239,4 +239,30 @@ TEST(ViewDesignViewerForm, EveryWrittenVariableIsListedOnceAsEditable) {
     EXPECT_FALSE(editable["Name.345/text"]);
 }
 
+// A write that can be refused lists its keys in the form description, and its listing line
+// shows them; a write that refuses nothing lists none.
+TEST(ViewDesignViewerForm, EveryRefusingWriteListsItsKeys) {
+    FormDescription form;
+    HIDesignViewerDesign::LoadVariables(form);
+    const std::pair<const char*, const char*> refusing[] = {
+        {"Percent.200", "CannotAcceptThisPercentValue"},
+        {"DeltaTemp.1", "DeltaTViolationsError"},
+        {"Area.302", "AreaInputError CannotSpecifyAreaForUtilExchanger"},
+        {"Area.306", "AreaInputError CannotSpecifyAreaForUtilExchanger"},
+        {"Area.704", "AreaInputError"}, {"Area.712", "AreaInputError"},
+        {"Fouling.500", "FoulingFactorUpdateError"}, {"Fouling.501", "FoulingFactorUpdateError"},
+        {"ExtraData.307", "ShellsInputError"}, {"ExtraData.601", "WeightInputError"},
+        {"HeatTransferCoeff.502", "HTCoeffUpdateError"},
+        {"Name.300", "CannotDeleteHeatExchanger HeatExchangerNameError"},
+        {"ExtraData.593", "EventNameAlreadyUsed"},
+    };
+    for (const auto& [address, keys] : refusing) EXPECT_EQ(Text(keys), form.Refusals(address)) << address;
+    for (const char* address : {"HeatFlow.304", "Temperature.343", "Notes.401", "HeatTransferCoeff.701"})
+        EXPECT_EQ(Text(), form.Refusals(address)) << address;
+    bool listed = false;
+    for (const Text& line : form.Listing())
+        if (line.rfind("Fouling.500 ", 0) == 0) listed = line.find(" refuses=FoulingFactorUpdateError") != Text::npos;
+    EXPECT_TRUE(listed);
+}
+
 }  // namespace
