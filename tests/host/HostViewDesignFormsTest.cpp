@@ -95,4 +95,25 @@ TEST(HostViewDesignForms, TheHeaterAndCoolerTakeUpADutyChangedInTheFilteredRows)
     EXPECT_NE(std::string::npos, report.out.find("\"unsatisfied_streams\": []")) << report.out;
 }
 
+// The same change typed into E4's own view (the current exchanger, row 1 of all exchangers):
+// the heater and cooler follow as they do from the forms.
+TEST(HostViewDesignForms, TheHeaterAndCoolerTakeUpADutyChangedInTheExchangersView) {
+    Scratch saved("net3.kestrin"), edited("edited3.kestrin"), script("hxduty.txt");
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+    ASSERT_EQ(0, RunHost("design " + tables + " --save " + saved.path).exitCode);
+    std::ofstream(script.path) << "set Index.414 1\nset Index.415 1\nopen HeatExchangerViewObject.400\n"
+                                  "set HeatFlow.200 20\nget HeatFlow.200\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + edited.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("3: open HeatExchangerViewObject.400\n  text E4")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("5: get HeatFlow.200\n  value 20 kW")) << run.out;
+
+    const HostRun report = RunHost("design " + edited.path + " --json");
+    ASSERT_EQ(0, report.exitCode) << report.out;
+    for (const auto& [name, duty] : {std::pair<const char*, double>{"E1", 240}, {"E4", 20}, {"E3", 90}, {"E2", 90},
+                                     {"Heater", 30}, {"Cooler", 70}})
+        EXPECT_NEAR(duty, dutyOf(report.out, name), 1e-6) << name;
+    EXPECT_NE(std::string::npos, report.out.find("\"unsatisfied_streams\": []")) << report.out;
+}
+
 }  // namespace

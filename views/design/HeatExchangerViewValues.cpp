@@ -301,6 +301,9 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
                     ShellsStep();
                 } else {
                     pNode->addVariable(NV::Duty, value, ValueStatus::Specified, 1);
+                    // As in the design forms: the heaters and coolers at the ends of the two
+                    // streams take up the demand the new duty leaves.
+                    if (pDesign) pDesign->LetEndUtilitiesFollowExchanger(pNode);
                 }
                 result = 1;
             } else if (n == 201 && !erase) {
