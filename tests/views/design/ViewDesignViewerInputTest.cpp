@@ -3,6 +3,7 @@
 // nothing changed, and a stale row past the end of its list edits nothing.
 #include "eng/design/IHENDesign.h"
 #include "lumeth/Session.h"
+#include "pellin/HeatExch.h"
 #include "tests/views/design/DesignViewerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,87 @@ INSTANTIATE_TEST_SUITE_P(
         // A stale row past the end of the filtered list edits nothing, not the last exchanger.
         EditCase{6, 304, 2, 100.0, "", 3, "MaxDuty", E, 0, 0},
         EditCase{1508, 709, 5, 40.0, "", 3, "MaxSpareArea", E, 0, 0}));
+
+// One write per remaining row list, on units "phcp" (0 H1/C1, 1 heater on C2, 2 cooler on H2,
+// 3 H2/C2): the value lands on the node of its row's exchanger (the unit or one of its ports)
+// with status 1 and the row's flag, and the same address reads it back. The direct list counts
+// every exchanger; the unconfigured lists hold the one cooler and the one heater, the configured
+// list the heater once it has a configuration.
+struct ListWrite {
+    int type, number, row;
+    int exchanger;
+    int port;  // -1 the unit; else 0 hot inlet, 1 hot outlet, 2 cold inlet, 3 cold outlet
+    const char* name;
+    double value;
+    int flag;
+    bool reads = true;  // the outlet temperatures of a heater or cooler are written only
+    bool configured = false;  // the heater is given a configuration first
+};
+
+std::ostream& operator<<(std::ostream& os, const ListWrite& c) {
+    return os << c.type << "." << c.number << "[" << c.row << "]";
+}
+
+class ViewDesignViewerListWrite : public ::testing::TestWithParam<ListWrite> {};
+
+TEST_P(ViewDesignViewerListWrite, ReachesItsRowsExchangerAndReadsBack) {
+    ViewerNetwork n;
+    n.Units("phcp");
+    n.d->Deactivate();
+    auto viewer = n.Viewer();
+    const ListWrite& c = GetParam();
+    CNode* unit = nullptr;
+    ASSERT_TRUE(n.d->GetHeatExchanger(c.exchanger, unit));
+    if (c.configured) unit->addVariable("HeatExchangerConfiguration", 2.0, 1, 1);
+    HeatExch* hx = AsHeatExch(unit);
+    ASSERT_NE(nullptr, hx);
+    CNode* node = c.port < 0 ? unit : c.port % 2 == 0 ? hx->getInlet(c.port / 2) : hx->getOutlet(c.port / 2);
+    ASSERT_NE(nullptr, node);
+    VarDescription var(c.type, c.number);
+    var.SetOffset(0, c.row);
+    EXPECT_EQ(1, viewer->Specify(var, c.value));
+    double stored = E;
+    ASSERT_TRUE(node->getVariableAsDouble(c.name, stored));
+    EXPECT_DOUBLE_EQ(c.value, stored);
+    EXPECT_EQ(1, node->getVariableStatus(c.name));
+    EXPECT_EQ(c.flag, node->getVariableFlag(c.name));
+    EXPECT_DOUBLE_EQ(c.reads ? c.value : E, viewer->Value(var));
+    // No other exchanger took the value.
+    for (int i = 0; i < 4; ++i) {
+        CNode* other = nullptr;
+        if (i == c.exchanger || !n.d->GetHeatExchanger(i, other) || c.port >= 0) continue;
+        double v = E;
+        EXPECT_FALSE(other->getVariableAsDouble(c.name, v) && v == c.value) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, ViewDesignViewerListWrite,
+    ::testing::Values(ListWrite{1, 601, 3, 3, 0, "MeasuredTemperature", 141.5, 0},
+                      ListWrite{1, 604, 0, 0, 3, "MeasuredTemperature", 96.5, 0},
+                      ListWrite{1519, 602, 2, 2, 1, "TemperatureWeight", 2.5, 0},
+                      ListWrite{6, 308, 0, 1, -1, "MaxDuty", 300.0, 1, true, true},
+                      ListWrite{6, 318, 0, 2, -1, "Duty", 33.0, 1},
+                      ListWrite{6, 319, 0, 1, -1, "Duty", 44.0, 1},
+                      ListWrite{6, 355, 0, 2, 1, "Temperature", 45.0, 1, false},
+                      ListWrite{6, 356, 0, 1, 3, "Temperature", 125.0, 1, false}));
+
+// Cleared on the filtered list, an area is given back to the calculation (status 0); cleared
+// on the area-specified list it stays given (status 1, see the area rows).
+TEST(ViewDesignViewerEdits, ClearingTheFilteredAreaOpensIt) {
+    ViewerNetwork n;
+    n.Units("pp");
+    n.d->Deactivate();
+    auto viewer = n.Viewer();
+    CNode* unit = nullptr;
+    ASSERT_TRUE(n.d->GetHeatExchanger(1, unit));
+    VarDescription var(1508, 302);
+    var.SetOffset(0, 1);
+    EXPECT_EQ(1, viewer->Specify(var, 30.0));
+    EXPECT_EQ(1, unit->getVariableStatus("HTArea"));
+    EXPECT_EQ(1, viewer->Specify(var, E));
+    EXPECT_EQ(0, unit->getVariableStatus("HTArea"));
+}
 
 TEST(ViewDesignViewerEdits, ViewerValuesAndTheirRefusals) {
     ViewerNetwork n;
