@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{1517, 500, 0, 12.0, "", 0, "HighEndDelT", 12.0, 1, 1},
         EditCase{1517, 501, 1, E, "", 3, "LowEndDelT", 0.0, 0, 1},
         // A stale row past the end of the filtered list edits nothing, not the last exchanger.
-        EditCase{6, 304, 2, 100.0, "", 3, "MaxDuty", E, 0, 0},
+        EditCase{6, 304, 2, 100.0, "", 3, "Duty", E, 0, 0},
         EditCase{1508, 709, 5, 40.0, "", 3, "MaxSpareArea", E, 0, 0}));
 
 // One write per remaining row list, on units "phcp" (0 H1/C1, 1 heater on C2, 2 cooler on H2,
