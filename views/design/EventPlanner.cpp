@@ -52,10 +52,17 @@ int addRows(DimInfo& dims, std::size_t n) {
 }  // namespace
 
 EventPlanner::EventPlanner(HIDesignViewerDesign* viewer, IHeatIntegrationScenario* scenario, const ObjectTypeInfo* type)
-    : Viewable(viewer, type), pScenario(viewer ? scenario : nullptr), pDesignViewer(viewer) {
+    : Viewable(viewer, type) {
     SetName("EventPlanner");
+    Bind(viewer, scenario);
+}
+
+void EventPlanner::Bind(HIDesignViewerDesign* viewer, IHeatIntegrationScenario* scenario) {
+    if (pScenario || !viewer || !scenario) return;
+    pScenario = scenario;
+    pDesignViewer = viewer;
     // The planner plans for its own viewer's design, whatever other designs the scenario holds.
-    pDesign = viewer && pScenario ? viewer->GetDesign() : nullptr;
+    pDesign = viewer->GetDesign();
     if (IHENState* state = pDesign ? pDesign->GetDefaultState() : nullptr) FillNamesFromState(*state);
 }
 

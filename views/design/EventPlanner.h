@@ -30,6 +30,9 @@ public:
     static Viewable* Create(ObjectInstanceInfo& info);
     ~EventPlanner() override;
 
+    // A planner read back with the case plans for nothing until its viewer binds it to the
+    // viewer's design (once; a bound planner keeps its design).
+    void Bind(HIDesignViewerDesign* viewer, IHeatIntegrationScenario* scenario);
     IHENDesign* GetDesign() const { return pDesign; }
     IHeatIntegrationScenario* GetScenario() const { return pScenario; }
     const EventPlanList& GetPlans() const { return lstPlans; }
@@ -57,7 +60,7 @@ public:
     static void LoadVariables(FormDescription& form);
     static const std::vector<const char*>& CommandWords();
 
-    // ---- plan file (EventPlannerFile.cpp) ----
+    // ---- plan files (EventPlannerCommands.cpp) ----
     // The plans replace the planner's only once the whole file was read as a plan document; a
     // file that cannot be read leaves them and shows "MSXMLError".
     bool ReadPlanFile(const Text& path);

@@ -216,6 +216,9 @@ int HIDesignViewerDesign::showEventPlannerView(const Text&) {
         if (const ObjectTypeInfo* type = registry ? registry->Find(EventPlanner::TypeName) : nullptr)
             AdoptEventPlanner(new EventPlanner(this, pScenario, type));
     }
+    // A planner read back with the case is bound now: it would otherwise refuse every command.
+    if (pEventPlanner && pScenario && pEventPlanner->IsA(EventPlanner::TypeName))
+        static_cast<EventPlanner*>(pEventPlanner)->Bind(this, pScenario);
     if (pEventPlanner) pEventPlanner->View();
     SignalBusy(false);
     return 1;

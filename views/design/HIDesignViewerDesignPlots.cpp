@@ -9,7 +9,6 @@
 #include "lumeth/TwoDimPlot.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
-#include "views/design/HENStateView.h"
 #include "views/plots/chiHXBarPlot.h"
 
 #include <algorithm>

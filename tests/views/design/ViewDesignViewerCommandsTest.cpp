@@ -3,6 +3,7 @@
 // steps with and without an automation start-up; the retrofit result name and feasibility
 // worked by hand; throughput changes; and the child views the operating-mode words make and
 // destroy.
+#include "lumeth/FormDescription.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Messages.h"
 #include "lumeth/ObjectTypeInfo.h"
@@ -69,6 +70,18 @@ TEST_F(ViewDesignViewerCommands, AnUnboundViewerAnswersNothingAndAnUnknownWordGo
     EXPECT_TRUE(passed);
 }
 
+TEST_F(ViewDesignViewerCommands, EveryWordOfTheTableIsAnsweredByTheViewer) {
+    FormDescription form;
+    HIDesignViewerDesign::DescribeCommands(form);
+    ASSERT_EQ(57u, form.Commands().size());
+    for (const Text& word : form.Commands()) {
+        const std::uint64_t from = Session::Instance().NextSequence();
+        EXPECT_EQ(1, viewer->Message(word)) << word;
+        for (const SessionEntry& e : Session::Instance().Journal())
+            EXPECT_FALSE(e.sequence >= from && e.event == SessionEvent::Unhandled) << word << ": " << e.text;
+    }
+}
+
 struct Operation {
     const char* line;
     Lines (*expected)();
@@ -98,6 +111,15 @@ const Operation kOperations[] = {
     {"ModifyOperation", [] { return Lines{"ModifyOperation"}; }},
     {"AddScheduleToDesign", [] { return Lines{"AddNewSchedule"}; }},
     {"OpenTrendAnalysisView", [] { return Lines{"AddStudy"}; }},  // the wizard opens on the design's notice
+    {"ShowEventPlannerView", [] {
+         return Lines{"busy 1", status("EnteringOpMode"), "ResetCalculatedValues", "clear", "view EventPlanner", "busy 0"};
+     }},
+    {"RemoveEventFromSchedule", [] { return Lines{"RemoveCurrentEvent"}; }},
+    {"ClearStatusBar", [] { return Lines{"clear"}; }},
+    {"OpenFreedomView", [] { return Lines{"view FreedomView"}; }},
+    {"OpenTargets", [] { return Lines{"view Targets"}; }},
+    {"OptimizeSplitFlows", [] { return Lines{"view StreamsPriorityView"}; }},
+    {"PopUpEventToScheduleView", [] { return Lines{"view AddEventToScheduleView", status("CleanExchanger")}; }},
 };
 
 TEST_P(ViewDesignViewerOperations, BusyAndStatusStandAroundTheEngineCallsInTheirOrder) {

@@ -206,7 +206,7 @@ TEST_F(ViewEventPlanner, APlanNamedLikeAScheduleAddsNothingButItsScheduleIsUpdat
     EXPECT_NE(trace.end(), std::find(trace.begin(), trace.end(), "ExecuteSchedule Event 2"));
 }
 
-TEST_F(ViewEventPlanner, APlannerReadBackPlansForNothingAndItsViewerTakesIt) {
+TEST_F(ViewEventPlanner, APlannerReadBackPlansForNothingUntilItsViewerShowsIt) {
     ObjectInstanceInfo info;
     info.type = ObjectTypeRegistry::Current()->Find(EventPlanner::TypeName);
     info.name = "EventPlanner";
@@ -218,9 +218,15 @@ TEST_F(ViewEventPlanner, APlannerReadBackPlansForNothingAndItsViewerTakesIt) {
     EXPECT_TRUE(recalled->RecallFixUp());
     // The planner the viewer had is gone; the one read back opens as it is.
     EXPECT_EQ(recalled, viewer->GetEventPlanner());
+    // Shown again, it plans for the viewer's design.
     viewer->Message("ShowEventPlannerView");
     EXPECT_EQ(recalled, viewer->GetEventPlanner());
-    EXPECT_TRUE(static_cast<EventPlanner*>(recalled)->GetPlans().empty());
+    auto* bound = static_cast<EventPlanner*>(recalled);
+    EXPECT_TRUE(bound->GetPlans().empty());
+    EXPECT_EQ(&design, bound->GetDesign());
+    EXPECT_EQ(1, bound->Message("CreateNewEventPlan"));
+    EXPECT_EQ(Text("Event 1"), bound->GetPlans().front()->name);
+    EXPECT_EQ(3.0, bound->Value(at("MassFlow.302", 1)));
 }
 
 }  // namespace
