@@ -4,7 +4,10 @@
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "tests/support/FourStreamProject.h"
+#include "eng/design/IHENSchedule.h"
+#include "pellin/CNode.h"
 #include "tests/views/design/RecordingDesignSupport.h"
+#include "tests/views/design/whatif/WhatIfTestSupport.h"
 #include "views/design/EventPlanner.h"
 #include "views/design/HIDesignViewerDesign.h"
 
@@ -227,6 +230,51 @@ TEST_F(ViewEventPlanner, APlannerReadBackPlansForNothingUntilItsViewerShowsIt) {
     EXPECT_EQ(1, bound->Message("CreateNewEventPlan"));
     EXPECT_EQ(Text("Event 1"), bound->GetPlans().front()->name);
     EXPECT_EQ(3.0, bound->Value(at("MassFlow.302", 1)));
+}
+
+}  // namespace
+
+namespace {
+
+using ::at;
+
+// The planner on the textbook network locked for operation, with its default study.
+TEST(ViewEventPlannerOnANetwork, PlansBecomeSchedulesOfTheDesignThatRunAndLockingDropsTheStudies) {
+    Session::Instance().Reset();
+    whatif_test::StudiedNetwork n;
+    HIDesignViewerDesign viewer(nullptr, "Operated", ObjectTypeRegistry::Current()->Find(HIDesignViewerDesign::TypeName));
+    viewer.SetScenario(n.scenario.get());
+    viewer.SetEngineeringDesign(n.d, false);
+    viewer.MakeTrendAnalysisView();
+    ASSERT_NE(nullptr, viewer.GetTrendAnalysisView());
+
+    viewer.Message("ShowEventPlannerView");
+    auto* planner = dynamic_cast<EventPlanner*>(viewer.GetEventPlanner());
+    ASSERT_NE(nullptr, planner);
+    EXPECT_EQ((std::vector<Text>{"E-100", "E-101"}), planner->GetExchangerNames());
+    EXPECT_EQ(4u, planner->GetStreamNames().size());
+    // E-100 (H1 to C2, 240 kW) as the network's node holds it.
+    double area = 0.0;
+    n.e100->getVariableAsDouble("HTArea", area);
+    EXPECT_GT(area, 0.0);
+    EXPECT_EQ(area, planner->Value(at("Area.301", 0)));
+    planner->Message("CreateNewEventPlan");
+    planner->Specify(at("Switch.300", 0), 1.0);  // take E-100 out of service
+    planner->Message("ExecuteNewEvents");
+    IHENSchedule* schedule = n.d->FindOperatingSchedule("Event 1");
+    ASSERT_NE(nullptr, schedule);
+    EXPECT_EQ(1, schedule->GetNumberOfEvents());
+    EXPECT_EQ(Text("Event 1"), Text(n.d->GetExecutedScheduleName() ? n.d->GetExecutedScheduleName() : ""));
+
+    // Locking again drops the trend view; leaving operation drops the state view.
+    viewer.Message("LockOperation");
+    EXPECT_EQ(nullptr, viewer.GetTrendAnalysisView());
+    viewer.Message("OpenDefaultStateView");
+    ASSERT_NE(nullptr, viewer.GetStateView());
+    viewer.Message("UnlockOperation");
+    EXPECT_EQ(nullptr, viewer.GetStateView());
+    EXPECT_FALSE(n.d->GetOperationLocked());
+    Session::Instance().Reset();
 }
 
 }  // namespace
