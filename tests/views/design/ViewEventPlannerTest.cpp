@@ -1,6 +1,7 @@
 // The event planner on a design that records its schedules: plan names and order, renaming,
 // task variables, the names and base values taken from the operating state, schedules made
 // from the plans and executed, and a planner read back with the case.
+#include "lumeth/FormDescription.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "tests/support/FourStreamProject.h"
@@ -12,6 +13,8 @@
 #include "views/design/HIDesignViewerDesign.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include <memory>
 #include <string>
@@ -170,6 +173,39 @@ TEST_F(ViewEventPlanner, NamesAndBaseValuesComeFromTheOperatingState) {
     int detail = 0;
     planner->VariableStatus(at("MassFlow.302"), state, detail);
     EXPECT_EQ(ReadOnlyState, state);
+}
+
+TEST_F(ViewEventPlanner, EveryListedVariableReadsInsideItsDimensions) {
+    planner->Message("CreateNewEventPlan");
+    planner->Specify(at("Index.400", 0), 1.5);
+    FormDescription form;
+    EventPlanner::LoadVariables(form);
+    EXPECT_EQ(11u, form.Commands().size());
+    int cells = 0;
+    for (const FormVariable& v : form.Variables()) {
+        VarDescription base;
+        ASSERT_TRUE(VarDescription::Parse(v.address, base)) << v.address;
+        DimInfo dims;
+        planner->Dimensions(base, dims);
+        ASSERT_EQ(v.dimensions, dims.NumberOfDims()) << v.address;
+        const int rows = v.dimensions ? dims.Dim(0) : 1;
+        for (int i = 0; i < rows; ++i) {
+            DimInfo inner;
+            VarDescription row = base;
+            if (v.dimensions) row.SetOffset(0, i);
+            planner->Dimensions(row, inner);
+            const int columns = v.dimensions == 2 ? inner.Dim(1) : 1;
+            for (int j = 0; j < columns; ++j, ++cells) {
+                VarDescription cell = row;
+                if (v.dimensions == 2) cell.SetOffset(1, j);
+                if (v.hook == FormHook::Text) planner->TextValue(cell);
+                else EXPECT_FALSE(std::isnan(planner->Value(cell))) << v.address;
+            }
+        }
+    }
+    // 10 columns over the 2 exchangers, 5 over the 2 streams, 3 over the tee, its 2 branch
+    // fractions, the 1 plan of the list, 5 single values.
+    EXPECT_EQ(20 + 10 + 3 + 2 + 1 + 5, cells);
 }
 
 TEST_F(ViewEventPlanner, APlanNamedLikeAScheduleAddsNothingButItsScheduleIsUpdatedAndExecuted) {
