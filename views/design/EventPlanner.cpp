@@ -205,9 +205,14 @@ void EventPlanner::VariableStatus(const VarDescription& var, ModifyState& state,
 Text EventPlanner::planName(const VarDescription&) { return pSelectedPlan ? pSelectedPlan->name : Text(); }
 
 int EventPlanner::renamePlan(const VarDescription&, const Text& name) {
+    // Without a plan there is nothing to rename: that is said, not that the name is taken.
+    if (!pSelectedPlan) {
+        ErrorMsg("NoEventSelected");
+        return 0;
+    }
     bool taken = false;
     for (const auto& plan : lstPlans) taken = taken || plan->name == name;
-    if (taken || !pSelectedPlan) {
+    if (taken) {
         ErrorMsg("EventNameAlreadyUsed", name);
         return 0;
     }

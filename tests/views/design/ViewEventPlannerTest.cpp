@@ -111,6 +111,9 @@ TEST_F(ViewEventPlanner, StepsMoveTheTrackedPlanButNotPastEitherEnd) {
 }
 
 TEST_F(ViewEventPlanner, ATakenNameIsRefused) {
+    std::uint64_t none = Session::Instance().NextSequence();
+    EXPECT_EQ(0, planner->SpecifyText(at("PlanName.300"), "Anything"));
+    EXPECT_EQ(std::vector<std::string>{"NoEventSelected"}, errors(none));
     planner->Message("CreateNewEventPlan");
     planner->Message("CreateNewEventPlan");
     const std::uint64_t from = Session::Instance().NextSequence();
