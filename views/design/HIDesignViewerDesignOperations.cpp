@@ -167,9 +167,10 @@ int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
 
 int HIDesignViewerDesign::openWhatifAnalysisView(const Text&) {
     MakeEventSummary();
+    // The summary becomes the current schedule view unless the user has chosen one already.
     if (pEventSummaryView) {
         pCurrentScheduleView = pEventSummaryView;
-        SelectWhatIfItem(pEventSummaryView);
+        if (!pSelectedItemView) SelectWhatIfItem(pEventSummaryView);
     }
     View("WhatifAnalysisView");
     return 1;

@@ -305,6 +305,16 @@ TEST(ViewEventPlannerOnANetwork, PlansBecomeSchedulesOfTheDesignThatRunAndLockin
     EXPECT_EQ(1, schedule->GetNumberOfEvents());
     EXPECT_EQ(Text("Event 1"), Text(n.d->GetExecutedScheduleName() ? n.d->GetExecutedScheduleName() : ""));
 
+    // The what-if view keeps the schedule the plan made as the current one; calculated already,
+    // it is not executed again.
+    viewer.Message("OpenWhatifAnalysisView");
+    ASSERT_NE(nullptr, viewer.GetEventSummaryView());
+    ASSERT_NE(nullptr, viewer.GetSelectedItemView());
+    EXPECT_EQ(Text("Event 1"), viewer.GetSelectedItemView()->GetName());
+    const std::uint64_t from = Session::Instance().NextSequence();
+    viewer.Message("ExecuteSchedule");
+    EXPECT_EQ(std::vector<std::string>{"CannotExecuteSchedule"}, errors(from));
+
     // Locking again drops the trend view; leaving operation drops the state view.
     viewer.Message("LockOperation");
     EXPECT_EQ(nullptr, viewer.GetTrendAnalysisView());
@@ -312,6 +322,8 @@ TEST(ViewEventPlannerOnANetwork, PlansBecomeSchedulesOfTheDesignThatRunAndLockin
     ASSERT_NE(nullptr, viewer.GetStateView());
     viewer.Message("UnlockOperation");
     EXPECT_EQ(nullptr, viewer.GetStateView());
+    EXPECT_EQ(nullptr, viewer.GetEventSummaryView());
+    EXPECT_EQ(nullptr, viewer.GetSelectedItemView());
     EXPECT_FALSE(n.d->GetOperationLocked());
     Session::Instance().Reset();
 }
