@@ -6,9 +6,9 @@
 #include <libxml/tree.h>
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 

@@ -9,6 +9,9 @@
 #include "pellin/CNode.h"
 #include "views/design/HIDesignViewerDesign.h"
 
+#include <string>
+#include <unordered_map>
+
 namespace {
 
 constexpr double kEmpty = -32767.0;

@@ -10,7 +10,7 @@
 #include "lumeth/Viewable.h"
 #include "views/design/EventPlans.h"
 
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 class CNode;
