@@ -48,6 +48,20 @@ const MessageText kTexts[] = {
     {"IncreaseMaxiumInvestment", "Raise the investment limit to allow a larger retrofit."},
     {"RetrofitFromNewScenario", "Retrofit in a new scenario"},
     {"RetrofitFromExistScenario", "Retrofit in this scenario"},
+    // Long operations of the design viewer and its questions.
+    {"EnteringOpMode", "Entering operating mode..."},
+    {"SearchingForUtilHX", "Searching for retrofit modifications..."},
+    {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
+    {"CannotExecuteSchedule", "The schedule %s cannot be executed."},
+    // The event planner and its plan files.
+    {"NoEventSelected", "Select an event plan first."},
+    {"EventNameAlreadyUsed", "The event plan name %s is already used."},
+    {"EventNameFromXMLAlreadyInUse", "A schedule named %s exists already; its events were not added."},
+    {"InternalErrorInAddEventFromXML", "The schedule %s could not be made."},
+    {"MSXMLError", "The event plan file %s could not be read or written."},
+    {"ExportEventPlanTitle", "Save event plans"},
+    {"ImportEventPlanTitle", "Open event plans"},
+    {"EventFileTitle", "Event plan files"},
     // Which exchangers a list shows.
     {"All", "All exchangers"},
     {"ProcessProcess", "Process to process"},

@@ -187,7 +187,8 @@ int ResponseMsg(const Text& key, int kind) { return ResponseMsg(key, kind, {}); 
 
 int ResponseMsg(const Text& key, int kind, const MessageParameters& parameters) {
     Session& s = Session::Instance();
-    const int answer = kind == 2 ? s.NextResponse(key) : 1;
+    // Kinds 2 (confirm) and 5 (yes or no) ask; the others inform.
+    const int answer = kind == 2 || kind == 5 ? s.NextResponse(key) : 1;
     const Text text = FindString(key, 0);
     s.Record(SessionEvent::Response, key, parameters.empty() ? text : FormatMessage(text, parameters), kind, answer);
     return answer;

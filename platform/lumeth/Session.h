@@ -139,7 +139,8 @@ private:
 // ---- the session services the views call ----
 void ErrorMsg(const Text& key, const Text& parameter);
 void ErrorMsg(const Text& key, const MessageParameters& parameters);
-// kind 2 asks to confirm (the caller goes on only on answer 1); kind 1 informs (answers 1).
+// kind 2 asks to confirm and kind 5 asks yes or no (the caller goes on only on answer 1); kind 1
+// informs (answers 1).
 int ResponseMsg(const Text& key, int kind);
 int ResponseMsg(const Text& key, int kind, const MessageParameters& parameters);
 void UserStatusReport(const Text& text, int level, int colour = 0);

@@ -56,7 +56,8 @@ TEST(ViewRegistration, TheModuleRegistersItsViewTypesFeaturesAndResourcesAtLoad)
                       name == "HIDesignViewerGrassRootScenarioObject" || name == "HIDesignViewerGrassRootDesignObject" ||
                       name == "HIDesignViewerProjectObject" || name == "HIDesignViewerGrassRootProjectObject" ||
                       name == "HeatIntegrationObject" || name == "HeatIntegrationGrassRootObject" ||
-                      name == "HITargetingObject" || name == "CPIDesignViewerDesignObject" || name == "chiPopUpObject",
+                      name == "HITargetingObject" || name == "CPIDesignViewerDesignObject" || name == "chiPopUpObject" ||
+                      name == "EventPlannerObject",
                   made != nullptr)
             << c.name;
         delete made;

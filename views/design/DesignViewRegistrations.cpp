@@ -2,6 +2,7 @@
 #include "views/ViewRegistration.h"
 #include "views/case/HIDesign.h"
 #include "views/case/project/GrassRootViewers.h"
+#include "views/design/EventPlanner.h"
 #include "views/design/HENStateView.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/design/HeatExchangerView.h"
@@ -51,7 +52,9 @@ void PlanDesignViewRegistrations(ViewRegistrationPlan& plan) {
          &ScheduleItemView::LoadVariables},
         {133, "EventItemViewObject", "ViewableObject", "EventItemView", 0, -1, "eventitem", 0, 0, false, nullptr, true,
          &EventItemView::LoadVariables},
-        {137, "EventPlannerObject", "ViewableObject", "EventPlanner", 0, 1, "EventPlanner", 1, 0, false, nullptr},
+        // The event planner's record holds nothing of its own: plans live in plan files.
+        {137, "EventPlannerObject", "ViewableObject", "EventPlanner", 0, 1, "EventPlanner", EventPlanner::ClassVersion, 0,
+         false, &EventPlanner::Create, false, &EventPlanner::LoadVariables},
     };
     for (const ViewTypeRow& row : kRows) plan.AddType(row);
 }

@@ -169,8 +169,23 @@ public:
     // The utility stream at a row of the utility list (it becomes the current stream); the row
     // after the last is "**New**".
     Text UtilityStreamName(int row);
-    // "OpenDrivingForcePlot" shows the driving-force plot of every exchanger.
+    // ---- commands (HIDesignViewerDesignCommands.cpp, HIDesignViewerDesignOperations.cpp) ----
+    // One row per command word, in the order the words are compared: the member that acts on
+    // the rest of the line, then the form it opens (either may be absent).
+    struct Command;
+    static const std::vector<Command>& Commands();
+    static void DescribeCommands(FormDescription& form);
+    // Nothing before a design is bound (0); a word no row takes goes to the framework whole.
     int Message(const Text& line) override;
+    // The code of the retrofit run just made in `mode`: the overall status of a single run, the
+    // last step reached of a stepwise one.
+    int RetrofitRunCode(int mode) const;
+    // The event planner, made for this viewer on first use by "ShowEventPlannerView"; a planner
+    // read back with the case takes the slot (an earlier one is destroyed).
+    Viewable* GetEventPlanner() const { return pEventPlanner; }
+    void AdoptEventPlanner(Viewable* planner);
+    // The candidate targets of the chosen event kind, from the design.
+    void RebuildEventTargets();
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     // The cross-pinch table's rows (the filtered exchangers) and columns (the pinches).
     int CrossPinchTable(const VarDescription& var, DimInfo& dims);
@@ -300,6 +315,26 @@ public:
     bool WhatIfNotice(int code, const CPString& text, void* data);
 
 private:
+    // ---- command handlers: each answers whether it handled the line ----
+    int retrofitStep(int mode);
+    int openFreedomView(const Text&); int openHXStatus(const Text&); int openOptimizerWizardView(const Text&);
+    int openDrivingForcePlot(const Text&); int openHXView(const Text&); int viewPlotStandalone(const Text&);
+    int openCPEliminationView(const Text&); int openColdSegmentTable(const Text&); int openHotSegmentTable(const Text&);
+    int openSegmentTable(int side);
+    int reconcile(const Text&); int optimize(const Text&); int runSplitOptimization(const Text&);
+    int openRetrofitOptionView(const Text&); int retrofitNow(const Text&); int addNewHX(const Text&);
+    int resqHX(const Text&); int repipHX(const Text&); int utilHX(const Text&); int openAddAreaHXView(const Text&);
+    int runRetrofitOptimization(const Text&); int deleteNewRetrofitDesign(const Text&);
+    int lockOperation(const Text&); int solveOperations(const Text&); int unlockOperation(const Text&);
+    int modifyOperation(const Text&); int addScheduleToDesign(const Text&); int removeScheduleFromDesign(const Text&);
+    int removeEventFromSchedule(const Text&); int executeSchedule(const Text&); int addEventToSchedule(const Text&);
+    int buildTextList(const Text&); int clearStatusBar(const Text&); int setSelectedObjToSchedule(const Text&);
+    int popUpEventToScheduleView(const Text&); int acceptThroughputChanges(const Text&);
+    int openWhatifAnalysisView(const Text&); int openTrendAnalysisView(const Text&); int resetDefaultState(const Text&);
+    int openDefaultStateView(const Text&); int showEventPlannerView(const Text&);
+    // Stops watching a child of a slot, destroys it and empties the slot.
+    void DestroyChild(Viewable*& slot);
+
     void InitCommon();
     void Unbind();
     // The form's members.

@@ -9,7 +9,6 @@
 #include "lumeth/TwoDimPlot.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
-#include "views/design/HENStateView.h"
 #include "views/plots/chiHXBarPlot.h"
 
 #include <algorithm>
@@ -292,7 +291,7 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
         if (*t.refusals) form.SetRefusals(t.address, t.refusals);
     }
     DescribeTexts(form);
-    for (const char* word : {"OpenDrivingForcePlot"}) form.AddCommand(word);
+    DescribeCommands(form);
 }
 
 double HIDesignViewerDesign::Value(const VarDescription& var) {
@@ -309,28 +308,3 @@ double HIDesignViewerDesign::Value(const VarDescription& var) {
     return Viewable::Value(var);
 }
 
-int HIDesignViewerDesign::Message(const Text& line) {
-    const std::size_t space = line.find(' ');
-    const Text word = Text(line.substr(0, space));
-    if (word == "OpenDrivingForcePlot") {
-        ShowDrivingForcePlot("All");
-        return 1;
-    }
-    if (word == "OpenDefaultStateView") {
-        if (!pStateView) {
-            const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
-            const ObjectTypeInfo* type = registry ? registry->Find(HENStateView::TypeName) : nullptr;
-            if (!type) return 0;
-            auto* view = new HENStateView(this, type);
-            pStateView = view;
-            view->AddDeathPostee(this);
-            if (IHENState* state = pDesign ? pDesign->GetDefaultState() : nullptr) {
-                view->SetName("Base Case");
-                view->SetState(state);
-            }
-        }
-        pStateView->View();
-        return 1;
-    }
-    return Viewable::Message(line);
-}

@@ -1,0 +1,208 @@
+// Event-plan files on libxml2: the document built as a tree and serialised in UTF-8, and parsed
+// with network access, entity substitution and DTD loading left off.
+#include "views/design/EventPlanFile.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace event_plan_file {
+
+namespace {
+
+const xmlChar* x(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
+
+struct DocFree {
+    void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
+};
+using DocPtr = std::unique_ptr<xmlDoc, DocFree>;
+
+xmlNode* child(xmlNode* parent, const char* name) { return xmlNewChild(parent, nullptr, x(name), nullptr); }
+void attribute(xmlNode* node, const char* name, const std::string& value) { xmlNewProp(node, x(name), x(value.c_str())); }
+
+void writeTask(xmlNode* event, const EventTask& t) {
+    xmlNode* task = child(event, Task);
+    attribute(task, Type, t.keyword);
+    xmlNode* data = child(task, Data);
+    attribute(data, UnitName, t.unitName);
+    attribute(data, NewValue, FormatValue(t.newValue));
+    attribute(data, Units, t.units);
+}
+
+bool isElement(const xmlNode* n, const char* name = nullptr) {
+    return n && n->type == XML_ELEMENT_NODE && (!name || xmlStrcmp(n->name, x(name)) == 0);
+}
+
+std::string valueOf(const xmlAttr* a) {
+    if (!a || !a->children) return std::string();
+    xmlChar* v = xmlNodeListGetString(a->doc, a->children, 1);
+    std::string out = v ? reinterpret_cast<const char*>(v) : "";
+    xmlFree(v);
+    return out;
+}
+
+// The attribute of the name; where it is missing, the attribute at the position, unless that
+// one carries another name of the same element (it belongs to its own field then).
+std::string readAttribute(const xmlNode* node, const char* name, int position,
+                          std::initializer_list<const char*> names, bool& present) {
+    present = false;
+    for (const xmlAttr* a = node->properties; a; a = a->next)
+        if (xmlStrcmp(a->name, x(name)) == 0) return present = true, valueOf(a);
+    int i = 0;
+    for (const xmlAttr* a = node->properties; a; a = a->next, ++i) {
+        if (i != position) continue;
+        for (const char* other : names)
+            if (xmlStrcmp(a->name, x(other)) == 0) return std::string();
+        present = true;
+        return valueOf(a);
+    }
+    return std::string();
+}
+
+std::string readAttribute(const xmlNode* node, const char* name, int position = 0) {
+    bool present = false;
+    return readAttribute(node, name, position, {}, present);
+}
+
+void readTask(xmlNode* task, EventPlan& plan) {
+    const Text keyword = readAttribute(task, Type);
+    // The "Data" of the task, or its first element where none is called so.
+    xmlNode* data = nullptr;
+    for (xmlNode* c = task->children; c && !data; c = c->next)
+        if (isElement(c, Data)) data = c;
+    for (xmlNode* c = task->children; c && !data; c = c->next)
+        if (isElement(c)) data = c;
+    const event_tasks::Group group = event_tasks::GroupOf(keyword);
+    if (group == event_tasks::Group::None) return;
+    EventTask t;
+    t.keyword = keyword;
+    if (data) {
+        const std::initializer_list<const char*> names = {UnitName, NewValue, Units};
+        bool present = false;
+        t.unitName = readAttribute(data, UnitName, 0, names, present);
+        const std::string value = readAttribute(data, NewValue, 1, names, present);
+        t.newValue = present ? ParseValue(value) : -32767.0;
+        t.units = readAttribute(data, Units, 2, names, present);
+    }
+    (group == event_tasks::Group::Exchanger ? plan.exchangerTasks : plan.flowTasks).push_back(std::move(t));
+}
+
+std::unique_ptr<EventPlan> readEvent(xmlNode* event) {
+    auto plan = std::make_unique<EventPlan>();
+    plan->name = readAttribute(event, Name);
+    bool first = true;
+    for (xmlNode* c = event->children; c; c = c->next) {
+        if (!isElement(c)) continue;
+        // Children are known by their names; one of another name counts by its place: the
+        // first holds the notes, the others are tasks.
+        const bool notes = isElement(c, Notes) || (!isElement(c, Task) && first);
+        first = false;
+        if (notes) plan->notes = readAttribute(c, Notes);
+        else readTask(c, *plan);
+    }
+    return plan;
+}
+
+}  // namespace
+
+std::string FormatValue(double value) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
+
+double ParseValue(const std::string& text) {
+    std::size_t a = 0, b = text.size();
+    while (a < b && (text[a] == ' ' || text[a] == '\t' || text[a] == '\n' || text[a] == '\r')) ++a;
+    while (b > a && (text[b - 1] == ' ' || text[b - 1] == '\t' || text[b - 1] == '\n' || text[b - 1] == '\r')) --b;
+    if (a < b && text[a] == '+') ++a;
+    double out = 0.0;
+    const auto r = std::from_chars(text.data() + a, text.data() + b, out);
+    return r.ec == std::errc() && r.ptr == text.data() + b && a < b ? out : -32767.0;
+}
+
+std::string Write(const EventPlanList& plans, const Text& fileNotes) {
+    DocPtr doc(xmlNewDoc(x("1.0")));
+    xmlNode* root = xmlNewNode(nullptr, x(RootPlan));
+    xmlDocSetRootElement(doc.get(), root);
+    for (const auto& plan : plans) {
+        xmlNode* event = child(root, Event);
+        attribute(event, Name, plan->name);
+        attribute(child(event, Notes), Notes, plan->notes);
+        for (const EventTask& t : plan->exchangerTasks) writeTask(event, t);
+        for (const EventTask& t : plan->flowTasks) writeTask(event, t);
+    }
+    attribute(child(root, RootNotes), Notes, fileNotes);
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc.get(), &text, &size, "UTF-8", 1);
+    std::string out = text && size > 0 ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size)) : "";
+    xmlFree(text);
+    return out;
+}
+
+bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes) {
+    const std::string text = Write(plans, fileNotes);
+    if (text.empty() || path.empty()) return false;
+    // A failed write leaves any earlier file whole.
+    const std::string temporary = std::string(path.c_str()) + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Parse(const std::string& bytes, PlanDocument& out) {
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return false;
+    // No network, no entity substitution, no DTD: a plan file names nothing outside itself.
+    const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    DocPtr doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (!isElement(root, RootPlan)) return false;
+    PlanDocument read;
+    bool notesRead = false;
+    // Document order, any depth, without recursion.
+    std::vector<xmlNode*> pending{root};
+    while (!pending.empty()) {
+        xmlNode* n = pending.back();
+        pending.pop_back();
+        if (isElement(n, Event)) read.plans.push_back(readEvent(n));
+        if (isElement(n, RootNotes) && !notesRead) {
+            read.notes = readAttribute(n, Notes);
+            notesRead = true;
+        }
+        std::vector<xmlNode*> children;
+        for (xmlNode* c = n->children; c; c = c->next)
+            if (isElement(c)) children.push_back(c);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    out = std::move(read);
+    return true;
+}
+
+bool Load(const Text& path, PlanDocument& out) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    if (!in) return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in && !in.eof()) return false;
+    return Parse(bytes.str(), out);
+}
+
+}  // namespace event_plan_file

@@ -1,0 +1,58 @@
+#pragma once
+// Event-plan files: XML documents of named event plans and notes for the whole file.
+//
+//   <RootPlan>
+//     <Event Name="...">                 one per plan, in plan-list order
+//       <Notes Notes="..."/>
+//       <Task Type="Clean">               exchanger tasks first, then flow tasks
+//         <Data UnitName="E-100" NewValue="0.35" Units="kW/m2-C"/>
+//       </Task>
+//     </Event>
+//     <RootNotes Notes="..."/>
+//   </RootPlan>
+//
+// Everything sits in attributes. Files are written in UTF-8, "NewValue" in the C locale in the
+// shortest form that reads back to the same double. Reading takes UTF-8 or UTF-16 with a byte
+// order mark, never reaches the network or loads external entities or a DTD, ignores whitespace
+// between elements, and takes "Event" elements at any depth in document order. Attributes are
+// read by name; only where a name is missing is an attribute taken by its position.
+#include "views/design/EventPlans.h"
+
+#include <string>
+
+namespace event_plan_file {
+
+// The names of the format.
+inline constexpr const char* Namespace = "";
+inline constexpr const char* RootPlan = "RootPlan";
+inline constexpr const char* Event = "Event";
+inline constexpr const char* Name = "Name";
+inline constexpr const char* Task = "Task";
+inline constexpr const char* Type = "Type";
+inline constexpr const char* Data = "Data";
+inline constexpr const char* UnitName = "UnitName";
+inline constexpr const char* NewValue = "NewValue";
+inline constexpr const char* Units = "Units";
+inline constexpr const char* Notes = "Notes";
+inline constexpr const char* RootNotes = "RootNotes";
+
+struct PlanDocument {
+    EventPlanList plans;
+    Text notes;
+};
+
+// The document of the plans and file notes, pretty-printed.
+std::string Write(const EventPlanList& plans, const Text& fileNotes);
+// Writes the document beside `path` and then puts it in its place; false when it could not.
+bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes);
+// Reads a whole document; false for one that does not parse or whose root is not "RootPlan"
+// (`out` is then unchanged).
+bool Parse(const std::string& bytes, PlanDocument& out);
+// False also for a file that cannot be opened.
+bool Load(const Text& path, PlanDocument& out);
+// "NewValue" text: the shortest C-locale form that reads back to the same double.
+std::string FormatValue(double value);
+// A number in C-locale text (blanks around it allowed); -32767.0 for anything else.
+double ParseValue(const std::string& text);
+
+}  // namespace event_plan_file

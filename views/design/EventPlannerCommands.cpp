@@ -1,0 +1,264 @@
+// The event planner's command words: the plan list (order, new and deleted plans), plan files
+// through the session's file picker, and the schedules of the design made from the plans and
+// executed.
+#include "views/design/EventPlanner.h"
+
+#include "eng/design/IHENDesign.h"
+#include "lumeth/Session.h"
+#include "views/ViewCommandSteps.h"
+#include "views/design/EventPlanFile.h"
+#include "views/design/HIDesignViewerDesign.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kScheduleMade = 0, kScheduleExists = 1;
+}  // namespace
+
+const std::vector<EventPlanner::Command>& EventPlanner::Commands() {
+    using P = EventPlanner;
+    static const std::vector<Command> table = {
+        {"ShowEventTasksView", &P::showEventTasksView}, {"StepUp", &P::stepUp},
+        {"StepDown", &P::stepDown},                     {"TopOfList", &P::topOfList},
+        {"BottomOfList", &P::bottomOfList},             {"CreateNewEventPlan", &P::createNewEventPlan},
+        {"DeleteEventPlan", &P::deleteEventPlan},       {"SaveEventPlan", &P::saveEventPlan},
+        {"OpenEventPlanFile", &P::openEventPlanFile},   {"CreateNewEvents", &P::createNewEvents},
+        {"ExecuteNewEvents", &P::executeNewEvents},
+    };
+    return table;
+}
+
+const std::vector<const char*>& EventPlanner::CommandWords() {
+    static const std::vector<const char*> words = [] {
+        std::vector<const char*> out;
+        for (const Command& c : Commands()) out.push_back(c.word);
+        return out;
+    }();
+    return words;
+}
+
+int EventPlanner::Message(const Text& line) {
+    // A planner read back with the case plans for nothing: the framework answers.
+    if (!pScenario) return Viewable::Message(line);
+    Text word, rest;
+    view_commands::token(line, word, rest);
+    for (const Command& c : Commands())
+        if (word == c.word) return (this->*c.action)(rest);
+    return Viewable::Message(line);
+}
+
+// ---- the plan list ----
+
+int EventPlanner::TrackedIndex() const {
+    for (std::size_t i = 0; i < lstPlans.size(); ++i)
+        if (lstPlans[i]->name == strTracker) return static_cast<int>(i);
+    return -1;
+}
+
+void EventPlanner::SelectTracked() {
+    const int i = TrackedIndex();
+    if (i >= 0) pSelectedPlan = lstPlans[static_cast<std::size_t>(i)].get();
+}
+
+int EventPlanner::showEventTasksView(const Text&) {
+    if (!pSelectedPlan) ErrorMsg("NoEventSelected");
+    else View("EventTasksView");
+    return 1;
+}
+
+int EventPlanner::stepUp(const Text&) {
+    const int i = TrackedIndex();
+    if (i > 0) std::swap(lstPlans[static_cast<std::size_t>(i)], lstPlans[static_cast<std::size_t>(i - 1)]);
+    return 1;
+}
+
+int EventPlanner::stepDown(const Text&) {
+    const int i = TrackedIndex();
+    if (i >= 0 && i + 1 < static_cast<int>(lstPlans.size()))
+        std::swap(lstPlans[static_cast<std::size_t>(i)], lstPlans[static_cast<std::size_t>(i + 1)]);
+    return 1;
+}
+
+namespace {
+EventPlanList::iterator findPlan(EventPlanList& plans, const EventPlan* plan) {
+    return std::find_if(plans.begin(), plans.end(), [&](const auto& p) { return p.get() == plan; });
+}
+}  // namespace
+
+int EventPlanner::topOfList(const Text&) {
+    SelectTracked();
+    auto it = findPlan(lstPlans, pSelectedPlan);
+    if (it != lstPlans.end()) std::rotate(lstPlans.begin(), it, it + 1);
+    return 1;
+}
+
+int EventPlanner::bottomOfList(const Text&) {
+    SelectTracked();
+    auto it = findPlan(lstPlans, pSelectedPlan);
+    if (it != lstPlans.end()) std::rotate(it, it + 1, lstPlans.end());
+    return 1;
+}
+
+int EventPlanner::createNewEventPlan(const Text&) {
+    auto plan = std::make_unique<EventPlan>();
+    // A name already given (a plan renamed or read from a file) is skipped: schedules are made
+    // by plan name.
+    auto taken = [&](const Text& name) {
+        return std::any_of(lstPlans.begin(), lstPlans.end(), [&](const auto& p) { return p->name == name; });
+    };
+    do plan->name = FormattedText("Event %d", nPlanCounter++);
+    while (taken(plan->name));
+    strTracker = plan->name;
+    pSelectedPlan = plan.get();
+    lstPlans.push_back(std::move(plan));
+    return 1;
+}
+
+int EventPlanner::deleteEventPlan(const Text&) {
+    auto it = findPlan(lstPlans, pSelectedPlan);
+    if (it != lstPlans.end()) lstPlans.erase(it);
+    pSelectedPlan = nullptr;
+    if (lstPlans.empty()) {
+        nPlanCounter = 1;
+    } else {
+        strTracker = lstPlans.front()->name;
+        pSelectedPlan = lstPlans.front().get();
+    }
+    return 1;
+}
+
+void EventPlanner::CountFromPlanNames() {
+    long largest = -32767;
+    for (const auto& plan : lstPlans) {
+        Text first, rest, second, more;
+        view_commands::token(plan->name, first, rest);
+        view_commands::token(rest, second, more);
+        if (second.empty() || !second.IsNumber()) continue;
+        const double n = std::strtod(second.c_str(), nullptr);
+        if (std::isfinite(n) && n > largest && n < 1.0e9) largest = static_cast<long>(n);
+    }
+    if (largest > -32767) nPlanCounter = static_cast<int>(largest) + 1;
+}
+
+// ---- plan files ----
+
+namespace {
+FNPromptStruct planPrompt(bool save) {
+    FNPromptStruct prompt{save ? "ExportEventPlanTitle" : "ImportEventPlanTitle", "XML", {}, save ? 0x11 : 1};
+    prompt.filters.emplace_back("EventFileTitle", "xml");
+    prompt.filters.emplace_back("AllFiles", "*");
+    return prompt;
+}
+}  // namespace
+
+int EventPlanner::saveEventPlan(const Text&) {
+    FileName path;
+    if (!FilePicker::ChooseFileName(planPrompt(true), path) || path.empty()) return 1;
+    WritePlanFile(path);
+    return 1;
+}
+
+int EventPlanner::openEventPlanFile(const Text&) {
+    FileName path;
+    if (!FilePicker::ChooseFileName(planPrompt(false), path) || path.empty()) return 1;
+    ReadPlanFile(path);
+    return 1;
+}
+
+bool EventPlanner::WritePlanFile(const Text& path) {
+    if (event_plan_file::Save(path, lstPlans, strFileNotes)) return true;
+    ErrorMsg("MSXMLError", path);
+    return false;
+}
+
+bool EventPlanner::ReadPlanFile(const Text& path) {
+    event_plan_file::PlanDocument read;
+    if (!event_plan_file::Load(path, read)) {
+        // The plans are kept nowhere else: they stay as they were.
+        ErrorMsg("MSXMLError", path);
+        return false;
+    }
+    lstPlans = std::move(read.plans);
+    pSelectedPlan = nullptr;
+    strFileNotes = read.notes;
+    if (pScenario) CountFromPlanNames();
+    return true;
+}
+
+// ---- schedules from the plans ----
+
+namespace {
+template <typename Each>
+void forEachTask(const EventPlan& plan, Each each) {
+    for (const EventTask& t : plan.exchangerTasks) each(t);
+    for (const EventTask& t : plan.flowTasks) each(t);
+}
+
+double eventValue(const EventTask& t) { return t.keyword == "Remove" ? 0.0 : t.newValue; }
+
+// The current schedule's event of the type on the unit takes the value.
+void setEventValue(IHENDesign& design, const char* type, const Text& unit, double value) {
+    const char* label = design.FindScheduleEventLabel(type, unit.c_str());
+    if (label && design.SelectScheduleEvent(label)) design.SetCurrentEventNewValue(value);
+}
+}  // namespace
+
+void EventPlanner::AddPlanEvents(const EventPlan& plan) {
+    pDesign->SelectSchedule(plan.name);
+    forEachTask(plan, [&](const EventTask& t) {
+        const int kind = event_tasks::KindOf(t.keyword);
+        const char* type = pDesign->GetEventTypeName(kind);
+        if (!type) return;
+        if (pDesignViewer) pDesignViewer->nEventKind = kind;
+        if (pDesign->AddEventToCurrentSchedule(type, t.unitName.c_str())) setEventValue(*pDesign, type, t.unitName, eventValue(t));
+    });
+}
+
+void EventPlanner::UpdateScheduleEvents(const EventPlan& plan) {
+    // The events of the schedule of the plan's name, once it is the current one.
+    pDesign->SelectSchedule(plan.name);
+    const char* current = pDesign->GetCurrentScheduleName();
+    if (current && plan.name == current) {
+        forEachTask(plan, [&](const EventTask& t) {
+            if (const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword)))
+                setEventValue(*pDesign, type, t.unitName, eventValue(t));
+        });
+    }
+    if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+}
+
+int EventPlanner::createNewEvents(const Text&) {
+    if (!pDesign || !pDesignViewer || lstPlans.empty()) return 1;
+    int made = 0;
+    for (const auto& plan : lstPlans) {
+        const int result = pDesign->AddSchedule(plan->name);
+        if (result == kScheduleMade) {
+            ++made;
+            AddPlanEvents(*plan);
+        } else if (result == kScheduleExists) {
+            ErrorMsg("EventNameFromXMLAlreadyInUse", plan->name);
+        } else {
+            ErrorMsg("InternalErrorInAddEventFromXML", plan->name);
+        }
+    }
+    if (made > 0) bEventsCreated = 1;
+    return 1;
+}
+
+int EventPlanner::executeNewEvents(const Text&) {
+    if (!pDesign || lstPlans.empty()) return 1;
+    for (const auto& plan : lstPlans) {
+        const int result = pDesign->AddSchedule(plan->name);
+        if (result == kScheduleMade) {
+            if (!pDesignViewer) continue;
+            AddPlanEvents(*plan);
+            UpdateScheduleEvents(*plan);
+        } else if (result == kScheduleExists) {
+            UpdateScheduleEvents(*plan);
+        } else {
+            ErrorMsg("InternalErrorInAddEventFromXML", plan->name);
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,74 @@
+// The task keywords of event plans and the tasks of a plan.
+#include "views/design/EventPlans.h"
+
+#include "lumeth/DisplayUnits.h"
+
+#include <algorithm>
+
+namespace event_tasks {
+
+const std::vector<Keyword>& Keywords() {
+    // Quantities: 1524 heat-transfer coefficient, 1508 area, 4 mass flow, 1 temperature.
+    static const std::vector<Keyword> table = {
+        {"Clean", 0, "CleaningHENEvent", Group::Exchanger, 1524},
+        {"ChangeArea", 1, "AdditionalAreaHENEvent", Group::Exchanger, 1508},
+        {"AddShells", 2, "AdditionalShellHENEvent", Group::Exchanger, 0},
+        {"TeeFlow", 3, "SplitflowmodificationEvent", Group::Flow, 4},
+        {"Remove", 4, "HeatExchangerRemovalEvent", Group::Exchanger, 0},
+        {"StudyFouling", 5, "HeatExchangerFoulingEvent", Group::Exchanger, 1524},
+        {"StreamFlow", 6, "StreamFlowrateChangeEvent", Group::Flow, 4},
+        {"InletTemp", 7, "InletTemperatureChangeEvent", Group::Flow, 1},
+    };
+    return table;
+}
+
+const Keyword* Find(const Text& word) {
+    for (const Keyword& k : Keywords())
+        if (word == k.word) return &k;
+    return nullptr;
+}
+
+int KindOf(const Text& word) {
+    const Keyword* k = Find(word);
+    return k ? k->kind : NoKind;
+}
+
+Group GroupOf(const Text& word) {
+    const Keyword* k = Find(word);
+    return k ? k->group : Group::None;
+}
+
+Text CalculationUnit(const Text& word) {
+    const Keyword* k = Find(word);
+    if (!k || !k->unitQuantity) return Text();
+    // The engine calculates in the SI units.
+    const QuantityInfo* q = FindQuantity(k->unitQuantity);
+    return q ? q->si.name : Text();
+}
+
+}  // namespace event_tasks
+
+EventTask* EventPlan::FindTask(const Text& keyword, const Text& unit) {
+    const event_tasks::Group group = event_tasks::GroupOf(keyword);
+    if (group == event_tasks::Group::None) return nullptr;
+    std::vector<EventTask>& tasks = group == event_tasks::Group::Exchanger ? exchangerTasks : flowTasks;
+    for (EventTask& t : tasks)
+        if (t.keyword == keyword && t.unitName == unit) return &t;
+    return nullptr;
+}
+
+bool EventPlan::SetTask(const Text& keyword, const Text& unit, double value, const Text& units, bool remove) {
+    const event_tasks::Group group = event_tasks::GroupOf(keyword);
+    if (group == event_tasks::Group::None) return false;
+    std::vector<EventTask>& tasks = group == event_tasks::Group::Exchanger ? exchangerTasks : flowTasks;
+    auto it = std::find_if(tasks.begin(), tasks.end(),
+                           [&](const EventTask& t) { return t.keyword == keyword && t.unitName == unit; });
+    if (remove) {
+        if (it != tasks.end()) tasks.erase(it);
+        return true;
+    }
+    // A task already there keeps its units.
+    if (it != tasks.end()) it->newValue = value;
+    else tasks.push_back({keyword, unit, value, units});
+    return true;
+}

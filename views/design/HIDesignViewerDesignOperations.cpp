@@ -1,0 +1,226 @@
+// The design viewer's operating-mode words: locking the network for operation and leaving it,
+// schedules and their events, the throughput change, and the views of operation (the event
+// summary, trend studies, the default operating state and the event planner) with the slots
+// that keep them.
+#include "views/design/HIDesignViewerDesign.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/design/IHENState.h"
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
+#include "views/ViewCommandSteps.h"
+#include "views/design/EventPlanner.h"
+#include "views/design/HENStateView.h"
+#include "views/design/whatif/ScheduleItemViews.h"
+#include "views/design/whatif/ScheduleTypeView.h"
+
+namespace {
+constexpr int kLockable = 3;
+constexpr const char* kFlowChange = "StreamFlowrateChangeEvent";
+}  // namespace
+
+void HIDesignViewerDesign::DestroyChild(Viewable*& slot) {
+    Viewable* view = slot;
+    slot = nullptr;
+    if (!view) return;
+    if (pSelectedItemView == view) pSelectedItemView = nullptr;
+    if (pCurrentScheduleView == view) pCurrentScheduleView = nullptr;
+    view->RemoveDeathPostee(this);
+    delete view;
+}
+
+void HIDesignViewerDesign::AdoptEventPlanner(Viewable* planner) {
+    if (planner == pEventPlanner) return;
+    DestroyChild(pEventPlanner);
+    pEventPlanner = planner;
+    if (planner) planner->AddDeathPostee(this);
+}
+
+void HIDesignViewerDesign::RebuildEventTargets() {
+    pEventTargets.clear();
+    const char* type = pDesign ? pDesign->GetEventTypeName(nEventKind) : nullptr;
+    if (!type) return;
+    const int n = pDesign->GetNumberOfEventTargets(type);
+    for (int i = 0; i < n; ++i)
+        if (const char* name = pDesign->GetEventTargetName(type, i)) pEventTargets.emplace_back(name);
+}
+
+// ---- operating mode ----
+
+int HIDesignViewerDesign::lockOperation(const Text&) {
+    const int code = pDesign->CheckOperationLockable();
+    if (code == kLockable) {
+        view_commands::longOperation(FindString("EnteringOpMode"), [&] { pDesign->LockOperation(); });
+        SendViewableMessage(this, "CloseView PaletteView");
+        View("OperationsSetUpView");
+        SendViewableMessage(this, "CloseView OperationsSetUpView");
+    } else {
+        ReportOperationsResult(code);
+    }
+    // Studies are made again for the locked network.
+    DestroyChild(pTrendAnalysisView);
+    return 1;
+}
+
+int HIDesignViewerDesign::solveOperations(const Text&) {
+    view_commands::longOperation(FindString("EnteringOpMode"), [&] {
+        pDesign->ResetCalculatedValues();
+        bOperationsMode = 1;
+    });
+    return 1;
+}
+
+int HIDesignViewerDesign::unlockOperation(const Text&) {
+    view_commands::busy([&] {
+        SendViewableMessage(this, "CloseView WhatifAnalysisView");
+        pDesign->UnlockOperation();
+        // The current schedule view is forgotten before the views that may hold it go.
+        if (pSelectedItemView && !IsWatchedChild(pSelectedItemView)) pSelectedItemView->RemoveDeathPostee(this);
+        pSelectedItemView = nullptr;
+        pCurrentScheduleView = nullptr;
+        DestroyChild(pEventSummaryView);
+        DestroyChild(pStateView);
+        bOperationsMode = 0;
+    });
+    return 1;
+}
+
+int HIDesignViewerDesign::modifyOperation(const Text&) {
+    bOperationsMode = 0;
+    pDesign->ModifyOperation();
+    return 1;
+}
+
+// ---- schedules and events ----
+
+int HIDesignViewerDesign::addScheduleToDesign(const Text&) {
+    pDesign->AddNewSchedule();
+    return 1;
+}
+
+int HIDesignViewerDesign::removeScheduleFromDesign(const Text&) {
+    if (const char* name = pDesign->GetCurrentScheduleName()) pDesign->RemoveSchedule(CPString(name));
+    return 1;
+}
+
+int HIDesignViewerDesign::removeEventFromSchedule(const Text&) {
+    pDesign->RemoveCurrentEvent();
+    return 1;
+}
+
+int HIDesignViewerDesign::executeSchedule(const Text&) {
+    const Text name = pSelectedItemView ? pSelectedItemView->GetName() : Text();
+    if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
+    else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
+    return 1;
+}
+
+int HIDesignViewerDesign::addEventToSchedule(const Text&) {
+    const char* type = pDesign->GetEventTypeName(nEventKind);
+    if (!type || strHXSelection.empty()) return 1;
+    if (const char* message = pDesign->AddEventToSchedule(type, strHXSelection.c_str())) ErrorMsg(message);
+    return 1;
+}
+
+int HIDesignViewerDesign::buildTextList(const Text&) {
+    strHXSelection.clear();
+    RebuildEventTargets();
+    return 1;
+}
+
+int HIDesignViewerDesign::clearStatusBar(const Text&) {
+    UserStatusClear(2);
+    return 1;
+}
+
+int HIDesignViewerDesign::setSelectedObjToSchedule(const Text&) {
+    if (pSelectedItemView && pSelectedItemView->IsA(EventItemView::TypeName))
+        if (Viewable* schedule = static_cast<EventItemView*>(pSelectedItemView)->Parent()) SelectWhatIfItem(schedule);
+    return 1;
+}
+
+int HIDesignViewerDesign::popUpEventToScheduleView(const Text&) {
+    nEventKind = 0;
+    RebuildEventTargets();
+    strHXSelection.clear();
+    View("AddEventToScheduleView");
+    UserStatusReport(FindString(EventPromptKey(nEventKind)), 2);
+    return 1;
+}
+
+int HIDesignViewerDesign::acceptThroughputChanges(const Text&) {
+    nEventKind = EmptyInt;
+    IHENState* state = pDesign->GetDefaultState();
+    const double factor = dPercentage / 100.0 + 1.0;
+    for (int i = 0; state && i < pDesign->GetNumberOfProcessStreams(); ++i) {
+        const double flow = state->GetStreamMassFlow(i);
+        const char* target = pDesign->GetEventTargetName(kFlowChange, i);
+        if (!target) continue;
+        if (const char* message = pDesign->AddEventToSchedule(kFlowChange, target)) ErrorMsg(message);
+        else pDesign->SetCurrentEventNewValue(factor * flow);
+    }
+    dPercentage = 0.0;
+    return 1;
+}
+
+// ---- views of operation ----
+
+int HIDesignViewerDesign::openWhatifAnalysisView(const Text&) {
+    MakeEventSummary();
+    // The summary becomes the current schedule view unless the user has chosen one already.
+    if (pEventSummaryView) {
+        pCurrentScheduleView = pEventSummaryView;
+        if (!pSelectedItemView) SelectWhatIfItem(pEventSummaryView);
+    }
+    View("WhatifAnalysisView");
+    return 1;
+}
+
+int HIDesignViewerDesign::openTrendAnalysisView(const Text&) {
+    // The design's notice of its new study makes the view and opens its wizard.
+    if (!pTrendAnalysisView) pDesign->AddStudy();
+    else if (pDesign->GetDefaultStudyStatus() != 0) pTrendAnalysisView->View();
+    else pTrendAnalysisView->View("WizardView");
+    return 1;
+}
+
+int HIDesignViewerDesign::resetDefaultState(const Text&) {
+    view_commands::busy([&] { pDesign->ResetDefaultState(); });
+    return 1;
+}
+
+int HIDesignViewerDesign::openDefaultStateView(const Text&) {
+    if (!pStateView) {
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        const ObjectTypeInfo* type = registry ? registry->Find(HENStateView::TypeName) : nullptr;
+        if (!type) return 0;
+        auto* view = new HENStateView(this, type);
+        pStateView = view;
+        view->AddDeathPostee(this);
+        if (IHENState* state = pDesign->GetDefaultState()) {
+            view->SetName("Base Case");
+            view->SetState(state);
+        }
+    }
+    pStateView->View();
+    return 1;
+}
+
+int HIDesignViewerDesign::showEventPlannerView(const Text&) {
+    SignalBusy(true);
+    UserStatusReport(FindString("EnteringOpMode"), 2);
+    pDesign->ResetCalculatedValues();
+    bOperationsMode = 1;
+    UserStatusClear(2);
+    if (!pEventPlanner) {
+        const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+        if (const ObjectTypeInfo* type = registry ? registry->Find(EventPlanner::TypeName) : nullptr)
+            AdoptEventPlanner(new EventPlanner(this, pScenario, type));
+    }
+    // A planner read back with the case is bound now: it would otherwise refuse every command.
+    if (pEventPlanner && pScenario && pEventPlanner->IsA(EventPlanner::TypeName))
+        static_cast<EventPlanner*>(pEventPlanner)->Bind(this, pScenario);
+    if (pEventPlanner) pEventPlanner->View();
+    SignalBusy(false);
+    return 1;
+}
