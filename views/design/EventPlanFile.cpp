@@ -150,6 +150,11 @@ std::string Write(const EventPlanList& plans, const Text& fileNotes) {
 bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes) {
     const std::string text = Write(plans, fileNotes);
     if (text.empty() || path.empty()) return false;
+    // A document that would not read back (a name or note typed in another encoding than
+    // UTF-8 is copied through by the writer as it stands) is not written: it would replace a
+    // good file with one that no longer opens.
+    PlanDocument check;
+    if (!Parse(text, check)) return false;
     // A failed write leaves any earlier file whole.
     const std::string temporary = std::string(path.c_str()) + ".part";
     {

@@ -43,7 +43,8 @@ struct PlanDocument {
 
 // The document of the plans and file notes, pretty-printed.
 std::string Write(const EventPlanList& plans, const Text& fileNotes);
-// Writes the document beside `path` and then puts it in its place; false when it could not.
+// Writes the document beside `path` and then puts it in its place; false when it could not, or
+// when the document would not read back (text that is not UTF-8), the earlier file kept whole.
 bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes);
 // Reads a whole document; false for one that does not parse or whose root is not "RootPlan"
 // (`out` is then unchanged).

@@ -152,6 +152,27 @@ INSTANTIATE_TEST_SUITE_P(
                       "<RootPlan><Event Name=\"A\"></RootPlan>",                                     // mismatched
                       "<!DOCTYPE r [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><RootPlan>&e;</Root>"));
 
+// Names and notes in UTF-8 read back as written; a name that is not UTF-8 (a Latin-1 byte)
+// would make a document that no longer opens, so nothing is written and the earlier file stays.
+TEST(ViewEventPlanFile, OnlyADocumentThatReadsBackReplacesTheFile) {
+    const std::string path = ::testing::TempDir() + "encoding-plans.xml";
+    EventPlanList plans = twoPlans();
+    plans[0]->name = "Caf\xc3\xa9 \xe2\x80\x93 Nacht";
+    ASSERT_TRUE(file::Save(path.c_str(), plans, "\xc3\x9c"));
+    file::PlanDocument read;
+    ASSERT_TRUE(file::Load(path.c_str(), read));
+    expectSamePlans(plans, read.plans);
+    EXPECT_EQ(Text("\xc3\x9c"), read.notes);
+    const std::string kept = readAll(path);
+
+    plans[1]->name = "Caf\xe9";
+    EXPECT_FALSE(file::Save(path.c_str(), plans, "notes"));
+    EXPECT_EQ(kept, readAll(path));
+    EXPECT_FALSE(file::Save(path.c_str(), twoPlans(), "\xff"));
+    EXPECT_EQ(kept, readAll(path));
+    std::remove(path.c_str());
+}
+
 TEST(ViewEventPlanFile, ExternalEntitiesAreNeverLoaded) {
     const std::string text =
         "<!DOCTYPE RootPlan [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
