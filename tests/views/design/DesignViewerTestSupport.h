@@ -1,10 +1,14 @@
 #pragma once
 // A network for the design viewer: the four textbook streams with steam and cooling water, and
 // the design "D1" whose exchangers stand in the order the test makes them (process exchangers,
-// heaters on steam, coolers on cooling water); and a design viewer bound to it.
+// heaters on steam, coolers on cooling water); and a design viewer bound to it. Also the key of
+// the last message the session showed, which refused writes are checked by.
 #include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Session.h"
 #include "tests/eng/design/DesignTestSupport.h"
 #include "views/design/HIDesignViewerDesign.h"
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -48,5 +52,18 @@ struct ViewerNetwork : design_test::DesignScenario {
     }
     CPIHENDesign* d = nullptr;
 };
+
+// The key of the last error the session showed; empty when none.
+inline Text lastShown() {
+    const auto entries = Session::Instance().Entries(SessionEvent::Error);
+    return entries.empty() ? Text() : entries.back().key;
+}
+
+// The design's exchanger at an index (null, and a failed expectation, when there is none).
+inline CNode* unitAt(ViewerNetwork& n, int i) {
+    CNode* unit = nullptr;
+    EXPECT_TRUE(n.d->GetHeatExchanger(i, unit));
+    return unit;
+}
 
 }  // namespace design_viewer_test

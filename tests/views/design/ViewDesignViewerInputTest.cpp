@@ -10,13 +10,9 @@
 
 namespace {
 
+using design_viewer_test::lastShown;
 using design_viewer_test::ViewerNetwork;
 constexpr double E = Viewable::EmptyValue;
-
-Text lastShown() {
-    const auto entries = Session::Instance().Entries(SessionEvent::Error);
-    return entries.empty() ? Text() : entries.back().key;
-}
 
 struct EditCase {
     int type, number, row;

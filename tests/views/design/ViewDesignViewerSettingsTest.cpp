@@ -17,19 +17,10 @@
 
 namespace {
 
+using design_viewer_test::lastShown;
+using design_viewer_test::unitAt;
 using design_viewer_test::ViewerNetwork;
 constexpr double E = Viewable::EmptyValue;
-
-Text lastShown() {
-    const auto entries = Session::Instance().Entries(SessionEvent::Error);
-    return entries.empty() ? Text() : entries.back().key;
-}
-
-CNode* unitAt(ViewerNetwork& n, int i) {
-    CNode* unit = nullptr;
-    EXPECT_TRUE(n.d->GetHeatExchanger(i, unit));
-    return unit;
-}
 
 VarDescription at(int type, int number, int row = -1) {
     VarDescription var(type, number);

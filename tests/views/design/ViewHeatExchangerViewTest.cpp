@@ -20,14 +20,10 @@
 
 namespace {
 
+using design_viewer_test::lastShown;
 using design_test::NthSegment;
 using design_viewer_test::ViewerNetwork;
 constexpr double E = Viewable::EmptyValue;
-
-Text lastError() {
-    const auto entries = Session::Instance().Entries(SessionEvent::Error);
-    return entries.empty() ? Text() : entries.back().key;
-}
 
 Text unitName(const CNode* node) {
     CPString s;
@@ -178,7 +174,7 @@ TEST_P(ViewHeatExchangerEntry, IsTakenOrRefusedWithItsKey) {
     VarDescription var(e.type, e.number);
     var.SetOffset(0, e.index);
     const int result = view->Specify(var, e.value);
-    EXPECT_EQ(Text(e.refusal), lastError());
+    EXPECT_EQ(Text(e.refusal), lastShown());
     EXPECT_EQ(*e.refusal ? 0 : 1, result);
     double stored = E;
     unit->getVariableAsDouble(e.name, stored);
@@ -392,7 +388,7 @@ TEST(ViewHeatExchanger, TextsFormatTheNodesValuesAndRenamesGoThroughTheDesign) {
     // The other exchanger's name is refused; a new one is taken, and the view is found by it.
     Session::Instance().ClearEvents(SessionEvent::Error);
     EXPECT_EQ(0, view->SpecifyText(VarDescription(1519, 205), unitName(second)));
-    EXPECT_EQ(Text("HeatExchangerNameError"), lastError());
+    EXPECT_EQ(Text("HeatExchangerNameError"), lastShown());
     EXPECT_EQ(Text("E-100"), unitName(first));
     EXPECT_EQ(1, view->SpecifyText(VarDescription(1519, 205), "Main"));
     EXPECT_EQ(Text("Main"), view->TextValue(VarDescription(1519, 205)));

@@ -13,13 +13,9 @@
 
 namespace {
 
+using design_viewer_test::lastShown;
 using design_viewer_test::ViewerNetwork;
 constexpr double E = Viewable::EmptyValue;
-
-Text lastError() {
-    const auto entries = Session::Instance().Entries(SessionEvent::Error);
-    return entries.empty() ? Text() : entries.back().key;
-}
 
 Text unitName(const CNode* node) {
     CPString s;
@@ -76,14 +72,14 @@ TEST(ViewSplitter, FractionsOutsideZeroToOneAreRefusedAndNamesGoThroughTheDesign
     EXPECT_DOUBLE_EQ(0.3, f);
     EXPECT_EQ(1, s.view->Branch(0)->getVariableStatus("SplitFraction"));
     EXPECT_EQ(0, s.view->Specify(fraction, 1.5));
-    EXPECT_EQ(Text("SplitFractionError"), lastError());
+    EXPECT_EQ(Text("SplitFractionError"), lastShown());
     ASSERT_TRUE(s.view->Branch(0)->getVariableAsDouble("SplitFraction", f));
     EXPECT_DOUBLE_EQ(0.3, f);
 
     // A name an exchanger bears is refused; a new one is taken and logged.
     const Text old = unitName(s.tee);
     EXPECT_EQ(0, s.view->SpecifyText(VarDescription(1519, 250), unitName(s.unit)));
-    EXPECT_EQ(Text("UnitNameError"), lastError());
+    EXPECT_EQ(Text("UnitNameError"), lastShown());
     EXPECT_EQ(old, unitName(s.tee));
     // So is the name of another unit of the split: its own mixer's.
     CNode* mixer = s.view->GetMixerNode();
