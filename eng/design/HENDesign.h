@@ -516,7 +516,8 @@ private:
     // utility at the stream's end follows it (that utility goes).
     int ReleaseEndUtilityDuty(IHeatIntegrationStream* stream, bool throughEndUtility);
     // The utility a heater (`heating`) or cooler takes a process stream on from `from` to `to` C.
-    IHeatIntegrationStream* ChooseEndUtility(bool heating, double from, double to) const;
+    IHeatIntegrationStream* ChooseEndUtility(const std::vector<IHeatIntegrationStream*>& utilities, bool heating,
+                                             double from, double to) const;
     // The heater or cooler that takes over the load the utility at the stream's end carries.
     CNode* PlaceEndUtilityExchanger(IHeatIntegrationStream* stream, IHeatIntegrationStream* utility,
                                     const std::string& name, const char* reason);

@@ -39,13 +39,15 @@ std::string freeUnitName(const FlowSheet& sheet, const char* word, std::size_t c
 }  // namespace
 
 // Countercurrent: the utility's supply meets the process stream's outlet, its target the inlet.
-// Linear in the design's streams for each end; a scenario holds a handful of utilities.
-IHeatIntegrationStream* CPIHENDesign::ChooseEndUtility(bool heating, double from, double to) const {
+// Linear in the utilities for each end: a scenario holds a handful of them beside its process
+// streams, so the pass stays linear in the network for any table a user gives.
+IHeatIntegrationStream* CPIHENDesign::ChooseEndUtility(const std::vector<IHeatIntegrationStream*>& utilities,
+                                                       bool heating, double from, double to) const {
     const double dtmin = (m_scenario ? m_scenario->GetDTmin() : m_dtMin) - kTemperatureTolerance;
     IHeatIntegrationStream* cheapest = nullptr;
     IHeatIntegrationStream* extreme = nullptr;
-    for (IHeatIntegrationStream* utility : m_streams) {
-        if (!IsUtilityStream(utility) || utility->GetHotCold() != (heating ? 0 : 1)) continue;
+    for (IHeatIntegrationStream* utility : utilities) {
+        if (utility->GetHotCold() != (heating ? 0 : 1)) continue;
         const double supply = utility->GetSupplyTemperature(), target = utility->GetTargetTemperature();
         const bool serves = heating ? supply - to >= dtmin && target - from >= dtmin
                                     : to - supply >= dtmin && from - target >= dtmin;
@@ -123,6 +125,9 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
         IHeatIntegrationStream* utility;
     };
     std::vector<End> ends[2];  // heaters, then coolers, each in the design's stream order
+    std::vector<IHeatIntegrationStream*> utilities;
+    for (IHeatIntegrationStream* stream : m_streams)
+        if (IsUtilityStream(stream)) utilities.push_back(stream);
     for (IHeatIntegrationStream* stream : m_streams) {
         const int side = stream->GetHotCold();
         if (IsUtilityStream(stream) || (side != 0 && side != 1)) continue;
@@ -138,7 +143,7 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
         const bool heating = side == 1;
         const double to = knownTemperature(last, stream->GetTargetTemperature());
         const double from = knownTemperature(Before(placeholder), stream->GetSupplyTemperature());
-        if (IHeatIntegrationStream* utility = ChooseEndUtility(heating, from, to))
+        if (IHeatIntegrationStream* utility = ChooseEndUtility(utilities, heating, from, to))
             ends[heating ? 0 : 1].push_back({stream, utility});
     }
     const bool wasActive = m_active;
