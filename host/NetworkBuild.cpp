@@ -195,6 +195,10 @@ bool NetworkBuilder::Run(std::string& error) {
     if (IHeatIntegrationScenario* scenario = m_design.GetScenario()) m_design.SetDTMin(scenario->GetDTmin());
     m_design.ApplyDTMinToAllExchangers();
     m_design.Activate(1);
+    // What the rows leave of a stream's load goes to a heater or cooler at its end, and a stream
+    // the rows settle ends without a utility: the design finishes the ends from the loads it has
+    // just calculated.
+    m_design.CloseStreamEnds(kReason);
     return true;
 }
 

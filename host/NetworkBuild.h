@@ -29,6 +29,7 @@ struct Placement {
 // duty. On failure false with a message naming the line.
 bool SettleOrders(std::vector<Placement>& placed, std::string& error);
 
-// Builds the network on the (empty) design, adds the utilities still missing and calculates it
-// once. On a refusal false with the design's reason and the row's line.
+// Builds the network on the (empty) design, adds the utilities still missing, calculates it and
+// lets the design finish the stream ends (heaters and coolers for what the rows leave). On a
+// refusal false with the design's reason and the row's line.
 bool BuildNetwork(ModuleLoader& module, IHENDesign& design, const std::vector<Placement>& placed, std::string& error);

@@ -372,14 +372,6 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     if (!scenario || !design->GetDesignName()) return FailCommand("the design belongs to no scenario");
     const std::string base = design->GetDesignName();
 
-    // A heater or cooler is its stream's utility: the placeholder the network build leaves after
-    // one at its stream's end is a second utility there, and one after a process exchanger that
-    // satisfies its stream carries nothing. Retrofit takes neither.
-    design->RemoveRemovableUtilitiesAtPorts();
-    for (int i = 0; i < design->GetNumberOfHeaters(); ++i)
-        for (int port : {2, 3}) design->RemoveUtilityAtPort(design->GetHeater(i), port);
-    for (int i = 0; i < design->GetNumberOfCoolers(); ++i)
-        for (int port : {0, 1}) design->RemoveUtilityAtPort(design->GetCooler(i), port);
     scenario->SetRetrofitBaseDesign(CPString(base.c_str()));
     if (o.haveBudget) scenario->SetOptimizerEconomicParameter(o.budget);
     const int ready = scenario->CheckRetrofitDesign(design);

@@ -494,6 +494,9 @@ public:
     void RemoveSingleBranchSplitters() override;
     void RemoveRemovableUtilitiesAtPorts() override;
 
+    // ---- the ends of the process streams (HENDesignStreamEnds.cpp) ----
+    int CloseStreamEnds(const char* reason) override;
+
     // ---- reconciliation and optimiser runs (HENDesignReconciliation.cpp) ----
     bool Reconcile() override;
     // The maker of the optimiser and its check (not owned; null: no optimiser is available). The
@@ -512,6 +515,16 @@ private:
     // given up; answers 1 when one gave it up. `throughEndUtility`: also when the design's own
     // utility at the stream's end follows it (that utility goes).
     int ReleaseEndUtilityDuty(IHeatIntegrationStream* stream, bool throughEndUtility);
+    // The utility a heater (`heating`) or cooler takes a process stream on from `from` to `to` C.
+    IHeatIntegrationStream* ChooseEndUtility(const std::vector<IHeatIntegrationStream*>& utilities, bool heating,
+                                             double from, double to) const;
+    // The heater or cooler that takes over the load the utility at the stream's end carries.
+    CNode* PlaceEndUtilityExchanger(IHeatIntegrationStream* stream, IHeatIntegrationStream* utility,
+                                    const std::string& name, const char* reason);
+    // Takes out the empty utility at the end of a stream that its units settle, giving up the
+    // duty nearest the target when the network has no degree of freedom to lose; answers the
+    // change of the degrees of freedom (0 or -1).
+    int RemoveEmptyEndUtility(IHeatIntegrationStream* stream, int degreesOfFreedom);
     // The splitters whose branch fractions follow their branch duties (only those on utility
     // streams when `utilitiesOnly`); answers the number of splitters set.
     int SetFractionsFromDuties(bool utilitiesOnly);

@@ -317,14 +317,20 @@ void CPIHENDesign::RemoveRemovableUtilitiesAtPorts() {
     if (wasActive) Activate(1);
 }
 
+// The placeholder that ends a stream its exchangers bring to target carries nothing: it is the
+// stream's free utility, kept so that a later change has somewhere to go, and no utility the
+// network uses at that port.
 bool CPIHENDesign::AreExchangerPortsFreeOfUtilities() const {
     for (CNode* unit : m_exchangers) {
         HeatExch* exchanger = AsHeatExch(unit);
         if (!exchanger) continue;
         const int first = exchanger->IsHeater() ? 2 : 0;
         const int last = exchanger->IsCooler() ? 1 : 3;
-        for (int port = first; port <= last; ++port)
-            if (!IsPortFreeOfUtility(unit, port)) return false;
+        for (int port = first; port <= last; ++port) {
+            if (IsPortFreeOfUtility(unit, port)) continue;
+            CNode* end = (port == 1 || port == 3) ? After(PortNeighbour(unit, port)) : nullptr;
+            if (!IsSegment(end) || !IsProductBlock(After(end)) || HasSignificantUtilityDuty(end)) return false;
+        }
     }
     return true;
 }

@@ -478,6 +478,13 @@ public:
     virtual void RemoveSingleBranchSplitters() {}
     // Every utility that may go at the ports of the process exchangers is removed.
     virtual void RemoveRemovableUtilitiesAtPorts() {}
+    // Finishes the process streams of a network placed unit by unit, as last calculated: an end
+    // whose utility carries a load gets a heater or cooler there, on the cheapest utility whose
+    // temperatures serve it at the scenario's DTmin (else the hottest hot or coldest cold one,
+    // which then shows as infeasible); the empty utility at the end of a stream that its units
+    // settle goes, the unit nearest the target following the stream's balance. Answers the
+    // number of heaters and coolers added.
+    virtual int CloseStreamEnds(const char* /*reason*/) { return 0; }
     // Fits the observed coefficients of a locked design to its measured temperatures; true,
     // with nothing done, when the design is not locked or no optimiser is available.
     virtual bool Reconcile() { return true; }

@@ -131,17 +131,26 @@ TEST(HostDesign, ASavedDesignReportsTheSameAndADamagedCaseFailsCleanly) {
     EXPECT_NE(none.out.find("holds no design"), std::string::npos) << none.out;
 }
 
-TEST(HostDesign, AnExchangerBelowItsApproachIsReportedInfeasibleAndTheShortStreamsUnsatisfied) {
+TEST(HostDesign, AnExchangerBelowItsApproachIsReportedInfeasibleAndTheStreamEndsGetHeatersAndCoolers) {
     // H2 150 -> 83.3 against C2 80 -> 105: 3.3 C at the cold end, below the DTmin of 10.
     Scratch network("cross.csv", "name,hot,cold,duty\nE1,H2,C2,100\n");
     const HostRun run = RunHost("design " + kStreams + " " + network.path + " --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const std::vector<std::string> units = unitLines(run.out);
-    ASSERT_EQ(units.size(), 1u) << run.out;
+    ASSERT_EQ(units.size(), 5u) << run.out;
     EXPECT_NEAR(field(units[0], "approach"), 150.0 - 100.0 / 1.5 - 80.0, 1e-6);
     EXPECT_NE(units[0].find("\"feasible\": false"), std::string::npos) << units[0];
-    for (const char* stream : {"\"H1\"", "\"C1\""})
-        EXPECT_NE(run.out.substr(run.out.find("unsatisfied_streams")).find(stream), std::string::npos) << run.out;
+    // What E1 leaves goes to steam and cooling water at the stream ends, heaters first: C1 whole
+    // (2 x 115), C2 from 105 C (4 x 35), H1 whole (3 x 110), H2 from 83.3 C (1.5 x 53.3).
+    const std::pair<const char*, double> ends[] = {{"Heater1", 230.0}, {"Heater2", 140.0}, {"Cooler1", 330.0},
+                                                   {"Cooler2", 80.0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NE(units[i + 1].find("\"name\": \"" + std::string(ends[i].first) + "\""), std::string::npos) << units[i + 1];
+        EXPECT_NEAR(field(units[i + 1], "duty"), ends[i].second, 1e-6) << units[i + 1];
+    }
+    EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
+    EXPECT_NEAR(field(run.out, "hot_utility"), 370.0, 1e-6) << run.out;
+    EXPECT_NEAR(field(run.out, "cold_utility"), 410.0, 1e-6) << run.out;
 }
 
 const std::string kSplitNetwork = std::string(KESTRIN_EXAMPLES) + "/four-streams-split-network.csv";
