@@ -219,10 +219,10 @@ std::string FormatDesignJson(const DesignReport& r) {
     out << "  \"splitters\": [";
     for (std::size_t i = 0; i < r.splitters.size(); ++i) {
         const auto& t = r.splitters[i];
-        out << (i ? ", " : "") << "{\"name\": " << JsonString(t.name) << ", \"stream\": " << JsonString(t.stream)
+        out << (i ? ", " : "") << "{\"splitter\": " << JsonString(t.name) << ", \"stream\": " << JsonString(t.stream)
             << ", \"branches\": [";
         for (std::size_t k = 0; k < t.branches.size(); ++k)
-            out << (k ? ", " : "") << "{\"first_unit\": " << JsonString(t.branches[k].first)
+            out << (k ? ", " : "") << "{\"unit\": " << JsonString(t.branches[k].first)
                 << ", \"fraction\": " << JsonNumber(t.branches[k].second) << "}";
         out << "]}";
     }

@@ -161,8 +161,8 @@ TEST(HostDesignHonestTotals, TheReportGivesTheFractionsOfEachSplitter) {
     EXPECT_TRUE(std::regex_search(text.out, std::regex("\nSplitter [^ ]+ on C1: E3 0\\.7500, E4 0\\.2500\n"))) << text.out;
     const HostRun json = RunHost("design " + tables + " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
-    EXPECT_TRUE(std::regex_search(json.out, std::regex("\"stream\": \"C1\", \"branches\": \\[\\{\"first_unit\": \"E3\", "
-                                                       "\"fraction\": 0\\.75\\}, \\{\"first_unit\": \"E4\", "
+    EXPECT_TRUE(std::regex_search(json.out, std::regex("\"stream\": \"C1\", \"branches\": \\[\\{\"unit\": \"E3\", "
+                                                       "\"fraction\": 0\\.75\\}, \\{\"unit\": \"E4\", "
                                                        "\"fraction\": 0\\.25\\}\\]")))
         << json.out;
     // The series network has no splitter.
