@@ -31,6 +31,17 @@ double value(const IHENDesign& d, const std::string& unit, const char* name, dou
     double v = 0.0;
     return d.GetNodeValue(CPString(unit.c_str()), CPString(name), v) && std::isfinite(v) ? v : otherwise;
 }
+// The first exchanger, heater or cooler on the branch that starts with `segment`, passing over
+// zero-duty utility placeholders; "bypass" when the branch runs straight to its mixer.
+std::string firstUnitOnBranch(const IHENDesign& d, CPString segment) {
+    CPString unit;
+    while (d.GetDownstreamNodeName(segment, unit)) {
+        const CPString kind = d.GetNodeClassName(unit);
+        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX) return unit.c_str();
+        if (kind != NodeKind::Heater || !d.GetDownstreamNodeName(unit, segment)) break;
+    }
+    return "bypass";
+}
 }  // namespace
 
 DesignReport ReadDesign(IHENDesign& d) {
@@ -75,6 +86,39 @@ DesignReport ReadDesign(IHENDesign& d) {
         u.feasible = !infeasible.count(x);
         r.units.push_back(u);
     }
+    for (int i = 0; i < d.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = d.GetStream(i);
+        if (!s) continue;
+        for (CNode* tee : d.GetSplittersOnStream(s)) {
+            DesignReport::Splitter splitter;
+            splitter.name = tee->getName().c_str();
+            splitter.stream = s->GetName().c_str();
+            for (int k = 0; CNode* branch = d.GetSplitterBranch(tee, k); ++k) {
+                double fraction = NAN;
+                if (!d.GetNodeValue(branch->getName(), CPString(NodeValue::SplitFraction), fraction)) fraction = NAN;
+                splitter.branches.emplace_back(firstUnitOnBranch(d, branch->getName()), fraction);
+            }
+            r.splitters.push_back(std::move(splitter));
+        }
+    }
+    // Which units keep the sums over the units from being totals.
+    std::string infeasibleNames, incompleteNames;
+    const auto list = [](std::string& names, const std::string& name) {
+        if (!names.empty()) names += ", ";
+        names += name;
+    };
+    for (const DesignReport::Unit& u : r.units) {
+        if (!u.feasible) list(infeasibleNames, u.name);
+        if (u.status != "complete") list(incompleteNames, u.name);
+    }
+    if (!infeasibleNames.empty() || !incompleteNames.empty()) {
+        r.totalsAvailable = false;
+        std::string why = "area, capital and total annual cost are not available:";
+        if (!infeasibleNames.empty()) why += " infeasible " + infeasibleNames;
+        if (!infeasibleNames.empty() && !incompleteNames.empty()) why += ";";
+        if (!incompleteNames.empty()) why += " not calculated " + incompleteNames;
+        r.notes.push_back(why);
+    }
     r.hotUtility = d.GetTotalUtilityLoad(0);
     r.coldUtility = d.GetTotalUtilityLoad(1);
     if (IHeatIntegrationScenario* s = d.GetScenario()) {
@@ -92,7 +136,12 @@ DesignReport ReadDesign(IHENDesign& d) {
     for (int i = 0; i < d.GetNumberOfCrossPinchLoads(); ++i) r.crossPinchLoad += d.GetCrossPinchLoad(i);
     r.degreesOfFreedom = d.GetDegreesOfFreedom();
     const int status = d.GetCalculationStatus();
-    r.calculationStatus = status == 1 ? "calculated" : status == 2 ? "NotConverged" : "failed";
+    // The calculator may end without complaint while units still lack values; the network is
+    // then not calculated, whatever the calculator says.
+    r.calculationStatus = status == 2              ? "NotConverged"
+                          : status != 1            ? "failed"
+                          : incompleteNames.empty() ? "calculated"
+                                                    : "incomplete";
     for (int i = 0; i < d.GetNumberOfSubNetworks(); ++i)
         if (d.GetSubNetworkRemainingControlFreedom(i) < 0) r.controllable = false;
     return r;
@@ -114,15 +163,23 @@ std::string FormatDesignText(const DesignReport& r) {
         if (std::isfinite(u.shells)) out << ", shells " << number(u.shells, 0);
         out << ", " << u.status << (u.feasible ? "" : ", INFEASIBLE") << "\n";
     }
+    for (const auto& t : r.splitters) {
+        out << "Splitter " << PrintableText(t.name) << " on " << PrintableText(t.stream) << ":";
+        for (std::size_t i = 0; i < t.branches.size(); ++i)
+            out << (i ? "," : "") << " " << PrintableText(t.branches[i].first) << " "
+                << (std::isfinite(t.branches[i].second) ? number(t.branches[i].second, 4) : std::string("not known"));
+        out << "\n";
+    }
+    const auto total = [&r](const std::string& value) { return r.totalsAvailable ? value : std::string("not available"); };
     out << "Totals:\n";
     out << "  hot utility               " << number(r.hotUtility, 2) << " kW (target " << number(r.hotUtilityTarget, 2) << ")\n";
     out << "  cold utility              " << number(r.coldUtility, 2) << " kW (target " << number(r.coldUtilityTarget, 2) << ")\n";
-    out << "  area                      " << number(r.areaTotal, 2) << " m2\n";
+    out << "  area                      " << total(number(r.areaTotal, 2) + " m2") << "\n";
     out << "  exchangers                " << r.exchangers << "\n";
-    out << "  capital cost              " << number(r.capitalCost, 2) << " (investment)\n";
-    out << "  annualized capital cost   " << number(r.annualizedCapitalCost, 2) << " per year\n";
+    out << "  capital cost              " << total(number(r.capitalCost, 2) + " (investment)") << "\n";
+    out << "  annualized capital cost   " << total(number(r.annualizedCapitalCost, 2) + " per year") << "\n";
     out << "  utility cost              " << number(r.utilityCost, 2) << " per year\n";
-    out << "  total annual cost         " << number(r.totalAnnualCost, 2) << " per year\n";
+    out << "  total annual cost         " << total(number(r.totalAnnualCost, 2) + " per year") << "\n";
     out << "  cross-pinch load          " << number(r.crossPinchLoad, 2) << " kW\n";
     out << "  degrees of freedom        " << r.degreesOfFreedom << "\n";
     out << "  unsatisfied streams       ";
@@ -131,6 +188,7 @@ std::string FormatDesignText(const DesignReport& r) {
     out << "\n";
     out << "  calculation               " << r.calculationStatus << "\n";
     out << "  controllable              " << (r.controllable ? "yes" : "no") << "\n";
+    for (const auto& note : r.notes) out << "Note: " << note << "\n";
     return out.str();
 }
 
@@ -156,18 +214,34 @@ std::string FormatDesignJson(const DesignReport& r) {
     out << "  \"cold_utility\": " << JsonNumber(r.coldUtility) << ",\n";
     out << "  \"hot_utility_target\": " << JsonNumber(r.hotUtilityTarget) << ",\n";
     out << "  \"cold_utility_target\": " << JsonNumber(r.coldUtilityTarget) << ",\n";
-    out << "  \"area_total\": " << JsonNumber(r.areaTotal) << ",\n";
+    const double nan = NAN;
+    const auto total = [&r, nan](double v) { return JsonNumber(r.totalsAvailable ? v : nan); };
+    out << "  \"splitters\": [";
+    for (std::size_t i = 0; i < r.splitters.size(); ++i) {
+        const auto& t = r.splitters[i];
+        out << (i ? ", " : "") << "{\"splitter\": " << JsonString(t.name) << ", \"stream\": " << JsonString(t.stream)
+            << ", \"branches\": [";
+        for (std::size_t k = 0; k < t.branches.size(); ++k)
+            out << (k ? ", " : "") << "{\"unit\": " << JsonString(t.branches[k].first)
+                << ", \"fraction\": " << JsonNumber(t.branches[k].second) << "}";
+        out << "]}";
+    }
+    out << "],\n";
+    out << "  \"area_total\": " << total(r.areaTotal) << ",\n";
     out << "  \"exchangers\": " << r.exchangers << ",\n";
-    out << "  \"capital_cost\": " << JsonNumber(r.capitalCost) << ",\n";
-    out << "  \"annualized_capital_cost\": " << JsonNumber(r.annualizedCapitalCost) << ",\n";
+    out << "  \"capital_cost\": " << total(r.capitalCost) << ",\n";
+    out << "  \"annualized_capital_cost\": " << total(r.annualizedCapitalCost) << ",\n";
     out << "  \"utility_cost\": " << JsonNumber(r.utilityCost) << ",\n";
-    out << "  \"total_annual_cost\": " << JsonNumber(r.totalAnnualCost) << ",\n";
+    out << "  \"total_annual_cost\": " << total(r.totalAnnualCost) << ",\n";
     out << "  \"unsatisfied_streams\": [";
     for (std::size_t i = 0; i < r.unsatisfied.size(); ++i) out << (i ? ", " : "") << JsonString(r.unsatisfied[i]);
     out << "],\n";
     out << "  \"cross_pinch_load\": " << JsonNumber(r.crossPinchLoad) << ",\n";
     out << "  \"degrees_of_freedom\": " << r.degreesOfFreedom << ",\n";
     out << "  \"calculation_status\": " << JsonString(r.calculationStatus) << ",\n";
-    out << "  \"controllable\": " << (r.controllable ? "true" : "false") << "\n}\n";
+    out << "  \"controllable\": " << (r.controllable ? "true" : "false") << ",\n";
+    out << "  \"notes\": [";
+    for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
+    out << "]\n}\n";
     return out.str();
 }

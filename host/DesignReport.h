@@ -2,6 +2,7 @@
 // What the host reports of a network design: every unit (process exchangers, heaters, coolers)
 // and the network's totals, read from the design's own queries only.
 #include <string>
+#include <utility>
 #include <vector>
 
 class IHENDesign;
@@ -16,8 +17,15 @@ struct DesignReport {
         std::string status;  // "complete" or "incomplete"
         bool feasible = true;
     };
+    // A splitter-mixer: the stream it divides and each branch by its first unit ("bypass" when
+    // the branch holds none) with its share of the flow.
+    struct Splitter {
+        std::string name, stream;
+        std::vector<std::pair<std::string, double>> branches;
+    };
     std::string name;
     std::vector<Unit> units;
+    std::vector<Splitter> splitters;
     double hotUtility = 0.0, coldUtility = 0.0, hotUtilityTarget = 0.0, coldUtilityTarget = 0.0;
     double areaTotal = 0.0, capitalCost = 0.0, annualizedCapitalCost = 0.0, utilityCost = 0.0, totalAnnualCost = 0.0;
     int exchangers = 0;
@@ -26,6 +34,10 @@ struct DesignReport {
     int degreesOfFreedom = 0;
     std::string calculationStatus;
     bool controllable = true;
+    // Area and the costs of capital are sums over the units; with a unit infeasible or not
+    // calculated they are no totals, and the notes say why.
+    bool totalsAvailable = true;
+    std::vector<std::string> notes;
 };
 
 DesignReport ReadDesign(IHENDesign& design);

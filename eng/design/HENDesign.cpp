@@ -207,6 +207,10 @@ void CPIHENDesign::CalculateCrossPinchLoads() {
         m_crossPinchLoads.clear();
         return;
     }
+    // The utilities carry this design's loads while the units are read, so a heater or cooler
+    // sees its utility's profile even when the utility's own load is 0; one on the far side of
+    // a pinch stays a utility, and its unit keeps counting as a heater or cooler.
+    SwapInUtilityLoads(true);
     m_crossPinchLoads.assign(m_secondPinch->size(), 0.0);
     for (CNode* node : m_exchangers) {
         HeatExch* exchanger = AsHeatExch(node);
@@ -218,6 +222,7 @@ void CPIHENDesign::CalculateCrossPinchLoads() {
                 m_crossPinchLoads[j] += load;
         }
     }
+    SwapOutUtilityLoads();
 }
 
 void CPIHENDesign::AssignExchangerCostModels() {
@@ -290,6 +295,14 @@ bool CPIHENDesign::GetUpstreamNodeName(const CPString& nodeName, CPString& out) 
     CNode* up = node ? node->getIthUpStreamNode(0) : nullptr;
     if (!up) return false;
     out = up->getName();
+    return true;
+}
+
+bool CPIHENDesign::GetDownstreamNodeName(const CPString& nodeName, CPString& out) const {
+    CNode* node = m_sheet->getNode(nodeName);
+    CNode* down = node ? node->getIthDownStreamNode(0) : nullptr;
+    if (!down) return false;
+    out = down->getName();
     return true;
 }
 

@@ -297,6 +297,7 @@ public:
     void RefreshExistingNetworkValues() override;
     void TakeExistingNetworkValuesFrom(const IHENDesign& base) override;
     bool GetUpstreamNodeName(const CPString& nodeName, CPString& out) const override;
+    bool GetDownstreamNodeName(const CPString& nodeName, CPString& out) const override;
     CPString GetNodeClassName(const CPString& nodeName) const override;
     bool GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const override;
     CNode* GetStreamSegment(const CPString& streamName, int n) const override;

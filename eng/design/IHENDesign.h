@@ -107,6 +107,9 @@ public:
     // The name of the unit directly upstream of the node `nodeName`; false when the node or an
     // upstream unit is missing.
     virtual bool GetUpstreamNodeName(const CPString& /*nodeName*/, CPString& /*out*/) const { return false; }
+    // The name of the node directly downstream of the node `nodeName` (its first outlet); false
+    // when the node or a downstream node is missing.
+    virtual bool GetDownstreamNodeName(const CPString& /*nodeName*/, CPString& /*out*/) const { return false; }
     // The class of the node ("htHeater", "htHeatExchanger", ...); empty when there is no such node.
     virtual CPString GetNodeClassName(const CPString& /*nodeName*/) const { return CPString(); }
     // A named value of the node ("Temperature", ...); false when the node or the value is missing.

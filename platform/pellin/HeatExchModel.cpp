@@ -29,6 +29,13 @@ constexpr int kMaxBisections = 200;
 
 bool agree(double a, double b) { return std::fabs(a - b) <= kAgreement * std::max({1.0, std::fabs(a), std::fabs(b)}); }
 
+// How far an approach may fall short of DTMin and still be DTMin: end temperatures follow from
+// duties that agree only to kAgreement, so they carry that share of the exchanger's span of
+// temperature (an exchanger laid out at DTMin from a rounded area comes out a few 1e-8 K short).
+double approachTolerance(const double t[4]) {
+    return kAgreement * std::max(1.0, std::fabs(t[0] - t[2]));
+}
+
 // Where the overall coefficient comes from.
 struct Coefficient {
     double fixed = 0.0;    // > 0: one U for the whole exchange
@@ -161,7 +168,8 @@ Coefficient coefficientOf(const HeatExch& x) {
 int HeatExch::clearPerformance() {
     int n = 0;
     for (const char* name : {V::HTArea, V::OverallHTC, V::OverallCleanHTC, V::FtFactor, V::NShellsInSeries,
-                             V::TotalNShells, V::HighEndDelT, V::LowEndDelT, V::CapitalCost, V::AnnualizedCapitalCost})
+                             V::TotalNShells, V::HighEndDelT, V::LowEndDelT, V::LMTD, V::UAValue, V::CapitalCost,
+                             V::AnnualizedCapitalCost})
         n += clearCalculated(name);
     return n;
 }
@@ -383,7 +391,7 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
             written += clearCalculated(name);
         return written;
     }
-    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - 1e-9;
+    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - approachTolerance(t);
 
     ftAndShells(*this, t, F, series);
     written += writeCalculated(V::FtFactor, F);
@@ -402,7 +410,8 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
     else written += clearCalculated(V::OverallCleanHTC);
     if (e == Exchange::NoCoefficient) {
         m_status = S::Partial;
-        for (const char* name : {V::HTArea, V::OverallHTC, V::TotalNShells, V::CapitalCost, V::AnnualizedCapitalCost})
+        for (const char* name : {V::HTArea, V::OverallHTC, V::LMTD, V::UAValue, V::TotalNShells, V::CapitalCost,
+                                 V::AnnualizedCapitalCost})
             written += clearCalculated(name);
         return written;
     }
@@ -417,6 +426,13 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
         else if (area > 0.0 && lmtd > 0.0) written += writeCalculated(V::OverallHTC, q / (F * area * lmtd));
         else written += clearCalculated(V::OverallHTC);
     }
+    // The log mean of the end approaches and U x A, as the views and pictures of a unit show them.
+    double shownU = 0.0;
+    if (lmtd > 0.0) written += writeCalculated(V::LMTD, lmtd);
+    else written += clearCalculated(V::LMTD);
+    if (usedArea > 0.0 && getVariableAsDouble(V::OverallHTC, shownU) && shownU > 0.0)
+        written += writeCalculated(V::UAValue, shownU * usedArea);
+    else written += clearCalculated(V::UAValue);
 
     double maxShellArea = 0.0;
     const bool capped = getVariableAsDouble(V::HTMaxAreaShell, maxShellArea) && maxShellArea > 0.0;

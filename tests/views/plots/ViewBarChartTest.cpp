@@ -110,7 +110,8 @@ TEST(ViewBarChart, TheQuantityPicksTheAxisFormatUnitAndLabel) {
         EXPECT_EQ(c.unit, chart->GetPlot()->AxisUnit(*y)) << c.quantity;
         EXPECT_EQ(c.label, chart->TextValue(VarDescription(1519, 798)));
     }
-    // The exchangers have no "UAValue": their bars stand at 0.
+    // These exchangers are not calculated (no duty, no temperatures), so they carry no "UAValue"
+    // and their bars stand at 0; a calculated unit's bar is its U x A (the host's bar-chart test).
     for (const Bar& b : bars(*chart)) EXPECT_EQ(0.0, b.y1);
     // A choice outside the list is refused.
     EXPECT_EQ(0, chart->Specify(VarDescription(105, 250), 4.0));

@@ -1,0 +1,177 @@
+// kestrin-host design, grid and autodesign on networks as users build them: the load that crosses
+// the pinch from tables as from the saved case, an exchanger laid out exactly at DTmin, totals
+// only where every unit is calculated and feasible, the log-mean approach and UA of each unit in
+// the views and pictures, and the fractions of each splitter.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <string>
+
+namespace {
+
+struct Scratch : ScratchFile {
+    Scratch(const std::string& stem, const std::string& content, bool write = true)
+        : ScratchFile("honest-totals", stem, content, write) {}
+};
+
+// The number after "key": in a JSON text; NaN when absent or null.
+double field(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find("\"" + key + "\": ");
+    if (at == std::string::npos) return NAN;
+    const char* start = text.c_str() + at + key.size() + 4;
+    char* end = nullptr;
+    const double v = std::strtod(start, &end);
+    return end == start ? NAN : v;
+}
+
+// The cross-pinch load of every pinch marker of a `grid --json` picture, in order.
+std::string crossLoads(const std::string& json) {
+    std::string loads;
+    const std::regex marker("\"crossLoad\":([^,]*)");
+    for (auto it = std::sregex_iterator(json.begin(), json.end(), marker); it != std::sregex_iterator(); ++it)
+    {
+        if (!loads.empty()) loads += ' ';
+        loads += (*it)[1].str();
+    }
+    return loads;
+}
+
+const std::string kRetrofit = ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv");
+const std::string kTextbook = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv");
+
+// Cooler1 cools H1 120 -> 110 C and Cooler2 H2 130 -> 110 C above the 110/100 C pinch: 2 x 10 and
+// 1 x 20 kW, 40 kW in all, whether the design comes from the tables or from the case saved of them.
+TEST(HostDesignHonestTotals, CrossPinchLoadOfTheRetrofitNetworkFromTablesAndFromItsCase) {
+    Scratch saved("retrofit.kestrin", "", false), svg("grid.svg", "", false);
+    const HostRun tables = RunHost("design " + kRetrofit + " --json --save " + saved.path);
+    ASSERT_EQ(0, tables.exitCode) << tables.out;
+    EXPECT_NEAR(40.0, field(tables.out, "cross_pinch_load"), 1e-6) << tables.out;
+    const HostRun reloaded = RunHost("design " + saved.path + " --json");
+    ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
+    EXPECT_NEAR(40.0, field(reloaded.out, "cross_pinch_load"), 1e-6) << reloaded.out;
+
+    const HostRun gridTables = RunHost("grid " + kRetrofit + " --pinch --json --svg " + svg.path);
+    ASSERT_EQ(0, gridTables.exitCode) << gridTables.out;
+    EXPECT_EQ("40", crossLoads(gridTables.out)) << gridTables.out;
+    const HostRun gridCase = RunHost("grid " + saved.path + " --pinch --json --svg " + svg.path);
+    ASSERT_EQ(0, gridCase.exitCode) << gridCase.out;
+    EXPECT_EQ("40", crossLoads(gridCase.out)) << gridCase.out;
+}
+
+// An automatic design reports the cross-pinch load it has again when its case is read back.
+TEST(HostDesignHonestTotals, AutomaticDesignReportsTheCrossPinchLoadItsCaseReloadsWith) {
+    Scratch saved("auto.kestrin", "", false);
+    const HostRun made = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --json --save " + saved.path);
+    ASSERT_EQ(0, made.exitCode) << made.out;
+    const double reported = field(made.out, "cross_pinch_load");
+    const HostRun reloaded = RunHost("design " + saved.path + " --json");
+    ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
+    const double again = field(reloaded.out, "cross_pinch_load");
+    ASSERT_TRUE(std::isfinite(again)) << reloaded.out;
+    EXPECT_GT(again, 1.0);
+    EXPECT_NEAR(again, reported, 1e-6) << made.out;
+}
+
+// The textbook design given by its own areas: E1 (240 kW at U 0.1 across 30 and 10 K) needs
+// 240 / (0.1 x 20 / ln 3) = 131.833475 m2 to six places, which puts it at DTmin to within 1e-7 K.
+// It is feasible, the specified-area pass finds E2, E3 and E4 (90, 90 and 30 kW) and every unit
+// is calculated.
+TEST(HostDesignHonestTotals, AnExchangerAtDTminFromItsRoundedAreaIsFeasibleAndTheAreasAreSolved) {
+    Scratch table("areas.csv",
+                  "name,hot,cold,duty,area,hot_order,cold_order\nE1,H1,C2,,131.833475,1,1\nE2,H2,C1,,54.977444,1,3\n"
+                  "E3,H1,C1,,54.977444,2,2\nE4,H2,C1,,5.718611,2,1\nHeater,HP Steam,C1,20,,,4\n"
+                  "Cooler,H2,Cooling Water,60,,3,\n");
+    const HostRun run = RunHost("design " + ExamplePath("four-streams.csv") + " " + table.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("\"feasible\": false")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("\"status\": \"incomplete\"")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"calculation_status\": \"calculated\"")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []")) << run.out;
+    const std::regex duty("\"name\": \"(E[1-4])\"[^}]*\"duty\": ([-0-9.e]+)");
+    std::string duties;
+    for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), duty); it != std::sregex_iterator(); ++it)
+        duties += (*it)[1].str() + "=" + std::to_string(std::lround(std::stod((*it)[2].str()))) + " ";
+    EXPECT_EQ("E1=240 E4=30 E3=90 E2=90 ", duties);
+}
+
+// One exchanger whose duty crosses its streams (C2 would leave E1 above H1's inlet) keeps area
+// and the capital and total annual cost from being totals: "not available" with the reason, JSON
+// null and a note; and the network is not reported as calculated.
+TEST(HostDesignHonestTotals, TotalsAreNotAvailableWhileAUnitIsInfeasibleOrNotCalculated) {
+    Scratch table("crossed.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,3\n"
+                                 "E3,H1,C1,90,2,2\nE4,H2,C1,30,2,1\nE5,H2,C2,15,4,2\nHeater,HP Steam,C1,20,,4\n"
+                                 "Cooler,H2,Cooling Water,45,3,\n");
+    const HostRun json = RunHost("design " + ExamplePath("four-streams.csv") + " " + table.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    for (const char* key : {"area_total", "capital_cost", "annualized_capital_cost", "total_annual_cost"}) {
+        std::string null = "\"";
+        null += key;
+        null += "\": null";
+        EXPECT_NE(std::string::npos, json.out.find(null)) << json.out;
+    }
+    EXPECT_TRUE(std::isfinite(field(json.out, "utility_cost"))) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("\"notes\": [\"area, capital and total annual cost are not available: "
+                                               "infeasible E5"))
+        << json.out;
+    EXPECT_EQ(std::string::npos, json.out.find("\"calculation_status\": \"calculated\"")) << json.out;
+
+    const HostRun text = RunHost("design " + ExamplePath("four-streams.csv") + " " + table.path);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("  area                      not available\n")) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("  total annual cost         not available\n")) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("Note: area, capital and total annual cost are not available:"))
+        << text.out;
+
+    // The textbook network itself is complete: its totals stand, without a note.
+    const HostRun whole = RunHost("design " + kTextbook + " --json");
+    ASSERT_EQ(0, whole.exitCode) << whole.out;
+    EXPECT_GT(field(whole.out, "area_total"), 0.0);
+    EXPECT_NE(std::string::npos, whole.out.find("\"notes\": []")) << whole.out;
+}
+
+// Every calculated unit carries its log-mean approach and U x A: the design viewer's DeltaTemp
+// 702 and the UA bar chart read them. E1 works across 30 and 10 K (LMTD 20 / ln 3 = 18.2048 C)
+// with U 0.1 over 131.8335 m2 (UA 13.1833); E4 across 55 and 50 K (52.4603 C), 0.5718611.
+TEST(HostDesignHonestTotals, LogMeanApproachAndUAOfEachUnitReachTheViewerAndTheBarChart) {
+    Scratch saved("textbook.kestrin", "", false), script("lmtd.txt", "get DeltaTemp.702.[]\n"), svg("ua.svg", "", false);
+    ASSERT_EQ(0, RunHost("design " + kTextbook + " --save " + saved.path).exitCode);
+    const HostRun view = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, view.exitCode) << view.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(view.out, m, std::regex("value ([-0-9.]+) ([-0-9.]+) "))) << view.out;
+    EXPECT_NEAR(20.0 / std::log(3.0), std::stod(m[1]), 1e-6);
+    EXPECT_NEAR(5.0 / std::log(55.0 / 50.0), std::stod(m[2]), 1e-6);
+
+    const HostRun bars = RunHost("plot " + kTextbook + " --kind bar --quantity ua --json --svg " + svg.path);
+    ASSERT_EQ(0, bars.exitCode) << bars.out;
+    for (const auto& [unit, ua] : {std::pair<std::string, double>{"E1", 13.1833475}, {"E4", 0.5718611}}) {
+        std::smatch bar;
+        ASSERT_TRUE(std::regex_search(bars.out, bar,
+                                      std::regex("\"label\":\"" + unit + "\",\"axis\":\"left\",\"points\":\\[\\[[-0-9.]+,0\\],"
+                                                 "\\[[-0-9.]+,([-0-9.e]+)\\]")))
+            << unit << "\n" << bars.out;
+        EXPECT_NEAR(ua, std::stod(bar[1]), 1e-6) << unit;
+    }
+}
+
+// The split network divides C1 between E3 and E4 in 0.75 and 0.25; the report says so.
+TEST(HostDesignHonestTotals, TheReportGivesTheFractionsOfEachSplitter) {
+    const std::string tables = ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv");
+    const HostRun text = RunHost("design " + tables);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    EXPECT_TRUE(std::regex_search(text.out, std::regex("\nSplitter [^ ]+ on C1: E3 0\\.7500, E4 0\\.2500\n"))) << text.out;
+    const HostRun json = RunHost("design " + tables + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_TRUE(std::regex_search(json.out, std::regex("\"stream\": \"C1\", \"branches\": \\[\\{\"unit\": \"E3\", "
+                                                       "\"fraction\": 0\\.75\\}, \\{\"unit\": \"E4\", "
+                                                       "\"fraction\": 0\\.25\\}\\]")))
+        << json.out;
+    // The series network has no splitter.
+    const HostRun series = RunHost("design " + kTextbook + " --json");
+    EXPECT_NE(std::string::npos, series.out.find("\"splitters\": []")) << series.out;
+}
+
+}  // namespace
