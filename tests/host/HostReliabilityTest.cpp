@@ -64,7 +64,7 @@ TEST(HostResults, UtilitiesThatCannotCoverTheTargetsGiveNoAreaOrCost) {
     for (const Case& c : cases) {
         HostRun json = RunHost(c.arguments + " --json");
         ASSERT_EQ(0, json.exitCode) << json.out;
-        for (const char* key : {"area_countercurrent", "units", "shells", "capital_cost", "total_annual_cost"})
+        for (const char* key : {"area_countercurrent", "units_overall", "units_pinch", "shells", "capital_cost", "total_annual_cost"})
             EXPECT_TRUE(has(json.out, std::string("\"") + key + "\": null")) << key << ": " << json.out;
         EXPECT_TRUE(has(json.out, c.reason)) << json.out;
         HostRun text = RunHost(c.arguments);

@@ -52,7 +52,7 @@ TEST_P(HostProblemKinds, PinchesAndProblemTypeComeFromTheProcess) {
     Table table(c.name, c.rows);
     HostRun run = RunHost("targets " + table.path + " --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find(std::string("\"pinches\": ") + c.pinches)) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(std::string("\"process_pinches\": ") + c.pinches)) << run.out;
     EXPECT_EQ(c.problemType, Field(run.out, "problem_type")) << run.out;
 }
 
@@ -80,7 +80,7 @@ TEST(HostUnusedUtility, TakesNoPartInAreaShellsUnitsOrCosts) {
     ASSERT_EQ(0, a.exitCode) << a.out;
     ASSERT_EQ(0, b.exitCode) << b.out;
     EXPECT_NE(std::string::npos, b.out.find("{\"name\": \"HP Steam\", \"load\": 0}")) << b.out;
-    for (const char* key : {"area_countercurrent", "area_shell_tube", "units", "units_pinch", "shells", "capital_cost",
+    for (const char* key : {"area_countercurrent", "area_shell_tube", "units_overall", "units_pinch", "shells", "capital_cost",
                             "operating_cost", "total_annual_cost"})
         EXPECT_EQ(Field(a.out, key), Field(b.out, key)) << key;
 }
