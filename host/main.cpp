@@ -8,6 +8,8 @@
 #include "host/CommandLine.h"
 #include "host/ExtractCommand.h"
 #include "host/HostSession.h"
+#include "host/HelpText.h"
+#include "host/InfoCommand.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
@@ -45,7 +47,8 @@ constexpr int kMaxDesigns = 100;
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: kestrin-host info\n"
+                 "usage: kestrin-host --help | JOB --help\n"
+                 "       kestrin-host info\n"
                  "       kestrin-host targets FILE [--dtmin X] [--forbid HOT:COLD]... [--area-method bath|lp] [--json]\n"
                  "                            [--save CASE]\n"
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
@@ -552,24 +555,22 @@ int runPlot(ModuleLoader& module, Options& o) {
     return 0;
 }
 
-int runInfo(ModuleLoader& module) {
-    using SetupFn = void (*)();
-    using DescribeFn = int (*)(char*, int);
-    auto setup = reinterpret_cast<SetupFn>(module.Entry("SetupDLL"));
-    auto describe = reinterpret_cast<DescribeFn>(module.Entry("KestrinDescribeModule"));
-    if (!setup || !describe) return fail(module.Path() + " lacks the module entries");
-    setup();
-    int needed = describe(nullptr, 0);
-    std::vector<char> text(static_cast<std::size_t>(needed > 0 ? needed : 1));
-    describe(text.data(), static_cast<int>(text.size()));
-    std::fputs(text.data(), stdout);
-    return 0;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
+    // Help is asked for before anything is read: kestrin-host --help lists the jobs, JOB --help
+    // describes one; a word that names no job gets the list.
+    if (AsksForHelp(argc, argv)) {
+        const char* job = HelpForJob(command);
+        std::fputs(job ? job : GeneralHelp().c_str(), stdout);
+        return 0;
+    }
+    if (command == "info" && argc > 2) {
+        std::fprintf(stderr, "kestrin-host: info takes no arguments (got %s)\n", PrintableText(argv[2], 60).c_str());
+        return 2;
+    }
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
         command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
         command != "retrofit" && command != "optimise")
@@ -605,7 +606,7 @@ int main(int argc, char** argv) {
     }
     ModuleLoader module;
     if (!module.Load(error)) return fail(error);
-    if (command == "info") return runInfo(module);
+    if (command == "info") return RunInfo(module);
     if (command == "targets") return runTargets(module, options);
     if (command == "autodesign") return runAutodesign(module, options);
     if (command == "plot") return runPlot(module, options);

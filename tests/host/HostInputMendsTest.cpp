@@ -63,6 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A duty is a cp over the span: a case read back is checked by its cp, so the table is too.
         Refused{"dutyOfATinyCp", "name,supply,target,duty\nH1,1000,0,0.01\n",
                 "line 2: H1: has duty 0.01 kW over 1000 C, a cp of 1e-05 kW/C, outside the range of cp"},
+        // A process row over no temperature change carries no heat, whatever its cp: it is refused
+        // as the same row with a duty is, not read as 0 kW.
+        Refused{"isothermalProcessWithCp", "name,supply,target,cp\nC1,20,135,2\nH1,100,100,3\n",
+                "line 3: H1: has a cp over no temperature change (supply = target = 100 C)"},
         // A process stream may not take a default utility's name; the message says so.
         Refused{"processNamedLikeAUtility", "name,supply,target,cp,kind\nHP Steam,170,60,1,process\n",
                 "has the name of a default utility"}),

@@ -66,8 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"pinchedWithAnUnusedSteam",
                     std::string(kFourStreams) + "MP Steam,,,,,utility\nCooling Water,,,,,utility\nHP Steam,,,,,utility\n",
                     "[{\"hot\": 90, \"cold\": 80, \"shifted\": 85, ", "0"},
-        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"},
-        ProblemCase{"onlyIsothermal", "H1,100,100,2,0.2,process\nHP Steam,,,,,utility\n", "[]", "3"}),
+        ProblemCase{"onlyUtilities", "HP Steam,,,,,utility\nCooling Water,,,,,utility\n", "[]", "3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A utility that carries no load changes nothing: the same area, shells and costs as without it.
