@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -37,6 +38,9 @@ struct Refused {
 };
 
 class HostRefusedTable : public ::testing::TestWithParam<Refused> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const Refused& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostRefusedTable, NamesTheLineAndTheColumn) {
     const Refused& c = GetParam();
@@ -80,6 +84,9 @@ struct BadOption {
 };
 
 class HostBadOption : public ::testing::TestWithParam<BadOption> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const BadOption& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostBadOption, IsRefusedNotIgnored) {
     const BadOption& c = GetParam();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +44,9 @@ struct ProblemCase {
 };
 
 class HostProblemKinds : public ::testing::TestWithParam<ProblemCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const ProblemCase& c, std::ostream* os) { *os << c.name; }
 
 // The energy target works on the process streams alone: a utility row, used or not, adds no
 // pinch, the dry end of a threshold problem is no pinch, and a table without process heat needs

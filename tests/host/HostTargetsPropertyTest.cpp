@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +51,9 @@ std::string RandomTable(Family family, std::mt19937& rng) {
 }
 
 class HostTargetsProperty : public ::testing::TestWithParam<FamilyCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const FamilyCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostTargetsProperty, SupertargetPointsAreTargetsAndFiguresHangTogether) {
     const FamilyCase& c = GetParam();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -104,6 +105,9 @@ struct BadInput {
 };
 
 class HostBadInput : public ::testing::TestWithParam<BadInput> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const BadInput& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostBadInput, EndsWithAClearMessageAndNonZeroExit) {
     const BadInput& c = GetParam();

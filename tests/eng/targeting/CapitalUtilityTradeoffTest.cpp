@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -36,6 +37,9 @@ struct SearchCase {
 };
 
 class GoldenSection : public ::testing::TestWithParam<SearchCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(GoldenSection, FindsTheMinimumWithinTheBracket) {
     const SearchCase& c = GetParam();
@@ -90,6 +94,9 @@ struct PassCase {
 };
 
 class SidePass : public ::testing::TestWithParam<PassCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(SidePass, StoresEachStepAndTheRemainder) {
     const PassCase& c = GetParam();
