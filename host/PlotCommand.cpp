@@ -33,7 +33,7 @@ constexpr Kind kKinds[] = {{"grand", 1},
                            {"supertarget", SuperTargetPlotKind}};
 
 // The quantities of the range-target plots, in the plot's order.
-constexpr const char* kQuantities[] = {"dtmin",    "hot-utility", "cold-utility", "area",      "area-shell-tube", "units",
+constexpr const char* kQuantities[] = {"dtmin",    "hot-utility", "cold-utility", "area",      "area-shell-tube", "units-pinch",
                                        "shells",   "capital",     "operating",    "total",     "none"};
 
 using PlotFn = int (*)(IHeatIntegrationScenario*, int, int, char*, int);

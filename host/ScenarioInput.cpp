@@ -62,10 +62,11 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
         }
     }
     const StreamTableSegment& first = segs.front();
-    // The column is the stream's own contribution, the shift of its temperatures: two streams of
-    // contribution 5 meet at 10 K. The engine takes a temperature difference and keeps half of it.
+    // The column is the approach the stream asks for, as the DTmin is one and as the stream tables
+    // of the views and the spreadsheet transfer take it: two streams of contribution 10 meet at
+    // 10 K, each shifted by half of it.
     if (first.dtminContribution != kEmpty &&
-        stream.SetDTminContribution(2.0 * first.dtminContribution, "Local", 0, 1) != 1) {
+        stream.SetDTminContribution(first.dtminContribution, "Local", 0, 1) != 1) {
         error = at(s, first.line, "refused its DTmin contribution");
         return false;
     }

@@ -105,6 +105,14 @@ bool checkStream(const StreamTableStream& s, double span, std::string& error) {
                            num(seg.duty / segSpan) + " kW/C, outside the range of cp (0.001 to 1e9 kW/C)");
             return false;
         }
+        // A process row over no temperature change carries no heat whatever its cp: taking it as
+        // 0 kW would change the targets without a word.
+        if (!s.utility && given(seg.cp) && !given(seg.duty) && segSpan <= 0.0) {
+            error = at(s, seg.line,
+                       which + "has a cp over no temperature change (supply = target = " + num(seg.supply) +
+                           " C), so it carries no heat; give it the span over which it changes temperature");
+            return false;
+        }
         if (given(seg.duty) && seg.duty > 0.0 && segSpan <= 0.0) {
             error = at(s, seg.line, which + "has a duty over no temperature change (supply = target)");
             return false;

@@ -93,6 +93,16 @@ PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double col
 bool sameLoad(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); }
 
 std::string kw(double v) { return fixed(v, 3) + " kW"; }
+
+constexpr int kAreaLP = 1;
+
+// The area LP prices its matches at its own 2 C approach for the streams that take the scenario's
+// DTmin, so its area is a bound below that of a network at the DTmin chosen, not that area.
+std::string AreaLPNote(double dtmin) {
+    return "the area comes from the area LP, which lets streams without a DTmin contribution of their own "
+           "approach to 2 C; it may fall below the area a network at DTmin " +
+           fixed(dtmin, 3) + " C needs";
+}
 }  // namespace
 
 TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
@@ -100,12 +110,22 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.dtmin = scenario.GetDTmin();
     r.hotUtility = scenario.GetUtilityTarget(0);
     r.coldUtility = scenario.GetUtilityTarget(1);
-    for (int i = 0; i < scenario.GetNumberOfPinchPoints(); ++i)
-        r.pinches.push_back(ReadPinch(scenario, scenario.GetPinchTemperature(0, i), scenario.GetPinchTemperature(1, i)));
+    // The process pinches divide the problem; the placed utilities may bring pinches of their own
+    // (a second steam level touching the grand composite curve), which are reported apart.
+    for (int i = 0; i < scenario.GetNumberOfProcessPinchPoints(); ++i)
+        r.pinches.push_back(ReadPinch(scenario, scenario.GetProcessPinchTemperatureAt(0, i),
+                                      scenario.GetProcessPinchTemperatureAt(1, i)));
+    for (int i = 0; i < scenario.GetNumberOfPinchPoints(); ++i) {
+        const double hot = scenario.GetPinchTemperature(0, i), cold = scenario.GetPinchTemperature(1, i);
+        const bool process = std::any_of(r.pinches.begin(), r.pinches.end(), [&](const PinchReport& p) {
+            return std::fabs(p.shifted - 0.5 * (hot + cold)) <= 1e-6 * std::max(1.0, std::fabs(p.shifted));
+        });
+        if (!process) r.utilityPinches.push_back(ReadPinch(scenario, hot, cold));
+    }
     r.problemType = scenario.GetPinchProblemType();
     r.areaCountercurrent = scenario.GetAreaTarget(0);
     r.areaShellTube = scenario.GetAreaTarget(1);
-    r.units = scenario.GetMinimumNumberOfUnits(0);
+    r.unitsOverall = scenario.GetMinimumNumberOfUnits(0);
     r.unitsPinch = scenario.GetMinimumNumberOfUnits(1);
     r.shells = scenario.GetNumberOfShellsTarget();
     r.shellsCapped = scenario.IsShellsTargetCapped();
@@ -145,6 +165,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
                               : "area, shells, capital and total annual cost are not available: the area LP could not "
                                 "exchange the loads");
     }
+    if (r.available && r.areaAvailable && scenario.GetAreaTargetMethod() == kAreaLP) r.notes.push_back(AreaLPNote(r.dtmin));
     if (r.available && needsUtility) {
         if (!sameLoad(hotPlaced, r.hotUtility))
             r.notes.push_back("the placed hot utility loads add up to " + kw(hotPlaced) + ", not the target " +
@@ -174,6 +195,18 @@ std::string PinchStreamsJson(const std::vector<PinchStreamReport>& streams) {
                 ", \"temperature\": " + number(streams[i].temperature) + "}";
     return text + "]";
 }
+
+std::string PinchesJson(const std::vector<PinchReport>& pinches) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < pinches.size(); ++i) {
+        const PinchReport& p = pinches[i];
+        text += (i ? ", " : "") + std::string("{\"hot\": ") + (p.hotKnown ? number(p.hot) : "null") +
+                ", \"cold\": " + (p.coldKnown ? number(p.cold) : "null") + ", \"shifted\": " + number(p.shifted) +
+                ", \"hot_streams\": " + PinchStreamsJson(p.hotStreams) +
+                ", \"cold_streams\": " + PinchStreamsJson(p.coldStreams) + "}";
+    }
+    return text + "]";
+}
 }  // namespace
 
 std::string FormatTargetsText(const TargetsReport& r) {
@@ -185,15 +218,18 @@ std::string FormatTargetsText(const TargetsReport& r) {
     out << "Targets at DTmin " << fixed(r.dtmin, 3) << " C\n";
     out << "  hot utility               " << fixed(r.hotUtility, 3) << " kW\n";
     out << "  cold utility              " << fixed(r.coldUtility, 3) << " kW\n";
-    if (r.pinches.empty()) out << "  pinch                     none\n";
-    for (const auto& p : r.pinches)
-        out << "  pinch                     " << PinchSideText(p.hotKnown, p.hot, p.hotStreams, "hot") << " / "
+    const auto pinchLine = [&out](const char* label, const PinchReport& p) {
+        out << label << PinchSideText(p.hotKnown, p.hot, p.hotStreams, "hot") << " / "
             << PinchSideText(p.coldKnown, p.cold, p.coldStreams, "cold") << " (shifted " << fixed(p.shifted, 3)
             << " C)\n";
+    };
+    if (r.pinches.empty()) out << "  process pinch             none\n";
+    for (const auto& p : r.pinches) pinchLine("  process pinch             ", p);
+    for (const auto& p : r.utilityPinches) pinchLine("  utility pinch             ", p);
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
     out << "  area, countercurrent      " << areaOrNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
     out << "  area, shell and tube      " << areaOrNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
-    out << "  units, overall            " << orNot(std::to_string(r.units)) << "\n";
+    out << "  units, overall            " << orNot(std::to_string(r.unitsOverall)) << "\n";
     out << "  units, pinch division     " << orNot(std::to_string(r.unitsPinch)) << "\n";
     out << "  shells                    "
         << areaOrNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
@@ -216,17 +252,11 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     };
     std::ostringstream out;
     out << "{\"dtmin\": " << number(r.dtmin) << ", \"hot_utility\": " << number(r.hotUtility)
-        << ", \"cold_utility\": " << number(r.coldUtility) << ", \"pinches\": [";
-    for (std::size_t i = 0; i < r.pinches.size(); ++i) {
-        const PinchReport& p = r.pinches[i];
-        out << (i ? ", " : "") << "{\"hot\": " << (p.hotKnown ? number(p.hot) : "null")
-            << ", \"cold\": " << (p.coldKnown ? number(p.cold) : "null") << ", \"shifted\": " << number(p.shifted)
-            << ", \"hot_streams\": " << PinchStreamsJson(p.hotStreams)
-            << ", \"cold_streams\": " << PinchStreamsJson(p.coldStreams) << "}";
-    }
-    out << "], \"problem_type\": " << r.problemType
+        << ", \"cold_utility\": " << number(r.coldUtility) << ", \"process_pinches\": " << PinchesJson(r.pinches)
+        << ", \"utility_pinches\": " << PinchesJson(r.utilityPinches)
+        << ", \"problem_type\": " << r.problemType
         << ", \"area_countercurrent\": " << areaOrNull(number(r.areaCountercurrent))
-        << ", \"area_shell_tube\": " << areaOrNull(number(r.areaShellTube)) << ", \"units\": " << orNull(std::to_string(r.units))
+        << ", \"area_shell_tube\": " << areaOrNull(number(r.areaShellTube)) << ", \"units_overall\": " << orNull(std::to_string(r.unitsOverall))
         << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << areaOrNull(std::to_string(r.shells))
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
         << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
@@ -268,7 +298,7 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.coldUtility = scenario.PointTargetValue(i, 3);
         p.areaCountercurrent = scenario.PointTargetValue(i, 4);
         p.areaShellTube = scenario.PointTargetValue(i, 5);
-        p.units = scenario.PointTargetValue(i, 6);
+        p.unitsPinch = scenario.PointTargetValue(i, 6);
         p.shells = scenario.PointTargetValue(i, 7);
         p.capitalCost = scenario.PointTargetValue(i, 8);
         p.operatingCost = scenario.PointTargetValue(i, 9) * kSecondsPerYear;
@@ -277,7 +307,7 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         // Where the utilities cannot cover the targets the module clears a point's units target
         // and computes no cost (an area may keep an earlier value); any heat exchanged at all
         // takes at least one unit.
-        p.available = p.units > 0.0;
+        p.available = p.unitsPinch > 0.0;
         r.points.push_back(p);
     }
     // The least total annual cost among the points that have one. It is an optimum only where the
@@ -301,6 +331,9 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
             (i < best ? risesLeft : risesRight) = true;
         }
     }
+    if (!r.points.empty() && scenario.GetAreaTargetMethod() == kAreaLP)
+        r.notes.push_back("the areas come from the area LP, which lets streams without a DTmin contribution of their "
+                          "own approach to 2 C; they may fall below the area a network at each point's DTmin needs");
     std::size_t missing = 0, capped = 0;
     double cappedShells = 0.0;
     bool sameCap = true;
@@ -348,12 +381,13 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
 
 std::string FormatSuperTargetsText(const SuperTargetReport& r) {
     std::ostringstream out;
-    out << "   DTmin      hot      cold   area cc   area st  units  shells     capital   operating         TAC\n";
+    // The units of a point are the count with the pinch division, as `targets` names it.
+    out << "   DTmin      hot      cold   area cc   area st  units pinch  shells     capital   operating         TAC\n";
     for (const auto& p : r.points) {
         char line[256];
         if (p.available)
-            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %6.0f %6.0f%c %11.2f %11.2f %11.2f\n",
-                          p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.units,
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %12.0f %6.0f%c %11.2f %11.2f %11.2f\n",
+                          p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.unitsPinch,
                           p.shells, p.shellsCapped ? '*' : ' ', p.capitalCost, p.operatingCost, p.totalAnnualCost);
         else
             std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f   (utilities cannot cover the targets)\n", p.dtmin,
@@ -377,7 +411,7 @@ std::string FormatSuperTargetsJson(const SuperTargetReport& r) {
         out << (i ? ", " : "") << "{\"dtmin\": " << number(p.dtmin) << ", \"hot_utility\": " << number(p.hotUtility)
             << ", \"cold_utility\": " << number(p.coldUtility)
             << ", \"area_countercurrent\": " << orNull(p.areaCountercurrent)
-            << ", \"area_shell_tube\": " << orNull(p.areaShellTube) << ", \"units\": " << orNull(p.units)
+            << ", \"area_shell_tube\": " << orNull(p.areaShellTube) << ", \"units_pinch\": " << orNull(p.unitsPinch)
             << ", \"shells\": " << orNull(p.shells)
             << ", \"shells_capped\": " << (p.available && p.shellsCapped ? "true" : "false")
             << ", \"capital_cost\": " << orNull(p.capitalCost)

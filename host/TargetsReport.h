@@ -37,12 +37,13 @@ struct TargetsReport {
     double dtmin = 0.0;
     double hotUtility = 0.0;
     double coldUtility = 0.0;
-    std::vector<PinchReport> pinches;
+    std::vector<PinchReport> pinches;         // the process pinches
+    std::vector<PinchReport> utilityPinches;  // pinches only the placed utilities bring
     int problemType = 0;
     double areaCountercurrent = 0.0;
     double areaShellTube = 0.0;
-    int units = 0;
-    int unitsPinch = 0;
+    int unitsOverall = 0;  // the overall count, N - 1 over the whole problem
+    int unitsPinch = 0;    // the count with the pinch division, N - 1 on each side of every pinch
     int shells = 0;
     bool shellsCapped = false;  // the count stopped at its cap: at least `shells`
     double capitalCost = 0.0;    // investment
@@ -65,7 +66,7 @@ std::string FormatTargetsJson(const TargetsReport& report);
 // One supertargeting point and the whole run.
 struct SuperTargetPointReport {
     double dtmin = 0, hotUtility = 0, coldUtility = 0, areaCountercurrent = 0, areaShellTube = 0;
-    double units = 0, shells = 0, capitalCost = 0, operatingCost = 0, totalAnnualCost = 0;
+    double unitsPinch = 0, shells = 0, capitalCost = 0, operatingCost = 0, totalAnnualCost = 0;
     bool shellsCapped = false;  // the count stopped at its cap: at least `shells`
     // Whether the utilities covered the targets at this DTmin (else area, units, shells and
     // costs are not results).

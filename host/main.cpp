@@ -8,6 +8,8 @@
 #include "host/CommandLine.h"
 #include "host/ExtractCommand.h"
 #include "host/HostSession.h"
+#include "host/HelpText.h"
+#include "host/InfoCommand.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
@@ -45,7 +47,8 @@ constexpr int kMaxDesigns = 100;
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: kestrin-host info\n"
+                 "usage: kestrin-host --help | JOB --help\n"
+                 "       kestrin-host info\n"
                  "       kestrin-host targets FILE [--dtmin X] [--forbid HOT:COLD]... [--area-method bath|lp] [--json]\n"
                  "                            [--save CASE]\n"
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
@@ -76,8 +79,8 @@ int usage() {
                  "       kestrin-host view --new hi-project|hi-case|hi-total-site NAME [--open VIEW] [--script S] [--form] [--json]\n"
                  "                            [--units si|customary] [--automation] [--save CASE]\n"
                  "  FILE is a stream table (CSV) or a case file written with --save. Its dtmin_contribution\n"
-                 "  column is a stream's own contribution, the shift of its temperatures: two streams of\n"
-                 "  contribution 5 meet at 10 C; streams without one take half the DTmin.\n"
+                 "  column is the approach a stream asks for, in C as the DTmin is: two streams of\n"
+                 "  contribution 10 meet at 10 C; streams without one take the DTmin.\n"
                  "  SHEET is a segment table (CSV: headings, units, then one row per segment) whose\n"
                  "  values go into the streams of CASE's first scenario; CASE itself is not written.\n"
                  "  CASEFILE is a simulator-case document (.vmc) extracted into a new project; FILE holds\n"
@@ -375,14 +378,17 @@ bool checkRange(const Options& o, std::string& error) {
 }
 
 // An area LP larger than the solver can hold is refused before it is built; the run says so and
-// fails rather than reporting targets without an area.
-bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, std::string& error) {
+// fails rather than reporting targets without an area. The advice names what the user can change:
+// the matches forbidden, or the method asked for (here or in the case read).
+bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
     if (scenario.GetAreaTargetState() != 4) return false;
     char columns[64];
     std::snprintf(columns, sizeof columns, "%.0f", scenario.GetAreaLPColumnsNeeded());
+    const char* advice = !o.forbidden.empty() ? "forbid fewer matches, or take the Bath area without --forbid"
+                         : o.areaMethod == 1  ? "take the Bath area with --area-method bath"
+                                              : "the case asks for the area LP; take the Bath area with --area-method bath";
     error = std::string("the area LP would need ") + columns +
-            " columns, more than the solver can hold in memory; it was not built (forbid fewer matches, or take "
-            "the Bath area without --forbid)";
+            " columns, more than the solver can hold in memory; it was not built (" + advice + ")";
     return true;
 }
 
@@ -396,7 +402,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     ApplyEconomicsOption(*scenario, o.economics);
     scenario->ResumeCalculations(recalculate || o.economics.given);
-    if (areaModelTooLarge(*scenario, error)) return fail(error);
+    if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -414,7 +420,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!scenario) return fail(error);
     if (!applyTargetOptions(*scenario, o, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
-    if (areaModelTooLarge(*scenario, error)) return fail(error);
+    if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
@@ -549,24 +555,22 @@ int runPlot(ModuleLoader& module, Options& o) {
     return 0;
 }
 
-int runInfo(ModuleLoader& module) {
-    using SetupFn = void (*)();
-    using DescribeFn = int (*)(char*, int);
-    auto setup = reinterpret_cast<SetupFn>(module.Entry("SetupDLL"));
-    auto describe = reinterpret_cast<DescribeFn>(module.Entry("KestrinDescribeModule"));
-    if (!setup || !describe) return fail(module.Path() + " lacks the module entries");
-    setup();
-    int needed = describe(nullptr, 0);
-    std::vector<char> text(static_cast<std::size_t>(needed > 0 ? needed : 1));
-    describe(text.data(), static_cast<int>(text.size()));
-    std::fputs(text.data(), stdout);
-    return 0;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
+    // Help is asked for before anything is read: kestrin-host --help lists the jobs, JOB --help
+    // describes one; a word that names no job gets the list.
+    if (AsksForHelp(argc, argv)) {
+        const char* job = HelpForJob(command);
+        std::fputs(job ? job : GeneralHelp().c_str(), stdout);
+        return 0;
+    }
+    if (command == "info" && argc > 2) {
+        std::fprintf(stderr, "kestrin-host: info takes no arguments (got %s)\n", PrintableText(argv[2], 60).c_str());
+        return 2;
+    }
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
         command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
         command != "retrofit" && command != "optimise")
@@ -602,7 +606,7 @@ int main(int argc, char** argv) {
     }
     ModuleLoader module;
     if (!module.Load(error)) return fail(error);
-    if (command == "info") return runInfo(module);
+    if (command == "info") return RunInfo(module);
     if (command == "targets") return runTargets(module, options);
     if (command == "autodesign") return runAutodesign(module, options);
     if (command == "plot") return runPlot(module, options);

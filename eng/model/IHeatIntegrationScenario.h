@@ -221,4 +221,8 @@ public:
     virtual int GetNumberOfExtractionItems() const = 0;
     virtual bool GetAllowUtilitiesAtExchangerPorts() const = 0;
     virtual void SetAllowUtilitiesAtExchangerPorts(bool allow) = 0;
+    // The process pinches alone (the energy target's list), without the boundaries that only the
+    // placed utilities bring: GetPinchTemperature counts those too once a placement holds.
+    virtual int GetNumberOfProcessPinchPoints() const = 0;
+    virtual double GetProcessPinchTemperatureAt(int side, int index) const = 0;
 };

@@ -203,6 +203,8 @@ public:
     double GetAreaTargetMatchValue(int selector, int index) const override;
     double GetPinchTemperature(int side, int index) const override;
     double GetProcessPinchTemperature(int side) const override;
+    int GetNumberOfProcessPinchPoints() const override;
+    double GetProcessPinchTemperatureAt(int side, int index) const override;
     double GetPinchListEntryFirstValue(int index) const override;
     double GetPinchListEntryThirdValue(int index) const override;
     double GetTargetCurveValue(int kind, int coordinate, int index) const override;

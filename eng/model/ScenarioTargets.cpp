@@ -134,6 +134,16 @@ double CPIScenario::GetProcessPinchTemperature(int side) const {
     return any ? PinchSide(&m_pEnergyTarget->GetPinchList().front(), side) : 0.0;
 }
 
+int CPIScenario::GetNumberOfProcessPinchPoints() const {
+    return m_pEnergyTarget ? static_cast<int>(m_pEnergyTarget->GetPinchList().size()) : 0;
+}
+
+double CPIScenario::GetProcessPinchTemperatureAt(int side, int index) const {
+    if (!m_pEnergyTarget || index < 0 || static_cast<std::size_t>(index) >= m_pEnergyTarget->GetPinchList().size())
+        return 0.0;
+    return PinchSide(&m_pEnergyTarget->GetPinchList()[static_cast<std::size_t>(index)], side);
+}
+
 int CPIScenario::GetNumberOfPinchPoints() const {
     const std::vector<PinchRecord>* pinches = PinchPointsOf(*this);
     return pinches ? static_cast<int>(pinches->size()) : 0;

@@ -205,15 +205,17 @@ constexpr double BracketWidth = 0.01;
 constexpr double ClearMinimumShare = 0.0001;
 
 struct SearchResult {
-    double t = 0.0;      // the bracket's midpoint
-    double value = 0.0;  // the mean of the two interior values (the value at 0 when it won outright)
+    double t = 0.0;      // the bracket's midpoint, or the end of the range that costs less
+    double value = 0.0;  // the cost at t
     int evaluations = 0;
 };
 
 // Golden-section search of `cost` over t in [0, 1]: the values at 0 and 0.381966 first; when both
 // are positive and the one at 0 is below 0.0001 times the other the search ends at [0, 0].
 // Otherwise the bracket shrinks towards the lower interior value (both ends move when the two are
-// equal) until it is no wider than 0.01.
+// equal) until it is no wider than 0.01; its midpoint is then weighed against t = 1 and t = 0,
+// and the cheapest of the three (the midpoint on a tie, then the start) is taken and evaluated
+// last.
 SearchResult GoldenSectionSearch(const std::function<double(double)>& cost);
 
 // One side's pass: for k = 1 .. n - 1, `share(k)` answers the load left on the utility it moved

@@ -45,9 +45,10 @@ SearchResult GoldenSectionSearch(const std::function<double(double)>& cost) {
     double x1 = GoldenLow, x2 = GoldenHigh;
     double f1 = eval(x1);
     // Any move at all costs far more than none: nothing to search.
+    // The start is evaluated again so that the costs held are its own.
     if (atZero > 0.0 && f1 > 0.0 && atZero < ClearMinimumShare * f1) {
         r.t = 0.0;
-        r.value = atZero;
+        r.value = eval(0.0);
         return r;
     }
     double f2 = eval(x2);
@@ -74,8 +75,18 @@ SearchResult GoldenSectionSearch(const std::function<double(double)>& cost) {
             f2 = eval(x2);
         }
     }
-    r.t = 0.5 * (a + b);
-    r.value = 0.5 * (f1 + f2);
+    // The bracket never reaches its ends: a cost that keeps falling to the end of the range (the
+    // last unit and shell of the utility being emptied go only when it is empty) would leave a
+    // sliver of load behind. The midpoint is weighed against both ends; one dearer than the start
+    // is not taken. The point chosen is evaluated last, so the costs held are its own.
+    const double atOne = eval(1.0);
+    const double mid = 0.5 * (a + b);
+    const double atMid = eval(mid);
+    r.t = mid;
+    r.value = atMid;
+    if (atOne < r.value) r.t = 1.0, r.value = atOne;
+    if (atZero < r.value) r.t = 0.0, r.value = atZero;
+    if (r.t != mid) eval(r.t);
     return r;
 }
 

@@ -125,6 +125,9 @@ std::span<StreamSegment* const> SegmentsOf(const UtilityPlacementInputs& in) {
 
 void PlaceByUserSuppliedLoads(UtilityPlacement& record, const UtilityPlacementInputs& in) {
     record.FreeOtherObjects(UtilityPlacement::UserSupplied);
+    // The loads are the user's: every utility serves over its whole range, also one that an
+    // automatic placement before left unused (an unconnected segment would zero the load typed).
+    ResetUtilityPlacementOfSegments(SegmentsOf(in));
     // The object is always brought up to date with the scenario's streams and segments (also on
     // codes 4 and 39, and when none exists yet): it keeps pointers into the segment list, which a
     // change of the streams may have renewed since it last looked.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -40,6 +41,9 @@ struct GapCase {
 };
 
 class HostAreaGaps : public ::testing::TestWithParam<GapCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const GapCase& c, std::ostream* os) { *os << c.name; }
 
 // The area, its shells and its capital come together, by either area method.
 TEST_P(HostAreaGaps, AreaShellsAndCapitalComeTogether) {

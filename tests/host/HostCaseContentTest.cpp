@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +59,9 @@ struct Rewrite {
 };
 
 class HostCaseContent : public ::testing::TestWithParam<Rewrite> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const Rewrite& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostCaseContent, OutOfRangeValuesUnderAValidChecksumAreDamage) {
     const Rewrite& c = GetParam();

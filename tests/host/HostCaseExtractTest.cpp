@@ -28,7 +28,7 @@ bool exists(const std::string& path) {
 // The energy targets of a --json output: utilities and pinches, without stream names.
 std::string energyTargets(const std::string& json, std::size_t from = 0) {
     const std::size_t a = json.find("\"hot_utility\"", from);
-    const std::size_t b = json.find("\"pinches\"", a);
+    const std::size_t b = json.find("\"process_pinches\"", a);
     return a == std::string::npos || b == std::string::npos ? "" : json.substr(a, b - a);
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -214,6 +215,9 @@ struct SplitCase {
 };
 
 class HostDesignSplitCase : public ::testing::TestWithParam<SplitCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.what; }
 
 TEST_P(HostDesignSplitCase, EachBranchCarriesItsDutyShareAndTheMixedStreamGoesOn) {
     const SplitCase& c = GetParam();

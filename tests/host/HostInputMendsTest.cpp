@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -38,6 +39,9 @@ struct Refused {
 
 class HostRefusedTable : public ::testing::TestWithParam<Refused> {};
 
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const Refused& c, std::ostream* os) { *os << c.name; }
+
 TEST_P(HostRefusedTable, NamesTheLineAndTheColumn) {
     const Refused& c = GetParam();
     Scratch table(c.name, c.table);
@@ -63,6 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A duty is a cp over the span: a case read back is checked by its cp, so the table is too.
         Refused{"dutyOfATinyCp", "name,supply,target,duty\nH1,1000,0,0.01\n",
                 "line 2: H1: has duty 0.01 kW over 1000 C, a cp of 1e-05 kW/C, outside the range of cp"},
+        // A process row over no temperature change carries no heat, whatever its cp: it is refused
+        // as the same row with a duty is, not read as 0 kW.
+        Refused{"isothermalProcessWithCp", "name,supply,target,cp\nC1,20,135,2\nH1,100,100,3\n",
+                "line 3: H1: has a cp over no temperature change (supply = target = 100 C)"},
         // A process stream may not take a default utility's name; the message says so.
         Refused{"processNamedLikeAUtility", "name,supply,target,cp,kind\nHP Steam,170,60,1,process\n",
                 "has the name of a default utility"}),
@@ -76,6 +84,9 @@ struct BadOption {
 };
 
 class HostBadOption : public ::testing::TestWithParam<BadOption> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const BadOption& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostBadOption, IsRefusedNotIgnored) {
     const BadOption& c = GetParam();
@@ -96,51 +107,51 @@ INSTANTIATE_TEST_SUITE_P(
                                 "supertarget takes no --dtmin"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The column is the stream's own contribution: every stream at 5 meets its partners at 10 K,
+// The column is the approach the stream asks for: every stream at 10 meets its partners at 10 K,
 // the targets of DTmin 10 whatever DTmin the scenario has.
-TEST(HostContribution, IsTheStreamsOwnShift) {
-    Scratch table("contribution5",
-                  "name,supply,target,cp,h,kind,dtmin_contribution\nH1,170,60,3,0.2,process,5\n"
-                  "H2,150,30,1.5,0.2,process,5\nC1,20,135,2,0.2,process,5\nC2,80,140,4,0.2,process,5\n"
+TEST(HostContribution, IsTheApproachTheStreamAsksFor) {
+    Scratch table("contribution10",
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nH1,170,60,3,0.2,process,10\n"
+                  "H2,150,30,1.5,0.2,process,10\nC1,20,135,2,0.2,process,10\nC2,80,140,4,0.2,process,10\n"
                   "HP Steam,,,,,utility,\nCooling Water,,,,,utility,\n");
     HostRun run = RunHost("targets " + table.path + " --dtmin 40 --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ("20", Field(run.out, "hot_utility")) << run.out;
     EXPECT_EQ("60", Field(run.out, "cold_utility")) << run.out;
     HostRun usage = RunHost("");
-    EXPECT_NE(std::string::npos, usage.out.find("contribution 5 meet at 10 C")) << usage.out;
+    EXPECT_NE(std::string::npos, usage.out.find("contribution 10 meet at 10 C")) << usage.out;
 }
 
-// H 150 -> 50 (CP 1.8) and C 20 -> 200 (CP 1), each shifted by 10: shifted H 140 -> 40, C 30 ->
-// 210. Above 140 C takes 70 kW with nothing to give; below, H gives 180 and C takes 110: hot and
-// cold utility 70 kW.
-TEST(HostContribution, TwoStreamsOfTenMeetAtTwenty) {
-    Scratch table("contribution10",
-                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,10\n"
-                  "C,20,200,1,1,process,10\n");
+// H 150 -> 50 (CP 1.8) and C 20 -> 200 (CP 1), each of contribution 20 and so shifted by 10:
+// shifted H 140 -> 40, C 30 -> 210. Above 140 C takes 70 kW with nothing to give; below, H gives
+// 180 and C takes 110: hot and cold utility 70 kW.
+TEST(HostContribution, TwoStreamsOfTwentyMeetAtTwenty) {
+    Scratch table("contribution20",
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,20\n"
+                  "C,20,200,1,1,process,20\n");
     HostRun run = RunHost("targets " + table.path + " --dtmin 40 --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ("70", Field(run.out, "hot_utility")) << run.out;
     EXPECT_EQ("70", Field(run.out, "cold_utility")) << run.out;
 }
 
-// Shifted by 10 each, H (150 -> 50) and C (20 -> 200) pinch at 140 shifted: H is there at 150,
-// C at 130. H2 (160 -> 60, shifted by 5) meets the same pinch at 145. The cascade above 140 (C
+// Of contribution 20, shifted by 10 each, H (150 -> 50) and C (20 -> 200) pinch at 140 shifted: H
+// is there at 150, C at 130. H2 (160 -> 60, contribution 10, shifted by 5) meets the same pinch at 145. The cascade above 140 (C
 // alone from 210 to 155, 55 kW; H2 and C from 155 to 140, 7.5 kW net) asks 62.5 kW of steam.
 TEST(HostPinch, ReportsItsShiftedTemperatureAndTheStreamsThatMeetThere) {
     Scratch table("pinchStreams",
-                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,10\n"
-                  "C,20,200,1,1,process,10\n");
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,20\n"
+                  "C,20,200,1,1,process,20\n");
     HostRun run = RunHost("targets " + table.path + " --dtmin 40 --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos,
-              run.out.find("\"pinches\": [{\"hot\": 150, \"cold\": 130, \"shifted\": 140, \"hot_streams\": [{\"name\": "
+              run.out.find("\"process_pinches\": [{\"hot\": 150, \"cold\": 130, \"shifted\": 140, \"hot_streams\": [{\"name\": "
                            "\"H\", \"temperature\": 150}], \"cold_streams\": [{\"name\": \"C\", \"temperature\": 130}]}]"))
         << run.out;
 
     Scratch mixed("pinchMixed",
-                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,10\n"
-                  "H2,160,60,0.5,1,process,5\nC,20,200,1,1,process,10\n");
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nH,150,50,1.8,1,process,20\n"
+                  "H2,160,60,0.5,1,process,10\nC,20,200,1,1,process,20\n");
     run = RunHost("targets " + mixed.path + " --dtmin 40 --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ("62.5", Field(run.out, "hot_utility"));

@@ -31,7 +31,7 @@ TEST(HostSupertargetPoint, EqualsTheTargetsAtItsDTminInEveryFigure) {
     for (const char* key : {"hot_utility", "cold_utility", "area_countercurrent", "area_shell_tube", "shells",
                             "capital_cost", "operating_cost", "total_annual_cost"})
         EXPECT_EQ(Field(targets.out, key), Field(super.out, key, point)) << key << "\n" << super.out;
-    EXPECT_EQ(Field(targets.out, "units_pinch"), Field(super.out, "units", point));
+    EXPECT_EQ(Field(targets.out, "units_pinch"), Field(super.out, "units_pinch", point));
 }
 
 struct Scratch {

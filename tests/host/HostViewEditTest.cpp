@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -22,6 +23,8 @@ struct EditCase {
     std::vector<std::string> lines;
 };
 class HostViewEdit : public ::testing::TestWithParam<EditCase> {};
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostViewEdit, TypedDataGiveTheirProblemTableTargets) {
     ScratchFile script("viewedit", "script.txt", GetParam().script);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -99,6 +100,9 @@ struct ScriptError {
 };
 
 class HostViewScriptErrors : public ::testing::TestWithParam<ScriptError> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const ScriptError& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HostViewScriptErrors, StopAtTheirLineWithExitOneAndSaveNothing) {
     const ScriptError& e = GetParam();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <limits>
 
@@ -221,6 +222,9 @@ struct RelaxationCase {
 };
 
 class SuperStructureRelaxationTest : public ::testing::TestWithParam<RelaxationCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const RelaxationCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(SuperStructureRelaxationTest, FeasibilityTestBeforeTheMILP) {
     const RelaxationCase& c = GetParam();

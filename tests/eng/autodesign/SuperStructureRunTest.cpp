@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -25,6 +26,9 @@ struct SolvedCase {
 };
 
 class SuperStructureSolvedRunTest : public ::testing::TestWithParam<SolvedCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const SolvedCase& c, std::ostream* os) { *os << c.name; }
 
 // The objective is the slack alone, so any placement that carries the loads is optimal: only the
 // invariants of a structure are checked, never one placement.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 using namespace design_test;
 
 namespace {
@@ -47,6 +48,9 @@ struct StructureCase {
 };
 
 class StructureCases : public ::testing::TestWithParam<StructureCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const StructureCase& c, std::ostream* os) { *os << c.name; }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 using namespace scenario_test;
@@ -80,6 +81,9 @@ struct CloneNameCase {
 }  // namespace
 
 class CloneName : public ::testing::TestWithParam<CloneNameCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const CloneNameCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(CloneName, SuitsTheModeAndDecidesWhatApplies) {
     CloneFixture f;

@@ -105,6 +105,40 @@ TEST(ScenarioMatches, UserSuppliedLoadsFromTheMethodSwitchToTheAssignment) {
     EXPECT_EQ(p.scenario->GetUtilityPlacementRecord()->GetUserSuppliedLoads(), nullptr);
 }
 
+// Two utilities per side: the automatic placement gives the 20 kW to MP steam (cheaper, and hot
+// enough for C2's 140 C) and leaves HP steam unused; below the pinch only cooling water serves,
+// LP steam generation (124 -> 125 C) stands above it and stays unused. A load typed for an unused
+// utility is the user's: it reads back, and the assignment tops up from it.
+TEST(ScenarioMatches, UserSuppliedLoadsOnUtilitiesTheAutomaticPlacementLeftUnused) {
+    FourStreamProject p;
+    SetAutomationStartup(false);
+    ASSERT_TRUE(p.scenario && p.AddUtility("HP Steam") && p.AddUtility("MP Steam") && p.AddUtility("Cooling Water") &&
+                p.AddUtility("LP Steam Generation"));
+    ASSERT_NEAR(p.Load("MP Steam"), 20.0, kTol);
+    ASSERT_NEAR(p.Load("HP Steam"), 0.0, kTol);
+    ASSERT_NEAR(p.Load("LP Steam Generation"), 0.0, kTol);
+    ASSERT_EQ(p.scenario->SetUtilityAssignmentMethod(1), 1);
+
+    // The user moves the heat to HP steam: 20 kW there, none on MP steam.
+    ASSERT_EQ(p.Stream("MP Steam")->NotifyValueChanged(0.0), 1);
+    ASSERT_EQ(p.Stream("HP Steam")->NotifyValueChanged(20.0), 1);
+    EXPECT_NEAR(p.Load("HP Steam"), 20.0, kTol);
+    EXPECT_NEAR(p.Load("MP Steam"), 0.0, kTol);
+    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), 0);
+    EXPECT_TRUE(p.scenario->IsUtilityPlacementValid());
+    EXPECT_GT(p.scenario->GetCostTarget(4), 0.0);
+
+    // 12 kW typed on HP steam leaves 8 kW short; the assignment gives them to the hottest steam.
+    ASSERT_EQ(p.Stream("HP Steam")->NotifyValueChanged(12.0), 1);
+    EXPECT_NEAR(p.Load("HP Steam"), 12.0, kTol);
+    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), 1);
+    EXPECT_EQ(p.scenario->AssignUtilityLoads(), 1);
+    EXPECT_NEAR(p.Load("HP Steam"), 20.0, kTol);
+    EXPECT_EQ(p.scenario->GetUtilityAssignmentStatus(0), 0);
+    EXPECT_NEAR(p.Load("Cooling Water"), 60.0, kTol);
+    EXPECT_NEAR(p.Load("LP Steam Generation"), 0.0, kTol);
+}
+
 TEST(ScenarioMatches, ForbiddenMatchesAllowOnlyTheAutomaticPlacement) {
     PlacedProject p;
     ASSERT_TRUE(p.ok);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -151,6 +152,9 @@ struct EconomicListCase {
 };
 
 class OldEconomicDataList : public ::testing::TestWithParam<EconomicListCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const EconomicListCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(OldEconomicDataList, EntersTheSetsUnderUpperCaseKeys) {
     const EconomicListCase& c = GetParam();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 
 using namespace scenario_test;
@@ -29,6 +30,9 @@ struct AddCase {
 };
 
 class AddStreamRule : public ::testing::TestWithParam<AddCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const AddCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(AddStreamRule, RefusesTakenAndReservedNames) {
     Fixture f;

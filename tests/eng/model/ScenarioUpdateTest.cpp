@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 using namespace scenario_test;
 
 namespace {
@@ -130,6 +131,9 @@ struct ValueCase {
 };
 
 class ValueChangeCode : public ::testing::TestWithParam<ValueCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ValueChangeCode, MapsTheValueNameToItsCode) {
     Fixture f;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <cmath>
 #include <random>
@@ -73,6 +74,9 @@ Figures PointOf(const CPIScenario& s, int i) {
 bool Same(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b)); }
 
 class SuperTargetPointProperty : public ::testing::TestWithParam<FamilyCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const FamilyCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(SuperTargetPointProperty, EveryPointIsTheTargetsAtItsDTmin) {
     const FamilyCase& c = GetParam();

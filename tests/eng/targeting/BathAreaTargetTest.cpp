@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 
 using area_test::CurveInputs;
@@ -230,6 +231,9 @@ struct RegionShellCase {
 };
 
 class BathRegionShells : public ::testing::TestWithParam<RegionShellCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const RegionShellCase& c, std::ostream* os) { *os << c.name; }
 
 // Points on a line below a pinch at (500, 490); one hot stream A and one cold stream B lie
 // across every interval.

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -37,17 +38,25 @@ struct SearchCase {
 
 class GoldenSection : public ::testing::TestWithParam<SearchCase> {};
 
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.name; }
+
 TEST_P(GoldenSection, FindsTheMinimumWithinTheBracket) {
     const SearchCase& c = GetParam();
     int calls = 0;
+    double last = -1.0;
     const TradeoffSteps::SearchResult r = TradeoffSteps::GoldenSectionSearch([&](double t) {
         ++calls;
+        last = t;
         EXPECT_GE(t, 0.0);
         EXPECT_LE(t, 1.0);
         return c.cost(t);
     });
     EXPECT_EQ(r.evaluations, calls);
     EXPECT_LE(calls, c.maxEvaluations);
+    // The point taken is the one evaluated last: the trade-off keeps the costs of that evaluation.
+    EXPECT_EQ(last, r.t);
+    EXPECT_EQ(c.cost(r.t), r.value);
     // The bracket ends no wider than 0.01, its midpoint within half of that of the minimum.
     EXPECT_NEAR(r.t, c.t, 0.006);
     // Both interior values lie in that bracket: on these slopes within 0.01 of the minimum.
@@ -57,12 +66,19 @@ TEST_P(GoldenSection, FindsTheMinimumWithinTheBracket) {
 INSTANTIATE_TEST_SUITE_P(
     Costs, GoldenSection,
     ::testing::Values(
-        SearchCase{"Parabola", [](double t) { return 1.0 + (t - 0.3) * (t - 0.3); }, 0.3, 1.0, 14},
-        SearchCase{"Rising", [](double t) { return 5.0 + t; }, 0.0, 5.0, 14},
-        // Any move costs more than ten thousand times nothing: two evaluations end it at 0.
-        SearchCase{"ClearAtZero", [](double t) { return t == 0.0 ? 1.0 : 1e5; }, 0.0, 1.0, 2},
+        SearchCase{"Parabola", [](double t) { return 1.0 + (t - 0.3) * (t - 0.3); }, 0.3, 1.0, 16},
+        SearchCase{"Rising", [](double t) { return 5.0 + t; }, 0.0, 5.0, 16},
+        // Any move costs more than ten thousand times nothing: two evaluations end it at 0, and
+        // the start is evaluated again to be the last.
+        SearchCase{"ClearAtZero", [](double t) { return t == 0.0 ? 1.0 : 1e5; }, 0.0, 1.0, 3},
         // A flat cost: both interior values are always equal, the bracket closes on the middle.
-        SearchCase{"Flat", [](double) { return 3.0; }, 0.5, 3.0, 14}),
+        SearchCase{"Flat", [](double) { return 3.0; }, 0.5, 3.0, 16},
+        // Falling to the end of the range: the bracket stops 0.005 short, the end itself is cheaper.
+        SearchCase{"FallingToTheEnd", [](double t) { return 5.0 - t; }, 1.0, 4.0, 16},
+        // The last unit and shell of the utility emptied go only when none of its load is left.
+        SearchCase{"LastUnitGoesOnlyAtTheEnd", [](double t) { return t < 1.0 ? 10.0 - t : 2.0; }, 1.0, 2.0, 16},
+        // Every move costs more than none (but not ten thousand times more): the start is kept.
+        SearchCase{"NoMoveDearerThanTheStart", [](double t) { return t == 0.0 ? 1.0 : 1.5; }, 0.0, 1.0, 16}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
 
 // ---------------------------------------------------------------- one side's pass
@@ -78,6 +94,9 @@ struct PassCase {
 };
 
 class SidePass : public ::testing::TestWithParam<PassCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(SidePass, StoresEachStepAndTheRemainder) {
     const PassCase& c = GetParam();
@@ -201,12 +220,14 @@ TEST_F(TwoSteamLevels, MovingLoadToTheCheaperLevelLowersTheTotalAnnualCost) {
     ASSERT_EQ(tradeoff.GetHotLoads().size(), 1u);
     // One search on the hot side, none on the cold one (one utility).
     EXPECT_GT(tradeoff.GetNumberOfEvaluations(), 3);
-    EXPECT_LE(tradeoff.GetNumberOfEvaluations(), 15);
+    EXPECT_LE(tradeoff.GetNumberOfEvaluations(), 17);
 
     const double hp = Load(p, "HP Steam"), lp = Load(p, "LP Steam");
     EXPECT_NEAR(hp + lp, 20.0, 1e-6);
     EXPECT_NEAR(hp, tradeoff.GetHotLoads()[0], 1e-9);
-    EXPECT_GT(lp, 19.0);
+    // The cost falls all the way: LP steam takes the whole range and HP steam keeps no sliver
+    // (0.1 kW of it would still need a heater and its shell).
+    EXPECT_LT(hp, 1e-6);
     EXPECT_NEAR(Load(p, "Cooling Water"), 60.0, kTol);
 
     const double optimum = CostWith(tradeoff, hp, lp);
@@ -218,15 +239,14 @@ TEST_F(TwoSteamLevels, MovingLoadToTheCheaperLevelLowersTheTotalAnnualCost) {
 
 TEST_F(TwoSteamLevels, AtOnePriceTheLoadStaysOnTheHotterLevel) {
     // Steam levels at one price: the colder level saves nothing and needs more area, so every
-    // move costs more and the search closes on the first bracket, [0, 0.01] of the 20 kW.
+    // move costs more than none and the load stays where it started.
     p.Stream("LP Steam")->SetCostIndex(2.5e-6);
     ScenarioInputs inputs(*p.scenario);
     MUCapitalUtilityTradeoff tradeoff(inputs.in);
     ASSERT_TRUE(tradeoff.IsOk()) << tradeoff.GetStatus();
     const double hp = Load(p, "HP Steam"), lp = Load(p, "LP Steam");
-    EXPECT_NEAR(hp + lp, 20.0, 1e-6);
-    EXPECT_GT(lp, 0.0);
-    EXPECT_LT(lp, 0.01 * 20.0);
+    EXPECT_NEAR(hp, 20.0, 1e-9);
+    EXPECT_NEAR(lp, 0.0, 1e-9);
     // More area the more the colder level carries.
     const double area = tradeoff.GetAreaTarget(0);
     CostWith(tradeoff, 10.0, 10.0);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <array>
 #include <limits>
 #include <map>
@@ -115,6 +116,9 @@ struct ThresholdCase {
 };
 
 class ThresholdTest : public ::testing::TestWithParam<ThresholdCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const ThresholdCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ThresholdTest, OneUtilityOnly) {
     SegmentSet set;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 
 namespace {
@@ -132,6 +133,9 @@ struct InterpolationCase {
 };
 
 class InterpolateOnCurveTest : public ::testing::TestWithParam<InterpolationCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const InterpolationCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(InterpolateOnCurveTest, ClampsAndInterpolates) {
     EXPECT_DOUBLE_EQ(InterpolateOnCurve(GetParam().curve, GetParam().x), GetParam().y);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -53,6 +54,9 @@ struct Case {
 };
 
 class Linearize : public ::testing::TestWithParam<Case> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(Linearize, StaysWithinToleranceOrSegmentLimit) {
     const Case& c = GetParam();

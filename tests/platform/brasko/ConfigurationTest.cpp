@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -81,6 +82,9 @@ struct SteamCase {
 };
 
 class SteamCritical : public ::testing::TestWithParam<SteamCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const SteamCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(SteamCritical, AnswersTheCriticalPoint) {
     EXPECT_DOUBLE_EQ(SteamCriticalProperty(GetParam().name), GetParam().expected);

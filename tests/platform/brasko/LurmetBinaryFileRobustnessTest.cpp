@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <functional>
 #include <random>
 #include <string>
@@ -88,6 +89,9 @@ struct HugeCountCase {
 };
 
 class HugeDeclaredCount : public ::testing::TestWithParam<HugeCountCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const HugeCountCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(HugeDeclaredCount, FailsWithoutAllocating) {
     LurmetBinaryFile r = LurmetBinaryFile::ForReading(GetParam().bytes);

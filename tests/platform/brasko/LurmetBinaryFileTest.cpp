@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -65,6 +66,9 @@ struct IntegerCase {
 };
 
 class IntegerAcceptance : public ::testing::TestWithParam<IntegerCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const IntegerCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(IntegerAcceptance, ReadsTheWrittenValue) {
     LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
@@ -185,6 +189,9 @@ struct MismatchCase {
 };
 
 class TagMismatch : public ::testing::TestWithParam<MismatchCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(TagMismatch, FailsAndStaysFailed) {
     LurmetBinaryFile w = LurmetBinaryFile::ForWriting();

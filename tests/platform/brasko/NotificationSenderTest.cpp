@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ struct FilterCase {
 };
 
 class ReceiverFilter : public ::testing::TestWithParam<FilterCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ReceiverFilter, DeliversOnlyTheCodesAskedFor) {
     NotificationSender sender;
@@ -152,6 +156,9 @@ struct NestedDispatchCase {
 };
 
 class NotificationSenderNested : public ::testing::TestWithParam<NestedDispatchCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const NestedDispatchCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(NotificationSenderNested, TheSenderGoingIsNoticedByEveryDispatchStillRunning) {
     const NestedDispatchCase& param = GetParam();

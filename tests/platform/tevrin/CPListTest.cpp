@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,9 @@ struct CursorCase {
 };
 
 class CPListCursorTest : public ::testing::TestWithParam<CursorCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const CursorCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(CPListCursorTest, FollowsItsItem) {
     int v[10] = {};

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -40,6 +41,9 @@ struct IntegerBoundsCase {
 };
 
 class IntegerBoundsTest : public ::testing::TestWithParam<IntegerBoundsCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const IntegerBoundsCase& c, std::ostream* os) { *os << c.name; }
 
 // max x, x integer, with 2x <= 7: the row alone allows x = 3.
 TEST_P(IntegerBoundsTest, IntegerColumnsAreBinaryUnlessBounded) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +25,9 @@ struct TransportCase {
 };
 
 class TransportationTest : public ::testing::TestWithParam<TransportCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const TransportCase& c, std::ostream* os) { *os << c.name; }
 
 // Hand solutions (transportation simplex, all reduced costs checked strictly positive so the
 // optimum is unique):
@@ -68,6 +72,9 @@ struct FailureCase {
 };
 
 class FailingModelTest : public ::testing::TestWithParam<FailureCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(FailingModelTest, AnswersFalseWithZeroSolution) {
     const TestModel& m = GetParam().model;

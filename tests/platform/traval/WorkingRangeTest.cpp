@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <limits>
 #include <string>
 
@@ -37,6 +38,9 @@ struct RangeCase {
 };
 
 class SolverWorkingRange : public ::testing::TestWithParam<RangeCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(SolverWorkingRange, RefusesNumbersBeyondItWithoutCallingTheEngines) {
     const RangeCase& c = GetParam();

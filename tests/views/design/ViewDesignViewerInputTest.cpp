@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 namespace {
 
 using design_viewer_test::lastShown;
@@ -29,6 +30,9 @@ std::ostream& operator<<(std::ostream& os, const EditCase& c) {
 }
 
 class ViewDesignViewerEdit : public ::testing::TestWithParam<EditCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 
 // Units "phcp" (0 H1/C1, 1 heater, 2 cooler, 3 H2/C2) with the filter on process exchangers
 // only: filtered row 1 is exchanger 3, and row 2 lies past the end.
@@ -104,6 +108,9 @@ std::ostream& operator<<(std::ostream& os, const ListWrite& c) {
 }
 
 class ViewDesignViewerListWrite : public ::testing::TestWithParam<ListWrite> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const ListWrite& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ViewDesignViewerListWrite, ReachesItsRowsExchangerAndReadsBack) {
     ViewerNetwork n;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <map>
 #include <string>
 
@@ -148,6 +149,9 @@ struct RenameCase {
 };
 
 class ViewDesignViewerRename : public ::testing::TestWithParam<RenameCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ViewDesignViewerRename, GoesThroughTheDesignWhichRefusesUsedNames) {
     ViewerNetwork n;

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -49,6 +50,9 @@ std::ostream& operator<<(std::ostream& os, const AreaCase& c) {
 }
 
 class ViewDesignViewerAreaRows : public ::testing::TestWithParam<AreaCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const AreaCase& c, std::ostream* os) { *os << c.name; }
 
 // Units "pp", the second with its area given (30): it is row 0 of the area-specified list and
 // row 1 of the filtered list (all exchangers shown). The design does not recalculate, so what

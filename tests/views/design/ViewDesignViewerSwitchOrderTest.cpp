@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ struct SwitchCase {
 };
 
 class ViewDesignViewerSwitchOrder : public ::testing::TestWithParam<SwitchCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const SwitchCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ViewDesignViewerSwitchOrder, WritesTheValuesInOrderBeforeTheUnitCalculates) {
     const SwitchCase& c = GetParam();

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -158,6 +159,9 @@ struct Entry {
 std::ostream& operator<<(std::ostream& os, const Entry& e) { return os << e.what; }
 
 class ViewHeatExchangerEntry : public ::testing::TestWithParam<Entry> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const Entry& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ViewHeatExchangerEntry, IsTakenOrRefusedWithItsKey) {
     const Entry& e = GetParam();

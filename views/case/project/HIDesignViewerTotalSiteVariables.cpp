@@ -208,7 +208,8 @@ double HIDesignViewerTotalSite::streamValue(const VarDescription& var) {
         case kCoefficient: return segments == 1 ? valueOf(s, "CHTCoeff") : kEmpty;
         case kHeatFlow: return s.GetHeatLoad(0);
         case kSpecificHeat: return segments <= 1 ? valueOf(s, "SpecificHeat") : kEmpty;
-        case kDeltaT: return s.GetDTminContributionScope() == 1 ? s.GetDTminContribution() : kEmpty;
+        // The stream keeps half of the contribution it was given; the column shows what is typed.
+        case kDeltaT: return s.GetDTminContributionScope() == 1 ? 2.0 * s.GetDTminContribution() : kEmpty;
         default: return kEmpty;
     }
 }

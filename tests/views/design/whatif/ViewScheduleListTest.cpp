@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <memory>
 
 using namespace whatif_test;
@@ -57,6 +58,9 @@ struct FilterCase {
 };
 
 class ViewScheduleFilter : public ::testing::TestWithParam<FilterCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const FilterCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ViewScheduleFilter, TheDisplayedSchedulesPassTheFilter) {
     const FilterCase& c = GetParam();

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 
 using namespace whatif_test;
@@ -51,6 +52,9 @@ struct StartingTimeCase {
 };
 
 class ViewTrendAnalysisStartingTime : public ::testing::TestWithParam<StartingTimeCase> {};
+
+// Listings and test names show the case by its name, not by its bytes.
+[[maybe_unused]] void PrintTo(const StartingTimeCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(ViewTrendAnalysisStartingTime, OutOfOrderTimesAskOrAreRefused) {
     const StartingTimeCase& c = GetParam();
