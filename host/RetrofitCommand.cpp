@@ -68,7 +68,8 @@ const char* Meaning(int code) {
     case 34: return "exchanger resequenced";
     case 35: return "a node or location was not valid, or a network edit was refused";
     case 39: return "heater or cooler moved to another utility";
-    case 41: return "the savings of the utility exchangers could not be computed";
+    case 41: return "no heater or cooler moved: no other utility lowers its utility plus annualised capital cost, "
+                    "or the savings could not be computed";
     default: return "unknown result";
     }
 }

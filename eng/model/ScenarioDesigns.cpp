@@ -9,6 +9,8 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "lumeth/Framework.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 #include "win/Module.h"
 
 #include <cmath>
@@ -25,6 +27,14 @@ constexpr int kReady = 3;
 const char* modeLetter(int mode) {
     static const char* const kLetters[] = {"N", "P", "S", "U", "A"};
     return mode >= 0 && mode < 5 ? kLetters[mode] : "";
+}
+
+// A heater or cooler whose duty is known and nil.
+bool IsIdleUtilityExchanger(CNode* unit) {
+    const HeatExch* exchanger = AsHeatExch(unit);
+    double duty = 0.0;
+    return exchanger && exchanger->IsUtilityExch() && unit->getVariableAsDouble(NodeValue::Duty, duty) &&
+           std::fabs(duty) < 1e-6;
 }
 
 }  // namespace
@@ -279,7 +289,13 @@ bool CPIScenario::CanRetrofitDesign(IHENDesign* design) const {
     if (!design) return false;
     for (CPIHeatIntegrationStream* stream : m_processStreams)
         if (!stream->IsComplete()) return false;
-    return design->AreStreamTerminalsReady() && design->GetNumberOfIncompleteHeatExchangers(false) == 0;
+    if (!design->AreStreamTerminalsReady()) return false;
+    // A heater or cooler a step left without duty is idle, not a failed calculation: the step may
+    // well be the one that makes it redundant.
+    const int incomplete = design->GetNumberOfIncompleteHeatExchangers(false);
+    for (int i = 0; i < incomplete; ++i)
+        if (!IsIdleUtilityExchanger(design->GetIncompleteHeatExchanger(i))) return false;
+    return true;
 }
 
 // Whether the design's hot utility load is already at the target, so that no retrofit step can

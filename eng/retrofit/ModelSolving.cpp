@@ -95,7 +95,8 @@ const std::vector<double>& SolveModel(SolverModel& model) {
     }
     solver->SetObjective(objective.data());
 
-    solver->SetOption("OPTCR", kRetrofitOptimalityGap);
+    solver->SetOption("OPTCR", RetrofitOptimalityGap(k));
+    solver->SetOption("MAXTIM", kRetrofitTimeLimitSeconds);
     model.solved = solver->Solve() ? 1 : 0;
     const double* x = solver->GetSolution();
     if (model.solved && x) {

@@ -25,8 +25,20 @@ struct SolverModel {
     std::array<int, 5> excludedColumns{};  // 0: no entry (column 0 cannot be excluded)
 };
 
-// The relative optimality gap the retrofit models are solved to.
+// The relative optimality gap the large retrofit models are solved to.
 inline constexpr double kRetrofitOptimalityGap = 3.0;
+// Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):
+// at the loose gap the solver keeps the first answer it finds, which on a small network can be
+// twice the optimum and miss the obvious exchanger. Larger models keep the loose gap, where
+// proving the optimum would take too long, and every solve stops at the time limit.
+inline constexpr int kExactModelIntegerColumns = 400;
+inline constexpr double kExactOptimalityGap = 1e-6;
+inline constexpr double kRetrofitTimeLimitSeconds = 120.0;
+
+// The gap a model with that many integer columns is solved to.
+inline double RetrofitOptimalityGap(int integerColumns) {
+    return integerColumns <= kExactModelIntegerColumns ? kExactOptimalityGap : kRetrofitOptimalityGap;
+}
 
 // Builds the model into a solver, minimises it and answers the model's solution: n values, all
 // 0.0 after a failed solve (solved 0). A model without a constraint row, or without columns, is

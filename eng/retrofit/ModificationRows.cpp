@@ -198,6 +198,20 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             r.Add(rhs, 1.0);
             rows.push_back(r);
         }
+    } else if (ctx.kind == ModificationModelKind::NewExchanger) {
+        // A new exchanger comes beside the plant's exchangers, which keep running: the model may
+        // not buy its objective down by switching one of them off. One that already runs below
+        // DTmin cannot meet its approach rows in use and stays free, as before.
+        for (int k = 0; k < E0; ++k) {
+            const HXInfo& x = xs[static_cast<std::size_t>(k)];
+            const int hi = T(x.hotInlet), ho = T(x.hotOutlet), ci = T(x.coldInlet), co = T(x.coldOutlet);
+            if (hi < 0 || ho < 0 || ci < 0 || co < 0) continue;
+            auto temperature = [&](int i) { return nodes[static_cast<std::size_t>(i)].temperature; };
+            if (temperature(hi) - temperature(co) < ctx.dtMin - kModificationTolerance ||
+                temperature(ho) - temperature(ci) < ctx.dtMin - kModificationTolerance)
+                continue;
+            rows.push_back(Bound(y0 + k, 1.0, rhs, 'e'));
+        }
     }
 
     // 4. Exchangers.

@@ -4,6 +4,7 @@
 #include "eng/design/DesignOptimisationCase.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/retrofit/AddedEquipment.h"
 #include "eng/retrofit/HenRetrofit.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
@@ -12,6 +13,7 @@
 #include "win/Module.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +30,8 @@ constexpr double kShadeNumber = 4.0;
 // in it: a margin against an exchanger at the very limit of its streams.
 constexpr double kDutyMargin = 5.0;
 constexpr double kNegligibleAddedArea = 1e-6;
+// A duty (kW) below this is no duty: an exchanger that carries it changes nothing.
+constexpr double kNegligibleDuty = 1e-3;
 constexpr int kAreaPasses = 4;
 constexpr int kCodeFlowsheetChanged = 17;
 
@@ -98,6 +102,7 @@ CNode* PinchRetrofitDriver::Node(std::uint32_t fingerprint) const {
 int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) {
     m_settings = &settings;
     m_design = &newDesign;
+    m_modifiedUnit = 0;
     const std::string log = SolverLogPath();
     std::remove(log.c_str());
 
@@ -139,10 +144,17 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         else if (area == 1) result = OptimisationFailed;
         else if (area == 2) result = AreaStillAdded;
     }
+    // A new, repiped or resequenced exchanger that the area check left without duty is no
+    // modification: whatever the step saves, it saves elsewhere, so the step is not kept.
+    if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
+        !CarriesDuty(m_modifiedUnit))
+        result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
     if (mode == 4) {
         newDesign.MakeNetworkFeasible(nullptr);
         result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;
     }
+    // What the step added to each unit is measured on the design as the step leaves it.
+    if (!RetrofitDriver::IsDiscardResult(result)) RecordAddedEquipment(settings.pBaseFlowSheet, newDesign);
     std::remove(log.c_str());
     m_design = nullptr;
     m_settings = nullptr;
@@ -193,14 +205,18 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     // saving it seeks pushes the duty to the edge of that tolerance: the duty is lowered to what
     // the two inlets allow at the design's DTmin, so that the network starts feasible.
     double largest = 0.0;
-    if (const HeatExch* added = AsHeatExch(x);
-        added && added->LargestDutyAtApproach(m_settings->dDTmin, largest) && duty > largest) {
+    const HeatExch* added = AsHeatExch(x);
+    const bool bounded = added && added->LargestDutyAtApproach(m_settings->dDTmin, largest);
+    // Where the hot side meets the cold one too cold to pass heat at DTmin, there is no exchanger.
+    if (bounded && largest <= kNegligibleDuty) return NoNewExchanger;
+    if (bounded && duty > largest) {
         x->addVariable(NodeValue::Duty, largest, ValueStatus::Specified, 0);
         m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
     }
     CPString name;
     x->getVariableAsString(NodeValue::UnitOperationName, name);
     m_design->SetStoredTextB(name);
+    m_modifiedUnit = x->getDNAFingerPrint();
     if (!AreApproachesPositive()) m_design->MakeNetworkFeasible(x);
     return NewExchangerAdded;
 }
@@ -224,6 +240,7 @@ int PinchRetrofitDriver::RepipeExchanger(IHenRetrofit& r) {
     CPString name;
     unit->getVariableAsString(NodeValue::UnitOperationName, name);
     m_design->SetStoredTextC(name);
+    m_modifiedUnit = e;
     CNode* hot = Node(h);
     CNode* cold = Node(c);
     CNode* hotInlet = x->getInlet(0);
@@ -290,6 +307,7 @@ int PinchRetrofitDriver::ResequenceExchanger(IHenRetrofit& r) {
     const bool moveHot = h != FingerPrint(hotInlet) && h != FingerPrint(x->getOutlet(0));
     const bool moveCold = c != FingerPrint(coldInlet) && c != FingerPrint(x->getOutlet(1));
     if (!moveHot && !moveCold) return NoResequencing;
+    m_modifiedUnit = e;
     const std::uint32_t hotBefore = FingerPrint(hotInlet->getFirstUpStreamNode());
     const std::uint32_t coldBefore = FingerPrint(coldInlet->getFirstUpStreamNode());
     m_design->LetUtilityExchangersFollowDemand();
@@ -375,6 +393,12 @@ std::uint32_t PinchRetrofitDriver::Location(int outletTrace, const int inletTrac
     return 0;
 }
 
+bool PinchRetrofitDriver::CarriesDuty(std::uint32_t fingerprint) const {
+    CNode* unit = Node(fingerprint);
+    double duty = 0.0;
+    return unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && std::fabs(duty) >= kNegligibleDuty;
+}
+
 bool PinchRetrofitDriver::HasExchangers() const {
     return m_settings && !ExchangerNodes(m_settings->pBaseFlowSheet).empty();
 }
@@ -411,6 +435,7 @@ int PinchRetrofitDriver::CheckAreaLimits() {
     auto negligible = [&](double added) {
         return added <= 0.0 || added < kNegligibleAddedArea * m_design->GetTotalArea();
     };
+    if (!limited.empty()) RecordAddedEquipment(m_settings->pBaseFlowSheet, *m_design);
     bool done = limited.empty();
     double weight = done ? 1.0 : 100.0;
     double best = done ? 0.0 : SumAddedArea(limited);
@@ -419,6 +444,7 @@ int PinchRetrofitDriver::CheckAreaLimits() {
     do {
         ++pass;
         ok = RunDesignOptimisation(static_cast<int>(weight));
+        RecordAddedEquipment(m_settings->pBaseFlowSheet, *m_design);
         if (!limited.empty()) {
             const double added = SumAddedArea(limited);
             if (negligible(added)) done = true;
@@ -434,6 +460,7 @@ int PinchRetrofitDriver::CheckAreaLimits() {
         int again = 100;
         for (int i = 1; i < bestPass; ++i) again *= 10;
         ok = RunDesignOptimisation(again);
+        RecordAddedEquipment(m_settings->pBaseFlowSheet, *m_design);
         if (ok && negligible(SumAddedArea(limited))) done = true;
     }
     if (!ok) return 1;
@@ -447,5 +474,8 @@ bool PinchRetrofitDriver::RunDesignOptimisation(int weight) {
     optimisation.SetStep(m_settings->dDTmin);
     const int mode = optimisation.GetMode();
     if (mode != 0 && mode != 1 && mode != DesignOptimisationCase::RetrofitMode) return true;
-    return design->RunOptimizer(mode) == IHENDesign::OptimiserImproved;
+    // A network the optimiser finds nothing to improve on has passed the check as well as one it
+    // improved: the step that placed the exchanger at its best is not to be discarded for it.
+    const int answer = design->RunOptimizer(mode);
+    return answer == IHENDesign::OptimiserImproved || answer == IHENDesign::OptimiserUnchanged;
 }

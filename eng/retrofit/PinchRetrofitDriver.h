@@ -60,6 +60,8 @@ private:
     bool IsProcessStreamLocation(std::uint32_t fingerprint, int side = -1) const;
     std::uint32_t Location(int outletTrace, const int inletTraces[2], int side) const;
     bool HasExchangers() const;
+    // Whether the unit of the design carries a duty that is more than negligible.
+    bool CarriesDuty(std::uint32_t fingerprint) const;
     bool AreApproachesPositive() const;
     CNode* Node(std::uint32_t fingerprint) const;
     // The id this step chose, at the entry of the step in its kind's history.
@@ -67,4 +69,5 @@ private:
 
     ScenarioRetrofitSettings* m_settings = nullptr;
     IHENDesign* m_design = nullptr;
+    std::uint32_t m_modifiedUnit = 0;  // the exchanger the step added or moved
 };

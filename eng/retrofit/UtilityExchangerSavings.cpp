@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int kRecalculateUnit = 42;
-
 // The first name "<base>-<n>" (n = 1, 2, ...) that no design of the scenario bears.
 CPString TemporaryDesignName(const IHeatIntegrationScenario& scenario, const CPString& base) {
     IHENDesign* existing = nullptr;
@@ -117,7 +115,9 @@ bool HenRetrofit::ComputeUtilityExchangerSavings() {
                     scenario->DeleteDesign(name);
                     return false;
                 }
-                node->Calculate(kRecalculateUnit);
+                // The move recalculates the copy with its utilities carrying its loads, so the
+                // unit's capital is already priced on the new utility; recalculating the unit on its
+                // own would see a utility without heat contents and wipe its area and capital.
                 const double cost = AnnualisedCapitalCost(node) + u.unitCost * duty;
                 if (cost < best) {
                     out.alternativeNames[i] = u.name;

@@ -339,12 +339,13 @@ TEST(RetrofitDriver, EqualSavingsModifyTheHeater) {
 
 namespace {
 
-// An optimiser whose k-th run leaves `added[k]` as the added area of the exchangers held to a
-// minimum area, and answers `answers[k]` (improved when not given).
+// An optimiser whose k-th run leaves the exchangers held to a minimum area `added[k]` m2 larger
+// than in the base design, and answers `answers[k]` (improved when not given).
 class AreaOptimiser : public INetworkOptimiser {
 public:
-    AreaOptimiser(IHENDesign& design, std::vector<double> added, std::vector<int> answers, int& runs)
-        : m_design(design), m_added(std::move(added)), m_answers(std::move(answers)), m_runs(runs) {}
+    AreaOptimiser(IHENDesign& design, double baseArea, std::vector<double> added, std::vector<int> answers, int& runs)
+        : m_design(design), m_baseArea(baseArea), m_added(std::move(added)), m_answers(std::move(answers)),
+          m_runs(runs) {}
     void SetUseEquationBased(bool) override {}
     int Run(int, bool, bool) override {
         const std::size_t k = static_cast<std::size_t>(m_runs++);
@@ -352,7 +353,7 @@ public:
         for (int i = 0; m_design.GetHeatExchanger(i, unit); ++i) {
             long minimum = 0;
             if (unit->getVariableAsInteger("AreaMinimum", minimum) && minimum && k < m_added.size())
-                unit->addVariable("AddArea", m_added[k], ValueStatus::Calculated);
+                unit->addVariable(NodeValue::HTArea, m_baseArea + m_added[k], ValueStatus::Calculated);
         }
         return k < m_answers.size() ? m_answers[k] : IHENDesign::OptimiserImproved;
     }
@@ -360,6 +361,7 @@ public:
 
 private:
     IHENDesign& m_design;
+    double m_baseArea;
     std::vector<double> m_added;
     std::vector<int> m_answers;
     int& m_runs;
@@ -368,9 +370,10 @@ private:
 class AreaProvider : public INetworkOptimiserProvider {
 public:
     std::unique_ptr<INetworkOptimiser> MakeOptimiser(IHENDesign& design, const char*) override {
-        return std::make_unique<AreaOptimiser>(design, added, answers, runs);
+        return std::make_unique<AreaOptimiser>(design, baseArea, added, answers, runs);
     }
     std::unique_ptr<IOptimiserCheck> MakeCheck(IHENDesign&, const char*) override { return nullptr; }
+    double baseArea = 0.0;  // the unit's area in the base design
     std::vector<double> added;
     std::vector<int> answers;
     int runs = 0;
@@ -390,22 +393,26 @@ TEST(RetrofitDriver, AreaCheckPasses) {
         std::vector<int> answers;
         int runs, result;
     };
-    const int unchanged = IHENDesign::OptimiserUnchanged;
+    // A run that finds nothing to improve has passed as well as one that improved; a run without
+    // a failed run is refused.
+    const int refused = 2;
     for (const Case& c : {Case{"second pass", {5, 0}, {}, 2, 7},
                           Case{"fourth pass", {5, 4, 3, 0}, {}, 4, 7},
                           Case{"never, best pass again", {5, 2, 3, 4, 2}, {}, 5, 27},
                           Case{"never lower", {6, 6, 6, 6, 6}, {}, 5, 27},
                           Case{"last pass best", {4, 3, 2, 1}, {}, 4, 27},
-                          Case{"refused, and refused again", {5, 5}, {unchanged, unchanged}, 2, 26},
-                          Case{"refused, then run again", {5, 5}, {unchanged}, 2, 27},
-                          Case{"best pass refused", {5, 2, 3, 4, 2}, {4, 4, 4, 4, unchanged}, 5, 26}}) {
+                          Case{"nothing to improve, then negligible", {5, 0}, {IHENDesign::OptimiserUnchanged}, 2, 7},
+                          // A refused first pass that left more added area than the step began with.
+                          Case{"refused, and refused again", {1e6, 1e6}, {refused, refused}, 2, 26},
+                          Case{"refused, then run again", {1e6, 1e6}, {refused}, 2, 27},
+                          Case{"best pass refused", {5, 2, 3, 4, 2}, {4, 4, 4, 4, refused}, 5, 26}}) {
         SCOPED_TRACE(c.what);
         AreaProvider optimiser;
         optimiser.added = c.added;
         optimiser.answers = c.answers;
         ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
         n.x->addVariable("AreaMinimum", 1.0, ValueStatus::Specified);
-        n.x->addVariable("AddArea", 5.0, ValueStatus::Calculated);
+        ASSERT_TRUE(n.x->getVariableAsDouble(NodeValue::HTArea, optimiser.baseArea));
         DriverRun run(n, 0);
         PinchRetrofitDriver driver;
         EXPECT_EQ(run.Run(driver), c.result);
