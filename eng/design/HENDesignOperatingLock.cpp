@@ -133,6 +133,10 @@ void CPIHENDesign::AddOperatingEndUtilities() {
         IHeatIntegrationStream* stream = StreamOf(segment);
         if (!stream) continue;
         if (HeatExch* x = AsHeatExch(unit)) {
+            // A heater or cooler at the stream's end takes what the exchangers leave of the load
+            // itself; a placeholder behind it would share that one end demand with it and leave
+            // both undetermined.
+            if (x->IsUtilityExch()) continue;
             const int port = stream->GetHotCold() == 0 ? 1 : 3;
             if (!IsPortFreeOfUtility(unit, port)) continue;
             const int side = port == 1 ? 0 : 1;
