@@ -23,6 +23,8 @@ using namespace chain;
 namespace {
 constexpr double kEmpty = -32767.0;
 constexpr int kMaxLinkPasses = 10;
+// The duty a unit was specified with when the design was locked.
+constexpr const char* kDesignedDuty = "DesignedDuty";
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -175,6 +177,17 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
 
 void CPIHENDesign::LockOperation() {
     if (m_scenario) m_scenario->SuspendCalculations();
+    // The duties of the design are kept beside the unit: the locked network solves its duties
+    // from the frozen areas, which the ten-segment area equation gives back only to a few parts
+    // in ten thousand, and unlocking must give back the design as it was.
+    // A duty the design calculated is kept as calculated, so that unlocking hands it back to the
+    // design's own balance.
+    for (CNode* node : m_exchangers) {
+        const int status = node->getVariableStatus(NodeValue::Duty);
+        double duty = 0.0;
+        if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
+            node->addVariable(kDesignedDuty, duty, status);
+    }
     RestateStreamsForOperation();
     Deactivate();
     // The duties the design calculated become the operating point's.
@@ -243,6 +256,14 @@ void CPIHENDesign::UnlockOperation() {
         restate(x, NodeValue::HTArea, ValueStatus::Calculated);
         respecify(x, NodeValue::Duty);
         x->setUCalculationMethod("StreamBased");
+    }
+    for (CNode* node : m_exchangers) {
+        double duty = 0.0;
+        if (!node->getVariableAsDouble(kDesignedDuty, duty)) continue;
+        const bool specified = node->getVariableStatus(kDesignedDuty) == ValueStatus::Specified;
+        node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
+        if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
+        node->removeVariable(kDesignedDuty);
     }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();

@@ -70,6 +70,22 @@ struct OperatedCase {
     ScratchFile saved{"operating-mode", "operated.case", "", false};
 };
 
+// The textbook network (E1 240, E2 30, E3 90, E4 90, heater 20, cooler 60 kW) on the streams with
+// properties: locked, its duties come from the frozen areas (to a few parts in a million), and
+// unlocking gives back each duty the design had, exactly, not the operated one.
+TEST(HostOperatingMode, UnlockGivesBackTheDesignedDutiesExactly) {
+    ScratchFile saved("operating-mode", "textbook.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                         ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operating-mode", "unlock.txt",
+                       "get HeatFlow.304.[]\ncmd LockOperation\ncmd UnlockOperation\nget HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW")) << run.out;
+}
+
 TEST(HostOperatingMode, ATableWithTransportPropertiesLocks) {
     OperatedCase c;
     const HostRun run = c.View("cmd LockOperation\nget ExtraData.752.0\n");
