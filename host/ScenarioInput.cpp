@@ -7,6 +7,7 @@
 #include "host/OutputText.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -60,6 +61,16 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
             error = at(s, seg.line, "refused its film coefficient");
             return false;
         }
+        // The table's units are the engine's: W/(m.C), cP, kg/m3, kJ/(kg.C).
+        const std::pair<const char*, double> properties[] = {{"ThermalConductivity", seg.thermalConductivity},
+                                                             {"Viscosity", seg.viscosity},
+                                                             {"MassDensity", seg.density},
+                                                             {"SpecificHeat", seg.specificHeat}};
+        for (const auto& [property, value] : properties)
+            if (value != kEmpty && !setValue(stream, property, value, static_cast<int>(i))) {
+                error = at(s, seg.line, std::string("refused its ") + property);
+                return false;
+            }
     }
     const StreamTableSegment& first = segs.front();
     // The column is the approach the stream asks for, as the DTmin is one and as the stream tables

@@ -88,15 +88,20 @@ bool ParseTableNumber(const std::string& text, double& value) {
 }
 
 namespace {
-const char* const kColumns[] = {"name", "supply", "target", "cp", "duty", "h", "kind", "dtmin_contribution", "cost"};
+const char* const kColumns[] = {"name", "supply", "target", "cp", "duty", "h", "kind", "dtmin_contribution", "cost",
+                                "thermal_conductivity", "viscosity", "density", "specific_heat"};
 
 std::string at(const std::string& what, int line) { return "line " + std::to_string(line) + ": " + what; }
 }  // namespace
 
+bool StreamTableSegment::HasTransportProperty() const {
+    return thermalConductivity != kEmpty || viscosity != kEmpty || density != kEmpty || specificHeat != kEmpty;
+}
+
 bool StreamTableStream::NameOnly() const {
     for (const auto& s : segments)
         if (s.supply != kEmpty || s.target != kEmpty || s.cp != kEmpty || s.duty != kEmpty || s.h != kEmpty ||
-            s.cost != kEmpty || s.dtminContribution != kEmpty)
+            s.cost != kEmpty || s.dtminContribution != kEmpty || s.HasTransportProperty())
             return false;
     return true;
 }
@@ -171,7 +176,11 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         struct Numeric { const char* column; double* target; };
         const Numeric numerics[] = {{"supply", &seg.supply}, {"target", &seg.target}, {"cp", &seg.cp},
                                     {"duty", &seg.duty},     {"h", &seg.h},           {"dtmin_contribution", &seg.dtminContribution},
-                                    {"cost", &seg.cost}};
+                                    {"cost", &seg.cost},
+                                    {"thermal_conductivity", &seg.thermalConductivity},
+                                    {"viscosity", &seg.viscosity},
+                                    {"density", &seg.density},
+                                    {"specific_heat", &seg.specificHeat}};
         for (const Numeric& n : numerics) {
             std::string t = field(n.column);
             if (t.empty()) continue;

@@ -13,6 +13,13 @@ struct StreamTableSegment {
     double h = -32767.0;          // kW/(m2.°C)
     double dtminContribution = -32767.0;
     double cost = -32767.0;       // per kW.year
+    // Transport properties of the segment's fluid, which an operated network needs to correct its
+    // exchangers' coefficients for flow changes.
+    double thermalConductivity = -32767.0;  // W/(m.°C)
+    double viscosity = -32767.0;            // cP
+    double density = -32767.0;              // kg/m3
+    double specificHeat = -32767.0;         // kJ/(kg.°C)
+    bool HasTransportProperty() const;
 };
 
 struct StreamTableStream {

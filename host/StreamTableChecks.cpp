@@ -32,6 +32,82 @@ double temperatureSpan(const StreamTable& table) {
     return high >= low ? high - low : 0.0;
 }
 
+struct TransportColumn {
+    const char* column;
+    const char* what;
+    const char* unit;
+    double low, high;
+};
+constexpr TransportColumn kTransportColumns[] = {
+    {"thermal_conductivity", "a thermal conductivity", "W/m.C", MinConductivity, MaxConductivity},
+    {"viscosity", "a viscosity", "cP", MinViscosity, MaxViscosity},
+    {"density", "a density", "kg/m3", MinDensity, MaxDensity},
+    {"specific_heat", "a specific heat", "kJ/kg.C", MinSpecificHeat, MaxSpecificHeat},
+};
+
+const TransportColumn* transportColumn(const char* column) {
+    for (const TransportColumn& t : kTransportColumns)
+        if (!std::strcmp(column, t.column)) return &t;
+    return nullptr;
+}
+
+// The cp of a segment, given or from its duty.
+double segmentCp(const StreamTableSegment& seg) {
+    if (given(seg.cp)) return seg.cp;
+    const double span = std::fabs(seg.supply - seg.target);
+    return given(seg.duty) && span > 0.0 ? seg.duty / span : EmptyValue;
+}
+
+// A stream flows at one mass flow through all its segments, and an operated network restates it
+// by that flow and each segment's specific heat: segments whose cp and specific heat imply other
+// flows, or a stream with the properties on some segments only, would come out of it with other
+// heat loads.
+bool checkTransportProperties(const StreamTableStream& s, std::string& error) {
+    const auto& segs = s.segments;
+    bool any = false;
+    for (const auto& seg : segs) any = any || seg.HasTransportProperty();
+    if (!any) return true;
+    if (s.utility) {
+        error = at(s, segs.front().line,
+                   "is a utility: utilities take their transport properties from the site's default utilities; "
+                   "leave thermal_conductivity, viscosity, density and specific_heat empty on its rows");
+        return false;
+    }
+    double flow = EmptyValue;
+    std::size_t flowSegment = 0;
+    for (std::size_t i = 0; i < segs.size(); ++i) {
+        const StreamTableSegment& seg = segs[i];
+        const std::string which = segs.size() > 1 ? "segment " + std::to_string(i + 1) + " " : std::string();
+        for (const TransportColumn& t : kTransportColumns) {
+            const double v = !std::strcmp(t.column, "thermal_conductivity") ? seg.thermalConductivity
+                             : !std::strcmp(t.column, "viscosity")          ? seg.viscosity
+                             : !std::strcmp(t.column, "density")            ? seg.density
+                                                                            : seg.specificHeat;
+            if (!given(v)) {
+                error = at(s, seg.line,
+                           which + "has no " + t.column + "; a stream given transport properties needs all four "
+                                   "(thermal_conductivity, viscosity, density, specific_heat) on every segment");
+                return false;
+            }
+        }
+        const double cp = segmentCp(seg);
+        if (!given(cp)) continue;
+        const double m = cp / seg.specificHeat;
+        if (!given(flow)) {
+            flow = m;
+            flowSegment = i;
+        } else if (std::fabs(m - flow) > 1e-6 * flow) {
+            error = at(s, seg.line,
+                       which + "has cp " + num(cp) + " kW/C and specific heat " + num(seg.specificHeat) +
+                           " kJ/kg.C, a mass flow of " + num(m) + " kg/s, where segment " +
+                           std::to_string(flowSegment + 1) + " gives " + num(flow) +
+                           " kg/s: one stream has one mass flow");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool checkStream(const StreamTableStream& s, double span, std::string& error) {
     const auto& segs = s.segments;
     if (segs.size() > static_cast<std::size_t>(MaxSegments)) {
@@ -175,6 +251,14 @@ bool CheckStreamTableValue(const char* column, double value, std::string& error)
             return false;
         }
         if (value > MaxCost) return outside("the range of cost (0 to 1e9 per kW and year)");
+    } else if (const TransportColumn* t = transportColumn(column)) {
+        if (!(value > 0.0)) {
+            error = "column " + std::string(column) + ": " + t->what + " must be above 0 (got " + num(value) + ")";
+            return false;
+        }
+        if (value < t->low || value > t->high)
+            return outside("the range of " + std::string(column) + " (" + num(t->low) + " to " + num(t->high) + " " +
+                           t->unit + ")");
     } else if (!std::strcmp(column, "dtmin_contribution")) {
         if (value < 0.0) {
             error = "column dtmin_contribution: a DTmin contribution cannot be negative (got " + num(value) + ")";
@@ -187,6 +271,6 @@ bool CheckStreamTableValue(const char* column, double value, std::string& error)
 bool CheckStreamTable(const StreamTable& table, std::string& error) {
     const double span = temperatureSpan(table);
     for (const auto& s : table.streams)
-        if (!checkStream(s, span, error)) return false;
+        if (!checkStream(s, span, error) || !checkTransportProperties(s, error)) return false;
     return true;
 }

@@ -30,6 +30,16 @@ constexpr double ContributionMargin = 100.0;
 // degree is no approach a report could show, and none above 1000.
 constexpr double MinDTmin = 0.001;
 constexpr double MaxDTmin = 1000.0;
+// Transport properties of a fluid, from the thinnest gas to the heaviest melt, each a factor of
+// about a hundred beyond what any process fluid shows.
+constexpr double MinConductivity = 1e-4;  // W/(m.°C); hydrogen gas about 0.18
+constexpr double MaxConductivity = 1e4;   // liquid metals about 100
+constexpr double MinViscosity = 1e-4;     // cP; gases about 0.01
+constexpr double MaxViscosity = 1e9;      // bitumen about 1e7
+constexpr double MinDensity = 1e-4;       // kg/m3; gases under vacuum
+constexpr double MaxDensity = 1e5;        // the densest metals about 2.3e4
+constexpr double MinSpecificHeat = 1e-2;  // kJ/(kg.°C); heavy metals about 0.13
+constexpr double MaxSpecificHeat = 1e3;   // hydrogen about 14.3
 // The engine holds at most this many segments per stream.
 constexpr int MaxSegments = 1000;
 // The empty-value marker of the engine: never a value of its own.

@@ -23,6 +23,8 @@ using namespace chain;
 namespace {
 constexpr double kEmpty = -32767.0;
 constexpr int kMaxLinkPasses = 10;
+// The duty a unit was specified with when the design was locked.
+constexpr const char* kDesignedDuty = "DesignedDuty";
 
 // Written first as not specified and then as specified, so that the network recalculates around
 // a value it keeps.
@@ -133,6 +135,10 @@ void CPIHENDesign::AddOperatingEndUtilities() {
         IHeatIntegrationStream* stream = StreamOf(segment);
         if (!stream) continue;
         if (HeatExch* x = AsHeatExch(unit)) {
+            // A heater or cooler at the stream's end takes what the exchangers leave of the load
+            // itself; a placeholder behind it would share that one end demand with it and leave
+            // both undetermined.
+            if (x->IsUtilityExch()) continue;
             const int port = stream->GetHotCold() == 0 ? 1 : 3;
             if (!IsPortFreeOfUtility(unit, port)) continue;
             const int side = port == 1 ? 0 : 1;
@@ -171,6 +177,17 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
 
 void CPIHENDesign::LockOperation() {
     if (m_scenario) m_scenario->SuspendCalculations();
+    // The duties of the design are kept beside the unit: the locked network solves its duties
+    // from the frozen areas, which the ten-segment area equation gives back only to a few parts
+    // in ten thousand, and unlocking must give back the design as it was.
+    // A duty the design calculated is kept as calculated, so that unlocking hands it back to the
+    // design's own balance.
+    for (CNode* node : m_exchangers) {
+        const int status = node->getVariableStatus(NodeValue::Duty);
+        double duty = 0.0;
+        if (status != ValueStatus::Open && node->getVariableAsDouble(NodeValue::Duty, duty))
+            node->addVariable(kDesignedDuty, duty, status);
+    }
     RestateStreamsForOperation();
     Deactivate();
     // The duties the design calculated become the operating point's.
@@ -239,6 +256,14 @@ void CPIHENDesign::UnlockOperation() {
         restate(x, NodeValue::HTArea, ValueStatus::Calculated);
         respecify(x, NodeValue::Duty);
         x->setUCalculationMethod("StreamBased");
+    }
+    for (CNode* node : m_exchangers) {
+        double duty = 0.0;
+        if (!node->getVariableAsDouble(kDesignedDuty, duty)) continue;
+        const bool specified = node->getVariableStatus(kDesignedDuty) == ValueStatus::Specified;
+        node->addVariable(NodeValue::Duty, duty, ValueStatus::Open);
+        if (specified) node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
+        node->removeVariable(kDesignedDuty);
     }
     RespecifySplitFractions();
     DestroySchedulesAndStudies();
