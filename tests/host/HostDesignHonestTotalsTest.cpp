@@ -135,6 +135,8 @@ TEST(HostDesignHonestTotals, AnExchangerAtDTminFromItsRoundedAreaIsFeasibleAndTh
     EXPECT_EQ(std::string::npos, run.out.find("\"status\": \"incomplete\"")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"calculation_status\": \"calculated\"")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []")) << run.out;
+    // The table's heater ends C1: it takes what the areas leave, and no second heater joins it.
+    EXPECT_EQ(std::string::npos, run.out.find("\"name\": \"Heater1\"")) << run.out;
     const std::regex duty("\"name\": \"(E[1-4])\"[^}]*\"duty\": ([-0-9.e]+)");
     std::string duties;
     for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), duty); it != std::sregex_iterator(); ++it)
