@@ -100,6 +100,12 @@ TEST(HostDesignHonestTotals, CrossPinchLoadsAndTheGridsPinchesAreTheProcessPinch
     ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
     EXPECT_EQ(0.0, field(reloaded.out, "cross_pinch_load")) << reloaded.out;
 
+    // The design viewer's pinch column holds the process pinch alone.
+    Scratch script("pinch.txt", "text ExtraData.690.0\ntext ExtraData.690.1\n");
+    const HostRun view = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_NE(std::string::npos, view.out.find("1: text ExtraData.690.0\n  text 80.00 C / 70.00 C\n")) << view.out;
+    EXPECT_NE(std::string::npos, view.out.find("index 1 of ExtraData.690.1 is outside its dimensions (1)")) << view.out;
+
     // One pinch marker, the process pinch's, carrying the design's load across it.
     for (const std::string& source : {tables, saved.path}) {
         const HostRun grid = RunHost("grid " + source + " --pinch --json --svg " + svg.path);
