@@ -110,7 +110,7 @@ int CPIHENDesign::CopyTo(IHENDesign& targetDesign) const {
     target->RunStructureAnalysis();
     target->m_optimiserOptions[0] = m_optimiserOptions[0];
     target->m_optimiserOptions[1] = m_optimiserOptions[1];
-    if (m_scenario) target->SetPinchPoints(m_scenario->GetPinchPointList());
+    if (m_scenario) target->SetPinchPoints(m_scenario->GetProcessPinchPointList());
     target->m_htMaxAreaShell = m_htMaxAreaShell;
     target->m_dtMin = m_dtMin;
     target->ProcessChange(20, CPString(), nullptr);
@@ -188,11 +188,12 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
 }
 
 void CPIHENDesign::SetPinchPoints(CPList* pinchPoints) {
-    if (!pinchPoints || pinchPoints->Length() == 0) return;
     if (!m_firstPinch) m_firstPinch = std::make_unique<std::vector<double>>();
     if (!m_secondPinch) m_secondPinch = std::make_unique<std::vector<double>>();
     m_firstPinch->clear();
     m_secondPinch->clear();
+    // A problem without a process pinch (a threshold problem) has no pinch to count loads across.
+    if (!pinchPoints) return;
     // Each entry begins with its two pinch values.
     for (std::size_t i = 0; i < pinchPoints->Length(); ++i) {
         const auto* values = static_cast<const double*>(pinchPoints->GetAt(i));

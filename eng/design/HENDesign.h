@@ -516,6 +516,10 @@ private:
     // given up; answers 1 when one gave it up. `throughEndUtility`: also when the design's own
     // utility at the stream's end follows it (that utility goes).
     int ReleaseEndUtilityDuty(IHeatIntegrationStream* stream, bool throughEndUtility);
+    // The heater or cooler that ends a process stream takes the `residual` load its end
+    // placeholder carried (the placeholder goes and a given duty opens); false when the stream
+    // ends otherwise or a given duty would turn round.
+    bool LetEndUnitTakeResidual(IHeatIntegrationStream* stream, double residual);
     // The utility a heater (`heating`) or cooler takes a process stream on from `from` to `to` C.
     IHeatIntegrationStream* ChooseEndUtility(const std::vector<IHeatIntegrationStream*>& utilities, bool heating,
                                              double from, double to) const;

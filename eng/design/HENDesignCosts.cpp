@@ -218,7 +218,10 @@ int CPIHENDesign::GetDegreesOfFreedom() const {
     int dof = 0;
     for (CNode* unit : m_sheet->getAllNodes()) {
         if (IsSegment(unit)) {
-            dof += isSpecified(unit, NodeValue::Temperature) ? 0 : 1;
+            // A utility runs from its supply to its target through every heater or cooler on it,
+            // at the flow their loads together ask: the temperatures between them follow from
+            // their duties and are no freedom of the network.
+            if (!IsUtilityStream(StreamOf(unit))) dof += isSpecified(unit, NodeValue::Temperature) ? 0 : 1;
             continue;
         }
         CNode* segment = unit->getIthDownStreamNode(0);

@@ -118,6 +118,28 @@ int CPIHENDesign::RemoveEmptyEndUtility(IHeatIntegrationStream* stream, int degr
     return 0;
 }
 
+bool CPIHENDesign::LetEndUnitTakeResidual(IHeatIntegrationStream* stream, double residual) {
+    CNode* last = Before(StreamBlock(stream->GetName(), "End"));
+    CNode* outlet = Before(Before(last));
+    CNode* unit = Before(outlet);
+    HeatExch* exchanger = AsHeatExch(unit);
+    const bool heating = stream->GetHotCold() == 1;
+    if (!IsSegment(outlet) || !exchanger || !exchanger->IsUtilityExch() ||
+        (heating ? !exchanger->IsHeater() : !exchanger->IsCooler()))
+        return false;
+    // A given duty that the residual would turn round stays given: the stream is left unsatisfied
+    // where the report shows it rather than a heater that cools.
+    double duty = 0.0;
+    const bool given = unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified &&
+                       unit->getVariableAsDouble(NodeValue::Duty, duty);
+    if (given && duty + residual < 0.0) return false;
+    const int port = exchanger->getOutlet(0) == outlet ? 1 : 3;
+    if (!RemoveUtilityAtPort(unit, port)) return false;
+    // The placeholder took one open duty with it: the unit's own duty is the one opened instead.
+    if (given) unit->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+    return true;
+}
+
 int CPIHENDesign::CloseStreamEnds(const char* reason) {
     if (IsEditLocked()) return 0;
     struct End {
@@ -125,6 +147,9 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
         IHeatIntegrationStream* utility;
     };
     std::vector<End> ends[2];  // heaters, then coolers, each in the design's stream order
+    // Streams whose own last unit is a heater or cooler of theirs (one the user named): it takes
+    // the residual itself rather than a second heater or cooler beside it.
+    std::vector<std::pair<IHeatIntegrationStream*, double>> named;
     std::vector<IHeatIntegrationStream*> utilities;
     for (IHeatIntegrationStream* stream : m_streams)
         if (IsUtilityStream(stream)) utilities.push_back(stream);
@@ -137,10 +162,15 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
         // A load the wrong way round (a cold stream its exchangers heat past its target) is no
         // heater's or cooler's: it stays where the report shows the stream unsatisfied.
         double load = 0.0;
-        if (placeholder->getVariableStatus(NodeValue::Duty) != ValueStatus::Open &&
-            placeholder->getVariableAsDouble(NodeValue::Duty, load) && load < 0.0)
-            continue;
+        const bool known = placeholder->getVariableStatus(NodeValue::Duty) != ValueStatus::Open &&
+                           placeholder->getVariableAsDouble(NodeValue::Duty, load);
         const bool heating = side == 1;
+        if (HeatExch* before = AsHeatExch(Before(Before(placeholder)));
+            before && (heating ? before->IsHeater() : before->IsCooler())) {
+            named.emplace_back(stream, known ? load : 0.0);
+            continue;
+        }
+        if (known && load < 0.0) continue;
         const double to = knownTemperature(last, stream->GetTargetTemperature());
         const double from = knownTemperature(Before(placeholder), stream->GetSupplyTemperature());
         if (IHeatIntegrationStream* utility = ChooseEndUtility(utilities, heating, from, to))
@@ -148,6 +178,7 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
     }
     const bool wasActive = m_active;
     Deactivate();
+    for (const auto& [stream, residual] : named) LetEndUnitTakeResidual(stream, residual);
     int added = 0;
     const char* const words[2] = {"Heater", "Cooler"};
     for (int kind = 0; kind < 2; ++kind)

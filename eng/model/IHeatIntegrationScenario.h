@@ -225,4 +225,7 @@ public:
     // placed utilities bring: GetPinchTemperature counts those too once a placement holds.
     virtual int GetNumberOfProcessPinchPoints() const = 0;
     virtual double GetProcessPinchTemperatureAt(int side, int index) const = 0;
+    // The process pinches as GetPinchPointList hands pinch points to a design (items:
+    // PinchRecord*); null when there are none.
+    virtual CPList* GetProcessPinchPointList() const = 0;
 };

@@ -205,6 +205,7 @@ public:
     double GetProcessPinchTemperature(int side) const override;
     int GetNumberOfProcessPinchPoints() const override;
     double GetProcessPinchTemperatureAt(int side, int index) const override;
+    CPList* GetProcessPinchPointList() const override;
     double GetPinchListEntryFirstValue(int index) const override;
     double GetPinchListEntryThirdValue(int index) const override;
     double GetTargetCurveValue(int kind, int coordinate, int index) const override;
@@ -446,6 +447,7 @@ private:
     // What GetPinchPointList answers: the pinch points in use (items: PinchRecord*, owned by
     // their record), refilled on every call.
     mutable CPList m_pinchPointList;
+    mutable CPList m_processPinchPointList;  // the same for GetProcessPinchPointList
     // The scenario's choice of utility assignment method while the placement record is not built.
     int m_nUtilityAssignmentMethod = 0;
 

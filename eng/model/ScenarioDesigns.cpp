@@ -70,7 +70,7 @@ int CPIScenario::AddDesign(const CPString& name) {
     // A new design knows the scenario's pinches from the start, so that the loads its units
     // carry across them are counted from its first calculation on, not only after the next
     // change of the targets.
-    design->SetPinchPoints(GetPinchPointList());
+    design->SetPinchPoints(GetProcessPinchPointList());
     // The design recalculates once, when all the streams are in, not once per stream.
     design->Deactivate();
     if (m_pStreams)

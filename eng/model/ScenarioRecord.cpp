@@ -202,7 +202,7 @@ void ScenarioRecord::PrepareRecalledDesigns(CPIScenario& s, int version) {
     if (!s.m_pDesigns) return;
     std::vector<IHENDesign*> designs(s.m_pDesigns->begin(), s.m_pDesigns->end());
     for (IHENDesign* design : designs) {
-        design->SetPinchPoints(s.GetPinchPointList());
+        design->SetPinchPoints(s.GetProcessPinchPointList());
         if (version < DesignsStreamCodeBelow) design->ProcessChange(36, CPString(), s.Self());
         if (version < DesignsAssignmentCodeBelow) design->ProcessChange(20, CPString(), s.Self());
     }

@@ -157,6 +157,14 @@ CPList* CPIScenario::GetPinchPointList() const {
     return &m_pinchPointList;
 }
 
+CPList* CPIScenario::GetProcessPinchPointList() const {
+    m_processPinchPointList.Clear();
+    if (!m_pEnergyTarget || m_pEnergyTarget->GetPinchList().empty()) return nullptr;
+    for (const PinchRecord& pinch : m_pEnergyTarget->GetPinchList())
+        m_processPinchPointList.Append(const_cast<PinchRecord*>(&pinch));
+    return &m_processPinchPointList;
+}
+
 double CPIScenario::GetPinchListEntryFirstValue(int index) const {
     const PocketRecord* pocket = PocketAt(m_pEnergyTarget, index);
     return pocket ? pocket->dStartTemperature : 0.0;

@@ -91,7 +91,7 @@ void CPIScenario::UpdateTargets(IHeatIntegrationStream* source, int code) {
         std::vector<IHENDesign*> designs(m_pDesigns->begin(), m_pDesigns->end());
         for (IHENDesign* design : designs) {
             if (source) m_pLastChangeSource = source;
-            design->SetPinchPoints(GetPinchPointList());
+            design->SetPinchPoints(GetProcessPinchPointList());
             design->ProcessChange(code, text, Self());
         }
         RankDesigns();

@@ -75,6 +75,57 @@ TEST(HostDesignHonestTotals, AutomaticDesignReportsTheCrossPinchLoadItsCaseReloa
     EXPECT_NEAR(again, reported, 1e-6) << made.out;
 }
 
+// H1 150 -> 100 C and H2 80 -> 40 C (CP 1 and 2) against C1 20 -> 160 C (CP 1), DTmin 10: the
+// cascade touches zero at 75 C shifted, the process pinch (80 C hot / 70 C cold), after 40 kW
+// of hot utility. With LP steam (shifted 120 C) beside HP steam it touches zero again at 145 C
+// shifted, where the 20 kW of C1 above it need HP steam: a utility pinch. E1 (H2 -> C1, 50 kW)
+// below the process pinch, E2 (H1 -> C1, 50 kW) above it, the heater on HP steam takes C1 120 ->
+// 160 C and the cooler H2 55 -> 40 C: the targets, and nothing crosses the process pinch. The
+// heater's 20 kW below 140 C counts only against the utility pinch, which no design reads.
+TEST(HostDesignHonestTotals, CrossPinchLoadsAndTheGridsPinchesAreTheProcessPinchesAlone) {
+    Scratch streams("two-steams.csv", "name,supply,target,cp,h,kind\nH1,150,100,1,0.5,process\nH2,80,40,2,0.5,process\n"
+                                      "C1,20,160,1,0.5,process\nHP Steam,,,,,utility\nLP Steam,,,,,utility\n"
+                                      "Cooling Water,,,,,utility\n");
+    Scratch network("two-steams-network.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H2,C1,50,1,1\nE2,H1,C1,50,1,2\n");
+    Scratch saved("two-steams.kestrin", "", false), svg("two-steams.svg", "", false);
+    const std::string tables = streams.path + " " + network.path;
+    const HostRun targets = RunHost("targets " + streams.path + " --json");
+    ASSERT_NE(std::string::npos, targets.out.find("\"utility_pinches\": [{\"hot\": 150, \"cold\": 140,")) << targets.out;
+
+    const HostRun design = RunHost("design " + tables + " --json --save " + saved.path);
+    ASSERT_EQ(0, design.exitCode) << design.out;
+    EXPECT_EQ(40.0, field(design.out, "hot_utility")) << design.out;
+    EXPECT_EQ(0.0, field(design.out, "cross_pinch_load")) << design.out;
+    const HostRun reloaded = RunHost("design " + saved.path + " --json");
+    ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
+    EXPECT_EQ(0.0, field(reloaded.out, "cross_pinch_load")) << reloaded.out;
+
+    // The design viewer's pinch column holds the process pinch alone.
+    Scratch script("pinch.txt", "text ExtraData.690.0\ntext ExtraData.690.1\n");
+    const HostRun view = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_NE(std::string::npos, view.out.find("1: text ExtraData.690.0\n  text 80.00 C / 70.00 C\n")) << view.out;
+    EXPECT_NE(std::string::npos, view.out.find("index 1 of ExtraData.690.1 is outside its dimensions (1)")) << view.out;
+
+    // One pinch marker, the process pinch's, carrying the design's load across it.
+    for (const std::string& source : {tables, saved.path}) {
+        const HostRun grid = RunHost("grid " + source + " --pinch --json --svg " + svg.path);
+        ASSERT_EQ(0, grid.exitCode) << grid.out;
+        EXPECT_EQ("0", crossLoads(grid.out)) << source;
+    }
+
+    // Without a process pinch (the threshold problem of C1 against H1 alone) nothing crosses:
+    // the heater's 70 kW below the utility pinch at 140 C stays out of the design's load.
+    Scratch threshold("threshold.csv", "name,supply,target,cp,h,kind\nH1,150,100,1,0.5,process\nC1,20,160,1,0.5,process\n"
+                                       "HP Steam,,,,,utility\nLP Steam,,,,,utility\n");
+    Scratch one("threshold-network.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,50,1,1\n");
+    const HostRun alone = RunHost("design " + threshold.path + " " + one.path + " --json");
+    ASSERT_EQ(0, alone.exitCode) << alone.out;
+    EXPECT_EQ(0.0, field(alone.out, "cross_pinch_load")) << alone.out;
+    const HostRun grid = RunHost("grid " + threshold.path + " " + one.path + " --pinch --json --svg " + svg.path);
+    ASSERT_EQ(0, grid.exitCode) << grid.out;
+    EXPECT_EQ("", crossLoads(grid.out));
+}
+
 // The textbook design given by its own areas: E1 (240 kW at U 0.1 across 30 and 10 K) needs
 // 240 / (0.1 x 20 / ln 3) = 131.833475 m2 to six places, which puts it at DTmin to within 1e-7 K.
 // It is feasible, the specified-area pass finds E2, E3 and E4 (90, 90 and 30 kW) and every unit
@@ -90,6 +141,8 @@ TEST(HostDesignHonestTotals, AnExchangerAtDTminFromItsRoundedAreaIsFeasibleAndTh
     EXPECT_EQ(std::string::npos, run.out.find("\"status\": \"incomplete\"")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"calculation_status\": \"calculated\"")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []")) << run.out;
+    // The table's heater ends C1: it takes what the areas leave, and no second heater joins it.
+    EXPECT_EQ(std::string::npos, run.out.find("\"name\": \"Heater1\"")) << run.out;
     const std::regex duty("\"name\": \"(E[1-4])\"[^}]*\"duty\": ([-0-9.e]+)");
     std::string duties;
     for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), duty); it != std::sregex_iterator(); ++it)

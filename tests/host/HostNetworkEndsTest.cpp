@@ -184,6 +184,40 @@ TEST_P(HostNetworkEndsUtilities, EachEndTakesTheUtilityItsTemperaturesAllow) {
 INSTANTIATE_TEST_SUITE_P(Choices, HostNetworkEndsUtilities, ::testing::ValuesIn(kEnds),
                          [](const ::testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
 
+// The README's network with other duties typed for its heater and cooler, which are the last units
+// of C1 and H2: they take what E1 to E4 leave there (20 and 60 kW), and no second heater or
+// cooler joins them.
+struct NamedEnd {
+    const char* name;
+    const char* heaterDuty;
+    const char* coolerDuty;
+};
+
+const NamedEnd kNamedEnds[] = {{"short_of_the_residual", "15", "55"}, {"beyond_the_residual", "25", "70"}};
+
+void PrintTo(const NamedEnd& c, std::ostream* out) { *out << c.name; }
+
+class HostNetworkEndsNamed : public ::testing::TestWithParam<NamedEnd> {};
+
+TEST_P(HostNetworkEndsNamed, TheTablesHeaterAndCoolerTakeTheResidual) {
+    const std::string table = exchangerRowsOnly() + "Heater,HP Steam,C1," + GetParam().heaterDuty + ",,4\nCooler,H2,Cooling Water," +
+                              GetParam().coolerDuty + ",3,\n";
+    Scratch network("named.csv", table, true);
+    const HostRun run = RunHost("design " + kStreams + " " + network.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NEAR(20.0, field(unitNamed(run.out, "Heater"), "duty"), 1e-6) << run.out;
+    EXPECT_NEAR(60.0, field(unitNamed(run.out, "Cooler"), "duty"), 1e-6) << run.out;
+    EXPECT_TRUE(unitNamed(run.out, "Heater1").empty()) << run.out;
+    EXPECT_TRUE(unitNamed(run.out, "Cooler1").empty()) << run.out;
+    EXPECT_NEAR(20.0, field(run.out, "hot_utility"), 1e-6) << run.out;
+    EXPECT_NEAR(60.0, field(run.out, "cold_utility"), 1e-6) << run.out;
+    EXPECT_TRUE(has(run.out, "\"unsatisfied_streams\": [],")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"calculation_status\": \"calculated\"")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Duties, HostNetworkEndsNamed, ::testing::ValuesIn(kNamedEnds),
+                         [](const ::testing::TestParamInfo<NamedEnd>& info) { return std::string(info.param.name); });
+
 // The first end of a unit in `grid --json`.
 bool unitEnd(const std::string& json, const std::string& name, double& x, double& y) {
     const std::size_t at = json.find("\"name\":\"" + name + "\",\"ends\":[");

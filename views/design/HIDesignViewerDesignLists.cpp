@@ -197,7 +197,7 @@ std::uint8_t HIDesignViewerDesign::GetUtilitySide(CNode* first, CNode* second) {
 }
 
 int HIDesignViewerDesign::GetDesignPinchIndex() const {
-    if (!pScenario || !pScenario->GetPinchPointList() || !pDesign) return -1;
+    if (!pScenario || !pScenario->GetProcessPinchPointList() || !pDesign) return -1;
     const double hot = pScenario->GetProcessPinchTemperature(0), cold = pScenario->GetProcessPinchTemperature(1);
     // The design keeps a copy of the scenario's pinch list; it ends at the first empty entry.
     for (int i = 0; i < 100000; ++i) {

@@ -356,7 +356,7 @@ int HENDiagram::Message(const Text& line) {
     if (word == "ShowPinch") {
         showPinch = !showPinch;
         IHeatIntegrationScenario* scenario = m_design ? m_design->GetScenario() : nullptr;
-        if (showPinch && (!scenario || scenario->GetNumberOfPinchPoints() == 0))
+        if (showPinch && (!scenario || scenario->GetNumberOfProcessPinchPoints() == 0))
             TraceLine(FindString("NoProcessPinch"));
         SortConfigurationStreams();
         Invalidate();

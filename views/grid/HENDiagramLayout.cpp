@@ -226,15 +226,16 @@ void HENDiagram::Rebuild() {
     for (LinePlan& p : plans) p.slots = slotsOf(p.chain.elements, p.forward);
 
     // ---- pinch regions ----
-    // Every pinch point of the scenario bounds the regions; a unit's side lies in one of them by
+    // Every process pinch of the scenario bounds the regions (the design counts its cross-pinch
+    // loads over the same list, index by index); a unit's side lies in one of them by
     // its two temperatures on that line, counted from the left (the hot end of hot lines first,
     // unless the lines run the other way).
     std::vector<HENDPinch> pinches;
     if (showPinch) {
         IHeatIntegrationScenario* scenario = d.GetScenario();
-        const int n = scenario ? scenario->GetNumberOfPinchPoints() : 0;
+        const int n = scenario ? scenario->GetNumberOfProcessPinchPoints() : 0;
         for (int i = 0; i < n; ++i)
-            pinches.push_back({scenario->GetPinchTemperature(0, i), scenario->GetPinchTemperature(1, i),
+            pinches.push_back({scenario->GetProcessPinchTemperatureAt(0, i), scenario->GetProcessPinchTemperatureAt(1, i),
                                i < d.GetNumberOfCrossPinchLoads() ? d.GetCrossPinchLoad(i) : kEmpty, -1, 0.0});
         std::stable_sort(pinches.begin(), pinches.end(), [](const HENDPinch& a, const HENDPinch& b) { return a.hot < b.hot; });
     }

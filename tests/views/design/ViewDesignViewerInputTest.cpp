@@ -25,14 +25,12 @@ struct EditCase {
     int status, flag;
 };
 
-std::ostream& operator<<(std::ostream& os, const EditCase& c) {
-    return os << c.type << "." << c.number << "[" << c.row << "]=" << c.value;
-}
-
 class ViewDesignViewerEdit : public ::testing::TestWithParam<EditCase> {};
 
 // Listings and test names show the case by its name, not by its bytes.
-[[maybe_unused]] void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
+[[maybe_unused]] void PrintTo(const EditCase& c, std::ostream* os) {
+    *os << c.name << " by " << c.type << "." << c.number << "[" << c.row << "] = " << c.value;
+}
 
 // Units "phcp" (0 H1/C1, 1 heater, 2 cooler, 3 H2/C2) with the filter on process exchangers
 // only: filtered row 1 is exchanger 3, and row 2 lies past the end.
@@ -103,14 +101,12 @@ struct ListWrite {
     bool configured = false;  // the heater is given a configuration first
 };
 
-std::ostream& operator<<(std::ostream& os, const ListWrite& c) {
-    return os << c.type << "." << c.number << "[" << c.row << "]";
-}
-
 class ViewDesignViewerListWrite : public ::testing::TestWithParam<ListWrite> {};
 
 // Listings and test names show the case by its name, not by its bytes.
-[[maybe_unused]] void PrintTo(const ListWrite& c, std::ostream* os) { *os << c.name; }
+[[maybe_unused]] void PrintTo(const ListWrite& c, std::ostream* os) {
+    *os << c.name << " by " << c.type << "." << c.number << "[" << c.row << "] = " << c.value;
+}
 
 TEST_P(ViewDesignViewerListWrite, ReachesItsRowsExchangerAndReadsBack) {
     ViewerNetwork n;

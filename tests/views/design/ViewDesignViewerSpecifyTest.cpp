@@ -45,14 +45,12 @@ struct AreaCase {
     bool opensCleanU;     // the clean coefficient is opened after the write
 };
 
-std::ostream& operator<<(std::ostream& os, const AreaCase& c) {
-    return os << c.type << "." << c.number << "[" << c.row << "]=" << c.value;
-}
-
 class ViewDesignViewerAreaRows : public ::testing::TestWithParam<AreaCase> {};
 
 // Listings and test names show the case by its name, not by its bytes.
-[[maybe_unused]] void PrintTo(const AreaCase& c, std::ostream* os) { *os << c.name; }
+[[maybe_unused]] void PrintTo(const AreaCase& c, std::ostream* os) {
+    *os << c.name << " by " << c.type << "." << c.number << "[" << c.row << "] = " << c.value;
+}
 
 // Units "pp", the second with its area given (30): it is row 0 of the area-specified list and
 // row 1 of the filtered list (all exchangers shown). The design does not recalculate, so what

@@ -156,12 +156,10 @@ struct Entry {
     int status;
 };
 
-std::ostream& operator<<(std::ostream& os, const Entry& e) { return os << e.what; }
-
 class ViewHeatExchangerEntry : public ::testing::TestWithParam<Entry> {};
 
 // Listings and test names show the case by its name, not by its bytes.
-[[maybe_unused]] void PrintTo(const Entry& c, std::ostream* os) { *os << c.name; }
+[[maybe_unused]] void PrintTo(const Entry& c, std::ostream* os) { *os << c.what; }
 
 TEST_P(ViewHeatExchangerEntry, IsTakenOrRefusedWithItsKey) {
     const Entry& e = GetParam();
