@@ -1,6 +1,7 @@
-// A value the views accept but a case cannot hold never costs the user their case: the edited
-// case saved over the input is refused (exit 1) and the file there stays byte for byte, so it
-// still reopens with its old values. Values at the edge of what a case holds save and reopen.
+// A value no case holds never costs the user their case: the form refuses it with its key where
+// it knows the range, and where it does not the save reads the case back and refuses it; either
+// way the job exits 1 and the file there stays byte for byte and still reopens. Values at the
+// edges of what a case holds save and reopen.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 struct Edit {
     const char* name;
     const char* script;
+    const char* key;  // the form's refusal, or null where the form takes the value
 };
 [[maybe_unused]] void PrintTo(const Edit& e, std::ostream* os) { *os << e.name; }
 
@@ -32,6 +34,8 @@ TEST_P(HostSaveOverInput, AValueNoCaseHoldsLeavesTheCaseAsItWas) {
     ScratchFile script("readback", std::string("edit-") + GetParam().name, GetParam().script);
     HostRun run = RunHost("view " + saved.path + " --script " + script.path + " --save " + saved.path);
     EXPECT_EQ(1, run.exitCode) << run.out;
+    const std::string says = GetParam().key ? std::string("Error ") + GetParam().key + "|" : "it would not reopen";
+    EXPECT_TRUE(has(run.out, says)) << run.out;
     EXPECT_EQ(before, FileContents(saved.path));
     // The case still reopens.
     run = RunHost("targets " + saved.path);
@@ -39,10 +43,15 @@ TEST_P(HostSaveOverInput, AValueNoCaseHoldsLeavesTheCaseAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, HostSaveOverInput,
-                         ::testing::Values(Edit{"dtminAboveAnyCase", "set DeltaTemp.1 5000\n"},
-                                           Edit{"supplyOfAHugeNumber", "set Temperature.402.0 1e308\n"},
-                                           Edit{"targetBelowAbsoluteZero", "set Temperature.403.1 -300\n"},
-                                           Edit{"cpAboveAnyCase", "set HeatCapacityFlow.404.0 1e12\n"}),
+                         ::testing::Values(Edit{"dtminAboveAnyCase", "set DeltaTemp.1 5000\n", "DeltaTViolationsError"},
+                                           Edit{"supplyOfAHugeNumber", "set Temperature.402.0 1e308\n",
+                                                "HotStreamInletTemperatureUpdateError"},
+                                           Edit{"targetBelowAbsoluteZero", "set Temperature.403.1 -300\n",
+                                                "HotStreamOutletTemperatureUpdateError"},
+                                           Edit{"cpAboveAnyCase", "set HeatCapacityFlow.404.0 1e12\n", "MCpUpdateError"},
+                                           Edit{"coefficientAboveAnyCase", "set HeatTransferCoeff.413.0 1e7\n", "HTCoeffUpdateError"},
+                                           // Accepted by the form; the case read back refuses it.
+                                           Edit{"utilityCostBelowZero", "set CostPerEnergy.445.0 -5\n", nullptr}),
                          [](const ::testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
 
 // The edges of what a case holds are values like any other: saved, reopened, the same.

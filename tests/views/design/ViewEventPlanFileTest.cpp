@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -191,26 +192,32 @@ const std::string kLaughs =
     "<?xml version=\"1.0\"?><!DOCTYPE RootPlan [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">"
     "<!ENTITY c \"&b;&b;&b;&b;&b;\">]><RootPlan><Event Name=\"&c;\"/><RootNotes Notes=\"&c;\"/></RootPlan>";
 
-class ViewEventPlanFileDoctype : public ::testing::TestWithParam<std::pair<const char*, std::string>> {};
+struct Doctype {
+    const char* name;
+    std::string text;
+};
+[[maybe_unused]] void PrintTo(const Doctype& d, std::ostream* os) { *os << d.name; }
+
+class ViewEventPlanFileDoctype : public ::testing::TestWithParam<Doctype> {};
 
 TEST_P(ViewEventPlanFileDoctype, IsRefused) {
     file::PlanDocument read;
     read.notes = "kept";
-    EXPECT_FALSE(file::Parse(GetParam().second, read));
+    EXPECT_FALSE(file::Parse(GetParam().text, read));
     EXPECT_EQ(Text("kept"), read.notes);
     EXPECT_TRUE(read.plans.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Documents, ViewEventPlanFileDoctype,
-    ::testing::Values(std::make_pair("internalEntities", kLaughs),
-                      std::make_pair("externalEntity",
-                                     std::string("<!DOCTYPE RootPlan [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
-                                                 "<RootPlan><Event Name=\"A\"/><RootNotes Notes=\"x\"/>&e;</RootPlan>")),
-                      std::make_pair("doctypeWithoutDeclarations",
-                                     std::string("<!DOCTYPE RootPlan><RootPlan><RootNotes Notes=\"x\"/></RootPlan>")),
-                      std::make_pair("utf16InternalEntities", utf16le(kLaughs))),
-    [](const auto& info) { return std::string(info.param.first); });
+    ::testing::Values(Doctype{"internalEntities", kLaughs},
+                      Doctype{"externalEntity",
+                              std::string("<!DOCTYPE RootPlan [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
+                                          "<RootPlan><Event Name=\"A\"/><RootNotes Notes=\"x\"/>&e;</RootPlan>")},
+                      Doctype{"doctypeWithoutDeclarations",
+                              std::string("<!DOCTYPE RootPlan><RootPlan><RootNotes Notes=\"x\"/></RootPlan>")},
+                      Doctype{"utf16InternalEntities", utf16le(kLaughs)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class ViewEventPlannerFiles : public ::testing::Test {
 protected:

@@ -18,9 +18,12 @@ namespace {
 using Var = const VarDescription&;
 using Stream = IHeatIntegrationStream&;
 
-// Above 0 and at most `most` (a case holds no more), or the cleared field; else the key.
-template <const char* const* key, double most = std::numeric_limits<double>::max()>
-const char* positiveOrEmpty(double v) { return isEmpty(v) || (v > 0.0 && v <= most) ? nullptr : *key; }
+constexpr double kAnyFinite = std::numeric_limits<double>::max();
+constexpr double kMostMCp = CaseValueLimits::MaxCp;
+
+// Above 0 and at most `*most` (a case holds no more), or the cleared field; else the key.
+template <const char* const* key, const double* most = &kAnyFinite>
+const char* positiveOrEmpty(double v) { return isEmpty(v) || (v > 0.0 && v <= *most) ? nullptr : *key; }
 
 constexpr const char* kFlowRate = "FlowRateUpdateError";
 constexpr const char* kCp = "CpUpdateError";
@@ -105,7 +108,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          },
          .refusals = "SpecRange"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
-         .check = positiveOrEmpty<&kMCp, CaseValueLimits::MaxCp>, .fail = F::ShowClear,
+         .check = positiveOrEmpty<&kMCp, &kMostMCp>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
          .refusals = "MCpUpdateError"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
