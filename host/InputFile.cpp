@@ -11,8 +11,13 @@ bool ReadInputFile(const std::string& path, const char* what, std::string& text,
         error = path + " " + why;
         return false;
     };
-    // Opened without waiting (a pipe with no writer would hold the open), then looked at: only a
+    // Looked at before it is opened (a pipe is never opened, so no writer on it is answered), then
+    // opened without waiting (should it become a pipe meanwhile) and looked at again: only a
     // regular file is read, and the file looked at is the file read.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode))
+        return refuse(std::string(S_ISDIR(named.st_mode) ? "is a directory" : "is not a regular file") + ", not " + what +
+                      " (only a regular file is read)");
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = "cannot open " + path + ": " + std::strerror(errno);
