@@ -46,8 +46,13 @@ TEST_P(HostExtractSheetRange, IsRefusedWholeAndNothingIsSaved) {
 INSTANTIATE_TEST_SUITE_P(
     Sheets, HostExtractSheetRange,
     ::testing::Values(
-        Mutation{"negativeCp", "Stream,,Supply,Target,CP\n,,F,F,Btu/hr-F\nH1,,302,212,-3791.268481\n", "column cp"},
-        Mutation{"above5000C", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,6000,212,2\n", "6000"}),
+        Mutation{"negativeCp", "Stream,,Supply,Target,CP\n,,F,F,Btu/hr-F\nH1,,302,212,-3791.268481\n",
+                 "row 3: a heat-capacity flow rate outside 0.001 to 1e9 kW/C"},
+        Mutation{"above5000C", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,6000,212,2\n",
+                 "row 3: a temperature outside -273.15 to 5000 C"},
+        // Was saved half-written (the case reopened with 290/0 for 150/60).
+        Mutation{"segmentTurnsBack", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,2\nH1,,100,120,2\n",
+                 "row 4: stream \"H1\" turns back"}),
     [](const ::testing::TestParamInfo<Mutation>& info) { return std::string(info.param.name); });
 
 class HostExtractDocumentRange : public ::testing::TestWithParam<Mutation> {};
