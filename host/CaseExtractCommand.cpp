@@ -4,6 +4,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "host/CaseContentChecks.h"
 #include "host/DesignReport.h"
 #include "host/ExtractionWizard.h"
 #include "host/ExtractOutput.h"
@@ -227,6 +228,9 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
         refresh(scenario, o.document.c_str(), o.solved.c_str(), message.data(), static_cast<int>(message.size())) != 1)
         return fail(std::string(message.data()) + "; nothing was refreshed");
     if (!wizard.Assign(o.assignments, error)) return fail(error);
+    // What the document gave is checked as a stream table is: a flow, temperature or duty no case
+    // holds is refused with its stream and value, before anything is printed or saved.
+    if (!CheckCaseContent(*scenario, error)) return fail(o.document + ": " + error + "; nothing was extracted");
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
 
     const std::vector<StreamOut> streams = ReadExtractedStreams(*scenario, 0);

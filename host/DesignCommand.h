@@ -3,7 +3,11 @@
 // kestrin-host design CASE [--json]: builds a network from an exchanger table through the design's
 // own editing operations (or takes the first design of a saved case), calculates it and prints
 // what the design's queries answer for every unit and for the whole network.
+#include "views/session/DesignPlotEntries.h"
+#include "views/session/GridEntries.h"
+
 #include <string>
+#include <type_traits>
 #include <vector>
 
 struct EconomicsOption;
@@ -31,7 +35,9 @@ bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vecto
 // The pictures of a design drawn by the module (the grid diagram, the design viewer's plots): an
 // entry that writes what `what` asks (0 the SVG, 1 the JSON) of the design into a buffer and
 // answers the size it needs with the closing zero.
-using DesignPictureFn = int (*)(void* design, int a, int b, int what, char* out, int size);
+// The entries are called through the type of their own declaration (both share it).
+using DesignPictureFn = decltype(&KestrinDesignPlot);
+static_assert(std::is_same_v<DesignPictureFn, decltype(&KestrinGridDiagram)>);
 std::string RenderDesignPicture(DesignPictureFn fn, IHENDesign* design, int a, int b, int what);
 // The inputs of a picture job: `--design` only names a design of a case, and the picture may not
 // overwrite an input. False with the message otherwise.

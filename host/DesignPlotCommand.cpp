@@ -86,7 +86,7 @@ bool parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
 
 
 // The picture of one unit of a design: the entry answers the size it needs, -1 for no such unit.
-using UnitPictureFn = int (*)(void* design, const char* unit, int what, char* out, int size);
+using UnitPictureFn = decltype(&KestrinExchangerPlot);
 
 std::string renderUnitPicture(UnitPictureFn fn, IHENDesign* design, const std::string& unit, int what) {
     const int need = fn(design, unit.c_str(), what, nullptr, 0);

@@ -1,6 +1,7 @@
 #include "host/ExtractCommand.h"
 #include "host/CommandLine.h"
 
+#include "host/CaseContentChecks.h"
 #include "host/CaseExtractCommand.h"
 #include "host/ExtractOutput.h"
 
@@ -96,6 +97,10 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
             return fail(o.sheet + " is a spreadsheet case, not a segment table; " + o.into + " was left as it is");
         return fail(o.sheet + " is not a segment table; " + o.into + " was left as it is");
     }
+    // Every value of the sheet as a stream table's would be checked: a sheet with one value no
+    // case holds is refused whole, before anything is printed or saved.
+    if (!CheckCaseContent(*scenario, error))
+        return fail(o.sheet + ": " + error + "; the sheet was refused whole and " + o.into + " was left as it is");
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
 
     std::vector<std::string> notes(outcome.notes.begin(), outcome.notes.end());

@@ -5,6 +5,7 @@
 #include "brasko/LurmetBaseObject.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "host/CaseContentChecks.h"
 #include "host/ModuleLoader.h"
 
 #include <cstring>
@@ -28,6 +29,7 @@ using CaseErrorFn = const char* (*)(ILurmetBinaryFile*);
 using FinishCaseFn = int (*)(ILurmetBinaryFile*);
 using CommitCaseFn = int (*)(ILurmetBinaryFile*);
 using CloseCaseFn = void (*)(ILurmetBinaryFile*);
+using ReadBackFn = ILurmetBinaryFile* (*)(ILurmetBinaryFile*);
 using SetupFn = void (*)();
 }  // namespace
 
@@ -171,13 +173,65 @@ bool HostSession::SaveCase(const std::string& path, std::string& error, const Ca
     }
     std::string moreError;
     const bool stored = m_project->Store(*file) && (!more || more(*file, moreError));
-    const bool ok = stored && commit(file) == 1;
+    // A case its own reader refuses is no save: the file already there stays as it is.
+    std::string refused;
+    const bool readable = stored && ReadsBack(*file, refused);
+    const bool ok = readable && commit(file) == 1;
     if (!ok) {
-        const std::string why = stored ? reason(file) : !moreError.empty() ? moreError : "the project could not be stored";
+        const std::string why = !stored               ? (!moreError.empty() ? moreError : "the project could not be stored")
+                                : !readable           ? "it would not reopen: " + refused + "; the file there was left as it is"
+                                                      : std::string(reason(file));
         error = path + ": the case could not be saved" + (why.empty() ? std::string() : ": " + why);
     }
     close(file);
     return ok;
+}
+
+bool HostSession::ReadsBack(ILurmetBinaryFile& written, std::string& error) const {
+    auto readBack = reinterpret_cast<ReadBackFn>(m_module.Entry("KestrinReadBackCaseFile"));
+    auto finish = reinterpret_cast<FinishCaseFn>(m_module.Entry("KestrinFinishCaseFile"));
+    auto close = reinterpret_cast<CloseCaseFn>(m_module.Entry("KestrinCloseCaseFile"));
+    auto create = reinterpret_cast<CreateManagerFn>(m_module.Entry("KestrinCreateEngineeringManager"));
+    auto destroy = reinterpret_cast<DestroyManagerFn>(m_module.Entry("KestrinDestroyEngineeringManager"));
+    if (!readBack || !finish || !close || !create || !destroy) {
+        error = m_module.Path() + " lacks the case-file entries";
+        return false;
+    }
+    // A manager of its own, so that nothing read back meets the session's objects.
+    IEngineeringManager* manager = create();
+    if (!manager) {
+        error = "no engineering manager to read it back with";
+        return false;
+    }
+    // As a case is reopened: a project, or else a total site.
+    bool read = false;
+    for (const int type : {kProjectType, kTotalSiteType}) {
+        ILurmetBinaryFile* file = readBack(&written);
+        if (!file) break;
+        ILurmetBaseObject* object = manager->CreateObject(type, type == kProjectType ? ProjectName : kSiteName);
+        void* project = nullptr;
+        if (object && object->QueryInterface(kProjectType, &project) == 1 && project &&
+            static_cast<IHeatIntegrationProject*>(project)->Recall(*file)) {
+            // The views that follow the project are one record.
+            int state = finish(file);
+            if (state == 0 && file->SkipRecord()) state = finish(file);
+            read = true;
+            if (state == 0) error = "bytes follow its last record";
+            IHeatIntegrationScenario* scenario = nullptr;
+            for (int i = 0; state != 0 && static_cast<IHeatIntegrationProject*>(project)->GetScenario(i, scenario) &&
+                            scenario;
+                 ++i)
+                if (!CheckCaseContent(*scenario, error)) state = 0;
+            read = state != 0;
+            if (!read && error.empty()) error = "the case reader refuses it";
+        }
+        if (object) manager->ReleaseObject(object);
+        close(file);
+        if (read || !error.empty()) break;
+    }
+    destroy(manager);
+    if (!read && error.empty()) error = "the case reader refuses its records";
+    return read;
 }
 
 IHeatIntegrationScenario* HostSession::ScenarioAt(int index) const {

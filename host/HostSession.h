@@ -51,6 +51,10 @@ public:
     static constexpr const char* ProjectName = "Kestrin project";
 
 private:
+    // Whether the case a writer holds reads back as a case is reopened (its records, its views'
+    // record, what its content may hold); false with why not.
+    bool ReadsBack(ILurmetBinaryFile& written, std::string& error) const;
+
     ModuleLoader& m_module;
     IEngineeringManager* m_manager = nullptr;
     ILurmetBaseObject* m_object = nullptr;

@@ -1,5 +1,7 @@
 #include "host/NetworkTable.h"
 
+#include "eng/model/CaseValueLimits.h"
+#include "host/InputFile.h"
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
 
@@ -74,6 +76,12 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
     while (std::getline(in, raw)) {
         ++line;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (line == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        // Names go into reports and JSON as they are: a table in another encoding is refused whole.
+        if (!IsUtf8(raw)) {
+            error = at(line) + "the text is not UTF-8 (is the file in another encoding, such as Latin-1? save it as UTF-8)";
+            return false;
+        }
         const std::string t = trim(raw);
         if (t.empty() || t[0] == '#') continue;
         if (!splitLine(raw, fields)) {
@@ -129,12 +137,14 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
             error = at(line) + QuotedField(row.name) + " needs exactly one of duty and area";
             return false;
         }
-        if (!duty.empty() && (!ParseTableNumber(duty, row.duty) || !(row.duty > 0.0))) {
-            error = at(line) + "duty " + QuotedField(duty) + " is not a number above 0";
+        if (!duty.empty() && (!ParseTableNumber(duty, row.duty) || !(row.duty > 0.0 && row.duty <= CaseValueLimits::MaxDuty))) {
+            error = at(line) + "duty " + QuotedField(duty) + " is not a number above 0 and at most " +
+                    JsonNumber(CaseValueLimits::MaxDuty) + " kW";
             return false;
         }
-        if (!area.empty() && (!ParseTableNumber(area, row.area) || !(row.area > 0.0))) {
-            error = at(line) + "area " + QuotedField(area) + " is not a number above 0";
+        if (!area.empty() && (!ParseTableNumber(area, row.area) || !(row.area > 0.0 && row.area <= MaxExchangerArea))) {
+            error = at(line) + "area " + QuotedField(area) + " is not a number above 0 and at most " +
+                    JsonNumber(MaxExchangerArea) + " m2";
             return false;
         }
         row.hasDuty = !duty.empty();
@@ -152,6 +162,10 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
             return false;
         }
         row.shellAndTube = type == "shell-and-tube";
+        if (rows.size() == MaxExchangerRows) {
+            error = at(line) + "the exchanger table holds more than " + std::to_string(MaxExchangerRows) + " exchangers";
+            return false;
+        }
         rows.push_back(row);
     }
     if (column.empty()) {
@@ -166,14 +180,9 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
 }
 
 bool ReadNetworkTableFile(const std::string& path, std::vector<NetworkRow>& rows, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot read " + path;
-        return false;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!ReadNetworkTable(text.str(), rows, error)) {
+    std::string text;
+    if (!ReadInputFile(path, "an exchanger table", text, error)) return false;
+    if (!ReadNetworkTable(text, rows, error)) {
         error = path + ": " + error;
         return false;
     }

@@ -2,8 +2,16 @@
 // The exchanger table of `kestrin-host design`: one row per exchanger (name, hot and cold stream,
 // duty or area, places along the two streams, exchanger type). Reading it checks only the text;
 // the streams are checked against the scenario when the network is built.
+#include <cstddef>
 #include <string>
 #include <vector>
+
+// Most exchangers a table may hold: a network of this many is built and calculated in well under
+// a minute; a table of more is refused at its first row beyond, before any is built.
+constexpr std::size_t MaxExchangerRows = 2000;
+// Largest exchanger area a table may give, m2: far beyond any plant's, and small enough that
+// every cost and duty made from it stays finite.
+constexpr double MaxExchangerArea = 1e9;
 
 struct NetworkRow {
     int line = 0;
@@ -19,4 +27,5 @@ std::string AtLine(int line);
 
 // Reads the table; on failure false with a message naming the line.
 bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, std::string& error);
+// The table of a file (a regular file of bounded size, see InputFile.h).
 bool ReadNetworkTableFile(const std::string& path, std::vector<NetworkRow>& rows, std::string& error);

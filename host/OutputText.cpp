@@ -104,7 +104,8 @@ std::string QuotedField(const std::string& text) { return "\"" + PrintableText(t
 
 std::string JsonNumber(double v) {
     if (!std::isfinite(v)) return "null";
-    const double rounded = std::round(v * 1e6) / 1e6;
+    // Past 1e9 a double holds no millionths to round away (and v * 1e6 could overflow).
+    const double rounded = std::fabs(v) < 1e9 ? std::round(v * 1e6) / 1e6 : v;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.12g", rounded == 0.0 ? 0.0 : rounded);
     return buffer;

@@ -1,5 +1,7 @@
 #include "host/StreamTable.h"
 
+#include "host/InputFile.h"
+
 #include "host/OutputText.h"
 #include "host/StreamTableChecks.h"
 
@@ -224,27 +226,8 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
 }
 
 bool ReadStreamTableFile(const std::string& path, StreamTable& table, std::string& error) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        error = path + " is a directory, not a stream table or a case file";
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = path + " is not a regular file";
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    const std::string text = buffer.str();
+    std::string text;
+    if (!ReadInputFile(path, "a stream table", text, error)) return false;
     // Name the encodings a spreadsheet may save in, rather than failing on their first line.
     if (text.size() >= 2 && ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
         error = path + ": the file is in UTF-16; save the stream table as UTF-8 (or plain ASCII) CSV";

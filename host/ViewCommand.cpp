@@ -5,7 +5,9 @@
 #include "host/CaseContentChecks.h"
 #include "host/CommandLine.h"
 #include "host/HostSession.h"
+#include "host/InputFile.h"
 #include "host/ModuleLoader.h"
+#include "host/OutputText.h"
 #include "host/ScenarioInput.h"
 #include "host/StreamTable.h"
 
@@ -120,13 +122,9 @@ int RunView(ModuleLoader& module, int argc, char** argv) {
     std::string error;
     if (!parse(argc, argv, o, error)) return fail(error);
     std::string script;
-    if (!o.script.empty()) {
-        std::ifstream in(o.script, std::ios::binary);
-        if (!in) return fail("cannot read the script " + o.script);
-        std::ostringstream text;
-        text << in.rdbuf();
-        script = text.str();
-    }
+    if (!o.script.empty() && !ReadInputFile(o.script, "a script", script, error)) return fail(error);
+    // What a script types becomes names and notes of the case and its JSON: UTF-8 only.
+    if (!IsUtf8(script)) return fail(o.script + ": the script is not UTF-8; save it as UTF-8");
     auto open = reinterpret_cast<OpenFn>(module.Entry("KestrinViewOpen"));
     auto run = reinterpret_cast<RunFn>(module.Entry("KestrinViewRun"));
     auto report = reinterpret_cast<TextFn>(module.Entry("KestrinViewReport"));

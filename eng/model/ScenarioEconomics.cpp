@@ -26,6 +26,8 @@ double CPIScenario::GetEconomicData(int type, const char* setName) const {
 }
 
 void CPIScenario::SetEconomicData(int type, double value, const char* setName) {
+    // The cost law is a choice of two (0 costs shells, 1 costs units): anything else is no law.
+    if (type == EDT_CostLaw && value != 0.0 && value != 1.0) return;
     if (GetActiveManager().SetEconomicData(static_cast<EconomicDataType>(type), value, setName) != 1) return;
     // The exchanger configuration decides which cost law an exchanger follows.
     if (type == EDT_CostLaw) AssignAllExchangerCostModels();

@@ -15,6 +15,7 @@
 #include "eng/model/Scenario.h"
 
 #include "eng/extraction/IDataExtraction.h"
+#include "eng/model/CaseValueLimits.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Session.h"
 #include "sorvil/Sheet.h"
@@ -62,6 +63,29 @@ struct Row {
     double values[kColumnCount] = {};
     bool globalScope = false;
 };
+
+// Why a row's values lie outside what a case holds (the ranges of a stream table), or null.
+const char* outsideCaseRange(const Row& row) {
+    using namespace CaseValueLimits;
+    for (std::size_t c : {ColC, ColD})
+        if (!(row.values[c] >= MinTemperature && row.values[c] <= MaxTemperature))
+            return "a temperature outside -273.15 to 5000 C";
+    if (row.values[ColC] == row.values[ColD]) return "a segment whose two temperatures are equal";
+    const double cp = row.values[ColE];
+    if (cp != kEmpty && !(cp >= MinCp && cp <= MaxCp)) return "a heat-capacity flow rate outside 0.001 to 1e9 kW/C";
+    const double load = row.values[ColF];
+    if (load != kEmpty && !(std::fabs(load) >= MinDuty && std::fabs(load) <= MaxDuty))
+        return "a heat flow outside 0.001 to 1e12 kW";
+    const double h = row.values[ColH];
+    if (h != kEmpty && !(h >= MinH && h <= MaxH)) return "a heat-transfer coefficient outside 0.001 to 1e6 kW/(m2.C)";
+    for (std::size_t c : {ColJ, ColK})
+        if (row.values[c] != kEmpty && !(row.values[c] > 0.0 && std::isfinite(row.values[c])))
+            return c == ColJ ? "a mass flow that is not above 0" : "a specific heat that is not above 0";
+    const double contribution = row.values[ColM];
+    if (contribution != kEmpty && !(contribution >= 0.0 && contribution <= MaxTemperature - MinTemperature))
+        return "a DTmin contribution outside 0 to the temperature span";
+    return nullptr;
+}
 
 struct Run {
     CPString name;
@@ -153,6 +177,13 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
         if (!run.rows.empty()) {
             const Row& before = run.rows.back();
             const double end = before.values[ColD], start = row.values[ColC];
+            // A stream runs one way: a segment that turns back would leave it half-written.
+            const Row& first = run.rows.front();
+            if ((first.values[ColD] < first.values[ColC]) != (row.values[ColD] < row.values[ColC])) {
+                table.ReportRefusal("row " + std::to_string(r) + ": stream " + quoted(name) +
+                                    " turns back (its segments must all run from supply to target one way)");
+                return;
+            }
             if (std::fabs(end - start) > 1e-9 * std::max(1.0, std::fabs(end))) {
                 table.ReportRefusal("row " + std::to_string(r) + ", cell C" + std::to_string(r) + ": " +
                                     quoted(table.GetCellText(cell("C", r))) + " does not join cell D" +
@@ -177,6 +208,15 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
                              quoted(run.name) + "; its rows were not read");
         }
     }
+
+    // What a stream table would refuse is refused here, before anything is written (rows of no
+    // stream are passed over whole).
+    for (const Run& run : runs)
+        for (const Row& row : run.rows)
+            if (const char* why = run.stream ? outsideCaseRange(row) : nullptr) {
+                table.ReportRefusal("row " + std::to_string(row.number) + ": " + why);
+                return;
+            }
 
     // ---- writes ----
     SetSuppressTargetUpdate(true);

@@ -43,6 +43,15 @@ extern "C" int KestrinCommitCaseFile(ILurmetBinaryFile* file) {
     return f && f->Commit() ? 1 : 0;
 }
 
+extern "C" ILurmetBinaryFile* KestrinReadBackCaseFile(ILurmetBinaryFile* writer) {
+    AttachCallingThread();
+    auto* w = dynamic_cast<LurmetBinaryFile*>(writer);
+    if (!w || w->GetMode() != LurmetBinaryFile::Mode::Writing || !w->Good()) return nullptr;
+    auto file = std::make_unique<LurmetBinaryFile>(
+        LurmetBinaryFile::ForReading(LurmetBinaryFile::CheckedImage(w->Bytes()), w->GetFileName()));
+    return file->Good() ? file.release() : nullptr;
+}
+
 extern "C" void KestrinCloseCaseFile(ILurmetBinaryFile* file) {
     AttachCallingThread();
     delete file;

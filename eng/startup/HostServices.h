@@ -19,6 +19,10 @@ ILurmetBinaryFile* KestrinOpenCaseFile(const char* path, int forWriting);
 ILurmetBinaryFile* KestrinOpenCaseFileForReading(const char* path, char* error, int size);
 // Writes a file opened for writing to disk; false when the write fails.
 int KestrinCommitCaseFile(ILurmetBinaryFile* file);
+// A reader over the bytes a writer holds now, exactly as its commit would put them on disk
+// (checked form), so that a save can be read back before it replaces the file; null when the file
+// is not a writer or a write into it failed. Closed with KestrinCloseCaseFile.
+ILurmetBinaryFile* KestrinReadBackCaseFile(ILurmetBinaryFile* writer);
 // Why the last open or commit of the file failed (empty text when it did not).
 const char* KestrinCaseFileError(ILurmetBinaryFile* file);
 // After a file was read: 1 when every byte was read and its checksum matched, 2 when every byte

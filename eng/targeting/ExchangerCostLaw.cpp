@@ -8,7 +8,7 @@
 #include <cmath>
 
 namespace {
-constexpr int kLawCostsUnits = 1;
+constexpr double kLawCostsUnits = 1.0;
 }
 
 bool ScenarioExchangerCostLaw::CapitalCost(const CPString& model, double area, double shells, double& cost) const {
@@ -18,7 +18,7 @@ bool ScenarioExchangerCostLaw::CapitalCost(const CPString& model, double area, d
     const double b = m_scenario->GetEconomicData(EDT_AreaCostCoefficient, set);
     const double c = m_scenario->GetEconomicData(EDT_AreaExponent, set);
     if (a == 0.0 && b == 0.0) return false;
-    const bool byUnits = static_cast<int>(m_scenario->GetEconomicData(EDT_CostLaw, set)) == kLawCostsUnits;
+    const bool byUnits = m_scenario->GetEconomicData(EDT_CostLaw, set) == kLawCostsUnits;
     const double s = byUnits || !(shells >= 1.0) ? 1.0 : shells;
     cost = a + s * b * std::pow(area / s, c);
     return std::isfinite(cost);

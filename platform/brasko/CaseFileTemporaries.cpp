@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,39 +12,63 @@
 #include <unistd.h>
 
 namespace {
-// What mkstemp puts in place of "XXXXXX".
-constexpr std::size_t kSuffixLength = 6;
-// Both forms of the case file begin with these bytes.
-constexpr char kMagicStem[] = "KSTRNCF";
+// The name of a save's temporary file: the prefix, the case's own name, the infix, six letters or
+// digits from mkstemps, the suffix.
+constexpr char kPrefix[] = ".";
+constexpr char kInfix[] = ".kestrin-save-";
+constexpr char kSuffix[] = ".tmp";
+constexpr std::size_t kRandomLength = 6;
 // A save whose temporary file a cleaner removed before it could lock it makes another.
 constexpr int kCreateAttempts = 8;
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-bool isOurSuffix(const char* name, const std::string& stem) {
+std::string stemOf(const std::string& caseName) { return kPrefix + caseName + kInfix; }
+
+bool isOurName(const char* name, const std::string& stem) {
     if (std::strncmp(name, stem.c_str(), stem.size()) != 0) return false;
-    const char* suffix = name + stem.size();
-    if (std::strlen(suffix) != kSuffixLength) return false;
-    for (std::size_t i = 0; i < kSuffixLength; ++i)
-        if (!std::isalnum(static_cast<unsigned char>(suffix[i]))) return false;
-    return true;
+    const char* rest = name + stem.size();
+    constexpr std::size_t suffixLength = sizeof kSuffix - 1;
+    if (std::strlen(rest) != kRandomLength + suffixLength) return false;
+    for (std::size_t i = 0; i < kRandomLength; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(rest[i]))) return false;
+    return std::strcmp(rest + kRandomLength, kSuffix) == 0;
 }
 
-// Whether the open file is empty or holds the start of a case.
-bool looksLikeOurs(int fd, const struct stat& info) {
+// The directory of `target` and the name of its file.
+void splitTarget(const std::string& target, std::string& directory, std::string& name) {
+    const std::size_t slash = target.find_last_of('/');
+    directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    name = slash == std::string::npos ? target : target.substr(slash + 1);
+}
+
+// Whether the open file is empty or starts as every file of its kind does.
+bool looksLikeOurs(int fd, const struct stat& info, std::string_view expected) {
     if (info.st_size == 0) return true;
-    char head[sizeof kMagicStem - 1] = {};
-    const ssize_t n = ::pread(fd, head, sizeof head, 0);
+    std::string head(expected.size(), '\0');
+    const ssize_t n = ::pread(fd, head.data(), head.size(), 0);
     if (n < 0) return false;
-    // A save killed within its first bytes leaves a prefix of the magic.
-    return std::memcmp(head, kMagicStem, static_cast<std::size_t>(n)) == 0;
+    // A save killed within its first bytes leaves a prefix of the head.
+    return head.compare(0, static_cast<std::size_t>(n), expected.substr(0, static_cast<std::size_t>(n))) == 0;
+}
+
+// The process's file-creation mask, read without changing it (umask() would set it, briefly, for
+// every thread). Linux reports it in /proc/self/status; 022 when it cannot be read.
+mode_t currentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    return 022;
 }
 }  // namespace
 
 int CreateSaveTemporary(const std::string& target, std::string& path) {
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        std::string pattern = target + ".XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
+        std::string directory, name;
+        splitTarget(target, directory, name);
+        std::string pattern = directory + "/" + stemOf(name) + "XXXXXX" + kSuffix;
+        const int fd = ::mkstemps(pattern.data(), static_cast<int>(sizeof kSuffix - 1));
         if (fd < 0) return -1;
         // Between mkstemp and the lock a cleaner may find the file unheld and remove it; the name
         // is checked again once the lock is held.
@@ -66,16 +92,16 @@ int CreateSaveTemporary(const std::string& target, std::string& path) {
     return -1;
 }
 
-int RemoveStaleSaveTemporaries(const std::string& target) {
-    const std::size_t slash = target.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const std::string stem = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+int RemoveStaleSaveTemporaries(const std::string& target, std::string_view head) {
+    std::string directory, name;
+    splitTarget(target, directory, name);
+    const std::string stem = stemOf(name);
     DIR* dir = ::opendir(directory.c_str());
     if (!dir) return 0;
     int removed = 0;
     // One pass over the directory: a save looks at the names beside its case once.
     while (const dirent* entry = ::readdir(dir)) {
-        if (!isOurSuffix(entry->d_name, stem)) continue;
+        if (!isOurName(entry->d_name, stem)) continue;
         const std::string path = directory + "/" + entry->d_name;
         struct stat named {};
         if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode) || named.st_uid != ::geteuid()) continue;
@@ -84,7 +110,7 @@ int RemoveStaleSaveTemporaries(const std::string& target) {
         struct stat opened {};
         // Unheld means no live save: a save keeps its lock until its file is renamed or removed.
         if (::fstat(fd, &opened) == 0 && sameFile(opened, named) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            looksLikeOurs(fd, opened)) {
+            looksLikeOurs(fd, opened, head)) {
             struct stat again {};
             if (::lstat(path.c_str(), &again) == 0 && sameFile(again, opened) && ::unlink(path.c_str()) == 0) ++removed;
         }
@@ -92,4 +118,78 @@ int RemoveStaleSaveTemporaries(const std::string& target) {
     }
     ::closedir(dir);
     return removed;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const void* bytes, std::size_t size, std::string_view head,
+                           std::string& errorText) {
+    errorText.clear();
+    const auto failWith = [&errorText](const std::string& what, int error) {
+        errorText = error ? what + ": " + std::strerror(error) : what;
+        return false;
+    };
+    const auto* image = static_cast<const unsigned char*>(bytes);
+    // The file the bytes go to: a symbolic link is followed to its file, and only a regular
+    // file (or none yet) is written.
+    std::string target = path;
+    struct stat info {};
+    mode_t mode = 0;
+    bool replaces = false;
+    if (::lstat(target.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode)) {
+            char* resolved = ::realpath(target.c_str(), nullptr);
+            if (!resolved) return failWith("the symbolic link leads to no file", errno);
+            target = resolved;
+            std::free(resolved);
+            if (::stat(target.c_str(), &info) != 0) return failWith("cannot reach the file the link names", errno);
+        }
+        if (!S_ISREG(info.st_mode)) return failWith("not a regular file; a file is saved only to a regular file", 0);
+        mode = info.st_mode & 07777;
+        replaces = true;
+    } else if (errno != ENOENT) {
+        return failWith("cannot save there", errno);
+    } else {
+        mode = 0666 & ~currentUmask();
+    }
+
+    // What earlier saves to this file left when they were killed goes first.
+    RemoveStaleSaveTemporaries(target, head);
+    // A temporary file of its own in the target's directory, so that the rename cannot cross
+    // file systems and no other file (a user's own "<file>.tmp") is touched; it stays locked
+    // until it is renamed or removed, which tells later saves that it is not stale.
+    std::string temp;
+    const int fd = CreateSaveTemporary(target, temp);
+    if (fd < 0) return failWith("cannot create a temporary file beside it", errno);
+    int error = 0;
+    // The owner too, where the process may give it (a user's file saved by an administrator);
+    // a process that may not keeps the file its own, as any new file.
+    if (replaces) {
+        const int owned = ::fchown(fd, info.st_uid, info.st_gid);
+        (void)owned;
+    }
+    if (::fchmod(fd, mode) != 0) error = errno;
+    for (std::size_t done = 0; !error && done < size;) {
+        const ssize_t n = ::write(fd, image + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (!error && ::fsync(fd) != 0) error = errno;
+    // The lock is held over the rename (closing the file releases it).
+    if (!error && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error) ::unlink(temp.c_str());
+    // The bytes were synced before the rename: closing can lose nothing of the file.
+    ::close(fd);
+    if (error) return failWith("cannot write the file", error);
+    // The rename is durable once the directory is synced; the file is whole either way.
+    const std::size_t slash = target.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
 }

@@ -37,16 +37,6 @@ int TreeDepth(const CPValue& value, int limit) {
     return 1 + deepest;
 }
 
-// The process's file-creation mask, read without changing it (umask() would set it, briefly, for
-// every thread). Linux reports it in /proc/self/status; 022 when it cannot be read.
-mode_t CurrentUmask() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-    return 022;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- opening and closing
@@ -157,74 +147,10 @@ bool LurmetBinaryFile::Commit() {
 
 bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
     m_error.clear();
-    const auto failWith = [this](const std::string& what, int error) {
-        m_error = error ? what + ": " + std::strerror(error) : what;
-        return false;
-    };
-    // The file the case goes to: a symbolic link is followed to its file, and only a regular
-    // file (or none yet) is written.
-    std::string target = m_path;
-    struct stat info {};
-    mode_t mode = 0;
-    bool replaces = false;
-    if (::lstat(target.c_str(), &info) == 0) {
-        if (S_ISLNK(info.st_mode)) {
-            char* resolved = ::realpath(target.c_str(), nullptr);
-            if (!resolved) return failWith("the symbolic link leads to no file", errno);
-            target = resolved;
-            std::free(resolved);
-            if (::stat(target.c_str(), &info) != 0) return failWith("cannot reach the file the link names", errno);
-        }
-        if (!S_ISREG(info.st_mode)) return failWith("not a regular file; a case is saved only to a regular file", 0);
-        mode = info.st_mode & 07777;
-        replaces = true;
-    } else if (errno != ENOENT) {
-        return failWith("cannot save there", errno);
-    } else {
-        mode = 0666 & ~CurrentUmask();
-    }
-
-    // What earlier saves to this case left when they were killed goes first.
-    RemoveStaleSaveTemporaries(target);
-    // A temporary file of its own in the target's directory, so that the rename cannot cross
-    // file systems and no other file (a user's own "<case>.tmp") is touched; it stays locked
-    // until it is renamed or removed, which tells later saves that it is not stale.
-    std::string temp;
-    const int fd = CreateSaveTemporary(target, temp);
-    if (fd < 0) return failWith("cannot create a temporary file beside it", errno);
-    int error = 0;
-    // The owner too, where the process may give it (a user's file saved by an administrator);
-    // a process that may not keeps the file its own, as any new file.
-    if (replaces) {
-        const int owned = ::fchown(fd, info.st_uid, info.st_gid);
-        (void)owned;
-    }
-    if (::fchmod(fd, mode) != 0) error = errno;
-    for (std::size_t done = 0; !error && done < image.size();) {
-        const ssize_t n = ::write(fd, image.data() + done, image.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (!error && ::fsync(fd) != 0) error = errno;
-    // The lock is held over the rename (closing the file releases it).
-    if (!error && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error) ::unlink(temp.c_str());
-    // The bytes were synced before the rename: closing can lose nothing of the case.
-    ::close(fd);
-    if (error) return failWith("cannot write the case", error);
-    // The rename is durable once the directory is synced; the case is whole either way.
-    const std::size_t slash = target.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    std::string error;
+    if (ReplaceFileAtomically(m_path.c_str(), image.data(), image.size(), "KSTRNCF", error)) return true;
+    m_error = error;
+    return false;
 }
 
 bool LurmetBinaryFile::Close() {

@@ -7,6 +7,7 @@
 #include <libxml/tree.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -355,8 +356,7 @@ bool Builder::Value(const xmlNode* node, CPItem* item, CPValue* parent, NameSet&
         if (trim(text).empty()) return true;  // empty: unknown
         double number = 0.0;
         if (!parseNumber(text, number) ||
-            (e == "short" && (number != static_cast<double>(static_cast<long>(number)) || number < -32768.0 ||
-                              number > 65535.0))) {
+            (e == "short" && (number < -32768.0 || number > 65535.0 || number != std::trunc(number)))) {
             f = {CaseReadStatus::BadNumber, lineOf(node),
                  "value " + quoted(name) + ": " + quoted(trim(text)) +
                      (e == "short" ? " is not a 16-bit integer" : " is not a number")};

@@ -42,7 +42,7 @@ struct SettingVariable {
     int number;
     const char* name;
 };
-constexpr SettingVariable kSettings[] = {
+const SettingVariable kSettings[] = {
     {kSwitch, 201, "DoIUseSegments"},
     {kSwitch, 204, "DoIRunSimAnalysis"},
     {kSwitch, 205, "SegmentOnPhaseChange"},

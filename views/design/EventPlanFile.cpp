@@ -1,6 +1,10 @@
 // Event-plan files on libxml2: the document built as a tree and serialised in UTF-8, and parsed
-// with network access, entity substitution and DTD loading left off.
+// with network access, entity substitution and DTD loading left off; a document with a DOCTYPE is
+// refused the moment the parser meets it, in whatever encoding (its entities could expand
+// without bound).
 #include "views/design/EventPlanFile.h"
+
+#include "brasko/CaseFileTemporaries.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -10,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <vector>
 
 namespace event_plan_file {
@@ -109,6 +114,30 @@ std::unique_ptr<EventPlan> readEvent(xmlNode* event) {
     return plan;
 }
 
+// The parser stops at a DOCTYPE, before any of its declarations is read.
+void stopAtDoctype(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    *static_cast<bool*>(ctxt->_private) = true;
+    xmlStopParser(ctxt);
+}
+
+// The document, or null when it is not well-formed or has a DOCTYPE.
+xmlDoc* parseWithoutDoctype(const std::string& bytes, int options) {
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) return nullptr;
+    bool doctype = false;
+    ctxt->_private = &doctype;
+    ctxt->sax->internalSubset = stopAtDoctype;
+    xmlDoc* doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options);
+    const bool refused = doctype || !ctxt->wellFormed || (doc && (doc->intSubset || doc->extSubset));
+    xmlFreeParserCtxt(ctxt);
+    if (refused && doc) {
+        xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    return doc;
+}
+
 }  // namespace
 
 std::string FormatValue(double value) {
@@ -155,29 +184,18 @@ bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes) {
     // good file with one that no longer opens.
     PlanDocument check;
     if (!Parse(text, check)) return false;
-    // A failed write leaves any earlier file whole.
-    const std::string temporary = std::string(path.c_str()) + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    // As a case is saved: a failed write leaves any earlier file whole, a user's file beside it
+    // is never touched, a link's file is written and the file keeps its mode.
+    std::string error;
+    return ReplaceFileAtomically(path.c_str(), text.data(), text.size(), "<?xml", error);
 }
 
 bool Parse(const std::string& bytes, PlanDocument& out) {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return false;
-    // No network, no entity substitution, no DTD: a plan file names nothing outside itself.
+    // No DOCTYPE, no network, no entity substitution, no DTD: a plan file names nothing outside
+    // itself.
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-    DocPtr doc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
+    DocPtr doc(parseWithoutDoctype(bytes, options));
     xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     if (!isElement(root, RootPlan)) return false;
     PlanDocument read;
@@ -202,6 +220,12 @@ bool Parse(const std::string& bytes, PlanDocument& out) {
 }
 
 bool Load(const Text& path, PlanDocument& out) {
+    // Only a regular file of a plan's size is read: a pipe would wait for a writer, a device
+    // would never end.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > MaxFileBytes)
+        return false;
     std::ifstream in(path.c_str(), std::ios::binary);
     if (!in) return false;
     std::ostringstream bytes;

@@ -18,6 +18,7 @@
 // read by name; only where a name is missing is an attribute taken by its position.
 #include "views/design/EventPlans.h"
 
+#include <cstdint>
 #include <string>
 
 namespace event_plan_file {
@@ -43,13 +44,18 @@ struct PlanDocument {
 
 // The document of the plans and file notes, pretty-printed.
 std::string Write(const EventPlanList& plans, const Text& fileNotes);
-// Writes the document beside `path` and then puts it in its place; false when it could not, or
-// when the document would not read back (text that is not UTF-8), the earlier file kept whole.
+// Writes the document as a case file is written (a temporary file of its own beside `path`,
+// renamed over it; a link's file is written, the file's mode kept) and then puts it in its place;
+// false when it could not, or when the document would not read back (text that is not UTF-8), the
+// earlier file kept whole.
 bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes);
-// Reads a whole document; false for one that does not parse or whose root is not "RootPlan"
-// (`out` is then unchanged).
+// Reads a whole document; false for one that does not parse, has a DOCTYPE or whose root is not
+// "RootPlan" (`out` is then unchanged).
 bool Parse(const std::string& bytes, PlanDocument& out);
-// False also for a file that cannot be opened.
+// Largest plan file read.
+inline constexpr std::uint64_t MaxFileBytes = std::uint64_t{64} << 20;
+// False also for a file that cannot be opened, is not a regular file or is larger than
+// MaxFileBytes.
 bool Load(const Text& path, PlanDocument& out);
 // "NewValue" text: the shortest C-locale form that reads back to the same double.
 std::string FormatValue(double value);

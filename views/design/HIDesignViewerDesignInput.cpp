@@ -4,6 +4,7 @@
 // Every write that changes an exchanger hands the design its change handling once, so the
 // network recalculates as after any other edit.
 #include "eng/design/IHENDesign.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/DisplayUnits.h"
 #include "pellin/HeatExch.h"
@@ -235,7 +236,8 @@ int HIDesignViewerDesign::Specify(const VarDescription& var, double value) {
         return 1;
     }
     if (t == 1517 && n == 1) {
-        if (!pScenario || value == kEmpty || !(value > 0.0)) {
+        // Above 0, and within what a case holds.
+        if (!pScenario || !(value >= CaseValueLimits::MinDTmin && value <= CaseValueLimits::MaxDTmin)) {
             ErrorMsg("DeltaTViolationsError");
             return 0;
         }

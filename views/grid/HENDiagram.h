@@ -266,9 +266,16 @@ private:
     double ChoiceValue(const VarDescription& var);
     int SetChoice(const VarDescription& var, double value);
     double EditMode(const VarDescription&) { return m_editMode; }
-    int SetEditMode(const VarDescription&, double v) { return m_editMode = static_cast<int>(v), 1; }
+    int SetEditMode(const VarDescription&, double v) { return WholeNumber(v, m_editMode); }
     double YIndex(const VarDescription&) { return m_yIndex; }
-    int SetYIndex(const VarDescription&, double v) { return m_yIndex = static_cast<int>(v), 1; }
+    int SetYIndex(const VarDescription&, double v) { return WholeNumber(v, m_yIndex); }
+    // A form number stored as an int: truncated toward zero; 0 (and `out` unchanged) for one
+    // that no int holds.
+    static int WholeNumber(double v, int& out) {
+        if (!(v > -2147483649.0 && v < 2147483648.0)) return 0;
+        out = static_cast<int>(v);
+        return 1;
+    }
     Text ConfigurationText(const VarDescription& var);
     int SetConfigurationText(const VarDescription& var, const Text& text);
     Text StreamName(const VarDescription& var);

@@ -170,15 +170,16 @@ double HENDiagram::ChoiceValue(const VarDescription& var) {
 
 int HENDiagram::SetChoice(const VarDescription& var, double value) {
     const int n = var.Number();
+    int k = 0;
+    if (!WholeNumber(value, k)) return 0;
     if (n >= 200 && n <= 205) {
-        m_annotation[kPositionOfChoice[n - 200]] = static_cast<int>(value);
+        m_annotation[kPositionOfChoice[n - 200]] = k;
         SortConfigurationStreams();
         Invalidate();
         return 1;
     }
     if (n != 206) return 0;
     SortConfigurationStreams();
-    const int k = static_cast<int>(value);
     if (value != std::floor(value) || !SelectConfiguration(k)) return 0;
     RebuildEnumeration();
     Invalidate();

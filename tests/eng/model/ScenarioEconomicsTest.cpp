@@ -105,6 +105,19 @@ TEST(ScenarioEconomics, SetEconomicDataRecalculatesCostsAndReassignsCostModelsFo
     EXPECT_DOUBLE_EQ(f.scenario->GetEconomicData(EDT_AreaCostCoefficient, "DEFAULT"), 900.0);
 }
 
+// The cost law is one of two choices: a number that is neither is refused and the law stays, so
+// no case is saved with a law that no exchanger follows.
+TEST(ScenarioEconomics, ACostLawOtherThanShellsOrUnitsIsRefused) {
+    Fixture f;
+    f.scenario->SetEconomicData(EDT_CostLaw, 1.0, "DEFAULT");
+    for (const double law : {7.0, 0.5, -1e308, 1e308, 2.0, -1.0}) {
+        f.scenario->SetEconomicData(EDT_CostLaw, law, "DEFAULT");
+        EXPECT_EQ(1.0, f.scenario->GetEconomicData(EDT_CostLaw, "DEFAULT")) << law;
+    }
+    f.scenario->SetEconomicData(EDT_CostLaw, 0.0, "DEFAULT");
+    EXPECT_EQ(0.0, f.scenario->GetEconomicData(EDT_CostLaw, "DEFAULT"));
+}
+
 TEST(ScenarioEconomics, ForbiddenMatchesRestrictTheAssignmentMethod) {
     Fixture f;
     SetAutomationStartup(false);

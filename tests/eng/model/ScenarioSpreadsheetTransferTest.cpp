@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace extraction_test;
 
 namespace {
@@ -69,6 +71,7 @@ struct Fault {
     std::string units;
     const char* message;
 };
+[[maybe_unused]] void PrintTo(const Fault& f, std::ostream* os) { *os << f.label; }
 
 class ScenarioSpreadsheetTransferFault : public ::testing::TestWithParam<Fault> {};
 
@@ -97,6 +100,12 @@ INSTANTIATE_TEST_SUITE_P(
               "row 3, cell E3: \"2 kW/C\" is not a number"},
         Fault{"NoTemperature", "H1,,302,<empty>,2,,,,,,,,\n", kUnits,
               "row 3, cell D3: \"<empty>\" gives no temperature; every segment row needs both"},
+        Fault{"TurnsBack", "H1,,302,212,3791.268481,,,,,,,,\nH1,,212,260,3791.268481,,,,,,,,\n", kUnits,
+              "row 4: stream \"H1\" turns back (its segments must all run from supply to target one way)"},
+        Fault{"NegativeCp", "H1,,302,212,-3791.268481,,,,,,,,\n", kUnits,
+              "row 3: a heat-capacity flow rate outside 0.001 to 1e9 kW/C"},
+        Fault{"AboveAnyTemperature", "H1,,10832,212,3791.268481,,,,,,,,\n", kUnits,
+              "row 3: a temperature outside -273.15 to 5000 C"},
         Fault{"ComesApart", "H1,,302,212,1,,,,,,,,\nH2,,1,2,1,,,,,,,,\nH1,,212,140,1,,,,,,,,\n", kUnits,
               "row 5, cell A5: stream \"H1\" comes again after other streams (its rows start at row 3 and must "
               "follow each other)"}),

@@ -39,13 +39,15 @@ protected:
 // A save killed at once, in the middle of its bytes, or before it wrote any.
 TEST_F(CaseFileStaleTemporaries, TheNextSaveRemovesUnheldFilesOfItsOwnNaming) {
     ASSERT_TRUE(Save("case.ks"));
-    Write("case.ks.Ab12Cd", std::string("KSTRNCF2") + std::string(4096, '\x01'));
-    Write("case.ks.zz09QQ", "");
-    Write("case.ks.K3xyzw", "KSTR");
+    std::string killedMidway = "KSTRNCF2";
+    killedMidway.append(4096, '\x01');
+    Write(".case.ks.kestrin-save-Ab12Cd.tmp", killedMidway);
+    Write(".case.ks.kestrin-save-zz09QQ.tmp", "");
+    Write(".case.ks.kestrin-save-K3xyzw.tmp", "KSTR");
     ASSERT_TRUE(Save("case.ks"));
-    EXPECT_FALSE(Exists("case.ks.Ab12Cd"));
-    EXPECT_FALSE(Exists("case.ks.zz09QQ"));
-    EXPECT_FALSE(Exists("case.ks.K3xyzw"));
+    EXPECT_FALSE(Exists(".case.ks.kestrin-save-Ab12Cd.tmp"));
+    EXPECT_FALSE(Exists(".case.ks.kestrin-save-zz09QQ.tmp"));
+    EXPECT_FALSE(Exists(".case.ks.kestrin-save-K3xyzw.tmp"));
     LurmetBinaryFile r;
     std::int32_t v = 0;
     ASSERT_TRUE(r.OpenForRead(Path("case.ks")) && r.ReadInt(v));
@@ -54,19 +56,35 @@ TEST_F(CaseFileStaleTemporaries, TheNextSaveRemovesUnheldFilesOfItsOwnNaming) {
 
 TEST_F(CaseFileStaleTemporaries, OtherFilesBesideTheCaseAreLeftAlone) {
     const std::string magic = "KSTRNCF2 and more";
-    Write("case.ks.tmp", magic);          // a user's file: not six characters
-    Write("case.ks.Ab12C", magic);        // five
-    Write("case.ks.Ab12Cd7", magic);      // seven
-    Write("case.ks.Ab-2Cd", magic);       // not a letter or digit
-    Write("other.ks.Ab12Cd", magic);      // another case's
-    Write("case.ks.Notour", "a letter");  // not a case's bytes
+    // Names a user gives the case's copies and notes, whatever they hold.
+    Write("case.ks.backup", magic);
+    Write("case.ks.2026q4", magic);
+    Write("case.ks.README", "");
+    Write("case.ks.Ab12Cd", "KSTR");
+    Write("case.ks.tmp", magic);
+    // Near misses of a save's own naming.
+    Write(".case.ks.kestrin-save-Ab12C.tmp", magic);    // five
+    Write(".case.ks.kestrin-save-Ab12Cd7.tmp", magic);  // seven
+    Write(".case.ks.kestrin-save-Ab-2Cd.tmp", magic);   // not a letter or digit
+    Write(".case.ks.kestrin-save-Ab12Cd.tmpx", magic);  // another suffix
+    Write(".other.ks.kestrin-save-Ab12Cd.tmp", magic);  // another case's
+    Write(".case.ks.kestrin-save-Notour.tmp", "a letter");  // not a case's bytes
     ASSERT_TRUE(Save("case.ks"));
-    for (const char* name :
-         {"case.ks.tmp", "case.ks.Ab12C", "case.ks.Ab12Cd7", "case.ks.Ab-2Cd", "other.ks.Ab12Cd", "case.ks.Notour"})
-        EXPECT_TRUE(Exists(name)) << name;
+    const char* kept[] = {"case.ks.backup",
+                          "case.ks.2026q4",
+                          "case.ks.README",
+                          "case.ks.Ab12Cd",
+                          "case.ks.tmp",
+                          ".case.ks.kestrin-save-Ab12C.tmp",
+                          ".case.ks.kestrin-save-Ab12Cd7.tmp",
+                          ".case.ks.kestrin-save-Ab-2Cd.tmp",
+                          ".case.ks.kestrin-save-Ab12Cd.tmpx",
+                          ".other.ks.kestrin-save-Ab12Cd.tmp",
+                          ".case.ks.kestrin-save-Notour.tmp"};
+    for (const char* name : kept) EXPECT_TRUE(Exists(name)) << name;
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) files += entry.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(7u, files) << "the save left no file of its own beside the case";
+    EXPECT_EQ(std::size(kept) + 1, files) << "the save left no file of its own beside the case";
 }
 
 // A temporary file that a live save holds is being written: it stays.

@@ -11,10 +11,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -173,15 +181,44 @@ TEST(ViewEventPlanFile, OnlyADocumentThatReadsBackReplacesTheFile) {
     std::remove(path.c_str());
 }
 
-TEST(ViewEventPlanFile, ExternalEntitiesAreNeverLoaded) {
-    const std::string text =
-        "<!DOCTYPE RootPlan [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
-        "<RootPlan><Event Name=\"A\"><Notes Notes=\"n\"/></Event><RootNotes Notes=\"x\"/>&e;</RootPlan>";
-    file::PlanDocument read;
-    ASSERT_TRUE(file::Parse(text, read));
-    ASSERT_EQ(1u, read.plans.size());
-    EXPECT_EQ(Text("x"), read.notes);
+// A DOCTYPE is refused before any of its declarations is read: internal entities that would
+// expand to gigabytes, external ones that would read other files, in UTF-8 or UTF-16.
+std::string utf16le(const std::string& ascii) {
+    std::string out = "\xff\xfe";
+    for (char c : ascii) out += std::string{c, '\0'};
+    return out;
 }
+
+const std::string kLaughs =
+    "<?xml version=\"1.0\"?><!DOCTYPE RootPlan [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;\">"
+    "<!ENTITY c \"&b;&b;&b;&b;&b;\">]><RootPlan><Event Name=\"&c;\"/><RootNotes Notes=\"&c;\"/></RootPlan>";
+
+struct Doctype {
+    const char* name;
+    std::string text;
+};
+[[maybe_unused]] void PrintTo(const Doctype& d, std::ostream* os) { *os << d.name; }
+
+class ViewEventPlanFileDoctype : public ::testing::TestWithParam<Doctype> {};
+
+TEST_P(ViewEventPlanFileDoctype, IsRefused) {
+    file::PlanDocument read;
+    read.notes = "kept";
+    EXPECT_FALSE(file::Parse(GetParam().text, read));
+    EXPECT_EQ(Text("kept"), read.notes);
+    EXPECT_TRUE(read.plans.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, ViewEventPlanFileDoctype,
+    ::testing::Values(Doctype{"internalEntities", kLaughs},
+                      Doctype{"externalEntity",
+                              std::string("<!DOCTYPE RootPlan [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>"
+                                          "<RootPlan><Event Name=\"A\"/><RootNotes Notes=\"x\"/>&e;</RootPlan>")},
+                      Doctype{"doctypeWithoutDeclarations",
+                              std::string("<!DOCTYPE RootPlan><RootPlan><RootNotes Notes=\"x\"/></RootPlan>")},
+                      Doctype{"utf16InternalEntities", utf16le(kLaughs)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 class ViewEventPlannerFiles : public ::testing::Test {
 protected:
@@ -272,6 +309,90 @@ TEST_F(ViewEventPlannerFiles, AFileThatCannotBeReadOrWrittenKeepsThePlans) {
     EXPECT_FALSE(planner->WritePlanFile((::testing::TempDir() + "no-such-folder/x/plans.xml").c_str()));
     EXPECT_EQ(5, errorCount("MSXMLError"));
     EXPECT_EQ(1u, planner->GetPlans().size());
+}
+
+// Plans are saved as a case is: a temporary file of their own beside the target, renamed over
+// it. The user's own files beside it stay, a link stays a link to the file it names, and the
+// file keeps its permissions.
+class ViewEventPlanFileSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::path(::testing::TempDir()) /
+               ("kestrin_plans_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+    std::size_t files() const {
+        std::size_t n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir_)) n += e.is_regular_file() || e.is_symlink();
+        return n;
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(ViewEventPlanFileSave, TheUsersPartFileStaysAndNothingIsLeftBeside) {
+    std::ofstream(path("plans.xml.part")) << "the user's own notes";
+    ASSERT_TRUE(file::Save(path("plans.xml").c_str(), twoPlans(), "n"));
+    EXPECT_EQ("the user's own notes", readAll(path("plans.xml.part")));
+    EXPECT_EQ(2u, files());
+    file::PlanDocument read;
+    ASSERT_TRUE(file::Load(path("plans.xml").c_str(), read));
+    expectSamePlans(twoPlans(), read.plans);
+}
+
+TEST_F(ViewEventPlanFileSave, ALinkStaysALinkAndItsFileIsWritten) {
+    std::ofstream(path("real.xml")) << "old";
+    std::filesystem::create_symlink("real.xml", dir_ / "plans.xml");
+    ASSERT_TRUE(file::Save(path("plans.xml").c_str(), twoPlans(), "n"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "plans.xml"));
+    file::PlanDocument read;
+    ASSERT_TRUE(file::Load(path("real.xml").c_str(), read));
+    EXPECT_EQ(2u, read.plans.size());
+}
+
+TEST_F(ViewEventPlanFileSave, TheFileKeepsItsPermissions) {
+    std::ofstream(path("plans.xml")) << "old";
+    ASSERT_EQ(0, ::chmod(path("plans.xml").c_str(), 0600));
+    ASSERT_TRUE(file::Save(path("plans.xml").c_str(), twoPlans(), "n"));
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(path("plans.xml").c_str(), &info));
+    EXPECT_EQ(0600u, info.st_mode & 07777);
+}
+
+// A pipe is not read, even when a writer stands ready (it could as well never write or never end).
+TEST_F(ViewEventPlanFileSave, OnlyARegularFileIsRead) {
+    const std::string fifo = path("plans.xml");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    // A writer whose reader went away gets SIGPIPE: the test takes the error instead.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        const std::string text = file::Write(twoPlans(), "n");
+        while (!stop) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0) {
+                std::this_thread::yield();
+                continue;
+            }
+            const int flags = ::fcntl(fd, F_GETFL);
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+            const ssize_t n = ::write(fd, text.data(), text.size());
+            (void)n;
+            ::close(fd);
+            return;
+        }
+    });
+    file::PlanDocument read;
+    read.notes = "kept";
+    const bool loaded = file::Load(fifo.c_str(), read);
+    stop = true;
+    writer.join();
+    std::signal(SIGPIPE, previous);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(Text("kept"), read.notes);
+    EXPECT_FALSE(file::Load(dir_.c_str(), read));
 }
 
 }  // namespace

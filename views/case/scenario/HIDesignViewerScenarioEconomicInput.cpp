@@ -4,6 +4,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/DataExtractionConfig.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
@@ -214,7 +215,8 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
 const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::SettingInputRows() {
     static const std::vector<In> rows = {
         {.type = 1517, .number = 1, .write = [](V& v, Var, double value) -> const char* {
-             if (isEmpty(value) || value <= 0.0) return "DeltaTViolationsError";
+             // Above 0, and within what a case holds.
+             if (!(value >= CaseValueLimits::MinDTmin && value <= CaseValueLimits::MaxDTmin)) return "DeltaTViolationsError";
              v.GetmyScenario()->SetDTmin(value);
              return nullptr;
          }, .refusals = "DeltaTViolationsError"},

@@ -2,11 +2,14 @@
 // the forbidden matches and stream links. The dispatcher makes the base-case lock, the row
 // bound, the value rule and the look-up; a row's write gets the stream found.
 #include "brasko/IDefaultUtilityManager.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/streams/LinkTableCollection.h"
+
+#include <limits>
 
 using namespace scenario_input;
 
@@ -15,9 +18,12 @@ namespace {
 using Var = const VarDescription&;
 using Stream = IHeatIntegrationStream&;
 
-// Above 0 or the cleared field; else the key.
-template <const char* const* key>
-const char* positiveOrEmpty(double v) { return isEmpty(v) || v > 0.0 ? nullptr : *key; }
+constexpr double kAnyFinite = std::numeric_limits<double>::max();
+constexpr double kMostMCp = CaseValueLimits::MaxCp;
+
+// Above 0 and at most `*most` (a case holds no more), or the cleared field; else the key.
+template <const char* const* key, const double* most = &kAnyFinite>
+const char* positiveOrEmpty(double v) { return isEmpty(v) || (v > 0.0 && v <= *most) ? nullptr : *key; }
 
 constexpr const char* kFlowRate = "FlowRateUpdateError";
 constexpr const char* kCp = "CpUpdateError";
@@ -26,11 +32,13 @@ constexpr const char* kMCp = "MCpUpdateError";
 // A temperature typed at one end; the other end may not equal it.
 const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
     if (isEmpty(value)) return nullptr;
-    if (equalityTest && value == (supply ? s.GetTargetTemperature() : s.GetSupplyTemperature())) return "TemperatureUpdateError";
-    if (s.SetValue("Temperature", value, supply ? 0 : s.GetNumberOfSegments())) return nullptr;
     const bool hot = s.GetHotCold() == 0;
-    if (supply) return hot ? "HotStreamInletTemperatureUpdateError" : "ColdStreamInletTemperatureUpdateError";
-    return hot ? "HotStreamOutletTemperatureUpdateError" : "ColdStreamOutletTemperatureUpdateError";
+    const char* refused = supply ? (hot ? "HotStreamInletTemperatureUpdateError" : "ColdStreamInletTemperatureUpdateError")
+                                 : (hot ? "HotStreamOutletTemperatureUpdateError" : "ColdStreamOutletTemperatureUpdateError");
+    // A temperature no case holds would make a case that never reopens.
+    if (!(value >= CaseValueLimits::MinTemperature && value <= CaseValueLimits::MaxTemperature)) return refused;
+    if (equalityTest && value == (supply ? s.GetTargetTemperature() : s.GetSupplyTemperature())) return "TemperatureUpdateError";
+    return s.SetValue("Temperature", value, supply ? 0 : s.GetNumberOfSegments()) ? nullptr : refused;
 }
 const char* setNamed(Stream s, const char* name, double value, const char* refused) {
     return s.SetValue(name, value, 0) ? nullptr : refused;
@@ -41,7 +49,7 @@ const char* setOfOneSegment(Stream s, const char* name, double value, const char
 }
 const char* coefficientRule(double v) {
     if (isEmpty(v)) return "HTCoeffUpdateError2";
-    return v <= 0.0 ? "HTCoeffUpdateError" : nullptr;
+    return v >= CaseValueLimits::MinH && v <= CaseValueLimits::MaxH ? nullptr : "HTCoeffUpdateError";
 }
 // The stream's own minimum approach temperature; cleared, back to the scenario's.
 const char* contribution(V& v, Stream s, double value) {
@@ -100,7 +108,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          },
          .refusals = "SpecRange"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
-         .check = positiveOrEmpty<&kMCp>, .fail = F::ShowClear,
+         .check = positiveOrEmpty<&kMCp, &kMostMCp>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
          .refusals = "MCpUpdateError"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,

@@ -7,6 +7,9 @@
 // walks these rows; every path through it ends with the busy signal off.
 #include "views/case/scenario/ScenarioValueRows.h"
 
+#include <cmath>
+#include <cstdint>
+
 struct HIDesignViewerScenario::InputRow {
     using V = HIDesignViewerScenario;
     using Rows = ValueRow::Rows;
@@ -41,8 +44,18 @@ using R = In::Rows;
 using F = In::Fail;
 constexpr double kEmpty = Viewable::EmptyValue;
 inline bool isEmpty(double v) { return v == kEmpty; }
-// A number stored in an integer member: truncated toward zero.
-inline std::int32_t whole(double v) { return static_cast<std::int32_t>(v); }
-// A number stored in a byte member: truncated, then its low byte.
-inline std::uint8_t lowByte(double v) { return static_cast<std::uint8_t>(static_cast<std::int64_t>(v) & 0xFF); }
+// A number stored in an integer member: truncated toward zero, held to the member's range (a
+// number beyond it, or not a number at all, has no integer of its own to convert to).
+inline std::int32_t whole(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT32_MAX;
+    if (v <= -2147483648.0) return INT32_MIN;
+    return static_cast<std::int32_t>(v);
+}
+// A number stored in a byte member: truncated, then its low byte (of the two's complement, so
+// -1 gives 255); a number beyond 64-bit integers (2^63), or none at all, gives 0.
+inline std::uint8_t lowByte(double v) {
+    if (!(std::fabs(v) < 9223372036854775808.0)) return 0;
+    return static_cast<std::uint8_t>(static_cast<std::int64_t>(v) & 0xFF);
+}
 }  // namespace scenario_input

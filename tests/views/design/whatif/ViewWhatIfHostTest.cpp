@@ -55,4 +55,4 @@ TEST(ViewWhatIfHost, TheViewerReachesTheEventSummaryAndTheTrendViewOfALockedNetw
 }
 
 }  // namespace
-#endif  // KESTRIN_HOST_EXE: the sanitizer builds make no host
+#endif  // KESTRIN_HOST_EXE
