@@ -3,6 +3,7 @@
 // type them into the forms: values and texts read and typed, command lines, questions answered,
 // messages expected, children opened. Each step answers what it read and the journal entries
 // it caused; the first step that cannot be carried out stops the run with "SCRIPT:LINE: reason".
+#include "lumeth/Session.h"
 #include "lumeth/Text.h"
 
 #include <memory>
@@ -11,7 +12,6 @@
 
 class CanvasDriver;
 class Viewable;
-struct SessionEntry;
 
 // What one step of a script did.
 struct ViewScriptStep {
