@@ -143,6 +143,35 @@ AxisScale NiceScale(double lo, double hi, double fixedLo, double fixedHi, int in
     return a;
 }
 
+namespace {
+
+// The scale of an axis whose labels print with the axis's format: a step finer than the format
+// prints would label neighbouring ticks alike (0, 0, 1, 1), so the step grows through the
+// 1-2-5 series until every label differs from the others.
+AxisScale ScaleForFormat(const Axis& axis, double lo, double hi, double fixedLo, double fixedHi) {
+    AxisScale a = NiceScale(lo, hi, fixedLo, fixedHi);
+    if (axis.format.empty() || !axis.showLabels) return a;
+    const AxisScale first = a;
+    for (int grow = 0; grow < 40 && a.step > 0.0; ++grow) {
+        const std::vector<double> ticks = a.Ticks();
+        std::vector<Text> labels;
+        for (double v : ticks) labels.push_back(axis.FormatNumber(v));
+        std::sort(labels.begin(), labels.end());
+        if (std::adjacent_find(labels.begin(), labels.end()) == labels.end()) return a;
+        const double magnitude = std::pow(10.0, std::floor(std::log10(a.step) + 1e-9));
+        const double f = a.step / magnitude;
+        a.step = (f < 1.5 ? 2.0 : f < 3.5 ? 5.0 : 10.0) * magnitude;
+        const double from = first.fixedLo ? first.lo : std::min(lo, first.lo);
+        const double to = first.fixedHi ? first.hi : std::max(hi, first.hi);
+        a.lo = first.fixedLo ? first.lo : std::floor(from / a.step + 1e-9) * a.step;
+        a.hi = first.fixedHi ? first.hi : std::ceil(to / a.step - 1e-9) * a.step;
+        if (a.hi <= a.lo) a.hi = a.lo + a.step;
+    }
+    return a;
+}
+
+}  // namespace
+
 std::vector<TwoDimPlot::Drawn> TwoDimPlot::DrawnSets() const {
     std::vector<Drawn> drawn;
     for (const PlottedData* set : m_area.DataSets())
@@ -165,10 +194,10 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     }
     const Dim2GraphControl* params = m_parameters;
     PlotFrame f;
-    f.x = NiceScale(rx.lo, rx.hi, params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
-    f.y = NiceScale(rl.lo, rl.hi, params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
+    f.x = ScaleForFormat(m_x, rx.lo, rx.hi, params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
+    f.y = ScaleForFormat(m_left, rl.lo, rl.hi, params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
     f.hasRight = m_right != nullptr;
-    if (f.hasRight) f.y2 = NiceScale(rr.lo, rr.hi, EmptyValue, EmptyValue);
+    if (f.hasRight) f.y2 = ScaleForFormat(*m_right, rr.lo, rr.hi, EmptyValue, EmptyValue);
     const double legendRows = m_area.key.IsVisible() ? labelled : 0;
     f.left = 80.0;
     f.top = 45.0;
