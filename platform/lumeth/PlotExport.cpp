@@ -75,8 +75,13 @@ Text Axis::FormatNumber(double value) const {
     const Text& f = IsNumberFormat(format) ? format : Text("%g");
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    return FormattedText(f.c_str(), value);
+    Text out = FormattedText(f.c_str(), value);
 #pragma GCC diagnostic pop
+    // A short "%g" format turns 240000 into "2.4e+05"; a reader of a report expects the number as
+    // written up to a million, so such a value is written out in full instead.
+    const double size = std::fabs(value);
+    if (out.find_first_of("eE") != Text::npos && size < 1e6 && size >= 1e-4) out = FormattedText("%.15g", value);
+    return out;
 }
 
 Text TwoDimPlot::Dump() const {
@@ -185,12 +190,16 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     int labelled = 0;
     for (const Drawn& d : drawn) {
         const bool right = d.set->GetYAxis()->GetKind() == Axis::RightY;
+        bool anyPoint = false;
         for (const CanvasPoint& p : d.points) {
             if (p.x == EmptyValue || p.y == EmptyValue || !std::isfinite(p.x) || !std::isfinite(p.y)) continue;
             rx.Add(p.x);
             (right ? rr : rl).Add(p.y);
+            anyPoint = true;
         }
-        if (!d.set->Label().empty()) ++labelled;
+        // The key names only the curves the picture shows; a bar chart's key may name a kind
+        // of bar on its own (a service swatch without bars).
+        if (!d.set->Label().empty() && (anyPoint || d.set->IsBar())) ++labelled;
     }
     const Dim2GraphControl* params = m_parameters;
     PlotFrame f;
@@ -349,7 +358,11 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         canvas.BeginGroup(mark("legend"));
         double keyY = top + h + 58.0;
         for (const Drawn& d : drawn) {
-            if (d.set->Label().empty()) continue;
+            // A curve without a single point has nothing in the picture for its key to name.
+            const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
+                return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
+            });
+            if (d.set->Label().empty() || (!anyPoint && !d.set->IsBar())) continue;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
             if (d.set->IsBar())
                 canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,

@@ -92,6 +92,20 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostPlot,
                              return name;
                          });
 
+// The supertarget picture's title says what is drawn and its key names only drawn series;
+// numbers below a million are written out.
+TEST(HostPlotPictures, TheSupertargetPictureNamesWhatItDraws) {
+    Scratch svg("supertarget.svg");
+    const HostRun run = RunHost("plot " + example("four-streams.csv") + " --kind supertarget --from 5 --to 30 --step 5 --svg " +
+                                svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string picture = readFile(svg.path);
+    EXPECT_FALSE(has(picture, ">General Plot<")) << picture;
+    EXPECT_TRUE(has(picture, ">Capital Cost Index against Operating Cost Index<")) << picture;
+    EXPECT_FALSE(has(picture, ">None<")) << "no key entry for the empty right axis";
+    EXPECT_FALSE(has(picture, "e+05<")) << picture;
+}
+
 // A picture of empty axes would pass for a result: a plot with nothing to draw fails with why.
 TEST(HostPlotInput, APlotWithNothingToDrawFailsWithTheReasonAndWritesNoFile) {
     Scratch svg("empty.svg"), network("network.case");

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -230,6 +231,8 @@ struct FormatCase {
     std::vector<double> xs;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+
 class PlotTicksFollowTheFormat : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(PlotTicksFollowTheFormat, NoTwoLabelsOfTheAxisAreEqualAndTheDataStaysInside) {
@@ -253,6 +256,8 @@ TEST_P(PlotTicksFollowTheFormat, NoTwoLabelsOfTheAxisAreEqualAndTheDataStaysInsi
     std::vector<std::string> sorted = labels;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(sorted.end(), std::adjacent_find(sorted.begin(), sorted.end())) << ::testing::PrintToString(labels);
+    // Below a million the numbers are written out, never in exponent notation.
+    for (const std::string& label : labels) EXPECT_EQ(std::string::npos, label.find_first_of("eE")) << label;
     const SvgAxes axes(*picture.PlotArea());
     for (double x : c.xs) {
         EXPECT_LE(axes.xMin, x);
@@ -265,7 +270,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FormatCase{"WholeNumbersOverOne", "%.0f", {0.0, 1.0}},          // was 0,0,0,1,1,1
                       FormatCase{"WholeNumbersOverThree", "%.0f", {0.0, 1.0, 2.0, 3.0}},  // was 0,0,1,2,2,2,3
                       FormatCase{"SixDigitsAtOnePoint", "%.6g", {149586.0}},        // was 149586 repeated
-                      FormatCase{"OneDecimalOverATenth", "%.1f", {2.0, 2.1}}),
+                      FormatCase{"OneDecimalOverATenth", "%.1f", {2.0, 2.1}},
+                      FormatCase{"ShortGeneralFormatOverHundredsOfThousands", "%3.2g", {215554.0, 237597.0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
