@@ -206,7 +206,16 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     f.x = ScaleForFormat(m_x, rx.lo, rx.hi, params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
     f.y = ScaleForFormat(m_left, rl.lo, rl.hi, params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
     f.hasRight = m_right != nullptr;
-    if (f.hasRight) f.y2 = ScaleForFormat(*m_right, rr.lo, rr.hi, EmptyValue, EmptyValue);
+    // Two quantities of one unit (hot and cold utility in kW) share one scale: on scales of their
+    // own, two curves a constant apart would be drawn on top of each other.
+    const bool fixedLeft = params && (params->yMinimum != EmptyValue || params->yMaximum != EmptyValue);
+    if (f.hasRight && !fixedLeft && rl.lo <= rl.hi && rr.lo <= rr.hi && !AxisUnit(m_left).empty() &&
+        AxisUnit(m_left) == AxisUnit(*m_right)) {
+        rl.Add(rr.lo), rl.Add(rr.hi);
+        f.y = f.y2 = ScaleForFormat(m_left, rl.lo, rl.hi, EmptyValue, EmptyValue);
+    } else if (f.hasRight) {
+        f.y2 = ScaleForFormat(*m_right, rr.lo, rr.hi, EmptyValue, EmptyValue);
+    }
     const double legendRows = m_area.key.IsVisible() ? labelled : 0;
     f.left = 80.0;
     f.top = 45.0;

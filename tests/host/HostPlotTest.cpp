@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -182,6 +184,29 @@ TEST(HostPlotInput, PointingAtTheHotCompositeCurveNamesItsStreams) {
     const HostRun off = RunHost("plot " + example("four-streams.csv") + " --kind composite --svg " + svg.path + " --at 5,300");
     ASSERT_EQ(0, off.exitCode) << off.out;
     EXPECT_TRUE(has(off.out, "no stream at that point")) << off.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The README's range example: hot and cold utility differ by a constant 40 kW, so on scales of
+// their own the two lines would coincide; in kW both they share one scale and both show.
+TEST(HostPlotPictures, TheReadmesRangeExampleShowsBothCurves) {
+    Scratch svg("range.svg");
+    const HostRun run = RunHost("plot " + example("four-streams.csv") +
+                                " --kind range --from 5 --to 30 --step 5 --left hot-utility --right cold-utility --svg " +
+                                svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string picture = readFile(svg.path);
+    auto edge = [&](const std::string& name) {
+        const std::size_t at = picture.find("data-" + name + "=\"");
+        return at == std::string::npos ? NAN : std::strtod(picture.c_str() + at + name.size() + 7, nullptr);
+    };
+    EXPECT_EQ(edge("y-min"), edge("y2-min")) << picture;
+    EXPECT_EQ(edge("y-max"), edge("y2-max")) << picture;
+    EXPECT_LE(edge("y-min"), 0.0);
+    EXPECT_GE(edge("y-max"), 150.0);
 }
 
 }  // namespace
