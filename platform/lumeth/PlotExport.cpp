@@ -197,9 +197,9 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
             (right ? rr : rl).Add(p.y);
             anyPoint = true;
         }
-        // The key names only the curves the picture shows; a bar chart's key may name a kind
-        // of bar on its own (a service swatch without bars).
-        if (!d.set->Label().empty() && (anyPoint || d.set->IsBar())) ++labelled;
+        // The key names only the curves the picture shows; a bar chart's bars carry their names
+        // under them, and its key names the kinds of bar (a service swatch without bars).
+        if (!d.set->Label().empty() && (d.set->IsBar() ? !anyPoint : anyPoint)) ++labelled;
     }
     const Dim2GraphControl* params = m_parameters;
     PlotFrame f;
@@ -342,6 +342,11 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                 canvas.SetMarkup(canvas.AddRectangle({x0, y0}, x1 - x0, y1 - y0, LineAttrib{d.set->appearance.colour, 1, 0},
                                                      true, d.set->appearance.colour),
                                  mark("bar", data));
+                // The bar's name stands under it, where a reader looks for it.
+                if (i == 0 && !d.set->Label().empty())
+                    canvas.SetMarkup(canvas.AddText({(x0 + x1) / 2.0, top + h + 6.0}, d.set->Label(), font, ink,
+                                                    TextAnchor::Middle, TextBaseline::Top),
+                                     mark("bar-label", data));
             }
             continue;
         }
@@ -367,11 +372,12 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         canvas.BeginGroup(mark("legend"));
         double keyY = top + h + 58.0;
         for (const Drawn& d : drawn) {
-            // A curve without a single point has nothing in the picture for its key to name.
+            // A curve without a single point has nothing in the picture for its key to name; a bar
+            // set with bars is named under its bars.
             const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
                 return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
             });
-            if (d.set->Label().empty() || (!anyPoint && !d.set->IsBar())) continue;
+            if (d.set->Label().empty() || (d.set->IsBar() ? anyPoint : !anyPoint)) continue;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
             if (d.set->IsBar())
                 canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
