@@ -51,6 +51,30 @@ bool fetch(Call call, std::string& text) {
     return true;
 }
 
+// Whether a plot's data, as its JSON description lists it, holds one point at least: every
+// data set's "points" array holds [x, y] pairs and nulls for empty points.
+bool HoldsAPoint(const std::string& json) {
+    const std::string key = "\"points\":[";
+    for (std::size_t at = json.find(key); at != std::string::npos; at = json.find(key, at + key.size())) {
+        const std::size_t open = at + key.size();
+        if (open < json.size() && json[open] == '[') return true;
+        const std::size_t close = json.find(']', open);
+        const std::size_t pair = json.find('[', open);
+        if (pair != std::string::npos && (close == std::string::npos || pair < close)) return true;
+    }
+    return false;
+}
+
+// Why a plot of a graph type can have nothing to draw.
+std::string EmptyPlotReason(int graphType) {
+    switch (graphType) {
+        case 10: return "the scenario places no user-supplied utility loads";
+        case 11: case 12: return "neither its range targets nor its designs give a point";
+        case 14: return "no design has a payback against a retrofit base design";
+        default: return "the scenario gives it no point";
+    }
+}
+
 }  // namespace
 
 int PlotGraphType(const std::string& kind) {
@@ -140,8 +164,13 @@ int RunPlotRequest(const ModuleLoader& module, IHeatIntegrationScenario& scenari
             return 1;
         }
     } else if (!fetch([&](char* out, int size) { return plot(&scenario, graph, 0, out, size); }, svg) ||
-               (request.json && !fetch([&](char* out, int size) { return plot(&scenario, graph, 1, out, size); }, json))) {
+               !fetch([&](char* out, int size) { return plot(&scenario, graph, 1, out, size); }, json)) {
         error = "the module drew no plot of that kind";
+        return 1;
+    }
+    // A picture of empty axes tells the reader nothing and would pass for a result.
+    if (!IsRangeTargetPlot(graph) && !HoldsAPoint(json)) {
+        error = "the plot has nothing to draw: " + EmptyPlotReason(graph);
         return 1;
     }
     if (request.haveAt &&

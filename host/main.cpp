@@ -551,6 +551,12 @@ int runPlot(ModuleLoader& module, Options& o) {
         return fail("the " + o.kind + " plot needs range targets: give --from and --to, or a case that holds them");
     if (o.plot.graphType == 14 && scenario->GetNumberOfDesigns() == 0)
         return fail("the payback plot shows designs, and " + o.file + " holds none");
+    // Savings, paybacks and the retrofit alpha plot's base case are counted against the
+    // retrofit base design.
+    const int graph = o.plot.graphType;
+    const char* base = scenario->GetRetrofitBaseDesignName();
+    if ((graph == 13 || graph == 14 || graph == 16) && !(base && *base))
+        return fail("the " + o.kind + " plot sets designs against a retrofit base design, and " + o.file + " names none");
     if (RunPlotRequest(module, *scenario, o.plot, error) != 0) return fail(error);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "lumeth/ExtractionMessages.h"
 #include "lumeth/DesignViewerMessages.h"
+#include "lumeth/ResultAndGridMessages.h"
 #include "lumeth/ScenarioMessages.h"
 #include "lumeth/Session.h"
 
@@ -65,6 +66,8 @@ MessageCatalogue::MessageCatalogue() {
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(scenario[i].key, scenario[i].text);
     const MessageText* design = DesignViewerMessageTexts(count);
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(design[i].key, design[i].text);
+    const MessageText* results = ResultAndGridMessageTexts(count);
+    for (std::size_t i = 0; i < count; ++i) m_texts.emplace(results[i].key, results[i].text);
 }
 
 Text MessageCatalogue::FindString(const Text& key, int variant) const {

@@ -75,8 +75,13 @@ Text Axis::FormatNumber(double value) const {
     const Text& f = IsNumberFormat(format) ? format : Text("%g");
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    return FormattedText(f.c_str(), value);
+    Text out = FormattedText(f.c_str(), value);
 #pragma GCC diagnostic pop
+    // A short "%g" format turns 240000 into "2.4e+05"; a reader of a report expects the number as
+    // written up to a million, so such a value is written out in full instead.
+    const double size = std::fabs(value);
+    if (out.find_first_of("eE") != Text::npos && size < 1e6 && size >= 1e-4) out = FormattedText("%.15g", value);
+    return out;
 }
 
 Text TwoDimPlot::Dump() const {
@@ -143,6 +148,35 @@ AxisScale NiceScale(double lo, double hi, double fixedLo, double fixedHi, int in
     return a;
 }
 
+namespace {
+
+// The scale of an axis whose labels print with the axis's format: a step finer than the format
+// prints would label neighbouring ticks alike (0, 0, 1, 1), so the step grows through the
+// 1-2-5 series until every label differs from the others.
+AxisScale ScaleForFormat(const Axis& axis, double lo, double hi, double fixedLo, double fixedHi) {
+    AxisScale a = NiceScale(lo, hi, fixedLo, fixedHi);
+    if (axis.format.empty() || !axis.showLabels) return a;
+    const AxisScale first = a;
+    for (int grow = 0; grow < 40 && a.step > 0.0; ++grow) {
+        const std::vector<double> ticks = a.Ticks();
+        std::vector<Text> labels;
+        for (double v : ticks) labels.push_back(axis.FormatNumber(v));
+        std::sort(labels.begin(), labels.end());
+        if (std::adjacent_find(labels.begin(), labels.end()) == labels.end()) return a;
+        const double magnitude = std::pow(10.0, std::floor(std::log10(a.step) + 1e-9));
+        const double f = a.step / magnitude;
+        a.step = (f < 1.5 ? 2.0 : f < 3.5 ? 5.0 : 10.0) * magnitude;
+        const double from = first.fixedLo ? first.lo : std::min(lo, first.lo);
+        const double to = first.fixedHi ? first.hi : std::max(hi, first.hi);
+        a.lo = first.fixedLo ? first.lo : std::floor(from / a.step + 1e-9) * a.step;
+        a.hi = first.fixedHi ? first.hi : std::ceil(to / a.step - 1e-9) * a.step;
+        if (a.hi <= a.lo) a.hi = a.lo + a.step;
+    }
+    return a;
+}
+
+}  // namespace
+
 std::vector<TwoDimPlot::Drawn> TwoDimPlot::DrawnSets() const {
     std::vector<Drawn> drawn;
     for (const PlottedData* set : m_area.DataSets())
@@ -156,19 +190,32 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     int labelled = 0;
     for (const Drawn& d : drawn) {
         const bool right = d.set->GetYAxis()->GetKind() == Axis::RightY;
+        bool anyPoint = false;
         for (const CanvasPoint& p : d.points) {
             if (p.x == EmptyValue || p.y == EmptyValue || !std::isfinite(p.x) || !std::isfinite(p.y)) continue;
             rx.Add(p.x);
             (right ? rr : rl).Add(p.y);
+            anyPoint = true;
         }
-        if (!d.set->Label().empty()) ++labelled;
+        // The key names only the curves the picture shows; a bar chart's bars carry their names
+        // under them, and its key names the kinds of bar (a service swatch without bars).
+        if (!d.set->Label().empty() && (d.set->IsBar() ? !anyPoint : anyPoint)) ++labelled;
     }
     const Dim2GraphControl* params = m_parameters;
     PlotFrame f;
-    f.x = NiceScale(rx.lo, rx.hi, params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
-    f.y = NiceScale(rl.lo, rl.hi, params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
+    f.x = ScaleForFormat(m_x, rx.lo, rx.hi, params ? params->xMinimum : EmptyValue, params ? params->xMaximum : EmptyValue);
+    f.y = ScaleForFormat(m_left, rl.lo, rl.hi, params ? params->yMinimum : EmptyValue, params ? params->yMaximum : EmptyValue);
     f.hasRight = m_right != nullptr;
-    if (f.hasRight) f.y2 = NiceScale(rr.lo, rr.hi, EmptyValue, EmptyValue);
+    // Two quantities of one unit (hot and cold utility in kW) share one scale: on scales of their
+    // own, two curves a constant apart would be drawn on top of each other.
+    const bool fixedLeft = params && (params->yMinimum != EmptyValue || params->yMaximum != EmptyValue);
+    if (f.hasRight && !fixedLeft && rl.lo <= rl.hi && rr.lo <= rr.hi && !AxisUnit(m_left).empty() &&
+        AxisUnit(m_left) == AxisUnit(*m_right)) {
+        rl.Add(rr.lo), rl.Add(rr.hi);
+        f.y = f.y2 = ScaleForFormat(m_left, rl.lo, rl.hi, EmptyValue, EmptyValue);
+    } else if (f.hasRight) {
+        f.y2 = ScaleForFormat(*m_right, rr.lo, rr.hi, EmptyValue, EmptyValue);
+    }
     const double legendRows = m_area.key.IsVisible() ? labelled : 0;
     f.left = 80.0;
     f.top = 45.0;
@@ -295,6 +342,11 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                 canvas.SetMarkup(canvas.AddRectangle({x0, y0}, x1 - x0, y1 - y0, LineAttrib{d.set->appearance.colour, 1, 0},
                                                      true, d.set->appearance.colour),
                                  mark("bar", data));
+                // The bar's name stands under it, where a reader looks for it.
+                if (i == 0 && !d.set->Label().empty())
+                    canvas.SetMarkup(canvas.AddText({(x0 + x1) / 2.0, top + h + 6.0}, d.set->Label(), font, ink,
+                                                    TextAnchor::Middle, TextBaseline::Top),
+                                     mark("bar-label", data));
             }
             continue;
         }
@@ -320,7 +372,12 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         canvas.BeginGroup(mark("legend"));
         double keyY = top + h + 58.0;
         for (const Drawn& d : drawn) {
-            if (d.set->Label().empty()) continue;
+            // A curve without a single point has nothing in the picture for its key to name; a bar
+            // set with bars is named under its bars.
+            const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
+                return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
+            });
+            if (d.set->Label().empty() || (d.set->IsBar() ? anyPoint : !anyPoint)) continue;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
             if (d.set->IsBar())
                 canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,

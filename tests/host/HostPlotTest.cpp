@@ -2,8 +2,12 @@
 // and the cost kinds over range targets, drawn as SVG that xmllint and rsvg-convert accept;
 // bad input fails with a message and writes no file.
 #include "HostProcess.h"
+#include "../support/SvgReadBack.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <cstdio>
 #include <fstream>
@@ -58,6 +62,33 @@ struct KindCase {
 
 class HostPlot : public ::testing::TestWithParam<KindCase> {};
 
+// What a reader of a report would stumble over: two equal tick labels on one axis, or a text
+// that starts outside the picture (its anchor outside the view box, or a centred text wider
+// than the room to either side, at about 6 units a character).
+void ExpectReportGrade(const std::string& svg, const std::string& input) {
+    const SvgPicture picture = ReadSvg(svg);
+    ASSERT_TRUE(picture.parsed) << input;
+    const std::size_t at = svg.find("width=\"");
+    const double width = std::strtod(svg.c_str() + at + 7, nullptr);
+    const double height = std::strtod(svg.c_str() + svg.find("height=\"", at) + 8, nullptr);
+    for (const char* axis : {"x-tick", "y-tick", "y2-tick"}) {
+        std::vector<std::string> labels;
+        for (const SvgElement* t : picture.OfClass(axis)) labels.push_back(t->text);
+        std::sort(labels.begin(), labels.end());
+        EXPECT_EQ(labels.end(), std::adjacent_find(labels.begin(), labels.end())) << input << " " << axis;
+    }
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || !e.Attribute("transform").empty()) continue;
+        const double x = e.Number("x"), y = e.Number("y"), half = 3.0 * static_cast<double>(e.text.size());
+        EXPECT_TRUE(y >= 0.0 && y <= height) << input << ": " << e.text;
+        if (e.Attribute("text-anchor") == "middle") {
+            EXPECT_TRUE(x - half >= 0.0 && x + half <= width) << input << ": " << e.text << " at " << x;
+        } else {
+            EXPECT_TRUE(x >= 0.0 && x <= width) << input << ": " << e.text << " at " << x;
+        }
+    }
+}
+
 TEST_P(HostPlot, EveryKindIsAPictureThatXmllintAndRsvgAccept) {
     Scratch segmented("segmented.csv");
     std::ofstream(segmented.path) << kSegmented;
@@ -73,6 +104,7 @@ TEST_P(HostPlot, EveryKindIsAPictureThatXmllintAndRsvgAccept) {
         EXPECT_EQ(0, shell("xmllint --noout " + svg.path)) << input;
         EXPECT_EQ(0, shell("rsvg-convert -o " + png.path + " " + svg.path)) << input;
         EXPECT_GT(readFile(png.path).size(), 1000u) << input;
+        ExpectReportGrade(picture, input);
     }
 }
 
@@ -81,10 +113,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostPlot,
                                            KindCase{"shifted", "--dtmin 20"}, KindCase{"balanced", ""},
                                            KindCase{"shifted-balanced", ""}, KindCase{"utility", ""},
                                            KindCase{"hot-driving-force", ""}, KindCase{"cold-driving-force", ""},
-                                           KindCase{"user-utility", ""}, KindCase{"alpha", "--from 5 --to 30 --step 5"},
+                                           KindCase{"alpha", "--from 5 --to 30 --step 5"},
                                            KindCase{"area-demand", "--from 5 --to 30 --step 5"},
-                                           KindCase{"investment-saving", "--from 5 --to 30 --step 5"},
-                                           KindCase{"retrofit-alpha", "--from 5 --to 30 --step 5"},
                                            KindCase{"range", "--from 5 --to 30 --step 5 --right cold-utility"},
                                            KindCase{"supertarget", "--from 5 --to 30 --step 5"}),
                          [](const auto& info) {
@@ -93,6 +123,42 @@ INSTANTIATE_TEST_SUITE_P(Kinds, HostPlot,
                                  if (c == '-') c = '_';
                              return name;
                          });
+
+// The supertarget picture's title says what is drawn and its key names only drawn series;
+// numbers below a million are written out.
+TEST(HostPlotPictures, TheSupertargetPictureNamesWhatItDraws) {
+    Scratch svg("supertarget.svg");
+    const HostRun run = RunHost("plot " + example("four-streams.csv") + " --kind supertarget --from 5 --to 30 --step 5 --svg " +
+                                svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string picture = readFile(svg.path);
+    EXPECT_FALSE(has(picture, ">General Plot<")) << picture;
+    EXPECT_TRUE(has(picture, ">Capital Cost Index against Operating Cost Index<")) << picture;
+    EXPECT_FALSE(has(picture, ">None<")) << "no key entry for the empty right axis";
+    EXPECT_FALSE(has(picture, "e+05<")) << picture;
+}
+
+// A picture of empty axes would pass for a result: a plot with nothing to draw fails with why.
+TEST(HostPlotInput, APlotWithNothingToDrawFailsWithTheReasonAndWritesNoFile) {
+    Scratch svg("empty.svg"), network("network.case");
+    const std::string four = example("four-streams.csv");
+    ASSERT_EQ(0, RunHost("design " + four + " " + example("four-streams-network.csv") + " --save " + network.path).exitCode);
+    const struct {
+        std::string arguments;
+        const char* message;
+    } cases[] = {
+        {"plot " + four + " --kind user-utility --svg " + svg.path, "no user-supplied utility loads"},
+        {"plot " + four + " --kind investment-saving --from 5 --to 30 --step 5 --svg " + svg.path, "names none"},
+        {"plot " + four + " --kind retrofit-alpha --from 5 --to 30 --step 5 --svg " + svg.path, "names none"},
+        {"plot " + network.path + " --kind payback --svg " + svg.path, "retrofit base design"},
+    };
+    for (const auto& c : cases) {
+        const HostRun run = RunHost(c.arguments);
+        EXPECT_EQ(1, run.exitCode) << c.arguments << "\n" << run.out;
+        EXPECT_TRUE(has(run.out, c.message)) << c.arguments << "\n" << run.out;
+        EXPECT_FALSE(exists(svg.path)) << c.arguments;
+    }
+}
 
 TEST(HostPlotInput, BadInputFailsWithAMessageAndWritesNoFile) {
     Scratch svg("bad.svg");
@@ -148,6 +214,29 @@ TEST(HostPlotInput, PointingAtTheHotCompositeCurveNamesItsStreams) {
     const HostRun off = RunHost("plot " + example("four-streams.csv") + " --kind composite --svg " + svg.path + " --at 5,300");
     ASSERT_EQ(0, off.exitCode) << off.out;
     EXPECT_TRUE(has(off.out, "no stream at that point")) << off.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The README's range example: hot and cold utility differ by a constant 40 kW, so on scales of
+// their own the two lines would coincide; in kW both they share one scale and both show.
+TEST(HostPlotPictures, TheReadmesRangeExampleShowsBothCurves) {
+    Scratch svg("range.svg");
+    const HostRun run = RunHost("plot " + example("four-streams.csv") +
+                                " --kind range --from 5 --to 30 --step 5 --left hot-utility --right cold-utility --svg " +
+                                svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string picture = readFile(svg.path);
+    auto edge = [&](const std::string& name) {
+        const std::size_t at = picture.find("data-" + name + "=\"");
+        return at == std::string::npos ? NAN : std::strtod(picture.c_str() + at + name.size() + 7, nullptr);
+    };
+    EXPECT_EQ(edge("y-min"), edge("y2-min")) << picture;
+    EXPECT_EQ(edge("y-max"), edge("y2-max")) << picture;
+    EXPECT_LE(edge("y-min"), 0.0);
+    EXPECT_GE(edge("y-max"), 150.0);
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
                        std::string("menu ") + point + "\nchoose 5609\nsvg . " + svg.path + "\n");
     const HostRun run = RunHost("view " + c.saved.path + " --open grid --script " + script.path + " --save " + after.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "5609 oiDelete")) << run.out;
+    EXPECT_TRUE(has(run.out, "5609 Delete")) << run.out;
     EXPECT_TRUE(has(run.out, "deletehx \"E1\"")) << run.out;
     EXPECT_EQ(3, count(FileContents(svg.path), "class=\"exchanger\""));
 
@@ -152,8 +152,8 @@ TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {
     const HostRun run = RunHost("view " + c.saved.path + " --open grid=Network --script " + script.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "  text E1\nE1\nLoad\t240.0")) << run.out;  // the fly-by of E1
-    EXPECT_TRUE(has(run.out, "5615 oiZoomIn icon=ZoominIco")) << run.out;
-    EXPECT_TRUE(has(run.out, "5613 oiClearMarkers")) << run.out;
+    EXPECT_TRUE(has(run.out, "5615 Zoom in icon=ZoominIco")) << run.out;
+    EXPECT_TRUE(has(run.out, "5613 Clear markers")) << run.out;
     EXPECT_TRUE(has(run.out, "6: choose 5615\n  result 1")) << run.out;
 
     const std::pair<const char*, const char*> bad[] = {

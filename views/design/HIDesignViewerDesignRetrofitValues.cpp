@@ -64,8 +64,10 @@ double capitalRise(V& v, CNode& u, Var) {
     return now > before ? now - before : 0.0;
 }
 
+// A payback is the time the saving over the retrofit base design takes to repay the money spent
+// on it; without a base design there is no saving to speak of, so no payback either.
 double payback(V& v, Var) {
-    if (!hasExchangers(v) || isBaseDesign(v)) return kEmpty;
+    if (!hasExchangers(v) || isBaseDesign(v) || !baseDesign(v)) return kEmpty;
     return v.GetDesign()->GetPaybackTime();
 }
 

@@ -282,7 +282,13 @@ void HENDiagram::Rebuild() {
     };
     bool pinchLayout = nPinch > 0;
     for (LinePlan& p : plans) {
-        int cur = 0;
+        // The walk starts in the region of the line's left terminal: a stream that enters at or
+        // below a pinch has nothing, not even a split, on the far side of it.
+        const StreamVisibilityEntry& e = *p.entry;
+        const double hotEnd = std::max(e.supplyTemperature, e.targetTemperature);
+        const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
+        const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
+        int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
         if (!assign(p.slots, cur, p)) {
             pinchLayout = false;
             break;
@@ -502,7 +508,9 @@ void HENDiagram::Rebuild() {
             m_items.push_back(s);
         };
         // The segment node between two drawn elements: the one just before the right one in
-        // flow order, or just before the left one on a line met from its end.
+        // flow order, or just before the left one on a line met from its end. The run's outlet
+        // (`tail`) lies past its last element: rightmost on a line running left to right,
+        // leftmost on one met from its end.
         auto segmentBetween = [&](const Slot* l, const Slot* r, CNode* tail) -> CNode* {
             if (forward) return r ? r->e->segmentBefore : tail;
             return l ? l->e->segmentBefore : tail;
@@ -526,7 +534,7 @@ void HENDiagram::Rebuild() {
                         end.column = nodes[static_cast<std::size_t>(s.node)].column;
                         hx->ends.push_back(end);
                         const int endIndex = static_cast<int>(hx->ends.size()) - 1;
-                        addSegment(segmentBetween(prev, &s, nullptr), leftItem, leftEnd, hx, endIndex, yy);
+                        addSegment(segmentBetween(prev, &s, tail), leftItem, leftEnd, hx, endIndex, yy);
                         leftItem = hx, leftEnd = endIndex, prev = &s;
                         continue;
                     }
@@ -547,7 +555,7 @@ void HENDiagram::Rebuild() {
                     };
                     HENDStreamSplit* open = makeSplit(opening, true, s.node);
                     HENDStreamSplit* close = makeSplit(closing, false, s.closeNode);
-                    addSegment(segmentBetween(prev, &s, nullptr), leftItem, leftEnd, open, 0, yy);
+                    addSegment(segmentBetween(prev, &s, tail), leftItem, leftEnd, open, 0, yy);
                     for (std::size_t b = 0; b < s.branches.size(); ++b) {
                         const double by = yy + (b < s.offsets.size() ? s.offsets[b] : 0.0);
                         const std::size_t before = m_items.size();

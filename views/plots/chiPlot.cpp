@@ -295,9 +295,10 @@ double chiPlot::DesignValue(const VarDescription& var) {
     if (type == 31000) return design->GetTotalCapitalCost();
     if (type == 6) return design->GetTotalUtilityLoad(0);
     if (type == 1508) return design->GetTotalArea();
-    if (n == 236) return exchangers ? converted(design->GetPaybackTime(), 44, "years") : kEmpty;
+    const Text base = m_pScenario->GetRetrofitBaseDesignName() ? m_pScenario->GetRetrofitBaseDesignName() : "";
+    // A payback is counted against the retrofit base design's utility cost: no base, no payback.
+    if (n == 236) return exchangers && !base.empty() ? converted(design->GetPaybackTime(), 44, "years") : kEmpty;
     if (n == 337) {
-        const Text base = m_pScenario->GetRetrofitBaseDesignName() ? m_pScenario->GetRetrofitBaseDesignName() : "";
         if (!exchangers || base.empty() || base == design->GetDesignName()) return kEmpty;
         return converted(m_pScenario->GetRetrofitBaseUtilityCost() - design->GetTotalUtilityCost(2), 100, "cost/year");
     }

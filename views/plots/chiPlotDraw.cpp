@@ -53,7 +53,8 @@ void chiPlot::Draw(const char* xTitle, const char* yTitle, const char* title, st
 constexpr int kNone = -32767;
 
 void chiPlot::DrawGraphHeatCascade() {
-    Draw("Enthalpy", "Temperature", "Grand Composite Curve",
+    // The grand composite runs over the interval temperatures, shifted by half the approach.
+    Draw("Enthalpy", "Shifted Temperature", "Grand Composite Curve",
          {{1, "Grand Composite Curve", ":HeatFlow.200.[]", ":Temperature.201.[]", 0, 0, kNone, false}});
 }
 

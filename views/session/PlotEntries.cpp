@@ -111,6 +111,16 @@ extern "C" int KestrinRangeTargetPlot(IHeatIntegrationScenario* scenario, int mo
     }
     // The general plot keeps its key out of its window; a picture names its series and designs.
     plot.GetPlot()->GetLegend().Show();
+    // Its window title says only "General Plot"; a picture's title names what is drawn.
+    TwoDimPlot& picture = *plot.GetPlot();
+    const Text& across = picture.GetXAxisPtr()->title;
+    const Text& up = picture.GetYAxisPtr()->title;
+    if (mode == ChiSuperTargetPlot::GeneralPlot && !across.empty() && !up.empty()) {
+        Text title = up;
+        const Axis* right = picture.GetRightYAxisPtr();
+        if (right && right->IsVisible() && !right->title.empty()) title += " and " + right->title;
+        picture.title = title + " against " + across;
+    }
     const Text text = what == 1 ? DescribePlotJSON(*plot.GetPlot())
                                 : plot.GetPlot()->ExportSVG(ChiSuperTargetPlot::PictureWidth, ChiSuperTargetPlot::PictureHeight);
     return HandOutText(text, out, size);

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -188,9 +190,15 @@ TEST(PlotPicture, BarsAreTheRectanglesTheirPointPairsSpanReadBackThroughThePlotA
     EXPECT_EQ(0.0, axes.yMin) << "bars stand on zero";
     EXPECT_TRUE(picture.OfClass("data-set").empty() && picture.OfClass("data-point").empty());
     EXPECT_EQ("Area (m2)", picture.OfClass("y-title")[0]->text);
+    // Each bar's name stands under it, centred; the key names only the kind of bar.
+    const auto names = picture.OfClass("bar-label");
+    ASSERT_EQ(3u, names.size());
+    EXPECT_EQ("E1", names[0]->text);
+    EXPECT_NEAR(1.0, axes.X(names[0]->Number("x")), 1e-4 * xSpan);
+    EXPECT_GT(names[0]->Number("y"), axes.top + axes.height);
     const auto entries = picture.OfClass("legend-entry");
-    ASSERT_EQ(5u, entries.size());
-    EXPECT_EQ("Heater", entries[0]->text) << "legend in data-set order";
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("Heater", entries[0]->text);
 }
 
 TEST(PlotPicture, CanvasTextPlacementClassesAndGroupsInDumpAndSvg) {
@@ -217,5 +225,59 @@ TEST(PlotPicture, CanvasTextPlacementClassesAndGroupsInDumpAndSvg) {
     // A middle-anchored text is hit about its middle.
     EXPECT_EQ(0, c.HitTest({46, 20}, 0.0));
 }
+
+}  // namespace
+
+namespace {
+
+// An axis whose format prints fewer digits than a 1-2-5 step over its range would need.
+struct FormatCase {
+    const char* name;
+    const char* format;
+    std::vector<double> xs;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+
+class PlotTicksFollowTheFormat : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(PlotTicksFollowTheFormat, NoTwoLabelsOfTheAxisAreEqualAndTheDataStaysInside) {
+    SetDisplayUnitSet(SIUnits);
+    ProbeRegistry registry;
+    ProbeView owner{nullptr, "Scenario"};
+    const FormatCase& c = GetParam();
+    owner.series[{6, 204}] = c.xs;
+    owner.series[{1, 205}] = std::vector<double>(c.xs.size(), 10.0);
+    auto* plot = new TwoDimPlot(&owner);
+    ASSERT_TRUE(plot->GetXAxisPtr()->SetNumberFormat(c.format));
+    XYDataStruct set;
+    set.xVariable = ":HeatFlow.204.[]";
+    set.yVariable = ":Temperature.205.[]";
+    ASSERT_NE(nullptr, plot->GetPlotArea().CreateDataSet(&set, 1));
+    const SvgPicture picture = ReadSvg(plot->ExportSVG());
+    ASSERT_TRUE(picture.parsed);
+    std::vector<std::string> labels;
+    for (const SvgElement* t : picture.OfClass("x-tick")) labels.push_back(t->text);
+    ASSERT_GE(labels.size(), 2u);
+    std::vector<std::string> sorted = labels;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted.end(), std::adjacent_find(sorted.begin(), sorted.end())) << ::testing::PrintToString(labels);
+    // Below a million the numbers are written out, never in exponent notation.
+    for (const std::string& label : labels) EXPECT_EQ(std::string::npos, label.find_first_of("eE")) << label;
+    const SvgAxes axes(*picture.PlotArea());
+    for (double x : c.xs) {
+        EXPECT_LE(axes.xMin, x);
+        EXPECT_GE(axes.xMax, x);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PlotTicksFollowTheFormat,
+    ::testing::Values(FormatCase{"WholeNumbersOverOne", "%.0f", {0.0, 1.0}},          // was 0,0,0,1,1,1
+                      FormatCase{"WholeNumbersOverThree", "%.0f", {0.0, 1.0, 2.0, 3.0}},  // was 0,0,1,2,2,2,3
+                      FormatCase{"SixDigitsAtOnePoint", "%.6g", {149586.0}},        // was 149586 repeated
+                      FormatCase{"OneDecimalOverATenth", "%.1f", {2.0, 2.1}},
+                      FormatCase{"ShortGeneralFormatOverHundredsOfThousands", "%3.2g", {215554.0, 237597.0}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -214,6 +214,13 @@ TEST(ViewDesignViewerStreamValues, CostsPaybackAndTheCrossPinchTable) {
     auto viewer = n.Viewer();
     EXPECT_DOUBLE_EQ(n.d->GetTotalUtilityCost(2) + n.d->GetTotalAnnualizedCapitalCost(), read(*viewer, 31001, 751));
     EXPECT_DOUBLE_EQ(n.d->GetTotalUtilityCost(0), read(*viewer, 31001, 762));
+    // An ordinary design has no retrofit base to save against: no payback, not a negative one.
+    EXPECT_EQ(kEmpty, read(*viewer, 1519, 786));
+    EXPECT_EQ(kEmpty, read(*viewer, 1520, 786));
+    // Against a base design the payback is the design's own.
+    n.Design("Base");
+    n.scenario->SetRetrofitBaseDesign("Base");
+    EXPECT_DOUBLE_EQ(n.d->GetPaybackTime(), read(*viewer, 1519, 786));
     // Outside a retrofit no exchanger is shaded as kept.
     EXPECT_EQ(0.0, read(*viewer, 1519, 616, 0));
     // The cross-pinch table ends with the filtered list.

@@ -173,6 +173,9 @@ TEST_P(ViewPlotCurves, EveryVertexIsTheScenariosCurvePointAndEveryTickSitsAtItsV
     const bool driving = c.graph == 8 || c.graph == 9;
     EXPECT_NE(std::string::npos, xTitle[0]->text.find(driving ? "(C)" : "(kW)")) << xTitle[0]->text;
     EXPECT_NE(std::string::npos, yTitle[0]->text.find("(C)")) << yTitle[0]->text;
+    if (c.graph == 1) {
+        EXPECT_EQ(0u, yTitle[0]->text.find("Shifted Temperature")) << "the grand composite is drawn on shifted temperatures";
+    }
     std::vector<std::string> legend;
     for (const SvgElement* entry : picture.OfClass("legend-entry")) {
         ASSERT_EQ(std::vector<std::string>{"legend"}, entry->groupClasses);

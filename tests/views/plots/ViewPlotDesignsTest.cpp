@@ -419,6 +419,19 @@ TEST(ViewPlotPointing, APositionOnTheHotCompositeCurveNamesItsStreams) {
     EXPECT_TRUE(result.empty()) << "outside the plot area";
 }
 
+TEST_F(ViewPlotDesigns, APaybackNeedsARetrofitBaseDesign) {
+    addDesign("Ordinary", 500.0);
+    chiPlot payback(nullptr, scenario.get(), false);
+    payback.ConstructPlot(PaybackInvestmentCurve);
+    payback.Update_PaybackInvest("Ordinary", "", DesignAdded);
+    VarDescription years;
+    ASSERT_TRUE(VarDescription::Parse("ExtraData.236.1", years));  // the first design's data set
+    EXPECT_EQ(Viewable::EmptyValue, payback.Value(years)) << "no base design: no saving to repay anything";
+    addDesign("Base", 800.0);
+    scenario->baseName = "Base";
+    EXPECT_NE(Viewable::EmptyValue, payback.Value(years));
+}
+
 TEST_F(ViewPlotDesigns, FeasibilityStylesOfTheAlphaPlotsDesigns) {
     FakeDesign* done = addDesign("Done", 500.0);
     FakeDesign* open = addDesign("Open", 500.0);
