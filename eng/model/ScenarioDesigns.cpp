@@ -23,6 +23,8 @@ namespace {
 constexpr double kMaxNewArea = 10000.0;
 constexpr int kRetrofitCodeNoSaving = 26;
 constexpr int kReady = 3;
+// The run's answer when no design has been chosen as the existing network.
+constexpr int kRetrofitCodeNoBaseDesign = 8;
 
 const char* modeLetter(int mode) {
     static const char* const kLetters[] = {"N", "P", "S", "U", "A"};
@@ -361,8 +363,17 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
 
-    if (mode >= 0 && mode <= 2) {
-        if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
+    // A run refused before its first step answers with the refusal's own code where its result is
+    // read (the first step of a stepwise run), so that the user learns why nothing was made.
+    const bool stepwise = mode >= 0 && mode <= 2;
+    for (int i = stepwise ? 0 : 5; i < (stepwise ? 5 : 6); ++i) m_nRetrofitStatus[i] = -1;
+    const int ready = m_strBaseDesignName.empty() ? kRetrofitCodeNoBaseDesign : CheckRetrofitDesign(design);
+    if (ready != kReady) {
+        m_nRetrofitStatus[stepwise ? 0 : 5] = ready;
+        return;
+    }
+
+    if (stepwise) {
         RefreshExistingNetworkValues();
         // The log names the step in progress; a log left from an earlier run would name a step of
         // that run, so it goes before the run and again after it, however the run ends.
@@ -375,7 +386,6 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
         int steps = m_nLevelSettings[mode + 1];
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;
-        for (int i = 0; i < steps; ++i) m_nRetrofitStatus[i] = -1;
         for (int step = 1; step <= steps; ++step) {
             if (std::FILE* log = std::fopen(logPath.c_str(), "w")) {
                 std::fprintf(log, "%d", step);
@@ -388,8 +398,6 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
         return;
     }
 
-    m_nRetrofitStatus[5] = -1;
-    if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
     RefreshExistingNetworkValues();
     if (mode != 3 && mode != 4 && IsUtilityLoadNearTarget(*design)) return;
     RunRetrofitStep(*design, mode, 0, false);

@@ -238,6 +238,36 @@ TEST(HostRetrofit, UtilityModeWithOneUtilityEachAnswers24) {
     EXPECT_NE(one.out.find("discarded"), std::string::npos) << one.out;
 }
 
+// The design viewer reports a retrofit the scenario refuses by the refusal's own key, as the host
+// reports it by its own message: a design without exchangers is "RetNoDes" (11), and a scenario
+// whose existing network was never chosen is "RetNoBCDesign" (8), for the utility step and for
+// the stepwise run alike.
+TEST(HostRetrofit, TheDesignViewerShowsWhyTheScenarioRefusedTheRetrofit) {
+    ScratchFile saved("retrofit-test", "viewer.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    struct Case {
+        const char* name;
+        std::string chooseBase, key;
+    };
+    for (const Case& c : {Case{"design without exchangers", "cmd SelectRetrofitNow\n", "RetNoDes"},
+                          Case{"no existing network chosen", "", "RetNoBCDesign"}}) {
+        SCOPED_TRACE(c.name);
+        ScratchFile script("retrofit-test", "viewer.txt",
+                           c.chooseBase + "cmd AddDefaultDesign Other\nopen HIDesignViewerDesign.200.1\nexpect " + c.key +
+                               "\ncmd UtilHX\nexpect " + c.key + "\ncmd RunRetrofitOptimization\n");
+        const HostRun run = RunHost("view " + saved.path + " --script " + script.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string shown = "Error " + c.key + "|";
+        const std::size_t first = run.out.find(shown);
+        ASSERT_NE(first, std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(shown, first + 1), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("RetFail"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Unlisted retrofit result code"), std::string::npos) << run.out;
+    }
+}
+
 TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
     ScratchFile noCold("retrofit-test", "no-cold.csv",
                        "name,supply,target,cp,h,kind\nH1,150,50,2,0.2,process\nC,100,160,4,0.2,process\n"
