@@ -258,6 +258,10 @@ int CPIScenario::GetRetrofitStepStatus(int index) const {
     return index >= 0 && index < 6 ? m_nRetrofitStatus[index] : -1;
 }
 
+double CPIScenario::GetRetrofitStepCapital(int index) const {
+    return index >= 0 && index < 6 ? m_dRetrofitStepCapital[index] : 0.0;
+}
+
 int CPIScenario::CheckRetrofitDesign(IHENDesign* design) {
     if (!design) return 11;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
@@ -335,6 +339,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     m_retrofitSettings.dDTmin = design.GetDTMin();
     m_retrofitSettings.nMode = mode;
     m_retrofitSettings.nPreviousModifications = stepwise ? step - 1 : 0;
+    m_retrofitSettings.dPlacedCapital = 0.0;
 
     int result = m_services.retrofit ? m_services.retrofit->Run(m_retrofitSettings, *created)
                                      : RetrofitDriver::ResultNothingDone;
@@ -348,6 +353,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
          !CanRetrofitDesign(created)))
         result = kRetrofitCodeNoSaving;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
+    m_dRetrofitStepCapital[stepwise ? step - 1 : 5] = m_retrofitSettings.dPlacedCapital;
     m_strResultDesignName.clear();
     if (RetrofitDriver::IsDiscardResult(result)) {
         DeleteDesign(newName);
@@ -366,7 +372,10 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     // A run refused before its first step answers with the refusal's own code where its result is
     // read (the first step of a stepwise run), so that the user learns why nothing was made.
     const bool stepwise = mode >= 0 && mode <= 2;
-    for (int i = stepwise ? 0 : 5; i < (stepwise ? 5 : 6); ++i) m_nRetrofitStatus[i] = -1;
+    for (int i = stepwise ? 0 : 5; i < (stepwise ? 5 : 6); ++i) {
+        m_nRetrofitStatus[i] = -1;
+        m_dRetrofitStepCapital[i] = 0.0;
+    }
     const int ready = m_strBaseDesignName.empty() ? kRetrofitCodeNoBaseDesign : CheckRetrofitDesign(design);
     if (ready != kReady) {
         m_nRetrofitStatus[stepwise ? 0 : 5] = ready;
