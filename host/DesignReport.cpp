@@ -147,22 +147,41 @@ DesignReport ReadDesign(IHENDesign& d) {
     return r;
 }
 
+std::string FormatDesignUnitText(const DesignReport::Unit& u) {
+    std::ostringstream out;
+    out << PrintableText(u.name) << " (" << u.kind << ") " << PrintableText(u.hot) << " -> " << PrintableText(u.cold)
+        << ": duty " << number(u.duty, 2);
+    if (u.haveTemperatures)
+        out << ", hot " << number(u.hotIn, 2) << " -> " << number(u.hotOut, 2) << ", cold " << number(u.coldIn, 2)
+            << " -> " << number(u.coldOut, 2) << ", approach " << number(u.approach, 2);
+    out << ", area " << (u.haveArea ? number(u.area, 2) : std::string("not known"));
+    if (std::isfinite(u.u)) out << ", U " << number(u.u, 4);
+    out << ", Ft " << number(u.ft, 4);
+    if (std::isfinite(u.shells)) out << ", shells " << number(u.shells, 0);
+    out << ", " << u.status << (u.feasible ? "" : ", INFEASIBLE");
+    return out.str();
+}
+
+std::string FormatDesignUnitJson(const DesignReport::Unit& u) {
+    std::ostringstream out;
+    const double nan = NAN;
+    out << "{\"name\": " << JsonString(u.name) << ", \"kind\": " << JsonString(u.kind) << ", \"hot\": " << JsonString(u.hot)
+        << ", \"cold\": " << JsonString(u.cold) << ", \"duty\": " << JsonNumber(u.duty)
+        << ", \"hot_in\": " << JsonNumber(u.haveTemperatures ? u.hotIn : nan)
+        << ", \"hot_out\": " << JsonNumber(u.haveTemperatures ? u.hotOut : nan)
+        << ", \"cold_in\": " << JsonNumber(u.haveTemperatures ? u.coldIn : nan)
+        << ", \"cold_out\": " << JsonNumber(u.haveTemperatures ? u.coldOut : nan) << ", \"area\": " << JsonNumber(u.area)
+        << ", \"u\": " << JsonNumber(u.u) << ", \"ft\": " << JsonNumber(u.ft) << ", \"shells\": " << JsonNumber(u.shells)
+        << ", \"approach\": " << JsonNumber(u.approach) << ", \"status\": " << JsonString(u.status)
+        << ", \"feasible\": " << (u.feasible ? "true" : "false") << "}";
+    return out.str();
+}
+
 std::string FormatDesignText(const DesignReport& r) {
     std::ostringstream out;
     out << "Network design " << PrintableText(r.name) << "\n";
     out << "Units (kW, C, m2, kW/(m2.C)):\n";
-    for (const auto& u : r.units) {
-        out << "  " << PrintableText(u.name) << " (" << u.kind << ") " << PrintableText(u.hot) << " -> "
-            << PrintableText(u.cold) << ": duty " << number(u.duty, 2);
-        if (u.haveTemperatures)
-            out << ", hot " << number(u.hotIn, 2) << " -> " << number(u.hotOut, 2) << ", cold " << number(u.coldIn, 2)
-                << " -> " << number(u.coldOut, 2) << ", approach " << number(u.approach, 2);
-        out << ", area " << (u.haveArea ? number(u.area, 2) : std::string("not known"));
-        if (std::isfinite(u.u)) out << ", U " << number(u.u, 4);
-        out << ", Ft " << number(u.ft, 4);
-        if (std::isfinite(u.shells)) out << ", shells " << number(u.shells, 0);
-        out << ", " << u.status << (u.feasible ? "" : ", INFEASIBLE") << "\n";
-    }
+    for (const auto& u : r.units) out << "  " << FormatDesignUnitText(u) << "\n";
     for (const auto& t : r.splitters) {
         out << "Splitter " << PrintableText(t.name) << " on " << PrintableText(t.stream) << ":";
         for (std::size_t i = 0; i < t.branches.size(); ++i)
@@ -196,18 +215,7 @@ std::string FormatDesignJson(const DesignReport& r) {
     std::ostringstream out;
     out << "{\n  \"units\": [";
     for (std::size_t i = 0; i < r.units.size(); ++i) {
-        const auto& u = r.units[i];
-        out << (i ? ",\n" : "\n") << "    {\"name\": " << JsonString(u.name) << ", \"kind\": " << JsonString(u.kind)
-            << ", \"hot\": " << JsonString(u.hot) << ", \"cold\": " << JsonString(u.cold)
-            << ", \"duty\": " << JsonNumber(u.duty);
-        const double nan = NAN;
-        out << ", \"hot_in\": " << JsonNumber(u.haveTemperatures ? u.hotIn : nan)
-            << ", \"hot_out\": " << JsonNumber(u.haveTemperatures ? u.hotOut : nan)
-            << ", \"cold_in\": " << JsonNumber(u.haveTemperatures ? u.coldIn : nan)
-            << ", \"cold_out\": " << JsonNumber(u.haveTemperatures ? u.coldOut : nan)
-            << ", \"area\": " << JsonNumber(u.area) << ", \"u\": " << JsonNumber(u.u) << ", \"ft\": " << JsonNumber(u.ft)
-            << ", \"shells\": " << JsonNumber(u.shells) << ", \"approach\": " << JsonNumber(u.approach)
-            << ", \"status\": " << JsonString(u.status) << ", \"feasible\": " << (u.feasible ? "true" : "false") << "}";
+        out << (i ? ",\n" : "\n") << "    " << FormatDesignUnitJson(r.units[i]);
     }
     out << (r.units.empty() ? "],\n" : "\n  ],\n");
     out << "  \"hot_utility\": " << JsonNumber(r.hotUtility) << ",\n";

@@ -43,3 +43,6 @@ struct DesignReport {
 DesignReport ReadDesign(IHENDesign& design);
 std::string FormatDesignText(const DesignReport& report);
 std::string FormatDesignJson(const DesignReport& report);
+// One unit as the two reports print it: a line of text (no indent, no line end) and a JSON object.
+std::string FormatDesignUnitText(const DesignReport::Unit& unit);
+std::string FormatDesignUnitJson(const DesignReport::Unit& unit);

@@ -114,13 +114,14 @@ const JobHelp kJobs[] = {
      "example: kestrin-host grid examples/four-streams.csv examples/four-streams-split-network.csv --svg grid.svg\n"},
     {"retrofit", "network-pinch retrofit steps of a network",
      "usage: kestrin-host retrofit STREAMS NETWORK|CASE [--mode new-exchanger|repipe|resequence|utility]\n"
-     "                             [--steps N] [--budget B] [--json]\n"
+     "                             [--steps N] [--budget B] [--json] [--save CASE]\n"
      "Network-pinch retrofit of a network (built as design builds it, or a case's first design).\n"
      "  --mode M           new-exchanger (default), repipe, resequence or utility (one heater or\n"
      "                     cooler moved to a cheaper utility)\n"
      "  --steps N          steps (1 to 5, default 1)\n"
      "  --budget B         the investment a step may spend (0 or more, in the case's currency;\n"
      "                     default the scenario's own, 0 for tables)\n"
+     "  --save CASE        store the scenario with the base design and the kept step designs\n"
      "example: kestrin-host retrofit examples/retrofit-streams.csv examples/retrofit-network.csv --mode utility\n"},
     {"optimise", "exchanger duties and split fractions of a design optimised",
      "usage: kestrin-host optimise STREAMS NETWORK|CASE [--design NAME] [--objective area|cost]\n"

@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/CommandLine.h"
 #include "host/DesignCommand.h"
+#include "host/DesignReport.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
@@ -41,8 +42,9 @@ const Mode kModes[] = {
 
 struct RetrofitOptions {
     std::vector<std::string> files;
+    std::string save;
     const Mode* mode = &kModes[0];
-    bool json = false, haveMode = false, haveSteps = false, haveBudget = false;
+    bool json = false, haveMode = false, haveSteps = false, haveBudget = false, haveSave = false;
     double steps = 1.0;
     // The investment a step may spend (the scenario's optimiser economic parameter, which the
     // area check divides the step's capital by); without the option the scenario keeps its own.
@@ -112,6 +114,8 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
             }
         } else if (a == "--steps") {
             if (!TakeWholeNumberOption(argc, argv, i, o.steps, o.haveSteps, 1, 5, error)) return false;
+        } else if (a == "--save") {
+            if (!TakeFileOption(argc, argv, i, o.save, o.haveSave, error)) return false;
         } else if (a == "--budget") {
             if (!TakeNumberOption(argc, argv, i, o.budget, o.haveBudget, error)) return false;
             if (!(o.budget >= 0.0) || !std::isfinite(o.budget)) {
@@ -131,7 +135,12 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
         error = "--budget belongs to the modes whose steps are checked by area (new-exchanger, repipe, resequence)";
         return false;
     }
-    return true;
+    for (const std::string& input : o.files)
+        if (o.haveSave && SameFile(input, o.save)) {
+            error = "--save " + o.save + " names an input file; save the case to another file";
+            return false;
+        }
+    return !o.haveSave || SaveMayReplace(o.save, error);
 }
 
 struct Modification {
@@ -145,7 +154,16 @@ struct Step {
     std::string design;
     Modification modification;
     double hotUtility = 0.0, coldUtility = 0.0, utilityCost = 0.0, capitalCost = 0.0, payback = NAN;
+    // A kept step's network, unit by unit.
+    std::vector<DesignReport::Unit> network;
+    // Why the step was not kept when its modification as placed cost more than the budget allowed.
+    std::string budgetNote;
 };
+
+// The steps of a stepwise run are each made from the base design; a later step leaves out only
+// the placements that the earlier ones chose.
+constexpr const char* kStepsAreAlternatives =
+    "the steps are alternatives: each is made from the base design, not from the step before";
 
 struct DesignState {
     bool haveModification = false;
@@ -303,6 +321,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
     out << "  hot utility    " << number(b.hotUtility) << " kW\n";
     out << "  cold utility   " << number(b.coldUtility) << " kW\n";
     out << "  utility cost   " << number(b.utilityCost) << " per year\n";
+    if (steps.size() > 1) out << "Note: " << kStepsAreAlternatives << "\n";
     for (const Step& s : steps) {
         out << "Step " << s.step << ": result " << s.result << ", " << Meaning(s.result) << "\n";
         if (!s.haveDesign) continue;
@@ -321,6 +340,9 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
         out << "  utility cost saving " << number(b.utilityCost - s.utilityCost) << " per year\n";
         out << "  capital cost   " << number(s.capitalCost) << " (investment)\n";
         out << "  payback        " << (std::isfinite(s.payback) ? number(s.payback) + " years" : "never (no saving)") << "\n";
+        if (!s.budgetNote.empty()) out << "  budget: " << s.budgetNote << "\n";
+        if (!s.network.empty()) out << "  network:\n";
+        for (const DesignReport::Unit& u : s.network) out << "    " << FormatDesignUnitText(u) << "\n";
     }
     if (!note.empty()) out << "Note: " << note << "\n";
     return out.str();
@@ -330,7 +352,7 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
     std::ostringstream out;
     out << "{\"mode\":" << JsonString(mode.option) << ",\"base\":{\"hot_utility\":" << JsonNumber(b.hotUtility)
         << ",\"cold_utility\":" << JsonNumber(b.coldUtility) << ",\"utility_cost\":" << JsonNumber(b.utilityCost)
-        << "},\"steps\":[";
+        << "},\"steps_are\":\"alternatives\",\"steps\":[";
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
         if (i) out << ",";
@@ -353,6 +375,14 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
         else
             out << ",\"hot_utility\":null,\"cold_utility\":null,\"utility_cost\":null,\"utility_cost_saving\":null,"
                    "\"capital_cost\":null,\"payback\":null";
+        out << ",\"budget_note\":" << (s.budgetNote.empty() ? "null" : JsonString(s.budgetNote)) << ",\"network\":";
+        if (s.kept) {
+            out << "[";
+            for (std::size_t k = 0; k < s.network.size(); ++k) out << (k ? "," : "") << FormatDesignUnitJson(s.network[k]);
+            out << "]";
+        } else {
+            out << "null";
+        }
         out << "}";
     }
     out << "],\"note\":" << (note.empty() ? "null" : JsonString(note)) << "}\n";
@@ -382,6 +412,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
 
     const Mode& mode = *o.mode;
     const bool stepwise = mode.code <= 2;
+    const double budget = scenario->GetOptimizerEconomicParameter();
     const int steps = stepwise ? static_cast<int>(o.steps) : 1;
     if (mode.code == 0) scenario->SetLevelSetting2(steps);
     if (mode.code == 1) scenario->SetLevelSetting3(steps);
@@ -397,12 +428,14 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
         made = discarded.states;
     }
     std::set<int> kept;
+    std::map<int, std::vector<DesignReport::Unit>> networks;
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         const int step = name && !existing.count(name) ? StepOfName(name, base, mode.letter, stepwise) : 0;
         IHENDesign* d = nullptr;
         if (step > 0 && scenario->GetDesign(i, d, 0) && d) {
             made[step] = {name, ReadState(*d, &baseUnits)};
+            networks[step] = ReadDesign(*d).units;
             kept.insert(step);
         }
     }
@@ -415,6 +448,10 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
         s.step = i + 1;
         s.result = result;
         s.kept = kept.count(s.step) != 0;
+        if (s.kept) s.network = networks[s.step];
+        const double placed = scenario->GetRetrofitStepCapital(stepwise ? i : 5);
+        if (!s.kept && placed > budget)
+            s.budgetNote = "the step needs capital " + number(placed) + "; the budget is " + number(budget);
         const auto found = made.find(s.step);
         if (found != made.end()) {
             s.haveDesign = true;
@@ -436,6 +473,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     else if (static_cast<int>(report.size()) < steps)
         note = "the run stopped after step " + std::to_string(report.size()) +
                ": the hot utility reached its target, or a step could not be made";
+    if (o.haveSave && !session.SaveCase(o.save, error)) return FailCommand(error);
     std::fputs((o.json ? FormatJson(before, report, mode, note) : FormatText(base, mode, before, report, note)).c_str(),
                stdout);
     return 0;

@@ -201,6 +201,9 @@ public:
     virtual int GetSiteUtilityManager(DefaultManager*& out) const = 0;
     virtual int GetRetrofitStepStatus(int index) const = 0;
     virtual int GetRetrofitStatus() const = 0;
+    // The capital cost a retrofit step's modification needed as placed, before the area check
+    // (index as for the step status; 0 when the step placed nothing).
+    virtual double GetRetrofitStepCapital(int index) const = 0;
     virtual int GetExcelTransferResult() const = 0;
     virtual bool GetUseEquationBasedOptimization() const = 0;
     virtual void SetUseEquationBasedOptimization(bool use) = 0;

@@ -332,6 +332,7 @@ public:
     int GetSiteUtilityManager(DefaultManager*& out) const override;
     int GetRetrofitStepStatus(int index) const override;
     int GetRetrofitStatus() const override { return m_nRetrofitStatus[5]; }
+    double GetRetrofitStepCapital(int index) const override;
     int GetExcelTransferResult() const override { return m_nExcelTransferResult; }
     bool GetUseEquationBasedOptimization() const override { return m_bEquationBasedOptimization; }
     void SetUseEquationBasedOptimization(bool use) override { m_bEquationBasedOptimization = use; }
@@ -488,6 +489,7 @@ private:
     int m_nReentrancy = 0;
     int m_nRankingEnabled = 1;
     int m_nRetrofitStatus[6] = {-1, -1, -1, -1, -1, -1};
+    double m_dRetrofitStepCapital[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     bool m_bRetrofit = false;
     double m_dOptimizerEconomicParameter = 0.0;
     bool m_bTotalSite = false;

@@ -23,6 +23,8 @@ namespace {
 constexpr double kMaxNewArea = 10000.0;
 constexpr int kRetrofitCodeNoSaving = 26;
 constexpr int kReady = 3;
+// The run's answer when no design has been chosen as the existing network.
+constexpr int kRetrofitCodeNoBaseDesign = 8;
 
 const char* modeLetter(int mode) {
     static const char* const kLetters[] = {"N", "P", "S", "U", "A"};
@@ -256,6 +258,10 @@ int CPIScenario::GetRetrofitStepStatus(int index) const {
     return index >= 0 && index < 6 ? m_nRetrofitStatus[index] : -1;
 }
 
+double CPIScenario::GetRetrofitStepCapital(int index) const {
+    return index >= 0 && index < 6 ? m_dRetrofitStepCapital[index] : 0.0;
+}
+
 int CPIScenario::CheckRetrofitDesign(IHENDesign* design) {
     if (!design) return 11;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
@@ -333,6 +339,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     m_retrofitSettings.dDTmin = design.GetDTMin();
     m_retrofitSettings.nMode = mode;
     m_retrofitSettings.nPreviousModifications = stepwise ? step - 1 : 0;
+    m_retrofitSettings.dPlacedCapital = 0.0;
 
     int result = m_services.retrofit ? m_services.retrofit->Run(m_retrofitSettings, *created)
                                      : RetrofitDriver::ResultNothingDone;
@@ -346,6 +353,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
          !CanRetrofitDesign(created)))
         result = kRetrofitCodeNoSaving;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
+    m_dRetrofitStepCapital[stepwise ? step - 1 : 5] = m_retrofitSettings.dPlacedCapital;
     m_strResultDesignName.clear();
     if (RetrofitDriver::IsDiscardResult(result)) {
         DeleteDesign(newName);
@@ -361,8 +369,20 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
 
-    if (mode >= 0 && mode <= 2) {
-        if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
+    // A run refused before its first step answers with the refusal's own code where its result is
+    // read (the first step of a stepwise run), so that the user learns why nothing was made.
+    const bool stepwise = mode >= 0 && mode <= 2;
+    for (int i = stepwise ? 0 : 5; i < (stepwise ? 5 : 6); ++i) {
+        m_nRetrofitStatus[i] = -1;
+        m_dRetrofitStepCapital[i] = 0.0;
+    }
+    const int ready = m_strBaseDesignName.empty() ? kRetrofitCodeNoBaseDesign : CheckRetrofitDesign(design);
+    if (ready != kReady) {
+        m_nRetrofitStatus[stepwise ? 0 : 5] = ready;
+        return;
+    }
+
+    if (stepwise) {
         RefreshExistingNetworkValues();
         // The log names the step in progress; a log left from an earlier run would name a step of
         // that run, so it goes before the run and again after it, however the run ends.
@@ -375,7 +395,6 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
         int steps = m_nLevelSettings[mode + 1];
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;
-        for (int i = 0; i < steps; ++i) m_nRetrofitStatus[i] = -1;
         for (int step = 1; step <= steps; ++step) {
             if (std::FILE* log = std::fopen(logPath.c_str(), "w")) {
                 std::fprintf(log, "%d", step);
@@ -388,8 +407,6 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
         return;
     }
 
-    m_nRetrofitStatus[5] = -1;
-    if (m_strBaseDesignName.empty() || CheckRetrofitDesign(design) != kReady) return;
     RefreshExistingNetworkValues();
     if (mode != 3 && mode != 4 && IsUtilityLoadNearTarget(*design)) return;
     RunRetrofitStep(*design, mode, 0, false);

@@ -138,7 +138,9 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         }
     }
 
+    settings.dPlacedCapital = 0.0;
     if (result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) {
+        settings.dPlacedCapital = newDesign.CalculateCapitalCost();
         const int area = CheckAreaLimits();
         if (result == NewExchangerAdded && area == 3) newDesign.LowerNamedExchangerDuty();
         else if (area == 1) result = OptimisationFailed;

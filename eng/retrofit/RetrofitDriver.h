@@ -21,6 +21,9 @@ struct ScenarioRetrofitSettings {
     std::array<int, 5> newExchangerHistory{};
     std::array<int, 5> repipeHistory{};
     std::array<int, 5> resequenceHistory{};
+    // The capital cost of the new design once the modification is placed, before the area check
+    // weighs it against the investment budget; 0 when the run placed nothing.
+    double dPlacedCapital = 0.0;
 };
 
 class RetrofitDriver {

@@ -159,6 +159,78 @@ TEST(HostRetrofit, NewExchangerRestoresTheMissingMinimumEnergyExchanger) {
 
     const HostRun text = RunHost("retrofit " + streams + " " + network + " --budget 100000");
     EXPECT_NE(text.out.find("hot H1 in at 90.00 C, cold C1 in at 35.00 C"), std::string::npos) << text.out;
+    // The kept network shows why the 1 kW goes: at 89 kW C1 leaves the new exchanger at 79.5 C,
+    // half a kelvin clear of DTmin against H1's 90 C; at 90 kW it would sit exactly at DTmin.
+    const std::size_t network_ = run.out.find("\"network\":[", step);
+    ASSERT_NE(network_, std::string::npos) << run.out;
+    const std::size_t added = run.out.find("\"hot\": \"H1\", \"cold\": \"C1\"", network_);
+    ASSERT_NE(added, std::string::npos) << run.out;
+    EXPECT_NEAR(jsonNumber(run.out.substr(added), "duty"), duty, 1e-6);
+    EXPECT_NEAR(jsonNumber(run.out.substr(added), "cold_out"), 35.0 + duty / 2.0, 1e-6);
+    EXPECT_NEAR(jsonNumber(run.out.substr(added), "approach"), 10.5, 1e-6);
+}
+
+// A kept step is the user's to keep: `--save` stores the scenario with the base design and the
+// step's design, which reads back with the new exchanger and the heater at the step's duties, and
+// the saved base retrofits again.
+TEST(HostRetrofit, SaveKeepsTheBaseAndTheKeptStepsDesigns) {
+    const std::string streams = TestDataPath("retrofit/four-streams-air.csv");
+    const std::string network = TestDataPath("retrofit/missing-e3.csv");
+    ScratchFile saved("retrofit-test", "kept.kcase", "", false);
+    ScratchFile svg("retrofit-test", "kept-bars.svg", "", false);
+    const HostRun run = RunHost("retrofit " + streams + " " + network + " --budget 100000 --save " + saved.path + " --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("\"steps\":[");
+    ASSERT_EQ(jsonValue(run.out, "design", step), "\"Network-1N-1\"") << run.out;
+    const double duty = jsonNumber(run.out, "duty", step);
+    const double hot = jsonNumber(run.out, "hot_utility", step);
+
+    const HostRun bars = RunHost("plot " + saved.path + " --kind bar --quantity duty --design Network-1N-1 --svg " +
+                                 svg.path + " --json");
+    ASSERT_EQ(bars.exitCode, 0) << bars.out;
+    const auto barTop = [&bars](const std::string& unit) {
+        // A unit's bar, not the legend entry of its kind (which has no points).
+        const std::size_t at = bars.out.find("\"label\":\"" + unit + "\",\"axis\":\"left\",\"points\":[[");
+        if (at == std::string::npos) return double(NAN);
+        const std::size_t end = bars.out.find("]]", at);
+        const std::size_t comma = bars.out.rfind(',', end);
+        return std::strtod(bars.out.c_str() + comma + 1, nullptr);
+    };
+    EXPECT_NEAR(barTop("E-1100"), duty, 1e-6) << bars.out;
+    EXPECT_NEAR(barTop("Heater"), hot, 1e-6) << bars.out;
+
+    const HostRun again = RunHost("retrofit " + saved.path + " --budget 100000 --json");
+    ASSERT_EQ(again.exitCode, 0) << again.out;
+    EXPECT_NEAR(jsonNumber(again.out, "hot_utility"), 110.0, 1e-6) << again.out;
+    EXPECT_EQ(jsonValue(again.out, "design", again.out.find("\"steps\":[")), "\"Network-2N-1\"") << again.out;
+}
+
+// Two steps on the README example are two alternatives from the base design, and the report says
+// so. With a budget of 10000 the area check takes each new exchanger down to nothing; the report
+// says what the placed exchanger needed, which is more than the budget. With 100000 step 1 is kept
+// and its network is printed unit by unit, with no budget remark.
+TEST(HostRetrofit, TheReportSaysHowStepsRelateAndWhenTheBudgetBlockedOne) {
+    const HostRun blocked = RunHost("retrofit " + kStreams + " " + kNetwork + " --budget 10000 --steps 2");
+    ASSERT_EQ(blocked.exitCode, 0) << blocked.out;
+    EXPECT_NE(blocked.out.find("Note: the steps are alternatives: each is made from the base design"), std::string::npos)
+        << blocked.out;
+    const std::string needs = "  budget: the step needs capital ";
+    const std::size_t at = blocked.out.find(needs);
+    ASSERT_NE(at, std::string::npos) << blocked.out;
+    EXPECT_GT(std::strtod(blocked.out.c_str() + at + needs.size(), nullptr), 10000.0) << blocked.out;
+    EXPECT_NE(blocked.out.find("; the budget is 10000.00\n", at), std::string::npos) << blocked.out;
+    EXPECT_EQ(blocked.out.find("  network:"), std::string::npos) << blocked.out;
+
+    const HostRun kept = RunHost("retrofit " + kStreams + " " + kNetwork + " --budget 100000 --json");
+    ASSERT_EQ(kept.exitCode, 0) << kept.out;
+    EXPECT_EQ(jsonValue(kept.out, "steps_are"), "\"alternatives\"");
+    const std::size_t step = kept.out.find("\"steps\":[");
+    EXPECT_EQ(jsonValue(kept.out, "kept", step), "true") << kept.out;
+    EXPECT_EQ(jsonValue(kept.out, "budget_note", step), "null") << kept.out;
+    const std::size_t units = kept.out.find("\"network\":[", step);
+    ASSERT_NE(units, std::string::npos) << kept.out;
+    for (const char* unit : {"\"name\": \"E1\"", "\"name\": \"Heater\"", "\"hot\": \"H2\", \"cold\": \"C\""})
+        EXPECT_NE(kept.out.find(unit, units), std::string::npos) << unit << "\n" << kept.out;
 }
 
 // With a budget of 10000 the area check takes the example's new exchanger down to nothing (the
@@ -238,6 +310,36 @@ TEST(HostRetrofit, UtilityModeWithOneUtilityEachAnswers24) {
     EXPECT_NE(one.out.find("discarded"), std::string::npos) << one.out;
 }
 
+// The design viewer reports a retrofit the scenario refuses by the refusal's own key, as the host
+// reports it by its own message: a design without exchangers is "RetNoDes" (11), and a scenario
+// whose existing network was never chosen is "RetNoBCDesign" (8), for the utility step and for
+// the stepwise run alike.
+TEST(HostRetrofit, TheDesignViewerShowsWhyTheScenarioRefusedTheRetrofit) {
+    ScratchFile saved("retrofit-test", "viewer.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    struct Case {
+        const char* name;
+        std::string chooseBase, key;
+    };
+    for (const Case& c : {Case{"design without exchangers", "cmd SelectRetrofitNow\n", "RetNoDes"},
+                          Case{"no existing network chosen", "", "RetNoBCDesign"}}) {
+        SCOPED_TRACE(c.name);
+        ScratchFile script("retrofit-test", "viewer.txt",
+                           c.chooseBase + "cmd AddDefaultDesign Other\nopen HIDesignViewerDesign.200.1\nexpect " + c.key +
+                               "\ncmd UtilHX\nexpect " + c.key + "\ncmd RunRetrofitOptimization\n");
+        const HostRun run = RunHost("view " + saved.path + " --script " + script.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string shown = "Error " + c.key + "|";
+        const std::size_t first = run.out.find(shown);
+        ASSERT_NE(first, std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(shown, first + 1), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("RetFail"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Unlisted retrofit result code"), std::string::npos) << run.out;
+    }
+}
+
 TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
     ScratchFile noCold("retrofit-test", "no-cold.csv",
                        "name,supply,target,cp,h,kind\nH1,150,50,2,0.2,process\nC,100,160,4,0.2,process\n"
@@ -259,7 +361,8 @@ TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
              {tables + " --steps 6", "--steps must be a whole number from 1 to 5"},
              {tables + " --steps 2.5", "--steps must be a whole number from 1 to 5"},
              {tables + " --mode utility --steps 2", "--steps belongs to the stepwise modes"},
-             {tables + " --save x.kes", "unknown option --save"},
+             {tables + " --save", "--save needs a file name"},
+             {tables + " --save " + kNetwork, "--save " + kNetwork + " names an input file"},
              {tables + " --budget", "--budget needs a number"},
              {tables + " --budget lots", "--budget needs a number"},
              {tables + " --budget -1", "--budget must be a number of 0 or more"},

@@ -219,6 +219,7 @@ public:
     }
     int GetRetrofitStatus() const override { return retrofitCode; }
     int GetRetrofitStepStatus(int step) const override { return step == 0 ? retrofitCode : -1; }
+    double GetRetrofitStepCapital(int) const override { return 0.0; }
     int CheckRetrofitDesign(IHENDesign*) override { return log.Add("CheckRetrofitDesign"), checkCode; }
     int GetNumberOfDesigns() const override { return designCount; }
     void SetRetrofitBaseDesign(const CPString& n) override { log.Add("SetRetrofitBaseDesign " + n); }
