@@ -99,7 +99,7 @@ bool VelmorToTarsilImport::Refresh() {
         } else if (auto r = m_reboilerChainIndex.find(name); r != m_reboilerChainIndex.end()) {
             RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true);
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
-            RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second);
+            RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second, m_energyStreamUnits[e->second]);
         }
     }
 
@@ -127,12 +127,14 @@ bool VelmorToTarsilImport::Refresh() {
     return true;
 }
 
-void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream) {
+void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
     if (!energyStream) return;
     double q = 0.0;
     if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) q = 0.0;
     stream.SetValue("Enthalpy", -q, 0);
-    CPItem* unit = FirstNeighbour(energyStream, CPItem::Downstream);
+    // The unit the extraction found: by now the energy stream also enters the heater or cooler
+    // the extraction made for its duty, which has no stages or liquid product to read.
+    if (!unit) unit = FirstNeighbour(energyStream, CPItem::Downstream);
     if (!unit) unit = FirstNeighbour(energyStream, CPItem::Upstream);
     if (!unit || unit->_get_szClassName().empty()) return;
 
@@ -170,10 +172,14 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
         CPString neighbour;
         if (!hasNeighbour || !ListText(stages, n, neighbour) || !stageTemperature(neighbour, tn)) tn = kEmpty;
         if (haveTj) {
-            stream.SetValue("Temperature", tj, 1);
             double supply = tn;
             if (q < 0.0) supply = tn != kEmpty && tn > tj + kDutySpan ? tn : tj + kDutySpan;
             else if (q > 0.0) supply = tn != kEmpty && tn < tj - kDutySpan ? tn : tj - kDutySpan;
+            // Both ends move together: one end written beside the other's old value could reverse
+            // the stream's direction for a moment, and the stream would refuse it.
+            stream.SetValue("Temperature", kEmpty, 0);
+            stream.SetValue("Temperature", kEmpty, 1);
+            stream.SetValue("Temperature", tj, 1);
             stream.SetValue("Temperature", supply, 0);
         }
         const char* phase = removed ? "Vapour" : "Liquid";
