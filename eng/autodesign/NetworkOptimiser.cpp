@@ -105,8 +105,10 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
         }
     }
     // The searches keep their best point even when every point they met was infeasible (a
-    // penalised value still orders the points): a run that ends there has improved nothing.
-    if (result == Improved && !m_useEquationBased && !m_network->IsNetworkFeasible()) result = Unchanged;
+    // penalised value still orders the points), and the equation-based engine may end on a point
+    // that meets its approaches only to its own tolerance: a run that ends on a network the
+    // exchangers' own check calls infeasible has improved nothing.
+    if (result == Improved && !m_network->IsNetworkFeasible()) result = Unchanged;
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
     m_network->EndRun();
     return result;
