@@ -60,7 +60,7 @@ public:
     // their process temperatures.
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
-    void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit);
+    void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
     // A stream emptied and filled again from its chain, as the extraction made it; `scale` fits
     // the load to the simulator's heat-flow change, `columnDuty` takes an isothermal reboiler's or
     // condenser's load from the unit's duty.
