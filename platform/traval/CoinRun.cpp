@@ -164,6 +164,7 @@ bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) 
     cbc.solver()->passInMessageHandler(&handler);
     cbc.solver()->setHintParam(OsiDoReducePrint, true, OsiHintTry);
     if (model.relativeGap >= 0.0) cbc.setAllowableFractionGap(model.relativeGap);
+    if (model.absoluteGap >= 0.0) cbc.setAllowableGap(model.absoluteGap);
     if (model.seconds > 0.0) {
         cbc.setUseElapsedTime(true);
         cbc.setMaximumSeconds(model.seconds);
