@@ -183,6 +183,8 @@ int RunOptimise(ModuleLoader& module, int argc, char** argv) {
     if (o.duties >= 0) design->SetOptimizeExchangerDuties(o.duties == 1);
     if (o.splits >= 0) design->SetOptimizeSplitFractions(o.splits == 1);
 
+    // The check weighs an over-specified network by the path the run takes.
+    if (o.equationBased) scenario->SetUseEquationBasedOptimization(true);
     design->RunOptimizerCheck();
     const IOptimiserCheck* check = design->GetOptimiserCheck();
     if (!check) return FailCommand("the module has no network optimiser for this design");
@@ -199,7 +201,6 @@ int RunOptimise(ModuleLoader& module, int argc, char** argv) {
 
     const DesignReport before = ReadDesign(*design);
     const std::set<std::string> namesBefore = designNames(*scenario);
-    if (o.equationBased) scenario->SetUseEquationBasedOptimization(true);
     const int result = scenario->OptimizeDesign(design, o.objective, true);
     const std::string status = statusLine(module);
     // The copy is the design the run added; a run that found nothing better leaves none.
