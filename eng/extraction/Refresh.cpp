@@ -6,10 +6,12 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
+#include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Messages.h"
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
@@ -88,6 +90,7 @@ bool VelmorToTarsilImport::Refresh() {
     // 2. The process streams the extraction made, each from what made it. Streams added since
     // (and utilities) stay as they are.
     std::vector<IHeatIntegrationStream*> streams;
+    std::vector<CPString> leftAlone;
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; m_scenario->GetStreamOfKind(i, s, 0, 2) && s; ++i) streams.push_back(s);
     for (IHeatIntegrationStream* stream : streams) {
@@ -100,8 +103,13 @@ bool VelmorToTarsilImport::Refresh() {
             RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true);
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
             RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second, m_energyStreamUnits[e->second]);
+        } else {
+            // Live steam, and streams the user added: nothing records which case items make
+            // them, so they keep their values, and the user is told which.
+            leftAlone.push_back(stream->GetName());
         }
     }
+    ReportStreamsNotRefreshed(leftAlone);
 
     // 3. The network took no notice of the streams while switched off: their ends first.
     if (design) {
@@ -125,6 +133,15 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->RemoveUnusedUtilities();
     if (IHENDesign* after = GetBaseDesign()) after->SetSplitFractionsFromBranchDuties();
     return true;
+}
+
+void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
+    ReportHolder* report = Report();
+    if (names.empty() || !report) return;
+    report->AddEntry("Warnings", "Streams_Not_Refreshed", FindString("ExtractionStreamsNotRefreshed").c_str());
+    for (const CPString& name : names)
+        report->AppendText("Warnings:Streams_Not_Refreshed",
+                           FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}).c_str());
 }
 
 void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {

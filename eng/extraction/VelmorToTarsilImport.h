@@ -61,6 +61,8 @@ public:
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
     void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
+    // The report's warning naming the process streams a refresh left as they were.
+    void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
     // A stream emptied and filled again from its chain, as the extraction made it; `scale` fits
     // the load to the simulator's heat-flow change, `columnDuty` takes an isothermal reboiler's or
     // condenser's load from the unit's duty.

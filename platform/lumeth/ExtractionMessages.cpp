@@ -39,6 +39,9 @@ const MessageText kTexts[] = {
     {"ExtractionHXTarsilFeasible", "feasible in the network."},
     {"ExtractionHXTarsilInFeasible", "infeasible in the network."},
     {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network."},
+    {"ExtractionStreamsNotRefreshed", "Streams the refresh left as they were"},
+    {"ExtractionStreamNotRefreshed", "Stream %s keeps its earlier values: nothing in the case is recorded as making it "
+                                     "(live steam, or a stream added by hand)."},
     {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},
     {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
     {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},
