@@ -436,19 +436,40 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 
 // Keeps the progress texts (code 64) the scenario passes on during an automatic design run and
 // shows them on standard error as they come, with a line for each design step done (code 66),
-// so that a long run is not silent; standard output keeps only the report.
+// so that a long run is not silent; standard output keeps only the report. Between the solves it
+// reads the run's results, which each solve overwrites: the LP's utility loads and area when the
+// first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
+    ProgressTexts(IHeatIntegrationScenario& scenario, std::string milpText, const std::set<std::string>& before)
+        : m_scenario(scenario), m_milpText(std::move(milpText)), m_seen(before) {}
     void NotifyChange(int code, const CPString& text, void*) override {
         if (code == 64) {
             texts.emplace_back(text.c_str());
             if (!texts.back().empty()) std::fprintf(stderr, "autodesign: %s\n", texts.back().c_str());
+            if (!lpRead && !m_milpText.empty() && texts.back() == m_milpText) {
+                lpRead = true;
+                lpLoads = ReadAutoDesignUtilityLoads(m_scenario);
+                lpArea = m_scenario.GetAutomaticDesignResultA();
+            }
         } else if (code == 66) {
-            std::fprintf(stderr, "autodesign: design step %d done\n", ++steps);
+            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {}};
+            for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
+                if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
+            solutions.push_back(std::move(s));
+            std::fprintf(stderr, "autodesign: design step %d done\n", static_cast<int>(solutions.size()));
         }
     }
     std::vector<std::string> texts;
-    int steps = 0;
+    bool lpRead = false;
+    std::vector<AutoDesignReport::Load> lpLoads;
+    double lpArea = 0.0;
+    std::vector<AutoDesignReport::Solution> solutions;
+
+private:
+    IHeatIntegrationScenario& m_scenario;
+    std::string m_milpText;
+    std::set<std::string> m_seen;
 };
 
 bool wholeNumber(double v, double low, double high) { return v >= low && v <= high && v == std::floor(v); }
@@ -494,13 +515,6 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!BuildNetworkFromFile(module, *scenario, o.complete, kCompleteName, base, error)) return fail(error);
         before.insert(kCompleteName);
     }
-    ProgressTexts progress;
-    scenario->AddNotificationReceiver(&progress);
-    scenario->AddValidMessage(&progress, 64);
-    scenario->AddValidMessage(&progress, 66);
-    if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
-    else scenario->SmartCompleteDesign(CPString(kCompleteName));
-    scenario->RemoveNotificationReceiver(&progress);
     using FindFn = int (*)(const char*, char*, int);
     auto find = reinterpret_cast<FindFn>(module.Entry("KestrinFindString"));
     MessageLookup lookup = [find](const std::string& key, std::string& text) {
@@ -510,13 +524,29 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         text = buffer.data();
         return known;
     };
+    std::string milpText;
+    if (!lookup("SolvingMixedIntegerLinearModel", milpText)) milpText.clear();
+    ProgressTexts progress(*scenario, milpText, before);
+    scenario->AddNotificationReceiver(&progress);
+    scenario->AddValidMessage(&progress, 64);
+    scenario->AddValidMessage(&progress, 66);
+    if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
+    else scenario->SmartCompleteDesign(CPString(kCompleteName));
+    scenario->RemoveNotificationReceiver(&progress);
     AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    // The LP's own loads and area beside its matches; each MILP's under its own heading.
+    if (progress.lpRead) {
+        report.utilityLoads = progress.lpLoads;
+        report.estimatedArea = progress.lpArea;
+    }
+    report.solutions = progress.solutions;
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
         if (!name || before.count(name) || !scenario->GetDesign(CPString(name), made) || !made) continue;
         report.designs.push_back({ReadDesign(*made), made->GetDTMin()});
     }
+    AddDesignNotes(report, !o.complete.empty());
     // A match of a structure that found no place in its design leaves its load to the utilities:
     // the run says so.
     std::string unplaced;
