@@ -76,9 +76,8 @@ void AddDesignNotes(AutoDesignReport& r, bool completed) {
         if (n.degreesOfFreedom < 0)
             r.notes.push_back(n.name + " is over-specified (degrees of freedom " + std::to_string(n.degreesOfFreedom) +
                               "): it holds " + std::to_string(-n.degreesOfFreedom) +
-                              " more specified duties or temperatures than its streams can meet, so no duty can move "
-                              "without breaking another; the optimiser's searches cannot run on it, the equation-based "
-                              "optimisation can");
+                              " more specified duties or temperatures than its streams can meet (every unit calculates, "
+                              "and the surplus specifications agree with each other)");
         r.notes.push_back(n.name + " uses " + number(n.hotUtility) + " kW of hot and " + number(n.coldUtility) +
                           " kW of cold utility against targets of " + number(n.hotUtilityTarget) + " kW and " +
                           number(n.coldUtilityTarget) + " kW at its DTmin of " + number(d.dtmin) +

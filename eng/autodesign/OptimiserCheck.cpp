@@ -1,14 +1,12 @@
 #include "eng/autodesign/OptimiserCheck.h"
 
 #include "eng/design/IHENDesign.h"
-#include "eng/model/IHeatIntegrationScenario.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "pellin/NodeKinds.h"
 
 #include <algorithm>
-#include <string>
 
 namespace {
 constexpr const char* kPortWords[4] = {"Hot inlet", "Hot outlet", "Cold inlet", "Cold outlet"};
@@ -67,23 +65,6 @@ void OptimiserCheck::Check() {
     }
     if (!m_ok[DegreesOfFreedom])
         m_messages[DegreesOfFreedom] = "The optimizer cannot run if the network is not correctly specified and calculated.";
-    // Every unit may calculate while the network holds more specified values than it can meet:
-    // then no duty or split can move without breaking one, and a search finds every point
-    // infeasible. The equation-based engine takes the network whole and can still run on it.
-    bool degreesFatal = !m_ok[DegreesOfFreedom];
-    const int freedom = m_design && m_ok[DegreesOfFreedom] ? m_design->GetDegreesOfFreedom() : 0;
-    if (freedom < 0) {
-        const IHeatIntegrationScenario* scenario = m_design->GetScenario();
-        const bool equationBased = scenario && scenario->GetUseEquationBasedOptimization();
-        const std::string surplus = std::to_string(-freedom);
-        m_ok[DegreesOfFreedom] = false;
-        m_messages[DegreesOfFreedom] =
-            "The network is over-specified (degrees of freedom " + std::to_string(freedom) + "): it holds " + surplus +
-            " more specified duties or temperatures than it can meet, so none of them can move. " +
-            (equationBased ? std::string("The equation-based optimization states the network whole and can still run.")
-                           : "Free " + surplus + " of them, or use the equation-based optimization.");
-        degreesFatal = !equationBased;
-    }
 
     m_ok[Feasibility] = true;
     m_messages[Feasibility] = "There are not infeasible heat exchangers.";
@@ -111,12 +92,12 @@ void OptimiserCheck::Check() {
     m_ok[Options] = anyVariable;
     m_messages[Options] = anyVariable ? "Optimizations options are OK." : "You must select at least one optimization variable.";
 
-    if (!m_ok[UntiedStreams] || !m_ok[TemperatureSpecs] || !m_ok[DegreesOfFreedom]) {
+    if (!m_ok[UntiedStreams] || !m_ok[TemperatureSpecs]) {
         m_canRun = true;
         m_severity = 1;
         m_message = Warning;
     }
-    if (degreesFatal || !m_ok[Feasibility] || !m_ok[Options]) {
+    if (!m_ok[DegreesOfFreedom] || !m_ok[Feasibility] || !m_ok[Options]) {
         m_canRun = false;
         m_severity = 2;
         m_message = Fatal;
