@@ -3,6 +3,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/OutputText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -42,17 +43,57 @@ void splitMessage(const std::string& message, const MessageLookup& lookup, AutoD
 }
 }  // namespace
 
+std::vector<AutoDesignReport::Load> ReadAutoDesignUtilityLoads(const IHeatIntegrationScenario& s) {
+    std::vector<AutoDesignReport::Load> loads;
+    for (int i = 0; i < s.GetAutoDesignListLength(); ++i)
+        loads.push_back({text(s.GetAutomaticDesignListName(i)), s.GetAutomaticDesignSumValue(i)});
+    return loads;
+}
+
+std::vector<AutoDesignReport::Pair> ReadAutoDesignMatches(const IHeatIntegrationScenario& s) {
+    std::vector<AutoDesignReport::Pair> matches;
+    for (int i = 0; i < s.GetNumberOfAutoDesignLoadedItems(); ++i)
+        matches.push_back({text(s.GetAutomaticDesignMatchStreamName(i, 0)), text(s.GetAutomaticDesignMatchStreamName(i, 1)),
+                           s.GetAutomaticDesignMatchLoad(i)});
+    return matches;
+}
+
+void AddDesignNotes(AutoDesignReport& r, bool completed) {
+    if (completed && !r.designs.empty()) {
+        // The pairs of the completed design, in the order its units come, duties summed per pair.
+        std::vector<AutoDesignReport::Pair> pairs;
+        for (const auto& u : r.designs.back().report.units) {
+            auto same = [&](const AutoDesignReport::Pair& p) { return p.hot == u.hot && p.cold == u.cold; };
+            auto found = std::find_if(pairs.begin(), pairs.end(), same);
+            if (found == pairs.end()) pairs.push_back({u.hot, u.cold, u.duty});
+            else found->load += u.duty;
+        }
+        r.matches = pairs;
+        r.matchesOfCompletedDesign = true;
+    }
+    for (const auto& d : r.designs) {
+        const DesignReport& n = d.report;
+        if (n.degreesOfFreedom < 0)
+            r.notes.push_back(n.name + " is over-specified (degrees of freedom " + std::to_string(n.degreesOfFreedom) +
+                              "): it holds " + std::to_string(-n.degreesOfFreedom) +
+                              " more specified duties or temperatures than its streams can meet (every unit calculates, "
+                              "and the surplus specifications agree with each other)");
+        r.notes.push_back(n.name + " uses " + number(n.hotUtility) + " kW of hot and " + number(n.coldUtility) +
+                          " kW of cold utility against targets of " + number(n.hotUtilityTarget) + " kW and " +
+                          number(n.coldUtilityTarget) + " kW at its DTmin of " + number(d.dtmin) +
+                          " C: the automatic design matches at its model's own 4 C approach and weighs area against "
+                          "energy by its own economics, so its utilities need not meet the targets");
+    }
+}
+
 AutoDesignReport ReadAutoDesign(const IHeatIntegrationScenario& s, const MessageLookup& lookup) {
     AutoDesignReport r;
     if (const char* message = s.GetAutomaticDesignMessage()) {
         r.failed = true;
         splitMessage(message, lookup, r);
     }
-    for (int i = 0; i < s.GetAutoDesignListLength(); ++i)
-        r.utilityLoads.push_back({text(s.GetAutomaticDesignListName(i)), s.GetAutomaticDesignSumValue(i)});
-    for (int i = 0; i < s.GetNumberOfAutoDesignLoadedItems(); ++i)
-        r.matches.push_back({text(s.GetAutomaticDesignMatchStreamName(i, 0)), text(s.GetAutomaticDesignMatchStreamName(i, 1)),
-                             s.GetAutomaticDesignMatchLoad(i)});
+    r.utilityLoads = ReadAutoDesignUtilityLoads(s);
+    r.matches = ReadAutoDesignMatches(s);
     for (int i = 0; i < s.GetNumberOfAutoDesignUnloadedItems(); ++i)
         r.unloaded.push_back({text(s.GetAutomaticDesignUnloadedMatchStreamName(i, 0)),
                               text(s.GetAutomaticDesignUnloadedMatchStreamName(i, 1)), 0.0});
@@ -73,10 +114,11 @@ std::string AutoDesignFailureLine(const AutoDesignReport& r) {
 std::string FormatAutoDesignText(const AutoDesignReport& r) {
     std::ostringstream out;
     out << "Automatic design: matches at a 4 C approach\n";
+    out << "LP solution\n";
     out << "Utility loads (kW):\n";
     if (r.utilityLoads.empty()) out << "  none\n";
     for (const auto& u : r.utilityLoads) out << "  " << PrintableText(u.name) << ": " << number(u.load) << "\n";
-    out << "Matches (kW):\n";
+    out << (r.matchesOfCompletedDesign ? "Matches of the completed design (kW):\n" : "Matches (kW):\n");
     if (r.matches.empty()) out << "  none\n";
     for (const auto& m : r.matches)
         out << "  " << PrintableText(m.hot) << " -> " << PrintableText(m.cold) << ": " << number(m.load) << "\n";
@@ -85,6 +127,15 @@ std::string FormatAutoDesignText(const AutoDesignReport& r) {
     for (const auto& m : r.unloaded) out << "  " << PrintableText(m.hot) << " -> " << PrintableText(m.cold) << "\n";
     out << "Estimated area (m2): " << number(r.estimatedArea) << "\n";
     out << "Solution analyses: " << number(r.analyses) << "\n";
+    for (std::size_t i = 0; i < r.solutions.size(); ++i) {
+        const auto& s = r.solutions[i];
+        out << "\nMILP solution " << i + 1
+            << (s.design.empty() ? std::string(" (no design built)") : " (design " + PrintableText(s.design) + ")") << "\n";
+        out << "Utility loads (kW):\n";
+        if (s.utilityLoads.empty()) out << "  none\n";
+        for (const auto& u : s.utilityLoads) out << "  " << PrintableText(u.name) << ": " << number(u.load) << "\n";
+        out << "Estimated area (m2): " << number(s.estimatedArea) << "\n";
+    }
     for (const auto& d : r.designs) {
         out << "\n" << FormatDesignText(d.report);
         out << "Exchanger DTMin (C): " << number(d.dtmin) << "\n";
@@ -116,7 +167,17 @@ std::string FormatAutoDesignJson(const AutoDesignReport& r) {
         out << (i ? ", " : "") << "{\"hot\": " << JsonString(r.unloaded[i].hot) << ", \"cold\": " << JsonString(r.unloaded[i].cold)
             << "}";
     out << "], \"estimated_area\": " << number(r.estimatedArea) << ", \"analyses\": " << number(r.analyses)
-        << ", \"designs\": [";
+        << ", \"milp_solutions\": [";
+    for (std::size_t i = 0; i < r.solutions.size(); ++i) {
+        const auto& s = r.solutions[i];
+        out << (i ? ", " : "") << "{\"design\": " << (s.design.empty() ? std::string("null") : JsonString(s.design))
+            << ", \"utility_loads\": [";
+        for (std::size_t k = 0; k < s.utilityLoads.size(); ++k)
+            out << (k ? ", " : "") << "{\"name\": " << JsonString(s.utilityLoads[k].name)
+                << ", \"load\": " << number(s.utilityLoads[k].load) << "}";
+        out << "], \"estimated_area\": " << number(s.estimatedArea) << "}";
+    }
+    out << "], \"designs\": [";
     for (std::size_t i = 0; i < r.designs.size(); ++i) {
         // The design job's object, opened to take the design's name and DTMin first.
         std::string object = FormatDesignJson(r.designs[i].report);
@@ -127,7 +188,8 @@ std::string FormatAutoDesignJson(const AutoDesignReport& r) {
         object = open == std::string::npos ? head + "}" : head + object.substr(open + 1);
         out << (i ? ", " : "") << object;
     }
-    out << "], \"notes\": [";
+    out << "], \"matches_of_completed_design\": " << (r.matchesOfCompletedDesign ? "true" : "false");
+    out << ", \"notes\": [";
     for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
     out << "]}\n";
     return out.str();

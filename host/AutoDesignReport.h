@@ -25,11 +25,21 @@ struct AutoDesignReport {
     std::string messageKey;   // the key as the catalogue knows it ("IncompleteStreamInformation ")
     std::string messageName;  // a name that follows the key, when there is one
     std::string messageText;  // the catalogue's text for the key
+    // The LP's solution: its utility loads, the matches it loads and their loads, its estimated
+    // area. With a design completed, the matches are those of the completed design.
     std::vector<Load> utilityLoads;
     std::vector<Pair> matches;
+    bool matchesOfCompletedDesign = false;
     std::vector<Pair> unloaded;
     double estimatedArea = 0.0;
     double analyses = 0.0;
+    // Each MILP solution of the design loop, with the design built from it (empty when none was).
+    struct Solution {
+        std::vector<Load> utilityLoads;
+        double estimatedArea = 0.0;
+        std::string design;
+    };
+    std::vector<Solution> solutions;
     // The designs the run made, each as the design job reports one, with its exchanger DTMin.
     struct Design {
         DesignReport report;
@@ -43,6 +53,14 @@ struct AutoDesignReport {
 using MessageLookup = std::function<bool(const std::string& key, std::string& text)>;
 
 AutoDesignReport ReadAutoDesign(const IHeatIntegrationScenario& scenario, const MessageLookup& lookup);
+// The utility loads and estimated area the scenario's automatic design holds now (read during a
+// run, between its solves, to keep each solution apart).
+std::vector<AutoDesignReport::Load> ReadAutoDesignUtilityLoads(const IHeatIntegrationScenario& scenario);
+std::vector<AutoDesignReport::Pair> ReadAutoDesignMatches(const IHeatIntegrationScenario& scenario);
+// The completed design's matches (its units' stream pairs, duties summed per pair) in place of the
+// LP's, and the notes on the designs: a negative degrees-of-freedom count, and the utilities beside
+// the targets at the design's DTmin.
+void AddDesignNotes(AutoDesignReport& report, bool completed);
 std::string FormatAutoDesignText(const AutoDesignReport& report);
 std::string FormatAutoDesignJson(const AutoDesignReport& report);
 // "KEY[ NAME]: text" for the failure line.

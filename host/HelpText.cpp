@@ -51,12 +51,14 @@ const JobHelp kJobs[] = {
      "example: kestrin-host supertarget examples/four-streams.csv --from 5 --to 30 --step 5\n"},
     {"autodesign", "automatic network design",
      "usage: kestrin-host autodesign FILE [--dtmin X] [--designs N] [--max-matches N] [--complete NETWORK]\n"
-     "                               [--economics LIST] [--matches-only] [--json] [--save CASE]\n"
+     "                               [--time-limit S] [--economics LIST] [--matches-only] [--json] [--save CASE]\n"
      "Automatic design: an LP gives the utility loads and the matches at the cost optimum, a MILP\n"
      "picks sets of matches and a stage-wise superstructure turns each into a design A_Design<n>.\n"
      "  --dtmin X          DTmin in C (default 10 for a table)\n"
      "  --designs N        designs wanted (default 1, at most 100)\n"
      "  --max-matches N    matches a design may have (default 0: no limit)\n"
+     "  --time-limit S     seconds each mixed-integer solve may take, within its own limit (500 s;\n"
+     "                     1800 s for a network's structure); progress goes to standard error\n"
      "  --complete NETWORK complete the network of an exchanger table (as design builds it)\n"
      "  --matches-only     stop after the LP: utility loads and matches\n"
      "  --economics, --json, --save  as for targets\n"

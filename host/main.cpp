@@ -54,7 +54,7 @@ int usage() {
                  "       kestrin-host supertarget FILE --from A --to B [--step S] [--forbid HOT:COLD]...\n"
                  "                            [--area-method bath|lp] [--json] [--save CASE]\n"
                  "       kestrin-host autodesign FILE [--dtmin X] [--designs N] [--max-matches N] [--complete NETWORK]\n"
-                 "                            [--economics LIST] [--matches-only] [--json] [--save CASE]\n"
+                 "                            [--time-limit S] [--economics LIST] [--matches-only] [--json] [--save CASE]\n"
                  "       kestrin-host extract SHEET --into CASE [--dtmin X] [--json] [--save OUT]\n"
                  "       kestrin-host plot FILE --kind KIND --svg OUT [--dtmin X] [--from A --to B [--step S]]\n"
                  "                            [--at H,T] [--x Q] [--left Q] [--right Q] [--json]\n"
@@ -97,6 +97,8 @@ int usage() {
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
                  "  --designs N         automatic design makes up to N networks (default 1, at most %d)\n"
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
+                 "  --time-limit S      automatic design gives each mixed-integer solve at most S seconds (never\n"
+                 "                      more than its own 500 s, or 1800 s for a network's structure)\n"
                  "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
                  "                      builds it) instead of designing from nothing\n"
                  "  --mode M            retrofit: new-exchanger (default), repipe, resequence (each in up to\n"
@@ -150,10 +152,10 @@ struct Options {
     bool haveSave = false;
     bool haveDtmin = false, haveFrom = false, haveTo = false, haveStep = false;
     double dtmin = 0, from = 0, to = 0, step = 1.0;
-    bool haveDesigns = false, haveMaxMatches = false;
+    bool haveDesigns = false, haveMaxMatches = false, haveTimeLimit = false;
     std::string complete;  // the network table of a design to complete
     EconomicsOption economics;
-    double designs = 1.0, maxMatches = 0.0;
+    double designs = 1.0, maxMatches = 0.0, timeLimit = 0.0;
     std::string kind;
     std::string at;
     PlotRequest plot;
@@ -169,7 +171,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             error = command + " takes no --matches-only (it belongs to autodesign)";
             return false;
         }
-        if (command != "autodesign" && (a == "--designs" || a == "--max-matches")) {
+        if (command != "autodesign" && (a == "--designs" || a == "--max-matches" || a == "--time-limit")) {
             error = command + " takes no " + a + " (it belongs to autodesign)";
             return false;
         }
@@ -229,6 +231,8 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             if (!value(o.designs, o.haveDesigns)) return false;
         } else if (a == "--max-matches") {
             if (!value(o.maxMatches, o.haveMaxMatches)) return false;
+        } else if (a == "--time-limit") {
+            if (!value(o.timeLimit, o.haveTimeLimit)) return false;
         } else if (a == "--from") {
             if (!value(o.from, o.haveFrom)) return false;
         } else if (a == "--to") {
@@ -430,13 +434,42 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     return 0;
 }
 
-// Keeps the progress texts (code 64) the scenario passes on during an automatic design run.
+// Keeps the progress texts (code 64) the scenario passes on during an automatic design run and
+// shows them on standard error as they come, with a line for each design step done (code 66),
+// so that a long run is not silent; standard output keeps only the report. Between the solves it
+// reads the run's results, which each solve overwrites: the LP's utility loads and area when the
+// first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
+    ProgressTexts(IHeatIntegrationScenario& scenario, std::string milpText, const std::set<std::string>& before)
+        : m_scenario(scenario), m_milpText(std::move(milpText)), m_seen(before) {}
     void NotifyChange(int code, const CPString& text, void*) override {
-        if (code == 64) texts.emplace_back(text.c_str());
+        if (code == 64) {
+            texts.emplace_back(text.c_str());
+            if (!texts.back().empty()) std::fprintf(stderr, "autodesign: %s\n", texts.back().c_str());
+            if (!lpRead && !m_milpText.empty() && texts.back() == m_milpText) {
+                lpRead = true;
+                lpLoads = ReadAutoDesignUtilityLoads(m_scenario);
+                lpArea = m_scenario.GetAutomaticDesignResultA();
+            }
+        } else if (code == 66) {
+            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {}};
+            for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
+                if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
+            solutions.push_back(std::move(s));
+            std::fprintf(stderr, "autodesign: design step %d done\n", static_cast<int>(solutions.size()));
+        }
     }
     std::vector<std::string> texts;
+    bool lpRead = false;
+    std::vector<AutoDesignReport::Load> lpLoads;
+    double lpArea = 0.0;
+    std::vector<AutoDesignReport::Solution> solutions;
+
+private:
+    IHeatIntegrationScenario& m_scenario;
+    std::string m_milpText;
+    std::set<std::string> m_seen;
 };
 
 bool wholeNumber(double v, double low, double high) { return v >= low && v <= high && v == std::floor(v); }
@@ -445,9 +478,13 @@ bool wholeNumber(double v, double low, double high) { return v >= low && v <= hi
 // matches are asked for, the networks built from them, each reported as the design job does.
 int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveFrom || o.haveTo || o.haveStep)
-        return fail("autodesign takes only --dtmin, --designs, --max-matches, --complete, --economics, --matches-only, --json and --save");
-    if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches || !o.complete.empty()))
-        return fail("--matches-only builds no network: --designs, --max-matches and --complete do not go with it");
+        return fail("autodesign takes only --dtmin, --designs, --max-matches, --time-limit, --complete, --economics, "
+                    "--matches-only, --json and --save");
+    if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches || o.haveTimeLimit || !o.complete.empty()))
+        return fail("--matches-only builds no network: --designs, --max-matches, --time-limit and --complete do not go "
+                    "with it");
+    if (o.haveTimeLimit && !(o.timeLimit > 0.0 && o.timeLimit <= 86400.0))
+        return fail("--time-limit must be a number of seconds above 0 and at most 86400 (got " + fixed(o.timeLimit) + ")");
     if (!wholeNumber(o.designs, 1.0, kMaxDesigns))
         return fail("--designs must be a whole number from 1 to " + std::to_string(kMaxDesigns) + " (got " +
                     fixed(o.designs) + ")");
@@ -464,6 +501,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     const int wanted = static_cast<int>(o.designs);
     IAdvancedSuperTarget* design = scenario->GetAdvancedSuperTarget(static_cast<int>(o.maxMatches));
     if (!design) return fail("the module has no automatic design");
+    design->SetTimeLimit(o.haveTimeLimit ? o.timeLimit : 0.0);
     if ((design->GetFlag() != 0) == o.matchesOnly) scenario->ToggleAdvancedSuperTargetFlag();
     std::set<std::string> before;
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i)
@@ -477,12 +515,6 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!BuildNetworkFromFile(module, *scenario, o.complete, kCompleteName, base, error)) return fail(error);
         before.insert(kCompleteName);
     }
-    ProgressTexts progress;
-    scenario->AddNotificationReceiver(&progress);
-    scenario->AddValidMessage(&progress, 64);
-    if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
-    else scenario->SmartCompleteDesign(CPString(kCompleteName));
-    scenario->RemoveNotificationReceiver(&progress);
     using FindFn = int (*)(const char*, char*, int);
     auto find = reinterpret_cast<FindFn>(module.Entry("KestrinFindString"));
     MessageLookup lookup = [find](const std::string& key, std::string& text) {
@@ -492,13 +524,29 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         text = buffer.data();
         return known;
     };
+    std::string milpText;
+    if (!lookup("SolvingMixedIntegerLinearModel", milpText)) milpText.clear();
+    ProgressTexts progress(*scenario, milpText, before);
+    scenario->AddNotificationReceiver(&progress);
+    scenario->AddValidMessage(&progress, 64);
+    scenario->AddValidMessage(&progress, 66);
+    if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
+    else scenario->SmartCompleteDesign(CPString(kCompleteName));
+    scenario->RemoveNotificationReceiver(&progress);
     AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    // The LP's own loads and area beside its matches; each MILP's under its own heading.
+    if (progress.lpRead) {
+        report.utilityLoads = progress.lpLoads;
+        report.estimatedArea = progress.lpArea;
+    }
+    report.solutions = progress.solutions;
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
         if (!name || before.count(name) || !scenario->GetDesign(CPString(name), made) || !made) continue;
         report.designs.push_back({ReadDesign(*made), made->GetDTMin()});
     }
+    AddDesignNotes(report, !o.complete.empty());
     // A match of a structure that found no place in its design leaves its load to the utilities:
     // the run says so.
     std::string unplaced;

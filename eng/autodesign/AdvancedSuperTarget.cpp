@@ -24,6 +24,11 @@ AdvancedSuperTarget::AdvancedSuperTarget(IHeatIntegrationScenario& owner, std::s
 
 AdvancedSuperTarget::~AdvancedSuperTarget() = default;
 
+void AdvancedSuperTarget::SetTimeLimit(double seconds) {
+    timeLimit = std::isfinite(seconds) && seconds > 0.0 ? seconds : 0.0;
+    if (structureBuilder) structureBuilder->SetTimeLimit(timeLimit);
+}
+
 std::string AdvancedSuperTarget::PairKey(const CPString& hot, const CPString& cold) {
     // A separator that no stream name holds keeps the pairs apart.
     std::string key(hot.c_str());

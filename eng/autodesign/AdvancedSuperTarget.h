@@ -86,6 +86,8 @@ public:
     int GetMode() const override { return maximumMatches; }
     void ToggleFlag() override { milpEnabled = milpEnabled ? 0 : 1; }
     int GetFlag() const override { return milpEnabled; }
+    void SetTimeLimit(double seconds) override;
+    double GetTimeLimit() const override { return timeLimit; }
     int Run(CPDictionary* streams, void* argument, EconomicData* economicData, EconomicInfo* economicInfo,
             MatchwiseStreamDataList* matches, double dTmin, IHENDesign* design, int designsWanted) override;
     const char* GetMessageKey() const override { return message.empty() ? nullptr : message.c_str(); }
@@ -180,6 +182,8 @@ public:
     double referenceArea = 0.0;
     int intervalCount = 0;
     int milpEnabled = 1;
+    // The user's limit on each mixed-integer solve, in seconds (0: the solves' own).
+    double timeLimit = 0.0;
     int maximumMatches = 0;
     int designsWanted = 10;
     int designsMade = 0;

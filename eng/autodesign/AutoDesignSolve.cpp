@@ -15,6 +15,8 @@
 #include <string>
 
 namespace {
+// The longest one solve of the mixed-integer match model may take.
+constexpr double kMixedIntegerSeconds = 500.0;
 // A utility's own load does not limit a match: it counts as this much.
 constexpr double kUtilityLoad = 1e24;
 
@@ -114,7 +116,7 @@ int AdvancedSuperTarget::SolveMixedIntegerModel(int iteration) {
     solver->SetSense("MIN");
     if (lp.nRows > 0) solver->SetRowTypes(RowSenses(lp).c_str());
     solver->SetOption("OPTCR", 1e-05);
-    solver->SetOption("MAXTIM", 500.0);
+    solver->SetOption("MAXTIM", LimitedSeconds(kMixedIntegerSeconds, timeLimit));
     if (!solver->Solve()) return 0;
     const double* x = solver->GetSolution();
     for (int k = 0; k < heatColumns && k < static_cast<int>(columns.size()); ++k)

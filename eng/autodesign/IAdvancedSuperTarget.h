@@ -18,6 +18,10 @@ public:
     virtual int GetMode() const = 0;
     virtual void ToggleFlag() = 0;
     virtual int GetFlag() const = 0;
+    // The longest each mixed-integer solve of a run may take, in seconds; 0 restores the run's own
+    // limits, and a limit above them leaves them as they are.
+    virtual void SetTimeLimit(double seconds) = 0;
+    virtual double GetTimeLimit() const = 0;
 
     // Sets up and solves a run; old results are dropped before the new ones are made.
     virtual int Run(CPDictionary* streams, void* argument, EconomicData* economicData, EconomicInfo* economicInfo,

@@ -9,6 +9,9 @@ class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
 class MatchwiseStreamData;
 
+// A user's limit on one solve, in seconds, kept within the solve's own (0: the solve's own).
+inline double LimitedSeconds(double own, double limit) { return limit > 0.0 && limit < own ? limit : own; }
+
 class IMatchStructureBuilder {
 public:
     virtual ~IMatchStructureBuilder() = default;
@@ -17,6 +20,9 @@ public:
     virtual int BuildDesign(IHeatIntegrationScenario& scenario, const std::vector<IHeatIntegrationStream*>& streams,
                             const std::vector<MatchwiseStreamData*>& chosen, IHeatIntegrationStream* hotUtility,
                             IHeatIntegrationStream* coldUtility, IHENDesign* designToComplete) = 0;
+    // The longest one resolution may search, in seconds (0: its own limit); a builder without a
+    // search of its own ignores it.
+    virtual void SetTimeLimit(double seconds) { (void)seconds; }
 };
 
 // Finds no structure: every hand-off answers 0.

@@ -93,6 +93,7 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     }
     int result = Unchanged;
     bool searched = false;
+    const bool startedFeasible = !m_useEquationBased || !m_network->HasInfeasibleExchangers();
     if (m_useEquationBased) {
         Show(EquationBasedText);
         result = RunEquationBased();
@@ -105,8 +106,13 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
         }
     }
     // The searches keep their best point even when every point they met was infeasible (a
-    // penalised value still orders the points): a run that ends there has improved nothing.
-    if (result == Improved && !m_useEquationBased && !m_network->IsNetworkFeasible()) result = Unchanged;
+    // penalised value still orders the points), and the equation-based engine may end on a point
+    // that meets its approaches only to its own tolerance: a run that ends on a network the
+    // exchangers' own check calls infeasible has improved nothing (an equation-based run that
+    // started from an infeasible network is judged by its cost alone).
+    const bool endsFeasible =
+        m_useEquationBased ? !m_network->HasInfeasibleExchangers() : m_network->IsNetworkFeasible();
+    if (result == Improved && startedFeasible && !endsFeasible) result = Unchanged;
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
     m_network->EndRun();
     return result;

@@ -186,6 +186,9 @@ public:
     // Attempts made by the last run and the stage count of the solved one (0 when none).
     int attemptsMade = 0;
     int solvedStageCount = 0;
+    void SetTimeLimit(double seconds) override { timeLimit = seconds; }
+    // The user's limit on one solve of the model in seconds; 0: the model's own. Never above it.
+    double timeLimit = 0.0;
     // Turns a resolved structure into a design; none yet: the hand-off then finds no design.
     std::shared_ptr<IStageDesignBuilder> designBuilder;
 

@@ -120,10 +120,15 @@ IHeatIntegrationStream* VelmorToTarsilImport::AddDutyStream(const CPString& name
     return stream;
 }
 
-void VelmorToTarsilImport::RecordEnergyStream(const CPString& name, CPItem* energyStream) {
+void VelmorToTarsilImport::RecordEnergyStream(const CPString& name, CPItem* energyStream, CPItem* unit) {
     auto [it, added] = m_energyStreamIndex.emplace(name, m_energyStreamItems.size());
-    if (added) m_energyStreamItems.emplace_back(name, energyStream);
-    else m_energyStreamItems[it->second].second = energyStream;
+    if (added) {
+        m_energyStreamItems.emplace_back(name, energyStream);
+        m_energyStreamUnits.push_back(unit);
+    } else {
+        m_energyStreamItems[it->second].second = energyStream;
+        m_energyStreamUnits[it->second] = unit;
+    }
 }
 
 void VelmorToTarsilImport::ExtractEnergyStreams() {
@@ -172,7 +177,7 @@ bool VelmorToTarsilImport::IsExtracted(const CPItem* item) {
 void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, double q) {
     const CPString name = energyStream->_get_szName();
     IHeatIntegrationStream* s = AddDutyStream(name);
-    RecordEnergyStream(name, energyStream);
+    RecordEnergyStream(name, energyStream, unit);
     setStream(s, "Enthalpy", -q, 0);
 
     // The stage the energy stream is attached to, and its place among the column's stages.
@@ -227,7 +232,7 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
     // A plug-flow reactor's energy stream is signed the other way.
     if (IsClass(unit, kPlugFlowReactor)) q = -q;
     IHeatIntegrationStream* s = AddDutyStream(name);
-    RecordEnergyStream(name, energyStream);
+    RecordEnergyStream(name, energyStream, unit);
     setStream(s, "Enthalpy", -q, 0);
     const DutyUnit d = MakeDutyUnit(name);
     setNumber(d.unit, "Duty", std::fabs(q));

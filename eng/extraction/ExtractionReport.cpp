@@ -41,6 +41,12 @@ CPItem* unitBeside(const CPItem* stream, int kind) {
     return IsClass(unit, "ppFeedOrProductBlock") ? nullptr : unit;
 }
 
+// What a chain leaves or enters, named with what it is: a unit, or a stream where the chain was
+// cut (the cut's copy of a stream stands between the two chains).
+CPString placeName(const CPItem* item) {
+    return (IsClass(item, CaseClass::MaterialStream) ? "stream " : "unit ") + itemName(item);
+}
+
 CPString unitsOf(const CPItem* item, const char* name) {
     const CPValue* v = item ? item->GetVariable(name) : nullptr;
     const CPString* units = v ? v->_get_punstrUnits() : nullptr;
@@ -84,9 +90,9 @@ void VelmorToTarsilImport::ReportProcessStream(const StreamChain& chain, const C
     std::vector<CPString> lines = streamLines(*stream);
     CPItem* out = unitBeside(chain.First(), CPItem::Upstream);
     CPItem* in = unitBeside(chain.Last(), CPItem::Downstream);
-    if (out && in) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToInUnitOp"), {itemName(out), itemName(in)}));
-    else if (out) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToProcessBlock"), {itemName(out)}));
-    else if (in) lines.push_back(FormatMessage(FindString("ExtractionFeedProcessToInUnitOp"), {itemName(in)}));
+    if (out && in) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToInUnitOp"), {placeName(out), placeName(in)}));
+    else if (out) lines.push_back(FormatMessage(FindString("ExtractionOutUnitOpToProcessBlock"), {placeName(out)}));
+    else if (in) lines.push_back(FormatMessage(FindString("ExtractionFeedProcessToInUnitOp"), {placeName(in)}));
     else lines.push_back(FindString("ExtractionFeedProcessToProductProcess"));
     lines.push_back(FindString("ExtractionStreamSpansUnitOps"));
     for (CPItem* s : chain.streams) {

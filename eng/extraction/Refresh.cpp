@@ -6,10 +6,12 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
+#include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Messages.h"
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
@@ -88,6 +90,7 @@ bool VelmorToTarsilImport::Refresh() {
     // 2. The process streams the extraction made, each from what made it. Streams added since
     // (and utilities) stay as they are.
     std::vector<IHeatIntegrationStream*> streams;
+    std::vector<CPString> leftAlone;
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; m_scenario->GetStreamOfKind(i, s, 0, 2) && s; ++i) streams.push_back(s);
     for (IHeatIntegrationStream* stream : streams) {
@@ -99,9 +102,14 @@ bool VelmorToTarsilImport::Refresh() {
         } else if (auto r = m_reboilerChainIndex.find(name); r != m_reboilerChainIndex.end()) {
             RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true);
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
-            RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second);
+            RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second, m_energyStreamUnits[e->second]);
+        } else {
+            // Live steam, and streams the user added: nothing records which case items make
+            // them, so they keep their values, and the user is told which.
+            leftAlone.push_back(stream->GetName());
         }
     }
+    ReportStreamsNotRefreshed(leftAlone);
 
     // 3. The network took no notice of the streams while switched off: their ends first.
     if (design) {
@@ -127,12 +135,23 @@ bool VelmorToTarsilImport::Refresh() {
     return true;
 }
 
-void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream) {
+void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
+    ReportHolder* report = Report();
+    if (names.empty() || !report) return;
+    report->AddEntry("Warnings", "Streams_Not_Refreshed", FindString("ExtractionStreamsNotRefreshed").c_str());
+    for (const CPString& name : names)
+        report->AppendText("Warnings:Streams_Not_Refreshed",
+                           FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}).c_str());
+}
+
+void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
     if (!energyStream) return;
     double q = 0.0;
     if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) q = 0.0;
     stream.SetValue("Enthalpy", -q, 0);
-    CPItem* unit = FirstNeighbour(energyStream, CPItem::Downstream);
+    // The unit the extraction found: by now the energy stream also enters the heater or cooler
+    // the extraction made for its duty, which has no stages or liquid product to read.
+    if (!unit) unit = FirstNeighbour(energyStream, CPItem::Downstream);
     if (!unit) unit = FirstNeighbour(energyStream, CPItem::Upstream);
     if (!unit || unit->_get_szClassName().empty()) return;
 
@@ -170,10 +189,14 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
         CPString neighbour;
         if (!hasNeighbour || !ListText(stages, n, neighbour) || !stageTemperature(neighbour, tn)) tn = kEmpty;
         if (haveTj) {
-            stream.SetValue("Temperature", tj, 1);
             double supply = tn;
             if (q < 0.0) supply = tn != kEmpty && tn > tj + kDutySpan ? tn : tj + kDutySpan;
             else if (q > 0.0) supply = tn != kEmpty && tn < tj - kDutySpan ? tn : tj - kDutySpan;
+            // Both ends move together: one end written beside the other's old value could reverse
+            // the stream's direction for a moment, and the stream would refuse it.
+            stream.SetValue("Temperature", kEmpty, 0);
+            stream.SetValue("Temperature", kEmpty, 1);
+            stream.SetValue("Temperature", tj, 1);
             stream.SetValue("Temperature", supply, 0);
         }
         const char* phase = removed ? "Vapour" : "Liquid";

@@ -60,7 +60,9 @@ public:
     // their process temperatures.
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
-    void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream);
+    void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
+    // The report's warning naming the process streams a refresh left as they were.
+    void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
     // A stream emptied and filled again from its chain, as the extraction made it; `scale` fits
     // the load to the simulator's heat-flow change, `columnDuty` takes an isothermal reboiler's or
     // condenser's load from the unit's duty.
@@ -222,7 +224,7 @@ private:
     struct DutyUnit;
     DutyUnit MakeDutyUnit(const CPString& name);
     IHeatIntegrationStream* AddDutyStream(const CPString& name);
-    void RecordEnergyStream(const CPString& name, CPItem* energyStream);
+    void RecordEnergyStream(const CPString& name, CPItem* energyStream, CPItem* unit);
     void TraySectionDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void VesselDuty(CPItem* energyStream, CPItem* unit, double heatFlow);
     void ShortcutColumnDuty(CPItem* energyStream, CPItem* unit);
@@ -249,6 +251,9 @@ private:
     std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>> m_reboilerChains;
     std::unordered_map<std::string, std::size_t> m_reboilerChainIndex;
     std::vector<std::pair<CPString, CPItem*>> m_energyStreamItems;
+    // The column, vessel or reactor each of those energy streams served, parallel to the list:
+    // once extracted, an energy stream also feeds the heater or cooler made for its duty.
+    std::vector<CPItem*> m_energyStreamUnits;
     std::unordered_map<std::string, std::size_t> m_energyStreamIndex;
     double m_compositionTolerance = 0.01;
     // Exchangers, heaters and coolers of the case that the network holds (or was meant to).

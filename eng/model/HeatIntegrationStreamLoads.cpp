@@ -87,15 +87,19 @@ void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
             else
                 s.dLoad = 0.0;  // a segment with no specific heat takes no share
 
+            // A design's own load runs a segment the targets left unused over its whole range:
+            // the network uses the utility whatever the targets chose.
+            const bool wholeRange = mode == 2 && !s.IsConnected();
             const double d = view == 0 ? s.dInletTemperature - s.dOutletTemperature
-                                       : s.GetFarEndTemperature() - s.dInletTemperature;
+                             : wholeRange ? s.dOutletTemperature - s.dInletTemperature
+                                          : s.GetFarEndTemperature() - s.dInletTemperature;
             s.dHeatCapacityFlowrate = d == 0.0 ? 0.0 : std::fabs(s.dLoad / d);
             m_set.SetSegmentValue(N::HeatCapacityFlowrate, s.dHeatCapacityFlowrate, static_cast<int>(i),
                                   CPValue::Calculated);
 
             if (s.IsConnected()) {
                 s.dLoad = span == 0.0 ? 0.0 : (s.GetFarEndTemperature() - s.dInletTemperature) * s.dLoad / span;
-            } else if (spread || view == 1) {
+            } else if (!wholeRange && (spread || view == 1)) {
                 s.dHeatCapacityFlowrate = 0.0;
                 s.dLoad = 0.0;
             }

@@ -462,6 +462,8 @@ void CPIScenario::SmartCompleteDesign(const CPString& designName) {
     if (!design) return;
     IAdvancedSuperTarget* run = AutomaticDesignObject(1);
     if (!run) return;
+    // The completion runs under the limit set on the scenario's automatic design.
+    if (m_pAutomaticDesign[0]) run->SetTimeLimit(m_pAutomaticDesign[0]->GetTimeLimit());
     DefaultManager& manager = GetActiveManager();
     run->Run(m_pStreams.get(), nullptr, manager.GetEconomicDataPointer(), manager.GetEconomicInfoPointer(),
              m_pMatches.get(), m_dDTmin, design, 1);

@@ -14,9 +14,10 @@ const MessageText kTexts[] = {
     {"ExtractionStreamNotFullyDefined", "The stream's data are not complete."},
     {"ExtractionAutoAddSegments", "The stream was given %d segments."},
     {"ExtractionFlowsheetObject", "Made from case object %s."},
-    {"ExtractionOutUnitOpToInUnitOp", "Leaves unit %s and enters unit %s."},
-    {"ExtractionOutUnitOpToProcessBlock", "Leaves unit %s and ends the process."},
-    {"ExtractionFeedProcessToInUnitOp", "Is a process feed and enters unit %s."},
+    // The places are named with what they are: "unit COL", or "stream F3" where a cut ends the chain.
+    {"ExtractionOutUnitOpToInUnitOp", "Leaves %s and enters %s."},
+    {"ExtractionOutUnitOpToProcessBlock", "Leaves %s and ends the process."},
+    {"ExtractionFeedProcessToInUnitOp", "Is a process feed and enters %s."},
     {"ExtractionFeedProcessToProductProcess", "Is a process feed and ends as a product."},
     {"ExtractionStreamSpansUnitOps", "It passes through:"},
     // Assumptions.
@@ -38,6 +39,9 @@ const MessageText kTexts[] = {
     {"ExtractionHXTarsilFeasible", "feasible in the network."},
     {"ExtractionHXTarsilInFeasible", "infeasible in the network."},
     {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network."},
+    {"ExtractionStreamsNotRefreshed", "Streams the refresh left as they were"},
+    {"ExtractionStreamNotRefreshed", "Stream %s keeps its earlier values: nothing in the case is recorded as making it "
+                                     "(live steam, or a stream added by hand)."},
     {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},
     {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
     {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},

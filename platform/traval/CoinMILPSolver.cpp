@@ -60,6 +60,7 @@ bool CoinMILPSolver::SetSize(int columns, int rows) {
     matrix_.clear();
     direction_ = 1.0;
     relativeGap_ = -1.0;
+    absoluteGap_ = -1.0;
     seconds_ = 0.0;
     solution_.assign(c, 0.0);
     objectiveValue_ = 0.0;
@@ -188,6 +189,10 @@ bool CoinMILPSolver::SetOption(const char* name, double value) {
             relativeGap_ = value;
             return true;
         }
+        if (EqualsNoCase(name, "OPTCA") && value >= 0.0 && std::isfinite(value)) {
+            absoluteGap_ = value;
+            return true;
+        }
         if (EqualsNoCase(name, "MAXTIM")) {
             // Callers have passed the limit with either sign; only its size counts.
             seconds_ = std::isfinite(value) ? std::fabs(value) : 0.0;
@@ -231,6 +236,7 @@ bool CoinMILPSolver::Solve() {
     model.rows = rows_;
     model.direction = direction_;
     model.relativeGap = relativeGap_;
+    model.absoluteGap = absoluteGap_;
     model.seconds = seconds_;
     model.objective = objective_;
     model.columnLower.resize(static_cast<std::size_t>(columns_));

@@ -61,6 +61,7 @@ private:
     std::vector<int> basis_;
     double direction_ = 1.0;
     double relativeGap_ = -1.0;
+    double absoluteGap_ = -1.0;
     double seconds_ = 0.0;
 
     std::vector<double> solution_;

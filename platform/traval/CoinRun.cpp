@@ -15,6 +15,10 @@
 #include "OsiClpSolverInterface.hpp"
 
 #include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
 
 namespace traval {
 namespace {
@@ -26,6 +30,39 @@ public:
     SilentHandler() { setLogLevel(0); }
     int print() override { return 0; }
     CoinMessageHandler* clone() const override { return new SilentHandler(*this); }
+};
+
+// Some of the engines' reports bypass the handlers and are printed straight to the console (the
+// simplex's "slacks added" when it repairs a singular basis, among others). While an engine runs,
+// the process's standard output is pointed at the null device, so that a program printing its
+// results there (a JSON document, say) carries nothing else; it is restored, with anything the
+// program had buffered before the run written first, when the run ends.
+class ConsoleSilenced {
+public:
+    ConsoleSilenced() {
+        std::cout.flush();
+        std::fflush(stdout);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null < 0) return;
+        m_saved = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (m_saved >= 0 && ::dup2(null, STDOUT_FILENO) < 0) {
+            ::close(m_saved);
+            m_saved = -1;
+        }
+        ::close(null);
+    }
+    ~ConsoleSilenced() {
+        if (m_saved < 0) return;
+        std::cout.flush();
+        std::fflush(stdout);
+        ::dup2(m_saved, STDOUT_FILENO);
+        ::close(m_saved);
+    }
+    ConsoleSilenced(const ConsoleSilenced&) = delete;
+    ConsoleSilenced& operator=(const ConsoleSilenced&) = delete;
+
+private:
+    int m_saved = -1;
 };
 
 std::vector<double> CoinBounds(const std::vector<double>& bounds) {
@@ -58,6 +95,7 @@ const T* Data(const std::vector<T>& v) {
 }  // namespace
 
 bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::vector<double>* rowPrices) {
+    const ConsoleSilenced console;
     SilentHandler handler;
     ClpSimplex simplex;
     simplex.passInMessageHandler(&handler);
@@ -105,6 +143,7 @@ bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::v
 }
 
 bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) {
+    const ConsoleSilenced console;
     SilentHandler handler;
     OsiClpSolverInterface solver;
     solver.passInMessageHandler(&handler);
@@ -125,6 +164,7 @@ bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) 
     cbc.solver()->passInMessageHandler(&handler);
     cbc.solver()->setHintParam(OsiDoReducePrint, true, OsiHintTry);
     if (model.relativeGap >= 0.0) cbc.setAllowableFractionGap(model.relativeGap);
+    if (model.absoluteGap >= 0.0) cbc.setAllowableGap(model.absoluteGap);
     if (model.seconds > 0.0) {
         cbc.setUseElapsedTime(true);
         cbc.setMaximumSeconds(model.seconds);

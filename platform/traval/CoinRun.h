@@ -18,6 +18,7 @@ struct CoinModelData {
     std::vector<int> integerColumns;
     double direction = 1.0;   // 1 minimise, -1 maximise
     double relativeGap = -1.0;  // below 0: the engine's own default
+    double absoluteGap = -1.0;  // below 0: the engine's own default
     double seconds = 0.0;       // 0: no time limit
     // A linear solve's starting basis (statuses of the leading columns, then of every row;
     // empty: a cold start) and, after the solve, its final basis (all columns, then rows).

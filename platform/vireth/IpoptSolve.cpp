@@ -90,6 +90,11 @@ SolveOutcome SolveWithIpopt(const SmoothProblem& problem, std::vector<double>& x
     app->Options()->SetStringValue("sb", "yes");
     app->Options()->SetStringValue("hessian_approximation", "limited-memory");
     app->Options()->SetNumericValue("tol", 1e-8);
+    // Approaches are rows with DTmin as their bound; the exchangers judge them to a part in a
+    // million of their span, so a point is taken only when every row holds far closer than that
+    // (Ipopt would otherwise accept rows off by up to 1e-4, and 1e-2 at its acceptable level).
+    app->Options()->SetNumericValue("constr_viol_tol", 1e-8);
+    app->Options()->SetNumericValue("acceptable_constr_viol_tol", 1e-8);
     app->Options()->SetIntegerValue("max_iter", 3000);
     if (app->Initialize() != Ipopt::Solve_Succeeded) return SolveOutcome::Failed;
     const Ipopt::ApplicationReturnStatus status = app->OptimizeTNLP(Ipopt::SmartPtr<Ipopt::TNLP>(GetRawPtr(nlp)));

@@ -41,7 +41,7 @@ TEST(HostAutoDesign, WorkedTableGivesTheHandWorkedMatches) {
     EXPECT_NE(std::string::npos, run.out.find("{\"hot\": \"HU\", \"cold\": \"C\", \"load\": 24}")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("{\"hot\": \"H\", \"cold\": \"CU\", \"load\": 24}")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"unloaded_matches\": []")) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("\"analyses\": 1, \"designs\": []")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"analyses\": 1, \"milp_solutions\": [], \"designs\": []")) << run.out;
 
     HostRun text = RunHost("autodesign " + t.path + " --matches-only");
     ASSERT_EQ(0, text.exitCode) << text.out;
@@ -197,9 +197,12 @@ TEST(HostAutoDesign, YeeGrossmannNetworkCostsBetweenTheBestKnownAndNoRecovery) {
     EXPECT_GT(cost, 154854.0) << design;
     EXPECT_LT(cost, 574000.0) << design;
     ExpectSoundDesign(design, 5);
-    // One design wanted: its utilities are the run's utility loads.
-    const double hot = NumberAfter(run.out, "{\"name\": \"HU\", \"load\": ");
-    const double cold = NumberAfter(run.out, "{\"name\": \"CU\", \"load\": ");
+    // One design wanted: its utilities are the utility loads of the MILP solution it was built from
+    // (the run's first utility loads are the LP's, beside the LP's matches).
+    const std::size_t milp = run.out.find("\"milp_solutions\": [{\"design\": \"A_Design0\"");
+    ASSERT_NE(std::string::npos, milp) << run.out;
+    const double hot = NumberAfter(run.out, "{\"name\": \"HU\", \"load\": ", milp);
+    const double cold = NumberAfter(run.out, "{\"name\": \"CU\", \"load\": ", milp);
     EXPECT_NEAR(NumberAfter(design, "\"hot_utility\": "), hot, 1e-3 * hot);
     EXPECT_NEAR(NumberAfter(design, "\"cold_utility\": "), cold, 1e-3 * cold);
 }

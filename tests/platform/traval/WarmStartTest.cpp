@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 // The transportation problem with plant 0's columns first and plant 1's added afterwards; while
@@ -58,6 +60,26 @@ TEST(WarmStart, AddedColumnsGoOnFromTheLastOptimum) {
     // The unique optimum: plant 0 -> c0 5, c2 15; plant 1 -> c0 5, c1 25; no artificial.
     const std::vector<double> flows{0, 0, 0, 0, 0, 5, 0, 15, 5, 25, 0};
     for (std::size_t j = 0; j < flows.size(); ++j) EXPECT_NEAR(w.solution[j], flows[j], 1e-7) << j;
+}
+
+// A starting basis the engine cannot factorise (more basic columns than rows) makes the simplex
+// repair it, which it may report straight to the console, past its message handlers; the console
+// is closed to the engine while it runs. What the program printed before the solve still reaches
+// standard output, in order with what it prints after.
+TEST(WarmStart, ARepairedBasisPrintsNothing) {
+    const TestModel model = Restricted(true);
+    std::vector<int> singular(static_cast<std::size_t>(model.columns + model.rows), 3);
+    for (int j = 0; j < model.columns; ++j) singular[static_cast<std::size_t>(j)] = 1;
+    testing::internal::CaptureStdout();
+    std::printf("before ");
+    std::unique_ptr<IMILPSolver> warm = LoadTestModel(model);
+    ASSERT_TRUE(warm->SetStartingBasis(singular.data(), model.columns, model.rows));
+    const TestResult w = ReadResult(*warm, model.columns, warm->Solve());
+    std::printf("after");
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "before after");
+    ASSERT_TRUE(w.solved);
+    EXPECT_NEAR(w.objective, 150.0, 1e-7);
 }
 
 }  // namespace

@@ -1,0 +1,73 @@
+// kestrin-host autodesign reports each solution of its run under its own heading: the LP's utility
+// loads beside the LP's matches (each utility's load is the sum of its matches), each MILP's loads
+// beside the design built from it, and with --complete the matches of the completed design; it
+// explains an over-specified design and why a design's utilities differ from the targets.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+double numberAfter(const std::string& text, const std::string& key, std::size_t from = 0) {
+    const std::size_t at = text.find(key, from);
+    return at == std::string::npos ? -1e300 : std::atof(text.c_str() + at + key.size());
+}
+
+TEST(HostAutoDesignReport, TheLPsLoadsStandBesideTheLPsMatchesAndEachMILPBesideItsDesign) {
+    const HostRun run = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --json 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // The LP: steam heats C1 by 48.625 kW and C2 by 130 kW; water cools H1 by 117 and H2 by 101.625.
+    EXPECT_TRUE(has(run.out, "\"utility_loads\": [{\"name\": \"HP Steam\", \"load\": 178.625}, "
+                             "{\"name\": \"Cooling Water\", \"load\": 218.625}]"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "{\"hot\": \"HP Steam\", \"cold\": \"C1\", \"load\": 48.625}, "
+                             "{\"hot\": \"HP Steam\", \"cold\": \"C2\", \"load\": 130}"))
+        << run.out;
+    // Each MILP's loads are those of the design built from it.
+    for (const char* name : {"A_Design0", "A_Design1"}) {
+        const std::size_t solution = run.out.find("{\"design\": \"" + std::string(name) + "\", \"utility_loads\": ");
+        const std::size_t design = run.out.find("{\"name\": \"" + std::string(name) + "\"");
+        ASSERT_NE(solution, std::string::npos) << run.out;
+        ASSERT_NE(design, std::string::npos) << run.out;
+        EXPECT_NEAR(numberAfter(run.out, "{\"name\": \"HP Steam\", \"load\": ", solution),
+                    numberAfter(run.out, "\"hot_utility\": ", design), 1e-3)
+            << name;
+        EXPECT_NEAR(numberAfter(run.out, "{\"name\": \"Cooling Water\", \"load\": ", solution),
+                    numberAfter(run.out, "\"cold_utility\": ", design), 1e-3)
+            << name;
+    }
+    EXPECT_TRUE(has(run.out, "\"matches_of_completed_design\": false")) << run.out;
+    // A_Design0 holds two specifications too many; both designs use more utility than the targets.
+    EXPECT_TRUE(has(run.out, "A_Design0 is over-specified (degrees of freedom -2): it holds 2 more specified duties or "
+                             "temperatures than its streams can meet"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "A_Design0 uses 140 kW of hot and 180 kW of cold utility against targets of 20 kW and "
+                             "60 kW at its DTmin of 10 C: the automatic design matches at its model's own 4 C approach"))
+        << run.out;
+    const HostRun text = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 2>/dev/null");
+    EXPECT_TRUE(has(text.out, "LP solution\nUtility loads (kW):\n  HP Steam: 178.625\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "MILP solution 1 (design A_Design0)\nUtility loads (kW):\n  HP Steam: 140\n  Cooling "
+                              "Water: 180\n"))
+        << text.out;
+}
+
+TEST(HostAutoDesignReport, ACompletedDesignsMatchesAreItsOwn) {
+    ScratchFile streams("autodesign-report", "streams.csv",
+                        "name,supply,target,cp,h,cost,kind\nH,180,80,1,0.5,,process\nC,100,200,1,0.5,,process\n"
+                        "HU,250,249,,1,300000,utility\nCU,20,30,,1,300000,utility\n");
+    ScratchFile network("autodesign-report", "network.csv", "name,hot,cold,duty\nE1,H,C,50\n");
+    const HostRun run = RunHost("autodesign " + streams.path + " --complete " + network.path + " --json 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // The completed design's units: the heater 24 kW, the two coolers 0.75 + 23.25 kW, H -> C 76 kW.
+    EXPECT_TRUE(has(run.out, "\"matches\": [{\"hot\": \"HU\", \"cold\": \"C\", \"load\": 24}, {\"hot\": \"H\", \"cold\": "
+                             "\"CU\", \"load\": 24}, {\"hot\": \"H\", \"cold\": \"C\", \"load\": 76}]"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "\"matches_of_completed_design\": true")) << run.out;
+}
+
+}  // namespace
