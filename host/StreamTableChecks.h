@@ -2,38 +2,14 @@
 // What a stream table must hold before it goes to a scenario: values in their physical range,
 // segments that continue each other in one direction, and the columns of a row in agreement. Each
 // refusal names the line, the stream and the column in the user's terms.
+#include "eng/model/StreamValueLimits.h"
 #include "host/StreamTable.h"
 
 #include <string>
 
+// The ranges are those of every entry of stream values (the forms check the same).
 namespace StreamTableLimits {
-// Temperatures, °C: from absolute zero to what a process furnace reaches.
-constexpr double MinTemperature = -273.15;
-constexpr double MaxTemperature = 5000.0;
-// Heat-capacity flow rate (kW/°C) and duty (kW): large enough that every interval of the heat
-// balance holds a load far above the engine's zero (1e-8 kW), and small enough that every product
-// of the heat balance stays finite and exact to many digits. A stream or segment with less heat
-// than MinDuty is no stream: it would only bring rounding residues into the targets.
-constexpr double MinCp = 1e-3;
-constexpr double MaxCp = 1e9;
-constexpr double MinDuty = 1e-3;
-constexpr double MaxDuty = 1e12;
-// Film coefficient, kW/(m2.°C): from below free convection in a gas (1 W/(m2.°C)) to far above
-// condensing steam.
-constexpr double MinH = 1e-3;
-constexpr double MaxH = 1e6;
-// Utility cost per kW and year.
-constexpr double MaxCost = 1e9;
-// A stream's DTmin contribution may exceed the table's temperature span by at most this much.
-constexpr double ContributionMargin = 100.0;
-// Minimum approach temperatures the host passes on, °C: a difference below a thousandth of a
-// degree is no approach a report could show, and none above 1000.
-constexpr double MinDTmin = 0.001;
-constexpr double MaxDTmin = 1000.0;
-// The engine holds at most this many segments per stream.
-constexpr int MaxSegments = 1000;
-// The empty-value marker of the engine: never a value of its own.
-constexpr double EmptyValue = -32767.0;
+using namespace StreamValueLimits;
 }  // namespace StreamTableLimits
 
 // Checks one number read from column `column`: false with a message for a value outside the

@@ -6,6 +6,7 @@
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamValueLimits.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Resources.h"
@@ -214,7 +215,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
 const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::SettingInputRows() {
     static const std::vector<In> rows = {
         {.type = 1517, .number = 1, .write = [](V& v, Var, double value) -> const char* {
-             if (isEmpty(value) || value <= 0.0) return "DeltaTViolationsError";
+             // Within the range a case may hold, or the case would not open again.
+             if (isEmpty(value) || !(value >= StreamValueLimits::MinDTmin && value <= StreamValueLimits::MaxDTmin))
+                 return "DeltaTViolationsError";
              v.GetmyScenario()->SetDTmin(value);
              return nullptr;
          }, .refusals = "DeltaTViolationsError"},

@@ -4,6 +4,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamValueLimits.h"
 #include "lumeth/Session.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/streams/LinkTableCollection.h"
@@ -15,9 +16,14 @@ namespace {
 using Var = const VarDescription&;
 using Stream = IHeatIntegrationStream&;
 
+namespace L = StreamValueLimits;
+
 // Above 0 or the cleared field; else the key.
 template <const char* const* key>
 const char* positiveOrEmpty(double v) { return isEmpty(v) || v > 0.0 ? nullptr : *key; }
+// Within [low, high] or the cleared field: what a case may hold (a value outside would make a
+// case that cannot be opened again).
+bool inRangeOrEmpty(double v, double low, double high) { return isEmpty(v) || (v >= low && v <= high); }
 
 constexpr const char* kFlowRate = "FlowRateUpdateError";
 constexpr const char* kCp = "CpUpdateError";
@@ -27,7 +33,8 @@ constexpr const char* kMCp = "MCpUpdateError";
 const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
     if (isEmpty(value)) return nullptr;
     if (equalityTest && value == (supply ? s.GetTargetTemperature() : s.GetSupplyTemperature())) return "TemperatureUpdateError";
-    if (s.SetValue("Temperature", value, supply ? 0 : s.GetNumberOfSegments())) return nullptr;
+    const bool inRange = value >= L::MinTemperature && value <= L::MaxTemperature;
+    if (inRange && s.SetValue("Temperature", value, supply ? 0 : s.GetNumberOfSegments())) return nullptr;
     const bool hot = s.GetHotCold() == 0;
     if (supply) return hot ? "HotStreamInletTemperatureUpdateError" : "ColdStreamInletTemperatureUpdateError";
     return hot ? "HotStreamOutletTemperatureUpdateError" : "ColdStreamOutletTemperatureUpdateError";
@@ -41,10 +48,13 @@ const char* setOfOneSegment(Stream s, const char* name, double value, const char
 }
 const char* coefficientRule(double v) {
     if (isEmpty(v)) return "HTCoeffUpdateError2";
-    return v <= 0.0 ? "HTCoeffUpdateError" : nullptr;
+    return v >= L::MinH && v <= L::MaxH ? nullptr : "HTCoeffUpdateError";
 }
+const char* heatCapacityFlowRule(double v) { return inRangeOrEmpty(v, L::MinCp, L::MaxCp) ? nullptr : kMCp; }
 // The stream's own minimum approach temperature; cleared, back to the scenario's.
 const char* contribution(V& v, Stream s, double value) {
+    // The stream keeps half of the typed difference.
+    if (!inRangeOrEmpty(value, 0.0, 2.0 * L::MaxContribution)) return "DeltaTcUpdateError";
     const int ok = isEmpty(value) ? s.SetDTminContribution(v.GetmyScenario()->GetDTmin(), "Global", 0, 1)
                                   : s.SetDTminContribution(value, "Local", 0, 1);
     return ok ? nullptr : "DeltaTcUpdateError";
@@ -86,6 +96,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         {.type = 6, .number = 405, .guarded = true, .rows = R::Process, .kind = 0,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (!isEmpty(value) && value <= 0.0) return "SpecRange";
+             if (!inRangeOrEmpty(value, L::MinDuty, L::MaxDuty)) return "SpecRange";
              if (!isEmpty(value) && s.GetHotCold() == 1) value = -value;
              return setNamed(s, "Enthalpy", value, "EnthalpyUpdateError");
          },
@@ -94,13 +105,13 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         {.type = 6, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V& v, Stream s, Var, double value) -> const char* {
              if (isEmpty(value) || v.GetmyScenario()->GetUtilityAssignmentMethod() != 1) return nullptr;
-             if (value < 0.0) return "SpecRange";
+             if (value < 0.0 || value > L::MaxDuty) return "SpecRange";
              s.NotifyValueChanged(value);
              return nullptr;
          },
          .refusals = "SpecRange"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
-         .check = positiveOrEmpty<&kMCp>, .fail = F::ShowClear,
+         .check = heatCapacityFlowRule, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
          .refusals = "MCpUpdateError"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
@@ -134,9 +145,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "SplitBranchValueError"},
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
-             if (!isEmpty(value)) s.SetCostIndex(value);
+             if (isEmpty(value)) return nullptr;
+             // Held per second; the range is that of a price per kW and year.
+             const double perYear = value / L::PerYearToPerSecond;
+             if (!(perYear >= 0.0 && perYear <= L::MaxCost)) return "SpecRange";
+             s.SetCostIndex(value);
              return nullptr;
-         }},
+         },
+         .refusals = "SpecRange"},
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
@@ -199,6 +215,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              if (!v.GetmyScenario()->GetStreamOfKind(var.Offset(1), hot, 0, 0) || !hot) return "GetStreamError";
              if (value == 1.0) cold->LinkStream(hot->GetName());
              else cold->UnlinkStream(hot->GetName());
+             // On the forbidden-match form the scenario gathers the changes until the form
+             // closes; a change made anywhere else is a batch of its own.
+             if (!v.IsFormOpen("ForbiddenMatchView")) v.GetmyScenario()->EndForbiddenMatchChanges();
              return nullptr;
          },
          .refusals = "GetStreamError"},

@@ -141,8 +141,11 @@ Text superTargetRange(V& v, Var) {
 
 // The total annual cost as a whole number with its sign; none (zero or empty) shows nothing.
 Text totalAnnualCost(V& v, Var) {
-    const double c = v.GetmyScenario()->GetCostTarget(5);
-    if (c == 0.0 || c == kEmpty || !std::isfinite(c) || std::fabs(c) > 9e18) return Text();
+    const double target = v.GetmyScenario()->GetCostTarget(5);
+    if (target == 0.0 || target == kEmpty || !std::isfinite(target)) return Text();
+    // The target is a cost per second; the text shows it in the cost-per-time unit, as the number does.
+    const double c = calc_ounit(target, sessionUnit(31001));
+    if (!std::isfinite(c) || std::fabs(c) > 9e18) return Text();
     return FormattedText("%lld", std::llround(c));
 }
 
