@@ -117,7 +117,15 @@ int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* give
     if (!m_utilityStreams.Contains(stream)) m_utilityStreams.Append(stream);
     UpdateSideLists(*stream, 2);
     SendAMessage(30, name, Self());
-    if (!described) ApplyDefaultUtility(*stream);
+    if (!described) {
+        ApplyDefaultUtility(*stream);
+    } else {
+        // The scenario takes the stream's data in as it does when they change (its segments, its
+        // matches, the targets), without writing them afresh.
+        SuspendCalculations();
+        NotifyChange(37, N::Temperature, static_cast<IHeatIntegrationStream*>(stream));
+        ResumeCalculations(true);
+    }
     return 1;
 }
 

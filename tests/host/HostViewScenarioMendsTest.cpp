@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -63,6 +64,7 @@ struct ForbiddenCase {
     const char* script;
     const char* reads;
 };
+void PrintTo(const ForbiddenCase& c, std::ostream* out) { *out << c.name; }
 
 class HostViewForbiddenMatch : public ::testing::TestWithParam<ForbiddenCase> {};
 
@@ -97,6 +99,7 @@ struct RefusedValue {
     const char* value;
     const char* key;
 };
+void PrintTo(const RefusedValue& c, std::ostream* out) { *out << c.name << " (" << c.address << " " << c.value << ")"; }
 
 class HostViewRefusedValue : public ::testing::TestWithParam<RefusedValue> {};
 
@@ -169,6 +172,50 @@ TEST(HostViewScenarioMends, ATotalSitesTypedUtilityValueStaysThroughReadsAndTheC
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get Temperature.440.0\n  value 260 C\n")) << again.out;
     EXPECT_TRUE(has(again.out, "3: get Temperature.440.0\n  value 260 C\n")) << again.out;
+}
+
+// H1 runs from 170 to 60 C. A typed load of 440 kW makes its cp 440 / 110 = 4 kW/C, the figure the
+// targets use and the column shows; a cp typed after it, 5, replaces the load (550 kW). Each
+// time the targets are those of the table with that cp.
+TEST(HostViewScenarioMends, ALoadAndACpTypedOneAfterTheOtherAgreeWithTheTargets) {
+    const auto targetsWithCp = [](const char* cp) {
+        ScratchFile table("mends", "cp.csv",
+                          std::string("name,supply,target,cp,h,kind\nH1,170,60,") + cp +
+                              ",0.2,process\nH2,150,30,1.5,0.2,process\nC1,20,135,2,0.2,process\n"
+                              "C2,80,140,4,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+        return RunHost("targets " + table.path).out;
+    };
+    const auto utility = [](const std::string& out, const char* side) {
+        const std::size_t at = out.find(side);
+        return at == std::string::npos ? std::string() : out.substr(at, out.find('\n', at) - at);
+    };
+    const std::string four = targetsWithCp("4"), five = targetsWithCp("5");
+    const HostRun run = runScript(example("four-streams.csv"),
+                                  "set HeatFlow.405.0 440\nget HeatCapacityFlow.404.0\nget HeatFlow.107\n"
+                                  "get HeatFlow.108\nset HeatCapacityFlow.404.0 5\nget HeatFlow.405.0\n"
+                                  "get HeatFlow.107\nget HeatFlow.108\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: get HeatCapacityFlow.404.0\n  value 4 kW/C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: get HeatFlow.405.0\n  value 550 kW\n")) << run.out;
+    // "hot utility   X kW" of the table against "value X kW" of the form.
+    const auto kw = [](const std::string& line) { return std::stod(line.substr(line.find_last_of(' ', line.size() - 4) + 1)); };
+    const auto formValue = [&](const char* step) {
+        const std::size_t at = run.out.find(step);
+        return at == std::string::npos ? -1.0 : std::stod(run.out.substr(run.out.find("value ", at) + 6));
+    };
+    EXPECT_NEAR(kw(utility(four, "hot utility")), formValue("3: get HeatFlow.107"), 1e-6) << four << run.out;
+    EXPECT_NEAR(kw(utility(four, "cold utility")), formValue("4: get HeatFlow.108"), 1e-6) << four << run.out;
+    EXPECT_NEAR(kw(utility(five, "hot utility")), formValue("7: get HeatFlow.107"), 1e-6) << five << run.out;
+    EXPECT_NEAR(kw(utility(five, "cold utility")), formValue("8: get HeatFlow.108"), 1e-6) << five << run.out;
+}
+
+// An integer field refuses a number no integer holds and keeps its choice.
+TEST(HostViewScenarioMends, AnIntegerFieldRefusesANumberBeyondTheIntegers) {
+    const HostRun run = runScript(example("four-streams.csv"), "get Index.251\nexpect SpecRange\nset Index.251 1e300\nget Index.251\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get Index.251\n  value 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error SpecRange")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get Index.251\n  value 1\n")) << run.out;
 }
 
 }  // namespace

@@ -42,6 +42,22 @@ const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
 const char* setNamed(Stream s, const char* name, double value, const char* refused) {
     return s.SetValue(name, value, 0) ? nullptr : refused;
 }
+// The heat load and the heat-capacity flow rate of a stream of one segment follow from each other
+// over its temperatures: the one typed last is the user's, the other is derived from it (the
+// targets use the load, so a cp left standing beside a typed load would show a figure they do not
+// use, and a typed cp would be overruled by the earlier load). The other one is cleared first; if
+// the new value is refused, it is put back.
+const char* setInsteadOf(Stream s, const char* name, double value, const char* other, const char* refused) {
+    if (isEmpty(value) || s.GetNumberOfSegments() > 1) return setNamed(s, name, value, refused);
+    // Only a value the user gave stands in the way; a derived one follows by itself.
+    constexpr unsigned char kSpecified = 1;
+    double previous = kEmpty;
+    const bool held = s.GetValueStatus(other, 0) == kSpecified && s.GetValue(other, previous, 0) == 1 && !isEmpty(previous);
+    if (held) s.SetValue(other, kEmpty, 0);
+    if (s.SetValue(name, value, 0)) return nullptr;
+    if (held) s.SetValue(other, previous, 0);
+    return refused;
+}
 // A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
 const char* setOfOneSegment(Stream s, const char* name, double value, const char* refused) {
     return s.GetNumberOfSegments() < 2 ? setNamed(s, name, value, refused) : nullptr;
@@ -98,7 +114,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              if (!isEmpty(value) && value <= 0.0) return "SpecRange";
              if (!inRangeOrEmpty(value, L::MinDuty, L::MaxDuty)) return "SpecRange";
              if (!isEmpty(value) && s.GetHotCold() == 1) value = -value;
-             return setNamed(s, "Enthalpy", value, "EnthalpyUpdateError");
+             return setInsteadOf(s, "Enthalpy", value, "HeatCapacityFlowrate", "EnthalpyUpdateError");
          },
          .refusals = "SpecRange EnthalpyUpdateError"},
         // A utility's load is the user's only while the user assigns the utility loads.
@@ -112,7 +128,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "SpecRange"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
          .check = heatCapacityFlowRule, .fail = F::ShowClear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
+         .streamWrite = [](V&, Stream s, Var, double value) {
+             return setInsteadOf(s, "HeatCapacityFlowrate", value, "Enthalpy", kMCp);
+         },
          .refusals = "MCpUpdateError"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },

@@ -71,17 +71,20 @@ bool lastSegmentCrossesPinch(S s) {
 }
 
 // The placement status of one utility: "Insufficient" for the utility at its side's extreme
-// supply while the side is short, "Cross pinch" for one whose placed load crosses the pinch.
+// supply while the side is short; "Load assigned" for one the placement gave load to while its
+// side has no shortfall. (The placement marks every utility segment it loads, whichever side of
+// the pinch the utility stands on: the mark says the load was placed, not that it crosses.)
 Text placement(V& v, S s, Var) {
     const int st = v.GetmyScenario()->GetUtilityAssignmentStatus(s.GetHotCold());
     if (st == 1) return atExtremeSupply(v, s) ? Text("Insufficient") : Text();
-    if (st == 2) return lastSegmentCrossesPinch(s) ? Text("Cross pinch") : Text();
+    if (st == 2) return lastSegmentCrossesPinch(s) ? Text("Load assigned") : Text();
     return Text();
 }
 
+// A side's placement status: 0 nothing to place, 1 a shortfall and nothing placed, 2 loads placed
+// with no shortfall, 3 loads placed and a shortfall left, 4 loads that could not be evaluated.
 Text placementWord(int status) {
-    static const char* const words[] = {"Sufficient", "Insufficient", "Cross pinch", "Cross pinch - insufficient",
-                                        "Infeasible"};
+    static const char* const words[] = {"Sufficient", "Insufficient", "Sufficient", "Insufficient", "Infeasible"};
     return status >= 0 && status < 5 ? Text(words[status]) : Text();
 }
 

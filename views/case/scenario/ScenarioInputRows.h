@@ -7,6 +7,8 @@
 // walks these rows; every path through it ends with the busy signal off.
 #include "views/case/scenario/ScenarioValueRows.h"
 
+#include <cstdint>
+
 struct HIDesignViewerScenario::InputRow {
     using V = HIDesignViewerScenario;
     using Rows = ValueRow::Rows;
@@ -41,8 +43,14 @@ using R = In::Rows;
 using F = In::Fail;
 constexpr double kEmpty = Viewable::EmptyValue;
 inline bool isEmpty(double v) { return v == kEmpty; }
-// A number stored in an integer member: truncated toward zero.
-inline std::int32_t whole(double v) { return static_cast<std::int32_t>(v); }
+// Whether a number fits an integer member (truncated toward zero).
+inline bool fitsWhole(double v) { return v > -2147483649.0 && v < 2147483648.0; }
+// A number stored in an integer member: truncated toward zero; one beyond the integers (or not a
+// number) is held at the nearest end rather than cast, which would be undefined.
+inline std::int32_t whole(double v) {
+    if (fitsWhole(v)) return static_cast<std::int32_t>(v);
+    return v > 0.0 ? INT32_MAX : INT32_MIN;
+}
 // A number stored in a byte member: truncated, then its low byte.
 inline std::uint8_t lowByte(double v) { return static_cast<std::uint8_t>(static_cast<std::int64_t>(v) & 0xFF); }
 }  // namespace scenario_input

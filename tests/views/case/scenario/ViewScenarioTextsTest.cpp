@@ -207,13 +207,14 @@ TEST_F(ViewScenarioTexts, AScenarioWithoutStreamsShowsOnlyTheNewRow) {
 
 TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
     scenario->pinchPoints = 1;
-    scenario->totalCost = 987.6;
+    // The target is held per second; the text shows it a year, as the number does.
+    scenario->totalCost = 58841.46 / 31536000.0;
     scenario->optimum[0] = 15.0, scenario->optimum[1] = 8.0;
     checkAll(*viewer, {
         {var(1519, 203), "100.00 C \\ 90.00 C", "one pinch"},
         {var(1519, 702), "Targets @ 10.50 C (FM)", "C1 may not match H1"},
         {var(1519, 951), "8.0 - 15.0 C", "the second value first"},
-        {var(31001, 751), "988", "total annual cost"},
+        {var(31001, 751), "58841", "total annual cost"},
         {var(1519, 204, 0), "Targets", "targets column"},
         {var(1519, 204, 2), " % ", "share column"},
         {named("PlotName", 1), "Unshif_CC_0", "plot 3"},
@@ -233,7 +234,7 @@ TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
     SetDisplayUnitSet(SIUnits);
 
     // Mends: the cost keeps its sign; an empty pinch side shows nothing.
-    scenario->totalCost = -987.6;
+    scenario->totalCost = -987.6 / 31536000.0;
     EXPECT_EQ(Text("-988"), text(var(31001, 751)));
     scenario->totalCost = 0.0;
     EXPECT_EQ(Text(""), text(var(31001, 751)));
@@ -256,7 +257,8 @@ TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
     }
     for (int status : {1, 2, 3, 4, 5}) {
         scenario->assignmentStatus[1] = status;
-        const char* words[] = {"", "Insufficient", "Cross pinch", "Cross pinch - insufficient", "Infeasible", ""};
+        // 2 placed without shortfall, 3 placed with a shortfall left.
+        const char* words[] = {"", "Insufficient", "Sufficient", "Insufficient", "Infeasible", ""};
         EXPECT_EQ(Text(words[status]), text(named("ColdUtilInfo", 1))) << status;
     }
 }
