@@ -218,4 +218,16 @@ TEST(HostViewScenarioMends, AnIntegerFieldRefusesANumberBeyondTheIntegers) {
     EXPECT_TRUE(has(run.out, "4: get Index.251\n  value 1\n")) << run.out;
 }
 
+// A site utility's own DTmin typed as 20 C reads 20 C in the number and in the text column.
+TEST(HostViewScenarioMends, ASiteUtilitysTypedContributionReadsAsTyped) {
+    ScratchFile script("mends", "contribution.txt",
+                       "attach UtilityNameView.599.0 LP Steam\nexpect ThisScenarioNameAlreadyExists\n"
+                       "cmd AddDefaultScenario\nset DeltaTemp.442.0 20\nget DeltaTemp.442.0\n"
+                       "open HIDesignViewerScenario.200.0\nget DeltaTemp.442.0\ntext ExtraData.207.0\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get DeltaTemp.442.0\n  value 20 C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: get DeltaTemp.442.0\n  value 20 C\n8: text ExtraData.207.0\n  text 20.00 *\n")) << run.out;
+}
+
 }  // namespace

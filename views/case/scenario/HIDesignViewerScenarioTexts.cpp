@@ -35,11 +35,13 @@ Text hotColdWord(S s) {
 }
 
 // The minimum-approach contribution of a stream: its own value when local, else the global word.
+// The stream keeps half of the difference typed for it; the column shows the difference typed, as
+// the number column (1517) does.
 Text contribution(V&, S s, Var) {
     if (s.GetDTminContributionScope() != 1) return FindString("GLOBAL", 0);
     const double v = s.GetDTminContribution();
     if (v == kEmpty) return Text();
-    return FormattedText("%.2f *", calc_ounit(v, DefUnitConv(24, DefaultUnits)));
+    return FormattedText("%.2f *", calc_ounit(2.0 * v, DefUnitConv(24, DefaultUnits)));
 }
 
 // Whether a utility sets the extreme supply temperature of its side: the hottest hot utility or

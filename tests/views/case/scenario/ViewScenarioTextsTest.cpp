@@ -53,8 +53,8 @@ void checkAll(HIDesignViewerScenario& viewer, const std::vector<Wire>& table) {
     for (const Wire& w : table) EXPECT_EQ(Text(w.expected), viewer.TextValue(w.var)) << w.what;
 }
 
-// The streams: H1 hot process (local contribution 1008), C1 cold process (global, linked to
-// H1), HU hot utility, CU cold utility (local contribution 4008).
+// The streams: H1 hot process (local contribution 1008, a typed difference of 2016), C1 cold
+// process (global, linked to H1), HU hot utility, CU cold utility (local contribution 4008).
 TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
     const Text hot = FindString("HOT", 0), cold = FindString("COLD", 0), global = FindString("GLOBAL", 0);
     checkAll(*viewer, {
@@ -83,9 +83,9 @@ TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
         {var(1519, 603, 0), "CU", "cold utility, unbounded"},
         {named("ColdStream", 100, 0), "C1", "row heading of the forbidden-match matrix"},
         {named("SVMHotStName", 0), "H1", "column heading: the number is the row"},
-        {var(1519, 212, 0), "1008.00 *", "H1 local contribution"},
+        {var(1519, 212, 0), "2016.00 *", "H1 local contribution"},
         {var(1519, 212, 1), global.c_str(), "C1 global contribution"},
-        {var(1519, 207, 1), "4008.00 *", "CU local contribution"},
+        {var(1519, 207, 1), "8016.00 *", "CU local contribution"},
         {var(1519, 207, 0), global.c_str(), "HU global contribution"},
         {named("HeatType", 950, 0), "Heating", "heat type 0"},
         {named("HeatType", 950, 1), "Cooling", "heat type 1"},
@@ -107,12 +107,13 @@ TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
     scenario->coldProcess = true;
     EXPECT_EQ(Text("H1"), text(named("SVMHotStName", 0)));
 
-    // A contribution in display units, and an unset one.
+    // A contribution (half the typed difference) shown as the difference typed, in display units,
+    // and an unset one.
     SetDisplayUnitSet(CustomaryUnits);
     scenario->h1.contribution = 5.0;
-    EXPECT_EQ(Text("9.00 *"), text(var(1519, 212, 0)));
+    EXPECT_EQ(Text("18.00 *"), text(var(1519, 212, 0)));
     SetDisplayUnitSet(SIUnits);
-    EXPECT_EQ(Text("5.00 *"), text(var(1519, 212, 0)));
+    EXPECT_EQ(Text("10.00 *"), text(var(1519, 212, 0)));
     scenario->h1.contribution = -32767.0;
     EXPECT_EQ(Text(""), text(var(1519, 212, 0)));
 }
