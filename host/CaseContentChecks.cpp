@@ -12,7 +12,7 @@ namespace {
 using namespace StreamTableLimits;
 
 // Utility prices are held per kW and second; the table gives them per kW and year.
-constexpr double kPerYearToPerSecond = 3.1709792e-8;
+constexpr double kPerYearToPerSecond = PerYearToPerSecond;
 constexpr int kAnyKind = 4, kBothSides = 2, kUtility = 1, kLocalScope = 1;
 
 std::string num(double v) {
@@ -65,7 +65,7 @@ bool checkStream(const IHeatIntegrationStream& s, std::string& error) {
         const double contribution = s.GetDTminContribution();
         if (refuse("dtmin_contribution", contribution)) return false;
         // No table's span exceeds the whole temperature range.
-        const double largest = MaxTemperature - MinTemperature + ContributionMargin;
+        const double largest = MaxContribution;
         if (contribution > largest) {
             error = who + "column dtmin_contribution: " + num(contribution) + " C is more than any table's span plus " +
                     num(ContributionMargin) + " C";

@@ -18,10 +18,12 @@ constexpr double MaxDuty = 1e12;
 // condensing steam.
 constexpr double MinH = 1e-3;
 constexpr double MaxH = 1e6;
-// Utility cost per kW and year.
+// Utility cost per kW and year, and the seconds-based price the engine holds.
 constexpr double MaxCost = 1e9;
+constexpr double PerYearToPerSecond = 3.1709792e-8;
 // A stream's DTmin contribution may exceed the table's temperature span by at most this much.
 constexpr double ContributionMargin = 100.0;
+constexpr double MaxContribution = MaxTemperature - MinTemperature + ContributionMargin;
 // Minimum approach temperatures a case holds, °C: a difference below a thousandth of a
 // degree is no approach a report could show, and none above 1000.
 constexpr double MinDTmin = 0.001;

@@ -113,6 +113,8 @@ public:
     bool IsScenario() const override { return true; }
     CPIHeatIntegrationStream* FindStream(const CPString& name) override;
     void MarkSegmentsChanged(CPIHeatIntegrationStream&) override { m_bSegmentsChanged = true; }
+    // Load x cost index over the scenario's operating hours, from the per-stream cost function.
+    double GetStreamOperatingCost(const IHeatIntegrationStream& stream) override;
 
     // ---- state read by the record builders, the record and tests -------------------------------
     const ScenarioServices& GetServices() const { return m_services; }
@@ -336,7 +338,8 @@ public:
     int GetExcelTransferResult() const override { return m_nExcelTransferResult; }
     bool GetUseEquationBasedOptimization() const override { return m_bEquationBasedOptimization; }
     void SetUseEquationBasedOptimization(bool use) override { m_bEquationBasedOptimization = use; }
-    void SetMinimumFFactor(double value) override { m_dMinimumFFactor = value; }
+    // A new minimum F-factor moves the area, shells and cost targets.
+    void SetMinimumFFactor(double value) override;
     double GetMinimumFFactor() const override { return m_dMinimumFFactor; }
     bool GetSuppressTargetUpdate() const override { return m_bSuppressTargetUpdate; }
     void SetSuppressTargetUpdate(bool suppress) override { m_bSuppressTargetUpdate = suppress; }
@@ -385,6 +388,8 @@ private:
     // Empties the stream's clean film coefficient; when the stream does not keep it empty, its
     // previous value is restored and the answer is false.
     static bool EmptyCleanCoefficient(CPIHeatIntegrationStream& stream);
+    // A site stream with both temperatures and a film coefficient of its own.
+    static bool HoldsOwnUtilityData(const CPIHeatIntegrationStream& stream);
     void GiveGlobalStreamsDTmin(double dTmin);
     void FreeAllTargetRecords();
     void CallRecordBuilders(int code);

@@ -7,6 +7,7 @@
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamLynxCollection.h"
 #include "eng/model/StreamValueNames.h"
+#include "eng/targeting/Cost.h"
 #include "eng/targeting/UnitsTarget.h"
 #include "lumeth/Messages.h"
 
@@ -40,6 +41,12 @@ CPIHeatIntegrationStream* CPIScenario::StreamByName(const CPString& name) const 
 }
 
 CPIHeatIntegrationStream* CPIScenario::FindStream(const CPString& name) { return StreamByName(name); }
+
+double CPIScenario::GetStreamOperatingCost(const IHeatIntegrationStream& stream) {
+    std::unique_ptr<ICost> cost = CreateCost(CK_StreamOperatingCost);
+    // The cost function only reads the stream; its interface is not const.
+    return cost ? cost->Evaluate(*this, const_cast<IHeatIntegrationStream&>(stream)) : 0.0;
+}
 
 void CPIScenario::RegisterWithStream(CPIHeatIntegrationStream& stream) {
     stream.AddNotificationReceiver(this);
@@ -98,7 +105,10 @@ int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* give
     if (!m_pSiteManager) m_pSiteManager = siteManager;
     if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
     ++m_nStreamCounter;
-    if (m_pSiteManager) stream->SetValue(N::CHTCoeff, m_pSiteManager->GetHTCDefaultValue(0), 0);
+    // A site stream that already holds its data (typed on the site, or read back from a case)
+    // keeps them: it is shared by every scenario of the site, and joining one changes nothing of it.
+    const bool described = HoldsOwnUtilityData(*stream);
+    if (m_pSiteManager && !described) stream->SetValue(N::CHTCoeff, m_pSiteManager->GetHTCDefaultValue(0), 0);
     RegisterWithStream(*stream);
     stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
     stream->SetStoredInt(m_nStreamCounter);
@@ -107,8 +117,22 @@ int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* give
     if (!m_utilityStreams.Contains(stream)) m_utilityStreams.Append(stream);
     UpdateSideLists(*stream, 2);
     SendAMessage(30, name, Self());
-    ApplyDefaultUtility(*stream);
+    if (!described) {
+        ApplyDefaultUtility(*stream);
+    } else {
+        // The scenario takes the stream's data in as it does when they change (its segments, its
+        // matches, the targets), without writing them afresh.
+        SuspendCalculations();
+        NotifyChange(37, N::Temperature, static_cast<IHeatIntegrationStream*>(stream));
+        ResumeCalculations(true);
+    }
     return 1;
+}
+
+bool CPIScenario::HoldsOwnUtilityData(const CPIHeatIntegrationStream& stream) {
+    double coefficient = kEmpty;
+    return stream.GetSupplyTemperature() != kEmpty && stream.GetTargetTemperature() != kEmpty &&
+           stream.GetValue(N::CHTCoeff, coefficient, 0) == 1 && coefficient != kEmpty && coefficient != 0.0;
 }
 
 bool CPIScenario::EmptyCleanCoefficient(CPIHeatIntegrationStream& stream) {

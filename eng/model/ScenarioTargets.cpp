@@ -295,6 +295,12 @@ void CPIScenario::SetAreaTargetOption(int option) {
     UpdateTargets(nullptr, 18);
 }
 
+void CPIScenario::SetMinimumFFactor(double value) {
+    if (value == m_dMinimumFFactor) return;
+    m_dMinimumFFactor = value;
+    UpdateTargets(nullptr, 18);
+}
+
 int CPIScenario::GetMinimumNumberOfUnits(int kind) const {
     if (!m_pUnitsTarget) return 0;
     if (kind == 0) return m_pUnitsTarget->GetUnitsOverall();

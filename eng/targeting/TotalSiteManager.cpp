@@ -124,12 +124,17 @@ double TotalSiteManager::GetUtilityValue(DefaultUtility* u, DefaultUtilityParame
     const double value = DefaultManager::GetUtilityValue(u, parameter);
     CPIHeatIntegrationStream* stream = GetSiteStream(u->name);
     if (!stream) return value;
+    // A read fills what the site stream does not hold yet; a value the user typed into the
+    // stream stays (it is the site's own figure for that utility, kept in the case file too).
     switch (parameter) {
-    case DUP_SupplyTemperature: Mirror(*stream, N::Temperature, value, 0); break;
-    case DUP_TargetTemperature: Mirror(*stream, N::Temperature, value, 1); break;
-    case DUP_FilmCoefficient: Mirror(*stream, N::CHTCoeff, value, 0); break;
-    case DUP_Cost: MirrorCost(*stream, value); break;
-    case DUP_SpecificHeat: Mirror(*stream, N::SpecificHeat, value, 0); break;
+    case DUP_SupplyTemperature: Fill(*stream, N::Temperature, value, 0); break;
+    case DUP_TargetTemperature: Fill(*stream, N::Temperature, value, 1); break;
+    // A new site stream's coefficient is 0.0 until the utility's is written into it.
+    case DUP_FilmCoefficient: Fill(*stream, N::CHTCoeff, value, 0, true); break;
+    case DUP_Cost:
+        if (stream->GetCostIndex() == 0.0) MirrorCost(*stream, value);
+        break;
+    case DUP_SpecificHeat: Fill(*stream, N::SpecificHeat, value, 0); break;
     default: break;
     }
     return value;
@@ -173,6 +178,13 @@ void TotalSiteManager::Mirror(CPIHeatIntegrationStream& stream, const char* name
     double held = Units::EmptyValue;
     if (stream.GetValue(name, held, index) == 1 && held == value) return;
     stream.SetValue(name, value, index);
+}
+
+void TotalSiteManager::Fill(CPIHeatIntegrationStream& stream, const char* name, double value, int index,
+                            bool zeroIsUnset) {
+    double held = Units::EmptyValue;
+    if (stream.GetValue(name, held, index) == 1 && !Units::IsEmpty(held) && !(zeroIsUnset && held == 0.0)) return;
+    Mirror(stream, name, value, index);
 }
 
 void TotalSiteManager::MirrorCost(CPIHeatIntegrationStream& stream, double cost) {

@@ -179,8 +179,8 @@ public:
     void ApplySiteDTmin(CPIHeatIntegrationStream& stream, double dTmin) override;
 
 protected:
-    // Parameter 3 and those above 12 have no value here (0.0); the others are also written into
-    // the utility's site stream on the way out, as UpdateStreams does.
+    // Parameter 3 and those above 12 have no value here (0.0); the others also fill the utility's
+    // site stream on the way out where it holds no value yet (a value typed there stays).
     double GetUtilityValue(DefaultUtility* utility, DefaultUtilityParameter parameter) override;
     // A utility whose side is not set takes either temperature as given and keeps its side;
     // parameters without a value here are ignored (result 1). Otherwise as the scenario manager.
@@ -222,6 +222,9 @@ private:
     // Writes a value into a stream only when it holds another one.
     static void Mirror(CPIHeatIntegrationStream& stream, const char* name, double value, int index);
     static void MirrorCost(CPIHeatIntegrationStream& stream, double cost);
+    // Mirror only where the stream holds no value of its own yet (empty, or 0.0 when that means unset).
+    static void Fill(CPIHeatIntegrationStream& stream, const char* name, double value, int index,
+                     bool zeroIsUnset = false);
     void CreateStreamsForUtilities();
 
     std::vector<SiteStream> m_streams;

@@ -5,14 +5,16 @@
 #include <algorithm>
 
 namespace {
-bool eraseOne(std::vector<Viewable*>& list, const Viewable* view) {
-    auto it = std::find(list.begin(), list.end(), view);
+template <typename Item, typename Key>
+bool eraseOne(std::vector<Item>& list, const Key& item) {
+    auto it = std::find(list.begin(), list.end(), item);
     if (it == list.end()) return false;
     list.erase(it);
     return true;
 }
-bool contains(const std::vector<Viewable*>& list, const Viewable* view) {
-    return std::find(list.begin(), list.end(), view) != list.end();
+template <typename Item, typename Key>
+bool contains(const std::vector<Item>& list, const Key& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 }  // namespace
 
@@ -81,6 +83,9 @@ int Viewable::Message(const Text& line) {
     Text word, rest;
     line.Token(word, rest);
     if (word == "CloseView") {
+        // A view closing its own forms tells nobody: the notice is for the user's closing.
+        if (rest.empty()) m_openForms.clear();
+        else eraseOne(m_openForms, rest);
         Session::Instance().Record(SessionEvent::FormClosed, m_name);
         return 1;
     }
@@ -198,9 +203,20 @@ bool Viewable::RemoveDeathPostee(Viewable* postee) {
 
 bool Viewable::HasDeathPostee(const Viewable* postee) const { return contains(m_postees, postee); }
 
+bool Viewable::IsFormOpen(const Text& form) const { return contains(m_openForms, form); }
+
+bool Viewable::CloseForm(const Text& form) {
+    if (!contains(m_openForms, form)) return false;
+    eraseOne(m_openForms, form);
+    Session::Instance().Record(SessionEvent::FormClosed, m_name, form);
+    ViewNotification(1, this, form);
+    return true;
+}
+
 int Viewable::View(const Text& form, int location, double) {
     Text name = form;
     if (name.empty() && m_type) name = m_type->GetFormKey();
+    if (!contains(m_openForms, name)) m_openForms.push_back(name);
     // The entry names the view by its path too, so that a script can move on to the view whose
     // form opened.
     SessionEntry entry;

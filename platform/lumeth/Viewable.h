@@ -133,6 +133,15 @@ public:
     // deleted it.
     std::weak_ptr<const bool> LifeToken() const { return m_alive; }
 
+    // ---- forms ----
+    // Whether a form of the view is open: `View` opens one, "CloseView" closes the one named
+    // (all of them without a name) and so does `CloseForm`.
+    bool IsFormOpen(const Text& form) const;
+    // The user closes a form of the view: it is closed and the view hears of it
+    // (ViewNotification kind 1). False when that form was not open. The view may delete itself
+    // while it hears, so the caller checks `LifeToken` before touching it again.
+    bool CloseForm(const Text& form);
+
     // ---- forms and messages ----
     // Opens a form of the view (no name: its default form); recorded in the session journal.
     int View(const Text& form = Text(), int location = 6, double extra = EmptyValue);
@@ -170,4 +179,5 @@ private:
     // of this view instead of deleting it a second time.
     bool m_dying = false;
     std::uint16_t m_frameworkState = 0;
+    std::vector<Text> m_openForms;
 };

@@ -195,6 +195,12 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
                     error, size);
         return nullptr;
     }
+    // A scenario opened on its form is the case's selection, as when a user opens it from the
+    // case tree: what acts on "the current scenario" (a retrofit into a copy) acts on it.
+    if (session->current->IsA(HIDesignViewerScenario::TypeName)) {
+        if (caseView->IsA(ChiView::TypeName)) static_cast<ChiView*>(caseView)->ChangeSelectedObject(session->current);
+        else static_cast<ChiTotalSiteView*>(caseView)->ChangeSelectedObject(session->current);
+    }
     // What opening the views said is not part of any script's steps.
     Session::Instance().Reset();
     return session.release();

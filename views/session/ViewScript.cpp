@@ -353,6 +353,17 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         s.form = FormJson(m_current);
         return true;
     }
+    if (action == "close") {
+        // The user closes a form of the view (its default form without a name); the view hears
+        // of it as it would on screen.
+        const ObjectTypeInfo* type = m_current->GetViewType();
+        const Text form = rest.empty() && type ? type->GetFormKey() : rest;
+        if (!m_current->IsFormOpen(form)) return fail("the form " + form + " of " + m_current->GetName() + " is not open");
+        s.hasText = true;
+        s.text = form;
+        m_current->CloseForm(form);
+        return true;
+    }
     if (action == "open" && rest == "@last") {
         // The view whose form the previous step opened (the last form it opened).
         if (m_steps.empty()) return fail("open @last needs a step before it that opens a form");

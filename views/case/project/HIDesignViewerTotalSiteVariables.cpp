@@ -2,6 +2,7 @@
 // stream, and for the name columns one spare row through which a stream is added) and the
 // scroll positions of its tables.
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
@@ -10,6 +11,7 @@
 #include "views/case/scenario/UtilityNameView.h"
 
 namespace {
+namespace L = CaseValueLimits;
 constexpr int kTemperature = 1;
 constexpr int kMassFlow = 4;
 constexpr int kHeatFlow = 6;
@@ -249,7 +251,7 @@ int HIDesignViewerTotalSite::specifyStream(const VarDescription& var, double v) 
     }
     if (type == kCoefficient) {
         if (v == kEmpty) return ErrorMsg("HTCoeffUpdateError2"), 0;
-        if (v <= 0.0) return ErrorMsg("HTCoeffUpdateError"), 0;
+        if (!(v >= L::MinH && v <= L::MaxH)) return ErrorMsg("HTCoeffUpdateError"), 0;
         if (i >= n || !lookUp(i)) return ErrorMsg("GetStreamError"), 0;
         // Streams of two or more segments keep a coefficient per segment: left alone here.
         if (workStream->GetNumberOfSegments() > 1) return 0;
@@ -266,6 +268,8 @@ int HIDesignViewerTotalSite::specifyStream(const VarDescription& var, double v) 
     if (type == kDeltaT) {
         if (i >= n) return ErrorMsg("GetStreamError"), 0;
         if (!lookUp(i) || isEmpty(v)) return 0;
+        // The stream keeps half of the typed difference.
+        if (!(v >= 0.0 && v <= 2.0 * L::MaxContribution)) return ErrorMsg("DeltaTcUpdateError"), 0;
         if (!workStream->SetDTminContribution(v, "Local", 0, 1)) return ErrorMsg("DeltaTcUpdateError"), 0;
         return 1;
     }
@@ -275,18 +279,22 @@ int HIDesignViewerTotalSite::specifyStream(const VarDescription& var, double v) 
     IHeatIntegrationStream& s = *workStream;
     if (type == kTemperature) {
         const bool inlet = var.Number() == 440;
-        if (s.SetValue("Temperature", v, inlet ? 0 : s.GetNumberOfSegments())) return 1;
+        const bool inRange = v >= L::MinTemperature && v <= L::MaxTemperature;
+        if (inRange && s.SetValue("Temperature", v, inlet ? 0 : s.GetNumberOfSegments())) return 1;
         const bool hot = s.GetHotCold() == 0;
         ErrorMsg(inlet ? (hot ? "HotStreamInletTemperatureUpdateError" : "ColdStreamInletTemperatureUpdateError")
                        : (hot ? "HotStreamOutletTemperatureUpdateError" : "ColdStreamOutletTemperatureUpdateError"));
         return 0;
     }
     if (type == kCostPerEnergy) {
+        // Held per second; the range is that of a price per kW and year.
+        const double perYear = v / L::PerYearToPerSecond;
+        if (!(perYear >= 0.0 && perYear <= L::MaxCost)) return ErrorMsg("SpecRange"), 0;
         s.SetCostIndex(v);
         return 1;
     }
     if (type == kHeatFlow) {
-        if (v <= 0.0) return ErrorMsg("SpecRange"), 0;
+        if (v <= 0.0 || v > L::MaxDuty) return ErrorMsg("SpecRange"), 0;
         return s.NotifyValueChanged(v) ? 1 : 0;
     }
     return 0;

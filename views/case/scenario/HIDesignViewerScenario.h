@@ -210,8 +210,6 @@ public:
     int LastCommandRow() const { return lastCommandRow; }
     static const std::vector<Text>& CommandWords();
     int automaticDesignBusy = 0;
-    std::int32_t retrofitChoice = 0;
-    std::int32_t retrofitMode = 1;
 
     // ---- values, table sizes and choice lists (the numbers the forms read) ----
     // Every number goes through one dispatcher over the rows of the value tables

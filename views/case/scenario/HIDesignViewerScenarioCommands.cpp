@@ -137,6 +137,8 @@ using scenario_commands::longOperation;
 using scenario_commands::token;
 
 constexpr int kRetrofitReady = 3;
+// The retrofit source of the selection form that keeps the retrofit in this scenario.
+constexpr int kRetrofitInThisScenario = 1;
 
 }  // namespace
 
@@ -313,16 +315,19 @@ int HIDesignViewerScenario::selectRetrofitNow(const Text&) {
 }
 
 int HIDesignViewerScenario::retrofitNow(const Text&) {
+    // The selection form writes the chosen design (its design list, 105/222) and where the
+    // retrofit goes (100/217: 0 a new scenario, 1 this one).
+    const int chosen = option105_222;
     IHENDesign* design = nullptr;
-    if (!myScenario->GetDesign(retrofitChoice, design, 0) || !design) return 1;
+    if (!myScenario->GetDesign(chosen, design, 0) || !design) return 1;
     const int code = myScenario->CheckRetrofitDesign(design);
     if (code != kRetrofitReady) {
-        if (HIDesignViewerDesign* viewer = GetDesignI(retrofitChoice)) viewer->ReportRetrofitResult(code);
+        if (HIDesignViewerDesign* viewer = GetDesignI(chosen)) viewer->ReportRetrofitResult(code);
         return 1;
     }
-    const char* stored = myScenario->GetDesignName(retrofitChoice);
+    const char* stored = myScenario->GetDesignName(chosen);
     const Text name = stored ? Text(stored) : Text();
-    if (retrofitMode == 1) {
+    if (option100_217 == kRetrofitInThisScenario) {
         if (!myScenario->HasSuperTargetResults()) myScenario->RecalculateSuperTargets();
         myScenario->SetRetrofitBaseDesign(name);
         myScenario->DeleteDesignsExceptBase();
@@ -345,7 +350,8 @@ bool HIDesignViewerScenario::AutomaticHENDesignTask(void*, int signal, int, void
 }
 
 void HIDesignViewerScenario::ViewNotification(int code, Viewable* from, const Text& form) {
-    if (code == 1 && from && from->GetName() == "ForbiddenMatchView" && myScenario) {
+    // The forbidden-match form closing ends the batch of changes made on it: the targets follow.
+    if (code == 1 && form == "ForbiddenMatchView" && myScenario) {
         longOperation(FindString("STCalculating"), [&] {
             myScenario->EndForbiddenMatchChanges();
             UpdateViews(this);

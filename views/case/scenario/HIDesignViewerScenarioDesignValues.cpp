@@ -173,7 +173,10 @@ double utilityShareOfLoad(V& v, Stream s, Var var) {
 double utilityPercentOfLoad(V& v, Stream s, Var var) {
     const double load = s.GetHeatLoad(0);
     if (load == 0.0) return kEmpty;
-    return 100.0 * v.GetUtilityDesignInfo(var, &s) / load;
+    // No design selected: no load to compare, so no share either.
+    const double used = v.GetUtilityDesignInfo(var, &s);
+    if (used == kEmpty) return kEmpty;
+    return 100.0 * used / load;
 }
 
 // A comparison column of the scenario page: index 1 = 0 the base design, 1 the target side's

@@ -215,8 +215,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
 const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::SettingInputRows() {
     static const std::vector<In> rows = {
         {.type = 1517, .number = 1, .write = [](V& v, Var, double value) -> const char* {
-             // Above 0, and within what a case holds.
-             if (!(value >= CaseValueLimits::MinDTmin && value <= CaseValueLimits::MaxDTmin)) return "DeltaTViolationsError";
+             // Within the range a case may hold, or the case would not open again.
+             if (isEmpty(value) || !(value >= CaseValueLimits::MinDTmin && value <= CaseValueLimits::MaxDTmin))
+                 return "DeltaTViolationsError";
              v.GetmyScenario()->SetDTmin(value);
              return nullptr;
          }, .refusals = "DeltaTViolationsError"},

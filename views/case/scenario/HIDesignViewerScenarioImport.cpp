@@ -2,6 +2,7 @@
 // of its kind, with the utility and capital-cost default files it chose), a case the extraction
 // holds by name extracted again, and a spreadsheet. While an import runs every design viewer's
 // grid diagram holds its layout, and a design viewer added meanwhile holds its own.
+#include "brasko/DefaultManager.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/extraction/IDataExtraction.h"
@@ -79,8 +80,9 @@ void HIDesignViewerScenario::reopenSummary() {
 }
 
 int HIDesignViewerScenario::BuildRalvexCase() {
-    // Without the wizard there is nothing set up to extract: that is not a success.
-    if (!dataExtractionView || !myScenario) return 0;
+    // Without the wizard nothing is set up to extract, and nothing fails.
+    if (!dataExtractionView) return 1;
+    if (!myScenario) return 0;
     const Text casePath = dataExtractionView->GetFileToExtract();
     IDefaultUtilityManager* manager = nullptr;
     if (IHeatIntegrationScenario* wizardScenario = dataExtractionView->GetScenario())
@@ -91,11 +93,13 @@ int HIDesignViewerScenario::BuildRalvexCase() {
     const int kind = type == kEmpty ? -1 : static_cast<int>(type);
     const SimulatorKeys* keys = keysOf(kind);
 
-    if (!isFileOnDisk(utilities)) {
+    // A manager still on its factory defaults names no file ("Default File"): nothing to find.
+    const auto found = [](const Text& name) { return name == DefaultManager::kNoFileName || isFileOnDisk(name); };
+    if (!found(utilities)) {
         ErrorMsg("CouldNotFindUtilityFile", utilities);
         return 0;
     }
-    if (!isFileOnDisk(economics)) {
+    if (!found(economics)) {
         ErrorMsg("CouldNotFindCapCostFile", economics);
         return 0;
     }

@@ -40,6 +40,8 @@ void showMainPlotManager(V& v, bool flag) {
 
 template <std::int32_t V::*member>
 const char* storeInt(V& v, Var, double value) {
+    // A number no integer holds is refused, not wrapped to some other choice.
+    if (!fitsWhole(value)) return "SpecRange";
     v.*member = whole(value);
     return nullptr;
 }

@@ -18,12 +18,14 @@ namespace {
 using Var = const VarDescription&;
 using Stream = IHeatIntegrationStream&;
 
-constexpr double kAnyFinite = std::numeric_limits<double>::max();
-constexpr double kMostMCp = CaseValueLimits::MaxCp;
+namespace L = CaseValueLimits;
 
-// Above 0 and at most `*most` (a case holds no more), or the cleared field; else the key.
-template <const char* const* key, const double* most = &kAnyFinite>
-const char* positiveOrEmpty(double v) { return isEmpty(v) || (v > 0.0 && v <= *most) ? nullptr : *key; }
+// Above 0 or the cleared field; else the key.
+template <const char* const* key>
+const char* positiveOrEmpty(double v) { return isEmpty(v) || v > 0.0 ? nullptr : *key; }
+// Within [low, high] or the cleared field: what a case may hold (a value outside would make a
+// case that cannot be opened again).
+bool inRangeOrEmpty(double v, double low, double high) { return isEmpty(v) || (v >= low && v <= high); }
 
 constexpr const char* kFlowRate = "FlowRateUpdateError";
 constexpr const char* kCp = "CpUpdateError";
@@ -43,16 +45,35 @@ const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
 const char* setNamed(Stream s, const char* name, double value, const char* refused) {
     return s.SetValue(name, value, 0) ? nullptr : refused;
 }
+// The heat load and the heat-capacity flow rate of a stream of one segment follow from each other
+// over its temperatures: the one typed last is the user's, the other is derived from it (the
+// targets use the load, so a cp left standing beside a typed load would show a figure they do not
+// use, and a typed cp would be overruled by the earlier load). The other one is cleared first; if
+// the new value is refused, it is put back.
+const char* setInsteadOf(Stream s, const char* name, double value, const char* other, const char* refused) {
+    if (isEmpty(value) || s.GetNumberOfSegments() > 1) return setNamed(s, name, value, refused);
+    // Only a value the user gave stands in the way; a derived one follows by itself.
+    constexpr unsigned char kSpecified = 1;
+    double previous = kEmpty;
+    const bool held = s.GetValueStatus(other, 0) == kSpecified && s.GetValue(other, previous, 0) == 1 && !isEmpty(previous);
+    if (held) s.SetValue(other, kEmpty, 0);
+    if (s.SetValue(name, value, 0)) return nullptr;
+    if (held) s.SetValue(other, previous, 0);
+    return refused;
+}
 // A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
 const char* setOfOneSegment(Stream s, const char* name, double value, const char* refused) {
     return s.GetNumberOfSegments() < 2 ? setNamed(s, name, value, refused) : nullptr;
 }
 const char* coefficientRule(double v) {
     if (isEmpty(v)) return "HTCoeffUpdateError2";
-    return v >= CaseValueLimits::MinH && v <= CaseValueLimits::MaxH ? nullptr : "HTCoeffUpdateError";
+    return v >= L::MinH && v <= L::MaxH ? nullptr : "HTCoeffUpdateError";
 }
+const char* heatCapacityFlowRule(double v) { return inRangeOrEmpty(v, L::MinCp, L::MaxCp) ? nullptr : kMCp; }
 // The stream's own minimum approach temperature; cleared, back to the scenario's.
 const char* contribution(V& v, Stream s, double value) {
+    // The stream keeps half of the typed difference.
+    if (!inRangeOrEmpty(value, 0.0, 2.0 * L::MaxContribution)) return "DeltaTcUpdateError";
     const int ok = isEmpty(value) ? s.SetDTminContribution(v.GetmyScenario()->GetDTmin(), "Global", 0, 1)
                                   : s.SetDTminContribution(value, "Local", 0, 1);
     return ok ? nullptr : "DeltaTcUpdateError";
@@ -94,22 +115,25 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         {.type = 6, .number = 405, .guarded = true, .rows = R::Process, .kind = 0,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (!isEmpty(value) && value <= 0.0) return "SpecRange";
+             if (!inRangeOrEmpty(value, L::MinDuty, L::MaxDuty)) return "SpecRange";
              if (!isEmpty(value) && s.GetHotCold() == 1) value = -value;
-             return setNamed(s, "Enthalpy", value, "EnthalpyUpdateError");
+             return setInsteadOf(s, "Enthalpy", value, "HeatCapacityFlowrate", "EnthalpyUpdateError");
          },
          .refusals = "SpecRange EnthalpyUpdateError"},
         // A utility's load is the user's only while the user assigns the utility loads.
         {.type = 6, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V& v, Stream s, Var, double value) -> const char* {
              if (isEmpty(value) || v.GetmyScenario()->GetUtilityAssignmentMethod() != 1) return nullptr;
-             if (value < 0.0) return "SpecRange";
+             if (value < 0.0 || value > L::MaxDuty) return "SpecRange";
              s.NotifyValueChanged(value);
              return nullptr;
          },
          .refusals = "SpecRange"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
-         .check = positiveOrEmpty<&kMCp, &kMostMCp>, .fail = F::ShowClear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
+         .check = heatCapacityFlowRule, .fail = F::ShowClear,
+         .streamWrite = [](V&, Stream s, Var, double value) {
+             return setInsteadOf(s, "HeatCapacityFlowrate", value, "Enthalpy", kMCp);
+         },
          .refusals = "MCpUpdateError"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
@@ -142,9 +166,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "SplitBranchValueError"},
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
-             if (!isEmpty(value)) s.SetCostIndex(value);
+             if (isEmpty(value)) return nullptr;
+             // Held per second; the range is that of a price per kW and year.
+             const double perYear = value / L::PerYearToPerSecond;
+             if (!(perYear >= 0.0 && perYear <= L::MaxCost)) return "SpecRange";
+             s.SetCostIndex(value);
              return nullptr;
-         }},
+         },
+         .refusals = "SpecRange"},
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
          .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
@@ -207,6 +236,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              if (!v.GetmyScenario()->GetStreamOfKind(var.Offset(1), hot, 0, 0) || !hot) return "GetStreamError";
              if (value == 1.0) cold->LinkStream(hot->GetName());
              else cold->UnlinkStream(hot->GetName());
+             // On the forbidden-match form the scenario gathers the changes until the form
+             // closes; a change made anywhere else is a batch of its own.
+             if (!v.IsFormOpen("ForbiddenMatchView")) v.GetmyScenario()->EndForbiddenMatchChanges();
              return nullptr;
          },
          .refusals = "GetStreamError"},

@@ -4,6 +4,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamSegment.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 #include "views/case/streams/LinkTableCollection.h"
 
@@ -24,6 +25,13 @@ double ofOneSegment(Stream s, const char* name) { return s.GetNumberOfSegments()
 // A value of a stream of at most one segment.
 double ofAtMostOneSegment(Stream s, const char* name) { return s.GetNumberOfSegments() <= 1 ? named(s, name) : kEmpty; }
 // Twice the stream's own contribution to DTmin; empty when it takes the global one.
+// The heat-capacity flow rate of a stream of one segment as the targets use it: that of its
+// design segment, which follows a typed heat load; the stored value while there is none.
+double targetedHeatCapacityFlowRate(Stream s) {
+    const StreamSegmentList* design = s.GetDesignSegments();
+    if (design && design->size() == 1 && design->front()) return design->front()->dHeatCapacityFlowrate;
+    return s.GetSegmentHeatCapacityFlowrate(0);
+}
 double localContribution(Stream s) { return s.GetDTminContributionScope() == 1 ? 2.0 * s.GetDTminContribution() : kEmpty; }
 // 1 hot, 0 cold, empty undetermined.
 double hotFlag(Stream s) {
@@ -46,7 +54,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Str
         {.type = 32039, .number = 105, .rows = R::Process, .kind = 0,
          .streamRead = [](V&, Stream s, Var) { return named(s, "PricePerMass"); }, .keepOnFail = true, .dims = 1},
         {.type = 1516, .number = 404, .rows = R::Process, .kind = 0, .streamRead = [](V&, Stream s, Var) {
-             return s.GetNumberOfSegments() <= 1 ? s.GetSegmentHeatCapacityFlowrate(0) : kEmpty;
+             return s.GetNumberOfSegments() <= 1 ? targetedHeatCapacityFlowRate(s) : kEmpty;
          }, .dims = 1},
         {.type = 1011, .number = 200, .rows = R::Process, .kind = 0,
          .streamRead = [](V&, Stream s, Var) { return ofAtMostOneSegment(s, "SpecificHeat"); }, .keepOnFail = true, .dims = 1},

@@ -35,11 +35,13 @@ Text hotColdWord(S s) {
 }
 
 // The minimum-approach contribution of a stream: its own value when local, else the global word.
+// The stream keeps half of the difference typed for it; the column shows the difference typed, as
+// the number column (1517) does.
 Text contribution(V&, S s, Var) {
     if (s.GetDTminContributionScope() != 1) return FindString("GLOBAL", 0);
     const double v = s.GetDTminContribution();
     if (v == kEmpty) return Text();
-    return FormattedText("%.2f *", calc_ounit(v, DefUnitConv(24, DefaultUnits)));
+    return FormattedText("%.2f *", calc_ounit(2.0 * v, DefUnitConv(24, DefaultUnits)));
 }
 
 // Whether a utility sets the extreme supply temperature of its side: the hottest hot utility or
@@ -71,17 +73,20 @@ bool lastSegmentCrossesPinch(S s) {
 }
 
 // The placement status of one utility: "Insufficient" for the utility at its side's extreme
-// supply while the side is short, "Cross pinch" for one whose placed load crosses the pinch.
+// supply while the side is short; "Load assigned" for one the placement gave load to while its
+// side has no shortfall. (The placement marks every utility segment it loads, whichever side of
+// the pinch the utility stands on: the mark says the load was placed, not that it crosses.)
 Text placement(V& v, S s, Var) {
     const int st = v.GetmyScenario()->GetUtilityAssignmentStatus(s.GetHotCold());
     if (st == 1) return atExtremeSupply(v, s) ? Text("Insufficient") : Text();
-    if (st == 2) return lastSegmentCrossesPinch(s) ? Text("Cross pinch") : Text();
+    if (st == 2) return lastSegmentCrossesPinch(s) ? Text("Load assigned") : Text();
     return Text();
 }
 
+// A side's placement status: 0 nothing to place, 1 a shortfall and nothing placed, 2 loads placed
+// with no shortfall, 3 loads placed and a shortfall left, 4 loads that could not be evaluated.
 Text placementWord(int status) {
-    static const char* const words[] = {"Sufficient", "Insufficient", "Cross pinch", "Cross pinch - insufficient",
-                                        "Infeasible"};
+    static const char* const words[] = {"Sufficient", "Insufficient", "Sufficient", "Insufficient", "Infeasible"};
     return status >= 0 && status < 5 ? Text(words[status]) : Text();
 }
 
@@ -141,8 +146,11 @@ Text superTargetRange(V& v, Var) {
 
 // The total annual cost as a whole number with its sign; none (zero or empty) shows nothing.
 Text totalAnnualCost(V& v, Var) {
-    const double c = v.GetmyScenario()->GetCostTarget(5);
-    if (c == 0.0 || c == kEmpty || !std::isfinite(c) || std::fabs(c) > 9e18) return Text();
+    const double target = v.GetmyScenario()->GetCostTarget(5);
+    if (target == 0.0 || target == kEmpty || !std::isfinite(target)) return Text();
+    // The target is a cost per second; the text shows it in the cost-per-time unit, as the number does.
+    const double c = calc_ounit(target, sessionUnit(31001));
+    if (!std::isfinite(c) || std::fabs(c) > 9e18) return Text();
     return FormattedText("%lld", std::llround(c));
 }
 

@@ -44,13 +44,14 @@ using R = In::Rows;
 using F = In::Fail;
 constexpr double kEmpty = Viewable::EmptyValue;
 inline bool isEmpty(double v) { return v == kEmpty; }
+// Whether a number fits an integer member (truncated toward zero).
+inline bool fitsWhole(double v) { return v > -2147483649.0 && v < 2147483648.0; }
 // A number stored in an integer member: truncated toward zero, held to the member's range (a
 // number beyond it, or not a number at all, has no integer of its own to convert to).
 inline std::int32_t whole(double v) {
     if (!(v == v)) return 0;
-    if (v >= 2147483647.0) return INT32_MAX;
-    if (v <= -2147483648.0) return INT32_MIN;
-    return static_cast<std::int32_t>(v);
+    if (fitsWhole(v)) return static_cast<std::int32_t>(v);
+    return v > 0.0 ? INT32_MAX : INT32_MIN;
 }
 // A number stored in a byte member: truncated, then its low byte (of the two's complement, so
 // -1 gives 255); a number beyond 64-bit integers (2^63), or none at all, gives 0.

@@ -1,4 +1,4 @@
-// The "Cross pinch" word of the utility placement column: the last design segment's mark
+// The "Load assigned" word of the utility placement column: the last design segment's mark
 // decides, only while the utility's side carries placed load without shortfall; and the whole
 // way from a placed scenario of the four-stream problem.
 #include "eng/targeting/TargetValue.h"
@@ -53,9 +53,9 @@ TEST_P(ViewScenarioCrossPinch, TheLastSegmentDecides) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Marks, ViewScenarioCrossPinch,
-    ::testing::Values(MarkCase{"one marked segment", true, {1}, 2, "Cross pinch"},
+    ::testing::Values(MarkCase{"one marked segment", true, {1}, 2, "Load assigned"},
                       MarkCase{"an earlier mark is overwritten", true, {1, 0}, 2, ""},
-                      MarkCase{"the last is marked", true, {0, 0, 1}, 2, "Cross pinch"},
+                      MarkCase{"the last is marked", true, {0, 0, 1}, 2, "Load assigned"},
                       MarkCase{"a last entry without a block", true, {1, -1}, 2, ""},
                       MarkCase{"a mark other than 1", true, {2}, 2, ""},
                       MarkCase{"an empty list", true, {}, 2, ""},
@@ -69,8 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
 // cascade at shifted 115 C still carries 25 kW down from the hotter process heat, so LP steam can
 // give the whole 20 kW below 115 C and, being the cheaper, does; HP steam gets nothing. Cooling
 // water takes the 60 kW below the pinch. Both sides carry placed load without shortfall
-// (status 2): LP steam and cooling water cross the pinch, HP steam does not.
-TEST(ViewScenarioCrossPinchPlaced, OnlyTheLoadedUtilitiesCrossThePinch) {
+// (status 2): LP steam and cooling water have load assigned, each on its own side of the pinch
+// (neither crosses it); HP steam has none.
+TEST(ViewScenarioCrossPinchPlaced, OnlyTheLoadedUtilitiesShowAssignedLoad) {
     Session::Instance().Reset();
     {
         FourStreamProject p;
@@ -93,17 +94,21 @@ TEST(ViewScenarioCrossPinchPlaced, OnlyTheLoadedUtilitiesCrossThePinch) {
         for (int row = 0; row < 3; ++row)
             words[viewer->TextValue(named("Name", 660, row)).c_str()] = viewer->TextValue(named("Name", 234, row)).c_str();
         EXPECT_EQ(words, (std::map<std::string, std::string>{
-                             {"HP Steam", ""}, {"LP Steam", "Cross pinch"}, {"Cooling Water", "Cross pinch"}}));
+                             {"HP Steam", ""}, {"LP Steam", "Load assigned"}, {"Cooling Water", "Load assigned"}}));
+        // The sides' own words: loads placed, no shortfall.
+        EXPECT_EQ(viewer->TextValue(named("HotUtilInfo", 1)), Text("Sufficient"));
+        EXPECT_EQ(viewer->TextValue(named("ColdUtilInfo", 1)), Text("Sufficient"));
 
         // At DTmin 20 cooling water cannot take the 15 kW below 30 C shifted: the cold side is
-        // short (status 3) and shows no word; the steam still crosses.
+        // short (status 3) and shows no word; the steam still has its load.
         p.scenario->SetDTmin(20.0);
         ASSERT_EQ(p.scenario->GetUtilityAssignmentStatus(1), TargetValue::PlacedAndInsufficient);
         words.clear();
         for (int row = 0; row < 3; ++row)
             words[viewer->TextValue(named("Name", 660, row)).c_str()] = viewer->TextValue(named("Name", 234, row)).c_str();
         EXPECT_EQ(words["Cooling Water"], "");
-        EXPECT_EQ(words["LP Steam"], "Cross pinch");
+        EXPECT_EQ(words["LP Steam"], "Load assigned");
+        EXPECT_EQ(viewer->TextValue(named("ColdUtilInfo", 1)), Text("Insufficient"));
     }
     Session::Instance().Reset();
 }

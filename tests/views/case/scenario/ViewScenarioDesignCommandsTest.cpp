@@ -311,13 +311,13 @@ TEST_F(ViewScenarioDesignCommands, TheRetrofitBaseIsChosenFromOneReadyDesignOrBy
     viewer->Message("SelectRetrofitNow");
     EXPECT_TRUE(opened("SelectBaseCaseForRetrofitView"));
     // Mode 1 keeps only the base; another mode asks the project for a copied scenario.
-    viewer->retrofitChoice = 1;
-    viewer->retrofitMode = 1;
+    viewer->option105_222 = 1;
+    viewer->option100_217 = 1;
     scenario->ran.clear();
     viewer->Message("RetrofitNow");
     EXPECT_TRUE(scenario->ran_("SetRetrofitBaseDesign Other"));
     EXPECT_TRUE(scenario->ran_("DeleteDesignsExceptBase"));
-    viewer->retrofitMode = 0;
+    viewer->option100_217 = 0;
     viewer->Message("RetrofitNow");
     bool asked = false;
     for (const SessionEntry& e : Session::Instance().Entries(SessionEvent::MessageSent))

@@ -351,10 +351,18 @@ INSTANTIATE_TEST_SUITE_P(ViewImports, ViewScenarioImportGrowth,
 
 TEST_F(ViewScenarioFileCommands, TheWizardsExtractionReportsTheFirstMissingFile) {
     ASSERT_NE(nullptr, provider);
-    // Without a wizard nothing was set up: not a success.
-    EXPECT_EQ(0, viewer->BuildRalvexCase());
+    // Without a wizard nothing is set up to extract, and nothing fails.
+    EXPECT_EQ(1, viewer->BuildRalvexCase());
     viewer->Message("CheckForSimulationReady");
     DataExtractionConfig* config = scenario->GetDataExtractionConfig();
+    {
+        // A manager on its factory defaults names no file: the wizard goes on to the case.
+        config->SetFileToExtract(tempPath("absent.vmc").c_str());
+        config->SetSettingValue("SimulatorFileType", 0);
+        const std::uint64_t m = mark();
+        EXPECT_EQ(0, viewer->BuildRalvexCase());
+        EXPECT_EQ(std::vector<Text>{"CouldNotFindVelmorFile"}, keys(m, SessionEvent::Error));
+    }
     const std::string utilities = tempPath("site.hud"), economics = tempPath("site.hcc");
     ASSERT_TRUE(manager().WriteDefaultsFile(utilities.c_str(), SRT_Utilities));
     ASSERT_TRUE(manager().WriteDefaultsFile(economics.c_str(), SRT_Economics));

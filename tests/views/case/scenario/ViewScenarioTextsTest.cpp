@@ -53,8 +53,8 @@ void checkAll(HIDesignViewerScenario& viewer, const std::vector<Wire>& table) {
     for (const Wire& w : table) EXPECT_EQ(Text(w.expected), viewer.TextValue(w.var)) << w.what;
 }
 
-// The streams: H1 hot process (local contribution 1008), C1 cold process (global, linked to
-// H1), HU hot utility, CU cold utility (local contribution 4008).
+// The streams: H1 hot process (local contribution 1008, a typed difference of 2016), C1 cold
+// process (global, linked to H1), HU hot utility, CU cold utility (local contribution 4008).
 TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
     const Text hot = FindString("HOT", 0), cold = FindString("COLD", 0), global = FindString("GLOBAL", 0);
     checkAll(*viewer, {
@@ -83,9 +83,9 @@ TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
         {var(1519, 603, 0), "CU", "cold utility, unbounded"},
         {named("ColdStream", 100, 0), "C1", "row heading of the forbidden-match matrix"},
         {named("SVMHotStName", 0), "H1", "column heading: the number is the row"},
-        {var(1519, 212, 0), "1008.00 *", "H1 local contribution"},
+        {var(1519, 212, 0), "2016.00 *", "H1 local contribution"},
         {var(1519, 212, 1), global.c_str(), "C1 global contribution"},
-        {var(1519, 207, 1), "4008.00 *", "CU local contribution"},
+        {var(1519, 207, 1), "8016.00 *", "CU local contribution"},
         {var(1519, 207, 0), global.c_str(), "HU global contribution"},
         {named("HeatType", 950, 0), "Heating", "heat type 0"},
         {named("HeatType", 950, 1), "Cooling", "heat type 1"},
@@ -107,12 +107,13 @@ TEST_F(ViewScenarioTexts, StreamAndUtilityListsReadTheirOwnList) {
     scenario->coldProcess = true;
     EXPECT_EQ(Text("H1"), text(named("SVMHotStName", 0)));
 
-    // A contribution in display units, and an unset one.
+    // A contribution (half the typed difference) shown as the difference typed, in display units,
+    // and an unset one.
     SetDisplayUnitSet(CustomaryUnits);
     scenario->h1.contribution = 5.0;
-    EXPECT_EQ(Text("9.00 *"), text(var(1519, 212, 0)));
+    EXPECT_EQ(Text("18.00 *"), text(var(1519, 212, 0)));
     SetDisplayUnitSet(SIUnits);
-    EXPECT_EQ(Text("5.00 *"), text(var(1519, 212, 0)));
+    EXPECT_EQ(Text("10.00 *"), text(var(1519, 212, 0)));
     scenario->h1.contribution = -32767.0;
     EXPECT_EQ(Text(""), text(var(1519, 212, 0)));
 }
@@ -207,13 +208,14 @@ TEST_F(ViewScenarioTexts, AScenarioWithoutStreamsShowsOnlyTheNewRow) {
 
 TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
     scenario->pinchPoints = 1;
-    scenario->totalCost = 987.6;
+    // The target is held per second; the text shows it a year, as the number does.
+    scenario->totalCost = 58841.46 / 31536000.0;
     scenario->optimum[0] = 15.0, scenario->optimum[1] = 8.0;
     checkAll(*viewer, {
         {var(1519, 203), "100.00 C \\ 90.00 C", "one pinch"},
         {var(1519, 702), "Targets @ 10.50 C (FM)", "C1 may not match H1"},
         {var(1519, 951), "8.0 - 15.0 C", "the second value first"},
-        {var(31001, 751), "988", "total annual cost"},
+        {var(31001, 751), "58841", "total annual cost"},
         {var(1519, 204, 0), "Targets", "targets column"},
         {var(1519, 204, 2), " % ", "share column"},
         {named("PlotName", 1), "Unshif_CC_0", "plot 3"},
@@ -233,7 +235,7 @@ TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
     SetDisplayUnitSet(SIUnits);
 
     // Mends: the cost keeps its sign; an empty pinch side shows nothing.
-    scenario->totalCost = -987.6;
+    scenario->totalCost = -987.6 / 31536000.0;
     EXPECT_EQ(Text("-988"), text(var(31001, 751)));
     scenario->totalCost = 0.0;
     EXPECT_EQ(Text(""), text(var(31001, 751)));
@@ -256,7 +258,8 @@ TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
     }
     for (int status : {1, 2, 3, 4, 5}) {
         scenario->assignmentStatus[1] = status;
-        const char* words[] = {"", "Insufficient", "Cross pinch", "Cross pinch - insufficient", "Infeasible", ""};
+        // 2 placed without shortfall, 3 placed with a shortfall left.
+        const char* words[] = {"", "Insufficient", "Sufficient", "Insufficient", "Infeasible", ""};
         EXPECT_EQ(Text(words[status]), text(named("ColdUtilInfo", 1))) << status;
     }
 }

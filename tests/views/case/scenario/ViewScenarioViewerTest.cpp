@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <algorithm>
 #include <cstring>
 
@@ -263,11 +265,13 @@ TEST_F(ViewScenarioViewer, StreamAndManagerNoticesKeepTheNameViewsAndSegmentTabl
     manager()->SendAMessage(57, "Cold Brine", nullptr);
     EXPECT_EQ(defaults, viewer->GetDefaultUtilityNameViews().Count());
     // 96: the default utilities replaced; the editor is a new one bound to the manager.
-    DefaultUtilManagerView* editor = viewer->GetDefaultUtilManagerView();
+    // (The old editor is gone: a new one may well be made at its address, so its life is asked.)
+    ASSERT_NE(nullptr, viewer->GetDefaultUtilManagerView());
+    const std::weak_ptr<const bool> editor = viewer->GetDefaultUtilManagerView()->LifeToken();
     p.scenario->SendAMessage(96, CPString(), nullptr);
     EXPECT_EQ(defaults, viewer->GetDefaultUtilityNameViews().Count());
     ASSERT_NE(nullptr, viewer->GetDefaultUtilManagerView());
-    EXPECT_NE(editor, viewer->GetDefaultUtilManagerView());
+    EXPECT_TRUE(editor.expired());
     EXPECT_EQ(manager(), viewer->GetDefaultUtilManagerView()->GetDUM());
     // Still listening to the manager after the replacement.
     manager()->SendAMessage(55, "Brine", nullptr);
