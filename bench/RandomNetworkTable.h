@@ -7,6 +7,7 @@
 // stream keeps a residual load for the heater or cooler that closes its end.
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
