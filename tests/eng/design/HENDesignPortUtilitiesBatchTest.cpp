@@ -84,7 +84,7 @@ TEST_P(PortUtilitiesBatch, LeavesTheNetworkAsPortByPortRemovalDoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Networks, PortUtilitiesBatch,
-    ::testing::Values(BatchCase{"DutiesOnEveryThirdExchanger", 3u, 30, 3, 0, false},
+    ::testing::Values(BatchCase{"DutiesOnEverySecondExchanger", 7u, 30, 2, 0, false},
                       BatchCase{"DutiesOnEveryExchanger", 11u, 30, 1, 0, false},
                       BatchCase{"GivenSegmentTemperatures", 5u, 30, 2, 3, false},
                       BatchCase{"WhileTheDesignCalculates", 7u, 20, 2, 0, true}),
