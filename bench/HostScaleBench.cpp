@@ -5,57 +5,25 @@
 // start, module load, reading the table, the recalculation, the report and the exit.
 #include "RandomStreamTable.h"
 
+#include "HostRun.h"
+
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
-namespace fs = std::filesystem;
-
-fs::path HostProgram() { return fs::read_symlink("/proc/self/exe").parent_path() / "kestrin-host"; }
-
-fs::path Scratch() {
-    const fs::path dir = fs::temp_directory_path() / ("kestrin-host-bench-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir;
-}
+using namespace bench_host;
 
 // The table of `streams` random streams, written once per run.
 fs::path TableOf(int streams) {
     const fs::path path = Scratch() / ("random-" + std::to_string(streams) + ".csv");
     if (!fs::exists(path)) std::ofstream(path) << bench_table::CsvOf(bench_table::RandomStreams(streams));
     return path;
-}
-
-// Runs the host with its output thrown away; its exit status.
-int RunHost(const std::vector<std::string>& arguments) {
-    std::vector<std::string> args{HostProgram().string()};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void Run(benchmark::State& state, const std::vector<std::string>& arguments) {
@@ -113,12 +81,6 @@ void BM_HostLoadCase(benchmark::State& state) {
 }
 BENCHMARK(BM_HostLoadCase)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The scratch directory goes when the program ends.
-struct ScratchCleaner {
-    ~ScratchCleaner() {
-        std::error_code ignored;
-        fs::remove_all(fs::temp_directory_path() / ("kestrin-host-bench-" + std::to_string(::getpid())), ignored);
-    }
-} cleaner;
+ScratchCleaner cleaner;
 
 }  // namespace

@@ -57,9 +57,9 @@ DesignReport ReadDesign(IHENDesign& d) {
                 (side == 0 ? sides[x].first : sides[x].second) = s->GetName().c_str();
     }
     std::set<const CNode*> heaters, coolers, incomplete, infeasible;
-    for (int i = 0; i < d.GetNumberOfHeaters(); ++i) heaters.insert(d.GetHeater(i));
-    for (int i = 0; i < d.GetNumberOfCoolers(); ++i) coolers.insert(d.GetCooler(i));
-    for (int i = 0; i < d.GetNumberOfIncompleteHeatExchangers(false); ++i) incomplete.insert(d.GetIncompleteHeatExchanger(i));
+    for (CNode* n : d.GetHeaters()) heaters.insert(n);
+    for (CNode* n : d.GetCoolers()) coolers.insert(n);
+    for (CNode* n : d.GetIncompleteHeatExchangers()) incomplete.insert(n);
     for (HeatExch* x : d.GetInfeasibleHeatExchangers()) infeasible.insert(static_cast<const CNode*>(x));
     CNode* x = nullptr;
     for (int k = 0; d.GetHeatExchanger(k, x); ++k) {

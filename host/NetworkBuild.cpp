@@ -125,15 +125,17 @@ CNode* NetworkBuilder::segmentFor(std::size_t i, const Side& side, std::string& 
 // the end of each process stream, which carries what the rows leave of the stream's load. On a
 // branch this leaves the exchanger alone between splitter and mixer.
 void NetworkBuilder::trimUtilities() {
+    std::vector<std::pair<CNode*, int>> ports;
     for (std::size_t i = 0; i < m_placed.size(); ++i) {
         if (!m_units[i] || isUtilityRow(i)) continue;
         for (int port = 0; port < 4; ++port) {
             const Side& s = port < 2 ? m_placed[i].hot : m_placed[i].cold;
             const bool outlet = port == 1 || port == 3;
             if (outlet && s.order >= m_streams[s.stream].lastProcessPlace) continue;
-            if (m_design.CanRemoveUtilityAtPort(m_units[i], port)) m_design.RemoveUtilityAtPort(m_units[i], port);
+            ports.emplace_back(m_units[i], port);
         }
     }
+    m_design.RemoveUtilitiesAtPorts(ports);
 }
 
 // The process exchangers go first, each stream keeping only the utility at its end, then the
@@ -181,9 +183,7 @@ bool NetworkBuilder::Run(std::string& error) {
             return refuse(*p.row, "the design refused the duty, area or type given for " + QuotedField(p.row->name),
                           error);
         // A heater or cooler carries the end load itself: the utilities beside it go.
-        if (isUtilityRow(i))
-            for (int port = 0; port < 4; ++port)
-                if (m_design.CanRemoveUtilityAtPort(unit, port)) m_design.RemoveUtilityAtPort(unit, port);
+        if (isUtilityRow(i)) m_design.RemoveUtilitiesAtPorts({{unit, 0}, {unit, 1}, {unit, 2}, {unit, 3}});
     }
     if (!utilitiesTrimmed) trimUtilities();
     m_design.AddMissingUtilities();

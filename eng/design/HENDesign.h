@@ -169,6 +169,7 @@ public:
     bool CanRemoveUtilityAtPort(CNode* unit, int port) override;
     bool AddUtilityAtPort(CNode* unit, int port) override;
     bool RemoveUtilityAtPort(CNode* unit, int port) override;
+    int RemoveUtilitiesAtPorts(const std::vector<std::pair<CNode*, int>>& ports) override;
     bool CanAddUtilityAfterMixer(CNode* mixer) const override;
     bool CanRemoveUtilityAfterMixer(CNode* mixer) override;
 
@@ -213,6 +214,9 @@ public:
     int GetNumberOfAreaSpecifiedExchangers() const override;
     int GetNumberOfConfiguredExchangers(int heater) const override;
     std::vector<HeatExch*> GetInfeasibleHeatExchangers() const override;
+    std::vector<CNode*> GetHeaters() const override;
+    std::vector<CNode*> GetCoolers() const override;
+    std::vector<CNode*> GetIncompleteHeatExchangers() const override;
     std::vector<CNode*> GetInfeasibleFlaggedExchangerNodes() const override;
 
     // ---- costs and loads ----
@@ -410,7 +414,12 @@ private:
     // The port's segment, and the node next to it (before an inlet, after an outlet).
     CNode* PortSegment(CNode* unit, int port) const;
     CNode* PortNeighbour(CNode* unit, int port) const;
-    bool RemovePlaceholderTrial(CNode* placeholder);
+    // Whether the network stays not over-specified without the placeholder; `degreesOfFreedom`,
+    // when given, is the network's count as it stands, which spares counting it again.
+    bool RemovePlaceholderTrial(CNode* placeholder, const int* degreesOfFreedom = nullptr);
+    bool CanRemoveUtilityAtPort(CNode* unit, int port, const int* degreesOfFreedom);
+    int DegreesOfFreedomAt(CNode* unit) const;
+    int localCount(const std::vector<CNode*>& nodes) const;
     CNode* StreamBlock(const CPString& streamName, const char* suffix) const;
     double RetrofitCapitalCost() const;
 

@@ -216,33 +216,37 @@ double CPIHENDesign::GetPaybackTime() const {
 
 int CPIHENDesign::GetDegreesOfFreedom() const {
     int dof = 0;
-    for (CNode* unit : m_sheet->getAllNodes()) {
-        if (IsSegment(unit)) {
-            // A utility runs from its supply to its target through every heater or cooler on it,
-            // at the flow their loads together ask: the temperatures between them follow from
-            // their duties and are no freedom of the network.
-            if (!IsUtilityStream(StreamOf(unit))) dof += isSpecified(unit, NodeValue::Temperature) ? 0 : 1;
-            continue;
-        }
-        CNode* segment = unit->getIthDownStreamNode(0);
-        if (!IsSegment(segment)) segment = nullptr;
-        for (int i = 0; !segment && i < unit->getNumberOfDownStreamSlots(); ++i)
-            if (IsSegment(unit->getIthDownStreamNode(i))) segment = unit->getIthDownStreamNode(i);
-        for (int i = 0; !segment && i < unit->getNumberOfUpStreamSlots(); ++i)
-            if (IsSegment(unit->getIthUpStreamNode(i))) segment = unit->getIthUpStreamNode(i);
-        if (!segment) continue;
-        if (IsExchanger(unit)) {
-            HeatExch* exchanger = AsHeatExch(unit);
-            dof -= exchanger && exchanger->IsUtilityExch() ? 0 : 1;
-            dof -= isSpecified(unit, NodeValue::Duty) ? 1 : 0;
-            dof -= isSpecified(unit, NodeValue::HTArea) ? 1 : 0;
-        } else if (IsUtilityStream(StreamOf(segment))) {
-            continue;
-        } else if (IsMixer(unit)) {
-            dof -= 1;
-        } else if (IsTee(unit)) {
-            dof -= unit->getNumberOfDownStreamNodes();
-        }
+    for (CNode* unit : m_sheet->getAllNodes()) dof += DegreesOfFreedomAt(unit);
+    return dof;
+}
+
+// What one node adds to the network's freedom. It reads the node's own specifications and, for a
+// unit, the segments beside it, so an edit changes the count only at the nodes it reconnects or
+// respecifies; the batch removal of port utilities keeps its count up to date that way.
+int CPIHENDesign::DegreesOfFreedomAt(CNode* unit) const {
+    // A utility runs from its supply to its target through every heater or cooler on it, at the
+    // flow their loads together ask: the temperatures between them follow from their duties and
+    // are no freedom of the network.
+    if (IsSegment(unit)) return IsUtilityStream(StreamOf(unit)) || isSpecified(unit, NodeValue::Temperature) ? 0 : 1;
+    CNode* segment = unit->getIthDownStreamNode(0);
+    if (!IsSegment(segment)) segment = nullptr;
+    for (int i = 0; !segment && i < unit->getNumberOfDownStreamSlots(); ++i)
+        if (IsSegment(unit->getIthDownStreamNode(i))) segment = unit->getIthDownStreamNode(i);
+    for (int i = 0; !segment && i < unit->getNumberOfUpStreamSlots(); ++i)
+        if (IsSegment(unit->getIthUpStreamNode(i))) segment = unit->getIthUpStreamNode(i);
+    if (!segment) return 0;
+    int dof = 0;
+    if (IsExchanger(unit)) {
+        HeatExch* exchanger = AsHeatExch(unit);
+        dof -= exchanger && exchanger->IsUtilityExch() ? 0 : 1;
+        dof -= isSpecified(unit, NodeValue::Duty) ? 1 : 0;
+        dof -= isSpecified(unit, NodeValue::HTArea) ? 1 : 0;
+    } else if (IsUtilityStream(StreamOf(segment))) {
+        return 0;
+    } else if (IsMixer(unit)) {
+        dof -= 1;
+    } else if (IsTee(unit)) {
+        dof -= unit->getNumberOfDownStreamNodes();
     }
     return dof;
 }

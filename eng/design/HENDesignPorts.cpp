@@ -5,12 +5,28 @@
 #include "eng/design/HENDesignChain.h"
 #include "pellin/HeatExch.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 using namespace chain;
 
 namespace {
 bool isPortUnit(const CNode* n) { return IsExchanger(n) || IsPlaceholder(n) || IsMixer(n); }
 bool isInletPort(int port) { return port == 0 || port == 2; }
+
+std::vector<CNode*> distinctNodes(std::initializer_list<CNode*> nodes) {
+    std::vector<CNode*> out;
+    for (CNode* n : nodes)
+        if (n && std::find(out.begin(), out.end(), n) == out.end()) out.push_back(n);
+    return out;
+}
 }  // namespace
+
+int CPIHENDesign::localCount(const std::vector<CNode*>& nodes) const {
+    int n = 0;
+    for (CNode* node : nodes) n += DegreesOfFreedomAt(node);
+    return n;
+}
 
 CNode* CPIHENDesign::PortSegment(CNode* unit, int port) const {
     if (IsMixer(unit)) return After(unit);
@@ -95,8 +111,9 @@ bool CPIHENDesign::RemoveUtilityAtPort(CNode* unit, int port) {
 }
 
 // Takes the placeholder and the segment between it and the unit out of the chain for a moment and
-// answers whether the network is still not over-specified; the chain is put back exactly.
-bool CPIHENDesign::RemovePlaceholderTrial(CNode* placeholder) {
+// answers whether the network is still not over-specified; the chain is put back exactly. Given
+// the network's count as it stands, only the nodes the trial reconnects are counted again.
+bool CPIHENDesign::RemovePlaceholderTrial(CNode* placeholder, const int* degreesOfFreedom) {
     CNode* before = Before(placeholder);
     CNode* after = After(placeholder);
     if (!IsSegment(before) || !IsSegment(after)) return false;
@@ -110,24 +127,53 @@ bool CPIHENDesign::RemovePlaceholderTrial(CNode* placeholder) {
     CNode* gone = after;
     CNode* next = After(gone);
     const int slot = next ? next->upStreamSlotOf(gone) : -1;
+    const std::vector<CNode*> touched = distinctNodes({before, placeholder, gone, next});
+    const int untouched = degreesOfFreedom ? *degreesOfFreedom - localCount(touched) : 0;
     Disconnect(before, placeholder);
     Disconnect(placeholder, gone);
     if (next) {
         Disconnect(gone, next);
         Connect(before, next, 0, slot);
     }
-    const bool answer = GetDegreesOfFreedom() >= 0;
+    const int count = degreesOfFreedom ? untouched + localCount(touched) : GetDegreesOfFreedom();
     RollBackJournal();
     m_journal = std::move(outer);
-    return answer;
+    return count >= 0;
 }
 
-bool CPIHENDesign::CanRemoveUtilityAtPort(CNode* unit, int port) {
+bool CPIHENDesign::CanRemoveUtilityAtPort(CNode* unit, int port) { return CanRemoveUtilityAtPort(unit, port, nullptr); }
+
+bool CPIHENDesign::CanRemoveUtilityAtPort(CNode* unit, int port, const int* degreesOfFreedom) {
     if (!Owns(unit) || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit)) || port < 0 || port > 3) return false;
     CNode* placeholder = PortNeighbour(unit, port);
     if (!IsPlaceholder(placeholder)) return true;
     if (IsUtilityStream(StreamOf(PortSegment(unit, port)))) return false;
-    return RemovePlaceholderTrial(placeholder);
+    return RemovePlaceholderTrial(placeholder, degreesOfFreedom);
+}
+
+// The network's freedom is counted once; each removal changes it only at the placeholder and the
+// segment that go and at the unit and segment that are joined, so the count follows them there.
+// While the design is active a removal recalculates it, and the count is then taken afresh.
+int CPIHENDesign::RemoveUtilitiesAtPorts(const std::vector<std::pair<CNode*, int>>& ports) {
+    int degreesOfFreedom = GetDegreesOfFreedom();
+    int removed = 0;
+    for (const auto& [unit, port] : ports) {
+        if (!CanRemoveUtilityAtPort(unit, port, &degreesOfFreedom)) continue;
+        CNode* placeholder = PortNeighbour(unit, port);
+        if (!IsPlaceholder(placeholder)) continue;
+        CNode* x = PortSegment(unit, port);
+        const bool inlet = !IsMixer(unit) && isInletPort(port);
+        CNode* y = inlet ? Before(placeholder) : After(placeholder);
+        const int before = localCount(distinctNodes({unit, placeholder, x, y}));
+        const bool ok = RemoveUtilityAtPort(unit, port);
+        // A removal that went through has deleted the placeholder and the segment beside the unit.
+        if (ok && !m_active)
+            degreesOfFreedom += localCount(distinctNodes({unit, y})) - before;
+        else
+            degreesOfFreedom = GetDegreesOfFreedom();
+        removed += ok ? 1 : 0;
+    }
+    return removed;
 }
 
 bool CPIHENDesign::CanAddUtilityAfterMixer(CNode* mixer) const {

@@ -31,6 +31,14 @@ int countOf(const std::vector<T*>& items, Keep keep) {
     return n;
 }
 
+template <class T, class Keep>
+std::vector<T*> allOf(const std::vector<T*>& items, Keep keep) {
+    std::vector<T*> out;
+    for (T* item : items)
+        if (keep(item)) out.push_back(item);
+    return out;
+}
+
 bool isProcess(const IHeatIntegrationStream* s) { return s->GetStreamKind() != 1; }
 bool isUtility(const IHeatIntegrationStream* s) { return s->GetStreamKind() == 1; }
 bool isHeater(CNode* n) {
@@ -88,6 +96,11 @@ int CPIHENDesign::GetNumberOfHeaters() const { return countOf(m_exchangers, isHe
 int CPIHENDesign::GetNumberOfCoolers() const { return countOf(m_exchangers, isCooler); }
 CNode* CPIHENDesign::GetHeater(int index) const { return nth(m_exchangers, index, isHeater); }
 CNode* CPIHENDesign::GetCooler(int index) const { return nth(m_exchangers, index, isCooler); }
+std::vector<CNode*> CPIHENDesign::GetHeaters() const { return allOf(m_exchangers, isHeater); }
+std::vector<CNode*> CPIHENDesign::GetCoolers() const { return allOf(m_exchangers, isCooler); }
+std::vector<CNode*> CPIHENDesign::GetIncompleteHeatExchangers() const {
+    return allOf(m_exchangers, [](CNode* n) { return statusOf(n) != ExchangerStatus::Calculated; });
+}
 
 // An index outside the node count is refused (0, no fingerprint) rather than read.
 unsigned int CPIHENDesign::GetDNAFingerPrintByIndex(int index) const {

@@ -7,6 +7,7 @@
 #include "dunmor/CPString.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class CNode;
@@ -86,6 +87,16 @@ public:
     // The exchangers whose feasibility test fails (empty when none), and among the heaters and
     // coolers those whose test fails.
     virtual std::vector<HeatExch*> GetInfeasibleHeatExchangers() const = 0;
+    // The heaters, the coolers and the exchangers not yet calculated, in the design's order: the
+    // lists the indexed queries walk, read in one pass.
+    virtual std::vector<CNode*> GetHeaters() const { return listOf(&IHENDesign::GetNumberOfHeaters, &IHENDesign::GetHeater); }
+    virtual std::vector<CNode*> GetCoolers() const { return listOf(&IHENDesign::GetNumberOfCoolers, &IHENDesign::GetCooler); }
+    virtual std::vector<CNode*> GetIncompleteHeatExchangers() const {
+        std::vector<CNode*> out;
+        const int n = GetNumberOfIncompleteHeatExchangers(false);
+        for (int i = 0; i < n; ++i) out.push_back(GetIncompleteHeatExchanger(i));
+        return out;
+    }
     virtual std::vector<CNode*> GetInfeasibleFlaggedExchangerNodes() const { return {}; }
     virtual void SetDTMinFromNetwork() = 0;
     virtual void MarkAsExistingNetwork() = 0;
@@ -153,6 +164,16 @@ public:
     virtual bool CanRemoveUtilityAtPort(CNode* unit, int port) = 0;
     virtual bool AddUtilityAtPort(CNode* unit, int port) = 0;
     virtual bool RemoveUtilityAtPort(CNode* unit, int port) = 0;
+    // Each port in turn loses its utility when it may, as CanRemoveUtilityAtPort followed by
+    // RemoveUtilityAtPort would; answers the number of utilities removed. A design counts its
+    // freedom once for the whole list instead of once per port.
+    virtual int RemoveUtilitiesAtPorts(const std::vector<std::pair<CNode*, int>>& ports) {
+        int removed = 0;
+        for (const auto& [unit, port] : ports)
+            if (!IsPortFreeOfUtility(unit, port) && CanRemoveUtilityAtPort(unit, port) && RemoveUtilityAtPort(unit, port))
+                ++removed;
+        return removed;
+    }
     virtual bool CanAddUtilityAfterMixer(CNode* mixer) const = 0;
     virtual bool CanRemoveUtilityAfterMixer(CNode* mixer) = 0;
     virtual bool IsNotUtilityStreamNode(CNode* node) const = 0;
@@ -491,6 +512,14 @@ public:
     // Fits the observed coefficients of a locked design to its measured temperatures; true,
     // with nothing done, when the design is not locked or no optimiser is available.
     virtual bool Reconcile() { return true; }
+
+private:
+    std::vector<CNode*> listOf(int (IHENDesign::*count)() const, CNode* (IHENDesign::*at)(int) const) const {
+        std::vector<CNode*> out;
+        const int n = (this->*count)();
+        for (int i = 0; i < n; ++i) out.push_back((this->*at)(i));
+        return out;
+    }
 };
 
 // Makes the designs of a scenario: the scenario asks it for every new design (the network-design

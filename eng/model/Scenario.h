@@ -95,6 +95,8 @@ public:
     // ---- recalculation -----------------------------------------------------------------------
     // The single recalculation road (see ScenarioUpdate.cpp).
     void UpdateTargets(IHeatIntegrationStream* source, int code);
+    // Marks the ranking of the designs out of date; it is made again when next read, so that a
+    // network built exchanger by exchanger is ranked once rather than after every edit.
     void RankDesigns();
     // Takes the stream's design segments into the segment pool afresh.
     void AddStreamSegments(CPIHeatIntegrationStream& stream);
@@ -242,7 +244,10 @@ public:
     int CheckRetrofitDesign(IHENDesign* design) override;
     bool CanRetrofitDesign(IHENDesign* design) const override;
     int OptimizeDesign(IHENDesign* design, int mode, bool keep) override;
-    int GetNumberOfCompleteDesigns() const override { return static_cast<int>(m_rankedCompleteDesigns.Length()); }
+    int GetNumberOfCompleteDesigns() const override {
+        RankDesignsIfStale();
+        return static_cast<int>(m_rankedCompleteDesigns.Length());
+    }
     int GetNumberOfProcessStreams() const override;
     int GetNumberOfUtilityStreams() const override;
     int GetNumberOfStreamsOfKind(int kind, int side) const override;
@@ -433,8 +438,11 @@ private:
     std::map<const CPIHeatIntegrationStream*, std::vector<StreamSegment*>> m_siteStreamPoolEntries;
     // A stream the scenario holds but does not own: a site stream, owned by the site's manager.
     bool IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const;
-    CPTypedList<IHENDesign> m_rankedDesigns;
-    CPTypedList<IHENDesign> m_rankedCompleteDesigns;
+    // The rankings are derived from the designs and made when read after a change.
+    void RankDesignsIfStale() const;
+    mutable CPTypedList<IHENDesign> m_rankedDesigns;
+    mutable CPTypedList<IHENDesign> m_rankedCompleteDesigns;
+    mutable bool m_rankingStale = false;
     std::vector<CPString> m_extractionItemNames;
     std::unique_ptr<DesignDictionary> m_pDesigns;
     std::unique_ptr<StreamDictionary> m_pStreams;

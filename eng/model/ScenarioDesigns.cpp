@@ -91,10 +91,12 @@ bool CPIScenario::GetDesign(int index, IHENDesign*& out, int kind) const {
         out = (*m_pDesigns)[i];
         return true;
     case 1:
+        RankDesignsIfStale();
         if (i >= m_rankedDesigns.Length()) return false;
         out = m_rankedDesigns[i];
         return true;
     case 2:
+        RankDesignsIfStale();
         if (i >= m_rankedCompleteDesigns.Length()) return false;
         out = m_rankedCompleteDesigns[i];
         return true;

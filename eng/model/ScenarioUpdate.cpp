@@ -394,7 +394,12 @@ void CPIScenario::RemoveStreamSegments(CPIHeatIntegrationStream& stream) {
 // ---------------------------------------------------------------- ranking
 
 void CPIScenario::RankDesigns() {
-    if (!m_nRankingEnabled) return;
+    if (m_nRankingEnabled) m_rankingStale = true;
+}
+
+void CPIScenario::RankDesignsIfStale() const {
+    if (!m_rankingStale || !m_nRankingEnabled) return;
+    m_rankingStale = false;
     m_rankedDesigns.Clear();
     m_rankedCompleteDesigns.Clear();
     if (!m_pDesigns) return;

@@ -9,6 +9,7 @@ void Canvas::SetExtent(double width, double height) {
 }
 
 int Canvas::Push(CanvasPrimitive p) {
+    Settle();
     p.tag = m_tag;
     p.group = m_group;
     m_items.push_back(std::move(p));
@@ -100,8 +101,11 @@ int Canvas::BeginGroup(const CanvasMarkup& markup) {
     return m_group;
 }
 
-void Canvas::RemoveTagged(int tag) {
-    std::erase_if(m_items, [tag](const CanvasPrimitive& p) { return p.tag == tag; });
+void Canvas::RemoveTagged(int tag) { m_removedTags.insert(tag); }
+
+void Canvas::SettleRemovals() const {
+    std::erase_if(m_items, [this](const CanvasPrimitive& p) { return m_removedTags.count(p.tag) > 0; });
+    m_removedTags.clear();
 }
 
 namespace {
@@ -211,6 +215,7 @@ int Canvas::HitTest(CanvasPoint p, double tolerance) const {
 Text Canvas::Dump() const {
     Text out = FormattedText("canvas %s %s background=%s\n", num(m_width).c_str(), num(m_height).c_str(),
                              m_background.Hex().c_str());
+    Settle();
     for (const CanvasPrimitive& p : m_items) {
         out += kindName(p.kind);
         for (const CanvasPoint& pt : p.points) out += " " + num(pt.x) + "," + num(pt.y);
@@ -400,6 +405,7 @@ Text Canvas::ExportSVG() const {
     out += "<rect x=\"" + num(m_left) + "\" y=\"" + num(m_top) + "\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
            m_background.Hex() + "\"/>\n";
     int open = 0;
+    Settle();
     for (const CanvasPrimitive& p : m_items) {
         if (p.group != open) {
             if (open) out += "</g>\n";

@@ -6,6 +6,7 @@
 #include "lumeth/Resources.h"
 #include "lumeth/Text.h"
 
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -89,13 +90,23 @@ public:
     int NumberOfGroups() const { return static_cast<int>(m_groups.size()); }
     const CanvasMarkup& Group(int number) const { return m_groups[static_cast<std::size_t>(number - 1)]; }
 
-    int Count() const { return static_cast<int>(m_items.size()); }
-    const CanvasPrimitive& At(int i) const { return m_items[static_cast<std::size_t>(i)]; }
+    int Count() const {
+        Settle();
+        return static_cast<int>(m_items.size());
+    }
+    const CanvasPrimitive& At(int i) const {
+        Settle();
+        return m_items[static_cast<std::size_t>(i)];
+    }
     void Clear() {
         m_items.clear();
+        m_removedTags.clear();
         m_groups.clear();
         m_group = 0;
     }
+    // The primitives of the tag go. The removal takes effect at the next look at the primitives
+    // or the next drawing, all pending tags in one pass, so that a picture torn down object by
+    // object costs one pass over its primitives rather than one per object.
     void RemoveTagged(int tag);
 
     // The topmost primitive (the last drawn) at the point: strokes within the tolerance, filled
@@ -112,12 +123,17 @@ public:
 
 private:
     int Push(CanvasPrimitive p);
+    void Settle() const {
+        if (!m_removedTags.empty()) SettleRemovals();
+    }
+    void SettleRemovals() const;
     double m_width = 0.0, m_height = 0.0;
     double m_left = 0.0, m_top = 0.0;
     ColourResource m_background{"White", 255, 255, 255};
     int m_tag = 0;
     int m_group = 0;
-    std::vector<CanvasPrimitive> m_items;
+    mutable std::vector<CanvasPrimitive> m_items;
+    mutable std::unordered_set<int> m_removedTags;  // removed, not yet taken out of m_items
     std::vector<CanvasMarkup> m_groups;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 
 CanvasConnection::CanvasConnection(CanvasPlane* plane, const ObjectTypeInfo* type)
@@ -16,7 +17,10 @@ CanvasConnection::CanvasConnection(CanvasPlane* plane, const Text& objectTypeNam
 
 CanvasConnection::~CanvasConnection() {
     if (m_plane) {
-        std::erase(m_plane->m_items, this);
+        // Pictures go from their last item back (the plane's own teardown does), so the item is
+        // looked for from the end.
+        std::vector<CanvasConnection*>& items = m_plane->m_items;
+        if (auto it = std::find(items.rbegin(), items.rend(), this); it != items.rend()) items.erase(std::next(it).base());
         std::erase(m_plane->m_selection, this);
         m_plane->m_canvas.RemoveTagged(m_tag);
     }

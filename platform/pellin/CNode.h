@@ -158,6 +158,7 @@ private:
     CPString m_kind;
     NodeKindId m_kindId = NodeKindId::Other;
     std::uint32_t m_fingerPrint = 0;
+    std::size_t m_slot = 0;  // the node's place in its flowsheet's array, gaps included
     FlowSheet* m_sheet = nullptr;
     CPValue m_values;
     std::vector<CNode*> m_in;

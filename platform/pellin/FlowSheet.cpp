@@ -55,13 +55,24 @@ CNode* FlowSheet::addNode(std::unique_ptr<CNode> node) {
     if (node->m_in.empty() && node->m_out.empty()) node->resetSlots();
     node->m_fingerPrint = 0;
     adopt(*node);
-    m_nodes.push_back(std::move(node));
+    place(std::move(node));
     return m_nodes.back().get();
 }
 
 CNode* FlowSheet::getNode(const CPString& name) const {
     const auto it = m_byName.find(name);
     return it == m_byName.end() ? nullptr : it->second;
+}
+
+void FlowSheet::place(std::unique_ptr<CNode> node) {
+    node->m_slot = m_nodes.size();
+    m_nodes.push_back(std::move(node));
+}
+
+void FlowSheet::closeGaps() const {
+    std::erase_if(m_nodes, [](const std::unique_ptr<CNode>& n) { return !n; });
+    for (std::size_t i = 0; i < m_nodes.size(); ++i) m_nodes[i]->m_slot = i;
+    m_gaps = 0;
 }
 
 CNode* FlowSheet::getNode(int index) const {
@@ -74,6 +85,7 @@ CNode* FlowSheet::getNodeByFingerPrint(std::uint32_t fingerPrint) const {
 }
 
 std::vector<CNode*> FlowSheet::getAllNodes() const {
+    settle();
     std::vector<CNode*> all;
     all.reserve(m_nodes.size());
     for (const auto& n : m_nodes) all.push_back(n.get());
@@ -81,6 +93,7 @@ std::vector<CNode*> FlowSheet::getAllNodes() const {
 }
 
 std::vector<CNode*> FlowSheet::getAllNodesOfType(const CPString& kind) const {
+    settle();
     std::vector<CNode*> all;
     for (const auto& n : m_nodes)
         if (n->m_kind == kind) all.push_back(n.get());
@@ -93,6 +106,7 @@ std::uint32_t FlowSheet::getDNAFingerPrint(const CPString& name) const {
 }
 
 std::vector<std::uint32_t> FlowSheet::getAllDNAFingerPrints() const {
+    settle();
     std::vector<std::uint32_t> all;
     all.reserve(m_nodes.size());
     for (const auto& n : m_nodes) all.push_back(n->m_fingerPrint);
@@ -162,10 +176,9 @@ bool FlowSheet::deleteNode(CNode* node) {
     m_byName.erase(node->m_name);
     m_byFingerPrint.erase(node->m_fingerPrint);
     InvalidateFractions();
-    // Linear in the number of nodes: the nodes keep the order of addition in one array so that
-    // position look-ups are direct; a deletion is rare beside the look-ups.
-    const auto it = std::find_if(m_nodes.begin(), m_nodes.end(), [&](const auto& n) { return n.get() == node; });
-    m_nodes.erase(it);
+    // The node's place is known: it leaves a gap there, closed at the next read of the array.
+    m_nodes[node->m_slot].reset();
+    ++m_gaps;
     return true;
 }
 
@@ -180,6 +193,7 @@ bool FlowSheet::renameNode(CNode* node, const CPString& newName) {
 }
 
 std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
+    settle();
     auto copy = std::make_unique<FlowSheet>(newOwner);
     copy->m_internalNames = m_internalNames;
     copy->m_nextFingerPrint = m_nextFingerPrint;
@@ -194,7 +208,7 @@ std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
         c->m_out.assign(n->m_out.size(), nullptr);
         copy->adopt(*c);
         twin.emplace(n.get(), c.get());
-        copy->m_nodes.push_back(std::move(c));
+        copy->place(std::move(c));
     }
     for (const auto& n : m_nodes) {
         CNode* c = twin[n.get()];
@@ -208,6 +222,8 @@ std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
 }
 
 void FlowSheet::swapContents(FlowSheet& other) {
+    settle();
+    other.settle();
     std::swap(m_nodes, other.m_nodes);
     std::swap(m_byName, other.m_byName);
     std::swap(m_byFingerPrint, other.m_byFingerPrint);
@@ -221,6 +237,7 @@ void FlowSheet::swapContents(FlowSheet& other) {
 }
 
 bool FlowSheet::RebindStreams(const StreamResolver& resolve, CPString* missing) {
+    settle();
     if (!resolve) return false;
     std::vector<std::pair<StreamPiece*, IFlowsheetStream*>> bindings;
     for (auto& n : m_nodes) {

@@ -103,7 +103,7 @@ bool FlowSheet::recallInto(ILurmetBinaryFile& file, const StreamResolver& resolv
         node->m_in.assign(static_cast<std::size_t>(inSlots), nullptr);
         node->m_out.assign(static_cast<std::size_t>(outSlots), nullptr);
         adopt(*node);
-        m_nodes.push_back(std::move(node));
+        place(std::move(node));
     }
     m_nextFingerPrint = std::max(m_nextFingerPrint, nextFingerPrint);
 

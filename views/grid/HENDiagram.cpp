@@ -41,7 +41,8 @@ HENDiagram::~HENDiagram() {
 void HENDiagram::Clear() {
     const std::vector<HENDNode*> items = std::move(m_items);
     m_items.clear();
-    for (HENDNode* item : items) delete item;
+    // The last item first: each leaves the plane's list from its end.
+    for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
     m_lines.clear();
     m_pinches.clear();
 }

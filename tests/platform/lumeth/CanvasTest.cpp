@@ -243,3 +243,86 @@ TEST(TimerService, TicksAreFiredWhenTimeIsAdvancedByHand) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three primitives each of tags 1, 2 and 3, drawn interleaved.
+Canvas threeTags() {
+    Canvas c;
+    c.SetExtent(100, 100);
+    for (int round = 0; round < 3; ++round)
+        for (int tag = 1; tag <= 3; ++tag) {
+            c.SetTag(tag);
+            c.AddCircle({10.0 * tag, 10.0 * round}, 1, {});
+        }
+    return c;
+}
+
+// The primitives' tags and x positions in drawing order.
+std::vector<std::pair<int, double>> tagsOf(const Canvas& c) {
+    std::vector<std::pair<int, double>> out;
+    for (int i = 0; i < c.Count(); ++i) out.emplace_back(c.At(i).tag, c.At(i).points.front().x);
+    return out;
+}
+
+}  // namespace
+
+TEST(Canvas, RemovedTagsLeaveTheOthersInDrawingOrderForEveryReader) {
+    Canvas c = threeTags();
+    c.RemoveTagged(2);
+    c.RemoveTagged(2);  // twice is once
+    const std::vector<std::pair<int, double>> expected{{1, 10}, {3, 30}, {1, 10}, {3, 30}, {1, 10}, {3, 30}};
+    EXPECT_EQ(expected, tagsOf(c));
+    // The dump and the picture show what the count shows.
+    Canvas d = threeTags();
+    d.RemoveTagged(2);
+    EXPECT_EQ(std::string::npos, d.Dump().find("tag=2"));
+    Canvas e = threeTags();
+    e.RemoveTagged(2);
+    EXPECT_EQ(std::string::npos, e.ExportSVG().find("cx=\"20\""));
+    EXPECT_NE(std::string::npos, e.ExportSVG().find("cx=\"30\""));
+    // A hit test does not find a removed primitive: the circle of tag 2 at (20, 0) is gone and
+    // the one of tag 1 at (10, 0) answers at its place, now the first primitive.
+    Canvas h = threeTags();
+    h.RemoveTagged(2);
+    EXPECT_EQ(-1, h.HitTest({20, 0}, 0.5));
+    EXPECT_EQ(0, h.HitTest({10, 0}, 0.5));
+}
+
+TEST(Canvas, ATagDrawnAgainAfterItsRemovalKeepsItsNewPrimitives) {
+    Canvas c = threeTags();
+    c.RemoveTagged(1);
+    c.SetTag(1);
+    const int i = c.AddCircle({50, 50}, 1, {});
+    c.SetMarkup(i, CanvasMarkup{"again", {}});
+    ASSERT_EQ(7, c.Count());
+    EXPECT_EQ(6, i);
+    EXPECT_EQ(1, c.At(6).tag);
+    EXPECT_EQ("again", c.At(6).markup.cssClass);
+    c.RemoveTagged(3);
+    c.Clear();
+    c.SetTag(3);
+    c.AddCircle({1, 1}, 1, {});
+    EXPECT_EQ(1, c.Count());  // a removal pending when the canvas is cleared does not reach later drawings
+}
+
+TEST(CanvasPlane, ItemsDeletedInAnyOrderTakeTheirPrimitivesAlong) {
+    ProbeRegistry registry;
+    CanvasPlane plane(nullptr, "CanvasPlaneObject");
+    std::vector<Item*> items;
+    for (int k = 0; k < 6; ++k) {
+        items.push_back(new Item(&plane, "I" + std::to_string(k)));
+        items.back()->SetPosition({20.0 * k, 0});
+    }
+    ASSERT_TRUE(plane.PaintNow());
+    ASSERT_EQ(6, plane.GetCanvas().Count());
+    for (int k : {5, 0, 3}) delete items[static_cast<std::size_t>(k)];
+    ASSERT_EQ(3, plane.GetNumberOfItems());
+    EXPECT_EQ(items[1], plane.GetItem(0));
+    EXPECT_EQ(items[2], plane.GetItem(1));
+    EXPECT_EQ(items[4], plane.GetItem(2));
+    ASSERT_EQ(3, plane.GetCanvas().Count());
+    EXPECT_EQ(20, plane.GetCanvas().At(0).points.front().x);
+    EXPECT_EQ(40, plane.GetCanvas().At(1).points.front().x);
+    EXPECT_EQ(80, plane.GetCanvas().At(2).points.front().x);
+}
