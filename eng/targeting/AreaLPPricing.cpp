@@ -76,23 +76,28 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
     std::vector<std::size_t> coldStart(static_cast<std::size_t>(n) + 1, 0);
     std::vector<double> coldResistance, coldPrice, coldShift;
     std::vector<const LoadRow*> coldRow;
-    // Per cold interval: whether all its rows are on the common approach (only then is it judged
-    // as a whole), and the size of its prices and resistances (for the slack).
-    std::vector<char> coldCommon(static_cast<std::size_t>(n), 1);
+    // Whether each cold row is on the common approach (only those are judged a whole interval at
+    // a time), the rows of each interval that are not (always priced singly), and the size of each
+    // interval's prices and resistances (for the slack).
+    std::vector<char> coldCommon;
+    std::vector<std::size_t> ownStart(static_cast<std::size_t>(n) + 1, 0), ownRows;
     std::vector<double> coldScale(static_cast<std::size_t>(n), 0.0);
     for (int j = 0; j < n; ++j) {
         const std::size_t jj = static_cast<std::size_t>(j);
         coldStart[jj] = coldRow.size();
+        ownStart[jj] = ownRows.size();
         for (const LoadRow& cold : m_coldRowsOf[jj]) {
             coldResistance.push_back(cold.resistance);
             coldPrice.push_back(prices[static_cast<std::size_t>(cold.row)]);
             coldShift.push_back(Shift(*cold.segment));
             coldRow.push_back(&cold);
-            if (!OnCommonApproach(*cold.segment)) coldCommon[jj] = 0;
+            coldCommon.push_back(OnCommonApproach(*cold.segment) ? 1 : 0);
+            if (!coldCommon.back()) ownRows.push_back(coldRow.size() - 1);
             coldScale[jj] = std::max({coldScale[jj], std::fabs(coldPrice.back()), std::fabs(cold.resistance)});
         }
     }
     coldStart[static_cast<std::size_t>(n)] = coldRow.size();
+    ownStart[static_cast<std::size_t>(n)] = ownRows.size();
     std::vector<BestFew> bestOfCold(coldRow.size());
     std::vector<double> commonMTD(static_cast<std::size_t>(n), 0.0);
     std::vector<PairBound> bounds(static_cast<std::size_t>(n));
@@ -100,7 +105,8 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
 
     auto bestOver = [&](std::size_t jj, double t) {
         double best = -std::numeric_limits<double>::infinity();
-        for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) best = std::max(best, coldPrice[q] - coldResistance[q] * t);
+        for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q)
+            if (coldCommon[q]) best = std::max(best, coldPrice[q] - coldResistance[q] * t);
         return best;
     };
     auto closedBy = [&](double r, double u, double t, double best, std::size_t jj) {
@@ -152,7 +158,6 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
                 shellAndTubeDifference[jj] = -1.0;
                 PairBound& b = bounds[jj];
                 b = PairBound();
-                if (!coldCommon[jj]) continue;
                 b.tCountercurrent = stretch / commonMTD[jj];
                 b.bestCountercurrent = bestOver(jj, b.tCountercurrent);
                 bool open = false;
@@ -166,36 +171,43 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
         }
         const double dh = Shift(*hot.segment);
         const bool hotCommon = OnCommonApproach(*hot.segment);
-        for (int j = hot.interval; j < n; ++j) {
+        int j = hot.interval;
+        auto priceOne = [&](std::size_t q) {
+            // Countercurrent price first: F never lowers the price, so a column that does not
+            // pay countercurrent does not pay at all.
             const std::size_t jj = static_cast<std::size_t>(j);
-            if (hotCommon && coldCommon[jj] && (!bounds[jj].open || rowClosed(hot.interval, hot.resistance, uh, jj))) continue;
-            const double mtdCommon = commonMTD[jj];
-            m_dCandidatesPriced += coldStart[jj + 1] - coldStart[jj];
-            for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) {
-                // Countercurrent price first: F never lowers the price, so a column that does not
-                // pay countercurrent does not pay at all.
-                const double shifts = dh + coldShift[q];
-                const double mtd = shifts == common ? mtdCommon
-                                                    : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
-                                                                                BottomDifference(hot.interval, j) + shifts);
-                const double lower = (hot.resistance + coldResistance[q]) / mtd;
-                const double y = uh + coldPrice[q];
-                if (lower - y >= -kPricingTolerance * lower) continue;
-                const LoadRow& cold = *coldRow[q];
-                if (!MayMatch(hot, cold)) continue;
-                double F = 1.0;
-                // On the common approach the pair's F-factor and difference are those of the
-                // interval pair, taken as the column's own price takes them.
-                const double price = m_nKind != ShellAndTube ? lower
-                                     : hotCommon && coldCommon[jj]
-                                         ? (hot.resistance + cold.resistance) / std::max(shellAndTubeMTD(hot.interval, jj), kMinimumMTD)
-                                         : Coefficient(hot, cold, F);
-                const double reduced = price - y;
-                mostNegative = std::min(mostNegative, reduced);
-                if (reduced >= -kPricingTolerance * price) continue;
-                bestOfHot.Offer(reduced, static_cast<int>(p), static_cast<int>(q));
-                bestOfCold[q].Offer(reduced, static_cast<int>(p), static_cast<int>(q));
+            const double shifts = dh + coldShift[q];
+            const double mtd = shifts == common ? commonMTD[jj]
+                                                : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
+                                                                            BottomDifference(hot.interval, j) + shifts);
+            const double lower = (hot.resistance + coldResistance[q]) / mtd;
+            const double y = uh + coldPrice[q];
+            if (lower - y >= -kPricingTolerance * lower) return;
+            const LoadRow& cold = *coldRow[q];
+            if (!MayMatch(hot, cold)) return;
+            double F = 1.0;
+            // On the common approach the pair's F-factor and difference are those of the interval
+            // pair, taken as the column's own price takes them.
+            const double price = m_nKind != ShellAndTube ? lower
+                                 : hotCommon && coldCommon[q]
+                                     ? (hot.resistance + cold.resistance) / std::max(shellAndTubeMTD(hot.interval, jj), kMinimumMTD)
+                                     : Coefficient(hot, cold, F);
+            const double reduced = price - y;
+            mostNegative = std::min(mostNegative, reduced);
+            if (reduced >= -kPricingTolerance * price) return;
+            bestOfHot.Offer(reduced, static_cast<int>(p), static_cast<int>(q));
+            bestOfCold[q].Offer(reduced, static_cast<int>(p), static_cast<int>(q));
+        };
+        for (; j < n; ++j) {
+            const std::size_t jj = static_cast<std::size_t>(j);
+            if (hotCommon && (!bounds[jj].open || rowClosed(hot.interval, hot.resistance, uh, jj))) {
+                // No column to the interval's common rows pays: only its other rows are priced.
+                m_dCandidatesPriced += static_cast<double>(ownStart[jj + 1] - ownStart[jj]);
+                for (std::size_t k = ownStart[jj]; k < ownStart[jj + 1]; ++k) priceOne(ownRows[k]);
+                continue;
             }
+            m_dCandidatesPriced += static_cast<double>(coldStart[jj + 1] - coldStart[jj]);
+            for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) priceOne(q);
         }
         for (int k = 0; k < BestFew::Size && bestOfHot.hot[k] >= 0; ++k)
             AddColumn(m_hotRows[static_cast<std::size_t>(bestOfHot.hot[k])], *coldRow[static_cast<std::size_t>(bestOfHot.cold[k])]);

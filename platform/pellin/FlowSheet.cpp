@@ -237,3 +237,14 @@ bool FlowSheet::RebindStreams(const StreamResolver& resolve, CPString* missing) 
     for (auto& [piece, stream] : bindings) piece->setParentPIStream(stream);
     return true;
 }
+
+void FlowSheet::ReleaseStreamProfiles() {
+    m_holdProfiles = false;
+    m_heldProfiles.clear();
+}
+
+bool FlowSheet::HeldStreamProfile(const IFlowsheetStream& stream, double fraction, StreamProfile& out) {
+    auto [it, added] = m_heldProfiles.try_emplace(&stream);
+    if (added) it->second.BuildFullFlow(stream);
+    return out.Scale(it->second, fraction);
+}
