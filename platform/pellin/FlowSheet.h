@@ -118,6 +118,9 @@ public:
     // The stream's profile at the share `fraction` of its flow, from the held one (read from the
     // stream the first time). False as StreamProfile::Build would be.
     bool HeldStreamProfile(const IFlowsheetStream& stream, double fraction, StreamProfile& out);
+    // The held profile at that share itself, made once per share (invalid when the stream has
+    // none); it stays in place until the profiles are let go.
+    const StreamProfile& HeldStreamProfile(const IFlowsheetStream& stream, double fraction);
 
     bool Store(ILurmetBinaryFile& file) const;
     // Reads a stored flowsheet in place of this one. False when the record is damaged or
@@ -140,4 +143,16 @@ private:
     std::uint64_t m_fractionEpoch = 1;
     bool m_holdProfiles = false;
     std::unordered_map<const IFlowsheetStream*, StreamProfile> m_heldProfiles;
+    struct ShareKey {
+        const IFlowsheetStream* stream;
+        double fraction;
+        bool operator==(const ShareKey&) const = default;
+    };
+    struct ShareHash {
+        std::size_t operator()(const ShareKey& k) const {
+            return std::hash<const void*>()(k.stream) ^ (std::hash<double>()(k.fraction) * 31u);
+        }
+    };
+    std::unordered_map<ShareKey, StreamProfile, ShareHash> m_heldShares;
+    const StreamProfile m_noProfile;
 };

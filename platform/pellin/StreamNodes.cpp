@@ -113,6 +113,13 @@ bool StreamNode::getProfile(StreamProfile& profile) const {
     return profile.BuildConstant(cp, film, f);
 }
 
+const StreamProfile* StreamNode::getHeldProfile() const {
+    const IFlowsheetStream* stream = getParentPIStream();
+    FlowSheet* sheet = getFlowSheet();
+    if (!stream || !sheet || !sheet->HoldsStreamProfiles()) return nullptr;
+    return &sheet->HeldStreamProfile(*stream, getSplitFraction());
+}
+
 double StreamNode::getEnthalpy() const {
     double t = 0.0;
     StreamProfile p;

@@ -50,13 +50,21 @@ TEST_P(StreamProfileHold, AHeldProfileIsTheOneReadFromTheSegments) {
     const bool readOk = read.Build(stream, c.fraction);
     EXPECT_EQ(sheet.HeldStreamProfile(stream, c.fraction, held), readOk);
     EXPECT_EQ(sheet.HeldStreamProfile(stream, c.fraction, heldAgain), readOk);
+    // The share itself, shared by every segment at that share of the flow.
+    const StreamProfile& shared = sheet.HeldStreamProfile(stream, c.fraction);
+    EXPECT_EQ(&shared, &sheet.HeldStreamProfile(stream, c.fraction));
     EXPECT_EQ(held.Valid(), read.Valid());
+    EXPECT_EQ(shared.Valid(), read.Valid());
     for (double t : {-20.0, 35.0, 80.0, 121.5, 150.0, 199.0, 260.0}) {
         EXPECT_EQ(held.Enthalpy(t), read.Enthalpy(t)) << t;
         EXPECT_EQ(heldAgain.Enthalpy(t), read.Enthalpy(t)) << t;
+        EXPECT_EQ(shared.Enthalpy(t), read.Enthalpy(t)) << t;
         EXPECT_EQ(held.FilmCoefficientAt(t), read.FilmCoefficientAt(t)) << t;
     }
-    for (double h : {-50.0, 10.0, 400.0, 900.0, 5000.0}) EXPECT_EQ(held.TemperatureAt(h), read.TemperatureAt(h)) << h;
+    for (double h : {-50.0, 10.0, 400.0, 900.0, 5000.0}) {
+        EXPECT_EQ(held.TemperatureAt(h), read.TemperatureAt(h)) << h;
+        EXPECT_EQ(shared.TemperatureAt(h), read.TemperatureAt(h)) << h;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,11 +88,13 @@ TEST(StreamProfileHold, LetGoTheStreamIsReadAsItNowIs) {
     stream.cp = 6.0;
     ASSERT_TRUE(sheet.HeldStreamProfile(stream, 1.0, p));
     EXPECT_DOUBLE_EQ(p.Enthalpy(200.0), 4.0 * 100.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(stream, 0.5).Enthalpy(200.0), 0.5 * 4.0 * 100.0);
     sheet.ReleaseStreamProfiles();
     EXPECT_FALSE(sheet.HoldsStreamProfiles());
     sheet.HoldStreamProfiles();
     ASSERT_TRUE(sheet.HeldStreamProfile(stream, 1.0, p));
     EXPECT_DOUBLE_EQ(p.Enthalpy(200.0), 6.0 * 100.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(stream, 0.5).Enthalpy(200.0), 0.5 * 6.0 * 100.0);
 }
 
 }  // namespace
