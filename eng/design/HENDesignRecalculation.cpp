@@ -77,6 +77,20 @@ bool teeRecalculatesFractions(CNode* tee) {
     return false;
 }
 
+// The streams' values stay as they are while the units pass values along (only the swap of the
+// utility loads between the two propagations changes them), so each stream's heat content is read
+// from its segments once per propagation rather than once per unit calculation.
+class HeldStreamProfiles {
+public:
+    explicit HeldStreamProfiles(FlowSheet& sheet) : m_sheet(sheet) { m_sheet.HoldStreamProfiles(); }
+    ~HeldStreamProfiles() { m_sheet.ReleaseStreamProfiles(); }
+    HeldStreamProfiles(const HeldStreamProfiles&) = delete;
+    HeldStreamProfiles& operator=(const HeldStreamProfiles&) = delete;
+
+private:
+    FlowSheet& m_sheet;
+};
+
 // The units of a propagation and the ones waiting to calculate. Every unit calculates once;
 // after that a unit calculates again only when it or a unit next to it (across a segment they
 // share) writes a value, or when a split fraction changes anywhere (it scales every heat content after
@@ -268,7 +282,10 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         }
 
     UnitWorkList work(calculating, *m_sheet);
-    work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
+    {
+        HeldStreamProfiles held(*m_sheet);
+        work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
+    }
 
     // A utility's flow is the design's load of it over its temperature range, known only once
     // its exchangers' duties are. Until then its units worked with the flow of the load the
@@ -288,7 +305,10 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
                 forget(node, NodeValue::Temperature);
     for (CNode* exchanger : flagged) exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
     // Again until nothing changes, with the utilities carrying the design's load.
-    work.Run(code, nullptr);
+    {
+        HeldStreamProfiles held(*m_sheet);
+        work.Run(code, nullptr);
+    }
     for (HeatExch* exchanger : following) exchanger->setFollowingUtilitySide(-1);
     SwapOutUtilityLoads();
     CalculateCrossPinchLoads();

@@ -159,6 +159,9 @@ public:
     const std::vector<double>& GetColumnFFactors() const { return m_columnF; }
     // Rounds of column generation of the last solve.
     int GetPricingRounds() const { return m_nPricingRounds; }
+    // Candidate columns the last pricing round priced one by one (the others were settled a whole
+    // interval pair at a time); GetColumnsNeeded counts them all.
+    double GetCandidatesPriced() const { return m_dCandidatesPriced; }
 
     // The values the area record keeps of the result (see AreaTarget.cpp for the layout).
     void SetStoredValues(double countercurrentArea, double shellAndTubeArea, double shells, double dtMin,
@@ -176,6 +179,7 @@ private:
         int row = 0;
         int kind = 0;  // the segment's stream kind
         double resistance = 0.0;  // 1 / h
+        int linked = -1;  // the segment's place among the linked segments (m_linked), or -1
     };
 
     void Compute(MatchwiseStreamDataList* matches, bool fullModel);
@@ -188,9 +192,17 @@ private:
     std::vector<double> DrivingForces(int side = -1) const;
     double Coefficient(const LPMatchColumn& column, int kind, double& F, bool computeF) const;
     double Coefficient(const LoadRow& hot, const LoadRow& cold, double& F) const;
+    // The F-factor of an interval pair for segments on the common temporary approach (kept once
+    // worked out).
+    double CommonFFactor(int i, int j) const;
+    // Whether the segment is on the common temporary approach: its columns then share their
+    // interval pair's mean temperature difference and F-factor.
+    static bool OnCommonApproach(const StreamSegment& s) {
+        return RawContribution(s) == TemporaryDTmin && Shift(s) == 0.5 * TemporaryDTmin;
+    }
     // Whether the two segments may exchange heat (a utility never meets a utility, a forbidden
     // pair never).
-    bool MayMatch(const StreamSegment& hot, const StreamSegment& cold) const;
+    bool MayMatch(const LoadRow& hot, const LoadRow& cold) const;
     void AddColumn(const LoadRow& hot, const LoadRow& cold);
     void AddStartingColumns();
     // Adds the columns whose reduced cost under `prices` is negative (the best of each hot row
@@ -228,6 +240,7 @@ private:
     double m_dLowerBound = 0.0;
     int m_nKind = ShellAndTube;
     int m_nPricingRounds = 0;
+    double m_dCandidatesPriced = 0.0;
     Method m_method = Method::Network;
     // The network of the last solve, kept for a solve of the same rows at other prices.
     std::unique_ptr<AreaLPNetwork> m_pNetwork;

@@ -4,6 +4,7 @@
 
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/AreaLPNetwork.h"
+#include "eng/targeting/AreaLPPrice.h"
 #include "eng/targeting/BathAreaTarget.h"
 #include "pellin/FFactor.h"
 
@@ -11,13 +12,10 @@
 #include <cmath>
 #include <limits>
 
+using namespace arealp;
+
 namespace {
 
-// The mean temperature difference of a column never goes below this, so that a column whose
-// approach is nil is priced very high rather than infinitely.
-constexpr double kMinimumMTD = 1e-6;
-// A column comes in when its reduced cost is below this share of its price.
-constexpr double kPricingTolerance = 1e-10;
 // A round that lowers the area by less than this share of it makes no progress.
 constexpr double kStallTolerance = 1e-9;
 // Once the columns exceed this many per row, those whose reduced cost exceeds this share of their
@@ -34,15 +32,6 @@ constexpr double kArtificialGrowth = 1e3;
 constexpr double kArtificialCeiling = 1e15;
 
 const CPString& StreamNameOf(const StreamSegment& s) { return s.pStream ? s.pStream->GetName() : s.strStreamName; }
-
-double MeanTemperatureDifference(double top, double bottom) {
-    const double mtd = 2.0 * std::sqrt(std::max(top * bottom, 0.0)) / 3.0 + (top + bottom) / 6.0;
-    return mtd > kMinimumMTD ? mtd : kMinimumMTD;
-}
-
-std::uint64_t PairKey(int a, int b) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
-}
 
 }  // namespace
 
@@ -86,29 +75,37 @@ double AreaLP::Coefficient(const LoadRow& hot, const LoadRow& cold, double& F) c
     if (m_nKind == ShellAndTube) {
         const double vh = RawContribution(*hot.segment);
         const double vc = RawContribution(*cold.segment);
-        const bool common = vh == TemporaryDTmin && vc == TemporaryDTmin;
-        auto cached = common ? m_fFactors.find(PairKey(i, j)) : m_fFactors.end();
-        if (cached != m_fFactors.end()) {
-            F = cached->second;
+        if (vh == TemporaryDTmin && vc == TemporaryDTmin) {
+            F = CommonFFactor(i, j);
         } else {
             double shells = 0.0;
             g_CalculateFFactorAndShells(m_pIntervals->GetTemperature(i + 1) + vh, m_pIntervals->GetTemperature(i) + vh,
                                         m_pIntervals->GetTemperature(j + 1) - vc, m_pIntervals->GetTemperature(j) - vc,
                                         m_dMinimumFFactor, F, shells, 0, 0);
-            if (common) m_fFactors.emplace(PairKey(i, j), F);
         }
         mtd = std::max(mtd * F, kMinimumMTD);
     }
     return (hot.resistance + cold.resistance) / mtd;
 }
 
-bool AreaLP::MayMatch(const StreamSegment& hot, const StreamSegment& cold) const {
-    if (hot.nKind == 1 && cold.nKind == 1) return false;
-    if (hot.nKind != 2 || cold.nKind != 2) return true;
-    const auto h = m_linked.find(&hot);
-    const auto c = m_linked.find(&cold);
-    if (h == m_linked.end() || c == m_linked.end()) return true;
-    return !m_forbidden[static_cast<std::size_t>(h->second) * m_linked.size() + static_cast<std::size_t>(c->second)];
+double AreaLP::CommonFFactor(int i, int j) const {
+    const auto cached = m_fFactors.find(PairKey(i, j));
+    if (cached != m_fFactors.end()) return cached->second;
+    const double v = TemporaryDTmin;
+    double F = 1.0, shells = 0.0;
+    g_CalculateFFactorAndShells(m_pIntervals->GetTemperature(i + 1) + v, m_pIntervals->GetTemperature(i) + v,
+                                m_pIntervals->GetTemperature(j + 1) - v, m_pIntervals->GetTemperature(j) - v,
+                                m_dMinimumFFactor, F, shells, 0, 0);
+    m_fFactors.emplace(PairKey(i, j), F);
+    return F;
+}
+
+// Whether the rows' segments may exchange heat: a utility never meets a utility, a forbidden pair
+// never (looked up by the segments' places among the linked ones).
+bool AreaLP::MayMatch(const LoadRow& hot, const LoadRow& cold) const {
+    if (hot.segment->nKind == 1 && cold.segment->nKind == 1) return false;
+    if (hot.segment->nKind != 2 || cold.segment->nKind != 2 || hot.linked < 0 || cold.linked < 0) return true;
+    return !m_forbidden[static_cast<std::size_t>(hot.linked) * m_linked.size() + static_cast<std::size_t>(cold.linked)];
 }
 
 void AreaLP::AddColumn(const LoadRow& hot, const LoadRow& cold) {
@@ -179,13 +176,20 @@ bool AreaLP::BuildModel(int kind) {
             if (c->nHotCold == 1 && h->pStream->IsLinkedTo(StreamNameOf(*c)))
                 m_forbidden[static_cast<std::size_t>(a) * m_linked.size() + static_cast<std::size_t>(b)] = 1;
     }
+    auto placeAmongLinked = [&](LoadRow& row) {
+        const auto it = m_linked.find(row.segment);
+        row.linked = it == m_linked.end() ? -1 : it->second;
+    };
+    for (LoadRow& row : m_hotRows) placeAmongLinked(row);
+    for (std::vector<LoadRow>& rows : m_coldRowsOf)
+        for (LoadRow& row : rows) placeAmongLinked(row);
 
     // The reference model gets every column at once: one solve, no pricing.
     if (m_method == Method::FullModel) {
         for (const LoadRow& hot : m_hotRows)
             for (int j = hot.interval; j < n; ++j)
                 for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)])
-                    if (MayMatch(*hot.segment, *cold.segment)) AddColumn(hot, cold);
+                    if (MayMatch(hot, cold)) AddColumn(hot, cold);
     } else {
         AddStartingColumns();
     }
@@ -211,7 +215,7 @@ void AreaLP::AddStartingColumns() {
     while (a < m_hotRows.size() && b < cold.size()) {
         const LoadRow& h = m_hotRows[a];
         const LoadRow& c = *cold[b];
-        if (c.interval >= h.interval && MayMatch(*h.segment, *c.segment)) AddColumn(h, c);
+        if (c.interval >= h.interval && MayMatch(h, c)) AddColumn(h, c);
         if (hotLeft < coldLeft) {
             coldLeft -= hotLeft;
             if (++a < m_hotRows.size()) hotLeft = load(m_hotRows[a]);
@@ -318,106 +322,6 @@ bool AreaLP::SolveRestricted(std::vector<double>& solution, std::vector<double>&
     std::copy(x.begin() + rows, x.end(), solution.begin());
     std::copy(x.begin(), x.begin() + rows, solution.begin() + columns);
     return true;
-}
-
-namespace {
-
-// The few most negative reduced costs seen, with their pair of rows.
-struct BestFew {
-    static constexpr int Size = 4;
-    double reduced[Size] = {0.0, 0.0, 0.0, 0.0};
-    int hot[Size] = {-1, -1, -1, -1};
-    int cold[Size] = {-1, -1, -1, -1};
-    double Worst() const { return reduced[Size - 1]; }
-    void Offer(double r, int h, int c) {
-        if (!(r < reduced[Size - 1])) return;
-        int k = Size - 1;
-        while (k > 0 && r < reduced[k - 1]) {
-            reduced[k] = reduced[k - 1];
-            hot[k] = hot[k - 1];
-            cold[k] = cold[k - 1];
-            --k;
-        }
-        reduced[k] = r;
-        hot[k] = h;
-        cold[k] = c;
-    }
-};
-
-}  // namespace
-
-// Pricing: a column (h, i, c, j) lowers the area when its price is below the row prices of its two
-// rows. Every pair a row may meet is looked at; the few columns that would lower the area most
-// come in for each hot row and for each cold row.
-std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
-    const int n = m_nIntervalCount;
-    const std::size_t before = m_pModel->columns.size();
-    // The restricted solution's prices, each hot row's lowered by the most negative reduced cost of
-    // its columns, are prices of the whole model: the area they give is a lower bound.
-    m_dLowerBound = m_pModel->dObjectiveValue;
-    // The cold rows of every interval side by side (resistance, price, shift), so that the look at
-    // each candidate is a few multiplications; segments on the common temporary approach share
-    // one mean temperature difference per interval pair, worked out once per hot interval.
-    std::vector<std::size_t> coldStart(static_cast<std::size_t>(n) + 1, 0);
-    std::vector<double> coldResistance, coldPrice, coldShift;
-    std::vector<const LoadRow*> coldRow;
-    for (int j = 0; j < n; ++j) {
-        coldStart[static_cast<std::size_t>(j)] = coldRow.size();
-        for (const LoadRow& cold : m_coldRowsOf[static_cast<std::size_t>(j)]) {
-            coldResistance.push_back(cold.resistance);
-            coldPrice.push_back(prices[static_cast<std::size_t>(cold.row)]);
-            coldShift.push_back(Shift(*cold.segment));
-            coldRow.push_back(&cold);
-        }
-    }
-    coldStart[static_cast<std::size_t>(n)] = coldRow.size();
-    std::vector<BestFew> bestOfCold(coldRow.size());
-    const double common = 2.0 * (0.5 * TemporaryDTmin);
-    std::vector<double> commonMTD(static_cast<std::size_t>(n), 0.0);
-    int cachedInterval = -1;
-    for (std::size_t p = 0; p < m_hotRows.size(); ++p) {
-        const LoadRow& hot = m_hotRows[p];
-        const double uh = prices[static_cast<std::size_t>(hot.row)];
-        double mostNegative = 0.0;
-        BestFew bestOfHot;
-        if (hot.interval != cachedInterval) {
-            cachedInterval = hot.interval;
-            for (int j = hot.interval; j < n; ++j)
-                commonMTD[static_cast<std::size_t>(j)] = MeanTemperatureDifference(
-                    TopDifference(hot.interval, j) + common, BottomDifference(hot.interval, j) + common);
-        }
-        const double dh = Shift(*hot.segment);
-        for (int j = hot.interval; j < n; ++j) {
-            const double mtdCommon = commonMTD[static_cast<std::size_t>(j)];
-            for (std::size_t q = coldStart[static_cast<std::size_t>(j)]; q < coldStart[static_cast<std::size_t>(j) + 1]; ++q) {
-                // Countercurrent price first: F never lowers the price, so a column that does not
-                // pay countercurrent does not pay at all.
-                const double shifts = dh + coldShift[q];
-                const double mtd = shifts == common ? mtdCommon
-                                                    : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
-                                                                                BottomDifference(hot.interval, j) + shifts);
-                const double lower = (hot.resistance + coldResistance[q]) / mtd;
-                const double y = uh + coldPrice[q];
-                if (lower - y >= -kPricingTolerance * lower) continue;
-                const LoadRow& cold = *coldRow[q];
-                if (!MayMatch(*hot.segment, *cold.segment)) continue;
-                double F = 1.0;
-                const double price = m_nKind == ShellAndTube ? Coefficient(hot, cold, F) : lower;
-                const double reduced = price - y;
-                mostNegative = std::min(mostNegative, reduced);
-                if (reduced >= -kPricingTolerance * price) continue;
-                bestOfHot.Offer(reduced, static_cast<int>(p), static_cast<int>(q));
-                bestOfCold[q].Offer(reduced, static_cast<int>(p), static_cast<int>(q));
-            }
-        }
-        for (int k = 0; k < BestFew::Size && bestOfHot.hot[k] >= 0; ++k)
-            AddColumn(m_hotRows[static_cast<std::size_t>(bestOfHot.hot[k])], *coldRow[static_cast<std::size_t>(bestOfHot.cold[k])]);
-        m_dLowerBound += mostNegative * m_rowLoads[static_cast<std::size_t>(hot.row)];
-    }
-    for (const BestFew& b : bestOfCold)
-        for (int k = 0; k < BestFew::Size && b.hot[k] >= 0; ++k)
-            AddColumn(m_hotRows[static_cast<std::size_t>(b.hot[k])], *coldRow[static_cast<std::size_t>(b.cold[k])]);
-    return m_pModel->columns.size() - before;
 }
 
 bool AreaLP::Solve() { return m_method == Method::FullModel ? SolveWithLPSolver() : SolveOnNetwork(); }

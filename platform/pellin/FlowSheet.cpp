@@ -6,6 +6,7 @@
 #include "pellin/UnitNodes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 void clearSlot(std::vector<CNode*>& slots, int slot, bool fixed) {
@@ -253,4 +254,24 @@ bool FlowSheet::RebindStreams(const StreamResolver& resolve, CPString* missing) 
     }
     for (auto& [piece, stream] : bindings) piece->setParentPIStream(stream);
     return true;
+}
+
+void FlowSheet::ReleaseStreamProfiles() {
+    m_holdProfiles = false;
+    m_heldProfiles.clear();
+    m_heldShares.clear();
+}
+
+bool FlowSheet::HeldStreamProfile(const IFlowsheetStream& stream, double fraction, StreamProfile& out) {
+    auto [it, added] = m_heldProfiles.try_emplace(&stream);
+    if (added) it->second.BuildFullFlow(stream);
+    return out.Scale(it->second, fraction);
+}
+
+const StreamProfile& FlowSheet::HeldStreamProfile(const IFlowsheetStream& stream, double fraction) {
+    // No share of the flow but a positive finite one gives a profile.
+    if (!std::isfinite(fraction) || !(fraction > 0.0)) return m_noProfile;
+    auto [it, added] = m_heldShares.try_emplace(ShareKey{&stream, fraction});
+    if (added) HeldStreamProfile(stream, fraction, it->second);
+    return it->second;
 }

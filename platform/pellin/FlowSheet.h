@@ -9,6 +9,7 @@
 // is many connects and disconnects, and its change handling runs once, at its end.
 #include "pellin/CNode.h"
 #include "pellin/NodeName.h"
+#include "pellin/StreamProfile.h"
 
 #include <cstdint>
 #include <functional>
@@ -111,6 +112,19 @@ public:
     void InvalidateFractions() { ++m_fractionEpoch; }
     std::uint64_t FractionEpoch() const { return m_fractionEpoch; }
 
+    // While held, each stream's heat content is read from its segments once and shared by every
+    // stream piece that asks for it (scaled to the piece's share of the flow): for a calculation
+    // during which the streams' own values stay as they are. Released, the profiles are let go.
+    void HoldStreamProfiles() { m_holdProfiles = true; }
+    void ReleaseStreamProfiles();
+    bool HoldsStreamProfiles() const { return m_holdProfiles; }
+    // The stream's profile at the share `fraction` of its flow, from the held one (read from the
+    // stream the first time). False as StreamProfile::Build would be.
+    bool HeldStreamProfile(const IFlowsheetStream& stream, double fraction, StreamProfile& out);
+    // The held profile at that share itself, made once per share (invalid when the stream has
+    // none); it stays in place until the profiles are let go.
+    const StreamProfile& HeldStreamProfile(const IFlowsheetStream& stream, double fraction);
+
     bool Store(ILurmetBinaryFile& file) const;
     // Reads a stored flowsheet in place of this one. False when the record is damaged or
     // truncated; the flowsheet is then as it was.
@@ -138,4 +152,18 @@ private:
     std::uint32_t m_nextFingerPrint = 1;
     NodeName m_internalNames{"N-", 1};
     std::uint64_t m_fractionEpoch = 1;
+    bool m_holdProfiles = false;
+    std::unordered_map<const IFlowsheetStream*, StreamProfile> m_heldProfiles;
+    struct ShareKey {
+        const IFlowsheetStream* stream;
+        double fraction;
+        bool operator==(const ShareKey&) const = default;
+    };
+    struct ShareHash {
+        std::size_t operator()(const ShareKey& k) const {
+            return std::hash<const void*>()(k.stream) ^ (std::hash<double>()(k.fraction) * 31u);
+        }
+    };
+    std::unordered_map<ShareKey, StreamProfile, ShareHash> m_heldShares;
+    const StreamProfile m_noProfile;
 };

@@ -118,4 +118,10 @@ bool HeatExch::recallState(ILurmetBinaryFile& file) {
     return true;
 }
 
-HeatExch* AsHeatExch(CNode* node) { return NodeCast<HeatExch>(node, NodeKind::CountercurrentHX); }
+// Asked for every unit in every calculation: the class is tested first and the type name, made
+// once, only for an exchanger.
+HeatExch* AsHeatExch(CNode* node) {
+    static const CPString kTypeName(NodeKind::CountercurrentHX);
+    auto* exchanger = dynamic_cast<HeatExch*>(node);
+    return exchanger && exchanger->IsOfType(kTypeName) ? exchanger : nullptr;
+}

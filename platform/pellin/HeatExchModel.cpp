@@ -99,13 +99,17 @@ namespace {
 struct Side {
     StreamNode* in = nullptr;
     StreamNode* out = nullptr;
-    StreamProfile profile;
+    // The profile held by the flowsheet for the calculation, or one read for this side alone.
+    const StreamProfile* held = nullptr;
+    StreamProfile own;
     bool usable = false;
     bool knowIn = false, knowOut = false;
     double tIn = 0.0, tOut = 0.0;
 
+    const StreamProfile& profile() const { return held ? *held : own; }
     void read() {
-        usable = in && out && in->getProfile(profile);
+        held = in && out ? in->getHeldProfile() : nullptr;
+        usable = in && out && (held ? held->Valid() : in->getProfile(own));
         knowIn = in && in->isKnown(V::Temperature, tIn);
         knowOut = out && out->isKnown(V::Temperature, tOut);
     }
@@ -113,14 +117,14 @@ struct Side {
     bool any() const { return knowIn || knowOut; }
     // Heat the side carries between its ends: given off by the hot side, taken up by the cold.
     double duty(bool hot) const {
-        const double d = profile.Enthalpy(tIn) - profile.Enthalpy(tOut);
+        const double d = profile().Enthalpy(tIn) - profile().Enthalpy(tOut);
         return hot ? d : -d;
     }
     // The two end temperatures for a duty q, from whichever end is known.
     void ends(bool hot, double q, double& inlet, double& outlet) const {
         const double sign = hot ? -1.0 : 1.0;
-        inlet = knowIn ? tIn : profile.TemperatureAt(profile.Enthalpy(tOut) - sign * q);
-        outlet = knowOut ? tOut : profile.TemperatureAt(profile.Enthalpy(tIn) + sign * q);
+        inlet = knowIn ? tIn : profile().TemperatureAt(profile().Enthalpy(tOut) - sign * q);
+        outlet = knowOut ? tOut : profile().TemperatureAt(profile().Enthalpy(tIn) + sign * q);
     }
 };
 
@@ -246,7 +250,7 @@ int HeatExch::solve() {
             hot.ends(true, load, t[0], t[1]);
             cold.ends(false, load, t[2], t[3]);
             ftAndShells(*this, t, F, series);
-            const Exchange e = exchangeArea(hot.profile, cold.profile, t, load, c, F, a);
+            const Exchange e = exchangeArea(hot.profile(), cold.profile(), t, load, c, F, a);
             state = e == Exchange::Ok ? 0 : e == Exchange::Crossed ? 1 : 2;
             return a - areaGiven;
         };
@@ -255,8 +259,8 @@ int HeatExch::solve() {
         int state = 0;
         double lo = 0.0, hi = std::max(getLoad(), 1.0);
         if (hot.knowIn && cold.knowIn && hot.tIn > cold.tIn)
-            hi = std::min(hot.profile.Enthalpy(hot.tIn) - hot.profile.Enthalpy(cold.tIn),
-                          cold.profile.Enthalpy(hot.tIn) - cold.profile.Enthalpy(cold.tIn));
+            hi = std::min(hot.profile().Enthalpy(hot.tIn) - hot.profile().Enthalpy(cold.tIn),
+                          cold.profile().Enthalpy(hot.tIn) - cold.profile().Enthalpy(cold.tIn));
         double fLo = -areaGiven, fHi = 0.0;
         bool bracketed = areaGiven <= 0.0, hiOpen = false;
         for (int i = 0; i < kMaxDoublings && !bracketed; ++i) {
@@ -365,8 +369,8 @@ bool HeatExch::LargestDutyAtApproach(double dtMin, double& duty) const {
     hot.read();
     cold.read();
     if (!hot.usable || !cold.usable || !hot.knowIn || !cold.knowIn) return false;
-    const double hotSide = hot.profile.Enthalpy(hot.tIn) - hot.profile.Enthalpy(cold.tIn + dtMin);
-    const double coldSide = cold.profile.Enthalpy(hot.tIn - dtMin) - cold.profile.Enthalpy(cold.tIn);
+    const double hotSide = hot.profile().Enthalpy(hot.tIn) - hot.profile().Enthalpy(cold.tIn + dtMin);
+    const double coldSide = cold.profile().Enthalpy(hot.tIn - dtMin) - cold.profile().Enthalpy(cold.tIn);
     duty = std::max(0.0, std::min(hotSide, coldSide));
     return true;
 }

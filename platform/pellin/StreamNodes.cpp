@@ -102,11 +102,22 @@ double StreamNode::getSplitFraction(int depth) const {
 
 bool StreamNode::getProfile(StreamProfile& profile) const {
     const double f = getSplitFraction();
-    if (getParentPIStream()) return profile.Build(*getParentPIStream(), f);
+    if (const IFlowsheetStream* stream = getParentPIStream()) {
+        FlowSheet* sheet = getFlowSheet();
+        return sheet && sheet->HoldsStreamProfiles() ? sheet->HeldStreamProfile(*stream, f, profile)
+                                                     : profile.Build(*stream, f);
+    }
     double cp = 0.0, film = 0.0;
     if (!getVariableAsDouble(NodeValue::HeatCapacityFlowrate, cp)) return false;
     getVariableAsDouble(NodeValue::FilmCoefficient, film);
     return profile.BuildConstant(cp, film, f);
+}
+
+const StreamProfile* StreamNode::getHeldProfile() const {
+    const IFlowsheetStream* stream = getParentPIStream();
+    FlowSheet* sheet = getFlowSheet();
+    if (!stream || !sheet || !sheet->HoldsStreamProfiles()) return nullptr;
+    return &sheet->HeldStreamProfile(*stream, getSplitFraction());
 }
 
 double StreamNode::getEnthalpy() const {
@@ -159,6 +170,12 @@ std::unique_ptr<CNode> StreamEnd::makeEmptyCopy() const {
     return std::make_unique<StreamEnd>(getName(), getClassName(), getParentPIStream());
 }
 
-StreamNode* AsStreamNode(CNode* node) { return NodeCast<StreamNode>(node, NodeKind::MaterialStream); }
+// Exchangers ask for their ports many times in every calculation: the class is tested first and
+// the type name, made once, only for a stream segment.
+StreamNode* AsStreamNode(CNode* node) {
+    static const CPString kTypeName(NodeKind::MaterialStream);
+    auto* segment = dynamic_cast<StreamNode*>(node);
+    return segment && segment->IsOfType(kTypeName) ? segment : nullptr;
+}
 StreamStart* AsStreamStart(CNode* node) { return NodeCast<StreamStart>(node, NodeKind::FeedBlock); }
 StreamEnd* AsStreamEnd(CNode* node) { return NodeCastByKind<StreamEnd>(node, NodeKind::ProductBlock); }

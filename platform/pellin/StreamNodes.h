@@ -39,6 +39,10 @@ public:
     // Heat content of the segment's stream as its share of the flow carries it. A segment
     // without a stream may carry its own "HeatCapacityFlowrate" (and "HTCoeff").
     bool getProfile(StreamProfile& profile) const;
+    // The same profile as the flowsheet holds it during a calculation (see
+    // FlowSheet::HoldStreamProfiles), without a copy; null when it holds none or the segment has
+    // no stream.
+    const StreamProfile* getHeldProfile() const;
 
     int Calculate(int code) override;
 

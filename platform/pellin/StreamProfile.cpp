@@ -13,6 +13,18 @@ bool usable(double v) { return std::isfinite(v) && v != kEmpty; }
 }  // namespace
 
 bool StreamProfile::Build(const IFlowsheetStream& stream, double fraction) {
+    return BuildFullFlow(stream) && finish(fraction);
+}
+
+bool StreamProfile::Scale(const StreamProfile& fullFlow, double fraction) {
+    m_t.assign(fullFlow.m_t.begin(), fullFlow.m_t.end());
+    m_cp.assign(fullFlow.m_cp.begin(), fullFlow.m_cp.end());
+    m_film.assign(fullFlow.m_film.begin(), fullFlow.m_film.end());
+    return !m_cp.empty() && finish(fraction);
+}
+
+// The pieces of the profile before they are scaled to the share of the flow (finish).
+bool StreamProfile::BuildFullFlow(const IFlowsheetStream& stream) {
     m_t.clear();
     m_cp.clear();
     m_film.clear();
@@ -55,7 +67,7 @@ bool StreamProfile::Build(const IFlowsheetStream& stream, double fraction) {
         m_film.push_back(p.film);
         m_t.push_back(p.hi);
     }
-    return finish(fraction);
+    return true;
 }
 
 bool StreamProfile::BuildConstant(double heatCapacityFlowrate, double filmCoefficient, double fraction) {

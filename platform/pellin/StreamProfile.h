@@ -16,6 +16,11 @@ public:
     // One segment of constant heat capacity (a side without a stream behind it); film
     // coefficient optional (<= 0: none).
     bool BuildConstant(double heatCapacityFlowrate, double filmCoefficient, double fraction);
+    // The same as Build at `fraction` from a profile built at the full flow (BuildFullFlow):
+    // the stream's segments are not read again.
+    bool Scale(const StreamProfile& fullFlow, double fraction);
+    // The stream's segments at the full flow, for Scale; false as Build would be.
+    bool BuildFullFlow(const IFlowsheetStream& stream);
 
     bool Valid() const { return !m_cp.empty(); }
     double Enthalpy(double temperature) const;

@@ -119,18 +119,25 @@ void AddRandomProblem(StreamScenario& s, unsigned seed, int count) {
 struct Solved {
     double objective, countercurrent, shellAndTube;
     int state;
+    double candidatesPriced, candidates;
 };
 
-Solved SolveBy(AreaLP::Method method, unsigned seed, int count, int option) {
+// `localApproach` > 0 gives stream S1 an approach of its own: its rows are off the common one.
+Solved SolveBy(AreaLP::Method method, unsigned seed, int count, int option, double localApproach = 0.0) {
     StreamScenario s;
     AddRandomProblem(s, seed, count);
+    if (localApproach > 0.0) s.scenario->FindStream("S1")->SetDTminContribution(localApproach, "Local", 0, 0);
     CurveInputs c(s.Segments(), 10.0);
     AreaLP lp;
     lp.SetOption(option);
     lp.SetMethod(method);
     lp.Rebuild(c.segments, 10.0, 0.8, s.Matches());
-    return Solved{lp.GetModel() ? lp.GetModel()->dObjectiveValue : 0.0, lp.GetCountercurrentArea(),
-                  lp.GetShellAndTubeArea(), lp.GetState()};
+    return Solved{lp.GetModel() ? lp.GetModel()->dObjectiveValue : 0.0,
+                  lp.GetCountercurrentArea(),
+                  lp.GetShellAndTubeArea(),
+                  lp.GetState(),
+                  lp.GetCandidatesPriced(),
+                  lp.GetColumnsNeeded()};
 }
 
 class AreaLPAgainstFullModel : public ::testing::TestWithParam<unsigned> {};
@@ -154,5 +161,37 @@ TEST_P(AreaLPAgainstFullModel, TheNetworkSolveReachesTheOptimumOfEveryColumn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RandomProblems, AreaLPAgainstFullModel, ::testing::Range(1u, 9u));
+
+struct PricingCase {
+    const char* name;
+    int option;
+    double localApproach;
+    // The share of the candidates the last pricing round may price one by one.
+    double pricedShare;
+};
+
+class AreaLPPricing : public ::testing::TestWithParam<PricingCase> {};
+
+// Near the optimum the pricing settles nearly every candidate a whole interval pair at a time,
+// yet reaches the optimum of every column: rows on the common approach and, with a stream of an
+// approach of its own, rows off it (always priced one by one).
+TEST_P(AreaLPPricing, SettlesIntervalPairsAndStillReachesTheOptimumOfEveryColumn) {
+    const PricingCase& c = GetParam();
+    const Solved full = SolveBy(AreaLP::Method::FullModel, 3, 16, c.option, c.localApproach);
+    const Solved network = SolveBy(AreaLP::Method::Network, 3, 16, c.option, c.localApproach);
+    ASSERT_EQ(full.state, AreaLP::Computed);
+    ASSERT_EQ(network.state, AreaLP::Computed);
+    EXPECT_NEAR(network.objective / full.objective, 1.0, 1e-9);
+    ASSERT_GT(network.candidates, 1000.0);
+    EXPECT_GT(network.candidatesPriced, 0.0);
+    EXPECT_LT(network.candidatesPriced, c.pricedShare * network.candidates);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Approaches, AreaLPPricing,
+    ::testing::Values(PricingCase{"CountercurrentCommonApproach", AreaLP::CountercurrentOnly, 0.0, 0.1},
+                      PricingCase{"ShellAndTubeCommonApproach", AreaLP::ShellAndTubeOnly, 0.0, 0.1},
+                      PricingCase{"ShellAndTubeOneStreamOwnApproach", AreaLP::ShellAndTubeOnly, 6.0, 0.3}),
+    [](const ::testing::TestParamInfo<PricingCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

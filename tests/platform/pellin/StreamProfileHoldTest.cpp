@@ -1,0 +1,100 @@
+// Stream profiles held by the flowsheet for one calculation: the same heat content as one read
+// from the stream's segments, at any share of the flow, and read again once let go.
+#include "pellin/FlowSheet.h"
+#include "pellin/StreamProfile.h"
+#include "tests/support/FlowsheetTestStream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A stream whose single segment's heat-capacity flow rate can change.
+class ChangingStream : public IFlowsheetStream {
+public:
+    double cp = 4.0;
+    const CPString& GetName() const override { return m_name; }
+    int GetStreamKind() const override { return 0; }
+    int GetHotCold() const override { return 0; }
+    int GetNumberOfSegments() const override { return 1; }
+    int GetValue(const CPString& name, double& out, int index) const override {
+        if (name != "Temperature" || index < 0 || index > 1) return 0;
+        out = index == 0 ? 200.0 : 100.0;
+        return 1;
+    }
+    double GetSegmentHeatCapacityFlowrate(int) const override { return cp; }
+    double GetSupplyTemperature() const override { return 200.0; }
+    double GetTargetTemperature() const override { return 100.0; }
+
+private:
+    CPString m_name{"X"};
+};
+
+struct HoldCase {
+    const char* name;
+    std::vector<double> points, cps;
+    double fraction;
+};
+
+class StreamProfileHold : public ::testing::TestWithParam<HoldCase> {};
+
+// Held or read afresh, the profile answers the same to the last bit, and fails alike.
+TEST_P(StreamProfileHold, AHeldProfileIsTheOneReadFromTheSegments) {
+    const HoldCase& c = GetParam();
+    FlowsheetTestStream stream("S", c.points, c.cps, std::vector<double>(c.cps.size(), 0.5));
+    FlowSheet sheet;
+    sheet.HoldStreamProfiles();
+    StreamProfile read, held, heldAgain;
+    const bool readOk = read.Build(stream, c.fraction);
+    EXPECT_EQ(sheet.HeldStreamProfile(stream, c.fraction, held), readOk);
+    EXPECT_EQ(sheet.HeldStreamProfile(stream, c.fraction, heldAgain), readOk);
+    // The share itself, shared by every segment at that share of the flow.
+    const StreamProfile& shared = sheet.HeldStreamProfile(stream, c.fraction);
+    EXPECT_EQ(&shared, &sheet.HeldStreamProfile(stream, c.fraction));
+    EXPECT_EQ(held.Valid(), read.Valid());
+    EXPECT_EQ(shared.Valid(), read.Valid());
+    for (double t : {-20.0, 35.0, 80.0, 121.5, 150.0, 199.0, 260.0}) {
+        EXPECT_EQ(held.Enthalpy(t), read.Enthalpy(t)) << t;
+        EXPECT_EQ(heldAgain.Enthalpy(t), read.Enthalpy(t)) << t;
+        EXPECT_EQ(shared.Enthalpy(t), read.Enthalpy(t)) << t;
+        EXPECT_EQ(held.FilmCoefficientAt(t), read.FilmCoefficientAt(t)) << t;
+    }
+    for (double h : {-50.0, 10.0, 400.0, 900.0, 5000.0}) {
+        EXPECT_EQ(held.TemperatureAt(h), read.TemperatureAt(h)) << h;
+        EXPECT_EQ(shared.TemperatureAt(h), read.TemperatureAt(h)) << h;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, StreamProfileHold,
+    ::testing::Values(HoldCase{"TwoSegmentsFullFlow", {180.0, 120.0, 60.0}, {10.0, 4.0}, 1.0},
+                      HoldCase{"TwoSegmentsOnABranch", {180.0, 120.0, 60.0}, {10.0, 4.0}, 0.37},
+                      HoldCase{"ColdWithAFlatSegment", {30.0, 90.0, 90.0, 160.0}, {3.0, 5.0, 7.0}, 0.5},
+                      HoldCase{"NoFlowOnTheBranch", {180.0, 60.0}, {10.0}, 0.0},
+                      HoldCase{"ASegmentWithoutFlow", {180.0, 120.0, 60.0}, {10.0, 0.0}, 1.0}),
+    [](const ::testing::TestParamInfo<HoldCase>& info) { return std::string(info.param.name); });
+
+// While held, the stream is read once (the calculation it serves changes no stream); let go, the
+// next request reads the stream as it now is.
+TEST(StreamProfileHold, LetGoTheStreamIsReadAsItNowIs) {
+    ChangingStream stream;
+    FlowSheet sheet;
+    StreamProfile p;
+    sheet.HoldStreamProfiles();
+    ASSERT_TRUE(sheet.HeldStreamProfile(stream, 0.5, p));
+    EXPECT_DOUBLE_EQ(p.Enthalpy(200.0), 0.5 * 4.0 * 100.0);
+    stream.cp = 6.0;
+    ASSERT_TRUE(sheet.HeldStreamProfile(stream, 1.0, p));
+    EXPECT_DOUBLE_EQ(p.Enthalpy(200.0), 4.0 * 100.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(stream, 0.5).Enthalpy(200.0), 0.5 * 4.0 * 100.0);
+    sheet.ReleaseStreamProfiles();
+    EXPECT_FALSE(sheet.HoldsStreamProfiles());
+    sheet.HoldStreamProfiles();
+    ASSERT_TRUE(sheet.HeldStreamProfile(stream, 1.0, p));
+    EXPECT_DOUBLE_EQ(p.Enthalpy(200.0), 6.0 * 100.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(stream, 0.5).Enthalpy(200.0), 0.5 * 6.0 * 100.0);
+}
+
+}  // namespace
