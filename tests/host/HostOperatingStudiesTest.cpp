@@ -1,0 +1,104 @@
+// What-if work on a locked network from the design viewer, as a user reaches it: the schedule
+// list, the state view, the trend wizard's fouled exchangers, and cases saved while locked.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The operated example pair saved as a case.
+struct Operated {
+    Operated() {
+        const HostRun run = RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                                    ExamplePath("operated-network.csv") + " --save " + saved.path);
+        EXPECT_EQ(0, run.exitCode) << run.out;
+    }
+    HostRun View(const std::string& steps, const std::string& more = "") {
+        ScratchFile script("operating-studies", "script.txt", steps);
+        return RunHost("view " + saved.path + " --open design --script " + script.path + more);
+    }
+    ScratchFile saved{"operating-studies", "operated.case", "", false};
+};
+
+// A schedule made on a locked network is one row of the Event Summary beside the base case,
+// however the list came to be made.
+TEST(HostOperatingStudies, TheEventSummaryListsEachScheduleOnce) {
+    Operated c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nopen ScheduleTypeView.301(Event Summary)\n"
+        "dims ScheduleItemView.300\ndims ExtraData.300\ntext ExtraData.300.1\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: dims ScheduleItemView.300\n  dims 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: dims ExtraData.300\n  dims 2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: text ExtraData.300.1\n  text Event-P1\n")) << run.out;
+}
+
+TEST(HostOperatingStudies, TheStateViewIsReachedFromTheFormItOpened) {
+    Operated c;
+    const HostRun run = c.View("cmd LockOperation\ncmd OpenDefaultStateView\nopen @last\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: open @last\n  text Base Case")) << run.out;
+}
+
+// The wizard's pages pick the fouled exchangers before the number of intervals: E100's fouled
+// coefficient at the first point stays when twelve monthly intervals become three.
+TEST(HostOperatingStudies, FouledCoefficientsSurviveANewNumberOfIntervals) {
+    Operated c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "set HeatTransferCoeff.370.1.0 0.08\nset ExtraData.350 3\ncmd ChangeIntervalNumber\n"
+        "get HeatTransferCoeff.370.[].0\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get HeatTransferCoeff.370.[].0\n  value 0.1 0.08 0.1 0.1 kW/m2-C")) << run.out;
+}
+
+// A schedule that frees the heater's area (a larger heater) is saved while locked; reading the
+// case and saving it again gives the heater no coefficient basis it did not have.
+TEST(HostOperatingStudies, ACaseSavedWhileLockedSavesAgainAsItWasRead) {
+    Operated c;
+    ScratchFile first("operating-studies", "first.case", "", false), again("operating-studies", "again.case", "", false);
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 Heater\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 4\ncmd ExecuteSchedule\n",
+        " --save " + first.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ASSERT_EQ(0, RunHost("view " + first.path + " --save " + again.path).exitCode);
+    const std::string before = contentOf(first.path), after = contentOf(again.path);
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(countOf(before, "StreamBased") + countOf(before, "FlowCorrecBased"),
+              countOf(after, "StreamBased") + countOf(after, "FlowCorrecBased"));
+    EXPECT_EQ(countOf(before, "FlowCorrecBased"), countOf(after, "FlowCorrecBased"));
+}
+
+// The duties a design had are kept with the case while it is locked: unlocking the reopened
+// case gives each one back exactly, specified as it was.
+TEST(HostOperatingStudies, ACaseSavedWhileLockedUnlocksToItsDesignedDuties) {
+    Operated c;
+    ScratchFile locked("operating-studies", "locked.case", "", false);
+    ASSERT_EQ(0, c.View("cmd LockOperation\n", " --save " + locked.path).exitCode);
+    ScratchFile script("operating-studies", "unlock.txt",
+                       "cmd UnlockOperation\nget HeatFlow.304.[]\nstatus HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + locked.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: status HeatFlow.304.[]\n  editable")) << run.out;
+}
+
+}  // namespace
