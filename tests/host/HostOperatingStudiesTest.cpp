@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -99,6 +100,35 @@ TEST(HostOperatingStudies, ACaseSavedWhileLockedUnlocksToItsDesignedDuties) {
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "2: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
     EXPECT_TRUE(has(run.out, "3: status HeatFlow.304.[]\n  editable")) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped simulator case with transport properties in its property tables: its extracted
+// network locks, and a flow-rate event on the feed moves X1's duty with the heater and cooler
+// closing their streams' balances (feed 2.2 kg/s at 3 kJ/kg C over 40 -> 180 C, product 5 kW/C
+// over 200 -> 60 C).
+TEST(HostOperatingStudies, AnExtractedNetworkWithTransportPropertiesLocks) {
+    ScratchFile saved("operating-studies", "extracted.case", "", false);
+    ASSERT_EQ(0, RunHost("extract " + ExamplePath("extraction/exchanger-train-properties.vmc") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operating-studies", "extracted.txt",
+                       "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 K1_To_K3\n"
+                       "cmd AddEventToSchedule\nget ExtraData.358\nset ExtraData.358 2.2\ncmd ExecuteSchedule\n"
+                       "get HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "OpStrmPhysData")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: get ExtraData.358\n  value 2 kg/s")) << run.out;
+    const std::size_t at = run.out.find("9: get HeatFlow.304.[]\n  value ");
+    ASSERT_NE(std::string::npos, at) << run.out;
+    double x1 = 0.0, cooler = 0.0, heater = 0.0;
+    ASSERT_EQ(3, std::sscanf(run.out.c_str() + at + 31, "%lf %lf %lf", &x1, &cooler, &heater)) << run.out;
+    EXPECT_GT(x1, 300.5);
+    EXPECT_NEAR(5.0 * 140.0 - x1, cooler, 1e-6);
+    EXPECT_NEAR(2.2 * 3.0 * 140.0 - x1, heater, 1e-6);
 }
 
 }  // namespace
