@@ -185,4 +185,25 @@ TEST(HostOperatingMode, AScheduleRunAgainGivesTheSameDuties) {
     EXPECT_EQ(locked, valuesOf(run.out, 18)) << run.out;
 }
 
+// The textbook network (E1 240 kW H1-C2, E2 90 kW H2-C1, E3 90 kW H1-C1, E4 30 kW H2-C1, heater
+// on C1, cooler on H2) locked, with C1 at 0.45 kg/s (1.8 kW/C): the exchangers in loops on C1
+// and H2 are solved together, and the heater and cooler close C1 (1.8 x 115 = 207 kW) and H2
+// (1.5 x 120 = 180 kW).
+TEST(HostOperatingMode, ALockedNetworkOfLoopsAnswersAFlowRateEvent) {
+    ScratchFile saved("operating-mode", "loops.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                         ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operating-mode", "loops.txt",
+                       "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                       "cmd AddEventToSchedule\nset ExtraData.358 0.45\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    const std::vector<double> d = valuesOf(run.out, 8);
+    ASSERT_EQ(6u, d.size()) << run.out;
+    EXPECT_NEAR(207.0, d[1] + d[2] + d[3] + d[4], 1e-6) << run.out;
+    EXPECT_NEAR(180.0, d[1] + d[3] + d[5], 1e-6) << run.out;
+    EXPECT_LT(d[2], 90.0) << run.out;
+}
+
 }  // namespace
