@@ -51,6 +51,31 @@ TEST(HostOperatingStudies, TheEventSummaryListsEachScheduleOnce) {
     EXPECT_TRUE(has(run.out, "6: text ExtraData.300.1\n  text Event-P1\n")) << run.out;
 }
 
+// Two plans of the event planner become two schedules, each one row.
+TEST(HostOperatingStudies, PlannedEventsAreOneSummaryRowEach) {
+    ScratchFile saved("operating-studies", "loops.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                         ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile plans("operating-studies", "plans.xml",
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<RootPlan>\n"
+                      "  <Event Name=\"Event 2\"><Notes Notes=\"\"/>"
+                      "<Task Type=\"Clean\"><Data UnitName=\"E1\" NewValue=\"0.35\" Units=\"kW/m2-C\"/></Task></Event>\n"
+                      "  <Event Name=\"Event 5\"><Notes Notes=\"\"/>"
+                      "<Task Type=\"Remove\"><Data UnitName=\"E3\" NewValue=\"1\" Units=\"\"/></Task></Event>\n"
+                      "</RootPlan>\n");
+    ScratchFile script("operating-studies", "plans.txt",
+                       "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + plans.path +
+                           "\ncmd OpenEventPlanFile\ncmd CreateNewEvents\nopen MyOwnerObject\n"
+                           "open ScheduleTypeView.301(Event Summary)\ndims ScheduleItemView.300\ntext ExtraData.300.1\n"
+                           "text ExtraData.300.2\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "9: dims ScheduleItemView.300\n  dims 2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: text ExtraData.300.1\n  text Event 2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "11: text ExtraData.300.2\n  text Event 5\n")) << run.out;
+}
+
 TEST(HostOperatingStudies, TheStateViewIsReachedFromTheFormItOpened) {
     Operated c;
     const HostRun run = c.View("cmd LockOperation\ncmd OpenDefaultStateView\nopen @last\n");
