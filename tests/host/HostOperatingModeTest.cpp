@@ -87,7 +87,7 @@ struct OperatedCase {
 };
 
 // The textbook network (E1 240, E2 30, E3 90, E4 90, heater 20, cooler 60 kW) on the streams with
-// properties: locked, its duties come from the frozen areas (to a few parts in a million), and
+// properties: locked, its duties come from the frozen areas (within 0.05 %), and
 // unlocking gives back each duty the design had, exactly, not the operated one.
 TEST(HostOperatingMode, UnlockGivesBackTheDesignedDutiesExactly) {
     ScratchFile saved("operating-mode", "textbook.case", "", false);
