@@ -13,6 +13,7 @@
 #include "pellin/StreamNodes.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace {
 constexpr int kSegments = 10;
@@ -108,10 +109,14 @@ void GenerateSegmentedExchanger(HENCalculator& c, HeatExch& x) {
                                {11, q10[i]},     {12, area}};
         if (x.IsHeater() && flow) set[13] = flow;
         if (x.IsCooler() && flow) set[14] = flow;
+        // The temperature difference between two segments is the low end of the one and the high
+        // end of the next: it is defined once. A second, identical row makes the system
+        // redundant, and the simplex's dual start then takes such a system for infeasible.
         for (const char* kind : {"HotSideHeatExchangerMassBalance", "ColdSideHeatExchangerMassBalance",
                                  "HotSideHeatExchangerHeatBalance", "ColdSideHeatExchangerHeatBalance",
                                  "HighEndHeatExchangerDeltaT", "LowEndHeatExchangerDeltaT"})
-            if (HENCalculatorEquation* e = Make(c, kind)) e->SetUpExchangerSide(c, set, &x);
+            if (k == 0 || std::string_view(kind) != "HighEndHeatExchangerDeltaT")
+                if (HENCalculatorEquation* e = Make(c, kind)) e->SetUpExchangerSide(c, set, &x);
         if (HENCalculatorEquation* e = Make(c, "HeatExchangerArea")) e->SetUpArea(c, set, &x, k);
     }
     std::vector<CalculatorVariable*> list(q10);

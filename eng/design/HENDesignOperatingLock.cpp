@@ -95,10 +95,18 @@ void CPIHENDesign::RestateStreamsForOperation() {
         const int n = s->GetNumberOfSegments();
         double flow = kEmpty;
         std::vector<double> specificHeat(static_cast<std::size_t>(n), kEmpty);
-        s->GetValue("MassFlow", flow, 0);
-        bool complete = flow != kEmpty && flow > 0.0;
+        if (!s->GetValue("MassFlow", flow, 0)) flow = kEmpty;
+        bool complete = true;
         for (int i = 0; i < n; ++i)
             complete = complete && s->GetValue("SpecificHeat", specificHeat[i], i) && specificHeat[i] != kEmpty;
+        // A stream given by heat-capacity flow rate and specific heat (a stream table's) has
+        // not derived its mass flow: its first segment gives it, as the table checked that
+        // every segment gives the same one.
+        double cp = kEmpty;
+        if ((flow == kEmpty || flow <= 0.0) && complete && n > 0 && specificHeat[0] > 0.0 &&
+            s->GetValue("HeatCapacityFlowrate", cp, 0) && cp != kEmpty && cp > 0.0)
+            flow = cp / specificHeat[0];
+        complete = complete && flow != kEmpty && flow > 0.0;
         // A stream known only by its heat-capacity flow rate keeps it: emptying it would lose
         // the stream's data with nothing to restate it from.
         if (!complete) continue;
@@ -329,11 +337,9 @@ void CPIHENDesign::RecalculateLockedOperation() {
 void CPIHENDesign::SolveLockedNetwork() {
     const int status = RunNetworkCalculator();
     if (status == 1 || status == 2) return;
-    // The linear system the calculator builds around the last solution is not always solvable
-    // (its solver finds it infeasible when a coefficient moves far from the one the temperatures
-    // were solved with). The network of a locked design is fully given (areas, coefficients,
-    // inlet and target temperatures), so its units solve it one by one: each exchanger finds its
-    // duty from its area, and the end utilities take the rest.
+    // Should the calculator's linear solve fail, the network of a locked design is still fully
+    // given (areas, coefficients, inlet and target temperatures), so its units solve it one by
+    // one: each exchanger finds its duty from its area, and the end utilities take the rest.
     Recalculate(CodeRecalculate);
     m_calculationStatus = CountOpenValues(m_sheet->getAllNodes(), nullptr) == 0 ? CPString() : CPString("NotConverged");
 }

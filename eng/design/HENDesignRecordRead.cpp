@@ -140,7 +140,10 @@ bool CPIHENDesign::ReadRecord(ILurmetBinaryFile& file) {
     if (version > 11) {
         if (!file.ReadBool(m_operationLocked) || !DefaultState().Recall(file)) return false;
         DefaultState().ReattachUnits(*this);
-        if (m_operationLocked)
+        // Each exchanger keeps its coefficient basis in the flowsheet; a record of this version
+        // takes it as stored (a heater whose area a schedule froze keeps its own). Older
+        // records give the basis of a locked design's frozen exchangers here.
+        if (m_operationLocked && version < RecordVersion)
             for (CNode* node : m_exchangers)
                 if (HeatExch* x = AsHeatExch(node); x && x->getVariableStatus(NodeValue::HTArea) == ValueStatus::Specified)
                     x->setUCalculationMethod("FlowCorrecBased");

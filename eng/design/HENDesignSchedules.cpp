@@ -136,7 +136,8 @@ const char* CPIHENDesign::GetExecutedScheduleName() const {
 void CPIHENDesign::ExecuteSchedule() {
     Deactivate();
     DefaultState().ApplyToDesign();
-    m_operatingSolution = 0;
+    // The mark stays: the recalculation below then resets the end utilities' duties first, so
+    // that every run starts from the locked state and not from the last run's solution.
     if (m_currentSchedule) {
         for (int i = 0; i < m_currentSchedule->GetNumberOfEvents(); ++i)
             if (auto* event = dynamic_cast<HENEvent*>(m_currentSchedule->GetEvent(i)))

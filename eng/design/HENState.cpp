@@ -78,6 +78,10 @@ void HeatExchStateStruct::SetFromUnit(CNode* node) {
 
 void HeatExchStateStruct::ApplyToUnit(const char* name) {
     if (!unit) return;
+    // A heater or cooler takes what the exchangers leave of its stream's load: its area is a
+    // result of the operating point, and a frozen one would fix its duty twice over.
+    HeatExch* x = AsHeatExch(unit);
+    if (!name && x && x->IsUtilityExch()) return;
     for (const char* key : kWrittenBack) {
         if (name && std::strcmp(name, key) != 0) continue;
         double v = 0.0;

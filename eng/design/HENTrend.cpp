@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -79,8 +80,24 @@ void HENTrend::SetUpTimePoints() {
 
 void HENTrend::SetNumberOfIntervals(int n) {
     if (n < 0) return;
+    // The fouled exchangers' coefficients live in the points' fouling events: each point that
+    // stays keeps them, and a new point starts from no change, as a newly fouled exchanger does.
+    std::vector<std::vector<double>> kept(m_fouled.size());
+    for (std::size_t j = 0; j < m_fouled.size(); ++j)
+        for (const auto& point : m_points) {
+            double v = kEmpty;
+            if (point->SelectEvent(foulingName(m_fouled[j].first).c_str())) v = point->GetCurrentEventNewValue();
+            kept[j].push_back(v);
+        }
     m_intervals = n;
     SetUpTimePoints();
+    for (std::size_t j = 0; j < m_fouled.size(); ++j)
+        for (std::size_t i = 0; i < m_points.size(); ++i) {
+            HENOperatingSchedule& point = *m_points[i];
+            if (point.AddEvent(kFouling, m_fouled[j].first.c_str())) continue;
+            const double v = i < kept[j].size() ? kept[j][i] : kEmpty;
+            point.SetCurrentEventNewValue(v != kEmpty ? v : point.GetCurrentEventBaseValue());
+        }
 }
 
 HENOperatingSchedule* HENTrend::GetTimePointSchedule(int point) const {

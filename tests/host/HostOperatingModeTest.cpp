@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,6 +23,19 @@ struct Refusal {
     std::string rows;
     const char* says;
 };
+
+// The numbers of the value line that answers script step `step` ("N: get ...\n  value a b c kW").
+std::vector<double> valuesOf(const std::string& out, int step) {
+    const std::string mark = std::to_string(step) + ": get ";
+    const std::size_t at = out.find(mark);
+    std::vector<double> values;
+    if (at == std::string::npos) return values;
+    const std::size_t line = out.find("\n  value ", at);
+    if (line == std::string::npos) return values;
+    std::istringstream in(out.substr(line + 9, out.find('\n', line + 1) - line - 9));
+    for (double v = 0.0; in >> v;) values.push_back(v);
+    return values;
+}
 
 std::ostream& operator<<(std::ostream& out, const Refusal& r) { return out << r.what; }
 
@@ -71,7 +87,7 @@ struct OperatedCase {
 };
 
 // The textbook network (E1 240, E2 30, E3 90, E4 90, heater 20, cooler 60 kW) on the streams with
-// properties: locked, its duties come from the frozen areas (to a few parts in a million), and
+// properties: locked, its duties come from the frozen areas (within 0.05 %), and
 // unlocking gives back each duty the design had, exactly, not the operated one.
 TEST(HostOperatingMode, UnlockGivesBackTheDesignedDutiesExactly) {
     ScratchFile saved("operating-mode", "textbook.case", "", false);
@@ -112,9 +128,82 @@ TEST(HostOperatingMode, LockAndUnlockKeepEveryDutyOfCoolersOnOneCoolingWater) {
         "get HeatFlow.304.[]\nstatus HeatFlow.304.[]\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "2: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
-    EXPECT_TRUE(has(run.out, "4: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
+    // Locked, each exchanger is solved from its frozen area over ten segments: within 0.05 %.
+    const std::vector<double> designed = {240, 150, 80, 90, 30}, locked = valuesOf(run.out, 4);
+    ASSERT_EQ(designed.size(), locked.size()) << run.out;
+    for (std::size_t i = 0; i < designed.size(); ++i) EXPECT_NEAR(designed[i], locked[i], 5e-4 * designed[i]) << i;
     EXPECT_TRUE(has(run.out, "6: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
     EXPECT_TRUE(has(run.out, "7: status HeatFlow.304.[]\n  editable")) << run.out;
+}
+
+// The README's what-if run. E101 was designed at 150 kW between H2 (cp 1.5, 150 -> 50 C) and
+// C1 (cp 2, 20 -> 95 C): LMTD = (55 - 30) / ln(55 / 30) = 41.2447 C, so UA = 3.63681 kW/C. With
+// C1 at 0.55 kg/s (cp 2.2) the frozen exchanger gives, by effectiveness-NTU with H2 the smaller
+// flow: Cr = 1.5 / 2.2, NTU = 3.63681 / 1.5 = 2.42454, e = (1 - exp(-NTU (1 - Cr))) /
+// (1 - Cr exp(-NTU (1 - Cr))) = 0.785178, Q = e 1.5 (150 - 20) = 153.108 kW. The heater then takes
+// C1 from 20 + 153.108 / 2.2 = 89.594 C to 135 C, 2.2 x 45.406 = 99.892 kW, and the cooler H2 from
+// 150 - 153.108 / 1.5 = 47.928 C to 30 C, 26.892 kW. E100, on streams the event leaves alone, keeps
+// its 240 kW and H1's cooler its 90 kW. The locked network solves each exchanger over ten segments,
+// within 0.05 % of these; the heater and cooler close their streams' balances exactly.
+TEST(HostOperatingMode, AFlowRateEventGivesTheEffectivenessNTUDuties) {
+    const double ua = 150.0 / ((55.0 - 30.0) / std::log(55.0 / 30.0));
+    const double cr = 1.5 / 2.2, ntu = ua / 1.5;
+    const double e = (1.0 - std::exp(-ntu * (1.0 - cr))) / (1.0 - cr * std::exp(-ntu * (1.0 - cr)));
+    const double q = e * 1.5 * (150.0 - 20.0);
+    const std::vector<double> expected = {240.0, q, 2.2 * (135.0 - 20.0) - q, 90.0, 1.5 * (150.0 - 30.0) - q};
+    ASSERT_NEAR(99.892, expected[2], 1e-3);
+    OperatedCase c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+        "cmd AddEventToSchedule\nget ExtraData.358\nset ExtraData.358 0.55\ncmd ExecuteSchedule\n"
+        "get HeatFlow.304.[]\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    // The event starts from C1's mass flow, 2 kW/C over 4 kJ/kg.C.
+    EXPECT_TRUE(has(run.out, "6: get ExtraData.358\n  value 0.5 kg/s")) << run.out;
+    const std::vector<double> duties = valuesOf(run.out, 9);
+    ASSERT_EQ(expected.size(), duties.size()) << run.out;
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(expected[i], duties[i], 5e-4 * expected[i]) << i;
+    EXPECT_NEAR(3.0 * (170.0 - 60.0) - duties[0], duties[3], 1e-6);
+    EXPECT_NEAR(2.2 * (135.0 - 20.0) - duties[1], duties[2], 1e-6);
+    EXPECT_NEAR(1.5 * (150.0 - 30.0) - duties[1], duties[4], 1e-6);
+}
+
+// Each run of a schedule starts from the locked state: the same schedule gives the same duties
+// however often it runs, and the default state gives back the locked duties.
+TEST(HostOperatingMode, AScheduleRunAgainGivesTheSameDuties) {
+    OperatedCase c;
+    const std::string run3 = "set ExtraData.358 0.55\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n";
+    const HostRun run = c.View("get HeatFlow.304.[]\ncmd LockOperation\nget HeatFlow.304.[]\ncmd AddScheduleToDesign\n"
+                               "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n" +
+                               run3 + run3 + run3 + "cmd ResetDefaultState\nget HeatFlow.304.[]\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    const std::vector<double> locked = valuesOf(run.out, 3), first = valuesOf(run.out, 10);
+    ASSERT_EQ(5u, first.size()) << run.out;
+    EXPECT_GT(first[2], 99.8) << run.out;
+    EXPECT_EQ(first, valuesOf(run.out, 13)) << run.out;
+    EXPECT_EQ(first, valuesOf(run.out, 16)) << run.out;
+    EXPECT_EQ(locked, valuesOf(run.out, 18)) << run.out;
+}
+
+// The textbook network (E1 240 kW H1-C2, E2 90 kW H2-C1, E3 90 kW H1-C1, E4 30 kW H2-C1, heater
+// on C1, cooler on H2) locked, with C1 at 0.45 kg/s (1.8 kW/C): the exchangers in loops on C1
+// and H2 are solved together, and the heater and cooler close C1 (1.8 x 115 = 207 kW) and H2
+// (1.5 x 120 = 180 kW).
+TEST(HostOperatingMode, ALockedNetworkOfLoopsAnswersAFlowRateEvent) {
+    ScratchFile saved("operating-mode", "loops.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                         ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operating-mode", "loops.txt",
+                       "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                       "cmd AddEventToSchedule\nset ExtraData.358 0.45\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    const std::vector<double> d = valuesOf(run.out, 8);
+    ASSERT_EQ(6u, d.size()) << run.out;
+    EXPECT_NEAR(207.0, d[1] + d[2] + d[3] + d[4], 1e-6) << run.out;
+    EXPECT_NEAR(180.0, d[1] + d[3] + d[5], 1e-6) << run.out;
+    EXPECT_LT(d[2], 90.0) << run.out;
 }
 
 }  // namespace

@@ -295,7 +295,9 @@ Text HIDesignViewerDesign::AttachedName(const Viewable* child) const {
     } else if (child->IsA("ScheduleTypeViewObject")) {
         name = FormattedText("ScheduleTypeView.301(%s)", VarDescription::EscapeChildName(child->GetName()).c_str());
     } else if (child == pStateView) {
-        name = "HENStateView.200.1";
+        // The state view's type has no class name of its own: its link goes by the type name,
+        // so that the path read back finds it.
+        name = "HENStateViewObject.200.1";
     } else if (child == pTrendAnalysisView) {
         name = "TrendAnalysisView.200.1";
     }

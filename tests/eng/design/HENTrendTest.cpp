@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace design_test;
 
 namespace {
@@ -73,10 +75,19 @@ TEST(HENTrend, ANewStudyHasThirteenMonthlyPoints) {
     // At the reference point the coefficient is the event's base value.
     EXPECT_NEAR(0.25, n.study->GetFouledHTC("E-100", 0), 1e-12);
     EXPECT_DOUBLE_EQ(-32767.0, n.study->GetFouledHTC("E-101", 3));
-    // Four intervals: five empty points; the fouling events are gone with the old points.
+    // Four intervals: five points, each still fouling E-100 with the coefficient it had.
+    std::vector<double> before;
+    for (int t = 0; t <= 4; ++t) before.push_back(n.study->GetFouledHTC("E-100", t));
     n.study->SetNumberOfIntervals(4);
     EXPECT_EQ(nullptr, n.study->GetTimePointSchedule(5));
-    for (int t = 0; t <= 4; ++t) EXPECT_EQ(0, n.study->GetTimePointSchedule(t)->GetNumberOfEvents());
+    for (int t = 0; t <= 4; ++t) {
+        EXPECT_EQ(1, n.study->GetTimePointSchedule(t)->GetNumberOfEvents());
+        EXPECT_DOUBLE_EQ(before[static_cast<std::size_t>(t)], n.study->GetFouledHTC("E-100", t)) << t;
+    }
+    // Back to six: the new points start from no change, the base coefficient.
+    n.study->SetNumberOfIntervals(6);
+    EXPECT_DOUBLE_EQ(before[4], n.study->GetFouledHTC("E-100", 4));
+    EXPECT_NEAR(0.25, n.study->GetFouledHTC("E-100", 6), 1e-12);
 }
 
 TEST(HENTrend, OnlyExchangersOfSpecifiedAreaCanFoul) {

@@ -49,6 +49,10 @@ void ScheduleTypeView::SetSelectedObject(Viewable* view) {
 
 ScheduleItemView* ScheduleTypeView::MakeItem(const Text& name, IHENSchedule* schedule) {
     if (!schedule) return nullptr;
+    // The design announces a new schedule after it is in its list: a list made on that
+    // announcement holds it already, and each schedule has one row.
+    for (ScheduleItemView* item : lstItems)
+        if (item->GetSchedule() == schedule) return item;
     auto* item = new ScheduleItemView(this, name);
     item->AddDeathPostee(this);
     item->SetEngineeringSchedule(schedule);

@@ -1,0 +1,159 @@
+// What-if work on a locked network from the design viewer, as a user reaches it: the schedule
+// list, the state view, the trend wizard's fouled exchangers, and cases saved while locked.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The operated example pair saved as a case.
+struct Operated {
+    Operated() {
+        const HostRun run = RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                                    ExamplePath("operated-network.csv") + " --save " + saved.path);
+        EXPECT_EQ(0, run.exitCode) << run.out;
+    }
+    HostRun View(const std::string& steps, const std::string& more = "") {
+        ScratchFile script("operating-studies", "script.txt", steps);
+        return RunHost("view " + saved.path + " --open design --script " + script.path + more);
+    }
+    ScratchFile saved{"operating-studies", "operated.case", "", false};
+};
+
+// A schedule made on a locked network is one row of the Event Summary beside the base case,
+// however the list came to be made.
+TEST(HostOperatingStudies, TheEventSummaryListsEachScheduleOnce) {
+    Operated c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nopen ScheduleTypeView.301(Event Summary)\n"
+        "dims ScheduleItemView.300\ndims ExtraData.300\ntext ExtraData.300.1\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: dims ScheduleItemView.300\n  dims 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: dims ExtraData.300\n  dims 2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: text ExtraData.300.1\n  text Event-P1\n")) << run.out;
+}
+
+// Two plans of the event planner become two schedules, each one row.
+TEST(HostOperatingStudies, PlannedEventsAreOneSummaryRowEach) {
+    ScratchFile saved("operating-studies", "loops.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("operated-streams.csv") + " " +
+                         ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile plans("operating-studies", "plans.xml",
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<RootPlan>\n"
+                      "  <Event Name=\"Event 2\"><Notes Notes=\"\"/>"
+                      "<Task Type=\"Clean\"><Data UnitName=\"E1\" NewValue=\"0.35\" Units=\"kW/m2-C\"/></Task></Event>\n"
+                      "  <Event Name=\"Event 5\"><Notes Notes=\"\"/>"
+                      "<Task Type=\"Remove\"><Data UnitName=\"E3\" NewValue=\"1\" Units=\"\"/></Task></Event>\n"
+                      "</RootPlan>\n");
+    ScratchFile script("operating-studies", "plans.txt",
+                       "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + plans.path +
+                           "\ncmd OpenEventPlanFile\ncmd CreateNewEvents\nopen MyOwnerObject\n"
+                           "open ScheduleTypeView.301(Event Summary)\ndims ScheduleItemView.300\ntext ExtraData.300.1\n"
+                           "text ExtraData.300.2\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "9: dims ScheduleItemView.300\n  dims 2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: text ExtraData.300.1\n  text Event 2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "11: text ExtraData.300.2\n  text Event 5\n")) << run.out;
+}
+
+TEST(HostOperatingStudies, TheStateViewIsReachedFromTheFormItOpened) {
+    Operated c;
+    const HostRun run = c.View("cmd LockOperation\ncmd OpenDefaultStateView\nopen @last\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: open @last\n  text Base Case")) << run.out;
+}
+
+// The wizard's pages pick the fouled exchangers before the number of intervals: E100's fouled
+// coefficient at the first point stays when twelve monthly intervals become three.
+TEST(HostOperatingStudies, FouledCoefficientsSurviveANewNumberOfIntervals) {
+    Operated c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "set HeatTransferCoeff.370.1.0 0.08\nset ExtraData.350 3\ncmd ChangeIntervalNumber\n"
+        "get HeatTransferCoeff.370.[].0\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get HeatTransferCoeff.370.[].0\n  value 0.1 0.08 0.1 0.1 kW/m2-C")) << run.out;
+}
+
+// A schedule that frees the heater's area (a larger heater) is saved while locked; reading the
+// case and saving it again gives the heater no coefficient basis it did not have.
+TEST(HostOperatingStudies, ACaseSavedWhileLockedSavesAgainAsItWasRead) {
+    Operated c;
+    ScratchFile first("operating-studies", "first.case", "", false), again("operating-studies", "again.case", "", false);
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 Heater\n"
+        "cmd AddEventToSchedule\nset ExtraData.358 4\ncmd ExecuteSchedule\n",
+        " --save " + first.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ASSERT_EQ(0, RunHost("view " + first.path + " --save " + again.path).exitCode);
+    const std::string before = contentOf(first.path), after = contentOf(again.path);
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(countOf(before, "StreamBased") + countOf(before, "FlowCorrecBased"),
+              countOf(after, "StreamBased") + countOf(after, "FlowCorrecBased"));
+    EXPECT_EQ(countOf(before, "FlowCorrecBased"), countOf(after, "FlowCorrecBased"));
+}
+
+// The duties a design had are kept with the case while it is locked: unlocking the reopened
+// case gives each one back exactly, specified as it was.
+TEST(HostOperatingStudies, ACaseSavedWhileLockedUnlocksToItsDesignedDuties) {
+    Operated c;
+    ScratchFile locked("operating-studies", "locked.case", "", false);
+    ASSERT_EQ(0, c.View("cmd LockOperation\n", " --save " + locked.path).exitCode);
+    ScratchFile script("operating-studies", "unlock.txt",
+                       "cmd UnlockOperation\nget HeatFlow.304.[]\nstatus HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + locked.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: status HeatFlow.304.[]\n  editable")) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped simulator case with transport properties in its property tables: its extracted
+// network locks, and a flow-rate event on the feed moves X1's duty with the heater and cooler
+// closing their streams' balances (feed 2.2 kg/s at 3 kJ/kg C over 40 -> 180 C, product 5 kW/C
+// over 200 -> 60 C).
+TEST(HostOperatingStudies, AnExtractedNetworkWithTransportPropertiesLocks) {
+    ScratchFile saved("operating-studies", "extracted.case", "", false);
+    ASSERT_EQ(0, RunHost("extract " + ExamplePath("extraction/exchanger-train-properties.vmc") + " --save " + saved.path)
+                     .exitCode);
+    ScratchFile script("operating-studies", "extracted.txt",
+                       "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 K1_To_K3\n"
+                       "cmd AddEventToSchedule\nget ExtraData.358\nset ExtraData.358 2.2\ncmd ExecuteSchedule\n"
+                       "get HeatFlow.304.[]\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "OpStrmPhysData")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: get ExtraData.358\n  value 2 kg/s")) << run.out;
+    const std::size_t at = run.out.find("9: get HeatFlow.304.[]\n  value ");
+    ASSERT_NE(std::string::npos, at) << run.out;
+    double x1 = 0.0, cooler = 0.0, heater = 0.0;
+    ASSERT_EQ(3, std::sscanf(run.out.c_str() + at + 31, "%lf %lf %lf", &x1, &cooler, &heater)) << run.out;
+    EXPECT_GT(x1, 300.5);
+    EXPECT_NEAR(5.0 * 140.0 - x1, cooler, 1e-6);
+    EXPECT_NEAR(2.2 * 3.0 * 140.0 - x1, heater, 1e-6);
+}
+
+}  // namespace
