@@ -20,6 +20,7 @@ using Stream = IHeatIntegrationStream&;
 
 constexpr double kAnyFinite = std::numeric_limits<double>::max();
 constexpr double kMostMCp = CaseValueLimits::MaxCp;
+constexpr double kMostSpecificHeat = CaseValueLimits::MaxSpecificHeat;
 
 // Above 0 and at most `*most` (a case holds no more), or the cleared field; else the key.
 template <const char* const* key, const double* most = &kAnyFinite>
@@ -43,9 +44,27 @@ const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
 const char* setNamed(Stream s, const char* name, double value, const char* refused) {
     return s.SetValue(name, value, 0) ? nullptr : refused;
 }
+// A film coefficient or fouling factor written only when the stream's coefficient with fouling
+// stays within what a case holds (a clean coefficient at the low edge leaves no room for
+// fouling); otherwise the value before stays.
+const char* setWithinCoefficients(Stream s, const char* name, double value, const char* refused) {
+    double before = kEmpty;
+    s.GetValue(name, before, 0);
+    if (!s.SetValue(name, value, 0)) return refused;
+    double fouled = kEmpty;
+    if (s.GetValue("HTCoeff", fouled, 0) != 1 || fouled == kEmpty ||
+        (fouled >= CaseValueLimits::MinH && fouled <= CaseValueLimits::MaxH))
+        return nullptr;
+    s.SetValue(name, before, 0);
+    return refused;
+}
 // A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
-const char* setOfOneSegment(Stream s, const char* name, double value, const char* refused) {
-    return s.GetNumberOfSegments() < 2 ? setNamed(s, name, value, refused) : nullptr;
+const char* setCoefficientOfOneSegment(Stream s, const char* name, double value, const char* refused) {
+    return s.GetNumberOfSegments() < 2 ? setWithinCoefficients(s, name, value, refused) : nullptr;
+}
+// A fouling factor is a resistance: never below 0 and never what no number holds.
+const char* foulingRule(double v) {
+    return isEmpty(v) || (v >= 0.0 && v < kAnyFinite) ? nullptr : "FoulingFactorUpdateError";
 }
 const char* coefficientRule(double v) {
     if (isEmpty(v)) return "HTCoeffUpdateError2";
@@ -53,6 +72,11 @@ const char* coefficientRule(double v) {
 }
 // The stream's own minimum approach temperature; cleared, back to the scenario's.
 const char* contribution(V& v, Stream s, double value) {
+    // The stream keeps half of the typed difference; a case holds none below 0 or past the
+    // whole temperature range and its margin.
+    constexpr double most = 2.0 * (CaseValueLimits::MaxTemperature - CaseValueLimits::MinTemperature +
+                                   CaseValueLimits::ContributionMargin);
+    if (!isEmpty(value) && !(value >= 0.0 && value <= most)) return "DeltaTcUpdateError";
     const int ok = isEmpty(value) ? s.SetDTminContribution(v.GetmyScenario()->GetDTmin(), "Global", 0, 1)
                                   : s.SetDTminContribution(value, "Local", 0, 1);
     return ok ? nullptr : "DeltaTcUpdateError";
@@ -69,7 +93,9 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     return nullptr;
 }
 const char* loadFraction(Stream s, double value, int end) {
-    if (!isEmpty(value)) s.SetLoadFraction(value, end);
+    if (isEmpty(value)) return nullptr;
+    if (!(std::fabs(value) <= CaseValueLimits::MaxMagnitude)) return "SpecRange";
+    s.SetLoadFraction(value, end);
     return nullptr;
 }
 
@@ -111,15 +137,16 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .check = positiveOrEmpty<&kMCp, &kMostMCp>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "HeatCapacityFlowrate", value, kMCp); },
          .refusals = "MCpUpdateError"},
-        {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
+        {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
          .refusals = "CpUpdateError"},
-        {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp>,
+        {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
          .refusals = "CpUpdateError"},
         {.name = "Cp", .number = 440, .rows = R::Unbounded, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
-             return isEmpty(value) ? nullptr : setNamed(s, "SpecificHeat", value, kCp);
+             if (isEmpty(value)) return nullptr;
+             return positiveOrEmpty<&kCp, &kMostSpecificHeat>(value) ? kCp : setNamed(s, "SpecificHeat", value, kCp);
          },
          .refusals = "CpUpdateError"},
         {.type = 4, .number = 104, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
@@ -142,21 +169,30 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "SplitBranchValueError"},
         {.type = 31002, .number = 445, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
-             if (!isEmpty(value)) s.SetCostIndex(value);
+             if (isEmpty(value)) return nullptr;
+             // Held per second; a case holds a price per kW and year from 0 to its most.
+             const double perYear = value / CaseValueLimits::PerYearToPerSecond;
+             if (!(perYear >= 0.0 && perYear <= CaseValueLimits::MaxCost)) return "SpecRange";
+             s.SetCostIndex(value);
              return nullptr;
-         }},
+         },
+         .refusals = "SpecRange"},
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
+         .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
          .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
         {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
+         .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
          .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
         {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError"); },
+         .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
+             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
+         },
          .refusals = "FoulingFactorUpdateError"},
         {.type = 4101, .number = 440, .rows = R::UtilityList, .kind = 1,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError"); },
+         .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
+             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
+         },
          .refusals = "FoulingFactorUpdateError"},
         {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); }},
         {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); }},
@@ -169,13 +205,17 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "GetStreamError DeltaTcUpdateError"},
         // End load fractions.
         {.type = 9, .number = 200, .rows = R::Process, .kind = 0, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); },
+         .refusals = "SpecRange"},
         {.type = 9, .number = 201, .rows = R::Process, .kind = 0, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); },
+         .refusals = "SpecRange"},
         {.type = 9, .number = 202, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); },
+         .refusals = "SpecRange"},
         {.type = 9, .number = 203, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); },
+         .refusals = "SpecRange"},
         // Segment tables.
         {.type = 104, .number = 411, .rows = R::Process, .kind = 0, .fail = F::Clear,
          .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
