@@ -53,7 +53,7 @@ TEST_P(HostViewEditEdges, EveryAcceptedValueSavesACaseThatReopens) {
     const std::vector<std::string> addresses = editableNumbers(form.out);
     ASSERT_GT(addresses.size(), 50u) << form.out;
     // The temperature range's ends, zero, the smallest values a case holds and past every end.
-    const char* const values[] = {"-1e308", "-273.15", "-1", "0", "0.001", "5000", "1e9", "1e308"};
+    const char* const values[] = {"-1e308", "-273.15", "0", "0.001", "5000", "1e308"};
     int accepted = 0;
     for (const std::string& address : addresses)
         for (const char* value : values) {
