@@ -12,7 +12,7 @@ namespace {
 using namespace StreamTableLimits;
 
 // Utility prices are held per kW and second; the table gives them per kW and year.
-constexpr double kPerYearToPerSecond = PerYearToPerSecond;
+constexpr double kPerYearToPerSecond = CaseValueLimits::PerYearToPerSecond;
 constexpr int kAnyKind = 4, kBothSides = 2, kUtility = 1, kLocalScope = 1;
 
 std::string num(double v) {
@@ -26,7 +26,16 @@ double valueOf(const IHeatIntegrationStream& s, const char* name, int index) {
     return s.GetValue(name, v, index) == 1 ? v : EmptyValue;
 }
 
+// A name every reader took as UTF-8; a case written before names were held to it may hold other
+// bytes, which no report could print.
+bool refuseName(const char* what, const char* name, std::string& error) {
+    if (!name || IsUtf8(name)) return false;
+    error = std::string(what) + " " + QuotedField(name) + " has a name that is not UTF-8";
+    return true;
+}
+
 bool checkStream(const IHeatIntegrationStream& s, std::string& error) {
+    if (refuseName("stream", s.GetName().c_str(), error)) return false;
     const std::string who = "stream " + QuotedField(s.GetName()) + ": ";
     const auto refuse = [&](const char* column, double value) {
         std::string why;
@@ -78,6 +87,9 @@ bool checkStream(const IHeatIntegrationStream& s, std::string& error) {
 }  // namespace
 
 bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
+    if (refuseName("the scenario", scenario.GetName(), error)) return false;
+    for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
+        if (refuseName("design", scenario.GetDesignName(i), error)) return false;
     const double dtmin = scenario.GetDTmin();
     if (!(dtmin >= MinDTmin && dtmin <= MaxDTmin)) {
         error = "its DTmin is " + num(dtmin) + " C, outside " + num(MinDTmin) + " to " + num(MaxDTmin) + " C";

@@ -1,6 +1,7 @@
 #include "host/ScenarioInput.h"
 #include "host/CaseContentChecks.h"
 
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -12,7 +13,7 @@
 namespace {
 constexpr double kEmpty = -32767.0;
 // Utility prices arrive per kW and year; the engine holds them per kW and second.
-constexpr double kPerYearToPerSecond = 3.1709792e-8;
+constexpr double kPerYearToPerSecond = CaseValueLimits::PerYearToPerSecond;
 
 std::string at(const StreamTableStream& s, int line, const std::string& what) {
     return "line " + std::to_string(line) + ": stream " + QuotedField(s.name) + " " + what;

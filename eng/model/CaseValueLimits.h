@@ -38,6 +38,10 @@ constexpr double MinDensity = 1e-4;       // kg/m3; gases under vacuum
 constexpr double MaxDensity = 1e5;        // the densest metals about 2.3e4
 constexpr double MinSpecificHeat = 1e-2;  // kJ/(kg.°C); heavy metals about 0.13
 constexpr double MaxSpecificHeat = 1e3;   // hydrogen about 14.3
+// A number with no physical range of its own (a cost-law constant, a load fraction, an
+// exchanger's duty or fouling) is held to this size: far past any plant, and far enough below
+// the largest double that every sum and product made of it stays finite.
+constexpr double MaxMagnitude = 1e12;
 // The engine holds at most this many segments per stream.
 constexpr int MaxSegments = 1000;
 // The empty-value marker of the engine: never a value of its own.

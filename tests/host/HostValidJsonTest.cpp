@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -45,6 +46,50 @@ TEST(HostValidJsonScript, AScriptThatIsNotUtf8IsRefusedBeforeItRuns) {
     EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "the script is not UTF-8")) << run.out;
     EXPECT_FALSE(has(run.out, "Caf\xe9")) << run.out;
+}
+
+// CRC-32 (IEEE, reflected), the case file's trailer.
+std::uint32_t crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// Every `from` of a saved case's bytes made `to` (as long), its checksum made again: a case as
+// a writer of old, which took any bytes for a name, left it.
+std::string withBytes(const std::string& saved, const std::string& from, const std::string& to) {
+    std::string body = saved.substr(0, saved.size() - 4);
+    for (std::size_t at = body.find(from); at != std::string::npos; at = body.find(from, at + to.size()))
+        body.replace(at, from.size(), to);
+    const std::uint32_t crc = crc32(body);
+    return body + std::string(reinterpret_cast<const char*>(&crc), sizeof crc);
+}
+
+// A stream named in Latin-1 reaches no report: the case is refused as damaged before anything is
+// drawn or printed.
+TEST(HostValidJsonCase, ANameThatIsNotUtf8InASavedCaseIsRefused) {
+    std::string streams = FileContents(ExamplePath("four-streams.csv"));
+    std::string network = FileContents(ExamplePath("four-streams-network.csv"));
+    for (std::string* text : {&streams, &network})
+        for (std::size_t at = text->find("H1,"); at != std::string::npos; at = text->find("H1,", at + 1))
+            text->replace(at, 2, "Zqxw");
+    ScratchFile table("validjson", "zq-streams.csv", streams), exchangers("validjson", "zq-network.csv", network);
+    ScratchFile saved("validjson", "zq.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + table.path + " " + exchangers.path + " --save " + saved.path).exitCode);
+    ScratchFile latin1("validjson", "latin1.case", withBytes(FileContents(saved.path), "Zqxw", "Zq\xe9w"));
+    ScratchFile svg("validjson", "latin1.svg", "", false);
+    for (const char* command : {"grid ", "targets ", "view "}) {
+        const std::string json = std::string(command) == "view " ? " --form --json"
+                                 : std::string(command) == "grid " ? " --json --svg " + svg.path
+                                                                   : " --json";
+        const HostRun run = RunHost(command + latin1.path + json);
+        EXPECT_EQ(1, run.exitCode) << command << run.out;
+        EXPECT_TRUE(has(run.out, "damaged")) << command << run.out;
+        EXPECT_FALSE(has(run.out, "Zq\xe9w")) << command << run.out;
+    }
 }
 
 }  // namespace

@@ -50,7 +50,15 @@ struct InputRow {
 };
 
 const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? "AreaInputError" : nullptr; }
-const char* negativeFouling(V&, CNode&, double v) { return v < 0.0 ? "FoulingFactorUpdateError" : nullptr; }
+// A fouling factor is never negative, nor past what a case holds.
+const char* negativeFouling(V&, CNode&, double v) {
+    return v >= 0.0 && v <= CaseValueLimits::MaxMagnitude ? nullptr : "FoulingFactorUpdateError";
+}
+// A temperature typed on an exchanger end: one a case holds, or the network is saved with a
+// value no case reopens with.
+const char* temperatureRange(V&, CNode&, double v) {
+    return v >= CaseValueLimits::MinTemperature && v <= CaseValueLimits::MaxTemperature ? nullptr : "SpecRange";
+}
 const char* negativeWeight(V&, CNode&, double v) { return v < 0.0 ? "WeightInputError" : nullptr; }
 const char* areaOnUnit(V& viewer, CNode& unit, double v) {
     if (v < 0.0) return "AreaInputError";
@@ -73,8 +81,8 @@ const char* specifiedArea(V& viewer, CNode& unit, double v) {
 }
 
 const InputRow kRows[] = {
-    {1, 343, L::Filtered, "Temperature", At::ColdOut}, {1, 344, L::Filtered, "Temperature", At::ColdIn},
-    {1, 346, L::Filtered, "Temperature", At::HotOut},  {1, 347, L::Filtered, "Temperature", At::HotIn},
+    {1, 343, L::Filtered, "Temperature", At::ColdOut, Clear::Open, 0.0, 1, 1, temperatureRange}, {1, 344, L::Filtered, "Temperature", At::ColdIn, Clear::Open, 0.0, 1, 1, temperatureRange},
+    {1, 346, L::Filtered, "Temperature", At::HotOut, Clear::Open, 0.0, 1, 1, temperatureRange},  {1, 347, L::Filtered, "Temperature", At::HotIn, Clear::Open, 0.0, 1, 1, temperatureRange},
     {1, 601, L::Direct, "MeasuredTemperature", At::HotIn, Clear::Remove, 0.0, 0, 0},
     {1, 602, L::Direct, "MeasuredTemperature", At::HotOut, Clear::Remove, 0.0, 0, 0},
     {1, 603, L::Direct, "MeasuredTemperature", At::ColdIn, Clear::Remove, 0.0, 0, 0},
@@ -90,7 +98,7 @@ const InputRow kRows[] = {
     {6, 304, L::Filtered, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, nullptr, false, false, nullptr, true},
     {6, 308, L::Configured, "MaxDuty"},
     {6, 318, L::UnconfiguredCooler, "Duty"}, {6, 319, L::UnconfiguredHeater, "Duty"},
-    {6, 355, L::UnconfiguredCooler, "Temperature", At::HotOut}, {6, 356, L::UnconfiguredHeater, "Temperature", At::ColdOut},
+    {6, 355, L::UnconfiguredCooler, "Temperature", At::HotOut, Clear::Open, 0.0, 1, 1, temperatureRange}, {6, 356, L::UnconfiguredHeater, "Temperature", At::ColdOut, Clear::Open, 0.0, 1, 1, temperatureRange},
     {1508, 302, L::Filtered, "HTArea", At::Unit, Clear::Open, 0.0, 1, 1, areaOnUnit},
     {1508, 704, L::Filtered, "MaxSpareArea", At::Unit, Clear::Open, 0.0, 0, 0, negativeArea},
     {1508, 709, L::Filtered, "MaxSpareArea", At::Unit, Clear::Open, 0.0, 0, 0, negativeArea},
@@ -137,6 +145,7 @@ const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger";
     if (check == shellCount) return "ShellsInputError";
     if (check == observedCoefficient) return "HTCoeffUpdateError";
+    if (check == temperatureRange) return "SpecRange";
     return "";
 }
 

@@ -56,6 +56,7 @@ const char* storeCoefficient(V& v, Var var, double value) {
         return nullptr;
     }
     if (value < 0.0) ErrorMsg("TypicalAreaConstantRange");
+    if (!(value <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
     const double x = calc_unit(value, DefUnitConv(99, DefaultUnits));
     const int k = static_cast<int>(s->GetEconomicData(5, set));
     const double u = (k == 0 || k == 1) ? basisFactor(k == 0 ? 41 : 6, true) : 1.0;
@@ -152,10 +153,12 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
         // The capital-cost law of set i.
         {.type = 31000, .number = 501, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              if (!isEmpty(value) && value < 0.0) ErrorMsg("TypicalAreaConstantRange");
+             // A constant past any plant's costs is no law a case could hold.
+             if (!isEmpty(value) && !(value <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
              if (const char* set = setOf(v, var)) v.GetmyScenario()->SetEconomicData(0, isEmpty(value) ? 0.0 : value, set);
              return nullptr;
-         }},
-        {.type = 1519, .number = 502, .guarded = true, .write = storeCoefficient},
+         }, .refusals = "TypicalAreaConstantRange"},
+        {.type = 1519, .number = 502, .guarded = true, .write = storeCoefficient, .refusals = "TypicalAreaConstantRange"},
         // The exponent opens the dialog that proposes it with the coefficient shown.
         {.type = 1519, .number = 503, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              if (isEmpty(value)) return "CannotDeleteCError";

@@ -19,10 +19,12 @@ using Var = const VarDescription&;
 using Stream = IHeatIntegrationStream&;
 
 namespace L = CaseValueLimits;
+constexpr double kAnyFinite = std::numeric_limits<double>::max();
+constexpr double kMostSpecificHeat = CaseValueLimits::MaxSpecificHeat;
 
-// Above 0 or the cleared field; else the key.
-template <const char* const* key>
-const char* positiveOrEmpty(double v) { return isEmpty(v) || v > 0.0 ? nullptr : *key; }
+// Above 0 and at most `*most` (a case holds no more), or the cleared field; else the key.
+template <const char* const* key, const double* most = &kAnyFinite>
+const char* positiveOrEmpty(double v) { return isEmpty(v) || (v > 0.0 && v <= *most) ? nullptr : *key; }
 // Within [low, high] or the cleared field: what a case may hold (a value outside would make a
 // case that cannot be opened again).
 bool inRangeOrEmpty(double v, double low, double high) { return isEmpty(v) || (v >= low && v <= high); }
@@ -61,9 +63,27 @@ const char* setInsteadOf(Stream s, const char* name, double value, const char* o
     if (held) s.SetValue(other, previous, 0);
     return refused;
 }
+// A film coefficient or fouling factor written only when the stream's coefficient with fouling
+// stays within what a case holds (a clean coefficient at the low edge leaves no room for
+// fouling); otherwise the value before stays.
+const char* setWithinCoefficients(Stream s, const char* name, double value, const char* refused) {
+    double before = kEmpty;
+    s.GetValue(name, before, 0);
+    if (!s.SetValue(name, value, 0)) return refused;
+    double fouled = kEmpty;
+    if (s.GetValue("HTCoeff", fouled, 0) != 1 || fouled == kEmpty ||
+        (fouled >= CaseValueLimits::MinH && fouled <= CaseValueLimits::MaxH))
+        return nullptr;
+    s.SetValue(name, before, 0);
+    return refused;
+}
 // A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
-const char* setOfOneSegment(Stream s, const char* name, double value, const char* refused) {
-    return s.GetNumberOfSegments() < 2 ? setNamed(s, name, value, refused) : nullptr;
+const char* setCoefficientOfOneSegment(Stream s, const char* name, double value, const char* refused) {
+    return s.GetNumberOfSegments() < 2 ? setWithinCoefficients(s, name, value, refused) : nullptr;
+}
+// A fouling factor is a resistance: never below 0 and never what no number holds.
+const char* foulingRule(double v) {
+    return isEmpty(v) || (v >= 0.0 && v < kAnyFinite) ? nullptr : "FoulingFactorUpdateError";
 }
 const char* coefficientRule(double v) {
     if (isEmpty(v)) return "HTCoeffUpdateError2";
@@ -90,7 +110,9 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     return nullptr;
 }
 const char* loadFraction(Stream s, double value, int end) {
-    if (!isEmpty(value)) s.SetLoadFraction(value, end);
+    if (isEmpty(value)) return nullptr;
+    if (!(std::fabs(value) <= CaseValueLimits::MaxMagnitude)) return "SpecRange";
+    s.SetLoadFraction(value, end);
     return nullptr;
 }
 
@@ -135,15 +157,16 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              return setInsteadOf(s, "HeatCapacityFlowrate", value, "Enthalpy", kMCp);
          },
          .refusals = "MCpUpdateError"},
-        {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp>,
+        {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
          .refusals = "CpUpdateError"},
-        {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp>,
+        {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
          .refusals = "CpUpdateError"},
         {.name = "Cp", .number = 440, .rows = R::Unbounded, .kind = 1,
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
-             return isEmpty(value) ? nullptr : setNamed(s, "SpecificHeat", value, kCp);
+             if (isEmpty(value)) return nullptr;
+             return positiveOrEmpty<&kCp, &kMostSpecificHeat>(value) ? kCp : setNamed(s, "SpecificHeat", value, kCp);
          },
          .refusals = "CpUpdateError"},
         {.type = 4, .number = 104, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
@@ -176,16 +199,20 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "SpecRange"},
         // Film coefficients and fouling.
         {.type = 1524, .number = 413, .guarded = true, .rows = R::Kind, .kind = 0, .checkFirst = true, .check = coefficientRule,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
+         .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
          .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
         {.type = 1524, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1, .checkFirst = true, .check = coefficientRule,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
+         .streamWrite = [](V&, Stream s, Var, double value) { return setCoefficientOfOneSegment(s, "CHTCoeff", value, "HTCoeffUpdateError"); },
          .refusals = "HTCoeffUpdateError2 HTCoeffUpdateError"},
         {.type = 4101, .number = 412, .rows = R::Process, .kind = 0,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError"); },
+         .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
+             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
+         },
          .refusals = "FoulingFactorUpdateError"},
         {.type = 4101, .number = 440, .rows = R::UtilityList, .kind = 1,
-         .streamWrite = [](V&, Stream s, Var, double value) { return setOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError"); },
+         .check = foulingRule, .streamWrite = [](V&, Stream s, Var, double value) {
+             return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
+         },
          .refusals = "FoulingFactorUpdateError"},
         {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); }},
         {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); }},
@@ -198,13 +225,17 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .refusals = "GetStreamError DeltaTcUpdateError"},
         // End load fractions.
         {.type = 9, .number = 200, .rows = R::Process, .kind = 0, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); },
+         .refusals = "SpecRange"},
         {.type = 9, .number = 201, .rows = R::Process, .kind = 0, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); },
+         .refusals = "SpecRange"},
         {.type = 9, .number = 202, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, 1); },
+         .refusals = "SpecRange"},
         {.type = 9, .number = 203, .rows = R::UtilityList, .kind = 1, .fail = F::Clear,
-         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); }},
+         .streamWrite = [](V&, Stream s, Var, double value) { return loadFraction(s, value, -1); },
+         .refusals = "SpecRange"},
         // Segment tables.
         {.type = 104, .number = 411, .rows = R::Process, .kind = 0, .fail = F::Clear,
          .streamWrite = [](V& v, Stream s, Var, double) -> const char* {
