@@ -67,7 +67,9 @@ TEST_P(RefreshMatchesFreshExtraction, StreamsUnitsAndTotalsAgree) {
                                  "as making it (live steam, or a stream added by hand).\"}]"),
               liveSteam)
         << refreshed.out;
-    if (!liveSteam) EXPECT_TRUE(has(refreshed.out, "\"warnings\": []")) << refreshed.out;
+    if (!liveSteam) {
+        EXPECT_TRUE(has(refreshed.out, "\"warnings\": []")) << refreshed.out;
+    }
     // Every unit calculated, the totals counting all four.
     EXPECT_FALSE(has(refreshed.out, "\"status\": \"incomplete\"")) << refreshed.out;
     EXPECT_TRUE(has(refreshed.out, "\"calculation_status\": \"calculated\"")) << refreshed.out;
