@@ -106,6 +106,9 @@ struct BadReportCall {
     const char* key;
     const char* path;  // for AppendText when key is null
 };
+void PrintTo(const BadReportCall& c, std::ostream* os) {
+    *os << (c.section ? c.section : "no section") << "/" << (c.key ? c.key : "no key");
+}
 
 class ReportRefusals : public ::testing::TestWithParam<BadReportCall> {};
 
