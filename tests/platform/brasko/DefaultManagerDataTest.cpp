@@ -107,7 +107,9 @@ struct BadReportCall {
     const char* path;  // for AppendText when key is null
 };
 void PrintTo(const BadReportCall& c, std::ostream* os) {
-    *os << (c.section ? c.section : "no section") << "/" << (c.key ? c.key : "no key");
+    if (c.path) *os << "appended text at \"" << c.path << "\"";
+    else *os << "section " << (c.section ? c.section : "none") << ", key "
+             << (c.key ? "\"" + std::string(c.key) + "\"" : std::string("none"));
 }
 
 class ReportRefusals : public ::testing::TestWithParam<BadReportCall> {};
