@@ -161,7 +161,8 @@ std::string GeneralHelp() {
         "usage: kestrin-host JOB [ARGUMENTS] [--help]\n"
         "kestrin-host runs the heat-integration module's jobs from the command line. Units: temperatures\n"
         "in C, heat loads and duties in kW, cp in kW/C, film coefficients h in kW/m2.C, areas in m2,\n"
-        "utility costs per kW and year. kestrin-host JOB --help describes a job.\n"
+        "utility costs per kW and year. kestrin-host JOB --help describes a job, docs/jobs.md each job\n"
+        "in detail.\n"
         "jobs:\n";
     for (const JobHelp& j : kJobs) text += "  " + std::string(j.job) + std::string(13 - std::strlen(j.job), ' ') + j.summary + "\n";
     text += "example: kestrin-host targets examples/four-streams.csv\n";

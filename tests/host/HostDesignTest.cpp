@@ -288,6 +288,9 @@ struct BadTable {
     const char* table;
     const char* message;
 };
+void PrintTo(const BadTable& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class HostDesignBadTable : public ::testing::TestWithParam<BadTable> {};
 

@@ -59,6 +59,9 @@ struct KindCase {
     const char* kind;
     const char* extra;
 };
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << "--kind " << c.kind << (c.extra && *c.extra ? std::string(" ") + c.extra : std::string());
+}
 
 class HostPlot : public ::testing::TestWithParam<KindCase> {};
 

@@ -28,6 +28,9 @@ struct UnitCase {
     const char* options;
     std::vector<std::string> lines;
 };
+void PrintTo(const UnitCase& c, std::ostream* os) {
+    *os << (c.options && *c.options ? c.options : "default units");
+}
 class HostViewTexts : public ::testing::TestWithParam<UnitCase> {};
 
 TEST_P(HostViewTexts, StreamListsPinchAndHeadingReadInTheUserUnits) {

@@ -27,6 +27,9 @@ struct UnitCase {
     const char* options;
     std::vector<std::string> lines;
 };
+void PrintTo(const UnitCase& c, std::ostream* os) {
+    *os << (c.options && *c.options ? c.options : "default units");
+}
 class HostViewValues : public ::testing::TestWithParam<UnitCase> {};
 
 TEST_P(HostViewValues, TargetsAndTheStreamTableReadInTheUserUnits) {

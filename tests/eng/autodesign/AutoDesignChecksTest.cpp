@@ -15,6 +15,9 @@ struct CheckCase {
     const char* key;  // null: the checks pass and the LP runs
     bool noInfo = false;
 };
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.what << (c.key ? std::string(": refused with ") + c.key : std::string(": the checks pass"));
+}
 
 class AutoDesignChecks : public ::testing::TestWithParam<CheckCase> {};
 

@@ -194,6 +194,9 @@ struct PossibleCase {
     double duty, hotIn, hotOut, coldIn, coldOut;
     bool temperatures, possible;
 };
+void PrintTo(const PossibleCase& c, std::ostream* os) {
+    *os << c.what << (c.possible ? ": possible" : ": not possible");
+}
 
 class ExchangerPossibility : public ::testing::TestWithParam<PossibleCase> {};
 

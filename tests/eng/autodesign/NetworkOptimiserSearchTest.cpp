@@ -22,6 +22,9 @@ struct ObjectiveCase {
     const char* what;
     double value, expected;
 };
+void PrintTo(const ObjectiveCase& c, std::ostream* os) {
+    *os << c.what << ": " << c.value << " gives " << c.expected;
+}
 
 class OptimiserObjectives : public ::testing::TestWithParam<ObjectiveCase> {};
 
@@ -51,6 +54,9 @@ struct SimplexCase {
     SearchVariables variables;
     std::vector<Point> points;
 };
+void PrintTo(const SimplexCase& c, std::ostream* os) {
+    *os << c.what << " (mode " << c.mode << ", " << c.points.size() << " points)";
+}
 
 class InitialSimplex : public ::testing::TestWithParam<SimplexCase> {};
 

@@ -39,6 +39,10 @@ struct CheckCase {
     const char* message;
     int failingPart;  // -1: every part passes
 };
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.what << ": severity " << c.severity
+        << (c.failingPart < 0 ? ", every part passes" : ", part " + std::to_string(c.failingPart) + " fails");
+}
 
 class OptimiserCheckVerdicts : public ::testing::TestWithParam<CheckCase> {};
 
@@ -129,6 +133,9 @@ struct StatusCase {
     int status;
     const char* text;
 };
+void PrintTo(const StatusCase& c, std::ostream* os) {
+    *os << "status " << c.status << " reads \"" << c.text << "\"";
+}
 
 class OptimiserCheckStatusTexts : public ::testing::TestWithParam<StatusCase> {};
 

@@ -137,6 +137,9 @@ struct ApproachCase {
     int kind;
     double expected;
 };
+void PrintTo(const ApproachCase& c, std::ostream* os) {
+    *os << "approach " << c.minimumApproach << " C, kind " << c.kind << ": " << c.expected;
+}
 
 class StageApproachTest : public ::testing::TestWithParam<ApproachCase> {};
 

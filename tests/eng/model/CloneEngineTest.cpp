@@ -78,12 +78,14 @@ struct CloneNameCase {
     std::vector<int> entries;  // flag 0 of entries 0..7 afterwards
 };
 
+// Listings show the case by the name typed and the mode, not by its bytes.
+void PrintTo(const CloneNameCase& c, std::ostream* os) {
+    *os << "\"" << c.name << "\"" << (c.append ? " in append mode" : " in copy mode") << ": result " << c.result;
+}
+
 }  // namespace
 
 class CloneName : public ::testing::TestWithParam<CloneNameCase> {};
-
-// Listings and test names show the case by its name, not by its bytes.
-[[maybe_unused]] void PrintTo(const CloneNameCase& c, std::ostream* os) { *os << c.name; }
 
 TEST_P(CloneName, SuitsTheModeAndDecidesWhatApplies) {
     CloneFixture f;

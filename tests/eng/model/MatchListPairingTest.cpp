@@ -59,6 +59,10 @@ struct MatchListPairingCase {
     bool sideChanges;
     bool removals;
 };
+void PrintTo(const MatchListPairingCase& c, std::ostream* os) {
+    *os << "seed " << c.seed << ", " << c.steps << " steps" << (c.sideChanges ? ", side changes" : "")
+        << (c.removals ? ", removals" : "");
+}
 
 class MatchListPairing : public ::testing::TestWithParam<MatchListPairingCase> {};
 

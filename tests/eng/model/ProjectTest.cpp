@@ -83,6 +83,9 @@ struct NameCase {
     std::vector<std::string> existing;
     std::string expected;
 };
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.existing.size() << " names taken: next is \"" << c.expected << "\"";
+}
 
 class CreateScenarioName : public ::testing::TestWithParam<NameCase> {};
 

@@ -18,6 +18,9 @@ struct LevelCase {
     int given;
     int stored;
 };
+void PrintTo(const LevelCase& c, std::ostream* os) {
+    *os << "level " << c.which << " given " << c.given << " stores " << c.stored;
+}
 
 class LevelSetting : public ::testing::TestWithParam<LevelCase> {};
 
@@ -46,6 +49,9 @@ struct RenameCase {
     const char* oldName;
     int result;
 };
+void PrintTo(const RenameCase& c, std::ostream* os) {
+    *os << "\"" << c.oldName << "\" renamed \"" << c.newName << "\": result " << c.result;
+}
 
 class RenameEconomicData : public ::testing::TestWithParam<RenameCase> {};
 

@@ -59,6 +59,9 @@ struct RuleCase {
     std::vector<Expected> expected;
     int hotCold;
 };
+void PrintTo(const RuleCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class Rules : public SegmentRules, public ::testing::WithParamInterface<RuleCase> {};
 
@@ -204,6 +207,9 @@ struct UtilityCase {
     std::vector<double> specificHeats;
     double factor;
 };
+void PrintTo(const UtilityCase& c, std::ostream* os) {
+    *os << c.points.size() << " points, factor " << c.factor;
+}
 
 class UtilitySegments : public SegmentRules, public ::testing::WithParamInterface<UtilityCase> {};
 

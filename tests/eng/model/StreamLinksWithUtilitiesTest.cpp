@@ -12,6 +12,9 @@ struct LinkCase {
     const char* from;
     const char* to;
 };
+void PrintTo(const LinkCase& c, std::ostream* os) {
+    *os << c.from << " linked to " << c.to;
+}
 
 class LinkWithUtility : public ::testing::TestWithParam<LinkCase> {};
 

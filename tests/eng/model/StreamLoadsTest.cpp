@@ -102,6 +102,9 @@ struct RangeCase {
     int mode;
     double load;
 };
+void PrintTo(const RangeCase& c, std::ostream* os) {
+    *os << "from " << c.from << " to " << c.to << " C, mode " << c.mode << ": " << c.load << " kW";
+}
 
 class LoadInRange : public StreamLoads, public ::testing::WithParamInterface<RangeCase> {};
 
@@ -148,6 +151,9 @@ struct WidenCase {
     double target;
     double flow;      // kEmpty: not checked
 };
+void PrintTo(const WidenCase& c, std::ostream* os) {
+    *os << c.points.size() << " points widened to " << c.target << " C";
+}
 
 class Widen : public StreamLoads, public ::testing::WithParamInterface<WidenCase> {};
 
@@ -216,6 +222,9 @@ struct ShiftCase {
     double dTmin;
     double hotIn, hotOut, coldIn, coldOut;
 };
+void PrintTo(const ShiftCase& c, std::ostream* os) {
+    *os << c.scope << " DTmin " << c.dTmin << " C";
+}
 
 class Shift : public StreamLoads, public ::testing::WithParamInterface<ShiftCase> {};
 

@@ -149,6 +149,9 @@ struct FitCase {
     bool usable;
     std::vector<MeanCase> means;
 };
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class SpecificHeatPolynomial : public StreamRawData, public ::testing::WithParamInterface<FitCase> {};
 

@@ -128,6 +128,9 @@ struct SplitCase {
     double cannotSplit;  // kEmpty: no such value
     double branches;
 };
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << "cannot-split " << c.cannotSplit << ", " << c.branches << " branches";
+}
 
 class VersionTwo : public StreamRecord, public ::testing::WithParamInterface<SplitCase> {};
 

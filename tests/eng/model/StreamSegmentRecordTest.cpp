@@ -29,6 +29,9 @@ StreamSegment Utility(std::int32_t connected, std::int32_t crossPinch) {
 struct MarkCase {
     std::int32_t connected, crossPinch;
 };
+void PrintTo(const MarkCase& c, std::ostream* os) {
+    *os << (c.connected ? "connected" : "not connected") << (c.crossPinch ? ", across the pinch" : "");
+}
 class StreamSegmentRecord : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(StreamSegmentRecord, TheCrossPinchMarkComesBack) {

@@ -103,6 +103,9 @@ struct LayoutCase {
     std::size_t length;
     std::uint32_t crc;
 };
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.name << ": " << c.length << " bytes";
+}
 
 class StreamValueLayout : public ::testing::TestWithParam<LayoutCase> {
 protected:

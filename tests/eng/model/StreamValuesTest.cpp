@@ -119,6 +119,9 @@ struct KindCase {
     int kindAfter;
     bool sends87;
 };
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << "kind " << c.from << " to " << c.to << ": result " << c.result << ", kind " << c.kindAfter;
+}
 
 class StreamKind : public StreamValues, public ::testing::WithParamInterface<KindCase> {};
 

@@ -141,6 +141,9 @@ struct StepCase {
     double from, to, step;
     std::vector<double> expected;
 };
+void PrintTo(const StepCase& c, std::ostream* os) {
+    *os << c.from << " to " << c.to << " by " << c.step << ": " << c.expected.size() << " points";
+}
 
 class FixedSteps : public ::testing::TestWithParam<StepCase> {};
 

@@ -42,6 +42,11 @@ struct SiteWithBase {
 };
 
 enum class Made { Copy, AppendOntoSiteScenario, RetrofitCopy };
+void PrintTo(Made m, std::ostream* os) {
+    *os << (m == Made::Copy           ? "a copy"
+            : m == Made::RetrofitCopy ? "a retrofit copy"
+                                      : "appended onto the site scenario");
+}
 
 class SiteScenarioCopy : public ::testing::TestWithParam<Made> {};
 

@@ -139,6 +139,9 @@ struct RenameCase {
     int result;
     const char* nameAfter;
 };
+void PrintTo(const RenameCase& c, std::ostream* os) {
+    *os << "\"" << c.from << "\" to \"" << c.to << "\": result " << c.result;
+}
 
 class RenameStream : public ::testing::TestWithParam<RenameCase> {};
 
@@ -238,6 +241,9 @@ struct OlderCase {
     const char* streamName;
     int streams;
 };
+void PrintTo(const OlderCase& c, std::ostream* os) {
+    *os << "version " << c.version << ": " << c.streams << " streams";
+}
 
 class OlderSiteRecord : public ::testing::TestWithParam<OlderCase> {};
 

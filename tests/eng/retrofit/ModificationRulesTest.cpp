@@ -43,6 +43,10 @@ struct GridCase {
     double coolerIn;
     int candidates;
 };
+void PrintTo(const GridCase& c, std::ostream* os) {
+    *os << c.hots << " hot, " << c.colds << " cold, cooler in at " << c.coolerIn << " C: " << c.candidates
+        << " candidates";
+}
 class CandidatePairs : public ::testing::TestWithParam<GridCase> {};
 
 TEST_P(CandidatePairs, PositionTemperaturesCountFromOneHundredAndOnePairs) {

@@ -63,6 +63,10 @@ struct ReadBackCase {
     int chosenIndex;
     double duty;
 };
+void PrintTo(const ReadBackCase& c, std::ostream* os) {
+    *os << "candidate " << c.candidate << " against existing " << c.existing
+        << (c.chosen ? ": chosen" : ": not chosen");
+}
 
 class ModificationReadBack : public ::testing::TestWithParam<ReadBackCase> {};
 

@@ -17,6 +17,9 @@ struct KeyOrder {
     TemperatureKey a, b;
     int expected;
 };
+void PrintTo(const KeyOrder& c, std::ostream* os) {
+    *os << "keys ordered " << c.expected;
+}
 
 class TemperatureKeyOrder : public ::testing::TestWithParam<KeyOrder> {};
 

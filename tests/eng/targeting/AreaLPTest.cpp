@@ -131,6 +131,9 @@ struct TwoStreamCase {
     double h;
     double area;
 };
+static void PrintTo(const TwoStreamCase& c, std::ostream* os) {
+    *os << "h " << c.h << " kW/m2.C: " << c.area << " m2";
+}
 
 class AreaLPTwoStreams : public ::testing::TestWithParam<TwoStreamCase> {};
 
@@ -310,6 +313,10 @@ struct LPCodeCase {
     bool placementValid;
     double area;  // after the film coefficients were halved (40 recomputed, 20 kept)
 };
+void PrintTo(const LPCodeCase& c, std::ostream* os) {
+    *os << "code " << c.code << ", method " << c.method
+        << (c.placementValid ? ", placement valid" : ", placement invalid") << ": " << c.area << " m2";
+}
 
 class AreaLPUpdateCodes : public ::testing::TestWithParam<LPCodeCase> {};
 

@@ -40,6 +40,9 @@ struct TwoStreamCase {
     double h;
     double area;
 };
+static void PrintTo(const TwoStreamCase& c, std::ostream* os) {
+    *os << "h " << c.h << " kW/m2.C: " << c.area << " m2";
+}
 
 class BathTwoStreams : public ::testing::TestWithParam<TwoStreamCase> {};
 
@@ -338,6 +341,11 @@ struct CodeCase {
     bool placementValid;
     bool computes;       // an existing target is recomputed
 };
+void PrintTo(const CodeCase& c, std::ostream* os) {
+    *os << "code " << c.code << ", method " << c.method
+        << (c.placementValid ? ", placement valid" : ", placement invalid")
+        << (c.computes ? ": recomputed" : ": kept");
+}
 
 class BathUpdateCodes : public ::testing::TestWithParam<CodeCase> {};
 

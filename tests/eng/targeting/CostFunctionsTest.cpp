@@ -180,6 +180,9 @@ TEST(CostFunctions, KindsOutsideTheSevenCreateNothing) {
 struct RecoveryCase {
     double rate, years, expected;
 };
+void PrintTo(const RecoveryCase& c, std::ostream* os) {
+    *os << "rate " << c.rate << " over " << c.years << " years: " << c.expected;
+}
 
 class CapitalRecovery : public ::testing::TestWithParam<RecoveryCase> {};
 

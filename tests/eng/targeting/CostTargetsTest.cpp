@@ -51,6 +51,10 @@ struct KindCase {
     int expectedKind;
     double expectedValue;
 };
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << "option " << c.option << " from kind " << c.startKind << ": kind " << c.expectedKind << ", "
+        << c.expectedValue;
+}
 
 class CapitalKindByAreaOption : public ::testing::TestWithParam<KindCase> {};
 

@@ -84,6 +84,9 @@ struct DTminCase {
     int type;
     std::vector<double> hotPinches;
 };
+void PrintTo(const DTminCase& c, std::ostream* os) {
+    *os << "DTmin " << c.dtMin << " C: hot " << c.hot << " kW, cold " << c.cold << " kW, type " << c.type;
+}
 
 class FourStreamDTminTest : public ::testing::TestWithParam<DTminCase> {};
 
@@ -378,6 +381,9 @@ struct CodeCase {
     int code;
     bool rebuilds;
 };
+void PrintTo(const CodeCase& c, std::ostream* os) {
+    *os << "code " << c.code << (c.rebuilds ? ": rebuilds" : ": keeps");
+}
 
 class UpdateEnergyTargetTest : public ::testing::TestWithParam<CodeCase> {};
 

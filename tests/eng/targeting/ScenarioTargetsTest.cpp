@@ -48,6 +48,10 @@ struct DTminCase {
     double hotPinch, coldPinch;
     int problemType;
 };
+void PrintTo(const DTminCase& c, std::ostream* os) {
+    *os << "DTmin " << c.dtMin << " C: hot " << c.hot << " kW, cold " << c.cold << " kW, " << c.pinches
+        << " pinches";
+}
 
 class FourStreamAtDTmin : public ::testing::TestWithParam<DTminCase> {};
 

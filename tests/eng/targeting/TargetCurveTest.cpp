@@ -182,6 +182,9 @@ struct PlaceCase {
     bool connected;
     bool crossPinch;
 };
+void PrintTo(const PlaceCase& c, std::ostream* os) {
+    *os << c.what;
+}
 class PlaceUtilitySegmentTest : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(PlaceUtilitySegmentTest, LoadAndCrossPinchMark) {

@@ -49,6 +49,9 @@ struct UnitsFewCase {
     const char* label;
     void (*build)(StreamSet&);
 };
+void PrintTo(const UnitsFewCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class UnitsMILPTooFew : public ::testing::TestWithParam<UnitsFewCase> {};
 
@@ -230,6 +233,9 @@ struct UnitsBalanceCase {
     double coldLoad;
     bool balanced;
 };
+void PrintTo(const UnitsBalanceCase& c, std::ostream* os) {
+    *os << "cold load " << c.coldLoad << " kW" << (c.balanced ? ": balanced" : ": unbalanced");
+}
 
 class UnitsMILPBalance : public ::testing::TestWithParam<UnitsBalanceCase> {};
 

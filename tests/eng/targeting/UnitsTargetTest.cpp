@@ -33,6 +33,9 @@ struct UnitsPinchCase {
     int method;
     UnitsPinch pinch;
 };
+void PrintTo(const UnitsPinchCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class FourStreamUnits : public ::testing::TestWithParam<UnitsPinchCase> {};
 
@@ -77,6 +80,9 @@ struct UnitsCountCase {
     int overall;
     int withPinch;
 };
+void PrintTo(const UnitsCountCase& c, std::ostream* os) {
+    *os << c.label << ": " << c.overall << " overall, " << c.withPinch << " with the pinch division";
+}
 
 class UnitsCounts : public ::testing::TestWithParam<UnitsCountCase> {};
 

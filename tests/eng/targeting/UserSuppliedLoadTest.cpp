@@ -55,6 +55,9 @@ struct BalanceCase {
     double hotEffective, coldEffective;
     double makeUpSource, makeUpSink;
 };
+void PrintTo(const BalanceCase& c, std::ostream* os) {
+    *os << "steam " << c.steam << " kW, water " << c.water << " kW";
+}
 
 class Balancing : public ::testing::TestWithParam<BalanceCase> {};
 

@@ -32,6 +32,9 @@ struct AssignCase {
     double target;
     std::vector<double> expected;
 };
+void PrintTo(const AssignCase& c, std::ostream* os) {
+    *os << c.loads.size() << " loads on " << c.streams << " streams, target " << c.target;
+}
 
 class HandingOutLoads : public ::testing::TestWithParam<AssignCase> {};
 
@@ -138,6 +141,9 @@ struct UserLoadCase {
     double steam, water;
     int hotStatus, coldStatus;
 };
+void PrintTo(const UserLoadCase& c, std::ostream* os) {
+    *os << "steam " << c.steam << " kW, water " << c.water << " kW: status " << c.hotStatus << "/" << c.coldStatus;
+}
 
 class UserLoadStatuses : public ::testing::TestWithParam<UserLoadCase> {};
 

@@ -34,6 +34,9 @@ struct PathCase {
     const char* path;
     const char* file;
 };
+void PrintTo(const PathCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ConfigurationLookup : public ::testing::TestWithParam<PathCase> {
 protected:

@@ -106,6 +106,11 @@ struct BadReportCall {
     const char* key;
     const char* path;  // for AppendText when key is null
 };
+void PrintTo(const BadReportCall& c, std::ostream* os) {
+    if (c.path) *os << "appended text at \"" << c.path << "\"";
+    else *os << "section " << (c.section ? c.section : "none") << ", key "
+             << (c.key ? "\"" + std::string(c.key) + "\"" : std::string("none"));
+}
 
 class ReportRefusals : public ::testing::TestWithParam<BadReportCall> {};
 

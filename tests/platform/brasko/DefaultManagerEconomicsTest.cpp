@@ -33,6 +33,9 @@ struct CoefficientEditCase {
     const char* text;
     hresult expected;
 };
+void PrintTo(const CoefficientEditCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class CoefficientEdits : public ::testing::TestWithParam<CoefficientEditCase> {};
 
@@ -115,6 +118,9 @@ struct RenameCase {
     hresult expected;
     const char* listedName;  // name of set 1 afterwards
 };
+void PrintTo(const RenameCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class RenameEconomicData : public ::testing::TestWithParam<RenameCase> {};
 

@@ -28,6 +28,9 @@ struct SetValueCase {
     int checked;      // parameter read back afterwards
     double expected;  // its value then
 };
+void PrintTo(const SetValueCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class SetValueRules : public ::testing::TestWithParam<SetValueCase> {};
 

@@ -31,6 +31,9 @@ struct RandomEditCase {
     int rows, columns, edits;
     double zeroShare;  // share of edits that write 0.0
 };
+void PrintTo(const RandomEditCase& c, std::ostream* os) {
+    *os << c.rows << "x" << c.columns << ", " << c.edits << " edits, seed " << c.seed;
+}
 
 class SparseMatrixRandomTest : public ::testing::TestWithParam<RandomEditCase> {};
 
@@ -130,6 +133,9 @@ struct AppendCase {
     std::vector<std::pair<int, int>> sizes;  // rows, columns of each block in turn
     unsigned seed;
 };
+void PrintTo(const AppendCase& c, std::ostream* os) {
+    *os << c.sizes.size() << " blocks, seed " << c.seed;
+}
 
 class SparseMatrixAppendTest : public ::testing::TestWithParam<AppendCase> {};
 

@@ -18,6 +18,9 @@ struct Verification {
     int phase;           // 1 liquid (region 1), 0 vapour (region 2)
     double enthalpy;     // kJ/kg
 };
+void PrintTo(const Verification& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class SteamEnthalpyVerification : public ::testing::TestWithParam<Verification> {};
 

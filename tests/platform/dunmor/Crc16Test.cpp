@@ -10,6 +10,9 @@ struct CrcCase {
     const char* text;
     std::uint16_t crc;
 };
+void PrintTo(const CrcCase& c, std::ostream* os) {
+    *os << "\"" << c.text << "\": " << c.crc;
+}
 
 class Crc16Test : public ::testing::TestWithParam<CrcCase> {};
 

@@ -88,6 +88,9 @@ TEST(ExchangerModel, DutyGivesOutletsAndArea) {
 struct Ntu {
     double thi, tci, cpHot, cpCold, u, area, duty;
 };
+void PrintTo(const Ntu& c, std::ostream* os) {
+    *os << "UA " << c.u * c.area << ": duty " << c.duty << " kW";
+}
 
 class ExchangerAreaGiven : public ::testing::TestWithParam<Ntu> {};
 

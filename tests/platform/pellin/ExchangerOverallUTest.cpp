@@ -49,6 +49,10 @@ struct FromU {
     bool written;
     double area;
 };
+void PrintTo(const FromU& c, std::ostream* os) {
+    *os << "U " << c.u << ", status " << c.uStatus << (c.switchOn ? ", switch on" : ", switch off") << ": area "
+        << c.area << " m2";
+}
 
 class ExchangerAreaFromOverallU : public ::testing::TestWithParam<FromU> {};
 

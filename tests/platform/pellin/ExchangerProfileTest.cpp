@@ -79,6 +79,9 @@ struct Orientation {
     double thi, tho, tci, tco;
     bool hotReversed, coldReversed;
 };
+void PrintTo(const Orientation& c, std::ostream* os) {
+    *os << "hot " << c.thi << "->" << c.tho << " C, cold " << c.tci << "->" << c.tco << " C";
+}
 
 class ExchangerOrientation : public ::testing::TestWithParam<Orientation> {};
 

@@ -12,6 +12,10 @@ namespace {
 struct Worked {
     double hotIn, hotOut, coldIn, coldOut, shells, F;
 };
+void PrintTo(const Worked& c, std::ostream* os) {
+    *os << "hot " << c.hotIn << "->" << c.hotOut << " C, cold " << c.coldIn << "->" << c.coldOut << " C, "
+        << c.shells << " shells: F " << c.F;
+}
 
 class FFactorWorked : public ::testing::TestWithParam<Worked> {};
 

@@ -9,6 +9,9 @@ namespace {
 struct Pair {
     double a, b, expected;
 };
+void PrintTo(const Pair& c, std::ostream* os) {
+    *os << c.a << " and " << c.b << ": " << c.expected;
+}
 
 class Lmtd : public ::testing::TestWithParam<Pair> {};
 

@@ -99,6 +99,9 @@ struct TeeCase {
     double given[3];  // the branches' specified shares; NAN: open
     double shares[3];  // what the tee leaves on them; NAN: still open
 };
+void PrintTo(const TeeCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class UnitNodesTee : public ::testing::TestWithParam<TeeCase> {};
 
@@ -152,6 +155,9 @@ struct PlaceholderCase {
     bool inletKnown;
     double known, duty, other;
 };
+void PrintTo(const PlaceholderCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class UnitNodesPlaceholder : public ::testing::TestWithParam<PlaceholderCase> {};
 

@@ -145,6 +145,9 @@ struct Refusal {
     CaseReadStatus status;
     int line;
 };
+void PrintTo(const Refusal& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class CaseReaderRefusal : public ::testing::TestWithParam<Refusal> {};
 

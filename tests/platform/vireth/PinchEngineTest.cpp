@@ -249,6 +249,9 @@ TEST(PinchEngine, ASplitStreamKeepsItsSharesAndMixesByHeatContent) {
 struct HeatCase {
     double t, heat, slope;
 };
+void PrintTo(const HeatCase& c, std::ostream* os) {
+    *os << "at " << c.t << " C: " << c.heat << " kW";
+}
 class HeatContentTest : public ::testing::TestWithParam<HeatCase> {};
 
 // Hot stream 200 -> 100 in two segments: 200 -> 150 at CP 2 (100 kW), 150 -> 100 at CP 4

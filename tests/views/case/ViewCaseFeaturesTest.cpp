@@ -228,6 +228,10 @@ bool choiceShown(const VarEnumInfo* list, double value) {
 struct PageChoiceCase {
     bool bound, design, locked, operationShown;
 };
+void PrintTo(const PageChoiceCase& c, std::ostream* os) {
+    *os << (c.bound ? "bound" : "unbound") << (c.design ? ", design" : ", no design")
+        << (c.locked ? ", locked" : "") << (c.operationShown ? ", operation shown" : "");
+}
 class ViewCasePageChoices : public ::testing::TestWithParam<PageChoiceCase> {};
 
 TEST_P(ViewCasePageChoices, TheOperationChoiceFollowsTheFirstDesignsLock) {

@@ -85,6 +85,9 @@ struct Toggle {
     int kind;
     int index;
 };
+void PrintTo(const Toggle& c, std::ostream* os) {
+    *os << "variable " << c.id << ", kind " << c.kind << ", index " << c.index;
+}
 class ViewCloneToolToggle : public ViewCloneTool, public ::testing::WithParamInterface<Toggle> {};
 
 TEST_P(ViewCloneToolToggle, ATogglePassesItsEntryToTheEngine) {

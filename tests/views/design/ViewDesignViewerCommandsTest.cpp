@@ -86,6 +86,9 @@ struct Operation {
     const char* line;
     Lines (*expected)();
 };
+void PrintTo(const Operation& c, std::ostream* os) {
+    *os << c.line;
+}
 
 class ViewDesignViewerOperations : public ViewDesignViewerCommands, public ::testing::WithParamInterface<Operation> {};
 
@@ -167,6 +170,9 @@ struct Feasibility {
     const char* name;
     int check;
 };
+void PrintTo(const Feasibility& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ViewRetrofitFeasibility : public ViewDesignViewerCommands, public ::testing::WithParamInterface<Feasibility> {};
 

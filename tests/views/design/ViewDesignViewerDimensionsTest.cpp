@@ -24,6 +24,9 @@ struct DimCase {
     int streamMode;
     std::vector<int> dims;
 };
+void PrintTo(const DimCase& c, std::ostream* os) {
+    *os << "variable " << c.type << "." << c.number << ", filter " << c.filter << ", stream mode " << c.streamMode;
+}
 
 class ViewDesignViewerDimensions : public ::testing::TestWithParam<DimCase> {};
 
@@ -72,6 +75,10 @@ struct StatusCase {
     bool operations;
     int expected;  // -1: left as passed
 };
+void PrintTo(const StatusCase& c, std::ostream* os) {
+    *os << "variable " << c.type << "." << c.number << " set to " << (c.value ? c.value : "nothing") << ": status "
+        << c.expected;
+}
 
 class ViewDesignViewerStatus : public ::testing::TestWithParam<StatusCase> {};
 

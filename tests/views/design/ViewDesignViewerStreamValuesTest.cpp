@@ -34,6 +34,10 @@ struct StreamCase {
     int mode, type, number, row;
     double expected;
 };
+void PrintTo(const StreamCase& c, std::ostream* os) {
+    *os << "variable " << c.type << "." << c.number << ", mode " << c.mode << ", row " << c.row << ": "
+        << c.expected;
+}
 
 class ViewDesignViewerStreamRows : public ::testing::TestWithParam<StreamCase> {};
 
@@ -254,6 +258,9 @@ struct SwitchCase {
     int type, number, dutyStatus;
     double expected;
 };
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << "variable " << c.type << "." << c.number << ", duty status " << c.dutyStatus << ": " << c.expected;
+}
 
 class ViewDesignViewerSwitches : public ::testing::TestWithParam<SwitchCase> {};
 

@@ -114,6 +114,9 @@ struct SideCase {
     int status;
     int expected;  // -1: the exchanger's feasibility
 };
+void PrintTo(const SideCase& c, std::ostream* os) {
+    *os << (c.row ? "heater" : "process exchanger") << ", variable " << c.number << ", status " << c.status;
+}
 
 class ViewDesignViewerSideState : public ::testing::TestWithParam<SideCase> {};
 

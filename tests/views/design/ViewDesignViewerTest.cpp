@@ -113,6 +113,10 @@ struct FilterCase {
     int process, heaters, coolers;
     std::vector<int> rows;
 };
+void PrintTo(const FilterCase& c, std::ostream* os) {
+    *os << (c.process ? "process" : "") << (c.heaters ? " heaters" : "") << (c.coolers ? " coolers" : "") << ": "
+        << c.rows.size() << " rows";
+}
 
 class ViewDesignViewerFilter : public ::testing::TestWithParam<FilterCase> {};
 

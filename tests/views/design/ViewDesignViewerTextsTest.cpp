@@ -39,6 +39,9 @@ struct StatusCase {
     int status;
     const char* key;  // null: no text
 };
+void PrintTo(const StatusCase& c, std::ostream* os) {
+    *os << "status " << c.status << ": " << (c.key ? c.key : "no text");
+}
 
 class ViewDesignViewerStatusWords : public ::testing::TestWithParam<StatusCase> {};
 

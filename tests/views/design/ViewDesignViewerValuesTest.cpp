@@ -150,6 +150,10 @@ struct PinchCase {
     double pinch, supply, target;
     int position;
 };
+void PrintTo(const PinchCase& c, std::ostream* os) {
+    *os << "side " << c.side << ", pinch " << c.pinch << " C, " << c.supply << "->" << c.target << " C: position "
+        << c.position;
+}
 
 class ViewDesignViewerPinchPosition : public ::testing::TestWithParam<PinchCase> {};
 

@@ -21,6 +21,9 @@ struct ArrangeCase {
     std::vector<std::string> order;    // after arranging
     std::vector<bool> visible;         // in that order
 };
+void PrintTo(const ArrangeCase& c, std::ostream* os) {
+    *os << c.className;
+}
 
 class ViewGridArrange : public ::testing::TestWithParam<ArrangeCase> {};
 

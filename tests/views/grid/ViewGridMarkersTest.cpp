@@ -26,6 +26,9 @@ struct AtX {
     bool reverse, cold;
     double expected;
 };
+void PrintTo(const AtX& c, std::ostream* os) {
+    *os << "x " << c.x << (c.reverse ? ", reversed" : "") << (c.cold ? ", cold" : ", hot") << ": " << c.expected;
+}
 class ViewGridTemperatureAtX : public ::testing::TestWithParam<AtX> {};
 
 TEST_P(ViewGridTemperatureAtX, ReadsThePinchColumnOrJustOffTheNextOne) {
@@ -53,6 +56,9 @@ struct AtPoint {
     bool reverse, cold;
     double expected;
 };
+void PrintTo(const AtPoint& c, std::ostream* os) {
+    *os << "x " << c.x << (c.reverse ? ", reversed" : "") << (c.cold ? ", cold" : ", hot") << ": " << c.expected;
+}
 class ViewGridTemperatureAtPoint : public ::testing::TestWithParam<AtPoint> {};
 
 TEST_P(ViewGridTemperatureAtPoint, ATenThousandthToTheSideThePointLiesOn) {

@@ -20,6 +20,9 @@ struct ResultTable {
     const char* name;
     Text (*key)(int);
 };
+void PrintTo(const ResultTable& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ViewResultTexts : public ::testing::TestWithParam<ResultTable> {};
 

@@ -170,6 +170,9 @@ struct MarkerCase {
     double dx, dy;
     bool hit;
 };
+void PrintTo(const MarkerCase& c, std::ostream* os) {
+    *os << "offset " << c.dx << "," << c.dy << (c.hit ? ": hit" : ": missed");
+}
 class ViewGridSegmentMarker : public ::testing::TestWithParam<MarkerCase> {};
 
 HENDStreamSegment* onlySegmentOf(HENDiagram& g, const Text& stream) {

@@ -99,6 +99,9 @@ struct PlotCase {
     const char* table;
     int graph;
 };
+void PrintTo(const PlotCase& c, std::ostream* os) {
+    *os << "graph " << c.graph;
+}
 
 class ViewPlotCurves : public ::testing::TestWithParam<PlotCase> {};
 

@@ -112,6 +112,9 @@ struct Sides {
     double shown;
     SegmentHeatType after;
 };
+void PrintTo(const Sides& c, std::ostream* os) {
+    *os << c.first << " then " << c.second << ": shows " << c.shown;
+}
 class ViewSiteUtilitySide : public ViewSiteUtilityEditor, public ::testing::WithParamInterface<Sides> {};
 
 TEST_P(ViewSiteUtilitySide, AnOpenSideIsInferredFromTheTemperaturesAndStored) {

@@ -146,6 +146,9 @@ struct Cursor {
     int typed;
     int lands;
 };
+void PrintTo(const Cursor& c, std::ostream* os) {
+    *os << c.name;
+}
 class ViewTotalSiteCursor : public ViewTotalSiteViewer, public ::testing::WithParamInterface<Cursor> {};
 
 TEST_P(ViewTotalSiteCursor, TheColumnCursorSkipsColumnsNoOneTypesInto) {

@@ -36,6 +36,9 @@ struct MarkCase {
     int status;
     const char* word;
 };
+void PrintTo(const MarkCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class ViewScenarioCrossPinch : public SentinelScenarioViewerTest<>, public ::testing::WithParamInterface<MarkCase> {};
 

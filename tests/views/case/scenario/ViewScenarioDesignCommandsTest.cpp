@@ -147,6 +147,9 @@ protected:
 struct ComparePair {
     double a, b, expected;
 };
+void PrintTo(const ComparePair& c, std::ostream* os) {
+    *os << c.a << " against " << c.b << ": " << c.expected;
+}
 class ViewScenarioCompare : public ::testing::TestWithParam<ComparePair> {};
 TEST_P(ViewScenarioCompare, IsTheShareOfTheReference) {
     const ComparePair& c = GetParam();

@@ -199,6 +199,9 @@ struct SheetCase {
     const char* key;      // the message shown; null: none
     int extracted;        // extractedData afterwards
 };
+void PrintTo(const SheetCase& c, std::ostream* os) {
+    *os << c.name << ": " << (c.key ? c.key : "no message");
+}
 class ViewScenarioSpreadsheets : public ViewScenarioFileCommands, public ::testing::WithParamInterface<SheetCase> {};
 TEST_P(ViewScenarioSpreadsheets, OnlyAnExistingXlsFileIsReadAndOnlyAReadOneCounts) {
     const SheetCase& c = GetParam();
@@ -324,6 +327,9 @@ struct GrowthCase {
     int answer;      // ImportVelmorScenario's
     bool reported;   // "NoStreamsExtracted" and the wizard closed
 };
+void PrintTo(const GrowthCase& c, std::ostream* os) {
+    *os << (c.automation ? "automation" : "interactive") << ", result " << c.result << (c.grows ? ", grows" : "");
+}
 class ViewScenarioImportGrowth : public ViewScenarioFileCommands, public ::testing::WithParamInterface<GrowthCase> {};
 TEST_P(ViewScenarioImportGrowth, AnImportThatAddsNoStreamIsNotASuccess) {
     const GrowthCase& c = GetParam();
@@ -417,6 +423,9 @@ struct FinishCase {
     double dTmin;  // afterwards
     bool summary;
 };
+void PrintTo(const FinishCase& c, std::ostream* os) {
+    *os << (c.automation ? "automation" : "interactive") << ", total site " << c.totalSite << ": DTmin " << c.dTmin;
+}
 class ViewScenarioFinish : public ViewScenarioFileCommands, public ::testing::WithParamInterface<FinishCase> {};
 TEST_P(ViewScenarioFinish, DTminGoesToTheMiddleOfTheOptimumWhenBothEndsAreKnown) {
     const FinishCase& c = GetParam();

@@ -389,6 +389,9 @@ struct BCCase {
     double q, e;
     double stored;
 };
+void PrintTo(const BCCase& c, std::ostream* os) {
+    *os << "units " << c.units << ", basis " << c.basis << ": stored " << c.stored;
+}
 class ViewScenarioApplyBC : public ViewScenarioFormCommands, public ::testing::WithParamInterface<BCCase> {};
 TEST_P(ViewScenarioApplyBC, StoresTheExponentAndTheCoefficientInBaseUnits) {
     const BCCase& c = GetParam();

@@ -175,6 +175,9 @@ struct HottestCase {
     const char* hu;
     const char* hu2;
 };
+void PrintTo(const HottestCase& c, std::ostream* os) {
+    *os << "variable " << c.id;
+}
 class ViewScenarioPlacement : public ::testing::TestWithParam<HottestCase> {};
 
 TEST_P(ViewScenarioPlacement, InsufficientMarksEveryHotUtilityAtTheHighestSupply) {

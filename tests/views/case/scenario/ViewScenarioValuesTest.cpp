@@ -248,6 +248,9 @@ struct Coefficient {
     int units;
     double basis, a, shown;
 };
+void PrintTo(const Coefficient& c, std::ostream* os) {
+    *os << "units " << c.units << ", basis " << c.basis << ": shows " << c.shown;
+}
 class ViewScenarioCostCoefficient : public ViewScenarioValues, public ::testing::WithParamInterface<Coefficient> {};
 TEST_P(ViewScenarioCostCoefficient, IsShownPerDisplayUnitOfItsBasis) {
     const Coefficient& c = GetParam();
@@ -269,6 +272,9 @@ struct Assignment {
     int method;
     double shown;
 };
+void PrintTo(const Assignment& c, std::ostream* os) {
+    *os << "method " << c.method << ": shows " << c.shown;
+}
 class ViewScenarioAssignmentMethod : public ViewScenarioValues, public ::testing::WithParamInterface<Assignment> {};
 TEST_P(ViewScenarioAssignmentMethod, IsShownByItsChoice) {
     scenario->assignmentMethod = GetParam().method;

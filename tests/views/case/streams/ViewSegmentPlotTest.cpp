@@ -52,6 +52,9 @@ struct LoadCase {
     std::vector<double> heatFlow;
     const char* colour;
 };
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ViewSegmentPlotLoads : public ViewSegmentPlot, public ::testing::WithParamInterface<LoadCase> {};
 
@@ -113,6 +116,9 @@ struct RawCase {
     std::vector<double> enthalpies;
     std::vector<double> heatFlow;
 };
+void PrintTo(const RawCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ViewSegmentPlotRaw : public ViewSegmentPlot, public ::testing::WithParamInterface<RawCase> {};
 

@@ -155,6 +155,9 @@ struct BoxCase {
     int result;
     const char* error;
 };
+void PrintTo(const BoxCase& c, std::ostream* os) {
+    *os << "row " << c.row << ", box " << c.box << ": result " << c.result;
+}
 
 class ViewSegmentTableBox : public ViewSegmentTable, public ::testing::WithParamInterface<BoxCase> {};
 

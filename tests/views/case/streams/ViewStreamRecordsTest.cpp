@@ -291,6 +291,9 @@ struct OldStreamCase {
     int version;
     bool hasText;
 };
+void PrintTo(const OldStreamCase& c, std::ostream* os) {
+    *os << "version " << c.version << (c.hasText ? " with text" : " without text");
+}
 
 class ViewProcessStreamVersions : public ViewStreamRecords, public ::testing::WithParamInterface<OldStreamCase> {};
 
