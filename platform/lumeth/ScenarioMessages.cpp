@@ -49,6 +49,7 @@ const MessageText kTexts[] = {
     {"EconomicDefaultError", "The economic data set could not be assigned."},
     {"EnthalpyUpdateError", "The enthalpy could not be set."},
     {"SpecRange", "The value lies outside its allowed range."},
+    {"TypicalAreaConstantRange", "A capital cost constant must lie between 0 and 1e12."},
     {"SplitBranchValueError", "This number of split branches is refused."},
     {"TemperatureUpdateError", "The temperature could not be set."},
     {"HotStreamInletTemperatureUpdateError", "A hot stream's supply temperature cannot be set so."},

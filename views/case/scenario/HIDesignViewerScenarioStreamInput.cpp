@@ -9,6 +9,7 @@
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/streams/LinkTableCollection.h"
 
+#include <cmath>
 #include <limits>
 
 using namespace scenario_input;
@@ -138,6 +139,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          .streamWrite = [](V&, Stream s, Var, double value) -> const char* {
              if (!isEmpty(value) && value <= 0.0) return "SpecRange";
              if (!inRangeOrEmpty(value, L::MinDuty, L::MaxDuty)) return "SpecRange";
+             // On a stream of one segment the load sets the cp over its temperatures: a load that
+             // would give a cp no case holds is refused as well.
+             const double supply = s.GetSupplyTemperature(), target = s.GetTargetTemperature();
+             if (!isEmpty(value) && s.GetNumberOfSegments() <= 1 && !isEmpty(supply) && !isEmpty(target) &&
+                 supply != target) {
+                 const double cp = value / std::fabs(supply - target);
+                 if (!(cp >= L::MinCp && cp <= L::MaxCp)) return "SpecRange";
+             }
              if (!isEmpty(value) && s.GetHotCold() == 1) value = -value;
              return setInsteadOf(s, "Enthalpy", value, "HeatCapacityFlowrate", "EnthalpyUpdateError");
          },
