@@ -2,7 +2,7 @@
 // and the cost kinds over range targets, drawn as SVG that xmllint and rsvg-convert accept;
 // bad input fails with a message and writes no file.
 #include "HostProcess.h"
-#include "../support/SvgReadBack.h"
+#include "../support/SvgReportGrade.h"
 
 #include <gtest/gtest.h>
 
@@ -61,33 +61,6 @@ struct KindCase {
 };
 
 class HostPlot : public ::testing::TestWithParam<KindCase> {};
-
-// What a reader of a report would stumble over: two equal tick labels on one axis, or a text
-// that starts outside the picture (its anchor outside the view box, or a centred text wider
-// than the room to either side, at about 6 units a character).
-void ExpectReportGrade(const std::string& svg, const std::string& input) {
-    const SvgPicture picture = ReadSvg(svg);
-    ASSERT_TRUE(picture.parsed) << input;
-    const std::size_t at = svg.find("width=\"");
-    const double width = std::strtod(svg.c_str() + at + 7, nullptr);
-    const double height = std::strtod(svg.c_str() + svg.find("height=\"", at) + 8, nullptr);
-    for (const char* axis : {"x-tick", "y-tick", "y2-tick"}) {
-        std::vector<std::string> labels;
-        for (const SvgElement* t : picture.OfClass(axis)) labels.push_back(t->text);
-        std::sort(labels.begin(), labels.end());
-        EXPECT_EQ(labels.end(), std::adjacent_find(labels.begin(), labels.end())) << input << " " << axis;
-    }
-    for (const SvgElement& e : picture.elements) {
-        if (e.name != "text" || !e.Attribute("transform").empty()) continue;
-        const double x = e.Number("x"), y = e.Number("y"), half = 3.0 * static_cast<double>(e.text.size());
-        EXPECT_TRUE(y >= 0.0 && y <= height) << input << ": " << e.text;
-        if (e.Attribute("text-anchor") == "middle") {
-            EXPECT_TRUE(x - half >= 0.0 && x + half <= width) << input << ": " << e.text << " at " << x;
-        } else {
-            EXPECT_TRUE(x >= 0.0 && x <= width) << input << ": " << e.text << " at " << x;
-        }
-    }
-}
 
 TEST_P(HostPlot, EveryKindIsAPictureThatXmllintAndRsvgAccept) {
     Scratch segmented("segmented.csv");

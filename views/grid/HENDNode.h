@@ -186,6 +186,8 @@ public:
     bool HitTest(CanvasPoint p, HENDHitRecord& record) override;
 
 protected:
+    // On a picture: the branch's split fraction, between a and b.
+    void DrawSplitFraction(Canvas& canvas, double a, double b);
     void DrawShape(Canvas& canvas) override;
 };
 
@@ -221,6 +223,8 @@ struct HENDExchangerEnd {
     int column = -1;
     int shade = 0;
     HENDStreamSegment* inlet = nullptr;  // the segment that feeds this end
+    // The stream's temperatures into and out of the unit on this end; -32767 while unknown.
+    double inletTemperature = -32767.0, outletTemperature = -32767.0;
 };
 
 // An exchanger, heater or cooler: shaded circles on each of its visible lines, joined.
@@ -250,6 +254,8 @@ public:
     bool deleting = false;
 
 protected:
+    // On a picture: the name and, on each line, the temperatures on either side.
+    void DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd);
     void DrawShape(Canvas& canvas) override;
 };
 

@@ -178,8 +178,14 @@ public:
     void Paint() override;
     void OnResize() override;
     Text BackgroundFlyBy(CanvasPoint p) override;
-    // The picture as a standalone SVG document.
+    // The picture as a standalone SVG document, shown at the size the view fits it into, its
+    // texts as large as on the screen: each unit with its name and the temperatures into and out
+    // of it on each line, each branch with its split fraction. Its coordinates are the canvas's.
     Text PictureSVG();
+    // While the picture is drawn: canvas units to a pixel of the picture (texts and the gaps
+    // around them are given in pixels); 0 while the view is drawn.
+    double PicturePixel() const { return m_picturePixel; }
+    bool DrawingPicture() const { return m_picturePixel > 0.0; }
     // The items, lines and pinches as JSON for scripts.
     Text DescribeJSON() const;
 
@@ -327,6 +333,7 @@ private:
     double m_hScale = -32767.0, m_vScale = -32767.0;
     double m_exchangerSize = 30.0;
     double m_labelShrink = 1.0;
+    double m_picturePixel = 0.0;
     int m_annotation[6] = {1, 7, 2, 7, 1, 1};
     struct Label {
         double left, top, width, height;

@@ -608,6 +608,8 @@ void HENDiagram::Rebuild() {
                         (hotOut != kEmpty && coldIn != kEmpty && hotOut < coldIn - tol)))
             code = 5;  // the temperatures cross: the unit cannot work as drawn
         for (HENDExchangerEnd& end : hx->ends) {
+            end.inletTemperature = end.cold ? coldIn : hotIn;
+            end.outletTemperature = end.cold ? coldOut : hotOut;
             double own = 0.0;
             if (node->getVariableAsDouble(end.cold ? "ColdShadeIt" : "HotShadeIt", own) && own >= 1.0 && own <= 5.0)
                 end.shade = static_cast<int>(own);
