@@ -368,6 +368,27 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         }
         flush();
     }
+    if (references) {
+        canvas.BeginGroup(mark("references"));
+        const LineAttrib levelLine{ColourResource{"Level", 96, 96, 96}, 1, 1};
+        double noteY = top + 6.0;
+        for (const PlotReference& r : references()) {
+            const std::vector<std::pair<Text, Text>> data{{"label", r.label}};
+            if (!r.level) {
+                canvas.SetMarkup(canvas.AddText({left + 6.0, noteY}, r.label, font, ink), mark("note", data));
+                noteY += 14.0;
+                continue;
+            }
+            // A level outside the axis has no place in the picture.
+            if (!std::isfinite(r.y) || r.y < f.y.lo || r.y > f.y.hi) continue;
+            const double py = f.ToPixelY(r.y, false);
+            canvas.SetMarkup(canvas.AddLine({left, py}, {left + w, py}, levelLine), mark("level", data));
+            canvas.SetMarkup(canvas.AddText({left + w - 4.0, py - 3.0}, r.label, font, ink, TextAnchor::End,
+                                            TextBaseline::Baseline),
+                             mark("level-label", data));
+        }
+        canvas.EndGroup();
+    }
     if (m_area.key.IsVisible()) {
         canvas.BeginGroup(mark("legend"));
         double keyY = top + h + 58.0;
