@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +193,44 @@ TEST(HostPlotInput, PointingAtTheHotCompositeCurveNamesItsStreams) {
 }  // namespace
 
 namespace {
+
+// The composite curves carry the four-stream targets (examples/four-streams.csv, DTmin 10): the
+// pinch at 90 C hot and 80 C cold, 20 kW of hot and 60 kW of cold utility; the shifted curves
+// and the grand composite their pinch at the shifted 85 C. Each level lies at its temperature
+// on the axis.
+struct TargetMarks {
+    const char* kind;
+    std::vector<std::pair<const char*, double>> levels;
+};
+
+class HostPlotTargets : public ::testing::TestWithParam<TargetMarks> {};
+
+TEST_P(HostPlotTargets, TheCurvesCarryThePinchTheUtilityTargetsAndDTmin) {
+    Scratch svg(std::string(GetParam().kind) + "-targets.svg");
+    const HostRun run = RunHost("plot " + example("four-streams.csv") + " --kind " + GetParam().kind + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture pic = ReadSvg(readFile(svg.path));
+    ASSERT_TRUE(pic.parsed);
+    ASSERT_NE(nullptr, pic.PlotArea());
+    const SvgAxes axes(*pic.PlotArea());
+    std::vector<std::string> notes;
+    for (const SvgElement* n : pic.OfClass("note")) notes.push_back(n->text);
+    EXPECT_EQ((std::vector<std::string>{"QH = 20.0 kW", "QC = 60.0 kW", "DTmin = 10.0 C"}), notes);
+    const auto lines = pic.OfClass("level");
+    ASSERT_EQ(GetParam().levels.size(), lines.size());
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        EXPECT_EQ(GetParam().levels[k].first, lines[k]->Attribute("data-label"));
+        EXPECT_NEAR(GetParam().levels[k].second, axes.Y(lines[k]->Number("y1")), 1e-3);
+        EXPECT_DOUBLE_EQ(lines[k]->Number("y1"), lines[k]->Number("y2"));
+    }
+    EXPECT_EQ(lines.size(), pic.OfClass("level-label").size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, HostPlotTargets,
+                         ::testing::Values(TargetMarks{"composite", {{"Hot pinch 90.0 C", 90.0}, {"Cold pinch 80.0 C", 80.0}}},
+                                           TargetMarks{"shifted", {{"Pinch 85.0 C", 85.0}}},
+                                           TargetMarks{"grand", {{"Pinch 85.0 C", 85.0}}}),
+                         [](const auto& info) { return std::string(info.param.kind); });
 
 // The README's range example: hot and cold utility differ by a constant 40 kW, so on scales of
 // their own the two lines would coincide; in kW both they share one scale and both show.

@@ -44,7 +44,8 @@ inline void ExpectReportGrade(const std::string& svg, const std::string& input) 
         std::vector<std::string> labels;
         for (const SvgElement* t : picture.OfClass(axis)) labels.push_back(t->text);
         std::sort(labels.begin(), labels.end());
-        EXPECT_EQ(labels.end(), std::adjacent_find(labels.begin(), labels.end())) << input << " " << axis;
+        const auto repeated = std::adjacent_find(labels.begin(), labels.end());
+        EXPECT_TRUE(repeated == labels.end()) << input << " " << axis << " repeats " << (repeated == labels.end() ? std::string() : *repeated);
     }
     for (const SvgElement& e : picture.elements) {
         if (e.name != "text" || !e.Attribute("transform").empty()) continue;
