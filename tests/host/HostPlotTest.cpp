@@ -203,6 +203,8 @@ struct TargetMarks {
     std::vector<std::pair<const char*, double>> levels;
 };
 
+void PrintTo(const TargetMarks& marks, std::ostream* out) { *out << marks.kind; }
+
 class HostPlotTargets : public ::testing::TestWithParam<TargetMarks> {};
 
 TEST_P(HostPlotTargets, TheCurvesCarryThePinchTheUtilityTargetsAndDTmin) {
