@@ -107,6 +107,10 @@ public:
     VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+    // The items are child views "CanvasConnection.200.<position>(<name>)" by their place in the
+    // item list; a further link of the address goes on from the item.
+    Viewable* AttachedObject(const VarDescription& var) override;
+    Text AttachedName(const Viewable* child) const override;
     int GetEDVarType(const VarDescription& var) override;
     void PrepareForPlaneInspection(CanvasPoint p, MenuModel& menu) override;
     int ProcessInspectionCommand(int command) override;

@@ -3,6 +3,8 @@
 // leaves a utility duty, and the picture read back from its SVG.
 #include "views/grid/HENDiagram.h"
 
+#include "lumeth/VarDescription.h"
+
 #include "tests/eng/design/OperationTestSupport.h"
 #include "tests/support/SvgReadBack.h"
 
@@ -97,6 +99,26 @@ TEST(ViewGridDiagram, NoStreamsGiveNoItemsAndTheBareHeight) {
     HENDiagram empty;
     empty.SetDesign(nullptr);
     EXPECT_TRUE(empty.Items().empty());
+}
+
+// Each item is named as a child by its place in the list and its name, and that address leads
+// back to it.
+TEST(ViewGridDiagram, ItemsAreChildViewsByTheirPlaceAndName) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.SetDesign(n.d);
+    ASSERT_GE(g.Items().size(), 3u);
+    for (std::size_t i = 0; i < g.Items().size(); ++i) {
+        const HENDNode* item = g.Items()[i];
+        const Text name = g.AttachedName(item);
+        EXPECT_EQ("CanvasConnection.200." + std::to_string(i) + "(" + item->unitName + ")", name);
+        VarDescription address;
+        ASSERT_TRUE(VarDescription::Parse(name, address)) << name;
+        EXPECT_EQ(item, g.AttachedObject(address)) << name;
+    }
+    VarDescription past;
+    ASSERT_TRUE(VarDescription::Parse("CanvasConnection.200." + std::to_string(g.Items().size()), past));
+    EXPECT_EQ(nullptr, g.AttachedObject(past));
 }
 
 TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
