@@ -156,7 +156,8 @@ public:
     bool RecallClassData(BinaryFile& file, int version) override { return Recall(file, version); }
     bool RecallFixUp() override;
     bool reverseDirection = false;
-    bool hideUtilityUnits = false;
+    // Heaters and coolers are left out until the user asks for them.
+    bool hideUtilityUnits = true;
     // The pinch layout is asked for; PinchShown() tells whether the last layout could give it.
     bool showPinch = false;
     // 0 fit width, 1 fit both, 2 free zoom (the layout's own coordinates while both are free).

@@ -35,6 +35,7 @@ TEST(ViewGridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
     ASSERT_TRUE(n.e100 && n.e101);
     HENDiagram g;
     g.zoomMode = g.previousZoomMode = 2;  // the layout's own coordinates
+    g.hideUtilityUnits = false;
     g.SetDesign(n.d);
     // Preset 1: hot process streams by supply temperature, then cold ones by target temperature;
     // each line 30 below its top, 60 high, 100 to the next.
@@ -74,6 +75,18 @@ TEST(ViewGridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
     EXPECT_LT(heater->ends[0].x, e101->ends[1].x);
     EXPECT_GT(h1Cooler->ends[0].x, e100->ends[0].x);
     EXPECT_GT(h2Cooler->ends[0].x, e101->ends[0].x);
+}
+
+// A new diagram leaves the heaters and coolers out until the user shows them (form switch 201).
+TEST(ViewGridDiagram, ANewDiagramShowsTheUtilityUnitsOnlyWhenAskedTo) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.SetDesign(n.d);
+    EXPECT_EQ(0, count(g, "heater") + count(g, "cooler"));
+    EXPECT_EQ(2, count(g, "exchanger"));
+    g.hideUtilityUnits = false;
+    g.SetDesign(n.d);
+    EXPECT_EQ(3, count(g, "heater") + count(g, "cooler"));  // a heater on C1, a cooler on each hot stream
 }
 
 TEST(ViewGridDiagram, HiddenUtilitiesLeaveOneContinuousSegment) {
@@ -349,6 +362,7 @@ TEST(ViewGridLabels, NamesAndLabelsScaleToTheRoomTheyHave) {
 TEST(ViewGridLabels, ExchangerEndsAreShadedByWhatTheyJoin) {
     design_test::OperatedNetwork n;
     HENDiagram g;
+    g.hideUtilityUnits = false;
     g.SetDesign(n.d);
     int process = 0, heaters = 0, coolers = 0;
     for (const HENDNode* item : g.Items()) {
