@@ -134,6 +134,18 @@ void HENDStreamEnd::DrawShape(Canvas& canvas) {
                                                 forward ? TextAnchor::End : TextAnchor::Start, TextBaseline::Top));
 }
 
+// ---- stream anchors ----
+
+int HENDStreamAnchor::CompareAnchor(const HENDNode* other) const {
+    const auto* anchor = dynamic_cast<const HENDStreamAnchor*>(other);
+    if (!anchor || !owner || !anchor->owner) return 0;
+    const auto category = [](const HENDStreamStart& s) {
+        if (!s.process) return s.cold ? 0 : 3;
+        return s.cold ? 2 : 1;
+    };
+    return category(*owner) - category(*anchor->owner);
+}
+
 // ---- segments ----
 
 void HENDStreamSegment::Attach() {

@@ -42,6 +42,9 @@ void HENDiagram::Clear() {
     const std::vector<HENDNode*> items = std::move(m_items);
     m_items.clear();
     for (HENDNode* item : items) delete item;
+    const std::vector<HENDStreamAnchor*> anchors = std::move(m_anchors);
+    m_anchors.clear();
+    for (HENDStreamAnchor* anchor : anchors) delete anchor;
     m_lines.clear();
     m_pinches.clear();
 }

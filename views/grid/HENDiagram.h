@@ -164,6 +164,8 @@ public:
     int zoomMode = 1, previousZoomMode = 1;
 
     const std::vector<HENDNode*>& Items() const { return m_items; }
+    // One anchor per stream line, in display order; not among the items.
+    const std::vector<HENDStreamAnchor*>& Anchors() const { return m_anchors; }
     const std::vector<HENDLine>& Lines() const { return m_lines; }
     const std::vector<HENDPinch>& Pinches() const { return m_pinches; }
     bool PinchShown() const { return m_pinchShown; }
@@ -329,6 +331,7 @@ private:
     std::function<Text()> m_clock;
     IHENDesign* m_design = nullptr;
     std::vector<HENDNode*> m_items;
+    std::vector<HENDStreamAnchor*> m_anchors;
     std::vector<HENDLine> m_lines;
     std::vector<HENDPinch> m_pinches;
     bool m_pinchShown = false;

@@ -508,6 +508,10 @@ void HENDiagram::Rebuild() {
         start->temperature = e.supplyTemperature;
         m_items.push_back(start);
         starts.push_back(start);
+        auto* anchor = new HENDStreamAnchor(this, start);
+        anchor->streamName = anchor->unitName = e.name;
+        anchor->cold = e.cold, anchor->process = e.process;
+        m_anchors.push_back(anchor);
         auto* end = new HENDStreamEnd(this, p.end);
         end->streamName = e.name;
         end->unitName = p.end ? Text(p.end->getName()) : Text();

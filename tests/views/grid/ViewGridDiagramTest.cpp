@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -132,6 +133,32 @@ TEST(ViewGridDiagram, ItemsAreChildViewsByTheirPlaceAndName) {
     VarDescription past;
     ASSERT_TRUE(VarDescription::Parse("CanvasConnection.200." + std::to_string(g.Items().size()), past));
     EXPECT_EQ(nullptr, g.AttachedObject(past));
+}
+
+// One anchor per line in display order, named after its stream and kept apart from the items;
+// anchors order by their streams' categories: cold utility, hot process, cold process, hot
+// utility.
+TEST(ViewGridDiagram, EachLineHasAnAnchorThatOrdersByCategory) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.hideUtilityUnits = false;
+    g.SetDesign(n.d);
+    ASSERT_EQ(g.Lines().size(), g.Anchors().size());
+    const HENDStreamAnchor *hotProcess = nullptr, *coldProcess = nullptr;
+    for (std::size_t k = 0; k < g.Lines().size(); ++k) {
+        const HENDStreamAnchor* a = g.Anchors()[k];
+        EXPECT_EQ(g.Lines()[k].stream, a->streamName);
+        EXPECT_EQ(2, a->GetKind());
+        EXPECT_EQ(g.Items().end(), std::find(g.Items().begin(), g.Items().end(), a));
+        ASSERT_TRUE(a->owner);
+        EXPECT_EQ(a->streamName, a->owner->streamName);
+        if (a->process) (a->cold ? coldProcess : hotProcess) = a;
+    }
+    ASSERT_TRUE(hotProcess && coldProcess);
+    EXPECT_EQ(-1, hotProcess->CompareAnchor(coldProcess));
+    EXPECT_EQ(1, coldProcess->CompareAnchor(hotProcess));
+    EXPECT_EQ(0, hotProcess->CompareAnchor(hotProcess->owner));  // a start is no anchor
+    EXPECT_EQ(0, hotProcess->CompareAnchor(nullptr));
 }
 
 TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
