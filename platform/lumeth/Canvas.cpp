@@ -8,6 +8,12 @@ void Canvas::SetExtent(double width, double height) {
     m_height = std::isfinite(height) && height > 0.0 ? height : 0.0;
 }
 
+void Canvas::SetOutputSize(double width, double height) {
+    const bool valid = std::isfinite(width) && std::isfinite(height) && width > 0.0 && height > 0.0;
+    m_outputWidth = valid ? width : 0.0;
+    m_outputHeight = valid ? height : 0.0;
+}
+
 int Canvas::Push(CanvasPrimitive p) {
     Settle();
     p.tag = m_tag;
@@ -397,10 +403,11 @@ Text svgElement(const CanvasPrimitive& p) {
 }  // namespace
 
 Text Canvas::ExportSVG() const {
+    const bool sized = m_outputWidth > 0.0;
     Text out = FormattedText(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%s\" "
         "height=\"%s\" viewBox=\"%s %s %s %s\">\n",
-        num(m_width).c_str(), num(m_height).c_str(), num(m_left).c_str(), num(m_top).c_str(), num(m_width).c_str(),
+        num(sized ? m_outputWidth : m_width).c_str(), num(sized ? m_outputHeight : m_height).c_str(), num(m_left).c_str(), num(m_top).c_str(), num(m_width).c_str(),
         num(m_height).c_str());
     out += "<rect x=\"" + num(m_left) + "\" y=\"" + num(m_top) + "\" width=\"" + num(m_width) + "\" height=\"" + num(m_height) + "\" fill=\"" +
            m_background.Hex() + "\"/>\n";

@@ -59,6 +59,9 @@ public:
     void SetExtent(double width, double height);
     double Width() const { return m_width; }
     double Height() const { return m_height; }
+    // The size the exported picture is shown at (its width and height; the view box stays the
+    // extent); 0 by 0, the default, shows it at its extent.
+    void SetOutputSize(double width, double height);
     // The top-left corner of the extent (0, 0 unless set): a picture may reach left of and
     // above the origin.
     void SetOrigin(double left, double top) { m_left = left, m_top = top; }
@@ -129,6 +132,7 @@ private:
     void SettleRemovals() const;
     double m_width = 0.0, m_height = 0.0;
     double m_left = 0.0, m_top = 0.0;
+    double m_outputWidth = 0.0, m_outputHeight = 0.0;
     ColourResource m_background{"White", 255, 255, 255};
     int m_tag = 0;
     int m_group = 0;

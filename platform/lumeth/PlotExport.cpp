@@ -298,7 +298,11 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                 const double px = f.ToPixelX(v);
                 if (grid) canvas.AddLine({px, top}, {px, top + h}, gridLine);
                 canvas.AddLine({px, top + h}, {px, top + h + 4.0}, frameLine);
-                canvas.SetMarkup(canvas.AddText({px, top + h + 6.0}, m_x.FormatNumber(v), font, ink, TextAnchor::Middle,
+                // An axis whose format writes nothing (a bar chart's, its bars named under them)
+                // keeps its ticks without empty labels.
+                const Text label = m_x.FormatNumber(v);
+                if (label.empty()) continue;
+                canvas.SetMarkup(canvas.AddText({px, top + h + 6.0}, label, font, ink, TextAnchor::Middle,
                                                 TextBaseline::Top),
                                  mark("x-tick"));
             }
@@ -314,7 +318,9 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                 const double py = f.ToPixelY(v, right);
                 if (grid && !right) canvas.AddLine({left, py}, {left + w, py}, gridLine);
                 canvas.AddLine({edge, py}, {edge + 4.0 * out, py}, frameLine);
-                canvas.SetMarkup(canvas.AddText({edge + 6.0 * out, py}, a.FormatNumber(v), font, ink,
+                const Text label = a.FormatNumber(v);
+                if (label.empty()) continue;
+                canvas.SetMarkup(canvas.AddText({edge + 6.0 * out, py}, label, font, ink,
                                                 right ? TextAnchor::Start : TextAnchor::End, TextBaseline::Middle),
                                  mark(right ? "y2-tick" : "y-tick"));
             }
@@ -367,6 +373,27 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
             if (markers) canvas.SetMarkup(canvas.AddCircle(s, 3.0, line, true, d.set->appearance.colour), mark("data-point", data));
         }
         flush();
+    }
+    if (references) {
+        canvas.BeginGroup(mark("references"));
+        const LineAttrib levelLine{ColourResource{"Level", 96, 96, 96}, 1, 1};
+        double noteY = top + 6.0;
+        for (const PlotReference& r : references()) {
+            const std::vector<std::pair<Text, Text>> data{{"label", r.label}};
+            if (!r.level) {
+                canvas.SetMarkup(canvas.AddText({left + 6.0, noteY}, r.label, font, ink), mark("note", data));
+                noteY += 14.0;
+                continue;
+            }
+            // A level outside the axis has no place in the picture.
+            if (!std::isfinite(r.y) || r.y < f.y.lo || r.y > f.y.hi) continue;
+            const double py = f.ToPixelY(r.y, false);
+            canvas.SetMarkup(canvas.AddLine({left, py}, {left + w, py}, levelLine), mark("level", data));
+            canvas.SetMarkup(canvas.AddText({left + w - 4.0, py - 3.0}, r.label, font, ink, TextAnchor::End,
+                                            TextBaseline::Baseline),
+                             mark("level-label", data));
+        }
+        canvas.EndGroup();
     }
     if (m_area.key.IsVisible()) {
         canvas.BeginGroup(mark("legend"));

@@ -10,6 +10,7 @@
 #include "lumeth/VarDescription.h"
 #include "lumeth/Viewable.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -153,6 +154,15 @@ private:
     std::map<int, std::unique_ptr<PlottedData>> m_sets;
 };
 
+// What a picture marks beside its curves, in display units: a level (a dashed line across the
+// plot area at a value of the left axis, named at its right end: a pinch) or a note (a line of
+// text in the plot area's upper left corner: a target).
+struct PlotReference {
+    bool level = false;
+    double y = 0.0;
+    Text label;
+};
+
 class TwoDimPlot : public Viewable {
 public:
     // A child of `owner`; the plot parameters stay the owner's.
@@ -166,6 +176,9 @@ public:
     CanvasPoint titlePlacement;
     CanvasPoint annotationPlacement;
     bool annotationVisible = true;
+    // Asked each time the picture is drawn, so that the marks tell the values of the moment;
+    // none when unset.
+    std::function<std::vector<PlotReference>()> references;
     Axis* GetXAxisPtr(int = -32767) { return &m_x; }
     Axis* GetYAxisPtr(int = -32767) { return &m_left; }
     // Adds (once) the right y axis for side 1; the left axis for any other side.

@@ -3,13 +3,14 @@
 // plot's axes; view --open design reads the performance table; bad input fails and writes no
 // file.
 #include "HostProcess.h"
-#include "../support/SvgReadBack.h"
+#include "../support/SvgReportGrade.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,46 @@ TEST_P(HostDesignPlot, TheDrivingForcePlotJoinsEachExchangersTwoEnds) {
     }
     EXPECT_EQ(2, checked);
     EXPECT_EQ(6, curves);
+}
+
+// Each exchanger's curve in a colour of its own, none of them the target's or the diagonal's,
+// and a legend entry for each in its curve's colour.
+TEST_P(HostDesignPlot, TheDrivingForcePlotTellsTheExchangersApartByColourAndLegend) {
+    Scratch svg("df-colours.svg");
+    const HostRun run = RunHost("plot " + input() + " --kind driving-force --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture pic = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(pic.parsed);
+    std::map<std::string, std::string> curveColour, legendColour;
+    const SvgElement* swatch = nullptr;
+    for (const SvgElement& e : pic.elements) {
+        if (e.Class() == "data-set") curveColour[e.Attribute("data-label")] = e.Attribute("stroke");
+        if (e.groupClasses.empty() || e.groupClasses.back() != "legend") continue;
+        if (e.name == "line") swatch = &e;
+        if (e.Class() == "legend-entry" && swatch) legendColour[e.text] = swatch->Attribute("stroke");
+    }
+    std::set<std::string> colours;
+    for (const auto& [name, duty] : kDuties) {
+        ASSERT_TRUE(curveColour.count(name)) << name;
+        colours.insert(curveColour[name]);
+        EXPECT_EQ(curveColour[name], legendColour[name]) << name;
+        EXPECT_NE(curveColour["Target Driving Force"], curveColour[name]) << name;
+        EXPECT_NE(curveColour["y = x"], curveColour[name]) << name;
+    }
+    EXPECT_EQ(kDuties.size(), colours.size());
+}
+
+// The design pictures read as a report: no repeated tick label, no text outside the picture,
+// and rsvg-convert draws them.
+TEST_P(HostDesignPlot, TheDesignPicturesAreReportGrade) {
+    for (const std::string kind : {"bar --quantity duty", "bar", "driving-force"}) {
+        Scratch svg("grade.svg"), png("grade.png");
+        const HostRun run = RunHost("plot " + input() + " --kind " + kind + " --svg " + svg.path);
+        ASSERT_EQ(0, run.exitCode) << kind << "\n" << run.out;
+        ExpectReportGrade(FileContents(svg.path), kind);
+        EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path)) << kind;
+        EXPECT_GT(FileContents(png.path).size(), 1000u) << kind;
+    }
 }
 
 TEST_P(HostDesignPlot, TheTargetCurveKeepsDTminFromTheDiagonalAndTouchesIt) {

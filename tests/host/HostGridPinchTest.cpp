@@ -12,7 +12,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,6 +63,60 @@ TEST(HostGridPinch, EveryUnitOfTheMinimumEnergyDesignSitsOnItsSideOfThePinch) {
     // split lies downstream of it.
     EXPECT_NEAR(pinchX, itemX(run.out, "H2Start"), 1e-6);
     EXPECT_GT(itemX(run.out, "TEE-100"), itemX(run.out, "H2Start"));
+}
+
+// The automatic design of the same problem (its own 4 C approach and economics) crosses the
+// pinch: H1 175 -> 149.5 above the hot pinch heats C2 95 -> 112 below the cold one, and H1's
+// other unit runs from 149.5 across the pinch into C1 below it. Only the unit whose two sides
+// lie on either side of the pinch is drawn across it (its hot end left of the column, its cold
+// end right); every other unit stands upright, and no two unit ends share a place on a line.
+TEST(HostGridPinch, OnTheAutomaticDesignOnlyTheCrossPinchUnitIsDrawnAcrossThePinch) {
+    ScratchFile streams("grid-pinch", "4sp1-auto.csv", kStreams), saved("grid-pinch", "4sp1-auto.kestrin", "", false);
+    ScratchFile svg("grid-pinch", "4sp1-auto.svg", "", false);
+    const HostRun design = RunHost("autodesign " + streams.path + " --save " + saved.path);
+    ASSERT_EQ(0, design.exitCode) << design.out;
+    const HostRun run = RunHost("grid " + saved.path + " --design A_Design0 --pinch --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::size_t pinches = run.out.find("\"pinches\":[{");
+    ASSERT_NE(std::string::npos, pinches) << run.out;
+    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    struct End {
+        std::string stream;
+        double x, y;
+    };
+    // Every unit's ends, read from the items of kind exchanger, heater or cooler.
+    std::vector<std::pair<std::string, std::vector<End>>> units;
+    for (std::size_t at = run.out.find("{\"kind\":"); at < pinches; at = run.out.find("{\"kind\":", at + 1)) {
+        const std::size_t kindEnd = run.out.find('"', at + 9);
+        const std::string kind = run.out.substr(at + 9, kindEnd - at - 9);
+        if (kind != "exchanger" && kind != "heater" && kind != "cooler") continue;
+        const std::size_t itemEnd = run.out.find("]}", at);
+        std::vector<End> ends;
+        for (std::size_t e = run.out.find("{\"stream\":\"", at); e < itemEnd; e = run.out.find("{\"stream\":\"", e + 1)) {
+            const std::size_t q = run.out.find('"', e + 11);
+            const std::size_t x = run.out.find("\"x\":", e), y = run.out.find("\"y\":", e);
+            ends.push_back({run.out.substr(e + 11, q - e - 11), std::strtod(run.out.c_str() + x + 4, nullptr),
+                            std::strtod(run.out.c_str() + y + 4, nullptr)});
+        }
+        units.push_back({kind, ends});
+    }
+    ASSERT_GE(units.size(), 5u) << run.out;
+    int across = 0;
+    std::set<std::pair<long, long>> places;
+    for (const auto& [kind, ends] : units) {
+        ASSERT_FALSE(ends.empty());
+        for (const End& e : ends)
+            EXPECT_TRUE(places.insert({std::lround(e.x), std::lround(e.y)}).second) << kind << " on " << e.stream;
+        if (ends.size() != 2 || std::abs(ends[0].x - ends[1].x) < 1e-6) continue;
+        ++across;
+        const bool hotFirst = ends[0].stream == "H1";
+        const End &hot = ends[hotFirst ? 0 : 1], &cold = ends[hotFirst ? 1 : 0];
+        EXPECT_EQ("H1", hot.stream);
+        EXPECT_EQ("C2", cold.stream);
+        EXPECT_LT(hot.x, pinchX);
+        EXPECT_GT(cold.x, pinchX);
+    }
+    EXPECT_EQ(1, across) << run.out;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // and the cost kinds over range targets, drawn as SVG that xmllint and rsvg-convert accept;
 // bad input fails with a message and writes no file.
 #include "HostProcess.h"
-#include "../support/SvgReadBack.h"
+#include "../support/SvgReportGrade.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,33 +65,6 @@ void PrintTo(const KindCase& c, std::ostream* os) {
 }
 
 class HostPlot : public ::testing::TestWithParam<KindCase> {};
-
-// What a reader of a report would stumble over: two equal tick labels on one axis, or a text
-// that starts outside the picture (its anchor outside the view box, or a centred text wider
-// than the room to either side, at about 6 units a character).
-void ExpectReportGrade(const std::string& svg, const std::string& input) {
-    const SvgPicture picture = ReadSvg(svg);
-    ASSERT_TRUE(picture.parsed) << input;
-    const std::size_t at = svg.find("width=\"");
-    const double width = std::strtod(svg.c_str() + at + 7, nullptr);
-    const double height = std::strtod(svg.c_str() + svg.find("height=\"", at) + 8, nullptr);
-    for (const char* axis : {"x-tick", "y-tick", "y2-tick"}) {
-        std::vector<std::string> labels;
-        for (const SvgElement* t : picture.OfClass(axis)) labels.push_back(t->text);
-        std::sort(labels.begin(), labels.end());
-        EXPECT_EQ(labels.end(), std::adjacent_find(labels.begin(), labels.end())) << input << " " << axis;
-    }
-    for (const SvgElement& e : picture.elements) {
-        if (e.name != "text" || !e.Attribute("transform").empty()) continue;
-        const double x = e.Number("x"), y = e.Number("y"), half = 3.0 * static_cast<double>(e.text.size());
-        EXPECT_TRUE(y >= 0.0 && y <= height) << input << ": " << e.text;
-        if (e.Attribute("text-anchor") == "middle") {
-            EXPECT_TRUE(x - half >= 0.0 && x + half <= width) << input << ": " << e.text << " at " << x;
-        } else {
-            EXPECT_TRUE(x >= 0.0 && x <= width) << input << ": " << e.text << " at " << x;
-        }
-    }
-}
 
 TEST_P(HostPlot, EveryKindIsAPictureThatXmllintAndRsvgAccept) {
     Scratch segmented("segmented.csv");
@@ -222,6 +196,46 @@ TEST(HostPlotInput, PointingAtTheHotCompositeCurveNamesItsStreams) {
 }  // namespace
 
 namespace {
+
+// The composite curves carry the four-stream targets (examples/four-streams.csv, DTmin 10): the
+// pinch at 90 C hot and 80 C cold, 20 kW of hot and 60 kW of cold utility; the shifted curves
+// and the grand composite their pinch at the shifted 85 C. Each level lies at its temperature
+// on the axis.
+struct TargetMarks {
+    const char* kind;
+    std::vector<std::pair<const char*, double>> levels;
+};
+
+void PrintTo(const TargetMarks& marks, std::ostream* out) { *out << marks.kind; }
+
+class HostPlotTargets : public ::testing::TestWithParam<TargetMarks> {};
+
+TEST_P(HostPlotTargets, TheCurvesCarryThePinchTheUtilityTargetsAndDTmin) {
+    Scratch svg(std::string(GetParam().kind) + "-targets.svg");
+    const HostRun run = RunHost("plot " + example("four-streams.csv") + " --kind " + GetParam().kind + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture pic = ReadSvg(readFile(svg.path));
+    ASSERT_TRUE(pic.parsed);
+    ASSERT_NE(nullptr, pic.PlotArea());
+    const SvgAxes axes(*pic.PlotArea());
+    std::vector<std::string> notes;
+    for (const SvgElement* n : pic.OfClass("note")) notes.push_back(n->text);
+    EXPECT_EQ((std::vector<std::string>{"QH = 20.0 kW", "QC = 60.0 kW", "DTmin = 10.0 C"}), notes);
+    const auto lines = pic.OfClass("level");
+    ASSERT_EQ(GetParam().levels.size(), lines.size());
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        EXPECT_EQ(GetParam().levels[k].first, lines[k]->Attribute("data-label"));
+        EXPECT_NEAR(GetParam().levels[k].second, axes.Y(lines[k]->Number("y1")), 1e-3);
+        EXPECT_DOUBLE_EQ(lines[k]->Number("y1"), lines[k]->Number("y2"));
+    }
+    EXPECT_EQ(lines.size(), pic.OfClass("level-label").size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, HostPlotTargets,
+                         ::testing::Values(TargetMarks{"composite", {{"Hot pinch 90.0 C", 90.0}, {"Cold pinch 80.0 C", 80.0}}},
+                                           TargetMarks{"shifted", {{"Pinch 85.0 C", 85.0}}},
+                                           TargetMarks{"grand", {{"Pinch 85.0 C", 85.0}}}),
+                         [](const auto& info) { return std::string(info.param.kind); });
 
 // The README's range example: hot and cold utility differ by a constant 40 kW, so on scales of
 // their own the two lines would coincide; in kW both they share one scale and both show.

@@ -85,6 +85,58 @@ TEST(HostViewGrid, ADoubleClickOnAnExchangerOpensItsView) {
         EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
 }
 
+// The position of the first item of a kind in the `grid --json` item list; -1 when none.
+int itemPosition(const std::string& json, const std::string& kind, const std::string& name = "") {
+    int position = 0;
+    for (std::size_t at = json.find("{\"kind\":\""); at != std::string::npos; at = json.find("{\"kind\":\"", at + 1), ++position) {
+        const std::string head = "{\"kind\":\"" + kind + "\",\"name\":\"" + name;
+        if (json.compare(at, head.size(), head) == 0) return position;
+    }
+    return -1;
+}
+
+// The diagram's items are its child views by their place in the list the grid job gives:
+// "CanvasConnection.200.<position>" opens the item there, of its own type; past the list the
+// address reaches nothing.
+struct ItemCase {
+    const char* kind;
+    const char* name;
+    const char* type;
+};
+
+void PrintTo(const ItemCase& c, std::ostream* out) { *out << c.kind << " " << c.name; }
+
+class HostViewGridItems : public ::testing::TestWithParam<ItemCase> {};
+
+TEST_P(HostViewGridItems, AnItemIsReachedByItsPlaceInTheList) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    const int position = itemPosition(c.json, GetParam().kind, GetParam().name);
+    ASSERT_GE(position, 0) << c.json;
+    const std::string address = "CanvasConnection.200." + std::to_string(position);
+    ScratchFile script("viewgrid", "item.txt", "open " + address + "\nform\n");
+    const HostRun run = RunHost("view " + c.saved.path + " --open grid --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("\"type\":\"") + GetParam().type + "\"")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HostViewGridItems,
+                         ::testing::Values(ItemCase{"stream-start", "H1Start", "HENDStreamStartObject"},
+                                           ItemCase{"stream-end", "C1End", "HENDStreamEndObject"},
+                                           ItemCase{"exchanger", "E1", "HENDHeatExObject"},
+                                           ItemCase{"heater", "Heater", "HENDHeatExObject"},
+                                           ItemCase{"stream-segment", "", "HENDStreamSegmentObject"}),
+                         [](const auto& info) { return std::string(info.param.type) + "_" + (*info.param.name ? info.param.name : "First"); });
+
+TEST(HostViewGrid, AnItemPastTheListIsNoView) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    ScratchFile script("viewgrid", "past.txt", "open CanvasConnection.200.9999\n");
+    const HostRun run = RunHost("view " + c.saved.path + " --open grid --script " + script.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "reaches no view")) << run.out;
+}
+
 TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
     SavedTextbookCase c;
     ASSERT_TRUE(c.built) << c.json;

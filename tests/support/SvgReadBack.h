@@ -20,6 +20,7 @@ struct SvgElement {
     std::map<std::string, std::string> attributes;
     std::string text;
     std::vector<std::string> groupClasses;  // classes of the g elements around it
+    std::map<std::string, std::string> group;  // the attributes of the innermost g around it
     double Number(const std::string& attribute) const {
         auto it = attributes.find(attribute);
         return it == attributes.end() ? 0.0 : std::strtod(it->second.c_str(), nullptr);
@@ -58,7 +59,8 @@ struct SvgPicture {
     }
 };
 
-inline void ReadSvgNode(xmlNode* node, std::vector<std::string> groups, SvgPicture& out) {
+inline void ReadSvgNode(xmlNode* node, std::vector<std::string> groups, SvgPicture& out,
+                        const std::map<std::string, std::string>& group = {}) {
     for (xmlNode* n = node; n; n = n->next) {
         if (n->type != XML_ELEMENT_NODE) continue;
         SvgElement e;
@@ -71,7 +73,7 @@ inline void ReadSvgNode(xmlNode* node, std::vector<std::string> groups, SvgPictu
         if (e.name == "g") {
             std::vector<std::string> inner = groups;
             inner.push_back(e.Class());
-            ReadSvgNode(n->children, inner, out);
+            ReadSvgNode(n->children, inner, out, e.attributes);
             continue;
         }
         if (e.name == "text") {
@@ -80,8 +82,9 @@ inline void ReadSvgNode(xmlNode* node, std::vector<std::string> groups, SvgPictu
             xmlFree(v);
         }
         e.groupClasses = groups;
+        e.group = group;
         out.elements.push_back(e);
-        ReadSvgNode(n->children, groups, out);
+        ReadSvgNode(n->children, groups, out, group);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "views/plots/chiHXBarPlot.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <utility>
 
@@ -20,6 +21,16 @@ namespace {
 constexpr double kEmpty = -32767.0;
 // Exchanger curves take data-set numbers from here up; 1 and 2 are the reference curves.
 constexpr int kFirstExchangerSet = 3;
+
+// Each exchanger's curve in a colour of its own, so that the legend tells them apart: the common
+// colours in turn, leaving out black and red (the diagonal and the target) and those too pale to
+// read on white.
+ColourResource ExchangerCurveColour(int dataSet) {
+    static constexpr int kColours[] = {12, 2, 13, 6, 5, 3, 4, 8, 1};
+    constexpr int n = static_cast<int>(std::size(kColours));
+    const int k = dataSet - kFirstExchangerSet;
+    return GetCommonColour(kColours[((k % n) + n) % n]);
+}
 
 double temperatureOf(const CNode* node) {
     double v = kEmpty;
@@ -77,7 +88,7 @@ void HIDesignViewerDesign::CreateDrivingForceDataSet(const DrivingForceSet& set)
     XYDataStruct record;
     record.xVariable = FormattedText("Temperature.708.%d.[]", set.dataSet);
     record.yVariable = FormattedText("Temperature.709.%d.[]", set.dataSet);
-    record.appearance.colour = GetCommonColour(0);
+    record.appearance.colour = ExchangerCurveColour(set.dataSet);
     record.appearance.style = 0;
     record.appearance.symbol = 1;
     record.label = set.name;

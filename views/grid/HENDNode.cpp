@@ -1,5 +1,6 @@
 #include "views/grid/HENDNode.h"
 
+#include "views/grid/HENDFlowsheet.h"
 #include "views/grid/HENDiagram.h"
 
 #include "lumeth/Messages.h"
@@ -133,6 +134,18 @@ void HENDStreamEnd::DrawShape(Canvas& canvas) {
                                                 forward ? TextAnchor::End : TextAnchor::Start, TextBaseline::Top));
 }
 
+// ---- stream anchors ----
+
+int HENDStreamAnchor::CompareAnchor(const HENDNode* other) const {
+    const auto* anchor = dynamic_cast<const HENDStreamAnchor*>(other);
+    if (!anchor || !owner || !anchor->owner) return 0;
+    const auto category = [](const HENDStreamStart& s) {
+        if (!s.process) return s.cold ? 0 : 3;
+        return s.cold ? 2 : 1;
+    };
+    return category(*owner) - category(*anchor->owner);
+}
+
 // ---- segments ----
 
 void HENDStreamSegment::Attach() {
@@ -202,6 +215,10 @@ void HENDStreamSegment::DrawShape(Canvas& canvas) {
     if (exchangerMarker || splitMarker)
         canvas.AddCircle({a + markerPosition * (b - a), y}, 30.0, LineAttrib{kBlack, 3, 0}, true,
                          exchangerMarker ? kRed : kBlue);
+    if (m_diagram->DrawingPicture()) {
+        DrawSplitFraction(canvas, a, b);
+        return;
+    }
     // A label only between units, unless the segments' annotation is asked everywhere.
     const bool boundary = (left && left->IsStreamTerminal()) || (right && right->IsStreamTerminal());
     if (boundary && m_diagram->AnnotationChoice(0) != 0) return;
@@ -211,6 +228,18 @@ void HENDStreamSegment::DrawShape(Canvas& canvas) {
     if (!label.empty())
         m_diagram->RegisterLabel(canvas.AddText({a + 0.66 * (b - a), y - 2.0}, label, m_diagram->LabelFont(), kBlack,
                                                 TextAnchor::Middle, TextBaseline::Baseline));
+}
+
+void HENDStreamSegment::DrawSplitFraction(Canvas& canvas, double a, double b) {
+    // The first segment of a branch carries its share of the flow: written above the line by
+    // the split it leaves. The temperatures are on the units themselves.
+    const double fraction = onBranch ? hend::knownValue(Node(), "SplitFraction") : hend::kEmpty;
+    if (fraction == hend::kEmpty) return;
+    const double px = m_diagram->PicturePixel();
+    const bool forward = cold == m_diagram->reverseDirection;
+    m_diagram->RegisterLabel(canvas.AddText({forward ? a + 6.0 * px : b - 6.0 * px, y - 4.0 * px},
+                                            FormattedText("%.2f", fraction), m_diagram->LabelFont(), kBlack,
+                                            forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline));
 }
 
 CanvasPoint HENDStreamSegment::MarkerPoint() const {
@@ -403,6 +432,10 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
                              true, colour);
         }
     }
+    if (m_diagram->DrawingPicture()) {
+        DrawPictureLabels(canvas, *topEnd);
+        return;
+    }
     // Labels above the topmost circle: positions 3, 2 and 1, each next one 30 higher.
     double labelY = topEnd->y - s - 3.0;
     for (int position : {3, 2, 1}) {
@@ -411,6 +444,30 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
         m_diagram->RegisterLabel(canvas.AddText({topEnd->x, labelY}, label, m_diagram->LabelFont(), kBlack,
                                                 TextAnchor::Middle, TextBaseline::Baseline));
         labelY -= 30.0;
+    }
+}
+
+void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd) {
+    const double px = m_diagram->PicturePixel();
+    // The unit's name above its topmost circle.
+    m_diagram->RegisterLabel(canvas.AddText({topEnd.x, topEnd.y - size - 3.0 * px}, unitName, m_diagram->LabelFont(),
+                                            kBlack, TextAnchor::Middle, TextBaseline::Baseline));
+    // Below each line, the stream's temperature into the unit on the side it comes from and
+    // out of it on the side it leaves by, a little smaller than the names.
+    FontResource font = m_diagram->LabelFont();
+    font.size *= 10.0 / 12.0;
+    for (const HENDExchangerEnd& e : ends) {
+        const bool forward = e.cold == m_diagram->reverseDirection;
+        const double before = forward ? e.inletTemperature : e.outletTemperature;
+        const double after = forward ? e.outletTemperature : e.inletTemperature;
+        if (before != hend::kEmpty)
+            m_diagram->RegisterLabel(canvas.AddText({e.left - 2.0 * px, e.y + 4.0 * px},
+                                                    HENDiagram::FormatValue(before, "%0.1f ", 1), font, kBlack,
+                                                    TextAnchor::End, TextBaseline::Top));
+        if (after != hend::kEmpty)
+            m_diagram->RegisterLabel(canvas.AddText({e.left + 2.0 * size + 2.0 * px, e.y + 4.0 * px},
+                                                    HENDiagram::FormatValue(after, "%0.1f ", 1), font, kBlack,
+                                                    TextAnchor::Start, TextBaseline::Top));
     }
 }
 

@@ -154,6 +154,28 @@ protected:
     void DrawShape(Canvas& canvas) override;
 };
 
+// The mark of a stream line in the diagram's stream order: owned by the line's start item and
+// named after the stream; it draws nothing and takes no room.
+class HENDStreamAnchor : public HENDNode {
+public:
+    HENDStreamAnchor(HENDiagram* d, HENDStreamStart* owner)
+        : HENDNode(d, "HENDStreamAnchorObject", 2, nullptr), owner(owner) {}
+    const char* SvgClass() const override { return "stream-anchor"; }
+    double LeftAttach(int) const override { return 0.0; }
+    double RightAttach(int) const override { return 0.0; }
+    void ScaleX(double, double) override {}
+    void ScaleY(double) override {}
+    void ExtendBounds(double[4]) const override {}
+    bool ContainsPoint(CanvasPoint) const override { return false; }
+    // The order of two anchors by their streams' categories (cold utility, hot process, cold
+    // process, hot utility): this one's less the other's; 0 when the other is no anchor.
+    int CompareAnchor(const HENDNode* other) const;
+    HENDStreamStart* owner;
+
+protected:
+    void DrawShape(Canvas&) override {}
+};
+
 // A piece of line between two drawn items.
 class HENDStreamSegment : public HENDNode {
 public:
@@ -186,6 +208,8 @@ public:
     bool HitTest(CanvasPoint p, HENDHitRecord& record) override;
 
 protected:
+    // On a picture: the branch's split fraction, between a and b.
+    void DrawSplitFraction(Canvas& canvas, double a, double b);
     void DrawShape(Canvas& canvas) override;
 };
 
@@ -221,6 +245,8 @@ struct HENDExchangerEnd {
     int column = -1;
     int shade = 0;
     HENDStreamSegment* inlet = nullptr;  // the segment that feeds this end
+    // The stream's temperatures into and out of the unit on this end; -32767 while unknown.
+    double inletTemperature = -32767.0, outletTemperature = -32767.0;
 };
 
 // An exchanger, heater or cooler: shaded circles on each of its visible lines, joined.
@@ -250,6 +276,8 @@ public:
     bool deleting = false;
 
 protected:
+    // On a picture: the name and, on each line, the temperatures on either side.
+    void DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd);
     void DrawShape(Canvas& canvas) override;
 };
 

@@ -43,6 +43,9 @@ void HENDiagram::Clear() {
     m_items.clear();
     // The last item first: each leaves the plane's list from its end.
     for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
+    const std::vector<HENDStreamAnchor*> anchors = std::move(m_anchors);
+    m_anchors.clear();
+    for (HENDStreamAnchor* anchor : anchors) delete anchor;
     m_lines.clear();
     m_pinches.clear();
 }
@@ -331,10 +334,12 @@ void HENDiagram::DrawPinchMarkers(Canvas& canvas) {
         for (double dx : {-1.0, 1.0})
             canvas.AddLine({mx + dx, m_bounds.top + 25.0}, {mx + dx, m_bounds.bottom - 25.0}, LineAttrib{black, 1, 0});
         const Text xp = "XP = " + FormatValue(p.crossLoad, "%0.1f ", 6);
-        canvas.AddText({mx + 2.0, m_bounds.top + 25.0}, FormatValue(p.hot, "%0.1f ", 1), m_font, black);
-        canvas.AddText({mx + 2.0, m_bounds.top + 40.0}, xp, m_font, black);
-        canvas.AddText({mx + 2.0, m_bounds.bottom - 55.0}, FormatValue(p.cold, "%0.1f ", 1), m_font, black);
-        canvas.AddText({mx + 2.0, m_bounds.bottom - 40.0}, xp, m_font, black);
+        // The texts' gaps grow with the font (a picture's texts are larger than the view's).
+        const double d = m_font.size / 12.0;
+        canvas.AddText({mx + 2.0 * d, m_bounds.top + 25.0}, FormatValue(p.hot, "%0.1f ", 1), m_font, black);
+        canvas.AddText({mx + 2.0 * d, m_bounds.top + 25.0 + 15.0 * d}, xp, m_font, black);
+        canvas.AddText({mx + 2.0 * d, m_bounds.bottom - 25.0 - 30.0 * d}, FormatValue(p.cold, "%0.1f ", 1), m_font, black);
+        canvas.AddText({mx + 2.0 * d, m_bounds.bottom - 25.0 - 15.0 * d}, xp, m_font, black);
         canvas.EndGroup();
     }
 }
@@ -402,13 +407,16 @@ void HENDiagram::Paint() {
     m_collectLabels = false;
     // Labels sorted by their left edge: each is compared with those that start before it ends.
     std::sort(m_labels.begin(), m_labels.end(), [](const Label& a, const Label& b) { return a.left < b.left; });
+    // The view keeps a label's own width clear on either side of its centre; a picture, whose
+    // labels are placed beside their units, only the label itself.
+    const double reach = DrawingPicture() ? 0.5 : 1.0;
     const auto overlap = [&](double scale) {
         for (std::size_t i = 0; i < m_labels.size(); ++i) {
             const Label& a = m_labels[i];
-            const double aw = a.width * scale, ar = a.left + a.width / 2.0 + aw;
+            const double aw = a.width * scale * reach, ar = a.left + a.width / 2.0 + aw;
             for (std::size_t j = i + 1; j < m_labels.size(); ++j) {
                 const Label& b = m_labels[j];
-                const double bw = b.width * scale, bl = b.left + b.width / 2.0 - bw;
+                const double bw = b.width * scale * reach, bl = b.left + b.width / 2.0 - bw;
                 if (bl >= ar + a.width) break;
                 if (bl < ar && b.left + b.width / 2.0 + bw > a.left + a.width / 2.0 - aw && b.top < a.top + a.height * scale &&
                     a.top < b.top + b.height * scale)
@@ -453,8 +461,23 @@ void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
 }
 
 Text HENDiagram::PictureSVG() {
+    PrepareLayout();
+    // The whole diagram fitted into the view, its aspect kept; texts 12 pixels high there.
+    const double w = m_bounds.Width(), h = m_bounds.Height();
+    double pixel = 1.0;
+    if (PixelWidth() > 0.0 && PixelHeight() > 0.0 && w > 0.0 && h > 0.0)
+        pixel = std::max(w / PixelWidth(), h / PixelHeight());
+    const double font = m_font.size;
+    m_picturePixel = pixel;
+    m_font.size = font * pixel;
     PaintNow();
-    return GetCanvas().ExportSVG();
+    m_font.size = font;
+    m_picturePixel = 0.0;
+    Canvas& canvas = GetCanvas();
+    canvas.SetOutputSize(w / pixel, h / pixel);
+    const Text svg = canvas.ExportSVG();
+    canvas.SetOutputSize(0.0, 0.0);
+    return svg;
 }
 
 namespace {

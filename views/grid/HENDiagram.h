@@ -107,6 +107,10 @@ public:
     VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+    // The items are child views "CanvasConnection.200.<position>(<name>)" by their place in the
+    // item list; a further link of the address goes on from the item.
+    Viewable* AttachedObject(const VarDescription& var) override;
+    Text AttachedName(const Viewable* child) const override;
     int GetEDVarType(const VarDescription& var) override;
     void PrepareForPlaneInspection(CanvasPoint p, MenuModel& menu) override;
     int ProcessInspectionCommand(int command) override;
@@ -152,13 +156,16 @@ public:
     bool RecallClassData(BinaryFile& file, int version) override { return Recall(file, version); }
     bool RecallFixUp() override;
     bool reverseDirection = false;
-    bool hideUtilityUnits = false;
+    // Heaters and coolers are left out until the user asks for them.
+    bool hideUtilityUnits = true;
     // The pinch layout is asked for; PinchShown() tells whether the last layout could give it.
     bool showPinch = false;
     // 0 fit width, 1 fit both, 2 free zoom (the layout's own coordinates while both are free).
     int zoomMode = 1, previousZoomMode = 1;
 
     const std::vector<HENDNode*>& Items() const { return m_items; }
+    // One anchor per stream line, in display order; not among the items.
+    const std::vector<HENDStreamAnchor*>& Anchors() const { return m_anchors; }
     const std::vector<HENDLine>& Lines() const { return m_lines; }
     const std::vector<HENDPinch>& Pinches() const { return m_pinches; }
     bool PinchShown() const { return m_pinchShown; }
@@ -178,8 +185,14 @@ public:
     void Paint() override;
     void OnResize() override;
     Text BackgroundFlyBy(CanvasPoint p) override;
-    // The picture as a standalone SVG document.
+    // The picture as a standalone SVG document, shown at the size the view fits it into, its
+    // texts as large as on the screen: each unit with its name and the temperatures into and out
+    // of it on each line, each branch with its split fraction. Its coordinates are the canvas's.
     Text PictureSVG();
+    // While the picture is drawn: canvas units to a pixel of the picture (texts and the gaps
+    // around them are given in pixels); 0 while the view is drawn.
+    double PicturePixel() const { return m_picturePixel; }
+    bool DrawingPicture() const { return m_picturePixel > 0.0; }
     // The items, lines and pinches as JSON for scripts.
     Text DescribeJSON() const;
 
@@ -318,6 +331,7 @@ private:
     std::function<Text()> m_clock;
     IHENDesign* m_design = nullptr;
     std::vector<HENDNode*> m_items;
+    std::vector<HENDStreamAnchor*> m_anchors;
     std::vector<HENDLine> m_lines;
     std::vector<HENDPinch> m_pinches;
     bool m_pinchShown = false;
@@ -327,6 +341,7 @@ private:
     double m_hScale = -32767.0, m_vScale = -32767.0;
     double m_exchangerSize = 30.0;
     double m_labelShrink = 1.0;
+    double m_picturePixel = 0.0;
     int m_annotation[6] = {1, 7, 2, 7, 1, 1};
     struct Label {
         double left, top, width, height;

@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "lumeth/Messages.h"
+#include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/grid/HENDFlowsheet.h"
@@ -137,6 +138,26 @@ bool HENDiagram::AddSplitAt(const HENDNode& a, const HENDNode& b) {
 }
 
 // ---- items ----
+
+Text HENDiagram::AttachedName(const Viewable* child) const {
+    for (std::size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i] == child) return FormattedText("CanvasConnection.200.%d(", static_cast<int>(i)) + m_items[i]->unitName + ")";
+    return CanvasPlane::AttachedName(child);
+}
+
+Viewable* HENDiagram::AttachedObject(const VarDescription& var) {
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    const ObjectTypeInfo* asked = var.IsObjectLink() && registry ? registry->Find(var.ObjectType()) : nullptr;
+    if (!(var.Flags() & VarDescription::FlagSelf) && asked && asked->IsA("CanvasConnectionObject") && var.Number() == 200) {
+        // An item is rebuilt with every layout: the list is brought up to date first.
+        PrepareLayout();
+        const int i = var.Offset(0);
+        HENDNode* item = i >= 0 && i < static_cast<int>(m_items.size()) ? m_items[static_cast<std::size_t>(i)] : nullptr;
+        const VarDescription* next = var.GetNextLink();
+        return item && next ? item->AttachedObject(*next) : item;
+    }
+    return CanvasPlane::AttachedObject(var);
+}
 
 HENDNode* HENDiagram::FindItemForNode(const CNode* node) const {
     if (!node) return nullptr;

@@ -248,19 +248,47 @@ void HENDiagram::Rebuild() {
         if (r < 0) return -1;
         return reverseDirection ? r : 2 * nPinch - r;
     };
+    // A unit one of whose sides crosses a pinch while the other lies next to it is drawn whole in
+    // the pinch column, upright; when the lines around it leave it no room there (it sits on a
+    // branch of a split drawn beside the pinch) it yields to the region of its other side. Only
+    // a unit whose two sides lie in regions on either side of a pinch is drawn across it.
+    struct SideRanks {
+        int hot = -1, cold = -1;
+    };
+    std::map<const CNode*, SideRanks> sideRanks;
+    std::set<const CNode*> yielded;
+    std::function<void(const std::vector<Slot>&, bool)> collectRanks = [&](const std::vector<Slot>& slots, bool coldLine) {
+        for (const Slot& s : slots) {
+            if (s.e->unit) (coldLine ? sideRanks[s.e->unit].cold : sideRanks[s.e->unit].hot) = rankOf(*s.e, coldLine);
+            for (const auto& branch : s.branches) collectRanks(branch, coldLine);
+        }
+    };
+    if (nPinch)
+        for (const LinePlan& p : plans) collectRanks(p.slots, p.entry->cold);
+    auto unitRank = [&](const Element& e, bool coldLine) {
+        const int own = rankOf(e, coldLine);
+        auto it = sideRanks.find(e.unit);
+        if (own < 0 || it == sideRanks.end()) return own;
+        const int other = coldLine ? it->second.hot : it->second.cold;
+        if (other < 0 || std::abs(own - other) != 1) return own;
+        const int onPinch = own % 2 != 0 ? own : other, beside = own % 2 != 0 ? other : own;
+        return yielded.count(e.unit) ? beside : onPinch;
+    };
     // Walks a line left to right: regions never go back; a side the temperatures leave open
     // takes the region the walk is in.
     Text conflictStream, conflictUnit;
+    const CNode* conflictNode = nullptr;
     std::function<bool(std::vector<Slot>&, int&, const LinePlan&)> assign = [&](std::vector<Slot>& slots, int& cur,
                                                                                  const LinePlan& p) {
         for (Slot& s : slots) {
             if (s.e->unit) {
-                const int r = nPinch ? rankOf(*s.e, p.entry->cold) : 0;
+                const int r = nPinch ? unitRank(*s.e, p.entry->cold) : 0;
                 if (r < 0) {
                     s.rank = roundUpEven(cur);
                 } else if (r < cur) {
                     conflictStream = p.entry->name;
                     conflictUnit = unitNameOf(s.e->unit);
+                    conflictNode = s.e->unit;
                     return false;
                 } else {
                     s.rank = r;
@@ -281,16 +309,28 @@ void HENDiagram::Rebuild() {
         return true;
     };
     bool pinchLayout = nPinch > 0;
-    for (LinePlan& p : plans) {
-        // The walk starts in the region of the line's left terminal: a stream that enters at or
-        // below a pinch has nothing, not even a split, on the far side of it.
-        const StreamVisibilityEntry& e = *p.entry;
-        const double hotEnd = std::max(e.supplyTemperature, e.targetTemperature);
-        const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
-        const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
-        int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
-        if (!assign(p.slots, cur, p)) {
+    // Each unit that has to leave the pinch column for the walks to agree does so once; every
+    // retry moves one more. Only a unit with a side across a pinch can move, a handful in any
+    // network, so the walks run a handful of times more at most.
+    for (bool retry = true; retry;) {
+        retry = false;
+        pinchLayout = nPinch > 0;
+        for (LinePlan& p : plans) {
+            // The walk starts in the region of the line's left terminal: a stream that enters at
+            // or below a pinch has nothing, not even a split, on the far side of it.
+            const StreamVisibilityEntry& e = *p.entry;
+            const double hotEnd = std::max(e.supplyTemperature, e.targetTemperature);
+            const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
+            const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
+            int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
+            if (assign(p.slots, cur, p)) continue;
             pinchLayout = false;
+            auto it = conflictNode ? sideRanks.find(conflictNode) : sideRanks.end();
+            if (it != sideRanks.end() && !yielded.count(conflictNode) && it->second.hot >= 0 && it->second.cold >= 0 &&
+                std::abs(it->second.hot - it->second.cold) == 1) {
+                yielded.insert(conflictNode);
+                retry = true;
+            }
             break;
         }
     }
@@ -468,6 +508,10 @@ void HENDiagram::Rebuild() {
         start->temperature = e.supplyTemperature;
         m_items.push_back(start);
         starts.push_back(start);
+        auto* anchor = new HENDStreamAnchor(this, start);
+        anchor->streamName = anchor->unitName = e.name;
+        anchor->cold = e.cold, anchor->process = e.process;
+        m_anchors.push_back(anchor);
         auto* end = new HENDStreamEnd(this, p.end);
         end->streamName = e.name;
         end->unitName = p.end ? Text(p.end->getName()) : Text();
@@ -608,6 +652,8 @@ void HENDiagram::Rebuild() {
                         (hotOut != kEmpty && coldIn != kEmpty && hotOut < coldIn - tol)))
             code = 5;  // the temperatures cross: the unit cannot work as drawn
         for (HENDExchangerEnd& end : hx->ends) {
+            end.inletTemperature = end.cold ? coldIn : hotIn;
+            end.outletTemperature = end.cold ? coldOut : hotOut;
             double own = 0.0;
             if (node->getVariableAsDouble(end.cold ? "ColdShadeIt" : "HotShadeIt", own) && own >= 1.0 && own <= 5.0)
                 end.shade = static_cast<int>(own);

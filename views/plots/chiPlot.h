@@ -154,6 +154,10 @@ private:
     // Steps 1 to 6 of every draw operation.
     void Draw(const char* xTitle, const char* yTitle, const char* title, std::initializer_list<CurveSet> sets,
               bool ignoreEmpty = false, bool unitsOnY = true);
+    // The targets the composite and grand composite curves carry: the pinch as a level (on the
+    // unshifted curves the hot and the cold pinch temperature, on the shifted ones their mean),
+    // and notes of the hot and cold utility and DTmin.
+    void MarkTargets(bool shifted);
     void UpdateDesigns(int graph, HVector<PlotDesignEntry*>& list, const Text& design, const Text& newName, int what);
     void CreateDesignSet(int graph, const Text& design, int dataSet);
     PlotDesignEntry* EntryOf(const HVector<PlotDesignEntry*>& list, int dataSet) const;

@@ -4,6 +4,8 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "views/plots/chiPlot.h"
 
+#include "lumeth/DisplayUnits.h"
+
 namespace {
 
 ColourResource colourOf(int code) {
@@ -52,10 +54,43 @@ void chiPlot::Draw(const char* xTitle, const char* yTitle, const char* title, st
 
 constexpr int kNone = -32767;
 
+void chiPlot::MarkTargets(bool shifted) {
+    if (!m_pPlot) return;
+    m_pPlot->references = [this, shifted] {
+        std::vector<PlotReference> out;
+        IHeatIntegrationScenario* s = m_pScenario;
+        if (!s) return out;
+        // Quantity kinds: 1 temperature, 6 heat flow, 24 temperature difference.
+        const auto shown = [](double value, int kind) {
+            const UnitConversion unit = DefUnitConv(kind);
+            return FormattedText("%.1f %s", calc_ounit(value, unit), unit.name.c_str());
+        };
+        const auto level = [&](const char* name, double t) {
+            const UnitConversion unit = DefUnitConv(1);
+            out.push_back({true, calc_ounit(t, unit), Text(name) + " " + shown(t, 1)});
+        };
+        for (int i = 0; i < s->GetNumberOfProcessPinchPoints(); ++i) {
+            const double hot = s->GetProcessPinchTemperatureAt(0, i), cold = s->GetProcessPinchTemperatureAt(1, i);
+            if (hot == kNone || cold == kNone) continue;
+            if (shifted) {
+                level("Pinch", 0.5 * (hot + cold));
+            } else {
+                level("Hot pinch", hot);
+                level("Cold pinch", cold);
+            }
+        }
+        out.push_back({false, 0.0, "QH = " + shown(s->GetUtilityTarget(0), 6)});
+        out.push_back({false, 0.0, "QC = " + shown(s->GetUtilityTarget(1), 6)});
+        out.push_back({false, 0.0, "DTmin = " + shown(s->GetDTmin(), 24)});
+        return out;
+    };
+}
+
 void chiPlot::DrawGraphHeatCascade() {
     // The grand composite runs over the interval temperatures, shifted by half the approach.
     Draw("Enthalpy", "Shifted Temperature", "Grand Composite Curve",
          {{1, "Grand Composite Curve", ":HeatFlow.200.[]", ":Temperature.201.[]", 0, 0, kNone, false}});
+    MarkTargets(true);
 }
 
 void chiPlot::DrawGraphCombinedHeatCascade() {
@@ -67,12 +102,14 @@ void chiPlot::DrawUnshiftedCompositeCurve() {
     Draw("Enthalpy", "Temperature", "Composite Curves",
          {{1, "Hot Composite Curve", ":HeatFlow.204.[]", ":Temperature.205.[]", 1, 0, kNone, false},
           {2, "Cold Composite Curve", ":HeatFlow.206.[]", ":Temperature.207.[]", 2, 0, kNone, false}});
+    MarkTargets(false);
 }
 
 void chiPlot::DrawShiftedCompositeCurve() {
     Draw("Enthalpy", "Temperature", "Shifted Composite Curves",
          {{1, "Hot Shifted Composite Curve", ":HeatFlow.208.[]", ":Temperature.209.[]", 1, 0, kNone, false},
           {2, "Cold Shifted Composite Curve", ":HeatFlow.210.[]", ":Temperature.211.[]", 2, 0, kNone, false}});
+    MarkTargets(true);
 }
 
 void chiPlot::DrawUnshiftedBalancedCompositeCurve() {

@@ -3,11 +3,14 @@
 // leaves a utility duty, and the picture read back from its SVG.
 #include "views/grid/HENDiagram.h"
 
+#include "lumeth/VarDescription.h"
+
 #include "tests/eng/design/OperationTestSupport.h"
 #include "tests/support/SvgReadBack.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -33,6 +36,7 @@ TEST(ViewGridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
     ASSERT_TRUE(n.e100 && n.e101);
     HENDiagram g;
     g.zoomMode = g.previousZoomMode = 2;  // the layout's own coordinates
+    g.hideUtilityUnits = false;
     g.SetDesign(n.d);
     // Preset 1: hot process streams by supply temperature, then cold ones by target temperature;
     // each line 30 below its top, 60 high, 100 to the next.
@@ -74,6 +78,18 @@ TEST(ViewGridDiagram, TwoExchangersWithTheirUtilitiesLaidOutInColumns) {
     EXPECT_GT(h2Cooler->ends[0].x, e101->ends[0].x);
 }
 
+// A new diagram leaves the heaters and coolers out until the user shows them (form switch 201).
+TEST(ViewGridDiagram, ANewDiagramShowsTheUtilityUnitsOnlyWhenAskedTo) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.SetDesign(n.d);
+    EXPECT_EQ(0, count(g, "heater") + count(g, "cooler"));
+    EXPECT_EQ(2, count(g, "exchanger"));
+    g.hideUtilityUnits = false;
+    g.SetDesign(n.d);
+    EXPECT_EQ(3, count(g, "heater") + count(g, "cooler"));  // a heater on C1, a cooler on each hot stream
+}
+
 TEST(ViewGridDiagram, HiddenUtilitiesLeaveOneContinuousSegment) {
     OperatedNetwork n;
     HENDiagram g;
@@ -97,6 +113,52 @@ TEST(ViewGridDiagram, NoStreamsGiveNoItemsAndTheBareHeight) {
     HENDiagram empty;
     empty.SetDesign(nullptr);
     EXPECT_TRUE(empty.Items().empty());
+}
+
+// Each item is named as a child by its place in the list and its name, and that address leads
+// back to it.
+TEST(ViewGridDiagram, ItemsAreChildViewsByTheirPlaceAndName) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.SetDesign(n.d);
+    ASSERT_GE(g.Items().size(), 3u);
+    for (std::size_t i = 0; i < g.Items().size(); ++i) {
+        const HENDNode* item = g.Items()[i];
+        const Text name = g.AttachedName(item);
+        EXPECT_EQ("CanvasConnection.200." + std::to_string(i) + "(" + item->unitName + ")", name);
+        VarDescription address;
+        ASSERT_TRUE(VarDescription::Parse(name, address)) << name;
+        EXPECT_EQ(item, g.AttachedObject(address)) << name;
+    }
+    VarDescription past;
+    ASSERT_TRUE(VarDescription::Parse("CanvasConnection.200." + std::to_string(g.Items().size()), past));
+    EXPECT_EQ(nullptr, g.AttachedObject(past));
+}
+
+// One anchor per line in display order, named after its stream and kept apart from the items;
+// anchors order by their streams' categories: cold utility, hot process, cold process, hot
+// utility.
+TEST(ViewGridDiagram, EachLineHasAnAnchorThatOrdersByCategory) {
+    OperatedNetwork n;
+    HENDiagram g;
+    g.hideUtilityUnits = false;
+    g.SetDesign(n.d);
+    ASSERT_EQ(g.Lines().size(), g.Anchors().size());
+    const HENDStreamAnchor *hotProcess = nullptr, *coldProcess = nullptr;
+    for (std::size_t k = 0; k < g.Lines().size(); ++k) {
+        const HENDStreamAnchor* a = g.Anchors()[k];
+        EXPECT_EQ(g.Lines()[k].stream, a->streamName);
+        EXPECT_EQ(2, a->GetKind());
+        EXPECT_EQ(g.Items().end(), std::find(g.Items().begin(), g.Items().end(), a));
+        ASSERT_TRUE(a->owner);
+        EXPECT_EQ(a->streamName, a->owner->streamName);
+        if (a->process) (a->cold ? coldProcess : hotProcess) = a;
+    }
+    ASSERT_TRUE(hotProcess && coldProcess);
+    EXPECT_EQ(-1, hotProcess->CompareAnchor(coldProcess));
+    EXPECT_EQ(1, coldProcess->CompareAnchor(hotProcess));
+    EXPECT_EQ(0, hotProcess->CompareAnchor(hotProcess->owner));  // a start is no anchor
+    EXPECT_EQ(0, hotProcess->CompareAnchor(nullptr));
 }
 
 TEST(ViewGridDiagram, PictureGroupsEveryItemWithItsClassAndNames) {
@@ -327,6 +389,7 @@ TEST(ViewGridLabels, NamesAndLabelsScaleToTheRoomTheyHave) {
 TEST(ViewGridLabels, ExchangerEndsAreShadedByWhatTheyJoin) {
     design_test::OperatedNetwork n;
     HENDiagram g;
+    g.hideUtilityUnits = false;
     g.SetDesign(n.d);
     int process = 0, heaters = 0, coolers = 0;
     for (const HENDNode* item : g.Items()) {

@@ -1,0 +1,61 @@
+#pragma once
+// What a reader of a report would stumble over in a picture: two equal tick labels on one axis,
+// or a text that starts outside the picture (its anchor outside the view box, or a centred text
+// wider than the room to either side, at 0.6 of its font size a character).
+#include "SvgReadBack.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The view box of an SVG document (left, top, width, height); its width and height from 0, 0
+// when it has none.
+struct SvgViewBox {
+    double left = 0.0, top = 0.0, width = 0.0, height = 0.0;
+    double Right() const { return left + width; }
+    double Bottom() const { return top + height; }
+};
+
+inline double SvgRootNumber(const std::string& svg, const std::string& attribute) {
+    const std::size_t root = svg.find("<svg");
+    const std::size_t at = svg.find(" " + attribute + "=\"", root);
+    return at == std::string::npos ? 0.0 : std::strtod(svg.c_str() + at + attribute.size() + 3, nullptr);
+}
+
+inline SvgViewBox ReadViewBox(const std::string& svg) {
+    SvgViewBox box{0.0, 0.0, SvgRootNumber(svg, "width"), SvgRootNumber(svg, "height")};
+    const std::size_t at = svg.find("viewBox=\"", svg.find("<svg"));
+    if (at != std::string::npos) {
+        std::istringstream in(svg.substr(at + 9, svg.find('"', at + 9) - at - 9));
+        in >> box.left >> box.top >> box.width >> box.height;
+    }
+    return box;
+}
+
+inline void ExpectReportGrade(const std::string& svg, const std::string& input) {
+    const SvgPicture picture = ReadSvg(svg);
+    ASSERT_TRUE(picture.parsed) << input;
+    const SvgViewBox box = ReadViewBox(svg);
+    for (const char* axis : {"x-tick", "y-tick", "y2-tick"}) {
+        std::vector<std::string> labels;
+        for (const SvgElement* t : picture.OfClass(axis)) labels.push_back(t->text);
+        std::sort(labels.begin(), labels.end());
+        const auto repeated = std::adjacent_find(labels.begin(), labels.end());
+        EXPECT_TRUE(repeated == labels.end()) << input << " " << axis << " repeats " << (repeated == labels.end() ? std::string() : *repeated);
+    }
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || !e.Attribute("transform").empty()) continue;
+        const double size = e.Attribute("font-size").empty() ? 10.0 : e.Number("font-size");
+        const double x = e.Number("x"), y = e.Number("y"), half = 0.3 * size * static_cast<double>(e.text.size());
+        EXPECT_TRUE(y >= box.top && y <= box.Bottom()) << input << ": " << e.text;
+        if (e.Attribute("text-anchor") == "middle") {
+            EXPECT_TRUE(x - half >= box.left && x + half <= box.Right()) << input << ": " << e.text << " at " << x;
+        } else {
+            EXPECT_TRUE(x >= box.left && x <= box.Right()) << input << ": " << e.text << " at " << x;
+        }
+    }
+}
