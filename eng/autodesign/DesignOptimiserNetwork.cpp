@@ -65,12 +65,41 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
 }
 
+// Each specification taken away raises the freedom by one, so the count is read once. A utility
+// duty the network cannot calculate without its specification is needed and is put back.
+void DesignOptimiserNetwork::FreeSurplusUtilityDuties() {
+    m_freedUtilities.clear();
+    int freedom = m_design.GetDegreesOfFreedom();
+    for (std::size_t c = 0; c < m_flagged.size() && freedom < 0; ++c) {
+        CNode* unit = m_flagged[c];
+        if (!isSpecified(unit, NodeValue::Duty)) continue;
+        const double duty = valueOf(unit, NodeValue::Duty);
+        unit->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+        Recalculate();
+        if (unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Open) {
+            SpecifyDuty(unit, duty);
+            Recalculate();
+            continue;
+        }
+        m_freedUtilities.emplace_back(unit, duty);
+        ++freedom;
+    }
+}
+
+void DesignOptimiserNetwork::GiveBackUtilityDuties() {
+    if (m_freedUtilities.empty()) return;
+    for (const auto& [unit, duty] : m_freedUtilities) SpecifyDuty(unit, duty);
+    m_freedUtilities.clear();
+    Recalculate();
+}
+
 void DesignOptimiserNetwork::EndRun() {
     m_units.clear();
     m_flagged.clear();
     m_productBlocks.clear();
     m_exchangerList.clear();
     m_restoring = nullptr;
+    m_freedUtilities.clear();
 }
 
 int DesignOptimiserNetwork::GetNumberOfSubNetworks() { return m_design.GetNumberOfSubNetworks(); }

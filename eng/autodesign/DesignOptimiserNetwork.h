@@ -39,6 +39,8 @@ public:
     bool HasInfeasibleExchangers() override;
     bool CheckEndApproaches() override;
     void SetSplitFractionsFromBranchDuties() override;
+    void FreeSurplusUtilityDuties() override;
+    void GiveBackUtilityDuties() override;
     void Recalculate() override;
     bool IsNetworkFeasible() override;
     double Objective() override;
@@ -93,6 +95,8 @@ private:
     std::vector<CNode*> m_units, m_flagged, m_productBlocks;
     std::vector<CNode*> m_exchangerList;
     CNode* m_restoring = nullptr;
+    // The utility exchangers whose surplus duties the run freed, with the duties they had.
+    std::vector<std::pair<CNode*, double>> m_freedUtilities;
     // One sub-network.
     std::vector<CNode*> m_process, m_splitters, m_utility, m_free, m_areaLocked, m_offLine;
     std::vector<std::pair<CNode*, double>> m_lockedCalculated;
