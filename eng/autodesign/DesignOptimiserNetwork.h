@@ -77,6 +77,7 @@ private:
         if (m_status) m_status(line);
     }
     std::vector<CNode*> AllExchangers() const;
+    double PlaceholderLoad() const;
     // Gives the process exchangers back what the selection of free exchangers cleared.
     int GiveBackCleared(SearchVariables& variables);
     void SpecifyDuty(CNode* unit, double duty);
@@ -91,6 +92,7 @@ private:
     int m_unsolved = 0;
     int m_areaLockedCount = 0;
     int m_unsatisfiedAtStart = 0;
+    double m_placeholderLoadAtStart = 0.0;
     double m_baseUtilityCost = 0.0;
     std::vector<CNode*> m_units, m_flagged, m_productBlocks;
     std::vector<CNode*> m_exchangerList;
