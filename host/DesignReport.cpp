@@ -31,13 +31,20 @@ double value(const IHENDesign& d, const std::string& unit, const char* name, dou
     double v = 0.0;
     return d.GetNodeValue(CPString(unit.c_str()), CPString(name), v) && std::isfinite(v) ? v : otherwise;
 }
+// The name the design shows a unit by (its "UnitOperationName"; the design names the units it
+// places itself), else the flowsheet's own name of the node.
+std::string unitName(const IHENDesign& d, const CPString& node) {
+    const CPString name = d.GetUnitName(node);
+    return name.empty() ? node.c_str() : name.c_str();
+}
+
 // The first exchanger, heater or cooler on the branch that starts with `segment`, passing over
 // zero-duty utility placeholders; "bypass" when the branch runs straight to its mixer.
 std::string firstUnitOnBranch(const IHENDesign& d, CPString segment) {
     CPString unit;
     while (d.GetDownstreamNodeName(segment, unit)) {
         const CPString kind = d.GetNodeClassName(unit);
-        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX) return unit.c_str();
+        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX) return unitName(d, unit);
         if (kind != NodeKind::Heater || !d.GetDownstreamNodeName(unit, segment)) break;
     }
     return "bypass";
@@ -65,11 +72,13 @@ DesignReport ReadDesign(IHENDesign& d) {
     for (int k = 0; d.GetHeatExchanger(k, x); ++k) {
         if (!x) continue;
         DesignReport::Unit u;
-        u.name = x->getName().c_str();
+        // Values are read by the node's own name; the report shows the unit's.
+        const std::string node = x->getName().c_str();
+        u.name = unitName(d, x->getName());
         u.kind = heaters.count(x) ? "heater" : coolers.count(x) ? "cooler" : "exchanger";
         u.hot = sides[x].first;
         u.cold = sides[x].second;
-        u.duty = value(d, u.name, NodeValue::Duty, 0.0);
+        u.duty = value(d, node, NodeValue::Duty, 0.0);
         double t[4] = {0, 0, 0, 0};
         u.haveTemperatures = true;
         for (int port = 0; port < 4; ++port)
@@ -77,11 +86,11 @@ DesignReport ReadDesign(IHENDesign& d) {
         u.hotIn = t[0], u.hotOut = t[1], u.coldIn = t[2], u.coldOut = t[3];
         u.approach = u.haveTemperatures ? std::min(u.hotOut - u.coldIn, u.hotIn - u.coldOut) : NAN;
         double area = 0.0;
-        u.haveArea = d.GetNodeValue(CPString(u.name.c_str()), CPString(NodeValue::HTArea), area) && std::isfinite(area);
+        u.haveArea = d.GetNodeValue(CPString(node.c_str()), CPString(NodeValue::HTArea), area) && std::isfinite(area);
         u.area = u.haveArea ? area : NAN;
-        u.u = value(d, u.name, NodeValue::OverallHTC, NAN);
-        u.ft = value(d, u.name, NodeValue::FtFactor, 1.0);
-        u.shells = value(d, u.name, NodeValue::TotalNShells, NAN);
+        u.u = value(d, node, NodeValue::OverallHTC, NAN);
+        u.ft = value(d, node, NodeValue::FtFactor, 1.0);
+        u.shells = value(d, node, NodeValue::TotalNShells, NAN);
         u.status = incomplete.count(x) ? "incomplete" : "complete";
         u.feasible = !infeasible.count(x);
         r.units.push_back(u);
@@ -91,7 +100,7 @@ DesignReport ReadDesign(IHENDesign& d) {
         if (!s) continue;
         for (CNode* tee : d.GetSplittersOnStream(s)) {
             DesignReport::Splitter splitter;
-            splitter.name = tee->getName().c_str();
+            splitter.name = unitName(d, tee->getName());
             splitter.stream = s->GetName().c_str();
             for (int k = 0; CNode* branch = d.GetSplitterBranch(tee, k); ++k) {
                 double fraction = NAN;

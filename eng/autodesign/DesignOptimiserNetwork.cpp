@@ -19,6 +19,8 @@ constexpr int kCodeFlowsheetChanged = 17;
 constexpr double kSmallestApproach = 0.001;
 constexpr double kSmallestDuty = 1e-05;
 constexpr double kSmallestBranch = 0.00011;
+// Share of the starting placeholder load a state may add: the duties' own agreement, not a move.
+constexpr double kPlaceholderSlack = 1e-6;
 constexpr const char* kAreaMinimum = "AreaMinimum";
 constexpr const char* kOffLine = "ExchangerIsOffLine";
 constexpr const char* kMeasured = "MeasuredTemperature";
@@ -63,6 +65,44 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     m_productBlocks = m_design.GetFlowSheet()->getAllNodesOfType(NodeKind::ProductBlock);
     m_baseUtilityCost = m_design.GetTotalUtilityCost(2);
     m_unsatisfiedAtStart = m_design.GetNumberOfUnsatisfiedProcessStreams();
+    m_placeholderLoadAtStart = PlaceholderLoad();
+}
+
+// The heat the network leaves to its utility placeholders: no exchanger carries it and no
+// objective costs it.
+double DesignOptimiserNetwork::PlaceholderLoad() const {
+    double load = 0.0;
+    for (CNode* unit : m_units)
+        if (IsPlaceholder(unit)) load += std::fabs(valueOf(unit, NodeValue::Duty));
+    return load;
+}
+
+// Each specification taken away raises the freedom by one, so the count is read once. A utility
+// duty the network cannot calculate without its specification is needed and is put back.
+void DesignOptimiserNetwork::FreeSurplusUtilityDuties() {
+    m_freedUtilities.clear();
+    int freedom = m_design.GetDegreesOfFreedom();
+    for (std::size_t c = 0; c < m_flagged.size() && freedom < 0; ++c) {
+        CNode* unit = m_flagged[c];
+        if (!isSpecified(unit, NodeValue::Duty)) continue;
+        const double duty = valueOf(unit, NodeValue::Duty);
+        unit->addVariable(NodeValue::Duty, 0.0, ValueStatus::Open);
+        Recalculate();
+        if (unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Open) {
+            SpecifyDuty(unit, duty);
+            Recalculate();
+            continue;
+        }
+        m_freedUtilities.emplace_back(unit, duty);
+        ++freedom;
+    }
+}
+
+void DesignOptimiserNetwork::GiveBackUtilityDuties() {
+    if (m_freedUtilities.empty()) return;
+    for (const auto& [unit, duty] : m_freedUtilities) SpecifyDuty(unit, duty);
+    m_freedUtilities.clear();
+    Recalculate();
 }
 
 void DesignOptimiserNetwork::EndRun() {
@@ -71,6 +111,7 @@ void DesignOptimiserNetwork::EndRun() {
     m_productBlocks.clear();
     m_exchangerList.clear();
     m_restoring = nullptr;
+    m_freedUtilities.clear();
 }
 
 int DesignOptimiserNetwork::GetNumberOfSubNetworks() { return m_design.GetNumberOfSubNetworks(); }
@@ -120,16 +161,20 @@ void DesignOptimiserNetwork::Recalculate() {
 }
 
 // Beyond each exchanger's own test, a state is feasible only when the network calculated each
-// of those exchangers and leaves no more process streams short of their targets than the run
-// started with: a duty that only an (uncosted) utility placeholder takes up, or a network left
-// half calculated, would otherwise look cheaper than any real one.
+// of those exchangers and leaves no more process streams short of their targets, nor more heat
+// on the utility placeholders, than the run started with: a duty that only an (uncosted)
+// placeholder takes up, or a network left half calculated, would otherwise look cheaper than any
+// real one. The load is compared as well as the count, since on a network whose every stream
+// already ends at a placeholder the count cannot grow, and the least area would then be that of
+// a network that recovers no heat at all.
 bool DesignOptimiserNetwork::IsNetworkFeasible() {
     for (const std::vector<CNode*>* list : {&m_exchangerList, &m_flagged})
         for (CNode* unit : *list)
             if (HeatExch* x = AsHeatExch(unit); x && (!x->IsFeasible() || !IsCalculated(x->getStatus()))) return false;
     for (CNode* unit : m_units)
         if (HeatExch* x = AsHeatExch(unit); x && !IsPhysicallyPossible(*x)) return false;
-    return m_design.GetNumberOfUnsatisfiedProcessStreams() <= m_unsatisfiedAtStart;
+    if (m_design.GetNumberOfUnsatisfiedProcessStreams() > m_unsatisfiedAtStart) return false;
+    return PlaceholderLoad() <= m_placeholderLoadAtStart + kPlaceholderSlack * std::max(1.0, m_placeholderLoadAtStart);
 }
 
 bool DesignOptimiserNetwork::IsCalculated(int status) {

@@ -39,6 +39,8 @@ public:
     bool HasInfeasibleExchangers() override;
     bool CheckEndApproaches() override;
     void SetSplitFractionsFromBranchDuties() override;
+    void FreeSurplusUtilityDuties() override;
+    void GiveBackUtilityDuties() override;
     void Recalculate() override;
     bool IsNetworkFeasible() override;
     double Objective() override;
@@ -75,6 +77,7 @@ private:
         if (m_status) m_status(line);
     }
     std::vector<CNode*> AllExchangers() const;
+    double PlaceholderLoad() const;
     // Gives the process exchangers back what the selection of free exchangers cleared.
     int GiveBackCleared(SearchVariables& variables);
     void SpecifyDuty(CNode* unit, double duty);
@@ -89,10 +92,13 @@ private:
     int m_unsolved = 0;
     int m_areaLockedCount = 0;
     int m_unsatisfiedAtStart = 0;
+    double m_placeholderLoadAtStart = 0.0;
     double m_baseUtilityCost = 0.0;
     std::vector<CNode*> m_units, m_flagged, m_productBlocks;
     std::vector<CNode*> m_exchangerList;
     CNode* m_restoring = nullptr;
+    // The utility exchangers whose surplus duties the run freed, with the duties they had.
+    std::vector<std::pair<CNode*, double>> m_freedUtilities;
     // One sub-network.
     std::vector<CNode*> m_process, m_splitters, m_utility, m_free, m_areaLocked, m_offLine;
     std::vector<std::pair<CNode*, double>> m_lockedCalculated;

@@ -91,6 +91,11 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
             return Unchanged;
         }
     }
+    // The searches move process duties one at a time; in a network whose utility duties are
+    // specified beyond what its streams need, every such move contradicts one of them. The
+    // equation-based engine states the network whole and takes the duties as they are.
+    const bool freesUtilities = !m_useEquationBased && (mode == 0 || mode == 1);
+    if (freesUtilities) m_network->FreeSurplusUtilityDuties();
     int result = Unchanged;
     bool searched = false;
     const bool startedFeasible = !m_useEquationBased || !m_network->HasInfeasibleExchangers();
@@ -114,6 +119,8 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
         m_useEquationBased ? !m_network->HasInfeasibleExchangers() : m_network->IsNetworkFeasible();
     if (result == Improved && startedFeasible && !endsFeasible) result = Unchanged;
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
+    // A run that kept nothing leaves the design specified as it found it.
+    if (freesUtilities && result != Improved) m_network->GiveBackUtilityDuties();
     m_network->EndRun();
     return result;
 }

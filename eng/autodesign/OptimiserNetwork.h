@@ -29,6 +29,13 @@ public:
     // Both end temperature differences of every exchanger at least 0.001.
     virtual bool CheckEndApproaches() = 0;
     virtual void SetSplitFractionsFromBranchDuties() = 0;
+    // A network may hold more specified duties than its streams can meet (every unit calculates
+    // because the surplus agrees): then no process duty can move without contradicting one of
+    // the utility duties. Freeing lets the network calculate those utility duties itself;
+    // giving back specifies them again at the values they had. A network without such surplus
+    // is left as it is.
+    virtual void FreeSurplusUtilityDuties() {}
+    virtual void GiveBackUtilityDuties() {}
 
     // ---- the state ----
     virtual void Recalculate() = 0;

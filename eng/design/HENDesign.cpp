@@ -317,6 +317,12 @@ bool CPIHENDesign::GetNodeValue(const CPString& nodeName, const CPString& valueN
     return node && node->getVariableAsDouble(valueName, out);
 }
 
+CPString CPIHENDesign::GetUnitName(const CPString& nodeName) const {
+    CNode* node = m_sheet->getNode(nodeName);
+    CPString name;
+    return node && node->getVariableAsString(NodeValue::UnitOperationName, name) ? name : CPString();
+}
+
 // Walks the chain from the feed block: linear in the stream's units, which a table-driven build
 // asks once per exchanger side.
 CNode* CPIHENDesign::GetStreamSegment(const CPString& streamName, int n) const {

@@ -214,8 +214,12 @@ int CPIHENDesign::CountOpenValues(const std::vector<CNode*>& units, std::vector<
     int count = 0;
     for (CNode* unit : units) {
         int open = 0;
+        // A segment's share of the flow is an unknown only on a tee's branch; elsewhere the chain
+        // fixes it, and a share left open there (cleared with the other results) is no value
+        // the network lacks.
         if (IsSegment(unit))
-            open = (isOpen(unit, NodeValue::Temperature) ? 1 : 0) + (isOpen(unit, NodeValue::SplitFraction) ? 1 : 0);
+            open = (isOpen(unit, NodeValue::Temperature) ? 1 : 0) +
+                   (IsTee(unit->getIthUpStreamNode(0)) && isOpen(unit, NodeValue::SplitFraction) ? 1 : 0);
         else if (IsExchanger(unit))
             open = (isOpen(unit, NodeValue::Duty) ? 1 : 0) + (isOpen(unit, NodeValue::HTArea) ? 1 : 0);
         if (open > 0 && out) out->push_back(unit);

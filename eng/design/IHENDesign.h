@@ -127,6 +127,8 @@ public:
     virtual bool GetNodeValue(const CPString& /*nodeName*/, const CPString& /*valueName*/, double& /*out*/) const {
         return false;
     }
+    // The name the design shows the unit by (its "UnitOperationName"); empty when the node has none.
+    virtual CPString GetUnitName(const CPString& /*nodeName*/) const { return CPString(); }
 
     // The first segment after the n-th unit (exchanger, splitter or mixer; utility placeholders do
     // not count) of the stream's chain from its supply end, 0 the first segment; the first branch

@@ -70,4 +70,23 @@ TEST(HostAutoDesignReport, ACompletedDesignsMatchesAreItsOwn) {
     EXPECT_TRUE(has(run.out, "\"matches_of_completed_design\": true")) << run.out;
 }
 
+// The units of a design the run builds are named by the design (E-100, E-101, ... in the order it
+// places them), and the report calls them so: the name it prints is the one the other commands
+// take, here the exchanger of a temperature-duty plot.
+TEST(HostAutoDesignReport, UnitsGoByTheDesignsUnitNames) {
+    ScratchFile saved("autodesign-report", "names.case", "", false);
+    ScratchFile svg("autodesign-report", "e100.svg", "", false);
+    const HostRun run =
+        RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 1 --save " + saved.path + " 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    for (const char* line : {"  E-100 (exchanger) H1 -> C1: duty 135.41", "  E-101 (heater) HP Steam -> C2: duty 140.00",
+                             "  E-102 (cooler) H2 -> Cooling Water: duty 180.00", "  E-103 (exchanger) H1 -> C2: duty 100.00",
+                             "  E-104 (exchanger) H1 -> C1: duty 94.59"})
+        EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
+    EXPECT_FALSE(has(run.out, "N-31")) << run.out;
+    const HostRun plot =
+        RunHost("plot " + saved.path + " --kind th --unit E-100 --design A_Design0 --svg " + svg.path);
+    EXPECT_EQ(plot.exitCode, 0) << plot.out;
+}
+
 }  // namespace

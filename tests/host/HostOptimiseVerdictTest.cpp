@@ -86,4 +86,50 @@ TEST(HostOptimiseVerdict, EquationBasedDesignsStayFeasible) {
     }
 }
 
+// The first automatic design of the four-stream problem holds two more specified duties than its
+// streams need (degrees of freedom -2; the heater's and the cooler's duties are the surplus, and
+// agree with the rest). The searches free those two on the copy they optimise, so each move of a
+// process duty is a feasible point: the copy is cheaper (and smaller) than the design it came
+// from, with every stream still satisfied and no specification contradicting another.
+struct OverSpecified {
+    const char* name;
+    const char* objective;
+    const char* key;
+};
+
+void PrintTo(const OverSpecified& v, std::ostream* out) { *out << v.name; }
+
+class OverSpecifiedDesign : public ::testing::TestWithParam<OverSpecified> {};
+
+TEST_P(OverSpecifiedDesign, TheSearchesMoveIt) {
+    const OverSpecified& v = GetParam();
+    ScratchFile saved("optimise-verdict", std::string("over-") + v.objective + ".case", "", false);
+    ScratchFile optimised("optimise-verdict", std::string("over-") + v.objective + "-O.case", "", false);
+    ASSERT_EQ(RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 1 --save " + saved.path).exitCode, 0);
+    const HostRun run = RunHost("optimise " + saved.path + " --design A_Design0 --objective " + v.objective +
+                                " --json --save " + optimised.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "\"result\": 4")) << run.out;
+    EXPECT_TRUE(has(run.out, "\"improved\": true")) << run.out;
+    const std::size_t after = run.out.find("\"after\": ");
+    const double before = field(run.out, v.key, run.out.find("\"before\": "));
+    EXPECT_NEAR(before, std::string(v.key) == "total_annual_cost" ? 44579.025017 : 171.153, 1e-3 * before);
+    EXPECT_LT(field(run.out, v.key, after), 0.99 * before) << run.out;
+    EXPECT_TRUE(has(run.out.substr(after), "\"name\": \"A_Design0-O\"")) << run.out;
+    EXPECT_FALSE(has(run.out.substr(after), "\"feasible\": false")) << run.out;
+    EXPECT_FALSE(has(run.out.substr(after), "\"complete\": false")) << run.out;
+    // The copy's heater and cooler duties follow its streams (degrees of freedom 0); the design it
+    // came from, saved beside it, keeps its own specifications and figures.
+    EXPECT_EQ(field(run.out, "degrees_of_freedom", after), 0.0) << run.out;
+    const HostRun original = RunHost("design " + optimised.path + " --json");
+    ASSERT_EQ(original.exitCode, 0) << original.out;
+    EXPECT_EQ(field(original.out, "degrees_of_freedom"), -2.0) << original.out;
+    EXPECT_NEAR(field(original.out, v.key), before, 1e-6 * before) << original.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(HostOptimiseVerdict, OverSpecifiedDesign,
+                         ::testing::Values(OverSpecified{"LeastCost", "cost", "total_annual_cost"},
+                                           OverSpecified{"LeastArea", "area", "area_total"}),
+                         [](const ::testing::TestParamInfo<OverSpecified>& info) { return std::string(info.param.name); });
+
 }  // namespace

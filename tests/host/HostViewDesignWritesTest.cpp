@@ -50,9 +50,10 @@ TEST(HostViewDesignWrites, RenameCoefficientAndApproachAreSavedAndRecalculated) 
     EXPECT_NEAR(65.916737, unitValue(report.out, "E1", "area"), 1e-6);
     EXPECT_DOUBLE_EQ(0.2, unitValue(report.out, "E1", "u"));
     EXPECT_DOUBLE_EQ(240.0, unitValue(report.out, "E1", "duty"));
-    // The other exchangers keep their areas.
+    // The other exchangers keep their areas; the report names E4 by its new name.
     EXPECT_NEAR(54.977444, unitValue(report.out, "E3", "area"), 1e-6);
-    EXPECT_NEAR(5.718611, unitValue(report.out, "E4", "area"), 1e-6);
+    EXPECT_NEAR(5.718611, unitValue(report.out, "Preheat", "area"), 1e-6);
+    EXPECT_EQ(-1.0, unitValue(report.out, "E4", "area"));
 }
 
 }  // namespace

@@ -188,6 +188,59 @@ TEST(OptimiserOnASplitNetwork, TheRetrofitModeKeepsAFeasibleNetworkFeasible) {
     EXPECT_NEAR(AsHeatExch(n.x1)->getLoad() + AsHeatExch(n.x2)->getLoad(), 400.0, 1e-6);
 }
 
+// A network of two exchangers on a scenario without utilities: the rest of every stream's load
+// sits on the stream's utility placeholder, which has no area and no cost. HA 200 -> 100 C (CP 4)
+// gives 150 kW to CA 60 -> 160 C (CP 2) and then 100 kW to CB 90 -> 140 C (CP 4); the
+// placeholders carry 150 + 50 + 100 = 300 kW.
+struct PlaceholderNetwork : DesignScenario {
+    PlaceholderNetwork() {
+        for (auto [name, supply, target, cp] : {std::tuple{"HA", 200.0, 100.0, 4.0}, std::tuple{"CA", 60.0, 160.0, 2.0},
+                                                std::tuple{"CB", 90.0, 140.0, 4.0}})
+            Add(name, supply, target, cp)->SetValue("HTCoeff", 0.5, 0);
+        d = Design("D1");
+        d->Deactivate();
+        x1 = d->AddHeatExchanger(NthSegment(*d, "HA", 0), NthSegment(*d, "CA", 0), nullptr, NodeKind::CountercurrentHX, "X1");
+        x2 = d->AddHeatExchanger(x1->getIthDownStreamNode(0), NthSegment(*d, "CB", 0), nullptr,
+                                 NodeKind::CountercurrentHX, "X2");
+        x1->addVariable(NodeValue::Duty, 150.0, ValueStatus::Specified);
+        x2->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+        // The inlets take their streams as they come; each outlet keeps its placeholder.
+        for (CNode* x : {x1, x2})
+            for (int port : {0, 2})
+                if (d->CanRemoveUtilityAtPort(x, port)) d->RemoveUtilityAtPort(x, port);
+        d->UpdateStreamTerminals();
+        d->Activate(1);
+    }
+    double PlaceholderLoad() const {
+        double load = 0.0;
+        for (CNode* p : d->GetFlowSheet()->getAllNodesOfType(NodeKind::Heater)) {
+            double q = 0.0;
+            if (p->getVariableAsDouble(NodeValue::Duty, q)) load += std::fabs(q);
+        }
+        return load;
+    }
+    CPIHENDesign* d = nullptr;
+    CNode* x1 = nullptr;
+    CNode* x2 = nullptr;
+};
+
+// Handing a process duty to a placeholder lowers the area and the cost for nothing: the least
+// area and the least cost would otherwise be a network that recovers no heat at all. Every move
+// of either duty puts heat on a placeholder, so the run keeps the network as it was.
+TEST(OptimiserOnAPlaceholderNetwork, NoDutyGoesToThePlaceholders) {
+    for (int mode : {0, 1}) {
+        PlaceholderNetwork n;
+        ASSERT_NEAR(n.PlaceholderLoad(), 300.0, 1e-6);
+        const double area = n.d->GetTotalArea();
+        ASSERT_GT(area, 0.0);
+        n.d->RunOptimizer(mode);
+        EXPECT_NEAR(AsHeatExch(n.x1)->getLoad(), 150.0, 150.0 * 1e-5) << "mode " << mode;
+        EXPECT_NEAR(AsHeatExch(n.x2)->getLoad(), 100.0, 100.0 * 1e-5) << "mode " << mode;
+        EXPECT_LE(n.PlaceholderLoad(), 300.0 * (1 + 1e-5)) << "mode " << mode;
+        EXPECT_NEAR(n.d->GetTotalArea(), area, area * 1e-5) << "mode " << mode;
+    }
+}
+
 // One exchanger between four segments: what the judgement of a state reads of it.
 struct PossibleCase {
     const char* what;
