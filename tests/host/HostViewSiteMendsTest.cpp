@@ -1,0 +1,49 @@
+// kestrin-host view: a total site's utility-default editor through saves and reopens, the
+// conversion of a reopened case, and what the script runner reads of columns, grids and choices.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+HostRun runScript(const std::string& input, const std::string& script, const std::string& more = "") {
+    ScratchFile file("sitemends", "script.txt", script);
+    return RunHost("view " + input + " --script " + file.path + more);
+}
+
+// The editor opened, the site saved, reopened and the editor opened again, saved again: each
+// reopen finds one editor, bound to the site's manager (its first utility's exchanger type
+// reads 4, a steam reboiler), and it writes the utility-default set.
+TEST(HostViewSiteEditor, OneEditorBoundAgainThroughEveryReopen) {
+    ScratchFile first("sitemends", "first.kcase", "", false);
+    ScratchFile second("sitemends", "second.kcase", "", false);
+    ScratchFile defaults("sitemends", "defaults.hud", "", false);
+    const std::string editor = "cmd OpenUDB\nopen @last\nget Enum.900\n";
+    ScratchFile script("sitemends", "build.txt", editor);
+    const HostRun built = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + first.path);
+    ASSERT_EQ(0, built.exitCode) << built.out;
+    ASSERT_TRUE(has(built.out, "3: get Enum.900\n  value 4\n")) << built.out;
+
+    const HostRun reopened = runScript(first.path, editor + "file " + defaults.path + "\ncmd SaveUtilityDefaultSet\n",
+                                       " --open project --save " + second.path);
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "3: get Enum.900\n  value 4\n")) << reopened.out;
+    EXPECT_FALSE(has(reopened.out, "SavePreferenceError")) << reopened.out;
+    EXPECT_TRUE(FileExists(defaults.path)) << reopened.out;
+
+    const HostRun listed = RunHost("view " + second.path + " --open project --form");
+    ASSERT_EQ(0, listed.exitCode) << listed.out;
+    EXPECT_EQ(1u, count(listed.out, "(TotalSiteUtilManagerViewObject)")) << listed.out;
+}
+
+}  // namespace
