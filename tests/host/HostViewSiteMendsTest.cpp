@@ -46,4 +46,24 @@ TEST(HostViewSiteEditor, OneEditorBoundAgainThroughEveryReopen) {
     EXPECT_EQ(1u, count(listed.out, "(TotalSiteUtilManagerViewObject)")) << listed.out;
 }
 
+// A single-scenario case saved, reopened and converted: the project it becomes holds the case's
+// scenario, and it is saved and reopens as a project.
+TEST(HostViewConvert, AReopenedCaseBecomesAProject) {
+    ScratchFile single("sitemends", "single.kcase", "", false);
+    ScratchFile converted("sitemends", "converted.kcase", "", false);
+    ScratchFile script("sitemends", "single.txt", "text ExtraData.201\n");
+    ASSERT_EQ(0, RunHost("view --new hi-case C --script " + script.path + " --save " + single.path).exitCode);
+    const HostRun run = runScript(single.path,
+                                  "cmd Convert\nopen ChiGrassRootView.200(HI Project 1)\nopen HIDesignViewerProject.200.0\n"
+                                  "dims HIDesignViewerScenario.200\nopen HIDesignViewerScenario.200(C)\n",
+                                  " --save " + converted.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: dims HIDesignViewerScenario.200\n  dims 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: open HIDesignViewerScenario.200(C)\n  text C\n")) << run.out;
+    const HostRun again = RunHost("view " + converted.path + " --open project --form --json");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_TRUE(has(again.out, "\"form\":{\"view\":\"HI Project 1\",\"type\":\"HIDesignViewerGrassRootProjectObject\""))
+        << again.out.substr(0, 400);
+}
+
 }  // namespace
