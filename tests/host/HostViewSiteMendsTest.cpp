@@ -66,4 +66,15 @@ TEST(HostViewConvert, AReopenedCaseBecomesAProject) {
         << again.out.substr(0, 400);
 }
 
+// Designs of an automatic design with no retrofit base design: nothing to save against, so the
+// ranked list shows no payback (the engine's figure is a negative time), as the design viewer.
+TEST(HostViewPayback, NoPaybackWithoutARetrofitBaseDesign) {
+    ScratchFile designs("sitemends", "designs.kcase", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designs.path).exitCode);
+    const HostRun run = runScript(designs.path, "get ExtraData.201.[]\nopen HIDesignViewerDesign.200.0\nget ExtraData.786.0\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get ExtraData.201.[]\n  value empty empty\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: get ExtraData.786.0\n  value empty")) << run.out;
+}
+
 }  // namespace
