@@ -77,4 +77,18 @@ TEST(HostViewPayback, NoPaybackWithoutARetrofitBaseDesign) {
     EXPECT_TRUE(has(run.out, "3: get ExtraData.786.0\n  value empty")) << run.out;
 }
 
+// The script runner reads a column cell by cell in each cell's own unit (the utility cost total
+// in Cost/year, its share beside it in none) and a grid cell named by one index of two at the
+// first place along the other, as the form reads it.
+TEST(HostViewRunner, ColumnsConvertPerCellAndOneIndexReadsAGridsFirstCell) {
+    ScratchFile designs("sitemends", "runner.kcase", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designs.path).exitCode);
+    const HostRun run = runScript(designs.path, "get ExtraData.264.[]\nopen HIDesignViewerDesign.200.0\n"
+                                                "get Temperature.708.3.0\nget Temperature.708.3\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get ExtraData.264.[]\n  value 1978.800745 Cost/year empty Cost/year empty\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: get Temperature.708.3.0\n  value 135 C\n4: get Temperature.708.3\n  value 135 C\n"))
+        << run.out;
+}
+
 }  // namespace
