@@ -50,8 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Edits, HostSaveOverInput,
                                                 "HotStreamOutletTemperatureUpdateError"},
                                            Edit{"cpAboveAnyCase", "set HeatCapacityFlow.404.0 1e12\n", "MCpUpdateError"},
                                            Edit{"coefficientAboveAnyCase", "set HeatTransferCoeff.413.0 1e7\n", "HTCoeffUpdateError"},
-                                           // Accepted by the form; the case read back refuses it.
-                                           Edit{"utilityCostBelowZero", "set CostPerEnergy.445.0 -5\n", nullptr}),
+                                           Edit{"utilityCostBelowZero", "set CostPerEnergy.445.0 -5\n", "SpecRange"}),
                          [](const ::testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
 
 // The edges of what a case holds are values like any other: saved, reopened, the same.
