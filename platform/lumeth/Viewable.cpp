@@ -32,6 +32,14 @@ void Viewable::Attach(Viewable* parent) {
     if (parent) parent->m_children.push_back(this);
 }
 
+bool Viewable::Adopt(Viewable* child) {
+    if (!child || child->m_parent) return false;
+    for (const Viewable* v = this; v; v = v->m_parent)
+        if (v == child) return false;
+    child->Attach(this);
+    return true;
+}
+
 Viewable::~Viewable() {
     m_dying = true;
     // 1. Tell the postees while this view's type and name are still intact. A postee may delete

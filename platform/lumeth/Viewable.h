@@ -114,6 +114,9 @@ public:
     void SetDocument(Document* document) { m_document = document; }
     int GetNumberOfChildren() const { return static_cast<int>(m_children.size()); }
     Viewable* GetChild(int index) const;
+    // Takes a view that has no owner (one read back as the root of a stored set) as a child; false
+    // when it has an owner already, is this view or is one of its owners.
+    bool Adopt(Viewable* child);
     // The child of that type (by registered type chain) and name; null when none.
     Viewable* FindChild(const Text& objectTypeName, const Text& name) const;
 

@@ -35,7 +35,8 @@ struct ViewSession {
     CaseDocument document;
     Viewable* root = nullptr;
     Viewable* current = nullptr;
-    // A study built from nothing: the feature manager is the root and its instances are stored;
+    // A study built from nothing or a reopened single-scenario case: the feature manager is the
+    // root and its instances are stored;
     // the project is followed by its object (a conversion renames it).
     ExpMgrView* features = nullptr;
     IHeatIntegrationProject* project = nullptr;
@@ -152,9 +153,15 @@ void* openViews(IEngineeringManager* manager, ILurmetBinaryFile* file, const cha
             else if (!single && root->IsA(HITargeting::TypeName)) single = root;
             else delete root;
         }
-        // A single-scenario case is its own top view.
+        // A single-scenario case is the top view of its study. Like a new one it lives under a
+        // feature manager, which takes the project a conversion makes of it.
         if (!caseView && single && static_cast<HITargeting*>(single)->GetmyScenario()) {
-            session->root = session->current = single;
+            session->features = new ExpMgrView(&session->document);
+            session->root = session->features;
+            session->features->Adopt(single);
+            session->features->AddExperiment(single, "HI Case");
+            session->current = single;
+            session->project = found;
             Session::Instance().Reset();
             return session.release();
         }

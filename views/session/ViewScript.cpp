@@ -448,6 +448,10 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     VarDescription::Parse(variable, var);
     DimInfo dims;
     view->Dimensions(var, dims);
+    // A cell of a grid named by fewer indices than the grid has is read at the first place
+    // along the ones left out, as the form reads it.
+    if ((action == "get" || action == "text") && var.NumberOfIndices() > 0)
+        for (int i = var.NumberOfIndices(); i < dims.NumberOfDims(); ++i) var.SetOffset(i, 0);
     for (int i = 0; i < var.NumberOfIndices(); ++i) {
         if (i == var.RunningIndex()) continue;
         const int at = var.Offset(i);
@@ -461,11 +465,21 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         if (var.RunningIndex() >= 0) {
             s.series = true;
             const int n = dims.Dim(var.RunningIndex());
+            // Each cell converts in its own kind of quantity: a column may mix them.
+            bool mixed = false;
             for (int i = 0; i < n; ++i) {
                 VarDescription at = var;
                 at.SetOffset(var.RunningIndex(), i);
+                const UnitConversion own = DefUnitConv(view->GetEDVarType(at));
                 const double base = view->Value(at);
-                s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, unit));
+                s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, own));
+                s.units.push_back(own.name);
+                mixed = mixed || s.units.back() != s.units.front();
+            }
+            if (mixed) s.unit.clear();
+            else {
+                if (!s.units.empty()) s.unit = s.units.front();
+                s.units.clear();
             }
         } else {
             const double base = view->Value(var);
@@ -497,7 +511,8 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         s.hasChoices = true;
         if (VarEnumInfo* info = view->GetEnumInfo(VariableNameInfo(var, Text())))
             for (int i = 0; i < info->NumberOfEntries(); ++i)
-                if (const VarEnumInfo::Entry* e = info->GetEntry(i)) s.choices.push_back({e->value, e->text, e->state});
+                if (const VarEnumInfo::Entry* e = info->GetEntry(i))
+                    s.choices.push_back({e->value, e->text, e->state, e->hidden});
     }
     return true;
 }
@@ -518,6 +533,11 @@ Text ViewScriptRunner::Report(bool json) const {
                 for (std::size_t i = 0; i < s.values.size(); ++i) out += (i ? "," : "") + ViewJsonNumber(s.values[i]);
                 out += "]";
             }
+            if (!s.units.empty()) {
+                out += ",\"units\":[";
+                for (std::size_t i = 0; i < s.units.size(); ++i) out += (i ? "," : "") + ViewJsonText(s.units[i]);
+                out += "]";
+            }
             out += ",\"unit\":" + ViewJsonText(s.unit) + ",\"text\":" + (s.hasText ? ViewJsonText(s.text) : Text("null")) +
                    ",\"result\":" + (s.hasResult ? FormattedText("%d", s.result) : Text("null")) + ",\"editable\":" +
                    (s.editable < 0 ? Text("null") : s.editable == 1 ? Text("true") : s.editable == 0 ? Text("false") : Text("\"special\"")) +
@@ -534,7 +554,8 @@ Text ViewScriptRunner::Report(bool json) const {
                 out += "[";
                 for (std::size_t i = 0; i < s.choices.size(); ++i)
                     out += (i ? Text(",") : Text()) + "{\"value\":" + ViewJsonNumber(s.choices[i].value) + ",\"text\":" +
-                           ViewJsonText(s.choices[i].text) + FormattedText(",\"state\":%d}", s.choices[i].state);
+                           ViewJsonText(s.choices[i].text) + FormattedText(",\"state\":%d,\"hidden\":%s}", s.choices[i].state,
+                                                                           s.choices[i].hidden ? "true" : "false");
                 out += "]";
             }
             if (!s.form.empty()) out += ",\"form\":" + s.form;
@@ -549,7 +570,11 @@ Text ViewScriptRunner::Report(bool json) const {
         out += FormattedText("%d: ", s.line) + s.input + "\n";
         if (s.hasValue) {
             out += "  value";
-            for (double v : s.values) out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
+            for (std::size_t i = 0; i < s.values.size(); ++i) {
+                const double v = s.values[i];
+                out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
+                if (i < s.units.size() && !s.units[i].empty()) out += " " + s.units[i];
+            }
             out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
         }
         if (s.hasText) out += "  text " + s.text + "\n";
@@ -561,7 +586,8 @@ Text ViewScriptRunner::Report(bool json) const {
             out += "\n";
         }
         for (const ViewScriptStep::Choice& c : s.choices)
-            out += "  choice " + FormattedText("%g", c.value) + " " + c.text + FormattedText(" (%d)\n", c.state);
+            out += "  choice " + FormattedText("%g", c.value) + " " + c.text + FormattedText(" (%d)", c.state) +
+                   (c.hidden ? " hidden\n" : "\n");
         if (!s.form.empty()) out += "  form " + s.form + "\n";
         for (const SessionEntry& e : s.journal) out += "  " + Session::LineOf(e) + "\n";
     }

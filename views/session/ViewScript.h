@@ -21,7 +21,10 @@ struct ViewScriptStep {
     bool hasValue = false;
     std::vector<double> values;
     bool series = false;
+    // The unit of the values; a series whose cells are of different kinds (a column of costs
+    // ending in a percentage) has one per cell in `units` and none here.
     Text unit;
+    std::vector<Text> units;
     bool hasText = false;
     Text text;
     bool hasResult = false;
@@ -33,6 +36,7 @@ struct ViewScriptStep {
         double value;
         Text text;
         int state;
+        bool hidden;
     };
     bool hasChoices = false;
     std::vector<Choice> choices;

@@ -400,4 +400,27 @@ bool HIDesignViewerTotalSite::RecallClassData(BinaryFile& file, int version) {
     return recallScenarioLinks(file, version);
 }
 
-bool HIDesignViewerTotalSite::RecallFixUp() { return myTotalSite ? myTotalSite->RecallFixUp() : true; }
+bool HIDesignViewerTotalSite::RecallFixUp() {
+    if (myTotalSite && !myTotalSite->RecallFixUp()) return false;
+    adoptRecalledEditor();
+    return true;
+}
+
+// The utility-default editor is stored as a child of this viewer, but the viewer's record holds
+// no link to it: the recalled editor becomes the viewer's one editor again, bound to the site's
+// manager, and any further editor (cases written while every reopen added one) goes.
+void HIDesignViewerTotalSite::adoptRecalledEditor() {
+    std::vector<TotalSiteUtilManagerView*> editors;
+    for (int i = 0; i < GetNumberOfChildren(); ++i)
+        if (auto* editor = dynamic_cast<TotalSiteUtilManagerView*>(GetChild(i)); editor && editor != utilManagerView)
+            editors.push_back(editor);
+    if (editors.empty()) return;
+    std::size_t kept = 0;
+    if (!utilManagerView) {
+        utilManagerView = editors.front();
+        utilManagerView->AddDeathPostee(this);
+        kept = 1;
+        ensureUtilManagerView();
+    }
+    for (std::size_t i = kept; i < editors.size(); ++i) delete editors[i];
+}

@@ -8,7 +8,8 @@
 //
 // Record (class version 2): the site as a project pointer record, the current scenario viewer,
 // the count and links of the scenario viewers, then (from 2) the selected note and the new
-// scenario name. Sources: HIDesignViewerTotalSite.cpp (binding, commands, children, record),
+// scenario name. The utility-default editor is stored as a child view without a link in the
+// record; the fix-up takes a recalled one back and binds it to the site's manager. Sources: HIDesignViewerTotalSite.cpp (binding, commands, children, record),
 // HIDesignViewerTotalSiteVariables.cpp (the form's variables); what it shares with the project
 // viewer is HIScenarioOwnerViewer's.
 #include "lumeth/FormDescription.h"
@@ -98,6 +99,7 @@ private:
     // ---- commands and children (HIDesignViewerTotalSite.cpp) ----
     int cloneAndRetrofit(const Text& name);
     bool ensureUtilManagerView();
+    void adoptRecalledEditor();
     int addUtilityToUtilityStreams();
     void rebuildDefaultUtilityNameViews();
     void rebuildSiteStreamNameViews();

@@ -238,8 +238,9 @@ public:
     // columns) and the retrofit pages (routed getters, values against the base design).
     static const std::vector<ValueRow>& DesignRows();
     static const std::vector<ValueRow>& RetrofitRows();
-    // A design's payback time in the display unit "years".
-    static double PaybackYears(const IHENDesign& design);
+    // A design's payback time in the display unit "years"; empty without a retrofit base design,
+    // for the base itself and for a design without exchangers.
+    double PaybackYears(const IHENDesign& design) const;
 
     // ---- framework hooks ----
     bool GenMessage(MessageInfo& info) override;

@@ -46,8 +46,14 @@ double totalAnnualCost(const IHENDesign& d) { return d.GetTotalUtilityCost(2) + 
 
 }  // namespace
 
-// A design's payback time in years (the engine keeps seconds).
-double HIDesignViewerScenario::PaybackYears(const IHENDesign& design) {
+// A design's payback time in years (the engine keeps seconds): the time the utility cost it saves
+// against the retrofit base design takes to repay what it cost. Without a base design there is
+// no saving, so no payback (the engine's figure would be a negative time); the base itself and a
+// design without exchangers have none either.
+double HIDesignViewerScenario::PaybackYears(const IHENDesign& design) const {
+    IHENDesign* base = nullptr;
+    if (!myScenario || !myScenario->GetRetrofitBaseDesign(base) || !base || base == &design || !hasExchangers(&design))
+        return kEmpty;
     UnitConversion years;
     if (!get_unit(44, "years", DefaultUnits, years)) years = DefUnitConv(44, DefaultUnits);
     return calc_ounit(design.GetPaybackTime(), years);
@@ -293,7 +299,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Des
         // ---- rows of the ranked design list ----
         {.type = 1519, .number = 201, .read = [](V& v, Var var) {
              const IHENDesign* d = rowDesign(v, var);
-             return d ? V::PaybackYears(*d) : kEmpty;
+             return d ? v.PaybackYears(*d) : kEmpty;
          }, .dims = 1},
         {.type = 1519, .number = 610, .read = ofRow<shellsOf>, .dims = 1},
         {.type = 1519, .number = 800, .read = ofRow<exchangersOf>, .dims = 1},

@@ -75,7 +75,7 @@ double newAreaShare(V& v, const IHENDesign& b, const IHENDesign& d, Var var) {
 double capitalShare(V&, const IHENDesign& b, const IHENDesign& d, Var) {
     return V::Compare(b.GetTotalCapitalCost(), d.GetTotalCapitalCost());
 }
-double paybackYears(V&, const IHENDesign&, const IHENDesign& d, Var) { return V::PaybackYears(d); }
+double paybackYears(V& v, const IHENDesign&, const IHENDesign& d, Var) { return v.PaybackYears(d); }
 // The utility cost the design saves against the base; a design without exchangers saves nothing
 // that can be shown.
 double utilitySaving(V&, const IHENDesign& b, const IHENDesign& d, Var) {

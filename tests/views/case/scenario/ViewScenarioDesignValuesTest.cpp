@@ -394,7 +394,14 @@ TEST_F(ViewScenarioDesignValues, EveryRowRunsCleanWithAndWithoutDesigns) {
         }
     };
     walk("designs and a base");
+    // A payback is counted against the base design: the base has none, and no design has one
+    // once there is no base.
+    scenario->ranked = {&existing, &d2};
+    EXPECT_EQ(E, viewer->Value(var(1519, 201, 0))) << "the base design's own payback";
+    EXPECT_EQ(2.0, viewer->Value(var(1519, 201, 1)));
     scenario->existing = nullptr;
+    EXPECT_EQ(E, viewer->Value(var(1519, 201, 1))) << "a payback without a base design";
+    scenario->ranked = {&d1, &d2};
     scenario->simulation = nullptr;
     walk("designs");
     viewer->SetSelectedObject(viewer);

@@ -1,0 +1,94 @@
+// kestrin-host view: a total site's utility-default editor through saves and reopens, the
+// conversion of a reopened case, and what the script runner reads of columns, grids and choices.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+HostRun runScript(const std::string& input, const std::string& script, const std::string& more = "") {
+    ScratchFile file("sitemends", "script.txt", script);
+    return RunHost("view " + input + " --script " + file.path + more);
+}
+
+// The editor opened, the site saved, reopened and the editor opened again, saved again: each
+// reopen finds one editor, bound to the site's manager (its first utility's exchanger type
+// reads 4, a steam reboiler), and it writes the utility-default set.
+TEST(HostViewSiteEditor, OneEditorBoundAgainThroughEveryReopen) {
+    ScratchFile first("sitemends", "first.kcase", "", false);
+    ScratchFile second("sitemends", "second.kcase", "", false);
+    ScratchFile defaults("sitemends", "defaults.hud", "", false);
+    const std::string editor = "cmd OpenUDB\nopen @last\nget Enum.900\n";
+    ScratchFile script("sitemends", "build.txt", editor);
+    const HostRun built = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + first.path);
+    ASSERT_EQ(0, built.exitCode) << built.out;
+    ASSERT_TRUE(has(built.out, "3: get Enum.900\n  value 4\n")) << built.out;
+
+    const HostRun reopened = runScript(first.path, editor + "file " + defaults.path + "\ncmd SaveUtilityDefaultSet\n",
+                                       " --open project --save " + second.path);
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "3: get Enum.900\n  value 4\n")) << reopened.out;
+    EXPECT_FALSE(has(reopened.out, "SavePreferenceError")) << reopened.out;
+    EXPECT_TRUE(FileExists(defaults.path)) << reopened.out;
+
+    const HostRun listed = RunHost("view " + second.path + " --open project --form");
+    ASSERT_EQ(0, listed.exitCode) << listed.out;
+    EXPECT_EQ(1u, count(listed.out, "(TotalSiteUtilManagerViewObject)")) << listed.out;
+}
+
+// A single-scenario case saved, reopened and converted: the project it becomes holds the case's
+// scenario, and it is saved and reopens as a project.
+TEST(HostViewConvert, AReopenedCaseBecomesAProject) {
+    ScratchFile single("sitemends", "single.kcase", "", false);
+    ScratchFile converted("sitemends", "converted.kcase", "", false);
+    ScratchFile script("sitemends", "single.txt", "text ExtraData.201\n");
+    ASSERT_EQ(0, RunHost("view --new hi-case C --script " + script.path + " --save " + single.path).exitCode);
+    const HostRun run = runScript(single.path,
+                                  "cmd Convert\nopen ChiGrassRootView.200(HI Project 1)\nopen HIDesignViewerProject.200.0\n"
+                                  "dims HIDesignViewerScenario.200\nopen HIDesignViewerScenario.200(C)\n",
+                                  " --save " + converted.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: dims HIDesignViewerScenario.200\n  dims 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: open HIDesignViewerScenario.200(C)\n  text C\n")) << run.out;
+    const HostRun again = RunHost("view " + converted.path + " --open project --form --json");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_TRUE(has(again.out, "\"form\":{\"view\":\"HI Project 1\",\"type\":\"HIDesignViewerGrassRootProjectObject\""))
+        << again.out.substr(0, 400);
+}
+
+// Designs of an automatic design with no retrofit base design: nothing to save against, so the
+// ranked list shows no payback (the engine's figure is a negative time), as the design viewer.
+TEST(HostViewPayback, NoPaybackWithoutARetrofitBaseDesign) {
+    ScratchFile designs("sitemends", "designs.kcase", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designs.path).exitCode);
+    const HostRun run = runScript(designs.path, "get ExtraData.201.[]\nopen HIDesignViewerDesign.200.0\nget ExtraData.786.0\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get ExtraData.201.[]\n  value empty empty\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: get ExtraData.786.0\n  value empty")) << run.out;
+}
+
+// The script runner reads a column cell by cell in each cell's own unit (the utility cost total
+// in Cost/year, its share beside it in none) and a grid cell named by one index of two at the
+// first place along the other, as the form reads it.
+TEST(HostViewRunner, ColumnsConvertPerCellAndOneIndexReadsAGridsFirstCell) {
+    ScratchFile designs("sitemends", "runner.kcase", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designs.path).exitCode);
+    const HostRun run = runScript(designs.path, "get ExtraData.264.[]\nopen HIDesignViewerDesign.200.0\n"
+                                                "get Temperature.708.3.0\nget Temperature.708.3\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get ExtraData.264.[]\n  value 1978.800745 Cost/year empty Cost/year empty\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: get Temperature.708.3.0\n  value 135 C\n4: get Temperature.708.3\n  value 135 C\n"))
+        << run.out;
+}
+
+}  // namespace
