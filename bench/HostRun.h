@@ -24,8 +24,9 @@ inline fs::path Scratch() {
     return dir;
 }
 
-// The host's exit status, -1 when it could not be run or did not exit.
-inline int RunHost(const std::vector<std::string>& arguments) {
+// The host's exit status, -1 when it could not be run or did not exit; its standard error is
+// thrown away too when `quiet` (a long run's progress).
+inline int RunHost(const std::vector<std::string>& arguments, bool quiet = false) {
     std::vector<std::string> args{HostProgram().string()};
     args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -34,6 +35,7 @@ inline int RunHost(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -5,30 +5,22 @@
 // model, the area check's optimisation and the report.
 #include <benchmark/benchmark.h>
 
+#include "HostRun.h"
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path HostProgram() { return fs::read_symlink("/proc/self/exe").parent_path() / "kestrin-host"; }
-
-fs::path Scratch() {
-    const fs::path dir = fs::temp_directory_path() / ("kestrin-retrofit-bench-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir;
-}
+using bench_host::HostProgram;
+using bench_host::RunHost;
+using bench_host::Scratch;
 
 // Hot stream i runs from 250 - 5i C to 60 C, cold stream j from 30 + 2j C to 150 C. Exchanger k
 // joins H(i) to C(i) for the first ten and H(i) to C(i + 1) for five more, each placed after the
@@ -56,23 +48,6 @@ std::pair<fs::path, fs::path> PlantTables() {
         n << "Cooler" << i + 1 << ",H" << i + 1 << ",Cooling Water," << 4 * (190 - 5 * i) - hotDuty[i] << ","
           << hotUnits[i] + 1 << ",\n";
     return {streams, network};
-}
-
-int RunHost(std::vector<std::string> args) {
-    args.insert(args.begin(), HostProgram().string());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 void BM_HostRetrofitNewExchangerStep(benchmark::State& state) {

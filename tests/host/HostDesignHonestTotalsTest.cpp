@@ -17,15 +17,6 @@ struct Scratch : ScratchFile {
         : ScratchFile("honest-totals", stem, content, write) {}
 };
 
-// The number after "key": in a JSON text; NaN when absent or null.
-double field(const std::string& text, const std::string& key) {
-    const std::size_t at = text.find("\"" + key + "\": ");
-    if (at == std::string::npos) return NAN;
-    const char* start = text.c_str() + at + key.size() + 4;
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    return end == start ? NAN : v;
-}
 
 // The cross-pinch load of every pinch marker of a `grid --json` picture, in order.
 std::string crossLoads(const std::string& json) {
@@ -48,10 +39,10 @@ TEST(HostDesignHonestTotals, CrossPinchLoadOfTheRetrofitNetworkFromTablesAndFrom
     Scratch saved("retrofit.kestrin", "", false), svg("grid.svg", "", false);
     const HostRun tables = RunHost("design " + kRetrofit + " --json --save " + saved.path);
     ASSERT_EQ(0, tables.exitCode) << tables.out;
-    EXPECT_NEAR(40.0, field(tables.out, "cross_pinch_load"), 1e-6) << tables.out;
+    EXPECT_NEAR(40.0, JsonNumber(tables.out, "cross_pinch_load"), 1e-6) << tables.out;
     const HostRun reloaded = RunHost("design " + saved.path + " --json");
     ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
-    EXPECT_NEAR(40.0, field(reloaded.out, "cross_pinch_load"), 1e-6) << reloaded.out;
+    EXPECT_NEAR(40.0, JsonNumber(reloaded.out, "cross_pinch_load"), 1e-6) << reloaded.out;
 
     const HostRun gridTables = RunHost("grid " + kRetrofit + " --pinch --json --svg " + svg.path);
     ASSERT_EQ(0, gridTables.exitCode) << gridTables.out;
@@ -66,10 +57,10 @@ TEST(HostDesignHonestTotals, AutomaticDesignReportsTheCrossPinchLoadItsCaseReloa
     Scratch saved("auto.kestrin", "", false);
     const HostRun made = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --json --save " + saved.path);
     ASSERT_EQ(0, made.exitCode) << made.out;
-    const double reported = field(made.out, "cross_pinch_load");
+    const double reported = JsonNumber(made.out, "cross_pinch_load");
     const HostRun reloaded = RunHost("design " + saved.path + " --json");
     ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
-    const double again = field(reloaded.out, "cross_pinch_load");
+    const double again = JsonNumber(reloaded.out, "cross_pinch_load");
     ASSERT_TRUE(std::isfinite(again)) << reloaded.out;
     EXPECT_GT(again, 1.0);
     EXPECT_NEAR(again, reported, 1e-6) << made.out;
@@ -94,11 +85,11 @@ TEST(HostDesignHonestTotals, CrossPinchLoadsAndTheGridsPinchesAreTheProcessPinch
 
     const HostRun design = RunHost("design " + tables + " --json --save " + saved.path);
     ASSERT_EQ(0, design.exitCode) << design.out;
-    EXPECT_EQ(40.0, field(design.out, "hot_utility")) << design.out;
-    EXPECT_EQ(0.0, field(design.out, "cross_pinch_load")) << design.out;
+    EXPECT_EQ(40.0, JsonNumber(design.out, "hot_utility")) << design.out;
+    EXPECT_EQ(0.0, JsonNumber(design.out, "cross_pinch_load")) << design.out;
     const HostRun reloaded = RunHost("design " + saved.path + " --json");
     ASSERT_EQ(0, reloaded.exitCode) << reloaded.out;
-    EXPECT_EQ(0.0, field(reloaded.out, "cross_pinch_load")) << reloaded.out;
+    EXPECT_EQ(0.0, JsonNumber(reloaded.out, "cross_pinch_load")) << reloaded.out;
 
     // The design viewer's pinch column holds the process pinch alone.
     Scratch script("pinch.txt", "text ExtraData.690.0\ntext ExtraData.690.1\n");
@@ -120,7 +111,7 @@ TEST(HostDesignHonestTotals, CrossPinchLoadsAndTheGridsPinchesAreTheProcessPinch
     Scratch one("threshold-network.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,50,1,1\n");
     const HostRun alone = RunHost("design " + threshold.path + " " + one.path + " --json");
     ASSERT_EQ(0, alone.exitCode) << alone.out;
-    EXPECT_EQ(0.0, field(alone.out, "cross_pinch_load")) << alone.out;
+    EXPECT_EQ(0.0, JsonNumber(alone.out, "cross_pinch_load")) << alone.out;
     const HostRun grid = RunHost("grid " + threshold.path + " " + one.path + " --pinch --json --svg " + svg.path);
     ASSERT_EQ(0, grid.exitCode) << grid.out;
     EXPECT_EQ("", crossLoads(grid.out));
@@ -165,7 +156,7 @@ TEST(HostDesignHonestTotals, TotalsAreNotAvailableWhileAUnitIsInfeasibleOrNotCal
         null += "\": null";
         EXPECT_NE(std::string::npos, json.out.find(null)) << json.out;
     }
-    EXPECT_TRUE(std::isfinite(field(json.out, "utility_cost"))) << json.out;
+    EXPECT_TRUE(std::isfinite(JsonNumber(json.out, "utility_cost"))) << json.out;
     EXPECT_NE(std::string::npos, json.out.find("\"notes\": [\"area, capital and total annual cost are not available: "
                                                "infeasible E5"))
         << json.out;
@@ -181,7 +172,7 @@ TEST(HostDesignHonestTotals, TotalsAreNotAvailableWhileAUnitIsInfeasibleOrNotCal
     // The textbook network itself is complete: its totals stand, without a note.
     const HostRun whole = RunHost("design " + kTextbook + " --json");
     ASSERT_EQ(0, whole.exitCode) << whole.out;
-    EXPECT_GT(field(whole.out, "area_total"), 0.0);
+    EXPECT_GT(JsonNumber(whole.out, "area_total"), 0.0);
     EXPECT_NE(std::string::npos, whole.out.find("\"notes\": []")) << whole.out;
 }
 

@@ -21,15 +21,6 @@ struct Scratch : ScratchFile {
 const std::string kStreams = std::string(KESTRIN_EXAMPLES) + "/four-streams.csv";
 const std::string kNetwork = std::string(KESTRIN_EXAMPLES) + "/four-streams-network.csv";
 
-// The number after "key": on a line of the report; NaN when absent or null.
-double field(const std::string& text, const std::string& key) {
-    const std::size_t at = text.find("\"" + key + "\": ");
-    if (at == std::string::npos) return NAN;
-    const char* start = text.c_str() + at + key.size() + 4;
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    return end == start ? NAN : v;
-}
 
 std::vector<std::string> unitLines(const std::string& json) {
     std::vector<std::string> lines;
@@ -52,13 +43,13 @@ std::string unitNamed(const std::string& json, const std::string& name) {
 TEST(HostDesign, TheTextbookNetworkReachesTheTargetsAndItsAreasFollowFromItsTemperatures) {
     const HostRun run = RunHost("design " + kStreams + " " + kNetwork + " --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NEAR(field(run.out, "hot_utility"), 20.0, 1e-6);
-    EXPECT_NEAR(field(run.out, "cold_utility"), 60.0, 1e-6);
-    EXPECT_NEAR(field(run.out, "hot_utility_target"), 20.0, 1e-6);
-    EXPECT_NEAR(field(run.out, "cold_utility_target"), 60.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "hot_utility"), 20.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "cold_utility"), 60.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "hot_utility_target"), 20.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "cold_utility_target"), 60.0, 1e-6);
     EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
-    EXPECT_NEAR(field(run.out, "exchangers"), 6, 0);
-    EXPECT_NEAR(field(run.out, "cross_pinch_load"), 0.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "exchangers"), 6, 0);
+    EXPECT_NEAR(JsonNumber(run.out, "cross_pinch_load"), 0.0, 1e-6);
     const std::vector<std::string> units = unitLines(run.out);
     ASSERT_EQ(units.size(), 6u);
     double total = 0.0;
@@ -66,16 +57,16 @@ TEST(HostDesign, TheTextbookNetworkReachesTheTargetsAndItsAreasFollowFromItsTemp
         SCOPED_TRACE(u);
         EXPECT_NE(u.find("\"feasible\": true"), std::string::npos);
         EXPECT_NE(u.find("\"status\": \"complete\""), std::string::npos);
-        const double duty = field(u, "duty"), area = field(u, "area");
-        const double dt1 = field(u, "hot_in") - field(u, "cold_out"), dt2 = field(u, "hot_out") - field(u, "cold_in");
+        const double duty = JsonNumber(u, "duty"), area = JsonNumber(u, "area");
+        const double dt1 = JsonNumber(u, "hot_in") - JsonNumber(u, "cold_out"), dt2 = JsonNumber(u, "hot_out") - JsonNumber(u, "cold_in");
         EXPECT_GE(std::min(dt1, dt2), 10.0 - 1e-6);
-        EXPECT_NEAR(field(u, "approach"), std::min(dt1, dt2), 1e-6);
-        EXPECT_NEAR(area, duty / (field(u, "u") * field(u, "ft") * lmtd(dt1, dt2)), 1e-4 * area);
+        EXPECT_NEAR(JsonNumber(u, "approach"), std::min(dt1, dt2), 1e-6);
+        EXPECT_NEAR(area, duty / (JsonNumber(u, "u") * JsonNumber(u, "ft") * lmtd(dt1, dt2)), 1e-4 * area);
         total += area;
     }
-    EXPECT_NEAR(field(run.out, "area_total"), total, 1e-4);
+    EXPECT_NEAR(JsonNumber(run.out, "area_total"), total, 1e-4);
     // E1 by hand: 240 kW at U 0.1 over 170 -> 90 against 80 -> 140, LMTD 20 / ln 3.
-    EXPECT_NEAR(field(units[0], "area"), 240.0 / (0.1 * 20.0 / std::log(3.0)), 1e-4);
+    EXPECT_NEAR(JsonNumber(units[0], "area"), 240.0 / (0.1 * 20.0 / std::log(3.0)), 1e-4);
 
     const HostRun text = RunHost("design " + kStreams + " " + kNetwork);
     ASSERT_EQ(text.exitCode, 0) << text.out;
@@ -95,15 +86,15 @@ TEST(HostDesign, AnAreaGivenInsteadOfADutyIsSolvedForItsDutyAndAShellAndTubeUnit
     ASSERT_EQ(units.size(), 6u);
     for (const std::string& u : units) {
         if (u.find("\"name\": \"E3\"") != std::string::npos) {
-            EXPECT_NEAR(field(u, "duty"), 90.0, 1e-3) << u;
+            EXPECT_NEAR(JsonNumber(u, "duty"), 90.0, 1e-3) << u;
         }
         if (u.find("\"name\": \"E1\"") != std::string::npos) {
-            EXPECT_LT(field(u, "ft"), 1.0) << u;
-            EXPECT_GE(field(u, "shells"), 1.0) << u;
-            EXPECT_GT(field(u, "area"), 131.833) << u;
+            EXPECT_LT(JsonNumber(u, "ft"), 1.0) << u;
+            EXPECT_GE(JsonNumber(u, "shells"), 1.0) << u;
+            EXPECT_GT(JsonNumber(u, "area"), 131.833) << u;
         }
     }
-    EXPECT_NEAR(field(run.out, "hot_utility"), 20.0, 1e-3);
+    EXPECT_NEAR(JsonNumber(run.out, "hot_utility"), 20.0, 1e-3);
 }
 
 TEST(HostDesign, ASavedDesignReportsTheSameAndADamagedCaseFailsCleanly) {
@@ -139,7 +130,7 @@ TEST(HostDesign, AnExchangerBelowItsApproachIsReportedInfeasibleAndTheStreamEnds
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const std::vector<std::string> units = unitLines(run.out);
     ASSERT_EQ(units.size(), 5u) << run.out;
-    EXPECT_NEAR(field(units[0], "approach"), 150.0 - 100.0 / 1.5 - 80.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(units[0], "approach"), 150.0 - 100.0 / 1.5 - 80.0, 1e-6);
     EXPECT_NE(units[0].find("\"feasible\": false"), std::string::npos) << units[0];
     // What E1 leaves goes to steam and cooling water at the stream ends, heaters first: C1 whole
     // (2 x 115), C2 from 105 C (4 x 35), H1 whole (3 x 110), H2 from 83.3 C (1.5 x 53.3).
@@ -147,11 +138,11 @@ TEST(HostDesign, AnExchangerBelowItsApproachIsReportedInfeasibleAndTheStreamEnds
                                                    {"Cooler2", 80.0}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_NE(units[i + 1].find("\"name\": \"" + std::string(ends[i].first) + "\""), std::string::npos) << units[i + 1];
-        EXPECT_NEAR(field(units[i + 1], "duty"), ends[i].second, 1e-6) << units[i + 1];
+        EXPECT_NEAR(JsonNumber(units[i + 1], "duty"), ends[i].second, 1e-6) << units[i + 1];
     }
     EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
-    EXPECT_NEAR(field(run.out, "hot_utility"), 370.0, 1e-6) << run.out;
-    EXPECT_NEAR(field(run.out, "cold_utility"), 410.0, 1e-6) << run.out;
+    EXPECT_NEAR(JsonNumber(run.out, "hot_utility"), 370.0, 1e-6) << run.out;
+    EXPECT_NEAR(JsonNumber(run.out, "cold_utility"), 410.0, 1e-6) << run.out;
 }
 
 const std::string kSplitNetwork = std::string(KESTRIN_EXAMPLES) + "/four-streams-split-network.csv";
@@ -159,7 +150,7 @@ const std::string kSplitNetwork = std::string(KESTRIN_EXAMPLES) + "/four-streams
 // The share of a stream's flow (heat-capacity flow rate cp) that a branch carries, from what the
 // report says of its unit: duty / (cp x the branch's temperature change).
 double branchShare(const std::string& unit, double cp, const char* in, const char* out) {
-    return field(unit, "duty") / (cp * std::fabs(field(unit, out) - field(unit, in)));
+    return JsonNumber(unit, "duty") / (cp * std::fabs(JsonNumber(unit, out) - JsonNumber(unit, in)));
 }
 
 TEST(HostDesignSplit, TheSplitExampleTakesItsFractionsFromTheBranchDutiesAndMixesAtEightyDegrees) {
@@ -170,23 +161,23 @@ TEST(HostDesignSplit, TheSplitExampleTakesItsFractionsFromTheBranchDutiesAndMixe
     // C1 (cp 2) divides 0.75 / 0.25 between the branches: 90 and 30 kW, both 20 -> 80 C.
     for (const std::string& branch : {e3, e4}) {
         SCOPED_TRACE(branch);
-        EXPECT_NEAR(field(branch, "cold_in"), 20.0, 1e-6);
-        EXPECT_NEAR(field(branch, "cold_out"), 80.0, 1e-6);
+        EXPECT_NEAR(JsonNumber(branch, "cold_in"), 20.0, 1e-6);
+        EXPECT_NEAR(JsonNumber(branch, "cold_out"), 80.0, 1e-6);
         EXPECT_NE(branch.find("\"feasible\": true"), std::string::npos);
     }
     EXPECT_NEAR(branchShare(e3, 2.0, "cold_in", "cold_out"), 0.75, 1e-6);
     EXPECT_NEAR(branchShare(e4, 2.0, "cold_in", "cold_out"), 0.25, 1e-6);
     // The mixed C1 enters E2: 0.75 x 80 + 0.25 x 80 = 80 C, and leaves at 80 + 90 / 2 = 125 C.
-    EXPECT_NEAR(field(e2, "cold_in"), 80.0, 1e-6);
-    EXPECT_NEAR(field(e2, "cold_out"), 125.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(e2, "cold_in"), 80.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(e2, "cold_out"), 125.0, 1e-6);
     // Areas at U 0.1: E3 across 10 and 40 C, E4 across 10 and 50 C.
-    EXPECT_NEAR(field(e3, "area"), 90.0 / (0.1 * 30.0 / std::log(4.0)), 1e-4);
-    EXPECT_NEAR(field(e4, "area"), 30.0 / (0.1 * 40.0 / std::log(5.0)), 1e-4);
-    EXPECT_NEAR(field(e3, "hot_out"), 90.0 - 90.0 / 3.0, 1e-6);
-    EXPECT_NEAR(field(e4, "hot_out"), 90.0 - 30.0 / 1.5, 1e-6);
-    EXPECT_NEAR(field(run.out, "hot_utility"), 20.0, 1e-6);
-    EXPECT_NEAR(field(run.out, "cold_utility"), 60.0, 1e-6);
-    EXPECT_NEAR(field(run.out, "degrees_of_freedom"), 0.0, 0.0);
+    EXPECT_NEAR(JsonNumber(e3, "area"), 90.0 / (0.1 * 30.0 / std::log(4.0)), 1e-4);
+    EXPECT_NEAR(JsonNumber(e4, "area"), 30.0 / (0.1 * 40.0 / std::log(5.0)), 1e-4);
+    EXPECT_NEAR(JsonNumber(e3, "hot_out"), 90.0 - 90.0 / 3.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(e4, "hot_out"), 90.0 - 30.0 / 1.5, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "hot_utility"), 20.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "cold_utility"), 60.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "degrees_of_freedom"), 0.0, 0.0);
     EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"calculation_status\": \"calculated\""), std::string::npos) << run.out;
 
@@ -230,16 +221,16 @@ TEST_P(HostDesignSplitCase, EachBranchCarriesItsDutyShareAndTheMixedStreamGoesOn
         const std::string unit = unitNamed(run.out, b.name);
         ASSERT_FALSE(unit.empty()) << b.name << "\n" << run.out;
         EXPECT_NEAR(branchShare(unit, b.cp, "hot_in", "hot_out"), b.share, 1e-6) << unit;
-        EXPECT_NEAR(field(unit, "hot_out"), b.leaves, 1e-6) << unit;
+        EXPECT_NEAR(JsonNumber(unit, "hot_out"), b.leaves, 1e-6) << unit;
         EXPECT_NE(unit.find("\"feasible\": true"), std::string::npos) << unit;
     }
     if (c.after) {
         const std::string after = unitNamed(run.out, c.after);
         ASSERT_FALSE(after.empty()) << run.out;
-        EXPECT_NEAR(field(after, "hot_in"), c.mixed, 1e-6) << after;
+        EXPECT_NEAR(JsonNumber(after, "hot_in"), c.mixed, 1e-6) << after;
     }
     EXPECT_NE(run.out.find("\"unsatisfied_streams\": []"), std::string::npos) << run.out;
-    EXPECT_NEAR(field(run.out, "degrees_of_freedom"), 0.0, 0.0);
+    EXPECT_NEAR(JsonNumber(run.out, "degrees_of_freedom"), 0.0, 0.0);
 }
 
 // H1 150 -> 30 C (cp 2) feeds C1 40 -> 110 C (cp 1) and C2 40 -> 140 C (cp 1.3); a cooler takes it on to 30 C.

@@ -29,14 +29,6 @@ const char* kNetwork =
     "Cooler,H,CW,100,2,,countercurrent\n";
 const char* kEconomics = " --economics fixed=10000,area=800,exponent=0.8,interest=0.1,life=5,hours=8760 --dtmin 10";
 
-double field(const std::string& text, const std::string& key, std::size_t from = 0) {
-    const std::size_t at = text.find("\"" + key + "\": ", from);
-    if (at == std::string::npos) return NAN;
-    const char* start = text.c_str() + at + key.size() + 4;
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    return end == start ? NAN : v;
-}
 
 std::size_t after(const std::string& json) { return json.find("\"after\": "); }
 std::size_t unit(const std::string& json, const std::string& name) {
@@ -50,23 +42,23 @@ TEST(HostOptimiseEquationBased, LandsAtTheCostOptimumAndBeatsTheSimplexPath) {
     const HostRun simplex = RunHost(args);
     ASSERT_EQ(eb.exitCode, 0) << eb.out;
     ASSERT_EQ(simplex.exitCode, 0) << simplex.out;
-    EXPECT_DOUBLE_EQ(field(eb.out, "result"), 4.0);
+    EXPECT_DOUBLE_EQ(JsonNumber(eb.out, "result"), 4.0);
     EXPECT_NE(eb.out.find("\"status\": \"Running equation-based optimization for design"), std::string::npos);
 
-    const double e1 = field(eb.out, "duty", unit(eb.out, "E1"));
+    const double e1 = JsonNumber(eb.out, "duty", unit(eb.out, "E1"));
     EXPECT_GE(e1, 155.0);
     EXPECT_LE(e1, 172.0);
-    const double cost = field(eb.out, "total_annual_cost", after(eb.out));
-    const double simplexCost = field(simplex.out, "total_annual_cost", after(simplex.out));
+    const double cost = JsonNumber(eb.out, "total_annual_cost", after(eb.out));
+    const double simplexCost = JsonNumber(simplex.out, "total_annual_cost", after(simplex.out));
     EXPECT_LE(cost, simplexCost * 1.002);
-    EXPECT_LT(cost, field(eb.out, "total_annual_cost", eb.out.find("\"before\": ")));
+    EXPECT_LT(cost, JsonNumber(eb.out, "total_annual_cost", eb.out.find("\"before\": ")));
     // Energy balance: E1 and the heater heat C by 200 kW, E1 and the cooler cool H by 200 kW.
-    EXPECT_NEAR(e1 + field(eb.out, "duty", unit(eb.out, "Heater")), 200.0, 1e-3);
-    EXPECT_NEAR(e1 + field(eb.out, "duty", unit(eb.out, "Cooler")), 200.0, 1e-3);
+    EXPECT_NEAR(e1 + JsonNumber(eb.out, "duty", unit(eb.out, "Heater")), 200.0, 1e-3);
+    EXPECT_NEAR(e1 + JsonNumber(eb.out, "duty", unit(eb.out, "Cooler")), 200.0, 1e-3);
     for (const char* name : {"E1", "Heater", "Cooler"}) {
         const std::size_t at = unit(eb.out, name);
-        const double first = field(eb.out, "hot_in", at) - field(eb.out, "cold_out", at);
-        const double second = field(eb.out, "hot_out", at) - field(eb.out, "cold_in", at);
+        const double first = JsonNumber(eb.out, "hot_in", at) - JsonNumber(eb.out, "cold_out", at);
+        const double second = JsonNumber(eb.out, "hot_out", at) - JsonNumber(eb.out, "cold_in", at);
         EXPECT_GE(std::min(first, second), 10.0 - 1e-6) << name;
     }
     EXPECT_EQ(eb.out.find("\"feasible\": false"), std::string::npos);
@@ -82,7 +74,7 @@ TEST(HostOptimiseEquationBased, AnUntiedNetworkIsRefused) {
         RunHost("optimise " + streams.path + " " + network.path + " --objective cost --equation-based --json");
     EXPECT_NE(run.out.find("Untied streams are not allowed for equation-based optimization"), std::string::npos)
         << run.out;
-    EXPECT_DOUBLE_EQ(field(run.out, "result"), 3.0);
+    EXPECT_DOUBLE_EQ(JsonNumber(run.out, "result"), 3.0);
 }
 
 }  // namespace

@@ -37,48 +37,39 @@ struct Tables {
     std::string Args() const { return streams.path + " " + network.path; }
 };
 
-// The number after "key": in `text` from `from` on; NaN when absent or null.
-double field(const std::string& text, const std::string& key, std::size_t from = 0) {
-    const std::size_t at = text.find("\"" + key + "\": ", from);
-    if (at == std::string::npos) return NAN;
-    const char* start = text.c_str() + at + key.size() + 4;
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    return end == start ? NAN : v;
-}
 
 std::size_t after(const std::string& json) { return json.find("\"after\": "); }
 
 // HA's share to CA from X1's hot outlet: 200 kW take HA's branch from 200 C to 200 - 50 / x.
 double shareToCA(const std::string& json) {
     const std::size_t x1 = json.find("{\"name\": \"X1\"", after(json));
-    return 50.0 / (200.0 - field(json, "hot_out", x1));
+    return 50.0 / (200.0 - JsonNumber(json, "hot_out", x1));
 }
 
 TEST(HostOptimise, LeastAreaOverTheSplitFractionsReachesTheMinimum) {
     Tables t;
     const HostRun run = RunHost("optimise " + t.Args() + " --objective area --duties off --splits on --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_DOUBLE_EQ(field(run.out, "result"), 4.0);
-    EXPECT_NEAR(field(run.out, "area_total", run.out.find("\"before\": ")), 48.668, 5e-3);
-    const double area = field(run.out, "area_total", after(run.out));
+    EXPECT_DOUBLE_EQ(JsonNumber(run.out, "result"), 4.0);
+    EXPECT_NEAR(JsonNumber(run.out, "area_total", run.out.find("\"before\": ")), 48.668, 5e-3);
+    const double area = JsonNumber(run.out, "area_total", after(run.out));
     EXPECT_LE(area, 45.775 * 1.005);
     EXPECT_GE(area, 45.775 * 0.999);
     EXPECT_NEAR(shareToCA(run.out), 0.456, 0.01);
     EXPECT_NE(run.out.find("\"name\": \"Network-O\"", after(run.out)), std::string::npos);
     // Duties and feasibility kept.
-    EXPECT_NEAR(field(run.out, "duty", after(run.out)), 200.0, 1e-6);
+    EXPECT_NEAR(JsonNumber(run.out, "duty", after(run.out)), 200.0, 1e-6);
     EXPECT_EQ(run.out.find("\"feasible\": false"), std::string::npos);
     EXPECT_NE(run.out.find("\"status\": \"Sub-network: 1"), std::string::npos);
-    EXPECT_DOUBLE_EQ(field(run.out, "severity"), 1.0);  // the placeholder after the mixer: a warning
+    EXPECT_DOUBLE_EQ(JsonNumber(run.out, "severity"), 1.0);  // the placeholder after the mixer: a warning
 }
 
 TEST(HostOptimise, LeastCostDoesNotRaiseTheTotalAnnualCost) {
     Tables t;
     const HostRun run = RunHost("optimise " + t.Args() + " --objective cost --json");
     ASSERT_EQ(run.exitCode, 0) << run.out;
-    const double before = field(run.out, "total_annual_cost", run.out.find("\"before\": "));
-    const double afterCost = field(run.out, "total_annual_cost", after(run.out));
+    const double before = JsonNumber(run.out, "total_annual_cost", run.out.find("\"before\": "));
+    const double afterCost = JsonNumber(run.out, "total_annual_cost", after(run.out));
     EXPECT_LE(afterCost, before * (1 + 1e-9));
     EXPECT_NE(run.out.find("\"unsatisfied_streams\": []", after(run.out)), std::string::npos);
 }
@@ -100,8 +91,8 @@ TEST(HostOptimise, ASavedCaseIsOptimisedAsItsTables) {
     const HostRun fromCase = RunHost("optimise " + saved.path + " --design Network --duties off --json");
     const HostRun fromTables = RunHost("optimise " + t.Args() + " --duties off --json");
     ASSERT_EQ(fromCase.exitCode, 0) << fromCase.out;
-    EXPECT_NEAR(field(fromCase.out, "area_total", after(fromCase.out)),
-                field(fromTables.out, "area_total", after(fromTables.out)), 1e-6);
+    EXPECT_NEAR(JsonNumber(fromCase.out, "area_total", after(fromCase.out)),
+                JsonNumber(fromTables.out, "area_total", after(fromTables.out)), 1e-6);
 }
 
 TEST(HostOptimise, BadOptionsFailWithTheirReason) {

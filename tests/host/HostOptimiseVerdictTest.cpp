@@ -13,15 +13,6 @@
 
 namespace {
 
-// The number after "key": in `text` from `from` on; NaN when absent or null.
-double field(const std::string& text, const std::string& key, std::size_t from = 0) {
-    const std::size_t at = text.find("\"" + key + "\": ", from);
-    if (at == std::string::npos) return NAN;
-    const char* start = text.c_str() + at + key.size() + 4;
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    return end == start ? NAN : v;
-}
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -44,8 +35,8 @@ TEST_P(OptimiseVerdict, FollowsTheObjective) {
     const std::size_t after = json.out.find("\"after\": ");
     const bool cost = has(v.options, "cost") || has(v.options, "equation-based");
     const char* key = cost ? "total_annual_cost" : "area_total";
-    const double before = field(json.out, key, json.out.find("\"before\": "));
-    const double result = field(json.out, key, after);
+    const double before = JsonNumber(json.out, key, json.out.find("\"before\": "));
+    const double result = JsonNumber(json.out, key, after);
     EXPECT_EQ(result < before - 1e-6 * before, v.improved) << before << " -> " << result;
     EXPECT_TRUE(has(json.out, v.improved ? "\"improved\": true" : "\"improved\": false")) << json.out;
     const HostRun text = RunHost("optimise " + args);
@@ -82,7 +73,7 @@ TEST(HostOptimiseVerdict, EquationBasedDesignsStayFeasible) {
         EXPECT_FALSE(has(run.out.substr(after), "\"feasible\": false")) << name << run.out;
         for (std::size_t at = run.out.find("\"kind\": \"exchanger\"", after); at != std::string::npos;
              at = run.out.find("\"kind\": \"exchanger\"", at + 1))
-            EXPECT_GE(field(run.out, "approach", at), 10.0 - 1e-6 * 200.0) << name;
+            EXPECT_GE(JsonNumber(run.out, "approach", at), 10.0 - 1e-6 * 200.0) << name;
     }
 }
 
@@ -112,19 +103,19 @@ TEST_P(OverSpecifiedDesign, TheSearchesMoveIt) {
     EXPECT_TRUE(has(run.out, "\"result\": 4")) << run.out;
     EXPECT_TRUE(has(run.out, "\"improved\": true")) << run.out;
     const std::size_t after = run.out.find("\"after\": ");
-    const double before = field(run.out, v.key, run.out.find("\"before\": "));
+    const double before = JsonNumber(run.out, v.key, run.out.find("\"before\": "));
     EXPECT_NEAR(before, std::string(v.key) == "total_annual_cost" ? 44579.025017 : 171.153, 1e-3 * before);
-    EXPECT_LT(field(run.out, v.key, after), 0.99 * before) << run.out;
+    EXPECT_LT(JsonNumber(run.out, v.key, after), 0.99 * before) << run.out;
     EXPECT_TRUE(has(run.out.substr(after), "\"name\": \"A_Design0-O\"")) << run.out;
     EXPECT_FALSE(has(run.out.substr(after), "\"feasible\": false")) << run.out;
     EXPECT_FALSE(has(run.out.substr(after), "\"complete\": false")) << run.out;
     // The copy's heater and cooler duties follow its streams (degrees of freedom 0); the design it
     // came from, saved beside it, keeps its own specifications and figures.
-    EXPECT_EQ(field(run.out, "degrees_of_freedom", after), 0.0) << run.out;
+    EXPECT_EQ(JsonNumber(run.out, "degrees_of_freedom", after), 0.0) << run.out;
     const HostRun original = RunHost("design " + optimised.path + " --json");
     ASSERT_EQ(original.exitCode, 0) << original.out;
-    EXPECT_EQ(field(original.out, "degrees_of_freedom"), -2.0) << original.out;
-    EXPECT_NEAR(field(original.out, v.key), before, 1e-6 * before) << original.out;
+    EXPECT_EQ(JsonNumber(original.out, "degrees_of_freedom"), -2.0) << original.out;
+    EXPECT_NEAR(JsonNumber(original.out, v.key), before, 1e-6 * before) << original.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(HostOptimiseVerdict, OverSpecifiedDesign,

@@ -1,6 +1,7 @@
 #pragma once
 // Runs kestrin-host as a separate process and captures what it prints.
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -55,6 +56,16 @@ inline std::string ExamplePath(const std::string& name) { return std::string(KES
 inline bool FileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+// The number after "key": in a JSON text, from `from` on; NaN when absent or null.
+inline double JsonNumber(const std::string& text, const std::string& key, std::size_t from = 0) {
+    const std::size_t at = text.find("\"" + key + "\": ", from);
+    if (at == std::string::npos) return NAN;
+    const char* start = text.c_str() + at + key.size() + 4;
+    char* end = nullptr;
+    const double v = std::strtod(start, &end);
+    return end == start ? NAN : v;
 }
 
 // The exit status of a shell command, its output discarded (-1 when it did not exit).

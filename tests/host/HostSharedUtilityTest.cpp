@@ -20,14 +20,6 @@ struct Scratch : ScratchFile {
     Scratch(const std::string& stem, const std::string& content) : ScratchFile("shared-utility", stem, content) {}
 };
 
-double field(const std::string& text, const std::string& key) {
-    const std::size_t at = text.find("\"" + key + "\": ");
-    if (at == std::string::npos) return NAN;
-    const char* start = text.c_str() + at + key.size() + 4;
-    char* end = nullptr;
-    const double v = std::strtod(start, &end);
-    return end == start ? NAN : v;
-}
 
 std::string text(const std::string& object, const std::string& key) {
     std::smatch m;
@@ -103,7 +95,7 @@ TEST_P(HostSharedUtility, EveryUtilityExchangerIsCalculatedAndTheUtilityRunsSupp
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"calculation_status\": \"calculated\"")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"unsatisfied_streams\": []")) << run.out;
-    EXPECT_EQ(0.0, field(run.out, "degrees_of_freedom")) << run.out;
+    EXPECT_EQ(0.0, JsonNumber(run.out, "degrees_of_freedom")) << run.out;
 
     const std::vector<std::string> units = unitsOf(run.out);
     ASSERT_EQ(GetParam().units, units.size()) << run.out;
@@ -117,16 +109,16 @@ TEST_P(HostSharedUtility, EveryUtilityExchangerIsCalculatedAndTheUtilityRunsSupp
     utilities["Cooling Water"].range = 5.0;
     for (const std::string& unit : units) {
         EXPECT_EQ("complete", text(unit, "status")) << unit;
-        EXPECT_GT(field(unit, "area"), 0.0) << unit;
+        EXPECT_GT(JsonNumber(unit, "area"), 0.0) << unit;
         const std::string kind = text(unit, "kind");
         if (kind != "heater" && kind != "cooler") continue;
         const bool heater = kind == "heater";
         Run& u = utilities[text(unit, heater ? "hot" : "cold")];
-        const double in = field(unit, heater ? "hot_in" : "cold_in"), out = field(unit, heater ? "hot_out" : "cold_out");
+        const double in = JsonNumber(unit, heater ? "hot_in" : "cold_in"), out = JsonNumber(unit, heater ? "hot_out" : "cold_out");
         u.rise += std::fabs(out - in);
         u.least = std::min({u.least, in, out});
         u.most = std::max({u.most, in, out});
-        u.flows.push_back(field(unit, "duty") / std::fabs(out - in));
+        u.flows.push_back(JsonNumber(unit, "duty") / std::fabs(out - in));
     }
     // HP Steam 250 -> 249 C, Cooling Water 20 -> 25 C: once across all their units, never beyond.
     for (const auto& [name, u] : utilities) {
