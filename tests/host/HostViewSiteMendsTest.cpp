@@ -91,4 +91,20 @@ TEST(HostViewRunner, ColumnsConvertPerCellAndOneIndexReadsAGridsFirstCell) {
         << run.out;
 }
 
+// `choices` shows which entries a list keeps hidden: on a scenario that is no retrofit the
+// list of plot kinds hides the retrofit ones (12, 13, 14, 16) and shows 11; in JSON each entry
+// says so too.
+TEST(HostViewRunner, ChoicesShowTheHiddenEntries) {
+    const HostRun run = runScript(ExamplePath("four-streams.csv"), "choices Enum.402\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* line : {"  choice 11 11 (0)\n", "  choice 12 12 (0) hidden\n", "  choice 13 13 (0) hidden\n",
+                             "  choice 14 14 (0) hidden\n", "  choice 15 15 (0)\n", "  choice 16 16 (0) hidden\n"})
+        EXPECT_TRUE(has(run.out, line)) << line << run.out;
+    EXPECT_EQ(4u, count(run.out, " hidden\n")) << run.out;
+    const HostRun json = runScript(ExamplePath("four-streams.csv"), "choices Enum.402\n", " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_EQ(4u, count(json.out, "\"hidden\":true")) << json.out;
+    EXPECT_EQ(12u, count(json.out, "\"hidden\":false")) << json.out;
+}
+
 }  // namespace
