@@ -3,6 +3,7 @@
 // a network built from such a table locks from its design viewer, keeps every unit's duty while
 // locked and gets them back when unlocked.
 #include "HostProcess.h"
+#include "OperatedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -73,19 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.what); });
 
 // The example pair as a saved case, opened at its design viewer with a script.
-struct OperatedCase {
-    OperatedCase() {
-        const HostRun run = RunHost("design " + ExamplePath("operated-streams.csv") + " " +
-                                    ExamplePath("operated-network.csv") + " --save " + saved.path);
-        EXPECT_EQ(0, run.exitCode) << run.out;
-    }
-    HostRun View(const std::string& steps) {
-        ScratchFile script("operating-mode", "script.txt", steps);
-        return RunHost("view " + saved.path + " --open design --script " + script.path);
-    }
-    ScratchFile saved{"operating-mode", "operated.case", "", false};
-};
-
 // The textbook network (E1 240, E2 30, E3 90, E4 90, heater 20, cooler 60 kW) on the streams with
 // properties: locked, its duties come from the frozen areas (within 0.05 %), and
 // unlocking gives back each duty the design had, exactly, not the operated one.

@@ -1,6 +1,7 @@
 // What-if work on a locked network from the design viewer, as a user reaches it: the schedule
 // list, the state view, the trend wizard's fouled exchangers, and cases saved while locked.
 #include "HostProcess.h"
+#include "OperatedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -25,23 +26,10 @@ std::string contentOf(const std::string& path) {
 }
 
 // The operated example pair saved as a case.
-struct Operated {
-    Operated() {
-        const HostRun run = RunHost("design " + ExamplePath("operated-streams.csv") + " " +
-                                    ExamplePath("operated-network.csv") + " --save " + saved.path);
-        EXPECT_EQ(0, run.exitCode) << run.out;
-    }
-    HostRun View(const std::string& steps, const std::string& more = "") {
-        ScratchFile script("operating-studies", "script.txt", steps);
-        return RunHost("view " + saved.path + " --open design --script " + script.path + more);
-    }
-    ScratchFile saved{"operating-studies", "operated.case", "", false};
-};
-
 // A schedule made on a locked network is one row of the Event Summary beside the base case,
 // however the list came to be made.
 TEST(HostOperatingStudies, TheEventSummaryListsEachScheduleOnce) {
-    Operated c;
+    OperatedCase c;
     const HostRun run = c.View(
         "cmd LockOperation\ncmd AddScheduleToDesign\nopen ScheduleTypeView.301(Event Summary)\n"
         "dims ScheduleItemView.300\ndims ExtraData.300\ntext ExtraData.300.1\n");
@@ -77,7 +65,7 @@ TEST(HostOperatingStudies, PlannedEventsAreOneSummaryRowEach) {
 }
 
 TEST(HostOperatingStudies, TheStateViewIsReachedFromTheFormItOpened) {
-    Operated c;
+    OperatedCase c;
     const HostRun run = c.View("cmd LockOperation\ncmd OpenDefaultStateView\nopen @last\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "3: open @last\n  text Base Case")) << run.out;
@@ -86,7 +74,7 @@ TEST(HostOperatingStudies, TheStateViewIsReachedFromTheFormItOpened) {
 // The wizard's pages pick the fouled exchangers before the number of intervals: E100's fouled
 // coefficient at the first point stays when twelve monthly intervals become three.
 TEST(HostOperatingStudies, FouledCoefficientsSurviveANewNumberOfIntervals) {
-    Operated c;
+    OperatedCase c;
     const HostRun run = c.View(
         "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
         "set HeatTransferCoeff.370.1.0 0.08\nset ExtraData.350 3\ncmd ChangeIntervalNumber\n"
@@ -98,7 +86,7 @@ TEST(HostOperatingStudies, FouledCoefficientsSurviveANewNumberOfIntervals) {
 // A schedule that frees the heater's area (a larger heater) is saved while locked; reading the
 // case and saving it again gives the heater no coefficient basis it did not have.
 TEST(HostOperatingStudies, ACaseSavedWhileLockedSavesAgainAsItWasRead) {
-    Operated c;
+    OperatedCase c;
     ScratchFile first("operating-studies", "first.case", "", false), again("operating-studies", "again.case", "", false);
     const HostRun run = c.View(
         "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 1\nsettext HXSelection.389 Heater\n"
@@ -116,7 +104,7 @@ TEST(HostOperatingStudies, ACaseSavedWhileLockedSavesAgainAsItWasRead) {
 // The duties a design had are kept with the case while it is locked: unlocking the reopened
 // case gives each one back exactly, specified as it was.
 TEST(HostOperatingStudies, ACaseSavedWhileLockedUnlocksToItsDesignedDuties) {
-    Operated c;
+    OperatedCase c;
     ScratchFile locked("operating-studies", "locked.case", "", false);
     ASSERT_EQ(0, c.View("cmd LockOperation\n", " --save " + locked.path).exitCode);
     ScratchFile script("operating-studies", "unlock.txt",
