@@ -6,7 +6,8 @@
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
 #include "eng/model/ScenarioServices.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
+#include "module/LoadSteps.h"
 
 #include "pellin/NodeKinds.h"
 

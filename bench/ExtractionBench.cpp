@@ -12,7 +12,8 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/Project.h"
 #include "eng/model/ScenarioServices.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
+#include "module/LoadSteps.h"
 
 #include <benchmark/benchmark.h>
 

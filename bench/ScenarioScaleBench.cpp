@@ -11,7 +11,7 @@
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/startup/HostServices.h"
+#include "module/HostServices.h"
 
 #include <sys/resource.h>
 #include <benchmark/benchmark.h>

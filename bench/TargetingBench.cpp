@@ -1,7 +1,7 @@
 // Energy target and target curves of random process-stream problems: 100, 1,000 and 10,000
 // streams (supply and target 20 to 400 degrees C, CP 1 to 50 kW/K), and a sweep of 100 minimum
 // approach temperatures on 100 streams.
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/CompositeCurves.h"
 #include "eng/targeting/EnergyTarget.h"
 

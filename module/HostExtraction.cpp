@@ -1,4 +1,4 @@
-#include "eng/startup/HostExtraction.h"
+#include "module/HostExtraction.h"
 
 #include "brasko/ConfigurationStore.h"
 #include "brasko/ReportHolder.h"
@@ -6,7 +6,7 @@
 #include "eng/extraction/SimulatorCaseProvider.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/Session.h"
 #include "ralvex/Case.h"
 

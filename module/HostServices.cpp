@@ -1,8 +1,8 @@
-#include "eng/startup/HostServices.h"
+#include "module/HostServices.h"
 
 #include "brasko/EngineeringManager.h"
 #include "brasko/LurmetBinaryFile.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/Messages.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "eng/startup/LoadSteps.h"
+#include "module/LoadSteps.h"
 
 #include "brasko/SteamProperties.h"
 #include "eng/design/HENCalculatorEquation.h"
@@ -7,8 +7,9 @@
 #include "eng/model/CloneEngine.h"
 #include "eng/model/Project.h"
 #include "eng/model/TotalSite.h"
-#include "eng/startup/PropertyBounds.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/PropertyBounds.h"
+#include "eng/core/ModuleEntry.h"
+#include "eng/core/Registries.h"
 #include "lumeth/Framework.h"
 #include "views/ViewRegistration.h"
 
@@ -120,7 +121,30 @@ void RunLoadSteps(ModuleRegistries& registries) {
         registries.LoadSteps.emplace_back(step.name);
     }
     // Steps 45 to 137: the user-interface registrations, each subsystem listing its own.
-    registries.Views = std::make_unique<ViewRegistries>();
+    registries.Views = std::make_shared<ViewRegistries>();
     registries.Views->Install();
     BuildViewRegistrationPlan().Run(*registries.Views, registries.LoadSteps);
 }
+
+const ModuleRegistries& LoadModuleRegistries() {
+    if (const ModuleRegistries* loaded = ModuleRegistries::Get()) return *loaded;
+    ModuleRegistries& r = ModuleRegistries::Create();
+    RunLoadSteps(r);
+    return r;
+}
+
+void UnloadModuleRegistries() { ModuleRegistries::Destroy(); }
+
+namespace {
+// The loader's attach and detach. The registrations run first, in their one explicit order,
+// never from scattered static initialisers.
+__attribute__((constructor)) void kestrinAttach() {
+    LoadModuleRegistries();
+    KestrinModuleEntry(ModuleHandleOfAddress(reinterpret_cast<const void*>(&kestrinAttach)), kProcessAttach, nullptr);
+}
+
+__attribute__((destructor)) void kestrinDetach() {
+    KestrinModuleEntry(TheDLLModule() ? TheDLLModule()->hModule : nullptr, kProcessDetach, nullptr);
+    UnloadModuleRegistries();
+}
+}  // namespace

@@ -2,8 +2,8 @@
 // for the host's "info" command.
 #include "brasko/EngineObjectRegistry.h"
 #include "brasko/LurmetConfigVectorInfo.h"
-#include "eng/startup/ModuleEntry.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/ModuleEntry.h"
+#include "eng/core/Registries.h"
 #include "lumeth/Messages.h"
 
 #include <cstring>

@@ -19,7 +19,7 @@
 // AutoDesignAnalysis.cpp (utility loads, solution analysis, hand-off).
 #include "eng/autodesign/IAdvancedSuperTarget.h"
 #include "eng/autodesign/IMatchStructureBuilder.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
 

@@ -1,6 +1,5 @@
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 
-#include "eng/startup/Registries.h"
 #include "lumeth/Framework.h"
 
 DLLModule::DLLModule(ModuleHandle handle) : hModule(handle) {
@@ -63,17 +62,3 @@ void AttachCallingThread() {
     thread_local ThreadAttachment attachment;
     (void)attachment;
 }
-
-namespace {
-// The loader's attach and detach. The registrations run first, in their one explicit order,
-// never from scattered static initialisers.
-__attribute__((constructor)) void kestrinAttach() {
-    LoadModuleRegistries();
-    KestrinModuleEntry(ModuleHandleOfAddress(reinterpret_cast<const void*>(&kestrinAttach)), kProcessAttach, nullptr);
-}
-
-__attribute__((destructor)) void kestrinDetach() {
-    KestrinModuleEntry(TheDLLModule() ? TheDLLModule()->hModule : nullptr, kProcessDetach, nullptr);
-    UnloadModuleRegistries();
-}
-}  // namespace

@@ -1,7 +1,7 @@
-#include "eng/startup/PropertyBounds.h"
+#include "eng/core/PropertyBounds.h"
 
 #include "dunmor/Units.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 
 const PropertyBound* FindPropertyBound(const CPString& name) {
     const ModuleRegistries* r = ModuleRegistries::Get();

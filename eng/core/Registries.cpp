@@ -1,10 +1,6 @@
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 
-#include "brasko/SteamProperties.h"
-#include "eng/startup/LoadSteps.h"
-#include "eng/startup/PropertyBounds.h"
-#include "lumeth/Framework.h"
-#include "views/ViewRegistration.h"
+#include "eng/core/PropertyBounds.h"
 
 namespace {
 // A plain pointer, not a static object: the loader's detach destroys the registries explicitly,
@@ -73,15 +69,13 @@ EventFactory ModuleRegistries::FindEvent(const CPString& typeName) {
     return asFunction<EventFactory>(r->HENEventRegistry->FindKeyString(typeName));
 }
 
-const ModuleRegistries& LoadModuleRegistries() {
+ModuleRegistries& ModuleRegistries::Create() {
     ModuleRegistries*& r = instance();
-    if (r) return *r;
-    r = new ModuleRegistries();
-    RunLoadSteps(*r);
+    if (!r) r = new ModuleRegistries();
     return *r;
 }
 
-void UnloadModuleRegistries() {
+void ModuleRegistries::Destroy() {
     ModuleRegistries*& r = instance();
     delete r;
     r = nullptr;

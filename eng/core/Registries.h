@@ -43,8 +43,9 @@ struct ModuleRegistries {
     CPString PortNameHotInlet, PortNameHotOutlet, PortNameColdInlet, PortNameColdOutlet;
 
     // View object types, colours, font, icons and features (load steps 45 to 137), installed as
-    // the framework's registries while the module is loaded.
-    std::unique_ptr<ViewRegistries> Views;
+    // the framework's registries while the module is loaded. Shared, so that the registries can be
+    // destroyed here without knowing the views' type.
+    std::shared_ptr<ViewRegistries> Views;
 
     // Names of the load steps in the order they ran (the start-up's own trace).
     std::vector<std::string> LoadSteps;
@@ -52,6 +53,10 @@ struct ModuleRegistries {
     // The registries of the loaded module (null before the load routine ran or after unload).
     static const ModuleRegistries* Get();
     static ModuleRegistries* GetMutable();
+    // The load routine (module/LoadSteps.h) makes the registries the module's before it fills them
+    // (the registration helpers below write into them) and destroys them at unload.
+    static ModuleRegistries& Create();
+    static void Destroy();
 
     // Registration helpers used by the classes' prototypes: the first registration of a key wins.
     static bool RegisterNodeType(const char* kind, UnitEquationGenerator generator);
@@ -61,8 +66,3 @@ struct ModuleRegistries {
     static UnitEquationGenerator FindNodeType(const CPString& kind);
     static EventFactory FindEvent(const CPString& typeName);
 };
-
-// Runs the load-time registrations in their fixed order (once; a second call does nothing) and
-// answers the registries. `UnloadModuleRegistries` destroys them in reverse order.
-const ModuleRegistries& LoadModuleRegistries();
-void UnloadModuleRegistries();

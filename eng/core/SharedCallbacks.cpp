@@ -1,4 +1,4 @@
-#include "eng/startup/SharedCallbacks.h"
+#include "eng/core/SharedCallbacks.h"
 
 #include "dunmor/CPString.h"
 #include "dunmor/Exceptions.h"

@@ -2,7 +2,7 @@
 // Comparators, filters and visitors that the engine hands to its collections. One function
 // serves every owner whose entries have the shape it reads.
 #include "brasko/ILurmetBinaryFile.h"
-#include "eng/startup/SharedRecords.h"
+#include "eng/core/SharedRecords.h"
 #include "tevrin/Callbacks.h"
 
 class CPList;

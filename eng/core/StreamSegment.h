@@ -4,7 +4,7 @@
 // small tolerance loads at the stream's ends, and, for utilities and other segments that stand in
 // a network, a link block with the network's view of the segment.
 #include "dunmor/CPString.h"
-#include "eng/model/ValueAndFlag.h"
+#include "eng/core/ValueAndFlag.h"
 
 #include <cstdint>
 #include <memory>
@@ -96,5 +96,5 @@ public:
 using StreamSegmentList = std::vector<std::unique_ptr<StreamSegment>>;
 
 // Store visitor for collections of segments: item StreamSegment*, context StoreContext*
-// (eng/startup/SharedCallbacks.h). Writes the segment's record; nothing after the first failure.
+// (eng/core/SharedCallbacks.h). Writes the segment's record; nothing after the first failure.
 void StoreEachSegment(void* item, void* context);

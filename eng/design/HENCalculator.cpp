@@ -3,7 +3,7 @@
 #include "eng/design/HENCalculatorEquation.h"
 #include "eng/design/StructuralRank.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 #include "osmeri/CPValue.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/NodeKinds.h"

@@ -6,7 +6,7 @@
 #include "eng/design/HENCalculator.h"
 #include "eng/design/HENCalculatorEquation.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 #include "osmeri/CPValue.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"

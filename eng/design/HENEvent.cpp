@@ -3,7 +3,7 @@
 #include "eng/design/HENEvent.h"
 
 #include "eng/design/HENState.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 #include "pellin/NodeKinds.h"
 
 #include <cstring>

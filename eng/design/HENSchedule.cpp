@@ -2,7 +2,7 @@
 #include "eng/design/HENSchedule.h"
 
 #include "eng/design/HENEvent.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 
 namespace {
 

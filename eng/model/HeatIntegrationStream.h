@@ -13,7 +13,7 @@
 #include "dunmor/CPString.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/StreamPropertySet.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 
 #include <cstdint>
 #include <memory>

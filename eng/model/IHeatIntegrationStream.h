@@ -16,7 +16,7 @@
 //   pointer to the previous kind).
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "pellin/IFlowsheetStream.h"
 
 // A stream is also what a flowsheet keeps behind its stream nodes (the same operations).

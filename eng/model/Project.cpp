@@ -5,7 +5,7 @@
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/model/CloneSelection.h"
 #include "eng/model/Scenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 
 #include <string>
 #include <vector>

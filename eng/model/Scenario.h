@@ -25,7 +25,7 @@
 #include "eng/model/IStreamOwner.h"
 #include "eng/model/IndexedStreamList.h"
 #include "eng/model/ScenarioServices.h"
-#include "eng/startup/SharedRecords.h"
+#include "eng/core/SharedRecords.h"
 #include "eng/retrofit/RetrofitDriver.h"
 #include "tevrin/CPTypedDictionary.h"
 #include "tevrin/CPTypedList.h"

@@ -36,6 +36,6 @@ struct ScenarioServices {
 };
 
 // The services of a project the engineering manager makes (type 501): the targeting subsystem's
-// record builders, the scenario record and the real designs. Defined in eng/startup, above the
+// record builders, the scenario record and the real designs. Defined in module/, above the
 // subsystems it names, so the model reaches them without knowing them.
 ScenarioServices DefaultScenarioServices();

@@ -3,7 +3,7 @@
 #include "dunmor/Units.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/StreamValueNames.h"
-#include "eng/startup/PropertyBounds.h"
+#include "eng/core/PropertyBounds.h"
 #include "osmeri/CPValue.h"
 
 #include <algorithm>

@@ -20,8 +20,8 @@
 // Whatever the user specifies, the set derives what it can (status 2) and refuses a change that
 // makes a segment inconsistent (SegmentRules.cpp).
 #include "dunmor/CPString.h"
-#include "eng/model/StreamSegment.h"
-#include "eng/model/ValueAndFlag.h"
+#include "eng/core/StreamSegment.h"
+#include "eng/core/ValueAndFlag.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "dunmor/Units.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/startup/SharedCallbacks.h"
+#include "eng/core/SharedCallbacks.h"
 
 bool StreamSegmentLink::Store(ILurmetBinaryFile& file) const {
     return file.WriteDouble(dSpecificHeat) && file.WriteDouble(dShiftedFarEndTemperature) &&

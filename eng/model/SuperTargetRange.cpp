@@ -4,7 +4,7 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/model/Scenario.h"
-#include "eng/startup/SharedCallbacks.h"
+#include "eng/core/SharedCallbacks.h"
 
 #include <algorithm>
 #include <cmath>

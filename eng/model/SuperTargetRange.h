@@ -6,7 +6,7 @@
 //
 // Every calculation here recalculates the scenario at trial DTmin values and sets the scenario's
 // own DTmin back (with its targets) before it returns.
-#include "eng/startup/SharedRecords.h"
+#include "eng/core/SharedRecords.h"
 
 #include <vector>
 

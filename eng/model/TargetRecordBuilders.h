@@ -7,7 +7,7 @@
 //
 // The targeting subsystem provides the real builders; until then the scenario works with
 // `NullTargetRecordBuilders`, which builds nothing.
-#include "eng/model/ValueAndFlag.h"
+#include "eng/core/ValueAndFlag.h"
 
 class AreaTarget;
 class CompositeCurves;

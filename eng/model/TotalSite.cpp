@@ -4,9 +4,9 @@
 #include "eng/model/CloneSelection.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/model/StreamValueNames.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "eng/targeting/TotalSiteManager.h"
 #include "tevrin/CPList.h"
 

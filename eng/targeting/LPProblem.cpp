@@ -1,6 +1,6 @@
 #include "eng/targeting/LPProblem.h"
 
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <algorithm>

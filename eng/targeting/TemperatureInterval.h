@@ -11,7 +11,7 @@
 // interval: a segment always lies across a contiguous run of intervals, and a list per interval
 // would grow with segments x intervals (hundreds of millions of entries for ten thousand
 // streams). The member lists of one interval are produced on demand, in segment order.
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 
 #include <cstdint>
 #include <memory>

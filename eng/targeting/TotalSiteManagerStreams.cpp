@@ -1,7 +1,7 @@
 // Total-site utility manager: the site streams, one utility stream per default utility.
 #include "eng/targeting/TotalSiteManager.h"
 
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/model/StreamValueNames.h"
 #include "tevrin/CPList.h"
 

@@ -3,7 +3,7 @@
 #include "eng/targeting/UnitsMILP.h"
 
 #include "eng/model/HeatIntegrationStream.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
 

@@ -209,7 +209,7 @@ UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScen
 void CalculateMinimumUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario& scenario);
 void DeleteUnitsTarget(UnitsTargetData* record);
 
-// Store visitors (context: StoreContext*, eng/startup/SharedCallbacks.h); nothing is written
+// Store visitors (context: StoreContext*, eng/core/SharedCallbacks.h); nothing is written
 // after the first failure. Items: UnitsTargetGroup*, UnitsTargetEntry*.
 void StoreEachUnitsTargetGroup(void* item, void* context);
 void StoreEachUnitsTargetEntry(void* item, void* context);

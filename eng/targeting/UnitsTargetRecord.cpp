@@ -4,7 +4,7 @@
 // Counts read from a file are never trusted for allocation: items are appended as they are
 // read, and a short or damaged file fails at the first missing one.
 #include "brasko/ILurmetBinaryFile.h"
-#include "eng/startup/SharedCallbacks.h"
+#include "eng/core/SharedCallbacks.h"
 #include "eng/targeting/UnitsTarget.h"
 
 #include <algorithm>

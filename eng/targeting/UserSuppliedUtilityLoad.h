@@ -8,7 +8,7 @@
 // Balancing: the effective hot and cold utilities are at least what the user gave and at least
 // the targets, and they differ by exactly the process's own imbalance (hot target - cold
 // target); the make-up utilities carry the effective loads less what the user gave.
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/TargetCurve.h"
 #include "eng/targeting/TemperatureInterval.h"
 

@@ -3,7 +3,7 @@
 // gives the temperature down to which each hot utility is used (and up to which each cold one
 // is); each utility segment takes its share of load and the temperature it is used to, and each
 // utility stream takes the temperature its used segments reach.
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <functional>

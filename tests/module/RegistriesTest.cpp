@@ -1,5 +1,5 @@
-#include "eng/startup/PropertyBounds.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/PropertyBounds.h"
+#include "eng/core/Registries.h"
 
 #include "brasko/LurmetConfigVectorInfo.h"
 

@@ -2,8 +2,8 @@
 // (the floating-point set-up) and its thread detach when it ends; the loader of this platform
 // reports no thread to the module itself.
 #include "brasko/EngineeringManager.h"
-#include "eng/startup/HostServices.h"
-#include "eng/startup/ModuleEntry.h"
+#include "module/HostServices.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/Framework.h"
 
 #include <gtest/gtest.h>

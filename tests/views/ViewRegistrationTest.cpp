@@ -1,5 +1,5 @@
 #include "brasko/FeatureRegistry.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
 #include "lumeth/Viewable.h"
 #include "views/ViewRegistration.h"
 

@@ -2,7 +2,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "lumeth/TwoDimPlot.h"

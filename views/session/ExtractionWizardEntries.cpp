@@ -5,7 +5,7 @@
 #include "eng/extraction/SimulatorCaseProvider.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
 #include "osmeri/CPItem.h"

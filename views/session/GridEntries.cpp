@@ -1,6 +1,6 @@
 #include "views/session/GridEntries.h"
 
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "views/grid/HENDiagram.h"
 
 #include <algorithm>

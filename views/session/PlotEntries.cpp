@@ -4,7 +4,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"

@@ -1,6 +1,6 @@
 #include "views/session/StatusEntries.h"
 
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/Session.h"
 
 #include <algorithm>

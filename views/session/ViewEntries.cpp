@@ -9,7 +9,7 @@
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Framework.h"
 #include "lumeth/ObjectTypeInfo.h"

@@ -1,4 +1,4 @@
-#include "eng/startup/ModuleEntry.h"
+#include "eng/core/ModuleEntry.h"
 
 #include "lumeth/Framework.h"
 

@@ -1,5 +1,5 @@
 #include "tests/support/FailingWriter.h"
-#include "eng/startup/SharedCallbacks.h"
+#include "eng/core/SharedCallbacks.h"
 
 #include "brasko/LurmetBinaryFile.h"
 #include "dunmor/Exceptions.h"

@@ -2,8 +2,8 @@
 // Writes stream records of older versions field by field, as the writers of those versions did,
 // so that the recall of each version can be tested against files nobody can produce any more.
 #include "brasko/LurmetBinaryFile.h"
-#include "eng/model/StreamSegment.h"
-#include "eng/model/ValueAndFlag.h"
+#include "eng/core/StreamSegment.h"
+#include "eng/core/ValueAndFlag.h"
 #include "osmeri/CPValue.h"
 
 #include <cstdint>

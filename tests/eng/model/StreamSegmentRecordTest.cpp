@@ -1,7 +1,7 @@
 // The segment record: the network block's cross-pinch mark travels with the segment, in the
 // block's fourth integer, so a segment written before the mark existed reads back unmarked.
 #include "brasko/LurmetBinaryFile.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,8 @@
 #include "dunmor/Units.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/IStreamOwner.h"
-#include "eng/startup/Registries.h"
+#include "eng/core/Registries.h"
+#include "module/LoadSteps.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,6 +1,6 @@
 // The LP record: row growth, the row builders, the match table and the hand-over to the solver.
 #include "dunmor/Exceptions.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
 

@@ -11,7 +11,7 @@
 #include "tests/support/NeutralStream.h"
 #include "eng/model/Project.h"
 #include "eng/model/Scenario.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/TemperatureInterval.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // Stream segments for the targeting tests, and an independent problem-table cascade to check the
 // LP targets against.
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "eng/targeting/TemperatureInterval.h"
 #include "tests/support/FourStreams.h"
 

@@ -2,7 +2,7 @@
 // table per side, modes, exchanger types, and how the streams follow their utilities.
 #include "TotalSiteManagerTestSupport.h"
 
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "tevrin/CPList.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "brasko/LurmetBinaryFile.h"
 #include "eng/model/Scenario.h"
-#include "eng/startup/SharedCallbacks.h"
+#include "eng/core/SharedCallbacks.h"
 #include "tests/eng/targeting/UnitsTargetTestSupport.h"
 
 #include <gtest/gtest.h>

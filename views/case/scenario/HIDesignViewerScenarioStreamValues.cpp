@@ -4,7 +4,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
-#include "eng/model/StreamSegment.h"
+#include "eng/core/StreamSegment.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 #include "views/case/streams/LinkTableCollection.h"
 

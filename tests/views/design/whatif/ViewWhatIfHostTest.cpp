@@ -2,7 +2,7 @@
 // an executed schedule and a study. The script reaches the event summary and the trend-analysis
 // view, reads their tables, and writes the study's trend plot.
 #ifdef KESTRIN_HOST_EXE
-#include "eng/startup/HostServices.h"
+#include "module/HostServices.h"
 #include "lumeth/BinaryFile.h"
 #include "tests/host/HostProcess.h"
 #include "tests/views/design/whatif/WhatIfTestSupport.h"
