@@ -18,6 +18,11 @@ CPIHeatIntegrationStream::CPIHeatIntegrationStream(IStreamOwner* owner, const CP
     SetValue(N::PricePerMass, 0.0, 0);
 }
 
+std::unique_ptr<IHeatIntegrationStreamForTargeting> CreateHeatIntegrationStream(IStreamOwner* owner,
+                                                                               const CPString& name) {
+    return std::make_unique<CPIHeatIntegrationStream>(owner, name);
+}
+
 CPIHeatIntegrationStream::~CPIHeatIntegrationStream() {
     m_pDesignSegments.reset();
     // No stream may keep a pointer to this one once it is gone.

@@ -11,7 +11,7 @@
 // HeatIntegrationStreamRawData.cpp (raw property curves and the specific-heat fit).
 #include "brasko/NotificationSender.h"
 #include "dunmor/CPString.h"
-#include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/model/StreamPropertySet.h"
 #include "eng/core/StreamSegment.h"
 
@@ -22,16 +22,13 @@
 class ILurmetBinaryFile;
 class IStreamOwner;
 
-class CPIHeatIntegrationStream : public IHeatIntegrationStream, public NotificationSender {
+class CPIHeatIntegrationStream : public IHeatIntegrationStreamForTargeting, public NotificationSender {
 public:
     static constexpr int RecordVersion = 5;
     static constexpr double DefaultLoadFraction = 0.01;
     // 100 per kW and year, held per second.
     static constexpr double DefaultCostIndex = 3.171e-06;
     static constexpr double DefaultMassEmissionsCoefficient = 5.589e-05;
-
-    enum Kind : int { KindProcess = 0, KindUtility = 1, KindLinked = 2, KindNotSet = 5 };
-    enum Side : int { SideHot = 0, SideCold = 1, SideUndetermined = 2 };
 
     // `owner` is the scenario or site utility manager (may be null for a free-standing stream).
     CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name);
@@ -96,21 +93,21 @@ public:
     // ---- for the owner and targeting ----------------------------------------------------------
     IStreamOwner* GetOwner() const { return m_pOwner; }
     // The scenario gives each stream a distinct number (its identity for retrofit).
-    void SetStoredInt(std::int32_t value) { m_nStoredInt = value; }
+    void SetStoredInt(std::int32_t value) override { m_nStoredInt = value; }
     // A locked stream keeps its cost index and its links.
     void SetLocked(bool locked) { m_bLocked = locked; }
     // Utility placement: the temperature a placed utility is used to (read by GetStoredValue and
     // kept in the record), and forgetting the loads computed so far, so that the next GetHeatLoad
     // of either view sums the placed segments afresh.
-    void SetStoredValue(double value) { m_dStoredValue = value; }
-    void ForgetComputedLoads() { ClearLoadFlags(); }
+    void SetStoredValue(double value) override { m_dStoredValue = value; }
+    void ForgetComputedLoads() override { ClearLoadFlags(); }
 
-    StreamPropertySet& GetPropertySet() { return m_set; }
-    const StreamPropertySet& GetPropertySet() const { return m_set; }
+    StreamPropertySet& GetPropertySet() override { return m_set; }
+    const StreamPropertySet& GetPropertySet() const override { return m_set; }
     bool IsComplete() const { return m_set.IsComplete(); }
 
     // The design segments (null until built or recalled).
-    StreamSegmentList* GetDesignSegments() { return m_pDesignSegments.get(); }
+    StreamSegmentList* GetDesignSegments() override { return m_pDesignSegments.get(); }
     const StreamSegmentList* GetDesignSegments() const override { return m_pDesignSegments.get(); }
     // A new list of design segments from the value set.
     std::unique_ptr<StreamSegmentList> BuildDesignSegments() { return m_set.BuildDesignSegments(); }
@@ -129,14 +126,14 @@ public:
     // now; a name with no stream behind it is dropped. Answers the number dropped.
     int ResolvePendingLinks();
 
-    bool IsInInterval(double upper, double lower) const;
-    void UpdateEndToleranceLoad(int end);
+    bool IsInInterval(double upper, double lower) const override;
+    void UpdateEndToleranceLoad(int end) override;
     void SetTemporaryDTmin(double dTmin);
     void RestoreDTminContribution();
 
     // Record version 5 (reads 1 to 5).
-    bool Store(ILurmetBinaryFile& file) const;
-    bool Recall(ILurmetBinaryFile& file);
+    bool Store(ILurmetBinaryFile& file) const override;
+    bool Recall(ILurmetBinaryFile& file) override;
 
     // Load flags (a load once taken or set is read from the design segments).
     bool IsLoadInStep(int mode) const { return (mode == 0 || mode == 1) && m_bLoadInStep[mode] != 0; }

@@ -80,7 +80,7 @@ void CPIHeatIntegrationStream::JoinLinks(CPIHeatIntegrationStream* other, bool a
 
 int CPIHeatIntegrationStream::LinkStream(const CPString& name) {
     if (m_bLocked || !m_pOwner) return 0;
-    CPIHeatIntegrationStream* other = m_pOwner->FindStream(name);
+    auto* other = dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(name));
     if (!other || other == this) return 0;
     if (HoldsLinkTo(other)) return 1;
     JoinLinks(other, true);
@@ -124,7 +124,7 @@ int CPIHeatIntegrationStream::ResolvePendingLinks() {
     m_pendingLinkNames.clear();
     int dropped = 0;
     for (const CPString& name : names) {
-        CPIHeatIntegrationStream* other = m_pOwner ? m_pOwner->FindStream(name) : nullptr;
+        auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(name)) : nullptr;
         if (!other || other == this) {
             ++dropped;
             continue;

@@ -59,7 +59,7 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
         for (std::int32_t i = 0; i < count; ++i) {
             CPString linked;
             if (!file.ReadCPString(linked)) return false;
-            CPIHeatIntegrationStream* other = m_pOwner ? m_pOwner->FindStream(linked) : nullptr;
+            auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(linked)) : nullptr;
             if (other && other != this) JoinLinks(other, false);
             else if (!IsLinkedTo(linked)) m_pendingLinkNames.push_back(linked);
         }

@@ -4,8 +4,8 @@
 // nothing else.
 #include "dunmor/CPString.h"
 
-class CPIHeatIntegrationStream;
 class IHeatIntegrationStream;
+class IHeatIntegrationStreamForTargeting;
 
 class IStreamOwner {
 public:
@@ -16,15 +16,15 @@ public:
 
     // Another stream of the same owner by name; null when there is none (a stream that is being
     // recalled is not found until the owner has entered it).
-    virtual CPIHeatIntegrationStream* FindStream(const CPString& name) = 0;
+    virtual IHeatIntegrationStreamForTargeting* FindStream(const CPString& name) = 0;
 
     // Scenario: the stream has shifted its design segments afresh (new DTmin contribution), so
     // whatever was built from the shifted temperatures is out of date.
-    virtual void MarkSegmentsChanged(CPIHeatIntegrationStream& /*stream*/) {}
+    virtual void MarkSegmentsChanged(IHeatIntegrationStreamForTargeting& /*stream*/) {}
 
     // Site utility manager: the stream's DTmin contribution changed; the manager shifts the
     // stream's design segments (`GetDesignSegments`) with `dTmin` in its own way.
-    virtual void ApplySiteDTmin(CPIHeatIntegrationStream& /*stream*/, double /*dTmin*/) {}
+    virtual void ApplySiteDTmin(IHeatIntegrationStreamForTargeting& /*stream*/, double /*dTmin*/) {}
 
     // The operating cost of the stream, from the owner's cost functions; 0.0 where there are none.
     virtual double GetStreamOperatingCost(const IHeatIntegrationStream& /*stream*/) { return 0.0; }

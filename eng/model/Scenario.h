@@ -22,6 +22,7 @@
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationScenarioForCosting.h"
+#include "eng/model/IHeatIntegrationScenarioForTargeting.h"
 #include "eng/model/IStreamOwner.h"
 #include "eng/model/IndexedStreamList.h"
 #include "eng/model/ScenarioServices.h"
@@ -41,7 +42,7 @@ class ITransferredTable;
 class MatchwiseStreamDataList;
 struct SuperTargetRange;
 
-class CPIScenario : public IHeatIntegrationScenario,
+class CPIScenario : public IHeatIntegrationScenarioForTargeting,
                     public IHeatIntegrationScenarioForCosting,
                     public NotificationSender,
                     public IStreamOwner {
@@ -114,23 +115,23 @@ public:
     // ---- IStreamOwner ------------------------------------------------------------------------
     bool IsScenario() const override { return true; }
     CPIHeatIntegrationStream* FindStream(const CPString& name) override;
-    void MarkSegmentsChanged(CPIHeatIntegrationStream&) override { m_bSegmentsChanged = true; }
+    void MarkSegmentsChanged(IHeatIntegrationStreamForTargeting&) override { m_bSegmentsChanged = true; }
     // Load x cost index over the scenario's operating hours, from the per-stream cost function.
     double GetStreamOperatingCost(const IHeatIntegrationStream& stream) override;
 
     // ---- state read by the record builders, the record and tests -------------------------------
     const ScenarioServices& GetServices() const { return m_services; }
     void SetServices(ScenarioServices services) { m_services = std::move(services); }
-    CPTypedList<StreamSegment>* GetSegmentPool() const { return m_pSegmentPool.get(); }
-    MatchwiseStreamDataList* GetMatchwiseStreamData() const { return m_pMatches.get(); }
+    CPTypedList<StreamSegment>* GetSegmentPool() const override { return m_pSegmentPool.get(); }
+    MatchwiseStreamDataList* GetMatchwiseStreamData() const override { return m_pMatches.get(); }
     SuperTargetRange* GetSuperTargetRange() const { return m_pSuperTargets.get(); }
     SuperTargetRange& EnsureSuperTargetRange();
     DefaultManager& GetOwnDefaultManager() const { return *m_pDefaultManager; }
     // The manager of default utilities and economics in use: the site's in a total-site
     // scenario that has one, else the own.
-    DefaultManager& GetActiveManager() const;
+    DefaultManager& GetActiveManager() const override;
     // The utility placement record exists and both its sides are settled (status 0 or 2).
-    bool IsUtilityPlacementValid() const;
+    bool IsUtilityPlacementValid() const override;
     IHeatIntegrationStream* GetLastChangeSource() const { return m_pLastChangeSource; }
     int GetCalculationEnableCount() const { return m_nCalculationEnable; }
     int GetStreamCounter() const { return m_nStreamCounter; }
@@ -150,10 +151,10 @@ public:
     // Side lists: kind 0 process, 1 utility, 4 all; side 0 hot, 1 cold.
     const CPTypedList<CPIHeatIntegrationStream>* GetSideList(int kind, int side) const;
 
-    EnergyTarget* GetEnergyTargetRecord() const { return m_pEnergyTarget; }
-    UtilityPlacement* GetUtilityPlacementRecord() const { return m_pUtilityPlacement; }
+    EnergyTarget* GetEnergyTargetRecord() const override { return m_pEnergyTarget; }
+    UtilityPlacement* GetUtilityPlacementRecord() const override { return m_pUtilityPlacement; }
     UnitsTargetData* GetUnitsTargetRecord() const { return m_pUnitsTarget; }
-    CompositeCurves* GetCompositeCurvesRecord() const { return m_pCompositeCurves; }
+    CompositeCurves* GetCompositeCurvesRecord() const override { return m_pCompositeCurves; }
     AreaTarget* GetAreaTargetRecord() const { return m_pAreaTarget; }
     CapitalCostTarget* GetCapitalCostRecord() const { return m_pCapitalCost; }
     CostTargetValue* GetOperatingCostRecord() const { return m_pOperatingCost; }

@@ -1,3 +1,6 @@
+// The segment type itself lives in eng/core, below the stream interface and the streams, so that
+// targeting reads it without the model; its definitions stay beside the stream because taking a
+// contribution asks the owning stream whether it is pushing its values.
 #include "eng/core/StreamSegment.h"
 
 #include "brasko/ILurmetBinaryFile.h"

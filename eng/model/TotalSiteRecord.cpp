@@ -66,7 +66,7 @@ bool CPITotalSite::RecallSiteStreams(ILurmetBinaryFile& file, Staged& staged) {
             if (!manager.Exists(name.c_str()) && !manager.AddDefaultUtility(name.c_str())) return false;
             manager.AddStream(name.c_str());
         }
-        CPIHeatIntegrationStream* stream = manager.GetSiteStream(name);
+        auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(manager.GetSiteStream(name));
         if (!stream || staged.streams->AddKeyString(name, stream) != 1) return false;
         stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 0);
     }

@@ -3,7 +3,7 @@
 #include "eng/targeting/AreaTarget.h"
 
 #include "brasko/ILurmetBinaryFile.h"
-#include "eng/model/Scenario.h"
+#include "eng/model/IHeatIntegrationScenarioForTargeting.h"
 #include "eng/targeting/CompositeCurves.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ int IntervalValueOfSelector(int selector) {
     }
 }
 
-SegmentRefs PoolOf(const CPIScenario& scenario) {
+SegmentRefs PoolOf(const IHeatIntegrationScenarioForTargeting& scenario) {
     SegmentRefs segments;
     if (const CPTypedList<StreamSegment>* pool = scenario.GetSegmentPool()) {
         segments.reserve(pool->Length());
@@ -72,7 +72,7 @@ AreaTarget* UpdateAreaTarget(AreaTarget* record, const AreaTargetInputs& in, int
     return record;
 }
 
-AreaTargetInputs AreaTargetInputsOf(CPIScenario& scenario, const SegmentRefs* segments) {
+AreaTargetInputs AreaTargetInputsOf(IHeatIntegrationScenarioForTargeting& scenario, const SegmentRefs* segments) {
     AreaTargetInputs in;
     in.segments = segments;
     in.matches = scenario.GetMatchwiseStreamData();
@@ -91,7 +91,7 @@ AreaTargetInputs AreaTargetInputsOf(CPIScenario& scenario, const SegmentRefs* se
 
 AreaTarget* UpdateScenarioAreaTarget(AreaTarget* record, IHeatIntegrationScenario& scenario, int code) {
     if (code == AreaTargetCodes::Free) return UpdateAreaTarget(record, AreaTargetInputs{}, code);
-    auto* s = dynamic_cast<CPIScenario*>(&scenario);
+    auto* s = dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
     if (!s) return record;
     const SegmentRefs segments = PoolOf(*s);
     return UpdateAreaTarget(record, AreaTargetInputsOf(*s, s->GetSegmentPool() ? &segments : nullptr), code);

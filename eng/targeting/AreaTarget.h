@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-class CPIScenario;
+class IHeatIntegrationScenarioForTargeting;
 class IHeatIntegrationScenario;
 class ILurmetBinaryFile;
 class MatchwiseStreamDataList;
@@ -82,7 +82,7 @@ AreaTarget* UpdateAreaTarget(AreaTarget* record, const AreaTargetInputs& in, int
 // settings. A scenario of another class gets its record back unchanged (code 3 still frees it).
 AreaTarget* UpdateScenarioAreaTarget(AreaTarget* record, IHeatIntegrationScenario& scenario, int changeCode);
 // What the area targets read of a scenario, with `segments` as its segment list (null: none).
-AreaTargetInputs AreaTargetInputsOf(CPIScenario& scenario, const SegmentRefs* segments);
+AreaTargetInputs AreaTargetInputsOf(IHeatIntegrationScenarioForTargeting& scenario, const SegmentRefs* segments);
 
 // Frees both results and sets method 0; the record stays.
 void ClearAreaTarget(AreaTarget* record);

@@ -3,7 +3,7 @@
 #include "eng/targeting/CapitalUtilityTradeoff.h"
 
 #include "dunmor/Exceptions.h"
-#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/targeting/CostFunctions.h"
 #include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/TargetCurve.h"
@@ -185,7 +185,7 @@ double MUCapitalUtilityTradeoff::EvaluateCurrentLoads() {
 
     UnitsTargetData::StreamRefs streams;
     for (IHeatIntegrationStream* s : m_streams)
-        if (auto* own = dynamic_cast<CPIHeatIntegrationStream*>(s)) streams.push_back(own);
+        if (auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(s)) streams.push_back(own);
     std::vector<UnitsPinch> pinches;
     for (const PinchListEntry& p : m_pinches) pinches.push_back({p.dHotTemperature, p.dColdTemperature});
     if (!m_pUnitsTarget) m_pUnitsTarget = std::make_unique<UnitsTargetData>();

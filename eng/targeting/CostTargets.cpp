@@ -3,7 +3,8 @@
 
 #include "brasko/DefaultManager.h"
 #include "brasko/ILurmetBinaryFile.h"
-#include "eng/model/Scenario.h"
+#include "eng/model/IHeatIntegrationScenarioForCosting.h"
+#include "eng/model/IHeatIntegrationScenarioForTargeting.h"
 #include "eng/targeting/Cost.h"
 
 #include <algorithm>
@@ -41,7 +42,7 @@ IHeatIntegrationScenarioForCosting* costingOf(IHeatIntegrationScenario& scenario
 CostTargetConditions ReadCostTargetConditions(IHeatIntegrationScenario& scenario) {
     CostTargetConditions conditions;
     conditions.nAreaTargetOption = scenario.GetAreaTargetOption();
-    const auto* own = dynamic_cast<const CPIScenario*>(&scenario);
+    const auto* own = dynamic_cast<const IHeatIntegrationScenarioForTargeting*>(&scenario);
     if (!own) return conditions;
     const DefaultManager& manager = own->GetActiveManager();
     conditions.bEconomicDataValid = manager.isEconomicDataValid(kEconomicDataSet) == 1;

@@ -35,7 +35,8 @@ struct CostTargetConditions {
     bool bAreaTargetUnavailable = false;
 };
 
-// Reads the conditions from a scenario. A scenario that is not a CPIScenario has none of them.
+// Reads the conditions from a scenario. A scenario that does not offer its targeting state
+// (IHeatIntegrationScenarioForTargeting) has none of them.
 CostTargetConditions ReadCostTargetConditions(IHeatIntegrationScenario& scenario);
 
 // The builders as the scenario's recalculation calls them: the costs are evaluated on the

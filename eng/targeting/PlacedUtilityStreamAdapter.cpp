@@ -1,6 +1,6 @@
 #include "eng/targeting/PlacedUtilityStreamAdapter.h"
 
-#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 
 StreamSegmentList* PlacedUtilityStreamAdapter::GetDesignSegments() { return m_stream->GetDesignSegments(); }
 

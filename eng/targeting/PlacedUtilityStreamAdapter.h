@@ -4,11 +4,11 @@
 // refreshes the tolerance loads at its ends.
 #include "eng/targeting/UtilityPlacementOnCurve.h"
 
-class CPIHeatIntegrationStream;
+class IHeatIntegrationStreamForTargeting;
 
 class PlacedUtilityStreamAdapter : public IPlacedUtilityStream {
 public:
-    explicit PlacedUtilityStreamAdapter(CPIHeatIntegrationStream& stream) : m_stream(&stream) {}
+    explicit PlacedUtilityStreamAdapter(IHeatIntegrationStreamForTargeting& stream) : m_stream(&stream) {}
 
     StreamSegmentList* GetDesignSegments() override;
     void SetStoredValue(double temperature) override;
@@ -17,8 +17,8 @@ public:
     void RecomputeHeatLoads() override;
     void UpdateEndToleranceLoad(int end) override;
 
-    CPIHeatIntegrationStream& GetStream() const { return *m_stream; }
+    IHeatIntegrationStreamForTargeting& GetStream() const { return *m_stream; }
 
 private:
-    CPIHeatIntegrationStream* m_stream;
+    IHeatIntegrationStreamForTargeting* m_stream;
 };

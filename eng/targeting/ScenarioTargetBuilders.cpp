@@ -1,6 +1,7 @@
 #include "eng/targeting/ScenarioTargetBuilders.h"
 
-#include "eng/model/Scenario.h"
+#include "eng/model/IHeatIntegrationScenarioForTargeting.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/model/ScenarioServices.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/CompositeCurves.h"
@@ -14,10 +15,12 @@
 
 namespace {
 
-CPIScenario* ScenarioOf(IHeatIntegrationScenario& scenario) { return dynamic_cast<CPIScenario*>(&scenario); }
+IHeatIntegrationScenarioForTargeting* ScenarioOf(IHeatIntegrationScenario& scenario) {
+    return dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
+}
 
 // The scenario's segment pool as the targeting code takes it (empty without a pool).
-SegmentRefs PoolOf(const CPIScenario& scenario) {
+SegmentRefs PoolOf(const IHeatIntegrationScenarioForTargeting& scenario) {
     SegmentRefs segments;
     if (const CPTypedList<StreamSegment>* pool = scenario.GetSegmentPool()) {
         segments.reserve(pool->Length());
@@ -28,7 +31,8 @@ SegmentRefs PoolOf(const CPIScenario& scenario) {
 
 // The placement's two sides as the curves read them. False while the scenario has no utility
 // placement record: the curves then place nothing and leave the balanced curves without points.
-bool PlacementSidesOf(const CPIScenario& scenario, UtilityPlacementSide& hot, UtilityPlacementSide& cold) {
+bool PlacementSidesOf(const IHeatIntegrationScenarioForTargeting& scenario, UtilityPlacementSide& hot,
+                      UtilityPlacementSide& cold) {
     const UtilityPlacement* record = scenario.GetUtilityPlacementRecord();
     const TargetValue* hotSide = record ? record->GetSide(UtilityPlacement::Hot) : nullptr;
     const TargetValue* coldSide = record ? record->GetSide(UtilityPlacement::Cold) : nullptr;
@@ -39,12 +43,12 @@ bool PlacementSidesOf(const CPIScenario& scenario, UtilityPlacementSide& hot, Ut
 }
 
 // The scenario's utility streams in the order of its stream dictionary, as placement sees them.
-std::vector<PlacedUtilityStreamAdapter> UtilityStreamsOf(const CPIScenario& scenario) {
+std::vector<PlacedUtilityStreamAdapter> UtilityStreamsOf(const IHeatIntegrationScenarioForTargeting& scenario) {
     std::vector<PlacedUtilityStreamAdapter> streams;
     IHeatIntegrationStream* stream = nullptr;
     for (int i = 0; scenario.GetStream(i, stream); ++i) {
-        auto* own = dynamic_cast<CPIHeatIntegrationStream*>(stream);
-        if (own && own->GetStreamKind() == CPIHeatIntegrationStream::KindUtility) streams.emplace_back(*own);
+        auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream);
+        if (own && own->GetStreamKind() == IHeatIntegrationStreamForTargeting::KindUtility) streams.emplace_back(*own);
     }
     return streams;
 }
@@ -55,7 +59,7 @@ std::vector<PlacedUtilityStreamAdapter> UtilityStreamsOf(const CPIScenario& scen
 
 EnergyTarget* UpdateScenarioEnergyTarget(EnergyTarget* record, IHeatIntegrationScenario& scenario, int code) {
     if (code == EnergyTargetCodes::Free) return UpdateEnergyTarget(record, nullptr, 0.0, code);
-    CPIScenario* s = ScenarioOf(scenario);
+    IHeatIntegrationScenarioForTargeting* s = ScenarioOf(scenario);
     if (!s) return record;
     const SegmentRefs segments = PoolOf(*s);
     return UpdateEnergyTarget(record, s->GetSegmentPool() ? &segments : nullptr, s->GetDTmin(), code);
@@ -64,7 +68,7 @@ EnergyTarget* UpdateScenarioEnergyTarget(EnergyTarget* record, IHeatIntegrationS
 CompositeCurves* UpdateScenarioCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
                                                int code) {
     if (code == CompositeCurvesCodes::Free) return UpdateCompositeCurves(record, CompositeCurvesInputs{}, code);
-    CPIScenario* s = ScenarioOf(scenario);
+    IHeatIntegrationScenarioForTargeting* s = ScenarioOf(scenario);
     if (!s) return record;
 
     const SegmentRefs segments = PoolOf(*s);

@@ -5,7 +5,7 @@
 //
 // Each builder is one call into the targeting code that owns its record; a builder whose record
 // is not built yet behaves as NullTargetRecordBuilders. The builders read the scenario through
-// CPIScenario (its segment pool, records and streams); a scenario of another class gets every
+// IHeatIntegrationScenarioForTargeting (its segment pool, records and streams); any other gets every
 // record back unchanged, except that code 3 still frees what a builder made.
 #include "eng/model/TargetRecordBuilders.h"
 

@@ -122,7 +122,7 @@ double TotalSiteManager::GetUtilityValue(DefaultUtility* u, DefaultUtilityParame
     if (parameter < DUP_SupplyTemperature || parameter > DUP_SpecificHeat || parameter == DUP_EmptyFilmCoefficient)
         return 0.0;
     const double value = DefaultManager::GetUtilityValue(u, parameter);
-    CPIHeatIntegrationStream* stream = GetSiteStream(u->name);
+    IHeatIntegrationStreamForTargeting* stream = GetSiteStream(u->name);
     if (!stream) return value;
     // A read fills what the site stream does not hold yet; a value the user typed into the
     // stream stays (it is the site's own figure for that utility, kept in the case file too).
@@ -162,7 +162,7 @@ hresult TotalSiteManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParam
 
 void TotalSiteManager::UpdateStreams(DefaultUtility* u) {
     if (!u) return;
-    CPIHeatIntegrationStream* stream = GetSiteStream(u->name);
+    IHeatIntegrationStreamForTargeting* stream = GetSiteStream(u->name);
     if (!stream) return;
     Mirror(*stream, N::Temperature, u->supplyTemperature, 0);
     Mirror(*stream, N::Temperature, u->targetTemperature, 1);
@@ -174,19 +174,19 @@ void TotalSiteManager::UpdateStreams(DefaultUtility* u) {
 // Every write makes the stream announce a change and its scenarios recalculate, so a value the
 // stream already holds is not written again: reading a utility stays free of side effects once
 // the stream is in step.
-void TotalSiteManager::Mirror(CPIHeatIntegrationStream& stream, const char* name, double value, int index) {
+void TotalSiteManager::Mirror(IHeatIntegrationStreamForTargeting& stream, const char* name, double value, int index) {
     double held = Units::EmptyValue;
     if (stream.GetValue(name, held, index) == 1 && held == value) return;
     stream.SetValue(name, value, index);
 }
 
-void TotalSiteManager::Fill(CPIHeatIntegrationStream& stream, const char* name, double value, int index,
+void TotalSiteManager::Fill(IHeatIntegrationStreamForTargeting& stream, const char* name, double value, int index,
                             bool zeroIsUnset) {
     double held = Units::EmptyValue;
     if (stream.GetValue(name, held, index) == 1 && !Units::IsEmpty(held) && !(zeroIsUnset && held == 0.0)) return;
     Mirror(stream, name, value, index);
 }
 
-void TotalSiteManager::MirrorCost(CPIHeatIntegrationStream& stream, double cost) {
+void TotalSiteManager::MirrorCost(IHeatIntegrationStreamForTargeting& stream, double cost) {
     if (stream.GetCostIndex() != cost) stream.SetCostIndex(cost);
 }

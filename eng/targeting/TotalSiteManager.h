@@ -26,7 +26,7 @@
 // Sources by concern: TotalSiteManager.cpp (life cycle, utilities and values),
 // TotalSiteManagerStreams.cpp (site streams), TotalSiteManagerRecord.cpp (record and files).
 #include "brasko/DefaultManager.h"
-#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/model/IStreamOwner.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 
@@ -160,7 +160,7 @@ public:
     void SetMyTSPointer(ISiteStreamHost* site) { m_site = site; }
     ISiteStreamHost* GetMyTSPointer() const { return m_site; }
     // The stream of that name; null when there is none.
-    CPIHeatIntegrationStream* GetSiteStream(const CPString& name) const;
+    IHeatIntegrationStreamForTargeting* GetSiteStream(const CPString& name) const;
 
     // The utility-manager view's commands: save or open a utility-defaults file ("hud"). Null
     // when done, else the message key to report: "FileWriteProtected" (an existing target that
@@ -172,11 +172,11 @@ public:
     // ---- IStreamOwner ----
     bool IsScenario() const override { return false; }
     // Null while a record's streams are being read: they must not reach into the live ones.
-    CPIHeatIntegrationStream* FindStream(const CPString& name) override {
+    IHeatIntegrationStreamForTargeting* FindStream(const CPString& name) override {
         return m_stagingStreams ? nullptr : GetSiteStream(name);
     }
     // A stream's new DTmin contribution shifts its design segments.
-    void ApplySiteDTmin(CPIHeatIntegrationStream& stream, double dTmin) override;
+    void ApplySiteDTmin(IHeatIntegrationStreamForTargeting& stream, double dTmin) override;
 
 protected:
     // Parameter 3 and those above 12 have no value here (0.0); the others also fill the utility's
@@ -193,7 +193,7 @@ protected:
 private:
     struct SiteStream {
         CPString key;
-        std::unique_ptr<CPIHeatIntegrationStream> stream;
+        std::unique_ptr<IHeatIntegrationStreamForTargeting> stream;
     };
     // The streams of a version-6 record, read before any of them is taken over.
     struct StagedStreams {
@@ -204,7 +204,7 @@ private:
     // a replaced utility may well occupy the memory of the one it replaced).
     struct Snapshot {
         std::vector<DefaultUtility> utilities;
-        std::vector<const CPIHeatIntegrationStream*> streams;
+        std::vector<const IHeatIntegrationStreamForTargeting*> streams;
     };
 
     Snapshot TakeSnapshot() const;
@@ -220,10 +220,10 @@ private:
     // The name and the values a site stream mirrors are the same.
     static bool SameMirroredValues(const DefaultUtility& a, const DefaultUtility& b);
     // Writes a value into a stream only when it holds another one.
-    static void Mirror(CPIHeatIntegrationStream& stream, const char* name, double value, int index);
-    static void MirrorCost(CPIHeatIntegrationStream& stream, double cost);
+    static void Mirror(IHeatIntegrationStreamForTargeting& stream, const char* name, double value, int index);
+    static void MirrorCost(IHeatIntegrationStreamForTargeting& stream, double cost);
     // Mirror only where the stream holds no value of its own yet (empty, or 0.0 when that means unset).
-    static void Fill(CPIHeatIntegrationStream& stream, const char* name, double value, int index,
+    static void Fill(IHeatIntegrationStreamForTargeting& stream, const char* name, double value, int index,
                      bool zeroIsUnset = false);
     void CreateStreamsForUtilities();
 

@@ -41,7 +41,7 @@ bool TotalSiteManager::RecallFurtherSections(ILurmetBinaryFile& file, StoreRecal
         CPString key;
         ok = file.ReadCPString(key) && !key.empty();
         if (!ok) break;
-        auto stream = std::make_unique<CPIHeatIntegrationStream>(static_cast<IStreamOwner*>(this), key);
+        auto stream = CreateHeatIntegrationStream(static_cast<IStreamOwner*>(this), key);
         ok = stream->Recall(file) && stream->GetName() == key &&
              std::none_of(staged->streams.begin(), staged->streams.end(),
                           [&](const SiteStream& e) { return e.key == key; });

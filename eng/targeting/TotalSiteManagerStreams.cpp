@@ -9,7 +9,7 @@
 
 namespace N = StreamValueNames;
 
-CPIHeatIntegrationStream* TotalSiteManager::GetSiteStream(const CPString& name) const {
+IHeatIntegrationStreamForTargeting* TotalSiteManager::GetSiteStream(const CPString& name) const {
     for (const SiteStream& entry : m_streams)
         if (entry.key == name) return entry.stream.get();
     return nullptr;
@@ -27,10 +27,10 @@ hresult TotalSiteManager::AddStream(const char* name) {
         return 0;
     }
     ++m_streamCounter;
-    auto stream = std::make_unique<CPIHeatIntegrationStream>(static_cast<IStreamOwner*>(this), name);
+    auto stream = CreateHeatIntegrationStream(static_cast<IStreamOwner*>(this), name);
     // Temperatures and price come later, from the utility (UpdateStreams, GetValue) or the site.
     stream->SetValue(N::CHTCoeff, GetHTCDefaultValue(0), 0);
-    stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
+    stream->SetStreamKind(IHeatIntegrationStreamForTargeting::KindUtility, 1);
     stream->SetStoredInt(m_streamCounter);
     m_streams.push_back({name, std::move(stream)});
     Send(ChangeStreamAdded, m_streams.back().key, ManagerData());
@@ -55,7 +55,7 @@ hresult TotalSiteManager::DeleteStream(const char* name) {
     auto it = std::find_if(m_streams.begin(), m_streams.end(), [&](const SiteStream& e) { return e.key == key; });
     if (it == m_streams.end()) return 0;
     Send(ChangeStreamDeleted, key, ManagerData());
-    std::unique_ptr<CPIHeatIntegrationStream> doomed = std::move(it->stream);
+    std::unique_ptr<IHeatIntegrationStreamForTargeting> doomed = std::move(it->stream);
     m_streams.erase(it);
     doomed.reset();
     return 1;
@@ -67,7 +67,7 @@ void TotalSiteManager::TemperatureShift(CPList* segments, double value) {
         if (auto* segment = static_cast<StreamSegment*>(segments->GetAt(i))) segment->ShiftTemperatures(value);
 }
 
-void TotalSiteManager::ApplySiteDTmin(CPIHeatIntegrationStream& stream, double dTmin) {
+void TotalSiteManager::ApplySiteDTmin(IHeatIntegrationStreamForTargeting& stream, double dTmin) {
     StreamSegmentList* segments = stream.GetDesignSegments();
     if (!segments) return;
     for (auto& segment : *segments) segment->ShiftTemperatures(dTmin);
@@ -79,7 +79,7 @@ void TotalSiteManager::CreateStreamsForUtilities() {
 }
 
 void TotalSiteManager::KeepStreamsInStep(const Snapshot& before) {
-    auto existed = [&](const CPIHeatIntegrationStream* s) {
+    auto existed = [&](const IHeatIntegrationStreamForTargeting* s) {
         return std::find(before.streams.begin(), before.streams.end(), s) != before.streams.end();
     };
     auto previous = [&](const CPString& name) -> const DefaultUtility* {
@@ -88,7 +88,7 @@ void TotalSiteManager::KeepStreamsInStep(const Snapshot& before) {
         return nullptr;
     };
     for (const auto& u : Utilities()) {
-        CPIHeatIntegrationStream* stream = GetSiteStream(u->name);
+        IHeatIntegrationStreamForTargeting* stream = GetSiteStream(u->name);
         if (!stream) {
             AddStream(u->name.c_str());
             continue;

@@ -2,7 +2,7 @@
 // UnitsMILP.h).
 #include "eng/targeting/UnitsMILP.h"
 
-#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/core/StreamSegment.h"
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
@@ -29,7 +29,7 @@ struct ModelSegment {
 
 // One stream of the model with its own shifted segment copies.
 struct ModelStream {
-    CPIHeatIntegrationStream* stream = nullptr;
+    IHeatIntegrationStreamForTargeting* stream = nullptr;
     int side = 0;
     std::vector<std::unique_ptr<StreamSegment>> copies;  // segment order, all takeable
     double h1 = 0.0, h2 = 0.0;  // tolerance loads of the end segment
@@ -52,14 +52,15 @@ bool Sane(double v) { return std::isfinite(v) && std::fabs(v) <= UnitsMILP::MaxH
 // part with the load placed on it, over the range it is used: its copy ends at its far end, with
 // the flow rate that gives the segment's load there. Only the end segment reaches beyond its end
 // by its first tolerance load (TIList mode 14 reads that as the copy's load).
-bool PrepareStream(CPIHeatIntegrationStream& stream, ModelStream& out) {
+bool PrepareStream(IHeatIntegrationStreamForTargeting& stream, ModelStream& out) {
     out.stream = &stream;
     out.side = stream.GetHotCold();
     out.copies.clear();
-    if (out.side != CPIHeatIntegrationStream::SideHot && out.side != CPIHeatIntegrationStream::SideCold) return false;
+    if (out.side != IHeatIntegrationStreamForTargeting::SideHot && out.side != IHeatIntegrationStreamForTargeting::SideCold)
+        return false;
     const StreamSegmentList* segments = stream.GetDesignSegments();
     if (!segments) return false;
-    const bool utility = stream.GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
+    const bool utility = stream.GetStreamKind() == IHeatIntegrationStreamForTargeting::KindUtility;
 
     const StreamSegment* endOriginal = nullptr;
     for (const auto& original : *segments) {
@@ -97,7 +98,7 @@ bool PrepareStream(CPIHeatIntegrationStream& stream, ModelStream& out) {
     return Sane(out.h1) && Sane(out.h2) && Sane(out.load);
 }
 
-bool CanTakePart(CPIHeatIntegrationStream* stream) {
+bool CanTakePart(IHeatIntegrationStreamForTargeting* stream) {
     if (!stream || !(UnitsStreamLoad(*stream) > UnitsMILP::StreamLoadTolerance)) return false;
     ModelStream probe;
     return PrepareStream(*stream, probe);
@@ -147,17 +148,17 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
     // cannot be part of a sub-network and stays in the rest.
     std::vector<ModelStream> ms;
     StreamRefs outside;
-    for (int side : {CPIHeatIntegrationStream::SideHot, CPIHeatIntegrationStream::SideCold}) {
-        for (CPIHeatIntegrationStream* s : streams) {
+    for (int side : {IHeatIntegrationStreamForTargeting::SideHot, IHeatIntegrationStreamForTargeting::SideCold}) {
+        for (IHeatIntegrationStreamForTargeting* s : streams) {
             if (!s || s->GetHotCold() != side) continue;
             ModelStream m;
             if (PrepareStream(*s, m)) ms.push_back(std::move(m));
             else outside.push_back(s);
         }
     }
-    for (CPIHeatIntegrationStream* s : streams)
-        if (s && s->GetHotCold() != CPIHeatIntegrationStream::SideHot &&
-            s->GetHotCold() != CPIHeatIntegrationStream::SideCold)
+    for (IHeatIntegrationStreamForTargeting* s : streams)
+        if (s && s->GetHotCold() != IHeatIntegrationStreamForTargeting::SideHot &&
+            s->GetHotCold() != IHeatIntegrationStreamForTargeting::SideCold)
             outside.push_back(s);
 
     // Intervals over all copies, in gathering order.
@@ -195,7 +196,7 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
             if (seg.copy == &last) lastSeg = &seg;
         // A hot stream ends in its last segment's coldest cell, a cold one in its last segment's
         // hottest cell.
-        m.endCell = m.side == CPIHeatIntegrationStream::SideHot
+        m.endCell = m.side == IHeatIntegrationStreamForTargeting::SideHot
                         ? lastSeg->cellBase + (last.nLastInterval - last.nFirstInterval)
                         : lastSeg->cellBase;
         if (m.cellCount <= 0) return nullptr;  // cannot happen for a takeable copy
@@ -207,9 +208,10 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
     // segment's cell in that interval, or its last cell when it ends higher up.
     const int nIntervals = std::max(0, intervals.GetNumberOfBoundaries() - 1);
     std::vector<const ModelSegment*> hotSegs, coldSegs;
-    for (const ModelSegment& seg : segments)
-        (ms[static_cast<std::size_t>(seg.stream)].side == CPIHeatIntegrationStream::SideHot ? hotSegs : coldSegs)
-            .push_back(&seg);
+    for (const ModelSegment& seg : segments) {
+        const bool hot = ms[static_cast<std::size_t>(seg.stream)].side == IHeatIntegrationStreamForTargeting::SideHot;
+        (hot ? hotSegs : coldSegs).push_back(&seg);
+    }
     struct Match {
         const ModelSegment* hot;
         const ModelSegment* cold;
@@ -219,10 +221,10 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
     for (int i = nIntervals - 1; i >= 0; --i) {
         for (const ModelSegment* cs : coldSegs) {
             if (!(cs->copy->nFirstInterval <= i && i <= cs->copy->nLastInterval)) continue;
-            CPIHeatIntegrationStream* coldStream = ms[static_cast<std::size_t>(cs->stream)].stream;
+            IHeatIntegrationStreamForTargeting* coldStream = ms[static_cast<std::size_t>(cs->stream)].stream;
             for (const ModelSegment* hs : hotSegs) {
                 if (hs->copy->nFirstInterval > i) continue;
-                CPIHeatIntegrationStream* hotStream = ms[static_cast<std::size_t>(hs->stream)].stream;
+                IHeatIntegrationStreamForTargeting* hotStream = ms[static_cast<std::size_t>(hs->stream)].stream;
                 if (hotStream->IsLinkedTo(coldStream->GetName())) continue;
                 matches.push_back({hs, cs, std::min(i, hs->copy->nLastInterval), i});
                 if (matches.size() > UnitsMILP::MaxMatchColumns) return nullptr;
@@ -233,7 +235,7 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
     // Column layout: [matches | hot residuals | cold end columns] twice, then the binaries.
     const int m = static_cast<int>(matches.size());
     const int nCold = static_cast<int>(std::count_if(ms.begin(), ms.end(), [](const ModelStream& s) {
-        return s.side == CPIHeatIntegrationStream::SideCold;
+        return s.side == IHeatIntegrationStreamForTargeting::SideCold;
     }));
     const int k = m + hotCells + nCold;
     const int nBinaries = static_cast<int>(ms.size());
@@ -263,7 +265,8 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
     std::vector<int> endColumn(ms.size(), 0);
     for (std::size_t s = 0; s < ms.size(); ++s) {
         const ModelStream& st = ms[s];
-        endColumn[s] = st.side == CPIHeatIntegrationStream::SideHot ? m + st.endCell : m + hotCells + coldIndex++;
+        endColumn[s] =
+            st.side == IHeatIntegrationStreamForTargeting::SideHot ? m + st.endCell : m + hotCells + coldIndex++;
         const double weight = st.load > kNoLoad ? std::fabs(1.0 / st.load) : 0.0;
         model.objective[static_cast<std::size_t>(endColumn[s])] = weight;
         model.objective[static_cast<std::size_t>(endColumn[s] + k)] = weight;
@@ -274,7 +277,7 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
     std::vector<BlockRow> rows;
     for (std::size_t s = 0; s < ms.size(); ++s) {
         const ModelStream& st = ms[s];
-        const bool hot = st.side == CPIHeatIntegrationStream::SideHot;
+        const bool hot = st.side == IHeatIntegrationStreamForTargeting::SideHot;
         const std::vector<Cell>& side = cells[hot ? 0 : 1];
         const int y = binaryBase + st.binary;
         const int e = endColumn[s];
@@ -346,7 +349,7 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
         const double cp = std::fabs(st.copies.back()->dHeatCapacityFlowrate);
         double value = st.endTemperature;
         if (cp > kNoFlow)
-            value = st.side == CPIHeatIntegrationStream::SideHot ? st.endTemperature - (st.h1 - r) / cp
+            value = st.side == IHeatIntegrationStreamForTargeting::SideHot ? st.endTemperature - (st.h1 - r) / cp
                                                                   : st.endTemperature + (st.h1 - r) / cp;
         entry.AddName(st.stream->GetName());
         entry.AddValue(value);
@@ -359,7 +362,7 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
 
 int CalculateUnitsSubNetworks(const StreamRefs& streams, int milpFlag, UnitsTargetGroupList& groups) {
     StreamRefs list;
-    for (CPIHeatIntegrationStream* s : streams)
+    for (IHeatIntegrationStreamForTargeting* s : streams)
         if (CanTakePart(s)) list.push_back(s);
 
     LPProblem model;

@@ -2,9 +2,9 @@
 #include "eng/targeting/UnitsTarget.h"
 
 #include "dunmor/Units.h"
-#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/model/IHeatIntegrationScenario.h"
-#include "eng/model/Scenario.h"
+#include "eng/model/IHeatIntegrationScenarioForTargeting.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,13 +60,13 @@ void DestroyUnitsTargetEntry(void* item) { delete static_cast<UnitsTargetEntry*>
 
 // ---------------------------------------------------------------- the counts
 
-double UnitsStreamLoad(CPIHeatIntegrationStream& stream) {
-    return stream.GetHeatLoad(stream.GetStreamKind() == CPIHeatIntegrationStream::KindUtility ? 1 : 0);
+double UnitsStreamLoad(IHeatIntegrationStreamForTargeting& stream) {
+    return stream.GetHeatLoad(stream.GetStreamKind() == IHeatIntegrationStreamForTargeting::KindUtility ? 1 : 0);
 }
 
 namespace {
 
-bool HasLoad(CPIHeatIntegrationStream& stream) {
+bool HasLoad(IHeatIntegrationStreamForTargeting& stream) {
     return std::fabs(UnitsStreamLoad(stream)) >= UnitsTargetData::LoadTolerance;
 }
 
@@ -85,7 +85,7 @@ int UnitsTargetData::CountUnits(int mode) const {
 
 int UnitsTargetData::CountOverall() const {
     int n = 0;
-    for (CPIHeatIntegrationStream* s : m_streams)
+    for (IHeatIntegrationStreamForTargeting* s : m_streams)
         if (s && HasLoad(*s)) ++n;
     return n > 0 ? n - 1 : 0;
 }
@@ -112,10 +112,11 @@ int UnitsTargetData::CountWithPinchDivision() const {
     int units = 0;
     for (std::size_t i = 0; i <= p; ++i) {
         int counted = 0;
-        for (CPIHeatIntegrationStream* s : m_streams) {
+        for (IHeatIntegrationStreamForTargeting* s : m_streams) {
             if (!s) continue;
             const int side = s->GetHotCold();
-            if (side != CPIHeatIntegrationStream::SideHot && side != CPIHeatIntegrationStream::SideCold) continue;
+            if (side != IHeatIntegrationStreamForTargeting::SideHot && side != IHeatIntegrationStreamForTargeting::SideCold)
+                continue;
             // A shifted boundary is moved back to the stream's own temperatures by its share of
             // the minimum approach temperature: hot streams lie above it, cold ones below.
             // A stream with a local contribution has its own share; every other stream takes half
@@ -125,8 +126,9 @@ int UnitsTargetData::CountWithPinchDivision() const {
                 if (!shifted) return 0.0;
                 return local ? s->GetDTminContribution() : 0.5 * (pinches[k].dHot - pinches[k].dCold);
             };
-            const double sign = side == CPIHeatIntegrationStream::SideHot ? 1.0 : -1.0;
-            const std::vector<double>& lower = side == CPIHeatIntegrationStream::SideHot ? lowerHot : lowerCold;
+            const double sign = side == IHeatIntegrationStreamForTargeting::SideHot ? 1.0 : -1.0;
+            const std::vector<double>& lower =
+                side == IHeatIntegrationStreamForTargeting::SideHot ? lowerHot : lowerCold;
             const double upper = i == 0 ? TopTemperature : lower[i - 1] + sign * share(i - 1);
             const double bottom = i == p ? BottomTemperature : lower[i] + sign * share(i);
             if (HasLoad(*s) && s->IsInInterval(upper, bottom)) ++counted;
@@ -218,7 +220,7 @@ UnitsTargetData::StreamRefs StreamsOf(const IHeatIntegrationScenario& scenario) 
     UnitsTargetData::StreamRefs streams;
     IHeatIntegrationStream* stream = nullptr;
     for (int i = 0; scenario.GetStream(i, stream); ++i)
-        if (auto* own = dynamic_cast<CPIHeatIntegrationStream*>(stream)) streams.push_back(own);
+        if (auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream)) streams.push_back(own);
     return streams;
 }
 
@@ -233,7 +235,7 @@ std::vector<UnitsPinch> PinchesOf(const IHeatIntegrationScenario& scenario) {
 
 UnitsTargetData* UpdateUnitsTarget(UnitsTargetData* record, IHeatIntegrationScenario& scenario, int code) {
     if (code == UnitsTargetCodes::Free) return UpdateUnitsTarget(record, UnitsTargetInputs{}, code);
-    const auto* s = dynamic_cast<const CPIScenario*>(&scenario);
+    const auto* s = dynamic_cast<const IHeatIntegrationScenarioForTargeting*>(&scenario);
     if (!s) return record;
     UnitsTargetInputs in;
     in.assignmentValid = s->IsUtilityPlacementValid();

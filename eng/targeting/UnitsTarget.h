@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-class CPIHeatIntegrationStream;
+class IHeatIntegrationStreamForTargeting;
 class IHeatIntegrationScenario;
 class ILurmetBinaryFile;
 class LPProblem;
@@ -96,7 +96,7 @@ public:
     static constexpr double LoadTolerance = 1e-12;
     static constexpr double TopTemperature = 3000.0;
     static constexpr double BottomTemperature = -273.15;
-    using StreamRefs = std::vector<CPIHeatIntegrationStream*>;
+    using StreamRefs = std::vector<IHeatIntegrationStreamForTargeting*>;
 
     // No streams, no groups, MILP on update 0, MILP flag 1.
     UnitsTargetData() = default;
@@ -176,7 +176,7 @@ private:
 
 // The load a stream counts with: a utility's load in the network (its connected design segments),
 // any other stream's targeting load.
-double UnitsStreamLoad(CPIHeatIntegrationStream& stream);
+double UnitsStreamLoad(IHeatIntegrationStreamForTargeting& stream);
 
 // What the scenario's recalculation hands the units target.
 struct UnitsTargetInputs {

@@ -1,6 +1,7 @@
 #include "eng/targeting/UtilityPlacement.h"
 
-#include "eng/model/HeatIntegrationStream.h"
+#include "eng/model/IHeatIntegrationStreamForTargeting.h"
+#include "eng/model/StreamPropertySet.h"
 #include "eng/model/StreamValueNames.h"
 #include "eng/targeting/AutomaticUtilityPlacement.h"
 #include "eng/targeting/CapitalUtilityTradeoff.h"
@@ -205,7 +206,7 @@ void PlaceAutomatically(UtilityPlacement& record, const UtilityPlacementInputs& 
 void ShowUtilityFlowrates(const UtilityPlacementInputs& in, bool valid) {
     namespace N = StreamValueNames;
     for (IHeatIntegrationStream* stream : in.streams) {
-        auto* own = dynamic_cast<CPIHeatIntegrationStream*>(stream);
+        auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream);
         if (!own || !IsUtility(own)) continue;
         StreamPropertySet& values = own->GetPropertySet();
         for (int i = 0; i < values.GetNumberOfSegments(); ++i)

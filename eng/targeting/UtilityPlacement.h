@@ -134,8 +134,8 @@ constexpr int UtilityLoad = 40;
 // 16 answers it unchanged; codes 18, 19 and 40 only renew the pinch list; every other code
 // recalculates the current method's placement and then renews the pinch list.
 UtilityPlacement* UpdateUtilityPlacement(UtilityPlacement* record, const UtilityPlacementInputs& inputs, int code);
-// The builder over a scenario (a CPIScenario; any other scenario gets the record unchanged, and
-// code 3 still frees it).
+// The builder over a scenario (one that offers its targeting state; any other gets the record
+// unchanged, and code 3 still frees it).
 UtilityPlacement* UpdateScenarioUtilityPlacement(UtilityPlacement* record, IHeatIntegrationScenario& scenario,
                                                  int code);
 
@@ -146,8 +146,8 @@ void FreeOtherPlacementObjects(UtilityPlacement* record, int kept);
 bool StoreUtilityPlacement(const UtilityPlacement& record, ILurmetBinaryFile& file);
 bool RecallUtilityPlacement(UtilityPlacement& record, ILurmetBinaryFile& file, const SegmentRefs* segments = nullptr,
                             const UtilityPlacementInputs* inputs = nullptr);
-// The same over a scenario (a CPIScenario): its segments, streams and economics serve the
-// automatic placement of an older record and a trade-off in the record.
+// The same over a scenario (one that offers its targeting state): its segments, streams and
+// economics serve the automatic placement of an older record and a trade-off in the record.
 bool RecallScenarioUtilityPlacement(UtilityPlacement& record, ILurmetBinaryFile& file,
                                     IHeatIntegrationScenario& scenario);
 // (DeleteUtilityPlacement is declared with the scenario's record builders.)

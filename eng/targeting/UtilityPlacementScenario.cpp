@@ -3,7 +3,8 @@
 #include "eng/targeting/UtilityPlacement.h"
 
 #include "brasko/DefaultManager.h"
-#include "eng/model/Scenario.h"
+#include "eng/model/IHeatIntegrationScenarioForTargeting.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/UserSuppliedUtilityLoad.h"
 
 #include <vector>
@@ -13,7 +14,7 @@ namespace {
 // The scenario's segment list and streams as the placement takes them, kept alive for one call.
 class ScenarioPlacementInputs {
 public:
-    explicit ScenarioPlacementInputs(CPIScenario& scenario) {
+    explicit ScenarioPlacementInputs(IHeatIntegrationScenarioForTargeting& scenario) {
         if (const CPTypedList<StreamSegment>* pool = scenario.GetSegmentPool()) {
             m_segments.reserve(pool->Length());
             for (StreamSegment* s : *pool) m_segments.push_back(s);
@@ -45,7 +46,7 @@ private:
 
 // The user-supplied load object of a scenario whose method is 1, brought up to date with the
 // scenario (its streams, segments, targets and approach); null otherwise.
-UserSuppliedUtilityLoad* CurrentUserLoads(CPIScenario& scenario, UtilityPlacement*& record) {
+UserSuppliedUtilityLoad* CurrentUserLoads(IHeatIntegrationScenarioForTargeting& scenario, UtilityPlacement*& record) {
     record = scenario.GetUtilityPlacementRecord();
     if (!record || record->GetMethod() != UtilityPlacement::UserSupplied) return nullptr;
     UserSuppliedUtilityLoad* loads = record->GetUserSuppliedLoads();
@@ -67,7 +68,7 @@ UserSuppliedUtilityLoad* CurrentUserLoads(CPIScenario& scenario, UtilityPlacemen
 UtilityPlacement* UpdateScenarioUtilityPlacement(UtilityPlacement* record, IHeatIntegrationScenario& scenario,
                                                  int code) {
     if (code == UtilityPlacementCodes::Free) return UpdateUtilityPlacement(record, UtilityPlacementInputs{}, code);
-    auto* s = dynamic_cast<CPIScenario*>(&scenario);
+    auto* s = dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
     if (!s) return record;
     const ScenarioPlacementInputs in(*s);
     return UpdateUtilityPlacement(record, in.Get(), code);
@@ -75,14 +76,14 @@ UtilityPlacement* UpdateScenarioUtilityPlacement(UtilityPlacement* record, IHeat
 
 bool RecallScenarioUtilityPlacement(UtilityPlacement& record, ILurmetBinaryFile& file,
                                     IHeatIntegrationScenario& scenario) {
-    auto* s = dynamic_cast<CPIScenario*>(&scenario);
+    auto* s = dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
     if (!s) return record.Recall(file);
     const ScenarioPlacementInputs in(*s);
     return record.Recall(file, in.Get().segments, &in.Get());
 }
 
 void TakeUserSuppliedUtilityLoad(IHeatIntegrationScenario& scenario, IHeatIntegrationStream* stream, double load) {
-    auto* s = dynamic_cast<CPIScenario*>(&scenario);
+    auto* s = dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
     UtilityPlacement* record = nullptr;
     const bool utility = stream && stream->GetStreamKind() == 1;
     UserSuppliedUtilityLoad* loads = s && utility ? CurrentUserLoads(*s, record) : nullptr;
@@ -96,7 +97,7 @@ void TakeUserSuppliedUtilityLoad(IHeatIntegrationScenario& scenario, IHeatIntegr
 }
 
 int AssignUserSuppliedTargetLoads(IHeatIntegrationScenario& scenario) {
-    auto* s = dynamic_cast<CPIScenario*>(&scenario);
+    auto* s = dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
     UtilityPlacement* record = nullptr;
     UserSuppliedUtilityLoad* loads = s ? CurrentUserLoads(*s, record) : nullptr;
     if (!loads) return 0;

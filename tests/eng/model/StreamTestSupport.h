@@ -32,8 +32,8 @@ public:
             if (s->GetName() == name) return s.get();
         return nullptr;
     }
-    void MarkSegmentsChanged(CPIHeatIntegrationStream&) override { ++markedChanged; }
-    void ApplySiteDTmin(CPIHeatIntegrationStream&, double dTmin) override {
+    void MarkSegmentsChanged(IHeatIntegrationStreamForTargeting&) override { ++markedChanged; }
+    void ApplySiteDTmin(IHeatIntegrationStreamForTargeting&, double dTmin) override {
         ++siteDTminCalls;
         lastSiteDTmin = dTmin;
     }

@@ -32,7 +32,7 @@ std::unique_ptr<TotalSiteManager> EditedManager() {
     m->AddEconomicData("Plate");
     m->SetEconomicData(EDT_FixedCostPerUnit, 5000.0, "PLATE");
     // Site-stream data that only the stream holds.
-    CPIHeatIntegrationStream* hp = m->GetSiteStream("HP Steam");
+    IHeatIntegrationStreamForTargeting* hp = m->GetSiteStream("HP Steam");
     hp->SetValue("Viscosity", 0.02, 0);
     hp->SetDTminContribution(8.0, "Local", 0, 1);
     m->GetValue("LP Steam", DUP_FilmCoefficient);  // fills that stream's coefficient
@@ -40,8 +40,8 @@ std::unique_ptr<TotalSiteManager> EditedManager() {
     return m;
 }
 
-std::map<std::string, CPIHeatIntegrationStream*> StreamsByName(TotalSiteManager& m) {
-    std::map<std::string, CPIHeatIntegrationStream*> streams;
+std::map<std::string, IHeatIntegrationStreamForTargeting*> StreamsByName(TotalSiteManager& m) {
+    std::map<std::string, IHeatIntegrationStreamForTargeting*> streams;
     for (int i = 0; i < m.GetNumberOfStreams(); ++i) {
         IHeatIntegrationStream* s = nullptr;
         m.GetStream(i, s);
@@ -101,7 +101,7 @@ TEST(TotalSiteManagerRecord, AnOlderRecordKeepsTheStreamsAndBringsThemInStep) {
     LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes);
     ASSERT_TRUE(target->Recall(&file, SRT_All));
     EXPECT_EQ(RecordBytes(*target, SRT_Utilities), RecordBytes(older, SRT_Utilities));
-    CPIHeatIntegrationStream* hp = target->GetSiteStream("HP Steam");
+    IHeatIntegrationStreamForTargeting* hp = target->GetSiteStream("HP Steam");
     EXPECT_EQ(hp, before.at("HP Steam"));
     EXPECT_DOUBLE_EQ(StreamValue(*hp, "Temperature", 0), 260.0);
     ASSERT_NE(target->GetSiteStream("Waste Heat"), nullptr);

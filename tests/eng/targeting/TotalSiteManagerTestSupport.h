@@ -46,7 +46,7 @@ std::vector<std::uint8_t> RecordBytes(Manager& manager, StoreRecallType type = S
 }
 
 inline CPIHeatIntegrationStream* StreamOf(TotalSiteManager& manager, const char* name) {
-    return manager.GetSiteStream(name);
+    return dynamic_cast<CPIHeatIntegrationStream*>(manager.GetSiteStream(name));
 }
 
 // A value of the stream; -32767.0 when it holds none.

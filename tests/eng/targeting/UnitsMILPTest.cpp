@@ -304,7 +304,7 @@ TEST(UnitsMILP, TheStreamsAreLeftAsTheyWere) {
     };
     auto take = [&] {
         std::vector<Snapshot> v;
-        for (CPIHeatIntegrationStream* s : set.Refs())
+        for (IHeatIntegrationStreamForTargeting* s : set.Refs())
             for (const auto& seg : *s->GetDesignSegments())
                 v.push_back({seg->dShiftedInletTemperature, seg->dShiftedOutletTemperature,
                              seg->pLink ? seg->pLink->dShiftedFarEndTemperature : 0.0, seg->dLoad,
