@@ -43,6 +43,7 @@ public:
     // ---- IHeatIntegrationStream ----------------------------------------------------------------
     int GetValue(const CPString& name, double& out, int index) const override;
     int SetValue(const CPString& name, double value, int index) override;
+    int SetValues(const StreamValueSetting* values, int count) override;
     int SetName(const CPString& name) override;
     int SetDTminContribution(double dTmin, const CPString& scope, int reserved, int notify) override;
     int InsertSegment(int index) override;
@@ -165,6 +166,8 @@ private:
     void SetHotColdFromValues(int hotCold);
     void ClearLoadFlags() { m_bLoadInStep[0] = m_bLoadInStep[1] = 0; }
     void Notify(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
+    void PushToDesignSegment(const CPString& name, double value, int index);
+    void NotifyValuesSet(const std::vector<const char*>& names);
     void* AsData() { return static_cast<IHeatIntegrationStream*>(this); }
     double PointValue(int index) const;
 
