@@ -11,16 +11,17 @@
 
 namespace N = StreamValueNames;
 
-CPIHeatIntegrationStream::CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name)
+CPIHeatIntegrationStream::CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name, double cleanCoefficient)
     : m_strName(name), m_pOwner(owner), m_set(nullptr) {
     m_set.SetOwner(this);
     // Nobody listens to a stream yet while it is made: the defaults go in at once, with the
     // values that storing them one by one gives.
-    if (m_set.TakeNewStreamDefaults(1.0, 0.0254, 10.0, 0.0)) return;
+    if (m_set.TakeNewStreamDefaults(1.0, 0.0254, 10.0, 0.0, cleanCoefficient)) return;
     SetValue(N::Velocity, 1.0, 0);
     SetValue(N::Diameter, 0.0254, 0);
     SetValue(N::MaxSplitBranches, 10.0, 0);
     SetValue(N::PricePerMass, 0.0, 0);
+    if (cleanCoefficient != Units::EmptyValue) SetValue(N::CHTCoeff, cleanCoefficient, 0);
 }
 
 CPIHeatIntegrationStream::~CPIHeatIntegrationStream() {

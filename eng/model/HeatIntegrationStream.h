@@ -34,7 +34,8 @@ public:
     enum Side : int { SideHot = 0, SideCold = 1, SideUndetermined = 2 };
 
     // `owner` is the scenario or site utility manager (may be null for a free-standing stream).
-    CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name);
+    // A clean coefficient given is stored after the defaults, as SetValue would store it.
+    CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name, double cleanCoefficient = -32767.0);
     // Removes this stream from every stream it is linked to, then frees what it owns.
     ~CPIHeatIntegrationStream() override;
     CPIHeatIntegrationStream(const CPIHeatIntegrationStream&) = delete;

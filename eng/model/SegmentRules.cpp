@@ -136,18 +136,15 @@ int StreamPropertySet::FillDefaultCoefficients() {
     if (m_bFillingDefaults) return 1;
     m_bFillingDefaults = true;
     bool filled = false;
-    const struct {
-        const char* name;
-        double value;
-    } defaults[] = {{N::CHTCoeff, DefaultCleanCoefficient}, {N::FoulingFactor, DefaultFoulingFactor}};
-    for (const auto& d : defaults) {
-        const CPString name(d.name);
+    const std::pair<KnownValue, double> defaults[] = {{CHTCoeff, DefaultCleanCoefficient},
+                                                      {FoulingFactor, DefaultFoulingFactor}};
+    for (const auto& [value, number] : defaults) {
         // Each store recalculates, which may fill later entries: look at every entry afresh.
         for (int i = 0;; ++i) {
-            const Entry* e = GetEntry(name, i);
+            const Entry* e = EntriesOf(value).at(i);
             if (!e) break;
             if (!e->IsEmpty()) continue;
-            SetSegmentValue(name, d.value, i, CPValue::Specified);
+            SetSegmentValue(NameOf(value), number, i, CPValue::Specified);
             filled = true;
         }
     }

@@ -428,14 +428,15 @@ int StreamPropertySet::SetSegmentValuesTogether(const std::vector<ValueSetting>&
 }
 
 bool StreamPropertySet::TakeNewStreamDefaults(double velocity, double diameter, double maxSplitBranches,
-                                              double pricePerMass) {
+                                              double pricePerMass, double cleanCoefficient) {
     if (!m_pOwner || !m_slots.empty() || m_nSegments != 1 || m_pUnusual) return false;
-    const std::pair<KnownValue, double> defaults[] = {{Velocity, velocity},
-                                                      {Diameter, diameter},
-                                                      {MaxSplitBranches, maxSplitBranches},
-                                                      {PricePerMass, pricePerMass},
-                                                      {CHTCoeff, DefaultCleanCoefficient},
-                                                      {FoulingFactor, DefaultFoulingFactor}};
+    const std::pair<KnownValue, double> defaults[] = {
+        {Velocity, velocity},
+        {Diameter, diameter},
+        {MaxSplitBranches, maxSplitBranches},
+        {PricePerMass, pricePerMass},
+        {CHTCoeff, isEmpty(cleanCoefficient) ? DefaultCleanCoefficient : cleanCoefficient},
+        {FoulingFactor, DefaultFoulingFactor}};
     // A bound that refuses one of them makes the one-by-one road tell what is stored.
     for (const auto& [value, number] : defaults)
         if (!IsWithinPropertyBounds(NameOf(value), number)) return false;

@@ -117,11 +117,12 @@ public:
     // take); Refused with nothing changed when the batch is not one of those (the caller then sets
     // the values one by one, which says which value is refused and why).
     int SetSegmentValuesTogether(const std::vector<ValueSetting>& values, int& side);
-    // The state of a new stream's set: the whole-stream defaults, "MaxSplitBranches" 10 and the
-    // default clean coefficient and fouling of the first segment specified, then one
-    // recalculation; what storing them one by one gives. False, with nothing changed, for a set
-    // that is not new or a default outside its property's bounds.
-    bool TakeNewStreamDefaults(double velocity, double diameter, double maxSplitBranches, double pricePerMass);
+    // The state of a new stream's set: the whole-stream defaults, "MaxSplitBranches" 10, the
+    // clean coefficient (the default one when empty) and the default fouling of the first segment
+    // specified, then one recalculation; what storing them one by one gives. False, with nothing
+    // changed, for a set that is not new or a value outside its property's bounds.
+    bool TakeNewStreamDefaults(double velocity, double diameter, double maxSplitBranches, double pricePerMass,
+                               double cleanCoefficient);
     // Whether "Temperature" point `index` may take `value` given the stream's side: a hot stream's
     // points fall, a cold stream's rise, by at least PointMargin from the nearest set neighbours.
     bool IsPointInOrder(int index, double value) const;
