@@ -65,8 +65,8 @@ int CPIHeatIntegrationStream::SetValues(const StreamValueSetting* values, int co
     batch.reserve(static_cast<std::size_t>(count));
     bool together = m_nKind != KindUtility;  // a utility's flows are never stored: one by one
     for (int k = 0; k < count && together; ++k) {
-        if (!values[k].name) return 0;
-        batch.push_back({values[k].name, values[k].value, values[k].index});
+        together = values[k].name != nullptr;
+        if (together) batch.push_back({values[k].name, values[k].value, values[k].index});
     }
     int side = m_nHotCold;
     if (!together || m_set.SetSegmentValuesTogether(batch, side) != StreamPropertySet::Stored) {
@@ -75,8 +75,8 @@ int CPIHeatIntegrationStream::SetValues(const StreamValueSetting* values, int co
         return 1;
     }
     // What each value's store would have done, once: the side the points give, the design
-    // segments' copies, and one notice per value name (the owner re-takes the stream's segments
-    // once for all of them).
+    // segments' copies, and the notices, one per kind of value (the owner re-takes the stream's
+    // segments once for all of them).
     SetHotColdFromValues(side);
     std::vector<const char*> announced;
     announced.reserve(batch.size());
