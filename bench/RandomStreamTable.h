@@ -68,20 +68,27 @@ inline IHeatIntegrationScenario* NewScaleScenario(EngineeringManager& manager, c
     return nullptr;
 }
 
-// Enters the rows and the two utilities into the scenario with its calculations held, then
-// recalculates once; false when the scenario refused any of it.
-inline bool EnterStreams(IHeatIntegrationScenario& scenario, const std::vector<Row>& rows) {
+// Enters the rows and the two utilities into the scenario with its calculations held, each row
+// in one batch as the host's table reader gives it (or value by value with `oneByOne`), then
+// recalculates once (unless `recalculate` is false); false when the scenario refused any of it.
+inline bool EnterStreams(IHeatIntegrationScenario& scenario, const std::vector<Row>& rows, bool oneByOne = false,
+                         bool recalculate = true) {
     scenario.SuspendCalculations();
     bool ok = true;
     for (const Row& r : rows) {
         IHeatIntegrationStream* s = nullptr;
-        ok = scenario.AddStream(r.name.c_str(), 0) == 1 && scenario.GetStream(r.name.c_str(), s) && s &&
-             s->SetValue("Temperature", r.supply, 0) == 1 && s->SetValue("Temperature", r.target, 1) == 1 &&
-             s->SetValue("HeatCapacityFlowrate", r.cp, 0) == 1 && s->SetValue("HTCoeff", r.h, 0) == 1;
+        ok = scenario.AddStream(r.name.c_str(), 0) == 1 && scenario.GetStream(r.name.c_str(), s) && s;
+        const StreamValueSetting row[] = {
+            {"Temperature", r.supply, 0}, {"Temperature", r.target, 1}, {"HeatCapacityFlowrate", r.cp, 0}, {"HTCoeff", r.h, 0}};
+        if (ok && oneByOne) {
+            for (const StreamValueSetting& v : row) ok = ok && s->SetValue(v.name, v.value, v.index) == 1;
+        } else if (ok) {
+            ok = s->SetValues(row, 4) == 1;
+        }
         if (!ok) break;
     }
     for (const char* u : kUtilities) ok = ok && scenario.AddStream(u, 1) == 1;
-    scenario.ResumeCalculations(ok);
+    scenario.ResumeCalculations(ok && recalculate);
     return ok;
 }
 

@@ -85,6 +85,22 @@ void BM_ScenarioFullTargets(benchmark::State& state) {
 }
 BENCHMARK(BM_ScenarioFullTargets)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Entering and tearing down the streams alone (no targets): each row in one batch (0) or value
+// by value (1).
+void BM_ScenarioEnterStreams(benchmark::State& state) {
+    const auto rows = bench_table::RandomStreams(static_cast<int>(state.range(0)));
+    const bool oneByOne = state.range(1) != 0;
+    for (auto _ : state) {
+        Session session;
+        IHeatIntegrationScenario* scenario = session.NewScenario();
+        if (!scenario || !bench_table::EnterStreams(*scenario, rows, oneByOne, false)) {
+            state.SkipWithError("the scenario refused the table");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ScenarioEnterStreams)->ArgsProduct({{10000, 100000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
 void BM_ScenarioSupertargetSweep(benchmark::State& state) {
     Session session;
     IHeatIntegrationScenario* scenario = session.NewScenario();

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 constexpr double kEmpty = -32767.0;
@@ -23,6 +24,45 @@ bool setValue(IHeatIntegrationStream& stream, const char* name, double value, in
     return stream.SetValue(name, value, index) == 1;
 }
 
+// One value of a row, with what to say when the stream refuses it.
+struct RowValue {
+    StreamValueSetting setting;
+    int line;
+    std::string refusal;
+};
+
+// The values of the row's segments in the order the stream takes them: the supply temperature,
+// then for each segment its target temperature, heat-capacity flow rate, film coefficient and
+// properties.
+bool rowValues(const StreamTableStream& s, std::vector<RowValue>& values, std::string& error) {
+    const auto& segs = s.segments;
+    values.push_back({{"Temperature", segs.front().supply, 0}, segs.front().line, "refused its supply temperature"});
+    for (std::size_t i = 0; i < segs.size(); ++i) {
+        const StreamTableSegment& seg = segs[i];
+        const int index = static_cast<int>(i);
+        values.push_back({{"Temperature", seg.target, index + 1}, seg.line, "refused its target temperature"});
+        double cp = seg.cp;
+        if (cp == kEmpty && seg.duty != kEmpty) {
+            double span = std::fabs(seg.supply - seg.target);
+            if (span <= 0.0) {
+                error = at(s, seg.line, "has a duty over no temperature change");
+                return false;
+            }
+            cp = std::fabs(seg.duty) / span;
+        }
+        if (cp != kEmpty) values.push_back({{"HeatCapacityFlowrate", cp, index}, seg.line, "refused its heat-capacity flow rate"});
+        if (seg.h != kEmpty) values.push_back({{"HTCoeff", seg.h, index}, seg.line, "refused its film coefficient"});
+        // The table's units are the engine's: W/(m.C), cP, kg/m3, kJ/(kg.C).
+        const std::pair<const char*, double> properties[] = {{"ThermalConductivity", seg.thermalConductivity},
+                                                             {"Viscosity", seg.viscosity},
+                                                             {"MassDensity", seg.density},
+                                                             {"SpecificHeat", seg.specificHeat}};
+        for (const auto& [property, value] : properties)
+            if (value != kEmpty) values.push_back({{property, value, index}, seg.line, std::string("refused its ") + property});
+    }
+    return true;
+}
+
 bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, std::string& error) {
     const auto& segs = s.segments;
     for (std::size_t i = 1; i < segs.size(); ++i) {
@@ -35,41 +75,17 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
             return false;
         }
     }
-    if (!setValue(stream, "Temperature", segs.front().supply, 0)) {
-        error = at(s, segs.front().line, "refused its supply temperature");
-        return false;
-    }
-    for (std::size_t i = 0; i < segs.size(); ++i) {
-        const StreamTableSegment& seg = segs[i];
-        if (!setValue(stream, "Temperature", seg.target, static_cast<int>(i + 1))) {
-            error = at(s, seg.line, "refused its target temperature");
-            return false;
-        }
-        double cp = seg.cp;
-        if (cp == kEmpty && seg.duty != kEmpty) {
-            double span = std::fabs(seg.supply - seg.target);
-            if (span <= 0.0) {
-                error = at(s, seg.line, "has a duty over no temperature change");
-                return false;
-            }
-            cp = std::fabs(seg.duty) / span;
-        }
-        if (cp != kEmpty && !setValue(stream, "HeatCapacityFlowrate", cp, static_cast<int>(i))) {
-            error = at(s, seg.line, "refused its heat-capacity flow rate");
-            return false;
-        }
-        if (seg.h != kEmpty && !setValue(stream, "HTCoeff", seg.h, static_cast<int>(i))) {
-            error = at(s, seg.line, "refused its film coefficient");
-            return false;
-        }
-        // The table's units are the engine's: W/(m.C), cP, kg/m3, kJ/(kg.C).
-        const std::pair<const char*, double> properties[] = {{"ThermalConductivity", seg.thermalConductivity},
-                                                             {"Viscosity", seg.viscosity},
-                                                             {"MassDensity", seg.density},
-                                                             {"SpecificHeat", seg.specificHeat}};
-        for (const auto& [property, value] : properties)
-            if (value != kEmpty && !setValue(stream, property, value, static_cast<int>(i))) {
-                error = at(s, seg.line, std::string("refused its ") + property);
+    std::vector<RowValue> values;
+    if (!rowValues(s, values, error)) return false;
+    // The row goes in as one batch; when the stream refuses it, the values are given again one by
+    // one (those already stored take the same values once more) to find the one refused.
+    std::vector<StreamValueSetting> batch;
+    batch.reserve(values.size());
+    for (const RowValue& v : values) batch.push_back(v.setting);
+    if (stream.SetValues(batch.data(), static_cast<int>(batch.size())) != 1) {
+        for (const RowValue& v : values)
+            if (!setValue(stream, v.setting.name, v.setting.value, v.setting.index)) {
+                error = at(s, v.line, v.refusal);
                 return false;
             }
     }

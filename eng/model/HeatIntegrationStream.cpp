@@ -7,15 +7,21 @@
 #include "eng/model/StreamValueNames.h"
 #include "osmeri/CPValue.h"
 
+#include <cstring>
+
 namespace N = StreamValueNames;
 
-CPIHeatIntegrationStream::CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name)
+CPIHeatIntegrationStream::CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name, double cleanCoefficient)
     : m_strName(name), m_pOwner(owner), m_set(nullptr) {
     m_set.SetOwner(this);
+    // Nobody listens to a stream yet while it is made: the defaults go in at once, with the
+    // values that storing them one by one gives.
+    if (m_set.TakeNewStreamDefaults(1.0, 0.0254, 10.0, 0.0, cleanCoefficient)) return;
     SetValue(N::Velocity, 1.0, 0);
     SetValue(N::Diameter, 0.0254, 0);
     SetValue(N::MaxSplitBranches, 10.0, 0);
     SetValue(N::PricePerMass, 0.0, 0);
+    if (cleanCoefficient != Units::EmptyValue) SetValue(N::CHTCoeff, cleanCoefficient, 0);
 }
 
 std::unique_ptr<IHeatIntegrationStreamForTargeting> CreateHeatIntegrationStream(IStreamOwner* owner,
@@ -49,19 +55,93 @@ int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int i
         }
     }
 
-    // Push what the designs read into the design segment of that index.
-    StreamSegment* segment = nullptr;
-    if (m_pDesignSegments && static_cast<std::size_t>(index) < m_pDesignSegments->size())
-        segment = (*m_pDesignSegments)[static_cast<std::size_t>(index)].get();
-    if (segment && name == N::SpecificHeat && segment->pLink) segment->pLink->dSpecificHeat = value;
-    double film = Units::EmptyValue;
-    if (segment && m_set.GetValue(N::HTCoeff, film, index) && film != Units::EmptyValue) segment->dFilmCoefficient = film;
+    PushToDesignSegment(name, value, index);
 
     // Even when defaults had to be filled, the value is stored: the owner must re-take the
     // segments, so the change is always announced.
     Notify(37, name, AsData());
     ClearLoadFlags();
     return 1;
+}
+
+int CPIHeatIntegrationStream::SetValues(const StreamValueSetting* values, int count) {
+    if (!values || count <= 0) return count == 0 ? 1 : 0;
+    std::vector<StreamPropertySet::ValueSetting> batch;
+    batch.reserve(static_cast<std::size_t>(count));
+    bool together = m_nKind != KindUtility;  // a utility's flows are never stored: one by one
+    for (int k = 0; k < count && together; ++k) {
+        together = values[k].name != nullptr;
+        if (together) batch.push_back({values[k].name, values[k].value, values[k].index});
+    }
+    int side = m_nHotCold;
+    if (!together || m_set.SetSegmentValuesTogether(batch, side) != StreamPropertySet::Stored) {
+        for (int k = 0; k < count; ++k)
+            if (!values[k].name || SetValue(values[k].name, values[k].value, values[k].index) != 1) return 0;
+        return 1;
+    }
+    // What each value's store would have done, once: the side the points give, the design
+    // segments' copies, and the notices, one per kind of value (the owner re-takes the stream's
+    // segments once for all of them).
+    SetHotColdFromValues(side);
+    std::vector<const char*> announced;
+    announced.reserve(batch.size());
+    for (const StreamPropertySet::ValueSetting& v : batch) {
+        PushToDesignSegment(v.name, v.value, v.index);
+        bool seen = false;
+        for (const char* a : announced) seen = seen || v.name == a;
+        if (!seen) announced.push_back(v.name.c_str());
+    }
+    ClearLoadFlags();
+    NotifyValuesSet(announced);
+    return 1;
+}
+
+namespace {
+// The names whose change alters the stream's segments (its owner re-takes them and recalculates
+// every target; "Temperature" and "MassFlow" also change how the designs operate), and those that
+// alter only its film coefficients (areas and costs).
+bool changesSegments(const char* name) {
+    for (const char* n : {N::Temperature, N::MassFlow, N::Enthalpy, N::HeatCapacityFlowrate, N::SpecificHeat})
+        if (std::strcmp(name, n) == 0) return true;
+    return false;
+}
+bool changesCoefficients(const char* name) {
+    for (const char* n : {N::CHTCoeff, N::FoulingFactor, N::HTCoeff, N::Velocity, N::MassDensity, N::Diameter,
+                          N::Viscosity, N::ThermalConductivity})
+        if (std::strcmp(name, n) == 0) return true;
+    return false;
+}
+}  // namespace
+
+// After a batch: one notice for the segment values (naming "Temperature" or "MassFlow" when the
+// batch holds one, so that the designs hear of it too), one for the coefficients, and one for
+// each other name. A single re-take of the segments answers several values of a group, and the
+// recalculation after a segment change covers the coefficients' as well.
+void CPIHeatIntegrationStream::NotifyValuesSet(const std::vector<const char*>& names) {
+    const char* segments = nullptr;
+    const char* coefficients = nullptr;
+    for (const char* name : names) {
+        if (changesSegments(name)) {
+            const bool operating = std::strcmp(name, N::Temperature) == 0 || std::strcmp(name, N::MassFlow) == 0;
+            if (!segments || (operating && std::strcmp(segments, N::Temperature) != 0)) segments = name;
+        } else if (changesCoefficients(name)) {
+            if (!coefficients) coefficients = name;
+        }
+    }
+    if (segments) Notify(37, segments, AsData());
+    if (coefficients && !segments) Notify(37, coefficients, AsData());
+    for (const char* name : names)
+        if (!changesSegments(name) && !changesCoefficients(name)) Notify(37, name, AsData());
+}
+
+// Push what the designs read into the design segment of that index.
+void CPIHeatIntegrationStream::PushToDesignSegment(const CPString& name, double value, int index) {
+    if (!m_pDesignSegments || static_cast<std::size_t>(index) >= m_pDesignSegments->size()) return;
+    StreamSegment* segment = (*m_pDesignSegments)[static_cast<std::size_t>(index)].get();
+    if (!segment) return;
+    if (name == N::SpecificHeat && segment->pLink) segment->pLink->dSpecificHeat = value;
+    double film = Units::EmptyValue;
+    if (m_set.GetValue(N::HTCoeff, film, index) && film != Units::EmptyValue) segment->dFilmCoefficient = film;
 }
 
 int CPIHeatIntegrationStream::SetName(const CPString& name) {

@@ -31,7 +31,8 @@ public:
     static constexpr double DefaultMassEmissionsCoefficient = 5.589e-05;
 
     // `owner` is the scenario or site utility manager (may be null for a free-standing stream).
-    CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name);
+    // A clean coefficient given is stored after the defaults, as SetValue would store it.
+    CPIHeatIntegrationStream(IStreamOwner* owner, const CPString& name, double cleanCoefficient = -32767.0);
     // Removes this stream from every stream it is linked to, then frees what it owns.
     ~CPIHeatIntegrationStream() override;
     CPIHeatIntegrationStream(const CPIHeatIntegrationStream&) = delete;
@@ -40,6 +41,7 @@ public:
     // ---- IHeatIntegrationStream ----------------------------------------------------------------
     int GetValue(const CPString& name, double& out, int index) const override;
     int SetValue(const CPString& name, double value, int index) override;
+    int SetValues(const StreamValueSetting* values, int count) override;
     int SetName(const CPString& name) override;
     int SetDTminContribution(double dTmin, const CPString& scope, int reserved, int notify) override;
     int InsertSegment(int index) override;
@@ -162,6 +164,8 @@ private:
     void SetHotColdFromValues(int hotCold);
     void ClearLoadFlags() { m_bLoadInStep[0] = m_bLoadInStep[1] = 0; }
     void Notify(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
+    void PushToDesignSegment(const CPString& name, double value, int index);
+    void NotifyValuesSet(const std::vector<const char*>& names);
     void* AsData() { return static_cast<IHeatIntegrationStream*>(this); }
     double PointValue(int index) const;
 

@@ -19,6 +19,13 @@
 #include "eng/core/StreamSegment.h"
 #include "pellin/IFlowsheetStream.h"
 
+// One value of a batch given to SetValues.
+struct StreamValueSetting {
+    const char* name;
+    double value;
+    int index;
+};
+
 // A stream is also what a flowsheet keeps behind its stream nodes (the same operations).
 class IHeatIntegrationStream : public virtual INotificationSender, public IFlowsheetStream {
 public:
@@ -28,6 +35,17 @@ public:
     // -32767.0 for an entry that does not exist.
     virtual int GetValue(const CPString& name, double& out, int index) const = 0;
     virtual int SetValue(const CPString& name, double value, int index) = 0;
+    // The values of a row set together: the values stored are those SetValue gives for each in
+    // turn, the rules run once where the result is certain, and the change is announced once per
+    // kind of value (code 37 with "Temperature" or another segment value for all of them, with a
+    // coefficient's name when only coefficients changed, and with each other name) rather than per
+    // value. 1 when every value was stored; 0 at the first refused one (the values before it
+    // stored, as SetValue one by one leaves them).
+    virtual int SetValues(const StreamValueSetting* values, int count) {
+        for (int k = 0; k < count; ++k)
+            if (!values[k].name || SetValue(values[k].name, values[k].value, values[k].index) != 1) return 0;
+        return 1;
+    }
     virtual int SetName(const CPString& name) = 0;
     // scope "Local" or "Global"; the stream keeps half of `dTmin`. `reserved` is not read.
     virtual int SetDTminContribution(double dTmin, const CPString& scope, int reserved, int notify) = 0;

@@ -85,8 +85,7 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
     if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
 
     ++m_nStreamCounter;
-    auto* stream = new CPIHeatIntegrationStream(this, name);
-    stream->SetValue(N::CHTCoeff, m_pDefaultManager->GetHTCDefaultValue(0), 0);
+    auto* stream = new CPIHeatIntegrationStream(this, name, m_pDefaultManager->GetHTCDefaultValue(0));
     RegisterWithStream(*stream);
     stream->SetStreamKind(kind, 0);
     stream->SetStoredInt(m_nStreamCounter);

@@ -39,9 +39,6 @@ bool anyEmpty(const Entries& entries) {
 int ownerKind(const CPIHeatIntegrationStream* owner) {
     return owner ? owner->GetStreamKind() : CPIHeatIntegrationStream::KindNotSet;
 }
-int ownerSide(const CPIHeatIntegrationStream* owner) {
-    return owner ? owner->GetHotCold() : CPIHeatIntegrationStream::SideUndetermined;
-}
 
 // Upper bound on rule passes: every pass that goes on fills at least one entry, so the number of
 // entries bounds the passes; this only guards against a rule that claims progress it did not make.
@@ -97,7 +94,7 @@ int StreamPropertySet::DetermineHotCold() {
     const Entry* p1 = points.at(1);
     if (!isSet(p0) || !isSet(p1)) return 1;
     const double t0 = p0->GetValue(), t1 = p1->GetValue();
-    const int side = ownerSide(m_pOwner);
+    const int side = CurrentSide();
     int determined;
     if (std::fabs(t0 - t1) <= PointMargin) determined = CPIHeatIntegrationStream::SideUndetermined;
     else if (t0 > t1) {
@@ -107,7 +104,8 @@ int StreamPropertySet::DetermineHotCold() {
         if (side == CPIHeatIntegrationStream::SideHot) return 0;
         determined = CPIHeatIntegrationStream::SideCold;
     }
-    m_pOwner->SetHotColdFromValues(determined);
+    if (m_nBatchSide >= 0) m_nBatchSide = determined;
+    else m_pOwner->SetHotColdFromValues(determined);
     return 1;
 }
 
@@ -138,18 +136,15 @@ int StreamPropertySet::FillDefaultCoefficients() {
     if (m_bFillingDefaults) return 1;
     m_bFillingDefaults = true;
     bool filled = false;
-    const struct {
-        const char* name;
-        double value;
-    } defaults[] = {{N::CHTCoeff, DefaultCleanCoefficient}, {N::FoulingFactor, DefaultFoulingFactor}};
-    for (const auto& d : defaults) {
-        const CPString name(d.name);
+    const std::pair<KnownValue, double> defaults[] = {{CHTCoeff, DefaultCleanCoefficient},
+                                                      {FoulingFactor, DefaultFoulingFactor}};
+    for (const auto& [value, number] : defaults) {
         // Each store recalculates, which may fill later entries: look at every entry afresh.
         for (int i = 0;; ++i) {
-            const Entry* e = GetEntry(name, i);
+            const Entry* e = EntriesOf(value).at(i);
             if (!e) break;
             if (!e->IsEmpty()) continue;
-            SetSegmentValue(name, d.value, i, CPValue::Specified);
+            SetSegmentValue(NameOf(value), number, i, CPValue::Specified);
             filled = true;
         }
     }
@@ -280,7 +275,7 @@ int StreamPropertySet::OutletPointFromInlet() {
 // (h) clean coefficient from the film correlation. The stream's side must be known; the result
 // is that of the last segment that had every input.
 int StreamPropertySet::CleanCoefficientFromCorrelation() {
-    const int side = ownerSide(m_pOwner);
+    const int side = CurrentSide();
     if (side == CPIHeatIntegrationStream::SideUndetermined || m_nSegments == 0) return 0;
     Entry* velocity = MutableEntry(Velocity, 0);
     Entry* diameter = MutableEntry(Diameter, 0);

@@ -85,15 +85,23 @@ StreamPropertySet::Slot StreamPropertySet::StandardSlot(std::size_t k, int segme
         {SpecificHeat, true}, {FoulingFactor, true}, {CHTCoeff, true},     {MaxSplitBranches, true},
         {Velocity, false},    {Diameter, false},     {MaxMassFlow, false}, {PricePerMass, false},
     };
+    // The segmentable values come first ("Temperature" with one point more than segments), the
+    // four whole-stream values after them with one entry each: every slot is found by arithmetic,
+    // as every value look-up of every rule goes through here.
+    constexpr std::uint32_t segmentableCount = 8;
     const std::uint32_t n = static_cast<std::uint32_t>(std::max(segments, 0));
-    auto count = [&](std::size_t i) -> std::uint32_t {
-        if (!standard[i].segmentable) return 1;
-        return i == 0 ? n + 1 : n;
-    };
+    const std::uint32_t i = static_cast<std::uint32_t>(k);
     Slot slot;
-    slot.first = 0;
-    for (std::size_t i = 0; i < k; ++i) slot.first += count(i);
-    slot.count = static_cast<std::uint16_t>(count(k));
+    if (i == 0) {
+        slot.first = 0;
+        slot.count = static_cast<std::uint16_t>(n + 1);
+    } else if (i < segmentableCount) {
+        slot.first = i * n + 1;
+        slot.count = static_cast<std::uint16_t>(n);
+    } else {
+        slot.first = segmentableCount * n + 1 + (i - segmentableCount);
+        slot.count = 1;
+    }
     slot.name = static_cast<std::uint16_t>(standard[k].name);
     slot.segmentable = standard[k].segmentable ? 1 : 0;
     return slot;
@@ -261,7 +269,7 @@ int StreamPropertySet::CreateValue(const CPString& name, bool segmentable) {
 
 bool StreamPropertySet::IsPointInOrder(int index, double value) const {
     if (isEmpty(value)) return true;  // emptying a point never breaks the order
-    const int hotCold = m_pOwner ? m_pOwner->GetHotCold() : CPIHeatIntegrationStream::SideUndetermined;
+    const int hotCold = CurrentSide();
     if (hotCold == CPIHeatIntegrationStream::SideUndetermined) return true;
     if (hotCold != CPIHeatIntegrationStream::SideHot && hotCold != CPIHeatIntegrationStream::SideCold) return false;
     const Entries points = EntriesOf(Temperature);
@@ -335,6 +343,105 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
     }
     if (m_bFillingDefaults) return Stored;
     return FillDefaultCoefficients() == 1 ? Stored : StoredWithDefaults;
+}
+
+int StreamPropertySet::CurrentSide() const {
+    if (m_nBatchSide >= 0) return m_nBatchSide;
+    return m_pOwner ? m_pOwner->GetHotCold() : CPIHeatIntegrationStream::SideUndetermined;
+}
+
+bool StreamPropertySet::ArePointsInOrder(int side) const {
+    if (side != CPIHeatIntegrationStream::SideHot && side != CPIHeatIntegrationStream::SideCold) return true;
+    const Entries points = EntriesOf(Temperature);
+    const bool hot = side == CPIHeatIntegrationStream::SideHot;
+    const Entry* previous = nullptr;
+    for (int i = 0; i < points.size; ++i) {
+        const Entry& p = points.data[i];
+        if (p.status == CPValue::Unset) continue;
+        if (previous && (hot ? !(previous->value >= p.value + PointMargin) : !(previous->value <= p.value - PointMargin)))
+            return false;
+        previous = &p;
+    }
+    return true;
+}
+
+int StreamPropertySet::SetSegmentValuesTogether(const std::vector<ValueSetting>& values, int& side) {
+    side = CurrentSide();
+    if (!m_pOwner || values.empty() || side != CPIHeatIntegrationStream::SideUndetermined || IsPropertiesLocked())
+        return Refused;
+    // Storing one value after the other fills the default coefficients after each; with all of
+    // them specified already there is nothing to fill, and nothing of the batch can empty them.
+    for (KnownValue v : {CHTCoeff, FoulingFactor}) {
+        const Entries e = EntriesOf(v);
+        for (int i = 0; i < e.size; ++i)
+            if (e.data[i].status != CPValue::Specified) return Refused;
+    }
+    struct Target {
+        int slot;
+        int index;
+    };
+    std::vector<Target> targets;
+    targets.reserve(values.size());
+    for (const ValueSetting& v : values) {
+        if (isEmpty(v.value) || v.index < 0) return Refused;
+        if (const PropertyBound* b = FindPropertyBound(v.name))
+            if (!(v.value > b->lower && v.value < b->upper)) return Refused;
+        const int slot = FindSlot(v.name);
+        if (slot < 0 || NodesOf(static_cast<std::size_t>(slot)).value.lock != 0) return Refused;
+        const Slot s = SlotAt(static_cast<std::size_t>(slot));
+        // Points and entries that exist only: appending an entry changes the layout.
+        if (v.index >= static_cast<int>(s.count)) return Refused;
+        if (s.segmentable && s.name != Temperature && v.index >= m_nSegments) return Refused;
+        if (EntriesOf(slot).at(v.index)->lock != 0) return Refused;
+        targets.push_back({slot, v.index});
+    }
+
+    const std::vector<Entry> before = m_entries;
+    const int segmentsBefore = m_nSegments;
+    const std::int32_t complete[] = {m_bTemperaturesComplete, m_bEnthalpiesComplete, m_bSpecificHeatsComplete};
+    for (std::size_t k = 0; k < values.size(); ++k)
+        EntriesOf(targets[k].slot).at(targets[k].index)->SetValue(values[k].value, CPValue::Specified);
+
+    // The side is kept from the owner while the batch is checked: a refused batch must leave no
+    // trace, not even a notice.
+    m_nBatchSide = side;
+    bool taken = Recalculate(nullptr) == 1 && ArePointsInOrder(m_nBatchSide);
+    // One after the other, the values after the first two points would have been stored and
+    // recalculated with the side known: the correlation and the points filled by the rules
+    // depend on it. Run the rules again with it when anything of that kind can apply.
+    if (taken && m_nBatchSide != side && (!m_slots.empty() || !AreTemperaturesComplete())) {
+        const int determined = m_nBatchSide;
+        taken = Recalculate(nullptr) == 1 && m_nBatchSide == determined && ArePointsInOrder(determined);
+    }
+    side = m_nBatchSide;
+    m_nBatchSide = -1;
+    if (!taken) {
+        m_entries = before;
+        m_nSegments = segmentsBefore;
+        m_bTemperaturesComplete = complete[0];
+        m_bEnthalpiesComplete = complete[1];
+        m_bSpecificHeatsComplete = complete[2];
+        side = CurrentSide();
+        return Refused;
+    }
+    return Stored;
+}
+
+bool StreamPropertySet::TakeNewStreamDefaults(double velocity, double diameter, double maxSplitBranches,
+                                              double pricePerMass, double cleanCoefficient) {
+    if (!m_pOwner || !m_slots.empty() || m_nSegments != 1 || m_pUnusual) return false;
+    const std::pair<KnownValue, double> defaults[] = {
+        {Velocity, velocity},
+        {Diameter, diameter},
+        {MaxSplitBranches, maxSplitBranches},
+        {PricePerMass, pricePerMass},
+        {CHTCoeff, isEmpty(cleanCoefficient) ? DefaultCleanCoefficient : cleanCoefficient},
+        {FoulingFactor, DefaultFoulingFactor}};
+    // A bound that refuses one of them makes the one-by-one road tell what is stored.
+    for (const auto& [value, number] : defaults)
+        if (!IsWithinPropertyBounds(NameOf(value), number)) return false;
+    for (const auto& [value, number] : defaults) MutableEntry(value, 0)->SetValue(number, CPValue::Specified);
+    return Recalculate(nullptr) == 1;
 }
 
 int StreamPropertySet::InsertSegment(int index) {

@@ -102,6 +102,27 @@ public:
     // (a value stored with status 2 is kept by that recalculation); on a conflict restores the
     // entry and answers Refused; else fills the default coefficients.
     int SetSegmentValue(const CPString& name, double value, int index, int status);
+    // One value of a batch stored by SetSegmentValuesTogether.
+    struct ValueSetting {
+        CPString name;
+        double value;
+        int index;
+    };
+    // Stores a batch of specified values (a stream's row of a table) and runs the rules once, with
+    // the result of storing them one after the other through the value setter. Takes the batch
+    // only when that result is certain: every name exists, no value is empty, locked, out of
+    // bounds or out of range, the side is still undetermined, every clean coefficient and fouling
+    // factor is already specified (so no default is filled on the way), and the points keep their
+    // order afterwards. Answers Stored and in `side` the side the values give (for the stream to
+    // take); Refused with nothing changed when the batch is not one of those (the caller then sets
+    // the values one by one, which says which value is refused and why).
+    int SetSegmentValuesTogether(const std::vector<ValueSetting>& values, int& side);
+    // The state of a new stream's set: the whole-stream defaults, "MaxSplitBranches" 10, the
+    // clean coefficient (the default one when empty) and the default fouling of the first segment
+    // specified, then one recalculation; what storing them one by one gives. False, with nothing
+    // changed, for a set that is not new or a value outside its property's bounds.
+    bool TakeNewStreamDefaults(double velocity, double diameter, double maxSplitBranches, double pricePerMass,
+                               double cleanCoefficient);
     // Whether "Temperature" point `index` may take `value` given the stream's side: a hot stream's
     // points fall, a cold stream's rise, by at least PointMargin from the nearest set neighbours.
     bool IsPointInOrder(int index, double value) const;
@@ -273,6 +294,11 @@ private:
     int CoefficientInUseFromClean();
     // 1 fine, 0 conflict.
     int DetermineHotCold();
+    // The side the rules work with: the owner's, or while a batch is checked the batch's own.
+    int CurrentSide() const;
+    // Whether every set point lies in order for `side` (a hot stream's falling, a cold stream's
+    // rising, by at least PointMargin).
+    bool ArePointsInOrder(int side) const;
 
     std::vector<Slot> m_slots;
     std::vector<Entry> m_entries;
@@ -291,4 +317,7 @@ private:
     // Set while FillDefaultCoefficients stores its defaults, so that those stores do not fill
     // again themselves.
     bool m_bFillingDefaults = false;
+    // While a batch is checked: the side its values give, kept from the owner until the batch is
+    // taken (-1 otherwise).
+    int m_nBatchSide = -1;
 };
