@@ -64,13 +64,17 @@ void AreaLPNetwork::Reset(std::span<const double> loads, std::span<const char> h
             m_pi[k] = artificialCost;
         }
     }
+    m_nodeOfRow.resize(static_cast<std::size_t>(m_rows));
+    for (int r = 0; r < m_rows; ++r) m_nodeOfRow[static_cast<std::size_t>(r)] = r;
     m_nextArc = 0;
     m_pivots = 0;
+    m_pivotsSinceRenumber = 0;
+    m_renumberings = 0;
 }
 
 int AreaLPNetwork::AddArc(int hotRow, int coldRow, double cost) {
-    m_source.push_back(hotRow);
-    m_target.push_back(coldRow);
+    m_source.push_back(NodeOf(hotRow));
+    m_target.push_back(NodeOf(coldRow));
     m_cost.push_back(cost);
     m_flow.push_back(0.0);
     m_state.push_back(Lower);
@@ -113,7 +117,7 @@ void AreaLPNetwork::SetArtificialCost(double cost) {
 }
 
 double AreaLPNetwork::GetRowPrice(int row) const {
-    const double pi = m_pi[static_cast<std::size_t>(row)] - m_pi[static_cast<std::size_t>(m_root)];
+    const double pi = m_pi[static_cast<std::size_t>(NodeOf(row))] - m_pi[static_cast<std::size_t>(m_root)];
     return m_hot[static_cast<std::size_t>(row)] ? -pi : pi;
 }
 
@@ -131,6 +135,38 @@ void AreaLPNetwork::RecomputePotentials() {
         const std::size_t e = static_cast<std::size_t>(m_pred[k]);
         m_pi[k] = m_pi[static_cast<std::size_t>(m_parent[k])] - m_predDir[k] * m_cost[e];
     }
+}
+
+void AreaLPNetwork::Renumber() {
+    const std::size_t nodes = static_cast<std::size_t>(m_rows) + 1;
+    m_newNumber.resize(nodes);
+    int u = m_root;
+    for (std::size_t k = 0; k < nodes; ++k, u = m_thread[static_cast<std::size_t>(u)])
+        m_newNumber[static_cast<std::size_t>(u)] = static_cast<int>(k);
+    auto renamed = [&](int node) { return node < 0 ? node : m_newNumber[static_cast<std::size_t>(node)]; };
+    // Moves every node's entry to its new number; entries that name nodes are renamed as well.
+    auto move = [&](auto& values, bool namesNodes) {
+        auto old = values;
+        for (std::size_t x = 0; x < nodes; ++x) {
+            auto v = old[x];
+            if (namesNodes) v = static_cast<decltype(v)>(renamed(static_cast<int>(v)));
+            values[static_cast<std::size_t>(m_newNumber[x])] = v;
+        }
+    };
+    move(m_pi, false);
+    move(m_parent, true);
+    move(m_pred, false);
+    move(m_thread, true);
+    move(m_revThread, true);
+    move(m_succNum, false);
+    move(m_lastSucc, true);
+    move(m_predDir, false);
+    for (int& node : m_source) node = renamed(node);
+    for (int& node : m_target) node = renamed(node);
+    for (int& node : m_nodeOfRow) node = renamed(node);
+    m_root = renamed(m_root);
+    m_pivotsSinceRenumber = 0;
+    ++m_renumberings;
 }
 
 // Block search: the arcs are looked at in blocks of about the square root of their number, from
@@ -332,10 +368,20 @@ void AreaLPNetwork::UpdatePotential() {
                          m_predDir[uIn] * m_cost[static_cast<std::size_t>(m_inArc)];
     const int end = m_thread[static_cast<std::size_t>(m_lastSucc[uIn])];
     const int nodes = m_rows + 1;
-    if (2 * m_succNum[uIn] <= nodes) {
-        for (int u = m_uIn; u != end; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] += sigma;
-    } else {
-        for (int u = end; u != m_uIn; u = m_thread[static_cast<std::size_t>(u)]) m_pi[static_cast<std::size_t>(u)] -= sigma;
+    if (2 * m_succNum[uIn] <= nodes) ShiftPotentials(m_uIn, end, sigma);
+    else ShiftPotentials(end, m_uIn, -sigma);
+}
+
+// Adds `delta` to the potentials of the nodes from `first` up to (not including) `stop` in
+// thread order. Where the thread runs through consecutive numbers (as it does after Renumber)
+// the next node is known before its link is read, so the walk does not wait on each link.
+void AreaLPNetwork::ShiftPotentials(int first, int stop, double delta) {
+    int* const thread = m_thread.data();
+    double* const pi = m_pi.data();
+    for (int u = first; u != stop;) {
+        pi[u] += delta;
+        while (thread[u] == u + 1 && u + 1 != stop) pi[++u] += delta;
+        u = thread[u];
     }
 }
 
@@ -352,6 +398,9 @@ bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {
             UpdateTreeStructure();
             UpdatePotential();
             ++m_pivots;
+            // Renumbering costs a pass over the nodes and arcs (about ten per row); a quarter of
+            // the rows in pivots moves far more potentials than that.
+            if (++m_pivotsSinceRenumber > m_rows / 4 + 1000) Renumber();
             pivoted = true;
         }
         RecomputePotentials();

@@ -10,6 +10,12 @@
 // that stays strongly feasible, so that degenerate pivots cannot cycle; arcs are searched in
 // blocks for the best reduced cost. Arcs may be added between solves (columns priced in): the
 // tree and its flows stay optimal for the old arcs, and the next solve goes on from them.
+//
+// A pivot changes the potentials of one side of the tree, walked in thread order; the tree of
+// this LP is long and thin (the heat runs down the curves), so that walk is the largest part of a
+// pivot. The nodes are therefore numbered anew in thread order now and then (Renumber): the walk
+// then reads memory in sequence. The numbers are labels only: every potential, flow and choice of
+// arc is the same whatever they are, and rows keep their own numbers outside.
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -44,6 +50,8 @@ public:
     // The cost of the flow, artificial arcs included.
     double GetObjective() const;
     std::int64_t GetPivots() const { return m_pivots; }
+    // How often the nodes were numbered anew since the last Reset.
+    std::int64_t GetRenumberings() const { return m_renumberings; }
 
 private:
     enum : signed char { Tree = 0, Lower = 1 };
@@ -58,8 +66,12 @@ private:
     void ChangeFlow();
     void UpdateTreeStructure();
     void UpdatePotential();
+    void ShiftPotentials(int first, int stop, double delta);
     // Potentials afresh from the tree, root first: no drift from many small updates.
     void RecomputePotentials();
+    // The nodes numbered in thread order from the root (0).
+    void Renumber();
+    int NodeOf(int row) const { return m_nodeOfRow[static_cast<std::size_t>(row)]; }
 
     int m_rows = 0;
     int m_root = 0;
@@ -73,6 +85,11 @@ private:
     std::vector<signed char> m_predDir;
     std::vector<int> m_dirtyRevs;
     std::vector<char> m_hot;
+    // The node of each row (rows are numbered by the LP, nodes by the thread; see Renumber).
+    std::vector<int> m_nodeOfRow;
+    std::vector<int> m_newNumber;
+    std::int64_t m_pivotsSinceRenumber = 0;
+    std::int64_t m_renumberings = 0;
     double m_artificialCost = 0.0;
     std::size_t m_nextArc = 0;
     std::size_t m_blockSize = 1;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -91,6 +92,80 @@ TEST(AreaLPNetwork, ArcsAddedLaterAndDroppedKeepTheOptimumOfWhatIsThere) {
     ASSERT_TRUE(net.Optimize(1000));
     EXPECT_NEAR(net.GetObjective(), 25.0 + 5.0 + 20.0 + 25.0, 1e-9);
     EXPECT_NEAR(net.GetFlow(0), 25.0, 1e-9);
+}
+
+// N hot and N cold rows of one unit each, a column from hot i to cold j within three places
+// costing 1 + (i - j)^2. Without the columns i-i the cheapest plan swaps neighbours (0 with 1,
+// 2 with 3, ...) at 2 a unit: 2N, the only plan at that cost, as every unit must move at least
+// one place. With them each row stays at home: N. Thousands of pivots, so the nodes are numbered
+// anew on the way; rows keep their numbers for the columns added, let go and priced after that.
+TEST(AreaLPNetwork, ALongChainOfUnitRowsWorkedByHandKeepsItsRowsThroughRenumbering) {
+    const int n = 2000;
+    std::vector<double> loads(2 * n, 1.0);
+    std::vector<char> hot(2 * n, 0);
+    for (int i = 0; i < n; ++i) hot[static_cast<std::size_t>(i)] = 1;
+    AreaLPNetwork net;
+    net.Reset(loads, hot, 1000.0);
+    struct Column {
+        int hotRow, coldRow;
+        double cost;
+    };
+    std::vector<Column> columns;
+    auto add = [&](int i, int j) {
+        const double cost = 1.0 + static_cast<double>((i - j) * (i - j));
+        columns.push_back({i, n + j, cost});
+        EXPECT_EQ(net.AddArc(i, n + j, cost), static_cast<int>(columns.size()) - 1);
+    };
+    // The row prices price every flowing column exactly and none below its cost.
+    auto pricesHold = [&] {
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            const double y = net.GetRowPrice(columns[k].hotRow) + net.GetRowPrice(columns[k].coldRow);
+            EXPECT_LE(y, columns[k].cost + 1e-7) << k;
+            if (net.GetFlow(static_cast<int>(k)) > 1e-9) {
+                EXPECT_NEAR(y, columns[k].cost, 1e-7) << k;
+            }
+        }
+    };
+    for (int i = 0; i < n; ++i)
+        for (int j = std::max(0, i - 3); j <= std::min(n - 1, i + 3); ++j)
+            if (j != i) add(i, j);
+    ASSERT_TRUE(net.Optimize(10000000));
+    EXPECT_GT(net.GetRenumberings(), 0);
+    EXPECT_NEAR(net.GetObjective(), 2.0 * n, 1e-7);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const int i = columns[k].hotRow, j = columns[k].coldRow - n;
+        const bool swap = (i % 2 == 0 && j == i + 1) || (i % 2 == 1 && j == i - 1);
+        ASSERT_NEAR(net.GetFlow(static_cast<int>(k)), swap ? 1.0 : 0.0, 1e-9) << i << " to " << j;
+    }
+    for (int r = 0; r < 2 * n; ++r) ASSERT_EQ(net.GetArtificialFlow(r), 0.0) << r;
+    pricesHold();
+
+    const std::int64_t renumbered = net.GetRenumberings();
+    for (int i = 0; i < n; ++i) add(i, i);
+    ASSERT_TRUE(net.Optimize(10000000));
+    EXPECT_GT(net.GetRenumberings(), renumbered);
+    EXPECT_NEAR(net.GetObjective(), 1.0 * n, 1e-7);
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        ASSERT_NEAR(net.GetFlow(static_cast<int>(k)), columns[k].coldRow - n == columns[k].hotRow ? 1.0 : 0.0, 1e-9) << k;
+    pricesHold();
+
+    // The swaps let go (those on the tree stay): the optimum of what is left is the same.
+    std::vector<char> keep(columns.size(), 1);
+    for (std::size_t k = 0; k < columns.size(); ++k) keep[k] = columns[k].coldRow - n == columns[k].hotRow;
+    net.DropArcs(keep);
+    std::vector<Column> kept;
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        if (keep[k]) kept.push_back(columns[k]);
+    columns = kept;
+    ASSERT_EQ(net.GetNumberOfArcs(), static_cast<int>(columns.size()));
+    ASSERT_TRUE(net.Optimize(10000000));
+    EXPECT_NEAR(net.GetObjective(), 1.0 * n, 1e-7);
+    pricesHold();
+    // Unplaced heat at 0.4 a unit at each end is cheaper than any column: all of it stays there.
+    net.SetArtificialCost(0.4);
+    ASSERT_TRUE(net.Optimize(10000000));
+    EXPECT_NEAR(net.GetObjective(), 0.8 * n, 1e-7);
+    for (int r = 0; r < 2 * n; ++r) ASSERT_NEAR(net.GetArtificialFlow(r), 1.0, 1e-9) << r;
 }
 
 // Random process streams balanced by a hot stream above them and a cold one below them, with
