@@ -1,7 +1,11 @@
 #include "lumeth/Canvas.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
+#include <system_error>
 
 void Canvas::SetExtent(double width, double height) {
     m_width = std::isfinite(width) && width > 0.0 ? width : 0.0;
@@ -194,7 +198,35 @@ const char* kindName(PrimitiveKind k) {
     return "?";
 }
 
-Text num(double v) { return FormattedText("%.6g", v); }
+// A number as "%.6g" writes it. A finite one is converted without the format parser (which is
+// what an exported picture of a large network mostly costs); to_chars in general form with a
+// precision is defined as that very conversion.
+void appendNum(Text& out, double v) {
+    char buffer[32];
+    if (std::isfinite(v)) {
+        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
+        if (error == std::errc()) {
+            out.append(buffer, end);
+            return;
+        }
+    }
+    const int n = std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    if (n > 0) out.append(buffer, static_cast<std::size_t>(std::min<int>(n, sizeof buffer - 1)));
+}
+
+Text num(double v) {
+    Text out;
+    appendNum(out, v);
+    return out;
+}
+
+// "#rrggbb", as ColourResource::Hex writes it.
+void appendHex(Text& out, const ColourResource& c) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const char hex[7] = {'#', kDigits[c.red >> 4], kDigits[c.red & 15], kDigits[c.green >> 4], kDigits[c.green & 15],
+                         kDigits[c.blue >> 4], kDigits[c.blue & 15]};
+    out.append(hex, sizeof hex);
+}
 
 const char* dashArray(int style) {
     switch (style) {
@@ -296,8 +328,18 @@ bool xmlChar(long c) {
 
 }  // namespace
 
-Text XmlEscape(const Text& text) {
-    Text out;
+namespace {
+// Appends the text with the five XML special characters escaped, as XmlEscape does.
+void appendXmlEscaped(Text& out, const Text& text) {
+    // A plain text (the usual name or number) is copied as it is.
+    const bool plain = std::all_of(text.begin(), text.end(), [](char ch) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        return c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+    });
+    if (plain) {
+        out += text;
+        return;
+    }
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x80) {
@@ -327,58 +369,138 @@ Text XmlEscape(const Text& text) {
         else out += ' ';
         ++i;
     }
+}
+}  // namespace
+
+Text XmlEscape(const Text& text) {
+    Text out;
+    appendXmlEscaped(out, text);
     return out;
 }
+
 
 namespace {
 bool finite(CanvasPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
-}  // namespace
 
-namespace {
-// The class and data attributes of a primitive or group.
-Text svgMarkup(const CanvasMarkup& m) {
-    Text out;
-    if (!m.cssClass.empty()) out += " class=\"" + XmlEscape(m.cssClass) + "\"";
-    for (const auto& [name, value] : m.data) out += " data-" + XmlEscape(name) + "=\"" + XmlEscape(value) + "\"";
-    return out;
+// The element text is appended piece by piece to the one document: a picture of a large network
+// holds tens of thousands of elements, and no element makes texts of its own.
+void appendAttribute(Text& out, const char* name, double value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    appendNum(out, value);
+    out += '"';
 }
 
-Text textPlacement(const CanvasPrimitive& p) {
+// The class and data attributes of a primitive or group.
+void appendMarkup(Text& out, const CanvasMarkup& m) {
+    if (!m.cssClass.empty()) {
+        out += " class=\"";
+        appendXmlEscaped(out, m.cssClass);
+        out += '"';
+    }
+    for (const auto& [name, value] : m.data) {
+        out += " data-";
+        appendXmlEscaped(out, name);
+        out += "=\"";
+        appendXmlEscaped(out, value);
+        out += '"';
+    }
+}
+
+void appendTextPlacement(Text& out, const CanvasPrimitive& p) {
     const double x = p.points[0].x;
     const double y = p.baseline == TextBaseline::Top ? p.points[0].y + p.font.size : p.points[0].y;
-    Text out = " x=\"" + num(x) + "\" y=\"" + num(y) + "\"";
+    appendAttribute(out, "x", x);
+    appendAttribute(out, "y", y);
     if (p.anchor == TextAnchor::Middle) out += " text-anchor=\"middle\"";
     if (p.anchor == TextAnchor::End) out += " text-anchor=\"end\"";
     if (p.baseline == TextBaseline::Middle) out += " dominant-baseline=\"middle\"";
-    if (p.rotation != 0.0) out += " transform=\"rotate(" + num(p.rotation) + " " + num(x) + " " + num(y) + ")\"";
-    return out;
+    if (p.rotation != 0.0) {
+        out += " transform=\"rotate(";
+        appendNum(out, p.rotation);
+        out += ' ';
+        appendNum(out, x);
+        out += ' ';
+        appendNum(out, y);
+        out += ")\"";
+    }
+}
+
+void appendStroke(Text& out, const LineAttrib& line) {
+    out += " stroke=\"";
+    appendHex(out, line.colour);
+    out += "\" stroke-width=\"";
+    char width[16];
+    const auto [end, error] = std::to_chars(width, width + sizeof width, line.width);
+    if (error == std::errc()) out.append(width, end);
+    out += '"';
+    if (const char* dash = dashArray(line.style)) {
+        out += " stroke-dasharray=\"";
+        out += dash;
+        out += '"';
+    }
+}
+
+void appendFill(Text& out, const CanvasPrimitive& p) {
+    if (!p.filled) {
+        out += " fill=\"none\"";
+        return;
+    }
+    out += " fill=\"";
+    appendHex(out, p.fill);
+    out += '"';
 }
 
 // The SVG element of one primitive whose numbers are all finite.
-Text svgElement(const CanvasPrimitive& p) {
-    Text out;
-    const Text markup = svgMarkup(p.markup);
-    Text stroke = " stroke=\"" + p.line.colour.Hex() + "\" stroke-width=\"" + FormattedText("%d", p.line.width) + "\"";
-    if (const char* dash = dashArray(p.line.style)) stroke += Text(" stroke-dasharray=\"") + dash + "\"";
-    const Text fill = p.filled ? " fill=\"" + p.fill.Hex() + "\"" : Text(" fill=\"none\"");
+void appendSvgElement(Text& out, const CanvasPrimitive& p) {
     switch (p.kind) {
         case PrimitiveKind::Line:
-            out += "<line x1=\"" + num(p.points[0].x) + "\" y1=\"" + num(p.points[0].y) + "\" x2=\"" +
-                   num(p.points[1].x) + "\" y2=\"" + num(p.points[1].y) + "\"" + markup + stroke + "/>\n";
+            out += "<line";
+            appendAttribute(out, "x1", p.points[0].x);
+            appendAttribute(out, "y1", p.points[0].y);
+            appendAttribute(out, "x2", p.points[1].x);
+            appendAttribute(out, "y2", p.points[1].y);
+            appendMarkup(out, p.markup);
+            appendStroke(out, p.line);
+            out += "/>\n";
             break;
         case PrimitiveKind::Polyline: {
-            Text pts;
-            for (const CanvasPoint& pt : p.points) pts += (pts.empty() ? "" : " ") + num(pt.x) + "," + num(pt.y);
-            out += Text(p.filled ? "<polygon" : "<polyline") + markup + " points=\"" + pts + "\"" + stroke + fill + "/>\n";
+            out += p.filled ? "<polygon" : "<polyline";
+            appendMarkup(out, p.markup);
+            out += " points=\"";
+            for (std::size_t k = 0; k < p.points.size(); ++k) {
+                if (k) out += ' ';
+                appendNum(out, p.points[k].x);
+                out += ',';
+                appendNum(out, p.points[k].y);
+            }
+            out += '"';
+            appendStroke(out, p.line);
+            appendFill(out, p);
+            out += "/>\n";
             break;
         }
         case PrimitiveKind::Rectangle:
-            out += "<rect" + markup + " x=\"" + num(p.points[0].x) + "\" y=\"" + num(p.points[0].y) + "\" width=\"" +
-                   num(p.points[1].x) + "\" height=\"" + num(p.points[1].y) + "\"" + stroke + fill + "/>\n";
+            out += "<rect";
+            appendMarkup(out, p.markup);
+            appendAttribute(out, "x", p.points[0].x);
+            appendAttribute(out, "y", p.points[0].y);
+            appendAttribute(out, "width", p.points[1].x);
+            appendAttribute(out, "height", p.points[1].y);
+            appendStroke(out, p.line);
+            appendFill(out, p);
+            out += "/>\n";
             break;
         case PrimitiveKind::Circle:
-            out += "<circle" + markup + " cx=\"" + num(p.points[0].x) + "\" cy=\"" + num(p.points[0].y) + "\" r=\"" +
-                   num(p.radius) + "\"" + stroke + fill + "/>\n";
+            out += "<circle";
+            appendMarkup(out, p.markup);
+            appendAttribute(out, "cx", p.points[0].x);
+            appendAttribute(out, "cy", p.points[0].y);
+            appendAttribute(out, "r", p.radius);
+            appendStroke(out, p.line);
+            appendFill(out, p);
+            out += "/>\n";
             break;
         case PrimitiveKind::Arc: {
             const double a0 = p.startAngle * std::numbers::pi / 180.0;
@@ -388,17 +510,38 @@ Text svgElement(const CanvasPrimitive& p) {
             // Angles run counter-clockwise on screen, where y grows downwards.
             const double x0 = c.x + p.radius * std::cos(a0), y0 = c.y - p.radius * std::sin(a0);
             const double x1 = c.x + p.radius * std::cos(a1), y1 = c.y - p.radius * std::sin(a1);
-            out += "<path" + markup + " d=\"M " + num(x0) + " " + num(y0) + " A " + num(p.radius) + " " + num(p.radius) + " 0 " +
-                   (std::fabs(sweep) > 180.0 ? "1" : "0") + " " + (sweep > 0 ? "0" : "1") + " " + num(x1) + " " +
-                   num(y1) + "\"" + stroke + " fill=\"none\"/>\n";
+            out += "<path";
+            appendMarkup(out, p.markup);
+            out += " d=\"M ";
+            for (double v : {x0, y0}) appendNum(out, v), out += ' ';
+            out += "A ";
+            for (double v : {p.radius, p.radius}) appendNum(out, v), out += ' ';
+            out += "0 ";
+            out += std::fabs(sweep) > 180.0 ? "1 " : "0 ";
+            out += sweep > 0 ? "0 " : "1 ";
+            appendNum(out, x1);
+            out += ' ';
+            appendNum(out, y1);
+            out += '"';
+            appendStroke(out, p.line);
+            out += " fill=\"none\"/>\n";
             break;
         }
         case PrimitiveKind::Text:
-            out += "<text" + markup + textPlacement(p) + " font-family=\"" + XmlEscape(p.font.name) + "\" font-size=\"" + num(p.font.size) +
-                   "\" fill=\"" + p.line.colour.Hex() + "\">" + XmlEscape(p.text) + "</text>\n";
+            out += "<text";
+            appendMarkup(out, p.markup);
+            appendTextPlacement(out, p);
+            out += " font-family=\"";
+            appendXmlEscaped(out, p.font.name);
+            out += "\" font-size=\"";
+            appendNum(out, p.font.size);
+            out += "\" fill=\"";
+            appendHex(out, p.line.colour);
+            out += "\">";
+            appendXmlEscaped(out, p.text);
+            out += "</text>\n";
             break;
     }
-    return out;
 }
 }  // namespace
 
@@ -413,11 +556,17 @@ Text Canvas::ExportSVG() const {
            m_background.Hex() + "\"/>\n";
     int open = 0;
     Settle();
+    // About a hundred and fifty characters an element.
+    out.reserve(out.size() + 160 * m_items.size() + 64);
     for (const CanvasPrimitive& p : m_items) {
         if (p.group != open) {
             if (open) out += "</g>\n";
             open = p.group;
-            if (open) out += "<g" + svgMarkup(Group(open)) + ">\n";
+            if (open) {
+                out += "<g";
+                appendMarkup(out, Group(open));
+                out += ">\n";
+            }
         }
         // A number that is not finite is never written: such a primitive is left out, and an
         // open polyline is broken there into the runs on either side (a gap in the curve).
@@ -425,7 +574,7 @@ Text Canvas::ExportSVG() const {
                         std::isfinite(p.font.size);
         for (const CanvasPoint& pt : p.points) drawable = drawable && finite(pt);
         if (drawable) {
-            out += svgElement(p);
+            appendSvgElement(out, p);
         } else if (p.kind == PrimitiveKind::Polyline && !p.filled) {
             CanvasPrimitive run = p;
             run.points.clear();
@@ -434,7 +583,7 @@ Text Canvas::ExportSVG() const {
                     run.points.push_back(p.points[k]);
                     continue;
                 }
-                if (run.points.size() >= 2) out += svgElement(run);
+                if (run.points.size() >= 2) appendSvgElement(out, run);
                 run.points.clear();
             }
         }
