@@ -198,10 +198,57 @@ const char* kindName(PrimitiveKind k) {
     return "?";
 }
 
-// A number as "%.6g" writes it. A finite one is converted without the format parser (which is
-// what an exported picture of a large network mostly costs); to_chars in general form with a
-// precision is defined as that very conversion.
+// "%.6g" of a number between 1e-4 and 1e6, the coordinates of nearly every picture: six
+// significant digits in fixed notation without trailing zeros. The digits are the number scaled
+// by an exact power of ten and rounded, which is the exact value's rounding unless the scaled
+// number lies within reach of the multiplication's error (far below 1e-6) of a half: false
+// then, and for any number outside the range, and the caller converts it the long way.
+bool appendFixedSix(Text& out, double v) {
+    static constexpr double kPow10[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double magnitude = std::fabs(v);
+    if (!(magnitude >= kPow10[0] && magnitude < kPow10[10])) return false;
+    int x = -4;
+    while (magnitude >= kPow10[x + 5]) ++x;
+    const double scaled = magnitude * kScale[5 - x];
+    double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 1e-6) return false;
+    if (fraction > 0.5) whole += 1.0;
+    long m = static_cast<long>(whole);
+    if (m >= 1000000) m /= 10, ++x;
+    if (m < 100000 || x > 5) return false;
+    char digits[6];
+    for (int i = 5; i >= 0; --i) digits[i] = static_cast<char>('0' + m % 10), m /= 10;
+    int last = 5;
+    while (last > 0 && digits[last] == '0' && last > x) --last;
+    char text[24];
+    int n = 0;
+    if (v < 0) text[n++] = '-';
+    if (x >= 0) {
+        for (int i = 0; i <= x; ++i) text[n++] = digits[i];
+        if (last > x) {
+            text[n++] = '.';
+            for (int i = x + 1; i <= last; ++i) text[n++] = digits[i];
+        }
+    } else {
+        text[n++] = '0';
+        text[n++] = '.';
+        for (int i = 0; i < -x - 1; ++i) text[n++] = '0';
+        for (int i = 0; i <= last; ++i) text[n++] = digits[i];
+    }
+    out.append(text, static_cast<std::size_t>(n));
+    return true;
+}
+// A number as "%.6g" writes it, without the format parser (numbers are what an exported picture
+// of a large network mostly costs). Outside the fixed range, to_chars in general form with a
+// precision is defined as that same conversion; snprintf is left for infinities and NaN.
 void appendNum(Text& out, double v) {
+    if (v == 0.0) {
+        out += std::signbit(v) ? "-0" : "0";
+        return;
+    }
+    if (appendFixedSix(out, v)) return;
     char buffer[32];
     if (std::isfinite(v)) {
         const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 6);
