@@ -18,31 +18,32 @@ void Canvas::SetOutputSize(double width, double height) {
     m_outputHeight = valid ? height : 0.0;
 }
 
-int Canvas::Push(CanvasPrimitive p) {
+// A picture of a large network draws tens of thousands of primitives: each is made in its place
+// at the end of the list rather than built aside and moved there.
+CanvasPrimitive& Canvas::NewPrimitive(PrimitiveKind kind) {
     Settle();
+    CanvasPrimitive& p = m_items.emplace_back();
+    p.kind = kind;
     p.tag = m_tag;
     p.group = m_group;
-    m_items.push_back(std::move(p));
-    return Count() - 1;
+    return p;
 }
 
 int Canvas::AddLine(CanvasPoint from, CanvasPoint to, const LineAttrib& line) {
-    CanvasPrimitive p;
-    p.kind = PrimitiveKind::Line;
+    CanvasPrimitive& p = NewPrimitive(PrimitiveKind::Line);
     p.points = {from, to};
     p.line = line;
-    return Push(std::move(p));
+    return Count() - 1;
 }
 
 int Canvas::AddPolyline(const std::vector<CanvasPoint>& points, const LineAttrib& line, bool filled,
                         const ColourResource& fill) {
-    CanvasPrimitive p;
-    p.kind = PrimitiveKind::Polyline;
+    CanvasPrimitive& p = NewPrimitive(PrimitiveKind::Polyline);
     p.points = points;
     p.line = line;
     p.filled = filled;
     p.fill = fill;
-    return Push(std::move(p));
+    return Count() - 1;
 }
 
 int Canvas::AddRectangle(CanvasPoint corner, double width, double height, const LineAttrib& line, bool filled,
@@ -50,46 +51,42 @@ int Canvas::AddRectangle(CanvasPoint corner, double width, double height, const 
     // Kept normalised: the corner is the smaller x and y.
     if (width < 0) corner.x += width, width = -width;
     if (height < 0) corner.y += height, height = -height;
-    CanvasPrimitive p;
-    p.kind = PrimitiveKind::Rectangle;
+    CanvasPrimitive& p = NewPrimitive(PrimitiveKind::Rectangle);
     p.points = {corner, {width, height}};
     p.line = line;
     p.filled = filled;
     p.fill = fill;
-    return Push(std::move(p));
+    return Count() - 1;
 }
 
 int Canvas::AddCircle(CanvasPoint centre, double radius, const LineAttrib& line, bool filled,
                       const ColourResource& fill) {
-    CanvasPrimitive p;
-    p.kind = PrimitiveKind::Circle;
+    CanvasPrimitive& p = NewPrimitive(PrimitiveKind::Circle);
     p.points = {centre};
     p.radius = std::fabs(radius);
     p.line = line;
     p.filled = filled;
     p.fill = fill;
-    return Push(std::move(p));
+    return Count() - 1;
 }
 
 int Canvas::AddArc(CanvasPoint centre, double radius, double startAngle, double sweepAngle, const LineAttrib& line) {
-    CanvasPrimitive p;
-    p.kind = PrimitiveKind::Arc;
+    CanvasPrimitive& p = NewPrimitive(PrimitiveKind::Arc);
     p.points = {centre};
     p.radius = std::fabs(radius);
     p.startAngle = startAngle;
     p.sweepAngle = sweepAngle;
     p.line = line;
-    return Push(std::move(p));
+    return Count() - 1;
 }
 
 int Canvas::AddText(CanvasPoint at, const Text& text, const FontResource& font, const ColourResource& colour) {
-    CanvasPrimitive p;
-    p.kind = PrimitiveKind::Text;
+    CanvasPrimitive& p = NewPrimitive(PrimitiveKind::Text);
     p.points = {at};
     p.text = text;
     p.font = font;
     p.line.colour = colour;
-    return Push(std::move(p));
+    return Count() - 1;
 }
 
 int Canvas::AddText(CanvasPoint at, const Text& text, const FontResource& font, const ColourResource& colour,
