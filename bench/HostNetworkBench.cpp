@@ -65,14 +65,16 @@ ScratchCleaner cleaner;
 
 }  // namespace
 
-// Figures (CPU seconds, user + sys, of one process, best of seven on a loaded machine; instructions
+// Figures (CPU seconds, user + sys, of one process, best of fifteen on a loaded machine; instructions
 // from callgrind, which the load does not move):
 //                 1,000 exchangers             2,000 exchangers        growth 1,000 -> 2,000
-//   design   0.15 s   0.69 G instructions   0.32 s   1.34 G instructions   x1.93 instructions
-//   grid     0.20 s   0.82 G instructions   0.44 s   1.61 G instructions   x1.96 instructions
-//   bar plot 0.14 s   0.78 G instructions   0.34 s   1.53 G instructions   x1.96 instructions
+//   design   0.11 s   0.69 G instructions   0.30 s   1.34 G instructions   x1.93 instructions
+//   grid     0.16 s   0.82 G instructions   0.40 s   1.61 G instructions   x1.96 instructions
+//   bar plot 0.13 s   0.78 G instructions   0.35 s   1.53 G instructions   x1.96 instructions
 // Before the grid and the plots were drawn once and their SVG numbers written without the format
-// parser: grid 0.33 s (2.40 G), bar plot 0.19 s (1.24 G) at 1,000; 0.79 s (4.92 G) and 0.49 s
-// (2.65 G) at 2,000. The instructions grow as n; CPU time a little faster (the working set leaves
-// the caches), about n^1.1-1.2 over these sizes. Most of what is left is the design's two
+// parser: grid 0.30 s (2.40 G), bar plot 0.18 s (1.24 G) at 1,000; 0.76 s (4.92 G) and 0.48 s
+// (2.65 G) at 2,000. The instructions grow as n; CPU time faster, about n^1.3-1.4 over these
+// sizes, as the design's node graph outgrows the caches: the time of the functions that walk it
+// (PropagateUnitValues, getIthUpStreamNode, GetStreamSegment, dynamic casts) grows four to nine
+// times for twice the network on the same instructions. Most of what is left is the design's two
 // recalculations and structure analyses while the network is built (about 60 % of `grid`).
