@@ -17,6 +17,7 @@
 #include "host/StreamTableChecks.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -221,7 +222,20 @@ int RunDesign(ModuleLoader& module, int argc, char** argv) {
     return 0;
 }
 
+// Each call of an entry draws the whole picture, which for a network of a thousand exchangers
+// costs as much as building it: the first call is offered room for any picture the host's tables
+// can make, so that it is drawn once. The room is reserved, not touched: only the pages the
+// picture fills are ever used. Without that room, or for a larger picture, the entry is asked its
+// size first and called again.
 std::string RenderDesignPicture(DesignPictureFn fn, IHENDesign* design, int a, int b, int what) {
+    constexpr int kRoom = 64 << 20;
+    if (char* room = static_cast<char*>(std::malloc(kRoom))) {
+        const int need = fn(design, a, b, what, room, kRoom);
+        std::string text;
+        if (need > 1 && need <= kRoom) text.assign(room, static_cast<std::size_t>(need - 1));
+        std::free(room);
+        if (need <= kRoom) return text;
+    }
     const int need = fn(design, a, b, what, nullptr, 0);
     if (need <= 1) return std::string();
     std::string text(static_cast<std::size_t>(need), '\0');

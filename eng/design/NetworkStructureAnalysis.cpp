@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 namespace {
 bool isProcess(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() == 0; }
@@ -21,12 +22,21 @@ bool isNotUtility(const IHeatIntegrationStream* s) { return s && s->GetStreamKin
 }  // namespace
 
 void UnitChain::MakeName() {
+    std::unordered_map<const CNode*, const CPString*> names;
+    MakeName(names);
+}
+
+// A path through a large network runs through hundreds of exchangers and a search keeps up to
+// MaxChains of them: each unit's name is looked up once for all the chains named together.
+void UnitChain::MakeName(std::unordered_map<const CNode*, const CPString*>& names) {
     name = CPString();
+    const CPString key(NodeValue::UnitOperationName);
     for (std::size_t k = 0; k < exchangers.size(); ++k) {
-        CPString unit;
-        exchangers[k]->getVariableAsString(NodeValue::UnitOperationName, unit);
         if (k) name += " / ";
-        name += unit;
+        auto [at, added] = names.try_emplace(exchangers[k], nullptr);
+        if (added)
+            if (const CPValue* unit = exchangers[k]->findValue(key); unit && unit->IsText()) at->second = &unit->GetText();
+        if (at->second) name += *at->second;
     }
 }
 
@@ -249,6 +259,9 @@ void NetworkStructureAnalysis::FindPaths() {
         m_chainPos.clear();
         Walk(s, nullptr);
     }
+    // Named once the search is over: the names of the units do not change while it runs.
+    std::unordered_map<const CNode*, const CPString*> names;
+    for (UnitChain& path : m_paths) path.MakeName(names);
 }
 
 void NetworkStructureAnalysis::Walk(IHeatIntegrationStream* s, CNode* arrival) {
@@ -262,7 +275,6 @@ void NetworkStructureAnalysis::Walk(IHeatIntegrationStream* s, CNode* arrival) {
             UnitChain path = m_chain;
             path.streams.push_back(t);
             path.exchangers.push_back(e);
-            path.MakeName();
             m_paths.push_back(std::move(path));
             continue;
         }

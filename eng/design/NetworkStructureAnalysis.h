@@ -50,6 +50,8 @@ struct UnitChain {
     std::vector<IHeatIntegrationStream*> streams;
     CPString name;  // the exchangers' "UnitOperationName" values in order, separated by " / "
     void MakeName();
+    // The same, each unit's name taken from `names` (filled as units are met).
+    void MakeName(std::unordered_map<const CNode*, const CPString*>& names);
 };
 
 class NetworkStructureAnalysis {

@@ -125,7 +125,7 @@ public:
     Text ExportSVG() const;
 
 private:
-    int Push(CanvasPrimitive p);
+    CanvasPrimitive& NewPrimitive(PrimitiveKind kind);
     void Settle() const {
         if (!m_removedTags.empty()) SettleRemovals();
     }

@@ -9,9 +9,12 @@
 #include "views/grid/HENDFlowsheet.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <system_error>
 
 using namespace hend;
 
@@ -39,13 +42,15 @@ HENDiagram::~HENDiagram() {
 }
 
 void HENDiagram::Clear() {
-    const std::vector<HENDNode*> items = std::move(m_items);
+    std::vector<HENDNode*> items = std::move(m_items);
     m_items.clear();
-    // The last item first: each leaves the plane's list from its end.
-    for (auto it = items.rbegin(); it != items.rend(); ++it) delete *it;
-    const std::vector<HENDStreamAnchor*> anchors = std::move(m_anchors);
+    items.insert(items.end(), m_anchors.begin(), m_anchors.end());
     m_anchors.clear();
-    for (HENDStreamAnchor* anchor : anchors) delete anchor;
+    // The last made first (tags grow as items are made; an anchor comes after its line's start):
+    // each then leaves the plane's lists from their ends, and a diagram of thousands of items
+    // goes in one pass rather than with a search past every anchor for each item.
+    std::sort(items.begin(), items.end(), [](const HENDNode* a, const HENDNode* b) { return a->Tag() > b->Tag(); });
+    for (HENDNode* item : items) delete item;
     m_lines.clear();
     m_pinches.clear();
 }
@@ -102,12 +107,42 @@ int HENDiagram::SplitterState(CNode* tee) const {
     return 0;
 }
 
+namespace {
+// The fixed-point formats the diagram's labels use ("%0.1f " and the like: a precision of at most
+// nine, then plain text) are written by to_chars, which is defined as printf's conversion and
+// skips its format parser: a picture of a large network writes tens of thousands of them. False
+// for any other format or a number that is not finite.
+constexpr std::size_t kFormattedLength = 63;
+
+bool formatFixed(const char* format, double value, Text& out) {
+    const char* f = format;
+    if (!f || *f++ != '%' || !std::isfinite(value)) return false;
+    if (*f == '0') ++f;
+    if (*f++ != '.' || *f < '0' || *f > '9') return false;
+    const int precision = *f++ - '0';
+    if (*f++ != 'f' || std::strchr(f, '%')) return false;
+    char text[400];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    if (error != std::errc()) return false;
+    out.assign(text, end);
+    out += f;
+    // The text is as long as the fallback's buffer lets it be.
+    if (out.size() > kFormattedLength) out.resize(kFormattedLength);
+    return true;
+}
+}  // namespace
+
 Text HENDiagram::FormatValue(double value, const char* format, int unitKind) {
     if (value == kEmpty) return Text("?");
     const UnitConversion unit = DefUnitConv(unitKind);
-    char text[64];
-    std::snprintf(text, sizeof text, format, calc_ounit(value, unit));
-    return Text(text) + unit.name;
+    const double shown = calc_ounit(value, unit);
+    Text out;
+    if (!formatFixed(format, shown, out)) {
+        char text[kFormattedLength + 1];
+        std::snprintf(text, sizeof text, format, shown);
+        out = Text(text);
+    }
+    return out + unit.name;
 }
 
 Text HENDiagram::GetAnnotation(int position, CNode* node, double value) const {

@@ -134,6 +134,7 @@ TEST(NetworkStructureAnalysis, PathsRunFromHotToColdUtilityButNotThroughALaterHe
     EXPECT_EQ(view.GetNumberOfUnitsInPath(0), 3);
     EXPECT_EQ(view.GetPathUnits(0), (std::vector<CNode*>{heater, e, cooler}));
     EXPECT_STREQ(view.GetPathUnitName(0, 1), "E-101");
+    EXPECT_STREQ(view.GetPathName(0), "E-100 / E-101 / E-102");
     EXPECT_EQ(view.GetPathUnitName(0, 3), nullptr);
     EXPECT_EQ(view.GetPathName(1), nullptr);
     EXPECT_EQ(view.GetExchangersOnStreamSide(n.Stream("C1"), 1), (std::vector<CNode*>{heater, e}));

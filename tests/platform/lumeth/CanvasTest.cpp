@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -326,3 +329,52 @@ TEST(CanvasPlane, ItemsDeletedInAnyOrderTakeTheirPrimitivesAlong) {
     EXPECT_EQ(40, plane.GetCanvas().At(1).points.front().x);
     EXPECT_EQ(80, plane.GetCanvas().At(2).points.front().x);
 }
+
+namespace {
+
+// The SVG writes every number as "%.6g" does: six significant digits, fixed notation from 1e-4
+// up to a million, the exponent form beyond, an exact half rounded to the even digit.
+struct NumberCase {
+    const char* what;
+    double value;
+    const char* written;
+};
+
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.what; }
+
+class SvgNumber : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(SvgNumber, IsWrittenAsSixSignificantDigits) {
+    const NumberCase& c = GetParam();
+    char printed[64];
+    std::snprintf(printed, sizeof printed, "%.6g", c.value);
+    ASSERT_STREQ(c.written, printed) << "the case's own figure";
+    Canvas canvas;
+    canvas.SetExtent(100, 100);
+    canvas.AddCircle({c.value, -c.value}, 1, {});
+    const std::string svg = canvas.ExportSVG();
+    const std::string negated = c.value == 0.0 ? (std::signbit(c.value) ? "0" : "-0")
+                                : c.written[0] == '-' ? std::string(c.written + 1)
+                                                      : "-" + std::string(c.written);
+    EXPECT_NE(std::string::npos, svg.find("cx=\"" + std::string(c.written) + "\" cy=\"" + negated + "\"")) << svg;
+    EXPECT_NE(std::string::npos, canvas.Dump().find("circle " + std::string(c.written) + "," + negated + " "));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Canvas, SvgNumber,
+    ::testing::Values(NumberCase{"Whole", 42.0, "42"}, NumberCase{"Zero", 0.0, "0"},
+                      NumberCase{"NegativeZero", -0.0, "-0"}, NumberCase{"RoundedToSixDigits", 1234.5678, "1234.57"},
+                      NumberCase{"NegativeRounded", -4855.1249, "-4855.12"},
+                      NumberCase{"TrailingZerosDropped", 2.5, "2.5"},
+                      NumberCase{"SmallestFixed", 0.0001, "0.0001"},
+                      NumberCase{"SmallFixedRounded", 0.000123456789, "0.000123457"},
+                      NumberCase{"BelowTheFixedRange", 0.0000123, "1.23e-05"},
+                      NumberCase{"RoundedUpIntoTheNextDecade", 99999.97, "100000"},
+                      NumberCase{"RoundedUpToAMillion", 999999.7, "1e+06"},
+                      NumberCase{"AMillionAndMore", 1234567.0, "1.23457e+06"},
+                      NumberCase{"ExactHalfDownToEven", 100000.5, "100000"},
+                      NumberCase{"ExactHalfUpToEven", 100001.5, "100002"},
+                      NumberCase{"ExactHalfOfADecimal", 0.0009765625, "0.000976562"}),
+    [](const ::testing::TestParamInfo<NumberCase>& info) { return std::string(info.param.what); });
+
+}  // namespace

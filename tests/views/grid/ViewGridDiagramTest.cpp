@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -414,5 +415,46 @@ TEST(ViewGridLabels, ExchangerEndsAreShadedByWhatTheyJoin) {
             for (const HENDExchangerEnd& e : hx->ends) EXPECT_EQ(e.cold ? 1 : 4, e.shade);
         }
 }
+
+}  // namespace
+
+namespace {
+
+// A label's number as printf's fixed conversion writes it in the unit shown: the binary value
+// rounded (a half of it to the even digit), the sign of a negative zero kept, any other format
+// still honoured, and no label longer than 63 characters before its unit.
+struct LabelCase {
+    const char* what;
+    double value;
+    const char* format;
+    int unitKind;
+    const char* label;
+};
+
+void PrintTo(const LabelCase& c, std::ostream* os) { *os << c.what; }
+
+class ViewGridLabelNumber : public ::testing::TestWithParam<LabelCase> {};
+
+TEST_P(ViewGridLabelNumber, IsWrittenAsTheFormatAsks) {
+    const LabelCase& c = GetParam();
+    EXPECT_EQ(c.label, HENDiagram::FormatValue(c.value, c.format, c.unitKind));
+}
+
+// 1e70 is 10000000000000000725314363815292351261583744096465219555182101554790400 as a double:
+// its fixed form cut at 63 characters.
+const char* const kHuge = "100000000000000007253143638152923512615837440964652195551821015";
+
+INSTANTIATE_TEST_SUITE_P(
+    Labels, ViewGridLabelNumber,
+    ::testing::Values(LabelCase{"Temperature", 150.04, "%0.1f ", 1, "150.0 C"},
+                      LabelCase{"RoundedUp", 149.96, "%0.1f ", 1, "150.0 C"},
+                      LabelCase{"BinaryHalfToEven", 0.25, "%0.1f ", 1, "0.2 C"},
+                      LabelCase{"BinaryValueAboveTheHalf", 0.35, "%0.1f ", 1, "0.3 C"},
+                      LabelCase{"NegativeZero", -0.04, "%0.1f ", 1, "-0.0 C"},
+                      LabelCase{"TwoDecimals", 12.345, "%0.2f ", 24, "12.35 C"},
+                      LabelCase{"NoDecimals", 2.5, "%0.0f ", 65, "2 "},
+                      LabelCase{"OtherFormat", 1234567.0, "%g ", 65, "1.23457e+06 "},
+                      LabelCase{"CutAtTheBuffer", 1e70, "%0.1f ", 65, kHuge}),
+    [](const ::testing::TestParamInfo<LabelCase>& info) { return std::string(info.param.what); });
 
 }  // namespace
