@@ -118,10 +118,6 @@ bool HeatExch::recallState(ILurmetBinaryFile& file) {
     return true;
 }
 
-// Asked for every unit in every calculation: the class is tested first and the type name, made
-// once, only for an exchanger.
-HeatExch* AsHeatExch(CNode* node) {
-    static const CPString kTypeName(NodeKind::CountercurrentHX);
-    auto* exchanger = dynamic_cast<HeatExch*>(node);
-    return exchanger && exchanger->IsOfType(kTypeName) ? exchanger : nullptr;
-}
+// Asked for every unit in every calculation: the node answers by itself (every exchanger answers
+// the exchanger's type name).
+HeatExch* AsHeatExch(CNode* node) { return node ? node->asHeatExch() : nullptr; }

@@ -25,6 +25,7 @@ class StreamNode : public StreamPiece {
 public:
     StreamNode(const CPString& name, const CPString& kind, IFlowsheetStream* stream = nullptr)
         : StreamPiece(name, kind, stream) {}
+    StreamNode* asStreamNode() override { return this; }
     bool IsOfType(const CPString& typeName) const override;
 
     // Share of the whole stream's flow in this segment: the product of the split fractions of
