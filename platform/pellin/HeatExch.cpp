@@ -70,11 +70,16 @@ int HeatExch::CalculateCrossPinchHeatLoads(const std::vector<double>& hotPinch, 
     StreamNode* ci = getInlet(1);
     StreamNode* co = getOutlet(1);
     double q = 0.0, thi = 0.0, tho = 0.0, tci = 0.0, tco = 0.0;
-    StreamProfile hot, cold;
+    StreamProfile ownHot, ownCold;
+    const StreamProfile* hotProfile = nullptr;
+    const StreamProfile* coldProfile = nullptr;
     if (!hi || !ho || !ci || !co || !isKnown(NodeValue::Duty, q) || !hi->isKnown(NodeValue::Temperature, thi) ||
         !ho->isKnown(NodeValue::Temperature, tho) || !ci->isKnown(NodeValue::Temperature, tci) ||
-        !co->isKnown(NodeValue::Temperature, tco) || !hi->getProfile(hot) || !ci->getProfile(cold))
+        !co->isKnown(NodeValue::Temperature, tco) || !(hotProfile = hi->profileOrHeld(ownHot)) ||
+        !(coldProfile = ci->profileOrHeld(ownCold)))
         return 0;
+    const StreamProfile& hot = *hotProfile;
+    const StreamProfile& cold = *coldProfile;
     const bool heater = IsHeater(), cooler = IsCooler();
     int n = 0;
     for (std::size_t j = 0; j < hotPinch.size(); ++j) {

@@ -120,6 +120,11 @@ const StreamProfile* StreamNode::getHeldProfile() const {
     return &sheet->HeldStreamProfile(*stream, getSplitFraction());
 }
 
+const StreamProfile* StreamNode::profileOrHeld(StreamProfile& own) const {
+    if (const StreamProfile* held = getHeldProfile()) return held->Valid() ? held : nullptr;
+    return getProfile(own) ? &own : nullptr;
+}
+
 double StreamNode::getEnthalpy() const {
     double t = 0.0;
     StreamProfile p;

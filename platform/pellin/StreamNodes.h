@@ -44,6 +44,9 @@ public:
     // FlowSheet::HoldStreamProfiles), without a copy; null when it holds none or the segment has
     // no stream.
     const StreamProfile* getHeldProfile() const;
+    // The profile as `getProfile` gives it: the held one when the flowsheet holds it, else built
+    // into `own`; null when there is none.
+    const StreamProfile* profileOrHeld(StreamProfile& own) const;
 
     int Calculate(int code) override;
 
