@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kValuesRoot = "Variables";
 
 // The known value names, the most used first (a name is matched by its address).
-const char* const kKnownNames[ValueName::KnownCount] = {
+constexpr const char* kKnownNames[ValueName::KnownCount] = {
     NodeValue::Temperature, NodeValue::Duty, NodeValue::HTArea, NodeValue::SplitFraction, NodeValue::MassFlow,
     NodeValue::OverallHTC, NodeValue::FtFactor, NodeValue::NShellsInSeries, NodeValue::DTMin,
     NodeValue::HighEndDelT, NodeValue::LowEndDelT, NodeValue::LMTD, NodeValue::UAValue, NodeValue::TotalNShells,
@@ -19,6 +19,7 @@ const char* const kKnownNames[ValueName::KnownCount] = {
     NodeValue::CostModelName, NodeValue::CrossPinchLoads, NodeValue::HeatCapacityFlowrate,
     NodeValue::FilmCoefficient, NodeValue::ParentStream, NodeValue::UnitOperationName};
 constexpr int kSplitFractionPosition = 3;
+static_assert(std::string_view(kKnownNames[kSplitFractionPosition]) == "SplitFraction");
 
 int connectedCount(const std::vector<CNode*>& slots) {
     int n = 0;
