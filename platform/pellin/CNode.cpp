@@ -49,13 +49,13 @@ int slotOf(const std::vector<CNode*>& slots, const CNode* node) {
 // program) is simply found by its text.
 namespace {
 struct KnownNameTable {
-    static constexpr std::size_t Size = 64;
+    static constexpr std::size_t Size = 128;
     std::array<const char*, Size> names{};
     std::array<std::int8_t, Size> positions{};
     std::array<std::size_t, ValueName::KnownCount> lengths{};
 
     static std::size_t bucket(const char* name) {
-        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> 58);
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> 57);
     }
     KnownNameTable() {
         for (int k = 0; k < ValueName::KnownCount; ++k) {
@@ -72,13 +72,17 @@ struct KnownNameTable {
         return -1;
     }
 };
+
+// Made when the library loads (a look-up before that, while it is still empty, finds every name
+// by its text).
+const KnownNameTable kKnownNameTable;
 }  // namespace
 
 ValueName::ValueName(const char* name) {
-    static const KnownNameTable table;
     if (!name) return;
-    m_known = table.find(name);
-    m_text = m_known >= 0 ? std::string_view(name, table.lengths[static_cast<std::size_t>(m_known)]) : std::string_view(name);
+    m_known = kKnownNameTable.find(name);
+    m_text = m_known >= 0 ? std::string_view(name, kKnownNameTable.lengths[static_cast<std::size_t>(m_known)])
+                          : std::string_view(name);
 }
 
 NodeKindId NodeKindIdOf(const CPString& kind) {
