@@ -212,6 +212,10 @@ void CPIHENDesign::CalculateCrossPinchLoads() {
     // sees its utility's profile even when the utility's own load is 0; one on the far side of
     // a pinch stays a utility, and its unit keeps counting as a heater or cooler.
     SwapInUtilityLoads(true);
+    // The streams stay as they are while the units are read: each stream's heat content is read
+    // once, not once per exchanger on it.
+    const bool hold = !m_sheet->HoldsStreamProfiles();
+    if (hold) m_sheet->HoldStreamProfiles();
     m_crossPinchLoads.assign(m_secondPinch->size(), 0.0);
     for (CNode* node : m_exchangers) {
         HeatExch* exchanger = AsHeatExch(node);
@@ -223,6 +227,7 @@ void CPIHENDesign::CalculateCrossPinchLoads() {
                 m_crossPinchLoads[j] += load;
         }
     }
+    if (hold) m_sheet->ReleaseStreamProfiles();
     SwapOutUtilityLoads();
 }
 

@@ -77,6 +77,16 @@ bool teeRecalculatesFractions(CNode* tee) {
     return false;
 }
 
+// Whether a port segment of the unit belongs to one of the streams.
+bool touchesStreams(const CNode* unit, const std::unordered_set<const IHeatIntegrationStream*>& streams) {
+    for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k)
+        if (const CNode* segment = unit->getIthUpStreamNode(k); segment && streams.count(StreamOf(segment))) return true;
+    for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
+        if (const CNode* segment = unit->getIthDownStreamNode(k); segment && streams.count(StreamOf(segment)))
+            return true;
+    return false;
+}
+
 // The streams' values stay as they are while the units pass values along (only the swap of the
 // utility loads between the two propagations changes them), so each stream's heat content is read
 // from its segments once per propagation rather than once per unit calculation.
@@ -97,12 +107,26 @@ private:
 // it). So a unit calculates about as often as its inputs change, not once per pass over the whole
 // network, and a propagation along a stream of many units grows with the units rather than with
 // the units times the stream's length.
+//
+// A unit at rest (its last calculation wrote nothing, and since then nothing it reads changed:
+// no unit next to it wrote, no fraction changed) would write nothing again, so a later run passes
+// it over at its turn instead of calculating it. Only what the caller marks as changed between
+// runs (`Mark`) and what the run itself touches calculates: a run after a change on a few streams
+// solves the units on those streams and what their writes reach, in the order a full run would.
 class UnitWorkList {
 public:
     UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
         m_index.reserve(units.size());
         for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
         m_queued.assign(units.size(), false);
+        // Nothing has calculated yet.
+        m_stirred.assign(units.size(), true);
+    }
+
+    // Something the unit reads changed outside the run.
+    void Mark(CNode* unit) {
+        const auto it = m_index.find(unit);
+        if (it != m_index.end()) m_stirred[it->second] = true;
     }
 
     // Runs until no unit writes; `whenIdle` may then hand new work (units whose values it
@@ -117,11 +141,13 @@ public:
                 const std::size_t i = m_queue.front();
                 m_queue.pop_front();
                 m_queued[i] = false;
+                if (!m_stirred[i]) continue;
                 CNode* unit = m_units[i];
                 const std::uint64_t epoch = m_sheet.FractionEpoch();
                 const int n = unit->Calculate(code);
                 written += n;
-                if (m_sheet.FractionEpoch() != epoch) EnqueueAll();
+                m_stirred[i] = false;
+                if (m_sheet.FractionEpoch() != epoch) StirAll();
                 else if (n > 0) {
                     // What it wrote may let the unit itself go on (it answers 0 when not).
                     Enqueue(unit);
@@ -137,13 +163,17 @@ public:
                 EnqueueNeighbours(unit);
             }
         }
+        // Cut off before the units came to rest: none of them is known to be at rest.
+        if (budget <= 0) m_stirred.assign(m_units.size(), true);
         return written;
     }
 
 private:
     void Enqueue(CNode* unit) {
         const auto it = m_index.find(unit);
-        if (it == m_index.end() || m_queued[it->second]) return;
+        if (it == m_index.end()) return;
+        m_stirred[it->second] = true;
+        if (m_queued[it->second]) return;
         m_queued[it->second] = true;
         m_queue.push_back(it->second);
     }
@@ -153,6 +183,10 @@ private:
                 m_queued[i] = true;
                 m_queue.push_back(i);
             }
+    }
+    void StirAll() {
+        m_stirred.assign(m_units.size(), true);
+        EnqueueAll();
     }
     // The units across the unit's port segments.
     void EnqueueNeighbours(CNode* unit) {
@@ -166,6 +200,8 @@ private:
     const FlowSheet& m_sheet;
     std::unordered_map<const CNode*, std::size_t> m_index;
     std::vector<bool> m_queued;
+    // Units not known to be at rest.
+    std::vector<bool> m_stirred;
     std::deque<std::size_t> m_queue;
 };
 }  // namespace
@@ -299,6 +335,12 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     for (IHeatIntegrationStream* stream : m_streams)
         if (IsUtilityStream(stream)) flows.emplace_back(stream, segmentFlows(*stream));
     SwapInUtilityLoads(false);
+    // The utilities now carry other loads (and count as process streams): the units on them read
+    // other heat contents. Every other unit is where the first propagation left it.
+    const std::unordered_set<const IHeatIntegrationStream*> swapped(m_usedUtilities.begin(), m_usedUtilities.end());
+    if (!swapped.empty())
+        for (CNode* unit : calculating)
+            if (touchesStreams(unit, swapped)) work.Mark(unit);
     std::unordered_set<const IHeatIntegrationStream*> reflowed;
     for (const auto& [stream, before] : flows)
         if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
@@ -307,7 +349,10 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
             if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)) &&
                 !IsProductBlock(After(node)))
                 forget(node, NodeValue::Temperature);
-    for (CNode* exchanger : flagged) exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
+    for (CNode* exchanger : flagged) {
+        exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
+        work.Mark(exchanger);
+    }
     // Again until nothing changes, with the utilities carrying the design's load.
     {
         HeldStreamProfiles held(*m_sheet);

@@ -18,6 +18,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -214,6 +215,8 @@ protected:
     const UtilityList& Utilities() const { return m_utilities; }
     const std::vector<NamedEconomicData>& NamedEconomicSets() const { return m_sets; }
     static CPString UpperCase(const char* text);
+    // Whether the name in capitals is the key.
+    static bool NamesKey(const char* name, std::string_view key);
 
 private:
     struct RecallStage;

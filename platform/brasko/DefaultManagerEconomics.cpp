@@ -2,6 +2,7 @@
 #include "brasko/DefaultManager.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -91,14 +92,23 @@ char DefaultManager::GetVariableStatus(EconomicDataType type) const {
     return m_defaultSet ? m_defaultSet->GetVariableStatus(type) : 0;
 }
 
+// A set's key is its name in capitals. Every exchanger's cost reads several items of its set
+// in each calculation, so the name is compared with the keys as it stands rather than copied.
+bool DefaultManager::NamesKey(const char* name, std::string_view key) {
+    std::size_t i = 0;
+    for (; name[i] && i < key.size(); ++i)
+        if (static_cast<char>(std::toupper(static_cast<unsigned char>(name[i]))) != key[i]) return false;
+    return !name[i] && i == key.size();
+}
+
 double DefaultManager::GetEconomicData(EconomicDataType type, const char* setName) const {
     if (!setName || !IsEconomicType(type)) return 0.0;
-    CPString key = UpperCase(setName);
-    if (key.empty()) key = kDefaultSetName;
     if (IsEconomicInfoItem(type)) return m_info ? m_info->GetEconomicInfo(type) : 0.0;
-    if (key == kDefaultSetName) return m_defaultSet ? m_defaultSet->GetEconomicData(type) : 0.0;
-    const NamedEconomicData* s = FindSet(key);
-    return s ? s->set->GetEconomicData(type) : 0.0;
+    // No name is the default set.
+    if (!*setName || NamesKey(setName, kDefaultSetName)) return m_defaultSet ? m_defaultSet->GetEconomicData(type) : 0.0;
+    for (const auto& s : m_sets)
+        if (NamesKey(setName, s.key)) return s.set->GetEconomicData(type);
+    return 0.0;
 }
 
 // The answer is that of the last value actually set: a named set is offered every item (and

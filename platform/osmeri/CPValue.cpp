@@ -51,13 +51,13 @@ const CPValue* CPValue::GetSubValue(std::size_t index) const {
     return index < m_sub.size() ? m_sub[index].get() : nullptr;
 }
 
-CPValue* CPValue::FindSubValue(const CPString& name) {
+CPValue* CPValue::FindSubValue(std::string_view name) {
     for (auto& s : m_sub)
         if (s->m_name == name) return s.get();
     return nullptr;
 }
 
-const CPValue* CPValue::FindSubValue(const CPString& name) const {
+const CPValue* CPValue::FindSubValue(std::string_view name) const {
     for (const auto& s : m_sub)
         if (s->m_name == name) return s.get();
     return nullptr;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class CPValue {
@@ -49,8 +50,8 @@ public:
     std::size_t GetNumberOfSubValues() const { return m_sub.size(); }
     CPValue* GetSubValue(std::size_t index);
     const CPValue* GetSubValue(std::size_t index) const;
-    CPValue* FindSubValue(const CPString& name);
-    const CPValue* FindSubValue(const CPString& name) const;
+    CPValue* FindSubValue(std::string_view name);
+    const CPValue* FindSubValue(std::string_view name) const;
     // Appends a new sub-value and answers it.
     CPValue* AddSubValue(const CPString& name, double value = Empty, int status = Unset);
     // Inserts before `index` (at the end when index is past it).

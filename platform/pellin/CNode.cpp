@@ -4,9 +4,22 @@
 #include "pellin/NodeKinds.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace {
 constexpr const char* kValuesRoot = "Variables";
+
+// The known value names, the most used first (a name is matched by its address).
+constexpr const char* kKnownNames[ValueName::KnownCount] = {
+    NodeValue::Temperature, NodeValue::Duty, NodeValue::HTArea, NodeValue::SplitFraction, NodeValue::MassFlow,
+    NodeValue::OverallHTC, NodeValue::FtFactor, NodeValue::NShellsInSeries, NodeValue::DTMin,
+    NodeValue::HighEndDelT, NodeValue::LowEndDelT, NodeValue::LMTD, NodeValue::UAValue, NodeValue::TotalNShells,
+    NodeValue::CapitalCost, NodeValue::AnnualizedCapitalCost, NodeValue::OverallCleanHTC, NodeValue::ObservedHTC,
+    NodeValue::HXFoulingFactor, NodeValue::HXType, NodeValue::ShellsInSeriesSpecified, NodeValue::HTMaxAreaShell,
+    NodeValue::CostModelName, NodeValue::CrossPinchLoads, NodeValue::HeatCapacityFlowrate,
+    NodeValue::FilmCoefficient, NodeValue::ParentStream, NodeValue::UnitOperationName};
+constexpr int kSplitFractionPosition = 3;
+static_assert(std::string_view(kKnownNames[kSplitFractionPosition]) == "SplitFraction");
 
 int connectedCount(const std::vector<CNode*>& slots) {
     int n = 0;
@@ -31,6 +44,47 @@ int slotOf(const std::vector<CNode*>& slots, const CNode* node) {
 }
 }  // namespace
 
+// The known names by address, in a small open-addressed table made once: a look-up is a hash
+// of the address and a compare or two. A name at another address (the same text in another
+// program) is simply found by its text.
+namespace {
+struct KnownNameTable {
+    static constexpr std::size_t Size = 128;
+    std::array<const char*, Size> names{};
+    std::array<std::int8_t, Size> positions{};
+    std::array<std::size_t, ValueName::KnownCount> lengths{};
+
+    static std::size_t bucket(const char* name) {
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> 57);
+    }
+    KnownNameTable() {
+        for (int k = 0; k < ValueName::KnownCount; ++k) {
+            std::size_t b = bucket(kKnownNames[k]);
+            while (names[b] && names[b] != kKnownNames[k]) b = (b + 1) % Size;
+            names[b] = kKnownNames[k];
+            positions[b] = static_cast<std::int8_t>(k);
+            lengths[static_cast<std::size_t>(k)] = std::string_view(kKnownNames[k]).size();
+        }
+    }
+    int find(const char* name) const {
+        for (std::size_t b = bucket(name); names[b]; b = (b + 1) % Size)
+            if (names[b] == name) return positions[b];
+        return -1;
+    }
+};
+
+// Made when the library loads (a look-up before that, while it is still empty, finds every name
+// by its text).
+const KnownNameTable kKnownNameTable;
+}  // namespace
+
+ValueName::ValueName(const char* name) {
+    if (!name) return;
+    m_known = kKnownNameTable.find(name);
+    m_text = m_known >= 0 ? std::string_view(name, kKnownNameTable.lengths[static_cast<std::size_t>(m_known)])
+                          : std::string_view(name);
+}
+
 NodeKindId NodeKindIdOf(const CPString& kind) {
     if (kind == NodeKind::MaterialStream) return NodeKindId::MaterialStream;
     if (kind == NodeKind::FeedBlock) return NodeKindId::FeedBlock;
@@ -48,8 +102,10 @@ CNode::CNode(const CPString& name, const CPString& kind)
 
 // The shares of the flow that segments keep between edits depend on the split fractions only
 // (and on the connections, which the flowsheet watches itself).
-void CNode::noteValueChange(const CPString& name) const {
-    if (m_sheet && name == NodeValue::SplitFraction) m_sheet->InvalidateFractions();
+void CNode::noteValueChange(ValueName name) const {
+    if (!m_sheet) return;
+    if (name.known() >= 0 ? name.known() == kSplitFractionPosition : name.text() == NodeValue::SplitFraction)
+        m_sheet->InvalidateFractions();
 }
 
 bool CNode::IsOfType(const CPString& typeName) const { return typeName == NodeKind::BaseNode; }
@@ -107,84 +163,101 @@ int CNode::downStreamSlotOf(const CNode* node) const { return slotOf(m_out, node
 
 // ---- values ----
 
+CPValue* CNode::lookUp(ValueName name) const {
+    const int k = name.known();
+    if (k < 0) return const_cast<CPValue&>(m_values).FindSubValue(name.text());
+    const std::uint32_t bit = 1u << k;
+    if (!(m_knownLooked & bit)) {
+        m_knownValues[static_cast<std::size_t>(k)] = const_cast<CPValue&>(m_values).FindSubValue(name.text());
+        m_knownLooked |= bit;
+    }
+    return m_knownValues[static_cast<std::size_t>(k)];
+}
+
 // A writable value may be written: the shares of the flow are worked out afresh.
-CPValue* CNode::findValue(const CPString& name) {
+CPValue* CNode::findValue(ValueName name) {
     noteValueChange(name);
-    return m_values.FindSubValue(name);
+    return lookUp(name);
 }
-const CPValue* CNode::findValue(const CPString& name) const { return m_values.FindSubValue(name); }
+const CPValue* CNode::findValue(ValueName name) const { return lookUp(name); }
 
-CPValue& CNode::internValue(const CPString& name) {
+CPValue& CNode::internValue(ValueName name) {
     noteValueChange(name);
-    CPValue* v = m_values.FindSubValue(name);
-    return v ? *v : *m_values.AddSubValue(name);
+    if (CPValue* v = lookUp(name)) return *v;
+    CPValue* added = m_values.AddSubValue(CPString(name.text()));
+    if (name.known() >= 0) m_knownValues[static_cast<std::size_t>(name.known())] = added;
+    else m_knownLooked = 0;  // the same text may be a known name given by another pointer
+    return *added;
 }
 
-int CNode::getVariableAsDouble(const CPString& name, double& out) const {
+int CNode::getVariableAsDouble(ValueName name, double& out) const {
     const CPValue* v = findValue(name);
     if (!v || v->IsText() || v->IsEmpty()) return 0;
     out = v->GetValue();
     return 1;
 }
 
-int CNode::getVariableAsInteger(const CPString& name, long& out) const {
+int CNode::getVariableAsInteger(ValueName name, long& out) const {
     double d = 0.0;
     if (!getVariableAsDouble(name, d)) return 0;
     out = static_cast<long>(d);
     return 1;
 }
 
-int CNode::getVariableAsString(const CPString& name, CPString& out) const {
+int CNode::getVariableAsString(ValueName name, CPString& out) const {
     const CPValue* v = findValue(name);
     if (!v || !v->IsText()) return 0;
     out = v->GetText();
     return 1;
 }
 
-int CNode::getVariableStatus(const CPString& name) const {
+int CNode::getVariableStatus(ValueName name) const {
     const CPValue* v = findValue(name);
     return v ? v->GetStatus() : ValueStatus::Open;
 }
 
-int CNode::getVariableFlag(const CPString& name) const {
+int CNode::getVariableFlag(ValueName name) const {
     const CPValue* v = findValue(name);
     return v ? v->GetLockStatus() : 0;
 }
 
-int CNode::addVariable(const CPString& name, double value, int status, int flag) {
+int CNode::addVariable(ValueName name, double value, int status, int flag) {
     CPValue& v = internValue(name);
     v.SetValue(value, status);
     // A value written with a status keeps it even when it is 0.0; only the empty value is open.
     v._set_nLockStatus(flag);
-    if (m_writeTrace) m_writeTrace->push_back({name, value, CPString(), status, flag});
+    if (m_writeTrace) m_writeTrace->push_back({CPString(name.text()), value, CPString(), status, flag});
     return 1;
 }
 
-int CNode::addVariable(const CPString& name, const CPString& text, int status, int flag) {
+int CNode::addVariable(ValueName name, const CPString& text, int status, int flag) {
     CPValue& v = internValue(name);
     v.SetText(text, status);
     v._set_nLockStatus(flag);
-    if (m_writeTrace) m_writeTrace->push_back({name, 0.0, text, status, flag});
+    if (m_writeTrace) m_writeTrace->push_back({CPString(name.text()), 0.0, text, status, flag});
     return 1;
 }
 
-int CNode::addVariable(const CPString& name, const char* text, int status, int flag) {
+int CNode::addVariable(ValueName name, const char* text, int status, int flag) {
     return addVariable(name, CPString(text), status, flag);
 }
 
-bool CNode::removeVariable(const CPString& name) {
+bool CNode::removeVariable(ValueName name) {
     noteValueChange(name);
     for (std::size_t i = 0; i < m_values.GetNumberOfSubValues(); ++i)
-        if (m_values.GetSubValue(i)->GetName() == name) return m_values.RemoveSubValue(i);
+        if (m_values.GetSubValue(i)->GetName() == name.text()) {
+            m_knownLooked = 0;
+            return m_values.RemoveSubValue(i);
+        }
     return false;
 }
 
-int CNode::getVariableSize(const CPString& name) const {
+int CNode::getVariableSize(ValueName name) const {
     const CPValue* v = findValue(name);
     return v ? static_cast<int>(v->GetNumberOfSubValues()) : 0;
 }
 
-int CNode::getIndexedVariable(const CPString& name, int index, double& out) const {
+int CNode::getIndexedVariable(ValueName name, int index, double& out) const {
     const CPValue* v = findValue(name);
     if (!v || index < 0) return 0;
     const CPValue* e = v->GetSubValue(static_cast<std::size_t>(index));
@@ -193,7 +266,7 @@ int CNode::getIndexedVariable(const CPString& name, int index, double& out) cons
     return 1;
 }
 
-int CNode::setIndexedVariable(const CPString& name, int index, double value, int status) {
+int CNode::setIndexedVariable(ValueName name, int index, double value, int status) {
     if (index < 0) return 0;
     CPValue& v = internValue(name);
     while (static_cast<int>(v.GetNumberOfSubValues()) <= index) v.AddSubValue(CPString());
@@ -201,11 +274,11 @@ int CNode::setIndexedVariable(const CPString& name, int index, double value, int
     return 1;
 }
 
-void CNode::clearIndexedVariable(const CPString& name) {
+void CNode::clearIndexedVariable(ValueName name) {
     if (CPValue* v = findValue(name)) v->ClearSubValues();
 }
 
-bool CNode::isKnown(const CPString& name, double& out) const {
+bool CNode::isKnown(ValueName name, double& out) const {
     const CPValue* v = findValue(name);
     // A number that is not finite (a damaged record) is no value to calculate from.
     if (!v || v->IsText() || v->IsEmpty() || v->GetStatus() == ValueStatus::Open || !std::isfinite(v->GetValue()))
@@ -214,8 +287,8 @@ bool CNode::isKnown(const CPString& name, double& out) const {
     return true;
 }
 
-int CNode::writeCalculated(const CPString& name, double value) {
-    if (const CPValue* old = m_values.FindSubValue(name)) {
+int CNode::writeCalculated(ValueName name, double value) {
+    if (const CPValue* old = lookUp(name)) {
         if (old->GetStatus() == ValueStatus::Specified) return 0;
         if (old->GetStatus() == ValueStatus::Calculated && !old->IsText() && old->GetValue() == value) return 0;
     }
@@ -223,8 +296,8 @@ int CNode::writeCalculated(const CPString& name, double value) {
     return 1;
 }
 
-int CNode::clearCalculated(const CPString& name) {
-    CPValue* v = m_values.FindSubValue(name);
+int CNode::clearCalculated(ValueName name) {
+    CPValue* v = lookUp(name);
     if (!v || v->GetStatus() != ValueStatus::Calculated) return 0;
     noteValueChange(name);
     v->SetValue(CPValue::Empty, ValueStatus::Open);

@@ -14,11 +14,16 @@
 #include "dunmor/CPString.h"
 #include "osmeri/CPValue.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class FlowSheet;
+class HeatExch;
+class StreamNode;
 class ILurmetBinaryFile;
 
 // The node kinds as a number, fixed when a node is made, so that hot loops (the walk that finds
@@ -35,6 +40,27 @@ enum class NodeKindId : std::uint8_t {
     Mixer
 };
 NodeKindId NodeKindIdOf(const CPString& kind);
+
+// A value's name as the look-ups of a node take it. The names the unit models and the design's
+// passes read and write many times in every calculation ("Temperature", "Duty", "HTArea", ...,
+// the `NodeValue` names) are known by position: a node keeps where each of them sits among its
+// values, so that finding one compares no text. Any other name is found by its text.
+class ValueName {
+public:
+    ValueName(const char* name);
+    ValueName(const std::string& name) : m_text(name) {}
+    ValueName(std::string_view name) : m_text(name) {}
+
+    std::string_view text() const { return m_text; }
+    // Position among the known names, -1 for another name.
+    int known() const { return m_known; }
+
+    static constexpr int KnownCount = 28;
+
+private:
+    std::string_view m_text;
+    int m_known = -1;
+};
 
 // One write of a named value (number or text), as a node's write trace keeps it.
 struct NodeValueWrite {
@@ -63,6 +89,10 @@ public:
     FlowSheet* getFlowSheet() const { return m_sheet; }
 
     // ---- type queries ----
+    // The node as a stream segment or an exchanger (null when it is neither): the unit models ask
+    // for their ports many times in every calculation, without a cast through the class tree.
+    virtual StreamNode* asStreamNode() { return nullptr; }
+    virtual HeatExch* asHeatExch() { return nullptr; }
     // Whether the node answers the type name: its own class names and "Lurmet_Base_Node".
     virtual bool IsOfType(const CPString& typeName) const;
     // 1 and the node when it answers the type name; 2 and null otherwise.
@@ -89,42 +119,42 @@ public:
 
     // ---- named values ----
     // 1 and the number when the value exists and holds a number (indexed: that entry).
-    int getVariableAsDouble(const CPString& name, double& out) const;
-    int getVariableAsInteger(const CPString& name, long& out) const;
-    int getVariableAsString(const CPString& name, CPString& out) const;
+    int getVariableAsDouble(ValueName name, double& out) const;
+    int getVariableAsInteger(ValueName name, long& out) const;
+    int getVariableAsString(ValueName name, CPString& out) const;
     // 0 not specified (also for a missing value), 1 specified, 2 calculated.
-    int getVariableStatus(const CPString& name) const;
-    int getVariableFlag(const CPString& name) const;
-    bool hasVariable(const CPString& name) const { return findValue(name) != nullptr; }
+    int getVariableStatus(ValueName name) const;
+    int getVariableFlag(ValueName name) const;
+    bool hasVariable(ValueName name) const { return findValue(name) != nullptr; }
     // Creates or overwrites the value with that status and flag. Answers 1.
-    int addVariable(const CPString& name, double value, int status, int flag = 0);
-    int addVariable(const CPString& name, const CPString& text, int status, int flag = 0);
-    int addVariable(const CPString& name, const char* text, int status, int flag = 0);
-    bool removeVariable(const CPString& name);
+    int addVariable(ValueName name, double value, int status, int flag = 0);
+    int addVariable(ValueName name, const CPString& text, int status, int flag = 0);
+    int addVariable(ValueName name, const char* text, int status, int flag = 0);
+    bool removeVariable(ValueName name);
     // Appends every later write of a named value (`addVariable`) to `trace`, in the order
     // written, until called with null: the order in which an editor sets a unit's values is
     // part of what the unit makes of them. The trace is the caller's and outlives the recording.
     void traceValueWrites(std::vector<NodeValueWrite>* trace) { m_writeTrace = trace; }
 
     // Indexed values: entries 0 .. size - 1 of the named value.
-    int getVariableSize(const CPString& name) const;
-    int getIndexedVariable(const CPString& name, int index, double& out) const;
+    int getVariableSize(ValueName name) const;
+    int getIndexedVariable(ValueName name, int index, double& out) const;
     // Sets entry `index`, adding empty entries up to it. Answers 1; 0 for a negative index.
-    int setIndexedVariable(const CPString& name, int index, double value, int status);
+    int setIndexedVariable(ValueName name, int index, double value, int status);
     // Drops all entries (the value stays).
-    void clearIndexedVariable(const CPString& name);
+    void clearIndexedVariable(ValueName name);
 
     const CPValue& getValues() const { return m_values; }
-    CPValue* findValue(const CPString& name);
-    const CPValue* findValue(const CPString& name) const;
+    CPValue* findValue(ValueName name);
+    const CPValue* findValue(ValueName name) const;
 
     // ---- what the unit models share ----
     // A value is known when it holds a number with a status other than 0.
-    bool isKnown(const CPString& name, double& out) const;
+    bool isKnown(ValueName name, double& out) const;
     // Writes a calculated value unless the value is specified; answers 1 when it changed.
-    int writeCalculated(const CPString& name, double value);
+    int writeCalculated(ValueName name, double value);
     // Empties a calculated value; answers 1 when one was emptied.
-    int clearCalculated(const CPString& name);
+    int clearCalculated(ValueName name);
 
     // ---- calculation ----
     // Asks the unit to act on a `UnitCode`; answers how many values it wrote.
@@ -149,10 +179,14 @@ protected:
 private:
     friend class FlowSheet;
 
-    CPValue& internValue(const CPString& name);
+    // The value of that name among the node's own, null when it has none.
+    CPValue* lookUp(ValueName name) const;
+    CPValue& internValue(ValueName name);
+    // The node's values were replaced as a whole (a clone, a record read back).
+    void valuesReplaced() { m_knownLooked = 0; }
     void resetSlots();
     // A write to a value that a segment's share of the flow depends on.
-    void noteValueChange(const CPString& name) const;
+    void noteValueChange(ValueName name) const;
 
     CPString m_name;
     CPString m_kind;
@@ -161,6 +195,11 @@ private:
     std::size_t m_slot = 0;  // the node's place in its flowsheet's array, gaps included
     FlowSheet* m_sheet = nullptr;
     CPValue m_values;
+    // Where each known name sits among the values (bit k of `m_knownLooked`: position k has been
+    // looked up; a null entry then means the node has no such value). Values are only added and
+    // removed through the node, which keeps this up to date.
+    mutable std::array<CPValue*, ValueName::KnownCount> m_knownValues{};
+    mutable std::uint32_t m_knownLooked = 0;
     std::vector<CNode*> m_in;
     std::vector<CNode*> m_out;
     int m_upCursor = 0;

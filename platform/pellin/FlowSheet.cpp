@@ -203,6 +203,7 @@ std::unique_ptr<FlowSheet> FlowSheet::clone(FSOwner* newOwner) const {
     for (const auto& n : m_nodes) {
         std::unique_ptr<CNode> c = n->makeEmptyCopy();
         c->m_values = n->m_values;
+        c->valuesReplaced();
         c->m_fingerPrint = n->m_fingerPrint;
         c->copyStateFrom(*n);
         c->m_in.assign(n->m_in.size(), nullptr);

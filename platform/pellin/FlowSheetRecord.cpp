@@ -99,6 +99,7 @@ bool FlowSheet::recallInto(ILurmetBinaryFile& file, const StreamResolver& resolv
             return false;
         if (!file.EndRecord(nodeRecord)) return false;
         node->m_values = std::move(values);
+        node->valuesReplaced();
         node->m_fingerPrint = fp;
         node->m_in.assign(static_cast<std::size_t>(inSlots), nullptr);
         node->m_out.assign(static_cast<std::size_t>(outSlots), nullptr);

@@ -70,11 +70,16 @@ int HeatExch::CalculateCrossPinchHeatLoads(const std::vector<double>& hotPinch, 
     StreamNode* ci = getInlet(1);
     StreamNode* co = getOutlet(1);
     double q = 0.0, thi = 0.0, tho = 0.0, tci = 0.0, tco = 0.0;
-    StreamProfile hot, cold;
+    StreamProfile ownHot, ownCold;
+    const StreamProfile* hotProfile = nullptr;
+    const StreamProfile* coldProfile = nullptr;
     if (!hi || !ho || !ci || !co || !isKnown(NodeValue::Duty, q) || !hi->isKnown(NodeValue::Temperature, thi) ||
         !ho->isKnown(NodeValue::Temperature, tho) || !ci->isKnown(NodeValue::Temperature, tci) ||
-        !co->isKnown(NodeValue::Temperature, tco) || !hi->getProfile(hot) || !ci->getProfile(cold))
+        !co->isKnown(NodeValue::Temperature, tco) || !(hotProfile = hi->profileOrHeld(ownHot)) ||
+        !(coldProfile = ci->profileOrHeld(ownCold)))
         return 0;
+    const StreamProfile& hot = *hotProfile;
+    const StreamProfile& cold = *coldProfile;
     const bool heater = IsHeater(), cooler = IsCooler();
     int n = 0;
     for (std::size_t j = 0; j < hotPinch.size(); ++j) {
@@ -118,10 +123,6 @@ bool HeatExch::recallState(ILurmetBinaryFile& file) {
     return true;
 }
 
-// Asked for every unit in every calculation: the class is tested first and the type name, made
-// once, only for an exchanger.
-HeatExch* AsHeatExch(CNode* node) {
-    static const CPString kTypeName(NodeKind::CountercurrentHX);
-    auto* exchanger = dynamic_cast<HeatExch*>(node);
-    return exchanger && exchanger->IsOfType(kTypeName) ? exchanger : nullptr;
-}
+// Asked for every unit in every calculation: the node answers by itself (every exchanger answers
+// the exchanger's type name).
+HeatExch* AsHeatExch(CNode* node) { return node ? node->asHeatExch() : nullptr; }

@@ -15,11 +15,13 @@
 #include <vector>
 
 class StreamNode;
+class StreamProfile;
 
 class HeatExch : public CNode {
 public:
     using CNode::CNode;
     bool IsOfType(const CPString& typeName) const override;
+    HeatExch* asHeatExch() override { return this; }
 
     // Segments at the ports of a side (0 hot, 1 cold); null when not connected.
     StreamNode* getInlet(int side) const;
@@ -143,7 +145,9 @@ protected:
 private:
     int clearPerformance();
     int solve();
-    int performance(double duty, const double t[4], bool areaSpecified);
+    // With the profiles the flowsheet holds for the calculation, when it holds them.
+    int performance(double duty, const double t[4], bool areaSpecified, const StreamProfile* heldHot = nullptr,
+                    const StreamProfile* heldCold = nullptr);
 
     int m_status = 0;
     bool m_feasible = true;

@@ -357,7 +357,7 @@ int HeatExch::solve() {
     if (!hot.knowOut) written += hot.out->writeCalculated(V::Temperature, t[1]);
     if (!cold.knowIn) written += cold.in->writeCalculated(V::Temperature, t[2]);
     if (!cold.knowOut) written += cold.out->writeCalculated(V::Temperature, t[3]);
-    return written + performance(q, t, areaSpecified);
+    return written + performance(q, t, areaSpecified, hot.held, cold.held);
 }
 
 bool HeatExch::LargestDutyAtApproach(double dtMin, double& duty) const {
@@ -375,11 +375,15 @@ bool HeatExch::LargestDutyAtApproach(double dtMin, double& duty) const {
     return true;
 }
 
-int HeatExch::performance(double q, const double t[4], bool areaSpecified) {
+int HeatExch::performance(double q, const double t[4], bool areaSpecified, const StreamProfile* heldHot,
+                          const StreamProfile* heldCold) {
     int written = writeCalculated(V::HighEndDelT, t[0] - t[3]) + writeCalculated(V::LowEndDelT, t[1] - t[2]);
-    StreamProfile hot, cold;
-    getInlet(0)->getProfile(hot);
-    getInlet(1)->getProfile(cold);
+    // The profiles the flowsheet holds for the calculation are the ones the inlets would build.
+    StreamProfile ownHot, ownCold;
+    if (!heldHot) getInlet(0)->getProfile(ownHot);
+    if (!heldCold) getInlet(1)->getProfile(ownCold);
+    const StreamProfile& hot = heldHot ? *heldHot : ownHot;
+    const StreamProfile& cold = heldCold ? *heldCold : ownCold;
 
     double F = 1.0, series = 1.0, area = 0.0;
     const Coefficient c = coefficientOf(*this);

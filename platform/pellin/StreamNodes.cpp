@@ -120,6 +120,11 @@ const StreamProfile* StreamNode::getHeldProfile() const {
     return &sheet->HeldStreamProfile(*stream, getSplitFraction());
 }
 
+const StreamProfile* StreamNode::profileOrHeld(StreamProfile& own) const {
+    if (const StreamProfile* held = getHeldProfile()) return held->Valid() ? held : nullptr;
+    return getProfile(own) ? &own : nullptr;
+}
+
 double StreamNode::getEnthalpy() const {
     double t = 0.0;
     StreamProfile p;
@@ -170,12 +175,8 @@ std::unique_ptr<CNode> StreamEnd::makeEmptyCopy() const {
     return std::make_unique<StreamEnd>(getName(), getClassName(), getParentPIStream());
 }
 
-// Exchangers ask for their ports many times in every calculation: the class is tested first and
-// the type name, made once, only for a stream segment.
-StreamNode* AsStreamNode(CNode* node) {
-    static const CPString kTypeName(NodeKind::MaterialStream);
-    auto* segment = dynamic_cast<StreamNode*>(node);
-    return segment && segment->IsOfType(kTypeName) ? segment : nullptr;
-}
+// Exchangers ask for their ports many times in every calculation: the node answers by itself
+// (every segment answers the segment's type name).
+StreamNode* AsStreamNode(CNode* node) { return node ? node->asStreamNode() : nullptr; }
 StreamStart* AsStreamStart(CNode* node) { return NodeCast<StreamStart>(node, NodeKind::FeedBlock); }
 StreamEnd* AsStreamEnd(CNode* node) { return NodeCastByKind<StreamEnd>(node, NodeKind::ProductBlock); }

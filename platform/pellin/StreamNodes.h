@@ -25,6 +25,7 @@ class StreamNode : public StreamPiece {
 public:
     StreamNode(const CPString& name, const CPString& kind, IFlowsheetStream* stream = nullptr)
         : StreamPiece(name, kind, stream) {}
+    StreamNode* asStreamNode() override { return this; }
     bool IsOfType(const CPString& typeName) const override;
 
     // Share of the whole stream's flow in this segment: the product of the split fractions of
@@ -43,6 +44,9 @@ public:
     // FlowSheet::HoldStreamProfiles), without a copy; null when it holds none or the segment has
     // no stream.
     const StreamProfile* getHeldProfile() const;
+    // The profile as `getProfile` gives it: the held one when the flowsheet holds it, else built
+    // into `own`; null when there is none.
+    const StreamProfile* profileOrHeld(StreamProfile& own) const;
 
     int Calculate(int code) override;
 

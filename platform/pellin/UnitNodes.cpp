@@ -176,8 +176,10 @@ int DummyHX::Calculate(int code) {
         return n;
     }
     if (!UnitCode::IsCalculate(code) || !in || !out) return 0;
-    StreamProfile p;
-    if (!in->getProfile(p)) return 0;
+    StreamProfile own;
+    const StreamProfile* profile = in->profileOrHeld(own);
+    if (!profile) return 0;
+    const StreamProfile& p = *profile;
     const IFlowsheetStream* s = in->getParentPIStream();
     // Heat flows into a cold stream and out of a hot one.
     const int hotCold = s ? s->GetHotCold() : 2;

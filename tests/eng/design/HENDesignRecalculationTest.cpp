@@ -7,7 +7,11 @@
 #include "lumeth/Session.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -606,4 +610,77 @@ TEST(HENDesignChange, AHeaterWhoseProcessSideNothingSettlesIsAFreeDuty) {
     EXPECT_NEAR(Plant::Duty(n.cooler2), 60.0, 1e-9);
     EXPECT_NEAR(n.d->GetUtilityLoad("ST"), 0.0, 1e-9);
     EXPECT_GT(n.d->CountOpenValues(n.Units(), nullptr), 0);
+}
+
+namespace {
+
+// Every value of every node, bit for bit, with each exchanger's status and feasibility.
+std::vector<std::string> AllValues(CPIHENDesign& d) {
+    std::vector<std::string> lines;
+    for (CNode* node : d.GetFlowSheet()->getAllNodes()) {
+        const CPValue& values = node->getValues();
+        for (std::size_t i = 0; i < values.GetNumberOfSubValues(); ++i) {
+            const CPValue* v = values.GetSubValue(i);
+            char line[256];
+            std::snprintf(line, sizeof line, "%s %s %a %d %s", node->getName().c_str(), v->GetName().c_str(),
+                          v->GetValue(), v->GetStatus(), v->IsText() ? v->GetText().c_str() : "");
+            lines.emplace_back(line);
+        }
+        if (HeatExch* x = AsHeatExch(node))
+            lines.push_back(node->getName() + " status " + std::to_string(x->getStatus()) + " " +
+                            std::to_string(x->IsFeasible()));
+    }
+    return lines;
+}
+
+}  // namespace
+
+// Two hot streams cooled by water in series and a process exchanger between H1 and C: a change
+// of one duty leaves the design exactly as one built with that duty from the start, on the water
+// (whose flow follows the design's load) and on the process streams alike.
+TEST(HENDesignChange, ADutyChangedLeavesTheValuesOfADesignBuiltWithIt) {
+    using Duties = std::tuple<double, double, double>;
+    auto build = [](Net& n, Duties duties) {
+        n.Add("H1", 150, 50, 1.0);
+        n.Add("H2", 120, 40, 1.0);
+        n.Add("C", 30, 100, 0.8);
+        n.Add("CW", 20, 30, 0.1, 1);
+        for (const char* s : {"H1", "H2", "C", "CW"}) n.scenario->FindStream(s)->SetValue("HTCoeff", 0.5, 0);
+        n.d = n.Design("D1");
+        n.d->Deactivate();
+        std::vector<CNode*> units;
+        const auto [process, first, second] = duties;
+        for (auto [hot, cold, duty] : {std::tuple{"H1", "C", process}, std::tuple{"H1", "CW", first},
+                                       std::tuple{"H2", "CW", second}}) {
+            CNode* x = n.d->AddHeatExchanger(n.Segment(hot, 0), n.Segment(cold, 0), nullptr, NodeKind::CountercurrentHX,
+                                             nullptr);
+            EXPECT_NE(x, nullptr);
+            if (!x) return units;
+            x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified);
+            for (int port = 0; port < 4; ++port)
+                if (n.d->CanRemoveUtilityAtPort(x, port)) n.d->RemoveUtilityAtPort(x, port);
+            units.push_back(x);
+        }
+        n.d->Activate(1);
+        return units;
+    };
+    for (const auto& [from, to] : {std::pair{Duties{40, 50, 60}, Duties{30, 50, 60}},
+                                   std::pair{Duties{40, 50, 60}, Duties{40, 35, 60}},
+                                   std::pair{Duties{40, 50, 60}, Duties{40, 50, 75}}}) {
+        Net changed, fresh;
+        std::vector<CNode*> units = build(changed, from);
+        ASSERT_EQ(units.size(), 3u);
+        const double next[3] = {std::get<0>(to), std::get<1>(to), std::get<2>(to)};
+        for (std::size_t i = 0; i < 3; ++i) units[i]->addVariable(NodeValue::Duty, next[i], ValueStatus::Specified);
+        changed.d->ProcessChange(CPIHENDesign::CodeFlowsheetChanged, CPString(), nullptr);
+        ASSERT_EQ(build(fresh, to).size(), 3u);
+        EXPECT_EQ(AllValues(*changed.d), AllValues(*fresh.d));
+        // The water flows at the design's load (cp = load / 10 K): H2's cooler, first on it,
+        // warms it by H2's duty at that flow.
+        const double load = std::get<1>(to) + std::get<2>(to);
+        EXPECT_NEAR(changed.d->GetUtilityLoad("CW"), load, 1e-9);
+        HeatExch* h2 = AsHeatExch(units[2]);
+        ASSERT_NE(h2, nullptr);
+        EXPECT_NEAR(Net::T(h2->getOutlet(1)), 20.0 + std::get<2>(to) / (load / 10.0), 1e-6);
+    }
 }
