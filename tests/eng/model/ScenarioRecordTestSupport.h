@@ -61,6 +61,13 @@ inline ScenarioServices RecordServices(std::shared_ptr<RecordDesignFactory> desi
     return services;
 }
 
+// A free-standing scenario with real targets and the design double's factory.
+struct LiveScenario {
+    LiveScenario() : scenario(nullptr, RecordServices(designs)) {}
+    std::shared_ptr<RecordDesignFactory> designs = std::make_shared<RecordDesignFactory>();
+    CPIScenario scenario;
+};
+
 struct RecordProject {
     RecordProject() : project(nullptr, "Plant") { project.SetScenarioServices(RecordServices(designs)); }
     CPIScenario* Scenario(const CPString& name) const {

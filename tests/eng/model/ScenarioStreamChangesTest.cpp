@@ -17,12 +17,6 @@ using namespace scenario_record_test;
 
 namespace {
 
-struct LiveScenario {
-    LiveScenario() : scenario(nullptr, RecordServices(designs)) {}
-    std::shared_ptr<RecordDesignFactory> designs = std::make_shared<RecordDesignFactory>();
-    CPIScenario scenario;
-};
-
 // How often each name stands in the units target's sub-networks.
 std::map<std::string, int> UnitsTargetNames(const CPIScenario& s) {
     std::map<std::string, int> names;

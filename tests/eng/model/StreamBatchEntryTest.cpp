@@ -15,12 +15,6 @@ using namespace scenario_record_test;
 
 namespace {
 
-struct LiveScenario {
-    LiveScenario() : scenario(nullptr, RecordServices(designs)) {}
-    std::shared_ptr<RecordDesignFactory> designs = std::make_shared<RecordDesignFactory>();
-    CPIScenario scenario;
-};
-
 struct BatchCase {
     const char* name;
     int kind;
