@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <unordered_map>
@@ -144,6 +145,7 @@ public:
                 if (!m_stirred[i]) continue;
                 CNode* unit = m_units[i];
                 const std::uint64_t epoch = m_sheet.FractionEpoch();
+                ReadPorts(unit, m_portsBefore);
                 const int n = unit->Calculate(code);
                 written += n;
                 m_stirred[i] = false;
@@ -151,7 +153,7 @@ public:
                 else if (n > 0) {
                     // What it wrote may let the unit itself go on (it answers 0 when not).
                     Enqueue(unit);
-                    EnqueueNeighbours(unit);
+                    EnqueueChangedNeighbours(unit);
                 }
             }
             if (budget <= 0 || !whenIdle) break;
@@ -169,10 +171,46 @@ public:
     }
 
 private:
-    void Enqueue(CNode* unit) {
+    // What a unit across a segment reads of it: its temperature, share of the flow and mass
+    // flow, each as value bits and status.
+    struct PortValue {
+        double value;
+        int status;
+        bool operator==(const PortValue& o) const {
+            return status == o.status && std::memcmp(&value, &o.value, sizeof value) == 0;
+        }
+    };
+    static constexpr int kPortValues = 3;
+    static void ReadPort(const CNode* segment, std::vector<PortValue>& out) {
+        static const ValueName names[kPortValues] = {NodeValue::Temperature, NodeValue::SplitFraction,
+                                                     NodeValue::MassFlow};
+        for (const ValueName& name : names) {
+            const CPValue* v = segment ? segment->findValue(name) : nullptr;
+            if (!v) out.push_back({0.0, -1});
+            else if (v->IsText()) out.push_back({0.0, -2});
+            else out.push_back({v->GetValue(), v->GetStatus()});
+        }
+    }
+    // The unit's port segments in slot order, upstream slots first.
+    static void ReadPorts(const CNode* unit, std::vector<PortValue>& out) {
+        out.clear();
+        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k) ReadPort(unit->getIthUpStreamNode(k), out);
+        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k) ReadPort(unit->getIthDownStreamNode(k), out);
+    }
+    bool PortChanged(const CNode* segment, std::size_t port) {
+        m_portAfter.clear();
+        ReadPort(segment, m_portAfter);
+        const std::size_t first = port * kPortValues;
+        return first + kPortValues > m_portsBefore.size() ||
+               !std::equal(m_portAfter.begin(), m_portAfter.end(), m_portsBefore.begin() + static_cast<long>(first));
+    }
+
+    // Puts the unit in the queue; `stir`: something it reads changed, so it calculates at its
+    // turn.
+    void Enqueue(CNode* unit, bool stir = true) {
         const auto it = m_index.find(unit);
         if (it == m_index.end()) return;
-        m_stirred[it->second] = true;
+        if (stir) m_stirred[it->second] = true;
         if (m_queued[it->second]) return;
         m_queued[it->second] = true;
         m_queue.push_back(it->second);
@@ -187,6 +225,21 @@ private:
     void StirAll() {
         m_stirred.assign(m_units.size(), true);
         EnqueueAll();
+    }
+    // The units across the unit's port segments, after the unit wrote. Each keeps the turn in
+    // the queue it would take after any write of the unit, but only one across a segment whose
+    // values the unit changed calculates there (unless something else stirred it): one across
+    // an untouched segment reads what it read at its last calculation, which wrote nothing, and
+    // would write nothing again. The order of calculation stays that of a run that stirred them
+    // all, so every shared temperature comes from the same unit in the same direction.
+    void EnqueueChangedNeighbours(CNode* unit) {
+        std::size_t port = 0;
+        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k, ++port)
+            if (CNode* segment = unit->getIthUpStreamNode(k))
+                Enqueue(segment->getIthUpStreamNode(0), PortChanged(segment, port));
+        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k, ++port)
+            if (CNode* segment = unit->getIthDownStreamNode(k))
+                Enqueue(segment->getIthDownStreamNode(0), PortChanged(segment, port));
     }
     // The units across the unit's port segments.
     void EnqueueNeighbours(CNode* unit) {
@@ -203,6 +256,7 @@ private:
     // Units not known to be at rest.
     std::vector<bool> m_stirred;
     std::deque<std::size_t> m_queue;
+    std::vector<PortValue> m_portsBefore, m_portAfter;
 };
 }  // namespace
 
