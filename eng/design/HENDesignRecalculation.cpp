@@ -145,7 +145,7 @@ public:
                 if (!m_stirred[i]) continue;
                 CNode* unit = m_units[i];
                 const std::uint64_t epoch = m_sheet.FractionEpoch();
-                ReadPorts(unit, m_portsBefore);
+                const bool portsRead = ReadPorts(unit);
                 const int n = unit->Calculate(code);
                 written += n;
                 m_stirred[i] = false;
@@ -153,7 +153,8 @@ public:
                 else if (n > 0) {
                     // What it wrote may let the unit itself go on (it answers 0 when not).
                     Enqueue(unit);
-                    EnqueueChangedNeighbours(unit);
+                    if (portsRead) EnqueueChangedNeighbours(unit);
+                    else EnqueueNeighbours(unit);
                 }
             }
             if (budget <= 0 || !whenIdle) break;
@@ -172,37 +173,39 @@ public:
 
 private:
     // What a unit across a segment reads of it: its temperature, share of the flow and mass
-    // flow, each as value bits and status.
-    struct PortValue {
-        double value;
-        int status;
-        bool operator==(const PortValue& o) const {
-            return status == o.status && std::memcmp(&value, &o.value, sizeof value) == 0;
+    // flow, each as value bits and status (status -1: no such value; -2: a text).
+    struct PortValues {
+        static constexpr int kCount = 3;
+        std::uint64_t bits[kCount];
+        int status[kCount];
+        bool operator==(const PortValues& o) const {
+            for (int k = 0; k < kCount; ++k)
+                if (bits[k] != o.bits[k] || status[k] != o.status[k]) return false;
+            return true;
         }
     };
-    static constexpr int kPortValues = 3;
-    static void ReadPort(const CNode* segment, std::vector<PortValue>& out) {
-        static const ValueName names[kPortValues] = {NodeValue::Temperature, NodeValue::SplitFraction,
-                                                     NodeValue::MassFlow};
-        for (const ValueName& name : names) {
-            const CPValue* v = segment ? segment->findValue(name) : nullptr;
-            if (!v) out.push_back({0.0, -1});
-            else if (v->IsText()) out.push_back({0.0, -2});
-            else out.push_back({v->GetValue(), v->GetStatus()});
+    // Ports read before a unit calculates; a unit with more (a tee of many branches) stirs all
+    // its neighbours when it writes.
+    static constexpr int kMaxPorts = 8;
+    static PortValues ReadPort(const CNode* segment) {
+        static const ValueName names[PortValues::kCount] = {NodeValue::Temperature, NodeValue::SplitFraction,
+                                                            NodeValue::MassFlow};
+        PortValues p{};
+        for (int k = 0; k < PortValues::kCount; ++k) {
+            const CPValue* v = segment ? segment->findValue(names[k]) : nullptr;
+            p.status[k] = !v ? -1 : v->IsText() ? -2 : v->GetStatus();
+            const double value = v && !v->IsText() ? v->GetValue() : 0.0;
+            std::memcpy(&p.bits[k], &value, sizeof value);
         }
+        return p;
     }
-    // The unit's port segments in slot order, upstream slots first.
-    static void ReadPorts(const CNode* unit, std::vector<PortValue>& out) {
-        out.clear();
-        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k) ReadPort(unit->getIthUpStreamNode(k), out);
-        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k) ReadPort(unit->getIthDownStreamNode(k), out);
-    }
-    bool PortChanged(const CNode* segment, std::size_t port) {
-        m_portAfter.clear();
-        ReadPort(segment, m_portAfter);
-        const std::size_t first = port * kPortValues;
-        return first + kPortValues > m_portsBefore.size() ||
-               !std::equal(m_portAfter.begin(), m_portAfter.end(), m_portsBefore.begin() + static_cast<long>(first));
+    // The unit's port segments in slot order, upstream slots first; false when it has too many.
+    bool ReadPorts(const CNode* unit) {
+        const int up = unit->getNumberOfUpStreamSlots(), down = unit->getNumberOfDownStreamSlots();
+        if (up + down > kMaxPorts) return false;
+        for (int k = 0; k < up; ++k) m_before[k] = ReadPort(unit->getIthUpStreamNode(k));
+        for (int k = 0; k < down; ++k) m_before[up + k] = ReadPort(unit->getIthDownStreamNode(k));
+        return true;
     }
 
     // Puts the unit in the queue; `stir`: something it reads changed, so it calculates at its
@@ -233,13 +236,13 @@ private:
     // would write nothing again. The order of calculation stays that of a run that stirred them
     // all, so every shared temperature comes from the same unit in the same direction.
     void EnqueueChangedNeighbours(CNode* unit) {
-        std::size_t port = 0;
-        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k, ++port)
+        const int up = unit->getNumberOfUpStreamSlots();
+        for (int k = 0; k < up; ++k)
             if (CNode* segment = unit->getIthUpStreamNode(k))
-                Enqueue(segment->getIthUpStreamNode(0), PortChanged(segment, port));
-        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k, ++port)
+                Enqueue(segment->getIthUpStreamNode(0), !(ReadPort(segment) == m_before[k]));
+        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
             if (CNode* segment = unit->getIthDownStreamNode(k))
-                Enqueue(segment->getIthDownStreamNode(0), PortChanged(segment, port));
+                Enqueue(segment->getIthDownStreamNode(0), !(ReadPort(segment) == m_before[up + k]));
     }
     // The units across the unit's port segments.
     void EnqueueNeighbours(CNode* unit) {
@@ -256,7 +259,7 @@ private:
     // Units not known to be at rest.
     std::vector<bool> m_stirred;
     std::deque<std::size_t> m_queue;
-    std::vector<PortValue> m_portsBefore, m_portAfter;
+    PortValues m_before[kMaxPorts];
 };
 }  // namespace
 
