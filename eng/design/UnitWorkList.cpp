@@ -1,0 +1,150 @@
+#include "eng/design/UnitWorkList.h"
+
+#include "pellin/CNode.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/NodeKinds.h"
+
+#include <cstring>
+
+namespace {
+// Most calculations of one unit in a propagation, on average over the units: units that keep
+// overwriting each other are cut off here.
+constexpr int kMaxPasses = 250;
+}  // namespace
+
+bool UnitWorkList::PortValues::operator==(const PortValues& o) const {
+    for (int k = 0; k < kCount; ++k)
+        if (bits[k] != o.bits[k] || status[k] != o.status[k]) return false;
+    return true;
+}
+
+UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
+    m_index.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
+    auto indexOf = [&](const CNode* node) {
+        const auto it = node ? m_index.find(node) : m_index.end();
+        return it == m_index.end() ? kNone : it->second;
+    };
+    m_firstPort.reserve(units.size() + 1);
+    for (const CNode* unit : units) {
+        m_firstPort.push_back(m_ports.size());
+        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k) {
+            const CNode* segment = unit->getIthUpStreamNode(k);
+            m_ports.push_back({segment, segment ? indexOf(segment->getIthUpStreamNode(0)) : kNone});
+        }
+        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k) {
+            const CNode* segment = unit->getIthDownStreamNode(k);
+            m_ports.push_back({segment, segment ? indexOf(segment->getIthDownStreamNode(0)) : kNone});
+        }
+    }
+    m_firstPort.push_back(m_ports.size());
+    m_queued.assign(units.size(), false);
+    // Nothing has calculated yet.
+    m_stirred.assign(units.size(), true);
+}
+
+void UnitWorkList::Mark(CNode* unit) {
+    const auto it = m_index.find(unit);
+    if (it != m_index.end()) m_stirred[it->second] = true;
+}
+
+int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>& whenIdle) {
+    EnqueueAll();
+    long budget = static_cast<long>(kMaxPasses) * static_cast<long>(m_units.size() + 1);
+    int written = 0;
+    std::vector<CNode*> touched;
+    for (;;) {
+        while (!m_queue.empty() && budget-- > 0) {
+            const std::size_t i = m_queue.front();
+            m_queue.pop_front();
+            m_queued[i] = false;
+            if (!m_stirred[i]) continue;
+            CNode* unit = m_units[i];
+            const std::uint64_t epoch = m_sheet.FractionEpoch();
+            ReadPorts(i);
+            const int n = unit->Calculate(code);
+            written += n;
+            m_stirred[i] = false;
+            if (m_sheet.FractionEpoch() != epoch) StirAll();
+            else if (n > 0) {
+                Enqueue(i, true);
+                EnqueueNeighbours(i, true);
+            }
+        }
+        if (budget <= 0 || !whenIdle) break;
+        touched.clear();
+        whenIdle(touched);
+        if (touched.empty()) break;
+        // What the idle step wrote is not read back here: every unit next to it calculates.
+        for (CNode* unit : touched) {
+            const auto it = m_index.find(unit);
+            if (it != m_index.end()) {
+                Enqueue(it->second, true);
+                EnqueueNeighbours(it->second, false);
+                continue;
+            }
+            // A unit outside the list (a recalculation of part of the network): the ones of the
+            // list next to it still calculate.
+            for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k)
+                if (const CNode* segment = unit->getIthUpStreamNode(k)) EnqueueNode(segment->getIthUpStreamNode(0));
+            for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
+                if (const CNode* segment = unit->getIthDownStreamNode(k)) EnqueueNode(segment->getIthDownStreamNode(0));
+        }
+    }
+    // Cut off before the units came to rest: none of them is known to be at rest.
+    if (budget <= 0) m_stirred.assign(m_units.size(), true);
+    return written;
+}
+
+UnitWorkList::PortValues UnitWorkList::ReadPort(const CNode* segment) {
+    static const ValueName names[PortValues::kCount] = {NodeValue::Temperature, NodeValue::SplitFraction,
+                                                        NodeValue::MassFlow};
+    PortValues p{};
+    for (int k = 0; k < PortValues::kCount; ++k) {
+        const CPValue* v = segment ? segment->findValue(names[k]) : nullptr;
+        p.status[k] = !v ? -1 : v->IsText() ? -2 : v->GetStatus();
+        const double value = v && !v->IsText() ? v->GetValue() : 0.0;
+        std::memcpy(&p.bits[k], &value, sizeof value);
+    }
+    return p;
+}
+
+void UnitWorkList::ReadPorts(std::size_t unit) {
+    m_before.clear();
+    for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p)
+        m_before.push_back(ReadPort(m_ports[p].segment));
+}
+
+void UnitWorkList::Enqueue(std::size_t unit, bool stir) {
+    if (stir) m_stirred[unit] = true;
+    if (m_queued[unit]) return;
+    m_queued[unit] = true;
+    m_queue.push_back(unit);
+}
+
+void UnitWorkList::EnqueueNode(const CNode* unit) {
+    const auto it = unit ? m_index.find(unit) : m_index.end();
+    if (it != m_index.end()) Enqueue(it->second, true);
+}
+
+void UnitWorkList::EnqueueAll() {
+    for (std::size_t i = 0; i < m_units.size(); ++i)
+        if (!m_queued[i]) {
+            m_queued[i] = true;
+            m_queue.push_back(i);
+        }
+}
+
+void UnitWorkList::StirAll() {
+    m_stirred.assign(m_units.size(), true);
+    EnqueueAll();
+}
+
+void UnitWorkList::EnqueueNeighbours(std::size_t unit, bool changedOnly) {
+    const std::size_t first = m_firstPort[unit];
+    for (std::size_t p = first; p < m_firstPort[unit + 1]; ++p) {
+        const Port& port = m_ports[p];
+        if (!port.segment || port.neighbour == kNone) continue;
+        Enqueue(port.neighbour, !changedOnly || !(ReadPort(port.segment) == m_before[p - first]));
+    }
+}
