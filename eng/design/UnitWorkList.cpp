@@ -12,12 +12,6 @@ namespace {
 constexpr int kMaxPasses = 250;
 }  // namespace
 
-bool UnitWorkList::PortValues::operator==(const PortValues& o) const {
-    for (int k = 0; k < kCount; ++k)
-        if (bits[k] != o.bits[k] || status[k] != o.status[k]) return false;
-    return true;
-}
-
 UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
     m_index.reserve(units.size());
     for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
@@ -96,23 +90,43 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
     return written;
 }
 
-UnitWorkList::PortValues UnitWorkList::ReadPort(const CNode* segment) {
-    static const ValueName names[PortValues::kCount] = {NodeValue::Temperature, NodeValue::SplitFraction,
-                                                        NodeValue::MassFlow};
-    PortValues p{};
-    for (int k = 0; k < PortValues::kCount; ++k) {
-        const CPValue* v = segment ? segment->findValue(names[k]) : nullptr;
-        p.status[k] = !v ? -1 : v->IsText() ? -2 : v->GetStatus();
-        const double value = v && !v->IsText() ? v->GetValue() : 0.0;
-        std::memcpy(&p.bits[k], &value, sizeof value);
+void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out) {
+    if (!segment) return;
+    const CPValue& values = segment->getValues();
+    for (std::size_t k = 0; k < values.GetNumberOfSubValues(); ++k) {
+        const CPValue& v = *values.GetSubValue(k);
+        Entry e{};
+        const double number = v.IsText() ? 0.0 : v.GetValue();
+        std::memcpy(&e.bits, &number, sizeof number);
+        e.status = v.GetStatus();
+        e.text = v.IsText() ? &v.GetText() : nullptr;
+        e.subValues = v.GetNumberOfSubValues();
+        out.push_back(e);
     }
-    return p;
+}
+
+bool UnitWorkList::PortChanged(const CNode* segment, std::size_t first, std::size_t end) {
+    m_after.clear();
+    ReadPort(segment, m_after);
+    if (m_after.size() != end - first) return true;
+    for (std::size_t k = 0; k < m_after.size(); ++k) {
+        const Entry& a = m_before[first + k];
+        const Entry& b = m_after[k];
+        if (a.bits != b.bits || a.status != b.status || a.subValues != b.subValues || !a.text != !b.text ||
+            (a.text && *a.text != *b.text))
+            return true;
+    }
+    return false;
 }
 
 void UnitWorkList::ReadPorts(std::size_t unit) {
     m_before.clear();
-    for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p)
-        m_before.push_back(ReadPort(m_ports[p].segment));
+    m_portStart.clear();
+    for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p) {
+        m_portStart.push_back(m_before.size());
+        ReadPort(m_ports[p].segment, m_before);
+    }
+    m_portStart.push_back(m_before.size());
 }
 
 void UnitWorkList::Enqueue(std::size_t unit, bool stir) {
@@ -145,6 +159,7 @@ void UnitWorkList::EnqueueNeighbours(std::size_t unit, bool changedOnly) {
     for (std::size_t p = first; p < m_firstPort[unit + 1]; ++p) {
         const Port& port = m_ports[p];
         if (!port.segment || port.neighbour == kNone) continue;
-        Enqueue(port.neighbour, !changedOnly || !(ReadPort(port.segment) == m_before[p - first]));
+        Enqueue(port.neighbour, !changedOnly || PortChanged(port.segment, m_portStart[p - first],
+                                                             m_portStart[p - first + 1]));
     }
 }

@@ -10,7 +10,7 @@
 // A unit at rest (its last calculation wrote nothing, and since then nothing it reads changed)
 // would write nothing again, so it is passed over at its turn instead of calculated. A unit that
 // writes still gives each unit next to it the turn in the queue it has always given it, but only
-// one across a segment whose temperature, share or mass flow it changed calculates there: the
+// one across a segment one of whose values it changed calculates there: the
 // order of calculation is that of a run that calculated them all, so every shared temperature
 // comes from the same unit in the same direction and the results agree to the last bit. Only
 // what the caller marks as changed between runs (`Mark`) and what the run itself touches
@@ -27,6 +27,7 @@
 #include <vector>
 
 class CNode;
+class CPString;
 class FlowSheet;
 
 class UnitWorkList {
@@ -42,13 +43,13 @@ public:
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    // What a unit across a segment reads of it: its temperature, share of the flow and mass
-    // flow, each as value bits and status (status -1: no such value; -2: a text).
-    struct PortValues {
-        static constexpr int kCount = 3;
-        std::uint64_t bits[kCount];
-        int status[kCount];
-        bool operator==(const PortValues& o) const;
+    // One value of a segment as a unit across it reads it: the number's bits, status, text
+    // (null for a number) and how many values it holds below it.
+    struct Entry {
+        std::uint64_t bits;
+        int status;
+        const CPString* text;
+        std::size_t subValues;
     };
     // One port slot of a unit (upstream slots first): its segment (null for an empty slot) and
     // the unit across it (kNone when that is no unit of the list).
@@ -56,7 +57,10 @@ private:
         const CNode* segment;
         std::size_t neighbour;
     };
-    static PortValues ReadPort(const CNode* segment);
+    // Appends the segment's values, in order (nothing for an empty slot).
+    static void ReadPort(const CNode* segment, std::vector<Entry>& out);
+    // Whether the segment's values differ from m_before[first, end).
+    bool PortChanged(const CNode* segment, std::size_t first, std::size_t end);
     void ReadPorts(std::size_t unit);
     // Puts the unit in the queue; `stir`: something it reads changed, so it calculates at its
     // turn.
@@ -79,6 +83,8 @@ private:
     // Units not known to be at rest.
     std::vector<bool> m_stirred;
     std::deque<std::size_t> m_queue;
-    // The port values of the unit calculating, as they were before it calculated.
-    std::vector<PortValues> m_before;
+    // The values of the ports of the unit calculating, as they were before it calculated: those
+    // of its k-th port are m_before[m_portStart[k] .. m_portStart[k + 1]).
+    std::vector<Entry> m_before, m_after;
+    std::vector<std::size_t> m_portStart;
 };
