@@ -9,6 +9,7 @@
 
 #include "eng/design/HENCalculator.h"
 #include "eng/design/HENDesignChain.h"
+#include "eng/design/UnitWorkList.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/Framework.h"
 #include "pellin/HeatExch.h"
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,9 +27,6 @@
 using namespace chain;
 
 namespace {
-// Most calculations of one unit in a propagation, on average over the units: units that keep
-// overwriting each other are cut off here.
-constexpr int kMaxPasses = 250;
 constexpr const char* kSpecStatus = "SpecStatus";
 
 bool isOpen(const CNode* node, const char* name) {
@@ -101,109 +98,6 @@ private:
     FlowSheet& m_sheet;
 };
 
-// The units of a propagation and the ones waiting to calculate. Every unit calculates once;
-// after that a unit calculates again only when it or a unit next to it (across a segment they
-// share) writes a value, or when a split fraction changes anywhere (it scales every heat content after
-// it). So a unit calculates about as often as its inputs change, not once per pass over the whole
-// network, and a propagation along a stream of many units grows with the units rather than with
-// the units times the stream's length.
-//
-// A unit at rest (its last calculation wrote nothing, and since then nothing it reads changed:
-// no unit next to it wrote, no fraction changed) would write nothing again, so a later run passes
-// it over at its turn instead of calculating it. Only what the caller marks as changed between
-// runs (`Mark`) and what the run itself touches calculates: a run after a change on a few streams
-// solves the units on those streams and what their writes reach, in the order a full run would.
-class UnitWorkList {
-public:
-    UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
-        m_index.reserve(units.size());
-        for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
-        m_queued.assign(units.size(), false);
-        // Nothing has calculated yet.
-        m_stirred.assign(units.size(), true);
-    }
-
-    // Something the unit reads changed outside the run.
-    void Mark(CNode* unit) {
-        const auto it = m_index.find(unit);
-        if (it != m_index.end()) m_stirred[it->second] = true;
-    }
-
-    // Runs until no unit writes; `whenIdle` may then hand new work (units whose values it
-    // wrote). Answers the values written.
-    int Run(int code, const std::function<void(std::vector<CNode*>&)>& whenIdle) {
-        EnqueueAll();
-        long budget = static_cast<long>(kMaxPasses) * static_cast<long>(m_units.size() + 1);
-        int written = 0;
-        std::vector<CNode*> touched;
-        for (;;) {
-            while (!m_queue.empty() && budget-- > 0) {
-                const std::size_t i = m_queue.front();
-                m_queue.pop_front();
-                m_queued[i] = false;
-                if (!m_stirred[i]) continue;
-                CNode* unit = m_units[i];
-                const std::uint64_t epoch = m_sheet.FractionEpoch();
-                const int n = unit->Calculate(code);
-                written += n;
-                m_stirred[i] = false;
-                if (m_sheet.FractionEpoch() != epoch) StirAll();
-                else if (n > 0) {
-                    // What it wrote may let the unit itself go on (it answers 0 when not).
-                    Enqueue(unit);
-                    EnqueueNeighbours(unit);
-                }
-            }
-            if (budget <= 0 || !whenIdle) break;
-            touched.clear();
-            whenIdle(touched);
-            if (touched.empty()) break;
-            for (CNode* unit : touched) {
-                Enqueue(unit);
-                EnqueueNeighbours(unit);
-            }
-        }
-        // Cut off before the units came to rest: none of them is known to be at rest.
-        if (budget <= 0) m_stirred.assign(m_units.size(), true);
-        return written;
-    }
-
-private:
-    void Enqueue(CNode* unit) {
-        const auto it = m_index.find(unit);
-        if (it == m_index.end()) return;
-        m_stirred[it->second] = true;
-        if (m_queued[it->second]) return;
-        m_queued[it->second] = true;
-        m_queue.push_back(it->second);
-    }
-    void EnqueueAll() {
-        for (std::size_t i = 0; i < m_units.size(); ++i)
-            if (!m_queued[i]) {
-                m_queued[i] = true;
-                m_queue.push_back(i);
-            }
-    }
-    void StirAll() {
-        m_stirred.assign(m_units.size(), true);
-        EnqueueAll();
-    }
-    // The units across the unit's port segments.
-    void EnqueueNeighbours(CNode* unit) {
-        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k)
-            if (CNode* segment = unit->getIthUpStreamNode(k)) Enqueue(segment->getIthUpStreamNode(0));
-        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
-            if (CNode* segment = unit->getIthDownStreamNode(k)) Enqueue(segment->getIthDownStreamNode(0));
-    }
-
-    const std::vector<CNode*>& m_units;
-    const FlowSheet& m_sheet;
-    std::unordered_map<const CNode*, std::size_t> m_index;
-    std::vector<bool> m_queued;
-    // Units not known to be at rest.
-    std::vector<bool> m_stirred;
-    std::deque<std::size_t> m_queue;
-};
 }  // namespace
 
 // ---------------------------------------------------------------- the recalculation

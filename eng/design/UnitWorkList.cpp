@@ -1,0 +1,165 @@
+#include "eng/design/UnitWorkList.h"
+
+#include "pellin/CNode.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/NodeKinds.h"
+
+#include <cstring>
+
+namespace {
+// Most calculations of one unit in a propagation, on average over the units: units that keep
+// overwriting each other are cut off here.
+constexpr int kMaxPasses = 250;
+}  // namespace
+
+UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
+    m_index.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
+    auto indexOf = [&](const CNode* node) {
+        const auto it = node ? m_index.find(node) : m_index.end();
+        return it == m_index.end() ? kNone : it->second;
+    };
+    m_firstPort.reserve(units.size() + 1);
+    for (const CNode* unit : units) {
+        m_firstPort.push_back(m_ports.size());
+        for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k) {
+            const CNode* segment = unit->getIthUpStreamNode(k);
+            m_ports.push_back({segment, segment ? indexOf(segment->getIthUpStreamNode(0)) : kNone});
+        }
+        for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k) {
+            const CNode* segment = unit->getIthDownStreamNode(k);
+            m_ports.push_back({segment, segment ? indexOf(segment->getIthDownStreamNode(0)) : kNone});
+        }
+    }
+    m_firstPort.push_back(m_ports.size());
+    m_queued.assign(units.size(), false);
+    // Nothing has calculated yet.
+    m_stirred.assign(units.size(), true);
+}
+
+void UnitWorkList::Mark(CNode* unit) {
+    const auto it = m_index.find(unit);
+    if (it != m_index.end()) m_stirred[it->second] = true;
+}
+
+int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>& whenIdle) {
+    EnqueueAll();
+    long budget = static_cast<long>(kMaxPasses) * static_cast<long>(m_units.size() + 1);
+    int written = 0;
+    std::vector<CNode*> touched;
+    for (;;) {
+        while (!m_queue.empty() && budget-- > 0) {
+            const std::size_t i = m_queue.front();
+            m_queue.pop_front();
+            m_queued[i] = false;
+            if (!m_stirred[i]) continue;
+            CNode* unit = m_units[i];
+            const std::uint64_t epoch = m_sheet.FractionEpoch();
+            ReadPorts(i);
+            const int n = unit->Calculate(code);
+            written += n;
+            m_stirred[i] = false;
+            if (m_sheet.FractionEpoch() != epoch) StirAll();
+            else if (n > 0) {
+                Enqueue(i, true);
+                EnqueueNeighbours(i, true);
+            }
+        }
+        if (budget <= 0 || !whenIdle) break;
+        touched.clear();
+        whenIdle(touched);
+        if (touched.empty()) break;
+        // What the idle step wrote is not read back here: every unit next to it calculates.
+        for (CNode* unit : touched) {
+            const auto it = m_index.find(unit);
+            if (it != m_index.end()) {
+                Enqueue(it->second, true);
+                EnqueueNeighbours(it->second, false);
+                continue;
+            }
+            // A unit outside the list (a recalculation of part of the network): the ones of the
+            // list next to it still calculate.
+            for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k)
+                if (const CNode* segment = unit->getIthUpStreamNode(k)) EnqueueNode(segment->getIthUpStreamNode(0));
+            for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
+                if (const CNode* segment = unit->getIthDownStreamNode(k)) EnqueueNode(segment->getIthDownStreamNode(0));
+        }
+    }
+    // Cut off before the units came to rest: none of them is known to be at rest.
+    if (budget <= 0) m_stirred.assign(m_units.size(), true);
+    return written;
+}
+
+void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out) {
+    if (!segment) return;
+    const CPValue& values = segment->getValues();
+    for (std::size_t k = 0; k < values.GetNumberOfSubValues(); ++k) {
+        const CPValue& v = *values.GetSubValue(k);
+        Entry e{};
+        const double number = v.IsText() ? 0.0 : v.GetValue();
+        std::memcpy(&e.bits, &number, sizeof number);
+        e.status = v.GetStatus();
+        e.text = v.IsText() ? &v.GetText() : nullptr;
+        e.subValues = v.GetNumberOfSubValues();
+        out.push_back(e);
+    }
+}
+
+bool UnitWorkList::PortChanged(const CNode* segment, std::size_t first, std::size_t end) {
+    m_after.clear();
+    ReadPort(segment, m_after);
+    if (m_after.size() != end - first) return true;
+    for (std::size_t k = 0; k < m_after.size(); ++k) {
+        const Entry& a = m_before[first + k];
+        const Entry& b = m_after[k];
+        if (a.bits != b.bits || a.status != b.status || a.subValues != b.subValues || !a.text != !b.text ||
+            (a.text && *a.text != *b.text))
+            return true;
+    }
+    return false;
+}
+
+void UnitWorkList::ReadPorts(std::size_t unit) {
+    m_before.clear();
+    m_portStart.clear();
+    for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p) {
+        m_portStart.push_back(m_before.size());
+        ReadPort(m_ports[p].segment, m_before);
+    }
+    m_portStart.push_back(m_before.size());
+}
+
+void UnitWorkList::Enqueue(std::size_t unit, bool stir) {
+    if (stir) m_stirred[unit] = true;
+    if (m_queued[unit]) return;
+    m_queued[unit] = true;
+    m_queue.push_back(unit);
+}
+
+void UnitWorkList::EnqueueNode(const CNode* unit) {
+    const auto it = unit ? m_index.find(unit) : m_index.end();
+    if (it != m_index.end()) Enqueue(it->second, true);
+}
+
+void UnitWorkList::EnqueueAll() {
+    for (std::size_t i = 0; i < m_units.size(); ++i)
+        if (!m_queued[i]) {
+            m_queued[i] = true;
+            m_queue.push_back(i);
+        }
+}
+
+void UnitWorkList::StirAll() {
+    m_stirred.assign(m_units.size(), true);
+    EnqueueAll();
+}
+
+void UnitWorkList::EnqueueNeighbours(std::size_t unit, bool changedOnly) {
+    const std::size_t first = m_firstPort[unit];
+    for (std::size_t p = first; p < m_firstPort[unit + 1]; ++p) {
+        const Port& port = m_ports[p];
+        if (!port.segment || port.neighbour == kNone) continue;
+        Enqueue(port.neighbour, !changedOnly || PortChanged(port.segment, m_portStart[p - first],
+                                                             m_portStart[p - first + 1]));
+    }
+}
