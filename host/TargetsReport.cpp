@@ -75,7 +75,7 @@ PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double col
         const double a = s->GetSupplyTemperature(), b = s->GetTargetTemperature();
         const double tolerance = 1e-9 * std::max(1.0, std::fabs(t));
         if (t < std::min(a, b) - tolerance || t > std::max(a, b) + tolerance) continue;
-        (isHot ? p.hotStreams : p.coldStreams).push_back({s->GetName(), t});
+        (isHot ? p.hotStreams : p.coldStreams).push_back({s, t});
     }
     const auto agreed = [](const std::vector<PinchStreamReport>& side, double& value) {
         if (side.empty()) return false;
@@ -104,6 +104,8 @@ std::string AreaLPNote(double dtmin) {
            fixed(dtmin, 3) + " C needs";
 }
 }  // namespace
+
+const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
 
 TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     TargetsReport r;
@@ -184,14 +186,14 @@ std::string PinchSideText(bool known, double value, const std::vector<PinchStrea
     if (streams.empty()) return std::string("no ") + side + " stream";
     std::string text;
     for (const auto& m : streams)
-        text += (text.empty() ? "" : ", ") + PrintableText(m.name) + " " + fixed(m.temperature, 3) + " C";
+        text += (text.empty() ? "" : ", ") + PrintableText(m.Name()) + " " + fixed(m.temperature, 3) + " C";
     return text + " " + side;
 }
 
 std::string PinchStreamsJson(const std::vector<PinchStreamReport>& streams) {
     std::string text = "[";
     for (std::size_t i = 0; i < streams.size(); ++i)
-        text += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(streams[i].name) +
+        text += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(streams[i].Name()) +
                 ", \"temperature\": " + number(streams[i].temperature) + "}";
     return text + "]";
 }
