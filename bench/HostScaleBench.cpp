@@ -88,7 +88,7 @@ ScratchCleaner cleaner;
 // Figures of BM_HostTargets measured as one process (CPU seconds, user + sys, of five runs on a
 // loaded machine, and peak resident memory):
 //                      10,000 streams          100,000 streams        growth 10,000 -> 100,000
-//   kestrin-host       0.09-0.14 s  36.5 MB     1.35-1.55 s  227 MB    about n^1.1 in CPU
+//   kestrin-host       0.09-0.14 s  36 MB       1.35-1.55 s  224 MB    about n^1.1 in CPU
 //   problem_table_sweep.py  0.13-0.18 s       0.5-0.65 s   50 MB
 // Before the interval boundaries, match entries and Bath pair sums were made smaller and the run
 // ended without taking the scenario apart: 1.55-1.75 s and 263 MB at 100,000 streams, 40 MB at
