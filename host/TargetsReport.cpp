@@ -75,7 +75,7 @@ PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double col
         const double a = s->GetSupplyTemperature(), b = s->GetTargetTemperature();
         const double tolerance = 1e-9 * std::max(1.0, std::fabs(t));
         if (t < std::min(a, b) - tolerance || t > std::max(a, b) + tolerance) continue;
-        (isHot ? p.hotStreams : p.coldStreams).push_back({s->GetName(), t});
+        (isHot ? p.hotStreams : p.coldStreams).push_back({s, t});
     }
     const auto agreed = [](const std::vector<PinchStreamReport>& side, double& value) {
         if (side.empty()) return false;
@@ -104,6 +104,8 @@ std::string AreaLPNote(double dtmin) {
            fixed(dtmin, 3) + " C needs";
 }
 }  // namespace
+
+const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
 
 TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     TargetsReport r;
@@ -184,28 +186,43 @@ std::string PinchSideText(bool known, double value, const std::vector<PinchStrea
     if (streams.empty()) return std::string("no ") + side + " stream";
     std::string text;
     for (const auto& m : streams)
-        text += (text.empty() ? "" : ", ") + PrintableText(m.name) + " " + fixed(m.temperature, 3) + " C";
+        text += (text.empty() ? "" : ", ") + PrintableText(m.Name()) + " " + fixed(m.temperature, 3) + " C";
     return text + " " + side;
 }
 
-std::string PinchStreamsJson(const std::vector<PinchStreamReport>& streams) {
-    std::string text = "[";
-    for (std::size_t i = 0; i < streams.size(); ++i)
-        text += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(streams[i].name) +
-                ", \"temperature\": " + number(streams[i].temperature) + "}";
-    return text + "]";
+// The pinches are appended to the document being written: with a table of many streams they are
+// most of it (megabytes of names), and a string per pinch and per side, joined, held it three times.
+void AppendPinchStreamsJson(std::string& text, const std::vector<PinchStreamReport>& streams) {
+    text += '[';
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        if (i) text += ", ";
+        text += "{\"name\": ";
+        text += JsonString(streams[i].Name());
+        text += ", \"temperature\": ";
+        text += number(streams[i].temperature);
+        text += '}';
+    }
+    text += ']';
 }
 
-std::string PinchesJson(const std::vector<PinchReport>& pinches) {
-    std::string text = "[";
+void AppendPinchesJson(std::string& text, const std::vector<PinchReport>& pinches) {
+    text += '[';
     for (std::size_t i = 0; i < pinches.size(); ++i) {
         const PinchReport& p = pinches[i];
-        text += (i ? ", " : "") + std::string("{\"hot\": ") + (p.hotKnown ? number(p.hot) : "null") +
-                ", \"cold\": " + (p.coldKnown ? number(p.cold) : "null") + ", \"shifted\": " + number(p.shifted) +
-                ", \"hot_streams\": " + PinchStreamsJson(p.hotStreams) +
-                ", \"cold_streams\": " + PinchStreamsJson(p.coldStreams) + "}";
+        if (i) text += ", ";
+        text += "{\"hot\": ";
+        text += p.hotKnown ? number(p.hot) : "null";
+        text += ", \"cold\": ";
+        text += p.coldKnown ? number(p.cold) : "null";
+        text += ", \"shifted\": ";
+        text += number(p.shifted);
+        text += ", \"hot_streams\": ";
+        AppendPinchStreamsJson(text, p.hotStreams);
+        text += ", \"cold_streams\": ";
+        AppendPinchStreamsJson(text, p.coldStreams);
+        text += '}';
     }
-    return text + "]";
+    text += ']';
 }
 }  // namespace
 
@@ -250,11 +267,13 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     const auto areaOrNull = [&r, &orNull](const std::string& value) {
         return r.areaAvailable ? orNull(value) : std::string("null");
     };
+    std::string text = "{\"dtmin\": " + number(r.dtmin) + ", \"hot_utility\": " + number(r.hotUtility) +
+                       ", \"cold_utility\": " + number(r.coldUtility) + ", \"process_pinches\": ";
+    AppendPinchesJson(text, r.pinches);
+    text += ", \"utility_pinches\": ";
+    AppendPinchesJson(text, r.utilityPinches);
     std::ostringstream out;
-    out << "{\"dtmin\": " << number(r.dtmin) << ", \"hot_utility\": " << number(r.hotUtility)
-        << ", \"cold_utility\": " << number(r.coldUtility) << ", \"process_pinches\": " << PinchesJson(r.pinches)
-        << ", \"utility_pinches\": " << PinchesJson(r.utilityPinches)
-        << ", \"problem_type\": " << r.problemType
+    out << ", \"problem_type\": " << r.problemType
         << ", \"area_countercurrent\": " << areaOrNull(number(r.areaCountercurrent))
         << ", \"area_shell_tube\": " << areaOrNull(number(r.areaShellTube)) << ", \"units_overall\": " << orNull(std::to_string(r.unitsOverall))
         << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << areaOrNull(std::to_string(r.shells))
@@ -268,7 +287,8 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     out << "], \"notes\": [";
     for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
     out << "]}\n";
-    return out.str();
+    text += out.str();
+    return text;
 }
 
 namespace {

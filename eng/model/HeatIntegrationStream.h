@@ -142,7 +142,10 @@ public:
 
     // The specific-heat polynomial: a0..an of the cumulative heat h(T) over n segments, written
     // by FitSpecificHeatPolynomial; empty until then, entry 0 = -32767.0 when unusable.
-    const std::vector<double>& GetSpecificHeatPolynomial() const { return m_specificHeatPolynomial; }
+    const std::vector<double>& GetSpecificHeatPolynomial() const {
+        static const std::vector<double> none;
+        return m_pSpecificHeatPolynomial ? *m_pSpecificHeatPolynomial : none;
+    }
 
     // ---- visitors over lists of streams (items: CPIHeatIntegrationStream*) --------------------
     // Adds the stream's number of segments to the int the context points to.
@@ -187,6 +190,7 @@ private:
     StreamSegment* EndSegment() const;
 
     std::int32_t m_nStoredInt = 0;
+    bool m_bLocked = false;
     CPString m_strName;
     IStreamOwner* m_pOwner = nullptr;
     StreamPropertySet m_set;
@@ -198,11 +202,18 @@ private:
     std::int32_t m_bLoadInStep[2] = {0, 0};
     std::int32_t m_nKind = KindNotSet;
     std::int32_t m_nHotCold = SideUndetermined;
-    std::vector<double> m_specificHeatPolynomial;
-    bool m_bLocked = false;
+    // The fit of the raw data's specific heats, and the names of links recalled before their
+    // streams: few streams have either, so each is held apart (a table of many streams pays a
+    // pointer a stream for them, not a list).
+    std::unique_ptr<std::vector<double>> m_pSpecificHeatPolynomial;
     std::unique_ptr<StreamSegmentList> m_pDesignSegments;
     // Linked streams, in the order they were linked; exists only while there are links.
     std::unique_ptr<std::vector<LinkEntry>> m_pLinkedStreams;
-    // Names recalled from a file whose streams were not there yet.
-    std::vector<CPString> m_pendingLinkNames;
+    // Names recalled from a file whose streams were not there yet (null while there are none).
+    std::unique_ptr<std::vector<CPString>> m_pPendingLinkNames;
+    const std::vector<CPString>& PendingLinkNames() const {
+        static const std::vector<CPString> none;
+        return m_pPendingLinkNames ? *m_pPendingLinkNames : none;
+    }
+    void ErasePendingLinkName(const CPString& name);
 };

@@ -29,19 +29,21 @@ bool CPIHeatIntegrationStream::HoldsLinkTo(const CPIHeatIntegrationStream* other
 
 bool CPIHeatIntegrationStream::IsLinkedTo(const CPString& name) const {
     if (FindLink(name)) return true;
-    return std::find(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name) != m_pendingLinkNames.end();
+    const std::vector<CPString>& pending = PendingLinkNames();
+    return std::find(pending.begin(), pending.end(), name) != pending.end();
 }
 
 int CPIHeatIntegrationStream::GetNumberOfLinkedStreams() const {
     return (m_pLinkedStreams ? static_cast<int>(m_pLinkedStreams->size()) : 0) +
-           static_cast<int>(m_pendingLinkNames.size());
+           static_cast<int>(PendingLinkNames().size());
 }
 
 std::vector<CPString> CPIHeatIntegrationStream::GetLinkedStreamNames() const {
     std::vector<CPString> names;
     if (m_pLinkedStreams)
         for (const LinkEntry& e : *m_pLinkedStreams) names.push_back(e.name);
-    names.insert(names.end(), m_pendingLinkNames.begin(), m_pendingLinkNames.end());
+    const std::vector<CPString>& pending = PendingLinkNames();
+    names.insert(names.end(), pending.begin(), pending.end());
     return names;
 }
 
@@ -54,8 +56,7 @@ void CPIHeatIntegrationStream::AddLinkEntry(const CPString& name, CPIHeatIntegra
         if (adjustKind && m_nKind != KindUtility) SetStreamKind(KindLinked, 0);
     }
     m_pLinkedStreams->push_back({name, other});
-    m_pendingLinkNames.erase(std::remove(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name),
-                             m_pendingLinkNames.end());
+    ErasePendingLinkName(name);
 }
 
 bool CPIHeatIntegrationStream::RemoveLinksTo(const CPIHeatIntegrationStream* other) {
@@ -68,7 +69,7 @@ bool CPIHeatIntegrationStream::RemoveLinksTo(const CPIHeatIntegrationStream* oth
     if (m_pLinkedStreams->empty()) {
         m_pLinkedStreams.reset();
         // Without links a linked process stream is a plain process stream again.
-        if (m_nKind == KindLinked && m_pendingLinkNames.empty()) SetStreamKind(KindProcess, 0);
+        if (m_nKind == KindLinked && PendingLinkNames().empty()) SetStreamKind(KindProcess, 0);
     }
     return removed;
 }
@@ -90,13 +91,22 @@ int CPIHeatIntegrationStream::LinkStream(const CPString& name) {
     return 1;
 }
 
+void CPIHeatIntegrationStream::ErasePendingLinkName(const CPString& name) {
+    if (!m_pPendingLinkNames) return;
+    m_pPendingLinkNames->erase(std::remove(m_pPendingLinkNames->begin(), m_pPendingLinkNames->end(), name),
+                               m_pPendingLinkNames->end());
+    if (m_pPendingLinkNames->empty()) m_pPendingLinkNames.reset();
+}
+
 int CPIHeatIntegrationStream::UnlinkStream(const CPString& name) {
     if (m_bLocked) return 0;
-    const auto pending = std::find(m_pendingLinkNames.begin(), m_pendingLinkNames.end(), name);
-    if (pending != m_pendingLinkNames.end()) {
+    const std::vector<CPString>& pendingNames = PendingLinkNames();
+    const auto pending = std::find(pendingNames.begin(), pendingNames.end(), name);
+    if (pending != pendingNames.end()) {
         // A recalled name whose stream never turned up: nothing to take back on the other side.
-        m_pendingLinkNames.erase(pending);
-        if (!m_pLinkedStreams && m_pendingLinkNames.empty() && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
+        m_pPendingLinkNames->erase(pending);
+        if (m_pPendingLinkNames->empty()) m_pPendingLinkNames.reset();
+        if (!m_pLinkedStreams && !m_pPendingLinkNames && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
         return 1;
     }
     LinkEntry* entry = FindLink(name);
@@ -116,12 +126,12 @@ void CPIHeatIntegrationStream::ForgetLinkedStreams() {
         m_pLinkedStreams.reset();
         for (const LinkEntry& e : entries) e.stream->RemoveLinksTo(this);
     }
-    m_pendingLinkNames.clear();
+    m_pPendingLinkNames.reset();
 }
 
 int CPIHeatIntegrationStream::ResolvePendingLinks() {
-    std::vector<CPString> names = std::move(m_pendingLinkNames);
-    m_pendingLinkNames.clear();
+    std::vector<CPString> names = m_pPendingLinkNames ? std::move(*m_pPendingLinkNames) : std::vector<CPString>();
+    m_pPendingLinkNames.reset();
     int dropped = 0;
     for (const CPString& name : names) {
         auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(name)) : nullptr;

@@ -367,16 +367,17 @@ int CPIHeatIntegrationStream::FitSpecificHeatPolynomial() {
     }
     SpecificHeatFit::Result fit = SpecificHeatFit::Fit(temperatures, specificHeats);
     if (fit.status == SpecificHeatFit::Status::Usable) {
-        m_specificHeatPolynomial = std::move(fit.coefficients);
+        m_pSpecificHeatPolynomial = std::make_unique<std::vector<double>>(std::move(fit.coefficients));
     } else {
-        m_specificHeatPolynomial.assign(static_cast<std::size_t>(n) + 1, 0.0);
-        m_specificHeatPolynomial[0] = kEmpty;
+        m_pSpecificHeatPolynomial = std::make_unique<std::vector<double>>(static_cast<std::size_t>(n) + 1, 0.0);
+        (*m_pSpecificHeatPolynomial)[0] = kEmpty;
     }
     return 1;
 }
 
 int CPIHeatIntegrationStream::GetMeanSpecificHeat(double t1, double t2, double* reserved, double* mean) const {
-    if (m_specificHeatPolynomial.empty() || m_specificHeatPolynomial[0] == kEmpty) {
+    const std::vector<double>& polynomial = GetSpecificHeatPolynomial();
+    if (polynomial.empty() || polynomial[0] == kEmpty) {
         if (reserved) *reserved = 0.0;
         if (mean) *mean = 0.0;
         return 0;
@@ -384,8 +385,7 @@ int CPIHeatIntegrationStream::GetMeanSpecificHeat(double t1, double t2, double* 
     if (reserved) *reserved = 0.0;
     double value;
     if (std::fabs(t2 - t1) >= kMeanSpan)
-        value = (SpecificHeatFit::Evaluate(m_specificHeatPolynomial, t1) -
-                 SpecificHeatFit::Evaluate(m_specificHeatPolynomial, t2)) /
+        value = (SpecificHeatFit::Evaluate(polynomial, t1) - SpecificHeatFit::Evaluate(polynomial, t2)) /
                 (t1 - t2);
     else
         value = GetSegmentValueAtTemperature(t1, N::SpecificHeat);

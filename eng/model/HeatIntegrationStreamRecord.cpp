@@ -61,7 +61,10 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
             if (!file.ReadCPString(linked)) return false;
             auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(linked)) : nullptr;
             if (other && other != this) JoinLinks(other, false);
-            else if (!IsLinkedTo(linked)) m_pendingLinkNames.push_back(linked);
+            else if (!IsLinkedTo(linked)) {
+                if (!m_pPendingLinkNames) m_pPendingLinkNames = std::make_unique<std::vector<CPString>>();
+                m_pPendingLinkNames->push_back(linked);
+            }
         }
     }
 

@@ -54,13 +54,43 @@ IMatchValueSource::~IMatchValueSource() = default;
 
 struct MatchwiseStreamDataList::Entry {
     IHeatIntegrationStream* stream = nullptr;
+    std::uint64_t registered = 0;
+    int firstSide = 0;   // the side taken at the registration
+    int side = 0;        // the side now (the last one taken)
+    int firstBlock = -1; // the first block made by this stream
     bool utility = false;
     bool alive = true;
-    std::uint64_t registered = 0;
-    // (side, clock it was taken); the first is the registration.
-    std::vector<std::pair<int, std::uint64_t>> sides;
-    // Blocks made by this stream.
-    std::vector<int> blocks;
+    // What few streams have: the sides taken after the registration (side, clock it was taken) and
+    // the blocks after the first. Kept apart, so that an entry of a table of many streams, which
+    // takes one side and makes at most one block, is one small record without allocations.
+    struct Later {
+        std::vector<std::pair<int, std::uint64_t>> sides;
+        std::vector<int> blocks;
+    };
+    std::unique_ptr<Later> later;
+
+    void TakeSide(int s, std::uint64_t clock) {
+        if (!later) later = std::make_unique<Later>();
+        later->sides.push_back({s, clock});
+        side = s;
+    }
+    void AddBlock(int block) {
+        if (firstBlock < 0) {
+            firstBlock = block;
+            return;
+        }
+        if (!later) later = std::make_unique<Later>();
+        later->blocks.push_back(block);
+    }
+    // The first block for which `f` answers true, or -1.
+    template <class F>
+    int FindBlock(F f) const {
+        if (firstBlock >= 0 && f(firstBlock)) return firstBlock;
+        if (later)
+            for (int b : later->blocks)
+                if (f(b)) return b;
+        return -1;
+    }
 };
 
 struct MatchwiseStreamDataList::Block {
@@ -72,7 +102,14 @@ struct MatchwiseStreamDataList::Block {
     // Otherwise the partners listed (entries, ascending).
     bool implicit = true;
     long long count = 0;
-    std::vector<int> partners;
+    // The listed partners of a block that is not implicit (only a stream that changed side makes
+    // one): held apart, so that the implicit blocks of a large table stay small.
+    std::unique_ptr<std::vector<int>> pPartners;
+
+    const std::vector<int>& Partners() const {
+        static const std::vector<int> none;
+        return pPartners ? *pPartners : none;
+    }
 };
 
 struct MatchwiseStreamDataList::Source {
@@ -96,7 +133,7 @@ MatchwiseStreamDataList::MatchwiseStreamDataList(const CPDictionary* streams)
         if ((side == 0 || side == 1) && EntryOf(s) < 0) NewEntry(s, side, ++m_clock);
     }
     for (std::size_t e = 0; e < m_entries.size(); ++e)
-        if (m_entries[e].sides.back().first == 0) NewBlock(static_cast<int>(e), ++m_clock);
+        if (m_entries[e].side == 0) NewBlock(static_cast<int>(e), ++m_clock);
 }
 
 MatchwiseStreamDataList::~MatchwiseStreamDataList() = default;
@@ -107,9 +144,10 @@ int MatchwiseStreamDataList::EntryOf(const IHeatIntegrationStream* stream) const
 }
 
 int MatchwiseStreamDataList::SideAt(const Entry& e, std::uint64_t clock) const {
-    for (auto it = e.sides.rbegin(); it != e.sides.rend(); ++it)
-        if (it->second < clock) return it->first;
-    return -1;
+    if (e.later)
+        for (auto it = e.later->sides.rbegin(); it != e.later->sides.rend(); ++it)
+            if (it->second < clock) return it->first;
+    return e.registered < clock ? e.firstSide : -1;
 }
 
 bool MatchwiseStreamDataList::IsMember(int entry, const Block& b) const {
@@ -118,17 +156,18 @@ bool MatchwiseStreamDataList::IsMember(int entry, const Block& b) const {
     if (!e.alive) return false;
     if (b.implicit)
         return e.registered < b.clock && SideAt(e, b.clock) == 1 - b.side && !(b.anchorUtility && e.utility);
-    return std::binary_search(b.partners.begin(), b.partners.end(), entry);
+    const std::vector<int>& partners = b.Partners();
+    return std::binary_search(partners.begin(), partners.end(), entry);
 }
 
 int MatchwiseStreamDataList::BlockOfPair(int hot, int cold) const {
-    for (int b : m_entries[static_cast<std::size_t>(hot)].blocks)
-        if (m_blocks[static_cast<std::size_t>(b)].side == 0 && IsMember(cold, m_blocks[static_cast<std::size_t>(b)]))
-            return b;
-    for (int b : m_entries[static_cast<std::size_t>(cold)].blocks)
-        if (m_blocks[static_cast<std::size_t>(b)].side == 1 && IsMember(hot, m_blocks[static_cast<std::size_t>(b)]))
-            return b;
-    return -1;
+    const int byHot = m_entries[static_cast<std::size_t>(hot)].FindBlock([&](int b) {
+        return m_blocks[static_cast<std::size_t>(b)].side == 0 && IsMember(cold, m_blocks[static_cast<std::size_t>(b)]);
+    });
+    if (byHot >= 0) return byHot;
+    return m_entries[static_cast<std::size_t>(cold)].FindBlock([&](int b) {
+        return m_blocks[static_cast<std::size_t>(b)].side == 1 && IsMember(hot, m_blocks[static_cast<std::size_t>(b)]);
+    });
 }
 
 int MatchwiseStreamDataList::NewEntry(IHeatIntegrationStream* stream, int side, std::uint64_t clock) {
@@ -137,7 +176,7 @@ int MatchwiseStreamDataList::NewEntry(IHeatIntegrationStream* stream, int side, 
     e.stream = stream;
     e.utility = isUtility(stream);
     e.registered = clock;
-    e.sides.push_back({side, clock});
+    e.firstSide = e.side = side;
     ++m_alive[side][e.utility ? 1 : 0];
     m_bySide[side].push_back(index);
     if (!e.utility) m_bySideProcess[side].push_back(index);
@@ -148,7 +187,7 @@ int MatchwiseStreamDataList::NewEntry(IHeatIntegrationStream* stream, int side, 
 
 void MatchwiseStreamDataList::NewBlock(int anchor, std::uint64_t clock) {
     Entry& e = m_entries[static_cast<std::size_t>(anchor)];
-    const int side = e.sides.back().first;
+    const int side = e.side;
     Block b;
     b.anchor = anchor;
     b.side = side;
@@ -156,7 +195,7 @@ void MatchwiseStreamDataList::NewBlock(int anchor, std::uint64_t clock) {
     b.anchorUtility = e.utility;
     b.count = m_alive[1 - side][0] + (e.utility ? 0 : m_alive[1 - side][1]);
     if (b.count <= 0) return;
-    e.blocks.push_back(static_cast<int>(m_blocks.size()));
+    e.AddBlock(static_cast<int>(m_blocks.size()));
     m_total += b.count;
     m_blocks.push_back(std::move(b));
     m_prefixDirty = true;
@@ -179,7 +218,7 @@ void MatchwiseStreamDataList::AddStream(IHeatIntegrationStream* stream) {
     // A stream without a side keeps its pairs but pairs with no stream that arrives meanwhile.
     if (!sided) side = 2;
     Entry& e = m_entries[static_cast<std::size_t>(index)];
-    const int was = e.sides.back().first;
+    const int was = e.side;
     // Every stream registered on the other side already pairs with it.
     if (was == side) return;
 
@@ -201,24 +240,26 @@ void MatchwiseStreamDataList::AddStream(IHeatIntegrationStream* stream) {
         b.clock = clock;
         b.anchorUtility = e.utility;
         b.implicit = false;
+        b.pPartners = std::make_unique<std::vector<int>>();
+        std::vector<int>& partners = *b.pPartners;
         for (std::size_t i = 0; i < m_entries.size(); ++i) {
             const Entry& other = m_entries[i];
             const int o = static_cast<int>(i);
-            if (!other.alive || o == index || other.sides.back().first != 1 - side || (e.utility && other.utility))
+            if (!other.alive || o == index || other.side != 1 - side || (e.utility && other.utility))
                 continue;
             const bool paired = side == 0 ? BlockOfPair(index, o) >= 0 : BlockOfPair(o, index) >= 0;
-            if (!paired) b.partners.push_back(o);
+            if (!paired) partners.push_back(o);
         }
-        b.count = static_cast<long long>(b.partners.size());
+        b.count = static_cast<long long>(partners.size());
         ++m_alive[side][e.utility ? 1 : 0];
         if (b.count > 0) {
-            e.blocks.push_back(static_cast<int>(m_blocks.size()));
+            e.AddBlock(static_cast<int>(m_blocks.size()));
             m_total += b.count;
             m_blocks.push_back(std::move(b));
             m_prefixDirty = true;
         }
     }
-    e.sides.push_back({side, clock});
+    e.TakeSide(side, clock);
 }
 
 void MatchwiseStreamDataList::RemoveStream(const IHeatIntegrationStream* stream) {
@@ -236,7 +277,7 @@ void MatchwiseStreamDataList::RemoveStream(const IHeatIntegrationStream* stream)
         }
     }
     Entry& e = m_entries[static_cast<std::size_t>(index)];
-    const int side = e.sides.back().first;
+    const int side = e.side;
     if (side == 0 || side == 1) {
         --m_alive[side][e.utility ? 1 : 0];
         for (int list : {0, 1}) {
@@ -276,8 +317,9 @@ bool MatchwiseStreamDataList::Locate(long long index, int& block, int& member) c
 int MatchwiseStreamDataList::MemberAt(const Block& b, long long k) const {
     if (k < 0 || k >= b.count) return -1;
     if (!b.implicit) {
-        if (static_cast<long long>(b.partners.size()) == b.count) return b.partners[static_cast<std::size_t>(k)];
-        for (int p : b.partners)
+        const std::vector<int>& partners = b.Partners();
+        if (static_cast<long long>(partners.size()) == b.count) return partners[static_cast<std::size_t>(k)];
+        for (int p : partners)
             if (m_entries[static_cast<std::size_t>(p)].alive && k-- == 0) return p;
         return -1;
     }
@@ -352,7 +394,7 @@ bool MatchwiseStreamDataList::IsKnownOnSide(const IHeatIntegrationStream* stream
     if (index < 0) return false;
     const Entry& e = m_entries[static_cast<std::size_t>(index)];
     utility = e.utility;
-    return e.sides.back().first == side;
+    return e.side == side;
 }
 
 std::unique_ptr<CPTypedList<MatchwiseStreamData>> MatchwiseStreamDataList::GetMatchesOfStream(
@@ -589,7 +631,7 @@ void MatchwiseStreamDataList::CopyCostModelNames(MatchwiseStreamDataList& from) 
             if (!e.alive) continue;
             bool utility = false;
             const IHeatIntegrationStream* other = counterpart(e.stream);
-            same = other && from.IsKnownOnSide(other, e.sides.back().first, utility) && utility == e.utility;
+            same = other && from.IsKnownOnSide(other, e.side, utility) && utility == e.utility;
         }
         if (same) {
             const CPString name = from.m_nameLayers.front().name;

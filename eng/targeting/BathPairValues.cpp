@@ -136,7 +136,7 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     };
 
     const std::size_t N = m_intervals;
-    m_tree.assign(2 * N, Terms{0.0, 0.0, 0.0});
+    m_tree.assign(N, Terms{0.0, 0.0, 0.0});
     m_flowingBefore.assign(N + 1, 0);
     SideSums h, c;
     long double flow = 0.0L;
@@ -156,7 +156,7 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         const double rise = point.dHotTemperature - previous.dHotTemperature;
         double weight = rise / point.dLMTD / S;
         if (kind == ShellAndTube) weight /= point.dFFactor > 0.0 ? point.dFFactor : 1.0;
-        m_tree[N + p] = Terms{rise, weight, point.dShells};
+        m_tree[p] = Terms{rise, weight, point.dShells};
         ++m_flowingBefore[p + 1];
 
         const long double pairs = static_cast<long double>(h.count) * c.count -
@@ -167,8 +167,6 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         fourth += point.dShells * pairs;
         match += pairs;
     }
-    for (std::size_t i = N; i-- > 1;)
-        for (std::size_t t = 0; t < 3; ++t) m_tree[i][t] = m_tree[2 * i][t] + m_tree[2 * i + 1][t];
     m_total.dFirst = static_cast<double>(first);
     m_total.dArea = static_cast<double>(area);
     m_total.dFourth = static_cast<double>(fourth);
@@ -185,7 +183,18 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     });
 }
 
+void BathPairValues::BuildTree() const {
+    const std::size_t N = m_intervals;
+    std::vector<Terms> tree(2 * N, Terms{0.0, 0.0, 0.0});
+    std::copy(m_tree.begin(), m_tree.end(), tree.begin() + static_cast<std::ptrdiff_t>(N));
+    for (std::size_t i = N; i-- > 1;)
+        for (std::size_t t = 0; t < 3; ++t) tree[i][t] = tree[2 * i][t] + tree[2 * i + 1][t];
+    m_tree = std::move(tree);
+    m_treeBuilt = true;
+}
+
 BathPairValues::Terms BathPairValues::Sum(std::size_t first, std::size_t last) const {
+    if (!m_treeBuilt) BuildTree();
     Terms sum{0.0, 0.0, 0.0};
     const std::size_t N = m_intervals;
     for (std::size_t l = first + N, r = last + N; l < r; l >>= 1, r >>= 1) {

@@ -41,9 +41,16 @@ private:
         bool utility;
     };
     Terms Sum(std::size_t first, std::size_t last) const;
+    // Adds the partial sums above the interval terms, on the first question for a pair: a
+    // distribution whose totals are all that is read (the usual case for a large table, whose
+    // pairs have no records) holds the terms alone.
+    void BuildTree() const;
 
     std::size_t m_intervals = 0;
-    std::vector<Terms> m_tree;
+    // The interval terms (N), and once a pair was asked for the whole tree of partial sums (2N,
+    // the terms at N..2N-1).
+    mutable std::vector<Terms> m_tree;
+    mutable bool m_treeBuilt = false;
     // Intervals with cold flow before each interval (N + 1 entries).
     std::vector<std::uint32_t> m_flowingBefore;
     double m_pairCount = 0.0;

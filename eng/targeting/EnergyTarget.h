@@ -40,11 +40,12 @@ struct PocketRecord {
 // (no segment) or one linked hot segment's.
 struct EnergyTargetResidual {
     std::int32_t nInterval = 0;
+    // The segment's last interval when the model was built: what it carries past that interval
+    // leaves its span and flows down to the bottom of the cascade. (Beside the interval, so that
+    // a cascade of a large table holds 24 bytes a boundary rather than 32.)
+    std::int32_t nSegmentLast = -1;
     StreamSegment* pSegment = nullptr;
     double dValue = 0.0;
-    // The segment's last interval when the model was built: what it carries past that interval
-    // leaves its span and flows down to the bottom of the cascade.
-    std::int32_t nSegmentLast = -1;
 };
 
 class EnergyTarget {

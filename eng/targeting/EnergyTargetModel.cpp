@@ -143,12 +143,12 @@ void EnergyTarget::BuildModel(bool withMatrix) {
     // Residual records: the pooled process heat per interval, then each linked hot segment's.
     m_residuals.clear();
     m_residuals.reserve(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) m_residuals.push_back({k, nullptr, 0.0, -1});
+    for (int k = 0; k < n; ++k) m_residuals.push_back({k, -1, nullptr, 0.0});
     std::vector<int> firstResidualOf(hotLinked.size(), 0);
     for (std::size_t i = 0; i < hotLinked.size(); ++i) {
         firstResidualOf[i] = static_cast<int>(m_residuals.size());
         for (int k = hotLinked[i].first; k <= hotLinked[i].last; ++k)
-            m_residuals.push_back({k, hotLinked[i].segment, 0.0, hotLinked[i].last});
+            m_residuals.push_back({k, hotLinked[i].last, hotLinked[i].segment, 0.0});
     }
 
     // Row numbers: per interval its hot process row and, when it has cold process heat, its cold
@@ -323,7 +323,7 @@ bool EnergyTarget::CalculatePooled() {
     m_residuals.clear();
     m_residuals.reserve(nn);
     for (int k = 0; k < n; ++k) {
-        m_residuals.push_back({k, nullptr, residual[static_cast<std::size_t>(k)], -1});
+        m_residuals.push_back({k, -1, nullptr, residual[static_cast<std::size_t>(k)]});
         if (k + 1 < n) single[static_cast<std::size_t>(k) + 1] += residual[static_cast<std::size_t>(k)];
     }
     if (!m_pModel) m_pModel = std::make_unique<LPProblem>();

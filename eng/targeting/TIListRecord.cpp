@@ -10,11 +10,11 @@ bool TIList::Store(ILurmetBinaryFile& file) const {
     bool ok = file.BeginRecord(h, RecordVersion) && file.WriteInt(m_nMode) && file.WriteInt(m_pIntervals ? 1 : 0);
     if (ok && m_pIntervals) {
         ok = file.WriteLong(static_cast<std::int32_t>(m_pIntervals->size()));
-        for (const TemperatureInterval& e : *m_pIntervals) {
-            if (!ok) break;
+        for (std::size_t i = 0; ok && i < m_pIntervals->size(); ++i) {
+            const TemperatureInterval& e = (*m_pIntervals)[i];
             RecordHandle eh;
             ok = file.BeginRecord(eh, TemperatureInterval::RecordVersion) && file.WriteDouble(e.dTemperature) &&
-                 file.WriteDouble(e.dValue) && file.WriteInt(e.nKind) && file.EndRecord(eh);
+                 file.WriteDouble(e.dValue) && file.WriteInt(GetKind(static_cast<int>(i))) && file.EndRecord(eh);
         }
     }
     return ok && file.EndRecord(h);
@@ -27,6 +27,7 @@ bool TIList::Recall(ILurmetBinaryFile& file) {
     if (!file.ReadInt(mode) || !file.ReadInt(present)) return false;
 
     std::unique_ptr<std::vector<TemperatureInterval>> intervals;
+    std::vector<std::int32_t> kinds;
     if (present) {
         std::int32_t count = 0;
         if (!file.ReadInt(count) || count < 0) return false;
@@ -37,17 +38,19 @@ bool TIList::Recall(ILurmetBinaryFile& file) {
         for (std::int32_t i = 0; i < count; ++i) {
             RecordHandle eh;
             TemperatureInterval e;
+            std::int32_t kind = 0;
             if (!file.BeginRecord(eh) || !file.ReadDouble(e.dTemperature) || !file.ReadDouble(e.dValue) ||
-                !file.ReadInt(e.nKind) || !file.EndRecord(eh))
+                !file.ReadInt(kind) || !file.EndRecord(eh))
                 return false;
             // Boundaries are sorted and compared: a temperature that is not a number is damage.
             if (!std::isfinite(e.dTemperature)) return false;
             intervals->push_back(e);
+            kinds.push_back(kind);
         }
     }
     if (!file.EndRecord(h)) return false;
     m_nMode = mode;
-    m_pIntervals = std::move(intervals);
+    TakeBoundaries(std::move(intervals), std::move(kinds));
     m_spans.clear();
     return true;
 }

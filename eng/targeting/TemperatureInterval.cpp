@@ -143,10 +143,12 @@ void TIList::Build(std::span<StreamSegment* const> segments) {
     std::vector<int> boundaryOf(2 * segments.size(), -1);
     for (const End& e : ends) {
         if (intervals->empty() || intervals->back().dTemperature != e.temperature)
-            intervals->push_back(TemperatureInterval{e.temperature, 0.0, m_nMode});
+            intervals->push_back(TemperatureInterval{e.temperature, 0.0});
         boundaryOf[e.end] = static_cast<int>(intervals->size()) - 1;
     }
     m_pIntervals = std::move(intervals);
+    m_nBoundaryKind = m_nMode;
+    m_pKinds.reset();
 
     const std::vector<TemperatureInterval>& b = *m_pIntervals;
     auto boundary = [&](std::size_t i, int which, double t) {
@@ -210,10 +212,13 @@ bool TIList::AddBoundaries(std::span<const std::size_t> added) {
     // its upper boundary keeps the array sorted from the hottest down.
     std::vector<TemperatureInterval> out;
     out.reserve(total);
+    std::vector<std::int32_t> kinds;
+    if (m_pKinds) kinds.reserve(total);
     std::vector<int> newIndex(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
         newIndex[i] = static_cast<int>(out.size());
         out.push_back(b[i]);
+        if (m_pKinds) kinds.push_back((*m_pKinds)[i]);
         const std::size_t m = i + 1 < n ? added[i] : 0;
         if (m == 0) continue;
         const double top = b[i].dTemperature;
@@ -223,7 +228,8 @@ bool TIList::AddBoundaries(std::span<const std::size_t> added) {
         for (std::size_t k = 1; k <= m; ++k) {
             const double t = top - static_cast<double>(k) * width / static_cast<double>(m + 1);
             const double value = v0 + (v1 - v0) * (top - t) / width;
-            out.push_back(TemperatureInterval{t, value, b[i].nKind});
+            out.push_back(TemperatureInterval{t, value});
+            if (m_pKinds) kinds.push_back((*m_pKinds)[i]);
         }
     }
 
@@ -242,11 +248,13 @@ bool TIList::AddBoundaries(std::span<const std::size_t> added) {
             span.pSegment->nIntervalCount += static_cast<std::int32_t>(grown);
     }
     b = std::move(out);
+    if (m_pKinds) *m_pKinds = std::move(kinds);
     return true;
 }
 
 void TIList::Free() {
     m_pIntervals.reset();
+    m_pKinds.reset();
     m_spans.clear();
 }
 
@@ -355,7 +363,28 @@ void TIList::CountAndSumMembers(IntervalMemberList list, std::vector<int>& count
     }
 }
 
-void TIList::SetBoundaries(std::vector<TemperatureInterval> boundaries) {
-    m_pIntervals = std::make_unique<std::vector<TemperatureInterval>>(std::move(boundaries));
+void TIList::SetBoundaries(const std::vector<KindedBoundary>& boundaries) {
+    auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
+    intervals->reserve(boundaries.size());
+    std::vector<std::int32_t> kinds;
+    kinds.reserve(boundaries.size());
+    for (const KindedBoundary& b : boundaries) {
+        intervals->push_back(TemperatureInterval{b.dTemperature, b.dValue});
+        kinds.push_back(b.nKind);
+    }
+    TakeBoundaries(std::move(intervals), std::move(kinds));
     m_spans.clear();
+}
+
+void TIList::TakeBoundaries(std::unique_ptr<std::vector<TemperatureInterval>> boundaries, std::vector<std::int32_t> kinds) {
+    m_pIntervals = std::move(boundaries);
+    const bool uniform = std::all_of(kinds.begin(), kinds.end(), [&](std::int32_t k) { return k == kinds.front(); });
+    m_nBoundaryKind = kinds.empty() ? 0 : kinds.front();
+    if (uniform) m_pKinds.reset();
+    else m_pKinds = std::make_unique<std::vector<std::int32_t>>(std::move(kinds));
+}
+
+int TIList::GetKind(int i) const {
+    if (!m_pIntervals || i < 0 || i >= static_cast<int>(m_pIntervals->size())) return 0;
+    return m_pKinds ? (*m_pKinds)[static_cast<std::size_t>(i)] : m_nBoundaryKind;
 }

@@ -32,13 +32,21 @@ enum IntervalMemberList : int {
     ColdLinkedMembers = 7,
 };
 
-// One boundary of a temperature-interval list.
+// One boundary of a temperature-interval list. The kind of a boundary (the mode of the list that
+// made it) is kept by the list: nearly always one kind for the whole list, so that a boundary is
+// two numbers (a list of a large table holds hundreds of thousands of them).
 struct TemperatureInterval {
     static constexpr int RecordVersion = 1;
 
     double dTemperature = 0.0;
     double dValue = 0.0;
-    std::int32_t nKind = 0;  // the mode of the list the boundary was made by
+};
+
+// A boundary with its kind, as recall and tests give whole lists.
+struct KindedBoundary {
+    double dTemperature = 0.0;
+    double dValue = 0.0;
+    std::int32_t nKind = 0;
 };
 
 // Where one segment lies in a list: the intervals nFirst..nLast (empty when nLast < nFirst) and
@@ -129,12 +137,20 @@ public:
     bool Recall(ILurmetBinaryFile& file);
 
     // Replaces the boundaries (no membership); used by recall and by tests.
-    void SetBoundaries(std::vector<TemperatureInterval> boundaries);
+    void SetBoundaries(const std::vector<KindedBoundary>& boundaries);
+    // The kind of boundary i (the mode of the list that made it); 0 when there is no such boundary.
+    int GetKind(int i) const;
 
 private:
+    // Takes `boundaries` with their kinds, kept as one kind while they all have the same.
+    void TakeBoundaries(std::unique_ptr<std::vector<TemperatureInterval>> boundaries, std::vector<std::int32_t> kinds);
+
     int m_nMode;
     SegmentRefs m_segments;
     std::unique_ptr<std::vector<TemperatureInterval>> m_pIntervals;
+    // The kind of every boundary, or per boundary (m_pKinds) when they differ.
+    std::int32_t m_nBoundaryKind = 0;
+    std::unique_ptr<std::vector<std::int32_t>> m_pKinds;
     std::vector<IntervalSpan> m_spans;
 };
 

@@ -51,23 +51,39 @@ bool NotificationSender::RemoveNotificationReceiver(INotificationReceiver* recei
     return true;
 }
 
+bool NotificationSender::CodeSet::Has(int code) const {
+    if (InBits(code)) return (m_bits[code >> 6] >> (code & 63)) & 1U;
+    return m_pOthers && std::find(m_pOthers->begin(), m_pOthers->end(), code) != m_pOthers->end();
+}
+
+void NotificationSender::CodeSet::Add(int code) {
+    if (InBits(code)) {
+        m_bits[code >> 6] |= std::uint64_t{1} << (code & 63);
+        return;
+    }
+    if (!m_pOthers) m_pOthers = std::make_unique<std::vector<int>>();
+    if (std::find(m_pOthers->begin(), m_pOthers->end(), code) == m_pOthers->end()) m_pOthers->push_back(code);
+}
+
+void NotificationSender::CodeSet::Remove(int code) {
+    if (InBits(code)) {
+        m_bits[code >> 6] &= ~(std::uint64_t{1} << (code & 63));
+        return;
+    }
+    if (m_pOthers) m_pOthers->erase(std::remove(m_pOthers->begin(), m_pOthers->end(), code), m_pOthers->end());
+}
+
 bool NotificationSender::AddValidMessage(INotificationReceiver* receiver, int code) {
     Entry* e = Lookup(receiver);
     if (!e) return false;
-    if (std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end()) {
-        // Receivers name a handful of codes, one by one: grow by a few at a time rather than
-        // doubling (a scenario names eleven on every one of its streams).
-        std::vector<int>& codes = e->validCodes;
-        if (codes.size() == codes.capacity()) codes.reserve(codes.size() + std::max<std::size_t>(4, codes.size() / 2));
-        codes.push_back(code);
-    }
+    e->validCodes.Add(code);
     return true;
 }
 
 bool NotificationSender::RemoveValidMessage(INotificationReceiver* receiver, int code) {
     Entry* e = Lookup(receiver);
     if (!e) return false;
-    e->validCodes.erase(std::remove(e->validCodes.begin(), e->validCodes.end(), code), e->validCodes.end());
+    e->validCodes.Remove(code);
     return true;
 }
 
@@ -102,9 +118,7 @@ void NotificationSender::SendAMessage(int code, const CPString& text, void* data
     for (std::uint64_t serial : snapshot) {
         Entry* e = LookupSerial(serial);
         if (!e || e->held) continue;
-        if (!e->validCodes.empty() &&
-            std::find(e->validCodes.begin(), e->validCodes.end(), code) == e->validCodes.end())
-            continue;
+        if (!e->validCodes.Empty() && !e->validCodes.Has(code)) continue;
         e->receiver->NotifyChange(code, message, data);
         if (!frame.dispatch.alive) return;
     }

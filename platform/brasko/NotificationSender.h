@@ -5,6 +5,7 @@
 #include "dunmor/CPString.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class INotificationReceiver {
@@ -52,10 +53,25 @@ public:
     bool IsReceiverRegistered(const INotificationReceiver* receiver) const;
 
 private:
+    // The codes a receiver takes; none named means every code. Codes 0..127 are bits (every code
+    // an engine sends lies there, and a scenario names eleven on each of its streams: a list per
+    // stream would be an allocation per stream); any other code goes to a list made when needed.
+    class CodeSet {
+    public:
+        bool Empty() const { return m_bits[0] == 0 && m_bits[1] == 0 && (!m_pOthers || m_pOthers->empty()); }
+        bool Has(int code) const;
+        void Add(int code);
+        void Remove(int code);
+
+    private:
+        static bool InBits(int code) { return code >= 0 && code < 128; }
+        std::uint64_t m_bits[2] = {0, 0};
+        std::unique_ptr<std::vector<int>> m_pOthers;
+    };
     struct Entry {
         INotificationReceiver* receiver;
         std::uint64_t serial;  // tells a re-registration apart from the entry it replaced
-        std::vector<int> validCodes;
+        CodeSet validCodes;
         bool held;
     };
     Entry* Lookup(const INotificationReceiver* receiver);

@@ -21,9 +21,9 @@ namespace {
 
 using targeting_test::SegmentSet;
 
-std::shared_ptr<TIList> Boundaries(int mode, std::vector<TemperatureInterval> b) {
+std::shared_ptr<TIList> Boundaries(int mode, std::vector<KindedBoundary> b) {
     auto list = std::make_shared<TIList>(mode);
-    list->SetBoundaries(std::move(b));
+    list->SetBoundaries(b);
     return list;
 }
 

@@ -21,10 +21,10 @@ namespace {
 double Lmtd(double a, double b) { return std::fabs(a - b) >= 1e-4 ? (a - b) / std::log(a / b) : 0.5 * (a + b); }
 
 TIList PointList(std::vector<std::pair<double, double>> temperatureAndEnthalpy) {
-    std::vector<TemperatureInterval> boundaries;
-    for (auto [t, h] : temperatureAndEnthalpy) boundaries.push_back(TemperatureInterval{t, h, 8});
+    std::vector<KindedBoundary> boundaries;
+    for (auto [t, h] : temperatureAndEnthalpy) boundaries.push_back(KindedBoundary{t, h, 8});
     TIList list(8);
-    list.SetBoundaries(std::move(boundaries));
+    list.SetBoundaries(boundaries);
     return list;
 }
 

@@ -19,10 +19,10 @@ using targeting_test::SegmentSet;
 namespace {
 
 TIList PointList(std::vector<std::pair<double, double>> temperatureAndEnthalpy) {
-    std::vector<TemperatureInterval> boundaries;
-    for (auto [t, h] : temperatureAndEnthalpy) boundaries.push_back(TemperatureInterval{t, h, 8});
+    std::vector<KindedBoundary> boundaries;
+    for (auto [t, h] : temperatureAndEnthalpy) boundaries.push_back(KindedBoundary{t, h, 8});
     TIList list(8);
-    list.SetBoundaries(std::move(boundaries));
+    list.SetBoundaries(boundaries);
     return list;
 }
 

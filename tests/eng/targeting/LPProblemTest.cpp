@@ -14,9 +14,9 @@ namespace {
 // Two intervals and two segments; columns keyed on both sides.
 struct MatchFixture {
     MatchFixture() {
-        b[0] = {150, 0, 0};
-        b[1] = {120, 0, 0};
-        b[2] = {100, 0, 0};
+        b[0] = {150, 0};
+        b[1] = {120, 0};
+        b[2] = {100, 0};
         auto col = [&](const TemperatureInterval* hi, StreamSegment* hs, const TemperatureInterval* ci, StreamSegment* cs) {
             LPMatchColumn c;
             c.pHotInterval = hi;

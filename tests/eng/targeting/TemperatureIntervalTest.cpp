@@ -58,7 +58,27 @@ TEST(TIListTest, AnIntervalThreeStepsWideGetsThreeNewBoundariesWithInterpolatedV
     EXPECT_EQ(Temperatures(list), (std::vector<double>{100, 98.5, 97, 95.5, 94, 93}));
     EXPECT_DOUBLE_EQ(list.GetInterval(1)->dValue, 37.0);
     EXPECT_DOUBLE_EQ(list.GetInterval(3)->dValue, 31.0);
-    EXPECT_EQ(list.GetInterval(2)->nKind, 5);
+    EXPECT_EQ(list.GetKind(2), 5);
+}
+
+// The new boundaries of an interval take the kind of its upper boundary, also where the kinds of a
+// list differ; a built list's boundaries keep the mode they were made by when the mode changes.
+TEST(TIListTest, BoundaryKindsFollowTheIntervalSplitAndTheModeOfTheBuild) {
+    TIList mixed(5);
+    mixed.SetBoundaries({{100, 40, 5}, {94, 28, 6}, {93, 0, 7}});
+    ASSERT_TRUE(mixed.Subdivide(0.0, 2.0));
+    std::vector<int> kinds;
+    for (int i = 0; i < mixed.GetNumberOfBoundaries(); ++i) kinds.push_back(mixed.GetKind(i));
+    EXPECT_EQ(kinds, (std::vector<int>{5, 5, 5, 5, 6, 7}));
+    EXPECT_EQ(mixed.GetKind(6), 0);
+
+    SegmentSet set;
+    set.Add(100, 60, 2.0);
+    TIList built(3);
+    built.Build(set.refs);
+    built.SetMode(4);
+    EXPECT_EQ(built.GetKind(0), 3);
+    EXPECT_EQ(built.GetKind(1), 3);
 }
 
 // Narrowest 1.0, minimum step 18, factor 8: step 18. 17.875 stays whole, 18.0 is halved and 40.0
@@ -106,7 +126,7 @@ TEST(TIListRecordTest, RoundTripKeepsBoundariesValuesAndMode) {
     EXPECT_EQ(back.GetMode(), 7);
     ASSERT_EQ(back.GetNumberOfBoundaries(), 3);
     EXPECT_EQ(back.GetInterval(0)->dValue, 12.25);
-    EXPECT_EQ(back.GetInterval(2)->nKind, 2);
+    EXPECT_EQ(back.GetKind(2), 2);
     EXPECT_EQ(back.GetInterval(1)->dTemperature, 99.0);
     EXPECT_EQ(backEmpty.GetMode(), 4);
     EXPECT_FALSE(backEmpty.HasIntervals());

@@ -47,7 +47,8 @@ struct FilterCase {
     std::vector<int> valid;
     std::vector<int> removed;
     bool held;
-    std::vector<std::string> expected;  // for codes 24, 36 and 60 sent in that order
+    std::vector<std::string> expected;  // for the codes sent, in their order
+    std::vector<int> sent = {24, 36, 60};
 };
 
 class ReceiverFilter : public ::testing::TestWithParam<FilterCase> {};
@@ -63,7 +64,7 @@ TEST_P(ReceiverFilter, DeliversOnlyTheCodesAskedFor) {
     for (int code : GetParam().valid) EXPECT_TRUE(sender.AddValidMessage(&p, code));
     for (int code : GetParam().removed) EXPECT_TRUE(sender.RemoveValidMessage(&p, code));
     EXPECT_TRUE(sender.HoldNotificationForReceiver(&p, GetParam().held));
-    for (int code : {24, 36, 60}) sender.SendAMessage(code, "", nullptr);
+    for (int code : GetParam().sent) sender.SendAMessage(code, "", nullptr);
     EXPECT_EQ(log, GetParam().expected);
 }
 
@@ -75,7 +76,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FilterCase{"AllRemovedGetsAllAgain", {24}, {24}, false, {"p:24", "p:36", "p:60"}},
                       FilterCase{"OneOfTwoRemoved", {24, 36}, {24}, false, {"p:36"}},
                       FilterCase{"HeldGetsNothing", {}, {}, true, {}},
-                      FilterCase{"HeldWithCodesGetsNothing", {36}, {}, true, {}}),
+                      FilterCase{"HeldWithCodesGetsNothing", {36}, {}, true, {}},
+                      FilterCase{"CodesAtTheEdgesOfTheSmallCodes", {0, 63, 64, 127}, {}, false,
+                                 {"p:0", "p:63", "p:64", "p:127"}, {0, 1, 62, 63, 64, 65, 126, 127, 128}},
+                      FilterCase{"LargeAndNegativeCodes", {128, -5, 1000, 7}, {1000}, false, {"p:-5", "p:128"},
+                                 {-6, -5, 128, 129, 1000, 999}},
+                      FilterCase{"OnlyALargeCodeRemovedGetsAllAgain", {500}, {500}, false, {"p:3", "p:500"}, {3, 500}},
+                      FilterCase{"SmallCodeRemovedLargeKept", {5, 200}, {5}, false, {"p:200"}, {5, 200}}),
     [](const ::testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.name); });
 
 TEST(NotificationSenderTest, RegistrationRulesAndOrder) {
