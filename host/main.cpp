@@ -381,7 +381,7 @@ bool checkRange(const Options& o, std::string& error) {
     return true;
 }
 
-// An area LP larger than the solver can hold is refused before it is built; the run says so and
+// An area LP larger than can be solved in a reasonable time (or held) is refused before it is built; the run says so and
 // fails rather than reporting targets without an area. The advice names what the user can change:
 // the matches forbidden, or the method asked for (here or in the case read).
 bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
@@ -392,7 +392,7 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
                          : o.areaMethod == 1  ? "take the Bath area with --area-method bath"
                                               : "the case asks for the area LP; take the Bath area with --area-method bath";
     error = std::string("the area LP would need ") + columns +
-            " columns, more than the solver can hold in memory; it was not built (" + advice + ")";
+            " columns, more than it can solve in reasonable time; it was not built (" + advice + ")";
     return true;
 }
 
