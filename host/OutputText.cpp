@@ -1,38 +1,12 @@
 #include "host/OutputText.h"
 
+#include "dunmor/Utf8.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 
 namespace {
-
-// Decodes one UTF-8 character at `i`; answers its length (0 when the bytes are not valid UTF-8:
-// overlong forms, surrogates and code points past U+10FFFF included).
-std::size_t decode(const std::string& s, std::size_t i, std::uint32_t& code) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b0 = byte(i);
-    std::size_t length;
-    std::uint32_t min;
-    if (b0 < 0x80) {
-        code = b0;
-        return 1;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        length = 2, code = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        length = 3, code = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        length = 4, code = b0 & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > s.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
 
 bool isControl(std::uint32_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
 
@@ -41,7 +15,7 @@ bool isControl(std::uint32_t code) { return code < 0x20 || (code >= 0x7F && code
 bool IsUtf8(const std::string& text) {
     std::uint32_t code = 0;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = decode(text, i, code);
+        const std::size_t length = DecodeUtf8(text, i, code);
         if (length == 0) return false;
         i += length;
     }
@@ -52,7 +26,7 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
         std::uint32_t code = 0;
-        const std::size_t length = decode(text, i, code);
+        const std::size_t length = DecodeUtf8(text, i, code);
         if (length == 0) {
             out += "\xEF\xBF\xBD";  // U+FFFD
             ++i;
@@ -87,7 +61,7 @@ std::string PrintableText(const std::string& text, std::size_t maxChars) {
             break;
         }
         std::uint32_t code = 0;
-        const std::size_t length = decode(text, i, code);
+        const std::size_t length = DecodeUtf8(text, i, code);
         if (length == 0 || isControl(code)) {
             out += '?';
             i += length == 0 ? 1 : length;

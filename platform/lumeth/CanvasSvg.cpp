@@ -2,9 +2,12 @@
 // one document text, element by element.
 #include "lumeth/Canvas.h"
 
+#include "dunmor/Utf8.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <numbers>
 #include <system_error>
@@ -123,27 +126,7 @@ void appendUtf8(Text& out, char32_t c) {
     }
 }
 
-// The code point of a well-formed UTF-8 sequence at `i` (its length in `n`), or -1.
-long decodeUtf8(const Text& s, std::size_t i, std::size_t& n) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
-    const unsigned char c = b(0);
-    long cp;
-    if (c >= 0xC2 && c <= 0xDF) n = 2, cp = c & 0x1F;
-    else if (c >= 0xE0 && c <= 0xEF) n = 3, cp = c & 0x0F;
-    else if (c >= 0xF0 && c <= 0xF4) n = 4, cp = c & 0x07;
-    else return -1;
-    if (i + n > s.size()) return -1;
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((b(k) & 0xC0) != 0x80) return -1;
-        cp = (cp << 6) | (b(k) & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-    if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF))
-        return -1;
-    return cp;
-}
-
-bool xmlChar(long c) {
+bool xmlChar(std::uint32_t c) {
     return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
            (c >= 0x10000 && c <= 0x10FFFF);
 }
@@ -176,9 +159,9 @@ void appendXmlEscaped(Text& out, const Text& text) {
             }
             continue;
         }
-        std::size_t n = 0;
-        const long cp = decodeUtf8(text, i, n);
-        if (cp >= 0) {
+        std::uint32_t cp = 0;
+        const std::size_t n = DecodeUtf8(text, i, cp);
+        if (n > 0) {
             if (xmlChar(cp)) out.append(text, i, n);
             else out += ' ';
             i += n;
