@@ -3,10 +3,22 @@
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 int FailCommand(const std::string& message) {
     std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
+    return 1;
+}
+
+int OutputWritten(int code) {
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout)) return code;
+    const int why = errno;
+    std::fprintf(stderr, "kestrin-host: the output could not be written%s%s\n", why ? ": " : "",
+                 why ? std::strerror(why) : "");
     return 1;
 }
 

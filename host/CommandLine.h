@@ -9,6 +9,11 @@
 // user's own fields: no control sequence reaches the terminal.
 int FailCommand(const std::string& message);
 
+// The exit code of a job whose output is all written: standard output is flushed, and when any of
+// it could not be written (a full disk, a closed pipe) the run says so on standard error and fails
+// with 1 instead of the job's own code; a report cut short is never a success.
+int OutputWritten(int code);
+
 // The number after argv[i] (the option argv[i] itself names it in the error); moves i past it.
 bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given, std::string& error);
 

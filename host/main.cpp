@@ -411,7 +411,7 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
 
 void EndWithoutTeardown(int code) {
 #if !defined(KESTRIN_KEEP_TEARDOWN)
-    std::fflush(stdout);
+    code = OutputWritten(code);
     std::fflush(stderr);
     std::_Exit(code);
 #else
@@ -635,7 +635,7 @@ int runPlot(ModuleLoader& module, Options& o) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int runJob(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string command = argv[1];
     // Help is asked for before anything is read: kestrin-host --help lists the jobs, JOB --help
@@ -690,3 +690,5 @@ int main(int argc, char** argv) {
     if (command == "plot") return runPlot(module, options);
     return runSupertarget(module, options);
 }
+
+int main(int argc, char** argv) { return OutputWritten(runJob(argc, argv)); }
