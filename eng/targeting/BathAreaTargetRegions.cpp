@@ -79,8 +79,9 @@ void BathAreaTarget::ComputeRegionAreas() {
     if (!m_pRegionShellAndTube) m_pRegionShellAndTube = std::make_unique<std::vector<double>>();
     m_pRegionCountercurrent->assign(regions, 0.0);
     m_pRegionShellAndTube->assign(regions, 0.0);
-    if (!m_pIntervals) return;
-    const std::vector<BathInterval>& points = *m_pIntervals;
+    const std::vector<BathInterval>* merged = Points();
+    if (!merged) return;
+    const std::vector<BathInterval>& points = *merged;
     for (std::size_t k = 1; k < points.size(); ++k) {
         const auto r = static_cast<std::size_t>(RegionOf(points[k - 1], kRegionAreaTolerance));
         (*m_pRegionCountercurrent)[r] += points[k].dCountercurrentArea;
@@ -95,8 +96,9 @@ void BathAreaTarget::ComputeRegionShells() {
     const std::size_t regions = m_pinchPoints.size() + 1;
     if (!m_pRegionShells) m_pRegionShells = std::make_unique<std::vector<double>>();
     m_pRegionShells->assign(regions, 0.0);
-    if (!m_pIntervals) return;
-    const std::vector<BathInterval>& points = *m_pIntervals;
+    const std::vector<BathInterval>* merged = Points();
+    if (!merged) return;
+    const std::vector<BathInterval>& points = *merged;
 
     if (points.size() < 2) return;
 
