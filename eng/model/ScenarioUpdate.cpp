@@ -110,8 +110,11 @@ void CPIScenario::CallRecordBuilders(int code) {
     m_pEnergyTarget = b.UpdateEnergyTarget(m_pEnergyTarget, self, code);
     m_pUtilityPlacement = b.UpdateUtilityPlacement(m_pUtilityPlacement, self, code);
     m_pUnitsTarget = b.UpdateUnitsTarget(m_pUnitsTarget, self, code);
-    m_pCompositeCurves = b.UpdateCompositeCurves(m_pCompositeCurves, self, code);
+    const bool splitCurves = b.SplitsCurvesAroundArea(m_pAreaTarget, self, code);
+    m_pCompositeCurves = splitCurves ? b.UpdateAreaCurves(m_pCompositeCurves, self, code)
+                                     : b.UpdateCompositeCurves(m_pCompositeCurves, self, code);
     m_pAreaTarget = b.UpdateAreaTarget(m_pAreaTarget, self, code);
+    if (splitCurves) m_pCompositeCurves = b.FinishCurves(m_pCompositeCurves, self, code);
     m_pCapitalCost = b.UpdateCapitalCostTarget(m_pCapitalCost, self, code);
     m_pOperatingCost = b.UpdateOperatingCostTarget(m_pOperatingCost, self, code);
     m_pTotalAnnualCost = b.UpdateTotalAnnualCostTarget(m_pTotalAnnualCost, self, code);

@@ -47,6 +47,22 @@ public:
                                                        int code) = 0;
     virtual CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record,
                                                          IHeatIntegrationScenario& scenario, int code) = 0;
+
+    // Whether this recalculation builds the curves in two steps around the area target (given
+    // its record as it stands before the update): UpdateAreaCurves in the curves' place, then
+    // FinishCurves right after the area target, together the same as UpdateCompositeCurves.
+    // The default keeps the one step.
+    virtual bool SplitsCurvesAroundArea(const AreaTarget* /*areaRecord*/, IHeatIntegrationScenario& /*scenario*/,
+                                        int /*code*/) {
+        return false;
+    }
+    virtual CompositeCurves* UpdateAreaCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario, int code) {
+        return UpdateCompositeCurves(record, scenario, code);
+    }
+    virtual CompositeCurves* FinishCurves(CompositeCurves* record, IHeatIntegrationScenario& /*scenario*/,
+                                          int /*code*/) {
+        return record;
+    }
 };
 
 // Frees a utility placement record (eng/targeting/UtilityPlacement.cpp). The scenario itself makes

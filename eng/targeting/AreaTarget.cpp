@@ -38,6 +38,10 @@ SegmentRefs PoolOf(const IHeatIntegrationScenarioForTargeting& scenario) {
     return segments;
 }
 
+bool UsesAreaLP(const AreaTarget& record, int forbiddenMatches) {
+    return forbiddenMatches > 0 || record.nRequestedMethod == AreaTarget::LinearProgramming;
+}
+
 }  // namespace
 
 AreaTarget::AreaTarget() = default;
@@ -56,7 +60,7 @@ AreaTarget* UpdateAreaTarget(AreaTarget* record, const AreaTargetInputs& in, int
     else if (record->nMethod == AreaTarget::LinearProgramming) record->pBath.reset();
     else if (record->nMethod == AreaTarget::Bath) record->pLP.reset();
 
-    if (in.forbiddenMatches > 0 || record->nRequestedMethod == AreaTarget::LinearProgramming) {
+    if (UsesAreaLP(*record, in.forbiddenMatches)) {
         record->nMethod = AreaTarget::LinearProgramming;
         record->pLP.reset(AreaLP::Update(record->pLP.release(), in, code, record->nOption));
     } else {
@@ -70,6 +74,11 @@ AreaTarget* UpdateAreaTarget(AreaTarget* record, const AreaTargetInputs& in, int
             record->pLP->Rebuild(*in.segments, in.dtMin, in.minimumFFactor, in.matches);
     }
     return record;
+}
+
+bool AreaTargetTouchesSegments(const AreaTarget* record, int forbiddenMatches) {
+    if (!record) return forbiddenMatches > 0;
+    return UsesAreaLP(*record, forbiddenMatches) || record->pLP != nullptr;
 }
 
 AreaTargetInputs AreaTargetInputsOf(IHeatIntegrationScenarioForTargeting& scenario, const SegmentRefs* segments) {

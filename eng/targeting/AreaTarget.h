@@ -84,6 +84,11 @@ AreaTarget* UpdateScenarioAreaTarget(AreaTarget* record, IHeatIntegrationScenari
 // What the area targets read of a scenario, with `segments` as its segment list (null: none).
 AreaTargetInputs AreaTargetInputsOf(IHeatIntegrationScenarioForTargeting& scenario, const SegmentRefs* segments);
 
+// Whether the next update of `record` (null: none yet) with this many forbidden matches computes
+// the area LP, or refreshes an LP result still held, either of which lays interval lists over
+// the segments themselves; the Bath area only reads them.
+bool AreaTargetTouchesSegments(const AreaTarget* record, int forbiddenMatches);
+
 // Frees both results and sets method 0; the record stays.
 void ClearAreaTarget(AreaTarget* record);
 void DeleteAreaTarget(AreaTarget* record);

@@ -23,11 +23,7 @@ constexpr double kEqualDifference = 0.0001;
 // A point closer to DTmin than this share of it is at a pinch.
 constexpr double kNearPinchShare = 0.99;
 
-// One curve point: cumulative enthalpy and temperature.
-struct CurvePointTH {
-    double H;
-    double T;
-};
+using CurvePointTH = BathCurvePoint;
 
 // A curve's boundaries from the lowest temperature up. The loads accumulate upwards, so the
 // enthalpies never fall; a fall of round-off size is held level.
@@ -126,6 +122,111 @@ double IntervalLMTD(double dT1, double dT2) {
     return (dT1 + dT2) * 0.5;
 }
 
+// The merged points (enthalpy, hot and cold temperature, their difference) of two curves given
+// from their lowest temperature up; the curves are freed once their points are gathered.
+std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vector<CurvePointTH> c, bool dropFlat);
+
+// The LMTD, F-factor and shells of each merged point's interval.
+void FillIntervalShells(std::vector<BathInterval>& points, double minimumFFactor) {
+    const double same = SameEnthalpyOf(points);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        BathInterval& p = points[k];
+        if (k == 0) {
+            p.dLMTD = 0.0;
+            p.dFFactor = 0.0;
+            p.dShells = 0.0;
+            continue;
+        }
+        const BathInterval& previous = points[k - 1];
+        p.dLMTD = IntervalLMTD(previous.dDifference, p.dDifference);
+        if (!CarriesHeat(previous, p, same)) {
+            // No heat, no exchanger: nothing to shell.
+            p.dFFactor = 1.0;
+            p.dShells = 0.0;
+            continue;
+        }
+        if (previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
+            p.dFFactor = 1.0;
+            p.dShells = BathAreaTarget::Unbounded;
+            continue;
+        }
+        double F = 1.0, shells = 0.0;
+        g_CalculateFFactorAndShells(previous.dHotTemperature, p.dHotTemperature, previous.dColdTemperature,
+                                    p.dColdTemperature, minimumFFactor, F, shells, 0, 0);
+        p.dFFactor = F;
+        p.dShells = shells;
+    }
+}
+
+// Per span, |CP| / h of its segment as the interval areas sum it, or -1 for a span they leave out
+// (no interval of `count` points, or no flow).
+std::vector<double> SpanTerms(const std::vector<BathSegmentSpan>& spans, std::size_t count) {
+    std::vector<double> terms;
+    terms.reserve(spans.size());
+    for (const BathSegmentSpan& span : spans) {
+        const double cp = span.first < span.last && span.last <= count ? std::fabs(span.segment->dHeatCapacityFlowrate) : 0.0;
+        terms.push_back(cp > kFlowTolerance ? cp * InverseFilmCoefficient(span.segment->dFilmCoefficient) : -1.0);
+    }
+    return terms;
+}
+
+// The hot and cold sums, load terms and areas of the intervals from the spans' terms; answers
+// whether the target is computed or the curves leave some interval no driving force.
+int FillIntervalAreas(std::vector<BathInterval>& points, const std::vector<BathSegmentSpan>& spans,
+                      const std::vector<double>& terms) {
+    // Sum of |CP| / h of the segments across each interval, from where each span starts and ends.
+    std::vector<long double> hotSum(points.size() + 1, 0.0L), coldSum(points.size() + 1, 0.0L);
+    std::vector<long> hotCount(points.size() + 1, 0), coldCount(points.size() + 1, 0);
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (terms[i] < 0.0) continue;
+        const BathSegmentSpan& span = spans[i];
+        const long double v = static_cast<long double>(terms[i]);
+        std::vector<long double>& sum = span.side == 0 ? hotSum : coldSum;
+        std::vector<long>& active = span.side == 0 ? hotCount : coldCount;
+        sum[span.first] += v;
+        sum[span.last] -= v;
+        ++active[span.first];
+        --active[span.last];
+    }
+    long double hot = 0.0L, cold = 0.0L;
+    long hotActive = 0, coldActive = 0;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        hot += hotSum[k];
+        cold += coldSum[k];
+        hotActive += hotCount[k];
+        coldActive += coldCount[k];
+        // An interval no segment lies across sums to nothing, not to the round-off of the others.
+        if (hotActive == 0) hot = 0.0L;
+        if (coldActive == 0) cold = 0.0L;
+        points[k].dHotSum = static_cast<double>(hot);
+        points[k].dColdSum = static_cast<double>(cold);
+    }
+    const double same = SameEnthalpyOf(points);
+    int state = BathAreaTarget::Computed;
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        BathInterval& p = points[k];
+        const BathInterval& previous = points[k - 1];
+        if (!CarriesHeat(previous, p, same)) {
+            p.dLoadTerm = 0.0;
+            p.dCountercurrentArea = 0.0;
+            p.dShellAndTubeArea = 0.0;
+            continue;
+        }
+        p.dLoadTerm = (p.dColdTemperature - previous.dColdTemperature) * previous.dColdSum +
+                      (p.dHotTemperature - previous.dHotTemperature) * previous.dHotSum;
+        // Curves that touch or cross leave no driving force: the interval cannot be built.
+        if (p.dLMTD <= 0.0 || previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
+            state = BathAreaTarget::NoDrivingForce;
+            p.dCountercurrentArea = BathAreaTarget::Unbounded;
+            p.dShellAndTubeArea = BathAreaTarget::Unbounded;
+            continue;
+        }
+        p.dCountercurrentArea = p.dLoadTerm / p.dLMTD;
+        p.dShellAndTubeArea = p.dFFactor > 0.0 ? p.dCountercurrentArea / p.dFFactor : BathAreaTarget::Unbounded;
+    }
+    return state;
+}
+
 }  // namespace
 
 double InverseFilmCoefficient(double h) { return h > 0.0 && std::isfinite(h) ? 1.0 / h : 0.0; }
@@ -155,8 +256,15 @@ double BathInterval::Value(int position) const {
 // that every interval with heat pairs the hot and the cold temperatures it really runs between.
 // A curve without a point in the group is interpolated there.
 std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold, bool dropFlat) {
+    if (!HasPoints(hot) || !HasPoints(cold)) return {};
+    return MergeAscending(Ascending(*hot), Ascending(*cold), dropFlat);
+}
+
+namespace {
+
+std::vector<BathInterval> MergeAscending(std::vector<CurvePointTH> h, std::vector<CurvePointTH> c, bool dropFlat) {
     std::vector<BathInterval> merged;
-    if (!HasPoints(hot) || !HasPoints(cold)) return merged;
+    if (h.empty() || c.empty()) return merged;
     // The points are gathered in three numbers each and thinned where they stand; only the points
     // kept become full intervals (at 100,000 streams the full records of every candidate point
     // would be held twice over for a moment).
@@ -165,8 +273,6 @@ std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold
     };
     std::vector<Point> points;
     {
-        const std::vector<CurvePointTH> h = Ascending(*hot);
-        const std::vector<CurvePointTH> c = Ascending(*cold);
         const double same = SameEnthalpy(std::max(h.back().H, c.back().H));
         constexpr double none = std::numeric_limits<double>::infinity();
         points.reserve(h.size() + c.size());
@@ -185,6 +291,8 @@ std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold
             i = i2;
             j = j2;
         }
+        std::vector<CurvePointTH>().swap(h);
+        std::vector<CurvePointTH>().swap(c);
     }
 
     // A point is dropped by comparing it with its successor as gathered, which the thinning
@@ -212,11 +320,15 @@ std::vector<BathInterval> MergeCurvePoints(const TIList* hot, const TIList* cold
     return merged;
 }
 
+}  // namespace
+
 BathAreaTarget::BathAreaTarget(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints) {
     Reset(dtMin, minimumFFactor, std::move(pinchPoints));
 }
 
 void BathAreaTarget::Reset(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints) {
+    m_pSource.reset();
+    m_bPointsLetGo = false;
     for (auto* list : {m_pRegionShells.get(), m_pRegionCountercurrent.get(), m_pRegionShellAndTube.get()})
         if (list) list->clear();
     if (m_pIntervals) m_pIntervals->clear();
@@ -253,6 +365,10 @@ BathAreaTarget* BathAreaTarget::Update(BathAreaTarget* existing, const AreaTarge
         if (kind == 2) target->DistributeCountercurrent(*in.matches);
         else if (kind == 3) target->DistributeShellAndTube(*in.matches);
     }
+    // The spread over the matches reads the segments and changes none of them, nor the curves.
+    if (computes && in.placementValid && in.balancedCurves)
+        target->KeepPointSource(in.balancedCurves->GetHotList(), in.balancedCurves->GetColdList());
+    if (target) target->LetGoOfPoints();
     return target;
 }
 
@@ -261,6 +377,7 @@ void BathAreaTarget::Calculate(const TargetCurve* curves, std::span<StreamSegmen
 }
 
 void BathAreaTarget::Calculate(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
+    DropPointSource();
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
     if (hot && cold) BuildIntervals(hot, cold, segments);
     m_nState = Computed;
@@ -296,6 +413,7 @@ bool BathAreaTarget::IsShellsCapped() const {
 }
 
 void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments) {
+    DropPointSource();
     if (!m_pIntervals) m_pIntervals = std::make_unique<std::vector<BathInterval>>();
     m_pIntervals->clear();
     m_pIntervals->shrink_to_fit();
@@ -303,96 +421,57 @@ void BathAreaTarget::BuildIntervals(const TIList* hot, const TIList* cold, std::
     std::vector<BathInterval>& points = *m_pIntervals;
 
     BuildSegmentSpans(points, segments, m_spans);
-    const double same = SameEnthalpyOf(points);
-
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        BathInterval& p = points[k];
-        if (k == 0) {
-            p.dLMTD = 0.0;
-            p.dFFactor = 0.0;
-            p.dShells = 0.0;
-            continue;
-        }
-        const BathInterval& previous = points[k - 1];
-        p.dLMTD = IntervalLMTD(previous.dDifference, p.dDifference);
-        if (!CarriesHeat(previous, p, same)) {
-            // No heat, no exchanger: nothing to shell.
-            p.dFFactor = 1.0;
-            p.dShells = 0.0;
-            continue;
-        }
-        if (previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
-            p.dFFactor = 1.0;
-            p.dShells = Unbounded;
-            continue;
-        }
-        double F = 1.0, shells = 0.0;
-        g_CalculateFFactorAndShells(previous.dHotTemperature, p.dHotTemperature, previous.dColdTemperature,
-                                    p.dColdTemperature, m_dMinimumFFactor, F, shells, 0, 0);
-        p.dFFactor = F;
-        p.dShells = shells;
-    }
+    FillIntervalShells(points, m_dMinimumFFactor);
 }
 
 void BathAreaTarget::ComputeIntervalAreas() {
+    DropPointSource();
     if (!m_pIntervals) return;
     std::vector<BathInterval>& points = *m_pIntervals;
-    // Sum of |CP| / h of the segments across each interval, from where each span starts and ends.
-    std::vector<long double> hotSum(points.size() + 1, 0.0L), coldSum(points.size() + 1, 0.0L);
-    std::vector<long> hotCount(points.size() + 1, 0), coldCount(points.size() + 1, 0);
-    for (const BathSegmentSpan& span : m_spans) {
-        if (span.first >= span.last || span.last > points.size()) continue;
-        const double cp = std::fabs(span.segment->dHeatCapacityFlowrate);
-        if (!(cp > kFlowTolerance)) continue;
-        const long double v = static_cast<long double>(cp * InverseFilmCoefficient(span.segment->dFilmCoefficient));
-        std::vector<long double>& sum = span.side == 0 ? hotSum : coldSum;
-        std::vector<long>& count = span.side == 0 ? hotCount : coldCount;
-        sum[span.first] += v;
-        sum[span.last] -= v;
-        ++count[span.first];
-        --count[span.last];
-    }
-    long double hot = 0.0L, cold = 0.0L;
-    long hotActive = 0, coldActive = 0;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        hot += hotSum[k];
-        cold += coldSum[k];
-        hotActive += hotCount[k];
-        coldActive += coldCount[k];
-        // An interval no segment lies across sums to nothing, not to the round-off of the others.
-        if (hotActive == 0) hot = 0.0L;
-        if (coldActive == 0) cold = 0.0L;
-        points[k].dHotSum = static_cast<double>(hot);
-        points[k].dColdSum = static_cast<double>(cold);
-    }
-    const double same = SameEnthalpyOf(points);
-    m_nState = Computed;
-    for (std::size_t k = 1; k < points.size(); ++k) {
-        BathInterval& p = points[k];
-        const BathInterval& previous = points[k - 1];
-        if (!CarriesHeat(previous, p, same)) {
-            p.dLoadTerm = 0.0;
-            p.dCountercurrentArea = 0.0;
-            p.dShellAndTubeArea = 0.0;
-            continue;
-        }
-        p.dLoadTerm = (p.dColdTemperature - previous.dColdTemperature) * previous.dColdSum +
-                      (p.dHotTemperature - previous.dHotTemperature) * previous.dHotSum;
-        // Curves that touch or cross leave no driving force: the interval cannot be built.
-        if (p.dLMTD <= 0.0 || previous.dDifference <= 0.0 || p.dDifference <= 0.0) {
-            m_nState = NoDrivingForce;
-            p.dCountercurrentArea = Unbounded;
-            p.dShellAndTubeArea = Unbounded;
-            continue;
-        }
-        p.dCountercurrentArea = p.dLoadTerm / p.dLMTD;
-        p.dShellAndTubeArea = p.dFFactor > 0.0 ? p.dCountercurrentArea / p.dFFactor : Unbounded;
-    }
+    m_nState = FillIntervalAreas(points, m_spans, SpanTerms(m_spans, points.size()));
+}
+
+void BathAreaTarget::KeepPointSource(const TIList* hot, const TIList* cold) {
+    DropPointSource();
+    if (!m_pIntervals || m_pIntervals->empty() || !HasPoints(hot) || !HasPoints(cold)) return;
+    auto source = std::make_unique<PointSource>();
+    source->hot = Ascending(*hot);
+    source->cold = Ascending(*cold);
+    source->spanTerms = SpanTerms(m_spans, m_pIntervals->size());
+    source->count = m_pIntervals->size();
+    m_pSource = std::move(source);
+}
+
+void BathAreaTarget::LetGoOfPoints() {
+    if (!m_pSource || m_bPointsLetGo || !m_pIntervals) return;
+    std::vector<BathInterval>().swap(*m_pIntervals);
+    m_bPointsLetGo = true;
+}
+
+const std::vector<BathInterval>* BathAreaTarget::Points() const {
+    if (m_bPointsLetGo) RemakePoints();
+    return m_pIntervals.get();
+}
+
+// The steps of BuildIntervals and ComputeIntervalAreas on the copies; the region sums and the
+// totals made of the points are kept as computed.
+void BathAreaTarget::RemakePoints() const {
+    std::vector<BathInterval>& points = *m_pIntervals;
+    points = MergeAscending(m_pSource->hot, m_pSource->cold, false);
+    FillIntervalShells(points, m_dMinimumFFactor);
+    FillIntervalAreas(points, m_spans, m_pSource->spanTerms);
+    m_bPointsLetGo = false;
+}
+
+void BathAreaTarget::DropPointSource() {
+    if (m_bPointsLetGo) RemakePoints();
+    m_pSource.reset();
 }
 
 void BathAreaTarget::GetNearPinchPoints(std::vector<PinchListEntry>& list, int count) const {
-    if (!m_pIntervals || count <= 0) return;
-    const std::vector<BathInterval>& points = *m_pIntervals;
+    const std::vector<BathInterval>* merged = Points();
+    if (!merged || count <= 0) return;
+    const std::vector<BathInterval>& points = *merged;
     std::vector<const BathInterval*> candidates;
     for (std::size_t k = points.size() >= 2 ? points.size() - 2 : 0; k >= 1 && k + 1 < points.size(); --k) {
         const BathInterval& p = points[k];

@@ -61,6 +61,13 @@ struct BathInterval {
     bool Recall(ILurmetBinaryFile& file);
 };
 
+// A point of one of the two curves the merged points are made from: cumulative enthalpy and
+// temperature, from the lowest temperature up.
+struct BathCurvePoint {
+    double H;
+    double T;
+};
+
 // A segment and the merged points whose interval (up to the next point) it lies across: the
 // points first <= k < last. A segment whose points are not one run has a span per run.
 struct BathSegmentSpan {
@@ -97,7 +104,8 @@ public:
 
     // Empties the lists, takes the settings, zeroes the results and marks them not computed.
     void Reset(double dtMin, double minimumFFactor, std::vector<PinchListEntry> pinchPoints);
-    // Merges the curve points (when the curve has both lists) and computes every target.
+    // Merges the curve points (when the curve has both lists) and computes every target. Through
+    // Update the merged points are then let go (see LetGoOfPoints) and made again when read.
     void Calculate(const TargetCurve* curves, std::span<StreamSegment* const> segments);
     // The same on a hot and a cold point list (temperature, enthalpy), either of which may be null.
     void Calculate(const TIList* hot, const TIList* cold, std::span<StreamSegment* const> segments);
@@ -120,6 +128,18 @@ public:
     void DistributeCountercurrent(MatchwiseStreamDataList& matches) const;
     void DistributeShellAndTube(MatchwiseStreamDataList& matches) const;
 
+    // The merged points of a large table are most of the record, and only the totals are read
+    // while targeting; the points are read again (by the case file, the scenario's interval
+    // queries, a spread over the match records) when at all. KeepPointSource, right after a
+    // calculation on `hot` and `cold`, keeps copies of what the points are made of: the two
+    // curves' points and each segment's |CP| / h (the spans stay in any case). LetGoOfPoints then
+    // frees the points, and whatever reads them next has them made again from those copies by
+    // the same steps, so every value is the one computed (whatever became of the curves and
+    // segments since). A recall, reset, new calculation or new spans drops the copies.
+    void KeepPointSource(const TIList* hot, const TIList* cold);
+    void LetGoOfPoints();
+    bool HasLetGoOfPoints() const { return m_bPointsLetGo; }
+
     // Record version 2 (see BathAreaTargetRecord.cpp). Recall fails, with the failed list freed,
     // at the first value it cannot read.
     bool Store(ILurmetBinaryFile& file) const;
@@ -136,16 +156,23 @@ public:
     double GetMinimumFFactor() const { return m_dMinimumFFactor; }
     const std::vector<PinchListEntry>& GetPinchPoints() const { return m_pinchPoints; }
     // Null while the list does not exist.
-    const std::vector<BathInterval>* GetIntervals() const { return m_pIntervals.get(); }
+    const std::vector<BathInterval>* GetIntervals() const { return Points(); }
     const std::vector<double>* GetRegionShells() const { return m_pRegionShells.get(); }
     const std::vector<double>* GetRegionCountercurrentAreas() const { return m_pRegionCountercurrent.get(); }
     const std::vector<double>* GetRegionShellAndTubeAreas() const { return m_pRegionShellAndTube.get(); }
-    int GetNumberOfIntervals() const { return m_pIntervals ? static_cast<int>(m_pIntervals->size()) : 0; }
+    int GetNumberOfIntervals() const {
+        if (m_bPointsLetGo) return static_cast<int>(m_pSource->count);
+        return m_pIntervals ? static_cast<int>(m_pIntervals->size()) : 0;
+    }
     // The segments lying across the intervals (not stored).
     const std::vector<BathSegmentSpan>& GetSegmentSpans() const { return m_spans; }
-    void SetSegmentSpans(std::vector<BathSegmentSpan> spans) { m_spans = std::move(spans); }
+    void SetSegmentSpans(std::vector<BathSegmentSpan> spans) {
+        DropPointSource();
+        m_spans = std::move(spans);
+    }
     // Replaces the merged points (what a recall does; tests give points worked out by hand).
     void SetIntervals(std::vector<BathInterval> points) {
+        DropPointSource();
         m_pIntervals = std::make_unique<std::vector<BathInterval>>(std::move(points));
     }
 
@@ -154,6 +181,19 @@ public:
     int RegionOf(const BathInterval& p, double tolerance) const;
 
 private:
+    // What let-go points are made again from.
+    struct PointSource {
+        std::vector<BathCurvePoint> hot, cold;
+        // Per span, |CP| / h as the areas summed it; negative for a span they left out.
+        std::vector<double> spanTerms;
+        std::size_t count = 0;
+    };
+    // The merged points, made again first when they were let go.
+    const std::vector<BathInterval>* Points() const;
+    void RemakePoints() const;
+    // Makes the points again when they were let go and forgets what they were made of.
+    void DropPointSource();
+
     double m_dCountercurrentArea = 0.0;
     double m_dShellAndTubeArea = 0.0;
     double m_dDTmin = 0.0;
@@ -161,7 +201,10 @@ private:
     int m_nShells = 0;
     int m_nState = NotComputed;
     std::unique_ptr<std::vector<double>> m_pRegionShells;
-    std::unique_ptr<std::vector<BathInterval>> m_pIntervals;
+    // Mutable: points let go are made again by whatever reads them.
+    mutable std::unique_ptr<std::vector<BathInterval>> m_pIntervals;
+    std::unique_ptr<PointSource> m_pSource;
+    mutable bool m_bPointsLetGo = false;
     std::unique_ptr<std::vector<double>> m_pRegionCountercurrent;
     std::unique_ptr<std::vector<double>> m_pRegionShellAndTube;
     // Sorted from the lowest hot temperature up.

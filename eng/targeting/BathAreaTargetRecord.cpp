@@ -72,6 +72,7 @@ bool BathInterval::Recall(ILurmetBinaryFile& file) {
 // countercurrent areas, region shells and merged points, each behind a presence flag and a count;
 // the minimum F-factor.
 bool BathAreaTarget::Store(ILurmetBinaryFile& file) const {
+    Points();
     RecordHandle h;
     bool ok = file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dCountercurrentArea) &&
               file.WriteDouble(m_dShellAndTubeArea) && file.WriteDouble(m_dDTmin) && file.WriteInt(m_nShells) &&
@@ -90,7 +91,8 @@ bool BathAreaTarget::Recall(ILurmetBinaryFile& file) {
     RecordHandle h;
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
-    // Read intervals hold no segments.
+    // Read intervals hold no segments (points let go are made first, while their spans are here).
+    DropPointSource();
     m_spans.clear();
     double cc = 0.0, st = 0.0, dtMin = 0.0;
     std::int32_t shells = 0;
@@ -124,6 +126,8 @@ bool BathAreaTarget::Recall(ILurmetBinaryFile& file) {
     m_pRegionShellAndTube = std::move(regionShellAndTube);
     m_pRegionCountercurrent = std::move(regionCountercurrent);
     m_pRegionShells = std::move(regionShells);
+    m_pSource.reset();
+    m_bPointsLetGo = false;
     m_pIntervals = std::move(intervals);
     m_dMinimumFFactor = minimumFFactor;
     // The record holds no state: merged points mean a computed target, one whose interval needs

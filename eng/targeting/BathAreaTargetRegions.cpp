@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -25,6 +27,35 @@ std::string StreamKey(const StreamSegment& s) {
     const void* p = s.pStream ? static_cast<const void*>(s.pStream) : static_cast<const void*>(&s);
     return "p:" + std::to_string(reinterpret_cast<std::uintptr_t>(p));
 }
+
+// A stream's shells per region are kept under one of its segments, hashed and compared as its
+// key text is, so that the table (and the order in which the region's sum walks it, which the
+// last bit of that sum depends on) is the one a table keyed by the text would be, without a
+// copy of the text in every entry (at 100,000 streams half of the table's memory).
+struct StreamKeyHash {
+    std::size_t operator()(const StreamSegment* s) const {
+        // The text of a short name is put together on the stack; a text hashes as its view does.
+        const std::string& name = s->strStreamName;
+        char text[64];
+        if (!name.empty() && name.size() + 2 <= sizeof text) {
+            text[0] = 'n';
+            text[1] = ':';
+            std::memcpy(text + 2, name.data(), name.size());
+            return std::hash<std::string_view>{}(std::string_view(text, name.size() + 2));
+        }
+        return std::hash<std::string>{}(StreamKey(*s));
+    }
+};
+struct SameStream {
+    bool operator()(const StreamSegment* a, const StreamSegment* b) const {
+        const bool namedA = !a->strStreamName.empty(), namedB = !b->strStreamName.empty();
+        if (namedA || namedB) return namedA == namedB && a->strStreamName == b->strStreamName;
+        const void* pa = a->pStream ? static_cast<const void*>(a->pStream) : static_cast<const void*>(a);
+        const void* pb = b->pStream ? static_cast<const void*>(b->pStream) : static_cast<const void*>(b);
+        return pa == pb;
+    }
+};
+using StreamShellTable = std::unordered_map<const StreamSegment*, double, StreamKeyHash, SameStream>;
 
 }  // namespace
 
@@ -48,8 +79,9 @@ void BathAreaTarget::ComputeRegionAreas() {
     if (!m_pRegionShellAndTube) m_pRegionShellAndTube = std::make_unique<std::vector<double>>();
     m_pRegionCountercurrent->assign(regions, 0.0);
     m_pRegionShellAndTube->assign(regions, 0.0);
-    if (!m_pIntervals) return;
-    const std::vector<BathInterval>& points = *m_pIntervals;
+    const std::vector<BathInterval>* merged = Points();
+    if (!merged) return;
+    const std::vector<BathInterval>& points = *merged;
     for (std::size_t k = 1; k < points.size(); ++k) {
         const auto r = static_cast<std::size_t>(RegionOf(points[k - 1], kRegionAreaTolerance));
         (*m_pRegionCountercurrent)[r] += points[k].dCountercurrentArea;
@@ -64,8 +96,9 @@ void BathAreaTarget::ComputeRegionShells() {
     const std::size_t regions = m_pinchPoints.size() + 1;
     if (!m_pRegionShells) m_pRegionShells = std::make_unique<std::vector<double>>();
     m_pRegionShells->assign(regions, 0.0);
-    if (!m_pIntervals) return;
-    const std::vector<BathInterval>& points = *m_pIntervals;
+    const std::vector<BathInterval>* merged = Points();
+    if (!merged) return;
+    const std::vector<BathInterval>& points = *merged;
 
     if (points.size() < 2) return;
 
@@ -74,12 +107,12 @@ void BathAreaTarget::ComputeRegionShells() {
     // so that a sum over a run of intervals keeps the bounded ones. Each segment's shells per
     // region are then a difference of running sums and the unbounded intervals of its run.
     const std::size_t N = points.size() - 1;
-    std::vector<std::size_t> region(N);
+    std::vector<std::uint32_t> region(N);
     std::vector<double> totals(regions, 0.0);
     std::vector<long double> bounded(N + 1, 0.0L);
     std::vector<std::size_t> unbounded;
     for (std::size_t p = 0; p < N; ++p) {
-        region[p] = static_cast<std::size_t>(RegionOf(points[p], 0.0));
+        region[p] = static_cast<std::uint32_t>(RegionOf(points[p], 0.0));
         const double shells = points[p + 1].dShells;
         totals[region[p]] += shells;
         const bool huge = !(std::fabs(shells) < Unbounded);
@@ -92,12 +125,12 @@ void BathAreaTarget::ComputeRegionShells() {
         if (p == 0 || region[p] != region[p - 1]) runStart.push_back(p);
     runStart.push_back(N);
 
-    std::vector<std::unordered_map<std::string, double>> streamShells(regions);
+    std::vector<StreamShellTable> streamShells(regions);
     for (const BathSegmentSpan& span : m_spans) {
         if (!(std::fabs(span.segment->dLoad) > kLoadTolerance)) continue;
         const std::size_t first = span.first, last = std::min(span.last, N);
         if (first >= last) continue;
-        const std::string key = StreamKey(*span.segment);
+        const StreamSegment* key = span.segment;
         std::size_t run = static_cast<std::size_t>(std::upper_bound(runStart.begin(), runStart.end(), first) -
                                                    runStart.begin()) - 1;
         for (std::size_t from = first; from < last; ++run) {

@@ -120,11 +120,58 @@ SegmentRefs UtilitySegmentsOfSide(std::span<StreamSegment* const> segments, int 
 
 }  // namespace
 
+namespace {
+
+// The parts of the record's update, in the order a whole update takes them.
+enum CurveParts : int {
+    ProcessCurves = 1,     // composite and shifted composite curves
+    UtilityCurve = 2,      // utility composite curve and the placement on it
+    BalancedCurves = 4,    // balanced composite curves
+    ShiftedBalanced = 8,   // shifted balanced composite curves and the combined cascade
+    AllParts = ProcessCurves | UtilityCurve | BalancedCurves | ShiftedBalanced,
+};
+
+void RefitUtilityCurve(CompositeCurves& record, const CompositeCurvesInputs& in, const SegmentRefs& segments) {
+    const EnergyTarget* target = in.energyTarget;
+    if (!record.GetCurve(CompositeCurves::UtilityCompositeSlot))
+        record.SetCurve(CompositeCurves::UtilityCompositeSlot,
+                        std::make_unique<TargetCurve>(TargetCurve::UtilityComposite, 0.0, 0.0, SegmentRefs()));
+    TargetCurve& utilityCurve = *record.GetCurve(CompositeCurves::UtilityCompositeSlot);
+    if (!target) return;
+    utilityCurve.SetReferenceProfile(&target->GetIntervals());
+    const double hotStart = target->GetHotUtility() - (in.hotSide ? in.hotSide->dFirst : 0.0);
+    const double coldStart = target->GetColdUtility() - (in.coldSide ? in.coldSide->dSecond : 0.0);
+    utilityCurve.Build(hotStart, coldStart, segments);
+
+    std::unordered_map<const StreamSegment*, IPlacedUtilityStream*> owners;
+    for (IPlacedUtilityStream* stream : in.utilityStreams) {
+        StreamSegmentList* list = stream ? stream->GetDesignSegments() : nullptr;
+        if (list)
+            for (const auto& s : *list) owners[s.get()] = stream;
+    }
+    const bool placing = in.utilityAssignmentMethod == 0 && in.hotSide && in.coldSide &&
+                         (in.hotSide->nStatus == 2 || in.hotSide->nStatus == 3 || in.coldSide->nStatus == 2 ||
+                          in.coldSide->nStatus == 3);
+    if (placing) {
+        const SegmentRefs hot = UtilitySegmentsOfSide(segments, 0);
+        const SegmentRefs cold = UtilitySegmentsOfSide(segments, 1);
+        PlaceUtilitiesOnCurve(utilityCurve, hot, cold, [&](const StreamSegment& s) -> IPlacedUtilityStream* {
+            auto found = owners.find(&s);
+            return found == owners.end() ? nullptr : found->second;
+        });
+    }
+    for (IPlacedUtilityStream* stream : in.utilityStreams)
+        if (stream) ApplyPlacedUtilityTemperature(*stream);
+}
+
 // Codes: 3 frees; 16, 18, 19 and 39 build nothing; 35 and 36 rebuild the composite curves; every
 // code but 38 (and 4 unless the utilities come from the trade-off) refits the utility composite
 // curve and, with automatic placement, places the utilities on it; the balanced curves follow the
 // placement when it is valid (code 38 leaves the shifted balanced curves alone).
-CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& in, int code) {
+//
+// The process curves read only process segments and the energy target, and the utility curve
+// only moves utilities, so the process curves may also be built after the balanced ones.
+CompositeCurves* UpdateCurveParts(CompositeCurves* record, const CompositeCurvesInputs& in, int code, int parts) {
     if (code == C::Free) {
         DeleteCompositeCurves(record);
         return nullptr;
@@ -135,56 +182,42 @@ CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, const CompositeC
 
     static const SegmentRefs none;
     const SegmentRefs& segments = in.segments ? *in.segments : none;
-    const EnergyTarget* target = in.energyTarget;
-    const double coldUtility = target ? target->GetColdUtility() : 0.0;
+    const double coldUtility = in.energyTarget ? in.energyTarget->GetColdUtility() : 0.0;
 
-    if (code == C::Recalled || code == C::StreamsChanged) {
+    if ((parts & ProcessCurves) && (code == C::Recalled || code == C::StreamsChanged)) {
         record->BuildSlot(CompositeCurves::CompositeSlot, 0.0, coldUtility, segments);
         record->BuildSlot(CompositeCurves::ShiftedCompositeSlot, 0.0, coldUtility, segments);
     }
+    if ((parts & UtilityCurve) && code != C::DTminTrial && !(code == C::UtilityChanged && in.utilityAssignmentMethod != 2))
+        RefitUtilityCurve(*record, in, segments);
 
-    if (code != C::DTminTrial && !(code == C::UtilityChanged && in.utilityAssignmentMethod != 2)) {
-        if (!record->GetCurve(CompositeCurves::UtilityCompositeSlot))
-            record->SetCurve(CompositeCurves::UtilityCompositeSlot,
-                             std::make_unique<TargetCurve>(TargetCurve::UtilityComposite, 0.0, 0.0, SegmentRefs()));
-        TargetCurve& utilityCurve = *record->GetCurve(CompositeCurves::UtilityCompositeSlot);
-        if (target) {
-            utilityCurve.SetReferenceProfile(&target->GetIntervals());
-            const double hotStart = target->GetHotUtility() - (in.hotSide ? in.hotSide->dFirst : 0.0);
-            const double coldStart = target->GetColdUtility() - (in.coldSide ? in.coldSide->dSecond : 0.0);
-            utilityCurve.Build(hotStart, coldStart, segments);
-
-            std::unordered_map<const StreamSegment*, IPlacedUtilityStream*> owners;
-            for (IPlacedUtilityStream* stream : in.utilityStreams) {
-                StreamSegmentList* list = stream ? stream->GetDesignSegments() : nullptr;
-                if (list)
-                    for (const auto& s : *list) owners[s.get()] = stream;
-            }
-            const bool placing = in.utilityAssignmentMethod == 0 && in.hotSide && in.coldSide &&
-                                 (in.hotSide->nStatus == 2 || in.hotSide->nStatus == 3 || in.coldSide->nStatus == 2 ||
-                                  in.coldSide->nStatus == 3);
-            if (placing) {
-                const SegmentRefs hot = UtilitySegmentsOfSide(segments, 0);
-                const SegmentRefs cold = UtilitySegmentsOfSide(segments, 1);
-                PlaceUtilitiesOnCurve(utilityCurve, hot, cold, [&](const StreamSegment& s) -> IPlacedUtilityStream* {
-                    auto found = owners.find(&s);
-                    return found == owners.end() ? nullptr : found->second;
-                });
-            }
-            for (IPlacedUtilityStream* stream : in.utilityStreams)
-                if (stream) ApplyPlacedUtilityTemperature(*stream);
-        }
+    const bool valid = in.IsPlacementValid();
+    if (parts & BalancedCurves) {
+        if (valid) record->BuildSlot(CompositeCurves::BalancedSlot, 0.0, 0.0, segments);
+        else if (TargetCurve* curve = record->GetCurve(CompositeCurves::BalancedSlot)) curve->ClearIntervals();
     }
-
-    if (in.IsPlacementValid()) {
-        record->BuildSlot(CompositeCurves::BalancedSlot, 0.0, 0.0, segments);
-        if (code != C::DTminTrial) record->BuildSlot(CompositeCurves::ShiftedBalancedSlot, 0.0, 0.0, segments);
-    } else {
-        for (int slot : {CompositeCurves::BalancedSlot, CompositeCurves::ShiftedBalancedSlot})
-            if (TargetCurve* curve = record->GetCurve(slot)) curve->ClearIntervals();
+    if (parts & ShiftedBalanced) {
+        if (valid && code != C::DTminTrial) record->BuildSlot(CompositeCurves::ShiftedBalancedSlot, 0.0, 0.0, segments);
+        else if (!valid)
+            if (TargetCurve* curve = record->GetCurve(CompositeCurves::ShiftedBalancedSlot)) curve->ClearIntervals();
+        record->RebuildCombinedCascade();
     }
-    record->RebuildCombinedCascade();
     return record;
+}
+
+}  // namespace
+
+CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& in, int code) {
+    return UpdateCurveParts(record, in, code, AllParts);
+}
+
+CompositeCurves* UpdateAreaCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& in, int code) {
+    return UpdateCurveParts(record, in, code, UtilityCurve | BalancedCurves);
+}
+
+CompositeCurves* FinishCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& in, int code) {
+    if (code == C::Free) return record;
+    return UpdateCurveParts(record, in, code, ProcessCurves | ShiftedBalanced);
 }
 
 void ReapplyCurveShift(CompositeCurves* record, const SegmentRefs& segments, const EnergyTarget* target) {

@@ -106,6 +106,13 @@ constexpr int Unchanged39 = 39;
 // The scenario's builder of the record: code 3 deletes it and answers null; otherwise the record
 // is created when absent and its curves rebuilt as the code asks (see CompositeCurves.cpp).
 CompositeCurves* UpdateCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& inputs, int changeCode);
+// The same update in two steps, so that the area target, which reads only the balanced curves,
+// runs before the other curves are built (a large table's area target then does not run while
+// they are held): first the utility composite curve (and the placement on it) and the balanced
+// curves, then the composite, shifted composite and shifted balanced curves and the combined
+// cascade. The two steps leave what one update leaves; the second does nothing on code 3.
+CompositeCurves* UpdateAreaCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& inputs, int changeCode);
+CompositeCurves* FinishCompositeCurves(CompositeCurves* record, const CompositeCurvesInputs& inputs, int changeCode);
 
 // After a recall: the utility composite curve takes the energy target's grand composite curve as
 // its reference again and is rebuilt with the hot and cold utility targets as start loads.

@@ -65,9 +65,14 @@ EnergyTarget* UpdateScenarioEnergyTarget(EnergyTarget* record, IHeatIntegrationS
     return UpdateEnergyTarget(record, s->GetSegmentPool() ? &segments : nullptr, s->GetDTmin(), code);
 }
 
-CompositeCurves* UpdateScenarioCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
-                                               int code) {
-    if (code == CompositeCurvesCodes::Free) return UpdateCompositeCurves(record, CompositeCurvesInputs{}, code);
+namespace {
+
+using CurveUpdate = CompositeCurves* (*)(CompositeCurves*, const CompositeCurvesInputs&, int);
+
+// One of the curve updates over what the curves read of the scenario.
+CompositeCurves* UpdateScenarioCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario, int code,
+                                      CurveUpdate update) {
+    if (code == CompositeCurvesCodes::Free) return update(record, CompositeCurvesInputs{}, code);
     IHeatIntegrationScenarioForTargeting* s = ScenarioOf(scenario);
     if (!s) return record;
 
@@ -86,7 +91,14 @@ CompositeCurves* UpdateScenarioCompositeCurves(CompositeCurves* record, IHeatInt
     in.hotSide = placed ? &hot : nullptr;
     in.coldSide = placed ? &cold : nullptr;
     in.utilityStreams = utilityRefs;
-    return UpdateCompositeCurves(record, in, code);
+    return update(record, in, code);
+}
+
+}  // namespace
+
+CompositeCurves* UpdateScenarioCompositeCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
+                                               int code) {
+    return UpdateScenarioCurves(record, scenario, code, &::UpdateCompositeCurves);
 }
 
 // ---------------------------------------------------------------- one call per record, in order
@@ -128,4 +140,20 @@ CostTargetValue* ScenarioTargetBuilders::UpdateOperatingCostTarget(CostTargetVal
 CostTargetValue* ScenarioTargetBuilders::UpdateTotalAnnualCostTarget(CostTargetValue* record,
                                                                      IHeatIntegrationScenario& scenario, int code) {
     return ::UpdateTotalAnnualCostTarget(record, scenario, code);
+}
+
+bool ScenarioTargetBuilders::SplitsCurvesAroundArea(const AreaTarget* areaRecord, IHeatIntegrationScenario& scenario,
+                                                    int code) {
+    if (code == CompositeCurvesCodes::Free || !ScenarioOf(scenario)) return false;
+    return !AreaTargetTouchesSegments(areaRecord, scenario.GetNumberOfForbiddenMatches());
+}
+
+CompositeCurves* ScenarioTargetBuilders::UpdateAreaCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
+                                                          int code) {
+    return UpdateScenarioCurves(record, scenario, code, &::UpdateAreaCompositeCurves);
+}
+
+CompositeCurves* ScenarioTargetBuilders::FinishCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario,
+                                                      int code) {
+    return UpdateScenarioCurves(record, scenario, code, &::FinishCompositeCurves);
 }

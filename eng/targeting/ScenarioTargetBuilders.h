@@ -29,6 +29,13 @@ public:
                                                int code) override;
     CostTargetValue* UpdateTotalAnnualCostTarget(CostTargetValue* record, IHeatIntegrationScenario& scenario,
                                                  int code) override;
+    // With the Bath area (which reads only the balanced curves and writes nothing into the
+    // segments) the other curves are built after the area target. The area LP lays interval
+    // lists over the segments themselves, leaving its interval numbers in them as the case file
+    // keeps them, so with it (or a result of it still held) the curves keep their one step.
+    bool SplitsCurvesAroundArea(const AreaTarget* areaRecord, IHeatIntegrationScenario& scenario, int code) override;
+    CompositeCurves* UpdateAreaCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario, int code) override;
+    CompositeCurves* FinishCurves(CompositeCurves* record, IHeatIntegrationScenario& scenario, int code) override;
 };
 
 // The energy target of a scenario: built over the scenario's segment pool at its DTmin on the
