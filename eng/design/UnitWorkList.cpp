@@ -124,25 +124,28 @@ void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out) {
 }
 
 bool UnitWorkList::PortChanged(const CNode* segment, std::size_t first, std::size_t end) {
-    m_after.clear();
-    ReadPort(segment, m_after);
-    if (m_after.size() != end - first) return true;
-    for (std::size_t k = 0; k < m_after.size(); ++k) {
+    const CPValue& values = segment->getValues();
+    if (values.GetNumberOfSubValues() != end - first) return true;
+    for (std::size_t k = 0; k < end - first; ++k) {
+        const CPValue& v = *values.GetSubValue(k);
         const Entry& a = m_before[first + k];
-        const Entry& b = m_after[k];
-        if (a.bits != b.bits || a.status != b.status || a.subValues != b.subValues || !a.text != !b.text ||
-            (a.text && *a.text != *b.text))
+        const double number = v.IsText() ? 0.0 : v.GetValue();
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &number, sizeof number);
+        if (a.bits != bits || a.status != v.GetStatus() || a.subValues != v.GetNumberOfSubValues() ||
+            !a.text != !v.IsText() || (a.text && *a.text != v.GetText()))
             return true;
     }
     return false;
 }
 
+// Only the ports with a unit of the list across them are compared after the unit writes.
 void UnitWorkList::ReadPorts(std::size_t unit) {
     m_before.clear();
     m_portStart.clear();
     for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p) {
         m_portStart.push_back(m_before.size());
-        ReadPort(m_ports[p].segment, m_before);
+        if (m_ports[p].neighbour != kNone) ReadPort(m_ports[p].segment, m_before);
     }
     m_portStart.push_back(m_before.size());
 }

@@ -89,6 +89,6 @@ private:
     std::deque<std::size_t> m_queue;
     // The values of the ports of the unit calculating, as they were before it calculated: those
     // of its k-th port are m_before[m_portStart[k] .. m_portStart[k + 1]).
-    std::vector<Entry> m_before, m_after;
+    std::vector<Entry> m_before;
     std::vector<std::size_t> m_portStart;
 };
