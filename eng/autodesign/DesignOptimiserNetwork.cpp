@@ -59,6 +59,9 @@ DesignOptimiserNetwork::DesignOptimiserNetwork(CPIHENDesign& design)
 
 void DesignOptimiserNetwork::BeginRun(int mode) {
     m_mode = mode;
+    // No objective and no feasibility test reads the loads across the pinch: they are counted
+    // once, for the network the run ends with.
+    m_design.HoldCrossPinchLoads();
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
@@ -106,6 +109,7 @@ void DesignOptimiserNetwork::GiveBackUtilityDuties() {
 }
 
 void DesignOptimiserNetwork::EndRun() {
+    m_design.ReleaseCrossPinchLoads();
     m_units.clear();
     m_flagged.clear();
     m_productBlocks.clear();
