@@ -59,6 +59,12 @@ DesignOptimiserNetwork::DesignOptimiserNetwork(CPIHENDesign& design)
 
 void DesignOptimiserNetwork::BeginRun(int mode) {
     m_mode = mode;
+    // No objective and no feasibility test reads the loads across the pinch: they are counted
+    // once, for the network the run ends with. In these modes every change of the network is
+    // followed by a propagation and nothing writes after it, so that network is the one the last
+    // propagation left (the retrofit mode's tearing writes the tears' duties after its last
+    // propagation, and the heater-margin mode recalculates as the design does).
+    if (mode == 0 || mode == 1 || mode == 7) m_design.HoldCrossPinchLoads();
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
@@ -106,6 +112,7 @@ void DesignOptimiserNetwork::GiveBackUtilityDuties() {
 }
 
 void DesignOptimiserNetwork::EndRun() {
+    m_design.ReleaseCrossPinchLoads();
     m_units.clear();
     m_flagged.clear();
     m_productBlocks.clear();

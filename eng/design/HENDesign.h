@@ -236,6 +236,11 @@ public:
     // Fills the utility-load dictionary from the duties of the exchangers on utility streams.
     void UpdateUtilityLoads();
     void CalculateCrossPinchLoads();
+    // While held, recalculations leave the cross-pinch loads as they are (a search that
+    // recalculates for every trial reads none of them); letting go counts them for the network as
+    // it then stands, when a recalculation was held back.
+    void HoldCrossPinchLoads();
+    void ReleaseCrossPinchLoads();
     int GetNumberOfCrossPinchLoads() const override { return static_cast<int>(m_crossPinchLoads.size()); }
     double GetCrossPinchLoad(int index) const override;
     double GetPinchPoint(int list, int index) const override;
@@ -471,6 +476,7 @@ private:
     std::vector<std::uint32_t> m_rememberedTears;
     double m_rememberedDuty = 0.0;
     int m_lastOpenValues = 0;
+    bool m_crossPinchHeld = false, m_crossPinchOwed = false;
 
     std::unique_ptr<Journal> m_journal;
     std::unique_ptr<HENCalculator> m_calculator;

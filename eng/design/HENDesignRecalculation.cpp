@@ -254,12 +254,24 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     }
     for (HeatExch* exchanger : following) exchanger->setFollowingUtilitySide(-1);
     SwapOutUtilityLoads();
-    CalculateCrossPinchLoads();
+    if (m_crossPinchHeld) m_crossPinchOwed = true;
+    else CalculateCrossPinchLoads();
     m_lastOpenValues = CountOpenValues(units, nullptr);
     return m_lastOpenValues;
 }
 
 // ---------------------------------------------------------------- utility loads
+
+void CPIHENDesign::HoldCrossPinchLoads() {
+    m_crossPinchHeld = true;
+    m_crossPinchOwed = false;
+}
+
+void CPIHENDesign::ReleaseCrossPinchLoads() {
+    m_crossPinchHeld = false;
+    if (m_crossPinchOwed) CalculateCrossPinchLoads();
+    m_crossPinchOwed = false;
+}
 
 int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
     if (!m_usedUtilities.empty()) SwapOutUtilityLoads();

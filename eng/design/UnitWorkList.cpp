@@ -2,6 +2,7 @@
 
 #include "pellin/CNode.h"
 #include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 
 #include <cstring>
@@ -35,11 +36,15 @@ UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sh
     m_queued.assign(units.size(), false);
     // Nothing has calculated yet.
     m_stirred.assign(units.size(), true);
+    m_ownWritesOnly.assign(units.size(), false);
 }
 
 void UnitWorkList::Mark(CNode* unit) {
     const auto it = m_index.find(unit);
-    if (it != m_index.end()) m_stirred[it->second] = true;
+    if (it != m_index.end()) {
+        m_stirred[it->second] = true;
+        m_ownWritesOnly[it->second] = false;
+    }
 }
 
 int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>& whenIdle) {
@@ -54,6 +59,15 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
             m_queued[i] = false;
             if (!m_stirred[i]) continue;
             CNode* unit = m_units[i];
+            // Stirred only by its own writes, an exchanger that knows a repeat would write
+            // nothing is at rest already.
+            if (m_ownWritesOnly[i]) {
+                m_ownWritesOnly[i] = false;
+                if (const HeatExch* x = unit->asHeatExch(); x && x->IsSettled()) {
+                    m_stirred[i] = false;
+                    continue;
+                }
+            }
             const std::uint64_t epoch = m_sheet.FractionEpoch();
             ReadPorts(i);
             const int n = unit->Calculate(code);
@@ -62,6 +76,7 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
             if (m_sheet.FractionEpoch() != epoch) StirAll();
             else if (n > 0) {
                 Enqueue(i, true);
+                m_ownWritesOnly[i] = true;
                 EnqueueNeighbours(i, true);
             }
         }
@@ -86,7 +101,10 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
         }
     }
     // Cut off before the units came to rest: none of them is known to be at rest.
-    if (budget <= 0) m_stirred.assign(m_units.size(), true);
+    if (budget <= 0) {
+        m_stirred.assign(m_units.size(), true);
+        m_ownWritesOnly.assign(m_units.size(), false);
+    }
     return written;
 }
 
@@ -106,31 +124,37 @@ void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out) {
 }
 
 bool UnitWorkList::PortChanged(const CNode* segment, std::size_t first, std::size_t end) {
-    m_after.clear();
-    ReadPort(segment, m_after);
-    if (m_after.size() != end - first) return true;
-    for (std::size_t k = 0; k < m_after.size(); ++k) {
+    const CPValue& values = segment->getValues();
+    if (values.GetNumberOfSubValues() != end - first) return true;
+    for (std::size_t k = 0; k < end - first; ++k) {
+        const CPValue& v = *values.GetSubValue(k);
         const Entry& a = m_before[first + k];
-        const Entry& b = m_after[k];
-        if (a.bits != b.bits || a.status != b.status || a.subValues != b.subValues || !a.text != !b.text ||
-            (a.text && *a.text != *b.text))
+        const double number = v.IsText() ? 0.0 : v.GetValue();
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &number, sizeof number);
+        if (a.bits != bits || a.status != v.GetStatus() || a.subValues != v.GetNumberOfSubValues() ||
+            !a.text != !v.IsText() || (a.text && *a.text != v.GetText()))
             return true;
     }
     return false;
 }
 
+// Only the ports with a unit of the list across them are compared after the unit writes.
 void UnitWorkList::ReadPorts(std::size_t unit) {
     m_before.clear();
     m_portStart.clear();
     for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p) {
         m_portStart.push_back(m_before.size());
-        ReadPort(m_ports[p].segment, m_before);
+        if (m_ports[p].neighbour != kNone) ReadPort(m_ports[p].segment, m_before);
     }
     m_portStart.push_back(m_before.size());
 }
 
 void UnitWorkList::Enqueue(std::size_t unit, bool stir) {
-    if (stir) m_stirred[unit] = true;
+    if (stir) {
+        m_stirred[unit] = true;
+        m_ownWritesOnly[unit] = false;
+    }
     if (m_queued[unit]) return;
     m_queued[unit] = true;
     m_queue.push_back(unit);
@@ -151,6 +175,7 @@ void UnitWorkList::EnqueueAll() {
 
 void UnitWorkList::StirAll() {
     m_stirred.assign(m_units.size(), true);
+    m_ownWritesOnly.assign(m_units.size(), false);
     EnqueueAll();
 }
 

@@ -8,7 +8,9 @@
 // stream's length.
 //
 // A unit at rest (its last calculation wrote nothing, and since then nothing it reads changed)
-// would write nothing again, so it is passed over at its turn instead of calculated. A unit that
+// would write nothing again, so it is passed over at its turn instead of calculated. So is an
+// exchanger whose last calculation wrote and showed that a repeat over its own writes would
+// write nothing (`HeatExch::IsSettled`), when nothing else changed around it since. A unit that
 // writes still gives each unit next to it the turn in the queue it has always given it, but only
 // one across a segment one of whose values it changed calculates there: the
 // order of calculation is that of a run that calculated them all, so every shared temperature
@@ -82,9 +84,11 @@ private:
     std::vector<bool> m_queued;
     // Units not known to be at rest.
     std::vector<bool> m_stirred;
+    // Units whose only stir since their last calculation is their own writes.
+    std::vector<bool> m_ownWritesOnly;
     std::deque<std::size_t> m_queue;
     // The values of the ports of the unit calculating, as they were before it calculated: those
     // of its k-th port are m_before[m_portStart[k] .. m_portStart[k + 1]).
-    std::vector<Entry> m_before, m_after;
+    std::vector<Entry> m_before;
     std::vector<std::size_t> m_portStart;
 };

@@ -53,6 +53,12 @@ public:
     // when the temperatures cross or an end approach is below the exchanger's "DTMin".
     int getStatus() const { return m_status; }
     bool IsFeasible() const { return m_feasible; }
+    // Whether calculating again would write nothing, as long as nothing changed since the last
+    // calculation but what that calculation wrote itself (its port temperatures and its own
+    // values); false after any calculation that could not show it. A network that passes values
+    // from unit to unit recalculates each writing unit once more; a settled exchanger may be
+    // passed over there instead.
+    bool IsSettled() const { return m_settled; }
 
     // Recomputes U, F, shells, the area (unless specified) and the costs from the present duty
     // and port temperatures; answers the number of values written.
@@ -151,6 +157,7 @@ private:
 
     int m_status = 0;
     bool m_feasible = true;
+    bool m_settled = false;
     int m_followingSide = -1;
     CPString m_uMethod;
     // The temperature-enthalpy profile (RefreshTHProfile); not stored, rebuilt when asked.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -167,6 +168,71 @@ Coefficient coefficientOf(const HeatExch& x) {
     return c;
 }
 
+// The shells in series given to the exchanger (0 when none are), as the F calculation reads them.
+double givenShells(const HeatExch& x) {
+    double shells = 0.0, flag = 0.0;
+    const bool given = x.getVariableStatus(V::NShellsInSeries) == ValueStatus::Specified ||
+                       (x.getVariableAsDouble(V::ShellsInSeriesSpecified, flag) && flag == 1.0);
+    return given && x.getVariableAsDouble(V::NShellsInSeries, shells) && shells >= 1.0 ? shells : 0.0;
+}
+
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+bool sameCoefficient(const Coefficient& a, const Coefficient& b) {
+    return sameBits(a.fixed, b.fixed) && sameBits(a.fouling, b.fouling) && a.clean == b.clean;
+}
+
+// Whether a calculation that ended in the performance at duty q and end temperatures t would,
+// done again over what it wrote, write nothing. Again it reads the four port temperatures and
+// the duty back: they must be the numbers it used, to the bit (a specified value it could not
+// overwrite, or an unknown duty, would take another path). Both sides then fix a duty from
+// their ends, which must agree with q as the duty check does. The performance then runs on the
+// same numbers, so it writes what it wrote, unless one of the values it reads of its own
+// changed under its own writes (the overall coefficient under the coefficient switch, the
+// shells in series when they are flagged as given) or a value it wrote is not a number (which
+// never compares equal to itself and is written every time).
+bool settles(const HeatExch& x, const Side& hot, const Side& cold, double q, const double t[4],
+             const Coefficient& coefficient, double shells) {
+    double known = 0.0;
+    if (!std::isfinite(q) || !x.isKnown(V::Duty, known) || !sameBits(known, q)) return false;
+    const StreamNode* ports[4] = {hot.in, hot.out, cold.in, cold.out};
+    for (int k = 0; k < 4; ++k)
+        if (!std::isfinite(t[k]) || !ports[k]->isKnown(V::Temperature, known) || !sameBits(known, t[k])) return false;
+    // As the sides' duty() reads them with both ends known.
+    const double hotDuty = hot.profile().Enthalpy(t[0]) - hot.profile().Enthalpy(t[1]);
+    const double coldDuty = -(cold.profile().Enthalpy(t[2]) - cold.profile().Enthalpy(t[3]));
+    if (!agree(hotDuty, q) || !agree(coldDuty, q)) return false;
+    if (!sameCoefficient(coefficientOf(x), coefficient) || !sameBits(givenShells(x), shells)) return false;
+    const CPValue& values = x.getValues();
+    for (std::size_t k = 0; k < values.GetNumberOfSubValues(); ++k) {
+        const CPValue& v = *values.GetSubValue(k);
+        if (!v.IsText() && v.GetStatus() == ValueStatus::Calculated && std::isnan(v.GetValue())) return false;
+    }
+    return true;
+}
+
+// Whether a calculation that passed duty q on along the sides with one temperature, while a
+// side had none, would write nothing done again over what it wrote: the duty reads back as q, a
+// side it completed reads back both ends, which fix a duty agreeing with q (as the duty check
+// does), and a side without temperatures still has none, so the same path writes nothing.
+bool passesOnSettled(const HeatExch& x, const Side& hot, const Side& cold, double q) {
+    double known = 0.0;
+    if (!std::isfinite(q) || !x.isKnown(V::Duty, known) || !sameBits(known, q)) return false;
+    bool sideWithout = false;
+    for (const Side* side : {&hot, &cold}) {
+        double in = 0.0, out = 0.0;
+        const bool knowIn = side->in->isKnown(V::Temperature, in), knowOut = side->out->isKnown(V::Temperature, out);
+        if (knowIn != knowOut) return false;
+        if (!knowIn) {
+            sideWithout = true;
+            continue;
+        }
+        const double d = side->profile().Enthalpy(in) - side->profile().Enthalpy(out);
+        if (!agree(side == &hot ? d : -d, q)) return false;
+    }
+    return sideWithout;
+}
+
 }  // namespace
 
 int HeatExch::clearPerformance() {
@@ -179,6 +245,7 @@ int HeatExch::clearPerformance() {
 }
 
 int HeatExch::Calculate(int code) {
+    m_settled = false;
     if (code == UnitCode::ClearCalculated) {
         int n = clearPerformance() + clearCalculated(V::Duty);
         for (int side = 0; side < 2; ++side) {
@@ -348,7 +415,9 @@ int HeatExch::solve() {
                 cold.knowIn ? cold.out->writeCalculated(V::Temperature, out) : cold.in->writeCalculated(V::Temperature, in);
         }
         m_status = S::NoTemperatureOnSide;
-        return written + clearPerformance();
+        written += clearPerformance();
+        m_settled = written > 0 && passesOnSettled(*this, hot, cold, q);
+        return written;
     }
     double t[4];
     hot.ends(true, q, t[0], t[1]);
@@ -357,7 +426,12 @@ int HeatExch::solve() {
     if (!hot.knowOut) written += hot.out->writeCalculated(V::Temperature, t[1]);
     if (!cold.knowIn) written += cold.in->writeCalculated(V::Temperature, t[2]);
     if (!cold.knowOut) written += cold.out->writeCalculated(V::Temperature, t[3]);
-    return written + performance(q, t, areaSpecified, hot.held, cold.held);
+    const Coefficient coefficient = coefficientOf(*this);
+    const double shells = givenShells(*this);
+    written += performance(q, t, areaSpecified, hot.held, cold.held);
+    // A calculation that wrote nothing is at rest anyway.
+    m_settled = written > 0 && settles(*this, hot, cold, q, t, coefficient, shells);
+    return written;
 }
 
 bool HeatExch::LargestDutyAtApproach(double dtMin, double& duty) const {
@@ -466,6 +540,7 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
 }
 
 int HeatExch::setArea() {
+    m_settled = false;
     StreamNode* ports[4] = {getInlet(0), getOutlet(0), getInlet(1), getOutlet(1)};
     double t[4], q = 0.0, a = 0.0;
     for (int i = 0; i < 4; ++i)

@@ -6,12 +6,14 @@
 #include "eng/autodesign/OptimiserCheck.h"
 #include "lumeth/Session.h"
 #include "pellin/FlowSheet.h"
+#include "tevrin/CPList.h"
 #include "tests/eng/design/DesignTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 using namespace design_test;
 
@@ -102,6 +104,41 @@ TEST(OptimiserOnASplitNetwork, LeastAreaOverTheSharesReachesTheMinimum) {
     EXPECT_NEAR(AsHeatExch(n.x1)->getLoad(), 200.0, 1e-6);
     EXPECT_NEAR(AsHeatExch(n.x2)->getLoad(), 200.0, 1e-6);
     EXPECT_TRUE(n.d->GetInfeasibleHeatExchangers().empty());
+}
+
+// The trials leave the loads across the pinch alone; the run counts them once, for the network
+// it ends with: they are the loads a count of that network gives, to the bit, on the design and
+// on each exchanger.
+TEST(OptimiserOnASplitNetwork, TheLoadsAcrossThePinchAreThoseOfTheNetworkTheRunEndsWith) {
+    SplitNetwork n;
+    // A pinch at 150 / 140 C: HA's branches cross it, and so does the heat they give CA and CB.
+    double pinch[2] = {150.0, 140.0};
+    CPList pinches;
+    pinches.Append(pinch);
+    n.d->SetPinchPoints(&pinches);
+    n.d->ProcessChange(20, CPString(), nullptr);
+    n.d->SetOptimizeExchangerDuties(true);
+    n.d->SetOptimizeSplitFractions(true);
+    auto loads = [&] {
+        std::vector<double> out;
+        for (int j = 0; j < n.d->GetNumberOfCrossPinchLoads(); ++j) out.push_back(n.d->GetCrossPinchLoad(j));
+        for (CNode* x : {n.x1, n.x2})
+            for (int j = 0; j < x->getVariableSize(NodeValue::CrossPinchLoads); ++j) {
+                double load = -1.0;
+                x->getIndexedVariable(NodeValue::CrossPinchLoads, j, load);
+                out.push_back(load);
+            }
+        return out;
+    };
+    const std::vector<double> before = loads();
+    ASSERT_EQ(n.d->RunOptimizer(0), IHENDesign::OptimiserImproved);
+    const std::vector<double> after = loads();
+    ASSERT_FALSE(after.empty());
+    // The run moved heat across the pinch, so loads left from before it would show.
+    EXPECT_NE(after, before);
+    // Code 20 counts the loads across the pinch of the network as it stands.
+    n.d->ProcessChange(20, CPString(), nullptr);
+    EXPECT_EQ(loads(), after);
 }
 
 TEST(OptimiserOnASplitNetwork, LeastCostDoesNotRaiseTheTotalAnnualCost) {
