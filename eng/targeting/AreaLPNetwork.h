@@ -93,6 +93,8 @@ private:
     std::vector<int> m_parent, m_pred, m_thread, m_revThread, m_succNum, m_lastSucc;
     std::vector<signed char> m_predDir;
     std::vector<int> m_dirtyRevs;
+    // The nodes from each end of the entering arc up to the join (not included), in that order.
+    std::vector<int> m_sourcePath, m_targetPath;
     std::vector<char> m_hot;
     // The node of each row (rows are numbered by the LP, nodes by the thread; see Renumber).
     std::vector<int> m_nodeOfRow;
