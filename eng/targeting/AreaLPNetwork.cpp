@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // An arc enters when its reduced cost is below this share of its own cost: rounding in the
@@ -23,11 +28,10 @@ void AreaLPNetwork::Reset(std::span<const double> loads, std::span<const char> h
     const std::size_t nodes = static_cast<std::size_t>(m_rows) + 1;
     m_hot.assign(hot.begin(), hot.end());
     m_artificialCost = artificialCost;
-    m_source.assign(static_cast<std::size_t>(m_rows), 0);
-    m_target.assign(static_cast<std::size_t>(m_rows), 0);
     m_cost.assign(static_cast<std::size_t>(m_rows), artificialCost);
     m_flow.assign(static_cast<std::size_t>(m_rows), 0.0);
     m_state.assign(static_cast<std::size_t>(m_rows), Tree);
+    m_arcs.assign(static_cast<std::size_t>(m_rows), Arc{kInfinity, 0, 0});
     m_pi.assign(nodes, 0.0);
     m_parent.assign(nodes, -1);
     m_pred.assign(nodes, -1);
@@ -53,13 +57,13 @@ void AreaLPNetwork::Reset(std::span<const double> loads, std::span<const char> h
         m_lastSucc[k] = u;
         m_flow[k] = std::max(loads[k], 0.0);
         if (m_hot[k]) {
-            m_source[k] = u;
-            m_target[k] = m_root;
+            m_arcs[k].source = u;
+            m_arcs[k].target = m_root;
             m_predDir[k] = Up;
             m_pi[k] = -artificialCost;
         } else {
-            m_source[k] = m_root;
-            m_target[k] = u;
+            m_arcs[k].source = m_root;
+            m_arcs[k].target = u;
             m_predDir[k] = Down;
             m_pi[k] = artificialCost;
         }
@@ -73,16 +77,15 @@ void AreaLPNetwork::Reset(std::span<const double> loads, std::span<const char> h
 }
 
 int AreaLPNetwork::AddArc(int hotRow, int coldRow, double cost) {
-    m_source.push_back(NodeOf(hotRow));
-    m_target.push_back(NodeOf(coldRow));
     m_cost.push_back(cost);
     m_flow.push_back(0.0);
     m_state.push_back(Lower);
-    return static_cast<int>(m_source.size()) - 1 - m_rows;
+    m_arcs.push_back(Arc{cost, NodeOf(hotRow), NodeOf(coldRow)});
+    return static_cast<int>(m_arcs.size()) - 1 - m_rows;
 }
 
 void AreaLPNetwork::DropArcs(std::vector<char>& keep) {
-    const std::size_t arcs = m_source.size();
+    const std::size_t arcs = m_arcs.size();
     std::vector<int> renumbered(arcs, -1);
     std::size_t next = 0;
     for (std::size_t e = 0; e < arcs; ++e) {
@@ -93,26 +96,34 @@ void AreaLPNetwork::DropArcs(std::vector<char>& keep) {
             if (!k) continue;
         }
         renumbered[e] = static_cast<int>(next);
-        m_source[next] = m_source[e];
-        m_target[next] = m_target[e];
         m_cost[next] = m_cost[e];
         m_flow[next] = m_flow[e];
         m_state[next] = m_state[e];
+        m_arcs[next] = m_arcs[e];
         ++next;
     }
-    m_source.resize(next);
-    m_target.resize(next);
     m_cost.resize(next);
     m_flow.resize(next);
     m_state.resize(next);
+    m_arcs.resize(next);
     for (int& pred : m_pred)
         if (pred >= 0) pred = renumbered[static_cast<std::size_t>(pred)];
     m_nextArc = 0;
 }
 
+void AreaLPNetwork::SetArcCost(int arc, double cost) {
+    const std::size_t e = static_cast<std::size_t>(m_rows + arc);
+    m_cost[e] = cost;
+    if (m_state[e] != Tree) m_arcs[e].price = cost;
+}
+
 void AreaLPNetwork::SetArtificialCost(double cost) {
     m_artificialCost = cost;
-    for (int r = 0; r < m_rows; ++r) m_cost[static_cast<std::size_t>(r)] = cost;
+    for (int r = 0; r < m_rows; ++r) {
+        const std::size_t e = static_cast<std::size_t>(r);
+        m_cost[e] = cost;
+        if (m_state[e] != Tree) m_arcs[e].price = cost;
+    }
     RecomputePotentials();
 }
 
@@ -123,7 +134,7 @@ double AreaLPNetwork::GetRowPrice(int row) const {
 
 double AreaLPNetwork::GetObjective() const {
     double total = 0.0;
-    for (std::size_t e = 0; e < m_source.size(); ++e)
+    for (std::size_t e = 0; e < m_arcs.size(); ++e)
         if (m_flow[e] != 0.0) total += m_cost[e] * m_flow[e];
     return total;
 }
@@ -144,25 +155,32 @@ void AreaLPNetwork::Renumber() {
     for (std::size_t k = 0; k < nodes; ++k, u = m_thread[static_cast<std::size_t>(u)])
         m_newNumber[static_cast<std::size_t>(u)] = static_cast<int>(k);
     auto renamed = [&](int node) { return node < 0 ? node : m_newNumber[static_cast<std::size_t>(node)]; };
-    // Moves every node's entry to its new number; entries that name nodes are renamed as well.
-    auto move = [&](auto& values, bool namesNodes) {
-        auto old = values;
+    // Moves every node's entry to its new number (by way of `spare`, which is left holding the old
+    // entries); entries that name nodes are renamed as well.
+    auto move = [&](auto& values, auto& spare, bool namesNodes) {
+        spare.resize(nodes);
         for (std::size_t x = 0; x < nodes; ++x) {
-            auto v = old[x];
-            if (namesNodes) v = static_cast<decltype(v)>(renamed(static_cast<int>(v)));
-            values[static_cast<std::size_t>(m_newNumber[x])] = v;
+            auto v = values[x];
+            if (namesNodes) v = static_cast<std::remove_reference_t<decltype(v)>>(renamed(static_cast<int>(v)));
+            spare[static_cast<std::size_t>(m_newNumber[x])] = v;
         }
+        values.swap(spare);
     };
-    move(m_pi, false);
-    move(m_parent, true);
-    move(m_pred, false);
-    move(m_thread, true);
-    move(m_revThread, true);
-    move(m_succNum, false);
-    move(m_lastSucc, true);
-    move(m_predDir, false);
-    for (int& node : m_source) node = renamed(node);
-    for (int& node : m_target) node = renamed(node);
+    move(m_pi, m_spareDoubles, false);
+    move(m_parent, m_spareInts, true);
+    move(m_pred, m_spareInts, false);
+    move(m_revThread, m_spareInts, true);
+    move(m_succNum, m_spareInts, false);
+    move(m_lastSucc, m_spareInts, true);
+    move(m_predDir, m_spareDirections, false);
+    // In thread order each node's successor is the next number, and the last node leads back to
+    // the root.
+    for (std::size_t k = 0; k + 1 < nodes; ++k) m_thread[k] = static_cast<int>(k) + 1;
+    m_thread[nodes - 1] = 0;
+    for (Arc& arc : m_arcs) {
+        arc.source = renamed(arc.source);
+        arc.target = renamed(arc.target);
+    }
     for (int& node : m_nodeOfRow) node = renamed(node);
     m_root = renamed(m_root);
     m_pivotsSinceRenumber = 0;
@@ -172,26 +190,25 @@ void AreaLPNetwork::Renumber() {
 // Block search: the arcs are looked at in blocks of about the square root of their number, from
 // where the last search stopped; the best arc of the first block that has one enters.
 bool AreaLPNetwork::FindEnteringArc() {
-    const std::size_t arcs = m_source.size();
+    const std::size_t arcs = m_arcs.size();
     if (arcs == 0) return false;
     m_blockSize = std::max<std::size_t>(static_cast<std::size_t>(std::sqrt(static_cast<double>(arcs))), 10);
     double best = 0.0;
     std::size_t bestArc = arcs;
-    std::size_t count = m_blockSize;
     std::size_t e = m_nextArc < arcs ? m_nextArc : 0;
-    for (std::size_t seen = 0; seen < arcs; ++seen) {
-        if (m_state[e] == Lower) {
-            const double c = ReducedCost(e);
-            if (c < best && c < -kEnterTolerance * m_cost[e]) {
-                best = c;
-                bestArc = e;
-            }
+    for (std::size_t left = arcs; left > 0;) {
+        // A block may run past the last arc and go on from the first.
+        const std::size_t block = std::min(m_blockSize, left);
+        const std::size_t beforeEnd = std::min(block, arcs - e);
+        left -= block;
+        SearchBlock(e, e + beforeEnd, best, bestArc);
+        e += beforeEnd;
+        if (e == arcs) e = 0;
+        if (beforeEnd < block) {
+            SearchBlock(0, block - beforeEnd, best, bestArc);
+            e = block - beforeEnd;
         }
-        if (++e == arcs) e = 0;
-        if (--count == 0) {
-            if (bestArc != arcs) break;
-            count = m_blockSize;
-        }
+        if (bestArc != arcs) break;
     }
     if (bestArc == arcs) return false;
     m_nextArc = e;
@@ -199,12 +216,40 @@ bool AreaLPNetwork::FindEnteringArc() {
     return true;
 }
 
+// Tree arcs are priced at infinity here: no reduced cost of theirs is below `best`, which is
+// never above 0.
+void AreaLPNetwork::SearchBlock(std::size_t from, std::size_t to, double& best, std::size_t& bestArc) const {
+    const Arc* const arcs = m_arcs.data();
+    const double* const pi = m_pi.data();
+    double b = best;
+    std::size_t at = bestArc;
+    for (std::size_t e = from; e < to; ++e) {
+        const Arc& arc = arcs[e];
+        const double c = arc.price + pi[arc.source] - pi[arc.target];
+        if (c < b && c < -kEnterTolerance * arc.price) {
+            b = c;
+            at = e;
+        }
+    }
+    best = b;
+    bestArc = at;
+}
+
+// The two paths up to the join are kept, so that the search for the leaving arc and the change
+// of flow go along them again without walking the parents.
 void AreaLPNetwork::FindJoinNode() {
-    int u = m_source[static_cast<std::size_t>(m_inArc)];
-    int v = m_target[static_cast<std::size_t>(m_inArc)];
+    int u = m_arcs[static_cast<std::size_t>(m_inArc)].source;
+    int v = m_arcs[static_cast<std::size_t>(m_inArc)].target;
+    m_sourcePath.clear();
+    m_targetPath.clear();
     while (u != v) {
-        if (m_succNum[static_cast<std::size_t>(u)] < m_succNum[static_cast<std::size_t>(v)]) u = m_parent[static_cast<std::size_t>(u)];
-        else v = m_parent[static_cast<std::size_t>(v)];
+        if (m_succNum[static_cast<std::size_t>(u)] < m_succNum[static_cast<std::size_t>(v)]) {
+            m_sourcePath.push_back(u);
+            u = m_parent[static_cast<std::size_t>(u)];
+        } else {
+            m_targetPath.push_back(v);
+            v = m_parent[static_cast<std::size_t>(v)];
+        }
     }
     m_join = u;
 }
@@ -212,11 +257,11 @@ void AreaLPNetwork::FindJoinNode() {
 // The leaving arc is the last blocking arc met going round the cycle from the join node in the
 // direction of the entering arc: the tree stays strongly feasible.
 bool AreaLPNetwork::FindLeavingArc() {
-    const int first = m_source[static_cast<std::size_t>(m_inArc)];
-    const int second = m_target[static_cast<std::size_t>(m_inArc)];
+    const int first = m_arcs[static_cast<std::size_t>(m_inArc)].source;
+    const int second = m_arcs[static_cast<std::size_t>(m_inArc)].target;
     m_delta = kInfinity;
     int result = 0;
-    for (int u = first; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+    for (const int u : m_sourcePath) {
         const std::size_t k = static_cast<std::size_t>(u);
         if (m_predDir[k] == Down) continue;  // flow grows on it: never blocks
         const double d = std::max(m_flow[static_cast<std::size_t>(m_pred[k])], 0.0);
@@ -226,7 +271,7 @@ bool AreaLPNetwork::FindLeavingArc() {
             result = 1;
         }
     }
-    for (int u = second; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+    for (const int u : m_targetPath) {
         const std::size_t k = static_cast<std::size_t>(u);
         if (m_predDir[k] == Up) continue;
         const double d = std::max(m_flow[static_cast<std::size_t>(m_pred[k])], 0.0);
@@ -252,13 +297,13 @@ void AreaLPNetwork::ChangeFlow() {
     const std::size_t leaving = static_cast<std::size_t>(m_pred[static_cast<std::size_t>(m_uOut)]);
     if (val > 0.0) {
         m_flow[static_cast<std::size_t>(m_inArc)] += val;
-        for (int u = m_source[static_cast<std::size_t>(m_inArc)]; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+        for (const int u : m_sourcePath) {
             const std::size_t k = static_cast<std::size_t>(u);
             double& f = m_flow[static_cast<std::size_t>(m_pred[k])];
             f -= m_predDir[k] * val;
             if (std::fabs(f) <= kFlowNoise * val) f = 0.0;
         }
-        for (int u = m_target[static_cast<std::size_t>(m_inArc)]; u != m_join; u = m_parent[static_cast<std::size_t>(u)]) {
+        for (const int u : m_targetPath) {
             const std::size_t k = static_cast<std::size_t>(u);
             double& f = m_flow[static_cast<std::size_t>(m_pred[k])];
             f += m_predDir[k] * val;
@@ -266,7 +311,9 @@ void AreaLPNetwork::ChangeFlow() {
         }
     }
     m_state[static_cast<std::size_t>(m_inArc)] = Tree;
+    m_arcs[static_cast<std::size_t>(m_inArc)].price = kInfinity;
     m_state[leaving] = Lower;
+    m_arcs[leaving].price = m_cost[leaving];
     m_flow[leaving] = 0.0;
 }
 
@@ -280,7 +327,7 @@ void AreaLPNetwork::UpdateTreeStructure() {
     if (m_uIn == m_uOut) {
         at(m_parent, m_uIn) = m_vIn;
         at(m_pred, m_uIn) = m_inArc;
-        m_predDir[static_cast<std::size_t>(m_uIn)] = m_uIn == m_source[static_cast<std::size_t>(m_inArc)] ? Up : Down;
+        m_predDir[static_cast<std::size_t>(m_uIn)] = m_uIn == m_arcs[static_cast<std::size_t>(m_inArc)].source ? Up : Down;
         if (at(m_thread, m_vIn) != m_uOut) {
             int after = at(m_thread, oldLastSucc);
             at(m_thread, oldRevThread) = after;
@@ -338,7 +385,7 @@ void AreaLPNetwork::UpdateTreeStructure() {
             at(m_lastSucc, p) = tmpLs;
         }
         at(m_pred, m_uIn) = m_inArc;
-        m_predDir[static_cast<std::size_t>(m_uIn)] = m_uIn == m_source[static_cast<std::size_t>(m_inArc)] ? Up : Down;
+        m_predDir[static_cast<std::size_t>(m_uIn)] = m_uIn == m_arcs[static_cast<std::size_t>(m_inArc)].source ? Up : Down;
         at(m_succNum, m_uIn) = oldSuccNum;
     }
 
@@ -376,10 +423,27 @@ void AreaLPNetwork::UpdatePotential() {
 // thread order. Where the thread runs through consecutive numbers (as it does after Renumber)
 // the next node is known before its link is read, so the walk does not wait on each link.
 void AreaLPNetwork::ShiftPotentials(int first, int stop, double delta) {
-    int* const thread = m_thread.data();
+    const int* const thread = m_thread.data();
     double* const pi = m_pi.data();
+#if defined(__SSE2__)
+    // Four nodes at a time while the thread runs through consecutive numbers: the same additions,
+    // two potentials to an instruction.
+    const int lastFour = m_rows + 1 - 4;
+    const __m128d shift = _mm_set1_pd(delta);
+    const __m128i oneToFour = _mm_setr_epi32(1, 2, 3, 4);
+#endif
     for (int u = first; u != stop;) {
         pi[u] += delta;
+#if defined(__SSE2__)
+        while (u < lastFour && (stop <= u || stop > u + 4)) {
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(thread + u));
+            const __m128i expected = _mm_add_epi32(_mm_set1_epi32(u), oneToFour);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(next, expected)) != 0xFFFF) break;
+            _mm_storeu_pd(pi + u + 1, _mm_add_pd(_mm_loadu_pd(pi + u + 1), shift));
+            _mm_storeu_pd(pi + u + 3, _mm_add_pd(_mm_loadu_pd(pi + u + 3), shift));
+            u += 4;
+        }
+#endif
         while (thread[u] == u + 1 && u + 1 != stop) pi[++u] += delta;
         u = thread[u];
     }
@@ -398,9 +462,11 @@ bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {
             UpdateTreeStructure();
             UpdatePotential();
             ++m_pivots;
-            // Renumbering costs a pass over the nodes and arcs (about ten per row); a quarter of
-            // the rows in pivots moves far more potentials than that.
-            if (++m_pivotsSinceRenumber > m_rows / 4 + 1000) Renumber();
+            // Renumbering costs a pass over the nodes and arcs (about ten per row); a sixteenth of
+            // the rows in pivots moves far more potentials than that, and each pivot breaks the
+            // thread's runs of consecutive numbers in a few more places (at 200 random streams
+            // renumbering four times as often halves the breaks a potential update meets).
+            if (++m_pivotsSinceRenumber > m_rows / 16 + 100) Renumber();
             pivoted = true;
         }
         RecomputePotentials();

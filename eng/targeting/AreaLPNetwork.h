@@ -29,7 +29,7 @@ public:
     // are numbered from 0 in the order they were added).
     int AddArc(int hotRow, int coldRow, double cost);
     // A new price for a column (the potentials follow at the next SetArtificialCost).
-    void SetArcCost(int arc, double cost) { m_cost[static_cast<std::size_t>(m_rows + arc)] = cost; }
+    void SetArcCost(int arc, double cost);
     // A new price for the artificial arcs; the potentials follow the tree.
     void SetArtificialCost(double cost);
     // Pivots until no arc has a negative reduced cost (true) or `maxPivots` were made (false).
@@ -42,7 +42,7 @@ public:
     double GetReducedCost(int arc) const { return ReducedCost(static_cast<std::size_t>(m_rows + arc)); }
     bool IsTreeArc(int arc) const { return m_state[static_cast<std::size_t>(m_rows + arc)] == Tree; }
 
-    int GetNumberOfArcs() const { return static_cast<int>(m_source.size()) - m_rows; }
+    int GetNumberOfArcs() const { return static_cast<int>(m_arcs.size()) - m_rows; }
     double GetFlow(int arc) const { return m_flow[static_cast<std::size_t>(m_rows + arc)]; }
     double GetArtificialFlow(int row) const { return m_flow[static_cast<std::size_t>(row)]; }
     // The LP's price of the row: what one more unit of its load would cost.
@@ -58,9 +58,11 @@ private:
     enum : signed char { Up = 1, Down = -1 };  // the tree arc runs to the parent, or from it
 
     double ReducedCost(std::size_t arc) const {
-        return m_cost[arc] + m_pi[static_cast<std::size_t>(m_source[arc])] - m_pi[static_cast<std::size_t>(m_target[arc])];
+        return m_cost[arc] + m_pi[static_cast<std::size_t>(m_arcs[arc].source)] - m_pi[static_cast<std::size_t>(m_arcs[arc].target)];
     }
     bool FindEnteringArc();
+    // The best arc of arcs [from, to) by reduced cost, if better than `best`.
+    void SearchBlock(std::size_t from, std::size_t to, double& best, std::size_t& bestArc) const;
     void FindJoinNode();
     bool FindLeavingArc();
     void ChangeFlow();
@@ -76,18 +78,31 @@ private:
     int m_rows = 0;
     int m_root = 0;
     // Arcs: the rows' artificial arcs first, then the columns.
-    std::vector<int> m_source, m_target;
     std::vector<double> m_cost, m_flow;
     std::vector<signed char> m_state;
+    // The arcs' ends, and their costs as the search for the entering arc sees them, side by
+    // side: the search reads nothing else. A tree arc is priced at infinity there, so that the
+    // search passes it over without asking for its state.
+    struct Arc {
+        double price;
+        int source, target;
+    };
+    std::vector<Arc> m_arcs;
     // Nodes: the rows, then the node of unplaced heat (the root).
     std::vector<double> m_pi;
     std::vector<int> m_parent, m_pred, m_thread, m_revThread, m_succNum, m_lastSucc;
     std::vector<signed char> m_predDir;
     std::vector<int> m_dirtyRevs;
+    // The nodes from each end of the entering arc up to the join (not included), in that order.
+    std::vector<int> m_sourcePath, m_targetPath;
     std::vector<char> m_hot;
     // The node of each row (rows are numbered by the LP, nodes by the thread; see Renumber).
     std::vector<int> m_nodeOfRow;
     std::vector<int> m_newNumber;
+    // Room for Renumber to move the node arrays into.
+    std::vector<double> m_spareDoubles;
+    std::vector<int> m_spareInts;
+    std::vector<signed char> m_spareDirections;
     std::int64_t m_pivotsSinceRenumber = 0;
     std::int64_t m_renumberings = 0;
     double m_artificialCost = 0.0;

@@ -13,6 +13,16 @@
 // priced column by column, exactly as a walk over every candidate would price them: a candidate
 // passed over is one that walk would have turned away, so the columns brought in and the lower
 // bound are the same. Rows off the common approach are always priced column by column.
+//
+// Column by column, a candidate matters only if its reduced cost falls below 0 and below the
+// fourth best of its hot row or of its cold row so far (the lists of the best and the row's most
+// negative reduced cost are all it can change). For hot rows of the common shift the reduced cost
+// is first estimated with a product by the inverse difference in place of the quotient, and the
+// candidate is passed over when the estimate clears that threshold by a margin hundreds of times
+// the estimate's rounding; the same estimate for a whole interval pair (the least of
+// r_c / D - u_c over its common cold rows, worked out once per hot interval) passes over the pair
+// when even its best column costs more than its rows pay. The quotient then prices what is left,
+// exactly as before, so the columns, their order and the lower bound stay to the last bit.
 #include "eng/targeting/AreaLP.h"
 
 #include "eng/targeting/AreaLPPrice.h"
@@ -49,6 +59,9 @@ struct BestFew {
 // The slack of the interval test, relative to the size of its terms: far beyond the rounding of
 // the few operations of a price, far below any reduced cost that lets a column in.
 constexpr double kSlack = 1e-9;
+// The margin of the screen of single candidates, relative to the size of price and row prices: a
+// few hundred times the rounding of the product against the quotient.
+constexpr double kScreenMargin = 1e-13;
 
 // One cold interval seen from the hot interval in hand: the inverse mean temperature differences
 // (countercurrent, stretched by the pricing tolerance, and shell-and-tube) and the largest
@@ -102,6 +115,17 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
     std::vector<double> commonMTD(static_cast<std::size_t>(n), 0.0);
     std::vector<PairBound> bounds(static_cast<std::size_t>(n));
     const double stretch = 1.0 + kPricingTolerance;
+    // For hot rows of the common shift: the mean temperature difference of every cold row at or
+    // below the hot interval, as a column's price takes it, and its inverse for the screen.
+    const double commonShift = 0.5 * TemporaryDTmin;
+    std::vector<double> coldMTD(coldRow.size(), 0.0), coldInverseMTD(coldRow.size(), 0.0);
+    // The fourth best reduced cost of each cold row so far (0 while it has fewer).
+    std::vector<double> coldWorst(coldRow.size(), 0.0);
+    // Per interval pair, for a hot row on the common approach and the common cold rows of interval
+    // j: the inverse of the difference that prices their columns, and the least of r_c / D - u_c
+    // over those rows with the size of its terms (the settling of the whole pair at once).
+    std::vector<double> commonInverse(static_cast<std::size_t>(n), 0.0), pairLeast(static_cast<std::size_t>(n), 0.0),
+        pairSize(static_cast<std::size_t>(n), 0.0);
 
     auto bestOver = [&](std::size_t jj, double t) {
         double best = -std::numeric_limits<double>::infinity();
@@ -140,6 +164,8 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
         }
         return d;
     };
+    // Counted apart from the member, which the loop would otherwise read and write at every step.
+    double candidatesPriced = 0.0;
     int cachedInterval = -1;
     for (std::size_t p = 0; p < m_hotRows.size(); ++p) {
         const LoadRow& hot = m_hotRows[p];
@@ -167,9 +193,30 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
                            !rowClosed(hot.interval, other.resistance, prices[static_cast<std::size_t>(other.row)], jj);
                 }
                 b.open = open;
+                for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) {
+                    const double shifts = commonShift + coldShift[q];
+                    coldMTD[q] = shifts == common ? commonMTD[jj]
+                                                  : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
+                                                                              BottomDifference(hot.interval, j) + shifts);
+                    coldInverseMTD[q] = 1.0 / coldMTD[q];
+                }
+                const double inverse = m_nKind == ShellAndTube
+                                           ? 1.0 / std::max(shellAndTubeMTD(hot.interval, jj), kMinimumMTD)
+                                           : 1.0 / commonMTD[jj];
+                double least = std::numeric_limits<double>::infinity(), size = 0.0;
+                for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) {
+                    if (!coldCommon[q]) continue;
+                    const double a = coldResistance[q] * inverse;
+                    least = std::min(least, a - coldPrice[q]);
+                    size = std::max(size, a + std::fabs(coldPrice[q]));
+                }
+                commonInverse[jj] = inverse;
+                pairLeast[jj] = least;
+                pairSize[jj] = size;
             }
         }
         const double dh = Shift(*hot.segment);
+        const bool screened = dh == commonShift;
         const bool hotCommon = OnCommonApproach(*hot.segment);
         int j = hot.interval;
         auto priceOne = [&](std::size_t q) {
@@ -177,9 +224,10 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
             // pay countercurrent does not pay at all.
             const std::size_t jj = static_cast<std::size_t>(j);
             const double shifts = dh + coldShift[q];
-            const double mtd = shifts == common ? commonMTD[jj]
-                                                : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
-                                                                            BottomDifference(hot.interval, j) + shifts);
+            const double mtd = screened           ? coldMTD[q]
+                               : shifts == common ? commonMTD[jj]
+                                                  : MeanTemperatureDifference(TopDifference(hot.interval, j) + shifts,
+                                                                              BottomDifference(hot.interval, j) + shifts);
             const double lower = (hot.resistance + coldResistance[q]) / mtd;
             const double y = uh + coldPrice[q];
             if (lower - y >= -kPricingTolerance * lower) return;
@@ -197,22 +245,58 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
             if (reduced >= -kPricingTolerance * price) return;
             bestOfHot.Offer(reduced, static_cast<int>(p), static_cast<int>(q));
             bestOfCold[q].Offer(reduced, static_cast<int>(p), static_cast<int>(q));
+            coldWorst[q] = bestOfCold[q].reduced[BestFew::Size - 1];
+        };
+        // Most candidates are far from paying. For a hot row of the common shift a product with
+        // an inverse difference gives the candidate's reduced cost to within rounding far below
+        // the screen's margin; a candidate whose reduced cost is surely no lower than the fourth
+        // best of its hot row and of its cold row (never above 0) changes nothing: it neither
+        // lowers the row's most negative reduced cost nor enters either list of the best. Where
+        // the price needs a column's own F-factor only the countercurrent price is screened. The
+        // others are priced by the quotients above, as every candidate was before the screen.
+        auto mayCount = [&](std::size_t q, std::size_t jj) {
+            const double sum = hot.resistance + coldResistance[q];
+            const double y = uh + coldPrice[q];
+            double inverse = coldInverseMTD[q];
+            if (m_nKind == ShellAndTube) {
+                if (!hotCommon || !coldCommon[q]) {
+                    const double a = sum * inverse;
+                    return !(a - y + kPricingTolerance * a > kScreenMargin * (std::fabs(a) + std::fabs(y)));
+                }
+                inverse = commonInverse[jj];
+            }
+            const double a = sum * inverse;
+            const double worst = std::max(bestOfHot.reduced[BestFew::Size - 1], coldWorst[q]);
+            return !(a - y > worst + kScreenMargin * (std::fabs(a) + std::fabs(y)));
+        };
+        // Whether every column of a hot row on the common approach to the common cold rows of
+        // interval j has a reduced cost above 0 (rounding and all): none of them changes anything.
+        auto pairSettled = [&](std::size_t jj) {
+            const double a = hot.resistance * commonInverse[jj];
+            return a - uh + pairLeast[jj] > kScreenMargin * (a + std::fabs(uh) + pairSize[jj]);
         };
         for (; j < n; ++j) {
             const std::size_t jj = static_cast<std::size_t>(j);
-            if (hotCommon && (!bounds[jj].open || rowClosed(hot.interval, hot.resistance, uh, jj))) {
+            const bool closed = hotCommon && (!bounds[jj].open || rowClosed(hot.interval, hot.resistance, uh, jj));
+            candidatesPriced += static_cast<double>(closed ? ownStart[jj + 1] - ownStart[jj] : coldStart[jj + 1] - coldStart[jj]);
+            if (closed || (hotCommon && pairSettled(jj))) {
                 // No column to the interval's common rows pays: only its other rows are priced.
-                m_dCandidatesPriced += static_cast<double>(ownStart[jj + 1] - ownStart[jj]);
-                for (std::size_t k = ownStart[jj]; k < ownStart[jj + 1]; ++k) priceOne(ownRows[k]);
+                for (std::size_t k = ownStart[jj]; k < ownStart[jj + 1]; ++k)
+                    if (!screened || mayCount(ownRows[k], jj)) priceOne(ownRows[k]);
                 continue;
             }
-            m_dCandidatesPriced += static_cast<double>(coldStart[jj + 1] - coldStart[jj]);
-            for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) priceOne(q);
+            if (screened) {
+                for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q)
+                    if (mayCount(q, jj)) priceOne(q);
+            } else {
+                for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) priceOne(q);
+            }
         }
         for (int k = 0; k < BestFew::Size && bestOfHot.hot[k] >= 0; ++k)
             AddColumn(m_hotRows[static_cast<std::size_t>(bestOfHot.hot[k])], *coldRow[static_cast<std::size_t>(bestOfHot.cold[k])]);
         m_dLowerBound += mostNegative * m_rowLoads[static_cast<std::size_t>(hot.row)];
     }
+    m_dCandidatesPriced = candidatesPriced;
     for (const BestFew& b : bestOfCold)
         for (int k = 0; k < BestFew::Size && b.hot[k] >= 0; ++k)
             AddColumn(m_hotRows[static_cast<std::size_t>(b.hot[k])], *coldRow[static_cast<std::size_t>(b.cold[k])]);

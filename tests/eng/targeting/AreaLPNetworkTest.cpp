@@ -94,6 +94,58 @@ TEST(AreaLPNetwork, ArcsAddedLaterAndDroppedKeepTheOptimumOfWhatIsThere) {
     EXPECT_NEAR(net.GetFlow(0), 25.0, 1e-9);
 }
 
+// Columns priced anew between solves, the kinds of exchanger of one computation do that: a
+// column's new price counts whether it is on the tree or not when priced, and it enters by that
+// price after it has left. Costs h0-c0 1, h0-c1 3 -> 10, h1-c0 2, h1-c1 5 -> 12 -> 4 -> 5. With t
+// the heat h1 gives c1, the other flows follow (h0-c0 5 + t, h0-c1 25 - t, h1-c0 20 - t), so each
+// plan's cost is a line in t on [0, 20]:
+//   1, 10, 2, 12: 295 + t, least at t = 0 (h1-c1, off the tree, does not pay at its new price);
+//   1, 10, 2, 4:  295 - 7t, least at t = 20: 155 (h1-c1 enters, h1-c0 leaves the tree empty);
+//   1, 3, 2, 5:   120 + t, least at t = 0 (h1-c0 comes back at its own price).
+TEST(AreaLPNetwork, ColumnsPricedAnewEnterAndLeaveByTheirNewPrices) {
+    Small p;
+    AreaLPNetwork net;
+    net.Reset(p.loads, p.hot, 1000.0);
+    const int a00 = net.AddArc(0, 2, 1.0);
+    const int a01 = net.AddArc(0, 3, 3.0);
+    const int a10 = net.AddArc(1, 2, 2.0);
+    const int a11 = net.AddArc(1, 3, 5.0);
+    ASSERT_TRUE(net.Optimize(1000));
+    ASSERT_NEAR(net.GetObjective(), 120.0, 1e-9);
+    ASSERT_TRUE(net.IsTreeArc(a01));
+    ASSERT_FALSE(net.IsTreeArc(a11));
+
+    net.SetArcCost(a01, 10.0);
+    net.SetArcCost(a11, 12.0);
+    net.SetArtificialCost(1000.0);
+    ASSERT_TRUE(net.Optimize(1000));
+    EXPECT_NEAR(net.GetObjective(), 295.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a11), 0.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a10), 20.0, 1e-9);
+
+    net.SetArcCost(a11, 4.0);
+    net.SetArtificialCost(1000.0);
+    ASSERT_TRUE(net.Optimize(1000));
+    EXPECT_NEAR(net.GetObjective(), 155.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a11), 20.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a00), 25.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a01), 5.0, 1e-9);
+    EXPECT_FALSE(net.IsTreeArc(a10));
+
+    net.SetArcCost(a01, 3.0);
+    net.SetArcCost(a11, 5.0);
+    net.SetArtificialCost(1000.0);
+    ASSERT_TRUE(net.Optimize(1000));
+    EXPECT_NEAR(net.GetObjective(), 120.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a10), 20.0, 1e-9);
+    EXPECT_NEAR(net.GetFlow(a11), 0.0, 1e-9);
+    // Every column's reduced cost under the last prices: 0 on the tree, never below 0 off it.
+    for (int arc : {a00, a01, a10, a11}) {
+        if (net.IsTreeArc(arc)) EXPECT_NEAR(net.GetReducedCost(arc), 0.0, 1e-9) << arc;
+        else EXPECT_GE(net.GetReducedCost(arc), -1e-9) << arc;
+    }
+}
+
 // N hot and N cold rows of one unit each, a column from hot i to cold j within three places
 // costing 1 + (i - j)^2. Without the columns i-i the cheapest plan swaps neighbours (0 with 1,
 // 2 with 3, ...) at 2 a unit: 2N, the only plan at that cost, as every unit must move at least
