@@ -30,7 +30,8 @@ inline constexpr double kRetrofitOptimalityGap = 3.0;
 // Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):
 // at the loose gap the solver keeps the first answer it finds, which on a small network can be
 // twice the optimum and miss the obvious exchanger. Larger models keep the loose gap, where
-// proving the optimum would take too long, and every solve stops at the time limit.
+// proving the optimum would take too long: their search ends at its first solution within it, so
+// they are reduced before the search and the search is steered to a good first solution.
 inline constexpr int kExactModelIntegerColumns = 400;
 inline constexpr double kExactOptimalityGap = 1e-6;
 inline constexpr double kRetrofitTimeLimitSeconds = 120.0;

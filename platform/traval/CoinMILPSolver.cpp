@@ -62,6 +62,7 @@ bool CoinMILPSolver::SetSize(int columns, int rows) {
     relativeGap_ = -1.0;
     absoluteGap_ = -1.0;
     seconds_ = 0.0;
+    preprocess_ = false;
     solution_.assign(c, 0.0);
     objectiveValue_ = 0.0;
     return true;
@@ -193,6 +194,10 @@ bool CoinMILPSolver::SetOption(const char* name, double value) {
             absoluteGap_ = value;
             return true;
         }
+        if (EqualsNoCase(name, "PREPRO") && (value == 0.0 || value == 1.0)) {
+            preprocess_ = value == 1.0;
+            return true;
+        }
         if (EqualsNoCase(name, "MAXTIM")) {
             // Callers have passed the limit with either sign; only its size counts.
             seconds_ = std::isfinite(value) ? std::fabs(value) : 0.0;
@@ -238,6 +243,7 @@ bool CoinMILPSolver::Solve() {
     model.relativeGap = relativeGap_;
     model.absoluteGap = absoluteGap_;
     model.seconds = seconds_;
+    model.preprocess = preprocess_;
     model.objective = objective_;
     model.columnLower.resize(static_cast<std::size_t>(columns_));
     model.columnUpper.resize(static_cast<std::size_t>(columns_));

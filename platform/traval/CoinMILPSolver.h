@@ -63,6 +63,7 @@ private:
     double relativeGap_ = -1.0;
     double absoluteGap_ = -1.0;
     double seconds_ = 0.0;
+    bool preprocess_ = false;
 
     std::vector<double> solution_;
     std::vector<double> rowPrices_;

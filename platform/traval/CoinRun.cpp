@@ -8,6 +8,7 @@
 #include "CglGomory.hpp"
 #include "CglKnapsackCover.hpp"
 #include "CglMixedIntegerRounding2.hpp"
+#include "CglPreProcess.hpp"
 #include "CglProbing.hpp"
 #include "ClpSimplex.hpp"
 #include "CoinFinite.hpp"
@@ -142,23 +143,14 @@ bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::v
     return true;
 }
 
-bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) {
-    const ConsoleSilenced console;
-    SilentHandler handler;
-    OsiClpSolverInterface solver;
-    solver.passInMessageHandler(&handler);
-    solver.setHintParam(OsiDoReducePrint, true, OsiHintTry);
-    solver.getModelPtr()->passInMessageHandler(&handler);
-    solver.getModelPtr()->setLogLevel(0);
+namespace {
 
-    const CoinArrays a(model);
-    solver.loadProblem(model.columns, model.rows, a.starts.data(), Data(model.rowIndices),
-                       Data(model.elements), Data(a.columnLower), Data(a.columnUpper),
-                       Data(model.objective), Data(a.rowLower), Data(a.rowUpper));
-    solver.setObjSense(model.direction);
-    for (int j : model.integerColumns) solver.setInteger(j);
-
-    CbcModel cbc(solver);  // works on its own copy of the solver
+// Branch and cut on `start` (the model itself, or its reduction by `process`), to the model's gap
+// and time limit. The answer is the best integer solution in the model's own columns: taken back
+// through the reduction when there was one.
+bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHandler& handler,
+            CglPreProcess* process, std::vector<double>& solution) {
+    CbcModel cbc(start);  // works on its own copy of the solver
     cbc.passInMessageHandler(&handler);
     cbc.setLogLevel(0);
     cbc.solver()->passInMessageHandler(&handler);
@@ -196,6 +188,16 @@ bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) 
     CbcRounding roundingHeuristic(cbc);
     cbc.addHeuristic(&roundingHeuristic);
     CbcHeuristicFPump pump(cbc);
+    if (process) {
+        // A reduced large model is searched to a loose gap, so its first solution ends the search:
+        // the pump is made to find a good one. It fixes the binaries that stayed put through a
+        // major pass and searches the rest in a small tree, and it rounds with the continuous
+        // columns at their bounds fixed too.
+        pump.setMaximumPasses(30);
+        pump.setAccumulate(1);
+        pump.setFeasibilityPumpOptions(40);
+        pump.setWhen(13);
+    }
     cbc.addHeuristic(&pump);
 
     // An infeasible or unbounded relaxation leaves nothing to branch on.
@@ -205,8 +207,53 @@ bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) 
 
     const double* best = cbc.bestSolution();
     if (!best || cbc.isProvenInfeasible() || cbc.isContinuousUnbounded()) return false;
-    solution.assign(best, best + model.columns);
+    if (!process) {
+        solution.assign(best, best + model.columns);
+        return true;
+    }
+    // The engine's solver holds the best solution; the reduction carries it back to the model,
+    // whose binaries it fixes and whose continuous columns it solves for.
+    process->postProcess(*cbc.solver());
+    const OsiSolverInterface* original = process->originalModel();
+    if (!original || !original->isProvenOptimal() || original->getNumCols() != model.columns) return false;
+    const double* x = original->getColSolution();
+    solution.assign(x, x + model.columns);
     return true;
+}
+
+}  // namespace
+
+bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) {
+    const ConsoleSilenced console;
+    SilentHandler handler;
+    OsiClpSolverInterface solver;
+    solver.passInMessageHandler(&handler);
+    solver.setHintParam(OsiDoReducePrint, true, OsiHintTry);
+    solver.getModelPtr()->passInMessageHandler(&handler);
+    solver.getModelPtr()->setLogLevel(0);
+
+    const CoinArrays a(model);
+    solver.loadProblem(model.columns, model.rows, a.starts.data(), Data(model.rowIndices),
+                       Data(model.elements), Data(a.columnLower), Data(a.columnUpper),
+                       Data(model.objective), Data(a.rowLower), Data(a.rowUpper));
+    solver.setObjSense(model.direction);
+    for (int j : model.integerColumns) solver.setInteger(j);
+    if (!model.preprocess) return Search(solver, model, handler, nullptr, solution);
+
+    // A large model: its relaxation is solved first (presolved, dual simplex), and the reduction
+    // starts from that optimum. Rows that only bound a column become bounds, columns and rows
+    // that cannot matter go, and the search runs on what is left (on the large retrofit models
+    // two fifths of the rows and two thirds of the columns).
+    solver.setHintParam(OsiDoPresolveInInitial, true, OsiHintDo);
+    solver.initialSolve();
+    if (!solver.isProvenOptimal()) return false;
+    CglPreProcess process;
+    process.passInMessageHandler(&handler);
+    OsiSolverInterface* reduced = process.preProcess(solver, false, 5);
+    // No reduced model: the reduction proved the model infeasible.
+    if (!reduced) return false;
+    reduced->passInMessageHandler(&handler);
+    return Search(*reduced, model, handler, &process, solution);
 }
 
 }  // namespace traval

@@ -20,6 +20,7 @@ struct CoinModelData {
     double relativeGap = -1.0;  // below 0: the engine's own default
     double absoluteGap = -1.0;  // below 0: the engine's own default
     double seconds = 0.0;       // 0: no time limit
+    bool preprocess = false;    // a mixed-integer model is reduced before its search
     // A linear solve's starting basis (statuses of the leading columns, then of every row;
     // empty: a cold start) and, after the solve, its final basis (all columns, then rows).
     int startColumns = 0;

@@ -36,6 +36,9 @@ public:
     virtual bool SetRowTypes(const char* types) = 0;
     // "OPTCR": relative optimality gap at which a mixed-integer search may stop.
     // "MAXTIM": time limit of |value| seconds (0 means no limit).
+    // "PREPRO": 1 reduces a mixed-integer model before its search (integer preprocessing) and
+    // tunes the search to end at its first good solution, for large models solved to a loose gap;
+    // 0 (the default) searches the model as given.
     virtual bool SetOption(const char* name, double value) = 0;
 
     // True when a solution exists: a proven optimum of a linear model; for a mixed-integer model a
