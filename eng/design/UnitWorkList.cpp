@@ -108,7 +108,7 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
     return written;
 }
 
-void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out) {
+void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out, std::vector<CPString>& texts) {
     if (!segment) return;
     const CPValue& values = segment->getValues();
     for (std::size_t k = 0; k < values.GetNumberOfSubValues(); ++k) {
@@ -117,7 +117,11 @@ void UnitWorkList::ReadPort(const CNode* segment, std::vector<Entry>& out) {
         const double number = v.IsText() ? 0.0 : v.GetValue();
         std::memcpy(&e.bits, &number, sizeof number);
         e.status = v.GetStatus();
-        e.text = v.IsText() ? &v.GetText() : nullptr;
+        e.text = kNone;
+        if (v.IsText()) {
+            e.text = texts.size();
+            texts.push_back(v.GetText());
+        }
         e.subValues = v.GetNumberOfSubValues();
         out.push_back(e);
     }
@@ -133,7 +137,7 @@ bool UnitWorkList::PortChanged(const CNode* segment, std::size_t first, std::siz
         std::uint64_t bits = 0;
         std::memcpy(&bits, &number, sizeof number);
         if (a.bits != bits || a.status != v.GetStatus() || a.subValues != v.GetNumberOfSubValues() ||
-            !a.text != !v.IsText() || (a.text && *a.text != v.GetText()))
+            (a.text != kNone) != v.IsText() || (a.text != kNone && m_texts[a.text] != v.GetText()))
             return true;
     }
     return false;
@@ -142,10 +146,11 @@ bool UnitWorkList::PortChanged(const CNode* segment, std::size_t first, std::siz
 // Only the ports with a unit of the list across them are compared after the unit writes.
 void UnitWorkList::ReadPorts(std::size_t unit) {
     m_before.clear();
+    m_texts.clear();
     m_portStart.clear();
     for (std::size_t p = m_firstPort[unit]; p < m_firstPort[unit + 1]; ++p) {
         m_portStart.push_back(m_before.size());
-        if (m_ports[p].neighbour != kNone) ReadPort(m_ports[p].segment, m_before);
+        if (m_ports[p].neighbour != kNone) ReadPort(m_ports[p].segment, m_before, m_texts);
     }
     m_portStart.push_back(m_before.size());
 }

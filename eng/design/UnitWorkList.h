@@ -46,11 +46,12 @@ public:
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     // One value of a segment as a unit across it reads it: the number's bits, status, text
-    // (null for a number) and how many values it holds below it.
+    // (a copy in m_texts, kNone for a number: a text written in place over the one read would
+    // otherwise compare with itself) and how many values it holds below it.
     struct Entry {
         std::uint64_t bits;
         int status;
-        const CPString* text;
+        std::size_t text;
         std::size_t subValues;
     };
     // One port slot of a unit (upstream slots first): its segment (null for an empty slot) and
@@ -60,7 +61,7 @@ private:
         std::size_t neighbour;
     };
     // Appends the segment's values, in order (nothing for an empty slot).
-    static void ReadPort(const CNode* segment, std::vector<Entry>& out);
+    static void ReadPort(const CNode* segment, std::vector<Entry>& out, std::vector<CPString>& texts);
     // Whether the segment's values differ from m_before[first, end).
     bool PortChanged(const CNode* segment, std::size_t first, std::size_t end);
     void ReadPorts(std::size_t unit);
@@ -90,5 +91,6 @@ private:
     // The values of the ports of the unit calculating, as they were before it calculated: those
     // of its k-th port are m_before[m_portStart[k] .. m_portStart[k + 1]).
     std::vector<Entry> m_before;
+    std::vector<CPString> m_texts;
     std::vector<std::size_t> m_portStart;
 };

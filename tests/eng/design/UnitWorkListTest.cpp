@@ -16,26 +16,29 @@ using namespace design_test;
 
 namespace {
 
-// Writes one value, once: on itself, or on the segment after it.
+// Writes one value, once: on itself, or on the segment after it; a number, or the text "Liquid"
+// in place of the text the segment holds.
 class WritingUnit : public CNode {
 public:
-    WritingUnit(const char* value, bool onSegment)
-        : CNode("WRITER-1", "testWritingUnit"), m_value(value), m_onSegment(onSegment) {}
+    WritingUnit(const char* value, bool onSegment, bool text)
+        : CNode("WRITER-1", "testWritingUnit"), m_value(value), m_onSegment(onSegment), m_text(text) {}
     int Calculate(int code) override {
         if (!UnitCode::IsCalculate(code) || m_done) return 0;
         m_done = true;
         CNode* target = m_onSegment ? getIthDownStreamNode(0) : this;
+        if (target && m_text) return target->addVariable(m_value.c_str(), "Liquid", ValueStatus::Specified);
         return target ? target->writeCalculated(m_value.c_str(), 42.0) : 0;
     }
 
 protected:
     std::unique_ptr<CNode> makeEmptyCopy() const override {
-        return std::make_unique<WritingUnit>(m_value.c_str(), m_onSegment);
+        return std::make_unique<WritingUnit>(m_value.c_str(), m_onSegment, m_text);
     }
 
 private:
     std::string m_value;
     bool m_onSegment;
+    bool m_text;
     bool m_done = false;
 };
 
@@ -65,6 +68,7 @@ struct Case {
     bool onSegment;
     long readerCalls;
     bool seen;
+    bool text = false;
 };
 void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
@@ -82,8 +86,9 @@ TEST_P(UnitWorkListTest, TheUnitAcrossASegmentCalculatesAgainOnlyWhenTheSegmentC
     FlowSheet& sheet = *d->GetFlowSheet();
     auto* reader = static_cast<ReadingUnit*>(sheet.addNode(std::make_unique<ReadingUnit>(c.value)));
     CNode* segment = sheet.addNode(std::make_unique<StreamNode>("SEGMENT-1", NodeKind::MaterialStream));
-    CNode* writer = sheet.addNode(std::make_unique<WritingUnit>(c.value, c.onSegment));
+    CNode* writer = sheet.addNode(std::make_unique<WritingUnit>(c.value, c.onSegment, c.text));
     ASSERT_TRUE(reader && segment && writer);
+    if (c.text) segment->addVariable(c.value, "Vapour", ValueStatus::Specified);
     ASSERT_TRUE(sheet.connectNodes(writer, segment));
     ASSERT_TRUE(sheet.connectNodes(segment, reader));
     const std::vector<CNode*> units = sheet.getAllNodes();
@@ -102,7 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Case{"OwnValueOnly", "Progress", false, 1, false},
                       Case{"SegmentTemperature", "Temperature", true, 3, true},
                       // A value no unit model of the design writes on a segment still counts.
-                      Case{"OtherSegmentValue", "Pressure", true, 3, true}),
+                      Case{"OtherSegmentValue", "Pressure", true, 3, true},
+                      // A text the writer changes in place on the segment counts too (the
+                      // reader finds no number in it, so it writes nothing either time).
+                      Case{"SegmentTextInPlace", "Phase", true, 2, false, true}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
