@@ -8,6 +8,10 @@
 #include "tests/support/FourStreams.h"
 #include "tests/support/NotificationRecorder.h"
 
+#include <cmath>
+#include <random>
+#include <string>
+
 // A project of type 501 from the engineering manager with one scenario holding the four streams;
 // its view records the change codes.
 class FourStreamProject {
@@ -46,6 +50,28 @@ public:
     double Load(const char* name, int mode = 0) const {
         IHeatIntegrationStream* s = Stream(name);
         return s ? s->GetHeatLoad(mode) : -1.0;
+    }
+    // A table of process streams "S1".. drawn from `seed` (50 to 380 C, CP 1 to 50, film
+    // coefficients 0.1 to 1), with the two factory utilities the scale benchmarks take, entered
+    // under held calculations at `dtMin` (below 0: the scenario's own); false when a value is
+    // refused.
+    bool AddRandomTable(int streams, unsigned seed, double dtMin = -1.0) {
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<double> temperature(50.0, 380.0), cp(1.0, 50.0), h(0.1, 1.0);
+        scenario->SuspendCalculations();
+        if (dtMin >= 0.0) scenario->SetDTmin(dtMin);
+        bool entered = true;
+        for (int i = 0; i < streams && entered; ++i) {
+            const std::string name = "S" + std::to_string(i + 1);
+            const double supply = temperature(rng);
+            double target = temperature(rng);
+            while (std::fabs(target - supply) < 1.0) target = temperature(rng);
+            entered = AddProcess(name.c_str(), supply, target, cp(rng)) &&
+                      Stream(name.c_str())->SetValue("HTCoeff", h(rng), 0) == 1;
+        }
+        entered = entered && AddUtility("Fired Heat (1000)") && AddUtility("Cooling Water");
+        scenario->ResumeCalculations(true);
+        return entered;
     }
 
     EngineeringManager manager;

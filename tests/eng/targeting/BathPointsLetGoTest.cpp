@@ -13,7 +13,6 @@
 #include <cstring>
 #include <memory>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -28,22 +27,7 @@ struct TableCase {
 };
 void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
 
-void Enter(FourStreamProject& p, const TableCase& c) {
-    std::mt19937 rng(c.seed);
-    std::uniform_real_distribution<double> temperature(50.0, 380.0), cp(1.0, 50.0), h(0.1, 1.0);
-    p.scenario->SuspendCalculations();
-    for (int i = 0; i < c.streams; ++i) {
-        const std::string name = "S" + std::to_string(i + 1);
-        const double supply = temperature(rng);
-        double target = temperature(rng);
-        while (std::fabs(target - supply) < 1.0) target = temperature(rng);
-        ASSERT_TRUE(p.AddProcess(name.c_str(), supply, target, cp(rng)));
-        ASSERT_EQ(p.Stream(name.c_str())->SetValue("HTCoeff", h(rng), 0), 1);
-    }
-    ASSERT_TRUE(p.AddUtility("Fired Heat (1000)"));
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    p.scenario->ResumeCalculations(true);
-}
+void Enter(FourStreamProject& p, const TableCase& c) { ASSERT_TRUE(p.AddRandomTable(c.streams, c.seed)); }
 
 // Every stored value of every point, as bytes.
 std::vector<unsigned char> Bytes(const std::vector<BathInterval>& points) {

@@ -14,7 +14,6 @@
 #include <cmath>
 #include <memory>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -28,23 +27,7 @@ struct CurvesCase {
 };
 void PrintTo(const CurvesCase& c, std::ostream* os) { *os << c.name; }
 
-void Enter(FourStreamProject& p, const CurvesCase& c) {
-    std::mt19937 rng(c.seed);
-    std::uniform_real_distribution<double> temperature(50.0, 380.0), cp(1.0, 50.0), h(0.1, 1.0);
-    p.scenario->SuspendCalculations();
-    p.scenario->SetDTmin(c.dtMin);
-    for (int i = 0; i < c.streams; ++i) {
-        const std::string name = "S" + std::to_string(i + 1);
-        const double supply = temperature(rng);
-        double target = temperature(rng);
-        while (std::fabs(target - supply) < 1.0) target = temperature(rng);
-        ASSERT_TRUE(p.AddProcess(name.c_str(), supply, target, cp(rng)));
-        ASSERT_EQ(p.Stream(name.c_str())->SetValue("HTCoeff", h(rng), 0), 1);
-    }
-    ASSERT_TRUE(p.AddUtility("Fired Heat (1000)"));
-    ASSERT_TRUE(p.AddUtility("Cooling Water"));
-    p.scenario->ResumeCalculations(true);
-}
+void Enter(FourStreamProject& p, const CurvesCase& c) { ASSERT_TRUE(p.AddRandomTable(c.streams, c.seed, c.dtMin)); }
 
 // A curve list's boundaries as (temperature, value) pairs; empty for a missing list.
 std::vector<double> Boundaries(const TIList* list) {
