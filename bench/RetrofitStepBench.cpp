@@ -81,6 +81,26 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 // about 3 s. Searched as given, the first solution lay 1 to 9 % above the relaxation's bound and
 // took about 44 s: the relaxation 40 %, the two re-solves of that solution with its binaries fixed
 // 40 %, the pump 7 %.
+// The steps of a run solve the same model with one more earlier choice held at zero each time, and
+// the relaxation's bound is the same in all five (39.978 at 80 streams, 19.995 at 40), yet the
+// pump's first solution depends on which optimal vertex the relaxation ends at, and the vertex of
+// the presolved dual simplex from the slack basis is the one that leads it closest to the bound.
+// Measured and left (objectives per step at 80 streams against 40.372, 40, 40, 40, 40.065; at 40
+// streams against 20, 20, 20, 20.009, 20.098):
+// - the relaxation started from the last step's optimal basis: 10,000 pivots in step 2 and none
+//   after, but at 80 streams the preprocessing takes twice as long from that vertex (133 s in
+//   all) and the steps end at 40.37, 45.99, 41.39, 41.66, 41.12; at 40 streams 20, 20.65, 22.57,
+//   21.00, 21.89. Even the step's own optimal basis, handed back, takes 700 pivots to settle and
+//   gives 20.21 in step 1.
+// - the relaxation by the primal simplex, by sprint, by the barrier with crossover, without
+//   presolve, or not solved before the preprocessing at all: 20.2 to 22.6 at 40 streams.
+// - two or three preprocessing passes instead of five: the same reduced models and answers, and
+//   about half a second less a step at 80 streams, within the machine's spread.
+// - the first step's reduced model kept and used again by the later steps with their earlier
+//   choices fixed in it (no relaxation, no preprocessing after step 1): 61 s CPU at 80 streams
+//   and 7 s at 40, but 40.37, 40.38, 40.52, 40.66, 40.00 and 20, 20, 20, 20.098, 20.082. A gap of
+//   0.4 % with 50 nodes recovers the 40-stream answers but costs 36 s in the 80-stream step 1;
+//   with 10 nodes in the later steps only, an 80-stream step takes 38 to 48 s and ends no lower.
 void BM_HostRetrofitFiveSteps(benchmark::State& state) {
     if (!fs::exists(HostProgram())) {
         state.SkipWithError("kestrin-host is not beside the benchmark program");
