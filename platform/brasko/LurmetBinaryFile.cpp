@@ -172,8 +172,9 @@ bool LurmetBinaryFile::OpenForRead(const CPString& path) {
 
 bool LurmetBinaryFile::Commit() {
     if (m_mode != Mode::Writing || m_failed || !m_open.empty()) {
-        // A failed disk write keeps its own reason.
+        // A failed disk write keeps its own reason; what reached the temporary file is dropped.
         if (m_error.empty()) m_error = "the case could not be written in full";
+        if (m_mode == Mode::Writing) m_disk.Abandon();
         return false;
     }
     if (m_path.empty()) return true;
