@@ -127,6 +127,9 @@ bool LurmetBinaryFile::OpenForWrite(const CPString& path) {
     m_path = path;
     m_open.clear();
     m_pos = 0;
+    // A streaming writer's buffer is taken once, with room for the field that crosses the spill
+    // mark (a larger field grows it for itself).
+    if (!path.empty()) m_bytes.reserve(SpillBytes + SpillBytes / 4);
     m_bytes.assign(Magic, Magic + MagicSize);
     m_disk.Abandon();
     m_base = 0;
