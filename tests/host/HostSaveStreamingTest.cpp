@@ -81,6 +81,19 @@ TEST(HostSaveKnownCase, FourStreamsSaveAsTheCaseWrittenBefore) {
     EXPECT_TRUE(FileContents(saved.path) == FileContents(std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets.case"));
 }
 
+// A directory that does not exist: the temporary file cannot be made, whether the case is small
+// (made at the commit) or large (at the first piece, while it is stored); nothing was there, so the
+// message does not speak of a file left as it was.
+TEST_F(HostSaveStreaming, IntoAMissingDirectoryFailsWithTheReasonSmallOrLarge) {
+    for (const std::string& table : {ExamplePath("four-streams.csv"), *dir_ / "table.csv"}) {
+        const HostRun run = RunHost("targets " + table + " --save " + *dir_ / "absent/case.case");
+        EXPECT_EQ(1, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, "could not be saved: cannot create a temporary file beside it: No such file or directory"))
+            << run.out;
+        EXPECT_FALSE(has(run.out, "left as it is")) << run.out;
+    }
+}
+
 struct Limit {
     const char* name;
     long kilobytes;  // the largest file the save may write; 0: the case's size less one byte
