@@ -178,9 +178,16 @@ bool HostSession::SaveCase(const std::string& path, std::string& error, const Ca
     const bool readable = stored && ReadsBack(*file, refused);
     const bool ok = readable && commit(file) == 1;
     if (!ok) {
-        const std::string why = !stored               ? (!moreError.empty() ? moreError : "the project could not be stored")
-                                : !readable           ? "it would not reopen: " + refused + "; the file there was left as it is"
-                                                      : std::string(reason(file));
+        // A write the disk refused (full, gone) says so, whichever step met it.
+        const std::string disk = reason(file);
+        struct stat there {};
+        const std::string kept = ::stat(path.c_str(), &there) == 0 ? "; the file there was left as it is" : "";
+        const std::string why = !stored ? (!moreError.empty() ? moreError
+                                           : !disk.empty()    ? disk + kept
+                                                              : "the project could not be stored")
+                                : !readable && !disk.empty() ? disk + kept
+                                : !readable ? "it would not reopen: " + refused + "; the file there was left as it is"
+                                            : disk;
         error = path + ": the case could not be saved" + (why.empty() ? std::string() : ": " + why);
     }
     close(file);

@@ -47,8 +47,8 @@ extern "C" ILurmetBinaryFile* KestrinReadBackCaseFile(ILurmetBinaryFile* writer)
     AttachCallingThread();
     auto* w = dynamic_cast<LurmetBinaryFile*>(writer);
     if (!w || w->GetMode() != LurmetBinaryFile::Mode::Writing || !w->Good()) return nullptr;
-    auto file = std::make_unique<LurmetBinaryFile>(
-        LurmetBinaryFile::ForReading(LurmetBinaryFile::CheckedImage(w->Bytes()), w->GetFileName()));
+    // Read from what the writer put on disk, not from a copy of it.
+    auto file = std::make_unique<LurmetBinaryFile>(w->ReadBack());
     return file->Good() ? file.release() : nullptr;
 }
 

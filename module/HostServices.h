@@ -19,9 +19,11 @@ ILurmetBinaryFile* KestrinOpenCaseFile(const char* path, int forWriting);
 ILurmetBinaryFile* KestrinOpenCaseFileForReading(const char* path, char* error, int size);
 // Writes a file opened for writing to disk; false when the write fails.
 int KestrinCommitCaseFile(ILurmetBinaryFile* file);
-// A reader over the bytes a writer holds now, exactly as its commit would put them on disk
-// (checked form), so that a save can be read back before it replaces the file; null when the file
-// is not a writer or a write into it failed. Closed with KestrinCloseCaseFile.
+// A reader over the bytes a writer wrote, exactly as its commit puts them on disk (checked form),
+// so that a save can be read back before it replaces the file: for a writer with a path, its
+// temporary file, whole (the writer takes no more fields after). Null when the file is not a
+// writer or a write into it failed (KestrinCaseFileError of the writer then says why). Closed
+// with KestrinCloseCaseFile.
 ILurmetBinaryFile* KestrinReadBackCaseFile(ILurmetBinaryFile* writer);
 // Why the last open or commit of the file failed (empty text when it did not).
 const char* KestrinCaseFileError(ILurmetBinaryFile* file);

@@ -120,14 +120,33 @@ int RemoveStaleSaveTemporaries(const std::string& target, std::string_view head)
     return removed;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const void* bytes, std::size_t size, std::string_view head,
-                           std::string& errorText) {
+FileReplacement::FileReplacement(FileReplacement&& other) noexcept
+    : m_fd(other.m_fd), m_size(other.m_size), m_temp(std::move(other.m_temp)), m_target(std::move(other.m_target)) {
+    other.m_fd = -1;
+}
+
+FileReplacement& FileReplacement::operator=(FileReplacement&& other) noexcept {
+    if (this != &other) {
+        Abandon();
+        m_fd = other.m_fd;
+        m_size = other.m_size;
+        m_temp = std::move(other.m_temp);
+        m_target = std::move(other.m_target);
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+namespace {
+bool failWith(std::string& errorText, const std::string& what, int error) {
+    errorText = error ? what + ": " + std::strerror(error) : what;
+    return false;
+}
+}  // namespace
+
+bool FileReplacement::Begin(const std::string& path, std::string_view head, std::string& errorText) {
+    Abandon();
     errorText.clear();
-    const auto failWith = [&errorText](const std::string& what, int error) {
-        errorText = error ? what + ": " + std::strerror(error) : what;
-        return false;
-    };
-    const auto* image = static_cast<const unsigned char*>(bytes);
     // The file the bytes go to: a symbolic link is followed to its file, and only a regular
     // file (or none yet) is written.
     std::string target = path;
@@ -137,16 +156,18 @@ bool ReplaceFileAtomically(const std::string& path, const void* bytes, std::size
     if (::lstat(target.c_str(), &info) == 0) {
         if (S_ISLNK(info.st_mode)) {
             char* resolved = ::realpath(target.c_str(), nullptr);
-            if (!resolved) return failWith("the symbolic link leads to no file", errno);
+            if (!resolved) return failWith(errorText, "the symbolic link leads to no file", errno);
             target = resolved;
             std::free(resolved);
-            if (::stat(target.c_str(), &info) != 0) return failWith("cannot reach the file the link names", errno);
+            if (::stat(target.c_str(), &info) != 0)
+                return failWith(errorText, "cannot reach the file the link names", errno);
         }
-        if (!S_ISREG(info.st_mode)) return failWith("not a regular file; a file is saved only to a regular file", 0);
+        if (!S_ISREG(info.st_mode))
+            return failWith(errorText, "not a regular file; a file is saved only to a regular file", 0);
         mode = info.st_mode & 07777;
         replaces = true;
     } else if (errno != ENOENT) {
-        return failWith("cannot save there", errno);
+        return failWith(errorText, "cannot save there", errno);
     } else {
         mode = 0666 & ~currentUmask();
     }
@@ -158,38 +179,81 @@ bool ReplaceFileAtomically(const std::string& path, const void* bytes, std::size
     // until it is renamed or removed, which tells later saves that it is not stale.
     std::string temp;
     const int fd = CreateSaveTemporary(target, temp);
-    if (fd < 0) return failWith("cannot create a temporary file beside it", errno);
-    int error = 0;
+    if (fd < 0) return failWith(errorText, "cannot create a temporary file beside it", errno);
+    m_fd = fd;
+    m_size = 0;
+    m_temp = temp;
+    m_target = target;
     // The owner too, where the process may give it (a user's file saved by an administrator);
     // a process that may not keeps the file its own, as any new file.
     if (replaces) {
         const int owned = ::fchown(fd, info.st_uid, info.st_gid);
         (void)owned;
     }
-    if (::fchmod(fd, mode) != 0) error = errno;
-    for (std::size_t done = 0; !error && done < size;) {
-        const ssize_t n = ::write(fd, image + done, size - done);
+    if (::fchmod(fd, mode) != 0) {
+        const int error = errno;
+        Abandon();
+        return failWith(errorText, "cannot write the file", error);
+    }
+    return true;
+}
+
+bool FileReplacement::WriteAt(std::size_t offset, const void* bytes, std::size_t size, std::string& errorText) {
+    const auto* image = static_cast<const unsigned char*>(bytes);
+    if (m_fd < 0) return failWith(errorText, "cannot write the file", EBADF);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = ::pwrite(m_fd, image + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            break;
+            const int error = n < 0 ? errno : EIO;
+            Abandon();
+            return failWith(errorText, "cannot write the file", error);
         }
         done += static_cast<std::size_t>(n);
     }
-    if (!error && ::fsync(fd) != 0) error = errno;
+    return true;
+}
+
+bool FileReplacement::Append(const void* bytes, std::size_t size, std::string& errorText) {
+    if (!WriteAt(m_size, bytes, size, errorText)) return false;
+    m_size += size;
+    return true;
+}
+
+bool FileReplacement::Finish(std::string& errorText) {
+    if (m_fd < 0) return failWith(errorText, "cannot write the file", EBADF);
+    int error = 0;
+    if (::fsync(m_fd) != 0) error = errno;
     // The lock is held over the rename (closing the file releases it).
-    if (!error && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error) ::unlink(temp.c_str());
+    if (!error && std::rename(m_temp.c_str(), m_target.c_str()) != 0) error = errno;
+    if (error) {
+        Abandon();
+        return failWith(errorText, "cannot write the file", error);
+    }
     // The bytes were synced before the rename: closing can lose nothing of the file.
-    ::close(fd);
-    if (error) return failWith("cannot write the file", error);
+    ::close(m_fd);
+    m_fd = -1;
     // The rename is durable once the directory is synced; the file is whole either way.
-    const std::size_t slash = target.find_last_of('/');
-    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    std::string directory, name;
+    splitTarget(m_target, directory, name);
     const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
     return true;
+}
+
+void FileReplacement::Abandon() {
+    if (m_fd < 0) return;
+    ::unlink(m_temp.c_str());
+    ::close(m_fd);
+    m_fd = -1;
+    m_size = 0;
+}
+
+bool ReplaceFileAtomically(const std::string& path, const void* bytes, std::size_t size, std::string_view head,
+                           std::string& errorText) {
+    FileReplacement file;
+    return file.Begin(path, head, errorText) && file.Append(bytes, size, errorText) && file.Finish(errorText);
 }

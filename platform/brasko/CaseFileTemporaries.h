@@ -26,5 +26,39 @@ int RemoveStaleSaveTemporaries(const std::string& target, std::string_view head)
 // touched. A target that is a symbolic link is followed to its file (the link stays); a target
 // that exists but is not a regular file is refused. `head` is what every file of the kind starts
 // with (for the removal of stale temporaries). False with the reason in `error`.
+// A replacement written in pieces: Begin makes and locks the temporary file (after the checks
+// ReplaceFileAtomically makes), Append and WriteAt put bytes into it, Finish syncs it and renames
+// it over the target. Until Finish succeeds the target is untouched; a replacement dropped
+// unfinished (or whose Finish fails) removes its temporary file. Every failure answers false with
+// the reason in `error`.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    FileReplacement(FileReplacement&& other) noexcept;
+    FileReplacement& operator=(FileReplacement&& other) noexcept;
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+    ~FileReplacement() { Abandon(); }
+
+    bool Begin(const std::string& path, std::string_view head, std::string& error);
+    bool Append(const void* bytes, std::size_t size, std::string& error);
+    // Overwrites bytes already appended (`offset + size` at most the bytes appended so far).
+    bool WriteAt(std::size_t offset, const void* bytes, std::size_t size, std::string& error);
+    bool Finish(std::string& error);
+    // Removes the temporary file, leaving the target as it was.
+    void Abandon();
+
+    bool IsOpen() const { return m_fd >= 0; }
+    // The temporary file while open (for reading back what was written).
+    int Descriptor() const { return m_fd; }
+    std::size_t Size() const { return m_size; }
+
+private:
+    int m_fd = -1;
+    std::size_t m_size = 0;
+    std::string m_temp;
+    std::string m_target;
+};
+
 bool ReplaceFileAtomically(const std::string& path, const void* bytes, std::size_t size, std::string_view head,
                            std::string& error);

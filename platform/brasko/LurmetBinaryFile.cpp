@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <limits>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,33 @@ int TreeDepth(const CPValue& value, int limit) {
 }  // namespace
 
 // ---------------------------------------------------------------- opening and closing
+
+LurmetBinaryFile::Mapping::Mapping(Mapping&& other) noexcept
+    : data(other.data), size(other.size), dropped(other.dropped) {
+    other.data = nullptr;
+    other.size = 0;
+}
+
+LurmetBinaryFile::Mapping& LurmetBinaryFile::Mapping::operator=(Mapping&& other) noexcept {
+    if (this != &other) {
+        Release();
+        data = other.data;
+        size = other.size;
+        dropped = other.dropped;
+        other.data = nullptr;
+        other.size = 0;
+    }
+    return *this;
+}
+
+LurmetBinaryFile::Mapping::~Mapping() { Release(); }
+
+void LurmetBinaryFile::Mapping::Release() {
+    if (data) ::munmap(const_cast<std::uint8_t*>(data), size);
+    data = nullptr;
+    size = 0;
+    dropped = 0;
+}
 
 LurmetBinaryFile LurmetBinaryFile::ForWriting() {
     LurmetBinaryFile file;
@@ -99,7 +127,14 @@ bool LurmetBinaryFile::OpenForWrite(const CPString& path) {
     m_path = path;
     m_open.clear();
     m_pos = 0;
+    // A streaming writer's buffer is taken once, with room for the field that crosses the spill
+    // mark (a larger field grows it for itself).
+    if (!path.empty()) m_bytes.reserve(SpillBytes + SpillBytes / 4);
     m_bytes.assign(Magic, Magic + MagicSize);
+    m_disk.Abandon();
+    m_base = 0;
+    m_sealed = false;
+    m_map.Release();
     return true;
 }
 
@@ -112,6 +147,8 @@ bool LurmetBinaryFile::OpenForRead(const CPString& path) {
     m_open.clear();
     m_pos = 0;
     m_bytes.clear();
+    m_disk.Abandon();
+    m_map.Release();
 
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
@@ -138,25 +175,143 @@ bool LurmetBinaryFile::OpenForRead(const CPString& path) {
 
 bool LurmetBinaryFile::Commit() {
     if (m_mode != Mode::Writing || m_failed || !m_open.empty()) {
-        m_error = "the case could not be written in full";
+        // A failed disk write keeps its own reason; what reached the temporary file is dropped.
+        if (m_error.empty()) m_error = "the case could not be written in full";
+        if (m_mode == Mode::Writing) m_disk.Abandon();
         return false;
     }
     if (m_path.empty()) return true;
-    return WriteToDisk(CheckedImage(m_bytes));
+    // Committed already: the temporary file is the target now.
+    if (m_sealed && !m_disk.IsOpen()) return true;
+    m_error.clear();
+    if (!Seal()) return false;
+    std::string error;
+    if (m_disk.Finish(error)) return true;
+    m_error = error;
+    return Fail();
 }
 
-bool LurmetBinaryFile::WriteToDisk(const std::vector<std::uint8_t>& image) {
-    m_error.clear();
+bool LurmetBinaryFile::Spill() {
+    if (m_sealed) return Fail();
     std::string error;
-    if (ReplaceFileAtomically(m_path.c_str(), image.data(), image.size(), "KSTRNCF", error)) return true;
-    m_error = error;
-    return false;
+    if (!m_disk.IsOpen() && !m_disk.Begin(m_path.c_str(), "KSTRNCF", error)) {
+        m_error = error;
+        return Fail();
+    }
+    // On disk the file carries the checked magic and, at the end, its checksum.
+    if (m_base == 0 && m_bytes.size() >= MagicSize) std::memcpy(m_bytes.data(), CheckedMagic, MagicSize);
+    if (!m_disk.Append(m_bytes.data(), m_bytes.size(), error)) {
+        m_error = error;
+        return Fail();
+    }
+    m_base += m_bytes.size();
+    m_bytes.clear();
+    return true;
+}
+
+bool LurmetBinaryFile::PatchU32(std::size_t offset, std::uint32_t value) {
+    std::uint8_t bytes[4];
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::size_t at = offset + i;
+        if (at >= m_base) {
+            m_bytes[at - m_base] = bytes[i];
+            continue;
+        }
+        // Already on disk: the bytes there are written again in place.
+        const std::size_t onDisk = std::min<std::size_t>(4 - i, m_base - at);
+        std::string error;
+        if (!m_disk.WriteAt(at, bytes + i, onDisk, error)) {
+            m_error = error;
+            return Fail();
+        }
+        i += onDisk - 1;
+    }
+    return true;
+}
+
+bool LurmetBinaryFile::Seal() {
+    if (m_sealed) return true;
+    if (m_mode != Mode::Writing || m_path.empty() || m_failed || !m_open.empty()) {
+        if (m_error.empty()) m_error = "the case could not be written in full";
+        return Fail();
+    }
+    if (!Spill()) return false;
+    // The checksum of what the disk holds: record lengths were patched in place after their
+    // bytes went out, so it is taken from the file, a piece at a time.
+    std::vector<std::uint8_t> piece(std::min(m_base, std::size_t{1} << 20));
+    std::uint32_t sum = 0;
+    for (std::size_t done = 0; done < m_base;) {
+        const ssize_t n = ::pread(m_disk.Descriptor(), piece.data(), std::min(piece.size(), m_base - done),
+                                  static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_error = std::string("cannot write the file: ") + std::strerror(n < 0 ? errno : EIO);
+            m_disk.Abandon();
+            return Fail();
+        }
+        sum = crc32(piece.data(), static_cast<std::size_t>(n), sum);
+        done += static_cast<std::size_t>(n);
+    }
+    for (int i = 0; i < 4; ++i) m_bytes.push_back(static_cast<std::uint8_t>(sum >> (8 * i)));
+    if (!Spill()) return false;
+    m_sealed = true;
+    return true;
+}
+
+LurmetBinaryFile LurmetBinaryFile::ReadBack() {
+    if (m_mode != Mode::Writing || m_failed || !m_open.empty()) {
+        LurmetBinaryFile none;
+        none.m_mode = Mode::Reading;
+        none.m_error = m_error.empty() ? "the case could not be written in full" : m_error;
+        none.Fail();
+        return none;
+    }
+    if (m_path.empty()) return ForReading(CheckedImage(m_bytes), m_path);
+    LurmetBinaryFile reader;
+    reader.m_mode = Mode::Reading;
+    reader.m_path = m_path;
+    if (!Seal()) {
+        reader.m_error = m_error;
+        reader.Fail();
+        return reader;
+    }
+    const std::size_t size = m_disk.Size();
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, m_disk.Descriptor(), 0);
+    if (mapped == MAP_FAILED) {
+        reader.m_error = std::string("cannot read the file back: ") + std::strerror(errno);
+        reader.Fail();
+        return reader;
+    }
+    ::madvise(mapped, size, MADV_SEQUENTIAL);
+    reader.m_map.data = static_cast<const std::uint8_t*>(mapped);
+    reader.m_map.size = size;
+    // The checksum was just taken from these very bytes (Seal); the magic is checked as any file's.
+    reader.m_readable = size - ChecksumSize;
+    if (size < MagicSize + ChecksumSize || std::memcmp(mapped, CheckedMagic, MagicSize) != 0) {
+        reader.m_error = "not a Kestrin case file";
+        reader.Fail();
+        return reader;
+    }
+    reader.m_checked = true;
+    reader.m_pos = MagicSize;
+    return reader;
+}
+
+void LurmetBinaryFile::DropReadPages() {
+    if (!m_map.data || m_pos < m_map.dropped + DropStep) return;
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t upTo = m_pos / page * page;
+    ::madvise(const_cast<std::uint8_t*>(m_map.data) + m_map.dropped, upTo - m_map.dropped, MADV_DONTNEED);
+    m_map.dropped = upTo;
 }
 
 bool LurmetBinaryFile::Close() {
     const bool ok = (m_mode == Mode::Writing) ? Commit() : !m_failed;
     m_mode = Mode::Closed;
     m_open.clear();
+    m_disk.Abandon();
+    m_map.Release();
     return ok;
 }
 
@@ -167,12 +322,13 @@ bool LurmetBinaryFile::Fail() {
     return false;
 }
 
-bool LurmetBinaryFile::CanWrite() const { return m_mode == Mode::Writing && !m_failed; }
+// A sealed writer takes no more fields: its checksum is already on disk.
+bool LurmetBinaryFile::CanWrite() const { return m_mode == Mode::Writing && !m_failed && !m_sealed; }
 bool LurmetBinaryFile::CanRead() const { return m_mode == Mode::Reading && !m_failed; }
 
 std::size_t LurmetBinaryFile::BytesLeft() const {
     if (m_mode != Mode::Reading) return 0;
-    const std::size_t limit = m_open.empty() ? m_bytes.size() : m_open.back().bodyEnd;
+    const std::size_t limit = m_open.empty() ? Size() : m_open.back().bodyEnd;
     return limit > m_pos ? limit - m_pos : 0;
 }
 
@@ -217,31 +373,31 @@ bool LurmetBinaryFile::BeginRecord(RecordHandle& handle, int version) {
     PutU32(0);  // body length, patched at EndRecord
     handle.version = version;
     handle.depth = static_cast<int>(m_open.size());
-    handle.bodyStart = m_bytes.size();
+    handle.bodyStart = m_base + m_bytes.size();
     handle.bodyEnd = 0;
     m_open.push_back({handle.bodyStart, 0});
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteBool(bool value) {
     if (!CanWrite()) return Fail();
     PutU8(TagBool);
     PutU8(value ? 1 : 0);
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteInt(std::int32_t value) {
     if (!CanWrite()) return Fail();
     PutU8(TagInt);
     PutU32(static_cast<std::uint32_t>(value));
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteLong(std::int32_t value) {
     if (!CanWrite()) return Fail();
     PutU8(TagLong);
     PutU32(static_cast<std::uint32_t>(value));
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteDouble(double value) {
@@ -250,28 +406,28 @@ bool LurmetBinaryFile::WriteDouble(double value) {
     std::memcpy(&bits, &value, sizeof bits);
     PutU8(TagDouble);
     PutU64(bits);
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteChar(char value) {
     if (!CanWrite()) return Fail();
     PutU8(TagChar);
     PutU8(static_cast<std::uint8_t>(value));
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteCPString(const CPString& value) {
     if (!CanWrite() || value.size() > std::numeric_limits<std::uint32_t>::max()) return Fail();
     PutU8(TagString);
     PutText(value);
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::WriteCPValue(const CPValue& value) {
     // Never write a tree that a reader would refuse as too deep.
     if (!CanWrite() || TreeDepth(value, MaxValueDepth + 1) > MaxValueDepth) return Fail();
     PutValue(value);
-    return true;
+    return MaybeSpill();
 }
 
 bool LurmetBinaryFile::EndRecord(RecordHandle& handle) {
@@ -279,10 +435,9 @@ bool LurmetBinaryFile::EndRecord(RecordHandle& handle) {
         handle.bodyStart != m_open.back().bodyStart)
         return Fail();
     if (m_mode == Mode::Writing) {
-        const std::size_t length = m_bytes.size() - handle.bodyStart;
+        const std::size_t length = m_base + m_bytes.size() - handle.bodyStart;
         if (length > std::numeric_limits<std::uint32_t>::max()) return Fail();
-        for (int i = 0; i < 4; ++i)
-            m_bytes[handle.bodyStart - 4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+        if (!PatchU32(handle.bodyStart - 4, static_cast<std::uint32_t>(length))) return false;
     } else if (m_mode == Mode::Reading) {
         m_pos = m_open.back().bodyEnd;  // skip whatever this reader does not know
     } else {
@@ -309,18 +464,21 @@ bool LurmetBinaryFile::AbandonRecord(RecordHandle& handle) {
 bool LurmetBinaryFile::Need(std::size_t n) {
     if (!CanRead()) return Fail();
     if (BytesLeft() < n) return Fail();
+    if (m_map.data && m_pos >= m_map.dropped + DropStep) DropReadPages();
     return true;
 }
 
 std::uint32_t LurmetBinaryFile::GetU32() {
     std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(m_bytes[m_pos++]) << (8 * i);
+    const std::uint8_t* data = Data();
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(data[m_pos++]) << (8 * i);
     return v;
 }
 
 std::uint64_t LurmetBinaryFile::GetU64() {
     std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(m_bytes[m_pos++]) << (8 * i);
+    const std::uint8_t* data = Data();
+    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(data[m_pos++]) << (8 * i);
     return v;
 }
 
@@ -409,7 +567,7 @@ bool LurmetBinaryFile::GetText(CPString& text) {
     const std::uint32_t count = GetU32();
     // The count is checked against the bytes left before any memory is taken for it.
     if (!Need(count)) return false;
-    text.assign(reinterpret_cast<const char*>(m_bytes.data() + m_pos), count);
+    text.assign(reinterpret_cast<const char*>(Data() + m_pos), count);
     m_pos += count;
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The case file, buffered in memory. A writer builds the bytes in memory and puts them on disk
-// only at Commit, through a temporary file renamed over the target, so a failed store never
-// damages the file already there. A reader loads the whole file and checks every field against
+// The case file. A writer without a path builds the bytes in memory. A writer with a path streams
+// them into a temporary file beside the target as they come (a few megabytes are held at a time;
+// a record's length is patched in place when the record ends) and renames it over the target only
+// at Commit, so a failed store never damages the file already there, and a large case costs no
+// copy of itself in memory. A reader loads the whole file and checks every field against
 // the bytes that are really left: a truncated or damaged file gives false answers, never a crash
 // and never an allocation larger than the bytes that back it.
 //
@@ -15,6 +17,7 @@
 // rename is atomic), gives it the target's permissions and renames it over the target: two saves
 // to one path leave one whole case, and no other file is touched. A target that is a symbolic
 // link is followed to its file; a target that exists but is not a regular file is refused.
+#include "brasko/CaseFileTemporaries.h"
 #include "brasko/ILurmetBinaryFile.h"
 
 #include <cstdint>
@@ -43,6 +46,8 @@ public:
     static constexpr int MaxValueDepth = 64;
     // Largest file a reader loads.
     static constexpr std::size_t MaxFileSize = std::size_t{1} << 30;
+    // A writer with a path hands its bytes to the disk whenever it holds this many.
+    static constexpr std::size_t SpillBytes = std::size_t{4} << 20;
 
     LurmetBinaryFile() = default;
     LurmetBinaryFile(LurmetBinaryFile&&) noexcept = default;
@@ -63,6 +68,11 @@ public:
     bool OpenForWrite(const CPString& path);
     // Loads `path` for reading; false (and failed) when it cannot be read or lacks the magic.
     bool OpenForRead(const CPString& path);
+    // A reader over what this writer wrote, as the file on disk will hold it (checked form): for a
+    // writer with a path, the temporary file itself, mapped and read without a copy in memory
+    // (the writer is sealed first: no more fields may be written). Failed when the writer is
+    // failed, has records open or its bytes cannot be put on disk (ErrorText of both says why).
+    LurmetBinaryFile ReadBack();
     // Writer: puts the bytes on disk (when a path was given). False while records are still open,
     // after any failed operation, or when the disk write fails; the old file is then untouched
     // and ErrorText says why.
@@ -71,6 +81,8 @@ public:
     bool Close();
 
     Mode GetMode() const { return m_mode; }
+    // A writer's bytes not yet handed to the disk (all of them for a writer without a path); a
+    // reader's bytes loaded in memory (none for a reader over a mapped file).
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     // Reader: offset of the next byte to read.
     std::size_t Position() const { return m_pos; }
@@ -81,7 +93,7 @@ public:
     // Reader: whether the file carried a checksum (and it matched).
     bool IsChecked() const { return m_checked; }
     // Reader: good, no record open, and every byte read (nothing trails the last record).
-    bool AtEnd() const { return m_mode == Mode::Reading && !m_failed && m_open.empty() && m_pos == m_bytes.size(); }
+    bool AtEnd() const { return m_mode == Mode::Reading && !m_failed && m_open.empty() && m_pos == Size(); }
     // Why the last open or commit failed, in words (empty when it did not fail).
     const std::string& ErrorText() const { return m_error; }
 
@@ -119,7 +131,35 @@ private:
         std::size_t bodyEnd; // reader only
     };
 
+    // A file mapped read-only: a read-back of a streamed writer reads its temporary file in place.
+    struct Mapping {
+        const std::uint8_t* data = nullptr;
+        std::size_t size = 0;      // the bytes mapped
+        std::size_t dropped = 0;   // the bytes before this were given back (the reader moves forward only)
+        Mapping() = default;
+        Mapping(Mapping&& other) noexcept;
+        Mapping& operator=(Mapping&& other) noexcept;
+        Mapping(const Mapping&) = delete;
+        Mapping& operator=(const Mapping&) = delete;
+        ~Mapping();
+        void Release();
+    };
+
+    // The bytes a reader reads: in memory or mapped. Offsets (m_pos, records) count from their start.
+    const std::uint8_t* Data() const { return m_map.data ? m_map.data : m_bytes.data(); }
+    std::size_t Size() const { return m_map.data ? m_readable : m_bytes.size(); }
+    // Reader over a mapping: gives back the pages already read, so that a long read holds little.
+    static constexpr std::size_t DropStep = std::size_t{16} << 20;
+    void DropReadPages();
+
     bool Fail();
+    // Writer with a path: hands the bytes held to the temporary file (made on first use).
+    bool Spill();
+    bool MaybeSpill() { return m_path.empty() || m_bytes.size() < SpillBytes || Spill(); }
+    // Writer: the four bytes at `offset` (of the whole file) become `value`, on disk or in memory.
+    bool PatchU32(std::size_t offset, std::uint32_t value);
+    // Writer with a path: every byte on disk and the checksum after them; no field may follow.
+    bool Seal();
     bool CanWrite() const;
     bool CanRead() const;
 
@@ -131,7 +171,7 @@ private:
 
     // Reader primitives: each checks the bytes left and fails (sticky) when short.
     bool Need(std::size_t n);
-    std::uint8_t GetU8() { return m_bytes[m_pos++]; }
+    std::uint8_t GetU8() { return Data()[m_pos++]; }
     std::uint32_t GetU32();
     std::uint64_t GetU64();
     bool ExpectTag(std::uint8_t tag);
@@ -142,7 +182,6 @@ private:
 
     // Takes the loaded bytes of a file: checks the magic and, in the checked form, the checksum.
     bool AcceptImage();
-    bool WriteToDisk(const std::vector<std::uint8_t>& image);
 
     Mode m_mode = Mode::Closed;
     bool m_failed = false;
@@ -152,4 +191,12 @@ private:
     std::vector<std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
     std::vector<OpenRecord> m_open;
+    // Writer with a path: the temporary file, the offset of m_bytes[0] in the file, and whether
+    // the checksum was written (the file is whole and waits for its rename).
+    FileReplacement m_disk;
+    std::size_t m_base = 0;
+    bool m_sealed = false;
+    // Reader over a mapped file: the mapping and the bytes of it to read (the checksum excluded).
+    Mapping m_map;
+    std::size_t m_readable = 0;
 };
