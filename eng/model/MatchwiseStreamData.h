@@ -181,6 +181,9 @@ private:
     struct NameLayer;
 
     int EntryOf(const IHeatIntegrationStream* stream) const;
+    std::size_t IndexSlotOf(const IHeatIntegrationStream* stream) const;
+    void IndexEntry(int entry);
+    void UnindexEntry(const IHeatIntegrationStream* stream);
     int SideAt(const Entry& e, std::uint64_t clock) const;
     bool IsMember(int entry, const Block& b) const;
     // The block whose pairs hold (hot, cold), or -1.
@@ -198,7 +201,10 @@ private:
 
     const CPDictionary* m_pStreams;
     std::vector<Entry> m_entries;
-    std::unordered_map<const IHeatIntegrationStream*, int> m_entryOf;
+    // The entry of each stream: entry numbers in an open-addressed table (linear probing, at most
+    // half full), four bytes a slot where a node map takes some forty a stream.
+    std::vector<int> m_entryIndex;
+    std::size_t m_entryIndexUsed = 0;
     std::vector<Block> m_blocks;
     // Alive entries by current side and utility flag.
     long long m_alive[2][2] = {{0, 0}, {0, 0}};

@@ -53,11 +53,12 @@ double& fieldOf(MatchwiseStreamData& r, int field) {
 IMatchValueSource::~IMatchValueSource() = default;
 
 struct MatchwiseStreamDataList::Entry {
+    // 32 bytes: a table of many streams holds one entry a stream, so the sides are bytes.
     IHeatIntegrationStream* stream = nullptr;
     std::uint64_t registered = 0;
-    int firstSide = 0;   // the side taken at the registration
-    int side = 0;        // the side now (the last one taken)
-    int firstBlock = -1; // the first block made by this stream
+    int firstBlock = -1;        // the first block made by this stream
+    std::int8_t firstSide = 0;  // the side taken at the registration
+    std::int8_t side = 0;       // the side now (the last one taken)
     bool utility = false;
     bool alive = true;
     // What few streams have: the sides taken after the registration (side, clock it was taken) and
@@ -72,7 +73,7 @@ struct MatchwiseStreamDataList::Entry {
     void TakeSide(int s, std::uint64_t clock) {
         if (!later) later = std::make_unique<Later>();
         later->sides.push_back({s, clock});
-        side = s;
+        side = static_cast<std::int8_t>(s);
     }
     void AddBlock(int block) {
         if (firstBlock < 0) {
@@ -93,14 +94,15 @@ struct MatchwiseStreamDataList::Entry {
     }
 };
 
+// 32 bytes, like an entry: a table of many streams makes one block a stream.
 struct MatchwiseStreamDataList::Block {
     int anchor = -1;
-    int side = 0;  // the anchor's side in these pairs
-    std::uint64_t clock = 0;
+    std::int8_t side = 0;  // the anchor's side in these pairs
     bool anchorUtility = false;
     // Implicit: every stream registered before the block on the other side at its time.
     // Otherwise the partners listed (entries, ascending).
     bool implicit = true;
+    std::uint64_t clock = 0;
     long long count = 0;
     // The listed partners of a block that is not implicit (only a stream that changed side makes
     // one): held apart, so that the implicit blocks of a large table stay small.
@@ -138,9 +140,54 @@ MatchwiseStreamDataList::MatchwiseStreamDataList(const CPDictionary* streams)
 
 MatchwiseStreamDataList::~MatchwiseStreamDataList() = default;
 
+namespace {
+constexpr int kFreeSlot = -1;
+constexpr int kVacatedSlot = -2;  // an entry was removed here; probing goes on past it
+
+std::size_t HomeSlot(const IHeatIntegrationStream* stream, std::size_t mask) {
+    std::uint64_t h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(stream)) * 0x9E3779B97F4A7C15ULL;
+    h ^= h >> 32;
+    return static_cast<std::size_t>(h) & mask;
+}
+}  // namespace
+
+std::size_t MatchwiseStreamDataList::IndexSlotOf(const IHeatIntegrationStream* stream) const {
+    const std::size_t mask = m_entryIndex.size() - 1;
+    for (std::size_t i = HomeSlot(stream, mask);; i = (i + 1) & mask) {
+        const int e = m_entryIndex[i];
+        if (e == kFreeSlot) return i;
+        if (e >= 0 && m_entries[static_cast<std::size_t>(e)].stream == stream) return i;
+    }
+}
+
 int MatchwiseStreamDataList::EntryOf(const IHeatIntegrationStream* stream) const {
-    auto found = m_entryOf.find(stream);
-    return found == m_entryOf.end() ? -1 : found->second;
+    if (m_entryIndex.empty()) return -1;
+    const int e = m_entryIndex[IndexSlotOf(stream)];
+    return e >= 0 ? e : -1;
+}
+
+void MatchwiseStreamDataList::IndexEntry(int entry) {
+    static_assert(sizeof(Entry) <= 32 && sizeof(Block) <= 32);
+    // At most half the slots in use (vacated ones count), so that a probe stays short.
+    if ((m_entryIndexUsed + 1) * 2 > m_entryIndex.size()) {
+        std::vector<int> old(std::max<std::size_t>(16, m_entryIndex.size() * 2), kFreeSlot);
+        old.swap(m_entryIndex);
+        m_entryIndexUsed = 0;
+        for (int e : old)
+            if (e >= 0) {
+                m_entryIndex[IndexSlotOf(m_entries[static_cast<std::size_t>(e)].stream)] = e;
+                ++m_entryIndexUsed;
+            }
+    }
+    int& slot = m_entryIndex[IndexSlotOf(m_entries[static_cast<std::size_t>(entry)].stream)];
+    if (slot == kFreeSlot) ++m_entryIndexUsed;
+    slot = entry;
+}
+
+void MatchwiseStreamDataList::UnindexEntry(const IHeatIntegrationStream* stream) {
+    if (m_entryIndex.empty()) return;
+    int& slot = m_entryIndex[IndexSlotOf(stream)];
+    if (slot >= 0) slot = kVacatedSlot;
 }
 
 int MatchwiseStreamDataList::SideAt(const Entry& e, std::uint64_t clock) const {
@@ -176,12 +223,12 @@ int MatchwiseStreamDataList::NewEntry(IHeatIntegrationStream* stream, int side, 
     e.stream = stream;
     e.utility = isUtility(stream);
     e.registered = clock;
-    e.firstSide = e.side = side;
+    e.firstSide = e.side = static_cast<std::int8_t>(side);
     ++m_alive[side][e.utility ? 1 : 0];
     m_bySide[side].push_back(index);
     if (!e.utility) m_bySideProcess[side].push_back(index);
     m_entries.push_back(std::move(e));
-    m_entryOf[stream] = index;
+    IndexEntry(index);
     return index;
 }
 
@@ -190,7 +237,7 @@ void MatchwiseStreamDataList::NewBlock(int anchor, std::uint64_t clock) {
     const int side = e.side;
     Block b;
     b.anchor = anchor;
-    b.side = side;
+    b.side = static_cast<std::int8_t>(side);
     b.clock = clock;
     b.anchorUtility = e.utility;
     b.count = m_alive[1 - side][0] + (e.utility ? 0 : m_alive[1 - side][1]);
@@ -236,7 +283,7 @@ void MatchwiseStreamDataList::AddStream(IHeatIntegrationStream* stream) {
     if (sided) {
         Block b;
         b.anchor = index;
-        b.side = side;
+        b.side = static_cast<std::int8_t>(side);
         b.clock = clock;
         b.anchorUtility = e.utility;
         b.implicit = false;
@@ -286,7 +333,7 @@ void MatchwiseStreamDataList::RemoveStream(const IHeatIntegrationStream* stream)
         }
     }
     e.alive = false;
-    m_entryOf.erase(stream);
+    UnindexEntry(stream);
     m_prefixDirty = true;
     for (auto it = m_real.begin(); it != m_real.end();) {
         if (it->first.first == index || it->first.second == index) {

@@ -58,10 +58,13 @@ struct MatchListPairingCase {
     int steps;
     bool sideChanges;
     bool removals;
+    // Removed streams come back (the same objects, as a stream deleted and another made at its
+    // address would).
+    bool returns = false;
 };
 void PrintTo(const MatchListPairingCase& c, std::ostream* os) {
     *os << "seed " << c.seed << ", " << c.steps << " steps" << (c.sideChanges ? ", side changes" : "")
-        << (c.removals ? ", removals" : "");
+        << (c.removals ? ", removals" : "") << (c.returns ? ", returns" : "");
 }
 
 class MatchListPairing : public ::testing::TestWithParam<MatchListPairingCase> {};
@@ -84,7 +87,7 @@ TEST_P(MatchListPairing, AnswersAsTheListOfEveryPair) {
         if (s->GetHotCold() == 0) expected.Add(s);
     }
 
-    std::vector<SidedStream*> alive;
+    std::vector<SidedStream*> alive, gone;
     for (auto& s : owned) alive.push_back(s.get());
     for (int step = 0; step < c.steps; ++step) {
         const unsigned what = rng() % 10;
@@ -94,6 +97,14 @@ TEST_P(MatchListPairing, AnswersAsTheListOfEveryPair) {
             expected.Remove(s);
             dictionary.RemoveKeyString(s->GetName());
             std::erase(alive, s);
+            gone.push_back(s);
+        } else if (c.returns && what == 3 && !gone.empty()) {
+            SidedStream* s = gone[rng() % gone.size()];
+            std::erase(gone, s);
+            dictionary.AddKeyString(s->GetName(), item(s));
+            alive.push_back(s);
+            list.AddStream(s);
+            expected.Add(s);
         } else if (c.sideChanges && what <= 2 && !alive.empty()) {
             SidedStream* s = alive[rng() % alive.size()];
             s->SetSide(static_cast<int>(rng() % 3));
@@ -135,7 +146,9 @@ INSTANTIATE_TEST_SUITE_P(Histories, MatchListPairing,
                                            MatchListPairingCase{2, 80, true, false},
                                            MatchListPairingCase{3, 80, false, true},
                                            MatchListPairingCase{4, 120, true, true},
-                                           MatchListPairingCase{5, 120, true, true}));
+                                           MatchListPairingCase{5, 120, true, true},
+                                           MatchListPairingCase{6, 160, false, true, true},
+                                           MatchListPairingCase{7, 300, true, true, true}));
 
 // A distribution lays values on every pair without making it a record; a record made afterwards
 // and the sums per model answer what laying the values on each record would have.
