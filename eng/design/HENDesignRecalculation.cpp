@@ -13,6 +13,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/Framework.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 #include "pellin/UnitNodes.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@
 using namespace chain;
 
 namespace {
-constexpr const char* kSpecStatus = "SpecStatus";
+constexpr const char* kSpecStatus = NodeValue::SpecStatus;
 
 bool isOpen(const CNode* node, const char* name) {
     const CPValue* v = node->findValue(name);

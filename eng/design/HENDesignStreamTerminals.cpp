@@ -5,6 +5,7 @@
 
 #include "eng/design/HENDesignChain.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 
 #include <unordered_set>
 
@@ -14,7 +15,7 @@ namespace {
 constexpr double kEmpty = -32767.0;
 constexpr int kMaxSettlingPasses = 20;
 constexpr int kMaxSweeps = 8;
-constexpr const char* kSpecStatus = "SpecStatus";
+constexpr const char* kSpecStatus = NodeValue::SpecStatus;
 
 // The port segments of a unit on the given stream (an exchanger's side on it; any other unit's
 // first inlet and outlet).

@@ -6,6 +6,7 @@
 
 #include "eng/design/HENDesignChain.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 #include "pellin/UnitNodes.h"
 
 #include <cstdint>
@@ -13,7 +14,7 @@
 using namespace chain;
 
 namespace {
-constexpr const char* kSpecStatus = "SpecStatus";
+constexpr const char* kSpecStatus = NodeValue::SpecStatus;
 constexpr int kOverSpecified = 2;
 
 // The ports, in the order tried, at which an over-specified exchanger takes a utility.

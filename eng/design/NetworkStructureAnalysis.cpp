@@ -8,6 +8,7 @@
 #include "eng/design/IHENDesign.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 
 #include <algorithm>
 #include <map>
@@ -30,12 +31,11 @@ void UnitChain::MakeName() {
 // MaxChains of them: each unit's name is looked up once for all the chains named together.
 void UnitChain::MakeName(std::unordered_map<const CNode*, const CPString*>& names) {
     name = CPString();
-    const CPString key(NodeValue::UnitOperationName);
     for (std::size_t k = 0; k < exchangers.size(); ++k) {
         if (k) name += " / ";
         auto [at, added] = names.try_emplace(exchangers[k], nullptr);
         if (added)
-            if (const CPValue* unit = exchangers[k]->findValue(key); unit && unit->IsText()) at->second = &unit->GetText();
+            if (const CPValue* unit = exchangers[k]->findValue(NodeValue::UnitOperationName); unit && unit->IsText()) at->second = &unit->GetText();
         if (at->second) name += *at->second;
     }
 }

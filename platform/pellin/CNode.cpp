@@ -17,7 +17,8 @@ constexpr const char* kKnownNames[ValueName::KnownCount] = {
     NodeValue::CapitalCost, NodeValue::AnnualizedCapitalCost, NodeValue::OverallCleanHTC, NodeValue::ObservedHTC,
     NodeValue::HXFoulingFactor, NodeValue::HXType, NodeValue::ShellsInSeriesSpecified, NodeValue::HTMaxAreaShell,
     NodeValue::CostModelName, NodeValue::CrossPinchLoads, NodeValue::HeatCapacityFlowrate,
-    NodeValue::FilmCoefficient, NodeValue::ParentStream, NodeValue::UnitOperationName};
+    NodeValue::FilmCoefficient, NodeValue::ParentStream, NodeValue::UnitOperationName, NodeValue::OverallUSpec,
+    NodeValue::SimOverallUSpec, NodeValue::SpecStatus};
 constexpr int kSplitFractionPosition = 3;
 static_assert(std::string_view(kKnownNames[kSplitFractionPosition]) == "SplitFraction");
 

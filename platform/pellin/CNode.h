@@ -55,7 +55,7 @@ public:
     // Position among the known names, -1 for another name.
     int known() const { return m_known; }
 
-    static constexpr int KnownCount = 28;
+    static constexpr int KnownCount = 31;
 
 private:
     std::string_view m_text;
@@ -200,6 +200,7 @@ private:
     // removed through the node, which keeps this up to date.
     mutable std::array<CPValue*, ValueName::KnownCount> m_knownValues{};
     mutable std::uint32_t m_knownLooked = 0;
+    static_assert(ValueName::KnownCount <= 32, "one bit of m_knownLooked per known name");
     std::vector<CNode*> m_in;
     std::vector<CNode*> m_out;
     int m_upCursor = 0;

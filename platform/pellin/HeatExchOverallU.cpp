@@ -5,8 +5,8 @@
 #include "pellin/StreamNodes.h"
 
 namespace {
-constexpr const char* kOverallUSpec = "OverallUSpec";
-constexpr const char* kSimOverallUSpec = "SimOverallUSpec";
+constexpr const char* kOverallUSpec = NodeValue::OverallUSpec;
+constexpr const char* kSimOverallUSpec = NodeValue::SimOverallUSpec;
 
 bool switchOn(const CNode& node, const char* name) {
     double v = 0.0;

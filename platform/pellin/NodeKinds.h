@@ -54,6 +54,10 @@ inline constexpr const char* CapitalCost = "CapitalCost";
 inline constexpr const char* AnnualizedCapitalCost = "AnnualizedCapitalCost";
 inline constexpr const char* CostModelName = "CostModelName";
 inline constexpr const char* CrossPinchLoads = "CrossPinchLoads";
+// The exchanger's overall-coefficient switches (1.0 on) and its specification state in a design.
+inline constexpr const char* OverallUSpec = "OverallUSpec";
+inline constexpr const char* SimOverallUSpec = "SimOverallUSpec";
+inline constexpr const char* SpecStatus = "SpecStatus";
 
 // Values of the stream behind a segment.
 inline constexpr const char* HeatCapacityFlowrate = "HeatCapacityFlowrate";

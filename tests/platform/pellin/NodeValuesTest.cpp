@@ -4,6 +4,7 @@
 // and a change of a branch's split fraction still reaches the shares of the segments after it.
 #include "brasko/LurmetBinaryFile.h"
 #include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
 #include "pellin/UnitNodes.h"
@@ -50,6 +51,42 @@ TEST(NodeValues, AKnownNameAndItsTextFindTheSameValueThroughRemovalAndReAdding) 
     x->addVariable("ExchangerIsOffLine", 1.0, ValueStatus::Specified);
     EXPECT_EQ(Read(*x, std::string("ExchangerIsOffLine")), 1.0);
 }
+
+// The exchanger's switches and its specification state, read and written by name many times in
+// each optimiser evaluation, and by their text from the design viewer and the case file.
+class KnownSwitchName : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(KnownSwitchName, AnswersWhatItsTextAnswersOnAnExchanger) {
+    const char* name = GetParam();
+    const std::string text(name);
+    FlowSheet sheet;
+    CNode* x = sheet.addNode(FlowSheet::CreateNode(NodeKind::HeatExchanger, "E-1"));
+    ASSERT_NE(x, nullptr);
+    // Absent under either name; written by its text, found by the name.
+    EXPECT_EQ(Read(*x, name), -1.0);
+    x->addVariable(text, 1.0, ValueStatus::Specified);
+    EXPECT_EQ(Read(*x, name), 1.0);
+    // Written by the name (after other values came), read by its text.
+    x->addVariable(V::Duty, 90.0, ValueStatus::Specified);
+    x->addVariable(name, 0.0, ValueStatus::Specified);
+    EXPECT_EQ(Read(*x, text), 0.0);
+    EXPECT_EQ(x->getVariableStatus(text), ValueStatus::Specified);
+    // Removed by its text, added again by it: the name finds the new value, not the old one.
+    EXPECT_TRUE(x->removeVariable(text));
+    EXPECT_FALSE(x->hasVariable(name));
+    x->addVariable(text, 1.0, ValueStatus::Specified);
+    EXPECT_EQ(Read(*x, name), 1.0);
+    EXPECT_EQ(Read(*x, V::Duty), 90.0);
+    if (HeatExch* hx = x->asHeatExch(); hx && text == V::OverallUSpec) {
+        EXPECT_TRUE(hx->GetOverallUSpec());
+        hx->SetOverallUSpec(false);
+        EXPECT_EQ(Read(*x, text), 0.0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(NodeValues, KnownSwitchName,
+                         ::testing::Values(V::OverallUSpec, V::SimOverallUSpec, V::SpecStatus),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 TEST(NodeValues, ACloneAndARecordReadBackAnswerTheirOwnValues) {
     FlowsheetTestStream h("H1", {180, 60}, {10}, {0.8});
