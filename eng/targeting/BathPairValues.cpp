@@ -96,6 +96,8 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     std::vector<std::uint32_t> endStart[2];
     std::vector<std::int64_t> ends[2];
     for (int side = 0; side < 2; ++side) {
+        // A side without such segments keeps no ends: its sums stay zero.
+        if (known[side] == 0) continue;
         std::vector<std::uint32_t>& start = endStart[side];
         start.assign(K + 2, 0);
         for (const auto& [stream, k] : m_segments) {
@@ -116,6 +118,7 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     }
     auto changeAt = [&](int side, std::size_t p) {
         SideSums change;
+        if (endStart[side].empty()) return change;
         for (std::uint32_t e = endStart[side][p]; e < endStart[side][p + 1]; ++e) {
             const std::int64_t id = ends[side][e];
             const Segment& k = m_segments[static_cast<std::size_t>(id > 0 ? id : -id) - 1].second;
@@ -135,15 +138,20 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         return change;
     };
 
+    // Without a segment whose pairs have records no pair is ever asked for: the interval terms
+    // and the running counts would only be held, so the sweep makes the totals alone.
     const std::size_t N = m_intervals;
-    m_tree.assign(N, Terms{0.0, 0.0, 0.0});
-    m_flowingBefore.assign(N + 1, 0);
+    const bool keepTerms = !m_segments.empty();
+    if (keepTerms) {
+        m_tree.assign(N, Terms{0.0, 0.0, 0.0});
+        m_flowingBefore.assign(N + 1, 0);
+    }
     SideSums h, c;
     long double flow = 0.0L;
     long long active = 0;
     long double first = 0.0L, area = 0.0L, fourth = 0.0L, match = 0.0L;
     for (std::size_t p = 0; p < N; ++p) {
-        m_flowingBefore[p + 1] = m_flowingBefore[p];
+        if (keepTerms) m_flowingBefore[p + 1] = m_flowingBefore[p];
         h.Add(changeAt(0, p), 1);
         c.Add(changeAt(1, p), 1);
         flow += coldFlow[p];
@@ -156,8 +164,10 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         const double rise = point.dHotTemperature - previous.dHotTemperature;
         double weight = rise / point.dLMTD / S;
         if (kind == ShellAndTube) weight /= point.dFFactor > 0.0 ? point.dFFactor : 1.0;
-        m_tree[p] = Terms{rise, weight, point.dShells};
-        ++m_flowingBefore[p + 1];
+        if (keepTerms) {
+            m_tree[p] = Terms{rise, weight, point.dShells};
+            ++m_flowingBefore[p + 1];
+        }
 
         const long double pairs = static_cast<long double>(h.count) * c.count -
                                   static_cast<long double>(h.utilities) * c.utilities;
