@@ -360,14 +360,15 @@ BathAreaTarget* BathAreaTarget::Update(BathAreaTarget* existing, const AreaTarge
         static const SegmentRefs none;
         target->Calculate(in.balancedCurves, in.segments ? *in.segments : none);
     }
+    // The copies are kept before the spread over the matches, which lets the points go as soon
+    // as it has read them (it reads the segments and changes none of them, nor the curves).
+    if (computes && in.placementValid && in.balancedCurves)
+        target->KeepPointSource(in.balancedCurves->GetHotList(), in.balancedCurves->GetColdList());
     if (target && in.matches) {
         const int kind = in.CapitalCostTargetKind();
         if (kind == 2) target->DistributeCountercurrent(*in.matches);
         else if (kind == 3) target->DistributeShellAndTube(*in.matches);
     }
-    // The spread over the matches reads the segments and changes none of them, nor the curves.
-    if (computes && in.placementValid && in.balancedCurves)
-        target->KeepPointSource(in.balancedCurves->GetHotList(), in.balancedCurves->GetColdList());
     if (target) target->LetGoOfPoints();
     return target;
 }
@@ -442,7 +443,9 @@ void BathAreaTarget::KeepPointSource(const TIList* hot, const TIList* cold) {
     m_pSource = std::move(source);
 }
 
-void BathAreaTarget::LetGoOfPoints() {
+void BathAreaTarget::LetGoOfPoints() { LetGoOfReadPoints(); }
+
+void BathAreaTarget::LetGoOfReadPoints() const {
     if (!m_pSource || m_bPointsLetGo || !m_pIntervals) return;
     std::vector<BathInterval>().swap(*m_pIntervals);
     m_bPointsLetGo = true;

@@ -138,6 +138,9 @@ public:
     // segments since). A recall, reset, new calculation or new spans drops the copies.
     void KeepPointSource(const TIList* hot, const TIList* cold);
     void LetGoOfPoints();
+    // The same for a reader done with the points (a spread over the match records, once it has
+    // its interval terms): nothing without the copies.
+    void LetGoOfReadPoints() const;
     bool HasLetGoOfPoints() const { return m_bPointsLetGo; }
 
     // Record version 2 (see BathAreaTargetRecord.cpp). Recall fails, with the failed list freed,

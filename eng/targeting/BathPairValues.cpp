@@ -57,21 +57,79 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         }
     }
 
-    // The cold flow rate across each interval, and the segments whose pairs have records (in the
-    // order of the spans; sorted by stream once the sums are made).
-    std::vector<std::int32_t> coldActive(K + 1, 0);
-    std::vector<long double> coldFlow(K + 1, 0.0L);
+    // The flow rates and the sums of the segments change only at span ends. The ends are met in
+    // sweep order (by point, and at one point in the list's order: a span ending at p is taken
+    // off, one starting there added), so each sweep below adds them up point by point as a sum
+    // kept per point would hold them, without holding one for every point. An end is its span's
+    // place in its list, shifted up one, with the low bit set where the span ends.
+    auto endsInSweepOrder = [](std::vector<std::uint32_t>& ends, auto pointOf) {
+        std::sort(ends.begin(), ends.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t pa = pointOf(a), pb = pointOf(b);
+            return pa != pb ? pa < pb : a < b;
+        });
+    };
+
+    // First the interval terms and the running count of intervals with cold flow, the only
+    // things read from the merged points: the target may let them go once they are made.
+    const std::size_t N = m_intervals;
+    {
+        auto spanPoint = [&spans](std::uint32_t e) {
+            const BathSegmentSpan& span = spans[e >> 1];
+            return static_cast<std::uint32_t>((e & 1) ? span.last : span.first);
+        };
+        std::vector<std::uint32_t> coldEnds;
+        std::size_t coldSpans = 0;
+        for (const BathSegmentSpan& span : spans)
+            if (usable(span) && span.side == 1) ++coldSpans;
+        coldEnds.reserve(2 * coldSpans);
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            if (!usable(spans[i]) || spans[i].side != 1) continue;
+            const auto id = static_cast<std::uint32_t>(i << 1);
+            coldEnds.push_back(id);
+            coldEnds.push_back(id | 1);
+        }
+        endsInSweepOrder(coldEnds, spanPoint);
+
+        m_tree.assign(N, Terms{0.0, 0.0, 0.0});
+        m_flowingBefore.assign(N + 1, 0);
+        std::size_t next = 0;
+        long double flow = 0.0L;
+        long long active = 0;
+        for (std::size_t p = 0; p < N; ++p) {
+            m_flowingBefore[p + 1] = m_flowingBefore[p];
+            long double change = 0.0L;
+            for (; next < coldEnds.size() && spanPoint(coldEnds[next]) == p; ++next) {
+                const std::uint32_t id = coldEnds[next];
+                const double cp = std::fabs(spans[id >> 1].segment->dHeatCapacityFlowrate);
+                if (id & 1) {
+                    change -= cp;
+                    --active;
+                } else {
+                    change += cp;
+                    ++active;
+                }
+            }
+            flow += change;
+            if (active == 0) flow = 0.0L;
+            const double S = static_cast<double>(flow);
+            if (S <= kFlowTolerance) continue;
+            const BathInterval& previous = points[p];
+            const BathInterval& point = points[p + 1];
+            const double rise = point.dHotTemperature - previous.dHotTemperature;
+            double weight = rise / point.dLMTD / S;
+            if (kind == ShellAndTube) weight /= point.dFFactor > 0.0 ? point.dFFactor : 1.0;
+            m_tree[p] = Terms{rise, weight, point.dShells};
+            ++m_flowingBefore[p + 1];
+        }
+    }
+    target.LetGoOfReadPoints();
+
+    // The segments whose pairs have records (in the order of the spans; sorted by stream once
+    // the sums are made).
     std::size_t known[2] = {0, 0};
     for (const BathSegmentSpan& span : spans) {
         if (!usable(span)) continue;
         const StreamSegment& s = *span.segment;
-        const double cp = std::fabs(s.dHeatCapacityFlowrate);
-        if (span.side == 1) {
-            coldFlow[span.first] += cp;
-            coldFlow[span.last] -= cp;
-            ++coldActive[span.first];
-            --coldActive[span.last];
-        }
         bool utility = false;
         if (!s.pStream || !matches.IsKnownOnSide(s.pStream, span.side, utility)) continue;
         ++known[span.side == 0 ? 0 : 1];
@@ -88,37 +146,27 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
                                                    static_cast<std::uint8_t>(span.side == 0 ? 0 : 1), cp > kFlowTolerance,
                                                    utility});
     }
-    // The sums of those segments change only at their ends. Per side, the ends at each point, in
-    // the segments' order (a segment ending at p is taken off, one starting there added): the
-    // sweep below adds them up point by point, as a sum kept per point would hold them, without
-    // holding one for every point. An end names its segment by its place in the list, plus one,
-    // negative where the segment ends.
-    std::vector<std::uint32_t> endStart[2];
-    std::vector<std::int64_t> ends[2];
+    auto segmentPoint = [this](std::uint32_t e) {
+        const Segment& k = m_segments[e >> 1].second;
+        return (e & 1) ? k.last : k.first;
+    };
+    std::vector<std::uint32_t> ends[2];
     for (int side = 0; side < 2; ++side) {
-        std::vector<std::uint32_t>& start = endStart[side];
-        start.assign(K + 2, 0);
-        for (const auto& [stream, k] : m_segments) {
-            if (k.side != side) continue;
-            ++start[k.first + 1];
-            ++start[k.last + 1];
-        }
-        for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
-        std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
-        ends[side].resize(2 * known[side]);
+        ends[side].reserve(2 * known[side]);
         for (std::size_t i = 0; i < m_segments.size(); ++i) {
-            const Segment& k = m_segments[i].second;
-            if (k.side != side) continue;
-            const std::int64_t id = static_cast<std::int64_t>(i) + 1;
-            ends[side][next[k.first]++] = id;
-            ends[side][next[k.last]++] = -id;
+            if (m_segments[i].second.side != side) continue;
+            const auto id = static_cast<std::uint32_t>(i << 1);
+            ends[side].push_back(id);
+            ends[side].push_back(id | 1);
         }
+        endsInSweepOrder(ends[side], segmentPoint);
     }
+    std::size_t next[2] = {0, 0};
     auto changeAt = [&](int side, std::size_t p) {
         SideSums change;
-        for (std::uint32_t e = endStart[side][p]; e < endStart[side][p + 1]; ++e) {
-            const std::int64_t id = ends[side][e];
-            const Segment& k = m_segments[static_cast<std::size_t>(id > 0 ? id : -id) - 1].second;
+        for (std::size_t& e = next[side]; e < ends[side].size() && segmentPoint(ends[side][e]) == p; ++e) {
+            const std::uint32_t id = ends[side][e];
+            const Segment& k = m_segments[id >> 1].second;
             SideSums d;
             d.count = 1;
             d.utilities = k.utility ? 1 : 0;
@@ -130,41 +178,26 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
                 d.cpOverH = k.cp * k.inverseH;
                 d.cpOverHUtilities = k.utility ? d.cpOverH : 0.0L;
             }
-            change.Add(d, id > 0 ? 1 : -1);
+            change.Add(d, (id & 1) ? -1 : 1);
         }
         return change;
     };
 
-    const std::size_t N = m_intervals;
-    m_tree.assign(N, Terms{0.0, 0.0, 0.0});
-    m_flowingBefore.assign(N + 1, 0);
+    // The totals over every pair, from the interval terms (an interval without cold flow adds
+    // nothing).
     SideSums h, c;
-    long double flow = 0.0L;
-    long long active = 0;
     long double first = 0.0L, area = 0.0L, fourth = 0.0L, match = 0.0L;
     for (std::size_t p = 0; p < N; ++p) {
-        m_flowingBefore[p + 1] = m_flowingBefore[p];
         h.Add(changeAt(0, p), 1);
         c.Add(changeAt(1, p), 1);
-        flow += coldFlow[p];
-        active += coldActive[p];
-        if (active == 0) flow = 0.0L;
-        const double S = static_cast<double>(flow);
-        if (S <= kFlowTolerance) continue;
-        const BathInterval& previous = points[p];
-        const BathInterval& point = points[p + 1];
-        const double rise = point.dHotTemperature - previous.dHotTemperature;
-        double weight = rise / point.dLMTD / S;
-        if (kind == ShellAndTube) weight /= point.dFFactor > 0.0 ? point.dFFactor : 1.0;
-        m_tree[p] = Terms{rise, weight, point.dShells};
-        ++m_flowingBefore[p + 1];
-
+        if (m_flowingBefore[p + 1] == m_flowingBefore[p]) continue;
+        const auto [rise, weight, shells] = m_tree[p];
         const long double pairs = static_cast<long double>(h.count) * c.count -
                                   static_cast<long double>(h.utilities) * c.utilities;
         first += rise * (h.cp * c.flowing - h.cpUtilities * c.flowingUtilities);
         area += weight * (h.cpOverH * c.cp + h.cp * c.cpOverH - h.cpOverHUtilities * c.cpUtilities -
                           h.cpUtilities * c.cpOverHUtilities);
-        fourth += point.dShells * pairs;
+        fourth += shells * pairs;
         match += pairs;
     }
     m_total.dFirst = static_cast<double>(first);
@@ -172,12 +205,14 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     m_total.dFourth = static_cast<double>(fourth);
     m_total.dMatch = m_pairCount > 0.0 ? static_cast<double>(match / m_pairCount) : 0.0;
 
-    for (int side = 0; side < 2; ++side) {
-        std::vector<std::uint32_t>().swap(endStart[side]);
-        std::vector<std::int64_t>().swap(ends[side]);
+    for (int side = 0; side < 2; ++side) std::vector<std::uint32_t>().swap(ends[side]);
+    // Without a segment whose pairs have records no pair is ever asked for: the interval terms
+    // and the running counts would only be held.
+    if (m_segments.empty()) {
+        std::vector<Terms>().swap(m_tree);
+        std::vector<std::uint32_t>().swap(m_flowingBefore);
+        return;
     }
-    std::vector<long double>().swap(coldFlow);
-    std::vector<std::int32_t>().swap(coldActive);
     std::stable_sort(m_segments.begin(), m_segments.end(), [](const auto& a, const auto& b) {
         return std::less<const IHeatIntegrationStream*>()(a.first, b.first);
     });

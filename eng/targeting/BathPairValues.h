@@ -47,8 +47,8 @@ private:
     void BuildTree() const;
 
     std::size_t m_intervals = 0;
-    // The interval terms (N), and once a pair was asked for the whole tree of partial sums (2N,
-    // the terms at N..2N-1).
+    // The interval terms (N; none while no segment has records), and once a pair was asked for
+    // the whole tree of partial sums (2N, the terms at N..2N-1).
     mutable std::vector<Terms> m_tree;
     mutable bool m_treeBuilt = false;
     // Intervals with cold flow before each interval (N + 1 entries).

@@ -2,7 +2,8 @@
 // down one by one: for every interval with cold flow S, a hot segment a and a cold segment b
 // that both lie across it take a.cp x rise, (1/h_a + 1/h_b) a.cp b.cp rise / (LMTD S) (divided by
 // F for shell-and-tube), the interval's shells and one over the count of all segment pairs.
-// Random streams, some ending where others end, for both capital-cost kinds.
+// The sums over every pair are checked against the same intervals. Random streams, some ending
+// where others end, for both capital-cost kinds.
 #include "AreaTestSupport.h"
 
 #include "eng/targeting/BathAreaTarget.h"
@@ -87,6 +88,24 @@ TEST_P(BathPairValuesByKind, EachPairTakesWhatItsIntervalsGiveIt) {
             }
         }
         ASSERT_FALSE(expected.empty());
+        // Before any record is made real, the sums over every pair are the distribution's totals
+        // (made by the sweep over the segment ends, not pair by pair).
+        Expected all;
+        for (const auto& [pair, e] : expected) {
+            all.first += e.first;
+            all.area += e.area;
+            all.fourth += e.fourth;
+            all.match += e.match;
+        }
+        const std::vector<MatchSumsOfModel> sums = s.Matches()->SumsByCostModel();
+        ASSERT_EQ(sums.size(), 1u) << seed;
+        const double sumArea = kind == 2 ? sums[0].dCountercurrentArea : sums[0].dShellAndTubeArea;
+        EXPECT_NEAR(sums[0].dFirst, all.first, Near(all.first)) << seed;
+        EXPECT_NEAR(sumArea, all.area, Near(all.area)) << seed;
+        EXPECT_NEAR(sums[0].dMatch, all.match, Near(all.match)) << seed;
+        if (kind == 3) {
+            EXPECT_NEAR(sums[0].dFourth, all.fourth, Near(all.fourth)) << seed;
+        }
         int checked = 0;
         for (CPIHeatIntegrationStream* hot : streams) {
             if (hot->GetHotCold() != 0) continue;
