@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -27,16 +28,18 @@ namespace {
 struct Small {
     std::vector<double> loads{30.0, 20.0, 25.0, 25.0};
     std::vector<char> hot{1, 1, 0, 0};
+    // The network of all four columns at the costs above, every row first on its artificial arc;
+    // the columns' numbers in the order h0-c0, h0-c1, h1-c0, h1-c1.
+    std::array<int, 4> Build(AreaLPNetwork& net) const {
+        net.Reset(loads, hot, 1000.0);
+        return {net.AddArc(0, 2, 1.0), net.AddArc(0, 3, 3.0), net.AddArc(1, 2, 2.0), net.AddArc(1, 3, 5.0)};
+    }
 };
 
 TEST(AreaLPNetwork, ATwoByTwoTransportationProblemWorkedByHand) {
     Small p;
     AreaLPNetwork net;
-    net.Reset(p.loads, p.hot, 1000.0);
-    const int a00 = net.AddArc(0, 2, 1.0);
-    const int a01 = net.AddArc(0, 3, 3.0);
-    const int a10 = net.AddArc(1, 2, 2.0);
-    const int a11 = net.AddArc(1, 3, 5.0);
+    const auto [a00, a01, a10, a11] = p.Build(net);
     ASSERT_TRUE(net.Optimize(1000));
     EXPECT_NEAR(net.GetObjective(), 120.0, 1e-9);
     EXPECT_NEAR(net.GetFlow(a00), 5.0, 1e-9);
@@ -105,11 +108,7 @@ TEST(AreaLPNetwork, ArcsAddedLaterAndDroppedKeepTheOptimumOfWhatIsThere) {
 TEST(AreaLPNetwork, ColumnsPricedAnewEnterAndLeaveByTheirNewPrices) {
     Small p;
     AreaLPNetwork net;
-    net.Reset(p.loads, p.hot, 1000.0);
-    const int a00 = net.AddArc(0, 2, 1.0);
-    const int a01 = net.AddArc(0, 3, 3.0);
-    const int a10 = net.AddArc(1, 2, 2.0);
-    const int a11 = net.AddArc(1, 3, 5.0);
+    const auto [a00, a01, a10, a11] = p.Build(net);
     ASSERT_TRUE(net.Optimize(1000));
     ASSERT_NEAR(net.GetObjective(), 120.0, 1e-9);
     ASSERT_TRUE(net.IsTreeArc(a01));
