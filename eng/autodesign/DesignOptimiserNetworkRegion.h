@@ -6,9 +6,9 @@
 // lie on, widened over every exchanger on them whose duty the network calculates (that duty, and so
 // the stream across it, follows the change) -- except that a heater's or cooler's duty follows its
 // process side, never its utility: a utility reached only passes its change on to its own
-// temperatures. Every node with a port on such a stream is recalculated, in the order of the whole
-// network's list; every other keeps what the last trial left, which is what a recalculation of
-// the whole network gives it, as nothing it reads has moved.
+// temperatures. Every node with a port on such a stream is recalculated; every other keeps what
+// the last trial left, which is what a recalculation of the whole network gives it, as nothing it
+// reads has moved.
 //
 // That holds only over a network the last trial left wholly calculated: the region is not used
 // when the network it knows was left with an open value or an exchanger without a calculated
@@ -30,8 +30,9 @@ public:
     // Learns the nodes' streams and the specified values they hold, after a recalculation of the
     // whole network; `sound`: it left every value calculated and every exchanger calculated.
     void Learn(const std::vector<CNode*>& nodes, bool sound);
-    // The nodes a trial must recalculate, in the nodes' order; false when it must recalculate the
-    // whole network. The specified values read become the ones the region knows.
+    // The nodes a trial must recalculate, in stream order (`Ordered`), or in the nodes' own order
+    // when a utility stream is among those reached; false when it must recalculate the whole
+    // network. The specified values read become the ones the region knows.
     bool Collect(const std::vector<CNode*>& nodes, std::vector<CNode*>& set);
     // The nodes in the order a trial recalculates them: each after the nodes upstream of it on
     // its streams wherever the network has no loop, so that an exchanger is calculated once its

@@ -161,6 +161,9 @@ TEST_P(OptimiserTrialRegion, OneMovedDutyRecalculatesItsStreamsAsTheWholeNetwork
         n.Trial(n.point);
         EXPECT_TRUE(Differences(start, Values(*n.d), 1e-9).empty());
     }
+    // No trial had to be recalculated whole after its region left something unsolved.
+    EXPECT_GE(n.network->RegionalTrials(), 6);
+    EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
 }
 
 TEST_P(OptimiserTrialRegion, APointGivesWhatItGaveFreshAfterARunOfOtherPoints) {
@@ -195,6 +198,7 @@ TEST_P(OptimiserTrialRegion, APointGivesWhatItGaveFreshAfterARunOfOtherPoints) {
             n.Trial(q);
         }
     EXPECT_TRUE(Differences(fresh, Values(*n.d), 1e-9).empty());
+    EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(StreamEnds, OptimiserTrialRegion, ::testing::Values(false, true),
