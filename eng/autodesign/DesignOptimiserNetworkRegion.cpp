@@ -40,12 +40,27 @@ std::size_t DesignOptimiserNetworkRegion::StreamIndex(const IHeatIntegrationStre
 
 void DesignOptimiserNetworkRegion::Forget() {
     m_sound = false;
+    m_built = false;
     m_nodes.clear();
     m_ordered.clear();
 }
 
+// The streams, exchangers, branches and order depend on the flowsheet's nodes alone, which a run
+// does not change: they are found once; each recalculation of the whole network reads the
+// specified values again.
 void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, bool sound) {
     m_sound = false;
+    if (!m_built || nodes != m_nodes) Build(nodes);
+    if (!sound || !m_complete) return;
+    for (Exchanger& e : m_exchangers) {
+        e.duty = Read(e.node, NodeValue::Duty);
+        e.area = Read(e.node, NodeValue::HTArea);
+    }
+    for (auto& [branch, share] : m_branches) share = Read(branch, NodeValue::SplitFraction);
+    m_sound = true;
+}
+
+void DesignOptimiserNetworkRegion::Build(const std::vector<CNode*>& nodes) {
     m_streamIndex.clear();
     m_streams.clear();
     m_utilityStream.clear();
@@ -55,7 +70,7 @@ void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, bool 
     m_exchangers.clear();
     m_branches.clear();
     m_nodes = nodes;
-    m_ordered.clear();
+    m_complete = true;
     m_firstStream.reserve(nodes.size() + 1);
     for (CNode* node : nodes) {
         const std::size_t first = m_nodeStreams.size();
@@ -74,8 +89,7 @@ void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, bool 
             for (int k = 0; k < node->getNumberOfDownStreamSlots(); ++k) add(node->getIthDownStreamNode(k));
         }
         if (IsTee(node))
-            for (CNode* branch : node->getAllDownStreamNodes())
-                m_branches.emplace_back(branch, Read(branch, NodeValue::SplitFraction));
+            for (CNode* branch : node->getAllDownStreamNodes()) m_branches.emplace_back(branch, Spec());
         HeatExch* x = AsHeatExch(node);
         if (!x) continue;
         Exchanger e;
@@ -83,11 +97,11 @@ void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, bool 
         e.hot = StreamIndex(StreamOf(x->getInlet(0) ? x->getInlet(0) : x->getOutlet(0)));
         e.cold = StreamIndex(StreamOf(x->getInlet(1) ? x->getInlet(1) : x->getOutlet(1)));
         e.utility = x->IsUtilityExch();
-        e.duty = Read(node, NodeValue::Duty);
-        e.area = Read(node, NodeValue::HTArea);
         // An exchanger not between two streams of the network leaves the region unknown.
-        if (e.hot == kNone || e.cold == kNone) sound = false;
-        if (!sound) continue;
+        if (e.hot == kNone || e.cold == kNone) {
+            m_complete = false;
+            continue;
+        }
         for (std::size_t s : {e.hot, e.cold}) m_onStream[s].push_back(m_exchangers.size());
         m_exchangers.push_back(e);
     }
@@ -95,7 +109,7 @@ void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, bool 
     Order();
     m_anyUtility = false;
     for (bool u : m_utilityStream) m_anyUtility = m_anyUtility || u;
-    m_sound = sound;
+    m_built = true;
 }
 
 // Kahn's order over the flowsheet's connections, the earliest node of the list first among those
@@ -144,7 +158,7 @@ void DesignOptimiserNetworkRegion::Order() {
 }
 
 const std::vector<CNode*>& DesignOptimiserNetworkRegion::Ordered(const std::vector<CNode*>& nodes) const {
-    return !m_ordered.empty() && !m_anyUtility && nodes == m_nodes ? m_ordered : nodes;
+    return m_built && !m_anyUtility && nodes == m_nodes ? m_ordered : nodes;
 }
 
 void DesignOptimiserNetworkRegion::Reach(std::size_t stream, std::vector<std::size_t>& pending) {

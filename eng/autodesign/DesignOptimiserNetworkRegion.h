@@ -63,9 +63,13 @@ private:
     static Spec Read(const CNode* node, const char* name);
     std::size_t StreamIndex(const IHeatIntegrationStream* stream);
     void Reach(std::size_t stream, std::vector<std::size_t>& pending);
+    void Build(const std::vector<CNode*>& nodes);
     void Order();
 
     bool m_sound = false;
+    // The nodes' streams, exchangers, branches and order are known; every exchanger lies between
+    // two streams.
+    bool m_built = false, m_complete = false;
     std::vector<CNode*> m_nodes;
     // Positions of the nodes in the order of calculation, and the nodes in that order.
     std::vector<std::size_t> m_order;
