@@ -13,18 +13,18 @@
 // exchangers that show a repeat of their calculation would write nothing are passed over on the
 // work list, the ports without a unit across them are not read, and the loads across the pinch are
 // counted once at the end of the run: 200 exchangers 4.4 before, 3.0 after; 500 30.2 before, 22.9
-// after; 1,000 152 before, 122 after. Now each trial recalculates only the streams its moved duties
-// reach, and a network without utilities calculates its units in stream order (an exchanger once its
-// inlets are known instead of once per side): 200 exchangers 2.67 before, 1.32 after; 500 19.3
-// before, 8.58 after; 1,000 91.2 before, 45.0 after (the goal is reached); with utilities 200
-// exchangers 5.13 before, 1.95 after. Every duty, area, temperature and share of the optimised
-// designs (40 to 1,000 exchangers without utilities, 40 to 200 with) is the same to the last bit. Growth
-// from 500 to 1,000: n^2.24 before, n^2.39 after (at 1,000 the run improves the design and makes
-// more passes). Per trial at 500 exchangers (8,110 trials): the refinement's 4,000 trials move one
-// duty each and calculate about 85 units; the simplex's starting points (2,010) and collapses (2,000)
-// move every duty and calculate the whole network, 550 unit calculations in stream order where the
-// list's order made 1,450. Those whole trials grow with the exchangers and so does each of them:
-// the run still grows as the square.
+// after; 1,000 152 before, 122 after. Now each trial recalculates only the streams its moved
+// duties reach, and a network without utilities calculates its units in stream order (an
+// exchanger once its inlets are known instead of once per side): 200 exchangers 2.46 before, 1.34
+// after; 500 16.4 before, 8.20 after; 1,000 85.9 before, 37.2 after (the goal is reached); with
+// utilities 200 exchangers 5.13 before, 1.95 after. Every duty, area, temperature and share of the
+// optimised designs (40 to 1,000 exchangers without utilities, 40 to 200 with) is the same to the
+// last bit. Growth from 500 to 1,000: n^2.39 before, n^2.18 after (from 200 to 500: n^2.07
+// before, n^1.98 after). Per trial at 500 exchangers (8,110 trials): the refinement's 4,000 trials
+// move one duty each and calculate about 85 units; the simplex's starting points (2,010) and
+// collapses (2,000) move every duty and calculate the whole network, 550 unit calculations in
+// stream order where the list's order made 1,450. Those whole trials grow with the exchangers and
+// so does each of them: the run still grows as the square.
 #include "bench/DesignBenchSupport.h"
 
 #include "brasko/DefaultUtilityTypes.h"
