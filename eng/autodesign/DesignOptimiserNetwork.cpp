@@ -59,6 +59,7 @@ DesignOptimiserNetwork::DesignOptimiserNetwork(CPIHENDesign& design)
 
 void DesignOptimiserNetwork::BeginRun(int mode) {
     m_mode = mode;
+    m_region.Forget();
     // No objective and no feasibility test reads the loads across the pinch: they are counted
     // once, for the network the run ends with. In these modes every change of the network is
     // followed by a propagation and nothing writes after it, so that network is the one the last
@@ -112,6 +113,7 @@ void DesignOptimiserNetwork::GiveBackUtilityDuties() {
 }
 
 void DesignOptimiserNetwork::EndRun() {
+    m_region.Forget();
     m_design.ReleaseCrossPinchLoads();
     m_units.clear();
     m_flagged.clear();
@@ -159,10 +161,29 @@ void DesignOptimiserNetwork::Recalculate() {
         return;
     }
     m_units = m_design.GetFlowSheet()->getAllNodes();
-    m_design.ClearUnitResults(m_units);
-    m_unsolved = m_design.PropagateUnitValues(m_units, m_flagged, kCodeFlowsheetChanged);
+    // The retrofit mode's tearing and its held areas solve the whole network by iteration, and
+    // its loads across the pinch are counted after every trial: it recalculates whole.
+    const bool regional = m_mode == 0 || m_mode == 1 || m_mode == 7;
+    if (regional && m_region.Collect(m_units, m_set)) {
+        ++m_regionalTrials;
+        if (!m_set.empty()) {
+            m_design.ClearUnitResults(m_set);
+            m_unsolved = m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged);
+        }
+        if (m_unsolved == 0 && DesignOptimiserNetworkRegion::AllCalculated(m_set)) {
+            m_design.UpdateUtilityLoads();
+            return;
+        }
+        // A trial that leaves the region unsolved, or an exchanger failed, is judged as the
+        // whole network's recalculation judges it.
+        ++m_regionalRedone;
+    }
+    const std::vector<CNode*>& ordered = regional ? m_region.Ordered(m_units) : m_units;
+    m_design.ClearUnitResults(ordered);
+    m_unsolved = m_design.PropagateUnitValues(ordered, m_flagged, kCodeFlowsheetChanged);
     if (m_mode == 3 && m_areaLockedCount > 0 && m_unsolved != 0)
         m_design.SolveForSpecifiedAreas(m_units, m_flagged, kCodeFlowsheetChanged, true);
+    if (regional) m_region.Learn(m_units, m_unsolved == 0 && DesignOptimiserNetworkRegion::AllCalculated(m_units));
     // The utility costs the objectives read follow the duties just calculated.
     m_design.UpdateUtilityLoads();
 }

@@ -9,6 +9,7 @@
 // the share of the stream every later segment carries. So a point's split coordinates are those
 // shares, and a change of an outer splitter reaches the splitters nested in its branches without
 // any settling between them.
+#include "eng/autodesign/DesignOptimiserNetworkRegion.h"
 #include "eng/autodesign/OptimiserNetwork.h"
 
 #include <functional>
@@ -67,6 +68,10 @@ public:
     int GetUnsolvedCount() const { return m_unsolved; }
     const std::vector<CNode*>& FreeExchangers() const { return m_free; }
     const std::vector<CNode*>& ProcessExchangers() const { return m_process; }
+    // Trials recalculated over the region their change reaches, and those of them then
+    // recalculated whole after all.
+    long RegionalTrials() const { return m_regionalTrials; }
+    long RegionalTrialsRedone() const { return m_regionalRedone; }
 
 private:
     struct Kept {
@@ -103,4 +108,8 @@ private:
     std::vector<CNode*> m_process, m_splitters, m_utility, m_free, m_areaLocked, m_offLine;
     std::vector<std::pair<CNode*, double>> m_lockedCalculated;
     std::vector<Kept> m_kept;
+    // What the last trial left, and the nodes the present one recalculates.
+    DesignOptimiserNetworkRegion m_region;
+    std::vector<CNode*> m_set;
+    long m_regionalTrials = 0, m_regionalRedone = 0;
 };

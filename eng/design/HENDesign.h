@@ -92,6 +92,8 @@ public:
     // Lets the units calculate until the number of open values stops falling; fills the one
     // missing duty of a stream whose exchangers cover it exactly. Answers the open values left.
     int PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code);
+    // Unit calculations the propagations of this design have made so far.
+    long UnitCalculations() const { return m_unitCalculations; }
     // Open "Temperature" and "SplitFraction" of segments, "Duty" and "HTArea" of exchangers; each
     // node with one goes once into `out` when given.
     int CountOpenValues(const std::vector<CNode*>& units, std::vector<CNode*>* out) const;
@@ -476,6 +478,7 @@ private:
     std::vector<std::uint32_t> m_rememberedTears;
     double m_rememberedDuty = 0.0;
     int m_lastOpenValues = 0;
+    long m_unitCalculations = 0;
     bool m_crossPinchHeld = false, m_crossPinchOwed = false;
 
     std::unique_ptr<Journal> m_journal;

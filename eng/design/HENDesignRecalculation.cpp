@@ -253,6 +253,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         HeldStreamProfiles held(*m_sheet);
         work.Run(code, nullptr);
     }
+    m_unitCalculations += work.Calculations();
     for (HeatExch* exchanger : following) exchanger->setFollowingUtilitySide(-1);
     SwapOutUtilityLoads();
     if (m_crossPinchHeld) m_crossPinchOwed = true;

@@ -70,6 +70,7 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
             }
             const std::uint64_t epoch = m_sheet.FractionEpoch();
             ReadPorts(i);
+            ++m_calculations;
             const int n = unit->Calculate(code);
             written += n;
             m_stirred[i] = false;

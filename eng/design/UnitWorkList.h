@@ -42,6 +42,8 @@ public:
     // Runs until no unit writes; `whenIdle` may then hand new work (units whose values it
     // wrote). Answers the values written.
     int Run(int code, const std::function<void(std::vector<CNode*>&)>& whenIdle);
+    // Unit calculations the list's runs have made.
+    long Calculations() const { return m_calculations; }
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -93,4 +95,5 @@ private:
     std::vector<Entry> m_before;
     std::vector<CPString> m_texts;
     std::vector<std::size_t> m_portStart;
+    long m_calculations = 0;
 };

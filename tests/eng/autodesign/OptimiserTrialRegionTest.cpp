@@ -1,0 +1,209 @@
+// The optimiser's trials recalculate only the streams a change of the point reaches: on a real
+// design of 40 exchangers over 24 streams (its stream ends at placeholders, or matched with steam
+// and cooling water), a trial that moves one free duty calculates a fraction of the units a whole
+// recalculation does and leaves every duty, area and temperature where a whole recalculation puts
+// them; and a point judged after a run of other points gives what it gave when judged fresh.
+#include "bench/DesignBenchSupport.h"
+#include "eng/autodesign/DesignOptimiserNetwork.h"
+#include "pellin/FlowSheet.h"
+#include "pellin/StreamNodes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+constexpr int kRecalculate = 17;
+
+// Every loaded placeholder becomes a heater on steam or a cooler on cooling water at its duty.
+void MatchPlaceholdersWithUtilities(CPIScenario& scenario, CPIHENDesign& d) {
+    d.Deactivate();
+    for (const auto& [name, supply, target] : {std::tuple{"ST", 270.0, 269.0}, std::tuple{"CW", 10.0, 15.0}}) {
+        scenario.AddStream(name, 1);
+        CPIHeatIntegrationStream* s = scenario.FindStream(name);
+        s->SetValue("Temperature", supply, 0);
+        s->SetValue("Temperature", target, 1);
+        s->SetValue("HTCoeff", 1.0, 0);
+        s->SetCostIndex(name[0] == 'S' ? 2.5e-6 : 2.1e-7);
+    }
+    d.Activate(1);
+    d.Deactivate();
+    const std::size_t placeholders = d.GetFlowSheet()->getAllNodesOfType(NodeKind::Heater).size();
+    for (std::size_t count = 1; count <= placeholders; ++count) {
+        CNode* p = nullptr;
+        double duty = 0.0;
+        for (CNode* candidate : d.GetFlowSheet()->getAllNodesOfType(NodeKind::Heater))
+            if (candidate->getVariableAsDouble(NodeValue::Duty, duty) && duty > 1e-6) {
+                p = candidate;
+                break;
+            }
+        if (!p) break;
+        CNode* before = p->getIthUpStreamNode(0);
+        const auto* piece = dynamic_cast<const StreamPiece*>(before);
+        if (!piece || !piece->getParentPIStream()) break;
+        const bool hot = piece->getParentPIStream()->GetHotCold() == 0;
+        CNode* utility = d.GetStreamSegment(CPString(hot ? "CW" : "ST"), 0);
+        const std::string unit = (hot ? "Cooler" : "Heater") + std::to_string(count);
+        CNode* x = hot ? d.AddHeatExchanger(before, utility, nullptr, NodeKind::CountercurrentHX, unit.c_str())
+                       : d.AddHeatExchanger(utility, before, nullptr, NodeKind::CountercurrentHX, unit.c_str());
+        if (!x) break;
+        d.SpecifyExchangerValue(x, NodeValue::Duty, duty);
+        for (int port = 0; port < 4; ++port)
+            if (d.CanRemoveUtilityAtPort(x, port)) d.RemoveUtilityAtPort(x, port);
+        d.Activate(1);
+        d.Deactivate();
+    }
+    d.AddMissingUtilities();
+    d.UpdateStreamTerminals();
+    d.Activate(1);
+}
+
+// Every duty, area and temperature of the design, node by node (NaN where not known).
+std::vector<double> Values(CPIHENDesign& d) {
+    std::vector<double> out;
+    for (CNode* node : d.GetFlowSheet()->getAllNodes())
+        for (const char* name : {NodeValue::Duty, NodeValue::HTArea, NodeValue::Temperature}) {
+            double v = std::nan("");
+            if (node->hasVariable(name)) node->getVariableAsDouble(name, v);
+            out.push_back(v);
+        }
+    return out;
+}
+
+// The positions where a and b differ by more than `relative` of the larger (and 1e-12 absolute).
+std::vector<std::size_t> Differences(const std::vector<double>& a, const std::vector<double>& b, double relative) {
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (std::isnan(a[i]) || std::isnan(b[i])) {
+            if (std::isnan(a[i]) != std::isnan(b[i])) out.push_back(i);
+            continue;
+        }
+        if (std::fabs(a[i] - b[i]) > std::max(1e-12, relative * std::max(std::fabs(a[i]), std::fabs(b[i]))))
+            out.push_back(i);
+    }
+    if (a.size() != b.size()) out.push_back(std::min(a.size(), b.size()));
+    return out;
+}
+
+struct TrialNetwork {
+    explicit TrialNetwork(bool utilities) {
+        AlternatingStreams table;
+        table.filmCoefficient = 1.0;
+        scenario = MakeAlternatingScenario(table);
+        d = MakeDesign(*scenario, "D");
+        BuildRandomDutyNetwork(*d, 40);
+        if (utilities) MatchPlaceholdersWithUtilities(*scenario, *d);
+        network = std::make_unique<DesignOptimiserNetwork>(*d);
+        network->BeginRun(0);
+        network->FreeSurplusUtilityDuties();
+        network->BeginSubNetwork(0, false, variables);
+        selected = network->SelectFreeExchangers(variables);
+        point.assign(static_cast<std::size_t>(variables.DutyCount()), 1.0);
+    }
+    ~TrialNetwork() {
+        if (network) network->EndRun();
+    }
+    // Writes the point and lets the optimiser's network recalculate it; answers the unit
+    // calculations it took.
+    long Trial(const std::vector<double>& p) {
+        network->WritePoint(p, variables, true, false);
+        const long before = d->UnitCalculations();
+        network->Recalculate();
+        return d->UnitCalculations() - before;
+    }
+    // Forgets every result and recalculates the whole network as the design does.
+    long Whole() {
+        const std::vector<CNode*> units = d->GetFlowSheet()->getAllNodes();
+        std::vector<CNode*> flagged;
+        d->CollectFlaggedExchangers(units, flagged);
+        const long before = d->UnitCalculations();
+        d->ClearUnitResults(units);
+        d->PropagateUnitValues(units, flagged, kRecalculate);
+        d->UpdateUtilityLoads();
+        return d->UnitCalculations() - before;
+    }
+    std::unique_ptr<CPIScenario> scenario;
+    CPIHENDesign* d = nullptr;
+    std::unique_ptr<DesignOptimiserNetwork> network;
+    SearchVariables variables;
+    int selected = 0;
+    std::vector<double> point;
+};
+
+class OptimiserTrialRegion : public ::testing::TestWithParam<bool> {};
+
+TEST_P(OptimiserTrialRegion, OneMovedDutyRecalculatesItsStreamsAsTheWholeNetworkWould) {
+    TrialNetwork n(GetParam());
+    ASSERT_EQ(n.selected, 4);
+    ASSERT_GE(n.variables.DutyCount(), 10);
+    n.Trial(n.point);
+    const long whole = n.Whole();
+    const std::vector<double> start = Values(*n.d);
+    const std::size_t count = n.point.size();
+    for (std::size_t j : {std::size_t{0}, count / 2, count - 1}) {
+        SCOPED_TRACE("free exchanger " + std::to_string(j));
+        std::vector<double> p = n.point;
+        p[j] = 0.97;
+        const long calculated = n.Trial(p);
+        const std::vector<double> trial = Values(*n.d);
+        // The move reaches the values: the check below compares something that changed.
+        EXPECT_GT(Differences(start, trial, 1e-6).size(), 3u);
+        EXPECT_GT(calculated, 0);
+        EXPECT_LT(calculated * 3, whole);
+        n.Whole();
+        EXPECT_TRUE(Differences(trial, Values(*n.d), 1e-9).empty());
+        // Back to the start for the next exchanger.
+        n.Trial(n.point);
+        EXPECT_TRUE(Differences(start, Values(*n.d), 1e-9).empty());
+    }
+    // No trial had to be recalculated whole after its region left something unsolved.
+    EXPECT_GE(n.network->RegionalTrials(), 6);
+    EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
+}
+
+TEST_P(OptimiserTrialRegion, APointGivesWhatItGaveFreshAfterARunOfOtherPoints) {
+    TrialNetwork n(GetParam());
+    ASSERT_EQ(n.selected, 4);
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> factor(0.9, 1.05);
+    std::vector<double> p = n.point;
+    for (double& x : p) x = factor(rng);
+    n.Trial(p);
+    n.Whole();
+    const std::vector<double> fresh = Values(*n.d);
+    // The run starts from another point calculated whole, so that no value of P is left over.
+    std::vector<double> q = p;
+    for (double& x : q) x *= factor(rng);
+    n.Trial(q);
+    n.Whole();
+    std::uniform_int_distribution<std::size_t> pick(0, q.size() - 1);
+    for (int step = 0; step < 30; ++step) {
+        // Mostly one or two coordinates, as the refinement moves them; now and then all of them,
+        // as the simplex does.
+        if (step % 7 == 6)
+            for (double& x : q) x *= factor(rng);
+        else
+            for (int k = 0; k <= step % 2; ++k) q[pick(rng)] = factor(rng);
+        n.Trial(q);
+    }
+    // Back to the point one coordinate at a time, as the refinement walks.
+    for (std::size_t j = 0; j < q.size(); ++j)
+        if (q[j] != p[j]) {
+            q[j] = p[j];
+            n.Trial(q);
+        }
+    EXPECT_TRUE(Differences(fresh, Values(*n.d), 1e-9).empty());
+    EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(StreamEnds, OptimiserTrialRegion, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "MatchedWithUtilities" : "AtPlaceholders";
+                         });
+
+}  // namespace
