@@ -33,6 +33,29 @@ struct StreamSegmentLink {
     bool Recall(ILurmetBinaryFile& file);
 };
 
+// A name a segment holds of its own, for a segment without a stream (a make-up utility, a
+// model's segment): a pointer, null while there is none, so that the segments of a large table
+// do not each carry a copy of their stream's name.
+class SegmentOwnName {
+public:
+    SegmentOwnName() = default;
+    SegmentOwnName(const SegmentOwnName& other) { *this = other; }
+    SegmentOwnName& operator=(const SegmentOwnName& other) {
+        if (this != &other) m_p = other.m_p ? std::make_unique<CPString>(*other.m_p) : nullptr;
+        return *this;
+    }
+    // An empty name is no name.
+    SegmentOwnName& operator=(const CPString& name) {
+        m_p = name.empty() ? nullptr : std::make_unique<CPString>(name);
+        return *this;
+    }
+    SegmentOwnName& operator=(const char* name) { return *this = CPString(name); }
+    const CPString* Get() const { return m_p.get(); }
+
+private:
+    std::unique_ptr<CPString> m_p;
+};
+
 class StreamSegment {
 public:
     static constexpr int RecordVersion = 1;
@@ -67,9 +90,13 @@ public:
     ValueAndFlag DTminContribution;
     std::unique_ptr<StreamSegmentLink> pLink;
 
-    // Not stored: the stream the segment belongs to and its name.
+    // Not stored: the stream the segment belongs to, and a name of the segment's own (for one
+    // without a stream; a stream's segments take their stream's name).
     IHeatIntegrationStream* pStream = nullptr;
-    CPString strStreamName;
+    SegmentOwnName strStreamName;
+
+    // The segment's own name when it has one, else its stream's, else empty.
+    const CPString& StreamName() const;
 
     bool HasLink() const { return pLink != nullptr; }
     // A segment without a network link is not connected.

@@ -145,9 +145,7 @@ void CPIHeatIntegrationStream::PushToDesignSegment(const CPString& name, double 
 }
 
 int CPIHeatIntegrationStream::SetName(const CPString& name) {
-    m_strName = name;
-    if (m_pDesignSegments)
-        for (auto& s : *m_pDesignSegments) s->strStreamName = name;
+    m_strName = name;  // the design segments read it from here
     RenameInLinkedStreams();
     return 1;
 }

@@ -84,7 +84,6 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
         for (std::int32_t i = 0; i < count; ++i) {
             auto segment = std::make_unique<StreamSegment>();
             segment->pStream = this;
-            segment->strStreamName = m_strName;
             if (!segment->Recall(file)) return false;
             m_pDesignSegments->push_back(std::move(segment));
             // Before version 5 the branch limit was read from the last segment's entry. Taking it

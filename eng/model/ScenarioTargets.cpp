@@ -250,7 +250,7 @@ int CPIScenario::GetStreamsAtCurvePoint(int kind, double load, double temperatur
                 for (StreamSegment* s : *m_pSegmentPool) {
                     if (!s || !from.curve->CoversInterval(from.side, *s, i)) continue;
                     out += "\n ";
-                    out += s->strStreamName;
+                    out += s->StreamName();
                 }
                 continue;
             }
@@ -258,7 +258,7 @@ int CPIScenario::GetStreamsAtCurvePoint(int kind, double load, double temperatur
                 if (!span.Covers(i) || !pool.count(span.pSegment)) continue;
                 if (!span.IsIn(AllHotMembers) && !span.IsIn(AllColdMembers)) continue;
                 out += "\n ";
-                out += span.pSegment->strStreamName;
+                out += span.pSegment->StreamName();
             }
         }
     }

@@ -393,7 +393,6 @@ std::unique_ptr<StreamSegmentList> StreamPropertySet::BuildDesignSegments() {
         if (std::fabs(span) <= PointMargin) s.nHotCold = CPIHeatIntegrationStream::SideUndetermined;
         else s.nHotCold = span > 0.0 ? CPIHeatIntegrationStream::SideHot : CPIHeatIntegrationStream::SideCold;
         s.pStream = m_pOwner;
-        if (m_pOwner) s.strStreamName = m_pOwner->GetName();
 
         s.nKind = kind;
         if (kind == CPIHeatIntegrationStream::KindUtility || kind == 3) {

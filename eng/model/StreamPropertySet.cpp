@@ -123,7 +123,6 @@ void StreamPropertySet::Normalize() {
     }
     if (m_entries.size() != StandardSlot(StandardSlotCount - 1, m_nSegments).first + 1u) return;
     m_slots.clear();
-    m_slots.shrink_to_fit();
     if (m_pUnusual) m_pUnusual->nodesOf.clear();
 }
 

@@ -300,7 +300,38 @@ private:
     // rising, by at least PointMargin).
     bool ArePointsInOrder(int side) const;
 
-    std::vector<Slot> m_slots;
+    // The stored slots, held apart: nearly every set keeps none, so a stream pays a pointer for
+    // them, not an empty list. Used as the list it stands for.
+    class SlotList {
+    public:
+        SlotList() = default;
+        SlotList(const SlotList& other) { *this = other; }
+        SlotList& operator=(const SlotList& other) {
+            if (this != &other) m_p = other.empty() ? nullptr : std::make_unique<std::vector<Slot>>(*other.m_p);
+            return *this;
+        }
+        SlotList& operator=(std::vector<Slot>&& slots) {
+            m_p = slots.empty() ? nullptr : std::make_unique<std::vector<Slot>>(std::move(slots));
+            return *this;
+        }
+        bool empty() const { return !m_p || m_p->empty(); }
+        std::size_t size() const { return m_p ? m_p->size() : 0; }
+        Slot& operator[](std::size_t k) { return (*m_p)[k]; }
+        const Slot& operator[](std::size_t k) const { return (*m_p)[k]; }
+        void reserve(std::size_t n) { Own().reserve(n); }
+        void push_back(const Slot& slot) { Own().push_back(slot); }
+        // Lets the list go altogether.
+        void clear() { m_p.reset(); }
+
+    private:
+        std::vector<Slot>& Own() {
+            if (!m_p) m_p = std::make_unique<std::vector<Slot>>();
+            return *m_p;
+        }
+        std::unique_ptr<std::vector<Slot>> m_p;
+    };
+
+    SlotList m_slots;
     std::vector<Entry> m_entries;
     std::unique_ptr<Unusual> m_pUnusual;
     mutable std::unique_ptr<CPValue> m_pShownProperties;

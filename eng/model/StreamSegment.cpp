@@ -23,6 +23,13 @@ bool StreamSegmentLink::Recall(ILurmetBinaryFile& file) {
 StreamSegment::StreamSegment()
     : dFilmCoefficient(Units::EmptyValue), dEndToleranceLoad{InitialToleranceLoad, InitialToleranceLoad}, nKind(5) {}
 
+const CPString& StreamSegment::StreamName() const {
+    if (const CPString* own = strStreamName.Get()) return *own;
+    if (pStream) return pStream->GetName();
+    static const CPString none;
+    return none;
+}
+
 StreamSegment::StreamSegment(const StreamSegment& other)
     : dInletTemperature(other.dInletTemperature),
       dOutletTemperature(other.dOutletTemperature),

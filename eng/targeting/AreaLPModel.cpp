@@ -31,7 +31,7 @@ constexpr double kArtificialMultiple = 1e3;
 constexpr double kArtificialGrowth = 1e3;
 constexpr double kArtificialCeiling = 1e15;
 
-const CPString& StreamNameOf(const StreamSegment& s) { return s.pStream ? s.pStream->GetName() : s.strStreamName; }
+const CPString& StreamNameOf(const StreamSegment& s) { return s.StreamName(); }
 
 }  // namespace
 

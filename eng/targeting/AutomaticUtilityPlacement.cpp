@@ -190,7 +190,7 @@ struct LinkedSpan {
 // Whether the pair is forbidden: the hot segment's stream is linked to the cold one's.
 bool IsForbiddenPair(const StreamSegment& hot, const StreamSegment& cold) {
     if (!hot.pStream) return false;
-    return hot.pStream->IsLinkedTo(cold.pStream ? cold.pStream->GetName() : cold.strStreamName);
+    return hot.pStream->IsLinkedTo(cold.StreamName());
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ constexpr double kLoadTolerance = 1e-8;
 // Streams are told apart by name (as the scenario's dictionary knows them); a segment without a
 // name by its stream, and one without either by itself.
 std::string StreamKey(const StreamSegment& s) {
-    if (!s.strStreamName.empty()) return "n:" + s.strStreamName;
+    if (!s.StreamName().empty()) return "n:" + s.StreamName();
     const void* p = s.pStream ? static_cast<const void*>(s.pStream) : static_cast<const void*>(&s);
     return "p:" + std::to_string(reinterpret_cast<std::uintptr_t>(p));
 }
@@ -35,7 +35,7 @@ std::string StreamKey(const StreamSegment& s) {
 struct StreamKeyHash {
     std::size_t operator()(const StreamSegment* s) const {
         // The text of a short name is put together on the stack; a text hashes as its view does.
-        const std::string& name = s->strStreamName;
+        const std::string& name = s->StreamName();
         char text[64];
         if (!name.empty() && name.size() + 2 <= sizeof text) {
             text[0] = 'n';
@@ -48,8 +48,10 @@ struct StreamKeyHash {
 };
 struct SameStream {
     bool operator()(const StreamSegment* a, const StreamSegment* b) const {
-        const bool namedA = !a->strStreamName.empty(), namedB = !b->strStreamName.empty();
-        if (namedA || namedB) return namedA == namedB && a->strStreamName == b->strStreamName;
+        const CPString& nameA = a->StreamName();
+        const CPString& nameB = b->StreamName();
+        const bool namedA = !nameA.empty(), namedB = !nameB.empty();
+        if (namedA || namedB) return namedA == namedB && nameA == nameB;
         const void* pa = a->pStream ? static_cast<const void*>(a->pStream) : static_cast<const void*>(a);
         const void* pb = b->pStream ? static_cast<const void*>(b->pStream) : static_cast<const void*>(b);
         return pa == pb;

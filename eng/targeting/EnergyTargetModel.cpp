@@ -71,7 +71,7 @@ struct SegmentRange {
 // Whether the pair (hot, cold) is forbidden: the hot segment's stream is linked to the cold one's.
 bool IsForbiddenPair(const StreamSegment& hot, const StreamSegment& cold) {
     if (!hot.pStream) return false;
-    const CPString& coldName = cold.pStream ? cold.pStream->GetName() : cold.strStreamName;
+    const CPString& coldName = cold.StreamName();
     return hot.pStream->IsLinkedTo(coldName);
 }
 

@@ -1,6 +1,7 @@
 #include "brasko/NotificationSender.h"
 
 #include <algorithm>
+#include <utility>
 
 NotificationSender::NotificationSender() = default;
 
@@ -16,20 +17,24 @@ NotificationSender::~NotificationSender() {
 }
 
 NotificationSender::Entry* NotificationSender::Lookup(const INotificationReceiver* receiver) {
-    for (Entry& e : m_entries)
-        if (e.receiver == receiver) return &e;
-    return nullptr;
+    return const_cast<Entry*>(std::as_const(*this).Lookup(receiver));
 }
 
 const NotificationSender::Entry* NotificationSender::Lookup(const INotificationReceiver* receiver) const {
-    for (const Entry& e : m_entries)
-        if (e.receiver == receiver) return &e;
+    if (!m_first.receiver) return nullptr;
+    if (m_first.receiver == receiver) return &m_first;
+    if (m_pMore)
+        for (const Entry& e : *m_pMore)
+            if (e.receiver == receiver) return &e;
     return nullptr;
 }
 
 NotificationSender::Entry* NotificationSender::LookupSerial(std::uint64_t serial) {
-    for (Entry& e : m_entries)
-        if (e.serial == serial) return &e;
+    if (!m_first.receiver) return nullptr;
+    if (m_first.serial == serial) return &m_first;
+    if (m_pMore)
+        for (Entry& e : *m_pMore)
+            if (e.serial == serial) return &e;
     return nullptr;
 }
 
@@ -39,15 +44,29 @@ bool NotificationSender::IsReceiverRegistered(const INotificationReceiver* recei
 
 bool NotificationSender::AddNotificationReceiver(INotificationReceiver* receiver) {
     if (!receiver || Lookup(receiver)) return false;
-    m_entries.push_back({receiver, m_nextSerial++, {}, false});
+    if (m_first.receiver && !m_pMore) m_pMore = std::make_unique<std::vector<Entry>>();
+    Entry& e = m_first.receiver ? m_pMore->emplace_back() : m_first;
+    e.receiver = receiver;
+    e.serial = m_nextSerial++;
     return true;
 }
 
 bool NotificationSender::RemoveNotificationReceiver(INotificationReceiver* receiver) {
-    auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                           [receiver](const Entry& e) { return e.receiver == receiver; });
-    if (it == m_entries.end()) return false;
-    m_entries.erase(it);
+    if (!receiver || !m_first.receiver) return false;
+    if (m_first.receiver == receiver) {
+        // The second in line moves up, so that the order of registration stays as it was.
+        if (!HasMore()) {
+            m_first = Entry{};
+        } else {
+            m_first = std::move(m_pMore->front());
+            m_pMore->erase(m_pMore->begin());
+        }
+        return true;
+    }
+    if (!m_pMore) return false;
+    auto it = std::find_if(m_pMore->begin(), m_pMore->end(), [receiver](const Entry& e) { return e.receiver == receiver; });
+    if (it == m_pMore->end()) return false;
+    m_pMore->erase(it);
     return true;
 }
 
@@ -98,8 +117,9 @@ void NotificationSender::SendAMessage(int code, const CPString& text, void* data
     // Receivers may change the registrations, or destroy this sender, while being notified:
     // walk a snapshot of who was registered and re-check each one just before delivering.
     std::vector<std::uint64_t> snapshot;
-    snapshot.reserve(m_entries.size());
-    for (const Entry& e : m_entries) snapshot.push_back(e.serial);
+    const auto count = static_cast<std::size_t>(GetNumberOfReceivers());
+    snapshot.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) snapshot.push_back(EntryAt(i).serial);
     // The text may belong to a receiver or to this sender; keep a copy of our own.
     const CPString message = text;
     // The frame is taken off the chain when the dispatch ends, unless the sender is gone.

@@ -49,7 +49,9 @@ public:
     bool RemoveValidMessage(INotificationReceiver* receiver, int code) override;
     bool HoldNotificationForReceiver(INotificationReceiver* receiver, bool hold) override;
 
-    int GetNumberOfReceivers() const { return static_cast<int>(m_entries.size()); }
+    int GetNumberOfReceivers() const {
+        return m_first.receiver ? 1 + (m_pMore ? static_cast<int>(m_pMore->size()) : 0) : 0;
+    }
     bool IsReceiverRegistered(const INotificationReceiver* receiver) const;
 
 private:
@@ -69,11 +71,16 @@ private:
         std::unique_ptr<std::vector<int>> m_pOthers;
     };
     struct Entry {
-        INotificationReceiver* receiver;
-        std::uint64_t serial;  // tells a re-registration apart from the entry it replaced
+        INotificationReceiver* receiver = nullptr;
+        // Tells a re-registration apart from the entry it replaced (a sender would need 2^63
+        // registrations to run out); the hold shares its word.
+        std::uint64_t serial : 63 = 0;
+        std::uint64_t held : 1 = 0;
         CodeSet validCodes;
-        bool held;
     };
+    // Entry i in registration order (the first slot, then the others); i < GetNumberOfReceivers().
+    Entry& EntryAt(std::size_t i) { return i == 0 ? m_first : (*m_pMore)[i - 1]; }
+    bool HasMore() const { return m_pMore && !m_pMore->empty(); }
     Entry* Lookup(const INotificationReceiver* receiver);
     const Entry* Lookup(const INotificationReceiver* receiver) const;
     Entry* LookupSerial(std::uint64_t serial);
@@ -87,7 +94,11 @@ private:
         Dispatch* outer = nullptr;
     };
 
-    std::vector<Entry> m_entries;
+    // The receivers in registration order. Nearly every object has one receiver (its owner), so
+    // the first is held in place and only a second one makes a list: no allocation per stream.
+    // The list is empty whenever the first slot is (receiver null).
+    Entry m_first;
+    std::unique_ptr<std::vector<Entry>> m_pMore;
     std::uint64_t m_nextSerial = 1;
     Dispatch* m_pDispatch = nullptr;
 };

@@ -14,7 +14,7 @@ KeyedStore& KeyedStore::operator=(const KeyedStore& other) {
         auto node = std::make_unique<Node>();
         static_cast<DictionaryEntry&>(*node) = e;
         Node* added = Append(std::move(node));
-        if (added->bHasKey) m_byString.insert(added);
+        if (added->bHasKey) m_byString.Insert(added);
         else m_byCardinal.emplace(added->ulKey, added);
     });
     return *this;
@@ -25,7 +25,7 @@ void KeyedStore::SwapContents(KeyedStore& other) {
     m_counts.swap(other.m_counts);
     std::swap(m_nGaps, other.m_nGaps);
     std::swap(m_nLive, other.m_nLive);
-    m_byString.swap(other.m_byString);
+    m_byString.Swap(other.m_byString);
     m_byCardinal.swap(other.m_byCardinal);
 }
 
@@ -42,13 +42,13 @@ KeyedStore::Node* KeyedStore::Append(std::unique_ptr<Node> node) {
 }
 
 DictionaryEntry* KeyedStore::AddString(const CPString& key, void* value) {
-    if (m_byString.find(std::string_view(key)) != m_byString.end()) return nullptr;
+    if (m_byString.Find(key)) return nullptr;
     auto node = std::make_unique<Node>();
     node->bHasKey = true;
     node->key = key;
     node->value = value;
     Node* added = Append(std::move(node));
-    m_byString.insert(added);
+    m_byString.Insert(added);
     return added;
 }
 
@@ -63,8 +63,7 @@ DictionaryEntry* KeyedStore::AddCardinal(std::uint64_t key, void* value) {
 }
 
 DictionaryEntry* KeyedStore::FindString(const CPString& key) const {
-    auto it = m_byString.find(std::string_view(key));
-    return it == m_byString.end() ? nullptr : *it;
+    return m_byString.Find(key);
 }
 
 DictionaryEntry* KeyedStore::FindCardinal(std::uint64_t key) const {
@@ -82,7 +81,7 @@ const KeyedStore::Node* KeyedStore::Owned(const DictionaryEntry* entry) const {
 bool KeyedStore::Remove(const DictionaryEntry* entry) {
     const Node* node = Owned(entry);
     if (!node) return false;
-    if (node->bHasKey) m_byString.erase(m_byString.find(std::string_view(node->key)));
+    if (node->bHasKey) m_byString.Erase(node);
     else m_byCardinal.erase(node->ulKey);
     const std::size_t slot = node->slot;
     m_slots[slot].reset();
@@ -94,19 +93,18 @@ bool KeyedStore::Remove(const DictionaryEntry* entry) {
 }
 
 bool KeyedStore::Rename(const CPString& oldKey, const CPString& newKey) {
-    auto it = m_byString.find(std::string_view(oldKey));
-    if (it == m_byString.end()) return false;
+    Node* node = m_byString.Find(oldKey);
+    if (!node) return false;
     if (oldKey == newKey) return true;
-    if (m_byString.find(std::string_view(newKey)) != m_byString.end()) return false;
-    Node* node = *it;
-    m_byString.erase(it);
+    if (m_byString.Find(newKey)) return false;
+    m_byString.Erase(node);
     node->key = newKey;
-    m_byString.insert(node);
+    m_byString.Insert(node);
     return true;
 }
 
 void KeyedStore::Clear() {
-    m_byString.clear();
+    m_byString.Clear();
     m_byCardinal.clear();
     m_slots.clear();
     m_counts.clear();
@@ -179,4 +177,66 @@ std::int64_t KeyedStore::PositionOf(const DictionaryEntry* entry) const {
     if (!node) return -1;
     if (m_nGaps == 0) return static_cast<std::int64_t>(node->slot);
     return static_cast<std::int64_t>(CountBefore(node->slot));
+}
+
+KeyedStore::Node* KeyedStore::StringIndex::Find(std::string_view key) const {
+    if (m_table.empty()) return nullptr;
+    const std::size_t mask = m_table.size() - 1;
+    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+        Node* node = m_table[i];
+        if (!node || std::string_view(node->key) == key) return node;
+    }
+}
+
+void KeyedStore::StringIndex::Insert(Node* node) {
+    if (2 * (m_nCount + 1) > m_table.size()) Grow();
+    const std::size_t mask = m_table.size() - 1;
+    std::size_t i = Hash(node->key) & mask;
+    while (m_table[i]) i = (i + 1) & mask;
+    m_table[i] = node;
+    ++m_nCount;
+}
+
+void KeyedStore::StringIndex::Erase(const Node* node) {
+    if (m_table.empty()) return;
+    const std::size_t mask = m_table.size() - 1;
+    std::size_t hole = Hash(node->key) & mask;
+    while (m_table[hole] && m_table[hole] != node) hole = (hole + 1) & mask;
+    if (!m_table[hole]) return;
+    m_table[hole] = nullptr;
+    --m_nCount;
+    // Every entry of the run after the hole whose home does not lie between the hole and itself
+    // would no longer be reached past the hole: it moves into it, leaving a new hole behind.
+    for (std::size_t j = (hole + 1) & mask; m_table[j]; j = (j + 1) & mask) {
+        const std::size_t home = Hash(m_table[j]->key) & mask;
+        const bool reachable = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
+        if (reachable) continue;
+        m_table[hole] = m_table[j];
+        m_table[j] = nullptr;
+        hole = j;
+    }
+}
+
+void KeyedStore::StringIndex::Clear() {
+    m_table.clear();
+    m_table.shrink_to_fit();
+    m_nCount = 0;
+}
+
+void KeyedStore::StringIndex::Swap(StringIndex& other) noexcept {
+    m_table.swap(other.m_table);
+    std::swap(m_nCount, other.m_nCount);
+}
+
+void KeyedStore::StringIndex::Grow() {
+    std::vector<Node*> old;
+    old.swap(m_table);
+    m_table.assign(old.empty() ? 4 : 2 * old.size(), nullptr);
+    const std::size_t mask = m_table.size() - 1;
+    for (Node* node : old) {
+        if (!node) continue;
+        std::size_t i = Hash(node->key) & mask;
+        while (m_table[i]) i = (i + 1) & mask;
+        m_table[i] = node;
+    }
 }

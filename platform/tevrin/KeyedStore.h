@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // One entry as the collections hand it to an entry visitor. A cardinal-keyed entry has bHasKey
@@ -93,18 +92,26 @@ private:
     std::size_t m_nLive = 0;
     mutable int m_nVisiting = 0;
     // The string index holds the entries themselves, found by their own key: the key is not
-    // kept a second time (a scenario's streams are a dictionary of 100,000 names).
-    struct KeyHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>()(key); }
-        std::size_t operator()(const Node* node) const noexcept { return (*this)(std::string_view(node->key)); }
+    // kept a second time (a scenario's streams are a dictionary of 100,000 names). An
+    // open-addressed table of the entries (linear probing, at most half full, a removal shifts
+    // the run after it back, so no markers are left): a word a slot, where a node set spent a
+    // node of three words and a bucket per entry.
+    class StringIndex {
+    public:
+        Node* Find(std::string_view key) const;
+        // `node` must not be in the table, nor its key.
+        void Insert(Node* node);
+        // Takes out a node that is in the table.
+        void Erase(const Node* node);
+        void Clear();
+        void Swap(StringIndex& other) noexcept;
+
+    private:
+        static std::size_t Hash(std::string_view key) noexcept { return std::hash<std::string_view>()(key); }
+        void Grow();
+        std::vector<Node*> m_table;  // size 0 or a power of two
+        std::size_t m_nCount = 0;
     };
-    struct KeyEqual {
-        using is_transparent = void;
-        bool operator()(const Node* a, const Node* b) const noexcept { return a->key == b->key; }
-        bool operator()(std::string_view a, const Node* b) const noexcept { return a == b->key; }
-        bool operator()(const Node* a, std::string_view b) const noexcept { return a->key == b; }
-    };
-    std::unordered_set<Node*, KeyHash, KeyEqual> m_byString;
+    StringIndex m_byString;
     std::unordered_map<std::uint64_t, Node*> m_byCardinal;
 };

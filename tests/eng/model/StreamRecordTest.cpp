@@ -75,7 +75,7 @@ TEST_F(StreamRecord, AMultiSegmentStreamWithLinksComesBackWhole) {
     EXPECT_TRUE(other.FindStream("B")->IsLinkedTo("A"));
     ASSERT_EQ(2u, r->GetDesignSegments()->size());
     EXPECT_EQ(static_cast<IHeatIntegrationStream*>(r), r->GetDesignSegments()->front()->pStream);
-    EXPECT_EQ(CPString("A"), r->GetDesignSegments()->front()->strStreamName);
+    EXPECT_EQ(CPString("A"), r->GetDesignSegments()->front()->StreamName());
 
     // Stored again, the recalled stream writes the same bytes: every field came back.
     EXPECT_EQ(bytes, StoreStream(*r));

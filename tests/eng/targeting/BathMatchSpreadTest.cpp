@@ -74,7 +74,7 @@ TEST_P(BathMatchSpread, AgreesWithTheIntervalByIntervalSums) {
             for (const StreamSegment* seg : segments) {
                 if (!inside(*seg, previous)) continue;
                 if (seg->nHotCold == 1) S += std::fabs(seg->dHeatCapacityFlowrate);
-                if (std::fabs(seg->dLoad) > 1e-8) streamShells[static_cast<std::size_t>(region)][seg->strStreamName] += point.dShells;
+                if (std::fabs(seg->dLoad) > 1e-8) streamShells[static_cast<std::size_t>(region)][seg->StreamName()] += point.dShells;
             }
             if (S <= 1e-8) continue;
             for (const StreamSegment* h : segments) {

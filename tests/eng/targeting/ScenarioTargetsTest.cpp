@@ -127,6 +127,21 @@ TEST(ScenarioTargets, HitTestTextIsCutTo2048Bytes) {
     EXPECT_NE(out.find("\n H1\n H2\n XXX"), std::string::npos);
 }
 
+// The streams under a point of the hot composite are named by their streams' current names: at
+// 100 C (load 45 + 40 x 4.5 = 225) H1 and H2, and after H1 is renamed, its new name.
+TEST(ScenarioTargets, HitTestNamesStreamsAsTheyAreNamedNow) {
+    FourStreamProject p;
+    ASSERT_NE(p.scenario, nullptr);
+    CPString out;
+    ASSERT_EQ(p.scenario->GetStreamsAtCurvePoint(3, 225.0, 100, out), 1);
+    EXPECT_NE(out.find("\n H1\n H2"), std::string::npos) << out;
+    ASSERT_EQ(p.scenario->RenameStream("H1", "Feed"), 1);
+    out.clear();
+    ASSERT_EQ(p.scenario->GetStreamsAtCurvePoint(3, 225.0, 100, out), 1);
+    EXPECT_NE(out.find("\n Feed\n H2"), std::string::npos) << out;
+    EXPECT_EQ(out.find("H1"), std::string::npos) << out;
+}
+
 // ---------------------------------------------------------------- records freed
 
 TEST(ScenarioTargets, RecordsAreFreedWhenTheLastStreamGoes) {

@@ -112,6 +112,72 @@ TEST(NotificationSenderTest, RegistrationRulesAndOrder) {
     EXPECT_EQ(log, (std::vector<std::string>{"a:1", "b:2", "a:2"}));
 }
 
+// Four receivers: a takes code 5 only, b every code, c is held, d takes code 6 only. One of them
+// leaves and comes back. The others keep their order, codes and hold, and the one that returns
+// comes last with none of its old settings, wherever it stood (the first receiver is kept apart
+// from the later ones).
+struct LeaveCase {
+    const char* name;
+    int leaving;  // 0..3: a, b, c or d
+    std::vector<std::string> afterLeaving;
+    std::vector<std::string> afterReturning;
+};
+
+class ReceiverLeaving : public ::testing::TestWithParam<LeaveCase> {};
+
+[[maybe_unused]] void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
+
+TEST_P(ReceiverLeaving, OthersKeepOrderCodesAndHold) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log), c("c", &log), d("d", &log);
+    Probe* probes[] = {&a, &b, &c, &d};
+    for (Probe* p : probes) ASSERT_TRUE(sender.AddNotificationReceiver(p));
+    ASSERT_TRUE(sender.AddValidMessage(&a, 5));
+    ASSERT_TRUE(sender.HoldNotificationForReceiver(&c, true));
+    ASSERT_TRUE(sender.AddValidMessage(&d, 6));
+    Probe* leaving = probes[GetParam().leaving];
+    ASSERT_TRUE(sender.RemoveNotificationReceiver(leaving));
+    EXPECT_FALSE(sender.RemoveNotificationReceiver(leaving));
+    EXPECT_FALSE(sender.IsReceiverRegistered(leaving));
+    EXPECT_EQ(3, sender.GetNumberOfReceivers());
+    sender.SendAMessage(5, "", nullptr);
+    sender.SendAMessage(6, "", nullptr);
+    EXPECT_EQ(log, GetParam().afterLeaving);
+    log.clear();
+    ASSERT_TRUE(sender.AddNotificationReceiver(leaving));
+    EXPECT_EQ(4, sender.GetNumberOfReceivers());
+    sender.SendAMessage(5, "", nullptr);
+    sender.SendAMessage(6, "", nullptr);
+    EXPECT_EQ(log, GetParam().afterReturning);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Senders, ReceiverLeaving,
+    ::testing::Values(LeaveCase{"FirstLeaves", 0, {"b:5", "b:6", "d:6"}, {"b:5", "a:5", "b:6", "d:6", "a:6"}},
+                      LeaveCase{"SecondLeaves", 1, {"a:5", "d:6"}, {"a:5", "b:5", "d:6", "b:6"}},
+                      LeaveCase{"LastLeaves", 3, {"a:5", "b:5", "b:6"}, {"a:5", "b:5", "d:5", "b:6", "d:6"}}),
+    [](const ::testing::TestParamInfo<LeaveCase>& info) { return std::string(info.param.name); });
+
+// Every receiver leaves, the first one first: the sender is empty and takes new ones again.
+TEST(NotificationSenderTest, AllLeaveAndNewOnesArrive) {
+    NotificationSender sender;
+    std::vector<std::string> log;
+    Probe a("a", &log), b("b", &log);
+    ASSERT_TRUE(sender.AddNotificationReceiver(&a));
+    ASSERT_TRUE(sender.AddNotificationReceiver(&b));
+    ASSERT_TRUE(sender.RemoveNotificationReceiver(&a));
+    ASSERT_TRUE(sender.RemoveNotificationReceiver(&b));
+    EXPECT_EQ(0, sender.GetNumberOfReceivers());
+    EXPECT_FALSE(sender.RemoveNotificationReceiver(&a));
+    sender.SendAMessage(1, "", nullptr);
+    EXPECT_TRUE(log.empty());
+    ASSERT_TRUE(sender.AddNotificationReceiver(&b));
+    ASSERT_TRUE(sender.AddNotificationReceiver(&a));
+    sender.SendAMessage(2, "", nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"b:2", "a:2"}));
+}
+
 TEST(NotificationSenderTest, ReceiverRemovingItselfDuringDispatch) {
     NotificationSender sender;
     std::vector<std::string> log;
