@@ -51,7 +51,7 @@ void Utilities(const SegmentRefs& segments, double& hot, double& cold) {
     cold = flow - lowest;
 }
 
-void BM_AreaLPForbiddenMatches(benchmark::State& state) {
+void SolveForbiddenMatches(benchmark::State& state, int option) {
     const int streams = static_cast<int>(state.range(0));
     CPIScenario scenario(nullptr);
     std::mt19937 rng(7);
@@ -88,12 +88,15 @@ void BM_AreaLPForbiddenMatches(benchmark::State& state) {
     in.placementValid = true;
     in.dtMin = 10.0;
     in.matches = scenario.GetMatchwiseStreamData();
-    double area = 0.0, objective = 0.0;
+    double area = 0.0, objective = 0.0, shells = 0.0, pivots = 0.0, rows = 0.0;
     int rounds = 0, intervals = 0;
     double pricedShare = 0.0;
     for (auto _ : state) {
-        std::unique_ptr<AreaLP> lp(AreaLP::Update(nullptr, in, 36, AreaLP::ShellAndTubeOnly));
-        area = lp->GetShellAndTubeArea();
+        std::unique_ptr<AreaLP> lp(AreaLP::Update(nullptr, in, 36, option));
+        area = option == AreaLP::CountercurrentOnly ? lp->GetCountercurrentArea() : lp->GetShellAndTubeArea();
+        shells = lp->GetShells();
+        pivots = static_cast<double>(lp->GetPivots());
+        rows = static_cast<double>(lp->GetRowCount());
         objective = lp->GetModel() ? lp->GetModel()->dObjectiveValue : 0.0;
         rounds = lp->GetPricingRounds();
         intervals = lp->GetIntervalCount();
@@ -107,11 +110,22 @@ void BM_AreaLPForbiddenMatches(benchmark::State& state) {
     state.counters["intervals"] = benchmark::Counter(static_cast<double>(intervals));
     // The share of the candidates the last pricing round priced one by one.
     state.counters["priced_share"] = benchmark::Counter(pricedShare);
+    state.counters["shells"] = benchmark::Counter(shells);
+    state.counters["rows"] = benchmark::Counter(rows);
+    // Pivots of the network simplex per load row, over every pricing round.
+    state.counters["pivots_per_row"] = benchmark::Counter(rows > 0.0 ? pivots / rows : 0.0);
+}
+
+void BM_AreaLPForbiddenMatches(benchmark::State& state) { SolveForbiddenMatches(state, AreaLP::ShellAndTubeOnly); }
+// The same problems priced for countercurrent exchange.
+void BM_AreaLPForbiddenMatchesCountercurrent(benchmark::State& state) {
+    SolveForbiddenMatches(state, AreaLP::CountercurrentOnly);
 }
 
 }  // namespace
 
 BENCHMARK(BM_AreaLPForbiddenMatches)->Arg(10)->Arg(20)->Arg(40)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
 
 // Figures (CPU time, shell-and-tube, one iteration each, shared machine), before and after the
 // nodes of the network were numbered in thread order (same areas and optima to the last bit):
