@@ -212,6 +212,5 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 // The pivots are thus not a matter of the rule: the full search of every arc still makes 14 per
 // row at 100 streams, the optimum sends heat 30 intervals and more either side of the vertical
 // (film coefficients from 0.1 to 2: one flowing column in six is vertical at 100 streams), and
-// the pivots per row grow with the rows. 10 s at 300 streams
-// needs another way to the optimum than column generation over this simplex; the refusal from 400
-// streams stays.
+// the pivots per row grow with the rows. 10 s at 300 streams needs another way to the optimum
+// than column generation over this simplex; the refusal from 400 streams stays.
