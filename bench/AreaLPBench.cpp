@@ -162,18 +162,22 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 // another pivot path reaches another optimum of the same LP value whose area differs by up to
 // 4e-4 relative (the block size, the columns kept per row or the price of the artificial
 // columns changed each give such a path); lp_objective is the figure to hold to 1e-9.
-// Then single candidates screened two at a time (SSE2, the screen's own operations in its order:
-// every column brought in, every pivot, optimum, area and shell count the same to the last bit).
-// Same machine, same load, old and new one after the other (pivots per row over every pricing
-// round; rows are the segment and interval rows of the model):
+// Then single candidates screened two at a time (SSE2, the screen's own operations in its order),
+// and the nodes renumbered every 6 sqrt(rows) + 100 pivots instead of rows / 16 + 100 (labels
+// only): every column brought in, every pivot, optimum, area and shell count the same to the last
+// bit. Old and new one after the other, several pairs (the load of other work moves a run by up
+// to 20 %); pivots per row over every pricing round, rows those of segment and interval:
 //   streams  rows     pivots/row  CPU before   CPU after    shells  area m2              LP optimum
-//   40       1,574    9.85        37 ms        35 ms        155     511.00124576557801   469.68642148923237
-//   100      8,585    22.4        0.89-0.92 s  0.81-0.88 s  731     2727.6616127017242   2362.9739977558679
-//   200      32,107   38.0        12.4-13.7 s  11.3-13.0 s  3248    7070.5310312068259   5924.4491410653118
-//   300      68,072   47.2        66 s         55 s         7257    10590.739789994181   8862.0631593969465
+//   40       1,574    9.85        37-45 ms     35-41 ms     155     511.00124576557801   469.68642148923237
+//   100      8,585    22.4        0.86-0.92 s  0.83-0.89 s  731     2727.6616127017242   2362.9739977558679
+//   200      32,107   38.0        12.4-13.7 s  11.9-12.6 s  3248    7070.5310312068259   5924.4491410653118
+//   300      68,072   47.2        60-66 s      51-63 s      7257    10590.739789994181   8862.0631593969465
+// (300 streams, pairs before and after: 66/55, 60/64, 62/51, 63/61 s.) The screen takes a fifth
+// off pricing (100 streams: 808 to 662 samples of 3990); the renumbering is neutral at 100
+// streams and takes 5 % off at 200 and 300 (three pairs at 200 streams, the screen in both).
 // Countercurrent, the same problems: optimum 469.50039093356185, 2362.0805457347933 and
 // 5922.6201772504064, area 469.07206176912433, 2360.9273571504623 and 5921.281385031717, pivots
-// per row 10.0, 22.2 and 37.6 (40, 100, 200 streams). Growth after: n^3.8 from 100 to 200, n^3.7
+// per row 10.0, 22.2 and 37.6 (40, 100, 200 streams). Growth after: n^3.8 from 100 to 200 and
 // from 200 to 300. At 200 streams the network simplex takes two thirds of the time (potential
 // updates 30 %, entering-arc search 15 %) and pricing one third; the first seven of 29 rounds,
 // while heat still sits on artificial columns, take 1.8 s of the 4.3 s of pricing and 0.5 s of

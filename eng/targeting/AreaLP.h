@@ -143,7 +143,7 @@ public:
     // them must fit in MaxColumns. Above MaxCandidateColumns the solve takes longer than a user
     // waits: memory grows with the columns kept, not with the candidates (300 random streams:
     // 321 MB), but the time grows as about n^3.8 with the pivots of the network simplex (300
-    // random streams: 55 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
+    // random streams: 51-63 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
     // three minutes, 1,000 streams hours, and their 690,000 rows exceed MaxColumns as well).
     static constexpr double MaxCandidateColumns = 1e9;
     static bool IsTooLarge(std::size_t rows, double candidates) {
