@@ -113,6 +113,7 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         return;
     }
     m_nState = Computed;
+    m_nPivots = 0;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         const int kind = kinds[k];
         if (fullModel && k > 0 && m_method == Method::Network && m_pNetwork) Reprice(kind);
@@ -120,7 +121,11 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         else RefreshCoefficients(kind);
         // Nothing to exchange is a result (no area); heat that could not be placed is none.
         const bool heat = std::any_of(m_rowLoads.begin(), m_rowLoads.end(), [](double load) { return load > kNoLoad; });
+        // A network kept from the kind before goes on counting its pivots.
+        const AreaLPNetwork* network = m_pNetwork.get();
+        const std::int64_t pivotsBefore = network ? network->GetPivots() : 0;
         if (!Solve() && heat) m_nState = NotSolved;
+        if (m_pNetwork) m_nPivots += m_pNetwork->GetPivots() - (m_pNetwork.get() == network ? pivotsBefore : 0);
         Distribute(kind, matches);
     }
     // The network serves the kinds of one computation only.

@@ -143,7 +143,7 @@ public:
     // them must fit in MaxColumns. Above MaxCandidateColumns the solve takes longer than a user
     // waits: memory grows with the columns kept, not with the candidates (300 random streams:
     // 321 MB), but the time grows as about n^3.8 with the pivots of the network simplex (300
-    // random streams: 57 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
+    // random streams: 51-63 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
     // three minutes, 1,000 streams hours, and their 690,000 rows exceed MaxColumns as well).
     static constexpr double MaxCandidateColumns = 1e9;
     static bool IsTooLarge(std::size_t rows, double candidates) {
@@ -161,6 +161,10 @@ public:
     const std::vector<double>& GetColumnFFactors() const { return m_columnF; }
     // Rounds of column generation of the last solve.
     int GetPricingRounds() const { return m_nPricingRounds; }
+    // Pivots of the network simplex over the last computation (every kind of exchanger).
+    std::int64_t GetPivots() const { return m_nPivots; }
+    // Load rows of the last model (one per segment and interval it lies in).
+    std::size_t GetRowCount() const { return m_rowLoads.size(); }
     // Candidate columns the last pricing round priced one by one (the others were settled a whole
     // interval pair at a time); GetColumnsNeeded counts them all.
     double GetCandidatesPriced() const { return m_dCandidatesPriced; }
@@ -242,6 +246,7 @@ private:
     double m_dLowerBound = 0.0;
     int m_nKind = ShellAndTube;
     int m_nPricingRounds = 0;
+    std::int64_t m_nPivots = 0;
     double m_dCandidatesPriced = 0.0;
     Method m_method = Method::Network;
     // The network of the last solve, kept for a solve of the same rows at other prices.

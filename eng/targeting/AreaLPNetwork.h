@@ -104,6 +104,8 @@ private:
     std::vector<int> m_spareInts;
     std::vector<signed char> m_spareDirections;
     std::int64_t m_pivotsSinceRenumber = 0;
+    // Pivots between renumberings (see Optimize).
+    std::int64_t m_renumberEvery = 100;
     std::int64_t m_renumberings = 0;
     double m_artificialCost = 0.0;
     std::size_t m_nextArc = 0;

@@ -31,6 +31,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace arealp;
 
 namespace {
@@ -286,7 +290,35 @@ std::size_t AreaLP::PriceColumns(const std::vector<double>& prices) {
                 continue;
             }
             if (screened) {
-                for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q)
+                std::size_t q = coldStart[jj];
+                const std::size_t end = coldStart[jj + 1];
+#if defined(__SSE2__)
+                // Two candidates at a time: the screen's own operations, so that a pair it passes
+                // over is one mayCount passes over; the others go to mayCount one by one (the
+                // lists of the best may have moved since), in their order.
+                const bool pairInverse = m_nKind == ShellAndTube;
+                if (!pairInverse || hotCommon) {
+                    const __m128d resistance = _mm_set1_pd(hot.resistance), price = _mm_set1_pd(uh);
+                    const __m128d common = _mm_set1_pd(commonInverse[jj]), margin = _mm_set1_pd(kScreenMargin);
+                    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+                    for (; q + 2 <= end; q += 2) {
+                        const __m128d a = _mm_mul_pd(_mm_add_pd(resistance, _mm_loadu_pd(&coldResistance[q])),
+                                                     pairInverse ? common : _mm_loadu_pd(&coldInverseMTD[q]));
+                        const __m128d y = _mm_add_pd(price, _mm_loadu_pd(&coldPrice[q]));
+                        const __m128d worst = _mm_max_pd(_mm_set1_pd(bestOfHot.reduced[BestFew::Size - 1]),
+                                                         _mm_loadu_pd(&coldWorst[q]));
+                        const __m128d size = _mm_add_pd(_mm_and_pd(a, magnitude), _mm_and_pd(y, magnitude));
+                        int passed = _mm_movemask_pd(
+                            _mm_cmpgt_pd(_mm_sub_pd(a, y), _mm_add_pd(worst, _mm_mul_pd(margin, size))));
+                        // Cold rows off the common approach are screened by their own test.
+                        if (pairInverse) passed &= (coldCommon[q] ? 1 : 0) | (coldCommon[q + 1] ? 2 : 0);
+                        if (passed == 3) continue;
+                        if (!(passed & 1) && mayCount(q, jj)) priceOne(q);
+                        if (!(passed & 2) && mayCount(q + 1, jj)) priceOne(q + 1);
+                    }
+                }
+#endif
+                for (; q < end; ++q)
                     if (mayCount(q, jj)) priceOne(q);
             } else {
                 for (std::size_t q = coldStart[jj]; q < coldStart[jj + 1]; ++q) priceOne(q);

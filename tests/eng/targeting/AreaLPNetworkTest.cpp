@@ -288,6 +288,29 @@ TEST_P(AreaLPAgainstFullModel, TheNetworkSolveReachesTheOptimumOfEveryColumn) {
 
 INSTANTIATE_TEST_SUITE_P(RandomProblems, AreaLPAgainstFullModel, ::testing::Range(1u, 9u));
 
+// The pivots are those of the last computation: the same again when it is rebuilt, those of both
+// kinds with option 2 (the second going on from the first's network), none for the general solver.
+TEST(AreaLPPivots, CountTheLastComputationOfEveryKind) {
+    auto pivots = [](int option, AreaLP::Method method, int rebuilds) {
+        StreamScenario s;
+        AddRandomProblem(s, 5, 12);
+        CurveInputs c(s.Segments(), 10.0);
+        AreaLP lp;
+        lp.SetOption(option);
+        lp.SetMethod(method);
+        for (int k = 0; k < rebuilds; ++k) lp.Rebuild(c.segments, 10.0, 0.8, s.Matches());
+        EXPECT_EQ(lp.GetState(), AreaLP::Computed);
+        return lp.GetPivots();
+    };
+    const std::int64_t countercurrent = pivots(AreaLP::CountercurrentOnly, AreaLP::Method::Network, 1);
+    EXPECT_GT(countercurrent, 0);
+    EXPECT_EQ(pivots(AreaLP::CountercurrentOnly, AreaLP::Method::Network, 2), countercurrent);
+    const std::int64_t both = pivots(AreaLP::Both, AreaLP::Method::Network, 1);
+    EXPECT_GT(both, countercurrent);
+    EXPECT_EQ(pivots(AreaLP::Both, AreaLP::Method::Network, 3), both);
+    EXPECT_EQ(pivots(AreaLP::Both, AreaLP::Method::FullModel, 1), 0);
+}
+
 struct PricingCase {
     const char* name;
     int option;

@@ -72,6 +72,9 @@ struct RecordedTable {
     int streams;
     int option;
     double objective, countercurrent, shellAndTube, shells;
+    // > 0: streams S1 (cold) and S2 (hot) have this approach of their own, so their rows are off
+    // the common one (priced by their own differences).
+    double ownApproach = 0.0;
 };
 
 class AreaLPRandomTables : public ::testing::TestWithParam<RecordedTable> {};
@@ -80,6 +83,8 @@ TEST_P(AreaLPRandomTables, GiveTheAreasFirstRecorded) {
     const RecordedTable& r = GetParam();
     StreamScenario s;
     AddRandomTable(s, r.seed, r.streams);
+    if (r.ownApproach > 0.0)
+        for (const char* name : {"S1", "S2"}) s.scenario->FindStream(name)->SetDTminContribution(r.ownApproach, "Local", 0, 0);
     CurveInputs c(s.Segments(), 10.0);
     AreaLP lp;
     lp.SetOption(r.option);
@@ -107,7 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
         RecordedTable{"Seed7Streams40Both", 7, 40, 2, 469.6864214892239, 469.07206176912433, 510.82443843022639, 156.0},
         RecordedTable{"Seed11Streams40Countercurrent", 11, 40, 0, 1226.3601504920262, 1225.9442214899623, 0.0, 0.0},
         RecordedTable{"Seed11Streams40ShellAndTube", 11, 40, 1, 1227.3712066760334, 0.0, 1441.0135938857973, 217.0},
-        RecordedTable{"Seed11Streams40Both", 11, 40, 2, 1227.3712066760534, 1225.9442214899623, 1440.8123847904203, 217.0}),
+        RecordedTable{"Seed11Streams40Both", 11, 40, 2, 1227.3712066760534, 1225.9442214899623, 1440.8123847904203, 217.0},
+        RecordedTable{"Seed7Streams40OwnApproachCountercurrent", 7, 40, 0, 469.50458496644006, 469.07208589568671, 0.0, 0.0, 6.0},
+        RecordedTable{"Seed7Streams40OwnApproachShellAndTube", 7, 40, 1, 469.69790910178165, 0.0, 512.15385052935414, 153.0, 6.0},
+        RecordedTable{"Seed7Streams40OwnApproachBoth", 7, 40, 2, 469.69790910177056, 469.07208589568671, 512.16639721242132, 153.0,
+                      6.0}),
     [](const ::testing::TestParamInfo<RecordedTable>& info) { return std::string(info.param.name); });
 
 }  // namespace
