@@ -239,11 +239,17 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     std::unordered_set<const IHeatIntegrationStream*> reflowed;
     for (const auto& [stream, before] : flows)
         if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
+    // A placeholder on such a utility took its duty from those temperatures too: kept, it would
+    // pass the earlier flow's temperature back into the chain from the utility's far end, and
+    // the chain, solved from both ends at the design's flow, would not meet.
     if (!reflowed.empty())
-        for (CNode* node : units)
+        for (CNode* node : units) {
             if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)) &&
                 !IsProductBlock(After(node)))
                 forget(node, NodeValue::Temperature);
+            else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
+                forget(node, NodeValue::Duty);
+        }
     for (CNode* exchanger : flagged) {
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
