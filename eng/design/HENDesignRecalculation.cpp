@@ -254,6 +254,11 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
     }
+    // A utility carrying the design's load has the flow its duties make: from here on its side of
+    // a heater or cooler must balance the duty too.
+    for (HeatExch* exchanger : following)
+        if (swapped.count(StreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
+            exchanger->setFollowingUtilitySide(exchanger->followingUtilitySide(), true);
     // Again until nothing changes, with the utilities carrying the design's load.
     {
         HeldStreamProfiles held(*m_sheet);
