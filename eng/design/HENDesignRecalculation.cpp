@@ -239,15 +239,26 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     std::unordered_set<const IHeatIntegrationStream*> reflowed;
     for (const auto& [stream, before] : flows)
         if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
+    // A placeholder on such a utility took its duty from those temperatures too: kept, it would
+    // pass the earlier flow's temperature back into the chain from the utility's far end, and
+    // the chain, solved from both ends at the design's flow, would not meet.
     if (!reflowed.empty())
-        for (CNode* node : units)
+        for (CNode* node : units) {
             if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)) &&
                 !IsProductBlock(After(node)))
                 forget(node, NodeValue::Temperature);
+            else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
+                forget(node, NodeValue::Duty);
+        }
     for (CNode* exchanger : flagged) {
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
     }
+    // A utility carrying the design's load has the flow its duties make: from here on its side of
+    // a heater or cooler must balance the duty too.
+    for (HeatExch* exchanger : following)
+        if (swapped.count(StreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
+            exchanger->setFollowingUtilitySide(exchanger->followingUtilitySide(), true);
     // Again until nothing changes, with the utilities carrying the design's load.
     {
         HeldStreamProfiles held(*m_sheet);

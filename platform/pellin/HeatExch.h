@@ -87,7 +87,13 @@ public:
     // open duty comes from the process side alone, and until that side has both temperatures the
     // unit is under-specified. A design sets it on its heaters and coolers while it calculates
     // (the side stays marked when the utility is treated as a process stream); it is not stored.
-    void setFollowingUtilitySide(int side) { m_followingSide = side == 0 || side == 1 ? side : -1; }
+    // Once the utility carries the flow the duties make (`checks`), that side still gives no duty,
+    // but with both its temperatures known they must agree with the duty, as any side's do: a
+    // chain of such units never leaves one out of balance while it reports itself calculated.
+    void setFollowingUtilitySide(int side, bool checks = false) {
+        m_followingSide = side == 0 || side == 1 ? side : -1;
+        m_followingChecks = m_followingSide >= 0 && checks;
+    }
     int followingUtilitySide() const { return m_followingSide; }
 
     // The largest duty at which both end temperature differences stay at least `dtMin`, from
@@ -159,6 +165,7 @@ private:
     bool m_feasible = true;
     bool m_settled = false;
     int m_followingSide = -1;
+    bool m_followingChecks = false;
     CPString m_uMethod;
     // The temperature-enthalpy profile (RefreshTHProfile); not stored, rebuilt when asked.
     std::vector<double> m_thEnthalpy, m_thHot, m_thCold;

@@ -401,6 +401,14 @@ int HeatExch::solve() {
         return written + clearPerformance();
     }
 
+    if (m_followingChecks && follower >= 0) {
+        const Side& utility = follower == 0 ? hot : cold;
+        if (utility.both() && !agree(utility.duty(follower == 0), q)) {
+            m_status = S::OverSpecified;
+            return written + clearPerformance();
+        }
+    }
+
     if (!hot.any() || !cold.any()) {
         // The duty still carries a side that has one temperature to its other end, so that a
         // guessed duty passes on along that stream.

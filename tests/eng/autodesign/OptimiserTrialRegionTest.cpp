@@ -2,10 +2,12 @@
 // design of 40 exchangers over 24 streams (its stream ends at placeholders, or matched with steam
 // and cooling water), a trial that moves one free duty calculates a fraction of the units a whole
 // recalculation does and leaves every duty, area and temperature where a whole recalculation puts
-// them; and a point judged after a run of other points gives what it gave when judged fresh.
+// them; and a point judged after a run of other points gives what it gave when judged fresh. On the same
+// design each utility's chain of heaters or coolers is solved from its supply end at the flow its duties make.
 #include "bench/DesignBenchSupport.h"
 #include "eng/autodesign/DesignOptimiserNetwork.h"
 #include "pellin/FlowSheet.h"
+#include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +202,71 @@ TEST_P(OptimiserTrialRegion, APointGivesWhatItGaveFreshAfterARunOfOtherPoints) {
     EXPECT_TRUE(Differences(fresh, Values(*n.d), 1e-9).empty());
     EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
 }
+
+// Walks a utility from its feed block to its product block and checks that each exchanger on it
+// gives the utility what its duty says at the flow the design's load of the utility makes
+// (load over the utility's range), so that its temperatures run one way, from the supply end
+// to the target end, as a chain solved from one end does.
+void ExpectChainFollowsDuties(CPIHENDesign& d, const std::string& utility, double supply, double target) {
+    SCOPED_TRACE(utility);
+    const double flow = d.GetUtilityLoad(CPString(utility.c_str())) / std::fabs(target - supply);
+    ASSERT_GT(flow, 0.0);
+    const double direction = target > supply ? 1.0 : -1.0;
+    CNode* node = d.GetFlowSheet()->getNode(CPString((utility + "Start").c_str()));
+    CNode* from = nullptr;
+    double last = supply;
+    int exchangers = 0;
+    for (int guard = 0; node && guard < 1000; ++guard) {
+        CNode* next = nullptr;
+        double t = 0.0;
+        if (HeatExch* x = node->asHeatExch()) {
+            ++exchangers;
+            double duty = 0.0, in = 0.0, out = 0.0;
+            for (int side = 0; side < 2; ++side)
+                if (x->getInlet(side) == from) next = x->getOutlet(side);
+            ASSERT_TRUE(next);
+            ASSERT_TRUE(x->getVariableAsDouble(NodeValue::Duty, duty));
+            ASSERT_TRUE(from->getVariableAsDouble(NodeValue::Temperature, in));
+            ASSERT_TRUE(next->getVariableAsDouble(NodeValue::Temperature, out));
+            EXPECT_EQ(x->getStatus(), ExchangerStatus::Calculated) << node->getName().c_str();
+            EXPECT_NEAR(direction * (out - in) * flow, duty, 1e-6 * duty) << node->getName().c_str();
+        } else {
+            if (node->getVariableAsDouble(NodeValue::Temperature, t)) {
+                EXPECT_GE(direction * (t - last), -1e-9) << node->getName().c_str();
+                last = t;
+            }
+            next = node->getNumberOfDownStreamSlots() > 0 ? node->getIthDownStreamNode(0) : nullptr;
+        }
+        from = node;
+        node = next;
+    }
+    EXPECT_GE(exchangers, 10);
+    EXPECT_NEAR(last, target, 1e-9);
+}
+
+// Cooling water (10 -> 15 C) and steam (270 -> 269 C) each pass a dozen heaters or coolers of given
+// duties in series, then a placeholder before the product block; the utility's flow is the sum of
+// the duties over its range, so the chain reaches its target with nothing left for the placeholder.
+// The check runs after a whole recalculation, and after a trial that moved the free duties.
+class UtilityChain : public ::testing::TestWithParam<bool> {};
+
+TEST_P(UtilityChain, TemperaturesFollowTheDutiesFromTheSupplyEnd) {
+    TrialNetwork n(true);
+    if (GetParam()) {
+        std::vector<double> p = n.point;
+        for (double& x : p) x = 0.97;
+        n.Trial(p);
+    } else {
+        n.Whole();
+    }
+    ExpectChainFollowsDuties(*n.d, "CW", 10.0, 15.0);
+    ExpectChainFollowsDuties(*n.d, "ST", 270.0, 269.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Recalculations, UtilityChain, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "TrialOfMovedDuties" : "WholeNetwork";
+                         });
 
 INSTANTIATE_TEST_SUITE_P(StreamEnds, OptimiserTrialRegion, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {

@@ -384,6 +384,21 @@ TEST(ExchangerModel, AUtilitySideThatFollowsGivesNoDuty) {
     cooler.x->Calculate(UnitCode::ClearCalculated);
     cooler.run();
     EXPECT_EQ(cooler.x->getStatus(), S::OverSpecified);
+
+    // Once the water carries the flow the duties make, its two temperatures check the duty they
+    // still do not give: at CP 6 they carry 60 kW against the process side's 20 (over-specified);
+    // at CP 2 they carry the same 20 kW and the unit is calculated.
+    for (const auto& [cp, status] : {std::pair{6.0, S::OverSpecified}, std::pair{2.0, S::Calculated}}) {
+        OneExchanger c(FlowsheetTestStream("H2", {130, 70}, {1.0}, {0.5}),
+                       FlowsheetTestStream("CW", {20, 30}, {cp}, {1.0}, 1));
+        c.inlets(130, 20);
+        c.ho->addVariable(V::Temperature, 110, 1);
+        c.co->addVariable(V::Temperature, 30, 1);
+        c.x->setFollowingUtilitySide(1, true);
+        c.run();
+        EXPECT_EQ(c.x->getStatus(), status) << cp;
+        EXPECT_NEAR(c.value(c.x, V::Duty), 20.0, 1e-9) << cp;
+    }
 }
 
 struct LargestDuty {
