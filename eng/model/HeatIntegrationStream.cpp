@@ -235,20 +235,22 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     m_set.SetOwner(this);
     m_nKind = source->GetStreamKind();
     m_nHotCold = source->GetHotCold();
-    m_dCostIndex = source->m_dCostIndex;
+    SetRareValue(&Rare::costIndex, source->GetCostIndex(), DefaultCostIndex);
     m_dCachedHeatLoad[0] = source->m_dCachedHeatLoad[0];
     m_dCachedHeatLoad[1] = source->m_dCachedHeatLoad[1];
-    m_dLoadFraction[0] = source->m_dLoadFraction[0];
-    m_dLoadFraction[1] = source->m_dLoadFraction[1];
+    if (m_pRare || source->m_pRare) {
+        TheRare().loadFraction0 = source->LoadFractionAt(0);
+        m_pRare->loadFraction1 = source->LoadFractionAt(1);
+    }
     m_bLoadInStep[0] = source->m_bLoadInStep[0];
     m_bLoadInStep[1] = source->m_bLoadInStep[1];
-    m_dStoredValue = source->GetStoredValue();
+    SetRareValue(&Rare::storedValue, source->GetStoredValue(), 0.0);
     return m_set.CopyFrom(source->m_set);
 }
 
 void CPIHeatIntegrationStream::SetCostIndex(double costIndex) {
     if (m_bLocked) return;
-    m_dCostIndex = costIndex;
+    SetRareValue(&Rare::costIndex, costIndex, DefaultCostIndex);
     Notify(4, CPString(), nullptr);
 }
 

@@ -251,15 +251,16 @@ void CPIHeatIntegrationStream::WidenIsothermalStream() {
 // ---- end tolerance loads and intervals ------------------------------------------------------------
 
 void CPIHeatIntegrationStream::SetLoadFraction(double fraction, int end) {
-    if (end == 1) m_dLoadFraction[0] = fraction;
-    else if (end == -1) m_dLoadFraction[1] = fraction;
+    if (end == 1 || end == -1) {
+        if (m_pRare || !Same(fraction, DefaultLoadFraction)) TheRare().*(end == 1 ? &Rare::loadFraction0 : &Rare::loadFraction1) = fraction;
+    }
     UpdateEndToleranceLoad(end);
     Notify(16, CPString(), nullptr);
 }
 
 double CPIHeatIntegrationStream::GetLoadFraction(int end) const {
-    if (end == 1) return m_dLoadFraction[0];
-    if (end == -1) return m_dLoadFraction[1];
+    if (end == 1) return LoadFractionAt(0);
+    if (end == -1) return LoadFractionAt(1);
     return 0.0;
 }
 
@@ -278,7 +279,7 @@ void CPIHeatIntegrationStream::UpdateEndToleranceLoad(int end) {
     StreamSegment& s = *endSegment;
     const double first = m_pDesignSegments->front()->dInletTemperature;
     const double last = m_nKind == KindUtility ? s.GetFarEndTemperature() : s.dOutletTemperature;
-    const double fraction = end == 1 ? m_dLoadFraction[0] : m_dLoadFraction[1];
+    const double fraction = LoadFractionAt(end == 1 ? 0 : 1);
     s.dEndToleranceLoad[end == 1 ? 0 : 1] = std::fabs((first - last) * s.dHeatCapacityFlowrate * fraction);
 }
 

@@ -12,9 +12,9 @@ namespace N = StreamValueNames;
 bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
     bool ok = file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
-              file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(m_dStoredValue) &&
-              file.WriteDouble(m_dLoadFraction[0]) && file.WriteDouble(m_dLoadFraction[1]) &&
-              file.WriteDouble(m_dCostIndex) && file.WriteInt(m_bLoadInStep[0]) && file.WriteInt(m_bLoadInStep[1]) &&
+              file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(GetStoredValue()) &&
+              file.WriteDouble(LoadFractionAt(0)) && file.WriteDouble(LoadFractionAt(1)) &&
+              file.WriteDouble(GetCostIndex()) && file.WriteInt(m_bLoadInStep[0]) && file.WriteInt(m_bLoadInStep[1]) &&
               file.WriteInt(m_nStoredInt) && file.WriteCPString(m_strName) && m_set.Store(file);
 
     const std::vector<CPString> links = GetLinkedStreamNames();
@@ -36,10 +36,22 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
 
-    if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1]) ||
-        !file.ReadDouble(m_dStoredValue) || !file.ReadDouble(m_dLoadFraction[0]) ||
-        !file.ReadDouble(m_dLoadFraction[1]) || !file.ReadDouble(m_dCostIndex) || !file.ReadInt(m_bLoadInStep[0]) ||
-        !file.ReadInt(m_bLoadInStep[1]) || !file.ReadInt(m_nStoredInt))
+    if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1])) return false;
+    // The placed temperature, the load fractions and the cost index, each stored as soon as read.
+    struct RareRead {
+        double Rare::*member;
+        double defaultValue;
+    };
+    static constexpr RareRead kRareReads[] = {{&Rare::storedValue, 0.0},
+                                              {&Rare::loadFraction0, DefaultLoadFraction},
+                                              {&Rare::loadFraction1, DefaultLoadFraction},
+                                              {&Rare::costIndex, DefaultCostIndex}};
+    for (const RareRead& r : kRareReads) {
+        double value = 0.0;
+        if (!file.ReadDouble(value)) return false;
+        SetRareValue(r.member, value, r.defaultValue);
+    }
+    if (!file.ReadInt(m_bLoadInStep[0]) || !file.ReadInt(m_bLoadInStep[1]) || !file.ReadInt(m_nStoredInt))
         return false;
     CPString name;
     if (!file.ReadCPString(name)) {
@@ -62,8 +74,8 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
             auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(linked)) : nullptr;
             if (other && other != this) JoinLinks(other, false);
             else if (!IsLinkedTo(linked)) {
-                if (!m_pPendingLinkNames) m_pPendingLinkNames = std::make_unique<std::vector<CPString>>();
-                m_pPendingLinkNames->push_back(linked);
+                if (!PendingLinks()) TheRare().pendingLinkNames = std::make_unique<std::vector<CPString>>();
+                PendingLinks()->push_back(linked);
             }
         }
     }
