@@ -116,14 +116,14 @@ public:
     bool IsComplete() const { return m_set.IsComplete(); }
 
     // The design segments (null until built or recalled).
-    StreamSegmentList* GetDesignSegments() override { return m_pDesignSegments.get(); }
-    const StreamSegmentList* GetDesignSegments() const override { return m_pDesignSegments.get(); }
+    StreamSegmentList* GetDesignSegments() override { return DesignList(); }
+    const StreamSegmentList* GetDesignSegments() const override { return DesignList(); }
     // A new list of design segments from the value set.
     std::unique_ptr<StreamSegmentList> BuildDesignSegments() { return m_set.BuildDesignSegments(); }
     // Takes over a list, freeing the previous one.
     void SetDesignSegments(std::unique_ptr<StreamSegmentList> segments);
     // Hands the list over to the caller; the stream keeps none.
-    std::unique_ptr<StreamSegmentList> DetachDesignSegments() { return std::move(m_pDesignSegments); }
+    std::unique_ptr<StreamSegmentList> DetachDesignSegments();
 
     // Names of the linked streams, in the order they were linked (recalled names whose streams are
     // not known yet come last).
@@ -193,6 +193,9 @@ private:
     void JoinLinks(CPIHeatIntegrationStream* other, bool adjustOwnKind);
     void RenameInLinkedStreams();
 
+    StreamSegmentList* DesignList() { return m_bHasDesignSegments ? &m_designSegments : nullptr; }
+    const StreamSegmentList* DesignList() const { return m_bHasDesignSegments ? &m_designSegments : nullptr; }
+
     // Segments as the network sees them: the end segment of a utility is its last connected one.
     StreamSegment* EndSegment() const;
 
@@ -229,6 +232,8 @@ private:
 
     std::int32_t m_nStoredInt = 0;
     bool m_bLocked = false;
+    // Whether the design segments are built or recalled (an empty list is still a list).
+    bool m_bHasDesignSegments = false;
     CPString m_strName;
     IStreamOwner* m_pOwner = nullptr;
     StreamPropertySet m_set;
@@ -236,7 +241,7 @@ private:
     std::int32_t m_bLoadInStep[2] = {0, 0};
     std::int32_t m_nKind = KindNotSet;
     std::int32_t m_nHotCold = SideUndetermined;
-    std::unique_ptr<StreamSegmentList> m_pDesignSegments;
+    StreamSegmentList m_designSegments;
     std::unique_ptr<Rare> m_pRare;
     const std::vector<CPString>& PendingLinkNames() const {
         static const std::vector<CPString> none;

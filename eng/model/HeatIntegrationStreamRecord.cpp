@@ -23,10 +23,10 @@ bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
         ok = file.WriteLong(static_cast<std::int32_t>(links.size()));
         for (const CPString& name : links) ok = ok && file.WriteCPString(name);
     }
-    ok = ok && file.WriteInt(m_nKind) && file.WriteInt(m_nHotCold) && file.WriteBool(m_pDesignSegments != nullptr);
-    if (ok && m_pDesignSegments) {
-        ok = file.WriteLong(static_cast<std::int32_t>(m_pDesignSegments->size()));
-        for (const auto& s : *m_pDesignSegments) ok = ok && s->Store(file);
+    ok = ok && file.WriteInt(m_nKind) && file.WriteInt(m_nHotCold) && file.WriteBool(m_bHasDesignSegments);
+    if (ok && DesignList()) {
+        ok = file.WriteLong(static_cast<std::int32_t>(DesignList()->size()));
+        for (const auto& s : *DesignList()) ok = ok && s->Store(file);
     }
     return ok && file.WriteBool(m_bLocked) && file.EndRecord(h);
 }
@@ -92,12 +92,13 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (hasSegments) {
         std::int32_t count = 0;
         if (!file.ReadInt(count) || count < 0 || count > StreamPropertySet::MaxSegments) return false;
-        m_pDesignSegments = std::make_unique<StreamSegmentList>();
+        m_designSegments.clear();
+        m_bHasDesignSegments = true;
         for (std::int32_t i = 0; i < count; ++i) {
             auto segment = std::make_unique<StreamSegment>();
             segment->pStream = this;
             if (!segment->Recall(file)) return false;
-            m_pDesignSegments->push_back(std::move(segment));
+            DesignList()->push_back(std::move(segment));
             // Before version 5 the branch limit was read from the last segment's entry. Taking it
             // once is enough: the last entry does not change when the first one does.
             double branches = Units::EmptyValue;
