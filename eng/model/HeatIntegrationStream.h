@@ -234,13 +234,15 @@ private:
     bool m_bLocked = false;
     // Whether the design segments are built or recalled (an empty list is still a list).
     bool m_bHasDesignSegments = false;
+    // Kind and side as bytes: only the values of their enums are ever taken (a record with
+    // another is refused).
+    std::int8_t m_nKind = KindNotSet;
+    std::int8_t m_nHotCold = SideUndetermined;
     CPString m_strName;
     IStreamOwner* m_pOwner = nullptr;
     StreamPropertySet m_set;
     double m_dCachedHeatLoad[2] = {0.0, 0.0};
     std::int32_t m_bLoadInStep[2] = {0, 0};
-    std::int32_t m_nKind = KindNotSet;
-    std::int32_t m_nHotCold = SideUndetermined;
     StreamSegmentList m_designSegments;
     std::unique_ptr<Rare> m_pRare;
     const std::vector<CPString>& PendingLinkNames() const {
