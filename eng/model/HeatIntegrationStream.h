@@ -70,7 +70,7 @@ public:
     void SetLoadFraction(double fraction, int end) override;
     void SetCostIndex(double costIndex) override;
     void SetMassEmissionsCoefficient(double coefficient) override {
-        if (m_pRare || !Same(coefficient, DefaultMassEmissionsCoefficient)) TheRare().massEmissionsCoefficient = coefficient;
+        SetRareValue(&Rare::massEmissionsCoefficient, coefficient, DefaultMassEmissionsCoefficient);
     }
     void SetUpdating(int updating) override { m_set.SetUpdating(updating); }
     int IsUpdating() const override { return m_set.IsUpdating(); }
@@ -106,9 +106,7 @@ public:
     // Utility placement: the temperature a placed utility is used to (read by GetStoredValue and
     // kept in the record), and forgetting the loads computed so far, so that the next GetHeatLoad
     // of either view sums the placed segments afresh.
-    void SetStoredValue(double value) override {
-        if (m_pRare || !Same(value, 0.0)) TheRare().storedValue = value;
-    }
+    void SetStoredValue(double value) override { SetRareValue(&Rare::storedValue, value, 0.0); }
     void ForgetComputedLoads() override { ClearLoadFlags(); }
 
     StreamPropertySet& GetPropertySet() override { return m_set; }
