@@ -4,6 +4,7 @@
 // small tolerance loads at the stream's ends, and, for utilities and other segments that stand in
 // a network, a link block with the network's view of the segment.
 #include "dunmor/CPString.h"
+#include "eng/core/StreamSegmentList.h"
 #include "eng/core/ValueAndFlag.h"
 
 #include <cstdint>
@@ -118,9 +119,6 @@ public:
     bool Store(ILurmetBinaryFile& file) const;
     bool Recall(ILurmetBinaryFile& file);
 };
-
-// A stream's design segments, in segment order; the list owns them.
-using StreamSegmentList = std::vector<std::unique_ptr<StreamSegment>>;
 
 // Store visitor for collections of segments: item StreamSegment*, context StoreContext*
 // (eng/core/SharedCallbacks.h). Writes the segment's record; nothing after the first failure.

@@ -30,7 +30,8 @@ std::unique_ptr<IHeatIntegrationStreamForTargeting> CreateHeatIntegrationStream(
 }
 
 CPIHeatIntegrationStream::~CPIHeatIntegrationStream() {
-    m_pDesignSegments.reset();
+    m_designSegments.clear();
+    m_bHasDesignSegments = false;
     // No stream may keep a pointer to this one once it is gone.
     ForgetLinkedStreams();
 }
@@ -136,8 +137,8 @@ void CPIHeatIntegrationStream::NotifyValuesSet(const std::vector<const char*>& n
 
 // Push what the designs read into the design segment of that index.
 void CPIHeatIntegrationStream::PushToDesignSegment(const CPString& name, double value, int index) {
-    if (!m_pDesignSegments || static_cast<std::size_t>(index) >= m_pDesignSegments->size()) return;
-    StreamSegment* segment = (*m_pDesignSegments)[static_cast<std::size_t>(index)].get();
+    if (!DesignList() || static_cast<std::size_t>(index) >= DesignList()->size()) return;
+    StreamSegment* segment = (*DesignList())[static_cast<std::size_t>(index)].get();
     if (!segment) return;
     if (name == N::SpecificHeat && segment->pLink) segment->pLink->dSpecificHeat = value;
     double film = Units::EmptyValue;
@@ -159,14 +160,14 @@ int CPIHeatIntegrationStream::SetDTminContribution(double dTmin, const CPString&
     m_set.SetDTminContribution(contribution);
 
     SetUpdating(1);
-    if (m_pDesignSegments)
-        for (auto& s : *m_pDesignSegments) s->TakeDTminContribution(contribution);
+    if (DesignList())
+        for (auto& s : *DesignList()) s->TakeDTminContribution(contribution);
     const bool siteStream = m_pOwner && !m_pOwner->IsScenario();
     if (siteStream) {
         m_pOwner->ApplySiteDTmin(*this, dTmin);
     } else {
-        if (m_pDesignSegments)
-            for (auto& s : *m_pDesignSegments) s->ShiftTemperatures(dTmin);
+        if (DesignList())
+            for (auto& s : *DesignList()) s->ShiftTemperatures(dTmin);
         if (m_pOwner) m_pOwner->MarkSegmentsChanged(*this);
     }
     if (IsComplete() && notify) Notify(35, CPString(), AsData());
@@ -204,8 +205,8 @@ int CPIHeatIntegrationStream::SetStreamKind(int kind, int notify) {
     int previous = m_nKind;
     m_nKind = kind;
     if (kind == KindUtility) m_set.SetEnthalpiesComplete(1);
-    if (m_pDesignSegments)
-        for (auto& s : *m_pDesignSegments) s->nKind = kind;
+    if (DesignList())
+        for (auto& s : *DesignList()) s->nKind = kind;
     // Announced whatever the answer: the owner files the stream by its kind.
     if (notify) Notify(87, m_strName, &previous);
     return result;
@@ -225,7 +226,7 @@ unsigned char CPIHeatIntegrationStream::GetValueStatus(const CPString& name, int
 }
 
 bool CPIHeatIntegrationStream::AreDesignSegmentsComplete() const {
-    return m_pDesignSegments && static_cast<int>(m_pDesignSegments->size()) == m_set.GetNumberOfSegments() &&
+    return DesignList() && static_cast<int>(DesignList()->size()) == m_set.GetNumberOfSegments() &&
            m_set.IsComplete();
 }
 
@@ -235,20 +236,22 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     m_set.SetOwner(this);
     m_nKind = source->GetStreamKind();
     m_nHotCold = source->GetHotCold();
-    m_dCostIndex = source->m_dCostIndex;
+    SetRareValue(&Rare::costIndex, source->GetCostIndex(), DefaultCostIndex);
     m_dCachedHeatLoad[0] = source->m_dCachedHeatLoad[0];
     m_dCachedHeatLoad[1] = source->m_dCachedHeatLoad[1];
-    m_dLoadFraction[0] = source->m_dLoadFraction[0];
-    m_dLoadFraction[1] = source->m_dLoadFraction[1];
+    if (m_pRare || source->m_pRare) {
+        TheRare().loadFraction0 = source->LoadFractionAt(0);
+        m_pRare->loadFraction1 = source->LoadFractionAt(1);
+    }
     m_bLoadInStep[0] = source->m_bLoadInStep[0];
     m_bLoadInStep[1] = source->m_bLoadInStep[1];
-    m_dStoredValue = source->GetStoredValue();
+    SetRareValue(&Rare::storedValue, source->GetStoredValue(), 0.0);
     return m_set.CopyFrom(source->m_set);
 }
 
 void CPIHeatIntegrationStream::SetCostIndex(double costIndex) {
     if (m_bLocked) return;
-    m_dCostIndex = costIndex;
+    SetRareValue(&Rare::costIndex, costIndex, DefaultCostIndex);
     Notify(4, CPString(), nullptr);
 }
 
@@ -276,7 +279,15 @@ void CPIHeatIntegrationStream::SetHotColdFromValues(int hotCold) {
 }
 
 void CPIHeatIntegrationStream::SetDesignSegments(std::unique_ptr<StreamSegmentList> segments) {
-    m_pDesignSegments = std::move(segments);
+    m_designSegments = segments ? std::move(*segments) : StreamSegmentList();
+    m_bHasDesignSegments = segments != nullptr;
+}
+
+std::unique_ptr<StreamSegmentList> CPIHeatIntegrationStream::DetachDesignSegments() {
+    if (!m_bHasDesignSegments) return nullptr;
+    auto list = std::make_unique<StreamSegmentList>(std::move(m_designSegments));
+    m_bHasDesignSegments = false;
+    return list;
 }
 
 // ---- visitors -----------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "eng/model/StreamPropertySet.h"
 #include "eng/core/StreamSegment.h"
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -68,7 +69,9 @@ public:
     void WidenIsothermalStream() override;
     void SetLoadFraction(double fraction, int end) override;
     void SetCostIndex(double costIndex) override;
-    void SetMassEmissionsCoefficient(double coefficient) override { m_dMassEmissionsCoefficient = coefficient; }
+    void SetMassEmissionsCoefficient(double coefficient) override {
+        SetRareValue(&Rare::massEmissionsCoefficient, coefficient, DefaultMassEmissionsCoefficient);
+    }
     void SetUpdating(int updating) override { m_set.SetUpdating(updating); }
     int IsUpdating() const override { return m_set.IsUpdating(); }
     double GetDTminContribution() const override { return m_set.GetDTminContribution().dValue; }
@@ -79,9 +82,11 @@ public:
     double GetTemperatureAtLoad(double load) const override;
     double GetSupplyTemperature() const override;
     double GetTargetTemperature() const override;
-    double GetStoredValue() const override { return m_dStoredValue; }
-    double GetCostIndex() const override { return m_dCostIndex; }
-    double GetMassEmissionsCoefficient() const override { return m_dMassEmissionsCoefficient; }
+    double GetStoredValue() const override { return m_pRare ? m_pRare->storedValue : 0.0; }
+    double GetCostIndex() const override { return m_pRare ? m_pRare->costIndex : DefaultCostIndex; }
+    double GetMassEmissionsCoefficient() const override {
+        return m_pRare ? m_pRare->massEmissionsCoefficient : DefaultMassEmissionsCoefficient;
+    }
     double GetOperatingCost() const override;
     double GetLoadFraction(int end) const override;
     double GetSegmentValueAtTemperature(double temperature, const CPString& name) const override;
@@ -101,7 +106,7 @@ public:
     // Utility placement: the temperature a placed utility is used to (read by GetStoredValue and
     // kept in the record), and forgetting the loads computed so far, so that the next GetHeatLoad
     // of either view sums the placed segments afresh.
-    void SetStoredValue(double value) override { m_dStoredValue = value; }
+    void SetStoredValue(double value) override { SetRareValue(&Rare::storedValue, value, 0.0); }
     void ForgetComputedLoads() override { ClearLoadFlags(); }
 
     StreamPropertySet& GetPropertySet() override { return m_set; }
@@ -109,14 +114,14 @@ public:
     bool IsComplete() const { return m_set.IsComplete(); }
 
     // The design segments (null until built or recalled).
-    StreamSegmentList* GetDesignSegments() override { return m_pDesignSegments.get(); }
-    const StreamSegmentList* GetDesignSegments() const override { return m_pDesignSegments.get(); }
+    StreamSegmentList* GetDesignSegments() override { return DesignList(); }
+    const StreamSegmentList* GetDesignSegments() const override { return DesignList(); }
     // A new list of design segments from the value set.
     std::unique_ptr<StreamSegmentList> BuildDesignSegments() { return m_set.BuildDesignSegments(); }
     // Takes over a list, freeing the previous one.
     void SetDesignSegments(std::unique_ptr<StreamSegmentList> segments);
     // Hands the list over to the caller; the stream keeps none.
-    std::unique_ptr<StreamSegmentList> DetachDesignSegments() { return std::move(m_pDesignSegments); }
+    std::unique_ptr<StreamSegmentList> DetachDesignSegments();
 
     // Names of the linked streams, in the order they were linked (recalled names whose streams are
     // not known yet come last).
@@ -144,7 +149,7 @@ public:
     // by FitSpecificHeatPolynomial; empty until then, entry 0 = -32767.0 when unusable.
     const std::vector<double>& GetSpecificHeatPolynomial() const {
         static const std::vector<double> none;
-        return m_pSpecificHeatPolynomial ? *m_pSpecificHeatPolynomial : none;
+        return m_pRare && m_pRare->specificHeatPolynomial ? *m_pRare->specificHeatPolynomial : none;
     }
 
     // ---- visitors over lists of streams (items: CPIHeatIntegrationStream*) --------------------
@@ -186,34 +191,61 @@ private:
     void JoinLinks(CPIHeatIntegrationStream* other, bool adjustOwnKind);
     void RenameInLinkedStreams();
 
+    StreamSegmentList* DesignList() { return m_bHasDesignSegments ? &m_designSegments : nullptr; }
+    const StreamSegmentList* DesignList() const { return m_bHasDesignSegments ? &m_designSegments : nullptr; }
+
     // Segments as the network sees them: the end segment of a utility is its last connected one.
     StreamSegment* EndSegment() const;
 
+    // What few streams hold: settings off their defaults (the utilities'), the placed temperature,
+    // the fit of the raw data's specific heats, links and the names of links recalled before their
+    // streams. A table of many process streams pays one pointer a stream for all of it; a setting
+    // given its default value bit for bit makes no block.
+    struct Rare {
+        double loadFraction0 = DefaultLoadFraction;  // end +1
+        double loadFraction1 = DefaultLoadFraction;  // end -1
+        double costIndex = DefaultCostIndex;
+        double massEmissionsCoefficient = DefaultMassEmissionsCoefficient;
+        double storedValue = 0.0;
+        std::unique_ptr<std::vector<double>> specificHeatPolynomial;
+        // Linked streams, in the order they were linked; exists only while there are links.
+        std::unique_ptr<std::vector<LinkEntry>> linkedStreams;
+        // Names recalled from a file whose streams were not there yet (null while there are none).
+        std::unique_ptr<std::vector<CPString>> pendingLinkNames;
+    };
+    static bool Same(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+    Rare& TheRare() {
+        if (!m_pRare) m_pRare = std::make_unique<Rare>();
+        return *m_pRare;
+    }
+    std::vector<LinkEntry>* Links() const { return m_pRare ? m_pRare->linkedStreams.get() : nullptr; }
+    std::vector<CPString>* PendingLinks() const { return m_pRare ? m_pRare->pendingLinkNames.get() : nullptr; }
+    // Stores a value read from a file or copied, making the block only for one off its default.
+    void SetRareValue(double Rare::*member, double value, double defaultValue) {
+        if (m_pRare || !Same(value, defaultValue)) TheRare().*member = value;
+    }
+    double LoadFractionAt(int k) const {
+        return !m_pRare ? DefaultLoadFraction : k == 0 ? m_pRare->loadFraction0 : m_pRare->loadFraction1;
+    }
+
     std::int32_t m_nStoredInt = 0;
     bool m_bLocked = false;
+    // Whether the design segments are built or recalled (an empty list is still a list).
+    bool m_bHasDesignSegments = false;
+    // Kind and side as bytes: only the values of their enums are ever taken (a record with
+    // another is refused).
+    std::int8_t m_nKind = KindNotSet;
+    std::int8_t m_nHotCold = SideUndetermined;
     CPString m_strName;
     IStreamOwner* m_pOwner = nullptr;
     StreamPropertySet m_set;
     double m_dCachedHeatLoad[2] = {0.0, 0.0};
-    double m_dStoredValue = 0.0;
-    double m_dLoadFraction[2] = {DefaultLoadFraction, DefaultLoadFraction};  // end +1, end -1
-    double m_dCostIndex = DefaultCostIndex;
-    double m_dMassEmissionsCoefficient = DefaultMassEmissionsCoefficient;
     std::int32_t m_bLoadInStep[2] = {0, 0};
-    std::int32_t m_nKind = KindNotSet;
-    std::int32_t m_nHotCold = SideUndetermined;
-    // The fit of the raw data's specific heats, and the names of links recalled before their
-    // streams: few streams have either, so each is held apart (a table of many streams pays a
-    // pointer a stream for them, not a list).
-    std::unique_ptr<std::vector<double>> m_pSpecificHeatPolynomial;
-    std::unique_ptr<StreamSegmentList> m_pDesignSegments;
-    // Linked streams, in the order they were linked; exists only while there are links.
-    std::unique_ptr<std::vector<LinkEntry>> m_pLinkedStreams;
-    // Names recalled from a file whose streams were not there yet (null while there are none).
-    std::unique_ptr<std::vector<CPString>> m_pPendingLinkNames;
+    StreamSegmentList m_designSegments;
+    std::unique_ptr<Rare> m_pRare;
     const std::vector<CPString>& PendingLinkNames() const {
         static const std::vector<CPString> none;
-        return m_pPendingLinkNames ? *m_pPendingLinkNames : none;
+        return PendingLinks() ? *PendingLinks() : none;
     }
     void ErasePendingLinkName(const CPString& name);
 };

@@ -11,8 +11,8 @@
 #include <algorithm>
 
 CPIHeatIntegrationStream::LinkEntry* CPIHeatIntegrationStream::FindLink(const CPString& name) {
-    if (!m_pLinkedStreams) return nullptr;
-    for (LinkEntry& e : *m_pLinkedStreams)
+    if (!Links()) return nullptr;
+    for (LinkEntry& e : *Links())
         if (e.name == name) return &e;
     return nullptr;
 }
@@ -22,8 +22,8 @@ const CPIHeatIntegrationStream::LinkEntry* CPIHeatIntegrationStream::FindLink(co
 }
 
 bool CPIHeatIntegrationStream::HoldsLinkTo(const CPIHeatIntegrationStream* other) const {
-    if (!m_pLinkedStreams) return false;
-    return std::any_of(m_pLinkedStreams->begin(), m_pLinkedStreams->end(),
+    if (!Links()) return false;
+    return std::any_of(Links()->begin(), Links()->end(),
                        [other](const LinkEntry& e) { return e.stream == other; });
 }
 
@@ -34,14 +34,14 @@ bool CPIHeatIntegrationStream::IsLinkedTo(const CPString& name) const {
 }
 
 int CPIHeatIntegrationStream::GetNumberOfLinkedStreams() const {
-    return (m_pLinkedStreams ? static_cast<int>(m_pLinkedStreams->size()) : 0) +
+    return (Links() ? static_cast<int>(Links()->size()) : 0) +
            static_cast<int>(PendingLinkNames().size());
 }
 
 std::vector<CPString> CPIHeatIntegrationStream::GetLinkedStreamNames() const {
     std::vector<CPString> names;
-    if (m_pLinkedStreams)
-        for (const LinkEntry& e : *m_pLinkedStreams) names.push_back(e.name);
+    if (Links())
+        for (const LinkEntry& e : *Links()) names.push_back(e.name);
     const std::vector<CPString>& pending = PendingLinkNames();
     names.insert(names.end(), pending.begin(), pending.end());
     return names;
@@ -49,25 +49,25 @@ std::vector<CPString> CPIHeatIntegrationStream::GetLinkedStreamNames() const {
 
 void CPIHeatIntegrationStream::AddLinkEntry(const CPString& name, CPIHeatIntegrationStream* other, bool adjustKind) {
     if (!other || other == this || HoldsLinkTo(other)) return;
-    if (!m_pLinkedStreams) {
-        m_pLinkedStreams = std::make_unique<std::vector<LinkEntry>>();
+    if (!Links()) {
+        TheRare().linkedStreams = std::make_unique<std::vector<LinkEntry>>();
         // Only a process stream becomes a linked one: a utility linked to a process stream
         // stays a utility, in the utility lists and the targets.
         if (adjustKind && m_nKind != KindUtility) SetStreamKind(KindLinked, 0);
     }
-    m_pLinkedStreams->push_back({name, other});
+    Links()->push_back({name, other});
     ErasePendingLinkName(name);
 }
 
 bool CPIHeatIntegrationStream::RemoveLinksTo(const CPIHeatIntegrationStream* other) {
-    if (!m_pLinkedStreams) return false;
-    const auto before = m_pLinkedStreams->size();
-    m_pLinkedStreams->erase(std::remove_if(m_pLinkedStreams->begin(), m_pLinkedStreams->end(),
-                                           [other](const LinkEntry& e) { return e.stream == other; }),
-                            m_pLinkedStreams->end());
-    const bool removed = m_pLinkedStreams->size() != before;
-    if (m_pLinkedStreams->empty()) {
-        m_pLinkedStreams.reset();
+    if (!Links()) return false;
+    const auto before = Links()->size();
+    Links()->erase(std::remove_if(Links()->begin(), Links()->end(),
+                                  [other](const LinkEntry& e) { return e.stream == other; }),
+                   Links()->end());
+    const bool removed = Links()->size() != before;
+    if (Links()->empty()) {
+        m_pRare->linkedStreams.reset();
         // Without links a linked process stream is a plain process stream again.
         if (m_nKind == KindLinked && PendingLinkNames().empty()) SetStreamKind(KindProcess, 0);
     }
@@ -92,10 +92,9 @@ int CPIHeatIntegrationStream::LinkStream(const CPString& name) {
 }
 
 void CPIHeatIntegrationStream::ErasePendingLinkName(const CPString& name) {
-    if (!m_pPendingLinkNames) return;
-    m_pPendingLinkNames->erase(std::remove(m_pPendingLinkNames->begin(), m_pPendingLinkNames->end(), name),
-                               m_pPendingLinkNames->end());
-    if (m_pPendingLinkNames->empty()) m_pPendingLinkNames.reset();
+    if (!PendingLinks()) return;
+    PendingLinks()->erase(std::remove(PendingLinks()->begin(), PendingLinks()->end(), name), PendingLinks()->end());
+    if (PendingLinks()->empty()) m_pRare->pendingLinkNames.reset();
 }
 
 int CPIHeatIntegrationStream::UnlinkStream(const CPString& name) {
@@ -104,9 +103,9 @@ int CPIHeatIntegrationStream::UnlinkStream(const CPString& name) {
     const auto pending = std::find(pendingNames.begin(), pendingNames.end(), name);
     if (pending != pendingNames.end()) {
         // A recalled name whose stream never turned up: nothing to take back on the other side.
-        m_pPendingLinkNames->erase(pending);
-        if (m_pPendingLinkNames->empty()) m_pPendingLinkNames.reset();
-        if (!m_pLinkedStreams && !m_pPendingLinkNames && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
+        PendingLinks()->erase(pending);
+        if (PendingLinks()->empty()) m_pRare->pendingLinkNames.reset();
+        if (!Links() && !PendingLinks() && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
         return 1;
     }
     LinkEntry* entry = FindLink(name);
@@ -121,17 +120,17 @@ int CPIHeatIntegrationStream::UnlinkStream(const CPString& name) {
 }
 
 void CPIHeatIntegrationStream::ForgetLinkedStreams() {
-    if (m_pLinkedStreams) {
-        std::vector<LinkEntry> entries = std::move(*m_pLinkedStreams);
-        m_pLinkedStreams.reset();
+    if (Links()) {
+        std::vector<LinkEntry> entries = std::move(*Links());
+        m_pRare->linkedStreams.reset();
         for (const LinkEntry& e : entries) e.stream->RemoveLinksTo(this);
     }
-    m_pPendingLinkNames.reset();
+    if (m_pRare) m_pRare->pendingLinkNames.reset();
 }
 
 int CPIHeatIntegrationStream::ResolvePendingLinks() {
-    std::vector<CPString> names = m_pPendingLinkNames ? std::move(*m_pPendingLinkNames) : std::vector<CPString>();
-    m_pPendingLinkNames.reset();
+    std::vector<CPString> names = PendingLinks() ? std::move(*PendingLinks()) : std::vector<CPString>();
+    if (m_pRare) m_pRare->pendingLinkNames.reset();
     int dropped = 0;
     for (const CPString& name : names) {
         auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(name)) : nullptr;
@@ -141,15 +140,15 @@ int CPIHeatIntegrationStream::ResolvePendingLinks() {
         }
         if (!HoldsLinkTo(other)) JoinLinks(other, true);
     }
-    if (!m_pLinkedStreams && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
+    if (!Links() && m_nKind == KindLinked) SetStreamKind(KindProcess, 0);
     return dropped;
 }
 
 void CPIHeatIntegrationStream::RenameInLinkedStreams() {
-    if (!m_pLinkedStreams) return;
-    for (const LinkEntry& e : *m_pLinkedStreams) {
-        if (!e.stream->m_pLinkedStreams) continue;
-        for (LinkEntry& back : *e.stream->m_pLinkedStreams)
+    if (!Links()) return;
+    for (const LinkEntry& e : *Links()) {
+        if (!e.stream->Links()) continue;
+        for (LinkEntry& back : *e.stream->Links())
             if (back.stream == this) back.name = m_strName;
     }
 }

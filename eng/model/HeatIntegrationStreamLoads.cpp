@@ -27,7 +27,7 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
     const bool knownMode = mode == 0 || mode == 1;
     // A process stream whose load is in step reads it back from its design segments; without
     // segments (its values are not complete yet) only its enthalpies can answer.
-    const bool hasSegments = m_pDesignSegments && !m_pDesignSegments->empty();
+    const bool hasSegments = DesignList() && !DesignList()->empty();
     bool fromSegments = m_nKind == KindUtility || (knownMode && m_bLoadInStep[mode] && hasSegments);
     if (!knownMode && m_nKind != KindUtility) {
         KS_ASSERT_AT(false, "eng/chistream", 793, "!\"IsLoadCalculated failed\"");
@@ -36,8 +36,8 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
 
     double sum = 0.0;
     if (fromSegments) {
-        if (!m_pDesignSegments || m_pDesignSegments->empty()) return 0.0;
-        for (const auto& s : *m_pDesignSegments) {
+        if (!DesignList() || DesignList()->empty()) return 0.0;
+        for (const auto& s : *DesignList()) {
             if (mode == 1) {
                 if (s->IsConnected()) sum += s->dLoad;
             } else {
@@ -70,8 +70,8 @@ void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
     const int view = viewOf(mode);
     if (view == 0 || view == 1) m_dCachedHeatLoad[view] = load;
 
-    if (m_nKind == KindUtility && m_pDesignSegments) {
-        StreamSegmentList& segments = *m_pDesignSegments;
+    if (m_nKind == KindUtility && DesignList()) {
+        StreamSegmentList& segments = *DesignList();
         double total = 0.0;
         for (const auto& s : segments)
             if (s->pLink && s->pLink->dSpecificHeat != kEmpty)
@@ -110,8 +110,8 @@ void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
 }
 
 double CPIHeatIntegrationStream::GetHeatLoadInRange(double from, double to, int mode) const {
-    if (!m_pDesignSegments || m_nHotCold == SideUndetermined) return 0.0;
-    const StreamSegmentList& segments = *m_pDesignSegments;
+    if (!DesignList() || m_nHotCold == SideUndetermined) return 0.0;
+    const StreamSegmentList& segments = *DesignList();
     const std::size_t n = segments.size();
     const bool network = viewOf(mode) == 1;
     const bool cold = m_nHotCold == SideCold;
@@ -168,8 +168,8 @@ double CPIHeatIntegrationStream::GetHeatLoadFromSupply(double temperature) const
 
 double CPIHeatIntegrationStream::GetTemperatureAtLoad(double load) const {
     if (m_nKind == KindUtility) return 0.0;
-    if (!m_pDesignSegments || m_pDesignSegments->empty()) return kEmpty;
-    const StreamSegmentList& segments = *m_pDesignSegments;
+    if (!DesignList() || DesignList()->empty()) return kEmpty;
+    const StreamSegmentList& segments = *DesignList();
     const int n = static_cast<int>(segments.size());
 
     auto segmentLoad = [&](int i) {
@@ -201,9 +201,9 @@ double CPIHeatIntegrationStream::GetTemperatureAtLoad(double load) const {
 
 double CPIHeatIntegrationStream::GetSegmentHeatCapacityFlowrate(int segment) const {
     if (m_nKind == KindUtility) {
-        if (!m_pDesignSegments || segment < 0 || static_cast<std::size_t>(segment) >= m_pDesignSegments->size())
+        if (!DesignList() || segment < 0 || static_cast<std::size_t>(segment) >= DesignList()->size())
             return kEmpty;
-        const StreamSegment& s = *(*m_pDesignSegments)[static_cast<std::size_t>(segment)];
+        const StreamSegment& s = *(*DesignList())[static_cast<std::size_t>(segment)];
         const double d = s.dInletTemperature - s.dOutletTemperature;
         return d == 0.0 ? 0.0 : std::fabs(s.dLoad / d);
     }
@@ -251,21 +251,21 @@ void CPIHeatIntegrationStream::WidenIsothermalStream() {
 // ---- end tolerance loads and intervals ------------------------------------------------------------
 
 void CPIHeatIntegrationStream::SetLoadFraction(double fraction, int end) {
-    if (end == 1) m_dLoadFraction[0] = fraction;
-    else if (end == -1) m_dLoadFraction[1] = fraction;
+    if (end == 1 || end == -1)
+        SetRareValue(end == 1 ? &Rare::loadFraction0 : &Rare::loadFraction1, fraction, DefaultLoadFraction);
     UpdateEndToleranceLoad(end);
     Notify(16, CPString(), nullptr);
 }
 
 double CPIHeatIntegrationStream::GetLoadFraction(int end) const {
-    if (end == 1) return m_dLoadFraction[0];
-    if (end == -1) return m_dLoadFraction[1];
+    if (end == 1) return LoadFractionAt(0);
+    if (end == -1) return LoadFractionAt(1);
     return 0.0;
 }
 
 StreamSegment* CPIHeatIntegrationStream::EndSegment() const {
-    if (!m_pDesignSegments || m_pDesignSegments->empty()) return nullptr;
-    const StreamSegmentList& segments = *m_pDesignSegments;
+    if (!DesignList() || DesignList()->empty()) return nullptr;
+    const StreamSegmentList& segments = *DesignList();
     if (m_nKind == KindUtility)
         for (auto it = segments.rbegin(); it != segments.rend(); ++it)
             if ((*it)->IsConnected()) return it->get();
@@ -276,16 +276,16 @@ void CPIHeatIntegrationStream::UpdateEndToleranceLoad(int end) {
     StreamSegment* endSegment = EndSegment();
     if (!endSegment || (end != 1 && end != -1)) return;
     StreamSegment& s = *endSegment;
-    const double first = m_pDesignSegments->front()->dInletTemperature;
+    const double first = DesignList()->front()->dInletTemperature;
     const double last = m_nKind == KindUtility ? s.GetFarEndTemperature() : s.dOutletTemperature;
-    const double fraction = end == 1 ? m_dLoadFraction[0] : m_dLoadFraction[1];
+    const double fraction = LoadFractionAt(end == 1 ? 0 : 1);
     s.dEndToleranceLoad[end == 1 ? 0 : 1] = std::fabs((first - last) * s.dHeatCapacityFlowrate * fraction);
 }
 
 bool CPIHeatIntegrationStream::IsInInterval(double upper, double lower) const {
     const StreamSegment* endSegment = EndSegment();
     if (!endSegment) return false;
-    const double ts = m_pDesignSegments->front()->dInletTemperature;
+    const double ts = DesignList()->front()->dInletTemperature;
     const double te = m_nKind == KindUtility ? endSegment->GetFarEndTemperature() : endSegment->dOutletTemperature;
     if (m_nHotCold == SideHot) return te < upper && lower < ts;
     if (m_nHotCold == SideCold) return ts < upper && lower < te;
@@ -297,8 +297,8 @@ void CPIHeatIntegrationStream::SetTemporaryDTmin(double dTmin) {
     ValueAndFlag contribution;
     contribution.dValue = dTmin;
     contribution.nFlag = ValueAndFlag::ScopeGlobal;
-    if (m_pDesignSegments)
-        for (auto& s : *m_pDesignSegments) {
+    if (DesignList())
+        for (auto& s : *DesignList()) {
             s->TakeDTminContribution(contribution);
             s->ShiftTemperatures(dTmin);
         }
@@ -308,8 +308,8 @@ void CPIHeatIntegrationStream::SetTemporaryDTmin(double dTmin) {
 void CPIHeatIntegrationStream::RestoreDTminContribution() {
     SetUpdating(1);
     const ValueAndFlag& own = m_set.GetDTminContribution();
-    if (m_pDesignSegments)
-        for (auto& s : *m_pDesignSegments) {
+    if (DesignList())
+        for (auto& s : *DesignList()) {
             s->TakeDTminContribution(own);
             s->ShiftTemperatures(own.dValue);
         }

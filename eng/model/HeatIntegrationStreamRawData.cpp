@@ -367,10 +367,10 @@ int CPIHeatIntegrationStream::FitSpecificHeatPolynomial() {
     }
     SpecificHeatFit::Result fit = SpecificHeatFit::Fit(temperatures, specificHeats);
     if (fit.status == SpecificHeatFit::Status::Usable) {
-        m_pSpecificHeatPolynomial = std::make_unique<std::vector<double>>(std::move(fit.coefficients));
+        TheRare().specificHeatPolynomial = std::make_unique<std::vector<double>>(std::move(fit.coefficients));
     } else {
-        m_pSpecificHeatPolynomial = std::make_unique<std::vector<double>>(static_cast<std::size_t>(n) + 1, 0.0);
-        (*m_pSpecificHeatPolynomial)[0] = kEmpty;
+        TheRare().specificHeatPolynomial = std::make_unique<std::vector<double>>(static_cast<std::size_t>(n) + 1, 0.0);
+        (*m_pRare->specificHeatPolynomial)[0] = kEmpty;
     }
     return 1;
 }

@@ -12,9 +12,9 @@ namespace N = StreamValueNames;
 bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
     bool ok = file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
-              file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(m_dStoredValue) &&
-              file.WriteDouble(m_dLoadFraction[0]) && file.WriteDouble(m_dLoadFraction[1]) &&
-              file.WriteDouble(m_dCostIndex) && file.WriteInt(m_bLoadInStep[0]) && file.WriteInt(m_bLoadInStep[1]) &&
+              file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(GetStoredValue()) &&
+              file.WriteDouble(LoadFractionAt(0)) && file.WriteDouble(LoadFractionAt(1)) &&
+              file.WriteDouble(GetCostIndex()) && file.WriteInt(m_bLoadInStep[0]) && file.WriteInt(m_bLoadInStep[1]) &&
               file.WriteInt(m_nStoredInt) && file.WriteCPString(m_strName) && m_set.Store(file);
 
     const std::vector<CPString> links = GetLinkedStreamNames();
@@ -23,10 +23,10 @@ bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
         ok = file.WriteLong(static_cast<std::int32_t>(links.size()));
         for (const CPString& name : links) ok = ok && file.WriteCPString(name);
     }
-    ok = ok && file.WriteInt(m_nKind) && file.WriteInt(m_nHotCold) && file.WriteBool(m_pDesignSegments != nullptr);
-    if (ok && m_pDesignSegments) {
-        ok = file.WriteLong(static_cast<std::int32_t>(m_pDesignSegments->size()));
-        for (const auto& s : *m_pDesignSegments) ok = ok && s->Store(file);
+    ok = ok && file.WriteInt(m_nKind) && file.WriteInt(m_nHotCold) && file.WriteBool(m_bHasDesignSegments);
+    if (ok && DesignList()) {
+        ok = file.WriteLong(static_cast<std::int32_t>(DesignList()->size()));
+        for (const auto& s : *DesignList()) ok = ok && s->Store(file);
     }
     return ok && file.WriteBool(m_bLocked) && file.EndRecord(h);
 }
@@ -36,10 +36,22 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (!file.BeginRecord(h)) return false;
     const int version = file.GetRecordVersion(h);
 
-    if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1]) ||
-        !file.ReadDouble(m_dStoredValue) || !file.ReadDouble(m_dLoadFraction[0]) ||
-        !file.ReadDouble(m_dLoadFraction[1]) || !file.ReadDouble(m_dCostIndex) || !file.ReadInt(m_bLoadInStep[0]) ||
-        !file.ReadInt(m_bLoadInStep[1]) || !file.ReadInt(m_nStoredInt))
+    if (!file.ReadDouble(m_dCachedHeatLoad[0]) || !file.ReadDouble(m_dCachedHeatLoad[1])) return false;
+    // The placed temperature, the load fractions and the cost index, each stored as soon as read.
+    struct RareRead {
+        double Rare::*member;
+        double defaultValue;
+    };
+    static constexpr RareRead kRareReads[] = {{&Rare::storedValue, 0.0},
+                                              {&Rare::loadFraction0, DefaultLoadFraction},
+                                              {&Rare::loadFraction1, DefaultLoadFraction},
+                                              {&Rare::costIndex, DefaultCostIndex}};
+    for (const RareRead& r : kRareReads) {
+        double value = 0.0;
+        if (!file.ReadDouble(value)) return false;
+        SetRareValue(r.member, value, r.defaultValue);
+    }
+    if (!file.ReadInt(m_bLoadInStep[0]) || !file.ReadInt(m_bLoadInStep[1]) || !file.ReadInt(m_nStoredInt))
         return false;
     CPString name;
     if (!file.ReadCPString(name)) {
@@ -62,8 +74,8 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
             auto* other = m_pOwner ? dynamic_cast<CPIHeatIntegrationStream*>(m_pOwner->FindStream(linked)) : nullptr;
             if (other && other != this) JoinLinks(other, false);
             else if (!IsLinkedTo(linked)) {
-                if (!m_pPendingLinkNames) m_pPendingLinkNames = std::make_unique<std::vector<CPString>>();
-                m_pPendingLinkNames->push_back(linked);
+                if (!PendingLinks()) TheRare().pendingLinkNames = std::make_unique<std::vector<CPString>>();
+                PendingLinks()->push_back(linked);
             }
         }
     }
@@ -80,12 +92,13 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (hasSegments) {
         std::int32_t count = 0;
         if (!file.ReadInt(count) || count < 0 || count > StreamPropertySet::MaxSegments) return false;
-        m_pDesignSegments = std::make_unique<StreamSegmentList>();
+        m_designSegments.clear();
+        m_bHasDesignSegments = true;
         for (std::int32_t i = 0; i < count; ++i) {
             auto segment = std::make_unique<StreamSegment>();
             segment->pStream = this;
             if (!segment->Recall(file)) return false;
-            m_pDesignSegments->push_back(std::move(segment));
+            DesignList()->push_back(std::move(segment));
             // Before version 5 the branch limit was read from the last segment's entry. Taking it
             // once is enough: the last entry does not change when the first one does.
             double branches = Units::EmptyValue;

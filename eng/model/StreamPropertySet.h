@@ -335,8 +335,10 @@ private:
     std::vector<Entry> m_entries;
     std::unique_ptr<Unusual> m_pUnusual;
     mutable std::unique_ptr<CPValue> m_pShownProperties;
-    ValueAndFlag m_DTminContribution;
     CPIHeatIntegrationStream* m_pOwner = nullptr;
+    // The segment count lies in the contribution's tail (the contribution is only ever assigned
+    // whole, never copied as bytes): a set is eight bytes smaller for every stream.
+    [[no_unique_address]] ValueAndFlag m_DTminContribution;
     int m_nSegments = 0;
     std::int32_t m_bTemperaturesComplete = 0;
     std::int32_t m_bEnthalpiesComplete = 0;
@@ -350,5 +352,5 @@ private:
     bool m_bFillingDefaults = false;
     // While a batch is checked: the side its values give, kept from the owner until the batch is
     // taken (-1 otherwise).
-    int m_nBatchSide = -1;
+    std::int8_t m_nBatchSide = -1;
 };

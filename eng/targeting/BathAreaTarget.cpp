@@ -174,32 +174,32 @@ std::vector<double> SpanTerms(const std::vector<BathSegmentSpan>& spans, std::si
 // whether the target is computed or the curves leave some interval no driving force.
 int FillIntervalAreas(std::vector<BathInterval>& points, const std::vector<BathSegmentSpan>& spans,
                       const std::vector<double>& terms) {
-    // Sum of |CP| / h of the segments across each interval, from where each span starts and ends.
-    std::vector<long double> hotSum(points.size() + 1, 0.0L), coldSum(points.size() + 1, 0.0L);
-    std::vector<long> hotCount(points.size() + 1, 0), coldCount(points.size() + 1, 0);
-    for (std::size_t i = 0; i < spans.size(); ++i) {
-        if (terms[i] < 0.0) continue;
-        const BathSegmentSpan& span = spans[i];
-        const long double v = static_cast<long double>(terms[i]);
-        std::vector<long double>& sum = span.side == 0 ? hotSum : coldSum;
-        std::vector<long>& active = span.side == 0 ? hotCount : coldCount;
-        sum[span.first] += v;
-        sum[span.last] -= v;
-        ++active[span.first];
-        --active[span.last];
-    }
-    long double hot = 0.0L, cold = 0.0L;
-    long hotActive = 0, coldActive = 0;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        hot += hotSum[k];
-        cold += coldSum[k];
-        hotActive += hotCount[k];
-        coldActive += coldCount[k];
-        // An interval no segment lies across sums to nothing, not to the round-off of the others.
-        if (hotActive == 0) hot = 0.0L;
-        if (coldActive == 0) cold = 0.0L;
-        points[k].dHotSum = static_cast<double>(hot);
-        points[k].dColdSum = static_cast<double>(cold);
+    // Sum of |CP| / h of the segments across each interval, from where each span starts and ends;
+    // one side after the other through the same two work arrays (the sides never mix, so each
+    // sum is made in the same order as with an array per side).
+    std::vector<long double> change(points.size() + 1);
+    std::vector<long> count(points.size() + 1);
+    for (int side = 0; side < 2; ++side) {
+        std::fill(change.begin(), change.end(), 0.0L);
+        std::fill(count.begin(), count.end(), 0L);
+        for (std::size_t i = 0; i < spans.size(); ++i) {
+            const BathSegmentSpan& span = spans[i];
+            if (terms[i] < 0.0 || (span.side == 0 ? 0 : 1) != side) continue;
+            const long double v = static_cast<long double>(terms[i]);
+            change[span.first] += v;
+            change[span.last] -= v;
+            ++count[span.first];
+            --count[span.last];
+        }
+        long double sum = 0.0L;
+        long active = 0;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            sum += change[k];
+            active += count[k];
+            // An interval no segment lies across sums to nothing, not to the round-off of the others.
+            if (active == 0) sum = 0.0L;
+            (side == 0 ? points[k].dHotSum : points[k].dColdSum) = static_cast<double>(sum);
+        }
     }
     const double same = SameEnthalpyOf(points);
     int state = BathAreaTarget::Computed;

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <ostream>
+
 using namespace streamtest;
 
 namespace {
@@ -80,6 +84,90 @@ TEST_F(StreamRecord, AMultiSegmentStreamWithLinksComesBackWhole) {
     // Stored again, the recalled stream writes the same bytes: every field came back.
     EXPECT_EQ(bytes, StoreStream(*r));
 }
+
+// ---- settings few streams change -------------------------------------------------------------------
+
+// A stream keeps its price, end load fractions, placed temperature and emissions coefficient
+// apart until one differs from its default bit for bit. Each case sets one of them (or all) and
+// checks that it reads back, that the others keep their defaults, and that a copy and a record
+// round trip carry it.
+struct RareSetting {
+    const char* what;
+    double costIndex = CPIHeatIntegrationStream::DefaultCostIndex;
+    double fractionUp = CPIHeatIntegrationStream::DefaultLoadFraction;    // end +1
+    double fractionDown = CPIHeatIntegrationStream::DefaultLoadFraction;  // end -1
+    double stored = 0.0;
+    double emissions = CPIHeatIntegrationStream::DefaultMassEmissionsCoefficient;
+};
+
+std::ostream& operator<<(std::ostream& os, const RareSetting& c) { return os << c.what; }
+
+void Apply(CPIHeatIntegrationStream& s, const RareSetting& c) {
+    s.SetCostIndex(c.costIndex);
+    s.SetLoadFraction(c.fractionUp, 1);
+    s.SetLoadFraction(c.fractionDown, -1);
+    s.SetStoredValue(c.stored);
+    s.SetMassEmissionsCoefficient(c.emissions);
+}
+
+void ExpectSame(double expected, double actual, const char* what) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(expected), std::bit_cast<std::uint64_t>(actual)) << what;
+}
+
+void ExpectSettings(const CPIHeatIntegrationStream& s, const RareSetting& c, bool withEmissions = true) {
+    ExpectSame(c.costIndex, s.GetCostIndex(), "cost index");
+    ExpectSame(c.fractionUp, s.GetLoadFraction(1), "fraction at end +1");
+    ExpectSame(c.fractionDown, s.GetLoadFraction(-1), "fraction at end -1");
+    ExpectSame(c.stored, s.GetStoredValue(), "placed temperature");
+    if (withEmissions) ExpectSame(c.emissions, s.GetMassEmissionsCoefficient(), "emissions");
+}
+
+class RareSettings : public ::testing::TestWithParam<RareSetting> {
+protected:
+    void SetUp() override { EnsureRegistries(); }
+    FakeStreamOwner owner;
+};
+
+TEST_P(RareSettings, ReadBackCopiedAndRecalled) {
+    const RareSetting& c = GetParam();
+    CPIHeatIntegrationStream* a = owner.Add("A");
+    SetPoints(*a, {150, 50});
+    Apply(*a, c);
+    ExpectSettings(*a, c);
+
+    CPIHeatIntegrationStream* copy = owner.Add("Copy");
+    ASSERT_EQ(1, copy->CopyFrom(a));
+    RareSetting copied = c;  // a copy takes every setting but the emissions coefficient
+    copied.emissions = CPIHeatIntegrationStream::DefaultMassEmissionsCoefficient;
+    ExpectSettings(*copy, copied);
+
+    const std::vector<std::uint8_t> bytes = StoreStream(*a);
+    FakeStreamOwner other;
+    CPIHeatIntegrationStream* r = Recall(other, bytes);
+    ASSERT_NE(nullptr, r);
+    ExpectSettings(*r, c, false);  // the record does not hold the emissions coefficient
+    EXPECT_EQ(bytes, StoreStream(*r));
+
+    // Set back to the defaults, every setting reads its default again.
+    Apply(*a, RareSetting{"defaults"});
+    ExpectSettings(*a, RareSetting{"defaults"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RareSettings,
+    ::testing::Values(RareSetting{"defaults"}, RareSetting{"costIndex", 4e-06},
+                      RareSetting{"fractionAtUpperEnd", CPIHeatIntegrationStream::DefaultCostIndex, 0.05},
+                      RareSetting{"fractionAtLowerEnd", CPIHeatIntegrationStream::DefaultCostIndex,
+                                  CPIHeatIntegrationStream::DefaultLoadFraction, 0.2},
+                      // -0.0 equals the default 0.0 but is not it bit for bit: it is kept as given.
+                      RareSetting{"negativeZeroPlacedTemperature", CPIHeatIntegrationStream::DefaultCostIndex,
+                                  CPIHeatIntegrationStream::DefaultLoadFraction,
+                                  CPIHeatIntegrationStream::DefaultLoadFraction, -0.0},
+                      RareSetting{"emissionsOnly", CPIHeatIntegrationStream::DefaultCostIndex,
+                                  CPIHeatIntegrationStream::DefaultLoadFraction,
+                                  CPIHeatIntegrationStream::DefaultLoadFraction, 0.0, 7e-05},
+                      RareSetting{"allOffTheirDefaults", 1e-06, 0.03, 0.07, 120.0, 2e-05}),
+    [](const ::testing::TestParamInfo<RareSetting>& info) { return std::string(info.param.what); });
 
 // ---- older versions --------------------------------------------------------------------------------
 
