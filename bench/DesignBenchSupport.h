@@ -1,7 +1,8 @@
 #pragma once
 // What the design benchmarks share: a scenario of alternating hot and cold process streams with
 // spread temperatures, its design, a stream's first segment in that design, and a network of
-// random matches with given duties on it.
+// random matches with given duties on it, and its loaded placeholders matched with steam and
+// cooling water.
 #include "eng/design/HENDesign.h"
 #include "eng/model/HeatIntegrationStream.h"
 #include "eng/model/Scenario.h"
@@ -10,10 +11,12 @@
 #include "module/LoadSteps.h"
 
 #include "pellin/NodeKinds.h"
+#include "pellin/StreamNodes.h"
 
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 struct AlternatingStreams {
@@ -84,4 +87,50 @@ inline std::vector<CNode*> BuildRandomDutyNetwork(CPIHENDesign& d, int exchanger
     }
     d.Activate(1);
     return added;
+}
+
+// The placeholders that carry load on the bench design become heaters on steam and coolers on
+// cooling water at the same duty, so that every stream of the design meets a real utility.
+inline void MatchPlaceholdersWithUtilities(CPIScenario& scenario, CPIHENDesign& d) {
+    d.Deactivate();
+    for (const auto& [name, supply, target] : {std::tuple{"ST", 270.0, 269.0}, std::tuple{"CW", 10.0, 15.0}}) {
+        scenario.AddStream(name, 1);
+        CPIHeatIntegrationStream* s = scenario.FindStream(name);
+        s->SetValue("Temperature", supply, 0);
+        s->SetValue("Temperature", target, 1);
+        s->SetValue("HTCoeff", 1.0, 0);
+        s->SetCostIndex(name[0] == 'S' ? 2.5e-6 : 2.1e-7);
+    }
+    d.Activate(1);
+    d.Deactivate();
+    // Each replacement takes a placeholder (and the segment after it) away: look again each time.
+    const std::size_t placeholders = d.GetFlowSheet()->getAllNodesOfType(NodeKind::Heater).size();
+    for (std::size_t count = 1; count <= placeholders; ++count) {
+        CNode* p = nullptr;
+        double duty = 0.0;
+        for (CNode* candidate : d.GetFlowSheet()->getAllNodesOfType(NodeKind::Heater))
+            if (candidate->getVariableAsDouble(NodeValue::Duty, duty) && duty > 1e-6) {
+                p = candidate;
+                break;
+            }
+        if (!p) break;
+        CNode* before = p->getIthUpStreamNode(0);
+        const auto* piece = dynamic_cast<const StreamPiece*>(before);
+        if (!piece || !piece->getParentPIStream()) break;
+        const bool hot = piece->getParentPIStream()->GetHotCold() == 0;
+        CNode* utility = d.GetStreamSegment(CPString(hot ? "CW" : "ST"), 0);
+        const std::string unit = (hot ? "Cooler" : "Heater") + std::to_string(count);
+        CNode* x = hot ? d.AddHeatExchanger(before, utility, nullptr, NodeKind::CountercurrentHX, unit.c_str())
+                       : d.AddHeatExchanger(utility, before, nullptr, NodeKind::CountercurrentHX, unit.c_str());
+        if (!x) break;
+        d.SpecifyExchangerValue(x, NodeValue::Duty, duty);
+        for (int port = 0; port < 4; ++port)
+            if (d.CanRemoveUtilityAtPort(x, port)) d.RemoveUtilityAtPort(x, port);
+        p = nullptr;
+        d.Activate(1);
+        d.Deactivate();
+    }
+    d.AddMissingUtilities();
+    d.UpdateStreamTerminals();
+    d.Activate(1);
 }

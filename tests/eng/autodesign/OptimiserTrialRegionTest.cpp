@@ -22,49 +22,6 @@ namespace {
 
 constexpr int kRecalculate = 17;
 
-// Every loaded placeholder becomes a heater on steam or a cooler on cooling water at its duty.
-void MatchPlaceholdersWithUtilities(CPIScenario& scenario, CPIHENDesign& d) {
-    d.Deactivate();
-    for (const auto& [name, supply, target] : {std::tuple{"ST", 270.0, 269.0}, std::tuple{"CW", 10.0, 15.0}}) {
-        scenario.AddStream(name, 1);
-        CPIHeatIntegrationStream* s = scenario.FindStream(name);
-        s->SetValue("Temperature", supply, 0);
-        s->SetValue("Temperature", target, 1);
-        s->SetValue("HTCoeff", 1.0, 0);
-        s->SetCostIndex(name[0] == 'S' ? 2.5e-6 : 2.1e-7);
-    }
-    d.Activate(1);
-    d.Deactivate();
-    const std::size_t placeholders = d.GetFlowSheet()->getAllNodesOfType(NodeKind::Heater).size();
-    for (std::size_t count = 1; count <= placeholders; ++count) {
-        CNode* p = nullptr;
-        double duty = 0.0;
-        for (CNode* candidate : d.GetFlowSheet()->getAllNodesOfType(NodeKind::Heater))
-            if (candidate->getVariableAsDouble(NodeValue::Duty, duty) && duty > 1e-6) {
-                p = candidate;
-                break;
-            }
-        if (!p) break;
-        CNode* before = p->getIthUpStreamNode(0);
-        const auto* piece = dynamic_cast<const StreamPiece*>(before);
-        if (!piece || !piece->getParentPIStream()) break;
-        const bool hot = piece->getParentPIStream()->GetHotCold() == 0;
-        CNode* utility = d.GetStreamSegment(CPString(hot ? "CW" : "ST"), 0);
-        const std::string unit = (hot ? "Cooler" : "Heater") + std::to_string(count);
-        CNode* x = hot ? d.AddHeatExchanger(before, utility, nullptr, NodeKind::CountercurrentHX, unit.c_str())
-                       : d.AddHeatExchanger(utility, before, nullptr, NodeKind::CountercurrentHX, unit.c_str());
-        if (!x) break;
-        d.SpecifyExchangerValue(x, NodeValue::Duty, duty);
-        for (int port = 0; port < 4; ++port)
-            if (d.CanRemoveUtilityAtPort(x, port)) d.RemoveUtilityAtPort(x, port);
-        d.Activate(1);
-        d.Deactivate();
-    }
-    d.AddMissingUtilities();
-    d.UpdateStreamTerminals();
-    d.Activate(1);
-}
-
 // Every duty, area and temperature of the design, node by node (NaN where not known).
 std::vector<double> Values(CPIHENDesign& d) {
     std::vector<double> out;
