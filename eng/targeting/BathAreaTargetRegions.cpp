@@ -130,7 +130,7 @@ void BathAreaTarget::ComputeRegionShells() {
     std::vector<StreamShellTable> streamShells(regions);
     for (const BathSegmentSpan& span : m_spans) {
         if (!(std::fabs(span.segment->dLoad) > kLoadTolerance)) continue;
-        const std::size_t first = span.first, last = std::min(span.last, N);
+        const std::size_t first = span.first, last = std::min<std::size_t>(span.last, N);
         if (first >= last) continue;
         const StreamSegment* key = span.segment;
         std::size_t run = static_cast<std::size_t>(std::upper_bound(runStart.begin(), runStart.end(), first) -
