@@ -113,23 +113,26 @@ void BathAreaTarget::ComputeRegionShells() {
     // shells over the intervals; an unbounded interval (or one that is not a number) is kept apart,
     // so that a sum over a run of intervals keeps the bounded ones. Each segment's shells per
     // region are then a difference of running sums and the unbounded intervals of its run.
+    // The regions are kept per run of intervals in one region (a few runs, where a region per
+    // interval took four bytes of each).
     const std::size_t N = points.size() - 1;
-    std::vector<std::uint32_t> region(N);
+    std::vector<std::size_t> runStart;
+    std::vector<std::uint32_t> runRegion;
     std::vector<double> totals(regions, 0.0);
     std::vector<long double> bounded(N + 1, 0.0L);
     std::vector<std::size_t> unbounded;
     for (std::size_t p = 0; p < N; ++p) {
-        region[p] = static_cast<std::uint32_t>(RegionOf(points[p], 0.0));
+        const auto region = static_cast<std::uint32_t>(RegionOf(points[p], 0.0));
+        if (p == 0 || region != runRegion.back()) {
+            runStart.push_back(p);
+            runRegion.push_back(region);
+        }
         const double shells = points[p + 1].dShells;
-        totals[region[p]] += shells;
+        totals[region] += shells;
         const bool huge = !(std::fabs(shells) < Unbounded);
         bounded[p + 1] = bounded[p] + (huge ? 0.0L : static_cast<long double>(shells));
         if (huge) unbounded.push_back(p);
     }
-    // The runs of intervals in one region.
-    std::vector<std::size_t> runStart;
-    for (std::size_t p = 0; p < N; ++p)
-        if (p == 0 || region[p] != region[p - 1]) runStart.push_back(p);
     runStart.push_back(N);
 
     std::vector<StreamShellTable> streamShells(regions);
@@ -146,7 +149,7 @@ void BathAreaTarget::ComputeRegionShells() {
             for (auto u = std::lower_bound(unbounded.begin(), unbounded.end(), from);
                  u != unbounded.end() && *u < to; ++u)
                 shells += points[*u + 1].dShells;
-            streamShells[region[from]][key] += shells;
+            streamShells[runRegion[run]][key] += shells;
             from = to;
         }
     }
