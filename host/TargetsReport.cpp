@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -62,31 +63,53 @@ constexpr int kAnyKind = 4, kBothSides = 2, kUtilityKind = 1, kLocalScope = 1;
 // shifted temperature plus and less half of it), read back as the shifted temperature and the
 // process streams that meet there: a hot stream at the shifted temperature plus its own shift,
 // a cold one at it less its shift, each where that temperature lies on the stream.
+// Where a process stream meets the shifted temperature: its own real temperature there, or NaN
+// for a stream that is not at the pinch (a utility, a stream without a side, one whose range
+// does not reach it).
+double PinchTemperatureOf(const IHeatIntegrationStream& s, double shifted, double halfDTmin) {
+    if (s.GetStreamKind() == kUtilityKind || (s.GetHotCold() != 0 && s.GetHotCold() != 1))
+        return std::numeric_limits<double>::quiet_NaN();
+    const bool isHot = s.GetHotCold() == 0;
+    const double shift = s.GetDTminContributionScope() == kLocalScope ? s.GetDTminContribution() : halfDTmin;
+    const double t = isHot ? shifted + shift : shifted - shift;
+    const double a = s.GetSupplyTemperature(), b = s.GetTargetTemperature();
+    const double tolerance = 1e-9 * std::max(1.0, std::fabs(t));
+    if (t < std::min(a, b) - tolerance || t > std::max(a, b) + tolerance) return std::numeric_limits<double>::quiet_NaN();
+    return t;
+}
+
 PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double cold) {
     PinchReport p;
     p.shifted = 0.5 * (hot + cold);
-    const double halfDTmin = 0.5 * scenario.GetDTmin();
+    p.halfDTmin = 0.5 * scenario.GetDTmin();
+    p.scenario = &scenario;
+    // Whether a side's streams agree on one temperature is seen as they are found.
+    struct Agreement {
+        bool any = false, agreed = true;
+        double first = 0.0;
+        void See(double t) {
+            if (!any) {
+                any = true;
+                first = t;
+            } else if (std::fabs(t - first) > 1e-9 * std::max(1.0, std::fabs(t))) {
+                agreed = false;
+            }
+        }
+    } hotSide, coldSide;
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i) {
-        if (s->GetStreamKind() == kUtilityKind || (s->GetHotCold() != 0 && s->GetHotCold() != 1)) continue;
+        const double t = PinchTemperatureOf(*s, p.shifted, p.halfDTmin);
+        if (std::isnan(t)) continue;
         const bool isHot = s->GetHotCold() == 0;
-        const double shift = s->GetDTminContributionScope() == kLocalScope ? s->GetDTminContribution() : halfDTmin;
-        const double t = isHot ? p.shifted + shift : p.shifted - shift;
-        const double a = s->GetSupplyTemperature(), b = s->GetTargetTemperature();
-        const double tolerance = 1e-9 * std::max(1.0, std::fabs(t));
-        if (t < std::min(a, b) - tolerance || t > std::max(a, b) + tolerance) continue;
-        (isHot ? p.hotStreams : p.coldStreams).push_back({s, t});
+        (isHot ? p.hotStreams : p.coldStreams).push_back(static_cast<std::uint32_t>(i));
+        (isHot ? hotSide : coldSide).See(t);
     }
-    const auto agreed = [](const std::vector<PinchStreamReport>& side, double& value) {
-        if (side.empty()) return false;
-        for (const auto& m : side)
-            if (std::fabs(m.temperature - side.front().temperature) > 1e-9 * std::max(1.0, std::fabs(m.temperature)))
-                return false;
-        value = side.front().temperature;
-        return true;
-    };
-    p.hotKnown = agreed(p.hotStreams, p.hot);
-    p.coldKnown = agreed(p.coldStreams, p.cold);
+    p.hotStreams.shrink_to_fit();
+    p.coldStreams.shrink_to_fit();
+    p.hotKnown = hotSide.any && hotSide.agreed;
+    p.coldKnown = coldSide.any && coldSide.agreed;
+    if (p.hotKnown) p.hot = hotSide.first;
+    if (p.coldKnown) p.cold = coldSide.first;
     return p;
 }
 
@@ -106,6 +129,12 @@ std::string AreaLPNote(double dtmin) {
 }  // namespace
 
 const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
+
+PinchStreamReport PinchReport::StreamAt(const std::vector<std::uint32_t>& side, std::size_t k) const {
+    IHeatIntegrationStream* s = nullptr;
+    scenario->GetStreamOfKind(static_cast<int>(side[k]), s, kAnyKind, kBothSides);
+    return {s, PinchTemperatureOf(*s, shifted, halfDTmin)};
+}
 
 TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     TargetsReport r;
@@ -181,25 +210,29 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
 
 namespace {
 // One side of a pinch: its temperature, or each stream's where they differ.
-std::string PinchSideText(bool known, double value, const std::vector<PinchStreamReport>& streams, const char* side) {
+std::string PinchSideText(bool known, double value, const PinchReport& p, const std::vector<std::uint32_t>& streams,
+                          const char* side) {
     if (known) return fixed(value, 3) + " C " + side;
     if (streams.empty()) return std::string("no ") + side + " stream";
     std::string text;
-    for (const auto& m : streams)
+    for (std::size_t k = 0; k < streams.size(); ++k) {
+        const PinchStreamReport m = p.StreamAt(streams, k);
         text += (text.empty() ? "" : ", ") + PrintableText(m.Name()) + " " + fixed(m.temperature, 3) + " C";
+    }
     return text + " " + side;
 }
 
 // The pinches are appended to the document being written: with a table of many streams they are
 // most of it (megabytes of names), and a string per pinch and per side, joined, held it three times.
-void AppendPinchStreamsJson(std::string& text, const std::vector<PinchStreamReport>& streams) {
+void AppendPinchStreamsJson(std::string& text, const PinchReport& p, const std::vector<std::uint32_t>& streams) {
     text += '[';
     for (std::size_t i = 0; i < streams.size(); ++i) {
         if (i) text += ", ";
+        const PinchStreamReport m = p.StreamAt(streams, i);
         text += "{\"name\": ";
-        text += JsonString(streams[i].Name());
+        text += JsonString(m.Name());
         text += ", \"temperature\": ";
-        text += number(streams[i].temperature);
+        text += number(m.temperature);
         text += '}';
     }
     text += ']';
@@ -217,9 +250,9 @@ void AppendPinchesJson(std::string& text, const std::vector<PinchReport>& pinche
         text += ", \"shifted\": ";
         text += number(p.shifted);
         text += ", \"hot_streams\": ";
-        AppendPinchStreamsJson(text, p.hotStreams);
+        AppendPinchStreamsJson(text, p, p.hotStreams);
         text += ", \"cold_streams\": ";
-        AppendPinchStreamsJson(text, p.coldStreams);
+        AppendPinchStreamsJson(text, p, p.coldStreams);
         text += '}';
     }
     text += ']';
@@ -236,8 +269,8 @@ std::string FormatTargetsText(const TargetsReport& r) {
     out << "  hot utility               " << fixed(r.hotUtility, 3) << " kW\n";
     out << "  cold utility              " << fixed(r.coldUtility, 3) << " kW\n";
     const auto pinchLine = [&out](const char* label, const PinchReport& p) {
-        out << label << PinchSideText(p.hotKnown, p.hot, p.hotStreams, "hot") << " / "
-            << PinchSideText(p.coldKnown, p.cold, p.coldStreams, "cold") << " (shifted " << fixed(p.shifted, 3)
+        out << label << PinchSideText(p.hotKnown, p.hot, p, p.hotStreams, "hot") << " / "
+            << PinchSideText(p.coldKnown, p.cold, p, p.coldStreams, "cold") << " (shifted " << fixed(p.shifted, 3)
             << " C)\n";
     };
     if (r.pinches.empty()) out << "  process pinch             none\n";

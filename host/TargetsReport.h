@@ -3,6 +3,7 @@
 // units, shells and costs rest on a utility placement that covers the energy targets; when the
 // placement cannot, they are not available (text "not available", JSON null) and the notes say
 // why, rather than printing the zeros the engine holds for them.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,14 +24,22 @@ struct PinchStreamReport {
 // that meet there (each stream is shifted by its own contribution, so a side may have several).
 // `hot` and `cold` are the side's temperature when its streams agree on one; otherwise (streams
 // of different contributions, or no stream of that side at the pinch) they are not known.
+// A side keeps its streams as their positions in the scenario's stream list (four bytes each;
+// half the streams of a large table meet a pinch) and gives each stream and its temperature
+// when asked, worked out by the same steps that found it.
 struct PinchReport {
     double shifted = 0.0;
     double hot = 0.0;
     double cold = 0.0;
     bool hotKnown = false;
     bool coldKnown = false;
-    std::vector<PinchStreamReport> hotStreams;
-    std::vector<PinchStreamReport> coldStreams;
+    const IHeatIntegrationScenario* scenario = nullptr;
+    double halfDTmin = 0.0;
+    std::vector<std::uint32_t> hotStreams;
+    std::vector<std::uint32_t> coldStreams;
+
+    // The k-th stream of a side's list, with its temperature at the pinch.
+    PinchStreamReport StreamAt(const std::vector<std::uint32_t>& side, std::size_t k) const;
 };
 
 struct UtilityLoadReport {

@@ -81,6 +81,9 @@ bool Rising(const std::vector<BathInterval>& points, double BathInterval::*side)
 void BuildSegmentSpans(const std::vector<BathInterval>& points, std::span<StreamSegment* const> segments,
                        std::vector<BathSegmentSpan>& spans) {
     spans.clear();
+    // A span counts points in four bytes; merged points beyond that leave no segment across them
+    // (no table comes near: that is billions of streams).
+    if (points.size() > std::numeric_limits<std::uint32_t>::max()) return;
     spans.reserve(segments.size());
     const bool hotRises = Rising(points, &BathInterval::dHotTemperature);
     const bool coldRises = Rising(points, &BathInterval::dColdTemperature);
@@ -99,7 +102,7 @@ void BuildSegmentSpans(const std::vector<BathInterval>& points, std::span<Stream
         if (side == 0 ? hotRises : coldRises) {
             const std::vector<double>& t = side == 0 ? hotT : coldT;
             const std::size_t first = at(t, low), last = at(t, high);
-            if (first < last) spans.push_back(BathSegmentSpan{s, side, first, last});
+            if (first < last) spans.push_back(BathSegmentSpan{s, side, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last)});
             continue;
         }
         double BathInterval::*temperature = side == 0 ? &BathInterval::dHotTemperature : &BathInterval::dColdTemperature;
@@ -111,7 +114,7 @@ void BuildSegmentSpans(const std::vector<BathInterval>& points, std::span<Stream
             }
             const std::size_t first = k;
             while (k < points.size() && inside(k)) ++k;
-            spans.push_back(BathSegmentSpan{s, side, first, k});
+            spans.push_back(BathSegmentSpan{s, side, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(k)});
         }
     }
 }

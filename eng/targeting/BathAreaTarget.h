@@ -12,6 +12,7 @@
 // one, spread each interval's load and area over the (hot stream, cold stream) match records.
 #include "eng/targeting/TemperatureInterval.h"
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <unordered_map>
@@ -69,12 +70,14 @@ struct BathCurvePoint {
 };
 
 // A segment and the merged points whose interval (up to the next point) it lies across: the
-// points first <= k < last. A segment whose points are not one run has a span per run.
+// points first <= k < last. A segment whose points are not one run has a span per run. The
+// points are counted in four bytes, so a span is 24 bytes: a large table keeps one for every
+// stream as long as its target.
 struct BathSegmentSpan {
     StreamSegment* segment = nullptr;
     int side = 0;  // 0 hot, 1 cold
-    std::size_t first = 0;
-    std::size_t last = 0;
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
 };
 
 class BathAreaTarget {

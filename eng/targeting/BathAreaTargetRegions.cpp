@@ -31,9 +31,14 @@ std::string StreamKey(const StreamSegment& s) {
 // A stream's shells per region are kept under one of its segments, hashed and compared as its
 // key text is, so that the table (and the order in which the region's sum walks it, which the
 // last bit of that sum depends on) is the one a table keyed by the text would be, without a
-// copy of the text in every entry (at 100,000 streams half of the table's memory).
+// copy of the text in every entry (at 100,000 streams half of the table's memory). The hash
+// gives no failure (a name too long for the stack, which no table has, is hashed through a
+// string made for it): a table whose hash is cheap and cannot fail keeps no hash code in its
+// entries but works it out again where it needs it (a bucket's end, a growth), 24 bytes an
+// entry instead of 32. The codes are the same either way, and so are the buckets and the order
+// of the walk.
 struct StreamKeyHash {
-    std::size_t operator()(const StreamSegment* s) const {
+    std::size_t operator()(const StreamSegment* s) const noexcept {
         // The text of a short name is put together on the stack; a text hashes as its view does.
         const std::string& name = s->StreamName();
         char text[64];
@@ -108,29 +113,32 @@ void BathAreaTarget::ComputeRegionShells() {
     // shells over the intervals; an unbounded interval (or one that is not a number) is kept apart,
     // so that a sum over a run of intervals keeps the bounded ones. Each segment's shells per
     // region are then a difference of running sums and the unbounded intervals of its run.
+    // The regions are kept per run of intervals in one region (a few runs, where a region per
+    // interval took four bytes of each).
     const std::size_t N = points.size() - 1;
-    std::vector<std::uint32_t> region(N);
+    std::vector<std::size_t> runStart;
+    std::vector<std::uint32_t> runRegion;
     std::vector<double> totals(regions, 0.0);
     std::vector<long double> bounded(N + 1, 0.0L);
     std::vector<std::size_t> unbounded;
     for (std::size_t p = 0; p < N; ++p) {
-        region[p] = static_cast<std::uint32_t>(RegionOf(points[p], 0.0));
+        const auto region = static_cast<std::uint32_t>(RegionOf(points[p], 0.0));
+        if (p == 0 || region != runRegion.back()) {
+            runStart.push_back(p);
+            runRegion.push_back(region);
+        }
         const double shells = points[p + 1].dShells;
-        totals[region[p]] += shells;
+        totals[region] += shells;
         const bool huge = !(std::fabs(shells) < Unbounded);
         bounded[p + 1] = bounded[p] + (huge ? 0.0L : static_cast<long double>(shells));
         if (huge) unbounded.push_back(p);
     }
-    // The runs of intervals in one region.
-    std::vector<std::size_t> runStart;
-    for (std::size_t p = 0; p < N; ++p)
-        if (p == 0 || region[p] != region[p - 1]) runStart.push_back(p);
     runStart.push_back(N);
 
     std::vector<StreamShellTable> streamShells(regions);
     for (const BathSegmentSpan& span : m_spans) {
         if (!(std::fabs(span.segment->dLoad) > kLoadTolerance)) continue;
-        const std::size_t first = span.first, last = std::min(span.last, N);
+        const std::size_t first = span.first, last = std::min<std::size_t>(span.last, N);
         if (first >= last) continue;
         const StreamSegment* key = span.segment;
         std::size_t run = static_cast<std::size_t>(std::upper_bound(runStart.begin(), runStart.end(), first) -
@@ -141,7 +149,7 @@ void BathAreaTarget::ComputeRegionShells() {
             for (auto u = std::lower_bound(unbounded.begin(), unbounded.end(), from);
                  u != unbounded.end() && *u < to; ++u)
                 shells += points[*u + 1].dShells;
-            streamShells[region[from]][key] += shells;
+            streamShells[runRegion[run]][key] += shells;
             from = to;
         }
     }

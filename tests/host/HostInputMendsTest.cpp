@@ -164,6 +164,25 @@ TEST(HostPinch, ReportsItsShiftedTemperatureAndTheStreamsThatMeetThere) {
         << run.out;
 }
 
+// A pinch side names its streams by where they stand in the scenario's list: a utility and a
+// stream away from the pinch listed before them, and a cold stream between the two hot ones,
+// must not shift the names or the temperatures read back for the report.
+TEST(HostPinch, NamesTheStreamsThatMeetItPastTheOnesThatDoNot) {
+    Scratch mixed("pinchPositions",
+                  "name,supply,target,cp,h,kind,dtmin_contribution\nCooling Water,,,,,utility,\n"
+                  "Cold away,20,30,0.1,1,process,20\nH,150,50,1.8,1,process,20\nC,20,200,1,1,process,20\n"
+                  "H2,160,60,0.5,1,process,10\n");
+    HostRun run = RunHost("targets " + mixed.path + " --dtmin 40");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("H 150.000 C, H2 145.000 C hot / 130.000 C cold (shifted 140.000 C)"))
+        << run.out;
+    run = RunHost("targets " + mixed.path + " --dtmin 40 --json");
+    EXPECT_NE(std::string::npos,
+              run.out.find("\"hot_streams\": [{\"name\": \"H\", \"temperature\": 150}, {\"name\": \"H2\", "
+                           "\"temperature\": 145}], \"cold_streams\": [{\"name\": \"C\", \"temperature\": 130}]"))
+        << run.out;
+}
+
 // At DTmin 1000 the four streams' pinches lie where no stream of one side is: no side is given a
 // temperature there (it once read -830 C, below absolute zero).
 TEST(HostPinch, ASideWithoutStreamsHasNoTemperature) {

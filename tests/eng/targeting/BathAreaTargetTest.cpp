@@ -257,7 +257,8 @@ TEST_P(BathRegionShells, EachStreamCountsAtLeastOneShell) {
     }
     BathAreaTarget bath(10.0, 0.8, c.withPinch ? std::vector<PinchListEntry>{{500.0, 490.0, 0.0}} : std::vector<PinchListEntry>{});
     bath.SetIntervals(points);
-    bath.SetSegmentSpans({{a, 0, 0, points.size()}, {b, 1, 0, points.size()}});
+    const auto all = static_cast<std::uint32_t>(points.size());
+    bath.SetSegmentSpans({{a, 0, 0, all}, {b, 1, 0, all}});
     bath.ComputeRegionShells();
     ASSERT_EQ(bath.GetRegionShells()->size(), c.withPinch ? 2u : 1u);
     EXPECT_NEAR((*bath.GetRegionShells())[0], c.regionShells, 1e-12) << c.name;
