@@ -59,10 +59,6 @@ double placedLoads(IHeatIntegrationScenario& scenario, int side, TargetsReport& 
 
 constexpr int kAnyKind = 4, kBothSides = 2, kUtilityKind = 1, kLocalScope = 1;
 
-// The pinch the scenario gives as its hot and cold temperature at the scenario's DTmin (the
-// shifted temperature plus and less half of it), read back as the shifted temperature and the
-// process streams that meet there: a hot stream at the shifted temperature plus its own shift,
-// a cold one at it less its shift, each where that temperature lies on the stream.
 // Where a process stream meets the shifted temperature: its own real temperature there, or NaN
 // for a stream that is not at the pinch (a utility, a stream without a side, one whose range
 // does not reach it).
@@ -78,6 +74,12 @@ double PinchTemperatureOf(const IHeatIntegrationStream& s, double shifted, doubl
     return t;
 }
 
+// The pinch the scenario gives as its hot and cold temperature at the scenario's DTmin (the
+// shifted temperature plus and less half of it), read back as the shifted temperature and the
+// process streams that meet there: a hot stream at the shifted temperature plus its own shift,
+// a cold one at it less its shift, each where that temperature lies on the stream.
+// A side keeps its streams as their positions in the scenario's list; their temperatures are
+// worked out again when the report is written.
 PinchReport ReadPinch(IHeatIntegrationScenario& scenario, double hot, double cold) {
     PinchReport p;
     p.shifted = 0.5 * (hot + cold);
