@@ -10,6 +10,7 @@
 #include "CglMixedIntegerRounding2.hpp"
 #include "CglPreProcess.hpp"
 #include "CglProbing.hpp"
+#include "ClpDualRowSteepest.hpp"
 #include "ClpSimplex.hpp"
 #include "CoinFinite.hpp"
 #include "CoinMessageHandler.hpp"
@@ -244,7 +245,15 @@ bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) 
     // starts from that optimum. Rows that only bound a column become bounds, columns and rows
     // that cannot matter go, and the search runs on what is left (on the large retrofit models
     // two fifths of the rows and two thirds of the columns).
+    // Its dual simplex prices rows by full steepest edge from the first pivot and refactorises
+    // the basis every 500 pivots (CLP's own choices: pricing that starts partial, and 200).
+    // On the large retrofit models, tens of thousands of degenerate pivots, the relaxation then
+    // takes fewer pivots and about 40 % less time. The search's first solution depends on the
+    // optimal vertex the relaxation ends at; from this one it is what it was before.
     solver.setHintParam(OsiDoPresolveInInitial, true, OsiHintDo);
+    ClpDualRowSteepest fullSteepestEdge(1);
+    solver.getModelPtr()->setDualRowPivotAlgorithm(fullSteepestEdge);
+    solver.getModelPtr()->setFactorizationFrequency(500);
     solver.initialSolve();
     if (!solver.isProvenOptimal()) return false;
     CglPreProcess process;
