@@ -71,16 +71,21 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 // Five new-exchanger steps on a plant of 2 x `pairs` streams (goal: 80 streams under 60 s). Each
 // step's area check runs the network optimiser over the whole network. The figure is wall time of
 // the host process; its CPU time is what /usr/bin/time reports around the same command.
-// Figures (CPU, on a loaded machine): 40 streams 15 s (19 s searched as given), 80 streams 161 s
-// (260 s as given; growth n^3.4). Most of it is the step's MILP (40 streams: 15,000 columns,
-// 32,000 rows, 2,468 binaries; 80 streams: 60,000 columns, 130,000 rows, 9,938 binaries), one per
-// step, ended at the root by its first solution at the loose gap. At 80 streams a step's MILP
-// takes about 30 s: the relaxation of the full model (presolved dual simplex) about 20 s, the
-// integer preprocessing that reduces it to 40,000 columns and 50,000 rows about 6 s, the pump and
-// its small tree on the reduced model about 4 s; the rest of a step, the area check included,
-// about 3 s. Searched as given, the first solution lay 1 to 9 % above the relaxation's bound and
-// took about 44 s: the relaxation 40 %, the two re-solves of that solution with its binaries fixed
-// 40 %, the pump 7 %.
+// Figures (CPU, on a loaded machine): 40 streams 10.6 s, 80 streams 106 s (growth n^3.3); in the
+// same session with CLP's own pricing and refactorisation 10.4 s and 123 s, and earlier, on a busier
+// machine, 15 s and 145 to 161 s (260 s at 80 streams searched as given). Most of it is the step's
+// MILP (40 streams: 15,000 columns, 32,000 rows, 2,468 binaries; 80 streams: 60,000 columns,
+// 130,000 rows, 9,938 binaries), one per step, ended at the root by its first solution at the loose
+// gap. At 80 streams a step's MILP takes about 17 s: the relaxation of the full model (presolved
+// dual simplex, full steepest edge, refactorised every 500 pivots: about 41,000 pivots) about 8 s,
+// the integer preprocessing that reduces it to 40,000 columns and 50,000 rows 4 to 5 s, the pump
+// and its small tree on the reduced model 3 to 5 s, the answer carried back 0.4 s; the rest of a
+// step, the area check included, about 2 s. With CLP's pricing, partial at first and switched to
+// full later, and its refactorisation every 200 pivots, the relaxation took 49,500 pivots and
+// 13.5 s (the MILPs of the five steps, side by side on the same machine: 156 s against 119 s).
+// Searched as given, the first solution lay 1 to 9 % above the relaxation's bound and took about
+// 44 s: the relaxation 40 %, the two re-solves of that solution with its binaries fixed 40 %, the
+// pump 7 %.
 // The steps of a run solve the same model with one more earlier choice held at zero each time, and
 // the relaxation's bound is the same in all five (39.978 at 80 streams, 19.995 at 40), yet the
 // pump's first solution depends on which optimal vertex the relaxation ends at, and the vertex of
@@ -101,6 +106,19 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 //   and 7 s at 40, but 40.37, 40.38, 40.52, 40.66, 40.00 and 20, 20, 20, 20.098, 20.082. A gap of
 //   0.4 % with 50 nodes recovers the 40-stream answers but costs 36 s in the 80-stream step 1;
 //   with 10 nodes in the later steps only, an 80-stream step takes 38 to 48 s and ends no lower.
+//   Solving the kept reduced model's relaxation afresh in each later step (slack basis, presolved
+//   dual simplex) instead of from step 1's basis: 21.79, 22.34, 20.79, 21.00 at 40 streams.
+// - the relaxation with full steepest edge alone: as fast, but the 80-stream step 4 ends at 40.010
+//   (mean 40.090); refactorising every 500 pivots alone: 9.7 s in step 1. Dantzig pricing: four
+//   times slower at 40 streams. With full steepest edge, other scalings (equilibrium, automatic):
+//   the same pivots; geometric scaling: 20.32 in steps 1 and 5 at 40 streams. More perturbation:
+//   the same pivots.
+// - the 80,000 single-column rows handed to the solver as column bounds: 15 % less CPU at 40
+//   streams, but 20.21 in every step.
+// - one preprocessing pass: 40.010, 40, 40, 40.010, 40.010 at 80 streams but a slower pump (110 s
+//   in all), and 20.21 in every step at 40 streams; two or three passes (with the faster
+//   relaxation): 80-stream step 4 at 40.010.
+// - no cut generators on the reduced model: the same answers, and no time saved.
 void BM_HostRetrofitFiveSteps(benchmark::State& state) {
     if (!fs::exists(HostProgram())) {
         state.SkipWithError("kestrin-host is not beside the benchmark program");
