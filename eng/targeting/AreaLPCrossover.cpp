@@ -13,7 +13,7 @@ namespace {
 constexpr double kBalanceTolerance = 1e-9;
 
 struct Forest {
-    std::vector<int> parent, parentArc, depth, order;
+    std::vector<int> parent, parentArc, order;
     std::vector<std::size_t> first;
     std::vector<int> adjacent;
 };
@@ -88,7 +88,6 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
             }
         forest.parent.assign(nodes, -2);
         forest.parentArc.assign(nodes, -1);
-        forest.depth.assign(nodes, 0);
         forest.order.clear();
         auto from = [&](int start) {
             forest.parent[static_cast<std::size_t>(start)] = -1;
@@ -104,7 +103,6 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
                     if (forest.parent[static_cast<std::size_t>(v)] != -2) continue;
                     forest.parent[static_cast<std::size_t>(v)] = u;
                     forest.parentArc[static_cast<std::size_t>(v)] = e;
-                    forest.depth[static_cast<std::size_t>(v)] = forest.depth[static_cast<std::size_t>(u)] + 1;
                     forest.order.push_back(v);
                 }
             }
@@ -116,29 +114,49 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
     root();
 
     // Each closing arc and the forest path between its ends make a cycle; flow goes round it in
-    // the direction that costs nothing more, until an arc of it runs dry and leaves.
+    // the direction that costs nothing more, until an arc of it runs dry and leaves. The two ends
+    // climb towards their common ancestor a step each in turn, each marking the nodes it passed,
+    // so a cycle costs the length of its path, however deep the trees.
     m_cancelledCycles = 0;
     std::vector<std::pair<std::size_t, bool>> path;  // arc, and whether flow round the cycle runs along it
     std::vector<std::pair<std::size_t, bool>> down;
-    std::vector<int> moved;
+    std::vector<std::int64_t> passed(nodes, -1);
+    std::int64_t mark = 0;
+    auto climb = [&](int u, int stop, bool fromTarget, std::vector<std::pair<std::size_t, bool>>& out) {
+        for (; u != stop; u = forest.parent[static_cast<std::size_t>(u)]) {
+            const std::size_t t = static_cast<std::size_t>(forest.parentArc[static_cast<std::size_t>(u)]);
+            out.emplace_back(t, fromTarget ? m_arcs[t].source == u : m_arcs[t].target == u);
+        }
+    };
     for (const std::size_t e : closing) {
         if (flow[e] <= 0.0) continue;
         // Flow into e's source, round from e's target: up from the target, down to the source.
-        int a = m_arcs[e].target, b = m_arcs[e].source;
+        const int target = m_arcs[e].target, source = m_arcs[e].source;
+        const std::int64_t fromTarget = mark++, fromSource = mark++;
+        int a = target, b = source, join = -1;
+        passed[static_cast<std::size_t>(a)] = fromTarget;
+        passed[static_cast<std::size_t>(b)] = fromSource;
+        while (join < 0) {
+            const int pa = a >= 0 ? forest.parent[static_cast<std::size_t>(a)] : -1;
+            if (pa >= 0) {
+                if (passed[static_cast<std::size_t>(pa)] == fromSource) join = pa;
+                passed[static_cast<std::size_t>(pa)] = fromTarget;
+            }
+            a = pa;
+            if (join >= 0) break;
+            const int pb = b >= 0 ? forest.parent[static_cast<std::size_t>(b)] : -1;
+            if (pb >= 0) {
+                if (passed[static_cast<std::size_t>(pb)] == fromTarget) join = pb;
+                passed[static_cast<std::size_t>(pb)] = fromSource;
+            }
+            b = pb;
+            if (a < 0 && b < 0 && join < 0) return false;
+        }
+        if (passed[static_cast<std::size_t>(target)] == fromSource) join = target;
         path.clear();
         down.clear();
-        while (a != b) {
-            if (forest.depth[static_cast<std::size_t>(a)] >= forest.depth[static_cast<std::size_t>(b)]) {
-                const std::size_t t = static_cast<std::size_t>(forest.parentArc[static_cast<std::size_t>(a)]);
-                path.emplace_back(t, m_arcs[t].source == a);
-                a = forest.parent[static_cast<std::size_t>(a)];
-            } else {
-                const std::size_t t = static_cast<std::size_t>(forest.parentArc[static_cast<std::size_t>(b)]);
-                down.emplace_back(t, m_arcs[t].target == b);
-                b = forest.parent[static_cast<std::size_t>(b)];
-            }
-            if (a < 0 || b < 0) return false;
-        }
+        climb(target, join, true, path);
+        climb(source, join, false, down);
         const std::size_t upFromTarget = path.size();
         path.insert(path.end(), down.rbegin(), down.rend());
         double cost = m_cost[e];
@@ -159,31 +177,27 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
         ++m_cancelledCycles;
         if (leaving == e) continue;
         // The leaving arc cuts off the subtree below it, which holds one end of e: that subtree
-        // hangs from e now, its nodes' parents turned towards e's end.
+        // hangs from e now. Only the parents on the way from e's end up to the cut turn round.
         std::size_t at = 0;
         while (path[at].first != leaving) ++at;
-        const int inside = at < upFromTarget ? m_arcs[e].target : m_arcs[e].source;
-        const int outside = at < upFromTarget ? m_arcs[e].source : m_arcs[e].target;
+        const int inside = at < upFromTarget ? target : source;
+        int previous = at < upFromTarget ? source : target;
+        int previousArc = static_cast<int>(e);
+        const int cut = forest.parentArc[static_cast<std::size_t>(m_arcs[leaving].source)] == static_cast<int>(leaving)
+                            ? m_arcs[leaving].source
+                            : m_arcs[leaving].target;
         inTree[leaving] = 0;
-        forest.parent[static_cast<std::size_t>(inside)] = outside;
-        forest.parentArc[static_cast<std::size_t>(inside)] = static_cast<int>(e);
-        forest.depth[static_cast<std::size_t>(inside)] = forest.depth[static_cast<std::size_t>(outside)] + 1;
-        moved.assign(1, inside);
-        for (std::size_t head = 0; head < moved.size(); ++head) {
-            const int u = moved[head];
-            const std::size_t uu = static_cast<std::size_t>(u);
-            for (std::size_t k = forest.first[uu]; k < forest.first[uu + 1]; ++k) {
-                const std::size_t t = static_cast<std::size_t>(forest.adjacent[k]);
-                if (!inTree[t] || static_cast<int>(t) == forest.parentArc[uu]) continue;
-                const int v = m_arcs[t].source == u ? m_arcs[t].target : m_arcs[t].source;
-                const std::size_t vv = static_cast<std::size_t>(v);
-                forest.parent[vv] = u;
-                forest.parentArc[vv] = static_cast<int>(t);
-                forest.depth[vv] = forest.depth[uu] + 1;
-                moved.push_back(v);
-            }
-        }
         inTree[e] = 1;
+        for (int u = inside;;) {
+            const std::size_t uu = static_cast<std::size_t>(u);
+            const int up = forest.parent[uu], upArc = forest.parentArc[uu];
+            forest.parent[uu] = previous;
+            forest.parentArc[uu] = previousArc;
+            if (u == cut) break;
+            previous = u;
+            previousArc = upArc;
+            u = up;
+        }
     }
 
     // The tree: the flowing forest arcs, and one artificial arc at no flow for each tree of the
