@@ -126,6 +126,7 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         const std::int64_t pivotsBefore = network ? network->GetPivots() : 0;
         if (!Solve() && heat) m_nState = NotSolved;
         if (m_pNetwork) m_nPivots += m_pNetwork->GetPivots() - (m_pNetwork.get() == network ? pivotsBefore : 0);
+        if (m_pNetwork.get() != network) m_nPivots += m_nCoarsePivots;
         Distribute(kind, matches);
     }
     // The network serves the kinds of one computation only.

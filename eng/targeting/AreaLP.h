@@ -21,6 +21,9 @@
 // vertically between the curves, is solved as a network (AreaLPNetwork.h, a transportation
 // problem), and the row prices of each solve bring in the columns that would lower the area,
 // until none would. Memory thus grows with the columns the optimum needs, not with the candidates.
+// A large model (DefaultCoarseStartRows) first solves the same LP over coarser intervals and
+// starts the network from that optimum spread over its own rows (AreaLPCoarse.cpp): the simplex
+// then needs a few pivots per row instead of tens.
 // Every row also has a dear artificial column, so that each restricted model is feasible; an
 // artificial that keeps heat at the end means that the streams cannot exchange their loads (a
 // forbidden match that leaves a stream no partner), and the solve counts as failed.
@@ -117,6 +120,15 @@ public:
     // The reference solve builds every candidate column: for checking the network solve on small
     // problems, never for the scenario's own results.
     void SetMethod(Method method) { m_method = method; }
+    // The network solve of a model of this many load rows or more starts from the optimum of the
+    // same LP over coarser intervals (AreaLPCoarse.cpp): the simplex then goes on from near the
+    // optimum instead of from every row on its artificial column. Smaller models start from
+    // nothing, as their pivots are few anyway.
+    static constexpr std::size_t DefaultCoarseStartRows = 2000;
+    void SetCoarseStartRows(std::size_t rows) { m_nCoarseStartRows = rows; }
+    // The load rows of the coarser LP the last network solve started from (0: it started from
+    // nothing).
+    std::size_t GetCoarseRows() const { return m_nCoarseRows; }
     void Distribute(int kind, MatchwiseStreamDataList* matches);
 
     // T(i) - T(j) and T(i+1) - T(j+1) of the interval boundaries.
@@ -142,9 +154,9 @@ public:
     // restricted model holds an artificial and at least one starting column per row, and all of
     // them must fit in MaxColumns. Above MaxCandidateColumns the solve takes longer than a user
     // waits: memory grows with the columns kept, not with the candidates (300 random streams:
-    // 321 MB), but the time grows as about n^3.8 with the pivots of the network simplex (300
-    // random streams: 51-63 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
-    // three minutes, 1,000 streams hours, and their 690,000 rows exceed MaxColumns as well).
+    // 194 MiB), but the time grows as about n^3.4 with the pivots of the network simplex (300
+    // random streams: 13 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
+    // a minute, 1,000 streams far longer, and their 690,000 rows exceed MaxColumns as well).
     static constexpr double MaxCandidateColumns = 1e9;
     static bool IsTooLarge(std::size_t rows, double candidates) {
         return 2 * rows > MaxColumns || candidates > MaxCandidateColumns;
@@ -161,7 +173,8 @@ public:
     const std::vector<double>& GetColumnFFactors() const { return m_columnF; }
     // Rounds of column generation of the last solve.
     int GetPricingRounds() const { return m_nPricingRounds; }
-    // Pivots of the network simplex over the last computation (every kind of exchanger).
+    // Pivots of the network simplex over the last computation (every kind of exchanger, and the
+    // coarser LPs solved for a start).
     std::int64_t GetPivots() const { return m_nPivots; }
     // Load rows of the last model (one per segment and interval it lies in).
     std::size_t GetRowCount() const { return m_rowLoads.size(); }
@@ -215,6 +228,10 @@ private:
     // and of each cold row); the number added.
     std::size_t PriceColumns(const std::vector<double>& prices);
     bool SolveOnNetwork();
+    // A start for the network from the same LP over coarser intervals: the columns its flow
+    // needs are added to the model, `flows` gets a flow per column and `artificial` the heat
+    // each row leaves unplaced. False when no coarser LP is worth solving or it could not be.
+    bool CoarseStart(std::vector<double>& flows, std::vector<double>& artificial);
     // Removes the columns whose flag is 0, keeping the others in order.
     void DropColumns(const std::vector<char>& keep);
     bool SolveWithLPSolver();
@@ -262,4 +279,10 @@ private:
     std::size_t m_nRowsNeeded = 0;
     double m_dMinimumFFactor = 0.8;
     int m_nIntervalCount = 0;
+    // How many times this LP was made coarser than the scenario's own (0: the scenario's own), the
+    // fewest rows for which a coarser one is solved first, and the pivots of the coarser ones.
+    int m_nCoarseLevel = 0;
+    std::size_t m_nCoarseStartRows = DefaultCoarseStartRows;
+    std::int64_t m_nCoarsePivots = 0;
+    std::size_t m_nCoarseRows = 0;
 };

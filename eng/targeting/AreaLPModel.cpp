@@ -344,9 +344,11 @@ bool AreaLP::SolveOnNetwork() {
         for (const LoadRow& row : rows) taken += m_rowLoads[static_cast<std::size_t>(row.row)];
     if (std::fabs(given - taken) > kArtificialTolerance * std::max({given, taken, 1.0})) return false;
 
+    bool fresh = false;
     if (!m_pNetwork || m_pNetwork->GetNumberOfArcs() > static_cast<int>(model.columns.size())) {
         m_pNetwork = std::make_unique<AreaLPNetwork>();
         m_pNetwork->Reset(m_rowLoads, hot, m_dArtificialCost);
+        fresh = true;
     }
     AreaLPNetwork& network = *m_pNetwork;
     std::size_t onNetwork = static_cast<std::size_t>(network.GetNumberOfArcs());
@@ -356,6 +358,13 @@ bool AreaLP::SolveOnNetwork() {
                            model.columns[onNetwork].dCoefficient);
     };
     addArcs();
+    if (fresh) {
+        std::vector<double> flows, artificial;
+        if (CoarseStart(flows, artificial)) {
+            addArcs();
+            if (!network.StartFrom(flows, artificial)) m_nCoarseRows = 0;
+        }
+    }
     // A bound on the pivots only against a solve that cannot settle; real ones need far fewer.
     const std::int64_t pivotLimit = 2000 * static_cast<std::int64_t>(m_rowLoads.size()) + 1000000;
     std::vector<double> prices(m_rowLoads.size(), 0.0);

@@ -32,6 +32,15 @@ public:
     void SetArcCost(int arc, double cost);
     // A new price for the artificial arcs; the potentials follow the tree.
     void SetArtificialCost(double cost);
+    // Starts from a given feasible flow instead of every row on its artificial arc: `flows` per
+    // column, `artificial` per row (heat left unplaced). Cycles among the flowing arcs are
+    // cancelled in their cheaper direction until those arcs form a forest; each tree of it that
+    // does not reach the node of unplaced heat hangs from it by a hot row's artificial arc at no
+    // flow, so the tree is strongly feasible. False, with the network as it was, when the flows do
+    // not balance the rows. Only on a network fresh from Reset and AddArc.
+    bool StartFrom(std::span<const double> flows, std::span<const double> artificial);
+    // Cycles the last StartFrom cancelled.
+    std::int64_t GetCancelledCycles() const { return m_cancelledCycles; }
     // Pivots until no arc has a negative reduced cost (true) or `maxPivots` were made (false).
     bool Optimize(std::int64_t maxPivots);
 
@@ -74,6 +83,9 @@ private:
     // The nodes numbered in thread order from the root (0).
     void Renumber();
     int NodeOf(int row) const { return m_nodeOfRow[static_cast<std::size_t>(row)]; }
+    // The tree arrays (parent, arc to it, direction, thread, subtree sizes) from the tree arcs,
+    // hung from the root; false when they do not span the nodes.
+    bool BuildTree(const std::vector<std::size_t>& treeArcs);
 
     int m_rows = 0;
     int m_root = 0;
@@ -111,6 +123,7 @@ private:
     std::size_t m_nextArc = 0;
     std::size_t m_blockSize = 1;
     std::int64_t m_pivots = 0;
+    std::int64_t m_cancelledCycles = 0;
     // The pivot in progress.
     int m_inArc = -1, m_join = -1, m_uIn = -1, m_vIn = -1, m_uOut = -1, m_vOut = -1;
     double m_delta = 0.0;
