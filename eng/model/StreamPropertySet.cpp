@@ -190,6 +190,9 @@ void StreamPropertySet::InsertEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
     const std::uint32_t at = s.first + std::min(static_cast<std::uint32_t>(std::max(position, 0)), std::uint32_t{s.count});
     m_entries.insert(m_entries.begin() + at, Entry{});
+    if (m_pUnusual)
+        for (WideEntry& w : m_pUnusual->wide)
+            if (w.position >= at) ++w.position;
     ++s.count;
     for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) ++m_slots[k].first;
 }
@@ -197,9 +200,59 @@ void StreamPropertySet::InsertEntry(int slot, int position) {
 void StreamPropertySet::RemoveEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
     if (position < 0 || static_cast<std::uint32_t>(position) >= s.count) return;
-    m_entries.erase(m_entries.begin() + s.first + static_cast<std::uint32_t>(position));
+    const std::uint32_t at = s.first + static_cast<std::uint32_t>(position);
+    m_entries.erase(m_entries.begin() + at);
+    if (m_pUnusual) {
+        auto& wide = m_pUnusual->wide;
+        wide.erase(std::remove_if(wide.begin(), wide.end(), [at](const WideEntry& w) { return w.position == at; }),
+                   wide.end());
+        for (WideEntry& w : wide)
+            if (w.position > at) --w.position;
+    }
     --s.count;
     for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) --m_slots[k].first;
+}
+
+const StreamPropertySet::WideEntry* StreamPropertySet::FindWide(std::size_t position) const {
+    if (!m_pUnusual) return nullptr;
+    const auto& wide = m_pUnusual->wide;
+    const auto it = std::lower_bound(wide.begin(), wide.end(), position,
+                                     [](const WideEntry& w, std::size_t p) { return w.position < p; });
+    return it != wide.end() && it->position == position ? &*it : nullptr;
+}
+
+int StreamPropertySet::StatusOf(std::size_t position) const {
+    const std::uint8_t status = m_entries[position].status;
+    if (status != Entry::Wide) return status;
+    const WideEntry* w = FindWide(position);
+    return w ? w->status : status;
+}
+
+int StreamPropertySet::LockOf(std::size_t position) const {
+    const std::uint8_t lock = m_entries[position].lock;
+    if (lock != Entry::Wide) return lock;
+    const WideEntry* w = FindWide(position);
+    return w ? w->lock : lock;
+}
+
+void StreamPropertySet::PutFlags(Entry& entry, std::size_t position, int status, int lock,
+                                 std::vector<WideEntry>& wide) {
+    entry.status = Entry::Narrow(status);
+    entry.lock = Entry::Narrow(lock);
+    if (entry.status != Entry::Wide && entry.lock != Entry::Wide) return;
+    const auto at = static_cast<std::uint32_t>(position);
+    auto it = std::lower_bound(wide.begin(), wide.end(), at,
+                               [](const WideEntry& w, std::uint32_t p) { return w.position < p; });
+    if (it == wide.end() || it->position != at) it = wide.insert(it, WideEntry{at, 0, 0});
+    it->status = status;
+    it->lock = lock;
+}
+
+void StreamPropertySet::PutEntry(std::size_t position, double value, int status) {
+    Entry& entry = m_entries[position];
+    entry.SetValue(value, status);
+    if (entry.status != Entry::Wide) return;
+    PutFlags(entry, position, status, LockOf(position), TheUnusual().wide);
 }
 
 // ---- values ---------------------------------------------------------------------------------------
@@ -209,8 +262,11 @@ bool StreamPropertySet::IsSegmentable(const CPString& name) const {
     return k >= 0 && SlotAt(static_cast<std::size_t>(k)).segmentable;
 }
 
-const StreamPropertySet::Entry* StreamPropertySet::GetEntry(const CPString& name, int index) const {
-    return EntriesOf(name).at(index);
+std::optional<StreamPropertySet::EntryState> StreamPropertySet::GetEntry(const CPString& name, int index) const {
+    const Entry* entry = EntriesOf(name).at(index);
+    if (!entry) return std::nullopt;
+    const auto position = static_cast<std::size_t>(entry - m_entries.data());
+    return EntryState{entry->GetValue(), StatusOf(position), LockOf(position)};
 }
 
 int StreamPropertySet::GetValue(const CPString& name, double& out, int index) const {
@@ -221,7 +277,7 @@ int StreamPropertySet::GetValue(const CPString& name, double& out, int index) co
         out = kEmpty;
         return 0;
     }
-    out = entry->value;
+    out = entry->GetValue();
     return 1;
 }
 
@@ -279,13 +335,13 @@ bool StreamPropertySet::IsPointInOrder(int index, double value) const {
     double previous = kEmpty, next = kEmpty;
     for (int i = index - 1; i >= 0; --i) {
         if (points.data[i].status != 0) {
-            previous = points.data[i].value;
+            previous = points.data[i].GetValue();
             break;
         }
     }
     for (int i = index + 1; i < count; ++i) {
         if (points.data[i].status != 0) {
-            next = points.data[i].value;
+            next = points.data[i].GetValue();
             break;
         }
     }
@@ -326,16 +382,17 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
     }
     // Only the rules run until the entry is restored: the entries stay where they are.
     Entry* entry = EntriesOf(slot).at(index);
-    const double oldValue = entry->value;
-    const int oldStatus = entry->status;
-    entry->SetValue(value, status);
+    const auto position = static_cast<std::size_t>(entry - m_entries.data());
+    const double oldValue = entry->GetValue();
+    const int oldStatus = StatusOf(position);
+    PutEntry(position, value, status);
     if (temperature) m_nSegments = count - 1;
 
     std::vector<CPString> keep;
     if (status == CPValue::Calculated) keep.push_back(name);
     if (Recalculate(keep.empty() ? nullptr : &keep) != 1) {
         if (appended) entry->SetValue(kEmpty, CPValue::Unset);
-        else entry->SetValue(oldValue, oldStatus);
+        else PutEntry(position, oldValue, oldStatus);
         Recalculate(nullptr);
         FillDefaultCoefficients();
         return Refused;
@@ -357,7 +414,8 @@ bool StreamPropertySet::ArePointsInOrder(int side) const {
     for (int i = 0; i < points.size; ++i) {
         const Entry& p = points.data[i];
         if (p.status == CPValue::Unset) continue;
-        if (previous && (hot ? !(previous->value >= p.value + PointMargin) : !(previous->value <= p.value - PointMargin)))
+        const double v = p.GetValue();
+        if (previous && (hot ? !(previous->GetValue() >= v + PointMargin) : !(previous->GetValue() <= v - PointMargin)))
             return false;
         previous = &p;
     }
@@ -495,6 +553,7 @@ int StreamPropertySet::CopyFrom(const StreamPropertySet& other) {
         unusual->nodes = other.m_pUnusual->nodes;
         unusual->nodesOf = other.m_pUnusual->nodesOf;
         unusual->properties = other.m_pUnusual->properties;
+        unusual->wide = other.m_pUnusual->wide;
         m_pUnusual = std::move(unusual);
     }
     DetermineSegmentCount();

@@ -24,7 +24,9 @@
 #include "eng/core/ValueAndFlag.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CPItem;
@@ -56,7 +58,7 @@ public:
     static bool IsStored(int result) { return result == Stored || result == StoredWithDefaults; }
 
     // One entry of a value: its number, its definition status and its lock, as the file has them.
-    struct Entry {
+    struct EntryState {
         double value = -32767.0;
         std::int32_t status = 0;
         std::int32_t lock = 0;
@@ -65,12 +67,36 @@ public:
         int GetStatus() const { return status; }
         int GetLockStatus() const { return lock; }
         bool IsEmpty() const { return value == -32767.0; }
+    };
+
+    // An entry as the set holds it: ten bytes, the number's bytes (so that nothing pads the entry
+    // to its alignment) and a byte each for status and lock. Statuses are 0, 1 or 2 and locks 0 or
+    // 1 in every file written; a byte that reads Wide says the file gave something no byte holds,
+    // kept whole beside the entries by its position (StatusOf, LockOf). Wide is none of the usual
+    // values and not 0, so the rules' tests of a status or lock read the byte alone.
+    struct Entry {
+        static constexpr std::uint8_t Wide = 0xFF;
+        static constexpr std::uint8_t Narrow(int v) { return v >= 0 && v < Wide ? static_cast<std::uint8_t>(v) : Wide; }
+
+        Entry() { SetNumber(-32767.0); }
+        double GetValue() const {
+            double v;
+            std::memcpy(&v, bits, sizeof v);
+            return v;
+        }
+        bool IsEmpty() const { return GetValue() == -32767.0; }
         // An empty value always carries status 0 (unset).
         void SetValue(double v, int s) {
-            value = v;
-            status = v == -32767.0 ? 0 : s;
+            SetNumber(v);
+            status = v == -32767.0 ? 0 : Narrow(s);
         }
+        void SetNumber(double v) { std::memcpy(bits, &v, sizeof v); }
+
+        unsigned char bits[sizeof(double)];
+        std::uint8_t status = 0;
+        std::uint8_t lock = 0;
     };
+    static_assert(sizeof(Entry) == 10);
 
     // Creates the standard values and the first segment. Without an owning stream the set can hold
     // and copy values but does not recalculate.
@@ -88,7 +114,8 @@ public:
     int CreateValue(const CPString& name, bool segmentable);
     bool HasValue(const CPString& name) const { return FindSlot(name) >= 0; }
     bool IsSegmentable(const CPString& name) const;
-    const Entry* GetEntry(const CPString& name, int index) const;
+    // The entry with the status and lock the file gave it; none for an unknown name or index.
+    std::optional<EntryState> GetEntry(const CPString& name, int index) const;
     // 1 and the entry's value; 0 with `out` untouched for an unknown name; 0 and -32767.0 for a
     // missing entry.
     int GetValue(const CPString& name, double& out, int index) const;
@@ -226,6 +253,12 @@ private:
         std::uint16_t segmentable : 1;
     };
     static constexpr std::uint32_t MaxNames = 0x7FFF;
+    // An entry's status and lock as a file gave them, for an entry whose byte cannot hold one.
+    struct WideEntry {
+        std::uint32_t position;
+        std::int32_t status;
+        std::int32_t lock;
+    };
     // What few sets hold: names outside the known table, unusual nodes (by slot, -1 for the usual
     // ones), a lock or number of the "Properties" node, the root's own name when a file gave
     // another, other root variables.
@@ -237,6 +270,9 @@ private:
         bool hasRootName = false;
         CPString rootName;
         std::vector<CPValue> otherVariables;
+        // The entries whose status or lock no byte holds, by position in m_entries, ascending.
+        // A record stays while its entry does (a later status of a byte leaves it unread).
+        std::vector<WideEntry> wide;
     };
     // A value's entries where they lie now (until the next change of structure).
     struct Entries {
@@ -270,6 +306,15 @@ private:
     // Adds a value with `count` entries at the end; its slot.
     int AppendSlot(std::uint32_t name, bool segmentable, int count);
     void InsertEntry(int slot, int position);
+    // The status and lock of the entry at `position` of m_entries as the file has them.
+    int StatusOf(std::size_t position) const;
+    int LockOf(std::size_t position) const;
+    // Gives the entry at `position` its value and status (status 0 for an empty value), keeping
+    // a status no byte holds beside the entries.
+    void PutEntry(std::size_t position, double value, int status);
+    // Gives an entry status and lock as a file has them; wide ones go to `wide`.
+    static void PutFlags(Entry& entry, std::size_t position, int status, int lock, std::vector<WideEntry>& wide);
+    const WideEntry* FindWide(std::size_t position) const;
     void RemoveEntry(int slot, int position);
     void RecomputeCompleteness();
     void DetermineSegmentCount();

@@ -34,8 +34,9 @@ CPValue StreamPropertySet::BuildProperties() const {
         CPValue* entries = v->AddSubValue(N::SegmentValues);
         SetNode(*entries, nodes.entries.value, nodes.entries.status, nodes.entries.lock);
         for (std::uint32_t i = 0; i < slot.count; ++i) {
-            const Entry& e = m_entries[slot.first + i];
-            SetNode(*entries->AddSubValue(CPString()), e.value, e.status, e.lock);
+            const std::size_t position = slot.first + i;
+            SetNode(*entries->AddSubValue(CPString()), m_entries[position].GetValue(), StatusOf(position),
+                    LockOf(position));
         }
     }
     return properties;
@@ -137,16 +138,15 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
         for (std::size_t i = 0; i < values.GetNumberOfSubValues(); ++i) {
             const CPValue& e = *values.GetSubValue(i);
             Entry entry;
-            entry.value = e.GetValue();
-            entry.status = e.GetStatus();
-            entry.lock = e.GetLockStatus();
+            entry.SetNumber(e.GetValue());
+            PutFlags(entry, entries.size(), e.GetStatus(), e.GetLockStatus(), unusual->wide);
             entries.push_back(entry);
         }
         slots.push_back(slot);
     }
     if (unusual->nodes.empty()) unusual->nodesOf.clear();
     const bool plain = unusual->names.empty() && unusual->nodes.empty() && unusual->properties == Node{} &&
-                       !unusual->hasRootName && unusual->otherVariables.empty();
+                       !unusual->hasRootName && unusual->otherVariables.empty() && unusual->wide.empty();
     m_slots = std::move(slots);
     m_entries = std::move(entries);
     m_pUnusual = plain ? nullptr : std::move(unusual);
@@ -237,7 +237,7 @@ void StreamPropertySet::MoveCleanCoefficients() {
         if (clean) clean->SetValue(Units::EmptyValue, CPValue::Unset);
         if (fouling) fouling->SetValue(0.0, CPValue::Specified);
         Entry* inUse = MutableEntry(HTCoeff, i);
-        if (inUse && inUse->GetLockStatus() == 0 && inUse->GetStatus() == CPValue::Specified) {
+        if (inUse && inUse->lock == 0 && inUse->status == CPValue::Specified) {
             const double old = inUse->GetValue();
             inUse->SetValue(Units::EmptyValue, CPValue::Unset);
             if (clean) clean->SetValue(old, CPValue::Specified);
