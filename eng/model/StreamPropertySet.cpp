@@ -44,7 +44,7 @@ StreamPropertySet::StreamPropertySet(CPIHeatIntegrationStream* owner) : m_pOwner
     m_nSegments = 1;
     std::size_t entries = 0;
     for (std::size_t k = 0; k < StandardSlotCount; ++k) entries += StandardSlot(k, 1).count;
-    m_entries.assign(entries, Entry{});
+    m_entries.Assign(entries);
     Recalculate(nullptr);
 }
 
@@ -179,7 +179,7 @@ int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int coun
     slot.first = static_cast<std::uint32_t>(m_entries.size());
     slot.count = static_cast<std::uint16_t>(count);
     slot.segmentable = segmentable ? 1 : 0;
-    m_entries.resize(m_entries.size() + static_cast<std::size_t>(count));
+    m_entries.Grow(m_entries.size() + static_cast<std::size_t>(count));
     m_slots.push_back(slot);
     return static_cast<int>(m_slots.size()) - 1;
 }
@@ -189,7 +189,7 @@ int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int coun
 void StreamPropertySet::InsertEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
     const std::uint32_t at = s.first + std::min(static_cast<std::uint32_t>(std::max(position, 0)), std::uint32_t{s.count});
-    m_entries.insert(m_entries.begin() + at, Entry{});
+    m_entries.InsertAt(at);
     if (m_pUnusual)
         for (WideEntry& w : m_pUnusual->wide)
             if (w.position >= at) ++w.position;
@@ -201,7 +201,7 @@ void StreamPropertySet::RemoveEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
     if (position < 0 || static_cast<std::uint32_t>(position) >= s.count) return;
     const std::uint32_t at = s.first + static_cast<std::uint32_t>(position);
-    m_entries.erase(m_entries.begin() + at);
+    m_entries.EraseAt(at);
     if (m_pUnusual) {
         auto& wide = m_pUnusual->wide;
         wide.erase(std::remove_if(wide.begin(), wide.end(), [at](const WideEntry& w) { return w.position == at; }),
@@ -453,7 +453,7 @@ int StreamPropertySet::SetSegmentValuesTogether(const std::vector<ValueSetting>&
         targets.push_back({slot, v.index});
     }
 
-    const std::vector<Entry> before = m_entries;
+    const EntryArray before = m_entries;
     const int segmentsBefore = m_nSegments;
     const std::int32_t complete[] = {m_bTemperaturesComplete, m_bEnthalpiesComplete, m_bSpecificHeatsComplete};
     for (std::size_t k = 0; k < values.size(); ++k)
@@ -541,20 +541,31 @@ int StreamPropertySet::DeleteSegment(int index) {
     return 1;
 }
 
+bool StreamPropertySet::HasWideFlags() const {
+    for (std::uint8_t flag : {m_bTemperaturesComplete, m_bEnthalpiesComplete, m_bSpecificHeatsComplete, m_bCopied,
+                              m_bSegmentTableBuilt, m_bUpdating})
+        if (flag == Entry::Wide) return true;
+    return false;
+}
+
 int StreamPropertySet::CopyFrom(const StreamPropertySet& other) {
     m_slots = other.m_slots;
     m_entries = other.m_entries;
     m_nSegments = other.m_nSegments;
-    m_pUnusual.reset();
+    // The flags are this set's own and stay; the rest of the block is the other's.
+    std::unique_ptr<Unusual> own = std::move(m_pUnusual);
+    if (own && HasWideFlags()) {
+        m_pUnusual = std::make_unique<Unusual>();
+        std::copy(own->flags, own->flags + WideFlagCount, m_pUnusual->flags);
+    }
     if (other.m_pUnusual) {
         // A copy is a new set: the root's own name and other variables stay with the original.
-        auto unusual = std::make_unique<Unusual>();
-        unusual->names = other.m_pUnusual->names;
-        unusual->nodes = other.m_pUnusual->nodes;
-        unusual->nodesOf = other.m_pUnusual->nodesOf;
-        unusual->properties = other.m_pUnusual->properties;
-        unusual->wide = other.m_pUnusual->wide;
-        m_pUnusual = std::move(unusual);
+        Unusual& unusual = TheUnusual();
+        unusual.names = other.m_pUnusual->names;
+        unusual.nodes = other.m_pUnusual->nodes;
+        unusual.nodesOf = other.m_pUnusual->nodesOf;
+        unusual.properties = other.m_pUnusual->properties;
+        unusual.wide = other.m_pUnusual->wide;
     }
     DetermineSegmentCount();
     m_DTminContribution = other.m_DTminContribution;

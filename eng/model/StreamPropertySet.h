@@ -24,6 +24,7 @@
 #include "eng/core/ValueAndFlag.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -177,14 +178,14 @@ public:
     // ---- flags --------------------------------------------------------------------------------
     const ValueAndFlag& GetDTminContribution() const { return m_DTminContribution; }
     void SetDTminContribution(const ValueAndFlag& contribution) { m_DTminContribution = contribution; }
-    int AreTemperaturesComplete() const { return m_bTemperaturesComplete; }
-    int AreEnthalpiesComplete() const { return m_bEnthalpiesComplete; }
-    void SetEnthalpiesComplete(int complete) { m_bEnthalpiesComplete = complete; }
-    int AreSpecificHeatsComplete() const { return m_bSpecificHeatsComplete; }
-    int IsCopied() const { return m_bCopied; }
-    int IsSegmentTableBuilt() const { return m_bSegmentTableBuilt; }
-    int IsUpdating() const { return m_bUpdating; }
-    void SetUpdating(int updating) { m_bUpdating = updating; }
+    int AreTemperaturesComplete() const { return FlagOf(m_bTemperaturesComplete, TemperaturesFlag); }
+    int AreEnthalpiesComplete() const { return FlagOf(m_bEnthalpiesComplete, EnthalpiesFlag); }
+    void SetEnthalpiesComplete(int complete) { PutFlag(m_bEnthalpiesComplete, EnthalpiesFlag, complete); }
+    int AreSpecificHeatsComplete() const { return FlagOf(m_bSpecificHeatsComplete, SpecificHeatsFlag); }
+    int IsCopied() const { return FlagOf(m_bCopied, CopiedFlag); }
+    int IsSegmentTableBuilt() const { return FlagOf(m_bSegmentTableBuilt, SegmentTableFlag); }
+    int IsUpdating() const { return FlagOf(m_bUpdating, UpdatingFlag); }
+    void SetUpdating(int updating) { PutFlag(m_bUpdating, UpdatingFlag, updating); }
 
     // The whole "Properties" tree as a file holds it (made afresh at each call, for tests and
     // tables; valid until the next call).
@@ -253,6 +254,26 @@ private:
         std::uint16_t segmentable : 1;
     };
     static constexpr std::uint32_t MaxNames = 0x7FFF;
+    // The flags a record stores, each a byte that reads Entry::Wide when the file gave a number no
+    // byte holds (the rules only ever set 0 or 1, and test the byte for zero).
+    enum WideFlag : int {
+        TemperaturesFlag,
+        EnthalpiesFlag,
+        SpecificHeatsFlag,
+        CopiedFlag,
+        SegmentTableFlag,
+        UpdatingFlag,
+        WideFlagCount
+    };
+    int FlagOf(std::uint8_t flag, WideFlag k) const {
+        return flag != Entry::Wide || !m_pUnusual ? flag : m_pUnusual->flags[k];
+    }
+    void PutFlag(std::uint8_t& flag, WideFlag k, int value) {
+        flag = Entry::Narrow(value);
+        if (flag == Entry::Wide) TheUnusual().flags[k] = value;
+    }
+    // Whether a stored flag reads Wide (its number is then kept in the Unusual block).
+    bool HasWideFlags() const;
     // An entry's status and lock as a file gave them, for an entry whose byte cannot hold one.
     struct WideEntry {
         std::uint32_t position;
@@ -273,6 +294,8 @@ private:
         // The entries whose status or lock no byte holds, by position in m_entries, ascending.
         // A record stays while its entry does (a later status of a byte leaves it unread).
         std::vector<WideEntry> wide;
+        // The stored flags whose byte reads Wide, as the file gave them (by WideFlag).
+        std::int32_t flags[WideFlagCount] = {};
     };
     // A value's entries where they lie now (until the next change of structure).
     struct Entries {
@@ -376,8 +399,71 @@ private:
         std::unique_ptr<std::vector<Slot>> m_p;
     };
 
+    // The entries of all values: a pointer and two four-byte counts where a vector takes three
+    // words. Made exact by every whole assignment, grown by doubling when an entry is inserted.
+    class EntryArray {
+    public:
+        EntryArray() = default;
+        EntryArray(const EntryArray& other) { *this = other; }
+        EntryArray& operator=(const EntryArray& other) {
+            if (this != &other) {
+                Reserve(other.m_size, true);
+                std::copy(other.data(), other.data() + other.m_size, data());
+                m_size = other.m_size;
+            }
+            return *this;
+        }
+        explicit EntryArray(const std::vector<Entry>& entries) {
+            Reserve(static_cast<std::uint32_t>(entries.size()), true);
+            std::copy(entries.begin(), entries.end(), data());
+            m_size = static_cast<std::uint32_t>(entries.size());
+        }
+        Entry* data() { return m_p.get(); }
+        const Entry* data() const { return m_p.get(); }
+        std::size_t size() const { return m_size; }
+        Entry& operator[](std::size_t k) { return m_p[k]; }
+        const Entry& operator[](std::size_t k) const { return m_p[k]; }
+        // `count` entries, all empty.
+        void Assign(std::size_t count) {
+            Reserve(static_cast<std::uint32_t>(count), true);
+            std::fill(data(), data() + count, Entry{});
+            m_size = static_cast<std::uint32_t>(count);
+        }
+        // Empty entries appended up to `count`.
+        void Grow(std::size_t count) {
+            if (count <= m_size) return;
+            Reserve(static_cast<std::uint32_t>(count), false);
+            std::fill(data() + m_size, data() + count, Entry{});
+            m_size = static_cast<std::uint32_t>(count);
+        }
+        void InsertAt(std::size_t at) {
+            Reserve(m_size + 1, false);
+            std::copy_backward(data() + at, data() + m_size, data() + m_size + 1);
+            m_p[at] = Entry{};
+            ++m_size;
+        }
+        void EraseAt(std::size_t at) {
+            std::copy(data() + at + 1, data() + m_size, data() + at);
+            --m_size;
+        }
+
+    private:
+        // Room for `count` entries, keeping the first m_size; exactly `count` when `exact`.
+        void Reserve(std::uint32_t count, bool exact) {
+            if (exact ? count == m_capacity : count <= m_capacity) return;
+            const std::uint32_t capacity = exact ? count : std::max(count, 2 * m_capacity);
+            std::unique_ptr<Entry[]> p = capacity ? std::make_unique<Entry[]>(capacity) : nullptr;
+            std::copy(data(), data() + std::min(m_size, capacity), p.get());
+            m_p = std::move(p);
+            m_capacity = capacity;
+        }
+        std::unique_ptr<Entry[]> m_p;
+        std::uint32_t m_size = 0;
+        std::uint32_t m_capacity = 0;
+    };
+
     SlotList m_slots;
-    std::vector<Entry> m_entries;
+    EntryArray m_entries;
     std::unique_ptr<Unusual> m_pUnusual;
     mutable std::unique_ptr<CPValue> m_pShownProperties;
     CPIHeatIntegrationStream* m_pOwner = nullptr;
@@ -385,16 +471,18 @@ private:
     // whole, never copied as bytes): a set is eight bytes smaller for every stream.
     [[no_unique_address]] ValueAndFlag m_DTminContribution;
     int m_nSegments = 0;
-    std::int32_t m_bTemperaturesComplete = 0;
-    std::int32_t m_bEnthalpiesComplete = 0;
-    std::int32_t m_bSpecificHeatsComplete = 0;
-    std::int32_t m_bTransportProperties = 0;
-    std::int32_t m_bCopied = 0;
-    std::int32_t m_bSegmentTableBuilt = 0;
-    std::int32_t m_bUpdating = 0;
+    // The stored flags, a byte each (FlagOf, PutFlag): with the two below, a set is eight bytes
+    // after its contribution.
+    std::uint8_t m_bTemperaturesComplete = 0;
+    std::uint8_t m_bEnthalpiesComplete = 0;
+    std::uint8_t m_bSpecificHeatsComplete = 0;
+    std::uint8_t m_bCopied = 0;
+    std::uint8_t m_bSegmentTableBuilt = 0;
+    std::uint8_t m_bUpdating = 0;
+    std::uint8_t m_bTransportProperties : 1 = 0;
     // Set while FillDefaultCoefficients stores its defaults, so that those stores do not fill
     // again themselves.
-    bool m_bFillingDefaults = false;
+    std::uint8_t m_bFillingDefaults : 1 = 0;
     // While a batch is checked: the side its values give, kept from the owner until the batch is
     // taken (-1 otherwise).
     std::int8_t m_nBatchSide = -1;

@@ -231,4 +231,37 @@ TEST(StreamValueLayoutRecall, StatusesAndLocksOfAnyWidthStayWithTheirEntries) {
     EXPECT_FALSE(set.GetEntry("Velocity", 0)->IsEmpty());
 }
 
+// The value set's own flags are stored as four-byte numbers; whatever number a file gives one
+// is read and written back as it came.
+TEST(StreamValueLayoutRecall, SetFlagsOfAnyWidthAreWrittenBackAsTheyCame) {
+    EnsureRegistries();
+    FakeStreamOwner owner;
+    CPIHeatIntegrationStream* t = owner.Add("Template");
+    SetPoints(*t, {150.0, 50.0});
+    t->SetValue("HeatCapacityFlowrate", 2.0, 0);
+    const CPValue tree = *t->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+    OldStreamRecord r;
+    r.name = "Flags";
+    r.properties = &tree;
+    r.segments = std::vector<StreamSegment>(1);
+    r.setFlags[3] = 300;
+    r.setFlags[4] = -7;
+    r.setFlags[5] = 65536;
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    ASSERT_TRUE(stream->Recall(f));
+    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    const StreamPropertySet& set = s->GetPropertySet();
+    EXPECT_EQ(300, set.IsCopied());
+    EXPECT_EQ(-7, set.IsSegmentTableBuilt());
+    EXPECT_EQ(65536, set.IsUpdating());
+    const std::vector<std::uint8_t> bytes = Bytes(*s);
+    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(again->Recall(g));
+    EXPECT_EQ(bytes, Bytes(*again));
+    EXPECT_EQ(-7, again->GetPropertySet().IsSegmentTableBuilt());
+}
+
 }  // namespace
