@@ -81,14 +81,17 @@ public:
     // Tolerance loads at the stream's ends: [0] end +1, [1] end -1.
     double dEndToleranceLoad[2];
 
+    // The first count lies in the contribution's tail (the contribution is only ever assigned
+    // whole, never copied as bytes), and side and kind are bytes (a record with a side or kind
+    // no byte holds is refused): 136 bytes a segment.
+    [[no_unique_address]] ValueAndFlag DTminContribution;
     std::int32_t nIntervalCount = 0;
     std::int32_t nFirstInterval = 0;
     std::int32_t nLastInterval = 0;
     std::int32_t nIndex = 0;
-    std::int32_t nHotCold = 0;  // 0 hot, 1 cold, 2 undetermined
-    std::int32_t nKind;         // 0 process, 1 utility, 2 linked, 3 other, 5 not set
+    std::int8_t nHotCold = 0;  // 0 hot, 1 cold, 2 undetermined
+    std::int8_t nKind;         // 0 process, 1 utility, 2 linked, 3 other, 5 not set
 
-    ValueAndFlag DTminContribution;
     std::unique_ptr<StreamSegmentLink> pLink;
 
     // Not stored: the stream the segment belongs to, and a name of the segment's own (for one

@@ -220,7 +220,7 @@ int CPIHeatIntegrationStream::NotifyValueChanged(double value) {
 
 unsigned char CPIHeatIntegrationStream::GetValueStatus(const CPString& name, int index) const {
     if (m_nKind == KindUtility && (name == N::HeatCapacityFlowrate || name == N::MassFlow)) return 2;
-    const auto* entry = m_set.GetEntry(name, index);
+    const auto entry = m_set.GetEntry(name, index);
     if (!entry || m_set.IsLocked(name, index)) return 0;
     return static_cast<unsigned char>(entry->GetStatus());
 }

@@ -357,7 +357,7 @@ std::unique_ptr<StreamSegmentList> StreamPropertySet::BuildDesignSegments() {
     // As GetValue reads an entry: a missing one reads empty.
     auto read = [](const Entries& entries, int i, double& out) {
         const Entry* e = entries.at(i);
-        out = e ? e->value : kEmpty;
+        out = e ? e->GetValue() : kEmpty;
         return e != nullptr;
     };
     double firstPoint = kEmpty;

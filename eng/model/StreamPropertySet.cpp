@@ -44,7 +44,7 @@ StreamPropertySet::StreamPropertySet(CPIHeatIntegrationStream* owner) : m_pOwner
     m_nSegments = 1;
     std::size_t entries = 0;
     for (std::size_t k = 0; k < StandardSlotCount; ++k) entries += StandardSlot(k, 1).count;
-    m_entries.assign(entries, Entry{});
+    m_entries.Assign(entries);
     Recalculate(nullptr);
 }
 
@@ -179,7 +179,7 @@ int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int coun
     slot.first = static_cast<std::uint32_t>(m_entries.size());
     slot.count = static_cast<std::uint16_t>(count);
     slot.segmentable = segmentable ? 1 : 0;
-    m_entries.resize(m_entries.size() + static_cast<std::size_t>(count));
+    m_entries.Grow(m_entries.size() + static_cast<std::size_t>(count));
     m_slots.push_back(slot);
     return static_cast<int>(m_slots.size()) - 1;
 }
@@ -189,7 +189,10 @@ int StreamPropertySet::AppendSlot(std::uint32_t name, bool segmentable, int coun
 void StreamPropertySet::InsertEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
     const std::uint32_t at = s.first + std::min(static_cast<std::uint32_t>(std::max(position, 0)), std::uint32_t{s.count});
-    m_entries.insert(m_entries.begin() + at, Entry{});
+    m_entries.InsertAt(at);
+    if (m_pUnusual)
+        for (WideEntry& w : m_pUnusual->wide)
+            if (w.position >= at) ++w.position;
     ++s.count;
     for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) ++m_slots[k].first;
 }
@@ -197,9 +200,59 @@ void StreamPropertySet::InsertEntry(int slot, int position) {
 void StreamPropertySet::RemoveEntry(int slot, int position) {
     Slot& s = m_slots[static_cast<std::size_t>(slot)];
     if (position < 0 || static_cast<std::uint32_t>(position) >= s.count) return;
-    m_entries.erase(m_entries.begin() + s.first + static_cast<std::uint32_t>(position));
+    const std::uint32_t at = s.first + static_cast<std::uint32_t>(position);
+    m_entries.EraseAt(at);
+    if (m_pUnusual) {
+        auto& wide = m_pUnusual->wide;
+        wide.erase(std::remove_if(wide.begin(), wide.end(), [at](const WideEntry& w) { return w.position == at; }),
+                   wide.end());
+        for (WideEntry& w : wide)
+            if (w.position > at) --w.position;
+    }
     --s.count;
     for (std::size_t k = static_cast<std::size_t>(slot) + 1; k < m_slots.size(); ++k) --m_slots[k].first;
+}
+
+const StreamPropertySet::WideEntry* StreamPropertySet::FindWide(std::size_t position) const {
+    if (!m_pUnusual) return nullptr;
+    const auto& wide = m_pUnusual->wide;
+    const auto it = std::lower_bound(wide.begin(), wide.end(), position,
+                                     [](const WideEntry& w, std::size_t p) { return w.position < p; });
+    return it != wide.end() && it->position == position ? &*it : nullptr;
+}
+
+int StreamPropertySet::StatusOf(std::size_t position) const {
+    const std::uint8_t status = m_entries[position].status;
+    if (status != Entry::Wide) return status;
+    const WideEntry* w = FindWide(position);
+    return w ? w->status : status;
+}
+
+int StreamPropertySet::LockOf(std::size_t position) const {
+    const std::uint8_t lock = m_entries[position].lock;
+    if (lock != Entry::Wide) return lock;
+    const WideEntry* w = FindWide(position);
+    return w ? w->lock : lock;
+}
+
+void StreamPropertySet::PutFlags(Entry& entry, std::size_t position, int status, int lock,
+                                 std::vector<WideEntry>& wide) {
+    entry.status = Entry::Narrow(status);
+    entry.lock = Entry::Narrow(lock);
+    if (entry.status != Entry::Wide && entry.lock != Entry::Wide) return;
+    const auto at = static_cast<std::uint32_t>(position);
+    auto it = std::lower_bound(wide.begin(), wide.end(), at,
+                               [](const WideEntry& w, std::uint32_t p) { return w.position < p; });
+    if (it == wide.end() || it->position != at) it = wide.insert(it, WideEntry{at, 0, 0});
+    it->status = status;
+    it->lock = lock;
+}
+
+void StreamPropertySet::PutEntry(std::size_t position, double value, int status) {
+    Entry& entry = m_entries[position];
+    entry.SetValue(value, status);
+    if (entry.status != Entry::Wide) return;
+    PutFlags(entry, position, status, LockOf(position), TheUnusual().wide);
 }
 
 // ---- values ---------------------------------------------------------------------------------------
@@ -209,8 +262,11 @@ bool StreamPropertySet::IsSegmentable(const CPString& name) const {
     return k >= 0 && SlotAt(static_cast<std::size_t>(k)).segmentable;
 }
 
-const StreamPropertySet::Entry* StreamPropertySet::GetEntry(const CPString& name, int index) const {
-    return EntriesOf(name).at(index);
+std::optional<StreamPropertySet::EntryState> StreamPropertySet::GetEntry(const CPString& name, int index) const {
+    const Entry* entry = EntriesOf(name).at(index);
+    if (!entry) return std::nullopt;
+    const auto position = static_cast<std::size_t>(entry - m_entries.data());
+    return EntryState{entry->GetValue(), StatusOf(position), LockOf(position)};
 }
 
 int StreamPropertySet::GetValue(const CPString& name, double& out, int index) const {
@@ -221,7 +277,7 @@ int StreamPropertySet::GetValue(const CPString& name, double& out, int index) co
         out = kEmpty;
         return 0;
     }
-    out = entry->value;
+    out = entry->GetValue();
     return 1;
 }
 
@@ -279,13 +335,13 @@ bool StreamPropertySet::IsPointInOrder(int index, double value) const {
     double previous = kEmpty, next = kEmpty;
     for (int i = index - 1; i >= 0; --i) {
         if (points.data[i].status != 0) {
-            previous = points.data[i].value;
+            previous = points.data[i].GetValue();
             break;
         }
     }
     for (int i = index + 1; i < count; ++i) {
         if (points.data[i].status != 0) {
-            next = points.data[i].value;
+            next = points.data[i].GetValue();
             break;
         }
     }
@@ -326,16 +382,17 @@ int StreamPropertySet::SetSegmentValue(const CPString& name, double value, int i
     }
     // Only the rules run until the entry is restored: the entries stay where they are.
     Entry* entry = EntriesOf(slot).at(index);
-    const double oldValue = entry->value;
-    const int oldStatus = entry->status;
-    entry->SetValue(value, status);
+    const auto position = static_cast<std::size_t>(entry - m_entries.data());
+    const double oldValue = entry->GetValue();
+    const int oldStatus = StatusOf(position);
+    PutEntry(position, value, status);
     if (temperature) m_nSegments = count - 1;
 
     std::vector<CPString> keep;
     if (status == CPValue::Calculated) keep.push_back(name);
     if (Recalculate(keep.empty() ? nullptr : &keep) != 1) {
         if (appended) entry->SetValue(kEmpty, CPValue::Unset);
-        else entry->SetValue(oldValue, oldStatus);
+        else PutEntry(position, oldValue, oldStatus);
         Recalculate(nullptr);
         FillDefaultCoefficients();
         return Refused;
@@ -357,7 +414,8 @@ bool StreamPropertySet::ArePointsInOrder(int side) const {
     for (int i = 0; i < points.size; ++i) {
         const Entry& p = points.data[i];
         if (p.status == CPValue::Unset) continue;
-        if (previous && (hot ? !(previous->value >= p.value + PointMargin) : !(previous->value <= p.value - PointMargin)))
+        const double v = p.GetValue();
+        if (previous && (hot ? !(previous->GetValue() >= v + PointMargin) : !(previous->GetValue() <= v - PointMargin)))
             return false;
         previous = &p;
     }
@@ -395,7 +453,7 @@ int StreamPropertySet::SetSegmentValuesTogether(const std::vector<ValueSetting>&
         targets.push_back({slot, v.index});
     }
 
-    const std::vector<Entry> before = m_entries;
+    const EntryArray before = m_entries;
     const int segmentsBefore = m_nSegments;
     const std::int32_t complete[] = {m_bTemperaturesComplete, m_bEnthalpiesComplete, m_bSpecificHeatsComplete};
     for (std::size_t k = 0; k < values.size(); ++k)
@@ -483,19 +541,31 @@ int StreamPropertySet::DeleteSegment(int index) {
     return 1;
 }
 
+bool StreamPropertySet::HasWideFlags() const {
+    for (std::uint8_t flag : {m_bTemperaturesComplete, m_bEnthalpiesComplete, m_bSpecificHeatsComplete, m_bCopied,
+                              m_bSegmentTableBuilt, m_bUpdating})
+        if (flag == Entry::Wide) return true;
+    return false;
+}
+
 int StreamPropertySet::CopyFrom(const StreamPropertySet& other) {
     m_slots = other.m_slots;
     m_entries = other.m_entries;
     m_nSegments = other.m_nSegments;
-    m_pUnusual.reset();
+    // The flags are this set's own and stay; the rest of the block is the other's.
+    std::unique_ptr<Unusual> own = std::move(m_pUnusual);
+    if (own && HasWideFlags()) {
+        m_pUnusual = std::make_unique<Unusual>();
+        std::copy(own->flags, own->flags + WideFlagCount, m_pUnusual->flags);
+    }
     if (other.m_pUnusual) {
         // A copy is a new set: the root's own name and other variables stay with the original.
-        auto unusual = std::make_unique<Unusual>();
-        unusual->names = other.m_pUnusual->names;
-        unusual->nodes = other.m_pUnusual->nodes;
-        unusual->nodesOf = other.m_pUnusual->nodesOf;
-        unusual->properties = other.m_pUnusual->properties;
-        m_pUnusual = std::move(unusual);
+        Unusual& unusual = TheUnusual();
+        unusual.names = other.m_pUnusual->names;
+        unusual.nodes = other.m_pUnusual->nodes;
+        unusual.nodesOf = other.m_pUnusual->nodesOf;
+        unusual.properties = other.m_pUnusual->properties;
+        unusual.wide = other.m_pUnusual->wide;
     }
     DetermineSegmentCount();
     m_DTminContribution = other.m_DTminContribution;

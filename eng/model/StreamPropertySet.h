@@ -24,7 +24,10 @@
 #include "eng/core/ValueAndFlag.h"
 
 #include <cstdint>
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CPItem;
@@ -56,7 +59,7 @@ public:
     static bool IsStored(int result) { return result == Stored || result == StoredWithDefaults; }
 
     // One entry of a value: its number, its definition status and its lock, as the file has them.
-    struct Entry {
+    struct EntryState {
         double value = -32767.0;
         std::int32_t status = 0;
         std::int32_t lock = 0;
@@ -65,12 +68,36 @@ public:
         int GetStatus() const { return status; }
         int GetLockStatus() const { return lock; }
         bool IsEmpty() const { return value == -32767.0; }
+    };
+
+    // An entry as the set holds it: ten bytes, the number's bytes (so that nothing pads the entry
+    // to its alignment) and a byte each for status and lock. Statuses are 0, 1 or 2 and locks 0 or
+    // 1 in every file written; a byte that reads Wide says the file gave something no byte holds,
+    // kept whole beside the entries by its position (StatusOf, LockOf). Wide is none of the usual
+    // values and not 0, so the rules' tests of a status or lock read the byte alone.
+    struct Entry {
+        static constexpr std::uint8_t Wide = 0xFF;
+        static constexpr std::uint8_t Narrow(int v) { return v >= 0 && v < Wide ? static_cast<std::uint8_t>(v) : Wide; }
+
+        Entry() { SetNumber(-32767.0); }
+        double GetValue() const {
+            double v;
+            std::memcpy(&v, bits, sizeof v);
+            return v;
+        }
+        bool IsEmpty() const { return GetValue() == -32767.0; }
         // An empty value always carries status 0 (unset).
         void SetValue(double v, int s) {
-            value = v;
-            status = v == -32767.0 ? 0 : s;
+            SetNumber(v);
+            status = v == -32767.0 ? 0 : Narrow(s);
         }
+        void SetNumber(double v) { std::memcpy(bits, &v, sizeof v); }
+
+        unsigned char bits[sizeof(double)];
+        std::uint8_t status = 0;
+        std::uint8_t lock = 0;
     };
+    static_assert(sizeof(Entry) == 10);
 
     // Creates the standard values and the first segment. Without an owning stream the set can hold
     // and copy values but does not recalculate.
@@ -88,7 +115,8 @@ public:
     int CreateValue(const CPString& name, bool segmentable);
     bool HasValue(const CPString& name) const { return FindSlot(name) >= 0; }
     bool IsSegmentable(const CPString& name) const;
-    const Entry* GetEntry(const CPString& name, int index) const;
+    // The entry with the status and lock the file gave it; none for an unknown name or index.
+    std::optional<EntryState> GetEntry(const CPString& name, int index) const;
     // 1 and the entry's value; 0 with `out` untouched for an unknown name; 0 and -32767.0 for a
     // missing entry.
     int GetValue(const CPString& name, double& out, int index) const;
@@ -150,14 +178,14 @@ public:
     // ---- flags --------------------------------------------------------------------------------
     const ValueAndFlag& GetDTminContribution() const { return m_DTminContribution; }
     void SetDTminContribution(const ValueAndFlag& contribution) { m_DTminContribution = contribution; }
-    int AreTemperaturesComplete() const { return m_bTemperaturesComplete; }
-    int AreEnthalpiesComplete() const { return m_bEnthalpiesComplete; }
-    void SetEnthalpiesComplete(int complete) { m_bEnthalpiesComplete = complete; }
-    int AreSpecificHeatsComplete() const { return m_bSpecificHeatsComplete; }
-    int IsCopied() const { return m_bCopied; }
-    int IsSegmentTableBuilt() const { return m_bSegmentTableBuilt; }
-    int IsUpdating() const { return m_bUpdating; }
-    void SetUpdating(int updating) { m_bUpdating = updating; }
+    int AreTemperaturesComplete() const { return FlagOf(m_bTemperaturesComplete, TemperaturesFlag); }
+    int AreEnthalpiesComplete() const { return FlagOf(m_bEnthalpiesComplete, EnthalpiesFlag); }
+    void SetEnthalpiesComplete(int complete) { PutFlag(m_bEnthalpiesComplete, EnthalpiesFlag, complete); }
+    int AreSpecificHeatsComplete() const { return FlagOf(m_bSpecificHeatsComplete, SpecificHeatsFlag); }
+    int IsCopied() const { return FlagOf(m_bCopied, CopiedFlag); }
+    int IsSegmentTableBuilt() const { return FlagOf(m_bSegmentTableBuilt, SegmentTableFlag); }
+    int IsUpdating() const { return FlagOf(m_bUpdating, UpdatingFlag); }
+    void SetUpdating(int updating) { PutFlag(m_bUpdating, UpdatingFlag, updating); }
 
     // The whole "Properties" tree as a file holds it (made afresh at each call, for tests and
     // tables; valid until the next call).
@@ -226,6 +254,32 @@ private:
         std::uint16_t segmentable : 1;
     };
     static constexpr std::uint32_t MaxNames = 0x7FFF;
+    // The flags a record stores, each a byte that reads Entry::Wide when the file gave a number no
+    // byte holds (the rules only ever set 0 or 1, and test the byte for zero).
+    enum WideFlag : int {
+        TemperaturesFlag,
+        EnthalpiesFlag,
+        SpecificHeatsFlag,
+        CopiedFlag,
+        SegmentTableFlag,
+        UpdatingFlag,
+        WideFlagCount
+    };
+    int FlagOf(std::uint8_t flag, WideFlag k) const {
+        return flag != Entry::Wide || !m_pUnusual ? flag : m_pUnusual->flags[k];
+    }
+    void PutFlag(std::uint8_t& flag, WideFlag k, int value) {
+        flag = Entry::Narrow(value);
+        if (flag == Entry::Wide) TheUnusual().flags[k] = value;
+    }
+    // Whether a stored flag reads Wide (its number is then kept in the Unusual block).
+    bool HasWideFlags() const;
+    // An entry's status and lock as a file gave them, for an entry whose byte cannot hold one.
+    struct WideEntry {
+        std::uint32_t position;
+        std::int32_t status;
+        std::int32_t lock;
+    };
     // What few sets hold: names outside the known table, unusual nodes (by slot, -1 for the usual
     // ones), a lock or number of the "Properties" node, the root's own name when a file gave
     // another, other root variables.
@@ -237,6 +291,11 @@ private:
         bool hasRootName = false;
         CPString rootName;
         std::vector<CPValue> otherVariables;
+        // The entries whose status or lock no byte holds, by position in m_entries, ascending.
+        // A record stays while its entry does (a later status of a byte leaves it unread).
+        std::vector<WideEntry> wide;
+        // The stored flags whose byte reads Wide, as the file gave them (by WideFlag).
+        std::int32_t flags[WideFlagCount] = {};
     };
     // A value's entries where they lie now (until the next change of structure).
     struct Entries {
@@ -270,6 +329,15 @@ private:
     // Adds a value with `count` entries at the end; its slot.
     int AppendSlot(std::uint32_t name, bool segmentable, int count);
     void InsertEntry(int slot, int position);
+    // The status and lock of the entry at `position` of m_entries as the file has them.
+    int StatusOf(std::size_t position) const;
+    int LockOf(std::size_t position) const;
+    // Gives the entry at `position` its value and status (status 0 for an empty value), keeping
+    // a status no byte holds beside the entries.
+    void PutEntry(std::size_t position, double value, int status);
+    // Gives an entry status and lock as a file has them; wide ones go to `wide`.
+    static void PutFlags(Entry& entry, std::size_t position, int status, int lock, std::vector<WideEntry>& wide);
+    const WideEntry* FindWide(std::size_t position) const;
     void RemoveEntry(int slot, int position);
     void RecomputeCompleteness();
     void DetermineSegmentCount();
@@ -331,8 +399,71 @@ private:
         std::unique_ptr<std::vector<Slot>> m_p;
     };
 
+    // The entries of all values: a pointer and two four-byte counts where a vector takes three
+    // words. Made exact by every whole assignment, grown by doubling when an entry is inserted.
+    class EntryArray {
+    public:
+        EntryArray() = default;
+        EntryArray(const EntryArray& other) { *this = other; }
+        EntryArray& operator=(const EntryArray& other) {
+            if (this != &other) {
+                Reserve(other.m_size, true);
+                std::copy(other.data(), other.data() + other.m_size, data());
+                m_size = other.m_size;
+            }
+            return *this;
+        }
+        explicit EntryArray(const std::vector<Entry>& entries) {
+            Reserve(static_cast<std::uint32_t>(entries.size()), true);
+            std::copy(entries.begin(), entries.end(), data());
+            m_size = static_cast<std::uint32_t>(entries.size());
+        }
+        Entry* data() { return m_p.get(); }
+        const Entry* data() const { return m_p.get(); }
+        std::size_t size() const { return m_size; }
+        Entry& operator[](std::size_t k) { return m_p[k]; }
+        const Entry& operator[](std::size_t k) const { return m_p[k]; }
+        // `count` entries, all empty.
+        void Assign(std::size_t count) {
+            Reserve(static_cast<std::uint32_t>(count), true);
+            std::fill(data(), data() + count, Entry{});
+            m_size = static_cast<std::uint32_t>(count);
+        }
+        // Empty entries appended up to `count`.
+        void Grow(std::size_t count) {
+            if (count <= m_size) return;
+            Reserve(static_cast<std::uint32_t>(count), false);
+            std::fill(data() + m_size, data() + count, Entry{});
+            m_size = static_cast<std::uint32_t>(count);
+        }
+        void InsertAt(std::size_t at) {
+            Reserve(m_size + 1, false);
+            std::copy_backward(data() + at, data() + m_size, data() + m_size + 1);
+            m_p[at] = Entry{};
+            ++m_size;
+        }
+        void EraseAt(std::size_t at) {
+            std::copy(data() + at + 1, data() + m_size, data() + at);
+            --m_size;
+        }
+
+    private:
+        // Room for `count` entries, keeping the first m_size; exactly `count` when `exact`.
+        void Reserve(std::uint32_t count, bool exact) {
+            if (exact ? count == m_capacity : count <= m_capacity) return;
+            const std::uint32_t capacity = exact ? count : std::max(count, 2 * m_capacity);
+            std::unique_ptr<Entry[]> p = capacity ? std::make_unique<Entry[]>(capacity) : nullptr;
+            std::copy(data(), data() + std::min(m_size, capacity), p.get());
+            m_p = std::move(p);
+            m_capacity = capacity;
+        }
+        std::unique_ptr<Entry[]> m_p;
+        std::uint32_t m_size = 0;
+        std::uint32_t m_capacity = 0;
+    };
+
     SlotList m_slots;
-    std::vector<Entry> m_entries;
+    EntryArray m_entries;
     std::unique_ptr<Unusual> m_pUnusual;
     mutable std::unique_ptr<CPValue> m_pShownProperties;
     CPIHeatIntegrationStream* m_pOwner = nullptr;
@@ -340,16 +471,18 @@ private:
     // whole, never copied as bytes): a set is eight bytes smaller for every stream.
     [[no_unique_address]] ValueAndFlag m_DTminContribution;
     int m_nSegments = 0;
-    std::int32_t m_bTemperaturesComplete = 0;
-    std::int32_t m_bEnthalpiesComplete = 0;
-    std::int32_t m_bSpecificHeatsComplete = 0;
-    std::int32_t m_bTransportProperties = 0;
-    std::int32_t m_bCopied = 0;
-    std::int32_t m_bSegmentTableBuilt = 0;
-    std::int32_t m_bUpdating = 0;
+    // The stored flags, a byte each (FlagOf, PutFlag): with the two below, a set is eight bytes
+    // after its contribution.
+    std::uint8_t m_bTemperaturesComplete = 0;
+    std::uint8_t m_bEnthalpiesComplete = 0;
+    std::uint8_t m_bSpecificHeatsComplete = 0;
+    std::uint8_t m_bCopied = 0;
+    std::uint8_t m_bSegmentTableBuilt = 0;
+    std::uint8_t m_bUpdating = 0;
+    std::uint8_t m_bTransportProperties : 1 = 0;
     // Set while FillDefaultCoefficients stores its defaults, so that those stores do not fill
     // again themselves.
-    bool m_bFillingDefaults = false;
+    std::uint8_t m_bFillingDefaults : 1 = 0;
     // While a batch is checked: the side its values give, kept from the owner until the batch is
     // taken (-1 otherwise).
     std::int8_t m_nBatchSide = -1;

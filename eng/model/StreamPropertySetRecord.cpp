@@ -34,8 +34,9 @@ CPValue StreamPropertySet::BuildProperties() const {
         CPValue* entries = v->AddSubValue(N::SegmentValues);
         SetNode(*entries, nodes.entries.value, nodes.entries.status, nodes.entries.lock);
         for (std::uint32_t i = 0; i < slot.count; ++i) {
-            const Entry& e = m_entries[slot.first + i];
-            SetNode(*entries->AddSubValue(CPString()), e.value, e.status, e.lock);
+            const std::size_t position = slot.first + i;
+            SetNode(*entries->AddSubValue(CPString()), m_entries[position].GetValue(), StatusOf(position),
+                    LockOf(position));
         }
     }
     return properties;
@@ -137,18 +138,20 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
         for (std::size_t i = 0; i < values.GetNumberOfSubValues(); ++i) {
             const CPValue& e = *values.GetSubValue(i);
             Entry entry;
-            entry.value = e.GetValue();
-            entry.status = e.GetStatus();
-            entry.lock = e.GetLockStatus();
+            entry.SetNumber(e.GetValue());
+            PutFlags(entry, entries.size(), e.GetStatus(), e.GetLockStatus(), unusual->wide);
             entries.push_back(entry);
         }
         slots.push_back(slot);
     }
     if (unusual->nodes.empty()) unusual->nodesOf.clear();
     const bool plain = unusual->names.empty() && unusual->nodes.empty() && unusual->properties == Node{} &&
-                       !unusual->hasRootName && unusual->otherVariables.empty();
+                       !unusual->hasRootName && unusual->otherVariables.empty() && unusual->wide.empty() &&
+                       !HasWideFlags();
+    // The flags are the set's, not the tree's: they stay.
+    if (m_pUnusual) std::copy(m_pUnusual->flags, m_pUnusual->flags + WideFlagCount, unusual->flags);
     m_slots = std::move(slots);
-    m_entries = std::move(entries);
+    m_entries = EntryArray(entries);
     m_pUnusual = plain ? nullptr : std::move(unusual);
     m_nSegments = static_cast<int>(segments);
     Normalize();
@@ -157,9 +160,9 @@ bool StreamPropertySet::AdoptTree(std::unique_ptr<CPItem> root) {
 
 bool StreamPropertySet::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
-    return file.BeginRecord(h, RecordVersion) && file.WriteInt(m_nSegments) && file.WriteInt(m_bTemperaturesComplete) &&
-           file.WriteInt(m_bEnthalpiesComplete) && file.WriteInt(m_bCopied) && file.WriteInt(m_bSegmentTableBuilt) &&
-           file.WriteInt(m_bUpdating) && file.WriteInt(m_bSpecificHeatsComplete) && m_DTminContribution.Store(file) &&
+    return file.BeginRecord(h, RecordVersion) && file.WriteInt(m_nSegments) && file.WriteInt(AreTemperaturesComplete()) &&
+           file.WriteInt(AreEnthalpiesComplete()) && file.WriteInt(IsCopied()) && file.WriteInt(IsSegmentTableBuilt()) &&
+           file.WriteInt(IsUpdating()) && file.WriteInt(AreSpecificHeatsComplete()) && m_DTminContribution.Store(file) &&
            StoreNode(file) && file.EndRecord(h);
 }
 
@@ -177,12 +180,12 @@ bool StreamPropertySet::Recall(ILurmetBinaryFile& file) {
     if (!m_DTminContribution.Recall(file)) return false;
 
     auto applyFlags = [&] {
-        m_bTemperaturesComplete = flags[1];
-        m_bEnthalpiesComplete = flags[2];
-        m_bCopied = flags[3];
-        m_bSegmentTableBuilt = flags[4];
-        m_bUpdating = flags[5];
-        m_bSpecificHeatsComplete = flags[6];
+        PutFlag(m_bTemperaturesComplete, TemperaturesFlag, flags[1]);
+        PutFlag(m_bEnthalpiesComplete, EnthalpiesFlag, flags[2]);
+        PutFlag(m_bCopied, CopiedFlag, flags[3]);
+        PutFlag(m_bSegmentTableBuilt, SegmentTableFlag, flags[4]);
+        PutFlag(m_bUpdating, UpdatingFlag, flags[5]);
+        PutFlag(m_bSpecificHeatsComplete, SpecificHeatsFlag, flags[6]);
     };
     if (version >= 2) {
         std::unique_ptr<CPItem> root;
@@ -237,7 +240,7 @@ void StreamPropertySet::MoveCleanCoefficients() {
         if (clean) clean->SetValue(Units::EmptyValue, CPValue::Unset);
         if (fouling) fouling->SetValue(0.0, CPValue::Specified);
         Entry* inUse = MutableEntry(HTCoeff, i);
-        if (inUse && inUse->GetLockStatus() == 0 && inUse->GetStatus() == CPValue::Specified) {
+        if (inUse && inUse->lock == 0 && inUse->status == CPValue::Specified) {
             const double old = inUse->GetValue();
             inUse->SetValue(Units::EmptyValue, CPValue::Unset);
             if (clean) clean->SetValue(old, CPValue::Specified);

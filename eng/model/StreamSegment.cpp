@@ -8,6 +8,8 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/core/SharedCallbacks.h"
 
+#include <cstdint>
+
 bool StreamSegmentLink::Store(ILurmetBinaryFile& file) const {
     return file.WriteDouble(dSpecificHeat) && file.WriteDouble(dShiftedFarEndTemperature) &&
            file.WriteDouble(dFarEndTemperature) && file.WriteDouble(dUtilityFactor) && file.WriteInt(nConnected) &&
@@ -19,6 +21,17 @@ bool StreamSegmentLink::Recall(ILurmetBinaryFile& file) {
            file.ReadDouble(dFarEndTemperature) && file.ReadDouble(dUtilityFactor) && file.ReadInt(nConnected) &&
            file.ReadInt(nLoaded) && file.ReadInt(nSelected) && file.ReadInt(nCrossPinch);
 }
+
+namespace {
+// Reads a stored integer into a byte field; false, with the field untouched, for a number no
+// byte holds (a damaged record).
+bool ReadByteInt(ILurmetBinaryFile& file, std::int8_t& field) {
+    std::int32_t value = 0;
+    if (!file.ReadInt(value) || value < INT8_MIN || value > INT8_MAX) return false;
+    field = static_cast<std::int8_t>(value);
+    return true;
+}
+}  // namespace
 
 StreamSegment::StreamSegment()
     : dFilmCoefficient(Units::EmptyValue), dEndToleranceLoad{InitialToleranceLoad, InitialToleranceLoad}, nKind(5) {}
@@ -40,13 +53,13 @@ StreamSegment::StreamSegment(const StreamSegment& other)
       dLoad(other.dLoad),
       dSummedLoad(other.dSummedLoad),
       dEndToleranceLoad{other.dEndToleranceLoad[0], other.dEndToleranceLoad[1]},
+      DTminContribution(other.DTminContribution),
       nIntervalCount(other.nIntervalCount),
       nFirstInterval(other.nFirstInterval),
       nLastInterval(other.nLastInterval),
       nIndex(other.nIndex),
       nHotCold(other.nHotCold),
       nKind(other.nKind),
-      DTminContribution(other.DTminContribution),
       pLink(other.pLink ? std::make_unique<StreamSegmentLink>(*other.pLink) : nullptr),
       pStream(other.pStream),
       strStreamName(other.strStreamName) {}
@@ -91,8 +104,8 @@ bool StreamSegment::Recall(ILurmetBinaryFile& file) {
               file.ReadDouble(dEndToleranceLoad[0]) && file.ReadDouble(dShiftedInletTemperature) &&
               file.ReadDouble(dShiftedOutletTemperature) && file.ReadInt(nIntervalCount) &&
               file.ReadInt(nFirstInterval) && file.ReadInt(nLastInterval) && file.ReadInt(nIndex) &&
-              file.ReadDouble(dLoad) && file.ReadDouble(dSummedLoad) && file.ReadInt(nHotCold) &&
-              file.ReadInt(nKind) && DTminContribution.Recall(file);
+              file.ReadDouble(dLoad) && file.ReadDouble(dSummedLoad) && ReadByteInt(file, nHotCold) &&
+              ReadByteInt(file, nKind) && DTminContribution.Recall(file);
     std::int32_t hasLink = 0;
     ok = ok && file.ReadInt(hasLink);
     if (ok && hasLink) {

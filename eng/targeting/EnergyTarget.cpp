@@ -13,6 +13,7 @@ void EnergyTarget::Rebuild(std::span<StreamSegment* const> segments, double dtMi
     m_pockets.clear();
     m_segments.clear();
     m_residuals.clear();
+    m_pooledResiduals.clear();
     // Utilities never enter the model: the target is what the process streams leave to them.
     for (StreamSegment* s : segments)
         if (s && s->nKind != 1) m_segments.push_back(s);
@@ -66,6 +67,7 @@ bool EnergyTarget::Recall(ILurmetBinaryFile& file) {
     m_intervals = std::move(intervals);
     m_segments.clear();
     m_residuals.clear();
+    m_pooledResiduals.clear();
     m_pModel.reset();
     m_pinchList.clear();
     m_pockets.clear();

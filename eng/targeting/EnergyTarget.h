@@ -106,7 +106,9 @@ public:
     const TIList& GetIntervals() const { return m_intervals; }
     const SegmentRefs& GetSegments() const { return m_segments; }
     const LPProblem* GetModel() const { return m_pModel.get(); }
-    const std::vector<EnergyTargetResidual>& GetResiduals() const { return m_residuals; }
+    // The residual records: the model's, or after the walk alone the pooled heat left in each
+    // interval (interval k's record at position k).
+    std::vector<EnergyTargetResidual> GetResiduals() const;
 
 private:
     void Calculate();
@@ -127,6 +129,9 @@ private:
     bool m_bMatrixBuilt = false;
     bool m_bColumnsBuilt = false;
     std::vector<EnergyTargetResidual> m_residuals;
+    // What the walk alone (CalculatePooled) left in each interval, by position: eight bytes an
+    // interval where a record takes 24, held while there are no model records.
+    std::vector<double> m_pooledResiduals;
     int m_nProblemType = BothUtilities;
     double m_dHotUtility = 0.0;
     double m_dColdUtility = 0.0;

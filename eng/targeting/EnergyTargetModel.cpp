@@ -141,6 +141,7 @@ void EnergyTarget::BuildModel(bool withMatrix) {
     }
 
     // Residual records: the pooled process heat per interval, then each linked hot segment's.
+    m_pooledResiduals = std::vector<double>();
     m_residuals.clear();
     m_residuals.reserve(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) m_residuals.push_back({k, -1, nullptr, 0.0});
@@ -320,12 +321,9 @@ bool EnergyTarget::CalculatePooled() {
     };
     if (!WalkCascade(m_intervals, hotCount, hotCP, coldCount, coldCP, hasSource, sink, residual)) return false;
 
-    m_residuals.clear();
-    m_residuals.reserve(nn);
-    for (int k = 0; k < n; ++k) {
-        m_residuals.push_back({k, -1, nullptr, residual[static_cast<std::size_t>(k)]});
-        if (k + 1 < n) single[static_cast<std::size_t>(k) + 1] += residual[static_cast<std::size_t>(k)];
-    }
+    for (int k = 0; k + 1 < n; ++k) single[static_cast<std::size_t>(k) + 1] += residual[static_cast<std::size_t>(k)];
+    m_residuals = std::vector<EnergyTargetResidual>();
+    m_pooledResiduals = std::move(residual);
     if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
     m_pModel->FreeMatchTable();
     m_pModel->ResizeColumns(0);

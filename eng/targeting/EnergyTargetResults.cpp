@@ -23,6 +23,15 @@ std::vector<double> HeatValues(const TIList& list) {
 
 }  // namespace
 
+std::vector<EnergyTargetResidual> EnergyTarget::GetResiduals() const {
+    if (!m_residuals.empty() || m_pooledResiduals.empty()) return m_residuals;
+    std::vector<EnergyTargetResidual> pooled;
+    pooled.reserve(m_pooledResiduals.size());
+    for (std::size_t k = 0; k < m_pooledResiduals.size(); ++k)
+        pooled.push_back({static_cast<std::int32_t>(k), -1, nullptr, m_pooledResiduals[k]});
+    return pooled;
+}
+
 void EnergyTarget::ComputeResults() {
     const int n = m_intervals.GetNumberOfBoundaries();
     // Without columns the results are the walk's own (CalculatePooled), already in place.

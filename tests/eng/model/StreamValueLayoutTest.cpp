@@ -173,4 +173,95 @@ TEST(StreamValueLayoutRecall, PiecesOfNoUseAreLeftOutAndTheValuesStay) {
     EXPECT_EQ(bytes, Bytes(*again));
 }
 
+// A file may give an entry a status or lock no byte holds (negative, or past 254). The set keeps
+// them whole, writes them back as they came, and they stay with their entries when a segment is
+// inserted in front of them and deleted again.
+TEST(StreamValueLayoutRecall, StatusesAndLocksOfAnyWidthStayWithTheirEntries) {
+    EnsureRegistries();
+    FakeStreamOwner owner;
+    CPIHeatIntegrationStream* t = owner.Add("Template");
+    SetPoints(*t, {150.0, 100.0, 50.0});
+    SetSegmentValues(*t, "HeatCapacityFlowrate", {1.0, 2.0});
+    CPValue tree = *t->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+    for (std::size_t k = 0; k < tree.GetNumberOfSubValues(); ++k) {
+        CPValue& v = *tree.GetSubValue(k);
+        CPValue* entries = v.FindSubValue("SegmentValues");
+        if (v.GetName() == "HeatCapacityFlowrate") entries->GetSubValue(1)->SetStatus(300);
+        if (v.GetName() == "Enthalpy") entries->GetSubValue(0)->_set_nLockStatus(-2);
+        if (v.GetName() == "Velocity") {
+            entries->GetSubValue(0)->SetStatus(255);
+            entries->GetSubValue(0)->_set_nLockStatus(65536);
+        }
+    }
+    OldStreamRecord r;
+    r.name = "Wide";
+    r.properties = &tree;
+    r.segments = std::vector<StreamSegment>(2);
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    ASSERT_TRUE(stream->Recall(f));
+    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    EXPECT_TRUE(*s->GetPropertySet().GetProperties() == tree);
+    const std::vector<std::uint8_t> bytes = Bytes(*s);
+    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(again->Recall(g));
+    EXPECT_EQ(bytes, Bytes(*again));
+
+    const StreamPropertySet& set = s->GetPropertySet();
+    auto status = [&](const char* name, int i) { return set.GetEntry(name, i)->GetStatus(); };
+    auto lock = [&](const char* name, int i) { return set.GetEntry(name, i)->GetLockStatus(); };
+    // The locked enthalpy keeps its number; the entries behind the new first segment move along.
+    ASSERT_EQ(1, s->InsertSegment(1));
+    EXPECT_EQ(300, status("HeatCapacityFlowrate", 2));
+    EXPECT_EQ(1, status("HeatCapacityFlowrate", 1));
+    EXPECT_EQ(0, status("HeatCapacityFlowrate", 0));
+    EXPECT_EQ(-2, lock("Enthalpy", 1));
+    EXPECT_EQ(0, lock("Enthalpy", 0));
+    EXPECT_EQ(255, status("Velocity", 0));
+    EXPECT_EQ(65536, lock("Velocity", 0));
+    EXPECT_EQ(1, s->SetValue("HeatCapacityFlowrate", 4.0, 0));
+    ASSERT_EQ(1, s->DeleteSegment(1));
+    EXPECT_EQ(300, status("HeatCapacityFlowrate", 1));
+    EXPECT_EQ(-2, lock("Enthalpy", 0));
+    EXPECT_EQ(0, lock("Enthalpy", 1));
+    EXPECT_EQ(65536, lock("Velocity", 0));
+    EXPECT_EQ(255, status("Velocity", 0));
+    EXPECT_FALSE(set.GetEntry("Velocity", 0)->IsEmpty());
+}
+
+// The value set's own flags are stored as four-byte numbers; whatever number a file gives one
+// is read and written back as it came.
+TEST(StreamValueLayoutRecall, SetFlagsOfAnyWidthAreWrittenBackAsTheyCame) {
+    EnsureRegistries();
+    FakeStreamOwner owner;
+    CPIHeatIntegrationStream* t = owner.Add("Template");
+    SetPoints(*t, {150.0, 50.0});
+    t->SetValue("HeatCapacityFlowrate", 2.0, 0);
+    const CPValue tree = *t->GetPropertySet().GetProperties();
+    owner.Remove("Template");
+    OldStreamRecord r;
+    r.name = "Flags";
+    r.properties = &tree;
+    r.segments = std::vector<StreamSegment>(1);
+    r.setFlags[3] = 300;
+    r.setFlags[4] = -7;
+    r.setFlags[5] = 65536;
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    ASSERT_TRUE(stream->Recall(f));
+    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    const StreamPropertySet& set = s->GetPropertySet();
+    EXPECT_EQ(300, set.IsCopied());
+    EXPECT_EQ(-7, set.IsSegmentTableBuilt());
+    EXPECT_EQ(65536, set.IsUpdating());
+    const std::vector<std::uint8_t> bytes = Bytes(*s);
+    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
+    ASSERT_TRUE(again->Recall(g));
+    EXPECT_EQ(bytes, Bytes(*again));
+    EXPECT_EQ(-7, again->GetPropertySet().IsSegmentTableBuilt());
+}
+
 }  // namespace
