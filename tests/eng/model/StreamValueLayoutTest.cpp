@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace streamtest;
@@ -24,6 +25,37 @@ std::vector<std::uint8_t> Bytes(const CPIHeatIntegrationStream& s) {
     LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
     EXPECT_TRUE(s.Store(f));
     return f.Bytes();
+}
+
+// The old record of a stream `name` with the value tree `tree` over `segments` segments.
+OldStreamRecord RecordOf(const char* name, const CPValue& tree, std::size_t segments) {
+    OldStreamRecord r;
+    r.name = name;
+    r.properties = &tree;
+    r.segments = std::vector<StreamSegment>(segments);
+    return r;
+}
+
+// A stream read from the old record, entered with `owner`; null when the record is refused.
+CPIHeatIntegrationStream* Recalled(FakeStreamOwner& owner, const OldStreamRecord& r) {
+    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
+    if (!stream->Recall(f)) return nullptr;
+    return owner.Enter(std::move(stream));
+}
+
+// What `s` writes, read back into a stream of its own (handed back), must write the same bytes
+// again.
+std::unique_ptr<CPIHeatIntegrationStream> RewrittenAsRead(FakeStreamOwner& owner, const CPIHeatIntegrationStream& s) {
+    const std::vector<std::uint8_t> bytes = Bytes(s);
+    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
+    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
+    if (!again->Recall(g)) {
+        ADD_FAILURE() << "what the stream wrote is not read back";
+        return nullptr;
+    }
+    EXPECT_EQ(bytes, Bytes(*again));
+    return again;
 }
 
 CPIHeatIntegrationStream* TableRow(FakeStreamOwner& owner) {
@@ -87,14 +119,10 @@ CPIHeatIntegrationStream* LockedFromFile(FakeStreamOwner& owner) {
         if (v.GetName() == "Enthalpy") entries->GetSubValue(1)->_set_nLockStatus(1);
         if (v.GetName() == "SpecificHeat") entries->GetSubValue(0)->SetStatus(2);
     }
-    OldStreamRecord r;
-    r.name = "Locked";
-    r.properties = &tree;
-    r.segments = std::vector<StreamSegment>(2);
-    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
-    EXPECT_TRUE(stream->Recall(f));
-    return owner.Enter(std::move(stream));
+    OldStreamRecord r = RecordOf("Locked", tree, 2);
+    CPIHeatIntegrationStream* s = Recalled(owner, r);
+    EXPECT_TRUE(s);
+    return s;
 }
 
 struct LayoutCase {
@@ -153,24 +181,15 @@ TEST(StreamValueLayoutRecall, PiecesOfNoUseAreLeftOutAndTheValuesStay) {
         entry->AddSubValue("below", 1.0, 1);
         v.AddSubValue("Comment", 3.0, 1);
     }
-    OldStreamRecord r;
-    r.name = "Odd";
-    r.properties = &odd;
-    r.segments = std::vector<StreamSegment>(1);
-    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
-    ASSERT_TRUE(stream->Recall(f));
-    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    OldStreamRecord r = RecordOf("Odd", odd, 1);
+    CPIHeatIntegrationStream* s = Recalled(owner, r);
+    ASSERT_TRUE(s);
     EXPECT_DOUBLE_EQ(2.0, Value(*s, "HeatCapacityFlowrate", 0));
     EXPECT_DOUBLE_EQ(200.0, Value(*s, "Enthalpy", 0));
     EXPECT_DOUBLE_EQ(4.0, Value(*s, "Site note", 0));
     EXPECT_TRUE(*s->GetPropertySet().GetProperties() == clean);
 
-    const std::vector<std::uint8_t> bytes = Bytes(*s);
-    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(again->Recall(g));
-    EXPECT_EQ(bytes, Bytes(*again));
+    RewrittenAsRead(owner, *s);
 }
 
 // A file may give an entry a status or lock no byte holds (negative, or past 254). The set keeps
@@ -194,20 +213,11 @@ TEST(StreamValueLayoutRecall, StatusesAndLocksOfAnyWidthStayWithTheirEntries) {
             entries->GetSubValue(0)->_set_nLockStatus(65536);
         }
     }
-    OldStreamRecord r;
-    r.name = "Wide";
-    r.properties = &tree;
-    r.segments = std::vector<StreamSegment>(2);
-    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
-    ASSERT_TRUE(stream->Recall(f));
-    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    OldStreamRecord r = RecordOf("Wide", tree, 2);
+    CPIHeatIntegrationStream* s = Recalled(owner, r);
+    ASSERT_TRUE(s);
     EXPECT_TRUE(*s->GetPropertySet().GetProperties() == tree);
-    const std::vector<std::uint8_t> bytes = Bytes(*s);
-    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(again->Recall(g));
-    EXPECT_EQ(bytes, Bytes(*again));
+    RewrittenAsRead(owner, *s);
 
     const StreamPropertySet& set = s->GetPropertySet();
     auto status = [&](const char* name, int i) { return set.GetEntry(name, i)->GetStatus(); };
@@ -241,26 +251,18 @@ TEST(StreamValueLayoutRecall, SetFlagsOfAnyWidthAreWrittenBackAsTheyCame) {
     t->SetValue("HeatCapacityFlowrate", 2.0, 0);
     const CPValue tree = *t->GetPropertySet().GetProperties();
     owner.Remove("Template");
-    OldStreamRecord r;
-    r.name = "Flags";
-    r.properties = &tree;
-    r.segments = std::vector<StreamSegment>(1);
+    OldStreamRecord r = RecordOf("Flags", tree, 1);
     r.setFlags[3] = 300;
     r.setFlags[4] = -7;
     r.setFlags[5] = 65536;
-    auto stream = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile f = LurmetBinaryFile::ForReading(WriteOldStreamRecord(r));
-    ASSERT_TRUE(stream->Recall(f));
-    CPIHeatIntegrationStream* s = owner.Enter(std::move(stream));
+    CPIHeatIntegrationStream* s = Recalled(owner, r);
+    ASSERT_TRUE(s);
     const StreamPropertySet& set = s->GetPropertySet();
     EXPECT_EQ(300, set.IsCopied());
     EXPECT_EQ(-7, set.IsSegmentTableBuilt());
     EXPECT_EQ(65536, set.IsUpdating());
-    const std::vector<std::uint8_t> bytes = Bytes(*s);
-    auto again = std::make_unique<CPIHeatIntegrationStream>(&owner, "");
-    LurmetBinaryFile g = LurmetBinaryFile::ForReading(bytes);
-    ASSERT_TRUE(again->Recall(g));
-    EXPECT_EQ(bytes, Bytes(*again));
+    const auto again = RewrittenAsRead(owner, *s);
+    ASSERT_TRUE(again);
     EXPECT_EQ(-7, again->GetPropertySet().IsSegmentTableBuilt());
 }
 
