@@ -20,6 +20,11 @@ namespace {
 // price are dropped.
 constexpr std::size_t MaxKeptColumnsPerRow = 10;
 constexpr double kDropShare = 0.02;
+// The entering search of a large model's network looks at blocks of this share of the usual size:
+// started near the optimum (or from the coarser LP's), few arcs pay at a time, and taking the best
+// of a shorter block pivots sooner at little cost in pivots (random streams: a quarter gives a
+// fifth less time from 100 to 300 streams, 10 to 19 % more pivots).
+constexpr double kLargeModelBlockShare = 0.25;
 // Heat on an artificial column above this share of its row's load means the loads cannot be
 // exchanged.
 constexpr double kArtificialTolerance = 1e-6;
@@ -346,6 +351,7 @@ bool AreaLP::SolveOnNetwork() {
     if (!m_pNetwork || m_pNetwork->GetNumberOfArcs() > static_cast<int>(model.columns.size())) {
         m_pNetwork = std::make_unique<AreaLPNetwork>();
         m_pNetwork->Reset(m_rowLoads, hot, m_dArtificialCost);
+        if (m_nCoarseStartRows > 0 && m_rowLoads.size() >= m_nCoarseStartRows) m_pNetwork->SetBlockShare(kLargeModelBlockShare);
         fresh = true;
     }
     AreaLPNetwork& network = *m_pNetwork;
