@@ -162,9 +162,9 @@ public:
     // restricted model holds an artificial and at least one starting column per row, and all of
     // them must fit in MaxColumns. Above MaxCandidateColumns the solve takes longer than a user
     // waits: memory grows with the columns kept, not with the candidates (300 random streams:
-    // 194 MiB), but the time grows as about n^3.4 with the pivots of the network simplex (300
-    // random streams: 13 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
-    // a minute, 1,000 streams far longer, and their 690,000 rows exceed MaxColumns as well).
+    // about 200 MiB), but the time grows as about n^3.1 with the pivots of the network simplex (300
+    // random streams: about 10 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take
+    // about 25 s, 1,000 streams far longer, and their 690,000 rows exceed MaxColumns as well).
     static constexpr double MaxCandidateColumns = 1e9;
     static bool IsTooLarge(std::size_t rows, double candidates) {
         return 2 * rows > MaxColumns || candidates > MaxCandidateColumns;
