@@ -285,7 +285,9 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 // 10.1; 0.18 and 0.125: 0.54-0.82 / 2.8-3.2 / 9.6-11.1 (pivot paths that vary more). The smaller
 // block only for networks started from a coarser optimum (the coarsest from nothing keeps the full
 // block): 0.55-0.59 / 3.1-3.2 / 10.3-11.2 against 0.53-0.58 / 2.7-2.8 / 10.1-10.4, so it applies to
-// every large network. Three runs of the whole bench after, on a loaded machine (CPU s):
+// every large network. With that block, 2 or 6 columns per row and round instead of 4: 0.65 / 3.45
+// / 12.1 and 0.60 / 3.35 / 12.5 s (10 and 8 rounds at 300 streams), not kept. Three runs of the whole
+// bench after, on a loaded machine (CPU s):
 //   streams  shell-and-tube   countercurrent   pivots/row   shells        area m2
 //   100      0.54-0.63        0.46-0.58        20.5         738 / 733     2728.5538 / 2728.2020
 //   200      2.81-3.44        2.66-3.52        17.0         3217 / 3230   7071.8495 / 7068.2964
