@@ -73,9 +73,12 @@ public:
     // wider ones everywhere.
     static constexpr double NarrowestPart = 0.05;
     static constexpr int MaxIntervals = 4000;
-    // A model larger than this is not built: the results stay 0.
+    // A model larger than this is not built: the results stay 0. The restricted model never holds
+    // more columns: near this many, the columns that stand farthest from paying are let go; a
+    // solve that cannot reach the optimum within it fails (NotSolved).
     static constexpr std::size_t MaxColumns = 1000000;
-    // Rounds of column generation before the last solution is taken as it is.
+    // Rounds of column generation a solve may take; one that has not proved its optimum by then
+    // fails (NotSolved) rather than give the area of a solution that may not be optimal.
     static constexpr int MaxPricingRounds = 200;
     // Column generation stops once the area is within this share of the lower bound the row
     // prices prove (or no column would lower it).
@@ -115,7 +118,8 @@ public:
     // on from the last optimum (the rows are the same, only the prices change).
     void Reprice(int kind);
     // Column generation from the model's columns; false when a solve fails, when heat is left on
-    // an artificial column or when the columns would exceed MaxColumns (flows then 0).
+    // an artificial column, or when the optimum is not proved within the columns and the rounds
+    // allowed (flows then 0).
     bool Solve();
     // The reference solve builds every candidate column: for checking the network solve on small
     // problems, never for the scenario's own results.
@@ -129,6 +133,10 @@ public:
     // The load rows of the coarser LP the last network solve started from (0: it started from
     // nothing).
     std::size_t GetCoarseRows() const { return m_nCoarseRows; }
+    // The most columns the restricted model may hold and the most pricing rounds a solve may take
+    // (MaxColumns and MaxPricingRounds unless lowered, as a check of a solve held short of them).
+    void SetMaxColumns(std::size_t columns) { m_nMaxColumns = columns; }
+    void SetMaxPricingRounds(int rounds) { m_nMaxPricingRounds = rounds; }
     void Distribute(int kind, MatchwiseStreamDataList* matches);
 
     // T(i) - T(j) and T(i+1) - T(j+1) of the interval boundaries.
@@ -154,9 +162,9 @@ public:
     // restricted model holds an artificial and at least one starting column per row, and all of
     // them must fit in MaxColumns. Above MaxCandidateColumns the solve takes longer than a user
     // waits: memory grows with the columns kept, not with the candidates (300 random streams:
-    // 194 MiB), but the time grows as about n^3.4 with the pivots of the network simplex (300
-    // random streams: 13 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take about
-    // a minute, 1,000 streams far longer, and their 690,000 rows exceed MaxColumns as well).
+    // about 200 MiB), but the time grows as about n^3.1 with the pivots of the network simplex (300
+    // random streams: about 10 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take
+    // about 25 s, 1,000 streams far longer, and their 690,000 rows exceed MaxColumns as well).
     static constexpr double MaxCandidateColumns = 1e9;
     static bool IsTooLarge(std::size_t rows, double candidates) {
         return 2 * rows > MaxColumns || candidates > MaxCandidateColumns;
@@ -228,6 +236,9 @@ private:
     // and of each cold row); the number added.
     std::size_t PriceColumns(const std::vector<double>& prices);
     bool SolveOnNetwork();
+    // Lets go of the columns off the network's tree (they carry no heat) with the dearest reduced
+    // costs until at most `most` columns are left or only the tree's are.
+    void LetGoDearest(AreaLPNetwork& network, std::size_t most);
     // A start for the network from the same LP over coarser intervals: the columns its flow
     // needs are added to the model, `flows` gets a flow per column and `artificial` the heat
     // each row leaves unplaced. False when no coarser LP is worth solving or it could not be.
@@ -285,4 +296,6 @@ private:
     std::size_t m_nCoarseStartRows = DefaultCoarseStartRows;
     std::int64_t m_nCoarsePivots = 0;
     std::size_t m_nCoarseRows = 0;
+    std::size_t m_nMaxColumns = MaxColumns;
+    int m_nMaxPricingRounds = MaxPricingRounds;
 };

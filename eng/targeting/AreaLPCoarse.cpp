@@ -98,6 +98,8 @@ bool AreaLP::CoarseStart(std::vector<double>& flows, std::vector<double>& artifi
     AreaLP coarse;
     coarse.m_nCoarseLevel = m_nCoarseLevel + 1;
     coarse.m_nCoarseStartRows = m_nCoarseStartRows;
+    coarse.m_nMaxColumns = m_nMaxColumns;
+    coarse.m_nMaxPricingRounds = m_nMaxPricingRounds;
     coarse.m_dMinimumFFactor = m_dMinimumFFactor;
     coarse.m_dDTmin = m_dDTmin;
     coarse.m_segments = coarseSegments;

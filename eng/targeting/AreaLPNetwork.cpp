@@ -188,12 +188,13 @@ void AreaLPNetwork::Renumber() {
     ++m_renumberings;
 }
 
-// Block search: the arcs are looked at in blocks of about the square root of their number, from
-// where the last search stopped; the best arc of the first block that has one enters.
+// Block search: the arcs are looked at in blocks of about the square root of their number (times
+// the block share), from where the last search stopped; the best arc of the first block that has
+// one enters.
 bool AreaLPNetwork::FindEnteringArc() {
     const std::size_t arcs = m_arcs.size();
     if (arcs == 0) return false;
-    m_blockSize = std::max<std::size_t>(static_cast<std::size_t>(std::sqrt(static_cast<double>(arcs))), 10);
+    m_blockSize = std::max<std::size_t>(static_cast<std::size_t>(m_blockShare * std::sqrt(static_cast<double>(arcs))), 10);
     double best = 0.0;
     std::size_t bestArc = arcs;
     std::size_t e = m_nextArc < arcs ? m_nextArc : 0;

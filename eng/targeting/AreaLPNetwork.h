@@ -43,6 +43,9 @@ public:
     std::int64_t GetCancelledCycles() const { return m_cancelledCycles; }
     // Pivots until no arc has a negative reduced cost (true) or `maxPivots` were made (false).
     bool Optimize(std::int64_t maxPivots);
+    // The entering arc is the best of the first block of arcs that has one paying; a block holds
+    // this share of the square root of the arcs (1 unless set).
+    void SetBlockShare(double share) { m_blockShare = share; }
 
     // Drops the columns whose flag in `keep` is 0 (never a tree arc: those are kept whatever the
     // flag); the others are numbered anew in their order. The tree, its flows and potentials stay.
@@ -122,6 +125,7 @@ private:
     double m_artificialCost = 0.0;
     std::size_t m_nextArc = 0;
     std::size_t m_blockSize = 1;
+    double m_blockShare = 1.0;
     std::int64_t m_pivots = 0;
     std::int64_t m_cancelledCycles = 0;
     // The pivot in progress.

@@ -9,6 +9,8 @@ namespace arealp {
 // The mean temperature difference of a column never goes below this, so that a column whose
 // approach is nil is priced very high rather than infinitely.
 constexpr double kMinimumMTD = 1e-6;
+// Each pricing round brings in at most this many columns per hot row and per cold row.
+constexpr int kBestPerRow = 4;
 // A column comes in when its reduced cost is below this share of its price.
 constexpr double kPricingTolerance = 1e-10;
 

@@ -41,7 +41,7 @@ namespace {
 
 // The few most negative reduced costs seen, with their pair of rows.
 struct BestFew {
-    static constexpr int Size = 4;
+    static constexpr int Size = kBestPerRow;
     double reduced[Size] = {0.0, 0.0, 0.0, 0.0};
     int hot[Size] = {-1, -1, -1, -1};
     int cold[Size] = {-1, -1, -1, -1};
