@@ -17,27 +17,6 @@ using area_test::StreamScenario;
 
 namespace {
 
-// Random process streams, half hot and half cold, utilities that cover everything, and one
-// forbidden pair in four streams.
-void AddTable(StreamScenario& s, unsigned seed, int count) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> t(40.0, 300.0), cp(1.0, 10.0), film(0.1, 2.0);
-    double hot = 0.0, cold = 0.0;
-    for (int i = 0; i < count; ++i) {
-        double a = t(rng), b = t(rng);
-        while (std::fabs(a - b) < 10.0) b = t(rng);
-        const bool isHot = i % 2 == 0;
-        const double c = cp(rng);
-        s.Add("S" + std::to_string(i), isHot ? std::max(a, b) : std::min(a, b), isHot ? std::min(a, b) : std::max(a, b), c,
-              film(rng));
-        (isHot ? hot : cold) += c * std::fabs(a - b);
-    }
-    s.Add("HU", 400, 399, cold + 100.0, film(rng));
-    s.Add("CU", 10, 11, hot + 100.0, film(rng));
-    for (int k = 0; k + 3 < count; k += 4)
-        s.scenario->FindStream(("S" + std::to_string(k)).c_str())->LinkStream(("S" + std::to_string(k + 3)).c_str());
-}
-
 struct Outcome {
     int state = AreaLP::NotComputed;
     double objective = 0.0, countercurrent = 0.0, shellAndTube = 0.0, shells = 0.0;
@@ -47,7 +26,7 @@ struct Outcome {
 Outcome Solve(unsigned seed, int streams, AreaLP::Method method, double ceilingPerRow = 0.0, int rounds = 0,
               std::size_t coarseStartRows = AreaLP::DefaultCoarseStartRows) {
     StreamScenario s;
-    AddTable(s, seed, streams);
+    area_test::AddRandomForbiddenTable(s, seed, streams);
     CurveInputs c(s.Segments(), 10.0);
     AreaLP lp;
     lp.SetOption(AreaLP::ShellAndTubeOnly);

@@ -129,27 +129,6 @@ TEST(AreaLPCoarseStart, TwoStreamsGiveTheAreaWorkedByHand) {
     EXPECT_NEAR(lp.GetModel()->dObjectiveValue, 20.0, 1e-6);
 }
 
-// Random process streams (half hot, half cold), utilities that cover any forbidden match, one
-// forbidden pair in four streams.
-void AddRandomTable(StreamScenario& s, unsigned seed, int count) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> t(40.0, 300.0), cp(1.0, 10.0), film(0.1, 2.0);
-    double hot = 0.0, cold = 0.0;
-    for (int i = 0; i < count; ++i) {
-        double a = t(rng), b = t(rng);
-        while (std::fabs(a - b) < 10.0) b = t(rng);
-        const bool isHot = i % 2 == 0;
-        const double c = cp(rng);
-        s.Add("S" + std::to_string(i), isHot ? std::max(a, b) : std::min(a, b), isHot ? std::min(a, b) : std::max(a, b), c,
-              film(rng));
-        (isHot ? hot : cold) += c * std::fabs(a - b);
-    }
-    s.Add("HU", 400, 399, cold + 100.0, film(rng));
-    s.Add("CU", 10, 11, hot + 100.0, film(rng));
-    for (int k = 0; k + 3 < count; k += 4)
-        s.scenario->FindStream(("S" + std::to_string(k)).c_str())->LinkStream(("S" + std::to_string(k + 3)).c_str());
-}
-
 struct Result {
     double objective, area, coarseRows;
     int state;
@@ -157,7 +136,7 @@ struct Result {
 
 Result SolveTable(unsigned seed, int count, int option, AreaLP::Method method, std::size_t coarseStartRows) {
     StreamScenario s;
-    AddRandomTable(s, seed, count);
+    area_test::AddRandomForbiddenTable(s, seed, count);
     CurveInputs c(s.Segments(), 10.0);
     AreaLP lp;
     lp.SetOption(option);

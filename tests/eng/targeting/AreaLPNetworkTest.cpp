@@ -219,29 +219,6 @@ TEST(AreaLPNetwork, ALongChainOfUnitRowsWorkedByHandKeepsItsRowsThroughRenumberi
     for (int r = 0; r < 2 * n; ++r) ASSERT_NEAR(net.GetArtificialFlow(r), 1.0, 1e-9) << r;
 }
 
-// Random process streams balanced by a hot stream above them and a cold one below them, with
-// forbidden pairs among them; film coefficients drawn from [0.1, 2].
-void AddRandomProblem(StreamScenario& s, unsigned seed, int count) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> t(40.0, 300.0), cp(1.0, 10.0), film(0.1, 2.0);
-    double hot = 0.0, cold = 0.0;
-    for (int i = 0; i < count; ++i) {
-        double a = t(rng), b = t(rng);
-        while (std::fabs(a - b) < 10.0) b = t(rng);
-        const bool isHot = i % 2 == 0;
-        const double c = cp(rng);
-        s.Add("S" + std::to_string(i), isHot ? std::max(a, b) : std::min(a, b), isHot ? std::min(a, b) : std::max(a, b), c,
-              film(rng));
-        (isHot ? hot : cold) += c * std::fabs(a - b);
-    }
-    // Utilities that cover any forbidden match: each takes the whole process load of the other
-    // side and a margin.
-    s.Add("HU", 400, 399, cold + 100.0, film(rng));
-    s.Add("CU", 10, 11, hot + 100.0, film(rng));
-    for (int k = 0; k + 3 < count; k += 4)
-        s.scenario->FindStream(("S" + std::to_string(k)).c_str())->LinkStream(("S" + std::to_string(k + 3)).c_str());
-}
-
 struct Solved {
     double objective, countercurrent, shellAndTube;
     int state;
@@ -251,7 +228,7 @@ struct Solved {
 // `localApproach` > 0 gives stream S1 an approach of its own: its rows are off the common one.
 Solved SolveBy(AreaLP::Method method, unsigned seed, int count, int option, double localApproach = 0.0) {
     StreamScenario s;
-    AddRandomProblem(s, seed, count);
+    area_test::AddRandomForbiddenTable(s, seed, count);
     if (localApproach > 0.0) s.scenario->FindStream("S1")->SetDTminContribution(localApproach, "Local", 0, 0);
     CurveInputs c(s.Segments(), 10.0);
     AreaLP lp;
@@ -293,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(RandomProblems, AreaLPAgainstFullModel, ::testing::Rang
 TEST(AreaLPPivots, CountTheLastComputationOfEveryKind) {
     auto pivots = [](int option, AreaLP::Method method, int rebuilds) {
         StreamScenario s;
-        AddRandomProblem(s, 5, 12);
+        area_test::AddRandomForbiddenTable(s, 5, 12);
         CurveInputs c(s.Segments(), 10.0);
         AreaLP lp;
         lp.SetOption(option);

@@ -7,7 +7,11 @@
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/TargetCurve.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <random>
+#include <string>
 
 namespace area_test {
 
@@ -34,6 +38,29 @@ struct StreamScenario {
 
     std::unique_ptr<CPIScenario> scenario;
 };
+
+// Random process streams, half hot and half cold (temperatures 40 to 300 C, at least 10 K apart),
+// a hot and a cold utility that can each take the whole process load of the other side with a
+// margin (so that any forbidden match leaves heat somewhere to go), and one forbidden pair in four
+// streams.
+inline void AddRandomForbiddenTable(StreamScenario& s, unsigned seed, int count) {
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> t(40.0, 300.0), cp(1.0, 10.0), film(0.1, 2.0);
+    double hot = 0.0, cold = 0.0;
+    for (int i = 0; i < count; ++i) {
+        double a = t(rng), b = t(rng);
+        while (std::fabs(a - b) < 10.0) b = t(rng);
+        const bool isHot = i % 2 == 0;
+        const double c = cp(rng);
+        s.Add("S" + std::to_string(i), isHot ? std::max(a, b) : std::min(a, b), isHot ? std::min(a, b) : std::max(a, b), c,
+              film(rng));
+        (isHot ? hot : cold) += c * std::fabs(a - b);
+    }
+    s.Add("HU", 400, 399, cold + 100.0, film(rng));
+    s.Add("CU", 10, 11, hot + 100.0, film(rng));
+    for (int k = 0; k + 3 < count; k += 4)
+        s.scenario->FindStream(("S" + std::to_string(k)).c_str())->LinkStream(("S" + std::to_string(k + 3)).c_str());
+}
 
 // The inputs of the area code over `segments` (kept by the caller): a valid placement, the
 // balanced composite curves of the segments, the given DTmin.
