@@ -98,6 +98,8 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 //   first step as before): 40.372, 40.010, 40.393, 40.010, 40.393 at 80 streams (two steps more
 //   than 1 % above the bound) in 107 s; with the first step improved too, 40 in every step but
 //   98 to 102 s. Without any improvement (an earlier session): 40.37, 40.38, 40.52, 40.66, 40.00.
+// - the first step too searching first where its root relaxation is integral, without the pump:
+//   40 in every step at both sizes, 75 s at 80 streams against 77 s, within the machine's spread.
 // - CBC's own RINS sub-search (CbcHeuristic::smallBranchAndBound) gives up on these sub-models
 //   without searching; the neighbourhood searched with strong branching, with probing or to its
 //   optimum: 10 to 14 s a step; with CBC's coefficient and fractional dives: 21 to 26 s; with a
