@@ -71,21 +71,40 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 // Five new-exchanger steps on a plant of 2 x `pairs` streams (goal: 80 streams under 60 s). Each
 // step's area check runs the network optimiser over the whole network. The figure is wall time of
 // the host process; its CPU time is what /usr/bin/time reports around the same command.
-// Figures (CPU, on a loaded machine): 40 streams 10.6 s, 80 streams 106 s (growth n^3.3); in the
-// same session with CLP's own pricing and refactorisation 10.4 s and 123 s, and earlier, on a busier
-// machine, 15 s and 145 to 161 s (260 s at 80 streams searched as given). Most of it is the step's
-// MILP (40 streams: 15,000 columns, 32,000 rows, 2,468 binaries; 80 streams: 60,000 columns,
-// 130,000 rows, 9,938 binaries), one per step, ended at the root by its first solution at the loose
-// gap. At 80 streams a step's MILP takes about 17 s: the relaxation of the full model (presolved
-// dual simplex, full steepest edge, refactorised every 500 pivots: about 41,000 pivots) about 8 s,
-// the integer preprocessing that reduces it to 40,000 columns and 50,000 rows 4 to 5 s, the pump
-// and its small tree on the reduced model 3 to 5 s, the answer carried back 0.4 s; the rest of a
-// step, the area check included, about 2 s. With CLP's pricing, partial at first and switched to
-// full later, and its refactorisation every 200 pivots, the relaxation took 49,500 pivots and
-// 13.5 s (the MILPs of the five steps, side by side on the same machine: 156 s against 119 s).
-// Searched as given, the first solution lay 1 to 9 % above the relaxation's bound and took about
-// 44 s: the relaxation 40 %, the two re-solves of that solution with its binaries fixed 40 %, the
-// pump 7 %.
+// Figures (CPU, on a loaded machine): 40 streams 7.5 s, 80 streams 77 s (growth n^3.4); in the same
+// session the path before it (every step reduced afresh) 11.5 s and 114 s. The first step's MILP
+// reduces the model (below) and takes 29 s at 80 streams (2 s at 40); the later steps go on from its
+// reduced model with their earlier choices fixed in it and take 8 to 10 s each at 80 streams (0.7 s
+// at 40), the area check and the rest of a step about 2 s. Every step's objective is now 40 at 80
+// streams (bound 39.978; before 40.372, 40, 40, 40, 40.065) and 20 at 40 (bound 19.995; before 20,
+// 20, 20, 20.009, 20.098), and two runs give the same bytes.
+// The first step's MILP (40 streams: 15,000 columns, 32,000 rows, 2,468 binaries; 80 streams:
+// 60,000 columns, 130,000 rows, 9,938 binaries), ended at the root by its first solution at the
+// loose gap: the relaxation of the full model (presolved dual simplex, full steepest edge,
+// refactorised every 500 pivots: about 41,000 pivots) about 8 s, the integer preprocessing that
+// reduces it to 40,000 columns and 50,000 rows 4 to 5 s, the pump and its small tree 3 to 5 s, the
+// answer carried back 0.4 s. With CLP's pricing, partial at first and switched to full later, and
+// its refactorisation every 200 pivots, the relaxation took 49,500 pivots and 13.5 s. Searched as
+// given, the first solution lay 1 to 9 % above the relaxation's bound and took about 44 s.
+// A later step: the kept reduced model (40,000 columns, 50,000 rows at 80 streams) with the earlier
+// choices fixed, started from the first step's root basis (0.2 s); then the neighbourhood where the
+// step's root relaxation is integral (all binaries but 40 to 50 fixed), preprocessed to about 28,000
+// columns and 18,000 rows and searched without strong branching or cuts to the first solution within
+// 0.5 % of the root bound (about 90 nodes, 5 to 6 s); the answer carried back by fixing the
+// binaries and solving the model's LP (2 s). The first step, after the pump's solution (40.372 at 80
+// streams), searches the neighbourhood where that solution and the root agree (8 s), which finds 40.
+// Measured and left, with the reduced model kept:
+// - the pump in every later step and only its solution improved where it agrees with the root (the
+//   first step as before): 40.372, 40.010, 40.393, 40.010, 40.393 at 80 streams (two steps more
+//   than 1 % above the bound) in 107 s; with the first step improved too, 40 in every step but
+//   98 to 102 s. Without any improvement (an earlier session): 40.37, 40.38, 40.52, 40.66, 40.00.
+// - the first step too searching first where its root relaxation is integral, without the pump:
+//   40 in every step at both sizes, 75 s at 80 streams against 77 s, within the machine's spread.
+// - CBC's own RINS sub-search (CbcHeuristic::smallBranchAndBound) gives up on these sub-models
+//   without searching; the neighbourhood searched with strong branching, with probing or to its
+//   optimum: 10 to 14 s a step; with CBC's coefficient and fractional dives: 21 to 26 s; with a
+//   pump of its own: 6.6 to 9.4 s; not preprocessed (the whole reduced model with the binaries
+//   fixed): 32 s.
 // The steps of a run solve the same model with one more earlier choice held at zero each time, and
 // the relaxation's bound is the same in all five (39.978 at 80 streams, 19.995 at 40), yet the
 // pump's first solution depends on which optimal vertex the relaxation ends at, and the vertex of

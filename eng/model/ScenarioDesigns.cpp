@@ -394,6 +394,13 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
             const std::string& path;
             ~RemoveLog() { std::remove(path.c_str()); }
         } removeLog{logPath};
+        // What the driver kept between the steps goes with the run, however the run ends.
+        struct EndDriverRun {
+            RetrofitDriver* driver;
+            ~EndDriverRun() {
+                if (driver) driver->EndRun();
+            }
+        } endRun{m_services.retrofit.get()};
         int steps = m_nLevelSettings[mode + 1];
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;

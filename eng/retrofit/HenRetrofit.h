@@ -105,6 +105,7 @@ public:
     int GetNumberOfProcessExchangers() const override { return static_cast<int>(m_network.exchangers.size()); }
 
     void SetNumberOfPreviousModifications(int count) override { m_previousModifications = count; }
+    void SetModelReduction(MILPReduction* kept) override { m_kept = kept; }
     void SetNewExchangerHistory(const int ids[5]) override { SetHistory(ModificationKind::NewExchanger, ids); }
     void SetRepipeHistory(const int ids[5]) override { SetHistory(ModificationKind::Repiping, ids); }
     void SetResequenceHistory(const int ids[5]) override { SetHistory(ModificationKind::Resequencing, ids); }
@@ -199,5 +200,6 @@ private:
     bool m_savingsFlag = false;
     std::array<FamilyResults, 3> m_families{};
     int m_previousModifications = 0;
+    MILPReduction* m_kept = nullptr;  // the caller's
     double m_modificationDuty = 0.0;
 };

@@ -137,6 +137,7 @@ std::unique_ptr<ModificationModel> HenRetrofit::CreateModificationModel(Modifica
         break;
     }
     if (!generator) return nullptr;
+    generator->SetModelReduction(m_kept);
     return std::make_unique<GeneratedModel>(std::move(generator));
 }
 

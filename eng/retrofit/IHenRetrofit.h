@@ -14,6 +14,7 @@
 
 class FlowSheet;
 class IHENDesign;
+class MILPReduction;
 
 class IHenRetrofit {
 public:
@@ -98,6 +99,9 @@ public:
 
     // Earlier steps of a multi-step retrofit: how many, and the id each step of a kind chose.
     virtual void SetNumberOfPreviousModifications(int count) = 0;
+    // The reduction of the large modification models kept between the steps of a run, owned by
+    // the caller (null: none kept); the analysis hands it to its model solves.
+    virtual void SetModelReduction(MILPReduction* /*kept*/) {}
     virtual void SetNewExchangerHistory(const int ids[5]) = 0;
     virtual void SetRepipeHistory(const int ids[5]) = 0;
     virtual void SetResequenceHistory(const int ids[5]) = 0;

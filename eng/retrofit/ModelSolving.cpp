@@ -98,7 +98,10 @@ const std::vector<double>& SolveModel(SolverModel& model) {
     solver->SetOption("OPTCR", RetrofitOptimalityGap(k));
     // The large models end at their first solution within the loose gap; the solver reduces them
     // first and steers its search to a good first solution (and a much faster one).
-    if (k > kExactModelIntegerColumns) solver->SetOption("PREPRO", 1.0);
+    if (k > kExactModelIntegerColumns) {
+        solver->SetOption("PREPRO", 1.0);
+        if (model.kept) solver->SetReduction(model.kept);
+    }
     solver->SetOption("MAXTIM", kRetrofitTimeLimitSeconds);
     model.solved = solver->Solve() ? 1 : 0;
     const double* x = solver->GetSolution();

@@ -13,6 +13,7 @@
 
 class IMILPSolver;
 class LurmetSparseMatrix;
+class MILPReduction;
 
 struct SolverModel {
     int width = 0;           // n + 1
@@ -23,6 +24,9 @@ struct SolverModel {
     unsigned char solutionPresent = 0;  // set by a successful solve, never cleared here
     unsigned char solved = 1;           // outcome of the last solve
     std::array<int, 5> excludedColumns{};  // 0: no entry (column 0 cannot be excluded)
+    // A large model's reduction kept between the solves of a stepwise run (null: none); the
+    // caller owns it.
+    MILPReduction* kept = nullptr;
 };
 
 // The relative optimality gap the large retrofit models are solved to.

@@ -79,6 +79,7 @@ void SolveModificationModelRecord(ModelRecord& r) {
     model.integerColumns = r.integerColumns;
     model.rows = r.rows;
     model.solved = 1;
+    model.kept = r.kept;
     if (r.historyCount > 0) {
         model.exclusionFlag = r.historyCount;
         model.excludedColumns = r.history;

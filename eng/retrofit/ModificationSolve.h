@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+class MILPReduction;
+
 struct ModelRecord {
     const SparseRowList* rows = nullptr;
     int width = 0;  // columns + 1; the last is the right-hand side
@@ -35,6 +37,7 @@ struct ModelRecord {
     std::array<int, 5> history{};  // model columns chosen by earlier steps; this step's at the count
     double duty = 0.0;
     int sizeFigure = -1;
+    MILPReduction* kept = nullptr;  // the run's kept reduction of the model (null: none)
 };
 
 // Solves and reads back; a failed read leaves the success field 0 or a location 0.

@@ -87,6 +87,7 @@ bool PinchModifications::SolveModificationModel() {
     r.mixers = &m_mixers;
     r.tees = &m_tees;
     r.sizeFigure = m_sizeFigure;
+    r.kept = m_kept;
     if (m_historyCount > 0) r.historyCount = m_historyCount;
     r.history = m_history;
 

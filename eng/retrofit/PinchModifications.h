@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+class MILPReduction;
+
 // A place on a stream where a unit could be inserted.
 struct StreamPosition {
     int streamId = 0;
@@ -52,6 +54,8 @@ public:
     bool SolveModificationModel();
 
     virtual ModificationModelKind Kind() const = 0;
+    // The reduction kept between the steps of a run for the model's solves (null: none).
+    void SetModelReduction(MILPReduction* kept) { m_kept = kept; }
 
     bool IsGood() const { return m_status != 0; }
     // In the model's storing order (new exchanger: hot outlet, cold inlet, hot inlet, cold outlet
@@ -118,6 +122,7 @@ protected:
     unsigned char m_status = 1;
     int m_historyCount = 0;
     std::array<int, kHistoryLength> m_history{};
+    MILPReduction* m_kept = nullptr;
     double m_duty = 0.0;
     int m_sizeFigure = -1;
     std::uint32_t m_originExchanger = 0;

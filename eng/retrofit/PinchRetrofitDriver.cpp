@@ -119,7 +119,11 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
             std::array<int, 5>& history = mode == 0   ? settings.newExchangerHistory
                                           : mode == 1 ? settings.repipeHistory
                                                       : settings.resequenceHistory;
-            if (count == 0) history.fill(0);
+            if (count == 0) {
+                history.fill(0);
+                m_kept.Clear();
+            }
+            analysis->SetModelReduction(&m_kept);
             analysis->SetNumberOfPreviousModifications(count);
             if (mode == 0) analysis->SetNewExchangerHistory(history.data());
             if (mode == 1) analysis->SetRepipeHistory(history.data());

@@ -4,6 +4,7 @@
 // editing operations, checks the exchangers' added area by weighted optimisation passes and
 // answers a result code. Side 0 of an exchanger is its hot side throughout.
 #include "eng/retrofit/RetrofitDriver.h"
+#include "traval/MILPReduction.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,7 @@ public:
     static constexpr const char* kSolverErrorText = "[Error Code:  108]";
 
     int Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) override;
+    void EndRun() override { m_kept.Clear(); }
 
     // The solver's log, "Datafile.LOG" in the temporary directory. It is deleted before and after
     // every run, so that only the run's own solve can leave the error it is read for.
@@ -70,4 +72,8 @@ private:
     ScenarioRetrofitSettings* m_settings = nullptr;
     IHENDesign* m_design = nullptr;
     std::uint32_t m_modifiedUnit = 0;  // the exchanger the step added or moved
+    // The steps of a run solve one modification model, each with the earlier steps' choices
+    // excluded: the reduction of a large one made in the first step serves the later ones. It is
+    // dropped when a run starts and when it ends.
+    MILPReduction m_kept;
 };

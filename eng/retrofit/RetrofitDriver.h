@@ -36,6 +36,8 @@ public:
     // 14, 16, 17, 18, 19, 24, 26, 27, 29, 30, 32, 33, 35, 38, 40 and 41 mean the new design is
     // not kept.
     virtual int Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) = 0;
+    // The scenario's run of steps has ended: what the driver kept between its steps goes.
+    virtual void EndRun() {}
 
     static bool IsDiscardResult(int code) {
         switch (code) {

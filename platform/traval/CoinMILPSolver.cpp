@@ -63,6 +63,7 @@ bool CoinMILPSolver::SetSize(int columns, int rows) {
     absoluteGap_ = -1.0;
     seconds_ = 0.0;
     preprocess_ = false;
+    kept_ = nullptr;
     solution_.assign(c, 0.0);
     objectiveValue_ = 0.0;
     return true;
@@ -184,6 +185,11 @@ bool CoinMILPSolver::SetRowTypes(const char* types) {
     return true;
 }
 
+bool CoinMILPSolver::SetReduction(MILPReduction* kept) {
+    kept_ = kept;
+    return true;
+}
+
 bool CoinMILPSolver::SetOption(const char* name, double value) {
     if (name && !std::isnan(value)) {
         if (EqualsNoCase(name, "OPTCR") && value >= 0.0 && std::isfinite(value)) {
@@ -244,6 +250,7 @@ bool CoinMILPSolver::Solve() {
     model.absoluteGap = absoluteGap_;
     model.seconds = seconds_;
     model.preprocess = preprocess_;
+    model.kept = kept_;
     model.objective = objective_;
     model.columnLower.resize(static_cast<std::size_t>(columns_));
     model.columnUpper.resize(static_cast<std::size_t>(columns_));

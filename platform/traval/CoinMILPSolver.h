@@ -25,6 +25,7 @@ public:
     bool SetRightHandSide(const double* values) override;
     bool SetRowTypes(const char* types) override;
     bool SetOption(const char* name, double value) override;
+    bool SetReduction(MILPReduction* kept) override;
 
     bool Solve() override;
     const double* GetSolution() override;
@@ -64,6 +65,7 @@ private:
     double absoluteGap_ = -1.0;
     double seconds_ = 0.0;
     bool preprocess_ = false;
+    MILPReduction* kept_ = nullptr;
 
     std::vector<double> solution_;
     std::vector<double> rowPrices_;

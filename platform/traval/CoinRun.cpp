@@ -1,5 +1,7 @@
 #include "traval/CoinRun.h"
 
+#include "traval/CoinSearch.h"
+
 #include "CbcHeuristic.hpp"
 #include "CbcHeuristicFPump.hpp"
 #include "CbcModel.hpp"
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace traval {
@@ -144,13 +147,8 @@ bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::v
     return true;
 }
 
-namespace {
-
-// Branch and cut on `start` (the model itself, or its reduction by `process`), to the model's gap
-// and time limit. The answer is the best integer solution in the model's own columns: taken back
-// through the reduction when there was one.
 bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHandler& handler,
-            CglPreProcess* process, std::vector<double>& solution) {
+            CglPreProcess* process, std::vector<double>& solution, ReducedSearch* reduced) {
     CbcModel cbc(start);  // works on its own copy of the solver
     cbc.passInMessageHandler(&handler);
     cbc.setLogLevel(0);
@@ -189,7 +187,7 @@ bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHa
     CbcRounding roundingHeuristic(cbc);
     cbc.addHeuristic(&roundingHeuristic);
     CbcHeuristicFPump pump(cbc);
-    if (process) {
+    if (process || reduced) {
         // A reduced large model is searched to a loose gap, so its first solution ends the search:
         // the pump is made to find a good one. It fixes the binaries that stayed put through a
         // major pass and searches the rest in a small tree, and it rounds with the continuous
@@ -204,12 +202,22 @@ bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHa
     // An infeasible or unbounded relaxation leaves nothing to branch on.
     cbc.initialSolve();
     if (!cbc.solver()->isProvenOptimal()) return false;
+    std::vector<double> root;
+    if (reduced) {
+        const double* x = cbc.solver()->getColSolution();
+        root.assign(x, x + cbc.solver()->getNumCols());
+        reduced->rootBasis.reset(cbc.solver()->getWarmStart());
+    }
     cbc.branchAndBound();
 
     const double* best = cbc.bestSolution();
     if (!best || cbc.isProvenInfeasible() || cbc.isContinuousUnbounded()) return false;
+    if (reduced) {
+        reduced->best.assign(best, best + start.getNumCols());
+        if (reduced->improve) Improve(cbc, start, root, *reduced);
+    }
     if (!process) {
-        solution.assign(best, best + model.columns);
+        if (!reduced) solution.assign(best, best + model.columns);
         return true;
     }
     // The engine's solver holds the best solution; the reduction carries it back to the model,
@@ -222,23 +230,30 @@ bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHa
     return true;
 }
 
-}  // namespace
-
-bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) {
-    const ConsoleSilenced console;
-    SilentHandler handler;
-    OsiClpSolverInterface solver;
+void Load(OsiClpSolverInterface& solver, const CoinModelData& model, CoinMessageHandler& handler) {
     solver.passInMessageHandler(&handler);
     solver.setHintParam(OsiDoReducePrint, true, OsiHintTry);
     solver.getModelPtr()->passInMessageHandler(&handler);
     solver.getModelPtr()->setLogLevel(0);
-
     const CoinArrays a(model);
     solver.loadProblem(model.columns, model.rows, a.starts.data(), Data(model.rowIndices),
                        Data(model.elements), Data(a.columnLower), Data(a.columnUpper),
                        Data(model.objective), Data(a.rowLower), Data(a.rowUpper));
     solver.setObjSense(model.direction);
     for (int j : model.integerColumns) solver.setInteger(j);
+}
+
+bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) {
+    const ConsoleSilenced console;
+    SilentHandler handler;
+    if (model.preprocess && model.kept && model.kept->state_) {
+        if (SolveFromKept(model, handler, solution)) return true;
+        // Another model, or one the reduction no longer serves: solved afresh, and its own
+        // reduction is kept instead.
+        model.kept->Clear();
+    }
+    OsiClpSolverInterface solver;
+    Load(solver, model, handler);
     if (!model.preprocess) return Search(solver, model, handler, nullptr, solution);
 
     // A large model: its relaxation is solved first (presolved, dual simplex), and the reduction
@@ -258,11 +273,12 @@ bool RunMixedInteger(const CoinModelData& model, std::vector<double>& solution) 
     if (!solver.isProvenOptimal()) return false;
     CglPreProcess process;
     process.passInMessageHandler(&handler);
-    OsiSolverInterface* reduced = process.preProcess(solver, false, 5);
+    OsiSolverInterface* reducedModel = process.preProcess(solver, false, 5);
     // No reduced model: the reduction proved the model infeasible.
-    if (!reduced) return false;
-    reduced->passInMessageHandler(&handler);
-    return Search(*reduced, model, handler, &process, solution);
+    if (!reducedModel) return false;
+    reducedModel->passInMessageHandler(&handler);
+    if (!model.kept) return Search(*reducedModel, model, handler, &process, solution);
+    return SearchAndKeep(*reducedModel, process, model, handler, solution);
 }
 
 }  // namespace traval

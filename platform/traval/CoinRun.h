@@ -3,6 +3,8 @@
 // headers so that only CoinRun.cpp sees them.
 #include <vector>
 
+class MILPReduction;
+
 namespace traval {
 
 // A model ready for an engine: bounds already resolved, matrix column-ordered without duplicate
@@ -21,6 +23,8 @@ struct CoinModelData {
     double absoluteGap = -1.0;  // below 0: the engine's own default
     double seconds = 0.0;       // 0: no time limit
     bool preprocess = false;    // a mixed-integer model is reduced before its search
+    // With `preprocess`: the reduction kept between solves of the same model (null: none).
+    MILPReduction* kept = nullptr;
     // A linear solve's starting basis (statuses of the leading columns, then of every row;
     // empty: a cold start) and, after the solve, its final basis (all columns, then rows).
     int startColumns = 0;

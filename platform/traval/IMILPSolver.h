@@ -9,6 +9,8 @@
 // whether they were accepted: a rejected call (bad index, null array, unknown text, value that is
 // not a number) changes nothing and records an assertion.
 
+class MILPReduction;
+
 class IMILPSolver {
 public:
     virtual ~IMILPSolver() = default;
@@ -40,6 +42,10 @@ public:
     // tunes the search to end at its first good solution, for large models solved to a loose gap;
     // 0 (the default) searches the model as given.
     virtual bool SetOption(const char* name, double value) = 0;
+    // A "PREPRO" model's reduction kept between solves of the same model (see MILPReduction.h):
+    // an empty one is filled by the solve, a filled one is gone on from when the model matches it.
+    // Null (the default) keeps nothing. The caller keeps it alive until the solve returns.
+    virtual bool SetReduction(MILPReduction* /*kept*/) { return false; }
 
     // True when a solution exists: a proven optimum of a linear model; for a mixed-integer model a
     // proven optimum or, when the search stopped on the gap or the time limit, the best feasible

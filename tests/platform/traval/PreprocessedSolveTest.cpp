@@ -1,7 +1,9 @@
 // Mixed-integer models reduced before their search ("PREPRO"): the answer is the hand-worked
 // optimum in the model's own columns, as without the reduction; a model the reduction finds
-// infeasible fails cleanly; and nothing reaches the console.
+// infeasible fails cleanly; nothing reaches the console; and a reduction kept between the
+// solves of a stepwise search serves the later steps and gives way to another model.
 #include "SolverTestModel.h"
+#include "traval/MILPReduction.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,7 @@ constexpr double kTol = 1e-6;
 // minimise 0.12 H + (1 y0 + 2 y1 + 5 y2 + 0.5 y3) + 1.5 z.
 // By hand, the heater taking what is left: y0 with z 3.1 (H 5), y1 alone 3.2 (H 10), y1 with z
 // 3.5, y2 5, y3 with z 3.8, y0 alone 4.6, y3 alone 5.3. Without candidate 0: y1 alone, 3.2.
-TestModel OneNewExchanger(int excludedCandidate) {
+TestModel OneNewExchanger(std::vector<int> excludedCandidates, double demand = 60.0) {
     TestModel m;
     m.columns = 11;
     m.rows = 9;
@@ -42,13 +44,13 @@ TestModel OneNewExchanger(int excludedCandidate) {
     m.Add(5, 10, -25.0);
     m.Add(7, 5, 1.0);
     m.Add(8, 5, 1.0);
-    m.rightHandSide = {60, 0, 0, 0, 0, 0, 1, 0, 60};
+    m.rightHandSide = {demand, 0, 0, 0, 0, 0, 1, 0, 60};
     m.rowTypes = "elllllegl";
     m.objective = {0, 0, 0, 0, 0, 0.12, 1, 2, 5, 0.5, 1.5};
     m.integers = {6, 7, 8, 9, 10};
-    if (excludedCandidate >= 0) {
-        m.marked = {6 + excludedCandidate};
-        m.bounds = {{6 + excludedCandidate, 0.0, 0.0}};
+    for (int k : excludedCandidates) {
+        m.marked.push_back(6 + k);
+        m.bounds.push_back({6 + k, 0.0, 0.0});
     }
     return m;
 }
@@ -69,7 +71,7 @@ class ReducedSolveTest : public ::testing::TestWithParam<ReducedCase> {};
 
 TEST_P(ReducedSolveTest, FindsTheHandWorkedOptimumInTheModelsColumns) {
     const ReducedCase& c = GetParam();
-    const TestModel m = OneNewExchanger(c.excludedCandidate);
+    const TestModel m = OneNewExchanger(c.excludedCandidate >= 0 ? std::vector<int>{c.excludedCandidate} : std::vector<int>{});
     std::unique_ptr<IMILPSolver> solver = LoadTestModel(m);
     ASSERT_TRUE(solver);
     ASSERT_TRUE(solver->SetOption("PREPRO", c.reduced ? 1.0 : 0.0));
@@ -96,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The existing exchanger's binary held at one half by a row: the relaxation solves, no integer
 // solution exists. The reduced solve answers false with zeros and prints nothing.
 TEST(ReducedSolve, AnIntegerInfeasibleModelFailsQuietlyWithZeros) {
-    TestModel m = OneNewExchanger(-1);
+    TestModel m = OneNewExchanger({});
     m.rows = 10;
     m.Add(9, 10, 1.0);
     m.rightHandSide.push_back(0.5);
@@ -114,6 +116,73 @@ TEST(ReducedSolve, AnIntegerInfeasibleModelFailsQuietlyWithZeros) {
     EXPECT_FALSE(r.solved);
     for (double x : r.solution) EXPECT_EQ(x, 0.0);
     EXPECT_EQ(r.objective, 0.0);
+}
+
+// The steps of a stepwise search, each with the candidates of the earlier steps excluded, solved
+// with one kept reduction: the first fills it, the later ones go on from it. By hand (above):
+// all candidates y0 with z, 3.1; without y0 y1 alone, 3.2; without y0 and y1 y3 with z, 0.5 + 1.5
+// + 0.12 x 15 = 3.8; without y0, y1 and y3 y2 alone, 5. Another model handed the same reduction
+// (a demand of 70 kW) answers as a fresh solve of it does, and so does the first model after it.
+struct KeptStep {
+    const char* name;
+    std::vector<int> excluded;
+    double demand;
+    double objective;
+    int candidate;
+    double existing;
+    double heater;
+};
+
+TestResult SolveStep(const KeptStep& step, MILPReduction* kept) {
+    const TestModel m = OneNewExchanger(step.excluded, step.demand);
+    std::unique_ptr<IMILPSolver> solver = LoadTestModel(m);
+    if (!solver || !solver->SetOption("PREPRO", 1.0)) return {};
+    if (kept && !solver->SetReduction(kept)) return {};
+    return ReadResult(*solver, m.columns, solver->Solve());
+}
+
+TEST(KeptReduction, LaterStepsAndAnotherModelAnswerAsFreshSolvesWithHandWorkedOptima) {
+    // 70 kW: y0 with z 1 + 1.5 + 0.12 x 15 = 4.3, y1 with z 2 + 1.5 = 3.5, y1 alone 2 + 2.4 = 4.4,
+    // y2 5, y3 with z 0.5 + 1.5 + 3.0 = 5.0: y1 with z, the heater idle.
+    const std::vector<KeptStep> steps = {
+        {"first step", {}, 60.0, 3.1, 0, 1.0, 5.0},
+        {"second step", {0}, 60.0, 3.2, 1, 0.0, 10.0},
+        {"third step", {0, 1}, 60.0, 3.8, 3, 1.0, 15.0},
+        {"another plant", {}, 70.0, 3.5, 1, 1.0, 0.0},
+        {"its second step", {1}, 70.0, 4.3, 0, 1.0, 15.0},
+        {"the first plant again", {0, 1, 3}, 60.0, 5.0, 2, 0.0, 0.0},
+    };
+    MILPReduction kept;
+    ASSERT_TRUE(kept.IsEmpty());
+    for (const KeptStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        const TestResult fresh = SolveStep(step, nullptr);
+        const TestResult r = SolveStep(step, &kept);
+        ASSERT_TRUE(r.solved);
+        EXPECT_FALSE(kept.IsEmpty());
+        EXPECT_NEAR(r.objective, step.objective, kTol);
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(r.solution[6 + k], k == step.candidate ? 1.0 : 0.0) << "y" << k;
+        EXPECT_EQ(r.solution[10], step.existing);
+        EXPECT_NEAR(r.solution[5], step.heater, kTol);
+        ASSERT_TRUE(fresh.solved);
+        EXPECT_NEAR(fresh.objective, r.objective, kTol);
+        for (int j = 6; j < 11; ++j) EXPECT_EQ(fresh.solution[j], r.solution[j]) << "column " << j;
+    }
+    kept.Clear();
+    EXPECT_TRUE(kept.IsEmpty());
+}
+
+// A model without "PREPRO" is searched as given and leaves nothing in the reduction.
+TEST(KeptReduction, AModelSearchedAsGivenKeepsNothing) {
+    const TestModel m = OneNewExchanger({});
+    std::unique_ptr<IMILPSolver> solver = LoadTestModel(m);
+    ASSERT_TRUE(solver);
+    MILPReduction kept;
+    ASSERT_TRUE(solver->SetReduction(&kept));
+    const TestResult r = ReadResult(*solver, m.columns, solver->Solve());
+    ASSERT_TRUE(r.solved);
+    EXPECT_NEAR(r.objective, 3.1, kTol);
+    EXPECT_TRUE(kept.IsEmpty());
 }
 
 }  // namespace

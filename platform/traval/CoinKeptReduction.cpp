@@ -1,0 +1,143 @@
+#include "traval/CoinSearch.h"
+
+#include "CglPreProcess.hpp"
+#include "OsiClpSolverInterface.hpp"
+
+#include <cmath>
+#include <utility>
+
+// The reduction of the first solve of a stepwise search: the model it was made of (the key a later
+// model is matched against), the reduced model as preprocessing left it, where its columns came
+// from, its root relaxation's basis and the answer of that solve.
+struct MILPReduction::State {
+    traval::CoinModelData model;
+    std::unique_ptr<OsiSolverInterface> reduced;
+    std::vector<int> reducedColumnOf;  // model column -> reduced column, -1: preprocessing fixed it
+    std::unique_ptr<CoinWarmStart> rootBasis;
+    std::vector<double> answer;
+};
+
+MILPReduction::MILPReduction() = default;
+MILPReduction::~MILPReduction() = default;
+void MILPReduction::Clear() { state_.reset(); }
+
+namespace traval {
+namespace {
+
+// The integer columns `model` holds at zero that the kept model left free, or false when `model`
+// is another model: other sizes, coefficients, objective or row bounds, or column bounds that
+// differ otherwise.
+bool MatchKept(const MILPReduction::State& kept, const CoinModelData& model, std::vector<int>& fixed) {
+    const CoinModelData& k = kept.model;
+    if (model.columns != k.columns || model.rows != k.rows || model.direction != k.direction ||
+        model.integerColumns != k.integerColumns || model.columnStarts != k.columnStarts ||
+        model.rowIndices != k.rowIndices || model.elements != k.elements || model.objective != k.objective ||
+        model.rowLower != k.rowLower || model.rowUpper != k.rowUpper || model.columnLower != k.columnLower ||
+        model.columnUpper.size() != k.columnUpper.size())
+        return false;
+    std::vector<char> integer(static_cast<std::size_t>(model.columns), 0);
+    for (int j : model.integerColumns) integer[static_cast<std::size_t>(j)] = 1;
+    fixed.clear();
+    for (std::size_t j = 0; j < model.columnUpper.size(); ++j) {
+        if (model.columnUpper[j] == k.columnUpper[j]) continue;
+        if (!integer[j] || model.columnUpper[j] != 0.0 || model.columnLower[j] != 0.0) return false;
+        fixed.push_back(static_cast<int>(j));
+    }
+    return true;
+}
+
+// The answer in the model's columns of a solution of the kept reduced model: its integer columns
+// fixed at the solution's values (those preprocessing fixed at the values the first solve's answer
+// gave them) and the continuous columns solved for. False when that is not a proven optimum or an
+// integer value leaves the model's bounds.
+bool CarryBack(const MILPReduction::State& kept, const CoinModelData& model, const std::vector<double>& reducedBest,
+               CoinMessageHandler& handler, std::vector<double>& solution) {
+    OsiClpSolverInterface original;
+    Load(original, model, handler);
+    for (int j : model.integerColumns) {
+        const int r = kept.reducedColumnOf[static_cast<std::size_t>(j)];
+        const double v = std::floor((r >= 0 ? reducedBest[static_cast<std::size_t>(r)]
+                                             : kept.answer[static_cast<std::size_t>(j)]) + 0.5);
+        if (v < model.columnLower[static_cast<std::size_t>(j)] || v > model.columnUpper[static_cast<std::size_t>(j)])
+            return false;
+        original.setColLower(j, v);
+        original.setColUpper(j, v);
+    }
+    original.setHintParam(OsiDoPresolveInInitial, true, OsiHintDo);
+    original.initialSolve();
+    if (!original.isProvenOptimal()) return false;
+    const double* x = original.getColSolution();
+    solution.assign(x, x + model.columns);
+    return true;
+}
+
+// A later solve of the kept model: its reduction with the newly excluded columns held at zero,
+// started from the first solve's root basis, searched and improved, and carried back.
+bool SearchKept(const MILPReduction::State& kept, const CoinModelData& model, const std::vector<int>& fixed,
+                CoinMessageHandler& handler, std::vector<double>& solution) {
+    std::unique_ptr<OsiSolverInterface> step(kept.reduced->clone());
+    step->passInMessageHandler(&handler);
+    for (int j : fixed) {
+        const int r = kept.reducedColumnOf[static_cast<std::size_t>(j)];
+        if (r >= 0) {
+            step->setColUpper(r, 0.0);
+            step->setColLower(r, 0.0);
+        } else if (kept.answer[static_cast<std::size_t>(j)] > 0.5) {
+            return false;  // preprocessing fixed the column at one: the reduction no longer holds
+        }
+    }
+    if (kept.rootBasis) step->setWarmStart(kept.rootBasis.get());
+    step->resolve();
+    if (!step->isProvenOptimal()) return false;
+    {
+        const double* x = step->getColSolution();
+        const std::vector<double> root(x, x + step->getNumCols());
+        const double bound = step->getObjValue();
+        std::unique_ptr<CoinWarmStart> basis(step->getWarmStart());
+        std::vector<double> best;
+        if (SearchNeighbourhood(*step, root, root, basis.get(), bound + kNearBound * (1.0 + std::fabs(bound)),
+                                model.relativeGap, &handler, best))
+            return CarryBack(kept, model, best, handler, solution);
+    }
+    ReducedSearch reduced;
+    reduced.improve = true;
+    std::vector<double> unused;
+    if (!Search(*step, model, handler, nullptr, unused, &reduced)) return false;
+    return CarryBack(kept, model, reduced.best, handler, solution);
+}
+
+}  // namespace
+
+bool SolveFromKept(const CoinModelData& model, CoinMessageHandler& handler, std::vector<double>& solution) {
+    if (!model.kept || !model.kept->state_) return false;
+    std::vector<int> fixed;
+    return MatchKept(*model.kept->state_, model, fixed) && SearchKept(*model.kept->state_, model, fixed, handler, solution);
+}
+
+bool SearchAndKeep(OsiSolverInterface& reduced, CglPreProcess& process, const CoinModelData& model,
+                   CoinMessageHandler& handler, std::vector<double>& solution) {
+    // The reduction is kept for the later solves of the same model, as preprocessing left it (the
+    // search adds cuts to its own copy).
+    auto kept = std::make_unique<MILPReduction::State>();
+    kept->model = model;
+    kept->model.kept = nullptr;
+    kept->model.finalBasis = nullptr;
+    kept->reduced.reset(reduced.clone());
+    kept->reducedColumnOf.assign(static_cast<std::size_t>(model.columns), -1);
+    const int* from = process.originalColumns();
+    for (int r = 0; r < reduced.getNumCols(); ++r)
+        if (from[r] >= 0 && from[r] < model.columns) kept->reducedColumnOf[static_cast<std::size_t>(from[r])] = r;
+    ReducedSearch search;
+    search.improve = true;
+    if (!Search(reduced, model, handler, &process, solution, &search)) return false;
+    kept->rootBasis = std::move(search.rootBasis);
+    kept->answer = solution;
+    if (search.improved) {
+        std::vector<double> better;
+        if (CarryBack(*kept, model, search.best, handler, better)) solution = std::move(better);
+    }
+    model.kept->state_ = std::move(kept);
+    return true;
+}
+
+}  // namespace traval
