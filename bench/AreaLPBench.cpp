@@ -307,9 +307,10 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 // search 10 %, renumbering 8 %, adding columns 5 %. Tried, none kept:
 // - the coarse optimum's prices carried to the fine rows (each fine row the price of the coarse
 //   row that holds the middle of its heat) and priced before the first fine simplex, so that the
-//   fine start holds the columns the rows will need: fine pivots 670,314 against 622,702, middle
-//   200,519 against 179,953; 10.27 s against 10.36 s side by side. The interpolated prices bring
-//   in columns that do not pay at the fine optimum.
+//   fine start holds the columns the rows will need: with the vertical start below, fine pivots
+//   670,314 with the prices against 622,702 without, middle 200,519 against 179,953; alone,
+//   10.27 s against 10.36 s side by side. The carried prices bring in columns that do not pay at
+//   the fine optimum.
 // - the coarsest LP started from the heat placed vertically (hot rows along the hot composite
 //   curve against cold rows along the cold one, a forbidden or upward piece left unplaced):
 //   507,844 pivots in 17 rounds against 530,500 in 18; CPU at 100 / 200 / 300 streams 0.54 / 2.84
@@ -319,13 +320,13 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 //   go every third round and prices them back): coarsest 570,503 and 638,596 pivots, 11.3 and
 //   13.5 s.
 // - another grid for the first coarse level only (the levels below at 2 mean widths): 1.5 and
-//   1.3 mean widths bring the fine pivots down to 440,000 and 418,000 but make five levels, 11.8
-//   and 11.1 s; 1.3 with 4 below, 10.5 s; 1.5 with 4 below, 10.9 s; 1.3 with 8 below, 12.5 s;
-//   3 and 4 at the first level, fine pivots 795,000 and 948,000, 13.1 and 15.7 s. Every level
-//   below about 16,000 rows keeps the coarsest's cost whatever the grid, and a nearer first level
-//   costs what it saves on the fine one.
-// The optimum stayed within 2e-12 relative of the build's in every variant (8858.388519083284,
-// shell-and-tube, 300 streams). The build as it stands, one run on one core of a loaded machine:
+//   1.3 mean widths (with the vertical start) bring the fine pivots down to 440,000 and 418,000
+//   but make five levels, 11.8 and 11.1 s; 1.3 with 4 below, 10.5 s; 1.5 with 4 below, 10.9 s; 1.3 with 8 below, 12.5 s;
+//   3 and 4 at the first level, fine pivots 795,000 and 948,000, 13.1 and 15.7 s. The coarsest
+//   level stays at 16,000 to 18,000 rows whatever the grid (every segment keeps an interval), and
+//   a nearer first level costs on the coarser levels what it saves on the fine one.
+// The optimum with both starts together: 8858.388519099388 against 8858.388519083284 (2e-12
+// relative). The build as it stands, one run on one core of a loaded machine:
 // 100 / 200 / 300 streams 0.58 / 3.87 / 10.36 s (countercurrent 0.48 / 2.72 / 9.41 s), again
 // 0.58 / 2.85 / 9.73 s (0.47 / 2.70 / 9.01 s); peak 198-202 MiB. 300 streams stay near 10 s and
 // not reliably under it: the refusal from 400 streams stays.
