@@ -324,7 +324,9 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 //   but make five levels, 11.8 and 11.1 s; 1.3 with 4 below, 10.5 s; 1.5 with 4 below, 10.9 s; 1.3 with 8 below, 12.5 s;
 //   3 and 4 at the first level, fine pivots 795,000 and 948,000, 13.1 and 15.7 s. The coarsest
 //   level stays at 16,000 to 18,000 rows whatever the grid (every segment keeps an interval), and
-//   a nearer first level costs on the coarser levels what it saves on the fine one.
+//   a nearer first level costs on the coarser levels what it saves on the fine one. No coarser
+//   level unless it has at most 0.9 of the rows (a level of 16,336 rows from one of 15,773 was
+//   not worth it): 1.3 with 4 below, 11.2 s; 1.3 and 1.5 with 2 below, 11.9 and 10.6 s.
 // The optimum with both starts together: 8858.388519099388 against 8858.388519083284 (2e-12
 // relative). The build as it stands, one run on one core of a loaded machine:
 // 100 / 200 / 300 streams 0.58 / 3.87 / 10.36 s (countercurrent 0.48 / 2.72 / 9.41 s), again
