@@ -71,13 +71,15 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 // Five new-exchanger steps on a plant of 2 x `pairs` streams (goal: 80 streams under 60 s). Each
 // step's area check runs the network optimiser over the whole network. The figure is wall time of
 // the host process; its CPU time is what /usr/bin/time reports around the same command.
-// Figures (CPU, on a loaded machine): 40 streams 7.5 s, 80 streams 77 s (growth n^3.4); in the same
-// session the path before it (every step reduced afresh) 11.5 s and 114 s. The first step's MILP
-// reduces the model (below) and takes 29 s at 80 streams (2 s at 40); the later steps go on from its
-// reduced model with their earlier choices fixed in it and take 8 to 10 s each at 80 streams (0.7 s
-// at 40), the area check and the rest of a step about 2 s. Every step's objective is now 40 at 80
-// streams (bound 39.978; before 40.372, 40, 40, 40, 40.065) and 20 at 40 (bound 19.995; before 20,
-// 20, 20, 20.009, 20.098), and two runs give the same bytes.
+// Figures (CPU, on a loaded machine): 40 streams 7.0 s, 80 streams 40 s (growth n^2.5); in the same
+// session the path before it (the answer's LP loaded and solved afresh in every step, each solution
+// the searches found checked from the slack basis) 8.2 s and 73 s. The first step's MILP reduces the
+// model (below) and takes 21 s at 80 streams (2 s at 40); the later steps go on from its reduced
+// model with their earlier choices fixed in it and take 1.7 to 1.9 s each at 80 streams (0.5 s at
+// 40), the area check and the rest of a step about 2 s. Every step's objective is 40 at 80 streams
+// (bound 39.978) and 20 at 40 (bound 19.995), as before; the steps choose the same exchangers, whose
+// duties move by a few hundredths of a kW (another optimal vertex of the same LP); two runs give the
+// same bytes.
 // The first step's MILP (40 streams: 15,000 columns, 32,000 rows, 2,468 binaries; 80 streams:
 // 60,000 columns, 130,000 rows, 9,938 binaries), ended at the root by its first solution at the
 // loose gap: the relaxation of the full model (presolved dual simplex, full steepest edge,
@@ -90,9 +92,15 @@ BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRe
 // choices fixed, started from the first step's root basis (0.2 s); then the neighbourhood where the
 // step's root relaxation is integral (all binaries but 40 to 50 fixed), preprocessed to about 28,000
 // columns and 18,000 rows and searched without strong branching or cuts to the first solution within
-// 0.5 % of the root bound (about 90 nodes, 5 to 6 s); the answer carried back by fixing the
-// binaries and solving the model's LP (2 s). The first step, after the pump's solution (40.372 at 80
-// streams), searches the neighbourhood where that solution and the root agree (8 s), which finds 40.
+// 0.5 % of the root bound (12 to 15 nodes, 0.6 s); the answer carried back by fixing the binaries in
+// the model's LP kept from the first carrying back and solving it again from its last basis (0.05
+// to 0.1 s; loaded, presolved and solved from the slack basis each time: 1.6 to 2 s). The first
+// step, after the pump's solution (40.372 at 80 streams), searches the neighbourhood where that
+// solution and the root agree (90 nodes, 2.6 s), which finds 40.
+// Each solution a search finds is checked by the LP with its integers fixed; CBC solves that LP from
+// the slack basis unless told to start from the current one, and those checks were most of the
+// trees' time: 5 to 6 s of the later steps' 12 to 15 nodes, 5 s of the first step's 90 nodes and
+// 6 s of its pump (the first step's MILP 27 s with them, 21 s without).
 // Measured and left, with the reduced model kept:
 // - the pump in every later step and only its solution improved where it agrees with the root (the
 //   first step as before): 40.372, 40.010, 40.393, 40.010, 40.393 at 80 streams (two steps more

@@ -54,6 +54,10 @@ bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<doub
     sub.setMaximumNodes(kNeighbourhoodNodes);
     sub.setCutoff(cutoff);
     if (gap >= 0.0) sub.setAllowableFractionGap(gap);
+    // A solution found in the tree is checked by solving the LP with its integers fixed, from the
+    // node's own basis: from the slack basis (the engine's default) each check took about as long
+    // as the node LPs of the whole tree (0.4 s at 80 streams), the same answers.
+    sub.setSpecialOptions(sub.specialOptions() | 2);
     sub.setNumberStrong(0);
     sub.setNumberBeforeTrust(0);
     CbcRounding rounding(sub);
