@@ -23,6 +23,9 @@ struct BatchCase {
     int expected;  // SetValues' answer
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<std::uint8_t> StoreStream(const CPIHeatIntegrationStream& s) {
     LurmetBinaryFile f = LurmetBinaryFile::ForWriting();
     EXPECT_TRUE(s.Store(f));

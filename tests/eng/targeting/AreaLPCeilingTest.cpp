@@ -57,6 +57,9 @@ struct LimitCase {
     int expected;  // the state the solve must end in
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
+
 class AreaLPHeldShort : public ::testing::TestWithParam<LimitCase> {};
 
 // 24 streams, 521 load rows: the unlimited solve takes 9 rounds and holds up to about 10 columns a

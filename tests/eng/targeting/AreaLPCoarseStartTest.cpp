@@ -155,6 +155,9 @@ struct TableCase {
     int option;
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const TableCase& c, std::ostream* os) { *os << c.name; }
+
 class AreaLPCoarseStartTables : public ::testing::TestWithParam<TableCase> {};
 
 // Started from the coarser LP's flow, the solve reaches the optimum of every column (the general

@@ -296,6 +296,9 @@ struct PricingCase {
     double pricedShare;
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const PricingCase& c, std::ostream* os) { *os << c.name; }
+
 class AreaLPPricing : public ::testing::TestWithParam<PricingCase> {};
 
 // Near the optimum the pricing settles nearly every candidate a whole interval pair at a time,

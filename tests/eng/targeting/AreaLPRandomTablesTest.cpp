@@ -79,6 +79,9 @@ struct RecordedTable {
     double ownApproach = 0.0;
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const RecordedTable& c, std::ostream* os) { *os << c.name; }
+
 class AreaLPRandomTables : public ::testing::TestWithParam<RecordedTable> {};
 
 TEST_P(AreaLPRandomTables, GiveTheAreasFirstRecorded) {

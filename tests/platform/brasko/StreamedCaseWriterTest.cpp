@@ -22,6 +22,9 @@ struct Shape {
     int inner;  // records inside each, each with a few fields and a value tree
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const Shape& c, std::ostream* os) { *os << c.name; }
+
 // Nested records of doubles, strings and value trees; `bound` learns the most bytes the writer
 // held at once.
 bool WriteShape(LurmetBinaryFile& f, const Shape& s, std::size_t& bound) {

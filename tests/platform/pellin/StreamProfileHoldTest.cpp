@@ -38,6 +38,9 @@ struct HoldCase {
     double fraction;
 };
 
+// A failing case is named by its name, not by its bytes.
+void PrintTo(const HoldCase& c, std::ostream* os) { *os << c.name; }
+
 class StreamProfileHold : public ::testing::TestWithParam<HoldCase> {};
 
 // Held or read afresh, the profile answers the same to the last bit, and fails alike.
