@@ -14,9 +14,27 @@ constexpr double kBalanceTolerance = 1e-9;
 
 struct Forest {
     std::vector<int> parent, parentArc, order;
-    std::vector<std::size_t> first;
-    std::vector<int> adjacent;
+    std::vector<std::size_t> first, adjacent;
 };
+
+// Each node's arcs (at either end) among those `listed`: node u's are adjacent[first[u]] up to
+// adjacent[first[u + 1]].
+template <class Arcs>
+void Incidence(const Arcs& arcs, std::size_t nodes, const std::vector<std::size_t>& listed,
+               std::vector<std::size_t>& first, std::vector<std::size_t>& adjacent) {
+    first.assign(nodes + 1, 0);
+    for (const std::size_t e : listed) {
+        ++first[static_cast<std::size_t>(arcs[e].source) + 1];
+        ++first[static_cast<std::size_t>(arcs[e].target) + 1];
+    }
+    for (std::size_t u = 0; u < nodes; ++u) first[u + 1] += first[u];
+    adjacent.assign(first[nodes], 0);
+    std::vector<std::size_t> fill(first.begin(), first.end() - 1);
+    for (const std::size_t e : listed) {
+        adjacent[fill[static_cast<std::size_t>(arcs[e].source)]++] = e;
+        adjacent[fill[static_cast<std::size_t>(arcs[e].target)]++] = e;
+    }
+}
 
 int Find(std::vector<int>& set, int x) {
     while (set[static_cast<std::size_t>(x)] != x) {
@@ -72,20 +90,10 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
 
     Forest forest;
     auto root = [&] {
-        forest.first.assign(nodes + 1, 0);
+        std::vector<std::size_t> flowing;
         for (std::size_t e = 0; e < arcs; ++e)
-            if (flow[e] > 0.0) {
-                ++forest.first[static_cast<std::size_t>(m_arcs[e].source) + 1];
-                ++forest.first[static_cast<std::size_t>(m_arcs[e].target) + 1];
-            }
-        for (std::size_t u = 0; u < nodes; ++u) forest.first[u + 1] += forest.first[u];
-        forest.adjacent.assign(forest.first[nodes], 0);
-        std::vector<std::size_t> fill(forest.first.begin(), forest.first.end() - 1);
-        for (std::size_t e = 0; e < arcs; ++e)
-            if (flow[e] > 0.0) {
-                forest.adjacent[fill[static_cast<std::size_t>(m_arcs[e].source)]++] = static_cast<int>(e);
-                forest.adjacent[fill[static_cast<std::size_t>(m_arcs[e].target)]++] = static_cast<int>(e);
-            }
+            if (flow[e] > 0.0) flowing.push_back(e);
+        Incidence(m_arcs, nodes, flowing, forest.first, forest.adjacent);
         forest.parent.assign(nodes, -2);
         forest.parentArc.assign(nodes, -1);
         forest.order.clear();
@@ -96,13 +104,13 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
             for (; head < forest.order.size(); ++head) {
                 const int u = forest.order[head];
                 for (std::size_t k = forest.first[static_cast<std::size_t>(u)]; k < forest.first[static_cast<std::size_t>(u) + 1]; ++k) {
-                    const int e = forest.adjacent[k];
-                    if (!inTree[static_cast<std::size_t>(e)]) continue;
-                    const Arc& arc = m_arcs[static_cast<std::size_t>(e)];
+                    const std::size_t e = forest.adjacent[k];
+                    if (!inTree[e]) continue;
+                    const Arc& arc = m_arcs[e];
                     const int v = arc.source == u ? arc.target : arc.source;
                     if (forest.parent[static_cast<std::size_t>(v)] != -2) continue;
                     forest.parent[static_cast<std::size_t>(v)] = u;
-                    forest.parentArc[static_cast<std::size_t>(v)] = e;
+                    forest.parentArc[static_cast<std::size_t>(v)] = static_cast<int>(e);
                     forest.order.push_back(v);
                 }
             }
@@ -277,18 +285,8 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
 
 bool AreaLPNetwork::BuildTree(const std::vector<std::size_t>& treeArcs) {
     const std::size_t nodes = static_cast<std::size_t>(m_rows) + 1;
-    std::vector<std::size_t> first(nodes + 1, 0);
-    for (const std::size_t e : treeArcs) {
-        ++first[static_cast<std::size_t>(m_arcs[e].source) + 1];
-        ++first[static_cast<std::size_t>(m_arcs[e].target) + 1];
-    }
-    for (std::size_t u = 0; u < nodes; ++u) first[u + 1] += first[u];
-    std::vector<std::size_t> adjacent(first[nodes]);
-    std::vector<std::size_t> fill(first.begin(), first.end() - 1);
-    for (const std::size_t e : treeArcs) {
-        adjacent[fill[static_cast<std::size_t>(m_arcs[e].source)]++] = e;
-        adjacent[fill[static_cast<std::size_t>(m_arcs[e].target)]++] = e;
-    }
+    std::vector<std::size_t> first, adjacent;
+    Incidence(m_arcs, nodes, treeArcs, first, adjacent);
     // Depth first from the root: the thread is the preorder, each node's last successor the last
     // of its subtree in it.
     const std::size_t root = static_cast<std::size_t>(m_root);
