@@ -332,3 +332,19 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 // 100 / 200 / 300 streams 0.58 / 3.87 / 10.36 s (countercurrent 0.48 / 2.72 / 9.41 s), again
 // 0.58 / 2.85 / 9.73 s (0.47 / 2.70 / 9.01 s); peak 198-202 MiB. 300 streams stay near 10 s and
 // not reliably under it: the refusal from 400 streams stays.
+// Then the coarser LPs below the first made of the grid alone: they were cut by the driving force
+// as the scenario's own LP is, and those cuts, not the grid, set their rows (17,000 at each level
+// below the first at 300 streams, whatever the grid). Without the cuts the levels shrink with the
+// grid (300 streams: 23,666 / 8,989 / 3,444 / 2,868 rows instead of 23,666 / 17,092) and the
+// coarsest is solved in 38,000 pivots instead of 530,000. The first coarser LP keeps its cuts (its
+// optimum must lie close to the fine one's: without them there, 8.9-10.7 s at 300 streams). Old and
+// new side by side on two cores of a loaded machine, then the new alone (CPU s):
+//   streams  shell-and-tube old / new / alone   countercurrent old / new / alone   pivots/row
+//   40       0.054 / 0.034 / 0.037              0.032 / 0.034 / 0.030              9.85 (same)
+//   100      0.67 / 0.29 / 0.27                 0.48 / 0.26 / 0.24                 20.5 / 9.9
+//   200      3.93 / 2.41 / 2.22                 2.82 / 2.30 / 2.06                 17.0 / 12.4
+//   300      11.0 / 9.64 / 8.18                 10.1 / 8.26 / 7.92                 19.3 / 16.0
+// LP optimum after: 2362.9739977426743, 5924.449141058852, 8858.38851910112 (countercurrent
+// 2362.08054572207, 5922.620177243999, 8856.508991869368): within 2e-12 of before. Shell-and-tube
+// area 2727.6168, 7070.0442, 10588.914 m2 with 731, 3233, 6110 shells; 40 streams the same to the
+// last bit.
