@@ -128,6 +128,13 @@ std::string AreaLPNote(double dtmin) {
            "approach to 2 C; it may fall below the area a network at DTmin " +
            fixed(dtmin, 3) + " C needs";
 }
+
+// A scenario too large for the area LP over its own intervals is solved over a grid.
+std::string AreaLPGridNote(double step) {
+    return "the table is too large for the area LP over its own temperature intervals: it was solved over a grid of " +
+           fixed(step, 3) + " C, every stream's shifted ends moved to the nearest grid point with its load kept, so "
+           "the area and shells are those of streams up to " + fixed(0.5 * step, 3) + " C from their own ends";
+}
 }  // namespace
 
 const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
@@ -198,7 +205,10 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
                               : "area, shells, capital and total annual cost are not available: the area LP could not "
                                 "exchange the loads");
     }
-    if (r.available && r.areaAvailable && scenario.GetAreaTargetMethod() == kAreaLP) r.notes.push_back(AreaLPNote(r.dtmin));
+    if (r.available && r.areaAvailable && scenario.GetAreaTargetMethod() == kAreaLP) {
+        r.notes.push_back(AreaLPNote(r.dtmin));
+        if (const double grid = scenario.GetAreaLPGridStep(); grid > 0.0) r.notes.push_back(AreaLPGridNote(grid));
+    }
     if (r.available && needsUtility) {
         if (!sameLoad(hotPlaced, r.hotUtility))
             r.notes.push_back("the placed hot utility loads add up to " + kw(hotPlaced) + ", not the target " +
@@ -386,9 +396,11 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
             (i < best ? risesLeft : risesRight) = true;
         }
     }
-    if (!r.points.empty() && scenario.GetAreaTargetMethod() == kAreaLP)
+    if (!r.points.empty() && scenario.GetAreaTargetMethod() == kAreaLP) {
         r.notes.push_back("the areas come from the area LP, which lets streams without a DTmin contribution of their "
                           "own approach to 2 C; they may fall below the area a network at each point's DTmin needs");
+        if (const double grid = scenario.GetAreaLPGridStep(); grid > 0.0) r.notes.push_back(AreaLPGridNote(grid));
+    }
     std::size_t missing = 0, capped = 0;
     double cappedShells = 0.0;
     bool sameCap = true;

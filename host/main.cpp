@@ -381,18 +381,17 @@ bool checkRange(const Options& o, std::string& error) {
     return true;
 }
 
-// An area LP larger than can be solved in a reasonable time (or held) is refused before it is built; the run says so and
-// fails rather than reporting targets without an area. The advice names what the user can change:
-// the matches forbidden, or the method asked for (here or in the case read).
+// An area LP too large to solve even over a grid of temperatures (more stream segments than the load rows it is
+// solved with) is refused before it is built; the run says so and fails rather than reporting targets without an
+// area. The advice names what the user can change: the matches forbidden, or the method asked for (here or in the
+// case read).
 bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
     if (scenario.GetAreaTargetState() != 4) return false;
-    char columns[64];
-    std::snprintf(columns, sizeof columns, "%.0f", scenario.GetAreaLPColumnsNeeded());
     const char* advice = !o.forbidden.empty() ? "forbid fewer matches, or take the Bath area without --forbid"
                          : o.areaMethod == 1  ? "take the Bath area with --area-method bath"
                                               : "the case asks for the area LP; take the Bath area with --area-method bath";
-    error = std::string("the area LP would need ") + columns +
-            " columns, more than it can solve in reasonable time; it was not built (" + advice + ")";
+    error = std::string("the table has more stream segments than the area LP can take, even over a grid of "
+                        "temperatures; it was not built (") + advice + ")";
     return true;
 }
 

@@ -134,11 +134,14 @@ public:
     // them, are results: 0 not computed (no valid utility placement), 1 computed, 2 not available
     // because heat would have to pass where the balanced composite curves touch or cross (no
     // positive driving force), 3 not available because the area LP could not exchange the loads,
-    // 4 not available because the area LP is larger than the solver can hold (it was not built).
+    // 4 not available because the area LP is too large to solve even over a grid of temperatures
+    // (more stream segments than the load rows it is solved with; it was not built).
     // Where they are not results they answer 0.
     virtual int GetAreaTargetState() const { return 0; }
-    // With state 4, the columns the area LP would need; else 0.
-    virtual double GetAreaLPColumnsNeeded() const { return 0.0; }
+    // The width (K) of the grid of shifted temperatures the area LP was last solved over (a
+    // scenario too large for its own intervals: every stream's shifted ends moved to the grid,
+    // loads kept); 0 when it was solved over its own intervals or not at all.
+    virtual double GetAreaLPGridStep() const { return 0.0; }
     virtual int GetUtilityAssignmentStatus(int side) = 0;
     virtual int GetNumberOfSuperTargetPoints() const = 0;
     virtual int ValidateTargetMethodsForForbiddenMatches() = 0;

@@ -267,7 +267,7 @@ public:
     bool IsShellsTargetCapped() const override;
     bool IsPointShellsTargetCapped(int index) const override;
     int GetAreaTargetState() const override;
-    double GetAreaLPColumnsNeeded() const override;
+    double GetAreaLPGridStep() const override;
     int GetUtilityAssignmentStatus(int side) override;
     int GetNumberOfSuperTargetPoints() const override;
     int ValidateTargetMethodsForForbiddenMatches() override;

@@ -272,7 +272,7 @@ double CPIScenario::GetAreaTarget(int kind) const { return AreaTargetValue(m_pAr
 int CPIScenario::GetNumberOfShellsTarget() const { return AreaTargetShells(m_pAreaTarget); }
 bool CPIScenario::IsShellsTargetCapped() const { return AreaTargetShellsCapped(m_pAreaTarget); }
 int CPIScenario::GetAreaTargetState() const { return AreaTargetState(m_pAreaTarget); }
-double CPIScenario::GetAreaLPColumnsNeeded() const { return AreaTargetColumnsNeeded(m_pAreaTarget); }
+double CPIScenario::GetAreaLPGridStep() const { return AreaTargetLPGridStep(m_pAreaTarget); }
 int CPIScenario::GetNumberOfAreaTargetMatches() const { return AreaTargetMatchCount(m_pAreaTarget); }
 double CPIScenario::GetAreaTargetMatchValue(int selector, int index) const {
     return AreaTargetMatchValue(m_pAreaTarget, selector, index);

@@ -3,6 +3,7 @@
 #include "eng/targeting/AreaLP.h"
 
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/MatchwiseStreamData.h"
 #include "eng/targeting/AreaTarget.h"
 
 #include <algorithm>
@@ -47,8 +48,6 @@ void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, dou
     m_segments.assign(segments.begin(), segments.end());
     m_segments.erase(std::remove(m_segments.begin(), m_segments.end(), nullptr), m_segments.end());
 
-    SetTemporaryContributions();
-    BuildIntervals();
     if (m_pModel) {
         m_pModel->Free();
         m_pModel->FreeMatchTable();
@@ -57,6 +56,23 @@ void AreaLP::Rebuild(std::span<StreamSegment* const> segments, double dtMin, dou
         m_pModel = std::make_unique<LPProblem>();
     }
     m_columnF.clear();
+    SetTemporaryContributions();
+    if (m_segments.size() > m_nMaxRows) {
+        // Every segment makes a row at least, however wide the grid: such a model is refused
+        // before its intervals (whose member lists alone grow with the rows) are built.
+        m_pIntervals.reset();
+        m_members.clear();
+        m_nIntervalCount = 0;
+        m_nRowsNeeded = m_segments.size();
+        m_dColumnsNeeded = 0.0;
+        m_dGridStep = 0.0;
+        m_nState = TooLarge;
+        // The match records hold no area of an earlier computation either.
+        if (matches) matches->Distribute(3, nullptr);
+        RestoreContributions();
+        return;
+    }
+    BuildIntervals();
     CountModel();
     Compute(matches, true);
     RestoreContributions();
@@ -84,7 +100,8 @@ void AreaLP::CountModel() {
 }
 
 void AreaLP::Refresh(const AreaTargetInputs& in) {
-    if (!m_pModel || !m_pIntervals) {
+    // A result over a grid kept no model of its own: the grid is made afresh.
+    if (!m_pModel || !m_pIntervals || m_dGridStep > 0.0) {
         static const SegmentRefs none;
         Rebuild(in.segments ? *in.segments : none, in.dtMin, in.minimumFFactor, in.matches);
         return;
@@ -108,12 +125,18 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         case Both: kinds = {Countercurrent, ShellAndTube}; break;
         default: return;
     }
-    if (IsTooLarge(m_nRowsNeeded, m_dColumnsNeeded)) {
-        m_nState = TooLarge;
+    m_dGridStep = 0.0;
+    m_nGridRows = 0;
+    m_nPivots = 0;
+    if (m_nRowsNeeded > m_nMaxRows || IsTooLarge(m_nRowsNeeded)) {
+        if (!ComputeOnGrid(matches)) {
+            m_nState = TooLarge;
+            if (matches) matches->Distribute(3, nullptr);
+        }
+        m_pNetwork.reset();
         return;
     }
     m_nState = Computed;
-    m_nPivots = 0;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         const int kind = kinds[k];
         if (fullModel && k > 0 && m_method == Method::Network && m_pNetwork) Reprice(kind);

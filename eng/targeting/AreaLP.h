@@ -21,6 +21,9 @@
 // vertically between the curves, is solved as a network (AreaLPNetwork.h, a transportation
 // problem), and the row prices of each solve bring in the columns that would lower the area,
 // until none would. Memory thus grows with the columns the optimum needs, not with the candidates.
+// A very large model (more than MaxRows load rows) is solved over a grid of shifted temperatures
+// instead (AreaLPGrid.cpp): its areas are those of streams whose ends lie up to half a grid step
+// from their own, and GetGridStep says how wide the grid was.
 // A large model (DefaultCoarseStartRows) first solves the same LP over coarser intervals and
 // starts the network from that optimum spread over its own rows (AreaLPCoarse.cpp): the simplex
 // then needs a few pivots per row instead of tens.
@@ -137,6 +140,17 @@ public:
     // (MaxColumns and MaxPricingRounds unless lowered, as a check of a solve held short of them).
     void SetMaxColumns(std::size_t columns) { m_nMaxColumns = columns; }
     void SetMaxPricingRounds(int rounds) { m_nMaxPricingRounds = rounds; }
+    // The most load rows the LP is solved with. A scenario whose own intervals would give more is
+    // solved over an even grid of shifted temperatures, the finest that keeps the rows within
+    // this: every process segment's shifted ends move to the nearest grid point and its heat
+    // capacity flowrate is scaled so that it keeps its load. Random tables: 300 streams make
+    // 68,000 rows of their own (about 8 s CPU); 400 streams (118,000) and more are solved over a
+    // grid, in 13 s (400 streams) to 36 s (1,000 streams, 99,000 rows, 300 MB).
+    static constexpr std::size_t MaxRows = 100000;
+    void SetMaxRows(std::size_t rows) { m_nMaxRows = rows; }
+    // The width (K) of the grid the last computation was solved over; 0 when it was solved over
+    // the scenario's own intervals.
+    double GetGridStep() const { return m_dGridStep; }
     void Distribute(int kind, MatchwiseStreamDataList* matches);
 
     // T(i) - T(j) and T(i+1) - T(j+1) of the interval boundaries.
@@ -151,24 +165,19 @@ public:
     double GetShells() const { return m_dShells; }
     // Whether the results are results: 0 not computed, 1 computed, 3 not available because the
     // loads could not be exchanged (a solve failed, or heat was left without a partner), 4 not
-    // built because the model is larger than the solver can hold (GetColumnsNeeded says how
-    // large); the results are then 0.
+    // built because not even the widest grid brings the model within MaxRows (GetColumnsNeeded
+    // says how large the scenario's own model would be); the results are then 0.
     enum State : int { NotComputed = 0, Computed = 1, NotSolved = 3, TooLarge = 4 };
     int GetState() const { return m_nState; }
     // The columns of the whole transportation model of the last rebuild (candidate columns: every
     // hot row with every cold row at or below it).
     double GetColumnsNeeded() const { return m_dColumnsNeeded; }
-    // Whether a model of these rows and candidate columns is refused before it is built: the
-    // restricted model holds an artificial and at least one starting column per row, and all of
-    // them must fit in MaxColumns. Above MaxCandidateColumns the solve takes longer than a user
-    // waits: memory grows with the columns kept, not with the candidates (300 random streams:
-    // about 200 MiB), but the time grows as about n^3.1 with the pivots of the network simplex (300
-    // random streams: about 10 s CPU; 400 streams, 1.6e9 candidates and 118,000 rows, would take
-    // about 25 s, 1,000 streams far longer, and their 690,000 rows exceed MaxColumns as well).
-    static constexpr double MaxCandidateColumns = 1e9;
-    static bool IsTooLarge(std::size_t rows, double candidates) {
-        return 2 * rows > MaxColumns || candidates > MaxCandidateColumns;
-    }
+    // Whether a model of this many rows cannot be held: the restricted model holds an artificial
+    // and at least one starting column per row, and all of them must fit in MaxColumns. Time is
+    // kept in bounds by MaxRows (a larger model is solved over a grid), so a model is refused
+    // only when not even the widest grid brings it within MaxRows: memory grows with the columns
+    // kept, about 200 MiB at 68,000 rows.
+    static bool IsTooLarge(std::size_t rows) { return 2 * rows > MaxColumns; }
     double GetDTmin() const { return m_dDTmin; }
     double GetMinimumFFactor() const { return m_dMinimumFFactor; }
     int GetOption() const { return m_nOption; }
@@ -184,8 +193,9 @@ public:
     // Pivots of the network simplex over the last computation (every kind of exchanger, and the
     // coarser LPs solved for a start).
     std::int64_t GetPivots() const { return m_nPivots; }
-    // Load rows of the last model (one per segment and interval it lies in).
-    std::size_t GetRowCount() const { return m_rowLoads.size(); }
+    // Load rows of the last model (one per segment and interval it lies in; over the grid, when
+    // the last computation was solved over one).
+    std::size_t GetRowCount() const { return m_dGridStep > 0.0 ? m_nGridRows : m_rowLoads.size(); }
     // Candidate columns the last pricing round priced one by one (the others were settled a whole
     // interval pair at a time); GetColumnsNeeded counts them all.
     double GetCandidatesPriced() const { return m_dCandidatesPriced; }
@@ -243,6 +253,16 @@ private:
     // needs are added to the model, `flows` gets a flow per column and `artificial` the heat
     // each row leaves unplaced. False when no coarser LP is worth solving or it could not be.
     bool CoarseStart(std::vector<double>& flows, std::vector<double>& artificial);
+    // The lowest and highest shifted temperature of the segments.
+    static void ShiftedRange(const SegmentRefs& segments, double& low, double& high);
+    // Copies of the segments (kept in `copies`) with every process segment's shifted ends moved to
+    // the nearest point of the grid low + k step, its heat capacity flowrate scaled so that its
+    // load stays; a segment narrower than half a step keeps one step. Utility segments as they are.
+    static SegmentRefs OnGrid(const SegmentRefs& segments, double low, double step,
+                              std::vector<std::unique_ptr<StreamSegment>>& copies);
+    // Computes the results over the finest grid that keeps the rows within m_nMaxRows; false when
+    // no grid does.
+    bool ComputeOnGrid(MatchwiseStreamDataList* matches);
     // Removes the columns whose flag is 0, keeping the others in order.
     void DropColumns(const std::vector<char>& keep);
     bool SolveWithLPSolver();
@@ -297,5 +317,11 @@ private:
     std::int64_t m_nCoarsePivots = 0;
     std::size_t m_nCoarseRows = 0;
     std::size_t m_nMaxColumns = MaxColumns;
+    std::size_t m_nMaxRows = MaxRows;
+    // No cut by the driving force makes a part narrower than this (NarrowestPart; over a grid,
+    // the grid's step: finer parts than the stream ends are moved by would only add rows).
+    double m_dNarrowestPart = NarrowestPart;
+    double m_dGridStep = 0.0;
+    std::size_t m_nGridRows = 0;
     int m_nMaxPricingRounds = MaxPricingRounds;
 };

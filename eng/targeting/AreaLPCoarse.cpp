@@ -60,39 +60,16 @@ bool AreaLP::CoarseStart(std::vector<double>& flows, std::vector<double>& artifi
     if (m_nCoarseLevel >= kMostCoarseLevels || m_nCoarseStartRows == 0 || rows < m_nCoarseStartRows || m_segments.empty())
         return false;
 
-    double low = std::numeric_limits<double>::infinity(), high = -low;
-    for (const StreamSegment* s : m_segments) {
-        low = std::min({low, s->dShiftedInletTemperature, s->dShiftedOutletTemperature});
-        high = std::max({high, s->dShiftedInletTemperature, s->dShiftedOutletTemperature});
-    }
+    double low = 0.0, high = 0.0;
+    ShiftedRange(m_segments, low, high);
     const double step = (high - low) * kCoarseGrid / std::max(m_nIntervalCount, 1);
     if (!(step > 0.0)) return false;
     std::vector<std::unique_ptr<StreamSegment>> copies;
-    SegmentRefs coarseSegments;
+    const SegmentRefs coarseSegments = OnGrid(m_segments, low, step, copies);
     std::unordered_map<const StreamSegment*, int> segmentIndex;
     for (std::size_t q = 0; q < m_segments.size(); ++q) {
-        const StreamSegment& s = *m_segments[q];
-        segmentIndex.emplace(&s, static_cast<int>(q));
-        auto copy = std::make_unique<StreamSegment>(s);
-        if (s.nKind != 1) {
-            const double top = std::max(s.dShiftedInletTemperature, s.dShiftedOutletTemperature);
-            const double bottom = std::min(s.dShiftedInletTemperature, s.dShiftedOutletTemperature);
-            double newTop = low + std::round((top - low) / step) * step;
-            double newBottom = low + std::round((bottom - low) / step) * step;
-            if (newTop - newBottom < 0.5 * step) newTop = newBottom + step;
-            if (top > bottom) {
-                auto moved = [&](double t) { return t == top ? newTop : newBottom; };
-                const double in = moved(s.dShiftedInletTemperature), out = moved(s.dShiftedOutletTemperature);
-                copy->dInletTemperature += in - s.dShiftedInletTemperature;
-                copy->dOutletTemperature += out - s.dShiftedOutletTemperature;
-                copy->dShiftedInletTemperature = in;
-                copy->dShiftedOutletTemperature = out;
-                copy->dHeatCapacityFlowrate *= (top - bottom) / (newTop - newBottom);
-            }
-        }
-        segmentIndex.emplace(copy.get(), static_cast<int>(q));
-        coarseSegments.push_back(copy.get());
-        copies.push_back(std::move(copy));
+        segmentIndex.emplace(m_segments[q], static_cast<int>(q));
+        segmentIndex.emplace(coarseSegments[q], static_cast<int>(q));
     }
 
     AreaLP coarse;
@@ -105,7 +82,7 @@ bool AreaLP::CoarseStart(std::vector<double>& flows, std::vector<double>& artifi
     coarse.m_segments = coarseSegments;
     coarse.BuildIntervals();
     coarse.CountModel();
-    if (IsTooLarge(coarse.m_nRowsNeeded, coarse.m_dColumnsNeeded) || coarse.m_nRowsNeeded >= rows) return false;
+    if (IsTooLarge(coarse.m_nRowsNeeded) || coarse.m_nRowsNeeded >= rows) return false;
     if (!coarse.BuildModel(m_nKind) || !coarse.SolveOnNetwork()) return false;
     m_nCoarsePivots = (coarse.m_pNetwork ? coarse.m_pNetwork->GetPivots() : 0) + coarse.m_nCoarsePivots;
     m_nCoarseRows = coarse.m_rowLoads.size();

@@ -117,12 +117,12 @@ std::vector<std::size_t> AreaLP::DrivingForceParts() const {
     for (int attempt = 0; attempt < 64; ++attempt) {
         double total = 0.0;
         for (std::size_t k = 0; k < width.size(); ++k)
-            total += std::ceil(width[k] / std::max(wanted[k] * scale, NarrowestPart) - 1e-9);
+            total += std::ceil(width[k] / std::max(wanted[k] * scale, m_dNarrowestPart) - 1e-9);
         if (total <= MaxIntervals) break;
         scale *= 1.25;
     }
     for (std::size_t k = 0; k < width.size(); ++k) {
-        const double n = std::ceil(width[k] / std::max(wanted[k] * scale, NarrowestPart) - 1e-9);
+        const double n = std::ceil(width[k] / std::max(wanted[k] * scale, m_dNarrowestPart) - 1e-9);
         parts[k] = n > 1.0 ? static_cast<std::size_t>(std::min(n, 1e6)) - 1 : 0;
     }
     return parts;

@@ -203,9 +203,9 @@ int AreaTargetState(const AreaTarget* record) {
     return 0;
 }
 
-double AreaTargetColumnsNeeded(const AreaTarget* record) {
+double AreaTargetLPGridStep(const AreaTarget* record) {
     if (!record || record->nMethod != AreaTarget::LinearProgramming || !record->pLP) return 0.0;
-    return record->pLP->GetState() == AreaLP::TooLarge ? record->pLP->GetColumnsNeeded() : 0.0;
+    return record->pLP->GetState() == AreaLP::Computed ? record->pLP->GetGridStep() : 0.0;
 }
 
 bool AreaTargetShellsCapped(const AreaTarget* record) {

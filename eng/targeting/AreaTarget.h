@@ -111,8 +111,9 @@ int AreaTargetShells(const AreaTarget* record);
 int AreaTargetState(const AreaTarget* record);
 // Whether the record's shells target stopped at a region's cap.
 bool AreaTargetShellsCapped(const AreaTarget* record);
-// The columns an area LP too large to build would need (0 unless its state is 4).
-double AreaTargetColumnsNeeded(const AreaTarget* record);
+// The grid the area LP was last solved over (K; 0 over the scenario's own intervals or without
+// an area LP).
+double AreaTargetLPGridStep(const AreaTarget* record);
 // The Bath result's intervals.
 int AreaTargetMatchCount(const AreaTarget* record);
 // A value of the Bath result's interval `index` by selector: 0-3 the values 0-3, 4 the hot
