@@ -76,10 +76,13 @@ public:
     // wider ones everywhere.
     static constexpr double NarrowestPart = 0.05;
     static constexpr int MaxIntervals = 4000;
-    // A model larger than this is not built: the results stay 0. The restricted model never holds
-    // more columns: near this many, the columns that stand farthest from paying are let go; a
-    // solve that cannot reach the optimum within it fails (NotSolved).
-    static constexpr std::size_t MaxColumns = 1000000;
+    // The restricted model never holds more columns: near this many, the columns that stand
+    // farthest from paying are let go; a solve that cannot reach the optimum within it fails
+    // (NotSolved). A model over a grid with many streams to an interval needs many columns a row
+    // (2,000 random streams: 2.5 million for 98,000 rows, 690 MB; held to 1,000,000 it let go of
+    // columns it needed round after round and did not settle). Memory follows the columns kept:
+    // 300 random streams 190 MB, 1,000 streams 380 MB.
+    static constexpr std::size_t MaxColumns = 3000000;
     // Rounds of column generation a solve may take; one that has not proved its optimum by then
     // fails (NotSolved) rather than give the area of a solution that may not be optimal.
     static constexpr int MaxPricingRounds = 200;
@@ -145,7 +148,7 @@ public:
     // this: every process segment's shifted ends move to the nearest grid point and its heat
     // capacity flowrate is scaled so that it keeps its load. Random tables: 300 streams make
     // 68,000 rows of their own (about 8 s CPU); 400 streams (118,000) and more are solved over a
-    // grid, in 13 s (400 streams) to 36 s (1,000 streams, 99,000 rows, 300 MB).
+    // grid, in 13 s (400 streams) to 38 s (1,000 streams, 99,000 rows) and 2 minutes (2,000).
     static constexpr std::size_t MaxRows = 100000;
     void SetMaxRows(std::size_t rows) { m_nMaxRows = rows; }
     // The width (K) of the grid the last computation was solved over; 0 when it was solved over

@@ -123,6 +123,8 @@ private:
     std::int64_t m_renumberEvery = 100;
     std::int64_t m_renumberings = 0;
     double m_artificialCost = 0.0;
+    // The share of its price by which an arc must pay to enter (see Optimize).
+    double m_enterTolerance = 0.0;
     std::size_t m_nextArc = 0;
     std::size_t m_blockSize = 1;
     double m_blockShare = 1.0;
