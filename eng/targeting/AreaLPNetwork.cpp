@@ -201,7 +201,7 @@ void AreaLPNetwork::Renumber() {
 // Block search: the arcs are looked at in blocks of about the square root of their number (times
 // the block share), from where the last search stopped; the best arc of the first block that has
 // one enters.
-bool AreaLPNetwork::FindEnteringArc() {
+bool AreaLPNetwork::FindEnteringArc(double tolerance) {
     const std::size_t arcs = m_arcs.size();
     if (arcs == 0) return false;
     m_blockSize = std::max<std::size_t>(static_cast<std::size_t>(m_blockShare * std::sqrt(static_cast<double>(arcs))), 10);
@@ -213,11 +213,11 @@ bool AreaLPNetwork::FindEnteringArc() {
         const std::size_t block = std::min(m_blockSize, left);
         const std::size_t beforeEnd = std::min(block, arcs - e);
         left -= block;
-        SearchBlock(e, e + beforeEnd, best, bestArc);
+        SearchBlock(e, e + beforeEnd, tolerance, best, bestArc);
         e += beforeEnd;
         if (e == arcs) e = 0;
         if (beforeEnd < block) {
-            SearchBlock(0, block - beforeEnd, best, bestArc);
+            SearchBlock(0, block - beforeEnd, tolerance, best, bestArc);
             e = block - beforeEnd;
         }
         if (bestArc != arcs) break;
@@ -230,7 +230,8 @@ bool AreaLPNetwork::FindEnteringArc() {
 
 // Tree arcs are priced at infinity here: no reduced cost of theirs is below `best`, which is
 // never above 0.
-void AreaLPNetwork::SearchBlock(std::size_t from, std::size_t to, double& best, std::size_t& bestArc) const {
+void AreaLPNetwork::SearchBlock(std::size_t from, std::size_t to, double tolerance, double& best,
+                                 std::size_t& bestArc) const {
     const Arc* const arcs = m_arcs.data();
     const double* const pi = m_pi.data();
     double b = best;
@@ -238,7 +239,7 @@ void AreaLPNetwork::SearchBlock(std::size_t from, std::size_t to, double& best, 
     for (std::size_t e = from; e < to; ++e) {
         const Arc& arc = arcs[e];
         const double c = arc.price + pi[arc.source] - pi[arc.target];
-        if (c < b && c < -m_enterTolerance * arc.price) {
+        if (c < b && c < -tolerance * arc.price) {
             b = c;
             at = e;
         }
@@ -464,11 +465,11 @@ void AreaLPNetwork::ShiftPotentials(int first, int stop, double delta) {
 bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {
     // Rounds: pivot until no arc pays, then take the potentials afresh from the tree and look
     // again, so that drift in the potentials neither stops the search early nor keeps it going.
-    m_enterTolerance = kEnterTolerance;
+    double tolerance = kEnterTolerance;
     for (int round = 0; round < 100; ++round) {
-        if (round >= kRoundsAtFirstTolerance) m_enterTolerance = std::min(10.0 * m_enterTolerance, kLoosestEnterTolerance);
+        if (round >= kRoundsAtFirstTolerance) tolerance = std::min(10.0 * tolerance, kLoosestEnterTolerance);
         bool pivoted = false;
-        while (FindEnteringArc()) {
+        while (FindEnteringArc(tolerance)) {
             if (m_pivots >= maxPivots) return false;
             FindJoinNode();
             if (!FindLeavingArc()) return false;
@@ -488,7 +489,7 @@ bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {
         }
         RecomputePotentials();
         if (!pivoted) return true;
-        if (!FindEnteringArc()) return true;
+        if (!FindEnteringArc(tolerance)) return true;
     }
     return false;
 }

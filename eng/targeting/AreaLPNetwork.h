@@ -72,9 +72,10 @@ private:
     double ReducedCost(std::size_t arc) const {
         return m_cost[arc] + m_pi[static_cast<std::size_t>(m_arcs[arc].source)] - m_pi[static_cast<std::size_t>(m_arcs[arc].target)];
     }
-    bool FindEnteringArc();
+    // The entering arc: one whose reduced cost is below -`tolerance` times its price.
+    bool FindEnteringArc(double tolerance);
     // The best arc of arcs [from, to) by reduced cost, if better than `best`.
-    void SearchBlock(std::size_t from, std::size_t to, double& best, std::size_t& bestArc) const;
+    void SearchBlock(std::size_t from, std::size_t to, double tolerance, double& best, std::size_t& bestArc) const;
     void FindJoinNode();
     bool FindLeavingArc();
     void ChangeFlow();
@@ -123,8 +124,6 @@ private:
     std::int64_t m_renumberEvery = 100;
     std::int64_t m_renumberings = 0;
     double m_artificialCost = 0.0;
-    // The share of its price by which an arc must pay to enter (see Optimize).
-    double m_enterTolerance = 0.0;
     std::size_t m_nextArc = 0;
     std::size_t m_blockSize = 1;
     double m_blockShare = 1.0;

@@ -17,10 +17,7 @@ using area_test::StreamScenario;
 
 namespace {
 
-struct Outcome {
-    int state = AreaLP::NotComputed;
-    double objective = 0.0, countercurrent = 0.0, shellAndTube = 0.0, shells = 0.0;
-};
+using Outcome = area_test::LPOutcome;
 
 // The ceiling in columns per load row and the most pricing rounds; 0 leaves the limit as it is.
 Outcome Solve(unsigned seed, int streams, AreaLP::Method method, double ceilingPerRow = 0.0, int rounds = 0,
@@ -39,13 +36,7 @@ Outcome Solve(unsigned seed, int streams, AreaLP::Method method, double ceilingP
     }
     if (rounds > 0) lp.SetMaxPricingRounds(rounds);
     lp.Rebuild(c.segments, 10.0, 0.8, s.Matches());
-    Outcome o;
-    o.state = lp.GetState();
-    o.objective = lp.GetModel() ? lp.GetModel()->dObjectiveValue : 0.0;
-    o.countercurrent = lp.GetCountercurrentArea();
-    o.shellAndTube = lp.GetShellAndTubeArea();
-    o.shells = lp.GetShells();
-    return o;
+    return area_test::OutcomeOf(lp);
 }
 
 struct LimitCase {

@@ -19,9 +19,8 @@ using area_test::StreamScenario;
 
 namespace {
 
-struct Outcome {
-    int state = AreaLP::NotComputed;
-    double objective = 0.0, countercurrent = 0.0, shellAndTube = 0.0, shells = 0.0, grid = 0.0;
+struct Outcome : area_test::LPOutcome {
+    double grid = 0.0;
     std::size_t rows = 0;
     // Sums over the scenario's match records.
     double matchCountercurrent = 0.0, matchShellAndTube = 0.0, matchLoad = 0.0;
@@ -29,11 +28,7 @@ struct Outcome {
 
 Outcome Read(const AreaLP& lp, const MatchwiseStreamDataList* matches) {
     Outcome o;
-    o.state = lp.GetState();
-    o.objective = lp.GetModel() ? lp.GetModel()->dObjectiveValue : 0.0;
-    o.countercurrent = lp.GetCountercurrentArea();
-    o.shellAndTube = lp.GetShellAndTubeArea();
-    o.shells = lp.GetShells();
+    static_cast<area_test::LPOutcome&>(o) = area_test::OutcomeOf(lp);
     o.grid = lp.GetGridStep();
     o.rows = lp.GetRowCount();
     if (matches)
@@ -130,10 +125,14 @@ TEST(AreaLPOverAGridRefresh, AFilmCoefficientChangeIsSolvedAfresh) {
     const std::size_t own = lp->GetRowCount();
     delete lp;
 
+    // Shell-and-tube over at most half the rows of the table's own intervals.
+    auto onGrid = [&](AreaLP& lp) {
+        lp.SetOption(AreaLP::ShellAndTubeOnly);
+        lp.SetMaxRows(own / 2);
+        lp.Rebuild(c.segments, 10.0, 0.8, s.Matches());
+    };
     AreaLP refreshed;
-    refreshed.SetOption(AreaLP::ShellAndTubeOnly);
-    refreshed.SetMaxRows(own / 2);
-    refreshed.Rebuild(c.segments, 10.0, 0.8, s.Matches());
+    onGrid(refreshed);
     const Outcome before = Read(refreshed, s.Matches());
     ASSERT_EQ(before.state, AreaLP::Computed);
     ASSERT_GT(before.grid, 0.0);
@@ -144,9 +143,7 @@ TEST(AreaLPOverAGridRefresh, AFilmCoefficientChangeIsSolvedAfresh) {
     const Outcome after = Read(refreshed, s.Matches());
 
     AreaLP rebuilt;
-    rebuilt.SetOption(AreaLP::ShellAndTubeOnly);
-    rebuilt.SetMaxRows(own / 2);
-    rebuilt.Rebuild(c.segments, 10.0, 0.8, s.Matches());
+    onGrid(rebuilt);
     const Outcome fresh = Read(rebuilt, s.Matches());
     EXPECT_EQ(after.state, AreaLP::Computed);
     EXPECT_GT(after.shellAndTube, before.shellAndTube);

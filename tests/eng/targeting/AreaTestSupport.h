@@ -4,6 +4,7 @@
 // code over a set of segments with their balanced composite curves built.
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/Scenario.h"
+#include "eng/targeting/AreaLP.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/TargetCurve.h"
 
@@ -60,6 +61,22 @@ inline void AddRandomForbiddenTable(StreamScenario& s, unsigned seed, int count)
     s.Add("CU", 10, 11, hot + 100.0, film(rng));
     for (int k = 0; k + 3 < count; k += 4)
         s.scenario->FindStream(("S" + std::to_string(k)).c_str())->LinkStream(("S" + std::to_string(k + 3)).c_str());
+}
+
+// What an area LP answers after a computation.
+struct LPOutcome {
+    int state = AreaLP::NotComputed;
+    double objective = 0.0, countercurrent = 0.0, shellAndTube = 0.0, shells = 0.0;
+};
+
+inline LPOutcome OutcomeOf(const AreaLP& lp) {
+    LPOutcome o;
+    o.state = lp.GetState();
+    o.objective = lp.GetModel() ? lp.GetModel()->dObjectiveValue : 0.0;
+    o.countercurrent = lp.GetCountercurrentArea();
+    o.shellAndTube = lp.GetShellAndTubeArea();
+    o.shells = lp.GetShells();
+    return o;
 }
 
 // The inputs of the area code over `segments` (kept by the caller): a valid placement, the
