@@ -52,7 +52,8 @@ struct RetrofitOptions {
 };
 
 // What a step's result code says. 26 is also the scenario's verdict on a step that saves no
-// utility cost, pays back never or leaves the network incomplete.
+// utility cost, pays back never, leaves a network that cannot be built (a stream short of its
+// target, an exchanger below DTmin, a unit not calculated) or needs more capital than the budget.
 const char* Meaning(int code) {
     switch (code) {
     case 0: return "a model run failed and the solver reported an error";
@@ -60,7 +61,8 @@ const char* Meaning(int code) {
     case 7: return "new exchanger added";
     case 19: return "the network has no process exchanger";
     case 24: return "no alternative utility: at most one hot and one cold utility";
-    case 26: return "no saving: the optimisation failed, the step saves no utility cost, or its network is incomplete";
+    case 26: return "not kept: the optimisation failed, or the step saves no utility cost, never pays back, leaves a "
+                    "network that cannot be built or needs more capital than the budget";
     case 27: return "the area check ended with added area left";
     case 28: return "design optimisation done";
     case 29: return "no repiping found: no result, no benefit or no location";
@@ -158,6 +160,9 @@ struct Step {
     std::vector<DesignReport::Unit> network;
     // Why the step was not kept when its modification as placed cost more than the budget allowed.
     std::string budgetNote;
+    // Why the scenario did not keep a step its driver had made (empty when kept, or when the
+    // result code itself says why).
+    std::string reason;
 };
 
 // The steps of a stepwise run are each made from the base design; a later step leaves out only
@@ -326,6 +331,17 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
         out << "Step " << s.step << ": result " << s.result << ", " << Meaning(s.result) << "\n";
         if (!s.haveDesign) continue;
         out << "  design " << PrintableText(s.design) << (s.kept ? " (kept)" : " (discarded)") << "\n";
+        if (!s.kept) {
+            // A discarded step's network is no result: only what was tried, and why it went.
+            if (s.haveModification) {
+                const Modification& m = s.modification;
+                out << "  tried: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot " << PrintableText(m.hot)
+                    << ", cold " << PrintableText(m.cold) << "\n";
+            }
+            if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason) << "\n";
+            else if (!s.budgetNote.empty()) out << "  budget: " << s.budgetNote << "\n";
+            continue;
+        }
         if (s.haveModification) {
             const Modification& m = s.modification;
             out << "  modification: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot "
@@ -359,15 +375,17 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
         out << "{\"step\":" << s.step << ",\"result\":" << s.result << ",\"meaning\":" << JsonString(Meaning(s.result))
             << ",\"kept\":" << (s.kept ? "true" : "false") << ",\"design\":"
             << (s.haveDesign ? JsonString(s.design) : "null") << ",\"modification\":";
+        // A discarded step's numbers describe no network anyone would build: they are null.
         if (s.haveModification) {
             const Modification& m = s.modification;
             out << "{\"kind\":" << JsonString(mode.kind) << ",\"exchanger\":" << JsonString(m.exchanger)
-                << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold)
-                << ",\"duty\":" << JsonNumber(m.duty) << ",\"added_area\":" << JsonNumber(m.addedArea) << "}";
+                << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold) << ",\"duty\":"
+                << (s.kept ? JsonNumber(m.duty) : "null") << ",\"added_area\":" << (s.kept ? JsonNumber(m.addedArea) : "null")
+                << "}";
         } else {
             out << "null";
         }
-        if (s.haveDesign)
+        if (s.kept)
             out << ",\"hot_utility\":" << JsonNumber(s.hotUtility) << ",\"cold_utility\":" << JsonNumber(s.coldUtility)
                 << ",\"utility_cost\":" << JsonNumber(s.utilityCost)
                 << ",\"utility_cost_saving\":" << JsonNumber(b.utilityCost - s.utilityCost)
@@ -375,7 +393,8 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
         else
             out << ",\"hot_utility\":null,\"cold_utility\":null,\"utility_cost\":null,\"utility_cost_saving\":null,"
                    "\"capital_cost\":null,\"payback\":null";
-        out << ",\"budget_note\":" << (s.budgetNote.empty() ? "null" : JsonString(s.budgetNote)) << ",\"network\":";
+        out << ",\"budget_note\":" << (s.budgetNote.empty() ? "null" : JsonString(s.budgetNote))
+            << ",\"reason\":" << (s.reason.empty() ? "null" : JsonString(s.reason)) << ",\"network\":";
         if (s.kept) {
             out << "[";
             for (std::size_t k = 0; k < s.network.size(); ++k) out << (k ? "," : "") << FormatDesignUnitJson(s.network[k]);
@@ -449,6 +468,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
         s.result = result;
         s.kept = kept.count(s.step) != 0;
         if (s.kept) s.network = networks[s.step];
+        else if (const char* why = scenario->GetRetrofitStepReason(stepwise ? i : 5)) s.reason = why;
         const double placed = scenario->GetRetrofitStepCapital(stepwise ? i : 5);
         if (!s.kept && placed > budget)
             s.budgetNote = "the step needs capital " + number(placed) + "; the budget is " + number(budget);

@@ -207,6 +207,10 @@ public:
     // The capital cost a retrofit step's modification needed as placed, before the area check
     // (index as for the step status; 0 when the step placed nothing).
     virtual double GetRetrofitStepCapital(int index) const = 0;
+    // Why the scenario did not keep a retrofit step the driver had made (index as for the step
+    // status): the stream left short, the exchanger below DTmin, the capital beyond the budget;
+    // empty when the step was kept or the driver's own code says why.
+    virtual const char* GetRetrofitStepReason(int /*index*/) const { return ""; }
     virtual int GetExcelTransferResult() const = 0;
     virtual bool GetUseEquationBasedOptimization() const = 0;
     virtual void SetUseEquationBasedOptimization(bool use) = 0;

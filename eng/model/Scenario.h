@@ -244,6 +244,9 @@ public:
     double GetRetrofitBaseCapitalCost() const override;
     int CheckRetrofitDesign(IHENDesign* design) override;
     bool CanRetrofitDesign(IHENDesign* design) const override;
+    // Why a step the driver made is not kept (empty when it is): no saving, no payback, a
+    // network that cannot be built, or capital beyond the budget.
+    std::string WhyRetrofitStepIsNotKept(IHENDesign& created, const IHENDesign& from, bool stepwise) const;
     int OptimizeDesign(IHENDesign* design, int mode, bool keep) override;
     int GetNumberOfCompleteDesigns() const override {
         RankDesignsIfStale();
@@ -341,6 +344,7 @@ public:
     int GetRetrofitStepStatus(int index) const override;
     int GetRetrofitStatus() const override { return m_nRetrofitStatus[5]; }
     double GetRetrofitStepCapital(int index) const override;
+    const char* GetRetrofitStepReason(int index) const override;
     int GetExcelTransferResult() const override { return m_nExcelTransferResult; }
     bool GetUseEquationBasedOptimization() const override { return m_bEquationBasedOptimization; }
     void SetUseEquationBasedOptimization(bool use) override { m_bEquationBasedOptimization = use; }
@@ -504,6 +508,7 @@ private:
     int m_nRankingEnabled = 1;
     int m_nRetrofitStatus[6] = {-1, -1, -1, -1, -1, -1};
     double m_dRetrofitStepCapital[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    std::string m_retrofitStepReason[6];
     bool m_bRetrofit = false;
     double m_dOptimizerEconomicParameter = 0.0;
     bool m_bTotalSite = false;

@@ -7,12 +7,14 @@
 #include "eng/autodesign/IAdvancedSuperTarget.h"
 #include "eng/design/DesignOptimisationCase.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/design/NetworkBuildability.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "lumeth/Framework.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "win/Module.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -22,6 +24,15 @@ namespace {
 
 constexpr double kMaxNewArea = 10000.0;
 constexpr int kRetrofitCodeNoSaving = 26;
+// A capital within this share of the budget is within the budget: the budget is a round sum,
+// the capital the end of a calculation.
+constexpr double kCapitalPrecision = 1e-9;
+
+std::string FormatMoney(double v) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2f", v);
+    return buffer;
+}
 constexpr int kReady = 3;
 // The run's answer when no design has been chosen as the existing network.
 constexpr int kRetrofitCodeNoBaseDesign = 8;
@@ -303,7 +314,35 @@ bool CPIScenario::CanRetrofitDesign(IHENDesign* design) const {
     const int incomplete = design->GetNumberOfIncompleteHeatExchangers(false);
     for (int i = 0; i < incomplete; ++i)
         if (!IsIdleUtilityExchanger(design->GetIncompleteHeatExchanger(i))) return false;
-    return true;
+    return WhyNetworkIsNotBuildable(*design, DesignByName(m_strBaseDesignName), design->GetDTMin()).empty();
+}
+
+const char* CPIScenario::GetRetrofitStepReason(int index) const {
+    return index >= 0 && index < 6 ? m_retrofitStepReason[index].c_str() : "";
+}
+
+std::string CPIScenario::WhyRetrofitStepIsNotKept(IHENDesign& created, const IHENDesign& from, bool stepwise) const {
+    const double before = stepwise ? from.GetTotalUtilityCost(2) : GetRetrofitBaseUtilityCost();
+    if (before - created.GetTotalUtilityCost(2) < 1e-8) return "the step saves no utility cost";
+    if (created.GetPaybackTime() < 0.0) return "the step never pays back";
+    for (CPIHeatIntegrationStream* stream : m_processStreams)
+        if (!stream->IsComplete()) return "a process stream is incomplete";
+    if (!created.AreStreamTerminalsReady()) return "a stream of the network has no end";
+    const std::vector<CNode*> incomplete = created.GetIncompleteHeatExchangers();
+    for (CNode* unit : incomplete)
+        if (!IsIdleUtilityExchanger(unit)) {
+            CPString name;
+            if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
+            return std::string("the network does not calculate: ") + name.c_str() + " is not calculated";
+        }
+    std::string why = WhyNetworkIsNotBuildable(created, &from, created.GetDTMin());
+    if (!why.empty()) return "the network cannot be built: " + why;
+    // The budget is the most a kept step may spend: at 0 any capital outweighs every saving.
+    const double budget = m_dOptimizerEconomicParameter;
+    const double capital = created.CalculateCapitalCost();
+    if (capital > budget + kCapitalPrecision * std::max(1.0, budget))
+        return "the step needs capital " + FormatMoney(capital) + "; the budget is " + FormatMoney(budget);
+    return std::string();
 }
 
 // Whether the design's hot utility load is already at the target, so that no retrofit step can
@@ -337,6 +376,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
 
     m_strResultDesignName = newName;
     m_retrofitSettings.pBaseFlowSheet = design.GetFlowSheet();
+    m_retrofitSettings.pBaseDesign = &design;
     m_retrofitSettings.strBaseDesignName = designName;
     m_retrofitSettings.dDTmin = design.GetDTMin();
     m_retrofitSettings.nMode = mode;
@@ -347,13 +387,12 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
                                      : RetrofitDriver::ResultNothingDone;
     if (stepwise) created->SetSkipStreamEndsUpdate(false);
 
-    // A step the driver kept must also save utility cost, pay back and leave a complete network;
-    // a step the driver refused keeps the driver's reason.
-    const double before = stepwise ? design.GetTotalUtilityCost(2) : GetRetrofitBaseUtilityCost();
-    if (!RetrofitDriver::IsDiscardResult(result) &&
-        (created->GetPaybackTime() < 0.0 || before - created->GetTotalUtilityCost(2) < 1e-8 ||
-         !CanRetrofitDesign(created)))
-        result = kRetrofitCodeNoSaving;
+    // A step the driver kept must also save utility cost, pay back, leave a network that can be
+    // built and stay within the budget; a step the driver refused keeps the driver's reason.
+    std::string why;
+    if (!RetrofitDriver::IsDiscardResult(result)) why = WhyRetrofitStepIsNotKept(*created, design, stepwise);
+    if (!why.empty()) result = kRetrofitCodeNoSaving;
+    m_retrofitStepReason[stepwise ? step - 1 : 5] = why;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
     m_dRetrofitStepCapital[stepwise ? step - 1 : 5] = m_retrofitSettings.dPlacedCapital;
     m_strResultDesignName.clear();
@@ -377,6 +416,7 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     for (int i = stepwise ? 0 : 5; i < (stepwise ? 5 : 6); ++i) {
         m_nRetrofitStatus[i] = -1;
         m_dRetrofitStepCapital[i] = 0.0;
+        m_retrofitStepReason[i].clear();
     }
     const int ready = m_strBaseDesignName.empty() ? kRetrofitCodeNoBaseDesign : CheckRetrofitDesign(design);
     if (ready != kReady) {

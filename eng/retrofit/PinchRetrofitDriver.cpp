@@ -3,6 +3,7 @@
 
 #include "eng/design/DesignOptimisationCase.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/design/NetworkBuildability.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/retrofit/AddedEquipment.h"
 #include "eng/retrofit/HenRetrofit.h"
@@ -145,10 +146,21 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     settings.dPlacedCapital = 0.0;
     if (result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) {
         settings.dPlacedCapital = newDesign.CalculateCapitalCost();
+        const PlacedNetwork placed = KeepPlacedNetwork();
         const int area = CheckAreaLimits();
         if (result == NewExchangerAdded && area == 3) newDesign.LowerNamedExchangerDuty();
         else if (area == 1) result = OptimisationFailed;
         else if (area == 2) result = AreaStillAdded;
+        // The area check weighs capital against utility cost over every duty of the network; where
+        // the network it ends with cannot be built (a stream short of its target, an exchanger
+        // below DTmin), the modification stands as it was placed, which the scenario then judges
+        // by its own capital and saving.
+        if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
+            !WhyNetworkIsNotBuildable(newDesign, settings.pBaseDesign, settings.dDTmin).empty()) {
+            RestorePlacedNetwork(placed);
+            if (result == NewExchangerAdded) newDesign.LowerNamedExchangerDuty();
+            newDesign.AddToChangeLog("The area check left a network that cannot be built; the modification stands as placed");
+        }
     }
     // A new, repiped or resequenced exchanger that the area check left without duty is no
     // modification: whatever the step saves, it saves elsewhere, so the step is not kept.
@@ -471,6 +483,45 @@ int PinchRetrofitDriver::CheckAreaLimits() {
     }
     if (!ok) return 1;
     return done ? 3 : 2;
+}
+
+PinchRetrofitDriver::PlacedNetwork PinchRetrofitDriver::KeepPlacedNetwork() const {
+    PlacedNetwork placed;
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+        PlacedUnit unit;
+        unit.fingerprint = node->getDNAFingerPrint();
+        for (int i = 0; i < 2; ++i) {
+            const char* name = i == 0 ? NodeValue::Duty : NodeValue::HTArea;
+            PlacedValue& value = unit.values[i];
+            value.present = node->getVariableAsDouble(name, value.value) != 0;
+            value.status = node->getVariableStatus(name);
+            value.flag = node->getVariableFlag(name);
+        }
+        placed.push_back(unit);
+    }
+    return placed;
+}
+
+// Each exchanger's duty and area go back to what they were, with their statuses: a value the
+// area check specified that was not specified before is opened again.
+void PinchRetrofitDriver::RestorePlacedNetwork(const PlacedNetwork& placed) {
+    for (const PlacedUnit& unit : placed) {
+        CNode* node = Node(unit.fingerprint);
+        if (!node) continue;
+        for (int i = 0; i < 2; ++i) {
+            const char* name = i == 0 ? NodeValue::Duty : NodeValue::HTArea;
+            const PlacedValue& value = unit.values[i];
+            if (value.present && value.status == ValueStatus::Specified) {
+                node->addVariable(name, value.value, ValueStatus::Specified, value.flag);
+            } else if (node->getVariableStatus(name) == ValueStatus::Specified) {
+                double now = 0.0;
+                node->getVariableAsDouble(name, now);
+                node->addVariable(name, value.present ? value.value : now, ValueStatus::Open, value.flag);
+            }
+        }
+    }
+    m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+    m_design->SetSplitFractionsFromBranchDuties();
 }
 
 bool PinchRetrofitDriver::RunDesignOptimisation(int weight) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CNode;
 class IHenRetrofit;
@@ -57,6 +58,20 @@ private:
     // 1 an optimisation failed, 2 added area is left, 3 the added area is negligible.
     int CheckAreaLimits();
     bool RunDesignOptimisation(int weight);
+    // The duty and area of every exchanger as the modification placed them, to go back to when
+    // the area check ends with a network that cannot be built.
+    struct PlacedValue {
+        bool present = false;
+        double value = 0.0;
+        int status = 0, flag = 0;
+    };
+    struct PlacedUnit {
+        std::uint32_t fingerprint = 0;
+        PlacedValue values[2];  // duty, area
+    };
+    using PlacedNetwork = std::vector<PlacedUnit>;
+    PlacedNetwork KeepPlacedNetwork() const;
+    void RestorePlacedNetwork(const PlacedNetwork& placed);
     // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,
     // 1 cold; -1 either).
     bool IsProcessStreamLocation(std::uint32_t fingerprint, int side = -1) const;

@@ -11,6 +11,9 @@ class IHENDesign;
 // Settings and results of a scenario's retrofit run.
 struct ScenarioRetrofitSettings {
     FlowSheet* pBaseFlowSheet = nullptr;
+    // The design the step is made from: an exchanger that ran below DTmin there need keep only
+    // the approach it had.
+    const IHENDesign* pBaseDesign = nullptr;
     CPString strBaseDesignName;
     double dDTmin = 10.0;
     // 0 new exchanger, 1 repiping, 2 resequencing, 3 utility exchanger modification, 4 optimisation.

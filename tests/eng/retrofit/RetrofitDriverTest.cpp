@@ -202,11 +202,13 @@ TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
 // 60 kW, as a table of an existing network gives them), with an optimiser that accepts the area
 // check: the model's 20 kW exchanger from H2 into C, lowered by 1 kW after the check, leaves C
 // 19 kW less for the heater and H2 19 kW less for its cooler. The step is kept with code 7: hot
-// utility 180 - 19 = 161 kW, cold 140 + 60 - 19 = 181 kW; the base design keeps its duties.
+// utility 180 - 19 = 161 kW, cold 140 + 60 - 19 = 181 kW; the base design keeps its duties. The
+// scenario's budget covers the new exchanger's capital (at 0 no step that costs anything is kept).
 TEST(RetrofitDriver, ThroughTheScenarioTheHeaterFollowsTheNewExchangerAndTheStepIsKept) {
     PrivateTempDir logs;
     AcceptingProvider optimiser;
     ThreeStreamNetwork n(std::make_shared<ProvidedDesignFactory>(&optimiser), "CW2");
+    n.scenario->SetOptimizerEconomicParameter(1e9);
     for (auto [unit, duty] : {std::pair{n.heater, 180.0}, std::pair{n.cooler, 140.0}, std::pair{n.cooler2, 60.0}})
         unit->addVariable("Duty", duty, ValueStatus::Specified);
     n.d->ProcessChange(17, CPString(), nullptr);

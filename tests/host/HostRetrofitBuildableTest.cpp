@@ -1,0 +1,169 @@
+// kestrin-host retrofit keeps only steps an engineer could build: on the minimum-energy networks
+// of the four-stream problem and of Yee and Grossmann's four streams, each less one exchanger in
+// turn, every kept step of every budget meets every process stream's load and keeps every process
+// exchanger at DTmin or more, checked against the stream table by a model of the test's own.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kDTMin = 10.0;
+
+// The number after "key": within [from, to).
+double NumberIn(const std::string& text, const std::string& key, std::size_t from, std::size_t to) {
+    const std::size_t at = text.find("\"" + key + "\":", from);
+    if (at == std::string::npos || at >= to) return NAN;
+    const char* start = text.c_str() + at + key.size() + 3;
+    char* end = nullptr;
+    const double v = std::strtod(start, &end);
+    return end == start ? NAN : v;
+}
+
+std::string TextIn(const std::string& text, const std::string& key, std::size_t from, std::size_t to) {
+    const std::size_t at = text.find("\"" + key + "\": \"", from);
+    if (at == std::string::npos || at >= to) return std::string();
+    const std::size_t start = at + key.size() + 5;
+    return text.substr(start, text.find('"', start) - start);
+}
+
+struct Row {
+    const char* name;
+    const char* hot;
+    const char* cold;
+    double duty;
+    int hotOrder, coldOrder;
+};
+
+struct Problem {
+    const char* name;
+    std::string table;
+    std::map<std::string, double> loads;  // process stream -> cp x |supply - target|, kW
+    std::vector<Row> mer;                 // the minimum-energy network's exchangers
+    std::vector<double> budgets;
+};
+
+// The network less exchanger `skip`, without heaters and coolers (the design places them at the
+// stream ends), each stream's places counted again from its supply end.
+std::string NetworkWithout(const std::vector<Row>& rows, std::size_t skip) {
+    std::string out = "name,hot,cold,duty,hot_order,cold_order\n";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i == skip) continue;
+        const Row& r = rows[i];
+        int hot = 1, cold = 1;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (k == skip) continue;
+            if (std::string(rows[k].hot) == r.hot && rows[k].hotOrder < r.hotOrder) ++hot;
+            if (std::string(rows[k].cold) == r.cold && rows[k].coldOrder < r.coldOrder) ++cold;
+        }
+        out += std::string(r.name) + "," + r.hot + "," + r.cold + "," + std::to_string(r.duty) + "," +
+               std::to_string(hot) + "," + std::to_string(cold) + "\n";
+    }
+    return out;
+}
+
+std::vector<Problem> Problems() {
+    // The textbook minimum-energy design of the four-stream problem (20 kW hot, 60 kW cold).
+    Problem four{"four-streams", ExamplePath("four-streams.csv"),
+                 {{"H1", 330.0}, {"H2", 180.0}, {"C1", 230.0}, {"C2", 240.0}},
+                 {{"E1", "H1", "C2", 240, 1, 1}, {"E2", "H2", "C1", 90, 1, 3}, {"E3", "H1", "C1", 90, 2, 2},
+                  {"E4", "H2", "C1", 30, 2, 1}},
+                 {0.0, 50000.0, 100000.0}};
+    // Yee and Grossmann's streams at DTmin 10 are a threshold problem: 675 kW of steam, no
+    // cooling. Worked by hand, a network without splits reaches it: H1 gives C1 1500 kW (150 ->
+    // 75 C against 63.2 -> 123.2 C) and C2 300 kW (75 -> 60 C against 25 -> 35 C); H2 gives C2
+    // 1320 kW (90 -> 73.5 C against 35 -> 79 C) and C1 1080 kW (73.5 -> 60 C against 20 ->
+    // 63.2 C, 10.3 K at the hot end); the steam brings C1 the last 45 kW and C2 the last 630 kW.
+    Problem yee{"yee-grossmann", std::string(),
+                {{"H1", 1800.0}, {"H2", 2400.0}, {"C1", 2625.0}, {"C2", 2250.0}},
+                {{"E1", "H1", "C1", 1500, 1, 2}, {"E2", "H1", "C2", 300, 2, 1}, {"E3", "H2", "C2", 1320, 1, 2},
+                 {"E4", "H2", "C1", 1080, 2, 1}},
+                {0.0, 100000.0, 1000000.0}};
+    return {four, yee};
+}
+
+const char* kYeeGrossmann =
+    "name,supply,target,cp,h,kind\n"
+    "H1,150,60,20,1.6,process\nH2,90,60,80,1.6,process\nC1,20,125,25,1.6,process\nC2,25,100,30,1.6,process\n"
+    "HP Steam,250,249,,4.8,utility\nCooling Water,,,,,utility\n";
+
+}  // namespace
+
+TEST(HostRetrofitBuildable, EveryKeptStepMeetsEveryStreamAndKeepsDTmin) {
+    ScratchFile yeeTable("retrofit-buildable", "yee.csv", kYeeGrossmann);
+    for (Problem& p : Problems()) {
+        if (p.table.empty()) p.table = yeeTable.path;
+        int keptSteps = 0;
+        for (std::size_t skip = 0; skip < p.mer.size(); ++skip) {
+            ScratchFile network("retrofit-buildable", std::string(p.name) + "-without.csv", NetworkWithout(p.mer, skip));
+            for (double budget : p.budgets) {
+                SCOPED_TRACE(std::string(p.name) + " without " + p.mer[skip].name + ", budget " + std::to_string(budget));
+                const HostRun run = RunHost("retrofit " + p.table + " " + network.path + " --steps 3 --budget " +
+                                            std::to_string(budget) + " --json");
+                ASSERT_EQ(run.exitCode, 0) << run.out;
+                const std::string& out = run.out;
+                for (std::size_t at = out.find("{\"step\":"); at != std::string::npos; at = out.find("{\"step\":", at + 1)) {
+                    const std::size_t end = std::min(out.find("{\"step\":", at + 1), out.size());
+                    if (out.compare(out.find("\"kept\":", at) + 7, 4, "true") != 0) continue;
+                    ++keptSteps;
+                    // At a budget of 0 any capital outweighs every saving.
+                    EXPECT_LE(NumberIn(out, "capital_cost", at, end), budget + 1e-6) << out.substr(at, end - at);
+                    std::map<std::string, double> sums;
+                    const std::size_t units = out.find("\"network\":[", at);
+                    ASSERT_LT(units, end);
+                    for (std::size_t u = out.find("{\"name\": ", units); u < end; u = out.find("{\"name\": ", u + 1)) {
+                        const std::size_t close = out.find('}', u);
+                        const std::string hot = TextIn(out, "hot", u, close), cold = TextIn(out, "cold", u, close);
+                        const double duty = NumberIn(out, "duty", u, close);
+                        sums[hot] += duty;
+                        sums[cold] += duty;
+                        EXPECT_EQ(TextIn(out, "status", u, close), "complete") << out.substr(u, close - u);
+                        if (p.loads.count(hot) && p.loads.count(cold) && duty > 1e-3) {
+                            EXPECT_GE(NumberIn(out, "approach", u, close), kDTMin - 1e-4) << out.substr(u, close - u);
+                        }
+                    }
+                    for (const auto& [stream, load] : p.loads)
+                        EXPECT_NEAR(sums[stream], load, 5e-4 * load) << stream << "\n" << out.substr(at, end - at);
+                }
+            }
+        }
+        // Every missing exchanger is worth restoring in part at some budget.
+        EXPECT_GE(keptSteps, static_cast<int>(p.mer.size())) << p.name;
+    }
+}
+
+// The four-stream network without E4 (and its heater and cooler): the step that restores most of
+// E4 puts about 29 kW from H2 into C1 below the pinch, leaving the steam at about 21 kW (the
+// target is 20) for a saving of about 2480 a year on about 30,000 of capital. At a budget of
+// 50,000 it is kept as placed, every stream at its target; at 0 the capital outweighs the saving
+// and the report says so.
+TEST(HostRetrofitBuildable, TheRestoringStepIsKeptWithinTheBudgetAndRefusedAtZero) {
+    ScratchFile network("retrofit-buildable", "without-e4.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
+    const std::string streams = ExamplePath("four-streams.csv");
+    const HostRun kept = RunHost("retrofit " + streams + " " + network.path + " --budget 50000 --json");
+    ASSERT_EQ(kept.exitCode, 0) << kept.out;
+    const std::size_t step = kept.out.find("{\"step\":");
+    ASSERT_NE(step, std::string::npos) << kept.out;
+    const std::size_t end = kept.out.size();
+    EXPECT_NE(kept.out.find("\"result\":7,", step), std::string::npos) << kept.out;
+    EXPECT_NE(kept.out.find("\"hot\":\"H2\",\"cold\":\"C1\"", step), std::string::npos) << kept.out;
+    EXPECT_NEAR(NumberIn(kept.out, "duty", step, end), 29.0, 1.0) << kept.out;
+    EXPECT_NEAR(NumberIn(kept.out, "hot_utility", step, end), 21.0, 1.0) << kept.out;
+    EXPECT_GE(NumberIn(kept.out, "hot_utility", step, end), 20.0 - 1e-6) << kept.out;
+    EXPECT_NEAR(NumberIn(kept.out, "utility_cost_saving", step, end), 2480.0, 30.0) << kept.out;
+    EXPECT_NEAR(NumberIn(kept.out, "capital_cost", step, end), 30000.0, 3000.0) << kept.out;
+
+    const HostRun refused = RunHost("retrofit " + streams + " " + network.path + " --budget 0");
+    ASSERT_EQ(refused.exitCode, 0) << refused.out;
+    EXPECT_NE(refused.out.find("Step 1: result 26, not kept"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("  why: the step needs capital "), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("; the budget is 0.00\n"), std::string::npos) << refused.out;
+    EXPECT_EQ(refused.out.find("(kept)"), std::string::npos) << refused.out;
+}
