@@ -57,7 +57,8 @@ struct RetrofitOptions {
 const char* Meaning(int code) {
     switch (code) {
     case 0: return "a model run failed and the solver reported an error";
-    case 5: return "no new exchanger found: no result, no benefit or no location";
+    case 5: return "no new exchanger found: no result, no benefit or no location, or the new exchanger would carry "
+                   "nothing or only a token share (5 % or less) of the heat the step saves";
     case 7: return "new exchanger added";
     case 19: return "the network has no process exchanger";
     case 24: return "no alternative utility: at most one hot and one cold utility";

@@ -33,6 +33,11 @@ constexpr double kDutyMargin = 5.0;
 constexpr double kNegligibleAddedArea = 1e-6;
 // A duty (kW) below this is no duty: an exchanger that carries it changes nothing.
 constexpr double kNegligibleDuty = 1e-3;
+// The least share of a step's hot-utility saving its new exchanger must carry to be the step's
+// modification rather than a token beside it. An area check may well let the existing units
+// recover several times what the new one carries (they grow with the budget); a unit that carries
+// a twentieth or less of the saving is no longer what the step is about.
+constexpr double kTokenShare = 0.05;
 constexpr int kAreaPasses = 4;
 constexpr int kCodeFlowsheetChanged = 17;
 
@@ -167,6 +172,16 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
         !CarriesDuty(m_modifiedUnit))
         result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
+    // A new exchanger is judged by the heat it recovers: where it carries only a small share of
+    // what the step saves in hot utility, the saving comes from the existing units the area check
+    // enlarged, and the new unit is only a token.
+    if (result == NewExchangerAdded && settings.pBaseDesign) {
+        const double saved = settings.pBaseDesign->GetTotalUtilityLoad(0) - newDesign.GetTotalUtilityLoad(0);
+        double duty = 0.0;
+        CNode* unit = Node(m_modifiedUnit);
+        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 && duty < kTokenShare * saved)
+            result = NoNewExchanger;
+    }
     if (mode == 4) {
         newDesign.MakeNetworkFeasible(nullptr);
         result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;
@@ -279,6 +294,9 @@ int PinchRetrofitDriver::RepipeExchanger(IHenRetrofit& r) {
     const std::uint32_t coldAfter = FingerPrint(NeighbourUnit(coldOutlet, false));
     m_design->LetUtilityExchangersFollowDemand();
 
+    // Both sides already where the model would put them: nothing moves, and a new duty alone is
+    // no repiping.
+    if (FingerPrint(hotOutlet) == h && FingerPrint(coldOutlet) == c) return RepipingInPlace;
     // A location at the exchanger's own outlet is where the side already is: moving the side
     // there would detach it from the very segment it is to be attached to.
     if (FingerPrint(hotOutlet) != h && !m_design->MoveHeatExchangerSide(unit, hotInlet, hot, kRetrofitReason))

@@ -167,3 +167,41 @@ TEST(HostRetrofitBuildable, TheRestoringStepIsKeptWithinTheBudgetAndRefusedAtZer
     EXPECT_NE(refused.out.find("; the budget is 0.00\n"), std::string::npos) << refused.out;
     EXPECT_EQ(refused.out.find("(kept)"), std::string::npos) << refused.out;
 }
+
+// A step that changes nothing is not kept. On the operated plant the repiping model's locations
+// for E101 are where its sides already are (30), or repipe it at no saving (26, "the step saves no
+// utility cost"); with no budget no step is kept.
+TEST(HostRetrofitBuildable, ARepipingThatMovesNothingOrSavesNothingIsNotKept) {
+    const HostRun run = RunHost("retrofit " + ExamplePath("operated-streams.csv") + " " +
+                                ExamplePath("operated-network.csv") + " --mode repipe --steps 5 --budget 0");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    for (const char* line :
+         {"Step 1: result 30,", "Step 2: result 30,", "Step 3: result 26,", "Step 4: result 30,", "Step 5: result 26,"})
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    EXPECT_NE(run.out.find("  tried: repiping, E101, hot H1, cold C1\n  why: the step saves no utility cost\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("(kept)"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("modification: none"), std::string::npos) << run.out;
+}
+
+// A new exchanger is judged by the heat it recovers. The four-stream network without E3: the third
+// step's model places about 2 kW from H2 into C1, and the area check then saves some 57 kW of steam
+// by enlarging the existing exchangers. The new unit carries less than a twentieth of that: a
+// token, not kept (5); the first step, which restores 89 kW of E3 for 89 kW of steam, is kept.
+TEST(HostRetrofitBuildable, ATokenNewExchangerIsNotKept) {
+    ScratchFile network("retrofit-buildable", "without-e3.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE4,H2,C1,30,2,1\n");
+    const HostRun run =
+        RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path + " --budget 50000 --steps 3 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t first = run.out.find("{\"step\":1,");
+    const std::size_t third = run.out.find("{\"step\":3,");
+    ASSERT_NE(first, std::string::npos) << run.out;
+    ASSERT_NE(third, std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("\"result\":7,", first), first + 10) << run.out;
+    const double base = NumberIn(run.out, "hot_utility", 0, first);
+    EXPECT_NEAR(base - NumberIn(run.out, "hot_utility", first, third), NumberIn(run.out, "duty", first, third), 1e-6);
+    EXPECT_EQ(run.out.find("\"result\":5,", third), third + 10) << run.out.substr(third);
+    EXPECT_NE(run.out.find("\"kept\":false", third), std::string::npos) << run.out.substr(third);
+}
