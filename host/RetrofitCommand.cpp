@@ -151,6 +151,12 @@ struct Modification {
     double duty = 0.0, addedArea = 0.0, hotInlet = NAN, coldInlet = NAN;
 };
 
+// A unit's area beyond its area in the base design (a new unit's whole area).
+struct AddedArea {
+    std::string unit;
+    double area = 0.0;
+};
+
 struct Step {
     int step = 0, result = -1;
     bool kept = false, haveDesign = false, haveModification = false;
@@ -164,6 +170,8 @@ struct Step {
     // Why the scenario did not keep a step its driver had made (empty when kept, or when the
     // result code itself says why).
     std::string reason;
+    std::vector<AddedArea> addedAreas;
+    double totalAddedArea = 0.0;
 };
 
 // The steps of a stepwise run are each made from the base design; a later step leaves out only
@@ -175,7 +183,16 @@ struct DesignState {
     bool haveModification = false;
     Modification modification;
     double hotUtility = 0.0, coldUtility = 0.0, utilityCost = 0.0, capitalCost = 0.0, payback = NAN;
+    // Every unit the step added area to, in the design's order, and the sum.
+    std::vector<AddedArea> addedAreas;
+    double totalAddedArea = 0.0;
+    // The debottleneck analysis of the base network the step's driver ran: the exchangers that
+    // limit its recovery (empty when it was not run or failed).
+    std::string debottleneck;
 };
+
+// Below this (m2) a unit has not grown.
+constexpr double kNoAddedArea = 1e-6;
 
 double UnitNumber(const IHENDesign& d, const std::string& unit, const char* name, double otherwise) {
     double v = 0.0;
@@ -229,6 +246,19 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
     const double payback = d.GetPaybackTime();
     const bool saves = (d.GetScenario() ? d.GetScenario()->GetRetrofitBaseUtilityCost() : 0.0) > d.GetTotalUtilityCost(2);
     s.payback = saves && std::isfinite(payback) && payback >= 0.0 ? payback / kSecondsPerYear : NAN;
+
+    if (const char* text = d.GetStoredTextA()) s.debottleneck = text;
+    CNode* each = nullptr;
+    for (int k = 0; d.GetHeatExchanger(k, each); ++k) {
+        if (!each) continue;
+        const std::string node = each->getName().c_str();
+        const double added = baseUnits->count(node) ? UnitNumber(d, node, "AddArea", 0.0)
+                                                    : UnitNumber(d, node, NodeValue::HTArea, 0.0);
+        if (added <= kNoAddedArea) continue;
+        const std::string shown = d.GetUnitName(CPString(node.c_str())).c_str();
+        s.addedAreas.push_back({shown.empty() ? node : shown, added});
+        s.totalAddedArea += added;
+    }
 
     const std::string edited = EditedUnitName(d);
     if (edited.empty()) return s;
@@ -319,14 +349,29 @@ std::string number(double v, int decimals = 2) {
     return s;
 }
 
+// The debottleneck analysis in the report's words: which exchangers limit the base network's
+// recovery.
+std::string BottleneckLine(const std::string& text) {
+    if (text.empty()) return "not available: the analysis of the base network did not run";
+    const std::string prefix = "DeBottlenecking HX are: ";
+    if (text.rfind(prefix, 0) == 0) {
+        std::string units = text.substr(prefix.size());
+        if (!units.empty() && units.back() == '.') units.pop_back();
+        return "the exchangers that limit recovery are " + units;
+    }
+    if (text == "No Debottlenecking HX.") return "no exchanger limits recovery";
+    return text;
+}
+
 std::string FormatText(const std::string& base, const Mode& mode, const DesignState& b, const std::vector<Step>& steps,
-                       const std::string& note) {
+                       const std::string& note, const std::string& debottleneck) {
     std::ostringstream out;
     out << "Retrofit of " << PrintableText(base) << " (" << mode.kind << ")\n";
     out << "Base design:\n";
     out << "  hot utility    " << number(b.hotUtility) << " kW\n";
     out << "  cold utility   " << number(b.coldUtility) << " kW\n";
     out << "  utility cost   " << number(b.utilityCost) << " per year\n";
+    if (mode.code <= 2 && !steps.empty()) out << "Debottleneck: " << PrintableText(BottleneckLine(debottleneck)) << "\n";
     if (steps.size() > 1) out << "Note: " << kStepsAreAlternatives << "\n";
     for (const Step& s : steps) {
         out << "Step " << s.step << ": result " << s.result << ", " << Meaning(s.result) << "\n";
@@ -352,6 +397,10 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
         } else {
             out << "  modification: none\n";
         }
+        out << "  added area    ";
+        for (std::size_t k = 0; k < s.addedAreas.size(); ++k)
+            out << (k ? ", " : " ") << PrintableText(s.addedAreas[k].unit) << " " << number(s.addedAreas[k].area);
+        out << (s.addedAreas.empty() ? " none" : " m2") << " (total " << number(s.totalAddedArea) << " m2)\n";
         out << "  hot utility    " << number(b.hotUtility) << " -> " << number(s.hotUtility) << " kW\n";
         out << "  cold utility   " << number(b.coldUtility) << " -> " << number(s.coldUtility) << " kW\n";
         out << "  utility cost saving " << number(b.utilityCost - s.utilityCost) << " per year\n";
@@ -365,11 +414,14 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
     return out.str();
 }
 
-std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, const Mode& mode, const std::string& note) {
+std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, const Mode& mode, const std::string& note,
+                       const std::string& debottleneck) {
     std::ostringstream out;
     out << "{\"mode\":" << JsonString(mode.option) << ",\"base\":{\"hot_utility\":" << JsonNumber(b.hotUtility)
         << ",\"cold_utility\":" << JsonNumber(b.coldUtility) << ",\"utility_cost\":" << JsonNumber(b.utilityCost)
-        << "},\"steps_are\":\"alternatives\",\"steps\":[";
+        << "},\"debottleneck\":"
+        << (mode.code <= 2 && !steps.empty() ? JsonString(BottleneckLine(debottleneck)) : std::string("null"))
+        << ",\"steps_are\":\"alternatives\",\"steps\":[";
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& s = steps[i];
         if (i) out << ",";
@@ -386,14 +438,20 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
         } else {
             out << "null";
         }
-        if (s.kept)
+        if (s.kept) {
             out << ",\"hot_utility\":" << JsonNumber(s.hotUtility) << ",\"cold_utility\":" << JsonNumber(s.coldUtility)
                 << ",\"utility_cost\":" << JsonNumber(s.utilityCost)
                 << ",\"utility_cost_saving\":" << JsonNumber(b.utilityCost - s.utilityCost)
                 << ",\"capital_cost\":" << JsonNumber(s.capitalCost) << ",\"payback\":" << JsonNumber(s.payback);
-        else
+            out << ",\"added_areas\":[";
+            for (std::size_t k = 0; k < s.addedAreas.size(); ++k)
+                out << (k ? "," : "") << "{\"unit\":" << JsonString(s.addedAreas[k].unit)
+                    << ",\"area\":" << JsonNumber(s.addedAreas[k].area) << "}";
+            out << "],\"total_added_area\":" << JsonNumber(s.totalAddedArea);
+        } else {
             out << ",\"hot_utility\":null,\"cold_utility\":null,\"utility_cost\":null,\"utility_cost_saving\":null,"
-                   "\"capital_cost\":null,\"payback\":null";
+                   "\"capital_cost\":null,\"payback\":null,\"added_areas\":null,\"total_added_area\":null";
+        }
         out << ",\"budget_note\":" << (s.budgetNote.empty() ? "null" : JsonString(s.budgetNote))
             << ",\"reason\":" << (s.reason.empty() ? "null" : JsonString(s.reason)) << ",\"network\":";
         if (s.kept) {
@@ -461,6 +519,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     }
 
     std::vector<Step> report;
+    std::string debottleneck;
     for (int i = 0; i < steps; ++i) {
         const int result = stepwise ? scenario->GetRetrofitStepStatus(i) : scenario->GetRetrofitStatus();
         if (result < 0) break;
@@ -485,6 +544,9 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
             s.utilityCost = state.utilityCost;
             s.capitalCost = state.capitalCost;
             s.payback = state.payback;
+            s.addedAreas = state.addedAreas;
+            s.totalAddedArea = state.totalAddedArea;
+            if (debottleneck.empty()) debottleneck = state.debottleneck;
         }
         report.push_back(s);
     }
@@ -495,7 +557,9 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
         note = "the run stopped after step " + std::to_string(report.size()) +
                ": the hot utility reached its target, or a step could not be made";
     if (o.haveSave && !session.SaveCase(o.save, error)) return FailCommand(error);
-    std::fputs((o.json ? FormatJson(before, report, mode, note) : FormatText(base, mode, before, report, note)).c_str(),
+    std::fputs((o.json ? FormatJson(before, report, mode, note, debottleneck)
+                       : FormatText(base, mode, before, report, note, debottleneck))
+                   .c_str(),
                stdout);
     return 0;
 }

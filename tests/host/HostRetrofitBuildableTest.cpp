@@ -205,3 +205,45 @@ TEST(HostRetrofitBuildable, ATokenNewExchangerIsNotKept) {
     EXPECT_EQ(run.out.find("\"result\":5,", third), third + 10) << run.out.substr(third);
     EXPECT_NE(run.out.find("\"kept\":false", third), std::string::npos) << run.out.substr(third);
 }
+
+// The report names the exchangers that limit the base network's recovery, and gives every unit's
+// added area with the total. Without E4 the new exchanger takes H2 from 90 C, so C1 reaches E3
+// and E2 15 C warmer: each keeps its 90 kW at a 10.49 K end approach instead of 25 K and grows
+// from 28.20 m2 (`design` of the base network) to 53.27 m2; the new unit adds its whole area.
+TEST(HostRetrofitBuildable, TheReportGivesTheBottlenecksAndEachUnitsAddedArea) {
+    ScratchFile network("retrofit-buildable", "areas-without-e4.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
+    const std::string streams = ExamplePath("four-streams.csv");
+    const HostRun base = RunHost("design " + streams + " " + network.path + " --json");
+    ASSERT_EQ(base.exitCode, 0) << base.out;
+    const HostRun run = RunHost("retrofit " + streams + " " + network.path + " --budget 50000 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("\"debottleneck\":\"the exchangers that limit recovery are "), std::string::npos) << run.out;
+    const std::size_t step = run.out.find("{\"step\":1,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    const std::size_t areas = run.out.find("\"added_areas\":[", step);
+    const std::size_t units = run.out.find("\"network\":[", step);
+    ASSERT_LT(areas, units) << run.out;
+    double sum = 0.0;
+    for (const char* unit : {"E2", "E3"}) {
+        const std::size_t before = base.out.find(std::string("{\"name\": \"") + unit + "\"");
+        const std::size_t after = run.out.find(std::string("{\"name\": \"") + unit + "\"", units);
+        ASSERT_NE(before, std::string::npos) << base.out;
+        ASSERT_NE(after, std::string::npos) << run.out;
+        const double grown = NumberIn(run.out, "area", after, run.out.size()) - NumberIn(base.out, "area", before, base.out.size());
+        EXPECT_NEAR(grown, 53.27 - 28.20, 0.01) << unit;
+        const std::size_t entry = run.out.find(std::string("{\"unit\":\"") + unit + "\"", areas);
+        ASSERT_LT(entry, units) << unit << "\n" << run.out;
+        EXPECT_NEAR(NumberIn(run.out, "area", entry, units), grown, 1e-6) << unit;
+        sum += grown;
+    }
+    const double added = NumberIn(run.out, "added_area", step, units);
+    const std::size_t entry = run.out.find("{\"unit\":\"E-1100\"", areas);
+    ASSERT_LT(entry, units) << run.out;
+    EXPECT_NEAR(NumberIn(run.out, "area", entry, units), added, 1e-6);
+    EXPECT_NEAR(NumberIn(run.out, "total_added_area", areas, units), sum + added, 1e-5) << run.out;
+
+    const HostRun text = RunHost("retrofit " + streams + " " + network.path + " --budget 50000");
+    EXPECT_NE(text.out.find("Debottleneck: the exchangers that limit recovery are "), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  added area     E3 25.07, E2 25.07, E-1100 "), std::string::npos) << text.out;
+}
