@@ -147,7 +147,7 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
 }
 
 struct Modification {
-    std::string exchanger, hot, cold;
+    std::string exchanger, hot, cold, type;
     double duty = 0.0, addedArea = 0.0, hotInlet = NAN, coldInlet = NAN;
 };
 
@@ -172,6 +172,7 @@ struct Step {
     std::string reason;
     std::vector<AddedArea> addedAreas;
     double totalAddedArea = 0.0;
+    std::vector<std::string> notes;
 };
 
 // The steps of a stepwise run are each made from the base design; a later step leaves out only
@@ -189,7 +190,25 @@ struct DesignState {
     // The debottleneck analysis of the base network the step's driver ran: the exchangers that
     // limit its recovery (empty when it was not run or failed).
     std::string debottleneck;
+    // What the driver noted of the step in the design's change log ("Note: ..." lines).
+    std::vector<std::string> notes;
 };
+
+// The "Note: " lines the step's edits left in the change log, after the clone's own line.
+std::vector<std::string> StepNotes(const IHENDesign& d) {
+    std::vector<std::string> notes;
+    const std::string log = d.GetChangeLog() ? d.GetChangeLog() : "";
+    const std::size_t cloned = log.rfind("Cloned from ");
+    std::istringstream lines(cloned == std::string::npos ? std::string() : log.substr(cloned));
+    const std::string prefix = "Note: ";
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(prefix, 0) == 0) {
+            std::string note = line.substr(prefix.size());
+            while (!note.empty() && (note.back() == ';' || note.back() == '\r')) note.pop_back();
+            notes.push_back(note);
+        }
+    return notes;
+}
 
 // Below this (m2) a unit has not grown.
 constexpr double kNoAddedArea = 1e-6;
@@ -248,6 +267,7 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
     s.payback = saves && std::isfinite(payback) && payback >= 0.0 ? payback / kSecondsPerYear : NAN;
 
     if (const char* text = d.GetStoredTextA()) s.debottleneck = text;
+    s.notes = StepNotes(d);
     CNode* each = nullptr;
     for (int k = 0; d.GetHeatExchanger(k, each); ++k) {
         if (!each) continue;
@@ -281,6 +301,7 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
                 if (on == unit) (side == 0 ? m.hot : m.cold) = stream->GetName().c_str();
     }
     m.duty = UnitNumber(d, node, NodeValue::Duty, 0.0);
+    m.type = UnitNumber(d, node, NodeValue::HXType, 1.0) == 0.0 ? "countercurrent" : "shell-and-tube";
     // A new exchanger's whole area is what the step adds; an existing one adds only its "AddArea".
     m.addedArea = baseUnits->count(node) ? UnitNumber(d, node, "AddArea", 0.0) : UnitNumber(d, node, NodeValue::HTArea, 0.0);
     double t = 0.0;
@@ -384,7 +405,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
                 out << "  tried: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot " << PrintableText(m.hot)
                     << ", cold " << PrintableText(m.cold) << "\n";
             }
-            if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason) << "\n";
+            if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason, 400) << "\n";
             else if (!s.budgetNote.empty()) out << "  budget: " << s.budgetNote << "\n";
             continue;
         }
@@ -393,7 +414,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
             out << "  modification: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot "
                 << PrintableText(m.hot) << " in at " << number(m.hotInlet) << " C, cold " << PrintableText(m.cold)
                 << " in at " << number(m.coldInlet) << " C, duty " << number(m.duty) << " kW, added area "
-                << number(m.addedArea) << " m2\n";
+                << number(m.addedArea) << " m2, " << m.type << "\n";
         } else {
             out << "  modification: none\n";
         }
@@ -407,6 +428,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
         out << "  capital cost   " << number(s.capitalCost) << " (investment)\n";
         out << "  payback        " << (std::isfinite(s.payback) ? number(s.payback) + " years" : "never (no saving)") << "\n";
         if (!s.budgetNote.empty()) out << "  budget: " << s.budgetNote << "\n";
+        for (const std::string& line : s.notes) out << "  note: " << PrintableText(line, 400) << "\n";
         if (!s.network.empty()) out << "  network:\n";
         for (const DesignReport::Unit& u : s.network) out << "    " << FormatDesignUnitText(u) << "\n";
     }
@@ -432,7 +454,8 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
         if (s.haveModification) {
             const Modification& m = s.modification;
             out << "{\"kind\":" << JsonString(mode.kind) << ",\"exchanger\":" << JsonString(m.exchanger)
-                << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold) << ",\"duty\":"
+                << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold)
+                << ",\"type\":" << (s.kept ? JsonString(m.type) : "null") << ",\"duty\":"
                 << (s.kept ? JsonNumber(m.duty) : "null") << ",\"added_area\":" << (s.kept ? JsonNumber(m.addedArea) : "null")
                 << "}";
         } else {
@@ -447,10 +470,12 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
             for (std::size_t k = 0; k < s.addedAreas.size(); ++k)
                 out << (k ? "," : "") << "{\"unit\":" << JsonString(s.addedAreas[k].unit)
                     << ",\"area\":" << JsonNumber(s.addedAreas[k].area) << "}";
-            out << "],\"total_added_area\":" << JsonNumber(s.totalAddedArea);
+            out << "],\"total_added_area\":" << JsonNumber(s.totalAddedArea) << ",\"notes\":[";
+            for (std::size_t k = 0; k < s.notes.size(); ++k) out << (k ? "," : "") << JsonString(s.notes[k]);
+            out << "]";
         } else {
             out << ",\"hot_utility\":null,\"cold_utility\":null,\"utility_cost\":null,\"utility_cost_saving\":null,"
-                   "\"capital_cost\":null,\"payback\":null,\"added_areas\":null,\"total_added_area\":null";
+                   "\"capital_cost\":null,\"payback\":null,\"added_areas\":null,\"total_added_area\":null,\"notes\":null";
         }
         out << ",\"budget_note\":" << (s.budgetNote.empty() ? "null" : JsonString(s.budgetNote))
             << ",\"reason\":" << (s.reason.empty() ? "null" : JsonString(s.reason)) << ",\"network\":";
@@ -546,6 +571,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
             s.payback = state.payback;
             s.addedAreas = state.addedAreas;
             s.totalAddedArea = state.totalAddedArea;
+            s.notes = state.notes;
             if (debottleneck.empty()) debottleneck = state.debottleneck;
         }
         report.push_back(s);

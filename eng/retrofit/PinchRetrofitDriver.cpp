@@ -39,6 +39,10 @@ constexpr double kNegligibleDuty = 1e-3;
 // a twentieth or less of the saving is no longer what the step is about.
 constexpr double kTokenShare = 0.05;
 constexpr int kAreaPasses = 4;
+// A change-log line the report gives with the step.
+constexpr const char* kNotePrefix = "Note: ";
+// The duty (kW) a new exchanger gives up after the area check, which keeps it off DTmin.
+constexpr double kMargin = 1.0;
 constexpr int kCodeFlowsheetChanged = 17;
 
 std::vector<CNode*> ExchangerNodes(const FlowSheet* sheet) {
@@ -153,7 +157,7 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         settings.dPlacedCapital = newDesign.CalculateCapitalCost();
         const PlacedNetwork placed = KeepPlacedNetwork();
         const int area = CheckAreaLimits();
-        if (result == NewExchangerAdded && area == 3) newDesign.LowerNamedExchangerDuty();
+        if (result == NewExchangerAdded && area == 3) LowerNewExchangerDuty();
         else if (area == 1) result = OptimisationFailed;
         else if (area == 2) result = AreaStillAdded;
         // The area check weighs capital against utility cost over every duty of the network; where
@@ -163,8 +167,9 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
             !WhyNetworkIsNotBuildable(newDesign, settings.pBaseDesign, settings.dDTmin).empty()) {
             RestorePlacedNetwork(placed);
-            if (result == NewExchangerAdded) newDesign.LowerNamedExchangerDuty();
-            newDesign.AddToChangeLog("The area check left a network that cannot be built; the modification stands as placed");
+            if (result == NewExchangerAdded) LowerNewExchangerDuty();
+            newDesign.AddToChangeLog(CPString(kNotePrefix) +
+                                     "the area check left a network that cannot be built; the modification stands as placed");
         }
     }
     // A new, repiped or resequenced exchanger that the area check left without duty is no
@@ -224,8 +229,22 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     // The heaters and coolers of the plant take what their streams still need once the new
     // exchanger is in, not the duties they ran at before.
     m_design->LetUtilityExchangersFollowDemand();
-    CNode* x = m_design->AddHeatExchanger(hot, cold, kNewExchangerReason, NodeKind::HeatExchanger, nullptr);
+    // The new unit is of the network's own type; a network of both types gets a shell-and-tube
+    // unit, the one whose area does not rest on pure counterflow.
+    int countercurrent = 0, shellAndTube = 0;
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+        const HeatExch* unit = AsHeatExch(node);
+        if (!unit || unit->IsUtilityExch()) continue;
+        ++(unit->getHXType() == 1 ? shellAndTube : countercurrent);
+    }
+    const bool counterflow = countercurrent > 0 && shellAndTube == 0;
+    CNode* x = m_design->AddHeatExchanger(hot, cold, kNewExchangerReason,
+                                          counterflow ? NodeKind::CountercurrentHX : NodeKind::HeatExchanger, nullptr);
     if (!x) return NotValid;
+    m_design->SpecifyExchangerValue(x, NodeValue::HXType, counterflow ? 0.0 : 1.0);
+    if (countercurrent > 0 && shellAndTube > 0)
+        m_design->AddToChangeLog(CPString(kNotePrefix) +
+                                 "the network has countercurrent and shell-and-tube exchangers; the new one is shell-and-tube");
     x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
     x->addVariable(NodeValue::HTMaxAreaShell, m_design->GetHTMaxAreaShell(), ValueStatus::Specified, 1);
     x->addVariable(kColdShade, kShadeNumber, ValueStatus::Open, 0);
@@ -501,6 +520,31 @@ int PinchRetrofitDriver::CheckAreaLimits() {
     }
     if (!ok) return 1;
     return done ? 3 : 2;
+}
+
+// The new exchanger gives up its margin; a heater or cooler that carried less than the margin
+// before is in service for the margin's sake alone, and the step says so.
+void PinchRetrofitDriver::LowerNewExchangerDuty() {
+    std::vector<std::pair<CNode*, double>> utilities;
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet()))
+        if (const HeatExch* unit = AsHeatExch(node); unit && unit->IsUtilityExch()) {
+            double duty = 0.0;
+            node->getVariableAsDouble(NodeValue::Duty, duty);
+            utilities.emplace_back(node, duty);
+        }
+    m_design->LowerNamedExchangerDuty();
+    for (const auto& [node, before] : utilities) {
+        double duty = 0.0;
+        if (!node->getVariableAsDouble(NodeValue::Duty, duty) || std::fabs(before) >= kMargin ||
+            std::fabs(duty) <= std::fabs(before) + kNegligibleDuty)
+            continue;
+        CPString name;
+        node->getVariableAsString(NodeValue::UnitOperationName, name);
+        char text[256];
+        std::snprintf(text, sizeof text, "%s%s carries %.2f kW only because the new exchanger gives up %.0f kW after the area check",
+                      kNotePrefix, name.c_str(), duty, kMargin);
+        m_design->AddToChangeLog(CPString(text));
+    }
 }
 
 PinchRetrofitDriver::PlacedNetwork PinchRetrofitDriver::KeepPlacedNetwork() const {

@@ -377,3 +377,28 @@ TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
         EXPECT_EQ(run.out.find("Step "), std::string::npos) << run.out;
     }
 }
+
+// The network of the four-stream problem less its H1 -> C1 exchanger is all countercurrent (the
+// table gives no type), and so is the exchanger that restores it: no Ft below 1. Air's cooler was
+// idle before the 1 kW margin; it carries that kilowatt only for the margin, and the step says so.
+TEST(HostRetrofit, NewExchangerTakesTheNetworksTypeAndTheMarginsUtilityIsNamed) {
+    const std::string streams = TestDataPath("retrofit/four-streams-air.csv");
+    const std::string network = TestDataPath("retrofit/missing-e3.csv");
+    const HostRun text = RunHost("retrofit " + streams + " " + network + " --budget 100000");
+    ASSERT_EQ(text.exitCode, 0) << text.out;
+    EXPECT_NE(text.out.find("duty 89.00 kW, added area "), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find(" m2, countercurrent\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("    E-1100 (exchanger) H1 -> C1: duty 89.00, hot 90.00 -> 60.33, cold 35.00 -> 79.50, "
+                            "approach 10.50, area "),
+              std::string::npos)
+        << text.out;
+    const std::size_t added = text.out.find("    E-1100 (exchanger)");
+    EXPECT_NE(text.out.find("Ft 1.0000, shells 1", added), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  note: Cooler1 carries 1.00 kW only because the new exchanger gives up 1 kW after the "
+                            "area check\n"),
+              std::string::npos)
+        << text.out;
+    const HostRun json = RunHost("retrofit " + streams + " " + network + " --budget 100000 --json");
+    EXPECT_NE(json.out.find("\"type\":\"countercurrent\""), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"notes\":[\"Cooler1 carries 1.00 kW only because"), std::string::npos) << json.out;
+}
