@@ -84,3 +84,29 @@ TEST(HostAutoDesignCompletion, ReportsNoEmptyHeadingsAndADearerCompletion) {
 }
 
 }  // namespace
+
+namespace {
+
+// A hot utility of falling temperature (hot oil, 250 -> 150 C) across intervals of unequal width
+// (6, 40, 24, 28 and 2 K in the model's temperatures, 2 K below the real ones): its heat in each
+// interval is in proportion to the width. C (200 -> 240 C, 40 kW) lies above every other source,
+// so the oil's 46 K above C's cold end carry all 40 kW: the oil carries 40 x 100 / 46 kW in all,
+// the 54 / 100 of it below going to C2, which H tops up; H's rest goes to the cooling water.
+TEST(HostAutoDesignFallingUtility, ItsHeatPerIntervalFollowsTheIntervalsWidth) {
+    ScratchFile table("autodesign-site", "falling.csv",
+                      "name,supply,target,cp,h,cost,kind\nH,180,60,2,0.5,,process\nC,200,240,1,0.5,,process\n"
+                      "C2,100,148,2,0.5,,process\nHU,250,150,,1,300000,utility\nCU,20,30,,1,300000,utility\n");
+    const HostRun run = RunHost("autodesign " + table.path + " --matches-only --json 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const double oil = 40.0 * 100.0 / 46.0;            // 86.956522
+    const double toC2 = oil * 54.0 / 100.0;            // 46.956522
+    const double fromH = 96.0 - toC2;                  // C2 takes 2 x 48 = 96 kW
+    const double water = 240.0 - fromH;                // H gives 2 x 120 = 240 kW
+    EXPECT_NEAR(numberAfter(run.out, "{\"name\": \"HU\", \"load\": "), oil, 1e-5) << run.out;
+    EXPECT_NEAR(numberAfter(run.out, "{\"name\": \"CU\", \"load\": "), water, 1e-5) << run.out;
+    EXPECT_NEAR(numberAfter(run.out, "{\"hot\": \"HU\", \"cold\": \"C\", \"load\": "), 40.0, 1e-5) << run.out;
+    EXPECT_NEAR(numberAfter(run.out, "{\"hot\": \"HU\", \"cold\": \"C2\", \"load\": "), toC2, 1e-5) << run.out;
+    EXPECT_NEAR(numberAfter(run.out, "{\"hot\": \"H\", \"cold\": \"C2\", \"load\": "), fromH, 1e-5) << run.out;
+}
+
+}  // namespace
