@@ -31,4 +31,17 @@ TEST(HostExtractKeepsFilmCoefficients, ASheetWithoutColumnHLeavesTheCasesCoeffic
     EXPECT_NE(run.out.find(area), std::string::npos) << area << "\n" << run.out;
 }
 
+// Loads given in Btu/hr print to seven figures: 4,435,784 Btu/hr is 1300 kW, not 1299.99997 kW.
+TEST(HostExtractKeepsFilmCoefficients, ConvertedLoadsPrintAsTheSheetGivesThem) {
+    ScratchFile table("extract-h", "loads.csv",
+                      "name,supply,target,cp,h,kind\nH1,150,60,2,0.5,process\nC1,20,140,1.5,0.5,process\n");
+    ScratchFile saved("extract-h", "loads.case", "", false);
+    ASSERT_EQ(RunHost("targets " + table.path + " --save " + saved.path).exitCode, 0);
+    ScratchFile sheet("extract-h", "btu.csv",
+                      "Stream,,Supply,Target,CP,Load\n,,F,F,Btu/hr-F,Btu/hr\nH1,,302,212,,4435784\n");
+    const HostRun run = RunHost("extract " + sheet.path + " --into " + saved.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("  H1 (hot): 150 -> 100 C, 1300 kW\n    150 -> 100 C, 1300 kW\n"), std::string::npos) << run.out;
+}
+
 }  // namespace
