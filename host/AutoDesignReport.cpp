@@ -114,20 +114,27 @@ std::string AutoDesignFailureLine(const AutoDesignReport& r) {
 std::string FormatAutoDesignText(const AutoDesignReport& r) {
     std::ostringstream out;
     out << "Automatic design: matches at a 4 C approach\n";
-    out << "LP solution\n";
-    out << "Utility loads (kW):\n";
-    if (r.utilityLoads.empty()) out << "  none\n";
-    for (const auto& u : r.utilityLoads) out << "  " << PrintableText(u.name) << ": " << number(u.load) << "\n";
-    out << (r.matchesOfCompletedDesign ? "Matches of the completed design (kW):\n" : "Matches (kW):\n");
+    // A completion's LP and MILP are its own run's, whose loads and areas the scenario does not
+    // report: its headings would show none and an area of 0, so the completed design speaks alone.
+    const bool completion = r.matchesOfCompletedDesign;
+    if (!completion) {
+        out << "LP solution\n";
+        out << "Utility loads (kW):\n";
+        if (r.utilityLoads.empty()) out << "  none\n";
+        for (const auto& u : r.utilityLoads) out << "  " << PrintableText(u.name) << ": " << number(u.load) << "\n";
+    }
+    out << (completion ? "Matches of the completed design (kW):\n" : "Matches (kW):\n");
     if (r.matches.empty()) out << "  none\n";
     for (const auto& m : r.matches)
         out << "  " << PrintableText(m.hot) << " -> " << PrintableText(m.cold) << ": " << number(m.load) << "\n";
-    out << "Unloaded pairs:\n";
-    if (r.unloaded.empty()) out << "  none\n";
-    for (const auto& m : r.unloaded) out << "  " << PrintableText(m.hot) << " -> " << PrintableText(m.cold) << "\n";
-    out << "Estimated area (m2): " << number(r.estimatedArea) << "\n";
-    out << "Solution analyses: " << number(r.analyses) << "\n";
-    for (std::size_t i = 0; i < r.solutions.size(); ++i) {
+    if (!completion) {
+        out << "Unloaded pairs:\n";
+        if (r.unloaded.empty()) out << "  none\n";
+        for (const auto& m : r.unloaded) out << "  " << PrintableText(m.hot) << " -> " << PrintableText(m.cold) << "\n";
+        out << "Estimated area (m2): " << number(r.estimatedArea) << "\n";
+        out << "Solution analyses: " << number(r.analyses) << "\n";
+    }
+    for (std::size_t i = 0; i < r.solutions.size() && !completion; ++i) {
         const auto& s = r.solutions[i];
         out << "\nMILP solution " << i + 1
             << (s.design.empty() ? std::string(" (no design built)") : " (design " + PrintableText(s.design) + ")") << "\n";

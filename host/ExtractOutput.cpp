@@ -9,7 +9,16 @@
 
 namespace {
 constexpr double kEmpty = -32767.0;
+
+// A load to seven figures: a sheet's loads come through unit conversions (Btu/hr to kW) whose last
+// digits are the conversion's, not the sheet's (1300 kW, not 1299.999835 kW).
+std::string loadNumber(double v) {
+    if (v == kEmpty || !std::isfinite(v)) return "null";
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.7g", std::fabs(v) < 5e-11 ? 0.0 : v);
+    return buffer;
 }
+}  // namespace
 
 std::string ExtractNumber(double v) {
     if (v == kEmpty || !std::isfinite(v)) return "null";
@@ -58,10 +67,10 @@ std::string StreamsJson(const std::vector<StreamOut>& streams) {
         const StreamOut& s = streams[i];
         out += (i ? ", " : "") + std::string("{\"name\": ") + JsonString(s.name) + ", \"side\": \"" + s.side +
                "\", \"supply\": " + ExtractNumber(s.supply) + ", \"target\": " + ExtractNumber(s.target) +
-               ", \"load\": " + ExtractNumber(s.load) + ", \"mass_flow\": " + ExtractNumber(s.massFlow) + ", \"segments\": [";
+               ", \"load\": " + loadNumber(s.load) + ", \"mass_flow\": " + ExtractNumber(s.massFlow) + ", \"segments\": [";
         for (std::size_t k = 0; k < s.segments.size(); ++k)
             out += (k ? ", " : "") + std::string("{\"from\": ") + ExtractNumber(s.segments[k].from) +
-                   ", \"to\": " + ExtractNumber(s.segments[k].to) + ", \"load\": " + ExtractNumber(s.segments[k].load) + "}";
+                   ", \"to\": " + ExtractNumber(s.segments[k].to) + ", \"load\": " + loadNumber(s.segments[k].load) + "}";
         out += "]}";
     }
     return out + "]";
@@ -77,11 +86,11 @@ std::string StreamsText(const char* heading, const std::vector<StreamOut>& strea
     std::string out = std::string(heading) + ":\n";
     for (const StreamOut& s : streams) {
         out += "  " + PrintableText(s.name, 40) + " (" + s.side + "): " + ExtractNumber(s.supply) + " -> " + ExtractNumber(s.target) +
-               " C, " + ExtractNumber(s.load) + " kW";
+               " C, " + loadNumber(s.load) + " kW";
         if (s.massFlow != kEmpty) out += ", " + ExtractNumber(s.massFlow) + " kg/s";
         out += "\n";
         for (const SegmentOut& seg : s.segments)
-            out += "    " + ExtractNumber(seg.from) + " -> " + ExtractNumber(seg.to) + " C, " + ExtractNumber(seg.load) + " kW\n";
+            out += "    " + ExtractNumber(seg.from) + " -> " + ExtractNumber(seg.to) + " C, " + loadNumber(seg.load) + " kW\n";
     }
     return out;
 }

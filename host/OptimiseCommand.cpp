@@ -117,12 +117,47 @@ std::string checkJson(const IOptimiserCheck& c) {
     return out.str();
 }
 
+// What a warning of the check means for the run, beside the check's own words.
+const char* warningMeaning(int part) {
+    if (part == IOptimiserCheck::UntiedStreams)
+        return "an exchanger's stream meets a heater or cooler that no utility serves, or no unit at all; the run "
+               "leaves those stream ends as they are";
+    if (part == IOptimiserCheck::TemperatureSpecs)
+        return "a temperature the design specifies holds the duties next to it; the run keeps it";
+    return "";
+}
+
 std::string checkText(const IOptimiserCheck& c) {
     std::ostringstream out;
     out << "Optimiser check: " << c.GetMessage() << "\n";
-    for (int p = 0; p < IOptimiserCheck::PartCount; ++p)
-        out << "  " << kPartTitles[p] << ": " << (c.IsPartOK(p) ? "ok" : "not ok") << " - " << c.GetPartMessage(p) << "\n";
+    for (int p = 0; p < IOptimiserCheck::PartCount; ++p) {
+        const bool warning = p == IOptimiserCheck::UntiedStreams || p == IOptimiserCheck::TemperatureSpecs;
+        out << "  " << kPartTitles[p] << ": " << (c.IsPartOK(p) ? "ok" : warning ? "warning" : "not ok") << " - "
+            << c.GetPartMessage(p);
+        if (!c.IsPartOK(p) && warning) out << " (" << warningMeaning(p) << ")";
+        out << "\n";
+    }
     return out.str();
+}
+
+// "area X m2, total annual cost Y", each figure "not available" where the design's totals are not.
+std::string figures(const DesignReport& r) {
+    if (!r.totalsAvailable) return "area not available, total annual cost not available";
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, "area %.6g m2, total annual cost %.6g", r.areaTotal, r.totalAnnualCost);
+    return buffer;
+}
+
+// How the figure that was not optimised moved, when both are known and it rose.
+std::string otherFigure(const DesignReport& before, const DesignReport& after, int objective) {
+    if (!before.totalsAvailable || !after.totalsAvailable) return std::string();
+    const double from = objective == 1 ? before.areaTotal : before.totalAnnualCost;
+    const double to = objective == 1 ? after.areaTotal : after.totalAnnualCost;
+    if (!(from > 0.0) || !(to > from + 1e-6 * from)) return std::string();
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, "; the %s rose by %.3g %% (%.6g to %.6g)",
+                  objective == 1 ? "area" : "total annual cost", 100.0 * (to - from) / from, from, to);
+    return buffer;
 }
 
 // The design JSON of `design --json`, indented one level, with the design's name first when asked.
@@ -212,19 +247,22 @@ int RunOptimise(ModuleLoader& module, int argc, char** argv) {
     if (o.haveSave && !session.SaveCase(o.save, error)) return FailCommand(error);
 
     // The equation-based engine lowers the total annual cost whatever the objective asked.
-    const bool improved = objectiveFell(before, afterReport, o.equationBased ? 1 : o.objective);
+    const int objective = o.equationBased ? 1 : o.objective;
+    const bool improved = objectiveFell(before, afterReport, objective);
     if (o.json) {
-        std::printf("{\n  \"check\": %s,\n  \"result\": %d,\n  \"improved\": %s,\n  \"status\": %s,\n  \"before\": %s,\n"
-                    "  \"after\": %s\n}\n",
-                    checkReport.c_str(), result, improved ? "true" : "false", JsonString(status).c_str(),
-                    designJson(before, false).c_str(), designJson(afterReport, true).c_str());
+        std::printf("{\n  \"check\": %s,\n  \"result\": %d,\n  \"objective\": \"%s\",\n  \"improved\": %s,\n"
+                    "  \"status\": %s,\n  \"before\": %s,\n  \"after\": %s\n}\n",
+                    checkReport.c_str(), result, objective == 1 ? "cost" : "area", improved ? "true" : "false",
+                    JsonString(status).c_str(), designJson(before, false).c_str(), designJson(afterReport, true).c_str());
         return 0;
     }
     std::fputs(checkReport.c_str(), stdout);
     std::printf("Optimisation %s (result %d): %s\n", improved ? "improved the network" : "left the network unchanged",
                 result, PrintableText(status, 300).c_str());
-    std::printf("  before: area %.6g m2, total annual cost %.6g\n", before.areaTotal, before.totalAnnualCost);
-    std::printf("  after:  area %.6g m2, total annual cost %.6g\n", afterReport.areaTotal, afterReport.totalAnnualCost);
+    std::printf("  objective: least %s%s\n", objective == 1 ? "total annual cost" : "area",
+                otherFigure(before, afterReport, objective).c_str());
+    std::printf("  before: %s\n", figures(before).c_str());
+    std::printf("  after:  %s\n", figures(afterReport).c_str());
     std::fputs(FormatDesignText(afterReport).c_str(), stdout);
     return 0;
 }

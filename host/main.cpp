@@ -27,6 +27,7 @@
 #include "host/OptimiseCommand.h"
 #include "host/TargetsReport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -570,6 +571,24 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         report.designs.push_back({ReadDesign(*made), made->GetDTMin()});
     }
     AddDesignNotes(report, !o.complete.empty());
+    // A completion that costs more than the network it completes, at the same utilities, is no
+    // better for the user than that network: the report says so.
+    IHENDesign* completed = nullptr;
+    if (!o.complete.empty() && !report.designs.empty() && scenario->GetDesign(CPString(kCompleteName), completed) &&
+        completed) {
+        const DesignReport input = ReadDesign(*completed);
+        const DesignReport& made = report.designs.back().report;
+        auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max({1.0, std::fabs(a), std::fabs(b)}); };
+        if (input.totalsAvailable && made.totalsAvailable && near(input.hotUtility, made.hotUtility) &&
+            near(input.coldUtility, made.coldUtility) && made.totalAnnualCost > input.totalAnnualCost * (1.0 + 1e-6)) {
+            char line[400];
+            std::snprintf(line, sizeof line,
+                          "%s costs %.6g per year against %.6g for the network it completes, at the same utilities: "
+                          "the completion is dearer than its input",
+                          made.name.c_str(), made.totalAnnualCost, input.totalAnnualCost);
+            report.notes.push_back(line);
+        }
+    }
     // A match of a structure that found no place in its design leaves its load to the utilities:
     // the run says so.
     std::string unplaced;

@@ -173,6 +173,19 @@ int AdvancedSuperTarget::BuildDesignFromMatches(const std::vector<MatchwiseStrea
             r->nInteger[1] = hotTarget != 0.0 && coldSupply != 0.0 && hotTarget - coldSupply >= threshold ? 1 : 0;
         }
     }
+    if (structureBuilder) {
+        // The MILP's load of every utility, segment by segment (CollectUtilityLoads keeps it on the
+        // run's own segments): several hot or cold utilities share what the process needs as the
+        // MILP chose, not as the targeting did.
+        std::unordered_map<std::string, std::vector<double>> utilityLoads;
+        for (const std::unique_ptr<StreamSegment>& seg : segments) {
+            if (seg->nKind != 1 || !seg->pStream) continue;
+            std::vector<double>& loads = utilityLoads[seg->pStream->GetName().c_str()];
+            if (loads.size() <= static_cast<std::size_t>(seg->nIndex)) loads.resize(static_cast<std::size_t>(seg->nIndex) + 1, 0.0);
+            loads[static_cast<std::size_t>(seg->nIndex)] = seg->dLoad;
+        }
+        structureBuilder->SetUtilityLoads(utilityLoads);
+    }
     const int built = structureBuilder
                           ? structureBuilder->BuildDesign(scenario, taking, chosen, hotUtility, coldUtility, designToComplete)
                           : 0;

@@ -2,6 +2,8 @@
 // What the automatic design hands its chosen matches to: something that resolves a set of matches
 // into a network structure and builds it as a new design of the scenario. The stage-wise
 // superstructure (SuperStructure.h) answers it and hands what it resolves to a design builder.
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class IHENDesign;
@@ -23,6 +25,12 @@ public:
     // The longest one resolution may search, in seconds (0: its own limit); a builder without a
     // search of its own ignores it.
     virtual void SetTimeLimit(double seconds) { (void)seconds; }
+    // What the solve that chose the matches gives every utility, per segment of the utility (kW,
+    // in segment order), by utility name: a utility's flow is not given, so its load is the
+    // solve's, not the targeting's. A builder that balances no utility ignores it.
+    virtual void SetUtilityLoads(const std::unordered_map<std::string, std::vector<double>>& segmentLoads) {
+        (void)segmentLoads;
+    }
 };
 
 // Finds no structure: every hand-off answers 0.

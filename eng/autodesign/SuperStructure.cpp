@@ -99,6 +99,14 @@ std::vector<StreamStageTemperatures>* HeatExchangerNetworkSuperStructure::Temper
     return p < 0 || p >= static_cast<int>(stageTemperatures.size()) ? nullptr : &stageTemperatures[static_cast<std::size_t>(p)];
 }
 
+const std::vector<double>* HeatExchangerNetworkSuperStructure::UtilitySegmentLoadsOf(const IHeatIntegrationStream& s) const {
+    if (s.GetStreamKind() != 1) return nullptr;
+    auto found = utilitySegmentLoads.find(s.GetName().c_str());
+    if (found == utilitySegmentLoads.end() || static_cast<int>(found->second.size()) != s.GetNumberOfSegments())
+        return nullptr;
+    return &found->second;
+}
+
 double HeatExchangerNetworkSuperStructure::PlacedDutyOf(int stream) const {
     double sum = 0.0;
     if (stream < 0 || stream >= static_cast<int>(candidatesOfStream.size())) return sum;

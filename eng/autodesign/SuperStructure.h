@@ -187,6 +187,14 @@ public:
     int attemptsMade = 0;
     int solvedStageCount = 0;
     void SetTimeLimit(double seconds) override { timeLimit = seconds; }
+    void SetUtilityLoads(const std::unordered_map<std::string, std::vector<double>>& segmentLoads) override {
+        utilitySegmentLoads = segmentLoads;
+    }
+    // The solve's load of each segment of a utility (kW, segment order); null when none was given,
+    // the utility's own segments then giving its load.
+    const std::vector<double>* UtilitySegmentLoadsOf(const IHeatIntegrationStream& s) const;
+    // The solve's loads of every utility, by name (SetUtilityLoads).
+    std::unordered_map<std::string, std::vector<double>> utilitySegmentLoads;
     // The user's limit on one solve of the model in seconds; 0: the model's own. Never above it.
     double timeLimit = 0.0;
     // Turns a resolved structure into a design; none yet: the hand-off then finds no design.

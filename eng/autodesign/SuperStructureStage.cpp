@@ -19,10 +19,15 @@ double ValueOf(const IHeatIntegrationStream& s, const char* name, int index, dou
     return v;
 }
 
-// A utility's flow is not given: its load is the sum of its segments' loads.
-double HeatLoadOf(IHeatIntegrationStream& s) {
+// A utility's flow is not given: its load is the sum of its segments' loads, those the solve that
+// chose the matches gives it when there are such.
+double HeatLoadOf(IHeatIntegrationStream& s, const std::vector<double>* solved) {
     if (s.GetStreamKind() != 1) return s.GetHeatLoad(0);
     double sum = 0.0;
+    if (solved) {
+        for (double q : *solved) sum += std::fabs(q);
+        return sum;
+    }
     const int n = s.GetNumberOfSegments();
     for (int k = 0; k < n; ++k) {
         const double from = ValueOf(s, "Temperature", k, 0.0), to = ValueOf(s, "Temperature", k + 1, 0.0);
@@ -54,6 +59,7 @@ void SuperStructureStage::Reset() {
     m_position.clear();
     m_pointOffset.clear();
     m_points.clear();
+    m_solvedLoads.clear();
     m_names.clear();
     m_approachIndex.clear();
     matchCount = segmentCount = streamCount = columnCount = lastContinuousColumn = equalityRowCount = rowCount = 0;
@@ -131,6 +137,7 @@ void SuperStructureStage::Build(HeatExchangerNetworkSuperStructure& ss) {
     segmentCount = 0;
     for (IHeatIntegrationStream* s : streams) {
         const int points = std::max(0, s->GetNumberOfSegments());
+        m_solvedLoads.push_back(ss.UtilitySegmentLoadsOf(*s));
         m_pointOffset.push_back(segmentCount);
         m_points.push_back(points);
         segmentCount += points;
@@ -166,7 +173,8 @@ void SuperStructureStage::AddStreamBalanceRows(HeatExchangerNetworkSuperStructur
     for (int p = 0; p < streamCount; ++p, ++row) {
         IHeatIntegrationStream& s = *streams[static_cast<std::size_t>(p)];
         if (IsChosenUtility(&s)) continue;
-        const double Q = HeatLoadOf(s);
+        const std::vector<double>* solved = m_solvedLoads[static_cast<std::size_t>(p)];
+        const double Q = HeatLoadOf(s, solved);
         const bool hot = IsHot(s);
         const std::string& name = m_names[static_cast<std::size_t>(p)];
         for (int j = 0; j < matchCount; ++j) {
@@ -181,7 +189,9 @@ void SuperStructureStage::AddStreamBalanceRows(HeatExchangerNetworkSuperStructur
         for (int i = 0; i + 1 < points; ++i) {
             Set(row, w + i, -1.0);
             double e = 0.0;
-            if (std::fabs(Q) > kLoadTolerance) e = std::fabs(ValueOf(s, "Enthalpy", hot ? points - 1 - i : i, 0.0) / Q);
+            const int at = hot ? points - 1 - i : i;
+            const double h = solved ? (*solved)[static_cast<std::size_t>(at)] : ValueOf(s, "Enthalpy", at, 0.0);
+            if (std::fabs(Q) > kLoadTolerance) e = std::fabs(h / Q);
             Set(row, y + i + 1, -e);
         }
         if (points > 0) Set(row, w + points - 1, -1.0);
@@ -250,7 +260,8 @@ void SuperStructureStage::AddEnthalpySegmentRows(int& row) {
         }
         const bool hot = IsHot(s);
         const bool utility = s.GetStreamKind() == 1;
-        double Q = HeatLoadOf(s);
+        const std::vector<double>* solved = m_solvedLoads[static_cast<std::size_t>(p)];
+        double Q = HeatLoadOf(s, solved);
         if (std::fabs(Q) <= kLoadTolerance) Q = kLoadTolerance;
         std::vector<double> T(static_cast<std::size_t>(points)), cp(static_cast<std::size_t>(points));
         double cpMax = 0.0;
@@ -259,8 +270,13 @@ void SuperStructureStage::AddEnthalpySegmentRows(int& row) {
             if ((hot && j == points - 1) || (!hot && j == 0)) t -= 0.01;
             T[static_cast<std::size_t>(j)] = t + kKelvin;
             const int segment = hot ? points - j - 1 : j;
-            const double c = utility ? std::fabs(s.GetSegmentHeatCapacityFlowrate(segment))
-                                     : ValueOf(s, "HeatCapacityFlowrate", segment, 0.0);
+            double c = utility ? std::fabs(s.GetSegmentHeatCapacityFlowrate(segment))
+                               : ValueOf(s, "HeatCapacityFlowrate", segment, 0.0);
+            if (solved) {
+                const double span = std::fabs(ValueOf(s, "Temperature", segment, 0.0) -
+                                              ValueOf(s, "Temperature", segment + 1, 0.0));
+                c = span > 0.0 ? std::fabs((*solved)[static_cast<std::size_t>(segment)]) / span : 0.0;
+            }
             cp[static_cast<std::size_t>(j)] = c;
             cpMax = std::max(cpMax, c);
         }
@@ -316,7 +332,8 @@ void SuperStructureStage::AddMatchRows(HeatExchangerNetworkSuperStructure& ss, i
         if (h == hotUtility) other = k;
         else if (k == coldUtility) other = h;
         double beta = 1.0;
-        if (other && StreamPosition(other->GetName().c_str()) >= 0 && c.load > 0.0) beta = HeatLoadOf(*other) / c.load;
+        if (other && StreamPosition(other->GetName().c_str()) >= 0 && c.load > 0.0)
+            beta = HeatLoadOf(*other, ss.UtilitySegmentLoadsOf(*other)) / c.load;
         Set(row, 1 + j, 1.0);
         Set(row, lastContinuousColumn + 1 + j, -beta);
     }

@@ -94,6 +94,8 @@ private:
     std::unordered_map<std::string, int> m_position;
     std::vector<int> m_pointOffset;  // per stream: its first point among the A points
     std::vector<int> m_points;       // per stream: its number of points
+    // per stream: the solve's loads of its segments when it is a utility given them, else null
+    std::vector<const std::vector<double>*> m_solvedLoads;
     std::vector<std::string> m_names;
     std::unordered_map<std::string, StageApproach*> m_approachIndex;
 };

@@ -9,6 +9,7 @@
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "ralvex/Case.h"
 
@@ -176,9 +177,6 @@ bool VelmorToTarsilImport::IsExtracted(const CPItem* item) {
 
 void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, double q) {
     const CPString name = energyStream->_get_szName();
-    IHeatIntegrationStream* s = AddDutyStream(name);
-    RecordEnergyStream(name, energyStream, unit);
-    setStream(s, "Enthalpy", -q, 0);
 
     // The stage the energy stream is attached to, and its place among the column's stages.
     const std::vector<CPString> feeds = texts(unit, "TraysectionFeeds");
@@ -194,23 +192,38 @@ void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, d
     int k = -1;
     for (int i = static_cast<int>(stages.size()) - 1; found && i >= 0 && k < 0; --i)
         if (stages[static_cast<std::size_t>(i)] == stage) k = i;
-    if (!unit->GetVariable("AllSeparationStages") || k < 0) return;
-
-    const DutyUnit d = MakeDutyUnit(name);
     // Heat added warms the liquid coming down from the stage above; heat taken cools the vapour
     // rising from the stage below.
     const bool added = q > 0.0;
     const int j = added ? k - 1 : k + 1;
+    double own = kEmpty, neighbour = kEmpty, supply = kEmpty;
+    const bool haveOwn = k >= 0 && knownSub(unit, "StageTemperature", stage.c_str(), own);
+    const bool haveNeighbour = k >= 0 && j >= 0 && j < static_cast<int>(stages.size()) &&
+                               knownSub(unit, "StageTemperature", stages[static_cast<std::size_t>(j)].c_str(), neighbour);
+    if (haveOwn) {
+        supply = added ? own - kSpan : own + kSpan;
+        if (haveNeighbour) supply = added ? std::min(neighbour, supply) : std::max(neighbour, supply);
+    }
+    // A side duty too small for a stream (a solver's residue) is passed over with a word; the rest
+    // of the column is extracted.
+    const double span = haveOwn ? std::fabs(own - supply) : 0.0;
+    if (std::fabs(q) < CaseValueLimits::MinDuty || (span > 0.0 && std::fabs(q) / span < CaseValueLimits::MinCp)) {
+        ReportSideDuty("ExtractionSideDutySkipped", name, unit, q);
+        return;
+    }
+
+    IHeatIntegrationStream* s = AddDutyStream(name);
+    RecordEnergyStream(name, energyStream, unit);
+    setStream(s, "Enthalpy", -q, 0);
+    if (!found) ReportSideDuty("ExtractionSideDutyNoStage", name, unit, q);
+    if (!unit->GetVariable("AllSeparationStages") || k < 0) return;
+
+    const DutyUnit d = MakeDutyUnit(name);
     d.SetClass(added ? "htHeater" : "htCooler");
     setNumber(d.unit, "Duty", std::fabs(q));
 
-    double own = kEmpty, neighbour = kEmpty;
-    const bool haveNeighbour = j >= 0 && j < static_cast<int>(stages.size()) &&
-                               knownSub(unit, "StageTemperature", stages[static_cast<std::size_t>(j)].c_str(), neighbour);
-    if (knownSub(unit, "StageTemperature", stage.c_str(), own)) {
+    if (haveOwn) {
         d.SetTarget(s, own);
-        double supply = added ? own - kSpan : own + kSpan;
-        if (haveNeighbour) supply = added ? std::min(neighbour, supply) : std::max(neighbour, supply);
         d.SetSupply(s, supply);
     }
     const CPString side = added ? "StageLiquid" : "StageVapour";

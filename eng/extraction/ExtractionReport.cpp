@@ -169,6 +169,15 @@ void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
     report->AppendText("Warnings:Heat_Exchangers_Placement_Failed", text.c_str());
 }
 
+void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column,
+                                          double duty) {
+    ReportHolder* report = Report();
+    if (!report || !column) return;
+    report->AddEntry("Warnings", "Column_Side_Duties", FindString("ExtractionSideDuties").c_str());
+    report->AppendText("Warnings:Column_Side_Duties",
+                       FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}).c_str());
+}
+
 void VelmorToTarsilImport::CheckHeatLoss(const CPItem* unit) {
     ReportHolder* report = Report();
     if (!unit || !report) return;

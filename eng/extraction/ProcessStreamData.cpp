@@ -158,9 +158,13 @@ bool VelmorToTarsilImport::WriteRawData(IHeatIntegrationStream& stream, const St
     }
     if (rows.empty()) return false;
     sortRows(rows);
-    for (std::size_t c = 0; c < m_propertyDataSets.size(); ++c)
+    // A table written before (a refresh after the document was solved again) may hold more points
+    // than this one: what lies beyond the new points is the old curve's and goes.
+    for (std::size_t c = 0; c < m_propertyDataSets.size(); ++c) {
+        stream.TruncateRawData(m_propertyDataSets[c].second, static_cast<int>(rows.size()));
         for (std::size_t k = 0; k < rows.size(); ++k)
             stream.SetValue(m_propertyDataSets[c].second, rows[k].values[c], static_cast<int>(k));
+    }
     return true;
 }
 

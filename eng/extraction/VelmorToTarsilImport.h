@@ -175,6 +175,9 @@ public:
     void CheckMultipleAttachments(const CPItem* item);
     void CheckReboilerFeeds(const CPItem* unit);
     void ReportPlacementFailure(const CPItem* unit);
+    // A column side duty the extraction passed over or could not place on a stage: the warning
+    // `key` (a message with the energy stream, the column and the duty in kW).
+    void ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column, double duty);
     void CheckHeatLoss(const CPItem* unit);
     // Exchangers of the base design that are feasible in the simulation and not in the network,
     // or the other way round.

@@ -53,6 +53,7 @@ public:
                          unsigned char merge) override;
     int UpdateSegmentPropertiesFromRawData(const CPString& curve) override;
     int SetValueFromRawEnthalpy(const CPString& name, int segmented) override;
+    int TruncateRawData(const CPString& name, int count) override { return m_set.TruncateEntries(name, count); }
     int GetStreamKind() const override { return m_nKind; }
     int GetHotCold() const override { return m_nHotCold; }
     int GetDTminContributionScope() const override { return m_set.GetDTminContribution().nFlag; }

@@ -141,7 +141,11 @@ int CPIHeatIntegrationStream::LinearizeRawData(const CPString& curve, const CPSt
     const int count = static_cast<int>(points.size());
 
     AutoLinearizeFunction linear;
-    if (tolerance > 0.0 && tolerance < 1.0) linear.SetToleranceExternally(tolerance);
+    // A tolerance given is the share by which the specific heat may vary within one segment: a
+    // segment's slope stands for every step of the curve it covers to within that share of it. A
+    // phase change, whose specific heat is many times the liquid's, is then a segment of its own
+    // under any tolerance below 1, however little of the whole curve it spans.
+    if (tolerance > 0.0 && tolerance < 1.0) linear.SetSlopeTolerance(tolerance);
     if (!linear.SetData(values.data(), temperatures.data(), count)) return 0;
     if (merge) linear.SetToleranceExternally(1.0);
     if (!rising && count > kFallingPointLimit) linear.SetMaxSegments(kFallingMaxPieces);

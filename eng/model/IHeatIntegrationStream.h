@@ -59,9 +59,11 @@ public:
     // Raw property curves: tables along the temperature range kept as values of one entry per
     // point ("Raw_Temperature_DataSet", rising, with "Raw_MassEnthalpy_DataSet",
     // "Raw_SpecificHeat_DataSet", ...; StreamValueNames lists them).
-    // Cuts `curve` (points inside the stream's range) into straight pieces within the relative
-    // `tolerance` (used when 0 < tolerance < 1, else the default), one segment per piece from
-    // supply to target; each segment takes the means of the raw properties at its piece's ends
+    // Cuts `curve` (points inside the stream's range) into straight pieces, one segment per piece
+    // from supply to target. With 0 < `tolerance` < 1 a piece holds when the curve's slope between
+    // any two neighbouring points lies within `tolerance` x the piece's slope of it (a phase change
+    // is a piece of its own); otherwise no point may lie further from its piece than 0.01 x the
+    // curve's value range. Each segment takes the means of the raw properties at its piece's ends
     // (specific heat under `specificHeatName`, or the enthalpy curve's slope). `merge` drops
     // repeated points and asks for one piece. 1 when at least two usable points were linearised;
     // 0, with the stream unchanged, when a raw value cannot be read or too few points are usable.
@@ -75,6 +77,14 @@ public:
     // `segmented` one segment per pair of raw points. The result of the last segment insertion
     // (1 when none was needed); 0, nothing changed, when the raw data are missing or not in pairs.
     virtual int SetValueFromRawEnthalpy(const CPString& name, int segmented) = 0;
+    // Keeps the first `count` points of a raw property table and drops the rest, so that a table
+    // written again with fewer points holds no point of the old one. 1 done; 0 refused (a segment
+    // value, an unknown or locked one).
+    virtual int TruncateRawData(const CPString& name, int count) {
+        (void)name;
+        (void)count;
+        return 0;
+    }
 
     virtual int GetStreamKind() const = 0;  // 0 process, 1 utility, 2 process with links, 5 not set
     virtual int GetHotCold() const = 0;     // 0 hot, 1 cold, 2 undetermined

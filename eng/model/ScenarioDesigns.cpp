@@ -482,8 +482,14 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
         DesignOptimisationCase run(design, mode, keep, 1);
         const int code = run.GetMode();
         if (run.IsCopy() && run.GetDesign() && run.GetDesign()->GetDesignName()) copyName = run.GetDesign()->GetDesignName();
-        if (run.GetDesign() && code < 4 && code != 2)
+        if (run.GetDesign() && code < 4 && code != 2) {
             failed = run.GetDesign()->RunOptimizer(code) != IHENDesign::OptimiserImproved;
+            // A copy with units that no longer calculate (a branch closed to nothing, a duty the
+            // streams cannot meet) is no network to keep, whatever its objective says.
+            if (!failed && run.IsCopy() &&
+                run.GetDesign()->GetNumberOfIncompleteHeatExchangers(false) > design->GetNumberOfIncompleteHeatExchangers(false))
+                failed = true;
+        }
     }
     if (!failed) return 4;
     if (keep && !copyName.empty()) DeleteDesign(copyName);

@@ -226,6 +226,33 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
         if (!s) continue;
         const int n = static_cast<int>(run.rows.size());
         // Count first, so that every value lands on its final segment.
+        // A sheet whose column H is empty for the stream gives no film coefficient: the stream
+        // keeps the one it was given (one for the whole stream, as a stream table gives it, or a
+        // clean one); one that differed by segment goes to the default, and the report says so.
+        bool givesH = false;
+        for (const Row& row : run.rows) givesH = givesH || row.values[ColH] != kEmpty;
+        const char* keptName = nullptr;
+        double keptH = kEmpty;
+        bool hDiffered = false;
+        for (const char* name : {"HTCoeff", "CHTCoeff"}) {
+            if (givesH || keptName) break;
+            double first = kEmpty;
+            bool same = s->GetNumberOfSegments() > 0, given = false;
+            for (int i = 0; i < s->GetNumberOfSegments() && same; ++i) {
+                double h = kEmpty;
+                const bool specified = s->GetValueStatus(name, i) == 1 && s->GetValue(name, h, i) == 1 && h != kEmpty;
+                given = given || specified;
+                if (!specified || (i > 0 && h != first)) same = false;
+                if (i == 0) first = h;
+            }
+            if (same) {
+                keptName = name;
+                keptH = first;
+            } else if (given) {
+                hDiffered = true;
+            }
+        }
+        if (keptName) hDiffered = false;
         for (int count = s->GetNumberOfSegments(); count > n; --count) s->DeleteSegment(count);
         for (int count = s->GetNumberOfSegments(); count < n; ++count) s->InsertSegment(0);
         bool refused = s->GetNumberOfSegments() != n;
@@ -237,7 +264,12 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
             refused = s->SetValue("Temperature", row.values[ColD], i + 1) != 1;
             for (std::size_t c : {ColE, ColF, ColH, ColK})
                 if (!refused && row.values[c] != kEmpty) refused = s->SetValue(kColumns[c].value, row.values[c], i) != 1;
+            if (!refused && keptName) refused = s->SetValue(keptName, keptH, i) != 1;
         }
+        if (!refused && hDiffered)
+            table.ReportWarning("stream " + quoted(run.name) + " (row " + std::to_string(run.rows.front().number) +
+                                "): column H gives no film coefficient and the stream's own differed by segment; "
+                                "its segments take the default");
         if (refused) {
             table.ReportWarning("stream " + quoted(run.name) + " (row " + std::to_string(run.rows.front().number) +
                                 ") did not take all its segment values");

@@ -541,6 +541,21 @@ int StreamPropertySet::DeleteSegment(int index) {
     return 1;
 }
 
+int StreamPropertySet::TruncateEntries(const CPString& name, int count) {
+    const int slot = FindSlot(name);
+    if (slot < 0 || count < 0 || IsLocked(name, 0)) return 0;
+    const Slot s = SlotAt(static_cast<std::size_t>(slot));
+    if (s.segmentable) return 0;
+    const int held = static_cast<int>(s.count);
+    if (held <= count) return 1;
+    for (int k = count; k < held; ++k)
+        if (IsLocked(name, k)) return 0;
+    Materialize();
+    for (int k = held - 1; k >= count; --k) RemoveEntry(slot, k);
+    Normalize();
+    return 1;
+}
+
 bool StreamPropertySet::HasWideFlags() const {
     for (std::uint8_t flag : {m_bTemperaturesComplete, m_bEnthalpiesComplete, m_bSpecificHeatsComplete, m_bCopied,
                               m_bSegmentTableBuilt, m_bUpdating})

@@ -162,6 +162,10 @@ public:
     int InsertSegment(int index);
     // Removes the entries of segment index-1 and "Temperature" point `index` (index 1..n).
     int DeleteSegment(int index);
+    // Keeps the first `count` entries of a value that is not one per segment (a raw property
+    // table) and removes the rest. 1 done (also when it held no more); 0 for a segment value, an
+    // unknown or locked value, a locked entry among those removed, or a negative count.
+    int TruncateEntries(const CPString& name, int count);
 
     // ---- rules (SegmentRules.cpp) ---------------------------------------------------------------
     // Runs the rules until none fills anything; `keep` lists names whose calculated entries stay.

@@ -17,12 +17,15 @@ struct Piece {
     int first;
     int last;
     int worst;
+    bool accepted;
 };
 
-// Orders the queue: largest deviation on top; among equals the earlier piece first, so that
-// the same curve always gives the same break points.
+// Orders the queue: a piece still to cut before an accepted one, then the largest deviation on
+// top; among equals the earlier piece first, so that the same curve always gives the same break
+// points.
 struct LessUrgent {
     bool operator()(const Piece& a, const Piece& b) const {
+        if (a.accepted != b.accepted) return a.accepted;
         if (a.deviation != b.deviation) return a.deviation < b.deviation;
         return a.first > b.first;
     }
@@ -33,6 +36,34 @@ struct LessUrgent {
 bool AutoLinearizeFunction::SetToleranceExternally(double tolerance) {
     if (!std::isfinite(tolerance) || tolerance < 0.0) return false;
     tolerance_ = tolerance;
+    slopeMode_ = false;
+    return true;
+}
+
+bool AutoLinearizeFunction::SetSlopeTolerance(double tolerance) {
+    if (!std::isfinite(tolerance) || tolerance < 0.0) return false;
+    tolerance_ = tolerance;
+    slopeMode_ = true;
+    return true;
+}
+
+bool AutoLinearizeFunction::SlopesWithin(int first, int last) const {
+    const double t0 = temperatures_[first], t1 = temperatures_[last];
+    const double span = t1 - t0;
+    const double scale = std::max({1.0, std::fabs(t0), std::fabs(t1)});
+    if (std::fabs(span) <= kSameTemperature * scale) return false;
+    const double chord = (values_[last] - values_[first]) / span;
+    const double allowed = tolerance_ * std::fabs(chord);
+    for (int k = first; k < last; ++k) {
+        const double dt = temperatures_[k + 1] - temperatures_[k];
+        const double dv = values_[k + 1] - values_[k];
+        // Heat at one temperature has no slope the chord's could be near.
+        if (std::fabs(dt) <= kSameTemperature * scale) {
+            if (std::fabs(dv) > kNoise * std::max(1.0, std::fabs(values_[k]))) return false;
+            continue;
+        }
+        if (std::fabs(dv / dt - chord) > allowed) return false;
+    }
     return true;
 }
 
@@ -110,13 +141,17 @@ const std::vector<int>& AutoLinearizeFunction::Run() {
     auto push = [&](int first, int last) {
         int worst = -1;
         const double deviation = PieceDeviation(first, last, range, worst);
-        pieces.push({deviation, first, last, worst});
+        // Measured by its slope, a piece within the default share of the value range still holds:
+        // a step that small (a table's rounding, points spread off the target) is no bend.
+        const bool accepted = slopeMode_ ? deviation <= kDefaultTolerance * range + noise || SlopesWithin(first, last)
+                                         : deviation <= allowed;
+        pieces.push({deviation, first, last, worst, accepted});
     };
     push(0, count - 1);
     int segments = 1;
     while (segments < maxSegments_) {
         const Piece top = pieces.top();
-        if (top.deviation <= allowed || top.worst < 0) break;
+        if (top.accepted || top.worst < 0) break;
         pieces.pop();
         push(top.first, top.worst);
         push(top.worst, top.last);

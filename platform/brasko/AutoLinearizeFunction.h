@@ -26,9 +26,16 @@ public:
     AutoLinearizeFunction() = default;
     virtual ~AutoLinearizeFunction() = default;
 
-    // Relative tolerance, >= 0 (0 asks for an exact fit). False, and no change, for a negative
-    // or non-finite tolerance.
+    // Relative tolerance, >= 0 (0 asks for an exact fit), on the value range as above (this ends
+    // a slope measure set before). False, and no change, for a negative or non-finite tolerance.
     bool SetToleranceExternally(double tolerance);
+    // Measures a piece by its slope instead: a piece is accepted when the slope between every two
+    // neighbouring points in it lies within tolerance x the piece's own slope (its chord's) of it,
+    // so that a bend the size of the tolerance is cut whatever share of the whole curve it holds
+    // (a phase change over a few degrees beside a long sensible run). A piece whose points all lie
+    // within the default tolerance of the value range is accepted as well (a step that small is
+    // rounding, not a bend). Tolerance >= 0; false, and no change, otherwise.
+    bool SetSlopeTolerance(double tolerance);
     // Largest number of pieces, >= 1. False, and no change, otherwise.
     bool SetMaxSegments(int maxSegments);
     // Copies the curve: count points, values[k] at temperatures[k]. Clears any earlier result.
@@ -51,7 +58,11 @@ private:
     // worst point goes to worst (-1 when the piece has no inner point).
     double PieceDeviation(int first, int last, double range, int& worst) const;
 
+    // Whether the slopes of [first, last] lie within the slope tolerance of its chord's.
+    bool SlopesWithin(int first, int last) const;
+
     double tolerance_ = kDefaultTolerance;
+    bool slopeMode_ = false;
     int maxSegments_ = kDefaultMaxSegments;
     std::vector<double> values_;
     std::vector<double> temperatures_;

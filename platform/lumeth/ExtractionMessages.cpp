@@ -40,6 +40,11 @@ const MessageText kTexts[] = {
     {"ExtractionHXTarsilInFeasible", "infeasible in the network."},
     {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network."},
     {"ExtractionStreamsNotRefreshed", "Streams the refresh left as they were"},
+    {"ExtractionSideDuties", "Column side duties not taken as streams"},
+    {"ExtractionSideDutySkipped", "Energy stream %s of column %s carries %s kW, too little for a stream (less than "
+                                  "0.001 kW, or less than 0.001 kW/C over its stages): it was not extracted."},
+    {"ExtractionSideDutyNoStage", "Energy stream %s of column %s (%s kW) is not among the column's feeds "
+                                  "(TraysectionFeeds): no stage gives it temperatures."},
     {"ExtractionStreamNotRefreshed", "Stream %s keeps its earlier values: nothing in the case is recorded as making it "
                                      "(live steam, or a stream added by hand)."},
     {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},

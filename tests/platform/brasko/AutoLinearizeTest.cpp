@@ -116,4 +116,44 @@ TEST(AutoLinearize, StepAtOneTemperatureIsKept) {
     EXPECT_EQ(performance, 0.0);
 }
 
+// Measured by slope, a phase change over a few degrees is cut off a long sensible run under any
+// tolerance below 1 (the value-range measure at 0.9 keeps the whole curve in one piece); a bend of
+// less than the tolerance in slope, or of less than 1 % of the range in value, is not cut.
+TEST(AutoLinearize, SlopeMeasureCutsAPhaseChangeAndNoSmallerBend) {
+    const std::vector<double> t{20, 40, 60, 80, 95, 98.5};
+    const std::vector<double> v{0, 80, 160, 240, 300, 1000};
+    AutoLinearizeFunction byRange;
+    ASSERT_TRUE(byRange.SetToleranceExternally(0.9));
+    ASSERT_TRUE(byRange.SetData(v.data(), t.data(), 6));
+    EXPECT_EQ(byRange.Run(), (std::vector<int>{0, 5}));
+    for (double tolerance : {0.01, 0.5, 0.9, 0.99}) {
+        AutoLinearizeFunction bySlope;
+        ASSERT_TRUE(bySlope.SetSlopeTolerance(tolerance));
+        ASSERT_TRUE(bySlope.SetData(v.data(), t.data(), 6));
+        EXPECT_EQ(bySlope.Run(), (std::vector<int>{0, 4, 5})) << tolerance;
+    }
+    // Slopes 2 and 3 about a chord of 2.5: 20 % off, within 0.5 but not within 0.1.
+    const std::vector<double> bentT{0, 10, 20};
+    const std::vector<double> bentV{0, 20, 50};
+    for (const auto& [tolerance, pieces] : {std::pair{0.5, 1}, std::pair{0.1, 2}}) {
+        AutoLinearizeFunction bySlope;
+        bySlope.SetSlopeTolerance(tolerance);
+        bySlope.SetData(bentV.data(), bentT.data(), 3);
+        bySlope.Run();
+        EXPECT_EQ(bySlope.GetNumberOfSegments(), pieces) << tolerance;
+    }
+    // A step of 0.5 % of the range at the end (points spread off a target) stays in its piece.
+    const std::vector<double> flatT{0, 50, 99.98, 100};
+    const std::vector<double> flatV{0, 100, 199.96, 200.5};
+    AutoLinearizeFunction bySlope;
+    bySlope.SetSlopeTolerance(0.01);
+    bySlope.SetData(flatV.data(), flatT.data(), 4);
+    EXPECT_EQ(bySlope.Run(), (std::vector<int>{0, 3}));
+    // The value-range measure set afterwards ends the slope measure.
+    bySlope.SetToleranceExternally(1.0);
+    bySlope.SetData(v.data(), t.data(), 6);
+    EXPECT_EQ(bySlope.Run(), (std::vector<int>{0, 5}));
+    EXPECT_FALSE(bySlope.SetSlopeTolerance(-0.1));
+}
+
 }  // namespace

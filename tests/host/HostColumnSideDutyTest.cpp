@@ -1,0 +1,51 @@
+// kestrin-host extract on the stripping column with its side duty changed: a duty too small for a
+// stream is passed over with a warning and the rest of the column extracted; a side duty that is
+// not among the column's feeds is named in the warnings.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/extraction/" + name; }
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+TEST(HostColumnSideDuty, ANegligibleSideDutyIsSkippedWithAWarning) {
+    const std::string column = FileContents(example("stripping-column.vmc"));
+    // 0.0005 kW over the 4 K between stage 5 and the stage below it: 0.000125 kW/C.
+    ScratchFile tiny("column-side-duty", "tiny.vmc",
+                     replaced(column, "<num name=\"HeatFlow\" units=\"kW\">-250</num>",
+                              "<num name=\"HeatFlow\" units=\"kW\">-0.0005</num>"));
+    const HostRun run = RunHost("extract " + tiny.path);
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "Warning (Column_Side_Duties): Energy stream QSIDE of column COL carries 0.0005 kW, too "
+                             "little for a stream"))
+        << run.out;
+    EXPECT_FALSE(has(run.out, "  QSIDE (")) << run.out;
+    // The other column duties are streams as before.
+    const HostRun whole = RunHost("extract " + example("stripping-column.vmc"));
+    ASSERT_EQ(whole.exitCode, 0) << whole.out;
+    for (const std::string& line : {std::string("Streams:\n"), std::string("  F2")}) {
+        EXPECT_EQ(has(run.out, line), has(whole.out, line)) << line;
+    }
+}
+
+TEST(HostColumnSideDuty, ASideDutyMissingFromTheFeedsIsNamed) {
+    const std::string column = FileContents(example("stripping-column.vmc"));
+    ScratchFile missing("column-side-duty", "missing.vmc",
+                        replaced(column, "<texts name=\"TraysectionFeeds\"><t>F2</t><t>STEAM</t><t>QSIDE</t></texts>",
+                                 "<texts name=\"TraysectionFeeds\"><t>F2</t><t>STEAM</t></texts>"));
+    const HostRun run = RunHost("extract " + missing.path);
+    EXPECT_TRUE(has(run.out, "Energy stream QSIDE of column COL (250 kW) is not among the column's feeds")) << run.out;
+}
+
+}  // namespace
