@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int FailCommand(const std::string& message) {
@@ -20,6 +21,24 @@ int OutputWritten(int code) {
     std::fprintf(stderr, "kestrin-host: the output could not be written%s%s\n", why ? ": " : "",
                  why ? std::strerror(why) : "");
     return 1;
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(KESTRIN_FULL_TEARDOWN)
+#define KESTRIN_KEEP_TEARDOWN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define KESTRIN_KEEP_TEARDOWN 1
+#endif
+#endif
+
+void EndWithoutTeardown(int code) {
+#if !defined(KESTRIN_KEEP_TEARDOWN)
+    code = OutputWritten(code);
+    std::fflush(stderr);
+    std::_Exit(code);
+#else
+    (void)code;
+#endif
 }
 
 bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given, std::string& error) {

@@ -14,6 +14,14 @@ int FailCommand(const std::string& message);
 // with 1 instead of the job's own code; a report cut short is never a success.
 int OutputWritten(int code);
 
+// Ends a run whose results are all written (and saved, when asked): a scenario or design of a large
+// table takes a tenth of the run or more to take apart object by object, and nothing of it outlives
+// the process, so the process ends here and the system takes its memory back at once. The output is
+// flushed first (OutputWritten's code is the exit code). Builds that check for leaks (the address
+// and memory sanitizers), and builds that define KESTRIN_FULL_TEARDOWN (coverage records are
+// written at exit), take the ordinary way out: the call returns and the caller returns its code.
+void EndWithoutTeardown(int code);
+
 // The number after argv[i] (the option argv[i] itself names it in the error); moves i past it.
 bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given, std::string& error);
 

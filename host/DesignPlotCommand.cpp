@@ -144,5 +144,7 @@ int RunDesignPlot(ModuleLoader& module, int argc, char** argv) {
         return FailCommand("cannot write " + o.svg);
     }
     if (o.json) std::fputs(json.c_str(), stdout);
+    // The picture is written: the design of a large network is not taken apart unit by unit.
+    EndWithoutTeardown(0);
     return 0;
 }

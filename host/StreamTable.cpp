@@ -6,14 +6,17 @@
 #include "host/StreamTableChecks.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <cstring>
+#include <system_error>
 #include <map>
-#include <sstream>
+#include <iterator>
 #include <unordered_set>
 #include <sys/stat.h>
 
@@ -73,7 +76,8 @@ bool ParseTableNumber(const std::string& text, double& value) {
     if (i < text.size() && text[i] == '.')
         for (++i; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) ++digits;
     if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    const bool exponentGiven = i < text.size() && (text[i] == 'e' || text[i] == 'E');
+    if (exponentGiven) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
         std::size_t exponent = 0;
@@ -81,6 +85,18 @@ bool ParseTableNumber(const std::string& text, double& value) {
         if (exponent == 0) return false;
     }
     if (i != text.size()) return false;
+    // A plain decimal of a few hundred characters at most can neither overflow nor come close to
+    // the smallest numbers: it is read by from_chars, which rounds as strtod does (to the nearest,
+    // correctly) at a fraction of its cost. Other numbers take strtod and its range check.
+    if (!exponentGiven && text.size() < 300) {
+        const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+        double v = 0.0;
+        const auto [end, fault] = std::from_chars(first, text.data() + text.size(), v);
+        if (fault == std::errc() && end == text.data() + text.size() && std::isfinite(v)) {
+            value = v;
+            return true;
+        }
+    }
     errno = 0;
     char* end = nullptr;
     double v = std::strtod(text.c_str(), &end);
@@ -110,15 +126,28 @@ bool StreamTableStream::NameOnly() const {
 
 bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& error) {
     table.streams.clear();
-    std::istringstream in(text);
+    // A table of many streams is read in one pass: its lines are taken from the text in place,
+    // each column's field by its position (found once, from the header), and the streams and the
+    // set of their names are sized for the lines at the start, so that neither grows row by row.
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     std::string raw;
     int lineNo = 0;
     std::map<std::string, std::size_t> column;
+    constexpr std::size_t kColumnCount = std::size(kColumns);
+    constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+    // The field position of each of kColumns (kAbsent when the header lacks it).
+    std::size_t position[kColumnCount];
+    std::fill(std::begin(position), std::end(position), kAbsent);
     std::vector<std::string> fields;
     // The names of the streams read so far.
     std::unordered_set<std::string> seen;
     bool haveHeader = false;
-    while (std::getline(in, raw)) {
+    for (std::size_t at_ = 0; at_ < text.size();) {
+        // The line up to its newline (or the text's end), as std::getline takes it.
+        const std::size_t newline = text.find('\n', at_);
+        const std::size_t end = newline == std::string::npos ? text.size() : newline;
+        raw.assign(text, at_, end - at_);
+        at_ = newline == std::string::npos ? text.size() : newline + 1;
         ++lineNo;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (lineNo == 1 && raw.size() >= 3 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
@@ -127,7 +156,9 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
                        lineNo);
             return false;
         }
-        if (trim(raw).empty() || trim(raw)[0] == '#') continue;
+        const auto firstShown = std::find_if(raw.begin(), raw.end(),
+                                             [](unsigned char c) { return !std::isspace(c); });
+        if (firstShown == raw.end() || *firstShown == '#') continue;
         if (!splitCsv(raw, fields)) {
             error = at("unterminated quoted field", lineNo);
             return false;
@@ -135,7 +166,8 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         if (!haveHeader) {
             for (std::size_t i = 0; i < fields.size(); ++i) {
                 std::string name = lower(fields[i]);
-                if (std::find(std::begin(kColumns), std::end(kColumns), name) == std::end(kColumns)) {
+                const auto known = std::find(std::begin(kColumns), std::end(kColumns), name);
+                if (known == std::end(kColumns)) {
                     const char* delimiter = fields[i].find(';') != std::string::npos    ? "semicolons"
                                             : fields[i].find('\t') != std::string::npos ? "tabs"
                                                                                         : nullptr;
@@ -152,23 +184,28 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
                     return false;
                 }
                 column[name] = i;
+                position[static_cast<std::size_t>(known - std::begin(kColumns))] = i;
             }
             if (!column.count("name")) {
                 error = at("the header has no \"name\" column", lineNo);
                 return false;
             }
             haveHeader = true;
+            table.streams.reserve(lines);
+            seen.reserve(lines);
             continue;
         }
         if (fields.size() > column.size()) {
             error = at("more fields than the header has columns", lineNo);
             return false;
         }
-        auto field = [&](const char* name) -> std::string {
-            auto it = column.find(name);
-            return (it == column.end() || it->second >= fields.size()) ? std::string() : fields[it->second];
+        static const std::string kNoField;
+        // The field of kColumns[k] on this row (empty when the header or the row lacks it).
+        auto fieldAt = [&](std::size_t k) -> const std::string& {
+            const std::size_t i = position[k];
+            return i == kAbsent || i >= fields.size() ? kNoField : fields[i];
         };
-        std::string name = field("name");
+        const std::string& name = fieldAt(0);
         if (name.empty()) {
             error = at("a row without a stream name", lineNo);
             return false;
@@ -183,8 +220,21 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
                                     {"viscosity", &seg.viscosity},
                                     {"density", &seg.density},
                                     {"specific_heat", &seg.specificHeat}};
-        for (const Numeric& n : numerics) {
-            std::string t = field(n.column);
+        static const std::array<std::size_t, 11> numericColumns = [] {
+            std::array<std::size_t, 11> out{};
+            const char* const names[] = {"supply", "target", "cp", "duty", "h", "dtmin_contribution", "cost",
+                                         "thermal_conductivity", "viscosity", "density", "specific_heat"};
+            for (std::size_t n = 0; n < out.size(); ++n)
+                out[n] = static_cast<std::size_t>(
+                    std::find_if(std::begin(kColumns), std::end(kColumns),
+                                 [&](const char* c) { return std::strcmp(c, names[n]) == 0; }) -
+                    std::begin(kColumns));
+            return out;
+        }();
+        static_assert(std::size(numerics) == 11, "a numeric column without its place");
+        for (std::size_t k = 0; k < std::size(numerics); ++k) {
+            const Numeric& n = numerics[k];
+            const std::string& t = fieldAt(numericColumns[k]);
             if (t.empty()) continue;
             if (!ParseTableNumber(t, *n.target)) {
                 error = at(QuotedField(t) + " in column " + n.column + " is not a number", lineNo);
@@ -195,9 +245,12 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
                 return false;
             }
         }
-        std::string kind = lower(field("kind"));
+        static const std::size_t kindColumn = static_cast<std::size_t>(
+            std::find_if(std::begin(kColumns), std::end(kColumns), [](const char* c) { return std::strcmp(c, "kind") == 0; }) -
+            std::begin(kColumns));
+        std::string kind = lower(fieldAt(kindColumn));
         if (!kind.empty() && kind != "process" && kind != "utility") {
-            error = at("kind " + QuotedField(field("kind")) + " is neither process nor utility", lineNo);
+            error = at("kind " + QuotedField(fieldAt(kindColumn)) + " is neither process nor utility", lineNo);
             return false;
         }
         bool utility = kind == "utility";

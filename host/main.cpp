@@ -396,29 +396,6 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
     return true;
 }
 
-// Ends a run whose results are all written (and saved, when asked): the scenario of a large table
-// takes a tenth of the run to take apart object by object, and nothing of it outlives the process,
-// so the process ends here and the system takes its memory back at once. The output is flushed
-// first. Builds that check for leaks (the address and memory sanitizers), and builds that define
-// KESTRIN_FULL_TEARDOWN (coverage records are written at exit), take the ordinary way out.
-#if defined(__SANITIZE_ADDRESS__) || defined(KESTRIN_FULL_TEARDOWN)
-#define KESTRIN_KEEP_TEARDOWN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
-#define KESTRIN_KEEP_TEARDOWN 1
-#endif
-#endif
-
-void EndWithoutTeardown(int code) {
-#if !defined(KESTRIN_KEEP_TEARDOWN)
-    code = OutputWritten(code);
-    std::fflush(stderr);
-    std::_Exit(code);
-#else
-    (void)code;
-#endif
-}
-
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;

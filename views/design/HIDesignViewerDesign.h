@@ -373,6 +373,11 @@ private:
     HVector<Viewable*> lstExchangerViews{10};
     HVector<Viewable*> lstSplitterViews{10};
     std::vector<DrivingForceSet> lstDrivingForceSets;
+    // FindExchangerByName's index: design exchanger index by unit name, with the design and the
+    // exchanger count it was built for.
+    mutable std::unordered_map<std::string, int> exchangerIndexByName;
+    mutable const IHENDesign* exchangerIndexDesign = nullptr;
+    mutable int exchangerIndexCount = -1;
     Viewable* pEventSummaryView = nullptr;
     Viewable* pCurrentScheduleView = nullptr;
     Viewable* pEventPlanner = nullptr;

@@ -173,10 +173,28 @@ CNode* HIDesignViewerDesign::GetExchangerWithoutExistingArea(int n) const {
 }
 
 CNode* HIDesignViewerDesign::FindExchangerByName(const Text& name) const {
+    if (!pDesign) return nullptr;
+    // The plots ask for every exchanger by name, many times a drawing: the index of the design's
+    // list (first exchanger of each name) is kept and each answer checked against the design, so
+    // that an exchanger added, removed or renamed since leads to the index being built again.
+    auto answer = [&](CNode*& out) {
+        const auto it = exchangerIndexByName.find(std::string(name.c_str()));
+        if (it == exchangerIndexByName.end()) return false;
+        CNode* unit = nullptr;
+        if (!pDesign->GetHeatExchanger(it->second, unit) || !unit || UnitName(unit) != name) return false;
+        out = unit;
+        return true;
+    };
+    CNode* found = nullptr;
+    const int exchangers = pDesign->GetNumberOfHeatExchangers();
+    if (exchangerIndexDesign == pDesign && exchangerIndexCount == exchangers && answer(found)) return found;
+    exchangerIndexByName.clear();
+    exchangerIndexDesign = pDesign;
+    exchangerIndexCount = exchangers;
     CNode* unit = nullptr;
-    for (int i = 0; pDesign && pDesign->GetHeatExchanger(i, unit); ++i)
-        if (unit && UnitName(unit) == name) return unit;
-    return nullptr;
+    for (int i = 0; pDesign->GetHeatExchanger(i, unit); ++i)
+        if (unit) exchangerIndexByName.emplace(std::string(UnitName(unit).c_str()), i);
+    return answer(found) ? found : nullptr;
 }
 
 Text HIDesignViewerDesign::GetSideStreamName(CNode* exchanger, int side) {

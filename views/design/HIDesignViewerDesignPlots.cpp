@@ -159,9 +159,17 @@ void HIDesignViewerDesign::ShowDrivingForcePlot(const Text& filter) {
 double HIDesignViewerDesign::DrivingForceTemperature(const VarDescription& var) {
     const int point = var.Offset(1);
     if (point != 0 && point != 1) return kEmpty;
+    // The curves are numbered in list order from the first exchanger set, so the set is looked
+    // for at its number's place first; a list recalled with other numbers is searched.
+    const int number = var.Offset(0);
     const DrivingForceSet* set = nullptr;
-    for (const DrivingForceSet& s : lstDrivingForceSets)
-        if (s.dataSet == var.Offset(0)) set = &s;
+    const std::size_t guess = static_cast<std::size_t>(std::max(0, number - kFirstExchangerSet));
+    const bool last = guess + 1 >= lstDrivingForceSets.size() || lstDrivingForceSets[guess + 1].dataSet != number;
+    if (guess < lstDrivingForceSets.size() && lstDrivingForceSets[guess].dataSet == number && last)
+        set = &lstDrivingForceSets[guess];
+    else
+        for (const DrivingForceSet& s : lstDrivingForceSets)
+            if (s.dataSet == number) set = &s;
     HeatExch* hx = set ? AsHeatExch(FindExchangerByName(set->name)) : nullptr;
     if (!hx) return kEmpty;
     // A countercurrent exchanger's two ends: the cold outlet faces the hot inlet (point 0) and

@@ -293,6 +293,68 @@ TEST(ViewDesignViewer, AnExchangerAddedWithoutANoticeRebuildsThePlotWhenShown) {
     ASSERT_NE(nullptr, viewer->GetDrivingForcePlot()->GetPlotArea().GetDataSet(4));
 }
 
+// The viewer finds exchangers by name through an index it keeps; after every rename (two names
+// swapped through a third), deletion and addition it answers as a walk of the design's own list
+// does, and each curve reads the ends of the exchanger that now bears its name.
+TEST(ViewDesignViewer, ExchangersAreFoundByNameThroughRenamesDeletionsAndAdditions) {
+    ViewerNetwork n;
+    n.Units("pppp");
+    auto viewer = n.Viewer();
+    auto walked = [&](const Text& name) -> CNode* {
+        CNode* unit = nullptr;
+        for (int i = 0; n.d->GetHeatExchanger(i, unit); ++i)
+            if (unit && HIDesignViewerDesign::UnitName(unit) == name) return unit;
+        return nullptr;
+    };
+    auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        CNode* unit = nullptr;
+        for (int i = 0; n.d->GetHeatExchanger(i, unit); ++i) {
+            const Text name = HIDesignViewerDesign::UnitName(unit);
+            EXPECT_EQ(walked(name), viewer->FindExchangerByName(name)) << name.c_str();
+        }
+        EXPECT_EQ(nullptr, viewer->FindExchangerByName("NoSuchUnit"));
+        for (const DrivingForceSet& set : viewer->GetDrivingForceSets()) {
+            HeatExch* hx = dynamic_cast<HeatExch*>(walked(set.name));
+            ASSERT_NE(nullptr, hx) << set.name.c_str();
+            // A node joined anew by a deletion has no temperature: the plot reads it as empty.
+            double coldOut = -32767.0, hotIn = -32767.0;
+            hx->getOutlet(1)->getVariableAsDouble("Temperature", coldOut);
+            hx->getInlet(0)->getVariableAsDouble("Temperature", hotIn);
+            EXPECT_EQ(coldOut, viewer->Value(address(FormattedText("Temperature.708.%d.0", set.dataSet).c_str())));
+            EXPECT_EQ(hotIn, viewer->Value(address(FormattedText("Temperature.709.%d.0", set.dataSet).c_str())));
+        }
+    };
+    // Each exchanger's ends get temperatures of their own, so that a curve shows whose ends it read.
+    auto mark = [](CNode* unit, double t) {
+        HeatExch* hx = dynamic_cast<HeatExch*>(unit);
+        ASSERT_NE(nullptr, hx);
+        hx->getOutlet(1)->addVariable("Temperature", 1000.0 + t, ValueStatus::Calculated);
+        hx->getInlet(0)->addVariable("Temperature", 2000.0 + t, ValueStatus::Calculated);
+    };
+    std::vector<CNode*> units(4, nullptr);
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(n.d->GetHeatExchanger(i, units[static_cast<std::size_t>(i)]));
+        mark(units[static_cast<std::size_t>(i)], i);
+    }
+    check("built");
+    const Text first = HIDesignViewerDesign::UnitName(units[0]), second = HIDesignViewerDesign::UnitName(units[1]);
+    ASSERT_EQ(1, n.d->RenameUnit("Swap", units[0]));
+    ASSERT_EQ(1, n.d->RenameUnit(first, units[1]));
+    ASSERT_EQ(1, n.d->RenameUnit(second, units[0]));
+    EXPECT_EQ(units[1], viewer->FindExchangerByName(first));
+    EXPECT_EQ(units[0], viewer->FindExchangerByName(second));
+    check("names swapped");
+    ASSERT_TRUE(n.d->DeleteHeatExchanger(units[1], nullptr));
+    EXPECT_EQ(nullptr, viewer->FindExchangerByName(first));
+    check("deleted");
+    CNode* added = n.Unit("H2", "C1");
+    ASSERT_NE(nullptr, added);
+    mark(added, 9);
+    EXPECT_EQ(added, viewer->FindExchangerByName(HIDesignViewerDesign::UnitName(added)));
+    check("added");
+}
+
 TEST(ViewDesignViewer, EngineNoticesGoToTheJournal) {
     Session::Instance().Reset();
     ViewerNetwork n;
