@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,16 +43,20 @@ struct ViewOptions {
 int fail(const std::string& message) { return FailCommand(message); }
 
 bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
+    std::set<std::string> given;
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
+        // An empty value names nothing (an empty --script would run no script and succeed).
         auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = a + " needs a value";
                 return false;
             }
             out = argv[++i];
             return true;
         };
+        const bool takesValue = a == "--new" || a == "--open" || a == "--script" || a == "--save" || a == "--units";
+        if (takesValue && RefuseRepeatedOption(a.c_str(), !given.insert(a).second, error)) return false;
         if (a == "--new") {
             if (!value(o.newKind) || !value(o.newName)) return false;
             if (o.newKind != "hi-project" && o.newKind != "hi-case" && o.newKind != "hi-total-site") {
