@@ -95,3 +95,21 @@ TEST(HostInputLongText, AStreamNameLongerThanAnyViewShowsIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A script is bounded by its lines as well as its bytes: one of more lines than a run may take is
+// refused before any line runs, and one at the bound runs.
+TEST(HostInputLongText, AScriptOfMoreLinesThanARunTakesIsRefusedBeforeItRuns) {
+    std::string lines;
+    for (int i = 0; i < 100001; ++i) lines += "#\n";
+    ScratchFile script("cmdline", "many-lines.txt", lines);
+    const HostRun run = RunHost("view " + ExamplePath("four-streams.csv") + " --script " + script.path);
+    EXPECT_EQ(1, run.exitCode) << run.out.substr(0, 400);
+    EXPECT_NE(std::string::npos, run.out.find(script.path + " holds 100001 lines; a script runs at most 100000"))
+        << run.out.substr(0, 400);
+    ScratchFile bound("cmdline", "bound-lines.txt", lines.substr(2));
+    EXPECT_EQ(0, RunHost("view " + ExamplePath("four-streams.csv") + " --script " + bound.path).exitCode);
+}
+
+}  // namespace
