@@ -128,6 +128,40 @@ TEST(HostOutputFileCase, ACaseOfTheLongestNameIsSaved) {
     std::remove(name.c_str());
 }
 
+// On a disk that is full (a small memory file system, where the machine lets the test mount one) a
+// picture and a case each fail with the system's reason, and the files there stay as they were.
+TEST(HostOutputFileCase, AFullDiskKeepsTheOldPictureAndTheOldCaseAndSaysWhy) {
+    const std::string disk = "/tmp/kestrin-outfile-" + std::to_string(getpid()) + "-disk";
+    ASSERT_EQ(0, ::mkdir(disk.c_str(), 0700));
+    if (::geteuid() != 0 || ShellStatus("mount -t tmpfs -o size=256k tmpfs " + disk) != 0) {
+        ::rmdir(disk.c_str());
+        GTEST_SKIP() << "no small file system can be mounted here";
+    }
+    const std::string picture = disk + "/grid.svg", saved = disk + "/four.case";
+    std::ofstream(picture) << "the old picture";
+    const HostRun made = RunHost("targets " + ExamplePath("four-streams.csv") + " --save " + saved);
+    const std::string before = FileContents(saved);
+    // Whatever room is left goes to a file of its own.
+    {
+        std::ofstream filler(disk + "/filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        for (int i = 0; i < 1024 && filler.write(block.data(), block.size()); ++i) filler.flush();
+    }
+    const HostRun grid = RunHost("grid " + kTables + " --svg " + picture);
+    const HostRun save = RunHost("targets " + ExamplePath("site-24-streams.csv") + " --save " + saved);
+    const std::string after = FileContents(saved);
+    const std::string pictureAfter = FileContents(picture);
+    ShellStatus("umount " + disk);
+    ::rmdir(disk.c_str());
+    ASSERT_EQ(0, made.exitCode) << made.out;
+    EXPECT_EQ(1, grid.exitCode) << grid.out;
+    EXPECT_NE(std::string::npos, grid.out.find("No space left on device")) << grid.out;
+    EXPECT_EQ("the old picture", pictureAfter);
+    EXPECT_EQ(1, save.exitCode) << save.out;
+    EXPECT_NE(std::string::npos, save.out.find("No space left on device")) << save.out;
+    EXPECT_EQ(before, after);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Jobs, HostOutputFile,
     ::testing::Values(PictureJob{"Plot", "plot " + ExamplePath("four-streams.csv") + " --kind composite --svg OUT"},
