@@ -1,12 +1,18 @@
 #include "host/CaseContentChecks.h"
 
+#include "eng/core/StreamSegment.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
 #include "host/StreamTableChecks.h"
+#include "pellin/NodeKinds.h"
+#include "pellin/CNode.h"
+#include "pellin/HeatExch.h"
 
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 namespace {
 using namespace StreamTableLimits;
@@ -31,6 +37,95 @@ double valueOf(const IHeatIntegrationStream& s, const char* name, int index) {
 bool refuseName(const char* what, const char* name, std::string& error) {
     if (!name || IsUtf8(name)) return false;
     error = std::string(what) + " " + QuotedField(name) + " has a name that is not UTF-8";
+    return true;
+}
+
+// A value worked out from others (a design's temperatures past an exchanger, a segment's load)
+// has no range of its own: an energy balance over the values a case holds (a duty of at most
+// MaxMagnitude over a heat-capacity flow rate far below MinCp) stays far inside this bound.
+constexpr double kWorkedOutBound = 1e20;
+
+bool workedOut(double v) { return std::isfinite(v) && std::fabs(v) <= kWorkedOutBound; }
+
+// The stream's segments as targeting and the designs read them: a copy of its values, held in
+// the case beside them, and checked as they are.
+bool checkDesignSegments(const IHeatIntegrationStream& s, const std::string& who, std::string& error) {
+    const StreamSegmentList* segments = s.GetDesignSegments();
+    if (!segments) return true;
+    const bool utility = s.GetStreamKind() == kUtility;
+    int k = 0;
+    for (const auto& segment : *segments) {
+        ++k;
+        if (!segment) continue;
+        const StreamSegment& seg = *segment;
+        const std::string where = who + "design segment " + std::to_string(k) + ": ";
+        for (double t : {seg.dInletTemperature, seg.dOutletTemperature})
+            if (!(t >= MinTemperature && t <= MaxTemperature)) {
+                error = where + "a temperature of " + num(t) + " C, outside " + num(MinTemperature) + " to " +
+                        num(MaxTemperature) + " C";
+                return false;
+            }
+        const double cp = seg.dHeatCapacityFlowrate;
+        const double heat = cp * std::fabs(seg.dInletTemperature - seg.dOutletTemperature);
+        // A process segment carries what a table's segment carries; a utility's flow follows
+        // from the load placed on it.
+        if (!(cp >= 0.0 && cp <= (utility ? kWorkedOutBound : MaxCp)) ||
+            (!utility && seg.dInletTemperature != seg.dOutletTemperature && !(heat >= MinDuty && heat <= MaxDuty))) {
+            error = where + "a heat-capacity flow rate of " + num(cp) + " kW/C";
+            return false;
+        }
+        const double h = seg.dFilmCoefficient;
+        if (h != EmptyValue && h != 0.0 && !(h >= MinH && h <= MaxH)) {
+            error = where + "a film coefficient of " + num(h);
+            return false;
+        }
+        for (double v : {seg.dShiftedInletTemperature, seg.dShiftedOutletTemperature, seg.dLoad, seg.dSummedLoad,
+                         seg.dEndToleranceLoad[0], seg.dEndToleranceLoad[1]})
+            if (!workedOut(v)) {
+                error = where + "a worked-out value of " + num(v);
+                return false;
+            }
+        if (const StreamSegmentLink* link = seg.pLink.get())
+            for (double v : {link->dSpecificHeat, link->dShiftedFarEndTemperature, link->dFarEndTemperature,
+                             link->dUtilityFactor})
+                if (!workedOut(v)) {
+                    error = where + "a worked-out value of " + num(v);
+                    return false;
+                }
+    }
+    return true;
+}
+
+// A design's units as the case holds them: their end temperatures and duties, given or worked
+// out, are numbers a report can show.
+bool checkDesign(const IHENDesign& design, std::string& error) {
+    const std::string who = std::string("design ") + QuotedField(design.GetDesignName() ? design.GetDesignName() : "") +
+                            ": ";
+    std::set<const CNode*> unsettled;
+    for (CNode* n : design.GetIncompleteHeatExchangers()) unsettled.insert(n);
+    for (HeatExch* x : design.GetInfeasibleHeatExchangers()) unsettled.insert(static_cast<const CNode*>(x));
+    CNode* unit = nullptr;
+    for (int k = 0; design.GetHeatExchanger(k, unit); ++k) {
+        if (!unit) continue;
+        const std::string where = who + "unit " + QuotedField(unit->getName().c_str()) + ": ";
+        // A complete, feasible unit lies between the temperatures of its streams; an infeasible
+        // or incomplete one may be worked out far past them, and only their size is held.
+        const bool settled = !unsettled.count(unit);
+        for (int port = 0; port < 4; ++port) {
+            double t = 0.0;
+            if (design.GetExchangerPortTemperature(unit, port, t) &&
+                !(settled ? t >= MinTemperature && t <= MaxTemperature : workedOut(t))) {
+                error = where + "an end temperature of " + num(t) + " C";
+                return false;
+            }
+        }
+        double duty = 0.0;
+        if (design.GetNodeValue(unit->getName(), CPString(NodeValue::Duty), duty) && !std::isnan(duty) &&
+            !workedOut(duty)) {
+            error = where + "a duty of " + num(duty) + " kW";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -82,7 +177,7 @@ bool checkStream(const IHeatIntegrationStream& s, std::string& error) {
         }
     }
     if (refuse("cost", s.GetCostIndex() / kPerYearToPerSecond)) return false;
-    return true;
+    return checkDesignSegments(s, who, error);
 }
 }  // namespace
 
@@ -98,5 +193,10 @@ bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
     IHeatIntegrationStream* stream = nullptr;
     for (int i = 0; scenario.GetStreamOfKind(i, stream, kAnyKind, kBothSides) && stream; ++i)
         if (!checkStream(*stream, error)) return false;
+    IHENDesign* design = nullptr;
+    for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
+        if (const char* name = scenario.GetDesignName(i); name && scenario.GetDesign(CPString(name), design) && design &&
+                                                        !checkDesign(*design, error))
+            return false;
     return true;
 }

@@ -9,6 +9,7 @@
 #include "host/ExtractionWizard.h"
 #include "host/ExtractOutput.h"
 #include "host/HostSession.h"
+#include "host/InputFile.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
@@ -67,6 +68,7 @@ bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
         if (a == "--json") {
             o.json = true;
         } else if (a == "--refresh") {
+            if (RefuseRepeatedOption("--refresh", o.haveSolved, error)) return false;
             if (!hasNext) {
                 error = "--refresh needs the solved simulator case";
                 return false;
@@ -74,6 +76,7 @@ bool parse(int argc, char** argv, CaseOptions& o, std::string& error) {
             o.solved = argv[++i];
             o.haveSolved = true;
         } else if (a == "--settings" || a == "--save") {
+            if (RefuseRepeatedOption(a.c_str(), a == "--settings" ? o.haveSettings : o.haveSave, error)) return false;
             if (!hasNext) {
                 error = a + " needs a file name";
                 return false;
@@ -195,6 +198,11 @@ int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     if (!parse(argc, argv, o, error)) return fail(error);
     if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin))
         return fail("--dtmin must be from 0.001 to 1000 C");
+    // Every input is looked at before it is opened: a pipe would wait for a writer for ever.
+    if (!CheckRegularInput(o.document, "a simulator-case document", error) ||
+        (o.haveSettings && !CheckRegularInput(o.settings, "a settings file", error)) ||
+        (o.haveSolved && !CheckRegularInput(o.solved, "a simulator-case document", error)))
+        return fail(error);
     if (!looksLikeDocument(o.document))
         return fail(o.document + " is not a simulator-case document; a segment table goes into a case with --into CASE");
     std::vector<Setting> settings;

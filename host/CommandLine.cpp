@@ -41,7 +41,14 @@ void EndWithoutTeardown(int code) {
 #endif
 }
 
+bool RefuseRepeatedOption(const char* option, bool given, std::string& error) {
+    if (!given) return false;
+    error = std::string(option) + " is given twice; give it once";
+    return true;
+}
+
 bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given, std::string& error) {
+    if (RefuseRepeatedOption(argv[i], given, error)) return false;
     if (i + 1 >= argc || !ParseTableNumber(argv[i + 1], value)) {
         error = std::string(argv[i]) + " needs a number";
         return false;
@@ -52,6 +59,7 @@ bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given,
 }
 
 bool TakeFileOption(int argc, char** argv, int& i, std::string& value, bool& given, std::string& error) {
+    if (RefuseRepeatedOption(argv[i], given, error)) return false;
     if (i + 1 >= argc || argv[i + 1][0] == '\0') {
         error = std::string(argv[i]) + " needs a file name";
         return false;

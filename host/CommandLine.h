@@ -22,6 +22,10 @@ int OutputWritten(int code);
 // written at exit), take the ordinary way out: the call returns and the caller returns its code.
 void EndWithoutTeardown(int code);
 
+// An option that takes a value is given once: a second one would silently replace the first.
+// True (with "OPTION is given twice; give it once" in `error`) when it was given already.
+bool RefuseRepeatedOption(const char* option, bool given, std::string& error);
+
 // The number after argv[i] (the option argv[i] itself names it in the error); moves i past it.
 bool TakeNumberOption(int argc, char** argv, int& i, double& value, bool& given, std::string& error);
 

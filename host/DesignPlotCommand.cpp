@@ -4,6 +4,7 @@
 #include "host/DesignCommand.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
+#include "host/OutputFile.h"
 #include "eng/design/IHENDesign.h"
 
 #include <cstdio>
@@ -134,15 +135,8 @@ int RunDesignPlot(ModuleLoader& module, int argc, char** argv) {
         if (o.json) json = RenderDesignPicture(fn, design, kind, quantity, 1);
     }
     if (svg.empty()) return FailCommand("the design gave no " + o.kind + " plot");
-    // Written beside the target first, then moved over it: a failed write leaves no file.
-    const std::string part = o.svg + ".part";
-    std::FILE* f = std::fopen(part.c_str(), "wb");
-    const bool written = f && std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-    const bool closed = f && std::fclose(f) == 0;
-    if (!written || !closed || std::rename(part.c_str(), o.svg.c_str()) != 0) {
-        std::remove(part.c_str());
-        return FailCommand("cannot write " + o.svg);
-    }
+    // Written beside the target first, then moved over it: a failed write keeps the old file.
+    if (!WriteOutputFile(o.svg, svg, "<?xml", error)) return FailCommand(error);
     if (o.json) std::fputs(json.c_str(), stdout);
     // The picture is written: the design of a large network is not taken apart unit by unit.
     EndWithoutTeardown(0);

@@ -139,6 +139,15 @@ DesignReport ReadDesign(IHENDesign& d) {
     r.capitalCost = d.GetTotalCapitalCost();
     r.annualizedCapitalCost = d.GetTotalAnnualizedCapitalCost() * kSecondsPerYear;
     r.utilityCost = (d.GetTotalUtilityCost(0) + d.GetTotalUtilityCost(1)) * kSecondsPerYear;
+    // A utility that would have to take back heat (a unit carrying more than its streams hold)
+    // has no price: the cost of a negative load is no cost of the plant.
+    constexpr double kEngineZero = 1e-8;
+    if (r.hotUtility < -kEngineZero || r.coldUtility < -kEngineZero) {
+        r.utilityCost = NAN;
+        r.notes.push_back(std::string("utility cost is not available: the ") +
+                          (r.hotUtility < -kEngineZero ? "hot" : "cold") + " utility load is negative (" +
+                          number(r.hotUtility < -kEngineZero ? r.hotUtility : r.coldUtility, 2) + " kW)");
+    }
     r.totalAnnualCost = r.annualizedCapitalCost + r.utilityCost;
     for (int i = 0; i < d.GetNumberOfUnsatisfiedProcessStreams(); ++i)
         if (IHeatIntegrationStream* s = d.GetUnsatisfiedProcessStream(i)) r.unsatisfied.push_back(s->GetName().c_str());
@@ -206,8 +215,11 @@ std::string FormatDesignText(const DesignReport& r) {
     out << "  exchangers                " << r.exchangers << "\n";
     out << "  capital cost              " << total(number(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  annualized capital cost   " << total(number(r.annualizedCapitalCost, 2) + " per year") << "\n";
-    out << "  utility cost              " << number(r.utilityCost, 2) << " per year\n";
-    out << "  total annual cost         " << total(number(r.totalAnnualCost, 2) + " per year") << "\n";
+    out << "  utility cost              "
+        << (std::isfinite(r.utilityCost) ? number(r.utilityCost, 2) + " per year" : std::string("not available")) << "\n";
+    out << "  total annual cost         "
+        << (std::isfinite(r.totalAnnualCost) ? total(number(r.totalAnnualCost, 2) + " per year") : "not available")
+        << "\n";
     out << "  cross-pinch load          " << number(r.crossPinchLoad, 2) << " kW\n";
     out << "  degrees of freedom        " << r.degreesOfFreedom << "\n";
     out << "  unsatisfied streams       ";

@@ -10,6 +10,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/HostSession.h"
+#include "host/InputFile.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
@@ -38,6 +39,7 @@ bool parse(int argc, char** argv, ExtractOptions& o, std::string& error) {
         if (a == "--json") {
             o.json = true;
         } else if (a == "--into" || a == "--save") {
+            if (RefuseRepeatedOption(a.c_str(), a == "--into" ? !o.into.empty() : o.haveSave, error)) return false;
             if (!hasNext) {
                 error = a + " needs a file name";
                 return false;
@@ -73,6 +75,9 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
     if (!parse(argc, argv, o, error)) return fail(error);
     if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin))
         return fail("--dtmin must be from 0.001 to 1000 C");
+    // Both files are looked at before either is opened: a pipe would wait for a writer for ever.
+    if (!CheckRegularInput(o.sheet, "a segment table", error) || !CheckRegularInput(o.into, "a case file", error))
+        return fail(error);
     if (!IsCaseFile(o.into)) return fail("--into " + o.into + " is not a Kestrin case file");
     if (o.haveSave && SameFile(o.sheet, o.save))
         return fail("--save " + o.save + " names the input sheet; save the case to another file");

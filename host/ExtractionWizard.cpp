@@ -222,7 +222,22 @@ bool ExtractionWizard::Assign(const std::vector<UtilityAssignment>& assignments,
                     if (const char* name = manager->GetDefaultUtilityName(i))
                         if (a.utility == name) at = i;
             if (at < 0) {
-                error = what + PrintableText(a.utility, 80) + " is no utility of the scenario nor a default utility";
+                // The names a unit of that side takes, so that a misspelt one is seen at once.
+                std::string names;
+                std::set<std::string> listed;
+                const auto list = [&](const char* name) {
+                    if (name && *name && listed.insert(name).second)
+                        names += (names.empty() ? "" : ", ") + PrintableText(name, 40);
+                };
+                std::vector<char> offered(1024, '\0');
+                double ignored = 0.0;
+                auto choice = reinterpret_cast<ChoiceFn>(Entry("KestrinExtractionWizardChoice"));
+                for (int k = 0; choice(m_wizard, kUtilityOf[side], k, &ignored, offered.data(), 1024) == 1; ++k)
+                    list(offered.data());
+                for (int i = 0; manager && i < manager->GetNumberOfDefaultUtilities(); ++i)
+                    if (manager->GetValue(i) == static_cast<SegmentHeatType>(side)) list(manager->GetDefaultUtilityName(i));
+                error = what + PrintableText(a.utility, 80) + " is no utility of the scenario nor a default utility" +
+                        (names.empty() ? std::string() : " (a " + std::string(kUnitKind[side]) + " takes " + names + ")");
                 return false;
             }
             if (manager->GetValue(at) != static_cast<SegmentHeatType>(side)) {

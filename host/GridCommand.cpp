@@ -4,6 +4,7 @@
 #include "host/DesignCommand.h"
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
+#include "host/OutputFile.h"
 
 #include <cstdio>
 #include <string>
@@ -66,13 +67,8 @@ int RunGrid(ModuleLoader& module, int argc, char** argv) {
     const std::string svg = RenderDesignPicture(fn, design, preset, o.flags, 0);
     if (svg.empty()) return FailCommand("the design gave no diagram");
     const std::string json = o.json ? RenderDesignPicture(fn, design, preset, o.flags, 1) : std::string();
-    std::FILE* f = std::fopen(o.svg.c_str(), "wb");
-    if (!f) return FailCommand("cannot write " + o.svg);
-    const bool written = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-    if (std::fclose(f) != 0 || !written) {
-        std::remove(o.svg.c_str());
-        return FailCommand("cannot write " + o.svg);
-    }
+    // Written beside the target first, then moved over it: a failed write keeps the old picture.
+    if (!WriteOutputFile(o.svg, svg, "<?xml", error)) return FailCommand(error);
     if (o.json) std::fputs(json.c_str(), stdout);
     return 0;
 }

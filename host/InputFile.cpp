@@ -6,6 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+bool CheckRegularInput(const std::string& path, const char* what, std::string& error) {
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0 || S_ISREG(named.st_mode)) return true;
+    error = path + " " + (S_ISDIR(named.st_mode) ? "is a directory" : "is not a regular file") + ", not " + what +
+            " (only a regular file is read)";
+    return false;
+}
+
 bool ReadInputFile(const std::string& path, const char* what, std::string& text, std::string& error) {
     const auto refuse = [&](const std::string& why) {
         error = path + " " + why;

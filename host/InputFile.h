@@ -12,3 +12,8 @@ constexpr std::uint64_t MaxInputFileBytes = std::uint64_t{64} << 20;
 // table", "a script"). False with the message for a missing, unreadable, non-regular or too large
 // file.
 bool ReadInputFile(const std::string& path, const char* what, std::string& text, std::string& error);
+
+// Looks at `path` without opening it (a pipe would wait for a writer, a device may never end):
+// false with "PATH is not a regular file, not WHAT (only a regular file is read)" when it exists
+// and is anything but a regular file. A missing file passes; whoever opens it names that.
+bool CheckRegularInput(const std::string& path, const char* what, std::string& error);

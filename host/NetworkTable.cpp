@@ -137,9 +137,11 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
             error = at(line) + QuotedField(row.name) + " needs exactly one of duty and area";
             return false;
         }
-        if (!duty.empty() && (!ParseTableNumber(duty, row.duty) || !(row.duty > 0.0 && row.duty <= CaseValueLimits::MaxDuty))) {
-            error = at(line) + "duty " + QuotedField(duty) + " is not a number above 0 and at most " +
-                    JsonNumber(CaseValueLimits::MaxDuty) + " kW";
+        // A unit of less heat than any stream carries would stand "complete" with nothing in it.
+        if (!duty.empty() && (!ParseTableNumber(duty, row.duty) ||
+                              !(row.duty >= CaseValueLimits::MinDuty && row.duty <= CaseValueLimits::MaxDuty))) {
+            error = at(line) + "duty " + QuotedField(duty) + " is not a number from " +
+                    JsonNumber(CaseValueLimits::MinDuty) + " to " + JsonNumber(CaseValueLimits::MaxDuty) + " kW";
             return false;
         }
         if (!area.empty() && (!ParseTableNumber(area, row.area) || !(row.area > 0.0 && row.area <= MaxExchangerArea))) {

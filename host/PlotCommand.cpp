@@ -2,6 +2,7 @@
 
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/ModuleLoader.h"
+#include "host/OutputFile.h"
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
 
@@ -181,16 +182,8 @@ int RunPlotRequest(const ModuleLoader& module, IHeatIntegrationScenario& scenari
         return 1;
     }
     if (!request.svg.empty()) {
-        // Written beside the target first, then moved over it: a failed write leaves no file.
-        const std::string part = request.svg + ".part";
-        std::FILE* f = std::fopen(part.c_str(), "wb");
-        const bool written = f && std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
-        const bool closed = f && std::fclose(f) == 0;
-        if (!written || !closed || std::rename(part.c_str(), request.svg.c_str()) != 0) {
-            std::remove(part.c_str());
-            error = "cannot write " + request.svg;
-            return 1;
-        }
+        // Written beside the target first, then moved over it: a failed write keeps the old file.
+        if (!WriteOutputFile(request.svg, svg, "<?xml", error)) return 1;
     }
     if (request.json) std::fputs(json.c_str(), stdout);
     if (request.haveAt) {

@@ -112,7 +112,13 @@ bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, 
         if (scenario.GetDefaultUtilityManager(defaults) != 1) defaults = nullptr;
         const bool defaultUtilityName = defaults && defaults->Exists(s.name.c_str());
         if (s.utility && s.NameOnly() && !defaultUtilityName) {
-            error = at(s, line, "names no default utility; give its temperatures, h and cost");
+            // The names it could have meant, so that a misspelt one is seen at once.
+            std::string names;
+            for (int i = 0; defaults && i < defaults->GetNumberOfDefaultUtilities(); ++i)
+                if (const char* name = defaults->GetDefaultUtilityName(i))
+                    names += (names.empty() ? "" : ", ") + PrintableText(name, 40);
+            error = at(s, line, "names no default utility; give its temperatures, h and cost" +
+                                    (names.empty() ? std::string() : " (the default utilities: " + names + ")"));
             ok = false;
             break;
         }

@@ -210,6 +210,15 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
             error = at("a row without a stream name", lineNo);
             return false;
         }
+        // The views show a name in a text of at most 2047 characters; a longer one (a whole
+        // file pasted into a cell) would only swell every case it is saved in.
+        constexpr std::size_t kLongestName = 2047;
+        if (name.size() > kLongestName) {
+            error = at("the stream name " + QuotedField(name) + " is " + std::to_string(name.size()) +
+                           " bytes long; a name holds at most " + std::to_string(kLongestName),
+                       lineNo);
+            return false;
+        }
         StreamTableSegment seg;
         seg.line = lineNo;
         struct Numeric { const char* column; double* target; };

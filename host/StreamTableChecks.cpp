@@ -139,6 +139,16 @@ bool checkStream(const StreamTableStream& s, double span, std::string& error) {
             error = at(s, seg.line, which + "has neither cp nor duty");
             return false;
         }
+        // Rows of one name are one stream's segments: a row that neither joins the one above nor
+        // runs its way is another stream given the same name.
+        if (i > 0 && std::fabs(seg.supply - segs[i - 1].target) > 1e-9 && seg.supply != seg.target &&
+            (seg.supply > seg.target) != hot) {
+            error = at(s, seg.line,
+                       "is the name of a " + std::string(hot ? "hot" : "cold") + " stream (line " +
+                           std::to_string(segs.front().line) + ") and of a " + (hot ? "cold" : "hot") +
+                           " one: rows of one name are the segments of one stream; give each stream its own name");
+            return false;
+        }
         if (i > 0 && std::fabs(seg.supply - segs[i - 1].target) > 1e-9) {
             error = at(s, seg.line,
                        which + "starts at " + num(seg.supply) + " C, where segment " + std::to_string(i) +

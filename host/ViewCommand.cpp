@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,16 +43,20 @@ struct ViewOptions {
 int fail(const std::string& message) { return FailCommand(message); }
 
 bool parse(int argc, char** argv, ViewOptions& o, std::string& error) {
+    std::set<std::string> given;
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
+        // An empty value names nothing (an empty --script would run no script and succeed).
         auto value = [&](std::string& out) {
-            if (i + 1 >= argc) {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = a + " needs a value";
                 return false;
             }
             out = argv[++i];
             return true;
         };
+        const bool takesValue = a == "--new" || a == "--open" || a == "--script" || a == "--save" || a == "--units";
+        if (takesValue && RefuseRepeatedOption(a.c_str(), !given.insert(a).second, error)) return false;
         if (a == "--new") {
             if (!value(o.newKind) || !value(o.newName)) return false;
             if (o.newKind != "hi-project" && o.newKind != "hi-case" && o.newKind != "hi-total-site") {
@@ -125,6 +130,15 @@ int RunView(ModuleLoader& module, int argc, char** argv) {
     if (!o.script.empty() && !ReadInputFile(o.script, "a script", script, error)) return fail(error);
     // What a script types becomes names and notes of the case and its JSON: UTF-8 only.
     if (!IsUtf8(script)) return fail(o.script + ": the script is not UTF-8; save it as UTF-8");
+    // Each line is a form action that may recalculate the case (a fraction of a millisecond at
+    // the least): a script is bounded by its lines, not only by its bytes, so that no run goes
+    // on for hours. A longer task runs as several scripts, each saving the case for the next.
+    constexpr std::size_t kMostScriptLines = 100000;
+    if (const auto lines = static_cast<std::size_t>(std::count(script.begin(), script.end(), '\n')) +
+                           (!script.empty() && script.back() != '\n');
+        lines > kMostScriptLines)
+        return fail(o.script + " holds " + std::to_string(lines) + " lines; a script runs at most " +
+                    std::to_string(kMostScriptLines) + " (split it into scripts that each save the case with --save)");
     auto open = reinterpret_cast<OpenFn>(module.Entry("KestrinViewOpen"));
     auto run = reinterpret_cast<RunFn>(module.Entry("KestrinViewRun"));
     auto report = reinterpret_cast<TextFn>(module.Entry("KestrinViewReport"));

@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -187,6 +188,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             return false;
         }
         auto value = [&](double& v, bool& have) {
+            if (RefuseRepeatedOption(a.c_str(), have, error)) return false;
             if (i + 1 >= argc || !parseDouble(argv[i + 1], v)) {
                 error = a + " needs a number";
                 return false;
@@ -202,6 +204,13 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             return false;
         }
         if (plotOption) {
+            const std::string& before = a == "--kind"    ? o.kind
+                                        : a == "--svg"   ? o.plot.svg
+                                        : a == "--x"     ? o.plot.x
+                                        : a == "--left"  ? o.plot.left
+                                        : a == "--right" ? o.plot.right
+                                                         : o.at;
+            if (RefuseRepeatedOption(a.c_str(), !before.empty(), error)) return false;
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = a + " needs a value";
                 return false;
@@ -223,6 +232,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
         } else if (a == "--economics") {
             if (!TakeEconomicsOption(argc, argv, i, o.economics, error)) return false;
         } else if (a == "--complete" && command == "autodesign") {
+            if (RefuseRepeatedOption("--complete", !o.complete.empty(), error)) return false;
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
                 error = "--complete needs a network table";
                 return false;
@@ -251,6 +261,7 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             o.forbidden.emplace_back(pair.substr(0, colon), pair.substr(colon + 1));
             ++i;
         } else if (a == "--area-method") {
+            if (RefuseRepeatedOption("--area-method", o.areaMethod >= 0, error)) return false;
             const std::string method = i + 1 < argc ? argv[i + 1] : "";
             if (method != "bath" && method != "lp") {
                 error = "--area-method needs bath or lp";
@@ -646,8 +657,14 @@ static int runJob(int argc, char** argv) {
     }
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
         command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
-        command != "retrofit" && command != "optimise")
-        return usage();
+        command != "retrofit" && command != "optimise") {
+        // What is wrong comes first, in one line; the jobs' usage is a --help away.
+        std::fprintf(stderr,
+                     "kestrin-host: %s is no job (info, targets, supertarget, autodesign, extract, plot, design, "
+                     "grid, retrofit, optimise, view)\nusage: kestrin-host --help | JOB --help\n",
+                     QuotedField(command).c_str());
+        return 2;
+    }
     if (command == "plot" && IsDesignPlotRequest(argc, argv)) {
         ModuleLoader module;
         std::string loadError;
@@ -674,8 +691,10 @@ static int runJob(int argc, char** argv) {
     std::string error;
     if (command != "info" && !parseOptions(command, argc, argv, options, error)) {
         if (command == "plot") return fail(error);
-        std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(error, 600).c_str());
-        return usage();
+        // The message alone, in one line, and where the job's usage is: not buried under it.
+        std::fprintf(stderr, "kestrin-host: %s\nusage: kestrin-host %s --help\n", PrintableText(error, 600).c_str(),
+                     command.c_str());
+        return 2;
     }
     ModuleLoader module;
     if (!module.Load(error)) return fail(error);
@@ -686,4 +705,9 @@ static int runJob(int argc, char** argv) {
     return runSupertarget(module, options);
 }
 
-int main(int argc, char** argv) { return OutputWritten(runJob(argc, argv)); }
+int main(int argc, char** argv) {
+    // A write beyond the file-size limit fails with its reason ("File too large") instead of ending
+    // the process unannounced: the save or picture then says so, and the old file stays.
+    std::signal(SIGXFSZ, SIG_IGN);
+    return OutputWritten(runJob(argc, argv));
+}

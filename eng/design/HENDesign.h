@@ -649,9 +649,14 @@ private:
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
+    // Makes the index of the schedules by name anew (after the list was read or reordered).
+    void IndexSchedules() const;
 
     std::unique_ptr<HENState> m_state;
     std::vector<std::unique_ptr<HENOperatingSchedule>> m_schedules;
+    // The position of each schedule's name in m_schedules (the first of a name): an event plan
+    // makes thousands of schedules, each looked up by name as it is made and filled.
+    mutable std::unordered_map<std::string, std::size_t> m_scheduleIndex;
     HENOperatingSchedule* m_currentSchedule = nullptr;
     int m_scheduleCounter = 1;
     CPString m_executedSchedule;

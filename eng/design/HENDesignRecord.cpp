@@ -144,6 +144,7 @@ void CPIHENDesign::TakeOverRecalled(CPIHENDesign& read) {
 
     std::swap(m_state, read.m_state);
     std::swap(m_schedules, read.m_schedules);
+    IndexSchedules();
     std::swap(m_currentSchedule, read.m_currentSchedule);
     std::swap(m_scheduleCounter, read.m_scheduleCounter);
     std::swap(m_executedSchedule, read.m_executedSchedule);

@@ -38,6 +38,7 @@ void CPIHENDesign::DestroySchedulesAndStudies() {
     m_executedSchedule = CPString();
     m_currentSchedule = nullptr;
     m_schedules.clear();
+    m_scheduleIndex.clear();
     m_scheduleCounter = 1;
     m_currentStudy = nullptr;
     m_studies.clear();
@@ -47,14 +48,30 @@ void CPIHENDesign::DestroySchedulesAndStudies() {
 
 // ---------------------------------------------------------------- schedules
 
+void CPIHENDesign::IndexSchedules() const {
+    m_scheduleIndex.clear();
+    m_scheduleIndex.reserve(m_schedules.size());
+    for (std::size_t i = 0; i < m_schedules.size(); ++i) m_scheduleIndex.emplace(m_schedules[i]->GetName(), i);
+}
+
 HENOperatingSchedule* CPIHENDesign::FindSchedule(const CPString& name) const {
-    for (const auto& s : m_schedules)
-        if (name == s->GetName()) return s.get();
-    return nullptr;
+    // The index follows every change made here. A list changed otherwise (read from a case)
+    // shows in its length or in a name that no longer stands at its place, and is indexed anew;
+    // while the index holds every schedule, a name it lacks is no schedule's.
+    if (m_scheduleIndex.size() == m_schedules.size()) {
+        const auto it = m_scheduleIndex.find(name.c_str());
+        if (it == m_scheduleIndex.end()) return nullptr;
+        if (it->second < m_schedules.size() && name == m_schedules[it->second]->GetName())
+            return m_schedules[it->second].get();
+    }
+    IndexSchedules();
+    const auto it = m_scheduleIndex.find(name.c_str());
+    return it == m_scheduleIndex.end() ? nullptr : m_schedules[it->second].get();
 }
 
 bool CPIHENDesign::AddNewSchedule() {
     const CPString name = numbered(kSchedulePrefix, m_scheduleCounter);
+    if (m_scheduleIndex.size() == m_schedules.size()) m_scheduleIndex.emplace(name.c_str(), m_schedules.size());
     m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
     m_currentSchedule = m_schedules.back().get();
     SendAMessage(CodeScheduleListChanged, CPString(), this);
@@ -66,6 +83,8 @@ bool CPIHENDesign::AddNewSchedule() {
 int CPIHENDesign::AddSchedule(const CPString& name) {
     if (name.empty()) return 2;
     if (FindSchedule(name)) return 1;
+    // FindSchedule left the index whole: the new name takes the next place.
+    if (m_scheduleIndex.size() == m_schedules.size()) m_scheduleIndex.emplace(name.c_str(), m_schedules.size());
     m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
     m_currentSchedule = m_schedules.back().get();
     SendAMessage(CodeScheduleListChanged, CPString(), this);
@@ -78,6 +97,7 @@ bool CPIHENDesign::RemoveSchedule(const CPString& name) {
     if (!s) return true;
     if (m_currentSchedule == s) m_currentSchedule = nullptr;
     m_schedules.erase(std::find_if(m_schedules.begin(), m_schedules.end(), [s](const auto& p) { return p.get() == s; }));
+    IndexSchedules();
     if (m_schedules.empty()) m_scheduleCounter = 1;
     return true;
 }
@@ -98,6 +118,7 @@ bool CPIHENDesign::RenameSchedule(const CPString& oldName, const CPString& newNa
     SendAMessage(CodeScheduleListChanged, CPString(), this);
     SendAMessage(CodeScheduleRenamed, oldName, const_cast<char*>(newName.c_str()));
     s->SetName(newName);
+    IndexSchedules();
     return true;
 }
 

@@ -61,6 +61,9 @@ const char* const kSegmentValues[] = {"HeatCapacityFlowrate", "Enthalpy", "CHTCo
 struct Row {
     int number = 0;
     double values[kColumnCount] = {};
+    // Which cells held a number: a sheet's -32767 is a number like any other, not the engine's
+    // empty marker.
+    bool given[kColumnCount] = {};
     bool globalScope = false;
 };
 
@@ -72,17 +75,17 @@ const char* outsideCaseRange(const Row& row) {
             return "a temperature outside -273.15 to 5000 C";
     if (row.values[ColC] == row.values[ColD]) return "a segment whose two temperatures are equal";
     const double cp = row.values[ColE];
-    if (cp != kEmpty && !(cp >= MinCp && cp <= MaxCp)) return "a heat-capacity flow rate outside 0.001 to 1e9 kW/C";
+    if (row.given[ColE] && !(cp >= MinCp && cp <= MaxCp)) return "a heat-capacity flow rate outside 0.001 to 1e9 kW/C";
     const double load = row.values[ColF];
-    if (load != kEmpty && !(std::fabs(load) >= MinDuty && std::fabs(load) <= MaxDuty))
+    if (row.given[ColF] && !(std::fabs(load) >= MinDuty && std::fabs(load) <= MaxDuty))
         return "a heat flow outside 0.001 to 1e12 kW";
     const double h = row.values[ColH];
-    if (h != kEmpty && !(h >= MinH && h <= MaxH)) return "a heat-transfer coefficient outside 0.001 to 1e6 kW/(m2.C)";
+    if (row.given[ColH] && !(h >= MinH && h <= MaxH)) return "a heat-transfer coefficient outside 0.001 to 1e6 kW/(m2.C)";
     for (std::size_t c : {ColJ, ColK})
-        if (row.values[c] != kEmpty && !(row.values[c] > 0.0 && std::isfinite(row.values[c])))
+        if (row.given[c] && !(row.values[c] > 0.0 && std::isfinite(row.values[c])))
             return c == ColJ ? "a mass flow that is not above 0" : "a specific heat that is not above 0";
     const double contribution = row.values[ColM];
-    if (contribution != kEmpty && !(contribution >= 0.0 && contribution <= MaxTemperature - MinTemperature))
+    if (row.given[ColM] && !(contribution >= 0.0 && contribution <= MaxTemperature - MinTemperature))
         return "a DTmin contribution outside 0 to the temperature span";
     return nullptr;
 }
@@ -155,6 +158,7 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
                     return;
                 }
                 value = calc_unit(value, units[c]);
+                row.given[c] = true;
             } else if (c == ColC || c == ColD) {
                 table.ReportRefusal("row " + std::to_string(r) + ", cell " + address + ": " + quoted(text) +
                                     " gives no temperature; every segment row needs both");
@@ -209,6 +213,12 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
         }
     }
 
+    if (runs.empty()) {
+        table.ReportRefusal("the sheet holds no segment rows (data rows start at row " + std::to_string(kFirstDataRow) +
+                            ")");
+        return;
+    }
+
     // What a stream table would refuse is refused here, before anything is written (rows of no
     // stream are passed over whole).
     for (const Run& run : runs)
@@ -217,6 +227,31 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
                 table.ReportRefusal("row " + std::to_string(row.number) + ": " + why);
                 return;
             }
+    // A sheet fills the segments of the streams there are: a hot stream stays hot and a cold one
+    // cold, and a process stream's segment carries heat (its cp or its heat flow), as every
+    // segment of a stream table does.
+    for (const Run& run : runs) {
+        if (!run.stream) continue;
+        const Row& first = run.rows.front();
+        const int side = run.stream->GetHotCold();
+        const bool cools = first.values[ColD] < first.values[ColC];
+        if ((side == 0 && !cools) || (side == 1 && cools)) {
+            table.ReportRefusal("row " + std::to_string(first.number) + ": stream " + quoted(run.name) + " is " +
+                                (side == 0 ? "hot" : "cold") + ", but the row runs from " +
+                                quoted(table.GetCellText(cell("C", first.number))) + " to " +
+                                quoted(table.GetCellText(cell("D", first.number))) + " (a " +
+                                (side == 0 ? "cold" : "hot") + " stream's way)");
+            return;
+        }
+        if (run.stream->GetStreamKind() == 1) continue;
+        for (const Row& row : run.rows)
+            if (!row.given[ColE] && !row.given[ColF]) {
+                table.ReportRefusal("row " + std::to_string(row.number) + ": stream " + quoted(run.name) +
+                                    " is a process stream, and the row gives neither its heat-capacity flow rate "
+                                    "(E) nor its heat flow (F)");
+                return;
+            }
+    }
 
     // ---- writes ----
     SetSuppressTargetUpdate(true);
@@ -230,7 +265,7 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
         // keeps the one it was given (one for the whole stream, as a stream table gives it, or a
         // clean one); one that differed by segment goes to the default, and the report says so.
         bool givesH = false;
-        for (const Row& row : run.rows) givesH = givesH || row.values[ColH] != kEmpty;
+        for (const Row& row : run.rows) givesH = givesH || row.given[ColH];
         const char* keptName = nullptr;
         double keptH = kEmpty;
         bool hDiffered = false;
@@ -263,7 +298,7 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
             const Row& row = run.rows[static_cast<std::size_t>(i)];
             refused = s->SetValue("Temperature", row.values[ColD], i + 1) != 1;
             for (std::size_t c : {ColE, ColF, ColH, ColK})
-                if (!refused && row.values[c] != kEmpty) refused = s->SetValue(kColumns[c].value, row.values[c], i) != 1;
+                if (!refused && row.given[c]) refused = s->SetValue(kColumns[c].value, row.values[c], i) != 1;
             if (!refused && keptName) refused = s->SetValue(keptName, keptH, i) != 1;
         }
         if (!refused && hDiffered)
@@ -276,7 +311,7 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
             continue;
         }
         for (const Row& row : run.rows)
-            if (row.values[ColJ] != kEmpty) {
+            if (row.given[ColJ]) {
                 s->SetValue("MassFlow", row.values[ColJ], 0);
                 break;
             }
@@ -284,7 +319,7 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
         const Row& first = run.rows.front();
         int accepted = 1;
         if (first.globalScope) accepted = s->SetDTminContribution(GetDTmin(), "Global", 0, 1);
-        else if (first.values[ColM] != kEmpty) accepted = s->SetDTminContribution(first.values[ColM], "Local", 0, 1);
+        else if (first.given[ColM]) accepted = s->SetDTminContribution(first.values[ColM], "Local", 0, 1);
         if (accepted != 1) {
             ErrorMsg("DeltaTcUpdateError", run.name);
             table.ReportWarning("row " + std::to_string(first.number) + ": stream " + quoted(run.name) +

@@ -23,7 +23,17 @@ constexpr int kCreateAttempts = 8;
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-std::string stemOf(const std::string& caseName) { return kPrefix + caseName + kInfix; }
+// The longest name a directory entry takes (NAME_MAX on Linux and the BSDs).
+constexpr std::size_t kMaxNameBytes = 255;
+
+// A case's name is cut so that its temporary name still fits a directory entry: every name a
+// user may give a case can be saved. Two names alike in their first 230 bytes share a stem; a
+// stale temporary of either is garbage all the same.
+std::string stemOf(const std::string& caseName) {
+    constexpr std::size_t room =
+        kMaxNameBytes - (sizeof kPrefix - 1) - (sizeof kInfix - 1) - kRandomLength - (sizeof kSuffix - 1);
+    return kPrefix + caseName.substr(0, room) + kInfix;
+}
 
 bool isOurName(const char* name, const std::string& stem) {
     if (std::strncmp(name, stem.c_str(), stem.size()) != 0) return false;

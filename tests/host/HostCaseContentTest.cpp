@@ -87,6 +87,62 @@ INSTANTIATE_TEST_SUITE_P(
                       Rewrite{"hugeDTmin", 10.0, 1e6, "its DTmin is 1e+06 C"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Every stored copy of a value (the stream's own, the segments targeting reads, a design's unit
+// ends) set outside what a case holds: the case is refused as damaged, or (a copy the reader works
+// out again) reads exactly as the untouched case did. Never other numbers under exit 0.
+struct EveryCopy {
+    const char* name;
+    const char* job;  // "targets" or "design"
+    double from, to;
+};
+[[maybe_unused]] void PrintTo(const EveryCopy& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentEveryCopy : public ::testing::TestWithParam<EveryCopy> {};
+
+TEST_P(HostCaseContentEveryCopy, IsRefusedOrChangesNothing) {
+    const EveryCopy& c = GetParam();
+    Scratch saved(std::string(c.name) + "-saved.case");
+    const std::string job = c.job;
+    const std::string tables = job == "design" ? example("four-streams.csv") + " " + example("four-streams-network.csv")
+                                               : example("four-streams.csv");
+    ASSERT_EQ(0, RunHost(job + " " + tables + " --save " + saved.path).exitCode);
+    const HostRun untouched = RunHost(job + " " + saved.path);
+    ASSERT_EQ(0, untouched.exitCode) << untouched.out;
+    const std::string bytes = readFile(saved.path);
+    const std::string body = bytes.substr(0, bytes.size() - 4);
+    const std::string from = littleEndian(&c.from, sizeof c.from);
+    int copies = 0, refused = 0;
+    for (std::size_t at = body.find(from); at != std::string::npos; at = body.find(from, at + 1)) {
+        ++copies;
+        std::string edited = body;
+        edited.replace(at, sizeof c.to, littleEndian(&c.to, sizeof c.to));
+        const std::uint32_t crc = crc32(edited);
+        Scratch damaged(std::string(c.name) + "-" + std::to_string(at) + ".case");
+        std::ofstream(damaged.path, std::ios::binary) << edited + littleEndian(&crc, sizeof crc);
+        const HostRun run = RunHost(job + " " + damaged.path);
+        if (run.exitCode == 1 && run.out.find("the case file is damaged") != std::string::npos) {
+            ++refused;
+            continue;
+        }
+        EXPECT_EQ(0, run.exitCode) << "the copy at byte " << at << "\n" << run.out;
+        EXPECT_EQ(untouched.out, run.out) << "the copy at byte " << at << " was read and changed the report";
+    }
+    EXPECT_GE(copies, 2) << "the value is stored more than once";
+    EXPECT_GE(refused, 1);
+}
+
+// H1's supply is 170 C and its cp 3 kW/C; E1 takes H1 in at its supply.
+INSTANTIATE_TEST_SUITE_P(
+    Values, HostCaseContentEveryCopy,
+    ::testing::Values(EveryCopy{"supplyAbove5000C", "targets", 170.0, 6000.0},
+                      EveryCopy{"supplyHuge", "targets", 170.0, 1e300},
+                      EveryCopy{"supplyHugeBelow", "targets", 170.0, -1e300},
+                      EveryCopy{"supplyBelowAbsoluteZero", "targets", 170.0, -300.0},
+                      EveryCopy{"cpEmptied", "targets", 3.0, -32767.0},
+                      EveryCopy{"designSupplyAbove5000C", "design", 170.0, 6000.0},
+                      EveryCopy{"designSupplyHuge", "design", 170.0, 1e300}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // An untouched case reads as it was saved.
 TEST(HostCaseContentWhole, ASavedCaseStillReads) {
     Scratch saved("whole.case");

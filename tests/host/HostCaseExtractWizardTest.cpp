@@ -55,6 +55,13 @@ TEST(HostCaseExtractWizard, RefusedSettingsNameTheSettingAndGiveTheWizardsText) 
         {"# fine first\nMaxNumberOfSegments = 3\nMaxNumberOfSegments = 1\n",
          ":3: MaxNumberOfSegments = 1 refused: A stream needs at least 2 segments."},
         {"SimulatorFileType = 3\n", ":1: SimulatorFileType = 3 refused: The simulator file type must be 0"},
+        // Counts and temperatures no stream or plant can hold.
+        {"MaxNumberOfSegments = 2147483648\n", ":1: MaxNumberOfSegments = 2147483648 refused: The value lies outside"},
+        {"MaxNumberOfSegments = 1e300\n", ":1: MaxNumberOfSegments = 1e+300 refused: The value lies outside"},
+        {"MaxNumberOfSegments = 1001\n", ":1: MaxNumberOfSegments = 1001 refused: The value lies outside"},
+        {"MaxNumberOfSegments = 2.5\n", ":1: MaxNumberOfSegments = 2.5 refused: The value lies outside"},
+        {"UserSuppliedAmbientTemperature = 1e308\n", ":1: UserSuppliedAmbientTemperature = 1e+308 refused"},
+        {"UserSuppliedAmbientTemperature = -1e308\n", ":1: UserSuppliedAmbientTemperature = -1e+308 refused"},
         {"SubFlowsheet = Sub 9\n", ":1: SubFlowsheet Sub 9 is not a sub-flowsheet of"},
     };
     for (const auto& r : rows) {

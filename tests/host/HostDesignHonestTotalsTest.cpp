@@ -219,3 +219,28 @@ TEST(HostDesignHonestTotals, TheReportGivesTheFractionsOfEachSplitter) {
 }
 
 }  // namespace
+
+namespace {
+
+// E1 given a thousand million kW, far more than H1 and C2 carry: the utilities would have to take
+// heat back, and a negative load has no price. The utility cost (and the total with it) is not
+// available, and the note says which load is negative.
+TEST(HostDesignHonestTotals, NoUtilityCostIsPricedFromNegativeUtilityLoads) {
+    Scratch network("huge-duty.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,1e9,1,1\nE2,H2,C1,90,1,3\n"
+                                     "E3,H1,C1,90,2,2\nE4,H2,C1,30,2,1\nHeater,HP Steam,C1,20,,4\n"
+                                     "Cooler,H2,Cooling Water,60,3,\n");
+    const HostRun text = RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("  utility cost              not available\n")) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("  total annual cost         not available\n")) << text.out;
+    EXPECT_NE(std::string::npos, text.out.find("utility cost is not available: the hot utility load is negative ("))
+        << text.out;
+    const HostRun json = RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("\"utility_cost\": null")) << json.out;
+    // The textbook network, whose loads are all positive, keeps its price.
+    const HostRun textbook = RunHost("design " + kTextbook);
+    EXPECT_NE(std::string::npos, textbook.out.find("  utility cost              1978.80 per year\n")) << textbook.out;
+}
+
+}  // namespace

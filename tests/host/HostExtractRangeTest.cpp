@@ -52,7 +52,18 @@ INSTANTIATE_TEST_SUITE_P(
                  "row 3: a temperature outside -273.15 to 5000 C"},
         // Was saved half-written (the case reopened with 290/0 for 150/60).
         Mutation{"segmentTurnsBack", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,2\nH1,,100,120,2\n",
-                 "row 4: stream \"H1\" turns back"}),
+                 "row 4: stream \"H1\" turns back"},
+        // Was printed as "H1 (hot): 150 -> 60 C, 0 kW" and saved with targets of 290/0 kW.
+        Mutation{"rowAgainstItsStream", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,60,150,3\n",
+                 "row 3: stream \"H1\" is hot, but the row runs from \"60\" to \"150\""},
+        Mutation{"coldRowOnAHotStream", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nC1,,140,20,1.5\n",
+                 "row 3: stream \"C1\" is cold"},
+        // The empty marker is a number in a sheet, and no cp a table takes.
+        Mutation{"emptyMarkerCp", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,-32767\n",
+                 "row 3: a heat-capacity flow rate outside 0.001 to 1e9 kW/C"},
+        Mutation{"neitherCpNorHeatFlow", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,\n",
+                 "row 3: stream \"H1\" is a process stream, and the row gives neither"},
+        Mutation{"noDataRows", "Stream,,Supply,Target,CP\n,,C,C,kW/C\n", "the sheet holds no segment rows"}),
     [](const ::testing::TestParamInfo<Mutation>& info) { return std::string(info.param.name); });
 
 class HostExtractDocumentRange : public ::testing::TestWithParam<Mutation> {};

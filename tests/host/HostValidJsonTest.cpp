@@ -34,7 +34,8 @@ TEST_P(HostValidJsonTable, IsRefusedAtItsLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HostValidJsonTable,
-    ::testing::Values(Table{"dutyOfAHugeNumber", "E1,H1,C2,1e308,,1,1", "line 2: duty \"1e308\" is not a number above 0"},
+    ::testing::Values(Table{"dutyOfAHugeNumber", "E1,H1,C2,1e308,,1,1", "line 2: duty \"1e308\" is not a number from 0.001"},
+                      Table{"dutyBelowAnyStream", "E1,H1,C2,1e-9,,1,1", "line 2: duty \"1e-9\" is not a number from 0.001"},
                       Table{"dutyAboveAnyPlant", "E1,H1,C2,2e12,,1,1", "line 2: duty \"2e12\""},
                       Table{"areaOfAHugeNumber", "E1,H1,C2,,1e300,1,1", "line 2: area \"1e300\""},
                       Table{"nameInLatin1", "Caf\xe9,H1,C2,240,,1,1", "line 2: the text is not UTF-8"}),

@@ -221,6 +221,19 @@ TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {
         EXPECT_EQ(1, failed.exitCode) << text << failed.out;
         EXPECT_TRUE(has(failed.out, std::string(":1: ") + reason)) << text << failed.out;
     }
+    // Numbers no window or menu item can be are refused before anything is drawn or looked up.
+    const std::pair<const char*, const char*> beyond[] = {
+        {"choose 1e308\n", "the open menu offers no item 1e308"},
+        {"choose -1e308\n", "the open menu offers no item -1e308"},
+        {"resize 1e300 1e300\nsvg . /dev/null\n", "resize needs a width and a height above 15 pixels and at most 100000"},
+        {"resize 900 100001\n", "resize needs a width and a height above 15 pixels and at most 100000"},
+    };
+    for (const auto& [text, reason] : beyond) {
+        ScratchFile wrong("viewgrid", "beyond.txt", text);
+        const HostRun failed = RunHost("view " + c.saved.path + " --open grid --script " + wrong.path);
+        EXPECT_EQ(1, failed.exitCode) << text << failed.out;
+        EXPECT_TRUE(has(failed.out, std::string(":1: ") + reason)) << text << failed.out;
+    }
     // A design the case does not hold has no grid to open.
     ScratchFile empty("viewgrid", "empty.txt", "");
     const HostRun none = RunHost("view " + c.saved.path + " --open grid=Elsewhere --script " + empty.path);

@@ -123,7 +123,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedValue{"CpBelowAThousandth", "HeatCapacityFlow.404.0", "0.0001", "MCpUpdateError"},
                       RefusedValue{"NegativeUtilityCost", "CostPerEnergy.445.0", "-1", "SpecRange"},
                       RefusedValue{"DTminBelowAThousandth", "DeltaTemp.1", "0.0001", "DeltaTViolationsError"},
-                      RefusedValue{"ContributionBeyondAnySpan", "DeltaTemp.406.0", "100000", "DeltaTcUpdateError"}),
+                      RefusedValue{"ContributionBeyondAnySpan", "DeltaTemp.406.0", "100000", "DeltaTcUpdateError"},
+                      // The cost law's basis is area (0) or duty (1); 7 was answered as taken.
+                      RefusedValue{"CostLawBasisNoneOfItsTwo", "Enum.101.0", "7", "SpecRange"}),
     [](const ::testing::TestParamInfo<RefusedValue>& info) { return std::string(info.param.name); });
 
 TEST(HostViewScenarioMends, UtilityCostsAndTheTotalAnnualCostAreThoseOfTheTargets) {

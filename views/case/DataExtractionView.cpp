@@ -6,6 +6,7 @@
 #include "brasko/LurmetBinaryFile.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/DataExtractionConfig.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
@@ -266,6 +267,18 @@ int DataExtractionView::SpecifySetting(const VarDescription& var, double value) 
     }
     if (var.Type() == kExtraData && var.Number() == 211 && !(value >= 2.0 || value == kEmpty)) {
         ErrorMsg("MaxSegmentsTooSmall");
+        return 0;
+    }
+    // A stream holds at most so many segments, and the count is a whole number of them.
+    if (var.Type() == kExtraData && var.Number() == 211 && value != kEmpty &&
+        !(value <= CaseValueLimits::MaxSegments && value == std::floor(value))) {
+        ErrorMsg("SpecRange");
+        return 0;
+    }
+    // The ambient temperature lies where every temperature of a case lies.
+    if (var.Type() == kTemperature && var.Number() == 201 &&
+        !(value >= CaseValueLimits::MinTemperature && value <= CaseValueLimits::MaxTemperature)) {
+        ErrorMsg("SpecRange");
         return 0;
     }
     if (var.Type() == kExtraData && (var.Number() == 300 || var.Number() == 301)) {

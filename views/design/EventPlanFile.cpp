@@ -5,11 +5,13 @@
 #include "views/design/EventPlanFile.h"
 
 #include "brasko/CaseFileTemporaries.h"
+#include "eng/model/CaseValueLimits.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -75,6 +77,16 @@ std::string readAttribute(const xmlNode* node, const char* name, int position = 
     return readAttribute(node, name, position, {}, present);
 }
 
+// Whether a task can carry the value out: an inlet temperature lies from absolute zero (in the
+// unit of the lowest number, -459.67 F) to 5000 C (9032 F); an area, a number of shells, a flow
+// or a fouling is not negative; none is larger than any plant (a value read from a file that no
+// task can hold reads as none given, and is written back so).
+bool fitsTask(const Text& keyword, double value) {
+    if (value == -32767.0) return true;
+    if (keyword == "InletTemp") return value >= -459.67 && value <= 9032.0;
+    return value >= 0.0 && value <= CaseValueLimits::MaxMagnitude;
+}
+
 void readTask(xmlNode* task, EventPlan& plan) {
     const Text keyword = readAttribute(task, Type);
     // The "Data" of the task, or its first element where none is called so.
@@ -93,6 +105,7 @@ void readTask(xmlNode* task, EventPlan& plan) {
         t.unitName = readAttribute(data, UnitName, 0, names, present);
         const std::string value = readAttribute(data, NewValue, 1, names, present);
         t.newValue = present ? ParseValue(value) : -32767.0;
+        if (!fitsTask(keyword, t.newValue)) t.newValue = -32767.0;
         t.units = readAttribute(data, Units, 2, names, present);
     }
     (group == event_tasks::Group::Exchanger ? plan.exchangerTasks : plan.flowTasks).push_back(std::move(t));
@@ -153,7 +166,8 @@ double ParseValue(const std::string& text) {
     if (a < b && text[a] == '+') ++a;
     double out = 0.0;
     const auto r = std::from_chars(text.data() + a, text.data() + b, out);
-    return r.ec == std::errc() && r.ptr == text.data() + b && a < b ? out : -32767.0;
+    // "nan" and "inf" parse, and are no value of any task.
+    return r.ec == std::errc() && r.ptr == text.data() + b && a < b && std::isfinite(out) ? out : -32767.0;
 }
 
 std::string Write(const EventPlanList& plans, const Text& fileNotes) {

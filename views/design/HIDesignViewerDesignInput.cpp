@@ -11,6 +11,8 @@
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
 
+#include <cmath>
+
 namespace {
 
 using V = HIDesignViewerDesign;
@@ -59,6 +61,11 @@ const char* negativeFouling(V&, CNode&, double v) {
 const char* temperatureRange(V&, CNode&, double v) {
     return v >= CaseValueLimits::MinTemperature && v <= CaseValueLimits::MaxTemperature ? nullptr : "SpecRange";
 }
+// A duty typed on a unit: one a case holds (MaxMagnitude either way), or the network is saved
+// with temperatures worked out past any number a report can show.
+const char* dutyRange(V&, CNode&, double v) {
+    return std::fabs(v) <= CaseValueLimits::MaxMagnitude ? nullptr : "SpecRange";
+}
 const char* negativeWeight(V&, CNode&, double v) { return v < 0.0 ? "WeightInputError" : nullptr; }
 const char* areaOnUnit(V& viewer, CNode& unit, double v) {
     if (v < 0.0) return "AreaInputError";
@@ -95,9 +102,10 @@ const InputRow kRows[] = {
     // A fouling factor is never negative, whichever list it is typed into.
     {4101, 500, L::Filtered, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
     {4101, 501, L::AreaSpecified, "HXFoulingFactor", At::Unit, Clear::Specified, 0.0, 1, 1, negativeFouling},
-    {6, 304, L::Filtered, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, nullptr, false, false, nullptr, true},
-    {6, 308, L::Configured, "MaxDuty"},
-    {6, 318, L::UnconfiguredCooler, "Duty"}, {6, 319, L::UnconfiguredHeater, "Duty"},
+    {6, 304, L::Filtered, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange, false, false, nullptr, true},
+    {6, 308, L::Configured, "MaxDuty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange},
+    {6, 318, L::UnconfiguredCooler, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange},
+    {6, 319, L::UnconfiguredHeater, "Duty", At::Unit, Clear::Open, 0.0, 1, 1, dutyRange},
     {6, 355, L::UnconfiguredCooler, "Temperature", At::HotOut, Clear::Open, 0.0, 1, 1, temperatureRange}, {6, 356, L::UnconfiguredHeater, "Temperature", At::ColdOut, Clear::Open, 0.0, 1, 1, temperatureRange},
     {1508, 302, L::Filtered, "HTArea", At::Unit, Clear::Open, 0.0, 1, 1, areaOnUnit},
     {1508, 704, L::Filtered, "MaxSpareArea", At::Unit, Clear::Open, 0.0, 0, 0, negativeArea},
@@ -145,7 +153,7 @@ const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
     if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger";
     if (check == shellCount) return "ShellsInputError";
     if (check == observedCoefficient) return "HTCoeffUpdateError";
-    if (check == temperatureRange) return "SpecRange";
+    if (check == temperatureRange || check == dutyRange) return "SpecRange";
     return "";
 }
 

@@ -1,6 +1,7 @@
 #include "views/session/ViewScript.h"
 #include "views/session/ViewJson.h"
 
+#include "brasko/CaseFileTemporaries.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormDescription.h"
 #include "lumeth/ObjectTypeInfo.h"
@@ -17,7 +18,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <utility>
 
@@ -210,8 +210,20 @@ Text ViewScriptRunner::FormText(Viewable* view) {
     return out;
 }
 
+namespace {
+// A script's own words quoted back (in a reason, in the transcript) may be a whole file long:
+// they are cut, at a character's start, so that each stays a line a reader can take in.
+Text cutForReading(const Text& words) {
+    constexpr std::size_t kLongest = 300;
+    if (words.size() <= kLongest) return words;
+    std::size_t cut = kLongest;
+    while (cut > 0 && (static_cast<unsigned char>(words[cut]) & 0xC0) == 0x80) --cut;
+    return Text(words.substr(0, cut)) + "...";
+}
+}  // namespace
+
 bool ViewScriptRunner::fail(const Text& reason) {
-    m_error = m_scriptName + FormattedText(":%d: ", m_line) + reason;
+    m_error = m_scriptName + FormattedText(":%d: ", m_line) + cutForReading(reason);
     return false;
 }
 
@@ -406,10 +418,11 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
                                                                            : nullptr;
         HENDiagram* grid = view->IsA(HENDiagram::TypeName) ? static_cast<HENDiagram*>(view) : nullptr;
         if (!plot && !grid) return fail("the view " + view->GetName() + " draws no picture");
-        std::ofstream out(argument, std::ios::binary | std::ios::trunc);
+        // Written as a case is saved: a failed write keeps the old picture, and says why.
         const Text picture = grid ? grid->PictureSVG() : plot->ExportSVG();
-        if (!out || !out.write(picture.data(), static_cast<std::streamsize>(picture.size())))
-            return fail("cannot write " + argument);
+        std::string reason;
+        if (!ReplaceFileAtomically(argument, picture.data(), picture.size(), "<?xml", reason))
+            return fail("cannot write " + argument + ": " + reason);
         s.hasText = true;
         s.text = argument;
         return true;
@@ -567,7 +580,7 @@ Text ViewScriptRunner::Report(bool json) const {
         return out;
     }
     for (const ViewScriptStep& s : m_steps) {
-        out += FormattedText("%d: ", s.line) + s.input + "\n";
+        out += FormattedText("%d: ", s.line) + cutForReading(s.input) + "\n";
         if (s.hasValue) {
             out += "  value";
             for (std::size_t i = 0; i < s.values.size(); ++i) {

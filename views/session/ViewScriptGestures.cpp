@@ -65,13 +65,20 @@ bool ViewScriptRunner::gesture(const Text& action, const Text& rest, ViewScriptS
     const std::size_t count = action == "choose" ? 1 : action == "rubber" ? 4 : 2;
     if (!numbers(where, count, v)) return fail(action + FormattedText(" needs %zu numbers, not ", count) + rest);
     if (action == "resize") {
-        if (v[0] <= 15.0 || v[1] <= 15.0) return fail("resize needs a width and a height above 15 pixels, not " + rest);
+        // No screen holds a window past this; a larger one only carries the picture's coordinates
+        // past what its pixels (whole numbers) can hold.
+        constexpr double kLargestWindow = 100000.0;
+        if (!(v[0] > 15.0 && v[1] > 15.0 && v[0] <= kLargestWindow && v[1] <= kLargestWindow))
+            return fail("resize needs a width and a height above 15 pixels and at most 100000, not " + rest);
         driver.Resize(v[0], v[1]);
         return true;
     }
     if (action == "choose") {
+        // Only a whole number an item id can be is looked up (a cast of any other is undefined).
+        if (!(v[0] >= 0.0 && v[0] <= 2147483647.0) || v[0] != std::floor(v[0]))
+            return fail("the open menu offers no item " + rest);
         const int id = static_cast<int>(v[0]);
-        if (v[0] != id || !driver.MenuOffers(id)) return fail("the open menu offers no item " + rest);
+        if (!driver.MenuOffers(id)) return fail("the open menu offers no item " + rest);
         s.hasResult = true;
         s.result = driver.Choose(id);
         return true;

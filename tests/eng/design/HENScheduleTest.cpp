@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace design_test;
 
 namespace {
@@ -191,3 +195,53 @@ TEST(HENSchedule, AFlowChangeRunsOnTheStreamAndLeavesTheDefaultStateAlone) {
     EXPECT_DOUBLE_EQ(1.5, flow);
     EXPECT_NEAR(240.0, V::Value(n.e100, NodeValue::Duty), 0.1);
 }
+
+// The schedules are found by name through an index kept with every add, removal and rename: on
+// seeded random sequences of those edits every name answers as a plain list of names says.
+class HENScheduleNames : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(HENScheduleNames, AreFoundAsAListOfNamesSays) {
+    LockedNetwork n;
+    std::vector<std::string> model;
+    unsigned seed = GetParam();
+    const auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    const auto has = [&model](const std::string& name) {
+        return std::find(model.begin(), model.end(), name) != model.end();
+    };
+    for (int step = 0; step < 400; ++step) {
+        const std::string name = "S" + std::to_string(next(40));
+        switch (next(4)) {
+            case 0:
+            case 1: {
+                const int made = n.d->AddSchedule(name.c_str());
+                EXPECT_EQ(has(name) ? 1 : 0, made) << name;
+                if (made == 0) model.push_back(name);
+                break;
+            }
+            case 2:
+                n.d->RemoveSchedule(name.c_str());
+                model.erase(std::remove(model.begin(), model.end(), name), model.end());
+                break;
+            default: {
+                const std::string renamed = "S" + std::to_string(next(40));
+                const bool done = n.d->RenameSchedule(name.c_str(), renamed.c_str());
+                EXPECT_EQ(has(name) && !has(renamed), done) << name << " -> " << renamed;
+                if (done) *std::find(model.begin(), model.end(), name) = renamed;
+            }
+        }
+        ASSERT_EQ(static_cast<int>(model.size()), n.d->GetNumberOfSchedules());
+        for (int k = 0; k < 40; ++k) {
+            const std::string asked = "S" + std::to_string(k);
+            IHENSchedule* found = n.d->FindOperatingSchedule(asked.c_str());
+            EXPECT_EQ(has(asked), found != nullptr) << asked << " at step " << step;
+            if (found) {
+                EXPECT_EQ(asked, found->GetName());
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, HENScheduleNames, ::testing::Values(1u, 7u, 42u, 2026u));

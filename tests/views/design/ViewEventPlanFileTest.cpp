@@ -143,6 +143,36 @@ TEST(ViewEventPlanFile, ValuesAreWrittenInTheShortestFormThatReadsBackTheSame) {
     EXPECT_EQ(-32767.0, file::ParseValue(""));
 }
 
+// A value no task can carry out (not a number, infinite, a negative area or flow, a temperature
+// below absolute zero) reads as none given, and is written back so; an inlet temperature below
+// zero is a temperature like any other.
+TEST(ViewEventPlanFile, AValueNoTaskCanHoldReadsAsNoneGiven) {
+    const std::string text =
+        "<RootPlan><Event Name=\"Trial\"><Notes Notes=\"\"/>"
+        "<Task Type=\"ChangeArea\"><Data UnitName=\"E1\" NewValue=\"nan\" Units=\"m2\"/></Task>"
+        "<Task Type=\"ChangeArea\"><Data UnitName=\"E2\" NewValue=\"inf\" Units=\"m2\"/></Task>"
+        "<Task Type=\"ChangeArea\"><Data UnitName=\"E3\" NewValue=\"-5\" Units=\"m2\"/></Task>"
+        "<Task Type=\"AddShells\"><Data UnitName=\"E4\" NewValue=\"1e300\" Units=\"\"/></Task>"
+        "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"-infinity\" Units=\"kg/s\"/></Task>"
+        "<Task Type=\"InletTemp\"><Data UnitName=\"C1\" NewValue=\"-500\" Units=\"C\"/></Task>"
+        "<Task Type=\"InletTemp\"><Data UnitName=\"C2\" NewValue=\"-5\" Units=\"C\"/></Task>"
+        "</Event><RootNotes Notes=\"\"/></RootPlan>";
+    file::PlanDocument read;
+    ASSERT_TRUE(file::Parse(text, read));
+    ASSERT_EQ(1u, read.plans.size());
+    const EventPlan& plan = *read.plans[0];
+    ASSERT_EQ(4u, plan.exchangerTasks.size());
+    for (const EventTask& t : plan.exchangerTasks) EXPECT_EQ(-32767.0, t.newValue) << t.unitName;
+    ASSERT_EQ(3u, plan.flowTasks.size());
+    EXPECT_EQ(-32767.0, plan.flowTasks[0].newValue);
+    EXPECT_EQ(-32767.0, plan.flowTasks[1].newValue);
+    EXPECT_EQ(-5.0, plan.flowTasks[2].newValue);
+    const std::string written = file::Write(read.plans, read.notes);
+    EXPECT_EQ(std::string::npos, written.find("nan")) << written;
+    EXPECT_EQ(std::string::npos, written.find("inf")) << written;
+    EXPECT_EQ(std::string::npos, written.find("\"-500\"")) << written;
+}
+
 // Files that are not plan documents.
 class ViewEventPlanFileDamaged : public ::testing::TestWithParam<const char*> {};
 

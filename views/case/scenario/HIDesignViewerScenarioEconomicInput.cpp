@@ -180,6 +180,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
         // A new basis re-enters the coefficient, as if typed, in the display units of the new
         // basis: shown and re-entered through the same conversion, it keeps its value.
         {.type = 105, .number = 101, .write = [](V& v, Var var, double value) -> const char* {
+             // The law's basis is area (0) or heat load (1); any other number was answered as
+             // taken while the set kept its basis.
+             if (value != 0.0 && value != 1.0) return "SpecRange";
              const char* set = setOf(v, var);
              if (!set) return nullptr;
              v.GetmyScenario()->SetEconomicData(5, value, set);
@@ -190,7 +193,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (VarDescription::Parse(FormattedText("ExtraData.502.%d", var.Offset(0)), again))
                  if (const In* coefficient = V::FindInputRow(again)) coefficient->write(v, again, shown);
              return nullptr;
-         }},
+         }, .refusals = "SpecRange"},
         // The cost model of a match of the i-th cold and the j-th hot stream.
         {.type = 105, .number = 510, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
              IHeatIntegrationStream *cold = nullptr, *hot = nullptr;

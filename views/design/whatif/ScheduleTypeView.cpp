@@ -31,6 +31,7 @@ ScheduleTypeView::~ScheduleTypeView() {
     lstDisplayed.clear();
     std::vector<ScheduleItemView*> items;
     items.swap(lstItems);
+    m_itemOf.clear();
     for (ScheduleItemView* item : items) {
         item->RemoveDeathPostee(this);
         delete item;
@@ -51,13 +52,18 @@ ScheduleItemView* ScheduleTypeView::MakeItem(const Text& name, IHENSchedule* sch
     if (!schedule) return nullptr;
     // The design announces a new schedule after it is in its list: a list made on that
     // announcement holds it already, and each schedule has one row.
-    for (ScheduleItemView* item : lstItems)
-        if (item->GetSchedule() == schedule) return item;
+    if (const auto it = m_itemOf.find(schedule); it != m_itemOf.end() && it->second->GetSchedule() == schedule)
+        return it->second;
+    // Every row is in the index while it has as many entries as there are rows.
+    if (m_itemOf.size() != lstItems.size())
+        for (ScheduleItemView* item : lstItems)
+            if (item->GetSchedule() == schedule) return item;
     auto* item = new ScheduleItemView(this, name);
     item->AddDeathPostee(this);
     item->SetEngineeringSchedule(schedule);
     item->PopulateEvent();
     lstItems.push_back(item);
+    m_itemOf[schedule] = item;
     UpdateDisplayVector(DisplayChange::Add, item);
     return item;
 }
@@ -101,6 +107,11 @@ void ScheduleTypeView::DisconnectDeadObject(Viewable* dead) {
     auto it = std::find(lstItems.begin(), lstItems.end(), static_cast<const void*>(dead));
     if (it != lstItems.end()) {
         lstItems.erase(it);
+        for (auto entry = m_itemOf.begin(); entry != m_itemOf.end(); ++entry)
+            if (entry->second == dead) {
+                m_itemOf.erase(entry);
+                break;
+            }
         lstDisplayed.erase(std::remove(lstDisplayed.begin(), lstDisplayed.end(), static_cast<const void*>(dead)),
                            lstDisplayed.end());
         SetSelectedObject(this);

@@ -9,6 +9,7 @@
 #include "lumeth/Viewable.h"
 #include "views/design/whatif/ScheduleItemViews.h"
 
+#include <unordered_map>
 #include <vector>
 
 class HIDesignViewerDesign;
@@ -60,6 +61,9 @@ private:
     IHENState* BaseState() const;
 
     std::vector<ScheduleItemView*> lstItems;
+    // The row of each schedule: a plan of thousands of schedules adds them one by one, and each
+    // is looked for before its row is made.
+    std::unordered_map<const IHENSchedule*, ScheduleItemView*> m_itemOf;
     std::vector<ScheduleItemView*> lstDisplayed;
     IHENDesign* pDesign = nullptr;
     int nForm300 = 0;
