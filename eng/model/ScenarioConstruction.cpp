@@ -141,12 +141,6 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
     copyStreams(source.m_utilityStreams, CloneSelection::EntryUtilityStreams, 1);
 
     // A copied stream arrives on its side without announcing it: file it and take its segments.
-    // The side lists are filed again in the scenario's order of streams, the order a reopened
-    // case files them in: a utility that knew its side as it was added would otherwise come
-    // before the process streams, and a row of a list of any kind would name another stream
-    // after the case is reopened.
-    for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold})
-        list->Clear();
     EnsureMatchwiseStreamData();
     for (CPIHeatIntegrationStream* stream : *m_pStreams) {
         UpdateSideLists(*stream, 2);
@@ -189,6 +183,14 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();
         m_pAreaTarget->nRequestedMethod = source.m_pAreaTarget->nRequestedMethod;
     }
+
+    // The side lists are filed again in the scenario's order of streams, the order a reopened
+    // case files them in: a utility that knew its side as it was added would otherwise come
+    // before the process streams, and a row of a list of any kind (a match's cost model) would
+    // name another pair once the case is reopened.
+    for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold})
+        list->Clear();
+    for (CPIHeatIntegrationStream* stream : *m_pStreams) UpdateSideLists(*stream, 2);
 
     ResumeCalculations(true);
 }

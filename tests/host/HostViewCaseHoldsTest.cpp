@@ -192,4 +192,21 @@ TEST(HostViewCaseHolds, RetickingAStreamGivesBackTheForbiddenMatches) {
     EXPECT_TRUE(has(again.out, "1: get HeatFlow.107\n  value 50 kW\n")) << again.out;
 }
 
+// The lists of streams of any kind hold one order in a fresh copy and in the copy reopened: a
+// cost model set on C1 with HP Steam (row 0, column 2) names that pair in both.
+TEST(HostViewCaseHolds, ACopyListsItsStreamsInTheOrderItReopensIn) {
+    ScratchFile saved("caseholds", "order.kcase", "", false);
+    const HostRun run = runScript(kFourStreams,
+                                  "settext ExtraData.500.1 Mine\nset Enum.510.0.2 1\nget Enum.510.0.[]\n" + kCloneTool +
+                                      "settext ExtraData.100 Copy\ncmd clone\nopen HIDesignViewerScenario.200(Copy)\n"
+                                      "get Enum.510.0.[]\nget Enum.510.1.[]\n",
+                                  " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: get Enum.510.0.[]\n  value 0 0 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "13: get Enum.510.0.[]\n  value 0 0 1\n14: get Enum.510.1.[]\n  value 0 0 0\n")) << run.out;
+    const HostRun again = runScript(saved.path + " --open scenario=Copy", "get Enum.510.0.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "1: get Enum.510.0.[]\n  value 0 0 1\n")) << again.out;
+}
+
 }  // namespace
