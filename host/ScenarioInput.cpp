@@ -51,7 +51,9 @@ bool rowValues(const StreamTableStream& s, std::vector<RowValue>& values, std::s
             cp = std::fabs(seg.duty) / span;
         }
         if (cp != kEmpty) values.push_back({{"HeatCapacityFlowrate", cp, index}, seg.line, "refused its heat-capacity flow rate"});
-        if (seg.h != kEmpty) values.push_back({{"HTCoeff", seg.h, index}, seg.line, "refused its film coefficient"});
+        // The table's h is the segment's film coefficient as the forms take it: the clean one,
+        // from which the coefficient in use follows with the fouling (none until one is typed).
+        if (seg.h != kEmpty) values.push_back({{"CHTCoeff", seg.h, index}, seg.line, "refused its film coefficient"});
         // The table's units are the engine's: W/(m.C), cP, kg/m3, kJ/(kg.C).
         const std::pair<const char*, double> properties[] = {{"ThermalConductivity", seg.thermalConductivity},
                                                              {"Viscosity", seg.viscosity},

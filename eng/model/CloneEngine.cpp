@@ -78,6 +78,8 @@ void CloneEngine::SetProject(IHeatIntegrationProject* project) {
 int CloneEngine::Clone() {
     IHeatIntegrationScenario* source = Source();
     if (!m_pProject || !source || !m_pCloneName) return 0;
+    IHeatIntegrationScenario* target = nullptr;
+    if (m_pProject->GetScenario(*m_pCloneName, target) && target == source) return 0;
     return m_pProject->AddScenario(*m_pCloneName, source, &m_selection);
 }
 
@@ -85,12 +87,17 @@ int CloneEngine::SetCloneName(const CPString& name, int append) {
     if (!m_pProject || name.empty()) return 1;
     IHeatIntegrationScenario* existing = nullptr;
     const bool exists = m_pProject->GetScenario(name, existing) != 0;
+    // A scenario is never appended into itself.
+    if (exists && existing == Source()) return 0;
     // A new scenario keeps the stream names; streams appended to an existing one are renamed.
     SetFlag(CloneSelection::EntryKeepStreamNames, 0, exists ? 0 : 1);
     const bool suits = exists == (append != 0);
     if (suits) m_pCloneName = std::make_unique<CPString>(name);
-    for (int entry : {CloneSelection::EntryStreamLinks, CloneSelection::EntryCostModels, CloneSelection::EntryDesigns})
-        SetFlag(entry, 0, 0);
+    // A new target starts with the links and the cost models ticked where they apply.
+    m_nKeptLinks = m_nKeptCostModels = 1;
+    SetFlag(CloneSelection::EntryStreamLinks, 0, NotApplying);
+    SetFlag(CloneSelection::EntryCostModels, 0, NotApplying);
+    SetFlag(CloneSelection::EntryDesigns, 0, 0);
     Refresh();
     return suits ? 1 : 0;
 }
@@ -118,9 +125,23 @@ bool CloneEngine::AllItemsSet(int entry, int n) const {
 }
 
 void CloneEngine::Refresh() {
-    SetSelection(CloneSelection::EntryStreamLinks, 0);
-    SetSelection(CloneSelection::EntryCostModels, 0);
+    Reassess(CloneSelection::EntryStreamLinks);
+    Reassess(CloneSelection::EntryCostModels);
     SetSelection(CloneSelection::EntryDesigns, 0);
+}
+
+void CloneEngine::Reassess(int entry) {
+    if (!Source()) return;
+    std::uint8_t& kept = entry == CloneSelection::EntryStreamLinks ? m_nKeptLinks : m_nKeptCostModels;
+    // Match cost models name cost laws of the default manager: they go only with it.
+    const bool withManager = entry == CloneSelection::EntryStreamLinks || Flag(CloneSelection::EntryDefaultManager) != 0;
+    const bool applies = m_nStreamsComplete && Flag(CloneSelection::EntryKeepStreamNames) != 0 && withManager;
+    const std::uint8_t now = Flag(entry);
+    if (applies && now == NotApplying) SetFlag(entry, 0, kept);
+    else if (!applies && now != NotApplying) {
+        kept = now;
+        SetFlag(entry, 0, NotApplying);
+    }
 }
 
 void CloneEngine::SetSelection(int entry, int index) {
@@ -136,7 +157,7 @@ void CloneEngine::SetSelection(int entry, int index) {
         return;
     case CloneSelection::EntryDefaultManager:
         SetFlag(entry, 0, Flag(entry) == 0 ? 1 : 0);
-        SetSelection(CloneSelection::EntryCostModels, 0);
+        Reassess(CloneSelection::EntryCostModels);
         return;
     case CloneSelection::EntryStreamLinks:
     case CloneSelection::EntryCostModels: {

@@ -113,11 +113,17 @@ private:
     void SelectDesigns(int index);
     // Entries 4, 5 and 6 follow the stream selection and the copy mode.
     void Refresh();
+    // Entry 4 or 5 after what it depends on changed: one that stops applying keeps its choice,
+    // and one that applies again gets that choice back (ticked the first time).
+    void Reassess(int entry);
 
     std::unique_ptr<CPString> m_pCloneName;
     IHeatIntegrationProject* m_pProject = nullptr;
     std::uint8_t m_nStreamsComplete = 1;
     CloneSelection m_selection;
+    // The choice of entries 4 and 5 while they do not apply.
+    std::uint8_t m_nKeptLinks = 1;
+    std::uint8_t m_nKeptCostModels = 1;
 };
 
 // Load step: builds the clone tool's prototype, which registers type 6672.

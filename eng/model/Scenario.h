@@ -406,6 +406,8 @@ private:
     void EnsureMatchwiseStreamData();
     void ForEachDesign(void (*visit)(IHENDesign&, void*), void* context) const;
     void AssignAllExchangerCostModels();
+    // The scenario hears of economics read into its own default manager from a file.
+    void ListenToOwnManager();
     void RegisterWithDesign(IHENDesign& design);
     IHENDesign* DesignByName(const CPString& name) const;
     // Deletes the design and its dictionary entry; re-ranks when `rank`.

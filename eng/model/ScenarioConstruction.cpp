@@ -31,11 +31,20 @@ CPIScenario::CPIScenario(IHeatIntegrationProject* project, ScenarioServices serv
     : m_pProject(project),
       m_services(std::move(services)),
       m_pDefaultManager(factoryDefaultManager()),
-      m_pNotes(std::make_unique<CPString>()) {}
+      m_pNotes(std::make_unique<CPString>()) {
+    ListenToOwnManager();
+}
+
+void CPIScenario::ListenToOwnManager() {
+    if (!m_pDefaultManager) return;
+    m_pDefaultManager->AddNotificationReceiver(this);
+    m_pDefaultManager->AddValidMessage(this, DefaultManager::ChangeEconomicsRead);
+}
 
 CPIScenario::CPIScenario(IHeatIntegrationProject* project, CPIScenario& source, const CloneSelection* selection,
                          ScenarioServices services, const SiteShare* site)
     : m_pProject(project), m_services(std::move(services)), m_pDefaultManager(factoryDefaultManager()) {
+    ListenToOwnManager();
     // A copy starts without a name and without notes: the append below gives it the source's.
     m_strBaseDesignName = source.m_strBaseDesignName;
     // Inside a site the copy holds the site streams before the append looks for its utilities.
@@ -141,6 +150,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
 
     if (source.m_pDefaultManager && selection.EntryFlag(CloneSelection::EntryDefaultManager) != 0) {
         m_pDefaultManager = std::make_unique<DefaultManager>(*source.m_pDefaultManager);
+        ListenToOwnManager();
         SendAMessage(96, CPString(), Self());
     }
 
@@ -173,6 +183,14 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
         if (!m_pAreaTarget) m_pAreaTarget = new AreaTarget();
         m_pAreaTarget->nRequestedMethod = source.m_pAreaTarget->nRequestedMethod;
     }
+
+    // The side lists are filed again in the scenario's order of streams, the order a reopened
+    // case files them in: a utility that knew its side as it was added would otherwise come
+    // before the process streams, and a row of a list of any kind (a match's cost model) would
+    // name another pair once the case is reopened.
+    for (StreamList* list : {&m_processHot, &m_processCold, &m_utilityHot, &m_utilityCold, &m_allHot, &m_allCold})
+        list->Clear();
+    for (CPIHeatIntegrationStream* stream : *m_pStreams) UpdateSideLists(*stream, 2);
 
     ResumeCalculations(true);
 }

@@ -46,12 +46,18 @@ bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
     return ok;
 }
 
+int ScenarioRecord::StoredCalculationEnable(const CPIScenario& s) {
+    const int outside = s.m_nEnableBeforeForbiddenBatch != CPIScenario::kNoForbiddenBatch ? s.m_nEnableBeforeForbiddenBatch
+                                                                                         : s.m_nCalculationEnable;
+    return outside < 1 ? 1 : outside;
+}
+
 bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file) {
     const CPString name = s.m_pName ? *s.m_pName : CPString();
     const CPString notes = s.m_pNotes ? *s.m_pNotes : CPString();
     return file.WriteCPString(name) && file.WriteCPString(notes) && file.WriteCPString(s.m_strBaseDesignName) &&
            WriteRecordFlag(file, s.m_bTotalSite) && file.WriteDouble(s.m_dDTmin) &&
-           file.WriteInt(s.m_nFirstIntegerSetting) && file.WriteInt(s.m_nCalculationEnable) &&
+           file.WriteInt(s.m_nFirstIntegerSetting) && file.WriteInt(StoredCalculationEnable(s)) &&
            file.WriteInt(s.m_nSegmented) && file.WriteInt(s.m_nSecondIntegerSetting) &&
            file.WriteInt(s.m_nStreamCounter) && file.WriteInt(s.m_nDesignCounter) &&
            file.WriteInt(s.m_nForbiddenMatches) && StoreStreams(s, file) && StoreTargets(s, file) &&
@@ -82,6 +88,11 @@ bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int ve
         !file.ReadInt(s.m_nCalculationEnable) || !file.ReadInt(s.m_nSegmented) ||
         !file.ReadInt(s.m_nSecondIntegerSetting) || !file.ReadInt(s.m_nStreamCounter))
         return false;
+    // Calculations are held only for the length of a change; a case saved while one was open
+    // (a batch of forbidden matches on a form left open) would otherwise keep its targets frozen
+    // for good. A reopened scenario calculates.
+    if (s.m_nCalculationEnable < 1) s.m_nCalculationEnable = 1;
+    s.m_nEnableBeforeForbiddenBatch = CPIScenario::kNoForbiddenBatch;
     if (version >= SinceBaseDesignName && !file.ReadInt(s.m_nDesignCounter)) return false;
     if (!file.ReadInt(s.m_nForbiddenMatches)) return false;
     s.m_nSavedForbiddenMatches = s.m_nForbiddenMatches;
@@ -138,6 +149,7 @@ bool ScenarioRecord::RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& 
             if (!s.m_pDefaultManager) {
                 s.m_pDefaultManager = std::make_unique<DefaultManager>();
                 s.m_pDefaultManager->SetUpDefaults();
+                s.ListenToOwnManager();
             }
             // A manager that fails to read is left as it was.
             if (!s.m_pDefaultManager->Recall(file)) return false;

@@ -87,6 +87,9 @@ public:
 private:
     // ---- ScenarioRecord.cpp ----
     static bool StoreItems(CPIScenario& s, ILurmetBinaryFile& file);
+    // The calculation count the scenario has outside any change still open (a batch of
+    // forbidden matches gathered on a form that is still open holds the calculations).
+    static int StoredCalculationEnable(const CPIScenario& s);
     static bool RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int version);
     static bool StoreLastChangeSource(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallLastChangeSource(CPIScenario& s, ILurmetBinaryFile& file);

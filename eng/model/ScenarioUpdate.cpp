@@ -2,6 +2,7 @@
 // received from streams and designs, the segment pool, the side lists and the design ranking.
 #include "eng/model/Scenario.h"
 
+#include "brasko/DefaultManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamValueNames.h"
@@ -239,6 +240,12 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
     }
     case 60: case 61: case 62: case 64: case 66:
         SendAMessage(code, text, data);
+        return;
+    case DefaultManager::ChangeEconomicsRead:
+        // A capital-cost defaults file was read: the cost laws the exchangers follow and every
+        // cost target are those of the file now.
+        AssignAllExchangerCostModels();
+        UpdateTargets(nullptr, 4);
         return;
     case 87: {
         CPIHeatIntegrationStream* stream = StreamByName(text);

@@ -234,6 +234,12 @@ void SuperTargetRange::FindOptimumBracket() {
         return CompareCostLastZero(&x, &y) < 0;
     });
 
+    // Without a point that has a total annual cost there is no optimum: the bracket says so
+    // rather than naming the first DTmin tried.
+    if (ranked.empty() || !(costOf(ranked[0]) > kCostTolerance)) {
+        dOptimumLower = dOptimumUpper = kEmpty;
+        return;
+    }
     const bool any = !ranked.empty();
     const double a = any ? dtOf(ranked[0]) : 0.0;
     const bool secondCounts = ranked.size() > 1 && costOf(ranked[1]) > kCostTolerance;

@@ -209,6 +209,9 @@ int CPITotalSite::DeleteStream(const CPString& name) {
 
 int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName) {
     if (!m_pSiteStreams || m_pSiteStreams->ExistsKeyString(newName)) return 0;
+    // A site stream is one of the site's default utilities, as it is when it is added: the case
+    // reader takes no other.
+    if (!m_pManager->Exists(newName.c_str())) return 0;
     CPIHeatIntegrationStream* stream = m_pSiteStreams->FindKeyString(oldName);
     if (!stream) return 0;
     const CPString previous = oldName;

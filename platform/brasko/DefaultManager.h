@@ -10,6 +10,7 @@
 //   55 utility added (name, null)          56 utility renamed (old name, new name as char*)
 //   57 utility removed (name, null)        60 message key (key, the manager)
 //   67 coefficient default changed (entry name, int* index)
+//   68 economics read from a capital-cost defaults file (file name, null)
 //   91 manager destroyed (empty, null)     97 utilities changed ("hi", the manager), only in mode 0
 // "The manager" is the IDefaultUtilityManager* of this object.
 #include "brasko/DefHeatTransferCoefficient.h"
@@ -37,6 +38,7 @@ public:
     static constexpr int ChangeUtilityRemoved = 57;
     static constexpr int ChangeMessage = 60;
     static constexpr int ChangeCoefficientDefault = 67;
+    static constexpr int ChangeEconomicsRead = 68;
     static constexpr int ChangeManagerDestroyed = 91;
     static constexpr int ChangeUtilities = 97;
 

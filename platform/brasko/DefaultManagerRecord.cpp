@@ -233,6 +233,9 @@ void DefaultManager::ApplyRecall(RecallStage& stage, StoreRecallType type, const
                                               : nullptr;
     if (key)
         if (CPString* entry = FileNameEntry(key)) *entry = fileName;
+    // The cost laws and the money figures came from a file: whoever costs with them (the
+    // scenario's targets) must know, as after any other economic change.
+    if (type == SRT_Economics) Send(ChangeEconomicsRead, fileName, nullptr);
 }
 
 int DefaultManager::StoredRecordVersion(StoreRecallType) const { return RecordVersion; }

@@ -25,9 +25,25 @@ private:
     int m_nSelectedRow = -1;
 };
 
+class FormDescription;
+
+// The table of default film coefficients of the manager: a row per entry (its name "ExtraData.227",
+// its coefficient "HeatTransferCoeff.229" and its note "ExtraData.230"), and a spare name row
+// through which a name adds an entry. The factory's "<default>" entry is read-only.
 class HTCDatabaseView : public DefaultUtilManagerView {
 public:
     static constexpr const char* TypeName = "HTCDatabaseViewObject";
 
     explicit HTCDatabaseView(Viewable* parent);
+
+    static void DescribeForm(FormDescription& form);
+    double Value(const VarDescription& var) override;
+    int Specify(const VarDescription& var, double value) override;
+    Text TextValue(const VarDescription& var) override;
+    int SpecifyText(const VarDescription& var, const Text& text) override;
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
+
+private:
+    int entries() const;
 };

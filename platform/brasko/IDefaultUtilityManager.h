@@ -90,3 +90,15 @@ public:
     virtual hresult DeleteStream(const char* name) = 0;
     virtual void TemperatureShift(CPList* segments, double value) = 0;
 };
+
+// The coefficient-default entry shown read-only: the factory's "<default>", in whichever case a
+// file wrote it.
+inline bool IsReadOnlyHTCDefaultName(const char* name) {
+    if (!name) return false;
+    const char* want = "<default>";
+    for (; *name && *want; ++name, ++want) {
+        const char c = *name >= 'A' && *name <= 'Z' ? static_cast<char>(*name - 'A' + 'a') : *name;
+        if (c != *want) return false;
+    }
+    return *name == '\0' && *want == '\0';
+}

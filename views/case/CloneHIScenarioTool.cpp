@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -141,6 +142,7 @@ void CloneHIScenarioTool::toggle(int id) {
     } else if (id >= kFirstProcess && id < kFirstUtility) {
         kind = 1, index = id - kFirstProcess + 1;
     } else if (id >= kFirstUtility && id < kFirstDesign) {
+        if (isTotalSite()) return;  // shown "not available": the site's, as their group
         kind = 2, index = id - kFirstUtility + 1;
     } else if (id >= kFirstDesign) {
         kind = 6, index = id - kFirstDesign + 1;
@@ -165,15 +167,18 @@ int CloneHIScenarioTool::setCloneName(const Text& name) {
     return 1;
 }
 
-void CloneHIScenarioTool::chooseExisting(int index) {
-    if (!engine) return;
+bool CloneHIScenarioTool::chooseExisting(int index) {
+    if (!engine) return false;
     const char* name = index >= 0 && index < engine->GetNumberOfExistingScenarios()
                            ? engine->GetExistingScenarioName(index)
                            : nullptr;
-    if (!name) return;
+    // Only a scenario the list shows: never the source itself.
+    const char* source = engine->GetClonableScenarioName();
+    if (!name || (source && Text(name) == source)) return false;
+    if (engine->SetCloneName(name, 1) != 1) return false;
     chosenScenario = index;
-    engine->SetCloneName(name, 1);
     refreshStates();
+    return true;
 }
 
 // ---- hooks ----
@@ -185,10 +190,8 @@ double CloneHIScenarioTool::Value(const VarDescription& var) {
 }
 
 int CloneHIScenarioTool::Specify(const VarDescription& var, double value) {
-    if (var.Type() == kEnum && var.Number() == 202) {
-        chooseExisting(static_cast<int>(value));
-        return 1;
-    }
+    if (var.Type() == kEnum && var.Number() == 202)
+        return value == std::floor(value) && chooseExisting(static_cast<int>(value)) ? 1 : 0;
     return Viewable::Specify(var, value);
 }
 

@@ -66,7 +66,7 @@ private:
     void refreshStates();
     void toggle(int id);
     int setCloneName(const Text& name);
-    void chooseExisting(int index);
+    bool chooseExisting(int index);
 
     std::int32_t chosenScenario = 0;
     std::unique_ptr<VarEnumInfo> tree;

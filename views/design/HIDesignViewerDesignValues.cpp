@@ -190,15 +190,18 @@ const std::vector<HIDesignViewerDesign::ValueRow>& HIDesignViewerDesign::ValueRo
         {.type = 6, .number = 304, .list = L::Filtered, .value = "Duty"},
         // The cross-pinch load is read with the utilities assigned by the first method; the
         // scenario's own choice comes back afterwards, so showing the cell never changes it.
+        // With a forbidden match only the automatic placement is allowed: the load is read with
+        // it, and reading asks for no other.
         {.type = 6, .number = 602, .list = L::Filtered, .unitRead = [](V& v, CNode& u, Var) {
              IHeatIntegrationScenario* s = v.GetScenario();
              const int method = s ? s->GetUtilityAssignmentMethod() : 0;
-             if (s) s->SetUtilityAssignmentMethod(1);
+             const bool switched = s && method != 1 && s->GetNumberOfForbiddenMatches() == 0;
+             if (switched) s->SetUtilityAssignmentMethod(1);
              v.nCrossPinchSortColumn = 0;
              double load = kEmpty;
              if (!u.getIndexedVariable("CrossPinchLoads", 0, load)) load = kEmpty;
              v.nCrossPinchSortColumn = std::max(0, v.GetDesignPinchIndex());
-             if (s) s->SetUtilityAssignmentMethod(method);
+             if (switched) s->SetUtilityAssignmentMethod(method);
              return load;
          }},
         {.type = 6, .number = 308, .list = L::Configured, .value = "MaxDuty"},

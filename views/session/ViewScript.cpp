@@ -440,7 +440,9 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         VarDescription target;
         if (!VarDescription::Parse(address, target) || !target.IsObjectLink())
             return fail("the address " + address + " is no link to a view");
-        Viewable* made = AttachViewObject(m_current, address, argument);
+        // "empty" empties the row's name, as clearing the name cell does on screen (a name row
+        // emptied deletes what it names, once confirmed).
+        Viewable* made = AttachViewObject(m_current, address, argument == "empty" ? Text() : argument);
         s.hasResult = true;
         s.result = made ? 1 : 0;
         if (made) s.hasText = true, s.text = made->GetName();
@@ -500,7 +502,18 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         }
     } else if (action == "text") {
         s.hasText = true;
-        s.text = view->TextValue(var);
+        if (var.RunningIndex() >= 0) {
+            s.textSeries = true;
+            const int n = dims.Dim(var.RunningIndex());
+            for (int i = 0; i < n; ++i) {
+                VarDescription at = var;
+                at.SetOffset(var.RunningIndex(), i);
+                s.texts.push_back(view->TextValue(at));
+            }
+            s.text = s.texts.empty() ? Text() : s.texts.front();
+        } else {
+            s.text = view->TextValue(var);
+        }
     } else if (action == "set") {
         double number = Viewable::EmptyValue;
         if (argument != "empty") {
@@ -551,6 +564,11 @@ Text ViewScriptRunner::Report(bool json) const {
                 for (std::size_t i = 0; i < s.units.size(); ++i) out += (i ? "," : "") + ViewJsonText(s.units[i]);
                 out += "]";
             }
+            if (s.textSeries) {
+                out += ",\"texts\":[";
+                for (std::size_t i = 0; i < s.texts.size(); ++i) out += (i ? "," : "") + ViewJsonText(s.texts[i]);
+                out += "]";
+            }
             out += ",\"unit\":" + ViewJsonText(s.unit) + ",\"text\":" + (s.hasText ? ViewJsonText(s.text) : Text("null")) +
                    ",\"result\":" + (s.hasResult ? FormattedText("%d", s.result) : Text("null")) + ",\"editable\":" +
                    (s.editable < 0 ? Text("null") : s.editable == 1 ? Text("true") : s.editable == 0 ? Text("false") : Text("\"special\"")) +
@@ -590,7 +608,11 @@ Text ViewScriptRunner::Report(bool json) const {
             }
             out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
         }
-        if (s.hasText) out += "  text " + s.text + "\n";
+        // A column of texts: a line per cell (a name may hold blanks).
+        if (s.textSeries)
+            for (const Text& t : s.texts) out += "  text " + t + "\n";
+        else if (s.hasText)
+            out += "  text " + s.text + "\n";
         if (s.hasResult) out += FormattedText("  result %d\n", s.result);
         if (s.editable >= 0) out += s.editable == 1 ? "  editable\n" : s.editable == 0 ? "  read-only\n" : "  special\n";
         if (s.hasDims) {

@@ -27,6 +27,10 @@ struct ViewScriptStep {
     std::vector<Text> units;
     bool hasText = false;
     Text text;
+    // A column of texts read through a running index ("[]"), one per cell; `text` holds the
+    // first.
+    std::vector<Text> texts;
+    bool textSeries = false;
     bool hasResult = false;
     int result = 0;
     int editable = -1;  // -1 not asked, 0 read-only, 1 editable, 2 the view's own rule

@@ -146,16 +146,33 @@ TEST(CloneEngine, DeselectingAStreamMakesLinksModelsAndDesignsNotApplyUntilItIsS
     EXPECT_EQ(f.Items(6, 2), (std::vector<int>{NA, NA}));
     EXPECT_EQ(f.engine.SubSelectionState(1), 0);
 
+    // Selected again, the links and the cost models are ticked as they were before.
     f.engine.SetSelection(1, 2);
     EXPECT_TRUE(f.engine.AreStreamsComplete());
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 0, 2, 1}));
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 1, 1, 2, 1}));
     EXPECT_EQ(f.Items(6, 2), (std::vector<int>{1, 1}));
 
     // The whole list off and on again.
     f.engine.SetSelection(2, 0);
     EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 0, 1, NA, NA, NA, 1}));
     f.engine.SetSelection(2, 0);
-    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 0, 2, 1}));
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 1, 1, 2, 1}));
+}
+
+TEST(CloneEngine, LinksUntickedBeforeAStreamIsDeselectedStayUntickedWhenItComesBack) {
+    CloneFixture f;
+    ASSERT_EQ(f.engine.SetCloneName("New", 0), 1);
+    f.engine.SetSelection(4, 0);  // the user unticks the stream links
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 1, 2, 1}));
+    f.engine.SetSelection(1, 2);
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 0, 1, 1, NA, NA, NA, 1}));
+    f.engine.SetSelection(1, 2);
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 1, 2, 1}));
+    // The default manager unticked and ticked again gives the cost models back as well.
+    f.engine.SetSelection(3, 0);
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 0, 0, NA, 2, 1}));
+    f.engine.SetSelection(3, 0);
+    EXPECT_EQ(f.Entries(), (std::vector<int>{0, 2, 1, 1, 0, 1, 2, 1}));
 }
 
 TEST(CloneEngine, AListLongerThanACountByteHoldsIsStillSelectedInFull) {

@@ -183,7 +183,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameCase{"LP Steam", "Refrigerant 1", 0, "LP Steam"},     // hot stream, cold utility
                       RenameCase{"Cooling Water", "HP Steam", 0, "Cooling Water"},  // cold stream, hot utility
                       RenameCase{"LP Steam", "HP Steam", 1, "HP Steam"},          // hot to hot
-                      RenameCase{"Cooling Water", "Site Loop", 1, "Site Loop"},   // no such utility
+                      RenameCase{"Cooling Water", "Refrigerant 1", 1, "Refrigerant 1"},  // cold to cold
+                      // no such utility: refused, as adding it is (the case reader takes none)
+                      RenameCase{"Cooling Water", "Site Loop", 0, "Cooling Water"},
                       RenameCase{"Missing", "Other", 0, "Missing"}));
 
 // ---------------------------------------------------------------- record

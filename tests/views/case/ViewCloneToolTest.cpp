@@ -191,6 +191,11 @@ TEST_F(ViewCloneTool, ASiteScenarioKeepsItsUtilityStreams) {
     SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 1");
     EXPECT_EQ(before, flags(tool->GetEngine()));
     EXPECT_EQ(2, state(tool, 1));
+    // A member shown not available does not toggle either.
+    SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 2000");
+    EXPECT_EQ(before, flags(tool->GetEngine()));
+    EXPECT_EQ(1, tool->GetEngine()->GetCloneSelections(2, 1));
+    EXPECT_EQ(2, state(tool, 2000));
     delete tool;
     // A project of that name is no site: no tool.
     EXPECT_EQ(nullptr, CloneHIScenarioTool::Open(owner, "Plant", "Base", 0, IHeatIntegrationTotalSite::TotalSiteType));

@@ -305,7 +305,9 @@ int HIDesignViewerTotalSite::specifyMassFlow(const VarDescription& var, double v
     if (i >= numberOfStreams()) return 0;
     if (!(v > 0.0 || isEmpty(v))) return ErrorMsg("FlowRateUpdateError"), 0;
     if (!lookUp(i)) return ErrorMsg("GetStreamError"), 0;
-    if (!workStream->SetValue("MassFlow", v, 0)) return ErrorMsg("FlowRateUpdateError"), 0;
+    // A site stream is a utility: its mass flow follows from the load the designs give it and is
+    // shown, never taken.
+    if (!isEmpty(v)) return ErrorMsg("FlowRateUpdateError"), 0;
     return 1;
 }
 

@@ -24,6 +24,11 @@ public:
     // The index of the first scenario viewer of the name; 0 when none has it.
     int FindScenarioView(const Text& name) const;
     HIDesignViewerScenario* GetCurrentScenario() const { return currentScenario; }
+    // A scenario viewer of this owner asks to be the current one (before it asks the owner for
+    // something done to the current scenario); any other viewer is ignored.
+    void SelectScenarioView(HIDesignViewerScenario* view) {
+        if (view && scenarioViews.Find(view) >= 0) currentScenario = view;
+    }
     CloneHIScenarioTool* GetCloneTool() const { return cloneTool; }
     const HVector<HIDesignViewerScenario*>& GetScenarioViews() const { return scenarioViews; }
 

@@ -205,7 +205,12 @@ int TotalSiteUtilManagerView::Specify(const VarDescription& var, double value) {
     if (type == kEnum && number == 900) {
         const int choice = static_cast<int>(value);
         const bool listed = value == choice && choice >= 0 && choice < 5;
-        mySiteManager->SetExchangerType(row, listed ? kExchangerTypes[choice] : "None");
+        // The manager names why it refuses a type (a second "Air Cooler", a type the utility's
+        // side cannot have): the user is told and nothing is stored.
+        if (const char* refused = mySiteManager->SetExchangerType(row, listed ? kExchangerTypes[choice] : "None")) {
+            ErrorMsg(refused);
+            return 0;
+        }
         return 1;
     }
     if (const Column* c = columnOf(var)) {

@@ -8,6 +8,7 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
+#include "views/case/project/HIScenarioOwnerViewer.h"
 #include "views/case/scenario/ScenarioCommandSteps.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/scenario/ScenarioTextRows.h"
@@ -186,6 +187,9 @@ int HIDesignViewerScenario::renameView(const Text&) {
 }
 
 int HIDesignViewerScenario::removeFromDesignView(const Text&) {
+    // Without a selected design there is nothing to delete, and nothing is asked: a question
+    // answered yes that deletes nothing would tell the user a design went.
+    if (!currentDesign) return 1;
     bool allowed = true;
     int answer = 1;
     if (!IsAutomationStartup()) {
@@ -333,6 +337,8 @@ int HIDesignViewerScenario::retrofitNow(const Text&) {
         myScenario->DeleteDesignsExceptBase();
         Message("CloseView SelectBaseCaseForRetrofitView");
     } else if (Viewable* owner = OwnerViewable("ViewableObject")) {
+        // The owner copies its current scenario: this one, whichever was selected before.
+        if (auto* scenarios = dynamic_cast<HIScenarioOwnerViewer*>(owner)) scenarios->SelectScenarioView(this);
         SendViewableMessage(owner, FormattedText("CloneAndRetrofit %s", name.c_str()));
     }
     longOperation(FindString("CPISuperTarget"), [] {});

@@ -212,7 +212,8 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              IDefaultUtilityManager* m = nullptr;
              if (!v.GetmyScenario()->GetDefaultUtilityManager(m) || !m) return nullptr;
              if (isEmpty(value)) return "CannotDeleteHTC";
-             return m->SetHTCDefaultValue(var.Offset(0), value) < 0 ? "HCValueTooSmall" : nullptr;
+             // The manager answers 1 when it took the value and 0 when it refused it.
+             return m->SetHTCDefaultValue(var.Offset(0), value) != 1 ? "HCValueTooSmall" : nullptr;
          }, .refusals = "CannotDeleteHTC HCValueTooSmall"},
     };
     return rows;

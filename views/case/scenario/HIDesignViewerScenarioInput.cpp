@@ -393,15 +393,18 @@ int HIDesignViewerScenario::SpecifyHTCText(const VarDescription& var, const Text
     IDefaultUtilityManager* manager = nullptr;
     if (!myScenario->GetDefaultUtilityManager(manager) || !manager) return 0;
     const int i = var.Offset(0);
-    if (var.Number() == 230) return manager->SetHTCDefaultValueNote(i, text.c_str()) >= 0 ? 1 : 0;
+    // The manager answers 1 when it did what was asked and 0 when it refused.
+    if (var.Number() == 230) return manager->SetHTCDefaultValueNote(i, text.c_str()) == 1 ? 1 : 0;
     const int m = manager->GetNumberOfHTCDefaultValues();
     if (i < 0 || i > m) return 0;
+    // The factory's "<default>" entry is shown read-only: it is neither renamed nor deleted.
+    if (i < m && IsReadOnlyHTCDefaultName(manager->GetHTCDefaultValueName(i))) return 0;
     if (text.empty()) {
         if (i == m || ResponseMsg("ConfirmDeleteExperiment", 2) != 1) return 0;
-        return manager->DeleteHTCDefaultValue(i) >= 0 ? 1 : 0;
+        return manager->DeleteHTCDefaultValue(i) == 1 ? 1 : 0;
     }
     const hresult r = i < m ? manager->SetHTCDefaultValueName(i, text.c_str()) : manager->AddHTCDefaultValue(text.c_str(), 0.0, nullptr);
-    if (r < 0) {
+    if (r != 1) {
         ErrorMsg("NameNotUnique");
         return 0;
     }

@@ -88,7 +88,7 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         IDefaultUtilityManager* m = nullptr;
         if (myScenario->GetDefaultUtilityManager(m) && m && i >= 0 && i < m->GetNumberOfHTCDefaultValues()) {
             const char* name = m->GetHTCDefaultValueName(i);
-            state = name && std::strcmp(name, "<DEFAULT>") == 0 ? ReadOnlyState : ModifiableState;
+            state = IsReadOnlyHTCDefaultName(name) ? ReadOnlyState : ModifiableState;
         }
         return;
     }

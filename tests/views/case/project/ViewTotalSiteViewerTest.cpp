@@ -94,9 +94,13 @@ TEST_F(ViewTotalSiteViewer, SiteStreamsAreAddedRenamedAndDeletedByTyping) {
     DimInfo dims;
     viewer->Dimensions(address("UtilityNameView.599"), dims);
     EXPECT_EQ(3, dims.Dim(0));
-    // Over a row: a rename, which the name view follows.
-    ASSERT_NE(nullptr, type(0, "CW North"));
-    EXPECT_EQ("CW North", viewer->GetSiteStreamNameViews()[0]->GetName());
+    // Over a row: a rename to another utility, which the name view follows; a name that is no
+    // default utility is refused as adding it is.
+    ASSERT_NE(nullptr, type(0, "Refrigerant 1"));
+    EXPECT_EQ("Refrigerant 1", viewer->GetSiteStreamNameViews()[0]->GetName());
+    EXPECT_EQ(nullptr, type(0, "CW North"));
+    EXPECT_EQ(1, JournalKeyCount("RenameStreamError"));
+    EXPECT_EQ("Refrigerant 1", viewer->GetSiteStreamNameViews()[0]->GetName());
     // Emptied: asks first; a no keeps the stream.
     Session::Instance().ScriptResponse(0);
     EXPECT_EQ(nullptr, type(0, ""));
@@ -105,7 +109,7 @@ TEST_F(ViewTotalSiteViewer, SiteStreamsAreAddedRenamedAndDeletedByTyping) {
     type(0, "");
     EXPECT_EQ((std::vector<Text>{"Fired Heat (1000)"}), siteStreams());
     EXPECT_EQ(1, viewer->GetSiteStreamNameViews().Count());
-    EXPECT_EQ("Deleted Utility Stream CW North\n", Text(site->GetNotes()));
+    EXPECT_EQ("Deleted Utility Stream Refrigerant 1\n", Text(site->GetNotes()));
     // A name that is no default utility adds nothing.
     EXPECT_EQ(nullptr, type(1, "Nowhere"));
     EXPECT_EQ(1, JournalKeyCount("AddStreamError"));

@@ -1,0 +1,98 @@
+// kestrin-host view: every value a form row of the scenario viewer declares it refuses, typed on
+// each route the row is written by (by name and by address), on the table's scenario and on the
+// same case saved and reopened: the refusal is shown with its key, the value reads as before,
+// and the run, having announced the key, exits 0.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+struct Refusal {
+    const char* name;
+    const char* address;
+    const char* value;
+    const char* key;
+};
+void PrintTo(const Refusal& r, std::ostream* out) { *out << r.address << " " << r.value << " (" << r.key << ")"; }
+
+// The line a `get` of the address prints after its step header.
+std::string readingOf(const std::string& out, int step) {
+    const std::string header = std::to_string(step) + ": get ";
+    const std::size_t at = out.find(header);
+    if (at == std::string::npos) return std::string();
+    const std::size_t line = out.find('\n', at);
+    const std::size_t end = out.find('\n', line + 1);
+    return out.substr(line + 1, end - line - 1);
+}
+
+class HostViewRefusalTable : public ::testing::TestWithParam<Refusal> {
+protected:
+    static void SetUpTestSuite() {
+        ScratchFile empty("refusals", "nothing.txt", "get DeltaTemp.1\n");
+        RunHost("view " + ExamplePath("four-streams.csv") + " --script " + empty.path + " --save " + Saved());
+    }
+    static void TearDownTestSuite() { std::remove(Saved().c_str()); }
+    static std::string Saved() { return "/tmp/kestrin-refusals-" + std::to_string(getpid()) + "-saved.kcase"; }
+};
+
+TEST_P(HostViewRefusalTable, IsRefusedWithItsKeyAndChangesNothing) {
+    const Refusal& r = GetParam();
+    const std::string script = std::string("get ") + r.address + "\nexpect " + r.key + "\nset " + r.address + " " +
+                               r.value + "\nget " + r.address + "\n";
+    for (const std::string& input : {ExamplePath("four-streams.csv"), Saved()}) {
+        ASSERT_TRUE(FileExists(input)) << input;
+        ScratchFile file("refusals", "script.txt", script);
+        const HostRun run = RunHost("view " + input + " --script " + file.path);
+        EXPECT_EQ(0, run.exitCode) << input << "\n" << run.out;
+        EXPECT_TRUE(has(run.out, std::string("  Error ") + r.key + "|")) << input << "\n" << run.out;
+        const std::string before = readingOf(run.out, 1);
+        EXPECT_FALSE(before.empty()) << run.out;
+        EXPECT_EQ(before, readingOf(run.out, 4)) << input << "\n" << run.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ScenarioRows, HostViewRefusalTable,
+    ::testing::Values(
+        Refusal{"RateOfReturnByName", "rate_cap_int.300", "-1", "TypicalRateOfReturnRange"},
+        Refusal{"RateOfReturnByAddress", "ExtraData.300", "-1", "TypicalRateOfReturnRange"},
+        Refusal{"PlantLifeByName", "exp_plant_life.300", "-1", "NegativePlantLifeInput"},
+        Refusal{"PlantLifeByAddress", "ExtraData.301.0", "-1", "NegativePlantLifeInput"},
+        Refusal{"HoursByName", "hours_of_operation.300", "-1", "NegativeHoursOfOperInput"},
+        Refusal{"HoursOverAYear", "hours_of_operation.300", "9000", "OverlimitHoursOfOperInput"},
+        Refusal{"HoursByAddress", "ExtraData.302.0", "-1", "NegativeHoursOfOperInput"},
+        Refusal{"DTmin", "DeltaTemp.1", "-1", "DeltaTViolationsError"},
+        Refusal{"HotSupplyBelowTarget", "Temperature.402.0", "50", "HotStreamInletTemperatureUpdateError"},
+        Refusal{"HotTargetAboveSupply", "Temperature.403.0", "180", "HotStreamOutletTemperatureUpdateError"},
+        Refusal{"ColdSupplyAboveTarget", "Temperature.402.2", "150", "ColdStreamInletTemperatureUpdateError"},
+        Refusal{"Load", "HeatFlow.405.0", "-1", "SpecRange"},
+        Refusal{"HeatCapacityFlowRate", "HeatCapacityFlow.404.0", "-1", "MCpUpdateError"},
+        Refusal{"SpecificHeat", "SpecificHeat.200.0", "-1", "CpUpdateError"},
+        Refusal{"UtilitySpecificHeat", "SpecificHeat.201.0", "-1", "CpUpdateError"},
+        Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "-1", "HTCoeffUpdateError"},
+        Refusal{"FilmCoefficientEmptied", "HeatTransferCoeff.413.0", "empty", "HTCoeffUpdateError2"},
+        Refusal{"UtilityFilmCoefficient", "HeatTransferCoeff.440.0", "-1", "HTCoeffUpdateError"},
+        Refusal{"Fouling", "Fouling.412.0", "-1", "FoulingFactorUpdateError"},
+        Refusal{"UtilityFouling", "Fouling.440.0", "-1", "FoulingFactorUpdateError"},
+        Refusal{"Contribution", "DeltaTemp.406.0", "-1", "DeltaTcUpdateError"},
+        Refusal{"UtilityContribution", "DeltaTemp.442.0", "-1", "DeltaTcUpdateError"},
+        Refusal{"SplitBranches", "Index.310.0", "0", "SplitBranchValueError"},
+        Refusal{"ProcessMassFlow", "MassFlow.105.0", "-1", "FlowRateUpdateError"},
+        Refusal{"UtilityMassFlow", "MassFlow.104.0", "2", "FlowRateUpdateError"},
+        Refusal{"UtilityMaximumMassFlow", "MassFlow.106.0", "-1", "FlowRateUpdateError"},
+        Refusal{"UtilityPrice", "CostPerEnergy.445.0", "-1", "SpecRange"},
+        Refusal{"UtilitySupply", "Temperature.440.0", "-1", "HotStreamInletTemperatureUpdateError"},
+        Refusal{"DefaultCoefficient", "HeatTransferCoeff.229.1", "-1", "HCValueTooSmall"},
+        Refusal{"DefaultCoefficientEmptied", "HeatTransferCoeff.229.1", "empty", "CannotDeleteHTC"},
+        Refusal{"CostLawCoefficient", "ExtraData.502.0", "1e300", "TypicalAreaConstantRange"},
+        Refusal{"CostLawExponent", "ExtraData.503.0", "-1", "TypicalEconomicRateRange"},
+        Refusal{"ExchangerFactor", "ExtraData.765", "-1", "ValidOptionError"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+}  // namespace
