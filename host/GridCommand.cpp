@@ -66,6 +66,7 @@ int RunGrid(ModuleLoader& module, int argc, char** argv) {
     const std::string svg = RenderDesignPicture(fn, design, preset, o.flags, 0);
     if (svg.empty()) return FailCommand("the design gave no diagram");
     const std::string json = o.json ? RenderDesignPicture(fn, design, preset, o.flags, 1) : std::string();
+    const std::string pinchMessage = (o.flags & 1) ? RenderDesignPicture(fn, design, preset, o.flags, 2) : std::string();
     std::FILE* f = std::fopen(o.svg.c_str(), "wb");
     if (!f) return FailCommand("cannot write " + o.svg);
     const bool written = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
@@ -74,5 +75,7 @@ int RunGrid(ModuleLoader& module, int argc, char** argv) {
         return FailCommand("cannot write " + o.svg);
     }
     if (o.json) std::fputs(json.c_str(), stdout);
+    // The picture in sequence is still written, but the job did not draw what was asked.
+    if (!pinchMessage.empty()) return FailCommand("grid --pinch: " + pinchMessage);
     return 0;
 }
