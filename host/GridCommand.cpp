@@ -67,8 +67,11 @@ int RunGrid(ModuleLoader& module, int argc, char** argv) {
     const std::string svg = RenderDesignPicture(fn, design, preset, o.flags, 0);
     if (svg.empty()) return FailCommand("the design gave no diagram");
     const std::string json = o.json ? RenderDesignPicture(fn, design, preset, o.flags, 1) : std::string();
+    const std::string pinchMessage = (o.flags & 1) ? RenderDesignPicture(fn, design, preset, o.flags, 2) : std::string();
     // Written beside the target first, then moved over it: a failed write keeps the old picture.
     if (!WriteOutputFile(o.svg, svg, "<?xml", error)) return FailCommand(error);
     if (o.json) std::fputs(json.c_str(), stdout);
+    // The picture in sequence is still written, but the job did not draw what was asked.
+    if (!pinchMessage.empty()) return FailCommand("grid --pinch: " + pinchMessage);
     return 0;
 }

@@ -140,7 +140,7 @@ const JobHelp kJobs[] = {
      "       kestrin-host view --new hi-project|hi-case|hi-total-site NAME [...]\n"
      "Opens the views of a stream table or a case and drives them with a script, one action per line\n"
      "(get, text, set, settext, attach, cmd, dims, status, choices, answer, file, expect, open, svg,\n"
-     "form; on a grid diagram click, double-click, move, menu, choose, drop, rubber, resize, wait).\n"
+     "form, close; on a grid diagram click, double-click, move, menu, choose, drop, rubber, resize, wait).\n"
      "  --open VIEW        case, project, scenario[=NAME] (default: the first scenario),\n"
      "                     design[=NAME], grid[=NAME] or a child address of the case view\n"
      "  --form             list the opened view's variables, command words and children\n"

@@ -5,6 +5,9 @@
 
 namespace {
 const MessageText kTexts[] = {
+    // The sides of an exchanger, before the stream's name.
+    {"HotStream", "Hot stream"},
+    {"ColdStream", "Cold stream"},
     // An exchanger's calculation status.
     {"StatusUnderSpecified", "Under-specified"},
     {"StatusOverSpecified", "Over-specified"},

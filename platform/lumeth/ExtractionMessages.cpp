@@ -58,9 +58,9 @@ const MessageText kTexts[] = {
     {"MaxSegmentsTooSmall", "A stream needs at least 2 segments."},
     {"DeltaTcUpdateError", "The DTmin contribution of a utility could not be updated."},
     {"ErrorFingingFile", "The file cannot be found:"},
-    {"CouldNotFindVelmorFile", "The file is not a process simulator case (.vmc):"},
-    {"CouldNotFindUtilityFile", "The file is not a utility defaults file (.hud):"},
-    {"CouldNotFindCapCostFile", "The file is not a capital cost defaults file (.hcc):"},
+    {"CouldNotFindVelmorFile", "The process simulator case (.vmc) cannot be found, or the file is not one:"},
+    {"CouldNotFindUtilityFile", "The utility defaults file (.hud) cannot be found, or the file is not one:"},
+    {"CouldNotFindCapCostFile", "The capital cost defaults file (.hcc) cannot be found, or the file is not one:"},
     {"InvalidSimulationFile", "The file is not a simulation file of the chosen kind:"},
     {"RecallPreferenceError", "The defaults file could not be read:"},
     {"SimulatorFileTypeUnknown", "The simulator file type must be 0 (process simulator), 1 (flowsheet simulator) or 2 "

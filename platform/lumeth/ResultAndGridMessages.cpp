@@ -56,7 +56,7 @@ const MessageText kTexts[] = {
     {"RetTempRev", "A temperature would reverse across an exchanger."},
     {"RetUtilOk", "A heater or cooler was moved to a cheaper utility."},
     {"RetUtilFail", "No heater or cooler could move to another utility."},
-    {"RetUtilNotOpti", "A heater or cooler moved to another utility, but the network could not be optimised."},
+    {"RetUtilNotOpti", "No heater or cooler moved: no other utility lowers its utility plus annualised capital cost, or the savings could not be worked out."},
     {"RetDesStrmUntied", "A stream of the design is not tied into the network."},
     // Operation results.
     {"OpDesInfes", "The design is infeasible and cannot be operated."},
@@ -79,6 +79,13 @@ const MessageText kTexts[] = {
     {"oiSwitchDirections", "Switch directions"},
     {"oiZoomIn", "Zoom in"},
     {"oiZoomOut", "Zoom out"},
+    {"oiLoops", "Loops"},
+    {"oiPaths", "Paths"},
+    // The notes of the six preset configurations.
+    {"ProcessStreamsNotes", "The process streams only, utility streams hidden."},
+    {"TemperatureNotes", "Every stream, ordered by temperature."},
+    {"HeatLoadNotes", "Every stream, ordered by heat load."},
+    {"AlphabeticalNotes", "Every stream, in alphabetical order."},
     // The grid diagram's questions and refusals.
     {"HENDDeleteSplitWithEquipment", "The split's branches hold exchangers. Delete the split and its exchangers?"},
     {"HENDDeleteBranchWithEquipment", "The branch holds exchangers. Delete the branch and its exchangers?"},
@@ -86,7 +93,7 @@ const MessageText kTexts[] = {
     {"DeleteConfigError", "Only a configuration of your own can be deleted."},
     {"TimerError", "The diagram's scroll timer could not be started or stopped."},
     {"NoProcessPinch", "The scenario has no process pinch to show."},
-    {"UnableToDisplayPinchDiagram", "The units cannot be drawn about the pinch (stream %s, unit %s lies across it); they are drawn in sequence."},
+    {"UnableToDisplayPinchDiagram", "The units cannot be drawn about the pinch: along stream %s, unit %s comes after the stream has reached the pinch, yet its temperatures put it on the side the stream came from; they are drawn in sequence."},
     // The exchanger forms.
     {"ShellsInputError", "The number of shells must be a whole number above 0."},
     {"CannotSpecifyAreaForUtilExchanger", "A heater's or cooler's area cannot be specified."},

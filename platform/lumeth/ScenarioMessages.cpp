@@ -64,7 +64,10 @@ const MessageText kTexts[] = {
     {"EconomicDataInUseDeleteError", "This economic data set is in use and cannot be deleted."},
     {"EconomicDataWithNameExists", "An economic data set of this name exists already."},
     {"NameNotUnique", "This name is taken already."},
-    {"DeleteStreamError", "The stream could not be deleted."},
+    {"DeleteStreamError", "Delete the stream?"},
+    {"RenameStreamError", "The stream cannot be renamed: the new name is empty or another stream has it."},
+    {"FileWriteProtected", "The file is write-protected and cannot be written:"},
+    {"SavePreferenceError", "The defaults could not be saved to the file:"},
 };
 }  // namespace
 

@@ -41,7 +41,9 @@ TEST_P(HostDesignPlot, TheBarChartHasABarPerExchangerAsHighAsItsDutyInItsService
     Scratch svg("bar.svg");
     const HostRun run = RunHost("plot " + input() + " --kind bar --quantity duty --svg " + svg.path + " --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_NE(std::string::npos, run.out.find("{\"axis\":\"left\",\"title\":\"Duty\",\"unit\":\"\"}"));
+    // A duty is a heat flow: the axis carries its unit, and the picture its title.
+    EXPECT_NE(std::string::npos, run.out.find("{\"axis\":\"left\",\"title\":\"Duty\",\"unit\":\"kW\"}")) << run.out;
+    EXPECT_EQ(0u, run.out.find("{\"title\":\"Duty of Each Unit\"")) << run.out;
     const SvgPicture pic = ReadSvg(FileContents(svg.path));
     ASSERT_TRUE(pic.parsed);
     ASSERT_NE(nullptr, pic.PlotArea());
@@ -140,6 +142,44 @@ TEST_P(HostDesignPlot, TheDrivingForcePlotTellsTheExchangersApartByColourAndLege
         EXPECT_NE(curveColour["y = x"], curveColour[name]) << name;
     }
     EXPECT_EQ(kDuties.size(), colours.size());
+}
+
+// Ten exchangers, more than the common colours that read on white: still a colour each. Five hot
+// streams (200 -> 100 C, CP 1) each give 30 kW to each of two cold streams (20 -> 120 C, CP 5)
+// and the rest to cooling water; the cold streams finish on steam.
+TEST(HostDesignPlotColours, TenExchangersTakeTenColours) {
+    std::string streams = "name,supply,target,cp,h,kind\n", network = "name,hot,cold,duty,hot_order,cold_order\n";
+    for (int h = 1; h <= 5; ++h) {
+        streams += "H" + std::to_string(h) + ",200,100,1,0.2,process\n";
+        for (int c = 1; c <= 2; ++c)
+            network += "E" + std::to_string(h) + std::to_string(c) + ",H" + std::to_string(h) + ",C" + std::to_string(c) +
+                       ",30," + std::to_string(c) + "," + std::to_string(h) + "\n";
+        network += "K" + std::to_string(h) + ",H" + std::to_string(h) + ",Cooling Water,40,3,\n";
+    }
+    streams += "C1,20,120,5,0.2,process\nC2,20,120,5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    network += "S1,HP Steam,C1,350,,6\nS2,HP Steam,C2,350,,6\n";
+    ScratchFile s("designplot", "ten.csv", streams), n("designplot", "ten-net.csv", network);
+    Scratch svg("ten.svg");
+    const HostRun run = RunHost("plot " + s.path + " " + n.path + " --kind driving-force --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture pic = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(pic.parsed);
+    std::map<std::string, std::string> curveColour;
+    for (const SvgElement& e : pic.elements)
+        if (e.Class() == "data-set") curveColour[e.Attribute("data-label")] = e.Attribute("stroke");
+    std::set<std::string> colours;
+    int exchangers = 0;
+    for (const auto& [name, colour] : curveColour) {
+        if (name.size() != 3 || name[0] != 'E') continue;
+        ++exchangers;
+        colours.insert(colour);
+        EXPECT_NE(curveColour["Target Driving Force"], colour) << name;
+        EXPECT_NE(curveColour["y = x"], colour) << name;
+    }
+    EXPECT_EQ(10, exchangers) << run.out;
+    EXPECT_EQ(10u, colours.size());
+    Scratch png("ten.png");
+    EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path));
 }
 
 // The design pictures read as a report: no repeated tick label, no text outside the picture,

@@ -48,9 +48,12 @@ TEST_P(HostExchangerPlot, EachExchangersProfileRunsCountercurrentOverItsDuty) {
         Scratch svg(unit + ".svg");
         const HostRun run = RunHost("plot " + in + " --kind th --unit " + unit + " --svg " + svg.path);
         ASSERT_EQ(0, run.exitCode) << run.out;
-        const SvgPicture pic = ReadSvg(FileContents(svg.path));
+        const std::string text = FileContents(svg.path);
+        const SvgPicture pic = ReadSvg(text);
         ASSERT_TRUE(pic.parsed);
         ASSERT_NE(nullptr, pic.PlotArea());
+        // The title names the unit the profile is of.
+        EXPECT_NE(std::string::npos, text.find(">Temperature Enthalpy Plot: " + unit + "<")) << text.substr(0, 600);
         const SvgAxes axes(*pic.PlotArea());
         std::vector<SvgPoint> hot, cold;
         for (const SvgElement* line : pic.OfClass("data-set")) {

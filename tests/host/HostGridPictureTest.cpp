@@ -1,7 +1,7 @@
 // kestrin-host grid --svg as it goes into a report: the split four-stream network
 // (examples/four-streams-split-network.csv, worked by hand there) drawn at the size the view fits
 // it into, texts as large as on the screen, each unit with its name and the temperatures into
-// and out of it on each line, the split fractions on the branches, no text across a line and
+// and out of it on each line and its duty under it, the split fractions on the branches, no text across a line and
 // none outside the picture, heaters red and coolers blue.
 #include "HostProcess.h"
 #include "../support/SvgReportGrade.h"
@@ -91,12 +91,14 @@ TEST_F(HostGridPicture, IsDrawnAtTheViewsSizeWithTextsAsLargeAsOnTheScreen) {
 TEST_F(HostGridPicture, EveryUnitCarriesItsNameAndItsTemperaturesOnEachLine) {
     // Inlet and outlet of each side, as the network file works them out.
     const std::map<std::string, std::multiset<std::string>> expected = {
-        {"E1", {"E1", "170.0 C", "90.0 C", "80.0 C", "140.0 C"}},      // H1 with C2, 240 kW
-        {"E2", {"E2", "150.0 C", "90.0 C", "80.0 C", "125.0 C"}},      // H2 with the mixed C1
-        {"E3", {"E3", "90.0 C", "60.0 C", "20.0 C", "80.0 C"}},        // H1 with C1's 0.75 branch
-        {"E4", {"E4", "90.0 C", "70.0 C", "20.0 C", "80.0 C"}},        // H2 with C1's 0.25 branch
-        {"Heater", {"Heater", "125.0 C", "135.0 C"}},                  // C1's last 20 kW
-        {"Cooler", {"Cooler", "70.0 C", "30.0 C"}},                    // H2's last 60 kW
+        {"E1", {"E1", "170.0 C", "90.0 C", "80.0 C", "140.0 C", "240.0 kW"}},  // H1 with C2
+        // H2 with the mixed C1; C1's 125 C between the heater and E2, on a segment too short for
+        // two labels, is written once, by the heater.
+        {"E2", {"E2", "150.0 C", "90.0 C", "80.0 C", "90.0 kW"}},
+        {"E3", {"E3", "90.0 C", "60.0 C", "20.0 C", "80.0 C", "90.0 kW"}},      // H1 with C1's 0.75 branch
+        {"E4", {"E4", "90.0 C", "70.0 C", "20.0 C", "80.0 C", "30.0 kW"}},      // H2 with C1's 0.25 branch
+        {"Heater", {"Heater", "125.0 C", "135.0 C", "20.0 kW"}},                // C1's last 20 kW
+        {"Cooler", {"Cooler", "70.0 C", "30.0 C", "60.0 kW"}},                  // H2's last 60 kW
     };
     for (const auto& [name, texts] : expected) EXPECT_EQ(texts, textsOf(name)) << name;
     // Each temperature on the side its stream comes from or goes to: H1 runs left to right into

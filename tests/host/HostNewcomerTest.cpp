@@ -43,6 +43,12 @@ TEST(HostHelp, ListsEveryJobAndKeepsRefusingUnknownOptions) {
                             "retrofit", "optimise", "view"})
         EXPECT_TRUE(Has(help.out, std::string("\n  ") + job + " ")) << job << "\n" << help.out;
     EXPECT_TRUE(Has(help.out, "per kW and year")) << help.out;
+    // The view job's help names every script action the script runner takes.
+    HostRun view = RunHost("view --help");
+    for (const char* action : {"get", "text", "set", "settext", "attach", "cmd", "dims", "status", "choices", "answer",
+                               "file", "expect", "open", "svg", "form", "close"})
+        EXPECT_TRUE(Has(view.out, std::string(action) + ",") || Has(view.out, std::string(action) + ";"))
+            << action << "\n" << view.out;
     // The options with their defaults and units.
     HostRun targets = RunHost("targets --help");
     EXPECT_TRUE(Has(targets.out, "--dtmin X          minimum approach temperature in C (default 10")) << targets.out;

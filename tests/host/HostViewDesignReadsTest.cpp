@@ -73,7 +73,7 @@ TEST(HostViewDesignReads, TheCurrentExchangerOpensItsOwnView) {
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     for (const char* line : {"3: open HeatExchangerViewObject.400\n  text E3", "4: get HeatFlow.200\n  value 90 kW",
-                             "5: text ExtraData.201\n  text HotStream H1", "6: text ExtraData.202\n  text ColdStream C1",
+                             "5: text ExtraData.201\n  text Hot stream H1", "6: text ExtraData.202\n  text Cold stream C1",
                              "7: text ExtraData.740\n  text Hot inlet 90.00 C", "8: text ExtraData.743\n  text Cold outlet 80.00 C",
                              "9: text ExtraData.781\n  text E1"})
         EXPECT_NE(std::string::npos, run.out.find(line)) << line << "\n" << run.out;

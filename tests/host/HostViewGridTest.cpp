@@ -81,7 +81,7 @@ TEST(HostViewGrid, ADoubleClickOnAnExchangerOpensItsView) {
     const HostRun run = RunHost("view " + c.saved.path + " --open grid --script " + script.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     for (const char* line : {"viewicnode \"E1\"", "View E1|hexunit", "2: open @last\n  text E1", "value 240 kW",
-                             "text ColdStream C2", "text E3"})
+                             "text Cold stream C2", "text E3"})
         EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
 }
 

@@ -12,6 +12,8 @@
 #include "views/plots/chiHXBarPlot.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <set>
 #include <utility>
@@ -23,13 +25,25 @@ constexpr double kEmpty = -32767.0;
 constexpr int kFirstExchangerSet = 3;
 
 // Each exchanger's curve in a colour of its own, so that the legend tells them apart: the common
-// colours in turn, leaving out black and red (the diagonal and the target) and those too pale to
-// read on white.
+// colours first, leaving out black and red (the diagonal and the target) and those too pale to
+// read on white; past them hues a golden angle apart, away from red, less saturated than any
+// common colour (so never one of them) and in two depths, distinct for hundreds of curves.
 ColourResource ExchangerCurveColour(int dataSet) {
     static constexpr int kColours[] = {12, 2, 13, 6, 5, 3, 4, 8, 1};
     constexpr int n = static_cast<int>(std::size(kColours));
-    const int k = dataSet - kFirstExchangerSet;
-    return GetCommonColour(kColours[((k % n) + n) % n]);
+    const int k = std::max(0, dataSet - kFirstExchangerSet);
+    if (k < n) return GetCommonColour(kColours[k]);
+    const int i = k - n;
+    const double hue = 30.0 + std::fmod(i * 137.50776, 300.0);  // degrees, 30 to 330
+    const double value = i % 2 == 0 ? 0.55 : 0.8, saturation = 0.85;
+    const double c = value * saturation, h = hue / 60.0, x = c * (1.0 - std::abs(std::fmod(h, 2.0) - 1.0));
+    double rgb[3] = {0.0, 0.0, 0.0};
+    const int sector = static_cast<int>(h) % 6;
+    const int big[6] = {0, 1, 1, 2, 2, 0}, small[6] = {1, 0, 2, 1, 0, 2};
+    rgb[big[sector]] = c;
+    rgb[small[sector]] = x;
+    auto byte = [&](double v) { return static_cast<std::uint8_t>(std::lround((v + value - c) * 255.0)); };
+    return ColourResource{FormattedText("ExchangerCurve%d", k), byte(rgb[0]), byte(rgb[1]), byte(rgb[2])};
 }
 
 double temperatureOf(const CNode* node) {

@@ -238,7 +238,10 @@ Viewable* HeatExchangerView::AttachedObject(const VarDescription& var) {
     if (!var.IsObjectLink()) return Viewable::AttachedObject(var);
     const int number = var.Number();
     const Text& asked = var.ObjectType();
-    if (number == 299 && (asked == "TwoDimPlotNTW" || asked == "TwoDimPlotObject")) return pPlot;
+    if (number == 299 && (asked == "TwoDimPlotNTW" || asked == "TwoDimPlotObject")) {
+        NameTemperatureEnthalpyPlot();
+        return pPlot;
+    }
     if (number < 781 || number > 784) return Viewable::AttachedObject(var);
     const int port = number - 781;
     ResetConnection(port);

@@ -78,6 +78,8 @@ public:
                                        double coldTarget, double dtMin);
     void SortStreams();
     void BuildTemperatureEnthalpyPlot();
+    // The plot's title with the unit's name.
+    void NameTemperatureEnthalpyPlot();
 
     // ---- hooks ----
     double Value(const VarDescription& var) override;

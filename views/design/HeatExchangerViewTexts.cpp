@@ -137,7 +137,15 @@ int HeatExchangerView::SpecifyText(const VarDescription& var, const Text& text) 
 bool HeatExchangerView::GenMessage(MessageInfo& info) {
     if (info.code != 6) return Viewable::GenMessage(info);
     info.answer = info.name == ":THPlot" && pModel ? pPlot : nullptr;
+    if (info.answer) NameTemperatureEnthalpyPlot();
     return true;
+}
+
+void HeatExchangerView::NameTemperatureEnthalpyPlot() {
+    // The title names the unit it shows (a renamed unit renames its plot when next shown).
+    if (!pPlot) return;
+    const Text unit = pNode ? stringValue(pNode, NV::UnitOperationName) : Text();
+    pPlot->title = unit.empty() ? Text("Temperature Enthalpy Plot") : "Temperature Enthalpy Plot: " + unit;
 }
 
 // ---- the temperature-enthalpy plot ----
@@ -148,7 +156,7 @@ void HeatExchangerView::BuildTemperatureEnthalpyPlot() {
     pPlot = plot;
     plot->AddDeathPostee(this);
     plot->GetLegend().placement = {10.0, 450.0};
-    plot->title = "Temperature Enthalpy Plot";
+    NameTemperatureEnthalpyPlot();
     plot->titleVisible = true;
     plot->titlePlacement = {300.0, 20.0};
     Axis* x = plot->GetXAxisPtr();

@@ -217,6 +217,7 @@ void HENDStreamSegment::DrawShape(Canvas& canvas) {
                          exchangerMarker ? kRed : kBlue);
     if (m_diagram->DrawingPicture()) {
         DrawSplitFraction(canvas, a, b);
+        DrawPictureAnnotation(canvas, a, b);
         return;
     }
     // A label only between units, unless the segments' annotation is asked everywhere.
@@ -240,6 +241,18 @@ void HENDStreamSegment::DrawSplitFraction(Canvas& canvas, double a, double b) {
     m_diagram->RegisterLabel(canvas.AddText({forward ? a + 6.0 * px : b - 6.0 * px, y - 4.0 * px},
                                             FormattedText("%.2f", fraction), m_diagram->LabelFont(), kBlack,
                                             forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline));
+}
+
+void HENDStreamSegment::DrawPictureAnnotation(Canvas& canvas, double a, double b) {
+    // Temperatures are written beside the units and split fractions by the splits; any other
+    // choice for the segments is written above the segment, where the segment knows it.
+    const int choice = m_diagram->AnnotationChoice(0);
+    if (choice == 1 || (choice == 6 && onBranch)) return;
+    const Text label = m_diagram->GetAnnotation(0, Node(), -32767.0);
+    if (label.empty() || label.front() == '?') return;
+    const double px = m_diagram->PicturePixel();
+    m_diagram->RegisterLabel(canvas.AddText({(a + b) / 2.0, y - 4.0 * px}, label,
+                                            m_diagram->LabelFont(), kBlack, TextAnchor::Middle, TextBaseline::Baseline));
 }
 
 CanvasPoint HENDStreamSegment::MarkerPoint() const {
@@ -412,8 +425,10 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
     const double s = size;
     double top = ends.front().y, bottom = top, lo = ends.front().left, hi = lo;
     const HENDExchangerEnd* topEnd = &ends.front();
+    const HENDExchangerEnd* bottomEnd = &ends.front();
     for (const HENDExchangerEnd& e : ends) {
         if (e.y < topEnd->y) topEnd = &e;
+        if (e.y > bottomEnd->y) bottomEnd = &e;
         top = std::min(top, e.y), bottom = std::max(bottom, e.y);
         lo = std::min(lo, e.left), hi = std::max(hi, e.left);
     }
@@ -433,7 +448,7 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
         }
     }
     if (m_diagram->DrawingPicture()) {
-        DrawPictureLabels(canvas, *topEnd);
+        DrawPictureLabels(canvas, *topEnd, *bottomEnd);
         return;
     }
     // Labels above the topmost circle: positions 3, 2 and 1, each next one 30 higher.
@@ -447,28 +462,66 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
     }
 }
 
-void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd) {
+void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd, const HENDExchangerEnd& bottomEnd) {
     const double px = m_diagram->PicturePixel();
     // The unit's name above its topmost circle.
     m_diagram->RegisterLabel(canvas.AddText({topEnd.x, topEnd.y - size - 3.0 * px}, unitName, m_diagram->LabelFont(),
                                             kBlack, TextAnchor::Middle, TextBaseline::Baseline));
-    // Below each line, the stream's temperature into the unit on the side it comes from and
-    // out of it on the side it leaves by, a little smaller than the names.
     FontResource font = m_diagram->LabelFont();
     font.size *= 10.0 / 12.0;
+    // Under the unit, clear of the temperatures beside its lowest circle, what the user chose
+    // for the exchangers (the duty unless chosen otherwise), one line each in the order of the
+    // view's labels from the top; a value the unit does not know is left out.
+    double below = bottomEnd.y + std::max(size, 4.0 * px + m_diagram->FontMetrics().Height(font.size / 12.0)) + 2.0 * px;
+    for (int position : {1, 2, 3}) {
+        const Text label = m_diagram->GetAnnotation(position, Node(), -32767.0);
+        if (label.empty() || label.front() == '?') continue;
+        const int drawn = canvas.AddText({bottomEnd.x, below}, label, font, kBlack, TextAnchor::Middle, TextBaseline::Top);
+        m_diagram->RegisterLabel(drawn);
+        below += m_diagram->FontMetrics().Height(font.size / 12.0) + px;
+    }
+    // Below each line, the stream's temperature into the unit on the side it comes from and
+    // out of it on the side it leaves by, a little smaller than the names: when temperatures
+    // are what the user chose for the lines.
+    if (m_diagram->AnnotationChoice(0) != 1) return;
+    const double scale = font.size / 12.0;
     for (const HENDExchangerEnd& e : ends) {
-        const bool forward = e.cold == m_diagram->reverseDirection;
-        const double before = forward ? e.inletTemperature : e.outletTemperature;
-        const double after = forward ? e.outletTemperature : e.inletTemperature;
-        if (before != hend::kEmpty)
-            m_diagram->RegisterLabel(canvas.AddText({e.left - 2.0 * px, e.y + 4.0 * px},
-                                                    HENDiagram::FormatValue(before, "%0.1f ", 1), font, kBlack,
+        const Text before = SideTemperature(e, false), after = SideTemperature(e, true);
+        // Where the unit next along the line writes the same temperature and the segment between
+        // them holds only one label, the unit on the left writes it once, centred between them.
+        if (!before.empty() && SharedTemperature(e, false, m_diagram->FontMetrics().Width(before, scale)).empty())
+            m_diagram->RegisterLabel(canvas.AddText({e.left - 2.0 * px, e.y + 4.0 * px}, before, font, kBlack,
                                                     TextAnchor::End, TextBaseline::Top));
-        if (after != hend::kEmpty)
-            m_diagram->RegisterLabel(canvas.AddText({e.left + 2.0 * size + 2.0 * px, e.y + 4.0 * px},
-                                                    HENDiagram::FormatValue(after, "%0.1f ", 1), font, kBlack,
+        if (after.empty()) continue;
+        const HENDStreamSegment* right = (e.cold == m_diagram->reverseDirection) ? e.outlet : e.inlet;
+        if (right && !SharedTemperature(e, true, m_diagram->FontMetrics().Width(after, scale)).empty())
+            m_diagram->RegisterLabel(canvas.AddText({(right->x1 + right->x2) / 2.0, e.y + 4.0 * px}, after, font, kBlack,
+                                                    TextAnchor::Middle, TextBaseline::Top));
+        else
+            m_diagram->RegisterLabel(canvas.AddText({e.left + 2.0 * size + 2.0 * px, e.y + 4.0 * px}, after, font, kBlack,
                                                     TextAnchor::Start, TextBaseline::Top));
     }
+}
+
+Text HENDHeatEx::SideTemperature(const HENDExchangerEnd& e, bool right) const {
+    const bool forward = e.cold == m_diagram->reverseDirection;
+    const double t = forward == right ? e.outletTemperature : e.inletTemperature;
+    return t == hend::kEmpty ? Text() : HENDiagram::FormatValue(t, "%0.1f ", 1);
+}
+
+Text HENDHeatEx::SharedTemperature(const HENDExchangerEnd& e, bool right, double width) const {
+    const bool forward = e.cold == m_diagram->reverseDirection;
+    const HENDStreamSegment* segment = forward == right ? e.outlet : e.inlet;
+    if (!segment) return Text();
+    const auto* other = dynamic_cast<const HENDHeatEx*>(right ? segment->right : segment->left);
+    const int index = right ? segment->rightEnd : segment->leftEnd;
+    if (!other || index < 0 || index >= static_cast<int>(other->ends.size())) return Text();
+    const Text mine = SideTemperature(e, right), theirs = other->SideTemperature(other->ends[static_cast<std::size_t>(index)], !right);
+    if (mine.empty() || mine != theirs) return Text();
+    // Both labels with their gaps to the circles and a gap between them.
+    const double px = m_diagram->PicturePixel();
+    if (2.0 * width + 8.0 * px <= std::abs(segment->x2 - segment->x1)) return Text();
+    return mine;
 }
 
 // ---- splits ----

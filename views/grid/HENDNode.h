@@ -210,6 +210,9 @@ public:
 protected:
     // On a picture: the branch's split fraction, between a and b.
     void DrawSplitFraction(Canvas& canvas, double a, double b);
+    // On a picture: what the user chose for the segments, when it is no temperature (those are
+    // beside the units) and the segment knows it.
+    void DrawPictureAnnotation(Canvas& canvas, double a, double b);
     void DrawShape(Canvas& canvas) override;
 };
 
@@ -245,6 +248,7 @@ struct HENDExchangerEnd {
     int column = -1;
     int shade = 0;
     HENDStreamSegment* inlet = nullptr;  // the segment that feeds this end
+    HENDStreamSegment* outlet = nullptr;  // the segment this end feeds
     // The stream's temperatures into and out of the unit on this end; -32767 while unknown.
     double inletTemperature = -32767.0, outletTemperature = -32767.0;
 };
@@ -277,7 +281,14 @@ public:
 
 protected:
     // On a picture: the name and, on each line, the temperatures on either side.
-    void DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd);
+    void DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd, const HENDExchangerEnd& bottomEnd);
+    // On a picture: the temperature written beside an end on its left (`right` false) or right
+    // side; empty while unknown.
+    Text SideTemperature(const HENDExchangerEnd& e, bool right) const;
+    // The temperature the unit next along the line writes on its side of the segment between
+    // them, when that segment is too short for both: the two then share one label. Empty when
+    // the neighbour is no unit or the labels fit.
+    Text SharedTemperature(const HENDExchangerEnd& e, bool right, double width) const;
     void DrawShape(Canvas& canvas) override;
 };
 

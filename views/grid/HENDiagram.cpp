@@ -169,6 +169,12 @@ Text HENDiagram::GetAnnotation(int position, CNode* node, double value) const {
     return FormatValue(v, r.format, r.kind);
 }
 
+Text HENDiagram::PinchLayoutMessage() const {
+    if (!m_design || !showPinch || m_pinchShown) return Text();
+    if (m_conflict[0].empty() && m_conflict[1].empty()) return FindString("NoProcessPinch");
+    return FormatMessage(FindString("UnableToDisplayPinchDiagram"), MessageParameters{m_conflict[0], m_conflict[1]});
+}
+
 void HENDiagram::RegisterLabel(int primitive) {
     if (!m_collectLabels || primitive < 0 || primitive >= GetCanvas().Count()) return;
     const CanvasPrimitive& p = GetCanvas().At(primitive);
@@ -497,21 +503,32 @@ void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
 
 Text HENDiagram::PictureSVG() {
     PrepareLayout();
-    // The whole diagram fitted into the view, its aspect kept; texts 12 pixels high there.
-    const double w = m_bounds.Width(), h = m_bounds.Height();
-    double pixel = 1.0;
-    if (PixelWidth() > 0.0 && PixelHeight() > 0.0 && w > 0.0 && h > 0.0)
-        pixel = std::max(w / PixelWidth(), h / PixelHeight());
+    const HENDBounds kept = m_bounds;
     const double font = m_font.size;
-    m_picturePixel = pixel;
-    m_font.size = font * pixel;
-    PaintNow();
-    m_font.size = font;
+    double pixel = 1.0;
+    for (int pass = 0; pass < 2; ++pass) {
+        // The whole diagram fitted into the view, its aspect kept; texts 12 pixels high there.
+        const double w = m_bounds.Width(), h = m_bounds.Height();
+        pixel = 1.0;
+        if (PixelWidth() > 0.0 && PixelHeight() > 0.0 && w > 0.0 && h > 0.0)
+            pixel = std::max(w / PixelWidth(), h / PixelHeight());
+        m_picturePixel = pixel;
+        m_font.size = font * pixel;
+        PaintNow();
+        m_font.size = font;
+        // The labels written under the lowest units may reach below the diagram: the picture
+        // grows to hold them.
+        double lowest = m_bounds.bottom;
+        for (const Label& l : m_labels) lowest = std::max(lowest, l.top + l.height);
+        if (pass == 1 || lowest <= m_bounds.bottom) break;
+        m_bounds.bottom = lowest + 8.0 * pixel;
+    }
     m_picturePixel = 0.0;
     Canvas& canvas = GetCanvas();
-    canvas.SetOutputSize(w / pixel, h / pixel);
+    canvas.SetOutputSize(m_bounds.Width() / pixel, m_bounds.Height() / pixel);
     const Text svg = canvas.ExportSVG();
     canvas.SetOutputSize(0.0, 0.0);
+    m_bounds = kept;
     return svg;
 }
 

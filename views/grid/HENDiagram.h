@@ -169,6 +169,10 @@ public:
     const std::vector<HENDLine>& Lines() const { return m_lines; }
     const std::vector<HENDPinch>& Pinches() const { return m_pinches; }
     bool PinchShown() const { return m_pinchShown; }
+    // Why the pinch layout asked for was not drawn (the units are then drawn in sequence):
+    // the scenario has no process pinch, or a unit met out of its place along a stream; empty
+    // when it was drawn or not asked for.
+    Text PinchLayoutMessage() const;
     // The stream and unit that kept the last pinch layout from being drawn.
     const Text& ConflictStream() const { return m_conflict[0]; }
     const Text& ConflictUnit() const { return m_conflict[1]; }

@@ -189,7 +189,11 @@ int HENDiagram::SetChoice(const VarDescription& var, double value) {
 Text HENDiagram::ConfigurationText(const VarDescription& var) {
     switch (var.Number()) {
     case 200: return m_newConfigurationName;
-    case 201: return m_configurations[static_cast<std::size_t>(m_selected)]->notes;
+    case 201: {
+        // A preset's own notes are a key of the host's strings; the words are shown.
+        const HENDiagramConfiguration& c = *m_configurations[static_cast<std::size_t>(m_selected)];
+        return c.preset && MessageCatalogue::Instance().Contains(c.notes) ? FindString(c.notes) : c.notes;
+    }
     case 202: return m_selectedName;
     default: return Text();
     }

@@ -199,9 +199,18 @@ void HENDiagram::Rebuild() {
 
     // Whether a unit is drawn: a utility placeholder only while it is shown and has a duty
     // worth showing, so the picture never shows a heater or cooler the network does not have.
+    // With utility units hidden, a heater or cooler (a unit with a utility stream on one side)
+    // is left out as well.
+    auto servesUtility = [&](const CNode* unit) {
+        for (CNode* up : unit->getAllUpStreamNodes()) {
+            auto it = m_streams.find(parentStream(up));
+            if (it != m_streams.end() && it->second->GetStreamKind() == 1) return true;
+        }
+        return false;
+    };
     auto shown = [&](const Element& e) {
         if (!e.unit) return true;
-        if (!isKind(e.unit, NodeKind::Heater)) return true;
+        if (!isKind(e.unit, NodeKind::Heater)) return !hideUtilityUnits || !servesUtility(e.unit);
         return !hideUtilityUnits && e.segmentAfter && d.HasSignificantUtilityDuty(e.segmentAfter);
     };
     // The drawn elements of a chain left to right: a line running right to left is met from
@@ -278,6 +287,9 @@ void HENDiagram::Rebuild() {
     // takes the region the walk is in.
     Text conflictStream, conflictUnit;
     const CNode* conflictNode = nullptr;
+    // The unit whose place moved the walk last: the one that keeps a later unit from its region.
+    const CNode* lastPlaced = nullptr;
+    const CNode* blocker = nullptr;
     std::function<bool(std::vector<Slot>&, int&, const LinePlan&)> assign = [&](std::vector<Slot>& slots, int& cur,
                                                                                  const LinePlan& p) {
         for (Slot& s : slots) {
@@ -289,10 +301,12 @@ void HENDiagram::Rebuild() {
                     conflictStream = p.entry->name;
                     conflictUnit = unitNameOf(s.e->unit);
                     conflictNode = s.e->unit;
+                    blocker = lastPlaced;
                     return false;
                 } else {
                     s.rank = r;
                 }
+                if (s.rank > cur) lastPlaced = s.e->unit;
                 cur = s.rank;
                 continue;
             }
@@ -323,13 +337,19 @@ void HENDiagram::Rebuild() {
             const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
             const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
             int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
+            lastPlaced = blocker = nullptr;
             if (assign(p.slots, cur, p)) continue;
             pinchLayout = false;
-            auto it = conflictNode ? sideRanks.find(conflictNode) : sideRanks.end();
-            if (it != sideRanks.end() && !yielded.count(conflictNode) && it->second.hot >= 0 && it->second.cold >= 0 &&
-                std::abs(it->second.hot - it->second.cold) == 1) {
-                yielded.insert(conflictNode);
-                retry = true;
+            // The unit met out of its region yields when it stands on the pinch; otherwise the
+            // unit before it on the line does, when that one stands on the pinch.
+            for (const CNode* candidate : {conflictNode, blocker}) {
+                auto it = candidate ? sideRanks.find(candidate) : sideRanks.end();
+                if (it != sideRanks.end() && !yielded.count(candidate) && it->second.hot >= 0 && it->second.cold >= 0 &&
+                    std::abs(it->second.hot - it->second.cold) == 1) {
+                    yielded.insert(candidate);
+                    retry = true;
+                    break;
+                }
             }
             break;
         }
@@ -397,6 +417,13 @@ void HENDiagram::Rebuild() {
     };
     for (LinePlan& p : plans) linkSlots(p.slots, p.forward, -1);
     std::vector<int> pinchColumn(static_cast<std::size_t>(nPinch), -1);
+    // Units standing upright on a pinch take a column each, side by side about the pinch line,
+    // so that none is drawn over another.
+    auto pinchOf = [&](int rank) { return std::min(rank / 2, nPinch - 1); };
+    std::vector<int> pinchWidth(static_cast<std::size_t>(nPinch), 0);
+    for (const ColumnNode& node : nodes)
+        if (node.rank % 2 != 0) ++pinchWidth[static_cast<std::size_t>(pinchOf(node.rank))];
+    for (int& w : pinchWidth) w = std::max(w, 1);
     {
         using Key = std::tuple<int, int>;  // region, first appearance
         std::priority_queue<Key, std::vector<Key>, std::greater<Key>> ready;
@@ -405,12 +432,13 @@ void HENDiagram::Rebuild() {
         std::set<Key> waiting;  // where a cycle is broken: the first node still without a column
         for (std::size_t i = 0; i < nodes.size(); ++i) waiting.insert({nodes[i].rank, static_cast<int>(i)});
         std::vector<char> done(nodes.size(), 0);
+        std::vector<std::vector<int>> onPinch(static_cast<std::size_t>(nPinch));  // in the order they are met
         int counter = 0, region = 0;
         auto passRegionsTo = [&](int rank) {
-            // Each pinch takes one column with a free one on either side.
+            // Each pinch takes its columns with a free one on either side.
             while (region + 1 < rank && region / 2 < nPinch) {
                 pinchColumn[static_cast<std::size_t>(region / 2)] = counter + 1;
-                counter += 3;
+                counter += 2 + pinchWidth[static_cast<std::size_t>(region / 2)];
                 region += 2;
             }
         };
@@ -433,22 +461,27 @@ void HENDiagram::Rebuild() {
             if (node.rank % 2 == 0) {
                 passRegionsTo(node.rank);
                 node.column = counter++;
+            } else {
+                onPinch[static_cast<std::size_t>(pinchOf(node.rank))].push_back(i);
             }
             for (int j : after[static_cast<std::size_t>(i)])
                 if (--indegree[static_cast<std::size_t>(j)] == 0 && !done[static_cast<std::size_t>(j)])
                     ready.push({nodes[static_cast<std::size_t>(j)].rank, j});
         }
         passRegionsTo(regions + 1);
-        // A unit side right on a pinch sits in the pinch's column.
-        for (ColumnNode& node : nodes)
-            if (node.rank % 2 != 0) node.column = pinchColumn[static_cast<std::size_t>(std::min(node.rank / 2, nPinch - 1))];
+        // A unit side right on a pinch sits in one of the pinch's columns.
+        for (std::size_t k = 0; k < onPinch.size(); ++k)
+            for (std::size_t j = 0; j < onPinch[k].size(); ++j)
+                nodes[static_cast<std::size_t>(onPinch[k][j])].column = pinchColumn[k] + static_cast<int>(j);
     }
     auto xOf = [&](int node) { return node < 0 ? kStartX : ColumnX(nodes[static_cast<std::size_t>(node)].column, pinchLayout); };
     // Left to right, pinch k of the list lies at boundary k (reversed) or n - 1 - k.
     for (int k = 0; k < nPinch && pinchLayout; ++k) {
         HENDPinch& p = pinches[static_cast<std::size_t>(k)];
-        p.column = pinchColumn[static_cast<std::size_t>(reverseDirection ? k : nPinch - 1 - k)];
-        p.x = ColumnX(p.column, true);
+        const std::size_t at = static_cast<std::size_t>(reverseDirection ? k : nPinch - 1 - k);
+        p.column = pinchColumn[at];
+        // The pinch line runs through the middle of its columns.
+        p.x = ColumnX(p.column, true) + 30.0 * (pinchWidth[at] - 1);
     }
     if (reverseDirection) std::reverse(pinches.begin(), pinches.end());
     m_pinches = pinches;
@@ -549,6 +582,8 @@ void HENDiagram::Rebuild() {
             // right, on its right otherwise.
             if (auto* hx = dynamic_cast<HENDHeatEx*>(forward ? right : left))
                 hx->ends[static_cast<std::size_t>(forward ? rightEnd : leftEnd)].inlet = s;
+            if (auto* hx = dynamic_cast<HENDHeatEx*>(forward ? left : right))
+                hx->ends[static_cast<std::size_t>(forward ? leftEnd : rightEnd)].outlet = s;
             m_items.push_back(s);
         };
         // The segment node between two drawn elements: the one just before the right one in

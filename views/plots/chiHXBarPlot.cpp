@@ -35,13 +35,13 @@ IHeatIntegrationStream* streamOf(const CNode* node) {
 }  // namespace
 
 const std::vector<chiHXBarPlot::Quantity>& chiHXBarPlot::Quantities() {
-    // The key is also the name of the exchanger's value a bar shows. Duty carries the
-    // description of an index, so its axis shows no unit.
+    // The key is also the name of the exchanger's value a bar shows; the description gives the
+    // axis its unit (a UA value is a heat flow per degree, as a heat-capacity flow rate is).
     static const std::vector<Quantity> quantities{
         {"TotalNShells", ":Index.0", "No. of Shell"},
         {"HTArea", ":Area.0", "Area"},
-        {"Duty", ":Index.0", "Duty"},
-        {"UAValue", ":UA.0", "UA Value"},
+        {"Duty", ":HeatFlow.0", "Duty"},
+        {"UAValue", ":HeatCapacityFlow.0", "UA Value"},
     };
     return quantities;
 }
@@ -134,6 +134,10 @@ void chiHXBarPlot::ApplyQuantityAxis() {
     Axis* y = m_pPlot->GetYAxisPtr();
     const bool known = m_nSelected >= 0 && m_nSelected < static_cast<int>(Quantities().size());
     y->title = known ? Quantities()[static_cast<std::size_t>(m_nSelected)].caption : "";
+    // The picture says what it shows.
+    m_pPlot->title = known ? y->title + " of Each Unit" : Text("Units");
+    m_pPlot->titleVisible = true;
+    m_pPlot->titlePlacement = {300.0, 20.0};
     VarDescription description;
     if (m_nSelected == 1) y->SetNumberFormat("%4.1f");
     else if (known && VarDescription::Parse(Quantities()[static_cast<std::size_t>(m_nSelected)].description, description))

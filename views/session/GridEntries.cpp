@@ -15,7 +15,7 @@ extern "C" int KestrinGridDiagram(IHENDesign* design, int preset, int flags, int
     diagram.hideUtilityUnits = (flags & KestrinGridHideUtilities) != 0;
     diagram.showPinch = (flags & KestrinGridPinch) != 0;
     diagram.SetDesign(design);
-    const Text text = what == 1 ? diagram.DescribeJSON() : diagram.PictureSVG();
+    const Text text = what == 1 ? diagram.DescribeJSON() : what == 2 ? diagram.PinchLayoutMessage() : diagram.PictureSVG();
     if (out && size > 0) {
         const std::size_t n = std::min(static_cast<std::size_t>(size - 1), text.size());
         std::memcpy(out, text.data(), n);

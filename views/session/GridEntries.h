@@ -8,7 +8,8 @@ extern "C" {
 enum { KestrinGridPinch = 1, KestrinGridReverse = 2, KestrinGridHideUtilities = 4 };
 // The grid diagram of the design under configuration preset 1-6 with the flags above: `what` 0
 // gives the SVG picture, 1 a JSON text (items with kind, name, stream and ends; lines with stream
-// and y; pinches). Copies into `out` (of `size` bytes, zero-ended) and returns the bytes the
+// and y; pinches), 2 why the pinch layout asked for was not drawn (empty when it was, or was not
+// asked for). Copies into `out` (of `size` bytes, zero-ended) and returns the bytes the
 // whole text needs with its zero; 0 without a design or for a preset outside 1-6.
 int KestrinGridDiagram(IHENDesign* design, int preset, int flags, int what, char* out, int size);
 }

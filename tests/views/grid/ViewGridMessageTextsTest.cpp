@@ -87,4 +87,35 @@ TEST(ViewGridTexts, QuestionsAndRefusalsReadAsWords) {
         EXPECT_NE(Text(key), FindString(key)) << key;
 }
 
+// Keys the views look up for labels, notes and refusals all have words: the exchanger view's
+// sides, the grid menu's loop and path families, the presets' notes, the stream and file
+// refusals.
+TEST(ViewGridTexts, LabelsNotesAndRefusalsReadAsWords) {
+    for (const char* key : {"HotStream", "ColdStream", "oiLoops", "oiPaths", "ProcessStreamsNotes", "TemperatureNotes",
+                            "HeatLoadNotes", "AlphabeticalNotes", "RenameStreamError", "FileWriteProtected",
+                            "SavePreferenceError"}) {
+        EXPECT_TRUE(MessageCatalogue::Instance().Contains(key)) << key;
+        EXPECT_NE(Text(key), FindString(key)) << key;
+    }
+    // A preset's notes on the diagram's form are its words.
+    HENDiagram g;
+    for (int preset = 0; preset < 6; ++preset) {
+        ASSERT_TRUE(g.SelectConfiguration(preset));
+        const Text notes = g.TextValue(VarDescription(1519, 201));
+        EXPECT_FALSE(notes.empty()) << preset;
+        EXPECT_FALSE(MessageCatalogue::Instance().Contains(notes)) << preset << ": " << notes;
+    }
+}
+
+// Texts that say what happened: the stream question asks, a missing defaults file is not called
+// one of the wrong kind, and result 41 of a retrofit says that nothing moved, as the host does.
+TEST(ViewGridTexts, TextsSayWhatHappened) {
+    const Text question = FindString("DeleteStreamError");
+    EXPECT_EQ('?', question.back()) << question;
+    for (const char* key : {"CouldNotFindUtilityFile", "CouldNotFindCapCostFile", "CouldNotFindVelmorFile"})
+        EXPECT_NE(Text::npos, FindString(key).find("cannot be found")) << key;
+    EXPECT_EQ(0u, FindString(HIDesignViewerDesign::RetrofitKey(41)).find("No heater or cooler moved"));
+    EXPECT_EQ(0u, FindString(HIDesignViewerDesign::RetrofitKey(39)).find("A heater or cooler was moved"));
+}
+
 }  // namespace

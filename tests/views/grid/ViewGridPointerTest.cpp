@@ -421,11 +421,18 @@ TEST(ViewGridPinch, ALineWhoseRegionsRunBackwardsFallsBackToTheSequence) {
     ASSERT_EQ(1u, errors.size());
     EXPECT_EQ("UnableToDisplayPinchDiagram", errors[0].key);
     EXPECT_NE(Text::npos, g.DescribeJSON().find("\"pinchConflict\":{\"stream\":\"H1\""));
+    // What the diagram says is what happened: the unit is met after the pinch although it
+    // belongs before it; it does not lie across the pinch (it is wholly above it).
+    const Text said = g.PinchLayoutMessage();
+    EXPECT_NE(Text::npos, said.find("along stream H1, unit " + g.ConflictUnit() + " comes after")) << said;
+    EXPECT_EQ(Text::npos, said.find("across")) << said;
+    EXPECT_NE(Text::npos, said.find("drawn in sequence")) << said;
     // Without the pinch asked for, nothing is said.
     Session::Instance().Reset();
     g.showPinch = false;
     g.SetDesign(n.d);
     EXPECT_TRUE(Session::Instance().Entries(SessionEvent::Error).empty());
+    EXPECT_TRUE(g.PinchLayoutMessage().empty());
 }
 
 }  // namespace

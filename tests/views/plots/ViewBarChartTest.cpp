@@ -99,8 +99,8 @@ TEST(ViewBarChart, TheQuantityPicksTheAxisFormatUnitAndLabel) {
     const Case cases[] = {
         {0, "No. of Shell", "%.0f", ""},
         {1, "Area", "%4.1f", "m2"},
-        {2, "Duty", "%.0f", ""},
-        {3, "UA Value", "%g", ""},
+        {2, "Duty", "%.1f", "kW"},
+        {3, "UA Value", "%.3f", "kW/C"},  // a heat flow per degree
     };
     for (const Case& c : cases) {
         ASSERT_EQ(1, chart->Specify(VarDescription(105, 250), c.quantity));
@@ -109,6 +109,9 @@ TEST(ViewBarChart, TheQuantityPicksTheAxisFormatUnitAndLabel) {
         EXPECT_EQ(c.format, y->format) << c.quantity;
         EXPECT_EQ(c.unit, chart->GetPlot()->AxisUnit(*y)) << c.quantity;
         EXPECT_EQ(c.label, chart->TextValue(VarDescription(1519, 798)));
+        // The picture is titled with what it shows.
+        EXPECT_TRUE(chart->GetPlot()->titleVisible) << c.quantity;
+        EXPECT_EQ(Text(c.label) + " of Each Unit", chart->GetPlot()->title) << c.quantity;
     }
     // These exchangers are not calculated (no duty, no temperatures), so they carry no "UAValue"
     // and their bars stand at 0; a calculated unit's bar is its U x A (the host's bar-chart test).

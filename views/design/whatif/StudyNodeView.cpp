@@ -259,6 +259,8 @@ void StudyNodeView::UpdateTrendPlot() {
     area.DestroyDataSet(1);
     for (int row = 0; row < 2; ++row) {
         IHENTrend* study = row == 0 ? pDefaultStudy : pStudy;
+        // The default study itself is compared with nothing: one curve, named once.
+        if (row == 1 && pStudy == pDefaultStudy) break;
         XYDataStruct record;
         record.xVariable = ":Time.391.[]";
         record.yVariable = FormattedText(kind.plotVariable, row);

@@ -54,5 +54,25 @@ TEST(ViewWhatIfHost, TheViewerReachesTheEventSummaryAndTheTrendViewOfALockedNetw
     EXPECT_NE(std::string::npos, svg.find("data-label=\"Study-1\""));
 }
 
+// The default study's own trend plot compares it with nothing: it is drawn, and named in the
+// legend, once.
+TEST(ViewWhatIfHost, TheDefaultStudysTrendPlotNamesItOnce) {
+    Scratch saved("locked-default.kestrin"), script("whatif-default.txt"), plot("trend-default.svg");
+    ASSERT_TRUE(writeCase(saved.path));
+    std::ofstream(script.path) << "open TrendAnalysisView.200.1\n"
+                                  "open TrendNodeViewObject.300:StudyNodeView.300.0\n"
+                                  "set Enum.380 1\n"
+                                  "svg TwoDimPlotObject.200 "
+                               << plot.path << "\n";
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string svg = FileContents(plot.path);
+    std::size_t named = 0;
+    for (std::size_t at = svg.find("data-label=\"Default Study\""); at != std::string::npos;
+         at = svg.find("data-label=\"Default Study\"", at + 1))
+        ++named;
+    EXPECT_EQ(1u, named) << svg;
+}
+
 }  // namespace
 #endif  // KESTRIN_HOST_EXE

@@ -1,0 +1,249 @@
+// What the user chooses for the grid diagram reaches its picture: the labels chosen on the form
+// (Enum.200 to Enum.205) are written in `svg .`, each unit carries its duty under it by default,
+// `grid --hide-utilities` leaves the heaters and coolers out, and `grid --pinch` either draws
+// the pinch layout with every unit clear of the others or says why it could not. Every picture
+// is rendered with rsvg-convert.
+#include "HostProcess.h"
+#include "../support/SvgReadBack.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool renders(const std::string& svg, const std::string& stem) {
+    ScratchFile png("gridchoices", stem + ".png", "", false);
+    return ShellStatus("rsvg-convert -o " + png.path + " " + svg) == 0 && FileContents(png.path).size() > 1000u;
+}
+
+// The texts drawn in the group of the item of that name.
+std::multiset<std::string> textsOf(const SvgPicture& picture, const std::string& name) {
+    std::multiset<std::string> out;
+    for (const SvgElement& e : picture.elements)
+        if (e.name == "text" && e.group.count("data-name") && e.group.at("data-name") == name) out.insert(e.text);
+    return out;
+}
+
+// The textbook network (examples/four-streams-network.csv) saved as a case, for `view` scripts.
+struct SavedNetwork {
+    SavedNetwork() {
+        built = RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                        " --save " + saved.path)
+                    .exitCode == 0;
+    }
+    ScratchFile saved{"gridchoices", "net.kestrin", "", false};
+    bool built = false;
+};
+
+struct Choice {
+    const char* variable;  // the form's choice
+    int row;               // its entry: 3 area, 4 coefficient, 5 LMTD, 7 nothing
+    const char* item;
+    std::set<std::string> shown, hidden;
+};
+
+class HostGridChoices : public ::testing::TestWithParam<Choice> {};
+
+// E1 takes H1 170 -> 90 C against C2 80 -> 140 C: LMTD (30 - 10) / ln 3 = 18.20 C; with
+// U = 1 / (1 / 0.2 + 1 / 0.2) = 0.1 kW/(m2.C) its area is 240 / (0.1 x 18.20) = 131.8 m2.
+TEST_P(HostGridChoices, TheChosenLabelsAreWrittenInThePicture) {
+    const Choice& c = GetParam();
+    SavedNetwork net;
+    ASSERT_TRUE(net.built);
+    ScratchFile svg("gridchoices", "choice.svg", "", false);
+    ScratchFile script("gridchoices", "choice.txt",
+                       std::string("set ") + c.variable + " " + std::to_string(c.row) + "\nsvg . " + svg.path + "\n");
+    const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    const std::multiset<std::string> texts = textsOf(picture, c.item);
+    for (const std::string& t : c.shown) EXPECT_EQ(1u, texts.count(t)) << c.variable << " " << c.row << ": " << t;
+    for (const std::string& t : c.hidden) EXPECT_EQ(0u, texts.count(t)) << c.variable << " " << c.row << ": " << t;
+    EXPECT_TRUE(renders(svg.path, "choice"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachPosition, HostGridChoices,
+    ::testing::Values(Choice{"Enum.201", 5, "E1", {"E1", "18.20 C", "170.0 C", "140.0 C"}, {"240.0 kW"}},
+                      Choice{"Enum.200", 3, "E1", {"131.8 m2", "240.0 kW"}, {}},
+                      Choice{"Enum.202", 4, "E1", {"0.1 kW/m2-C", "240.0 kW"}, {}},
+                      // Nothing for the lines: no temperatures beside the units.
+                      Choice{"Enum.203", 7, "E1", {"E1", "240.0 kW"}, {"170.0 C", "90.0 C", "80.0 C", "140.0 C"}},
+                      Choice{"Enum.204", 7, "H1Start", {}, {"170.0 C"}}));
+
+// The textbook grid gives each unit's duty under it: below its lowest circle.
+TEST(HostGridDuties, EachUnitCarriesItsDutyUnderIt) {
+    ScratchFile svg("gridchoices", "duties.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                                " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    const std::vector<std::pair<std::string, std::string>> duties = {{"E1", "240.0 kW"}, {"E2", "90.0 kW"},
+                                                                     {"E3", "90.0 kW"},  {"E4", "30.0 kW"},
+                                                                     {"Heater", "20.0 kW"}, {"Cooler", "60.0 kW"}};
+    for (const auto& [unit, duty] : duties) {
+        double lowest = -1e300, cx = 0.0;
+        const SvgElement* text = nullptr;
+        for (const SvgElement& e : picture.elements) {
+            if (!e.group.count("data-name") || e.group.at("data-name") != unit) continue;
+            if (e.name == "circle" && e.Number("cy") + e.Number("r") > lowest)
+                lowest = e.Number("cy") + e.Number("r"), cx = e.Number("cx");
+            if (e.name == "text" && e.text == duty) text = &e;
+        }
+        ASSERT_NE(nullptr, text) << unit;
+        EXPECT_GT(text->Number("y"), lowest - 1e-9) << unit;
+        EXPECT_NEAR(cx, text->Number("x"), 1.0) << unit;
+        EXPECT_EQ("middle", text->Attribute("text-anchor")) << unit;
+    }
+    EXPECT_TRUE(renders(svg.path, "duties"));
+}
+
+// --hide-utilities leaves out every heater and cooler and nothing else.
+class HostGridHideUtilities : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+TEST_P(HostGridHideUtilities, HeatersAndCoolersAreLeftOut) {
+    const auto [streams, network] = GetParam();
+    ScratchFile all("gridchoices", "all.svg", "", false), hidden("gridchoices", "hidden.svg", "", false);
+    const std::string inputs = ExamplePath(streams) + " " + ExamplePath(network);
+    ASSERT_EQ(0, RunHost("grid " + inputs + " --svg " + all.path).exitCode);
+    const HostRun run = RunHost("grid " + inputs + " --hide-utilities --svg " + hidden.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string a = FileContents(all.path), h = FileContents(hidden.path);
+    EXPECT_GT(countOf(a, "class=\"heater\"") + countOf(a, "class=\"cooler\""), 0) << network;
+    EXPECT_EQ(0, countOf(h, "class=\"heater\"") + countOf(h, "class=\"cooler\"")) << network;
+    EXPECT_EQ(countOf(a, "class=\"exchanger\""), countOf(h, "class=\"exchanger\"")) << network;
+    EXPECT_EQ(countOf(a, "class=\"stream-start\""), countOf(h, "class=\"stream-start\"")) << network;
+    EXPECT_TRUE(renders(hidden.path, "hidden"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ThreeNetworks, HostGridHideUtilities,
+                         ::testing::Values(std::make_pair("four-streams.csv", "four-streams-network.csv"),
+                                           std::make_pair("four-streams.csv", "four-streams-split-network.csv"),
+                                           std::make_pair("retrofit-streams.csv", "retrofit-network.csv"),
+                                           std::make_pair("operated-streams.csv", "operated-network.csv")));
+
+// Five hot streams (200 -> 100 C, CP 1) each give 30 kW to each of two cold streams (20 -> 120 C,
+// CP 5) and the rest to cooling water: units in neighbouring columns along every line. Where two
+// units write the same temperature on either side of a short segment it is written once, so no
+// temperature is drawn over another ("170.0 C140.0 C").
+TEST(HostGridLabels, NoTemperatureIsDrawnOverAnother) {
+    std::string streams = "name,supply,target,cp,h,kind\n", network = "name,hot,cold,duty,hot_order,cold_order\n";
+    for (int h = 1; h <= 5; ++h) {
+        streams += "H" + std::to_string(h) + ",200,100,1,0.2,process\n";
+        for (int c = 1; c <= 2; ++c)
+            network += "E" + std::to_string(h) + std::to_string(c) + ",H" + std::to_string(h) + ",C" + std::to_string(c) +
+                       ",30," + std::to_string(c) + "," + std::to_string(h) + "\n";
+        network += "K" + std::to_string(h) + ",H" + std::to_string(h) + ",Cooling Water,40,3,\n";
+    }
+    streams += "C1,20,120,5,0.2,process\nC2,20,120,5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    network += "S1,HP Steam,C1,350,,6\nS2,HP Steam,C2,350,,6\n";
+    ScratchFile s("gridchoices", "ten.csv", streams), n("gridchoices", "ten-net.csv", network);
+    ScratchFile svg("gridchoices", "ten.svg", "", false);
+    const HostRun run = RunHost("grid " + s.path + " " + n.path + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    struct Box {
+        std::string text;
+        double left, right, top, bottom;
+    };
+    // A temperature's box at 0.6 of its font size a character, from its top down its size.
+    std::vector<Box> temperatures;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.text.size() < 3 || e.text.substr(e.text.size() - 2) != " C") continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor");
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        temperatures.push_back({e.text, left, left + width, e.Number("y"), e.Number("y") + size});
+    }
+    ASSERT_GT(temperatures.size(), 20u);
+    for (std::size_t i = 0; i < temperatures.size(); ++i)
+        for (std::size_t j = i + 1; j < temperatures.size(); ++j) {
+            const Box &a = temperatures[i], &b = temperatures[j];
+            EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                << a.text << " at " << a.left << " and " << b.text << " at " << b.left;
+        }
+    EXPECT_TRUE(renders(svg.path, "ten"));
+}
+
+// Smith's four streams (C1 20 -> 180 C, CP 20; H1 250 -> 40, CP 15; C2 140 -> 230, CP 30;
+// H2 200 -> 80, CP 25; DTmin 10: pinch 150 / 140 C). Its automatic design has two units that
+// stand upright on the pinch (E-113 crosses it on both its lines, the cooler E-112 on H2): each
+// has a column of its own, so no unit's tie-line runs through another's circle.
+TEST(HostGridPinchLayout, UnitsOnThePinchStandSideBySide) {
+    ScratchFile streams("gridchoices", "smith.csv",
+                        "name,supply,target,cp,h,kind\nC1,20,180,20,0.2,process\nH1,250,40,15,0.2,process\n"
+                        "C2,140,230,30,0.2,process\nH2,200,80,25,0.2,process\nHP Steam,,,,,utility\n"
+                        "Cooling Water,,,,,utility\n");
+    ScratchFile saved("gridchoices", "smith.kestrin", "", false), svg("gridchoices", "smith.svg", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + streams.path + " --time-limit 60 --save " + saved.path).exitCode);
+    const HostRun run = RunHost("grid " + saved.path + " --design A_Design0 --pinch --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    EXPECT_EQ(1, countOf(FileContents(svg.path), "class=\"pinch\""));
+    struct Circle {
+        std::string unit;
+        double x, y, r;
+    };
+    std::vector<Circle> circles;  // the outermost circle of each end
+    std::vector<std::pair<std::string, std::vector<double>>> ties;  // a tie-line: unit, x, y1, y2
+    for (const SvgElement& e : picture.elements) {
+        if (e.groupClasses.empty() || !e.group.count("data-name")) continue;
+        const std::string& c = e.groupClasses.back();
+        if (c != "exchanger" && c != "heater" && c != "cooler") continue;
+        const std::string unit = e.group.at("data-name");
+        if (e.name == "line")
+            ties.push_back({unit, {e.Number("x1"), std::min(e.Number("y1"), e.Number("y2")), std::max(e.Number("y1"), e.Number("y2"))}});
+        if (e.name == "circle") {
+            bool inner = false;
+            for (const Circle& k : circles)
+                if (k.unit == unit && std::abs(k.x - e.Number("cx")) < k.r && std::abs(k.y - e.Number("cy")) < k.r) inner = true;
+            if (!inner) circles.push_back({unit, e.Number("cx"), e.Number("cy"), e.Number("r")});
+        }
+    }
+    ASSERT_GE(ties.size(), 5u);
+    for (const auto& [unit, t] : ties)
+        for (const Circle& k : circles) {
+            if (k.unit == unit) continue;
+            EXPECT_FALSE(std::abs(k.x - t[0]) < k.r && k.y > t[1] && k.y < t[2])
+                << "the tie-line of " << unit << " runs through " << k.unit;
+        }
+    for (std::size_t i = 0; i < circles.size(); ++i)
+        for (std::size_t j = i + 1; j < circles.size(); ++j)
+            EXPECT_FALSE(std::hypot(circles[i].x - circles[j].x, circles[i].y - circles[j].y) < circles[i].r + circles[j].r)
+                << circles[i].unit << " and " << circles[j].unit << " overlap";
+    EXPECT_TRUE(renders(svg.path, "smith"));
+}
+
+// A problem that needs only cold utility has no process pinch: --pinch says so and exits 1; the
+// picture, drawn in sequence, is still written.
+TEST(HostGridPinchLayout, WithoutAProcessPinchThePinchLayoutIsRefusedAloud) {
+    ScratchFile streams("gridchoices", "threshold.csv",
+                        "name,supply,target,cp,h,kind\nH1,200,100,1,0.2,process\nC1,20,60,1,0.2,process\n"
+                        "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile network("gridchoices", "threshold-net.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,40,1,1\nCooler,H1,Cooling Water,60,2,\n");
+    ScratchFile svg("gridchoices", "threshold.svg", "", false);
+    const HostRun run = RunHost("grid " + streams.path + " " + network.path + " --pinch --svg " + svg.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("grid --pinch: The scenario has no process pinch to show.")) << run.out;
+    EXPECT_EQ(0, countOf(FileContents(svg.path), "class=\"pinch\""));
+    EXPECT_TRUE(renders(svg.path, "threshold"));
+    // Without --pinch the same picture is what was asked for.
+    EXPECT_EQ(0, RunHost("grid " + streams.path + " " + network.path + " --svg " + svg.path).exitCode);
+}
+
+}  // namespace
