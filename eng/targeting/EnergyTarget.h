@@ -4,8 +4,8 @@
 //
 // The target is found by a transshipment LP over shifted-temperature intervals. Process heat is
 // pooled per interval; streams that take part in forbidden matches (linked segments, kind 2) are
-// modelled one segment at a time so that a forbidden pair can be priced out. Match columns carry
-// heat from a source to a sink in the same or a colder interval, residual columns carry what is
+// modelled one segment at a time so that a forbidden pair can be left without a column. Match
+// columns carry heat from a source to a sink in the same or a colder interval, residual columns carry what is
 // left down the cascade, and a slack column in every sink row stands for heat that no process
 // source can give. The flows are then cascaded over the interval boundaries: the boundary values
 // of the interval list form the grand composite curve (shifted temperature, heat flow).
@@ -56,7 +56,6 @@ public:
     // Objective coefficients of the model.
     static constexpr double MatchCost = -1.0;
     static constexpr double LinkedPairCost = 0.0;
-    static constexpr double ForbiddenPairCost = 10000.0;
     static constexpr double SlackCost = 1000.0;
     static constexpr double ResidualCost = 1000.0;
 

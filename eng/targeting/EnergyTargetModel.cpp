@@ -5,7 +5,7 @@
 //     source, one from every linked hot segment that has started by k (taken from its interval
 //     min(k, last)), and one slack column;
 //   - for every linked cold segment in k: the same three kinds, a linked pair costing nothing and
-//     a forbidden pair 10000 per unit;
+//     a forbidden pair no column;
 // then one residual column per interval for the pooled process heat and one per interval of every
 // linked hot segment. The source of a sink is the pooled hot process heat of its own interval, or
 // of the nearest interval above that has some.
@@ -132,10 +132,11 @@ void EnergyTarget::BuildModel(bool withMatrix) {
         }
         for (StreamSegment* c : coldLinkedAt[kk]) {
             if (source >= 0) addColumn(source, nullptr, k, c, MatchCost);
+            // A forbidden pair gets no column at all: any price on one would, over enough
+            // intervals, undercut the residuals the heat pays on its way down the cascade.
             for (const SegmentRange& h : hotLinked)
-                if (h.first <= k)
-                    addColumn(std::min(k, h.last), h.segment, k, c,
-                              IsForbiddenPair(*h.segment, *c) ? ForbiddenPairCost : LinkedPairCost);
+                if (h.first <= k && !IsForbiddenPair(*h.segment, *c))
+                    addColumn(std::min(k, h.last), h.segment, k, c, LinkedPairCost);
             addColumn(-1, nullptr, k, c, SlackCost);
         }
     }

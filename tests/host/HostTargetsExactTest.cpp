@@ -1,0 +1,40 @@
+// Targets that kestrin-host must get exactly right on tables that once went wrong: forbidden
+// matches, utility pinches, near-equal shifted temperatures and default utilities' approaches.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string TableFile(const std::string& rows, const std::string& header = "name,supply,target,cp,h,kind") {
+    return header + "\n" + rows;
+}
+
+std::string Field(const std::string& json, const std::string& key) {
+    std::size_t at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return std::string();
+    at += key.size() + 4;
+    return json.substr(at, json.find_first_of(",}", at) - at);
+}
+
+double Number(const std::string& json, const std::string& key) { return std::atof(Field(json, key).c_str()); }
+
+}  // namespace
+
+// C4 needs 7.23 x 67.7 = 489.471 kW; with H0 and H5 forbidden to it only H2 (3.3 x 21.5 = 70.95 kW)
+// may heat it, so the hot utility is at least 418.521 kW, and the placed steam says the same.
+TEST(HostForbiddenTarget, AForbiddenMatchIsNeverBoughtToSaveUtility) {
+    ScratchFile table("exact", "forbid.csv",
+                      TableFile("H0,222,49.5,5.84,0.979,process\nC1,108.1,142.9,4.48,0.768,process\n"
+                                "H2,224,202.5,3.3,0.399,process\nH3,131.3,118.7,0.95,0.709,process\n"
+                                "C4,156.8,224.5,7.23,0.339,process\nH5,126.9,51.4,7.51,0.93,process\n"
+                                "HP Steam,,,,,utility\nCooling Water,,,,,utility\n"));
+    HostRun run = RunHost("targets " + table.path + " --dtmin 5 --forbid H0:C4 --forbid H5:C4 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NEAR(418.521, Number(run.out, "hot_utility"), 1e-3) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("placed hot utility loads add up")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("placed cold utility loads add up")) << run.out;
+}
