@@ -38,3 +38,30 @@ TEST(HostForbiddenTarget, AForbiddenMatchIsNeverBoughtToSaveUtility) {
     EXPECT_EQ(std::string::npos, run.out.find("placed hot utility loads add up")) << run.out;
     EXPECT_EQ(std::string::npos, run.out.find("placed cold utility loads add up")) << run.out;
 }
+
+// With HP 80 kW and MP 20 kW placed, the cascade of process and utilities is zero at shifted 195
+// (H1's supply), 170 (MP Steam's top) and 135 (the process pinch). Units by region, N - 1 each:
+// above 195 C1 and HP (1); 170-195 H1, C1 (1); 135-170 H1, C1, C2, MP (3); below 135 H1, H2, C1,
+// C2, cooling water (4): 9 in all.
+TEST(HostUtilityPinch, EveryZeroOfTheCascadeWithUtilitiesDividesTheUnits) {
+    const std::string rows =
+        "H1,200,60,2,0.5,process\nH2,140,40,2,0.5,process\nC1,100,230,2,0.5,process\nC2,50,150,1,0.5,process\n"
+        "HP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    ScratchFile withMP("exact", "mp.csv", TableFile(rows + "MP Steam,,,,,utility\n"));
+    ScratchFile withoutMP("exact", "nomp.csv", TableFile(rows));
+    HostRun run = RunHost("targets " + withMP.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string utilityPinches = run.out.substr(run.out.find("\"utility_pinches\""));
+    EXPECT_NE(std::string::npos, utilityPinches.find("\"shifted\": 195")) << run.out;
+    EXPECT_NE(std::string::npos, utilityPinches.find("\"shifted\": 170")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"process_pinches\": [{\"hot\": 140, \"cold\": 130, \"shifted\": 135"))
+        << run.out;
+    EXPECT_EQ(9, Number(run.out, "units_pinch")) << run.out;
+    EXPECT_EQ(6, Number(run.out, "units_overall")) << run.out;
+
+    // Without MP Steam the only zero is the process pinch: above it H1, C1, C2, HP (3), below it 4.
+    HostRun single = RunHost("targets " + withoutMP.path + " --json");
+    ASSERT_EQ(0, single.exitCode) << single.out;
+    EXPECT_NE(std::string::npos, single.out.find("\"utility_pinches\": []")) << single.out;
+    EXPECT_EQ(7, Number(single.out, "units_pinch")) << single.out;
+}
