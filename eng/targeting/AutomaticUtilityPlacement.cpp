@@ -20,7 +20,7 @@ double Clean(double value) { return std::fabs(value) <= kSolverNoise ? 0.0 : val
 // Boundary index of a temperature already in the list, or -1.
 int BoundaryAt(const TIList& list, double t) {
     for (int i = 0; i < list.GetNumberOfBoundaries(); ++i)
-        if (list.GetTemperature(i) == t) return i;
+        if (SameTemperature(list.GetTemperature(i), t)) return i;
     return -1;
 }
 
@@ -109,8 +109,12 @@ void UtilityPlacementLP::KeepOnlyResults() {
     std::sort(ends.begin(), ends.end());
     for (int b = 0; b < n && !ends.empty(); ++b) {
         const double t = m_intervals.GetTemperature(b);
-        m_heatEnd[static_cast<std::size_t>(b)] =
-            t > ends.front() && t < ends.back() && std::binary_search(ends.begin(), ends.end(), t);
+        if (SameTemperature(t, ends.front()) || SameTemperature(t, ends.back()) || t < ends.front() || t > ends.back())
+            continue;
+        // The boundary holds the hottest of the ends merged into it.
+        const auto at = std::lower_bound(ends.begin(), ends.end(), t);
+        m_heatEnd[static_cast<std::size_t>(b)] = (at != ends.end() && SameTemperature(*at, t)) ||
+                                                 (at != ends.begin() && SameTemperature(*(at - 1), t));
     }
     m_intervals.FreeMembership();
     SegmentRefs().swap(m_segments);

@@ -105,7 +105,7 @@ void EnergyTarget::FindPinchPoints() {
         pinch.dColdTemperature = t - m_dDTmin * 0.5;
         for (IntervalMemberList list : {AllHotMembers, AllColdMembers})
             for (StreamSegment* s : m_intervals.GetMembers(b, list))
-                if (s->dShiftedInletTemperature == t) pinch.segments.push_back(s);
+                if (SameTemperature(s->dShiftedInletTemperature, t)) pinch.segments.push_back(s);
         m_pinchList.push_back(std::move(pinch));
     }
     if (m_pinchList.size() > 1)

@@ -30,9 +30,11 @@ std::uint8_t ListsOf(const StreamSegment& s) {
     return lists;
 }
 
-// First index of a descending array whose temperature is at or below t.
+// First index of a descending array whose temperature is at or below t (or the same as t).
 int FirstAtOrBelow(const std::vector<TemperatureInterval>& b, double t) {
-    auto it = std::partition_point(b.begin(), b.end(), [t](const TemperatureInterval& e) { return e.dTemperature > t; });
+    auto it = std::partition_point(b.begin(), b.end(), [t](const TemperatureInterval& e) {
+        return e.dTemperature > t && !SameTemperature(e.dTemperature, t);
+    });
     return static_cast<int>(it - b.begin());
 }
 
@@ -136,13 +138,15 @@ void TIList::Build(std::span<StreamSegment* const> segments) {
             ends.push_back(End{end, static_cast<std::uint32_t>(2 * i + 1)});
         }
     }
-    // Exact equality merges boundaries; temperatures a bit apart stay apart.
+    // Ends at the same temperature share a boundary, and so do ends that differ by rounding
+    // alone (each compared with the hottest of its boundary, so that a run of them cannot creep);
+    // temperatures further apart stay apart.
     SortHottestFirst(ends);
     auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
     intervals->reserve(ends.size());
     std::vector<int> boundaryOf(2 * segments.size(), -1);
     for (const End& e : ends) {
-        if (intervals->empty() || intervals->back().dTemperature != e.temperature)
+        if (intervals->empty() || !SameTemperature(intervals->back().dTemperature, e.temperature))
             intervals->push_back(TemperatureInterval{e.temperature, 0.0});
         boundaryOf[e.end] = static_cast<int>(intervals->size()) - 1;
     }

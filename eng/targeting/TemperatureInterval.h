@@ -13,6 +13,8 @@
 // streams). The member lists of one interval are produced on demand, in segment order.
 #include "eng/core/StreamSegment.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -153,6 +155,16 @@ private:
     std::unique_ptr<std::vector<std::int32_t>> m_pKinds;
     std::vector<IntervalSpan> m_spans;
 };
+
+// Whether two boundary temperatures are one: temperatures that differ only by the rounding of
+// the arithmetic that made them (a supply temperature less a contribution, say 153.2 - 8.75 and
+// 140.9 + 3.55) would otherwise make an interval a few units of the last place wide, and a
+// second pinch beside the first.
+constexpr double kSameTemperatureTolerance = 1e-9;
+inline bool SameTemperature(double a, double b) {
+    const double scale = std::max(1.0, std::max(std::fabs(a), std::fabs(b)));
+    return std::fabs(a - b) <= kSameTemperatureTolerance * scale;
+}
 
 // The two temperatures a segment contributes to a list of the given mode, start first (a hot
 // segment's start is its hotter end, a cold segment's its colder end). False when the mode takes

@@ -22,6 +22,13 @@ std::string Field(const std::string& json, const std::string& key) {
 
 double Number(const std::string& json, const std::string& key) { return std::atof(Field(json, key).c_str()); }
 
+// How often `needle` occurs in `text`.
+int Count(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + needle.size())) ++n;
+    return n;
+}
+
 }  // namespace
 
 // C4 needs 7.23 x 67.7 = 489.471 kW; with H0 and H5 forbidden to it only H2 (3.3 x 21.5 = 70.95 kW)
@@ -64,4 +71,22 @@ TEST(HostUtilityPinch, EveryZeroOfTheCascadeWithUtilitiesDividesTheUnits) {
     ASSERT_EQ(0, single.exitCode) << single.out;
     EXPECT_NE(std::string::npos, single.out.find("\"utility_pinches\": []")) << single.out;
     EXPECT_EQ(7, Number(single.out, "units_pinch")) << single.out;
+}
+
+// H1 shifted by half its 17.5 contribution starts at 153.2 - 8.75 and C1 by half its 7.1 at
+// 140.9 + 3.55: both 144.45, which the arithmetic makes two doubles one unit in the last place
+// apart. They are one boundary and one pinch; above it C1 and HP steam (1 unit), below it H1, C2
+// and cooling water (2 units).
+TEST(HostNearEqualTemperatures, EndsThatDifferByRoundingMakeOnePinch) {
+    ScratchFile table("exact", "near.csv",
+                      TableFile("H1,153.2,60,3,0.5,process,17.5\nC1,140.9,200,3,0.5,process,7.1\n"
+                                "C2,40,130,2,0.5,process,\nHP Steam,,,,,utility,\nCooling Water,,,,,utility,\n",
+                                "name,supply,target,cp,h,kind,dtmin_contribution"));
+    HostRun run = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(1, Count(run.out, "\"shifted\": 144.45")) << run.out;
+    EXPECT_NEAR(177.3, Number(run.out, "hot_utility"), 1e-6) << run.out;
+    EXPECT_NEAR(99.6, Number(run.out, "cold_utility"), 1e-6) << run.out;
+    EXPECT_EQ(3, Number(run.out, "units_pinch")) << run.out;
+    EXPECT_EQ(4, Number(run.out, "units_overall")) << run.out;
 }
