@@ -57,7 +57,12 @@ public:
     static constexpr double MatchCost = -1.0;
     static constexpr double LinkedPairCost = 0.0;
     static constexpr double SlackCost = 1000.0;
+    // What all the residual steps of one interval boundary's heat down the whole cascade cost
+    // together (each step costs this over the number of boundaries plus one).
     static constexpr double ResidualCost = 1000.0;
+    // A boundary whose heat flow lies within (max - min) x this of the cascade's minimum is a
+    // pinch.
+    static constexpr double kPinchRelativeTolerance = 1e-12;
 
     // An empty record (what a recall reads into).
     EnergyTarget();
@@ -117,7 +122,13 @@ private:
     // changing nothing, with linked segments or a negative heat.
     bool CalculatePooled();
     void AddRun(std::vector<double>& runs, int from, int to, double value) const;
+    // The cascade of a solution's flows: `runs` a difference array of what crosses runs of
+    // boundaries, `single` what crosses one boundary; values within the solver's tolerance of
+    // zero are zero.
     void ApplyCascade(const std::vector<double>& single, const std::vector<double>& runs);
+    // Lays the heat flows on the boundaries (those within `zero` of zero are zero), reads the
+    // utilities off its ends and finds the pinches and pockets.
+    void SetCascade(const std::vector<double>& values, double zero);
 
     SegmentRefs m_segments;
     std::vector<PinchRecord> m_pinchList;

@@ -1,5 +1,7 @@
 #include "eng/targeting/TemperatureInterval.h"
 
+#include "eng/targeting/CompensatedSum.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -356,14 +358,16 @@ void TIList::CountAndSumMembers(IntervalMemberList list, std::vector<int>& count
     }
     counts.assign(n, 0);
     sums.assign(n, 0.0);
+    // Summed with compensation: the energy target's cascade of a large table is read to a part
+    // in 1e12 of its range, which a plain running sum of a hundred thousand flow rates misses.
     int count = 0, withSegment = 0;
-    double running = 0.0;
+    CompensatedSum running;
     for (std::size_t k = 0; k < n; ++k) {
         counts[k] = count += members[k];
-        running += delta[k];
+        running.Add(delta[k]);
         withSegment += flowing[k];
-        if (withSegment == 0) running = 0.0;
-        sums[k] = running;
+        if (withSegment == 0) running.Reset();
+        sums[k] = running.Value();
     }
 }
 

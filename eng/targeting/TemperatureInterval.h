@@ -129,7 +129,7 @@ public:
     // the members of one list, exactly 0 where the list is empty; and the number of members.
     std::vector<double> SumHeatCapacityFlowrates(IntervalMemberList list, bool absolute) const;
     std::vector<int> CountMembers(IntervalMemberList list) const;
-    // Both of the above (signed flow rates) in one walk over the segments.
+    // Both of the above (signed flow rates) in one walk over the segments, the sums compensated.
     void CountAndSumMembers(IntervalMemberList list, std::vector<int>& counts, std::vector<double>& sums) const;
 
     // Record version 1: mode, presence of the boundaries, their count and one record per
