@@ -26,8 +26,7 @@ struct StreamTableStream {
     std::string name;
     bool utility = false;
     std::vector<StreamTableSegment> segments;
-    // A utility row with only a name, and perhaps the approach it asks for: take the default
-    // utility of that name (with that approach in place of the default's own).
+    // A utility row with only a name: take the default utility of that name.
     bool NameOnly() const;
 };
 
