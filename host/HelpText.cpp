@@ -45,7 +45,7 @@ const JobHelp kJobs[] = {
      "                                [--area-method bath|lp] [--json] [--save CASE]\n"
      "The targets over a range of DTmin (C) and the optimum DTmin of the total annual cost. Each\n"
      "point equals targets --dtmin at its DTmin; its units are the count with the pinch division.\n"
-     "  --from A --to B    the range in C (0.001 to 1000, B above A)\n"
+     "  --from A --to B    the range in C (0.001 to 1000, B at least A)\n"
      "  --step S           the step in C (default 1; at most 1000 points)\n"
      "  --forbid, --area-method, --json, --save  as for targets\n"
      "example: kestrin-host supertarget examples/four-streams.csv --from 5 --to 30 --step 5\n"},

@@ -374,10 +374,11 @@ IHeatIntegrationScenario* openScenario(HostSession& session, const Options& o, b
     return scenario;
 }
 
-// The DTmin range of --from, --to and --step: within the limits and at most kMaxPoints points.
+// The DTmin range of --from, --to and --step: within the limits and at most kMaxPoints points. A
+// range of one point (--to equal to --from) is a range.
 bool checkRange(const Options& o, std::string& error) {
-    if (!(o.from >= kMinDTmin) || o.to <= o.from || o.to > kMaxDTmin) {
-        error = "--from must be at least " + fixed(kMinDTmin) + " C, --to above --from and at most " + fixed(kMaxDTmin) + " C";
+    if (!(o.from >= kMinDTmin) || !(o.to >= o.from) || o.to > kMaxDTmin) {
+        error = "--from must be at least " + fixed(kMinDTmin) + " C, --to at least --from and at most " + fixed(kMaxDTmin) + " C";
         return false;
     }
     if (o.haveStep && o.step <= 0.0) {

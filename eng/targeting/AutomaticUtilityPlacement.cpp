@@ -20,7 +20,7 @@ double Clean(double value) { return std::fabs(value) <= kSolverNoise ? 0.0 : val
 // Boundary index of a temperature already in the list, or -1.
 int BoundaryAt(const TIList& list, double t) {
     for (int i = 0; i < list.GetNumberOfBoundaries(); ++i)
-        if (list.GetTemperature(i) == t) return i;
+        if (SameTemperature(list.GetTemperature(i), t)) return i;
     return -1;
 }
 
@@ -31,7 +31,7 @@ void UtilityPlacementLP::Reset() {
     m_processSurplus.clear();
     m_shortfallColumns.clear();
     m_bottomColumns.clear();
-    m_processEnd.clear();
+    m_heatEnd.clear();
     m_nStatus = Nothing;
     m_bFailed = false;
     m_dAssignedLoad = m_dUnassignedLoad = 0.0;
@@ -91,18 +91,30 @@ bool UtilityPlacementLP::Calculate(std::span<StreamSegment* const> segments, con
 
 void UtilityPlacementLP::KeepOnlyResults() {
     const int n = m_intervals.GetNumberOfBoundaries();
-    m_processEnd.assign(static_cast<std::size_t>(n), 0);
-    std::vector<double> process;
+    m_heatEnd.assign(static_cast<std::size_t>(n), 0);
+    // The ends of every segment that carries heat: the process segments and the utility segments
+    // the placement loaded. A utility left without load brings boundaries but no heat, so none of
+    // its temperatures can be a pinch.
+    std::unordered_map<const StreamSegment*, double> loads;
+    for (const UtilityColumn& c : m_utilities) loads[c.segment] += c.load;
+    std::vector<double> ends;
     for (const StreamSegment* s : m_segments) {
-        if (s->nKind == 1) continue;
-        process.push_back(s->dShiftedInletTemperature);
-        process.push_back(s->dShiftedOutletTemperature);
+        if (s->nKind == 1) {
+            auto found = loads.find(s);
+            if (found == loads.end() || !(found->second > LoadTolerance)) continue;
+        }
+        ends.push_back(s->dShiftedInletTemperature);
+        ends.push_back(s->dShiftedOutletTemperature);
     }
-    std::sort(process.begin(), process.end());
-    for (int b = 0; b < n && !process.empty(); ++b) {
+    std::sort(ends.begin(), ends.end());
+    for (int b = 0; b < n && !ends.empty(); ++b) {
         const double t = m_intervals.GetTemperature(b);
-        m_processEnd[static_cast<std::size_t>(b)] =
-            t > process.front() && t < process.back() && std::binary_search(process.begin(), process.end(), t);
+        if (SameTemperature(t, ends.front()) || SameTemperature(t, ends.back()) || t < ends.front() || t > ends.back())
+            continue;
+        // The boundary holds the hottest of the ends merged into it.
+        const auto at = std::lower_bound(ends.begin(), ends.end(), t);
+        m_heatEnd[static_cast<std::size_t>(b)] = (at != ends.end() && SameTemperature(*at, t)) ||
+                                                 (at != ends.begin() && SameTemperature(*(at - 1), t));
     }
     m_intervals.FreeMembership();
     SegmentRefs().swap(m_segments);
@@ -543,12 +555,13 @@ std::vector<PinchRecord> UtilityPlacementLP::FindPinchPoints(double dtMin) const
         highest = std::max(highest, m_intervals.GetInterval(b)->dValue);
     }
     const double tolerance = (highest - lowest) * kPinchTolerance;
-    // Only the process pinches: a boundary that only a utility brings (a utility's own
-    // temperature, used or not) is no pinch, nor are the two ends of the process, where a
-    // threshold problem's cascade runs dry.
+    // Every zero of the cascade of the process and the placed utilities: where a second steam
+    // level touches the grand composite curve it pinches the problem as the process pinch does. A
+    // boundary that only an unloaded utility brings is no pinch, nor are the two ends of what
+    // carries heat, where a threshold problem's cascade runs dry.
     for (int b = 1; b + 1 < n; ++b) {
         if (std::fabs(m_intervals.GetInterval(b)->dValue - lowest) > tolerance) continue;
-        if (static_cast<std::size_t>(b) >= m_processEnd.size() || !m_processEnd[static_cast<std::size_t>(b)]) continue;
+        if (static_cast<std::size_t>(b) >= m_heatEnd.size() || !m_heatEnd[static_cast<std::size_t>(b)]) continue;
         const double t = m_intervals.GetTemperature(b);
         PinchRecord pinch;
         pinch.dHotTemperature = t + dtMin * 0.5;

@@ -115,8 +115,8 @@ private:
     bool Solve(double& shortfall);
     void ComputeResults(double hotShortfall, const EnergyTarget* reference);
     void AssignUtilityLoads();
-    // Marks the boundaries that may be pinches (process segment ends strictly inside the process
-    // range), then lets go of what only the solve needed: the membership, the segment list and
+    // Marks the boundaries that may be pinches (ends of process or loaded utility segments strictly
+    // inside the range they span), then lets go of what only the solve needed: the membership, the segment list and
     // the per-interval process heat.
     void KeepOnlyResults();
 
@@ -131,8 +131,9 @@ private:
     std::vector<double> m_processSurplus;
     std::vector<int> m_shortfallColumns;
     std::vector<int> m_bottomColumns;
-    // Per boundary: 1 where a process segment ends strictly inside the process range.
-    std::vector<char> m_processEnd;
+    // Per boundary: 1 where a process or loaded utility segment ends strictly inside the range
+    // those segments span.
+    std::vector<char> m_heatEnd;
     int m_nStatus = ShortOnly;
     bool m_bFailed = false;
     IntervalModel m_model = IntervalModel::BySize;

@@ -4,8 +4,8 @@
 //
 // The target is found by a transshipment LP over shifted-temperature intervals. Process heat is
 // pooled per interval; streams that take part in forbidden matches (linked segments, kind 2) are
-// modelled one segment at a time so that a forbidden pair can be priced out. Match columns carry
-// heat from a source to a sink in the same or a colder interval, residual columns carry what is
+// modelled one segment at a time so that a forbidden pair can be left without a column. Match
+// columns carry heat from a source to a sink in the same or a colder interval, residual columns carry what is
 // left down the cascade, and a slack column in every sink row stands for heat that no process
 // source can give. The flows are then cascaded over the interval boundaries: the boundary values
 // of the interval list form the grand composite curve (shifted temperature, heat flow).
@@ -56,9 +56,13 @@ public:
     // Objective coefficients of the model.
     static constexpr double MatchCost = -1.0;
     static constexpr double LinkedPairCost = 0.0;
-    static constexpr double ForbiddenPairCost = 10000.0;
     static constexpr double SlackCost = 1000.0;
+    // What all the residual steps of one interval boundary's heat down the whole cascade cost
+    // together (each step costs this over the number of boundaries plus one).
     static constexpr double ResidualCost = 1000.0;
+    // A boundary whose heat flow lies within (max - min) x this of the cascade's minimum is a
+    // pinch.
+    static constexpr double kPinchRelativeTolerance = 1e-12;
 
     // An empty record (what a recall reads into).
     EnergyTarget();
@@ -118,7 +122,13 @@ private:
     // changing nothing, with linked segments or a negative heat.
     bool CalculatePooled();
     void AddRun(std::vector<double>& runs, int from, int to, double value) const;
+    // The cascade of a solution's flows: `runs` a difference array of what crosses runs of
+    // boundaries, `single` what crosses one boundary; values within the solver's tolerance of
+    // zero are zero.
     void ApplyCascade(const std::vector<double>& single, const std::vector<double>& runs);
+    // Lays the heat flows on the boundaries (those within `zero` of zero are zero), reads the
+    // utilities off its ends and finds the pinches and pockets.
+    void SetCascade(const std::vector<double>& values, double zero);
 
     SegmentRefs m_segments;
     std::vector<PinchRecord> m_pinchList;

@@ -5,7 +5,7 @@
 //     source, one from every linked hot segment that has started by k (taken from its interval
 //     min(k, last)), and one slack column;
 //   - for every linked cold segment in k: the same three kinds, a linked pair costing nothing and
-//     a forbidden pair 10000 per unit;
+//     a forbidden pair no column;
 // then one residual column per interval for the pooled process heat and one per interval of every
 // linked hot segment. The source of a sink is the pooled hot process heat of its own interval, or
 // of the nearest interval above that has some.
@@ -16,6 +16,7 @@
 #include "eng/targeting/EnergyTarget.h"
 
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/CompensatedSum.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -132,10 +133,11 @@ void EnergyTarget::BuildModel(bool withMatrix) {
         }
         for (StreamSegment* c : coldLinkedAt[kk]) {
             if (source >= 0) addColumn(source, nullptr, k, c, MatchCost);
+            // A forbidden pair gets no column at all: any price on one would, over enough
+            // intervals, undercut the residuals the heat pays on its way down the cascade.
             for (const SegmentRange& h : hotLinked)
-                if (h.first <= k)
-                    addColumn(std::min(k, h.last), h.segment, k, c,
-                              IsForbiddenPair(*h.segment, *c) ? ForbiddenPairCost : LinkedPairCost);
+                if (h.first <= k && !IsForbiddenPair(*h.segment, *c))
+                    addColumn(std::min(k, h.last), h.segment, k, c, LinkedPairCost);
             addColumn(-1, nullptr, k, c, SlackCost);
         }
     }
@@ -183,7 +185,13 @@ void EnergyTarget::BuildModel(bool withMatrix) {
     }
     model.Allocate(matchColumns + static_cast<int>(m_residuals.size()), rows);
     for (int j = 0; j < matchColumns; ++j) model.objective[static_cast<std::size_t>(j)] = model.columns[static_cast<std::size_t>(j)].dCoefficient;
-    for (std::size_t r = 0; r < m_residuals.size(); ++r) model.objective[static_cast<std::size_t>(matchColumns) + r] = ResidualCost;
+    // A unit of heat carried down the whole cascade must cost less than the slack it saves: at
+    // ResidualCost a step, heat that a sink three intervals down could take would rather go to
+    // cold utility while the sink takes hot utility (with forbidden pairs the split differs, and
+    // the target came out high). Spread over the boundaries, the steps of any path cost less than
+    // one unit of slack, and heat is still used as high as it can be.
+    const double residualCost = ResidualCost / static_cast<double>(n + 1);
+    for (std::size_t r = 0; r < m_residuals.size(); ++r) model.objective[static_cast<std::size_t>(matchColumns) + r] = residualCost;
 
     // The rows a match column stands in: the row of its source (hot interval and hot segment, none
     // for a slack column) and the row of its sink (cold interval and cold segment). The columns
@@ -305,7 +313,7 @@ bool EnergyTarget::CalculatePooled() {
     m_intervals.CountAndSumMembers(HotProcessMembers, hotCount, hotCP);
     m_intervals.CountAndSumMembers(ColdProcessMembers, coldCount, coldCP);
 
-    std::vector<double> single(nn, 0.0), runs(nn + 1, 0.0), residual;
+    std::vector<double> residual;
     // The source of a sink is the nearest interval at or above it that holds hot process heat.
     std::vector<int> sourceOf(nn, -1);
     for (int k = 0, source = -1; k < n; ++k) {
@@ -313,15 +321,30 @@ bool EnergyTarget::CalculatePooled() {
         sourceOf[static_cast<std::size_t>(k)] = source;
     }
     auto hasSource = [&](int k) { return sourceOf[static_cast<std::size_t>(k)] >= 0; };
-    auto sink = [&](int k, double taken, double demand) {
-        const int source = sourceOf[static_cast<std::size_t>(k)];
-        if (source >= 0) AddRun(runs, source + 1, k, taken);
-        AddRun(runs, 0, k, demand - taken);
-        return true;
-    };
+    auto sink = [](int, double, double) { return true; };
     if (!WalkCascade(m_intervals, hotCount, hotCP, coldCount, coldCP, hasSource, sink, residual)) return false;
 
-    for (int k = 0; k + 1 < n; ++k) single[static_cast<std::size_t>(k) + 1] += residual[static_cast<std::size_t>(k)];
+    // The walk's flows cross each boundary as the problem table says: the heat each interval
+    // gives less what it takes, summed down from the top, lifted by the largest deficit. Summed
+    // here with compensation, the values are exact to a few units in the last place of the
+    // largest, and the minimum is exactly zero; what lies within (max - min) x 1e-12 of it is
+    // the minimum too, as the pinch rule reads it.
+    std::vector<double> values(nn, 0.0);
+    CompensatedSum cascade;
+    double lowest = 0.0;
+    for (int k = 0; k + 1 < n; ++k) {
+        const auto kk = static_cast<std::size_t>(k);
+        const double width = m_intervals.GetWidth(k);
+        if (hotCount[kk] > 0) cascade.Add(width * hotCP[kk]);
+        if (coldCount[kk] > 0) cascade.Add(-(width * coldCP[kk]));
+        values[kk + 1] = cascade.Value();
+        lowest = std::min(lowest, values[kk + 1]);
+    }
+    double highest = 0.0;
+    for (double& v : values) {
+        v -= lowest;
+        highest = std::max(highest, v);
+    }
     m_residuals = std::vector<EnergyTargetResidual>();
     m_pooledResiduals = std::move(residual);
     if (!m_pModel) m_pModel = std::make_unique<LPProblem>();
@@ -330,6 +353,6 @@ bool EnergyTarget::CalculatePooled() {
     m_pModel->Free();
     m_bColumnsBuilt = false;
     m_bMatrixBuilt = false;
-    ApplyCascade(single, runs);
+    SetCascade(values, highest * kPinchRelativeTolerance);
     return true;
 }

@@ -2,6 +2,8 @@
 // utilities at its two ends, the pinch points at its minimum and the pockets of the cascade.
 #include "eng/targeting/EnergyTarget.h"
 
+#include "eng/targeting/CompensatedSum.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -73,12 +75,20 @@ void EnergyTarget::ApplyCascade(const std::vector<double>& single, const std::ve
     double summed = 0.0;
     for (double v : runs) summed += std::fabs(v);
     for (double v : single) summed += std::fabs(v);
-    const double zero = std::max(kSolverTolerance, kRelativeResidue * summed);
-    double running = 0.0;
+    std::vector<double> values(static_cast<std::size_t>(n), 0.0);
+    CompensatedSum running;
     for (int i = 0; i < n; ++i) {
-        running += runs[static_cast<std::size_t>(i)];
-        const double value = running + single[static_cast<std::size_t>(i)];
-        m_intervals.GetInterval(i)->dValue = std::fabs(value) < zero ? 0.0 : value;
+        running.Add(runs[static_cast<std::size_t>(i)]);
+        values[static_cast<std::size_t>(i)] = running.Value() + single[static_cast<std::size_t>(i)];
+    }
+    SetCascade(values, std::max(kSolverTolerance, kRelativeResidue * summed));
+}
+
+void EnergyTarget::SetCascade(const std::vector<double>& values, double zero) {
+    const int n = m_intervals.GetNumberOfBoundaries();
+    for (int i = 0; i < n; ++i) {
+        const double value = values[static_cast<std::size_t>(i)];
+        m_intervals.GetInterval(i)->dValue = std::fabs(value) <= zero ? 0.0 : value;
     }
     m_dHotUtility = m_intervals.GetInterval(0)->dValue;
     m_dColdUtility = m_intervals.GetInterval(n - 1)->dValue;
@@ -95,7 +105,7 @@ void EnergyTarget::FindPinchPoints() {
     const std::vector<double> heat = HeatValues(m_intervals);
     const auto [lo, hi] = std::minmax_element(heat.begin(), heat.end());
     const double minimum = *lo;
-    const double tol = (*hi - *lo) * 1e-12;
+    const double tol = (*hi - *lo) * kPinchRelativeTolerance;
 
     for (int b = 1; b + 1 < n; ++b) {
         if (std::fabs(heat[static_cast<std::size_t>(b)] - minimum) > tol) continue;
@@ -105,7 +115,7 @@ void EnergyTarget::FindPinchPoints() {
         pinch.dColdTemperature = t - m_dDTmin * 0.5;
         for (IntervalMemberList list : {AllHotMembers, AllColdMembers})
             for (StreamSegment* s : m_intervals.GetMembers(b, list))
-                if (s->dShiftedInletTemperature == t) pinch.segments.push_back(s);
+                if (SameTemperature(s->dShiftedInletTemperature, t)) pinch.segments.push_back(s);
         m_pinchList.push_back(std::move(pinch));
     }
     if (m_pinchList.size() > 1)

@@ -1,5 +1,7 @@
 #include "eng/targeting/TemperatureInterval.h"
 
+#include "eng/targeting/CompensatedSum.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -30,9 +32,11 @@ std::uint8_t ListsOf(const StreamSegment& s) {
     return lists;
 }
 
-// First index of a descending array whose temperature is at or below t.
+// First index of a descending array whose temperature is at or below t (or the same as t).
 int FirstAtOrBelow(const std::vector<TemperatureInterval>& b, double t) {
-    auto it = std::partition_point(b.begin(), b.end(), [t](const TemperatureInterval& e) { return e.dTemperature > t; });
+    auto it = std::partition_point(b.begin(), b.end(), [t](const TemperatureInterval& e) {
+        return e.dTemperature > t && !SameTemperature(e.dTemperature, t);
+    });
     return static_cast<int>(it - b.begin());
 }
 
@@ -136,13 +140,15 @@ void TIList::Build(std::span<StreamSegment* const> segments) {
             ends.push_back(End{end, static_cast<std::uint32_t>(2 * i + 1)});
         }
     }
-    // Exact equality merges boundaries; temperatures a bit apart stay apart.
+    // Ends at the same temperature share a boundary, and so do ends that differ by rounding
+    // alone (each compared with the hottest of its boundary, so that a run of them cannot creep);
+    // temperatures further apart stay apart.
     SortHottestFirst(ends);
     auto intervals = std::make_unique<std::vector<TemperatureInterval>>();
     intervals->reserve(ends.size());
     std::vector<int> boundaryOf(2 * segments.size(), -1);
     for (const End& e : ends) {
-        if (intervals->empty() || intervals->back().dTemperature != e.temperature)
+        if (intervals->empty() || !SameTemperature(intervals->back().dTemperature, e.temperature))
             intervals->push_back(TemperatureInterval{e.temperature, 0.0});
         boundaryOf[e.end] = static_cast<int>(intervals->size()) - 1;
     }
@@ -352,14 +358,16 @@ void TIList::CountAndSumMembers(IntervalMemberList list, std::vector<int>& count
     }
     counts.assign(n, 0);
     sums.assign(n, 0.0);
+    // Summed with compensation: the energy target's cascade of a large table is read to a part
+    // in 1e12 of its range, which a plain running sum of a hundred thousand flow rates misses.
     int count = 0, withSegment = 0;
-    double running = 0.0;
+    CompensatedSum running;
     for (std::size_t k = 0; k < n; ++k) {
         counts[k] = count += members[k];
-        running += delta[k];
+        running.Add(delta[k]);
         withSegment += flowing[k];
-        if (withSegment == 0) running = 0.0;
-        sums[k] = running;
+        if (withSegment == 0) running.Reset();
+        sums[k] = running.Value();
     }
 }
 

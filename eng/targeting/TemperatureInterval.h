@@ -13,6 +13,8 @@
 // streams). The member lists of one interval are produced on demand, in segment order.
 #include "eng/core/StreamSegment.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -127,7 +129,7 @@ public:
     // the members of one list, exactly 0 where the list is empty; and the number of members.
     std::vector<double> SumHeatCapacityFlowrates(IntervalMemberList list, bool absolute) const;
     std::vector<int> CountMembers(IntervalMemberList list) const;
-    // Both of the above (signed flow rates) in one walk over the segments.
+    // Both of the above (signed flow rates) in one walk over the segments, the sums compensated.
     void CountAndSumMembers(IntervalMemberList list, std::vector<int>& counts, std::vector<double>& sums) const;
 
     // Record version 1: mode, presence of the boundaries, their count and one record per
@@ -153,6 +155,16 @@ private:
     std::unique_ptr<std::vector<std::int32_t>> m_pKinds;
     std::vector<IntervalSpan> m_spans;
 };
+
+// Whether two boundary temperatures are one: temperatures that differ only by the rounding of
+// the arithmetic that made them (a supply temperature less a contribution, say 153.2 - 8.75 and
+// 140.9 + 3.55) would otherwise make an interval a few units of the last place wide, and a
+// second pinch beside the first.
+constexpr double kSameTemperatureTolerance = 1e-9;
+inline bool SameTemperature(double a, double b) {
+    const double scale = std::max(1.0, std::max(std::fabs(a), std::fabs(b)));
+    return std::fabs(a - b) <= kSameTemperatureTolerance * scale;
+}
 
 // The two temperatures a segment contributes to a list of the given mode, start first (a hot
 // segment's start is its hotter end, a cold segment's its colder end). False when the mode takes
