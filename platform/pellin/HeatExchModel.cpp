@@ -25,6 +25,8 @@ constexpr double kMinimumFtFactor = 0.8;
 constexpr double kAgreement = 1e-6;
 // Break points of the two sides closer than this (kW) are one.
 constexpr double kSameLoad = 1e-12;
+// A duty below minus this (kW) is a real negative duty, not the rounding of a balance that closes.
+constexpr double kNegligibleDuty = 1e-6;
 constexpr int kMaxDoublings = 200;
 constexpr int kMaxBisections = 200;
 
@@ -259,7 +261,13 @@ int HeatExch::Calculate(int code) {
     }
     if (code == UnitCode::RefreshPerformance) return setArea();
     if (!UnitCode::IsCalculate(code)) return 0;
-    return solve();
+    const int written = solve();
+    // A negative duty runs heat against the driving force: on a heater or cooler whose utility
+    // carries no heat contents the solve does not get as far as the crossed test, yet such a
+    // unit is no more feasible than a crossed exchanger.
+    double q = 0.0;
+    if (isKnown(V::Duty, q) && q < -kNegligibleDuty) m_feasible = false;
+    return written;
 }
 
 int HeatExch::solve() {
@@ -477,7 +485,7 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
         m_status = S::Crossed;
         m_feasible = false;
         for (const char* name : {V::HTArea, V::OverallHTC, V::OverallCleanHTC, V::FtFactor, V::NShellsInSeries,
-                                 V::TotalNShells, V::CapitalCost, V::AnnualizedCapitalCost})
+                                 V::TotalNShells, V::LMTD, V::UAValue, V::CapitalCost, V::AnnualizedCapitalCost})
             written += clearCalculated(name);
         return written;
     }
