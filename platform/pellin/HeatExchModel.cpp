@@ -38,6 +38,13 @@ bool agree(double a, double b) { return std::fabs(a - b) <= kAgreement * std::ma
 double approachTolerance(const double t[4]) {
     return kAgreement * std::max(1.0, std::fabs(t[0] - t[2]));
 }
+// An exchanger of frozen area (an operated network) gets its duty from the network's area
+// equations, which hold to 0.05 % of the duty: its end temperatures carry that share of its span,
+// and an exchanger laid out at DTMin is still at DTMin within it.
+constexpr double kFrozenAreaPrecision = 5e-4;
+double frozenAreaApproachTolerance(const double t[4]) {
+    return std::max(approachTolerance(t), kFrozenAreaPrecision * std::max(1.0, std::fabs(t[0] - t[2])));
+}
 
 // Where the overall coefficient comes from.
 struct Coefficient {
@@ -489,7 +496,8 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
             written += clearCalculated(name);
         return written;
     }
-    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - approachTolerance(t);
+    const double tolerance = areaSpecified ? frozenAreaApproachTolerance(t) : approachTolerance(t);
+    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 
     ftAndShells(*this, t, F, series);
     written += writeCalculated(V::FtFactor, F);

@@ -59,4 +59,22 @@ INSTANTIATE_TEST_SUITE_P(OperatedExample, LockRefused,
                                          ShortStream{"C2HeatedTooLittle", "set HeatFlow.304.0 200\n"}),
                          [](const testing::TestParamInfo<ShortStream>& info) { return std::string(info.param.name); });
 
+// E100 was laid out at DTmin (H1 leaves at 90 C against C2's 80 C inlet). Locked, its duty comes
+// from its frozen area, 240.044 kW to the area equations' 0.05 %, at a 9.985 K approach: it is
+// still the exchanger the design laid out, feasible, and the locked case's totals stand.
+TEST(HostOperatedNetworkHolds, ALockedNetworkFeasibleAsDesignedStaysFeasible) {
+    OperatedCase c;
+    ScratchFile locked("operated", "locked.case", "", false);
+    const HostRun run = c.View("cmd LockOperation\nget HeatFlow.304.[]\n", " --save " + locked.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::vector<double> duties = valuesOf(run.out, 2);
+    ASSERT_EQ(5u, duties.size()) << run.out;
+    EXPECT_NE(240.0, duties[0]) << run.out;
+    EXPECT_NEAR(240.0, duties[0], 5e-4 * 240.0) << run.out;
+    const HostRun report = RunHost("design " + locked.path + " --json");
+    ASSERT_EQ(0, report.exitCode) << report.out;
+    EXPECT_FALSE(has(report.out, "\"feasible\": false")) << report.out;
+    EXPECT_GT(JsonNumber(report.out, "area_total"), 189.0) << report.out;
+}
+
 }  // namespace
