@@ -74,4 +74,34 @@ TEST(HostDesignResultsHold, ACrossedExchangerKeepsNoLogMeanApproachOfItsLastFeas
         << run.out;
 }
 
+// The F factor of N 1-2 shells in series (Bowman, Mueller and Nagle), each shell taking its share
+// of the overall effectiveness P at the capacity ratio R.
+double ShellsFt(double p, double r, int shells) {
+    const double x = std::pow((1.0 - p * r) / (1.0 - p), 1.0 / shells);
+    const double p1 = (x - 1.0) / (x - r);
+    const double s = std::sqrt(r * r + 1.0);
+    return s / (r - 1.0) * std::log((1.0 - p1) / (1.0 - r * p1)) /
+           std::log((2.0 - p1 * (r + 1.0 - s)) / (2.0 - p1 * (r + 1.0 + s)));
+}
+
+// E3 as a shell-and-tube exchanger: H1 90 -> 60 C against C1 35 -> 80 C (R = 30 / 45, P = 45 / 55).
+// Two shells would give F 0.7295, below the 0.8 an exchanger is laid out for; three give 0.8979,
+// and the area is 90 / (0.1 x 0.8979 x 15 / ln 2.5) m2.
+TEST(HostDesignResultsHold, AShellAndTubeExchangerTakesWholeShellsUntilItsFtFactorIsAtLeast08) {
+    const double r = 30.0 / 45.0, p = 45.0 / 55.0;
+    ASSERT_NEAR(0.7295, ShellsFt(p, r, 2), 5e-5);
+    const double ft = ShellsFt(p, r, 3);
+    ASSERT_NEAR(0.8979, ft, 5e-5);
+    Scratch table("shells.csv", "name,hot,cold,duty,hot_order,cold_order,type\nE1,H1,C2,240,1,1,countercurrent\n"
+                                "E2,H2,C1,90,1,3,countercurrent\nE3,H1,C1,90,2,2,shell-and-tube\n"
+                                "E4,H2,C1,30,2,1,countercurrent\n");
+    const HostRun run = RunHost("design " + kStreams + " " + table.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::size_t e3 = run.out.find("\"name\": \"E3\"");
+    ASSERT_NE(std::string::npos, e3) << run.out;
+    EXPECT_EQ(3.0, JsonNumber(run.out, "shells", e3)) << run.out;
+    EXPECT_NEAR(ft, JsonNumber(run.out, "ft", e3), 1e-6) << run.out;
+    EXPECT_NEAR(90.0 / (0.1 * ft * 15.0 / std::log(2.5)), JsonNumber(run.out, "area", e3), 1e-4) << run.out;
+}
+
 }  // namespace
