@@ -120,6 +120,12 @@ DesignReport ReadDesign(IHENDesign& d) {
         if (!u.feasible) list(infeasibleNames, u.name);
         if (u.status != "complete") list(incompleteNames, u.name);
     }
+    std::string utilityInfeasible, utilityIncomplete;
+    for (const DesignReport::Unit& u : r.units) {
+        if (u.kind == "exchanger") continue;
+        if (!u.feasible) list(utilityInfeasible, u.name);
+        if (u.status != "complete") list(utilityIncomplete, u.name);
+    }
     if (!infeasibleNames.empty() || !incompleteNames.empty()) {
         r.totalsAvailable = false;
         std::string why = "area, capital and total annual cost are not available:";
@@ -144,6 +150,7 @@ DesignReport ReadDesign(IHENDesign& d) {
     constexpr double kEngineZero = 1e-8;
     if (r.hotUtility < -kEngineZero || r.coldUtility < -kEngineZero) {
         r.utilityCost = NAN;
+        r.utilityCostAvailable = false;
         r.notes.push_back(std::string("utility cost is not available: the ") +
                           (r.hotUtility < -kEngineZero ? "hot" : "cold") + " utility load is negative (" +
                           number(r.hotUtility < -kEngineZero ? r.hotUtility : r.coldUtility, 2) + " kW)");
@@ -151,6 +158,21 @@ DesignReport ReadDesign(IHENDesign& d) {
     r.totalAnnualCost = r.annualizedCapitalCost + r.utilityCost;
     for (int i = 0; i < d.GetNumberOfUnsatisfiedProcessStreams(); ++i)
         if (IHeatIntegrationStream* s = d.GetUnsatisfiedProcessStream(i)) r.unsatisfied.push_back(s->GetName().c_str());
+    if (!utilityInfeasible.empty() || !utilityIncomplete.empty() || !r.unsatisfied.empty()) {
+        r.utilityCostAvailable = false;
+        std::string why = "utility cost is not available:";
+        std::string streams;
+        for (const std::string& name : r.unsatisfied) list(streams, name);
+        const std::pair<const char*, const std::string*> parts[] = {
+            {" infeasible ", &utilityInfeasible}, {" not calculated ", &utilityIncomplete}, {" unsatisfied ", &streams}};
+        bool first = true;
+        for (const auto& [words, names] : parts) {
+            if (names->empty()) continue;
+            why += (first ? "" : ";") + std::string(words) + *names;
+            first = false;
+        }
+        r.notes.push_back(why);
+    }
     for (int i = 0; i < d.GetNumberOfCrossPinchLoads(); ++i) r.crossPinchLoad += d.GetCrossPinchLoad(i);
     r.degreesOfFreedom = d.GetDegreesOfFreedom();
     const int status = d.GetCalculationStatus();
@@ -215,11 +237,11 @@ std::string FormatDesignText(const DesignReport& r) {
     out << "  exchangers                " << r.exchangers << "\n";
     out << "  capital cost              " << total(number(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  annualized capital cost   " << total(number(r.annualizedCapitalCost, 2) + " per year") << "\n";
-    out << "  utility cost              "
-        << (std::isfinite(r.utilityCost) ? number(r.utilityCost, 2) + " per year" : std::string("not available")) << "\n";
-    out << "  total annual cost         "
-        << (std::isfinite(r.totalAnnualCost) ? total(number(r.totalAnnualCost, 2) + " per year") : "not available")
-        << "\n";
+    const auto priced = [&r](const std::string& value) {
+        return r.utilityCostAvailable && std::isfinite(r.utilityCost) ? value : std::string("not available");
+    };
+    out << "  utility cost              " << priced(number(r.utilityCost, 2) + " per year") << "\n";
+    out << "  total annual cost         " << priced(total(number(r.totalAnnualCost, 2) + " per year")) << "\n";
     out << "  cross-pinch load          " << number(r.crossPinchLoad, 2) << " kW\n";
     out << "  degrees of freedom        " << r.degreesOfFreedom << "\n";
     out << "  unsatisfied streams       ";
@@ -260,8 +282,8 @@ std::string FormatDesignJson(const DesignReport& r) {
     out << "  \"exchangers\": " << r.exchangers << ",\n";
     out << "  \"capital_cost\": " << total(r.capitalCost) << ",\n";
     out << "  \"annualized_capital_cost\": " << total(r.annualizedCapitalCost) << ",\n";
-    out << "  \"utility_cost\": " << JsonNumber(r.utilityCost) << ",\n";
-    out << "  \"total_annual_cost\": " << total(r.totalAnnualCost) << ",\n";
+    out << "  \"utility_cost\": " << JsonNumber(r.utilityCostAvailable ? r.utilityCost : nan) << ",\n";
+    out << "  \"total_annual_cost\": " << total(r.utilityCostAvailable ? r.totalAnnualCost : nan) << ",\n";
     out << "  \"unsatisfied_streams\": [";
     for (std::size_t i = 0; i < r.unsatisfied.size(); ++i) out << (i ? ", " : "") << JsonString(r.unsatisfied[i]);
     out << "],\n";

@@ -37,6 +37,9 @@ struct DesignReport {
     // Area and the costs of capital are sums over the units; with a unit infeasible or not
     // calculated they are no totals, and the notes say why.
     bool totalsAvailable = true;
+    // The utility cost prices the heaters' and coolers' duties: with one of them negative or not
+    // calculated, or a process stream not yet satisfied, the network's utility use is not known.
+    bool utilityCostAvailable = true;
     std::vector<std::string> notes;
 };
 

@@ -78,7 +78,9 @@ int CPIHENDesign::CheckOperationLockable() {
     for (IHeatIntegrationStream* s : m_streams)
         if (!hasTransportProperties(s)) return 42;
     if (m_exchangers.empty()) return 11;
-    if (!AreStreamTerminalsReady()) return 1;
+    // A locked network holds its streams' targets with the end utilities: a process stream the
+    // units leave short of its target has no operating point to hold.
+    if (!AreStreamTerminalsReady() || GetNumberOfUnsatisfiedProcessStreams() > 0) return 1;
     for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee))
         for (CNode* branch : tee->getAllDownStreamNodes()) {
             double share = 0.0;

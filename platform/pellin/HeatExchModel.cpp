@@ -25,6 +25,8 @@ constexpr double kMinimumFtFactor = 0.8;
 constexpr double kAgreement = 1e-6;
 // Break points of the two sides closer than this (kW) are one.
 constexpr double kSameLoad = 1e-12;
+// A duty below minus this (kW) is a real negative duty, not the rounding of a balance that closes.
+constexpr double kNegligibleDuty = 1e-6;
 constexpr int kMaxDoublings = 200;
 constexpr int kMaxBisections = 200;
 
@@ -35,6 +37,13 @@ bool agree(double a, double b) { return std::fabs(a - b) <= kAgreement * std::ma
 // temperature (an exchanger laid out at DTMin from a rounded area comes out a few 1e-8 K short).
 double approachTolerance(const double t[4]) {
     return kAgreement * std::max(1.0, std::fabs(t[0] - t[2]));
+}
+// An exchanger of frozen area (an operated network) gets its duty from the network's area
+// equations, which hold to 0.05 % of the duty: its end temperatures carry that share of its span,
+// and an exchanger laid out at DTMin is still at DTMin within it.
+constexpr double kFrozenAreaPrecision = 5e-4;
+double frozenAreaApproachTolerance(const double t[4]) {
+    return std::max(approachTolerance(t), kFrozenAreaPrecision * std::max(1.0, std::fabs(t[0] - t[2])));
 }
 
 // Where the overall coefficient comes from.
@@ -259,7 +268,13 @@ int HeatExch::Calculate(int code) {
     }
     if (code == UnitCode::RefreshPerformance) return setArea();
     if (!UnitCode::IsCalculate(code)) return 0;
-    return solve();
+    const int written = solve();
+    // A negative duty runs heat against the driving force: on a heater or cooler whose utility
+    // carries no heat contents the solve does not get as far as the crossed test, yet such a
+    // unit is no more feasible than a crossed exchanger.
+    double q = 0.0;
+    if (isKnown(V::Duty, q) && q < -kNegligibleDuty) m_feasible = false;
+    return written;
 }
 
 int HeatExch::solve() {
@@ -477,11 +492,12 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
         m_status = S::Crossed;
         m_feasible = false;
         for (const char* name : {V::HTArea, V::OverallHTC, V::OverallCleanHTC, V::FtFactor, V::NShellsInSeries,
-                                 V::TotalNShells, V::CapitalCost, V::AnnualizedCapitalCost})
+                                 V::TotalNShells, V::LMTD, V::UAValue, V::CapitalCost, V::AnnualizedCapitalCost})
             written += clearCalculated(name);
         return written;
     }
-    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - approachTolerance(t);
+    const double tolerance = areaSpecified ? frozenAreaApproachTolerance(t) : approachTolerance(t);
+    m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 
     ftAndShells(*this, t, F, series);
     written += writeCalculated(V::FtFactor, F);

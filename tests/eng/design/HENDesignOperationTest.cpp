@@ -14,7 +14,18 @@ using namespace design_test;
 
 namespace {
 using V = OperatedNetwork;
+
+// The operated network has no heaters or coolers: E-100 (240 kW) and E-101 (150 kW) satisfy the
+// streams only when their targets ask for no more (H1 170 -> 90, C2 80 -> 140, H2 150 -> 50,
+// C1 20 -> 95 C).
+void TargetsTheExchangersMeet(OperatedNetwork& n) {
+    n.scenario->SuspendCalculations();
+    for (const auto& [name, target] : {std::pair<const char*, double>{"H1", 90.0}, {"H2", 50.0}, {"C1", 95.0}})
+        n.scenario->FindStream(name)->SetValue("Temperature", target, 1);
+    n.scenario->ResumeCalculations(true);
+    n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
 }
+}  // namespace
 
 // Each case breaks the network in one more way than the next; the check answers the first
 // fault in its order: incomplete streams, transport properties, no exchanger, terminals, split
@@ -39,11 +50,19 @@ TEST(HENDesignOperation, LockabilityCodesComeInTheirOrder) {
     }
     {
         OperatedNetwork n;
+        TargetsTheExchangersMeet(n);
         ASSERT_TRUE(n.d->GetFlowSheet()->deleteNode(n.d->GetNodeByName("C1End")));
         EXPECT_EQ(1, n.d->CheckOperationLockable());
     }
     {
+        // H1, H2 and C1 end short of their targets.
         OperatedNetwork n;
+        EXPECT_EQ(3, n.d->GetNumberOfUnsatisfiedProcessStreams());
+        EXPECT_EQ(1, n.d->CheckOperationLockable());
+    }
+    {
+        OperatedNetwork n;
+        TargetsTheExchangersMeet(n);
         CNode* tee = nullptr;
         CNode* segment = NthSegment(*n.d, "H2", 1);
         ASSERT_TRUE(n.d->AddSplitterMixer(segment, segment, tee, "split", 2));
@@ -52,6 +71,8 @@ TEST(HENDesignOperation, LockabilityCodesComeInTheirOrder) {
     }
     {
         OperatedNetwork n;
+        TargetsTheExchangersMeet(n);
+        EXPECT_EQ(0, n.d->GetNumberOfUnsatisfiedProcessStreams());
         EXPECT_EQ(3, n.d->CheckOperationLockable());
     }
 }
