@@ -65,7 +65,7 @@ const MessageText kTexts[] = {
     {"EconomicDataWithNameExists", "An economic data set of this name exists already."},
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
-    {"RenameStreamError", "The stream cannot be renamed: the new name is empty or another stream has it."},
+    {"RenameStreamError", "The stream cannot be renamed: another stream has the name, or it is not a name this stream may take."},
     {"FileWriteProtected", "The file is write-protected and cannot be written:"},
     {"SavePreferenceError", "The defaults could not be saved to the file:"},
 };

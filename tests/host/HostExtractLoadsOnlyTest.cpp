@@ -35,9 +35,9 @@ TEST(HostExtractLoadsOnly, LoadsReachStreamsTargetsAndTheSavedCase) {
     ASSERT_EQ(targets.exitCode, 0) << targets.out;
     EXPECT_TRUE(has(targets.out, "\"hot_utility\": 50")) << targets.out;
     EXPECT_TRUE(has(targets.out, "\"cold_utility\": 0")) << targets.out;
-    // Read back: the saved case gives the same streams to a transfer of nothing new.
-    ScratchFile empty("extract-loads", "empty.csv", "Stream,,Supply,Target\n,,C,C\n");
-    const HostRun again = RunHost("extract " + empty.path + " --into " + saved.path + " --json");
+    // Read back: a transfer that gives C1 again as it stands leaves H1 as the saved case holds it.
+    ScratchFile same("extract-loads", "same.csv", "Stream,,Supply,Target,CP,Load\n,,C,C,kW/C,kW\nC1,,20,140,,240\n");
+    const HostRun again = RunHost("extract " + same.path + " --into " + saved.path + " --json");
     ASSERT_EQ(again.exitCode, 0) << again.out;
     EXPECT_TRUE(has(again.out, streams)) << again.out;
 }

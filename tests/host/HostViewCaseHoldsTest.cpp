@@ -129,7 +129,8 @@ TEST(HostViewCaseHolds, SiteStreamsAreRenamedOnlyToUtilitiesAndDeletedByEmptying
                                       .path +
                                   " --save " + saved.path);
     ASSERT_EQ(0, built.exitCode) << built.out;
-    EXPECT_TRUE(has(built.out, "Error RenameStreamError|RenameStreamError My Water|")) << built.out;
+    EXPECT_TRUE(has(built.out, "Error RenameStreamError|The stream cannot be renamed")) << built.out;
+    EXPECT_TRUE(has(built.out, "My Water|0|0")) << built.out;
     EXPECT_TRUE(has(built.out, "Response DeleteStreamError|")) << built.out;
     EXPECT_TRUE(has(built.out, "9: text StrNameU.440.[]\n  text Cooling Water\n  text HP Steam\n  text **New**\n"))
         << built.out;
