@@ -113,6 +113,16 @@ void BM_HostRetrofitNewExchangerStep(benchmark::State& state) {
 }
 BENCHMARK(BM_HostRetrofitNewExchangerStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Five new-exchanger steps of the host on a plant's tables, within a budget that never binds.
+void RunFiveNewExchangerSteps(benchmark::State& state, const fs::path& streams, const fs::path& network) {
+    for (auto _ : state)
+        if (RunHost({"retrofit", streams.string(), network.string(), "--mode", "new-exchanger", "--budget", "1000000",
+                     "--steps", "5"}, true) != 0) {
+            state.SkipWithError("kestrin-host failed");
+            break;
+        }
+}
+
 // Five new-exchanger steps on a plant of 2 x `pairs` streams (goal: 80 streams under 60 s). Each
 // step's area check runs the network optimiser over the whole network. The figure is wall time of
 // the host process; its CPU time is what /usr/bin/time reports around the same command.
@@ -198,12 +208,7 @@ void BM_HostRetrofitFiveSteps(benchmark::State& state) {
     }
     const int pairs = static_cast<int>(state.range(0));
     const auto [streams, network] = PlantTables(pairs);
-    for (auto _ : state)
-        if (RunHost({"retrofit", streams.string(), network.string(), "--mode", "new-exchanger", "--budget", "1000000",
-                     "--steps", "5"}, true) != 0) {
-            state.SkipWithError("kestrin-host failed");
-            break;
-        }
+    RunFiveNewExchangerSteps(state, streams, network);
     state.counters["streams"] = 2 * pairs;
 }
 BENCHMARK(BM_HostRetrofitFiveSteps)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
@@ -220,12 +225,7 @@ void BM_HostRetrofitFiveStepsDense(benchmark::State& state) {
     }
     const int pairs = static_cast<int>(state.range(0));
     const auto [streams, network] = DensePlantTables(pairs);
-    for (auto _ : state)
-        if (RunHost({"retrofit", streams.string(), network.string(), "--mode", "new-exchanger", "--budget", "1000000",
-                     "--steps", "5"}, true) != 0) {
-            state.SkipWithError("kestrin-host failed");
-            break;
-        }
+    RunFiveNewExchangerSteps(state, streams, network);
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
     state.counters["streams"] = 2 * pairs;

@@ -68,6 +68,12 @@ inline double JsonNumber(const std::string& text, const std::string& key, std::s
     return end == start ? NAN : v;
 }
 
+// `kestrin-host view INPUT --script S MORE` with the script written to a scratch file.
+inline HostRun RunViewScript(const std::string& input, const std::string& script, const std::string& more = "") {
+    ScratchFile file("view", "script.txt", script);
+    return RunHost("view " + input + " --script " + file.path + more);
+}
+
 // The exit status of a shell command, its output discarded (-1 when it did not exit).
 inline int ShellStatus(const std::string& command) {
     const int status = std::system((command + " >/dev/null 2>&1").c_str());

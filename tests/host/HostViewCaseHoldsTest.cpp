@@ -13,11 +13,6 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-HostRun runScript(const std::string& input, const std::string& script, const std::string& more = "") {
-    ScratchFile file("caseholds", "script.txt", script);
-    return RunHost("view " + input + " --script " + file.path + more);
-}
-
 const std::string kFourStreams = ExamplePath("four-streams.csv");
 
 // The forbidden-match form left open as the case is saved: the saved case targets with the match
@@ -25,7 +20,7 @@ const std::string kFourStreams = ExamplePath("four-streams.csv");
 // and so does the scenario reopened in the views.
 TEST(HostViewCaseHolds, ACaseSavedWithTheForbiddenMatchFormOpenTargetsAfterwards) {
     ScratchFile saved("caseholds", "forbidden.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   "cmd OpenForbidden\nexpect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
@@ -41,7 +36,7 @@ TEST(HostViewCaseHolds, ACaseSavedWithTheForbiddenMatchFormOpenTargetsAfterwards
         EXPECT_TRUE(has(targets.out, e.hot)) << e.dtmin << "\n" << targets.out;
         EXPECT_TRUE(has(targets.out, e.cold)) << e.dtmin << "\n" << targets.out;
     }
-    const HostRun reopened = runScript(saved.path, "set DeltaTemp.1 20\nget HeatFlow.107\nget HeatFlow.108\n");
+    const HostRun reopened = RunViewScript(saved.path, "set DeltaTemp.1 20\nget HeatFlow.107\nget HeatFlow.108\n");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "2: get HeatFlow.107\n  value 95 kW\n3: get HeatFlow.108\n  value 135 kW\n"))
         << reopened.out;
@@ -62,16 +57,16 @@ class HostViewTypedCoefficient : public ::testing::TestWithParam<TypedCoefficien
 TEST_P(HostViewTypedCoefficient, ReachesTheAreaTarget) {
     const TypedCoefficient& c = GetParam();
     ScratchFile saved("caseholds", "coefficient.kcase", "", false);
-    const HostRun run = runScript(kFourStreams, std::string(c.script) + "get Area.200\n", " --save " + saved.path);
+    const HostRun run = RunViewScript(kFourStreams, std::string(c.script) + "get Area.200\n", " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << run.out;
     if (*c.table) {
         ScratchFile table("caseholds", "table.csv", c.table);
-        const HostRun fromTable = runScript(table.path, "get Area.200\n");
+        const HostRun fromTable = RunViewScript(table.path, "get Area.200\n");
         ASSERT_EQ(0, fromTable.exitCode) << fromTable.out;
         EXPECT_TRUE(has(fromTable.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << fromTable.out;
     }
-    const HostRun reopened = runScript(saved.path, "get Area.200\n");
+    const HostRun reopened = RunViewScript(saved.path, "get Area.200\n");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << reopened.out;
 }
@@ -95,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
 // 58841.46), as the same law typed into the form gives them.
 TEST(HostViewCaseHolds, ACapitalCostFileGivesItsCostTargetsAtOnce) {
     ScratchFile costs("caseholds", "law.hcc", "", false);
-    const HostRun typed = runScript(kFourStreams, "get Cost.654\nset Cost.501.0 12000\nset ExtraData.502.0 900\n"
+    const HostRun typed = RunViewScript(kFourStreams, "get Cost.654\nset Cost.501.0 12000\nset ExtraData.502.0 900\n"
                                                   "get Cost.654\nget CostPerTime.651\nfile " + costs.path +
                                                   "\ncmd SaveHXCapitalCostDefaultSet\n");
     ASSERT_EQ(0, typed.exitCode) << typed.out;
@@ -103,13 +98,13 @@ TEST(HostViewCaseHolds, ACapitalCostFileGivesItsCostTargetsAtOnce) {
     ASSERT_TRUE(has(typed.out, "4: get Cost.654\n  value 247748.5005 Cost\n5: get CostPerTime.651\n  value 67334.23108"))
         << typed.out;
     ScratchFile saved("caseholds", "law.kcase", "", false);
-    const HostRun read = runScript(kFourStreams, "file " + costs.path + "\ncmd OpenHXCapitalCostDefaultSet\n"
+    const HostRun read = RunViewScript(kFourStreams, "file " + costs.path + "\ncmd OpenHXCapitalCostDefaultSet\n"
                                                  "get Cost.654\nget CostPerTime.651\n",
                                    " --save " + saved.path);
     ASSERT_EQ(0, read.exitCode) << read.out;
     EXPECT_TRUE(has(read.out, "3: get Cost.654\n  value 247748.5005 Cost\n4: get CostPerTime.651\n  value 67334.23108"))
         << read.out;
-    const HostRun reopened = runScript(saved.path, "get Cost.654\n");
+    const HostRun reopened = RunViewScript(saved.path, "get Cost.654\n");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "1: get Cost.654\n  value 247748.5005 Cost\n")) << reopened.out;
 }
@@ -134,7 +129,7 @@ TEST(HostViewCaseHolds, SiteStreamsAreRenamedOnlyToUtilitiesAndDeletedByEmptying
     EXPECT_TRUE(has(built.out, "Response DeleteStreamError|")) << built.out;
     EXPECT_TRUE(has(built.out, "9: text StrNameU.440.[]\n  text Cooling Water\n  text HP Steam\n  text **New**\n"))
         << built.out;
-    const HostRun reopened = runScript(saved.path, "text StrNameU.440.[]\nexpect DeleteStreamError\nanswer 1\n"
+    const HostRun reopened = RunViewScript(saved.path, "text StrNameU.440.[]\nexpect DeleteStreamError\nanswer 1\n"
                                                    "attach UtilityNameView.599.0 empty\ntext StrNameU.440.[]\n");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "1: text StrNameU.440.[]\n  text Cooling Water\n  text HP Steam\n  text **New**\n"))
@@ -150,7 +145,7 @@ const std::string kCloneTool = "open MyOwnerObject\nopen MyOwnerObject\nattach V
 // and a clone asked for then appends nothing; "base" keeps its four streams and its targets.
 TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
     ScratchFile saved("caseholds", "self.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   kCloneTool + "choices Enum.202\nset Enum.202 0\nset Enum.202 7\nset Enum.202 0.5\n"
                                                "cmd clone\nopen MyOwnerObject\nopen HIDesignViewerScenario.200(base)\n"
                                                "dims Count.410\nget HeatFlow.107\n",
@@ -169,7 +164,7 @@ TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
 // economics: the copy of a scenario with H1-C1 forbidden targets 50/90 kW as its source.
 TEST(HostViewCaseHolds, RetickingAStreamGivesBackTheForbiddenMatches) {
     ScratchFile saved("caseholds", "retick.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n" + kCloneTool +
                                       "settext ExtraData.100 Copy\ncmd ObjectSelectionToggledOnDataEnum 1001\n"
                                       "choices Enum.200\ncmd ObjectSelectionToggledOnDataEnum 1001\nchoices Enum.200\n"
@@ -188,7 +183,7 @@ TEST(HostViewCaseHolds, RetickingAStreamGivesBackTheForbiddenMatches) {
     EXPECT_TRUE(has(after, "choice 3 Forbidden Matches (1)\n  choice 4 Matchwise Economics (1)\n")) << after;
     EXPECT_TRUE(has(run.out, "get HeatFlow.107\n  value 50 kW\n")) << run.out;
     EXPECT_TRUE(has(run.out, "get HeatFlow.108\n  value 90 kW\n")) << run.out;
-    const HostRun again = runScript(saved.path + " --open scenario=Copy", "get HeatFlow.107\n");
+    const HostRun again = RunViewScript(saved.path + " --open scenario=Copy", "get HeatFlow.107\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get HeatFlow.107\n  value 50 kW\n")) << again.out;
 }
@@ -197,7 +192,7 @@ TEST(HostViewCaseHolds, RetickingAStreamGivesBackTheForbiddenMatches) {
 // cost model set on C1 with HP Steam (row 0, column 2) names that pair in both.
 TEST(HostViewCaseHolds, ACopyListsItsStreamsInTheOrderItReopensIn) {
     ScratchFile saved("caseholds", "order.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   "settext ExtraData.500.1 Mine\nset Enum.510.0.2 1\nget Enum.510.0.[]\n" + kCloneTool +
                                       "settext ExtraData.100 Copy\ncmd clone\nopen HIDesignViewerScenario.200(Copy)\n"
                                       "get Enum.510.0.[]\nget Enum.510.1.[]\n",
@@ -205,7 +200,7 @@ TEST(HostViewCaseHolds, ACopyListsItsStreamsInTheOrderItReopensIn) {
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "3: get Enum.510.0.[]\n  value 0 0 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "13: get Enum.510.0.[]\n  value 0 0 1\n14: get Enum.510.1.[]\n  value 0 0 0\n")) << run.out;
-    const HostRun again = runScript(saved.path + " --open scenario=Copy", "get Enum.510.0.[]\n");
+    const HostRun again = RunViewScript(saved.path + " --open scenario=Copy", "get Enum.510.0.[]\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get Enum.510.0.[]\n  value 0 0 1\n")) << again.out;
 }

@@ -13,11 +13,6 @@ namespace {
 std::string example(const char* name) { return std::string(KESTRIN_EXAMPLES) + "/" + name; }
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-HostRun runScript(const std::string& input, const std::string& script, const std::string& more = "") {
-    ScratchFile file("mends", "script.txt", script);
-    return RunHost("view " + input + " --script " + file.path + more);
-}
-
 // Four automatic designs; the form chooses the third and where its retrofit goes.
 class HostViewRetrofitChoice : public ::testing::Test {
 protected:
@@ -29,7 +24,7 @@ protected:
 };
 
 TEST_F(HostViewRetrofitChoice, ANewScenarioRetrofitsTheChosenDesignAndNoDesignIsLost) {
-    const HostRun run = runScript(designs.path,
+    const HostRun run = RunViewScript(designs.path,
                                   "cmd SelectRetrofitNow\nset Enum.222 2\nset Index.217 0\ncmd RetrofitNow\n"
                                   "open MyOwnerObject\ndims HIDesignViewerScenario.200\n",
                                   " --save " + saved.path);
@@ -37,7 +32,7 @@ TEST_F(HostViewRetrofitChoice, ANewScenarioRetrofitsTheChosenDesignAndNoDesignIs
     EXPECT_TRUE(has(run.out, "CloneAndRetrofit A_Design2")) << run.out;
     EXPECT_TRUE(has(run.out, "6: dims HIDesignViewerScenario.200\n  dims 2\n")) << run.out;
     // Reopened: the scenario keeps its four designs; the copy holds its retrofit base.
-    const HostRun again = runScript(saved.path, "choices Enum.222\nopen MyOwnerObject\n"
+    const HostRun again = RunViewScript(saved.path, "choices Enum.222\nopen MyOwnerObject\n"
                                                 "open HIDesignViewerScenario.200(base 1)\nchoices Enum.222\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design1 (0)\n"
@@ -47,7 +42,7 @@ TEST_F(HostViewRetrofitChoice, ANewScenarioRetrofitsTheChosenDesignAndNoDesignIs
 }
 
 TEST_F(HostViewRetrofitChoice, ThisScenarioKeepsTheChosenDesignAsItsBase) {
-    const HostRun run = runScript(designs.path,
+    const HostRun run = RunViewScript(designs.path,
                                   "cmd SelectRetrofitNow\nset Enum.222 1\nset Index.217 1\ncmd RetrofitNow\n"
                                   "choices Enum.222\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
@@ -73,7 +68,7 @@ TEST_P(HostViewForbiddenMatch, TheTargetsFollowAsTheTargetingCommandGivesThem) {
     ASSERT_EQ(0, targets.exitCode) << targets.out;
     ASSERT_TRUE(has(targets.out, "hot utility               95.000 kW")) << targets.out;
     ASSERT_TRUE(has(targets.out, "cold utility              135.000 kW")) << targets.out;
-    const HostRun run = runScript(example("four-streams.csv"), GetParam().script);
+    const HostRun run = RunViewScript(example("four-streams.csv"), GetParam().script);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, GetParam().reads)) << run.out;
 }
@@ -106,7 +101,7 @@ class HostViewRefusedValue : public ::testing::TestWithParam<RefusedValue> {};
 TEST_P(HostViewRefusedValue, TheFormRefusesItAndTheCaseReopens) {
     const RefusedValue& c = GetParam();
     ScratchFile saved("mends", "refused.kcase", "", false);
-    const HostRun run = runScript(example("four-streams.csv"),
+    const HostRun run = RunViewScript(example("four-streams.csv"),
                                   std::string("expect ") + c.key + "\nset " + c.address + " " + c.value + "\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
@@ -135,7 +130,7 @@ TEST(HostViewScenarioMends, UtilityCostsAndTheTotalAnnualCostAreThoseOfTheTarget
     ASSERT_TRUE(has(targets.out, "operating cost            1978.80 per year")) << targets.out;
     ASSERT_TRUE(has(targets.out, "total annual cost         58841.46 per year")) << targets.out;
     const HostRun run =
-        runScript(example("four-streams.csv"), "get CostPerTime.310.[]\ntext CostPerTime.751\nget ExtraData.632.0\n"
+        RunViewScript(example("four-streams.csv"), "get CostPerTime.310.[]\ntext CostPerTime.751\nget ExtraData.632.0\n"
                                                "get ExtraData.633.0\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "1: get CostPerTime.310.[]\n  value 1576.8 402.000745 Cost/year\n")) << run.out;
@@ -147,7 +142,7 @@ TEST(HostViewScenarioMends, UtilityCostsAndTheTotalAnnualCostAreThoseOfTheTarget
 TEST(HostViewScenarioMends, ANewMinimumFFactorMovesTheShellAndTubeTargets) {
     // 308.54 m2 and 22 shells at the default minimum F of 0.8; at 0.75 fewer shells do, over
     // more area.
-    const HostRun run = runScript(example("four-streams.csv"),
+    const HostRun run = RunViewScript(example("four-streams.csv"),
                                   "get Area.201\nget ShellTarget.200\nset ExtraData.765 0.75\nget Area.201\n"
                                   "get ShellTarget.200\nget Area.200\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
@@ -169,7 +164,7 @@ TEST(HostViewScenarioMends, ATotalSitesTypedUtilityValueStaysThroughReadsAndTheC
     EXPECT_TRUE(has(built.out, "4: get Temperature.440.0\n  value 125 C\n")) << built.out;
     EXPECT_TRUE(has(built.out, "7: get Temperature.440.0\n  value 260 C\n")) << built.out;
     EXPECT_TRUE(has(built.out, "9: get Temperature.440.0\n  value 260 C\n")) << built.out;
-    const HostRun again = runScript(saved.path, "get Temperature.440.0\nopen HIDesignViewerScenario.200.0\n"
+    const HostRun again = RunViewScript(saved.path, "get Temperature.440.0\nopen HIDesignViewerScenario.200.0\n"
                                                 "get Temperature.440.0\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get Temperature.440.0\n  value 260 C\n")) << again.out;
@@ -192,7 +187,7 @@ TEST(HostViewScenarioMends, ALoadAndACpTypedOneAfterTheOtherAgreeWithTheTargets)
         return at == std::string::npos ? std::string() : out.substr(at, out.find('\n', at) - at);
     };
     const std::string four = targetsWithCp("4"), five = targetsWithCp("5");
-    const HostRun run = runScript(example("four-streams.csv"),
+    const HostRun run = RunViewScript(example("four-streams.csv"),
                                   "set HeatFlow.405.0 440\nget HeatCapacityFlow.404.0\nget HeatFlow.107\n"
                                   "get HeatFlow.108\nset HeatCapacityFlow.404.0 5\nget HeatFlow.405.0\n"
                                   "get HeatFlow.107\nget HeatFlow.108\n");
@@ -213,7 +208,7 @@ TEST(HostViewScenarioMends, ALoadAndACpTypedOneAfterTheOtherAgreeWithTheTargets)
 
 // An integer field refuses a number no integer holds and keeps its choice.
 TEST(HostViewScenarioMends, AnIntegerFieldRefusesANumberBeyondTheIntegers) {
-    const HostRun run = runScript(example("four-streams.csv"), "get Index.251\nexpect SpecRange\nset Index.251 1e300\nget Index.251\n");
+    const HostRun run = RunViewScript(example("four-streams.csv"), "get Index.251\nexpect SpecRange\nset Index.251 1e300\nget Index.251\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "1: get Index.251\n  value 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "Error SpecRange")) << run.out;

@@ -12,11 +12,6 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-HostRun runScript(const std::string& input, const std::string& script, const std::string& more = "") {
-    ScratchFile file("truth", "script.txt", script);
-    return RunHost("view " + input + " --script " + file.path + more);
-}
-
 const std::string kFourStreams = ExamplePath("four-streams.csv");
 
 // Three automatic designs of the four-stream table, saved.
@@ -32,13 +27,13 @@ protected:
 // scenario is the project's selection: the copy is of "base", with the chosen design as its base.
 TEST_F(HostViewThreeDesigns, ARetrofitCopyIsOfTheScenarioThatAsks) {
     ScratchFile saved("truth", "retrofit.kcase", "", false);
-    const HostRun run = runScript(designs.path,
+    const HostRun run = RunViewScript(designs.path,
                                   "open MyOwnerObject\nsettext ExtraData.208 Other\ncmd AddToDesignView\n"
                                   "open HIDesignViewerScenario.200(base)\ncmd SelectRetrofitNow\nset Enum.222 1\n"
                                   "set Index.217 0\ncmd RetrofitNow\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    const HostRun again = runScript(saved.path, "open MyOwnerObject\ndims HIDesignViewerScenario.200\n"
+    const HostRun again = RunViewScript(saved.path, "open MyOwnerObject\ndims HIDesignViewerScenario.200\n"
                                                 "open HIDesignViewerScenario.200(base 1)\nchoices Enum.222\n"
                                                 "dims Count.410\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
@@ -51,7 +46,7 @@ TEST_F(HostViewThreeDesigns, ARetrofitCopyIsOfTheScenarioThatAsks) {
 // deleted; with one selected it is asked for and deleted, and stays deleted after a reopen.
 TEST_F(HostViewThreeDesigns, ADesignIsDeletedOnlyWhenOneIsSelected) {
     ScratchFile saved("truth", "deleted.kcase", "", false);
-    const HostRun run = runScript(designs.path,
+    const HostRun run = RunViewScript(designs.path,
                                   "cmd RemoveFromDesignView\nchoices Enum.222\n"
                                   "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 A_Design1\n"
                                   "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
@@ -69,7 +64,7 @@ TEST_F(HostViewThreeDesigns, ADesignIsDeletedOnlyWhenOneIsSelected) {
         return n;
     }()) << run.out;
     EXPECT_TRUE(has(run.out, "11: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design2 (0)\n")) << run.out;
-    const HostRun again = runScript(saved.path, "choices Enum.222\n");
+    const HostRun again = RunViewScript(saved.path, "choices Enum.222\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design2 (0)\n")) << again.out;
 }
@@ -78,11 +73,11 @@ TEST_F(HostViewThreeDesigns, ADesignIsDeletedOnlyWhenOneIsSelected) {
 // without asking for a utility placement the match forbids; the run saves.
 TEST_F(HostViewThreeDesigns, ADesignUnderAForbiddenMatchIsReadWithoutComplaint) {
     ScratchFile forbidden("truth", "forbidden.kcase", "", false);
-    ASSERT_EQ(0, runScript(designs.path, "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n",
+    ASSERT_EQ(0, RunViewScript(designs.path, "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n",
                            " --save " + forbidden.path)
                      .exitCode);
     ScratchFile saved("truth", "read.kcase", "", false);
-    const HostRun run = runScript(forbidden.path, "open HIDesignViewerDesign.200.0\nget HeatFlow.602.[]\nform\n",
+    const HostRun run = RunViewScript(forbidden.path, "open HIDesignViewerDesign.200.0\nget HeatFlow.602.[]\nform\n",
                                   " --save " + saved.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_FALSE(has(run.out, "OnlyGCCBasedAllowedIfForbidden")) << run.out;
@@ -93,7 +88,7 @@ TEST_F(HostViewThreeDesigns, ADesignUnderAForbiddenMatchIsReadWithoutComplaint) 
 // A column of names reads every name.
 TEST(HostViewScenarioTruth, AUtilityMassFlowIsRefusedAndANameColumnReadsWhole) {
     ScratchFile saved("truth", "flow.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   "get MassFlow.104.0\nexpect FlowRateUpdateError\nset MassFlow.104.0 2\n"
                                   "get MassFlow.104.0\ntext StrName.401.[]\n",
                                   " --save " + saved.path);
@@ -103,7 +98,7 @@ TEST(HostViewScenarioTruth, AUtilityMassFlowIsRefusedAndANameColumnReadsWhole) {
     EXPECT_TRUE(has(run.out, "4: get MassFlow.104.0\n  value empty kg/s\n")) << run.out;
     EXPECT_TRUE(has(run.out, "5: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text **New**\n"))
         << run.out;
-    const HostRun json = runScript(saved.path, "text StrName.401.[]\n", " --json");
+    const HostRun json = RunViewScript(saved.path, "text StrName.401.[]\n", " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
     EXPECT_TRUE(has(json.out, "\"texts\":[\"H1\",\"H2\",\"C1\",\"C2\",\"**New**\"]")) << json.out;
 }
@@ -112,7 +107,7 @@ TEST(HostViewScenarioTruth, AUtilityMassFlowIsRefusedAndANameColumnReadsWhole) {
 // value; the factory "<default>" entry is read-only and keeps its name.
 TEST(HostViewScenarioTruth, TheCoefficientDefaultsRefuseWithTheirKeys) {
     ScratchFile saved("truth", "htc.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   "status ExtraData.227.26\nexpect HCValueTooSmall\nset HeatTransferCoeff.229.1 -1\n"
                                   "get HeatTransferCoeff.229.1\nexpect NameNotUnique\nsettext ExtraData.227.1 DEFAULT\n"
                                   "text ExtraData.227.1\nsettext ExtraData.227.26 Mine\ntext ExtraData.227.26\n",
@@ -126,7 +121,7 @@ TEST(HostViewScenarioTruth, TheCoefficientDefaultsRefuseWithTheirKeys) {
     EXPECT_TRUE(has(run.out, "7: text ExtraData.227.1\n  text Aromatic Vapor-Stream Azeotrope\n")) << run.out;
     EXPECT_TRUE(has(run.out, "8: settext ExtraData.227.26 Mine\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "9: text ExtraData.227.26\n  text <default>\n")) << run.out;
-    const HostRun again = runScript(saved.path, "get HeatTransferCoeff.229.1\ntext ExtraData.227.26\n");
+    const HostRun again = RunViewScript(saved.path, "get HeatTransferCoeff.229.1\ntext ExtraData.227.26\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get HeatTransferCoeff.229.1\n  value 0.393092 kW/m2-C\n2: text ExtraData.227.26\n"
                                "  text <default>\n"))
@@ -135,7 +130,7 @@ TEST(HostViewScenarioTruth, TheCoefficientDefaultsRefuseWithTheirKeys) {
 
 // A default coefficient chosen for a stream of the table reaches the area target as a typed one.
 TEST(HostViewScenarioTruth, AChosenDefaultCoefficientReachesTheArea) {
-    const HostRun run = runScript(kFourStreams, "get Area.200\nset Enum.511 1\nget Area.200\n");
+    const HostRun run = RunViewScript(kFourStreams, "get Area.200\nset Enum.511 1\nget Area.200\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "1: get Area.200\n  value 253.2959613 m2\n")) << run.out;
     EXPECT_FALSE(has(run.out, "3: get Area.200\n  value 253.2959613 m2\n")) << run.out;
@@ -147,7 +142,7 @@ TEST(HostViewScenarioTruth, WithNoOptimumTheEndOfAnExtractionKeepsTheDTmin) {
     ScratchFile table("truth", "process.csv",
                       "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n"
                       "C1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\n");
-    const HostRun run = runScript(table.path, "cmd FinishExtraction\nget DeltaTemp.1\n");
+    const HostRun run = RunViewScript(table.path, "cmd FinishExtraction\nget DeltaTemp.1\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "2: get DeltaTemp.1\n  value 10 C\n")) << run.out;
 }
@@ -157,7 +152,7 @@ TEST(HostViewScenarioTruth, WithNoOptimumTheEndOfAnExtractionKeepsTheDTmin) {
 // after a reopen.
 TEST(HostViewScenarioTruth, TheCoefficientEditorShowsAndEditsTheDefaults) {
     ScratchFile saved("truth", "editor.kcase", "", false);
-    const HostRun run = runScript(kFourStreams,
+    const HostRun run = RunViewScript(kFourStreams,
                                   "cmd OpenHTC\nopen @last\ndims HeatTransferCoeff.229\ntext ExtraData.227.26\n"
                                   "get HeatTransferCoeff.229.27\nexpect HCValueTooSmall\nset HeatTransferCoeff.229.1 -1\n"
                                   "set HeatTransferCoeff.229.1 0.5\nsettext ExtraData.227.28 Mine\n"
@@ -174,7 +169,7 @@ TEST(HostViewScenarioTruth, TheCoefficientEditorShowsAndEditsTheDefaults) {
     EXPECT_TRUE(has(run.out, "Error NameNotUnique|")) << run.out;
     EXPECT_TRUE(has(run.out, "12: status ExtraData.227.26\n  read-only\n")) << run.out;
     EXPECT_TRUE(has(run.out, "14: get HeatTransferCoeff.229.1\n  value 0.5 kW/m2-C\n")) << run.out;
-    const HostRun again = runScript(saved.path, "text ExtraData.227.28\nget HeatTransferCoeff.229.1\n");
+    const HostRun again = RunViewScript(saved.path, "text ExtraData.227.28\nget HeatTransferCoeff.229.1\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: text ExtraData.227.28\n  text Mine\n2: get HeatTransferCoeff.229.1\n  value 0.5"))
         << again.out;

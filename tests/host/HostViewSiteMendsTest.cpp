@@ -16,11 +16,6 @@ std::size_t count(const std::string& text, const std::string& part) {
     return n;
 }
 
-HostRun runScript(const std::string& input, const std::string& script, const std::string& more = "") {
-    ScratchFile file("sitemends", "script.txt", script);
-    return RunHost("view " + input + " --script " + file.path + more);
-}
-
 // The editor opened, the site saved, reopened and the editor opened again, saved again: each
 // reopen finds one editor, bound to the site's manager (its first utility's exchanger type
 // reads 4, a steam reboiler), and it writes the utility-default set.
@@ -34,7 +29,7 @@ TEST(HostViewSiteEditor, OneEditorBoundAgainThroughEveryReopen) {
     ASSERT_EQ(0, built.exitCode) << built.out;
     ASSERT_TRUE(has(built.out, "3: get Enum.900\n  value 4\n")) << built.out;
 
-    const HostRun reopened = runScript(first.path, editor + "file " + defaults.path + "\ncmd SaveUtilityDefaultSet\n",
+    const HostRun reopened = RunViewScript(first.path, editor + "file " + defaults.path + "\ncmd SaveUtilityDefaultSet\n",
                                        " --open project --save " + second.path);
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "3: get Enum.900\n  value 4\n")) << reopened.out;
@@ -53,7 +48,7 @@ TEST(HostViewConvert, AReopenedCaseBecomesAProject) {
     ScratchFile converted("sitemends", "converted.kcase", "", false);
     ScratchFile script("sitemends", "single.txt", "text ExtraData.201\n");
     ASSERT_EQ(0, RunHost("view --new hi-case C --script " + script.path + " --save " + single.path).exitCode);
-    const HostRun run = runScript(single.path,
+    const HostRun run = RunViewScript(single.path,
                                   "cmd Convert\nopen ChiGrassRootView.200(HI Project 1)\nopen HIDesignViewerProject.200.0\n"
                                   "dims HIDesignViewerScenario.200\nopen HIDesignViewerScenario.200(C)\n",
                                   " --save " + converted.path);
@@ -71,7 +66,7 @@ TEST(HostViewConvert, AReopenedCaseBecomesAProject) {
 TEST(HostViewPayback, NoPaybackWithoutARetrofitBaseDesign) {
     ScratchFile designs("sitemends", "designs.kcase", "", false);
     ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designs.path).exitCode);
-    const HostRun run = runScript(designs.path, "get ExtraData.201.[]\nopen HIDesignViewerDesign.200.0\nget ExtraData.786.0\n");
+    const HostRun run = RunViewScript(designs.path, "get ExtraData.201.[]\nopen HIDesignViewerDesign.200.0\nget ExtraData.786.0\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "1: get ExtraData.201.[]\n  value empty empty\n")) << run.out;
     EXPECT_TRUE(has(run.out, "3: get ExtraData.786.0\n  value empty")) << run.out;
@@ -83,7 +78,7 @@ TEST(HostViewPayback, NoPaybackWithoutARetrofitBaseDesign) {
 TEST(HostViewRunner, ColumnsConvertPerCellAndOneIndexReadsAGridsFirstCell) {
     ScratchFile designs("sitemends", "runner.kcase", "", false);
     ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designs.path).exitCode);
-    const HostRun run = runScript(designs.path, "get ExtraData.264.[]\nopen HIDesignViewerDesign.200.0\n"
+    const HostRun run = RunViewScript(designs.path, "get ExtraData.264.[]\nopen HIDesignViewerDesign.200.0\n"
                                                 "get Temperature.708.3.0\nget Temperature.708.3\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "1: get ExtraData.264.[]\n  value 1978.800745 Cost/year empty Cost/year empty\n")) << run.out;
@@ -95,13 +90,13 @@ TEST(HostViewRunner, ColumnsConvertPerCellAndOneIndexReadsAGridsFirstCell) {
 // list of plot kinds hides the retrofit ones (12, 13, 14, 16) and shows 11; in JSON each entry
 // says so too.
 TEST(HostViewRunner, ChoicesShowTheHiddenEntries) {
-    const HostRun run = runScript(ExamplePath("four-streams.csv"), "choices Enum.402\n");
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"), "choices Enum.402\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     for (const char* line : {"  choice 11 11 (0)\n", "  choice 12 12 (0) hidden\n", "  choice 13 13 (0) hidden\n",
                              "  choice 14 14 (0) hidden\n", "  choice 15 15 (0)\n", "  choice 16 16 (0) hidden\n"})
         EXPECT_TRUE(has(run.out, line)) << line << run.out;
     EXPECT_EQ(4u, count(run.out, " hidden\n")) << run.out;
-    const HostRun json = runScript(ExamplePath("four-streams.csv"), "choices Enum.402\n", " --json");
+    const HostRun json = RunViewScript(ExamplePath("four-streams.csv"), "choices Enum.402\n", " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
     EXPECT_EQ(4u, count(json.out, "\"hidden\":true")) << json.out;
     EXPECT_EQ(12u, count(json.out, "\"hidden\":false")) << json.out;
