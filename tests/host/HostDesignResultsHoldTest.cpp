@@ -105,3 +105,20 @@ TEST(HostDesignResultsHold, AShellAndTubeExchangerTakesWholeShellsUntilItsFtFact
 }
 
 }  // namespace
+
+// A duty typed on a unit is either none (0) or one a case holds: a thousandth of a kW or more.
+// A trace of 1e-9 kW would make a "complete" unit that carries nothing.
+TEST(HostDesignResultsHold, ADutyBelowAThousandthOfAKilowattIsRefusedAndZeroTaken) {
+    Scratch saved("trace.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + kStreams + " " + ExamplePath("four-streams-network.csv") + " --save " + saved.path)
+                     .exitCode);
+    Scratch script("trace.txt", "expect SpecRange\nset HeatFlow.304.2 1e-9\nexpect SpecRange\nset HeatFlow.304.2 -1e-9\n"
+                                "get HeatFlow.304.[]\nset HeatFlow.304.2 0.001\nset HeatFlow.304.2 0\n");
+    const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: set HeatFlow.304.2 1e-9\n  result 0")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: set HeatFlow.304.2 -1e-9\n  result 0")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get HeatFlow.304.[]\n  value 240 30 90 90 20 60 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: set HeatFlow.304.2 0.001\n  result 1")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: set HeatFlow.304.2 0\n  result 1")) << run.out;
+}

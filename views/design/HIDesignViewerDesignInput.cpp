@@ -61,10 +61,13 @@ const char* negativeFouling(V&, CNode&, double v) {
 const char* temperatureRange(V&, CNode&, double v) {
     return v >= CaseValueLimits::MinTemperature && v <= CaseValueLimits::MaxTemperature ? nullptr : "SpecRange";
 }
-// A duty typed on a unit: one a case holds (MaxMagnitude either way), or the network is saved
-// with temperatures worked out past any number a report can show.
+// A duty typed on a unit: none (0) or one a case holds, from a thousandth of a kW to MaxMagnitude
+// either way. Past the top the network is saved with temperatures worked out past any number a
+// report can show; a trace below the bottom would make a "complete" unit that carries nothing.
 const char* dutyRange(V&, CNode&, double v) {
-    return std::fabs(v) <= CaseValueLimits::MaxMagnitude ? nullptr : "SpecRange";
+    const double size = std::fabs(v);
+    if (v == 0.0) return nullptr;
+    return size >= CaseValueLimits::MinDuty && size <= CaseValueLimits::MaxMagnitude ? nullptr : "SpecRange";
 }
 const char* negativeWeight(V&, CNode&, double v) { return v < 0.0 ? "WeightInputError" : nullptr; }
 const char* areaOnUnit(V& viewer, CNode& unit, double v) {
