@@ -293,8 +293,9 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
 }
 
 // Forbids the matches asked for (one batch, so the targets are recalculated once) and sets the
-// area-target method.
-bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, std::string& error) {
+// area-target method. `recalculate` becomes true when a case's area LP must be solved again for
+// an area it did not hold.
+bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, bool& recalculate, std::string& error) {
     auto stream = [&](const std::string& name, int side, IHeatIntegrationStream*& s) {
         s = nullptr;
         if (!scenario.GetStream(name.c_str(), s) || !s) {
@@ -322,8 +323,13 @@ bool applyTargetOptions(IHeatIntegrationScenario& scenario, const Options& o, st
         error = "the scenario refused the area-target method";
         return false;
     }
-    // The report gives both areas: the area LP is asked for its countercurrent area too.
-    if (!o.forbidden.empty() || o.areaMethod == 1) scenario.SetAreaTargetOption(2);
+    // The report gives both areas: the area LP is asked for its countercurrent area too, whether
+    // the command line chose it or the case was saved with it (the forbidden-match form does).
+    if ((!o.forbidden.empty() || o.areaMethod == 1 || scenario.GetAreaTargetMethod() == 1) &&
+        scenario.GetAreaTargetOption() != 2) {
+        scenario.SetAreaTargetOption(2);
+        recalculate = true;
+    }
     return true;
 }
 
@@ -415,7 +421,7 @@ int runTargets(ModuleLoader& module, const Options& o) {
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
     if (!applyDtmin(*scenario, o, error)) return fail(error);
-    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     ApplyEconomicsOption(*scenario, o.economics);
     scenario->ResumeCalculations(recalculate || o.economics.given);
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
@@ -435,7 +441,7 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     bool recalculate = false;
     IHeatIntegrationScenario* scenario = openScenario(session, o, recalculate, error);
     if (!scenario) return fail(error);
-    if (!applyTargetOptions(*scenario, o, error)) return fail(error);
+    if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     scenario->CalculateSuperTargets(o.from, o.to, o.step);
