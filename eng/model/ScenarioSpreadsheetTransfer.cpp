@@ -20,7 +20,9 @@
 #include "lumeth/Session.h"
 #include "sorvil/Sheet.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -70,6 +72,10 @@ struct Row {
 // Why a row's values lie outside what a case holds (the ranges of a stream table), or null.
 const char* outsideCaseRange(const Row& row) {
     using namespace CaseValueLimits;
+    // -32767 is the engine's empty value: typed into a sheet it would be stored as nothing, and a
+    // load read as nothing makes a 0 kW stream.
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+        if (row.given[c] && row.values[c] == kEmpty) return "the number -32767, which a case holds as empty";
     for (std::size_t c : {ColC, ColD})
         if (!(row.values[c] >= MinTemperature && row.values[c] <= MaxTemperature))
             return "a temperature outside -273.15 to 5000 C";
@@ -88,6 +94,13 @@ const char* outsideCaseRange(const Row& row) {
     if (row.given[ColM] && !(contribution >= 0.0 && contribution <= MaxTemperature - MinTemperature))
         return "a DTmin contribution outside 0 to the temperature span";
     return nullptr;
+}
+
+// A number to seven figures, as the sheet's own values are read back to the user.
+std::string figures(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7g", value);
+    return text;
 }
 
 struct Run {
@@ -226,6 +239,19 @@ void CPIScenario::TransferSegmentTable(ITransferredTable& table) {
             if (const char* why = run.stream ? outsideCaseRange(row) : nullptr) {
                 table.ReportRefusal("row " + std::to_string(row.number) + ": " + why);
                 return;
+            } else if (run.stream && row.given[ColE] && row.given[ColF]) {
+                // A row may give both its cp and its heat flow, as a simulator's sheet does; they must
+                // tell one story. Sheets carry their numbers to a few figures, so only a difference
+                // beyond a thousandth of the load is a contradiction.
+                const double fromCp = row.values[ColE] * std::fabs(row.values[ColD] - row.values[ColC]);
+                const double load = std::fabs(row.values[ColF]);
+                if (std::fabs(fromCp - load) > 1e-3 * std::max(fromCp, load)) {
+                    table.ReportRefusal("row " + std::to_string(row.number) + ": cp " + figures(row.values[ColE]) +
+                                        " and heat flow " + figures(load) + " disagree: cp x " +
+                                        figures(std::fabs(row.values[ColD] - row.values[ColC])) + " C is " +
+                                        figures(fromCp) + " kW");
+                    return;
+                }
             }
     // A sheet fills the segments of the streams there are: a hot stream stays hot and a cold one
     // cold, and a process stream's segment carries heat (its cp or its heat flow), as every

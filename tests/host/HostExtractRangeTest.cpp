@@ -58,9 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "row 3: stream \"H1\" is hot, but the row runs from \"60\" to \"150\""},
         Mutation{"coldRowOnAHotStream", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nC1,,140,20,1.5\n",
                  "row 3: stream \"C1\" is cold"},
-        // The empty marker is a number in a sheet, and no cp a table takes.
+        // The empty marker is a number in a sheet, and no value a case could hold.
         Mutation{"emptyMarkerCp", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,-32767\n",
-                 "row 3: a heat-capacity flow rate outside 0.001 to 1e9 kW/C"},
+                 "row 3: the number -32767"},
+        // ... nor a heat flow: the engine would read it as no load and make a 0 kW stream.
+        Mutation{"emptyMarkerLoad", "Stream,,Supply,Target,CP,Load\n,,C,C,kW/C,kW\nH1,,170,100,,-32767\n",
+                 "row 3: the number -32767"},
+        // 3 kW/C over 110 C is 330 kW, not the 10 kW the row gives.
+        Mutation{"cpAndLoadDisagree", "Stream,,Supply,Target,CP,Load\n,,C,C,kW/C,kW\nH1,,170,60,3,10\n",
+                 "row 3: cp 3 and heat flow 10 disagree"},
         Mutation{"neitherCpNorHeatFlow", "Stream,,Supply,Target,CP\n,,C,C,kW/C\nH1,,150,100,\n",
                  "row 3: stream \"H1\" is a process stream, and the row gives neither"},
         Mutation{"noDataRows", "Stream,,Supply,Target,CP\n,,C,C,kW/C\n", "the sheet holds no segment rows"}),
