@@ -27,6 +27,28 @@ using bench_host::HostProgram;
 using bench_host::RunHost;
 using bench_host::Scratch;
 
+// The plants' stream table: hot stream i from 250 - 50i/pairs C to 60 C at cp 4, cold stream j from
+// 30 + 20j/pairs C to 150 C at cp 3, with HP Steam and Cooling Water.
+void WritePlantStreams(const fs::path& path, int pairs) {
+    std::ofstream s(path);
+    s << "name,supply,target,cp,h,kind\n";
+    for (int i = 0; i < pairs; ++i) s << "H" << i + 1 << "," << 250.0 - 50.0 * i / pairs << ",60,4,0.2,process\n";
+    for (int j = 0; j < pairs; ++j) s << "C" << j + 1 << "," << 30.0 + 20.0 * j / pairs << ",150,3,0.2,process\n";
+    s << "HP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+}
+
+// A heater at the end of every cold stream and a cooler at the end of every hot one, each taking
+// what the stream's exchangers left, placed after them.
+void WriteUtilityUnits(std::ofstream& n, int pairs, const std::vector<int>& hotUnits, const std::vector<int>& coldUnits,
+                       const std::vector<int>& hotDuty, const std::vector<int>& coldDuty) {
+    for (int j = 0; j < pairs; ++j)
+        n << "Heater" << j + 1 << ",HP Steam,C" << j + 1 << "," << 3.0 * (120.0 - 20.0 * j / pairs) - coldDuty[j]
+          << ",," << coldUnits[j] + 1 << "\n";
+    for (int i = 0; i < pairs; ++i)
+        n << "Cooler" << i + 1 << ",H" << i + 1 << ",Cooling Water," << 4.0 * (190.0 - 50.0 * i / pairs) - hotDuty[i]
+          << "," << hotUnits[i] + 1 << ",\n";
+}
+
 // A plant of `pairs` hot and `pairs` cold streams. Hot stream i runs from 250 - 50i/pairs C to 60 C,
 // cold stream j from 30 + 20j/pairs C to 150 C. Exchanger k joins H(i) to C(i) for the first `pairs`
 // and H(i) to C(i + 1) for half as many more, each placed after the stream's earlier exchangers;
@@ -35,11 +57,8 @@ std::pair<fs::path, fs::path> PlantTables(int pairs) {
     const std::string tag = std::to_string(pairs);
     const fs::path streams = Scratch() / ("plant-streams-" + tag + ".csv");
     const fs::path network = Scratch() / ("plant-network-" + tag + ".csv");
-    std::ofstream s(streams), n(network);
-    s << "name,supply,target,cp,h,kind\n";
-    for (int i = 0; i < pairs; ++i) s << "H" << i + 1 << "," << 250.0 - 50.0 * i / pairs << ",60,4,0.2,process\n";
-    for (int j = 0; j < pairs; ++j) s << "C" << j + 1 << "," << 30.0 + 20.0 * j / pairs << ",150,3,0.2,process\n";
-    s << "HP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    std::ofstream n(network);
+    WritePlantStreams(streams, pairs);
     n << "name,hot,cold,duty,hot_order,cold_order\n";
     std::vector<int> hotUnits(pairs), coldUnits(pairs), hotDuty(pairs), coldDuty(pairs);
     for (int k = 0; k < pairs + pairs / 2; ++k) {
@@ -49,12 +68,7 @@ std::pair<fs::path, fs::path> PlantTables(int pairs) {
         n << "E" << k + 1 << ",H" << h + 1 << ",C" << c + 1 << "," << duty << "," << ++hotUnits[h] << ","
           << ++coldUnits[c] << "\n";
     }
-    for (int j = 0; j < pairs; ++j)
-        n << "Heater" << j + 1 << ",HP Steam,C" << j + 1 << "," << 3.0 * (120.0 - 20.0 * j / pairs) - coldDuty[j]
-          << ",," << coldUnits[j] + 1 << "\n";
-    for (int i = 0; i < pairs; ++i)
-        n << "Cooler" << i + 1 << ",H" << i + 1 << ",Cooling Water," << 4.0 * (190.0 - 50.0 * i / pairs) - hotDuty[i]
-          << "," << hotUnits[i] + 1 << ",\n";
+    WriteUtilityUnits(n, pairs, hotUnits, coldUnits, hotDuty, coldDuty);
     return {streams, network};
 }
 
@@ -68,11 +82,8 @@ std::pair<fs::path, fs::path> DensePlantTables(int pairs, unsigned seed = 5) {
     const std::string tag = std::to_string(pairs);
     const fs::path streams = Scratch() / ("dense-streams-" + tag + ".csv");
     const fs::path network = Scratch() / ("dense-network-" + tag + ".csv");
-    std::ofstream s(streams), n(network);
-    s << "name,supply,target,cp,h,kind\n";
-    for (int i = 0; i < pairs; ++i) s << "H" << i + 1 << "," << 250.0 - 50.0 * i / pairs << ",60,4,0.2,process\n";
-    for (int j = 0; j < pairs; ++j) s << "C" << j + 1 << "," << 30.0 + 20.0 * j / pairs << ",150,3,0.2,process\n";
-    s << "HP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    std::ofstream n(network);
+    WritePlantStreams(streams, pairs);
     n << "name,hot,cold,duty,hot_order,cold_order\n";
     std::mt19937 rng(seed);
     std::vector<int> partner(static_cast<std::size_t>(pairs));
@@ -89,12 +100,7 @@ std::pair<fs::path, fs::path> DensePlantTables(int pairs, unsigned seed = 5) {
               << ++coldUnits[c] << "\n";
         }
     }
-    for (int j = 0; j < pairs; ++j)
-        n << "Heater" << j + 1 << ",HP Steam,C" << j + 1 << "," << 3.0 * (120.0 - 20.0 * j / pairs) - coldDuty[j]
-          << ",," << coldUnits[j] + 1 << "\n";
-    for (int i = 0; i < pairs; ++i)
-        n << "Cooler" << i + 1 << ",H" << i + 1 << ",Cooling Water," << 4.0 * (190.0 - 50.0 * i / pairs) - hotDuty[i]
-          << "," << hotUnits[i] + 1 << ",\n";
+    WriteUtilityUnits(n, pairs, hotUnits, coldUnits, hotDuty, coldDuty);
     return {streams, network};
 }
 

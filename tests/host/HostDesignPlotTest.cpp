@@ -3,6 +3,7 @@
 // plot's axes; view --open design reads the performance table; bad input fails and writes no
 // file.
 #include "HostProcess.h"
+#include "TenExchangerNetwork.h"
 #include "../support/SvgReportGrade.h"
 
 #include <gtest/gtest.h>
@@ -148,16 +149,7 @@ TEST_P(HostDesignPlot, TheDrivingForcePlotTellsTheExchangersApartByColourAndLege
 // streams (200 -> 100 C, CP 1) each give 30 kW to each of two cold streams (20 -> 120 C, CP 5)
 // and the rest to cooling water; the cold streams finish on steam.
 TEST(HostDesignPlotColours, TenExchangersTakeTenColours) {
-    std::string streams = "name,supply,target,cp,h,kind\n", network = "name,hot,cold,duty,hot_order,cold_order\n";
-    for (int h = 1; h <= 5; ++h) {
-        streams += "H" + std::to_string(h) + ",200,100,1,0.2,process\n";
-        for (int c = 1; c <= 2; ++c)
-            network += "E" + std::to_string(h) + std::to_string(c) + ",H" + std::to_string(h) + ",C" + std::to_string(c) +
-                       ",30," + std::to_string(c) + "," + std::to_string(h) + "\n";
-        network += "K" + std::to_string(h) + ",H" + std::to_string(h) + ",Cooling Water,40,3,\n";
-    }
-    streams += "C1,20,120,5,0.2,process\nC2,20,120,5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n";
-    network += "S1,HP Steam,C1,350,,6\nS2,HP Steam,C2,350,,6\n";
+    const auto [streams, network] = TenExchangerNetwork();
     ScratchFile s("designplot", "ten.csv", streams), n("designplot", "ten-net.csv", network);
     Scratch svg("ten.svg");
     const HostRun run = RunHost("plot " + s.path + " " + n.path + " --kind driving-force --svg " + svg.path);

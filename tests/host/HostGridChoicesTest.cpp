@@ -4,6 +4,7 @@
 // the pinch layout with every unit clear of the others or says why it could not. Every picture
 // is rendered with rsvg-convert.
 #include "HostProcess.h"
+#include "TenExchangerNetwork.h"
 #include "../support/SvgReadBack.h"
 
 #include <gtest/gtest.h>
@@ -139,16 +140,7 @@ INSTANTIATE_TEST_SUITE_P(ThreeNetworks, HostGridHideUtilities,
 // units write the same temperature on either side of a short segment it is written once, so no
 // temperature is drawn over another ("170.0 C140.0 C").
 TEST(HostGridLabels, NoTemperatureIsDrawnOverAnother) {
-    std::string streams = "name,supply,target,cp,h,kind\n", network = "name,hot,cold,duty,hot_order,cold_order\n";
-    for (int h = 1; h <= 5; ++h) {
-        streams += "H" + std::to_string(h) + ",200,100,1,0.2,process\n";
-        for (int c = 1; c <= 2; ++c)
-            network += "E" + std::to_string(h) + std::to_string(c) + ",H" + std::to_string(h) + ",C" + std::to_string(c) +
-                       ",30," + std::to_string(c) + "," + std::to_string(h) + "\n";
-        network += "K" + std::to_string(h) + ",H" + std::to_string(h) + ",Cooling Water,40,3,\n";
-    }
-    streams += "C1,20,120,5,0.2,process\nC2,20,120,5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n";
-    network += "S1,HP Steam,C1,350,,6\nS2,HP Steam,C2,350,,6\n";
+    const auto [streams, network] = TenExchangerNetwork();
     ScratchFile s("gridchoices", "ten.csv", streams), n("gridchoices", "ten-net.csv", network);
     ScratchFile svg("gridchoices", "ten.svg", "", false);
     const HostRun run = RunHost("grid " + s.path + " " + n.path + " --svg " + svg.path);

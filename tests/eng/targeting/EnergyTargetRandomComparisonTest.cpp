@@ -96,9 +96,8 @@ struct Reference {
     std::vector<double> pinches;  // shifted, hottest first
 };
 
-// The problem table over the process segments' shifted ends (every value here is exact).
-Reference ProblemTable(const SegmentRefs& segments) {
-    Reference r;
+// The process segments' shifted ends, hottest first, each once.
+std::vector<double> ShiftedBoundaries(const SegmentRefs& segments) {
     std::vector<double> t;
     for (const StreamSegment* s : segments)
         if (s->nKind != 1) {
@@ -107,6 +106,13 @@ Reference ProblemTable(const SegmentRefs& segments) {
         }
     std::sort(t.begin(), t.end(), std::greater<double>());
     t.erase(std::unique(t.begin(), t.end()), t.end());
+    return t;
+}
+
+// The problem table over the process segments' shifted ends (every value here is exact).
+Reference ProblemTable(const SegmentRefs& segments) {
+    Reference r;
+    const std::vector<double> t = ShiftedBoundaries(segments);
     std::vector<double> flow(t.size(), 0.0);
     for (std::size_t k = 0; k + 1 < t.size(); ++k) {
         double net = 0.0;
@@ -131,14 +137,7 @@ Reference ProblemTable(const SegmentRefs& segments) {
 // what a hot piece does not give is cold utility.
 Reference TransportLP(const RandomTable& table) {
     const SegmentRefs& segments = table.set.refs;
-    std::vector<double> t;
-    for (const StreamSegment* s : segments)
-        if (s->nKind != 1) {
-            t.push_back(s->dShiftedInletTemperature);
-            t.push_back(s->dShiftedOutletTemperature);
-        }
-    std::sort(t.begin(), t.end(), std::greater<double>());
-    t.erase(std::unique(t.begin(), t.end()), t.end());
+    const std::vector<double> t = ShiftedBoundaries(segments);
     struct Piece {
         const StreamSegment* segment;
         int interval;
