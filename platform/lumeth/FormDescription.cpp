@@ -26,6 +26,7 @@ const char* hookName(FormHook hook) {
         case FormHook::Text: return "text";
         case FormHook::Command: return "command";
         case FormHook::Object: return "object";
+        case FormHook::Link: return "link";
     }
     return "?";
 }

@@ -29,8 +29,9 @@
 #include <tuple>
 #include <vector>
 
-// Which hook a variable is read through.
-enum class FormHook { Value, Text, Command, Object };
+// Which hook a variable is read through. A link row names views the view reaches without
+// owning them (its neighbours), one per index: the form lists the ones there are.
+enum class FormHook { Value, Text, Command, Object, Link };
 
 // One variable of a form.
 struct FormVariable {

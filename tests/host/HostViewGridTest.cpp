@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -189,6 +190,128 @@ TEST(HostViewGrid, AnExchangerDeletedFromItsMenuIsGoneFromTheSavedCase) {
     const HostRun looked = RunHost("view " + after.path + " --open grid --script " + flyBys.path);
     ASSERT_EQ(0, looked.exitCode) << looked.out;
     EXPECT_EQ(2, count(looked.out, "\nLoad\t240.0 kW\n")) << looked.out;
+}
+
+// The forms a script's `form` steps showed, in order.
+std::vector<std::string> forms(const std::string& out) {
+    std::vector<std::string> found;
+    for (std::size_t at = out.find("\n  form {"); at != std::string::npos; at = out.find("\n  form {", at + 1)) {
+        const std::size_t end = out.find('\n', at + 1);
+        found.push_back(out.substr(at + 8, end == std::string::npos ? std::string::npos : end - at - 8));
+    }
+    return found;
+}
+
+std::string viewOf(const std::string& form) {
+    const std::string key = "{\"view\":\"";
+    if (form.compare(0, key.size(), key) != 0) return "";
+    return form.substr(key.size(), form.find('"', key.size()) - key.size());
+}
+
+// An item reached by a script through the links of the items before it: `path` the link
+// indices from the item at `position` of the diagram's list, one `open` and `form` each.
+HostRun followLinks(const std::string& saved, int position, const std::vector<int>& path, std::vector<std::string>& seen) {
+    std::string text = "open CanvasConnection.200." + std::to_string(position) + "\nform\n";
+    for (int link : path) text += "open CanvasConnection.200." + std::to_string(link) + "\nform\n";
+    ScratchFile script("viewgrid", "links.txt", text);
+    HostRun run = RunHost("view " + saved + " --open grid --script " + script.path);
+    seen = forms(run.out);
+    return run;
+}
+
+// Each item's form lists the items it links to by the names that reach them: an exchanger the
+// segments feeding its two ends and those its ends feed; a segment the items upstream and
+// downstream of it in flow order and its stream's start; a start its first segment; an end its
+// last segment and its stream's start. Following a link and its way back returns to the item.
+struct LinkCase {
+    const char* kind;
+    const char* name;
+    int links;                // the item's links that reach an item
+    std::vector<int> path;    // links followed from the item
+    const char* type;         // the type the path ends at
+    bool back;                // the path ends at the item itself
+};
+
+void PrintTo(const LinkCase& c, std::ostream* out) { *out << c.kind << " " << c.name; }
+
+class HostViewGridLinks : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(HostViewGridLinks, AnItemsFormListsItsNeighboursAndTheyLeadBack) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    const LinkCase& p = GetParam();
+    const int position = itemPosition(c.json, p.kind, p.name);
+    ASSERT_GE(position, 0) << c.json;
+    std::vector<std::string> seen;
+    const HostRun run = followLinks(c.saved.path, position, p.path, seen);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ASSERT_EQ(p.path.size() + 1, seen.size()) << run.out;
+    const std::string& first = seen.front();
+    EXPECT_TRUE(has(first, "{\"address\":\"CanvasConnection.200\",\"hook\":\"link\"")) << first;
+    EXPECT_EQ(p.links, count(first, "\"CanvasConnection.200.")) << first;
+    for (int k = 1; k <= p.links; ++k)
+        EXPECT_TRUE(has(first, "\"CanvasConnection.200." + std::to_string(k) + "(")) << k << " " << first;
+    EXPECT_TRUE(has(seen.back(), std::string("\"type\":\"") + p.type + "\"")) << seen.back();
+    if (p.back) {
+        EXPECT_EQ(viewOf(first), viewOf(seen.back())) << run.out;
+    }
+    if (*p.name) {
+        EXPECT_EQ(p.name, viewOf(first));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, HostViewGridLinks,
+    ::testing::Values(
+        // E1's first end: the segment feeding it leads downstream back to E1.
+        LinkCase{"exchanger", "E1", 4, {1, 2}, "HENDHeatExObject", true},
+        // and the segment its second end feeds has E1 upstream.
+        LinkCase{"exchanger", "E1", 4, {4, 1}, "HENDHeatExObject", true},
+        LinkCase{"exchanger", "E1", 4, {3}, "HENDStreamSegmentObject", false},
+        LinkCase{"stream-start", "H1Start", 1, {1, 3}, "HENDStreamStartObject", true},
+        LinkCase{"stream-start", "H1Start", 1, {1, 1}, "HENDStreamStartObject", true},
+        LinkCase{"stream-end", "C1End", 2, {1, 2}, "HENDStreamEndObject", true},
+        LinkCase{"stream-end", "C1End", 2, {2, 1}, "HENDStreamSegmentObject", false},
+        LinkCase{"stream-segment", "", 3, {3}, "HENDStreamStartObject", false}),
+    [](const auto& info) { return std::string(info.param.kind == std::string("stream-segment") ? "Segment" : info.param.name) +
+                                  "_" + std::to_string(info.index); });
+
+TEST(HostViewGrid, ALinkPastAnItemsLinksReachesNoView) {
+    SavedTextbookCase c;
+    ASSERT_TRUE(c.built) << c.json;
+    const std::pair<const char*, int> past[] = {{"stream-start", 2}, {"stream-end", 3}, {"exchanger", 5}, {"exchanger", 0}};
+    for (const auto& [kind, link] : past) {
+        std::vector<std::string> seen;
+        const HostRun run = followLinks(c.saved.path, itemPosition(c.json, kind), {link}, seen);
+        EXPECT_EQ(1, run.exitCode) << kind << run.out;
+        EXPECT_TRUE(has(run.out, "reaches no view")) << kind << run.out;
+    }
+}
+
+// On a split stream the splitter and the mixer are items of their own types; the segments of a
+// branch lead upstream to the splitter and downstream to the mixer, which list no links.
+TEST(HostViewGrid, ABranchLeadsToItsSplitterAndItsMixer) {
+    ScratchFile saved("viewgrid", "split.kestrin", "", false), picture("viewgrid", "split.svg", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const HostRun grid = RunHost("grid " + saved.path + " --svg " + picture.path + " --json");
+    ASSERT_EQ(0, grid.exitCode) << grid.out;
+    const int e3 = itemPosition(grid.out, "exchanger", "E3");
+    ASSERT_GE(e3, 0) << grid.out;
+    // E3's second end sits on a branch of C1: its inlet's upstream item and its outlet's
+    // downstream item.
+    std::vector<std::string> up, down;
+    const HostRun toSplitter = followLinks(saved.path, e3, {2, 1}, up);
+    ASSERT_EQ(0, toSplitter.exitCode) << toSplitter.out;
+    ASSERT_EQ(3u, up.size()) << toSplitter.out;
+    EXPECT_TRUE(has(up[1], "\"type\":\"HENDStreamSegmentObject\"")) << up[1];
+    EXPECT_TRUE(has(up[2], "\"type\":\"HENDStreamSplitStartObject\"")) << up[2];
+    const HostRun toMixer = followLinks(saved.path, e3, {4, 2}, down);
+    ASSERT_EQ(0, toMixer.exitCode) << toMixer.out;
+    ASSERT_EQ(3u, down.size()) << toMixer.out;
+    EXPECT_TRUE(has(down[2], "\"type\":\"HENDStreamSplitEndObject\"")) << down[2];
+    for (const std::string* form : {&up[2], &down[2]}) EXPECT_FALSE(has(*form, "\"hook\":\"link\"")) << *form;
 }
 
 TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {

@@ -56,6 +56,75 @@ int HENDNode::ProcessInspectionCommand(int command) {
 
 void HENDNode::NotifyDoubleClickAt(CanvasPoint) { m_diagram->ViewNode(m_node); }
 
+// ---- links ----
+
+namespace {
+// The links' variable: number 200 of the item type family.
+bool isLinkVariable(const VarDescription& var) {
+    if ((var.Flags() & VarDescription::FlagSelf) || !var.IsObjectLink() || var.Number() != 200) return false;
+    const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+    const ObjectTypeInfo* asked = registry ? registry->Find(var.ObjectType()) : nullptr;
+    return asked && asked->IsA("CanvasConnectionObject");
+}
+
+HENDNode* item(const HENDStreamSegment* segment) { return const_cast<HENDStreamSegment*>(segment); }
+}  // namespace
+
+Viewable* HENDNode::AttachedObject(const VarDescription& var) {
+    if (NumberOfLinks() == 0 || !isLinkVariable(var)) return CanvasConnection::AttachedObject(var);
+    HENDNode* linked = LinkedItem(var.Offset(0));
+    const VarDescription* next = var.GetNextLink();
+    return linked && next && next->IsObjectLink() ? linked->AttachedObject(*next) : linked;
+}
+
+Text HENDNode::AttachedName(const Viewable* child) const {
+    for (int i = 1; child && i <= NumberOfLinks(); ++i)
+        if (LinkedItem(i) == child)
+            return FormattedText("CanvasConnection.200.%d(", i) + VarDescription::EscapeChildName(LinkedItem(i)->unitName) +
+                   ")";
+    return CanvasConnection::AttachedName(child);
+}
+
+int HENDNode::Dimensions(const VarDescription& var, DimInfo& dims) {
+    if (NumberOfLinks() == 0 || !isLinkVariable(var)) return CanvasConnection::Dimensions(var, dims);
+    dims.AddDim(NumberOfLinks() + 1);
+    return 1;
+}
+
+void HENDNode::LoadLinkVariables(FormDescription& form) {
+    form.Add({"CanvasConnection.200", FormHook::Link, 0, false, 1});
+}
+
+HENDNode* HENDStreamStart::LinkedItem(int index) const { return index == 1 ? item(firstSegment) : nullptr; }
+
+HENDNode* HENDStreamAnchor::LinkedItem(int index) const { return index == 1 ? owner : nullptr; }
+
+HENDNode* HENDStreamSegment::LinkedItem(int index) const {
+    switch (index) {
+        case 1: return forward ? left : right;
+        case 2: return forward ? right : left;
+        case 3: return owner;
+        default: return nullptr;
+    }
+}
+
+HENDNode* HENDStreamEnd::LinkedItem(int index) const {
+    if (index == 1) return item(lastSegment);
+    return index == 2 ? owner : nullptr;
+}
+
+HENDNode* HENDHeatEx::LinkedItem(int index) const {
+    if (index < 1 || index > 4) return nullptr;
+    const std::size_t end = (index - 1) % 2 == 0 ? 0 : 1;
+    if (end >= ends.size()) return nullptr;
+    return index <= 2 ? ends[end].inlet : ends[end].outlet;
+}
+
+HENDNode* HENDGhost::LinkedItem(int index) const {
+    if (index == 1) return moved;
+    return index == 2 ? source : nullptr;
+}
+
 // ---- stream start and end ----
 
 double HENDStreamStart::Base() const {
@@ -524,57 +593,3 @@ Text HENDHeatEx::SharedTemperature(const HENDExchangerEnd& e, bool right, double
     return mine;
 }
 
-// ---- splits ----
-
-void HENDStreamSplit::ScaleY(double factor) {
-    y *= factor;
-    for (double& b : branchY) b *= factor;
-}
-
-void HENDStreamSplit::ExtendBounds(double box[4]) const {
-    Widen(box, x, y);
-    Widen(box, x + 15.0, y);
-}
-
-bool HENDStreamSplit::ContainsPoint(CanvasPoint p) const {
-    double top = y, bottom = y;
-    for (double b : branchY) top = std::min(top, b), bottom = std::max(bottom, b);
-    return p.x >= x && p.x <= x + 30.0 && p.y >= top && p.y <= bottom;
-}
-
-void HENDStreamSplit::PrepareForObjectInspection(MenuModel& menu) {
-    if (!m_diagram->GetDesign() || !m_diagram->OperationLocked()) {
-        menu.AddItem(5611, FindString("oiAddBranch"));
-        menu.AddItem(5614, FindString("oiDeleteSplit"));
-    }
-    HENDNode::PrepareForObjectInspection(menu);
-}
-
-int HENDStreamSplit::ProcessInspectionCommand(int command) {
-    if (command == 5611) {
-        SendViewableMessage(m_diagram, "addbranch " + quoted(Node()));
-        return 1;
-    }
-    if (command != 5614) return HENDNode::ProcessInspectionCommand(command);
-    const int state = m_diagram->SplitterState(Node());
-    if (state == 2 && Viewable::ResponseMsg("HENDDeleteSplitWithEquipment", 2) != 1) return 1;
-    if (state != 0 && state != 2) return 1;
-    m_diagram->SetDeleting();
-    SendViewableMessage(m_diagram, "deletesplit " + quoted(Node()));
-    return 1;
-}
-
-void HENDStreamSplit::DrawShape(Canvas& canvas) {
-    // Only what it has: a split without branches draws its stub alone, with no node nothing.
-    if (branchY.empty()) return;
-    double top = y, bottom = y;
-    for (double b : branchY) top = std::min(top, b), bottom = std::max(bottom, b);
-    SetPosition({x, top});
-    SetSize(30.0, bottom - top);
-    const LineAttrib line{lineColour(cold), process ? 9 : 5, 0};
-    // The main line's stub on its side, then one line to each branch on the other.
-    const double stubFrom = opening ? x : x + 30.0;
-    canvas.AddLine({stubFrom, y}, {x + 15.0, y}, line);
-    const double branchX = opening ? x + 30.0 : x;
-    for (double b : branchY) canvas.AddLine({x + 15.0, y}, {branchX, b}, line);
-}

@@ -9,6 +9,7 @@
 // whatever way its stream runs, and a segment joins the item on its left (where it leaves that
 // item's right side) to the item on its right.
 #include "lumeth/CanvasPlane.h"
+#include "lumeth/FormDescription.h"
 #include "lumeth/Text.h"
 
 #include <vector>
@@ -104,6 +105,20 @@ public:
     int ProcessInspectionCommand(int command) override;
     void NotifyDoubleClickAt(CanvasPoint p) override;
 
+    // ---- links to neighbouring items ----
+    // The item at link `index` (1 onwards, in the class's own order), null where that link is
+    // empty or past the class's links. A form reaches it as "CanvasConnection.200.<index>" and
+    // names it "CanvasConnection.200.<index>(<its name>)"; an item without links (a split)
+    // answers as any view does.
+    virtual HENDNode* LinkedItem(int) const { return nullptr; }
+    virtual int NumberOfLinks() const { return 0; }
+    Viewable* AttachedObject(const VarDescription& var) override;
+    Text AttachedName(const Viewable* child) const override;
+    // The links' row runs over indices 0 to the number of links (0 is never a link).
+    int Dimensions(const VarDescription& var, DimInfo& dims) override;
+    // The form of an item with links: the row its links are listed by.
+    static void LoadLinkVariables(FormDescription& form);
+
     Text streamName, unitName;
     bool cold = false, process = true;
 
@@ -149,6 +164,9 @@ public:
     double labelScale = 1.0;
     double temperature = -32767.0;
     const HENDStreamSegment* firstSegment = nullptr;
+    // Link 1: the first segment.
+    HENDNode* LinkedItem(int index) const override;
+    int NumberOfLinks() const override { return 1; }
 
 protected:
     void DrawShape(Canvas& canvas) override;
@@ -171,6 +189,9 @@ public:
     // process, hot utility): this one's less the other's; 0 when the other is no anchor.
     int CompareAnchor(const HENDNode* other) const;
     HENDStreamStart* owner;
+    // Link 1: the stream's start; link 2 (a second linked item) stays empty.
+    HENDNode* LinkedItem(int index) const override;
+    int NumberOfLinks() const override { return 2; }
 
 protected:
     void DrawShape(Canvas&) override {}
@@ -196,6 +217,12 @@ public:
     // Takes its ends from the attach points of its neighbours.
     void Attach();
     bool onBranch = false;  // between a split and its mixer
+    // Links 1 the item upstream of the piece, 2 the one downstream (in flow order, whichever
+    // way the line runs), 3 the stream's start.
+    HENDNode* LinkedItem(int index) const override;
+    int NumberOfLinks() const override { return 3; }
+    bool forward = true;  // the line runs left to right: its left item is upstream
+    HENDStreamStart* owner = nullptr;
     HENDNode *left = nullptr, *right = nullptr;
     int leftEnd = 0, rightEnd = 0;
     double x1 = 0.0, x2 = 0.0, y = 0.0;
@@ -234,6 +261,11 @@ public:
     int offsetMode = 0;
     double labelScale = 1.0;
     double temperature = -32767.0;
+    const HENDStreamSegment* lastSegment = nullptr;
+    HENDStreamStart* owner = nullptr;
+    // Links 1 the last segment, 2 the stream's start.
+    HENDNode* LinkedItem(int index) const override;
+    int NumberOfLinks() const override { return 2; }
 
 protected:
     void DrawShape(Canvas& canvas) override;
@@ -278,6 +310,10 @@ public:
     int column = -1;
     double size = 30.0;  // the symbol size s: circles 2s across
     bool deleting = false;
+    // Links 1 and 2 the segments feeding its first and second end, 3 and 4 the segments those
+    // ends feed.
+    HENDNode* LinkedItem(int index) const override;
+    int NumberOfLinks() const override { return 4; }
 
 protected:
     // On a picture: the name and, on each line, the temperatures on either side.
@@ -289,34 +325,6 @@ protected:
     // them, when that segment is too short for both: the two then share one label. Empty when
     // the neighbour is no unit or the labels fit.
     Text SharedTemperature(const HENDExchangerEnd& e, bool right, double width) const;
-    void DrawShape(Canvas& canvas) override;
-};
-
-// The splitter or mixer of parallel branches: a stub on the main line and a line to each branch.
-// `opening` is the one met first left to right: branches leave it to the right.
-class HENDStreamSplit : public HENDNode {
-public:
-    HENDStreamSplit(HENDiagram* d, CNode* node, bool start, bool opening)
-        : HENDNode(d, start ? "HENDStreamSplitStartObject" : "HENDStreamSplitEndObject", start ? 6 : 5, node),
-          opening(opening) {}
-    bool IsSplit() const override { return true; }
-    const char* SvgClass() const override { return GetKind() == 6 ? "split-start" : "split-end"; }
-    // Lines arrive at its left edge (the main line at an opening split, the branches at a
-    // closing one) and leave 30 further right.
-    double LeftAttach(int) const override { return x; }
-    double RightAttach(int) const override { return x + 30.0; }
-    void ScaleX(double origin, double factor) override { x = ScaledAbout(x, origin, factor); }
-    void ScaleY(double factor) override;
-    void ExtendBounds(double box[4]) const override;
-    bool ContainsPoint(CanvasPoint p) const override;
-    void PrepareForObjectInspection(MenuModel& menu) override;
-    int ProcessInspectionCommand(int command) override;
-    bool opening;
-    double x = 0.0, y = 0.0;
-    std::vector<double> branchY;  // the lines of the branches
-    int column = -1;
-
-protected:
     void DrawShape(Canvas& canvas) override;
 };
 
@@ -346,6 +354,9 @@ public:
     void Hover(HENDNode* item, int end);
     // Drops what it held: after a rebuild its items are gone.
     void Reset();
+    // Links 1 the exchanger being moved, 2 the segment the drag started from.
+    HENDNode* LinkedItem(int index) const override;
+    int NumberOfLinks() const override { return 2; }
     HENDNode* represented = nullptr;
     HENDHeatEx* moved = nullptr;
     HENDStreamSegment* source = nullptr;  // the marked segment a drag started from

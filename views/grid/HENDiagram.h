@@ -11,6 +11,7 @@
 #include "lumeth/Timer.h"
 #include "lumeth/VarEnumInfo.h"
 #include "views/grid/HENDNode.h"
+#include "views/grid/HENDStreamSplit.h"
 #include "views/grid/HENDiagramConfiguration.h"
 #include "views/grid/HENDiagramView.h"
 

@@ -552,6 +552,7 @@ void HENDiagram::Rebuild() {
         end->x = forward ? m_endColumn : kStartX;
         end->y = y;
         end->temperature = e.targetTemperature;
+        end->owner = start;
         m_items.push_back(end);
         // In the pinch layout a terminal goes to the pinch its temperature meets, or to the
         // nearest one on the side its stream runs towards.
@@ -572,6 +573,7 @@ void HENDiagram::Rebuild() {
             s->unitName = node ? Text(node->getName()) : Text();
             s->cold = e.cold, s->process = e.process;
             s->left = left, s->leftEnd = leftEnd, s->right = right, s->rightEnd = rightEnd;
+            s->forward = forward, s->owner = start;
             s->y = yy;
             // Dashed where the stream's own end still asks a utility duty of the network; a
             // segment whose temperature is only calculated says nothing about utilities.
@@ -621,7 +623,9 @@ void HENDiagram::Rebuild() {
                     const CNode* closing = forward ? s.e->mixer : s.e->tee;
                     auto makeSplit = [&](const CNode* n, bool isOpening, int node) -> HENDStreamSplit* {
                         if (!n) return nullptr;
-                        auto* sp = new HENDStreamSplit(this, const_cast<CNode*>(n), n == s.e->tee, isOpening);
+                        HENDStreamSplit* sp = nullptr;
+                        if (n == s.e->tee) sp = new HENDStreamSplitStart(this, const_cast<CNode*>(n), isOpening);
+                        else sp = new HENDStreamSplitEnd(this, const_cast<CNode*>(n), isOpening);
                         sp->streamName = e.name;
                         sp->unitName = unitNameOf(n);
                         sp->cold = e.cold, sp->process = e.process;
@@ -700,11 +704,20 @@ void HENDiagram::Rebuild() {
         (void)processHot, (void)processCold;
     }
 
-    // Each start's name has the room up to the first item along its line.
+    // A form shows an item by the name the picture gives it.
+    for (HENDNode* item : m_items) item->SetName(item->unitName);
+    for (HENDNode* anchor : m_anchors) anchor->SetName(anchor->unitName);
+    // Each start's name has the room up to the first item along its line. A terminal knows
+    // the segment next to it, a split the segments on its main line and its branches.
     for (HENDNode* item : m_items)
-        if (auto* seg = dynamic_cast<HENDStreamSegment*>(item))
-            for (HENDNode* side : {seg->left, seg->right})
+        if (auto* seg = dynamic_cast<HENDStreamSegment*>(item)) {
+            for (HENDNode* side : {seg->left, seg->right}) {
                 if (auto* s = dynamic_cast<HENDStreamStart*>(side)) s->firstSegment = seg;
+                if (auto* t = dynamic_cast<HENDStreamEnd*>(side)) t->lastSegment = seg;
+            }
+            if (auto* sp = dynamic_cast<HENDStreamSplit*>(seg->left)) sp->Join(seg, seg->leftEnd);
+            if (auto* sp = dynamic_cast<HENDStreamSplit*>(seg->right)) sp->Join(seg, seg->rightEnd);
+        }
     (void)starts;
     MarkSegments();
 

@@ -56,6 +56,7 @@ const char* hookName(FormHook hook) {
         case FormHook::Text: return "text";
         case FormHook::Command: return "command";
         case FormHook::Object: return "object";
+        case FormHook::Link: return "link";
     }
     return "value";
 }
@@ -98,6 +99,26 @@ bool isMessage(const SessionEntry& e) {
     return e.event == SessionEvent::Error || (e.event == SessionEvent::Response);
 }
 
+// The addresses of the views a link row reaches, one per index that reaches one, each with the
+// name of the view found there.
+std::vector<Text> linkedNames(Viewable* view, const FormVariable& row) {
+    std::vector<Text> names;
+    VarDescription var;
+    if (row.hook != FormHook::Link || !VarDescription::Parse(row.address, var)) return names;
+    DimInfo dims;
+    const int n = view->Dimensions(var, dims) > 0 ? dims.Dim(0) : 0;
+    for (int i = 0; i < n; ++i) {
+        VarDescription at = var;
+        at.SetOffset(0, i);
+        // By the index that reached it: one view may stand at two indices.
+        if (const Viewable* linked = view->AttachedObject(at)) {
+            at.SetChildName(linked->GetName());
+            names.push_back(at.ToString());
+        }
+    }
+    return names;
+}
+
 // Children a form lists: views a user works with. Plots, name views and canvas items are
 // rebuilt by their owners and left out; design viewers, rebuilt too, are what a user opens.
 bool listedChild(const Viewable* child) {
@@ -124,6 +145,12 @@ void formJson(Viewable* view, Text& out, int depth) {
                 out += (at ? "," : "") + ViewJsonText(Text(refusals.substr(at, end - at)));
                 at = end + 1;
             }
+            out += "]";
+        }
+        if (v.hook == FormHook::Link) {
+            out += ",\"links\":[";
+            const std::vector<Text> names = linkedNames(view, v);
+            for (std::size_t k = 0; k < names.size(); ++k) out += (k ? "," : "") + ViewJsonText(names[k]);
             out += "]";
         }
         VarDescription var;
@@ -187,6 +214,8 @@ void formText(Viewable* view, Text& out, const Text& indent, int depth) {
            (view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ")\n";
     const FormDescription form = formOf(view);
     for (const Text& line : form.Listing()) out += indent + "  " + line + "\n";
+    for (const FormVariable& v : form.Variables())
+        for (const Text& name : linkedNames(view, v)) out += indent + "  link " + name + "\n";
     for (const Text& c : form.Commands()) out += indent + "  command " + c + "\n";
     for (int i = 0; i < view->GetNumberOfChildren() && depth < 8; ++i) {
         Viewable* child = view->GetChild(i);

@@ -156,6 +156,44 @@ TEST(ViewGridCommands, SplitsAndBranches) {
     EXPECT_TRUE(e.g.LayoutValid());
 }
 
+// The splitter and the mixer are items of their own kinds, each knowing the segment on its main
+// line (flowing into the splitter, out of the mixer) and its branch segments in the order of
+// its branch lines (flowing out of the splitter, into the mixer).
+TEST(ViewGridCommands, SplitterAndMixerKnowTheirMainSegmentAndBranches) {
+    Edits e;
+    ASSERT_EQ(1, e.g.Message("addsplit " + q(e.Segment("H", 0)) + " " + q(e.LastSegment("H"))));
+    CNode *tee = nullptr, *mixer = nullptr;
+    for (CNode* n : design_test::ChainNodes(*e.d, "H")) {
+        if (design_test::Letter(n) == "T") tee = n;
+        if (design_test::Letter(n) == "M") mixer = n;
+    }
+    ASSERT_TRUE(tee && mixer) << design_test::Chain(*e.d, "H");
+    ASSERT_EQ(1, e.g.Message("addbranch " + q(tee)));
+    const auto* start = dynamic_cast<const HENDStreamSplitStart*>(e.g.FindItemForNode(tee));
+    const auto* end = dynamic_cast<const HENDStreamSplitEnd*>(e.g.FindItemForNode(mixer));
+    ASSERT_TRUE(start && end);
+    EXPECT_EQ(6, start->GetKind());
+    EXPECT_EQ(5, end->GetKind());
+    ASSERT_TRUE(start->GetMainSegment() && end->GetMainSegment());
+    EXPECT_EQ(start, start->GetMainSegment()->LinkedItem(2));
+    EXPECT_EQ(end, end->GetMainSegment()->LinkedItem(1));
+    EXPECT_EQ(start->y, start->GetMainSegment()->y);
+    const std::size_t branches = tee->getAllDownStreamNodes().size();
+    ASSERT_EQ(3u, branches);
+    ASSERT_EQ(branches, start->GetBranchList().size());
+    ASSERT_EQ(branches, end->GetBranchList().size());
+    ASSERT_EQ(branches, start->branchY.size());
+    for (std::size_t b = 0; b < branches; ++b) {
+        const HENDStreamSegment* out = start->GetBranchList()[b];
+        const HENDStreamSegment* in = end->GetBranchList()[b];
+        ASSERT_TRUE(out && in) << b;
+        EXPECT_EQ(start, out->LinkedItem(1)) << b;
+        EXPECT_EQ(end, in->LinkedItem(2)) << b;
+        EXPECT_EQ(start->branchY[b], out->y) << b;
+        EXPECT_EQ(end->branchY[b], in->y) << b;
+    }
+}
+
 TEST(ViewGridCommands, ViewingANodeAsksForItsViewAndChangesNothing) {
     Edits e;
     std::vector<CNode*> asked;

@@ -238,7 +238,7 @@ TEST(ViewGridDiagram, TerminalsGoToTheirPinchByTemperature) {
 
 TEST(ViewGridDiagram, SplitWithoutNodeOrBranchesDrawsOnlyWhatItHas) {
     HENDiagram g;
-    auto* split = new HENDStreamSplit(&g, nullptr, true, true);  // the plane deletes it
+    auto* split = new HENDStreamSplitStart(&g, nullptr, true);  // the plane deletes it
     Canvas canvas;
     split->Draw(canvas);
     EXPECT_EQ(0, canvas.Count());
