@@ -80,6 +80,10 @@ public:
     virtual double GetProcessPinchTemperature(int side) const = 0;
     virtual double GetPinchListEntryFirstValue(int index) const = 0;
     virtual double GetPinchListEntryThirdValue(int index) const = 0;
+    // A point of a curve (coordinate 0 temperature, 1 heat flow). Kind 6 is the utility
+    // composite profile through the boundaries of the hot and the cold utilities, 7 its cold
+    // utilities alone, 16 the part of 6 the hot utilities span (its points from the top down to
+    // the last hot-utility boundary).
     virtual double GetTargetCurveValue(int kind, int coordinate, int index) const = 0;
     virtual double GetMatchValue(int index) const = 0;
     virtual double GetUtilityTarget(int side) const = 0;

@@ -205,6 +205,7 @@ double CPIScenario::GetTargetCurveValue(int kind, int coordinate, int index) con
     // points (the make-up source at the top of the scale).
     if (kind == 12) return GetUserLoadCurveValue(m_pUtilityPlacement, 0, coordinate, index + 2);
     if (kind == 13) return GetUserLoadCurveValue(m_pUtilityPlacement, 1, coordinate, index);
+    if (kind == 16) kind = 6;
     int slot = 0, list = 0;
     if (!CurveListOfKind(kind, slot, list)) return 0.0;
     const TargetCurve* curve = m_pCompositeCurves ? m_pCompositeCurves->GetCurve(slot) : nullptr;
@@ -217,6 +218,12 @@ int CPIScenario::GetNumberOfCurvePoints(int kind) const {
     if (kind == 5) return m_pCompositeCurves ? static_cast<int>(m_pCompositeCurves->GetCombinedCascade().size()) : 0;
     if (kind == 12 || kind == 13)
         return std::max(GetNumberOfUserLoadCurvePoints(m_pUtilityPlacement, kind == 12 ? 0 : 1) - 2, 0);
+    // Kind 16: the points of curve 6 that the hot utilities span, from its top.
+    if (kind == 16) {
+        const TargetCurve* utility =
+            m_pCompositeCurves ? m_pCompositeCurves->GetCurve(CompositeCurves::UtilityCompositeSlot) : nullptr;
+        return utility ? utility->GetNumberOfHotProfilePoints() : 0;
+    }
     int slot = 0, list = 0;
     if (!CurveListOfKind(kind, slot, list)) return 0;
     const TargetCurve* curve = m_pCompositeCurves ? m_pCompositeCurves->GetCurve(slot) : nullptr;

@@ -169,6 +169,13 @@ int TargetCurve::GetNumberOfPoints(int list) const {
     return 0;
 }
 
+int TargetCurve::GetNumberOfHotProfilePoints() const {
+    if (m_nKind != UtilityComposite) return 0;
+    for (std::size_t i = m_points.size(); i > 0; --i)
+        if (m_points[i - 1].nList == 0) return static_cast<int>(i);
+    return 0;
+}
+
 bool TargetCurve::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
     bool ok = file.BeginRecord(h, RecordVersion) && file.WriteInt(m_nKind) && file.WriteDouble(m_dCarried[0]) &&

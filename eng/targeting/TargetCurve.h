@@ -52,6 +52,10 @@ public:
     const TIList* GetHotList() const { return m_pHot.get(); }
     const TIList* GetColdList() const { return m_pCold.get(); }
     const std::vector<PointRef>& GetPoints() const { return m_points; }
+    // The hot utilities' part of the utility composite curve's merged points: how many of them,
+    // from the top, reach down to the last boundary of the hot list (0 without one; 0 on other
+    // curves).
+    int GetNumberOfHotProfilePoints() const;
     // Whether the lists were built from segments (not recalled). The lists keep no membership
     // once their loads are laid down: which segments lie across a boundary of a built curve
     // follows from the segments' own temperatures (CoversInterval).

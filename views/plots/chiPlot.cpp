@@ -205,10 +205,10 @@ int chiPlot::CurveCount(const VarDescription& var, DimInfo& dims) {
     int count = 0;
     if (n == 224 || n == 225) count = m_pScenario->GetNumberOfCurvePoints(0);
     else if (n == 220 || n == 221)
-        // The hot utility curve was read over the points of both utility curves; the scenario's
-        // curve 6 holds only its own, and points past them would be drawn at the origin.
-        count = std::min(m_pScenario->GetNumberOfCurvePoints(7) + m_pScenario->GetNumberOfCurvePoints(6),
-                         m_pScenario->GetNumberOfCurvePoints(6));
+        // Curve 6 runs through the boundaries of the cold utilities too: the hot utility curve
+        // ends at the last boundary of a hot one, and does not run on to the cold utilities'
+        // points, which their own curve shows.
+        count = std::min(m_pScenario->GetNumberOfCurvePoints(16), m_pScenario->GetNumberOfCurvePoints(6));
     else count = m_pScenario->GetNumberOfCurvePoints(curveOf(n));
     dims.AddDim(count);
     return 1;

@@ -83,8 +83,9 @@ std::vector<Expected> expectedSets(int graph) {
         case 5: return {curve(1, 8), curve(2, 9)};
         case 6: return {curve(1, 10), curve(2, 11)};
         case 7: {
-            // The hot utility curve: the points curve 6 holds, none made up past them.
-            Expected hot = curve(1, 6);
+            // The hot utility curve: the points of curve 6 from its top down to its last
+            // hot-utility boundary (kind 16 reads them), not on to the cold utilities' points.
+            Expected hot = curve(1, 16);
             Expected shifted = curve(3, 0);
             shifted.x = [](const IHeatIntegrationScenario& s, int i) { return s.GetTargetCurveValue(15, 1, i); };
             return {hot, curve(2, 7), shifted};
