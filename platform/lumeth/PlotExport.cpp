@@ -35,6 +35,22 @@ struct Range {
     }
 };
 
+// A point's marker in its set's shape (DataSetAppearance::marker); answers the primitive's id.
+int addMarker(Canvas& canvas, CanvasPoint c, int shape, const LineAttrib& line, const ColourResource& fill) {
+    const double r = 3.0;
+    switch (shape) {
+        case 1: return canvas.AddRectangle({c.x - r, c.y - r}, 2.0 * r, 2.0 * r, line, true, fill);
+        case 2:
+            return canvas.AddPolyline({{c.x, c.y - 1.3 * r}, {c.x + 1.2 * r, c.y + r}, {c.x - 1.2 * r, c.y + r}, {c.x, c.y - 1.3 * r}},
+                                      line, true, fill);
+        case 3:
+            return canvas.AddPolyline({{c.x, c.y - 1.4 * r}, {c.x + 1.4 * r, c.y}, {c.x, c.y + 1.4 * r}, {c.x - 1.4 * r, c.y},
+                                       {c.x, c.y - 1.4 * r}},
+                                      line, true, fill);
+        default: return canvas.AddCircle(c, r, line, true, fill);
+    }
+}
+
 }  // namespace
 
 bool Axis::IsNumberFormat(const Text& f) {
@@ -370,7 +386,9 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
             }
             const CanvasPoint s{f.ToPixelX(p.x), f.ToPixelY(p.y, right)};
             run.push_back(s);
-            if (markers) canvas.SetMarkup(canvas.AddCircle(s, 3.0, line, true, d.set->appearance.colour), mark("data-point", data));
+            if (markers)
+                canvas.SetMarkup(addMarker(canvas, s, d.set->appearance.marker, line, d.set->appearance.colour),
+                                 mark("data-point", data));
         }
         flush();
     }
@@ -409,7 +427,7 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
             if (d.set->IsBar())
                 canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
                                     d.set->appearance.colour);
-            else if (d.set->IsPoint()) canvas.AddCircle({left + 10.0, keyY}, 3.0, line, true, d.set->appearance.colour);
+            else if (d.set->IsPoint()) addMarker(canvas, {left + 10.0, keyY}, d.set->appearance.marker, line, d.set->appearance.colour);
             else canvas.AddLine({left, keyY}, {left + 20.0, keyY}, line);
             canvas.SetMarkup(canvas.AddText({left + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
                                             TextBaseline::Middle),

@@ -6,6 +6,8 @@
 
 #include "lumeth/DisplayUnits.h"
 
+#include <algorithm>
+
 namespace {
 
 ColourResource colourOf(int code) {
@@ -209,6 +211,8 @@ void chiPlot::CreateDesignSet(int graph, const Text& design, int n) {
     const bool red = graph >= AreaHeatDemandCurve && graph <= PaybackInvestmentCurve && design == base;
     record.appearance.colour = red ? RedColour() : BlueColour();
     record.appearance.capacity = 1;
+    // The designs of the retrofit alpha plot share one colour: each takes the next marker shape.
+    if (graph == RetrofitAlphaPlot) record.appearance.marker = std::max(0, n - firstDataSet(graph)) % 4;
     record.label = design;
     if (PlottedData* set = m_pPlot->GetPlotArea().CreateDataSet(&record, n)) set->Reset(0);
 }
