@@ -6,10 +6,12 @@
 #include "HostProcess.h"
 #include "TenExchangerNetwork.h"
 #include "../support/SvgReadBack.h"
+#include "../support/SvgReportGrade.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -168,6 +170,60 @@ TEST(HostGridLabels, NoTemperatureIsDrawnOverAnother) {
                 << a.text << " at " << a.left << " and " << b.text << " at " << b.left;
         }
     EXPECT_TRUE(renders(svg.path, "ten"));
+}
+
+// The same network a hundred times larger: duties of 3000 kW in neighbouring columns, 35000 kW
+// for the steam heaters, each wider than a column. Every duty stays centred under its unit, a
+// line lower where it would run into its neighbour's, none over another and none outside the
+// picture.
+TEST(HostGridLabels, NoDutyIsDrawnOverAnother) {
+    const auto [streams, network] = TenExchangerNetwork(100);
+    ScratchFile s("gridchoices", "big.csv", streams), n("gridchoices", "big-net.csv", network);
+    ScratchFile svg("gridchoices", "big.svg", "", false);
+    const HostRun run = RunHost("grid " + s.path + " " + n.path + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed);
+    struct Box {
+        std::string text, unit;
+        double x, left, right, top, bottom;
+    };
+    // A duty's box at 0.6 of its font size a character, from 0.8 of the size above its baseline
+    // to 0.2 below.
+    std::vector<Box> duties;
+    std::map<std::string, double> lowestEnd;  // unit -> the y of its lowest circle's centre
+    for (const SvgElement& e : picture.elements) {
+        if (!e.group.count("data-name")) continue;
+        const std::string unit = e.group.at("data-name");
+        if (e.name == "circle") lowestEnd[unit] = std::max(lowestEnd[unit], e.Number("cy"));
+        if (e.name != "text" || e.text.size() < 4 || e.text.substr(e.text.size() - 3) != " kW") continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        ASSERT_EQ("middle", e.Attribute("text-anchor")) << e.text;
+        const double x = e.Number("x");
+        const double base = e.Number("y");
+        duties.push_back({e.text, unit, x, x - width / 2.0, x + width / 2.0, base - 0.8 * size, base + 0.2 * size});
+    }
+    ASSERT_EQ(17u, duties.size()) << text;  // ten exchangers, five coolers, two heaters
+    const SvgViewBox box = ReadViewBox(text);
+    for (const Box& d : duties) {
+        EXPECT_GT(d.top, lowestEnd[d.unit]) << d.unit;
+        EXPECT_TRUE(d.top >= box.top && d.bottom <= box.Bottom()) << d.unit << " " << d.text;
+    }
+    for (std::size_t i = 0; i < duties.size(); ++i)
+        for (std::size_t j = i + 1; j < duties.size(); ++j) {
+            const Box &a = duties[i], &b = duties[j];
+            EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                << a.unit << " " << a.text << " and " << b.unit << " " << b.text;
+        }
+    // Some went a line lower than the rest stand under their units.
+    double nearest = 1e300;
+    for (const Box& d : duties) nearest = std::min(nearest, d.top - lowestEnd[d.unit]);
+    int lowered = 0;
+    for (const Box& d : duties) lowered += d.top - lowestEnd[d.unit] > nearest + 1.0;
+    EXPECT_GT(lowered, 0);
+    EXPECT_LT(lowered, 17);
+    EXPECT_TRUE(renders(svg.path, "big"));
 }
 
 // Smith's four streams (C1 20 -> 180 C, CP 20; H1 250 -> 40, CP 15; C2 140 -> 230, CP 30;

@@ -540,14 +540,18 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
     font.size *= 10.0 / 12.0;
     // Under the unit, clear of the temperatures beside its lowest circle, what the user chose
     // for the exchangers (the duty unless chosen otherwise), one line each in the order of the
-    // view's labels from the top; a value the unit does not know is left out.
+    // view's labels from the top; a value the unit does not know is left out. A line that would
+    // run into one a unit in a neighbouring column wrote goes a line lower.
+    const double lineHeight = m_diagram->FontMetrics().Height(font.size / 12.0) + px;
     double below = bottomEnd.y + std::max(size, 4.0 * px + m_diagram->FontMetrics().Height(font.size / 12.0)) + 2.0 * px;
     for (int position : {1, 2, 3}) {
         const Text label = m_diagram->GetAnnotation(position, Node(), -32767.0);
         if (label.empty() || label.front() == '?') continue;
+        const double half = m_diagram->FontMetrics().Width(label, font.size / 12.0) / 2.0 + 2.0 * px;
+        below = m_diagram->TakeLabelRow(below, bottomEnd.x - half, bottomEnd.x + half, lineHeight);
         const int drawn = canvas.AddText({bottomEnd.x, below}, label, font, kBlack, TextAnchor::Middle, TextBaseline::Top);
         m_diagram->RegisterLabel(drawn);
-        below += m_diagram->FontMetrics().Height(font.size / 12.0) + px;
+        below += lineHeight;
     }
     // Below each line, the stream's temperature into the unit on the side it comes from and
     // out of it on the side it leaves by, a little smaller than the names: when temperatures

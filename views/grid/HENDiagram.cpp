@@ -187,6 +187,21 @@ void HENDiagram::RegisterLabel(int primitive) {
     m_labels.push_back({left, top, w, h});
 }
 
+double HENDiagram::TakeLabelRow(double top, double left, double right, double step) {
+    // The extents on a row never overlap: the one starting last before `right` is the only one
+    // that may reach past `left`. Each try is a look-up; a line moves down at most once per row
+    // already holding lines, the row below them all being free.
+    const std::size_t rows = m_labelRows.size();
+    for (std::size_t tries = 0; step > 0.0 && tries <= rows; ++tries, top += step) {
+        std::map<double, double>& row = m_labelRows[std::llround(top * 1000.0)];
+        auto next = row.lower_bound(right);
+        if (next != row.begin() && std::prev(next)->second > left) continue;
+        row.emplace(left, right);
+        return top;
+    }
+    return top;
+}
+
 Text HENDiagram::ExchangerFlyBy(const HENDHeatEx& hx) const {
     Text out = hx.unitName + "\n" + hx.unitName;
     struct Row {
@@ -408,6 +423,7 @@ void HENDiagram::Paint() {
     // Once to find the labels, again with them shrunk while they overlap.
     auto drawAll = [&] {
         canvas.Clear();
+        m_labelRows.clear();
         canvas.SetExtent(m_bounds.Width(), m_bounds.Height());
         canvas.SetOrigin(m_bounds.left, m_bounds.top);
         DrawPinchMarkers(canvas);

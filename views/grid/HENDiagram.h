@@ -215,6 +215,10 @@ public:
     static Text FormatValue(double value, const char* format, int unitKind);
     // A label text just drawn (its primitive number) takes part in the label shrinking.
     void RegisterLabel(int primitive);
+    // A picture's lines of text under its units, row by row: a line that would overlap one
+    // already written on its row (from `left` to `right`) goes `step` lower until it is clear.
+    // Answers the top of the row it takes, from `top` down.
+    double TakeLabelRow(double top, double left, double right, double step);
     double LabelShrink() const { return m_labelShrink; }
     const ColourResource& ShadeColour(const ColourResource& colour);
     Text ExchangerFlyBy(const HENDHeatEx& hx) const;
@@ -352,6 +356,9 @@ private:
         double left, top, width, height;
     };
     std::vector<Label> m_labels;
+    // The lines under the units drawn so far: by row (its top in thousandths of a unit), their
+    // extents by left edge. Emptied at every drawing.
+    std::map<long long, std::map<double, double>> m_labelRows;
     bool m_collectLabels = false;
     bool m_branchRemoved = false, m_deleting = false, m_dragActive = false;
     HENDGhost* m_ghost = nullptr;
