@@ -178,9 +178,10 @@ bool NetworkBuilder::Run(std::string& error) {
         const bool specified =
             m_design.SpecifyExchangerValue(unit, NodeValue::HXType, p.row->shellAndTube ? 1.0 : 0.0) &&
             (p.row->hasDuty ? m_design.SpecifyExchangerValue(unit, NodeValue::Duty, p.row->duty)
-                            : m_design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area));
+                            : m_design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area)) &&
+            (p.row->shells == 0 || m_design.SpecifyExchangerValue(unit, NodeValue::NShellsInSeries, p.row->shells));
         if (!specified)
-            return refuse(*p.row, "the design refused the duty, area or type given for " + QuotedField(p.row->name),
+            return refuse(*p.row, "the design refused the duty, area, type or shells given for " + QuotedField(p.row->name),
                           error);
         // A heater or cooler carries the end load itself: the utilities beside it go.
         if (isUtilityRow(i)) m_design.RemoveUtilitiesAtPorts({{unit, 0}, {unit, 1}, {unit, 2}, {unit, 3}});

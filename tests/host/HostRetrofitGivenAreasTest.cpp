@@ -1,0 +1,109 @@
+// kestrin-host retrofit and design on shell-and-tube networks given by their areas. The
+// four-stream minimum-energy design laid out as shell-and-tube units (F at least 0.8) needs 4, 1, 3
+// and 4 shells in E1-E4 for 240, 30, 90 and 90 kW, on 160.031217, 5.826094, 61.226372 and
+// 62.18929 m2. The fewest shells a duty needs jump by one as the duty moves, and the area with
+// them: E2's 62.19 m2 meets 90 kW with 4 shells and also 88.32 kW with 3, so the areas alone do
+// not fix the network. With its shells each unit is back at its duty.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char* kHeader = "name,hot,cold,area,hot_order,cold_order,type";
+
+std::string MerByArea(bool withShells) {
+    std::string table = std::string(kHeader) + (withShells ? ",shells\n" : "\n");
+    const char* rows[][2] = {{"E1,H1,C2,160.031217,1,1,shell-and-tube", "4"},
+                             {"E2,H2,C1,62.18929,1,3,shell-and-tube", "4"},
+                             {"E3,H1,C1,61.226372,2,2,shell-and-tube", "3"},
+                             {"E4,H2,C1,5.826094,2,1,shell-and-tube", "1"}};
+    for (const auto& row : rows) table += std::string(row[0]) + (withShells ? std::string(",") + row[1] : "") + "\n";
+    return table;
+}
+
+}  // namespace
+
+TEST(HostRetrofitGivenAreas, ShellAndTubeAreasWithTheirShellsGiveTheBaseNetworkBack) {
+    ScratchFile network("retrofit-areas", "shells.csv", MerByArea(true));
+    const std::string streams = ExamplePath("four-streams.csv");
+    const HostRun design = RunHost("design " + streams + " " + network.path);
+    ASSERT_EQ(design.exitCode, 0) << design.out;
+    for (const char* unit : {"E1 (exchanger) H1 -> C2: duty 240.00,", "E4 (exchanger) H2 -> C1: duty 30.00,",
+                             "E3 (exchanger) H1 -> C1: duty 90.00,", "E2 (exchanger) H2 -> C1: duty 90.00,"})
+        EXPECT_NE(design.out.find(unit), std::string::npos) << unit << "\n" << design.out;
+    EXPECT_NE(design.out.find("Ft 0.8840, shells 4, complete"), std::string::npos) << design.out;
+
+    const HostRun retrofit = RunHost("retrofit " + streams + " " + network.path + " --budget 100000");
+    ASSERT_EQ(retrofit.exitCode, 0) << retrofit.out;
+    EXPECT_NE(retrofit.out.find("  hot utility    20.00 kW\n  cold utility   60.00 kW\n"), std::string::npos)
+        << retrofit.out;
+    EXPECT_NE(retrofit.out.find("no step ran: the design's hot utility is at its target already"), std::string::npos)
+        << retrofit.out;
+}
+
+// Without the shells the network does not calculate: the retrofit says so and fails, where it
+// reported a base of no utility at all as a network at its target.
+TEST(HostRetrofitGivenAreas, AreasWithoutTheirShellsAreRefusedNotReportedAtTarget) {
+    ScratchFile network("retrofit-areas", "no-shells.csv", MerByArea(false));
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path);
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(run.out.find("Network cannot be retrofitted: the network does not calculate: E4, E3, E2 are not "
+                           "calculated"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("at its target already"), std::string::npos) << run.out;
+}
+
+// The network less E4 (E2 and E3 with 2 shells each at 90 kW, 32.15 and 29.94 m2): the base
+// design is back at its 50 kW of steam and 90 kW of cooling water.
+TEST(HostRetrofitGivenAreas, ANetworkShortOfAnExchangerStartsFromItsOwnLoads) {
+    ScratchFile network("retrofit-areas", "less-e4.csv",
+                        std::string(kHeader) +
+                            ",shells\nE1,H1,C2,160.031217,1,1,shell-and-tube,4\nE2,H2,C1,32.148014,1,2,shell-and-tube,2\n"
+                            "E3,H1,C1,29.939035,2,1,shell-and-tube,2\n");
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path + " --budget 100000");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("  hot utility    50.00 kW\n  cold utility   90.00 kW\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Step 1: result "), std::string::npos) << run.out;
+}
+
+// Each way a shells cell can be wrong is refused on its own, with the line.
+struct BadShells {
+    const char* row;
+    const char* message;
+};
+
+class HostNetworkShellsColumn : public ::testing::TestWithParam<BadShells> {};
+
+TEST_P(HostNetworkShellsColumn, IsRefusedWithItsLine) {
+    ScratchFile network("network-shells", "bad.csv",
+                        std::string("name,hot,cold,duty,hot_order,cold_order,type,shells\n") + GetParam().row + "\n");
+    const HostRun run = RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path);
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(run.out.find(std::string("line 2: ") + GetParam().message), std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, HostNetworkShellsColumn,
+    ::testing::Values(BadShells{"E1,H1,C2,240,1,1,countercurrent,2", "\"E1\" gives shells but is not shell-and-tube"},
+                      BadShells{"E1,H1,C2,240,1,1,,2", "\"E1\" gives shells but is not shell-and-tube"},
+                      BadShells{"E1,H1,C2,240,1,1,shell-and-tube,0", "shells \"0\" is not a whole number from 1 to 100"},
+                      BadShells{"E1,H1,C2,240,1,1,shell-and-tube,2.5", "shells \"2.5\" is not a whole number"},
+                      BadShells{"E1,H1,C2,240,1,1,shell-and-tube,101", "shells \"101\" is not a whole number"},
+                      BadShells{"E1,H1,C2,240,1,1,shell-and-tube,two", "shells \"two\" is not a whole number"}));
+
+// A shells cell left empty, or no shells column, keeps the fewest shells each duty needs.
+TEST(HostNetworkShellsColumn, AnEmptyCellOrNoColumnKeepsTheFewestShells) {
+    for (const char* header : {"name,hot,cold,duty,hot_order,cold_order,type,shells\n",
+                               "name,hot,cold,duty,hot_order,cold_order,type\n"}) {
+        ScratchFile network("network-shells", "empty.csv",
+                            std::string(header) + "E1,H1,C2,240,1,1,shell-and-tube" +
+                                (std::string(header).find("shells") != std::string::npos ? "," : "") + "\n");
+        const HostRun run = RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path);
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        EXPECT_NE(run.out.find("area 160.03, U 0.1000, Ft 0.8238, shells 4, complete"), std::string::npos) << run.out;
+    }
+}
