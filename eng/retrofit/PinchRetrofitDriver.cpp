@@ -53,6 +53,29 @@ std::vector<CNode*> ExchangerNodes(const FlowSheet* sheet) {
     return nodes;
 }
 
+IHeatIntegrationStream* StreamOf(CNode* node) {
+    auto* piece = dynamic_cast<StreamPiece*>(node);
+    return piece ? dynamic_cast<IHeatIntegrationStream*>(piece->getParentPIStream()) : nullptr;
+}
+
+double DutyOf(const CNode* node) {
+    double duty = 0.0;
+    return node && node->getVariableAsDouble(NodeValue::Duty, duty) && std::isfinite(duty) ? duty : 0.0;
+}
+
+// How much more the process exchangers on `stream` carry than the stream holds (kW, 0 when they
+// leave its heaters or coolers something to do). One pass over the network's exchangers.
+double ProcessDutyBeyondLoad(const FlowSheet* sheet, IHeatIntegrationStream* stream) {
+    if (!stream) return 0.0;
+    double duties = 0.0;
+    for (CNode* node : ExchangerNodes(sheet)) {
+        HeatExch* x = AsHeatExch(node);
+        if (!x || x->IsUtilityExch()) continue;
+        if (StreamOf(x->getInlet(0)) == stream || StreamOf(x->getInlet(1)) == stream) duties += DutyOf(node);
+    }
+    return std::max(0.0, duties - std::fabs(stream->GetHeatLoad(0)));
+}
+
 bool IsExchanger(const CNode* node) {
     return node && (node->getClassName() == NodeKind::HeatExchanger ||
                     node->getClassName() == NodeKind::CountercurrentHX);
@@ -264,6 +287,21 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     if (bounded && duty > largest) {
         x->addVariable(NodeValue::Duty, largest, ValueStatus::Specified, 0);
         m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+    }
+    // The model may let an existing exchanger give way to the new one; placed, the existing ones
+    // keep their duties, and a new duty beyond what the heaters or coolers of its two streams
+    // carry would run one of them backwards, past the stream's target. The new unit takes over
+    // what they carry and no more.
+    if (added) {
+        const FlowSheet* sheet = m_design->GetFlowSheet();
+        const double beyond = std::max(ProcessDutyBeyondLoad(sheet, StreamOf(added->getInlet(0))),
+                                       ProcessDutyBeyondLoad(sheet, StreamOf(added->getInlet(1))));
+        if (beyond > kNegligibleDuty) {
+            const double kept = DutyOf(x) - beyond;
+            if (kept <= kNegligibleDuty) return NoNewExchanger;
+            x->addVariable(NodeValue::Duty, kept, ValueStatus::Specified, 0);
+            m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+        }
     }
     CPString name;
     x->getVariableAsString(NodeValue::UnitOperationName, name);

@@ -247,3 +247,29 @@ TEST(HostRetrofitBuildable, TheReportGivesTheBottlenecksAndEachUnitsAddedArea) {
     EXPECT_NE(text.out.find("Debottleneck: the exchangers that limit recovery are "), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("  added area     E3 25.07, E2 25.07, E-1100 "), std::string::npos) << text.out;
 }
+
+// Yee and Grossmann's network less E3 (H2 -> C2, 1320 kW): the model may let E4, further down
+// H2, give way to a new H2 -> C2 unit, but placed, E4 keeps its 1080 kW. A new unit at the
+// model's 1349 kW would then take H2 29 kW past its target and run its cooler backwards; it
+// takes over the cooler's 1320 kW instead (less the 1 kW margin), which brings the steam to
+// 676 kW against the 675 kW target, and the step is kept.
+TEST(HostRetrofitBuildable, ANewUnitTakesOverNoMoreThanTheUtilityOfItsStreams) {
+    ScratchFile table("retrofit-buildable", "yee-table.csv", kYeeGrossmann);
+    ScratchFile network("retrofit-buildable", "yee-without-e3.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,1500,1,2\nE2,H1,C2,300,2,1\nE4,H2,C1,1080,1,1\n");
+    const HostRun run = RunHost("retrofit " + table.path + " " + network.path + " --budget 100000 --steps 3 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("{\"step\":2,");
+    const std::size_t next = run.out.find("{\"step\":3,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    ASSERT_NE(next, std::string::npos) << run.out;
+    const std::string part = run.out.substr(step, next - step);
+    EXPECT_NE(part.find("\"result\":7,"), std::string::npos) << part;
+    EXPECT_EQ(part.find("is not calculated"), std::string::npos) << part;
+    EXPECT_NE(part.find("\"hot\":\"H2\",\"cold\":\"C2\""), std::string::npos) << part;
+    EXPECT_NEAR(NumberIn(part, "duty", 0, part.size()), 1319.0, 0.5) << part;
+    EXPECT_NEAR(NumberIn(part, "hot_utility", 0, part.size()), 676.0, 0.5) << part;
+    const std::size_t cooler = part.find("{\"name\": \"Cooler\"");
+    ASSERT_NE(cooler, std::string::npos) << part;
+    EXPECT_GE(NumberIn(part, "duty", cooler, part.size()), 0.0) << part;
+}
