@@ -96,8 +96,8 @@ const std::vector<double>& SolveModel(SolverModel& model) {
     solver->SetObjective(objective.data());
 
     solver->SetOption("OPTCR", RetrofitOptimalityGap(k));
-    // The large models end at their first solution within the loose gap; the solver reduces them
-    // first and steers its search to a good first solution (and a much faster one).
+    // The large models are reduced first, and the search steered to a good first solution (and a
+    // much faster one).
     if (k > kExactModelIntegerColumns) {
         solver->SetOption("PREPRO", 1.0);
         if (model.kept) solver->SetReduction(model.kept);
