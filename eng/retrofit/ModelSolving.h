@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 class IMILPSolver;
@@ -27,6 +28,7 @@ struct SolverModel {
     // A large model's reduction kept between the solves of a stepwise run (null: none); the
     // caller owns it.
     MILPReduction* kept = nullptr;
+    unsigned char stoppedAtTimeLimit = 0;  // set when the last solve's search ended at the time limit
 };
 
 // Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):
@@ -45,6 +47,10 @@ inline constexpr double kRetrofitTimeLimitSeconds = 120.0;
 inline double RetrofitOptimalityGap(int integerColumns) {
     return integerColumns <= kExactModelIntegerColumns ? kExactOptimalityGap : kLargeModelOptimalityGap;
 }
+
+// How a model of that many integer columns was searched, for the report: empty for a model
+// solved to optimality, else the gap and the time limit, and whether the search ended at it.
+std::string DescribeModelSearch(int integerColumns, bool stoppedAtTimeLimit);
 
 // Builds the model into a solver, minimises it and answers the model's solution: n values, all
 // 0.0 after a failed solve (solved 0). A model without a constraint row, or without columns, is

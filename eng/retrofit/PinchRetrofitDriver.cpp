@@ -172,6 +172,8 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
             case 2: result = ResequenceExchanger(*analysis); break;
             default: result = ModifyUtilityExchanger(*analysis); break;
             }
+            if (const char* search = analysis->GetModificationSearchNote(); mode <= 2 && search && *search)
+                newDesign.AddToChangeLog(CPString(kNotePrefix) + search);
         }
     }
 

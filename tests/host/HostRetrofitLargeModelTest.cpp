@@ -125,4 +125,19 @@ TEST(HostRetrofitLargeModel, TheSearchGoesOnPastItsFirstSolutionToTheBestCandida
     const std::size_t hot = run.out.find("\"hot_utility\":", step);
     ASSERT_NE(hot, std::string::npos);
     EXPECT_LT(std::stod(run.out.substr(hot + 14)), 3.0) << run.out.substr(step, 600);
+    // The step says how far its model was searched and for how long at most.
+    EXPECT_NE(run.out.find("integer columns) was searched to within 0.5 % of its best (time limit 120 s)", step),
+              std::string::npos)
+        << run.out.substr(step, 800);
+}
+
+// A model of 400 integer columns or fewer is solved to its optimum, and its step says nothing of
+// a gap or a time limit.
+TEST(HostRetrofitLargeModel, ASmallModelIsSolvedToItsOptimumWithoutANote) {
+    const ScratchFile network("retrofit-small", "network.csv",
+                              "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path + " --budget 50000");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("Step 1: result 7,"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("was searched"), std::string::npos) << run.out;
 }
