@@ -119,6 +119,25 @@ double SumAddedArea(const std::vector<CNode*>& nodes) {
 
 }  // namespace
 
+// A plant exchanger given by its area runs at the duty that area gives in the base network; in a
+// step it keeps that duty, as an exchanger given by its duty does, and the area check may add area
+// to it (the added area is what the step pays for). Held at its area instead, it would pass on any
+// change of its inlets, and a stream without a heater or cooler would be left short of its target.
+void PinchRetrofitDriver::HoldExistingDuties() {
+    bool changed = false;
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+        const HeatExch* x = AsHeatExch(node);
+        double duty = 0.0;
+        if (!x || x->IsUtilityExch() || node->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified ||
+            !node->getVariableAsDouble(NodeValue::Duty, duty) || !std::isfinite(duty))
+            continue;
+        node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
+        node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
+        changed = true;
+    }
+    if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+}
+
 void PinchRetrofitDriver::KeepHistoryEntry(std::array<int, 5>& history, int id) const {
     const int index = m_settings->nPreviousModifications;
     if (index >= 0 && index < static_cast<int>(history.size())) history[static_cast<std::size_t>(index)] = id;
@@ -141,6 +160,7 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
 
     int result = NotValid;
     const int mode = settings.nMode;
+    if (mode >= 0 && mode <= 2) HoldExistingDuties();
     if (mode >= 0 && mode <= 3) {
         std::unique_ptr<IHenRetrofit> analysis = CreateAnalysis();
         analysis->SetFlowSheet(settings.pBaseFlowSheet);

@@ -71,6 +71,7 @@ private:
     };
     using PlacedNetwork = std::vector<PlacedUnit>;
     PlacedNetwork KeepPlacedNetwork() const;
+    void HoldExistingDuties();
     void LowerNewExchangerDuty();
     void RestorePlacedNetwork(const PlacedNetwork& placed);
     // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,

@@ -107,3 +107,30 @@ TEST(HostNetworkShellsColumn, AnEmptyCellOrNoColumnKeepsTheFewestShells) {
         EXPECT_NE(run.out.find("area 160.03, U 0.1000, Ft 0.8238, shells 4, complete"), std::string::npos) << run.out;
     }
 }
+
+// The four-stream network less E4 given by its areas, E1's rounded at the fourth digit (131.8 for
+// 131.833): a step keeps the plant's exchangers at the duties their areas give in the base network
+// and adds area where they need it, so it restores E4 as the same table given by duties does
+// (about 29 kW from H2 into C1, 20.98 kW of steam left, E2 and E3 each 25.07 m2 larger). Held at
+// their areas, E3 passed less heat once C1 came in warmer, and H1, which has no cooler, was left
+// short of its target.
+TEST(HostRetrofitGivenAreas, AStepAddsAreaToThePlantsExchangersAsToADutyTable) {
+    const std::string streams = ExamplePath("four-streams.csv");
+    ScratchFile byArea("retrofit-areas", "less-e4-areas.csv",
+                       "name,hot,cold,area,hot_order,cold_order\nE1,H1,C2,131.8,1,1\nE2,H2,C1,28.2,1,2\nE3,H1,C1,28.2,2,1\n");
+    ScratchFile byDuty("retrofit-areas", "less-e4-duties.csv",
+                       "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
+    const HostRun areas = RunHost("retrofit " + streams + " " + byArea.path + " --budget 100000");
+    const HostRun duties = RunHost("retrofit " + streams + " " + byDuty.path + " --budget 100000");
+    ASSERT_EQ(areas.exitCode, 0) << areas.out;
+    ASSERT_EQ(duties.exitCode, 0) << duties.out;
+    for (const HostRun* run : {&areas, &duties}) {
+        EXPECT_NE(run->out.find("Step 1: result 7,"), std::string::npos) << run->out;
+        EXPECT_NE(run->out.find("modification: new exchanger, E-1100, hot H2 in at 90.00 C, cold C1 in at 20.00 C, "
+                                "duty 29.02 kW"),
+                  std::string::npos)
+            << run->out;
+        EXPECT_NE(run->out.find("  added area     E3 25.07, E2 25.07, E-1100 5.47 m2"), std::string::npos) << run->out;
+        EXPECT_NE(run->out.find("  hot utility    50.00 -> 20.98 kW\n"), std::string::npos) << run->out;
+    }
+}
