@@ -1,7 +1,7 @@
 // kestrin-host retrofit on a plant whose new-exchanger model is large (20 streams, 15 exchangers,
-// 608 binaries): such a model is searched to a loose gap, so a step keeps the first solution the
-// search finds. Each of five steps must still find a beneficial exchanger, and the report must be
-// the same bytes on every run.
+// 608 binaries): such a model is searched to half a per cent of its optimum rather than proved
+// optimal. Each of five steps must still find a beneficial exchanger, and the report must be the
+// same bytes on every run.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
