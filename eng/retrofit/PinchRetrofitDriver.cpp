@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -609,18 +610,24 @@ void PinchRetrofitDriver::LowerNewExchangerDuty() {
 
 PinchRetrofitDriver::PlacedNetwork PinchRetrofitDriver::KeepPlacedNetwork() const {
     PlacedNetwork placed;
-    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+    auto keep = [&](CNode* node, std::initializer_list<const char*> names) {
         PlacedUnit unit;
         unit.fingerprint = node->getDNAFingerPrint();
-        for (int i = 0; i < 2; ++i) {
-            const char* name = i == 0 ? NodeValue::Duty : NodeValue::HTArea;
-            PlacedValue& value = unit.values[i];
+        int i = 0;
+        for (const char* name : names) {
+            PlacedValue& value = unit.values[i++];
+            value.name = name;
             value.present = node->getVariableAsDouble(name, value.value) != 0;
             value.status = node->getVariableStatus(name);
             value.flag = node->getVariableFlag(name);
         }
         placed.push_back(unit);
-    }
+    };
+    const FlowSheet* sheet = m_design->GetFlowSheet();
+    for (CNode* node : ExchangerNodes(sheet)) keep(node, {NodeValue::Duty, NodeValue::HTArea});
+    // The area check may move a branch's split; the placed duties hold only with the placed split.
+    for (CNode* tee : sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) keep(branch, {NodeValue::SplitFraction});
     return placed;
 }
 
@@ -630,9 +637,9 @@ void PinchRetrofitDriver::RestorePlacedNetwork(const PlacedNetwork& placed) {
     for (const PlacedUnit& unit : placed) {
         CNode* node = Node(unit.fingerprint);
         if (!node) continue;
-        for (int i = 0; i < 2; ++i) {
-            const char* name = i == 0 ? NodeValue::Duty : NodeValue::HTArea;
-            const PlacedValue& value = unit.values[i];
+        for (const PlacedValue& value : unit.values) {
+            const char* name = value.name;
+            if (!name) continue;
             if (value.present && value.status == ValueStatus::Specified) {
                 node->addVariable(name, value.value, ValueStatus::Specified, value.flag);
             } else if (node->getVariableStatus(name) == ValueStatus::Specified) {

@@ -109,8 +109,8 @@ TEST(HostRetrofitLargeModel, LaterStepsFromTheFirstStepsReductionEachPlaceANewEx
 
 // The same plant with 14 pairs (28 streams, 21 exchangers): its model has well over 400 binaries.
 // The first solution the search finds puts H1 against C5 and leaves 158 kW of steam; searched to
-// half a per cent of the optimum, the step places H4 against C13 at about 223 kW and leaves less
-// than 3 kW.
+// half a per cent of the optimum, with the plant's exchangers holding their duties, the step
+// places a unit of some 319 kW (H1 against C1) and leaves less than 3 kW.
 TEST(HostRetrofitLargeModel, TheSearchGoesOnPastItsFirstSolutionToTheBestCandidate) {
     const ScratchFile streams("retrofit-large-28", "streams.csv", "");
     const ScratchFile network("retrofit-large-28", "network.csv", "");
@@ -121,7 +121,9 @@ TEST(HostRetrofitLargeModel, TheSearchGoesOnPastItsFirstSolutionToTheBestCandida
     const std::size_t step = run.out.find("{\"step\":1,");
     ASSERT_NE(step, std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\"result\":7,", step), std::string::npos) << run.out.substr(step, 600);
-    EXPECT_NE(run.out.find("\"hot\":\"H4\",\"cold\":\"C13\"", step), std::string::npos) << run.out.substr(step, 600);
+    const std::size_t duty = run.out.find("\"duty\":", step);
+    ASSERT_NE(duty, std::string::npos);
+    EXPECT_GT(std::stod(run.out.substr(duty + 7)), 150.0) << run.out.substr(step, 600);
     const std::size_t hot = run.out.find("\"hot_utility\":", step);
     ASSERT_NE(hot, std::string::npos);
     EXPECT_LT(std::stod(run.out.substr(hot + 14)), 3.0) << run.out.substr(step, 600);
