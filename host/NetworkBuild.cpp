@@ -196,6 +196,12 @@ bool NetworkBuilder::Run(std::string& error) {
     if (IHeatIntegrationScenario* scenario = m_design.GetScenario()) m_design.SetDTMin(scenario->GetDTmin());
     m_design.ApplyDTMinToAllExchangers();
     m_design.Activate(1);
+    // A shell-and-tube unit given by its area alone gets its shells before the ends are closed
+    // from the loads the network calculates.
+    if (const std::string unsettled = m_design.SettleShellCountsOfGivenAreas(); !unsettled.empty()) {
+        error = "the shells in series of " + unsettled + " do not settle on one count: give them in a shells column";
+        return false;
+    }
     // What the rows leave of a stream's load goes to a heater or cooler at its end, and a stream
     // the rows settle ends without a utility: the design finishes the ends from the loads it has
     // just calculated.
