@@ -105,6 +105,32 @@ TEST(PinchModifications, WorkedNetworkModelLayoutAndRowFamilies) {
     EXPECT_EQ(objective.GetColumn(3), 29);
 }
 
+// X is held running at its plant duty only when it meets DTmin at both ends in the plant and
+// passes heat; each case fails one of these alone and leaves X free (no keep rows), the last one
+// keeps all three.
+struct HeldExchangerCase {
+    double hotIn, hotOut, coldIn, coldOut;
+    std::size_t keepRows;
+};
+
+class PinchModificationsHeld : public ::testing::TestWithParam<HeldExchangerCase> {};
+
+TEST_P(PinchModificationsHeld, KeepRowsOnlyForAnExchangerAtDTminThatPassesHeat) {
+    RetrofitNetwork net = WorkedNetwork();
+    const HeldExchangerCase& c = GetParam();
+    net.exchangers[0] = Exchanger(101, 1, 3, 11, 12, 31, 32, c.hotIn, c.hotOut, c.coldIn, c.coldOut);
+    GenerateNewHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
+    ASSERT_TRUE(Prepare(g) && g.BuildModelRows());
+    EXPECT_EQ(g.GetRows().size(), static_cast<std::size_t>(36 + 1 + 15 + 3 + 6 + 1) + c.keepRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, PinchModificationsHeld,
+    ::testing::Values(HeldExchangerCase{150, 120, 100, 145, 0},   // 5 K at the hot end
+                      HeldExchangerCase{150, 105, 100, 115, 0},   // 5 K at the cold end
+                      HeldExchangerCase{150, 150, 100, 100, 1},   // runs but passes no heat: binary only
+                      HeldExchangerCase{150, 120, 100, 115, 3}));  // as in the plant
+
 TEST(PinchModifications, NewExchangerFindsTheOnlyGainfulPlace) {
     // X holds the 60 kW it runs at in the plant. In front of X, H2 can give C 20 (its outlet
     // closes on C's supply + 10), and X then heats C from 105 to 120 C, 30 K below H1's inlet.
