@@ -178,9 +178,10 @@ bool NetworkBuilder::Run(std::string& error) {
         const bool specified =
             m_design.SpecifyExchangerValue(unit, NodeValue::HXType, p.row->shellAndTube ? 1.0 : 0.0) &&
             (p.row->hasDuty ? m_design.SpecifyExchangerValue(unit, NodeValue::Duty, p.row->duty)
-                            : m_design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area));
+                            : m_design.SpecifyExchangerValue(unit, NodeValue::HTArea, p.row->area)) &&
+            (p.row->shells == 0 || m_design.SpecifyExchangerValue(unit, NodeValue::NShellsInSeries, p.row->shells));
         if (!specified)
-            return refuse(*p.row, "the design refused the duty, area or type given for " + QuotedField(p.row->name),
+            return refuse(*p.row, "the design refused the duty, area, type or shells given for " + QuotedField(p.row->name),
                           error);
         // A heater or cooler carries the end load itself: the utilities beside it go.
         if (isUtilityRow(i)) m_design.RemoveUtilitiesAtPorts({{unit, 0}, {unit, 1}, {unit, 2}, {unit, 3}});
@@ -195,6 +196,12 @@ bool NetworkBuilder::Run(std::string& error) {
     if (IHeatIntegrationScenario* scenario = m_design.GetScenario()) m_design.SetDTMin(scenario->GetDTmin());
     m_design.ApplyDTMinToAllExchangers();
     m_design.Activate(1);
+    // A shell-and-tube unit given by its area alone gets its shells before the ends are closed
+    // from the loads the network calculates.
+    if (const std::string unsettled = m_design.SettleShellCountsOfGivenAreas(); !unsettled.empty()) {
+        error = "the shells in series of " + unsettled + " do not settle on one count: give them in a shells column";
+        return false;
+    }
     // What the rows leave of a stream's load goes to a heater or cooler at its end, and a stream
     // the rows settle ends without a utility: the design finishes the ends from the loads it has
     // just calculated.

@@ -69,7 +69,7 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
     std::istringstream in(text);
     std::string raw;
     std::map<std::string, std::size_t> column;
-    static const std::set<std::string> known = {"name", "hot", "cold", "duty", "area", "hot_order", "cold_order", "type"};
+    static const std::set<std::string> known = {"name", "hot", "cold", "duty", "area", "hot_order", "cold_order", "type", "shells"};
     std::set<std::string> names;
     int line = 0;
     std::vector<std::string> fields;
@@ -164,6 +164,19 @@ bool ReadNetworkTable(const std::string& text, std::vector<NetworkRow>& rows, st
             return false;
         }
         row.shellAndTube = type == "shell-and-tube";
+        // An area holds a shell-and-tube unit to one duty only with its shells: the fewest shells
+        // that keep F at its least jump by one as the duty moves, and the area jumps with them.
+        if (const std::string shells = cell("shells"); !shells.empty()) {
+            if (!parseOrder(shells, row.shells) || row.shells > MaxShellsInSeries) {
+                error = at(line) + "shells " + QuotedField(shells) + " is not a whole number from 1 to " +
+                        std::to_string(MaxShellsInSeries);
+                return false;
+            }
+            if (!row.shellAndTube) {
+                error = at(line) + QuotedField(row.name) + " gives shells but is not shell-and-tube";
+                return false;
+            }
+        }
         if (rows.size() == MaxExchangerRows) {
             error = at(line) + "the exchanger table holds more than " + std::to_string(MaxExchangerRows) + " exchangers";
             return false;

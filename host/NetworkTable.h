@@ -12,6 +12,8 @@ constexpr std::size_t MaxExchangerRows = 2000;
 // Largest exchanger area a table may give, m2: far beyond any plant's, and small enough that
 // every cost and duty made from it stays finite.
 constexpr double MaxExchangerArea = 1e9;
+// Most shells in series a table may give a shell-and-tube unit.
+constexpr int MaxShellsInSeries = 100;
 
 struct NetworkRow {
     int line = 0;
@@ -20,6 +22,7 @@ struct NetworkRow {
     double duty = 0.0, area = 0.0;
     int hotOrder = 0, coldOrder = 0;  // 0 when the row gives none
     bool shellAndTube = false;
+    int shells = 0;  // shells in series of a shell-and-tube unit; 0 when the row gives none
 };
 
 // "line N: ", the start of a message about the table's line N.

@@ -96,6 +96,18 @@ std::string NotReady(int code) {
     }
 }
 
+// The units that carry heat, or are process exchangers, and did not calculate ("E2, E3 are"),
+// empty when every such unit did. An idle heater or cooler is left out: a step may need it.
+std::string UnitsNotCalculated(const DesignReport& report) {
+    std::string names;
+    int count = 0;
+    for (const DesignReport::Unit& unit : report.units) {
+        if (unit.status == "complete" || (unit.kind != "exchanger" && std::fabs(unit.duty) < 1e-9)) continue;
+        names += (count++ ? ", " : "") + PrintableText(unit.name);
+    }
+    return names.empty() ? names : names + (count == 1 ? " is" : " are");
+}
+
 bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
@@ -510,6 +522,12 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     if (o.haveBudget) scenario->SetOptimizerEconomicParameter(o.budget);
     const int ready = scenario->CheckRetrofitDesign(design);
     if (ready != kReady) return FailCommand(PrintableText(base) + " cannot be retrofitted: " + NotReady(ready));
+    // A base whose units do not calculate has no utilities to improve on: its zero loads would
+    // read as a network at its target.
+    if (const std::string open = UnitsNotCalculated(ReadDesign(*design)); !open.empty())
+        return FailCommand(PrintableText(base) + " cannot be retrofitted: the network does not calculate: " + open +
+                           " not calculated (a shell-and-tube unit given by its area holds its duty only with its "
+                           "shells: give them in a shells column)");
     const DesignState before = ReadState(*design, nullptr);
     const std::set<std::string> baseUnits = UnitNames(*design);
 

@@ -366,6 +366,15 @@ bool CPIHENDesign::SpecifyExchangerValue(CNode* unit, const CPString& valueName,
         unit->addVariable(NodeValue::HXType, value, ValueStatus::Specified);
         return true;
     }
+    if (valueName == NodeValue::NShellsInSeries) {
+        // Whole shells in series, of a shell-and-tube unit only.
+        double type = 0.0;
+        if (value < 1.0 || value != std::floor(value) || !unit->getVariableAsDouble(NodeValue::HXType, type) ||
+            type != 1.0)
+            return false;
+        unit->addVariable(NodeValue::NShellsInSeries, value, ValueStatus::Specified);
+        return true;
+    }
     if (valueName != NodeValue::Duty && valueName != NodeValue::HTArea) return false;
     if (valueName == NodeValue::HTArea) unit->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
     unit->addVariable(valueName, value, ValueStatus::Specified);

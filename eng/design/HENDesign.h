@@ -517,6 +517,9 @@ public:
     // ---- the ends of the process streams (HENDesignStreamEnds.cpp) ----
     int CloseStreamEnds(const char* reason) override;
 
+    // ---- shells in series of units given by their area (HENDesignShellCounts.cpp) ----
+    std::string SettleShellCountsOfGivenAreas() override;
+
     // ---- reconciliation and optimiser runs (HENDesignReconciliation.cpp) ----
     bool Reconcile() override;
     // The maker of the optimiser and its check (not owned; null: no optimiser is available). The

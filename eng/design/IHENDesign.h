@@ -7,6 +7,7 @@
 #include "dunmor/CPString.h"
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -511,6 +512,11 @@ public:
     // settle goes, the unit nearest the target following the stream's balance. Answers the
     // number of heaters and coolers added.
     virtual int CloseStreamEnds(const char* /*reason*/) { return 0; }
+    // Fixes the shells in series of every shell-and-tube process unit given by its area alone (no
+    // duty, shells or F given): from one shell, each takes in rounds the fewest shells that keep F
+    // at its least at the temperatures its rating gives, until no count changes. Answers the units
+    // whose counts do not settle ("E2, E3"), empty when all do.
+    virtual std::string SettleShellCountsOfGivenAreas() { return std::string(); }
     // Fits the observed coefficients of a locked design to its measured temperatures; true,
     // with nothing done, when the design is not locked or no optimiser is available.
     virtual bool Reconcile() { return true; }

@@ -41,6 +41,7 @@ void HenRetrofit::Reset() {
     m_families = {};
     m_previousModifications = 0;
     m_modificationDuty = 0.0;
+    m_modificationSearch.clear();
 }
 
 FlowSheet* HenRetrofit::SetFlowSheet(const FlowSheet* sheet) {

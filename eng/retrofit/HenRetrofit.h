@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 // Scales the loads of the process stream records and the duties of the heater and cooler records
 // so that the largest load becomes ten times the largest temperature (kelvin); answers the factor
@@ -30,6 +31,7 @@ public:
     virtual int Result(int index) const = 0;
     virtual int HistoryEntry(int index) const = 0;
     virtual double SolveValue() const = 0;
+    virtual std::string SearchNote() const { return std::string(); }
     // One value per heater record; null when the model found nothing.
     virtual const std::vector<double>* HeaterValues() = 0;
 };
@@ -114,6 +116,7 @@ public:
     int GetResequenceHistory(int index) const override { return History(ModificationKind::Resequencing, index); }
 
     double GetModificationDuty() const override { return m_modificationDuty; }
+    const char* GetModificationSearchNote() const override { return m_modificationSearch.c_str(); }
     void SetModificationDuty(double duty) override { m_modificationDuty = duty; }
 
     // ---- the model families ----
@@ -202,4 +205,5 @@ private:
     int m_previousModifications = 0;
     MILPReduction* m_kept = nullptr;  // the caller's
     double m_modificationDuty = 0.0;
+    std::string m_modificationSearch;
 };

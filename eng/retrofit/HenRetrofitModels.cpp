@@ -107,6 +107,7 @@ public:
     }
     int HistoryEntry(int index) const override { return m_generator->HistoryEntry(index); }
     double SolveValue() const override { return m_generator->SolveValue(); }
+    std::string SearchNote() const override { return m_generator->SearchNote(); }
     const std::vector<double>* HeaterValues() override {
         m_generator->Run();
         return m_generator->HeaterValues();
@@ -166,6 +167,7 @@ bool HenRetrofit::RunModificationModel(ModificationKind kind) {
     if (m_previousModifications >= 0 && m_previousModifications < kHistoryLength)
         family.history[static_cast<std::size_t>(m_previousModifications)] = model->HistoryEntry(m_previousModifications);
     SetModificationDuty(model->SolveValue() / m_loadScale);
+    m_modificationSearch = model->SearchNote();
     if (const std::vector<double>* values = model->HeaterValues()) {
         const std::vector<double> costs = HeaterUtilityUnitCosts();
         for (std::size_t i = 0; i < costs.size() && i < values->size(); ++i) family.indicator += costs[i] * (*values)[i];

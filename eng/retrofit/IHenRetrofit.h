@@ -112,4 +112,7 @@ public:
     // Duty of the new or moved exchanger, kW.
     virtual double GetModificationDuty() const = 0;
     virtual void SetModificationDuty(double duty) = 0;
+    // How the last modification model was searched: empty for a model solved to optimality, else
+    // its gap and time limit, and whether the search ended at the limit.
+    virtual const char* GetModificationSearchNote() const { return ""; }
 };

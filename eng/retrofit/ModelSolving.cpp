@@ -4,6 +4,7 @@
 #include "traval/IMILPSolver.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace {
 
@@ -96,20 +97,38 @@ const std::vector<double>& SolveModel(SolverModel& model) {
     solver->SetObjective(objective.data());
 
     solver->SetOption("OPTCR", RetrofitOptimalityGap(k));
-    // The large models end at their first solution within the loose gap; the solver reduces them
-    // first and steers its search to a good first solution (and a much faster one).
+    // The large models are reduced first, and the search steered to a good first solution (and a
+    // much faster one).
     if (k > kExactModelIntegerColumns) {
         solver->SetOption("PREPRO", 1.0);
         if (model.kept) solver->SetReduction(model.kept);
     }
     solver->SetOption("MAXTIM", kRetrofitTimeLimitSeconds);
     model.solved = solver->Solve() ? 1 : 0;
+    model.stoppedAtTimeLimit = solver->StoppedAtTimeLimit() ? 1 : 0;
     const double* x = solver->GetSolution();
     if (model.solved && x) {
         model.solutionPresent = 1;
         model.solution.assign(x, x + n);
     }
     return model.solution;
+}
+
+std::string DescribeModelSearch(int integerColumns, bool stoppedAtTimeLimit) {
+    if (integerColumns <= kExactModelIntegerColumns) return std::string();
+    char text[256];
+    const double gap = RetrofitOptimalityGap(integerColumns) * 100.0;
+    const double seconds = kRetrofitTimeLimitSeconds;
+    if (stoppedAtTimeLimit)
+        std::snprintf(text, sizeof text,
+                      "the model (%d integer columns) was searched for its time limit of %.0f s and the search "
+                      "ended there: the modification is the best it found, not proved within %.1f %% of the best",
+                      integerColumns, seconds, gap);
+    else
+        std::snprintf(text, sizeof text,
+                      "the model (%d integer columns) was searched to within %.1f %% of its best (time limit %.0f s)",
+                      integerColumns, gap, seconds);
+    return text;
 }
 
 std::unique_ptr<IMILPSolver> CreateMILPSolver(const char* integerFlags, const LurmetSparseMatrix& matrix,

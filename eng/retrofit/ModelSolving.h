@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 class IMILPSolver;
@@ -27,23 +28,29 @@ struct SolverModel {
     // A large model's reduction kept between the solves of a stepwise run (null: none); the
     // caller owns it.
     MILPReduction* kept = nullptr;
+    unsigned char stoppedAtTimeLimit = 0;  // set when the last solve's search ended at the time limit
 };
 
-// The relative optimality gap the large retrofit models are solved to.
-inline constexpr double kRetrofitOptimalityGap = 3.0;
 // Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):
-// at the loose gap the solver keeps the first answer it finds, which on a small network can be
-// twice the optimum and miss the obvious exchanger. Larger models keep the loose gap, where
-// proving the optimum would take too long: their search ends at its first solution within it, so
-// they are reduced before the search and the search is steered to a good first solution.
+// at a loose gap the solver keeps the first answer it finds, which on a small network can be
+// twice the optimum and miss the obvious exchanger. Proving the optimum of a larger model can take
+// minutes, so it is solved to `kLargeModelOptimalityGap`: its first solution can lie several per
+// cent above the optimum and place the new exchanger elsewhere, while half a per cent costs
+// seconds. Such a model is reduced before the search and the search steered to a good first
+// solution. Every model's search ends at the time limit with the best solution found.
 inline constexpr int kExactModelIntegerColumns = 400;
 inline constexpr double kExactOptimalityGap = 1e-6;
+inline constexpr double kLargeModelOptimalityGap = 0.005;
 inline constexpr double kRetrofitTimeLimitSeconds = 120.0;
 
 // The gap a model with that many integer columns is solved to.
 inline double RetrofitOptimalityGap(int integerColumns) {
-    return integerColumns <= kExactModelIntegerColumns ? kExactOptimalityGap : kRetrofitOptimalityGap;
+    return integerColumns <= kExactModelIntegerColumns ? kExactOptimalityGap : kLargeModelOptimalityGap;
 }
+
+// How a model of that many integer columns was searched, for the report: empty for a model
+// solved to optimality, else the gap and the time limit, and whether the search ended at it.
+std::string DescribeModelSearch(int integerColumns, bool stoppedAtTimeLimit);
 
 // Builds the model into a solver, minimises it and answers the model's solution: n values, all
 // 0.0 after a failed solve (solved 0). A model without a constraint row, or without columns, is

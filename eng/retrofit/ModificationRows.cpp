@@ -3,6 +3,7 @@
 #include "eng/retrofit/ModificationLists.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -200,17 +201,27 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
         }
     } else if (ctx.kind == ModificationModelKind::NewExchanger) {
         // A new exchanger comes beside the plant's exchangers, which keep running: the model may
-        // not buy its objective down by switching one of them off. One that already runs below
-        // DTmin cannot meet its approach rows in use and stays free, as before.
+        // not buy its objective down by switching one of them off, nor by moving heat onto one of
+        // them: placed, the new exchanger joins a network whose exchangers hold their duties, so the
+        // model holds them too (its hot-side duty at the temperatures the exchanger has in the
+        // plant). One that already runs below DTmin cannot meet its approach rows in use and stays
+        // free, as before. The plant's temperatures are the exchanger's own: candidates inserted at
+        // its ports give it new port nodes whose temperatures the model has yet to find.
         for (int k = 0; k < E0; ++k) {
             const HXInfo& x = xs[static_cast<std::size_t>(k)];
-            const int hi = T(x.hotInlet), ho = T(x.hotOutlet), ci = T(x.coldInlet), co = T(x.coldOutlet);
-            if (hi < 0 || ho < 0 || ci < 0 || co < 0) continue;
-            auto temperature = [&](int i) { return nodes[static_cast<std::size_t>(i)].temperature; };
-            if (temperature(hi) - temperature(co) < ctx.dtMin - kModificationTolerance ||
-                temperature(ho) - temperature(ci) < ctx.dtMin - kModificationTolerance)
+            if (x.hotInletTemperature - x.coldOutletTemperature < ctx.dtMin - kModificationTolerance ||
+                x.hotOutletTemperature - x.coldInletTemperature < ctx.dtMin - kModificationTolerance)
                 continue;
             rows.push_back(Bound(y0 + k, 1.0, rhs, 'e'));
+            // The held duty has a band of a ten-thousandth of itself: a plant exchanger given by an area
+            // of four digits runs at a duty known no better, and a stream without a heater or cooler
+            // must still close its balance.
+            const double hotFlow = std::fabs(slope(hotById, x.hotStream) * fraction(x.hotInlet));
+            const double held = hotFlow * (x.hotInletTemperature - x.hotOutletTemperature);
+            if (held <= 0.0) continue;
+            const double band = std::max(kModificationTolerance, kHeldDutyBand * held);
+            rows.push_back(Bound(q0 + k, held - band, rhs, 'g'));
+            rows.push_back(Bound(q0 + k, held + band, rhs, 'l'));
         }
     }
 

@@ -17,6 +17,9 @@ enum class ModificationModelKind { NewExchanger = 1, Repiping = 2, Resequencing 
 
 // Tolerance of a slack, and of the duty of an exchanger left out.
 inline constexpr double kModificationTolerance = 0.005;
+// Share of its duty by which a plant exchanger that keeps running in the new-exchanger model may
+// stray from the duty it has in the plant.
+inline constexpr double kHeldDutyBand = 1e-4;
 
 struct RowBuilderContext {
     const std::vector<HXInfo>* exchangers = nullptr;       // private, candidates last

@@ -86,6 +86,7 @@ void SolveModificationModelRecord(ModelRecord& r) {
     }
     if (r.solution.empty()) r.solution.assign(static_cast<std::size_t>(n > 0 ? n : 0), 0.0);
     r.solution = SolveModel(model);
+    r.search = DescribeModelSearch(model.integerColumns, model.stoppedAtTimeLimit != 0);
     if (n < 1 || static_cast<int>(r.solution.size()) < n) {
         r.success = 0;
         return;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class MILPReduction;
@@ -38,6 +39,7 @@ struct ModelRecord {
     double duty = 0.0;
     int sizeFigure = -1;
     MILPReduction* kept = nullptr;  // the run's kept reduction of the model (null: none)
+    std::string search;  // how the last solve searched the model (DescribeModelSearch)
 };
 
 // Solves and reads back; a failed read leaves the success field 0 or a location 0.

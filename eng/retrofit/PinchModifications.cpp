@@ -117,6 +117,7 @@ bool PinchModifications::SolveModificationModel() {
     if (m_historyCount >= 0 && m_historyCount < kHistoryLength)
         m_history[static_cast<std::size_t>(m_historyCount)] = r.history[static_cast<std::size_t>(m_historyCount)];
     m_duty = r.duty;
+    m_search = r.search;
 
     if (r.heaterDuties.empty() && !m_heaters.empty()) SolveModificationModelRecord(r);
     if (r.heaterDuties.size() != m_heaters.size()) return false;

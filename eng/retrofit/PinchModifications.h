@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class MILPReduction;
@@ -65,6 +66,8 @@ public:
     std::uint32_t OriginExchanger() const { return m_originExchanger; }
     int HistoryEntry(int index) const { return m_history[static_cast<std::size_t>(index)]; }
     double SolveValue() const { return m_duty; }
+    // How the model was searched (empty for a model solved to optimality).
+    const std::string& SearchNote() const { return m_search; }
     const std::vector<double>* HeaterValues() const { return m_hasResult ? &m_result : nullptr; }
 
     int GetNumberOfColumns() const { return m_columns; }
@@ -124,6 +127,7 @@ protected:
     std::array<int, kHistoryLength> m_history{};
     MILPReduction* m_kept = nullptr;
     double m_duty = 0.0;
+    std::string m_search;
     int m_sizeFigure = -1;
     std::uint32_t m_originExchanger = 0;
     std::array<std::uint32_t, 4> m_originNodes{};  // hot inlet, hot outlet, cold inlet, cold outlet

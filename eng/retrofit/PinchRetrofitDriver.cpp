@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,29 @@ std::vector<CNode*> ExchangerNodes(const FlowSheet* sheet) {
     nodes = sheet->getAllNodesOfType(NodeKind::CountercurrentHX);
     for (CNode* x : sheet->getAllNodesOfType(NodeKind::HeatExchanger)) nodes.push_back(x);
     return nodes;
+}
+
+IHeatIntegrationStream* StreamOf(CNode* node) {
+    auto* piece = dynamic_cast<StreamPiece*>(node);
+    return piece ? dynamic_cast<IHeatIntegrationStream*>(piece->getParentPIStream()) : nullptr;
+}
+
+double DutyOf(const CNode* node) {
+    double duty = 0.0;
+    return node && node->getVariableAsDouble(NodeValue::Duty, duty) && std::isfinite(duty) ? duty : 0.0;
+}
+
+// How much more the process exchangers on `stream` carry than the stream holds (kW, 0 when they
+// leave its heaters or coolers something to do). One pass over the network's exchangers.
+double ProcessDutyBeyondLoad(const FlowSheet* sheet, IHeatIntegrationStream* stream) {
+    if (!stream) return 0.0;
+    double duties = 0.0;
+    for (CNode* node : ExchangerNodes(sheet)) {
+        HeatExch* x = AsHeatExch(node);
+        if (!x || x->IsUtilityExch()) continue;
+        if (StreamOf(x->getInlet(0)) == stream || StreamOf(x->getInlet(1)) == stream) duties += DutyOf(node);
+    }
+    return std::max(0.0, duties - std::fabs(stream->GetHeatLoad(0)));
 }
 
 bool IsExchanger(const CNode* node) {
@@ -96,6 +120,25 @@ double SumAddedArea(const std::vector<CNode*>& nodes) {
 
 }  // namespace
 
+// A plant exchanger given by its area runs at the duty that area gives in the base network; in a
+// step it keeps that duty, as an exchanger given by its duty does, and the area check may add area
+// to it (the added area is what the step pays for). Held at its area instead, it would pass on any
+// change of its inlets, and a stream without a heater or cooler would be left short of its target.
+void PinchRetrofitDriver::HoldExistingDuties() {
+    bool changed = false;
+    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+        const HeatExch* x = AsHeatExch(node);
+        double duty = 0.0;
+        if (!x || x->IsUtilityExch() || node->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified ||
+            !node->getVariableAsDouble(NodeValue::Duty, duty) || !std::isfinite(duty))
+            continue;
+        node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
+        node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
+        changed = true;
+    }
+    if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+}
+
 void PinchRetrofitDriver::KeepHistoryEntry(std::array<int, 5>& history, int id) const {
     const int index = m_settings->nPreviousModifications;
     if (index >= 0 && index < static_cast<int>(history.size())) history[static_cast<std::size_t>(index)] = id;
@@ -118,6 +161,7 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
 
     int result = NotValid;
     const int mode = settings.nMode;
+    if (mode >= 0 && mode <= 2) HoldExistingDuties();
     if (mode >= 0 && mode <= 3) {
         std::unique_ptr<IHenRetrofit> analysis = CreateAnalysis();
         analysis->SetFlowSheet(settings.pBaseFlowSheet);
@@ -149,6 +193,8 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
             case 2: result = ResequenceExchanger(*analysis); break;
             default: result = ModifyUtilityExchanger(*analysis); break;
             }
+            if (const char* search = analysis->GetModificationSearchNote(); mode <= 2 && search && *search)
+                newDesign.AddToChangeLog(CPString(kNotePrefix) + search);
         }
     }
 
@@ -264,6 +310,21 @@ int PinchRetrofitDriver::AddNewExchanger(IHenRetrofit& r) {
     if (bounded && duty > largest) {
         x->addVariable(NodeValue::Duty, largest, ValueStatus::Specified, 0);
         m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+    }
+    // The model may let an existing exchanger give way to the new one; placed, the existing ones
+    // keep their duties, and a new duty beyond what the heaters or coolers of its two streams
+    // carry would run one of them backwards, past the stream's target. The new unit takes over
+    // what they carry and no more.
+    if (added) {
+        const FlowSheet* sheet = m_design->GetFlowSheet();
+        const double beyond = std::max(ProcessDutyBeyondLoad(sheet, StreamOf(added->getInlet(0))),
+                                       ProcessDutyBeyondLoad(sheet, StreamOf(added->getInlet(1))));
+        if (beyond > kNegligibleDuty) {
+            const double kept = DutyOf(x) - beyond;
+            if (kept <= kNegligibleDuty) return NoNewExchanger;
+            x->addVariable(NodeValue::Duty, kept, ValueStatus::Specified, 0);
+            m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
+        }
     }
     CPString name;
     x->getVariableAsString(NodeValue::UnitOperationName, name);
@@ -549,18 +610,24 @@ void PinchRetrofitDriver::LowerNewExchangerDuty() {
 
 PinchRetrofitDriver::PlacedNetwork PinchRetrofitDriver::KeepPlacedNetwork() const {
     PlacedNetwork placed;
-    for (CNode* node : ExchangerNodes(m_design->GetFlowSheet())) {
+    auto keep = [&](CNode* node, std::initializer_list<const char*> names) {
         PlacedUnit unit;
         unit.fingerprint = node->getDNAFingerPrint();
-        for (int i = 0; i < 2; ++i) {
-            const char* name = i == 0 ? NodeValue::Duty : NodeValue::HTArea;
-            PlacedValue& value = unit.values[i];
+        int i = 0;
+        for (const char* name : names) {
+            PlacedValue& value = unit.values[i++];
+            value.name = name;
             value.present = node->getVariableAsDouble(name, value.value) != 0;
             value.status = node->getVariableStatus(name);
             value.flag = node->getVariableFlag(name);
         }
         placed.push_back(unit);
-    }
+    };
+    const FlowSheet* sheet = m_design->GetFlowSheet();
+    for (CNode* node : ExchangerNodes(sheet)) keep(node, {NodeValue::Duty, NodeValue::HTArea});
+    // The area check may move a branch's split; the placed duties hold only with the placed split.
+    for (CNode* tee : sheet->getAllNodesOfType(NodeKind::Tee))
+        for (CNode* branch : tee->getAllDownStreamNodes()) keep(branch, {NodeValue::SplitFraction});
     return placed;
 }
 
@@ -570,9 +637,9 @@ void PinchRetrofitDriver::RestorePlacedNetwork(const PlacedNetwork& placed) {
     for (const PlacedUnit& unit : placed) {
         CNode* node = Node(unit.fingerprint);
         if (!node) continue;
-        for (int i = 0; i < 2; ++i) {
-            const char* name = i == 0 ? NodeValue::Duty : NodeValue::HTArea;
-            const PlacedValue& value = unit.values[i];
+        for (const PlacedValue& value : unit.values) {
+            const char* name = value.name;
+            if (!name) continue;
             if (value.present && value.status == ValueStatus::Specified) {
                 node->addVariable(name, value.value, ValueStatus::Specified, value.flag);
             } else if (node->getVariableStatus(name) == ValueStatus::Specified) {

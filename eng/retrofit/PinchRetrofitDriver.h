@@ -58,19 +58,22 @@ private:
     // 1 an optimisation failed, 2 added area is left, 3 the added area is negligible.
     int CheckAreaLimits();
     bool RunDesignOptimisation(int weight);
-    // The duty and area of every exchanger as the modification placed them, to go back to when
-    // the area check ends with a network that cannot be built.
+    // The duty and area of every exchanger and the split fraction of every branch as the
+    // modification placed them, to go back to when the area check ends with a network that
+    // cannot be built.
     struct PlacedValue {
+        const char* name = nullptr;
         bool present = false;
         double value = 0.0;
         int status = 0, flag = 0;
     };
     struct PlacedUnit {
         std::uint32_t fingerprint = 0;
-        PlacedValue values[2];  // duty, area
+        PlacedValue values[2];  // an exchanger's duty and area; a branch's split fraction
     };
     using PlacedNetwork = std::vector<PlacedUnit>;
     PlacedNetwork KeepPlacedNetwork() const;
+    void HoldExistingDuties();
     void LowerNewExchangerDuty();
     void RestorePlacedNetwork(const PlacedNetwork& placed);
     // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,

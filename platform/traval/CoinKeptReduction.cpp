@@ -142,6 +142,7 @@ bool SearchAndKeep(OsiSolverInterface& reduced, CglPreProcess& process, const Co
     kept->model = model;
     kept->model.kept = nullptr;
     kept->model.finalBasis = nullptr;
+    kept->model.stoppedAtTimeLimit = nullptr;
     kept->reduced.reset(reduced.clone());
     kept->reducedColumnOf.assign(static_cast<std::size_t>(model.columns), -1);
     const int* from = process.originalColumns();

@@ -218,6 +218,7 @@ void CoinMILPSolver::ClearResult() {
     std::fill(solution_.begin(), solution_.end(), 0.0);
     rowPrices_.clear();
     objectiveValue_ = 0.0;
+    stoppedAtTimeLimit_ = false;
 }
 
 bool CoinMILPSolver::RowsAcceptZeroActivity() const {
@@ -310,6 +311,7 @@ bool CoinMILPSolver::Solve() {
     }
     basis_.clear();
     if (model.integerColumns.empty()) model.finalBasis = &basis_;
+    model.stoppedAtTimeLimit = &stoppedAtTimeLimit_;
     const bool solved = model.integerColumns.empty() ? traval::RunLinear(model, solution, &prices)
                                                      : traval::RunMixedInteger(model, solution);
     if (!solved || solution.size() != static_cast<std::size_t>(columns_)) return false;

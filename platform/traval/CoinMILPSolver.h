@@ -30,6 +30,7 @@ public:
     bool Solve() override;
     const double* GetSolution() override;
     double GetObjectiveValue() override;
+    bool StoppedAtTimeLimit() const override { return stoppedAtTimeLimit_; }
     const double* GetRowPrices() override;
     bool SetStartingBasis(const int* statuses, int columns, int rows) override;
     int GetBasis(const int** statuses) override;
@@ -70,5 +71,6 @@ private:
     std::vector<double> solution_;
     std::vector<double> rowPrices_;
     double objectiveValue_ = 0.0;
+    bool stoppedAtTimeLimit_ = false;
     double noColumns_ = 0.0;  // what GetSolution points at when the model has no column
 };

@@ -188,8 +188,8 @@ bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHa
     cbc.addHeuristic(&roundingHeuristic);
     CbcHeuristicFPump pump(cbc);
     if (process || reduced) {
-        // A reduced large model is searched to a loose gap, so its first solution ends the search:
-        // the pump is made to find a good one. It fixes the binaries that stayed put through a
+        // A reduced large model's search goes from its first solution, and the better that is the
+        // sooner the gap is closed: the pump is made to find a good one. It fixes the binaries that stayed put through a
         // major pass and searches the rest in a small tree, and it rounds with the continuous
         // columns at their bounds fixed too.
         pump.setMaximumPasses(30);
@@ -212,6 +212,7 @@ bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHa
         reduced->rootBasis.reset(cbc.solver()->getWarmStart());
     }
     cbc.branchAndBound();
+    if (model.stoppedAtTimeLimit && cbc.maximumSecondsReached()) *model.stoppedAtTimeLimit = true;
 
     const double* best = cbc.bestSolution();
     if (!best || cbc.isProvenInfeasible() || cbc.isContinuousUnbounded()) return false;

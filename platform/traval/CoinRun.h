@@ -30,6 +30,8 @@ struct CoinModelData {
     int startColumns = 0;
     std::vector<int> startBasis;
     std::vector<int>* finalBasis = nullptr;
+    // Set when a mixed-integer search ends at the time limit before it proves its gap (null: not asked).
+    bool* stoppedAtTimeLimit = nullptr;
 };
 
 // Solves a model without integer columns with CLP. Answers true for a proven optimum and then

@@ -39,7 +39,7 @@ public:
     // "OPTCR": relative optimality gap at which a mixed-integer search may stop.
     // "MAXTIM": time limit of |value| seconds (0 means no limit).
     // "PREPRO": 1 reduces a mixed-integer model before its search (integer preprocessing) and
-    // tunes the search to end at its first good solution, for large models solved to a loose gap;
+    // steers the search to a good first solution, for large models;
     // 0 (the default) searches the model as given.
     virtual bool SetOption(const char* name, double value) = 0;
     // A "PREPRO" model's reduction kept between solves of the same model (see MILPReduction.h):
@@ -56,6 +56,9 @@ public:
     virtual const double* GetSolution() = 0;
     // Objective of the solution; 0.0 before a solve and after a failed one.
     virtual double GetObjectiveValue() = 0;
+    // Whether the last mixed-integer search ended at the "MAXTIM" limit before it proved its gap
+    // (its solution is then the best it found).
+    virtual bool StoppedAtTimeLimit() const { return false; }
     // One dual value (row price) per row of a linear model solved to optimality, in the sense of
     // the model (a minimised objective's reduced costs are c - A'y); null when there are none: a
     // mixed-integer model, no solve, a failed one, or a solver that does not give them.

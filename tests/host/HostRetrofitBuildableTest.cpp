@@ -247,3 +247,52 @@ TEST(HostRetrofitBuildable, TheReportGivesTheBottlenecksAndEachUnitsAddedArea) {
     EXPECT_NE(text.out.find("Debottleneck: the exchangers that limit recovery are "), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("  added area     E3 25.07, E2 25.07, E-1100 "), std::string::npos) << text.out;
 }
+
+// Yee and Grossmann's network less E3 (H2 -> C2, 1320 kW): placed, E4, further down H2, keeps its
+// 1080 kW, and so it does in the model. A new H2 -> C2 unit beyond the cooler's 1320 kW would take
+// H2 past its target and run its cooler backwards; the first step's unit takes over the cooler's
+// 1320 kW (less the 1 kW margin) in front of E4, which brings the steam to 676 kW against the
+// 675 kW target, and the step is kept.
+TEST(HostRetrofitBuildable, ANewUnitTakesOverNoMoreThanTheUtilityOfItsStreams) {
+    ScratchFile table("retrofit-buildable", "yee-table.csv", kYeeGrossmann);
+    ScratchFile network("retrofit-buildable", "yee-without-e3.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,1500,1,2\nE2,H1,C2,300,2,1\nE4,H2,C1,1080,1,1\n");
+    const HostRun run = RunHost("retrofit " + table.path + " " + network.path + " --budget 100000 --steps 3 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("{\"step\":1,");
+    const std::size_t next = run.out.find("{\"step\":2,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    ASSERT_NE(next, std::string::npos) << run.out;
+    const std::string part = run.out.substr(step, next - step);
+    EXPECT_NE(part.find("\"result\":7,"), std::string::npos) << part;
+    EXPECT_EQ(part.find("is not calculated"), std::string::npos) << part;
+    EXPECT_NE(part.find("\"hot\":\"H2\",\"cold\":\"C2\""), std::string::npos) << part;
+    EXPECT_NEAR(NumberIn(part, "duty", 0, part.size()), 1319.0, 0.5) << part;
+    EXPECT_NEAR(NumberIn(part, "hot_utility", 0, part.size()), 676.0, 0.5) << part;
+    const std::size_t cooler = part.find("{\"name\": \"Cooler\"");
+    ASSERT_NE(cooler, std::string::npos) << part;
+    EXPECT_GE(NumberIn(part, "duty", cooler, part.size()), 0.0) << part;
+}
+
+// The four-stream network with C1 split between E3 and E4, and E1 cut to 200 kW: H1 then leaves E1
+// at 103.33 C with 40 kW more than E3 takes, and C2 needs 40 kW of steam. Worked by hand, a new
+// 40 kW unit between E1 and E3 on H1 and ahead of E1 on C2 (H1 103.33 -> 90 C, C2 80 -> 90 C) lets
+// every plant exchanger keep its duty at DTmin or more and brings both utilities back to their
+// targets (20 and 60 kW, less the 1 kW margin). A model in which the plant's exchangers were free
+// moved the 40 kW onto E1 and found no new unit worth its place.
+TEST(HostRetrofitBuildable, OnTheSplitNetworkTheNewUnitTakesWhatTheCutExchangerGaveUp) {
+    ScratchFile network("retrofit-buildable", "split-e1-200.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,200,1,1\nE2,H2,C1,90,1,2\n"
+                        "E3,H1,C1,90,2,1\nE4,H2,C1,30,2,1\nHeater,HP Steam,C1,20,,3\nCooler,H2,Cooling Water,60,3,\n");
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                " --mode new-exchanger --budget 1000000 --steps 1 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("{\"step\":1,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    const std::string part = run.out.substr(step);
+    EXPECT_NE(part.find("\"result\":7,"), std::string::npos) << part;
+    EXPECT_NE(part.find("\"hot\":\"H1\",\"cold\":\"C2\""), std::string::npos) << part;
+    EXPECT_NEAR(NumberIn(part, "duty", 0, part.size()), 39.0, 0.1) << part;
+    EXPECT_NEAR(NumberIn(part, "hot_utility", 0, part.size()), 21.0, 0.1) << part;
+    EXPECT_NEAR(NumberIn(part, "cold_utility", 0, part.size()), 61.0, 0.1) << part;
+}

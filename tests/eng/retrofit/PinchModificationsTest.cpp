@@ -64,7 +64,19 @@ TEST(PinchModifications, WorkedNetworkModelLayoutAndRowFamilies) {
     // 2 for each of the nine slacks.
     EXPECT_EQ(g.GetNumberOfBoundRows(), 6 + 12 + 18);
     const SparseRowList& rows = g.GetRows();
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(36 + 1 + 15 + 3 + 6 + 1));
+    // X keeps running at its plant duty: a row for its binary and two for its duty, 60 kW at the
+    // 150 -> 120 C it has in the plant (2 kW/K), within a ten-thousandth of it.
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(36 + 1 + 3 + 15 + 3 + 6 + 1));
+    const SparseRow& running = rows[37];
+    EXPECT_EQ(running.GetColumn(0), 27);
+    EXPECT_DOUBLE_EQ(running.GetCoefficient(1), 1.0);
+    const SparseRow& atLeast = rows[38];
+    const SparseRow& atMost = rows[39];
+    EXPECT_EQ(atLeast.GetType(), 'g');
+    EXPECT_EQ(atMost.GetType(), 'l');
+    EXPECT_EQ(atLeast.GetColumn(0), 12);
+    EXPECT_NEAR(atLeast.GetCoefficient(1), 59.994, 1e-9);
+    EXPECT_NEAR(atMost.GetCoefficient(1), 60.006, 1e-9);
     const SparseRow& select = rows[36];
     ASSERT_EQ(select.GetCount(), 3);
     EXPECT_EQ(select.GetColumn(0), 28);
@@ -72,17 +84,17 @@ TEST(PinchModifications, WorkedNetworkModelLayoutAndRowFamilies) {
     EXPECT_EQ(select.GetColumn(2), 30);
     EXPECT_DOUBLE_EQ(select.GetCoefficient(2), 1.0);
     // X's hot side: duty column 12 over the heat-capacity flow 2 kW/K.
-    const SparseRow& hot = rows[37];
+    const SparseRow& hot = rows[40];
     EXPECT_EQ(hot.GetColumn(0), 12);
     EXPECT_DOUBLE_EQ(hot.GetCoefficient(0), 0.5);
     // X's approach rows: span 160 - 50 = 110 plus DTmin gives M = 120 on the binary at 27.
-    const SparseRow& approach = rows[39];
+    const SparseRow& approach = rows[42];
     EXPECT_EQ(approach.GetType(), 'g');
     EXPECT_EQ(approach.GetColumn(2), 27);
     EXPECT_DOUBLE_EQ(approach.GetCoefficient(2), -120.0);
     EXPECT_DOUBLE_EQ(approach.GetCoefficient(3), 10.0 - 120.0);
     // C's balance: three exchangers and the heater less the slack equal 240.
-    const SparseRow& balance = rows[36 + 1 + 15 + 2];
+    const SparseRow& balance = rows[36 + 1 + 3 + 15 + 2];
     EXPECT_EQ(balance.GetCount(), 6);
     EXPECT_DOUBLE_EQ(balance.GetCoefficient(5), 240.0);
     // Objective: the heater at 100 / 180, then the three binaries.
@@ -93,15 +105,42 @@ TEST(PinchModifications, WorkedNetworkModelLayoutAndRowFamilies) {
     EXPECT_EQ(objective.GetColumn(3), 29);
 }
 
+// X is held running at its plant duty only when it meets DTmin at both ends in the plant and
+// passes heat; each case fails one of these alone and leaves X free (no keep rows), the last one
+// keeps all three.
+struct HeldExchangerCase {
+    double hotIn, hotOut, coldIn, coldOut;
+    std::size_t keepRows;
+};
+
+class PinchModificationsHeld : public ::testing::TestWithParam<HeldExchangerCase> {};
+
+TEST_P(PinchModificationsHeld, KeepRowsOnlyForAnExchangerAtDTminThatPassesHeat) {
+    RetrofitNetwork net = WorkedNetwork();
+    const HeldExchangerCase& c = GetParam();
+    net.exchangers[0] = Exchanger(101, 1, 3, 11, 12, 31, 32, c.hotIn, c.hotOut, c.coldIn, c.coldOut);
+    GenerateNewHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
+    ASSERT_TRUE(Prepare(g) && g.BuildModelRows());
+    EXPECT_EQ(g.GetRows().size(), static_cast<std::size_t>(36 + 1 + 15 + 3 + 6 + 1) + c.keepRows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, PinchModificationsHeld,
+    ::testing::Values(HeldExchangerCase{150, 120, 100, 145, 0},   // 5 K at the hot end
+                      HeldExchangerCase{150, 105, 100, 115, 0},   // 5 K at the cold end
+                      HeldExchangerCase{150, 150, 100, 100, 1},   // runs but passes no heat: binary only
+                      HeldExchangerCase{150, 120, 100, 115, 3}));  // as in the plant
+
 TEST(PinchModifications, NewExchangerFindsTheOnlyGainfulPlace) {
-    // In front of X, H2 can give C 20 (its outlet closes on C's supply + 10) and X still 70;
-    // behind X nothing is gained over X's 80. The heater drops from 160 to 150.
+    // X holds the 60 kW it runs at in the plant. In front of X, H2 can give C 20 (its outlet
+    // closes on C's supply + 10), and X then heats C from 105 to 120 C, 30 K below H1's inlet.
+    // The heater drops from 180 to 160.
     const RetrofitNetwork net = WorkedNetwork();
     GenerateNewHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
     const std::vector<double>* heaters = g.Run();
     ASSERT_NE(heaters, nullptr);
     ASSERT_EQ(heaters->size(), 1u);
-    EXPECT_NEAR((*heaters)[0], 150.0, 0.05);
+    EXPECT_NEAR((*heaters)[0], 160.0, 0.05);
     EXPECT_NEAR(g.SolveValue(), 20.0, 0.05);
     // Hot outlet traced through the unchosen candidate to H2's start; cold inlet C's start; hot
     // inlet H2's cooler; cold outlet X's cold inlet.
