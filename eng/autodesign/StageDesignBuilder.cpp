@@ -370,6 +370,7 @@ int StageDesignBuilder::BuildDesign(IHeatIntegrationScenario& scenario, const st
         designName.clear();
         return 0;
     }
+    ReconcileDuties(stageMatches);
     design->Deactivate();
     Build build(scenario, *design);
     build.LayOutSplits(streams, stageSplits);
