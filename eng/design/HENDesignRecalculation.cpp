@@ -241,11 +241,13 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
     // A placeholder on such a utility took its duty from those temperatures too: kept, it would
     // pass the earlier flow's temperature back into the chain from the utility's far end, and
-    // the chain, solved from both ends at the design's flow, would not meet.
+    // the chain, solved from both ends at the design's flow, would not meet. So would the end of
+    // a utility split up to its end: its mixer gave the end the earlier flow's temperature, which
+    // a branch would then be solved back to.
     if (!reflowed.empty())
         for (CNode* node : units) {
             if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)) &&
-                !IsProductBlock(After(node)))
+                (!IsProductBlock(After(node)) || IsMixer(Before(node))))
                 forget(node, NodeValue::Temperature);
             else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
                 forget(node, NodeValue::Duty);

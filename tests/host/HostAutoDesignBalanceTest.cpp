@@ -2,7 +2,8 @@
 // to the stream's load, so that every design calculates with every stream at its target and has
 // its area and cost. Checked from the JSON's unit duties against loads the test works out from its
 // own table: on a fifteen-stream table whose stage model met a stream's end only to its tolerance
-// (a surplus of 1.3 kW on H5 left an exchanger uncalculated), and on seeded random tables.
+// (a surplus of 1.3 kW on H5 left an exchanger uncalculated), and on seeded random tables, with one
+// hot utility and with several.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -96,9 +97,9 @@ Table Parse(const std::string& text) {
     return t;
 }
 
-// A table of `n` streams, the first half hot, between 30 and 350 C, with a fired heater and a
-// refrigerant; the figures are written to six decimals and the loads are worked from them.
-Table RandomTable(std::uint64_t seed, int n) {
+// A table of `n` streams, the first half hot, between 30 and 350 C, with the given utilities; the
+// figures are written to six decimals and the loads are worked from them.
+Table RandomTable(std::uint64_t seed, int n, const std::string& utilities) {
     std::uint64_t x = seed * 0x9E3779B97F4A7C15ull + 1;
     auto uniform = [&x](double a, double b) {
         x = x * 6364136223846793005ull + 1442695040888963407ull;
@@ -116,7 +117,7 @@ Table RandomTable(std::uint64_t seed, int n) {
                       hot ? low : high, cp, h);
         text += row;
     }
-    return Parse(text + "Fired Heat (1000),,,,,utility\nRefrigerant 1,,,,,utility\n");
+    return Parse(text + utilities);
 }
 
 TEST(HostAutoDesignBalance, AFifteenStreamTableGivesADesignThatCalculates) {
@@ -142,7 +143,20 @@ TEST(HostAutoDesignBalance, AFifteenStreamTableGivesADesignThatCalculates) {
 
 TEST(HostAutoDesignBalance, SeededRandomTablesGiveDesignsThatCalculate) {
     for (std::uint64_t seed = 0; seed < 8; ++seed)
-        ExpectBalanced(RandomTable(seed, 6 + static_cast<int>(seed % 5)), "seed" + std::to_string(seed));
+        ExpectBalanced(RandomTable(seed, 6 + static_cast<int>(seed % 5),
+                                   "Fired Heat (1000),,,,,utility\nRefrigerant 1,,,,,utility\n"),
+                       "seed" + std::to_string(seed));
+}
+
+// Steam, a fired heater, cooling water and a refrigerant: steam split over two heaters up to its
+// end (seed 35) takes its end temperature at the design's flow of it, not at the flow it carried
+// before, so the branches meet at its target and both heaters calculate.
+TEST(HostAutoDesignBalance, SeededTablesWithFourUtilitiesGiveDesignsThatCalculate) {
+    for (std::uint64_t seed = 30; seed < 38; ++seed)
+        ExpectBalanced(RandomTable(seed, 6,
+                                   "HP Steam,,,,,utility\nFired Heat (1000),,,,,utility\nCooling Water,,,,,utility\n"
+                                   "Refrigerant 1,,,,,utility\n"),
+                       "four-utilities-seed" + std::to_string(seed));
 }
 
 }  // namespace
