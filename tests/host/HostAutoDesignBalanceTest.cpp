@@ -159,4 +159,23 @@ TEST(HostAutoDesignBalance, SeededTablesWithFourUtilitiesGiveDesignsThatCalculat
                        "four-utilities-seed" + std::to_string(seed));
 }
 
+// Steam's last match (to C6, in the seventh stage) reaches no mark on the steam, whose
+// temperatures the stage model does not follow: it goes at the steam's end, and the steam's end
+// temperature is then found again at the design's flow of it.
+TEST(HostAutoDesignBalance, AUtilityMatchNoMarkReachesGoesAtTheUtilitysEnd) {
+    ExpectBalanced(Parse("name,supply,target,cp,h,kind\n"
+                         "H1,333.553849,325.956881,44.729234,0.175196,process\n"
+                         "H2,219.448713,165.599171,26.974312,0.217273,process\n"
+                         "H3,172.263544,91.439090,11.830919,0.509530,process\n"
+                         "H4,57.447708,37.925430,35.790402,0.479124,process\n"
+                         "C5,194.042856,264.946905,18.590822,0.151799,process\n"
+                         "C6,218.519514,280.592754,33.237723,0.658892,process\n"
+                         "C7,146.093606,340.635273,38.229544,0.431815,process\n"
+                         "C8,213.054970,241.370275,16.405164,0.177163,process\n"
+                         "C9,181.701255,259.732481,29.939875,0.502706,process\n"
+                         "HP Steam,,,,,utility\nFired Heat (1000),,,,,utility\nCooling Water,,,,,utility\n"
+                         "Refrigerant 1,,,,,utility\n"),
+                   "steam-end");
+}
+
 }  // namespace
