@@ -95,6 +95,9 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     // specified beyond what its streams need, every such move contradicts one of them. The
     // equation-based engine states the network whole and takes the duties as they are.
     const bool freesUtilities = !m_useEquationBased && (mode == 0 || mode == 1);
+    // The searches' status lines quote the point each step tried; the last line of the run
+    // quotes the network the run keeps, which is the one it started from when it keeps nothing.
+    const double startValue = m_network->Objective();
     if (freesUtilities) m_network->FreeSurplusUtilityDuties();
     int result = Unchanged;
     bool searched = false;
@@ -121,6 +124,8 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
     // A run that kept nothing leaves the design specified as it found it.
     if (freesUtilities && result != Improved) m_network->GiveBackUtilityDuties();
+    if (searched && !m_useEquationBased)
+        Show(Format("Kept network / Objective function: %8.6f", result == Improved ? m_network->Objective() : startValue));
     m_network->EndRun();
     return result;
 }

@@ -314,6 +314,7 @@ CNode* StageDesignBuilder::FindMatchSideNode(IHeatIntegrationScenario& scenario,
     IHeatIntegrationStream* stream = nullptr;
     if (!named || !scenario.GetStream(named->GetName(), stream) || !stream) return nullptr;
     const bool hot = stream->GetHotCold() == 0;
+    const bool utility = stream->GetStreamKind() == 1;
     CNode* s = FirstSegment(design, stream->GetName());
     // Every step moves downstream along one chain, so the walk ends within the design's nodes.
     for (int guard = design.GetNumberOfNodes(); s && guard >= 0; --guard) {
@@ -326,6 +327,10 @@ CNode* StageDesignBuilder::FindMatchSideNode(IHeatIntegrationScenario& scenario,
             return s;
         CNode* d = s->getFirstDownStreamNode();
         if (!d) return nullptr;
+        // The stage model does not follow a utility's temperature (it steps a twentieth of the
+        // utility's range per stage): a whole-flow match of a utility that no mark has reached
+        // goes at the utility's end, behind the matches placed on it so far.
+        if (utility && IsClass(d, NodeKind::ProductBlock) && fraction >= 1.0 - kFractionTolerance) return s;
         if (IsExchangerClass(d)) {
             HeatExch* x = AsExchanger(d);
             s = x ? x->getDownStreamNode(s) : nullptr;
@@ -370,6 +375,7 @@ int StageDesignBuilder::BuildDesign(IHeatIntegrationScenario& scenario, const st
         designName.clear();
         return 0;
     }
+    ReconcileDuties(stageMatches);
     design->Deactivate();
     Build build(scenario, *design);
     build.LayOutSplits(streams, stageSplits);

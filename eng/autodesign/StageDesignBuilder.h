@@ -3,6 +3,9 @@
 // splitter-mixer, every placed stage match one process exchanger at the place on each stream where
 // the stream's temperature and flow share meet the match's inlet, with the match's duty.
 //
+// Before anything is placed, the matches' duties are brought to each process stream's load
+// (StageDutyReconciliation.cpp): the stage model meets stream ends only to its own tolerance.
+//
 // Places are found by temperature: while the network is laid out (the design deactivated, so the
 // single edits do not each recalculate it), the segments in front of and behind each new unit are
 // marked with the temperature and the share of the flow the structure gives them, and a match's
@@ -53,6 +56,12 @@ public:
     // of the placed process exchangers go, one at a time in placement order, keeping each that the
     // network then leaves open, until the degrees of freedom are 0; otherwise changes nothing.
     static void RelaxDuties(IHENDesign& design, const std::vector<CNode*>& placed);
+    // Brings the duties of the placed matches (a duty above kLoadTolerance) to each process
+    // stream's load exactly: the stage model meets a stream's end temperature only to its own
+    // tolerance, and a design whose duties on a stream add up to more than its load (or, with no
+    // utility on it, to less) cannot be calculated. Utility streams take any load. Returns the
+    // largest change made to one duty (kW).
+    static double ReconcileDuties(const std::vector<std::unique_ptr<StageMatch>>& matches);
 
     // ---- what the last build left (read by the reports and the tests) ----
     std::string designName;

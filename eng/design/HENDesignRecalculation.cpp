@@ -241,11 +241,13 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
     // A placeholder on such a utility took its duty from those temperatures too: kept, it would
     // pass the earlier flow's temperature back into the chain from the utility's far end, and
-    // the chain, solved from both ends at the design's flow, would not meet.
+    // the chain, solved from both ends at the design's flow, would not meet. So would the
+    // utility's end where it holds a temperature the earlier flow gave it rather than its declared
+    // one (a declared value is kept): a mixer's, or a last unit's, would be solved back into the
+    // chain.
     if (!reflowed.empty())
         for (CNode* node : units) {
-            if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)) &&
-                !IsProductBlock(After(node)))
+            if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)))
                 forget(node, NodeValue::Temperature);
             else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
                 forget(node, NodeValue::Duty);

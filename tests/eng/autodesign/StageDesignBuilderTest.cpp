@@ -316,4 +316,30 @@ TEST(StageDesignBuilder, DutiesGoFreeOnlyWhileTheNetworkIsOverSpecified) {
     }
 }
 
+// Duties brought to the loads of H and C (100 kW each): a surplus goes onto the duty that joins a
+// stream to the rest, a part with a utility ends exact, two process streams alone end exact when
+// their loads agree, and a change that would close a duty is not made.
+TEST(StageDesignBuilder, ReconcilesDutiesToTheStreamLoads) {
+    struct Case {
+        const char* name;
+        std::vector<double> given;     // H-C, HU-C, H-CU (0: no such match)
+        std::vector<double> expected;
+        double largest;
+    };
+    for (const Case& c : {Case{"utilities on both", {76.5, 24.0, 24.0}, {76.0, 24.0, 24.0}, 0.5},
+                          Case{"process alone", {100.4, 0.0, 0.0}, {100.0, 0.0, 0.0}, 0.4},
+                          Case{"a short cooler", {100.5, 0.0, 0.3}, {100.0, 0.0, 0.3}, 0.5},
+                          Case{"exact already", {76.0, 24.0, 24.0}, {76.0, 24.0, 24.0}, 0.0}}) {
+        SCOPED_TRACE(c.name);
+        AutoDesignProject p;
+        p.WorkedProblem();
+        HandStructure h(p);
+        const char* pairs[3][2] = {{"H", "C"}, {"HU", "C"}, {"H", "CU"}};
+        std::vector<StageMatch*> made;
+        for (int i = 0; i < 3; ++i) made.push_back(&h.Match(pairs[i][0], pairs[i][1], c.given[i], 0, 0, 0, 0));
+        EXPECT_NEAR(StageDesignBuilder::ReconcileDuties(h.matches), c.largest, 1e-9);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(made[i]->duty, c.expected[i], 1e-9) << pairs[i][0] << "-" << pairs[i][1];
+    }
+}
+
 }  // namespace
