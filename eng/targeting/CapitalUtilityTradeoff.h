@@ -162,6 +162,14 @@ private:
     std::pair<double, int> OptimiseShare(int k, int side, const std::vector<double>& loads);
     double MaxShiftableLoad(int k, int j, int side, const std::vector<double>& loads);
     double EvaluatePoint(IHeatIntegrationStream& a, IHeatIntegrationStream& b, double x);
+    // The largest load up to `estimate` that `to` can take over from `from` with the balanced
+    // curves keeping the approach; the two are left carrying that split.
+    double LargestFeasibleShift(IHeatIntegrationStream& from, IHeatIntegrationStream& to, double estimate);
+    // Whether the balanced curves of the loads as they stand keep the approach.
+    bool LoadsKeepApproach();
+    // Weighs the loads the search ended with against the automatic placement's: the cheaper
+    // split the utilities can deliver is kept.
+    void KeepAutomaticPlacementWhenCheaper();
     std::vector<IHeatIntegrationStream*>& UtilitiesOf(int side) { return side == 0 ? m_hotUtilities : m_coldUtilities; }
     double TargetOf(int side) const { return side == 0 ? m_dHotTarget : m_dColdTarget; }
     bool HasEconomics() const { return m_economicData.has_value() && m_economicInfo.has_value(); }

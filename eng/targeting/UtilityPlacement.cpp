@@ -16,6 +16,8 @@ namespace C = UtilityPlacementCodes;
 namespace {
 
 constexpr double kUtilityStreamLoad = 1e-5;
+// A remainder of the target below this share of it is rounding, not a load.
+constexpr double kRemainderShare = 1e-12;
 
 bool IsUtility(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() == 1; }
 
@@ -107,7 +109,8 @@ void AssignLoadsToStreams(std::span<const double> loads, std::span<IHeatIntegrat
                 value = sum > target ? load - (sum - target) : load;
             }
         } else if (target > sum) {
-            value = target - sum;
+            // What rounding leaves of the target is no load for the last utility.
+            value = target - sum > kRemainderShare * target ? target - sum : 0.0;
             sum = target;
         }
         if (!streams[i]) continue;
