@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -195,3 +196,48 @@ INSTANTIATE_TEST_SUITE_P(C4Targets, HostSubsets, ::testing::Values("129.5", "130
                                  if (c == '.') c = '_';
                              return name;
                          });
+
+struct UserLoadCase {
+    const char* name;
+    const char* table;   // rows after the header
+    const char* loads;   // `set HeatFlow.440.i` lines
+    const char* word;    // both sides
+    bool area;           // an area is computed
+};
+void PrintTo(const UserLoadCase& c, std::ostream* out) { *out << c.name; }
+
+class HostUserLoadWords : public ::testing::TestWithParam<UserLoadCase> {};
+
+// The side words follow what the curves of the user's loads show: loads above the targets that
+// keep DTmin everywhere cover the process (their surplus passes through it to cooling water);
+// steam at 125 C for heat the process needs up to 200 C crosses the curves and is infeasible.
+TEST_P(HostUserLoadWords, FollowWhatTheCurvesShow) {
+    const UserLoadCase& c = GetParam();
+    ScratchFile table("methods", "user.csv", std::string(kHeader) + c.table);
+    const HostRun run = RunViewScript(table.path, std::string("set TargetMethod.450 0\n") + c.loads +
+                                                      "text HotUtilInfo.1\ntext ColdUtilInfo.1\nget Area.652\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string loads = c.loads;
+    const int first = 2 + static_cast<int>(std::count(loads.begin(), loads.end(), '\n'));
+    EXPECT_EQ(c.word, Answer(run.out, first)) << run.out;
+    EXPECT_EQ(c.word, Answer(run.out, first + 1)) << run.out;
+    EXPECT_EQ(c.area, Number(run.out, first + 2) > 0.0) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loads, HostUserLoadWords,
+    ::testing::Values(
+        // The four-stream targets are 20 and 60 kW: 10 kW more on each side.
+        UserLoadCase{"aboveTheTargetsKeepingDTmin",
+                     "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\nC1,20,135,2,0.2,process\n"
+                     "C2,80,140,4,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n",
+                     "set HeatFlow.440.0 30\nset HeatFlow.440.1 70\n", "Sufficient", true},
+        UserLoadCase{"belowTheTargets",
+                     "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\nC1,20,135,2,0.2,process\n"
+                     "C2,80,140,4,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n",
+                     "set HeatFlow.440.0 10\nset HeatFlow.440.1 50\n", "Insufficient", false},
+        UserLoadCase{"steamTooColdForWhereTheHeatIsNeeded",
+                     "H1,150,50,1,0.2,process\nC1,100,200,1,0.2,process\nHP Steam,,,,,utility\nLP Steam,,,,,utility\n"
+                     "Cooling Water,,,,,utility\n",
+                     "set HeatFlow.440.0 0\nset HeatFlow.440.1 60\n", "Infeasible", false}),
+    [](const ::testing::TestParamInfo<UserLoadCase>& info) { return std::string(info.param.name); });
