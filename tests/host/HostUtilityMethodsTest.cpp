@@ -236,6 +236,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\nC1,20,135,2,0.2,process\n"
                      "C2,80,140,4,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n",
                      "set HeatFlow.440.0 10\nset HeatFlow.440.1 50\n", "Insufficient", false},
+        // LP steam carries exactly the 78.583 kW C2 needs beyond what H0 and H1 give it, HP steam
+        // all of C3: both curves jump at one load (LP's 125 C to HP's 250 C, C2's 89.9 C to C3's
+        // 171.2 C), where no heat passes; below it LP stands 35 C above C2, above it HP 28.8 C above
+        // C3 (all as the automatic placement puts them).
+        UserLoadCase{"curvesThatJumpAtOneLoad",
+                     "H0,118.9,108.2,7.13,0.966,process\nH1,84.1,73.5,2.25,0.588,process\n"
+                     "C2,40.8,89.9,3.64,0.495,process\nC3,171.2,221.1,4.37,0.694,process\nHP Steam,,,,,utility\n"
+                     "MP Steam,,,,,utility\nLP Steam,,,,,utility\nCooling Water,,,,,utility\n",
+                     "set HeatFlow.440.0 218.063\nset HeatFlow.440.1 0\nset HeatFlow.440.2 78.583\nset HeatFlow.440.3 0\n",
+                     "Sufficient", true},
         UserLoadCase{"steamTooColdForWhereTheHeatIsNeeded",
                      "H1,150,50,1,0.2,process\nC1,100,200,1,0.2,process\nHP Steam,,,,,utility\nLP Steam,,,,,utility\n"
                      "Cooling Water,,,,,utility\n",
