@@ -89,6 +89,7 @@ void MUCapitalUtilityTradeoff::TakeInputs(const CapitalUtilityTradeoffInputs& in
     else m_economicInfo.reset();
     m_dDTmin = in.dtMin;
     m_dMinimumFFactor = in.minimumFFactor;
+    m_bCountercurrentCapital = in.countercurrentCapital;
 }
 
 void MUCapitalUtilityTradeoff::CollectUtilities() {
@@ -276,13 +277,14 @@ void MUCapitalUtilityTradeoff::KeepAutomaticPlacementWhenCheaper() {
             if (std::fabs(a[i] - b[i]) > kSameSplitShare * std::max(1.0, target)) return false;
         return true;
     };
-    if (same(hot, hotSearch, m_dHotTarget) && same(cold, coldSearch, m_dColdTarget)) {
-        assign(hotSearch, coldSearch);
-        return;
-    }
+    // A search that ends a hair beside the automatic split is not that split: a steam level that
+    // just misses the grand composite curve pinches nothing and leaves the units and shells of
+    // one region fewer divided. Both are costed, and on a tie the automatic placement's exact
+    // loads are kept.
     assign(hot, cold);
     const double automatic = EvaluateCurrentLoads();
-    if (LoadsKeepApproach() && (!searchKeepsApproach || automatic < total)) return;
+    const bool tie = same(hot, hotSearch, m_dHotTarget) && same(cold, coldSearch, m_dColdTarget);
+    if (LoadsKeepApproach() && (!searchKeepsApproach || automatic < total || (tie && automatic <= total))) return;
     // The search's split stays; its curves, area and units are made again to describe it.
     assign(hotSearch, coldSearch);
     EvaluateCurrentLoads();

@@ -49,6 +49,9 @@ struct CapitalUtilityTradeoffInputs {
     const EconomicInfo* economicInfo = nullptr;
     double dtMin = 10.0;
     double minimumFFactor = 0.8;
+    // The capital law the scenario's cost targets use: on the countercurrent area and units, or
+    // (the default) on the shell-and-tube area, the shells and the units.
+    bool countercurrentCapital = false;
 };
 
 class MUCapitalUtilityTradeoff : public IHeatIntegrationScenarioForCosting {
@@ -165,6 +168,9 @@ private:
     // The largest load up to `estimate` that `to` can take over from `from` with the balanced
     // curves keeping the approach; the two are left carrying that split.
     double LargestFeasibleShift(IHeatIntegrationStream& from, IHeatIntegrationStream& to, double estimate);
+    // The pinch points of the cascade with the utilities carrying the loads as they stand: what
+    // the placement record lists for the same loads.
+    std::vector<PinchListEntry> PinchesOfLoads() const;
     // Whether the balanced curves of the loads as they stand keep the approach.
     bool LoadsKeepApproach();
     // Weighs the loads the search ended with against the automatic placement's: the cheaper
@@ -197,6 +203,7 @@ private:
     double m_dColdTarget = 0.0;
     double m_dDTmin = 0.0;
     double m_dMinimumFFactor = 0.8;
+    bool m_bCountercurrentCapital = false;
     bool m_bOk = false;
     TargetValue m_status;
     int m_nEvaluations = 0;

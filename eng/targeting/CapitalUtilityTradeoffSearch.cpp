@@ -4,6 +4,7 @@
 
 #include "dunmor/Exceptions.h"
 #include "eng/model/IHeatIntegrationStreamForTargeting.h"
+#include "eng/targeting/AutomaticUtilityPlacement.h"
 #include "eng/targeting/CostFunctions.h"
 #include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/TargetCurve.h"
@@ -212,14 +213,25 @@ double MUCapitalUtilityTradeoff::EvaluatePoint(IHeatIntegrationStream& a, IHeatI
     return EvaluateCurrentLoads();
 }
 
+std::vector<PinchListEntry> MUCapitalUtilityTradeoff::PinchesOfLoads() const {
+    UtilityPlacementLP cascade;
+    cascade.CascadeOfLoads(m_segments, m_pEnergyTarget.get());
+    std::vector<PinchListEntry> pinches;
+    for (const PinchRecord& p : cascade.FindPinchPoints(m_dWorkingDTmin))
+        pinches.push_back({p.dHotTemperature, p.dColdTemperature, 0.0});
+    return pinches;
+}
+
 double MUCapitalUtilityTradeoff::EvaluateCurrentLoads() {
     ++m_nEvaluations;
+    // The loads are costed as the scenario costs them once they are placed: the pinch points of
+    // the cascade with the utilities as loaded divide the shells and the units.
+    m_pinches = PinchesOfLoads();
     if (m_pAreaTarget) m_pAreaTarget->Reset(m_dWorkingDTmin, m_dMinimumFFactor, m_pinches);
     else m_pAreaTarget = std::make_unique<BathAreaTarget>(m_dWorkingDTmin, m_dMinimumFFactor, m_pinches);
     if (m_pCurve) m_pCurve->Build(0.0, 0.0, m_segments);
     else m_pCurve = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_segments);
     m_pAreaTarget->Calculate(m_pCurve.get(), m_segments);
-    UpdateAreaWithUnits(m_pinches, m_dWorkingDTmin);
 
     UnitsTargetData::StreamRefs streams;
     for (IHeatIntegrationStream* s : m_streams)
@@ -228,9 +240,12 @@ double MUCapitalUtilityTradeoff::EvaluateCurrentLoads() {
     for (const PinchListEntry& p : m_pinches) pinches.push_back({p.dHotTemperature, p.dColdTemperature});
     if (!m_pUnitsTarget) m_pUnitsTarget = std::make_unique<UnitsTargetData>();
     m_pUnitsTarget->Update(std::move(streams), std::move(pinches), kTradeoffAssignment);
-    m_pinches.clear();
 
-    if (HasEconomics()) m_dCapitalCost = CapitalCost11Uniform().Evaluate(*this);
+    // The capital law of the scenario's cost targets, so that the split kept costs what the
+    // scenario then reports for it.
+    if (HasEconomics())
+        m_dCapitalCost = m_bCountercurrentCapital ? CapitalCost11Uniform().Evaluate(*this)
+                                                  : CapitalCost12Uniform().Evaluate(*this);
     m_dOperatingCost = OperatingCost().Evaluate(*this);
     if (HasEconomics()) m_dTotalAnnualCost = TotalAnnualCost().Evaluate(*this);
     return m_dTotalAnnualCost;
