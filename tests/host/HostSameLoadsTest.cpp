@@ -189,5 +189,13 @@ INSTANTIATE_TEST_SUITE_P(
                       "C0,77.1,98.2,2.52,0.459,process\nH1,183.9,114.8,4.88,0.772,process\n"
                       "H2,72.3,46.4,6.52,0.430,process\nC3,46.1,142.1,6.94,0.893,process\n"
                       "C4,44.2,80.7,2.67,0.897,process\n",
-                      "0 0 368.962 58.171 kW", 7, 20}),
+                      "0 0 368.962 58.171 kW", 7, 20},
+        // The search ends a ten-millionth of a kW beside the automatic split (MP 280.374, LP
+        // 145.542): LP steam then just misses the curve, pinches nothing, and the region above
+        // it is not divided. The two tie on the loads, and the automatic placement's exact loads
+        // are kept (they kept the search's split, 1.6 % dearer).
+        SameLoadsCase{"aSearchAHairBesideTheAutomaticSplit",
+                      "C0,121.3,172.3,7.53,0.616,process\nC1,176.8,201.6,0.78,0.335,process\n"
+                      "H2,229.4,179.4,2.46,0.794,process\nC3,63.8,102.0,3.81,0.383,process\n",
+                      "0 280.374 145.542 0 kW", 4, 4}),
     [](const ::testing::TestParamInfo<SameLoadsCase>& info) { return std::string(info.param.name); });
