@@ -293,14 +293,6 @@ void MUCapitalUtilityTradeoff::KeepAutomaticPlacementWhenCheaper() {
     m_dTotalAnnualCost = total;
 }
 
-void MUCapitalUtilityTradeoff::UpdateAreaWithUnits(std::vector<PinchListEntry>& pinches, double /*dtMin*/) {
-    int loaded = 0;
-    for (int side = 0; side < 2; ++side)
-        for (IHeatIntegrationStream* u : UtilitiesOf(side))
-            if (std::fabs(u->GetHeatLoad(0)) > Tolerance) ++loaded;
-    if (m_pAreaTarget) m_pAreaTarget->GetNearPinchPoints(pinches, loaded);
-}
-
 // ---------------------------------------------------------------- what the cost functions read
 
 bool MUCapitalUtilityTradeoff::GetStream(const CPString& name, IHeatIntegrationStream*& out) const {

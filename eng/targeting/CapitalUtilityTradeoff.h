@@ -84,11 +84,6 @@ public:
     // takes the new inputs and runs the trade-off again.
     void Refresh(const CapitalUtilityTradeoffInputs& in);
 
-    // Appends to `pinches` the near-pinch points of the area target's curves, as many as there
-    // are utility streams carrying a load (the area target keeps its own approach temperature,
-    // which is the one the trade-off was run with).
-    void UpdateAreaWithUnits(std::vector<PinchListEntry>& pinches, double dtMin);
-
     // The costs of the utility loads as they stand (capital, operating, total annual), computed
     // over fresh curves, area and units targets; answers the total annual cost.
     double EvaluateCurrentLoads();
@@ -101,6 +96,7 @@ public:
     // takes what is left of the target (AssignLoadsToStreams).
     const std::vector<double>& GetHotLoads() const { return m_hotLoads; }
     const std::vector<double>& GetColdLoads() const { return m_coldLoads; }
+    // The pinch points of the cascade of the loads last costed (PinchesOfLoads).
     const std::vector<PinchListEntry>& GetPinchList() const { return m_pinches; }
     double GetHotUtilityTarget() const { return m_dHotTarget; }
     double GetColdUtilityTarget() const { return m_dColdTarget; }

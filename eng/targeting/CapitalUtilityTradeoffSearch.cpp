@@ -21,7 +21,7 @@ namespace {
 constexpr double kNearlyEmptyShare = 0.01;
 // The shiftable load stops just short of the point where the curves touch.
 constexpr double kShiftShare = 0.99999999;
-// Units are counted as the trade-off's own placement counts them.
+// The method the units record keeps (its regions are the shifted ones whatever the method).
 constexpr int kTradeoffAssignment = 2;
 constexpr int kMaxSearchSteps = 200;
 // The share of the loads to which the largest move that keeps the approach is found.
