@@ -3,10 +3,12 @@
 
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -103,6 +105,23 @@ bool fillSegments(IHeatIntegrationStream& stream, const StreamTableStream& s, st
     if (first.cost != kEmpty) stream.SetCostIndex(first.cost * kPerYearToPerSecond);
     return true;
 }
+// The approach a name-only utility row takes: its own dtmin_contribution when given, otherwise
+// the default utility's (a negative one counting as 0); none when the default has none.
+bool applyDefaultApproach(IHeatIntegrationStream& stream, const StreamTableStream& s, IDefaultUtilityManager& defaults,
+                          std::string& error) {
+    const StreamTableSegment& first = s.segments.front();
+    double contribution = first.dtminContribution;
+    if (contribution == kEmpty) {
+        contribution = defaults.GetValue(s.name.c_str(), DUP_DTminContribution);
+        if (contribution == kEmpty || !std::isfinite(contribution)) return true;
+        contribution = std::max(0.0, contribution);
+    }
+    if (stream.SetDTminContribution(contribution, "Local", 0, 1) != 1) {
+        error = at(s, first.line, "refused its DTmin contribution");
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, std::string& error) {
@@ -141,8 +160,15 @@ bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, 
             ok = false;
             break;
         }
-        // A utility named after a default utility takes everything from it.
-        if (s.utility && s.NameOnly()) continue;
+        // A utility named after a default utility takes everything from it, the approach it asks
+        // for included (as `info` lists it), unless the row gives one of its own.
+        if (s.utility && s.NameOnly()) {
+            if (!applyDefaultApproach(*stream, s, *defaults, error)) {
+                ok = false;
+                break;
+            }
+            continue;
+        }
         if (!fillSegments(*stream, s, error)) {
             ok = false;
             break;

@@ -119,7 +119,7 @@ bool StreamTableSegment::HasTransportProperty() const {
 bool StreamTableStream::NameOnly() const {
     for (const auto& s : segments)
         if (s.supply != kEmpty || s.target != kEmpty || s.cp != kEmpty || s.duty != kEmpty || s.h != kEmpty ||
-            s.cost != kEmpty || s.dtminContribution != kEmpty || s.HasTransportProperty())
+            s.cost != kEmpty || s.HasTransportProperty())
             return false;
     return true;
 }

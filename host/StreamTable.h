@@ -26,7 +26,8 @@ struct StreamTableStream {
     std::string name;
     bool utility = false;
     std::vector<StreamTableSegment> segments;
-    // A utility row with only a name: take the default utility of that name.
+    // A utility row with only a name, and perhaps the approach it asks for: take the default
+    // utility of that name (with that approach in place of the default's own).
     bool NameOnly() const;
 };
 

@@ -4,6 +4,8 @@
 #include "eng/model/Scenario.h"
 
 #include "eng/model/MatchwiseStreamData.h"
+#include "eng/targeting/CapitalUtilityTradeoff.h"
+#include "eng/targeting/UserSuppliedUtilityLoad.h"
 #include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Framework.h"
 
@@ -117,8 +119,17 @@ int CPIScenario::GetUtilityAssignmentStatus(int side) {
     TargetValue* cold = m_pUtilityPlacement->GetSide(UtilityPlacement::Cold);
     if (!hot || !cold) return 0;
     const int method = m_pUtilityPlacement->GetMethod();
-    if (method == UtilityPlacement::UserSupplied || method == UtilityPlacement::CapitalUtilityTradeoff) {
-        // Loads the utility curve cannot follow down to zero were not placed where they serve.
+    // Loads the utility curve cannot follow down to zero were not placed where they serve, unless
+    // the curves of those loads keep the approach everywhere: loads above the targets pass their
+    // surplus through the process to the other side, which is what the curves then show.
+    const UserSuppliedUtilityLoad* user = m_pUtilityPlacement->GetUserSuppliedLoads();
+    const UserLoadCurves* userCurves = user ? user->GetCurves() : nullptr;
+    const MUCapitalUtilityTradeoff* tradeoff = m_pUtilityPlacement->GetTradeoff();
+    const bool curvesKeepApproach = method == UtilityPlacement::UserSupplied
+                                        ? userCurves && userCurves->KeepsApproach()
+                                        : method == UtilityPlacement::CapitalUtilityTradeoff && tradeoff && tradeoff->IsOk();
+    if ((method == UtilityPlacement::UserSupplied || method == UtilityPlacement::CapitalUtilityTradeoff) &&
+        !curvesKeepApproach) {
         const int n = GetNumberOfCurvePoints(7) + GetNumberOfCurvePoints(6);
         for (int i = 0; i < n; ++i) {
             const double value = GetTargetCurveValue(6, 1, i);

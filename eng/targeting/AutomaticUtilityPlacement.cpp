@@ -42,6 +42,60 @@ void UtilityPlacementLP::Reset() {
 }
 
 bool UtilityPlacementLP::Calculate(std::span<StreamSegment* const> segments, const EnergyTarget* reference) {
+    const int intervals = BuildIntervals(segments);
+    CollectUtilityColumns();
+    double shortfall = 0.0;
+    if (intervals == 0) {
+        // No temperature range: nothing needs a utility and no utility can serve.
+        m_pModel.reset();
+    } else {
+        BuildModel();
+        if (!Solve(shortfall)) {
+            m_bFailed = true;
+            m_nStatus = ShortOnly;
+            m_hot.Reset();
+            m_cold.Reset();
+            return false;
+        }
+    }
+    ComputeResults(shortfall, reference);
+    AssignUtilityLoads();
+    KeepOnlyResults();
+    return true;
+}
+
+void UtilityPlacementLP::CascadeOfLoads(std::span<StreamSegment* const> segments, const EnergyTarget* reference) {
+    BuildIntervals(segments);
+    CollectUtilityColumns();
+    m_pModel.reset();
+    // Each stream's load goes to its segments as the placement ties them: in the ratio of specific
+    // heat x range where every segment has a specific heat, else of the ranges alone (one heat
+    // capacity flow rate over the stream). A stream of one segment gives it its load unchanged,
+    // so loads the placement chose come back as the very numbers it cascaded.
+    auto weight = [](const StreamSegment& s) {
+        const double range = std::fabs(s.dInletTemperature - s.dOutletTemperature);
+        const bool specific = s.pLink && s.pLink->dSpecificHeat != kEmptyValue && s.pLink->dSpecificHeat > 0.0;
+        return specific ? s.pLink->dSpecificHeat * range : range;
+    };
+    std::unordered_map<IHeatIntegrationStream*, std::pair<double, int>> streams;
+    for (const UtilityColumn& c : m_utilities)
+        if (c.segment->pStream) {
+            auto& [total, count] = streams[c.segment->pStream];
+            total += weight(*c.segment);
+            ++count;
+        }
+    for (UtilityColumn& c : m_utilities) {
+        IHeatIntegrationStream* stream = c.segment->pStream;
+        if (!stream) continue;
+        const auto& [total, count] = streams[stream];
+        const double load = std::max(0.0, Clean(stream->GetHeatLoad(0)));
+        c.load = count == 1 ? load : total > 0.0 ? load * weight(*c.segment) / total : load / count;
+    }
+    ComputeResults(0.0, reference);
+    KeepOnlyResults();
+}
+
+int UtilityPlacementLP::BuildIntervals(std::span<StreamSegment* const> segments) {
     Reset();
     m_segments.clear();
     for (StreamSegment* s : segments)
@@ -67,26 +121,7 @@ bool UtilityPlacementLP::Calculate(std::span<StreamSegment* const> segments, con
             m_processSurplus[kk] = width * (hot[kk] + hotLinked[kk] - cold[kk] - coldLinked[kk]);
         }
     }
-
-    CollectUtilityColumns();
-    double shortfall = 0.0;
-    if (intervals == 0) {
-        // No temperature range: nothing needs a utility and no utility can serve.
-        m_pModel.reset();
-    } else {
-        BuildModel();
-        if (!Solve(shortfall)) {
-            m_bFailed = true;
-            m_nStatus = ShortOnly;
-            m_hot.Reset();
-            m_cold.Reset();
-            return false;
-        }
-    }
-    ComputeResults(shortfall, reference);
-    AssignUtilityLoads();
-    KeepOnlyResults();
-    return true;
+    return intervals;
 }
 
 void UtilityPlacementLP::KeepOnlyResults() {

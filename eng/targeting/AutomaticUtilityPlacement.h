@@ -52,6 +52,12 @@ public:
     // (which forbidden matches raise) are the process's minimum utilities reported; without it
     // they come from the pooled process.
     bool Calculate(std::span<StreamSegment* const> segments, const EnergyTarget* reference = nullptr);
+    // The same cascade without a solve: each utility segment carries the share of the load its
+    // stream carries now (loads typed by the user, or chosen by the capital/utility trade-off).
+    // The pinch points of any loads come from this cascade, so the same loads give the same
+    // pinches (and so the same units, shells and costs) whichever method chose them. Nothing is
+    // handed to the segments or streams.
+    void CascadeOfLoads(std::span<StreamSegment* const> segments, const EnergyTarget* reference = nullptr);
 
     // Whether the LP of a problem without forbidden matches is built on merged intervals or on
     // every interval of the cascade. Both have the same optimum, but not always the same last
@@ -104,6 +110,9 @@ private:
     };
 
     void Reset();
+    // Resets the record, builds the intervals over the segments and the process heat of each;
+    // answers the number of intervals.
+    int BuildIntervals(std::span<StreamSegment* const> segments);
     void CollectUtilityColumns();
     void BuildModel();
     void BuildMergedModel();

@@ -122,7 +122,9 @@ void BathAreaTarget::ComputeRegionShells() {
     std::vector<long double> bounded(N + 1, 0.0L);
     std::vector<std::size_t> unbounded;
     for (std::size_t p = 0; p < N; ++p) {
-        const auto region = static_cast<std::uint32_t>(RegionOf(points[p], 0.0));
+        // The tolerance of the areas: a point a rounding below a pinch (its temperature read off
+        // loads that differ in the last digits) lies on the pinch, so shells and areas divide alike.
+        const auto region = static_cast<std::uint32_t>(RegionOf(points[p], kRegionAreaTolerance));
         if (p == 0 || region != runRegion.back()) {
             runStart.push_back(p);
             runRegion.push_back(region);

@@ -5,12 +5,14 @@
 #include "dunmor/Units.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/StreamValueNames.h"
+#include "eng/targeting/AutomaticUtilityPlacement.h"
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/TargetCurve.h"
 #include "eng/targeting/UnitsTarget.h"
 #include "eng/targeting/UtilityPlacement.h"
 #include "eng/targeting/UtilityPlacementOnCurve.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,6 +21,8 @@ constexpr int kUtilityKind = 1;
 constexpr int kGlobalScope = 0;
 // Two utilities whose temperatures are closer than this stand at the same level.
 constexpr double kSameLevel = 0.0001;
+// Two splits whose loads differ by less than this share of the target are one split.
+constexpr double kSameSplitShare = 1e-9;
 
 // Whether `a` is offered before `b`: hot utilities from the hottest down, cold ones from the
 // coldest up; at one level the cheaper first.
@@ -85,6 +89,7 @@ void MUCapitalUtilityTradeoff::TakeInputs(const CapitalUtilityTradeoffInputs& in
     else m_economicInfo.reset();
     m_dDTmin = in.dtMin;
     m_dMinimumFFactor = in.minimumFFactor;
+    m_bCountercurrentCapital = in.countercurrentCapital;
 }
 
 void MUCapitalUtilityTradeoff::CollectUtilities() {
@@ -234,14 +239,58 @@ void MUCapitalUtilityTradeoff::Optimise() {
     // are to describe the loads handed out.
     AssignLoadsToStreams(m_hotLoads, m_hotUtilities, m_dHotTarget);
     AssignLoadsToStreams(m_coldLoads, m_coldUtilities, m_dColdTarget);
+    if (processStreams > 0) KeepAutomaticPlacementWhenCheaper();
 }
 
-void MUCapitalUtilityTradeoff::UpdateAreaWithUnits(std::vector<PinchListEntry>& pinches, double /*dtMin*/) {
-    int loaded = 0;
-    for (int side = 0; side < 2; ++side)
-        for (IHeatIntegrationStream* u : UtilitiesOf(side))
-            if (std::fabs(u->GetHeatLoad(0)) > Tolerance) ++loaded;
-    if (m_pAreaTarget) m_pAreaTarget->GetNearPinchPoints(pinches, loaded);
+void MUCapitalUtilityTradeoff::KeepAutomaticPlacementWhenCheaper() {
+    // With one utility a side there is no split to weigh.
+    if (m_hotUtilities.size() < 2 && m_coldUtilities.size() < 2) return;
+    // The costs held are those of the loads the search ended with.
+    const std::vector<double> hotSearch = m_hotLoads, coldSearch = m_coldLoads;
+    const double capital = m_dCapitalCost, operating = m_dOperatingCost, total = m_dTotalAnnualCost;
+    const bool searchKeepsApproach = LoadsKeepApproach();
+    auto assign = [&](const std::vector<double>& hot, const std::vector<double>& cold) {
+        m_hotLoads = hot;
+        m_coldLoads = cold;
+        AssignLoadsToStreams(m_hotLoads, m_hotUtilities, m_dHotTarget);
+        AssignLoadsToStreams(m_coldLoads, m_coldUtilities, m_dColdTarget);
+    };
+    // The automatic placement prices the utilities alone; its split is one the utilities can
+    // deliver, so the search must not end dearer than it.
+    UtilityPlacementLP placement;
+    const bool placed = placement.Calculate(m_segments, m_pEnergyTarget.get()) &&
+                        placement.GetUnassignedLoad() <= UtilityPlacementLP::LoadTolerance;
+    ResetUtilityPlacementOfSegments(m_segments);
+    auto loadsOf = [](const std::vector<IHeatIntegrationStream*>& utilities) {
+        std::vector<double> loads;
+        for (std::size_t i = 0; i + 1 < utilities.size(); ++i) {
+            const double load = utilities[i]->GetHeatLoad(0);
+            loads.push_back(load <= Tolerance ? 0.0 : load);
+        }
+        return loads;
+    };
+    const std::vector<double> hot = placed ? loadsOf(m_hotUtilities) : hotSearch;
+    const std::vector<double> cold = placed ? loadsOf(m_coldUtilities) : coldSearch;
+    auto same = [](const std::vector<double>& a, const std::vector<double>& b, double target) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (std::fabs(a[i] - b[i]) > kSameSplitShare * std::max(1.0, target)) return false;
+        return true;
+    };
+    // A search that ends a hair beside the automatic split is not that split: a steam level that
+    // just misses the grand composite curve pinches nothing and leaves the units and shells of
+    // one region fewer divided. Both are costed, and on a tie the automatic placement's exact
+    // loads are kept.
+    assign(hot, cold);
+    const double automatic = EvaluateCurrentLoads();
+    const bool tie = same(hot, hotSearch, m_dHotTarget) && same(cold, coldSearch, m_dColdTarget);
+    if (LoadsKeepApproach() && (!searchKeepsApproach || automatic < total || (tie && automatic <= total))) return;
+    // The search's split stays; its curves, area and units are made again to describe it.
+    assign(hotSearch, coldSearch);
+    EvaluateCurrentLoads();
+    m_dCapitalCost = capital;
+    m_dOperatingCost = operating;
+    m_dTotalAnnualCost = total;
 }
 
 // ---------------------------------------------------------------- what the cost functions read

@@ -49,6 +49,9 @@ struct CapitalUtilityTradeoffInputs {
     const EconomicInfo* economicInfo = nullptr;
     double dtMin = 10.0;
     double minimumFFactor = 0.8;
+    // The capital law the scenario's cost targets use: on the countercurrent area and units, or
+    // (the default) on the shell-and-tube area, the shells and the units.
+    bool countercurrentCapital = false;
 };
 
 class MUCapitalUtilityTradeoff : public IHeatIntegrationScenarioForCosting {
@@ -81,11 +84,6 @@ public:
     // takes the new inputs and runs the trade-off again.
     void Refresh(const CapitalUtilityTradeoffInputs& in);
 
-    // Appends to `pinches` the near-pinch points of the area target's curves, as many as there
-    // are utility streams carrying a load (the area target keeps its own approach temperature,
-    // which is the one the trade-off was run with).
-    void UpdateAreaWithUnits(std::vector<PinchListEntry>& pinches, double dtMin);
-
     // The costs of the utility loads as they stand (capital, operating, total annual), computed
     // over fresh curves, area and units targets; answers the total annual cost.
     double EvaluateCurrentLoads();
@@ -98,6 +96,7 @@ public:
     // takes what is left of the target (AssignLoadsToStreams).
     const std::vector<double>& GetHotLoads() const { return m_hotLoads; }
     const std::vector<double>& GetColdLoads() const { return m_coldLoads; }
+    // The pinch points of the cascade of the loads last costed (PinchesOfLoads).
     const std::vector<PinchListEntry>& GetPinchList() const { return m_pinches; }
     double GetHotUtilityTarget() const { return m_dHotTarget; }
     double GetColdUtilityTarget() const { return m_dColdTarget; }
@@ -162,6 +161,17 @@ private:
     std::pair<double, int> OptimiseShare(int k, int side, const std::vector<double>& loads);
     double MaxShiftableLoad(int k, int j, int side, const std::vector<double>& loads);
     double EvaluatePoint(IHeatIntegrationStream& a, IHeatIntegrationStream& b, double x);
+    // The largest load up to `estimate` that `to` can take over from `from` with the balanced
+    // curves keeping the approach; the two are left carrying that split.
+    double LargestFeasibleShift(IHeatIntegrationStream& from, IHeatIntegrationStream& to, double estimate);
+    // The pinch points of the cascade with the utilities carrying the loads as they stand: what
+    // the placement record lists for the same loads.
+    std::vector<PinchListEntry> PinchesOfLoads() const;
+    // Whether the balanced curves of the loads as they stand keep the approach.
+    bool LoadsKeepApproach();
+    // Weighs the loads the search ended with against the automatic placement's: the cheaper
+    // split the utilities can deliver is kept.
+    void KeepAutomaticPlacementWhenCheaper();
     std::vector<IHeatIntegrationStream*>& UtilitiesOf(int side) { return side == 0 ? m_hotUtilities : m_coldUtilities; }
     double TargetOf(int side) const { return side == 0 ? m_dHotTarget : m_dColdTarget; }
     bool HasEconomics() const { return m_economicData.has_value() && m_economicInfo.has_value(); }
@@ -189,6 +199,7 @@ private:
     double m_dColdTarget = 0.0;
     double m_dDTmin = 0.0;
     double m_dMinimumFFactor = 0.8;
+    bool m_bCountercurrentCapital = false;
     bool m_bOk = false;
     TargetValue m_status;
     int m_nEvaluations = 0;

@@ -4,6 +4,7 @@
 
 #include "dunmor/Exceptions.h"
 #include "eng/model/IHeatIntegrationStreamForTargeting.h"
+#include "eng/targeting/AutomaticUtilityPlacement.h"
 #include "eng/targeting/CostFunctions.h"
 #include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/TargetCurve.h"
@@ -20,9 +21,11 @@ namespace {
 constexpr double kNearlyEmptyShare = 0.01;
 // The shiftable load stops just short of the point where the curves touch.
 constexpr double kShiftShare = 0.99999999;
-// Units are counted as the trade-off's own placement counts them.
+// The method the units record keeps (its regions are the shifted ones whatever the method).
 constexpr int kTradeoffAssignment = 2;
 constexpr int kMaxSearchSteps = 200;
+// The share of the loads to which the largest move that keeps the approach is found.
+constexpr double kShiftPrecision = 1e-9;
 
 double LoadAt(const TIList* list, double temperature) {
     if (!list) return -1.0;
@@ -108,7 +111,9 @@ std::pair<double, int> MUCapitalUtilityTradeoff::OptimiseShare(int k, int side, 
 
     const TradeoffSteps::SearchResult best =
         TradeoffSteps::GoldenSectionSearch([&](double t) { return EvaluatePoint(to, from, t * range); });
-    const double left = std::max(0.0, from.GetHeatLoad(0) + to.GetHeatLoad(0) - best.t * range);
+    double left = std::max(0.0, from.GetHeatLoad(0) + to.GetHeatLoad(0) - best.t * range);
+    // What rounding leaves on an emptied utility is no load: it would count as one more unit.
+    if (left <= Tolerance) left = 0.0;
     m_dTotalAnnualCost = best.value;
     return {left, j};
 }
@@ -137,8 +142,9 @@ double MUCapitalUtilityTradeoff::MaxShiftableLoad(int k, int j, int side, const 
         coldLoad = LoadAt(balanced->GetColdList(), temperature);
     }
     // A utility that can carry nothing there gets no range (a negative one would hand out
-    // negative loads).
-    double shift = std::max(0.0, std::min(coldLoad - hotLoad, TargetOf(side) - placed) * kShiftShare);
+    // negative loads). Only a limit the curves set stops short of it: the whole load of the
+    // utility emptied is moved whole, or a trace of it stays behind as a unit of its own.
+    double shift = std::max(0.0, std::min((coldLoad - hotLoad) * kShiftShare, TargetOf(side) - placed));
 
     IHeatIntegrationStream& from = *utilities[j];
     IHeatIntegrationStream& to = *utilities[k];
@@ -164,7 +170,40 @@ double MUCapitalUtilityTradeoff::MaxShiftableLoad(int k, int j, int side, const 
             shift = std::max(0.0, shift);
         }
     }
-    return shift;
+    return LargestFeasibleShift(from, to, shift);
+}
+
+bool MUCapitalUtilityTradeoff::LoadsKeepApproach() {
+    if (!m_pAreaTarget) return false;
+    if (m_pCurve) m_pCurve->Build(0.0, 0.0, m_segments);
+    else m_pCurve = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_segments);
+    return m_pAreaTarget->IsFeasible(*m_pCurve) == 1;
+}
+
+double MUCapitalUtilityTradeoff::LargestFeasibleShift(IHeatIntegrationStream& from, IHeatIntegrationStream& to,
+                                                      double estimate) {
+    // The estimate reads the curves at the level of one utility and at one crossing; it can
+    // hand a colder level load that only the hotter one reaches. What decides is whether the
+    // curves keep the approach with the load moved. The loads that do form one range from no
+    // move on (the heat each temperature passes down falls in step with the load moved to a
+    // colder level), so a move that breaks the approach is bisected back to the largest that
+    // keeps it.
+    const double sum = from.GetHeatLoad(0) + to.GetHeatLoad(0);
+    auto moveTo = [&](double x) {
+        from.SetHeatLoad(sum - x, 0);
+        to.SetHeatLoad(x, 0);
+    };
+    moveTo(estimate);
+    if (estimate <= 0.0 || LoadsKeepApproach()) return estimate;
+    double low = 0.0, high = estimate;
+    const double precision = std::max(Tolerance, kShiftPrecision * std::max(sum, estimate));
+    for (int step = 0; step < kMaxSearchSteps && high - low > precision; ++step) {
+        const double middle = 0.5 * (low + high);
+        moveTo(middle);
+        (LoadsKeepApproach() ? low : high) = middle;
+    }
+    moveTo(low);
+    return low;
 }
 
 double MUCapitalUtilityTradeoff::EvaluatePoint(IHeatIntegrationStream& a, IHeatIntegrationStream& b, double x) {
@@ -174,14 +213,25 @@ double MUCapitalUtilityTradeoff::EvaluatePoint(IHeatIntegrationStream& a, IHeatI
     return EvaluateCurrentLoads();
 }
 
+std::vector<PinchListEntry> MUCapitalUtilityTradeoff::PinchesOfLoads() const {
+    UtilityPlacementLP cascade;
+    cascade.CascadeOfLoads(m_segments, m_pEnergyTarget.get());
+    std::vector<PinchListEntry> pinches;
+    for (const PinchRecord& p : cascade.FindPinchPoints(m_dWorkingDTmin))
+        pinches.push_back({p.dHotTemperature, p.dColdTemperature, 0.0});
+    return pinches;
+}
+
 double MUCapitalUtilityTradeoff::EvaluateCurrentLoads() {
     ++m_nEvaluations;
+    // The loads are costed as the scenario costs them once they are placed: the pinch points of
+    // the cascade with the utilities as loaded divide the shells and the units.
+    m_pinches = PinchesOfLoads();
     if (m_pAreaTarget) m_pAreaTarget->Reset(m_dWorkingDTmin, m_dMinimumFFactor, m_pinches);
     else m_pAreaTarget = std::make_unique<BathAreaTarget>(m_dWorkingDTmin, m_dMinimumFFactor, m_pinches);
     if (m_pCurve) m_pCurve->Build(0.0, 0.0, m_segments);
     else m_pCurve = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_segments);
     m_pAreaTarget->Calculate(m_pCurve.get(), m_segments);
-    UpdateAreaWithUnits(m_pinches, m_dWorkingDTmin);
 
     UnitsTargetData::StreamRefs streams;
     for (IHeatIntegrationStream* s : m_streams)
@@ -190,9 +240,12 @@ double MUCapitalUtilityTradeoff::EvaluateCurrentLoads() {
     for (const PinchListEntry& p : m_pinches) pinches.push_back({p.dHotTemperature, p.dColdTemperature});
     if (!m_pUnitsTarget) m_pUnitsTarget = std::make_unique<UnitsTargetData>();
     m_pUnitsTarget->Update(std::move(streams), std::move(pinches), kTradeoffAssignment);
-    m_pinches.clear();
 
-    if (HasEconomics()) m_dCapitalCost = CapitalCost11Uniform().Evaluate(*this);
+    // The capital law of the scenario's cost targets, so that the split kept costs what the
+    // scenario then reports for it.
+    if (HasEconomics())
+        m_dCapitalCost = m_bCountercurrentCapital ? CapitalCost11Uniform().Evaluate(*this)
+                                                  : CapitalCost12Uniform().Evaluate(*this);
     m_dOperatingCost = OperatingCost().Evaluate(*this);
     if (HasEconomics()) m_dTotalAnnualCost = TotalAnnualCost().Evaluate(*this);
     return m_dTotalAnnualCost;

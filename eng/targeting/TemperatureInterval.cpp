@@ -78,13 +78,20 @@ void SortHottestFirst(std::vector<Item>& items) {
 
 }  // namespace
 
+bool CarriesUtilityLoad(const StreamSegment& segment) { return std::fabs(segment.dLoad) > kUsedUtilityLoad; }
+
 bool IsUsedUtilitySegment(const StreamSegment& segment) {
-    return segment.nKind != 1 || !segment.pLink || segment.pLink->nConnected != 0;
+    return segment.nKind != 1 || !segment.pLink || (segment.pLink->nConnected != 0 && CarriesUtilityLoad(segment));
 }
 
 bool IntervalEndTemperatures(const StreamSegment& s, int mode, double& start, double& end) {
     if (s.nHotCold != 0 && s.nHotCold != 1) return false;
-    if (!IsUsedUtilitySegment(s)) return false;
+    // The model that places the utilities (and the automatic design's) offers every utility its
+    // network block allows, loaded or not: the loads are what it finds. The units model's copies
+    // were chosen by their originals' loads and carry theirs in the flow rate. Every other list
+    // takes the utilities that carry a load, whichever method gave it.
+    const bool offered = s.nKind != 1 || !s.pLink || s.pLink->nConnected != 0;
+    if (mode == kUtilityModelMode || mode == kUnitsModelMode ? !offered : !IsUsedUtilitySegment(s)) return false;
     const bool utilityBlock = s.nKind == 1 && s.pLink;
     switch (mode) {
         case 0: case 1: case 2: case 5: case 6: case 7:

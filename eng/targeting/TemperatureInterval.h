@@ -173,6 +173,17 @@ inline bool SameTemperature(double a, double b) {
 // every interval below it).
 bool IntervalEndTemperatures(const StreamSegment& segment, int mode, double& start, double& end);
 
-// A utility segment takes part in lists and placements only while its network block says it is
-// used; a utility without a block counts as used.
+// A utility segment takes part in curves, area, shells and units only while its network block
+// says it is used and it carries a load: a utility that carries nothing changes no target, whether
+// the automatic placement, the user or the capital/utility trade-off left it empty. A utility
+// without a block counts as used. The automatic placement marks its segments used by the same
+// load (CarriesUtilityLoad).
 bool IsUsedUtilitySegment(const StreamSegment& segment);
+// A utility segment's load above this is a load.
+constexpr double kUsedUtilityLoad = 1e-12;
+bool CarriesUtilityLoad(const StreamSegment& segment);
+// The list mode of the models that find the utility loads (the placement LP, the automatic
+// design): they take every utility a network block allows, loaded or not.
+constexpr int kUtilityModelMode = 5;
+// The list mode of the units model's copies of the used segments.
+constexpr int kUnitsModelMode = 14;

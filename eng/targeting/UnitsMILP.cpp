@@ -36,6 +36,10 @@ struct ModelStream {
     double endTemperature = 0.0; // actual far end of the end segment
     double load = 0.0;
     int firstCell = 0, cellCount = 0, endCell = -1;  // among the cells of its side
+    // The cells the end's tolerance reaches, from the end cell inward (`endCells` of them): the
+    // end copy reaches h1 beyond the stream's end, and other streams' temperatures may cut that
+    // stretch into several cells.
+    int innerEndCell = -1, endCells = 1;
     int binary = 0;  // index among the binaries
 };
 
@@ -43,6 +47,9 @@ struct Cell {
     double q = 0.0;
     std::vector<int> matches;  // match columns of this cell
 };
+
+// The share of the end's stretch that the cells of the end may fall short of it by rounding.
+constexpr double kEndStretchShare = 1e-9;
 
 // A heat value the model can work with.
 bool Sane(double v) { return std::isfinite(v) && std::fabs(v) <= UnitsMILP::MaxHeat; }
@@ -200,6 +207,20 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
                         ? lastSeg->cellBase + (last.nLastInterval - last.nFirstInterval)
                         : lastSeg->cellBase;
         if (m.cellCount <= 0) return nullptr;  // cannot happen for a takeable copy
+        // Inward from the end cell (a hot stream's cells run colder, a cold one's too), within the
+        // last copy, while the cells taken hold less than the stretch h1 the copy was extended by.
+        const int step = m.side == IHeatIntegrationStreamForTargeting::SideHot ? -1 : 1;
+        const int lastCellBase = lastSeg->cellBase, lastCellEnd = lastSeg->cellBase + (last.nLastInterval - last.nFirstInterval);
+        double held = side[static_cast<std::size_t>(m.endCell)].q;
+        m.innerEndCell = m.endCell;
+        m.endCells = 1;
+        while (held < m.h1 * (1.0 - kEndStretchShare)) {
+            const int next = m.innerEndCell + step;
+            if (next < lastCellBase || next > lastCellEnd) break;
+            m.innerEndCell = next;
+            ++m.endCells;
+            held += side[static_cast<std::size_t>(next)].q;
+        }
     }
     const int hotCells = static_cast<int>(cells[0].size());
 
@@ -281,6 +302,8 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
         const std::vector<Cell>& side = cells[hot ? 0 : 1];
         const int y = binaryBase + st.binary;
         const int e = endColumn[s];
+        const int endLow = std::min(st.endCell, st.innerEndCell), endHigh = std::max(st.endCell, st.innerEndCell);
+        auto inEnd = [&](int c) { return c >= endLow && c <= endHigh; };
         for (int c = st.firstCell; c < st.firstCell + st.cellCount; ++c) {
             const Cell& cell = side[static_cast<std::size_t>(c)];
             BlockRow r;
@@ -288,21 +311,34 @@ std::unique_ptr<StreamRefs> UnitsTargetData::SolveSubNetworkMILP(const StreamRef
             if (hot) {
                 r.coefficients.emplace_back(m + c, 1.0);
                 if (c > st.firstCell) r.coefficients.emplace_back(m + c - 1, -1.0);
-            } else if (c == st.endCell) {
+            } else if (c == st.endCell && st.endCells == 1) {
                 r.coefficients.emplace_back(e, 1.0);
             }
             r.binary = y;
             r.a = -cell.q;
-            r.type = c == st.endCell ? LPProblem::LessOrEqual : LPProblem::Equality;
+            r.type = inEnd(c) ? LPProblem::LessOrEqual : LPProblem::Equality;
             rows.push_back(std::move(r));
         }
-        const Cell& endCell = side[static_cast<std::size_t>(st.endCell)];
-        const double q = endCell.q;
+        // The end's tolerance d is the stream's own (h1 + h2), bounded by the heat of the cells
+        // it reaches: never by the width of one cell that another stream's temperature cut.
+        double q = 0.0;
+        for (int c = endLow; c <= endHigh; ++c) q += side[static_cast<std::size_t>(c)].q;
         const double d = std::min(q, st.h1 + st.h2);
-        BlockRow lower;  // what the end cell passes on is at least Q - d
-        for (int j : endCell.matches) lower.coefficients.emplace_back(j, 1.0);
+        BlockRow lower;  // what the end cells pass on is at least Q - d
+        for (int c = endLow; c <= endHigh; ++c)
+            for (int j : side[static_cast<std::size_t>(c)].matches) lower.coefficients.emplace_back(j, 1.0);
         lower.coefficients.emplace_back(e, 1.0);
-        if (hot && st.endCell > st.firstCell) lower.coefficients.emplace_back(m + st.endCell - 1, -1.0);
+        if (hot && endLow > st.firstCell) lower.coefficients.emplace_back(m + endLow - 1, -1.0);
+        if (!hot && st.endCells > 1) {
+            // A cold stream's end column stands beside the end cells together, as it stands in the
+            // end cell's own row when that cell holds the whole stretch.
+            BlockRow upper;
+            upper.coefficients = lower.coefficients;
+            upper.binary = y;
+            upper.a = -q;
+            upper.type = LPProblem::LessOrEqual;
+            rows.push_back(std::move(upper));
+        }
         lower.binary = y;
         lower.a = d - q;
         lower.type = LPProblem::GreaterOrEqual;

@@ -95,7 +95,10 @@ int UnitsTargetData::CountWithPinchDivision() const {
     std::vector<UnitsPinch> pinches = m_pinches;
     std::stable_sort(pinches.begin(), pinches.end(),
                      [](const UnitsPinch& a, const UnitsPinch& b) { return a.dHot > b.dHot; });
-    const bool shifted = m_nAssignmentMethod == 0;
+    // Every pinch list is read off a cascade of shifted temperatures (T + DTmin / 2, T - DTmin / 2),
+    // whichever method set the utility loads: the regions are shifted ones for all methods, so
+    // the same loads give the same count.
+    const bool shifted = true;
     const std::size_t p = pinches.size();
 
     // Lower boundary of each region: on the grand composite curve the pinch is one shifted

@@ -87,15 +87,31 @@ bool IsUtility(const IHeatIntegrationStream* s) { return s && s->GetStreamKind()
 
 // ---------------------------------------------------------------- the curves
 
+// Which end of the other curve's jump at a point's load the point meets. A point that is the
+// hotter end of a jump of its own curve lies on the side of the load where the other curve is at
+// its hotter end too, the colder end of a jump on the side where both are colder: where both
+// curves jump at one load (a utility that serves exactly what one cold stream needs, say) no heat
+// passes there, and the hotter end of one is never set against the colder end of the other. A
+// point inside a curve meets the nearer end, as any point where only the other curve jumps.
+bool MeetsHotterEnd(const std::vector<UserLoadCurvePoint>& curve, std::size_t i, bool nearerIsHotter) {
+    const bool sameAsHotter = i > 0 && std::fabs(curve[i].dLoad - curve[i - 1].dLoad) <= kLoadMatch;
+    const bool sameAsColder = i + 1 < curve.size() && std::fabs(curve[i].dLoad - curve[i + 1].dLoad) <= kLoadMatch;
+    if (sameAsColder && !sameAsHotter) return true;
+    if (sameAsHotter && !sameAsColder) return false;
+    return nearerIsHotter;
+}
+
 void UserLoadCurves::Rebuild(const TargetCurve& balanced) {
     m_hot = PointsOf(balanced.GetHotList());
     m_cold = PointsOf(balanced.GetColdList());
-    for (UserLoadCurvePoint& p : m_hot) {
-        p.dOtherTemperature = TemperatureAtLoad(m_cold, p.dLoad, true);
+    for (std::size_t i = 0; i < m_hot.size(); ++i) {
+        UserLoadCurvePoint& p = m_hot[i];
+        p.dOtherTemperature = TemperatureAtLoad(m_cold, p.dLoad, MeetsHotterEnd(m_hot, i, true));
         p.dApproach = p.dTemperature - p.dOtherTemperature;
     }
-    for (UserLoadCurvePoint& p : m_cold) {
-        p.dOtherTemperature = TemperatureAtLoad(m_hot, p.dLoad, false);
+    for (std::size_t i = 0; i < m_cold.size(); ++i) {
+        UserLoadCurvePoint& p = m_cold[i];
+        p.dOtherTemperature = TemperatureAtLoad(m_hot, p.dLoad, MeetsHotterEnd(m_cold, i, false));
         p.dApproach = p.dOtherTemperature - p.dTemperature;
     }
 }

@@ -16,6 +16,8 @@ namespace C = UtilityPlacementCodes;
 namespace {
 
 constexpr double kUtilityStreamLoad = 1e-5;
+// A remainder of the target below this share of it is rounding, not a load.
+constexpr double kRemainderShare = 1e-12;
 
 bool IsUtility(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() == 1; }
 
@@ -107,7 +109,8 @@ void AssignLoadsToStreams(std::span<const double> loads, std::span<IHeatIntegrat
                 value = sum > target ? load - (sum - target) : load;
             }
         } else if (target > sum) {
-            value = target - sum;
+            // What rounding leaves of the target is no load for the last utility.
+            value = target - sum > kRemainderShare * target ? target - sum : 0.0;
             sum = target;
         }
         if (!streams[i]) continue;
@@ -155,6 +158,7 @@ CapitalUtilityTradeoffInputs TradeoffInputsOf(const UtilityPlacementInputs& in) 
     t.economicInfo = in.economicInfo;
     t.dtMin = in.dtMin;
     t.minimumFFactor = in.minimumFFactor;
+    t.countercurrentCapital = in.countercurrentCapital;
     return t;
 }
 
@@ -224,29 +228,15 @@ void RenewPinchList(UtilityPlacement& record, const UtilityPlacementInputs& in) 
     const bool valid = record.IsValid();
     ShowUtilityFlowrates(in, false);
     if (!valid) return;
+    // One rule for every method: every interior zero of the cascade of the process with the
+    // utilities carrying their loads. The same loads give the same pinches, whichever method chose
+    // them.
     if (record.GetMethod() == UtilityPlacement::Automatic) {
         if (const UtilityPlacementLP* lp = record.GetAutomaticPlacement()) pinches = lp->FindPinchPoints(in.dtMin);
-    } else if (in.energyTarget) {
-        for (const PinchRecord& p : in.energyTarget->GetPinchList()) {
-            PinchRecord entry;
-            entry.dHotTemperature = p.dHotTemperature;
-            entry.dColdTemperature = p.dColdTemperature;
-            pinches.push_back(std::move(entry));
-        }
-        // The trade-off adds the points where its utilities pinch the balanced curves.
-        if (MUCapitalUtilityTradeoff* tradeoff = record.GetTradeoff();
-            tradeoff && record.GetMethod() == UtilityPlacement::CapitalUtilityTradeoff) {
-            std::vector<PinchListEntry> entries;
-            for (const PinchRecord& p : pinches) entries.push_back({p.dHotTemperature, p.dColdTemperature, 0.0});
-            const std::size_t known = entries.size();
-            tradeoff->UpdateAreaWithUnits(entries, in.dtMin);
-            for (std::size_t i = known; i < entries.size(); ++i) {
-                PinchRecord added;
-                added.dHotTemperature = entries[i].dHotTemperature;
-                added.dColdTemperature = entries[i].dColdTemperature;
-                pinches.push_back(std::move(added));
-            }
-        }
+    } else {
+        UtilityPlacementLP cascade;
+        cascade.CascadeOfLoads(SegmentsOf(in), in.energyTarget);
+        pinches = cascade.FindPinchPoints(in.dtMin);
     }
     ShowUtilityFlowrates(in, true);
 }
@@ -277,7 +267,7 @@ UtilityPlacement* UpdateUtilityPlacement(UtilityPlacement* record, const Utility
 // ---------------------------------------------------------------- what the scenario reads
 
 const std::vector<PinchRecord>* GetPlacementPinchPoints(const UtilityPlacement* record) {
-    if (!record || record->GetMethod() != UtilityPlacement::Automatic || !record->IsValid()) return nullptr;
+    if (!record || !record->IsValid()) return nullptr;
     return &record->GetPinchList();
 }
 

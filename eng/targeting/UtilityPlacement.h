@@ -116,6 +116,9 @@ struct UtilityPlacementInputs {
     const EconomicData* economicData = nullptr;
     const EconomicInfo* economicInfo = nullptr;
     double minimumFFactor = 0.8;
+    // Whether the scenario prices its capital on the countercurrent area (area target option 0)
+    // rather than on the shell-and-tube area and shells: the trade-off prices its splits alike.
+    bool countercurrentCapital = false;
     // The method a new record starts with (the scenario's choice while it had no record).
     int method = UtilityPlacement::Automatic;
 };

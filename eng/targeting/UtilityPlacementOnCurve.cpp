@@ -1,13 +1,13 @@
 #include "eng/targeting/UtilityPlacementOnCurve.h"
 
 #include "eng/targeting/TargetCurve.h"
+#include "eng/targeting/TemperatureInterval.h"
 
 #include <cmath>
 
 namespace {
 
 constexpr double kCrossingTolerance = 1e-8;
-constexpr double kUsedLoad = 1e-12;
 // A placed load above this marks the segment as one whose load crosses the pinch.
 constexpr double kCrossPinchLoad = 1e-8;
 
@@ -57,11 +57,11 @@ void PlaceUtilitySegment(StreamSegment& s, double t, IPlacedUtilityStream* owner
         link.dFarEndTemperature = s.dInletTemperature - supply + t;
         s.dLoad = std::fabs(s.dInletTemperature - link.dFarEndTemperature) * s.dHeatCapacityFlowrate;
         ClearOwnerLoads(owner);
-        link.nConnected = std::fabs(s.dLoad) > kUsedLoad ? 1 : 0;
+        link.nConnected = CarriesUtilityLoad(s) ? 1 : 0;
     } else if (wholeRange) {
         link.dShiftedFarEndTemperature = target;
         link.dFarEndTemperature = s.dOutletTemperature;
-        link.nConnected = std::fabs(s.dLoad) > kUsedLoad ? 1 : 0;
+        link.nConnected = CarriesUtilityLoad(s) ? 1 : 0;
     } else {
         link.nConnected = 0;
         s.dLoad = 0.0;

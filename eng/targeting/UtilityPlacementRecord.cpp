@@ -118,6 +118,7 @@ bool UtilityPlacement::Recall(ILurmetBinaryFile& file, const SegmentRefs* segmen
             over.economicInfo = inputs->economicInfo;
             over.dtMin = inputs->dtMin;
             over.minimumFFactor = inputs->minimumFFactor;
+            over.countercurrentCapital = inputs->countercurrentCapital;
         }
         const SegmentRefs* tradeoffSegments = inputs && inputs->segments ? inputs->segments : segments;
         if (tradeoffSegments) over.segments = *tradeoffSegments;

@@ -31,6 +31,7 @@ public:
         m_inputs.economicData = economics.GetEconomicDataPointer();
         m_inputs.economicInfo = economics.GetEconomicInfoPointer();
         m_inputs.minimumFFactor = scenario.GetMinimumFFactor();
+        m_inputs.countercurrentCapital = scenario.GetAreaTargetOption() == 0;
         m_inputs.method = scenario.GetUtilityAssignmentMethod();
     }
     ScenarioPlacementInputs(const ScenarioPlacementInputs&) = delete;

@@ -18,6 +18,11 @@ const MessageText kTexts[] = {
     {"CalculateBoth", "Area for both exchanger types"},
     {"LinearProgram", "Linear program"},
     {"BathFormula", "Vertical heat transfer (Bath formula)"},
+    // The search for sub-networks of balanced streams (units target).
+    {"CPIFindSubSets", "Searching for sub-networks of streams whose loads balance..."},
+    {"NoSubsetsFound", "No sub-network was found: the streams balance only all together."},
+    // A default utility's approach.
+    {"DeltaTMinWarning", "A DTmin contribution below 1 C is not taken; the utility keeps the one it had."},
     // Retrofit and design tips.
     {"RetrofitFromNewScenario", "Retrofit from a new scenario"},
     {"RetrofitFromExistScenario", "Retrofit from an existing scenario"},

@@ -61,8 +61,10 @@ TEST(HostResults, UtilitiesThatCannotCoverTheTargetsGiveNoAreaOrCost) {
     struct Case {
         std::string arguments, reason;
     } cases[] = {
-        // Cooling water at 20-25 C can no longer cool H2 to 30 C.
-        {"targets " + example("four-streams.csv") + " --dtmin 12", "cold utility placed 66.000 kW of 69.000 kW"},
+        // Cooling water (20 -> 25 C, shifted up by half its own approach of 5 to 22.5 -> 27.5 C)
+        // no longer cools H2 to 30 C (shifted 30 - 20 / 2 = 20 C): the 1.5 kW/C x 2.5 C below
+        // 22.5 C are left of the 105 kW.
+        {"targets " + example("four-streams.csv") + " --dtmin 20", "cold utility placed 101.250 kW of 105.000 kW"},
         {"targets " + lowSteam.path, "hot utility placed 70.000 kW of 90.000 kW"},
         {"targets " + noUtility.path, "no utility streams"},
     };
@@ -103,13 +105,15 @@ TEST(HostSupertarget, PointLimitIsStatedAndRefusedAndTheEdgeIsNoOptimum) {
     EXPECT_TRUE(has(tooMany.out, "at most 1000")) << tooMany.out;
     EXPECT_TRUE(has(RunHost("").out, "at most 1000")) << "the usage text states the limit";
 
-    // Above DTmin 10 the utilities cannot cover the targets: the cheapest computed point, at 10,
-    // is the edge of what could be computed, not an optimum.
+    // Cooling water (20 -> 25 C) asks for an approach of 5: above DTmin 15 it cannot take H2's
+    // heat down to 30 C (shifted 30 - DTmin / 2 below its own 22.5), so the utilities cannot cover
+    // the targets: the cheapest computed point, at 15, is the edge of what could be computed, not
+    // an optimum.
     HostRun run = RunHost("supertarget " + example("four-streams.csv") + " --from 5 --to 30 --step 5 --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "\"optimum\": null")) << run.out;
-    EXPECT_TRUE(has(run.out, "is at its edge, DTmin 10.000 C")) << run.out;
-    EXPECT_TRUE(has(run.out, "{\"dtmin\": 15, \"hot_utility\": 42.5, \"cold_utility\": 82.5, \"area_countercurrent\": null"))
+    EXPECT_TRUE(has(run.out, "is at its edge, DTmin 15.000 C")) << run.out;
+    EXPECT_TRUE(has(run.out, "{\"dtmin\": 20, \"hot_utility\": 65, \"cold_utility\": 105, \"area_countercurrent\": null"))
         << run.out;
 
     // With chilled water the costs reach past the cheapest point (22, between 20 and 24), but at 24

@@ -91,6 +91,27 @@ TEST(HostNearEqualTemperatures, EndsThatDifferByRoundingMakeOnePinch) {
     EXPECT_EQ(4, Number(run.out, "units_overall")) << run.out;
 }
 
+// Cooling water (20 -> 25 C) asks for an approach of 5 C, as `info` lists it: at DTmin 15 it
+// still takes H2's heat down to 30 C, so every target is available. A row that names the
+// utility and gives an approach of its own (10) takes that one, and cooling water then cannot
+// reach 30 C at DTmin 15.
+TEST(HostDefaultUtilityApproach, ANameOnlyUtilityTakesItsOwnApproachUnlessTheRowGivesOne) {
+    HostRun own = RunHost("targets " + ExamplePath("four-streams.csv") + " --dtmin 15 --json");
+    ASSERT_EQ(0, own.exitCode) << own.out;
+    EXPECT_NE("null", Field(own.out, "units_pinch")) << own.out;
+    EXPECT_NE("null", Field(own.out, "area_countercurrent")) << own.out;
+    EXPECT_NEAR(82.5, Number(own.out, "cold_utility"), 1e-9) << own.out;
+
+    ScratchFile table("exact", "approach.csv",
+                      TableFile("H1,170,60,3,0.2,process,\nH2,150,30,1.5,0.2,process,\nC1,20,135,2,0.2,process,\n"
+                                "C2,80,140,4,0.2,process,\nHP Steam,,,,,utility,\nCooling Water,,,,,utility,10\n",
+                                "name,supply,target,cp,h,kind,dtmin_contribution"));
+    HostRun given = RunHost("targets " + table.path + " --dtmin 15 --json");
+    ASSERT_EQ(0, given.exitCode) << given.out;
+    EXPECT_EQ("null", Field(given.out, "units_pinch")) << given.out;
+    EXPECT_NE(std::string::npos, given.out.find("the utilities cannot cover the targets")) << given.out;
+}
+
 // H3 (120 -> 93 C, shifted 88) ends within DTmin / 2 of the pinch (shifted 85): it lies above the
 // pinch only. Above it H1, H2, H3, C1, C2 and HP steam (5 units), below it H1, H2, C1 and cooling
 // water (3 units): 8 with the pinch division, N - 1 = 6 overall.

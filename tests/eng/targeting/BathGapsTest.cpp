@@ -83,9 +83,9 @@ TEST(BathGaps, FeasibilityLooksAtThePointBelowAHotGap) {
 }
 
 // Hot 150 -> 50 CP 1 and cold 40 -> 140 CP 1 (parallel, 10 apart) with an unused steam of no
-// heat-capacity flow rate drawn at 250 -> 249 on the hot curve: the jump to it carries no heat,
-// so it adds no area and, above all, no shells. One interval of 100 kW between one hot and one
-// cold stream: (100 + 100) / 10 = 20 m2 and the shells of that interval alone.
+// heat-capacity flow rate at 250 -> 249: it carries nothing, so it adds no point to the curves,
+// no area and, above all, no shells. One interval of 100 kW between one hot and one cold stream:
+// (100 + 100) / 10 = 20 m2 and the shells of that interval alone.
 TEST(BathGaps, AnIntervalInsideAGapNeedsNoAreaAndNoShells) {
     SegmentSet set;
     set.Add(150, 50, 1.0)->strStreamName = "H";
@@ -99,9 +99,7 @@ TEST(BathGaps, AnIntervalInsideAGapNeedsNoAreaAndNoShells) {
     EXPECT_EQ(bath->GetState(), BathAreaTarget::Computed);
     EXPECT_NEAR(bath->GetCountercurrentArea(), 20.0, 1e-9);
     const std::vector<BathInterval>& points = *bath->GetIntervals();
-    ASSERT_EQ(points.size(), 3u);
-    EXPECT_EQ(points[2].dShells, 0.0);
-    EXPECT_EQ(points[2].dCountercurrentArea, 0.0);
+    ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(bath->GetShells(), static_cast<int>(std::ceil(points[1].dShells)));
     EXPECT_GE(bath->GetShells(), 1);
 }
