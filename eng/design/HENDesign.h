@@ -608,6 +608,7 @@ public:
     const char* GetEventTypeName(int index) const override;
     const char* GetEventTargetName(const char* type, int index) const override;
     void SetCurrentEventNewValue(double value) override;
+    const char* GetCurrentEventValueRefusal(double value) const override;
     const char* AddEventToSchedule(const char* type, const char* target) override;
     const char* GetScheduleEventName(int index) const override;
     const char* GetCurrentEventName() const override;
