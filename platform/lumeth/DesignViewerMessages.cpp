@@ -56,6 +56,12 @@ const MessageText kTexts[] = {
     {"SearchingForUtilHX", "Searching for retrofit modifications..."},
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
     {"CannotExecuteSchedule", "The schedule %s cannot be executed."},
+    // Reconciliation of a locked network with measured temperatures.
+    {"ReconcileNothingToFit", "No outlet of an exchanger of frozen area is measured: nothing was reconciled."},
+    {"ReconcileAlreadyMet", "The network meets every measured temperature: nothing was changed."},
+    {"ReconcileFailed",
+     "No heat-transfer coefficients the measured exchangers can have reproduce the measured temperatures: the "
+     "network is left as it was."},
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},
