@@ -277,4 +277,25 @@ TEST(HostNetworkEnds, CompletingTheTextbookNetworkAddsNoMatchToASettledStream) {
     EXPECT_TRUE(has(run.out, "\"unsatisfied_streams\": []")) << run.out;
 }
 
+// The table cools H2 to 30 C itself (Cooler, 60 kW) and leaves H1 at 90 C (no E3): the cooler the
+// design adds on H1 (to 60 C, 90 kW) goes after the table's on the cooling water, which meets
+// H2's 30 C outlet at 20 C: one flow of 150 / 5 = 30 kW/C warms to 22 C in the table's cooler
+// (approach 10) and on to 25 C in the added one. Placed first it would warm the water to 23 C
+// before H2 (approach 7, infeasible) and blank the totals.
+TEST(HostNetworkEnds, ACoolerAddedAtAStreamEndKeepsTheTablesCoolerFeasible) {
+    Scratch table("own-cooler.csv",
+                  "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE4,H2,C1,30,2,1\n"
+                  "Heater,HP Steam,C1,110,,3\nCooler,H2,Cooling Water,60,3,\n",
+                  true);
+    const HostRun run = RunHost("design " + kStreams + " " + table.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "INFEASIBLE")) << run.out;
+    EXPECT_TRUE(has(run.out, "Cooler (cooler) H2 -> Cooling Water: duty 60.00, hot 70.00 -> 30.00, cold 20.00 -> 22.00, "
+                             "approach 10.00"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "Cooler1 (cooler) H1 -> Cooling Water: duty 90.00, hot 90.00 -> 60.00, cold 22.00 -> 25.00"))
+        << run.out;
+    EXPECT_FALSE(has(run.out, "not available")) << run.out;
+}
+
 }  // namespace
