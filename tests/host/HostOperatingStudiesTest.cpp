@@ -202,3 +202,38 @@ TEST(HostOperatingStudies, TheOutletTrendFollowsAFoulingExchanger) {
 }
 
 }  // namespace
+
+namespace {
+
+// A study with a cleaning of E100 (points 2 to 4) and a flow change of H1 (from point 3). The
+// wizard's tree offers its nodes at Viewable.398: the cleaning, selected there, moves to end at
+// point 6 (its node renamed), and the flow change, selected, is deleted from its study; the
+// wizard's form lists the tree as it then stands.
+TEST(HostOperatingStudies, TheTreesNodesAreSelectedMovedAndDeletedFromAScript) {
+    OperatedCase c;
+    const std::string up = "open MyOwnerObject\n";
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\n"
+        "open StudyNodeView.300.1\nset Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\n"
+        "cmd AddEventToStudy\nset Enum.500 2\nset Enum.401 0\nset Enum.393 3\nset MassFlow.395 2\n"
+        "cmd AddEventToStudy\n" +
+        up + up + "attach Viewable.398 E100_from_t2_to_t4\nopen Viewable.398\nset Enum.392 6\n" + up + up + up +
+        "attach Viewable.398 H1_at_t3\nopen Viewable.398\n" + up + "cmd RemoveSelectedEventFromStudy\n" + up + up +
+        "form\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "22: attach Viewable.398 E100_from_t2_to_t4\n  text E100_from_t2_to_t4\n  result 1\n"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "24: set Enum.392 6\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "28: attach Viewable.398 H1_at_t3\n  text H1_at_t3\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "31: cmd RemoveSelectedEventFromStudy\n  result 1\n")) << run.out;
+    const std::size_t form = run.out.find("34: form\n");
+    ASSERT_NE(std::string::npos, form) << run.out;
+    const std::string tree = run.out.substr(form);
+    EXPECT_TRUE(has(tree, "{\"view\":\"Trend Analysis Summary\",\"type\":\"TrendNodeViewObject\"")) << tree;
+    EXPECT_TRUE(has(tree, "{\"view\":\"Study-1\",\"type\":\"StudyNodeViewObject\"")) << tree;
+    EXPECT_TRUE(has(tree, "{\"view\":\"E100_from_t2_to_t6\",\"type\":\"EventNodeViewObject\"")) << tree;
+    EXPECT_FALSE(has(tree, "H1_at_t3")) << tree;
+}
+
+}  // namespace

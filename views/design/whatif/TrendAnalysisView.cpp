@@ -469,6 +469,22 @@ int TrendAnalysisView::AttachObject(const VarDescription& var, Viewable* object)
     return 1;
 }
 
+int TrendAnalysisView::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {
+    if (!var.IsObjectLink() || !isGenericLink(var.ObjectType()) || var.Number() != 398)
+        return Viewable::GetAttachableObjects(var, out);
+    const std::size_t before = out.size();
+    if (pSummaryNode) {
+        out.push_back(pSummaryNode);
+        for (StudyNodeView* study : pSummaryNode->GetStudyNodes()) {
+            if (!study) continue;
+            out.push_back(study);
+            for (Viewable* event : study->GetEventNodes())
+                if (event) out.push_back(event);
+        }
+    }
+    return static_cast<int>(out.size() - before);
+}
+
 Text TrendAnalysisView::AttachedName(const Viewable* child) const {
     if (child && child == pSummaryNode) return "TrendNodeViewObject.300";
     return Viewable::AttachedName(child);
