@@ -298,4 +298,42 @@ TEST(HostNetworkEnds, ACoolerAddedAtAStreamEndKeepsTheTablesCoolerFeasible) {
     EXPECT_FALSE(has(run.out, "not available")) << run.out;
 }
 
+// Two hot utilities for the heater the table leaves C1 (125 -> 135 C, 20 kW): high-pressure
+// steam (250 -> 249 C) and a cheaper warm oil. The end goes to the cheapest utility that serves it
+// at DTmin at both ends (its supply 10 K above 135 C and its target 10 K above 125 C), else to
+// the steam: each case below fails one of the two conditions alone, or neither.
+struct EndUtility {
+    const char* name;
+    const char* oil;  // the warm oil's supply and target
+    const char* utility;
+};
+void PrintTo(const EndUtility& e, std::ostream* out) { *out << e.name; }
+
+class HostNetworkEndsUtility : public ::testing::TestWithParam<EndUtility> {};
+
+TEST_P(HostNetworkEndsUtility, TheEndGoesToTheCheapestUtilityServingBothEnds) {
+    const EndUtility& e = GetParam();
+    Scratch streams("two-hot-utilities.csv",
+                    std::string("name,supply,target,cp,h,kind,cost\nH1,170,60,3,0.2,process,\nH2,150,30,1.5,0.2,process,\n"
+                                "C1,20,135,2,0.2,process,\nC2,80,140,4,0.2,process,\nHP Steam,,,,,utility,\n"
+                                "Warm Oil,") +
+                        e.oil + ",,0.2,utility,1\nCooling Water,,,,,utility,\n",
+                    true);
+    Scratch table("two-hot-utilities-network.csv",
+                  "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,3\nE3,H1,C1,90,2,2\n"
+                  "E4,H2,C1,30,2,1\nCooler,H2,Cooling Water,60,3,\n",
+                  true);
+    const HostRun run = RunHost("design " + streams.path + " " + table.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("Heater (heater) ") + e.utility + " -> C1: duty 20.00")) << run.out;
+    EXPECT_FALSE(has(run.out, "INFEASIBLE")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TwoHotUtilities, HostNetworkEndsUtility,
+    ::testing::Values(EndUtility{"OilServesBothEnds", "160,136", "Warm Oil"},
+                      EndUtility{"OilSupplyServesButNotItsTarget", "150,130", "HP Steam"},
+                      EndUtility{"OilTargetServesButNotItsSupply", "140,136", "HP Steam"}),
+    [](const ::testing::TestParamInfo<EndUtility>& info) { return std::string(info.param.name); });
+
 }  // namespace
