@@ -62,6 +62,10 @@ const MessageText kTexts[] = {
     {"ReconcileFailed",
      "No heat-transfer coefficients the measured exchangers can have reproduce the measured temperatures: the "
      "network is left as it was."},
+    // A what-if event added to a schedule.
+    {"EventAddFailed",
+     "The event was not added: the selected unit or stream is not one the design has, or cannot take an event of "
+     "this kind."},
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},

@@ -175,4 +175,17 @@ TEST(HostWhatIfValues, ATrendStudyRefusesANegativeFlowAndNoCoefficient) {
     EXPECT_FALSE(has(run.out, "17: get MassFlow.395\n  value -0.5")) << run.out;
 }
 
+// An event the schedule cannot take (a flow change on a unit the design lacks) is refused in
+// words, not by its key alone.
+TEST(HostWhatIfValues, AnEventTheScheduleCannotTakeIsRefusedInWords) {
+    OperatedCase c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 E999\n"
+        "expect EventAddFailed\ncmd AddEventToSchedule\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    ASSERT_TRUE(has(run.out, "Error EventAddFailed|")) << run.out;
+    EXPECT_FALSE(has(run.out, "Error EventAddFailed|EventAddFailed|")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error EventAddFailed|The event was not added")) << run.out;
+}
+
 }  // namespace
