@@ -138,7 +138,22 @@ void HENCalculator::PrepareStreams() {
             m_hotLoad += stream->GetHeatLoad(0);
         }
     }
+    ParkScenarioLoads();
     for (IHeatIntegrationStream* stream : m_utilityStreams) UpdateUtilityLoad(*stream);
+    GiveBackScenarioLoads();
+}
+
+// The utility streams belong to the scenario, whose targets place their loads. The calculator
+// spreads its units' duties over them to find each utility's flow; left there, the operating
+// loads of a locked design would be stored with the scenario and taken for its placed loads.
+void HENCalculator::ParkScenarioLoads() {
+    m_scenarioLoads.clear();
+    for (IHeatIntegrationStream* stream : m_utilityStreams) m_scenarioLoads.emplace_back(stream, stream->GetHeatLoad(1));
+}
+
+void HENCalculator::GiveBackScenarioLoads() {
+    for (const auto& [stream, load] : m_scenarioLoads) stream->SetHeatLoad(load, 1);
+    m_scenarioLoads.clear();
 }
 
 void HENCalculator::AppendGroup(std::vector<HENCalculatorEquation*>& set, const char* group) {
@@ -317,6 +332,7 @@ void HENCalculator::Solve() {
     if (m_flowsheet) m_flowsheet->InvalidateFractions();
     m_passes = 0;
     if (!m_heatModel) return;
+    ParkScenarioLoads();
     while (m_passes < MaxPasses) {
         m_convergedTemperatures = m_solvedTemperatures = 0;
         reopen(m_heatVariables);
@@ -342,6 +358,7 @@ void HENCalculator::Solve() {
         if (m_convergedTemperatures >= m_solvedTemperatures && (m_passes > 1 || m_solvedTemperatures == 0)) break;
     }
     for (IHeatIntegrationStream* u : m_utilityStreams) UpdateUtilityLoad(*u);
+    GiveBackScenarioLoads();
     if (m_passes >= MaxPasses) m_status = "NotConverged";
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class CNode;
@@ -50,6 +51,9 @@ public:
     HENCalculator& operator=(const HENCalculator&) = delete;
 
     void PrepareStreams();
+    // Keeps the scenario's network load of each utility stream; GiveBackScenarioLoads puts it back.
+    void ParkScenarioLoads();
+    void GiveBackScenarioLoads();
     void Build();
     void Solve();
     void Clear();
@@ -103,6 +107,9 @@ private:
     std::vector<CalculatorVariable*> m_heatVariables;
     std::vector<CalculatorVariable*> m_massVariables;
     std::vector<IHeatIntegrationStream*> m_utilityStreams;
+    // The network loads the scenario's utility streams had before the calculator put its units'
+    // duties on them, given back when it is done.
+    std::vector<std::pair<IHeatIntegrationStream*, double>> m_scenarioLoads;
     std::vector<CNode*> m_dummyUtilityUnits;
     std::unordered_map<const CPValue*, CalculatorVariable*> m_variableIndex;
     std::unordered_map<std::string, std::unique_ptr<CPValue>> m_utilityFlows;

@@ -9,6 +9,7 @@
 #include "pellin/StreamNodes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -491,14 +492,35 @@ void HeatExchangerAreaEquation::SetUpArea(HENCalculator&, const SegmentVariableS
     m_area = Key(set, 12);
 }
 
-// U x 300 x F x A / (20 s_Q): Q_k = U F (A / 10) (delT_k + delT_k+1) / 2 in the scaled form.
+// The log mean over the arithmetic mean of a segment's end differences. With constant heat-capacity
+// flow rates C_h and C_c over the segment the differences fall by exp(-x), x = UA (1/C_h - 1/C_c),
+// so the ratio is tanh(x/2) / (x/2) whatever the temperatures. Without it a segment whose NTU
+// passes 2 would turn its differences over (the arithmetic mean of a large coefficient drives the
+// far end below zero) and the exchanger would lose duty as its coefficient grows.
+double HeatExchangerAreaEquation::LogMeanFactor(double segmentUA) const {
+    const auto* hot = dynamic_cast<const HeatExchangerHeatBalanceEquation*>(m_hotSide);
+    const auto* cold = dynamic_cast<const HeatExchangerHeatBalanceEquation*>(m_coldSide);
+    if (!hot || !cold || hot->GetTerms().size() < 3 || cold->GetTerms().size() < 3 || !(segmentUA > 0.0)) return 1.0;
+    // A side's heat-capacity flow rate: the mean of its two temperature coefficients, unscaled.
+    auto flowRate = [](const HeatExchangerHeatBalanceEquation& side) {
+        return 0.5 * (side.GetCoefficient(2) - side.GetCoefficient(1)) * side.Scale() / kTemperatureScale;
+    };
+    const double ch = flowRate(*hot), cc = flowRate(*cold);
+    if (!(ch > 1e-12) || !(cc > 1e-12)) return 1.0;
+    const double half = 0.5 * segmentUA * std::fabs(1.0 / ch - 1.0 / cc);
+    if (half < 1e-6) return 1.0 - half * half / 3.0;
+    return std::tanh(half) / half;
+}
+
+// U x 300 x F x A / (20 s_Q): Q_k = U F (A / 10) (delT_k + delT_k+1) / 2 in the scaled form, times
+// the segment's log-mean factor.
 double HeatExchangerAreaEquation::DeltaTFactor() const {
     if (!m_unit || m_terms.empty()) return 0.0;
     double u = 0.0, f = 1.0;
     m_unit->getVariableAsDouble(NodeValue::OverallHTC, u);
     if (!m_unit->getVariableAsDouble(NodeValue::FtFactor, f)) f = 1.0;
     const double a = m_area ? m_area->Current() : 0.0;
-    return u * kTemperatureScale * f * a / (20.0 * m_terms[0]->scale);
+    return u * kTemperatureScale * f * a / (20.0 * m_terms[0]->scale) * LogMeanFactor(u * f * a / 10.0);
 }
 
 double HeatExchangerAreaEquation::GetCoefficient(int i) const { return i == 0 ? 1.0 : -DeltaTFactor(); }

@@ -190,10 +190,19 @@ public:
     void SetUpArea(HENCalculator& calculator, const SegmentVariableSet& set, CNode* unit, int segment) override;
     double GetCoefficient(int i) const override;
     void WriteEquation(std::ostream& out) const override;
+    // The segment's two side balances, whose heat-capacity flow rates make the mean temperature
+    // difference of the segment its log mean.
+    void SetSegmentSides(const HENCalculatorEquation* hot, const HENCalculatorEquation* cold) {
+        m_hotSide = hot;
+        m_coldSide = cold;
+    }
 
 private:
     double DeltaTFactor() const;
+    double LogMeanFactor(double segmentUA) const;
     CalculatorVariable* m_area = nullptr;
+    const HENCalculatorEquation* m_hotSide = nullptr;
+    const HENCalculatorEquation* m_coldSide = nullptr;
 };
 
 class SplitterMassBalanceEquation : public HENCalculatorEquation {

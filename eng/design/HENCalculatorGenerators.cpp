@@ -112,12 +112,20 @@ void GenerateSegmentedExchanger(HENCalculator& c, HeatExch& x) {
         // The temperature difference between two segments is the low end of the one and the high
         // end of the next: it is defined once. A second, identical row makes the system
         // redundant, and the simplex's dual start then takes such a system for infeasible.
+        HENCalculatorEquation *hotSide = nullptr, *coldSide = nullptr;
         for (const char* kind : {"HotSideHeatExchangerMassBalance", "ColdSideHeatExchangerMassBalance",
                                  "HotSideHeatExchangerHeatBalance", "ColdSideHeatExchangerHeatBalance",
                                  "HighEndHeatExchangerDeltaT", "LowEndHeatExchangerDeltaT"})
             if (k == 0 || std::string_view(kind) != "HighEndHeatExchangerDeltaT")
-                if (HENCalculatorEquation* e = Make(c, kind)) e->SetUpExchangerSide(c, set, &x);
-        if (HENCalculatorEquation* e = Make(c, "HeatExchangerArea")) e->SetUpArea(c, set, &x, k);
+                if (HENCalculatorEquation* e = Make(c, kind)) {
+                    e->SetUpExchangerSide(c, set, &x);
+                    if (std::string_view(kind) == "HotSideHeatExchangerHeatBalance") hotSide = e;
+                    if (std::string_view(kind) == "ColdSideHeatExchangerHeatBalance") coldSide = e;
+                }
+        if (HENCalculatorEquation* e = Make(c, "HeatExchangerArea")) {
+            e->SetUpArea(c, set, &x, k);
+            if (auto* areaEquation = dynamic_cast<HeatExchangerAreaEquation*>(e)) areaEquation->SetSegmentSides(hotSide, coldSide);
+        }
     }
     std::vector<CalculatorVariable*> list(q10);
     list.push_back(duty);

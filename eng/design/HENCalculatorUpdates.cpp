@@ -69,7 +69,14 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
     if (!units || units->empty()) return;
     CPValue* holder = UtilityFlow(stream.GetName());
     double m = 0.0;
-    if (m_passes == 0) {
+    bool placeholder = false;
+    for (CNode* dummy : m_dummyUtilityUnits) placeholder = placeholder || StandsOn(dummy, stream);
+    if (m_passes == 0 || !placeholder) {
+        // The flow that carries the duties its units have now over the utility's whole range.
+        // Every pass takes it afresh from the duties the pass before solved: the first pass
+        // starts from the duties of the state the network was in (another schedule's, or the
+        // locked one), and a chain of units in series on the utility must end at the utility's
+        // target with the flow of this state's duties, not of that one's.
         UpdateUtilityLoad(stream);
         stream.GetValue(NodeValue::HeatCapacityFlowrate, m, 0);
     } else {
@@ -109,6 +116,9 @@ void HENCalculator::UpdateUtilityFlow(IHeatIntegrationStream& stream) {
     for (HENCalculatorEquation* e : m_utilitySideBalances) {
         auto* side = dynamic_cast<HeatExchangerHeatBalanceEquation*>(e);
         if (!side || !side->UtilityFlow() || !own.count(e->GetUnit())) continue;
+        // The side's heat capacities are read again: the utility's load, and with it its flow
+        // per degree, may have changed since the pass before set them.
+        side->SetUpStreamCoefficients(*this, e->GetUnit(), side->Side());
         side->UpdateHeatCapacityFactors(stream);
         side->UtilityFlow()->value = m;
         if (side->UtilityFlow()->holder) side->UtilityFlow()->holder->SetValue(m, side->UtilityFlow()->holder->GetStatus());

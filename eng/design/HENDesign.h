@@ -546,6 +546,8 @@ private:
     IHeatIntegrationStream* ChooseEndUtility(const std::vector<IHeatIntegrationStream*>& utilities, bool heating,
                                              double from, double to) const;
     // The heater or cooler that takes over the load the utility at the stream's end carries.
+    // The segment of the utility's chain a new heater or cooler ending a stream at `target` goes on.
+    CNode* EndUtilitySlot(IHeatIntegrationStream* utility, bool heating, double target) const;
     CNode* PlaceEndUtilityExchanger(IHeatIntegrationStream* stream, IHeatIntegrationStream* utility,
                                     const std::string& name, const char* reason);
     // Takes out the empty utility at the end of a stream that its units settle, giving up the
@@ -611,6 +613,7 @@ public:
     const char* GetEventTypeName(int index) const override;
     const char* GetEventTargetName(const char* type, int index) const override;
     void SetCurrentEventNewValue(double value) override;
+    const char* GetCurrentEventValueRefusal(double value) const override;
     const char* AddEventToSchedule(const char* type, const char* target) override;
     const char* GetScheduleEventName(int index) const override;
     const char* GetCurrentEventName() const override;

@@ -188,8 +188,8 @@ void CPIHENDesign::FreezeExchangerPerformance(bool all) {
 void CPIHENDesign::LockOperation() {
     if (m_scenario) m_scenario->SuspendCalculations();
     // The duties of the design are kept beside the unit: the locked network solves its duties
-    // from the frozen areas, which the ten-segment area equation gives back only to a few parts
-    // in ten thousand, and unlocking must give back the design as it was.
+    // from the frozen areas, which the ten-segment area equation gives back exactly only where
+    // the heat-capacity flow rates are constant, and unlocking must give back the design as it was.
     // A duty the design calculated is kept as calculated, so that unlocking hands it back to the
     // design's own balance.
     for (CNode* node : m_exchangers) {
@@ -220,6 +220,9 @@ void CPIHENDesign::LockOperation() {
     ModifyOperation();
     FreezeExchangerPerformance(false);
     DefaultState().SetFromDesign(*this);
+    // The streams were restated for operation while the targets waited: they are brought up to
+    // date now, as reading the case would, and the scenario calculates again after the lock.
+    if (m_scenario) m_scenario->ResumeCalculations(true);
 }
 
 // ---------------------------------------------------------------- modify and unlock

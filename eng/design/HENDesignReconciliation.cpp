@@ -1,27 +1,41 @@
-// Handing the design to the network optimiser: the optimiser's pre-run check, a run on the
-// design's own variables, the reconciliation of a locked design with measured temperatures, and
-// the small dummy utilities an extracted network gets beside exchangers that keep utilities at
-// their ports. Without an optimiser (no provider, or one that makes none) a run answers
-// `OptimiserNotAvailable` and the design is left exactly as it was.
+// Handing the design to the network optimiser (the optimiser's pre-run check and a run on the
+// design's own variables), the reconciliation of a locked design with measured temperatures
+// (a fit of its own, on the locked network's calculation), and the small dummy utilities an
+// extracted network gets beside exchangers that keep utilities at their ports. Without an
+// optimiser (no provider, or one that makes none) a run answers `OptimiserNotAvailable` and the
+// design is left exactly as it was.
 #include "eng/design/HENDesign.h"
 
 #include "brasko/DefaultManager.h"
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/HENDesignChain.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <unordered_set>
 
 using namespace chain;
 
 namespace {
-constexpr int kReconciliationMode = 7;
 constexpr double kSmallestCoefficient = 0.001;
+// The fit: a coefficient found to a part in ten million of its logarithm, sweeps over the fitted
+// exchangers until the sum falls by less than this share, a fit within this of the range's end
+// is at the end, and a sum this close to one is every measurement met.
+constexpr double kLogTolerance = 1e-7;
+constexpr double kMet = 1e-12;
+constexpr double kRangeEnd = 1e-4;
+constexpr int kMaxSweeps = 20;
+constexpr double kLargestNtu = 50.0;
+constexpr const char* kMeasured = "MeasuredTemperature";
+constexpr const char* kWeight = "TemperatureWeight";
 constexpr double kLargestDummyDuty = 5.0;
 constexpr double kDummyShare = 0.005;
-constexpr const char* kReconciling = "ReconciliationOn";
 constexpr const char* kOffLine = "ExchangerIsOffLine";
 constexpr const char* kExtractionReason = "by data extraction module";
 
@@ -30,11 +44,6 @@ double valueOf(const CNode* node, const char* name) {
     return node && node->getVariableAsDouble(name, v) ? v : 0.0;
 }
 
-// Written open first and then with its value: the network recalculates around a value it keeps.
-void respecify(CNode* node, const char* name, double value, int status = ValueStatus::Specified) {
-    node->addVariable(name, 0.0, ValueStatus::Open);
-    node->addVariable(name, value, status);
-}
 }  // namespace
 
 void CPIHENDesign::RunOptimizerCheck() {
@@ -60,87 +69,121 @@ int CPIHENDesign::RunOptimizer(int mode) {
     return result;
 }
 
+// The measured temperatures are matched by the exchangers they are about: an exchanger of frozen
+// area (on line) whose outlet carries a measurement has its observed coefficient searched, the
+// locked network solved at each trial, until the sum of the weighted squared deviations of every
+// measurement, plus one, is least. One exchanger after the other, over the coefficient's whole
+// range on a logarithmic scale (a golden-section search: an outlet temperature moves one way with
+// the coefficient), in sweeps until the sum stops falling. A fit that ends at the end of that
+// range, or on a network the calculator cannot solve, matches nothing: the design is given back
+// as it was and the user is told. Nothing measured, or every measurement already met, changes
+// nothing.
 bool CPIHENDesign::Reconcile() {
     if (!m_operationLocked) return true;
-    std::unique_ptr<INetworkOptimiser> optimiser =
-        m_optimiserProvider ? m_optimiserProvider->MakeOptimiser(*this, GetDesignName()) : nullptr;
-    // Nothing can be fitted without the optimiser: the design stays as it is.
-    if (!optimiser) return true;
-
-    struct Kept {
-        bool areaSpecified = false, hotSpecified = false, coldSpecified = false;
-        double area = 0.0, duty = 0.0;
+    struct Measurement {
+        CNode* segment;
+        double measured, weight;
     };
-    const std::vector<CNode*> exchangers = m_exchangers;
-    std::vector<Kept> kept(exchangers.size());
-    for (std::size_t i = 0; i < exchangers.size(); ++i) {
-        CNode* unit = exchangers[i];
+    std::vector<Measurement> measurements;
+    std::vector<CNode*> fitted;
+    std::unordered_set<const CNode*> taken;
+    for (CNode* segment : m_sheet->getAllNodesOfType(NodeKind::MaterialStream)) {
+        double measured = 0.0, weight = 1.0;
+        if (segment->getVariableStatus(kMeasured) != ValueStatus::Specified ||
+            !segment->getVariableAsDouble(kMeasured, measured) || measured == CPValue::Empty)
+            continue;
+        if (segment->getVariableStatus(kWeight) != ValueStatus::Specified || !segment->getVariableAsDouble(kWeight, weight))
+            weight = 1.0;
+        measurements.push_back({segment, measured, weight});
+        CNode* unit = Before(segment);
         HeatExch* x = AsHeatExch(unit);
-        Kept& k = kept[i];
-        unit->addVariable(kReconciling, 1.0, ValueStatus::Specified);
-        k.areaSpecified = unit->getVariableStatus(NodeValue::HTArea) == ValueStatus::Specified;
-        k.area = valueOf(unit, NodeValue::HTArea);
-        k.duty = valueOf(unit, NodeValue::Duty);
-        if (k.areaSpecified) {
-            unit->addVariable(NodeValue::HTArea, k.area, ValueStatus::Calculated);
-        } else if (x && !x->IsUtilityExch()) {
-            for (int side = 0; side < 2; ++side) {
-                CNode* outlet = x->getOutlet(side);
-                if (!outlet || outlet->getVariableStatus(NodeValue::Temperature) != ValueStatus::Specified) continue;
-                (side == 0 ? k.hotSpecified : k.coldSpecified) = true;
-                outlet->addVariable(NodeValue::Temperature, valueOf(outlet, NodeValue::Temperature),
-                                    ValueStatus::Calculated);
-            }
-        }
-        respecify(unit, NodeValue::Duty, valueOf(unit, NodeValue::Duty));
+        long offLine = 0;
+        if (!x || x->IsUtilityExch() || unit->getVariableStatus(NodeValue::HTArea) != ValueStatus::Specified ||
+            (unit->getVariableAsInteger(kOffLine, offLine) && offLine == 1) || !taken.insert(unit).second)
+            continue;
+        fitted.push_back(unit);
     }
-    optimiser->SetUseEquationBased(false);
-    optimiser->Run(kReconciliationMode, true, true);
-    SendAMessage(CodeUpToDate, CPString(), this);
-
-    std::vector<IHeatIntegrationStream*> utilities;
-    for (IHeatIntegrationStream* stream : m_streams)
-        if (IsUtilityStream(stream)) utilities.push_back(stream);
-    for (IHeatIntegrationStream* utility : utilities) utility->SetStreamKind(0, 0);
-
-    for (std::size_t i = 0; i < exchangers.size(); ++i) {
-        CNode* unit = exchangers[i];
-        HeatExch* x = AsHeatExch(unit);
-        const Kept& k = kept[i];
-        unit->addVariable(kReconciling, 0.0, ValueStatus::Specified);
-        double q = 0.0, d = 0.0;
-        const bool fitted = optimiser->GetFittedValues(unit, q, d) && d != 0.0 && k.area != 0.0;
-        const double coefficient = std::max(kSmallestCoefficient, fitted ? q / d / k.area : 0.0);
-        const double duty = valueOf(unit, NodeValue::Duty);
-        if (k.areaSpecified) {
-            respecify(unit, NodeValue::HTArea, k.area);
-            respecify(unit, NodeValue::Duty, duty, ValueStatus::Calculated);
-            long offLine = 0;
-            if (!(unit->getVariableAsInteger(kOffLine, offLine) && offLine == 1))
-                unit->addVariable(NodeValue::ObservedHTC, coefficient, ValueStatus::Specified);
-        } else if (x && x->IsUtilityExch()) {
-            unit->addVariable(NodeValue::Duty, k.duty, ValueStatus::Calculated);
-        } else if (x && (k.hotSpecified || k.coldSpecified)) {
-            for (int side = 0; side < 2; ++side) {
-                CNode* outlet = x->getOutlet(side);
-                if (!outlet || !(side == 0 ? k.hotSpecified : k.coldSpecified)) continue;
-                respecify(outlet, NodeValue::Temperature, valueOf(outlet, NodeValue::Temperature));
-                unit->addVariable(NodeValue::Duty, duty, ValueStatus::Calculated);
-            }
-        } else {
-            respecify(unit, NodeValue::Duty, duty);
+    auto objective = [&] {
+        if (GetCalculationStatus() != 1) return std::numeric_limits<double>::infinity();
+        double sum = 1.0;
+        for (const Measurement& m : measurements) {
+            double t = 0.0;
+            if (!m.segment->getVariableAsDouble(NodeValue::Temperature, t) || !std::isfinite(t))
+                return std::numeric_limits<double>::infinity();
+            sum += m.weight * (t - m.measured) * (t - m.measured);
         }
+        return sum;
+    };
+    const double start = objective();
+    if (fitted.empty() || (std::isfinite(start) && start - 1.0 <= kMet)) {
+        UserStatusReport(FindString(fitted.empty() ? "ReconcileNothingToFit" : "ReconcileAlreadyMet"), 2);
+        return false;
     }
-    for (IHeatIntegrationStream* utility : utilities) utility->SetStreamKind(1, 0);
 
-    // The end utilities of the streams on the cold side of utility exchangers take no duty of
-    // their own.
-    std::unordered_set<const IHeatIntegrationStream*> served;
-    for (CNode* unit : m_exchangers)
-        if (HeatExch* x = AsHeatExch(unit); x && x->IsUtilityExch() && unit->IsOfType(NodeKind::HeatExchanger))
-            served.insert(StreamOf(x->getOutlet(1)));
-    for (CNode* placeholder : m_sheet->getAllNodesOfType(NodeKind::Heater))
-        if (served.count(StreamOf(Before(placeholder)))) respecify(placeholder, NodeValue::Duty, 0.0);
+    std::vector<double> before(fitted.size());
+    for (std::size_t i = 0; i < fitted.size(); ++i) before[i] = valueOf(fitted[i], NodeValue::ObservedHTC);
+    auto trial = [&](CNode* unit, double logU) {
+        unit->addVariable(NodeValue::ObservedHTC, std::exp(logU), ValueStatus::Specified);
+        RecalculateLockedOperation();
+        return objective();
+    };
+    // Each coefficient from 0.001 up to where the exchanger has all but reached its end
+    // temperatures (NTU 50 on its smaller heat-capacity flow, as its sides now carry them):
+    // beyond, a larger coefficient moves nothing a measurement could tell, and the ten-segment
+    // solution of so large an exchanger is no longer one a fit can be judged on.
+    std::vector<double> highest(fitted.size(), std::log(CaseValueLimits::MaxH));
+    for (std::size_t i = 0; i < fitted.size(); ++i) {
+        HeatExch* x = AsHeatExch(fitted[i]);
+        const double q = valueOf(fitted[i], NodeValue::Duty), area = valueOf(fitted[i], NodeValue::HTArea);
+        const double hot = valueOf(x->getInlet(0), NodeValue::Temperature) - valueOf(x->getOutlet(0), NodeValue::Temperature);
+        const double cold =
+            valueOf(x->getOutlet(1), NodeValue::Temperature) - valueOf(x->getInlet(1), NodeValue::Temperature);
+        if (!(q > 0.0 && area > 0.0 && hot > 0.0 && cold > 0.0)) continue;
+        const double smaller = std::min(q / hot, q / cold);
+        highest[i] = std::min(highest[i], std::log(std::max(kLargestNtu * smaller / area, 10.0 * kSmallestCoefficient)));
+    }
+    const double low = std::log(kSmallestCoefficient);
+    const double golden = 0.5 * (std::sqrt(5.0) - 1.0);
+    bool atRangeEnd = false;
+    double best = start;
+    for (int sweep = 0; sweep < kMaxSweeps; ++sweep) {
+        const double sweepStart = best;
+        atRangeEnd = false;
+        for (std::size_t i = 0; i < fitted.size(); ++i) {
+            CNode* unit = fitted[i];
+            const double high = highest[i];
+            double a = low, b = high;
+            double c = b - golden * (b - a), d = a + golden * (b - a);
+            double fc = trial(unit, c), fd = trial(unit, d);
+            while (b - a > kLogTolerance) {
+                if (fc <= fd) {
+                    b = d;
+                    d = c;
+                    fd = fc;
+                    c = b - golden * (b - a);
+                    fc = trial(unit, c);
+                } else {
+                    a = c;
+                    c = d;
+                    fc = fd;
+                    d = a + golden * (b - a);
+                    fd = trial(unit, d);
+                }
+            }
+            const double logU = fc <= fd ? c : d;
+            best = trial(unit, logU);
+            if (logU - low < kRangeEnd || high - logU < kRangeEnd) atRangeEnd = true;
+        }
+        if (!(sweepStart - best > kMet * sweepStart)) break;
+    }
+    if (atRangeEnd || !std::isfinite(best)) {
+        for (std::size_t i = 0; i < fitted.size(); ++i)
+            fitted[i]->addVariable(NodeValue::ObservedHTC, before[i], ValueStatus::Specified);
+        ProcessChange(CodeRecalculate, CPString(), nullptr);
+        ErrorMsg("ReconcileFailed", Text());
+        return false;
+    }
+    ProcessChange(CodeRecalculate, CPString(), nullptr);
     return false;
 }
 

@@ -18,6 +18,11 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/design/HENCalculator.h"
+#include "osmeri/CPValue.h"
+#include "pellin/NodeKinds.h"
+
+#include <utility>
+#include <vector>
 #include "eng/design/HENSchedule.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
@@ -82,7 +87,18 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     // The network calculator is built over the network read; a locked design also gets its
     // equations, as its recalculation runs through them.
     GetNetworkCalculator().PrepareStreams();
-    if (m_operationLocked) GetNetworkCalculator().Build();
+    if (m_operationLocked) {
+        // Building the equations marks the temperatures a utility leaves at as the calculator's
+        // to find; that is for its next solve. The network as read keeps the statuses it was
+        // stored with, so that storing it again writes what was read.
+        std::vector<std::pair<CNode*, int>> statuses;
+        for (CNode* segment : m_sheet->getAllNodesOfType(NodeKind::MaterialStream))
+            if (segment->hasVariable(NodeValue::Temperature))
+                statuses.emplace_back(segment, segment->getVariableStatus(NodeValue::Temperature));
+        GetNetworkCalculator().Build();
+        for (const auto& [segment, status] : statuses)
+            if (CPValue* t = segment->findValue(NodeValue::Temperature); t && t->GetStatus() != status) t->SetStatus(status);
+    }
     m_analysis->SetName(m_hasName ? m_name : CPString());
     RunStructureAnalysis();
     return true;

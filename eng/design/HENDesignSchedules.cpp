@@ -190,6 +190,10 @@ const char* CPIHENDesign::GetEventTargetName(const char* type, int index) const 
 void CPIHENDesign::SetCurrentEventNewValue(double value) {
     if (m_currentSchedule) m_currentSchedule->SetCurrentEventNewValue(value);
 }
+const char* CPIHENDesign::GetCurrentEventValueRefusal(double value) const {
+    const HENEvent* event = m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr;
+    return event ? HENEventValueRefusal(event->GetVariableName(), value) : nullptr;
+}
 const char* CPIHENDesign::AddEventToSchedule(const char* type, const char* target) {
     return m_currentSchedule ? m_currentSchedule->AddEvent(type, target) : nullptr;
 }

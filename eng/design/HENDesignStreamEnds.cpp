@@ -59,11 +59,35 @@ IHeatIntegrationStream* CPIHENDesign::ChooseEndUtility(const std::vector<IHeatIn
     return cheapest ? cheapest : extreme;
 }
 
+// Where on the utility's chain a new heater or cooler ending a process stream at `target` goes:
+// before the first unit already there whose process side leaves at a temperature the new one's
+// target does not beat (a colder outlet for a cooler, a hotter one for a heater), else last. The
+// utility then meets the process outlets in order, each unit getting the utility as it is when
+// its outlet asks for it, and the units a table gave keep the utility they would have without
+// the new one wherever their outlets allow. The walk passes the units of one utility once per
+// unit added to it: quadratic only in the heaters or coolers a single utility serves, a handful
+// in any table.
+CNode* CPIHENDesign::EndUtilitySlot(IHeatIntegrationStream* utility, bool heating, double target) const {
+    const int utilitySide = heating ? 0 : 1, processSide = 1 - utilitySide;
+    CNode* segment = After(StreamBlock(utility->GetName(), "Start"));
+    for (std::size_t step = 0; IsSegment(segment) && step <= m_exchangers.size(); ++step) {
+        CNode* node = After(segment);
+        HeatExch* x = AsHeatExch(node);
+        if (!x || !x->IsUtilityExch()) return segment;
+        CNode* outlet = x->getOutlet(processSide);
+        const IHeatIntegrationStream* process = StreamOf(outlet);
+        const double leaves = knownTemperature(outlet, process ? process->GetTargetTemperature() : target);
+        if (heating ? target >= leaves : target <= leaves) return segment;
+        segment = x->getOutlet(utilitySide);
+    }
+    return segment;
+}
+
 CNode* CPIHENDesign::PlaceEndUtilityExchanger(IHeatIntegrationStream* stream, IHeatIntegrationStream* utility,
                                               const std::string& name, const char* reason) {
     const bool heating = stream->GetHotCold() == 1;
     CNode* end = Before(StreamBlock(stream->GetName(), "End"));
-    CNode* source = After(StreamBlock(utility->GetName(), "Start"));
+    CNode* source = EndUtilitySlot(utility, heating, stream->GetTargetTemperature());
     if (!IsSegment(end) || !IsSegment(source)) return nullptr;
     CNode* unit = heating ? AddHeatExchanger(source, end, reason, NodeKind::CountercurrentHX, name.c_str())
                           : AddHeatExchanger(end, source, reason, NodeKind::CountercurrentHX, name.c_str());

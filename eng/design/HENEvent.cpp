@@ -4,8 +4,10 @@
 
 #include "eng/design/HENState.h"
 #include "eng/core/Registries.h"
+#include "eng/model/CaseValueLimits.h"
 #include "pellin/NodeKinds.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -41,6 +43,26 @@ const KindInfo kKinds[] = {
 };
 
 }  // namespace
+
+const char* HENEventValueRefusal(const char* variable, double value) {
+    namespace L = CaseValueLimits;
+    if (!variable) return nullptr;
+    const bool finite = std::isfinite(value) && value != kEmpty;
+    if (std::strcmp(variable, "ObservedHTC") == 0)
+        return finite && value > 0.0 && value <= L::MaxH ? nullptr : "HTCoeffUpdateError";
+    if (std::strcmp(variable, "HTArea") == 0)
+        return finite && value >= 0.0 && value <= L::MaxMagnitude ? nullptr : "AreaInputError";
+    if (std::strcmp(variable, "NShellsInSeries") == 0)
+        return finite && value >= 1.0 && value <= L::MaxMagnitude && value == std::floor(value) ? nullptr
+                                                                                               : "ShellsInputError";
+    if (std::strcmp(variable, "SplitFlowValue") == 0)
+        return finite && value >= 0.0 && value <= 100.0 ? nullptr : "CannotAcceptThisPercentValue";
+    if (std::strcmp(variable, "MassFlow") == 0)
+        return finite && value > 0.0 && value <= L::MaxMagnitude ? nullptr : "FlowRateUpdateError";
+    if (std::strcmp(variable, "Temperature") == 0)
+        return finite && value >= L::MinTemperature && value <= L::MaxTemperature ? nullptr : "TemperatureUpdateError";
+    return nullptr;
+}
 
 template <int K>
 int HENEventKind<K>::s_live = 0;

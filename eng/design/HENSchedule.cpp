@@ -51,6 +51,9 @@ HENSchedule::~HENSchedule() {
 }
 
 void HENSchedule::SetCurrentEventNewValue(double value) {
+    // A value no unit or stream can carry out is refused as a whole: the event and the
+    // schedule's results stay as they were.
+    if (m_current && HENEventValueRefusal(m_current->GetVariableName(), value)) return;
     if (m_current) m_current->SetNewValue(value);
     m_state->ResetStatus();
     SendAMessage(CodeInvalidated, CPString(), this);

@@ -164,16 +164,25 @@ void StreamStateStruct::SetFromStream(IHENDesign& design, IHeatIntegrationStream
     target = s->GetTargetTemperature();
     if (!s->GetValue("MassFlow", massFlow, 0)) massFlow = kEmpty;
     if (!s->GetValue("PricePerMass", price, 0) || price == kEmpty) price = 0.0;
-    // The stream leaves the network before a final heater or cooler.
+    // The stream leaves the network before its final heaters and coolers: from its end, back
+    // over the placeholders and the utility exchangers that close it, to the segment that the
+    // last exchanger between process streams (or the stream's start) hands on.
     outlet = kEmpty;
     CNode* end = design.GetNodeByName(name + "End");
     CNode* segment = end ? end->getIthUpStreamNode(0) : nullptr;
     if (!segment) return;
-    CNode* node = segment->getIthUpStreamNode(0);
-    if (!node) node = segment;
-    else if (node->getClassName() == NodeKind::Heater && node->getIthUpStreamNode(0))
-        node = node->getIthUpStreamNode(0);
-    outlet = readOr(node, NodeValue::Temperature);
+    for (CNode* unit = segment->getIthUpStreamNode(0); unit; unit = segment->getIthUpStreamNode(0)) {
+        CNode* before = nullptr;
+        if (unit->getClassName() == NodeKind::Heater) {
+            before = unit->getIthUpStreamNode(0);
+        } else if (HeatExch* x = AsHeatExch(unit); x && x->IsUtilityExch()) {
+            for (int side = 0; side < 2 && !before; ++side)
+                if (x->getOutlet(side) == segment) before = x->getInlet(side);
+        }
+        if (!before) break;
+        segment = before;
+    }
+    outlet = readOr(segment, NodeValue::Temperature);
 }
 
 void StreamStateStruct::ApplyToUnit(const char* variable) {

@@ -196,6 +196,7 @@ void HENTrend::DeleteSelectedCleaning() {
 // ---------------------------------------------------------------- flow changes
 
 const char* HENTrend::AddSpecialEvent(const CPString& stream, const CPString& variable, int point, double value) {
+    if (const char* refused = HENEventValueRefusal("MassFlow", value)) return refused;
     m_selectedSpecial = nullptr;
     std::vector<HENTrendSpecialEvent*> list = FlowChangesOf(stream);
     auto event = std::make_unique<HENTrendSpecialEvent>(stream, variable, point, value);
@@ -214,6 +215,7 @@ void HENTrend::ChangeFlow(HENTrendSpecialEvent& event, double value) {
     // Only a flow change of this study; its points' events take the new flow through the
     // schedules (each event reports its new value).
     if (std::none_of(m_specials.begin(), m_specials.end(), [&event](const auto& e) { return e.get() == &event; })) return;
+    if (HENEventValueRefusal("MassFlow", value)) return;
     event.StoreNewValue(value);
     WriteFlowChanges(FlowChangesOf(event.GetStreamName()));
     m_status = 0;

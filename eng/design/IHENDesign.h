@@ -392,7 +392,10 @@ public:
     virtual int GetNumberOfEventTargets(const char* /*type*/) const { return 0; }
     virtual const char* GetEventTypeName(int /*index*/) const { return nullptr; }
     virtual const char* GetEventTargetName(const char* /*type*/, int /*index*/) const { return nullptr; }
+    // A value the current event cannot carry out is refused and changes nothing; the message
+    // key that says why (null when the value fits, or without a current event).
     virtual void SetCurrentEventNewValue(double /*value*/) {}
+    virtual const char* GetCurrentEventValueRefusal(double /*value*/) const { return nullptr; }
     virtual const char* AddEventToSchedule(const char* /*type*/, const char* /*target*/) { return nullptr; }
     virtual const char* GetScheduleEventName(int /*index*/) const { return nullptr; }
     virtual const char* GetCurrentEventName() const { return nullptr; }

@@ -30,3 +30,10 @@ public:
     virtual int GetEventTypeIcon() const = 0;
     virtual void SetEventTypeIcon(int kind) = 0;
 };
+
+// The message key that refuses `value` as what an event sets `variable` ("ObservedHTC",
+// "HTArea", "NShellsInSeries", "SplitFlowValue", "MassFlow", "Temperature") to, because no
+// operated unit or stream can carry it out: a coefficient or a mass flow at or below zero, a
+// negative area, a part of a shell, a share outside 0 .. 100 %, a temperature below absolute
+// zero, or any value past what a case holds. Null when the value can be carried out.
+const char* HENEventValueRefusal(const char* variable, double value);

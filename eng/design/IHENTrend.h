@@ -81,6 +81,8 @@ public:
     virtual bool DeleteSelectedEvent() = 0;
     virtual int GetNumberOfCleanExchEvents() const = 0;
     virtual IHENTrendCleanExchEvent* GetCleanExchEvent(int index) const = 0;
+    // Null when added, else the message key that refuses the mass flow (one at or below 0, or
+    // past what a case holds); nothing changes then.
     virtual const char* AddSpecialEvent(const CPString& stream, const CPString& variable, int point, double value) = 0;
     virtual bool SelectSpecialEvent(const CPString& name) = 0;
     virtual int GetNumberOfSpecialEvents() const = 0;

@@ -172,6 +172,9 @@ private:
     // Hot/cold as the value set determines it; notifies 71 and 73 when it changes.
     void SetHotColdFromValues(int hotCold);
     void ClearLoadFlags() { m_bLoadInStep[0] = m_bLoadInStep[1] = 0; }
+    // The load flag a case stores for the view: a utility's load is always read from its segments,
+    // so its flag only says whether the kept load is what they hold.
+    std::int32_t StoredLoadFlag(int mode) const;
     void Notify(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
     void PushToDesignSegment(const CPString& name, double value, int index);
     void NotifyValuesSet(const std::vector<const char*>& names);

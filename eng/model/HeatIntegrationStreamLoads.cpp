@@ -66,6 +66,20 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
     return m_dCachedHeatLoad[mode];
 }
 
+std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
+    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return m_bLoadInStep[mode == 1 ? 1 : 0];
+    if (!DesignList() || DesignList()->empty()) return 0;
+    double sum = 0.0;
+    for (const auto& s : *DesignList()) {
+        if (mode == 1) {
+            if (s->IsConnected()) sum += s->dLoad;
+        } else {
+            sum += (s->dInletTemperature - s->dOutletTemperature) * s->dHeatCapacityFlowrate;
+        }
+    }
+    return std::fabs(sum) == m_dCachedHeatLoad[mode] ? 1 : 0;
+}
+
 void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
     const int view = viewOf(mode);
     if (view == 0 || view == 1) m_dCachedHeatLoad[view] = load;

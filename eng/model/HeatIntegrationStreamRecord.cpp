@@ -14,7 +14,7 @@ bool CPIHeatIntegrationStream::Store(ILurmetBinaryFile& file) const {
     bool ok = file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dCachedHeatLoad[0]) &&
               file.WriteDouble(m_dCachedHeatLoad[1]) && file.WriteDouble(GetStoredValue()) &&
               file.WriteDouble(LoadFractionAt(0)) && file.WriteDouble(LoadFractionAt(1)) &&
-              file.WriteDouble(GetCostIndex()) && file.WriteInt(m_bLoadInStep[0]) && file.WriteInt(m_bLoadInStep[1]) &&
+              file.WriteDouble(GetCostIndex()) && file.WriteInt(StoredLoadFlag(0)) && file.WriteInt(StoredLoadFlag(1)) &&
               file.WriteInt(m_nStoredInt) && file.WriteCPString(m_strName) && m_set.Store(file);
 
     const std::vector<CPString> links = GetLinkedStreamNames();

@@ -56,12 +56,25 @@ const MessageText kTexts[] = {
     {"SearchingForUtilHX", "Searching for retrofit modifications..."},
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
     {"CannotExecuteSchedule", "The schedule %s cannot be executed."},
+    // Reconciliation of a locked network with measured temperatures.
+    {"ReconcileNothingToFit", "No outlet of an exchanger of frozen area is measured: nothing was reconciled."},
+    {"ReconcileAlreadyMet", "The network meets every measured temperature: nothing was changed."},
+    {"ReconcileFailed",
+     "No heat-transfer coefficients the measured exchangers can have reproduce the measured temperatures: the "
+     "network is left as it was."},
+    // A what-if event added to a schedule.
+    {"EventAddFailed",
+     "The event was not added: the selected unit or stream is not one the design has, or cannot take an event of "
+     "this kind."},
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},
     {"EventNameFromXMLAlreadyInUse", "A schedule named %s exists already; its events were not added."},
     {"InternalErrorInAddEventFromXML", "The schedule %s could not be made."},
     {"MSXMLError", "The event plan file %s could not be read or written."},
+    {"EventTaskValueRefused", "Event plan %s: the task %s on %s was not applied: %s"},
+    {"EventTaskUnitUnknown",
+     "Event plan %s: the task %s on %s was not applied: the design has no unit or stream of that name that it can act on."},
     {"ExportEventPlanTitle", "Save event plans"},
     {"ImportEventPlanTitle", "Open event plans"},
     {"EventFileTitle", "Event plan files"},

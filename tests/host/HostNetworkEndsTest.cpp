@@ -277,4 +277,63 @@ TEST(HostNetworkEnds, CompletingTheTextbookNetworkAddsNoMatchToASettledStream) {
     EXPECT_TRUE(has(run.out, "\"unsatisfied_streams\": []")) << run.out;
 }
 
+// The table cools H2 to 30 C itself (Cooler, 60 kW) and leaves H1 at 90 C (no E3): the cooler the
+// design adds on H1 (to 60 C, 90 kW) goes after the table's on the cooling water, which meets
+// H2's 30 C outlet at 20 C: one flow of 150 / 5 = 30 kW/C warms to 22 C in the table's cooler
+// (approach 10) and on to 25 C in the added one. Placed first it would warm the water to 23 C
+// before H2 (approach 7, infeasible) and blank the totals.
+TEST(HostNetworkEnds, ACoolerAddedAtAStreamEndKeepsTheTablesCoolerFeasible) {
+    Scratch table("own-cooler.csv",
+                  "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE4,H2,C1,30,2,1\n"
+                  "Heater,HP Steam,C1,110,,3\nCooler,H2,Cooling Water,60,3,\n",
+                  true);
+    const HostRun run = RunHost("design " + kStreams + " " + table.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "INFEASIBLE")) << run.out;
+    EXPECT_TRUE(has(run.out, "Cooler (cooler) H2 -> Cooling Water: duty 60.00, hot 70.00 -> 30.00, cold 20.00 -> 22.00, "
+                             "approach 10.00"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "Cooler1 (cooler) H1 -> Cooling Water: duty 90.00, hot 90.00 -> 60.00, cold 22.00 -> 25.00"))
+        << run.out;
+    EXPECT_FALSE(has(run.out, "not available")) << run.out;
+}
+
+// Two hot utilities for the heater the table leaves C1 (125 -> 135 C, 20 kW): high-pressure
+// steam (250 -> 249 C) and a cheaper warm oil. The end goes to the cheapest utility that serves it
+// at DTmin at both ends (its supply 10 K above 135 C and its target 10 K above 125 C), else to
+// the steam: each case below fails one of the two conditions alone, or neither.
+struct EndUtility {
+    const char* name;
+    const char* oil;  // the warm oil's supply and target
+    const char* utility;
+};
+void PrintTo(const EndUtility& e, std::ostream* out) { *out << e.name; }
+
+class HostNetworkEndsUtility : public ::testing::TestWithParam<EndUtility> {};
+
+TEST_P(HostNetworkEndsUtility, TheEndGoesToTheCheapestUtilityServingBothEnds) {
+    const EndUtility& e = GetParam();
+    Scratch streams("two-hot-utilities.csv",
+                    std::string("name,supply,target,cp,h,kind,cost\nH1,170,60,3,0.2,process,\nH2,150,30,1.5,0.2,process,\n"
+                                "C1,20,135,2,0.2,process,\nC2,80,140,4,0.2,process,\nHP Steam,,,,,utility,\n"
+                                "Warm Oil,") +
+                        e.oil + ",,0.2,utility,1\nCooling Water,,,,,utility,\n",
+                    true);
+    Scratch table("two-hot-utilities-network.csv",
+                  "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,3\nE3,H1,C1,90,2,2\n"
+                  "E4,H2,C1,30,2,1\nCooler,H2,Cooling Water,60,3,\n",
+                  true);
+    const HostRun run = RunHost("design " + streams.path + " " + table.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("Heater (heater) ") + e.utility + " -> C1: duty 20.00")) << run.out;
+    EXPECT_FALSE(has(run.out, "INFEASIBLE")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TwoHotUtilities, HostNetworkEndsUtility,
+    ::testing::Values(EndUtility{"OilServesBothEnds", "160,136", "Warm Oil"},
+                      EndUtility{"OilSupplyServesButNotItsTarget", "150,130", "HP Steam"},
+                      EndUtility{"OilTargetServesButNotItsSupply", "140,136", "HP Steam"}),
+    [](const ::testing::TestParamInfo<EndUtility>& info) { return std::string(info.param.name); });
+
 }  // namespace

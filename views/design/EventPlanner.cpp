@@ -157,6 +157,13 @@ const ViewForm<EventPlanner>& EventPlanner::Form() {
 
 void EventPlanner::LoadVariables(FormDescription& form) {
     Form().Describe(form);
+    // A task's value its event could not carry out is refused as it is typed.
+    for (const char* address : {"HeatTransferCoeff.300", "HeatTransferCoeff.301"}) form.SetRefusals(address, "HTCoeffUpdateError");
+    form.SetRefusals("Area.300", "AreaInputError");
+    form.SetRefusals("Index.300", "ShellsInputError");
+    form.SetRefusals("Index.400", "CannotAcceptThisPercentValue");
+    form.SetRefusals("MassFlow.301", "FlowRateUpdateError");
+    form.SetRefusals("Temperature.300", "TemperatureUpdateError");
     for (const char* word : CommandWords()) form.AddCommand(word);
 }
 
@@ -283,6 +290,10 @@ int EventPlanner::setTaskValue(const VarDescription& var, double value) {
     const bool removal = Text(task->keyword) == "Remove";
     // The empty value takes a task away, and so does 0 for a removal (the switch turned off).
     const bool remove = value == kEmpty || (removal && value == 0.0);
+    if (const char* refused = remove ? nullptr : event_tasks::Refusal(task->keyword, value)) {
+        ErrorMsg(refused);
+        return 0;
+    }
     pSelectedPlan->SetTask(task->keyword, unit, value, event_tasks::CalculationUnit(task->keyword), remove);
     return 1;
 }

@@ -86,8 +86,12 @@ private:
     int createNewEvents(const Text&);
     int executeNewEvents(const Text&);
     // The design's schedule events from the plan's tasks (exchanger tasks first).
+    // Each task that is not applied (a value its event cannot carry out, or a unit the design
+    // has none of) is named in a message; the others become events of the plan's schedule.
     void AddPlanEvents(const EventPlan& plan);
-    void UpdateScheduleEvents(const EventPlan& plan);
+    // `report`: the tasks whose values are refused are named (they were not when the events
+    // were just added from the same plan).
+    void UpdateScheduleEvents(const EventPlan& plan, bool report);
 
     void FillNamesFromState(IHENState& state);
     // The index of the first plan named like the tracker; -1 when none is.

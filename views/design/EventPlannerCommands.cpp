@@ -202,6 +202,15 @@ void setEventValue(IHENDesign& design, const char* type, const Text& unit, doubl
     const char* label = design.FindScheduleEventLabel(type, unit.c_str());
     if (label && design.SelectScheduleEvent(label)) design.SetCurrentEventNewValue(value);
 }
+
+// A task whose value its event cannot carry out (a value that is none, read from a file as a
+// word, is the empty value here): named with the reason, and not applied.
+bool refuseTaskValue(const EventPlan& plan, const EventTask& t) {
+    const char* refused = event_tasks::Refusal(t.keyword, eventValue(t));
+    if (!refused) return false;
+    Viewable::ErrorMsg("EventTaskValueRefused", MessageParameters{plan.name, t.keyword, t.unitName, FindString(refused)});
+    return true;
+}
 }  // namespace
 
 void EventPlanner::AddPlanEvents(const EventPlan& plan) {
@@ -211,18 +220,21 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
         const char* type = pDesign->GetEventTypeName(kind);
         if (!type) return;
         if (pDesignViewer) pDesignViewer->nEventKind = kind;
+        if (refuseTaskValue(plan, t)) return;
         if (pDesign->AddEventToCurrentSchedule(type, t.unitName.c_str())) setEventValue(*pDesign, type, t.unitName, eventValue(t));
+        else ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
     });
 }
 
-void EventPlanner::UpdateScheduleEvents(const EventPlan& plan) {
+void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
     // The events of the schedule of the plan's name, once it is the current one.
     pDesign->SelectSchedule(plan.name);
     const char* current = pDesign->GetCurrentScheduleName();
     if (current && plan.name == current) {
         forEachTask(plan, [&](const EventTask& t) {
-            if (const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword)))
-                setEventValue(*pDesign, type, t.unitName, eventValue(t));
+            const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword));
+            if (!type || (report && refuseTaskValue(plan, t))) return;
+            setEventValue(*pDesign, type, t.unitName, eventValue(t));
         });
     }
     if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
@@ -253,9 +265,9 @@ int EventPlanner::executeNewEvents(const Text&) {
         if (result == kScheduleMade) {
             if (!pDesignViewer) continue;
             AddPlanEvents(*plan);
-            UpdateScheduleEvents(*plan);
+            UpdateScheduleEvents(*plan, false);
         } else if (result == kScheduleExists) {
-            UpdateScheduleEvents(*plan);
+            UpdateScheduleEvents(*plan, true);
         } else {
             ErrorMsg("InternalErrorInAddEventFromXML", plan->name);
         }

@@ -1,6 +1,7 @@
 // The task keywords of event plans and the tasks of a plan.
 #include "views/design/EventPlans.h"
 
+#include "eng/design/IHENEvent.h"
 #include "lumeth/DisplayUnits.h"
 
 #include <algorithm>
@@ -10,14 +11,14 @@ namespace event_tasks {
 const std::vector<Keyword>& Keywords() {
     // Quantities: 1524 heat-transfer coefficient, 1508 area, 4 mass flow, 1 temperature.
     static const std::vector<Keyword> table = {
-        {"Clean", 0, "CleaningHENEvent", Group::Exchanger, 1524},
-        {"ChangeArea", 1, "AdditionalAreaHENEvent", Group::Exchanger, 1508},
-        {"AddShells", 2, "AdditionalShellHENEvent", Group::Exchanger, 0},
-        {"TeeFlow", 3, "SplitflowmodificationEvent", Group::Flow, 4},
-        {"Remove", 4, "HeatExchangerRemovalEvent", Group::Exchanger, 0},
-        {"StudyFouling", 5, "HeatExchangerFoulingEvent", Group::Exchanger, 1524},
-        {"StreamFlow", 6, "StreamFlowrateChangeEvent", Group::Flow, 4},
-        {"InletTemp", 7, "InletTemperatureChangeEvent", Group::Flow, 1},
+        {"Clean", 0, "CleaningHENEvent", Group::Exchanger, 1524, "ObservedHTC"},
+        {"ChangeArea", 1, "AdditionalAreaHENEvent", Group::Exchanger, 1508, "HTArea"},
+        {"AddShells", 2, "AdditionalShellHENEvent", Group::Exchanger, 0, "NShellsInSeries"},
+        {"TeeFlow", 3, "SplitflowmodificationEvent", Group::Flow, 4, "SplitFlowValue"},
+        {"Remove", 4, "HeatExchangerRemovalEvent", Group::Exchanger, 0, nullptr},
+        {"StudyFouling", 5, "HeatExchangerFoulingEvent", Group::Exchanger, 1524, "ObservedHTC"},
+        {"StreamFlow", 6, "StreamFlowrateChangeEvent", Group::Flow, 4, "MassFlow"},
+        {"InletTemp", 7, "InletTemperatureChangeEvent", Group::Flow, 1, "Temperature"},
     };
     return table;
 }
@@ -44,6 +45,11 @@ Text CalculationUnit(const Text& word) {
     // The engine calculates in the SI units.
     const QuantityInfo* q = FindQuantity(k->unitQuantity);
     return q ? q->si.name : Text();
+}
+
+const char* Refusal(const Text& word, double value) {
+    const Keyword* k = Find(word);
+    return k && k->variable ? HENEventValueRefusal(k->variable, value) : nullptr;
 }
 
 }  // namespace event_tasks

@@ -40,6 +40,7 @@ struct Keyword {
     const char* eventType;
     Group group;
     int unitQuantity;         // the variable type whose calculation unit is written; 0: none
+    const char* variable;     // what the event sets; null for a removal (its value is fixed)
 };
 
 // The eight keywords in the order of their kinds.
@@ -51,5 +52,8 @@ int KindOf(const Text& word);
 Group GroupOf(const Text& word);
 // The calculation unit's name of the keyword's quantity; empty for "AddShells" and "Remove".
 Text CalculationUnit(const Text& word);
+// The message key that refuses `value` for a task of the keyword (a value its event cannot
+// carry out); null when it fits, and always for "Remove" and a word that is none.
+const char* Refusal(const Text& word, double value);
 
 }  // namespace event_tasks

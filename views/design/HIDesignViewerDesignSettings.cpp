@@ -59,7 +59,11 @@ void HIDesignViewerDesign::AddSettingAddresses(std::vector<WriteAddress>& out) {
     for (const IntegerSetting& s : kIntegers) out.push_back({s.type, s.number, 0});
     for (const DesignSwitch& s : kDesignSwitches) out.push_back({104, s.number, 0});
     for (const WriteAddress& a : std::initializer_list<WriteAddress>{
-             {100, 100, 0}, {31000, 980, 0}, {1519, 358, 0}, {1519, 587, 0}, {1517, 607, 0}, {1508, 304, 0},
+             {100, 100, 0}, {31000, 980, 0},
+             {1519, 358, 0,
+              "HTCoeffUpdateError AreaInputError ShellsInputError CannotAcceptThisPercentValue FlowRateUpdateError "
+              "TemperatureUpdateError"},
+             {1519, 587, 0}, {1517, 607, 0}, {1508, 304, 0},
              {105, 764, 0}, {105, 991, 1}, {104, 206, 0}, {104, 219, 0}, {104, 410, 0}, {104, 913, 1}, {104, 952, 1}})
         out.push_back(a);
 }
@@ -92,6 +96,10 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
     }
     if (t == 1519 && n == 358) {
         if (value == kEmpty) return 0;
+        if (const char* refused = d.GetCurrentEventValueRefusal(value)) {
+            ErrorMsg(refused);
+            return 0;
+        }
         d.SetCurrentEventNewValue(value);
         SendViewableMessage(this, "CloseView ModifyEventToScheduleView", 0);
         return 1;

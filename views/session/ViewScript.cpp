@@ -120,10 +120,15 @@ std::vector<Text> linkedNames(Viewable* view, const FormVariable& row) {
 }
 
 // Children a form lists: views a user works with. Plots, name views and canvas items are
-// rebuilt by their owners and left out; design viewers, rebuilt too, are what a user opens.
+// rebuilt by their owners and left out; design viewers and the nodes of a trend study's tree
+// (its summary, its studies and their events), rebuilt too, are what a user opens and selects.
 bool listedChild(const Viewable* child) {
     const ObjectTypeInfo* type = child->GetViewType();
-    return !type || !type->IsTransient() || type->IsA("HIDesignViewerDesignObject");
+    if (!type || !type->IsTransient()) return true;
+    for (const char* opened : {"HIDesignViewerDesignObject", "TrendNodeViewObject", "StudyNodeViewObject",
+                               "EventNodeViewObject", "SpecialEventNodeViewObject"})
+        if (type->IsA(opened)) return true;
+    return false;
 }
 
 void formJson(Viewable* view, Text& out, int depth) {

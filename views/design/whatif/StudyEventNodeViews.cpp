@@ -2,6 +2,7 @@
 // time-point choice, and gone with its event.
 #include "views/design/whatif/StudyEventNodeViews.h"
 
+#include "eng/design/IHENEvent.h"
 #include "eng/design/IHENTrend.h"
 #include "lumeth/Session.h"
 #include "views/design/whatif/StudyNodeView.h"
@@ -246,6 +247,7 @@ const ViewForm<SpecialEventNodeView>& SpecialEventNodeView::Form() {
 
 void SpecialEventNodeView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
+    form.SetRefusals("MassFlow.394", "FlowRateUpdateError");
     for (const CaptionKey& c : kFlowCaptions)
         form.Add({FormattedText("ExtraData.%d", c.number), FormHook::Text, 1519, false, 0});
 }
@@ -267,7 +269,10 @@ int SpecialEventNodeView::SetPoint(const VarDescription&, double value) {
 double SpecialEventNodeView::NewFlow(const VarDescription&) { return pEvent->GetNewValue(); }
 
 int SpecialEventNodeView::SetNewFlow(const VarDescription&, double value) {
-    if (!(value > 0.0) || !std::isfinite(value)) return 0;
+    if (const char* refused = HENEventValueRefusal("MassFlow", value)) {
+        ErrorMsg(refused);
+        return 0;
+    }
     dNewFlow = value;
     // The study takes the new flow and writes it into the events of its time points.
     pEvent->SetNewValue(value);

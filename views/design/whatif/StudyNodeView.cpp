@@ -2,6 +2,7 @@
 // plot that sets it beside the default study.
 #include "views/design/whatif/StudyNodeView.h"
 
+#include "eng/design/IHENEvent.h"
 #include "eng/design/IHENTrend.h"
 #include "lumeth/PlotRecords.h"
 #include "lumeth/Resources.h"
@@ -348,6 +349,7 @@ void StudyNodeView::LoadVariables(FormDescription& form) {
     form.Add({"TwoDimPlotObject.200", FormHook::Object, 0, false, 0});
     for (const char* word : kCommands) form.AddCommand(word);
     form.SetRefusals("Percent.200", "CannotAcceptThisPercentValue");
+    form.SetRefusals("MassFlow.395", "FlowRateUpdateError");
 }
 
 double StudyNodeView::Status(const VarDescription&) {
@@ -447,6 +449,10 @@ double StudyNodeView::StreamFlow(const VarDescription&) {
 }
 
 int StudyNodeView::SetNewFlow(const VarDescription&, double value) {
+    if (const char* refused = HENEventValueRefusal("MassFlow", value)) {
+        ErrorMsg(refused);
+        return 0;
+    }
     dNewFlow = value;
     return 1;
 }

@@ -4,6 +4,7 @@
 
 #include "brasko/CaseDocument.h"
 #include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
 #include "eng/design/IHENTrend.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/BinaryFile.h"
@@ -156,6 +157,7 @@ const ViewForm<TrendAnalysisView>& TrendAnalysisView::Form() {
 
 void TrendAnalysisView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
+    form.SetRefusals("HeatTransferCoeff.370", "HTCoeffUpdateError");
     for (const CaptionKey& c : kCaptions) form.Add({FormattedText("ExtraData.%d", c.number), FormHook::Text, 1519, false, 0});
     form.Add({"TrendNodeViewObject.300", FormHook::Object, 0, false, 1});
     form.Add({"TrendNodeViewObject.498", FormHook::Object, 0, false, 1});
@@ -237,6 +239,10 @@ int TrendAnalysisView::SetFouledCoefficient(const VarDescription& var, double va
     const int i = var.Offset(0), j = var.Offset(1);
     // Point 0 holds the clean (reference) coefficients.
     if (i <= 0 || i > pStudy->GetNumberOfIntervals() || j < 0 || j >= pStudy->GetNumberOfFouledHeatExchangers()) return 0;
+    if (const char* refused = HENEventValueRefusal("ObservedHTC", value)) {
+        ErrorMsg(refused);
+        return 0;
+    }
     pStudy->SetFouledHTC(fouledName(*pStudy, j), i, value);
     return 1;
 }
@@ -461,6 +467,22 @@ int TrendAnalysisView::AttachObject(const VarDescription& var, Viewable* object)
         pDesign->SelectStudySpecialEvent(object->GetName());
     }
     return 1;
+}
+
+int TrendAnalysisView::GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) {
+    if (!var.IsObjectLink() || !isGenericLink(var.ObjectType()) || var.Number() != 398)
+        return Viewable::GetAttachableObjects(var, out);
+    const std::size_t before = out.size();
+    if (pSummaryNode) {
+        out.push_back(pSummaryNode);
+        for (StudyNodeView* study : pSummaryNode->GetStudyNodes()) {
+            if (!study) continue;
+            out.push_back(study);
+            for (Viewable* event : study->GetEventNodes())
+                if (event) out.push_back(event);
+        }
+    }
+    return static_cast<int>(out.size() - before);
 }
 
 Text TrendAnalysisView::AttachedName(const Viewable* child) const {

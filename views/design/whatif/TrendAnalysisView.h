@@ -53,6 +53,9 @@ public:
     int Message(const Text& line) override;
     Viewable* AttachedObject(const VarDescription& var) override;
     int AttachObject(const VarDescription& var, Viewable* object) override;
+    // At 398, the nodes of the tree a form (or a script) may select: the summary node, each
+    // study node and each of its event nodes, in the tree's order.
+    int GetAttachableObjects(const VarDescription& var, std::vector<Viewable*>& out) override;
     int Dimensions(const VarDescription& var, DimInfo& dims) override;
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override;
     Text AttachedName(const Viewable* child) const override;

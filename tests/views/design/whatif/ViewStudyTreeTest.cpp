@@ -345,6 +345,8 @@ TEST(ViewStudyTree, TheTreeIsRebuiltFromTheDesign) {
     t.study->Message("AddEventToStudy");
     Set(*t.study, "Enum.500", 2);
     Set(*t.study, "Enum.401", 1);
+    // A flow change carries a flow a stream can have.
+    Set(*t.study, "MassFlow.395", 2.0);
     t.study->Message("AddEventToStudy");
     TrendAnalysisNodeView rebuilt(nullptr, "Trend Analysis Summary");
     rebuilt.SetEngineeringDesign(t.d);

@@ -1,0 +1,60 @@
+// A case opened and saved again with nothing changed is stored as it was read: the operated
+// example locked in its design viewer, and the same network unlocked. The placed utility loads
+// that `targets` reports of a locked case are the scenario's, not the network's operating loads.
+#include "HostProcess.h"
+#include "OperatedCase.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Opens a case in its design viewer, changes nothing, and saves it to `to`.
+void Restore(const std::string& from, const std::string& to) {
+    ScratchFile script("restore", "nothing.txt", "");
+    const HostRun run = RunHost("view " + from + " --open design --script " + script.path + " --save " + to);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+}
+
+// Locked in the session, its utilities carry the network's operating loads (heater 80 kW, coolers
+// 120 kW) while the targets place 20 and 60 kW; the case stores the placed loads, the interval
+// data of the restated streams and the statuses of the network as it stands, so reading it and
+// storing it again writes the same bytes, twice over.
+TEST(HostCaseRestore, ALockedCaseSavedAgainUnchangedIsTheSameBytes) {
+    OperatedCase c;
+    ScratchFile locked("restore", "locked.case", "", false), again("restore", "again.case", "", false),
+        third("restore", "third.case", "", false);
+    const HostRun run = c.View("cmd LockOperation\n", " --save " + locked.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    Restore(locked.path, again.path);
+    Restore(again.path, third.path);
+    const std::string first = FileContents(locked.path);
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(first == FileContents(again.path)) << "the re-stored locked case differs";
+    EXPECT_TRUE(FileContents(again.path) == FileContents(third.path)) << "the second re-store differs";
+    for (const std::string& path : {locked.path, again.path}) {
+        const HostRun targets = RunHost("targets " + path);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        EXPECT_TRUE(has(targets.out, "Utility loads\n  HP Steam  20.000 kW\n  Cooling Water  60.000 kW\n")) << targets.out;
+    }
+}
+
+// `design --save` writes the case without the viewers' windows: the viewer's save of it holds
+// the same case record, its windows after it, and saving that again changes nothing.
+TEST(HostCaseRestore, AnUnlockedCaseSavedAgainKeepsItsRecord) {
+    OperatedCase c;
+    ScratchFile again("restore", "unlocked-again.case", "", false), third("restore", "unlocked-third.case", "", false);
+    Restore(c.saved.path, again.path);
+    Restore(again.path, third.path);
+    const std::string first = FileContents(c.saved.path), second = FileContents(again.path);
+    ASSERT_GT(first.size(), 4u);
+    ASSERT_GT(second.size(), first.size());
+    // The record without the check sum that ends the file.
+    EXPECT_TRUE(first.substr(0, first.size() - 4) == second.substr(0, first.size() - 4)) << "the case record differs";
+    EXPECT_TRUE(second == FileContents(third.path)) << "the second re-store differs";
+}
+
+}  // namespace

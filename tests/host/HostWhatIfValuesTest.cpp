@@ -1,0 +1,191 @@
+// What-if values on the locked operated example (examples/operated-network.csv): a value that no
+// operated unit or stream can carry out is refused with the key of its quantity wherever it is
+// typed or read (the schedule form, an event-plan file, the planner's task cells, the trend
+// study's flow changes and fouled coefficients), and a plan's task that is not applied is named.
+#include "HostProcess.h"
+#include "OperatedCase.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+// The line that answers step `step` of a `get`.
+std::string readingOf(const std::string& out, int step) {
+    const std::size_t at = ("\n" + out).find("\n" + std::to_string(step) + ": get ");
+    if (at == std::string::npos) return std::string();
+    const std::size_t line = out.find('\n', at);
+    return out.substr(line + 1, out.find('\n', line + 1) - line - 1);
+}
+
+std::vector<double> valuesOf(const std::string& out, int step) {
+    std::vector<double> values;
+    const std::string line = readingOf(out, step);
+    if (line.rfind("  value ", 0) != 0) return values;
+    std::istringstream in(line.substr(8));
+    for (double v = 0.0; in >> v;) values.push_back(v);
+    return values;
+}
+
+// One event of a schedule on the locked example: the kind (the schedule form's numbering), its
+// target, and the value typed for it.
+struct EventValue {
+    const char* name;
+    int kind;
+    const char* target;
+    const char* value;
+    const char* key;  // the refusal; null where the value is taken
+};
+void PrintTo(const EventValue& e, std::ostream* out) { *out << e.name; }
+
+std::string eventScript(const EventValue& e) {
+    return "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(e.kind) +
+           "\nsettext HXSelection.389 " + e.target + "\ncmd AddEventToSchedule\nget ExtraData.358\n" +
+           (e.key ? std::string("expect ") + e.key + "\n" : std::string()) + "set ExtraData.358 " + e.value +
+           "\nget ExtraData.358\n";
+}
+
+class ScheduleFormRefuses : public testing::TestWithParam<EventValue> {};
+
+TEST_P(ScheduleFormRefuses, AValueNoUnitCanCarryOut) {
+    const EventValue& e = GetParam();
+    OperatedCase c;
+    const HostRun run = c.View(eventScript(e));
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("  Error ") + e.key + "|")) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("8: set ExtraData.358 ") + e.value + "\n  result 0\n")) << run.out;
+    const std::string before = readingOf(run.out, 6);
+    EXPECT_FALSE(before.empty()) << run.out;
+    EXPECT_EQ(before, readingOf(run.out, 9)) << run.out;
+}
+
+// Kinds: 0 cleaning, 1 area, 2 shells, 5 fouling, 6 mass flow, 7 inlet temperature.
+INSTANTIATE_TEST_SUITE_P(
+    OperatedExample, ScheduleFormRefuses,
+    testing::Values(EventValue{"CleanedToNoCoefficient", 0, "E100", "0", "HTCoeffUpdateError"},
+                    EventValue{"CleanedToANegativeCoefficient", 0, "E100", "-5", "HTCoeffUpdateError"},
+                    EventValue{"FouledToANegativeCoefficient", 5, "E101", "-5", "HTCoeffUpdateError"},
+                    EventValue{"NegativeArea", 1, "E100", "-1", "AreaInputError"},
+                    EventValue{"PartOfAShell", 2, "E100", "2.5", "ShellsInputError"},
+                    EventValue{"NegativeMassFlow", 6, "C1", "-0.5", "FlowRateUpdateError"},
+                    EventValue{"NoMassFlow", 6, "C1", "0", "FlowRateUpdateError"},
+                    EventValue{"InletPastAnyPlant", 7, "H2", "1e300", "TemperatureUpdateError"},
+                    EventValue{"InletBelowAbsoluteZero", 7, "H2", "-274", "TemperatureUpdateError"}),
+    [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
+
+class ScheduleFormTakes : public testing::TestWithParam<EventValue> {};
+
+TEST_P(ScheduleFormTakes, AValueAtTheEndOfItsRange) {
+    const EventValue& e = GetParam();
+    OperatedCase c;
+    const HostRun run = c.View(eventScript(e));
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("7: set ExtraData.358 ") + e.value + "\n  result 1\n")) << run.out;
+    const std::vector<double> now = valuesOf(run.out, 8);
+    ASSERT_EQ(1u, now.size()) << run.out;
+    EXPECT_DOUBLE_EQ(std::stod(e.value), now[0]) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OperatedExample, ScheduleFormTakes,
+    testing::Values(EventValue{"SmallestCoefficient", 0, "E100", "0.001", nullptr},
+                    EventValue{"NoArea", 1, "E100", "0", nullptr}, EventValue{"OneShell", 2, "E100", "1", nullptr},
+                    EventValue{"SmallMassFlow", 6, "C1", "0.001", nullptr},
+                    EventValue{"InletAtAbsoluteZero", 7, "H2", "-273.15", nullptr},
+                    EventValue{"HottestInlet", 7, "H2", "5000", nullptr}),
+    [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
+
+// A plan file's tasks: each that cannot be applied is named with its reason, and the one that
+// can (C2 at 1.1 kg/s, cp 4.4 kW/C) is executed. A value that is not a number reads as none.
+TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
+    OperatedCase c;
+    ScratchFile plan("what-if-values", "plan.xml",
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<RootPlan>\n  <Event Name=\"Event 1\"><Notes Notes=\"\"/>"
+                     "<Task Type=\"Clean\"><Data UnitName=\"E100\" NewValue=\"0\" Units=\"kW/m2-C\"/></Task>"
+                     "<Task Type=\"StudyFouling\"><Data UnitName=\"E101\" NewValue=\"-5\" Units=\"kW/m2-C\"/></Task>"
+                     "<Task Type=\"ChangeArea\"><Data UnitName=\"E999\" NewValue=\"10\" Units=\"m2\"/></Task>"
+                     "<Task Type=\"StreamFlow\"><Data UnitName=\"C1\" NewValue=\"-0.5\" Units=\"kg/s\"/></Task>"
+                     "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"1e300\" Units=\"C\"/></Task>"
+                     "<Task Type=\"StreamFlow\"><Data UnitName=\"H1\" NewValue=\"fast\" Units=\"kg/s\"/></Task>"
+                     "<Task Type=\"StreamFlow\"><Data UnitName=\"C2\" NewValue=\"1.1\" Units=\"kg/s\"/></Task>"
+                     "</Event>\n</RootPlan>\n");
+    const HostRun run = c.View("cmd LockOperation\nget HeatFlow.304.[]\ncmd ShowEventPlannerView\nopen @last\nfile " +
+                               plan.path +
+                               "\ncmd OpenEventPlanFile\nexpect EventTaskValueRefused\nexpect EventTaskUnitUnknown\n"
+                               "cmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(5u, countOf(run.out, "Error EventTaskValueRefused|")) << run.out;
+    for (const char* task : {"Clean on E100", "StudyFouling on E101", "StreamFlow on C1", "InletTemp on H2",
+                             "StreamFlow on H1", "ChangeArea on E999"})
+        EXPECT_TRUE(has(run.out, std::string("the task ") + task + " was not applied")) << task << "\n" << run.out;
+    EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
+    EXPECT_FALSE(has(run.out, "C2 was not applied")) << run.out;
+    // C2 takes more of H1's heat through E100; the heater and coolers close their streams.
+    const std::vector<double> locked = valuesOf(run.out, 2), run1 = valuesOf(run.out, 11);
+    ASSERT_EQ(5u, locked.size()) << run.out;
+    ASSERT_EQ(5u, run1.size()) << run.out;
+    EXPECT_GT(run1[0], locked[0] + 1.0) << run.out;
+    EXPECT_NEAR(3.0 * 110.0 - run1[0], run1[3], 1e-6) << run.out;
+    EXPECT_NEAR(2.0 * 115.0 - run1[1], run1[2], 1e-6) << run.out;
+}
+
+// The planner's task cells refuse what the file's tasks are refused for.
+TEST(HostWhatIfValues, ThePlannerRefusesATaskValueAsItIsTyped) {
+    OperatedCase c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\ncmd CreateNewEventPlan\n"
+        "expect HTCoeffUpdateError\nset HeatTransferCoeff.300.0 -5\nexpect FlowRateUpdateError\nset MassFlow.301.0 -0.5\n"
+        "expect TemperatureUpdateError\nset Temperature.300.1 1e300\nset MassFlow.301.0 0.55\nget MassFlow.301.[]\n"
+        "get HeatTransferCoeff.300.[]\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "6: set HeatTransferCoeff.300.0 -5\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "8: set MassFlow.301.0 -0.5\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: set Temperature.300.1 1e300\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "11: set MassFlow.301.0 0.55\n  result 1\n")) << run.out;
+    EXPECT_DOUBLE_EQ(0.55, valuesOf(run.out, 12).at(0)) << run.out;
+    for (double v : valuesOf(run.out, 13)) EXPECT_TRUE(std::isnan(v)) << run.out;
+}
+
+// A trend study's flow change and fouled coefficient: the same refusals.
+TEST(HostWhatIfValues, ATrendStudyRefusesANegativeFlowAndNoCoefficient) {
+    OperatedCase c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "expect HTCoeffUpdateError\nset HeatTransferCoeff.370.1.0 0\nset HeatTransferCoeff.370.1.0 0.08\n"
+        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\nopen StudyNodeView.300.0\nset Enum.500 2\n"
+        "set Enum.401 0\nset Enum.393 2\nexpect FlowRateUpdateError\nset MassFlow.395 -0.5\nget MassFlow.395\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "7: set HeatTransferCoeff.370.1.0 0\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "8: set HeatTransferCoeff.370.1.0 0.08\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "16: set MassFlow.395 -0.5\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error FlowRateUpdateError|")) << run.out;
+    EXPECT_FALSE(has(run.out, "17: get MassFlow.395\n  value -0.5")) << run.out;
+}
+
+// An event the schedule cannot take (a flow change on a unit the design lacks) is refused in
+// words, not by its key alone.
+TEST(HostWhatIfValues, AnEventTheScheduleCannotTakeIsRefusedInWords) {
+    OperatedCase c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 E999\n"
+        "expect EventAddFailed\ncmd AddEventToSchedule\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    ASSERT_TRUE(has(run.out, "Error EventAddFailed|")) << run.out;
+    EXPECT_FALSE(has(run.out, "Error EventAddFailed|EventAddFailed|")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error EventAddFailed|The event was not added")) << run.out;
+}
+
+}  // namespace
