@@ -237,6 +237,9 @@ public:
     double GetPaybackTime() const override;
     // Fills the utility-load dictionary from the duties of the exchangers on utility streams.
     void UpdateUtilityLoads();
+    // Every exchanger's duty (only a known one with `knownOnly`) added, in the exchangers' order,
+    // to the load of the utility on either side of it; each utility's name is looked up once.
+    void SumUtilityLoads(bool knownOnly);
     void CalculateCrossPinchLoads();
     // While held, recalculations leave the cross-pinch loads as they are (a search that
     // recalculates for every trial reads none of them); letting go counts them for the network as

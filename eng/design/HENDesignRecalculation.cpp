@@ -288,23 +288,14 @@ void CPIHENDesign::ReleaseCrossPinchLoads() {
 
 int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
     if (!m_usedUtilities.empty()) SwapOutUtilityLoads();
-    for (auto& entry : m_utilityLoads) entry.second = 0.0;
-    for (CNode* node : m_exchangers) {
-        HeatExch* exchanger = AsHeatExch(node);
-        double duty = 0.0;
-        if (!exchanger || !exchanger->isKnown(NodeValue::Duty, duty)) continue;
-        for (int side = 0; side < 2; ++side) {
-            CNode* segment = exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side);
-            IHeatIntegrationStream* stream = StreamOf(segment);
-            if (IsUtilityStream(stream)) m_utilityLoads[stream->GetName()] += duty;
-        }
-    }
+    SumUtilityLoads(true);
     const double firstPinch = m_firstPinch && !m_firstPinch->empty() ? m_firstPinch->front() : 0.0;
     const double secondPinch = m_secondPinch && !m_secondPinch->empty() ? m_secondPinch->front() : 0.0;
     const bool havePinch = m_firstPinch && !m_firstPinch->empty() && m_secondPinch && !m_secondPinch->empty();
     for (IHeatIntegrationStream* stream : m_streams) {
+        if (!IsUtilityStream(stream)) continue;
         const auto entry = m_utilityLoads.find(stream->GetName());
-        if (!IsUtilityStream(stream) || entry == m_utilityLoads.end()) continue;
+        if (entry == m_utilityLoads.end()) continue;
         m_parkedLoads[entry->first] = stream->GetHeatLoad(1);
         stream->SetHeatLoad(entry->second, 2);
         // Asked to, a utility that sits on the wrong side of the pinch stays a utility.
