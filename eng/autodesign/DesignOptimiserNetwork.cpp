@@ -171,10 +171,14 @@ void DesignOptimiserNetwork::Recalculate() {
         // recalculation judges it.
         for (DesignOptimiserNetworkRegion::Settled settled = DesignOptimiserNetworkRegion::Settled::Widened;;) {
             m_unsolved = 0;
+            bool sound = true;
             if (!m_set.empty()) {
-                m_design.ClearUnitResults(m_set);
-                m_unsolved = m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged);
+                m_design.ClearUnitResults(m_set, m_region.Held());
+                m_unsolved =
+                    m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged, m_region.Held(), sound);
             }
+            // Held units whose utility kept its flow: the whole network judges the trial.
+            if (!sound) break;
             settled = m_region.Settle(m_units, Unsolved(m_set), m_set);
             if (settled == DesignOptimiserNetworkRegion::Settled::Yes) {
                 m_design.UpdateUtilityLoads();

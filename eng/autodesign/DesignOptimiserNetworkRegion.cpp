@@ -257,12 +257,20 @@ void DesignOptimiserNetworkRegion::Spread(std::vector<std::size_t>& pending) {
 
 void DesignOptimiserNetworkRegion::Gather(const std::vector<CNode*>& nodes, std::vector<CNode*>& set) {
     set.clear();
+    m_held.clear();
     m_lastStreams = 0;
     bool utility = false;
     for (std::size_t s = 0; s < m_reached.size(); ++s)
         if (m_reached[s]) {
             ++m_lastStreams;
             utility = utility || m_utilityStream[s];
+        }
+    if (utility)
+        for (const Exchanger& e : m_exchangers) {
+            if (!e.utility) continue;
+            const bool hotUtility = m_utilityStream[e.hot];
+            const std::size_t process = hotUtility ? e.cold : e.hot, used = hotUtility ? e.hot : e.cold;
+            if (m_reached[used] && !m_reached[process] && !m_utilityStream[process]) m_held.push_back(e.node);
         }
     // A utility's temperatures are held at both its ends while its flow follows the duties on
     // it, so the end its units solve it from depends on their order: a region that reaches one

@@ -54,6 +54,10 @@ public:
     // ones learnt (the order holds whether or not the network was left sound) or the network has
     // a utility stream.
     const std::vector<CNode*>& Ordered(const std::vector<CNode*>& nodes) const;
+    // The heaters and coolers of the last set that lie on a utility it reaches but whose process
+    // stream it does not: their duties follow process sides nothing moved, so they keep them and
+    // need only calculate once the utilities carry the design's loads.
+    const std::vector<CNode*>& Held() const { return m_held; }
     // Whether every exchanger of a recalculated set has a calculated status.
     static bool AllCalculated(const std::vector<CNode*>& set);
     // Streams of the last region and of the whole network.
@@ -111,6 +115,7 @@ private:
     // Tee branches with their shares.
     std::vector<std::pair<CNode*, Spec>> m_branches;
     std::vector<bool> m_reached;
+    std::vector<CNode*> m_held;
     // Position of each node in m_nodes.
     std::unordered_map<const CNode*, std::size_t> m_nodeIndex;
     // Streams of the units the last recalculation left unsolved.

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -122,10 +123,14 @@ int CPIHENDesign::RecalculateSet(const std::vector<CNode*>& set, const std::vect
     return PropagateUnitValues(set, flagged, code);
 }
 
-void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units) {
+void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units) { ClearUnitResults(units, {}); }
+
+void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units, const std::vector<CNode*>& keepingDuty) {
+    const std::unordered_set<const CNode*> keeping(keepingDuty.begin(), keepingDuty.end());
     for (CNode* unit : units) {
+        const bool keepDuty = !keeping.empty() && keeping.count(unit);
         for (const char* name : {NodeValue::Temperature, NodeValue::Duty, NodeValue::HTArea, NodeValue::MassFlow})
-            forget(unit, name);
+            if (!keepDuty || std::strcmp(name, NodeValue::Duty) != 0) forget(unit, name);
         // A segment's share of the flow is a result only on a tee's branch; elsewhere the chain
         // fixes it.
         CNode* up = IsSegment(unit) ? unit->getIthUpStreamNode(0) : nullptr;
@@ -160,6 +165,13 @@ int CPIHENDesign::CountOpenValues(const std::vector<CNode*>& units, std::vector<
 }
 
 int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code) {
+    bool sound = true;
+    return PropagateUnitValues(units, flagged, code, {}, sound);
+}
+
+int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
+                                      const std::vector<CNode*>& held, bool& sound) {
+    sound = true;
     std::vector<CNode*> calculating;
     for (CNode* unit : units)
         if (!isStreamNode(unit)) calculating.push_back(unit);
@@ -217,6 +229,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         }
 
     UnitWorkList work(calculating, *m_sheet);
+    for (CNode* unit : held) work.Hold(unit);
     {
         HeldStreamProfiles held(*m_sheet);
         work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
@@ -250,6 +263,14 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
             else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
                 forget(node, NodeValue::Duty);
         }
+    // A held unit's utility must have taken the design's flow: its inner temperatures at the
+    // earlier flow, which the held unit did not calculate, are then forgotten in any case.
+    for (CNode* unit : held) {
+        HeatExch* exchanger = AsHeatExch(unit);
+        const int side = exchanger ? exchanger->followingUtilitySide() : -1;
+        if (side < 0 || !reflowed.count(StreamOf(exchanger->getInlet(side)))) sound = false;
+    }
+    if (!held.empty()) work.LetGo();
     for (CNode* exchanger : flagged) {
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
