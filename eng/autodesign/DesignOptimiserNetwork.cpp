@@ -175,7 +175,8 @@ void DesignOptimiserNetwork::Recalculate() {
             if (!m_set.empty()) {
                 m_design.ClearUnitResults(m_set, m_region.Held());
                 m_unsolved =
-                    m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged, m_region.Held(), sound);
+                    m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged, m_region.Held(), sound,
+                                                 &m_region.ReachedStreams());
             }
             // Held units whose utility kept its flow: the whole network judges the trial.
             if (!sound) break;

@@ -258,12 +258,14 @@ void DesignOptimiserNetworkRegion::Spread(std::vector<std::size_t>& pending) {
 void DesignOptimiserNetworkRegion::Gather(const std::vector<CNode*>& nodes, std::vector<CNode*>& set) {
     set.clear();
     m_held.clear();
+    m_reachedStreams.clear();
     m_lastStreams = 0;
     bool utility = false;
     for (std::size_t s = 0; s < m_reached.size(); ++s)
         if (m_reached[s]) {
             ++m_lastStreams;
             utility = utility || m_utilityStream[s];
+            m_reachedStreams.push_back(m_streams[s]);
         }
     if (utility)
         for (const Exchanger& e : m_exchangers) {

@@ -58,6 +58,8 @@ public:
     // stream it does not: their duties follow process sides nothing moved, so they keep them and
     // need only calculate once the utilities carry the design's loads.
     const std::vector<CNode*>& Held() const { return m_held; }
+    // The streams the last set reaches: on no other stream can a duty be open.
+    const std::vector<const IHeatIntegrationStream*>& ReachedStreams() const { return m_reachedStreams; }
     // Whether every exchanger of a recalculated set has a calculated status.
     static bool AllCalculated(const std::vector<CNode*>& set);
     // Streams of the last region and of the whole network.
@@ -116,6 +118,7 @@ private:
     std::vector<std::pair<CNode*, Spec>> m_branches;
     std::vector<bool> m_reached;
     std::vector<CNode*> m_held;
+    std::vector<const IHeatIntegrationStream*> m_reachedStreams;
     // Position of each node in m_nodes.
     std::unordered_map<const CNode*, std::size_t> m_nodeIndex;
     // Streams of the units the last recalculation left unsolved.

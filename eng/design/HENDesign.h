@@ -99,8 +99,11 @@ public:
     // utilities' earlier flows is forgotten again once the design's loads are in. `sound` tells
     // whether that held: false when a utility they lie on kept its flow, so that the first
     // propagation's temperatures on it would have stood (the caller then recalculates whole).
+    // With `filling`, only those streams have their one missing duty filled: the caller's part of
+    // the network, outside which no duty can be open.
     int PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
-                            const std::vector<CNode*>& held, bool& sound);
+                            const std::vector<CNode*>& held, bool& sound,
+                            const std::vector<const IHeatIntegrationStream*>* filling = nullptr);
     // Unit calculations the propagations of this design have made so far.
     long UnitCalculations() const { return m_unitCalculations; }
     // Open "Temperature" and "SplitFraction" of segments, "Duty" and "HTArea" of exchangers; each

@@ -170,7 +170,8 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
 }
 
 int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
-                                      const std::vector<CNode*>& held, bool& sound) {
+                                      const std::vector<CNode*>& held, bool& sound,
+                                      const std::vector<const IHeatIntegrationStream*>* filling) {
     sound = true;
     std::vector<CNode*> calculating;
     for (CNode* unit : units)
@@ -185,8 +186,11 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     }
     // A stream without a utility whose duties are all known but one: the last is the rest of
     // the stream's load.
+    std::unordered_set<const IHeatIntegrationStream*> fillable;
+    if (filling) fillable.insert(filling->begin(), filling->end());
     auto fillMissingDuties = [&](std::vector<CNode*>* touched) {
         for (IHeatIntegrationStream* stream : m_streams) {
+            if (filling && !fillable.count(stream)) continue;
             const int side = stream->GetHotCold();
             const std::vector<CNode*>* onStream = UnitsOf(stream->GetName());
             if (IsUtilityStream(stream) || (side != 0 && side != 1) || !onStream || utilityAfterMixer.count(stream))
