@@ -166,16 +166,28 @@ void DesignOptimiserNetwork::Recalculate() {
     const bool regional = m_mode == 0 || m_mode == 1 || m_mode == 7;
     if (regional && m_region.Collect(m_units, m_set)) {
         ++m_regionalTrials;
-        if (!m_set.empty()) {
-            m_design.ClearUnitResults(m_set);
-            m_unsolved = m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged);
+        // A region that leaves a unit unsolved widens over that unit's streams until what it
+        // leaves unsolved lies within it, so that the trial is judged as the whole network's
+        // recalculation judges it.
+        for (DesignOptimiserNetworkRegion::Settled settled = DesignOptimiserNetworkRegion::Settled::Widened;;) {
+            m_unsolved = 0;
+            bool sound = true;
+            if (!m_set.empty()) {
+                m_design.ClearUnitResults(m_set, m_region.Held());
+                m_unsolved =
+                    m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged, m_region.Held(), sound,
+                                                 &m_region.ReachedStreams());
+            }
+            // Held units whose utility kept its flow: the whole network judges the trial.
+            if (!sound) break;
+            settled = m_region.Settle(m_units, Unsolved(m_set), m_set);
+            if (settled == DesignOptimiserNetworkRegion::Settled::Yes) {
+                m_design.UpdateUtilityLoads();
+                return;
+            }
+            if (settled == DesignOptimiserNetworkRegion::Settled::Unknown) break;
+            ++m_regionalWidened;
         }
-        if (m_unsolved == 0 && DesignOptimiserNetworkRegion::AllCalculated(m_set)) {
-            m_design.UpdateUtilityLoads();
-            return;
-        }
-        // A trial that leaves the region unsolved, or an exchanger failed, is judged as the
-        // whole network's recalculation judges it.
         ++m_regionalRedone;
     }
     const std::vector<CNode*>& ordered = regional ? m_region.Ordered(m_units) : m_units;
@@ -183,7 +195,7 @@ void DesignOptimiserNetwork::Recalculate() {
     m_unsolved = m_design.PropagateUnitValues(ordered, m_flagged, kCodeFlowsheetChanged);
     if (m_mode == 3 && m_areaLockedCount > 0 && m_unsolved != 0)
         m_design.SolveForSpecifiedAreas(m_units, m_flagged, kCodeFlowsheetChanged, true);
-    if (regional) m_region.Learn(m_units, m_unsolved == 0 && DesignOptimiserNetworkRegion::AllCalculated(m_units));
+    if (regional) m_region.Learn(m_units, Unsolved(m_units));
     // The utility costs the objectives read follow the duties just calculated.
     m_design.UpdateUtilityLoads();
 }
@@ -203,6 +215,14 @@ bool DesignOptimiserNetwork::IsNetworkFeasible() {
         if (HeatExch* x = AsHeatExch(unit); x && !IsPhysicallyPossible(*x)) return false;
     if (m_design.GetNumberOfUnsatisfiedProcessStreams() > m_unsatisfiedAtStart) return false;
     return PlaceholderLoad() <= m_placeholderLoadAtStart + kPlaceholderSlack * std::max(1.0, m_placeholderLoadAtStart);
+}
+
+std::vector<CNode*> DesignOptimiserNetwork::Unsolved(const std::vector<CNode*>& nodes) const {
+    std::vector<CNode*> out;
+    m_design.CountOpenValues(nodes, &out);
+    for (CNode* node : nodes)
+        if (HeatExch* x = AsHeatExch(node); x && !IsCalculated(x->getStatus())) out.push_back(node);
+    return out;
 }
 
 bool DesignOptimiserNetwork::IsCalculated(int status) {

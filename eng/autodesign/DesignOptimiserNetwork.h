@@ -72,6 +72,8 @@ public:
     // recalculated whole after all.
     long RegionalTrials() const { return m_regionalTrials; }
     long RegionalTrialsRedone() const { return m_regionalRedone; }
+    // Regions widened over the units a trial left unsolved outside them.
+    long RegionalWidenings() const { return m_regionalWidened; }
 
 private:
     struct Kept {
@@ -82,6 +84,8 @@ private:
         if (m_status) m_status(line);
     }
     std::vector<CNode*> AllExchangers() const;
+    // The nodes left with an open value, and the exchangers without a calculated status.
+    std::vector<CNode*> Unsolved(const std::vector<CNode*>& nodes) const;
     double PlaceholderLoad() const;
     // Gives the process exchangers back what the selection of free exchangers cleared.
     int GiveBackCleared(SearchVariables& variables);
@@ -111,5 +115,5 @@ private:
     // What the last trial left, and the nodes the present one recalculates.
     DesignOptimiserNetworkRegion m_region;
     std::vector<CNode*> m_set;
-    long m_regionalTrials = 0, m_regionalRedone = 0;
+    long m_regionalTrials = 0, m_regionalRedone = 0, m_regionalWidened = 0;
 };

@@ -27,6 +27,14 @@ DesignOptimiserNetworkRegion::Spec DesignOptimiserNetworkRegion::Read(const CNod
     return s;
 }
 
+bool DesignOptimiserNetworkRegion::IsGiven(const Spec& s) { return s.status == ValueStatus::Specified; }
+
+bool DesignOptimiserNetworkRegion::Input(const Spec& now, const Spec& before) {
+    if (IsGiven(now) || IsGiven(before)) return now.status == before.status;
+    // Results: missing stays missing.
+    return (now.status == -1) == (before.status == -1);
+}
+
 std::size_t DesignOptimiserNetworkRegion::StreamIndex(const IHeatIntegrationStream* stream) {
     if (!stream) return kNone;
     const auto [it, added] = m_streamIndex.emplace(stream, m_streams.size());
@@ -48,16 +56,27 @@ void DesignOptimiserNetworkRegion::Forget() {
 // The streams, exchangers, branches and order depend on the flowsheet's nodes alone, which a run
 // does not change: they are found once; each recalculation of the whole network reads the
 // specified values again.
-void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, bool sound) {
+void DesignOptimiserNetworkRegion::Learn(const std::vector<CNode*>& nodes, const std::vector<CNode*>& unsolved) {
     m_sound = false;
     if (!m_built || nodes != m_nodes) Build(nodes);
-    if (!sound || !m_complete) return;
+    if (!m_complete) return;
     for (Exchanger& e : m_exchangers) {
         e.duty = Read(e.node, NodeValue::Duty);
         e.area = Read(e.node, NodeValue::HTArea);
     }
     for (auto& [branch, share] : m_branches) share = Read(branch, NodeValue::SplitFraction);
-    m_sound = true;
+    m_unsolvedStreams.clear();
+    m_sound = StreamsOf(unsolved, m_unsolvedStreams);
+}
+
+bool DesignOptimiserNetworkRegion::StreamsOf(const std::vector<CNode*>& unsolved, std::vector<std::size_t>& streams) {
+    for (const CNode* node : unsolved) {
+        const auto it = m_nodeIndex.find(node);
+        if (it == m_nodeIndex.end()) return false;
+        const std::size_t i = it->second;
+        for (std::size_t k = m_firstStream[i]; k < m_firstStream[i + 1]; ++k) streams.push_back(m_nodeStreams[k]);
+    }
+    return true;
 }
 
 void DesignOptimiserNetworkRegion::Build(const std::vector<CNode*>& nodes) {
@@ -70,6 +89,10 @@ void DesignOptimiserNetworkRegion::Build(const std::vector<CNode*>& nodes) {
     m_exchangers.clear();
     m_branches.clear();
     m_nodes = nodes;
+    m_nodeIndex.clear();
+    m_nodeIndex.reserve(nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) m_nodeIndex.emplace(nodes[i], i);
+    m_unsolvedStreams.clear();
     m_complete = true;
     m_firstStream.reserve(nodes.size() + 1);
     for (CNode* node : nodes) {
@@ -177,19 +200,48 @@ bool DesignOptimiserNetworkRegion::Collect(const std::vector<CNode*>& nodes, std
     for (Exchanger& e : m_exchangers) {
         const Spec duty = Read(e.node, NodeValue::Duty), area = Read(e.node, NodeValue::HTArea);
         if (duty == e.duty && area == e.area) continue;
-        // A freed or newly given value changes what the network calculates, not only a number.
-        if (duty.status != e.duty.status || area.status != e.area.status) {
+        // A freed or newly given value changes what the network calculates, not only a number;
+        // a result that was left open and is calculated again (or the other way) is no input.
+        if (!Input(duty, e.duty) || !Input(area, e.area)) {
             m_sound = false;
             return false;
         }
+        const bool moved = !(duty == e.duty && area == e.area) && (IsGiven(duty) || IsGiven(area));
         e.duty = duty;
         e.area = area;
+        if (!moved) continue;
         Reach(e.hot, pending);
         Reach(e.cold, pending);
     }
-    // A stream reached moves every duty calculated on it, and so the stream across that exchanger;
-    // a utility reached moves only its own temperatures (its units' duties follow their process
-    // sides).
+    // Whatever the last recalculation left unsolved is calculated again.
+    for (std::size_t stream : m_unsolvedStreams) Reach(stream, pending);
+    Spread(pending);
+    Gather(nodes, set);
+    return true;
+}
+
+DesignOptimiserNetworkRegion::Settled DesignOptimiserNetworkRegion::Settle(const std::vector<CNode*>& nodes,
+                                                                          const std::vector<CNode*>& unsolved,
+                                                                          std::vector<CNode*>& set) {
+    std::vector<std::size_t> streams, pending;
+    if (!StreamsOf(unsolved, streams)) {
+        m_sound = false;
+        return Settled::Unknown;
+    }
+    for (std::size_t stream : streams) Reach(stream, pending);
+    if (pending.empty()) {
+        m_unsolvedStreams = std::move(streams);
+        return Settled::Yes;
+    }
+    Spread(pending);
+    Gather(nodes, set);
+    return Settled::Widened;
+}
+
+// A stream reached moves every duty calculated on it, and so the stream across that exchanger;
+// a utility reached moves only its own temperatures (its units' duties follow their process
+// sides).
+void DesignOptimiserNetworkRegion::Spread(std::vector<std::size_t>& pending) {
     while (!pending.empty()) {
         const std::size_t s = pending.back();
         pending.pop_back();
@@ -201,12 +253,26 @@ bool DesignOptimiserNetworkRegion::Collect(const std::vector<CNode*>& nodes, std
             Reach(e.cold, pending);
         }
     }
+}
+
+void DesignOptimiserNetworkRegion::Gather(const std::vector<CNode*>& nodes, std::vector<CNode*>& set) {
+    set.clear();
+    m_held.clear();
+    m_reachedStreams.clear();
     m_lastStreams = 0;
     bool utility = false;
     for (std::size_t s = 0; s < m_reached.size(); ++s)
         if (m_reached[s]) {
             ++m_lastStreams;
             utility = utility || m_utilityStream[s];
+            m_reachedStreams.push_back(m_streams[s]);
+        }
+    if (utility)
+        for (const Exchanger& e : m_exchangers) {
+            if (!e.utility) continue;
+            const bool hotUtility = m_utilityStream[e.hot];
+            const std::size_t process = hotUtility ? e.cold : e.hot, used = hotUtility ? e.hot : e.cold;
+            if (m_reached[used] && !m_reached[process] && !m_utilityStream[process]) m_held.push_back(e.node);
         }
     // A utility's temperatures are held at both its ends while its flow follows the duties on
     // it, so the end its units solve it from depends on their order: a region that reaches one
@@ -219,7 +285,6 @@ bool DesignOptimiserNetworkRegion::Collect(const std::vector<CNode*>& nodes, std
                 break;
             }
     }
-    return true;
 }
 
 bool DesignOptimiserNetworkRegion::AllCalculated(const std::vector<CNode*>& set) {

@@ -87,11 +87,23 @@ public:
     // Forgets the results of the units: "Temperature", "Duty", "HTArea", "SplitFraction" and
     // "MassFlow" that are not specified become open; exchangers get "SpecStatus" 0.
     void ClearUnitResults(const std::vector<CNode*>& units);
+    // The same, except that the units of `keepingDuty` keep their duties.
+    void ClearUnitResults(const std::vector<CNode*>& units, const std::vector<CNode*>& keepingDuty);
     // The heaters and coolers among the units.
     void CollectFlaggedExchangers(const std::vector<CNode*>& units, std::vector<CNode*>& out) const;
     // Lets the units calculate until the number of open values stops falling; fills the one
     // missing duty of a stream whose exchangers cover it exactly. Answers the open values left.
     int PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code);
+    // The same, with the heaters and coolers of `held` (among the units) left out of the first
+    // propagation: their duties are known and kept, and what they would calculate at the
+    // utilities' earlier flows is forgotten again once the design's loads are in. `sound` tells
+    // whether that held: false when a utility they lie on kept its flow, so that the first
+    // propagation's temperatures on it would have stood (the caller then recalculates whole).
+    // With `filling`, only those streams have their one missing duty filled: the caller's part of
+    // the network, outside which no duty can be open.
+    int PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
+                            const std::vector<CNode*>& held, bool& sound,
+                            const std::vector<const IHeatIntegrationStream*>* filling = nullptr);
     // Unit calculations the propagations of this design have made so far.
     long UnitCalculations() const { return m_unitCalculations; }
     // Open "Temperature" and "SplitFraction" of segments, "Duty" and "HTArea" of exchangers; each
@@ -237,6 +249,9 @@ public:
     double GetPaybackTime() const override;
     // Fills the utility-load dictionary from the duties of the exchangers on utility streams.
     void UpdateUtilityLoads();
+    // Every exchanger's duty (only a known one with `knownOnly`) added, in the exchangers' order,
+    // to the load of the utility on either side of it; each utility's name is looked up once.
+    void SumUtilityLoads(bool knownOnly);
     void CalculateCrossPinchLoads();
     // While held, recalculations leave the cross-pinch loads as they are (a search that
     // recalculates for every trial reads none of them); letting go counts them for the network as

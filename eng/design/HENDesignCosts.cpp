@@ -9,6 +9,7 @@
 #include "pellin/UnitNodes.h"
 
 #include <cmath>
+#include <unordered_map>
 
 using namespace chain;
 
@@ -119,16 +120,27 @@ std::vector<CNode*> CPIHENDesign::GetInfeasibleFlaggedExchangerNodes() const {
 
 // ---------------------------------------------------------------- utility loads and costs
 
-void CPIHENDesign::UpdateUtilityLoads() {
+void CPIHENDesign::UpdateUtilityLoads() { SumUtilityLoads(false); }
+
+void CPIHENDesign::SumUtilityLoads(bool knownOnly) {
     for (auto& entry : m_utilityLoads) entry.second = 0.0;
+    // The loads are read after every change of the network (an optimiser's every trial): the
+    // utility's entry is found once, not by its name for every exchanger on it. An entry of the
+    // map stays where it is while others are added.
+    std::unordered_map<const IHeatIntegrationStream*, double*> loads;
     for (CNode* x : m_exchangers) {
         HeatExch* exchanger = AsHeatExch(x);
         double duty = 0.0;
-        if (!exchanger || !exchanger->getVariableAsDouble(NodeValue::Duty, duty)) continue;
+        if (!exchanger) continue;
+        if (knownOnly ? !exchanger->isKnown(NodeValue::Duty, duty) : !exchanger->getVariableAsDouble(NodeValue::Duty, duty))
+            continue;
         for (int side = 0; side < 2; ++side) {
             CNode* segment = exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side);
             IHeatIntegrationStream* stream = StreamOf(segment);
-            if (IsUtilityStream(stream)) m_utilityLoads[stream->GetName()] += duty;
+            if (!IsUtilityStream(stream)) continue;
+            const auto [it, added] = loads.emplace(stream, nullptr);
+            if (added) it->second = &m_utilityLoads[stream->GetName()];
+            *it->second += duty;
         }
     }
 }

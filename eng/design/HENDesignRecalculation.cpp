@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -122,10 +123,14 @@ int CPIHENDesign::RecalculateSet(const std::vector<CNode*>& set, const std::vect
     return PropagateUnitValues(set, flagged, code);
 }
 
-void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units) {
+void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units) { ClearUnitResults(units, {}); }
+
+void CPIHENDesign::ClearUnitResults(const std::vector<CNode*>& units, const std::vector<CNode*>& keepingDuty) {
+    const std::unordered_set<const CNode*> keeping(keepingDuty.begin(), keepingDuty.end());
     for (CNode* unit : units) {
+        const bool keepDuty = !keeping.empty() && keeping.count(unit);
         for (const char* name : {NodeValue::Temperature, NodeValue::Duty, NodeValue::HTArea, NodeValue::MassFlow})
-            forget(unit, name);
+            if (!keepDuty || std::strcmp(name, NodeValue::Duty) != 0) forget(unit, name);
         // A segment's share of the flow is a result only on a tee's branch; elsewhere the chain
         // fixes it.
         CNode* up = IsSegment(unit) ? unit->getIthUpStreamNode(0) : nullptr;
@@ -160,6 +165,14 @@ int CPIHENDesign::CountOpenValues(const std::vector<CNode*>& units, std::vector<
 }
 
 int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code) {
+    bool sound = true;
+    return PropagateUnitValues(units, flagged, code, {}, sound);
+}
+
+int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
+                                      const std::vector<CNode*>& held, bool& sound,
+                                      const std::vector<const IHeatIntegrationStream*>* filling) {
+    sound = true;
     std::vector<CNode*> calculating;
     for (CNode* unit : units)
         if (!isStreamNode(unit)) calculating.push_back(unit);
@@ -173,8 +186,11 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     }
     // A stream without a utility whose duties are all known but one: the last is the rest of
     // the stream's load.
+    std::unordered_set<const IHeatIntegrationStream*> fillable;
+    if (filling) fillable.insert(filling->begin(), filling->end());
     auto fillMissingDuties = [&](std::vector<CNode*>* touched) {
         for (IHeatIntegrationStream* stream : m_streams) {
+            if (filling && !fillable.count(stream)) continue;
             const int side = stream->GetHotCold();
             const std::vector<CNode*>* onStream = UnitsOf(stream->GetName());
             if (IsUtilityStream(stream) || (side != 0 && side != 1) || !onStream || utilityAfterMixer.count(stream))
@@ -217,6 +233,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         }
 
     UnitWorkList work(calculating, *m_sheet);
+    for (CNode* unit : held) work.Hold(unit);
     {
         HeldStreamProfiles held(*m_sheet);
         work.Run(code, [&](std::vector<CNode*>& touched) { fillMissingDuties(&touched); });
@@ -252,6 +269,14 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
             else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
                 forget(node, NodeValue::Duty);
         }
+    // A held unit's utility must have taken the design's flow: its inner temperatures at the
+    // earlier flow, which the held unit did not calculate, are then forgotten in any case.
+    for (CNode* unit : held) {
+        HeatExch* exchanger = AsHeatExch(unit);
+        const int side = exchanger ? exchanger->followingUtilitySide() : -1;
+        if (side < 0 || !reflowed.count(StreamOf(exchanger->getInlet(side)))) sound = false;
+    }
+    if (!held.empty()) work.LetGo();
     for (CNode* exchanger : flagged) {
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
@@ -290,23 +315,14 @@ void CPIHENDesign::ReleaseCrossPinchLoads() {
 
 int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
     if (!m_usedUtilities.empty()) SwapOutUtilityLoads();
-    for (auto& entry : m_utilityLoads) entry.second = 0.0;
-    for (CNode* node : m_exchangers) {
-        HeatExch* exchanger = AsHeatExch(node);
-        double duty = 0.0;
-        if (!exchanger || !exchanger->isKnown(NodeValue::Duty, duty)) continue;
-        for (int side = 0; side < 2; ++side) {
-            CNode* segment = exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side);
-            IHeatIntegrationStream* stream = StreamOf(segment);
-            if (IsUtilityStream(stream)) m_utilityLoads[stream->GetName()] += duty;
-        }
-    }
+    SumUtilityLoads(true);
     const double firstPinch = m_firstPinch && !m_firstPinch->empty() ? m_firstPinch->front() : 0.0;
     const double secondPinch = m_secondPinch && !m_secondPinch->empty() ? m_secondPinch->front() : 0.0;
     const bool havePinch = m_firstPinch && !m_firstPinch->empty() && m_secondPinch && !m_secondPinch->empty();
     for (IHeatIntegrationStream* stream : m_streams) {
+        if (!IsUtilityStream(stream)) continue;
         const auto entry = m_utilityLoads.find(stream->GetName());
-        if (!IsUtilityStream(stream) || entry == m_utilityLoads.end()) continue;
+        if (entry == m_utilityLoads.end()) continue;
         m_parkedLoads[entry->first] = stream->GetHeatLoad(1);
         stream->SetHeatLoad(entry->second, 2);
         // Asked to, a utility that sits on the wrong side of the pinch stays a utility.

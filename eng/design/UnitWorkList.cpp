@@ -34,9 +34,15 @@ UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sh
     }
     m_firstPort.push_back(m_ports.size());
     m_queued.assign(units.size(), false);
+    m_held.assign(units.size(), false);
     // Nothing has calculated yet.
     m_stirred.assign(units.size(), true);
     m_ownWritesOnly.assign(units.size(), false);
+}
+
+void UnitWorkList::Hold(CNode* unit) {
+    const auto it = m_index.find(unit);
+    if (it != m_index.end()) m_held[it->second] = true;
 }
 
 void UnitWorkList::Mark(CNode* unit) {
@@ -57,7 +63,7 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
             const std::size_t i = m_queue.front();
             m_queue.pop_front();
             m_queued[i] = false;
-            if (!m_stirred[i]) continue;
+            if (!m_stirred[i] || m_held[i]) continue;
             CNode* unit = m_units[i];
             // Stirred only by its own writes, an exchanger that knows a repeat would write
             // nothing is at rest already.

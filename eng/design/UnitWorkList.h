@@ -38,6 +38,9 @@ public:
 
     // Something the unit reads changed outside the run.
     void Mark(CNode* unit);
+    // A held unit does not calculate (it stays stirred, and calculates at its turn once let go).
+    void Hold(CNode* unit);
+    void LetGo() { m_held.assign(m_units.size(), false); }
 
     // Runs until no unit writes; `whenIdle` may then hand new work (units whose values it
     // wrote). Answers the values written.
@@ -85,6 +88,7 @@ private:
     std::vector<std::size_t> m_firstPort;
     std::vector<Port> m_ports;
     std::vector<bool> m_queued;
+    std::vector<bool> m_held;
     // Units not known to be at rest.
     std::vector<bool> m_stirred;
     // Units whose only stir since their last calculation is their own writes.

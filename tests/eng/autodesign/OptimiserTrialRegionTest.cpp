@@ -160,6 +160,37 @@ TEST_P(OptimiserTrialRegion, APointGivesWhatItGaveFreshAfterARunOfOtherPoints) {
     EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
 }
 
+// A point the searches judge infeasible (a free duty far beyond what its streams carry, so that
+// other duties run negative and exchangers fail) leaves the network partly unsolved; the trial is
+// still judged over its region, widened over what it left unsolved, and so is the trial that
+// follows it: both leave every value where a whole recalculation puts it.
+TEST_P(OptimiserTrialRegion, TrialsAfterAnUnsolvedPointStayWithinTheirRegions) {
+    TrialNetwork n(GetParam());
+    ASSERT_EQ(n.selected, 4);
+    n.Trial(n.point);
+    const std::vector<double> start = Values(*n.d);
+    for (std::size_t j : {std::size_t{0}, n.point.size() - 1}) {
+        SCOPED_TRACE("free exchanger " + std::to_string(j));
+        std::vector<double> p = n.point;
+        p[j] = -2.0;
+        const long trials = n.network->RegionalTrials();
+        n.Trial(p);
+        EXPECT_EQ(n.network->RegionalTrials(), trials + 1);
+        ASSERT_FALSE(n.network->GetUnsolvedCount() == 0 &&
+                     DesignOptimiserNetworkRegion::AllCalculated(n.d->GetFlowSheet()->getAllNodes()));
+        const std::vector<double> unsolved = Values(*n.d);
+        n.Whole();
+        EXPECT_TRUE(Differences(unsolved, Values(*n.d), 1e-9).empty());
+        // Back to the start: the trial after the unsolved one is judged over its region too.
+        n.Trial(n.point);
+        EXPECT_EQ(n.network->RegionalTrials(), trials + 2);
+        EXPECT_TRUE(Differences(start, Values(*n.d), 1e-9).empty());
+        n.Whole();
+        EXPECT_TRUE(Differences(start, Values(*n.d), 1e-9).empty());
+    }
+    EXPECT_EQ(n.network->RegionalTrialsRedone(), 0);
+}
+
 // Walks a utility from its feed block to its product block and checks that each exchanger on it
 // gives the utility what its duty says at the flow the design's load of the utility makes
 // (load over the utility's range), so that its temperatures run one way, from the supply end
