@@ -92,6 +92,36 @@ INSTANTIATE_TEST_SUITE_P(
                          "", "202.8783672"}),
     [](const ::testing::TestParamInfo<TypedCoefficient>& info) { return std::string(info.param.name); });
 
+// A case an earlier build saved from the same table kept the table's h as the coefficient in use,
+// given: it reads with the targets it had, and a coefficient or fouling typed on it reaches the
+// area as on the table, also after it is saved again and reopened.
+class HostViewTypedCoefficientEarlierCase : public HostViewTypedCoefficient {};
+
+TEST_P(HostViewTypedCoefficientEarlierCase, ReachesTheAreaTarget) {
+    const TypedCoefficient& c = GetParam();
+    const std::string earlier = std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets-earlier.case";
+    const HostRun targets = RunHost("targets " + earlier);
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    EXPECT_EQ(RunHost("targets " + kFourStreams).out, targets.out);
+    ScratchFile saved("caseholds", "earlier.kcase", "", false);
+    const HostRun run = RunViewScript(earlier, std::string(c.script) + "get Area.200\n", " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << run.out;
+    const HostRun reopened = RunViewScript(saved.path, "get Area.200\n");
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << reopened.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, HostViewTypedCoefficientEarlierCase,
+    ::testing::Values(TypedCoefficient{"NoneTyped", "", "", "253.2959613"},
+                      TypedCoefficient{"FormCoefficient", "set HeatTransferCoeff.413.0 0.5\n", "", "202.8783672"},
+                      TypedCoefficient{"FormFouling", "set Fouling.412.0 0.1\n", "", "254.9765478"},
+                      TypedCoefficient{"SegmentTable",
+                                       "set Switch.411.0 1\nopen @last\nset HeatTransferCoeff.100.0 0.5\nopen MyOwnerObject\n",
+                                       "", "202.8783672"}),
+    [](const ::testing::TestParamInfo<TypedCoefficient>& info) { return std::string(info.param.name); });
+
 // A capital-cost file read into the scenario: the cost targets are those of its law at once
 // (a = 12000, b = 900 give 247748.50 and 67334.23 where the factory law gives 215554.22 and
 // 58841.46), as the same law typed into the form gives them.
