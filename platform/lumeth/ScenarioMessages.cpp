@@ -66,6 +66,7 @@ const MessageText kTexts[] = {
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
     {"RenameStreamError", "The stream cannot be renamed: another stream has the name, or it is not a name this stream may take."},
+    {"CloneEntryNotAvailable", "%s is not available in this copy and cannot be ticked or unticked."},
     {"FileWriteProtected", "The file is write-protected and cannot be written:"},
     {"SavePreferenceError", "The defaults could not be saved to the file:"},
 };

@@ -197,6 +197,43 @@ TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
     EXPECT_TRUE(has(targets.out, "hot utility               20.000 kW")) << targets.out;
 }
 
+// An entry the clone tool shows not available (a site scenario's utility streams and their group,
+// designs before a new scenario is named) and an identifier that names no entry are refused with
+// a key, answer 0 and leave every tick as it was.
+TEST(HostViewCaseHolds, TheCloneToolRefusesTogglesOfEntriesNotAvailable) {
+    const std::string ticks = "choices Enum.200\n";
+    const HostRun run = RunHost(
+        "view --new hi-total-site Works --script " +
+        ScratchFile("caseholds", "siteclone.txt",
+                    "attach UtilityNameView.599.0 Cooling Water\nexpect ThisScenarioNameAlreadyExists\n"
+                    "cmd AddDefaultScenario\ncmd CloneHI\nopen CloneHIScenarioTool.298\n" + ticks +
+                        "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 2000\n"
+                        "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 1\n"
+                        "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 6000\n"
+                        "expect ValidOptionError\ncmd ObjectSelectionToggledOnDataEnum 7\n"
+                        "expect ValidOptionError\ncmd ObjectSelectionToggledOnDataEnum 2001\n" + ticks)
+            .path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* refused : {"ObjectSelectionToggledOnDataEnum 2000\n  result 0\n", "ObjectSelectionToggledOnDataEnum 1\n  result 0\n",
+                                "ObjectSelectionToggledOnDataEnum 6000\n  result 0\n", "ObjectSelectionToggledOnDataEnum 7\n  result 0\n",
+                                "ObjectSelectionToggledOnDataEnum 2001\n  result 0\n"})
+        EXPECT_TRUE(has(run.out, refused)) << refused << "\n" << run.out;
+    EXPECT_TRUE(has(run.out, "Error CloneEntryNotAvailable|Cooling Water is not available")) << run.out;
+    // The ticks before and after the refused toggles are the same.
+    const std::size_t first = run.out.find("6: choices Enum.200\n");
+    const std::size_t second = run.out.find("17: choices Enum.200\n");
+    ASSERT_NE(std::string::npos, first) << run.out;
+    ASSERT_NE(std::string::npos, second) << run.out;
+    const std::size_t firstEnd = run.out.find("\n7: ", first);
+    const std::size_t secondEnd = run.out.size() - 1;
+    ASSERT_NE(std::string::npos, firstEnd) << run.out;
+    ASSERT_NE(std::string::npos, secondEnd) << run.out;
+    const std::string before = run.out.substr(first + 2, firstEnd - first - 2);
+    const std::string after = run.out.substr(second + 3, secondEnd - second - 3);
+    EXPECT_EQ(before, after);
+    EXPECT_TRUE(has(before, "choice 2000 Cooling Water (2)")) << before;
+}
+
 // A stream unticked and ticked again gives back the forbidden matches and the matchwise
 // economics: the copy of a scenario with H1-C1 forbidden targets 50/90 kW as its source.
 TEST(HostViewCaseHolds, RetickingAStreamGivesBackTheForbiddenMatches) {
