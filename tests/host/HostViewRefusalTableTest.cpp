@@ -92,7 +92,12 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"DefaultCoefficientEmptied", "HeatTransferCoeff.229.1", "empty", "CannotDeleteHTC"},
         Refusal{"CostLawCoefficient", "ExtraData.502.0", "1e300", "TypicalAreaConstantRange"},
         Refusal{"CostLawExponent", "ExtraData.503.0", "-1", "TypicalEconomicRateRange"},
-        Refusal{"ExchangerFactor", "ExtraData.765", "-1", "ValidOptionError"}),
+        Refusal{"ExchangerFactor", "ExtraData.765", "-1", "ValidOptionError"},
+        // A default coefficient chosen outside the list would empty the stream's coefficient.
+        Refusal{"DefaultCoefficientChoiceBeyondTheList", "Enum.511", "5000", "ValidOptionError"},
+        Refusal{"DefaultCoefficientChoiceNegative", "Enum.511", "-1", "ValidOptionError"},
+        Refusal{"DefaultCoefficientChoiceFraction", "Enum.511", "1.5", "ValidOptionError"},
+        Refusal{"UtilityDefaultCoefficientChoice", "Enum.512", "5000", "ValidOptionError"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -106,6 +106,9 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     if (!v.GetmyScenario()->GetStreamOfKind(row, found, kind, 2) || !found) return nullptr;
     if (found->GetNumberOfSegments() >= 2) return nullptr;
     if (!v.GetmyScenario()->GetDefaultUtilityManager(manager) || !manager) return nullptr;
+    // Only an entry of the list: any other number would empty the stream's coefficient.
+    if (!(entry >= 0.0 && entry < manager->GetNumberOfHTCDefaultValues()) || entry != std::floor(entry))
+        return "ValidOptionError";
     found->SetValue("CHTCoeff", manager->GetHTCDefaultValue(whole(entry)), 0);
     v.processHTCDefaultIndex = whole(entry);
     return nullptr;
@@ -227,8 +230,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
          },
          .refusals = "FoulingFactorUpdateError"},
-        {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); }},
-        {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); }},
+        {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); },
+         .refusals = "ValidOptionError"},
+        {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); },
+         .refusals = "ValidOptionError"},
         // The stream's own minimum approach temperature.
         {.type = 1517, .number = 406, .guarded = true, .rows = R::Process, .kind = 0, .boundShows = true, .fail = F::Silent,
          .streamWrite = [](V& v, Stream s, Var, double value) { return contribution(v, s, value); },
