@@ -232,6 +232,16 @@ TEST(HostViewCaseHolds, TheCloneToolRefusesTogglesOfEntriesNotAvailable) {
     const std::string after = run.out.substr(second + 3, secondEnd - second - 3);
     EXPECT_EQ(before, after);
     EXPECT_TRUE(has(before, "choice 2000 Cooling Water (2)")) << before;
+
+    // With a stream left out the forbidden matches do not apply: their toggle is refused too, and
+    // the stream ticked again gives them back ticked.
+    const HostRun table = RunViewScript(kFourStreams, kCloneTool +
+                                                          "settext ExtraData.100 Copy\ncmd ObjectSelectionToggledOnDataEnum 1001\n"
+                                                          "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 3\n"
+                                                          "cmd ObjectSelectionToggledOnDataEnum 1001\nchoices Enum.200\n");
+    ASSERT_EQ(0, table.exitCode) << table.out;
+    EXPECT_TRUE(has(table.out, "ObjectSelectionToggledOnDataEnum 3\n  result 0\n")) << table.out;
+    EXPECT_TRUE(has(table.out, "choice 3 Forbidden Matches (1)\n")) << table.out;
 }
 
 // A stream unticked and ticked again gives back the forbidden matches and the matchwise
