@@ -101,3 +101,44 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A value the general economics take by address is stored as typed, whatever unit the same
+// address shows its read-only cells in (a retrofit summary's costs and loads), in either unit set;
+// the saved and reopened case holds it.
+struct Typed {
+    const char* name;
+    const char* units;
+    const char* address;
+    const char* value;
+    const char* named;  // the same datum by name
+};
+void PrintTo(const Typed& t, std::ostream* out) { *out << t.address << " " << t.value << " (" << t.units << ")"; }
+
+class HostViewEconomicsTyped : public ::testing::TestWithParam<Typed> {};
+
+TEST_P(HostViewEconomicsTyped, IsStoredAsTyped) {
+    const Typed& t = GetParam();
+    ScratchFile saved("typed", std::string(t.name) + ".kcase", "", false);
+    const std::string units = std::string(" --units ") + t.units;
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      std::string("set ") + t.address + " " + t.value + "\nget " + t.named + "\n",
+                                      units + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("2: get ") + t.named + "\n  value " + t.value + "\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, std::string("get ") + t.named + "\n", units);
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, std::string("  value ") + t.value + "\n")) << again.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByAddress, HostViewEconomicsTyped,
+    ::testing::Values(Typed{"PlantLife", "si", "ExtraData.301.0", "7", "exp_plant_life.300"},
+                      Typed{"PlantLifeCustomary", "customary", "ExtraData.301.0", "7", "exp_plant_life.300"},
+                      Typed{"Hours", "si", "ExtraData.302.0", "8000", "hours_of_operation.300"},
+                      Typed{"HoursCustomary", "customary", "ExtraData.302.0", "8000", "hours_of_operation.300"},
+                      Typed{"RateOfReturn", "customary", "ExtraData.300", "12", "rate_cap_int.300"}),
+    [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
+
+}  // namespace
