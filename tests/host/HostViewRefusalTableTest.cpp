@@ -142,3 +142,50 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A stream of two segments shows no one cp, coefficient or fouling and takes no load as a whole
+// in the scenario's table (its cells are read-only): a value typed there is refused with the row's
+// key, the segments keep what they had, and the saved case targets as the table does.
+constexpr const char* kTwoSegments = "name,supply,target,cp,h,kind\n"
+                                     "H1,200,150,2,0.5,process\n"
+                                     "H1,150,80,4,0.4,process\n"
+                                     "C1,30,190,3,0.3,process\n"
+                                     "HP Steam,,,,,utility\n"
+                                     "Cooling Water,,,,,utility\n";
+
+class HostViewSegmentedStreamCell : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(HostViewSegmentedStreamCell, IsRefusedAndTheSegmentsKeepTheirValues) {
+    const Refusal& r = GetParam();
+    ScratchFile table("segmented", std::string(r.name) + ".csv", kTwoSegments);
+    ScratchFile saved("segmented", std::string(r.name) + ".kcase", "", false);
+    const std::string segments = "cmd ViewSegTableView\nopen @last\nget HeatCapacityFlow.100.[]\nget HeatFlow.100.[]\n"
+                                 "get HeatTransferCoeff.100.[]\nget Fouling.100.[]\n";
+    const HostRun run = RunViewScript(table.path, std::string("expect ") + r.key + "\nset " + r.address + " " + r.value +
+                                                      "\n" + segments,
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("  Error ") + r.key + "|")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 2 4 kW/C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 100 280 kW\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 0.5 0.4 kW/m2-C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 0 0 m2-C/kW\n")) << run.out;
+    const HostRun fromCase = RunHost("targets " + saved.path + " --json");
+    const HostRun fromTable = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(0, fromCase.exitCode) << fromCase.out;
+    EXPECT_EQ(JsonNumber(fromTable.out, "hot_utility"), JsonNumber(fromCase.out, "hot_utility"));
+    EXPECT_EQ(JsonNumber(fromTable.out, "area_countercurrent"), JsonNumber(fromCase.out, "area_countercurrent"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StreamCells, HostViewSegmentedStreamCell,
+    ::testing::Values(Refusal{"HeatCapacityFlowRate", "HeatCapacityFlow.404.0", "7.5", "MCpUpdateError"},
+                      Refusal{"HeatCapacityFlowRateEmptied", "HeatCapacityFlow.404.0", "empty", "MCpUpdateError"},
+                      Refusal{"Load", "HeatFlow.405.0", "500", "EnthalpyUpdateError"},
+                      Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "0.77", "HTCoeffUpdateError"},
+                      Refusal{"Fouling", "Fouling.412.0", "0.05", "FoulingFactorUpdateError"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+}  // namespace

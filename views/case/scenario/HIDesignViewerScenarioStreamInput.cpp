@@ -54,7 +54,11 @@ const char* setNamed(Stream s, const char* name, double value, const char* refus
 // use, and a typed cp would be overruled by the earlier load). The other one is cleared first; if
 // the new value is refused, it is put back.
 const char* setInsteadOf(Stream s, const char* name, double value, const char* other, const char* refused) {
-    if (isEmpty(value) || s.GetNumberOfSegments() > 1) return setNamed(s, name, value, refused);
+    // A stream of several segments shows no one cp and takes no load as a whole here (the cell is
+    // read-only): a value written into its first segment alone would leave a load other than the
+    // one typed. Its segments are edited in its segment table.
+    if (s.GetNumberOfSegments() > 1) return refused;
+    if (isEmpty(value)) return setNamed(s, name, value, refused);
     // Only a value the user gave stands in the way; a derived one follows by itself.
     constexpr unsigned char kSpecified = 1;
     double previous = kEmpty;
@@ -79,8 +83,10 @@ const char* setWithinCoefficients(Stream s, const char* name, double value, cons
     return refused;
 }
 // A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
+// A stream of several segments keeps a coefficient per segment, edited in its segment table: the
+// stream's read-only cell refuses a value rather than answer as if it took it.
 const char* setCoefficientOfOneSegment(Stream s, const char* name, double value, const char* refused) {
-    return s.GetNumberOfSegments() < 2 ? setWithinCoefficients(s, name, value, refused) : nullptr;
+    return s.GetNumberOfSegments() < 2 ? setWithinCoefficients(s, name, value, refused) : refused;
 }
 // A fouling factor is a resistance: never below 0 and never what no number holds.
 const char* foulingRule(double v) {
