@@ -29,6 +29,12 @@ const MessageText kTexts[] = {
     {"HeatExchangerCapitalCostFormula", "= a + b x Area ^ c per exchanger"},
     {"FiredHeaterCapitalCostFormula", "= a + b x Duty ^ c per fired heater"},
     {"HeatExchangerCapitalCostTargetFormula", "= a + b x (Area / Shells) ^ c per shell"},
+    // What the scenario says of forbidden matches and of a copy.
+    {"ChangingToLPAndGCCChoseForbidden",
+     "A match is forbidden: the area target comes from the area LP and the utilities are placed on the grand composite curve."},
+    {"ChangingToBathChoseUnForbidAll", "No match is forbidden any more: the Bath formula may be chosen again for the area target."},
+    {"OnlyGCCBasedAllowedIfForbidden", "While a match is forbidden the utilities are placed on the grand composite curve only."},
+    {"CannotCloneStreamErrorMsg", "A stream could not be copied into the new scenario."},
     // Refusals of a typed value.
     {"GetStreamError", "The stream of this row could not be found."},
     {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},
