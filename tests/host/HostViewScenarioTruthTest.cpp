@@ -244,3 +244,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<OutOfRange>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Where the scenario has no area target (the utilities cannot cover the targets at DTmin 20, or
+// a forbidden match hands the area to the area LP, which gives no countercurrent area) the
+// scenario's area reads empty, as the targets job prints "not available", never 0 m2; at DTmin 10
+// it reads the area.
+TEST(HostViewScenarioTruth, NoAreaTargetReadsEmptyNotZero) {
+    const HostRun run = RunViewScript(kFourStreams, "get Area.200\nget Area.201\nset DeltaTemp.1 20\nget Area.200\n"
+                                                    "get Area.201\nset DeltaTemp.1 10\n"
+                                                    "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n"
+                                                    "get Area.200\nget Area.201\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get Area.200\n  value 253.2959613 m2\n2: get Area.201\n  value 308.5409822 m2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get Area.200\n  value empty m2\n5: get Area.201\n  value empty m2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Area.200\n  value empty m2\n10: get Area.201\n  value 280.183093 m2\n")) << run.out;
+    const HostRun targets = RunHost("targets " + kFourStreams + " --dtmin 20");
+    EXPECT_TRUE(has(targets.out, "area, countercurrent      not available")) << targets.out;
+}
+
+}  // namespace
