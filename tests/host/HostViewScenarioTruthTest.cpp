@@ -250,7 +250,7 @@ namespace {
 // Where the scenario has no area target (the utilities cannot cover the targets at DTmin 20, or
 // a forbidden match hands the area to the area LP, which gives no countercurrent area) the
 // scenario's area reads empty, as the targets job prints "not available", never 0 m2; at DTmin 10
-// it reads the area.
+// it reads the area. So does the capital target of the economics page, the cost of that area.
 TEST(HostViewScenarioTruth, NoAreaTargetReadsEmptyNotZero) {
     const HostRun run = RunViewScript(kFourStreams, "get Area.200\nget Area.201\nset DeltaTemp.1 20\nget Area.200\n"
                                                     "get Area.201\nset DeltaTemp.1 10\n"
@@ -262,6 +262,10 @@ TEST(HostViewScenarioTruth, NoAreaTargetReadsEmptyNotZero) {
     EXPECT_TRUE(has(run.out, "9: get Area.200\n  value empty m2\n10: get Area.201\n  value 280.183093 m2\n")) << run.out;
     const HostRun targets = RunHost("targets " + kFourStreams + " --dtmin 20");
     EXPECT_TRUE(has(targets.out, "area, countercurrent      not available")) << targets.out;
+    const HostRun costs = RunViewScript(kFourStreams, "get cc_net_cc_exch.300\nset DeltaTemp.1 20\nget cc_net_cc_exch.300\n");
+    ASSERT_EQ(0, costs.exitCode) << costs.out;
+    EXPECT_TRUE(has(costs.out, "1: get cc_net_cc_exch.300\n  value 215554.2227 Cost\n")) << costs.out;
+    EXPECT_TRUE(has(costs.out, "3: get cc_net_cc_exch.300\n  value empty Cost\n")) << costs.out;
 }
 
 }  // namespace
