@@ -10,6 +10,7 @@
 #include "lumeth/Session.h"
 #include "lumeth/VarEnumInfo.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/whatif/EventValueRange.h"
 #include "views/grid/HENDiagram.h"
 
 #include <cstdint>
@@ -92,6 +93,9 @@ int HIDesignViewerDesign::SpecifySetting(const VarDescription& var, double value
     }
     if (t == 1519 && n == 358) {
         if (value == kEmpty) return 0;
+        // A value no task can carry out (a negative flow, a temperature below absolute zero) would
+        // run the schedule into duties no network has.
+        if (!EventValueFits(d.GetCurrentEventValueKind(), value)) return ErrorMsg("SpecRange"), 0;
         d.SetCurrentEventNewValue(value);
         SendViewableMessage(this, "CloseView ModifyEventToScheduleView", 0);
         return 1;

@@ -6,6 +6,7 @@
 #include "eng/design/IHENState.h"
 #include "lumeth/Messages.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/whatif/EventValueRange.h"
 #include "views/design/whatif/ScheduleTypeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
 
@@ -138,6 +139,7 @@ double EventItemView::Value(const VarDescription& var) {
 int EventItemView::Specify(const VarDescription& var, double value) {
     if (var.Type() == 1519 && var.Number() == 358) {
         if (!pEvent) return 0;
+        if (value != EmptyValue && !EventValueFits(pEvent->GetValueType(), value)) return ErrorMsg("SpecRange"), 0;
         // The event stores it and reports code 15, which selects this item's schedule.
         pEvent->SetNewValue(value);
         return 1;
