@@ -10,6 +10,7 @@
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -47,9 +48,81 @@ constexpr double kWorkedOutBound = 1e20;
 
 bool workedOut(double v) { return std::isfinite(v) && std::fabs(v) <= kWorkedOutBound; }
 
+// A copy agrees with what it is worked out from when the two differ by no more than the rounding
+// of the sums that made it.
+constexpr double kCopyTolerance = 1e-9;
+bool agrees(double copy, double source) {
+    if (copy == source) return true;
+    return std::fabs(copy - source) <= kCopyTolerance * std::max({1.0, std::fabs(copy), std::fabs(source)});
+}
+
+// No segment spans less than this: a stream's points keep it between them (its point margin), and
+// a segment built over a shorter span is widened to it.
+constexpr double kPointMargin = 0.0001;
+
+// What a design segment copies from its stream and works out from its own values; a copy that
+// disagrees is damage (targeting and the designs read the copies, not the stream).
+bool checkSegmentCopies(const IHeatIntegrationStream& s, const StreamSegment& seg, int i, double dtmin,
+                        bool sharedSiteStream, const std::string& where, std::string& error) {
+    const auto refuse = [&](const std::string& what, double copy, double source) {
+        error = where + what + " of " + num(copy) + " disagrees with the " + num(source) + " it is worked out from";
+        return false;
+    };
+    // The ends: the stream's points, a span below the margin widened to it.
+    const double from = valueOf(s, "Temperature", i), to = valueOf(s, "Temperature", i + 1);
+    if (from != EmptyValue && to != EmptyValue) {
+        if (!agrees(seg.dInletTemperature, from)) return refuse("an inlet temperature", seg.dInletTemperature, from);
+        const double d = from - to;
+        const bool widened = std::fabs(d) < kPointMargin;
+        if (!widened && !agrees(seg.dOutletTemperature, to)) return refuse("an outlet temperature", seg.dOutletTemperature, to);
+        if (widened && !(std::fabs(std::fabs(seg.dInletTemperature - seg.dOutletTemperature) - kPointMargin) <= 1e-9))
+            return refuse("an outlet temperature", seg.dOutletTemperature, to);
+    }
+    // The side follows from the span.
+    const double span = seg.dInletTemperature - seg.dOutletTemperature;
+    const int side = std::fabs(span) <= kPointMargin ? 2 : span > 0.0 ? 0 : 1;
+    if (seg.nHotCold != side) {
+        error = where + "a side of " + std::to_string(seg.nHotCold) + " where its temperatures make it " +
+                std::to_string(side);
+        return false;
+    }
+    // The stream's share of the minimum approach, and the shift it gives: a stream's own
+    // contribution, or half the scenario's DTmin. A site's utility stream serves every scenario of
+    // the site and is shifted for the one that last targeted: the same shift at both ends, of a
+    // size a DTmin can give.
+    const bool local = s.GetDTminContributionScope() == kLocalScope;
+    if ((seg.DTminContribution.nFlag == kLocalScope) != local ||
+        (local && !agrees(seg.DTminContribution.dValue, s.GetDTminContribution())))
+        return refuse("a DTmin contribution", seg.DTminContribution.dValue, s.GetDTminContribution());
+    const double sign = side == 0 ? -1.0 : side == 1 ? 1.0 : 0.0;
+    double shift = local ? seg.DTminContribution.dValue : 0.5 * dtmin;
+    if (sharedSiteStream && !local) {
+        shift = sign * (seg.dShiftedInletTemperature - seg.dInletTemperature);
+        if (!(shift >= 0.0 && shift <= 0.5 * MaxDTmin)) shift = 0.5 * dtmin;
+    }
+    const double shiftedIn = seg.dInletTemperature + sign * shift, shiftedOut = seg.dOutletTemperature + sign * shift;
+    if (!agrees(seg.dShiftedInletTemperature, shiftedIn))
+        return refuse("a shifted inlet temperature", seg.dShiftedInletTemperature, shiftedIn);
+    if (!agrees(seg.dShiftedOutletTemperature, shiftedOut))
+        return refuse("a shifted outlet temperature", seg.dShiftedOutletTemperature, shiftedOut);
+    // The film coefficient in use.
+    const double h = valueOf(s, "HTCoeff", i);
+    if (!agrees(seg.dFilmCoefficient, h)) return refuse("a film coefficient", seg.dFilmCoefficient, h);
+    // The flow: a process segment's is the stream's, and carries the segment's load. A utility's
+    // follows from the load the targets or a design place on it, which the reader places again.
+    const double cp = valueOf(s, "HeatCapacityFlowrate", i);
+    if (s.GetStreamKind() != kUtility && cp != EmptyValue && std::fabs(span) > kPointMargin) {
+        if (!agrees(seg.dHeatCapacityFlowrate, cp)) return refuse("a heat-capacity flow rate", seg.dHeatCapacityFlowrate, cp);
+        if (!agrees(std::fabs(seg.dLoad), cp * std::fabs(span)))
+            return refuse("a load", seg.dLoad, cp * std::fabs(span));
+    }
+    return true;
+}
+
 // The stream's segments as targeting and the designs read them: a copy of its values, held in
 // the case beside them, and checked as they are.
-bool checkDesignSegments(const IHeatIntegrationStream& s, const std::string& who, std::string& error) {
+bool checkDesignSegments(const IHeatIntegrationStream& s, const std::string& who, double dtmin, bool sharedSiteStream,
+                         std::string& error) {
     const StreamSegmentList* segments = s.GetDesignSegments();
     if (!segments) return true;
     const bool utility = s.GetStreamKind() == kUtility;
@@ -92,6 +165,7 @@ bool checkDesignSegments(const IHeatIntegrationStream& s, const std::string& who
                     error = where + "a worked-out value of " + num(v);
                     return false;
                 }
+        if (!checkSegmentCopies(s, seg, k - 1, dtmin, sharedSiteStream, where, error)) return false;
     }
     return true;
 }
@@ -129,7 +203,7 @@ bool checkDesign(const IHENDesign& design, std::string& error) {
     return true;
 }
 
-bool checkStream(const IHeatIntegrationStream& s, std::string& error) {
+bool checkStream(const IHeatIntegrationStream& s, double dtmin, bool site, std::string& error) {
     if (refuseName("stream", s.GetName().c_str(), error)) return false;
     const std::string who = "stream " + QuotedField(s.GetName()) + ": ";
     const auto refuse = [&](const char* column, double value) {
@@ -177,7 +251,7 @@ bool checkStream(const IHeatIntegrationStream& s, std::string& error) {
         }
     }
     if (refuse("cost", s.GetCostIndex() / kPerYearToPerSecond)) return false;
-    return checkDesignSegments(s, who, error);
+    return checkDesignSegments(s, who, dtmin, site && utility, error);
 }
 }  // namespace
 
@@ -191,8 +265,9 @@ bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
         return false;
     }
     IHeatIntegrationStream* stream = nullptr;
+    const bool site = scenario.IsTotalSiteScenario() != 0;
     for (int i = 0; scenario.GetStreamOfKind(i, stream, kAnyKind, kBothSides) && stream; ++i)
-        if (!checkStream(*stream, error)) return false;
+        if (!checkStream(*stream, dtmin, site, error)) return false;
     IHENDesign* design = nullptr;
     for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
         if (const char* name = scenario.GetDesignName(i); name && scenario.GetDesign(CPString(name), design) && design &&

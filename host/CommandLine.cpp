@@ -13,6 +13,12 @@ int FailCommand(const std::string& message) {
     return 1;
 }
 
+int FailUsage(const std::string& job, const std::string& message) {
+    std::fprintf(stderr, "kestrin-host: %s\nusage: kestrin-host %s --help\n", PrintableText(message, 600).c_str(),
+                 job.c_str());
+    return 2;
+}
+
 int OutputWritten(int code) {
     errno = 0;
     const bool flushed = std::fflush(stdout) == 0;

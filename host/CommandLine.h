@@ -9,6 +9,10 @@
 // user's own fields: no control sequence reaches the terminal.
 int FailCommand(const std::string& message);
 
+// A command line the job cannot take (an option unknown, repeated, missing or without its value):
+// "kestrin-host: <message>" and "usage: kestrin-host JOB --help" on standard error, exit code 2.
+int FailUsage(const std::string& job, const std::string& message);
+
 // The exit code of a job whose output is all written: standard output is flushed, and when any of
 // it could not be written (a full disk, a closed pipe) the run says so on standard error and fails
 // with 1 instead of the job's own code; a report cut short is never a success.

@@ -23,6 +23,7 @@ struct DesignPlotOptions {
 };
 
 bool takeWord(int argc, char** argv, int& i, std::string& value, std::string& error) {
+    if (RefuseRepeatedOption(argv[i], !value.empty(), error)) return false;
     if (i + 1 >= argc || argv[i + 1][0] == '\0') {
         error = std::string(argv[i]) + " needs a value";
         return false;
@@ -37,52 +38,54 @@ int quantityOf(const std::string& name) {
     return -1;
 }
 
-bool parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
+// What the command line says, checked: 0 taken; 2 a command line the job cannot take; 1 one it
+// takes that names its files wrongly.
+int parse(int argc, char** argv, DesignPlotOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--json") {
             o.json = true;
         } else if (a == "--kind") {
-            if (!takeWord(argc, argv, i, o.kind, error)) return false;
+            if (!takeWord(argc, argv, i, o.kind, error)) return 2;
         } else if (a == "--unit") {
-            if (!takeWord(argc, argv, i, o.unit, error)) return false;
+            if (!takeWord(argc, argv, i, o.unit, error)) return 2;
             o.haveUnit = true;
         } else if (a == "--quantity") {
-            if (!takeWord(argc, argv, i, o.quantity, error)) return false;
+            if (!takeWord(argc, argv, i, o.quantity, error)) return 2;
         } else if (a == "--svg") {
-            if (!TakeFileOption(argc, argv, i, o.svg, o.haveSvg, error)) return false;
+            if (!TakeFileOption(argc, argv, i, o.svg, o.haveSvg, error)) return 2;
         } else if (a == "--design") {
-            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
+            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return 2;
         } else if (a == "--dtmin" || a == "--from" || a == "--to" || a == "--step" || a == "--at" || a == "--x" ||
                    a == "--left" || a == "--right") {
             error = "the " + o.kind + " plot of a design takes no " + a;
-            return false;
+            return 2;
         } else if (!TakeOperand(a, o.files, error)) {
-            return false;
+            return 2;
         }
     }
-    if (!CheckNetworkOperands("plot --kind " + o.kind, o.files, error)) return false;
+    if (!CheckNetworkOperands("plot --kind " + o.kind, o.files, error)) return 2;
     if (!o.haveSvg) {
         error = "plot needs --svg OUT, the file the picture goes to";
-        return false;
+        return 2;
     }
     if (!o.quantity.empty() && o.kind != "bar") {
         error = "--quantity chooses the height of the bar chart's bars";
-        return false;
+        return 2;
     }
     if (o.kind == "th" && !o.haveUnit) {
         error = "plot --kind th needs --unit NAME, the exchanger whose profile is drawn";
-        return false;
+        return 2;
     }
     if (o.haveUnit && o.kind != "th") {
         error = "--unit names the exchanger of the th plot";
-        return false;
+        return 2;
     }
     if (!o.quantity.empty() && quantityOf(o.quantity) < 0) {
         error = "--quantity " + o.quantity + " is no quantity (shells, area, duty, ua)";
-        return false;
+        return 2;
     }
-    return CheckPictureInputs(o.files, o.haveDesign, o.svg, error);
+    return CheckPictureInputs(o.files, o.haveDesign, o.svg, error) ? 0 : 1;
 }
 
 
@@ -111,7 +114,7 @@ bool IsDesignPlotRequest(int argc, char** argv) {
 int RunDesignPlot(ModuleLoader& module, int argc, char** argv) {
     DesignPlotOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    if (const int wrong = parse(argc, argv, o, error)) return wrong == 2 ? FailUsage("plot", error) : FailCommand(error);
     auto fn = reinterpret_cast<DesignPictureFn>(module.Entry("KestrinDesignPlot"));
     auto unitFn = reinterpret_cast<UnitPictureFn>(module.Entry("KestrinExchangerPlot"));
     if (!fn || !unitFn) return FailCommand(module.Path() + " lacks the design plot entries");

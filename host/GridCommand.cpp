@@ -22,7 +22,9 @@ struct GridOptions {
     int flags = 0;
 };
 
-bool parse(int argc, char** argv, GridOptions& o, std::string& error) {
+// What the command line says, checked: 0 taken; 2 a command line the job cannot take; 1 one it
+// takes that names its files wrongly.
+int parse(int argc, char** argv, GridOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--json") {
@@ -34,21 +36,21 @@ bool parse(int argc, char** argv, GridOptions& o, std::string& error) {
         } else if (a == "--hide-utilities") {
             o.flags |= 4;
         } else if (a == "--svg") {
-            if (!TakeFileOption(argc, argv, i, o.svg, o.haveSvg, error)) return false;
+            if (!TakeFileOption(argc, argv, i, o.svg, o.haveSvg, error)) return 2;
         } else if (a == "--design") {
-            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return false;
+            if (!TakeFileOption(argc, argv, i, o.design, o.haveDesign, error)) return 2;
         } else if (a == "--preset") {
-            if (!TakeWholeNumberOption(argc, argv, i, o.preset, o.havePreset, 1, 6, error)) return false;
+            if (!TakeWholeNumberOption(argc, argv, i, o.preset, o.havePreset, 1, 6, error)) return 2;
         } else if (!TakeOperand(a, o.files, error)) {
-            return false;
+            return 2;
         }
     }
-    if (!CheckNetworkOperands("grid", o.files, error)) return false;
+    if (!CheckNetworkOperands("grid", o.files, error)) return 2;
     if (!o.haveSvg) {
         error = "grid needs --svg OUT, the file the picture goes to";
-        return false;
+        return 2;
     }
-    return CheckPictureInputs(o.files, o.haveDesign, o.svg, error);
+    return CheckPictureInputs(o.files, o.haveDesign, o.svg, error) ? 0 : 1;
 }
 
 }  // namespace
@@ -56,7 +58,7 @@ bool parse(int argc, char** argv, GridOptions& o, std::string& error) {
 int RunGrid(ModuleLoader& module, int argc, char** argv) {
     GridOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    if (const int wrong = parse(argc, argv, o, error)) return wrong == 2 ? FailUsage("grid", error) : FailCommand(error);
     auto fn = reinterpret_cast<DesignPictureFn>(module.Entry("KestrinGridDiagram"));
     if (!fn) return FailCommand(module.Path() + " lacks the grid diagram entry");
     HostSession session(module);

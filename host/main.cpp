@@ -696,13 +696,8 @@ static int runJob(int argc, char** argv) {
     }
     Options options;
     std::string error;
-    if (command != "info" && !parseOptions(command, argc, argv, options, error)) {
-        if (command == "plot") return fail(error);
-        // The message alone, in one line, and where the job's usage is: not buried under it.
-        std::fprintf(stderr, "kestrin-host: %s\nusage: kestrin-host %s --help\n", PrintableText(error, 600).c_str(),
-                     command.c_str());
-        return 2;
-    }
+    // The message alone, in one line, and where the job's usage is: not buried under it.
+    if (command != "info" && !parseOptions(command, argc, argv, options, error)) return FailUsage(command, error);
     ModuleLoader module;
     if (!module.Load(error)) return fail(error);
     if (command == "info") return RunInfo(module);

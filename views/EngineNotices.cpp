@@ -9,10 +9,13 @@ bool ShowEngineNotice(int code, const Text& text) {
         case 60: {
             Text key, rest;
             text.Token(key, rest);
+            // Up to three numbers follow the key; a notice that sends none gets no zeros after its
+            // words.
             MessageParameters parameters;
             for (int i = 0; i < 3; ++i) {
                 Text word, after;
                 rest.Token(word, after);
+                if (word.empty()) break;
                 parameters.push_back(MessageParameter(std::strtod(word.c_str(), nullptr)));
                 rest = after;
             }

@@ -35,7 +35,7 @@ public:
     // Sets base and new value from the target record (the new value with code 15).
     virtual void InitialiseFromTarget(BasicStateStruct& record) = 0;
     virtual const char* GetTypeName() const = 0;
-    virtual const char* GetVariableName() const = 0;
+    const char* GetVariableName() const override = 0;
 
     // The kind index of a type name (0 .. 7 in the registry's order); -1 for another name.
     static int KindIndexOf(const char* typeName);

@@ -29,6 +29,9 @@ public:
     virtual void UpdateName() = 0;
     virtual int GetEventTypeIcon() const = 0;
     virtual void SetEventTypeIcon(int kind) = 0;
+    // The operating variable the event sets ("MassFlow", "Temperature", ...); null where the event
+    // names none.
+    virtual const char* GetVariableName() const { return nullptr; }
 };
 
 // The message key that refuses `value` as what an event sets `variable` ("ObservedHTC",

@@ -37,7 +37,7 @@ class ILurmetBinaryFile;
 
 class StreamPropertySet {
 public:
-    static constexpr int RecordVersion = 4;
+    static constexpr int RecordVersion = 5;
     static constexpr int NodeRecordVersion = 1;
     // No stream has more segments than this (linearised property curves give a few dozen); longer
     // lists in a file are taken for damage, so a damaged count cannot cost unbounded work.
@@ -196,9 +196,10 @@ public:
     const CPValue* GetProperties() const;
 
     // ---- record -------------------------------------------------------------------------------
-    // Version 4: the seven flags, the contribution, the root node.
+    // Version 5: the seven flags, the contribution, the root node; a film coefficient given is
+    // the clean one wherever it was entered (version 4 kept a stream table's as the one in use).
     bool Store(ILurmetBinaryFile& file) const;
-    // Reads versions 1 to 4 (older ones migrated). A tree that does not hold together makes the
+    // Reads versions 1 to 5 (older ones migrated). A tree that does not hold together makes the
     // read fail and leaves the values as they were.
     bool Recall(ILurmetBinaryFile& file);
 
@@ -350,6 +351,7 @@ private:
     bool AdoptTree(std::unique_ptr<CPItem> root);
     bool RecallOldLists(ILurmetBinaryFile& file);
     void MoveCleanCoefficients();
+    void MakeSpecifiedCoefficientsClean();
     bool StoreNode(ILurmetBinaryFile& file) const;
     bool RecallNode(ILurmetBinaryFile& file, std::unique_ptr<CPItem>& root);
 

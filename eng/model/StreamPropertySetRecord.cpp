@@ -196,6 +196,7 @@ bool StreamPropertySet::Recall(ILurmetBinaryFile& file) {
         if (!RecallOldLists(file)) return false;
     }
     if (version == 2 || version == 3) MoveCleanCoefficients();
+    if (version == 4) MakeSpecifiedCoefficientsClean();
     return file.EndRecord(h);
 }
 
@@ -247,4 +248,34 @@ void StreamPropertySet::MoveCleanCoefficients() {
         }
     }
     Recalculate(nullptr);
+}
+
+// Version 4 kept a coefficient read from a stream table as the coefficient in use, given, where
+// the forms give the clean one: a coefficient or fouling typed later found the coefficient in use
+// already given and changed nothing (a clean one beside it, given by default or typed, was shown
+// and never used). Such a coefficient becomes the clean one that, with the fouling the segment
+// has, gives the same coefficient in use; the rules then work that out again, so the targets of
+// the case stay as they were and what is typed afterwards reaches them.
+void StreamPropertySet::MakeSpecifiedCoefficientsClean() {
+    bool moved = false;
+    for (int i = 0; i < m_nSegments; ++i) {
+        Entry* inUse = MutableEntry(HTCoeff, i);
+        Entry* clean = MutableEntry(CHTCoeff, i);
+        Entry* fouling = MutableEntry(FoulingFactor, i);
+        if (!inUse || !clean || inUse->lock != 0 || clean->lock != 0 || (fouling && fouling->lock != 0)) continue;
+        if (inUse->status != CPValue::Specified || inUse->IsEmpty()) continue;
+        const double h = inUse->GetValue();
+        const double f = fouling && fouling->status != CPValue::Unset && !fouling->IsEmpty() ? fouling->GetValue() : 0.0;
+        const double denominator = 1.0 - h * f;
+        // A fouling at or beyond the whole resistance of the coefficient leaves no clean one: the
+        // segment is left as the file has it.
+        if (!(h > 0.0) || !(denominator > 0.0)) continue;
+        inUse->SetValue(Units::EmptyValue, CPValue::Unset);
+        clean->SetValue(h / denominator, CPValue::Specified);
+        // The fouling the clean coefficient was worked out with is kept as given, so that the
+        // rules cannot take another one.
+        if (fouling && fouling->status != CPValue::Specified) fouling->SetValue(f, CPValue::Specified);
+        moved = true;
+    }
+    if (moved) Recalculate(nullptr);
 }

@@ -50,7 +50,8 @@ hresult DefaultManager::DeleteHTCDefaultValue(int index) {
 }
 
 hresult DefaultManager::SetHTCDefaultValue(int index, double value) {
-    if (static_cast<unsigned>(index) >= m_coefficients.size() || !std::isfinite(value) || !(value > 0.0)) return 0;
+    if (static_cast<unsigned>(index) >= m_coefficients.size() || !(value >= MinHTCDefaultValue && value <= MaxHTCDefaultValue))
+        return 0;
     DefHeatTransferCoefficient& entry = *m_coefficients[static_cast<std::size_t>(index)];
     entry.SetHTCValue(value);
     Send(ChangeCoefficientDefault, entry.GetName(), &index);

@@ -34,7 +34,7 @@ void HTCDatabaseView::DescribeForm(FormDescription& form) {
     form.Add({"HeatTransferCoeff.229", FormHook::Value, kCoefficient, true, 1});
     form.Add({"ExtraData.230", FormHook::Text, kText, true, 1});
     form.SetRefusals("ExtraData.227", "NameNotUnique");
-    form.SetRefusals("HeatTransferCoeff.229", "CannotDeleteHTC HCValueTooSmall");
+    form.SetRefusals("HeatTransferCoeff.229", "CannotDeleteHTC HCValueTooSmall HTCoeffUpdateError");
 }
 
 double HTCDatabaseView::Value(const VarDescription& var) {
@@ -49,7 +49,7 @@ int HTCDatabaseView::Specify(const VarDescription& var, double value) {
     if (i < 0 || i >= entries()) return 0;
     if (value == EmptyValue) return ErrorMsg("CannotDeleteHTC"), 0;
     // The manager answers 1 when it took the value and 0 when it refused it.
-    if (GetDUM()->SetHTCDefaultValue(i, value) != 1) return ErrorMsg("HCValueTooSmall"), 0;
+    if (GetDUM()->SetHTCDefaultValue(i, value) != 1) return ErrorMsg(HTCDefaultRefusal(value)), 0;
     return 1;
 }
 

@@ -91,6 +91,17 @@ public:
     virtual void TemperatureShift(CPList* segments, double value) = 0;
 };
 
+// The film coefficients a default entry may hold, kW/(m2.C): those a stream's coefficient takes
+// (the stream tables and the case reader hold it to the same range), so that an entry chosen for a
+// stream leaves a case that saves and reopens. The manager refuses any other value.
+inline constexpr double MinHTCDefaultValue = 1e-3;
+inline constexpr double MaxHTCDefaultValue = 1e6;
+
+// The refusal key of a default film coefficient the manager did not take.
+inline const char* HTCDefaultRefusal(double value) {
+    return value < MinHTCDefaultValue ? "HCValueTooSmall" : "HTCoeffUpdateError";
+}
+
 // The coefficient-default entry shown read-only: the factory's "<default>", in whichever case a
 // file wrote it.
 inline bool IsReadOnlyHTCDefaultName(const char* name) {

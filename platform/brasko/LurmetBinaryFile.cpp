@@ -150,9 +150,24 @@ bool LurmetBinaryFile::OpenForRead(const CPString& path) {
     m_disk.Abandon();
     m_map.Release();
 
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // The file is looked at before anything is read from it: opening a pipe for reading waits
+    // for a writer, for ever if none comes, and a device or directory holds no case.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        m_error = std::strerror(errno);
+        return Fail();
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        m_error = "not a regular file (only a regular file is read)";
+        return Fail();
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE* f = flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1 ? nullptr : ::fdopen(fd, "rb");
     if (!f) {
         m_error = std::strerror(errno);
+        ::close(fd);
         return Fail();
     }
     bool ok = std::fseek(f, 0, SEEK_END) == 0;

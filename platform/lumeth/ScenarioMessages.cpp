@@ -34,6 +34,12 @@ const MessageText kTexts[] = {
     {"HeatExchangerCapitalCostFormula", "= a + b x Area ^ c per exchanger"},
     {"FiredHeaterCapitalCostFormula", "= a + b x Duty ^ c per fired heater"},
     {"HeatExchangerCapitalCostTargetFormula", "= a + b x (Area / Shells) ^ c per shell"},
+    // What the scenario says of forbidden matches and of a copy.
+    {"ChangingToLPAndGCCChoseForbidden",
+     "A match is forbidden: the area target comes from the area LP and the utilities are placed on the grand composite curve."},
+    {"ChangingToBathChoseUnForbidAll", "No match is forbidden any more: the Bath formula may be chosen again for the area target."},
+    {"OnlyGCCBasedAllowedIfForbidden", "While a match is forbidden the utilities are placed on the grand composite curve only."},
+    {"CannotCloneStreamErrorMsg", "A stream could not be copied into the new scenario."},
     // Refusals of a typed value.
     {"GetStreamError", "The stream of this row could not be found."},
     {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},
@@ -71,6 +77,7 @@ const MessageText kTexts[] = {
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
     {"RenameStreamError", "The stream cannot be renamed: another stream has the name, or it is not a name this stream may take."},
+    {"CloneEntryNotAvailable", "%s is not available in this copy and cannot be ticked or unticked."},
     {"FileWriteProtected", "The file is write-protected and cannot be written:"},
     {"SavePreferenceError", "The defaults could not be saved to the file:"},
 };

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <vector>
 #include <string>
 #include <unistd.h>
 
@@ -94,6 +96,7 @@ struct EveryCopy {
     const char* name;
     const char* job;  // "targets" or "design"
     double from, to;
+    const char* table = nullptr;  // a table of its own in place of the four streams
 };
 [[maybe_unused]] void PrintTo(const EveryCopy& c, std::ostream* os) { *os << c.name; }
 
@@ -103,8 +106,11 @@ TEST_P(HostCaseContentEveryCopy, IsRefusedOrChangesNothing) {
     const EveryCopy& c = GetParam();
     Scratch saved(std::string(c.name) + "-saved.case");
     const std::string job = c.job;
-    const std::string tables = job == "design" ? example("four-streams.csv") + " " + example("four-streams-network.csv")
-                                               : example("four-streams.csv");
+    Scratch own(std::string(c.name) + "-table.csv");
+    if (c.table) std::ofstream(own.path) << c.table;
+    const std::string tables = c.table ? own.path
+                               : job == "design" ? example("four-streams.csv") + " " + example("four-streams-network.csv")
+                                                 : example("four-streams.csv");
     ASSERT_EQ(0, RunHost(job + " " + tables + " --save " + saved.path).exitCode);
     const HostRun untouched = RunHost(job + " " + saved.path);
     ASSERT_EQ(0, untouched.exitCode) << untouched.out;
@@ -131,7 +137,16 @@ TEST_P(HostCaseContentEveryCopy, IsRefusedOrChangesNothing) {
     EXPECT_GE(refused, 1);
 }
 
-// H1's supply is 170 C and its cp 3 kW/C; E1 takes H1 in at its supply.
+// H1 asks for an approach of 20 C of its own (its segments shift by 10 C) and C1 is two segments
+// of 5 C each (shifted by 2.5 C); Cooling Water asks for 8 C (shifted up from 20 C to 24 C).
+const char* const kOwnApproaches = "name,supply,target,cp,h,kind,dtmin_contribution\n"
+                                   "H1,170,60,3,0.2,process,20\nH2,150,30,1.5,0.2,process,\n"
+                                   "C1,20,135,2,0.2,process,5\nC1,135,140,6,0.3,process,5\n"
+                                   "C2,80,140,4,0.2,process,\nHP Steam,,,,,utility,\n"
+                                   "Cooling Water,20,25,,,utility,8\n";
+
+// H1's supply is 170 C and its cp 3 kW/C; E1 takes H1 in at its supply. HP Steam runs from 250 to
+// 249 C, shifted by 5 C at the DTmin of 10 C.
 INSTANTIATE_TEST_SUITE_P(
     Values, HostCaseContentEveryCopy,
     ::testing::Values(EveryCopy{"supplyAbove5000C", "targets", 170.0, 6000.0},
@@ -139,9 +154,66 @@ INSTANTIATE_TEST_SUITE_P(
                       EveryCopy{"supplyHugeBelow", "targets", 170.0, -1e300},
                       EveryCopy{"supplyBelowAbsoluteZero", "targets", 170.0, -300.0},
                       EveryCopy{"cpEmptied", "targets", 3.0, -32767.0},
+                      EveryCopy{"shiftedSupplyAbove5000C", "targets", 165.0, 6000.0},
+                      EveryCopy{"shiftedSupplyHuge", "targets", 165.0, 1e19},
+                      EveryCopy{"shiftedSupplyBelowAbsoluteZero", "targets", 165.0, -300.0},
+                      EveryCopy{"shiftedTargetOfC2", "targets", 145.0, 600.0},
+                      EveryCopy{"cpAbove", "targets", 3.0, 6000.0},
+                      EveryCopy{"cpOfC2", "targets", 4.0, 4.5},
+                      EveryCopy{"utilityShiftedSupply", "targets", 245.0, 250.0},
+                      EveryCopy{"utilityShiftedTarget", "targets", 244.0, 6000.0},
+                      EveryCopy{"ownApproachShiftedSupply", "targets", 160.0, 165.0, kOwnApproaches},
+                      EveryCopy{"ownApproachShiftedSegmentEnd", "targets", 137.5, 140.0, kOwnApproaches},
+                      EveryCopy{"ownApproachSecondSegmentCp", "targets", 6.0, 6000.0, kOwnApproaches},
+                      EveryCopy{"ownApproachUtilityShifted", "targets", 24.0, 23.0, kOwnApproaches},
                       EveryCopy{"designSupplyAbove5000C", "design", 170.0, 6000.0},
                       EveryCopy{"designSupplyHuge", "design", 170.0, 1e300}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A seeded sample of single-value edits of the saved four-stream case: each number the streams
+// give (temperatures, shifted temperatures, heat-capacity flow rates, loads, film coefficients),
+// wherever the case stores it, set to a nearby or an absurd value under a checksum made again.
+// Every edit is refused as damage or leaves the report as it was: a copy the reader takes must
+// agree with what it is worked out from.
+TEST(HostCaseContentSample, SingleValueEditsAreRefusedOrChangeNothing) {
+    Scratch saved("sample-saved.case");
+    ASSERT_EQ(0, RunHost("targets " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const HostRun untouched = RunHost("targets " + saved.path);
+    ASSERT_EQ(0, untouched.exitCode) << untouched.out;
+    const std::string bytes = readFile(saved.path);
+    const std::string body = bytes.substr(0, bytes.size() - 4);
+    // Supplies and targets, their shifted values, cp, loads and the film coefficient.
+    const double numbers[] = {170, 60, 150, 30, 135, 80, 140, 165, 55, 145, 25, 85, 3, 1.5, 4, 330, 180, 230, 240, 0.2};
+    std::vector<std::size_t> places;
+    for (double v : numbers) {
+        const std::string field = "d" + littleEndian(&v, sizeof v);
+        for (std::size_t at = body.find(field); at != std::string::npos; at = body.find(field, at + 1)) places.push_back(at + 1);
+    }
+    ASSERT_GT(places.size(), 40u);
+    std::mt19937 random(20261208u);
+    int refused = 0;
+    const int edits = 120;
+    for (int n = 0; n < edits; ++n) {
+        const std::size_t at = places[random() % places.size()];
+        double was = 0.0;
+        std::memcpy(&was, body.data() + at, sizeof was);
+        const double to[] = {was * 1.01, was + 5.0, -was, 6000.0, -300.0, 1e19, 0.0};
+        const double now = to[random() % (sizeof to / sizeof to[0])];
+        std::string edited = body;
+        edited.replace(at, sizeof now, littleEndian(&now, sizeof now));
+        const std::uint32_t crc = crc32(edited);
+        Scratch damaged("sample-" + std::to_string(n) + ".case");
+        std::ofstream(damaged.path, std::ios::binary) << edited + littleEndian(&crc, sizeof crc);
+        const HostRun run = RunHost("targets " + damaged.path);
+        if (run.exitCode == 1 && run.out.find("the case file is damaged") != std::string::npos) {
+            ++refused;
+            continue;
+        }
+        EXPECT_EQ(0, run.exitCode) << was << " -> " << now << " at byte " << at << "\n" << run.out;
+        EXPECT_EQ(untouched.out, run.out) << was << " -> " << now << " at byte " << at << " was read and changed the report";
+    }
+    EXPECT_GE(refused, 10);
+}
 
 // An untouched case reads as it was saved.
 TEST(HostCaseContentWhole, ASavedCaseStillReads) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -277,18 +278,20 @@ TEST(HostGridView, AScriptDrivesTheSameDiagramTheGridJobDraws) {
 TEST(HostGridInput, BadInputFailsWithAMessageAndWritesNoFile) {
     Scratch svg("bad.svg");
     const std::string tables = example("four-streams.csv") + " " + example("four-streams-network.csv");
-    const std::vector<std::string> bad = {
-        "grid " + tables,                                            // no --svg
-        "grid " + tables + " --svg " + svg.path + " --preset 7",     // no such preset
-        "grid " + tables + " --svg " + svg.path + " --preset 1.5",
-        "grid " + tables + " --svg " + svg.path + " --design X",     // tables make one design
-        "grid " + tables + " --svg " + svg.path + " --frobnicate",
-        "grid " + example("four-streams.csv") + " --svg " + svg.path,  // a table is not a case
-        "grid /nonexistent/streams.csv /nonexistent/net.csv --svg " + svg.path,
+    // A command line grid cannot take is a usage error (exit 2); one naming its files wrongly fails
+    // the job (exit 1).
+    const std::vector<std::pair<std::string, int>> bad = {
+        {"grid " + tables, 2},                                            // no --svg
+        {"grid " + tables + " --svg " + svg.path + " --preset 7", 2},     // no such preset
+        {"grid " + tables + " --svg " + svg.path + " --preset 1.5", 2},
+        {"grid " + tables + " --svg " + svg.path + " --design X", 1},     // tables make one design
+        {"grid " + tables + " --svg " + svg.path + " --frobnicate", 2},
+        {"grid " + example("four-streams.csv") + " --svg " + svg.path, 1},  // a table is not a case
+        {"grid /nonexistent/streams.csv /nonexistent/net.csv --svg " + svg.path, 1},
     };
-    for (const std::string& command : bad) {
+    for (const auto& [command, code] : bad) {
         const HostRun run = RunHost(command);
-        EXPECT_EQ(1, run.exitCode) << command;
+        EXPECT_EQ(code, run.exitCode) << command;
         EXPECT_NE(std::string::npos, run.out.find("kestrin-host: ")) << command;
         EXPECT_FALSE(exists(svg.path)) << command;
     }

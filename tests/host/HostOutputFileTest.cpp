@@ -94,6 +94,7 @@ TEST_P(HostOutputFile, AWriteTheSystemRefusesKeepsTheOldPictureAndSaysWhy) {
     EXPECT_EQ(1, done.exitCode) << done.out;
     EXPECT_NE(std::string::npos, done.out.find("cannot write " + picture.path + ": ")) << done.out;
     EXPECT_NE(std::string::npos, done.out.find("File too large")) << done.out;
+    EXPECT_NE(std::string::npos, done.out.find("; the file there was left as it is")) << done.out;
     EXPECT_EQ("the old picture", FileContents(picture.path));
 }
 

@@ -94,6 +94,36 @@ INSTANTIATE_TEST_SUITE_P(
                          "", "202.8783672"}),
     [](const ::testing::TestParamInfo<TypedCoefficient>& info) { return std::string(info.param.name); });
 
+// A case an earlier build saved from the same table kept the table's h as the coefficient in use,
+// given: it reads with the targets it had, and a coefficient or fouling typed on it reaches the
+// area as on the table, also after it is saved again and reopened.
+class HostViewTypedCoefficientEarlierCase : public HostViewTypedCoefficient {};
+
+TEST_P(HostViewTypedCoefficientEarlierCase, ReachesTheAreaTarget) {
+    const TypedCoefficient& c = GetParam();
+    const std::string earlier = std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets-earlier.case";
+    const HostRun targets = RunHost("targets " + earlier);
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    EXPECT_EQ(RunHost("targets " + kFourStreams).out, targets.out);
+    ScratchFile saved("caseholds", "earlier.kcase", "", false);
+    const HostRun run = RunViewScript(earlier, std::string(c.script) + "get Area.200\n", " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << run.out;
+    const HostRun reopened = RunViewScript(saved.path, "get Area.200\n");
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, std::string("get Area.200\n  value ") + c.area + " m2\n")) << reopened.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Routes, HostViewTypedCoefficientEarlierCase,
+    ::testing::Values(TypedCoefficient{"NoneTyped", "", "", "253.2959613"},
+                      TypedCoefficient{"FormCoefficient", "set HeatTransferCoeff.413.0 0.5\n", "", "202.8783672"},
+                      TypedCoefficient{"FormFouling", "set Fouling.412.0 0.1\n", "", "254.9765478"},
+                      TypedCoefficient{"SegmentTable",
+                                       "set Switch.411.0 1\nopen @last\nset HeatTransferCoeff.100.0 0.5\nopen MyOwnerObject\n",
+                                       "", "202.8783672"}),
+    [](const ::testing::TestParamInfo<TypedCoefficient>& info) { return std::string(info.param.name); });
+
 // A capital-cost file read into the scenario: the cost targets are those of its law at once
 // (a = 12000, b = 900 give 247748.50 and 67334.23 where the factory law gives 215554.22 and
 // 58841.46), as the same law typed into the form gives them.
@@ -167,6 +197,53 @@ TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
     const HostRun targets = RunHost("targets " + saved.path);
     ASSERT_EQ(0, targets.exitCode) << targets.out;
     EXPECT_TRUE(has(targets.out, "hot utility               20.000 kW")) << targets.out;
+}
+
+// An entry the clone tool shows not available (a site scenario's utility streams and their group,
+// designs before a new scenario is named) and an identifier that names no entry are refused with
+// a key, answer 0 and leave every tick as it was.
+TEST(HostViewCaseHolds, TheCloneToolRefusesTogglesOfEntriesNotAvailable) {
+    const std::string ticks = "choices Enum.200\n";
+    const HostRun run = RunHost(
+        "view --new hi-total-site Works --script " +
+        ScratchFile("caseholds", "siteclone.txt",
+                    "attach UtilityNameView.599.0 Cooling Water\nexpect ThisScenarioNameAlreadyExists\n"
+                    "cmd AddDefaultScenario\ncmd CloneHI\nopen CloneHIScenarioTool.298\n" + ticks +
+                        "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 2000\n"
+                        "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 1\n"
+                        "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 6000\n"
+                        "expect ValidOptionError\ncmd ObjectSelectionToggledOnDataEnum 7\n"
+                        "expect ValidOptionError\ncmd ObjectSelectionToggledOnDataEnum 2001\n" + ticks)
+            .path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* refused : {"ObjectSelectionToggledOnDataEnum 2000\n  result 0\n", "ObjectSelectionToggledOnDataEnum 1\n  result 0\n",
+                                "ObjectSelectionToggledOnDataEnum 6000\n  result 0\n", "ObjectSelectionToggledOnDataEnum 7\n  result 0\n",
+                                "ObjectSelectionToggledOnDataEnum 2001\n  result 0\n"})
+        EXPECT_TRUE(has(run.out, refused)) << refused << "\n" << run.out;
+    EXPECT_TRUE(has(run.out, "Error CloneEntryNotAvailable|Cooling Water is not available")) << run.out;
+    // The ticks before and after the refused toggles are the same.
+    const std::size_t first = run.out.find("6: choices Enum.200\n");
+    const std::size_t second = run.out.find("17: choices Enum.200\n");
+    ASSERT_NE(std::string::npos, first) << run.out;
+    ASSERT_NE(std::string::npos, second) << run.out;
+    const std::size_t firstEnd = run.out.find("\n7: ", first);
+    const std::size_t secondEnd = run.out.size() - 1;
+    ASSERT_NE(std::string::npos, firstEnd) << run.out;
+    ASSERT_NE(std::string::npos, secondEnd) << run.out;
+    const std::string before = run.out.substr(first + 2, firstEnd - first - 2);
+    const std::string after = run.out.substr(second + 3, secondEnd - second - 3);
+    EXPECT_EQ(before, after);
+    EXPECT_TRUE(has(before, "choice 2000 Cooling Water (2)")) << before;
+
+    // With a stream left out the forbidden matches do not apply: their toggle is refused too, and
+    // the stream ticked again gives them back ticked.
+    const HostRun table = RunViewScript(kFourStreams, kCloneTool +
+                                                          "settext ExtraData.100 Copy\ncmd ObjectSelectionToggledOnDataEnum 1001\n"
+                                                          "expect CloneEntryNotAvailable\ncmd ObjectSelectionToggledOnDataEnum 3\n"
+                                                          "cmd ObjectSelectionToggledOnDataEnum 1001\nchoices Enum.200\n");
+    ASSERT_EQ(0, table.exitCode) << table.out;
+    EXPECT_TRUE(has(table.out, "ObjectSelectionToggledOnDataEnum 3\n  result 0\n")) << table.out;
+    EXPECT_TRUE(has(table.out, "choice 3 Forbidden Matches (1)\n")) << table.out;
 }
 
 // A stream unticked and ticked again gives back the forbidden matches and the matchwise

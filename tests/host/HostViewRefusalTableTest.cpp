@@ -92,7 +92,100 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"DefaultCoefficientEmptied", "HeatTransferCoeff.229.1", "empty", "CannotDeleteHTC"},
         Refusal{"CostLawCoefficient", "ExtraData.502.0", "1e300", "TypicalAreaConstantRange"},
         Refusal{"CostLawExponent", "ExtraData.503.0", "-1", "TypicalEconomicRateRange"},
-        Refusal{"ExchangerFactor", "ExtraData.765", "-1", "ValidOptionError"}),
+        Refusal{"ExchangerFactor", "ExtraData.765", "-1", "ValidOptionError"},
+        // A default coefficient chosen outside the list would empty the stream's coefficient.
+        Refusal{"DefaultCoefficientChoiceBeyondTheList", "Enum.511", "5000", "ValidOptionError"},
+        Refusal{"DefaultCoefficientChoiceNegative", "Enum.511", "-1", "ValidOptionError"},
+        Refusal{"DefaultCoefficientChoiceFraction", "Enum.511", "1.5", "ValidOptionError"},
+        Refusal{"UtilityDefaultCoefficientChoice", "Enum.512", "5000", "ValidOptionError"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A value the general economics take by address is stored as typed, whatever unit the same
+// address shows its read-only cells in (a retrofit summary's costs and loads), in either unit set;
+// the saved and reopened case holds it.
+struct Typed {
+    const char* name;
+    const char* units;
+    const char* address;
+    const char* value;
+    const char* named;  // the same datum by name
+};
+void PrintTo(const Typed& t, std::ostream* out) { *out << t.address << " " << t.value << " (" << t.units << ")"; }
+
+class HostViewEconomicsTyped : public ::testing::TestWithParam<Typed> {};
+
+TEST_P(HostViewEconomicsTyped, IsStoredAsTyped) {
+    const Typed& t = GetParam();
+    ScratchFile saved("typed", std::string(t.name) + ".kcase", "", false);
+    const std::string units = std::string(" --units ") + t.units;
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      std::string("set ") + t.address + " " + t.value + "\nget " + t.named + "\n",
+                                      units + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("2: get ") + t.named + "\n  value " + t.value + "\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, std::string("get ") + t.named + "\n", units);
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, std::string("  value ") + t.value + "\n")) << again.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByAddress, HostViewEconomicsTyped,
+    ::testing::Values(Typed{"PlantLife", "si", "ExtraData.301.0", "7", "exp_plant_life.300"},
+                      Typed{"PlantLifeCustomary", "customary", "ExtraData.301.0", "7", "exp_plant_life.300"},
+                      Typed{"Hours", "si", "ExtraData.302.0", "8000", "hours_of_operation.300"},
+                      Typed{"HoursCustomary", "customary", "ExtraData.302.0", "8000", "hours_of_operation.300"},
+                      Typed{"RateOfReturn", "customary", "ExtraData.300", "12", "rate_cap_int.300"}),
+    [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A stream of two segments shows no one cp, coefficient or fouling and takes no load as a whole
+// in the scenario's table (its cells are read-only): a value typed there is refused with the row's
+// key, the segments keep what they had, and the saved case targets as the table does.
+constexpr const char* kTwoSegments = "name,supply,target,cp,h,kind\n"
+                                     "H1,200,150,2,0.5,process\n"
+                                     "H1,150,80,4,0.4,process\n"
+                                     "C1,30,190,3,0.3,process\n"
+                                     "HP Steam,,,,,utility\n"
+                                     "Cooling Water,,,,,utility\n";
+
+class HostViewSegmentedStreamCell : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(HostViewSegmentedStreamCell, IsRefusedAndTheSegmentsKeepTheirValues) {
+    const Refusal& r = GetParam();
+    ScratchFile table("segmented", std::string(r.name) + ".csv", kTwoSegments);
+    ScratchFile saved("segmented", std::string(r.name) + ".kcase", "", false);
+    const std::string segments = "cmd ViewSegTableView\nopen @last\nget HeatCapacityFlow.100.[]\nget HeatFlow.100.[]\n"
+                                 "get HeatTransferCoeff.100.[]\nget Fouling.100.[]\n";
+    const HostRun run = RunViewScript(table.path, std::string("expect ") + r.key + "\nset " + r.address + " " + r.value +
+                                                      "\n" + segments,
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("  Error ") + r.key + "|")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 2 4 kW/C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 100 280 kW\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 0.5 0.4 kW/m2-C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  value 0 0 m2-C/kW\n")) << run.out;
+    const HostRun fromCase = RunHost("targets " + saved.path + " --json");
+    const HostRun fromTable = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(0, fromCase.exitCode) << fromCase.out;
+    EXPECT_EQ(JsonNumber(fromTable.out, "hot_utility"), JsonNumber(fromCase.out, "hot_utility"));
+    EXPECT_EQ(JsonNumber(fromTable.out, "area_countercurrent"), JsonNumber(fromCase.out, "area_countercurrent"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StreamCells, HostViewSegmentedStreamCell,
+    ::testing::Values(Refusal{"HeatCapacityFlowRate", "HeatCapacityFlow.404.0", "7.5", "MCpUpdateError"},
+                      Refusal{"HeatCapacityFlowRateEmptied", "HeatCapacityFlow.404.0", "empty", "MCpUpdateError"},
+                      Refusal{"Load", "HeatFlow.405.0", "500", "EnthalpyUpdateError"},
+                      Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "0.77", "HTCoeffUpdateError"},
+                      Refusal{"Fouling", "Fouling.412.0", "0.05", "FoulingFactorUpdateError"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 }  // namespace

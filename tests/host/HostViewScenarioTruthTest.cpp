@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -193,6 +194,78 @@ TEST(HostViewScenarioTruth, ASecondAirCoolerIsRefused) {
         return run.out.substr(start, run.out.find('\n', start) - start);
     };
     EXPECT_EQ(line(before), line(after)) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// A default film coefficient outside the range a stream's coefficient takes is refused with its
+// key, in the coefficient editor and in the scenario's own table: chosen for a stream, it would
+// leave a case that can never be saved.
+struct OutOfRange {
+    const char* name;
+    const char* opening;  // the script lines that reach the table
+    const char* value;
+    const char* key;
+};
+void PrintTo(const OutOfRange& c, std::ostream* out) { *out << c.name; }
+
+class HostViewDefaultCoefficientRange : public ::testing::TestWithParam<OutOfRange> {};
+
+TEST_P(HostViewDefaultCoefficientRange, IsRefusedAndTheCaseStillSaves) {
+    const OutOfRange& c = GetParam();
+    ScratchFile saved("truth", std::string(c.name) + ".kcase", "", false);
+    const std::string script = std::string(c.opening) + "get HeatTransferCoeff.229.2\nexpect " + c.key +
+                               "\nset HeatTransferCoeff.229.2 " + c.value + "\nget HeatTransferCoeff.229.2\n";
+    const HostRun run = RunViewScript(kFourStreams, script, " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, std::string("  Error ") + c.key + "|")) << run.out;
+    EXPECT_EQ(2u, [&] {
+        std::size_t n = 0;
+        for (std::size_t at = run.out.find("  value 0.54575 kW/m2-C\n"); at != std::string::npos;
+             at = run.out.find("  value 0.54575 kW/m2-C\n", at + 1))
+            ++n;
+        return n;
+    }()) << run.out;
+    // The entry chosen for H1 afterwards: the case saves and reopens with it.
+    ScratchFile chosen("truth", std::string(c.name) + "-chosen.kcase", "", false);
+    const HostRun choose = RunViewScript(saved.path, "set Enum.511 2\nget HeatTransferCoeff.413.0\n", " --save " + chosen.path);
+    ASSERT_EQ(0, choose.exitCode) << choose.out;
+    EXPECT_EQ(0, RunHost("targets " + chosen.path).exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothTables, HostViewDefaultCoefficientRange,
+    ::testing::Values(OutOfRange{"EditorTiny", "cmd OpenHTC\nopen @last\n", "1e-9", "HCValueTooSmall"},
+                      OutOfRange{"EditorHuge", "cmd OpenHTC\nopen @last\n", "1e300", "HTCoeffUpdateError"},
+                      OutOfRange{"ScenarioTiny", "", "0.0009", "HCValueTooSmall"},
+                      OutOfRange{"ScenarioHuge", "", "2e6", "HTCoeffUpdateError"}),
+    [](const ::testing::TestParamInfo<OutOfRange>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// Where the scenario has no area target (the utilities cannot cover the targets at DTmin 20, or
+// a forbidden match hands the area to the area LP, which gives no countercurrent area) the
+// scenario's area reads empty, as the targets job prints "not available", never 0 m2; at DTmin 10
+// it reads the area. So does the capital target of the economics page, the cost of that area.
+TEST(HostViewScenarioTruth, NoAreaTargetReadsEmptyNotZero) {
+    const HostRun run = RunViewScript(kFourStreams, "get Area.200\nget Area.201\nset DeltaTemp.1 20\nget Area.200\n"
+                                                    "get Area.201\nset DeltaTemp.1 10\n"
+                                                    "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n"
+                                                    "get Area.200\nget Area.201\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get Area.200\n  value 253.2959613 m2\n2: get Area.201\n  value 308.5409822 m2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get Area.200\n  value empty m2\n5: get Area.201\n  value empty m2\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Area.200\n  value empty m2\n10: get Area.201\n  value 280.183093 m2\n")) << run.out;
+    const HostRun targets = RunHost("targets " + kFourStreams + " --dtmin 20");
+    EXPECT_TRUE(has(targets.out, "area, countercurrent      not available")) << targets.out;
+    const HostRun costs = RunViewScript(kFourStreams, "get cc_net_cc_exch.300\nset DeltaTemp.1 20\nget cc_net_cc_exch.300\n");
+    ASSERT_EQ(0, costs.exitCode) << costs.out;
+    EXPECT_TRUE(has(costs.out, "1: get cc_net_cc_exch.300\n  value 215554.2227 Cost\n")) << costs.out;
+    EXPECT_TRUE(has(costs.out, "3: get cc_net_cc_exch.300\n  value empty Cost\n")) << costs.out;
 }
 
 }  // namespace

@@ -103,3 +103,38 @@ TEST(HostViewRunner, ChoicesShowTheHiddenEntries) {
 }
 
 }  // namespace
+
+namespace {
+
+// A site stream's own name typed over it again renames nothing and is no refusal; the site saves
+// and reopens with its streams as they were.
+TEST(HostViewSiteStreams, TheirOwnNameTypedAgainIsNoRename) {
+    ScratchFile saved("sitemends", "samename.kcase", "", false);
+    ScratchFile script("sitemends", "samename.txt",
+                       "attach UtilityNameView.599.0 Cooling Water\nattach UtilityNameView.599.1 HP Steam\n"
+                       "attach UtilityNameView.599.0 Cooling Water\ntext StrNameU.440.[]\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "RenameStreamError")) << run.out;
+    const HostRun again = RunViewScript(saved.path, "text StrNameU.440.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "  text Cooling Water\n  text HP Steam\n  text **New**\n")) << again.out;
+}
+
+// What the scenario says when a match is forbidden and when none is any more is shown in words,
+// with no numbers the scenario never sent after them.
+TEST(HostViewScenarioNotices, AForbiddenMatchIsAnnouncedInWords) {
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n"
+                                      "expect ChangingToBathChoseUnForbidAll\nset Switch.1200.0.0 0\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "  Error ChangingToLPAndGCCChoseForbidden|A match is forbidden: the area target comes from "
+                             "the area LP and the utilities are placed on the grand composite curve.|"))
+        << run.out;
+    EXPECT_TRUE(has(run.out, "  Error ChangingToBathChoseUnForbidAll|No match is forbidden any more: the Bath formula "
+                             "may be chosen again for the area target.|"))
+        << run.out;
+    EXPECT_EQ(0u, count(run.out, " 0 0 0|")) << run.out;
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -133,24 +134,48 @@ void CloneHIScenarioTool::refreshStates() {
     }
 }
 
-void CloneHIScenarioTool::toggle(int id) {
-    if (!engine) return;
-    int kind = 0, index = 0;
+bool CloneHIScenarioTool::engineEntry(int id, int& kind, int& index) const {
+    kind = 0, index = 0;
     if (id >= kProcessGroup && id <= kDesignGroup) {
-        if (id == kUtilityGroup && isTotalSite()) return;  // a site's utility streams are the site's
         kind = kindOfGroup(id);
     } else if (id >= kFirstProcess && id < kFirstUtility) {
         kind = 1, index = id - kFirstProcess + 1;
     } else if (id >= kFirstUtility && id < kFirstDesign) {
-        if (isTotalSite()) return;  // shown "not available": the site's, as their group
         kind = 2, index = id - kFirstUtility + 1;
     } else if (id >= kFirstDesign) {
         kind = 6, index = id - kFirstDesign + 1;
     } else {
-        return;  // 6 to 999 name nothing
+        return false;  // 6 to 999 name nothing
     }
+    return true;
+}
+
+std::vector<int> CloneHIScenarioTool::selections() const {
+    std::vector<int> out;
+    if (!tree || !engine) return out;
+    out.reserve(static_cast<std::size_t>(tree->NumberOfEntries()));
+    for (int pos = 0; pos < tree->NumberOfEntries(); ++pos) {
+        int kind = 0, index = 0;
+        if (engineEntry(static_cast<int>(tree->GetEntry(pos)->value), kind, index))
+            out.push_back(engine->GetCloneSelections(kind, index));
+    }
+    return out;
+}
+
+int CloneHIScenarioTool::toggle(int id) {
+    if (!engine || !tree) return -1;
+    const int at = tree->FindEntry(static_cast<double>(id));
+    int kind = 0, index = 0;
+    if (at < 0 || !engineEntry(id, kind, index)) return -1;
+    // A site scenario's utility streams are the site's: shown not available, as their group.
+    if (kind == 2 && isTotalSite()) return 0;
+    // An entry the engine cannot take as things stand (designs before a new name or without
+    // every stream, forbidden matches and cost models that do not apply) is shown not
+    // available: its toggle changes none of the selections.
+    const std::vector<int> before = selections();
     engine->SetSelection(kind, index);
     refreshStates();
+    return selections() != before ? 1 : 0;
 }
 
 int CloneHIScenarioTool::setCloneName(const Text& name) {
@@ -222,7 +247,14 @@ int CloneHIScenarioTool::Message(const Text& line) {
     if (word == "ObjectSelectionToggledOnDataEnum") {
         char* end = nullptr;
         const long id = std::strtol(rest.c_str(), &end, 10);
-        if (end != rest.c_str()) toggle(static_cast<int>(id));
+        const int done = end != rest.c_str() && *end == '\0' && id >= INT_MIN && id <= INT_MAX ? toggle(static_cast<int>(id)) : -1;
+        // A toggle that cannot change anything is refused, as the views refuse a value they
+        // cannot take.
+        if (done < 0) return ErrorMsg("ValidOptionError", rest), 0;
+        if (done == 0) {
+            const int at = tree->FindEntry(static_cast<double>(id));
+            return ErrorMsg("CloneEntryNotAvailable", at >= 0 ? tree->GetEntry(at)->text : rest), 0;
+        }
         return 1;
     }
     return Viewable::Message(line);

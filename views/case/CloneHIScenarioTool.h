@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class ICloneEngine;
 class ILurmetBaseObject;
@@ -64,7 +65,12 @@ private:
     bool isTotalSite() const;
     void buildTree();
     void refreshStates();
-    void toggle(int id);
+    // The engine's (kind, index) of a tree identifier; false for identifiers that name nothing.
+    bool engineEntry(int id, int& kind, int& index) const;
+    // The engine's selection of every entry of the tree, in tree order.
+    std::vector<int> selections() const;
+    // 1 toggled; 0 the entry is not available (nothing changes); -1 the tree has no such entry.
+    int toggle(int id);
     int setCloneName(const Text& name);
     bool chooseExisting(int index);
 

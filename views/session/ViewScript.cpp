@@ -21,6 +21,8 @@
 #include <memory>
 #include <utility>
 
+#include <sys/stat.h>
+
 
 namespace {
 
@@ -455,8 +457,11 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         // Written as a case is saved: a failed write keeps the old picture, and says why.
         const Text picture = grid ? grid->PictureSVG() : plot->ExportSVG();
         std::string reason;
-        if (!ReplaceFileAtomically(argument, picture.data(), picture.size(), "<?xml", reason))
-            return fail("cannot write " + argument + ": " + reason);
+        if (!ReplaceFileAtomically(argument, picture.data(), picture.size(), "<?xml", reason)) {
+            struct stat there {};
+            const bool kept = ::stat(argument.c_str(), &there) == 0;
+            return fail("cannot write " + argument + ": " + reason + (kept ? "; the file there was left as it is" : ""));
+        }
         s.hasText = true;
         s.text = argument;
         return true;

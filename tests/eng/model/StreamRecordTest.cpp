@@ -294,6 +294,57 @@ TEST_F(StreamRecord, VersionFourTakesTheBranchLimitFromTheLastSegment) {
     EXPECT_EQ(5, s->GetDesignSegments()->front()->nKind);
 }
 
+// Version 4 kept a table's film coefficient as the coefficient in use, given; it is read as the
+// clean coefficient that gives the same coefficient in use with the segment's fouling, so that a
+// fouling or coefficient given afterwards changes the coefficient in use. A fouling beyond the
+// coefficient's whole resistance leaves no clean coefficient: the segment stays as it was.
+struct GivenCoefficient {
+    const char* name;
+    int setVersion;
+    double fouling;   // given on segment 0 before the coefficient (kEmpty: the default)
+    double clean;     // the clean coefficient read (kEmpty: the file's given coefficient kept)
+};
+void PrintTo(const GivenCoefficient& c, std::ostream* os) { *os << c.name; }
+
+class GivenCoefficientRead : public StreamRecord, public ::testing::WithParamInterface<GivenCoefficient> {};
+
+TEST_P(GivenCoefficientRead, KeepsTheCoefficientInUseAndLetsTheFoulingReachIt) {
+    const GivenCoefficient& c = GetParam();
+    CPValue tree = TwoSegmentTree(owner, [&](CPIHeatIntegrationStream& s) {
+        if (c.fouling != kEmpty) s.SetValue("FoulingFactor", c.fouling, 0);
+        s.SetValue("HTCoeff", 0.5, 0);
+    });
+    OldStreamRecord r;
+    r.setVersion = c.setVersion;
+    r.properties = &tree;
+    bool ok = false;
+    CPIHeatIntegrationStream* s = Recall(owner, WriteOldStreamRecord(r), &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_DOUBLE_EQ(0.5, Value(*s, "HTCoeff", 0));
+    // The other segment had no coefficient of its own: the default, as before.
+    EXPECT_DOUBLE_EQ(0.2, Value(*s, "CHTCoeff", 1));
+    EXPECT_DOUBLE_EQ(0.2, Value(*s, "HTCoeff", 1));
+    if (c.clean == kEmpty) {
+        EXPECT_EQ(1, s->GetValueStatus("HTCoeff", 0));
+        return;
+    }
+    EXPECT_EQ(2, s->GetValueStatus("HTCoeff", 0));
+    EXPECT_EQ(1, s->GetValueStatus("CHTCoeff", 0));
+    EXPECT_NEAR(c.clean, Value(*s, "CHTCoeff", 0), 1e-12);
+    // A fouling given now reaches the coefficient in use: clean / (fouling x clean + 1).
+    ASSERT_EQ(1, s->SetValue("FoulingFactor", 0.4, 0));
+    EXPECT_NEAR(c.clean / (0.4 * c.clean + 1.0), Value(*s, "HTCoeff", 0), 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GivenCoefficientRead,
+    ::testing::Values(GivenCoefficient{"NoFouling", 4, kEmpty, 0.5},
+                      GivenCoefficient{"WithFouling", 4, 0.1, 0.5 / (1.0 - 0.5 * 0.1)},
+                      GivenCoefficient{"FoulingBeyondTheCoefficient", 4, 2.5, kEmpty},
+                      // From version 5 on a given coefficient in use is read as it stands.
+                      GivenCoefficient{"CurrentVersion", 5, kEmpty, kEmpty}),
+    [](const ::testing::TestParamInfo<GivenCoefficient>& info) { return std::string(info.param.name); });
+
 // ---- links read before their streams ----------------------------------------------------------------
 
 TEST_F(StreamRecord, LinksReadBeforeTheirStreamsAreResolvedAfterwards) {

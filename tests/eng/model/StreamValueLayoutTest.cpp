@@ -1,8 +1,8 @@
 // The bytes a stream's values are stored as: streams built the ways users build them (a table
 // row, several segments edited in place, raw property curves, names the set does not know, a
 // copy, a file with locked values read back) are written and compared, by length and CRC-32,
-// with the bytes of the layout files already hold. How the values are held in memory may change;
-// what a case file holds must not.
+// with the bytes of the layout files hold (the value set's record at version 5). How the values
+// are held in memory may change; what a case file holds must not.
 #include "brasko/LurmetBinaryFile.h"
 #include "dunmor/Crc32.h"
 #include "eng/model/HeatIntegrationStream.h"
@@ -152,10 +152,10 @@ TEST_P(StreamValueLayout, StoredBytesAreThoseOfTheFileFormat) {
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, StreamValueLayout,
-    ::testing::Values(LayoutCase{"New", [](FakeStreamOwner& o) { return o.Add("New"); }, 1933, 0x87547C67u},
-                      LayoutCase{"TableRow", TableRow, 1934, 0x5F885CD6u}, LayoutCase{"Edited", Edited, 2814, 0xF234047Au},
-                      LayoutCase{"RawCurves", RawCurves, 2854, 0x13BE4877u}, LayoutCase{"Copied", Copied, 2812, 0xACCA9C26u},
-                      LayoutCase{"LockedFromFile", LockedFromFile, 2445, 0xC9A55B47u}),
+    ::testing::Values(LayoutCase{"New", [](FakeStreamOwner& o) { return o.Add("New"); }, 1933, 0x12E9534Cu},
+                      LayoutCase{"TableRow", TableRow, 1934, 0xCA3573FDu}, LayoutCase{"Edited", Edited, 2814, 0x155567F8u},
+                      LayoutCase{"RawCurves", RawCurves, 2854, 0x15CB6A35u}, LayoutCase{"Copied", Copied, 2812, 0x4BABFFA4u},
+                      LayoutCase{"LockedFromFile", LockedFromFile, 2445, 0xC8CF9A50u}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 // A file's tree may hold what the set has no use for: a name and a sub-value on an entry, a node

@@ -61,6 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CoefficientEditCase{"value zero", 0, 3, 0.0, nullptr, 0},
                       CoefficientEditCase{"value negative", 0, 3, -2.0, nullptr, 0},
                       CoefficientEditCase{"value", 0, 3, 1.7, nullptr, 1},
+                      // A stream's film coefficient lies from 0.001 to 1e6 kW/(m2.C); so does an entry.
+                      CoefficientEditCase{"value below a stream's range", 0, 3, 0.00099, nullptr, 0},
+                      CoefficientEditCase{"value at the range's foot", 0, 3, 0.001, nullptr, 1},
+                      CoefficientEditCase{"value at the range's head", 0, 3, 1e6, nullptr, 1},
+                      CoefficientEditCase{"value above a stream's range", 0, 3, 1.01e6, nullptr, 0},
                       CoefficientEditCase{"value of a missing entry", 0, 28, 1.7, nullptr, 0},
                       CoefficientEditCase{"own name", 1, 2, 0.0, "Brine", 0},
                       CoefficientEditCase{"another entry's name", 1, 2, 0.0, "Water", 0},

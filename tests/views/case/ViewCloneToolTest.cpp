@@ -108,8 +108,11 @@ TEST_F(ViewCloneTool, IdentifiersBetweenTheGroupsAndTheMembersToggleNothing) {
     CloneHIScenarioTool* tool = open();
     ASSERT_NE(nullptr, tool);
     const std::vector<int> before = flags(tool->GetEngine());
-    for (int id : {6, 500, 999}) SendViewableMessage(tool, FormattedText("ObjectSelectionToggledOnDataEnum %d", id));
+    for (int id : {6, 500, 999, 1002, 2001})
+        EXPECT_EQ(0, SendViewableMessage(tool, FormattedText("ObjectSelectionToggledOnDataEnum %d", id))) << id;
+    EXPECT_EQ(0, SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 1000x"));
     EXPECT_EQ(before, flags(tool->GetEngine()));
+    EXPECT_EQ(6, keyCount("ValidOptionError"));
 }
 
 TEST_F(ViewCloneTool, GroupStatesFollowTheEngineFlags) {
@@ -188,12 +191,13 @@ TEST_F(ViewCloneTool, ASiteScenarioKeepsItsUtilityStreams) {
     EXPECT_EQ(2, state(tool, 1));
     EXPECT_EQ(2, state(tool, 2000));
     const std::vector<int> before = flags(tool->GetEngine());
-    SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 1");
+    EXPECT_EQ(0, SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 1"));
     EXPECT_EQ(before, flags(tool->GetEngine()));
     EXPECT_EQ(2, state(tool, 1));
     // A member shown not available does not toggle either.
-    SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 2000");
+    EXPECT_EQ(0, SendViewableMessage(tool, "ObjectSelectionToggledOnDataEnum 2000"));
     EXPECT_EQ(before, flags(tool->GetEngine()));
+    EXPECT_EQ(2, keyCount("CloneEntryNotAvailable"));
     EXPECT_EQ(1, tool->GetEngine()->GetCloneSelections(2, 1));
     EXPECT_EQ(2, state(tool, 2000));
     delete tool;

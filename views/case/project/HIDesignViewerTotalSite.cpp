@@ -142,6 +142,8 @@ UtilityNameView* HIDesignViewerTotalSite::EditUtilityStream(const Text& name, in
         IHeatIntegrationStream* stream = nullptr;
         if (!myTotalSite->GetStream(row, stream) || !stream) return nullptr;
         const Text old = stream->GetName();
+        // The stream's own name typed again renames nothing and is no refusal.
+        if (old == name) return findNameView(siteStreamNameViews, name);
         if (myTotalSite->RenameStream(old, name) == 1) {
             if (UtilityNameView* view = findNameView(siteStreamNameViews, old)) view->SetName(name);
         } else {

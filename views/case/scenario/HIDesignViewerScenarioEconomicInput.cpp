@@ -29,6 +29,13 @@ constexpr double kMaxHours = 8765.76;
 const char* setOf(V& v, Var var) { return v.GetmyScenario()->GetEconomicDataName(var.Offset(0)); }
 void setDefault(V& v, int datum, double value) { v.GetmyScenario()->SetEconomicData(datum, value, "DEFAULT"); }
 
+// The general economics typed by address share their addresses with the retrofit summary, whose
+// cells show costs and loads: the framework hands over the typed number converted from that unit.
+// A rate, a life in years or hours in a year has no unit: take the number back as it was typed.
+double asTyped(V& v, Var var, double value) {
+    return isEmpty(value) ? value : calc_ounit(value, DefUnitConv(v.GetEDVarType(var)));
+}
+
 // The display-unit factor of the cost law's basis (area or duty); 1 under automation.
 double basisFactor(int kind, bool toBase) {
     if (IsAutomationStartup()) return 1.0;
@@ -113,19 +120,22 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
     static const std::vector<In> rows = {
         // The numbered route stores what it is given, except that a negative value is refused
         // as the named route refuses it.
-        {.type = 1519, .number = 300, .write = [](V& v, Var, double value) -> const char* {
+        {.type = 1519, .number = 300, .write = [](V& v, Var var, double value) -> const char* {
+             value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "TypicalRateOfReturnRange";
              setDefault(v, 3, value / 100.0);
              return nullptr;
          }, .refusals = "TypicalRateOfReturnRange"},
-        {.type = 1519, .number = 301, .write = [](V& v, Var, double value) -> const char* {
+        {.type = 1519, .number = 301, .write = [](V& v, Var var, double value) -> const char* {
+             value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "NegativePlantLifeInput";
              setDefault(v, 4, value);
              return nullptr;
          }, .refusals = "NegativePlantLifeInput"},
-        {.type = 1519, .number = 302, .write = [](V& v, Var, double value) -> const char* {
+        {.type = 1519, .number = 302, .write = [](V& v, Var var, double value) -> const char* {
+             value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "NegativeHoursOfOperInput";
              setDefault(v, 6, std::min(value, kMaxHours));
@@ -213,8 +223,8 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (!v.GetmyScenario()->GetDefaultUtilityManager(m) || !m) return nullptr;
              if (isEmpty(value)) return "CannotDeleteHTC";
              // The manager answers 1 when it took the value and 0 when it refused it.
-             return m->SetHTCDefaultValue(var.Offset(0), value) != 1 ? "HCValueTooSmall" : nullptr;
-         }, .refusals = "CannotDeleteHTC HCValueTooSmall"},
+             return m->SetHTCDefaultValue(var.Offset(0), value) != 1 ? HTCDefaultRefusal(value) : nullptr;
+         }, .refusals = "CannotDeleteHTC HCValueTooSmall HTCoeffUpdateError"},
     };
     return rows;
 }

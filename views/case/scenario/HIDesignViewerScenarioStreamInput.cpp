@@ -54,7 +54,11 @@ const char* setNamed(Stream s, const char* name, double value, const char* refus
 // use, and a typed cp would be overruled by the earlier load). The other one is cleared first; if
 // the new value is refused, it is put back.
 const char* setInsteadOf(Stream s, const char* name, double value, const char* other, const char* refused) {
-    if (isEmpty(value) || s.GetNumberOfSegments() > 1) return setNamed(s, name, value, refused);
+    // A stream of several segments shows no one cp and takes no load as a whole here (the cell is
+    // read-only): a value written into its first segment alone would leave a load other than the
+    // one typed. Its segments are edited in its segment table.
+    if (s.GetNumberOfSegments() > 1) return refused;
+    if (isEmpty(value)) return setNamed(s, name, value, refused);
     // Only a value the user gave stands in the way; a derived one follows by itself.
     constexpr unsigned char kSpecified = 1;
     double previous = kEmpty;
@@ -79,8 +83,10 @@ const char* setWithinCoefficients(Stream s, const char* name, double value, cons
     return refused;
 }
 // A coefficient or fouling factor of the whole stream: a stream of segments keeps its own.
+// A stream of several segments keeps a coefficient per segment, edited in its segment table: the
+// stream's read-only cell refuses a value rather than answer as if it took it.
 const char* setCoefficientOfOneSegment(Stream s, const char* name, double value, const char* refused) {
-    return s.GetNumberOfSegments() < 2 ? setWithinCoefficients(s, name, value, refused) : nullptr;
+    return s.GetNumberOfSegments() < 2 ? setWithinCoefficients(s, name, value, refused) : refused;
 }
 // A fouling factor is a resistance: never below 0 and never what no number holds.
 const char* foulingRule(double v) {
@@ -106,6 +112,9 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     if (!v.GetmyScenario()->GetStreamOfKind(row, found, kind, 2) || !found) return nullptr;
     if (found->GetNumberOfSegments() >= 2) return nullptr;
     if (!v.GetmyScenario()->GetDefaultUtilityManager(manager) || !manager) return nullptr;
+    // Only an entry of the list: any other number would empty the stream's coefficient.
+    if (!(entry >= 0.0 && entry < manager->GetNumberOfHTCDefaultValues()) || entry != std::floor(entry))
+        return "ValidOptionError";
     found->SetValue("CHTCoeff", manager->GetHTCDefaultValue(whole(entry)), 0);
     v.processHTCDefaultIndex = whole(entry);
     return nullptr;
@@ -227,8 +236,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              return setCoefficientOfOneSegment(s, "FoulingFactor", value, "FoulingFactorUpdateError");
          },
          .refusals = "FoulingFactorUpdateError"},
-        {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); }},
-        {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); }},
+        {.type = 105, .number = 511, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.processRow, 0, value); },
+         .refusals = "ValidOptionError"},
+        {.type = 105, .number = 512, .write = [](V& v, Var, double value) { return defaultCoefficient(v, v.utilityRow, 1, value); },
+         .refusals = "ValidOptionError"},
         // The stream's own minimum approach temperature.
         {.type = 1517, .number = 406, .guarded = true, .rows = R::Process, .kind = 0, .boundShows = true, .fail = F::Silent,
          .streamWrite = [](V& v, Stream s, Var, double value) { return contribution(v, s, value); },

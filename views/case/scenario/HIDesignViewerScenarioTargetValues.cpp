@@ -91,8 +91,13 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Tar
         {.type = 6, .number = 750, .read = [](V& v, Var) { return v.myScenario->GetUtilityTarget(0); }},
         {.type = 6, .number = 656, .read = [](V& v, Var) { return v.myScenario->GetUtilityTarget(1); }},
         {.type = 6, .number = 752, .read = [](V& v, Var) { return v.myScenario->GetUtilityTarget(1); }},
-        {.type = 1508, .number = 200, .guard = G::ProcessStreams, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(0); }},
-        {.type = 1508, .number = 201, .guard = G::ProcessStreams, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(1); }},
+        // No area target is 0: the scenario answers 0 where it has none (the utilities cannot cover
+        // the targets, or the area LP gave no countercurrent area), which the results show not
+        // available; the figures' rows (65x) keep their 0.
+        {.type = 1508, .number = 200, .guard = G::ProcessStreams, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(0); },
+         .zeroIsEmpty = true},
+        {.type = 1508, .number = 201, .guard = G::ProcessStreams, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(1); },
+         .zeroIsEmpty = true},
         {.type = 1508, .number = 652, .read = [](V& v, Var) { return v.myScenario->GetAreaTarget(1); }},
         {.type = 1519, .number = 653, .read = [](V& v, Var) { return double(v.myScenario->GetNumberOfShellsTarget()); }},
         {.type = 1519, .number = 451, .read = [](V& v, Var) {

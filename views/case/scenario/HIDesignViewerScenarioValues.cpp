@@ -160,8 +160,9 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Nam
         {.name = "exp_plant_life", .number = 300, .read = [](V& v, Var) { return v.EconomicItem(4, "DEFAULT"); }},
         {.name = "ann_factor", .number = 300, .read = [](V& v, Var) { return v.AnnualisationFactor(); }},
         {.name = "hours_of_operation", .number = 300, .read = [](V& v, Var) { return v.EconomicItem(6, "DEFAULT"); }},
+        // No capital target is 0: the scenario answers 0 where it has no area to cost.
         {.name = "cc_net_cc_exch", .number = 300, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); },
-         .unit = 31000},
+         .zeroIsEmpty = true, .unit = 31000},
         {.name = "CountU", .number = 440, .read = [](V& v, Var var) {
              return var.Offset(0) < v.myScenario->GetNumberOfStreamsOfKind(1, 2) ? var.Offset(0) + 1.0 : kEmpty;
          }, .dims = 1},

@@ -138,6 +138,8 @@ double EventItemView::Value(const VarDescription& var) {
 int EventItemView::Specify(const VarDescription& var, double value) {
     if (var.Type() == 1519 && var.Number() == 358) {
         if (!pEvent) return 0;
+        if (value != EmptyValue)
+            if (const char* refused = HENEventValueRefusal(pEvent->GetVariableName(), value)) return ErrorMsg(refused), 0;
         // The event stores it and reports code 15, which selects this item's schedule.
         pEvent->SetNewValue(value);
         return 1;
