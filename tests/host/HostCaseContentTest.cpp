@@ -173,6 +173,10 @@ INSTANTIATE_TEST_SUITE_P(
                       EveryCopy{"designC1Outlet", "design", 135.0, 136.35},
                       EveryCopy{"designH2Outlet", "design", 30.0, 30.3},
                       EveryCopy{"designE1Duty", "design", 240.0, 242.4},
+                      // Cooling Water leaves the cooler at its target; the cooler's 60 kW turned
+                      // round would warm H2.
+                      EveryCopy{"designCoolingWaterOutlet", "design", 25.0, 25.25},
+                      EveryCopy{"designCoolerDutyTurnedRound", "design", 60.0, -60.0},
                       EveryCopy{"designSupplyAbove5000C", "design", 170.0, 6000.0},
                       EveryCopy{"designSupplyHuge", "design", 170.0, 1e300}),
     [](const auto& info) { return std::string(info.param.name); });
