@@ -61,21 +61,9 @@ bool heatBetween(const IHeatIntegrationStream& s, double a, double b, double& he
 
 bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
                              std::string& error) {
-    // Each stream enters the network at its supply temperature: the segment after its feed
-    // holds a copy of it.
-    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
-        const IHeatIntegrationStream* s = design.GetStream(i);
-        const CNode* first = s ? design.GetStreamSegment(s->GetName(), 0) : nullptr;
-        double t = 0.0;
-        if (!first || !design.GetNodeValue(first->getName(), CPString(NodeValue::Temperature), t) || t == kEmpty) continue;
-        if (!close(t, s->GetSupplyTemperature())) {
-            error = who + "stream " + QuotedField(s->GetName()) + " enters the network at " + num(t) +
-                    " C, not at its supply of " + num(s->GetSupplyTemperature()) + " C";
-            return false;
-        }
-    }
     // A complete, feasible exchanger carries its duty on each side between the temperatures at
-    // its ports, in the direction of that side: a process stream by its own cp, a utility by the
+    // its ports, in the direction of that side (so a stream's entering temperature, which a
+    // design may specify apart from its supply, is held to the duty of its first unit): a process stream by its own cp, a utility by the
     // flow its whole load on the network gives it over its span (a locked network keeps the
     // utility flows it was locked with, which its state holds). A stream split into branches
     // carries a share of its flow on each, which the comparison leaves to the branches' balance.
