@@ -4,6 +4,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "host/CaseDesignCopies.h"
 #include "host/OutputText.h"
 #include "host/StreamTableChecks.h"
 #include "pellin/NodeKinds.h"
@@ -200,7 +201,7 @@ bool checkDesign(const IHENDesign& design, std::string& error) {
             return false;
         }
     }
-    return true;
+    return CheckDesignStreamCopies(design, who, error);
 }
 
 bool checkStream(const IHeatIntegrationStream& s, double dtmin, bool site, std::string& error) {

@@ -166,6 +166,17 @@ INSTANTIATE_TEST_SUITE_P(
                       EveryCopy{"ownApproachShiftedSegmentEnd", "targets", 137.5, 140.0, kOwnApproaches},
                       EveryCopy{"ownApproachSecondSegmentCp", "targets", 6.0, 6000.0, kOwnApproaches},
                       EveryCopy{"ownApproachUtilityShifted", "targets", 24.0, 23.0, kOwnApproaches},
+                      // C1 enters E4 at its supply of 20 C and leaves the heater at 135 C; the
+                      // heater's 20 kW and Cooling Water's 20 C supply share the first value.
+                      EveryCopy{"designC1SupplyNearby", "design", 20.0, 22.0},
+                      EveryCopy{"designC1SupplySlightly", "design", 20.0, 20.2},
+                      EveryCopy{"designC1Outlet", "design", 135.0, 136.35},
+                      EveryCopy{"designH2Outlet", "design", 30.0, 30.3},
+                      EveryCopy{"designE1Duty", "design", 240.0, 242.4},
+                      // Cooling Water leaves the cooler at its target; the cooler's 60 kW turned
+                      // round would warm H2.
+                      EveryCopy{"designCoolingWaterOutlet", "design", 25.0, 25.25},
+                      EveryCopy{"designCoolerDutyTurnedRound", "design", 60.0, -60.0},
                       EveryCopy{"designSupplyAbove5000C", "design", 170.0, 6000.0},
                       EveryCopy{"designSupplyHuge", "design", 170.0, 1e300}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -175,22 +186,44 @@ INSTANTIATE_TEST_SUITE_P(
 // wherever the case stores it, set to a nearby or an absurd value under a checksum made again.
 // Every edit is refused as damage or leaves the report as it was: a copy the reader takes must
 // agree with what it is worked out from.
-TEST(HostCaseContentSample, SingleValueEditsAreRefusedOrChangeNothing) {
-    Scratch saved("sample-saved.case");
-    ASSERT_EQ(0, RunHost("targets " + example("four-streams.csv") + " --save " + saved.path).exitCode);
-    const HostRun untouched = RunHost("targets " + saved.path);
+struct Sample {
+    const char* name;
+    const char* job;  // "targets", or "design" with the textbook network
+    unsigned seed;
+};
+[[maybe_unused]] void PrintTo(const Sample& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentSample : public ::testing::TestWithParam<Sample> {};
+
+TEST_P(HostCaseContentSample, SingleValueEditsAreRefusedOrChangeNothing) {
+    const Sample& c = GetParam();
+    const std::string job = c.job;
+    const std::string tables = job == "design" ? example("four-streams.csv") + " " + example("four-streams-network.csv")
+                                               : example("four-streams.csv");
+    Scratch saved(std::string(c.name) + "-sample-saved.case");
+    ASSERT_EQ(0, RunHost(job + " " + tables + " --save " + saved.path).exitCode);
+    const HostRun untouched = RunHost(job + " " + saved.path);
     ASSERT_EQ(0, untouched.exitCode) << untouched.out;
     const std::string bytes = readFile(saved.path);
     const std::string body = bytes.substr(0, bytes.size() - 4);
     // Supplies and targets, their shifted values, cp, loads and the film coefficient.
-    const double numbers[] = {170, 60, 150, 30, 135, 80, 140, 165, 55, 145, 25, 85, 3, 1.5, 4, 330, 180, 230, 240, 0.2};
+    std::vector<double> numbers = {170, 60, 150, 30, 135, 80, 140, 165, 55, 145, 25, 85, 3, 1.5, 4, 330, 180, 230, 240, 0.2};
+    // The network's own: C1's supply, the temperatures between its units and their duties.
+    if (job == "design") numbers.insert(numbers.end(), {20, 125, 90, 70, 35, 60});
+    // A design case's edits fall in its network (from the first stream piece on), where the
+    // scenario's own copies, sampled in the targets case, do not drown them; a network node
+    // holds its values under their names, not as tagged fields.
+    const std::size_t network = job == "design" ? body.find("ParentStream") : 0;
+    ASSERT_NE(std::string::npos, network);
+    const std::string tag = job == "design" ? "" : "d";
     std::vector<std::size_t> places;
     for (double v : numbers) {
-        const std::string field = "d" + littleEndian(&v, sizeof v);
-        for (std::size_t at = body.find(field); at != std::string::npos; at = body.find(field, at + 1)) places.push_back(at + 1);
+        const std::string field = tag + littleEndian(&v, sizeof v);
+        for (std::size_t at = body.find(field, network); at != std::string::npos; at = body.find(field, at + 1))
+            places.push_back(at + tag.size());
     }
-    ASSERT_GT(places.size(), 40u);
-    std::mt19937 random(20261208u);
+    ASSERT_GT(places.size(), job == "design" ? 20u : 40u);
+    std::mt19937 random(c.seed);
     int refused = 0;
     const int edits = 120;
     for (int n = 0; n < edits; ++n) {
@@ -202,9 +235,9 @@ TEST(HostCaseContentSample, SingleValueEditsAreRefusedOrChangeNothing) {
         std::string edited = body;
         edited.replace(at, sizeof now, littleEndian(&now, sizeof now));
         const std::uint32_t crc = crc32(edited);
-        Scratch damaged("sample-" + std::to_string(n) + ".case");
+        Scratch damaged(std::string(c.name) + "-sample-" + std::to_string(n) + ".case");
         std::ofstream(damaged.path, std::ios::binary) << edited + littleEndian(&crc, sizeof crc);
-        const HostRun run = RunHost("targets " + damaged.path);
+        const HostRun run = RunHost(job + " " + damaged.path);
         if (run.exitCode == 1 && run.out.find("the case file is damaged") != std::string::npos) {
             ++refused;
             continue;
@@ -213,6 +246,70 @@ TEST(HostCaseContentSample, SingleValueEditsAreRefusedOrChangeNothing) {
         EXPECT_EQ(untouched.out, run.out) << was << " -> " << now << " at byte " << at << " was read and changed the report";
     }
     EXPECT_GE(refused, 10);
+}
+
+// The design case holds the streams' values again in its network: the temperatures at each
+// unit's ports and the duties they carry.
+INSTANTIATE_TEST_SUITE_P(Cases, HostCaseContentSample,
+                         ::testing::Values(Sample{"targets", "targets", 20261208u}, Sample{"design", "design", 20261208u},
+                                           Sample{"designAgain", "design", 977u}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every case the jobs save reads back: a check that took a copy the network works out for one
+// it must equal would refuse one of them.
+struct RoundTrip {
+    const char* name;
+    const char* save;   // the job and its tables; the case is saved after them
+    const char* steps;  // a view script run on the saved design before it is saved again, or null
+};
+[[maybe_unused]] void PrintTo(const RoundTrip& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentRoundTrip : public ::testing::TestWithParam<RoundTrip> {};
+
+TEST_P(HostCaseContentRoundTrip, ASavedDesignReadsBack) {
+    const RoundTrip& c = GetParam();
+    std::string save = c.save;
+    for (std::size_t at = save.find('@'); at != std::string::npos; at = save.find('@'))
+        save.replace(at, 1, std::string(KESTRIN_EXAMPLES) + "/");
+    Scratch saved(std::string(c.name) + "-round.case");
+    const HostRun first = RunHost(save + " --save " + saved.path);
+    ASSERT_EQ(0, first.exitCode) << first.out;
+    if (c.steps) {
+        Scratch script(std::string(c.name) + "-steps.txt");
+        std::ofstream(script.path) << c.steps;
+        const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path + " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+    }
+    const HostRun again = RunHost("design " + saved.path);
+    EXPECT_EQ(0, again.exitCode) << again.out;
+    EXPECT_EQ(std::string::npos, again.out.find("damaged")) << again.out;
+}
+
+const char* const kLock = "cmd LockOperation\n";
+const char* const kFlowEvent = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 6\nsettext HXSelection.389 C1\n"
+                               "cmd AddEventToSchedule\nset ExtraData.358 0.45\ncmd ExecuteSchedule\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, HostCaseContentRoundTrip,
+    ::testing::Values(RoundTrip{"design", "design @four-streams.csv @four-streams-network.csv", nullptr},
+                      RoundTrip{"designSplit", "design @four-streams.csv @four-streams-split-network.csv", nullptr},
+                      RoundTrip{"designRetrofitExample", "design @retrofit-streams.csv @retrofit-network.csv", nullptr},
+                      RoundTrip{"autodesign", "autodesign @four-streams.csv", nullptr},
+                      RoundTrip{"autodesignRetrofitExample", "autodesign @retrofit-streams.csv", nullptr},
+                      RoundTrip{"optimise", "optimise @four-streams.csv @four-streams-split-network.csv", nullptr},
+                      RoundTrip{"retrofit", "retrofit @retrofit-streams.csv @retrofit-network.csv", nullptr},
+                      RoundTrip{"operatedLocked", "design @operated-streams.csv @operated-network.csv", kLock},
+                      RoundTrip{"operatedEventExecuted", "design @operated-streams.csv @operated-network.csv", kFlowEvent},
+                      RoundTrip{"loopsEventExecuted", "design @operated-streams.csv @four-streams-network.csv",
+                                kFlowEvent}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The stored cases of earlier builds read as they did.
+TEST(HostCaseContentWhole, StoredCasesStillRead) {
+    for (const char* name : {"four-streams-targets.case", "four-streams-targets-earlier.case"}) {
+        const HostRun run = RunHost(std::string("targets ") + KESTRIN_TEST_DATA + "/cases/" + name);
+        EXPECT_EQ(0, run.exitCode) << name << "\n" << run.out;
+    }
 }
 
 // An untouched case reads as it was saved.

@@ -1,0 +1,109 @@
+#include "host/CaseDesignCopies.h"
+
+#include "eng/design/IHENDesign.h"
+#include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "host/OutputText.h"
+#include "pellin/CNode.h"
+#include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+namespace {
+constexpr double kEmpty = -32767.0;
+constexpr int kUtility = 1;
+
+// The network's values come out of the design's equations, solved to a residual far below this
+// share of the duty or temperature they balance; a copy edited by hand is off by far more.
+constexpr double kBalanceTolerance = 1e-6;
+
+std::string num(double v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.10g", v);
+    return buffer;
+}
+
+bool close(double a, double b) { return std::fabs(a - b) <= kBalanceTolerance * std::max({1.0, std::fabs(a), std::fabs(b)}); }
+
+// The stream's heat between two temperatures from its points and the cp of each segment between
+// them; false when a point or a cp is not held.
+bool heatBetween(const IHeatIntegrationStream& s, double a, double b, double& heat) {
+    const int n = s.GetNumberOfSegments();
+    std::vector<double> points(static_cast<std::size_t>(n) + 1);
+    for (int i = 0; i <= n; ++i) {
+        double t = kEmpty;
+        if (s.GetValue("Temperature", t, i) != 1 || t == kEmpty) return false;
+        points[static_cast<std::size_t>(i)] = t;
+    }
+    if (n < 1) return false;
+    const auto [lowest, highest] = std::minmax_element(points.begin(), points.end());
+    const double lo = std::min(a, b), hi = std::max(a, b);
+    heat = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double cp = kEmpty;
+        if (s.GetValue("HeatCapacityFlowrate", cp, i) != 1 || cp == kEmpty) return false;
+        double from = std::min(points[i], points[i + 1]), to = std::max(points[i], points[i + 1]);
+        // Past the stream's ends the segment at that end carries on.
+        if (from == *lowest) from = std::min(from, lo);
+        if (to == *highest) to = std::max(to, hi);
+        const double overlap = std::min(hi, to) - std::max(lo, from);
+        if (overlap > 0.0) heat += cp * overlap;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
+                             std::string& error) {
+    // A complete, feasible exchanger carries its duty on each side between the temperatures at
+    // its ports, in the direction of that side (so a stream's entering temperature, which a
+    // design may specify apart from its supply, is held to the duty of its first unit): a process stream by its own cp, a utility by the
+    // flow its whole load on the network gives it over its span (a locked network keeps the
+    // utility flows it was locked with, which its state holds). A stream split into branches
+    // carries a share of its flow on each, which the comparison leaves to the branches' balance.
+    std::set<const CNode*> unsettled;
+    for (CNode* n : design.GetIncompleteHeatExchangers()) unsettled.insert(n);
+    for (HeatExch* x : design.GetInfeasibleHeatExchangers()) unsettled.insert(static_cast<const CNode*>(x));
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = design.GetStream(i);
+        if (!s || !design.GetSplittersOnStream(s).empty()) continue;
+        const bool utility = s->GetStreamKind() == kUtility;
+        const double span = std::fabs(s->GetSupplyTemperature() - s->GetTargetTemperature());
+        for (int side = 0; side < 2; ++side) {
+            const std::vector<CNode*> units = design.GetExchangersOnStreamSide(s, side);
+            const double load = utility ? design.GetExchangerDutyOnStream(s, side) : 0.0;
+            for (CNode* unit : units) {
+                double duty = 0.0, a = 0.0, b = 0.0, heat = 0.0;
+                if (!unit || unsettled.count(unit) ||
+                    !design.GetNodeValue(unit->getName(), CPString(NodeValue::Duty), duty) || !std::isfinite(duty) ||
+                    duty == kEmpty || !design.GetExchangerPortTemperature(unit, 2 * side, a) ||
+                    !design.GetExchangerPortTemperature(unit, 2 * side + 1, b))
+                    continue;
+                if (utility) {
+                    // A locked network keeps the utility flows it was locked with.
+                    if (design.GetOperationLocked() || !(span > 0.0) || !std::isfinite(load)) continue;
+                    heat = load * std::fabs(a - b) / span;
+                } else if (!heatBetween(*s, a, b, heat)) {
+                    continue;
+                }
+                // The hot side cools and the cold side warms.
+                const bool along = side == 0 ? a >= b : b >= a;
+                if (!along) heat = -heat;
+                if (!close(duty, heat)) {
+                    const CPString shown = design.GetUnitName(unit->getName());
+                    error = who + "unit " + QuotedField(shown.empty() ? unit->getName().c_str() : shown.c_str()) +
+                            ": a duty of " + num(duty) + " kW where stream " + QuotedField(s->GetName()) + " carries " +
+                            num(heat) + " kW from " + num(a) + " to " + num(b) + " C";
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
