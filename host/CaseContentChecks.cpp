@@ -251,7 +251,10 @@ bool checkStream(const IHeatIntegrationStream& s, double dtmin, bool site, std::
             return false;
         }
     }
-    if (refuse("cost", s.GetCostIndex() / kPerYearToPerSecond)) return false;
+    // A utility that is raised rather than used (steam generated, refrigerant recovered) earns a
+    // credit: its cost per kW and year is negative, as the default utilities give it.
+    const double cost = s.GetCostIndex() / kPerYearToPerSecond;
+    if (refuse("cost", utility ? std::fabs(cost) : cost)) return false;
     return checkDesignSegments(s, who, dtmin, site && utility, error);
 }
 }  // namespace

@@ -109,6 +109,9 @@ void AdvancedSuperTarget::FillMatchColumn(MatchColumn& column, StreamSegment* ho
             if (hot->pStream->GetStreamKind() != 1) allowed = 0;
         }
     }
+    // A pair the user forbade to match carries no heat in any of the models: left in the LP it would
+    // be loaded there and then priced out of the MILP at a cost no solver can take.
+    if (hot->pStream->IsLinkedTo(cold->pStream->GetName())) allowed = 0;
     if (!allowed) {
         column.fFactor = 1.0;
         column.value = 0.0;
