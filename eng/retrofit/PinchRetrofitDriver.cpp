@@ -203,7 +203,10 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         settings.dPlacedCapital = newDesign.CalculateCapitalCost();
         const PlacedNetwork placed = KeepPlacedNetwork();
         const int area = CheckAreaLimits();
-        if (result == NewExchangerAdded && area == 3) LowerNewExchangerDuty();
+        // The margin's notes wait for the network the step keeps: a network given up below
+        // would leave them speaking of units it no longer has at those duties.
+        std::vector<CPString> marginNotes;
+        if (result == NewExchangerAdded && area == 3) marginNotes = LowerNewExchangerDuty();
         else if (area == 1) result = OptimisationFailed;
         else if (area == 2) result = AreaStillAdded;
         // The area check weighs capital against utility cost over every duty of the network; where
@@ -213,10 +216,12 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
             !WhyNetworkIsNotBuildable(newDesign, settings.pBaseDesign, settings.dDTmin).empty()) {
             RestorePlacedNetwork(placed);
-            if (result == NewExchangerAdded) LowerNewExchangerDuty();
+            marginNotes.clear();
+            if (result == NewExchangerAdded) marginNotes = LowerNewExchangerDuty();
             newDesign.AddToChangeLog(CPString(kNotePrefix) +
                                      "the area check left a network that cannot be built; the modification stands as placed");
         }
+        for (const CPString& text : marginNotes) newDesign.AddToChangeLog(text);
     }
     // A new, repiped or resequenced exchanger that the area check left without duty is no
     // modification: whatever the step saves, it saves elsewhere, so the step is not kept.
@@ -584,8 +589,9 @@ int PinchRetrofitDriver::CheckAreaLimits() {
 }
 
 // The new exchanger gives up its margin; a heater or cooler that carried less than the margin
-// before is in service for the margin's sake alone, and the step says so.
-void PinchRetrofitDriver::LowerNewExchangerDuty() {
+// before is in service for the margin's sake alone, which the returned notes say.
+std::vector<CPString> PinchRetrofitDriver::LowerNewExchangerDuty() {
+    std::vector<CPString> notes;
     std::vector<std::pair<CNode*, double>> utilities;
     for (CNode* node : ExchangerNodes(m_design->GetFlowSheet()))
         if (const HeatExch* unit = AsHeatExch(node); unit && unit->IsUtilityExch()) {
@@ -604,8 +610,9 @@ void PinchRetrofitDriver::LowerNewExchangerDuty() {
         char text[256];
         std::snprintf(text, sizeof text, "%s%s carries %.2f kW only because the new exchanger gives up %.0f kW after the area check",
                       kNotePrefix, name.c_str(), duty, kMargin);
-        m_design->AddToChangeLog(CPString(text));
+        notes.emplace_back(text);
     }
+    return notes;
 }
 
 PinchRetrofitDriver::PlacedNetwork PinchRetrofitDriver::KeepPlacedNetwork() const {

@@ -296,3 +296,33 @@ TEST(HostRetrofitBuildable, OnTheSplitNetworkTheNewUnitTakesWhatTheCutExchangerG
     EXPECT_NEAR(NumberIn(part, "hot_utility", 0, part.size()), 21.0, 0.1) << part;
     EXPECT_NEAR(NumberIn(part, "cold_utility", 0, part.size()), 61.0, 0.1) << part;
 }
+
+// A step's notes speak of the network the step keeps. The four-stream network without E4 at a
+// budget of 100,000: the area check ends with a network below DTmin, so the new unit stands as
+// placed (about 29 kW from H2 into C1) and the heater keeps about 21 kW. A note that the heater
+// runs only for the 1 kW the new unit gives up would describe the discarded network, whose heater
+// carried under a kilowatt; every such note must name a unit of the kept network at its duty.
+TEST(HostRetrofitBuildable, AMarginNoteNamesAUnitOfTheKeptNetworkAtItsDuty) {
+    ScratchFile network("retrofit-buildable", "notes-without-e4.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
+    for (const char* budget : {"50000", "100000"}) {
+        SCOPED_TRACE(budget);
+        const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                    " --budget " + budget + " --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        const std::size_t step = run.out.find("{\"step\":1,");
+        ASSERT_NE(step, std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("\"kept\":true", step), std::string::npos) << run.out;
+        const std::size_t units = run.out.find("\"network\":[", step);
+        ASSERT_NE(units, std::string::npos) << run.out;
+        const std::string marker = " carries ";
+        for (std::size_t at = run.out.find(marker, step); at < units; at = run.out.find(marker, at + 1)) {
+            const std::size_t open = run.out.rfind('"', at);
+            const std::string unit = run.out.substr(open + 1, at - open - 1);
+            const double said = std::strtod(run.out.c_str() + at + marker.size(), nullptr);
+            const std::size_t row = run.out.find("{\"name\": \"" + unit + "\"", units);
+            ASSERT_NE(row, std::string::npos) << unit << "\n" << run.out;
+            EXPECT_NEAR(NumberIn(run.out, "duty", row, run.out.size()), said, 0.005) << unit << "\n" << run.out;
+        }
+    }
+}
