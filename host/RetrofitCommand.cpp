@@ -433,7 +433,9 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
                     << ", cold " << PrintableText(m.cold) << "\n";
             }
             if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason, 400) << "\n";
-            else if (!s.budgetNote.empty()) out << "  budget: " << s.budgetNote << "\n";
+            // What the placed modification needed against the budget, unless the reason says so.
+            if (!s.budgetNote.empty() && s.reason.find(s.budgetNote) == std::string::npos)
+                out << "  budget: " << s.budgetNote << "\n";
             continue;
         }
         if (s.haveModification) {

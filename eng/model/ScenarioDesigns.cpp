@@ -382,6 +382,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     m_retrofitSettings.nMode = mode;
     m_retrofitSettings.nPreviousModifications = stepwise ? step - 1 : 0;
     m_retrofitSettings.dPlacedCapital = 0.0;
+    m_retrofitSettings.strDiscardReason.clear();
 
     int result = m_services.retrofit ? m_services.retrofit->Run(m_retrofitSettings, *created)
                                      : RetrofitDriver::ResultNothingDone;
@@ -392,6 +393,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     std::string why;
     if (!RetrofitDriver::IsDiscardResult(result)) why = WhyRetrofitStepIsNotKept(*created, design, stepwise);
     if (!why.empty()) result = kRetrofitCodeNoSaving;
+    else if (RetrofitDriver::IsDiscardResult(result)) why = m_retrofitSettings.strDiscardReason;
     m_retrofitStepReason[stepwise ? step - 1 : 5] = why;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
     m_dRetrofitStepCapital[stepwise ? step - 1 : 5] = m_retrofitSettings.dPlacedCapital;

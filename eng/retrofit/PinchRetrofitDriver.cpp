@@ -161,6 +161,7 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
 
     int result = NotValid;
     const int mode = settings.nMode;
+    settings.strDiscardReason.clear();
     if (mode >= 0 && mode <= 2) HoldExistingDuties();
     if (mode >= 0 && mode <= 3) {
         std::unique_ptr<IHenRetrofit> analysis = CreateAnalysis();
@@ -226,8 +227,10 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     // A new, repiped or resequenced exchanger that the area check left without duty is no
     // modification: whatever the step saves, it saves elsewhere, so the step is not kept.
     if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
-        !CarriesDuty(m_modifiedUnit))
+        !CarriesDuty(m_modifiedUnit)) {
         result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
+        settings.strDiscardReason = "the area check left the modified exchanger without duty";
+    }
     // A new exchanger is judged by the heat it recovers: where it carries only a small share of
     // what the step saves in hot utility, the saving comes from the existing units the area check
     // enlarged, and the new unit is only a token.
@@ -235,9 +238,20 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         const double saved = settings.pBaseDesign->GetTotalUtilityLoad(0) - newDesign.GetTotalUtilityLoad(0);
         double duty = 0.0;
         CNode* unit = Node(m_modifiedUnit);
-        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 && duty < kTokenShare * saved)
+        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 && duty < kTokenShare * saved) {
             result = NoNewExchanger;
+            CPString name;
+            if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
+            char text[400];
+            std::snprintf(text, sizeof text,
+                          "%.100s carries %.2f kW, a twentieth or less of the %.2f kW of hot utility the step saves: "
+                          "the saving comes from the existing units the area check enlarged",
+                          name.c_str(), duty, saved);
+            settings.strDiscardReason = text;
+        }
     }
+    if (result == NoNewExchanger && mode == 0 && settings.strDiscardReason.empty())
+        settings.strDiscardReason = "the model found no new exchanger that saves utility cost and carries heat";
     if (mode == 4) {
         newDesign.MakeNetworkFeasible(nullptr);
         result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;

@@ -326,3 +326,26 @@ TEST(HostRetrofitBuildable, AMarginNoteNamesAUnitOfTheKeptNetworkAtItsDuty) {
         }
     }
 }
+
+// A new exchanger the step does not keep says why, not only by its result code: without E3 the
+// third step's model places a unit the area check leaves without duty, and without E1 the fifth
+// finds none worth placing. Every discarded step of either run gives its reason.
+TEST(HostRetrofitBuildable, ADiscardedNewExchangerSaysWhy) {
+    const std::string streams = ExamplePath("four-streams.csv");
+    const char* networks[] = {"name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE4,H2,C1,30,2,1\n",
+                              "name,hot,cold,duty,hot_order,cold_order\nE2,H2,C1,90,1,3\nE3,H1,C1,90,1,2\nE4,H2,C1,30,2,1\n"};
+    std::size_t discarded = 0;
+    for (const char* table : networks) {
+        ScratchFile network("retrofit-buildable", "why.csv", table);
+        const HostRun run = RunHost("retrofit " + streams + " " + network.path + " --budget 100000 --steps 5 --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        for (std::size_t at = run.out.find("\"kept\":false"); at != std::string::npos;
+             at = run.out.find("\"kept\":false", at + 1)) {
+            ++discarded;
+            const std::size_t reason = run.out.find("\"reason\":", at);
+            ASSERT_NE(reason, std::string::npos) << run.out;
+            EXPECT_EQ(run.out.compare(reason, 10, "\"reason\":\""), 0) << run.out.substr(at);
+        }
+    }
+    EXPECT_GE(discarded, 2u);
+}
