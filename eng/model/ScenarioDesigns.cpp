@@ -337,7 +337,10 @@ std::string CPIScenario::WhyRetrofitStepIsNotKept(IHENDesign& created, const IHE
         }
     std::string why = WhyNetworkIsNotBuildable(created, &from, created.GetDTMin());
     if (!why.empty()) return "the network cannot be built: " + why;
-    // The budget is the most a kept step may spend: at 0 any capital outweighs every saving.
+    // The budget is the most a step checked by area may spend: at 0 any capital outweighs every
+    // saving. A heater or cooler moved to another utility has had its annualised capital weighed
+    // against its saving already, and no budget bounds it.
+    if (!stepwise) return std::string();
     const double budget = m_dOptimizerEconomicParameter;
     const double capital = created.CalculateCapitalCost();
     if (capital > budget + kCapitalPrecision * std::max(1.0, budget))

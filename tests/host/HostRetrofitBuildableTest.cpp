@@ -349,3 +349,25 @@ TEST(HostRetrofitBuildable, ADiscardedNewExchangerSaysWhy) {
     }
     EXPECT_GE(discarded, 2u);
 }
+
+// A heater moved to a cheaper utility has had its annualised capital weighed against its saving
+// already; no budget (which the utility mode does not take) holds it back. Yee and Grossmann's
+// network without E1 heats C1 from 63.2 to 125 C with 1545 kW of high-pressure steam (78.84 a kW
+// and year); medium-pressure steam (69.38) serves it at 49 K instead of 124 K, which saves
+// 1545 x 9.46 = 14616 a year for a few thousand of added area. The step is kept.
+TEST(HostRetrofitBuildable, AHeaterMovedToACheaperUtilityIsNotHeldBackByABudget) {
+    ScratchFile table("retrofit-buildable", "yee-steam.csv",
+                      std::string(kYeeGrossmann) + "MP Steam,,,,,utility\n");
+    ScratchFile network("retrofit-buildable", "yee-hp-heaters.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE2,H1,C2,300,1,1\nE3,H2,C2,1320,1,2\n"
+                        "E4,H2,C1,1080,2,1\nHeater1,HP Steam,C1,1545,,2\nHeater2,HP Steam,C2,630,,3\n"
+                        "Cooler,H1,Cooling Water,1500,2,\n");
+    const HostRun run = RunHost("retrofit " + table.path + " " + network.path + " --mode utility --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("{\"step\":1,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"kept\":true", step), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("the budget is", step), std::string::npos) << run.out;
+    EXPECT_NEAR(NumberIn(run.out, "utility_cost_saving", step, run.out.size()), 1545.0 * (78.84 - 69.3792), 2.0)
+        << run.out;
+}
