@@ -98,12 +98,27 @@ std::string NotReady(int code) {
 
 // The units that carry heat, or are process exchangers, and did not calculate ("E2, E3 are"),
 // empty when every such unit did. An idle heater or cooler is left out: a step may need it.
-std::string UnitsNotCalculated(const DesignReport& report) {
+double UnitNumber(const IHENDesign& d, const std::string& unit, const char* name, double otherwise);
+
+// The units of the design that do not calculate, "E2 is" or "E2, E3 are"; `shellAndTube` tells
+// whether one of them is a shell-and-tube unit, whose area alone may not hold it to one duty.
+std::string UnitsNotCalculated(IHENDesign& d, bool& shellAndTube) {
+    std::set<std::string> shellAndTubeUnits;
+    CNode* x = nullptr;
+    for (int k = 0; d.GetHeatExchanger(k, x); ++k) {
+        if (!x) continue;
+        const std::string node = x->getName().c_str();
+        if (UnitNumber(d, node, NodeValue::HXType, 0.0) != 1.0) continue;
+        const std::string shown = d.GetUnitName(CPString(node.c_str())).c_str();
+        shellAndTubeUnits.insert(shown.empty() ? node : shown);
+    }
     std::string names;
     int count = 0;
-    for (const DesignReport::Unit& unit : report.units) {
+    shellAndTube = false;
+    for (const DesignReport::Unit& unit : ReadDesign(d).units) {
         if (unit.status == "complete" || (unit.kind != "exchanger" && std::fabs(unit.duty) < 1e-9)) continue;
         names += (count++ ? ", " : "") + PrintableText(unit.name);
+        shellAndTube = shellAndTube || shellAndTubeUnits.count(unit.name) != 0;
     }
     return names.empty() ? names : names + (count == 1 ? " is" : " are");
 }
@@ -418,7 +433,9 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
                     << ", cold " << PrintableText(m.cold) << "\n";
             }
             if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason, 400) << "\n";
-            else if (!s.budgetNote.empty()) out << "  budget: " << s.budgetNote << "\n";
+            // What the placed modification needed against the budget, unless the reason says so.
+            if (!s.budgetNote.empty() && s.reason.find(s.budgetNote) == std::string::npos)
+                out << "  budget: " << s.budgetNote << "\n";
             continue;
         }
         if (s.haveModification) {
@@ -524,10 +541,13 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     if (ready != kReady) return FailCommand(PrintableText(base) + " cannot be retrofitted: " + NotReady(ready));
     // A base whose units do not calculate has no utilities to improve on: its zero loads would
     // read as a network at its target.
-    if (const std::string open = UnitsNotCalculated(ReadDesign(*design)); !open.empty())
+    bool shellAndTube = false;
+    if (const std::string open = UnitsNotCalculated(*design, shellAndTube); !open.empty())
         return FailCommand(PrintableText(base) + " cannot be retrofitted: the network does not calculate: " + open +
-                           " not calculated (a shell-and-tube unit given by its area holds its duty only with its "
-                           "shells: give them in a shells column)");
+                           " not calculated" +
+                           (shellAndTube ? " (a shell-and-tube unit given by its area holds its duty only with its "
+                                           "shells: give them in a shells column)"
+                                         : ""));
     const DesignState before = ReadState(*design, nullptr);
     const std::set<std::string> baseUnits = UnitNames(*design);
 

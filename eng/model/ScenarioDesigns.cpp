@@ -337,7 +337,10 @@ std::string CPIScenario::WhyRetrofitStepIsNotKept(IHENDesign& created, const IHE
         }
     std::string why = WhyNetworkIsNotBuildable(created, &from, created.GetDTMin());
     if (!why.empty()) return "the network cannot be built: " + why;
-    // The budget is the most a kept step may spend: at 0 any capital outweighs every saving.
+    // The budget is the most a step checked by area may spend: at 0 any capital outweighs every
+    // saving. A heater or cooler moved to another utility has had its annualised capital weighed
+    // against its saving already, and no budget bounds it.
+    if (!stepwise) return std::string();
     const double budget = m_dOptimizerEconomicParameter;
     const double capital = created.CalculateCapitalCost();
     if (capital > budget + kCapitalPrecision * std::max(1.0, budget))
@@ -382,6 +385,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     m_retrofitSettings.nMode = mode;
     m_retrofitSettings.nPreviousModifications = stepwise ? step - 1 : 0;
     m_retrofitSettings.dPlacedCapital = 0.0;
+    m_retrofitSettings.strDiscardReason.clear();
 
     int result = m_services.retrofit ? m_services.retrofit->Run(m_retrofitSettings, *created)
                                      : RetrofitDriver::ResultNothingDone;
@@ -392,6 +396,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     std::string why;
     if (!RetrofitDriver::IsDiscardResult(result)) why = WhyRetrofitStepIsNotKept(*created, design, stepwise);
     if (!why.empty()) result = kRetrofitCodeNoSaving;
+    else if (RetrofitDriver::IsDiscardResult(result)) why = m_retrofitSettings.strDiscardReason;
     m_retrofitStepReason[stepwise ? step - 1 : 5] = why;
     m_nRetrofitStatus[stepwise ? step - 1 : 5] = result;
     m_dRetrofitStepCapital[stepwise ? step - 1 : 5] = m_retrofitSettings.dPlacedCapital;

@@ -161,6 +161,7 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
 
     int result = NotValid;
     const int mode = settings.nMode;
+    settings.strDiscardReason.clear();
     if (mode >= 0 && mode <= 2) HoldExistingDuties();
     if (mode >= 0 && mode <= 3) {
         std::unique_ptr<IHenRetrofit> analysis = CreateAnalysis();
@@ -203,7 +204,10 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         settings.dPlacedCapital = newDesign.CalculateCapitalCost();
         const PlacedNetwork placed = KeepPlacedNetwork();
         const int area = CheckAreaLimits();
-        if (result == NewExchangerAdded && area == 3) LowerNewExchangerDuty();
+        // The margin's notes wait for the network the step keeps: a network given up below
+        // would leave them speaking of units it no longer has at those duties.
+        std::vector<CPString> marginNotes;
+        if (result == NewExchangerAdded && area == 3) marginNotes = LowerNewExchangerDuty();
         else if (area == 1) result = OptimisationFailed;
         else if (area == 2) result = AreaStillAdded;
         // The area check weighs capital against utility cost over every duty of the network; where
@@ -213,16 +217,20 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
             !WhyNetworkIsNotBuildable(newDesign, settings.pBaseDesign, settings.dDTmin).empty()) {
             RestorePlacedNetwork(placed);
-            if (result == NewExchangerAdded) LowerNewExchangerDuty();
+            marginNotes.clear();
+            if (result == NewExchangerAdded) marginNotes = LowerNewExchangerDuty();
             newDesign.AddToChangeLog(CPString(kNotePrefix) +
                                      "the area check left a network that cannot be built; the modification stands as placed");
         }
+        for (const CPString& text : marginNotes) newDesign.AddToChangeLog(text);
     }
     // A new, repiped or resequenced exchanger that the area check left without duty is no
     // modification: whatever the step saves, it saves elsewhere, so the step is not kept.
     if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
-        !CarriesDuty(m_modifiedUnit))
+        !CarriesDuty(m_modifiedUnit)) {
         result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
+        settings.strDiscardReason = "the area check left the modified exchanger without duty";
+    }
     // A new exchanger is judged by the heat it recovers: where it carries only a small share of
     // what the step saves in hot utility, the saving comes from the existing units the area check
     // enlarged, and the new unit is only a token.
@@ -230,9 +238,20 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         const double saved = settings.pBaseDesign->GetTotalUtilityLoad(0) - newDesign.GetTotalUtilityLoad(0);
         double duty = 0.0;
         CNode* unit = Node(m_modifiedUnit);
-        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 && duty < kTokenShare * saved)
+        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 && duty < kTokenShare * saved) {
             result = NoNewExchanger;
+            CPString name;
+            if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
+            char text[400];
+            std::snprintf(text, sizeof text,
+                          "%.100s carries %.2f kW, a twentieth or less of the %.2f kW of hot utility the step saves: "
+                          "the saving comes from the existing units the area check enlarged",
+                          name.c_str(), duty, saved);
+            settings.strDiscardReason = text;
+        }
     }
+    if (result == NoNewExchanger && mode == 0 && settings.strDiscardReason.empty())
+        settings.strDiscardReason = "the model found no new exchanger that saves utility cost and carries heat";
     if (mode == 4) {
         newDesign.MakeNetworkFeasible(nullptr);
         result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;
@@ -584,8 +603,9 @@ int PinchRetrofitDriver::CheckAreaLimits() {
 }
 
 // The new exchanger gives up its margin; a heater or cooler that carried less than the margin
-// before is in service for the margin's sake alone, and the step says so.
-void PinchRetrofitDriver::LowerNewExchangerDuty() {
+// before is in service for the margin's sake alone, which the returned notes say.
+std::vector<CPString> PinchRetrofitDriver::LowerNewExchangerDuty() {
+    std::vector<CPString> notes;
     std::vector<std::pair<CNode*, double>> utilities;
     for (CNode* node : ExchangerNodes(m_design->GetFlowSheet()))
         if (const HeatExch* unit = AsHeatExch(node); unit && unit->IsUtilityExch()) {
@@ -604,8 +624,9 @@ void PinchRetrofitDriver::LowerNewExchangerDuty() {
         char text[256];
         std::snprintf(text, sizeof text, "%s%s carries %.2f kW only because the new exchanger gives up %.0f kW after the area check",
                       kNotePrefix, name.c_str(), duty, kMargin);
-        m_design->AddToChangeLog(CPString(text));
+        notes.emplace_back(text);
     }
+    return notes;
 }
 
 PinchRetrofitDriver::PlacedNetwork PinchRetrofitDriver::KeepPlacedNetwork() const {

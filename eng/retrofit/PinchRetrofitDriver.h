@@ -74,7 +74,7 @@ private:
     using PlacedNetwork = std::vector<PlacedUnit>;
     PlacedNetwork KeepPlacedNetwork() const;
     void HoldExistingDuties();
-    void LowerNewExchangerDuty();
+    std::vector<CPString> LowerNewExchangerDuty();
     void RestorePlacedNetwork(const PlacedNetwork& placed);
     // A stream piece of the base flowsheet on a complete process stream (of that side: 0 hot,
     // 1 cold; -1 either).

@@ -4,6 +4,7 @@
 #include "dunmor/CPString.h"
 
 #include <array>
+#include <string>
 
 class FlowSheet;
 class IHENDesign;
@@ -27,6 +28,9 @@ struct ScenarioRetrofitSettings {
     // The capital cost of the new design once the modification is placed, before the area check
     // weighs it against the investment budget; 0 when the run placed nothing.
     double dPlacedCapital = 0.0;
+    // Why the driver did not keep the modification, in the user's words; empty when it kept it
+    // or has nothing to add to its result code.
+    std::string strDiscardReason;
 };
 
 class RetrofitDriver {

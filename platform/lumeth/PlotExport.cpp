@@ -47,6 +47,17 @@ int addMarker(Canvas& canvas, CanvasPoint c, int shape, const LineAttrib& line, 
             return canvas.AddPolyline({{c.x, c.y - 1.4 * r}, {c.x + 1.4 * r, c.y}, {c.x, c.y + 1.4 * r}, {c.x - 1.4 * r, c.y},
                                        {c.x, c.y - 1.4 * r}},
                                       line, true, fill);
+        case 4:
+            return canvas.AddPolyline({{c.x, c.y + 1.3 * r}, {c.x + 1.2 * r, c.y - r}, {c.x - 1.2 * r, c.y - r}, {c.x, c.y + 1.3 * r}},
+                                      line, true, fill);
+        case 5: {
+            const double a = 0.45 * r, b = 1.3 * r;
+            return canvas.AddPolyline({{c.x - a, c.y - b}, {c.x + a, c.y - b}, {c.x + a, c.y - a}, {c.x + b, c.y - a},
+                                       {c.x + b, c.y + a}, {c.x + a, c.y + a}, {c.x + a, c.y + b}, {c.x - a, c.y + b},
+                                       {c.x - a, c.y + a}, {c.x - b, c.y + a}, {c.x - b, c.y - a}, {c.x - a, c.y - a},
+                                       {c.x - a, c.y - b}},
+                                      line, true, fill);
+        }
         default: return canvas.AddCircle(c, r, line, true, fill);
     }
 }

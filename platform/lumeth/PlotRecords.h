@@ -10,7 +10,9 @@ struct DataSetAppearance {
     int style = 7;          // line style code; the plots set 0 for curves, 1 for reference lines
     int symbol = -32767;    // point-symbol code; -32767: no symbol
     // The shape of its point markers, so that sets of one colour stay apart in a picture: 0 a
-    // disc, 1 a square, 2 a triangle, 3 a diamond.
+    // disc, 1 a square, 2 a triangle, 3 a diamond, 4 a triangle pointing down, 5 a cross
+    // (kMarkerShapes in all: a base design and five retrofit steps).
+    static constexpr int kMarkerShapes = 6;
     int marker = 0;
     FontResourceRef font = DefaultFont();
     Text text;

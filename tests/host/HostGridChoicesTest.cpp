@@ -79,6 +79,29 @@ INSTANTIATE_TEST_SUITE_P(
                       Choice{"Enum.203", 7, "E1", {"E1", "240.0 kW"}, {"170.0 C", "90.0 C", "80.0 C", "140.0 C"}},
                       Choice{"Enum.204", 7, "H1Start", {}, {"170.0 C"}}));
 
+// A label choice takes only an entry of its list (0 to 8, from nothing to the unit's name): a
+// number past either end is refused, the choice before it stays, and nothing unknown is saved.
+TEST(HostGridChoices, AChoiceOutsideItsListIsRefusedAndTheLastOneStays) {
+    SavedNetwork net;
+    ASSERT_TRUE(net.built);
+    ScratchFile script("gridchoices", "range.txt",
+                       "set Enum.201 5\nset Enum.201 99\nget Enum.201\nset Enum.200 -1\nget Enum.200\n"
+                       "set Enum.205 9\nget Enum.205\nset Enum.203 8\nget Enum.203\nset Enum.202 0\nget Enum.202\n");
+    const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + script.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    auto step = [&](int line) {
+        const std::size_t at = run.out.find("{\"line\":" + std::to_string(line) + ",");
+        return at == std::string::npos ? std::string() : run.out.substr(at, run.out.find("\"journal\"", at) - at);
+    };
+    EXPECT_NE(step(1).find("\"result\":1"), std::string::npos) << step(1);
+    for (int refused : {2, 4, 6}) EXPECT_NE(step(refused).find("\"result\":0"), std::string::npos) << step(refused);
+    EXPECT_NE(step(3).find("\"value\":5,"), std::string::npos) << step(3);
+    EXPECT_EQ(step(5).find("\"value\":-1,"), std::string::npos) << step(5);
+    EXPECT_EQ(step(7).find("\"value\":9,"), std::string::npos) << step(7);
+    EXPECT_NE(step(9).find("\"value\":8,"), std::string::npos) << step(9);
+    EXPECT_NE(step(11).find("\"value\":0,"), std::string::npos) << step(11);
+}
+
 // The textbook grid gives each unit's duty under it: below its lowest circle.
 TEST(HostGridDuties, EachUnitCarriesItsDutyUnderIt) {
     ScratchFile svg("gridchoices", "duties.svg", "", false);

@@ -108,4 +108,43 @@ TEST(HostPlotDesignMarkers, EachDesignOnTheRetrofitAlphaPlotHasAMarkerOfItsOwn) 
     EXPECT_EQ(distinct, keyed) << text;
 }
 
+// A marker's shape, read from its element: a disc, a square, or a polygon by the turns between its
+// vertices (a triangle pointing up and one pointing down, a diamond, ... tell apart so).
+std::string MarkerShape(const SvgElement& e) {
+    if (e.name != "polyline" && e.name != "polygon") return e.name;
+    const std::vector<SvgPoint> points = e.Points();
+    std::string shape = e.name;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const double dx = points[i].x - points[i - 1].x, dy = points[i].y - points[i - 1].y;
+        shape += std::string(" ") + (dx > 0.1 ? "+" : dx < -0.1 ? "-" : "0") + (dy > 0.1 ? "+" : dy < -0.1 ? "-" : "0");
+    }
+    return shape;
+}
+
+// Five steps of a retrofit leave up to six designs on the alpha plot, all of one colour: the
+// four-stream network without E1 keeps four steps at a budget of 100,000, and its base and each
+// kept step still take a shape of their own.
+TEST(HostPlotDesignMarkers, FiveDesignsOnTheRetrofitAlphaPlotTakeFiveShapes) {
+    ScratchFile network("plotmarkers", "without-e1.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE2,H2,C1,90,1,3\nE3,H1,C1,90,1,2\nE4,H2,C1,30,2,1\n");
+    ScratchFile saved("plotmarkers", "five.kestrin", "", false), svg("plotmarkers", "five.svg", "", false);
+    ASSERT_EQ(0, RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                         " --budget 100000 --steps 5 --save " + saved.path)
+                     .exitCode);
+    const HostRun run = RunHost("plot " + saved.path + " --kind retrofit-alpha --from 5 --to 30 --step 5 --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed);
+    std::map<std::string, std::set<std::string>> shapes;  // design -> shapes of its markers
+    for (const SvgElement* p : picture.OfClass("data-point")) shapes[p->Attribute("data-label")].insert(MarkerShape(*p));
+    ASSERT_EQ(5u, shapes.size()) << text;
+    std::map<std::string, std::string> owner;  // shape -> the design drawn in it
+    for (const auto& [design, kinds] : shapes) {
+        ASSERT_EQ(1u, kinds.size()) << design;
+        const auto [at, fresh] = owner.emplace(*kinds.begin(), design);
+        EXPECT_TRUE(fresh) << design << " and " << at->second << " share " << at->first;
+    }
+}
+
 }  // namespace

@@ -296,3 +296,78 @@ TEST(HostRetrofitBuildable, OnTheSplitNetworkTheNewUnitTakesWhatTheCutExchangerG
     EXPECT_NEAR(NumberIn(part, "hot_utility", 0, part.size()), 21.0, 0.1) << part;
     EXPECT_NEAR(NumberIn(part, "cold_utility", 0, part.size()), 61.0, 0.1) << part;
 }
+
+// A step's notes speak of the network the step keeps. The four-stream network without E4 at a
+// budget of 100,000: the area check ends with a network below DTmin, so the new unit stands as
+// placed (about 29 kW from H2 into C1) and the heater keeps about 21 kW. A note that the heater
+// runs only for the 1 kW the new unit gives up would describe the discarded network, whose heater
+// carried under a kilowatt; every such note must name a unit of the kept network at its duty.
+TEST(HostRetrofitBuildable, AMarginNoteNamesAUnitOfTheKeptNetworkAtItsDuty) {
+    ScratchFile network("retrofit-buildable", "notes-without-e4.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
+    for (const char* budget : {"50000", "100000"}) {
+        SCOPED_TRACE(budget);
+        const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                    " --budget " + budget + " --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        const std::size_t step = run.out.find("{\"step\":1,");
+        ASSERT_NE(step, std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("\"kept\":true", step), std::string::npos) << run.out;
+        const std::size_t units = run.out.find("\"network\":[", step);
+        ASSERT_NE(units, std::string::npos) << run.out;
+        const std::string marker = " carries ";
+        for (std::size_t at = run.out.find(marker, step); at < units; at = run.out.find(marker, at + 1)) {
+            const std::size_t open = run.out.rfind('"', at);
+            const std::string unit = run.out.substr(open + 1, at - open - 1);
+            const double said = std::strtod(run.out.c_str() + at + marker.size(), nullptr);
+            const std::size_t row = run.out.find("{\"name\": \"" + unit + "\"", units);
+            ASSERT_NE(row, std::string::npos) << unit << "\n" << run.out;
+            EXPECT_NEAR(NumberIn(run.out, "duty", row, run.out.size()), said, 0.005) << unit << "\n" << run.out;
+        }
+    }
+}
+
+// A new exchanger the step does not keep says why, not only by its result code: without E3 the
+// third step's model places a unit the area check leaves without duty, and without E1 the fifth
+// finds none worth placing. Every discarded step of either run gives its reason.
+TEST(HostRetrofitBuildable, ADiscardedNewExchangerSaysWhy) {
+    const std::string streams = ExamplePath("four-streams.csv");
+    const char* networks[] = {"name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE4,H2,C1,30,2,1\n",
+                              "name,hot,cold,duty,hot_order,cold_order\nE2,H2,C1,90,1,3\nE3,H1,C1,90,1,2\nE4,H2,C1,30,2,1\n"};
+    std::size_t discarded = 0;
+    for (const char* table : networks) {
+        ScratchFile network("retrofit-buildable", "why.csv", table);
+        const HostRun run = RunHost("retrofit " + streams + " " + network.path + " --budget 100000 --steps 5 --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        for (std::size_t at = run.out.find("\"kept\":false"); at != std::string::npos;
+             at = run.out.find("\"kept\":false", at + 1)) {
+            ++discarded;
+            const std::size_t reason = run.out.find("\"reason\":", at);
+            ASSERT_NE(reason, std::string::npos) << run.out;
+            EXPECT_EQ(run.out.compare(reason, 10, "\"reason\":\""), 0) << run.out.substr(at);
+        }
+    }
+    EXPECT_GE(discarded, 2u);
+}
+
+// A heater moved to a cheaper utility has had its annualised capital weighed against its saving
+// already; no budget (which the utility mode does not take) holds it back. Yee and Grossmann's
+// network without E1 heats C1 from 63.2 to 125 C with 1545 kW of high-pressure steam (78.84 a kW
+// and year); medium-pressure steam (69.38) serves it at 49 K instead of 124 K, which saves
+// 1545 x 9.46 = 14616 a year for a few thousand of added area. The step is kept.
+TEST(HostRetrofitBuildable, AHeaterMovedToACheaperUtilityIsNotHeldBackByABudget) {
+    ScratchFile table("retrofit-buildable", "yee-steam.csv",
+                      std::string(kYeeGrossmann) + "MP Steam,,,,,utility\n");
+    ScratchFile network("retrofit-buildable", "yee-hp-heaters.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE2,H1,C2,300,1,1\nE3,H2,C2,1320,1,2\n"
+                        "E4,H2,C1,1080,2,1\nHeater1,HP Steam,C1,1545,,2\nHeater2,HP Steam,C2,630,,3\n"
+                        "Cooler,H1,Cooling Water,1500,2,\n");
+    const HostRun run = RunHost("retrofit " + table.path + " " + network.path + " --mode utility --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("{\"step\":1,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"kept\":true", step), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("the budget is", step), std::string::npos) << run.out;
+    EXPECT_NEAR(NumberIn(run.out, "utility_cost_saving", step, run.out.size()), 1545.0 * (78.84 - 69.3792), 2.0)
+        << run.out;
+}

@@ -206,3 +206,22 @@ TEST(HostRetrofitGivenAreas, AStepAddsAreaToThePlantsExchangersAsToADutyTable) {
         EXPECT_NE(run->out.find("  hot utility    50.00 -> 20.98 kW\n"), std::string::npos) << run->out;
     }
 }
+
+// A network of countercurrent units that does not calculate is refused by the names of its units,
+// without advice about the shells of shell-and-tube units it does not have. The four-stream
+// design by its countercurrent areas with E1 at 130 m2: E2, E3 and E4, given by their areas on a
+// loop through H2 and C1, stay uncalculated, as `design` reports them.
+TEST(HostRetrofitGivenAreas, ACountercurrentNetworkThatDoesNotCalculateIsRefusedWithoutShellAdvice) {
+    ScratchFile network("retrofit-areas", "countercurrent-130.csv",
+                        "name,hot,cold,area,hot_order,cold_order,type\n"
+                        "E1,H1,C2,130,1,1,countercurrent\nE2,H2,C1,54.977444,1,3,countercurrent\n"
+                        "E3,H1,C1,54.977444,2,2,countercurrent\nE4,H2,C1,5.718611,2,1,countercurrent\n");
+    const std::string streams = ExamplePath("four-streams.csv");
+    const HostRun design = RunHost("design " + streams + " " + network.path);
+    ASSERT_EQ(design.exitCode, 0) << design.out;
+    if (design.out.find("calculation               incomplete") == std::string::npos) GTEST_SKIP() << "the network calculates";
+    const HostRun run = RunHost("retrofit " + streams + " " + network.path);
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(run.out.find("cannot be retrofitted: the network does not calculate: "), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("shell"), std::string::npos) << run.out;
+}

@@ -15,6 +15,7 @@ namespace {
 constexpr double kEmpty = -32767.0;
 // The form's choice variables 200 to 205 are the annotation positions 1, 2, 3, 0, 4 and 5.
 constexpr int kPositionOfChoice[6] = {1, 2, 3, 0, 4, 5};
+constexpr int kLastLabelChoice = 8;
 constexpr int kPresets = 6;
 
 // The first number of the select (0), edit (1) and clone (2) items of n configurations: select
@@ -173,6 +174,8 @@ int HENDiagram::SetChoice(const VarDescription& var, double value) {
     int k = 0;
     if (!WholeNumber(value, k)) return 0;
     if (n >= 200 && n <= 205) {
+        // A label is one of the diagram's entries, from nothing (0) to the unit's name (8).
+        if (k < 0 || k > kLastLabelChoice) return 0;
         m_annotation[kPositionOfChoice[n - 200]] = k;
         SortConfigurationStreams();
         Invalidate();

@@ -212,7 +212,8 @@ void chiPlot::CreateDesignSet(int graph, const Text& design, int n) {
     record.appearance.colour = red ? RedColour() : BlueColour();
     record.appearance.capacity = 1;
     // The designs of the retrofit alpha plot share one colour: each takes the next marker shape.
-    if (graph == RetrofitAlphaPlot) record.appearance.marker = std::max(0, n - firstDataSet(graph)) % 4;
+    if (graph == RetrofitAlphaPlot)
+        record.appearance.marker = std::max(0, n - firstDataSet(graph)) % DataSetAppearance::kMarkerShapes;
     record.label = design;
     if (PlottedData* set = m_pPlot->GetPlotArea().CreateDataSet(&record, n)) set->Reset(0);
 }
