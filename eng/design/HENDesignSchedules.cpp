@@ -7,6 +7,7 @@
 #include "eng/design/HENSchedule.h"
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
+#include "eng/model/IHeatIntegrationStream.h"
 
 #include <algorithm>
 #include <string>
@@ -192,7 +193,17 @@ void CPIHENDesign::SetCurrentEventNewValue(double value) {
 }
 const char* CPIHENDesign::GetCurrentEventValueRefusal(double value) const {
     const HENEvent* event = m_currentSchedule ? m_currentSchedule->GetCurrentEvent() : nullptr;
-    return event ? HENEventValueRefusal(event->GetVariableName(), value) : nullptr;
+    if (!event) return nullptr;
+    if (const char* refused = HENEventValueRefusal(event->GetVariableName(), value)) return refused;
+    // A new inlet on the far side of the stream's target would turn a hot stream cold (or a cold
+    // one hot): the stream refuses it, and the schedule would run on the old inlet unnoticed.
+    if (const char* variable = event->GetVariableName(); variable && std::string(variable) == "Temperature" && m_state) {
+        const StreamStateStruct* record = m_state->FindStream(event->GetTargetName());
+        const IHeatIntegrationStream* s = record ? record->stream : nullptr;
+        if (s && s->GetHotCold() == 0 && value <= record->target) return "HotStreamInletTemperatureUpdateError";
+        if (s && s->GetHotCold() == 1 && value >= record->target) return "ColdStreamInletTemperatureUpdateError";
+    }
+    return nullptr;
 }
 const char* CPIHENDesign::AddEventToSchedule(const char* type, const char* target) {
     return m_currentSchedule ? m_currentSchedule->AddEvent(type, target) : nullptr;

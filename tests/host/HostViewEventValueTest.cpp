@@ -1,6 +1,7 @@
 // kestrin-host view --open design on the operated network: a new value typed for an event of a
 // what-if schedule that no task can carry out (a negative mass flow, one past any plant, a
-// temperature below absolute zero) is refused with its key and the event keeps its value.
+// temperature below absolute zero, an inlet on the far side of the stream's target) is refused
+// with its key and the event keeps its value.
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ struct EventValue {
     int kind;  // 6 a stream's mass flow, 7 its inlet temperature
     const char* value;
     const char* key;  // the refusal the event's quantity answers with
+    const char* stream = "C1";
 };
 void PrintTo(const EventValue& e, std::ostream* out) { *out << e.name; }
 
@@ -33,7 +35,7 @@ protected:
 TEST_P(HostViewEventValue, NoneATaskCannotHoldIsTaken) {
     const EventValue& e = GetParam();
     const std::string schedule = "cmd LockOperation\ncmd AddScheduleToDesign\nset ExtraData.587 " + std::to_string(e.kind) +
-                                 "\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n";
+                                 "\nsettext HXSelection.389 " + e.stream + "\ncmd AddEventToSchedule\n";
     const HostRun run = RunViewScript(Case(), schedule + "get ExtraData.358\nexpect " + e.key + "\nset ExtraData.358 " +
                                                   e.value + "\nget ExtraData.358\n",
                                       " --open design");
@@ -56,7 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(EventValue{"NegativeMassFlow", 6, "-5", "FlowRateUpdateError"},
                       EventValue{"MassFlowPastAnyPlant", 6, "1e300", "FlowRateUpdateError"},
                       EventValue{"BelowAbsoluteZero", 7, "-300", "TemperatureUpdateError"},
-                      EventValue{"AboveAnyFurnace", 7, "6000", "TemperatureUpdateError"}),
+                      EventValue{"AboveAnyFurnace", 7, "6000", "TemperatureUpdateError"},
+                      // an inlet at or past the stream's own target would turn it round
+                      EventValue{"ColdInletAtItsTarget", 7, "135", "ColdStreamInletTemperatureUpdateError"},
+                      EventValue{"ColdInletPastItsTarget", 7, "150", "ColdStreamInletTemperatureUpdateError"},
+                      EventValue{"HotInletBelowItsTarget", 7, "29", "HotStreamInletTemperatureUpdateError", "H2"}),
     [](const ::testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
 }  // namespace

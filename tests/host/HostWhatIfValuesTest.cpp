@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(EventValue{"SmallestCoefficient", 0, "E100", "0.001", nullptr},
                     EventValue{"NoArea", 1, "E100", "0", nullptr}, EventValue{"OneShell", 2, "E100", "1", nullptr},
                     EventValue{"SmallMassFlow", 6, "C1", "0.001", nullptr},
-                    EventValue{"InletAtAbsoluteZero", 7, "H2", "-273.15", nullptr},
+                    EventValue{"InletAtAbsoluteZero", 7, "C1", "-273.15", nullptr},
                     EventValue{"HottestInlet", 7, "H2", "5000", nullptr}),
     [](const testing::TestParamInfo<EventValue>& info) { return std::string(info.param.name); });
 
