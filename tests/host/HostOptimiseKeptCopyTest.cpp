@@ -55,4 +55,22 @@ TEST(HostOptimiseKeptCopy, TheReportNamesTheObjectiveAndTheOtherFigure) {
     }
 }
 
+// The extracted train has one process exchanger, between a cooler and a heater its streams fix:
+// no search finds a lower area, so the run keeps nothing, says so, and saves no copy.
+TEST(HostOptimiseKeptCopy, ARunThatFindsNothingLowerKeepsNoCopy) {
+    ScratchFile extracted("optimise-kept", "train.case", "", false);
+    ScratchFile optimised("optimise-kept", "train-optimised.case", "", false);
+    ASSERT_EQ(RunHost("extract " + std::string(KESTRIN_EXAMPLES) + "/extraction/boiling-train.vmc --save " +
+                      extracted.path + " 2>/dev/null")
+                  .exitCode,
+              0);
+    const HostRun run = RunHost("optimise " + extracted.path + " --save " + optimised.path + " 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "Optimisation left the network unchanged (result 3)")) << run.out;
+    EXPECT_FALSE(has(run.out, "Network design SimulationBaseCase-O")) << run.out;
+    EXPECT_EQ(count(FileContents(optimised.path), "SimulationBaseCase-O"), 0);
+    const HostRun json = RunHost("optimise " + extracted.path + " --json 2>/dev/null");
+    EXPECT_TRUE(has(json.out, "\"result\": 3,")) << json.out;
+}
+
 }  // namespace
