@@ -102,10 +102,12 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     if (freesUtilities) m_network->FreeSurplusUtilityDuties();
     int result = Unchanged;
     bool searched = false;
+    bool engineSolved = false;
     const bool startedFeasible = !m_useEquationBased || !m_network->HasInfeasibleExchangers();
     if (m_useEquationBased) {
         Show(EquationBasedText);
         result = RunEquationBased();
+        engineSolved = result == Improved;
         searched = true;
     } else {
         for (m_subNetwork = 0; m_subNetwork < subNetworks; ++m_subNetwork) {
@@ -122,6 +124,11 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     const bool endsFeasible =
         m_useEquationBased ? !m_network->HasInfeasibleExchangers() : m_network->IsNetworkFeasible();
     if (result == Improved && startedFeasible && !endsFeasible) result = Unchanged;
+    // The engine's own last line names the design it is starting on: the run ends on what it did.
+    if (engineSolved) {
+        const char* name = m_design && m_design->GetDesignName() ? m_design->GetDesignName() : "";
+        Show(Format(result == Improved ? EquationBasedDoneText : EquationBasedNotKeptText, name));
+    }
     // A search from a feasible network that found no lower area or cost than where it began has
     // kept no point of its own: the run says it left the network as it was. (A part in a million
     // is the last figure printed, not a change.)

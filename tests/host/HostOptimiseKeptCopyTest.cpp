@@ -29,12 +29,20 @@ TEST(HostOptimiseKeptCopy, ACopyThatDoesNotCalculateIsDroppedAndNotSaved) {
                       " 2>/dev/null")
                   .exitCode,
               0);
+    // A copy the engine's solution leaves calculating is kept, and the status says the run finished.
+    const HostRun kept = RunHost("optimise " + designs.path + " --design A_Design0 --equation-based 2>/dev/null");
+    ASSERT_EQ(kept.exitCode, 0) << kept.out;
+    EXPECT_TRUE(has(kept.out, "(result 4): Equation-based optimization finished for design A_Design0-O")) << kept.out;
     for (const char* design : {"A_Design2", "A_Design3"}) {
         const HostRun run = RunHost("optimise " + designs.path + " --design " + design + " --equation-based --save " +
                                     optimised.path + " 2>/dev/null");
         ASSERT_EQ(run.exitCode, 0) << run.out;
         EXPECT_TRUE(has(run.out, "Optimisation left the network unchanged (result 3)")) << run.out;
         EXPECT_TRUE(has(run.out, "  objective: least total annual cost")) << run.out;
+        // The status ends on what became of the copy, not on the engine's start.
+        EXPECT_FALSE(has(run.out, "Running equation-based optimization")) << run.out;
+        EXPECT_TRUE(has(run.out, std::string("(result 3): The optimised copy ") + design + "-O has units that do not "
+                                 "calculate: it was discarded")) << run.out;
         EXPECT_EQ(count(FileContents(optimised.path), std::string(design) + "-O"), 0) << design;
         // The saved case is optimised again without a word about a copy of its own.
         const HostRun again = RunHost("optimise " + optimised.path + " --design " + design + " 2>/dev/null");
