@@ -131,8 +131,9 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     }
     // A search from a feasible network that found no lower area or cost than where it began has
     // kept no point of its own: the run says it left the network as it was. (A part in a million
-    // is the last figure printed, not a change.)
-    if (result == Improved && searchStartsFeasible && (mode == 0 || mode == 1) &&
+    // is the last figure printed, not a change; a start of no area or cost has no figure to
+    // compare with.)
+    if (result == Improved && searchStartsFeasible && (mode == 0 || mode == 1) && startValue > 0.0 &&
         !(m_network->Objective() < startValue - 1e-6 * std::fabs(startValue)))
         result = Unchanged;
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
