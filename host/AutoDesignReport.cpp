@@ -78,10 +78,18 @@ void AddDesignNotes(AutoDesignReport& r, bool completed) {
                               "): it holds " + std::to_string(-n.degreesOfFreedom) +
                               " more specified duties or temperatures than its streams can meet (every unit calculates, "
                               "and the surplus specifications agree with each other)");
+        // The targets are the scenario's, at the DTmin given; the design's exchangers are judged at
+        // the smaller of that and their own smallest approach.
+        const bool closer = r.targetDtmin > 0.0 && d.dtmin < r.targetDtmin - 1e-9;
+        const std::string dtminText =
+            closer ? "the DTmin of " + number(r.targetDtmin) +
+                         " C given for the targets (its exchangers are judged at their own smallest approach, " +
+                         number(d.dtmin) + " C)"
+                   : "its DTmin of " + number(d.dtmin) + " C";
         r.notes.push_back(n.name + " uses " + number(n.hotUtility) + " kW of hot and " + number(n.coldUtility) +
                           " kW of cold utility against targets of " + number(n.hotUtilityTarget) + " kW and " +
-                          number(n.coldUtilityTarget) + " kW at its DTmin of " + number(d.dtmin) +
-                          " C: the automatic design matches at its model's own 4 C approach and weighs area against "
+                          number(n.coldUtilityTarget) + " kW at " + dtminText +
+                          ": the automatic design matches at its model's own 4 C approach and weighs area against "
                           "energy by its own economics, so its utilities need not meet the targets");
     }
 }

@@ -46,6 +46,8 @@ struct AutoDesignReport {
         double dtmin = 0.0;
     };
     std::vector<Design> designs;
+    // The scenario's DTmin, at which the targets beside each design are taken.
+    double targetDtmin = 0.0;
     std::vector<std::string> notes;
 };
 

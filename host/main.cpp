@@ -565,6 +565,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!name || before.count(name) || !scenario->GetDesign(CPString(name), made) || !made) continue;
         report.designs.push_back({ReadDesign(*made), made->GetDTMin()});
     }
+    report.targetDtmin = scenario->GetDTmin();
     AddDesignNotes(report, !o.complete.empty());
     // A completion that costs more than the network it completes, at the same utilities, is no
     // better for the user than that network: the report says so.

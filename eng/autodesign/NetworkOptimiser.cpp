@@ -98,13 +98,16 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     // The searches' status lines quote the point each step tried; the last line of the run
     // quotes the network the run keeps, which is the one it started from when it keeps nothing.
     const double startValue = m_network->Objective();
+    const bool searchStartsFeasible = !m_useEquationBased && m_network->IsNetworkFeasible();
     if (freesUtilities) m_network->FreeSurplusUtilityDuties();
     int result = Unchanged;
     bool searched = false;
+    bool engineSolved = false;
     const bool startedFeasible = !m_useEquationBased || !m_network->HasInfeasibleExchangers();
     if (m_useEquationBased) {
         Show(EquationBasedText);
         result = RunEquationBased();
+        engineSolved = result == Improved;
         searched = true;
     } else {
         for (m_subNetwork = 0; m_subNetwork < subNetworks; ++m_subNetwork) {
@@ -121,6 +124,18 @@ int NetworkOptimiser::Run(int mode, bool duties, bool splits) {
     const bool endsFeasible =
         m_useEquationBased ? !m_network->HasInfeasibleExchangers() : m_network->IsNetworkFeasible();
     if (result == Improved && startedFeasible && !endsFeasible) result = Unchanged;
+    // The engine's own last line names the design it is starting on: the run ends on what it did.
+    if (engineSolved) {
+        const char* name = m_design && m_design->GetDesignName() ? m_design->GetDesignName() : "";
+        Show(Format(result == Improved ? EquationBasedDoneText : EquationBasedNotKeptText, name));
+    }
+    // A search from a feasible network that found no lower area or cost than where it began has
+    // kept no point of its own: the run says it left the network as it was. (A part in a million
+    // is the last figure printed, not a change; a start of no area or cost has no figure to
+    // compare with.)
+    if (result == Improved && searchStartsFeasible && (mode == 0 || mode == 1) && startValue > 0.0 &&
+        !(m_network->Objective() < startValue - 1e-6 * std::fabs(startValue)))
+        result = Unchanged;
     if (result == Improved && mode == kRetrofitMode && searched) m_network->SetSplitFractionsFromBranchDuties();
     // A run that kept nothing leaves the design specified as it found it.
     if (freesUtilities && result != Improved) m_network->GiveBackUtilityDuties();

@@ -97,6 +97,9 @@ public:
     static constexpr const char* UntiedText = "Untied streams are not allowed for equation-based optimization  ...";
     static constexpr const char* RunningText = "Running equation-based optimization for design %s  ...";
     static constexpr const char* EquationBasedFailedText = "Equation-based optimization run failed  ...";
+    static constexpr const char* EquationBasedDoneText = "Equation-based optimization finished for design %s";
+    static constexpr const char* EquationBasedNotKeptText =
+        "Equation-based optimization for design %s ended on a network with infeasible exchangers: nothing was kept";
 
 private:
     // Evaluate(X): apply, recalculate, judge.

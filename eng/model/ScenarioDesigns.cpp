@@ -10,6 +10,7 @@
 #include "eng/design/NetworkBuildability.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "lumeth/Framework.h"
+#include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "win/Module.h"
@@ -492,8 +493,15 @@ int CPIScenario::OptimizeDesign(IHENDesign* design, int mode, bool keep) {
             // A copy with units that no longer calculate (a branch closed to nothing, a duty the
             // streams cannot meet) is no network to keep, whatever its objective says.
             if (!failed && run.IsCopy() &&
-                run.GetDesign()->GetNumberOfIncompleteHeatExchangers(false) > design->GetNumberOfIncompleteHeatExchangers(false))
+                run.GetDesign()->GetNumberOfIncompleteHeatExchangers(false) > design->GetNumberOfIncompleteHeatExchangers(false)) {
                 failed = true;
+                // The optimiser's last line spoke of the copy as kept: the status ends on its fate.
+                const char* name = design->GetDesignName() ? design->GetDesignName() : "";
+                UserStatusReport(Text(std::string("The optimised copy ") + copyName.c_str() +
+                                      " has units that do not calculate: it was discarded and " + name +
+                                      " is as it was"),
+                                 2);
+            }
         }
     }
     if (!failed) return 4;

@@ -89,4 +89,17 @@ TEST(HostAutoDesignReport, UnitsGoByTheDesignsUnitNames) {
     EXPECT_EQ(plot.exitCode, 0) << plot.out;
 }
 
+// The targets a design is weighed against are taken at the DTmin the user gave; the design itself
+// is built at its model's 4 C approach, so its exchangers come closer than a DTmin of 20 C and the
+// note says both.
+TEST(HostAutoDesignReport, TheNoteNamesTheDTminOfTheTargetsGiven) {
+    const HostRun run = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --dtmin 20 --designs 1 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // Four streams at 20 C: hot 65 kW, cold 105 kW (at 10 C: 20 kW and 60 kW).
+    EXPECT_TRUE(has(run.out, "against targets of 65 kW and 105 kW at the DTmin of 20 C given for the targets (its "
+                             "exchangers are judged at their own smallest approach, 10 C): the automatic design"))
+        << run.out;
+    EXPECT_FALSE(has(run.out, "at its DTmin of 10 C")) << run.out;
+}
+
 }  // namespace

@@ -43,7 +43,8 @@ TEST(HostOptimiseEquationBased, LandsAtTheCostOptimumAndBeatsTheSimplexPath) {
     ASSERT_EQ(eb.exitCode, 0) << eb.out;
     ASSERT_EQ(simplex.exitCode, 0) << simplex.out;
     EXPECT_DOUBLE_EQ(JsonNumber(eb.out, "result"), 4.0);
-    EXPECT_NE(eb.out.find("\"status\": \"Running equation-based optimization for design"), std::string::npos);
+    // The status ends on what the run did, not on the engine's start.
+    EXPECT_NE(eb.out.find("\"status\": \"Equation-based optimization finished for design"), std::string::npos);
 
     const double e1 = JsonNumber(eb.out, "duty", unit(eb.out, "E1"));
     EXPECT_GE(e1, 155.0);

@@ -29,12 +29,20 @@ TEST(HostOptimiseKeptCopy, ACopyThatDoesNotCalculateIsDroppedAndNotSaved) {
                       " 2>/dev/null")
                   .exitCode,
               0);
+    // A copy the engine's solution leaves calculating is kept, and the status says the run finished.
+    const HostRun kept = RunHost("optimise " + designs.path + " --design A_Design0 --equation-based 2>/dev/null");
+    ASSERT_EQ(kept.exitCode, 0) << kept.out;
+    EXPECT_TRUE(has(kept.out, "(result 4): Equation-based optimization finished for design A_Design0-O")) << kept.out;
     for (const char* design : {"A_Design2", "A_Design3"}) {
         const HostRun run = RunHost("optimise " + designs.path + " --design " + design + " --equation-based --save " +
                                     optimised.path + " 2>/dev/null");
         ASSERT_EQ(run.exitCode, 0) << run.out;
         EXPECT_TRUE(has(run.out, "Optimisation left the network unchanged (result 3)")) << run.out;
         EXPECT_TRUE(has(run.out, "  objective: least total annual cost")) << run.out;
+        // The status ends on what became of the copy, not on the engine's start.
+        EXPECT_FALSE(has(run.out, "Running equation-based optimization")) << run.out;
+        EXPECT_TRUE(has(run.out, std::string("(result 3): The optimised copy ") + design + "-O has units that do not "
+                                 "calculate: it was discarded")) << run.out;
         EXPECT_EQ(count(FileContents(optimised.path), std::string(design) + "-O"), 0) << design;
         // The saved case is optimised again without a word about a copy of its own.
         const HostRun again = RunHost("optimise " + optimised.path + " --design " + design + " 2>/dev/null");
@@ -53,6 +61,24 @@ TEST(HostOptimiseKeptCopy, TheReportNamesTheObjectiveAndTheOtherFigure) {
                                      " --objective " + objective + " --json 2>/dev/null");
         EXPECT_TRUE(has(json.out, std::string("\"objective\": \"") + objective + "\"")) << json.out;
     }
+}
+
+// The extracted train has one process exchanger, between a cooler and a heater its streams fix:
+// no search finds a lower area, so the run keeps nothing, says so, and saves no copy.
+TEST(HostOptimiseKeptCopy, ARunThatFindsNothingLowerKeepsNoCopy) {
+    ScratchFile extracted("optimise-kept", "train.case", "", false);
+    ScratchFile optimised("optimise-kept", "train-optimised.case", "", false);
+    ASSERT_EQ(RunHost("extract " + std::string(KESTRIN_EXAMPLES) + "/extraction/boiling-train.vmc --save " +
+                      extracted.path + " 2>/dev/null")
+                  .exitCode,
+              0);
+    const HostRun run = RunHost("optimise " + extracted.path + " --save " + optimised.path + " 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "Optimisation left the network unchanged (result 3)")) << run.out;
+    EXPECT_FALSE(has(run.out, "Network design SimulationBaseCase-O")) << run.out;
+    EXPECT_EQ(count(FileContents(optimised.path), "SimulationBaseCase-O"), 0);
+    const HostRun json = RunHost("optimise " + extracted.path + " --json 2>/dev/null");
+    EXPECT_TRUE(has(json.out, "\"result\": 3,")) << json.out;
 }
 
 }  // namespace
