@@ -1,5 +1,6 @@
 #include "host/CaseContentChecks.h"
 
+#include "brasko/DefaultUtilityTypes.h"
 #include "eng/core/StreamSegment.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -22,6 +23,10 @@ using namespace StreamTableLimits;
 // Utility prices are held per kW and second; the table gives them per kW and year.
 constexpr double kPerYearToPerSecond = CaseValueLimits::PerYearToPerSecond;
 constexpr int kAnyKind = 4, kBothSides = 2, kUtility = 1, kLocalScope = 1;
+// The hours of a leap year; and the largest area exponent a cost law is given (the scenario form
+// takes up to 1, the command line's economics up to 2).
+constexpr double kMaxHoursPerYear = 8784.0;
+constexpr double kMaxAreaExponent = 2.0;
 
 std::string num(double v) {
     char buffer[32];
@@ -171,6 +176,63 @@ bool checkDesignSegments(const IHeatIntegrationStream& s, const std::string& who
     return true;
 }
 
+// A unit's own values as the sizing leaves them, each in the range its form takes: an area of 0
+// or more and the capital cost it gives (below 0 only by a cost law's negative constant), an Ft factor of a feasible shell arrangement, a whole number
+// of shells. A complete, feasible unit carries its duty from hot to cold. A value not yet worked
+// out is held empty.
+bool checkUnitValues(const IHENDesign& design, const CNode& unit, bool settled, const std::string& where,
+                     std::string& error) {
+    const auto held = [&](const char* name, double& v) {
+        return design.GetNodeValue(unit.getName(), CPString(name), v) && !std::isnan(v) && v != EmptyValue;
+    };
+    double v = 0.0;
+    if (settled && held(NodeValue::Duty, v) && v < 0.0) {
+        error = where + "a duty of " + num(v) + " kW, where a complete unit carries heat from hot to cold";
+        return false;
+    }
+    if (held(NodeValue::HTArea, v) && !(v >= 0.0 && std::isfinite(v))) {
+        error = where + "an area of " + num(v) + " m2, below 0";
+        return false;
+    }
+    if (held(NodeValue::FtFactor, v) && !(v > 0.0 && v <= 1.0)) {
+        error = where + "an Ft factor of " + num(v) + ", outside 0 (excluded) to 1";
+        return false;
+    }
+    // A unit an optimisation took all load from keeps its place with no shell.
+    if (held(NodeValue::TotalNShells, v) && !(v >= 0.0 && v <= MaxMagnitude && v == std::floor(v))) {
+        error = where + "a number of shells of " + num(v) + ", where a unit has a whole number";
+        return false;
+    }
+    if (held(NodeValue::CapitalCost, v) && !(v >= -kWorkedOutBound && std::isfinite(v))) {
+        error = where + "a capital cost of " + num(v) + ", below " + num(-kWorkedOutBound);
+        return false;
+    }
+    return true;
+}
+
+// A branch of a split stream carries a share of its flow.
+bool checkSplitFractions(const IHENDesign& design, const std::string& who, std::string& error) {
+    for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
+        IHeatIntegrationStream* s = design.GetStream(i);
+        if (!s) continue;
+        for (CNode* splitter : design.GetSplittersOnStream(s)) {
+            if (!splitter) continue;
+            for (int b = 0; CNode* branch = design.GetSplitterBranch(splitter, b); ++b) {
+                double share = EmptyValue;
+                if (!design.GetNodeValue(branch->getName(), CPString(NodeValue::SplitFraction), share) || share == EmptyValue ||
+                    std::isnan(share))
+                    continue;
+                if (!(share >= 0.0 && share <= 1.0)) {
+                    error = who + "stream " + QuotedField(s->GetName()) + ": a split fraction of " + num(share) +
+                            ", outside 0 to 1";
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 // A design's units as the case holds them: their end temperatures and duties, given or worked
 // out, are numbers a report can show.
 bool checkDesign(const IHENDesign& design, std::string& error) {
@@ -200,8 +262,9 @@ bool checkDesign(const IHENDesign& design, std::string& error) {
             error = where + "a duty of " + num(duty) + " kW";
             return false;
         }
+        if (!checkUnitValues(design, *unit, settled, where, error)) return false;
     }
-    return CheckDesignStreamCopies(design, who, error);
+    return checkSplitFractions(design, who, error) && CheckDesignStreamCopies(design, who, error);
 }
 
 bool checkStream(const IHeatIntegrationStream& s, double dtmin, bool site, std::string& error) {
@@ -257,12 +320,59 @@ bool checkStream(const IHeatIntegrationStream& s, double dtmin, bool site, std::
     if (refuse("cost", utility ? std::fabs(cost) : cost)) return false;
     return checkDesignSegments(s, who, dtmin, site && utility, error);
 }
+
+// The plant's economics and each cost law, in the ranges the economics forms take: operating
+// hours within a (leap) year, a plant life and a rate of return of 0 or more, a cost law whose
+// constants are of a plant's size and whose exponent the law can use. The shell
+// count targets for an Ft of at least the scenario's minimum, a factor of 0 to 1.
+bool checkEconomics(const IHeatIntegrationScenario& scenario, std::string& error) {
+    const double ft = scenario.GetMinimumFFactor();
+    if (!(ft > 0.0 && ft <= 1.0)) {
+        error = "its minimum Ft factor is " + num(ft) + ", outside 0 (excluded) to 1";
+        return false;
+    }
+    const char* shared = scenario.GetEconomicDataName(0);
+    const auto item = [&](int type, const char* set) { return scenario.GetEconomicData(type, set); };
+    const double hours = item(EDT_OperatingHours, shared), life = item(EDT_PlantLife, shared),
+                 rate = item(EDT_RateOfReturn, shared);
+    if (!(hours >= 0.0 && hours <= kMaxHoursPerYear)) {
+        error = "its operating hours are " + num(hours) + " a year, outside 0 to " + num(kMaxHoursPerYear);
+        return false;
+    }
+    if (!(life >= 0.0 && std::isfinite(life))) {
+        error = "its plant life is " + num(life) + " years, below 0";
+        return false;
+    }
+    if (!(rate >= 0.0 && std::isfinite(rate))) {
+        error = "its rate of return is " + num(rate) + ", below 0";
+        return false;
+    }
+    for (int i = 0; i < scenario.GetNumberOfEconomicData(); ++i) {
+        const char* set = scenario.GetEconomicDataName(i);
+        if (!set) continue;
+        const std::string who = std::string("cost law ") + QuotedField(set) + ": ";
+        for (int type : {EDT_FixedCostPerUnit, EDT_AreaCostCoefficient}) {
+            const double v = item(type, set);
+            if (!(std::fabs(v) <= MaxMagnitude)) {
+                error = who + "a constant of " + num(v) + ", past " + num(MaxMagnitude);
+                return false;
+            }
+        }
+        const double c = item(EDT_AreaExponent, set);
+        if (!(c >= 0.0 && c <= kMaxAreaExponent)) {
+            error = who + "an exponent of " + num(c) + ", outside 0 to " + num(kMaxAreaExponent);
+            return false;
+        }
+    }
+    return true;
+}
 }  // namespace
 
 bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
     if (refuseName("the scenario", scenario.GetName(), error)) return false;
     for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
         if (refuseName("design", scenario.GetDesignName(i), error)) return false;
+    if (!checkEconomics(scenario, error)) return false;
     const double dtmin = scenario.GetDTmin();
     if (!(dtmin >= MinDTmin && dtmin <= MaxDTmin)) {
         error = "its DTmin is " + num(dtmin) + " C, outside " + num(MinDTmin) + " to " + num(MaxDTmin) + " C";

@@ -255,6 +255,93 @@ INSTANTIATE_TEST_SUITE_P(Cases, HostCaseContentSample,
                                            Sample{"designAgain", "design", 977u}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A value of the economics or of a design's unit, found by where it is stored: the first stored
+// number `from` after the text `marker` (the last copy of the marker when `lastMarker`), or the
+// number stored under the name `field` after it. Set outside what the forms take, under a
+// checksum made again, it is refused as damage, not printed.
+struct HeldValue {
+    const char* name;
+    const char* job;     // "targets" on the four streams, or "design" on the split network
+    const char* marker;  // a name or text the case stores before the value
+    const char* field;   // the value's name in a unit, or null for a bare number
+    double from, to;
+    const char* expected;
+    bool lastMarker = false;
+};
+[[maybe_unused]] void PrintTo(const HeldValue& c, std::ostream* os) { *os << c.name; }
+
+std::string lengthPrefixed(const std::string& text) {
+    const std::uint32_t n = static_cast<std::uint32_t>(text.size());
+    return littleEndian(&n, sizeof n) + text;
+}
+
+class HostCaseContentHeldValue : public ::testing::TestWithParam<HeldValue> {};
+
+TEST_P(HostCaseContentHeldValue, OutsideItsFormsRangeIsDamage) {
+    const HeldValue& c = GetParam();
+    const std::string job = c.job;
+    const std::string tables = job == "design" ? example("four-streams.csv") + " " + example("four-streams-split-network.csv")
+                                               : example("four-streams.csv");
+    Scratch saved(std::string(c.name) + "-held-saved.case");
+    ASSERT_EQ(0, RunHost(job + " " + tables + " --save " + saved.path).exitCode);
+    const std::string bytes = readFile(saved.path);
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    const std::string marker = c.lastMarker ? std::string(c.marker) : lengthPrefixed(c.marker);
+    const std::size_t from = c.lastMarker ? body.rfind(marker) : body.find(marker);
+    ASSERT_NE(std::string::npos, from) << c.marker;
+    std::size_t at = std::string::npos;
+    if (c.field) {
+        const std::size_t named = body.find(lengthPrefixed(c.field), from);
+        ASSERT_NE(std::string::npos, named) << c.field;
+        at = named + 4 + std::strlen(c.field) + 1;  // the name, then the kind of its value
+        double was = 0.0;
+        std::memcpy(&was, body.data() + at, sizeof was);
+        ASSERT_EQ(c.from, was) << c.field;
+    } else {
+        const std::size_t found = body.find("d" + littleEndian(&c.from, sizeof c.from), from);
+        ASSERT_NE(std::string::npos, found) << c.from;
+        at = found + 1;
+    }
+    body.replace(at, sizeof c.to, littleEndian(&c.to, sizeof c.to));
+    const std::uint32_t crc = crc32(body);
+    Scratch damaged(std::string(c.name) + "-held.case");
+    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    const HostRun run = RunHost(job + " " + damaged.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(c.expected)) << run.out;
+}
+
+// The default cost law is a = 10000, b = 800, c = 0.8, then the plant's rate of 0.1, life of 5
+// years and 8765.76 hours a year; the scenario's minimum Ft of 0.8 follows the name of its
+// defaults file. In the split network E1 carries 240 kW over 131.8 m2 in one shell (Ft 1), and
+// C1 is split 0.75 / 0.25 at its tee TEE-100 and takes 20 kW from the heater.
+INSTANTIATE_TEST_SUITE_P(
+    Values, HostCaseContentHeldValue,
+    ::testing::Values(
+        HeldValue{"hoursHuge", "targets", "DEFAULT", nullptr, 8765.76, 1e300, "operating hours are 1e+300"},
+        HeldValue{"hoursPastALeapYear", "targets", "DEFAULT", nullptr, 8765.76, 8785.0, "operating hours are 8785"},
+        HeldValue{"hoursNegative", "targets", "DEFAULT", nullptr, 8765.76, -1.0, "operating hours are -1"},
+        HeldValue{"exponentHuge", "targets", "DEFAULT", nullptr, 0.8, 1e300, "an exponent of 1e+300"},
+        HeldValue{"exponentNegative", "targets", "DEFAULT", nullptr, 0.8, -1.0, "an exponent of -1"},
+        HeldValue{"fixedCostHugeBelow", "targets", "DEFAULT", nullptr, 10000.0, -1e300, "a constant of -1e+300"},
+        HeldValue{"areaCoefficientHuge", "targets", "DEFAULT", nullptr, 800.0, 1e300, "a constant of 1e+300"},
+        HeldValue{"rateNegative", "targets", "DEFAULT", nullptr, 0.1, -1.0, "rate of return is -1"},
+        HeldValue{"plantLifeNegative", "targets", "DEFAULT", nullptr, 5.0, -1.0, "plant life is -1"},
+        HeldValue{"minimumFtNegative", "targets", "Default File", nullptr, 0.8, -1.0, "minimum Ft factor is -1", true},
+        HeldValue{"minimumFtAboveOne", "targets", "Default File", nullptr, 0.8, 1.5, "minimum Ft factor is 1.5", true},
+        HeldValue{"heaterDutyNegative", "design", "Heater", "Duty", 20.0, -300.0, "unit \"Heater\": a duty of -300"},
+        HeldValue{"areaNegative", "design", "E1", "HTArea", 131.83347464017314, -300.0, "an area of -300"},
+        HeldValue{"ftHuge", "design", "E1", "FtFactor", 1.0, 1e300, "an Ft factor of 1e+300"},
+        HeldValue{"ftNone", "design", "E1", "FtFactor", 1.0, 0.0, "an Ft factor of 0"},
+        HeldValue{"shellsNegative", "design", "E1", "TotalNShells", 1.0, -300.0, "a number of shells of -300"},
+        HeldValue{"shellsPart", "design", "E1", "TotalNShells", 1.0, 1.5, "a number of shells of 1.5"},
+        HeldValue{"capitalHugeBelow", "design", "E1", "CapitalCost", 49729.26639940593, -1e300,
+                  "a capital cost of -1e+300"},
+        HeldValue{"splitAboveOne", "design", "TEE-100", "SplitFraction", 0.75, 6000.0, "a split fraction of 6000"},
+        HeldValue{"splitNegative", "design", "TEE-100", "SplitFraction", 0.75, -0.5, "a split fraction of -0.5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Every case the jobs save reads back: a check that took a copy the network works out for one
 // it must equal would refuse one of them.
 struct RoundTrip {
