@@ -185,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"HeatCapacityFlowRateEmptied", "HeatCapacityFlow.404.0", "empty", "MCpUpdateError"},
                       Refusal{"Load", "HeatFlow.405.0", "500", "EnthalpyUpdateError"},
                       Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "0.77", "HTCoeffUpdateError"},
-                      Refusal{"Fouling", "Fouling.412.0", "0.05", "FoulingFactorUpdateError"}),
+                      Refusal{"Fouling", "Fouling.412.0", "0.05", "FoulingFactorUpdateError"},
+                      Refusal{"SpecificHeat", "SpecificHeat.200.0", "3", "CpUpdateError"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 }  // namespace
