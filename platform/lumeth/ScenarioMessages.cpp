@@ -40,6 +40,8 @@ const MessageText kTexts[] = {
     {"ChangingToBathChoseUnForbidAll", "No match is forbidden any more: the Bath formula may be chosen again for the area target."},
     {"OnlyGCCBasedAllowedIfForbidden", "While a match is forbidden the utilities are placed on the grand composite curve only."},
     {"CannotCloneStreamErrorMsg", "A stream could not be copied into the new scenario."},
+    // A command on the selected design with none selected.
+    {"NoDesignSelected", "Select a design first: none is selected."},
     // Refusals of a typed value.
     {"GetStreamError", "The stream of this row could not be found."},
     {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},

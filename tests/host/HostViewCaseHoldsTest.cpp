@@ -180,20 +180,30 @@ TEST(HostViewCaseHolds, SiteStreamsAreRenamedOnlyToUtilitiesAndDeletedByEmptying
 const std::string kCloneTool = "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 base\n"
                                "open HIDesignViewerProject.200.0\ncmd CloneHI\nopen CloneHIScenarioTool.298\n";
 
-// The source is never a target: its own entry, any entry not shown and a fraction are refused,
-// and a clone asked for then appends nothing; "base" keeps its four streams and its targets.
+// The source is never a target: its own entry, any entry not shown, a fraction and a number no
+// entry can have are refused with the choice's key, and a clone asked for then appends nothing;
+// "base" keeps its four streams and its targets.
 TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
     ScratchFile saved("caseholds", "self.kcase", "", false);
     const HostRun run = RunViewScript(kFourStreams,
-                                  kCloneTool + "choices Enum.202\nset Enum.202 0\nset Enum.202 7\nset Enum.202 0.5\n"
+                                  kCloneTool + "choices Enum.202\nexpect ValidOptionError\nset Enum.202 0\n"
+                                               "expect ValidOptionError\nset Enum.202 7\n"
+                                               "expect ValidOptionError\nset Enum.202 0.5\n"
+                                               "expect ValidOptionError\nset Enum.202 1e20\n"
                                                "cmd clone\nopen MyOwnerObject\nopen HIDesignViewerScenario.200(base)\n"
                                                "dims Count.410\nget HeatFlow.107\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "7: choices Enum.202\n8: set Enum.202 0\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "9: set Enum.202 7\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "10: set Enum.202 0.5\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "14: dims Count.410\n  dims 5\n15: get HeatFlow.107\n  value 20 kW\n")) << run.out;
+    for (const char* refused : {"8: expect ValidOptionError\n9: set Enum.202 0\n", "11: set Enum.202 7\n",
+                                "13: set Enum.202 0.5\n", "15: set Enum.202 1e20\n"}) {
+        const std::size_t at = run.out.find(refused);
+        ASSERT_NE(std::string::npos, at) << refused << "\n" << run.out;
+        const std::size_t next = run.out.find("\n1", at + std::string(refused).size());
+        const std::string answer = run.out.substr(at, next - at);
+        EXPECT_TRUE(has(answer, "  result 0\n")) << answer;
+        EXPECT_TRUE(has(answer, "  Error ValidOptionError|This choice is not one of the options.|")) << answer;
+    }
+    EXPECT_TRUE(has(run.out, "19: dims Count.410\n  dims 5\n20: get HeatFlow.107\n  value 20 kW\n")) << run.out;
     const HostRun targets = RunHost("targets " + saved.path);
     ASSERT_EQ(0, targets.exitCode) << targets.out;
     EXPECT_TRUE(has(targets.out, "hot utility               20.000 kW")) << targets.out;

@@ -44,17 +44,20 @@ TEST_F(HostViewThreeDesigns, ARetrofitCopyIsOfTheScenarioThatAsks) {
 }
 
 // With no design selected (the reopened scenario is the selection) nothing is asked and nothing
-// deleted; with one selected it is asked for and deleted, and stays deleted after a reopen.
+// deleted, and the user is told that none is selected; with one selected it is asked for and
+// deleted, and stays deleted after a reopen.
 TEST_F(HostViewThreeDesigns, ADesignIsDeletedOnlyWhenOneIsSelected) {
     ScratchFile saved("truth", "deleted.kcase", "", false);
     const HostRun run = RunViewScript(designs.path,
-                                  "cmd RemoveFromDesignView\nchoices Enum.222\n"
+                                  "expect NoDesignSelected\ncmd RemoveFromDesignView\nchoices Enum.222\n"
                                   "open MyOwnerObject\nopen MyOwnerObject\nattach Viewable.299 A_Design1\n"
                                   "open HIDesignViewerProject.200.0\nopen HIDesignViewerScenario.200.0\n"
                                   "answer 1\nexpect ConfirmDeleteHENDesign\ncmd RemoveFromDesignView\nchoices Enum.222\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "2: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design1 (0)\n"
+    EXPECT_TRUE(has(run.out, "2: cmd RemoveFromDesignView\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "  Error NoDesignSelected|Select a design first: none is selected.|")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design1 (0)\n"
                              "  choice 2 A_Design2 (0)\n"))
         << run.out;
     EXPECT_EQ(1u, [&] {
@@ -64,7 +67,7 @@ TEST_F(HostViewThreeDesigns, ADesignIsDeletedOnlyWhenOneIsSelected) {
             ++n;
         return n;
     }()) << run.out;
-    EXPECT_TRUE(has(run.out, "11: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design2 (0)\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "12: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design2 (0)\n")) << run.out;
     const HostRun again = RunViewScript(saved.path, "choices Enum.222\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: choices Enum.222\n  choice 0 A_Design0 (0)\n  choice 1 A_Design2 (0)\n")) << again.out;

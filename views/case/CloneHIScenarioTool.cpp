@@ -215,8 +215,14 @@ double CloneHIScenarioTool::Value(const VarDescription& var) {
 }
 
 int CloneHIScenarioTool::Specify(const VarDescription& var, double value) {
-    if (var.Type() == kEnum && var.Number() == 202)
-        return value == std::floor(value) && chooseExisting(static_cast<int>(value)) ? 1 : 0;
+    if (var.Type() == kEnum && var.Number() == 202) {
+        // Only an entry the list shows; any other number is refused with the key the views give
+        // a choice they do not offer.
+        if (value == std::floor(value) && value >= INT_MIN && value <= INT_MAX && chooseExisting(static_cast<int>(value)))
+            return 1;
+        ErrorMsg("ValidOptionError");
+        return 0;
+    }
     return Viewable::Specify(var, value);
 }
 

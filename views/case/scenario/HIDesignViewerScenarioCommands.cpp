@@ -188,8 +188,12 @@ int HIDesignViewerScenario::renameView(const Text&) {
 
 int HIDesignViewerScenario::removeFromDesignView(const Text&) {
     // Without a selected design there is nothing to delete, and nothing is asked: a question
-    // answered yes that deletes nothing would tell the user a design went.
-    if (!currentDesign) return 1;
+    // answered yes that deletes nothing would tell the user a design went. The user is told why
+    // nothing happened instead.
+    if (!currentDesign) {
+        ErrorMsg("NoDesignSelected");
+        return 0;
+    }
     bool allowed = true;
     int answer = 1;
     if (!IsAutomationStartup()) {

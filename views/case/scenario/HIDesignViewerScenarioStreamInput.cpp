@@ -176,7 +176,11 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          },
          .refusals = "MCpUpdateError"},
         {.type = 1011, .number = 200, .guarded = true, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
-         .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
+         .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) {
+             // A stream of several segments shows no one specific heat here (the cell reads empty):
+             // a value would land in its first segment alone. Its segment table edits its segments.
+             return s.GetNumberOfSegments() > 1 ? kCp : setNamed(s, "SpecificHeat", value, kCp);
+         },
          .refusals = "CpUpdateError"},
         {.type = 1011, .number = 201, .guarded = true, .rows = R::UtilityList, .kind = 1, .check = positiveOrEmpty<&kCp, &kMostSpecificHeat>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "SpecificHeat", value, kCp); },
