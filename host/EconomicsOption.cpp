@@ -1,7 +1,6 @@
 #include "host/EconomicsOption.h"
 
 #include "brasko/DefaultUtilityTypes.h"
-#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/StreamTable.h"
 
@@ -23,8 +22,7 @@ const Key kKeys[] = {
     {"fixed", EDT_FixedCostPerUnit, 0.0, 1e12, false, "from 0 to 1e12"},
     {"area", EDT_AreaCostCoefficient, 0.0, 1e12, false, "from 0 to 1e12"},
     {"exponent", EDT_AreaExponent, 0.0, 2.0, true, "above 0 and at most 2"},
-    {"interest", EDT_RateOfReturn, CaseValueLimits::MinRateOfReturn, CaseValueLimits::MaxRateOfReturn, false,
-     "a fraction from 0 to 1"},
+    {"interest", EDT_RateOfReturn, 0.0, 1.0, false, "a fraction from 0 to 1"},
     {"life", EDT_PlantLife, 0.0, 100.0, true, "above 0 and at most 100 years"},
     {"hours", EDT_OperatingHours, 0.0, 8784.0, true, "above 0 and at most 8784 hours a year"},
 };

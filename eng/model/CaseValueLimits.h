@@ -42,10 +42,6 @@ constexpr double MaxSpecificHeat = 1e3;   // hydrogen about 14.3
 // exchanger's duty or fouling) is held to this size: far past any plant, and far enough below
 // the largest double that every sum and product made of it stays finite.
 constexpr double MaxMagnitude = 1e12;
-// The rate of return of a plant's economics, a fraction per year: none (the capital is spread
-// evenly over the plant life) up to the whole capital each year.
-constexpr double MinRateOfReturn = 0.0;
-constexpr double MaxRateOfReturn = 1.0;
 // The engine holds at most this many segments per stream.
 constexpr int MaxSegments = 1000;
 // The empty-value marker of the engine: never a value of its own.

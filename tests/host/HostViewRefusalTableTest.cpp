@@ -62,9 +62,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"RateOfReturnByName", "rate_cap_int.300", "-1", "TypicalRateOfReturnRange"},
         Refusal{"RateOfReturnByAddress", "ExtraData.300", "-1", "TypicalRateOfReturnRange"},
-        // Above the whole capital each year, by either route.
-        Refusal{"RateOfReturnOverWholeByName", "rate_cap_int.300", "100.5", "TypicalRateOfReturnRange"},
-        Refusal{"RateOfReturnOverWholeByAddress", "ExtraData.300", "500", "TypicalRateOfReturnRange"},
         Refusal{"PlantLifeByName", "exp_plant_life.300", "-1", "NegativePlantLifeInput"},
         Refusal{"PlantLifeByAddress", "ExtraData.301.0", "-1", "NegativePlantLifeInput"},
         Refusal{"HoursByName", "hours_of_operation.300", "-1", "NegativeHoursOfOperInput"},
@@ -141,13 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Typed{"PlantLifeCustomary", "customary", "ExtraData.301.0", "7", "exp_plant_life.300"},
                       Typed{"Hours", "si", "ExtraData.302.0", "8000", "hours_of_operation.300"},
                       Typed{"HoursCustomary", "customary", "ExtraData.302.0", "8000", "hours_of_operation.300"},
-                      Typed{"RateOfReturn", "customary", "ExtraData.300", "12", "rate_cap_int.300"},
-                      // A rate of return takes one range by name and by address: from none to the
-                      // whole capital each year, both ends included.
-                      Typed{"NoRateOfReturnByAddress", "si", "ExtraData.300", "0", "rate_cap_int.300"},
-                      Typed{"NoRateOfReturnByName", "si", "rate_cap_int.300", "0", "rate_cap_int.300"},
-                      Typed{"WholeRateOfReturnByAddress", "si", "ExtraData.300", "100", "rate_cap_int.300"},
-                      Typed{"WholeRateOfReturnByName", "si", "rate_cap_int.300", "100", "rate_cap_int.300"}),
+                      Typed{"RateOfReturn", "customary", "ExtraData.300", "12", "rate_cap_int.300"}),
     [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -36,15 +36,6 @@ double asTyped(V& v, Var var, double value) {
     return isEmpty(value) ? value : calc_ounit(value, DefUnitConv(v.GetEDVarType(var)));
 }
 
-// A rate of return typed in percent, by name or by address alike: the range a plant's economics
-// take everywhere (no interest up to the whole capital each year).
-const char* rateOfReturnRule(double percent) {
-    const double rate = percent / 100.0;
-    return rate >= CaseValueLimits::MinRateOfReturn && rate <= CaseValueLimits::MaxRateOfReturn
-               ? nullptr
-               : "TypicalRateOfReturnRange";
-}
-
 // The display-unit factor of the cost law's basis (area or duty); 1 under automation.
 double basisFactor(int kind, bool toBase) {
     if (IsAutomationStartup()) return 1.0;
@@ -132,7 +123,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
         {.type = 1519, .number = 300, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
-             if (const char* refused = rateOfReturnRule(value)) return refused;
+             if (value < 0.0) return "TypicalRateOfReturnRange";
              setDefault(v, 3, value / 100.0);
              return nullptr;
          }, .refusals = "TypicalRateOfReturnRange"},
@@ -152,7 +143,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
          }, .refusals = "NegativeHoursOfOperInput"},
         {.name = "rate_cap_int", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
-             if (const char* refused = rateOfReturnRule(value)) return refused;
+             if (!(value / 100.0 > 0.0)) return "TypicalRateOfReturnRange";
              setDefault(v, 3, value / 100.0);
              return nullptr;
          }, .refusals = "TypicalRateOfReturnRange"},

@@ -265,11 +265,7 @@ TEST_F(ViewScenarioInput, EconomicsAndTheCoefficientDialog) {
     auto item = [&](int datum) { return p.scenario->GetEconomicData(datum, "DEFAULT"); };
     EXPECT_EQ("", Type(named("rate_cap_int", 300), 5));
     EXPECT_NEAR(0.05, item(3), 1e-12);
-    // No interest is a rate of return as by address; above the whole capital each year is none.
-    EXPECT_EQ("", Type(named("rate_cap_int", 300), 0));
-    EXPECT_DOUBLE_EQ(0.0, item(3));
-    EXPECT_EQ("TypicalRateOfReturnRange", Type(named("rate_cap_int", 300), 100.5));
-    EXPECT_EQ("TypicalRateOfReturnRange", Type(var(1519, 300), 500));
+    EXPECT_EQ("TypicalRateOfReturnRange", Type(named("rate_cap_int", 300), 0));
     EXPECT_EQ("", Type(named("hours_of_operation", 300), 8765.76));
     EXPECT_EQ("OverlimitHoursOfOperInput", Type(named("hours_of_operation", 300), 8766));
     EXPECT_EQ("", Type(var(1519, 302), 9000));
