@@ -29,14 +29,7 @@ TEST_P(HostExtractPipe, IsRefusedWithoutWaiting) {
     arguments.replace(arguments.find("PIPE"), 4, fifo.path);
     if (const std::size_t at = arguments.find("CASE"); at != std::string::npos) arguments.replace(at, 4, base.path);
     // The bound only ends a run that waits (exit 124); a refusal comes in well under a second.
-    HostRun run;
-    FILE* pipe = popen(("timeout 60 " + std::string(KESTRIN_HOST_EXE) + " extract " + arguments + " 2>&1").c_str(), "r");
-    ASSERT_NE(nullptr, pipe);
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const HostRun run = RunShell("timeout 60 " + std::string(KESTRIN_HOST_EXE) + " extract " + arguments + " 2>&1");
     EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find(fifo.path + " is not a regular file")) << run.out;
 }

@@ -36,15 +36,7 @@ protected:
             arguments.replace(arguments.find("OUT"), 3, out);
         }
         if (prefix.empty()) return RunHost(arguments);
-        HostRun result;
-        const std::string command = prefix + " " + std::string(KESTRIN_HOST_EXE) + " " + arguments + " 2>&1";
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-        const int status = pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        return result;
+        return RunShell(prefix + " " + std::string(KESTRIN_HOST_EXE) + " " + arguments + " 2>&1");
     }
     ScratchFile script{"outfile", std::string(GetParam().name) + ".txt", ""};
     ScratchFile picture{"outfile", std::string(GetParam().name) + ".svg", "the old picture"};
@@ -104,17 +96,9 @@ TEST(HostOutputFileCase, ASaveOverTheFileSizeLimitSaysWhyAndKeepsTheOldCase) {
     ScratchFile saved("outfile", "limit.case", "", false);
     ASSERT_EQ(0, RunHost("targets " + ExamplePath("four-streams.csv") + " --save " + saved.path).exitCode);
     const std::string before = FileContents(saved.path);
-    HostRun run;
-    FILE* pipe = popen(("ulimit -f 1; " + std::string(KESTRIN_HOST_EXE) + " targets " + ExamplePath("site-24-streams.csv") +
-                        " --save " + saved.path + " 2>&1")
-                           .c_str(),
-                       "r");
-    ASSERT_NE(nullptr, pipe);
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << run.out;
+    const HostRun run = RunShell("ulimit -f 1; " + std::string(KESTRIN_HOST_EXE) + " targets " +
+                                 ExamplePath("site-24-streams.csv") + " --save " + saved.path + " 2>&1");
+    EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("File too large")) << run.out;
     EXPECT_EQ(before, FileContents(saved.path));
 }

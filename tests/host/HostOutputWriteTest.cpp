@@ -15,16 +15,7 @@ namespace {
 
 // Runs kestrin-host with standard output on /dev/full; what reaches standard error, and the code.
 HostRun RunOntoFullDevice(const std::string& arguments) {
-    HostRun run;
-    const std::string command = std::string(KESTRIN_HOST_EXE) + " " + arguments + " 2>&1 >/dev/full";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    std::array<char, 4096> buffer{};
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    return run;
+    return RunShell(std::string(KESTRIN_HOST_EXE) + " " + arguments + " 2>&1 >/dev/full");
 }
 
 struct Job {

@@ -16,9 +16,10 @@ struct HostRun {
     std::string out;  // standard output and standard error together
 };
 
-inline HostRun RunHost(const std::string& arguments) {
+// Runs a whole shell command line (limits, bounds, redirections of its own) and captures what
+// reaches the pipe; the exit code, or 128 + the signal that ended it.
+inline HostRun RunShell(const std::string& command) {
     HostRun run;
-    std::string command = std::string(KESTRIN_HOST_EXE) + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer{};
@@ -27,6 +28,10 @@ inline HostRun RunHost(const std::string& arguments) {
     int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     return run;
+}
+
+inline HostRun RunHost(const std::string& arguments) {
+    return RunShell(std::string(KESTRIN_HOST_EXE) + " " + arguments + " 2>&1");
 }
 
 // A file in /tmp named for this process, the test's kind and the stem; written with `content`

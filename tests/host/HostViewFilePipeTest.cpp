@@ -30,17 +30,8 @@ TEST_P(HostViewFilePipe, IsRefusedWithoutWaiting) {
                        std::string(p.before) + "file " + fifo.path + "\nexpect " + p.key + "\ncmd " + p.command + "\n");
     const std::string input = std::string(p.input) == "site" ? "--new hi-total-site Works" : ExamplePath(p.input);
     // The bound only ends a run that waits (exit 124); a refusal comes in well under a second.
-    HostRun run;
-    FILE* pipe = popen(("timeout 60 " + std::string(KESTRIN_HOST_EXE) + " view " + input + " --script " + script.path +
-                        " 2>&1")
-                           .c_str(),
-                       "r");
-    ASSERT_NE(nullptr, pipe);
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const HostRun run = RunShell("timeout 60 " + std::string(KESTRIN_HOST_EXE) + " view " + input + " --script " +
+                                 script.path + " 2>&1");
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find(std::string("  Error ") + p.key + "|")) << run.out;
     struct stat info {};
