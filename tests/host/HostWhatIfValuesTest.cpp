@@ -142,6 +142,33 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     EXPECT_NEAR(2.0 * 115.0 - run1[1], run1[2], 1e-6) << run.out;
 }
 
+// An inlet on the far side of its stream's own target (C1 is heated to 135 C, H2 cooled to 30 C)
+// would turn the stream round: the task is named and not applied, and the schedule runs on what
+// the plan could carry out (C2 at 1.1 kg/s) alone, as a plan holding only that task does.
+TEST(HostWhatIfValues, APlanInletPastItsStreamsTargetIsNotApplied) {
+    OperatedCase c;
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<RootPlan>\n  <Event Name=\"Event 1\"><Notes Notes=\"\"/>";
+    const std::string flow = "<Task Type=\"StreamFlow\"><Data UnitName=\"C2\" NewValue=\"1.1\" Units=\"kg/s\"/></Task>";
+    const std::string tail = "</Event>\n</RootPlan>\n";
+    ScratchFile both("what-if-values", "past.xml",
+                     head + "<Task Type=\"InletTemp\"><Data UnitName=\"C1\" NewValue=\"140\" Units=\"C\"/></Task>" +
+                         "<Task Type=\"InletTemp\"><Data UnitName=\"H2\" NewValue=\"29\" Units=\"C\"/></Task>" + flow + tail);
+    ScratchFile alone("what-if-values", "alone.xml", head + flow + tail);
+    auto run = [&](const ScratchFile& plan, const std::string& expects) {
+        return c.View("cmd LockOperation\ncmd ShowEventPlannerView\nopen @last\nfile " + plan.path +
+                      "\ncmd OpenEventPlanFile\n" + expects + "cmd ExecuteNewEvents\nopen MyOwnerObject\nget HeatFlow.304.[]\n");
+    };
+    const HostRun refused = run(both, "expect EventTaskValueRefused\n"), taken = run(alone, "");
+    EXPECT_EQ(0, refused.exitCode) << refused.out;
+    EXPECT_EQ(2u, countOf(refused.out, "Error EventTaskValueRefused|")) << refused.out;
+    EXPECT_TRUE(has(refused.out, "the task InletTemp on C1 was not applied")) << refused.out;
+    EXPECT_TRUE(has(refused.out, "the task InletTemp on H2 was not applied")) << refused.out;
+    const std::vector<double> withRefusals = valuesOf(refused.out, 9), flowOnly = valuesOf(taken.out, 8);
+    ASSERT_EQ(5u, withRefusals.size()) << refused.out;
+    ASSERT_EQ(5u, flowOnly.size()) << taken.out;
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(flowOnly[i], withRefusals[i], 1e-9) << i;
+}
+
 // The planner's task cells refuse what the file's tasks are refused for.
 TEST(HostWhatIfValues, ThePlannerRefusesATaskValueAsItIsTyped) {
     OperatedCase c;

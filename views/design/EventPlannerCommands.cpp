@@ -197,10 +197,22 @@ void forEachTask(const EventPlan& plan, Each each) {
 
 double eventValue(const EventTask& t) { return t.keyword == "Remove" ? 0.0 : t.newValue; }
 
-// The current schedule's event of the type on the unit takes the value.
-void setEventValue(IHENDesign& design, const char* type, const Text& unit, double value) {
+// The current schedule's event of the type on the unit takes the value, unless its own stream
+// cannot (an inlet on the far side of the stream's target): then the event is taken out again,
+// so that the schedule does not run on the old inlet unnoticed, and the key is answered.
+const char* setEventValue(IHENDesign& design, const char* type, const Text& unit, double value) {
     const char* label = design.FindScheduleEventLabel(type, unit.c_str());
-    if (label && design.SelectScheduleEvent(label)) design.SetCurrentEventNewValue(value);
+    if (!label || !design.SelectScheduleEvent(label)) return nullptr;
+    if (const char* refused = design.GetCurrentEventValueRefusal(value)) {
+        design.RemoveCurrentEvent();
+        return refused;
+    }
+    design.SetCurrentEventNewValue(value);
+    return nullptr;
+}
+
+void reportRefusedTask(const EventPlan& plan, const EventTask& t, const char* refused) {
+    Viewable::ErrorMsg("EventTaskValueRefused", MessageParameters{plan.name, t.keyword, t.unitName, FindString(refused)});
 }
 
 // A task whose value its event cannot carry out (a value that is none, read from a file as a
@@ -208,7 +220,7 @@ void setEventValue(IHENDesign& design, const char* type, const Text& unit, doubl
 bool refuseTaskValue(const EventPlan& plan, const EventTask& t) {
     const char* refused = event_tasks::Refusal(t.keyword, eventValue(t));
     if (!refused) return false;
-    Viewable::ErrorMsg("EventTaskValueRefused", MessageParameters{plan.name, t.keyword, t.unitName, FindString(refused)});
+    reportRefusedTask(plan, t, refused);
     return true;
 }
 }  // namespace
@@ -221,8 +233,10 @@ void EventPlanner::AddPlanEvents(const EventPlan& plan) {
         if (!type) return;
         if (pDesignViewer) pDesignViewer->nEventKind = kind;
         if (refuseTaskValue(plan, t)) return;
-        if (pDesign->AddEventToCurrentSchedule(type, t.unitName.c_str())) setEventValue(*pDesign, type, t.unitName, eventValue(t));
-        else ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
+        if (!pDesign->AddEventToCurrentSchedule(type, t.unitName.c_str()))
+            ErrorMsg("EventTaskUnitUnknown", MessageParameters{plan.name, t.keyword, t.unitName});
+        else if (const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t)))
+            reportRefusedTask(plan, t, refused);
     });
 }
 
@@ -234,7 +248,8 @@ void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
         forEachTask(plan, [&](const EventTask& t) {
             const char* type = pDesign->GetEventTypeName(event_tasks::KindOf(t.keyword));
             if (!type || (report && refuseTaskValue(plan, t))) return;
-            setEventValue(*pDesign, type, t.unitName, eventValue(t));
+            const char* refused = setEventValue(*pDesign, type, t.unitName, eventValue(t));
+            if (refused && report) reportRefusedTask(plan, t, refused);
         });
     }
     if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
