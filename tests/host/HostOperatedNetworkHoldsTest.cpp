@@ -15,19 +15,6 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The numbers of the value line that answers script step `step` ("N: get ...\n  value a b c kW").
-std::vector<double> valuesOf(const std::string& out, int step) {
-    const std::string mark = "\n" + std::to_string(step) + ": get ";
-    const std::size_t at = ("\n" + out).find(mark);
-    std::vector<double> values;
-    if (at == std::string::npos) return values;
-    const std::size_t line = out.find("\n  value ", at);
-    if (line == std::string::npos) return values;
-    std::istringstream in(out.substr(line + 9, out.find('\n', line + 1) - line - 9));
-    for (double v = 0.0; in >> v;) values.push_back(v);
-    return values;
-}
-
 // A network whose units leave a process stream short of its target has no operating point to
 // lock: each edit below leaves one stream 40 kW short, the other streams satisfied. Units in the
 // viewer's order: E100 (H1-C2 240), E101 (H2-C1 150), the heater on C1 (80), the coolers on H1
@@ -47,7 +34,7 @@ TEST_P(LockRefused, WhileAProcessStreamIsShortOfItsTarget) {
                                "get HeatFlow.300.[]\nexpect OpDesInfes\ncmd LockOperation\nget HeatFlow.304.[]\n"
                                "set HeatFlow.304.0 240\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_EQ(std::vector<double>{40.0}, valuesOf(run.out, 2)) << run.out;
+    EXPECT_EQ(std::vector<double>{40.0}, ScriptValues(run.out, 2)) << run.out;
     EXPECT_TRUE(has(run.out, "Error OpDesInfes|")) << run.out;
     EXPECT_FALSE(has(run.out, "OperationsSetUpView")) << run.out;
     // Still a design: its duties are its own, and editable.
@@ -68,7 +55,7 @@ TEST(HostOperatedNetworkHolds, ALockedNetworkFeasibleAsDesignedStaysFeasible) {
     ScratchFile locked("operated", "locked.case", "", false);
     const HostRun run = c.View("cmd LockOperation\nget HeatFlow.304.[]\n", " --save " + locked.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    const std::vector<double> duties = valuesOf(run.out, 2);
+    const std::vector<double> duties = ScriptValues(run.out, 2);
     ASSERT_EQ(5u, duties.size()) << run.out;
     EXPECT_NEAR(240.0, duties[0], 1e-6 * 240.0) << run.out;
     const HostRun report = RunHost("design " + locked.path + " --json");
@@ -96,7 +83,7 @@ std::string coolerSteps(int row) {
 
 CoolerReading coolerAt(const std::string& out, int firstStep) {
     CoolerReading r;
-    const std::vector<double> duty = valuesOf(out, firstStep + 3), ends = valuesOf(out, firstStep + 4);
+    const std::vector<double> duty = ScriptValues(out, firstStep + 3), ends = ScriptValues(out, firstStep + 4);
     if (duty.size() != 1 || ends.size() != 2) return r;
     r.duty = duty[0];
     r.in = ends[0];

@@ -25,19 +25,6 @@ struct Refusal {
     const char* says;
 };
 
-// The numbers of the value line that answers script step `step` ("N: get ...\n  value a b c kW").
-std::vector<double> valuesOf(const std::string& out, int step) {
-    const std::string mark = std::to_string(step) + ": get ";
-    const std::size_t at = out.find(mark);
-    std::vector<double> values;
-    if (at == std::string::npos) return values;
-    const std::size_t line = out.find("\n  value ", at);
-    if (line == std::string::npos) return values;
-    std::istringstream in(out.substr(line + 9, out.find('\n', line + 1) - line - 9));
-    for (double v = 0.0; in >> v;) values.push_back(v);
-    return values;
-}
-
 std::ostream& operator<<(std::ostream& out, const Refusal& r) { return out << r.what; }
 
 class TransportPropertyRefusal : public testing::TestWithParam<Refusal> {};
@@ -117,7 +104,7 @@ TEST(HostOperatingMode, LockAndUnlockKeepEveryDutyOfCoolersOnOneCoolingWater) {
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "2: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
     // Locked, each exchanger is solved from its frozen area over ten segments: within 0.05 %.
-    const std::vector<double> designed = {240, 150, 80, 90, 30}, locked = valuesOf(run.out, 4);
+    const std::vector<double> designed = {240, 150, 80, 90, 30}, locked = ScriptValues(run.out, 4);
     ASSERT_EQ(designed.size(), locked.size()) << run.out;
     for (std::size_t i = 0; i < designed.size(); ++i) EXPECT_NEAR(designed[i], locked[i], 5e-4 * designed[i]) << i;
     EXPECT_TRUE(has(run.out, "6: get HeatFlow.304.[]\n  value 240 150 80 90 30 kW")) << run.out;
@@ -148,7 +135,7 @@ TEST(HostOperatingMode, AFlowRateEventGivesTheEffectivenessNTUDuties) {
     EXPECT_EQ(0, run.exitCode) << run.out;
     // The event starts from C1's mass flow, 2 kW/C over 4 kJ/kg.C.
     EXPECT_TRUE(has(run.out, "6: get ExtraData.358\n  value 0.5 kg/s")) << run.out;
-    const std::vector<double> duties = valuesOf(run.out, 9);
+    const std::vector<double> duties = ScriptValues(run.out, 9);
     ASSERT_EQ(expected.size(), duties.size()) << run.out;
     for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(expected[i], duties[i], 5e-4 * expected[i]) << i;
     EXPECT_NEAR(3.0 * (170.0 - 60.0) - duties[0], duties[3], 1e-6);
@@ -165,12 +152,12 @@ TEST(HostOperatingMode, AScheduleRunAgainGivesTheSameDuties) {
                                "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\n" +
                                run3 + run3 + run3 + "cmd ResetDefaultState\nget HeatFlow.304.[]\n");
     EXPECT_EQ(0, run.exitCode) << run.out;
-    const std::vector<double> locked = valuesOf(run.out, 3), first = valuesOf(run.out, 10);
+    const std::vector<double> locked = ScriptValues(run.out, 3), first = ScriptValues(run.out, 10);
     ASSERT_EQ(5u, first.size()) << run.out;
     EXPECT_GT(first[2], 99.8) << run.out;
-    EXPECT_EQ(first, valuesOf(run.out, 13)) << run.out;
-    EXPECT_EQ(first, valuesOf(run.out, 16)) << run.out;
-    EXPECT_EQ(locked, valuesOf(run.out, 18)) << run.out;
+    EXPECT_EQ(first, ScriptValues(run.out, 13)) << run.out;
+    EXPECT_EQ(first, ScriptValues(run.out, 16)) << run.out;
+    EXPECT_EQ(locked, ScriptValues(run.out, 18)) << run.out;
 }
 
 // The textbook network (E1 240 kW H1-C2, E2 90 kW H2-C1, E3 90 kW H1-C1, E4 30 kW H2-C1, heater
@@ -187,7 +174,7 @@ TEST(HostOperatingMode, ALockedNetworkOfLoopsAnswersAFlowRateEvent) {
                        "cmd AddEventToSchedule\nset ExtraData.358 0.45\ncmd ExecuteSchedule\nget HeatFlow.304.[]\n");
     const HostRun run = RunHost("view " + saved.path + " --open design --script " + script.path);
     EXPECT_EQ(0, run.exitCode) << run.out;
-    const std::vector<double> d = valuesOf(run.out, 8);
+    const std::vector<double> d = ScriptValues(run.out, 8);
     ASSERT_EQ(6u, d.size()) << run.out;
     EXPECT_NEAR(207.0, d[1] + d[2] + d[3] + d[4], 1e-6) << run.out;
     EXPECT_NEAR(180.0, d[1] + d[3] + d[5], 1e-6) << run.out;

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 struct HostRun {
     int exitCode = -1;
@@ -28,6 +29,19 @@ inline HostRun RunShell(const std::string& command) {
     int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     return run;
+}
+
+// The numbers of the value line that answers view-script step `step` ("N: get ...\n  value a b c kW");
+// empty when the step has no value line.
+inline std::vector<double> ScriptValues(const std::string& out, int step) {
+    std::vector<double> values;
+    const std::size_t at = ("\n" + out).find("\n" + std::to_string(step) + ": get ");
+    if (at == std::string::npos) return values;
+    const std::size_t line = out.find("\n  value ", at);
+    if (line == std::string::npos) return values;
+    std::istringstream in(out.substr(line + 9, out.find('\n', line + 1) - line - 9));
+    for (double v = 0.0; in >> v;) values.push_back(v);
+    return values;
 }
 
 inline HostRun RunHost(const std::string& arguments) {

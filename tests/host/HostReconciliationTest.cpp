@@ -16,17 +16,6 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-std::vector<double> valuesOf(const std::string& out, int step) {
-    std::vector<double> values;
-    const std::size_t at = ("\n" + out).find("\n" + std::to_string(step) + ": get ");
-    if (at == std::string::npos) return values;
-    const std::size_t line = out.find("\n  value ", at);
-    if (line == std::string::npos) return values;
-    std::istringstream in(out.substr(line + 9, out.find('\n', line + 1) - line - 9));
-    for (double v = 0.0; in >> v;) values.push_back(v);
-    return values;
-}
-
 double lmtd(double first, double second) { return (first - second) / std::log(first / second); }
 
 // The designed areas: E100 240 kW at U 0.1 between H1 170 -> 90 and C2 80 -> 140 C, E101 150 kW
@@ -53,9 +42,9 @@ TEST(HostReconciliation, NothingMeasuredChangesNothing) {
     OperatedCase c;
     const HostRun run = c.View(reconcileScript(""));
     EXPECT_EQ(0, run.exitCode) << run.out;
-    ASSERT_EQ(5u, valuesOf(run.out, 2).size()) << run.out;
-    EXPECT_EQ(valuesOf(run.out, 2), valuesOf(run.out, 7)) << run.out;
-    EXPECT_EQ(valuesOf(run.out, 3), valuesOf(run.out, 8)) << run.out;
+    ASSERT_EQ(5u, ScriptValues(run.out, 2).size()) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 2), ScriptValues(run.out, 7)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 3), ScriptValues(run.out, 8)) << run.out;
     EXPECT_TRUE(has(run.out, "nothing was reconciled")) << run.out;
 }
 
@@ -63,15 +52,15 @@ TEST(HostReconciliation, NothingMeasuredChangesNothing) {
 TEST(HostReconciliation, AMeasurementTheNetworkMeetsChangesNothing) {
     OperatedCase c;
     const HostRun state = c.View("cmd LockOperation\ncmd OpenDefaultStateView\nopen @last\nget Temperature.322.[]\n");
-    const std::vector<double> outlets = valuesOf(state.out, 4);
+    const std::vector<double> outlets = ScriptValues(state.out, 4);
     ASSERT_EQ(5u, outlets.size()) << state.out;
     std::ostringstream measure;
     measure.precision(17);
     measure << "set Temperature.602.0 " << outlets[0] << "\n";
     const HostRun run = c.View(reconcileScript(measure.str()));
     EXPECT_EQ(0, run.exitCode) << run.out;
-    EXPECT_EQ(valuesOf(run.out, 2), valuesOf(run.out, 8)) << run.out;
-    EXPECT_EQ(valuesOf(run.out, 3), valuesOf(run.out, 9)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 2), ScriptValues(run.out, 8)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 3), ScriptValues(run.out, 9)) << run.out;
     EXPECT_TRUE(has(run.out, "nothing was changed")) << run.out;
 }
 
@@ -97,7 +86,7 @@ TEST_P(ReconciliationFits, TheCoefficientThatReproducesTheMeasurements) {
     const HostRun run = c.View(reconcileScript(f.measure));
     EXPECT_EQ(0, run.exitCode) << run.out;
     const int after = 7 + linesOf(f.measure);
-    const std::vector<double> duties = valuesOf(run.out, after), u = valuesOf(run.out, after + 1);
+    const std::vector<double> duties = ScriptValues(run.out, after), u = ScriptValues(run.out, after + 1);
     ASSERT_EQ(5u, duties.size()) << run.out;
     ASSERT_EQ(2u, u.size()) << run.out;
     EXPECT_NEAR(f.duty, duties[f.row], 1e-3) << run.out;
@@ -122,8 +111,8 @@ TEST(HostReconciliation, AFitNothingReproducesSaysSo) {
     const HostRun run = c.View(reconcileScript("set Temperature.602.0 200\n", "expect ReconcileFailed\n"));
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "Error ReconcileFailed|")) << run.out;
-    EXPECT_EQ(valuesOf(run.out, 2), valuesOf(run.out, 9)) << run.out;
-    EXPECT_EQ(valuesOf(run.out, 3), valuesOf(run.out, 10)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 2), ScriptValues(run.out, 9)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 3), ScriptValues(run.out, 10)) << run.out;
 }
 
 }  // namespace

@@ -31,15 +31,6 @@ std::string readingOf(const std::string& out, int step) {
     return out.substr(line + 1, out.find('\n', line + 1) - line - 1);
 }
 
-std::vector<double> valuesOf(const std::string& out, int step) {
-    std::vector<double> values;
-    const std::string line = readingOf(out, step);
-    if (line.rfind("  value ", 0) != 0) return values;
-    std::istringstream in(line.substr(8));
-    for (double v = 0.0; in >> v;) values.push_back(v);
-    return values;
-}
-
 // One event of a schedule on the locked example: the kind (the schedule form's numbering), its
 // target, and the value typed for it.
 struct EventValue {
@@ -94,7 +85,7 @@ TEST_P(ScheduleFormTakes, AValueAtTheEndOfItsRange) {
     const HostRun run = c.View(eventScript(e));
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, std::string("7: set ExtraData.358 ") + e.value + "\n  result 1\n")) << run.out;
-    const std::vector<double> now = valuesOf(run.out, 8);
+    const std::vector<double> now = ScriptValues(run.out, 8);
     ASSERT_EQ(1u, now.size()) << run.out;
     EXPECT_DOUBLE_EQ(std::stod(e.value), now[0]) << run.out;
 }
@@ -134,7 +125,7 @@ TEST(HostWhatIfValues, APlanFileNamesEveryTaskItDoesNotApply) {
     EXPECT_EQ(1u, countOf(run.out, "Error EventTaskUnitUnknown|")) << run.out;
     EXPECT_FALSE(has(run.out, "C2 was not applied")) << run.out;
     // C2 takes more of H1's heat through E100; the heater and coolers close their streams.
-    const std::vector<double> locked = valuesOf(run.out, 2), run1 = valuesOf(run.out, 11);
+    const std::vector<double> locked = ScriptValues(run.out, 2), run1 = ScriptValues(run.out, 11);
     ASSERT_EQ(5u, locked.size()) << run.out;
     ASSERT_EQ(5u, run1.size()) << run.out;
     EXPECT_GT(run1[0], locked[0] + 1.0) << run.out;
@@ -163,7 +154,7 @@ TEST(HostWhatIfValues, APlanInletPastItsStreamsTargetIsNotApplied) {
     EXPECT_EQ(2u, countOf(refused.out, "Error EventTaskValueRefused|")) << refused.out;
     EXPECT_TRUE(has(refused.out, "the task InletTemp on C1 was not applied")) << refused.out;
     EXPECT_TRUE(has(refused.out, "the task InletTemp on H2 was not applied")) << refused.out;
-    const std::vector<double> withRefusals = valuesOf(refused.out, 9), flowOnly = valuesOf(taken.out, 8);
+    const std::vector<double> withRefusals = ScriptValues(refused.out, 9), flowOnly = ScriptValues(taken.out, 8);
     ASSERT_EQ(5u, withRefusals.size()) << refused.out;
     ASSERT_EQ(5u, flowOnly.size()) << taken.out;
     for (std::size_t i = 0; i < 5; ++i) EXPECT_NEAR(flowOnly[i], withRefusals[i], 1e-9) << i;
@@ -182,8 +173,8 @@ TEST(HostWhatIfValues, ThePlannerRefusesATaskValueAsItIsTyped) {
     EXPECT_TRUE(has(run.out, "8: set MassFlow.301.0 -0.5\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "10: set Temperature.300.1 1e300\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "11: set MassFlow.301.0 0.55\n  result 1\n")) << run.out;
-    EXPECT_DOUBLE_EQ(0.55, valuesOf(run.out, 12).at(0)) << run.out;
-    for (double v : valuesOf(run.out, 13)) EXPECT_TRUE(std::isnan(v)) << run.out;
+    EXPECT_DOUBLE_EQ(0.55, ScriptValues(run.out, 12).at(0)) << run.out;
+    for (double v : ScriptValues(run.out, 13)) EXPECT_TRUE(std::isnan(v)) << run.out;
 }
 
 // A trend study's flow change and fouled coefficient: the same refusals.
