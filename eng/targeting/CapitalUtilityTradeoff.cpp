@@ -9,6 +9,7 @@
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/TargetCurve.h"
 #include "eng/targeting/UnitsTarget.h"
+#include "eng/targeting/UserSuppliedUtilityLoad.h"
 #include "eng/targeting/UtilityPlacement.h"
 #include "eng/targeting/UtilityPlacementOnCurve.h"
 
@@ -185,7 +186,7 @@ bool MUCapitalUtilityTradeoff::ComputeAreaOnCurve() {
     else
         m_pAreaTarget = std::make_unique<BathAreaTarget>(m_dDTmin, InitialFFactor, std::vector<PinchListEntry>());
     m_pAreaTarget->Calculate(m_pCurve.get(), m_segments);
-    return m_pAreaTarget->IsFeasible(*m_pCurve) == 1;
+    return ShiftedGapKeepsApproach(ShiftedCurvesGap(m_segments), m_dDTmin);
 }
 
 int MUCapitalUtilityTradeoff::CountProcessStreams() const {

@@ -177,7 +177,8 @@ bool MUCapitalUtilityTradeoff::LoadsKeepApproach() {
     if (!m_pAreaTarget) return false;
     if (m_pCurve) m_pCurve->Build(0.0, 0.0, m_segments);
     else m_pCurve = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_segments);
-    return m_pAreaTarget->IsFeasible(*m_pCurve) == 1;
+    // Read on the shifted curves: streams that ask for a smaller approach may meet closer than the DTmin.
+    return ShiftedGapKeepsApproach(ShiftedCurvesGap(m_segments), m_dWorkingDTmin);
 }
 
 double MUCapitalUtilityTradeoff::LargestFeasibleShift(IHeatIntegrationStream& from, IHeatIntegrationStream& to,

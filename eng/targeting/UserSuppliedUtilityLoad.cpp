@@ -2,6 +2,7 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/BathAreaTarget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +10,8 @@
 namespace {
 
 constexpr double kLoadMatch = 1e-9;
+// What rounding may leave of a touch between the shifted curves (kelvin), whatever the approach.
+constexpr double kGapRounding = 1e-9;
 // No curve of a real problem has this many points; a larger count in a file is damage.
 constexpr std::int32_t kMaxStoredPoints = 10000000;
 
@@ -101,7 +104,21 @@ bool MeetsHotterEnd(const std::vector<UserLoadCurvePoint>& curve, std::size_t i,
     return nearerIsHotter;
 }
 
-void UserLoadCurves::Rebuild(const TargetCurve& balanced) {
+double ShiftedCurvesGap(std::span<StreamSegment* const> segments) {
+    const TargetCurve shifted(TargetCurve::ShiftedBalanced, 0.0, 0.0, segments);
+    double gap = std::numeric_limits<double>::infinity();
+    // Both ends of a jump stay: each is set against the same end of the other curve there.
+    for (const BathInterval& p : MergeCurvePoints(shifted.GetHotList(), shifted.GetColdList(), false))
+        gap = std::min(gap, p.dDifference);
+    return gap;
+}
+
+bool ShiftedGapKeepsApproach(double gap, double approach) {
+    return gap > -std::max((1.0 - UserLoadCurves::ApproachShare) * approach, kGapRounding);
+}
+
+void UserLoadCurves::Rebuild(const TargetCurve& balanced, double shiftedGap) {
+    m_dShiftedGap = shiftedGap;
     m_hot = PointsOf(balanced.GetHotList());
     m_cold = PointsOf(balanced.GetColdList());
     for (std::size_t i = 0; i < m_hot.size(); ++i) {
@@ -116,18 +133,13 @@ void UserLoadCurves::Rebuild(const TargetCurve& balanced) {
     }
 }
 
-bool UserLoadCurves::KeepsApproach() const {
-    const double limit = ApproachShare * m_dApproach;
-    for (const auto* list : {&m_hot, &m_cold})
-        for (const UserLoadCurvePoint& p : *list)
-            if (p.dApproach <= limit) return false;
-    return true;
-}
+bool UserLoadCurves::KeepsApproach() const { return ShiftedGapKeepsApproach(m_dShiftedGap, m_dApproach); }
 
 bool UserLoadCurves::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
     return file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dApproach) && file.WriteDouble(m_dFactor) &&
-           StorePoints(file, m_hot) && StorePoints(file, m_cold) && file.EndRecord(h);
+           StorePoints(file, m_hot) && StorePoints(file, m_cold) && file.WriteDouble(m_dShiftedGap) &&
+           file.EndRecord(h);
 }
 
 bool UserLoadCurves::Recall(ILurmetBinaryFile& file) {
@@ -135,9 +147,18 @@ bool UserLoadCurves::Recall(ILurmetBinaryFile& file) {
     double approach = 0.0, factor = 0.0;
     std::vector<UserLoadCurvePoint> hot, cold;
     if (!file.BeginRecord(h) || !file.ReadDouble(approach) || !file.ReadDouble(factor) || !RecallPoints(file, hot) ||
-        !RecallPoints(file, cold) || !file.EndRecord(h))
+        !RecallPoints(file, cold))
         return false;
+    double gap = std::numeric_limits<double>::infinity();
+    if (file.GetRecordVersion(h) >= 2) {
+        if (!file.ReadDouble(gap)) return false;
+    } else {
+        for (const auto* list : {&hot, &cold})
+            for (const UserLoadCurvePoint& p : *list) gap = std::min(gap, p.dApproach - approach);
+    }
+    if (!file.EndRecord(h)) return false;
     m_dApproach = approach;
+    m_dShiftedGap = gap;
     m_dFactor = factor;
     m_hot = std::move(hot);
     m_cold = std::move(cold);
@@ -238,7 +259,7 @@ bool UserSuppliedUtilityLoad::BuildCurves() {
     m_pCurves->SetApproach(m_dApproach);
     if (!m_pBalanced) m_pBalanced = std::make_unique<TargetCurve>(TargetCurve::Balanced, 0.0, 0.0, m_working);
     else m_pBalanced->Build(0.0, 0.0, m_working);
-    m_pCurves->Rebuild(*m_pBalanced);
+    m_pCurves->Rebuild(*m_pBalanced, ShiftedCurvesGap(m_working));
     return m_pCurves->KeepsApproach();
 }
 

@@ -12,6 +12,7 @@
 #include "eng/targeting/TargetCurve.h"
 #include "eng/targeting/TemperatureInterval.h"
 
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -29,11 +30,22 @@ struct UserLoadCurvePoint {
     double dApproach = 0.0;
 };
 
+// The smallest temperature difference, hot minus cold at one heat load, between the shifted
+// balanced composite curves of `segments`: each stream stands shifted by its own share of the
+// approach (its contribution, or half the DTmin), so streams that ask for a smaller approach may
+// meet closer than the DTmin. Below zero the loads make heat flow up the shifted scale. Infinity
+// when a curve is empty.
+double ShiftedCurvesGap(std::span<StreamSegment* const> segments);
+// Whether shifted curves `gap` apart keep the approach: they may cross by rounding and no more than
+// 1 % of the approach (the share an unshifted difference of 0.99 x DTmin leaves).
+bool ShiftedGapKeepsApproach(double gap, double approach);
+
 // The balanced composite curves of process, utilities as loaded and make-up utilities, in actual
-// temperatures, each point with its temperature difference to the other curve.
+// temperatures, each point with its temperature difference to the other curve, and the gap of the
+// same curves shifted, which decides whether the loads keep the approach.
 class UserLoadCurves {
 public:
-    static constexpr int RecordVersion = 1;
+    static constexpr int RecordVersion = 2;
     static constexpr double DefaultFactor = 0.8;
     // A point closer than this to the one before it (in temperature) is dropped.
     static constexpr double PointSpacing = 1e-8;
@@ -44,10 +56,12 @@ public:
         : m_dApproach(approach), m_dFactor(factor) {}
 
     // Takes the points of the balanced curves' hot and cold lists, highest temperature first, and
-    // the temperature difference at each.
-    void Rebuild(const TargetCurve& balanced);
-    // No point's temperature difference is at or below 0.99 x the approach.
+    // the temperature difference at each, and the shifted curves' gap (ShiftedCurvesGap).
+    void Rebuild(const TargetCurve& balanced, double shiftedGap);
+    // The shifted curves keep the approach (ShiftedGapKeepsApproach): the actual differences may
+    // be smaller where the streams there ask for less.
     bool KeepsApproach() const;
+    double GetShiftedGap() const { return m_dShiftedGap; }
 
     // list 0 hot, 1 cold.
     const std::vector<UserLoadCurvePoint>& GetList(int list) const { return list == 0 ? m_hot : m_cold; }
@@ -55,14 +69,16 @@ public:
     void SetApproach(double approach) { m_dApproach = approach; }
     double GetFactor() const { return m_dFactor; }
 
-    // Record version 1: approach, factor, then per list the count and four doubles per point. On
-    // failure the curves are unchanged.
+    // Record version 2: approach, factor, then per list the count and four doubles per point, then
+    // the shifted gap. Version 1 has no gap: it reads as the smallest actual difference less the
+    // approach, the rule such a file was written under. On failure the curves are unchanged.
     bool Store(ILurmetBinaryFile& file) const;
     bool Recall(ILurmetBinaryFile& file);
 
 private:
     double m_dApproach;
     double m_dFactor;
+    double m_dShiftedGap = std::numeric_limits<double>::infinity();
     std::vector<UserLoadCurvePoint> m_hot;
     std::vector<UserLoadCurvePoint> m_cold;
 };
@@ -97,7 +113,8 @@ public:
 
     // Sums the utility loads over the streams, balances and gives the make-up segments their loads.
     void Prepare();
-    // Rebuilds the curves over the working list; true when they keep the approach.
+    // Rebuilds the curves over the working list; true when they keep the approach (the shifted
+    // curves do not cross).
     bool BuildCurves();
     // Sets the stream's load (both views), balances again and rebuilds; true when accepted. The
     // load stays set either way (AssignTargetLoads takes a refused one back).

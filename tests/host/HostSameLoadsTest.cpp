@@ -76,26 +76,35 @@ ThreeMethods RunThree(const std::string& csv) {
 }
 
 // Three to six process streams between 30 and 230 C (a tenth of a degree apart), cp 0.5 to 8,
-// film coefficients 0.2 to 1, and one of three utility sets.
-std::string RandomTable(unsigned seed) {
+// film coefficients 0.2 to 1, and one of three utility sets. With `ownApproaches` about half the
+// process streams ask for an approach of their own below the DTmin (2 to 9.5 C) in a
+// `dtmin_contribution` column; the others and the utilities keep theirs.
+std::string RandomTable(unsigned seed, bool ownApproaches = false) {
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    std::string csv = "name,supply,target,cp,h,kind\n";
+    const std::string extra = ownApproaches ? "," : "";
+    std::string csv = "name,supply,target,cp,h,kind" + std::string(ownApproaches ? ",dtmin_contribution" : "") + "\n";
     const int n = pick(3, 6);
     char line[160];
     for (int i = 0; i < n; ++i) {
         const int from = pick(300, 2300);
         int to = pick(300, 2300);
         while (std::abs(from - to) < 50) to = pick(300, 2300);
-        std::snprintf(line, sizeof line, "%s%d,%.1f,%.1f,%.2f,%.3f,process\n", from > to ? "H" : "C", i, from / 10.0,
+        std::snprintf(line, sizeof line, "%s%d,%.1f,%.1f,%.2f,%.3f,process", from > to ? "H" : "C", i, from / 10.0,
                       to / 10.0, pick(50, 800) / 100.0, pick(200, 1000) / 1000.0);
         csv += line;
+        if (ownApproaches) {
+            const int own = pick(0, 1) ? pick(20, 95) : 0;
+            csv += own ? "," + std::to_string(own / 10) + "." + std::to_string(own % 10) : ",";
+        }
+        csv += "\n";
     }
-    static const char* const kSets[] = {
-        "HP Steam,,,,,utility\nMP Steam,,,,,utility\nLP Steam,,,,,utility\nCooling Water,,,,,utility\n",
-        "HP Steam,,,,,utility\nMP Steam,,,,,utility\nCooling Water,,,,,utility\n",
-        "HP Steam,,,,,utility\nLP Steam,,,,,utility\nCooling Water,,,,,utility\n"};
-    return csv + kSets[pick(0, 2)];
+    static const char* const kSets[][3] = {{"HP Steam", "MP Steam", "LP Steam"},
+                                           {"HP Steam", "MP Steam", nullptr},
+                                           {"HP Steam", "LP Steam", nullptr}};
+    for (const char* name : kSets[pick(0, 2)])
+        if (name) csv += std::string(name) + ",,,,,utility" + extra + "\n";
+    return csv + "Cooling Water,,,,,utility" + extra + "\n";
 }
 
 // The steam levels that carry a load: every load shown but the last (the cooling water).
@@ -140,6 +149,43 @@ TEST(HostSameLoads, GiveTheSameTargetsAndTheTradeoffEndsNoDearerOnSeededTables) 
     EXPECT_GT(costed, 50);
     EXPECT_GT(dividedByUtilities, 3);
     EXPECT_GT(tradeoffCheaper, 3);
+}
+
+// Streams that ask for an approach below the DTmin meet closer than it wherever they meet each
+// other: the loads keep the approach when the curves shifted by each stream's own contribution do
+// not cross, and the automatic placement's loads, typed as the user's, are accepted as such.
+TEST(HostSameLoads, HoldWhereStreamsAskForApproachesBelowTheDTmin) {
+    int costed = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        const std::string csv = RandomTable(seed, true);
+        const ThreeMethods r = RunThree(csv);
+        ASSERT_EQ(0, r.exitCode) << r.out;
+        if (!(r.automatic.cost > 0.0)) continue;
+        ++costed;
+        const std::string what = "seed " + std::to_string(seed) + "\n" + csv + r.out;
+        ExpectSameTargets(r.automatic, r.user, what);
+        // The trade-off starts from all the heat on the hottest steam, a split these streams may
+        // take closer than the DTmin: it is costed, and no dearer than the automatic placement.
+        EXPECT_GT(r.tradeoff.cost, 0.0) << what;
+        EXPECT_LE(r.tradeoff.cost, r.automatic.cost * (1.0 + 1e-9)) << what;
+    }
+    EXPECT_GT(costed, 30);
+}
+
+// H0 (3.5) over C3 (the DTmin, 10) meets at 6.75 C on the placed curves, which the loads keep:
+// 9 units, 18 shells and 79.67 m2 under either method.
+TEST(HostSameLoads, KeepTheUnitsAndAreaOfAStreamWithASmallApproach) {
+    const ThreeMethods r = RunThree(
+        "name,supply,target,cp,h,kind,dtmin_contribution\n"
+        "H0,212.7,199.9,3.64,0.633,process,3.5\nC1,107.6,138.5,2.46,0.473,process,8.4\n"
+        "H2,121,32.8,0.75,0.308,process,\nC3,47.5,175.4,5.74,0.842,process,\nH4,180.3,118.3,2.6,0.236,process,\n"
+        "HP Steam,,,,,utility,\nLP Steam,,,,,utility,\nCooling Water,,,,,utility,\n");
+    ASSERT_EQ(0, r.exitCode) << r.out;
+    EXPECT_EQ("212.166 342.577 18.525 kW", r.automatic.loads) << r.out;
+    EXPECT_EQ(9, r.automatic.units) << r.out;
+    EXPECT_EQ(18, r.automatic.shells) << r.out;
+    ExpectSameTargets(r.automatic, r.user, r.out);
+    EXPECT_LE(r.tradeoff.cost, r.automatic.cost * (1.0 + 1e-9)) << r.out;
 }
 
 struct SameLoadsCase {

@@ -140,8 +140,22 @@ TEST(UserSuppliedLoads, CurvesKeepTheApproachAtThePinchAndTheColdEnd) {
     EXPECT_DOUBLE_EQ(cold[cold.size() - 2].dTemperature, -272.15);
     EXPECT_DOUBLE_EQ(cold.back().dTemperature, -273.15);
 
-    // 10 K is more than 0.99 x 10 but not more than 0.99 x 10.2.
+    // Streams shifted for 10.2 K: their shifted curves cross by 0.2 K at the pinch, more than
+    // 1 % of the approach.
+    for (StreamSegment* s : p.set.segments) s->ShiftTemperatures(10.2);
     object.SetApproach(10.2);
+    EXPECT_FALSE(object.BuildCurves());
+    EXPECT_NEAR(object.GetCurves()->GetShiftedGap(), -0.2, kTol);
+    // Streams that ask for 9.8 K meet at 10 K with room to spare, whatever the approach the
+    // others would take: only the actual difference is below 0.99 x 10.2.
+    for (StreamSegment* s : p.set.segments) s->ShiftTemperatures(9.8);
+    EXPECT_TRUE(object.BuildCurves());
+    EXPECT_NEAR(object.GetCurves()->GetShiftedGap(), 0.2, kTol);
+    EXPECT_LT(SmallestApproach(*object.GetCurves()), 0.99 * 10.2);
+    // A crossing within 1 % of the approach is rounding; one just beyond it is not.
+    for (StreamSegment* s : p.set.segments) s->ShiftTemperatures(10.0 + 0.0099 * 10.2);
+    EXPECT_TRUE(object.BuildCurves());
+    for (StreamSegment* s : p.set.segments) s->ShiftTemperatures(10.0 + 0.0103 * 10.2);
     EXPECT_FALSE(object.BuildCurves());
 }
 
@@ -207,5 +221,25 @@ TEST(UserSuppliedLoads, RecordRoundTrip) {
         for (std::size_t i = 0; i < object.GetCurves()->GetList(list).size(); ++i)
             EXPECT_DOUBLE_EQ(back.GetCurves()->GetList(list)[i].dApproach,
                              object.GetCurves()->GetList(list)[i].dApproach);
+    }
+    EXPECT_DOUBLE_EQ(back.GetCurves()->GetShiftedGap(), object.GetCurves()->GetShiftedGap());
+    EXPECT_TRUE(back.GetCurves()->KeepsApproach());
+}
+
+// Curves stored before the shifted gap was kept are read under the rule they were written with: no
+// point at or below 0.99 x the approach.
+TEST(UserSuppliedLoads, CurvesOfTheFirstRecordVersionKeepTheirRule) {
+    for (const double closest : {9.95, 9.85}) {
+        LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+        RecordHandle h;
+        ASSERT_TRUE(w.BeginRecord(h, 1) && w.WriteDouble(10.0) && w.WriteDouble(0.8));
+        ASSERT_TRUE(w.WriteInt(2));
+        for (const double v : {150.0, 100.0, 140.0, 12.0, 90.0, 0.0, 80.0, closest}) ASSERT_TRUE(w.WriteDouble(v));
+        ASSERT_TRUE(w.WriteInt(0) && w.EndRecord(h));
+        LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
+        UserLoadCurves back;
+        ASSERT_TRUE(back.Recall(r));
+        EXPECT_NEAR(back.GetShiftedGap(), closest - 10.0, kTol);
+        EXPECT_EQ(back.KeepsApproach(), closest > 9.9) << closest;
     }
 }
