@@ -280,12 +280,12 @@ void MUCapitalUtilityTradeoff::KeepAutomaticPlacementWhenCheaper() {
     };
     // A search that ends a hair beside the automatic split is not that split: a steam level that
     // just misses the grand composite curve pinches nothing and leaves the units and shells of
-    // one region fewer divided. Both are costed, and on a tie the automatic placement's exact
-    // loads are kept.
+    // one region fewer divided. On such a tie the automatic placement's exact loads are kept,
+    // whichever of the two costs rounding (or the hair's lost pinch) makes the lower.
     assign(hot, cold);
     const double automatic = EvaluateCurrentLoads();
     const bool tie = same(hot, hotSearch, m_dHotTarget) && same(cold, coldSearch, m_dColdTarget);
-    if (LoadsKeepApproach() && (!searchKeepsApproach || automatic < total || (tie && automatic <= total))) return;
+    if (LoadsKeepApproach() && (!searchKeepsApproach || automatic < total || tie)) return;
     // The search's split stays; its curves, area and units are made again to describe it.
     assign(hotSearch, coldSearch);
     EvaluateCurrentLoads();
