@@ -160,6 +160,33 @@ INSTANTIATE_TEST_SUITE_P(ThreeNetworks, HostGridHideUtilities,
                                            std::make_pair("retrofit-streams.csv", "retrofit-network.csv"),
                                            std::make_pair("operated-streams.csv", "operated-network.csv")));
 
+// The automatic design of the 4SP1 problem splits H2 three ways: E-107 (0.36), E-108 (0.37) and
+// the cooler E-109 (0.28). With the heaters and coolers left out the cooler's branch is drawn
+// empty, still with its share of the flow by the splitter, as the full picture shows it.
+TEST(HostGridHiddenUtilities, ABranchWhoseUnitsAreLeftOutKeepsItsSplitFraction) {
+    ScratchFile streams("gridchoices", "4sp1.csv",
+                        "name,supply,target,cp,h,kind\nH1,175,45,10,0.2,process\nH2,125,65,40,0.2,process\n"
+                        "C1,20,155,20,0.2,process\nC2,40,112,15,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile saved("gridchoices", "4sp1.kestrin", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + streams.path + " --save " + saved.path).exitCode);
+    std::multiset<std::string> fractions[2];
+    for (int hidden = 0; hidden < 2; ++hidden) {
+        ScratchFile svg("gridchoices", hidden ? "4sp1-hidden.svg" : "4sp1-all.svg", "", false);
+        const HostRun run = RunHost("grid " + saved.path + (hidden ? " --hide-utilities" : "") + " --svg " + svg.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const SvgPicture picture = ReadSvg(FileContents(svg.path));
+        ASSERT_TRUE(picture.parsed);
+        EXPECT_EQ(hidden ? 0 : 1, countOf(FileContents(svg.path), "data-name=\"E-109\""));
+        for (const SvgElement& e : picture.elements)
+            if (e.name == "text" && !e.groupClasses.empty() && e.groupClasses.back() == "stream-segment" &&
+                e.group.count("data-stream") && e.group.at("data-stream") == "H2")
+                fractions[hidden].insert(e.text);
+        EXPECT_TRUE(renders(svg.path, hidden ? "4sp1-hidden" : "4sp1-all"));
+    }
+    EXPECT_EQ((std::multiset<std::string>{"0.28", "0.36", "0.37"}), fractions[0]);
+    EXPECT_EQ(fractions[0], fractions[1]);
+}
+
 // Five hot streams (200 -> 100 C, CP 1) each give 30 kW to each of two cold streams (20 -> 120 C,
 // CP 5) and the rest to cooling water: units in neighbouring columns along every line. Where two
 // units write the same temperature on either side of a short segment it is written once, so no

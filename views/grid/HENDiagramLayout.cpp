@@ -674,6 +674,16 @@ void HENDiagram::Rebuild() {
                         // The branch's last segment runs into the closing split.
                         HENDStreamSegment* last = before < m_items.size() ? dynamic_cast<HENDStreamSegment*>(m_items.back()) : nullptr;
                         if (last) last->right = close, last->rightEnd = static_cast<int>(b) + 1, last->Attach();
+                        // The piece drawn next to the splitter carries the branch's share of the
+                        // flow, which the branch's first segment holds: with the units next to
+                        // the splitter left out, the piece drawn there stands for a later one.
+                        HENDStreamSegment* atTee = forward ? nullptr : last;
+                        for (std::size_t k = before; forward && k < m_items.size() && !atTee; ++k)
+                            if (auto* seg = dynamic_cast<HENDStreamSegment*>(m_items[k]); seg && seg->left == open) atTee = seg;
+                        const std::vector<Element>& flow = s.e->branches[b];
+                        if (atTee)
+                            atTee->fractionNode = !flow.empty() ? flow.front().segmentBefore
+                                                  : b < s.e->branchTails.size() ? s.e->branchTails[b] : nullptr;
                     }
                     leftItem = close ? static_cast<HENDNode*>(close) : open;
                     leftEnd = 0;
