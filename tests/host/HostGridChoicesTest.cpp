@@ -102,6 +102,33 @@ TEST(HostGridChoices, AChoiceOutsideItsListIsRefusedAndTheLastOneStays) {
     EXPECT_NE(step(11).find("\"value\":0,"), std::string::npos) << step(11);
 }
 
+// Each label choice lists the rows of the label table it takes, 0 (nothing) to 8 (the unit's
+// name), by the names the labels are read by; every entry listed is one the choice takes.
+TEST(HostGridChoices, EachLabelChoiceListsTheEntriesItTakes) {
+    SavedNetwork net;
+    ASSERT_TRUE(net.built);
+    const char* const names[] = {"(none)", "Temperature", "Duty", "HTArea", "OverallHTC",
+                                 "LMTD",   "SplitFraction", "none", "UnitOperationName"};
+    std::string script;
+    for (int v = 200; v <= 205; ++v) {
+        script += "choices Enum." + std::to_string(v) + "\n";
+        for (int row = 0; row <= 8; ++row) script += "set Enum." + std::to_string(v) + " " + std::to_string(row) + "\n";
+    }
+    ScratchFile file("gridchoices", "list.txt", script);
+    const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + file.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (int v = 200; v <= 205; ++v) {
+        const std::string heading = "choices Enum." + std::to_string(v) + "\n";
+        const std::size_t at = run.out.find(heading);
+        ASSERT_NE(std::string::npos, at) << run.out;
+        std::string listed;
+        for (int row = 0; row <= 8; ++row) listed += "  choice " + std::to_string(row) + " " + names[row] + " (0)\n";
+        EXPECT_EQ(listed, run.out.substr(at + heading.size(), listed.size())) << v;
+        EXPECT_EQ(std::string::npos, run.out.find("  choice 9 ", at + heading.size())) << v;
+    }
+    EXPECT_EQ(std::string::npos, run.out.find("result 0")) << run.out;
+}
+
 // The textbook grid gives each unit's duty under it: below its lowest circle.
 TEST(HostGridDuties, EachUnitCarriesItsDutyUnderIt) {
     ScratchFile svg("gridchoices", "duties.svg", "", false);
