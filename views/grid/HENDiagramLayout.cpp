@@ -287,10 +287,8 @@ void HENDiagram::Rebuild() {
     // takes the region the walk is in.
     Text conflictStream, conflictUnit;
     const CNode* conflictNode = nullptr;
-    // The unit (or split) whose place moved the walk last: what keeps a later unit from its region.
-    const CNode* lastPlaced = nullptr;
-    // Whether the walk is on a branch where no unit has moved it yet, and whether the conflict
-    // was met there: then only the split keeps the unit from the pinch column.
+    // Whether the walk is on a branch before its first unit, and whether the conflict was met
+    // there: then only the split keeps the unit from the pinch column.
     bool heldBySplit = false, conflictHeld = false;
     std::function<bool(std::vector<Slot>&, int&, const LinePlan&)> assign = [&](std::vector<Slot>& slots, int& cur,
                                                                                  const LinePlan& p) {
@@ -303,13 +301,13 @@ void HENDiagram::Rebuild() {
                     conflictStream = p.entry->name;
                     conflictUnit = unitNameOf(s.e->unit);
                     conflictNode = s.e->unit;
-                    conflictHeld = heldBySplit && !lastPlaced;
+                    conflictHeld = heldBySplit;
                     return false;
                 } else {
                     s.rank = r;
                 }
-                if (s.rank > cur) lastPlaced = s.e->unit;
                 cur = s.rank;
+                heldBySplit = false;
                 continue;
             }
             // The opening split stands on the side its branches start: in the region of the
@@ -330,19 +328,14 @@ void HENDiagram::Rebuild() {
             int reach = s.rank;
             // A unit met on a branch before any other on it is held by the split only: where it
             // cannot stand on the pinch for that, it may yield to the region of its other side.
-            const bool outerHeld = heldBySplit;
-            const CNode* outerPlaced = lastPlaced;
             for (auto& branch : s.branches) {
                 int c = s.rank;
                 heldBySplit = true;
-                lastPlaced = nullptr;
                 if (!assign(branch, c, p)) return false;
                 reach = std::max(reach, c);
             }
-            heldBySplit = outerHeld;
-            lastPlaced = outerPlaced;
+            heldBySplit = false;
             s.closeRank = roundUpEven(reach);
-            if (s.closeRank > cur) lastPlaced = s.e->tee ? s.e->tee : s.e->mixer;
             cur = s.closeRank;
         }
         return true;
@@ -362,7 +355,6 @@ void HENDiagram::Rebuild() {
             const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
             const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
             int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
-            lastPlaced = nullptr;
             heldBySplit = conflictHeld = false;
             if (assign(p.slots, cur, p)) continue;
             pinchLayout = false;
