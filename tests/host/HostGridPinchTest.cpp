@@ -147,6 +147,27 @@ TEST(HostGridPinch, AUnitOnThePinchFollowedAlongItsLineByOneAboveItIsRefusedAlou
     EXPECT_TRUE(renders(svg.path, "4s-auto"));
 }
 
+// The textbook four streams with H1 cooled below the pinch (90 / 80 C) first by Ea (90 -> 80 C)
+// and then by Eb (80 -> 60 C), whose C1 side (65 -> 95 C) crosses the pinch: Eb stands on the
+// pinch, yet along H1 it comes after Ea, which lies wholly below it. Drawn beside the pinch, Eb
+// would show its C1 side wholly below it: the job says so and exits 1.
+TEST(HostGridPinch, AUnitOnThePinchMetAlongItsLineAfterThePinchIsRefusedAloud) {
+    ScratchFile network("grid-pinch", "on-pinch-late.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nEa,H1,C1,30,2,2\nEb,H1,C1,60,3,3\n"
+                        "Ec,H2,C1,60,1,1\nHeater,HP Steam,C1,80,,4\nCooler,H2,Cooling Water,120,2,\n");
+    ScratchFile svg("grid-pinch", "on-pinch-late.svg", "", false);
+    const std::string inputs = ExamplePath("four-streams.csv") + " " + network.path;
+    const HostRun design = RunHost("design " + inputs);
+    ASSERT_NE(std::string::npos, design.out.find("Eb (exchanger) H1 -> C1: duty 60.00, hot 80.00 -> 60.00, cold 65.00 -> 95.00"))
+        << design.out;
+    const HostRun run = RunHost("grid " + inputs + " --pinch --svg " + svg.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("along stream H1, unit Eb comes after the line has reached the pinch")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("on the pinch where its own other stream crosses it")) << run.out;
+    EXPECT_EQ(std::string::npos, FileContents(svg.path).find("class=\"pinch\""));
+    EXPECT_TRUE(renders(svg.path, "on-pinch-late"));
+}
+
 // examples/four-streams-split-network.csv splits C1 below the pinch (80 C): both branches, E3
 // and E4, take C1 20 -> 80 C. The splitter and the mixer are drawn on that side of the pinch
 // line with their branches, the units before the split (E2, the heater) on the other.
