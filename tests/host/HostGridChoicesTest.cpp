@@ -102,6 +102,33 @@ TEST(HostGridChoices, AChoiceOutsideItsListIsRefusedAndTheLastOneStays) {
     EXPECT_NE(step(11).find("\"value\":0,"), std::string::npos) << step(11);
 }
 
+// Each label choice lists the rows of the label table it takes, 0 (nothing) to 8 (the unit's
+// name), by the names the labels are read by; every entry listed is one the choice takes.
+TEST(HostGridChoices, EachLabelChoiceListsTheEntriesItTakes) {
+    SavedNetwork net;
+    ASSERT_TRUE(net.built);
+    const char* const names[] = {"(none)", "Temperature", "Duty", "HTArea", "OverallHTC",
+                                 "LMTD",   "SplitFraction", "none", "UnitOperationName"};
+    std::string script;
+    for (int v = 200; v <= 205; ++v) {
+        script += "choices Enum." + std::to_string(v) + "\n";
+        for (int row = 0; row <= 8; ++row) script += "set Enum." + std::to_string(v) + " " + std::to_string(row) + "\n";
+    }
+    ScratchFile file("gridchoices", "list.txt", script);
+    const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + file.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (int v = 200; v <= 205; ++v) {
+        const std::string heading = "choices Enum." + std::to_string(v) + "\n";
+        const std::size_t at = run.out.find(heading);
+        ASSERT_NE(std::string::npos, at) << run.out;
+        std::string listed;
+        for (int row = 0; row <= 8; ++row) listed += "  choice " + std::to_string(row) + " " + names[row] + " (0)\n";
+        EXPECT_EQ(listed, run.out.substr(at + heading.size(), listed.size())) << v;
+        EXPECT_EQ(std::string::npos, run.out.find("  choice 9 ", at + heading.size())) << v;
+    }
+    EXPECT_EQ(std::string::npos, run.out.find("result 0")) << run.out;
+}
+
 // The textbook grid gives each unit's duty under it: below its lowest circle.
 TEST(HostGridDuties, EachUnitCarriesItsDutyUnderIt) {
     ScratchFile svg("gridchoices", "duties.svg", "", false);
@@ -159,6 +186,33 @@ INSTANTIATE_TEST_SUITE_P(ThreeNetworks, HostGridHideUtilities,
                                            std::make_pair("four-streams.csv", "four-streams-split-network.csv"),
                                            std::make_pair("retrofit-streams.csv", "retrofit-network.csv"),
                                            std::make_pair("operated-streams.csv", "operated-network.csv")));
+
+// The automatic design of the 4SP1 problem splits H2 three ways: E-107 (0.36), E-108 (0.37) and
+// the cooler E-109 (0.28). With the heaters and coolers left out the cooler's branch is drawn
+// empty, still with its share of the flow by the splitter, as the full picture shows it.
+TEST(HostGridHiddenUtilities, ABranchWhoseUnitsAreLeftOutKeepsItsSplitFraction) {
+    ScratchFile streams("gridchoices", "4sp1.csv",
+                        "name,supply,target,cp,h,kind\nH1,175,45,10,0.2,process\nH2,125,65,40,0.2,process\n"
+                        "C1,20,155,20,0.2,process\nC2,40,112,15,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile saved("gridchoices", "4sp1.kestrin", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + streams.path + " --save " + saved.path).exitCode);
+    std::multiset<std::string> fractions[2];
+    for (int hidden = 0; hidden < 2; ++hidden) {
+        ScratchFile svg("gridchoices", hidden ? "4sp1-hidden.svg" : "4sp1-all.svg", "", false);
+        const HostRun run = RunHost("grid " + saved.path + (hidden ? " --hide-utilities" : "") + " --svg " + svg.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const SvgPicture picture = ReadSvg(FileContents(svg.path));
+        ASSERT_TRUE(picture.parsed);
+        EXPECT_EQ(hidden ? 0 : 1, countOf(FileContents(svg.path), "data-name=\"E-109\""));
+        for (const SvgElement& e : picture.elements)
+            if (e.name == "text" && !e.groupClasses.empty() && e.groupClasses.back() == "stream-segment" &&
+                e.group.count("data-stream") && e.group.at("data-stream") == "H2")
+                fractions[hidden].insert(e.text);
+        EXPECT_TRUE(renders(svg.path, hidden ? "4sp1-hidden" : "4sp1-all"));
+    }
+    EXPECT_EQ((std::multiset<std::string>{"0.28", "0.36", "0.37"}), fractions[0]);
+    EXPECT_EQ(fractions[0], fractions[1]);
+}
 
 // Five hot streams (200 -> 100 C, CP 1) each give 30 kW to each of two cold streams (20 -> 120 C,
 // CP 5) and the rest to cooling water: units in neighbouring columns along every line. Where two

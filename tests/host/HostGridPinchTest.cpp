@@ -119,4 +119,69 @@ TEST(HostGridPinch, OnTheAutomaticDesignOnlyTheCrossPinchUnitIsDrawnAcrossThePin
     EXPECT_EQ(1, across) << run.out;
 }
 
+bool renders(const std::string& svg, const std::string& stem) {
+    ScratchFile png("grid-pinch", stem + ".png", "", false);
+    return ShellStatus("rsvg-convert -o " + png.path + " " + svg) == 0 && FileContents(png.path).size() > 1000u;
+}
+
+// The automatic design of the textbook four streams (pinch 90 / 80 C) runs H1 170 -> 124.86 C
+// into C1 67.29 -> 135 C in E-100: its H1 side lies above the pinch, its C1 side across it, so
+// it stands on the pinch; along H1 E-103 (124.86 -> 91.53 C, wholly above) follows it. No layout
+// about the pinch draws both truly: the job says so, names H1 and E-103, and exits 1, the
+// picture written in sequence.
+TEST(HostGridPinch, AUnitOnThePinchFollowedAlongItsLineByOneAboveItIsRefusedAloud) {
+    ScratchFile saved("grid-pinch", "4s-auto.kestrin", "", false), svg("grid-pinch", "4s-auto.svg", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --save " + saved.path).exitCode);
+    const HostRun design = RunHost("design " + saved.path);
+    ASSERT_NE(std::string::npos, design.out.find("E-100 (exchanger) H1 -> C1: duty 135.41, hot 170.00 -> 124.86, cold 67.29 -> 135.00"))
+        << design.out;
+    const HostRun run = RunHost("grid " + saved.path + " --pinch --svg " + svg.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos,
+              run.out.find("grid --pinch: The units cannot be drawn about the pinch: along stream H1, unit E-103 comes after "
+                           "the line has reached the pinch"))
+        << run.out;
+    const std::string picture = FileContents(svg.path);
+    EXPECT_EQ(std::string::npos, picture.find("class=\"pinch\""));
+    EXPECT_NE(std::string::npos, picture.find("data-name=\"E-100\""));
+    EXPECT_TRUE(renders(svg.path, "4s-auto"));
+}
+
+// The textbook four streams with H1 cooled below the pinch (90 / 80 C) first by Ea (90 -> 80 C)
+// and then by Eb (80 -> 60 C), whose C1 side (65 -> 95 C) crosses the pinch: Eb stands on the
+// pinch, yet along H1 it comes after Ea, which lies wholly below it. Drawn beside the pinch, Eb
+// would show its C1 side wholly below it: the job says so and exits 1.
+TEST(HostGridPinch, AUnitOnThePinchMetAlongItsLineAfterThePinchIsRefusedAloud) {
+    ScratchFile network("grid-pinch", "on-pinch-late.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nEa,H1,C1,30,2,2\nEb,H1,C1,60,3,3\n"
+                        "Ec,H2,C1,60,1,1\nHeater,HP Steam,C1,80,,4\nCooler,H2,Cooling Water,120,2,\n");
+    ScratchFile svg("grid-pinch", "on-pinch-late.svg", "", false);
+    const std::string inputs = ExamplePath("four-streams.csv") + " " + network.path;
+    const HostRun design = RunHost("design " + inputs);
+    ASSERT_NE(std::string::npos, design.out.find("Eb (exchanger) H1 -> C1: duty 60.00, hot 80.00 -> 60.00, cold 65.00 -> 95.00"))
+        << design.out;
+    const HostRun run = RunHost("grid " + inputs + " --pinch --svg " + svg.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("along stream H1, unit Eb comes after the line has reached the pinch")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("on the pinch where its own other stream crosses it")) << run.out;
+    EXPECT_EQ(std::string::npos, FileContents(svg.path).find("class=\"pinch\""));
+    EXPECT_TRUE(renders(svg.path, "on-pinch-late"));
+}
+
+// examples/four-streams-split-network.csv splits C1 below the pinch (80 C): both branches, E3
+// and E4, take C1 20 -> 80 C. The splitter and the mixer are drawn on that side of the pinch
+// line with their branches, the units before the split (E2, the heater) on the other.
+TEST(HostGridPinch, ASplitWhollyBelowThePinchIsDrawnBelowIt) {
+    ScratchFile svg("grid-pinch", "split.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
+                                " --pinch --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::size_t pinches = run.out.find("\"pinches\":[{");
+    ASSERT_NE(std::string::npos, pinches) << run.out;
+    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    for (const char* below : {"TEE-100", "MIX-100", "E3", "E4"}) EXPECT_GT(itemX(run.out, below), pinchX) << below;
+    for (const char* above : {"E2", "Heater"}) EXPECT_LT(itemX(run.out, above), pinchX) << above;
+    EXPECT_TRUE(renders(svg.path, "split"));
+}
+
 }  // namespace

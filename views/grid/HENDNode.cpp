@@ -303,7 +303,7 @@ void HENDStreamSegment::DrawShape(Canvas& canvas) {
 void HENDStreamSegment::DrawSplitFraction(Canvas& canvas, double a, double b) {
     // The first segment of a branch carries its share of the flow: written above the line by
     // the split it leaves. The temperatures are on the units themselves.
-    const double fraction = onBranch ? hend::knownValue(Node(), "SplitFraction") : hend::kEmpty;
+    const double fraction = onBranch ? hend::knownValue(fractionNode ? fractionNode : Node(), "SplitFraction") : hend::kEmpty;
     if (fraction == hend::kEmpty) return;
     const double px = m_diagram->PicturePixel();
     const bool forward = cold == m_diagram->reverseDirection;

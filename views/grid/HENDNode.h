@@ -217,6 +217,9 @@ public:
     // Takes its ends from the attach points of its neighbours.
     void Attach();
     bool onBranch = false;  // between a split and its mixer
+    // On the piece next to a splitter: the branch's first segment, which holds its split fraction
+    // (the piece's own node when nothing between them is left out of the picture).
+    CNode* fractionNode = nullptr;
     // Links 1 the item upstream of the piece, 2 the one downstream (in flow order, whichever
     // way the line runs), 3 the stream's start.
     HENDNode* LinkedItem(int index) const override;

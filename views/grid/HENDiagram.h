@@ -329,6 +329,7 @@ private:
     Text m_selectedName;
     Text m_newConfigurationName;
     std::unique_ptr<VarEnumInfo> m_enumeration;
+    std::unique_ptr<VarEnumInfo> m_labelEnumeration;  // the entries of the six label choices
     bool m_enumerationAsked = false;
     bool m_layoutValid = false;
     int m_editMode = 0, m_yIndex = 0;

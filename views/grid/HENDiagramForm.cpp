@@ -258,6 +258,18 @@ VarEnumInfo* HENDiagram::GetEnumInfo(const VariableNameInfo& var) {
         RebuildEnumeration();
         return m_enumeration.get();
     }
+    if (var.Var().Type() == 105 && var.Var().Number() >= 200 && var.Var().Number() <= 205) {
+        // The rows of the label table a choice takes, by the names the labels are read by: the
+        // node's variable, or nothing at rows 0 and 7.
+        if (!m_labelEnumeration) {
+            static const char* const kRowNames[kLastLabelChoice + 1] = {"(none)", "Temperature", "Duty",
+                                                                        "HTArea", "OverallHTC",  "LMTD",
+                                                                        "SplitFraction", "none", "UnitOperationName"};
+            m_labelEnumeration = std::make_unique<VarEnumInfo>();
+            for (int row = 0; row <= kLastLabelChoice; ++row) m_labelEnumeration->AddEntry(row, kRowNames[row]);
+        }
+        return m_labelEnumeration.get();
+    }
     return CanvasPlane::GetEnumInfo(var);
 }
 

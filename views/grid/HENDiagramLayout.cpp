@@ -287,9 +287,9 @@ void HENDiagram::Rebuild() {
     // takes the region the walk is in.
     Text conflictStream, conflictUnit;
     const CNode* conflictNode = nullptr;
-    // The unit whose place moved the walk last: the one that keeps a later unit from its region.
-    const CNode* lastPlaced = nullptr;
-    const CNode* blocker = nullptr;
+    // Whether the walk is on a branch before its first unit, and whether the conflict was met
+    // there: then only the split keeps the unit from the pinch column.
+    bool heldBySplit = false, conflictHeld = false;
     std::function<bool(std::vector<Slot>&, int&, const LinePlan&)> assign = [&](std::vector<Slot>& slots, int& cur,
                                                                                  const LinePlan& p) {
         for (Slot& s : slots) {
@@ -301,22 +301,40 @@ void HENDiagram::Rebuild() {
                     conflictStream = p.entry->name;
                     conflictUnit = unitNameOf(s.e->unit);
                     conflictNode = s.e->unit;
-                    blocker = lastPlaced;
+                    conflictHeld = heldBySplit;
                     return false;
                 } else {
                     s.rank = r;
                 }
-                if (s.rank > cur) lastPlaced = s.e->unit;
                 cur = s.rank;
+                heldBySplit = false;
                 continue;
             }
-            s.rank = roundUpEven(cur);
+            // The opening split stands on the side its branches start: in the region of the
+            // earliest unit that begins a branch, or just before the pinch that unit stands on,
+            // never before the region the walk is in. A branch that starts with no unit whose
+            // region is known (empty, unknown temperatures, a split of its own) keeps the split
+            // where the walk is.
+            int first = -1;
+            for (const auto& branch : s.branches) {
+                const int r = !branch.empty() && branch.front().e->unit && nPinch ? unitRank(*branch.front().e, p.entry->cold) : -1;
+                if (r < 0) {
+                    first = -1;
+                    break;
+                }
+                first = first < 0 ? r : std::min(first, r);
+            }
+            s.rank = std::max(roundUpEven(cur), first < 0 ? 0 : first - first % 2);
             int reach = s.rank;
+            // A unit met on a branch before any other on it is held by the split only: where it
+            // cannot stand on the pinch for that, it may yield to the region of its other side.
             for (auto& branch : s.branches) {
                 int c = s.rank;
+                heldBySplit = true;
                 if (!assign(branch, c, p)) return false;
                 reach = std::max(reach, c);
             }
+            heldBySplit = false;
             s.closeRank = roundUpEven(reach);
             cur = s.closeRank;
         }
@@ -337,19 +355,18 @@ void HENDiagram::Rebuild() {
             const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
             const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
             int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
-            lastPlaced = blocker = nullptr;
+            heldBySplit = conflictHeld = false;
             if (assign(p.slots, cur, p)) continue;
             pinchLayout = false;
-            // The unit met out of its region yields when it stands on the pinch; otherwise the
-            // unit before it on the line does, when that one stands on the pinch.
-            for (const CNode* candidate : {conflictNode, blocker}) {
-                auto it = candidate ? sideRanks.find(candidate) : sideRanks.end();
-                if (it != sideRanks.end() && !yielded.count(candidate) && it->second.hot >= 0 && it->second.cold >= 0 &&
-                    std::abs(it->second.hot - it->second.cold) == 1) {
-                    yielded.insert(candidate);
-                    retry = true;
-                    break;
-                }
+            // The unit met out of its region yields when it would stand on the pinch and only the
+            // split it opens a branch of keeps it from there. A unit held by the units along its
+            // own line stays: drawn beside the pinch it would show a side that crosses the pinch
+            // as wholly on one side of it, so the pinch layout cannot be drawn.
+            auto it = conflictHeld ? sideRanks.find(conflictNode) : sideRanks.end();
+            if (it != sideRanks.end() && !yielded.count(conflictNode) && it->second.hot >= 0 && it->second.cold >= 0 &&
+                std::abs(it->second.hot - it->second.cold) == 1) {
+                yielded.insert(conflictNode);
+                retry = true;
             }
             break;
         }
@@ -649,6 +666,16 @@ void HENDiagram::Rebuild() {
                         // The branch's last segment runs into the closing split.
                         HENDStreamSegment* last = before < m_items.size() ? dynamic_cast<HENDStreamSegment*>(m_items.back()) : nullptr;
                         if (last) last->right = close, last->rightEnd = static_cast<int>(b) + 1, last->Attach();
+                        // The piece drawn next to the splitter carries the branch's share of the
+                        // flow, which the branch's first segment holds: with the units next to
+                        // the splitter left out, the piece drawn there stands for a later one.
+                        HENDStreamSegment* atTee = forward ? nullptr : last;
+                        for (std::size_t k = before; forward && k < m_items.size() && !atTee; ++k)
+                            if (auto* seg = dynamic_cast<HENDStreamSegment*>(m_items[k]); seg && seg->left == open) atTee = seg;
+                        const std::vector<Element>& flow = s.e->branches[b];
+                        if (atTee)
+                            atTee->fractionNode = !flow.empty() ? flow.front().segmentBefore
+                                                  : b < s.e->branchTails.size() ? s.e->branchTails[b] : nullptr;
                     }
                     leftItem = close ? static_cast<HENDNode*>(close) : open;
                     leftEnd = 0;
