@@ -320,6 +320,7 @@ bool AreaLPNetwork::BuildTree(const std::vector<std::size_t>& treeArcs) {
         m_thread[static_cast<std::size_t>(u)] = next;
         m_revThread[static_cast<std::size_t>(next)] = u;
     }
+    MarkBreaks();
     for (const int u : preorder) {
         m_succNum[static_cast<std::size_t>(u)] = 1;
         m_lastSucc[static_cast<std::size_t>(u)] = u;

@@ -82,6 +82,16 @@ private:
     void UpdateTreeStructure();
     void UpdatePotential();
     void ShiftPotentials(int first, int stop, double delta);
+    // The thread's successor of `u`, with its mark among the breaks kept in step.
+    void SetThread(int u, int next) {
+        const std::size_t k = static_cast<std::size_t>(u);
+        m_thread[k] = next;
+        const std::uint64_t bit = std::uint64_t{1} << (k & 63);
+        if (next == u + 1) m_breaks[k >> 6] &= ~bit;
+        else m_breaks[k >> 6] |= bit;
+    }
+    // The marks of every break in the thread afresh.
+    void MarkBreaks();
     // Potentials afresh from the tree, root first: no drift from many small updates.
     void RecomputePotentials();
     // The nodes numbered in thread order from the root (0).
@@ -107,6 +117,11 @@ private:
     // Nodes: the rows, then the node of unplaced heat (the root).
     std::vector<double> m_pi;
     std::vector<int> m_parent, m_pred, m_thread, m_revThread, m_succNum, m_lastSucc;
+    // A bit per node, set where the thread breaks off the run of consecutive numbers (the node's
+    // successor is not the next number; the last number always breaks). A potential update
+    // reads these marks instead of the successors, 64 nodes to a word, and adds its shift along
+    // each run as a block.
+    std::vector<std::uint64_t> m_breaks;
     std::vector<signed char> m_predDir;
     std::vector<int> m_dirtyRevs;
     // The nodes from each end of the entering arc up to the join (not included), in that order.

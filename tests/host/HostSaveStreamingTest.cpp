@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -74,11 +75,36 @@ TEST_F(HostSaveStreaming, ACaseReopenedAndSavedAgainIsTheSameBytesAndTheSameTarg
     EXPECT_EQ(resaved.out, table.out);
 }
 
+// The project's record carries the day the project was made and, as every record, its own check
+// in its last four bytes (before its line feed, or at the end of the file), so the case written
+// before matches byte for byte only on that day: everything else must match exactly, and the
+// project's record must hold today's date in place of that day.
 TEST(HostSaveKnownCase, FourStreamsSaveAsTheCaseWrittenBefore) {
     ScratchFile saved("stream", "four.case", "", false);
     const HostRun run = RunHost("targets " + ExamplePath("four-streams.csv") + " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(FileContents(saved.path) == FileContents(std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets.case"));
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ASSERT_NE(nullptr, localtime_r(&now, &local));
+    char today[16];
+    ASSERT_GT(std::strftime(today, sizeof today, "%Y-%m-%d", &local), 0u);
+    const std::string writtenDay = "2026-12-08";
+    const std::string got = FileContents(saved.path);
+    const std::string before = FileContents(std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets.case");
+    ASSERT_EQ(got.size(), before.size());
+    const std::size_t day = before.find(writtenDay);
+    ASSERT_NE(day, std::string::npos);
+    ASSERT_EQ(before.find(writtenDay, day + 1), std::string::npos);
+    const std::size_t check = std::min(before.find('\n', day), before.size()) - 4;
+    ASSERT_LT(day + writtenDay.size(), check);
+    EXPECT_TRUE(got.compare(0, day, before, 0, day) == 0);
+    EXPECT_EQ(got.substr(day, writtenDay.size()), std::string(today));
+    EXPECT_TRUE(got.compare(day + writtenDay.size(), check - day - writtenDay.size(), before, day + writtenDay.size(),
+                            check - day - writtenDay.size()) == 0);
+    EXPECT_TRUE(got.compare(check + 4, std::string::npos, before, check + 4, std::string::npos) == 0);
+    if (std::string(today) == writtenDay) {
+        EXPECT_TRUE(got == before);
+    }
 }
 
 // A directory that does not exist: the temporary file cannot be made, whether the case is small

@@ -219,6 +219,63 @@ TEST(AreaLPNetwork, ALongChainOfUnitRowsWorkedByHandKeepsItsRowsThroughRenumberi
     for (int r = 0; r < 2 * n; ++r) ASSERT_NEAR(net.GetArtificialFlow(r), 1.0, 1e-9) << r;
 }
 
+// Random dense transportation problems (hot and cold rows of random loads that balance, a column
+// of random cost for every pair), the columns given in three batches with a solve after each, so
+// that the tree is cut and hung anew in every shape over thousands of pivots and renumberings.
+// The optimum is proved from the outside: every row gives or takes exactly its load, and the row
+// prices price every flowing column exactly and no column below its cost (an LP's optimality
+// conditions, which hold only if every shift of the potentials reached the nodes it had to).
+class AreaLPNetworkRandomDense : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(AreaLPNetworkRandomDense, TheFlowsAndRowPricesProveTheirOptimum) {
+    const int side = 70;
+    std::mt19937 rng(GetParam());
+    std::uniform_real_distribution<double> load(1.0, 50.0), price(1.0, 100.0);
+    std::vector<double> loads(2 * side);
+    std::vector<char> hot(2 * side, 0);
+    double given = 0.0, taken = 0.0;
+    for (int r = 0; r < 2 * side; ++r) {
+        loads[static_cast<std::size_t>(r)] = load(rng);
+        hot[static_cast<std::size_t>(r)] = r < side;
+        (r < side ? given : taken) += loads[static_cast<std::size_t>(r)];
+    }
+    for (int r = side; r < 2 * side; ++r) loads[static_cast<std::size_t>(r)] *= given / taken;
+    struct Column {
+        int hotRow, coldRow;
+        double cost;
+    };
+    std::vector<Column> columns;
+    for (int i = 0; i < side; ++i)
+        for (int j = side; j < 2 * side; ++j) columns.push_back({i, j, price(rng)});
+    std::shuffle(columns.begin(), columns.end(), rng);
+    AreaLPNetwork net;
+    net.Reset(loads, hot, 1e6);
+    for (std::size_t batch = 0; batch < 3; ++batch) {
+        for (std::size_t k = batch * columns.size() / 3; k < (batch + 1) * columns.size() / 3; ++k)
+            net.AddArc(columns[k].hotRow, columns[k].coldRow, columns[k].cost);
+        ASSERT_TRUE(net.Optimize(10000000));
+    }
+    EXPECT_GT(net.GetRenumberings(), 2);
+    std::vector<double> placed(2 * side, 0.0);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        const double f = net.GetFlow(static_cast<int>(k));
+        ASSERT_GE(f, 0.0) << k;
+        placed[static_cast<std::size_t>(columns[k].hotRow)] += f;
+        placed[static_cast<std::size_t>(columns[k].coldRow)] += f;
+        const double y = net.GetRowPrice(columns[k].hotRow) + net.GetRowPrice(columns[k].coldRow);
+        ASSERT_LE(y, columns[k].cost + 1e-7) << k;
+        if (f > 1e-9) {
+            ASSERT_NEAR(y, columns[k].cost, 1e-7) << k;
+        }
+    }
+    for (int r = 0; r < 2 * side; ++r) {
+        ASSERT_NEAR(placed[static_cast<std::size_t>(r)], loads[static_cast<std::size_t>(r)], 1e-7) << r;
+        ASSERT_NEAR(net.GetArtificialFlow(r), 0.0, 1e-7) << r;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, AreaLPNetworkRandomDense, ::testing::Range(1u, 6u));
+
 struct Solved {
     double objective, countercurrent, shellAndTube;
     int state;
