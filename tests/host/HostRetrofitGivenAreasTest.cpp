@@ -185,26 +185,40 @@ TEST(HostNetworkShellsColumn, AnEmptyCellOrNoColumnKeepsTheFewestShells) {
 // and adds area where they need it, so it restores E4 as the same table given by duties does
 // (about 29 kW from H2 into C1, 20.98 kW of steam left, E2 and E3 each 25.07 m2 larger). Held at
 // their areas, E3 passed less heat once C1 came in warmer, and H1, which has no cooler, was left
-// short of its target.
+// short of its target. The rounded area moves E1 by 0.01 kW, and the area check of the step, which
+// judges E1 at the precision of its area as the base does, ends a few hundredths of a kilowatt and
+// square metre away from the duty table's step.
 TEST(HostRetrofitGivenAreas, AStepAddsAreaToThePlantsExchangersAsToADutyTable) {
     const std::string streams = ExamplePath("four-streams.csv");
     ScratchFile byArea("retrofit-areas", "less-e4-areas.csv",
                        "name,hot,cold,area,hot_order,cold_order\nE1,H1,C2,131.8,1,1\nE2,H2,C1,28.2,1,2\nE3,H1,C1,28.2,2,1\n");
     ScratchFile byDuty("retrofit-areas", "less-e4-duties.csv",
                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n");
-    const HostRun areas = RunHost("retrofit " + streams + " " + byArea.path + " --budget 100000");
+    const HostRun areas = RunHost("retrofit " + streams + " " + byArea.path + " --budget 100000 --json");
     const HostRun duties = RunHost("retrofit " + streams + " " + byDuty.path + " --budget 100000");
+    const HostRun dutiesJson = RunHost("retrofit " + streams + " " + byDuty.path + " --budget 100000 --json");
     ASSERT_EQ(areas.exitCode, 0) << areas.out;
     ASSERT_EQ(duties.exitCode, 0) << duties.out;
-    for (const HostRun* run : {&areas, &duties}) {
-        EXPECT_NE(run->out.find("Step 1: result 7,"), std::string::npos) << run->out;
-        EXPECT_NE(run->out.find("modification: new exchanger, E-1100, hot H2 in at 90.00 C, cold C1 in at 20.00 C, "
-                                "duty 29.02 kW"),
-                  std::string::npos)
-            << run->out;
-        EXPECT_NE(run->out.find("  added area     E3 25.07, E2 25.07, E-1100 5.47 m2"), std::string::npos) << run->out;
-        EXPECT_NE(run->out.find("  hot utility    50.00 -> 20.98 kW\n"), std::string::npos) << run->out;
-    }
+    ASSERT_EQ(dutiesJson.exitCode, 0) << dutiesJson.out;
+    EXPECT_NE(duties.out.find("Step 1: result 7,"), std::string::npos) << duties.out;
+    EXPECT_NE(duties.out.find("modification: new exchanger, E-1100, hot H2 in at 90.00 C, cold C1 in at 20.00 C, "
+                              "duty 29.02 kW"),
+              std::string::npos)
+        << duties.out;
+    EXPECT_NE(duties.out.find("  added area     E3 25.07, E2 25.07, E-1100 5.47 m2"), std::string::npos) << duties.out;
+    EXPECT_NE(duties.out.find("  hot utility    50.00 -> 20.98 kW\n"), std::string::npos) << duties.out;
+
+    const std::size_t step = areas.out.find("\"steps\":");
+    ASSERT_NE(step, std::string::npos) << areas.out;
+    EXPECT_NE(areas.out.find("\"result\":7,", step), std::string::npos) << areas.out;
+    EXPECT_NE(areas.out.find("\"exchanger\":\"E-1100\",\"hot\":\"H2\",\"cold\":\"C1\"", step), std::string::npos)
+        << areas.out;
+    const std::size_t same = dutiesJson.out.find("\"steps\":");
+    for (const char* key : {"duty", "hot_utility", "cold_utility", "total_added_area"})
+        EXPECT_NEAR(After(areas.out.substr(step), std::string("\"") + key + "\":"),
+                    After(dutiesJson.out.substr(same), std::string("\"") + key + "\":"), 0.1)
+            << key << "\n"
+            << areas.out;
 }
 
 // A network of countercurrent units that does not calculate is refused by the names of its units,
@@ -224,4 +238,37 @@ TEST(HostRetrofitGivenAreas, ACountercurrentNetworkThatDoesNotCalculateIsRefused
     EXPECT_EQ(run.exitCode, 1) << run.out;
     EXPECT_NE(run.out.find("cannot be retrofitted: the network does not calculate: "), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("shell"), std::string::npos) << run.out;
+}
+
+// A table of rounded areas puts E3 (61.2 m2) at 9.985 K, which the base network accepts as DTmin
+// 10 to the precision of its area equations. A step holds E3 at the duty that area gave and must
+// judge it at that same precision: the kept step's E3 runs exactly where the base's did and is
+// feasible. The same duties given as duties carry no such precision, and E3 is infeasible there.
+TEST(HostRetrofitGivenAreas, AStepJudgesAUnitGivenByItsRoundedAreaAsTheBaseDoes) {
+    const std::string streams = ExamplePath("four-streams.csv");
+    const char* e3 = "E3 (exchanger) H1 -> C1: duty 89.82, hot 90.00 -> 60.06, cold 35.11 -> 80.02, approach 9.99,";
+    ScratchFile byArea("retrofit-areas", "rounded-areas.csv",
+                       "name,hot,cold,area,hot_order,cold_order,type,shells\nE1,H1,C2,160.0,1,1,shell-and-tube,4\n"
+                       "E3,H1,C1,61.2,2,2,shell-and-tube,3\nE4,H2,C1,2.7,1,1,shell-and-tube,1\n");
+    const HostRun base = RunHost("design " + streams + " " + byArea.path);
+    ASSERT_EQ(base.exitCode, 0) << base.out;
+    EXPECT_NE(base.out.find(e3), std::string::npos) << base.out;
+    EXPECT_EQ(base.out.find("INFEASIBLE"), std::string::npos) << base.out;
+
+    const HostRun run = RunHost("retrofit " + streams + " " + byArea.path + " --budget 100000");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("Step 1: result 7,"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("(kept)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(std::string("    ") + e3), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("INFEASIBLE"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("not available"), std::string::npos) << run.out;
+
+    ScratchFile byDuty("retrofit-areas", "rounded-duties.csv",
+                       "name,hot,cold,duty,hot_order,cold_order,type,shells\nE1,H1,C2,239.994332,1,1,shell-and-tube,4\n"
+                       "E3,H1,C1,89.819451,2,2,shell-and-tube,3\nE4,H2,C1,30.213946,1,1,shell-and-tube,1\n");
+    const HostRun duties = RunHost("design " + streams + " " + byDuty.path);
+    ASSERT_EQ(duties.exitCode, 0) << duties.out;
+    EXPECT_NE(duties.out.find(std::string(e3) + " area 61.20, U 0.1000, Ft 0.8980, shells 3, complete, INFEASIBLE"),
+              std::string::npos)
+        << duties.out;
 }
