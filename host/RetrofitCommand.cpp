@@ -123,6 +123,12 @@ std::string UnitsNotCalculated(IHENDesign& d, bool& shellAndTube) {
     return names.empty() ? names : names + (count == 1 ? " is" : " are");
 }
 
+// "; " and the heaters and coolers that would run backwards, or nothing.
+std::string WhyBackwards(IHENDesign& d) {
+    const std::string backwards = BackwardsUtilities(ReadDesign(d));
+    return backwards.empty() ? backwards : "; " + PrintableText(backwards, 400);
+}
+
 bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
@@ -544,7 +550,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     bool shellAndTube = false;
     if (const std::string open = UnitsNotCalculated(*design, shellAndTube); !open.empty())
         return FailCommand(PrintableText(base) + " cannot be retrofitted: the network does not calculate: " + open +
-                           " not calculated" +
+                           " not calculated" + WhyBackwards(*design) +
                            (shellAndTube ? " (a shell-and-tube unit given by its area holds its duty only with its "
                                            "shells: give them in a shells column)"
                                          : ""));
