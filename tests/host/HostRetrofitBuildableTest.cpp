@@ -408,3 +408,44 @@ TEST(HostRetrofitBuildable, AHeaterMovedToACheaperUtilityIsNotHeldBackByABudget)
     EXPECT_NEAR(NumberIn(run.out, "utility_cost_saving", step, run.out.size()), 1545.0 * (78.84 - 69.3792), 2.0)
         << run.out;
 }
+
+// A step names the splitter on whose branch its unit sits. The four-stream network with C1 split
+// between E3 (90 kW) and E4 cut to 10 kW: the first step's new unit takes H2 from 83.33 C into C1
+// at 20 C, on a branch of the base design's TEE-100; the second step's unit heats C1 from 70 C,
+// after the mixer, on no branch.
+TEST(HostRetrofitBuildable, AStepNamesTheSplitterOnWhoseBranchItsUnitSits) {
+    ScratchFile network("retrofit-buildable", "split-e4-10.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\n"
+                        "E3,H1,C1,90,2,1\nE4,H2,C1,10,2,1\nHeater,HP Steam,C1,20,,3\nCooler,H2,Cooling Water,60,3,\n");
+    const std::string command =
+        "retrofit " + ExamplePath("four-streams.csv") + " " + network.path + " --steps 2 --budget 1000000";
+    const HostRun json = RunHost(command + " --json");
+    ASSERT_EQ(json.exitCode, 0) << json.out;
+    const std::size_t first = json.out.find("{\"step\":1,"), second = json.out.find("{\"step\":2,");
+    ASSERT_NE(first, std::string::npos) << json.out;
+    ASSERT_NE(second, std::string::npos) << json.out;
+    const std::string one = json.out.substr(first, second - first), two = json.out.substr(second);
+    for (const std::string* part : {&one, &two}) {
+        EXPECT_NE(part->find("\"result\":7,"), std::string::npos) << *part;
+        EXPECT_NE(part->find("\"kept\":true"), std::string::npos) << *part;
+    }
+    EXPECT_NE(one.find("\"branches\":[{\"side\":\"cold\",\"splitter\":\"TEE-100\",\"stream\":\"C1\","
+                       "\"new_splitter\":false}]"),
+              std::string::npos)
+        << one;
+    EXPECT_NE(two.find("\"branches\":[]"), std::string::npos) << two;
+
+    const HostRun text = RunHost(command);
+    ASSERT_EQ(text.exitCode, 0) << text.out;
+    const std::size_t at = text.out.find("Step 1: result 7,");
+    ASSERT_NE(at, std::string::npos) << text.out;
+    const std::string line = text.out.substr(text.out.find("  modification: ", at));
+    EXPECT_EQ(line.find("cold C1 in at 20.00 C"), line.find("cold C1 in at")) << line;
+    EXPECT_LT(line.find("; its cold side is on a branch of TEE-100 on C1, a splitter of the base design\n"),
+              line.find('\n'))
+        << text.out;
+    const std::size_t later = text.out.find("Step 2: result 7,");
+    ASSERT_NE(later, std::string::npos) << text.out;
+    const std::size_t modification = text.out.find("  modification: ", later);
+    EXPECT_GT(text.out.find("branch of", modification), text.out.find('\n', modification)) << text.out;
+}
