@@ -126,9 +126,6 @@ DesignReport ReadDesign(IHENDesign& d) {
         if (!u.feasible) list(utilityInfeasible, u.name);
         if (u.status != "complete") list(utilityIncomplete, u.name);
     }
-    // A given duty or area can take a stream past its target, which no heater or cooler mends: say
-    // which stream, rather than only that its utility unit does not calculate.
-    if (const std::string backwards = BackwardsUtilities(r); !backwards.empty()) r.notes.push_back(backwards);
     if (!infeasibleNames.empty() || !incompleteNames.empty()) {
         r.totalsAvailable = false;
         std::string why = "area, capital and total annual cost are not available:";
@@ -187,6 +184,9 @@ DesignReport ReadDesign(IHENDesign& d) {
                                                     : "incomplete";
     for (int i = 0; i < d.GetNumberOfSubNetworks(); ++i)
         if (d.GetSubNetworkRemainingControlFreedom(i) < 0) r.controllable = false;
+    // A given duty or area can take a stream past its target, which no heater or cooler mends: say
+    // which stream, rather than only that its utility unit does not calculate.
+    if (const std::string backwards = BackwardsUtilities(r); !backwards.empty()) r.notes.push_back(backwards);
     return r;
 }
 
