@@ -281,11 +281,13 @@ TEST(HostRetrofitGivenAreas, ASmallerCountercurrentAreaCalculatesWithMoreUtility
     EXPECT_NE(run.out.find("  hot utility    20.49 kW\n"), std::string::npos) << run.out;
 }
 
+// A network of countercurrent units that does not calculate is refused by the names of its units,
+// without advice about the shells of shell-and-tube units it does not have, and with the reason.
 // E4 at 5.5 m2 instead of 5.72 passes 29.10 kW, so C1 reaches E3 0.45 C colder and E3's area takes
 // H1 to 59.76 C, past its 60 C target: truly infeasible as given. Every process exchanger still
-// calculates to its area, and the design says which utility would run backwards and why; a
-// retrofit refuses the base with that reason and without advice about shells it does not have.
-TEST(HostRetrofitGivenAreas, ACountercurrentAreaThatTakesAStreamPastItsTargetSaysSo) {
+// calculates to its area, and the design says which utility would run backwards and why. (E1 at
+// 130 m2, which this test once took for a network that does not calculate, calculates.)
+TEST(HostRetrofitGivenAreas, ACountercurrentNetworkThatDoesNotCalculateIsRefusedWithoutShellAdvice) {
     ScratchFile network("retrofit-areas", "countercurrent-e4.csv", CountercurrentAreas("131.833475", "5.5"));
     const std::string streams = ExamplePath("four-streams.csv");
     const HostRun design = RunHost("design " + streams + " " + network.path + " --json");
