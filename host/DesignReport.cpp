@@ -184,6 +184,9 @@ DesignReport ReadDesign(IHENDesign& d) {
                                                     : "incomplete";
     for (int i = 0; i < d.GetNumberOfSubNetworks(); ++i)
         if (d.GetSubNetworkRemainingControlFreedom(i) < 0) r.controllable = false;
+    // A given duty or area can take a stream past its target, which no heater or cooler mends: say
+    // which stream, rather than only that its utility unit does not calculate.
+    if (const std::string backwards = BackwardsUtilities(r); !backwards.empty()) r.notes.push_back(backwards);
     return r;
 }
 
@@ -295,4 +298,17 @@ std::string FormatDesignJson(const DesignReport& r) {
     for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);
     out << "]\n}\n";
     return out.str();
+}
+
+std::string BackwardsUtilities(const DesignReport& report) {
+    // A duty below this (kW) is the rounding of a balance that closes.
+    constexpr double kBackwards = -1e-6;
+    std::string text;
+    for (const DesignReport::Unit& u : report.units) {
+        if (u.kind == "exchanger" || !(u.duty < kBackwards)) continue;
+        if (!text.empty()) text += "; ";
+        text += u.name + " would run backwards (" + number(u.duty, 2) + " kW): the exchangers take " +
+                (u.kind == "cooler" ? u.hot : u.cold) + " past its target";
+    }
+    return text;
 }

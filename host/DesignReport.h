@@ -44,6 +44,10 @@ struct DesignReport {
 };
 
 DesignReport ReadDesign(IHENDesign& design);
+// The heaters and coolers that would have to run backwards, each with the stream the network's
+// exchangers take past its target ("Cooler1 would run backwards (-0.73 kW): the exchangers take H1
+// past its target"), joined by "; "; empty when there are none.
+std::string BackwardsUtilities(const DesignReport& report);
 std::string FormatDesignText(const DesignReport& report);
 std::string FormatDesignJson(const DesignReport& report);
 // One unit as the two reports print it: a line of text (no indent, no line end) and a JSON object.

@@ -123,6 +123,12 @@ std::string UnitsNotCalculated(IHENDesign& d, bool& shellAndTube) {
     return names.empty() ? names : names + (count == 1 ? " is" : " are");
 }
 
+// "; " and the heaters and coolers that would run backwards, or nothing.
+std::string WhyBackwards(IHENDesign& d) {
+    const std::string backwards = BackwardsUtilities(ReadDesign(d));
+    return backwards.empty() ? backwards : "; " + PrintableText(backwards, 400);
+}
+
 bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
@@ -173,9 +179,18 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
     return !o.haveSave || SaveMayReplace(o.save, error);
 }
 
+// A side of the modified unit that sits on a branch of a splitter: the side ("hot" or "cold"),
+// the splitter's name, its stream, and whether the step made the splitter (the base design has
+// no splitter of that name).
+struct BranchPlace {
+    std::string side, splitter, stream;
+    bool created = false;
+};
+
 struct Modification {
     std::string exchanger, hot, cold, type;
     double duty = 0.0, addedArea = 0.0, hotInlet = NAN, coldInlet = NAN;
+    std::vector<BranchPlace> branches;
 };
 
 // A unit's area beyond its area in the base design (a new unit's whole area).
@@ -269,13 +284,40 @@ std::string EditedUnitName(const IHENDesign& d) {
     return std::string();
 }
 
-// The units of a design by their node names.
+// The units of a design by their node names: its exchangers, heaters, coolers and splitters.
 std::set<std::string> UnitNames(const IHENDesign& d) {
     std::set<std::string> names;
     CNode* x = nullptr;
     for (int k = 0; d.GetHeatExchanger(k, x); ++k)
         if (x) names.insert(x->getName().c_str());
+    for (int i = 0; i < d.GetNumberOfStreams(); ++i)
+        if (IHeatIntegrationStream* stream = d.GetStream(i))
+            for (CNode* tee : d.GetSplittersOnStream(stream)) names.insert(tee->getName().c_str());
     return names;
+}
+
+// The splitters on whose branches the sides of `unit` sit (the innermost of each side).
+std::vector<BranchPlace> BranchPlaces(const IHENDesign& d, CNode* unit, const std::set<std::string>& baseUnits,
+                                      const std::string& hot, const std::string& cold) {
+    std::vector<BranchPlace> places;
+    for (int side = 0; side < 2; ++side) {
+        CNode* tee = d.GetSplitterAroundExchangerSide(unit, side);
+        if (!tee) continue;
+        const std::string node = tee->getName().c_str();
+        const std::string shown = d.GetUnitName(CPString(node.c_str())).c_str();
+        places.push_back({side == 0 ? "hot" : "cold", shown.empty() ? node : shown, side == 0 ? hot : cold,
+                          baseUnits.count(node) == 0});
+    }
+    return places;
+}
+
+// "; its cold side is on a branch of TEE-100 on C1, a splitter the step made" and the like.
+std::string BranchText(const std::vector<BranchPlace>& places) {
+    std::string text;
+    for (const BranchPlace& p : places)
+        text += "; its " + p.side + " side is on a branch of " + PrintableText(p.splitter) + " on " +
+                PrintableText(p.stream) + (p.created ? ", a splitter the step made" : ", a splitter of the base design");
+    return text;
 }
 
 // The utilities of a design; of a step's design (`baseUnits` given: the base design's units) also
@@ -331,6 +373,7 @@ DesignState ReadState(IHENDesign& d, const std::set<std::string>* baseUnits) {
     m.type = UnitNumber(d, node, NodeValue::HXType, 1.0) == 0.0 ? "countercurrent" : "shell-and-tube";
     // A new exchanger's whole area is what the step adds; an existing one adds only its "AddArea".
     m.addedArea = baseUnits->count(node) ? UnitNumber(d, node, "AddArea", 0.0) : UnitNumber(d, node, NodeValue::HTArea, 0.0);
+    m.branches = BranchPlaces(d, unit, *baseUnits, m.hot, m.cold);
     double t = 0.0;
     if (d.GetExchangerPortTemperature(unit, 0, t)) m.hotInlet = t;
     if (d.GetExchangerPortTemperature(unit, 2, t)) m.coldInlet = t;
@@ -430,7 +473,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
             if (s.haveModification) {
                 const Modification& m = s.modification;
                 out << "  tried: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot " << PrintableText(m.hot)
-                    << ", cold " << PrintableText(m.cold) << "\n";
+                    << ", cold " << PrintableText(m.cold) << BranchText(m.branches) << "\n";
             }
             if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason, 400) << "\n";
             // What the placed modification needed against the budget, unless the reason says so.
@@ -443,7 +486,7 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
             out << "  modification: " << mode.kind << ", " << PrintableText(m.exchanger) << ", hot "
                 << PrintableText(m.hot) << " in at " << number(m.hotInlet) << " C, cold " << PrintableText(m.cold)
                 << " in at " << number(m.coldInlet) << " C, duty " << number(m.duty) << " kW, added area "
-                << number(m.addedArea) << " m2, " << m.type << "\n";
+                << number(m.addedArea) << " m2, " << m.type << BranchText(m.branches) << "\n";
         } else {
             out << "  modification: none\n";
         }
@@ -486,7 +529,13 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
                 << ",\"hot\":" << JsonString(m.hot) << ",\"cold\":" << JsonString(m.cold)
                 << ",\"type\":" << (s.kept ? JsonString(m.type) : "null") << ",\"duty\":"
                 << (s.kept ? JsonNumber(m.duty) : "null") << ",\"added_area\":" << (s.kept ? JsonNumber(m.addedArea) : "null")
-                << "}";
+                << ",\"branches\":[";
+            for (std::size_t k = 0; k < m.branches.size(); ++k)
+                out << (k ? "," : "") << "{\"side\":" << JsonString(m.branches[k].side)
+                    << ",\"splitter\":" << JsonString(m.branches[k].splitter)
+                    << ",\"stream\":" << JsonString(m.branches[k].stream)
+                    << ",\"new_splitter\":" << (m.branches[k].created ? "true" : "false") << "}";
+            out << "]}";
         } else {
             out << "null";
         }
@@ -544,7 +593,7 @@ int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     bool shellAndTube = false;
     if (const std::string open = UnitsNotCalculated(*design, shellAndTube); !open.empty())
         return FailCommand(PrintableText(base) + " cannot be retrofitted: the network does not calculate: " + open +
-                           " not calculated" +
+                           " not calculated" + WhyBackwards(*design) +
                            (shellAndTube ? " (a shell-and-tube unit given by its area holds its duty only with its "
                                            "shells: give them in a shells column)"
                                          : ""));

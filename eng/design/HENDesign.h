@@ -176,6 +176,7 @@ public:
     // The first segment of the branch that holds the node; null outside any branch.
     CNode* FindBranchStart(CNode* node) const;
     CNode* GetSplitterBranch(CNode* splitter, int index) const override;
+    CNode* GetSplitterAroundExchangerSide(CNode* exchanger, int side) const override;
 
     // ---- utilities at ports ----
     bool IsPortFreeOfUtility(CNode* unit, int port) const override;

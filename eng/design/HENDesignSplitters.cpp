@@ -333,6 +333,15 @@ CNode* CPIHENDesign::GetSplitterBranch(CNode* splitter, int index) const {
     return splitter->getIthDownStreamNode(index);
 }
 
+CNode* CPIHENDesign::GetSplitterAroundExchangerSide(CNode* exchanger, int side) const {
+    HeatExch* x = Owns(exchanger) ? AsHeatExch(exchanger) : nullptr;
+    if (!x || (side != 0 && side != 1)) return nullptr;
+    CNode* inlet = x->getInlet(side);
+    CNode* start = inlet ? FindBranchStart(inlet) : nullptr;
+    CNode* tee = start ? Before(start) : nullptr;
+    return IsTee(tee) ? tee : nullptr;
+}
+
 int CPIHENDesign::GetBranchState(CNode* node) const {
     CNode* start = FindBranchStart(node);
     if (IsEditLocked() || !start) return 1;

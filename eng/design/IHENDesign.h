@@ -191,6 +191,9 @@ public:
     // The first segment of the index-th branch (the splitter's outlets in order) of a splitter of
     // the design; null out of range or for a node that is not one of its splitters.
     virtual CNode* GetSplitterBranch(CNode* /*splitter*/, int /*index*/) const { return nullptr; }
+    // The splitter on one of whose branches a side (0 hot, 1 cold) of an exchanger of the design
+    // runs, the innermost where splits nest; null when that side runs on no branch.
+    virtual CNode* GetSplitterAroundExchangerSide(CNode* /*exchanger*/, int /*side*/) const { return nullptr; }
     // `count` empty branches more on a splitter-mixer (given by its splitter or mixer).
     virtual void AddSplitterBranch(CNode* /*splitterOrMixer*/, const char* /*reason*/, int /*count*/) {}
     // Takes out the branch that holds the segment.

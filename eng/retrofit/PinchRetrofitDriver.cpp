@@ -134,6 +134,9 @@ void PinchRetrofitDriver::HoldExistingDuties() {
             continue;
         node->addVariable(NodeValue::HTArea, CPValue::Empty, ValueStatus::Open);
         node->addVariable(NodeValue::Duty, duty, ValueStatus::Specified, 0);
+        // The duty came from the area equations, so the unit is judged at their precision, as
+        // the base network judged it.
+        node->addVariable(NodeValue::DutyFromArea, 1.0, ValueStatus::Specified, 0);
         changed = true;
     }
     if (changed) m_design->ProcessChange(kCodeFlowsheetChanged, CPString(), nullptr);
@@ -231,15 +234,17 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
         result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
         settings.strDiscardReason = "the area check left the modified exchanger without duty";
     }
-    // A new exchanger is judged by the heat it recovers: where it carries only a small share of
-    // what the step saves in hot utility, the saving comes from the existing units the area check
-    // enlarged, and the new unit is only a token.
-    if (result == NewExchangerAdded && settings.pBaseDesign) {
+    // A new, repiped or resequenced exchanger is judged by the heat it recovers: where it carries
+    // only a small share of what the step saves in hot utility, the saving comes from the existing
+    // units the area check enlarged, and the modified unit is only a token.
+    if ((result == NewExchangerAdded || result == ExchangerRepiped || result == ExchangerResequenced) &&
+        settings.pBaseDesign) {
         const double saved = settings.pBaseDesign->GetTotalUtilityLoad(0) - newDesign.GetTotalUtilityLoad(0);
         double duty = 0.0;
         CNode* unit = Node(m_modifiedUnit);
-        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 && duty < kTokenShare * saved) {
-            result = NoNewExchanger;
+        if (unit && unit->getVariableAsDouble(NodeValue::Duty, duty) && saved > 0.0 &&
+            std::fabs(duty) <= kTokenShare * saved) {
+            result = mode == 0 ? NoNewExchanger : mode == 1 ? NoRepiping : NoResequencing;
             CPString name;
             if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
             char text[400];

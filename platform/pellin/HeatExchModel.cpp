@@ -496,7 +496,10 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
             written += clearCalculated(name);
         return written;
     }
-    const double tolerance = areaSpecified ? frozenAreaApproachTolerance(t) : approachTolerance(t);
+    long fromArea = 0;
+    const bool areaPrecision =
+        areaSpecified || (getVariableAsInteger(V::DutyFromArea, fromArea) && fromArea == 1);
+    const double tolerance = areaPrecision ? frozenAreaApproachTolerance(t) : approachTolerance(t);
     m_feasible = !haveDtMin || std::min(t[0] - t[3], t[1] - t[2]) >= dtMin - tolerance;
 
     ftAndShells(*this, t, F, series);

@@ -206,6 +206,43 @@ TEST(HostRetrofitBuildable, ATokenNewExchangerIsNotKept) {
     EXPECT_NE(run.out.find("\"kept\":false", third), std::string::npos) << run.out.substr(third);
 }
 
+// A repiped exchanger is judged by the heat it recovers as a new one is. In the network below, the
+// first repiping moves E2 onto H1 and C1 at 76.96 kW, most of the 57.91 kW of steam the step saves:
+// kept. The second and third move it onto H1 and C2, where the area check leaves it 0.49 and
+// 0.28 kW while the enlarged E1, E3 and E4 save some 53 kW: E2 is a token of those savings, and
+// the steps are not kept (29) but say why.
+TEST(HostRetrofitBuildable, ATokenRepipingIsNotKept) {
+    ScratchFile network("retrofit-buildable", "repipe-token.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,100,1,2\nE2,H2,C2,100,1,1\n"
+                        "E3,H1,C2,50,2,2\nE4,H2,C1,30,2,1\n");
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                " --mode repipe --budget 100000 --steps 5 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    std::vector<std::size_t> at;
+    for (int k = 1; k <= 5; ++k) at.push_back(run.out.find("{\"step\":" + std::to_string(k) + ","));
+    at.push_back(run.out.size());
+    for (std::size_t k = 0; k < 5; ++k) ASSERT_NE(at[k], std::string::npos) << k + 1 << "\n" << run.out;
+    const double base = NumberIn(run.out, "hot_utility", 0, at[0]);
+    for (std::size_t k = 0; k < 5; ++k) {
+        const std::string part = run.out.substr(at[k], at[k + 1] - at[k]);
+        if (part.find("\"kept\":true") == std::string::npos) continue;
+        // Every kept repiping carries more than a twentieth of what its step saves.
+        const double saved = base - NumberIn(part, "hot_utility", 0, part.size());
+        EXPECT_GT(NumberIn(part, "duty", 0, part.size()), 0.05 * saved) << part;
+    }
+    const std::string first = run.out.substr(at[0], at[1] - at[0]);
+    EXPECT_NE(first.find("\"result\":31,"), std::string::npos) << first;
+    EXPECT_NE(first.find("\"kept\":true"), std::string::npos) << first;
+    EXPECT_NEAR(NumberIn(first, "duty", 0, first.size()), 76.96, 0.01) << first;
+    for (std::size_t k : {1, 2}) {
+        const std::string part = run.out.substr(at[k], at[k + 1] - at[k]);
+        EXPECT_NE(part.find("\"result\":29,"), std::string::npos) << part;
+        EXPECT_NE(part.find("\"kept\":false"), std::string::npos) << part;
+        EXPECT_NE(part.find("\"reason\":\"E2 carries 0."), std::string::npos) << part;
+        EXPECT_NE(part.find("a twentieth or less of the "), std::string::npos) << part;
+    }
+}
+
 // The report names the exchangers that limit the base network's recovery, and gives every unit's
 // added area with the total. Without E4 the new exchanger takes H2 from 90 C, so C1 reaches E3
 // and E2 15 C warmer: each keeps its 90 kW at a 10.49 K end approach instead of 25 K and grows
@@ -370,4 +407,45 @@ TEST(HostRetrofitBuildable, AHeaterMovedToACheaperUtilityIsNotHeldBackByABudget)
     EXPECT_EQ(run.out.find("the budget is", step), std::string::npos) << run.out;
     EXPECT_NEAR(NumberIn(run.out, "utility_cost_saving", step, run.out.size()), 1545.0 * (78.84 - 69.3792), 2.0)
         << run.out;
+}
+
+// A step names the splitter on whose branch its unit sits. The four-stream network with C1 split
+// between E3 (90 kW) and E4 cut to 10 kW: the first step's new unit takes H2 from 83.33 C into C1
+// at 20 C, on a branch of the base design's TEE-100; the second step's unit heats C1 from 70 C,
+// after the mixer, on no branch.
+TEST(HostRetrofitBuildable, AStepNamesTheSplitterOnWhoseBranchItsUnitSits) {
+    ScratchFile network("retrofit-buildable", "split-e4-10.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\n"
+                        "E3,H1,C1,90,2,1\nE4,H2,C1,10,2,1\nHeater,HP Steam,C1,20,,3\nCooler,H2,Cooling Water,60,3,\n");
+    const std::string command =
+        "retrofit " + ExamplePath("four-streams.csv") + " " + network.path + " --steps 2 --budget 1000000";
+    const HostRun json = RunHost(command + " --json");
+    ASSERT_EQ(json.exitCode, 0) << json.out;
+    const std::size_t first = json.out.find("{\"step\":1,"), second = json.out.find("{\"step\":2,");
+    ASSERT_NE(first, std::string::npos) << json.out;
+    ASSERT_NE(second, std::string::npos) << json.out;
+    const std::string one = json.out.substr(first, second - first), two = json.out.substr(second);
+    for (const std::string* part : {&one, &two}) {
+        EXPECT_NE(part->find("\"result\":7,"), std::string::npos) << *part;
+        EXPECT_NE(part->find("\"kept\":true"), std::string::npos) << *part;
+    }
+    EXPECT_NE(one.find("\"branches\":[{\"side\":\"cold\",\"splitter\":\"TEE-100\",\"stream\":\"C1\","
+                       "\"new_splitter\":false}]"),
+              std::string::npos)
+        << one;
+    EXPECT_NE(two.find("\"branches\":[]"), std::string::npos) << two;
+
+    const HostRun text = RunHost(command);
+    ASSERT_EQ(text.exitCode, 0) << text.out;
+    const std::size_t at = text.out.find("Step 1: result 7,");
+    ASSERT_NE(at, std::string::npos) << text.out;
+    const std::string line = text.out.substr(text.out.find("  modification: ", at));
+    EXPECT_EQ(line.find("cold C1 in at 20.00 C"), line.find("cold C1 in at")) << line;
+    EXPECT_LT(line.find("; its cold side is on a branch of TEE-100 on C1, a splitter of the base design\n"),
+              line.find('\n'))
+        << text.out;
+    const std::size_t later = text.out.find("Step 2: result 7,");
+    ASSERT_NE(later, std::string::npos) << text.out;
+    const std::size_t modification = text.out.find("  modification: ", later);
+    EXPECT_GT(text.out.find("branch of", modification), text.out.find('\n', modification)) << text.out;
 }
