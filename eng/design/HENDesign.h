@@ -458,6 +458,21 @@ private:
     std::vector<IHeatIntegrationStream*> m_streams;
     std::unordered_set<const IHeatIntegrationStream*> m_streamSet;  // the same streams, for look-ups
     std::unordered_map<std::string, double> m_utilityLoads;
+    // Each exchanger's two sides as the utility loads read them: the segment a side is found
+    // by, the flowsheet stream that segment belongs to, and its heat-integration stream. The loads
+    // are summed after every trial of an optimiser; finding each side's stream anew (two dynamic
+    // casts a side) was most of that. Checked against the exchangers and their segments at
+    // every sum and found again when anything moved.
+    struct ExchangerSides {
+        CNode* node = nullptr;
+        HeatExch* exchanger = nullptr;
+        const CNode* segment[2] = {nullptr, nullptr};
+        const void* flowsheetStream[2] = {nullptr, nullptr};
+        IHeatIntegrationStream* stream[2] = {nullptr, nullptr};
+    };
+    std::vector<ExchangerSides> m_exchangerSides;
+    // Whether m_exchangerSides still describes m_exchangers; finds it again otherwise.
+    void RefreshExchangerSides();
     std::vector<double> m_crossPinchLoads;
     std::unique_ptr<std::vector<double>> m_firstPinch, m_secondPinch;
 

@@ -122,21 +122,60 @@ std::vector<CNode*> CPIHENDesign::GetInfeasibleFlaggedExchangerNodes() const {
 
 void CPIHENDesign::UpdateUtilityLoads() { SumUtilityLoads(false); }
 
+namespace {
+// The segment an exchanger's side is read by: its inlet, or its outlet when it has no inlet.
+StreamNode* sideSegment(HeatExch* exchanger, int side) {
+    StreamNode* inlet = exchanger->getInlet(side);
+    return inlet ? inlet : exchanger->getOutlet(side);
+}
+}  // namespace
+
+void CPIHENDesign::RefreshExchangerSides() {
+    bool same = m_exchangerSides.size() == m_exchangers.size();
+    for (std::size_t i = 0; same && i < m_exchangers.size(); ++i) {
+        const ExchangerSides& e = m_exchangerSides[i];
+        if (e.node != m_exchangers[i]) {
+            same = false;
+            break;
+        }
+        if (!e.exchanger) continue;
+        for (int side = 0; side < 2 && same; ++side) {
+            const StreamNode* segment = sideSegment(e.exchanger, side);
+            same = segment == e.segment[side] &&
+                   static_cast<const void*>(segment ? segment->getParentPIStream() : nullptr) == e.flowsheetStream[side];
+        }
+    }
+    if (same) return;
+    m_exchangerSides.assign(m_exchangers.size(), ExchangerSides());
+    for (std::size_t i = 0; i < m_exchangers.size(); ++i) {
+        ExchangerSides& e = m_exchangerSides[i];
+        e.node = m_exchangers[i];
+        e.exchanger = AsHeatExch(e.node);
+        if (!e.exchanger) continue;
+        for (int side = 0; side < 2; ++side) {
+            const StreamNode* segment = sideSegment(e.exchanger, side);
+            e.segment[side] = segment;
+            e.flowsheetStream[side] = segment ? segment->getParentPIStream() : nullptr;
+            e.stream[side] = StreamOf(segment);
+        }
+    }
+}
+
 void CPIHENDesign::SumUtilityLoads(bool knownOnly) {
     for (auto& entry : m_utilityLoads) entry.second = 0.0;
+    RefreshExchangerSides();
     // The loads are read after every change of the network (an optimiser's every trial): the
     // utility's entry is found once, not by its name for every exchanger on it. An entry of the
-    // map stays where it is while others are added.
+    // map stays where it is while others are added. Only an exchanger with a utility on a side
+    // has its duty read.
     std::unordered_map<const IHeatIntegrationStream*, double*> loads;
-    for (CNode* x : m_exchangers) {
-        HeatExch* exchanger = AsHeatExch(x);
+    for (const ExchangerSides& e : m_exchangerSides) {
+        if (!e.exchanger || !(IsUtilityStream(e.stream[0]) || IsUtilityStream(e.stream[1]))) continue;
         double duty = 0.0;
-        if (!exchanger) continue;
-        if (knownOnly ? !exchanger->isKnown(NodeValue::Duty, duty) : !exchanger->getVariableAsDouble(NodeValue::Duty, duty))
+        if (knownOnly ? !e.exchanger->isKnown(NodeValue::Duty, duty) : !e.exchanger->getVariableAsDouble(NodeValue::Duty, duty))
             continue;
         for (int side = 0; side < 2; ++side) {
-            CNode* segment = exchanger->getInlet(side) ? exchanger->getInlet(side) : exchanger->getOutlet(side);
-            IHeatIntegrationStream* stream = StreamOf(segment);
+            IHeatIntegrationStream* stream = e.stream[side];
             if (!IsUtilityStream(stream)) continue;
             const auto [it, added] = loads.emplace(stream, nullptr);
             if (added) it->second = &m_utilityLoads[stream->GetName()];

@@ -165,6 +165,36 @@ TEST(HENDesignCosts, UtilityCostOfALoadOf1000AtIndexHalfOver8000Hours) {
     EXPECT_DOUBLE_EQ(p.d->GetUsedUtilityLoad(p.scenario->FindStream("ST")), 1000.0);
 }
 
+// The loads follow the network's edits between two recalculations: an exchanger added on a
+// utility, one whose side moves from the utility to a process stream, and one deleted.
+TEST(HENDesignCosts, UtilityLoadsFollowExchangersAddedMovedAndDeleted) {
+    Plant p;
+    CNode* heater = p.d->AddHeatExchanger(p.Segment("ST", 0), p.Segment("C1", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(heater);
+    heater->addVariable(NodeValue::Duty, 150.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_DOUBLE_EQ(p.d->GetUtilityLoad("ST"), 150.0);
+    EXPECT_EQ(p.d->GetUtilityLoad("CW"), 0.0);
+
+    CNode* cooler = p.d->AddHeatExchanger(p.Segment("H1", 0), p.Segment("CW", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(cooler);
+    cooler->addVariable(NodeValue::Duty, 30.0, ValueStatus::Specified);
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_DOUBLE_EQ(p.d->GetUtilityLoad("ST"), 150.0);
+    EXPECT_DOUBLE_EQ(p.d->GetUtilityLoad("CW"), 30.0);
+
+    // The cooler's cold side goes to the process stream C1: no utility carries its duty any more.
+    CNode* cwSide = AsHeatExch(cooler)->getInlet(1);
+    ASSERT_TRUE(p.d->MoveHeatExchangerSide(cooler, cwSide, p.Segment("C1", 0), nullptr));
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_EQ(p.d->GetUtilityLoad("CW"), 0.0);
+    EXPECT_DOUBLE_EQ(p.d->GetUtilityLoad("ST"), 150.0);
+
+    ASSERT_TRUE(p.d->DeleteHeatExchanger(heater, nullptr));
+    p.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    EXPECT_EQ(p.d->GetUtilityLoad("ST"), 0.0);
+}
+
 TEST(HENDesignCosts, PaybackOfCapital100AgainstASavingFrom50To30IsFive) {
     Plant p;
     p.scenario->SetEconomicData(6, 8765.76, "DEFAULT");  // the cost is then index x load
