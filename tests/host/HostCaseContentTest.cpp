@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -389,6 +390,94 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"operatedEventExecuted", "design @operated-streams.csv @operated-network.csv", kFlowEvent},
                       RoundTrip{"loopsEventExecuted", "design @operated-streams.csv @four-streams-network.csv",
                                 kFlowEvent}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A stored integer of the saved four-stream targets case set to another number under a checksum
+// made again: one that would file a stream's segment or a target curve elsewhere is refused as
+// damage, never read as a case with a stream or a curve less.
+struct StoredInteger {
+    const char* name;
+    // Where: the integer `offset` bytes after the tag of the `nth` record whose body is `length`
+    // bytes long (a negative offset reaches the fields before it); each of the edits is made.
+    struct Edit {
+        std::uint32_t length;
+        int nth, offset;
+        std::int32_t to;
+    };
+    std::vector<Edit> edits;
+    const char* expected;
+};
+[[maybe_unused]] void PrintTo(const StoredInteger& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentInteger : public ::testing::TestWithParam<StoredInteger> {};
+
+// The place of the `nth` record (version 1) whose body is `length` bytes long.
+std::size_t recordOfLength(const std::string& body, std::uint32_t length, int nth) {
+    const std::int32_t version = 1;
+    const std::string head = "R" + littleEndian(&version, sizeof version) + littleEndian(&length, sizeof length);
+    std::size_t at = body.find(head);
+    for (int k = 0; k < nth && at != std::string::npos; ++k) at = body.find(head, at + 1);
+    return at;
+}
+
+TEST_P(HostCaseContentInteger, IsRefusedAsDamage) {
+    const StoredInteger& c = GetParam();
+    Scratch saved(std::string(c.name) + "-int-saved.case");
+    ASSERT_EQ(0, RunHost("targets " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const std::string bytes = readFile(saved.path);
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    for (const StoredInteger::Edit& e : c.edits) {
+        std::size_t at = std::string::npos;
+        if (e.length == 0) {
+            // H1's first design segment: its load of 330 kW and its summed load of 0, then its
+            // side and its kind (the stream's own loads are followed by other doubles).
+            const double load = 330.0, summed = 0.0;
+            const std::size_t loads =
+                body.find("d" + littleEndian(&load, sizeof load) + "d" + littleEndian(&summed, sizeof summed) + "i");
+            ASSERT_NE(std::string::npos, loads);
+            at = loads + 18 + static_cast<std::size_t>(e.offset);
+        } else {
+            const std::size_t record = recordOfLength(body, e.length, e.nth);
+            ASSERT_NE(std::string::npos, record) << e.length;
+            at = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(record) + e.offset);
+        }
+        ASSERT_EQ('i', body[at]) << "byte " << at;
+        body.replace(at + 1, sizeof e.to, littleEndian(&e.to, sizeof e.to));
+    }
+    const std::uint32_t crc = crc32(body);
+    Scratch damaged(std::string(c.name) + "-int.case");
+    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    const HostRun run = RunHost("targets " + damaged.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(c.expected)) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("area, countercurrent")) << run.out;
+}
+
+// A design segment's side and kind follow its fields' loads (a side at 0, a kind at 5 bytes).
+// The scenario keeps its balanced curves (a record of 433 bytes: kind 3, its hot list of mode 8
+// in 207 bytes, its cold list of mode 9 in 175) after the shifted balanced ones (465 bytes: kind
+// 2, lists of modes 10 and 11); each is stored behind a presence flag. A record's first field
+// starts 9 bytes after its tag; its presence flag 5 bytes before it.
+INSTANTIATE_TEST_SUITE_P(
+    Values, HostCaseContentInteger,
+    ::testing::Values(
+        StoredInteger{"segmentKindNone", {{0, 0, 5, -1}}, "design segment 1: a kind of -1 where its stream's is 0"},
+        StoredInteger{"segmentKindOther", {{0, 0, 5, 3}}, "design segment 1: a kind of 3"},
+        // Read as a utility's, its flow is worked out again before the kind is looked at.
+        StoredInteger{"segmentKindUtility", {{0, 0, 5, 1}}, "stream \"H1\": design segment 1"},
+        StoredInteger{"balancedHotListMode", {{207, 2, 9, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"balancedColdListMode", {{175, 0, 9, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"balancedColdListOfHotMode", {{175, 0, 9, 8}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"shiftedBalancedHotListMode", {{207, 0, 9, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"hotListPresence", {{207, 2, -5, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"coldListPresence", {{175, 0, -5, 2}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"curveKindNone", {{433, 0, 9, 7}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"curvePresence", {{433, 0, -5, -1}}, "the case file is damaged or not a Kestrin case"},
+        // The balanced curve stored whole as a shifted balanced one, in the balanced curve's slot.
+        StoredInteger{"curveInAnotherSlot",
+                      {{433, 0, 9, 2}, {207, 2, 9, 10}, {175, 0, 9, 11}},
+                      "the case file is damaged or not a Kestrin case"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The stored cases of earlier builds read as they did.
