@@ -191,6 +191,10 @@ public:
     // The first segment of the index-th branch (the splitter's outlets in order) of a splitter of
     // the design; null out of range or for a node that is not one of its splitters.
     virtual CNode* GetSplitterBranch(CNode* /*splitter*/, int /*index*/) const { return nullptr; }
+    // The share of its stream's flow that side `side` of an exchanger of the design carries: the
+    // split fraction of the branch it stands on (the innermost), 1 off every branch. False for a
+    // unit that is not one of its exchangers or a branch whose fraction is not held.
+    virtual bool GetExchangerBranchShare(CNode* /*unit*/, int /*side*/, double& /*share*/) const { return false; }
     // `count` empty branches more on a splitter-mixer (given by its splitter or mixer).
     virtual void AddSplitterBranch(CNode* /*splitterOrMixer*/, const char* /*reason*/, int /*count*/) {}
     // Takes out the branch that holds the segment.

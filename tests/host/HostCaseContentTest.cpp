@@ -480,6 +480,79 @@ INSTANTIATE_TEST_SUITE_P(
                       "the case file is damaged or not a Kestrin case"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The split network's C1 divides 0.75 / 0.25 at TEE-100 between E3 and E4, each branch taking
+// C1 (2 kW/C) from 20 to 80 C: 0.75 x 2 x 60 = 90 kW and 0.25 x 2 x 60 = 30 kW. A branch's share
+// or a temperature on it changed under a checksum made again is refused where the splitter no
+// longer hands on the whole flow or a unit's duty is not its branch's share of the stream's heat.
+struct SplitEdit {
+    const char* name;
+    // Each edit: the `nth` stored value named `field` that holds `from`, set to `to`.
+    struct Edit {
+        const char* field;
+        double from;
+        int nth;
+        double to;
+    };
+    std::vector<Edit> edits;
+    const char* expected;
+};
+[[maybe_unused]] void PrintTo(const SplitEdit& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentSplit : public ::testing::TestWithParam<SplitEdit> {};
+
+TEST_P(HostCaseContentSplit, ABranchOutOfBalanceIsDamage) {
+    const SplitEdit& c = GetParam();
+    Scratch saved(std::string(c.name) + "-split-saved.case");
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-split-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const std::string bytes = readFile(saved.path);
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    for (const SplitEdit::Edit& e : c.edits) {
+        const std::string named = lengthPrefixed(e.field);
+        std::size_t at = std::string::npos;
+        int seen = -1;
+        for (std::size_t n = body.find(named); n != std::string::npos && seen < e.nth; n = body.find(named, n + 1)) {
+            const std::size_t value = n + named.size() + 1;  // the name, then the kind of its value
+            double was = 0.0;
+            std::memcpy(&was, body.data() + value, sizeof was);
+            if (was == e.from && ++seen == e.nth) at = value;
+        }
+        ASSERT_NE(std::string::npos, at) << e.field << " " << e.from << " #" << e.nth;
+        body.replace(at, sizeof e.to, littleEndian(&e.to, sizeof e.to));
+    }
+    const std::uint32_t crc = crc32(body);
+    Scratch damaged(std::string(c.name) + "-split.case");
+    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    const HostRun run = RunHost("design " + damaged.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(c.expected)) << run.out;
+}
+
+// C1 at 80 C is stored after E1's and E2's cold inlets (the first and third copies) as E3's and
+// then E4's branch outlet (the fourth and fifth); at 20 C after the cooling water's and a piece's
+// as E3's and E4's branch inlets (the fifth and sixth copies).
+INSTANTIATE_TEST_SUITE_P(
+    Values, HostCaseContentSplit,
+    ::testing::Values(
+        SplitEdit{"branchShareLess", {{"SplitFraction", 0.75, 0, 0.7}},
+                  "splitter \"TEE-100\" on stream \"C1\": its branches carry 0.95 of the flow where 1 reaches it"},
+        SplitEdit{"otherBranchShareMore", {{"SplitFraction", 0.25, 0, 0.3}}, "its branches carry 1.05 of the flow"},
+        // The whole flow handed on, each unit in balance with its branch: only the splitter is off.
+        SplitEdit{"sharesAddUpToMore",
+                  {{"SplitFraction", 0.75, 0, 0.8}, {"SplitFraction", 0.25, 0, 0.3}, {"Temperature", 80.0, 4, 70.0},
+                   {"Temperature", 80.0, 3, 76.25}},
+                  "its branches carry 1.1 of the flow"},
+        // The whole flow handed on, in other shares than the units carry.
+        SplitEdit{"sharesMovedBetweenBranches", {{"SplitFraction", 0.75, 0, 0.8}, {"SplitFraction", 0.25, 0, 0.2}},
+                  "unit \"E3\": a duty of 90 kW where stream \"C1\" carries 96 kW from 20 to 80 C"},
+        SplitEdit{"branchOutletWarmer", {{"Temperature", 80.0, 3, 81.0}},
+                  "unit \"E3\": a duty of 90 kW where stream \"C1\" carries 91.5 kW from 20 to 81 C"},
+        SplitEdit{"otherBranchInletWarmer", {{"Temperature", 20.0, 5, 21.0}},
+                  "unit \"E4\": a duty of 30 kW where stream \"C1\" carries 29.5 kW from 21 to 80 C"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The stored cases of earlier builds read as they did.
 TEST(HostCaseContentWhole, StoredCasesStillRead) {
     for (const char* name : {"four-streams-targets.case", "four-streams-targets-earlier.case"}) {
