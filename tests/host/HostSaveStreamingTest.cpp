@@ -74,11 +74,23 @@ TEST_F(HostSaveStreaming, ACaseReopenedAndSavedAgainIsTheSameBytesAndTheSameTarg
     EXPECT_EQ(resaved.out, table.out);
 }
 
+// A case's bytes before its checksum, with the day it was saved (the project's last counted
+// string, ten bytes long) put aside: a case saved on another day is the same case.
+std::string withoutSaveDay(const std::string& bytes) {
+    if (bytes.size() < 4) return bytes;
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    const std::string day("s\x0a\0\0\0", 5);
+    const std::size_t at = body.rfind(day);
+    if (at != std::string::npos && at + 5 + 10 <= body.size()) body.replace(at + 5, 10, "YYYY-MM-DD");
+    return body;
+}
+
 TEST(HostSaveKnownCase, FourStreamsSaveAsTheCaseWrittenBefore) {
     ScratchFile saved("stream", "four.case", "", false);
     const HostRun run = RunHost("targets " + ExamplePath("four-streams.csv") + " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(FileContents(saved.path) == FileContents(std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets.case"));
+    EXPECT_TRUE(withoutSaveDay(FileContents(saved.path)) ==
+                withoutSaveDay(FileContents(std::string(KESTRIN_TEST_DATA) + "/cases/four-streams-targets.case")));
 }
 
 // A directory that does not exist: the temporary file cannot be made, whether the case is small
