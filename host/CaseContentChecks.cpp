@@ -92,6 +92,13 @@ bool checkSegmentCopies(const IHeatIntegrationStream& s, const StreamSegment& se
                 std::to_string(side);
         return false;
     }
+    // The kind is the stream's: targeting files a segment with the process or the utility curves
+    // by its own kind, so a segment of another kind would leave its stream out of both.
+    if (seg.nKind != s.GetStreamKind()) {
+        error = where + "a kind of " + std::to_string(seg.nKind) + " where its stream's is " +
+                std::to_string(s.GetStreamKind());
+        return false;
+    }
     // The stream's share of the minimum approach, and the shift it gives: a stream's own
     // contribution, or half the scenario's DTmin. A site's utility stream serves every scenario of
     // the site and is shifted for the one that last targeted: the same shift at both ends, of a

@@ -57,6 +57,37 @@ bool heatBetween(const IHeatIntegrationStream& s, double a, double b, double& he
     return true;
 }
 
+// The share of its stream's flow a piece of the network carries; 1 where none is held.
+double shareOf(const IHENDesign& design, const CPString& piece) {
+    double share = kEmpty;
+    const bool held = design.GetNodeValue(piece, CPString(NodeValue::SplitFraction), share);
+    return held && share != kEmpty && std::isfinite(share) ? share : 1.0;
+}
+
+// A splitter hands on the whole flow that reaches it: its branches' shares add up to the share of
+// the piece before it.
+bool checkSplitterShares(const IHENDesign& design, const IHeatIntegrationStream& s, const std::string& who,
+                         std::string& error) {
+    for (CNode* splitter : design.GetSplittersOnStream(const_cast<IHeatIntegrationStream*>(&s))) {
+        if (!splitter) continue;
+        double branches = 0.0;
+        int count = 0;
+        for (CNode* branch = nullptr; (branch = design.GetSplitterBranch(splitter, count)) != nullptr; ++count)
+            branches += shareOf(design, branch->getName());
+        CPString feed;
+        if (count == 0 || !design.GetUpstreamNodeName(splitter->getName(), feed)) continue;
+        const double before = shareOf(design, feed);
+        if (!close(branches, before)) {
+            const CPString shown = design.GetUnitName(splitter->getName());
+            error = who + "splitter " + QuotedField(shown.empty() ? splitter->getName().c_str() : shown.c_str()) +
+                    " on stream " + QuotedField(s.GetName()) + ": its branches carry " + num(branches) +
+                    " of the flow where " + num(before) + " reaches it";
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
@@ -66,14 +97,21 @@ bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
     // design may specify apart from its supply, is held to the duty of its first unit): a process stream by its own cp, a utility by the
     // flow its whole load on the network gives it over its span (a locked network keeps the
     // utility flows it was locked with, which its state holds). A stream split into branches
-    // carries a share of its flow on each, which the comparison leaves to the branches' balance.
+    // carries a share of its flow on each (the share of the branch the unit stands on), and its splitters
+    // hand on the whole flow that reaches them.
     std::set<const CNode*> unsettled;
     for (CNode* n : design.GetIncompleteHeatExchangers()) unsettled.insert(n);
     for (HeatExch* x : design.GetInfeasibleHeatExchangers()) unsettled.insert(static_cast<const CNode*>(x));
     for (int i = 0; i < design.GetNumberOfStreams(); ++i) {
         IHeatIntegrationStream* s = design.GetStream(i);
-        if (!s || !design.GetSplittersOnStream(s).empty()) continue;
+        if (!s) continue;
         const bool utility = s->GetStreamKind() == kUtility;
+        const bool split = !design.GetSplittersOnStream(s).empty();
+        // A utility's flow follows from its load on the whole network, which a split shares out.
+        if (split && (utility || !checkSplitterShares(design, *s, who, error))) {
+            if (utility) continue;
+            return false;
+        }
         const double span = std::fabs(s->GetSupplyTemperature() - s->GetTargetTemperature());
         for (int side = 0; side < 2; ++side) {
             const std::vector<CNode*> units = design.GetExchangersOnStreamSide(s, side);
@@ -91,6 +129,10 @@ bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
                     heat = load * std::fabs(a - b) / span;
                 } else if (!heatBetween(*s, a, b, heat)) {
                     continue;
+                } else if (split) {
+                    double share = 1.0;
+                    if (!design.GetExchangerBranchShare(unit, side, share)) continue;
+                    heat *= share;
                 }
                 // The hot side cools and the cold side warms.
                 const bool along = side == 0 ? a >= b : b >= a;

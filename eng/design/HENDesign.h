@@ -331,6 +331,7 @@ public:
     CNode* GetStreamSegment(const CPString& streamName, int n) const override;
     bool SpecifyExchangerValue(CNode* unit, const CPString& valueName, double value) override;
     bool GetExchangerPortTemperature(CNode* unit, int port, double& out) const override;
+    bool GetExchangerBranchShare(CNode* unit, int side, double& share) const override;
 
     // ---- structure analysis and controllability ----
     NetworkStructureAnalysis& StructureAnalysis() { return *m_analysis; }

@@ -12,6 +12,8 @@
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 
+#include <cmath>
+
 using namespace chain;
 
 namespace {
@@ -305,6 +307,25 @@ void CPIHENDesign::RemoveSplitterBranch(CNode* segment, const char* reason) {
 }
 
 // ---------------------------------------------------------------- branches and states
+
+// The walk up to the branch's start passes each piece before the unit once: a check of every unit
+// of a split stream costs the units times the pieces of the chain they stand on, which a case's
+// read-back runs once.
+bool CPIHENDesign::GetExchangerBranchShare(CNode* unit, int side, double& share) const {
+    HeatExch* x = unit && Owns(unit) ? unit->asHeatExch() : nullptr;
+    CNode* inlet = x && (side == 0 || side == 1) ? x->getInlet(side) : nullptr;
+    if (!inlet) return false;
+    CNode* start = FindBranchStart(inlet);
+    if (!start) {
+        share = 1.0;
+        return true;
+    }
+    double f = 0.0;
+    if (!start->getVariableAsDouble(NodeValue::SplitFraction, f) || !std::isfinite(f) || f == kEmpty)
+        return false;
+    share = f;
+    return true;
+}
 
 CNode* CPIHENDesign::FindBranchStart(CNode* node) const {
     if (!Owns(node)) return nullptr;

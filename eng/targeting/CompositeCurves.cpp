@@ -92,13 +92,14 @@ bool CompositeCurves::Recall(ILurmetBinaryFile& file) {
     if (!file.BeginRecord(h)) return false;
     for (int i = 0; i < SlotCount; ++i) {
         std::int32_t present = 0;
-        if (!file.ReadInt(present)) return false;
+        if (!file.ReadInt(present) || (present != 0 && present != 1)) return false;
         if (!present) {
             m_slots[i].reset();
             continue;
         }
         auto curve = std::make_unique<TargetCurve>();
-        if (!curve->Recall(file)) {
+        // Each slot holds the curve of its own kind; the targets read them by slot.
+        if (!curve->Recall(file) || curve->GetKind() != KindOfSlot(i)) {
             m_slots[i].reset();
             RebuildCombinedCascade();
             return false;

@@ -193,15 +193,18 @@ bool TargetCurve::Recall(ILurmetBinaryFile& file) {
     double carried[2] = {0.0, 0.0};
     if (!file.ReadInt(kind) || !file.ReadDouble(carried[0]) || !file.ReadDouble(carried[1]) || !file.ReadInt(present))
         return false;
+    // A curve's lists take the temperatures its kind gives them: a list stored with another mode
+    // (or a kind no curve has) would be read as a curve of nothing.
+    if (kind < ShiftedComposite || kind > UtilityComposite || (present != 0 && present != 1)) return false;
     std::unique_ptr<TIList> hot, cold;
     if (present) {
         hot = std::make_unique<TIList>(HotMode(kind));
-        if (!hot->Recall(file)) return false;
+        if (!hot->Recall(file) || hot->GetMode() != HotMode(kind)) return false;
     }
-    if (!file.ReadInt(present)) return false;
+    if (!file.ReadInt(present) || (present != 0 && present != 1)) return false;
     if (present) {
         cold = std::make_unique<TIList>(ColdMode(kind));
-        if (!cold->Recall(file)) return false;
+        if (!cold->Recall(file) || cold->GetMode() != ColdMode(kind)) return false;
     }
     if (!file.EndRecord(h)) return false;
 

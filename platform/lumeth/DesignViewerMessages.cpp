@@ -71,7 +71,7 @@ const MessageText kTexts[] = {
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},
     {"EventNameFromXMLAlreadyInUse", "A schedule named %s exists already; its events were not added."},
     {"InternalErrorInAddEventFromXML", "The schedule %s could not be made."},
-    {"MSXMLError", "The event plan file %s could not be read or written."},
+    {"MSXMLError", "The event plan file could not be read or written: %s"},
     {"EventTaskValueRefused", "Event plan %s: the task %s on %s was not applied: %s"},
     {"EventTaskUnitUnknown",
      "Event plan %s: the task %s on %s was not applied: the design has no unit or stream of that name that it can act on."},

@@ -5,6 +5,8 @@
 #include "lumeth/Viewable.h"
 
 #include <algorithm>
+#include <string>
+#include <sys/stat.h>
 #include <memory>
 
 bool IsInputEvent(SessionEvent event) {
@@ -176,6 +178,15 @@ void Session::SignalBusy(bool on) {
 
 void ErrorMsg(const Text& key, const Text& parameter) {
     ErrorMsg(key, parameter.empty() ? MessageParameters{} : MessageParameters{parameter});
+}
+
+Text SaveFailure(const Text& path, const std::string& reason) {
+    struct stat there {};
+    const bool kept = !path.empty() && ::stat(path.c_str(), &there) == 0;
+    std::string text = path;
+    if (!reason.empty()) text += ": " + reason;
+    if (kept) text += "; the file there was left as it is";
+    return Text(text);
 }
 
 void ErrorMsg(const Text& key, const MessageParameters& parameters) {

@@ -14,6 +14,7 @@
 #include "lumeth/Messages.h"
 #include "lumeth/Text.h"
 
+#include <string>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -139,6 +140,9 @@ private:
 // ---- the session services the views call ----
 void ErrorMsg(const Text& key, const Text& parameter);
 void ErrorMsg(const Text& key, const MessageParameters& parameters);
+// The parameter of a message that a file could not be saved: the file, the reason the save gave
+// (the system's, such as a full disk) and, where a file is there, that it was left as it is.
+Text SaveFailure(const Text& path, const std::string& reason);
 // kind 2 asks to confirm and kind 5 asks yes or no (the caller goes on only on answer 1); kind 1
 // informs (answers 1).
 int ResponseMsg(const Text& key, int kind);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -389,6 +390,167 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"operatedEventExecuted", "design @operated-streams.csv @operated-network.csv", kFlowEvent},
                       RoundTrip{"loopsEventExecuted", "design @operated-streams.csv @four-streams-network.csv",
                                 kFlowEvent}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A stored integer of the saved four-stream targets case set to another number under a checksum
+// made again: one that would file a stream's segment or a target curve elsewhere is refused as
+// damage, never read as a case with a stream or a curve less.
+struct StoredInteger {
+    const char* name;
+    // Where: the integer `offset` bytes after the tag of the `nth` record whose body is `length`
+    // bytes long (a negative offset reaches the fields before it); each of the edits is made.
+    struct Edit {
+        std::uint32_t length;
+        int nth, offset;
+        std::int32_t to;
+    };
+    std::vector<Edit> edits;
+    const char* expected;
+};
+[[maybe_unused]] void PrintTo(const StoredInteger& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentInteger : public ::testing::TestWithParam<StoredInteger> {};
+
+// The place of the `nth` record (version 1) whose body is `length` bytes long.
+std::size_t recordOfLength(const std::string& body, std::uint32_t length, int nth) {
+    const std::int32_t version = 1;
+    const std::string head = "R" + littleEndian(&version, sizeof version) + littleEndian(&length, sizeof length);
+    std::size_t at = body.find(head);
+    for (int k = 0; k < nth && at != std::string::npos; ++k) at = body.find(head, at + 1);
+    return at;
+}
+
+TEST_P(HostCaseContentInteger, IsRefusedAsDamage) {
+    const StoredInteger& c = GetParam();
+    Scratch saved(std::string(c.name) + "-int-saved.case");
+    ASSERT_EQ(0, RunHost("targets " + example("four-streams.csv") + " --save " + saved.path).exitCode);
+    const std::string bytes = readFile(saved.path);
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    for (const StoredInteger::Edit& e : c.edits) {
+        std::size_t at = std::string::npos;
+        if (e.length == 0) {
+            // H1's first design segment: its load of 330 kW and its summed load of 0, then its
+            // side and its kind (the stream's own loads are followed by other doubles).
+            const double load = 330.0, summed = 0.0;
+            const std::size_t loads =
+                body.find("d" + littleEndian(&load, sizeof load) + "d" + littleEndian(&summed, sizeof summed) + "i");
+            ASSERT_NE(std::string::npos, loads);
+            at = loads + 18 + static_cast<std::size_t>(e.offset);
+        } else {
+            const std::size_t record = recordOfLength(body, e.length, e.nth);
+            ASSERT_NE(std::string::npos, record) << e.length;
+            at = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(record) + e.offset);
+        }
+        ASSERT_EQ('i', body[at]) << "byte " << at;
+        body.replace(at + 1, sizeof e.to, littleEndian(&e.to, sizeof e.to));
+    }
+    const std::uint32_t crc = crc32(body);
+    Scratch damaged(std::string(c.name) + "-int.case");
+    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    const HostRun run = RunHost("targets " + damaged.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(c.expected)) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("area, countercurrent")) << run.out;
+}
+
+// A design segment's side and kind follow its fields' loads (a side at 0, a kind at 5 bytes).
+// The scenario keeps its balanced curves (a record of 433 bytes: kind 3, its hot list of mode 8
+// in 207 bytes, its cold list of mode 9 in 175) after the shifted balanced ones (465 bytes: kind
+// 2, lists of modes 10 and 11); each is stored behind a presence flag. A record's first field
+// starts 9 bytes after its tag; its presence flag 5 bytes before it.
+INSTANTIATE_TEST_SUITE_P(
+    Values, HostCaseContentInteger,
+    ::testing::Values(
+        StoredInteger{"segmentKindNone", {{0, 0, 5, -1}}, "design segment 1: a kind of -1 where its stream's is 0"},
+        StoredInteger{"segmentKindOther", {{0, 0, 5, 3}}, "design segment 1: a kind of 3"},
+        // Read as a utility's, its flow is worked out again before the kind is looked at.
+        StoredInteger{"segmentKindUtility", {{0, 0, 5, 1}}, "stream \"H1\": design segment 1"},
+        StoredInteger{"balancedHotListMode", {{207, 2, 9, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"balancedColdListMode", {{175, 0, 9, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"balancedColdListOfHotMode", {{175, 0, 9, 8}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"shiftedBalancedHotListMode", {{207, 0, 9, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"hotListPresence", {{207, 2, -5, -1}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"coldListPresence", {{175, 0, -5, 2}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"curveKindNone", {{433, 0, 9, 7}}, "the case file is damaged or not a Kestrin case"},
+        StoredInteger{"curvePresence", {{433, 0, -5, -1}}, "the case file is damaged or not a Kestrin case"},
+        // The balanced curve stored whole as a shifted balanced one, in the balanced curve's slot.
+        StoredInteger{"curveInAnotherSlot",
+                      {{433, 0, 9, 2}, {207, 2, 9, 10}, {175, 0, 9, 11}},
+                      "the case file is damaged or not a Kestrin case"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The split network's C1 divides 0.75 / 0.25 at TEE-100 between E3 and E4, each branch taking
+// C1 (2 kW/C) from 20 to 80 C: 0.75 x 2 x 60 = 90 kW and 0.25 x 2 x 60 = 30 kW. A branch's share
+// or a temperature on it changed under a checksum made again is refused where the splitter no
+// longer hands on the whole flow or a unit's duty is not its branch's share of the stream's heat.
+struct SplitEdit {
+    const char* name;
+    // Each edit: the `nth` stored value named `field` that holds `from`, set to `to`.
+    struct Edit {
+        const char* field;
+        double from;
+        int nth;
+        double to;
+    };
+    std::vector<Edit> edits;
+    const char* expected;
+};
+[[maybe_unused]] void PrintTo(const SplitEdit& c, std::ostream* os) { *os << c.name; }
+
+class HostCaseContentSplit : public ::testing::TestWithParam<SplitEdit> {};
+
+TEST_P(HostCaseContentSplit, ABranchOutOfBalanceIsDamage) {
+    const SplitEdit& c = GetParam();
+    Scratch saved(std::string(c.name) + "-split-saved.case");
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-split-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const std::string bytes = readFile(saved.path);
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    for (const SplitEdit::Edit& e : c.edits) {
+        const std::string named = lengthPrefixed(e.field);
+        std::size_t at = std::string::npos;
+        int seen = -1;
+        for (std::size_t n = body.find(named); n != std::string::npos && seen < e.nth; n = body.find(named, n + 1)) {
+            const std::size_t value = n + named.size() + 1;  // the name, then the kind of its value
+            double was = 0.0;
+            std::memcpy(&was, body.data() + value, sizeof was);
+            if (was == e.from && ++seen == e.nth) at = value;
+        }
+        ASSERT_NE(std::string::npos, at) << e.field << " " << e.from << " #" << e.nth;
+        body.replace(at, sizeof e.to, littleEndian(&e.to, sizeof e.to));
+    }
+    const std::uint32_t crc = crc32(body);
+    Scratch damaged(std::string(c.name) + "-split.case");
+    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    const HostRun run = RunHost("design " + damaged.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find(c.expected)) << run.out;
+}
+
+// C1 at 80 C is stored after E1's and E2's cold inlets (the first and third copies) as E3's and
+// then E4's branch outlet (the fourth and fifth); at 20 C after the cooling water's and a piece's
+// as E3's and E4's branch inlets (the fifth and sixth copies).
+INSTANTIATE_TEST_SUITE_P(
+    Values, HostCaseContentSplit,
+    ::testing::Values(
+        SplitEdit{"branchShareLess", {{"SplitFraction", 0.75, 0, 0.7}},
+                  "splitter \"TEE-100\" on stream \"C1\": its branches carry 0.95 of the flow where 1 reaches it"},
+        SplitEdit{"otherBranchShareMore", {{"SplitFraction", 0.25, 0, 0.3}}, "its branches carry 1.05 of the flow"},
+        // The whole flow handed on, each unit in balance with its branch: only the splitter is off.
+        SplitEdit{"sharesAddUpToMore",
+                  {{"SplitFraction", 0.75, 0, 0.8}, {"SplitFraction", 0.25, 0, 0.3}, {"Temperature", 80.0, 4, 70.0},
+                   {"Temperature", 80.0, 3, 76.25}},
+                  "its branches carry 1.1 of the flow"},
+        // The whole flow handed on, in other shares than the units carry.
+        SplitEdit{"sharesMovedBetweenBranches", {{"SplitFraction", 0.75, 0, 0.8}, {"SplitFraction", 0.25, 0, 0.2}},
+                  "unit \"E3\": a duty of 90 kW where stream \"C1\" carries 96 kW from 20 to 80 C"},
+        SplitEdit{"branchOutletWarmer", {{"Temperature", 80.0, 3, 81.0}},
+                  "unit \"E3\": a duty of 90 kW where stream \"C1\" carries 91.5 kW from 20 to 81 C"},
+        SplitEdit{"otherBranchInletWarmer", {{"Temperature", 20.0, 5, 21.0}},
+                  "unit \"E4\": a duty of 30 kW where stream \"C1\" carries 29.5 kW from 21 to 80 C"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The stored cases of earlier builds read as they did.

@@ -190,18 +190,24 @@ std::string Write(const EventPlanList& plans, const Text& fileNotes) {
     return out;
 }
 
-bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes) {
+bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes, std::string* why) {
+    std::string error;
+    const auto fail = [&](const char* reason) {
+        if (why) *why = reason ? std::string(reason) : error;
+        return false;
+    };
     const std::string text = Write(plans, fileNotes);
-    if (text.empty() || path.empty()) return false;
+    if (path.empty()) return fail("no file name");
+    if (text.empty()) return fail("the plans could not be written as a document");
     // A document that would not read back (a name or note typed in another encoding than
     // UTF-8 is copied through by the writer as it stands) is not written: it would replace a
     // good file with one that no longer opens.
     PlanDocument check;
-    if (!Parse(text, check)) return false;
+    if (!Parse(text, check)) return fail("the document would not read back (a name or note that is not UTF-8)");
     // As a case is saved: a failed write leaves any earlier file whole, a user's file beside it
     // is never touched, a link's file is written and the file keeps its mode.
-    std::string error;
-    return ReplaceFileAtomically(path.c_str(), text.data(), text.size(), "<?xml", error);
+    if (!ReplaceFileAtomically(path.c_str(), text.data(), text.size(), "<?xml", error)) return fail(nullptr);
+    return true;
 }
 
 bool Parse(const std::string& bytes, PlanDocument& out) {

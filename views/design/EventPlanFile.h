@@ -47,8 +47,8 @@ std::string Write(const EventPlanList& plans, const Text& fileNotes);
 // Writes the document as a case file is written (a temporary file of its own beside `path`,
 // renamed over it; a link's file is written, the file's mode kept) and then puts it in its place;
 // false when it could not, or when the document would not read back (text that is not UTF-8), the
-// earlier file kept whole.
-bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes);
+// earlier file kept whole; `why`, when given, then says what went wrong.
+bool Save(const Text& path, const EventPlanList& plans, const Text& fileNotes, std::string* why = nullptr);
 // Reads a whole document; false for one that does not parse, has a DOCTYPE or whose root is not
 // "RootPlan" (`out` is then unchanged).
 bool Parse(const std::string& bytes, PlanDocument& out);

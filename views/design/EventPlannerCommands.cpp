@@ -167,8 +167,9 @@ int EventPlanner::openEventPlanFile(const Text&) {
 }
 
 bool EventPlanner::WritePlanFile(const Text& path) {
-    if (event_plan_file::Save(path, lstPlans, strFileNotes)) return true;
-    ErrorMsg("MSXMLError", path);
+    std::string why;
+    if (event_plan_file::Save(path, lstPlans, strFileNotes, &why)) return true;
+    ErrorMsg("MSXMLError", SaveFailure(path, why));
     return false;
 }
 

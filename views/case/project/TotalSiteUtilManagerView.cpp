@@ -47,12 +47,12 @@ const Column* columnOf(const VarDescription& var) {
     return nullptr;
 }
 
-// An existing file this process may not write (marked read only, or no regular file).
+// An existing regular file this process may not write (marked read only). A pipe, device or
+// directory is no file to save to: the save refuses it and says so.
 bool isWriteProtected(const Text& path) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path.c_str(), error);
-    if (error || !std::filesystem::exists(status)) return false;
-    if (!std::filesystem::is_regular_file(status)) return true;
+    if (error || !std::filesystem::exists(status) || !std::filesystem::is_regular_file(status)) return false;
     using P = std::filesystem::perms;
     if ((status.permissions() & (P::owner_write | P::group_write | P::others_write)) == P::none) return true;
     return ::access(path.c_str(), W_OK) != 0;
@@ -331,7 +331,7 @@ void TotalSiteUtilManagerView::saveUtilityDefaultSet() {
     // stored: a failed store leaves an existing file as it was.
     LurmetBinaryFile file;
     if (!file.OpenForWrite(chosen) || !mySiteManager->Store(&file, SRT_Utilities) || !file.Commit())
-        ErrorMsg("SavePreferenceError", chosen);
+        ErrorMsg("SavePreferenceError", SaveFailure(chosen, file.ErrorText()));
 }
 
 void TotalSiteUtilManagerView::openUtilityDefaultSet() {

@@ -96,7 +96,7 @@ int HIDesignViewerScenario::saveHXCapitalCostDefaultSet(const Text&) {
     }
     LurmetBinaryFile file;
     if (!file.OpenForWrite(path) || !manager->Store(&file, SRT_Economics) || !file.Commit())
-        ErrorMsg("SavePreferenceError", path);
+        ErrorMsg("SavePreferenceError", SaveFailure(path, file.ErrorText()));
     return 1;
 }
 
