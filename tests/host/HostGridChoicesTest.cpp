@@ -77,7 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Choice{"Enum.202", 4, "E1", {"0.1 kW/m2-C", "240.0 kW"}, {}},
                       // Nothing for the lines: no temperatures beside the units.
                       Choice{"Enum.203", 7, "E1", {"E1", "240.0 kW"}, {"170.0 C", "90.0 C", "80.0 C", "140.0 C"}},
-                      Choice{"Enum.204", 7, "H1Start", {}, {"170.0 C"}}));
+                      Choice{"Enum.204", 7, "H1Start", {}, {"170.0 C"}},
+                      // A terminal knows its temperature only: a duty, an area or a fraction
+                      // chosen for it is left out, not written as a question mark.
+                      Choice{"Enum.204", 2, "H1Start", {"H1"}, {"?", "170.0 C"}},
+                      Choice{"Enum.204", 6, "C1Start", {"C1"}, {"?", "20.0 C"}},
+                      Choice{"Enum.205", 3, "H1End", {}, {"?", "60.0 C"}},
+                      Choice{"Enum.205", 5, "C2End", {}, {"?", "140.0 C"}}));
 
 // A label choice takes only an entry of its list (0 to 8, from nothing to the unit's name): a
 // number past either end is refused, the choice before it stays, and nothing unknown is saved.

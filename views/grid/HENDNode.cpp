@@ -161,8 +161,9 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
     const Text name = m_diagram->FitText(streamName, room, labelScale);
     canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
                    forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline);
+    // A picture leaves out a value the terminal does not know (a duty or an area chosen for it).
     const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
-    if (!label.empty())
+    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?'))
         m_diagram->RegisterLabel(canvas.AddText({forward ? left : left + 25.0, y + 14.0}, label, font, kBlack,
                                                 forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Top));
 }
@@ -198,7 +199,7 @@ void HENDStreamEnd::DrawShape(Canvas& canvas) {
     FontResource font = m_diagram->LabelFont();
     font.size *= labelScale;
     const Text label = m_diagram->GetAnnotation(5, Node(), temperature);
-    if (!label.empty())
+    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?'))
         m_diagram->RegisterLabel(canvas.AddText({forward ? b + 15.0 : b, y + 14.0}, label, font, kBlack,
                                                 forward ? TextAnchor::End : TextAnchor::Start, TextBaseline::Top));
 }
