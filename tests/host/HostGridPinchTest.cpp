@@ -7,9 +7,11 @@
 // Every unit and split is drawn on its own side of the pinch column, every stream starts where
 // its supply temperature lies.
 #include "HostProcess.h"
+#include "../support/SvgReadBack.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -182,6 +184,49 @@ TEST(HostGridPinch, ASplitWhollyBelowThePinchIsDrawnBelowIt) {
     for (const char* below : {"TEE-100", "MIX-100", "E3", "E4"}) EXPECT_GT(itemX(run.out, below), pinchX) << below;
     for (const char* above : {"E2", "Heater"}) EXPECT_LT(itemX(run.out, above), pinchX) << above;
     EXPECT_TRUE(renders(svg.path, "split"));
+}
+
+// The four streams with E1 alone (H1 170 -> 93.3 C into C1 20 -> 135 C, 230 kW): its H1 side
+// lies above the pinch (90 / 80 C) and its C1 side across it, so with the heaters and coolers left
+// out it is the only unit, upright on the pinch line. C1 is the lowest line: the duty under E1
+// and the pinch's cold temperature and cross-pinch load (220 kW: 120 kW into C1 below 80 C, the
+// coolers' 90 kW on H2 and 10 kW on H1 above 90 C) are all written at the picture's foot beside
+// the pinch line, and none is written over another.
+TEST(HostGridPinch, TheDutyUnderAUnitOnThePinchIsClearOfThePinchsOwnTexts) {
+    ScratchFile network("grid-pinch", "one-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile svg("grid-pinch", "one-on-pinch.svg", "", false);
+    const HostRun run =
+        RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --hide-utilities --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    // A text's box: 0.6 of its font size a character, from its baseline to 0.8 of it above.
+    struct Box {
+        std::string text;
+        double left, right, top, bottom;
+    };
+    std::vector<Box> pinch, unit;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || !e.group.count("data-name")) continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor");
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        const Box b{e.text, left, left + width, e.Number("y") - 0.8 * size, e.Number("y")};
+        if (!e.groupClasses.empty() && e.groupClasses.back() == "pinch") pinch.push_back(b);
+        if (e.group.at("data-name") == "E1") unit.push_back(b);
+    }
+    const std::multiset<std::string> pinchTexts = [&] {
+        std::multiset<std::string> out;
+        for (const Box& b : pinch) out.insert(b.text);
+        return out;
+    }();
+    EXPECT_EQ((std::multiset<std::string>{"90.0 C", "80.0 C", "XP = 220.0 kW", "XP = 220.0 kW"}), pinchTexts);
+    ASSERT_TRUE(std::any_of(unit.begin(), unit.end(), [](const Box& b) { return b.text == "230.0 kW"; }));
+    for (const Box& p : pinch)
+        for (const Box& u : unit)
+            EXPECT_FALSE(p.left < u.right && u.left < p.right && p.top < u.bottom && u.top < p.bottom)
+                << p.text << " over " << u.text;
+    EXPECT_TRUE(renders(svg.path, "one-on-pinch"));
 }
 
 }  // namespace

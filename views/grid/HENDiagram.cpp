@@ -522,7 +522,9 @@ Text HENDiagram::PictureSVG() {
     const HENDBounds kept = m_bounds;
     const double font = m_font.size;
     double pixel = 1.0;
-    for (int pass = 0; pass < 2; ++pass) {
+    // A pass that grows the picture scales its texts anew: a few passes settle it.
+    constexpr int kPasses = 4;
+    for (int pass = 0; pass < kPasses; ++pass) {
         // The whole diagram fitted into the view, its aspect kept; texts 12 pixels high there.
         const double w = m_bounds.Width(), h = m_bounds.Height();
         pixel = 1.0;
@@ -536,7 +538,19 @@ Text HENDiagram::PictureSVG() {
         // grows to hold them.
         double lowest = m_bounds.bottom;
         for (const Label& l : m_labels) lowest = std::max(lowest, l.top + l.height);
-        if (pass == 1 || lowest <= m_bounds.bottom) break;
+        // Each pinch writes its cold temperature and cross-pinch load up from the picture's foot,
+        // beside its line: a label reaching into them (the duty under a unit standing on the
+        // pinch) takes the foot down below it.
+        const double d = font * pixel / 12.0;
+        for (const HENDPinch& p : m_pinches) {
+            const double left = p.x + m_exchangerSize + 2.0 * d;
+            const double right = left + std::max(m_metrics->Width(FormatValue(p.cold, "%0.1f ", 1), d),
+                                                 m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d));
+            for (const Label& l : m_labels)
+                if (l.left < right && l.left + l.width > left)
+                    lowest = std::max(lowest, l.top + l.height + 25.0 + 30.0 * d - 8.0 * pixel + 2.0 * d);
+        }
+        if (pass == kPasses - 1 || lowest <= m_bounds.bottom) break;
         m_bounds.bottom = lowest + 8.0 * pixel;
     }
     m_picturePixel = 0.0;
