@@ -255,6 +255,61 @@ TEST(HostGridLabels, NoTemperatureIsDrawnOverAnother) {
     EXPECT_TRUE(renders(svg.path, "ten"));
 }
 
+// The textbook network in a small window: its columns stand closer than two labels are wide. A
+// unit next to a stream's start or end leaves the temperature the terminal writes to it: E1 does
+// not write H1's 170.0 C nor C2's 140.0 C, on the left of its circles in 300 x 200 pixels and,
+// with the lines reversed, on the right of them in 220 x 150. No text of a terminal is drawn
+// over the same text of a unit.
+struct SmallWindow {
+    int reversed;
+    const char* size;
+};
+
+class HostGridSmallWindow : public ::testing::TestWithParam<SmallWindow> {};
+
+TEST_P(HostGridSmallWindow, AUnitBesideAStreamsTerminalLeavesItsTemperatureToIt) {
+    const SmallWindow& w = GetParam();
+    SavedNetwork net;
+    ASSERT_TRUE(net.built);
+    ScratchFile svg("gridchoices", "small.svg", "", false);
+    ScratchFile script("gridchoices", "small.txt",
+                       "set Switch.200 " + std::to_string(w.reversed) + "\nresize " + w.size + "\nsvg . " + svg.path + "\n");
+    const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    struct Box {
+        std::string text, item;
+        double left, right, top, bottom;
+    };
+    // A text's box: 0.6 of its font size a character, from 0.8 of it above the baseline to 0.2 below.
+    std::vector<Box> terminals, units;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty() || !e.group.count("data-name")) continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor"), kind = e.groupClasses.back();
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        const Box b{e.text, e.group.at("data-name"), left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size};
+        if (kind == "stream-start" || kind == "stream-end") terminals.push_back(b);
+        if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(b);
+    }
+    ASSERT_GE(terminals.size(), 8u);
+    for (const Box& t : terminals)
+        for (const Box& u : units)
+            EXPECT_FALSE(t.text == u.text && t.left < u.right && u.left < t.right && t.top < u.bottom && u.top < t.bottom)
+                << t.item << " and " << u.item << " both write " << t.text;
+    const std::multiset<std::string> e1 = textsOf(picture, "E1");
+    EXPECT_EQ(0u, e1.count("170.0 C"));
+    EXPECT_EQ(0u, e1.count("140.0 C"));
+    EXPECT_EQ(1u, e1.count("80.0 C"));
+    EXPECT_EQ(1u, textsOf(picture, "H1Start").count("170.0 C"));
+    EXPECT_EQ(1u, textsOf(picture, "C2End").count("140.0 C"));
+    EXPECT_TRUE(renders(svg.path, "small"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDirections, HostGridSmallWindow,
+                         ::testing::Values(SmallWindow{0, "300 200"}, SmallWindow{1, "220 150"}));
+
 // The same network a hundred times larger: duties of 3000 kW in neighbouring columns, 35000 kW
 // for the steam heaters, each wider than a column. Every duty stays centred under its unit, a
 // line lower where it would run into its neighbour's, none over another and none outside the
