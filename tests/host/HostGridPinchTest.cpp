@@ -170,6 +170,22 @@ TEST(HostGridPinch, AUnitOnThePinchMetAlongItsLineAfterThePinchIsRefusedAloud) {
     EXPECT_TRUE(renders(svg.path, "on-pinch-late"));
 }
 
+// The same network with the lines reversed: the layout is walked from H1's cold end, where Ea
+// (wholly below the pinch) comes before Eb, yet along H1 it is still Eb that comes after the line
+// has reached the pinch: the refusal names Eb, not Ea, whichever way the lines run.
+TEST(HostGridPinch, TheRefusalNamesTheSameUnitWithTheLinesReversed) {
+    ScratchFile network("grid-pinch", "on-pinch-late-reversed.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nEa,H1,C1,30,2,2\nEb,H1,C1,60,3,3\n"
+                        "Ec,H2,C1,60,1,1\nHeater,HP Steam,C1,80,,4\nCooler,H2,Cooling Water,120,2,\n");
+    ScratchFile svg("grid-pinch", "on-pinch-late-reversed.svg", "", false);
+    const HostRun run =
+        RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --reverse --json --svg " + svg.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("along stream H1, unit Eb comes after the line has reached the pinch")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"pinchConflict\":{\"stream\":\"H1\",\"unit\":\"Eb\"}")) << run.out;
+    EXPECT_TRUE(renders(svg.path, "on-pinch-late-reversed"));
+}
+
 // examples/four-streams-split-network.csv splits C1 below the pinch (80 C): both branches, E3
 // and E4, take C1 20 -> 80 C. The splitter and the mixer are drawn on that side of the pinch
 // line with their branches, the units before the split (E2, the heater) on the other.
