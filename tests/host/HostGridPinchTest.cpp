@@ -204,32 +204,34 @@ TEST(HostGridPinch, ASplitWhollyBelowThePinchIsDrawnBelowIt) {
 
 // The four streams with E1 alone (H1 170 -> 93.3 C into C1 20 -> 135 C, 230 kW): its H1 side
 // lies above the pinch (90 / 80 C) and its C1 side across it, so with the heaters and coolers left
-// out it is the only unit, upright on the pinch line. C1 is the lowest line: the duty under E1
-// and the pinch's cold temperature and cross-pinch load (220 kW: 120 kW into C1 below 80 C, the
-// coolers' 90 kW on H2 and 10 kW on H1 above 90 C) are all written at the picture's foot beside
-// the pinch line, and none is written over another.
-TEST(HostGridPinch, TheDutyUnderAUnitOnThePinchIsClearOfThePinchsOwnTexts) {
+// out it is the only unit, upright on the pinch line. C1 is the lowest process line: the duty under
+// E1 is written at the picture's foot beside the pinch line; with the utility lines shown
+// (preset 4) and the lines reversed, the steam's end (249.0 C) lies there instead. The pinch's
+// cold temperature and cross-pinch load (220 kW: 120 kW into C1 below 80 C, the coolers' 90 kW on
+// H2 and 10 kW on H1 above 90 C) are written there too, and no text is written over another.
+class HostGridPinchFoot : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostGridPinchFoot, TheLabelsBesideThePinchLineAreClearOfThePinchsOwnTexts) {
     ScratchFile network("grid-pinch", "one-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
     ScratchFile svg("grid-pinch", "one-on-pinch.svg", "", false);
-    const HostRun run =
-        RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --hide-utilities --svg " + svg.path);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch " + GetParam() +
+                                " --svg " + svg.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     const SvgPicture picture = ReadSvg(FileContents(svg.path));
     ASSERT_TRUE(picture.parsed);
     // A text's box: 0.6 of its font size a character, from its baseline to 0.8 of it above.
     struct Box {
-        std::string text;
+        std::string text, item;
         double left, right, top, bottom;
     };
-    std::vector<Box> pinch, unit;
+    std::vector<Box> pinch, others;
     for (const SvgElement& e : picture.elements) {
         if (e.name != "text" || !e.group.count("data-name")) continue;
         const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
         const std::string anchor = e.Attribute("text-anchor");
         const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
-        const Box b{e.text, left, left + width, e.Number("y") - 0.8 * size, e.Number("y")};
-        if (!e.groupClasses.empty() && e.groupClasses.back() == "pinch") pinch.push_back(b);
-        if (e.group.at("data-name") == "E1") unit.push_back(b);
+        const Box b{e.text, e.group.at("data-name"), left, left + width, e.Number("y") - 0.8 * size, e.Number("y")};
+        (!e.groupClasses.empty() && e.groupClasses.back() == "pinch" ? pinch : others).push_back(b);
     }
     const std::multiset<std::string> pinchTexts = [&] {
         std::multiset<std::string> out;
@@ -237,12 +239,15 @@ TEST(HostGridPinch, TheDutyUnderAUnitOnThePinchIsClearOfThePinchsOwnTexts) {
         return out;
     }();
     EXPECT_EQ((std::multiset<std::string>{"90.0 C", "80.0 C", "XP = 220.0 kW", "XP = 220.0 kW"}), pinchTexts);
-    ASSERT_TRUE(std::any_of(unit.begin(), unit.end(), [](const Box& b) { return b.text == "230.0 kW"; }));
+    ASSERT_TRUE(std::any_of(others.begin(), others.end(), [](const Box& b) { return b.item == "E1" && b.text == "230.0 kW"; }));
     for (const Box& p : pinch)
-        for (const Box& u : unit)
-            EXPECT_FALSE(p.left < u.right && u.left < p.right && p.top < u.bottom && u.top < p.bottom)
-                << p.text << " over " << u.text;
+        for (const Box& o : others)
+            EXPECT_FALSE(p.left < o.right && o.left < p.right && p.top < o.bottom && o.top < p.bottom)
+                << p.text << " over " << o.item << " " << o.text;
     EXPECT_TRUE(renders(svg.path, "one-on-pinch"));
 }
+
+INSTANTIATE_TEST_SUITE_P(UnitOrTerminal, HostGridPinchFoot,
+                         ::testing::Values("--hide-utilities", "--preset 4 --hide-utilities --reverse"));
 
 }  // namespace

@@ -548,7 +548,7 @@ Text HENDiagram::PictureSVG() {
                                                  m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d));
             for (const Label& l : m_labels)
                 if (l.left < right && l.left + l.width > left)
-                    lowest = std::max(lowest, l.top + l.height + 25.0 + 30.0 * d - 8.0 * pixel + 2.0 * d);
+                    lowest = std::max(lowest, l.top + l.height + 25.0 + 32.0 * d);
         }
         if (pass == kPasses - 1 || lowest <= m_bounds.bottom) break;
         m_bounds.bottom = lowest + 8.0 * pixel;
