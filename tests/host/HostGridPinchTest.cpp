@@ -247,7 +247,36 @@ TEST_P(HostGridPinchFoot, TheLabelsBesideThePinchLineAreClearOfThePinchsOwnTexts
     EXPECT_TRUE(renders(svg.path, "one-on-pinch"));
 }
 
+// With the coolers shown as well, Cooler1 (H1 93.3 -> 60 C against cooling water) stands on the
+// pinch at the top of the picture, on the cooling water's line: its name is clear of the pinch's
+// hot temperature and cross-pinch load written down from the picture's head.
 INSTANTIATE_TEST_SUITE_P(UnitOrTerminal, HostGridPinchFoot,
-                         ::testing::Values("--hide-utilities", "--preset 4 --hide-utilities --reverse"));
+                         ::testing::Values("--hide-utilities", "--preset 4 --hide-utilities --reverse", "--preset 4 --reverse"));
+
+// The same network with the utility lines shown and the lines reversed: the cooling water
+// (20 -> 25 C) lies wholly below the cold pinch (80 C) by its own temperatures, so its end would
+// stand at the pinch, yet Cooler1 stands in the pinch column on its line. The end stays at the
+// line's own end, past every unit on it: no unit is drawn beyond the end of its line.
+TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
+    ScratchFile network("grid-pinch", "utility-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile svg("grid-pinch", "utility-on-pinch.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path +
+                                " --pinch --preset 4 --reverse --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const double end = itemX(run.out, "Cooling WaterEnd"), start = itemX(run.out, "Cooling WaterStart");
+    ASSERT_FALSE(std::isnan(end) || std::isnan(start)) << run.out;
+    for (const char* unit : {"Cooler1", "Cooler2"}) {
+        const double x = itemX(run.out, unit);
+        ASSERT_FALSE(std::isnan(x)) << unit;
+        EXPECT_GT(x, start) << unit;
+        EXPECT_LT(x, end) << unit;
+    }
+    // The steam's end, with no unit past the pinch on its line, still stands at the pinch.
+    const std::size_t pinches = run.out.find("\"pinches\":[{");
+    ASSERT_NE(std::string::npos, pinches);
+    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    EXPECT_NEAR(pinchX, itemX(run.out, "HP SteamEnd"), 60.0);
+    EXPECT_TRUE(renders(svg.path, "utility-on-pinch"));
+}
 
 }  // namespace

@@ -536,22 +536,28 @@ Text HENDiagram::PictureSVG() {
         m_font.size = font;
         // The labels written under the lowest units may reach below the diagram: the picture
         // grows to hold them.
-        double lowest = m_bounds.bottom;
+        double lowest = m_bounds.bottom, highest = m_bounds.top;
         for (const Label& l : m_labels) lowest = std::max(lowest, l.top + l.height);
-        // Each pinch writes its cold temperature and cross-pinch load up from the picture's foot,
-        // beside its line: a label reaching into them (the duty under a unit standing on the
-        // pinch) takes the foot down below it.
+        // Each pinch writes its temperatures and cross-pinch load down from the picture's head and
+        // up from its foot, beside its line: a label reaching into them (the name over a unit or
+        // the duty under one standing on the pinch, a stream's end there) takes the head up above
+        // it or the foot down below it.
         const double d = font * pixel / 12.0;
+        const double texts = 15.0 * d + m_metrics->Height(d) + 2.0 * d;  // two lines and a gap
         for (const HENDPinch& p : m_pinches) {
             const double left = p.x + m_exchangerSize + 2.0 * d;
-            const double right = left + std::max(m_metrics->Width(FormatValue(p.cold, "%0.1f ", 1), d),
-                                                 m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d));
+            const double right = left + std::max({m_metrics->Width(FormatValue(p.hot, "%0.1f ", 1), d),
+                                                  m_metrics->Width(FormatValue(p.cold, "%0.1f ", 1), d),
+                                                  m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d)});
             for (const Label& l : m_labels)
-                if (l.left < right && l.left + l.width > left)
+                if (l.left < right && l.left + l.width > left) {
                     lowest = std::max(lowest, l.top + l.height + 25.0 + 32.0 * d);
+                    highest = std::min(highest, l.top - 25.0 - texts);
+                }
         }
-        if (pass == kPasses - 1 || lowest <= m_bounds.bottom) break;
-        m_bounds.bottom = lowest + 8.0 * pixel;
+        if (pass == kPasses - 1 || (lowest <= m_bounds.bottom && highest >= m_bounds.top)) break;
+        if (lowest > m_bounds.bottom) m_bounds.bottom = lowest + 8.0 * pixel;
+        if (highest < m_bounds.top) m_bounds.top = highest - 8.0 * pixel;
     }
     m_picturePixel = 0.0;
     Canvas& canvas = GetCanvas();

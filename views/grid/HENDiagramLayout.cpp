@@ -587,6 +587,22 @@ void HENDiagram::Rebuild() {
             if (ps.interval >= 0) start->x = m_pinches[static_cast<std::size_t>(ps.interval)].x, start->offsetMode = ps.mode;
             const HENDTerminalPlace pe = TerminalAtPinch(end->temperature, e.cold, false, side);
             if (pe.interval >= 0) end->x = m_pinches[static_cast<std::size_t>(pe.interval)].x, end->offsetMode = pe.mode;
+            // A terminal never stands inside its own line: where its temperature puts it past a
+            // unit drawn on the line (a utility's cooler standing in the pinch column while the
+            // utility's own temperatures lie wholly on one side), it keeps the line's own end.
+            if (!p.slots.empty()) {
+                const Slot& first = p.slots.front();
+                const Slot& last = p.slots.back();
+                const double leftmost = xOf(first.node);
+                const double rightmost =
+                    last.e->unit ? xOf(last.node) + 2.0 * kSize : (last.closeNode >= 0 ? xOf(last.closeNode) : xOf(last.node)) + kSplitLength;
+                HENDStreamStart* leftTerminal = forward ? start : nullptr;
+                HENDStreamEnd* leftEnd = forward ? nullptr : end;
+                if (leftTerminal && leftTerminal->AttachX() > leftmost) leftTerminal->x = kStartX, leftTerminal->offsetMode = 0;
+                if (leftEnd && leftEnd->AttachX() > leftmost) leftEnd->x = kStartX, leftEnd->offsetMode = 0;
+                if (forward && end->AttachX() < rightmost) end->x = m_endColumn, end->offsetMode = 0;
+                if (!forward && start->AttachX() < rightmost) start->x = m_endColumn, start->offsetMode = 0;
+            }
         }
 
         bool onBranch = false;
