@@ -77,7 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                       Choice{"Enum.202", 4, "E1", {"0.1 kW/m2-C", "240.0 kW"}, {}},
                       // Nothing for the lines: no temperatures beside the units.
                       Choice{"Enum.203", 7, "E1", {"E1", "240.0 kW"}, {"170.0 C", "90.0 C", "80.0 C", "140.0 C"}},
-                      Choice{"Enum.204", 7, "H1Start", {}, {"170.0 C"}}));
+                      Choice{"Enum.204", 7, "H1Start", {}, {"170.0 C"}},
+                      // A terminal knows its temperature only: a duty, an area or a fraction
+                      // chosen for it is left out, not written as a question mark.
+                      Choice{"Enum.204", 2, "H1Start", {"H1"}, {"?", "170.0 C"}},
+                      Choice{"Enum.204", 6, "C1Start", {"C1"}, {"?", "20.0 C"}},
+                      Choice{"Enum.205", 3, "H1End", {}, {"?", "60.0 C"}},
+                      Choice{"Enum.205", 5, "C2End", {}, {"?", "140.0 C"}}));
 
 // A label choice takes only an entry of its list (0 to 8, from nothing to the unit's name): a
 // number past either end is refused, the choice before it stays, and nothing unknown is saved.
@@ -248,6 +254,61 @@ TEST(HostGridLabels, NoTemperatureIsDrawnOverAnother) {
         }
     EXPECT_TRUE(renders(svg.path, "ten"));
 }
+
+// The textbook network in a small window: its columns stand closer than two labels are wide. A
+// unit next to a stream's start or end leaves the temperature the terminal writes to it: E1 does
+// not write H1's 170.0 C nor C2's 140.0 C, on the left of its circles in 300 x 200 pixels and,
+// with the lines reversed, on the right of them in 220 x 150. No text of a terminal is drawn
+// over the same text of a unit.
+struct SmallWindow {
+    int reversed;
+    const char* size;
+};
+
+class HostGridSmallWindow : public ::testing::TestWithParam<SmallWindow> {};
+
+TEST_P(HostGridSmallWindow, AUnitBesideAStreamsTerminalLeavesItsTemperatureToIt) {
+    const SmallWindow& w = GetParam();
+    SavedNetwork net;
+    ASSERT_TRUE(net.built);
+    ScratchFile svg("gridchoices", "small.svg", "", false);
+    ScratchFile script("gridchoices", "small.txt",
+                       "set Switch.200 " + std::to_string(w.reversed) + "\nresize " + w.size + "\nsvg . " + svg.path + "\n");
+    const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    struct Box {
+        std::string text, item;
+        double left, right, top, bottom;
+    };
+    // A text's box: 0.6 of its font size a character, from 0.8 of it above the baseline to 0.2 below.
+    std::vector<Box> terminals, units;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty() || !e.group.count("data-name")) continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor"), kind = e.groupClasses.back();
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        const Box b{e.text, e.group.at("data-name"), left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size};
+        if (kind == "stream-start" || kind == "stream-end") terminals.push_back(b);
+        if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(b);
+    }
+    ASSERT_GE(terminals.size(), 8u);
+    for (const Box& t : terminals)
+        for (const Box& u : units)
+            EXPECT_FALSE(t.text == u.text && t.left < u.right && u.left < t.right && t.top < u.bottom && u.top < t.bottom)
+                << t.item << " and " << u.item << " both write " << t.text;
+    const std::multiset<std::string> e1 = textsOf(picture, "E1");
+    EXPECT_EQ(0u, e1.count("170.0 C"));
+    EXPECT_EQ(0u, e1.count("140.0 C"));
+    EXPECT_EQ(1u, e1.count("80.0 C"));
+    EXPECT_EQ(1u, textsOf(picture, "H1Start").count("170.0 C"));
+    EXPECT_EQ(1u, textsOf(picture, "C2End").count("140.0 C"));
+    EXPECT_TRUE(renders(svg.path, "small"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDirections, HostGridSmallWindow,
+                         ::testing::Values(SmallWindow{0, "300 200"}, SmallWindow{1, "220 150"}));
 
 // The same network a hundred times larger: duties of 3000 kW in neighbouring columns, 35000 kW
 // for the steam heaters, each wider than a column. Every duty stays centred under its unit, a

@@ -7,9 +7,11 @@
 // Every unit and split is drawn on its own side of the pinch column, every stream starts where
 // its supply temperature lies.
 #include "HostProcess.h"
+#include "../support/SvgReadBack.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -168,6 +170,22 @@ TEST(HostGridPinch, AUnitOnThePinchMetAlongItsLineAfterThePinchIsRefusedAloud) {
     EXPECT_TRUE(renders(svg.path, "on-pinch-late"));
 }
 
+// The same network with the lines reversed: the layout is walked from H1's cold end, where Ea
+// (wholly below the pinch) comes before Eb, yet along H1 it is still Eb that comes after the line
+// has reached the pinch: the refusal names Eb, not Ea, whichever way the lines run.
+TEST(HostGridPinch, TheRefusalNamesTheSameUnitWithTheLinesReversed) {
+    ScratchFile network("grid-pinch", "on-pinch-late-reversed.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nEa,H1,C1,30,2,2\nEb,H1,C1,60,3,3\n"
+                        "Ec,H2,C1,60,1,1\nHeater,HP Steam,C1,80,,4\nCooler,H2,Cooling Water,120,2,\n");
+    ScratchFile svg("grid-pinch", "on-pinch-late-reversed.svg", "", false);
+    const HostRun run =
+        RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --reverse --json --svg " + svg.path);
+    EXPECT_EQ(1, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("along stream H1, unit Eb comes after the line has reached the pinch")) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\"pinchConflict\":{\"stream\":\"H1\",\"unit\":\"Eb\"}")) << run.out;
+    EXPECT_TRUE(renders(svg.path, "on-pinch-late-reversed"));
+}
+
 // examples/four-streams-split-network.csv splits C1 below the pinch (80 C): both branches, E3
 // and E4, take C1 20 -> 80 C. The splitter and the mixer are drawn on that side of the pinch
 // line with their branches, the units before the split (E2, the heater) on the other.
@@ -182,6 +200,83 @@ TEST(HostGridPinch, ASplitWhollyBelowThePinchIsDrawnBelowIt) {
     for (const char* below : {"TEE-100", "MIX-100", "E3", "E4"}) EXPECT_GT(itemX(run.out, below), pinchX) << below;
     for (const char* above : {"E2", "Heater"}) EXPECT_LT(itemX(run.out, above), pinchX) << above;
     EXPECT_TRUE(renders(svg.path, "split"));
+}
+
+// The four streams with E1 alone (H1 170 -> 93.3 C into C1 20 -> 135 C, 230 kW): its H1 side
+// lies above the pinch (90 / 80 C) and its C1 side across it, so with the heaters and coolers left
+// out it is the only unit, upright on the pinch line. C1 is the lowest process line: the duty under
+// E1 is written at the picture's foot beside the pinch line; with the utility lines shown
+// (preset 4) and the lines reversed, the steam's end (249.0 C) lies there instead. The pinch's
+// cold temperature and cross-pinch load (220 kW: 120 kW into C1 below 80 C, the coolers' 90 kW on
+// H2 and 10 kW on H1 above 90 C) are written there too, and no text is written over another.
+class HostGridPinchFoot : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostGridPinchFoot, TheLabelsBesideThePinchLineAreClearOfThePinchsOwnTexts) {
+    ScratchFile network("grid-pinch", "one-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile svg("grid-pinch", "one-on-pinch.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch " + GetParam() +
+                                " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    // A text's box: 0.6 of its font size a character, from its baseline to 0.8 of it above.
+    struct Box {
+        std::string text, item;
+        double left, right, top, bottom;
+    };
+    std::vector<Box> pinch, others;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || !e.group.count("data-name")) continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor");
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        const Box b{e.text, e.group.at("data-name"), left, left + width, e.Number("y") - 0.8 * size, e.Number("y")};
+        (!e.groupClasses.empty() && e.groupClasses.back() == "pinch" ? pinch : others).push_back(b);
+    }
+    const std::multiset<std::string> pinchTexts = [&] {
+        std::multiset<std::string> out;
+        for (const Box& b : pinch) out.insert(b.text);
+        return out;
+    }();
+    EXPECT_EQ((std::multiset<std::string>{"90.0 C", "80.0 C", "XP = 220.0 kW", "XP = 220.0 kW"}), pinchTexts);
+    ASSERT_TRUE(std::any_of(others.begin(), others.end(), [](const Box& b) { return b.item == "E1" && b.text == "230.0 kW"; }));
+    for (const Box& p : pinch)
+        for (const Box& o : others)
+            EXPECT_FALSE(p.left < o.right && o.left < p.right && p.top < o.bottom && o.top < p.bottom)
+                << p.text << " over " << o.item << " " << o.text;
+    EXPECT_TRUE(renders(svg.path, "one-on-pinch"));
+}
+
+// With the coolers shown as well, Cooler1 (H1 93.3 -> 60 C against cooling water) stands on the
+// pinch at the top of the picture, on the cooling water's line: its name is clear of the pinch's
+// hot temperature and cross-pinch load written down from the picture's head.
+INSTANTIATE_TEST_SUITE_P(UnitOrTerminal, HostGridPinchFoot,
+                         ::testing::Values("--hide-utilities", "--preset 4 --hide-utilities --reverse", "--preset 4 --reverse"));
+
+// The same network with the utility lines shown and the lines reversed: the cooling water
+// (20 -> 25 C) lies wholly below the cold pinch (80 C) by its own temperatures, so its end would
+// stand at the pinch, yet Cooler1 stands in the pinch column on its line. The end stays at the
+// line's own end, past every unit on it: no unit is drawn beyond the end of its line.
+TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
+    ScratchFile network("grid-pinch", "utility-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile svg("grid-pinch", "utility-on-pinch.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path +
+                                " --pinch --preset 4 --reverse --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const double end = itemX(run.out, "Cooling WaterEnd"), start = itemX(run.out, "Cooling WaterStart");
+    ASSERT_FALSE(std::isnan(end) || std::isnan(start)) << run.out;
+    for (const char* unit : {"Cooler1", "Cooler2"}) {
+        const double x = itemX(run.out, unit);
+        ASSERT_FALSE(std::isnan(x)) << unit;
+        EXPECT_GT(x, start) << unit;
+        EXPECT_LT(x, end) << unit;
+    }
+    // The steam's end, with no unit past the pinch on its line, still stands at the pinch.
+    const std::size_t pinches = run.out.find("\"pinches\":[{");
+    ASSERT_NE(std::string::npos, pinches);
+    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    EXPECT_NEAR(pinchX, itemX(run.out, "HP SteamEnd"), 60.0);
+    EXPECT_TRUE(renders(svg.path, "utility-on-pinch"));
 }
 
 }  // namespace

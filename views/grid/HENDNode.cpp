@@ -161,8 +161,9 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
     const Text name = m_diagram->FitText(streamName, room, labelScale);
     canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
                    forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline);
+    // A picture leaves out a value the terminal does not know (a duty or an area chosen for it).
     const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
-    if (!label.empty())
+    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?'))
         m_diagram->RegisterLabel(canvas.AddText({forward ? left : left + 25.0, y + 14.0}, label, font, kBlack,
                                                 forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Top));
 }
@@ -198,7 +199,7 @@ void HENDStreamEnd::DrawShape(Canvas& canvas) {
     FontResource font = m_diagram->LabelFont();
     font.size *= labelScale;
     const Text label = m_diagram->GetAnnotation(5, Node(), temperature);
-    if (!label.empty())
+    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?'))
         m_diagram->RegisterLabel(canvas.AddText({forward ? b + 15.0 : b, y + 14.0}, label, font, kBlack,
                                                 forward ? TextAnchor::End : TextAnchor::Start, TextBaseline::Top));
 }
@@ -562,10 +563,11 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
         const Text before = SideTemperature(e, false), after = SideTemperature(e, true);
         // Where the unit next along the line writes the same temperature and the segment between
         // them holds only one label, the unit on the left writes it once, centred between them.
-        if (!before.empty() && SharedTemperature(e, false, m_diagram->FontMetrics().Width(before, scale)).empty())
+        if (!before.empty() && SharedTemperature(e, false, m_diagram->FontMetrics().Width(before, scale)).empty() &&
+            !TerminalWrites(e, false, before, m_diagram->FontMetrics().Width(before, scale)))
             m_diagram->RegisterLabel(canvas.AddText({e.left - 2.0 * px, e.y + 4.0 * px}, before, font, kBlack,
                                                     TextAnchor::End, TextBaseline::Top));
-        if (after.empty()) continue;
+        if (after.empty() || TerminalWrites(e, true, after, m_diagram->FontMetrics().Width(after, scale))) continue;
         const HENDStreamSegment* right = (e.cold == m_diagram->reverseDirection) ? e.outlet : e.inlet;
         if (right && !SharedTemperature(e, true, m_diagram->FontMetrics().Width(after, scale)).empty())
             m_diagram->RegisterLabel(canvas.AddText({(right->x1 + right->x2) / 2.0, e.y + 4.0 * px}, after, font, kBlack,
@@ -580,6 +582,34 @@ Text HENDHeatEx::SideTemperature(const HENDExchangerEnd& e, bool right) const {
     const bool forward = e.cold == m_diagram->reverseDirection;
     const double t = forward == right ? e.outletTemperature : e.inletTemperature;
     return t == hend::kEmpty ? Text() : HENDiagram::FormatValue(t, "%0.1f ", 1);
+}
+
+bool HENDHeatEx::TerminalWrites(const HENDExchangerEnd& e, bool right, const Text& label, double width) const {
+    const bool forward = e.cold == m_diagram->reverseDirection;
+    const HENDStreamSegment* segment = forward == right ? e.outlet : e.inlet;
+    if (!segment) return false;
+    const HENDNode* next = right ? segment->right : segment->left;
+    // The terminal's label and where it lies: a start's from its square's outer edge inwards,
+    // an end's from its arrow's tip inwards.
+    double temperature = hend::kEmpty, scale = 1.0, from = 0.0, inward = 1.0;
+    if (const auto* start = dynamic_cast<const HENDStreamStart*>(next)) {
+        if (m_diagram->AnnotationChoice(4) != 1) return false;
+        temperature = start->temperature, scale = start->labelScale;
+        from = start->forward ? start->Base() : start->Base() + 25.0, inward = start->forward ? 1.0 : -1.0;
+    } else if (const auto* end = dynamic_cast<const HENDStreamEnd*>(next)) {
+        if (m_diagram->AnnotationChoice(5) != 1) return false;
+        temperature = end->temperature, scale = end->labelScale;
+        from = end->forward ? end->Base() + 15.0 : end->Base(), inward = end->forward ? -1.0 : 1.0;
+    } else {
+        return false;
+    }
+    if (temperature == hend::kEmpty || HENDiagram::FormatValue(temperature, "%0.1f ", 1) != label) return false;
+    const double px = m_diagram->PicturePixel();
+    const double theirs = m_diagram->FontMetrics().Width(label, scale * m_diagram->LabelFont().size / 12.0);
+    const double a = std::min(from, from + inward * theirs), b = std::max(from, from + inward * theirs);
+    // The unit's own label: left of its circle, or right of it.
+    const double mine = right ? e.left + 2.0 * size + 2.0 * px : e.left - 2.0 * px - width;
+    return mine < b + 2.0 * px && mine + width > a - 2.0 * px;
 }
 
 Text HENDHeatEx::SharedTemperature(const HENDExchangerEnd& e, bool right, double width) const {

@@ -328,6 +328,9 @@ protected:
     // them, when that segment is too short for both: the two then share one label. Empty when
     // the neighbour is no unit or the labels fit.
     Text SharedTemperature(const HENDExchangerEnd& e, bool right, double width) const;
+    // Whether the stream's start or end next along the line, on that side of the end, writes
+    // the same temperature where the unit's own label would run into it: the unit leaves it out.
+    bool TerminalWrites(const HENDExchangerEnd& e, bool right, const Text& label, double width) const;
     void DrawShape(Canvas& canvas) override;
 };
 

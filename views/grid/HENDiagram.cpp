@@ -522,7 +522,9 @@ Text HENDiagram::PictureSVG() {
     const HENDBounds kept = m_bounds;
     const double font = m_font.size;
     double pixel = 1.0;
-    for (int pass = 0; pass < 2; ++pass) {
+    // A pass that grows the picture scales its texts anew: a few passes settle it.
+    constexpr int kPasses = 4;
+    for (int pass = 0; pass < kPasses; ++pass) {
         // The whole diagram fitted into the view, its aspect kept; texts 12 pixels high there.
         const double w = m_bounds.Width(), h = m_bounds.Height();
         pixel = 1.0;
@@ -534,10 +536,28 @@ Text HENDiagram::PictureSVG() {
         m_font.size = font;
         // The labels written under the lowest units may reach below the diagram: the picture
         // grows to hold them.
-        double lowest = m_bounds.bottom;
+        double lowest = m_bounds.bottom, highest = m_bounds.top;
         for (const Label& l : m_labels) lowest = std::max(lowest, l.top + l.height);
-        if (pass == 1 || lowest <= m_bounds.bottom) break;
-        m_bounds.bottom = lowest + 8.0 * pixel;
+        // Each pinch writes its temperatures and cross-pinch load down from the picture's head and
+        // up from its foot, beside its line: a label reaching into them (the name over a unit or
+        // the duty under one standing on the pinch, a stream's end there) takes the head up above
+        // it or the foot down below it.
+        const double d = font * pixel / 12.0;
+        const double texts = 15.0 * d + m_metrics->Height(d) + 2.0 * d;  // two lines and a gap
+        for (const HENDPinch& p : m_pinches) {
+            const double left = p.x + m_exchangerSize + 2.0 * d;
+            const double right = left + std::max({m_metrics->Width(FormatValue(p.hot, "%0.1f ", 1), d),
+                                                  m_metrics->Width(FormatValue(p.cold, "%0.1f ", 1), d),
+                                                  m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d)});
+            for (const Label& l : m_labels)
+                if (l.left < right && l.left + l.width > left) {
+                    lowest = std::max(lowest, l.top + l.height + 25.0 + 32.0 * d);
+                    highest = std::min(highest, l.top - 25.0 - texts);
+                }
+        }
+        if (pass == kPasses - 1 || (lowest <= m_bounds.bottom && highest >= m_bounds.top)) break;
+        if (lowest > m_bounds.bottom) m_bounds.bottom = lowest + 8.0 * pixel;
+        if (highest < m_bounds.top) m_bounds.top = highest - 8.0 * pixel;
     }
     m_picturePixel = 0.0;
     Canvas& canvas = GetCanvas();

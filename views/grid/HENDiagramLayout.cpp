@@ -290,6 +290,11 @@ void HENDiagram::Rebuild() {
     // Whether the walk is on a branch before its first unit, and whether the conflict was met
     // there: then only the split keeps the unit from the pinch column.
     bool heldBySplit = false, conflictHeld = false;
+    // The unit that took the walk to the region it is in: walked against the stream (the lines
+    // reversed), it is the one met along the stream after the point where the unit out of order
+    // stands, yet belonging before it, and so the one the refusal names.
+    const CNode* furthest = nullptr;
+    int furthestRank = -1;
     std::function<bool(std::vector<Slot>&, int&, const LinePlan&)> assign = [&](std::vector<Slot>& slots, int& cur,
                                                                                  const LinePlan& p) {
         for (Slot& s : slots) {
@@ -299,12 +304,13 @@ void HENDiagram::Rebuild() {
                     s.rank = roundUpEven(cur);
                 } else if (r < cur) {
                     conflictStream = p.entry->name;
-                    conflictUnit = unitNameOf(s.e->unit);
+                    conflictUnit = unitNameOf(reverseDirection && furthest && furthestRank == cur ? furthest : s.e->unit);
                     conflictNode = s.e->unit;
                     conflictHeld = heldBySplit;
                     return false;
                 } else {
                     s.rank = r;
+                    if (r >= furthestRank) furthest = s.e->unit, furthestRank = r;
                 }
                 cur = s.rank;
                 heldBySplit = false;
@@ -356,6 +362,7 @@ void HENDiagram::Rebuild() {
             const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
             int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
             heldBySplit = conflictHeld = false;
+            furthest = nullptr, furthestRank = -1;
             if (assign(p.slots, cur, p)) continue;
             pinchLayout = false;
             // The unit met out of its region yields when it would stand on the pinch and only the
@@ -580,6 +587,22 @@ void HENDiagram::Rebuild() {
             if (ps.interval >= 0) start->x = m_pinches[static_cast<std::size_t>(ps.interval)].x, start->offsetMode = ps.mode;
             const HENDTerminalPlace pe = TerminalAtPinch(end->temperature, e.cold, false, side);
             if (pe.interval >= 0) end->x = m_pinches[static_cast<std::size_t>(pe.interval)].x, end->offsetMode = pe.mode;
+            // A terminal never stands inside its own line: where its temperature puts it past a
+            // unit drawn on the line (a utility's cooler standing in the pinch column while the
+            // utility's own temperatures lie wholly on one side), it keeps the line's own end.
+            if (!p.slots.empty()) {
+                const Slot& first = p.slots.front();
+                const Slot& last = p.slots.back();
+                const double leftmost = xOf(first.node);
+                const double rightmost =
+                    last.e->unit ? xOf(last.node) + 2.0 * kSize : (last.closeNode >= 0 ? xOf(last.closeNode) : xOf(last.node)) + kSplitLength;
+                HENDStreamStart* leftTerminal = forward ? start : nullptr;
+                HENDStreamEnd* leftEnd = forward ? nullptr : end;
+                if (leftTerminal && leftTerminal->AttachX() > leftmost) leftTerminal->x = kStartX, leftTerminal->offsetMode = 0;
+                if (leftEnd && leftEnd->AttachX() > leftmost) leftEnd->x = kStartX, leftEnd->offsetMode = 0;
+                if (forward && end->AttachX() < rightmost) end->x = m_endColumn, end->offsetMode = 0;
+                if (!forward && start->AttachX() < rightmost) start->x = m_endColumn, start->offsetMode = 0;
+            }
         }
 
         bool onBranch = false;
