@@ -142,9 +142,13 @@ double MUCapitalUtilityTradeoff::MaxShiftableLoad(int k, int j, int side, const 
         coldLoad = LoadAt(balanced->GetColdList(), temperature);
     }
     // A utility that can carry nothing there gets no range (a negative one would hand out
-    // negative loads). Only a limit the curves set stops short of it: the whole load of the
-    // utility emptied is moved whole, or a trace of it stays behind as a unit of its own.
-    double shift = std::max(0.0, std::min((coldLoad - hotLoad) * kShiftShare, TargetOf(side) - placed));
+    // negative loads). Only a limit the curves set stops short of it: where the curves let the
+    // whole of what is left move (up to the rounding of the curves' loads), it moves whole and
+    // the curves decide below whether it keeps the approach; otherwise a trace of the utility
+    // emptied stays behind as a unit of its own.
+    const double room = coldLoad - hotLoad, left = TargetOf(side) - placed;
+    const bool whole = room >= left - kShiftPrecision * std::max(1.0, left);
+    double shift = std::max(0.0, whole ? left : room * kShiftShare);
 
     IHeatIntegrationStream& from = *utilities[j];
     IHeatIntegrationStream& to = *utilities[k];

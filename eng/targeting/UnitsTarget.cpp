@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationStreamForTargeting.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationScenarioForTargeting.h"
+#include "eng/targeting/TemperatureInterval.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +71,12 @@ bool HasLoad(IHeatIntegrationStreamForTargeting& stream) {
     return std::fabs(UnitsStreamLoad(stream)) >= UnitsTargetData::LoadTolerance;
 }
 
+// A region boundary moved into the region by the tolerance within which two boundary
+// temperatures are one (`SameTemperature`).
+double Inward(double t, double direction) {
+    return t + direction * kSameTemperatureTolerance * std::max(1.0, std::fabs(t));
+}
+
 // The temperatures that bound one region for one side of the problem.
 struct RegionBounds {
     double hotUpper, hotLower, coldUpper, coldLower;
@@ -132,8 +139,12 @@ int UnitsTargetData::CountWithPinchDivision() const {
             const double sign = side == IHeatIntegrationStreamForTargeting::SideHot ? 1.0 : -1.0;
             const std::vector<double>& lower =
                 side == IHeatIntegrationStreamForTargeting::SideHot ? lowerHot : lowerCold;
-            const double upper = i == 0 ? TopTemperature : lower[i - 1] + sign * share(i - 1);
-            const double bottom = i == p ? BottomTemperature : lower[i] + sign * share(i);
+            // A pinch moved back by a share lands on the end of a stream that meets it only up to
+            // the rounding of the arithmetic (99.55 + 3.55 against a supply of 103.1), as the
+            // cascade merged the two into one boundary: a stream reaches into a region only where
+            // it passes the boundary by more than that rounding.
+            const double upper = i == 0 ? TopTemperature : Inward(lower[i - 1] + sign * share(i - 1), -1.0);
+            const double bottom = i == p ? BottomTemperature : Inward(lower[i] + sign * share(i), 1.0);
             if (HasLoad(*s) && s->IsInInterval(upper, bottom)) ++counted;
         }
         if (counted > 0) units += counted - 1;

@@ -78,8 +78,8 @@ struct AutomaticAndTradeoff {
     std::string out;
 };
 
-AutomaticAndTradeoff RunBoth(const std::string& rows) {
-    ScratchFile table("methods", "table.csv", std::string(kHeader) + rows);
+AutomaticAndTradeoff RunBoth(const std::string& rows, const char* header = kHeader) {
+    ScratchFile table("methods", "table.csv", std::string(header) + rows);
     AutomaticAndTradeoff r;
     const HostRun run = RunViewScript(table.path, std::string(kReads) + "set TargetMethod.450 2\n" + kReads);
     r.out = run.out;
@@ -97,7 +97,11 @@ struct TradeoffCase {
     const char* utilities;
     std::vector<double> loads;  // the trade-off's loads, hot utilities from the hottest, then cold
     int units;                  // units with the pinch division
+    const char* header = kHeader;
 };
+
+// A table whose streams may ask for an approach of their own.
+const char* const kHeaderWithApproach = "name,supply,target,cp,h,kind,dtmin_contribution\n";
 void PrintTo(const TradeoffCase& c, std::ostream* out) { *out << c.name; }
 
 class HostTradeoff : public ::testing::TestWithParam<TradeoffCase> {};
@@ -107,7 +111,7 @@ class HostTradeoff : public ::testing::TestWithParam<TradeoffCase> {};
 // not a trace that counts as a unit.
 TEST_P(HostTradeoff, EndsOnADeliverableSplitNoDearerThanAutomaticPlacement) {
     const TradeoffCase& c = GetParam();
-    const AutomaticAndTradeoff r = RunBoth(std::string(c.rows) + c.utilities);
+    const AutomaticAndTradeoff r = RunBoth(std::string(c.rows) + c.utilities, c.header);
     ASSERT_EQ(c.loads.size(), r.tradeoff.loads.size()) << r.out;
     for (std::size_t i = 0; i < c.loads.size(); ++i)
         EXPECT_NEAR(c.loads[i], r.tradeoff.loads[i], 1e-9 + 1e-6 * c.loads[i]) << "utility " << i << "\n" << r.out;
@@ -141,7 +145,40 @@ INSTANTIATE_TEST_SUITE_P(
                      "H0,207.0,41.6,0.78,0.856,process\nC1,72.6,148.4,7.01,0.979,process\n"
                      "C2,111.8,136.7,3.10,0.365,process\nC3,76.9,122.3,1.28,0.733,process\n",
                      "HP Steam,,,,,utility\nMP Steam,,,,,utility\nLP Steam,,,,,utility\nCooling Water,,,,,utility\n",
-                     {0.0, 569.628, 0.0, 31.98}, 5}),
+                     {0.0, 569.628, 0.0, 31.98}, 5},
+        // High-pressure steam can take all 17.305 kW the fired heater was first given, and the
+        // curves let all of it move: the fired heater keeps nothing, not the hundred-millionth
+        // share that the move once stopped short by. The pinch lies at C3's supply (shifted
+        // 198): above it H1, C3 and the steam (2 units; 41.17 kW for C3 less H1's 23.865), below
+        // it H0, H1, H2 and cooling water (3 units).
+        TradeoffCase{"anEmptiedFiredHeaterKeepsNoTrace",
+                     "H0,123.5,74.5,3.2,0.5,process,\nH1,221.5,190.0,1.29,0.5,process,\n"
+                     "H1,190.0,166.0,1.38,0.5,process,\nH1,166.0,94.5,5.7,0.5,process,\n"
+                     "H2,173,158.0,4.16,0.5,process,\nH2,158.0,114,6.9,0.5,process,\nC3,193,204.5,3.58,0.5,process,\n",
+                     "Fired Heat (1000),,,,,utility,\nHP Steam,,,,,utility,\nLP Steam,,,,,utility,\n"
+                     "Cooling Water,,,,,utility,\nAir,,,,,utility,\n",
+                     {0.0, 17.305, 0.0, 980.24, 0.0}, 5, kHeaderWithApproach},
+        // The same on the cold side: the 41.88 kW below the pinch (shifted 42) move whole from
+        // the refrigerant to cooling water.
+        TradeoffCase{"anEmptiedRefrigerantKeepsNoTrace",
+                     "H0,225,127.5,3.16,0.5,process,17.5\nH0,127.5,95,1.84,0.5,process,17.5\n"
+                     "H1,154,142.0,2.28,0.5,process,\nH1,142.0,139.0,4.81,0.5,process,\n"
+                     "H1,139.0,129.5,1.0,0.5,process,\nH2,111,54.0,1.89,0.5,process,\nH2,54.0,35,3.49,0.5,process,\n"
+                     "C3,37,84.0,5.48,0.5,process,\nC3,84.0,225.5,6.14,0.5,process,\nC4,104,136,6.0,0.5,process,\n"
+                     "H5,214.5,187.0,6.8,0.5,process,\nH5,187.0,166.0,3.27,0.5,process,\nH5,166.0,159,6.86,0.5,process,\n",
+                     "Hot Oil,,,,,utility,\nMP Steam,,,,,utility,\nCooling Water,,,,,utility,\nRefrigerant 1,,,,,utility,\n",
+                     {162.2236147, 301.1063853, 41.88, 0.0}, 8, kHeaderWithApproach},
+        // All 285.27 kW move from hot oil to high-pressure steam, where the curves' load at the
+        // steam's level and what is left of the target differ only in the last digits.
+        TradeoffCase{"anEmptiedHotOilKeepsNoTrace",
+                     "C0,63,87,1.86,0.5,process,17.5\nH1,130,113.0,0.74,0.5,process,\nH1,113.0,63,3.48,0.5,process,\n"
+                     "H2,110,93.0,1.23,0.5,process,\nH2,93.0,88.5,7.49,0.5,process,\nH2,88.5,75.5,2.42,0.5,process,\n"
+                     "H3,202.5,50.5,1.78,0.5,process,2\nC4,47,93.0,6.73,0.5,process,\nC4,93.0,139.5,3.21,0.5,process,\n"
+                     "H5,159,106.0,4.38,0.5,process,\nH5,106.0,101.5,1.93,0.5,process,\nH5,101.5,88,0.68,0.5,process,\n"
+                     "C6,112.5,202.5,5.87,0.5,process,2\n",
+                     "Hot Oil,,,,,utility,\nHP Steam,,,,,utility,\nMP Steam,,,,,utility,\nCooling Water,,,,,utility,\n"
+                     "Air,,,,,utility,\n",
+                     {0.0, 285.27, 0.0, 46.705, 0.0}, 11, kHeaderWithApproach}),
     [](const ::testing::TestParamInfo<TradeoffCase>& info) { return std::string(info.param.name); });
 
 // A threshold table: the process needs no heating, cooling water takes all 305 kW and the three
