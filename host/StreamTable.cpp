@@ -17,7 +17,10 @@
 #include <system_error>
 #include <map>
 #include <iterator>
-#include <unordered_set>
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
@@ -139,8 +142,20 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
     std::size_t position[kColumnCount];
     std::fill(std::begin(position), std::end(position), kAbsent);
     std::vector<std::string> fields;
-    // The names of the streams read so far.
-    std::unordered_set<std::string> seen;
+    // The streams read so far by name: an open-addressed table (linear probing, at most half
+    // full, as the lines bound the streams) of their places in table.streams plus one, so that a
+    // name is hashed once and no copy of it is kept.
+    std::vector<std::uint32_t> seen;
+    // Whether a stream of `name` was read before; if not, the stream about to be appended is
+    // entered under it.
+    auto readBefore = [&](const std::string& name) {
+        const std::size_t mask = seen.size() - 1;
+        std::size_t i = std::hash<std::string_view>{}(name) & mask;
+        for (; seen[i]; i = (i + 1) & mask)
+            if (table.streams[seen[i] - 1].name == name) return true;
+        seen[i] = static_cast<std::uint32_t>(table.streams.size() + 1);
+        return false;
+    };
     bool haveHeader = false;
     for (std::size_t at_ = 0; at_ < text.size();) {
         // The line up to its newline (or the text's end), as std::getline takes it.
@@ -192,7 +207,7 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
             }
             haveHeader = true;
             table.streams.reserve(lines);
-            seen.reserve(lines);
+            seen.assign(std::bit_ceil(2 * lines), 0);
             continue;
         }
         if (fields.size() > column.size()) {
@@ -265,7 +280,7 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         bool utility = kind == "utility";
         // Consecutive rows with the same name are the segments of one stream.
         if (table.streams.empty() || table.streams.back().name != name) {
-            if (!seen.insert(name).second) {
+            if (readBefore(name)) {
                 error = at("stream \"" + name + "\" appears again after other streams", lineNo);
                 return false;
             }
