@@ -26,21 +26,36 @@
 namespace {
 constexpr double kEmpty = -32767.0;
 
-std::string trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
 std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
-// Splits one CSV line; double quotes may enclose a field holding commas ("" is a quote).
+// The part of `text` from `b` to `e` without the white space at either end.
+void assignTrimmed(std::string& out, const char* text, std::size_t b, std::size_t e) {
+    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
+    out.assign(text + b, e - b);
+}
+
+// Splits one CSV line; double quotes may enclose a field holding commas ("" is a quote). The
+// fields' strings are kept from line to line and written over, so that a table of many rows
+// makes no strings per row.
 bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
-    fields.clear();
+    std::size_t count = 0;
+    auto next = [&]() -> std::string& {
+        if (count == fields.size()) fields.emplace_back();
+        return fields[count++];
+    };
+    if (line.find('"') == std::string::npos) {
+        // No quotes: each field lies between commas as it is.
+        std::size_t from = 0;
+        for (std::size_t comma; (comma = line.find(',', from)) != std::string::npos; from = comma + 1)
+            assignTrimmed(next(), line.data(), from, comma);
+        assignTrimmed(next(), line.data(), from, line.size());
+        fields.resize(count);
+        return true;
+    }
     std::string field;
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -57,14 +72,15 @@ bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
-            fields.push_back(trim(field));
+            assignTrimmed(next(), field.data(), 0, field.size());
             field.clear();
         } else {
             field.push_back(c);
         }
     }
+    fields.resize(count);
     if (quoted) return false;
-    fields.push_back(trim(field));
+    assignTrimmed(next(), field.data(), 0, field.size());
     return true;
 }
 
