@@ -17,27 +17,45 @@
 #include <system_error>
 #include <map>
 #include <iterator>
-#include <unordered_set>
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
 constexpr double kEmpty = -32767.0;
-
-std::string trim(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
 
 std::string lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
-// Splits one CSV line; double quotes may enclose a field holding commas ("" is a quote).
+// The part of `text` from `b` to `e` without the white space at either end.
+void assignTrimmed(std::string& out, const char* text, std::size_t b, std::size_t e) {
+    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
+    out.assign(text + b, e - b);
+}
+
+// Splits one CSV line; double quotes may enclose a field holding commas ("" is a quote). The
+// fields' strings are kept from line to line and written over, so that a table of many rows
+// makes no strings per row.
 bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
-    fields.clear();
+    std::size_t count = 0;
+    auto next = [&]() -> std::string& {
+        if (count == fields.size()) fields.emplace_back();
+        return fields[count++];
+    };
+    if (line.find('"') == std::string::npos) {
+        // No quotes: each field lies between commas as it is.
+        std::size_t from = 0;
+        for (std::size_t comma; (comma = line.find(',', from)) != std::string::npos; from = comma + 1)
+            assignTrimmed(next(), line.data(), from, comma);
+        assignTrimmed(next(), line.data(), from, line.size());
+        fields.resize(count);
+        return true;
+    }
     std::string field;
     bool quoted = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -54,14 +72,15 @@ bool splitCsv(const std::string& line, std::vector<std::string>& fields) {
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
-            fields.push_back(trim(field));
+            assignTrimmed(next(), field.data(), 0, field.size());
             field.clear();
         } else {
             field.push_back(c);
         }
     }
+    fields.resize(count);
     if (quoted) return false;
-    fields.push_back(trim(field));
+    assignTrimmed(next(), field.data(), 0, field.size());
     return true;
 }
 
@@ -139,8 +158,20 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
     std::size_t position[kColumnCount];
     std::fill(std::begin(position), std::end(position), kAbsent);
     std::vector<std::string> fields;
-    // The names of the streams read so far.
-    std::unordered_set<std::string> seen;
+    // The streams read so far by name: an open-addressed table (linear probing, at most half
+    // full, as the lines bound the streams) of their places in table.streams plus one, so that a
+    // name is hashed once and no copy of it is kept.
+    std::vector<std::uint32_t> seen;
+    // Whether a stream of `name` was read before; if not, the stream about to be appended is
+    // entered under it.
+    auto readBefore = [&](const std::string& name) {
+        const std::size_t mask = seen.size() - 1;
+        std::size_t i = std::hash<std::string_view>{}(name) & mask;
+        for (; seen[i]; i = (i + 1) & mask)
+            if (table.streams[seen[i] - 1].name == name) return true;
+        seen[i] = static_cast<std::uint32_t>(table.streams.size() + 1);
+        return false;
+    };
     bool haveHeader = false;
     for (std::size_t at_ = 0; at_ < text.size();) {
         // The line up to its newline (or the text's end), as std::getline takes it.
@@ -192,7 +223,7 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
             }
             haveHeader = true;
             table.streams.reserve(lines);
-            seen.reserve(lines);
+            seen.assign(std::bit_ceil(2 * lines), 0);
             continue;
         }
         if (fields.size() > column.size()) {
@@ -265,7 +296,7 @@ bool ReadStreamTable(const std::string& text, StreamTable& table, std::string& e
         bool utility = kind == "utility";
         // Consecutive rows with the same name are the segments of one stream.
         if (table.streams.empty() || table.streams.back().name != name) {
-            if (!seen.insert(name).second) {
+            if (readBefore(name)) {
                 error = at("stream \"" + name + "\" appears again after other streams", lineNo);
                 return false;
             }

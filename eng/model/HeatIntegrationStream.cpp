@@ -101,15 +101,18 @@ namespace {
 // The names whose change alters the stream's segments (its owner re-takes them and recalculates
 // every target; "Temperature" and "MassFlow" also change how the designs operate), and those that
 // alter only its film coefficients (areas and costs).
+// The names are compared a few dozen times a stream as a table is entered: most differ in their
+// first letter.
+bool sameName(const char* a, const char* b) { return a[0] == b[0] && std::strcmp(a, b) == 0; }
 bool changesSegments(const char* name) {
     for (const char* n : {N::Temperature, N::MassFlow, N::Enthalpy, N::HeatCapacityFlowrate, N::SpecificHeat})
-        if (std::strcmp(name, n) == 0) return true;
+        if (sameName(name, n)) return true;
     return false;
 }
 bool changesCoefficients(const char* name) {
     for (const char* n : {N::CHTCoeff, N::FoulingFactor, N::HTCoeff, N::Velocity, N::MassDensity, N::Diameter,
                           N::Viscosity, N::ThermalConductivity})
-        if (std::strcmp(name, n) == 0) return true;
+        if (sameName(name, n)) return true;
     return false;
 }
 }  // namespace
@@ -121,16 +124,20 @@ bool changesCoefficients(const char* name) {
 void CPIHeatIntegrationStream::NotifyValuesSet(const std::vector<const char*>& names) {
     const char* segments = nullptr;
     const char* coefficients = nullptr;
+    bool others = false;
     for (const char* name : names) {
         if (changesSegments(name)) {
-            const bool operating = std::strcmp(name, N::Temperature) == 0 || std::strcmp(name, N::MassFlow) == 0;
-            if (!segments || (operating && std::strcmp(segments, N::Temperature) != 0)) segments = name;
+            const bool operating = sameName(name, N::Temperature) || sameName(name, N::MassFlow);
+            if (!segments || (operating && !sameName(segments, N::Temperature))) segments = name;
         } else if (changesCoefficients(name)) {
             if (!coefficients) coefficients = name;
+        } else {
+            others = true;
         }
     }
     if (segments) Notify(37, segments, AsData());
     if (coefficients && !segments) Notify(37, coefficients, AsData());
+    if (!others) return;
     for (const char* name : names)
         if (!changesSegments(name) && !changesCoefficients(name)) Notify(37, name, AsData());
 }

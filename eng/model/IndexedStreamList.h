@@ -14,10 +14,16 @@
 // a node-based map takes a node and a bucket per item and the allocator's own words besides (a
 // scenario of 100,000 streams holds each stream in three such lists). A position stays right while
 // the list only grows at its end; the owner drops the set on any other change.
+// Each slot has a byte beside it, 0 where the slot is free and otherwise eight bits of its item's
+// hash (never 0): a probe walks these bytes and reads a slot and the list only where the byte
+// is the item's own, so that asking after a stream the list does not hold (the common question:
+// a stream entered is asked after in lists it is not yet in) reads one byte array, a quarter of
+// the slots' size, and neither the slots nor the list, which at 100,000 streams miss the cache.
 class PositionSet {
 public:
     void Clear() {
         m_slots.clear();
+        m_tags.clear();
         m_size = 0;
         m_null = false;
     }
@@ -29,36 +35,54 @@ public:
             return;
         }
         if ((m_size + 1) * 2 > m_slots.size()) Grow(list);
-        std::uint32_t& slot = m_slots[SlotOf(list, item)];
-        if (!slot) {
-            slot = static_cast<std::uint32_t>(position + 1);
+        const std::size_t i = SlotOf(list, item);
+        if (!m_tags[i]) {
+            Take(i, position, item);
             ++m_size;
         }
     }
     bool Contains(const CPList& list, const void* item) const {
         if (!item) return m_null;
-        return !m_slots.empty() && m_slots[SlotOf(list, item)] != 0;
+        return !m_slots.empty() && m_tags[SlotOf(list, item)] != 0;
     }
 
 private:
+    static std::uint64_t Hash(const void* item) {
+        std::uint64_t h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(item)) * 0x9E3779B97F4A7C15ULL;
+        return h ^ (h >> 32);
+    }
+    // The byte of an item: the hash's top eight bits (the slot is taken from its lowest).
+    static std::uint8_t Tag(std::uint64_t h) {
+        const auto tag = static_cast<std::uint8_t>(h >> 56);
+        return tag ? tag : 1;
+    }
+    void Take(std::size_t i, std::size_t position, const void* item) {
+        m_slots[i] = static_cast<std::uint32_t>(position + 1);
+        m_tags[i] = Tag(Hash(item));
+    }
     // The slot holding `item`, or the empty slot where it would go.
     std::size_t SlotOf(const CPList& list, const void* item) const {
         const std::size_t mask = m_slots.size() - 1;
-        std::uint64_t h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(item)) * 0x9E3779B97F4A7C15ULL;
-        h ^= h >> 32;
+        const std::uint64_t h = Hash(item);
+        const std::uint8_t tag = Tag(h);
         std::size_t i = static_cast<std::size_t>(h) & mask;
-        while (m_slots[i] && list.GetAt(m_slots[i] - 1) != item) i = (i + 1) & mask;
+        while (m_tags[i] && (m_tags[i] != tag || list.GetAt(m_slots[i] - 1) != item)) i = (i + 1) & mask;
         return i;
     }
     void Grow(const CPList& list) {
         std::vector<std::uint32_t> old;
         old.swap(m_slots);
         m_slots.assign(old.empty() ? 16 : old.size() * 2, 0);
+        m_tags.assign(m_slots.size(), 0);
         for (std::uint32_t position : old)
-            if (position) m_slots[SlotOf(list, list.GetAt(position - 1))] = position;
+            if (position) {
+                const void* item = list.GetAt(position - 1);
+                Take(SlotOf(list, item), position - 1, item);
+            }
     }
 
     std::vector<std::uint32_t> m_slots;  // position + 1 of the item; 0 empty
+    std::vector<std::uint8_t> m_tags;    // per slot: 0 free, else the Tag of its item
     std::size_t m_size = 0;
     bool m_null = false;
 };

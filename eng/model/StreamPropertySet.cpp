@@ -31,15 +31,12 @@ const CPString* KnownNames() {
 }
 }  // namespace
 
-namespace {
-// The standard values in their order, and whether each is segmentable.
-struct StandardValue {
-    std::uint32_t name;
-    bool segmentable;
-};
-}  // namespace
-
 StreamPropertySet::StreamPropertySet(CPIHeatIntegrationStream* owner) : m_pOwner(owner) {
+    // The standard values' slots take their names from their places (StandardSlot).
+    static_assert(Temperature == 0 && Enthalpy == 1 && HTCoeff == 2 && HeatCapacityFlowrate == 3 &&
+                      SpecificHeat == 4 && FoulingFactor == 5 && CHTCoeff == 6 && MaxSplitBranches == 7 &&
+                      Velocity == 8 && Diameter == 9 && MaxMassFlow == 10 && PricePerMass == 11,
+                  "the standard values in the order of their slots");
     // The standard values with one segment: two points, one entry for each other value.
     m_nSegments = 1;
     std::size_t entries = 0;
@@ -79,34 +76,6 @@ const CPString& StreamPropertySet::NameOf(std::uint32_t name) const {
     return m_pUnusual->names[name - KnownValueCount];
 }
 
-StreamPropertySet::Slot StreamPropertySet::StandardSlot(std::size_t k, int segments) {
-    static const StandardValue standard[StandardSlotCount] = {
-        {Temperature, true},  {Enthalpy, true},      {HTCoeff, true},      {HeatCapacityFlowrate, true},
-        {SpecificHeat, true}, {FoulingFactor, true}, {CHTCoeff, true},     {MaxSplitBranches, true},
-        {Velocity, false},    {Diameter, false},     {MaxMassFlow, false}, {PricePerMass, false},
-    };
-    // The segmentable values come first ("Temperature" with one point more than segments), the
-    // four whole-stream values after them with one entry each: every slot is found by arithmetic,
-    // as every value look-up of every rule goes through here.
-    constexpr std::uint32_t segmentableCount = 8;
-    const std::uint32_t n = static_cast<std::uint32_t>(std::max(segments, 0));
-    const std::uint32_t i = static_cast<std::uint32_t>(k);
-    Slot slot;
-    if (i == 0) {
-        slot.first = 0;
-        slot.count = static_cast<std::uint16_t>(n + 1);
-    } else if (i < segmentableCount) {
-        slot.first = i * n + 1;
-        slot.count = static_cast<std::uint16_t>(n);
-    } else {
-        slot.first = segmentableCount * n + 1 + (i - segmentableCount);
-        slot.count = 1;
-    }
-    slot.name = static_cast<std::uint16_t>(standard[k].name);
-    slot.segmentable = standard[k].segmentable ? 1 : 0;
-    return slot;
-}
-
 void StreamPropertySet::Materialize() {
     if (!m_slots.empty()) return;
     m_slots.reserve(StandardSlotCount);
@@ -126,11 +95,7 @@ void StreamPropertySet::Normalize() {
     if (m_pUnusual) m_pUnusual->nodesOf.clear();
 }
 
-int StreamPropertySet::FindSlot(KnownValue value) const {
-    if (m_slots.empty()) {
-        // The standard values lie in their table's order, which is that of their names.
-        return value < StandardSlotCount ? static_cast<int>(value) : -1;
-    }
+int StreamPropertySet::FindStoredSlot(KnownValue value) const {
     for (std::size_t k = 0; k < m_slots.size(); ++k)
         if (m_slots[k].name == value) return static_cast<int>(k);
     return -1;
@@ -148,15 +113,6 @@ int StreamPropertySet::FindSlot(const CPString& name) const {
     for (std::size_t k = 0; k < m_slots.size(); ++k)
         if (m_slots[k].name == id) return static_cast<int>(k);
     return -1;
-}
-
-StreamPropertySet::Entries StreamPropertySet::EntriesOf(int slot) const {
-    if (slot < 0) return {};
-    const Slot s = SlotAt(static_cast<std::size_t>(slot));
-    // The entries are the set's own: handing them out for change from a const look-up keeps the
-    // rules and the readers on one path.
-    auto* base = const_cast<Entry*>(m_entries.data());
-    return Entries{base + s.first, static_cast<int>(s.count)};
 }
 
 StreamPropertySet::SlotNodes StreamPropertySet::NodesOf(std::size_t slot) const {

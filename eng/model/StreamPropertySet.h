@@ -315,7 +315,29 @@ private:
     // (m_slots is then empty). Changes of structure work on stored slots (Materialize) and let
     // them go again when the layout is the standard one once more (Normalize).
     static constexpr std::size_t StandardSlotCount = 12;
-    static Slot StandardSlot(std::size_t k, int segments);
+    // The segmentable values come first ("Temperature" with one point more than segments), the
+    // four whole-stream values after them with one entry each; a standard value's name is its
+    // place. Every slot is found by arithmetic, here where the rules see it whole, as every value
+    // look-up of every rule goes through here.
+    static constexpr std::uint32_t StandardSegmentableCount = 8;
+    static Slot StandardSlot(std::size_t k, int segments) {
+        const std::uint32_t n = static_cast<std::uint32_t>(segments > 0 ? segments : 0);
+        const auto i = static_cast<std::uint32_t>(k);
+        Slot slot;
+        if (i == 0) {
+            slot.first = 0;
+            slot.count = static_cast<std::uint16_t>(n + 1);
+        } else if (i < StandardSegmentableCount) {
+            slot.first = i * n + 1;
+            slot.count = static_cast<std::uint16_t>(n);
+        } else {
+            slot.first = StandardSegmentableCount * n + 1 + (i - StandardSegmentableCount);
+            slot.count = 1;
+        }
+        slot.name = static_cast<std::uint16_t>(i);
+        slot.segmentable = i < StandardSegmentableCount ? 1 : 0;
+        return slot;
+    }
     std::size_t SlotCount() const { return m_slots.empty() ? StandardSlotCount : m_slots.size(); }
     Slot SlotAt(std::size_t k) const { return m_slots.empty() ? StandardSlot(k, m_nSegments) : m_slots[k]; }
     void Materialize();
@@ -323,8 +345,20 @@ private:
     static std::uint32_t KnownName(const CPString& name);
     const CPString& NameOf(std::uint32_t name) const;
     int FindSlot(const CPString& name) const;
-    int FindSlot(KnownValue value) const;
-    Entries EntriesOf(int slot) const;
+    int FindSlot(KnownValue value) const {
+        // The standard values lie in their table's order, which is that of their names.
+        if (m_slots.empty()) return value < StandardSlotCount ? static_cast<int>(value) : -1;
+        return FindStoredSlot(value);
+    }
+    int FindStoredSlot(KnownValue value) const;
+    Entries EntriesOf(int slot) const {
+        if (slot < 0) return {};
+        const Slot s = SlotAt(static_cast<std::size_t>(slot));
+        // The entries are the set's own: handing them out for change from a const look-up keeps
+        // the rules and the readers on one path.
+        auto* base = const_cast<Entry*>(m_entries.data());
+        return Entries{base + s.first, static_cast<int>(s.count)};
+    }
     Entries EntriesOf(KnownValue value) const { return EntriesOf(FindSlot(value)); }
     Entries EntriesOf(const CPString& name) const { return EntriesOf(FindSlot(name)); }
     Entry* MutableEntry(const CPString& name, int index) { return EntriesOf(name).at(index); }

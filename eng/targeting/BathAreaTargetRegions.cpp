@@ -37,22 +37,33 @@ std::string StreamKey(const StreamSegment& s) {
 // entries but works it out again where it needs it (a bucket's end, a growth), 24 bytes an
 // entry instead of 32. The codes are the same either way, and so are the buckets and the order
 // of the walk.
-struct StreamKeyHash {
-    std::size_t operator()(const StreamSegment* s) const noexcept {
-        // The text of a short name is put together on the stack; a text hashes as its view does.
-        const std::string& name = s->StreamName();
-        char text[64];
-        if (!name.empty() && name.size() + 2 <= sizeof text) {
-            text[0] = 'n';
-            text[1] = ':';
-            std::memcpy(text + 2, name.data(), name.size());
-            return std::hash<std::string_view>{}(std::string_view(text, name.size() + 2));
-        }
-        return std::hash<std::string>{}(StreamKey(*s));
+std::size_t StreamKeyCode(const StreamSegment* s) noexcept {
+    // The text of a short name is put together on the stack; a text hashes as its view does.
+    const std::string& name = s->StreamName();
+    char text[64];
+    if (!name.empty() && name.size() + 2 <= sizeof text) {
+        text[0] = 'n';
+        text[1] = ':';
+        std::memcpy(text + 2, name.data(), name.size());
+        return std::hash<std::string_view>{}(std::string_view(text, name.size() + 2));
     }
+    return std::hash<std::string>{}(StreamKey(*s));
+}
+// A segment with its key's hash code, worked out once per segment: the table works the codes of
+// its entries out again as it grows, and the name of each is reached through its segment. Keys
+// of different codes are different streams, so most comparisons need no name.
+struct StreamShellKey {
+    const StreamSegment* segment;
+    std::size_t code;
+};
+struct StreamKeyHash {
+    std::size_t operator()(const StreamShellKey* k) const noexcept { return k->code; }
 };
 struct SameStream {
-    bool operator()(const StreamSegment* a, const StreamSegment* b) const {
+    bool operator()(const StreamShellKey* x, const StreamShellKey* y) const {
+        if (x->code != y->code) return false;
+        const StreamSegment* a = x->segment;
+        const StreamSegment* b = y->segment;
         const CPString& nameA = a->StreamName();
         const CPString& nameB = b->StreamName();
         const bool namedA = !nameA.empty(), namedB = !nameB.empty();
@@ -62,7 +73,7 @@ struct SameStream {
         return pa == pb;
     }
 };
-using StreamShellTable = std::unordered_map<const StreamSegment*, double, StreamKeyHash, SameStream>;
+using StreamShellTable = std::unordered_map<const StreamShellKey*, double, StreamKeyHash, SameStream>;
 
 }  // namespace
 
@@ -138,11 +149,15 @@ void BathAreaTarget::ComputeRegionShells() {
     runStart.push_back(N);
 
     std::vector<StreamShellTable> streamShells(regions);
+    // The keys live as long as the tables (which hold their addresses), one per span at most.
+    std::vector<StreamShellKey> keys;
+    keys.reserve(m_spans.size());
     for (const BathSegmentSpan& span : m_spans) {
         if (!(std::fabs(span.segment->dLoad) > kLoadTolerance)) continue;
         const std::size_t first = span.first, last = std::min<std::size_t>(span.last, N);
         if (first >= last) continue;
-        const StreamSegment* key = span.segment;
+        keys.push_back(StreamShellKey{span.segment, StreamKeyCode(span.segment)});
+        const StreamShellKey* key = &keys.back();
         std::size_t run = static_cast<std::size_t>(std::upper_bound(runStart.begin(), runStart.end(), first) -
                                                    runStart.begin()) - 1;
         for (std::size_t from = first; from < last; ++run) {

@@ -148,8 +148,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"utf16", "\xFF\xFEn\0a\0", "UTF-16"},
         BadInput{"latin1", "name,supply,target,cp\nH\xB0,100,50,2\n", "not UTF-8"},
         BadInput{"name_again", "name,supply,target,cp\nH1,200,150,2\nC1,50,100,3\nH1,200,150,2\n",
-                 "stream \"H1\" appears again"}),
+                 "stream \"H1\" appears again"},
+        // A quoted name is its text inside the quotes, less the white space at its ends, and ""
+        // is a quote: the later row names the same stream.
+        BadInput{"quoted_name_again", "name,supply,target,cp\n\"  C1 x \",50,100,3\nH1,200,150,2\n  C1 x ,50,100,3\n",
+                 "line 4: stream \"C1 x\" appears again"},
+        BadInput{"quote_in_name_again", "name,supply,target,cp\n\"H \"\"1\"\"\",200,150,2\nC1,50,100,3\n\"H \"\"1\"\"\",200,150,2\n",
+                 "line 4: stream \"H \"1\"\" appears again"},
+        BadInput{"unterminated_quote", "name,supply,target,cp\nH1,200,150,2\n\"C1,50,100,3\n", "line 3: unterminated quoted field"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
+
+// Among many streams, a name given again after others is found on the row that repeats it, and
+// names that differ only in their last characters or their length are told apart.
+TEST(HostTargets, NameAgainAmongManyStreamsIsFoundOnItsRow) {
+    std::string table = "name,supply,target,cp\n";
+    for (int i = 1; i <= 600; ++i)
+        table += "S" + std::to_string(i) + (i % 2 ? ",200,150,2\n" : ",50,100,3\n");
+    {
+        ScratchFile distinct("many-distinct.csv", table);
+        EXPECT_EQ(0, RunHost("targets " + distinct.path).exitCode);
+    }
+    table += "S60,200,150,2\n";
+    ScratchFile again("many-again.csv", table);
+    const HostRun run = RunHost("targets " + again.path);
+    EXPECT_NE(0, run.exitCode);
+    EXPECT_NE(std::string::npos, run.out.find("line 602: stream \"S60\" appears again")) << run.out;
+}
 
 TEST(HostTargets, DamagedCaseFileIsRefusedCleanly) {
     ScratchFile saved("damaged.case", std::string(), false);
