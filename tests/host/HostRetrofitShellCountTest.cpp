@@ -76,3 +76,68 @@ TEST(HostRetrofitShellCount, AStepNeedingMoreThanAUnitsGivenShellsCanDoIsNotKept
     }
     EXPECT_GT(checked, 0);
 }
+
+// Only a unit held to its shells is limited by them. The same network laid out countercurrent
+// (the areas `design` gives the units there) has no such limit: repiping E4 onto H1 and C2
+// restores most of E1's 240 kW and is kept. A new shell-and-tube unit, whose shells no table
+// gives, takes as many as its duty needs: the new H1 -> C2 unit of the shell-and-tube network
+// runs 149 kW on three shells at F 0.84 and is kept.
+TEST(HostRetrofitShellCount, UnitsWithoutGivenShellsAreNotLimitedByThem) {
+    const std::string streams = ExamplePath("four-streams.csv");
+    ScratchFile countercurrent("retrofit-shells", "countercurrent-without-e1.csv",
+                               "name,hot,cold,area,hot_order,cold_order,type\n"
+                               "E2,H2,C1,54.977444,1,3,countercurrent\nE3,H1,C1,9.249041,1,2,countercurrent\n"
+                               "E4,H2,C1,5.718611,2,1,countercurrent\n");
+    const HostRun repipe =
+        RunHost("retrofit " + streams + " " + countercurrent.path + " --mode repipe --budget 1000000 --steps 1 --json");
+    ASSERT_EQ(repipe.exitCode, 0) << repipe.out;
+    const std::size_t step = repipe.out.find("{\"step\":1,");
+    ASSERT_NE(step, std::string::npos) << repipe.out;
+    EXPECT_NE(repipe.out.find("\"result\":31,", step), std::string::npos) << repipe.out;
+    EXPECT_NE(repipe.out.find("\"kept\":true", step), std::string::npos) << repipe.out;
+    EXPECT_NE(repipe.out.find("\"exchanger\":\"E4\",\"hot\":\"H1\",\"cold\":\"C2\"", step), std::string::npos)
+        << repipe.out;
+
+    ScratchFile shells("retrofit-shells", "shells-without-e1.csv",
+                       "name,hot,cold,area,hot_order,cold_order,type,shells\n"
+                       "E2,H2,C1,62.18929,1,3,shell-and-tube,4\nE3,H1,C1,9.479018,1,2,shell-and-tube,1\n"
+                       "E4,H2,C1,5.826094,2,1,shell-and-tube,1\n");
+    const HostRun added =
+        RunHost("retrofit " + streams + " " + shells.path + " --budget 1000000 --steps 2 --json");
+    ASSERT_EQ(added.exitCode, 0) << added.out;
+    const std::size_t second = added.out.find("{\"step\":2,");
+    ASSERT_NE(second, std::string::npos) << added.out;
+    EXPECT_NE(added.out.find("\"kept\":true", second), std::string::npos) << added.out.substr(second);
+    const std::size_t unit = added.out.find("{\"name\": \"E-1100\"", second);
+    ASSERT_NE(unit, std::string::npos) << added.out.substr(second);
+    const std::size_t close = added.out.find('}', unit);
+    EXPECT_EQ(NumberAfter(added.out, "shells", unit, close), 3.0) << added.out.substr(unit, close - unit);
+    EXPECT_TRUE(ShellsReach(NumberAfter(added.out, "hot_in", unit, close), NumberAfter(added.out, "hot_out", unit, close),
+                            NumberAfter(added.out, "cold_in", unit, close), NumberAfter(added.out, "cold_out", unit, close),
+                            3.0))
+        << added.out.substr(unit, close - unit);
+}
+
+// A plant unit that the base network already runs past its shells is the plant as it stands, as
+// an exchanger already below DTmin is: E1 given one shell for 200 kW (H1 170 -> 103.33 C against
+// C2 80 -> 130 C, P 0.56 at R 1.33) does not keep a step that leaves it so from being kept.
+TEST(HostRetrofitShellCount, AUnitTheBaseAlreadyRunsPastItsShellsDoesNotBlockAStep) {
+    ScratchFile network("retrofit-shells", "past-its-shells.csv",
+                        "name,hot,cold,duty,hot_order,cold_order,type,shells\n"
+                        "E1,H1,C2,200,1,1,shell-and-tube,1\nE3,H1,C1,90,2,2,countercurrent,\n"
+                        "E4,H2,C1,30,2,1,countercurrent,\nE2,H2,C1,90,1,3,countercurrent,\n");
+    const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                " --budget 1000000 --steps 1 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    const std::size_t step = run.out.find("{\"step\":1,");
+    ASSERT_NE(step, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"result\":7,", step), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"kept\":true", step), std::string::npos) << run.out;
+    const std::size_t unit = run.out.find("{\"name\": \"E1\"", step);
+    ASSERT_NE(unit, std::string::npos) << run.out;
+    const std::size_t close = run.out.find('}', unit);
+    EXPECT_FALSE(ShellsReach(NumberAfter(run.out, "hot_in", unit, close), NumberAfter(run.out, "hot_out", unit, close),
+                             NumberAfter(run.out, "cold_in", unit, close), NumberAfter(run.out, "cold_out", unit, close),
+                             NumberAfter(run.out, "shells", unit, close)))
+        << run.out.substr(unit, close - unit);
+}
