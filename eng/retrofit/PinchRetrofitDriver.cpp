@@ -257,6 +257,13 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     }
     if (result == NoNewExchanger && mode == 0 && settings.strDiscardReason.empty())
         settings.strDiscardReason = "the model found no new exchanger that saves utility cost and carries heat";
+    if (result == NoRepiping && mode == 1 && settings.strDiscardReason.empty())
+        settings.strDiscardReason = "the model found no repiping that saves utility cost";
+    if (result == RepipingInPlace && mode == 1 && settings.strDiscardReason.empty())
+        settings.strDiscardReason =
+            "the model would put the exchanger's sides where they already are, or next to a tee or mixer";
+    if (result == NoResequencing && mode == 2 && settings.strDiscardReason.empty())
+        settings.strDiscardReason = "the model found no resequencing that saves utility cost";
     if (mode == 4) {
         newDesign.MakeNetworkFeasible(nullptr);
         result = RunDesignOptimisation(1) ? DesignOptimised : OptimisationFailed;
@@ -446,7 +453,12 @@ int PinchRetrofitDriver::ResequenceExchanger(IHenRetrofit& r) {
     if (!x || !hot || !cold || !hotInlet || !coldInlet) return NotValid;
     const bool moveHot = h != FingerPrint(hotInlet) && h != FingerPrint(x->getOutlet(0));
     const bool moveCold = c != FingerPrint(coldInlet) && c != FingerPrint(x->getOutlet(1));
-    if (!moveHot && !moveCold) return NoResequencing;
+    if (!moveHot && !moveCold) {
+        CPString name;
+        if (!unit->getVariableAsString(NodeValue::UnitOperationName, name) || name.empty()) name = unit->getName();
+        m_settings->strDiscardReason = std::string("the model would leave ") + name.c_str() + " where it sits on both streams";
+        return NoResequencing;
+    }
     m_modifiedUnit = e;
     const std::uint32_t hotBefore = FingerPrint(hotInlet->getFirstUpStreamNode());
     const std::uint32_t coldBefore = FingerPrint(coldInlet->getFirstUpStreamNode());

@@ -449,3 +449,31 @@ TEST(HostRetrofitBuildable, AStepNamesTheSplitterOnWhoseBranchItsUnitSits) {
     const std::size_t modification = text.out.find("  modification: ", later);
     EXPECT_GT(text.out.find("branch of", modification), text.out.find('\n', modification)) << text.out;
 }
+
+// A repiping or resequencing that the model does not find says why, as a new exchanger's does:
+// the four-stream network without E2 has no resequencing worth making in its first steps (32: the
+// model would leave the exchanger where it sits), and every discarded step of the stepwise modes gives its reason, in the text and in JSON.
+TEST(HostRetrofitBuildable, ADiscardedRepipingOrResequencingSaysWhy) {
+    ScratchFile network("retrofit-buildable", "why-moves.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE3,H1,C1,90,2,2\nE4,H2,C1,30,1,1\n");
+    const std::string command = "retrofit " + ExamplePath("four-streams.csv") + " " + network.path + " --budget 50000 --steps 5";
+    const HostRun text = RunHost(command + " --mode resequence");
+    ASSERT_EQ(text.exitCode, 0) << text.out;
+    const std::size_t first = text.out.find("Step 1: result 32,");
+    ASSERT_NE(first, std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  why: the model would leave ", first), std::string::npos) << text.out;
+    EXPECT_LT(text.out.find(" where it sits on both streams\n", first), text.out.find("Step 2:", first)) << text.out;
+    std::size_t discarded = 0;
+    for (const char* mode : {"repipe", "resequence"}) {
+        const HostRun run = RunHost(command + " --mode " + mode + " --json");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        for (std::size_t at = run.out.find("\"kept\":false"); at != std::string::npos;
+             at = run.out.find("\"kept\":false", at + 1)) {
+            ++discarded;
+            const std::size_t reason = run.out.find("\"reason\":", at);
+            ASSERT_NE(reason, std::string::npos) << run.out;
+            EXPECT_EQ(run.out.compare(reason, 10, "\"reason\":\""), 0) << mode << "\n" << run.out.substr(at);
+        }
+    }
+    EXPECT_GE(discarded, 5u);
+}
