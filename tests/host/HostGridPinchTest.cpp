@@ -279,4 +279,26 @@ TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
     EXPECT_TRUE(renders(svg.path, "utility-on-pinch"));
 }
 
+// The same one-unit network with the utility lines shown: Cooler1 takes H1 93.3 -> 60 C, across
+// the hot pinch (90 C), against cooling water at 20 -> 25 C, wholly below the cold pinch by the
+// utility's own temperatures. Its place follows its process side in both directions: it stands on
+// the pinch, on the cooling water's line as on H1's, whichever way the lines run.
+class HostGridPinchUtilityLine : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostGridPinchUtilityLine, ACoolerAcrossThePinchOnItsProcessSideStandsOnThePinch) {
+    ScratchFile network("grid-pinch", "cooler-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile svg("grid-pinch", "cooler-on-pinch.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --preset 4 " + GetParam() +
+                                " --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("pinchConflict")) << run.out;
+    const std::size_t pinches = run.out.find("\"pinches\":[{");
+    ASSERT_NE(std::string::npos, pinches) << run.out;
+    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    EXPECT_NEAR(pinchX, itemX(run.out, "Cooler1"), 31.0) << run.out;
+    EXPECT_TRUE(renders(svg.path, "cooler-on-pinch"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherDirection, HostGridPinchUtilityLine, ::testing::Values("", "--reverse"));
+
 }  // namespace
