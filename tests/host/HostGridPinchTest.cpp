@@ -301,4 +301,39 @@ TEST_P(HostGridPinchUtilityLine, ACoolerAcrossThePinchOnItsProcessSideStandsOnTh
 
 INSTANTIATE_TEST_SUITE_P(EitherDirection, HostGridPinchUtilityLine, ::testing::Values("", "--reverse"));
 
+// examples/four-streams-split-network.csv with the utility lines shown and the lines reversed:
+// the cooling water's line is the topmost, and its first item, the cooler, stands in the first
+// column with its name over it. The stream's name, written from the line's start towards the
+// cooler, gives way (cut short) before it reaches the cooler's name.
+TEST(HostGridPinch, AStreamsNameLeavesTheNameOfTheUnitInTheFirstColumnClear) {
+    ScratchFile svg("grid-pinch", "first-column.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
+                                " --preset 4 --pinch --reverse --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    struct Box {
+        std::string text, kind;
+        double left, right, top, bottom;
+    };
+    std::vector<Box> names, units;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty()) continue;
+        // Characters, not bytes: a name cut short ends in one ellipsis.
+        const double chars = static_cast<double>(std::count_if(e.text.begin(), e.text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+        const double size = e.Number("font-size"), width = 0.6 * size * chars;
+        const std::string anchor = e.Attribute("text-anchor"), kind = e.groupClasses.back();
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        const Box b{e.text, kind, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size};
+        if (kind == "stream-start") names.push_back(b);
+        if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(b);
+    }
+    ASSERT_TRUE(std::any_of(names.begin(), names.end(), [](const Box& b) { return b.text.rfind("Cooling", 0) == 0; }));
+    ASSERT_TRUE(std::any_of(units.begin(), units.end(), [](const Box& b) { return b.text == "Cooler"; }));
+    for (const Box& n : names)
+        for (const Box& u : units)
+            EXPECT_FALSE(n.left < u.right && u.left < n.right && n.top < u.bottom && u.top < n.bottom) << n.text << " over " << u.text;
+    EXPECT_TRUE(renders(svg.path, "first-column"));
+}
+
 }  // namespace
