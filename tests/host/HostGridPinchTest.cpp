@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -334,6 +335,42 @@ TEST(HostGridPinch, AStreamsNameLeavesTheNameOfTheUnitInTheFirstColumnClear) {
         for (const Box& u : units)
             EXPECT_FALSE(n.left < u.right && u.left < n.right && n.top < u.bottom && u.top < n.bottom) << n.text << " over " << u.text;
     EXPECT_TRUE(renders(svg.path, "first-column"));
+}
+
+// The automatic design of examples/retrofit-streams.csv with the heaters and coolers left out
+// and the lines reversed: every unit on the far side of the pinch is a heater, so the lines
+// there (C, the steam) are short stubs from the pinch to their ends. Each line's two
+// temperatures stay apart.
+TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
+    ScratchFile saved("grid-pinch", "retrofit-auto.kestrin", "", false), svg("grid-pinch", "retrofit-stubs.svg", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("retrofit-streams.csv") + " --save " + saved.path).exitCode);
+    const HostRun run = RunHost("grid " + saved.path + " --design A_Design0 --preset 5 --pinch --hide-utilities --reverse --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed);
+    ASSERT_NE(std::string::npos, text.find("class=\"pinch\"")) << run.out;
+    struct Box {
+        std::string text;
+        double left, right, top, bottom;
+    };
+    std::map<std::string, std::vector<Box>> temperatures;  // by stream
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty() || !e.group.count("data-stream")) continue;
+        const std::string kind = e.groupClasses.back();
+        if ((kind != "stream-start" && kind != "stream-end") || e.text.find(" C") == std::string::npos) continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor");
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        temperatures[e.group.at("data-stream")].push_back({e.text, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size});
+    }
+    ASSERT_TRUE(temperatures.count("C")) << text;
+    for (const auto& [stream, boxes] : temperatures) {
+        ASSERT_EQ(2u, boxes.size()) << stream;
+        const Box &a = boxes[0], &b = boxes[1];
+        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) << stream << ": " << a.text << " over " << b.text;
+    }
+    EXPECT_TRUE(renders(svg.path, "retrofit-stubs"));
 }
 
 }  // namespace
