@@ -340,7 +340,7 @@ TEST(HostGridPinch, AStreamsNameLeavesTheNameOfTheUnitInTheFirstColumnClear) {
 // The automatic design of examples/retrofit-streams.csv with the heaters and coolers left out
 // and the lines reversed: every unit on the far side of the pinch is a heater, so the lines
 // there (C, the steam) are short stubs from the pinch to their ends. Each line's two
-// temperatures stay apart.
+// temperatures stay apart, inside the picture.
 TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
     ScratchFile saved("grid-pinch", "retrofit-auto.kestrin", "", false), svg("grid-pinch", "retrofit-stubs.svg", "", false);
     ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("retrofit-streams.csv") + " --save " + saved.path).exitCode);
@@ -365,10 +365,16 @@ TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
         temperatures[e.group.at("data-stream")].push_back({e.text, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size});
     }
     ASSERT_TRUE(temperatures.count("C")) << text;
+    // The picture's background covers all of it.
+    ASSERT_FALSE(picture.elements.empty());
+    const SvgElement& page = picture.elements.front();
+    ASSERT_EQ("rect", page.name);
     for (const auto& [stream, boxes] : temperatures) {
         ASSERT_EQ(2u, boxes.size()) << stream;
         const Box &a = boxes[0], &b = boxes[1];
         EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) << stream << ": " << a.text << " over " << b.text;
+        for (const Box& t : boxes)
+            EXPECT_TRUE(t.left >= page.Number("x") && t.right <= page.Number("x") + page.Number("width")) << stream << ": " << t.text;
     }
     EXPECT_TRUE(renders(svg.path, "retrofit-stubs"));
 }
