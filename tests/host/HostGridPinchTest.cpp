@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -277,6 +278,105 @@ TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
     const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
     EXPECT_NEAR(pinchX, itemX(run.out, "HP SteamEnd"), 60.0);
     EXPECT_TRUE(renders(svg.path, "utility-on-pinch"));
+}
+
+// The same one-unit network with the utility lines shown: Cooler1 takes H1 93.3 -> 60 C, across
+// the hot pinch (90 C), against cooling water at 20 -> 25 C, wholly below the cold pinch by the
+// utility's own temperatures. Its place follows its process side in both directions: it stands on
+// the pinch, on the cooling water's line as on H1's, whichever way the lines run.
+class HostGridPinchUtilityLine : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostGridPinchUtilityLine, ACoolerAcrossThePinchOnItsProcessSideStandsOnThePinch) {
+    ScratchFile network("grid-pinch", "cooler-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile svg("grid-pinch", "cooler-on-pinch.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --preset 4 " + GetParam() +
+                                " --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("pinchConflict")) << run.out;
+    const std::size_t pinches = run.out.find("\"pinches\":[{");
+    ASSERT_NE(std::string::npos, pinches) << run.out;
+    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    EXPECT_NEAR(pinchX, itemX(run.out, "Cooler1"), 31.0) << run.out;
+    EXPECT_TRUE(renders(svg.path, "cooler-on-pinch"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherDirection, HostGridPinchUtilityLine, ::testing::Values("", "--reverse"));
+
+// examples/four-streams-split-network.csv with the utility lines shown and the lines reversed:
+// the cooling water's line is the topmost, and its first item, the cooler, stands in the first
+// column with its name over it. The stream's name, written from the line's start towards the
+// cooler, gives way (cut short) before it reaches the cooler's name.
+TEST(HostGridPinch, AStreamsNameLeavesTheNameOfTheUnitInTheFirstColumnClear) {
+    ScratchFile svg("grid-pinch", "first-column.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
+                                " --preset 4 --pinch --reverse --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    struct Box {
+        std::string text, kind;
+        double left, right, top, bottom;
+    };
+    std::vector<Box> names, units;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty()) continue;
+        // Characters, not bytes: a name cut short ends in one ellipsis.
+        const double chars = static_cast<double>(std::count_if(e.text.begin(), e.text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+        const double size = e.Number("font-size"), width = 0.6 * size * chars;
+        const std::string anchor = e.Attribute("text-anchor"), kind = e.groupClasses.back();
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        const Box b{e.text, kind, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size};
+        if (kind == "stream-start") names.push_back(b);
+        if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(b);
+    }
+    ASSERT_TRUE(std::any_of(names.begin(), names.end(), [](const Box& b) { return b.text.rfind("Cooling", 0) == 0; }));
+    ASSERT_TRUE(std::any_of(units.begin(), units.end(), [](const Box& b) { return b.text == "Cooler"; }));
+    for (const Box& n : names)
+        for (const Box& u : units)
+            EXPECT_FALSE(n.left < u.right && u.left < n.right && n.top < u.bottom && u.top < n.bottom) << n.text << " over " << u.text;
+    EXPECT_TRUE(renders(svg.path, "first-column"));
+}
+
+// The automatic design of examples/retrofit-streams.csv with the heaters and coolers left out
+// and the lines reversed: every unit on the far side of the pinch is a heater, so the lines
+// there (C, the steam) are short stubs from the pinch to their ends. Each line's two
+// temperatures stay apart, inside the picture.
+TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
+    ScratchFile saved("grid-pinch", "retrofit-auto.kestrin", "", false), svg("grid-pinch", "retrofit-stubs.svg", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("retrofit-streams.csv") + " --save " + saved.path).exitCode);
+    const HostRun run = RunHost("grid " + saved.path + " --design A_Design0 --preset 5 --pinch --hide-utilities --reverse --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed);
+    ASSERT_NE(std::string::npos, text.find("class=\"pinch\"")) << run.out;
+    struct Box {
+        std::string text;
+        double left, right, top, bottom;
+    };
+    std::map<std::string, std::vector<Box>> temperatures;  // by stream
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty() || !e.group.count("data-stream")) continue;
+        const std::string kind = e.groupClasses.back();
+        if ((kind != "stream-start" && kind != "stream-end") || e.text.find(" C") == std::string::npos) continue;
+        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
+        const std::string anchor = e.Attribute("text-anchor");
+        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+        temperatures[e.group.at("data-stream")].push_back({e.text, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size});
+    }
+    ASSERT_TRUE(temperatures.count("C")) << text;
+    // The picture's background covers all of it.
+    ASSERT_FALSE(picture.elements.empty());
+    const SvgElement& page = picture.elements.front();
+    ASSERT_EQ("rect", page.name);
+    for (const auto& [stream, boxes] : temperatures) {
+        ASSERT_EQ(2u, boxes.size()) << stream;
+        const Box &a = boxes[0], &b = boxes[1];
+        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) << stream << ": " << a.text << " over " << b.text;
+        for (const Box& t : boxes)
+            EXPECT_TRUE(t.left >= page.Number("x") && t.right <= page.Number("x") + page.Number("width")) << stream << ": " << t.text;
+    }
+    EXPECT_TRUE(renders(svg.path, "retrofit-stubs"));
 }
 
 }  // namespace

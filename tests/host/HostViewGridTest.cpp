@@ -336,7 +336,12 @@ TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {
         {"choose 5615\n", "the open menu offers no item 5615"},
         {"drop marker3 10 10\n", "drop takes marker1 or marker2"},
         {"wait -5\n", "wait needs whole milliseconds"},
-        {"resize 10 10\n", "resize needs a width and a height above 15 pixels"},
+        {"resize 10 10\n", "resize needs a width and a height of at least 100 pixels"},
+        // A window of a few pixels draws the network a fraction of a pixel wide: too narrow or
+        // too low alone is refused.
+        {"resize 16 16\n", "resize needs a width and a height of at least 100 pixels and at most 100000, not 16 16"},
+        {"resize 99 400\n", "resize needs a width and a height of at least 100 pixels and at most 100000, not 99 400"},
+        {"resize 900 99\n", "resize needs a width and a height of at least 100 pixels and at most 100000, not 900 99"},
     };
     for (const auto& [text, reason] : bad) {
         ScratchFile wrong("viewgrid", "bad.txt", text);
@@ -348,8 +353,8 @@ TEST(HostViewGrid, GesturesReportWhatThePointerMetAndBadOnesStopTheScript) {
     const std::pair<const char*, const char*> beyond[] = {
         {"choose 1e308\n", "the open menu offers no item 1e308"},
         {"choose -1e308\n", "the open menu offers no item -1e308"},
-        {"resize 1e300 1e300\nsvg . /dev/null\n", "resize needs a width and a height above 15 pixels and at most 100000"},
-        {"resize 900 100001\n", "resize needs a width and a height above 15 pixels and at most 100000"},
+        {"resize 1e300 1e300\nsvg . /dev/null\n", "resize needs a width and a height of at least 100 pixels and at most 100000"},
+        {"resize 900 100001\n", "resize needs a width and a height of at least 100 pixels and at most 100000"},
     };
     for (const auto& [text, reason] : beyond) {
         ScratchFile wrong("viewgrid", "beyond.txt", text);

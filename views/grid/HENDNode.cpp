@@ -157,15 +157,36 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
     FontResource font = m_diagram->LabelFont();
     font.size *= labelScale;
     // The name fits between the square's far side and the first item along the line.
-    const double room = firstSegment ? std::abs(firstSegment->x2 - firstSegment->x1) + 25.0 : 25.0;
-    const Text name = m_diagram->FitText(streamName, room, labelScale);
+    // Widths scale with the font the texts are written in (a picture's is larger than the
+    // view's by its pixel size).
+    const double em = m_diagram->LabelFont().size / 12.0;
+    double room = firstSegment ? std::abs(firstSegment->x2 - firstSegment->x1) + 25.0 : 25.0;
+    // A picture writes a unit's name over its topmost circle, half of it towards the start: when
+    // the first item is a unit whose topmost circle is on this line, the start's name ends clear
+    // of the unit's.
+    const HENDNode* next = firstSegment ? (firstSegment->left == this ? firstSegment->right : firstSegment->left) : nullptr;
+    if (const auto* hx = dynamic_cast<const HENDHeatEx*>(next); hx && m_diagram->DrawingPicture() && !hx->ends.empty()) {
+        const HENDExchangerEnd* top = &hx->ends.front();
+        for (const HENDExchangerEnd& e : hx->ends)
+            if (e.y < top->y) top = &e;
+        if (std::abs(top->y - y) < 1.0) {
+            const double half = m_diagram->FontMetrics().Width(hx->unitName, em) / 2.0, gap = 4.0 * em;
+            const double clear = forward ? top->x - half - gap - left : left + 25.0 - (top->x + half + gap);
+            room = std::min(room, std::max(clear, 0.0));
+        }
+    }
+    const Text name = m_diagram->FitText(streamName, room, labelScale * em);
     canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
                    forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline);
     // A picture leaves out a value the terminal does not know (a duty or an area chosen for it).
     const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
-    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?'))
-        m_diagram->RegisterLabel(canvas.AddText({forward ? left : left + 25.0, y + 14.0}, label, font, kBlack,
-                                                forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Top));
+    labelLeft = 0.0, labelRight = -1.0;
+    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?')) {
+        const double at = forward ? left : left + 25.0, width = m_diagram->FontMetrics().Width(label, labelScale * em);
+        labelLeft = forward ? at : at - width, labelRight = forward ? at + width : at;
+        m_diagram->RegisterLabel(canvas.AddText({at, y + 14.0}, label, font, kBlack, forward ? TextAnchor::Start : TextAnchor::End,
+                                                TextBaseline::Top));
+    }
 }
 
 double HENDStreamEnd::Base() const {
@@ -199,9 +220,19 @@ void HENDStreamEnd::DrawShape(Canvas& canvas) {
     FontResource font = m_diagram->LabelFont();
     font.size *= labelScale;
     const Text label = m_diagram->GetAnnotation(5, Node(), temperature);
-    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?'))
-        m_diagram->RegisterLabel(canvas.AddText({forward ? b + 15.0 : b, y + 14.0}, label, font, kBlack,
-                                                forward ? TextAnchor::End : TextAnchor::Start, TextBaseline::Top));
+    if (label.empty() || (m_diagram->DrawingPicture() && label.front() == '?')) return;
+    double at = forward ? b + 15.0 : b;
+    // A line left short (every unit on it hidden) brings its two ends together: in a picture the
+    // end's temperature moves on past the start's, beyond the arrow, where it would run into it.
+    if (m_diagram->DrawingPicture() && owner && owner->labelLeft <= owner->labelRight) {
+        const double em = m_diagram->LabelFont().size / 12.0, gap = 4.0 * em;
+        const double width = m_diagram->FontMetrics().Width(label, labelScale * em);
+        const double from = forward ? at - width : at, to = forward ? at : at + width;
+        if (from < owner->labelRight + gap && owner->labelLeft - gap < to)
+            at = forward ? owner->labelRight + gap + width : owner->labelLeft - gap - width;
+    }
+    m_diagram->RegisterLabel(canvas.AddText({at, y + 14.0}, label, font, kBlack, forward ? TextAnchor::End : TextAnchor::Start,
+                                            TextBaseline::Top));
 }
 
 // ---- stream anchors ----

@@ -164,6 +164,9 @@ public:
     double labelScale = 1.0;
     double temperature = -32767.0;
     const HENDStreamSegment* firstSegment = nullptr;
+    // Where the picture last wrote the start's temperature along the line (left, right); empty
+    // (left above right) when it wrote none.
+    double labelLeft = 0.0, labelRight = -1.0;
     // Link 1: the first segment.
     HENDNode* LinkedItem(int index) const override;
     int NumberOfLinks() const override { return 1; }

@@ -538,6 +538,9 @@ Text HENDiagram::PictureSVG() {
         // grows to hold them.
         double lowest = m_bounds.bottom, highest = m_bounds.top;
         for (const Label& l : m_labels) lowest = std::max(lowest, l.top + l.height);
+        // So may a terminal's temperature moved past the other end of a short line.
+        double leftmost = m_bounds.left, rightmost = m_bounds.right;
+        for (const Label& l : m_labels) leftmost = std::min(leftmost, l.left), rightmost = std::max(rightmost, l.left + l.width);
         // Each pinch writes its temperatures and cross-pinch load down from the picture's head and
         // up from its foot, beside its line: a label reaching into them (the name over a unit or
         // the duty under one standing on the pinch, a stream's end there) takes the head up above
@@ -555,7 +558,11 @@ Text HENDiagram::PictureSVG() {
                     highest = std::min(highest, l.top - 25.0 - texts);
                 }
         }
-        if (pass == kPasses - 1 || (lowest <= m_bounds.bottom && highest >= m_bounds.top)) break;
+        if (pass == kPasses - 1 ||
+            (lowest <= m_bounds.bottom && highest >= m_bounds.top && leftmost >= m_bounds.left && rightmost <= m_bounds.right))
+            break;
+        if (leftmost < m_bounds.left) m_bounds.left = leftmost - 8.0 * pixel;
+        if (rightmost > m_bounds.right) m_bounds.right = rightmost + 8.0 * pixel;
         if (lowest > m_bounds.bottom) m_bounds.bottom = lowest + 8.0 * pixel;
         if (highest < m_bounds.top) m_bounds.top = highest - 8.0 * pixel;
     }

@@ -273,12 +273,17 @@ void HENDiagram::Rebuild() {
         }
     };
     if (nPinch)
-        for (const LinePlan& p : plans) collectRanks(p.slots, p.entry->cold);
-    auto unitRank = [&](const Element& e, bool coldLine) {
+        for (const LinePlan& p : plans)
+            if (p.entry->process) collectRanks(p.slots, p.entry->cold);
+    // A utility's own temperatures say nothing about the process pinch: on a utility line a
+    // heater or cooler stands where its process side puts it.
+    auto unitRank = [&](const Element& e, bool coldLine, bool processLine) {
         const int own = rankOf(e, coldLine);
         auto it = sideRanks.find(e.unit);
-        if (own < 0 || it == sideRanks.end()) return own;
+        if (it == sideRanks.end()) return own;
         const int other = coldLine ? it->second.hot : it->second.cold;
+        if (!processLine && other >= 0) return other;
+        if (own < 0) return own;
         if (other < 0 || std::abs(own - other) != 1) return own;
         const int onPinch = own % 2 != 0 ? own : other, beside = own % 2 != 0 ? other : own;
         return yielded.count(e.unit) ? beside : onPinch;
@@ -299,7 +304,7 @@ void HENDiagram::Rebuild() {
                                                                                  const LinePlan& p) {
         for (Slot& s : slots) {
             if (s.e->unit) {
-                const int r = nPinch ? unitRank(*s.e, p.entry->cold) : 0;
+                const int r = nPinch ? unitRank(*s.e, p.entry->cold, p.entry->process) : 0;
                 if (r < 0) {
                     s.rank = roundUpEven(cur);
                 } else if (r < cur) {
@@ -323,7 +328,7 @@ void HENDiagram::Rebuild() {
             // where the walk is.
             int first = -1;
             for (const auto& branch : s.branches) {
-                const int r = !branch.empty() && branch.front().e->unit && nPinch ? unitRank(*branch.front().e, p.entry->cold) : -1;
+                const int r = !branch.empty() && branch.front().e->unit && nPinch ? unitRank(*branch.front().e, p.entry->cold, p.entry->process) : -1;
                 if (r < 0) {
                     first = -1;
                     break;
@@ -360,7 +365,8 @@ void HENDiagram::Rebuild() {
             const double hotEnd = std::max(e.supplyTemperature, e.targetTemperature);
             const double coldEnd = std::min(e.supplyTemperature, e.targetTemperature);
             const int left = IntervalPosition(reverseDirection ? coldEnd : hotEnd, e.cold ? coldBounds : hotBounds);
-            int cur = nPinch && left >= 0 ? (reverseDirection ? left : 2 * nPinch - left) : 0;
+            // A utility line has no region of its own: its walk starts at the left.
+            int cur = nPinch && left >= 0 && e.process ? (reverseDirection ? left : 2 * nPinch - left) : 0;
             heldBySplit = conflictHeld = false;
             furthest = nullptr, furthestRank = -1;
             if (assign(p.slots, cur, p)) continue;

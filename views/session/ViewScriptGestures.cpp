@@ -68,8 +68,11 @@ bool ViewScriptRunner::gesture(const Text& action, const Text& rest, ViewScriptS
         // No screen holds a window past this; a larger one only carries the picture's coordinates
         // past what its pixels (whole numbers) can hold.
         constexpr double kLargestWindow = 100000.0;
-        if (!(v[0] > 15.0 && v[1] > 15.0 && v[0] <= kLargestWindow && v[1] <= kLargestWindow))
-            return fail("resize needs a width and a height above 15 pixels and at most 100000, not " + rest);
+        // Nor does a window smaller than this show anything: the picture is fitted to the height
+        // it is given, and a few pixels draw the network a fraction of a pixel wide.
+        constexpr double kSmallestWindow = 100.0;
+        if (!(v[0] >= kSmallestWindow && v[1] >= kSmallestWindow && v[0] <= kLargestWindow && v[1] <= kLargestWindow))
+            return fail("resize needs a width and a height of at least 100 pixels and at most 100000, not " + rest);
         driver.Resize(v[0], v[1]);
         return true;
     }
