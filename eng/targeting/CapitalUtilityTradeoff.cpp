@@ -157,6 +157,10 @@ void MUCapitalUtilityTradeoff::CheckAndInitialise() {
             }
             continue;
         }
+        // The prices decide how a side's load is shared; a side with one utility, or with no
+        // load, has nothing to share and gives its whole target (if any) to its first utility,
+        // priced or not, as automatic placement would.
+        if (utilities.size() < 2 || TargetOf(side) <= Tolerance) continue;
         bool priced = false;
         for (const IHeatIntegrationStream* u : utilities) priced = priced || std::fabs(u->GetCostIndex()) > Tolerance;
         if (!priced) {

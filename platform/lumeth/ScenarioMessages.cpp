@@ -21,6 +21,8 @@ const MessageText kTexts[] = {
     // The search for sub-networks of balanced streams (units target).
     {"CPIFindSubSets", "Searching for sub-networks of streams whose loads balance..."},
     {"NoSubsetsFound", "No sub-network was found: the streams balance only all together."},
+    {"NoSubsetsUnbalanced",
+     "No sub-network was found: the streams' loads do not balance, as no utility carries the heating or cooling the process needs."},
     // A default utility's approach.
     {"DeltaTMinWarning", "A DTmin contribution below 1 C is not taken; the utility keeps the one it had."},
     // Retrofit and design tips.
@@ -45,6 +47,7 @@ const MessageText kTexts[] = {
     // Refusals of a typed value.
     {"GetStreamError", "The stream of this row could not be found."},
     {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},
+    {"UtilityLoadSetByTargets", "The targets set the utility loads: choose utility loads given by the user to type one."},
     {"AreaInputError", "This area is refused."},
     {"CannotDeleteCError", "This value cannot be deleted."},
     {"CannotDeleteHTC", "A heat-transfer coefficient default cannot be deleted."},

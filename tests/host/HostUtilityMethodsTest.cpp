@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -288,3 +289,89 @@ INSTANTIATE_TEST_SUITE_P(
                      "Cooling Water,,,,,utility\n",
                      "set HeatFlow.440.0 0\nset HeatFlow.440.1 60\n", "Infeasible", false}),
     [](const ::testing::TestParamInfo<UserLoadCase>& info) { return std::string(info.param.name); });
+
+// The prices decide how a side's load is shared. A side with one utility, or with no load, has
+// nothing to share: the trade-off gives automatic placement's result there even when the side's
+// only utility (air, at 0.0315 per kW and year) counts as unpriced.
+struct NothingToShareCase {
+    const char* name;
+    const char* rows;
+};
+void PrintTo(const NothingToShareCase& c, std::ostream* out) { *out << c.name; }
+
+class HostTradeoffNothingToShare : public ::testing::TestWithParam<NothingToShareCase> {};
+
+TEST_P(HostTradeoffNothingToShare, GivesAutomaticPlacementsResult) {
+    const AutomaticAndTradeoff r = RunBoth(GetParam().rows, "name,supply,target,cp,h,kind,cost\n");
+    EXPECT_EQ(r.automatic.loads, r.tradeoff.loads) << r.out;
+    EXPECT_EQ("Sufficient", r.tradeoff.hotWord) << r.out;
+    EXPECT_EQ("Sufficient", r.tradeoff.coldWord) << r.out;
+    EXPECT_EQ(r.automatic.units, r.tradeoff.units) << r.out;
+    EXPECT_EQ(r.automatic.shells, r.tradeoff.shells) << r.out;
+    EXPECT_GT(r.tradeoff.area, 0.0) << r.out;
+    EXPECT_NEAR(r.automatic.area, r.tradeoff.area, 1e-9 * r.automatic.area) << r.out;
+    EXPECT_NEAR(r.automatic.cost, r.tradeoff.cost, 1e-9 * r.automatic.cost) << r.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, HostTradeoffNothingToShare,
+    ::testing::Values(
+        // Air alone takes the four streams' 60 kW of cooling.
+        NothingToShareCase{"oneUnpricedUtilityCarriesTheLoad",
+                           "H1,170,60,3,0.2,process,\nH2,150,30,1.5,0.2,process,\nC1,20,135,2,0.2,process,\n"
+                           "C2,80,140,4,0.2,process,\nHP Steam,,,,,utility,\nAir,,,,,utility,\n"},
+        // A cold stream alone: no cooling to share between two unpriced coolants.
+        NothingToShareCase{"twoUnpricedUtilitiesAndNoLoad",
+                           "C1,20,135,2,0.2,process,\nHP Steam,,,,,utility,\nAir,,,,,utility,\n"
+                           "Free Coolant,15,20,,1,utility,0\n"}),
+    [](const ::testing::TestParamInfo<NothingToShareCase>& info) { return std::string(info.param.name); });
+
+// Two unpriced coolants sharing 60 kW leave the trade-off nothing to weigh: it stops, and the
+// sides read "not available" with the reason rather than a blank.
+TEST(HostTradeoffNothingToShare, ALoadToShareWithoutAnyPriceIsNotAvailableWithTheReason) {
+    const AutomaticAndTradeoff r =
+        RunBoth("H1,170,60,3,0.2,process,\nH2,150,30,1.5,0.2,process,\nC1,20,135,2,0.2,process,\n"
+                "C2,80,140,4,0.2,process,\nHP Steam,,,,,utility,\nAir,,,,,utility,\nFree Coolant,15,20,,1,utility,0\n",
+                "name,supply,target,cp,h,kind,cost\n");
+    EXPECT_EQ("Sufficient", r.automatic.coldWord) << r.out;
+    for (const std::string& word : {r.tradeoff.hotWord, r.tradeoff.coldWord})
+        EXPECT_EQ("Not available: no utility of a side to share has a price", word) << r.out;
+    EXPECT_TRUE(std::isnan(r.tradeoff.units)) << r.out;
+}
+
+// A utility's load is typed only under the user's loads (the form's choice 0); automatic
+// placement (1) and the trade-off (2) refuse it, answering 0, and keep the targets' loads.
+class HostTypedUtilityLoad : public ::testing::TestWithParam<int> {};
+
+TEST_P(HostTypedUtilityLoad, IsTakenOnlyUnderTheUsersLoads) {
+    const int method = GetParam();
+    ScratchFile table("methods", "typed.csv", std::string(kHeader) +
+                                                  "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n"
+                                                  "C1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\n"
+                                                  "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    const bool taken = method == 0;
+    const HostRun run = RunViewScript(table.path, "set TargetMethod.450 " + std::to_string(method) + "\n" +
+                                                      (taken ? "" : "expect UtilityLoadSetByTargets\n") +
+                                                      "set HeatFlow.440.0 30\nget HeatFlow.440.0\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const int set = taken ? 2 : 3;
+    EXPECT_NE(std::string::npos, run.out.find(std::to_string(set) + ": set HeatFlow.440.0 30\n  result " +
+                                              (taken ? "1" : "0")))
+        << run.out;
+    EXPECT_EQ(taken ? 30.0 : 20.0, Number(run.out, set + 1)) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(FormChoices, HostTypedUtilityLoad, ::testing::Values(0, 1, 2));
+
+// With no utility at all the four streams' loads differ by 40 kW: no group of them balances, and
+// the search says so rather than that they balance all together.
+TEST(HostSubsetsUnbalanced, ATableWithoutUtilitiesIsToldItsStreamsDoNotBalance) {
+    ScratchFile table("methods", "bare.csv", std::string(kHeader) +
+                                                 "H1,170,60,3,0.2,process\nH2,150,30,1.5,0.2,process\n"
+                                                 "C1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\n");
+    const HostRun run = RunViewScript(table.path, "expect NoSubsetsUnbalanced\ncmd SearchSubsets\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("Error NoSubsetsUnbalanced|No sub-network was found: the streams' loads do "
+                                              "not balance"))
+        << run.out;
+}

@@ -388,7 +388,7 @@ private:
     double ReadStreamRow(const ValueRow& row, const VarDescription& var);
     // The stream of a row into workStream, without a message when it is not found.
     void LookUpQuietly(int row, int kind);
-    void WriteRow(const InputRow& row, const VarDescription& var, double value);
+    int WriteRow(const InputRow& row, const VarDescription& var, double value);
     int SpecifyStreamName(const VarDescription& var, const Text& text, int kind);
     int SpecifyEconomicText(const VarDescription& var, const Text& text, bool named);
     int SpecifyHTCText(const VarDescription& var, const Text& text);

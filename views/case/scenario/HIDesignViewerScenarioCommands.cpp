@@ -243,7 +243,13 @@ int HIDesignViewerScenario::clearAllSubsets(const Text&) {
 int HIDesignViewerScenario::searchSubsets(const Text&) {
     longOperation(FindString("CPIFindSubSets"), [&] { myScenario->CalculateMinimumUnitsTarget(); });
     if (myScenario->GetMinimumNumberOfUnitsByMILP() == 0) {
-        ErrorMsg("NoSubsetsFound");
+        // A side whose placement is not settled leaves a surplus or shortfall that no group of
+        // streams can balance, so the search had nothing to find.
+        const auto settled = [&](int side) {
+            const int status = myScenario->GetUtilityAssignmentStatus(side);
+            return status == 0 || status == 2;
+        };
+        ErrorMsg(settled(0) && settled(1) ? "NoSubsetsFound" : "NoSubsetsUnbalanced");
     } else if (enumA) {
         // The subset choices are made again from the scenario when the form next asks for them.
         delete enumA;

@@ -229,7 +229,7 @@ int HIDesignViewerScenario::Specify(const VarDescription& var, double value) {
     if (!myScenario) return 0;
     SignalBusy(true);
     int out = 1;
-    if (const InputRow* row = FindInputRow(var)) WriteRow(*row, var, value);
+    if (const InputRow* row = FindInputRow(var)) out = WriteRow(*row, var, value);
     else out = Viewable::Specify(var, value);
     SignalBusy(false);
     return out;
@@ -240,17 +240,22 @@ void HIDesignViewerScenario::LookUpQuietly(int row, int kind) {
     workStream = myScenario->GetStreamOfKind(row, found, kind, 2) ? found : nullptr;
 }
 
-void HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& var, double value) {
+// 1 when the value was taken, 0 when a refusal was shown: the form's answer says which.
+int HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& var, double value) {
+    const auto refuse = [this](const char* key) {
+        ErrorMsg(key);
+        return 0;
+    };
     if (row.advancesColumn) ++tableColumn;
-    if (row.guarded && BaseCaseLocked()) return ErrorMsg("NoChangeinHENRBaseCase");
+    if (row.guarded && BaseCaseLocked()) return refuse("NoChangeinHENRBaseCase");
     if (!row.streamWrite) {
         if (row.check)
-            if (const char* k = row.check(value)) return ErrorMsg(k);
-        if (const char* k = row.write(*this, var, value)) ErrorMsg(k);
-        return;
+            if (const char* k = row.check(value)) return refuse(k);
+        if (const char* k = row.write(*this, var, value)) return refuse(k);
+        return 1;
     }
     if (row.checkFirst && row.check)
-        if (const char* k = row.check(value)) return ErrorMsg(k);
+        if (const char* k = row.check(value)) return refuse(k);
     const int i = var.Offset(0);
     int bound = i + 1;
     switch (row.rows) {
@@ -260,22 +265,21 @@ void HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription&
         default: break;
     }
     if (i < 0 || i >= bound) {
-        if (row.boundShows) {
-            workStream = nullptr;
-            ErrorMsg("GetStreamError");
-        }
-        return;
+        if (!row.boundShows) return 1;
+        workStream = nullptr;
+        return refuse("GetStreamError");
     }
     if (row.check && !row.checkFirst)
-        if (const char* k = row.check(value)) return ErrorMsg(k);
+        if (const char* k = row.check(value)) return refuse(k);
     IHeatIntegrationStream* found = nullptr;
     if (!myScenario->GetStreamOfKind(i, found, row.kind, row.side) || !found) {
         if (row.fail == F::ShowClear || row.fail == F::Clear) workStream = nullptr;
-        if (row.fail == F::Show || row.fail == F::ShowClear) ErrorMsg("GetStreamError");
-        return;
+        if (row.fail == F::Show || row.fail == F::ShowClear) return refuse("GetStreamError");
+        return 1;
     }
     workStream = found;
-    if (const char* k = row.streamWrite(*this, *found, var, value)) ErrorMsg(k);
+    if (const char* k = row.streamWrite(*this, *found, var, value)) return refuse(k);
+    return 1;
 }
 
 // ---- texts ----

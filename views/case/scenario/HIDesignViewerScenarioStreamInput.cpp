@@ -160,15 +160,17 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
              return setInsteadOf(s, "Enthalpy", value, "HeatCapacityFlowrate", "EnthalpyUpdateError");
          },
          .refusals = "SpecRange EnthalpyUpdateError"},
-        // A utility's load is the user's only while the user assigns the utility loads.
+        // A utility's load is the user's only while the user assigns the utility loads; under
+        // the other methods the targets set it, and a typed load is refused, not dropped.
         {.type = 6, .number = 440, .guarded = true, .rows = R::Kind, .kind = 1,
          .streamWrite = [](V& v, Stream s, Var, double value) -> const char* {
-             if (isEmpty(value) || v.GetmyScenario()->GetUtilityAssignmentMethod() != 1) return nullptr;
+             if (v.GetmyScenario()->GetUtilityAssignmentMethod() != 1) return "UtilityLoadSetByTargets";
+             if (isEmpty(value)) return nullptr;
              if (value < 0.0 || value > L::MaxDuty) return "SpecRange";
              s.NotifyValueChanged(value);
              return nullptr;
          },
-         .refusals = "SpecRange"},
+         .refusals = "SpecRange UtilityLoadSetByTargets"},
         {.type = 1516, .number = 404, .guarded = true, .rows = R::Process, .kind = 0, .advancesColumn = true,
          .check = heatCapacityFlowRule, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) {

@@ -84,10 +84,18 @@ Text placement(V& v, S s, Var) {
 }
 
 // A side's placement status: 0 nothing to place, 1 a shortfall and nothing placed, 2 loads placed
-// with no shortfall, 3 loads placed and a shortfall left, 4 loads that could not be evaluated.
+// with no shortfall, 3 loads placed and a shortfall left, 4 loads that could not be evaluated; the
+// trade-off stops with 5 without valid economic data and 6 when no utility of a side it must share
+// has a price, and its loads are then not available, for that reason.
 Text placementWord(int status) {
-    static const char* const words[] = {"Sufficient", "Insufficient", "Sufficient", "Insufficient", "Infeasible"};
-    return status >= 0 && status < 5 ? Text(words[status]) : Text();
+    static const char* const words[] = {"Sufficient",
+                                        "Insufficient",
+                                        "Sufficient",
+                                        "Insufficient",
+                                        "Infeasible",
+                                        "Not available: the economic data are not valid",
+                                        "Not available: no utility of a side to share has a price"};
+    return status >= 0 && status < 7 ? Text(words[status]) : Text("Not available");
 }
 
 // One side of the pinch in display units; a side the scenario leaves empty shows nothing.

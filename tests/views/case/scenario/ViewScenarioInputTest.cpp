@@ -197,8 +197,9 @@ TEST_F(ViewScenarioInput, StreamDataChecksAndStores) {
     EXPECT_EQ("", Type(var(1517, 406, 1), E));
     EXPECT_NE(1, Stream("H2")->GetDTminContributionScope());
     EXPECT_EQ("GetStreamError", Type(var(1517, 406, 9), 6));
-    // A utility load only under the user's assignment.
-    EXPECT_EQ("", Type(var(6, 440, 0), -5));
+    // A utility load only under the user's assignment: elsewhere the targets set it and a typed
+    // one is refused, not dropped in silence.
+    EXPECT_EQ("UtilityLoadSetByTargets", Type(var(6, 440, 0), -5));
     ASSERT_TRUE(p.scenario->SetUtilityAssignmentMethod(1) || p.scenario->GetUtilityAssignmentMethod() == 1);
     if (p.scenario->GetUtilityAssignmentMethod() == 1) {
         EXPECT_EQ("", Type(var(6, 440, 0), 0));

@@ -259,10 +259,17 @@ TEST_F(ViewScenarioTexts, TargetsHeadingsAndCost) {
         EXPECT_EQ(Text(word), text(named("ProblemType", 109))) << type;
         EXPECT_EQ(Text(word), viewer->spareText);
     }
-    for (int status : {1, 2, 3, 4, 5}) {
+    for (int status : {1, 2, 3, 4, 5, 6}) {
         scenario->assignmentStatus[1] = status;
-        // 2 placed without shortfall, 3 placed with a shortfall left.
-        const char* words[] = {"", "Insufficient", "Sufficient", "Insufficient", "Infeasible", ""};
+        // 2 placed without shortfall, 3 placed with a shortfall left; the trade-off's 5 and 6 are
+        // not available, with the reason.
+        const char* words[] = {"",
+                               "Insufficient",
+                               "Sufficient",
+                               "Insufficient",
+                               "Infeasible",
+                               "Not available: the economic data are not valid",
+                               "Not available: no utility of a side to share has a price"};
         EXPECT_EQ(Text(words[status]), text(named("ColdUtilInfo", 1))) << status;
     }
 }
