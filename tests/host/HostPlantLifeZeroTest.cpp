@@ -1,0 +1,85 @@
+// A plant life of 0 years, which the economics form takes, leaves no capital to annualise: the
+// total annual cost (and a design's annualised capital) is then not available with its reason,
+// never the operating cost alone; 0 operating hours (no operation) still give a total.
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The four-stream table, or its network, saved as a case after the economics form took `values`
+// (one `set ADDRESS VALUE` line each).
+struct EconomicsCase {
+    ScratchFile base, saved;
+    EconomicsCase(const std::string& stem, const std::string& sets, bool withNetwork)
+        : base("plantlife", stem + "-base.kcase", "", false), saved("plantlife", stem + ".kcase", "", false) {
+        std::string input = ExamplePath("four-streams.csv");
+        if (withNetwork) {
+            const HostRun design = RunHost("design " + input + " " + ExamplePath("four-streams-network.csv") +
+                                           " --save " + base.path);
+            EXPECT_EQ(0, design.exitCode) << design.out;
+            input = base.path;
+        }
+        const HostRun view = RunViewScript(input, sets, " --save " + saved.path);
+        EXPECT_EQ(0, view.exitCode) << view.out;
+    }
+};
+
+const char* kLifeZero = "set ExtraData.301.0 0\n";
+const char* kHoursZero = "set ExtraData.302.0 0\n";
+
+TEST(HostPlantLifeZero, TargetsGiveNoTotalAnnualCost) {
+    EconomicsCase c("targets", kLifeZero, false);
+    const HostRun text = RunHost("targets " + c.saved.path);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    EXPECT_TRUE(has(text.out, "  operating cost            1978.80 per year\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "  total annual cost         not available (plant life 0)\n")) << text.out;
+    const HostRun json = RunHost("targets " + c.saved.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_TRUE(has(json.out, "\"total_annual_cost\": null")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"operating_cost\": 1978.8")) << json.out;
+}
+
+TEST(HostPlantLifeZero, SupertargetFindsNoOptimum) {
+    EconomicsCase c("super", kLifeZero, false);
+    const HostRun text = RunHost("supertarget " + c.saved.path + " --from 8 --to 12");
+    EXPECT_TRUE(has(text.out, "optimum DTmin: none\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "1978.80         n/a\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "Note: total annual cost not available (plant life 0)")) << text.out;
+    EXPECT_FALSE(has(text.out, "least total annual cost")) << text.out;
+    const HostRun json = RunHost("supertarget " + c.saved.path + " --from 8 --to 12 --json");
+    EXPECT_FALSE(has(json.out, "\"total_annual_cost\": 1")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"optimum\": null")) << json.out;
+}
+
+TEST(HostPlantLifeZero, DesignGivesNoAnnualisedCapitalNorTotal) {
+    EconomicsCase c("design", kLifeZero, true);
+    const HostRun text = RunHost("design " + c.saved.path);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    EXPECT_TRUE(has(text.out, "  annualized capital cost   not available (plant life 0)\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "  total annual cost         not available (plant life 0)\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "  utility cost              1978.80 per year\n")) << text.out;
+    const HostRun json = RunHost("design " + c.saved.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_TRUE(has(json.out, "\"annualized_capital_cost\": null")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"total_annual_cost\": null")) << json.out;
+}
+
+// No operation is a plant that stands idle: no operating cost, and its capital still recovered.
+TEST(HostPlantLifeZero, ZeroHoursKeepATotal) {
+    EconomicsCase c("hours", kHoursZero, true);
+    const HostRun targets = RunHost("targets " + c.saved.path);
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    EXPECT_TRUE(has(targets.out, "  operating cost            0.00 per year\n")) << targets.out;
+    EXPECT_FALSE(has(targets.out, "not available")) << targets.out;
+    const HostRun design = RunHost("design " + c.saved.path);
+    ASSERT_EQ(0, design.exitCode) << design.out;
+    EXPECT_TRUE(has(design.out, "  annualized capital cost   39460.76 per year\n")) << design.out;
+    EXPECT_TRUE(has(design.out, "  total annual cost         39460.76 per year\n")) << design.out;
+}
+
+}  // namespace
