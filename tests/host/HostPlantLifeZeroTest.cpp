@@ -69,6 +69,37 @@ TEST(HostPlantLifeZero, DesignGivesNoAnnualisedCapitalNorTotal) {
     EXPECT_TRUE(has(json.out, "\"total_annual_cost\": null")) << json.out;
 }
 
+// The optimiser refuses to lower a total annual cost it has not got, by either objective that
+// lowers it; by area it runs, and prints no total.
+struct OptimiseRun {
+    const char* name;
+    const char* options;
+    int exitCode;
+    const char* printed;
+};
+
+class HostPlantLifeZeroOptimise : public ::testing::TestWithParam<OptimiseRun> {};
+
+TEST_P(HostPlantLifeZeroOptimise, LowersNoMissingTotal) {
+    const OptimiseRun& o = GetParam();
+    EconomicsCase c(std::string("optimise-") + o.name, kLifeZero, true);
+    const HostRun run = RunHost("optimise " + c.saved.path + " " + o.options);
+    EXPECT_EQ(o.exitCode, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, o.printed)) << run.out;
+    EXPECT_FALSE(has(run.out, "total annual cost 1978.8")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByObjective, HostPlantLifeZeroOptimise,
+    ::testing::Values(OptimiseRun{"cost", "--objective cost", 1,
+                                  "--objective cost needs the total annual cost, which is not available (plant life 0)"},
+                      OptimiseRun{"equations", "--equation-based", 1,
+                                  "the equation-based optimiser lowers the total annual cost, which is not available "
+                                  "(plant life 0)"},
+                      OptimiseRun{"area", "--objective area", 0,
+                                  "  before: area 261.952 m2, total annual cost not available (plant life 0)\n"}),
+    [](const ::testing::TestParamInfo<OptimiseRun>& info) { return std::string(info.param.name); });
+
 // No operation is a plant that stands idle: no operating cost, and its capital still recovered.
 TEST(HostPlantLifeZero, ZeroHoursKeepATotal) {
     EconomicsCase c("hours", kHoursZero, true);
