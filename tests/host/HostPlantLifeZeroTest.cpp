@@ -100,6 +100,20 @@ INSTANTIATE_TEST_SUITE_P(
                                   "  before: area 261.952 m2, total annual cost not available (plant life 0)\n"}),
     [](const ::testing::TestParamInfo<OptimiseRun>& info) { return std::string(info.param.name); });
 
+// The scenario viewer shows the total annual cost target and each design's total empty, and the
+// design's total against the target with them; the operating cost stays.
+TEST(HostPlantLifeZero, ViewsShowNoTotalAnnualCost) {
+    EconomicsCase c("views", kLifeZero, true);
+    const HostRun run = RunViewScript(c.saved.path, "get CostPerTime.651\nget CostPerTime.303\nget CostPerTime.608.0\n"
+                                                    "get Percent.201.0\nget CostPerTime.657\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "1: get CostPerTime.651\n  value empty Cost/year\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "2: get CostPerTime.303\n  value empty Cost/year\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: get CostPerTime.608.0\n  value empty Cost/year\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get Percent.201.0\n  value empty %\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get CostPerTime.657\n  value 1978.800745 Cost/year\n")) << run.out;
+}
+
 // No operation is a plant that stands idle: no operating cost, and its capital still recovered.
 TEST(HostPlantLifeZero, ZeroHoursKeepATotal) {
     EconomicsCase c("hours", kHoursZero, true);
