@@ -15,6 +15,8 @@ namespace {
 constexpr double kSecondsPerYear = 31536000.0;
 // Cost-target codes of the scenario's queries.
 constexpr int kCapitalCost = 7, kOperatingCost = 4, kTotalAnnualCost = 5;
+// A side's placement status when the capital/utility trade-off found no economic data to weigh.
+constexpr int kTradeoffNoEconomicData = 5;
 
 std::string number(double v) {
     if (!std::isfinite(v)) return "null";
@@ -184,10 +186,19 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     const bool needsUtility = r.hotUtility > 1e-9 || r.coldUtility > 1e-9;
     const bool hotCovered = sideCovered(scenario.GetUtilityAssignmentStatus(0));
     const bool coldCovered = sideCovered(scenario.GetUtilityAssignmentStatus(1));
+    const bool noEconomics = scenario.GetUtilityAssignmentStatus(0) == kTradeoffNoEconomicData ||
+                             scenario.GetUtilityAssignmentStatus(1) == kTradeoffNoEconomicData;
     if (needsUtility && scenario.GetNumberOfUtilityStreams() == 0) {
         r.available = false;
         r.notes.push_back("area, units, shells and costs are not available: the table has no utility streams to "
                           "cover the targets");
+    } else if (noEconomics) {
+        // The capital/utility trade-off weighs capital against utility cost: without a cost law it
+        // can use or a plant life to annualise it, it places nothing.
+        r.available = false;
+        r.notes.push_back("area, units, shells and costs are not available: the capital/utility trade-off has no "
+                          "usable economic data" +
+                          (r.noAnnualCost.empty() ? std::string() : " (" + r.noAnnualCost + ")"));
     } else if (!hotCovered || !coldCovered) {
         r.available = false;
         std::string why = "area, units, shells and costs are not available: the utilities cannot cover the targets";

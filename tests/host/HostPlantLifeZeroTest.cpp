@@ -114,6 +114,27 @@ TEST(HostPlantLifeZero, ViewsShowNoTotalAnnualCost) {
     EXPECT_TRUE(has(run.out, "5: get CostPerTime.657\n  value 1978.800745 Cost/year\n")) << run.out;
 }
 
+// The capital/utility trade-off weighs a unit's annualised capital against utility cost: without a
+// plant life it places nothing rather than move load for the operating cost alone (which put
+// 0.086 kW on LP steam, a unit and shell of its own at no cost), and the targets say why.
+TEST(HostPlantLifeZero, TradeoffWeighsNothing) {
+    ScratchFile table("plantlife", "tradeoff.csv",
+                      "name,supply,target,cp,h,kind\nH0,206.8,177.4,2.66,0.505,process\n"
+                      "C1,69.2,226.6,0.86,0.689,process\nH2,171.7,100.2,4.37,0.818,process\n"
+                      "H3,66.1,42.2,2.97,0.567,process\nHP Steam,,,,,utility\nMP Steam,,,,,utility\n"
+                      "LP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile saved("plantlife", "tradeoff.kcase", "", false);
+    const HostRun view = RunViewScript(table.path, std::string(kLifeZero) + "set TargetMethod.450 2\nget HeatFlow.450.[]\n",
+                                       " --save " + saved.path);
+    ASSERT_EQ(0, view.exitCode) << view.out;
+    EXPECT_TRUE(has(view.out, "3: get HeatFlow.450.[]\n  value 25.628 0 0 351.906 kW\n")) << view.out;
+    const HostRun targets = RunHost("targets " + saved.path);
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    EXPECT_TRUE(has(targets.out, "Note: area, units, shells and costs are not available: the capital/utility "
+                                 "trade-off has no usable economic data (plant life 0)\n"))
+        << targets.out;
+}
+
 // No operation is a plant that stands idle: no operating cost, and its capital still recovered.
 TEST(HostPlantLifeZero, ZeroHoursKeepATotal) {
     EconomicsCase c("hours", kHoursZero, true);
