@@ -135,6 +135,23 @@ TEST(HostPlantLifeZero, TradeoffWeighsNothing) {
         << targets.out;
 }
 
+// Over a long life the capital-recovery factor i (1+i)^n / ((1+i)^n - 1) reaches the rate of return:
+// at 10 % over 10,000 years (where (1+i)^n overflows) the capital costs a tenth of itself a year,
+// 215554.22 x 0.1 + 1978.80 in the targets and 149587.32 x 0.1 for the design's units, as at 7,000.
+class HostPlantLifeLong : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostPlantLifeLong, RecoversTheRateOfReturn) {
+    EconomicsCase c(std::string("long-") + GetParam(), std::string("set ExtraData.301.0 ") + GetParam() + "\n", true);
+    const HostRun targets = RunHost("targets " + c.saved.path);
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    EXPECT_TRUE(has(targets.out, "  total annual cost         23534.22 per year\n")) << targets.out;
+    const HostRun design = RunHost("design " + c.saved.path);
+    ASSERT_EQ(0, design.exitCode) << design.out;
+    EXPECT_TRUE(has(design.out, "  annualized capital cost   14958.73 per year\n")) << design.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Years, HostPlantLifeLong, ::testing::Values("7000", "10000", "1e300"));
+
 // No operation is a plant that stands idle: no operating cost, and its capital still recovered.
 TEST(HostPlantLifeZero, ZeroHoursKeepATotal) {
     EconomicsCase c("hours", kHoursZero, true);
