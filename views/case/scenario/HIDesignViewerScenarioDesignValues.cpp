@@ -42,9 +42,10 @@ double exchangerValue(const IHENDesign* d, int index, const char* name) {
     return unit && unit->getVariableAsDouble(name, out) ? out : kEmpty;
 }
 
-// The plant life is one of the plant's shared economics (item 4), held under the first set's name.
+// The plant life is one of the plant's shared economics (item 4), held under the first set's name;
+// a design outside any scenario has no economics to say it is missing.
 bool plantLifeOf(const IHeatIntegrationScenario* s) {
-    if (!s) return false;
+    if (!s) return true;
     const char* shared = s->GetEconomicDataName(0);
     return s->GetEconomicData(4, shared ? shared : "DEFAULT") > 0.0;
 }
