@@ -120,9 +120,18 @@ bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
                 double duty = 0.0, a = 0.0, b = 0.0, heat = 0.0;
                 if (!unit || unsettled.count(unit) ||
                     !design.GetNodeValue(unit->getName(), CPString(NodeValue::Duty), duty) || !std::isfinite(duty) ||
-                    duty == kEmpty || !design.GetExchangerPortTemperature(unit, 2 * side, a) ||
-                    !design.GetExchangerPortTemperature(unit, 2 * side + 1, b))
+                    duty == kEmpty)
                     continue;
+                // A settled unit with a duty has its temperatures on both streams: a port without
+                // one lost its value in the file (a unit that never had them is not settled).
+                if (!design.GetExchangerPortTemperature(unit, 2 * side, a) ||
+                    !design.GetExchangerPortTemperature(unit, 2 * side + 1, b)) {
+                    const CPString shown = design.GetUnitName(unit->getName());
+                    error = who + "unit " + QuotedField(shown.empty() ? unit->getName().c_str() : shown.c_str()) +
+                            ": a duty of " + num(duty) + " kW but no temperature where it meets stream " +
+                            QuotedField(s->GetName());
+                    return false;
+                }
                 if (utility) {
                     // A locked network keeps the utility flows it was locked with.
                     if (design.GetOperationLocked() || !(span > 0.0) || !std::isfinite(load)) continue;

@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
+#include "host/TargetsReport.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 
@@ -139,6 +140,7 @@ DesignReport ReadDesign(IHENDesign& d) {
     if (IHeatIntegrationScenario* s = d.GetScenario()) {
         r.hotUtilityTarget = s->GetUtilityTarget(0);
         r.coldUtilityTarget = s->GetUtilityTarget(1);
+        r.noAnnualCost = NoAnnualisedCapital(*s);
     }
     r.areaTotal = d.GetTotalArea();
     r.exchangers = d.GetNumberOfHeatExchangers();
@@ -239,12 +241,17 @@ std::string FormatDesignText(const DesignReport& r) {
     out << "  area                      " << total(number(r.areaTotal, 2) + " m2") << "\n";
     out << "  exchangers                " << r.exchangers << "\n";
     out << "  capital cost              " << total(number(r.capitalCost, 2) + " (investment)") << "\n";
-    out << "  annualized capital cost   " << total(number(r.annualizedCapitalCost, 2) + " per year") << "\n";
+    const auto annualised = [&r](const std::string& value) {
+        return r.noAnnualCost.empty() ? value : "not available (" + r.noAnnualCost + ")";
+    };
+    out << "  annualized capital cost   " << annualised(total(number(r.annualizedCapitalCost, 2) + " per year"))
+        << "\n";
     const auto priced = [&r](const std::string& value) {
         return r.utilityCostAvailable && std::isfinite(r.utilityCost) ? value : std::string("not available");
     };
     out << "  utility cost              " << priced(number(r.utilityCost, 2) + " per year") << "\n";
-    out << "  total annual cost         " << priced(total(number(r.totalAnnualCost, 2) + " per year")) << "\n";
+    out << "  total annual cost         " << annualised(priced(total(number(r.totalAnnualCost, 2) + " per year")))
+        << "\n";
     out << "  cross-pinch load          " << number(r.crossPinchLoad, 2) << " kW\n";
     out << "  degrees of freedom        " << r.degreesOfFreedom << "\n";
     out << "  unsatisfied streams       ";
@@ -284,9 +291,11 @@ std::string FormatDesignJson(const DesignReport& r) {
     out << "  \"area_total\": " << total(r.areaTotal) << ",\n";
     out << "  \"exchangers\": " << r.exchangers << ",\n";
     out << "  \"capital_cost\": " << total(r.capitalCost) << ",\n";
-    out << "  \"annualized_capital_cost\": " << total(r.annualizedCapitalCost) << ",\n";
+    const bool annualised = r.noAnnualCost.empty();
+    out << "  \"annualized_capital_cost\": " << total(annualised ? r.annualizedCapitalCost : nan) << ",\n";
     out << "  \"utility_cost\": " << JsonNumber(r.utilityCostAvailable ? r.utilityCost : nan) << ",\n";
-    out << "  \"total_annual_cost\": " << total(r.utilityCostAvailable ? r.totalAnnualCost : nan) << ",\n";
+    out << "  \"total_annual_cost\": " << total(r.utilityCostAvailable && annualised ? r.totalAnnualCost : nan)
+        << ",\n";
     out << "  \"unsatisfied_streams\": [";
     for (std::size_t i = 0; i < r.unsatisfied.size(); ++i) out << (i ? ", " : "") << JsonString(r.unsatisfied[i]);
     out << "],\n";

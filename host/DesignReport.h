@@ -40,6 +40,9 @@ struct DesignReport {
     // The utility cost prices the heaters' and coolers' duties: with one of them negative or not
     // calculated, or a process stream not yet satisfied, the network's utility use is not known.
     bool utilityCostAvailable = true;
+    // Why no capital can be annualised ("plant life 0"), empty when it can: then the annualised
+    // capital and the total annual cost are not available.
+    std::string noAnnualCost;
     std::vector<std::string> notes;
 };
 

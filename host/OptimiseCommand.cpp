@@ -10,6 +10,7 @@
 #include "host/HostSession.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
+#include "host/TargetsReport.h"
 
 #include <cmath>
 #include <cstdio>
@@ -144,6 +145,11 @@ std::string checkText(const IOptimiserCheck& c) {
 std::string figures(const DesignReport& r) {
     if (!r.totalsAvailable) return "area not available, total annual cost not available";
     char buffer[160];
+    if (!r.noAnnualCost.empty()) {
+        std::snprintf(buffer, sizeof buffer, "area %.6g m2, total annual cost not available (%s)", r.areaTotal,
+                      r.noAnnualCost.c_str());
+        return buffer;
+    }
     std::snprintf(buffer, sizeof buffer, "area %.6g m2, total annual cost %.6g", r.areaTotal, r.totalAnnualCost);
     return buffer;
 }
@@ -151,6 +157,7 @@ std::string figures(const DesignReport& r) {
 // How the figure that was not optimised moved, when both are known and it rose.
 std::string otherFigure(const DesignReport& before, const DesignReport& after, int objective) {
     if (!before.totalsAvailable || !after.totalsAvailable) return std::string();
+    if (objective != 1 && !after.noAnnualCost.empty()) return std::string();
     const double from = objective == 1 ? before.areaTotal : before.totalAnnualCost;
     const double to = objective == 1 ? after.areaTotal : after.totalAnnualCost;
     if (!(from > 0.0) || !(to > from + 1e-6 * from)) return std::string();
@@ -215,6 +222,11 @@ int RunOptimise(ModuleLoader& module, int argc, char** argv) {
         return FailCommand(error);
     IHeatIntegrationScenario* scenario = design->GetScenario();
     if (!scenario) return FailCommand("the design belongs to no scenario");
+    // Without a plant life there is no total annual cost to lower: the operating cost alone is
+    // no total, and optimising it would pass a cheaper operation off as a cheaper plant.
+    if (const std::string why = NoAnnualisedCapital(*scenario); !why.empty() && (o.objective == 1 || o.equationBased))
+        return FailCommand(std::string(o.equationBased ? "the equation-based optimiser lowers" : "--objective cost needs") +
+                           " the total annual cost, which is not available (" + why + "); use --objective area");
     if (o.duties >= 0) design->SetOptimizeExchangerDuties(o.duties == 1);
     if (o.splits >= 0) design->SetOptimizeSplitFractions(o.splits == 1);
 

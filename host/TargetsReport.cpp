@@ -1,5 +1,6 @@
 #include "host/TargetsReport.h"
 
+#include "brasko/DefaultUtilityTypes.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr double kSecondsPerYear = 31536000.0;
 // Cost-target codes of the scenario's queries.
 constexpr int kCapitalCost = 7, kOperatingCost = 4, kTotalAnnualCost = 5;
+// A side's placement status when the capital/utility trade-off found no economic data to weigh.
+constexpr int kTradeoffNoEconomicData = 5;
 
 std::string number(double v) {
     if (!std::isfinite(v)) return "null";
@@ -174,6 +177,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.capitalCost = scenario.GetCostTarget(kCapitalCost);
     r.operatingCost = scenario.GetCostTarget(kOperatingCost) * kSecondsPerYear;
     r.totalAnnualCost = scenario.GetCostTarget(kTotalAnnualCost) * kSecondsPerYear;
+    r.noAnnualCost = NoAnnualisedCapital(scenario);
     const double hotPlaced = placedLoads(scenario, 0, r);
     const double coldPlaced = placedLoads(scenario, 1, r);
 
@@ -182,10 +186,19 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     const bool needsUtility = r.hotUtility > 1e-9 || r.coldUtility > 1e-9;
     const bool hotCovered = sideCovered(scenario.GetUtilityAssignmentStatus(0));
     const bool coldCovered = sideCovered(scenario.GetUtilityAssignmentStatus(1));
+    const bool noEconomics = scenario.GetUtilityAssignmentStatus(0) == kTradeoffNoEconomicData ||
+                             scenario.GetUtilityAssignmentStatus(1) == kTradeoffNoEconomicData;
     if (needsUtility && scenario.GetNumberOfUtilityStreams() == 0) {
         r.available = false;
         r.notes.push_back("area, units, shells and costs are not available: the table has no utility streams to "
                           "cover the targets");
+    } else if (noEconomics) {
+        // The capital/utility trade-off weighs capital against utility cost: without a cost law it
+        // can use or a plant life to annualise it, it places nothing.
+        r.available = false;
+        r.notes.push_back("area, units, shells and costs are not available: the capital/utility trade-off has no "
+                          "usable economic data" +
+                          (r.noAnnualCost.empty() ? std::string() : " (" + r.noAnnualCost + ")"));
     } else if (!hotCovered || !coldCovered) {
         r.available = false;
         std::string why = "area, units, shells and costs are not available: the utilities cannot cover the targets";
@@ -299,7 +312,10 @@ std::string FormatTargetsText(const TargetsReport& r) {
         << "\n";
     out << "  capital cost              " << areaOrNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
-    out << "  total annual cost         " << areaOrNot(fixed(r.totalAnnualCost, 2) + " per year") << "\n";
+    out << "  total annual cost         "
+        << (r.noAnnualCost.empty() ? areaOrNot(fixed(r.totalAnnualCost, 2) + " per year")
+                                   : "not available (" + r.noAnnualCost + ")")
+        << "\n";
     out << "Utility loads\n";
     if (r.utilities.empty()) out << "  (no utility streams)\n";
     for (const auto& u : r.utilities) out << "  " << PrintableText(u.name) << "  " << fixed(u.load, 3) << " kW\n";
@@ -325,7 +341,8 @@ std::string FormatTargetsJson(const TargetsReport& r) {
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
         << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))
-        << ", \"total_annual_cost\": " << areaOrNull(number(r.totalAnnualCost)) << ", \"utilities\": [";
+        << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? areaOrNull(number(r.totalAnnualCost)) : "null")
+        << ", \"utilities\": [";
     for (std::size_t i = 0; i < r.utilities.size(); ++i)
         out << (i ? ", " : "") << "{\"name\": " << JsonString(r.utilities[i].name)
             << ", \"load\": " << number(r.utilities[i].load) << "}";
@@ -352,8 +369,16 @@ double ShellRoundOff(const IHeatIntegrationScenario& scenario, const SuperTarget
 }
 }  // namespace
 
+std::string NoAnnualisedCapital(const IHeatIntegrationScenario& scenario) {
+    // The plant life is one of the plant's shared economics, held under the first set's name.
+    const char* shared = scenario.GetEconomicDataName(0);
+    const double life = scenario.GetEconomicData(EDT_PlantLife, shared ? shared : "DEFAULT");
+    return life > 0.0 ? std::string() : "plant life " + fixed(life, 0);
+}
+
 SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     SuperTargetReport r;
+    r.noAnnualCost = NoAnnualisedCapital(scenario);
     for (int i = 0; i < scenario.GetNumberOfSuperTargetPoints(); ++i) {
         SuperTargetPointReport p;
         // Selectors 1..10 of a point: DTmin, hot and cold utility, the two areas, units with the
@@ -380,8 +405,9 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     // number, so a cost that keeps falling towards the edge may still dip at a point where the
     // count rounds down. Otherwise the cheapest point is at the edge of what could be computed,
     // and the cost may go on falling beyond it.
+    // Without a plant life no point has a total annual cost, and nothing is optimised.
     std::size_t best = r.points.size();
-    for (std::size_t i = 0; i < r.points.size(); ++i) {
+    for (std::size_t i = 0; i < r.points.size() && r.noAnnualCost.empty(); ++i) {
         const auto& p = r.points[i];
         if (!p.available || !(p.totalAnnualCost > 0.0)) continue;
         if (best == r.points.size() || p.totalAnnualCost < r.points[best].totalAnnualCost) best = i;
@@ -421,7 +447,10 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     if (missing > 0)
         r.notes.push_back(std::to_string(missing) + " of " + std::to_string(r.points.size()) +
                           " points have no area, units, shells or costs: the utilities cannot cover the targets there");
-    if (best == r.points.size()) {
+    if (!r.noAnnualCost.empty()) {
+        r.notes.push_back("total annual cost not available (" + r.noAnnualCost +
+                          "): no capital can be annualised, so there is no optimum");
+    } else if (best == r.points.size()) {
         r.notes.push_back("no point has a total annual cost, so there is no optimum");
     } else if (!risesLeft || !risesRight) {
         // The edge the cost does not rise towards is where the cheapest point lies, as far as
@@ -452,10 +481,16 @@ std::string FormatSuperTargetsText(const SuperTargetReport& r) {
     out << "   DTmin      hot      cold   area cc   area st  units pinch  shells     capital   operating         TAC\n";
     for (const auto& p : r.points) {
         char line[256];
+        // Without a plant life the TAC column reads n/a: the operating cost alone is no total.
+        char tac[32];
+        if (r.noAnnualCost.empty())
+            std::snprintf(tac, sizeof tac, "%11.2f", p.totalAnnualCost);
+        else
+            std::snprintf(tac, sizeof tac, "%11s", "n/a");
         if (p.available)
-            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %12.0f %6.0f%c %11.2f %11.2f %11.2f\n",
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %12.0f %6.0f%c %11.2f %11.2f %s\n",
                           p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.unitsPinch,
-                          p.shells, p.shellsCapped ? '*' : ' ', p.capitalCost, p.operatingCost, p.totalAnnualCost);
+                          p.shells, p.shellsCapped ? '*' : ' ', p.capitalCost, p.operatingCost, tac);
         else
             std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f   (utilities cannot cover the targets)\n", p.dtmin,
                           p.hotUtility, p.coldUtility);
@@ -483,7 +518,7 @@ std::string FormatSuperTargetsJson(const SuperTargetReport& r) {
             << ", \"shells_capped\": " << (p.available && p.shellsCapped ? "true" : "false")
             << ", \"capital_cost\": " << orNull(p.capitalCost)
             << ", \"operating_cost\": " << orNull(p.operatingCost)
-            << ", \"total_annual_cost\": " << orNull(p.totalAnnualCost) << "}";
+            << ", \"total_annual_cost\": " << (r.noAnnualCost.empty() ? orNull(p.totalAnnualCost) : "null") << "}";
     }
     out << "], \"optimum\": " << (r.hasOptimum ? number(r.optimum) : std::string("null")) << ", \"notes\": [";
     for (std::size_t i = 0; i < r.notes.size(); ++i) out << (i ? ", " : "") << JsonString(r.notes[i]);

@@ -63,6 +63,9 @@ struct TargetsReport {
     double capitalCost = 0.0;    // investment
     double operatingCost = 0.0;  // per year
     double totalAnnualCost = 0.0;
+    // Why no capital can be annualised ("plant life 0"), empty when it can: then the total annual
+    // cost is not available, as the operating cost alone would understate it.
+    std::string noAnnualCost;
     // Whether area, units, shells and costs are results.
     bool available = true;
     // Whether the area, the shells and the capital and total annual costs on them are results
@@ -72,6 +75,10 @@ struct TargetsReport {
     // Why something is not available, or does not add up.
     std::vector<std::string> notes;
 };
+
+// Why the plant's capital cannot be annualised: "plant life 0" when the plant's economics give no
+// life over which to recover it (the economics form takes 0); empty when a life is given.
+std::string NoAnnualisedCapital(const IHeatIntegrationScenario& scenario);
 
 TargetsReport ReadTargets(IHeatIntegrationScenario& scenario);
 std::string FormatTargetsText(const TargetsReport& report);
@@ -93,6 +100,8 @@ struct SuperTargetReport {
     // at the edge of the computed range it is reported in the notes instead.
     bool hasOptimum = false;
     double optimum = 0.0;
+    // Why no point has a total annual cost (see TargetsReport::noAnnualCost), empty when they do.
+    std::string noAnnualCost;
     std::vector<std::string> notes;
 };
 

@@ -142,7 +142,10 @@ void MUCapitalUtilityTradeoff::SetGlobalContributions(double dtMin) {
 
 void MUCapitalUtilityTradeoff::CheckAndInitialise() {
     m_bOk = true;
-    if (!HasEconomics() || !TradeoffSteps::IsUsableEconomicData(*m_economicData)) {
+    // Without a plant life no capital is annualised and the total annual cost would be the operating
+    // cost alone: the search would weigh a unit and its shells at nothing.
+    if (!HasEconomics() || !TradeoffSteps::IsUsableEconomicData(*m_economicData) ||
+        !(m_economicInfo->GetEconomicInfo(EDT_PlantLife) > 0.0)) {
         m_bOk = false;
         m_status.nStatus = NoEconomicData;
         return;

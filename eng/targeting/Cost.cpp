@@ -23,10 +23,12 @@ double CapitalRecoveryFactor(double rate, double years) {
     if (!std::isfinite(rate) || !std::isfinite(years) || years <= 0.0 || rate <= -1.0) return 0.0;
     // Without interest the capital is simply spread over the plant life.
     if (rate == 0.0) return 1.0 / years;
-    // (1+i)^n - 1 through expm1/log1p keeps its digits when the rate is small.
+    // i / (1 - (1+i)^-n), the same factor without (1+i)^n, which overflows over a long life (10,000
+    // years at 10 %) where the factor has long reached the rate; expm1/log1p keep its digits when
+    // the rate is small.
     const double growthLog = years * std::log1p(rate);
-    const double growthLessOne = std::expm1(growthLog);
-    if (growthLessOne == 0.0) return 1.0 / years;
-    const double factor = rate * std::exp(growthLog) / growthLessOne;
+    const double discountedLessOne = -std::expm1(-growthLog);
+    if (discountedLessOne == 0.0) return 1.0 / years;
+    const double factor = rate / discountedLessOne;
     return std::isfinite(factor) ? factor : 0.0;
 }

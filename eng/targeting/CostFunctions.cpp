@@ -82,5 +82,8 @@ double TotalAnnualCost::Compute(IHeatIntegrationScenarioForCosting& costing, IHe
     // operating cost alone, never less.
     if (!(life > 0.0) || !(capital > 0.0)) return operating;
     const double recovery = CapitalRecoveryFactor(item(costing, EDT_RateOfReturn), life);
-    return capital * recovery * CostConstants::kPerSecondOfYear + operating;
+    // A rate of return beyond any plant's (the economics form takes up to 1e308 %) can make the
+    // annualised capital overflow: no cost is representable then, and none is added.
+    const double annualised = capital * recovery * CostConstants::kPerSecondOfYear;
+    return std::isfinite(annualised) ? annualised + operating : operating;
 }

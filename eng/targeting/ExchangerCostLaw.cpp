@@ -29,5 +29,7 @@ double ScenarioExchangerCostLaw::AnnualisedCost(const CPString& model, double ca
     const char* set = model.empty() ? CostConstants::kDefaultSet : model.c_str();
     const double recovery = CapitalRecoveryFactor(m_scenario->GetEconomicData(EDT_RateOfReturn, set),
                                                   m_scenario->GetEconomicData(EDT_PlantLife, set));
-    return capitalCost * recovery * CostConstants::kPerSecondOfYear;
+    // A rate of return beyond any plant's can make the annualised cost overflow: none is representable.
+    const double annualised = capitalCost * recovery * CostConstants::kPerSecondOfYear;
+    return std::isfinite(annualised) ? annualised : 0.0;
 }

@@ -42,7 +42,19 @@ double exchangerValue(const IHENDesign* d, int index, const char* name) {
     return unit && unit->getVariableAsDouble(name, out) ? out : kEmpty;
 }
 
-double totalAnnualCost(const IHENDesign& d) { return d.GetTotalUtilityCost(2) + d.GetTotalAnnualizedCapitalCost(); }
+// The plant life is one of the plant's shared economics (item 4), held under the first set's name;
+// a design outside any scenario has no economics to say it is missing.
+bool plantLifeOf(const IHeatIntegrationScenario* s) {
+    if (!s) return true;
+    const char* shared = s->GetEconomicDataName(0);
+    return s->GetEconomicData(4, shared ? shared : "DEFAULT") > 0.0;
+}
+
+// Empty without a plant life: no capital can be annualised, and the utility cost is no total.
+double totalAnnualCost(const IHENDesign& d) {
+    if (!plantLifeOf(d.GetScenario())) return kEmpty;
+    return d.GetTotalUtilityCost(2) + d.GetTotalAnnualizedCapitalCost();
+}
 
 }  // namespace
 
@@ -105,7 +117,8 @@ double hotTarget(V& v) { return v.GetmyScenario()->GetUtilityTarget(0); }
 double coldTarget(V& v) { return v.GetmyScenario()->GetUtilityTarget(1); }
 double capitalTarget(V& v) { return v.GetmyScenario()->GetCostTarget(7); }
 double areaTarget(V& v) { return v.GetmyScenario()->GetAreaTarget(1); }
-double annualCostTarget(V& v) { return v.GetmyScenario()->GetCostTarget(5); }
+// Empty without a plant life: no capital can be annualised, and the operating cost is no total.
+double annualCostTarget(V& v) { return plantLifeOf(v.GetmyScenario()) ? v.GetmyScenario()->GetCostTarget(5) : kEmpty; }
 double operatingTarget(V& v) { return v.GetmyScenario()->GetCostTarget(4); }
 
 double shellsOf(const IHENDesign& d) { return d.GetTotalNumberOfShells(); }

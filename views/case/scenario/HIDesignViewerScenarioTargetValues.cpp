@@ -27,6 +27,15 @@ double bySides(HIDesignViewerScenario& v, Var var, Both both, Side side) {
     return kEmpty;
 }
 
+// The total annual cost target; empty without a plant life, where no capital can be annualised and
+// the operating cost alone would pass for the total. The plant life is one of the plant's shared
+// economics (item 4), held under the first set's name.
+double totalAnnualCostTarget(HIDesignViewerScenario& v) {
+    IHeatIntegrationScenario* s = v.GetmyScenario();
+    const char* shared = s->GetEconomicDataName(0);
+    return s->GetEconomicData(4, shared ? shared : "DEFAULT") > 0.0 ? s->GetCostTarget(5) : kEmpty;
+}
+
 }  // namespace
 
 const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::TargetRows() {
@@ -105,10 +114,10 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Tar
          }},
         {.type = 31000, .number = 654, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); }},
         {.type = 31000, .number = 551, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(7); }, .zeroIsEmpty = true},
-        {.type = 31001, .number = 651, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(5); }},
+        {.type = 31001, .number = 651, .read = [](V& v, Var) { return totalAnnualCostTarget(v); }},
         {.type = 31001, .number = 657, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(4); }},
         {.type = 31001, .number = 302, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(4); }, .zeroIsEmpty = true},
-        {.type = 31001, .number = 303, .read = [](V& v, Var) { return v.myScenario->GetCostTarget(5); }, .zeroIsEmpty = true},
+        {.type = 31001, .number = 303, .read = [](V& v, Var) { return totalAnnualCostTarget(v); }, .zeroIsEmpty = true},
         {.type = 31001, .number = 304, .read = [](V& v, Var) { return v.GetUtilityTargetCost(0); }},
         {.type = 31001, .number = 750, .read = [](V& v, Var) { return v.GetUtilityTargetCost(0); }},
         {.type = 31001, .number = 305, .read = [](V& v, Var) { return v.GetUtilityTargetCost(1); }},
