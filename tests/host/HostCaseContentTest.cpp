@@ -1,5 +1,6 @@
 // A case whose bytes are whole (its checksum agrees) but whose values no stream table could give
 // is refused as damaged, as the same values in a table are refused.
+#include "CaseChecksum.h"
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -32,16 +33,6 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// CRC-32 (IEEE, reflected), the case file's trailer.
-std::uint32_t crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : bytes) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 std::string littleEndian(const void* data, std::size_t size) { return std::string(static_cast<const char*>(data), size); }
 
 // The saved four-stream case with the first stored `from` replaced by `to` and the checksum
@@ -51,8 +42,7 @@ std::string rewritten(const std::string& saved, double from, double to) {
     const std::size_t at = body.find(littleEndian(&from, sizeof from));
     if (at == std::string::npos) return std::string();
     body.replace(at, sizeof to, littleEndian(&to, sizeof to));
-    const std::uint32_t crc = crc32(body);
-    return body + littleEndian(&crc, sizeof crc);
+    return WithCaseChecksum(body);
 }
 
 struct Rewrite {
@@ -123,9 +113,8 @@ TEST_P(HostCaseContentEveryCopy, IsRefusedOrChangesNothing) {
         ++copies;
         std::string edited = body;
         edited.replace(at, sizeof c.to, littleEndian(&c.to, sizeof c.to));
-        const std::uint32_t crc = crc32(edited);
         Scratch damaged(std::string(c.name) + "-" + std::to_string(at) + ".case");
-        std::ofstream(damaged.path, std::ios::binary) << edited + littleEndian(&crc, sizeof crc);
+        std::ofstream(damaged.path, std::ios::binary) << WithCaseChecksum(edited);
         const HostRun run = RunHost(job + " " + damaged.path);
         if (run.exitCode == 1 && run.out.find("the case file is damaged") != std::string::npos) {
             ++refused;
@@ -235,9 +224,8 @@ TEST_P(HostCaseContentSample, SingleValueEditsAreRefusedOrChangeNothing) {
         const double now = to[random() % (sizeof to / sizeof to[0])];
         std::string edited = body;
         edited.replace(at, sizeof now, littleEndian(&now, sizeof now));
-        const std::uint32_t crc = crc32(edited);
         Scratch damaged(std::string(c.name) + "-sample-" + std::to_string(n) + ".case");
-        std::ofstream(damaged.path, std::ios::binary) << edited + littleEndian(&crc, sizeof crc);
+        std::ofstream(damaged.path, std::ios::binary) << WithCaseChecksum(edited);
         const HostRun run = RunHost(job + " " + damaged.path);
         if (run.exitCode == 1 && run.out.find("the case file is damaged") != std::string::npos) {
             ++refused;
@@ -304,9 +292,8 @@ TEST_P(HostCaseContentHeldValue, OutsideItsFormsRangeIsDamage) {
         at = found + 1;
     }
     body.replace(at, sizeof c.to, littleEndian(&c.to, sizeof c.to));
-    const std::uint32_t crc = crc32(body);
     Scratch damaged(std::string(c.name) + "-held.case");
-    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    std::ofstream(damaged.path, std::ios::binary) << WithCaseChecksum(body);
     const HostRun run = RunHost(job + " " + damaged.path);
     EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
@@ -444,9 +431,8 @@ TEST_P(HostCaseContentInteger, IsRefusedAsDamage) {
         ASSERT_EQ('i', body[at]) << "byte " << at;
         body.replace(at + 1, sizeof e.to, littleEndian(&e.to, sizeof e.to));
     }
-    const std::uint32_t crc = crc32(body);
     Scratch damaged(std::string(c.name) + "-int.case");
-    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    std::ofstream(damaged.path, std::ios::binary) << WithCaseChecksum(body);
     const HostRun run = RunHost("targets " + damaged.path);
     EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;
@@ -521,9 +507,8 @@ TEST_P(HostCaseContentSplit, ABranchOutOfBalanceIsDamage) {
         ASSERT_NE(std::string::npos, at) << e.field << " " << e.from << " #" << e.nth;
         body.replace(at, sizeof e.to, littleEndian(&e.to, sizeof e.to));
     }
-    const std::uint32_t crc = crc32(body);
     Scratch damaged(std::string(c.name) + "-split.case");
-    std::ofstream(damaged.path, std::ios::binary) << body + littleEndian(&crc, sizeof crc);
+    std::ofstream(damaged.path, std::ios::binary) << WithCaseChecksum(body);
     const HostRun run = RunHost("design " + damaged.path);
     EXPECT_EQ(1, run.exitCode) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("the case file is damaged")) << run.out;

@@ -2,6 +2,7 @@
 // the file must be the case it always was (byte for byte against one written before, and the same
 // again when the case is reopened and saved), and a save the disk cuts short must leave the case
 // that was there, whole, and no temporary file beside it.
+#include "CaseChecksum.h"
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -77,16 +78,6 @@ TEST_F(HostSaveStreaming, ACaseReopenedAndSavedAgainIsTheSameBytesAndTheSameTarg
 
 namespace {
 
-// The CRC-32 (reflected, polynomial 0xEDB88320) a case file ends with, bit by bit.
-std::uint32_t Crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : bytes) {
-        crc ^= c;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 bool IsDate(const std::string& text, std::size_t at) {
     if (at + 10 > text.size()) return false;
     for (std::size_t i = 0; i < 10; ++i) {
@@ -115,9 +106,9 @@ TEST(HostSaveKnownCase, FourStreamsSaveAsTheCaseWrittenBefore) {
     ASSERT_TRUE(IsDate(now, date)) << now.substr(date, 10);
     std::uint32_t crc = 0;
     for (int k = 3; k >= 0; --k) crc = crc << 8 | static_cast<unsigned char>(now[now.size() - 4 + k]);
-    EXPECT_EQ(crc, Crc32(now.substr(0, now.size() - 4)));
+    EXPECT_EQ(crc, CaseCrc32(now.substr(0, now.size() - 4)));
     now.replace(date, 10, before.substr(date, 10));
-    crc = Crc32(now.substr(0, now.size() - 4));
+    crc = CaseCrc32(now.substr(0, now.size() - 4));
     for (int k = 0; k < 4; ++k) now[now.size() - 4 + k] = static_cast<char>(crc >> (8 * k) & 0xFFu);
     EXPECT_TRUE(now == before);
 }

@@ -1,6 +1,7 @@
 // What the host prints as JSON is JSON: an exchanger duty or area no case holds, an exchanger name
 // that is not UTF-8 and a script in another encoding are refused where they are read (exit 1, the
 // line named), so no report ever shows a number that is not finite or bytes that are not UTF-8.
+#include "CaseChecksum.h"
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -49,24 +50,13 @@ TEST(HostValidJsonScript, AScriptThatIsNotUtf8IsRefusedBeforeItRuns) {
     EXPECT_FALSE(has(run.out, "Caf\xe9")) << run.out;
 }
 
-// CRC-32 (IEEE, reflected), the case file's trailer.
-std::uint32_t crc32(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : bytes) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 // Every `from` of a saved case's bytes made `to` (as long), its checksum made again: a case as
 // a writer of old, which took any bytes for a name, left it.
 std::string withBytes(const std::string& saved, const std::string& from, const std::string& to) {
     std::string body = saved.substr(0, saved.size() - 4);
     for (std::size_t at = body.find(from); at != std::string::npos; at = body.find(from, at + to.size()))
         body.replace(at, from.size(), to);
-    const std::uint32_t crc = crc32(body);
-    return body + std::string(reinterpret_cast<const char*>(&crc), sizeof crc);
+    return WithCaseChecksum(body);
 }
 
 // A stream named in Latin-1 reaches no report: the case is refused as damaged before anything is

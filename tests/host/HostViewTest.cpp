@@ -1,5 +1,6 @@
 // kestrin-host view: scripts of form actions drive the project viewer and the scenario viewer of
 // a stream table; each kind of script error stops at its line with exit 1 and saves nothing.
+#include "CaseChecksum.h"
 #include "HostProcess.h"
 
 #include <gtest/gtest.h>
@@ -206,16 +207,6 @@ TEST(HostView, AFailedScriptLeavesAnExistingCaseAsItWas) {
 
 namespace {
 
-// CRC-32 (IEEE) as the case file's trailer carries it.
-std::uint32_t crc32Of(const std::string& bytes) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char c : bytes) {
-        crc ^= c;
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 TEST(HostView, AViewSetThatDoesNotReadBackIsRefusedAsDamaged) {
     ScratchFile saved("view", "damaged.kcase", "", false);
     ASSERT_EQ(0, RunHost("view " + example("four-streams.csv") + " --save " + saved.path).exitCode);
@@ -226,9 +217,7 @@ TEST(HostView, AViewSetThatDoesNotReadBackIsRefusedAsDamaged) {
     // A type no build registers, under a checksum that matches: only the view set is wrong.
     bytes[at + type.size() - 1] = 'X';
     std::string body = bytes.substr(0, bytes.size() - 4);
-    const std::uint32_t crc = crc32Of(body);
-    for (int i = 0; i < 4; ++i) body += static_cast<char>((crc >> (8 * i)) & 0xFF);
-    std::ofstream(saved.path, std::ios::binary | std::ios::trunc) << body;
+    std::ofstream(saved.path, std::ios::binary | std::ios::trunc) << WithCaseChecksum(body);
 
     const HostRun run = RunHost("view " + saved.path);
     EXPECT_EQ(1, run.exitCode) << run.out;
