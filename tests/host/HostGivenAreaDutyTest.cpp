@@ -185,3 +185,41 @@ TEST_P(HostGivenAreaDuty, EachUnitCarriesTheDutyItsAreaGivesAtItsTemperatures) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, HostGivenAreaDuty, ::testing::Values("countercurrent", "shell-and-tube"));
+
+// H2 heats C1 twice (E2 14.469723 m2 after E4 5.718611 m2 on C1): the areas the design of 90 and
+// 30 kW reports. A retrofit from the areas starts from the same base as one from the duties and
+// makes the same step: a new H1-C2 unit, with no area added to E4, which the step leaves at the
+// duty its area gives. (The base had stopped at 349.92 kW of steam with E4 at 30.13 kW, so the
+// step paid for 0.03 m2 more on E4 to carry the 30.13 kW at the temperatures it really has.)
+TEST(HostGivenAreaDuty, ARetrofitFromTheAreasOfADesignIsTheRetrofitFromItsDuties) {
+    const std::string rows[][2] = {{"E4,H2,C1,5.718611,2,1,countercurrent", "E4,H2,C1,30,2,1,countercurrent"},
+                                   {"E2,H2,C1,14.469723,1,2,countercurrent", "E2,H2,C1,90,1,2,countercurrent"}};
+    std::string areaTable = "name,hot,cold,area,hot_order,cold_order,type\n";
+    std::string dutyTable = "name,hot,cold,duty,hot_order,cold_order,type\n";
+    for (const auto& row : rows) {
+        areaTable += row[0] + "\n";
+        dutyTable += row[1] + "\n";
+    }
+    ScratchFile areas("given-area", "retrofit-areas.csv", areaTable);
+    ScratchFile duties("given-area", "retrofit-duties.csv", dutyTable);
+    const std::string streams = ExamplePath("four-streams.csv");
+    const HostRun byArea = RunHost("retrofit " + streams + " " + areas.path + " --budget 20000 --json");
+    const HostRun byDuty = RunHost("retrofit " + streams + " " + duties.path + " --budget 20000 --json");
+    ASSERT_EQ(byArea.exitCode, 0) << byArea.out;
+    ASSERT_EQ(byDuty.exitCode, 0) << byDuty.out;
+    const std::size_t stepArea = byArea.out.find("\"steps\":"), stepDuty = byDuty.out.find("\"steps\":");
+    ASSERT_NE(stepArea, std::string::npos) << byArea.out;
+    ASSERT_NE(stepDuty, std::string::npos) << byDuty.out;
+    auto number = [](const std::string& json, const std::string& key, std::size_t from) {
+        const std::size_t at = json.find("\"" + key + "\":", from);
+        return at == std::string::npos ? NAN : std::atof(json.c_str() + at + key.size() + 3);
+    };
+    EXPECT_NEAR(number(byArea.out, "hot_utility", 0), 350.0, 1e-5) << byArea.out;
+    for (const char* key : {"hot_utility", "capital_cost", "total_added_area"})
+        EXPECT_NEAR(number(byArea.out, key, stepArea), number(byDuty.out, key, stepDuty),
+                    1e-5 * std::fabs(number(byDuty.out, key, stepDuty)))
+            << key << "\n"
+            << byArea.out;
+    EXPECT_NE(byArea.out.find("\"kept\":true", stepArea), std::string::npos) << byArea.out;
+    EXPECT_EQ(byArea.out.find("{\"unit\":\"E4\"", stepArea), std::string::npos) << byArea.out;
+}
