@@ -278,26 +278,22 @@ TEST_P(HostGridSmallWindow, AUnitBesideAStreamsTerminalLeavesItsTemperatureToIt)
     ASSERT_EQ(0, run.exitCode) << run.out;
     const SvgPicture picture = ReadSvg(FileContents(svg.path));
     ASSERT_TRUE(picture.parsed);
-    struct Box {
-        std::string text, item;
-        double left, right, top, bottom;
+    struct Label {
+        SvgTextBox box;
+        std::string item;
     };
-    // A text's box: 0.6 of its font size a character, from 0.8 of it above the baseline to 0.2 below.
-    std::vector<Box> terminals, units;
+    std::vector<Label> terminals, units;
     for (const SvgElement& e : picture.elements) {
         if (e.name != "text" || e.groupClasses.empty() || !e.group.count("data-name")) continue;
-        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
-        const std::string anchor = e.Attribute("text-anchor"), kind = e.groupClasses.back();
-        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
-        const Box b{e.text, e.group.at("data-name"), left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size};
+        const std::string kind = e.groupClasses.back();
+        const Label b{TextBoxOf(e), e.group.at("data-name")};
         if (kind == "stream-start" || kind == "stream-end") terminals.push_back(b);
         if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(b);
     }
     ASSERT_GE(terminals.size(), 8u);
-    for (const Box& t : terminals)
-        for (const Box& u : units)
-            EXPECT_FALSE(t.text == u.text && t.left < u.right && u.left < t.right && t.top < u.bottom && u.top < t.bottom)
-                << t.item << " and " << u.item << " both write " << t.text;
+    for (const Label& t : terminals)
+        for (const Label& u : units)
+            EXPECT_FALSE(t.box.text == u.box.text && t.box.Overlaps(u.box)) << t.item << " and " << u.item << " both write " << t.box.text;
     const std::multiset<std::string> e1 = textsOf(picture, "E1");
     EXPECT_EQ(0u, e1.count("170.0 C"));
     EXPECT_EQ(0u, e1.count("140.0 C"));

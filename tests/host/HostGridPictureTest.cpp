@@ -21,20 +21,6 @@ struct Scratch : ScratchFile {
     explicit Scratch(const std::string& stem) : ScratchFile("gridpicture", stem, "", false) {}
 };
 
-// The texts' box in view-box units: 0.6 of the font size a character, from 0.8 of it above the
-// baseline to 0.2 below.
-struct Box {
-    double left, right, top, bottom;
-};
-Box textBox(const SvgElement& t) {
-    const double size = t.Number("font-size"), width = 0.6 * size * static_cast<double>(t.text.size());
-    const double x = t.Number("x"), y = t.Number("y");
-    const std::string anchor = t.Attribute("text-anchor");
-    const double left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
-    const double base = t.Attribute("dominant-baseline") == "middle" ? y + 0.3 * size : y;
-    return {left, left + width, base - 0.8 * size, base + 0.2 * size};
-}
-
 bool isUnit(const SvgElement& e) {
     const std::string c = e.groupClasses.empty() ? std::string() : e.groupClasses.back();
     return c == "exchanger" || c == "heater" || c == "cooler";
@@ -109,10 +95,10 @@ TEST_F(HostGridPicture, EveryUnitCarriesItsNameAndItsTemperaturesOnEachLine) {
     const SvgElement *hotIn = textIn("E1", "170.0 C"), *hotOut = textIn("E1", "90.0 C");
     const SvgElement *coldIn = textIn("E1", "80.0 C"), *coldOut = textIn("E1", "140.0 C");
     ASSERT_TRUE(hotIn && hotOut && coldIn && coldOut);
-    EXPECT_LT(textBox(*hotIn).right, circleX);
-    EXPECT_GT(textBox(*hotOut).left, circleX);
-    EXPECT_GT(textBox(*coldIn).left, circleX);
-    EXPECT_LT(textBox(*coldOut).right, circleX);
+    EXPECT_LT(TextBoxOf(*hotIn).right, circleX);
+    EXPECT_GT(TextBoxOf(*hotOut).left, circleX);
+    EXPECT_GT(TextBoxOf(*coldIn).left, circleX);
+    EXPECT_LT(TextBoxOf(*coldOut).right, circleX);
 }
 
 TEST_F(HostGridPicture, TheBranchesCarryTheirSplitFractions) {
@@ -132,7 +118,7 @@ TEST_F(HostGridPicture, NoTextCrossesALineOrLeavesThePicture) {
     ASSERT_FALSE(lines.empty());
     for (const SvgElement& t : picture.elements) {
         if (t.name != "text") continue;
-        const Box b = textBox(t);
+        const SvgTextBox b = TextBoxOf(t);
         EXPECT_TRUE(b.left >= box.left && b.right <= box.Right() && b.top >= box.top && b.bottom <= box.Bottom())
             << t.text << " at " << t.Number("x") << "," << t.Number("y");
         for (const SvgElement* l : lines) {

@@ -313,27 +313,17 @@ TEST(HostGridPinch, AStreamsNameLeavesTheNameOfTheUnitInTheFirstColumnClear) {
     ASSERT_EQ(0, run.exitCode) << run.out;
     const SvgPicture picture = ReadSvg(FileContents(svg.path));
     ASSERT_TRUE(picture.parsed);
-    struct Box {
-        std::string text, kind;
-        double left, right, top, bottom;
-    };
-    std::vector<Box> names, units;
+    std::vector<SvgTextBox> names, units;
     for (const SvgElement& e : picture.elements) {
         if (e.name != "text" || e.groupClasses.empty()) continue;
-        // Characters, not bytes: a name cut short ends in one ellipsis.
-        const double chars = static_cast<double>(std::count_if(e.text.begin(), e.text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-        const double size = e.Number("font-size"), width = 0.6 * size * chars;
-        const std::string anchor = e.Attribute("text-anchor"), kind = e.groupClasses.back();
-        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
-        const Box b{e.text, kind, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size};
-        if (kind == "stream-start") names.push_back(b);
-        if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(b);
+        const std::string kind = e.groupClasses.back();
+        if (kind == "stream-start") names.push_back(TextBoxOf(e));
+        if (kind == "exchanger" || kind == "heater" || kind == "cooler") units.push_back(TextBoxOf(e));
     }
-    ASSERT_TRUE(std::any_of(names.begin(), names.end(), [](const Box& b) { return b.text.rfind("Cooling", 0) == 0; }));
-    ASSERT_TRUE(std::any_of(units.begin(), units.end(), [](const Box& b) { return b.text == "Cooler"; }));
-    for (const Box& n : names)
-        for (const Box& u : units)
-            EXPECT_FALSE(n.left < u.right && u.left < n.right && n.top < u.bottom && u.top < n.bottom) << n.text << " over " << u.text;
+    ASSERT_TRUE(std::any_of(names.begin(), names.end(), [](const SvgTextBox& b) { return b.text.rfind("Cooling", 0) == 0; }));
+    ASSERT_TRUE(std::any_of(units.begin(), units.end(), [](const SvgTextBox& b) { return b.text == "Cooler"; }));
+    for (const SvgTextBox& n : names)
+        for (const SvgTextBox& u : units) EXPECT_FALSE(n.Overlaps(u)) << n.text << " over " << u.text;
     EXPECT_TRUE(renders(svg.path, "first-column"));
 }
 
@@ -350,19 +340,12 @@ TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
     const SvgPicture picture = ReadSvg(text);
     ASSERT_TRUE(picture.parsed);
     ASSERT_NE(std::string::npos, text.find("class=\"pinch\"")) << run.out;
-    struct Box {
-        std::string text;
-        double left, right, top, bottom;
-    };
-    std::map<std::string, std::vector<Box>> temperatures;  // by stream
+    std::map<std::string, std::vector<SvgTextBox>> temperatures;  // by stream
     for (const SvgElement& e : picture.elements) {
         if (e.name != "text" || e.groupClasses.empty() || !e.group.count("data-stream")) continue;
         const std::string kind = e.groupClasses.back();
         if ((kind != "stream-start" && kind != "stream-end") || e.text.find(" C") == std::string::npos) continue;
-        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
-        const std::string anchor = e.Attribute("text-anchor");
-        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
-        temperatures[e.group.at("data-stream")].push_back({e.text, left, left + width, e.Number("y") - 0.8 * size, e.Number("y") + 0.2 * size});
+        temperatures[e.group.at("data-stream")].push_back(TextBoxOf(e));
     }
     ASSERT_TRUE(temperatures.count("C")) << text;
     // The picture's background covers all of it.
@@ -371,9 +354,9 @@ TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
     ASSERT_EQ("rect", page.name);
     for (const auto& [stream, boxes] : temperatures) {
         ASSERT_EQ(2u, boxes.size()) << stream;
-        const Box &a = boxes[0], &b = boxes[1];
-        EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) << stream << ": " << a.text << " over " << b.text;
-        for (const Box& t : boxes)
+        const SvgTextBox &a = boxes[0], &b = boxes[1];
+        EXPECT_FALSE(a.Overlaps(b)) << stream << ": " << a.text << " over " << b.text;
+        for (const SvgTextBox& t : boxes)
             EXPECT_TRUE(t.left >= page.Number("x") && t.right <= page.Number("x") + page.Number("width")) << stream << ": " << t.text;
     }
     EXPECT_TRUE(renders(svg.path, "retrofit-stubs"));

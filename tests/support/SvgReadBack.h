@@ -88,6 +88,25 @@ inline void ReadSvgNode(xmlNode* node, std::vector<std::string> groups, SvgPictu
     }
 }
 
+// A text's box in the picture's units, as the picture tests judge labels written over each other:
+// 0.6 of the font size a character (characters, not bytes: a name cut short ends in one ellipsis),
+// from 0.8 of the size above the baseline to 0.2 below it (a middle baseline sits 0.3 of it lower).
+struct SvgTextBox {
+    std::string text;
+    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
+    bool Overlaps(const SvgTextBox& o) const { return left < o.right && o.left < right && top < o.bottom && o.top < bottom; }
+};
+
+inline SvgTextBox TextBoxOf(const SvgElement& t) {
+    double chars = 0.0;
+    for (char c : t.text) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
+    const double size = t.Number("font-size"), width = 0.6 * size * chars, x = t.Number("x");
+    const std::string anchor = t.Attribute("text-anchor");
+    const double left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
+    const double base = t.Attribute("dominant-baseline") == "middle" ? t.Number("y") + 0.3 * size : t.Number("y");
+    return {t.text, left, left + width, base - 0.8 * size, base + 0.2 * size};
+}
+
 inline SvgPicture ReadSvg(const std::string& text) {
     SvgPicture out;
     xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "plot.svg", nullptr,
