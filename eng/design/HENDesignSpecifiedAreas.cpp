@@ -71,9 +71,13 @@ void setDuty(CNode* x, double duty) { x->addVariable(NodeValue::Duty, duty, Valu
 // Whether a guessed tear duty has crossed a process exchanger, which a larger guess undoes. A
 // heater or cooler that runs the wrong way only says that the guess, or the given areas
 // themselves, take a stream past its target: raising the guess would not mend it, and would carry
-// the guess off past every duty the areas can meet.
+// the guess off past every duty the areas can meet. Nor does an exchanger that only comes closer
+// than DTmin: its temperatures still exchange heat, the areas may well give that approach, and a
+// raised guess would be carried off past it.
 bool anyProcessExchangerInfeasible(const std::vector<HeatExch*>& infeasible) {
-    return std::any_of(infeasible.begin(), infeasible.end(), [](const HeatExch* x) { return !x->IsUtilityExch(); });
+    return std::any_of(infeasible.begin(), infeasible.end(), [](const HeatExch* x) {
+        return !x->IsUtilityExch() && x->getStatus() == ExchangerStatus::Crossed;
+    });
 }
 
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));

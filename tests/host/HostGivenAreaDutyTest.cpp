@@ -223,3 +223,51 @@ TEST(HostGivenAreaDuty, ARetrofitFromTheAreasOfADesignIsTheRetrofitFromItsDuties
     EXPECT_NE(byArea.out.find("\"kept\":true", stepArea), std::string::npos) << byArea.out;
     EXPECT_EQ(byArea.out.find("{\"unit\":\"E4\"", stepArea), std::string::npos) << byArea.out;
 }
+
+// The textbook network given by area with one exchanger off its minimum-energy area: E1 a little
+// larger (132.5 m2 takes C2 past its target, so C2's heater runs backwards and E1 comes 0.07 K
+// inside DTmin), or E3 larger (64 or 100 m2, E3 inside DTmin and H1's cooler backwards). Neither
+// crosses a process exchanger, so the loop E4-E3-E2 is still solved from its areas: each of them
+// complete and carrying U A LMTD at its reported temperatures (U = 0.1 for these films), only the
+// units truly at fault flagged.
+struct OffArea {
+    const char* name;
+    double e1, e3;
+    const char* backwards;  // the utility unit run the wrong way
+};
+
+class HostGivenAreaLoop : public ::testing::TestWithParam<OffArea> {};
+
+TEST_P(HostGivenAreaLoop, IsSolvedBesideAUnitThatOnlyComesInsideDTmin) {
+    const OffArea& c = GetParam();
+    char table[512];
+    std::snprintf(table, sizeof table,
+                  "name,hot,cold,area,hot_order,cold_order,type\nE1,H1,C2,%.6f,1,1,countercurrent\n"
+                  "E2,H2,C1,54.977444,1,3,countercurrent\nE3,H1,C1,%.6f,2,2,countercurrent\n"
+                  "E4,H2,C1,5.718611,2,1,countercurrent\n",
+                  c.e1, c.e3);
+    ScratchFile areas("given-area", std::string(c.name) + ".csv", table);
+    const HostRun run = RunHost("design " + ExamplePath("four-streams.csv") + " " + areas.path + " --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* name : {"E2", "E3", "E4"}) {
+        const std::string json = UnitJson(run.out, name);
+        ASSERT_FALSE(json.empty()) << name << "\n" << run.out;
+        EXPECT_NE(std::string::npos, json.find("\"status\": \"complete\"")) << json;
+        const double a = JsonNumber(json, "hot_in") - JsonNumber(json, "cold_out");
+        const double b = JsonNumber(json, "hot_out") - JsonNumber(json, "cold_in");
+        ASSERT_GT(std::min(a, b), 0.0) << json;
+        const double lmtd = std::fabs(a - b) < 1e-9 ? a : (a - b) / std::log(a / b);
+        const double duty = JsonNumber(json, "duty");
+        EXPECT_GT(duty, 1.0) << json;
+        EXPECT_NEAR(duty, 0.1 * JsonNumber(json, "area") * lmtd, 1e-5 * duty) << json;
+    }
+    const std::string backwards = UnitJson(run.out, c.backwards);
+    EXPECT_NE(std::string::npos, backwards.find("\"feasible\": false")) << backwards;
+    EXPECT_LT(JsonNumber(backwards, "duty"), 0.0) << backwards;
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, HostGivenAreaLoop,
+                         ::testing::Values(OffArea{"e1Larger", 132.5, 54.977444, "Heater2"},
+                                           OffArea{"e3At64", 131.833475, 64.0, "Cooler1"},
+                                           OffArea{"e3At100", 131.833475, 100.0, "Cooler1"}),
+                         [](const ::testing::TestParamInfo<OffArea>& i) { return std::string(i.param.name); });
