@@ -362,4 +362,40 @@ TEST(HostGridPinch, TheTwoTemperaturesOfALineLeftShortDoNotOverlap) {
     EXPECT_TRUE(renders(svg.path, "retrofit-stubs"));
 }
 
+// The plant of examples/retrofit-streams.csv served by its utilities alone (pinch 110 / 100 C,
+// 100 kW across it), drawn with the heaters and coolers left out: no unit is left, the pinch
+// stands at the lines' far end, and its temperatures and cross-pinch load written beside its line
+// still lie inside the picture.
+class HostGridPinchAtTheEdge : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostGridPinchAtTheEdge, ThePinchsTextsLieInsideThePicture) {
+    ScratchFile network("grid-pinch", "utilities-only.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nHeater,HP Steam,C,240,,1\n"
+                        "Cooler1,H1,Cooling Water,200,1,\nCooler2,H2,Air,60,1,\n");
+    ScratchFile svg("grid-pinch", "utilities-only.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("retrofit-streams.csv") + " " + network.path +
+                                " --pinch --hide-utilities " + GetParam() + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    ASSERT_TRUE(picture.parsed);
+    ASSERT_FALSE(picture.elements.empty());
+    const SvgElement& page = picture.elements.front();
+    ASSERT_EQ("rect", page.name);
+    const double left = page.Number("x"), right = left + page.Number("width");
+    const double top = page.Number("y"), bottom = top + page.Number("height");
+    std::multiset<std::string> pinchTexts;
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "text" || e.groupClasses.empty() || e.groupClasses.back() != "pinch") continue;
+        pinchTexts.insert(e.text);
+        const SvgTextBox b = TextBoxOf(e);
+        EXPECT_TRUE(b.left >= left && b.right <= right && b.top >= top && b.bottom <= bottom)
+            << b.text << " [" << b.left << ", " << b.right << "] outside [" << left << ", " << right << "]";
+    }
+    EXPECT_EQ((std::multiset<std::string>{"110.0 C", "100.0 C", "XP = 100.0 kW", "XP = 100.0 kW"}), pinchTexts);
+    EXPECT_TRUE(renders(svg.path, "utilities-only"));
+}
+
+INSTANTIATE_TEST_SUITE_P(PresetAndDirection, HostGridPinchAtTheEdge,
+                         ::testing::Values("", "--reverse", "--preset 4", "--preset 4 --reverse"));
+
 }  // namespace

@@ -552,6 +552,8 @@ Text HENDiagram::PictureSVG() {
             const double right = left + std::max({m_metrics->Width(FormatValue(p.hot, "%0.1f ", 1), d),
                                                   m_metrics->Width(FormatValue(p.cold, "%0.1f ", 1), d),
                                                   m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d)});
+            // A pinch at the lines' far end (nothing drawn beyond it) writes its texts past their ends.
+            rightmost = std::max(rightmost, right);
             for (const Label& l : m_labels)
                 if (l.left < right && l.left + l.width > left) {
                     lowest = std::max(lowest, l.top + l.height + 25.0 + 32.0 * d);
