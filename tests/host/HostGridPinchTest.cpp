@@ -39,6 +39,14 @@ double itemX(const std::string& json, const std::string& name) {
     return x == std::string::npos ? NAN : std::strtod(json.c_str() + x + 4, nullptr);
 }
 
+// The x of the first pinch line in the grid's JSON; NAN when it lists none.
+double firstPinchX(const std::string& json) {
+    const std::size_t pinches = json.find("\"pinches\":[{");
+    if (pinches == std::string::npos) return NAN;
+    const std::size_t x = json.find("\"x\":", pinches);
+    return x == std::string::npos ? NAN : std::strtod(json.c_str() + x + 4, nullptr);
+}
+
 struct Placed {
     const char* name;
     int side;  // -1 left of the pinch column (above the pinch), +1 right of it, 0 on it
@@ -81,8 +89,8 @@ TEST(HostGridPinch, OnTheAutomaticDesignOnlyTheCrossPinchUnitIsDrawnAcrossThePin
     const HostRun run = RunHost("grid " + saved.path + " --design A_Design0 --pinch --json --svg " + svg.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     const std::size_t pinches = run.out.find("\"pinches\":[{");
-    ASSERT_NE(std::string::npos, pinches) << run.out;
-    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    const double pinchX = firstPinchX(run.out);
+    ASSERT_FALSE(std::isnan(pinchX)) << run.out;
     struct End {
         std::string stream;
         double x, y;
@@ -195,9 +203,8 @@ TEST(HostGridPinch, ASplitWhollyBelowThePinchIsDrawnBelowIt) {
     const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-split-network.csv") +
                                 " --pinch --json --svg " + svg.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    const std::size_t pinches = run.out.find("\"pinches\":[{");
-    ASSERT_NE(std::string::npos, pinches) << run.out;
-    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    const double pinchX = firstPinchX(run.out);
+    ASSERT_FALSE(std::isnan(pinchX)) << run.out;
     for (const char* below : {"TEE-100", "MIX-100", "E3", "E4"}) EXPECT_GT(itemX(run.out, below), pinchX) << below;
     for (const char* above : {"E2", "Heater"}) EXPECT_LT(itemX(run.out, above), pinchX) << above;
     EXPECT_TRUE(renders(svg.path, "split"));
@@ -273,9 +280,8 @@ TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
         EXPECT_LT(x, end) << unit;
     }
     // The steam's end, with no unit past the pinch on its line, still stands at the pinch.
-    const std::size_t pinches = run.out.find("\"pinches\":[{");
-    ASSERT_NE(std::string::npos, pinches);
-    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    const double pinchX = firstPinchX(run.out);
+    ASSERT_FALSE(std::isnan(pinchX)) << run.out;
     EXPECT_NEAR(pinchX, itemX(run.out, "HP SteamEnd"), 60.0);
     EXPECT_TRUE(renders(svg.path, "utility-on-pinch"));
 }
@@ -293,9 +299,8 @@ TEST_P(HostGridPinchUtilityLine, ACoolerAcrossThePinchOnItsProcessSideStandsOnTh
                                 " --json --svg " + svg.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_EQ(std::string::npos, run.out.find("pinchConflict")) << run.out;
-    const std::size_t pinches = run.out.find("\"pinches\":[{");
-    ASSERT_NE(std::string::npos, pinches) << run.out;
-    const double pinchX = std::strtod(run.out.c_str() + run.out.find("\"x\":", pinches) + 4, nullptr);
+    const double pinchX = firstPinchX(run.out);
+    ASSERT_FALSE(std::isnan(pinchX)) << run.out;
     EXPECT_NEAR(pinchX, itemX(run.out, "Cooler1"), 31.0) << run.out;
     EXPECT_TRUE(renders(svg.path, "cooler-on-pinch"));
 }
