@@ -407,6 +407,11 @@ public:
     int RunNetworkCalculator();
 
 private:
+    // Whether a process exchanger's temperatures cross (a negative duty counts): the one fault a
+    // tear duty or the loops given by area are held back for. A unit merely inside DTmin, or a
+    // heater or cooler run backwards, is not one.
+    bool AnyProcessExchangerCrossed() const;
+
     struct Journal {
         std::vector<std::function<void()>> undo;
         std::vector<CNode*> pendingDeletes;

@@ -110,6 +110,14 @@ std::vector<HeatExch*> CPIHENDesign::GetInfeasibleHeatExchangers() const {
     return out;
 }
 
+bool CPIHENDesign::AnyProcessExchangerCrossed() const {
+    return std::any_of(m_exchangers.begin(), m_exchangers.end(), [this](CNode* x) {
+        const HeatExch* exchanger = AsHeatExch(x);
+        return exchanger && !exchanger->IsUtilityExch() && !exchanger->IsFeasible() &&
+               exchanger->getStatus() == ExchangerStatus::Crossed;
+    });
+}
+
 std::vector<CNode*> CPIHENDesign::GetInfeasibleFlaggedExchangerNodes() const {
     std::vector<CNode*> out;
     for (CNode* x : m_exchangers)

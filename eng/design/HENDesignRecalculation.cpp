@@ -114,11 +114,7 @@ void CPIHENDesign::Recalculate(int code) {
     // The loops given by area are solved unless a process exchanger's temperatures already cross:
     // one that only comes closer than DTmin, or a heater or cooler run backwards on another
     // stream, says nothing against the duties the areas fix.
-    const std::vector<HeatExch*> infeasible = GetInfeasibleHeatExchangers();
-    const bool crossed = std::any_of(infeasible.begin(), infeasible.end(), [](const HeatExch* x) {
-        return !x->IsUtilityExch() && x->getStatus() == ExchangerStatus::Crossed;
-    });
-    if (!crossed && open > 0) {
+    if (!AnyProcessExchangerCrossed() && open > 0) {
         if (GetDegreesOfFreedom() == 0) SolveForSpecifiedAreas(units, flagged, code, false);
         SolveSingleTearExchangers(units, flagged, code);
     }

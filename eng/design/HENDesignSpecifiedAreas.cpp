@@ -68,18 +68,6 @@ bool isCandidate(const CNode* x) {
 
 void setDuty(CNode* x, double duty) { x->addVariable(NodeValue::Duty, duty, ValueStatus::Specified); }
 
-// Whether a guessed tear duty has crossed a process exchanger, which a larger guess undoes. A
-// heater or cooler that runs the wrong way only says that the guess, or the given areas
-// themselves, take a stream past its target: raising the guess would not mend it, and would carry
-// the guess off past every duty the areas can meet. Nor does an exchanger that only comes closer
-// than DTmin: its temperatures still exchange heat, the areas may well give that approach, and a
-// raised guess would be carried off past it.
-bool anyProcessExchangerInfeasible(const std::vector<HeatExch*>& infeasible) {
-    return std::any_of(infeasible.begin(), infeasible.end(), [](const HeatExch* x) {
-        return !x->IsUtilityExch() && x->getStatus() == ExchangerStatus::Crossed;
-    });
-}
-
 void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void trace(const char* format, ...) {
     char buffer[512];
@@ -199,7 +187,7 @@ bool CPIHENDesign::IdentifyTearExchangers(const std::vector<CNode*>& set, const 
         m_tearDuties.push_back(AsHeatExch(x)->getLoad());
         open = RecalculateSet(set, flagged, code);
         trace("HX: %s / Area (m2): %6.2f", unitName(x).c_str(), area);
-        for (int raise = 0; raise < kMaxInfeasibleRaises && anyProcessExchangerInfeasible(GetInfeasibleHeatExchangers());
+        for (int raise = 0; raise < kMaxInfeasibleRaises && AnyProcessExchangerCrossed();
              ++raise) {
             m_tearDuties.back() *= kInfeasibleRaise;
             setDuty(x, m_tearDuties.back());
@@ -312,7 +300,7 @@ void CPIHENDesign::SolveSingleTearExchangers(const std::vector<CNode*>& units, c
         if (!x) break;
         TraceLine(Text("\n\nIdentifying one tear heat exchangers for the partial iterative solution."));
         open = RecalculateSet(set, flagged, code);
-        for (int raise = 0; raise < kMaxInfeasibleRaises && anyProcessExchangerInfeasible(GetInfeasibleHeatExchangers());
+        for (int raise = 0; raise < kMaxInfeasibleRaises && AnyProcessExchangerCrossed();
              ++raise) {
             setDuty(x, dutyOf(x) * kInfeasibleRaise);
             open = RecalculateSet(set, flagged, code);
