@@ -370,9 +370,7 @@ double ShellRoundOff(const IHeatIntegrationScenario& scenario, const SuperTarget
 }  // namespace
 
 std::string NoAnnualisedCapital(const IHeatIntegrationScenario& scenario) {
-    // The plant life is one of the plant's shared economics, held under the first set's name.
-    const char* shared = scenario.GetEconomicDataName(0);
-    const double life = scenario.GetEconomicData(EDT_PlantLife, shared ? shared : "DEFAULT");
+    const double life = SharedEconomicData(scenario, EDT_PlantLife);
     return life > 0.0 ? std::string() : "plant life " + fixed(life, 0);
 }
 

@@ -243,3 +243,10 @@ public:
     // PinchRecord*); null when there are none.
     virtual CPList* GetProcessPinchPointList() const = 0;
 };
+
+// One of the plant's shared economics (rate of return, plant life, hours: the items every cost set
+// shares), held under the first set's name, "DEFAULT" while there is none.
+inline double SharedEconomicData(const IHeatIntegrationScenario& scenario, int type) {
+    const char* shared = scenario.GetEconomicDataName(0);
+    return scenario.GetEconomicData(type, shared ? shared : "DEFAULT");
+}

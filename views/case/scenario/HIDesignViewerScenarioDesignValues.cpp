@@ -3,6 +3,7 @@
 // simulation base case, and the comparison columns and percentage matrices of the scenario page.
 // The getters they lean on (GetDesignInfo, GetMatrixInfo, GetBaseCaseInfo, ...) stand in the
 // comparison and retrofit files.
+#include "brasko/DefaultUtilityTypes.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
@@ -42,13 +43,9 @@ double exchangerValue(const IHENDesign* d, int index, const char* name) {
     return unit && unit->getVariableAsDouble(name, out) ? out : kEmpty;
 }
 
-// The plant life is one of the plant's shared economics (item 4), held under the first set's name;
-// a design outside any scenario has no economics to say it is missing.
-bool plantLifeOf(const IHeatIntegrationScenario* s) {
-    if (!s) return true;
-    const char* shared = s->GetEconomicDataName(0);
-    return s->GetEconomicData(4, shared ? shared : "DEFAULT") > 0.0;
-}
+// Whether the plant has a life to annualise capital over; a design outside any scenario has no
+// economics to say it is missing.
+bool plantLifeOf(const IHeatIntegrationScenario* s) { return !s || SharedEconomicData(*s, EDT_PlantLife) > 0.0; }
 
 // Empty without a plant life: no capital can be annualised, and the utility cost is no total.
 double totalAnnualCost(const IHENDesign& d) {

@@ -1,6 +1,7 @@
 // The targeting pages' numbers: pinch temperatures, curve points, area-target matches, energy,
 // area, unit, shell and cost targets, the target table beside the existing network, and the
 // units-target table. Almost every row is one call of the scenario with fixed arguments.
+#include "brasko/DefaultUtilityTypes.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "views/case/scenario/ScenarioValueRows.h"
@@ -28,12 +29,10 @@ double bySides(HIDesignViewerScenario& v, Var var, Both both, Side side) {
 }
 
 // The total annual cost target; empty without a plant life, where no capital can be annualised and
-// the operating cost alone would pass for the total. The plant life is one of the plant's shared
-// economics (item 4), held under the first set's name.
+// the operating cost alone would pass for the total.
 double totalAnnualCostTarget(HIDesignViewerScenario& v) {
     IHeatIntegrationScenario* s = v.GetmyScenario();
-    const char* shared = s->GetEconomicDataName(0);
-    return s->GetEconomicData(4, shared ? shared : "DEFAULT") > 0.0 ? s->GetCostTarget(5) : kEmpty;
+    return SharedEconomicData(*s, EDT_PlantLife) > 0.0 ? s->GetCostTarget(5) : kEmpty;
 }
 
 }  // namespace
