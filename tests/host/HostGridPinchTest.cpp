@@ -403,4 +403,45 @@ TEST_P(HostGridPinchAtTheEdge, ThePinchsTextsLieInsideThePicture) {
 INSTANTIATE_TEST_SUITE_P(PresetAndDirection, HostGridPinchAtTheEdge,
                          ::testing::Values("", "--reverse", "--preset 4", "--preset 4 --reverse"));
 
+// The same plant with its units all left out: H1 (150 -> 50 C) and H2 (130 -> 70 C) cross the
+// hot pinch (110 C), so their lines span both sides of the pinch line; C (100 -> 160 C) starts
+// at the cold pinch and lies wholly above it. Above the pinch is the left with the hot ends
+// first, the right with the lines reversed.
+class HostGridPinchSides : public ::testing::TestWithParam<bool> {};
+
+TEST_P(HostGridPinchSides, EachLineLiesOnTheSidesItsTemperaturesPutIt) {
+    const bool reversed = GetParam();
+    ScratchFile network("grid-pinch", "sides.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nHeater,HP Steam,C,240,,1\n"
+                        "Cooler1,H1,Cooling Water,200,1,\nCooler2,H2,Air,60,1,\n");
+    ScratchFile svg("grid-pinch", "sides.svg", "", false);
+    const HostRun run = RunHost("grid " + ExamplePath("retrofit-streams.csv") + " " + network.path + " --pinch --hide-utilities --json" +
+                                (reversed ? " --reverse" : "") + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const double pinchX = firstPinchX(run.out);
+    ASSERT_FALSE(std::isnan(pinchX)) << run.out;
+    struct Line {
+        const char* stream;
+        int above;  // +1 wholly above the pinch, 0 across it
+    };
+    for (const Line& l : {Line{"H1", 0}, Line{"H2", 0}, Line{"C", 1}}) {
+        const double start = itemX(run.out, std::string(l.stream) + "Start"), end = itemX(run.out, std::string(l.stream) + "End");
+        ASSERT_FALSE(std::isnan(start) || std::isnan(end)) << l.stream;
+        const double left = std::min(start, end), right = std::max(start, end);
+        if (l.above == 0) {
+            EXPECT_LT(left, pinchX) << l.stream;
+            EXPECT_GT(right, pinchX) << l.stream;
+        } else if (reversed) {
+            EXPECT_GE(left, pinchX - 1e-6) << l.stream;
+            EXPECT_GT(right, pinchX) << l.stream;
+        } else {
+            EXPECT_LE(right, pinchX + 1e-6) << l.stream;
+            EXPECT_LT(left, pinchX) << l.stream;
+        }
+    }
+    EXPECT_TRUE(renders(svg.path, reversed ? "sides-reversed" : "sides"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherDirection, HostGridPinchSides, ::testing::Bool());
+
 }  // namespace

@@ -551,6 +551,13 @@ void HENDiagram::Rebuild() {
         right += kSegment;
         farthest = std::max(farthest, right);
     }
+    // A line crossing a pinch reaches past it even where no unit stands beyond the pinch (every
+    // unit left out, or all of them on one side): the ends lie a free column past the pinch's
+    // last column, as they would past a unit standing there.
+    for (int k = 0; k < nPinch && pinchLayout; ++k) {
+        const std::size_t at = static_cast<std::size_t>(k);
+        farthest = std::max(farthest, ColumnX(pinchColumn[at] + pinchWidth[at] - 1, true) + 2.0 * kSize + kSegment);
+    }
     m_endColumn = farthest + 50.0;
 
     // ---- items ----
