@@ -59,3 +59,22 @@ inline void ExpectReportGrade(const std::string& svg, const std::string& input) 
         }
     }
 }
+
+// No text of a picture is written over another and none reaches out of its view box, each text
+// judged by its box (TextBoxOf). Texts turned by a transform are left to ExpectReportGrade.
+inline void ExpectTextsApartAndInside(const SvgPicture& picture, const SvgViewBox& box, const std::string& input) {
+    std::vector<SvgTextBox> texts;
+    for (const SvgElement& e : picture.elements)
+        if (e.name == "text" && e.Attribute("transform").empty()) texts.push_back(TextBoxOf(e));
+    // Sorted by their left edges: each is compared with those that start before it ends.
+    std::sort(texts.begin(), texts.end(), [](const SvgTextBox& a, const SvgTextBox& b) { return a.left < b.left; });
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const SvgTextBox& a = texts[i];
+        EXPECT_TRUE(a.left >= box.left && a.right <= box.Right() && a.top >= box.top && a.bottom <= box.Bottom())
+            << input << ": " << a.text << " [" << a.left << ", " << a.right << "] x [" << a.top << ", " << a.bottom
+            << "] outside the view box [" << box.left << ", " << box.Right() << "] x [" << box.top << ", " << box.Bottom() << "]";
+        for (std::size_t j = i + 1; j < texts.size() && texts[j].left < a.right; ++j)
+            EXPECT_FALSE(a.Overlaps(texts[j])) << input << ": " << a.text << " at " << a.left << ", " << a.top << " over "
+                                               << texts[j].text << " at " << texts[j].left << ", " << texts[j].top;
+    }
+}

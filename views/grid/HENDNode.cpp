@@ -176,8 +176,8 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
         }
     }
     const Text name = m_diagram->FitText(streamName, room, labelScale * em);
-    canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
-                   forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline);
+    m_diagram->RegisterName(canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
+                                           forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline));
     // A picture leaves out a value the terminal does not know (a duty or an area chosen for it).
     const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
     labelLeft = 0.0, labelRight = -1.0;
@@ -638,9 +638,11 @@ bool HENDHeatEx::TerminalWrites(const HENDExchangerEnd& e, bool right, const Tex
     const double px = m_diagram->PicturePixel();
     const double theirs = m_diagram->FontMetrics().Width(label, scale * m_diagram->LabelFont().size / 12.0);
     const double a = std::min(from, from + inward * theirs), b = std::max(from, from + inward * theirs);
-    // The unit's own label: left of its circle, or right of it.
+    // The unit's own label: left of its circle, or right of it. The same temperature written
+    // twice within a few pixels reads as one run-on text, so the unit leaves it to the terminal
+    // unless a clear gap parts them.
     const double mine = right ? e.left + 2.0 * size + 2.0 * px : e.left - 2.0 * px - width;
-    return mine < b + 2.0 * px && mine + width > a - 2.0 * px;
+    return mine < b + 4.0 * px && mine + width > a - 4.0 * px;
 }
 
 Text HENDHeatEx::SharedTemperature(const HENDExchangerEnd& e, bool right, double width) const {

@@ -175,7 +175,7 @@ Text HENDiagram::PinchLayoutMessage() const {
     return FormatMessage(FindString("UnableToDisplayPinchDiagram"), MessageParameters{m_conflict[0], m_conflict[1]});
 }
 
-void HENDiagram::RegisterLabel(int primitive) {
+void HENDiagram::RegisterText(int primitive, std::vector<Label>& into) {
     if (!m_collectLabels || primitive < 0 || primitive >= GetCanvas().Count()) return;
     const CanvasPrimitive& p = GetCanvas().At(primitive);
     if (p.text.empty()) return;
@@ -184,8 +184,12 @@ void HENDiagram::RegisterLabel(int primitive) {
     const CanvasPoint at = p.points.front();
     const double left = p.anchor == TextAnchor::Start ? at.x : p.anchor == TextAnchor::End ? at.x - w : at.x - w / 2.0;
     const double top = p.baseline == TextBaseline::Top ? at.y : p.baseline == TextBaseline::Middle ? at.y - h / 2.0 : at.y - h;
-    m_labels.push_back({left, top, w, h});
+    into.push_back({left, top, w, h});
 }
+
+void HENDiagram::RegisterLabel(int primitive) { RegisterText(primitive, m_labels); }
+
+void HENDiagram::RegisterName(int primitive) { RegisterText(primitive, m_names); }
 
 double HENDiagram::TakeLabelRow(double top, double left, double right, double step) {
     // The extents on a row never overlap: the one starting last before `right` is the only one
@@ -458,6 +462,7 @@ void HENDiagram::Paint() {
         }
     };
     m_labels.clear();
+    m_names.clear();
     m_collectLabels = true;
     const double font = m_font.size;
     drawAll();
@@ -536,17 +541,21 @@ Text HENDiagram::PictureSVG() {
         m_font.size = font;
         // The labels written under the lowest units may reach below the diagram: the picture
         // grows to hold them.
+        // A text's box ends at its baseline; its letters reach a fifth of its size below it.
         double lowest = m_bounds.bottom, highest = m_bounds.top;
-        for (const Label& l : m_labels) lowest = std::max(lowest, l.top + l.height);
-        // So may a terminal's temperature moved past the other end of a short line.
+        for (const Label& l : m_labels) lowest = std::max(lowest, l.top + 1.2 * l.height);
+        // So may a terminal's temperature moved past the other end of a short line, or a stream's
+        // name written from a start that stands on a pinch.
         double leftmost = m_bounds.left, rightmost = m_bounds.right;
-        for (const Label& l : m_labels) leftmost = std::min(leftmost, l.left), rightmost = std::max(rightmost, l.left + l.width);
+        std::vector<Label> texts = m_labels;
+        texts.insert(texts.end(), m_names.begin(), m_names.end());
+        for (const Label& l : texts) leftmost = std::min(leftmost, l.left), rightmost = std::max(rightmost, l.left + l.width);
         // Each pinch writes its temperatures and cross-pinch load down from the picture's head and
         // up from its foot, beside its line: a label reaching into them (the name over a unit or
         // the duty under one standing on the pinch, a stream's end there) takes the head up above
         // it or the foot down below it.
         const double d = font * pixel / 12.0;
-        const double texts = 15.0 * d + m_metrics->Height(d) + 2.0 * d;  // two lines and a gap
+        const double pinchTexts = 15.0 * d + m_metrics->Height(d) + 2.0 * d;  // two lines and a gap
         for (const HENDPinch& p : m_pinches) {
             const double left = p.x + m_exchangerSize + 2.0 * d;
             const double right = left + std::max({m_metrics->Width(FormatValue(p.hot, "%0.1f ", 1), d),
@@ -554,10 +563,10 @@ Text HENDiagram::PictureSVG() {
                                                   m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d)});
             // A pinch at the lines' far end (nothing drawn beyond it) writes its texts past their ends.
             rightmost = std::max(rightmost, right);
-            for (const Label& l : m_labels)
+            for (const Label& l : texts)
                 if (l.left < right && l.left + l.width > left) {
                     lowest = std::max(lowest, l.top + l.height + 25.0 + 32.0 * d);
-                    highest = std::min(highest, l.top - 25.0 - texts);
+                    highest = std::min(highest, l.top - 25.0 - pinchTexts);
                 }
         }
         if (pass == kPasses - 1 ||

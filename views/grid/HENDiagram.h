@@ -215,6 +215,9 @@ public:
     static Text FormatValue(double value, const char* format, int unitKind);
     // A label text just drawn (its primitive number) takes part in the label shrinking.
     void RegisterLabel(int primitive);
+    // A stream's name just drawn: it does not shrink with the labels, yet a picture keeps the
+    // pinch's texts and its own edges clear of it as of them.
+    void RegisterName(int primitive);
     // A picture's lines of text under its units, row by row: a line that would overlap one
     // already written on its row (from `left` to `right`) goes `step` lower until it is clear.
     // Answers the top of the row it takes, from `top` down.
@@ -357,6 +360,8 @@ private:
         double left, top, width, height;
     };
     std::vector<Label> m_labels;
+    std::vector<Label> m_names;  // the streams' names, as registered with RegisterName
+    void RegisterText(int primitive, std::vector<Label>& into);
     // The lines under the units drawn so far: by row (its top in thousandths of a unit), their
     // extents by left edge. Emptied at every drawing.
     std::map<long long, std::map<double, double>> m_labelRows;

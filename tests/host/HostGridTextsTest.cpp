@@ -1,0 +1,151 @@
+// Every grid picture keeps its texts apart and inside it, whatever the network, the stream order,
+// the direction of the lines, the pinch layout, the heaters and coolers shown or left out and the
+// label rows chosen under the units: the examples' networks, the automatic design of the retrofit
+// plant, the ten-exchanger network, and two plants built for what lies beside a pinch line.
+//
+// The generation plant: H1 134 -> 60 C (CP 2), C1 124 -> 200 C (CP 1), C2 50 -> 120 C (CP 1),
+// DTmin 10. Above the shifted 129 C only C1 takes heat (76 kW of steam), below it H1 gives 148 kW
+// against C2's 70 kW (78 kW to cooling water): the pinch lies at 134 / 124 C, where low-pressure
+// steam generation (124 -> 125 C) starts. With the utility lines shown that line is the topmost,
+// its start stands on the pinch line and its name is written beside the pinch's own texts.
+//
+// The textbook plant (4SP1, pinch 125 / 115 C) with medium-pressure steam and air listed as well:
+// reversed, the cooler on H1 stands next to H1's end, both at 45 C.
+#include "HostProcess.h"
+#include "TenExchangerNetwork.h"
+#include "../support/SvgReadBack.h"
+#include "../support/SvgReportGrade.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const char* kGenerationStreams =
+    "name,supply,target,cp,h,kind\n"
+    "H1,134,60,2,0.2,process\nC1,124,200,1,0.2,process\nC2,50,120,1,0.2,process\n"
+    "HP Steam,,,,,utility\nLP Steam Generation,,,,,utility\nCooling Water,,,,,utility\n"
+    "MP Steam,,,,,utility\nHot Oil,,,,,utility\nAir,,,,,utility\nRefrigerant 1,,,,,utility\n";
+const char* kGenerationNetwork =
+    "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,70,1,1\nHeater,HP Steam,C1,76,,1\nCooler,H1,Cooling Water,78,2,\n";
+
+const char* kTextbookStreams =
+    "name,supply,target,cp,h,kind\n"
+    "H1,175,45,10,0.2,process\nH2,125,65,40,0.2,process\nC1,20,155,20,0.2,process\nC2,40,112,15,0.2,process\n"
+    "HP Steam,,,,,utility\nCooling Water,,,,,utility\nMP Steam,,,,,utility\nAir,,,,,utility\n";
+const char* kTextbookNetwork =
+    "name,hot,cold,duty,hot_order,cold_order\n"
+    "E1,H1,C1,500,1,3\nE2,H1,C1,580,2,1\nE3,H2,C1,1320,1,2\nE4,H2,C2,1080,1,1\n"
+    "Heater,HP Steam,C1,300,,4\nCooler,H1,Cooling Water,220,3,\n";
+
+// The retrofit plant served by its utilities alone.
+const char* kUtilitiesOnly =
+    "name,hot,cold,duty,hot_order,cold_order\nHeater,HP Steam,C,240,,1\nCooler1,H1,Cooling Water,200,1,\nCooler2,H2,Air,60,1,\n";
+
+const char* kThreeRows = "set Enum.200 4\nset Enum.201 6\nset Enum.202 8\n";
+
+struct Drawing {
+    const char* input;    // which network
+    const char* options;  // grid's options, or a view script's lines when `script` is set
+    bool script = false;
+};
+
+void PrintTo(const Drawing& d, std::ostream* out) { *out << d.input << " " << (d.script ? "script" : d.options); }
+
+// The network's files for the test, written or built on first use.
+class Inputs {
+public:
+    // The arguments grid takes for the network.
+    std::string Grid(const std::string& input) {
+        if (input == "auto") return Auto() + " --design A_Design0";
+        const auto [streams, network] = Tables(input);
+        return streams + " " + network;
+    }
+    // A saved case of the network for view scripts.
+    std::string Case(const std::string& input) {
+        if (input == "auto") return Auto();
+        const auto [streams, network] = Tables(input);
+        ScratchFile& saved = Scratch(input + ".kestrin", "", false);
+        if (RunHost("design " + streams + " " + network + " --save " + saved.path).exitCode != 0) ADD_FAILURE() << input;
+        return saved.path;
+    }
+
+private:
+    std::pair<std::string, std::string> Tables(const std::string& input) {
+        if (input == "split") return {ExamplePath("four-streams.csv"), ExamplePath("four-streams-split-network.csv")};
+        if (input == "four") return {ExamplePath("four-streams.csv"), ExamplePath("four-streams-network.csv")};
+        if (input == "operated") return {ExamplePath("operated-streams.csv"), ExamplePath("operated-network.csv")};
+        if (input == "retrofit") return {ExamplePath("retrofit-streams.csv"), ExamplePath("retrofit-network.csv")};
+        if (input == "utilities") return {ExamplePath("retrofit-streams.csv"), Scratch("utilities.csv", kUtilitiesOnly).path};
+        if (input == "generation")
+            return {Scratch("generation.csv", kGenerationStreams).path, Scratch("generation-net.csv", kGenerationNetwork).path};
+        if (input == "textbook")
+            return {Scratch("textbook.csv", kTextbookStreams).path, Scratch("textbook-net.csv", kTextbookNetwork).path};
+        const auto [streams, network] = TenExchangerNetwork();
+        return {Scratch("ten.csv", streams).path, Scratch("ten-net.csv", network).path};
+    }
+    std::string Auto() {
+        ScratchFile& saved = Scratch("retrofit-auto.kestrin", "", false);
+        if (RunHost("autodesign " + ExamplePath("retrofit-streams.csv") + " --save " + saved.path).exitCode != 0) ADD_FAILURE();
+        return saved.path;
+    }
+    ScratchFile& Scratch(const std::string& stem, const std::string& content, bool write = true) {
+        files.push_back(std::make_unique<ScratchFile>("gridtexts", stem, content, write));
+        return *files.back();
+    }
+    std::vector<std::unique_ptr<ScratchFile>> files;
+};
+
+class HostGridTexts : public ::testing::TestWithParam<Drawing> {};
+
+TEST_P(HostGridTexts, NoTextIsWrittenOverAnotherNorOutsideThePicture) {
+    const Drawing& d = GetParam();
+    const std::string label = std::string(d.input) + " " + d.options;
+    Inputs inputs;
+    ScratchFile svg("gridtexts", "picture.svg", "", false);
+    HostRun run;
+    if (d.script) {
+        ScratchFile script("gridtexts", "script.txt", std::string(d.options) + "svg . " + svg.path + "\n");
+        run = RunHost("view " + inputs.Case(d.input) + " --open grid --script " + script.path);
+    } else {
+        run = RunHost("grid " + inputs.Grid(d.input) + " " + d.options + " --svg " + svg.path);
+    }
+    ASSERT_EQ(0, run.exitCode) << label << "\n" << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed) << label;
+    int texts = 0;
+    for (const SvgElement& e : picture.elements) texts += e.name == "text";
+    EXPECT_GT(texts, 10) << label;
+    ExpectTextsApartAndInside(picture, ReadViewBox(text), label);
+    ScratchFile png("gridtexts", "picture.png", "", false);
+    EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path)) << label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Networks, HostGridTexts,
+    ::testing::Values(
+        // A utility line's name on the pinch line, under the pinch's texts, in either direction.
+        Drawing{"generation", "--preset 4 --pinch"}, Drawing{"generation", "--preset 4 --pinch --reverse"},
+        Drawing{"generation", "--preset 4 --pinch --hide-utilities"},
+        Drawing{"generation", "--preset 4 --pinch --hide-utilities --reverse"},
+        // Three label rows under the units: the lowest row stays inside the picture.
+        Drawing{"four", kThreeRows, true}, Drawing{"auto", kThreeRows, true},
+        Drawing{"split", "set Enum.206 3\nset Switch.200 1\nset Switch.202 1\nset Enum.200 4\nset Enum.201 6\nset Enum.202 8\n", true},
+        // A unit beside a stream's end leaves the end's temperature to it.
+        Drawing{"textbook", "--preset 4 --pinch --reverse"}, Drawing{"textbook", "--preset 6 --pinch --reverse"},
+        // The automatic design of the retrofit plant, its heaters and coolers left out.
+        Drawing{"auto", "--preset 4 --pinch --hide-utilities"}, Drawing{"auto", "--preset 5 --pinch --hide-utilities --reverse"},
+        Drawing{"auto", "--preset 6 --pinch --hide-utilities"}, Drawing{"auto", "--preset 6 --pinch --reverse"},
+        Drawing{"utilities", "--pinch --hide-utilities"}, Drawing{"utilities", "--preset 4 --pinch --hide-utilities --reverse"},
+        // The examples' networks.
+        Drawing{"split", ""}, Drawing{"split", "--preset 4 --pinch --reverse"}, Drawing{"four", "--preset 5 --pinch"},
+        Drawing{"operated", "--pinch"}, Drawing{"operated", "--preset 6 --reverse"}, Drawing{"retrofit", "--preset 4 --pinch --reverse"},
+        Drawing{"ten", ""}, Drawing{"ten", "--preset 4 --reverse"}));
+
+}  // namespace
