@@ -518,7 +518,22 @@ void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
     markup.data.push_back({Text("name"), Text(name)});
     canvas.BeginGroup(markup);
     const ColourResource green{"Green", 0, 160, 0};
-    for (std::size_t k = 1; k < points.size(); ++k) AddLine(canvas, points[k - 1], points[k], green, 0, 3);
+    // Wider than any line. A stroke between two units on one line would lie on the line itself
+    // and barely show (the two units of the smallest loop share both their lines): it runs a
+    // symbol's size above the line instead, with a short stroke up from each unit.
+    constexpr int kWidth = 5;
+    const double lift = m_exchangerSize;
+    for (std::size_t k = 1; k < points.size(); ++k) {
+        const CanvasPoint a = points[k - 1], b = points[k];
+        if (std::abs(a.y - b.y) > 1e-6) {
+            AddLine(canvas, a, b, green, 0, kWidth);
+            continue;
+        }
+        const CanvasPoint aUp{a.x, a.y - lift}, bUp{b.x, b.y - lift};
+        AddLine(canvas, a, aUp, green, 0, kWidth);
+        AddLine(canvas, aUp, bUp, green, 0, kWidth);
+        AddLine(canvas, bUp, b, green, 0, kWidth);
+    }
     canvas.EndGroup();
 }
 

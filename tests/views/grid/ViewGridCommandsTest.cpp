@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -270,6 +273,50 @@ TEST(ViewGridCommands, LoopsAndPathsAreOfferedAndHighlighted) {
     e.g.PrepareForPlaneInspection({0, 0}, off);
     EXPECT_FALSE(off.Contains(5648));
     EXPECT_FALSE(off.Contains(5948));
+}
+
+// The two units of the loop both stand on H and C: joined along H, the highlight would lie on H's
+// own line and barely show. It runs clear of every stream line, wider than the lines and in a
+// colour of its own, from one unit to the other.
+TEST(ViewGridCommands, ATwoUnitLoopIsHighlightedClearOfTheStreamLines) {
+    Edits e;
+    ASSERT_TRUE(e.d->AddHeatExchanger(e.LastSegment("H"), e.LastSegment("C"), nullptr, nullptr, nullptr));
+    e.d->SetLoopAnalysisEnabled(true);
+    e.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    MenuModel menu;
+    e.g.PrepareForPlaneInspection({0, 0}, menu);
+    ASSERT_GT(e.d->GetNumberOfLoops(), 0);
+    ASSERT_EQ(1, e.g.ProcessInspectionCommand(5649));
+    e.g.PaintNow();
+    const Canvas& canvas = e.g.GetCanvas();
+    std::vector<const CanvasPrimitive*> loop;
+    std::set<std::uint32_t> lineColours;
+    for (int i = 0; i < canvas.Count(); ++i) {
+        const CanvasPrimitive& p = canvas.At(i);
+        const Text kind = p.group > 0 ? canvas.Group(p.group).cssClass : Text();
+        if (kind == "loop") loop.push_back(&p);
+        if (kind == "stream-segment") lineColours.insert(p.line.colour.Packed());
+    }
+    ASSERT_GE(lineColours.size(), 2u);  // hot and cold at least
+    ASSERT_FALSE(loop.empty());
+    double left = 1e300, right = -1e300;
+    for (const CanvasPrimitive* p : loop) {
+        EXPECT_GE(p->line.width, 4);
+        EXPECT_EQ(0u, lineColours.count(p->line.colour.Packed()));
+        for (std::size_t k = 1; k < p->points.size(); ++k) {
+            const CanvasPoint a = p->points[k - 1], b = p->points[k];
+            left = std::min({left, a.x, b.x}), right = std::max({right, a.x, b.x});
+            if (std::abs(a.y - b.y) > 1e-9) continue;  // a stroke across the lines
+            for (const HENDLine& l : e.g.Lines()) EXPECT_GT(std::abs(a.y - l.y), 5.0) << "along " << l.stream;
+        }
+    }
+    // From one unit's column to the other's.
+    std::vector<double> units;
+    for (HENDNode* item : e.g.Items())
+        if (auto* hx = dynamic_cast<HENDHeatEx*>(item); hx && !hx->ends.empty()) units.push_back(hx->ends.front().x);
+    ASSERT_EQ(2u, units.size());
+    EXPECT_NEAR(std::min(units[0], units[1]), left, 1e-6);
+    EXPECT_NEAR(std::max(units[0], units[1]), right, 1e-6);
 }
 
 TEST(ViewGridCommands, ALockedDesignsSegmentOffersOnlyItsView) {
