@@ -22,9 +22,21 @@ bool IsUtf8(const std::string& text) {
     return true;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
+void AppendJsonString(std::string& out, const std::string& text) {
+    out += '"';
     for (std::size_t i = 0; i < text.size();) {
+        // A run of plain printable ASCII (most names are nothing else) goes over in one piece.
+        std::size_t plain = i;
+        while (plain < text.size()) {
+            const unsigned char c = static_cast<unsigned char>(text[plain]);
+            if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') break;
+            ++plain;
+        }
+        if (plain > i) {
+            out.append(text, i, plain - i);
+            i = plain;
+            continue;
+        }
         std::uint32_t code = 0;
         const std::size_t length = DecodeUtf8(text, i, code);
         if (length == 0) {
@@ -49,7 +61,14 @@ std::string JsonString(const std::string& text) {
         }
         i += length;
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    AppendJsonString(out, text);
+    return out;
 }
 
 std::string PrintableText(const std::string& text, std::size_t maxChars) {

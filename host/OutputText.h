@@ -11,6 +11,8 @@ bool IsUtf8(const std::string& text);
 // A JSON string literal: quotes, backslashes and control characters escaped; bytes that are not
 // valid UTF-8 become U+FFFD.
 std::string JsonString(const std::string& text);
+// The same literal appended to `out` (a large document is written into one buffer).
+void AppendJsonString(std::string& out, const std::string& text);
 
 // Printable text: every control character (C0, DEL and the C1 range, which includes the escape and
 // control-sequence introducers) and every byte that is not valid UTF-8 becomes '?'. Text longer

@@ -154,8 +154,14 @@ bool FillScenario(IHeatIntegrationScenario& scenario, const StreamTable& table, 
             ok = false;
             break;
         }
+        // The stream just added is the last of the scenario's list: taken from there when it
+        // bears the name (found by the name otherwise), where a look-up in 100,000 names missed
+        // the cache at each.
         IHeatIntegrationStream* stream = nullptr;
-        if (!scenario.GetStream(s.name.c_str(), stream) || !stream) {
+        const int last = scenario.GetNumberOfProcessStreams() + scenario.GetNumberOfUtilityStreams() - 1;
+        if (!scenario.GetStream(last, stream) || !stream || static_cast<const std::string&>(stream->GetName()) != s.name)
+            stream = nullptr;
+        if (!stream && (!scenario.GetStream(s.name.c_str(), stream) || !stream)) {
             error = at(s, line, "could not be found after it was added");
             ok = false;
             break;

@@ -6,6 +6,7 @@
 #include "host/OutputText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -18,11 +19,23 @@ constexpr int kCapitalCost = 7, kOperatingCost = 4, kTotalAnnualCost = 5;
 // A side's placement status when the capital/utility trade-off found no economic data to weigh.
 constexpr int kTradeoffNoEconomicData = 5;
 
-std::string number(double v) {
-    if (!std::isfinite(v)) return "null";
+// A number of the JSON report, ten significant digits as printf's %.10g writes them (to_chars
+// takes no locale and no format string: a large table writes one per stream at a pinch).
+void appendNumber(std::string& text, double v) {
+    if (!std::isfinite(v)) {
+        text += "null";
+        return;
+    }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.10g", std::fabs(v) < 1e-12 ? 0.0 : v);
-    return buffer;
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(v) < 1e-12 ? 0.0 : v,
+                                   std::chars_format::general, 10).ptr;
+    text.append(buffer, end);
+}
+
+std::string number(double v) {
+    std::string text;
+    appendNumber(text, v);
+    return text;
 }
 
 std::string fixed(double v, int decimals) {
@@ -255,9 +268,9 @@ void AppendPinchStreamsJson(std::string& text, const PinchReport& p, const std::
         if (i) text += ", ";
         const PinchStreamReport m = p.StreamAt(streams, i);
         text += "{\"name\": ";
-        text += JsonString(m.Name());
+        AppendJsonString(text, m.Name());
         text += ", \"temperature\": ";
-        text += number(m.temperature);
+        appendNumber(text, m.temperature);
         text += '}';
     }
     text += ']';
@@ -269,11 +282,13 @@ void AppendPinchesJson(std::string& text, const std::vector<PinchReport>& pinche
         const PinchReport& p = pinches[i];
         if (i) text += ", ";
         text += "{\"hot\": ";
-        text += p.hotKnown ? number(p.hot) : "null";
+        if (p.hotKnown) appendNumber(text, p.hot);
+        else text += "null";
         text += ", \"cold\": ";
-        text += p.coldKnown ? number(p.cold) : "null";
+        if (p.coldKnown) appendNumber(text, p.cold);
+        else text += "null";
         text += ", \"shifted\": ";
-        text += number(p.shifted);
+        appendNumber(text, p.shifted);
         text += ", \"hot_streams\": ";
         AppendPinchStreamsJson(text, p, p.hotStreams);
         text += ", \"cold_streams\": ";
@@ -328,7 +343,13 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     const auto areaOrNull = [&r, &orNull](const std::string& value) {
         return r.areaAvailable ? orNull(value) : std::string("null");
     };
-    std::string text = "{\"dtmin\": " + number(r.dtmin) + ", \"hot_utility\": " + number(r.hotUtility) +
+    // Most of a large table's document is its pinch streams: a name and a number each.
+    std::size_t entries = 0;
+    for (const auto* list : {&r.pinches, &r.utilityPinches})
+        for (const PinchReport& p : *list) entries += p.hotStreams.size() + p.coldStreams.size();
+    std::string text;
+    text.reserve(4096 + 48 * entries);
+    text += "{\"dtmin\": " + number(r.dtmin) + ", \"hot_utility\": " + number(r.hotUtility) +
                        ", \"cold_utility\": " + number(r.coldUtility) + ", \"process_pinches\": ";
     AppendPinchesJson(text, r.pinches);
     text += ", \"utility_pinches\": ";

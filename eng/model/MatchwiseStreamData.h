@@ -202,8 +202,15 @@ private:
     const CPDictionary* m_pStreams;
     std::vector<Entry> m_entries;
     // The entry of each stream: entry numbers in an open-addressed table (linear probing, at most
-    // half full), four bytes a slot where a node map takes some forty a stream.
-    std::vector<int> m_entryIndex;
+    // half full), eight bytes a slot where a node map takes some forty a stream. Each slot keeps
+    // four bytes of its stream's hash beside the entry number, so that a probe reads an entry
+    // only where they agree: a stream the list does not hold yet (every stream of a table as it
+    // is entered) is answered from the table alone.
+    struct IndexSlot {
+        int entry;
+        std::uint32_t tag;
+    };
+    std::vector<IndexSlot> m_entryIndex;
     std::size_t m_entryIndexUsed = 0;
     std::vector<Block> m_blocks;
     // Alive entries by current side and utility flag.

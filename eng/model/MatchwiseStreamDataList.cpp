@@ -144,25 +144,33 @@ namespace {
 constexpr int kFreeSlot = -1;
 constexpr int kVacatedSlot = -2;  // an entry was removed here; probing goes on past it
 
-std::size_t HomeSlot(const IHeatIntegrationStream* stream, std::size_t mask) {
+std::uint64_t StreamHash(const IHeatIntegrationStream* stream) {
     std::uint64_t h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(stream)) * 0x9E3779B97F4A7C15ULL;
     h ^= h >> 32;
-    return static_cast<std::size_t>(h) & mask;
+    return h;
 }
+
+std::size_t HomeSlot(std::uint64_t hash, std::size_t mask) { return static_cast<std::size_t>(hash) & mask; }
+
+// The bits of the hash the slot does not come from (the table never has 2^32 slots).
+std::uint32_t TagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 }  // namespace
 
 std::size_t MatchwiseStreamDataList::IndexSlotOf(const IHeatIntegrationStream* stream) const {
     const std::size_t mask = m_entryIndex.size() - 1;
-    for (std::size_t i = HomeSlot(stream, mask);; i = (i + 1) & mask) {
-        const int e = m_entryIndex[i];
-        if (e == kFreeSlot) return i;
-        if (e >= 0 && m_entries[static_cast<std::size_t>(e)].stream == stream) return i;
+    const std::uint64_t hash = StreamHash(stream);
+    const std::uint32_t tag = TagOf(hash);
+    for (std::size_t i = HomeSlot(hash, mask);; i = (i + 1) & mask) {
+        const IndexSlot slot = m_entryIndex[i];
+        if (slot.entry == kFreeSlot) return i;
+        if (slot.entry >= 0 && slot.tag == tag && m_entries[static_cast<std::size_t>(slot.entry)].stream == stream)
+            return i;
     }
 }
 
 int MatchwiseStreamDataList::EntryOf(const IHeatIntegrationStream* stream) const {
     if (m_entryIndex.empty()) return -1;
-    const int e = m_entryIndex[IndexSlotOf(stream)];
+    const int e = m_entryIndex[IndexSlotOf(stream)].entry;
     return e >= 0 ? e : -1;
 }
 
@@ -170,24 +178,31 @@ void MatchwiseStreamDataList::IndexEntry(int entry) {
     static_assert(sizeof(Entry) <= 32 && sizeof(Block) <= 32);
     // At most half the slots in use (vacated ones count), so that a probe stays short.
     if ((m_entryIndexUsed + 1) * 2 > m_entryIndex.size()) {
-        std::vector<int> old(std::max<std::size_t>(16, m_entryIndex.size() * 2), kFreeSlot);
+        std::vector<IndexSlot> old(std::max<std::size_t>(16, m_entryIndex.size() * 2), IndexSlot{kFreeSlot, 0});
         old.swap(m_entryIndex);
         m_entryIndexUsed = 0;
-        for (int e : old)
-            if (e >= 0) {
-                m_entryIndex[IndexSlotOf(m_entries[static_cast<std::size_t>(e)].stream)] = e;
-                ++m_entryIndexUsed;
-            }
+        // The entries held are all different streams: each goes to the first free slot of its
+        // probe, found from the tags alone.
+        const std::size_t mask = m_entryIndex.size() - 1;
+        for (const IndexSlot& moved : old) {
+            if (moved.entry < 0) continue;
+            const std::uint64_t hash = StreamHash(m_entries[static_cast<std::size_t>(moved.entry)].stream);
+            std::size_t i = HomeSlot(hash, mask);
+            while (m_entryIndex[i].entry != kFreeSlot) i = (i + 1) & mask;
+            m_entryIndex[i] = moved;
+            ++m_entryIndexUsed;
+        }
     }
-    int& slot = m_entryIndex[IndexSlotOf(m_entries[static_cast<std::size_t>(entry)].stream)];
-    if (slot == kFreeSlot) ++m_entryIndexUsed;
-    slot = entry;
+    const IHeatIntegrationStream* stream = m_entries[static_cast<std::size_t>(entry)].stream;
+    IndexSlot& slot = m_entryIndex[IndexSlotOf(stream)];
+    if (slot.entry == kFreeSlot) ++m_entryIndexUsed;
+    slot = IndexSlot{entry, TagOf(StreamHash(stream))};
 }
 
 void MatchwiseStreamDataList::UnindexEntry(const IHeatIntegrationStream* stream) {
     if (m_entryIndex.empty()) return;
-    int& slot = m_entryIndex[IndexSlotOf(stream)];
-    if (slot >= 0) slot = kVacatedSlot;
+    IndexSlot& slot = m_entryIndex[IndexSlotOf(stream)];
+    if (slot.entry >= 0) slot.entry = kVacatedSlot;
 }
 
 int MatchwiseStreamDataList::SideAt(const Entry& e, std::uint64_t clock) const {

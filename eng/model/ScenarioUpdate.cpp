@@ -11,6 +11,7 @@
 #include "lumeth/Framework.h"
 
 #include <cstring>
+#include <typeinfo>
 #include <vector>
 
 namespace N = StreamValueNames;
@@ -160,8 +161,13 @@ void CPIScenario::ApplyDTmin(double dTmin) {
 // ---------------------------------------------------------------- change codes received
 
 void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
-    auto streamOf = [](void* d) {
-        return dynamic_cast<CPIHeatIntegrationStream*>(static_cast<IHeatIntegrationStream*>(d));
+    // A stream of this module is told by its exact type at once; the cast (a walk of the class's
+    // bases, several per stream a large table enters) is left to anything else.
+    auto streamOf = [](void* d) -> CPIHeatIntegrationStream* {
+        auto* stream = static_cast<IHeatIntegrationStream*>(d);
+        if (stream && typeid(*stream) == typeid(CPIHeatIntegrationStream))
+            return static_cast<CPIHeatIntegrationStream*>(stream);
+        return dynamic_cast<CPIHeatIntegrationStream*>(stream);
     };
     switch (code) {
     case 37: {

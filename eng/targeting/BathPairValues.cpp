@@ -61,12 +61,28 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
     // sweep order (by point, and at one point in the list's order: a span ending at p is taken
     // off, one starting there added), so each sweep below adds them up point by point as a sum
     // kept per point would hold them, without holding one for every point. An end is its span's
-    // place in its list, shifted up one, with the low bit set where the span ends.
-    auto endsInSweepOrder = [](std::vector<std::uint32_t>& ends, auto pointOf) {
-        std::sort(ends.begin(), ends.end(), [&](std::uint32_t a, std::uint32_t b) {
-            const std::uint32_t pa = pointOf(a), pb = pointOf(b);
-            return pa != pb ? pa < pb : a < b;
-        });
+    // place in its list, shifted up one, with the low bit set where the span ends. The ends are
+    // laid out by a count per point (points are at most K), taking the items in their order:
+    // linear, where a sort compared ends through their spans.
+    auto endsInSweepOrder = [K](std::size_t items, auto include, auto pointOf) {
+        std::vector<std::uint32_t> start(K + 2, 0);
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < items; ++i) {
+            if (!include(i)) continue;
+            const auto id = static_cast<std::uint32_t>(i << 1);
+            ++start[pointOf(id) + 1];
+            ++start[pointOf(id | 1) + 1];
+            total += 2;
+        }
+        for (std::size_t p = 1; p < start.size(); ++p) start[p] += start[p - 1];
+        std::vector<std::uint32_t> ends(total);
+        for (std::size_t i = 0; i < items; ++i) {
+            if (!include(i)) continue;
+            const auto id = static_cast<std::uint32_t>(i << 1);
+            ends[start[pointOf(id)]++] = id;
+            ends[start[pointOf(id | 1)]++] = id | 1;
+        }
+        return ends;
     };
 
     // First the interval terms and the running count of intervals with cold flow, the only
@@ -77,18 +93,8 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
             const BathSegmentSpan& span = spans[e >> 1];
             return static_cast<std::uint32_t>((e & 1) ? span.last : span.first);
         };
-        std::vector<std::uint32_t> coldEnds;
-        std::size_t coldSpans = 0;
-        for (const BathSegmentSpan& span : spans)
-            if (usable(span) && span.side == 1) ++coldSpans;
-        coldEnds.reserve(2 * coldSpans);
-        for (std::size_t i = 0; i < spans.size(); ++i) {
-            if (!usable(spans[i]) || spans[i].side != 1) continue;
-            const auto id = static_cast<std::uint32_t>(i << 1);
-            coldEnds.push_back(id);
-            coldEnds.push_back(id | 1);
-        }
-        endsInSweepOrder(coldEnds, spanPoint);
+        const std::vector<std::uint32_t> coldEnds = endsInSweepOrder(
+            spans.size(), [&](std::size_t i) { return usable(spans[i]) && spans[i].side == 1; }, spanPoint);
 
         m_tree.assign(N, Terms{0.0, 0.0, 0.0});
         m_flowingBefore.assign(N + 1, 0);
@@ -151,16 +157,9 @@ BathPairValues::BathPairValues(const BathAreaTarget& target, const MatchwiseStre
         return (e & 1) ? k.last : k.first;
     };
     std::vector<std::uint32_t> ends[2];
-    for (int side = 0; side < 2; ++side) {
-        ends[side].reserve(2 * known[side]);
-        for (std::size_t i = 0; i < m_segments.size(); ++i) {
-            if (m_segments[i].second.side != side) continue;
-            const auto id = static_cast<std::uint32_t>(i << 1);
-            ends[side].push_back(id);
-            ends[side].push_back(id | 1);
-        }
-        endsInSweepOrder(ends[side], segmentPoint);
-    }
+    for (int side = 0; side < 2; ++side)
+        ends[side] = endsInSweepOrder(
+            m_segments.size(), [&](std::size_t i) { return m_segments[i].second.side == side; }, segmentPoint);
     std::size_t next[2] = {0, 0};
     auto changeAt = [&](int side, std::size_t p) {
         SideSums change;

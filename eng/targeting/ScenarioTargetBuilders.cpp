@@ -43,12 +43,13 @@ bool PlacementSidesOf(const IHeatIntegrationScenarioForTargeting& scenario, Util
 }
 
 // The scenario's utility streams in the order of its stream dictionary, as placement sees them.
+// The kind is asked before the cast: a large table is nearly all process streams.
 std::vector<PlacedUtilityStreamAdapter> UtilityStreamsOf(const IHeatIntegrationScenarioForTargeting& scenario) {
     std::vector<PlacedUtilityStreamAdapter> streams;
     IHeatIntegrationStream* stream = nullptr;
     for (int i = 0; scenario.GetStream(i, stream); ++i) {
-        auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream);
-        if (own && own->GetStreamKind() == IHeatIntegrationStreamForTargeting::KindUtility) streams.emplace_back(*own);
+        if (!stream || stream->GetStreamKind() != IHeatIntegrationStreamForTargeting::KindUtility) continue;
+        if (auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream)) streams.emplace_back(*own);
     }
     return streams;
 }

@@ -205,13 +205,22 @@ void PlaceAutomatically(UtilityPlacement& record, const UtilityPlacementInputs& 
     ResetUtilityPlacementOfSegments(segments);
 }
 
+// The scenario's utility streams, in its order. The kind is asked before the cast: a large table
+// is nearly all process streams, and a cast per stream cost more than the rest of the walk.
+std::vector<IHeatIntegrationStreamForTargeting*> UtilityStreamsOf(const UtilityPlacementInputs& in) {
+    std::vector<IHeatIntegrationStreamForTargeting*> utilities;
+    for (IHeatIntegrationStream* stream : in.streams) {
+        if (!IsUtility(stream)) continue;
+        if (auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream)) utilities.push_back(own);
+    }
+    return utilities;
+}
+
 // The heat-capacity flow rates the utility streams show: none while the placement is not valid,
 // else the rate of each stream's first segment as placed.
-void ShowUtilityFlowrates(const UtilityPlacementInputs& in, bool valid) {
+void ShowUtilityFlowrates(const std::vector<IHeatIntegrationStreamForTargeting*>& utilities, bool valid) {
     namespace N = StreamValueNames;
-    for (IHeatIntegrationStream* stream : in.streams) {
-        auto* own = dynamic_cast<IHeatIntegrationStreamForTargeting*>(stream);
-        if (!own || !IsUtility(own)) continue;
+    for (IHeatIntegrationStreamForTargeting* own : utilities) {
         StreamPropertySet& values = own->GetPropertySet();
         for (int i = 0; i < values.GetNumberOfSegments(); ++i)
             values.SetSegmentValue(N::HeatCapacityFlowrate, 0.0, i, CPValue::Unset);
@@ -226,7 +235,8 @@ void RenewPinchList(UtilityPlacement& record, const UtilityPlacementInputs& in) 
     std::vector<PinchRecord>& pinches = record.PinchList();
     pinches.clear();
     const bool valid = record.IsValid();
-    ShowUtilityFlowrates(in, false);
+    const std::vector<IHeatIntegrationStreamForTargeting*> utilities = UtilityStreamsOf(in);
+    ShowUtilityFlowrates(utilities, false);
     if (!valid) return;
     // One rule for every method: every interior zero of the cascade of the process with the
     // utilities carrying their loads. The same loads give the same pinches, whichever method chose
@@ -238,7 +248,7 @@ void RenewPinchList(UtilityPlacement& record, const UtilityPlacementInputs& in) 
         cascade.CascadeOfLoads(SegmentsOf(in), in.energyTarget);
         pinches = cascade.FindPinchPoints(in.dtMin);
     }
-    ShowUtilityFlowrates(in, true);
+    ShowUtilityFlowrates(utilities, true);
 }
 
 }  // namespace

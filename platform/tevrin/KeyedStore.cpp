@@ -182,37 +182,43 @@ std::int64_t KeyedStore::PositionOf(const DictionaryEntry* entry) const {
 KeyedStore::Node* KeyedStore::StringIndex::Find(std::string_view key) const {
     if (m_table.empty()) return nullptr;
     const std::size_t mask = m_table.size() - 1;
-    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
-        Node* node = m_table[i];
-        if (!node || std::string_view(node->key) == key) return node;
+    const std::uint32_t tag = Tag(key);
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+        if (m_tags[i] == 0) return nullptr;
+        if (m_tags[i] == tag && std::string_view(m_table[i]->key) == key) return m_table[i];
     }
 }
 
 void KeyedStore::StringIndex::Insert(Node* node) {
     if (2 * (m_nCount + 1) > m_table.size()) Grow();
     const std::size_t mask = m_table.size() - 1;
-    std::size_t i = Hash(node->key) & mask;
-    while (m_table[i]) i = (i + 1) & mask;
+    const std::uint32_t tag = Tag(node->key);
+    std::size_t i = tag & mask;
+    while (m_tags[i]) i = (i + 1) & mask;
     m_table[i] = node;
+    m_tags[i] = tag;
     ++m_nCount;
 }
 
 void KeyedStore::StringIndex::Erase(const Node* node) {
     if (m_table.empty()) return;
     const std::size_t mask = m_table.size() - 1;
-    std::size_t hole = Hash(node->key) & mask;
-    while (m_table[hole] && m_table[hole] != node) hole = (hole + 1) & mask;
-    if (!m_table[hole]) return;
+    std::size_t hole = Tag(node->key) & mask;
+    while (m_tags[hole] && m_table[hole] != node) hole = (hole + 1) & mask;
+    if (!m_tags[hole]) return;
     m_table[hole] = nullptr;
+    m_tags[hole] = 0;
     --m_nCount;
     // Every entry of the run after the hole whose home does not lie between the hole and itself
     // would no longer be reached past the hole: it moves into it, leaving a new hole behind.
-    for (std::size_t j = (hole + 1) & mask; m_table[j]; j = (j + 1) & mask) {
-        const std::size_t home = Hash(m_table[j]->key) & mask;
+    for (std::size_t j = (hole + 1) & mask; m_tags[j]; j = (j + 1) & mask) {
+        const std::size_t home = m_tags[j] & mask;
         const bool reachable = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
         if (reachable) continue;
         m_table[hole] = m_table[j];
+        m_tags[hole] = m_tags[j];
         m_table[j] = nullptr;
+        m_tags[j] = 0;
         hole = j;
     }
 }
@@ -220,23 +226,31 @@ void KeyedStore::StringIndex::Erase(const Node* node) {
 void KeyedStore::StringIndex::Clear() {
     m_table.clear();
     m_table.shrink_to_fit();
+    m_tags.clear();
+    m_tags.shrink_to_fit();
     m_nCount = 0;
 }
 
 void KeyedStore::StringIndex::Swap(StringIndex& other) noexcept {
     m_table.swap(other.m_table);
+    m_tags.swap(other.m_tags);
     std::swap(m_nCount, other.m_nCount);
 }
 
 void KeyedStore::StringIndex::Grow() {
     std::vector<Node*> old;
+    std::vector<std::uint32_t> oldTags;
     old.swap(m_table);
-    m_table.assign(old.empty() ? 4 : 2 * old.size(), nullptr);
-    const std::size_t mask = m_table.size() - 1;
-    for (Node* node : old) {
-        if (!node) continue;
-        std::size_t i = Hash(node->key) & mask;
-        while (m_table[i]) i = (i + 1) & mask;
-        m_table[i] = node;
+    oldTags.swap(m_tags);
+    const std::size_t size = old.empty() ? 4 : 2 * old.size();
+    m_table.assign(size, nullptr);
+    m_tags.assign(size, 0);
+    const std::size_t mask = size - 1;
+    for (std::size_t k = 0; k < old.size(); ++k) {
+        if (!oldTags[k]) continue;
+        std::size_t i = oldTags[k] & mask;
+        while (m_tags[i]) i = (i + 1) & mask;
+        m_table[i] = old[k];
+        m_tags[i] = oldTags[k];
     }
 }

@@ -107,9 +107,18 @@ private:
         void Swap(StringIndex& other) noexcept;
 
     private:
-        static std::size_t Hash(std::string_view key) noexcept { return std::hash<std::string_view>()(key); }
+        // Four bytes of the key's hash, never 0 (0 marks a free slot); a key's home slot is its
+        // tag under the mask (no table comes near 2^32 slots).
+        static std::uint32_t Tag(std::string_view key) noexcept {
+            const auto tag = static_cast<std::uint32_t>(std::hash<std::string_view>()(key));
+            return tag == 0 ? 1u : tag;
+        }
         void Grow();
-        std::vector<Node*> m_table;  // size 0 or a power of two
+        // Beside each slot its key's tag: a probe reads the tags and follows a node only where
+        // the tag is the key's own, so a key that is not held (every new name) and a growth of
+        // the table read no node at all.
+        std::vector<Node*> m_table;       // size 0 or a power of two
+        std::vector<std::uint32_t> m_tags;  // 0 where the slot is free
         std::size_t m_nCount = 0;
     };
     StringIndex m_byString;

@@ -120,4 +120,45 @@ TEST(CPDictionaryTest, MatchesAnOrderedModelUnderRandomAddsAndRemoves) {
     EXPECT_EQ(d.KeyAt(model.size()), "");
 }
 
+// Keys are found, renamed and taken out through the index whatever the table has grown through or
+// had shifted back after a removal: every key of the model is found, and a key
+// it does not hold (one removed, renamed away or never added) is not.
+TEST(CPDictionaryTest, FindsEveryKeyItHoldsAndNoOtherUnderAddsRemovesAndRenames) {
+    std::mt19937 rng(2024);
+    CPDictionary d;
+    std::vector<std::string> model;
+    std::vector<int> values(2000);
+    const auto key = [](unsigned k) { return "stream " + std::to_string(k); };
+    for (int step = 0; step < 20000; ++step) {
+        const unsigned k = rng() % 2000;
+        const auto at = std::find(model.begin(), model.end(), key(k));
+        const bool present = at != model.end();
+        switch (rng() % 4) {
+        case 0:
+        case 1:
+            ASSERT_EQ(d.AddKeyString(key(k), &values[k]), present ? 0 : 1);
+            if (!present) model.push_back(key(k));
+            break;
+        case 2:
+            ASSERT_EQ(d.RemoveKeyString(key(k)) != nullptr, present);
+            if (present) model.erase(at);
+            break;
+        default: {
+            const unsigned to = rng() % 2000;
+            const bool taken = std::find(model.begin(), model.end(), key(to)) != model.end();
+            ASSERT_EQ(d.RenameKeyString(key(k), key(to)), present && (!taken || to == k) ? 1 : 0);
+            if (present && !taken) *at = key(to);
+        }
+        }
+        const unsigned probe = rng() % 2000;
+        const bool held = std::find(model.begin(), model.end(), key(probe)) != model.end();
+        ASSERT_EQ(d.FindKeyString(key(probe)) != nullptr, held) << "step " << step;
+    }
+    ASSERT_EQ(d.Length(), model.size());
+    for (std::size_t i = 0; i < model.size(); ++i) {
+        ASSERT_EQ(d.KeyAt(i), model[i]);
+        ASSERT_EQ(d.IndexOfKeyString(model[i]), static_cast<std::int64_t>(i));
+    }
+}
+
 }  // namespace
