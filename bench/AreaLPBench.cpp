@@ -407,7 +407,7 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 //   renumbering touches no arc; each run of the thread moved as a block and the breaks set
 //   without reading the thread; renumbering every 0.25, 0.5, 1 or 3 sqrt(rows) + 100 pivots:
 //   the shifts' share 34 % to 22-27 %, the search's 8 % to 10-12 % (two more reads an arc), the
-//   renumbering 14-19 % at 0.5 (it runs six times as often), 200 streams 2451, 300 streams
+//   renumbering 14-19 % at 0.5 (it runs four times as often), 200 streams 2451, 300 streams
 //   9015 (1), all four intervals within the noise;
 // - with that, the shift eight potentials to an instruction (512-bit, masked last block, no loop
 //   over the remainder), chosen at run time: 200 streams 2451, 300 streams 8825-8932 (0.5 and 1).
