@@ -412,7 +412,8 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 //   100      0.34 / 0.47     0.40 / 0.46   (the spread of the runs)
 //   200      3.02 / 3.21     2.78 / 2.86
 //   300      10.35 / 11.20   8.84 / 9.33
-// (300 streams, other rounds: 11.9 / 13.2 against 9.2 / 9.4, 12.4 / 12.8 against 10.4 / 11.0.)
+// (300 streams, other rounds: 11.9 / 13.2 against 9.2 / 9.4, 12.4 / 12.8 against 10.4 / 11.0;
+// countercurrent 11.30 / 11.42 against 9.45 / 9.50.)
 // About a sixth off at 300 streams and a tenth at 200; alone, 300 streams would take about 7 s
 // instead of 8, not 5. Tried on the way and not kept apart: the arcs' prices apart from their
 // ends alone (renumbering 16 % to 11 % of the samples, no gain in time); renumbering every 0.25
