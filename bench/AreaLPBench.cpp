@@ -391,3 +391,38 @@ BENCHMARK(BM_AreaLPForbiddenMatchesCountercurrent)->Arg(40)->Arg(100)->Arg(200)-
 // pass over the potentials it moves (a ninth of the rows per pivot, 1.06 million pivots over the
 // levels at 300 streams), and fewer pivots need another pivot path, which lays the equal optimum
 // out to another area (up to 4e-4, see above).
+// Then the same pivots made cheaper once more (every pivot, optimum, area and shell count the
+// same to the last bit at 40, 100, 200 and 300 streams, both kinds). Profile at 300 streams before
+// (shell-and-tube, one run, 51,000 samples): potential shifts 34 %, renumbering 16 % (three
+// quarters of it renaming the ends of about a million arcs, waiting on memory), pricing 12 %, the
+// entering search 8 %, the tree update 4 %, the leaving arc, the change of flow and the join 3 %
+// each. At 200 streams the 399,460 pivots move 759 million potentials (1,900 a pivot) in 67
+// million runs of consecutive numbers, three in four of them under eight nodes: the breaks gather
+// where the pivots are. Now the arcs name rows, and the entering search reads each end's node
+// through the rows' table (two more reads an arc, from the cache), so that a renumbering moves
+// the nodes' arrays a run at a time and touches no arc; the nodes are renumbered every
+// sqrt(rows) + 100 pivots instead of 3 sqrt(rows) + 100 (0.25, 0.5 and 1 measured within the
+// noise of each other), so the runs stay longer (at 0.5: 36 million runs at 200 streams, 21
+// nodes a run); and where the processor has 512-bit additions a run's potentials move eight to
+// an instruction with one masked block for its remainder. Profile at 300 streams after: shifts
+// 20 %, pricing 15 %, the entering search 12 %, renumbering 12 % and 4 % in its block copies, the
+// tree update 5 %. The old and new library in turn under the same program, on a machine at load
+// 8 to 13 (min and mean of 3 to 5 runs, CPU s):
+//   streams  before          after
+//   100      0.34 / 0.47     0.40 / 0.46   (the spread of the runs)
+//   200      3.02 / 3.21     2.78 / 2.86
+//   300      10.35 / 11.20   8.84 / 9.33
+// (300 streams, other rounds: 11.9 / 13.2 against 9.2 / 9.4, 12.4 / 12.8 against 10.4 / 11.0;
+// countercurrent 11.30 / 11.42 against 9.45 / 9.50.)
+// About a sixth off at 300 streams and a tenth at 200; alone, 300 streams would take about 7 s
+// instead of 8, not 5. Tried on the way and not kept apart: the arcs' prices apart from their
+// ends alone (renumbering 16 % to 11 % of the samples, no gain in time); renumbering every 0.25
+// or 0.5 sqrt(rows) + 100 pivots (within the noise of 1); the entering search eight arcs at a time
+// with 512-bit gathers of the ends' nodes and potentials (the same arc chosen): 300 streams
+// 10.3 / 11.0 s against 9.5 / 10.2 s, the gathers dearer than the plain reads. What is left is close to one pass over
+// the potentials each pivot moves (a ninth of the rows at 300 streams, 1.06 million pivots over
+// the levels) and the pricing; fewer pivots need another pivot path, which lays the equal optimum
+// out to another area (up to 4e-4, see above). A faster rule would first need the laid-out flows
+// chosen on the optimal face by a rule of their own (every column of zero reduced cost priced in,
+// a second objective over them); none of the rules tried above takes more than a tenth off, so
+// that choice alone would not reach 5 s either.

@@ -1,5 +1,7 @@
 // The network simplex started from a given flow (see AreaLPNetwork::StartFrom): the flowing
 // arcs are made a forest by cancelling their cycles, and the forest becomes the spanning tree.
+// It runs on a network fresh from Reset, where every row is still its own node, so the arcs'
+// ends (rows) are read as nodes here.
 #include "eng/targeting/AreaLPNetwork.h"
 
 #include <algorithm>
@@ -254,12 +256,12 @@ bool AreaLPNetwork::StartFrom(std::span<const double> flows, std::span<const dou
     };
     for (std::size_t e = 0; e < arcs; ++e) {
         m_state[e] = Lower;
-        m_arcs[e].price = m_cost[e];
+        m_price[e] = m_cost[e];
         m_flow[e] = 0.0;
     }
     for (const std::size_t e : treeArcs) {
         m_state[e] = Tree;
-        m_arcs[e].price = std::numeric_limits<double>::infinity();
+        m_price[e] = std::numeric_limits<double>::infinity();
     }
     if (!BuildTree(treeArcs)) return startAfresh();
     // The tree's flows follow from the loads alone, leaves first; rounding in the given flow

@@ -15,9 +15,11 @@
 // this LP is long and thin (the heat runs down the curves), so that walk is the largest part of a
 // pivot. The nodes are therefore numbered anew in thread order now and then (Renumber): the walk
 // then reads memory in sequence. The numbers are labels only: every potential, flow and choice of
-// arc is the same whatever they are, and rows keep their own numbers outside.
+// arc is the same whatever they are, and rows keep their own numbers outside and in the arcs.
+#include <bit>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 class AreaLPNetwork {
@@ -62,6 +64,9 @@ public:
     // The cost of the flow, artificial arcs included.
     double GetObjective() const;
     std::int64_t GetPivots() const { return m_pivots; }
+    // Pivots between renumberings from the next Reset on; 0 (as given) for the square root of
+    // the rows plus 100. The numbers are labels only: no flow or price depends on them.
+    void SetRenumberInterval(std::int64_t pivots) { m_renumberInterval = pivots; }
     // How often the nodes were numbered anew since the last Reset.
     std::int64_t GetRenumberings() const { return m_renumberings; }
 
@@ -70,8 +75,11 @@ private:
     enum : signed char { Up = 1, Down = -1 };  // the tree arc runs to the parent, or from it
 
     double ReducedCost(std::size_t arc) const {
-        return m_cost[arc] + m_pi[static_cast<std::size_t>(m_arcs[arc].source)] - m_pi[static_cast<std::size_t>(m_arcs[arc].target)];
+        return m_cost[arc] + m_pi[static_cast<std::size_t>(SourceOf(arc))] - m_pi[static_cast<std::size_t>(TargetOf(arc))];
     }
+    // The nodes at the ends of an arc.
+    int SourceOf(std::size_t arc) const { return NodeOf(m_arcs[arc].source); }
+    int TargetOf(std::size_t arc) const { return NodeOf(m_arcs[arc].target); }
     // The entering arc: one whose reduced cost is below -`tolerance` times its price.
     bool FindEnteringArc(double tolerance);
     // The best arc of arcs [from, to) by reduced cost, if better than `best`.
@@ -82,6 +90,9 @@ private:
     void UpdateTreeStructure();
     void UpdatePotential();
     void ShiftPotentials(int first, int stop, double delta);
+    // The same, with 512-bit additions, where the processor has them.
+    static void ShiftRunsWide(const int* thread, const std::uint64_t* breaks, double* pi, int first, int stop,
+                              double delta);
     // The thread's successor of `u`, with its mark among the breaks kept in step.
     void SetThread(int u, int next) {
         const std::size_t k = static_cast<std::size_t>(u);
@@ -90,12 +101,22 @@ private:
         if (next == u + 1) m_breaks[k >> 6] &= ~bit;
         else m_breaks[k >> 6] |= bit;
     }
+    // The last node of the run of consecutive numbers in the thread from `u`: the first break at
+    // or after it (the last number always breaks), found 64 nodes to a word.
+    static int RunEnd(const std::uint64_t* breaks, int u) {
+        std::size_t w = static_cast<std::size_t>(u) >> 6;
+        std::uint64_t bits = breaks[w] & (~std::uint64_t{0} << (static_cast<unsigned>(u) & 63));
+        while (bits == 0) bits = breaks[++w];
+        return static_cast<int>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
+    }
+    int RunEnd(int u) const { return RunEnd(m_breaks.data(), u); }
     // The marks of every break in the thread afresh.
     void MarkBreaks();
     // Potentials afresh from the tree, root first: no drift from many small updates.
     void RecomputePotentials();
     // The nodes numbered in thread order from the root (0).
     void Renumber();
+    // The node of a row; the row number past the last stands for the node of unplaced heat.
     int NodeOf(int row) const { return m_nodeOfRow[static_cast<std::size_t>(row)]; }
     // The tree arrays (parent, arc to it, direction, thread, subtree sizes) from the tree arcs,
     // hung from the root; false when they do not span the nodes.
@@ -106,14 +127,16 @@ private:
     // Arcs: the rows' artificial arcs first, then the columns.
     std::vector<double> m_cost, m_flow;
     std::vector<signed char> m_state;
-    // The arcs' ends, and their costs as the search for the entering arc sees them, side by
-    // side: the search reads nothing else. A tree arc is priced at infinity there, so that the
-    // search passes it over without asking for its state.
+    // The arcs' ends, as rows (the node of unplaced heat as row m_rows), and their costs as the
+    // search for the entering arc sees them: the search reads nothing else. A tree arc is priced
+    // at infinity there, so that the search passes it over without asking for its state. Ends
+    // name rows rather than nodes so that a renumbering leaves the arcs alone: the search then
+    // reads each end's node from m_nodeOfRow, which stays in the cache.
     struct Arc {
-        double price;
         int source, target;
     };
     std::vector<Arc> m_arcs;
+    std::vector<double> m_price;
     // Nodes: the rows, then the node of unplaced heat (the root).
     std::vector<double> m_pi;
     std::vector<int> m_parent, m_pred, m_thread, m_revThread, m_succNum, m_lastSucc;
@@ -127,9 +150,12 @@ private:
     // The nodes from each end of the entering arc up to the join (not included), in that order.
     std::vector<int> m_sourcePath, m_targetPath;
     std::vector<char> m_hot;
-    // The node of each row (rows are numbered by the LP, nodes by the thread; see Renumber).
+    // The node of each row, and last of the node of unplaced heat (rows are numbered by the LP,
+    // nodes by the thread; see Renumber).
     std::vector<int> m_nodeOfRow;
     std::vector<int> m_newNumber;
+    // The runs of consecutive numbers of the thread, as Renumber meets them: first node, length.
+    std::vector<std::pair<int, int>> m_runs;
     // Room for Renumber to move the node arrays into.
     std::vector<double> m_spareDoubles;
     std::vector<int> m_spareInts;
@@ -137,6 +163,7 @@ private:
     std::int64_t m_pivotsSinceRenumber = 0;
     // Pivots between renumberings (see Optimize).
     std::int64_t m_renumberEvery = 100;
+    std::int64_t m_renumberInterval = 0;
     std::int64_t m_renumberings = 0;
     double m_artificialCost = 0.0;
     std::size_t m_nextArc = 0;
