@@ -88,6 +88,9 @@ const std::vector<double>& SolveModel(SolverModel& model) {
             solver->SetColumnBounds(0.0, e, 0.0);
         }
     }
+    if (model.heldAtZero)
+        for (int c : *model.heldAtZero)
+            if (c >= 0 && c < n) solver->SetColumnBounds(0.0, c, 0.0);
 
     const SparseRow& objectiveRow = rows[Size(m)];
     for (int e = 0; e < objectiveRow.GetCount(); ++e) {

@@ -29,6 +29,8 @@ struct SolverModel {
     // caller owns it.
     MILPReduction* kept = nullptr;
     unsigned char stoppedAtTimeLimit = 0;  // set when the last solve's search ended at the time limit
+    // More columns held at zero in the solves (null: none); the caller owns them.
+    const std::vector<int>* heldAtZero = nullptr;
 };
 
 // Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):
