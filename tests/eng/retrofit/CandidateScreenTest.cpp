@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace modification_test;
@@ -165,6 +166,34 @@ TEST_P(CandidateScreen, TheScreenedModelKeepsTheOptimum) {
     EXPECT_NEAR(ObjectiveOf(g->GetRows(), screened.solution), optimum, 1e-6 * (1.0 + optimum));
     // The answer's chosen candidate is one that was not held out.
     for (int column : above) EXPECT_LT(screened.solution[static_cast<std::size_t>(column)], 0.5);
+}
+
+// Lower bounds that are valid but lead the first screen astray still end at the optimum: one
+// candidate said to reach 0 makes the first solve search it alone (the worst candidate, or the one
+// after it in turn), which the answer then shows to be no proof, so the model is solved again with
+// only the candidates above that answer held out; bounds all at 0 hold nothing out.
+TEST_P(CandidateScreen, AScreenThatGuessesWrongStillEndsAtTheOptimum) {
+    ModelRecord whole = RecordOf(*g);
+    SolveModificationModelRecord(whole);
+    ASSERT_EQ(whole.success, 1);
+    const double optimum = ObjectiveOf(g->GetRows(), whole.solution);
+    const std::vector<double>& lowest = g->GetCandidateLowest();
+    const std::size_t worst = static_cast<std::size_t>(std::max_element(lowest.begin(), lowest.end()) - lowest.begin());
+    std::vector<std::vector<double>> misleading;
+    for (std::size_t decoy : {worst, (worst + 1) % lowest.size()}) {
+        misleading.push_back(lowest);
+        misleading.back()[decoy] = 0.0;
+    }
+    misleading.push_back(std::vector<double>(lowest.size(), 0.0));
+    for (const std::vector<double>& bounds : misleading) {
+        ModelRecord r = RecordOf(*g);
+        r.candidateLowest = &bounds;
+        r.candidateCeiling = g->GetCandidateCeiling();
+        r.screenAbove = 0;
+        SolveModificationModelRecord(r);
+        ASSERT_EQ(r.success, 1);
+        EXPECT_NEAR(ObjectiveOf(g->GetRows(), r.solution), optimum, 1e-6 * (1.0 + optimum));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SeededPlants, CandidateScreen, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
