@@ -46,7 +46,7 @@ struct ModelRecord {
     // more integer columns than `screenAbove` hold out the candidates that cannot reach the answer.
     const std::vector<double>* candidateLowest = nullptr;
     double candidateCeiling = 0.0;
-    int screenAbove = kExactModelIntegerColumns;
+    int screenAbove = kScreenedModelIntegerColumns;
 };
 
 // Solves and reads back; a failed read leaves the success field 0 or a location 0.
