@@ -224,6 +224,32 @@ BENCHMARK(BM_HostRetrofitFiveSteps)->Arg(20)->Arg(40)->Unit(benchmark::kMillisec
 // time of one run on a machine loaded with other builds): 20 streams 22.6 s and 131 MB, 40 streams
 // 188 s and 463 MB (growth about n^3); 80 streams (Arg 40) would take about 25 minutes at that
 // growth (not run yet).
+// With the candidates screened (CandidateScreen.h; one run of the host alone on a machine loaded
+// with other builds, CPU time and peak memory):
+//   20 streams (Arg 10):  10.0 s and 152 MB before, 5.9 to 6.5 s and 100 MB after;
+//   40 streams (Arg 20):  75.8 s and 491 MB before, 27.6 to 31.1 s and 323 MB after;
+//   80 streams (Arg 40):  more than 600 s and 1.46 GB before, 150 s and 1.14 GB after.
+// Every candidate's lower bound is worked from the stream balances before the search; the best lies
+// within 0.0004 of the answer's objective at 20 and 40 streams, and the first screen keeps only the
+// candidates into C2 (the cold stream with the largest heater): 350 of 3,500 binaries at 20 streams,
+// the rest held at zero, and every step's answer proves itself (no second solve).
+// The answers: every step still places 225 kW (20 streams) or 236 kW (40 streams) from a hot stream
+// into C2, but at other places on the hot streams than before: the places are tied in the model
+// (the bound is the heater of C2 for all of them), and which one the search keeps follows the
+// relaxation's vertex, which the held-out binaries move. Step 1 now finds 225.00 kW at 20 streams
+// (224.73 before) and 236.00 kW at 40 (235.47). With the first screen keeping candidates within a
+// tenth of the best saving instead of a hundredth (2,128 of 14,198 binaries at 40 streams): steps 1
+// to 4 at 20 streams the same bytes as before and step 5 another tied place (H1 at 177.10 C instead
+// of 196.66 C), 7.9 s; at 40 streams 38.4 s and 403 MB.
+// At 80 streams every step places 213 kW into C4 (the largest heater) and is then discarded, as the
+// area check's enlarged units save twenty times more. What is left there: the model is still built
+// whole (the held-out candidates keep their columns and rows, so that the duty tolerance each may
+// carry, and the optimum, stay as they were; about 57,000 binaries at 80 streams), and its rows, the
+// solver's copies and the first step's relaxation and preprocessing of it take the memory and most
+// of the time; the area checks (the network optimiser on every step) take most of the rest. A model
+// built only of the screened candidates would be a fraction of the size, but it would lose the duty
+// tolerance of the candidates left out (0.005 kW each, some 280 kW over 57,000 candidates) and move
+// the answers of the models solved to optimality too.
 void BM_HostRetrofitFiveStepsDense(benchmark::State& state) {
     if (!fs::exists(HostProgram())) {
         state.SkipWithError("kestrin-host is not beside the benchmark program");
