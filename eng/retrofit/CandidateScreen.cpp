@@ -53,7 +53,7 @@ std::vector<double> LowestObjectiveByCandidate(const CandidateScreenInputs& in, 
         const HXInfo& x = xs[static_cast<std::size_t>(k)];
         const ExchangerDutyRange& d = in.duties[static_cast<std::size_t>(k)];
         least[x.coldStream] -= k < E0 ? d.high : d.idle;
-        if (k < E0) room[x.hotStream] -= d.low;
+        if (const auto r = room.find(x.hotStream); k < E0 && r != room.end()) r->second -= d.low;
     }
     double heat = 0.0;
     for (const auto& [stream, value] : least)
