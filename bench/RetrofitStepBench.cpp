@@ -248,9 +248,9 @@ BENCHMARK(BM_HostRetrofitFiveSteps)->Arg(20)->Arg(40)->Unit(benchmark::kMillisec
 // whole (the held-out candidates keep their columns and rows, so that the duty tolerance each may
 // carry, and the optimum, stay as they were; about 57,000 binaries at 80 streams), and its rows, the
 // solver's copies and the first step's relaxation and preprocessing of it take the memory and most
-// of the time (at 40 streams: relaxation 2.5 s, preprocessing 4 s to 43,200 columns and 30,400 rows,
-// each later step 2.4 to 3.4 s from the kept reduction); the area checks (the network optimiser on
-// every step) take about a third of the rest. A model built only of the screened candidates would be
+// of the time (at 40 streams, first screen a hundredth: relaxation 2.5 s, preprocessing 4 s to 43,200
+// columns and 30,400 rows, each later step 2.4 to 3.4 s from the kept reduction); the area checks
+// (the network optimiser on every step) take about a third of the rest. A model built only of the screened candidates would be
 // a fraction of the size, but it would lose the duty tolerance of the candidates left out (0.005 kW
 // each, some 280 kW over 57,000 candidates), and so move the answers.
 void BM_HostRetrofitFiveStepsDense(benchmark::State& state) {
