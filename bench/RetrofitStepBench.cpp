@@ -224,6 +224,35 @@ BENCHMARK(BM_HostRetrofitFiveSteps)->Arg(20)->Arg(40)->Unit(benchmark::kMillisec
 // time of one run on a machine loaded with other builds): 20 streams 22.6 s and 131 MB, 40 streams
 // 188 s and 463 MB (growth about n^3); 80 streams (Arg 40) would take about 25 minutes at that
 // growth (not run yet).
+// With the candidates screened (CandidateScreen.h), side by side on a machine loaded with other
+// builds (load 9 on 8 cores; CPU time and peak memory of the host; before = without the screen):
+//   20 streams (Arg 10):  before 12.6 s, 152 MB;  first screen a tenth 9.2 s, 113 MB;  a hundredth 7.2 s, 93 MB
+//   40 streams (Arg 20):  before 85.7 s, 492 MB;  a tenth 47.3 to 48.8 s, 366 to 380 MB;  a hundredth 34.7 s, 298 MB
+//   80 streams (Arg 40):  before more than 600 s and 1.46 GB;  a tenth 373 s, 1.34 GB;  a hundredth 150 to
+//                         168 s, 1.05 to 1.14 GB
+// (on a lighter load at 40 streams: before 75.8 s, a tenth 38.4 s, a hundredth 24 to 28 s).
+// Every candidate's lower bound is worked from the stream balances before the search; the best lies
+// within 0.0004 of the answer's objective at 20 and 40 streams, so the first solve's answer proves
+// itself in every step (no second solve). The first screen keeps the candidates that could reach a
+// tenth of the best saving (700 of 3,500 binaries at 20 streams, 2,128 of 14,198 at 40), the rest held
+// at zero. The steps then place and save as before at 20 and 40 streams, text and JSON the same bytes
+// in steps 1 to 4; step 5 keeps another of the tied places on H1 (177.10 C instead of 196.66 C at 20
+// streams, 178.88 C instead of 205.61 C at 40; the same duty and steam, another area).
+// Keeping a hundredth instead keeps only the candidates into C2 (350 binaries at 20 streams) and is
+// the faster column above, but the search then keeps other tied places in every step (from H9 and H3
+// too; step 1 finds 225.00 kW at 20 streams against 224.73 and 236.00 kW at 40 against 235.47), and
+// the area checks after them leave other steam: at 20 streams 351, 313, 324, 324, 261 kW against 313,
+// 107, 269, 269, 246; at 40 streams 686, 586, 640, 641, 641 kW against 640, 673, 712, 641, 641.
+// At 80 streams every step places 213 kW into C4 (the largest heater) and is then discarded, as the
+// area check's enlarged units save twenty times more. What is left there: the model is still built
+// whole (the held-out candidates keep their columns and rows, so that the duty tolerance each may
+// carry, and the optimum, stay as they were; about 57,000 binaries at 80 streams), and its rows, the
+// solver's copies and the first step's relaxation and preprocessing of it take the memory and most
+// of the time (at 40 streams, first screen a hundredth: relaxation 2.5 s, preprocessing 4 s to 43,200
+// columns and 30,400 rows, each later step 2.4 to 3.4 s from the kept reduction); the area checks
+// (the network optimiser on every step) take about a third of the rest. A model built only of the screened candidates would be
+// a fraction of the size, but it would lose the duty tolerance of the candidates left out (0.005 kW
+// each, some 280 kW over 57,000 candidates), and so move the answers.
 void BM_HostRetrofitFiveStepsDense(benchmark::State& state) {
     if (!fs::exists(HostProgram())) {
         state.SkipWithError("kestrin-host is not beside the benchmark program");

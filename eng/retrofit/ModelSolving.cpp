@@ -10,29 +10,11 @@ namespace {
 
 std::size_t Size(int n) { return static_cast<std::size_t>(n > 0 ? n : 0); }
 
-}  // namespace
-
-const std::vector<double>& SolveModel(SolverModel& model) {
-    const int n = model.width - 1;
-    const int rowCount = model.rows ? static_cast<int>(model.rows->size()) : 0;
-    const int m = rowCount - 1;
-    model.solution.assign(Size(n), 0.0);
-    // A model needs a constraint row besides its objective, and a column.
-    if (m < 1 || n < 1) {
-        model.solved = 0;
-        return model.solution;
-    }
-    std::unique_ptr<IMILPSolver> solver(IMILPSolver::Create("QEV_XPRESS"));
-    if (!solver) {
-        model.solved = 0;
-        return model.solution;
-    }
-    solver->SetSize(n, m);
-    solver->SetSense("MIN");
-
+// Hands the model's constraint rows to the solver. Its copies are local, so they go before the
+// solver solves (on the largest models they are as large as the matrix).
+void LoadRows(IMILPSolver& solver, const SparseRowList& rows, int n, int m) {
     // Entries to pass per row: the last entry of a column wins. `stamp` marks the columns met in
     // the row being walked (row number + 1), so each row costs its own entries only.
-    const SparseRowList& rows = *model.rows;
     std::vector<int> stamp(Size(n + 1), 0);
     std::vector<std::vector<unsigned char>> kept(Size(m));
     std::size_t triplets = 0;
@@ -58,7 +40,6 @@ const std::vector<double>& SolveModel(SolverModel& model) {
     std::vector<char> types(Size(m) + 1, 'e');
     types[Size(m)] = '\0';
     std::vector<double> rhs(Size(m), 0.0);
-    std::vector<double> objective(Size(n), 0.0);
     for (int r = 0; r < m; ++r) {
         const SparseRow& row = rows[static_cast<std::size_t>(r)];
         const std::vector<unsigned char>& keep = kept[static_cast<std::size_t>(r)];
@@ -75,9 +56,33 @@ const std::vector<double>& SolveModel(SolverModel& model) {
         }
         types[static_cast<std::size_t>(r)] = row.GetType();
     }
-    solver->LoadMatrix(static_cast<int>(values.size()), rowIndex.data(), columnIndex.data(), values.data());
-    solver->SetRightHandSide(rhs.data());
-    solver->SetRowTypes(types.data());
+    solver.LoadMatrix(static_cast<int>(values.size()), rowIndex.data(), columnIndex.data(), values.data());
+    solver.SetRightHandSide(rhs.data());
+    solver.SetRowTypes(types.data());
+}
+
+}  // namespace
+
+const std::vector<double>& SolveModel(SolverModel& model) {
+    const int n = model.width - 1;
+    const int rowCount = model.rows ? static_cast<int>(model.rows->size()) : 0;
+    const int m = rowCount - 1;
+    model.solution.assign(Size(n), 0.0);
+    // A model needs a constraint row besides its objective, and a column.
+    if (m < 1 || n < 1) {
+        model.solved = 0;
+        return model.solution;
+    }
+    std::unique_ptr<IMILPSolver> solver(IMILPSolver::Create("QEV_XPRESS"));
+    if (!solver) {
+        model.solved = 0;
+        return model.solution;
+    }
+    solver->SetSize(n, m);
+    solver->SetSense("MIN");
+
+    const SparseRowList& rows = *model.rows;
+    LoadRows(*solver, rows, n, m);
 
     const int k = model.integerColumns < n ? model.integerColumns : n;
     for (int c = n - k; c < n; ++c) solver->SetIntegerColumn(c);
@@ -88,7 +93,11 @@ const std::vector<double>& SolveModel(SolverModel& model) {
             solver->SetColumnBounds(0.0, e, 0.0);
         }
     }
+    if (model.heldAtZero)
+        for (int c : *model.heldAtZero)
+            if (c >= 0 && c < n) solver->SetColumnBounds(0.0, c, 0.0);
 
+    std::vector<double> objective(Size(n), 0.0);
     const SparseRow& objectiveRow = rows[Size(m)];
     for (int e = 0; e < objectiveRow.GetCount(); ++e) {
         const int c = objectiveRow.GetColumn(e);

@@ -29,6 +29,8 @@ struct SolverModel {
     // caller owns it.
     MILPReduction* kept = nullptr;
     unsigned char stoppedAtTimeLimit = 0;  // set when the last solve's search ended at the time limit
+    // More columns held at zero in the solves (null: none); the caller owns them.
+    const std::vector<int>* heldAtZero = nullptr;
 };
 
 // Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):
@@ -42,6 +44,11 @@ inline constexpr int kExactModelIntegerColumns = 400;
 inline constexpr double kExactOptimalityGap = 1e-6;
 inline constexpr double kLargeModelOptimalityGap = 0.005;
 inline constexpr double kRetrofitTimeLimitSeconds = 120.0;
+// New-exchanger models with more integer columns than this are searched with their candidates
+// screened (CandidateScreen.h). Up to it the whole model's relaxation and search take a few seconds
+// at most, and the screen would only change which of nearly tied places the search keeps (places
+// the model cannot tell apart, but the area check after it can).
+inline constexpr int kScreenedModelIntegerColumns = 2000;
 
 // The gap a model with that many integer columns is solved to.
 inline double RetrofitOptimalityGap(int integerColumns) {

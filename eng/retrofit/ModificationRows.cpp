@@ -1,5 +1,6 @@
 #include "eng/retrofit/ModificationRows.h"
 
+#include "eng/retrofit/CandidateScreen.h"
 #include "eng/retrofit/ModificationLists.h"
 
 #include <algorithm>
@@ -175,6 +176,10 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
     select.Add(rhs, 1.0);
     rows.push_back(select);
 
+    // What each exchanger can carry, for screening the candidates (new-exchanger models).
+    std::vector<ExchangerDutyRange> carry(static_cast<std::size_t>(E));
+    int binariesInUse = 0;
+
     // 3. Rows of the model kind.
     if (ctx.kind == ModificationModelKind::Repiping) {
         for (char type : {'g', 'l'}) {
@@ -213,6 +218,7 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
                 x.hotOutletTemperature - x.coldInletTemperature < ctx.dtMin - kModificationTolerance)
                 continue;
             rows.push_back(Bound(y0 + k, 1.0, rhs, 'e'));
+            ++binariesInUse;
             // The held duty has a band of a ten-thousandth of itself: a plant exchanger given by an area
             // of four digits runs at a duty known no better, and a stream without a heater or cooler
             // must still close its balance.
@@ -222,6 +228,7 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             const double band = std::max(kModificationTolerance, kHeldDutyBand * held);
             rows.push_back(Bound(q0 + k, held - band, rhs, 'g'));
             rows.push_back(Bound(q0 + k, held + band, rhs, 'l'));
+            carry[static_cast<std::size_t>(k)] = {held - band, held + band, 0.0};
         }
     }
 
@@ -238,6 +245,7 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             binary.Add(y0 + k, 1.0);
             rows.push_back(duty);
             rows.push_back(binary);
+            carry[static_cast<std::size_t>(k)] = {0.0, 0.0, 0.0};
             ++ctx.skippedExchangers;
             continue;
         }
@@ -263,9 +271,14 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             approach.SetType('g');
             rows.push_back(approach);
         }
+        const double smallerLoad = GetSmallerStreamLoad(x.hotStream, x.coldStream, hots, colds);
+        ExchangerDutyRange& range = carry[static_cast<std::size_t>(k)];
+        const double most = smallerLoad + kModificationTolerance;
+        range.high = k < E0 && range.high > 0.0 ? std::min(range.high, most) : most;
+        range.idle = kModificationTolerance;
         SparseRow duty;
         duty.Add(q0 + k, 1.0);
-        duty.Add(y0 + k, -GetSmallerStreamLoad(x.hotStream, x.coldStream, hots, colds));
+        duty.Add(y0 + k, -smallerLoad);
         duty.Add(rhs, kModificationTolerance);
         duty.SetType('l');
         rows.push_back(duty);
@@ -323,5 +336,21 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
     for (int i = 0; i < H; ++i) objective.Add(heater0 + i, 100.0 / w);
     for (int k = 0; k < E; ++k) objective.Add(y0 + k, 1.0);
     rows.push_back(objective);
+
+    ctx.candidateLowest.clear();
+    ctx.candidateCeiling = 0.0;
+    if (ctx.kind == ModificationModelKind::NewExchanger) {
+        CandidateScreenInputs screen;
+        screen.exchangers = &xs;
+        screen.plantExchangers = E0;
+        screen.duties = std::move(carry);
+        screen.coldStreams = &colds;
+        screen.hotStreams = &hots;
+        screen.heaters = ctx.heaters;
+        screen.heaterWeight = 100.0 / w;
+        screen.streamSlack = kModificationTolerance;
+        screen.binariesInUse = binariesInUse;
+        ctx.candidateLowest = LowestObjectiveByCandidate(screen, ctx.candidateCeiling);
+    }
     return true;
 }

@@ -45,6 +45,10 @@ struct RowBuilderContext {
     int candidates = 0;
     int sizeFigure = -1;
     int skippedExchangers = 0;  // exchangers held out because a coefficient had no divisor
+    // New-exchanger models: per candidate, the lowest objective a solution choosing it can reach,
+    // and the same for a candidate that saves nothing (CandidateScreen.h); empty otherwise.
+    std::vector<double> candidateLowest;
+    double candidateCeiling = 0.0;
 };
 
 // Appends the model's rows (objective last) to `rows`. False, with nothing appended, when there

@@ -1,5 +1,6 @@
 #include "eng/retrofit/ModificationSolve.h"
 
+#include "eng/retrofit/CandidateScreen.h"
 #include "eng/retrofit/ModelSolving.h"
 
 #include <cmath>
@@ -85,7 +86,10 @@ void SolveModificationModelRecord(ModelRecord& r) {
         model.excludedColumns = r.history;
     }
     if (r.solution.empty()) r.solution.assign(static_cast<std::size_t>(n > 0 ? n : 0), 0.0);
-    r.solution = SolveModel(model);
+    const bool screened = r.candidateLowest && static_cast<int>(r.candidateLowest->size()) == r.candidates &&
+                          r.integerColumns > r.screenAbove && n >= r.candidates;
+    r.solution = screened ? SolveScreened(model, *r.candidateLowest, r.candidateCeiling, n - r.candidates)
+                          : SolveModel(model);
     r.search = DescribeModelSearch(model.integerColumns, model.stoppedAtTimeLimit != 0);
     if (n < 1 || static_cast<int>(r.solution.size()) < n) {
         r.success = 0;

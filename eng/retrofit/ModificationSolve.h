@@ -3,6 +3,7 @@
 // earlier modification steps held at zero, and reads back the chosen candidate exchanger, where it
 // attaches to the existing network, the first existing exchanger the solution leaves out, the
 // heater duties and the candidate's duty.
+#include "eng/retrofit/ModelSolving.h"
 #include "eng/retrofit/RetrofitRecords.h"
 #include "eng/retrofit/SparseRow.h"
 
@@ -40,6 +41,12 @@ struct ModelRecord {
     int sizeFigure = -1;
     MILPReduction* kept = nullptr;  // the run's kept reduction of the model (null: none)
     std::string search;  // how the last solve searched the model (DescribeModelSearch)
+    // Per candidate, the lowest objective a solution choosing it can reach, and the same for one
+    // that saves nothing (CandidateScreen.h; null: the candidates are not screened). Models with
+    // more integer columns than `screenAbove` hold out the candidates that cannot reach the answer.
+    const std::vector<double>* candidateLowest = nullptr;
+    double candidateCeiling = 0.0;
+    int screenAbove = kScreenedModelIntegerColumns;
 };
 
 // Solves and reads back; a failed read leaves the success field 0 or a location 0.

@@ -66,6 +66,8 @@ bool PinchModifications::BuildModelRows() {
     m_integerColumns = ctx.integerColumns;
     m_candidates = ctx.candidates;
     m_sizeFigure = ctx.sizeFigure;
+    m_candidateLowest = std::move(ctx.candidateLowest);
+    m_candidateCeiling = ctx.candidateCeiling;
     return built;
 }
 
@@ -88,6 +90,10 @@ bool PinchModifications::SolveModificationModel() {
     r.tees = &m_tees;
     r.sizeFigure = m_sizeFigure;
     r.kept = m_kept;
+    if (!m_candidateLowest.empty()) {
+        r.candidateLowest = &m_candidateLowest;
+        r.candidateCeiling = m_candidateCeiling;
+    }
     if (m_historyCount > 0) r.historyCount = m_historyCount;
     r.history = m_history;
 

@@ -79,6 +79,9 @@ public:
     std::uint32_t GetHighestNodeId() const { return m_highestNode; }
     std::uint32_t GetHighestExchangerId() const { return m_highestExchanger; }
     const SparseRowList& GetRows() const { return m_rows; }
+    // Per candidate, the lowest objective a solution choosing it can reach (new-exchanger models).
+    const std::vector<double>& GetCandidateLowest() const { return m_candidateLowest; }
+    double GetCandidateCeiling() const { return m_candidateCeiling; }
     const std::vector<StreamPosition>& GetColdPositions() const { return m_coldPositions; }
     const std::vector<StreamPosition>& GetHotPositions() const { return m_hotPositions; }
     const std::vector<int>& GetColdPositionCounts() const { return m_coldCounts; }
@@ -129,6 +132,8 @@ protected:
     double m_duty = 0.0;
     std::string m_search;
     int m_sizeFigure = -1;
+    std::vector<double> m_candidateLowest;  // see ModelRecord
+    double m_candidateCeiling = 0.0;
     std::uint32_t m_originExchanger = 0;
     std::array<std::uint32_t, 4> m_originNodes{};  // hot inlet, hot outlet, cold inlet, cold outlet
 };

@@ -301,6 +301,8 @@ bool CoinMILPSolver::Solve() {
     }
     for (std::size_t j = 0; j < static_cast<std::size_t>(columns_); ++j)
         model.columnStarts[j + 1] += model.columnStarts[j];
+    // The sorted copy is as large as the matrix; the engines have their own from here on.
+    std::vector<Triplet>().swap(sorted);
 
     std::vector<double> solution;
     std::vector<double> prices;
