@@ -65,7 +65,12 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     // followed by a propagation and nothing writes after it, so that network is the one the last
     // propagation left (the retrofit mode's tearing writes the tears' duties after its last
     // propagation, and the heater-margin mode recalculates as the design does).
-    if (mode == 0 || mode == 1 || mode == 7) m_design.HoldCrossPinchLoads();
+    if (mode == 0 || mode == 1 || mode == 7) {
+        m_design.HoldCrossPinchLoads();
+        // Nothing in these modes changes a process stream; each trial reads only the
+        // utilities' heat contents afresh, as their loads follow the duties.
+        m_design.KeepProcessStreamProfiles();
+    }
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
@@ -115,6 +120,7 @@ void DesignOptimiserNetwork::GiveBackUtilityDuties() {
 void DesignOptimiserNetwork::EndRun() {
     m_region.Forget();
     m_design.ReleaseCrossPinchLoads();
+    m_design.ReleaseProcessStreamProfiles();
     m_units.clear();
     m_flagged.clear();
     m_productBlocks.clear();

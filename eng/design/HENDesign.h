@@ -259,6 +259,11 @@ public:
     // it then stands, when a recalculation was held back.
     void HoldCrossPinchLoads();
     void ReleaseCrossPinchLoads();
+    // While kept, each process stream's heat content is read once for a run of recalculations
+    // over which the process streams stay as they are (a search that moves duties and shares):
+    // only the utilities, whose loads each recalculation swaps, are read for every one.
+    void KeepProcessStreamProfiles();
+    void ReleaseProcessStreamProfiles();
     int GetNumberOfCrossPinchLoads() const override { return static_cast<int>(m_crossPinchLoads.size()); }
     double GetCrossPinchLoad(int index) const override;
     double GetPinchPoint(int list, int index) const override;

@@ -316,6 +316,15 @@ void CPIHENDesign::ReleaseCrossPinchLoads() {
     m_crossPinchOwed = false;
 }
 
+void CPIHENDesign::KeepProcessStreamProfiles() {
+    std::vector<const IFlowsheetStream*> process;
+    for (const IHeatIntegrationStream* stream : m_streams)
+        if (!IsUtilityStream(stream)) process.push_back(stream);
+    m_sheet->KeepStreamProfiles(process);
+}
+
+void CPIHENDesign::ReleaseProcessStreamProfiles() { m_sheet->StopKeepingStreamProfiles(); }
+
 int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
     if (!m_usedUtilities.empty()) SwapOutUtilityLoads();
     SumUtilityLoads(true);
