@@ -225,7 +225,8 @@ bool DesignOptimiserNetwork::IsNetworkFeasible() {
 
 std::vector<CNode*> DesignOptimiserNetwork::Unsolved(const std::vector<CNode*>& nodes) const {
     std::vector<CNode*> out;
-    m_design.CountOpenValues(nodes, &out);
+    // The propagation just counted the open values of these nodes: none to list when it found none.
+    if (m_unsolved != 0) m_design.CountOpenValues(nodes, &out);
     for (CNode* node : nodes)
         if (HeatExch* x = AsHeatExch(node); x && !IsCalculated(x->getStatus())) out.push_back(node);
     return out;
