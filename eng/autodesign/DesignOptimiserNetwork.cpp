@@ -182,9 +182,10 @@ void DesignOptimiserNetwork::Recalculate() {
                 m_design.ClearUnitResults(m_set, m_region.Held());
                 m_unsolved =
                     m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged, m_region.Held(), sound,
-                                                 &m_region.ReachedStreams());
+                                                 &m_region.ReachedStreams(), true);
             }
-            // Held units whose utility kept its flow: the whole network judges the trial.
+            // Held units, or units that calculated only their duties first, whose utility kept its
+            // flow: the whole network judges the trial.
             if (!sound) break;
             settled = m_region.Settle(m_units, Unsolved(m_set), m_set);
             if (settled == DesignOptimiserNetworkRegion::Settled::Yes) {

@@ -184,7 +184,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
 
 int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
                                       const std::vector<CNode*>& held, bool& sound,
-                                      const std::vector<const IHeatIntegrationStream*>* filling) {
+                                      const std::vector<const IHeatIntegrationStream*>* filling, bool dutiesFirst) {
     sound = true;
     std::vector<CNode*> calculating;
     for (CNode* unit : units)
@@ -241,7 +241,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     std::vector<HeatExch*> following;
     for (CNode* unit : calculating)
         if (HeatExch* exchanger = AsHeatExch(unit); exchanger && exchanger->IsUtilityExch()) {
-            exchanger->setFollowingUtilitySide(exchanger->IsHeater() ? 0 : 1);
+            exchanger->setFollowingUtilitySide(exchanger->IsHeater() ? 0 : 1, false, dutiesFirst);
             following.push_back(exchanger);
         }
 
@@ -289,13 +289,21 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
         const int side = exchanger ? exchanger->followingUtilitySide() : -1;
         if (side < 0 || !reflowed.count(flowsheetStreamOf(exchanger->getInlet(side)))) sound = false;
     }
+    // So must the utility of a unit that calculated only its duty: its utility side has no
+    // temperatures, where a utility that kept its flow would have kept the first propagation's.
+    if (dutiesFirst)
+        for (HeatExch* exchanger : following)
+            if (exchanger->followsDutyOnly() &&
+                !reflowed.count(flowsheetStreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
+                sound = false;
     if (!held.empty()) work.LetGo();
     for (CNode* exchanger : flagged) {
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
     }
     // A utility carrying the design's load has the flow its duties make: from here on its side of
-    // a heater or cooler must balance the duty too.
+    // a heater or cooler gives its temperatures again, and must balance the duty too.
+    for (HeatExch* exchanger : following) exchanger->setFollowingUtilitySide(exchanger->followingUtilitySide());
     for (HeatExch* exchanger : following)
         if (swapped.count(flowsheetStreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
             exchanger->setFollowingUtilitySide(exchanger->followingUtilitySide(), true);
