@@ -65,7 +65,12 @@ void DesignOptimiserNetwork::BeginRun(int mode) {
     // followed by a propagation and nothing writes after it, so that network is the one the last
     // propagation left (the retrofit mode's tearing writes the tears' duties after its last
     // propagation, and the heater-margin mode recalculates as the design does).
-    if (mode == 0 || mode == 1 || mode == 7) m_design.HoldCrossPinchLoads();
+    if (mode == 0 || mode == 1 || mode == 7) {
+        m_design.HoldCrossPinchLoads();
+        // Nothing in these modes changes a process stream; each trial reads only the
+        // utilities' heat contents afresh, as their loads follow the duties.
+        m_design.KeepProcessStreamProfiles();
+    }
     m_units = m_design.GetFlowSheet()->getAllNodes();
     m_flagged.clear();
     m_design.CollectFlaggedExchangers(m_units, m_flagged);
@@ -115,6 +120,7 @@ void DesignOptimiserNetwork::GiveBackUtilityDuties() {
 void DesignOptimiserNetwork::EndRun() {
     m_region.Forget();
     m_design.ReleaseCrossPinchLoads();
+    m_design.ReleaseProcessStreamProfiles();
     m_units.clear();
     m_flagged.clear();
     m_productBlocks.clear();
@@ -176,9 +182,10 @@ void DesignOptimiserNetwork::Recalculate() {
                 m_design.ClearUnitResults(m_set, m_region.Held());
                 m_unsolved =
                     m_design.PropagateUnitValues(m_set, m_flagged, kCodeFlowsheetChanged, m_region.Held(), sound,
-                                                 &m_region.ReachedStreams());
+                                                 &m_region.ReachedStreams(), true);
             }
-            // Held units whose utility kept its flow: the whole network judges the trial.
+            // Held units, or units that calculated only their duties first, whose utility kept its
+            // flow: the whole network judges the trial.
             if (!sound) break;
             settled = m_region.Settle(m_units, Unsolved(m_set), m_set);
             if (settled == DesignOptimiserNetworkRegion::Settled::Yes) {
@@ -219,7 +226,8 @@ bool DesignOptimiserNetwork::IsNetworkFeasible() {
 
 std::vector<CNode*> DesignOptimiserNetwork::Unsolved(const std::vector<CNode*>& nodes) const {
     std::vector<CNode*> out;
-    m_design.CountOpenValues(nodes, &out);
+    // The propagation just counted the open values of these nodes: none to list when it found none.
+    if (m_unsolved != 0) m_design.CountOpenValues(nodes, &out);
     for (CNode* node : nodes)
         if (HeatExch* x = AsHeatExch(node); x && !IsCalculated(x->getStatus())) out.push_back(node);
     return out;

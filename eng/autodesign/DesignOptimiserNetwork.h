@@ -84,7 +84,8 @@ private:
         if (m_status) m_status(line);
     }
     std::vector<CNode*> AllExchangers() const;
-    // The nodes left with an open value, and the exchangers without a calculated status.
+    // The nodes left with an open value, and the exchangers without a calculated status, of the
+    // nodes the last propagation calculated (whose open values it counted in m_unsolved).
     std::vector<CNode*> Unsolved(const std::vector<CNode*>& nodes) const;
     double PlaceholderLoad() const;
     // Gives the process exchangers back what the selection of free exchangers cleared.

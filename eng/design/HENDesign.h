@@ -100,10 +100,14 @@ public:
     // whether that held: false when a utility they lie on kept its flow, so that the first
     // propagation's temperatures on it would have stood (the caller then recalculates whole).
     // With `filling`, only those streams have their one missing duty filled: the caller's part of
-    // the network, outside which no duty can be open.
+    // the network, outside which no duty can be open. With `dutiesFirst`, every other heater and
+    // cooler calculates in the first propagation only its duty, from its process side (and passes
+    // it on along that side), not the temperatures and area at the utility's earlier flow, which
+    // the second forgets; `sound` is then false too when such a unit's utility kept its flow.
     int PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
                             const std::vector<CNode*>& held, bool& sound,
-                            const std::vector<const IHeatIntegrationStream*>* filling = nullptr);
+                            const std::vector<const IHeatIntegrationStream*>* filling = nullptr,
+                            bool dutiesFirst = false);
     // Unit calculations the propagations of this design have made so far.
     long UnitCalculations() const { return m_unitCalculations; }
     // Open "Temperature" and "SplitFraction" of segments, "Duty" and "HTArea" of exchangers; each
@@ -259,6 +263,11 @@ public:
     // it then stands, when a recalculation was held back.
     void HoldCrossPinchLoads();
     void ReleaseCrossPinchLoads();
+    // While kept, each process stream's heat content is read once for a run of recalculations
+    // over which the process streams stay as they are (a search that moves duties and shares):
+    // only the utilities, whose loads each recalculation swaps, are read for every one.
+    void KeepProcessStreamProfiles();
+    void ReleaseProcessStreamProfiles();
     int GetNumberOfCrossPinchLoads() const override { return static_cast<int>(m_crossPinchLoads.size()); }
     double GetCrossPinchLoad(int index) const override;
     double GetPinchPoint(int list, int index) const override;

@@ -18,7 +18,7 @@ inline bool IsFeedBlock(const CNode* n) { return n && n->getKindId() == NodeKind
 
 // The heat-integration stream behind a feed block, segment or product block; null otherwise.
 inline IHeatIntegrationStream* StreamOf(const CNode* n) {
-    const auto* piece = dynamic_cast<const StreamPiece*>(n);
+    const StreamPiece* piece = n ? n->asStreamPiece() : nullptr;
     return piece ? dynamic_cast<IHeatIntegrationStream*>(piece->getParentPIStream()) : nullptr;
 }
 inline bool IsUtilityStream(const IHeatIntegrationStream* s) { return s && s->GetStreamKind() == 1; }

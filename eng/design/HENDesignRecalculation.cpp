@@ -76,12 +76,22 @@ bool teeRecalculatesFractions(CNode* tee) {
     return false;
 }
 
+// The stream a piece belongs to as the flowsheet holds it (null for a node of no stream): the
+// sets of streams a propagation asks about every unit's ports hold them so, without a cast per
+// look-up.
+using FlowsheetStreams = std::unordered_set<const IFlowsheetStream*>;
+const IFlowsheetStream* flowsheetStreamOf(const CNode* n) {
+    const StreamPiece* piece = n ? n->asStreamPiece() : nullptr;
+    return piece ? piece->getParentPIStream() : nullptr;
+}
+
 // Whether a port segment of the unit belongs to one of the streams.
-bool touchesStreams(const CNode* unit, const std::unordered_set<const IHeatIntegrationStream*>& streams) {
+bool touchesStreams(const CNode* unit, const FlowsheetStreams& streams) {
     for (int k = 0; k < unit->getNumberOfUpStreamSlots(); ++k)
-        if (const CNode* segment = unit->getIthUpStreamNode(k); segment && streams.count(StreamOf(segment))) return true;
+        if (const CNode* segment = unit->getIthUpStreamNode(k); segment && streams.count(flowsheetStreamOf(segment)))
+            return true;
     for (int k = 0; k < unit->getNumberOfDownStreamSlots(); ++k)
-        if (const CNode* segment = unit->getIthDownStreamNode(k); segment && streams.count(StreamOf(segment)))
+        if (const CNode* segment = unit->getIthDownStreamNode(k); segment && streams.count(flowsheetStreamOf(segment)))
             return true;
     return false;
 }
@@ -174,7 +184,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
 
 int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const std::vector<CNode*>& flagged, int code,
                                       const std::vector<CNode*>& held, bool& sound,
-                                      const std::vector<const IHeatIntegrationStream*>* filling) {
+                                      const std::vector<const IHeatIntegrationStream*>* filling, bool dutiesFirst) {
     sound = true;
     std::vector<CNode*> calculating;
     for (CNode* unit : units)
@@ -231,7 +241,7 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     std::vector<HeatExch*> following;
     for (CNode* unit : calculating)
         if (HeatExch* exchanger = AsHeatExch(unit); exchanger && exchanger->IsUtilityExch()) {
-            exchanger->setFollowingUtilitySide(exchanger->IsHeater() ? 0 : 1);
+            exchanger->setFollowingUtilitySide(exchanger->IsHeater() ? 0 : 1, false, dutiesFirst);
             following.push_back(exchanger);
         }
 
@@ -252,11 +262,11 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     SwapInUtilityLoads(false);
     // The utilities now carry other loads (and count as process streams): the units on them read
     // other heat contents. Every other unit is where the first propagation left it.
-    const std::unordered_set<const IHeatIntegrationStream*> swapped(m_usedUtilities.begin(), m_usedUtilities.end());
+    const FlowsheetStreams swapped(m_usedUtilities.begin(), m_usedUtilities.end());
     if (!swapped.empty())
         for (CNode* unit : calculating)
             if (touchesStreams(unit, swapped)) work.Mark(unit);
-    std::unordered_set<const IHeatIntegrationStream*> reflowed;
+    FlowsheetStreams reflowed;
     for (const auto& [stream, before] : flows)
         if (!sameFlows(before, segmentFlows(*stream))) reflowed.insert(stream);
     // A placeholder on such a utility took its duty from those temperatures too: kept, it would
@@ -267,9 +277,9 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     // chain.
     if (!reflowed.empty())
         for (CNode* node : units) {
-            if (IsSegment(node) && reflowed.count(StreamOf(node)) && !IsFeedBlock(Before(node)))
+            if (IsSegment(node) && reflowed.count(flowsheetStreamOf(node)) && !IsFeedBlock(Before(node)))
                 forget(node, NodeValue::Temperature);
-            else if (IsPlaceholder(node) && reflowed.count(StreamOf(node->getIthUpStreamNode(0))))
+            else if (IsPlaceholder(node) && reflowed.count(flowsheetStreamOf(node->getIthUpStreamNode(0))))
                 forget(node, NodeValue::Duty);
         }
     // A held unit's utility must have taken the design's flow: its inner temperatures at the
@@ -277,17 +287,25 @@ int CPIHENDesign::PropagateUnitValues(const std::vector<CNode*>& units, const st
     for (CNode* unit : held) {
         HeatExch* exchanger = AsHeatExch(unit);
         const int side = exchanger ? exchanger->followingUtilitySide() : -1;
-        if (side < 0 || !reflowed.count(StreamOf(exchanger->getInlet(side)))) sound = false;
+        if (side < 0 || !reflowed.count(flowsheetStreamOf(exchanger->getInlet(side)))) sound = false;
     }
+    // So must the utility of a unit that calculated only its duty: its utility side has no
+    // temperatures, where a utility that kept its flow would have kept the first propagation's.
+    if (dutiesFirst)
+        for (HeatExch* exchanger : following)
+            if (exchanger->followsDutyOnly() &&
+                !reflowed.count(flowsheetStreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
+                sound = false;
     if (!held.empty()) work.LetGo();
     for (CNode* exchanger : flagged) {
         exchanger->addVariable(kSpecStatus, 0.0, ValueStatus::Specified);
         work.Mark(exchanger);
     }
     // A utility carrying the design's load has the flow its duties make: from here on its side of
-    // a heater or cooler must balance the duty too.
+    // a heater or cooler gives its temperatures again, and must balance the duty too.
+    for (HeatExch* exchanger : following) exchanger->setFollowingUtilitySide(exchanger->followingUtilitySide());
     for (HeatExch* exchanger : following)
-        if (swapped.count(StreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
+        if (swapped.count(flowsheetStreamOf(exchanger->getInlet(exchanger->followingUtilitySide()))))
             exchanger->setFollowingUtilitySide(exchanger->followingUtilitySide(), true);
     // Again until nothing changes, with the utilities carrying the design's load.
     {
@@ -315,6 +333,15 @@ void CPIHENDesign::ReleaseCrossPinchLoads() {
     if (m_crossPinchOwed) CalculateCrossPinchLoads();
     m_crossPinchOwed = false;
 }
+
+void CPIHENDesign::KeepProcessStreamProfiles() {
+    std::vector<const IFlowsheetStream*> process;
+    for (const IHeatIntegrationStream* stream : m_streams)
+        if (!IsUtilityStream(stream)) process.push_back(stream);
+    m_sheet->KeepStreamProfiles(process);
+}
+
+void CPIHENDesign::ReleaseProcessStreamProfiles() { m_sheet->StopKeepingStreamProfiles(); }
 
 int CPIHENDesign::SwapInUtilityLoads(bool pinchCheck) {
     if (!m_usedUtilities.empty()) SwapOutUtilityLoads();

@@ -14,12 +14,22 @@ constexpr int kMaxPasses = 250;
 }  // namespace
 
 UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sheet) : m_units(units), m_sheet(sheet) {
-    m_index.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) m_index.emplace(units[i], i);
-    auto indexOf = [&](const CNode* node) {
-        const auto it = node ? m_index.find(node) : m_index.end();
-        return it == m_index.end() ? kNone : it->second;
-    };
+    std::size_t size = 16;
+    while (size < 2 * units.size()) size *= 2;
+    m_slots.assign(size, nullptr);
+    m_slotIndex.assign(size, kNone);
+    m_slotMask = size - 1;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const CNode* unit = units[i];
+        if (!unit) continue;
+        std::size_t b = std::hash<const CNode*>()(unit) * 0x9E3779B97F4A7C15ull >> 20 & m_slotMask;
+        while (m_slots[b] && m_slots[b] != unit) b = (b + 1) & m_slotMask;
+        // A unit listed twice is found at its first place.
+        if (m_slots[b]) continue;
+        m_slots[b] = unit;
+        m_slotIndex[b] = i;
+    }
+    auto indexOf = [&](const CNode* node) { return IndexOf(node); };
     m_firstPort.reserve(units.size() + 1);
     for (const CNode* unit : units) {
         m_firstPort.push_back(m_ports.size());
@@ -40,16 +50,24 @@ UnitWorkList::UnitWorkList(const std::vector<CNode*>& units, const FlowSheet& sh
     m_ownWritesOnly.assign(units.size(), false);
 }
 
+std::size_t UnitWorkList::IndexOf(const CNode* node) const {
+    if (!node) return kNone;
+    for (std::size_t b = std::hash<const CNode*>()(node) * 0x9E3779B97F4A7C15ull >> 20 & m_slotMask; m_slots[b];
+         b = (b + 1) & m_slotMask)
+        if (m_slots[b] == node) return m_slotIndex[b];
+    return kNone;
+}
+
 void UnitWorkList::Hold(CNode* unit) {
-    const auto it = m_index.find(unit);
-    if (it != m_index.end()) m_held[it->second] = true;
+    const std::size_t i = IndexOf(unit);
+    if (i != kNone) m_held[i] = true;
 }
 
 void UnitWorkList::Mark(CNode* unit) {
-    const auto it = m_index.find(unit);
-    if (it != m_index.end()) {
-        m_stirred[it->second] = true;
-        m_ownWritesOnly[it->second] = false;
+    const std::size_t i = IndexOf(unit);
+    if (i != kNone) {
+        m_stirred[i] = true;
+        m_ownWritesOnly[i] = false;
     }
 }
 
@@ -93,10 +111,9 @@ int UnitWorkList::Run(int code, const std::function<void(std::vector<CNode*>&)>&
         if (touched.empty()) break;
         // What the idle step wrote is not read back here: every unit next to it calculates.
         for (CNode* unit : touched) {
-            const auto it = m_index.find(unit);
-            if (it != m_index.end()) {
-                Enqueue(it->second, true);
-                EnqueueNeighbours(it->second, false);
+            if (const std::size_t i = IndexOf(unit); i != kNone) {
+                Enqueue(i, true);
+                EnqueueNeighbours(i, false);
                 continue;
             }
             // A unit outside the list (a recalculation of part of the network): the ones of the
@@ -173,8 +190,7 @@ void UnitWorkList::Enqueue(std::size_t unit, bool stir) {
 }
 
 void UnitWorkList::EnqueueNode(const CNode* unit) {
-    const auto it = unit ? m_index.find(unit) : m_index.end();
-    if (it != m_index.end()) Enqueue(it->second, true);
+    if (const std::size_t i = IndexOf(unit); i != kNone) Enqueue(i, true);
 }
 
 void UnitWorkList::EnqueueAll() {

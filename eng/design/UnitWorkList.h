@@ -83,7 +83,12 @@ private:
 
     const std::vector<CNode*>& m_units;
     const FlowSheet& m_sheet;
-    std::unordered_map<const CNode*, std::size_t> m_index;
+    // The position of each unit in the list, in an open-addressed table made once per list (a
+    // propagation makes a list per trial: no allocation per unit); kNone for a node not in it.
+    std::size_t IndexOf(const CNode* node) const;
+    std::vector<const CNode*> m_slots;
+    std::vector<std::size_t> m_slotIndex;
+    std::size_t m_slotMask = 0;
     // The ports of unit i are m_ports[m_firstPort[i] .. m_firstPort[i + 1]).
     std::vector<std::size_t> m_firstPort;
     std::vector<Port> m_ports;

@@ -24,6 +24,7 @@
 class FlowSheet;
 class HeatExch;
 class StreamNode;
+class StreamPiece;
 class ILurmetBinaryFile;
 
 // The node kinds as a number, fixed when a node is made, so that hot loops (the walk that finds
@@ -93,6 +94,9 @@ public:
     // for their ports many times in every calculation, without a cast through the class tree.
     virtual StreamNode* asStreamNode() { return nullptr; }
     virtual HeatExch* asHeatExch() { return nullptr; }
+    // The node as a piece of a stream (its start, a segment or its end), for the many look-ups
+    // of a piece's stream.
+    virtual const StreamPiece* asStreamPiece() const { return nullptr; }
     // Whether the node answers the type name: its own class names and "Lurmet_Base_Node".
     virtual bool IsOfType(const CPString& typeName) const;
     // 1 and the node when it answers the type name; 2 and null otherwise.

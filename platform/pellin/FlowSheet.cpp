@@ -259,8 +259,33 @@ bool FlowSheet::RebindStreams(const StreamResolver& resolve, CPString* missing) 
 
 void FlowSheet::ReleaseStreamProfiles() {
     m_holdProfiles = false;
+    if (m_keptProfiles.empty()) {
+        m_heldProfiles.clear();
+        m_heldShares.clear();
+        return;
+    }
+    std::erase_if(m_heldProfiles, [&](const auto& entry) { return !m_keptProfiles.count(entry.first); });
+    // A share of a kept stream is made again cheaply from its kept profile: shares that a moving
+    // split leaves behind are not let pile up.
+    if (m_heldShares.size() > 4 * m_keptProfiles.size() + 64) m_heldShares.clear();
+    else std::erase_if(m_heldShares, [&](const auto& entry) { return !m_keptProfiles.count(entry.first.stream); });
+}
+
+void FlowSheet::KeepStreamProfiles(const std::vector<const IFlowsheetStream*>& streams) {
+    m_keptProfiles.clear();
+    for (const IFlowsheetStream* stream : streams)
+        if (stream) m_keptProfiles.insert(stream);
+    // What was held before is read afresh.
     m_heldProfiles.clear();
     m_heldShares.clear();
+}
+
+void FlowSheet::StopKeepingStreamProfiles() {
+    m_keptProfiles.clear();
+    if (!m_holdProfiles) {
+        m_heldProfiles.clear();
+        m_heldShares.clear();
+    }
 }
 
 bool FlowSheet::HeldStreamProfile(const IFlowsheetStream& stream, double fraction, StreamProfile& out) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class FlowSheet;
@@ -124,6 +125,12 @@ public:
     // The held profile at that share itself, made once per share (invalid when the stream has
     // none); it stays in place until the profiles are let go.
     const StreamProfile& HeldStreamProfile(const IFlowsheetStream& stream, double fraction);
+    // The profiles of these streams outlive each release, for a run of calculations over which
+    // their own values stay as they are (a search that moves duties only): each is read from
+    // its stream once per run instead of once per calculation. Every other stream's profile is
+    // still let go at each release. Stopped, every profile is let go.
+    void KeepStreamProfiles(const std::vector<const IFlowsheetStream*>& streams);
+    void StopKeepingStreamProfiles();
 
     bool Store(ILurmetBinaryFile& file) const;
     // Reads a stored flowsheet in place of this one. False when the record is damaged or
@@ -165,5 +172,6 @@ private:
         }
     };
     std::unordered_map<ShareKey, StreamProfile, ShareHash> m_heldShares;
+    std::unordered_set<const IFlowsheetStream*> m_keptProfiles;
     const StreamProfile m_noProfile;
 };

@@ -90,10 +90,17 @@ public:
     // Once the utility carries the flow the duties make (`checks`), that side still gives no duty,
     // but with both its temperatures known they must agree with the duty, as any side's do: a
     // chain of such units never leaves one out of balance while it reports itself calculated.
-    void setFollowingUtilitySide(int side, bool checks = false) {
+    // With `dutyOnly` (before the utility carries that flow) the unit calculates its duty from the
+    // process side and passes it on along that side only: it neither reads nor writes the
+    // utility side's temperatures, nor works out an area from them, since they would be
+    // forgotten once the utility takes the design's flow (a caller that finds the utility kept
+    // its flow calculates the unit again without it).
+    void setFollowingUtilitySide(int side, bool checks = false, bool dutyOnly = false) {
         m_followingSide = side == 0 || side == 1 ? side : -1;
         m_followingChecks = m_followingSide >= 0 && checks;
+        m_followingDutyOnly = m_followingSide >= 0 && !checks && dutyOnly;
     }
+    bool followsDutyOnly() const { return m_followingDutyOnly; }
     int followingUtilitySide() const { return m_followingSide; }
 
     // The largest duty at which both end temperature differences stay at least `dtMin`, from
@@ -166,6 +173,7 @@ private:
     bool m_settled = false;
     int m_followingSide = -1;
     bool m_followingChecks = false;
+    bool m_followingDutyOnly = false;
     CPString m_uMethod;
     // The temperature-enthalpy profile (RefreshTHProfile); not stored, rebuilt when asked.
     std::vector<double> m_thEnthalpy, m_thHot, m_thCold;

@@ -298,6 +298,12 @@ int HeatExch::solve() {
     // The side on a utility whose flow follows the process side (-1: none). An area to meet needs
     // both sides' heat contents, so such a unit solves as any other.
     const int follower = areaSpecified && !knowDuty ? -1 : m_followingSide;
+    // Before the utility carries the design's flow its temperatures are not the ones the unit
+    // will have: with only the duty wanted, the utility side counts as one without any.
+    if (m_followingDutyOnly && follower >= 0) {
+        Side& utility = follower == 0 ? hot : cold;
+        utility.knowIn = utility.knowOut = false;
+    }
     const Side& process = follower == 0 ? cold : hot;
     if (!hot.usable || !cold.usable) {
         // A utility that carries no load yet has no heat contents; its process side still gives

@@ -13,6 +13,7 @@ class StreamPiece : public CNode {
 public:
     StreamPiece(const CPString& name, const CPString& kind, IFlowsheetStream* stream);
     IFlowsheetStream* getParentPIStream() const { return m_stream; }
+    const StreamPiece* asStreamPiece() const override { return this; }
     // Rebinds the piece to a stream (after a read-back, or when a stream changes); also sets
     // "ParentStream" (specified) to its name. Null keeps the name as it is.
     void setParentPIStream(IFlowsheetStream* stream);

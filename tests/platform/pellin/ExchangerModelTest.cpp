@@ -401,6 +401,49 @@ TEST(ExchangerModel, AUtilitySideThatFollowsGivesNoDuty) {
     }
 }
 
+// Asked for its duty only, a heater on steam still flowing at its earlier 180 kW (CP 180, inlet
+// 250 C) takes the process side's duty and passes it on along that side, but writes nothing on
+// the steam side: no outlet temperature and no area from a flow the steam is about to leave.
+// Asked for everything, it works the steam outlet and the area out from that flow. A duty only
+// asked for is given up once the utility's side checks the duty.
+TEST(ExchangerModel, AUnitAskedForItsDutyOnlyLeavesTheUtilitySideAlone) {
+    struct Case {
+        const char* what;
+        bool dutyOnly;
+        bool processOutletKnown;  // 160 C; otherwise the duty is given (160 kW)
+    };
+    for (const Case& c : {Case{"duty only", true, true}, Case{"everything", false, true},
+                          Case{"duty only, passed on along the process side", true, false},
+                          Case{"everything, passed on along the process side", false, false}}) {
+        SCOPED_TRACE(c.what);
+        OneExchanger e(FlowsheetTestStream("ST", {250, 249}, {180.0}, {5.0}, 1),
+                       FlowsheetTestStream("C", {100, 160}, {4.0}, {0.5}));
+        e.inlets(250, 120);
+        if (c.processOutletKnown) e.co->addVariable(V::Temperature, 160, 1);
+        else e.x->addVariable(V::Duty, 160.0, ValueStatus::Specified);
+        e.x->setFollowingUtilitySide(0, false, c.dutyOnly);
+        EXPECT_EQ(e.x->followsDutyOnly(), c.dutyOnly);
+        e.run();
+        EXPECT_NEAR(e.value(e.x, V::Duty), 160.0, 1e-9);
+        EXPECT_NEAR(e.value(e.co, V::Temperature), 160.0, 1e-9);
+        if (c.dutyOnly) {
+            EXPECT_TRUE(std::isnan(e.value(e.ho, V::Temperature)));
+            EXPECT_TRUE(std::isnan(e.value(e.x, V::HTArea)));
+            EXPECT_NE(e.x->getStatus(), S::Calculated);
+        } else {
+            EXPECT_NEAR(e.value(e.ho, V::Temperature), 250.0 - 160.0 / 180.0, 1e-9);
+            EXPECT_GT(e.value(e.x, V::HTArea), 0.0);
+            EXPECT_EQ(e.x->getStatus(), S::Calculated);
+        }
+    }
+    OneExchanger e(FlowsheetTestStream("ST", {250, 249}, {180.0}, {5.0}, 1),
+                   FlowsheetTestStream("C", {100, 160}, {4.0}, {0.5}));
+    e.x->setFollowingUtilitySide(0, true, true);
+    EXPECT_FALSE(e.x->followsDutyOnly());
+    e.x->setFollowingUtilitySide(-1, false, true);
+    EXPECT_FALSE(e.x->followsDutyOnly());
+}
+
 struct LargestDuty {
     const char* name;
     FlowsheetTestStream hot, cold;

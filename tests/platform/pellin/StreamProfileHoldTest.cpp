@@ -100,4 +100,36 @@ TEST(StreamProfileHold, LetGoTheStreamIsReadAsItNowIs) {
     EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(stream, 0.5).Enthalpy(200.0), 0.5 * 6.0 * 100.0);
 }
 
+// Kept streams outlive each release for a run of calculations that changes none of them; any
+// other stream is read afresh at each hold, and once the keeping stops every stream is.
+TEST(StreamProfileHold, AKeptStreamIsReadOncePerRunAndEveryOtherAtEachHold) {
+    ChangingStream kept, other;
+    FlowSheet sheet;
+    sheet.KeepStreamProfiles({&kept});
+    auto heldAt = [&](ChangingStream& stream, double fraction) {
+        sheet.HoldStreamProfiles();
+        const double h = sheet.HeldStreamProfile(stream, fraction).Enthalpy(200.0);
+        sheet.ReleaseStreamProfiles();
+        return h;
+    };
+    EXPECT_DOUBLE_EQ(heldAt(kept, 1.0), 400.0);
+    EXPECT_DOUBLE_EQ(heldAt(other, 1.0), 400.0);
+    kept.cp = 6.0;
+    other.cp = 6.0;
+    EXPECT_DOUBLE_EQ(heldAt(kept, 1.0), 400.0);
+    EXPECT_DOUBLE_EQ(heldAt(other, 1.0), 600.0);
+    // Another share of a kept stream comes from the profile it kept.
+    EXPECT_DOUBLE_EQ(heldAt(kept, 0.25), 100.0);
+    // Many shares left behind by a moving split: the kept profile still answers them all.
+    for (int k = 1; k <= 200; ++k) EXPECT_DOUBLE_EQ(heldAt(kept, k / 400.0), 400.0 * k / 400.0);
+    sheet.StopKeepingStreamProfiles();
+    EXPECT_DOUBLE_EQ(heldAt(kept, 1.0), 600.0);
+    // Keeping again starts from the streams as they are.
+    kept.cp = 8.0;
+    sheet.KeepStreamProfiles({&kept});
+    EXPECT_DOUBLE_EQ(heldAt(kept, 1.0), 800.0);
+    kept.cp = 2.0;
+    EXPECT_DOUBLE_EQ(heldAt(kept, 1.0), 800.0);
+}
+
 }  // namespace
