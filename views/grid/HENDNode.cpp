@@ -175,17 +175,33 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
             room = std::min(room, std::max(clear, 0.0));
         }
     }
-    const Text name = m_diagram->FitText(streamName, room, labelScale * em);
-    m_diagram->RegisterName(canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
-                                           forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline));
     // A picture leaves out a value the terminal does not know (a duty or an area chosen for it).
     const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
+    const bool labelled = !label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?');
+    // The name and temperature run along the line from the square. A start that stands on a pinch
+    // line (its supply temperature is the pinch's) would have that line run through them: they
+    // turn to the square's other side, where the stream has no line, clear of the pinch line.
+    const double reach = std::max(m_diagram->FontMetrics().Width(streamName, labelScale * em),
+                                  labelled ? m_diagram->FontMetrics().Width(label, labelScale * em) : 0.0);
+    const double clear = 2.0 * em;
+    double turnedAt = forward ? left + 25.0 : left;
+    bool turned = false;
+    for (const HENDPinch& p : m_diagram->Pinches()) {
+        const double line = p.x + m_diagram->ExchangerSize();
+        const double from = forward ? left : left + 25.0 - reach, to = forward ? left + reach : left + 25.0;
+        if (line + 1.0 + clear <= from || line - 1.0 - clear >= to) continue;
+        turned = true;
+        turnedAt = forward ? std::min(turnedAt, line - 1.0 - clear) : std::max(turnedAt, line + 1.0 + clear);
+    }
+    const double at = turned ? turnedAt : forward ? left : left + 25.0;
+    const TextAnchor anchor = forward != turned ? TextAnchor::Start : TextAnchor::End;
+    const Text name = m_diagram->FitText(streamName, turned ? std::max(room, reach) : room, labelScale * em);
+    m_diagram->RegisterName(canvas.AddText({at, y - 16.0}, name, font, kBlack, anchor, TextBaseline::Baseline));
     labelLeft = 0.0, labelRight = -1.0;
-    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?')) {
-        const double at = forward ? left : left + 25.0, width = m_diagram->FontMetrics().Width(label, labelScale * em);
-        labelLeft = forward ? at : at - width, labelRight = forward ? at + width : at;
-        m_diagram->RegisterLabel(canvas.AddText({at, y + 14.0}, label, font, kBlack, forward ? TextAnchor::Start : TextAnchor::End,
-                                                TextBaseline::Top));
+    if (labelled) {
+        const double width = m_diagram->FontMetrics().Width(label, labelScale * em);
+        labelLeft = anchor == TextAnchor::Start ? at : at - width, labelRight = labelLeft + width;
+        m_diagram->RegisterLabel(canvas.AddText({at, y + 14.0}, label, font, kBlack, anchor, TextBaseline::Top));
     }
 }
 
