@@ -157,8 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
 }  // namespace
 
 // A pinch line is drawn from the picture's head to its foot: a stream that starts at the pinch's
-// temperature has its square there, and neither its name nor its temperature may be crossed by
-// that line or by a stream's line.
+// temperature has its square there and a unit across the pinch stands on it, and no name,
+// temperature or duty of theirs may be crossed by that line or by a stream's line.
 class HostGridLines : public ::testing::TestWithParam<Drawing> {};
 
 TEST_P(HostGridLines, NoPinchOrStreamLineRunsThroughAText) {
@@ -185,5 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
         // C1 of the generation plant starts at its cold pinch, 124 C; H2 of the textbook plant at
         // its hot pinch, 125 C.
         Drawing{"generation", "--preset 4 --pinch"}, Drawing{"textbook", "--preset 4 --pinch --reverse"},
+        // E101 of the operated network crosses the pinch on both its streams (H2 150 -> 50 C,
+        // C1 20 -> 95 C against 90 / 80 C): it stands in the pinch's column, its tie-line along
+        // the pinch line, which runs through neither its name nor its duty.
+        Drawing{"operated", "--pinch"}, Drawing{"operated", "--preset 5 --pinch --reverse --hide-utilities"},
         // No pinch layout: only the streams' own lines.
         Drawing{"ten", "--preset 4 --reverse"}));

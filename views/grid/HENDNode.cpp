@@ -581,9 +581,29 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
 
 void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd, const HENDExchangerEnd& bottomEnd) {
     const double px = m_diagram->PicturePixel();
+    // A text centred over or under the unit, unless a pinch line would run through it (the unit
+    // stands in a pinch's column, its tie-line along the pinch line): then it starts just beside
+    // that line, on the side of it the unit's centre lies, or to the right of it.
+    struct Placed {
+        double at, left;
+        TextAnchor anchor;
+    };
+    const auto place = [&](double x, double width) {
+        Placed out{x, x - width / 2.0, TextAnchor::Middle};
+        for (const HENDPinch& p : m_diagram->Pinches()) {
+            const double line = p.x + m_diagram->ExchangerSize(), clear = 1.0 + 2.0 * px;
+            if (line <= out.left - clear || line >= out.left + width + clear) continue;
+            if (x >= line)
+                out = {line + clear, line + clear, TextAnchor::Start};
+            else
+                out = {line - clear, line - clear - width, TextAnchor::End};
+        }
+        return out;
+    };
     // The unit's name above its topmost circle.
-    m_diagram->RegisterLabel(canvas.AddText({topEnd.x, topEnd.y - size - 3.0 * px}, unitName, m_diagram->LabelFont(),
-                                            kBlack, TextAnchor::Middle, TextBaseline::Baseline));
+    const Placed name = place(topEnd.x, m_diagram->FontMetrics().Width(unitName, m_diagram->LabelFont().size / 12.0));
+    m_diagram->RegisterLabel(canvas.AddText({name.at, topEnd.y - size - 3.0 * px}, unitName, m_diagram->LabelFont(), kBlack,
+                                            name.anchor, TextBaseline::Baseline));
     FontResource font = m_diagram->LabelFont();
     font.size *= 10.0 / 12.0;
     // Under the unit, clear of the temperatures beside its lowest circle, what the user chose
@@ -595,9 +615,10 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
     for (int position : {1, 2, 3}) {
         const Text label = m_diagram->GetAnnotation(position, Node(), -32767.0);
         if (label.empty() || label.front() == '?') continue;
-        const double half = m_diagram->FontMetrics().Width(label, font.size / 12.0) / 2.0 + 2.0 * px;
-        below = m_diagram->TakeLabelRow(below, bottomEnd.x - half, bottomEnd.x + half, lineHeight);
-        const int drawn = canvas.AddText({bottomEnd.x, below}, label, font, kBlack, TextAnchor::Middle, TextBaseline::Top);
+        const double width = m_diagram->FontMetrics().Width(label, font.size / 12.0);
+        const Placed line = place(bottomEnd.x, width);
+        below = m_diagram->TakeLabelRow(below, line.left - 2.0 * px, line.left + width + 2.0 * px, lineHeight);
+        const int drawn = canvas.AddText({line.at, below}, label, font, kBlack, line.anchor, TextBaseline::Top);
         m_diagram->RegisterLabel(drawn);
         below += lineHeight;
     }
@@ -653,7 +674,11 @@ bool HENDHeatEx::TerminalWrites(const HENDExchangerEnd& e, bool right, const Tex
     if (temperature == hend::kEmpty || HENDiagram::FormatValue(temperature, "%0.1f ", 1) != label) return false;
     const double px = m_diagram->PicturePixel();
     const double theirs = m_diagram->FontMetrics().Width(label, scale * m_diagram->LabelFont().size / 12.0);
-    const double a = std::min(from, from + inward * theirs), b = std::max(from, from + inward * theirs);
+    double a = std::min(from, from + inward * theirs), b = std::max(from, from + inward * theirs);
+    // A start on a pinch line writes its temperature on its square's other side; the lines are
+    // drawn before the units, so where it wrote it is known.
+    if (const auto* start = dynamic_cast<const HENDStreamStart*>(next); start && start->labelLeft <= start->labelRight)
+        a = start->labelLeft, b = start->labelRight;
     // The unit's own label: left of its circle, or right of it. The same temperature written
     // twice within a few pixels reads as one run-on text, so the unit leaves it to the terminal
     // unless a clear gap parts them.
