@@ -211,6 +211,55 @@ std::vector<TwoDimPlot::Drawn> TwoDimPlot::DrawnSets() const {
     return drawn;
 }
 
+bool TwoDimPlot::Keyed(const Drawn& d) {
+    // A curve without a single point has nothing in the picture for its key to name; a bar set
+    // with bars is named under its bars (its key names the kinds of bar, a swatch without bars).
+    const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
+        return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
+    });
+    return !d.set->Label().empty() && (d.set->IsBar() ? !anyPoint : anyPoint);
+}
+
+TwoDimPlot::KeyLayout TwoDimPlot::KeyOf(const std::vector<Drawn>& drawn, double width, double height) {
+    // Each entry: a swatch, a gap and its text at 6 pixels a character (a 10-point font).
+    std::vector<double> entries;
+    for (const Drawn& d : drawn) {
+        if (!Keyed(d)) continue;
+        double chars = 0.0;
+        for (unsigned char c : d.set->Label()) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
+        entries.push_back(26.0 + 6.0 * chars);
+    }
+    const int count = static_cast<int>(entries.size());
+    const int fitRows = std::max(1, static_cast<int>((height - 45.0 - 65.0) / 2.0 / 16.0));
+    const double room = width - 80.0 - 25.0, gap = 14.0;
+    // The columns' left edges when `rows` entries fill each; empty when they do not fit across.
+    const auto columnsOf = [&](int rows) {
+        std::vector<double> lefts;
+        double at = 0.0;
+        for (int first = 0; first < count; first += rows) {
+            const double widest = *std::max_element(entries.begin() + first, entries.begin() + std::min(count, first + rows));
+            if (!lefts.empty() && at + widest > room) return std::vector<double>();
+            lefts.push_back(at);
+            at += widest + gap;
+        }
+        return lefts;
+    };
+    KeyLayout key;
+    key.rows = count;
+    key.columns = {0.0};
+    if (count <= fitRows) return key;
+    // The fewest rows whose columns fit across, found by halving (a column more never needs more
+    // rows); one column always fits.
+    int lo = 1, hi = count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (columnsOf(mid).empty()) lo = mid + 1;
+        else hi = mid;
+    }
+    if (std::vector<double> lefts = columnsOf(lo); !lefts.empty()) key.rows = lo, key.columns = std::move(lefts);
+    return key;
+}
+
 PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, double height) const {
     // Ranges over the visible data sets of each axis, unless the plot parameters fix them.
     Range rx, rl, rr;
@@ -243,7 +292,7 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     } else if (f.hasRight) {
         f.y2 = ScaleForFormat(*m_right, rr.lo, rr.hi, EmptyValue, EmptyValue);
     }
-    const double legendRows = m_area.key.IsVisible() ? labelled : 0;
+    const double legendRows = m_area.key.IsVisible() && labelled > 0 ? KeyOf(drawn, width, height).rows : 0;
     f.left = 80.0;
     f.top = 45.0;
     const double right = f.hasRight ? 80.0 : 25.0, bottom = 65.0 + 16.0 * legendRows;
@@ -426,24 +475,22 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
     }
     if (m_area.key.IsVisible()) {
         canvas.BeginGroup(mark("legend"));
-        double keyY = top + h + 58.0;
+        const KeyLayout key = KeyOf(drawn, width, height);
+        int entry = 0;
         for (const Drawn& d : drawn) {
-            // A curve without a single point has nothing in the picture for its key to name; a bar
-            // set with bars is named under its bars.
-            const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
-                return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
-            });
-            if (d.set->Label().empty() || (d.set->IsBar() ? anyPoint : !anyPoint)) continue;
+            if (!Keyed(d)) continue;
+            const double keyY = top + h + 58.0 + 16.0 * (entry % key.rows);
+            const double column = f.left + key.columns[static_cast<std::size_t>(entry / key.rows)];
+            ++entry;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
             if (d.set->IsBar())
-                canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
+                canvas.AddRectangle({column + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
                                     d.set->appearance.colour);
-            else if (d.set->IsPoint()) addMarker(canvas, {left + 10.0, keyY}, d.set->appearance.marker, line, d.set->appearance.colour);
-            else canvas.AddLine({left, keyY}, {left + 20.0, keyY}, line);
-            canvas.SetMarkup(canvas.AddText({left + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
+            else if (d.set->IsPoint()) addMarker(canvas, {column + 10.0, keyY}, d.set->appearance.marker, line, d.set->appearance.colour);
+            else canvas.AddLine({column, keyY}, {column + 20.0, keyY}, line);
+            canvas.SetMarkup(canvas.AddText({column + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
                                             TextBaseline::Middle),
                              mark("legend-entry", {{"set", FormattedText("%d", d.set->Number())}}));
-            keyY += 16.0;
         }
         canvas.EndGroup();
     }

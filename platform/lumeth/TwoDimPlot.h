@@ -215,6 +215,15 @@ private:
         std::vector<CanvasPoint> points;
     };
     std::vector<Drawn> DrawnSets() const;
+    // The key under the plot area: its entries filled down each column in turn, in as many
+    // columns as keep it within half the room between the title and the x axis's caption (as
+    // many as fit across the picture where that is too few), each as wide as its widest entry.
+    struct KeyLayout {
+        int rows = 0;
+        std::vector<double> columns;  // each column's left edge from the plot area's
+    };
+    static bool Keyed(const Drawn& d);
+    static KeyLayout KeyOf(const std::vector<Drawn>& drawn, double width, double height);
     PlotFrame FrameOf(const std::vector<Drawn>& drawn, double width, double height) const;
     bool ReadSeries(const VarDescription& var, std::vector<double>& values, bool& single) const;
     Dim2GraphControl* m_parameters;
