@@ -7,6 +7,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -260,6 +264,18 @@ TwoDimPlot::KeyLayout TwoDimPlot::KeyOf(const std::vector<Drawn>& drawn, double 
     return key;
 }
 
+std::vector<std::pair<double, const PlottedData*>> TwoDimPlot::NamedBars(const std::vector<Drawn>& drawn) {
+    std::vector<std::pair<double, const PlottedData*>> named;
+    for (const Drawn& d : drawn) {
+        if (!d.set->IsBar() || d.set->Label().empty() || d.points.size() < 2) continue;
+        const CanvasPoint a = d.points[0], b = d.points[1];
+        if (a.x == EmptyValue || a.y == EmptyValue || b.x == EmptyValue || b.y == EmptyValue) continue;
+        named.push_back({(a.x + b.x) / 2.0, d.set});
+    }
+    std::sort(named.begin(), named.end(), [](const auto& l, const auto& r) { return l.first < r.first; });
+    return named;
+}
+
 PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, double height) const {
     // Ranges over the visible data sets of each axis, unless the plot parameters fix them.
     Range rx, rl, rr;
@@ -295,8 +311,23 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     const double legendRows = m_area.key.IsVisible() && labelled > 0 ? KeyOf(drawn, width, height).rows : 0;
     f.left = 80.0;
     f.top = 45.0;
-    const double right = f.hasRight ? 80.0 : 25.0, bottom = 65.0 + 16.0 * legendRows;
+    const double right = f.hasRight ? 80.0 : 25.0;
     f.width = std::max(10.0, width - f.left - right);
+    // As many rows of bar names as the widest name (6 pixels a character and a gap of 6) needs
+    // over the closest two bars: the names take the rows in turn from the left.
+    const std::vector<std::pair<double, const PlottedData*>> bars = NamedBars(drawn);
+    if (bars.size() > 1 && f.x.hi > f.x.lo) {
+        double widest = 0.0, closest = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            double chars = 0.0;
+            for (unsigned char c : bars[i].second->Label()) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
+            widest = std::max(widest, 6.0 * chars + 6.0);
+            if (i > 0) closest = std::min(closest, f.ToPixelX(bars[i].first) - f.ToPixelX(bars[i - 1].first));
+        }
+        if (closest > 0.0 && widest > closest)
+            f.barNameRows = static_cast<int>(std::min(std::ceil(widest / closest), static_cast<double>(bars.size())));
+    }
+    const double bottom = 65.0 + 16.0 * legendRows + 12.0 * (f.barNameRows - 1);
     f.height = std::max(10.0, height - f.top - bottom);
     return f;
 }
@@ -344,6 +375,13 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
     const std::vector<Drawn> drawn = DrawnSets();
     const PlotFrame f = FrameOf(drawn, width, height);
     const double left = f.left, top = f.top, w = f.width, h = f.height;
+    // The room the rows of bar names take below the first.
+    const double names = 12.0 * (f.barNameRows - 1);
+    std::map<const PlottedData*, int> nameRow;
+    if (f.barNameRows > 1) {
+        const std::vector<std::pair<double, const PlottedData*>> bars = NamedBars(drawn);
+        for (std::size_t i = 0; i < bars.size(); ++i) nameRow[bars[i].second] = static_cast<int>(i) % f.barNameRows;
+    }
 
     Canvas canvas;
     canvas.SetExtent(width, height);
@@ -382,7 +420,7 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                                                 TextBaseline::Top),
                                  mark("x-tick"));
             }
-        canvas.SetMarkup(canvas.AddText({left + w / 2.0, top + h + 36.0}, caption(m_x), font, ink, TextAnchor::Middle,
+        canvas.SetMarkup(canvas.AddText({left + w / 2.0, top + h + 36.0 + names}, caption(m_x), font, ink, TextAnchor::Middle,
                                         TextBaseline::Middle),
                          mark("x-title"));
     }
@@ -425,8 +463,10 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                                                      true, d.set->appearance.colour),
                                  mark("bar", data));
                 // The bar's name stands under it, where a reader looks for it.
+                const auto row = nameRow.find(d.set);
                 if (i == 0 && !d.set->Label().empty())
-                    canvas.SetMarkup(canvas.AddText({(x0 + x1) / 2.0, top + h + 6.0}, d.set->Label(), font, ink,
+                    canvas.SetMarkup(canvas.AddText({(x0 + x1) / 2.0, top + h + 6.0 + 12.0 * (row == nameRow.end() ? 0 : row->second)},
+                                                    d.set->Label(), font, ink,
                                                     TextAnchor::Middle, TextBaseline::Top),
                                      mark("bar-label", data));
             }
@@ -479,7 +519,7 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         int entry = 0;
         for (const Drawn& d : drawn) {
             if (!Keyed(d)) continue;
-            const double keyY = top + h + 58.0 + 16.0 * (entry % key.rows);
+            const double keyY = top + h + 58.0 + names + 16.0 * (entry % key.rows);
             const double column = f.left + key.columns[static_cast<std::size_t>(entry / key.rows)];
             ++entry;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};

@@ -1,4 +1,4 @@
-// A design's driving-force plot names each unit in its key: with many units the key keeps to
+// A design's driving-force plot names each unit in its key and its bar chart under each bar: with many units the key keeps to
 // columns under the plot, each entry inside the picture and clear of the others, and the plot
 // area keeps more than a third of the picture's height. The ten-exchanger network draws 19 curves
 // (ten exchangers, five coolers, two heaters, the target and the diagonal); a plant of forty
@@ -46,6 +46,23 @@ TEST_P(HostPlotKey, AKeyOfManyUnitsStaysInsideAndLeavesThePlotItsRoom) {
     ExpectReportGrade(text, label);
     ASSERT_NE(nullptr, picture.PlotArea());
     EXPECT_GT(picture.PlotArea()->Number("height"), ReadViewBox(text).height / 3.0) << label;
+    EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path)) << label;
+}
+
+// The bar chart names each bar under it: eighty bars stand closer than their names are wide, and
+// the names take rows in turn, none over another, the axis's caption and the key below them.
+TEST_P(HostPlotKey, BarNamesCloserThanTheirWidthTakeRowsInTurn) {
+    const auto [streams, network] = GetParam() ? FortyStreamPlant() : TenExchangerNetwork();
+    const std::string label = GetParam() ? "forty streams" : "ten exchangers";
+    ScratchFile s("plotkey", "streams.csv", streams), n("plotkey", "network.csv", network);
+    ScratchFile svg("plotkey", "bar.svg", "", false), png("plotkey", "bar.png", "", false);
+    const HostRun run = RunHost("plot " + s.path + " " + n.path + " --kind bar --quantity duty --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed);
+    EXPECT_EQ(GetParam() ? 80u : 17u, picture.OfClass("bar-label").size()) << label;
+    ExpectTextsApartAndInside(picture, ReadViewBox(text), label);
     EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path)) << label;
 }
 
