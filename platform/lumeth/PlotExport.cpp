@@ -496,7 +496,19 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         canvas.BeginGroup(mark("references"));
         const LineAttrib levelLine{ColourResource{"Level", 96, 96, 96}, 1, 1};
         double noteY = top + 6.0;
-        for (const PlotReference& r : references()) {
+        const std::vector<PlotReference> all = references();
+        // Every level's line, and the rows the level labels written so far take: all end at the
+        // plot area's right edge, so two of them clash where their rows meet.
+        std::vector<double> levels;
+        for (const PlotReference& r : all)
+            if (r.level && std::isfinite(r.y) && r.y >= f.y.lo && r.y <= f.y.hi) levels.push_back(f.ToPixelY(r.y, false));
+        std::vector<std::pair<double, double>> written;
+        const auto clear = [&](double from, double to) {
+            for (const auto& [a, b] : written)
+                if (from < b && a < to) return false;
+            return std::none_of(levels.begin(), levels.end(), [&](double y) { return y > from && y < to; });
+        };
+        for (const PlotReference& r : all) {
             const std::vector<std::pair<Text, Text>> data{{"label", r.label}};
             if (!r.level) {
                 canvas.SetMarkup(canvas.AddText({left + 6.0, noteY}, r.label, font, ink), mark("note", data));
@@ -507,8 +519,13 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
             if (!std::isfinite(r.y) || r.y < f.y.lo || r.y > f.y.hi) continue;
             const double py = f.ToPixelY(r.y, false);
             canvas.SetMarkup(canvas.AddLine({left, py}, {left + w, py}, levelLine), mark("level", data));
-            canvas.SetMarkup(canvas.AddText({left + w - 4.0, py - 3.0}, r.label, font, ink, TextAnchor::End,
-                                            TextBaseline::Baseline),
+            // A label stands on its line; where a level close above it has its label or line
+            // there (the hot and cold pinch a few pixels apart), it hangs under its line instead.
+            const double size = font.size;
+            const bool under = !clear(py - 3.0 - size, py - 1.0) && clear(py + 3.0, py + 3.0 + size);
+            written.push_back(under ? std::make_pair(py + 3.0, py + 3.0 + size) : std::make_pair(py - 3.0 - size, py - 1.0));
+            canvas.SetMarkup(canvas.AddText({left + w - 4.0, under ? py + 3.0 : py - 3.0}, r.label, font, ink, TextAnchor::End,
+                                            under ? TextBaseline::Top : TextBaseline::Baseline),
                              mark("level-label", data));
         }
         canvas.EndGroup();

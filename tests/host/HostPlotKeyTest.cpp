@@ -1,9 +1,10 @@
-// A design's driving-force plot names each unit in its key and its bar chart under each bar: with many units the key keeps to
-// columns under the plot, each entry inside the picture and clear of the others, and the plot
-// area keeps more than a third of the picture's height. The ten-exchanger network draws 19 curves
-// (ten exchangers, five coolers, two heaters, the target and the diagonal); a plant of forty
-// hot streams, each cooled by C1 (20 -> 80 C, CP 20) and then by cooling water, 80 units and 82
-// curves.
+// Plots whose texts crowd: a design's driving-force plot names each unit in its key and its bar
+// chart each bar under it, and levels drawn close together label each line. With many units the
+// key keeps to columns under the plot, each entry inside the picture and clear of the others, and
+// the plot area keeps more than a third of the picture's height; the bar names take rows. The
+// ten-exchanger network draws 19 curves (ten exchangers, five coolers, two heaters, the target
+// and the diagonal); a plant of forty hot streams, each cooled by C1 (20 -> 80 C, CP 20) and then
+// by cooling water, 80 units and 82 curves.
 #include "HostProcess.h"
 #include "TenExchangerNetwork.h"
 #include "../support/SvgReadBack.h"
@@ -67,5 +68,21 @@ TEST_P(HostPlotKey, BarNamesCloserThanTheirWidthTakeRowsInTurn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Networks, HostPlotKey, ::testing::Bool());
+
+// The site's composite curves mark the hot pinch (334 C) and the cold pinch (324 C) by dashed
+// levels about 8 pixels apart on a 0..400 C axis: the cold pinch's label hangs under its line,
+// clear of the hot pinch's label and line.
+TEST(HostPlotLevels, LevelsCloseTogetherKeepTheirLabelsApartAndClearOfTheirLines) {
+    ScratchFile svg("plotkey", "composite.svg", "", false), png("plotkey", "composite.png", "", false);
+    const HostRun run = RunHost("plot " + ExamplePath("site-24-streams.csv") + " --kind composite --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed);
+    ASSERT_EQ(2u, picture.OfClass("level-label").size());
+    ExpectTextsApartAndInside(picture, ReadViewBox(text), "composite");
+    ExpectNoLineThroughText(picture, {"references"}, "composite");
+    EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path));
+}
 
 }  // namespace
