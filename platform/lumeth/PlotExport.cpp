@@ -7,6 +7,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -211,6 +215,67 @@ std::vector<TwoDimPlot::Drawn> TwoDimPlot::DrawnSets() const {
     return drawn;
 }
 
+bool TwoDimPlot::Keyed(const Drawn& d) {
+    // A curve without a single point has nothing in the picture for its key to name; a bar set
+    // with bars is named under its bars (its key names the kinds of bar, a swatch without bars).
+    const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
+        return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
+    });
+    return !d.set->Label().empty() && (d.set->IsBar() ? !anyPoint : anyPoint);
+}
+
+TwoDimPlot::KeyLayout TwoDimPlot::KeyOf(const std::vector<Drawn>& drawn, double width, double height) {
+    // Each entry: a swatch, a gap and its text at 6 pixels a character (a 10-point font).
+    std::vector<double> entries;
+    for (const Drawn& d : drawn) {
+        if (!Keyed(d)) continue;
+        double chars = 0.0;
+        for (unsigned char c : d.set->Label()) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
+        entries.push_back(26.0 + 6.0 * chars);
+    }
+    const int count = static_cast<int>(entries.size());
+    const int fitRows = std::max(1, static_cast<int>((height - 45.0 - 65.0) / 2.0 / 16.0));
+    const double room = width - 80.0 - 25.0, gap = 14.0;
+    // The columns' left edges when `rows` entries fill each; empty when they do not fit across.
+    const auto columnsOf = [&](int rows) {
+        std::vector<double> lefts;
+        double at = 0.0;
+        for (int first = 0; first < count; first += rows) {
+            const double widest = *std::max_element(entries.begin() + first, entries.begin() + std::min(count, first + rows));
+            if (!lefts.empty() && at + widest > room) return std::vector<double>();
+            lefts.push_back(at);
+            at += widest + gap;
+        }
+        return lefts;
+    };
+    KeyLayout key;
+    key.rows = count;
+    key.columns = {0.0};
+    if (count <= fitRows) return key;
+    // The fewest rows whose columns fit across, found by halving (a column more never needs more
+    // rows); one column always fits.
+    int lo = 1, hi = count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (columnsOf(mid).empty()) lo = mid + 1;
+        else hi = mid;
+    }
+    if (std::vector<double> lefts = columnsOf(lo); !lefts.empty()) key.rows = lo, key.columns = std::move(lefts);
+    return key;
+}
+
+std::vector<std::pair<double, const PlottedData*>> TwoDimPlot::NamedBars(const std::vector<Drawn>& drawn) {
+    std::vector<std::pair<double, const PlottedData*>> named;
+    for (const Drawn& d : drawn) {
+        if (!d.set->IsBar() || d.set->Label().empty() || d.points.size() < 2) continue;
+        const CanvasPoint a = d.points[0], b = d.points[1];
+        if (a.x == EmptyValue || a.y == EmptyValue || b.x == EmptyValue || b.y == EmptyValue) continue;
+        named.push_back({(a.x + b.x) / 2.0, d.set});
+    }
+    std::sort(named.begin(), named.end(), [](const auto& l, const auto& r) { return l.first < r.first; });
+    return named;
+}
+
 PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, double height) const {
     // Ranges over the visible data sets of each axis, unless the plot parameters fix them.
     Range rx, rl, rr;
@@ -243,11 +308,26 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     } else if (f.hasRight) {
         f.y2 = ScaleForFormat(*m_right, rr.lo, rr.hi, EmptyValue, EmptyValue);
     }
-    const double legendRows = m_area.key.IsVisible() ? labelled : 0;
+    const double legendRows = m_area.key.IsVisible() && labelled > 0 ? KeyOf(drawn, width, height).rows : 0;
     f.left = 80.0;
     f.top = 45.0;
-    const double right = f.hasRight ? 80.0 : 25.0, bottom = 65.0 + 16.0 * legendRows;
+    const double right = f.hasRight ? 80.0 : 25.0;
     f.width = std::max(10.0, width - f.left - right);
+    // As many rows of bar names as the widest name (6 pixels a character and a gap of 6) needs
+    // over the closest two bars: the names take the rows in turn from the left.
+    const std::vector<std::pair<double, const PlottedData*>> bars = NamedBars(drawn);
+    if (bars.size() > 1 && f.x.hi > f.x.lo) {
+        double widest = 0.0, closest = std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            double chars = 0.0;
+            for (unsigned char c : bars[i].second->Label()) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
+            widest = std::max(widest, 6.0 * chars + 6.0);
+            if (i > 0) closest = std::min(closest, f.ToPixelX(bars[i].first) - f.ToPixelX(bars[i - 1].first));
+        }
+        if (closest > 0.0 && widest > closest)
+            f.barNameRows = static_cast<int>(std::min(std::ceil(widest / closest), static_cast<double>(bars.size())));
+    }
+    const double bottom = 65.0 + 16.0 * legendRows + 12.0 * (f.barNameRows - 1);
     f.height = std::max(10.0, height - f.top - bottom);
     return f;
 }
@@ -295,6 +375,13 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
     const std::vector<Drawn> drawn = DrawnSets();
     const PlotFrame f = FrameOf(drawn, width, height);
     const double left = f.left, top = f.top, w = f.width, h = f.height;
+    // The room the rows of bar names take below the first.
+    const double names = 12.0 * (f.barNameRows - 1);
+    std::map<const PlottedData*, int> nameRow;
+    if (f.barNameRows > 1) {
+        const std::vector<std::pair<double, const PlottedData*>> bars = NamedBars(drawn);
+        for (std::size_t i = 0; i < bars.size(); ++i) nameRow[bars[i].second] = static_cast<int>(i) % f.barNameRows;
+    }
 
     Canvas canvas;
     canvas.SetExtent(width, height);
@@ -333,7 +420,7 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                                                 TextBaseline::Top),
                                  mark("x-tick"));
             }
-        canvas.SetMarkup(canvas.AddText({left + w / 2.0, top + h + 36.0}, caption(m_x), font, ink, TextAnchor::Middle,
+        canvas.SetMarkup(canvas.AddText({left + w / 2.0, top + h + 36.0 + names}, caption(m_x), font, ink, TextAnchor::Middle,
                                         TextBaseline::Middle),
                          mark("x-title"));
     }
@@ -376,8 +463,10 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
                                                      true, d.set->appearance.colour),
                                  mark("bar", data));
                 // The bar's name stands under it, where a reader looks for it.
+                const auto row = nameRow.find(d.set);
                 if (i == 0 && !d.set->Label().empty())
-                    canvas.SetMarkup(canvas.AddText({(x0 + x1) / 2.0, top + h + 6.0}, d.set->Label(), font, ink,
+                    canvas.SetMarkup(canvas.AddText({(x0 + x1) / 2.0, top + h + 6.0 + 12.0 * (row == nameRow.end() ? 0 : row->second)},
+                                                    d.set->Label(), font, ink,
                                                     TextAnchor::Middle, TextBaseline::Top),
                                      mark("bar-label", data));
             }
@@ -407,7 +496,19 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
         canvas.BeginGroup(mark("references"));
         const LineAttrib levelLine{ColourResource{"Level", 96, 96, 96}, 1, 1};
         double noteY = top + 6.0;
-        for (const PlotReference& r : references()) {
+        const std::vector<PlotReference> all = references();
+        // Every level's line, and the rows the level labels written so far take: all end at the
+        // plot area's right edge, so two of them clash where their rows meet.
+        std::vector<double> levels;
+        for (const PlotReference& r : all)
+            if (r.level && std::isfinite(r.y) && r.y >= f.y.lo && r.y <= f.y.hi) levels.push_back(f.ToPixelY(r.y, false));
+        std::vector<std::pair<double, double>> written;
+        const auto clear = [&](double from, double to) {
+            for (const auto& [a, b] : written)
+                if (from < b && a < to) return false;
+            return std::none_of(levels.begin(), levels.end(), [&](double y) { return y > from && y < to; });
+        };
+        for (const PlotReference& r : all) {
             const std::vector<std::pair<Text, Text>> data{{"label", r.label}};
             if (!r.level) {
                 canvas.SetMarkup(canvas.AddText({left + 6.0, noteY}, r.label, font, ink), mark("note", data));
@@ -418,32 +519,35 @@ Text TwoDimPlot::ExportSVG(double width, double height) const {
             if (!std::isfinite(r.y) || r.y < f.y.lo || r.y > f.y.hi) continue;
             const double py = f.ToPixelY(r.y, false);
             canvas.SetMarkup(canvas.AddLine({left, py}, {left + w, py}, levelLine), mark("level", data));
-            canvas.SetMarkup(canvas.AddText({left + w - 4.0, py - 3.0}, r.label, font, ink, TextAnchor::End,
-                                            TextBaseline::Baseline),
+            // A label stands on its line; where a level close above it has its label or line
+            // there (the hot and cold pinch a few pixels apart), it hangs under its line instead.
+            const double size = font.size;
+            const bool under = !clear(py - 3.0 - size, py - 1.0) && clear(py + 3.0, py + 3.0 + size);
+            written.push_back(under ? std::make_pair(py + 3.0, py + 3.0 + size) : std::make_pair(py - 3.0 - size, py - 1.0));
+            canvas.SetMarkup(canvas.AddText({left + w - 4.0, under ? py + 3.0 : py - 3.0}, r.label, font, ink, TextAnchor::End,
+                                            under ? TextBaseline::Top : TextBaseline::Baseline),
                              mark("level-label", data));
         }
         canvas.EndGroup();
     }
     if (m_area.key.IsVisible()) {
         canvas.BeginGroup(mark("legend"));
-        double keyY = top + h + 58.0;
+        const KeyLayout key = KeyOf(drawn, width, height);
+        int entry = 0;
         for (const Drawn& d : drawn) {
-            // A curve without a single point has nothing in the picture for its key to name; a bar
-            // set with bars is named under its bars.
-            const bool anyPoint = std::any_of(d.points.begin(), d.points.end(), [](const CanvasPoint& p) {
-                return p.x != EmptyValue && p.y != EmptyValue && std::isfinite(p.x) && std::isfinite(p.y);
-            });
-            if (d.set->Label().empty() || (d.set->IsBar() ? anyPoint : !anyPoint)) continue;
+            if (!Keyed(d)) continue;
+            const double keyY = top + h + 58.0 + names + 16.0 * (entry % key.rows);
+            const double column = f.left + key.columns[static_cast<std::size_t>(entry / key.rows)];
+            ++entry;
             const LineAttrib line{d.set->appearance.colour, 2, d.set->appearance.style == 1 ? 1 : 0};
             if (d.set->IsBar())
-                canvas.AddRectangle({left + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
+                canvas.AddRectangle({column + 4.0, keyY - 5.0}, 12.0, 10.0, LineAttrib{d.set->appearance.colour, 1, 0}, true,
                                     d.set->appearance.colour);
-            else if (d.set->IsPoint()) addMarker(canvas, {left + 10.0, keyY}, d.set->appearance.marker, line, d.set->appearance.colour);
-            else canvas.AddLine({left, keyY}, {left + 20.0, keyY}, line);
-            canvas.SetMarkup(canvas.AddText({left + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
+            else if (d.set->IsPoint()) addMarker(canvas, {column + 10.0, keyY}, d.set->appearance.marker, line, d.set->appearance.colour);
+            else canvas.AddLine({column, keyY}, {column + 20.0, keyY}, line);
+            canvas.SetMarkup(canvas.AddText({column + 26.0, keyY}, d.set->Label(), font, ink, TextAnchor::Start,
                                             TextBaseline::Middle),
                              mark("legend-entry", {{"set", FormattedText("%d", d.set->Number())}}));
-            keyY += 16.0;
         }
         canvas.EndGroup();
     }

@@ -32,6 +32,9 @@ struct PlotFrame {
     double left = 0.0, top = 0.0, width = 0.0, height = 0.0;
     AxisScale x, y, y2;
     bool hasRight = false;
+    // The rows the names under a bar chart's bars take: names wider than the bars' spacing go
+    // to the next row down in turn, so that neighbours never run into each other.
+    int barNameRows = 1;
     double ToPixelX(double v) const { return left + (v - x.lo) / (x.hi - x.lo) * width; }
     double ToPixelY(double v, bool right = false) const {
         const AxisScale& a = right ? y2 : y;
@@ -215,6 +218,17 @@ private:
         std::vector<CanvasPoint> points;
     };
     std::vector<Drawn> DrawnSets() const;
+    // The key under the plot area: its entries filled down each column in turn, in as many
+    // columns as keep it within half the room between the title and the x axis's caption (as
+    // many as fit across the picture where that is too few), each as wide as its widest entry.
+    struct KeyLayout {
+        int rows = 0;
+        std::vector<double> columns;  // each column's left edge from the plot area's
+    };
+    static bool Keyed(const Drawn& d);
+    static KeyLayout KeyOf(const std::vector<Drawn>& drawn, double width, double height);
+    // The bar sets named under their bars, by the x of their first bar's centre (data units).
+    static std::vector<std::pair<double, const PlottedData*>> NamedBars(const std::vector<Drawn>& drawn);
     PlotFrame FrameOf(const std::vector<Drawn>& drawn, double width, double height) const;
     bool ReadSeries(const VarDescription& var, std::vector<double>& values, bool& single) const;
     Dim2GraphControl* m_parameters;

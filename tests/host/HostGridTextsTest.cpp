@@ -101,12 +101,8 @@ private:
     std::vector<std::unique_ptr<ScratchFile>> files;
 };
 
-class HostGridTexts : public ::testing::TestWithParam<Drawing> {};
-
-TEST_P(HostGridTexts, NoTextIsWrittenOverAnotherNorOutsideThePicture) {
-    const Drawing& d = GetParam();
-    const std::string label = std::string(d.input) + " " + d.options;
-    Inputs inputs;
+// The picture grid draws of the drawing, its text; empty (and the test failed) when the job failed.
+std::string DrawPicture(const Drawing& d, Inputs& inputs, const std::string& label) {
     ScratchFile svg("gridtexts", "picture.svg", "", false);
     HostRun run;
     if (d.script) {
@@ -115,16 +111,26 @@ TEST_P(HostGridTexts, NoTextIsWrittenOverAnotherNorOutsideThePicture) {
     } else {
         run = RunHost("grid " + inputs.Grid(d.input) + " " + d.options + " --svg " + svg.path);
     }
-    ASSERT_EQ(0, run.exitCode) << label << "\n" << run.out;
-    const std::string text = FileContents(svg.path);
+    EXPECT_EQ(0, run.exitCode) << label << "\n" << run.out;
+    ScratchFile png("gridtexts", "picture.png", "", false);
+    EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path)) << label;
+    return run.exitCode == 0 ? FileContents(svg.path) : std::string();
+}
+
+class HostGridTexts : public ::testing::TestWithParam<Drawing> {};
+
+TEST_P(HostGridTexts, NoTextIsWrittenOverAnotherNorOutsideThePicture) {
+    const Drawing& d = GetParam();
+    const std::string label = std::string(d.input) + " " + d.options;
+    Inputs inputs;
+    const std::string text = DrawPicture(d, inputs, label);
+    ASSERT_FALSE(text.empty()) << label;
     const SvgPicture picture = ReadSvg(text);
     ASSERT_TRUE(picture.parsed) << label;
     int texts = 0;
     for (const SvgElement& e : picture.elements) texts += e.name == "text";
     EXPECT_GT(texts, 10) << label;
     ExpectTextsApartAndInside(picture, ReadViewBox(text), label);
-    ScratchFile png("gridtexts", "picture.png", "", false);
-    EXPECT_EQ(0, ShellStatus("rsvg-convert -o " + png.path + " " + svg.path)) << label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -149,3 +155,39 @@ INSTANTIATE_TEST_SUITE_P(
         Drawing{"ten", ""}, Drawing{"ten", "--preset 4 --reverse"}));
 
 }  // namespace
+
+// A pinch line is drawn from the picture's head to its foot: a stream that starts at the pinch's
+// temperature has its square there and a unit across the pinch stands on it, and no name,
+// temperature or duty of theirs may be crossed by that line or by a stream's line.
+class HostGridLines : public ::testing::TestWithParam<Drawing> {};
+
+TEST_P(HostGridLines, NoPinchOrStreamLineRunsThroughAText) {
+    const Drawing& d = GetParam();
+    const std::string label = std::string(d.input) + " " + d.options;
+    Inputs inputs;
+    const std::string text = DrawPicture(d, inputs, label);
+    ASSERT_FALSE(text.empty()) << label;
+    const SvgPicture picture = ReadSvg(text);
+    ASSERT_TRUE(picture.parsed) << label;
+    ExpectNoLineThroughText(picture, {"pinch", "stream-segment"}, label);
+    ExpectTextsApartAndInside(picture, ReadViewBox(text), label);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StartsOnThePinch, HostGridLines,
+    ::testing::Values(
+        // C of the retrofit plant starts at the cold pinch, 100 C; its line runs from there into
+        // the heat sink, leftwards, or rightwards when reversed.
+        Drawing{"utilities", "--pinch --hide-utilities"}, Drawing{"utilities", "--preset 4 --pinch --hide-utilities --reverse"},
+        Drawing{"retrofit", "--pinch"}, Drawing{"auto", "--preset 6 --pinch --reverse"},
+        // C2 of the four-stream problem starts at the cold pinch, 80 C.
+        Drawing{"four", "--pinch"}, Drawing{"four", "--preset 5 --pinch --reverse"}, Drawing{"split", "--pinch --hide-utilities"},
+        // C1 of the generation plant starts at its cold pinch, 124 C; H2 of the textbook plant at
+        // its hot pinch, 125 C.
+        Drawing{"generation", "--preset 4 --pinch"}, Drawing{"textbook", "--preset 4 --pinch --reverse"},
+        // E101 of the operated network crosses the pinch on both its streams (H2 150 -> 50 C,
+        // C1 20 -> 95 C against 90 / 80 C): it stands in the pinch's column, its tie-line along
+        // the pinch line, which runs through neither its name nor its duty.
+        Drawing{"operated", "--pinch"}, Drawing{"operated", "--preset 5 --pinch --reverse --hide-utilities"},
+        // No pinch layout: only the streams' own lines.
+        Drawing{"ten", "--preset 4 --reverse"}));

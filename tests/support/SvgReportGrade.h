@@ -78,3 +78,42 @@ inline void ExpectTextsApartAndInside(const SvgPicture& picture, const SvgViewBo
                                                << texts[j].text << " at " << texts[j].left << ", " << texts[j].top;
     }
 }
+
+// No line drawn in a group of one of the given classes (the pinch's lines, the streams' lines)
+// runs through a text of the picture, each text judged by its box (TextBoxOf) and each line by
+// its stroke's width.
+inline void ExpectNoLineThroughText(const SvgPicture& picture, const std::vector<std::string>& lineClasses,
+                                    const std::string& input) {
+    std::vector<SvgTextBox> texts;
+    for (const SvgElement& e : picture.elements)
+        if (e.name == "text" && e.Attribute("transform").empty()) texts.push_back(TextBoxOf(e));
+    for (const SvgElement& e : picture.elements) {
+        if (e.name != "line" || e.groupClasses.empty() ||
+            std::find(lineClasses.begin(), lineClasses.end(), e.groupClasses.back()) == lineClasses.end())
+            continue;
+        const double x1 = e.Number("x1"), y1 = e.Number("y1"), x2 = e.Number("x2"), y2 = e.Number("y2");
+        const double half = (e.Attribute("stroke-width").empty() ? 1.0 : e.Number("stroke-width")) / 2.0;
+        for (const SvgTextBox& t : texts) {
+            // The part of the line inside the text's box widened by half the stroke (clipped
+            // against each edge in turn); the line runs through the text when some is left.
+            double from = 0.0, to = 1.0;
+            const double edges[4][2] = {{x1 - x2, x1 - (t.left - half)},
+                                        {x2 - x1, t.right + half - x1},
+                                        {y1 - y2, y1 - (t.top - half)},
+                                        {y2 - y1, t.bottom + half - y1}};
+            bool outside = false;
+            for (const auto& [p, q] : edges) {
+                if (p == 0.0) {
+                    outside = outside || q < 0.0;
+                } else if (p < 0.0) {
+                    from = std::max(from, q / p);
+                } else {
+                    to = std::min(to, q / p);
+                }
+            }
+            EXPECT_FALSE(!outside && from < to - 1e-9)
+                << input << ": a " << e.groupClasses.back() << " line from " << x1 << ", " << y1 << " to " << x2 << ", " << y2
+                << " runs through " << t.text << " [" << t.left << ", " << t.right << "] x [" << t.top << ", " << t.bottom << "]";
+        }
+    }
+}

@@ -175,17 +175,33 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
             room = std::min(room, std::max(clear, 0.0));
         }
     }
-    const Text name = m_diagram->FitText(streamName, room, labelScale * em);
-    m_diagram->RegisterName(canvas.AddText({forward ? left : left + 25.0, y - 16.0}, name, font, kBlack,
-                                           forward ? TextAnchor::Start : TextAnchor::End, TextBaseline::Baseline));
     // A picture leaves out a value the terminal does not know (a duty or an area chosen for it).
     const Text label = m_diagram->GetAnnotation(4, Node(), temperature);
+    const bool labelled = !label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?');
+    // The name and temperature run along the line from the square. A start that stands on a pinch
+    // line (its supply temperature is the pinch's) would have that line run through them: they
+    // turn to the square's other side, where the stream has no line, clear of the pinch line.
+    const double reach = std::max(m_diagram->FontMetrics().Width(streamName, labelScale * em),
+                                  labelled ? m_diagram->FontMetrics().Width(label, labelScale * em) : 0.0);
+    const double clear = 2.0 * em;
+    double turnedAt = forward ? left + 25.0 : left;
+    bool turned = false;
+    for (const HENDPinch& p : m_diagram->Pinches()) {
+        const double line = p.x + m_diagram->ExchangerSize();
+        const double from = forward ? left : left + 25.0 - reach, to = forward ? left + reach : left + 25.0;
+        if (line + 1.0 + clear <= from || line - 1.0 - clear >= to) continue;
+        turned = true;
+        turnedAt = forward ? std::min(turnedAt, line - 1.0 - clear) : std::max(turnedAt, line + 1.0 + clear);
+    }
+    const double at = turned ? turnedAt : forward ? left : left + 25.0;
+    const TextAnchor anchor = forward != turned ? TextAnchor::Start : TextAnchor::End;
+    const Text name = m_diagram->FitText(streamName, turned ? std::max(room, reach) : room, labelScale * em);
+    m_diagram->RegisterName(canvas.AddText({at, y - 16.0}, name, font, kBlack, anchor, TextBaseline::Baseline));
     labelLeft = 0.0, labelRight = -1.0;
-    if (!label.empty() && !(m_diagram->DrawingPicture() && label.front() == '?')) {
-        const double at = forward ? left : left + 25.0, width = m_diagram->FontMetrics().Width(label, labelScale * em);
-        labelLeft = forward ? at : at - width, labelRight = forward ? at + width : at;
-        m_diagram->RegisterLabel(canvas.AddText({at, y + 14.0}, label, font, kBlack, forward ? TextAnchor::Start : TextAnchor::End,
-                                                TextBaseline::Top));
+    if (labelled) {
+        const double width = m_diagram->FontMetrics().Width(label, labelScale * em);
+        labelLeft = anchor == TextAnchor::Start ? at : at - width, labelRight = labelLeft + width;
+        m_diagram->RegisterLabel(canvas.AddText({at, y + 14.0}, label, font, kBlack, anchor, TextBaseline::Top));
     }
 }
 
@@ -565,9 +581,29 @@ void HENDHeatEx::DrawShape(Canvas& canvas) {
 
 void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEnd, const HENDExchangerEnd& bottomEnd) {
     const double px = m_diagram->PicturePixel();
+    // A text centred over or under the unit, unless a pinch line would run through it (the unit
+    // stands in a pinch's column, its tie-line along the pinch line): then it starts just beside
+    // that line, on the side of it the unit's centre lies, or to the right of it.
+    struct Placed {
+        double at, left;
+        TextAnchor anchor;
+    };
+    const auto place = [&](double x, double width) {
+        Placed out{x, x - width / 2.0, TextAnchor::Middle};
+        for (const HENDPinch& p : m_diagram->Pinches()) {
+            const double line = p.x + m_diagram->ExchangerSize(), clear = 1.0 + 2.0 * px;
+            if (line <= out.left - clear || line >= out.left + width + clear) continue;
+            if (x >= line)
+                out = {line + clear, line + clear, TextAnchor::Start};
+            else
+                out = {line - clear, line - clear - width, TextAnchor::End};
+        }
+        return out;
+    };
     // The unit's name above its topmost circle.
-    m_diagram->RegisterLabel(canvas.AddText({topEnd.x, topEnd.y - size - 3.0 * px}, unitName, m_diagram->LabelFont(),
-                                            kBlack, TextAnchor::Middle, TextBaseline::Baseline));
+    const Placed name = place(topEnd.x, m_diagram->FontMetrics().Width(unitName, m_diagram->LabelFont().size / 12.0));
+    m_diagram->RegisterLabel(canvas.AddText({name.at, topEnd.y - size - 3.0 * px}, unitName, m_diagram->LabelFont(), kBlack,
+                                            name.anchor, TextBaseline::Baseline));
     FontResource font = m_diagram->LabelFont();
     font.size *= 10.0 / 12.0;
     // Under the unit, clear of the temperatures beside its lowest circle, what the user chose
@@ -579,9 +615,10 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
     for (int position : {1, 2, 3}) {
         const Text label = m_diagram->GetAnnotation(position, Node(), -32767.0);
         if (label.empty() || label.front() == '?') continue;
-        const double half = m_diagram->FontMetrics().Width(label, font.size / 12.0) / 2.0 + 2.0 * px;
-        below = m_diagram->TakeLabelRow(below, bottomEnd.x - half, bottomEnd.x + half, lineHeight);
-        const int drawn = canvas.AddText({bottomEnd.x, below}, label, font, kBlack, TextAnchor::Middle, TextBaseline::Top);
+        const double width = m_diagram->FontMetrics().Width(label, font.size / 12.0);
+        const Placed line = place(bottomEnd.x, width);
+        below = m_diagram->TakeLabelRow(below, line.left - 2.0 * px, line.left + width + 2.0 * px, lineHeight);
+        const int drawn = canvas.AddText({line.at, below}, label, font, kBlack, line.anchor, TextBaseline::Top);
         m_diagram->RegisterLabel(drawn);
         below += lineHeight;
     }
@@ -637,7 +674,11 @@ bool HENDHeatEx::TerminalWrites(const HENDExchangerEnd& e, bool right, const Tex
     if (temperature == hend::kEmpty || HENDiagram::FormatValue(temperature, "%0.1f ", 1) != label) return false;
     const double px = m_diagram->PicturePixel();
     const double theirs = m_diagram->FontMetrics().Width(label, scale * m_diagram->LabelFont().size / 12.0);
-    const double a = std::min(from, from + inward * theirs), b = std::max(from, from + inward * theirs);
+    double a = std::min(from, from + inward * theirs), b = std::max(from, from + inward * theirs);
+    // A start on a pinch line writes its temperature on its square's other side; the lines are
+    // drawn before the units, so where it wrote it is known.
+    if (const auto* start = dynamic_cast<const HENDStreamStart*>(next); start && start->labelLeft <= start->labelRight)
+        a = start->labelLeft, b = start->labelRight;
     // The unit's own label: left of its circle, or right of it. The same temperature written
     // twice within a few pixels reads as one run-on text, so the unit leaves it to the terminal
     // unless a clear gap parts them.
