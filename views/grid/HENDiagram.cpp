@@ -537,23 +537,66 @@ void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
     canvas.EndGroup();
 }
 
+namespace {
+// How many pairs of texts of the canvas are written over each other, each judged by its box: 0.6 of its
+// size a character wide, from a little above its letters' tops to their descenders (a text hung
+// from its top is written with its baseline a size below that point).
+std::size_t overlappingTexts(const Canvas& canvas) {
+    struct Box {
+        double left, right, top, bottom;
+    };
+    std::vector<Box> boxes;
+    for (int i = 0; i < canvas.Count(); ++i) {
+        const CanvasPrimitive& p = canvas.At(i);
+        if (p.text.empty() || p.points.empty() || p.rotation != 0.0) continue;
+        const double size = p.font.size, width = 0.6 * size * static_cast<double>(HENDFontMetrics::Characters(p.text));
+        const CanvasPoint at = p.points.front();
+        const double left = p.anchor == TextAnchor::Start ? at.x : p.anchor == TextAnchor::End ? at.x - width : at.x - width / 2.0;
+        const double top = p.baseline == TextBaseline::Top      ? at.y + 0.2 * size
+                           : p.baseline == TextBaseline::Middle ? at.y - 0.5 * size
+                                                                : at.y - 0.8 * size;
+        boxes.push_back({left, left + width, top, top + size});
+    }
+    // Sorted by their left edges: each is compared with those that start before it ends.
+    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.left < b.left; });
+    std::size_t pairs = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        for (std::size_t j = i + 1; j < boxes.size() && boxes[j].left < boxes[i].right; ++j)
+            pairs += boxes[j].top < boxes[i].bottom && boxes[i].top < boxes[j].bottom;
+    return pairs;
+}
+}  // namespace
+
 Text HENDiagram::PictureSVG() {
     PrepareLayout();
     const HENDBounds kept = m_bounds;
     const double font = m_font.size;
-    double pixel = 1.0;
-    // A pass that grows the picture scales its texts anew: a few passes settle it.
-    constexpr int kPasses = 4;
+    double pixel = 0.0;
+    // The whole diagram fitted into the view, its aspect kept, texts 12 pixels high there; where
+    // its texts would then run into each other (a crowded network, a small window) the picture
+    // grows instead, each pass a little, until they stand apart. A pass that grows the picture
+    // to hold its texts never makes them larger again, so a few passes settle it.
+    constexpr int kPasses = 60;
+    constexpr double kGrowth = 0.7;
+    // Texts that stand over each other at any size (two written at one point) stop the growth:
+    // it ends once a few passes in a row part no more of them.
+    constexpr int kFruitless = 3;
+    int fruitless = 0;
+    std::size_t fewest = std::numeric_limits<std::size_t>::max();
     for (int pass = 0; pass < kPasses; ++pass) {
-        // The whole diagram fitted into the view, its aspect kept; texts 12 pixels high there.
         const double w = m_bounds.Width(), h = m_bounds.Height();
-        pixel = 1.0;
+        double fitted = 1.0;
         if (PixelWidth() > 0.0 && PixelHeight() > 0.0 && w > 0.0 && h > 0.0)
-            pixel = std::max(w / PixelWidth(), h / PixelHeight());
+            fitted = std::max(w / PixelWidth(), h / PixelHeight());
+        pixel = pass == 0 ? fitted : std::min(pixel, fitted);
         m_picturePixel = pixel;
         m_font.size = font * pixel;
         PaintNow();
         m_font.size = font;
+        const std::size_t overlapping = overlappingTexts(GetCanvas());
+        fruitless = overlapping < fewest ? 0 : fruitless + 1;
+        fewest = std::min(fewest, overlapping);
+        const bool crowded = overlapping > 0 && fruitless < kFruitless;
         // The labels written under the lowest units may reach below the diagram: the picture
         // grows to hold them.
         // A text's box ends at its baseline; its letters reach a fifth of its size below it.
@@ -584,9 +627,10 @@ Text HENDiagram::PictureSVG() {
                     highest = std::min(highest, l.top - 25.0 - pinchTexts);
                 }
         }
-        if (pass == kPasses - 1 ||
-            (lowest <= m_bounds.bottom && highest >= m_bounds.top && leftmost >= m_bounds.left && rightmost <= m_bounds.right))
+        if (pass == kPasses - 1 || (!crowded && lowest <= m_bounds.bottom && highest >= m_bounds.top &&
+                                    leftmost >= m_bounds.left && rightmost <= m_bounds.right))
             break;
+        if (crowded) pixel *= kGrowth;
         if (leftmost < m_bounds.left) m_bounds.left = leftmost - 8.0 * pixel;
         if (rightmost > m_bounds.right) m_bounds.right = rightmost + 8.0 * pixel;
         if (lowest > m_bounds.bottom) m_bounds.bottom = lowest + 8.0 * pixel;
