@@ -206,4 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         // the pinch line, which runs through neither its name nor its duty.
         Drawing{"operated", "--pinch"}, Drawing{"operated", "--preset 5 --pinch --reverse --hide-utilities"},
         // No pinch layout: only the streams' own lines.
-        Drawing{"ten", "--preset 4 --reverse"}));
+        Drawing{"ten", "--preset 4 --reverse"},
+        // A flat window and three label rows under the units: the lines are spaced to hold them.
+        Drawing{"ten", "resize 1150 300\nset Enum.200 4\nset Enum.201 6\nset Enum.202 8\n", true},
+        Drawing{"ten", "resize 1150 300\nset Enum.200 4\nset Enum.201 6\n", true}));

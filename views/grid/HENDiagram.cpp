@@ -538,17 +538,27 @@ void HENDiagram::HighlightLoopOrPath(Canvas& canvas) {
 }
 
 namespace {
-// How many pairs of texts of the canvas are written over each other, each judged by its box: 0.6 of its
-// size a character wide, from a little above its letters' tops to their descenders (a text hung
-// from its top is written with its baseline a size below that point).
-std::size_t overlappingTexts(const Canvas& canvas) {
+// How many texts of the canvas are written over another, and how many are crossed by a stream's line (a level line
+// as wide as a utility's or wider), each text judged by its box: 0.6 of its size a character wide,
+// from a little above its letters' tops to their descenders (a text hung from its top is written
+// with its baseline a size below that point), a line by its stroke.
+std::pair<std::size_t, std::size_t> overlappingTexts(const Canvas& canvas) {
     struct Box {
         double left, right, top, bottom;
     };
+    struct Level {
+        double y, left, right, half;
+    };
     std::vector<Box> boxes;
+    std::vector<Level> levels;
     for (int i = 0; i < canvas.Count(); ++i) {
         const CanvasPrimitive& p = canvas.At(i);
-        if (p.text.empty() || p.points.empty() || p.rotation != 0.0) continue;
+        if (p.kind == PrimitiveKind::Line && p.points.size() == 2 && p.points[0].y == p.points[1].y && p.line.width >= 5) {
+            levels.push_back({p.points[0].y, std::min(p.points[0].x, p.points[1].x), std::max(p.points[0].x, p.points[1].x),
+                              p.line.width / 2.0});
+            continue;
+        }
+        if (p.kind != PrimitiveKind::Text || p.text.empty() || p.points.empty() || p.rotation != 0.0) continue;
         const double size = p.font.size, width = 0.6 * size * static_cast<double>(HENDFontMetrics::Characters(p.text));
         const CanvasPoint at = p.points.front();
         const double left = p.anchor == TextAnchor::Start ? at.x : p.anchor == TextAnchor::End ? at.x - width : at.x - width / 2.0;
@@ -563,7 +573,19 @@ std::size_t overlappingTexts(const Canvas& canvas) {
     for (std::size_t i = 0; i < boxes.size(); ++i)
         for (std::size_t j = i + 1; j < boxes.size() && boxes[j].left < boxes[i].right; ++j)
             pairs += boxes[j].top < boxes[i].bottom && boxes[i].top < boxes[j].bottom;
-    return pairs;
+    // Each line against the texts whose tops lie within the tallest text's height above it: the
+    // texts by their tops, a search each.
+    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.top < b.top; });
+    double tallest = 0.0;
+    for (const Box& b : boxes) tallest = std::max(tallest, b.bottom - b.top);
+    std::size_t crossed = 0;
+    for (const Level& l : levels) {
+        auto from = std::lower_bound(boxes.begin(), boxes.end(), l.y - l.half - tallest,
+                                     [](const Box& b, double top) { return b.top < top; });
+        for (; from != boxes.end() && from->top < l.y + l.half; ++from)
+            crossed += from->bottom > l.y - l.half && from->left < l.right && from->right > l.left;
+    }
+    return {pairs, crossed};
 }
 }  // namespace
 
@@ -574,15 +596,16 @@ Text HENDiagram::PictureSVG() {
     double pixel = 0.0;
     // The whole diagram fitted into the view, its aspect kept, texts 12 pixels high there; where
     // its texts would then run into each other (a crowded network, a small window) the picture
-    // grows instead, each pass a little, until they stand apart. A pass that grows the picture
+    // grows instead, each pass a little, until they stand apart and clear of the lines (rows of
+    // labels under the units of a flat window keep clear of the next line down). A pass that grows the picture
     // to hold its texts never makes them larger again, so a few passes settle it.
     constexpr int kPasses = 60;
     constexpr double kGrowth = 0.7;
     // Texts that stand over each other at any size (two written at one point) stop the growth:
-    // it ends once a few passes in a row part no more of them.
+    // it ends once a few passes in a row part no more of them, and no more texts from the lines.
     constexpr int kFruitless = 3;
-    int fruitless = 0;
-    std::size_t fewest = std::numeric_limits<std::size_t>::max();
+    int fruitless[2] = {0, 0};
+    std::size_t fewest[2] = {std::numeric_limits<std::size_t>::max(), std::numeric_limits<std::size_t>::max()};
     for (int pass = 0; pass < kPasses; ++pass) {
         const double w = m_bounds.Width(), h = m_bounds.Height();
         double fitted = 1.0;
@@ -593,10 +616,13 @@ Text HENDiagram::PictureSVG() {
         m_font.size = font * pixel;
         PaintNow();
         m_font.size = font;
-        const std::size_t overlapping = overlappingTexts(GetCanvas());
-        fruitless = overlapping < fewest ? 0 : fruitless + 1;
-        fewest = std::min(fewest, overlapping);
-        const bool crowded = overlapping > 0 && fruitless < kFruitless;
+        const auto [overlapping, crossed] = overlappingTexts(GetCanvas());
+        bool crowded = false;
+        for (const auto& [k, count] : {std::pair<int, std::size_t>{0, overlapping}, std::pair<int, std::size_t>{1, crossed}}) {
+            fruitless[k] = count < fewest[k] ? 0 : fruitless[k] + 1;
+            fewest[k] = std::min(fewest[k], count);
+            crowded = crowded || (count > 0 && fruitless[k] < kFruitless);
+        }
         // The labels written under the lowest units may reach below the diagram: the picture
         // grows to hold them.
         // A text's box ends at its baseline; its letters reach a fifth of its size below it.
