@@ -627,13 +627,26 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
     // are what the user chose for the lines.
     if (m_diagram->AnnotationChoice(0) != 1) return;
     const double scale = font.size / 12.0;
-    for (const HENDExchangerEnd& e : ends) {
+    const double textBottom = 4.0 * px + 1.2 * font.size;
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        const HENDExchangerEnd& e = ends[k];
+        // A tie-line leaving this end downwards at a slant (a unit drawn across a pinch, from a
+        // line on one side of it to one on the other) runs through the band under the line where
+        // the temperatures are written: on the side it leaves towards, the temperature starts
+        // past the point where the tie-line leaves that band.
+        double rightFrom = e.left + 2.0 * size + 2.0 * px, leftTo = e.left - 2.0 * px;
+        for (std::size_t j : {k - 1, k + 1}) {
+            if (j >= ends.size() || ends[j].y <= e.y || ends[j].x == e.x) continue;
+            const double across = e.x + textBottom * (ends[j].x - e.x) / (ends[j].y - e.y);
+            if (ends[j].x > e.x) rightFrom = std::max(rightFrom, across + 2.0 * px + 2.0);
+            else leftTo = std::min(leftTo, across - 2.0 * px - 2.0);
+        }
         const Text before = SideTemperature(e, false), after = SideTemperature(e, true);
         // Where the unit next along the line writes the same temperature and the segment between
         // them holds only one label, the unit on the left writes it once, centred between them.
         if (!before.empty() && SharedTemperature(e, false, m_diagram->FontMetrics().Width(before, scale)).empty() &&
             !TerminalWrites(e, false, before, m_diagram->FontMetrics().Width(before, scale)))
-            m_diagram->RegisterLabel(canvas.AddText({e.left - 2.0 * px, e.y + 4.0 * px}, before, font, kBlack,
+            m_diagram->RegisterLabel(canvas.AddText({leftTo, e.y + 4.0 * px}, before, font, kBlack,
                                                     TextAnchor::End, TextBaseline::Top));
         if (after.empty() || TerminalWrites(e, true, after, m_diagram->FontMetrics().Width(after, scale))) continue;
         const HENDStreamSegment* right = (e.cold == m_diagram->reverseDirection) ? e.outlet : e.inlet;
@@ -641,7 +654,7 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
             m_diagram->RegisterLabel(canvas.AddText({(right->x1 + right->x2) / 2.0, e.y + 4.0 * px}, after, font, kBlack,
                                                     TextAnchor::Middle, TextBaseline::Top));
         else
-            m_diagram->RegisterLabel(canvas.AddText({e.left + 2.0 * size + 2.0 * px, e.y + 4.0 * px}, after, font, kBlack,
+            m_diagram->RegisterLabel(canvas.AddText({rightFrom, e.y + 4.0 * px}, after, font, kBlack,
                                                     TextAnchor::Start, TextBaseline::Top));
     }
 }
