@@ -49,8 +49,9 @@ const char* kUtilitiesOnly =
 
 const char* kThreeRows = "set Enum.200 4\nset Enum.201 6\nset Enum.202 8\n";
 
-// One exchanger from H1 above the pinch (180 -> 130 C) to C1 below it (30 -> 80 C... its outlet
-// 136.7 C lies above the cold pinch): drawn across the pinch, its tie-line runs diagonally.
+// The four-stream problem (pinch 90 / 80 C) with one exchanger of 100 kW: H1 170 -> 136.7 C wholly
+// above the pinch, C1 20 -> 70 C wholly below it. Drawn across the pinch, its tie-line slants down
+// from H1's line past the 136.7 C written under it.
 const char* kAcrossPinch = "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,100,1,1\n";
 
 struct Drawing {
