@@ -567,12 +567,44 @@ std::pair<std::size_t, std::size_t> overlappingTexts(const Canvas& canvas) {
                                                                 : at.y - 0.8 * size;
         boxes.push_back({left, left + width, top, top + size});
     }
-    // Sorted by their left edges: each is compared with those that start before it ends.
-    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.left < b.left; });
+    // Each text filed by the cell of its top left corner, cells as wide and as high as the largest
+    // text: a text can only meet one whose corner lies in its own cell or a neighbouring one. A
+    // sweep by left edges alone would compare every text of a column with every other (thousands
+    // written one above another in a large network's column).
     std::size_t pairs = 0;
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        for (std::size_t j = i + 1; j < boxes.size() && boxes[j].left < boxes[i].right; ++j)
-            pairs += boxes[j].top < boxes[i].bottom && boxes[i].top < boxes[j].bottom;
+    if (!boxes.empty()) {
+        double cellW = 1e-9, cellH = 1e-9, minX = boxes.front().left, minY = boxes.front().top;
+        for (const Box& b : boxes) {
+            cellW = std::max(cellW, b.right - b.left), cellH = std::max(cellH, b.bottom - b.top);
+            minX = std::min(minX, b.left), minY = std::min(minY, b.top);
+        }
+        const auto cellOf = [&](const Box& b) {
+            return std::pair<long long, long long>{static_cast<long long>(std::floor((b.left - minX) / cellW)),
+                                                   static_cast<long long>(std::floor((b.top - minY) / cellH))};
+        };
+        std::vector<std::pair<std::pair<long long, long long>, std::size_t>> filed;
+        filed.reserve(boxes.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i) filed.push_back({cellOf(boxes[i]), i});
+        std::sort(filed.begin(), filed.end());
+        const auto cellRange = [&](std::pair<long long, long long> cell) {
+            const auto lo = std::lower_bound(filed.begin(), filed.end(), std::pair{cell, std::size_t{0}});
+            auto hi = lo;
+            while (hi != filed.end() && hi->first == cell) ++hi;
+            return std::pair{lo, hi};
+        };
+        for (const auto& [cell, i] : filed) {
+            const Box& a = boxes[i];
+            for (long long dx = -1; dx <= 1; ++dx)
+                for (long long dy = -1; dy <= 1; ++dy) {
+                    const auto [lo, hi] = cellRange({cell.first + dx, cell.second + dy});
+                    for (auto it = lo; it != hi; ++it) {
+                        const Box& b = boxes[it->second];
+                        // Each pair once: from the text filed first.
+                        pairs += it->second > i && a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+                    }
+                }
+        }
+    }
     // Each line against the texts whose tops lie within the tallest text's height above it: the
     // texts by their tops, a search each.
     std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.top < b.top; });
@@ -601,6 +633,7 @@ Text HENDiagram::PictureSVG() {
     // to hold its texts never makes them larger again, so a few passes settle it.
     constexpr int kPasses = 60;
     constexpr double kGrowth = 0.7;
+    constexpr std::size_t kMany = 200;
     // Texts that stand over each other at any size (two written at one point) stop the growth:
     // it ends once a few passes in a row part no more of them, and no more texts from the lines.
     constexpr int kFruitless = 3;
@@ -656,7 +689,9 @@ Text HENDiagram::PictureSVG() {
         if (pass == kPasses - 1 || (!crowded && lowest <= m_bounds.bottom && highest >= m_bounds.top &&
                                     leftmost >= m_bounds.left && rightmost <= m_bounds.right))
             break;
-        if (crowded) pixel *= kGrowth;
+        // Hundreds of texts in each other's way are far from settled: the picture grows twice as
+        // fast then, so a network of a thousand units takes a handful of passes fewer.
+        if (crowded) pixel *= overlapping + crossed > kMany ? kGrowth * kGrowth : kGrowth;
         if (leftmost < m_bounds.left) m_bounds.left = leftmost - 8.0 * pixel;
         if (rightmost > m_bounds.right) m_bounds.right = rightmost + 8.0 * pixel;
         if (lowest > m_bounds.bottom) m_bounds.bottom = lowest + 8.0 * pixel;
