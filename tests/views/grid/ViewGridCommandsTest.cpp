@@ -39,6 +39,14 @@ struct Edits : design_test::DesignScenario {
             if (design_test::Letter(n) == "s") last = n;
         return last;
     }
+    // A second exchanger between H and C closes a loop; the analysis finds it and the grid's
+    // inspection menu offers it.
+    void CloseALoop(MenuModel& menu) {
+        ASSERT_TRUE(d->AddHeatExchanger(LastSegment("H"), LastSegment("C"), nullptr, nullptr, nullptr));
+        d->SetLoopAnalysisEnabled(true);
+        d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+        g.PrepareForPlaneInspection({0, 0}, menu);
+    }
     std::string Shape() const {
         return design_test::Chain(*d, "H") + "|" + design_test::Chain(*d, "H2") + "|" + design_test::Chain(*d, "C");
     }
@@ -242,12 +250,8 @@ TEST(ViewGridCommands, ConfigurationNumbersWithTheSixPresets) {
 
 TEST(ViewGridCommands, LoopsAndPathsAreOfferedAndHighlighted) {
     Edits e;
-    // A second exchanger between H and C closes a loop.
-    ASSERT_TRUE(e.d->AddHeatExchanger(e.LastSegment("H"), e.LastSegment("C"), nullptr, nullptr, nullptr));
-    e.d->SetLoopAnalysisEnabled(true);
-    e.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
     MenuModel menu;
-    e.g.PrepareForPlaneInspection({0, 0}, menu);
+    ASSERT_NO_FATAL_FAILURE(e.CloseALoop(menu));
     const int loops = e.d->GetNumberOfLoops(), paths = e.d->GetNumberOfPaths();
     ASSERT_GT(loops, 0);
     EXPECT_TRUE(menu.Contains(5648));
@@ -280,11 +284,8 @@ TEST(ViewGridCommands, LoopsAndPathsAreOfferedAndHighlighted) {
 // colour of its own, from one unit to the other.
 TEST(ViewGridCommands, ATwoUnitLoopIsHighlightedClearOfTheStreamLines) {
     Edits e;
-    ASSERT_TRUE(e.d->AddHeatExchanger(e.LastSegment("H"), e.LastSegment("C"), nullptr, nullptr, nullptr));
-    e.d->SetLoopAnalysisEnabled(true);
-    e.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
     MenuModel menu;
-    e.g.PrepareForPlaneInspection({0, 0}, menu);
+    ASSERT_NO_FATAL_FAILURE(e.CloseALoop(menu));
     ASSERT_GT(e.d->GetNumberOfLoops(), 0);
     ASSERT_EQ(1, e.g.ProcessInspectionCommand(5649));
     e.g.PaintNow();
