@@ -211,6 +211,9 @@ INSTANTIATE_TEST_SUITE_P(
         // A flat window and three label rows under the units: the lines are spaced to hold them.
         Drawing{"ten", "resize 1150 300\nset Enum.200 4\nset Enum.201 6\nset Enum.202 8\n", true},
         Drawing{"ten", "resize 1150 300\nset Enum.200 4\nset Enum.201 6\n", true},
+        // A small window: the picture grows past the diagram's own scale, its lines wider than
+        // four pixels under them, and the temperatures written there keep clear of them still.
+        Drawing{"four", "resize 100 100\n", true}, Drawing{"ten", "resize 100 100\n", true},
         // E1 runs from H1 above the pinch to C1 across it: its tie-line keeps clear of C1's outlet
         // temperature.
         Drawing{"across", "--pinch", false, true}, Drawing{"across", "--pinch --reverse", false, true}));

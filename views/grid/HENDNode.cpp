@@ -627,7 +627,10 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
     // are what the user chose for the lines.
     if (m_diagram->AnnotationChoice(0) != 1) return;
     const double scale = font.size / 12.0;
-    const double textBottom = 4.0 * px + 1.2 * font.size;
+    // Four pixels under the line, and clear of its stroke (a process line is nine units wide)
+    // in a picture grown so far that four pixels lie within it.
+    const double under = std::max(4.0 * px, 4.5 + 0.5 * px);
+    const double textBottom = under + 1.2 * font.size;
     for (std::size_t k = 0; k < ends.size(); ++k) {
         const HENDExchangerEnd& e = ends[k];
         // A tie-line leaving this end downwards at a slant (a unit drawn across a pinch, from a
@@ -646,15 +649,15 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
         // them holds only one label, the unit on the left writes it once, centred between them.
         if (!before.empty() && SharedTemperature(e, false, m_diagram->FontMetrics().Width(before, scale)).empty() &&
             !TerminalWrites(e, false, before, m_diagram->FontMetrics().Width(before, scale)))
-            m_diagram->RegisterLabel(canvas.AddText({leftTo, e.y + 4.0 * px}, before, font, kBlack,
+            m_diagram->RegisterLabel(canvas.AddText({leftTo, e.y + under}, before, font, kBlack,
                                                     TextAnchor::End, TextBaseline::Top));
         if (after.empty() || TerminalWrites(e, true, after, m_diagram->FontMetrics().Width(after, scale))) continue;
         const HENDStreamSegment* right = (e.cold == m_diagram->reverseDirection) ? e.outlet : e.inlet;
         if (right && !SharedTemperature(e, true, m_diagram->FontMetrics().Width(after, scale)).empty())
-            m_diagram->RegisterLabel(canvas.AddText({(right->x1 + right->x2) / 2.0, e.y + 4.0 * px}, after, font, kBlack,
+            m_diagram->RegisterLabel(canvas.AddText({(right->x1 + right->x2) / 2.0, e.y + under}, after, font, kBlack,
                                                     TextAnchor::Middle, TextBaseline::Top));
         else
-            m_diagram->RegisterLabel(canvas.AddText({rightFrom, e.y + 4.0 * px}, after, font, kBlack,
+            m_diagram->RegisterLabel(canvas.AddText({rightFrom, e.y + under}, after, font, kBlack,
                                                     TextAnchor::Start, TextBaseline::Top));
     }
 }
