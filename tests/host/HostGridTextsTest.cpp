@@ -217,3 +217,31 @@ INSTANTIATE_TEST_SUITE_P(
         // E1 runs from H1 above the pinch to C1 across it: its tie-line keeps clear of C1's outlet
         // temperature.
         Drawing{"across", "--pinch", false, true}, Drawing{"across", "--pinch --reverse", false, true}));
+
+// A picture grows to part its texts, but not without end: two hundred units on twenty streams
+// would take it past a hundred thousand pixels a side (its coordinates then losing their last
+// digits), where texts a layout writes a fixed distance apart never part. It stops at 16,384.
+TEST(HostGridPictureSize, APictureGrowsToNoMoreThanItsLargestSide) {
+    std::string streams = "name,supply,target,cp,h,kind\n", network = "name,hot,cold,duty,hot_order,cold_order\n";
+    constexpr int kPairs = 10, kUnits = 200;
+    for (int i = 0; i < kPairs; ++i) streams += "H" + std::to_string(i) + ",400,200,10,0.5,process\n";
+    for (int i = 0; i < kPairs; ++i) streams += "C" + std::to_string(i) + ",20,180,10,0.5,process\n";
+    streams += "Fired Heat (1000),,,,,utility\nCooling Water,,,,,utility\n";
+    // Twenty units on each stream, 40 kW each: every stream keeps a load for its heater or cooler.
+    int hotOrder[kPairs] = {}, coldOrder[kPairs] = {};
+    for (int e = 0; e < kUnits; ++e) {
+        const int h = e % kPairs, c = (e * 7 + e / kPairs) % kPairs;
+        network += "E" + std::to_string(e + 1) + ",H" + std::to_string(h) + ",C" + std::to_string(c) + ",40," +
+                   std::to_string(++hotOrder[h]) + "," + std::to_string(++coldOrder[c]) + "\n";
+    }
+    ScratchFile s("gridsize", "streams.csv", streams), n("gridsize", "network.csv", network);
+    ScratchFile svg("gridsize", "grid.svg", "", false);
+    const HostRun run = RunHost("grid " + s.path + " " + n.path + " --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string text = FileContents(svg.path);
+    const double width = SvgRootNumber(text, "width"), height = SvgRootNumber(text, "height");
+    EXPECT_GT(std::max(width, height), 2000.0);  // it did grow past the window
+    EXPECT_LE(width, 16384.0 + 1e-6);
+    EXPECT_LE(height, 16384.0 + 1e-6);
+    ASSERT_TRUE(ReadSvg(text).parsed);
+}

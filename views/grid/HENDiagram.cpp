@@ -625,7 +625,7 @@ Text HENDiagram::PictureSVG() {
     PrepareLayout();
     const HENDBounds kept = m_bounds;
     const double font = m_font.size;
-    double pixel = 0.0;
+    double pixel = 0.0, finest = 0.0;
     // The whole diagram fitted into the view, its aspect kept, texts 12 pixels high there; where
     // its texts would then run into each other (a crowded network, a small window) the picture
     // grows instead, each pass a little, until they stand apart and clear of the lines (rows of
@@ -634,6 +634,7 @@ Text HENDiagram::PictureSVG() {
     constexpr int kPasses = 60;
     constexpr double kGrowth = 0.7;
     constexpr std::size_t kMany = 200;
+    constexpr double kLargest = 16384.0;
     // Texts that stand over each other at any size (two written at one point) stop the growth:
     // it ends once a few passes in a row part no more of them, and no more texts from the lines.
     constexpr int kFruitless = 3;
@@ -645,6 +646,11 @@ Text HENDiagram::PictureSVG() {
         if (PixelWidth() > 0.0 && PixelHeight() > 0.0 && w > 0.0 && h > 0.0)
             fitted = std::max(w / PixelWidth(), h / PixelHeight());
         pixel = pass == 0 ? fitted : std::min(pixel, fitted);
+        // A picture grows to no more than kLargest pixels a side: past that it is no longer a
+        // picture one can look at whole, its coordinates lose their last digits, and the
+        // texts a layout writes at one point or a fixed distance apart would never part anyway
+        // (a thousand units drawn 363,000 x 2,000,000 pixels still had 35,000 texts over others).
+        finest = std::min(fitted, std::max(w, h) / kLargest);
         m_picturePixel = pixel;
         m_font.size = font * pixel;
         PaintNow();
@@ -686,12 +692,13 @@ Text HENDiagram::PictureSVG() {
                     highest = std::min(highest, l.top - 25.0 - pinchTexts);
                 }
         }
+        if (pixel <= finest) crowded = false;
         if (pass == kPasses - 1 || (!crowded && lowest <= m_bounds.bottom && highest >= m_bounds.top &&
                                     leftmost >= m_bounds.left && rightmost <= m_bounds.right))
             break;
         // Hundreds of texts in each other's way are far from settled: the picture grows twice as
         // fast then, so a network of a thousand units takes a handful of passes fewer.
-        if (crowded) pixel *= overlapping + crossed > kMany ? kGrowth * kGrowth : kGrowth;
+        if (crowded) pixel = std::max(finest, pixel * (overlapping + crossed > kMany ? kGrowth * kGrowth : kGrowth));
         if (leftmost < m_bounds.left) m_bounds.left = leftmost - 8.0 * pixel;
         if (rightmost > m_bounds.right) m_bounds.right = rightmost + 8.0 * pixel;
         if (lowest > m_bounds.bottom) m_bounds.bottom = lowest + 8.0 * pixel;
