@@ -187,7 +187,7 @@ void HENDStreamStart::DrawShape(Canvas& canvas) {
     double turnedAt = forward ? left + 25.0 : left;
     bool turned = false;
     for (const HENDPinch& p : m_diagram->Pinches()) {
-        const double line = p.x + m_diagram->ExchangerSize();
+        const double line = m_diagram->PinchLine(p);
         const double from = forward ? left : left + 25.0 - reach, to = forward ? left + reach : left + 25.0;
         if (line + 1.0 + clear <= from || line - 1.0 - clear >= to) continue;
         turned = true;
@@ -591,7 +591,7 @@ void HENDHeatEx::DrawPictureLabels(Canvas& canvas, const HENDExchangerEnd& topEn
     const auto place = [&](double x, double width) {
         Placed out{x, x - width / 2.0, TextAnchor::Middle};
         for (const HENDPinch& p : m_diagram->Pinches()) {
-            const double line = p.x + m_diagram->ExchangerSize(), clear = 1.0 + 2.0 * px;
+            const double line = m_diagram->PinchLine(p), clear = 1.0 + 2.0 * px;
             if (line <= out.left - clear || line >= out.left + width + clear) continue;
             if (x >= line)
                 out = {line + clear, line + clear, TextAnchor::Start};

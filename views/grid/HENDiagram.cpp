@@ -390,7 +390,7 @@ void HENDiagram::DrawPinchMarkers(Canvas& canvas) {
         std::snprintf(hot, sizeof hot, "%g", p.hot);
         markup.data.push_back({Text("name"), Text(hot)});
         canvas.BeginGroup(markup);
-        const double mx = p.x + m_exchangerSize;
+        const double mx = PinchLine(p);
         for (double dx : {-1.0, 1.0})
             canvas.AddLine({mx + dx, m_bounds.top + 25.0}, {mx + dx, m_bounds.bottom - 25.0}, LineAttrib{black, 1, 0});
         const Text xp = "XP = " + FormatValue(p.crossLoad, "%0.1f ", 6);
@@ -407,7 +407,7 @@ void HENDiagram::DrawPinchMarkers(Canvas& canvas) {
 Text HENDiagram::BackgroundFlyBy(CanvasPoint pt) {
     const double tolerance = ConvertToCanvasFromScene(5.0);
     for (const HENDPinch& p : m_pinches) {
-        if (std::abs(p.x + m_exchangerSize - pt.x) > tolerance) continue;
+        if (std::abs(PinchLine(p) - pt.x) > tolerance) continue;
         Text out = "\nHot Pinch\t" + FormatValue(p.hot, "%0.1f ", 1) + "\nCold Pinch\t" + FormatValue(p.cold, "%0.1f ", 1) +
                    "\nCross Pinch\t" + FormatValue(p.crossLoad, "%0.1f ", 6);
         // The temperature of the nearest process line at the pinch.
@@ -680,7 +680,7 @@ Text HENDiagram::PictureSVG() {
         const double d = font * pixel / 12.0;
         const double pinchTexts = 15.0 * d + m_metrics->Height(d) + 2.0 * d;  // two lines and a gap
         for (const HENDPinch& p : m_pinches) {
-            const double left = p.x + m_exchangerSize + 2.0 * d;
+            const double left = PinchLine(p) + 2.0 * d;
             const double right = left + std::max({m_metrics->Width(FormatValue(p.hot, "%0.1f ", 1), d),
                                                   m_metrics->Width(FormatValue(p.cold, "%0.1f ", 1), d),
                                                   m_metrics->Width("XP = " + FormatValue(p.crossLoad, "%0.1f ", 6), d)});
@@ -770,7 +770,7 @@ Text HENDiagram::DescribeJSON() const {
     for (std::size_t k = 0; k < m_pinches.size(); ++k) {
         const HENDPinch& p = m_pinches[k];
         out += (k ? "," : "") + Text("{\"hot\":") + num(p.hot) + ",\"cold\":" + num(p.cold) + ",\"crossLoad\":" +
-               (p.crossLoad == kEmpty ? Text("null") : num(p.crossLoad)) + ",\"x\":" + num(p.x + m_exchangerSize) + "}";
+               (p.crossLoad == kEmpty ? Text("null") : num(p.crossLoad)) + ",\"x\":" + num(PinchLine(p)) + "}";
     }
     out += "]";
     if (showPinch && !m_pinchShown && !m_conflict[0].empty())

@@ -185,6 +185,8 @@ public:
     double HorizontalScale() const { return m_hScale; }
     double VerticalScale() const { return m_vScale; }
     double ExchangerSize() const { return m_exchangerSize; }
+    // Where a pinch's line is drawn: through the middle of its column's units.
+    double PinchLine(const HENDPinch& p) const { return p.x + m_exchangerSize; }
 
     // Draws the background, the pinch markers, the lines' items and then the exchangers on top.
     void Paint() override;
