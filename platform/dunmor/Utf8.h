@@ -30,3 +30,11 @@ inline std::size_t DecodeUtf8(std::string_view s, std::size_t i, std::uint32_t& 
     if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
     return length;
 }
+
+// The characters of UTF-8 text, counted by the bytes that start one (every byte but a
+// continuation byte): what a writer lays out at so many pixels a character.
+inline std::size_t Utf8Characters(std::string_view s) {
+    std::size_t chars = 0;
+    for (const char c : s) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return chars;
+}

@@ -3,6 +3,8 @@
 #include "lumeth/PlotParameters.h"
 #include "lumeth/TwoDimPlot.h"
 
+#include "dunmor/Utf8.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -229,9 +231,7 @@ TwoDimPlot::KeyLayout TwoDimPlot::KeyOf(const std::vector<Drawn>& drawn, double 
     std::vector<double> entries;
     for (const Drawn& d : drawn) {
         if (!Keyed(d)) continue;
-        double chars = 0.0;
-        for (unsigned char c : d.set->Label()) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
-        entries.push_back(26.0 + 6.0 * chars);
+        entries.push_back(26.0 + 6.0 * static_cast<double>(Utf8Characters(d.set->Label())));
     }
     const int count = static_cast<int>(entries.size());
     const int fitRows = std::max(1, static_cast<int>((height - 45.0 - 65.0) / 2.0 / 16.0));
@@ -319,9 +319,7 @@ PlotFrame TwoDimPlot::FrameOf(const std::vector<Drawn>& drawn, double width, dou
     if (bars.size() > 1 && f.x.hi > f.x.lo) {
         double widest = 0.0, closest = std::numeric_limits<double>::infinity();
         for (std::size_t i = 0; i < bars.size(); ++i) {
-            double chars = 0.0;
-            for (unsigned char c : bars[i].second->Label()) chars += (c & 0xC0) != 0x80 ? 1.0 : 0.0;
-            widest = std::max(widest, 6.0 * chars + 6.0);
+            widest = std::max(widest, 6.0 * static_cast<double>(Utf8Characters(bars[i].second->Label())) + 6.0);
             if (i > 0) closest = std::min(closest, f.ToPixelX(bars[i].first) - f.ToPixelX(bars[i - 1].first));
         }
         if (closest > 0.0 && widest > closest)

@@ -1,5 +1,7 @@
 #include "views/grid/HENDNode.h"
 
+#include "dunmor/Utf8.h"
+
 #include "views/grid/HENDFlowsheet.h"
 #include "views/grid/HENDiagram.h"
 
@@ -24,12 +26,7 @@ double HENDFontMetrics::Width(const Text& text, double scale) const {
     return 7.0 * scale * static_cast<double>(Characters(text));
 }
 
-std::size_t HENDFontMetrics::Characters(const Text& text) {
-    std::size_t chars = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++chars;
-    return chars;
-}
+std::size_t HENDFontMetrics::Characters(const Text& text) { return Utf8Characters(text); }
 
 HENDNode::HENDNode(HENDiagram* diagram, const char* objectTypeName, int kind, CNode* node)
     : CanvasConnection(diagram, Text(objectTypeName)), m_diagram(diagram), m_kind(kind), m_node(node) {}

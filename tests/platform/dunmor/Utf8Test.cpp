@@ -52,4 +52,13 @@ TEST(DecodeUtf8, ReadsAtItsPositionWithinTheText) {
     EXPECT_EQ(0u, DecodeUtf8(text, 10, code));
 }
 
+// A text laid out at so many pixels a character counts each character once, whatever its bytes:
+// "120 degrees C" written with the degree sign is five characters in six bytes; a three-byte and a four-byte character count one each.
+TEST(Utf8Characters, CountsCharactersNotBytes) {
+    EXPECT_EQ(0u, Utf8Characters(""));
+    EXPECT_EQ(4u, Utf8Characters("E101"));
+    EXPECT_EQ(5u, Utf8Characters("120\xC2\xB0" "C"));
+    EXPECT_EQ(3u, Utf8Characters("\xE2\x82\xAC" "\xF0\x9F\x94\xA5" "x"));
+}
+
 }  // namespace
