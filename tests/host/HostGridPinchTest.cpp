@@ -8,6 +8,7 @@
 // its supply temperature lies.
 #include "HostProcess.h"
 #include "../support/SvgReadBack.h"
+#include "../support/SvgReportGrade.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,10 @@
 #include <vector>
 
 namespace {
+
+// The four streams' E1 alone: H1 170 -> 93.3 C into C1 20 -> 135 C, 230 kW, every other load left
+// to the heaters and coolers.
+constexpr const char* kE1Alone = "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n";
 
 const char* kStreams =
     "name,supply,target,cp,h,kind\n"
@@ -220,38 +225,25 @@ TEST(HostGridPinch, ASplitWhollyBelowThePinchIsDrawnBelowIt) {
 class HostGridPinchFoot : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(HostGridPinchFoot, TheLabelsBesideThePinchLineAreClearOfThePinchsOwnTexts) {
-    ScratchFile network("grid-pinch", "one-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile network("grid-pinch", "one-on-pinch.csv", kE1Alone);
     ScratchFile svg("grid-pinch", "one-on-pinch.svg", "", false);
     const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch " + GetParam() +
                                 " --svg " + svg.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    const SvgPicture picture = ReadSvg(FileContents(svg.path));
+    const std::string text = FileContents(svg.path);
+    const SvgPicture picture = ReadSvg(text);
     ASSERT_TRUE(picture.parsed);
-    // A text's box: 0.6 of its font size a character, from its baseline to 0.8 of it above.
-    struct Box {
-        std::string text, item;
-        double left, right, top, bottom;
-    };
-    std::vector<Box> pinch, others;
+    std::multiset<std::string> pinchTexts;
+    bool dutyUnderE1 = false;
     for (const SvgElement& e : picture.elements) {
         if (e.name != "text" || !e.group.count("data-name")) continue;
-        const double size = e.Number("font-size"), width = 0.6 * size * static_cast<double>(e.text.size());
-        const std::string anchor = e.Attribute("text-anchor");
-        const double x = e.Number("x"), left = anchor == "middle" ? x - width / 2.0 : anchor == "end" ? x - width : x;
-        const Box b{e.text, e.group.at("data-name"), left, left + width, e.Number("y") - 0.8 * size, e.Number("y")};
-        (!e.groupClasses.empty() && e.groupClasses.back() == "pinch" ? pinch : others).push_back(b);
+        if (!e.groupClasses.empty() && e.groupClasses.back() == "pinch") pinchTexts.insert(e.text);
+        dutyUnderE1 = dutyUnderE1 || (e.group.at("data-name") == "E1" && e.text == "230.0 kW");
     }
-    const std::multiset<std::string> pinchTexts = [&] {
-        std::multiset<std::string> out;
-        for (const Box& b : pinch) out.insert(b.text);
-        return out;
-    }();
     EXPECT_EQ((std::multiset<std::string>{"90.0 C", "80.0 C", "XP = 220.0 kW", "XP = 220.0 kW"}), pinchTexts);
-    ASSERT_TRUE(std::any_of(others.begin(), others.end(), [](const Box& b) { return b.item == "E1" && b.text == "230.0 kW"; }));
-    for (const Box& p : pinch)
-        for (const Box& o : others)
-            EXPECT_FALSE(p.left < o.right && o.left < p.right && p.top < o.bottom && o.top < p.bottom)
-                << p.text << " over " << o.item << " " << o.text;
+    ASSERT_TRUE(dutyUnderE1);
+    // No text over another: the pinch's own texts over the labels beside its line least of all.
+    ExpectTextsApartAndInside(picture, ReadViewBox(text), GetParam());
     EXPECT_TRUE(renders(svg.path, "one-on-pinch"));
 }
 
@@ -266,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(UnitOrTerminal, HostGridPinchFoot,
 // stand at the pinch, yet Cooler1 stands in the pinch column on its line. The end stays at the
 // line's own end, past every unit on it: no unit is drawn beyond the end of its line.
 TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
-    ScratchFile network("grid-pinch", "utility-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile network("grid-pinch", "utility-on-pinch.csv", kE1Alone);
     ScratchFile svg("grid-pinch", "utility-on-pinch.svg", "", false);
     const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path +
                                 " --pinch --preset 4 --reverse --json --svg " + svg.path);
@@ -293,7 +285,7 @@ TEST(HostGridPinch, AStreamsEndIsNeverDrawnBeforeAUnitOnItsLine) {
 class HostGridPinchUtilityLine : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(HostGridPinchUtilityLine, ACoolerAcrossThePinchOnItsProcessSideStandsOnThePinch) {
-    ScratchFile network("grid-pinch", "cooler-on-pinch.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C1,230,1,1\n");
+    ScratchFile network("grid-pinch", "cooler-on-pinch.csv", kE1Alone);
     ScratchFile svg("grid-pinch", "cooler-on-pinch.svg", "", false);
     const HostRun run = RunHost("grid " + ExamplePath("four-streams.csv") + " " + network.path + " --pinch --preset 4 " + GetParam() +
                                 " --json --svg " + svg.path);
