@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,17 +33,38 @@ struct EconomicsCase {
 const char* kLifeZero = "set ExtraData.301.0 0\n";
 const char* kHoursZero = "set ExtraData.302.0 0\n";
 
-TEST(HostPlantLifeZero, TargetsGiveNoTotalAnnualCost) {
-    EconomicsCase c("targets", kLifeZero, false);
-    const HostRun text = RunHost("targets " + c.saved.path);
+// A job's report without a plant life: the lines it prints and the JSON entries it writes.
+struct ReportWithoutLife {
+    const char* job;
+    bool withNetwork;
+    std::vector<const char*> text, json;
+};
+
+class HostPlantLifeZeroReport : public ::testing::TestWithParam<ReportWithoutLife> {};
+
+TEST_P(HostPlantLifeZeroReport, GivesNoAnnualisedCapitalNorTotal) {
+    const ReportWithoutLife& r = GetParam();
+    EconomicsCase c(r.job, kLifeZero, r.withNetwork);
+    const HostRun text = RunHost(std::string(r.job) + " " + c.saved.path);
     ASSERT_EQ(0, text.exitCode) << text.out;
-    EXPECT_TRUE(has(text.out, "  operating cost            1978.80 per year\n")) << text.out;
-    EXPECT_TRUE(has(text.out, "  total annual cost         not available (plant life 0)\n")) << text.out;
-    const HostRun json = RunHost("targets " + c.saved.path + " --json");
+    for (const char* line : r.text) EXPECT_TRUE(has(text.out, line)) << text.out;
+    const HostRun json = RunHost(std::string(r.job) + " " + c.saved.path + " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
-    EXPECT_TRUE(has(json.out, "\"total_annual_cost\": null")) << json.out;
-    EXPECT_TRUE(has(json.out, "\"operating_cost\": 1978.8")) << json.out;
+    for (const char* entry : r.json) EXPECT_TRUE(has(json.out, entry)) << json.out;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, HostPlantLifeZeroReport,
+    ::testing::Values(ReportWithoutLife{"targets", false,
+                                        {"  operating cost            1978.80 per year\n",
+                                         "  total annual cost         not available (plant life 0)\n"},
+                                        {"\"total_annual_cost\": null", "\"operating_cost\": 1978.8"}},
+                      ReportWithoutLife{"design", true,
+                                        {"  annualized capital cost   not available (plant life 0)\n",
+                                         "  total annual cost         not available (plant life 0)\n",
+                                         "  utility cost              1978.80 per year\n"},
+                                        {"\"annualized_capital_cost\": null", "\"total_annual_cost\": null"}}),
+    [](const ::testing::TestParamInfo<ReportWithoutLife>& info) { return std::string(info.param.job); });
 
 TEST(HostPlantLifeZero, SupertargetFindsNoOptimum) {
     EconomicsCase c("super", kLifeZero, false);
@@ -54,19 +76,6 @@ TEST(HostPlantLifeZero, SupertargetFindsNoOptimum) {
     const HostRun json = RunHost("supertarget " + c.saved.path + " --from 8 --to 12 --json");
     EXPECT_FALSE(has(json.out, "\"total_annual_cost\": 1")) << json.out;
     EXPECT_TRUE(has(json.out, "\"optimum\": null")) << json.out;
-}
-
-TEST(HostPlantLifeZero, DesignGivesNoAnnualisedCapitalNorTotal) {
-    EconomicsCase c("design", kLifeZero, true);
-    const HostRun text = RunHost("design " + c.saved.path);
-    ASSERT_EQ(0, text.exitCode) << text.out;
-    EXPECT_TRUE(has(text.out, "  annualized capital cost   not available (plant life 0)\n")) << text.out;
-    EXPECT_TRUE(has(text.out, "  total annual cost         not available (plant life 0)\n")) << text.out;
-    EXPECT_TRUE(has(text.out, "  utility cost              1978.80 per year\n")) << text.out;
-    const HostRun json = RunHost("design " + c.saved.path + " --json");
-    ASSERT_EQ(0, json.exitCode) << json.out;
-    EXPECT_TRUE(has(json.out, "\"annualized_capital_cost\": null")) << json.out;
-    EXPECT_TRUE(has(json.out, "\"total_annual_cost\": null")) << json.out;
 }
 
 // The optimiser refuses to lower a total annual cost it has not got, by either objective that
