@@ -6,15 +6,6 @@
 
 namespace {
 
-// The share of the best candidate's saving that a candidate must be able to reach to be searched
-// in the first, screened solve. Only a guess at where the answer will lie: a candidate held out
-// that could still reach the answer's objective brings the second solve, which holds out only the
-// candidates proved unable to. A hundredth instead of a tenth keeps only the candidates into the
-// largest heater on the dense bench plants and saves another quarter of the time there, but the
-// search then keeps other places among the tied ones in every step, which the area check after it
-// does not rate as well.
-constexpr double kFirstScreenShare = 0.9;
-
 double Rounding(double objective) { return 1e-9 * (1.0 + std::fabs(objective)); }
 
 }  // namespace
@@ -80,35 +71,39 @@ std::vector<double> LowestObjectiveByCandidate(const CandidateScreenInputs& in, 
     return lowest;
 }
 
+bool IsAboveObjective(double lowest, double objective) { return lowest > objective + Rounding(objective); }
+
+bool CannotReachObjective(double lowest, double objective) { return lowest >= objective - Rounding(objective); }
+
 std::vector<int> CandidatesAbove(const std::vector<double>& lowest, double objective, int firstColumn) {
     std::vector<int> above;
-    const double limit = objective + Rounding(objective);
     for (std::size_t u = 0; u < lowest.size(); ++u)
-        if (lowest[u] > limit) above.push_back(firstColumn + static_cast<int>(u));
+        if (IsAboveObjective(lowest[u], objective)) above.push_back(firstColumn + static_cast<int>(u));
     return above;
 }
 
-namespace {
-
-double ObjectiveOf(const SolverModel& model) {
-    const SparseRowList& rows = *model.rows;
+double ObjectiveAt(const SparseRowList& rows, int width, const std::vector<double>& solution) {
+    if (rows.empty()) return 0.0;
     const SparseRow& objective = rows.back();
-    const int n = model.width - 1;
+    const int n = width - 1;
     double value = 0.0;
     for (int e = 0; e < objective.GetCount(); ++e) {
         const int c = objective.GetColumn(e);
-        if (c >= 0 && c < n && c < static_cast<int>(model.solution.size()))
-            value += objective.GetCoefficient(e) * model.solution[static_cast<std::size_t>(c)];
+        if (c >= 0 && c < n && c < static_cast<int>(solution.size()))
+            value += objective.GetCoefficient(e) * solution[static_cast<std::size_t>(c)];
     }
     return value;
 }
 
+namespace {
+
+double ObjectiveOf(const SolverModel& model) { return ObjectiveAt(*model.rows, model.width, model.solution); }
+
 // Whether every candidate held out lies at or above the objective (beyond rounding).
 bool HeldOutCannotReach(const std::vector<double>& lowest, const std::vector<int>& heldOut, int firstColumn,
                         double objective) {
-    const double limit = objective - Rounding(objective);
     return std::all_of(heldOut.begin(), heldOut.end(), [&](int column) {
-        return lowest[static_cast<std::size_t>(column - firstColumn)] >= limit;
+        return CannotReachObjective(lowest[static_cast<std::size_t>(column - firstColumn)], objective);
     });
 }
 

@@ -39,6 +39,25 @@ struct CandidateScreenInputs {
 // inputs are incomplete.
 std::vector<double> LowestObjectiveByCandidate(const CandidateScreenInputs& inputs, double& ceiling);
 
+// The share of the best candidate's saving that a candidate must be able to reach to be searched
+// in the first, screened solve. Only a guess at where the answer will lie: a candidate held out
+// that could still reach the answer's objective brings a second solve, which holds out only the
+// candidates proved unable to. A hundredth instead of a tenth keeps only the candidates into the
+// largest heater on the dense bench plants and saves another quarter of the time there, but the
+// search then keeps other places among the tied ones in every step, which the area check after it
+// does not rate as well.
+inline constexpr double kFirstScreenShare = 0.9;
+
+// Whether a candidate's lowest objective lies above `objective` beyond rounding.
+bool IsAboveObjective(double lowest, double objective);
+
+// Whether a candidate's lowest objective lies at or above `objective` (beyond rounding): no
+// solution building it goes below that objective.
+bool CannotReachObjective(double lowest, double objective);
+
+// The objective row's value (the model's last row) at a solution of n = width - 1 columns.
+double ObjectiveAt(const SparseRowList& rows, int width, const std::vector<double>& solution);
+
 // Candidates whose lowest objective lies above `objective` (beyond rounding), as model columns:
 // `firstColumn` is the first candidate's binary.
 std::vector<int> CandidatesAbove(const std::vector<double>& lowest, double objective, int firstColumn);

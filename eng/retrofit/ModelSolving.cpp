@@ -3,6 +3,7 @@
 #include "brasko/LurmetSparseMatrix.h"
 #include "traval/IMILPSolver.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 
@@ -105,10 +106,11 @@ const std::vector<double>& SolveModel(SolverModel& model) {
     }
     solver->SetObjective(objective.data());
 
-    solver->SetOption("OPTCR", RetrofitOptimalityGap(k));
+    const int searched = std::max(k, model.searchedAs);
+    solver->SetOption("OPTCR", RetrofitOptimalityGap(searched));
     // The large models are reduced first, and the search steered to a good first solution (and a
     // much faster one).
-    if (k > kExactModelIntegerColumns) {
+    if (searched > kExactModelIntegerColumns) {
         solver->SetOption("PREPRO", 1.0);
         if (model.kept) solver->SetReduction(model.kept);
     }

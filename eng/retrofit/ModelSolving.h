@@ -31,6 +31,9 @@ struct SolverModel {
     unsigned char stoppedAtTimeLimit = 0;  // set when the last solve's search ended at the time limit
     // More columns held at zero in the solves (null: none); the caller owns them.
     const std::vector<int>* heldAtZero = nullptr;
+    // A model built of some of a larger model's candidates only stands for that model's search:
+    // its integer columns (0: the model's own) choose the gap and the reduction.
+    int searchedAs = 0;
 };
 
 // Models with at most this many integer columns are solved to optimality (`kExactOptimalityGap`):

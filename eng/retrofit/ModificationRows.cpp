@@ -176,10 +176,6 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
     select.Add(rhs, 1.0);
     rows.push_back(select);
 
-    // What each exchanger can carry, for screening the candidates (new-exchanger models).
-    std::vector<ExchangerDutyRange> carry(static_cast<std::size_t>(E));
-    int binariesInUse = 0;
-
     // 3. Rows of the model kind.
     if (ctx.kind == ModificationModelKind::Repiping) {
         for (char type : {'g', 'l'}) {
@@ -218,7 +214,6 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
                 x.hotOutletTemperature - x.coldInletTemperature < ctx.dtMin - kModificationTolerance)
                 continue;
             rows.push_back(Bound(y0 + k, 1.0, rhs, 'e'));
-            ++binariesInUse;
             // The held duty has a band of a ten-thousandth of itself: a plant exchanger given by an area
             // of four digits runs at a duty known no better, and a stream without a heater or cooler
             // must still close its balance.
@@ -228,7 +223,6 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             const double band = std::max(kModificationTolerance, kHeldDutyBand * held);
             rows.push_back(Bound(q0 + k, held - band, rhs, 'g'));
             rows.push_back(Bound(q0 + k, held + band, rhs, 'l'));
-            carry[static_cast<std::size_t>(k)] = {held - band, held + band, 0.0};
         }
     }
 
@@ -245,7 +239,6 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             binary.Add(y0 + k, 1.0);
             rows.push_back(duty);
             rows.push_back(binary);
-            carry[static_cast<std::size_t>(k)] = {0.0, 0.0, 0.0};
             ++ctx.skippedExchangers;
             continue;
         }
@@ -272,10 +265,6 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
             rows.push_back(approach);
         }
         const double smallerLoad = GetSmallerStreamLoad(x.hotStream, x.coldStream, hots, colds);
-        ExchangerDutyRange& range = carry[static_cast<std::size_t>(k)];
-        const double most = smallerLoad + kModificationTolerance;
-        range.high = k < E0 && range.high > 0.0 ? std::min(range.high, most) : most;
-        range.idle = kModificationTolerance;
         SparseRow duty;
         duty.Add(q0 + k, 1.0);
         duty.Add(y0 + k, -smallerLoad);
@@ -339,18 +328,83 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
 
     ctx.candidateLowest.clear();
     ctx.candidateCeiling = 0.0;
-    if (ctx.kind == ModificationModelKind::NewExchanger) {
-        CandidateScreenInputs screen;
-        screen.exchangers = &xs;
-        screen.plantExchangers = E0;
-        screen.duties = std::move(carry);
-        screen.coldStreams = &colds;
-        screen.hotStreams = &hots;
-        screen.heaters = ctx.heaters;
-        screen.heaterWeight = 100.0 / w;
-        screen.streamSlack = kModificationTolerance;
-        screen.binariesInUse = binariesInUse;
-        ctx.candidateLowest = LowestObjectiveByCandidate(screen, ctx.candidateCeiling);
-    }
+    if (ctx.kind == ModificationModelKind::NewExchanger)
+        ctx.candidateLowest = LowestObjectiveOfCandidates(ctx, ctx.candidateCeiling);
     return true;
+}
+
+// What each exchanger of the model can carry, read from the same figures as its rows: a plant
+// exchanger held at its duty within the band, any exchanger at most the smaller of its streams'
+// loads, a candidate left idle its duty tolerance, and an exchanger without a flow to divide by
+// nothing at all. Needs no rows, so a superstructure can be screened before its model is built.
+std::vector<double> LowestObjectiveOfCandidates(const RowBuilderContext& ctx, double& ceiling) {
+    ceiling = 0.0;
+    if (!ctx.exchangers || !ctx.inputExchangers || !ctx.nodes || !ctx.coldStreams || !ctx.hotStreams ||
+        !ctx.heaters || ctx.kind != ModificationModelKind::NewExchanger)
+        return {};
+    const auto& xs = *ctx.exchangers;
+    const auto& nodes = *ctx.nodes;
+    const auto& colds = *ctx.coldStreams;
+    const auto& hots = *ctx.hotStreams;
+    const int E = static_cast<int>(xs.size());
+    const int E0 = static_cast<int>(ctx.inputExchangers->size());
+    if (E <= E0) return {};
+    std::unordered_map<std::uint32_t, std::size_t> nodeAt;  // first record counts
+    for (std::size_t i = 0; i < nodes.size(); ++i) nodeAt.emplace(nodes[i].fingerprint, i);
+    auto fraction = [&](std::uint32_t node) {
+        const auto f = nodeAt.find(node);
+        return f == nodeAt.end() ? 0.0 : nodes[f->second].splitFraction;
+    };
+    std::unordered_map<int, const StrmInfo*> hotById, coldById;
+    for (const auto& s : hots) hotById.emplace(s.streamId, &s);
+    for (const auto& s : colds) coldById.emplace(s.streamId, &s);
+    auto slope = [](const std::unordered_map<int, const StrmInfo*>& byId, int id) {
+        const auto f = byId.find(id);
+        return f == byId.end() ? 0.0 : StreamSlope(*f->second);
+    };
+
+    std::vector<ExchangerDutyRange> carry(static_cast<std::size_t>(E));
+    int binariesInUse = 0;
+    for (int k = 0; k < E0; ++k) {
+        const HXInfo& x = xs[static_cast<std::size_t>(k)];
+        if (x.hotInletTemperature - x.coldOutletTemperature < ctx.dtMin - kModificationTolerance ||
+            x.hotOutletTemperature - x.coldInletTemperature < ctx.dtMin - kModificationTolerance)
+            continue;
+        ++binariesInUse;
+        const double held = std::fabs(slope(hotById, x.hotStream) * fraction(x.hotInlet)) *
+                            (x.hotInletTemperature - x.hotOutletTemperature);
+        if (held <= 0.0) continue;
+        const double band = std::max(kModificationTolerance, kHeldDutyBand * held);
+        carry[static_cast<std::size_t>(k)] = {held - band, held + band, 0.0};
+    }
+    for (int k = 0; k < E; ++k) {
+        const HXInfo& x = xs[static_cast<std::size_t>(k)];
+        ExchangerDutyRange& range = carry[static_cast<std::size_t>(k)];
+        const bool placed = nodeAt.count(x.hotInlet) && nodeAt.count(x.hotOutlet) && nodeAt.count(x.coldInlet) &&
+                            nodeAt.count(x.coldOutlet);
+        if (!placed || slope(hotById, x.hotStream) * fraction(x.hotInlet) == 0.0 ||
+            slope(coldById, x.coldStream) * fraction(x.coldInlet) == 0.0) {
+            range = {0.0, 0.0, 0.0};
+            continue;
+        }
+        const double most = GetSmallerStreamLoad(x.hotStream, x.coldStream, hots, colds) + kModificationTolerance;
+        range.high = k < E0 && range.high > 0.0 ? std::min(range.high, most) : most;
+        range.idle = kModificationTolerance;
+    }
+    double w = 0.0;
+    if (ctx.inputHeaters)
+        for (const auto& h : *ctx.inputHeaters) w += h.duty;
+    if (w == 0.0) w = 1.0;
+
+    CandidateScreenInputs screen;
+    screen.exchangers = &xs;
+    screen.plantExchangers = E0;
+    screen.duties = std::move(carry);
+    screen.coldStreams = &colds;
+    screen.hotStreams = &hots;
+    screen.heaters = ctx.heaters;
+    screen.heaterWeight = 100.0 / w;
+    screen.streamSlack = kModificationTolerance;
+    screen.binariesInUse = binariesInUse;
+    return LowestObjectiveByCandidate(screen, ceiling);
 }

@@ -55,6 +55,11 @@ struct RowBuilderContext {
 // is no candidate or a stream or node list is missing.
 bool BuildModificationRows(RowBuilderContext& context, SparseRowList& rows);
 
+// New-exchanger models: per candidate, the lowest objective a solution choosing it can reach, and in
+// `ceiling` the same for a candidate that saves nothing (CandidateScreen.h), from the superstructure
+// alone (no rows built). Empty for other kinds or incomplete inputs.
+std::vector<double> LowestObjectiveOfCandidates(const RowBuilderContext& context, double& ceiling);
+
 // Widest interval [low, high] of the stream temperatures of the exchangers at a node (the last
 // exchanger there decides), widened by the span when a tee sits on that stream; false when no
 // exchanger touches the node. Never negative.

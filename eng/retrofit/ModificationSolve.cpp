@@ -3,6 +3,7 @@
 #include "eng/retrofit/CandidateScreen.h"
 #include "eng/retrofit/ModelSolving.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 #include <unordered_set>
@@ -81,6 +82,7 @@ void SolveModificationModelRecord(ModelRecord& r) {
     model.rows = r.rows;
     model.solved = 1;
     model.kept = r.kept;
+    model.searchedAs = r.searchedAs;
     if (r.historyCount > 0) {
         model.exclusionFlag = r.historyCount;
         model.excludedColumns = r.history;
@@ -90,7 +92,8 @@ void SolveModificationModelRecord(ModelRecord& r) {
                           r.integerColumns > r.screenAbove && n >= r.candidates;
     r.solution = screened ? SolveScreened(model, *r.candidateLowest, r.candidateCeiling, n - r.candidates)
                           : SolveModel(model);
-    r.search = DescribeModelSearch(model.integerColumns, model.stoppedAtTimeLimit != 0);
+    r.solved = model.solved;
+    r.search = DescribeModelSearch(std::max(model.integerColumns, r.searchedAs), model.stoppedAtTimeLimit != 0);
     if (n < 1 || static_cast<int>(r.solution.size()) < n) {
         r.success = 0;
         return;

@@ -34,6 +34,7 @@ struct ModelRecord {
     // Node fingerprints: hot-outlet, hot-inlet, cold-inlet and cold-outlet locations.
     std::array<std::uint32_t, 4> locations{};
     int success = 1;
+    int solved = 1;  // 0 when the last solve found no solution
     int chosenIndex = 0;  // 1-based: the first input exchanger left out
     int historyCount = 0;
     std::array<int, 5> history{};  // model columns chosen by earlier steps; this step's at the count
@@ -47,6 +48,8 @@ struct ModelRecord {
     const std::vector<double>* candidateLowest = nullptr;
     double candidateCeiling = 0.0;
     int screenAbove = kScreenedModelIntegerColumns;
+    // Integer columns of the whole model when this one is built of some of its candidates only.
+    int searchedAs = 0;
 };
 
 // Solves and reads back; a failed read leaves the success field 0 or a location 0.

@@ -1,6 +1,7 @@
 // Stream positions and the candidate superstructure of the modification models: every allowed
 // pair of a cold and a hot position gets one candidate exchanger, inserted into the private copy
 // of the network in series with the candidates already at either position.
+#include "eng/retrofit/CandidateScreen.h"
 #include "eng/retrofit/ModificationLists.h"
 #include "eng/retrofit/PinchModifications.h"
 
@@ -215,78 +216,54 @@ void PinchModifications::ConnectColdChain(const StreamPosition& c, std::uint32_t
     ReplaceIn(m_coldStreams, node, r, &StrmInfo::startNode);
 }
 
-bool PinchModifications::AddCandidateExchangers() {
-    m_created = 0;
-    if (Kind() == ModificationModelKind::Repiping && m_coldPositions.empty()) return true;
-    const std::size_t pairs = m_coldPositions.size() * m_hotPositions.size();
-    const bool temperatureTest = pairs >= 101;
-
-    // Exchangers by fingerprint (the input ones, which positions name), and every exchanger by its
-    // hot outlet in list order, kept current as candidates are inserted.
+// Exchangers by fingerprint (the input ones, which positions name), and every exchanger by its
+// hot outlet in list order, kept current as candidates are inserted.
+struct PinchModifications::InsertionIndex {
     std::unordered_map<std::uint32_t, std::size_t> byId;
-    for (std::size_t i = 0; i < m_exchangers.size(); ++i) byId.emplace(m_exchangers[i].fingerprint, i);
     std::unordered_map<std::uint32_t, std::vector<std::size_t>> byHotOutlet;
-    for (std::size_t i = 0; i < m_exchangers.size(); ++i) byHotOutlet[m_exchangers[i].hotOutlet].push_back(i);
-    auto exchanger = [&](std::uint32_t fp) -> const HXInfo* {
-        const auto f = byId.find(fp);
-        return fp && f != byId.end() ? &m_exchangers[f->second] : nullptr;
-    };
+    std::uint32_t running = 0;  // the highest node id so far
+};
 
-    std::uint32_t running = m_highestNode;
-    for (StreamPosition& c : m_coldPositions) {
-        std::uint32_t r = c.insertionNode;
-        for (StreamPosition& h : m_hotPositions) {
-            if (const HXInfo* x = exchanger(c.exchanger); x && (x->hotInlet == h.node || x->hotOutlet == h.node)) continue;
-            if (const HXInfo* x = exchanger(h.exchanger); x && x->coldOutlet == c.node) continue;
-            if (const auto f = byHotOutlet.find(h.node); f != byHotOutlet.end() && !f->second.empty() &&
-                                                         m_exchangers[f->second.back()].coldOutlet == c.node)
-                continue;
-            if (IsLinkedStream(c.streamId, h.streamId, m_coldStreams) ||
-                !IsHotterByApproach(c.streamId, h.streamId, m_dtMin, m_coldStreams, m_hotStreams))
-                continue;
-            if (temperatureTest && c.temperature > 0.0 && h.temperature > 0.0 && c.temperature + m_dtMin >= h.temperature)
-                continue;
+void PinchModifications::InsertCandidate(StreamPosition& c, StreamPosition& h, std::uint32_t& r, InsertionIndex& ix) {
+    ++m_created;
+    NodeInfo a, b;
+    a.fingerprint = ix.running + 1;
+    a.splitFraction = c.splitFraction;
+    b.fingerprint = ix.running + 2;
+    b.splitFraction = h.splitFraction;
+    m_nodes.push_back(a);
+    m_nodes.push_back(b);
+    ix.running += 2;
 
-            ++m_created;
-            NodeInfo a, b;
-            a.fingerprint = running + 1;
-            a.splitFraction = c.splitFraction;
-            b.fingerprint = running + 2;
-            b.splitFraction = h.splitFraction;
-            m_nodes.push_back(a);
-            m_nodes.push_back(b);
-            running += 2;
-
-            const std::uint32_t o = h.insertionNode;
-            h.insertionNode = b.fingerprint;
-            if (auto f = byHotOutlet.find(o); f != byHotOutlet.end() && !f->second.empty()) {
-                for (std::size_t i : f->second) m_exchangers[i].hotOutlet = b.fingerprint;
-                byHotOutlet[b.fingerprint] = std::move(f->second);
-                byHotOutlet.erase(o);
-            } else if (!ReplaceIn(m_mixers, o, b.fingerprint, &MixerInfo::outlet) &&
-                       !ReplaceInArrays(m_tees, o, b.fingerprint, &TeeInfo::outlets) &&
-                       !ReplaceIn(m_coolers, o, b.fingerprint, &UtilHXInfo::processOutlet) &&
-                       !ReplaceIn(m_hotStreams, o, b.fingerprint, &StrmInfo::startNode)) {
-                ReplaceIn(m_hotStreams, o, b.fingerprint, &StrmInfo::endNode);
-            }
-
-            HXInfo x;
-            x.fingerprint = m_highestExchanger + static_cast<std::uint32_t>(m_created);
-            x.hotInlet = b.fingerprint;
-            x.hotOutlet = o;
-            x.coldInlet = r;
-            x.coldOutlet = a.fingerprint;
-            x.hotStream = h.streamId;
-            x.coldStream = c.streamId;
-            x.origin = Kind() == ModificationModelKind::Resequencing ? static_cast<int>(c.exchanger) : 0;
-            byHotOutlet[o].push_back(m_exchangers.size());
-            m_exchangers.push_back(x);
-            r = a.fingerprint;
-        }
-        c.insertionNode = r;
-        if (r != c.node) ConnectColdChain(c, r);
+    auto& byHotOutlet = ix.byHotOutlet;
+    const std::uint32_t o = h.insertionNode;
+    h.insertionNode = b.fingerprint;
+    if (auto f = byHotOutlet.find(o); f != byHotOutlet.end() && !f->second.empty()) {
+        for (std::size_t i : f->second) m_exchangers[i].hotOutlet = b.fingerprint;
+        byHotOutlet[b.fingerprint] = std::move(f->second);
+        byHotOutlet.erase(o);
+    } else if (!ReplaceIn(m_mixers, o, b.fingerprint, &MixerInfo::outlet) &&
+               !ReplaceInArrays(m_tees, o, b.fingerprint, &TeeInfo::outlets) &&
+               !ReplaceIn(m_coolers, o, b.fingerprint, &UtilHXInfo::processOutlet) &&
+               !ReplaceIn(m_hotStreams, o, b.fingerprint, &StrmInfo::startNode)) {
+        ReplaceIn(m_hotStreams, o, b.fingerprint, &StrmInfo::endNode);
     }
 
+    HXInfo x;
+    x.fingerprint = m_highestExchanger + static_cast<std::uint32_t>(m_created);
+    x.hotInlet = b.fingerprint;
+    x.hotOutlet = o;
+    x.coldInlet = r;
+    x.coldOutlet = a.fingerprint;
+    x.hotStream = h.streamId;
+    x.coldStream = c.streamId;
+    x.origin = Kind() == ModificationModelKind::Resequencing ? static_cast<int>(c.exchanger) : 0;
+    byHotOutlet[o].push_back(m_exchangers.size());
+    m_exchangers.push_back(x);
+    r = a.fingerprint;
+}
+
+void PinchModifications::NumberExchangerNodes() {
     std::unordered_map<std::uint32_t, int> position;
     for (std::size_t i = 0; i < m_nodes.size(); ++i) position.emplace(m_nodes[i].fingerprint, static_cast<int>(i) + 1);
     auto at = [&](std::uint32_t n) {
@@ -299,5 +276,97 @@ bool PinchModifications::AddCandidateExchangers() {
         x.hotInletPosition = at(x.hotInlet);
         x.hotOutletPosition = at(x.hotOutlet);
     }
-    return true;
+}
+
+PinchModifications::InsertionIndex PinchModifications::StartInsertion() {
+    m_created = 0;
+    InsertionIndex ix;
+    for (std::size_t i = 0; i < m_exchangers.size(); ++i) ix.byId.emplace(m_exchangers[i].fingerprint, i);
+    for (std::size_t i = 0; i < m_exchangers.size(); ++i) ix.byHotOutlet[m_exchangers[i].hotOutlet].push_back(i);
+    ix.running = m_highestNode;
+    return ix;
+}
+
+bool PinchModifications::AddCandidateExchangers() {
+    m_created = 0;
+    m_candidatePairs.clear();
+    m_builtCandidates.clear();
+    m_wholeLowest.clear();
+    if (Kind() == ModificationModelKind::Repiping && m_coldPositions.empty()) return true;
+    const std::size_t pairs = m_coldPositions.size() * m_hotPositions.size();
+    const bool temperatureTest = pairs >= 101;
+
+    InsertionIndex ix = StartInsertion();
+    auto exchanger = [&](std::uint32_t fp) -> const HXInfo* {
+        const auto f = ix.byId.find(fp);
+        return fp && f != ix.byId.end() ? &m_exchangers[f->second] : nullptr;
+    };
+    for (std::size_t ci = 0; ci < m_coldPositions.size(); ++ci) {
+        StreamPosition& c = m_coldPositions[ci];
+        std::uint32_t r = c.insertionNode;
+        for (std::size_t hi = 0; hi < m_hotPositions.size(); ++hi) {
+            StreamPosition& h = m_hotPositions[hi];
+            if (const HXInfo* x = exchanger(c.exchanger); x && (x->hotInlet == h.node || x->hotOutlet == h.node)) continue;
+            if (const HXInfo* x = exchanger(h.exchanger); x && x->coldOutlet == c.node) continue;
+            if (const auto f = ix.byHotOutlet.find(h.node); f != ix.byHotOutlet.end() && !f->second.empty() &&
+                                                            m_exchangers[f->second.back()].coldOutlet == c.node)
+                continue;
+            if (IsLinkedStream(c.streamId, h.streamId, m_coldStreams) ||
+                !IsHotterByApproach(c.streamId, h.streamId, m_dtMin, m_coldStreams, m_hotStreams))
+                continue;
+            if (temperatureTest && c.temperature > 0.0 && h.temperature > 0.0 && c.temperature + m_dtMin >= h.temperature)
+                continue;
+            m_candidatePairs.emplace_back(static_cast<int>(ci), static_cast<int>(hi));
+            InsertCandidate(c, h, r, ix);
+        }
+        c.insertionNode = r;
+        if (r != c.node) ConnectColdChain(c, r);
+    }
+    NumberExchangerNodes();
+    if (Kind() != ModificationModelKind::NewExchanger ||
+        static_cast<int>(m_in.exchangers.size()) + m_created <= m_screenAbove)
+        return true;
+
+    // A large new-exchanger model is built of the candidates that can reach a good answer only:
+    // the rest are screened out before their rows exist (SolveModificationModel proves the answer).
+    RowBuilderContext ctx = RowContext();
+    m_wholeLowest = LowestObjectiveOfCandidates(ctx, m_wholeCeiling);
+    if (m_wholeLowest.size() != static_cast<std::size_t>(m_created)) {
+        m_wholeLowest.clear();
+        return true;
+    }
+    m_wholeNodes = static_cast<int>(m_nodes.size());
+    const double best = *std::min_element(m_wholeLowest.begin(), m_wholeLowest.end());
+    const double level = best + (1.0 - m_firstScreenShare) * (m_wholeCeiling - best);
+    std::vector<unsigned char> keep(m_wholeLowest.size(), 0);
+    for (std::size_t u = 0; u < keep.size(); ++u) keep[u] = !IsAboveObjective(m_wholeLowest[u], level);
+    if (std::find(keep.begin(), keep.end(), 0) == keep.end()) return true;  // nothing to leave out
+    return RebuildCandidates(keep);
+}
+
+// Puts only the kept candidates (in the whole superstructure's order) into a fresh copy of the
+// network: the same chains at the same positions with the others missing.
+bool PinchModifications::RebuildCandidates(const std::vector<unsigned char>& keep) {
+    const std::vector<std::pair<int, int>> pairs = std::move(m_candidatePairs);
+    const int whole = static_cast<int>(pairs.size());
+    if (!PrepareModel() || !BuildStreamPositions()) return false;
+    m_candidatePairs = pairs;
+    m_builtCandidates.clear();
+    InsertionIndex ix = StartInsertion();
+    std::size_t next = 0;
+    for (std::size_t ci = 0; ci < m_coldPositions.size(); ++ci) {
+        StreamPosition& c = m_coldPositions[ci];
+        std::uint32_t r = c.insertionNode;
+        for (; next < pairs.size() && pairs[next].first == static_cast<int>(ci); ++next) {
+            if (!keep[next]) continue;
+            m_builtCandidates.push_back(static_cast<int>(next));
+            InsertCandidate(c, m_hotPositions[static_cast<std::size_t>(pairs[next].second)], r, ix);
+        }
+        c.insertionNode = r;
+        if (r != c.node) ConnectColdChain(c, r);
+    }
+    NumberExchangerNodes();
+    // Every candidate built: the whole model, with nothing to map.
+    if (static_cast<int>(m_builtCandidates.size()) == whole) m_builtCandidates.clear();
+    return next == pairs.size();
 }

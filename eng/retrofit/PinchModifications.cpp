@@ -2,6 +2,7 @@
 // the rows, solve and read back. The positions and candidates are in ModificationSuperstructure.cpp.
 #include "eng/retrofit/PinchModifications.h"
 
+#include "eng/retrofit/CandidateScreen.h"
 #include "eng/retrofit/ModificationLists.h"
 #include "eng/retrofit/ModificationSolve.h"
 
@@ -42,7 +43,7 @@ bool PinchModifications::PrepareModel() {
     return true;
 }
 
-bool PinchModifications::BuildModelRows() {
+RowBuilderContext PinchModifications::RowContext() const {
     RowBuilderContext ctx;
     ctx.exchangers = &m_exchangers;
     ctx.inputExchangers = &m_in.exchangers;
@@ -60,6 +61,12 @@ bool PinchModifications::BuildModelRows() {
     ctx.dtMin = m_dtMin;
     ctx.kind = Kind();
     ctx.highestExchangerId = Kind() == ModificationModelKind::NewExchanger ? m_highestExchanger : 0;
+    return ctx;
+}
+
+bool PinchModifications::BuildModelRows() {
+    RowBuilderContext ctx = RowContext();
+    m_rows.clear();
     const bool built = BuildModificationRows(ctx, m_rows);
     m_columns = ctx.columns;
     m_boundRows = ctx.boundRows;
@@ -71,31 +78,107 @@ bool PinchModifications::BuildModelRows() {
     return built;
 }
 
+// The columns of a model built of some candidates only, against those of the whole model (nodes,
+// exchanger duties, the utility and balance block, two slacks per exchanger, binaries): the choice
+// an earlier step made is kept as a column of its whole model, so that the steps of a run read the
+// same history whichever candidates a step built.
+int PinchModifications::WholeColumnOf(int column) const {
+    if (m_builtCandidates.empty() || column < 0) return column;
+    const int N0 = static_cast<int>(m_in.nodes.size()), E0 = static_cast<int>(m_in.exchangers.size());
+    const int Nb = static_cast<int>(m_nodes.size()), Nw = m_wholeNodes;
+    const int Eb = static_cast<int>(m_exchangers.size()), Ew = E0 + GetWholeCandidates();
+    const int F = static_cast<int>(m_coolers.size() + m_heaters.size() + m_coldStreams.size() + m_hotStreams.size() +
+                                   m_mixers.size());
+    auto exchanger = [&](int k) { return k < E0 ? k : E0 + m_builtCandidates[static_cast<std::size_t>(k - E0)]; };
+    if (column < Nb)
+        return column < N0 ? column
+                           : N0 + 2 * m_builtCandidates[static_cast<std::size_t>((column - N0) / 2)] + (column - N0) % 2;
+    int c = column - Nb;
+    if (c < Eb) return Nw + exchanger(c);
+    c -= Eb;
+    if (c < F) return Nw + Ew + c;
+    c -= F;
+    if (c < 2 * Eb) return Nw + Ew + F + 2 * exchanger(c / 2) + c % 2;
+    c -= 2 * Eb;
+    if (c < Eb) return Nw + Ew + F + 2 * Ew + exchanger(c);
+    return -1;
+}
+
+// 0 for a column of a candidate that was not built (or no column of the model).
+int PinchModifications::BuiltColumnOf(int wholeColumn) const {
+    if (m_builtCandidates.empty() || wholeColumn <= 0) return wholeColumn;
+    const int n = m_columns - 1;
+    for (int column = 0; column < n; ++column)
+        if (WholeColumnOf(column) == wholeColumn) return column;
+    return 0;
+}
+
 bool PinchModifications::SolveModificationModel() {
-    if (Kind() == ModificationModelKind::NewExchanger && m_historyCount >= m_candidates) return false;
-    ModelRecord r;
-    r.rows = &m_rows;
-    r.width = m_columns;
-    r.integerColumns = m_integerColumns;
-    r.candidates = m_candidates;
-    r.nodes = static_cast<int>(m_nodes.size());
-    r.spare = m_boundRows;
-    r.highestExchangerId = m_highestExchanger;
-    r.exchangers = &m_exchangers;
-    r.coldStreams = &m_coldStreams;
-    r.hotStreams = &m_hotStreams;
-    r.coolers = &m_coolers;
-    r.heaters = &m_heaters;
-    r.mixers = &m_mixers;
-    r.tees = &m_tees;
-    r.sizeFigure = m_sizeFigure;
-    r.kept = m_kept;
-    if (!m_candidateLowest.empty()) {
-        r.candidateLowest = &m_candidateLowest;
-        r.candidateCeiling = m_candidateCeiling;
+    const int candidates = m_builtCandidates.empty() ? m_candidates : GetWholeCandidates();
+    if (Kind() == ModificationModelKind::NewExchanger && m_historyCount >= candidates) return false;
+    auto record = [&]() {
+        ModelRecord r;
+        r.rows = &m_rows;
+        r.width = m_columns;
+        r.integerColumns = m_integerColumns;
+        r.candidates = m_candidates;
+        r.nodes = static_cast<int>(m_nodes.size());
+        r.spare = m_boundRows;
+        r.highestExchangerId = m_highestExchanger;
+        r.exchangers = &m_exchangers;
+        r.coldStreams = &m_coldStreams;
+        r.hotStreams = &m_hotStreams;
+        r.coolers = &m_coolers;
+        r.heaters = &m_heaters;
+        r.mixers = &m_mixers;
+        r.tees = &m_tees;
+        r.sizeFigure = m_sizeFigure;
+        r.kept = m_kept;
+        r.screenAbove = m_screenAbove;
+        if (!m_builtCandidates.empty())
+            r.searchedAs = static_cast<int>(m_in.exchangers.size()) + GetWholeCandidates();
+        if (!m_candidateLowest.empty() && m_builtCandidates.empty()) {
+            r.candidateLowest = &m_candidateLowest;
+            r.candidateCeiling = m_candidateCeiling;
+        }
+        if (m_historyCount > 0) r.historyCount = m_historyCount;
+        r.history = m_history;
+        for (int i = 0; i < m_historyCount && i < kHistoryLength; ++i)
+            r.history[static_cast<std::size_t>(i)] = BuiltColumnOf(m_history[static_cast<std::size_t>(i)]);
+        return r;
+    };
+    ModelRecord r = record();
+    if (!m_builtCandidates.empty()) {
+        // The answer of the candidates built stands when no candidate left out can reach its
+        // objective; else the model is built again with the candidates that could, and then whole
+        // should that fail.
+        SolveModificationModelRecord(r);
+        const double objective = ObjectiveAt(m_rows, m_columns, r.solution);
+        std::vector<unsigned char> keep(m_wholeLowest.size(), 1);
+        if (r.solved) {
+            keep.assign(keep.size(), 0);
+            for (int u : m_builtCandidates) keep[static_cast<std::size_t>(u)] = 1;
+            bool proved = true;
+            for (std::size_t u = 0; u < keep.size(); ++u)
+                if (!keep[u] && !IsAboveObjective(m_wholeLowest[u], objective)) {
+                    proved = proved && CannotReachObjective(m_wholeLowest[u], objective);
+                    keep[u] = 1;
+                }
+            if (proved) keep.clear();
+        }
+        if (!keep.empty()) {
+            if (!RebuildCandidates(keep) || !BuildModelRows()) return false;
+            r = record();
+            if (!m_builtCandidates.empty()) {
+                SolveModificationModelRecord(r);
+                if (!r.solved) {
+                    if (!RebuildCandidates(std::vector<unsigned char>(m_wholeLowest.size(), 1)) || !BuildModelRows())
+                        return false;
+                    r = record();
+                }
+            }
+        }
     }
-    if (m_historyCount > 0) r.historyCount = m_historyCount;
-    r.history = m_history;
 
     // A result still 0 asks for another solve; the model is solved once when all arrive.
     auto read = [&](int i) {
@@ -120,8 +203,10 @@ bool PinchModifications::SolveModificationModel() {
             ok = false;
         }
     }
-    if (m_historyCount >= 0 && m_historyCount < kHistoryLength)
-        m_history[static_cast<std::size_t>(m_historyCount)] = r.history[static_cast<std::size_t>(m_historyCount)];
+    if (m_historyCount >= 0 && m_historyCount < kHistoryLength) {
+        const int chosen = r.history[static_cast<std::size_t>(m_historyCount)];
+        m_history[static_cast<std::size_t>(m_historyCount)] = chosen > 0 ? WholeColumnOf(chosen) : chosen;
+    }
     m_duty = r.duty;
     m_search = r.search;
 

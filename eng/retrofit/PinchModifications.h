@@ -5,6 +5,8 @@
 // streams where a unit could go (stream positions), puts one candidate exchanger on every allowed
 // pair of a cold and a hot position into a private copy of the network, all in series, and lets one
 // MILP (ModificationRows.h) choose. A model lives for one run of five steps.
+#include "eng/retrofit/CandidateScreen.h"
+#include "eng/retrofit/ModelSolving.h"
 #include "eng/retrofit/ModificationRows.h"
 #include "eng/retrofit/RetrofitRecords.h"
 #include "eng/retrofit/SparseRow.h"
@@ -12,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class MILPReduction;
@@ -57,6 +60,11 @@ public:
     virtual ModificationModelKind Kind() const = 0;
     // The reduction kept between the steps of a run for the model's solves (null: none).
     void SetModelReduction(MILPReduction* kept) { m_kept = kept; }
+    // New-exchanger models with more integer columns than this are built of the candidates that
+    // can reach a good answer only (CandidateScreen.h).
+    void SetScreenAbove(int integerColumns) { m_screenAbove = integerColumns; }
+    // The share of the best candidate's saving a candidate must reach to be built at first.
+    void SetFirstScreenShare(double share) { m_firstScreenShare = share; }
 
     bool IsGood() const { return m_status != 0; }
     // In the model's storing order (new exchanger: hot outlet, cold inlet, hot inlet, cold outlet
@@ -82,6 +90,10 @@ public:
     // Per candidate, the lowest objective a solution choosing it can reach (new-exchanger models).
     const std::vector<double>& GetCandidateLowest() const { return m_candidateLowest; }
     double GetCandidateCeiling() const { return m_candidateCeiling; }
+    // Candidates of the whole superstructure, and, when the model is built of fewer, the whole
+    // superstructure's number of each candidate built (empty: every candidate is built).
+    int GetWholeCandidates() const { return static_cast<int>(m_candidatePairs.size()); }
+    const std::vector<int>& GetBuiltCandidates() const { return m_builtCandidates; }
     const std::vector<StreamPosition>& GetColdPositions() const { return m_coldPositions; }
     const std::vector<StreamPosition>& GetHotPositions() const { return m_hotPositions; }
     const std::vector<int>& GetColdPositionCounts() const { return m_coldCounts; }
@@ -101,6 +113,14 @@ protected:
     void AddColdPositions(const ColdStrmInfo& stream, const PositionIndex& index);
     void AddHotPositions(const HotStrmInfo& stream, const PositionIndex& index);
     void ConnectColdChain(const StreamPosition& cold, std::uint32_t r);
+    struct InsertionIndex;
+    InsertionIndex StartInsertion();
+    void InsertCandidate(StreamPosition& cold, StreamPosition& hot, std::uint32_t& r, InsertionIndex& index);
+    void NumberExchangerNodes();
+    bool RebuildCandidates(const std::vector<unsigned char>& keep);
+    RowBuilderContext RowContext() const;
+    int WholeColumnOf(int column) const;
+    int BuiltColumnOf(int wholeColumn) const;
 
     const RetrofitNetwork& m_in;
     double m_dtMin;
@@ -134,6 +154,16 @@ protected:
     int m_sizeFigure = -1;
     std::vector<double> m_candidateLowest;  // see ModelRecord
     double m_candidateCeiling = 0.0;
+    // A large new-exchanger model built of some candidates only: the whole superstructure's
+    // candidates as (cold, hot) position numbers, the ones built, and every candidate's lowest
+    // objective in the whole model.
+    int m_screenAbove = kScreenedModelIntegerColumns;
+    double m_firstScreenShare = kFirstScreenShare;
+    std::vector<std::pair<int, int>> m_candidatePairs;
+    std::vector<int> m_builtCandidates;
+    std::vector<double> m_wholeLowest;
+    double m_wholeCeiling = 0.0;
+    int m_wholeNodes = 0;
     std::uint32_t m_originExchanger = 0;
     std::array<std::uint32_t, 4> m_originNodes{};  // hot inlet, hot outlet, cold inlet, cold outlet
 };

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
 
 using namespace modification_test;
@@ -193,6 +194,57 @@ TEST_P(CandidateScreen, AScreenThatGuessesWrongStillEndsAtTheOptimum) {
         SolveModificationModelRecord(r);
         ASSERT_EQ(r.success, 1);
         EXPECT_NEAR(ObjectiveOf(g->GetRows(), r.solution), optimum, 1e-6 * (1.0 + optimum));
+    }
+}
+
+double Sum(const std::vector<double>& values) {
+    double sum = 0.0;
+    for (double v : values) sum += v;
+    return sum;
+}
+
+// Every model counted as large, so that the model is built of the screened candidates only: it
+// builds fewer candidates than the whole superstructure holds, and its answer needs no more steam
+// than the whole model's optimum plus what the candidates left out could pass within their duty
+// tolerance, nor less than that optimum (its solutions are solutions of the whole model). A first
+// screen of the best bound alone leaves out candidates the answer then shows could win, and the
+// model built again with them ends at the optimum too. A second step, given the first's choice as
+// a column of the whole model, holds out the same candidate as the whole model does.
+TEST_P(CandidateScreen, AModelOfTheScreenedCandidatesReachesTheWholeModelsOptimum) {
+    GenerateNewHXMatrx whole(net, 10.0, 0, {}, 0, nullptr);
+    const std::vector<double>* wholeHeaters = whole.Run();
+    ASSERT_NE(wholeHeaters, nullptr);
+    const std::array<int, 5> history{whole.HistoryEntry(0), 0, 0, 0, 0};
+    const int firstChoice = history[0];
+    GenerateNewHXMatrx wholeNext(net, 10.0, 0, {}, 1, history.data());
+    const std::vector<double>* wholeNextHeaters = wholeNext.Run();
+    for (double share : {kFirstScreenShare, 1.0}) {
+        SCOPED_TRACE(share);
+        GenerateNewHXMatrx reduced(net, 10.0, 0, {}, 0, nullptr);
+        reduced.SetScreenAbove(0);
+        reduced.SetFirstScreenShare(share);
+        const std::vector<double>* heaters = reduced.Run();
+        ASSERT_NE(heaters, nullptr);
+        ASSERT_EQ(reduced.GetWholeCandidates(), whole.GetNumberOfCandidates());
+        const int leftOut = reduced.GetWholeCandidates() - reduced.GetNumberOfCandidates();
+        EXPECT_GT(leftOut, 0);
+        EXPECT_EQ(reduced.GetBuiltCandidates().size(), static_cast<std::size_t>(reduced.GetNumberOfCandidates()));
+        EXPECT_GE(Sum(*heaters), Sum(*wholeHeaters) - 1e-6);
+        EXPECT_LE(Sum(*heaters), Sum(*wholeHeaters) + kModificationTolerance * leftOut + 1e-6);
+        bool samePlace = true;
+        for (int i = 0; i < 4; ++i) samePlace = samePlace && reduced.Result(i) == whole.Result(i);
+        if (samePlace) EXPECT_EQ(reduced.HistoryEntry(0), firstChoice);
+
+        GenerateNewHXMatrx next(net, 10.0, 0, {}, 1, history.data());
+        next.SetScreenAbove(0);
+        next.SetFirstScreenShare(share);
+        const std::vector<double>* nextHeaters = next.Run();
+        ASSERT_EQ(nextHeaters != nullptr, wholeNextHeaters != nullptr);
+        if (!nextHeaters) continue;
+        const int nextLeftOut = next.GetWholeCandidates() - next.GetNumberOfCandidates();
+        EXPECT_GE(Sum(*nextHeaters), Sum(*wholeNextHeaters) - 1e-6);
+        EXPECT_LE(Sum(*nextHeaters), Sum(*wholeNextHeaters) + kModificationTolerance * nextLeftOut + 1e-6);
+        EXPECT_NE(next.HistoryEntry(1), firstChoice);
     }
 }
 
