@@ -244,15 +244,25 @@ BENCHMARK(BM_HostRetrofitFiveSteps)->Arg(20)->Arg(40)->Unit(benchmark::kMillisec
 // the area checks after them leave other steam: at 20 streams 351, 313, 324, 324, 261 kW against 313,
 // 107, 269, 269, 246; at 40 streams 686, 586, 640, 641, 641 kW against 640, 673, 712, 641, 641.
 // At 80 streams every step places 213 kW into C4 (the largest heater) and is then discarded, as the
-// area check's enlarged units save twenty times more. What is left there: the model is still built
-// whole (the held-out candidates keep their columns and rows, so that the duty tolerance each may
-// carry, and the optimum, stay as they were; about 57,000 binaries at 80 streams), and its rows, the
-// solver's copies and the first step's relaxation and preprocessing of it take the memory and most
-// of the time (at 40 streams, first screen a hundredth: relaxation 2.5 s, preprocessing 4 s to 43,200
-// columns and 30,400 rows, each later step 2.4 to 3.4 s from the kept reduction); the area checks
-// (the network optimiser on every step) take about a third of the rest. A model built only of the screened candidates would be
-// a fraction of the size, but it would lose the duty tolerance of the candidates left out (0.005 kW
-// each, some 280 kW over 57,000 candidates), and so move the answers.
+// area check's enlarged units save twenty times more.
+// Built of the screened candidates only (the model holds no rows for the candidates left out; a
+// candidate's bound depends only on its stream pair, so it is worked from the superstructure before
+// any row exists), same command, CPU user+sys and peak memory of the host, machine loaded (load 12
+// to 17 on 8 cores), against the build that held them out of a whole model:
+//   20 streams (Arg 10):  8.3 s, 113 MB  ->  5.5 s, 45 MB
+//   40 streams (Arg 20):  48.7 s, 379 MB ->  14.4 to 18.9 s, 102 MB
+//   80 streams (Arg 40):  402 s, 1.34 GB ->  55.5 s, 137 MB
+// The first model keeps the candidates within a tenth of the best saving, but no more than 4,000
+// (kFirstScreenCandidates: at 80 streams a tenth keeps 18,588 of 57,198 and takes 153 s and 634 MB,
+// the candidates into C4 alone, 1,430, 48 s and 90 MB). The bounds are loose at 80 streams (the best
+// lies 0.5 below the answer's 298.0, under which 33,000 candidates lie), so the answer stands when no
+// candidate left out can beat it by more than the 0.5 % gap the whole model's search is held to; at 20
+// and 40 streams none can reach it at all. Every step's answer is thus within 0.19 % (80 streams) and
+// 0.12 % (40) of the whole model's optimum. Against the earlier build: step 1 the same bytes at each
+// size; later steps keep other tied places with the same or a few tenths of a kW more or less duty
+// (20 streams 224.93, 224.93, 224.97, 224.77 kW against 224.85, 224.85, 224.89, 224.89; 40 streams
+// 235.84, 235.48, 235.48, 235.56 against 235.69, 235.69, 235.78, 235.78; 80 streams 0.27 kW more in
+// steps 2 to 5, still discarded), and the area checks after them leave other steam.
 void BM_HostRetrofitFiveStepsDense(benchmark::State& state) {
     if (!fs::exists(HostProgram())) {
         state.SkipWithError("kestrin-host is not beside the benchmark program");

@@ -47,6 +47,8 @@ std::vector<double> LowestObjectiveByCandidate(const CandidateScreenInputs& inpu
 // search then keeps other places among the tied ones in every step, which the area check after it
 // does not rate as well.
 inline constexpr double kFirstScreenShare = 0.9;
+// The most candidates a new-exchanger model is built of at first, those with the lowest bounds.
+inline constexpr int kFirstScreenCandidates = 4000;
 
 // Whether a candidate's lowest objective lies above `objective` beyond rounding.
 bool IsAboveObjective(double lowest, double objective);

@@ -287,6 +287,22 @@ PinchModifications::InsertionIndex PinchModifications::StartInsertion() {
     return ix;
 }
 
+namespace {
+
+// The highest bound up to which no more than `most` candidates lie (the best bound at least): the
+// candidates of one stream pair share a bound, so the cut falls between pairs.
+double FirstScreenLevel(const std::vector<double>& lowest, int most) {
+    std::vector<double> sorted(lowest);
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted.empty()) return 0.0;
+    if (most < 1 || static_cast<std::size_t>(most) >= sorted.size()) return sorted.back();
+    std::size_t end = static_cast<std::size_t>(most);  // sorted[end] is the first candidate beyond the cut
+    while (end > 0 && !IsAboveObjective(sorted[end], sorted[end - 1])) --end;
+    return end == 0 ? sorted.front() : sorted[end - 1];
+}
+
+}  // namespace
+
 bool PinchModifications::AddCandidateExchangers() {
     m_created = 0;
     m_candidatePairs.clear();
@@ -337,7 +353,8 @@ bool PinchModifications::AddCandidateExchangers() {
     }
     m_wholeNodes = static_cast<int>(m_nodes.size());
     const double best = *std::min_element(m_wholeLowest.begin(), m_wholeLowest.end());
-    const double level = best + (1.0 - m_firstScreenShare) * (m_wholeCeiling - best);
+    const double level = std::min(best + (1.0 - m_firstScreenShare) * (m_wholeCeiling - best),
+                                  FirstScreenLevel(m_wholeLowest, kFirstScreenCandidates));
     std::vector<unsigned char> keep(m_wholeLowest.size(), 0);
     for (std::size_t u = 0; u < keep.size(); ++u) keep[u] = !IsAboveObjective(m_wholeLowest[u], level);
     if (std::find(keep.begin(), keep.end(), 0) == keep.end()) return true;  // nothing to leave out

@@ -6,6 +6,8 @@
 #include "eng/retrofit/ModificationLists.h"
 #include "eng/retrofit/ModificationSolve.h"
 
+#include <cmath>
+
 PinchModifications::PinchModifications(const RetrofitNetwork& inputs, double dtMin, int bottleneckCount,
                                        const std::vector<std::uint32_t>& bottleneckIds, int historyCount,
                                        const int* history)
@@ -149,19 +151,22 @@ bool PinchModifications::SolveModificationModel() {
     };
     ModelRecord r = record();
     if (!m_builtCandidates.empty()) {
-        // The answer of the candidates built stands when no candidate left out can reach its
-        // objective; else the model is built again with the candidates that could, and then whole
-        // should that fail.
+        // The answer of the candidates built stands when no candidate left out can go below it by
+        // more than the gap the search of the whole model is held to (a model solved to optimality:
+        // none can reach it), so that it is as good as the whole model's search would have to be.
+        // Otherwise the model is built again with the candidates that could, and whole should that
+        // fail.
         SolveModificationModelRecord(r);
         const double objective = ObjectiveAt(m_rows, m_columns, r.solution);
+        const double level = objective - RetrofitOptimalityGap(r.searchedAs) * std::fabs(objective);
         std::vector<unsigned char> keep(m_wholeLowest.size(), 1);
         if (r.solved) {
             keep.assign(keep.size(), 0);
             for (int u : m_builtCandidates) keep[static_cast<std::size_t>(u)] = 1;
             bool proved = true;
             for (std::size_t u = 0; u < keep.size(); ++u)
-                if (!keep[u] && !IsAboveObjective(m_wholeLowest[u], objective)) {
-                    proved = proved && CannotReachObjective(m_wholeLowest[u], objective);
+                if (!keep[u] && !CannotReachObjective(m_wholeLowest[u], level)) {
+                    proved = false;
                     keep[u] = 1;
                 }
             if (proved) keep.clear();
