@@ -18,7 +18,7 @@ constexpr const char* kKnownNames[ValueName::KnownCount] = {
     NodeValue::HXFoulingFactor, NodeValue::HXType, NodeValue::ShellsInSeriesSpecified, NodeValue::HTMaxAreaShell,
     NodeValue::CostModelName, NodeValue::CrossPinchLoads, NodeValue::HeatCapacityFlowrate,
     NodeValue::FilmCoefficient, NodeValue::ParentStream, NodeValue::UnitOperationName, NodeValue::OverallUSpec,
-    NodeValue::SimOverallUSpec, NodeValue::SpecStatus};
+    NodeValue::SimOverallUSpec, NodeValue::SpecStatus, NodeValue::DutyFromArea};
 static_assert(std::string_view(kKnownNames[ValueName::SplitFractionPosition]) == "SplitFraction");
 
 int connectedCount(const std::vector<CNode*>& slots) {

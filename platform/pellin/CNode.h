@@ -59,7 +59,7 @@ public:
     // Position among the known names, -1 for another name.
     int known() const { return m_known; }
 
-    static constexpr int KnownCount = 31;
+    static constexpr int KnownCount = 32;
     // Where "SplitFraction" sits among the known names.
     static constexpr int SplitFractionPosition = 3;
 
