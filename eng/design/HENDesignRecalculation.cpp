@@ -78,8 +78,27 @@ bool teeRecalculatesFractions(CNode* tee) {
 
 // The stream a piece belongs to as the flowsheet holds it (null for a node of no stream): the
 // sets of streams a propagation asks about every unit's ports hold them so, without a cast per
-// look-up.
-using FlowsheetStreams = std::unordered_set<const IFlowsheetStream*>;
+// look-up. Those sets hold utilities, which are few, and are asked about every port of the
+// units a recalculation passes: a sorted array, searched by halves without hashing.
+class FlowsheetStreams {
+public:
+    FlowsheetStreams() = default;
+    template <class Iterator>
+    FlowsheetStreams(Iterator first, Iterator last) {
+        for (; first != last; ++first) insert(*first);
+    }
+    void insert(const IFlowsheetStream* stream) {
+        const auto at = std::lower_bound(m_streams.begin(), m_streams.end(), stream, std::less<>());
+        if (at == m_streams.end() || *at != stream) m_streams.insert(at, stream);
+    }
+    bool empty() const { return m_streams.empty(); }
+    bool count(const IFlowsheetStream* stream) const {
+        return std::binary_search(m_streams.begin(), m_streams.end(), stream, std::less<>());
+    }
+
+private:
+    std::vector<const IFlowsheetStream*> m_streams;
+};
 const IFlowsheetStream* flowsheetStreamOf(const CNode* n) {
     const StreamPiece* piece = n ? n->asStreamPiece() : nullptr;
     return piece ? piece->getParentPIStream() : nullptr;

@@ -43,14 +43,6 @@ void CPValue::SetText(const CPString& text, int status) {
     m_status = status;
 }
 
-CPValue* CPValue::GetSubValue(std::size_t index) {
-    return index < m_sub.size() ? m_sub[index].get() : nullptr;
-}
-
-const CPValue* CPValue::GetSubValue(std::size_t index) const {
-    return index < m_sub.size() ? m_sub[index].get() : nullptr;
-}
-
 CPValue* CPValue::FindSubValue(std::string_view name) {
     for (auto& s : m_sub)
         if (s->m_name == name) return s.get();

@@ -48,8 +48,9 @@ public:
 
     // Sub-values, in order.
     std::size_t GetNumberOfSubValues() const { return m_sub.size(); }
-    CPValue* GetSubValue(std::size_t index);
-    const CPValue* GetSubValue(std::size_t index) const;
+    // In the header: the unit models and the work list read sub-values by index in every calculation.
+    CPValue* GetSubValue(std::size_t index) { return index < m_sub.size() ? m_sub[index].get() : nullptr; }
+    const CPValue* GetSubValue(std::size_t index) const { return index < m_sub.size() ? m_sub[index].get() : nullptr; }
     CPValue* FindSubValue(std::string_view name);
     const CPValue* FindSubValue(std::string_view name) const;
     // Appends a new sub-value and answers it.

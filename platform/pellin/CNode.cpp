@@ -18,9 +18,8 @@ constexpr const char* kKnownNames[ValueName::KnownCount] = {
     NodeValue::HXFoulingFactor, NodeValue::HXType, NodeValue::ShellsInSeriesSpecified, NodeValue::HTMaxAreaShell,
     NodeValue::CostModelName, NodeValue::CrossPinchLoads, NodeValue::HeatCapacityFlowrate,
     NodeValue::FilmCoefficient, NodeValue::ParentStream, NodeValue::UnitOperationName, NodeValue::OverallUSpec,
-    NodeValue::SimOverallUSpec, NodeValue::SpecStatus};
-constexpr int kSplitFractionPosition = 3;
-static_assert(std::string_view(kKnownNames[kSplitFractionPosition]) == "SplitFraction");
+    NodeValue::SimOverallUSpec, NodeValue::SpecStatus, NodeValue::DutyFromArea};
+static_assert(std::string_view(kKnownNames[ValueName::SplitFractionPosition]) == "SplitFraction");
 
 int connectedCount(const std::vector<CNode*>& slots) {
     int n = 0;
@@ -45,46 +44,17 @@ int slotOf(const std::vector<CNode*>& slots, const CNode* node) {
 }
 }  // namespace
 
-// The known names by address, in a small open-addressed table made once: a look-up is a hash
-// of the address and a compare or two. A name at another address (the same text in another
-// program) is simply found by its text.
-namespace {
-struct KnownNameTable {
-    static constexpr std::size_t Size = 128;
-    std::array<const char*, Size> names{};
-    std::array<std::int8_t, Size> positions{};
-    std::array<std::size_t, ValueName::KnownCount> lengths{};
-
-    static std::size_t bucket(const char* name) {
-        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> 57);
+KnownValueNames::KnownValueNames() {
+    for (int k = 0; k < ValueName::KnownCount; ++k) {
+        std::size_t b = bucket(kKnownNames[k]);
+        while (names[b] && names[b] != kKnownNames[k]) b = (b + 1) % Size;
+        names[b] = kKnownNames[k];
+        positions[b] = static_cast<std::int8_t>(k);
+        lengths[static_cast<std::size_t>(k)] = std::string_view(kKnownNames[k]).size();
     }
-    KnownNameTable() {
-        for (int k = 0; k < ValueName::KnownCount; ++k) {
-            std::size_t b = bucket(kKnownNames[k]);
-            while (names[b] && names[b] != kKnownNames[k]) b = (b + 1) % Size;
-            names[b] = kKnownNames[k];
-            positions[b] = static_cast<std::int8_t>(k);
-            lengths[static_cast<std::size_t>(k)] = std::string_view(kKnownNames[k]).size();
-        }
-    }
-    int find(const char* name) const {
-        for (std::size_t b = bucket(name); names[b]; b = (b + 1) % Size)
-            if (names[b] == name) return positions[b];
-        return -1;
-    }
-};
-
-// Made when the library loads (a look-up before that, while it is still empty, finds every name
-// by its text).
-const KnownNameTable kKnownNameTable;
-}  // namespace
-
-ValueName::ValueName(const char* name) {
-    if (!name) return;
-    m_known = kKnownNameTable.find(name);
-    m_text = m_known >= 0 ? std::string_view(name, kKnownNameTable.lengths[static_cast<std::size_t>(m_known)])
-                          : std::string_view(name);
 }
+
+const KnownValueNames kKnownValueNames;
 
 NodeKindId NodeKindIdOf(const CPString& kind) {
     if (kind == NodeKind::MaterialStream) return NodeKindId::MaterialStream;
@@ -103,9 +73,8 @@ CNode::CNode(const CPString& name, const CPString& kind)
 
 // The shares of the flow that segments keep between edits depend on the split fractions only
 // (and on the connections, which the flowsheet watches itself).
-void CNode::noteValueChange(ValueName name) const {
-    if (!m_sheet) return;
-    if (name.known() >= 0 ? name.known() == kSplitFractionPosition : name.text() == NodeValue::SplitFraction)
+void CNode::noteFractionChange(ValueName name) const {
+    if (name.known() >= 0 ? name.known() == ValueName::SplitFractionPosition : name.text() == NodeValue::SplitFraction)
         m_sheet->InvalidateFractions();
 }
 
@@ -126,13 +95,6 @@ void CNode::resetSlots() {
 int CNode::getNumberOfUpStreamNodes() const { return connectedCount(m_in); }
 int CNode::getNumberOfDownStreamNodes() const { return connectedCount(m_out); }
 
-CNode* CNode::getIthUpStreamNode(int slot) const {
-    return slot >= 0 && slot < static_cast<int>(m_in.size()) ? m_in[static_cast<std::size_t>(slot)] : nullptr;
-}
-
-CNode* CNode::getIthDownStreamNode(int slot) const {
-    return slot >= 0 && slot < static_cast<int>(m_out.size()) ? m_out[static_cast<std::size_t>(slot)] : nullptr;
-}
 
 CNode* CNode::getFirstUpStreamNode() {
     m_upCursor = 0;
@@ -164,23 +126,7 @@ int CNode::downStreamSlotOf(const CNode* node) const { return slotOf(m_out, node
 
 // ---- values ----
 
-CPValue* CNode::lookUp(ValueName name) const {
-    const int k = name.known();
-    if (k < 0) return const_cast<CPValue&>(m_values).FindSubValue(name.text());
-    const std::uint32_t bit = 1u << k;
-    if (!(m_knownLooked & bit)) {
-        m_knownValues[static_cast<std::size_t>(k)] = const_cast<CPValue&>(m_values).FindSubValue(name.text());
-        m_knownLooked |= bit;
-    }
-    return m_knownValues[static_cast<std::size_t>(k)];
-}
-
-// A writable value may be written: the shares of the flow are worked out afresh.
-CPValue* CNode::findValue(ValueName name) {
-    noteValueChange(name);
-    return lookUp(name);
-}
-const CPValue* CNode::findValue(ValueName name) const { return lookUp(name); }
+CPValue* CNode::lookUpByText(std::string_view text) const { return const_cast<CPValue&>(m_values).FindSubValue(text); }
 
 CPValue& CNode::internValue(ValueName name) {
     noteValueChange(name);
@@ -189,13 +135,6 @@ CPValue& CNode::internValue(ValueName name) {
     if (name.known() >= 0) m_knownValues[static_cast<std::size_t>(name.known())] = added;
     else m_knownLooked = 0;  // the same text may be a known name given by another pointer
     return *added;
-}
-
-int CNode::getVariableAsDouble(ValueName name, double& out) const {
-    const CPValue* v = findValue(name);
-    if (!v || v->IsText() || v->IsEmpty()) return 0;
-    out = v->GetValue();
-    return 1;
 }
 
 int CNode::getVariableAsInteger(ValueName name, long& out) const {
@@ -210,11 +149,6 @@ int CNode::getVariableAsString(ValueName name, CPString& out) const {
     if (!v || !v->IsText()) return 0;
     out = v->GetText();
     return 1;
-}
-
-int CNode::getVariableStatus(ValueName name) const {
-    const CPValue* v = findValue(name);
-    return v ? v->GetStatus() : ValueStatus::Open;
 }
 
 int CNode::getVariableFlag(ValueName name) const {
@@ -277,15 +211,6 @@ int CNode::setIndexedVariable(ValueName name, int index, double value, int statu
 
 void CNode::clearIndexedVariable(ValueName name) {
     if (CPValue* v = findValue(name)) v->ClearSubValues();
-}
-
-bool CNode::isKnown(ValueName name, double& out) const {
-    const CPValue* v = findValue(name);
-    // A number that is not finite (a damaged record) is no value to calculate from.
-    if (!v || v->IsText() || v->IsEmpty() || v->GetStatus() == ValueStatus::Open || !std::isfinite(v->GetValue()))
-        return false;
-    out = v->GetValue();
-    return true;
 }
 
 int CNode::writeCalculated(ValueName name, double value) {

@@ -13,8 +13,11 @@
 // its entries as sub-values.
 #include "dunmor/CPString.h"
 #include "osmeri/CPValue.h"
+#include "pellin/NodeKinds.h"
 
 #include <array>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,12 +59,45 @@ public:
     // Position among the known names, -1 for another name.
     int known() const { return m_known; }
 
-    static constexpr int KnownCount = 31;
+    static constexpr int KnownCount = 32;
+    // Where "SplitFraction" sits among the known names.
+    static constexpr int SplitFractionPosition = 3;
 
 private:
     std::string_view m_text;
     int m_known = -1;
 };
+
+// The known names by address, in a small open-addressed table made once when the code that holds
+// it loads: a look-up is a hash of the address and a compare or two. A name at another address
+// (the same text in another program) is simply found by its text, as is every name looked up
+// before the table is made. The look-up sits in this header, as every value read and write of
+// the unit models and the design's passes makes one. A program that holds this code beside the
+// module shares one table with it, which then holds both copies' addresses of each name.
+struct KnownValueNames {
+    static constexpr std::size_t Size = 128;
+    std::array<const char*, Size> names{};
+    std::array<std::int8_t, Size> positions{};
+    std::array<std::size_t, ValueName::KnownCount> lengths{};
+
+    KnownValueNames();
+    static std::size_t bucket(const char* name) {
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> 57);
+    }
+    int find(const char* name) const {
+        for (std::size_t b = bucket(name); names[b]; b = (b + 1) % Size)
+            if (names[b] == name) return positions[b];
+        return -1;
+    }
+};
+extern const KnownValueNames kKnownValueNames;
+
+inline ValueName::ValueName(const char* name) {
+    if (!name) return;
+    m_known = kKnownValueNames.find(name);
+    m_text = m_known >= 0 ? std::string_view(name, kKnownValueNames.lengths[static_cast<std::size_t>(m_known)])
+                          : std::string_view(name);
+}
 
 // One write of a named value (number or text), as a node's write trace keeps it.
 struct NodeValueWrite {
@@ -108,8 +144,12 @@ public:
     // Connected neighbours only.
     int getNumberOfUpStreamNodes() const;
     int getNumberOfDownStreamNodes() const;
-    CNode* getIthUpStreamNode(int slot) const;
-    CNode* getIthDownStreamNode(int slot) const;
+    CNode* getIthUpStreamNode(int slot) const {
+        return slot >= 0 && slot < static_cast<int>(m_in.size()) ? m_in[static_cast<std::size_t>(slot)] : nullptr;
+    }
+    CNode* getIthDownStreamNode(int slot) const {
+        return slot >= 0 && slot < static_cast<int>(m_out.size()) ? m_out[static_cast<std::size_t>(slot)] : nullptr;
+    }
     // The first connected neighbour, and the ones after it (the walk keeps its place per node).
     CNode* getFirstUpStreamNode();
     CNode* getNextUpStreamNode();
@@ -123,11 +163,19 @@ public:
 
     // ---- named values ----
     // 1 and the number when the value exists and holds a number (indexed: that entry).
-    int getVariableAsDouble(ValueName name, double& out) const;
+    int getVariableAsDouble(ValueName name, double& out) const {
+        const CPValue* v = findValue(name);
+        if (!v || v->IsText() || v->IsEmpty()) return 0;
+        out = v->GetValue();
+        return 1;
+    }
     int getVariableAsInteger(ValueName name, long& out) const;
     int getVariableAsString(ValueName name, CPString& out) const;
     // 0 not specified (also for a missing value), 1 specified, 2 calculated.
-    int getVariableStatus(ValueName name) const;
+    int getVariableStatus(ValueName name) const {
+        const CPValue* v = findValue(name);
+        return v ? v->GetStatus() : ValueStatus::Open;
+    }
     int getVariableFlag(ValueName name) const;
     bool hasVariable(ValueName name) const { return findValue(name) != nullptr; }
     // Creates or overwrites the value with that status and flag. Answers 1.
@@ -149,12 +197,23 @@ public:
     void clearIndexedVariable(ValueName name);
 
     const CPValue& getValues() const { return m_values; }
-    CPValue* findValue(ValueName name);
-    const CPValue* findValue(ValueName name) const;
+    // A writable value may be written: the shares of the flow are worked out afresh.
+    CPValue* findValue(ValueName name) {
+        noteValueChange(name);
+        return lookUp(name);
+    }
+    const CPValue* findValue(ValueName name) const { return lookUp(name); }
 
     // ---- what the unit models share ----
     // A value is known when it holds a number with a status other than 0.
-    bool isKnown(ValueName name, double& out) const;
+    bool isKnown(ValueName name, double& out) const {
+        const CPValue* v = findValue(name);
+        // A number that is not finite (a damaged record) is no value to calculate from.
+        if (!v || v->IsText() || v->IsEmpty() || v->GetStatus() == ValueStatus::Open || !std::isfinite(v->GetValue()))
+            return false;
+        out = v->GetValue();
+        return true;
+    }
     // Writes a calculated value unless the value is specified; answers 1 when it changed.
     int writeCalculated(ValueName name, double value);
     // Empties a calculated value; answers 1 when one was emptied.
@@ -184,13 +243,26 @@ private:
     friend class FlowSheet;
 
     // The value of that name among the node's own, null when it has none.
-    CPValue* lookUp(ValueName name) const;
+    CPValue* lookUp(ValueName name) const {
+        const int k = name.known();
+        if (k < 0) return lookUpByText(name.text());
+        const std::uint32_t bit = 1u << k;
+        if (!(m_knownLooked & bit)) {
+            m_knownValues[static_cast<std::size_t>(k)] = lookUpByText(name.text());
+            m_knownLooked |= bit;
+        }
+        return m_knownValues[static_cast<std::size_t>(k)];
+    }
+    CPValue* lookUpByText(std::string_view text) const;
     CPValue& internValue(ValueName name);
     // The node's values were replaced as a whole (a clone, a record read back).
     void valuesReplaced() { m_knownLooked = 0; }
     void resetSlots();
     // A write to a value that a segment's share of the flow depends on.
-    void noteValueChange(ValueName name) const;
+    void noteValueChange(ValueName name) const {
+        if (m_sheet && (name.known() < 0 || name.known() == ValueName::SplitFractionPosition)) noteFractionChange(name);
+    }
+    void noteFractionChange(ValueName name) const;
 
     CPString m_name;
     CPString m_kind;

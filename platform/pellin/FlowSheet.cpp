@@ -93,11 +93,14 @@ std::vector<CNode*> FlowSheet::getAllNodes() const {
     return all;
 }
 
+// A kind with a number of its own (a node's number follows its kind's name, which never changes)
+// is found by that number instead of comparing names: each propagation asks for the tees.
 std::vector<CNode*> FlowSheet::getAllNodesOfType(const CPString& kind) const {
     settle();
     std::vector<CNode*> all;
+    const NodeKindId id = NodeKindIdOf(kind);
     for (const auto& n : m_nodes)
-        if (n->m_kind == kind) all.push_back(n.get());
+        if (id != NodeKindId::Other ? n->m_kindId == id : n->m_kind == kind) all.push_back(n.get());
     return all;
 }
 
@@ -257,18 +260,30 @@ bool FlowSheet::RebindStreams(const StreamResolver& resolve, CPString* missing) 
     return true;
 }
 
+void FlowSheet::letGoOfHeldProfiles() {
+    m_heldProfiles.clear();
+    m_heldShares.clear();
+    m_passingProfiles.clear();
+    m_passingShares.clear();
+}
+
+// Every profile or share held of a stream that is not kept was listed when it was made (none is
+// made of such a stream while none are kept, and keeping others lets every profile go), so the
+// lists hold exactly the entries to let go.
 void FlowSheet::ReleaseStreamProfiles() {
     m_holdProfiles = false;
     if (m_keptProfiles.empty()) {
-        m_heldProfiles.clear();
-        m_heldShares.clear();
+        letGoOfHeldProfiles();
         return;
     }
-    std::erase_if(m_heldProfiles, [&](const auto& entry) { return !m_keptProfiles.count(entry.first); });
+    for (const IFlowsheetStream* stream : m_passingProfiles) m_heldProfiles.erase(stream);
+    m_passingProfiles.clear();
     // A share of a kept stream is made again cheaply from its kept profile: shares that a moving
     // split leaves behind are not let pile up.
     if (m_heldShares.size() > 4 * m_keptProfiles.size() + 64) m_heldShares.clear();
-    else std::erase_if(m_heldShares, [&](const auto& entry) { return !m_keptProfiles.count(entry.first.stream); });
+    else
+        for (const ShareKey& key : m_passingShares) m_heldShares.erase(key);
+    m_passingShares.clear();
 }
 
 void FlowSheet::KeepStreamProfiles(const std::vector<const IFlowsheetStream*>& streams) {
@@ -276,21 +291,20 @@ void FlowSheet::KeepStreamProfiles(const std::vector<const IFlowsheetStream*>& s
     for (const IFlowsheetStream* stream : streams)
         if (stream) m_keptProfiles.insert(stream);
     // What was held before is read afresh.
-    m_heldProfiles.clear();
-    m_heldShares.clear();
+    letGoOfHeldProfiles();
 }
 
 void FlowSheet::StopKeepingStreamProfiles() {
     m_keptProfiles.clear();
-    if (!m_holdProfiles) {
-        m_heldProfiles.clear();
-        m_heldShares.clear();
-    }
+    if (!m_holdProfiles) letGoOfHeldProfiles();
 }
 
 bool FlowSheet::HeldStreamProfile(const IFlowsheetStream& stream, double fraction, StreamProfile& out) {
     auto [it, added] = m_heldProfiles.try_emplace(&stream);
-    if (added) it->second.BuildFullFlow(stream);
+    if (added) {
+        it->second.BuildFullFlow(stream);
+        if (!m_keptProfiles.empty() && !m_keptProfiles.count(&stream)) m_passingProfiles.push_back(&stream);
+    }
     return out.Scale(it->second, fraction);
 }
 
@@ -298,6 +312,9 @@ const StreamProfile& FlowSheet::HeldStreamProfile(const IFlowsheetStream& stream
     // No share of the flow but a positive finite one gives a profile.
     if (!std::isfinite(fraction) || !(fraction > 0.0)) return m_noProfile;
     auto [it, added] = m_heldShares.try_emplace(ShareKey{&stream, fraction});
-    if (added) HeldStreamProfile(stream, fraction, it->second);
+    if (added) {
+        HeldStreamProfile(stream, fraction, it->second);
+        if (!m_keptProfiles.empty() && !m_keptProfiles.count(&stream)) m_passingShares.push_back(it->first);
+    }
     return it->second;
 }

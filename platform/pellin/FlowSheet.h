@@ -173,5 +173,10 @@ private:
     };
     std::unordered_map<ShareKey, StreamProfile, ShareHash> m_heldShares;
     std::unordered_set<const IFlowsheetStream*> m_keptProfiles;
+    // The profiles and shares held of streams that are not kept, listed as they are made while
+    // some are kept: a release lets go of these alone instead of asking after every profile held.
+    std::vector<const IFlowsheetStream*> m_passingProfiles;
+    std::vector<ShareKey> m_passingShares;
+    void letGoOfHeldProfiles();
     const StreamProfile m_noProfile;
 };

@@ -21,8 +21,6 @@ bool HeatExch::IsOfType(const CPString& typeName) const {
     return typeName == NodeKind::CountercurrentHX || typeName == NodeKind::HeatExchanger || CNode::IsOfType(typeName);
 }
 
-StreamNode* HeatExch::getInlet(int side) const { return AsStreamNode(getIthUpStreamNode(side)); }
-StreamNode* HeatExch::getOutlet(int side) const { return AsStreamNode(getIthDownStreamNode(side)); }
 
 CNode* HeatExch::getDownStreamNode(const CNode* inlet) const {
     const int side = upStreamSlotOf(inlet);
@@ -125,4 +123,3 @@ bool HeatExch::recallState(ILurmetBinaryFile& file) {
 
 // Asked for every unit in every calculation: the node answers by itself (every exchanger answers
 // the exchanger's type name).
-HeatExch* AsHeatExch(CNode* node) { return node ? node->asHeatExch() : nullptr; }

@@ -24,8 +24,14 @@ public:
     HeatExch* asHeatExch() override { return this; }
 
     // Segments at the ports of a side (0 hot, 1 cold); null when not connected.
-    StreamNode* getInlet(int side) const;
-    StreamNode* getOutlet(int side) const;
+    StreamNode* getInlet(int side) const {
+        CNode* n = getIthUpStreamNode(side);
+        return n ? n->asStreamNode() : nullptr;
+    }
+    StreamNode* getOutlet(int side) const {
+        CNode* n = getIthDownStreamNode(side);
+        return n ? n->asStreamNode() : nullptr;
+    }
     // The outlet on the side of the given inlet, the inlet on the side of the given outlet.
     CNode* getDownStreamNode(const CNode* inlet) const;
     CNode* getUpStreamNode(const CNode* outlet) const;
@@ -179,4 +185,4 @@ private:
     std::vector<double> m_thEnthalpy, m_thHot, m_thCold;
 };
 
-HeatExch* AsHeatExch(CNode* node);
+inline HeatExch* AsHeatExch(CNode* node) { return node ? node->asHeatExch() : nullptr; }

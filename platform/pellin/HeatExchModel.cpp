@@ -73,7 +73,12 @@ Exchange exchangeArea(const StreamProfile& hot, const StreamProfile& cold, const
     if (!(thi - tco > 0.0) || !(tho - tci > 0.0)) return Exchange::Crossed;
     if (q <= 0.0) return Exchange::Ok;
     const double hHotOut = hot.Enthalpy(tho), hColdIn = cold.Enthalpy(tci);
-    std::vector<double> points, loads{0.0, q};
+    // Every exchanger calculation works out its area twice: the lists keep their room between
+    // calls instead of being allocated each time.
+    thread_local std::vector<double> points, loads;
+    loads.clear();
+    loads.push_back(0.0);
+    loads.push_back(q);
     hot.PointsBetween(tho, thi, points);
     for (double p : points) loads.push_back(hot.Enthalpy(p) - hHotOut);
     cold.PointsBetween(tci, tco, points);
@@ -490,7 +495,11 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
 
     double F = 1.0, series = 1.0, area = 0.0;
     const Coefficient c = coefficientOf(*this);
-    const bool crossed = q < 0.0 || (q > 0.0 && exchangeArea(hot, cold, t, q, c, 1.0, area) == Exchange::Crossed);
+    // The exchange at an F of one: whether the ends cross, and the area itself wherever F is one
+    // (a countercurrent exchanger, or a shell-and-tube one whose F comes out as one).
+    double areaAtUnitF = 0.0;
+    const Exchange atUnitF = q > 0.0 ? exchangeArea(hot, cold, t, q, c, 1.0, areaAtUnitF) : Exchange::Ok;
+    const bool crossed = q < 0.0 || atUnitF == Exchange::Crossed;
     double dtMin = 0.0;
     const bool haveDtMin = getVariableAsDouble(V::DTMin, dtMin);
     if (crossed) {
@@ -512,7 +521,13 @@ int HeatExch::performance(double q, const double t[4], bool areaSpecified, const
     written += writeCalculated(V::FtFactor, F);
     if (getVariableStatus(V::NShellsInSeries) != ValueStatus::Specified) written += writeCalculated(V::NShellsInSeries, series);
 
-    const Exchange e = q > 0.0 ? exchangeArea(hot, cold, t, q, c, F, area) : Exchange::Ok;
+    Exchange e = Exchange::Ok;
+    if (q > 0.0 && F == 1.0) {
+        e = atUnitF;
+        area = areaAtUnitF;
+    } else if (q > 0.0) {
+        e = exchangeArea(hot, cold, t, q, c, F, area);
+    }
     Coefficient cleanCoefficient = c;
     cleanCoefficient.clean = true;
     // In operation the coefficient is observed, and the clean one still follows the films: it

@@ -177,6 +177,5 @@ std::unique_ptr<CNode> StreamEnd::makeEmptyCopy() const {
 
 // Exchangers ask for their ports many times in every calculation: the node answers by itself
 // (every segment answers the segment's type name).
-StreamNode* AsStreamNode(CNode* node) { return node ? node->asStreamNode() : nullptr; }
 StreamStart* AsStreamStart(CNode* node) { return NodeCast<StreamStart>(node, NodeKind::FeedBlock); }
 StreamEnd* AsStreamEnd(CNode* node) { return NodeCastByKind<StreamEnd>(node, NodeKind::ProductBlock); }

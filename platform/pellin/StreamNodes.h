@@ -94,6 +94,6 @@ protected:
 };
 
 // Typed casts; null when the node is not one.
-StreamNode* AsStreamNode(CNode* node);
+inline StreamNode* AsStreamNode(CNode* node) { return node ? node->asStreamNode() : nullptr; }
 StreamStart* AsStreamStart(CNode* node);
 StreamEnd* AsStreamEnd(CNode* node);

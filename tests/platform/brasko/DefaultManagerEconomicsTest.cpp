@@ -116,6 +116,36 @@ TEST(DefaultManagerEconomics, NamesAreKeyedInUpperCaseAndDeletedByTheKey) {
     EXPECT_EQ(m->GetNumberOfEconomicData(), 1);
 }
 
+// A set is read by its name in any case of a to z; the characters beside the letters in the
+// code table ('@' '[' before and after A to Z, '`' '{' before and after a to z) and bytes past
+// 127 name only themselves.
+struct SetNameCase {
+    const char* label;
+    const char* asked;
+    bool reaches;
+};
+void PrintTo(const SetNameCase& c, std::ostream* os) { *os << c.label; }
+
+class EconomicSetNames : public ::testing::TestWithParam<SetNameCase> {};
+
+TEST_P(EconomicSetNames, ReadByNameInAnyCaseOfTheLettersOnly) {
+    auto m = FactoryManager();
+    ASSERT_EQ(m->AddEconomicData("heater`{\xc3\xa9"), 1);
+    ASSERT_EQ(m->SetEconomicData(EDT_FixedCostPerUnit, 123456.0, "HEATER`{\xc3\xa9"), 1);
+    EXPECT_EQ(m->GetEconomicData(EDT_FixedCostPerUnit, GetParam().asked), GetParam().reaches ? 123456.0 : 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, EconomicSetNames,
+    ::testing::Values(SetNameCase{"as stored", "HEATER`{\xc3\xa9", true},
+                      SetNameCase{"lower case", "heater`{\xc3\xa9", true},
+                      SetNameCase{"mixed case", "hEaTeR`{\xc3\xa9", true},
+                      SetNameCase{"grave as at sign", "HEATER@{\xc3\xa9", false},
+                      SetNameCase{"brace as bracket", "HEATER`[\xc3\xa9", false},
+                      SetNameCase{"accented capital", "HEATER`{\xc3\x89", false},
+                      SetNameCase{"shorter", "HEATER`{\xc3", false},
+                      SetNameCase{"longer", "HEATER`{\xc3\xa9S", false}));
+
 struct RenameCase {
     const char* label;
     const char* newName;

@@ -132,4 +132,50 @@ TEST(StreamProfileHold, AKeptStreamIsReadOncePerRunAndEveryOtherAtEachHold) {
     EXPECT_DOUBLE_EQ(heldAt(kept, 1.0), 800.0);
 }
 
+// A stream that is not kept is read afresh after every release however its profile was held:
+// whole, at shares, while keeping stopped within a hold, before the keeping began, and after
+// the shares left behind by a moving split were let go all at once.
+TEST(StreamProfileHold, WhatIsNotKeptIsLetGoAtEveryReleaseWhicheverWayItWasHeld) {
+    ChangingStream kept, other;
+    FlowSheet sheet;
+    StreamProfile p;
+    // Held before any stream is kept: keeping lets it go, even within the hold.
+    sheet.HoldStreamProfiles();
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(other, 1.0).Enthalpy(200.0), 400.0);
+    other.cp = 5.0;
+    sheet.KeepStreamProfiles({&kept});
+    ASSERT_TRUE(sheet.HeldStreamProfile(other, 1.0, p));
+    EXPECT_DOUBLE_EQ(p.Enthalpy(200.0), 500.0);
+    // Whole and at two shares within one hold, all let go at the release.
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(other, 0.5).Enthalpy(200.0), 250.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(other, 0.25).Enthalpy(200.0), 125.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(kept, 1.0).Enthalpy(200.0), 400.0);
+    sheet.ReleaseStreamProfiles();
+    other.cp = 6.0;
+    kept.cp = 6.0;
+    sheet.HoldStreamProfiles();
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(other, 0.5).Enthalpy(200.0), 300.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(other, 1.0).Enthalpy(200.0), 600.0);
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(kept, 0.5).Enthalpy(200.0), 200.0);
+    sheet.ReleaseStreamProfiles();
+    // Shares left behind by a moving split, let go together once they pile up; the stream that
+    // is not kept is still read afresh at each hold after that.
+    for (int k = 1; k <= 100; ++k) {
+        other.cp = 4.0 + k;
+        sheet.HoldStreamProfiles();
+        EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(kept, k / 200.0).Enthalpy(200.0), 400.0 * k / 200.0);
+        EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(other, 0.5).Enthalpy(200.0), 50.0 * (4.0 + k));
+        sheet.ReleaseStreamProfiles();
+    }
+    // Keeping stopped within a hold: the release lets every profile go.
+    sheet.HoldStreamProfiles();
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(kept, 1.0).Enthalpy(200.0), 400.0);
+    sheet.StopKeepingStreamProfiles();
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(kept, 1.0).Enthalpy(200.0), 400.0);
+    sheet.ReleaseStreamProfiles();
+    sheet.HoldStreamProfiles();
+    EXPECT_DOUBLE_EQ(sheet.HeldStreamProfile(kept, 1.0).Enthalpy(200.0), 600.0);
+    sheet.ReleaseStreamProfiles();
+}
+
 }  // namespace
