@@ -54,8 +54,6 @@ KnownValueNames::KnownValueNames() {
     }
 }
 
-const KnownValueNames kKnownValueNames;
-
 NodeKindId NodeKindIdOf(const CPString& kind) {
     if (kind == NodeKind::MaterialStream) return NodeKindId::MaterialStream;
     if (kind == NodeKind::FeedBlock) return NodeKindId::FeedBlock;

@@ -70,10 +70,11 @@ private:
 
 // The known names by address, in a small open-addressed table made once when the code that holds
 // it loads: a look-up is a hash of the address and a compare or two. A name at another address
-// (the same text in another program) is simply found by its text, as is every name looked up
-// before the table is made. The look-up sits in this header, as every value read and write of
-// the unit models and the design's passes makes one. A program that holds this code beside the
-// module shares one table with it, which then holds both copies' addresses of each name.
+// (the same text in another program) is simply found by its text. The look-up sits in this
+// header, as every value read and write of the unit models and the design's passes makes one. The
+// table is made on its first use, once however many copies of this code a program loads (a test
+// program holds it beside the module): the names of the copy that made it are found by address,
+// the others' by their text.
 struct KnownValueNames {
     static constexpr std::size_t Size = 128;
     std::array<const char*, Size> names{};
@@ -90,12 +91,16 @@ struct KnownValueNames {
         return -1;
     }
 };
-extern const KnownValueNames kKnownValueNames;
+inline const KnownValueNames& KnownValueNameTable() {
+    static const KnownValueNames table;
+    return table;
+}
 
 inline ValueName::ValueName(const char* name) {
     if (!name) return;
-    m_known = kKnownValueNames.find(name);
-    m_text = m_known >= 0 ? std::string_view(name, kKnownValueNames.lengths[static_cast<std::size_t>(m_known)])
+    const KnownValueNames& known = KnownValueNameTable();
+    m_known = known.find(name);
+    m_text = m_known >= 0 ? std::string_view(name, known.lengths[static_cast<std::size_t>(m_known)])
                           : std::string_view(name);
 }
 
