@@ -44,7 +44,8 @@ constexpr double kNearBound = 0.005;
 // Searches the neighbourhood of `reference` in `start`: its integer columns at the same value in
 // `reference` and in the root relaxation `root` are fixed there, the rest are searched for a
 // solution below `cutoff` (the first one found within `gap` ends the search). True with the
-// solution, in `start`'s columns, in `best`.
+// solution, in `start`'s columns, in `best`: its integer columns; its continuous ones are not
+// solved for (the callers solve them in the model's own columns with the integers fixed).
 bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<double>& root,
                          const std::vector<double>& reference, const CoinWarmStart* rootBasis, double cutoff,
                          double gap, CoinMessageHandler* handler, std::vector<double>& best);
