@@ -6,6 +6,7 @@
 
 #include "CoinWarmStart.hpp"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct ReducedSearch {
     bool improved = false;  // out: `best` is better than the first solution
     std::vector<double> best;
     std::unique_ptr<CoinWarmStart> rootBasis;
+    // in (may be empty): the model's answer, in its own columns, for a solution of the reduced
+    // model, found without undoing the reduction; false when it cannot be found so.
+    std::function<bool(const std::vector<double>& reducedSolution, std::vector<double>& answer)> carry;
 };
 
 // Loads `model` into `solver`, silenced by `handler`.
