@@ -67,10 +67,17 @@ bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<doub
     }
     if (free == 0) return false;
     // The root optimum keeps its binaries where they are fixed: it stays optimal, and the
-    // neighbourhood's bound is the root's. Nothing better is there when that bound is not.
-    if (rootBasis) neighbourhood->setWarmStart(rootBasis);
-    neighbourhood->resolve();
-    if (!neighbourhood->isProvenOptimal() || neighbourhood->getObjValue() >= cutoff) return false;
+    // neighbourhood's bound is the root's. Nothing better is there when that bound is not. Where
+    // the neighbourhood is the root's own and `start` holds that optimum, it is not solved again
+    // (the dual simplex restarted from the optimal basis still refactorises and prices a model of
+    // some 40,000 columns: about a second a step at 80 streams).
+    if (&reference == &root && start.isProvenOptimal()) {
+        if (start.getObjValue() >= cutoff) return false;
+    } else {
+        if (rootBasis) neighbourhood->setWarmStart(rootBasis);
+        neighbourhood->resolve();
+        if (!neighbourhood->isProvenOptimal() || neighbourhood->getObjValue() >= cutoff) return false;
+    }
     CglPreProcess process;
     process.passInMessageHandler(handler);
     OsiSolverInterface* small = process.preProcess(*neighbourhood, false, 5);
