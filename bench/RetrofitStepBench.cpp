@@ -258,10 +258,11 @@ BENCHMARK(BM_HostRetrofitFiveSteps)->Arg(20)->Arg(40)->Unit(benchmark::kMillisec
 // model's relaxation solved before it 20 %; the area checks 18 %; the later steps' searches 21 %
 // (the neighbourhood's preprocessing, its tree, its answer carried back through the reduction, the
 // model's LP for the answer); the pump 2 %. At 40 streams the first step's pump was 16 %. Then, side by
-// side with the build before on the same machine (CPU user+sys, load 8 on 8 cores):
-//   20 streams (Arg 10):  7.1 to 7.4 s, 113 MB  ->  6.0 to 6.3 s, 103 MB
-//   40 streams (Arg 20):  43.1 to 44.4 s, 369 to 378 MB  ->  25.3 to 27.1 s, 347 MB
-//   80 streams (Arg 40):  402 s, 1.34 GB  ->  188 s, 1.36 GB
+// side with the build before on the same machine (CPU user+sys, load 8 to 13 on 8 cores):
+//   20 streams (Arg 10):  7.2 to 7.4 s, 113 MB  ->  6.0 to 6.4 s, 103 MB
+//   40 streams (Arg 20):  35.9 to 43.5 s, 369 to 378 MB  ->  24.6 to 26.5 s, 347 MB
+//   80 streams (Arg 40):  318 s, 1.34 GB  ->  197 s, 1.36 GB
+// (a neighbourhood that is the root's own no longer solved again: about 5 s of the 80-stream run).
 // The first step searches near the root as the later ones do (the pump only when that finds nothing
 // within the gap), the whole model's relaxation is no longer solved before the reduction, a
 // neighbourhood's answer is read from its sub-model, and a first answer found near the root is carried
