@@ -80,7 +80,10 @@ bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<doub
     }
     CglPreProcess process;
     process.passInMessageHandler(handler);
-    OsiSolverInterface* small = process.preProcess(*neighbourhood, false, 5);
+    // One pass: with all binaries but a few dozen fixed, the first pass removes them and their rows;
+    // further passes (each solving the relaxation of the model it made) changed no answer on the
+    // retrofit bench plants, and one pass takes 6 % less time and memory there at 80 streams.
+    OsiSolverInterface* small = process.preProcess(*neighbourhood, false, 1);
     if (!small) return false;  // the neighbourhood holds no solution
     small->passInMessageHandler(handler);
     CbcModel sub(*small);
