@@ -3,6 +3,7 @@
 #include "CglPreProcess.hpp"
 #include "OsiClpSolverInterface.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -91,6 +92,34 @@ bool CarryBack(MILPReduction::State& kept, const CoinModelData& model, const std
     return true;
 }
 
+// The values of the integer columns the reduction removed, when the model fixes each of them
+// itself: by its bounds, or by rows that name the column alone (the retrofit models write bounds
+// as rows). False when one is left free by them (the reduction fixed it by other means).
+bool FixedByTheModel(const CoinModelData& model, const std::vector<int>& reducedColumnOf, std::vector<double>& fixed) {
+    std::vector<int> entries(static_cast<std::size_t>(model.rows), 0);
+    for (int r : model.rowIndices) ++entries[static_cast<std::size_t>(r)];
+    fixed.assign(static_cast<std::size_t>(model.columns), 0.0);
+    for (int j : model.integerColumns) {
+        const std::size_t c = static_cast<std::size_t>(j);
+        if (reducedColumnOf[c] >= 0) continue;
+        double lower = model.columnLower[c];
+        double upper = model.columnUpper[c];
+        for (int k = model.columnStarts[c]; k < model.columnStarts[c + 1]; ++k) {
+            const std::size_t r = static_cast<std::size_t>(model.rowIndices[static_cast<std::size_t>(k)]);
+            const double a = model.elements[static_cast<std::size_t>(k)];
+            if (entries[r] != 1 || a == 0.0) continue;
+            const double low = (a > 0 ? model.rowLower[r] : model.rowUpper[r]) / a;
+            const double high = (a > 0 ? model.rowUpper[r] : model.rowLower[r]) / a;
+            if (std::isfinite(low)) lower = std::max(lower, low);
+            if (std::isfinite(high)) upper = std::min(upper, high);
+        }
+        const double value = std::ceil(lower - 1e-9);
+        if (value != std::floor(upper + 1e-9)) return false;
+        fixed[c] = value;
+    }
+    return true;
+}
+
 // A later solve of the kept model: its reduction with the newly excluded columns held at zero,
 // started from the first solve's root basis, searched and improved, and carried back.
 bool SearchKept(MILPReduction::State& kept, const CoinModelData& model, const std::vector<int>& fixed,
@@ -150,6 +179,15 @@ bool SearchAndKeep(OsiSolverInterface& reduced, CglPreProcess& process, const Co
         if (from[r] >= 0 && from[r] < model.columns) kept->reducedColumnOf[static_cast<std::size_t>(from[r])] = r;
     ReducedSearch search;
     search.improve = true;
+    // A solution the search finds near the root is carried back as a later step's is, when every
+    // integer column the reduction removed is one the model fixes itself (its value is then known
+    // without undoing the reduction).
+    search.carry = [&kept, &model, &handler](const std::vector<double>& near, std::vector<double>& answer) {
+        std::vector<double> fixed;
+        if (!FixedByTheModel(model, kept->reducedColumnOf, fixed)) return false;
+        kept->answer = std::move(fixed);
+        return CarryBack(*kept, model, near, handler, answer);
+    };
     if (!Search(reduced, model, handler, &process, solution, &search)) return false;
     kept->rootBasis = std::move(search.rootBasis);
     kept->answer = solution;

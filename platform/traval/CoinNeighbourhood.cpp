@@ -17,6 +17,35 @@ namespace {
 // re-solves a sub-model of about 28,000 columns and 18,000 rows at 80 streams (0.1 s).
 constexpr int kNeighbourhoodNodes = 200;
 
+// The integer columns of a solution of the preprocessed sub-model, in the neighbourhood's columns:
+// those the neighbourhood fixed keep their value, the free ones take the value of the sub-model
+// column they became. Preprocessing removes columns and rows but does not move a column it keeps,
+// so no solve is needed to read them (carrying the solution back through the reduction solves the
+// whole neighbourhood's LP, which the callers solve again in the model's own columns anyway).
+// False when preprocessing removed a free integer column: its value is known only to the reduction.
+bool IntegersOfSubModel(const OsiSolverInterface& neighbourhood, CglPreProcess& process,
+                        const OsiSolverInterface& small, const double* subSolution, std::vector<double>& best) {
+    const int n = neighbourhood.getNumCols();
+    const int* from = process.originalColumns();
+    if (!from || !subSolution) return false;
+    std::vector<int> subColumnOf(static_cast<std::size_t>(n), -1);
+    for (int r = 0; r < small.getNumCols(); ++r)
+        if (from[r] >= 0 && from[r] < n) subColumnOf[static_cast<std::size_t>(from[r])] = r;
+    const double* lower = neighbourhood.getColLower();
+    const double* upper = neighbourhood.getColUpper();
+    const double* x = neighbourhood.getColSolution();
+    std::vector<double> values(x, x + n);
+    for (int j = 0; j < n; ++j) {
+        if (!neighbourhood.isInteger(j)) continue;
+        const int r = subColumnOf[static_cast<std::size_t>(j)];
+        if (r >= 0) values[static_cast<std::size_t>(j)] = std::floor(subSolution[r] + 0.5);
+        else if (lower[j] == upper[j]) values[static_cast<std::size_t>(j)] = lower[j];
+        else return false;
+    }
+    best = std::move(values);
+    return true;
+}
+
 }  // namespace
 
 bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<double>& root,
@@ -38,13 +67,23 @@ bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<doub
     }
     if (free == 0) return false;
     // The root optimum keeps its binaries where they are fixed: it stays optimal, and the
-    // neighbourhood's bound is the root's. Nothing better is there when that bound is not.
-    if (rootBasis) neighbourhood->setWarmStart(rootBasis);
-    neighbourhood->resolve();
-    if (!neighbourhood->isProvenOptimal() || neighbourhood->getObjValue() >= cutoff) return false;
+    // neighbourhood's bound is the root's. Nothing better is there when that bound is not. Where
+    // the neighbourhood is the root's own and `start` holds that optimum, it is not solved again
+    // (the dual simplex restarted from the optimal basis still refactorises and prices a model of
+    // some 40,000 columns: about a second a step at 80 streams).
+    if (&reference == &root && start.isProvenOptimal()) {
+        if (start.getObjValue() >= cutoff) return false;
+    } else {
+        if (rootBasis) neighbourhood->setWarmStart(rootBasis);
+        neighbourhood->resolve();
+        if (!neighbourhood->isProvenOptimal() || neighbourhood->getObjValue() >= cutoff) return false;
+    }
     CglPreProcess process;
     process.passInMessageHandler(handler);
-    OsiSolverInterface* small = process.preProcess(*neighbourhood, false, 5);
+    // One pass: with all binaries but a few dozen fixed, the first pass removes them and their rows;
+    // further passes (each solving the relaxation of the model it made) changed no answer on the
+    // retrofit bench plants, and one pass takes 6 % less time and memory there at 80 streams.
+    OsiSolverInterface* small = process.preProcess(*neighbourhood, false, 1);
     if (!small) return false;  // the neighbourhood holds no solution
     small->passInMessageHandler(handler);
     CbcModel sub(*small);
@@ -66,6 +105,8 @@ bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<doub
     if (!sub.solver()->isProvenOptimal()) return false;
     sub.branchAndBound();
     if (!sub.bestSolution() || sub.getObjValue() >= cutoff) return false;
+    if (IntegersOfSubModel(*neighbourhood, process, *small, sub.bestSolution(), best))
+        return true;
     process.postProcess(*sub.solver());
     const OsiSolverInterface* back = process.originalModel();
     if (!back || !back->isProvenOptimal() || back->getNumCols() != n) return false;

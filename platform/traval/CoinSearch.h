@@ -6,6 +6,7 @@
 
 #include "CoinWarmStart.hpp"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct ReducedSearch {
     bool improved = false;  // out: `best` is better than the first solution
     std::vector<double> best;
     std::unique_ptr<CoinWarmStart> rootBasis;
+    // in (may be empty): the model's answer, in its own columns, for a solution of the reduced
+    // model, found without undoing the reduction; false when it cannot be found so.
+    std::function<bool(const std::vector<double>& reducedSolution, std::vector<double>& answer)> carry;
 };
 
 // Loads `model` into `solver`, silenced by `handler`.
@@ -44,7 +48,8 @@ constexpr double kNearBound = 0.005;
 // Searches the neighbourhood of `reference` in `start`: its integer columns at the same value in
 // `reference` and in the root relaxation `root` are fixed there, the rest are searched for a
 // solution below `cutoff` (the first one found within `gap` ends the search). True with the
-// solution, in `start`'s columns, in `best`.
+// solution, in `start`'s columns, in `best`: its integer columns; its continuous ones are not
+// solved for (the callers solve them in the model's own columns with the integers fixed).
 bool SearchNeighbourhood(const OsiSolverInterface& start, const std::vector<double>& root,
                          const std::vector<double>& reference, const CoinWarmStart* rootBasis, double cutoff,
                          double gap, CoinMessageHandler* handler, std::vector<double>& best);
