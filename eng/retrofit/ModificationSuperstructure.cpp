@@ -357,6 +357,7 @@ bool PinchModifications::AddCandidateExchangers() {
                                   FirstScreenLevel(m_wholeLowest, kFirstScreenCandidates));
     std::vector<unsigned char> keep(m_wholeLowest.size(), 0);
     for (std::size_t u = 0; u < keep.size(); ++u) keep[u] = !IsAboveObjective(m_wholeLowest[u], level);
+    AddNotedCandidates(keep);
     if (std::find(keep.begin(), keep.end(), 0) == keep.end()) return true;  // nothing to leave out
     return RebuildCandidates(keep);
 }

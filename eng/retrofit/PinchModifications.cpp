@@ -5,6 +5,7 @@
 #include "eng/retrofit/CandidateScreen.h"
 #include "eng/retrofit/ModificationLists.h"
 #include "eng/retrofit/ModificationSolve.h"
+#include "traval/MILPReduction.h"
 
 #include <cmath>
 
@@ -69,6 +70,7 @@ RowBuilderContext PinchModifications::RowContext() const {
 bool PinchModifications::BuildModelRows() {
     RowBuilderContext ctx = RowContext();
     m_rows.clear();
+    ++m_modelsBuilt;
     const bool built = BuildModificationRows(ctx, m_rows);
     m_columns = ctx.columns;
     m_boundRows = ctx.boundRows;
@@ -113,6 +115,30 @@ int PinchModifications::BuiltColumnOf(int wholeColumn) const {
     for (int column = 0; column < n; ++column)
         if (WholeColumnOf(column) == wholeColumn) return column;
     return 0;
+}
+
+// The note kept with the run's reduction: the whole superstructure's size (candidates and nodes)
+// and either 1 (every candidate built) or 0 and the candidates built. A step whose first screen did
+// not prove its answer built the model again with more candidates; the next steps build that model
+// at once, so that they go on from its reduction as the steps of a model built whole do, instead of
+// solving the first screen's model first, whose reduction would replace it in every step.
+void PinchModifications::NoteBuiltModel() const {
+    if (!m_kept || m_wholeLowest.empty()) return;
+    std::vector<int>& note = m_kept->callerNote;
+    note = {GetWholeCandidates(), m_wholeNodes, m_builtCandidates.empty() ? 1 : 0};
+    note.insert(note.end(), m_builtCandidates.begin(), m_builtCandidates.end());
+}
+
+void PinchModifications::AddNotedCandidates(std::vector<unsigned char>& keep) const {
+    if (!m_kept) return;
+    const std::vector<int>& note = m_kept->callerNote;
+    if (note.size() < 3 || note[0] != static_cast<int>(keep.size()) || note[1] != m_wholeNodes) return;
+    if (note[2] == 1) {
+        keep.assign(keep.size(), 1);
+        return;
+    }
+    for (std::size_t i = 3; i < note.size(); ++i)
+        if (note[i] >= 0 && note[i] < note[0]) keep[static_cast<std::size_t>(note[i])] = 1;
 }
 
 bool PinchModifications::SolveModificationModel() {
@@ -222,6 +248,7 @@ bool PinchModifications::SolveModificationModel() {
 
     ok = ok && first && second && third && fourth && r.success;
     if (IsMove()) ok = ok && m_originNodes[0] && m_originNodes[1] && m_originNodes[2] && m_originNodes[3];
+    NoteBuiltModel();
     // A run that fails here keeps its heater duties: the analysis still reads them.
     return ok;
 }

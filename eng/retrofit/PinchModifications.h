@@ -94,6 +94,8 @@ public:
     // superstructure's number of each candidate built (empty: every candidate is built).
     int GetWholeCandidates() const { return static_cast<int>(m_candidatePairs.size()); }
     const std::vector<int>& GetBuiltCandidates() const { return m_builtCandidates; }
+    // How many times the model's rows were built (a model built again with more candidates: twice).
+    int GetModelsBuilt() const { return m_modelsBuilt; }
     const std::vector<StreamPosition>& GetColdPositions() const { return m_coldPositions; }
     const std::vector<StreamPosition>& GetHotPositions() const { return m_hotPositions; }
     const std::vector<int>& GetColdPositionCounts() const { return m_coldCounts; }
@@ -119,6 +121,8 @@ protected:
     void NumberExchangerNodes();
     bool RebuildCandidates(const std::vector<unsigned char>& keep);
     RowBuilderContext RowContext() const;
+    void AddNotedCandidates(std::vector<unsigned char>& keep) const;
+    void NoteBuiltModel() const;
     int WholeColumnOf(int column) const;
     int BuiltColumnOf(int wholeColumn) const;
 
@@ -164,6 +168,7 @@ protected:
     std::vector<double> m_wholeLowest;
     double m_wholeCeiling = 0.0;
     int m_wholeNodes = 0;
+    int m_modelsBuilt = 0;
     std::uint32_t m_originExchanger = 0;
     std::array<std::uint32_t, 4> m_originNodes{};  // hot inlet, hot outlet, cold inlet, cold outlet
 };

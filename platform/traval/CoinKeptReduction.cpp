@@ -24,7 +24,10 @@ struct MILPReduction::State {
 
 MILPReduction::MILPReduction() = default;
 MILPReduction::~MILPReduction() = default;
-void MILPReduction::Clear() { state_.reset(); }
+void MILPReduction::Clear() {
+    state_.reset();
+    callerNote.clear();
+}
 
 namespace traval {
 namespace {

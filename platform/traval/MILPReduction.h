@@ -10,6 +10,7 @@
 // afresh and its reduction replaces the kept one. The caller owns it, keeps it alive through the
 // solves and clears it when its run ends; nothing of it is shared between callers.
 #include <memory>
+#include <vector>
 
 class MILPReduction {
 public:
@@ -19,8 +20,14 @@ public:
     MILPReduction& operator=(const MILPReduction&) = delete;
 
     bool IsEmpty() const { return !state_; }
-    // Drops the kept reduction (its memory too).
+    // Drops the kept reduction (its memory too) and the caller's note.
     void Clear();
+
+    // The caller's own note of how it built the kept model, for a caller that builds its models in
+    // more than one way: its next solve can build that model at once and go on from the reduction,
+    // instead of solving another model first, whose reduction would replace this one. The engine
+    // never reads it.
+    std::vector<int> callerNote;
 
     // Engine-specific content, defined by the engine.
     struct State;

@@ -6,6 +6,7 @@
 #include "eng/retrofit/ModificationSolve.h"
 #include "eng/retrofit/PinchModifications.h"
 #include "tests/eng/retrofit/ModificationTestNetworks.h"
+#include "traval/MILPReduction.h"
 
 #include <gtest/gtest.h>
 
@@ -303,6 +304,47 @@ TEST(CandidateScreenRebuild, AnAnswerThatProvesNothingBuildsTheModelAgainWithThe
         ExpectReachesTheWholeOptimum(net, run, lowest, optimum, whole.heaterDuties);
         EXPECT_GT(run.model->GetNumberOfCandidates(), atBest);
     }
+}
+
+// The steps of a run share the run's kept reduction. When the first step had to build its model
+// again with more candidates, the next steps build that model at once (not the first screen's
+// model first, whose solve would replace the reduction in every step), and still end at the whole
+// model's optimum with the earlier choice held out. A new run clears what the last one kept.
+TEST(CandidateScreenRebuild, TheStepsAfterARebuildBuildTheRebuiltModelAtOnce) {
+    const RetrofitNetwork net = SeededPlant(28u, 3);
+    GenerateNewHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
+    ASSERT_TRUE(g.PrepareModel() && g.BuildStreamPositions() && g.AddCandidateExchangers() && g.BuildModelRows());
+    const std::vector<double>& lowest = g.GetCandidateLowest();
+    MILPReduction kept;
+    auto step = [&](int historyCount, const int* history) {
+        ScreenedRun run;
+        run.model = std::make_unique<GenerateNewHXMatrx>(net, 10.0, 0, std::vector<std::uint32_t>{}, historyCount, history);
+        run.model->SetScreenAbove(0);
+        run.model->SetFirstScreenShare(1.0);
+        run.model->SetModelReduction(&kept);
+        run.heaters = run.model->Run();
+        return run;
+    };
+    const ScreenedRun first = step(0, nullptr);
+    ASSERT_NE(first.heaters, nullptr);
+    ASSERT_EQ(first.model->GetModelsBuilt(), 2);
+    const std::array<int, 5> history{first.model->HistoryEntry(0), 0, 0, 0, 0};
+
+    ModelRecord wholeNext = RecordOf(g);
+    wholeNext.historyCount = 1;
+    wholeNext.history = history;
+    SolveModificationModelRecord(wholeNext);
+    ASSERT_EQ(wholeNext.success, 1);
+    const double nextOptimum = ObjectiveOf(g.GetRows(), wholeNext.solution);
+
+    const ScreenedRun next = step(1, history.data());
+    EXPECT_EQ(next.model->GetModelsBuilt(), 1);
+    EXPECT_EQ(next.model->GetBuiltCandidates(), first.model->GetBuiltCandidates());
+    EXPECT_NE(next.model->HistoryEntry(1), history[0]);
+    ExpectReachesTheWholeOptimum(net, next, lowest, nextOptimum, wholeNext.heaterDuties);
+
+    kept.Clear();
+    EXPECT_EQ(step(0, nullptr).model->GetModelsBuilt(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(SeededPlants, CandidateScreen, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
