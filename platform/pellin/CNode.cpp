@@ -93,7 +93,6 @@ void CNode::resetSlots() {
 int CNode::getNumberOfUpStreamNodes() const { return connectedCount(m_in); }
 int CNode::getNumberOfDownStreamNodes() const { return connectedCount(m_out); }
 
-
 CNode* CNode::getFirstUpStreamNode() {
     m_upCursor = 0;
     return nextConnected(m_in, m_upCursor);

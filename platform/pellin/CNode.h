@@ -68,8 +68,8 @@ private:
     int m_known = -1;
 };
 
-// The known names by address, in a small open-addressed table made once when the code that holds
-// it loads: a look-up is a hash of the address and a compare or two. A name at another address
+// The known names by address, in a small open-addressed table: a look-up is a hash of the address
+// and a compare or two. A name at another address
 // (the same text in another program) is simply found by its text. The look-up sits in this
 // header, as every value read and write of the unit models and the design's passes makes one. The
 // table is made on its first use, once however many copies of this code a program loads (a test

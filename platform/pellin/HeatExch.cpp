@@ -21,7 +21,6 @@ bool HeatExch::IsOfType(const CPString& typeName) const {
     return typeName == NodeKind::CountercurrentHX || typeName == NodeKind::HeatExchanger || CNode::IsOfType(typeName);
 }
 
-
 CNode* HeatExch::getDownStreamNode(const CNode* inlet) const {
     const int side = upStreamSlotOf(inlet);
     return side < 0 ? nullptr : getIthDownStreamNode(side);
@@ -120,6 +119,3 @@ bool HeatExch::recallState(ILurmetBinaryFile& file) {
     m_uMethod = method;
     return true;
 }
-
-// Asked for every unit in every calculation: the node answers by itself (every exchanger answers
-// the exchanger's type name).

@@ -185,4 +185,6 @@ private:
     std::vector<double> m_thEnthalpy, m_thHot, m_thCold;
 };
 
+// Asked for every unit in every calculation: the node answers by itself (every exchanger answers
+// the exchanger's type name).
 inline HeatExch* AsHeatExch(CNode* node) { return node ? node->asHeatExch() : nullptr; }

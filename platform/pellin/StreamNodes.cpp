@@ -175,7 +175,5 @@ std::unique_ptr<CNode> StreamEnd::makeEmptyCopy() const {
     return std::make_unique<StreamEnd>(getName(), getClassName(), getParentPIStream());
 }
 
-// Exchangers ask for their ports many times in every calculation: the node answers by itself
-// (every segment answers the segment's type name).
 StreamStart* AsStreamStart(CNode* node) { return NodeCast<StreamStart>(node, NodeKind::FeedBlock); }
 StreamEnd* AsStreamEnd(CNode* node) { return NodeCastByKind<StreamEnd>(node, NodeKind::ProductBlock); }

@@ -93,7 +93,8 @@ protected:
     std::unique_ptr<CNode> makeEmptyCopy() const override;
 };
 
-// Typed casts; null when the node is not one.
+// Typed casts; null when the node is not one. Exchangers ask for their ports many times in every
+// calculation: a node answers by itself whether it is a segment, without comparing type names.
 inline StreamNode* AsStreamNode(CNode* node) { return node ? node->asStreamNode() : nullptr; }
 StreamStart* AsStreamStart(CNode* node);
 StreamEnd* AsStreamEnd(CNode* node);
