@@ -4,7 +4,6 @@
 #include "tevrin/CPList.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -80,9 +79,12 @@ int DefaultManager::QueryInterface(int id, void** out) {
 bool DefaultManager::Store(ILurmetBinaryFile& file) { return Store(&file, SRT_All); }
 bool DefaultManager::Recall(ILurmetBinaryFile& file) { return Recall(&file, SRT_All); }
 
+// Only a to z are folded, whatever locale a program that loads the module has set, so that a
+// set's key is the one its look-ups (NamesKey) fold the name to.
 CPString DefaultManager::UpperCase(const char* text) {
     CPString upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return upper;
 }
 
