@@ -54,6 +54,34 @@ SparseRow Bound(int column, double value, int rhsColumn, char type) {
     return r;
 }
 
+// A plant exchanger that already runs below DTmin at either end cannot meet its approach rows in
+// use, so it is left free rather than held.
+bool RunsBelowApproach(const HXInfo& x, double dtMin) {
+    return x.hotInletTemperature - x.coldOutletTemperature < dtMin - kModificationTolerance ||
+           x.hotOutletTemperature - x.coldInletTemperature < dtMin - kModificationTolerance;
+}
+
+// The duty a plant exchanger is held at (its hot-side duty at its plant temperatures) and the band
+// around it: a ten-thousandth of itself, as a plant exchanger given by an area of four digits runs
+// at a duty known no better, and a stream without a heater or cooler must still close its balance.
+struct HeldDuty {
+    double held = 0.0, band = 0.0;
+};
+HeldDuty HeldDutyOf(const HXInfo& x, double hotFlow) {
+    HeldDuty d;
+    d.held = std::fabs(hotFlow) * (x.hotInletTemperature - x.hotOutletTemperature);
+    d.band = std::max(kModificationTolerance, kHeldDutyBand * d.held);
+    return d;
+}
+
+// The plant's hot utility, which the objective counts in per cent of (1 when it has none).
+double PresentHotUtility(const RowBuilderContext& ctx) {
+    double w = 0.0;
+    if (ctx.inputHeaters)
+        for (const auto& h : *ctx.inputHeaters) w += h.duty;
+    return w == 0.0 ? 1.0 : w;
+}
+
 }  // namespace
 
 bool GetExchangerEndTemperatures(double& high, double& low, std::uint32_t node, const std::vector<HotStrmInfo>& hots,
@@ -210,19 +238,12 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
         // its ports give it new port nodes whose temperatures the model has yet to find.
         for (int k = 0; k < E0; ++k) {
             const HXInfo& x = xs[static_cast<std::size_t>(k)];
-            if (x.hotInletTemperature - x.coldOutletTemperature < ctx.dtMin - kModificationTolerance ||
-                x.hotOutletTemperature - x.coldInletTemperature < ctx.dtMin - kModificationTolerance)
-                continue;
+            if (RunsBelowApproach(x, ctx.dtMin)) continue;
             rows.push_back(Bound(y0 + k, 1.0, rhs, 'e'));
-            // The held duty has a band of a ten-thousandth of itself: a plant exchanger given by an area
-            // of four digits runs at a duty known no better, and a stream without a heater or cooler
-            // must still close its balance.
-            const double hotFlow = std::fabs(slope(hotById, x.hotStream) * fraction(x.hotInlet));
-            const double held = hotFlow * (x.hotInletTemperature - x.hotOutletTemperature);
-            if (held <= 0.0) continue;
-            const double band = std::max(kModificationTolerance, kHeldDutyBand * held);
-            rows.push_back(Bound(q0 + k, held - band, rhs, 'g'));
-            rows.push_back(Bound(q0 + k, held + band, rhs, 'l'));
+            const HeldDuty d = HeldDutyOf(x, slope(hotById, x.hotStream) * fraction(x.hotInlet));
+            if (d.held <= 0.0) continue;
+            rows.push_back(Bound(q0 + k, d.held - d.band, rhs, 'g'));
+            rows.push_back(Bound(q0 + k, d.held + d.band, rhs, 'l'));
         }
     }
 
@@ -317,10 +338,7 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
     }
 
     // 9. Objective: the hot utility in per cent of its present value, and one per exchanger in use.
-    double w = 0.0;
-    if (ctx.inputHeaters)
-        for (const auto& h : *ctx.inputHeaters) w += h.duty;
-    if (w == 0.0) w = 1.0;
+    const double w = PresentHotUtility(ctx);
     SparseRow objective;
     for (int i = 0; i < H; ++i) objective.Add(heater0 + i, 100.0 / w);
     for (int k = 0; k < E; ++k) objective.Add(y0 + k, 1.0);
@@ -367,15 +385,11 @@ std::vector<double> LowestObjectiveOfCandidates(const RowBuilderContext& ctx, do
     int binariesInUse = 0;
     for (int k = 0; k < E0; ++k) {
         const HXInfo& x = xs[static_cast<std::size_t>(k)];
-        if (x.hotInletTemperature - x.coldOutletTemperature < ctx.dtMin - kModificationTolerance ||
-            x.hotOutletTemperature - x.coldInletTemperature < ctx.dtMin - kModificationTolerance)
-            continue;
+        if (RunsBelowApproach(x, ctx.dtMin)) continue;
         ++binariesInUse;
-        const double held = std::fabs(slope(hotById, x.hotStream) * fraction(x.hotInlet)) *
-                            (x.hotInletTemperature - x.hotOutletTemperature);
-        if (held <= 0.0) continue;
-        const double band = std::max(kModificationTolerance, kHeldDutyBand * held);
-        carry[static_cast<std::size_t>(k)] = {held - band, held + band, 0.0};
+        const HeldDuty d = HeldDutyOf(x, slope(hotById, x.hotStream) * fraction(x.hotInlet));
+        if (d.held <= 0.0) continue;
+        carry[static_cast<std::size_t>(k)] = {d.held - d.band, d.held + d.band, 0.0};
     }
     for (int k = 0; k < E; ++k) {
         const HXInfo& x = xs[static_cast<std::size_t>(k)];
@@ -391,11 +405,6 @@ std::vector<double> LowestObjectiveOfCandidates(const RowBuilderContext& ctx, do
         range.high = k < E0 && range.high > 0.0 ? std::min(range.high, most) : most;
         range.idle = kModificationTolerance;
     }
-    double w = 0.0;
-    if (ctx.inputHeaters)
-        for (const auto& h : *ctx.inputHeaters) w += h.duty;
-    if (w == 0.0) w = 1.0;
-
     CandidateScreenInputs screen;
     screen.exchangers = &xs;
     screen.plantExchangers = E0;
@@ -403,7 +412,7 @@ std::vector<double> LowestObjectiveOfCandidates(const RowBuilderContext& ctx, do
     screen.coldStreams = &colds;
     screen.hotStreams = &hots;
     screen.heaters = ctx.heaters;
-    screen.heaterWeight = 100.0 / w;
+    screen.heaterWeight = 100.0 / PresentHotUtility(ctx);
     screen.streamSlack = kModificationTolerance;
     screen.binariesInUse = binariesInUse;
     return LowestObjectiveByCandidate(screen, ceiling);
