@@ -79,12 +79,9 @@ int DefaultManager::QueryInterface(int id, void** out) {
 bool DefaultManager::Store(ILurmetBinaryFile& file) { return Store(&file, SRT_All); }
 bool DefaultManager::Recall(ILurmetBinaryFile& file) { return Recall(&file, SRT_All); }
 
-// Only a to z are folded, whatever locale a program that loads the module has set, so that a
-// set's key is the one its look-ups (NamesKey) fold the name to.
 CPString DefaultManager::UpperCase(const char* text) {
     CPString upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : upper) c = Capital(c);
     return upper;
 }
 

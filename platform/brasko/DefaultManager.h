@@ -216,6 +216,9 @@ protected:
     UtilityList& Utilities() { return m_utilities; }
     const UtilityList& Utilities() const { return m_utilities; }
     const std::vector<NamedEconomicData>& NamedEconomicSets() const { return m_sets; }
+    // A set's key is its name in capitals, a to z only, whatever locale a program that loads the
+    // module has set, so that keys and look-ups fold a name alike.
+    static char Capital(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
     static CPString UpperCase(const char* text);
     // Whether the name in capitals is the key.
     static bool NamesKey(const char* name, std::string_view key);

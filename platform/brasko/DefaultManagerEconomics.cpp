@@ -95,14 +95,10 @@ char DefaultManager::GetVariableStatus(EconomicDataType type) const {
 
 // A set's key is its name in capitals. Every exchanger's cost reads several items of its set
 // in each calculation, so the name is compared with the keys as it stands rather than copied.
-// The program runs in the "C" locale, where only a to z have capitals: folded here without a
-// call to the library, as every exchanger's cost reads its set by name several times.
 bool DefaultManager::NamesKey(const char* name, std::string_view key) {
     std::size_t i = 0;
-    for (; name[i] && i < key.size(); ++i) {
-        const char c = name[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != key[i]) return false;
-    }
+    for (; name[i] && i < key.size(); ++i)
+        if (Capital(name[i]) != key[i]) return false;
     return !name[i] && i == key.size();
 }
 
