@@ -110,6 +110,7 @@ private:
     int EnthalpyRows(const VarDescription& var, DimInfo& dims);
     double SegmentValue(const VarDescription& var);
     int SetSegmentValue(const VarDescription& var, double value);
+    bool SetInPlaceOf(const char* name, double value, int row, const char* other);
     int HeatCapacityRows(const VarDescription& var, DimInfo& dims);
     int SpecificHeatRows(const VarDescription& var, DimInfo& dims);
     int CoefficientRows(const VarDescription& var, DimInfo& dims);

@@ -266,9 +266,28 @@ int SegmentTable::SetSegmentLoad(const VarDescription& var, double value) {
         return 0;
     }
     if (value != EmptyValue && myStream->GetHotCold() == 1) value = -value;
-    if (myStream->SetValue("Enthalpy", value, row(var))) return 1;
+    if (SetInPlaceOf("Enthalpy", value, row(var), "HeatCapacityFlowrate")) return 1;
     ErrorMsg("EnthalpyUpdateError");
     return 0;
+}
+
+// Over ends the user gave, a segment's load and its heat-capacity flow rate are one fact told
+// twice: the one typed last stands and the other follows from it over the segment's span. Left
+// standing, the other would be shown and saved beside a load the targets and designs work from,
+// and the case would then be refused as disagreeing with itself. The typed value goes in first,
+// so that the stream is never without both; should the other not give way, the typed value is
+// taken back and the segment stays as it was.
+bool SegmentTable::SetInPlaceOf(const char* name, double value, int r, const char* other) {
+    constexpr unsigned char kSpecified = 1;
+    const auto given = [&](const char* n, int i) { return myStream->GetValueStatus(n, i) == kSpecified; };
+    const bool overrules = value != EmptyValue && myStream->GetStreamKind() != 1 && given(other, r) &&
+                           given("Temperature", r) && given("Temperature", r + 1);
+    const bool wasGiven = given(name, r);
+    const double before = StreamValue(name, r);
+    if (!myStream->SetValue(name, value, r)) return false;
+    if (!overrules || myStream->SetValue(other, EmptyValue, r)) return true;
+    myStream->SetValue(name, wasGiven ? before : EmptyValue, r);
+    return false;
 }
 
 int SegmentTable::EnthalpyRows(const VarDescription&, DimInfo& dims) {
@@ -284,7 +303,9 @@ double SegmentTable::SegmentValue(const VarDescription& var) {
 int SegmentTable::SetSegmentValue(const VarDescription& var, double value) {
     const ColumnValue* c = columnOf(var);
     if (!c) return 0;
-    if (myStream->SetValue(c->name, value, row(var))) return 1;
+    const bool flow = c->type == 1516;
+    if (flow ? SetInPlaceOf(c->name, value, row(var), "Enthalpy") : myStream->SetValue(c->name, value, row(var)) != 0)
+        return 1;
     if (c->error) ErrorMsg(c->error);
     return 0;
 }
