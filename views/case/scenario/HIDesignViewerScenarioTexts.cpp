@@ -203,7 +203,7 @@ Text streamSide(V&, S s, Var) { return hotColdWord(s); }
 }  // namespace
 
 Text HIDesignViewerScenario::TextRow::Address() const {
-    if (name) return number == AnyNumber ? FormattedText("%s.1", name) : FormattedText("%s.%d", name, number);
+    if (name) return FormattedText("%s.%d", name, number == AnyNumber ? 0 : number);
     const QuantityInfo* q = FindQuantity(type);
     return FormattedText("%s.%d", q ? q->name.c_str() : "ExtraData", number);
 }
