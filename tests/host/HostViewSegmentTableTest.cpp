@@ -93,7 +93,9 @@ TEST(HostViewSegmentTable, TheFormListsTheTableWithItsCommands) {
 // Every cell a user types into a segment table, on a hot and a cold stream of two segments each:
 // what the cell's neighbours read at once, and again from the saved case reopened. Over ends the
 // user gave, a typed load carries the segment's heat-capacity flow rate with it (load / span) and a
-// typed rate carries the load, whichever was typed before.
+// typed rate carries the load, whichever was typed before; beside a given mass flow the rate and
+// the specific heat (rate / mass flow) carry each other, and a typed mass flow carries the rate of
+// a segment whose specific heat was given.
 // H1: 170 -> 100 at 2 kW/C (140 kW), 100 -> 60 at 4 (160 kW); film coefficients 0.2 and 0.3.
 // C1: 20 -> 80 at 2 (120 kW), 80 -> 135 at 2.5 (137.5 kW); film coefficients 0.2 and 0.4.
 const char* const kTwoSegmentTable =
@@ -164,6 +166,26 @@ INSTANTIATE_TEST_SUITE_P(
         SegmentEdit{"HotMassFlowThenLoad", "SegmentTable.201.0", "set MassFlow.104 1\nset HeatFlow.100.0 210\n",
                     {{"HeatCapacityFlow.100.[]", "value 3 4 kW/C"}, {"SpecificHeat.100.[]", "value 3 4 kJ/kg-C"},
                      {"MassFlow.104", "value 1 kg/s"}}},
+        // A rate worked out from a given specific heat and mass flow: the typed load carries the
+        // rate, and the specific heat follows it (rate / mass flow).
+        SegmentEdit{"ColdLoadOverASpecificHeat", "SegmentTable.201.1",
+                    "set MassFlow.104 1\nset SpecificHeat.100.0 2\nset HeatCapacityFlow.100.0 empty\nset HeatFlow.100.0 150\n",
+                    {{"HeatCapacityFlow.100.[]", "value 2.5 2.5 kW/C"}, {"SpecificHeat.100.[]", "value 2.5 2.5 kJ/kg-C"},
+                     {"HeatFlow.100.[]", "value 150 137.5 kW"}, {"MassFlow.104", "value 1 kg/s"}}},
+        SegmentEdit{"HotRateOverASpecificHeat", "SegmentTable.201.0",
+                    "set MassFlow.104 1\nset SpecificHeat.100.1 4\nset HeatCapacityFlow.100.1 5\n",
+                    {{"SpecificHeat.100.[]", "value 2 5 kJ/kg-C"}, {"HeatFlow.100.[]", "value 140 200 kW"},
+                     {"MassFlow.104", "value 1 kg/s"}}},
+        SegmentEdit{"HotSpecificHeatOverALoad", "SegmentTable.201.0",
+                    "set MassFlow.104 1\nset HeatFlow.100.0 210\nset SpecificHeat.100.0 2.5\n",
+                    {{"HeatCapacityFlow.100.[]", "value 2.5 4 kW/C"}, {"HeatFlow.100.[]", "value 175 160 kW"},
+                     {"SpecificHeat.100.[]", "value 2.5 4 kJ/kg-C"}}},
+        // A mass flow typed beside a given specific heat: the rate is specific heat x mass flow
+        // and the given load follows it over the segment's ends.
+        SegmentEdit{"HotMassFlowOverASpecificHeat", "SegmentTable.201.0",
+                    "set HeatFlow.100.0 210\nset SpecificHeat.100.0 3\nset MassFlow.104 2\n",
+                    {{"HeatCapacityFlow.100.[]", "value 6 4 kW/C"}, {"HeatFlow.100.[]", "value 420 160 kW"},
+                     {"SpecificHeat.100.[]", "value 3 2 kJ/kg-C"}, {"MassFlow.104", "value 2 kg/s"}}},
         SegmentEdit{"HotRate", "SegmentTable.201.0", "set HeatCapacityFlow.100.1 5\n",
                     {{"HeatFlow.100.[]", "value 140 200 kW"}, {"HeatFlow.102", "value 340 kW"}}},
         SegmentEdit{"HotSupply", "SegmentTable.201.0", "set Temperature.100.0 180\n",
