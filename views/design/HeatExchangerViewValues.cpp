@@ -12,6 +12,7 @@
 #include "pellin/HeatTransfer.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
+#include "views/AnnualisedCosts.h"
 
 #include <cmath>
 
@@ -196,7 +197,10 @@ double HeatExchangerView::Value(const VarDescription& var) {
             if (n == 215) return i == 1 ? anyStatus(pNode, NV::CapitalCost) : CostLawValue(t, i);
             break;
         case 31001:
-            if (n == 701) return anyStatus(pNode, NV::AnnualizedCapitalCost);
+            if (n == 701) {
+                if (!annualised_costs::HasPlantLife(pDesign ? pDesign->GetScenario() : nullptr)) return kEmpty;
+                return anyStatus(pNode, NV::AnnualizedCapitalCost);
+            }
             break;
         case 1:
             if (n == 200 || n == 201) {

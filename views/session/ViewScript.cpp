@@ -63,9 +63,33 @@ const char* hookName(FormHook hook) {
     return "value";
 }
 
-FormDescription formOf(const Viewable* view) {
+// The form of a view as it stands: a variable whose number is its row is listed once per row
+// the view has, so that each is read, and addressed, only where there is one.
+FormDescription formOf(Viewable* view) {
+    FormDescription described;
+    if (view && view->GetViewType()) view->GetViewType()->LoadVariables(described);
+    bool numbered = false;
+    for (const FormVariable& v : described.Variables()) numbered = numbered || v.numbered;
+    if (!numbered) return described;
     FormDescription form;
-    if (view && view->GetViewType()) view->GetViewType()->LoadVariables(form);
+    for (const FormVariable& v : described.Variables()) {
+        VarDescription var;
+        if (!v.numbered || !VarDescription::Parse(v.address, var)) {
+            form.Add(v);
+            if (const Text refusals = described.Refusals(v.address); !refusals.empty()) form.SetRefusals(v.address, refusals);
+            continue;
+        }
+        DimInfo dims;
+        const int rows = view->Dimensions(var, dims) > 0 ? dims.Dim(0) : 0;
+        for (int n = 0; n < rows; ++n) {
+            FormVariable row = v;
+            row.numbered = false;
+            row.dimensions = 0;
+            row.address = VarDescription(var.Name(), n).ToString();
+            form.Add(row);
+        }
+    }
+    for (const Text& c : described.Commands()) form.AddCommand(c);
     return form;
 }
 

@@ -208,6 +208,9 @@ int HIDesignViewerScenario::removeAllForbMatches(const Text&) {
         }
     }
     workStream = nullptr;
+    // On the forbidden-match form the scenario gathers the changes until the form closes;
+    // anywhere else the removal is a batch of its own, and the targets follow at once.
+    if (!IsFormOpen("ForbiddenMatchView")) myScenario->EndForbiddenMatchChanges();
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "views/case/scenario/ScenarioValueRows.h"
+#include "views/AnnualisedCosts.h"
 
 #include <cmath>
 
@@ -31,8 +32,7 @@ double bySides(HIDesignViewerScenario& v, Var var, Both both, Side side) {
 // The total annual cost target; empty without a plant life, where no capital can be annualised and
 // the operating cost alone would pass for the total.
 double totalAnnualCostTarget(HIDesignViewerScenario& v) {
-    IHeatIntegrationScenario* s = v.GetmyScenario();
-    return SharedEconomicData(*s, EDT_PlantLife) > 0.0 ? s->GetCostTarget(5) : kEmpty;
+    return annualised_costs::TotalAnnualCostTarget(*v.GetmyScenario());
 }
 
 }  // namespace
@@ -143,7 +143,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Tar
              return v.TargetTableValue(var, [](Scenario s) { return s.GetCostTarget(4); });
          }, .dims = 1},
         {.type = 1519, .number = 265, .read = [](V& v, Var var) {
-             return v.TargetTableValue(var, [](Scenario s) { return s.GetCostTarget(5); });
+             return v.TargetTableValue(var, [](Scenario s) { return annualised_costs::TotalAnnualCostTarget(s); });
          }, .dims = 1},
         {.type = 1519, .number = 266, .read = [](V& v, Var var) {
              return v.TargetTableValue(var, [](Scenario s) { return double(s.GetMinimumNumberOfUnits(0)); });

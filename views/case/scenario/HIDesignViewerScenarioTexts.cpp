@@ -6,6 +6,7 @@
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Messages.h"
 #include "views/case/scenario/ScenarioTextRows.h"
+#include "views/AnnualisedCosts.h"
 
 #include <cmath>
 #include <cstring>
@@ -154,7 +155,7 @@ Text superTargetRange(V& v, Var) {
 
 // The total annual cost as a whole number with its sign; none (zero or empty) shows nothing.
 Text totalAnnualCost(V& v, Var) {
-    const double target = v.GetmyScenario()->GetCostTarget(5);
+    const double target = annualised_costs::TotalAnnualCostTarget(*v.GetmyScenario());
     if (target == 0.0 || target == kEmpty || !std::isfinite(target)) return Text();
     // The target is a cost per second; the text shows it in the cost-per-time unit, as the number does.
     const double c = calc_ounit(target, sessionUnit(31001));
@@ -202,7 +203,7 @@ Text streamSide(V&, S s, Var) { return hotColdWord(s); }
 }  // namespace
 
 Text HIDesignViewerScenario::TextRow::Address() const {
-    if (name) return number == AnyNumber ? FormattedText("%s.1", name) : FormattedText("%s.%d", name, number);
+    if (name) return FormattedText("%s.%d", name, number == AnyNumber ? 0 : number);
     const QuantityInfo* q = FindQuantity(type);
     return FormattedText("%s.%d", q ? q->name.c_str() : "ExtraData", number);
 }
