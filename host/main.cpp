@@ -460,8 +460,9 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 // first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
-    ProgressTexts(IHeatIntegrationScenario& scenario, std::string milpText, const std::set<std::string>& before)
-        : m_scenario(scenario), m_milpText(std::move(milpText)), m_seen(before) {}
+    ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget& run, std::string milpText,
+                  const std::set<std::string>& before)
+        : m_scenario(scenario), m_run(run), m_milpText(std::move(milpText)), m_seen(before) {}
     void NotifyChange(int code, const CPString& text, void*) override {
         if (code == 64) {
             texts.emplace_back(text.c_str());
@@ -472,7 +473,8 @@ public:
                 lpArea = m_scenario.GetAutomaticDesignResultA();
             }
         } else if (code == 66) {
-            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {}};
+            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {},
+                                         m_run.GetObjectiveValue(), m_run.GetSearchNote()};
             for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
                 if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
             solutions.push_back(std::move(s));
@@ -487,6 +489,7 @@ public:
 
 private:
     IHeatIntegrationScenario& m_scenario;
+    const IAdvancedSuperTarget& m_run;
     std::string m_milpText;
     std::set<std::string> m_seen;
 };
@@ -545,7 +548,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     };
     std::string milpText;
     if (!lookup("SolvingMixedIntegerLinearModel", milpText)) milpText.clear();
-    ProgressTexts progress(*scenario, milpText, before);
+    ProgressTexts progress(*scenario, *design, milpText, before);
     scenario->AddNotificationReceiver(&progress);
     scenario->AddValidMessage(&progress, 64);
     scenario->AddValidMessage(&progress, 66);
@@ -559,6 +562,14 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         report.estimatedArea = progress.lpArea;
     }
     report.solutions = progress.solutions;
+    // A match search stopped by its time limit gave the best set it had found, or none: the report
+    // says so beside each MILP solution it concerns.
+    for (std::size_t i = 0; i < report.solutions.size(); ++i)
+        if (!report.solutions[i].searchNote.empty())
+            report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
+    if (const std::string last = design->GetSearchNote();
+        !last.empty() && (report.solutions.empty() || report.solutions.back().searchNote != last))
+        report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + last);
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
