@@ -567,9 +567,11 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     for (std::size_t i = 0; i < report.solutions.size(); ++i)
         if (!report.solutions[i].searchNote.empty())
             report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
-    if (const std::string last = design->GetSearchNote();
-        !last.empty() && (report.solutions.empty() || report.solutions.back().searchNote != last))
-        report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + last);
+    // The last search's note, when that search ended the run without a set: the failure line says why.
+    std::string unsolved = design->GetSearchNote();
+    if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
+    if (!unsolved.empty())
+        report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
@@ -611,7 +613,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         return fail(error);
     if (o.json) std::fputs(FormatAutoDesignJson(report).c_str(), stdout);
     else if (report.failed && !report.designs.empty()) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
-    if (report.failed) return fail(AutoDesignFailureLine(report));
+    if (report.failed) return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;
 }

@@ -154,3 +154,54 @@ TEST(HostAutoDesignCheapest, AOneShellMatchIsPricedAtTheAreaItIsReportedWith) {
 }
 
 }  // namespace
+
+namespace {
+
+// Eighteen random process streams with the default steam, cooling water and fired heat: the match
+// search takes more than 40 s to prove its set the cheapest (its superstructure some 0.07 s).
+std::string SlowTable() {
+    std::mt19937 random(5);
+    auto real = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    std::string text = "name,supply,target,cp,h,kind\n";
+    char line[160];
+    for (int i = 0; i < 18; ++i) {
+        if (i % 2 == 0) {
+            const double a = real(80, 300), b = real(45, a - 10);
+            std::snprintf(line, sizeof line, "H%d,%.2f,%.2f,%.3f,%.3f,process\n", i, a, b, real(0.5, 10), real(0.1, 1));
+        } else {
+            const double a = real(10, 250), b = real(a + 10, 290);
+            std::snprintf(line, sizeof line, "C%d,%.2f,%.2f,%.3f,%.3f,process\n", i, a, b, real(0.5, 10), real(0.1, 1));
+        }
+        text += line;
+    }
+    return text + "HP Steam,,,,,utility\nCooling Water,,,,,utility\nFired Heat (1000),,,,,utility\n";
+}
+
+// Stopped with a set in hand, the answer is the best found and the report says so, in text and
+// JSON; stopped before any set, the failure says why; a search that ends within its limit says
+// nothing of it.
+TEST(HostAutoDesignCheapest, AMatchSearchStoppedByItsTimeLimitSaysSo) {
+    ScratchFile table("autodesign-cheapest", "slow.csv", SlowTable());
+    const std::string stopped = "MILP solution 1: the match search was stopped at its time limit of 0.5 s: the set of "
+                                "matches is the best it found, not proved within 0.001 % of the cheapest";
+    const HostRun text = RunHost("autodesign " + table.path + " --time-limit 0.5 2>/dev/null");
+    EXPECT_EQ(text.exitCode, 0) << text.out;
+    EXPECT_TRUE(has(text.out, "\nNote: " + stopped + "\n")) << text.out;
+    const HostRun json = RunHost("autodesign " + table.path + " --time-limit 0.5 --json 2>/dev/null");
+    EXPECT_TRUE(has(json.out, "\"" + stopped + "\"")) << json.out;
+
+    const std::string none = "the match search was stopped at its time limit of 1e-06 s before it found a set of matches";
+    const HostRun failed = RunHost("autodesign " + table.path + " --time-limit 0.000001");
+    EXPECT_EQ(failed.exitCode, 1) << failed.out;
+    EXPECT_TRUE(has(failed.out, "kestrin-host: AutomaticDesignSolverFailed: The solver found no solution of the automatic "
+                                "design model. (" + none + ")"))
+        << failed.out;
+    const HostRun failedJson = RunHost("autodesign " + table.path + " --time-limit 0.000001 --json 2>/dev/null");
+    EXPECT_TRUE(has(failedJson.out, "\"MILP solution 1: " + none + "\"")) << failedJson.out;
+
+    const HostRun proved = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --time-limit 60 --json 2>/dev/null");
+    ASSERT_EQ(proved.exitCode, 0) << proved.out;
+    EXPECT_FALSE(has(proved.out, "match search was stopped")) << proved.out;
+}
+
+}  // namespace
