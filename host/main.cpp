@@ -572,6 +572,8 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
     if (!unsolved.empty())
         report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
+    const bool searchStopped = !unsolved.empty() || std::any_of(report.solutions.begin(), report.solutions.end(),
+                                                                [](const auto& s) { return !s.searchNote.empty(); });
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
@@ -612,7 +614,10 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (o.haveSave && (!report.failed || !report.designs.empty()) && !session.SaveCase(o.save, error))
         return fail(error);
     if (o.json) std::fputs(FormatAutoDesignJson(report).c_str(), stdout);
-    else if (report.failed && !report.designs.empty()) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
+    // A failed run prints what it made; and, when a time limit stopped a search, its report with the
+    // notes that say so.
+    else if (report.failed && (!report.designs.empty() || searchStopped))
+        std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     if (report.failed) return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;

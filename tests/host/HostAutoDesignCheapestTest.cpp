@@ -179,16 +179,20 @@ std::string SlowTable() {
 
 // Stopped with a set in hand, the answer is the best found and the report says so, in text and
 // JSON; stopped before any set, the failure says why; a search that ends within its limit says
-// nothing of it.
+// nothing of it. (Half a second finds a set at the root here; on a machine so loaded that it does
+// not, or that the superstructure fails in its half second, the failed run's report still says that
+// the limit stopped the search.)
 TEST(HostAutoDesignCheapest, AMatchSearchStoppedByItsTimeLimitSaysSo) {
     ScratchFile table("autodesign-cheapest", "slow.csv", SlowTable());
-    const std::string stopped = "MILP solution 1: the match search was stopped at its time limit of 0.5 s: the set of "
-                                "matches is the best it found, not proved within 0.001 % of the cheapest";
-    const HostRun text = RunHost("autodesign " + table.path + " --time-limit 0.5 2>/dev/null");
-    EXPECT_EQ(text.exitCode, 0) << text.out;
-    EXPECT_TRUE(has(text.out, "\nNote: " + stopped + "\n")) << text.out;
+    const std::string stopped = "the match search was stopped at its time limit of 0.5 s";
+    const std::string found = stopped + ": the set of matches is the best it found, not proved within 0.001 % of the cheapest";
+    const HostRun text = RunHost("autodesign " + table.path + " --time-limit 0.5");
+    EXPECT_TRUE(has(text.out, stopped)) << text.out;
+    if (text.exitCode == 0) {
+        EXPECT_TRUE(has(text.out, "\nNote: MILP solution 1: " + found + "\n")) << text.out;
+    }
     const HostRun json = RunHost("autodesign " + table.path + " --time-limit 0.5 --json 2>/dev/null");
-    EXPECT_TRUE(has(json.out, "\"" + stopped + "\"")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"MILP solution 1: " + stopped)) << json.out;
 
     const std::string none = "the match search was stopped at its time limit of 1e-06 s before it found a set of matches";
     const HostRun failed = RunHost("autodesign " + table.path + " --time-limit 0.000001");
