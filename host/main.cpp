@@ -460,7 +460,9 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 // first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
-    ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget& run, std::string milpText,
+    // `run` is the automatic design whose solves are read; null when the run is another's (a
+    // completion's), whose objective and search the scenario does not report.
+    ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget* run, std::string milpText,
                   const std::set<std::string>& before)
         : m_scenario(scenario), m_run(run), m_milpText(std::move(milpText)), m_seen(before) {}
     void NotifyChange(int code, const CPString& text, void*) override {
@@ -474,7 +476,8 @@ public:
             }
         } else if (code == 66) {
             AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {},
-                                         m_run.GetObjectiveValue(), m_run.GetSearchNote()};
+                                         m_run ? m_run->GetObjectiveValue() : std::nan(""),
+                                         m_run ? m_run->GetSearchNote() : ""};
             for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
                 if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
             solutions.push_back(std::move(s));
@@ -489,7 +492,7 @@ public:
 
 private:
     IHeatIntegrationScenario& m_scenario;
-    const IAdvancedSuperTarget& m_run;
+    const IAdvancedSuperTarget* m_run;
     std::string m_milpText;
     std::set<std::string> m_seen;
 };
@@ -548,7 +551,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     };
     std::string milpText;
     if (!lookup("SolvingMixedIntegerLinearModel", milpText)) milpText.clear();
-    ProgressTexts progress(*scenario, *design, milpText, before);
+    ProgressTexts progress(*scenario, o.complete.empty() ? design : nullptr, milpText, before);
     scenario->AddNotificationReceiver(&progress);
     scenario->AddValidMessage(&progress, 64);
     scenario->AddValidMessage(&progress, 66);
@@ -568,7 +571,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!report.solutions[i].searchNote.empty())
             report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
     // The last search's note, when that search ended the run without a set: the failure line says why.
-    std::string unsolved = design->GetSearchNote();
+    std::string unsolved = o.complete.empty() ? design->GetSearchNote() : "";
     if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
     if (!unsolved.empty())
         report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);

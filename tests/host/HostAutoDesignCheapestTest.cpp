@@ -134,6 +134,18 @@ TEST(HostAutoDesignCheapest, EachAnswerIsTheCheapestSetNotChosenBefore) {
     }
 }
 
+// A completion's solves are its own run's, which the scenario does not report: its objective is
+// "not available", not a number of another run.
+TEST(HostAutoDesignCheapest, ACompletionsObjectiveIsNotReported) {
+    ScratchFile streams("autodesign-cheapest", "streams.csv",
+                        "name,supply,target,cp,h,cost,kind\nH,180,80,1,0.5,,process\nC,100,200,1,0.5,,process\n"
+                        "HU,250,249,,1,300000,utility\nCU,20,30,,1,300000,utility\n");
+    ScratchFile network("autodesign-cheapest", "network.csv", "name,hot,cold,duty\nE1,H,C,50\n");
+    const HostRun run = RunHost("autodesign " + streams.path + " --complete " + network.path + " --json 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "\"objective\": null}]")) << run.out;
+}
+
 // A table whose dearer set holds a match of one shell: the first answer is the cheaper set.
 TEST(HostAutoDesignCheapest, AOneShellMatchIsPricedAtTheAreaItIsReportedWith) {
     ScratchFile table("autodesign-cheapest", "r11.csv",
