@@ -460,8 +460,11 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 // first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
-    ProgressTexts(IHeatIntegrationScenario& scenario, std::string milpText, const std::set<std::string>& before)
-        : m_scenario(scenario), m_milpText(std::move(milpText)), m_seen(before) {}
+    // `run` is the automatic design whose solves are read; null when the run is another's (a
+    // completion's), whose objective and search the scenario does not report.
+    ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget* run, std::string milpText,
+                  const std::set<std::string>& before)
+        : m_scenario(scenario), m_run(run), m_milpText(std::move(milpText)), m_seen(before) {}
     void NotifyChange(int code, const CPString& text, void*) override {
         if (code == 64) {
             texts.emplace_back(text.c_str());
@@ -472,7 +475,9 @@ public:
                 lpArea = m_scenario.GetAutomaticDesignResultA();
             }
         } else if (code == 66) {
-            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {}};
+            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {},
+                                         m_run ? m_run->GetObjectiveValue() : std::nan(""),
+                                         m_run ? m_run->GetSearchNote() : ""};
             for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
                 if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
             solutions.push_back(std::move(s));
@@ -487,6 +492,7 @@ public:
 
 private:
     IHeatIntegrationScenario& m_scenario;
+    const IAdvancedSuperTarget* m_run;
     std::string m_milpText;
     std::set<std::string> m_seen;
 };
@@ -545,7 +551,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     };
     std::string milpText;
     if (!lookup("SolvingMixedIntegerLinearModel", milpText)) milpText.clear();
-    ProgressTexts progress(*scenario, milpText, before);
+    ProgressTexts progress(*scenario, o.complete.empty() ? design : nullptr, milpText, before);
     scenario->AddNotificationReceiver(&progress);
     scenario->AddValidMessage(&progress, 64);
     scenario->AddValidMessage(&progress, 66);
@@ -559,6 +565,18 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         report.estimatedArea = progress.lpArea;
     }
     report.solutions = progress.solutions;
+    // A match search stopped by its time limit gave the best set it had found, or none: the report
+    // says so beside each MILP solution it concerns.
+    for (std::size_t i = 0; i < report.solutions.size(); ++i)
+        if (!report.solutions[i].searchNote.empty())
+            report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
+    // The last search's note, when that search ended the run without a set: the failure line says why.
+    std::string unsolved = o.complete.empty() ? design->GetSearchNote() : "";
+    if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
+    if (!unsolved.empty())
+        report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
+    const bool searchStopped = !unsolved.empty() || std::any_of(report.solutions.begin(), report.solutions.end(),
+                                                                [](const auto& s) { return !s.searchNote.empty(); });
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
@@ -599,8 +617,11 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (o.haveSave && (!report.failed || !report.designs.empty()) && !session.SaveCase(o.save, error))
         return fail(error);
     if (o.json) std::fputs(FormatAutoDesignJson(report).c_str(), stdout);
-    else if (report.failed && !report.designs.empty()) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
-    if (report.failed) return fail(AutoDesignFailureLine(report));
+    // A failed run prints what it made; and, when a time limit stopped a search, its report with the
+    // notes that say so.
+    else if (report.failed && (!report.designs.empty() || searchStopped))
+        std::fputs(FormatAutoDesignText(report).c_str(), stdout);
+    if (report.failed) return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;
 }

@@ -119,6 +119,7 @@ int AdvancedSuperTarget::Run(CPDictionary* streamDictionary, void* /*argument*/,
                              MatchwiseStreamDataList* matches, double dTmin, IHENDesign* design, int wanted) {
     // A run starts with no message: a success must not show the key of an earlier failure.
     message.clear();
+    searchNote.clear();
     utilityLoads.clear();
     utilityStreams.clear();
     utilityNames.clear();
@@ -191,11 +192,15 @@ int AdvancedSuperTarget::Design() {
     }
     CollectUtilityLoads();
     AnalyzeSolution(totalArea, totalShells);
-    // Columns of matches that need at most one shell get the F-factor of their own temperatures.
+    // Columns of matches that need at most one shell get the F-factor of their own temperatures, at
+    // the scenario's minimum F: the interval boundaries moved back by the shift, half the
+    // contribution (2 K a side), as the analysis takes them. Moved by the whole contribution they
+    // would stand at an 8 K approach where the exchanger works at 4 K, and the MILP would price
+    // such a match below the area the analysis reports for it.
     for (MatchColumn& c : columns) {
         if (!c.match || c.match->dFourthValue > 1.0) continue;
-        const double ch = c.hotSegment->DTminContribution.dValue;
-        const double cc = c.coldSegment->DTminContribution.dValue;
+        const double ch = c.hotSegment->DTminContribution.dValue / 2.0;
+        const double cc = c.coldSegment->DTminContribution.dValue / 2.0;
         const int i = c.hotIntervalIndex, j = c.coldIntervalIndex;
         double F = c.fFactor, shells = 1.0;
         g_CalculateFFactorAndShells(intervalList->GetTemperature(i + 1) + ch, intervalList->GetTemperature(i) + ch,
