@@ -169,6 +169,8 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             return static_cast<CPIHeatIntegrationStream*>(stream);
         return dynamic_cast<CPIHeatIntegrationStream*>(stream);
     };
+    // A site stream's data typed in this scenario are the site's: they go there first.
+    PassChangeToSite(code, text, data);
     switch (code) {
     case 37: {
         if (text.empty() || !data) return;
