@@ -51,6 +51,8 @@ public:
     static constexpr double kDefaultDTmin = 10.0;
     static constexpr int kDictionarySlots = 256;
     static constexpr int kDefaultLevelSetting = 5;
+    // The refusal of a utility that is not a site stream in a total-site scenario.
+    static constexpr const char* kSiteUtilityOnlyMessage = "PickTotalSiteUtilityFromDropDownList";
     // Codes of its streams the scenario listens to, in the order it registers them.
     static constexpr int kStreamCodes[] = {37, 33, 34, 40, 71, 35, 72, 16, 4, 73, 87};
     // Codes of its designs the scenario listens to.

@@ -81,6 +81,13 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
         SendMessageKey("SameStreamDefUtilErrorMsg");
         result = 0;
     }
+    // The utilities of a total-site scenario are the site's streams, which every scenario of the
+    // site holds and the site writes into the case: a utility of the scenario's own would be
+    // written by nobody.
+    if (result && kind == CPIHeatIntegrationStream::KindUtility && m_bTotalSite) {
+        SendMessageKey(kSiteUtilityOnlyMessage);
+        result = 0;
+    }
     if (!result) return 0;
     if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
 
