@@ -18,6 +18,8 @@ namespace N = StreamValueNames;
 namespace {
 // What a site stream says of a change of its data.
 constexpr int kSiteCodes[] = {37, 33, 34, 35, 4};
+// A utility load given to the site stream.
+constexpr int kUtilityLoadCode = 40;
 
 bool isSiteCode(int code) {
     for (int c : kSiteCodes)
@@ -31,12 +33,16 @@ CPIScenario::SiteStreamLink::SiteStreamLink(CPIScenario& scenario, CPIHeatIntegr
     : m_scenario(scenario), m_copy(copy), m_site(site) {
     m_site.AddNotificationReceiver(this);
     for (int code : kSiteCodes) m_site.AddValidMessage(this, code);
+    m_site.AddValidMessage(this, kUtilityLoadCode);
 }
 
 CPIScenario::SiteStreamLink::~SiteStreamLink() { m_site.RemoveNotificationReceiver(this); }
 
-void CPIScenario::SiteStreamLink::NotifyChange(int code, const CPString&, void*) {
+void CPIScenario::SiteStreamLink::NotifyChange(int code, const CPString&, void* data) {
     if (isSiteCode(code)) m_scenario.TakeSiteStreamData(m_copy, m_site);
+    // A utility load typed on the site is given to the utility in every scenario, each of which
+    // takes it as its own user-supplied load.
+    if (code == kUtilityLoadCode && data) m_copy.NotifyValueChanged(*static_cast<double*>(data));
 }
 
 CPIHeatIntegrationStream* CPIScenario::SiteStreamOf(const CPIHeatIntegrationStream& stream) const {

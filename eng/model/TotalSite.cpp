@@ -180,7 +180,6 @@ int CPITotalSite::AddStream(const CPString& name) {
         return 0;
     }
     if (!m_pSiteStreams) m_pSiteStreams = std::make_unique<StreamDictionary>(kStreamSlots);
-    ++m_nStreamCounter;
     IHeatIntegrationStream* found = nullptr;
     m_pManager->GetStream(name.c_str(), found);
     auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(found);
@@ -188,6 +187,8 @@ int CPITotalSite::AddStream(const CPString& name) {
         SendChange(60, kUnknownUtilityMessage);
         return 0;
     }
+    // A refused name takes no number.
+    ++m_nStreamCounter;
     stream->SetValue(N::CHTCoeff, m_pManager->GetHTCDefaultValue(0), 0);
     stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
     stream->SetStoredInt(m_nStreamCounter);
