@@ -42,6 +42,9 @@ const MessageText kTexts[] = {
     {"ChangingToBathChoseUnForbidAll", "No match is forbidden any more: the Bath formula may be chosen again for the area target."},
     {"OnlyGCCBasedAllowedIfForbidden", "While a match is forbidden the utilities are placed on the grand composite curve only."},
     {"CannotCloneStreamErrorMsg", "A stream could not be copied into the new scenario."},
+    // A scenario of a total site uses the site's utilities only.
+    {"PickTotalSiteUtilityFromDropDownList",
+     "A scenario of a total site uses the site's utility streams: add the utility to the site and pick it there."},
     // A command on the selected design with none selected.
     {"NoDesignSelected", "Select a design first: none is selected."},
     // Refusals of a typed value.

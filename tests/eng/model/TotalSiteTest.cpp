@@ -42,7 +42,9 @@ TEST(TotalSite, AddStreamCopiesTheUtilityAndJoinsEveryScenario) {
 
     IHeatIntegrationStream* inScenario = nullptr;
     ASSERT_TRUE(s.Scenario("A")->GetStream("HP Steam", inScenario));
-    EXPECT_EQ(inScenario, stream);
+    // The scenario's own copy, linked to the site stream.
+    EXPECT_NE(inScenario, stream);
+    EXPECT_EQ(s.Scenario("A")->SiteStreamOf(*dynamic_cast<CPIHeatIntegrationStream*>(inScenario)), stream);
     EXPECT_TRUE(s.Scenario("A")->IsTotalSiteScenario());
     DefaultManager* siteManager = nullptr;
     s.Scenario("A")->GetSiteUtilityManager(siteManager);
@@ -119,7 +121,7 @@ TEST(TotalSite, AScenarioCopyIsDeletedWithoutTouchingTheSiteStreams) {
     EXPECT_EQ(s.Scenario("Base")->GetNumberOfProcessStreams(), 2);
     IHeatIntegrationStream* out = nullptr;
     EXPECT_TRUE(s.Scenario("Base")->GetStream("LP Steam", out));
-    EXPECT_EQ(out, steam);
+    EXPECT_EQ(s.Scenario("Base")->SiteStreamOf(*dynamic_cast<CPIHeatIntegrationStream*>(out)), steam);
 }
 
 TEST(TotalSite, RemovingAUtilityFromTheManagerTakesItsStreamOutOfTheSite) {
@@ -210,7 +212,7 @@ TEST(TotalSiteRecord, RecalledScenariosHoldTheSiteStreams) {
     EXPECT_EQ(base->GetNumberOfUtilityStreams(), 2);
     IHeatIntegrationStream* inScenario = nullptr;
     ASSERT_TRUE(base->GetStream("Cooling Water", inScenario));
-    EXPECT_EQ(inScenario, copy.Stream("Cooling Water"));
+    EXPECT_EQ(base->SiteStreamOf(*dynamic_cast<CPIHeatIntegrationStream*>(inScenario)), copy.Stream("Cooling Water"));
     EXPECT_DOUBLE_EQ(base->GetUtilityTarget(0), source.Scenario("Base")->GetUtilityTarget(0));
     EXPECT_DOUBLE_EQ(base->GetUtilityTarget(1), source.Scenario("Base")->GetUtilityTarget(1));
 
