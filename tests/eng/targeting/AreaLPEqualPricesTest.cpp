@@ -1,8 +1,9 @@
 // The area LP of whole scenarios whose film coefficients take few values (two here): the columns
-// of the rows of one interval pair then cost the same and close cycles of no cost, while the row prices lie near the price of the unplaced heat, a thousand times
-// a column's. The simplex must settle all the same, to the optimum of the same LP solved whole
-// (every candidate column at once) by the general LP solver, and a table of many streams with two
-// hot utilities must answer on the time curve of its neighbours (bench/HostScaleBench.cpp).
+// of the rows of one interval pair then cost the same and close cycles of no cost, while the row
+// prices lie near the price of the unplaced heat, a thousand times a column's. The simplex must
+// settle all the same, to the optimum of the same LP solved whole (every candidate column at once)
+// by the general LP solver; a table of many streams with two hot utilities is timed by
+// BM_HostAreaLPTwoHotUtilities (bench/HostScaleBench.cpp).
 #include "eng/targeting/AreaLP.h"
 #include "eng/targeting/AreaTarget.h"
 #include "tests/support/FourStreamProject.h"
