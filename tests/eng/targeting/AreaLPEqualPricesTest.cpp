@@ -4,6 +4,8 @@
 // settle all the same, to the optimum of the same LP solved whole (every candidate column at once)
 // by the general LP solver; a table of many streams with two hot utilities is timed by
 // BM_HostAreaLPTwoHotUtilities (bench/HostScaleBench.cpp).
+#include "brasko/DefaultUtilityTypes.h"
+#include "brasko/IDefaultUtilityManager.h"
 #include "eng/targeting/AreaLP.h"
 #include "eng/targeting/AreaTarget.h"
 #include "tests/support/FourStreamProject.h"
@@ -40,9 +42,21 @@ TEST_P(AreaLPEqualPrices, TheSimplexSettlesAtTheOptimumOfTheWholeModel) {
     p.scenario->SuspendCalculations();
     for (const Row& r : c.process) {
         ASSERT_TRUE(p.AddProcess(r.name, r.supply, r.target, r.cp)) << r.name;
-        ASSERT_TRUE(p.Stream(r.name)->SetValue("HTCoeff", r.h, 0)) << r.name;
+        ASSERT_TRUE(p.Stream(r.name)->SetValue("CHTCoeff", r.h, 0)) << r.name;
     }
-    for (const char* name : c.utilities) ASSERT_TRUE(p.AddUtility(name)) << name;
+    // A utility takes the approach its default asks for, as a table's utility row of a name alone
+    // does.
+    IDefaultUtilityManager* defaults = nullptr;
+    ASSERT_EQ(p.scenario->GetDefaultUtilityManager(defaults), 1);
+    for (const char* name : c.utilities) {
+        ASSERT_TRUE(p.AddUtility(name)) << name;
+        const double approach = defaults->GetValue(name, DUP_DTminContribution);
+        ASSERT_TRUE(std::isfinite(approach) && approach >= 0.0) << name;
+        ASSERT_EQ(p.Stream(name)->SetDTminContribution(approach, "Local", 0, 1), 1) << name;
+    }
+    p.scenario->ResumeCalculations(true);
+    // The match is forbidden on the targets of the table, as a user forbids it.
+    p.scenario->SuspendCalculations();
     ASSERT_EQ(p.Stream(c.hot)->LinkStream(c.cold), 1);
     p.scenario->EndForbiddenMatchChanges();
     p.scenario->SetAreaTargetOption(AreaLP::Both);
