@@ -29,8 +29,8 @@ constexpr double kEnterTolerance = 1e-12;
 // the share of the price alone, a reduced cost of one unit in the last place below 0 let such a
 // column in, the pivot moved heat round the cycle at no gain, left the potentials as they were
 // and let the column that had just left back in, round after round of the same few pivots
-// without end (a 300-stream table with two hot utilities went on so for hours; 30 streams with
-// three film coefficients between them reach it too). A reduced cost that does not clear four
+// without end (a 300-stream table with two hot utilities went on so for hours; 16 streams with
+// two film coefficients between them ran so into the pivot limit). A reduced cost that does not clear four
 // units of rounding of each potential is no saving: in exact arithmetic the arc just left costs
 // as much as the one let in saved, so none of the few pivots of such a cycle comes back.
 constexpr double kPotentialRounding = 4.0 * std::numeric_limits<double>::epsilon();
