@@ -414,6 +414,27 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
     return true;
 }
 
+// Shows the progress texts (code 64) the scenario passes on while it computes the targets (each
+// solve of the area LP as it starts, which takes seconds on a large table with forbidden matches)
+// on standard error as they come, as the automatic design's are; standard output keeps only the
+// report.
+class TargetProgressLines : public INotificationReceiver {
+public:
+    explicit TargetProgressLines(IHeatIntegrationScenario& scenario) : m_scenario(scenario) {
+        m_scenario.AddNotificationReceiver(this);
+        m_scenario.AddValidMessage(this, 64);
+    }
+    ~TargetProgressLines() override { m_scenario.RemoveNotificationReceiver(this); }
+    TargetProgressLines(const TargetProgressLines&) = delete;
+    TargetProgressLines& operator=(const TargetProgressLines&) = delete;
+    void NotifyChange(int code, const CPString& text, void*) override {
+        if (code == 64 && !text.empty()) std::fprintf(stderr, "targets: %s\n", text.c_str());
+    }
+
+private:
+    IHeatIntegrationScenario& m_scenario;
+};
+
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
@@ -423,7 +444,10 @@ int runTargets(ModuleLoader& module, const Options& o) {
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     ApplyEconomicsOption(*scenario, o.economics);
-    scenario->ResumeCalculations(recalculate || o.economics.given);
+    {
+        TargetProgressLines progress(*scenario);
+        scenario->ResumeCalculations(recalculate || o.economics.given);
+    }
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);

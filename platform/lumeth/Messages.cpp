@@ -57,6 +57,8 @@ MessageCatalogue::MessageCatalogue() {
         {"GeneratingSuperStructure", "Generating the superstructure"},
         {"SolvingSuperStructure", "Solving the superstructure"},
         {"BuildingDesign", "Building the design"},
+        // Area targets: each solve of the area LP as it starts.
+        {"SolvingAreaLinearModel", "Solving the area linear model"},
         {"StageMatchNotPlaced", "A match of the structure found no place in the design; the utilities take its load:"},
     };
     std::size_t count = 0;
