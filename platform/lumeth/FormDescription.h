@@ -40,6 +40,9 @@ struct FormVariable {
     int typeCode = -1;     // the kind of quantity its values are shown in; -1: the address's own
     bool editable = false;
     int dimensions = 0;    // 0 for a single value, 1 for a column, 2 for a table
+    // An editable single value that the user may type only while the view's cell state says so
+    // (a cell that stands for a node that is not always there): its listing follows that state.
+    bool byState = false;
 };
 
 class FormDescription {

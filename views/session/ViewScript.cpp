@@ -69,6 +69,26 @@ FormDescription formOf(const Viewable* view) {
     return form;
 }
 
+// The form as the user sees it now: a cell whose editing follows the view's cell state is shown
+// editable only while that state lets the user type into it.
+FormDescription shownForm(Viewable* view) {
+    const FormDescription listing = formOf(view);
+    FormDescription shown;
+    for (FormVariable v : listing.Variables()) {
+        VarDescription var;
+        if (v.byState && v.editable && v.dimensions == 0 && VarDescription::Parse(v.address, var)) {
+            ModifyState state = ReadOnlyState;
+            int detail = 0;
+            view->VariableStatus(var, state, detail);
+            v.editable = state == ModifiableState;
+        }
+        shown.Add(v);
+        if (const Text keys = listing.Refusals(v.address); !keys.empty()) shown.SetRefusals(v.address, keys);
+    }
+    for (const Text& word : listing.Commands()) shown.AddCommand(word);
+    return shown;
+}
+
 bool listed(const FormDescription& form, const VarDescription& var) {
     const FormKey key = FormKey::Of(var);
     for (const FormVariable& v : form.Variables()) {
@@ -134,7 +154,7 @@ bool listedChild(const Viewable* child) {
 }
 
 void formJson(Viewable* view, Text& out, int depth) {
-    const FormDescription form = formOf(view);
+    const FormDescription form = shownForm(view);
     out += "{\"view\":" + ViewJsonText(view->GetName()) + ",\"type\":" +
            ViewJsonText(view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ",\"variables\":[";
     bool first = true;
@@ -219,7 +239,7 @@ void formJson(Viewable* view, Text& out, int depth) {
 void formText(Viewable* view, Text& out, const Text& indent, int depth) {
     out += indent + "view " + view->GetName() + " (" +
            (view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ")\n";
-    const FormDescription form = formOf(view);
+    const FormDescription form = shownForm(view);
     for (const Text& line : form.Listing()) out += indent + "  " + line + "\n";
     for (const FormVariable& v : form.Variables())
         for (const Text& name : linkedNames(view, v)) out += indent + "  link " + name + "\n";
