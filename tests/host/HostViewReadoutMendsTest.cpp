@@ -1,0 +1,57 @@
+// Readouts of the views as a user meets them through `kestrin-host view`: what a message names,
+// what an empty value shows, what a column of a table lists.
+#include "HostProcess.h"
+#include "OperatedCase.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// With an event of the schedule selected in the Event Summary (a new event is selected there),
+// "ExecuteSchedule" runs its schedule; run again, it is refused naming the schedule, "Event-P1",
+// not the event's stream.
+TEST(HostViewReadoutMends, ExecutingWithAnEventSelectedRunsAndNamesItsSchedule) {
+    OperatedCase c;
+    const HostRun run = c.View(
+        "cmd LockOperation\ncmd AddScheduleToDesign\nopen ScheduleTypeView.301(Event Summary)\nopen MyOwnerObject\n"
+        "set ExtraData.587 6\nsettext HXSelection.389 C1\ncmd AddEventToSchedule\ncmd ExecuteSchedule\n"
+        "text ExtraData.230\nexpect CannotExecuteSchedule\ncmd ExecuteSchedule\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    const std::size_t first = run.out.find("8: cmd ExecuteSchedule");
+    const std::size_t second = run.out.find("11: cmd ExecuteSchedule");
+    ASSERT_NE(std::string::npos, second) << run.out;
+    EXPECT_FALSE(has(run.out.substr(first, second - first), "Error CannotExecuteSchedule")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: text ExtraData.230\n  text Last schedule executed: Event-P1")) << run.out;
+    EXPECT_TRUE(has(run.out.substr(second), "Error CannotExecuteSchedule|The schedule Event-P1 cannot be executed.")) << run.out;
+}
+
+// A figure the views do not have is never shown as the empty value -32767: the advanced link
+// editor of a stream without transport properties has no mass flow to show (its temperature it
+// has, 170 C for H1), and a design without a retrofit result has no cost or payback to report.
+TEST(HostViewReadoutMends, AFigureThatIsNotThereIsNotShownAsANumber) {
+    const HostRun link = RunViewScript(ExamplePath("four-streams.csv"),
+                                       "cmd AddDefaultDesign\nset Switch.601 1\nset Switch.600.0 1\nopen @last\n"
+                                       "text FlowPropertyValue.201\ntext TempPropertyValue.102\n");
+    EXPECT_EQ(0, link.exitCode) << link.out;
+    EXPECT_TRUE(has(link.out, "5: text FlowPropertyValue.201\n  text MassFlow  =  A + Sum  (Bi * Ti)  +  Sum  (Ci * Fi)  "
+                              "=  not available\n"))
+        << link.out;
+    EXPECT_TRUE(has(link.out, "6: text TempPropertyValue.102\n  text Inlet Temperature  =  A + Sum  (Bi * Ti)  +  Sum  "
+                              "(Ci * Fi)  =  170  C\n"))
+        << link.out;
+
+    ScratchFile saved("readouts", "net.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const HostRun design = RunViewScript(saved.path, "text ExtraData.331\ntext ExtraData.332\n", " --open design");
+    EXPECT_EQ(0, design.exitCode) << design.out;
+    EXPECT_TRUE(has(design.out, "1: text ExtraData.331\n  text \n")) << design.out;
+    EXPECT_FALSE(has(design.out, "32767")) << design.out;
+}
+
+}  // namespace
