@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -52,6 +54,32 @@ TEST(HostViewReadoutMends, AFigureThatIsNotThereIsNotShownAsANumber) {
     EXPECT_EQ(0, design.exitCode) << design.out;
     EXPECT_TRUE(has(design.out, "1: text ExtraData.331\n  text \n")) << design.out;
     EXPECT_FALSE(has(design.out, "32767")) << design.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The site utility table's conductivities are those of the default utilities in W/m-C (steam
+// 0.027, water 0.56 for the eighth row): labelled so, and 0.56 W/m-C is 0.56 x 0.5777893 =
+// 0.32356 Btu/hr-ft-F.
+TEST(HostViewReadoutMendsSite, TheUtilityTableLabelsConductivityInTheUnitsOfItsValues) {
+    for (const auto& [units, unit, water] : {std::tuple<const char*, const char*, double>{"si", "W/m-C", 0.56},
+                                             {"customary", "Btu/hr-ft-F", 0.56 * 0.5777893}}) {
+        ScratchFile script("readouts", "site.txt", "cmd OpenUDB\nopen @last\nget ThermCond.911.[]\n");
+        const HostRun run =
+            RunHost("view --new hi-total-site Works --units " + std::string(units) + " --script " + script.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::size_t at = run.out.find("3: get ThermCond.911.[]\n  value ");
+        ASSERT_NE(std::string::npos, at) << run.out;
+        const std::string line = run.out.substr(at, run.out.find('\n', at + 30) - at);
+        EXPECT_TRUE(line.size() > std::string(unit).size() &&
+                    line.compare(line.size() - std::string(unit).size() - 1, std::string::npos, " " + std::string(unit)) == 0)
+            << line;
+        const std::vector<double> values = ScriptValues(run.out, 3);
+        ASSERT_GT(values.size(), 8u) << line;
+        EXPECT_NEAR(water, values[7], 1e-6) << line;
+    }
 }
 
 }  // namespace
