@@ -183,8 +183,10 @@ int CPITotalSite::AddStream(const CPString& name) {
     m_pManager->GetStream(name.c_str(), found);
     auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(found);
     if (!stream) {
+        // The message tells the user to pick one of the manager's utilities; the request itself
+        // was taken, so no second refusal follows it.
         SendChange(60, kUnknownUtilityMessage);
-        return 0;
+        return 1;
     }
     stream->SetValue(N::CHTCoeff, m_pManager->GetHTCDefaultValue(0), 0);
     stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);

@@ -56,9 +56,6 @@ TEST(HostViewReadoutMends, AFigureThatIsNotThereIsNotShownAsANumber) {
     EXPECT_FALSE(has(design.out, "32767")) << design.out;
 }
 
-}  // namespace
-
-namespace {
 
 // The site utility table's conductivities are those of the default utilities in W/m-C (steam
 // 0.027, water 0.56 for the eighth row): labelled so, and 0.56 W/m-C is 0.56 x 0.5777893 =
@@ -80,6 +77,20 @@ TEST(HostViewReadoutMendsSite, TheUtilityTableLabelsConductivityInTheUnitsOfItsV
         ASSERT_GT(values.size(), 8u) << line;
         EXPECT_NEAR(water, values[7], 1e-6) << line;
     }
+}
+
+// A site stream is one of the site manager's utilities: another name asks the user to pick one
+// of them and adds nothing, with no second refusal; a utility's name adds its stream.
+TEST(HostViewReadoutMendsSite, ASiteStreamNamedAfterNoUtilityIsAnsweredByOneMessage) {
+    ScratchFile script("readouts", "streams.txt",
+                       "expect PickTotalSiteUtilityFromDropDownList\nattach UtilityNameView.599.0 Plant Air\n"
+                       "dims UtilityNameView.599\nattach UtilityNameView.599.0 Cooling Water\ndims UtilityNameView.599\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_FALSE(has(run.out, "AddStreamError")) << run.out;
+    EXPECT_TRUE(has(run.out, "3: dims UtilityNameView.599\n  dims 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "4: attach UtilityNameView.599.0 Cooling Water\n  text Cooling Water\n  result 1")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: dims UtilityNameView.599\n  dims 2\n")) << run.out;
 }
 
 }  // namespace
