@@ -93,4 +93,21 @@ TEST(HostViewReadoutMendsSite, ASiteStreamNamedAfterNoUtilityIsAnsweredByOneMess
     EXPECT_TRUE(has(run.out, "5: dims UtilityNameView.599\n  dims 2\n")) << run.out;
 }
 
+// "get A.[].[]" reads a whole table, a value line per row, each row as "get A.R.[]" reads it:
+// the forbidden matches of the four streams (cold rows, hot columns) with C1/H2 and C2/H1
+// forbidden are the rows "0 1" and "1 0"; in JSON a list per row.
+TEST(HostViewReadoutMends, AWholeTableReadsEveryRow) {
+    const std::string script =
+        "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.1 1\nset Switch.1200.1.0 1\n"
+        "get Switch.1200.[].[]\nget Switch.1200.0.[]\nget Switch.1200.1.[]\ndims Switch.1200\n";
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"), script);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get Switch.1200.[].[]\n  value 0 1\n  value 1 0\n5:")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get Switch.1200.0.[]\n  value 0 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: get Switch.1200.1.[]\n  value 1 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: dims Switch.1200\n  dims 2 2\n")) << run.out;
+    const HostRun json = RunViewScript(ExamplePath("four-streams.csv"), script, " --json");
+    EXPECT_TRUE(has(json.out, "\"input\":\"get Switch.1200.[].[]\",\"value\":[[0,1],[1,0]]")) << json.out;
+}
+
 }  // namespace

@@ -527,7 +527,7 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     if ((action == "get" || action == "text") && var.NumberOfIndices() > 0)
         for (int i = var.NumberOfIndices(); i < dims.NumberOfDims(); ++i) var.SetOffset(i, 0);
     for (int i = 0; i < var.NumberOfIndices(); ++i) {
-        if (i == var.RunningIndex()) continue;
+        if (i == var.RunningIndex() || i == var.RowIndex()) continue;
         const int at = var.Offset(i);
         if (at < 0 || (i < dims.NumberOfDims() && at >= dims.Dim(i)))
             return fail(FormattedText("index %d of ", at) + address + FormattedText(" is outside its dimensions (%d)", dims.Dim(i)));
@@ -539,17 +539,22 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         if (var.RunningIndex() >= 0) {
             s.series = true;
             const int n = dims.Dim(var.RunningIndex());
+            // A table runs over its rows as well, each row a column of cells.
+            const int rows = var.RowIndex() >= 0 ? dims.Dim(var.RowIndex()) : 1;
+            if (var.RowIndex() >= 0) s.columns = n;
             // Each cell converts in its own kind of quantity: a column may mix them.
             bool mixed = false;
-            for (int i = 0; i < n; ++i) {
-                VarDescription at = var;
-                at.SetOffset(var.RunningIndex(), i);
-                const UnitConversion own = DefUnitConv(view->GetEDVarType(at));
-                const double base = view->Value(at);
-                s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, own));
-                s.units.push_back(own.name);
-                mixed = mixed || s.units.back() != s.units.front();
-            }
+            for (int r = 0; r < rows; ++r)
+                for (int i = 0; i < n; ++i) {
+                    VarDescription at = var;
+                    if (var.RowIndex() >= 0) at.SetOffset(var.RowIndex(), r);
+                    at.SetOffset(var.RunningIndex(), i);
+                    const UnitConversion own = DefUnitConv(view->GetEDVarType(at));
+                    const double base = view->Value(at);
+                    s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, own));
+                    s.units.push_back(own.name);
+                    mixed = mixed || s.units.back() != s.units.front();
+                }
             if (mixed) s.unit.clear();
             else {
                 if (!s.units.empty()) s.unit = s.units.front();
@@ -564,11 +569,14 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         if (var.RunningIndex() >= 0) {
             s.textSeries = true;
             const int n = dims.Dim(var.RunningIndex());
-            for (int i = 0; i < n; ++i) {
-                VarDescription at = var;
-                at.SetOffset(var.RunningIndex(), i);
-                s.texts.push_back(view->TextValue(at));
-            }
+            const int rows = var.RowIndex() >= 0 ? dims.Dim(var.RowIndex()) : 1;
+            for (int r = 0; r < rows; ++r)
+                for (int i = 0; i < n; ++i) {
+                    VarDescription at = var;
+                    if (var.RowIndex() >= 0) at.SetOffset(var.RowIndex(), r);
+                    at.SetOffset(var.RunningIndex(), i);
+                    s.texts.push_back(view->TextValue(at));
+                }
             s.text = s.texts.empty() ? Text() : s.texts.front();
         } else {
             s.text = view->TextValue(var);
@@ -613,7 +621,18 @@ Text ViewScriptRunner::Report(bool json) const {
             out += FormattedText("{\"line\":%d,\"input\":", s.line) + ViewJsonText(s.input) + ",\"value\":";
             if (!s.hasValue) out += "null";
             else if (!s.series) out += ViewJsonNumber(s.values.empty() ? NAN : s.values[0]);
-            else {
+            else if (s.columns > 0) {
+                // A table: a list per row.
+                out += "[";
+                const std::size_t n = static_cast<std::size_t>(s.columns);
+                for (std::size_t r = 0; r * n < s.values.size(); ++r) {
+                    out += r ? ",[" : "[";
+                    for (std::size_t i = 0; i < n && r * n + i < s.values.size(); ++i)
+                        out += (i ? "," : "") + ViewJsonNumber(s.values[r * n + i]);
+                    out += "]";
+                }
+                out += "]";
+            } else {
                 out += "[";
                 for (std::size_t i = 0; i < s.values.size(); ++i) out += (i ? "," : "") + ViewJsonNumber(s.values[i]);
                 out += "]";
@@ -659,13 +678,18 @@ Text ViewScriptRunner::Report(bool json) const {
     for (const ViewScriptStep& s : m_steps) {
         out += FormattedText("%d: ", s.line) + cutForReading(s.input) + "\n";
         if (s.hasValue) {
-            out += "  value";
-            for (std::size_t i = 0; i < s.values.size(); ++i) {
-                const double v = s.values[i];
-                out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
-                if (i < s.units.size() && !s.units[i].empty()) out += " " + s.units[i];
+            // A table reads a value line per row; a column or a single value one line.
+            const std::size_t perLine = s.columns > 0 ? static_cast<std::size_t>(s.columns) : s.values.size();
+            for (std::size_t from = 0; from == 0 || from < s.values.size(); from += perLine) {
+                out += "  value";
+                for (std::size_t i = from; i < s.values.size() && i < from + perLine; ++i) {
+                    const double v = s.values[i];
+                    out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
+                    if (i < s.units.size() && !s.units[i].empty()) out += " " + s.units[i];
+                }
+                out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
+                if (perLine == 0) break;
             }
-            out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
         }
         // A column of texts: a line per cell (a name may hold blanks).
         if (s.textSeries)
