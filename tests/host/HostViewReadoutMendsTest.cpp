@@ -110,4 +110,29 @@ TEST(HostViewReadoutMends, AWholeTableReadsEveryRow) {
     EXPECT_TRUE(has(json.out, "\"input\":\"get Switch.1200.[].[]\",\"value\":[[0,1],[1,0]]")) << json.out;
 }
 
+// The grid's stream order reads, right after a configuration is chosen, as the drawing lays the
+// streams out. Hot ends: H1 170, H2 150, C2 140, C1 135 C; loads: H1 330, H2 180, C2 240, C1
+// 230 kW; the utilities stay at the top and the bottom.
+TEST(HostViewReadoutMends, TheGridsStreamOrderFollowsTheChosenConfigurationAtOnce) {
+    ScratchFile saved("readouts", "grid.kcase", "", false);
+    ScratchFile picture("readouts", "grid.svg", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const std::string byTemperatureOrLoad = "  text Cooling Water\n  text H1\n  text H2\n  text C2\n  text C1\n  text HP Steam\n";
+    const std::string byName = "  text Cooling Water\n  text H1\n  text H2\n  text C1\n  text C2\n  text HP Steam\n";
+    for (int preset = 1; preset <= 5; ++preset) {
+        const std::string expected = preset == 2 || preset == 5 ? byName : byTemperatureOrLoad;
+        const std::string k = std::to_string(preset);
+        const HostRun run = RunViewScript(saved.path,
+                                          "set Enum.206 " + k + "\ndims StreamsOrder.200\ntext StreamsOrder.200.[]\n"
+                                          "svg . " + picture.path + "\ntext StreamsOrder.200.[]\n",
+                                          " --open grid");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, "2: dims StreamsOrder.200\n  dims 6\n")) << preset << "\n" << run.out;
+        EXPECT_TRUE(has(run.out, "3: text StreamsOrder.200.[]\n" + expected)) << preset << "\n" << run.out;
+        EXPECT_TRUE(has(run.out, "5: text StreamsOrder.200.[]\n" + expected)) << preset << "\n" << run.out;
+    }
+}
+
 }  // namespace
