@@ -135,4 +135,26 @@ TEST(HostViewReadoutMends, TheGridsStreamOrderFollowsTheChosenConfigurationAtOnc
     }
 }
 
+// The scenario view's pinch agrees with `targets` with and without a forbidden match: the four
+// streams pinch at 90 C hot / 80 C cold; forbidding C2 with H1 raises the utilities to 150 and
+// 190 kW but leaves the process pinch where it is.
+TEST(HostViewReadoutMends, APinchReadsAsTargetsReportsItWithAForbiddenMatch) {
+    for (const bool forbid : {false, true}) {
+        ScratchFile saved("readouts", "pinch.kcase", "", false);
+        const std::string script = std::string(forbid ? "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.1.0 1\n"
+                                                      : "get HeatFlow.107\nget HeatFlow.108\n") +
+                                   "get PinchNo.200\ntext ExtraData.203\nget Temperature.200.[]\nget Temperature.203.[]\n"
+                                   "get HeatFlow.107\n";
+        const HostRun run = RunViewScript(ExamplePath("four-streams.csv"), script, " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, "3: get PinchNo.200\n  value 1\n")) << run.out;
+        EXPECT_TRUE(has(run.out, "4: text ExtraData.203\n  text 90.00 C \\ 80.00 C\n")) << run.out;
+        EXPECT_TRUE(has(run.out, "5: get Temperature.200.[]\n  value 90 C\n")) << run.out;
+        EXPECT_TRUE(has(run.out, "6: get Temperature.203.[]\n  value 80 C\n")) << run.out;
+        EXPECT_TRUE(has(run.out, std::string("7: get HeatFlow.107\n  value ") + (forbid ? "150" : "20") + " kW")) << run.out;
+        const HostRun targets = RunHost("targets " + saved.path);
+        EXPECT_TRUE(has(targets.out, "process pinch             90.000 C hot / 80.000 C cold")) << targets.out;
+    }
+}
+
 }  // namespace
