@@ -157,4 +157,30 @@ TEST(HostViewReadoutMends, APinchReadsAsTargetsReportsItWithAForbiddenMatch) {
     }
 }
 
+// A segment inserted into H1's table has no temperature or cp yet: the stream is incomplete and
+// leaves the targets, and the user is told why. Once both are typed (H1 170 -> 115 -> 60 C at
+// cp 3 throughout) the targets are the four streams' 20 and 60 kW again. The target row of the
+// table (past the last segment) splits nothing and says nothing.
+TEST(HostViewReadoutMends, AnInsertedSegmentThatLeavesTheTargetsSaysWhy) {
+    const HostRun run = RunViewScript(
+        ExamplePath("four-streams.csv"),
+        "set Switch.411.0 1\nopen @last\nset WhereToIns.200 0\nexpect InsertedSegmentIncomplete\ncmd InsSeg\n"
+        "open MyOwnerObject\nget HeatFlow.107\n"
+        // 8: the missing data typed
+        "open SegmentTable.200.0\nset Temperature.101.0 115\nset HeatCapacityFlow.100.0 3\nopen MyOwnerObject\n"
+        "get HeatFlow.107\nget HeatFlow.108\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "Error InsertedSegmentIncomplete|A segment was inserted into H1:")) << run.out;
+    EXPECT_FALSE(has(run.out, "7: get HeatFlow.107\n  value 20 kW")) << run.out;
+    EXPECT_TRUE(has(run.out, "12: get HeatFlow.107\n  value 20 kW\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "13: get HeatFlow.108\n  value 60 kW\n")) << run.out;
+
+    const HostRun past = RunViewScript(ExamplePath("four-streams.csv"),
+                                       "set Switch.411.0 1\nopen @last\nset WhereToIns.200 1\ncmd InsSeg\n"
+                                       "get Temperature.201.[]\n");
+    EXPECT_EQ(0, past.exitCode) << past.out;
+    EXPECT_FALSE(has(past.out, "InsertedSegmentIncomplete")) << past.out;
+    EXPECT_TRUE(has(past.out, "5: get Temperature.201.[]\n  value 170 60 C\n")) << past.out;
+}
+
 }  // namespace
