@@ -184,8 +184,10 @@ int CPITotalSite::AddStream(const CPString& name) {
     m_pManager->GetStream(name.c_str(), found);
     auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(found);
     if (!stream) {
+        // The message tells the user to pick one of the manager's utilities; the request itself
+        // was taken, so no second refusal follows it.
         SendChange(60, kUnknownUtilityMessage);
-        return 0;
+        return 1;
     }
     // A refused name takes no number.
     ++m_nStreamCounter;

@@ -23,6 +23,9 @@ const MessageText kTexts[] = {
     {"NoSubsetsFound", "No sub-network was found: the streams balance only all together."},
     {"NoSubsetsUnbalanced",
      "No sub-network was found: the streams' loads do not balance, as no utility carries the heating or cooling the process needs."},
+    // A segment inserted into a stream's table: its data are still to be typed.
+    {"InsertedSegmentIncomplete",
+     "A segment was inserted into %s: until its temperature and its load or cp are typed the stream is incomplete, and the targets leave it out."},
     // A default utility's approach.
     {"DeltaTMinWarning", "A DTmin contribution below 1 C is not taken; the utility keeps the one it had."},
     // Retrofit and design tips.

@@ -13,6 +13,7 @@
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/DesignValueRows.h"
 
+#include <cmath>
 #include <cstring>
 #include <set>
 #include <string>
@@ -290,8 +291,12 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
         case 319: return UnitName(TextRowUnit(int(L::UnconfiguredHeater), i));
         case 320: return pick(i, {"Design", "Base Design", "Additional"});
         case 331: {
+            // Without a result design, or without its figure, there is no cost or payback to show.
+            if (RetrofitResultName().empty()) return Text();
             const int check = RetrofitFeasibility();
-            return formatted("FeasiblityCheckCost", {MessageParameter(check == 1 ? dRetrofitCapitalCost : dRetrofitPayback)});
+            const double figure = check == 1 ? dRetrofitCapitalCost : dRetrofitPayback;
+            if (figure == kEmpty || !std::isfinite(figure)) return Text();
+            return formatted("FeasiblityCheckCost", {MessageParameter(figure)});
         }
         case 332:
             if (RetrofitFeasibility() == 1 && pScenario)

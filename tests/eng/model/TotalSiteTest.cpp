@@ -313,11 +313,13 @@ TEST(TotalSiteRecord, ARepeatedStreamNameIsRefusedAndNothingIsLost) {
 
 // A name the site manager has no utility of is refused: the answer is a failure, the reason goes
 // out as a message, and the refusal takes no stream number.
-TEST(TotalSite, AddStreamOfAnUnknownUtilityFailsAndSaysWhy) {
+// A name the manager has no utility of asks the user to pick one and adds nothing; the request
+// itself is answered 1, so that no second refusal follows the message.
+TEST(TotalSite, AddStreamOfAnUnknownUtilityAddsNothingAndSaysWhy) {
     Site s;
     SiteListener view(s.site);
     ASSERT_EQ(s.site.AddScenario("A"), 1);
-    EXPECT_EQ(s.site.AddStream("Unobtainium"), 0);
+    EXPECT_EQ(s.site.AddStream("Unobtainium"), 1);
     EXPECT_TRUE(view.Saw(60, CPITotalSite::kUnknownUtilityMessage));
     EXPECT_FALSE(view.Saw(30, "Unobtainium"));
     EXPECT_EQ(s.site.GetNumberOfStreams(), 0);

@@ -7,6 +7,7 @@
 #include "lumeth/Messages.h"
 #include "views/case/scenario/ScenarioTextRows.h"
 #include "views/AnnualisedCosts.h"
+#include "views/case/scenario/ScenarioPinches.h"
 
 #include <cmath>
 #include <cstring>
@@ -107,11 +108,12 @@ Text pinchSide(double t, const Text& unit) {
 
 Text pinchText(V& v, Var) {
     IHeatIntegrationScenario* sc = v.GetmyScenario();
-    const int n = sc->GetNumberOfPinchPoints();
+    const int n = scenario_pinches::Count(*sc);
     if (n > 1) return "Multiple Pinches";
     if (n != 1) return Text();
     const Text u = v.GetUnitNameFromMoniker(":Temperature");
-    return Text(pinchSide(sc->GetPinchTemperature(0, 0), u) + " \\ " + pinchSide(sc->GetPinchTemperature(1, 0), u));
+    return Text(pinchSide(scenario_pinches::Temperature(*sc, 0, 0), u) + " \\ " +
+                pinchSide(scenario_pinches::Temperature(*sc, 1, 0), u));
 }
 
 // Whether some cold process stream may not be matched with some hot one. Each pair is asked
