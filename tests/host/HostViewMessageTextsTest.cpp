@@ -60,6 +60,16 @@ INSTANTIATE_TEST_SUITE_P(
               "utility loads given by the user"}),
     [](const ::testing::TestParamInfo<Shown>& info) { return std::string(info.param.name); });
 
+// An automatic design refused for one stream names the stream after the words of the refusal.
+TEST(HostViewMessageTexts, AnAutomaticDesignRefusalReadsAsWordsWithItsStream) {
+    ScratchFile table("texts", "close.csv",
+                      "name,supply,target,cp,h,kind\nH1,170,60,3,0.2,process\nC1,20,20.005,2,0.2,process\n"
+                      "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    const HostRun run = RunViewScript(table.path, "expect MinimumSegStreamTempDiff\ncmd AutomaticHENDesign\n");
+    const std::string text = shownText(run.out, "Error", "MinimumSegStreamTempDiff");
+    EXPECT_EQ("Two temperature points of this stream lie closer than 0.01 C: C1", text) << run.out;
+}
+
 // The trend wizard's pages speak of the trend analysis; its closing caption is words.
 TEST(HostViewMessageTexts, TheTrendWizardShowsItsOwnWords) {
     ScratchFile study("texts", "study.kcase", "", false);

@@ -127,7 +127,9 @@ TEST_P(HostViewWritersKeepRunFiles, AFileOfTheRunOrAWriteProtectedOneIsKept) {
         case Aim::NewFile: target = dir / "fresh.out"; break;
     }
     std::ofstream(scriptPath) << replaced(writer.lines, target);
-    if (aim == Aim::ScriptHardLink) ASSERT_EQ(0, ::link(scriptPath.c_str(), target.c_str()));
+    if (aim == Aim::ScriptHardLink) {
+        ASSERT_EQ(0, ::link(scriptPath.c_str(), target.c_str()));
+    }
     const FileState caseBefore = stateOf(casePath), scriptBefore = stateOf(scriptPath), targetBefore = stateOf(target);
 
     const std::string open = *writer.open ? std::string(" --open ") + writer.open : std::string();
@@ -140,8 +142,9 @@ TEST_P(HostViewWritersKeepRunFiles, AFileOfTheRunOrAWriteProtectedOneIsKept) {
     } else {
         EXPECT_EQ(1, run.exitCode) << run.out;
         // A file of the run is named as such; a write-protected one the writer's own words refuse.
-        if (aim != Aim::WriteProtected)
+        if (aim != Aim::WriteProtected) {
             EXPECT_NE(std::string::npos, run.out.find("a file the run reads is never written over")) << run.out;
+        }
         EXPECT_TRUE(stateOf(target) == targetBefore) << run.out;
     }
     EXPECT_TRUE(stateOf(casePath) == caseBefore) << run.out;

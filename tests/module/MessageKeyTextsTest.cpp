@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -79,34 +79,86 @@ std::string argumentAt(const std::string& s, std::size_t at) {
 // The string literals of an argument (both sides of a choice between keys).
 std::vector<std::string> literalsOf(const std::string& argument) {
     std::vector<std::string> found;
-    static const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
-    for (std::sregex_iterator it(argument.begin(), argument.end(), literal), end; it != end; ++it)
-        found.push_back((*it)[1].str());
+    for (std::size_t i = 0; i < argument.size(); ++i) {
+        if (argument[i] == '\'') {
+            for (++i; i < argument.size() && argument[i] != '\''; ++i)
+                if (argument[i] == '\\') ++i;
+            continue;
+        }
+        if (argument[i] != '"') continue;
+        std::string literal;
+        for (++i; i < argument.size() && argument[i] != '"'; ++i) {
+            if (argument[i] == '\\' && i + 1 < argument.size()) literal += argument[i++];
+            literal += argument[i];
+        }
+        found.push_back(literal);
+    }
     return found;
 }
 
 using KeyPlaces = std::map<std::string, std::string>;  // key -> first place it is sent from
 
+bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+std::size_t skipBlanks(const std::string& s, std::size_t at) {
+    while (at < s.size() && std::isspace(static_cast<unsigned char>(s[at]))) ++at;
+    return at;
+}
+
+std::string trimmed(const std::string& s) {
+    const std::size_t a = skipBlanks(s, 0);
+    std::size_t b = s.size();
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+    return s.substr(a, b - a);
+}
+
+// Calls whose first argument is the key (shown as an error or a question, looked up as a text,
+// sent by the engine, or marked as a key a table holds).
+const std::set<std::string> kSenders = {"ErrorMsg",       "ResponseMsg", "FindString",
+                                        "SendMessageKey", "showMessage", "MessageKey"};
+// Engine notices that carry a message key after their code (60 a message, 61 a question).
+const std::set<std::string> kNotices = {"SendChange", "SendAMessage", "Send"};
+const std::set<std::string> kMessageCodes = {"60", "61", "ChangeMessage"};
+
 void collect(const std::string& text, const std::string& file, KeyPlaces& keys) {
-    const auto place = [&](std::size_t at) {
-        return file + ":" + std::to_string(1 + std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    int line = 1;
+    const auto take = [&](const std::string& argument) {
+        for (const std::string& key : literalsOf(argument)) keys.emplace(key, file + ":" + std::to_string(line));
     };
-    // Calls whose first argument is the key.
-    static const std::regex sender(R"(\b(ErrorMsg|ResponseMsg|FindString|SendMessageKey|showMessage|MessageKey)\s*\()");
-    for (std::sregex_iterator it(text.begin(), text.end(), sender), end; it != end; ++it) {
-        const std::size_t at = static_cast<std::size_t>(it->position() + it->length());
-        for (const std::string& key : literalsOf(argumentAt(text, at))) keys.emplace(key, place(at));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') ++line;
+        if (c == '"' || c == '\'') {
+            // Past a literal: no word inside it is a call.
+            for (++i; i < text.size() && text[i] != c; ++i)
+                if (text[i] == '\\') ++i;
+            continue;
+        }
+        if (!(std::isalpha(static_cast<unsigned char>(c)) || c == '_') || (i > 0 && isWordChar(text[i - 1]))) continue;
+        std::size_t end = i;
+        while (end < text.size() && isWordChar(text[end])) ++end;
+        const std::string word = text.substr(i, end - i);
+        const std::size_t next = skipBlanks(text, end);
+        if (next < text.size() && text[next] == '(') {
+            if (kSenders.count(word)) take(argumentAt(text, next + 1));
+            if (kNotices.count(word)) {
+                const std::string code = argumentAt(text, next + 1);
+                const std::size_t comma = next + 1 + code.size();
+                if (kMessageCodes.count(trimmed(code)) && comma < text.size() && text[comma] == ',')
+                    take(argumentAt(text, comma + 1));
+            }
+        } else if (word.size() > 8 && word[0] == 'k' && word.compare(word.size() - 7, 7, "Message") == 0 &&
+                   next + 1 < text.size() && text[next] == '=' && text[next + 1] != '=') {
+            // A named message key ("kUnknownUtilityMessage = ...") that a notice or refusal hands on.
+            const std::size_t value = skipBlanks(text, next + 1);
+            if (value < text.size() && text[value] == '"') {
+                std::size_t close = value + 1;
+                while (close < text.size() && text[close] != '"') close += text[close] == '\\' ? 2 : 1;
+                take(text.substr(value, close + 1 - value));
+            }
+        }
+        i = end - 1;
     }
-    // Engine notices that carry a message key (code 60 a message, 61 a question) after the code.
-    static const std::regex notice(R"(\b(SendChange|SendAMessage|Send)\s*\(\s*(60|61|ChangeMessage)\s*,)");
-    for (std::sregex_iterator it(text.begin(), text.end(), notice), end; it != end; ++it) {
-        const std::size_t at = static_cast<std::size_t>(it->position() + it->length());
-        for (const std::string& key : literalsOf(argumentAt(text, at))) keys.emplace(key, place(at));
-    }
-    // Named message keys ("kUnknownUtilityMessage = ...") that a notice or a refusal hands on.
-    static const std::regex constant(R"re(\bk\w*Message\s*=\s*"((?:[^"\\]|\\.)*)")re");
-    for (std::sregex_iterator it(text.begin(), text.end(), constant), end; it != end; ++it)
-        keys.emplace((*it)[1].str(), place(static_cast<std::size_t>(it->position())));
 }
 
 KeyPlaces sentKeys() {
