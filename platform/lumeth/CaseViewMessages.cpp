@@ -27,7 +27,8 @@ const MessageText kTexts[] = {
     {"EmptyHTCError",
      "The film heat-transfer coefficient could not be left to the default: the utility gives no coefficient."},
     {"InsertSegmentErrorMsg", "Select the row of the segment to split before inserting a segment."},
-    {"DeleteSegmentErrorMsg", "The supply and target temperature points cannot be deleted; select a point between them."},
+    {"DeleteSegmentErrorMsg",
+     "The supply and target temperature points cannot be deleted; select a point between them."},
     {"Eff.CpUpdateError", "The specific heat could not be set."},
     {"FoulingUpdateError", "The fouling factor could not be set."},
     {"NegativeFlowRateError", "The mass flow rate cannot be negative."},
@@ -75,7 +76,8 @@ const MessageText kTexts[] = {
     {"HeatExchangerFoulingEvent", "Change observed heat transfer coefficient"},
     {"StreamFlowrateChangeEvent", "Change stream mass flowrate"},
     {"InletTemperatureChangeEvent", "Change stream inlet temperature"},
-    {"WrongRangeForEvent", "The cleaning must end after it starts and may not overlap another cleaning of the exchanger."},
+    {"WrongRangeForEvent",
+     "The cleaning must end after it starts and may not overlap another cleaning of the exchanger."},
     {"WeightInputError", "A weight cannot be negative."},
 };
 }  // namespace
