@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "pellin/FFactor.h"
 #include "tevrin/CPDictionary.h"
@@ -136,7 +137,7 @@ int AdvancedSuperTarget::Run(CPDictionary* streamDictionary, void* /*argument*/,
     designsMade = 0;
     const bool listed = streamDictionary != nullptr;
     if (!listed) {
-        message = "MissingStreamInformation";
+        message = MessageKey("MissingStreamInformation");
         return 0;
     }
     if (!CheckData()) return 0;
@@ -187,7 +188,7 @@ int AdvancedSuperTarget::Design() {
     }
     UpdateMatchCostCoefficients(1);
     if (!GenerateLinearModel() || !SolveLinearModel()) {
-        message = "AutomaticDesignSolverFailed";
+        message = MessageKey("AutomaticDesignSolverFailed");
         return 0;
     }
     CollectUtilityLoads();
@@ -217,13 +218,13 @@ int AdvancedSuperTarget::Design() {
     UpdateMatchCostCoefficients(3);
     int iteration = 0;
     while (designsMade < designsWanted && iteration < designsWanted) {
-        Progress("SolvingMixedIntegerLinearModel");
+        Progress(MessageKey("SolvingMixedIntegerLinearModel"));
         if (!SolveMixedIntegerModel(iteration)) {
             if (iteration == 0) {
-                message = "AutomaticDesignSolverFailed";
+                message = MessageKey("AutomaticDesignSolverFailed");
                 result = 0;
             } else if (designsMade < designsWanted) {
-                message = "NotEnoughDesignsGenerated";
+                message = MessageKey("NotEnoughDesignsGenerated");
                 result = 0;
             }
             break;
@@ -239,7 +240,7 @@ int AdvancedSuperTarget::Design() {
         ++iteration;
     }
     if (iteration > 0 && designsMade == 0) {
-        message = "FailedToResolveSuperStructure";
+        message = MessageKey("FailedToResolveSuperStructure");
         result = 0;
     }
     return result;

@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 #include "traval/IMILPSolver.h"
 
 #include <algorithm>
@@ -60,12 +61,12 @@ double UpperLoad(IHeatIntegrationStream* s) { return s->GetStreamKind() == 1 ? k
 IMILPSolver* AdvancedSuperTarget::CreateSolver() const { return IMILPSolver::Create("QEV_XPRESS"); }
 
 int AdvancedSuperTarget::SolveLinearModel() {
-    Progress("SolvingLinearModel");
+    Progress(MessageKey("SolvingLinearModel"));
     LPProblem& lp = *lpProblem;
     if (lp.nColumns == 0) return 0;
     std::unique_ptr<IMILPSolver> solver(CreateSolver());
     if (!solver) {
-        message = "NetOptNoFiles";
+        message = MessageKey("NetOptNoFiles");
         return 0;
     }
     solver->SetSize(lp.nColumns, lp.nRows);
@@ -84,7 +85,7 @@ int AdvancedSuperTarget::SolveLinearModel() {
 }
 
 int AdvancedSuperTarget::SolveMixedIntegerModel(int iteration) {
-    Progress("SolvingMixedIntegerLinearModel");
+    Progress(MessageKey("SolvingMixedIntegerLinearModel"));
     searchNote.clear();
     LPProblem& lp = *lpProblem;
     if (lp.nColumns == 0) return 0;

@@ -1,5 +1,6 @@
 #include "lumeth/Messages.h"
 
+#include "lumeth/CaseViewMessages.h"
 #include "lumeth/ExtractionMessages.h"
 #include "lumeth/DesignViewerMessages.h"
 #include "lumeth/ResultAndGridMessages.h"
@@ -70,6 +71,8 @@ MessageCatalogue::MessageCatalogue() {
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(design[i].key, design[i].text);
     const MessageText* results = ResultAndGridMessageTexts(count);
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(results[i].key, results[i].text);
+    const MessageText* views = CaseViewMessageTexts(count);
+    for (std::size_t i = 0; i < count; ++i) m_texts.emplace(views[i].key, views[i].text);
 }
 
 Text MessageCatalogue::FindString(const Text& key, int variant) const {

@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/Timer.h"
@@ -407,8 +408,9 @@ void HENDiagram::PrepareForPlaneInspection(CanvasPoint, MenuModel& menu) {
             int none, count;
             const char* (IHENDesign::*name)(int) const;
         };
-        const Family families[] = {{"oiLoops", 5648, m_design->GetNumberOfLoops(), &IHENDesign::GetLoopName},
-                                   {"oiPaths", 5948, m_design->GetNumberOfPaths(), &IHENDesign::GetPathName}};
+        const Family families[] = {
+            {MessageKey("oiLoops"), 5648, m_design->GetNumberOfLoops(), &IHENDesign::GetLoopName},
+            {MessageKey("oiPaths"), 5948, m_design->GetNumberOfPaths(), &IHENDesign::GetPathName}};
         for (const Family& f : families) {
             if (f.count <= 0) continue;
             menu.AddItem(MenuModel::OpenSubMenu, FindString(f.label));
