@@ -48,6 +48,7 @@ public:
     bool ReadCPValue(CPValue&) override { return false; }
     bool SkipRecord() override { return false; }
     CPString GetFileName() const override { return CPString(); }
+    std::size_t BytesLeft() const override { return 0; }
 
 private:
     static constexpr int kDropped = -7;
