@@ -58,7 +58,7 @@ const std::string& savedCase() {
 std::size_t viewsRecord(const std::string& body) { return kMagic + 9 + u32(body, kMagic + 5); }
 
 // The case with a supertargeting view of an older program appended to the views' set as a child of
-// the first view, its record cut short after its count of linked views.
+// the first view: no linked views, no plot parameters, no plot.
 std::string withSupertargetView(const std::string& body, std::size_t& countAt) {
     const std::size_t set = viewsRecord(body);
     const std::uint32_t setLength = u32(body, set + 5);
@@ -69,11 +69,12 @@ std::string withSupertargetView(const std::string& body, std::size_t& countAt) {
     data += none + none + textField("");             // scenario, design, text
     for (int i = 0; i < 11; ++i) data += intField(0);  // eight numbers, the three quantities
     const std::string head = textField("ProcessIntegrationObject") + intField(views + 1) + intField(1) + textField("super");
-    const std::string view = record(2, head + data + intField(0));
+    const std::string tail = record(1, "b" + std::string(1, '\0')) + intField(0);  // plot parameters, plot
+    const std::string view = record(2, head + data + intField(0) + tail);
     std::string out = body;
     const std::size_t end = set + 9 + setLength;
     out.insert(end, view);
-    countAt = end + view.size() - 5;
+    countAt = end + view.size() - tail.size() - 5;
     out.replace(set + 5, 4, le32(setLength + static_cast<std::uint32_t>(view.size())));
     out.replace(set + 10, 4, le32(static_cast<std::uint32_t>(views + 1)));
     return out;
@@ -143,15 +144,17 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedCount{"Designs1e8", "designs", 100000000}),
     [](const ::testing::TestParamInfo<DamagedCount>& info) { return std::string(info.param.name); });
 
-// The case the rows damage opens as it is, with the supertargeting view's count at its true 0 read
-// as far as the count.
-TEST(HostDamagedCount, TheUndamagedCaseOpens) {
+// The cases the rows damage open as they are, the one with the supertargeting view too.
+TEST(HostDamagedCount, TheUndamagedCasesOpen) {
     const std::string& body = savedCase();
     ASSERT_FALSE(body.empty());
-    ScratchFile file("damaged-count", "whole.case", WithCaseChecksum(body));
-    ScratchFile script("damaged-count", "whole.txt", "# nothing\n");
-    const HostRun run = RunHost("view " + file.path + " --script " + script.path);
-    EXPECT_EQ(0, run.exitCode) << run.out;
+    std::size_t at = 0;
+    for (const std::string& bytes : {body, withSupertargetView(body, at)}) {
+        ScratchFile file("damaged-count", "whole.case", WithCaseChecksum(bytes));
+        ScratchFile script("damaged-count", "whole.txt", "# nothing\n");
+        const HostRun run = RunHost("view " + file.path + " --script " + script.path);
+        EXPECT_EQ(0, run.exitCode) << run.out;
+    }
 }
 
 }  // namespace
