@@ -57,7 +57,13 @@ const std::vector<JobOptionTable> kTables = {
       {"--unit", 1, false}}},
     {"design", {kDtmin, kEconomics, kJson, kSave}},
     {"grid",
-     {kSvg, kDesign, {"--preset", 1, false}, {"--pinch", 0, false}, {"--reverse", 0, false}, {"--hide-utilities", 0, false}, kJson}},
+     {kSvg,
+      kDesign,
+      {"--preset", 1, false},
+      {"--pinch", 0, false},
+      {"--reverse", 0, false},
+      {"--hide-utilities", 0, false},
+      kJson}},
     {"retrofit", {{"--mode", 1, false}, {"--steps", 1, false}, {"--budget", 1, false}, kJson, kSave}},
     {"optimise",
      {kDesign,
@@ -108,7 +114,8 @@ bool CheckJobOptions(const std::string& job, int argc, char** argv, std::string&
             std::string owners;
             for (const JobOptionTable& t : kTables)
                 if (find(t, word)) owners += std::string(owners.empty() ? "" : ", ") + t.job;
-            error = owners.empty() ? "unknown option " + word : job + " takes no " + word + " (it belongs to " + owners + ")";
+            error = owners.empty() ? "unknown option " + word
+                                   : job + " takes no " + word + " (it belongs to " + owners + ")";
             return false;
         }
         for (const JobOption* seen : given)

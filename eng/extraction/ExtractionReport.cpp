@@ -183,10 +183,10 @@ void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, d
     ReportHolder* report = Report();
     if (!report || !separator) return;
     report->AddEntry("Warnings", "Separator_Duty_Against_Temperatures", FindString("ExtractionSeparatorDirection").c_str());
+    const char* key = duty > 0.0 ? "ExtractionSeparatorHeatedCools" : "ExtractionSeparatorCooledHeats";
     report->AppendText("Warnings:Separator_Duty_Against_Temperatures",
-                       FormatMessage(FindString(duty > 0.0 ? "ExtractionSeparatorHeatedCools" : "ExtractionSeparatorCooledHeats"),
-                                     {separator->_get_szName(), MessageParameter(std::fabs(duty)), MessageParameter(product),
-                                      MessageParameter(feed)})
+                       FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
+                                                       MessageParameter(product), MessageParameter(feed)})
                            .c_str());
 }
 

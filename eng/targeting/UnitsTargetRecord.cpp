@@ -181,7 +181,7 @@ bool UnitsTargetData::Recall(ILurmetBinaryFile& file) {
     std::unique_ptr<UnitsTargetGroupList> groups;
     if (present) {
         std::int32_t count = 0;
-        if (!ReadItemCount(file, count)) return false;
+        if (!file.ReadItemCount(count)) return false;
         groups = std::make_unique<UnitsTargetGroupList>();
         groups->reserve(static_cast<std::size_t>(std::min(count, kReserveLimit)));
         for (std::int32_t i = 0; i < count; ++i) {

@@ -116,6 +116,7 @@ public:
     bool ReadChar(char& value) override;
     bool ReadCPString(CPString& value) override;
     bool ReadCPValue(CPValue& value) override;
+    bool ReadItemCount(std::int32_t& count) override;
     bool SkipRecord() override;
     CPString GetFileName() const override { return m_path; }
 

@@ -47,6 +47,11 @@ public:
     // Reader: the bytes left before the end of the innermost open record (of the file when none
     // is open). A writer has none.
     virtual std::size_t BytesLeft() const = 0;
+    // Reads the count of the items that follow in the open record. Every item takes at least one
+    // byte of it, so a count the bytes left cannot hold is damage, as a negative one is: false
+    // (and the file failed, as after any failed read) before the caller makes room for a single
+    // item, however large the count.
+    virtual bool ReadItemCount(std::int32_t& count) = 0;
 
     // Writer: patches the record's length. Reader: skips what is left unread of the record, so
     // that fields a newer writer appended do not disturb an older reader.
@@ -54,10 +59,3 @@ public:
     // False once any operation has failed.
     virtual bool Good() const = 0;
 };
-
-// Reads the count of the items that follow in the open record. Every item takes at least one byte
-// of it, so a count the bytes left cannot hold is damage: false before the caller makes room for
-// a single item, however large the count. A negative count is damage too.
-inline bool ReadItemCount(BinaryFile& file, std::int32_t& count) {
-    return file.ReadInt(count) && count >= 0 && static_cast<std::size_t>(count) <= file.BytesLeft();
-}

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
 
@@ -118,6 +119,30 @@ TEST(HostUsageRuleHelp, EveryJobsHelpListsEveryOptionItTakes) {
         }
         for (const std::string& n : named) EXPECT_TRUE(anyJob.count(n)) << t.job << " --help names " << n;
     }
+}
+
+// The exchanger table's columns are named where design describes its NETWORK, and the stream
+// table's cost column says what a utility without one costs.
+TEST(HostUsageRuleHelp, TheTablesColumnsAreDescribed) {
+    const HostRun design = RunHost("design --help");
+    const auto namesWord = [&](const std::string& word) {
+        const auto inWord = [](char c) { return std::islower(static_cast<unsigned char>(c)) || c == '_'; };
+        for (std::size_t at = design.out.find(word); at != std::string::npos; at = design.out.find(word, at + 1))
+            if ((at == 0 || !inWord(design.out[at - 1])) &&
+                (at + word.size() == design.out.size() || !inWord(design.out[at + word.size()])))
+                return true;
+        return false;
+    };
+    for (const char* column : {"name", "hot", "cold", "duty", "area", "hot_order", "cold_order", "type", "shells"})
+        EXPECT_TRUE(namesWord(column)) << column << "\n" << design.out;
+    EXPECT_NE(std::string::npos, design.out.find("shells (the shells in series of a shell-and-tube unit, 1 to 100"))
+        << design.out;
+    // The help's words as one line: where it breaks its lines is no part of what it says.
+    std::string words;
+    for (char c : RunHost("targets --help").out)
+        if (!std::isspace(static_cast<unsigned char>(c))) words += c;
+        else if (!words.empty() && words.back() != ' ') words += ' ';
+    EXPECT_NE(std::string::npos, words.find("a utility row with temperatures of its own and no cost takes 100")) << words;
 }
 
 }  // namespace

@@ -49,6 +49,7 @@ public:
     bool SkipRecord() override { return false; }
     CPString GetFileName() const override { return CPString(); }
     std::size_t BytesLeft() const override { return 0; }
+    bool ReadItemCount(std::int32_t&) override { return false; }
 
 private:
     static constexpr int kDropped = -7;
