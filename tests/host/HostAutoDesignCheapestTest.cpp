@@ -221,3 +221,28 @@ TEST(HostAutoDesignCheapest, AMatchSearchStoppedByItsTimeLimitSaysSo) {
 }
 
 }  // namespace
+
+namespace {
+
+// A completion searches for its set of matches under the same time limit: stopped before it found
+// one, the job fails with the reason, as the automatic design does, and never reports success
+// with no design made.
+TEST(HostAutoDesignCheapest, ACompletionWhoseSearchItsTimeLimitStoppedFails) {
+    ScratchFile table("autodesign-cheapest", "slow-complete.csv", SlowTable());
+    ScratchFile network("autodesign-cheapest", "slow-network.csv", "name,hot,cold,duty\nE1,H0,C1,5\n");
+    const std::string none = "the match search was stopped at its time limit of 1e-06 s before it found a set of matches";
+    const std::string run = "autodesign " + table.path + " --complete " + network.path + " --time-limit 0.000001";
+    const HostRun text = RunHost(run);
+    EXPECT_EQ(text.exitCode, 1) << text.out;
+    EXPECT_TRUE(has(text.out, "kestrin-host: AutomaticDesignSolverFailed: The solver found no solution of the automatic "
+                              "design model. (" + none + ")"))
+        << text.out;
+    // The automatic design's LP did not run: its empty headings are not shown as the completion's.
+    EXPECT_FALSE(has(text.out, "\nLP solution\n")) << text.out;
+    const HostRun json = RunHost(run + " --json 2>/dev/null");
+    EXPECT_EQ(json.exitCode, 1) << json.out;
+    EXPECT_TRUE(has(json.out, "{\"message\": \"AutomaticDesignSolverFailed\"")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"MILP solution 1: " + none + "\"")) << json.out;
+}
+
+}  // namespace
