@@ -246,3 +246,54 @@ TEST(HostAutoDesignCheapest, ACompletionWhoseSearchItsTimeLimitStoppedFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two hot and two cold process streams, worked by hand, check both the run and the model of the
+// match choice the tests above compare it with. Shifted by 2 K the ends are 258, 238 (HU), 198,
+// 158 (H2), 182, 142 (C2), 98, 58 (H1), 82, 42 (C1), 32, 12 (CU); the narrowest interval is 10 K,
+// so the step is 80 K and no interval is split. H1 gives 16 and 24 kW in 98-82 and 82-58; C1 takes
+// 24 and 16 kW in 82-58 and 58-42. Of its four columns the one within 82-58 stands at a 4 K
+// approach at both ends (F of one shell cannot reach 0.8 there: P = 24/28), so the cheapest flow
+// puts 16 kW from 98-82 into 82-58 (end approaches 28 and 20 K, mean 2 sqrt(560)/3 + 8 = 23.7762,
+// F 0.873293 at 100-84 against 56-80), 8 kW within 82-58 (mean 4, F 0.8) and 16 kW from 82-58
+// into 58-42 (the mirror image): 16/(23.7762 x 0.873293) x 2 + 8/3.2 = 4.0411591 m2 per unit of
+// 1/h_hot + 1/h_cold. H2 and C2 repeat the picture 100 K higher. H1-C1 (1/h sum 3) and H2-C2 (6)
+// need 36.370432 m2, at 80 a year each, and two matches at 1000: 4909.634521 a year. No other set
+// of the loaded pairs carries the heat, so a second answer does not exist.
+TEST(HostAutoDesignCheapest, TheModelAndTheRunPriceATwoByTwoTableAsWorkedByHand) {
+    const double hand = 80.0 * 9.0 * 4.0411590568 + 2000.0;
+    ASSERT_NEAR(hand, 4909.634521, 1e-5);
+    Model model;
+    model.streams = {{"H1", 100, 60, 1, 1.0, 0.0, true, false},    {"H2", 200, 160, 1, 0.5, 0.0, true, false},
+                     {"C1", 40, 80, 1, 0.5, 0.0, false, false},    {"C2", 140, 180, 1, 0.25, 0.0, false, false},
+                     {"HU", 260, 240, 0, 1.0, 300 * 3.1709792e-8, true, true},
+                     {"CU", 10, 30, 0, 1.0, 300 * 3.1709792e-8, false, true}};
+    model.capital = 80.0;
+    model.fixed = 1000.0;
+    const std::optional<double> pairs = model.CostOf({{0, 2}, {1, 3}});
+    ASSERT_TRUE(pairs.has_value());
+    EXPECT_NEAR(*pairs, hand, 1e-6 * hand);
+    // A pair that can carry nothing still costs its match.
+    const std::optional<double> idle = model.CostOf({{0, 2}, {1, 3}, {1, 2}});
+    ASSERT_TRUE(idle.has_value());
+    EXPECT_NEAR(*idle, hand + 1000.0, 1e-6 * hand);
+    EXPECT_FALSE(model.CostOf({{0, 2}}).has_value());
+    EXPECT_FALSE(model.CostOf({{1, 2}, {1, 3}}).has_value());
+
+    ScratchFile table("autodesign-cheapest", "by-hand.csv",
+                      "name,supply,target,cp,h,cost,kind\nH1,100,60,1,1.0,0,process\nH2,200,160,1,0.5,0,process\n"
+                      "C1,40,80,1,0.5,0,process\nC2,140,180,1,0.25,0,process\nHU,260,240,,1,300,utility\n"
+                      "CU,10,30,,1,300,utility\n");
+    const HostRun run = RunHost("autodesign " + table.path +
+                                " --designs 2 --economics area=800,fixed=10000,exponent=1,interest=0,life=10,hours=8000"
+                                " --json 2>/dev/null");
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_TRUE(has(run.out, "\"message\": \"NotEnoughDesignsGenerated\"")) << run.out;
+    const std::vector<double> objectives = Objectives(run.out);
+    ASSERT_EQ(objectives.size(), 1u) << run.out;
+    EXPECT_NEAR(objectives[0], hand, 1e-6 * hand) << run.out;
+    EXPECT_TRUE(has(run.out, "\"estimated_area\": 36.370432, \"objective\"")) << run.out;
+}
+
+}  // namespace
