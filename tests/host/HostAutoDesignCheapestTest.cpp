@@ -297,3 +297,44 @@ TEST(HostAutoDesignCheapest, TheModelAndTheRunPriceATwoByTwoTableAsWorkedByHand)
 }
 
 }  // namespace
+
+namespace {
+
+// One match in one pair of intervals: H1 150-135 C gives C1 110-125 C 30 kW across shifted
+// intervals 148-133 and 127-112 (end approaches 25 K, mean 25 K). One shell reaches F 0.936812
+// there: at the scenario's minimum F of 0.8 that is the match's F; at a minimum of 0.99 the match
+// is priced with the shells that reach 0.99. Either way the answer's estimated area is the area its
+// objective prices: 30 x (1/0.5 + 1/0.5) / (25 F) m2, at 80 a year, with one match at 1000 and the
+// two process streams' energy, 30 kW at 2 x 3.171e-06 per kJ over 8000 h (5479.488 a year).
+TEST(HostAutoDesignCheapest, AnAnswersAreaIsTheAreaItsObjectivePricesAtTheScenariosMinimumF) {
+    struct Case {
+        const char* minimumF;
+        double F;
+    };
+    for (const Case c : {Case{"0.8", 0.936812}, Case{"0.99", 0.99}}) {
+        SCOPED_TRACE(std::string("minimum F ") + c.minimumF);
+        ScratchFile saved("autodesign-cheapest", std::string("minimum-f-") + c.minimumF + ".case", "", false);
+        ScratchFile table("autodesign-cheapest", "one-match.csv",
+                          "name,supply,target,cp,h,cost,kind\nH1,150,135,2,0.5,,process\nC1,110,125,2,0.5,,process\n"
+                          "HU,200,199,,1,300,utility\nCU,20,25,,1,30,utility\n");
+        const HostRun view = RunViewScript(table.path, std::string("set ExtraData.765 ") + c.minimumF + "\n", " --save " + saved.path);
+        ASSERT_EQ(view.exitCode, 0) << view.out;
+        const HostRun run = RunHost("autodesign " + saved.path +
+                                    " --designs 1 --economics area=800,fixed=10000,exponent=1,interest=0,life=10,hours=8000"
+                                    " --json 2>/dev/null");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        const double area = 30.0 * 4.0 / (25.0 * c.F);
+        const std::string solutions = ListAfter(run.out, "\"milp_solutions\": [");
+        const std::smatch found = [&] {
+            std::smatch m;
+            std::regex_search(solutions, m, std::regex("\"estimated_area\": ([-0-9.e+]+), \"objective\": ([-0-9.e+]+)"));
+            return m;
+        }();
+        ASSERT_EQ(found.size(), 3u) << run.out;
+        EXPECT_NEAR(std::stod(found[1]), area, 2e-6 * area) << run.out;
+        const double energy = 30.0 * 2.0 * 3.171e-06 * 8000.0 * 3600.0;
+        EXPECT_NEAR(std::stod(found[2]), 80.0 * area + 1000.0 + energy, 1e-5 * (1000.0 + energy)) << run.out;
+    }
+}
+
+}  // namespace
