@@ -495,8 +495,9 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 // first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
-    // `run` is the automatic design whose solves are read; null when the run is another's (a
-    // completion's), whose objective and search the scenario does not report.
+    // `run` is the automatic design whose solves are read; null when the run is a completion's, the
+    // scenario's second run, made on its first use: its search is read from it, and its objective is
+    // not reported (its loads and area are not the ones the scenario reports beside it).
     ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget* run, std::string milpText,
                   const std::set<std::string>& before)
         : m_scenario(scenario), m_run(run), m_milpText(std::move(milpText)), m_seen(before) {}
@@ -510,9 +511,10 @@ public:
                 lpArea = m_scenario.GetAutomaticDesignResultA();
             }
         } else if (code == 66) {
+            const IAdvancedSuperTarget* completion = m_run ? nullptr : m_scenario.GetDesignCompletion();
             AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {},
                                          m_run ? m_run->GetObjectiveValue() : std::nan(""),
-                                         m_run ? m_run->GetSearchNote() : ""};
+                                         m_run ? m_run->GetSearchNote() : completion ? completion->GetSearchNote() : ""};
             for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
                 if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
             solutions.push_back(std::move(s));
@@ -593,7 +595,9 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
     else scenario->SmartCompleteDesign(CPString(kCompleteName));
     scenario->RemoveNotificationReceiver(&progress);
-    AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    // A completion runs apart from the automatic design: its failure and its search are its own.
+    const IAdvancedSuperTarget* run = o.complete.empty() ? design : scenario->GetDesignCompletion();
+    AutoDesignReport report = ReadAutoDesign(*scenario, lookup, o.complete.empty() ? nullptr : run);
     // The LP's own loads and area beside its matches; each MILP's under its own heading.
     if (progress.lpRead) {
         report.utilityLoads = progress.lpLoads;
@@ -606,7 +610,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!report.solutions[i].searchNote.empty())
             report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
     // The last search's note, when that search ended the run without a set: the failure line says why.
-    std::string unsolved = o.complete.empty() ? design->GetSearchNote() : "";
+    std::string unsolved = run ? run->GetSearchNote() : "";
     if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
     if (!unsolved.empty())
         report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
