@@ -205,7 +205,7 @@ int CPITotalSite::DeleteStream(const CPString& name) {
     const CPString key = name;  // the caller's text may be the stream's own name
     SendChange(31, key);
     if (m_pSiteScenarios)
-        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DeleteStream(key);
+        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DropSiteStream(key);
     m_pSiteStreams->RemoveKeyString(key);
     return 1;
 }
