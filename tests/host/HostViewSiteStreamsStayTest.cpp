@@ -103,4 +103,57 @@ TEST(HostViewSiteStreamsStay, ASiteStreamDeletedOnTheSiteLeavesEveryScenarioForG
     EXPECT_TRUE(has(targets.out, "operating cost            not available")) << targets.out;
 }
 
+// HP Steam renamed MP Steam on the site (MP Steam is a default utility the site does not hold):
+// every scenario holds MP Steam, priced as MP Steam (0.00792 per kWh over 8760 h, 69.3792 per kW
+// and year; Cooling Water 6.7), and the case is saved, reopened, renamed back and saved again.
+// Process 1 needs 20 and 60 kW (20 x 69.3792 + 60 x 6.7 = 1789.58; with HP Steam at 78.84 per kW
+// and year 1978.80), Winter 0 and 160 kW (1072.00) whatever the hot utility is called.
+TEST(HostViewSiteStreamsStay, ASiteStreamRenamedOnTheSiteIsSavedUnderItsNewName) {
+    const std::string read = "open HIDesignViewerScenario.200(Process 1)\ntext StrNameU.440.[]\nget HeatFlow.440.[]\n"
+                             "get CostPerTime.302\n" + kBack + "open HIDesignViewerScenario.200(Winter)\n"
+                             "text StrNameU.440.[]\nget HeatFlow.440.[]\nget CostPerTime.302\n";
+    struct Step {
+        const char* hot;       // the site's hot utility after the step
+        const char* cost;      // Process 1's operating cost
+        const char* targets;   // the line of the targets job
+    };
+    const Step renamed{"MP Steam", "1789.58", "  MP Steam  20.000 kW\n  Cooling Water  60.000 kW\n"};
+    const Step back{"HP Steam", "1978.80", "  HP Steam  20.000 kW\n  Cooling Water  60.000 kW\n"};
+    auto check = [&](const HostRun& run, int first, const Step& step) {
+        const std::string names = std::string("text StrNameU.440.[]\n  text ") + step.hot + "\n  text Cooling Water\n";
+        EXPECT_TRUE(has(run.out, std::to_string(first + 2) + ": " + names)) << run.out;
+        EXPECT_EQ((std::vector<double>{20, 60}), ScriptValues(run.out, first + 3)) << run.out;
+        ASSERT_EQ(1u, ScriptValues(run.out, first + 4).size()) << run.out;
+        EXPECT_NEAR(std::stod(step.cost), ScriptValues(run.out, first + 4)[0], 0.005) << run.out;
+        EXPECT_TRUE(has(run.out, std::to_string(first + 7) + ": " + names)) << run.out;
+        EXPECT_EQ((std::vector<double>{0, 160}), ScriptValues(run.out, first + 8)) << run.out;
+        ASSERT_EQ(1u, ScriptValues(run.out, first + 9).size()) << run.out;
+        EXPECT_NEAR(1072.00, ScriptValues(run.out, first + 9)[0], 0.005) << run.out;
+    };
+    auto jobs = [&](const std::string& path, const Step& step) {
+        const HostRun reopened = RunViewScript(path, read, " --open project");
+        ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+        check(reopened, 0, step);
+        const HostRun targets = RunHost("targets " + path);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        EXPECT_TRUE(has(targets.out, step.targets)) << targets.out;
+        EXPECT_TRUE(has(targets.out, std::string("operating cost            ") + step.cost + " per year")) << targets.out;
+    };
+
+    ScratchFile first("siterename", "first.kcase", "", false), second("siterename", "second.kcase", "", false);
+    const std::string build = kWorks + kBack + "cmd AddDefaultScenario Winter\nopen HIDesignViewerScenario.200(Winter)\n" +
+                              "settext StrName.401.0 H9\nset Temperature.402.0 200\nset Temperature.403.0 40\n"
+                              "set HeatCapacityFlow.404.0 1\n" + kBack + "attach UtilityNameView.599.0 MP Steam\n";
+    const HostRun run = RunHost("view --new hi-total-site Works --script " +
+                                ScratchFile("siterename", "build.txt", build + read).path + " --save " + first.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    check(run, lines(build), renamed);
+    jobs(first.path, renamed);
+
+    const HostRun again = RunViewScript(first.path, "attach UtilityNameView.599.0 HP Steam\n" + read, " --open project --save " + second.path);
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    check(again, 1, back);
+    jobs(second.path, back);
+}
+
 }  // namespace
