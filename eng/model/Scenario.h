@@ -53,6 +53,10 @@ public:
     static constexpr int kDefaultLevelSetting = 5;
     // The refusal of a utility that is not a site stream in a total-site scenario.
     static constexpr const char* kSiteUtilityOnlyMessage = "PickTotalSiteUtilityFromDropDownList";
+    // The refusal of a change that would take a site stream out of one site scenario only (deleted
+    // from its table, or made a process stream there): the case holds every site stream in every
+    // scenario of the site.
+    static constexpr const char* kSiteStreamStaysMessage = "SiteUtilityStaysInEveryScenario";
     // Codes of its streams the scenario listens to, in the order it registers them.
     static constexpr int kStreamCodes[] = {37, 33, 34, 40, 71, 35, 72, 16, 4, 73, 87};
     // Codes of its designs the scenario listens to.
@@ -91,6 +95,9 @@ public:
     // The site renamed one of its streams: the scenario's copy follows. 0 when none holds the old
     // name or the new one is taken.
     int RenameSiteStream(const CPString& oldName, const CPString& newName);
+    // The site deleted one of its streams: the scenario's copy goes too (DeleteStream refuses a
+    // site stream's copy otherwise). 0 when the scenario holds no copy of that name.
+    int DropSiteStream(const CPString& name);
     // Takes `project` as owner and appends what `selection` selects of `source`. A total-site
     // scenario takes no copy of a utility: the site streams it holds stand for the source's, and
     // a utility the site does not have is refused ("CannotCloneStreamErrorMsg").
@@ -485,6 +492,8 @@ private:
     std::map<const CPIHeatIntegrationStream*, std::unique_ptr<SiteStreamLink>> m_siteLinks;
     // Above zero while the scenario takes the site's data into its copies (nothing goes back).
     int m_nTakingSiteData = 0;
+    // Above zero while the site takes one of its streams out of the scenario.
+    int m_nDroppingSiteStream = 0;
     // A stream the scenario holds but does not own: a site stream, owned by the site's manager.
     bool IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const;
     // The rankings are derived from the designs and made when read after a change.

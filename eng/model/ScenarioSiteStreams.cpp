@@ -119,3 +119,12 @@ int CPIScenario::RenameSiteStream(const CPString& oldName, const CPString& newNa
     RenameHeldStream(*stream, previous, newName);
     return 1;
 }
+
+int CPIScenario::DropSiteStream(const CPString& name) {
+    CPIHeatIntegrationStream* stream = StreamByName(name);
+    if (!stream || !SiteStreamOf(*stream)) return 0;
+    ++m_nDroppingSiteStream;
+    const int result = DeleteStream(name);
+    --m_nDroppingSiteStream;
+    return result;
+}

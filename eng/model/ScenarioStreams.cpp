@@ -247,6 +247,12 @@ int CPIScenario::DeleteStream(const CPString& name) {
     if (m_bRetrofit) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(name);
     if (!stream) return 0;
+    // A site stream is in every scenario of the site, and the case writes it so: it is deleted
+    // on the site, for all of them at once.
+    if (SiteStreamOf(*stream) && m_nDroppingSiteStream == 0) {
+        SendMessageKey(kSiteStreamStaysMessage);
+        return 0;
+    }
     const CPString removedName = name;
 
     if (m_pMatches) m_pMatches->RemoveStream(stream);
@@ -328,6 +334,8 @@ bool CPIScenario::HasSegmentedStreams() const {
 void CPIScenario::RemoveUnusedUtilities() {
     std::vector<CPString> unused;
     for (CPIHeatIntegrationStream* utility : m_utilityStreams) {
+        // A site stream stays in every scenario of the site, used or not.
+        if (SiteStreamOf(*utility)) continue;
         bool kept = false;
         if (m_pDesigns) {
             for (IHENDesign* design : *m_pDesigns) {
@@ -349,6 +357,7 @@ void CPIScenario::RemoveUnloadedUtilities() {
     std::vector<CPString> unloaded;
     if (m_pDesigns) {
         for (CPIHeatIntegrationStream* utility : m_utilityStreams) {
+            if (SiteStreamOf(*utility)) continue;  // the site's, as above
             for (IHENDesign* design : *m_pDesigns) {
                 if (design->GetNumberOfHeatExchangers() > 0 && !design->HasUnitOnStream(utility->GetName()) &&
                     utility->GetHeatLoad(0) < 0.1) {

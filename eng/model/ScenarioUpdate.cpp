@@ -273,6 +273,13 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             SendMessageKey(kSiteUtilityOnlyMessage);
             return;
         }
+        // A site stream stays a utility: every scenario of the site holds it as one, and the case
+        // writes it so.
+        if (toProcess && SiteStreamOf(*stream)) {
+            stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
+            SendMessageKey(kSiteStreamStaysMessage);
+            return;
+        }
         StreamList& from = toProcess ? m_utilityStreams : m_processStreams;
         StreamList& to = toProcess ? m_processStreams : m_utilityStreams;
         from.Remove(stream);

@@ -207,7 +207,7 @@ int CPITotalSite::DeleteStream(const CPString& name) {
     const CPString key = name;  // the caller's text may be the stream's own name
     SendChange(31, key);
     if (m_pSiteScenarios)
-        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DeleteStream(key);
+        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->DropSiteStream(key);
     m_pSiteStreams->RemoveKeyString(key);
     return 1;
 }
@@ -226,6 +226,8 @@ int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName)
         return 0;
     }
     m_pSiteStreams->RenameKeyString(previous, newName);
+    // The manager's record keys its streams by their names: it files the stream under the new one.
+    m_pManager->RenameSiteStream(previous, newName);
     // Each scenario's copy of the stream takes the new name too.
     if (m_pSiteScenarios)
         for (CPIScenario* scenario : *m_pSiteScenarios) scenario->RenameSiteStream(previous, newName);

@@ -161,6 +161,10 @@ public:
     ISiteStreamHost* GetMyTSPointer() const { return m_site; }
     // The stream of that name; null when there is none.
     IHeatIntegrationStreamForTargeting* GetSiteStream(const CPString& name) const;
+    // The site gave the stream of utility `oldName` the name `newName`: the manager keeps it as
+    // the new utility's stream, as its record names it. The stream the manager held for the new
+    // utility, which no site holds, becomes the old utility's and takes that utility's values.
+    void RenameSiteStream(const CPString& oldName, const CPString& newName);
 
     // The utility-manager view's commands: save or open a utility-defaults file ("hud"). Null
     // when done, else the message key to report: "FileWriteProtected" (an existing target that

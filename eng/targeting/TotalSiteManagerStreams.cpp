@@ -61,6 +61,24 @@ hresult TotalSiteManager::DeleteStream(const char* name) {
     return 1;
 }
 
+void TotalSiteManager::RenameSiteStream(const CPString& oldName, const CPString& newName) {
+    const CPString from = oldName, to = newName;  // the caller's texts may be the stream's own name
+    auto keyed = [&](const CPString& key) {
+        return std::find_if(m_streams.begin(), m_streams.end(), [&](const SiteStream& e) { return e.key == key; });
+    };
+    const auto renamed = keyed(from);
+    if (renamed == m_streams.end() || from == to) return;
+    const auto spare = keyed(to);
+    if (spare == m_streams.end()) {
+        renamed->key = to;
+        OrderStreamsLikeUtilities();
+        return;
+    }
+    std::swap(renamed->stream, spare->stream);
+    renamed->stream->SetName(from);
+    UpdateStreams(FindUtility(from.c_str()));
+}
+
 void TotalSiteManager::TemperatureShift(CPList* segments, double value) {
     if (!segments) return;
     for (std::size_t i = 0; i < segments->Length(); ++i)

@@ -326,6 +326,9 @@ Viewable* HIDesignViewerScenario::CreateUtilityStream(const Text& name, int row)
                     }
                 }
                 workStream = nullptr;
+            } else if (myScenario->IsTotalSiteScenario()) {
+                // A site stream is deleted on the site, from every scenario at once.
+                ErrorMsg("SiteUtilityStaysInEveryScenario");
             } else if (ResponseMsg("DeleteStreamError", 2) == 1) {
                 SignalBusy(true);
                 workStream = nullptr;

@@ -258,7 +258,13 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
 
 int HIDesignViewerScenario::switchUtilToProcess(const Text&) {
     IHeatIntegrationStream* stream = nullptr;
-    if (utilityRow >= 0 && myScenario->GetStreamOfKind(utilityRow, stream, 1, 2) && stream) stream->SetStreamKind(0, 1);
+    if (utilityRow < 0 || !myScenario->GetStreamOfKind(utilityRow, stream, 1, 2) || !stream) return 1;
+    // A total-site scenario's utilities are the site's streams, a utility in every scenario.
+    if (myScenario->IsTotalSiteScenario()) {
+        ErrorMsg("SiteUtilityStaysInEveryScenario");
+        return 0;
+    }
+    stream->SetStreamKind(0, 1);
     return 1;
 }
 

@@ -325,6 +325,11 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
     IHeatIntegrationStream* found = nullptr;
     const bool have = myScenario->GetStreamOfKind(i, found, kind, 2) && found;
     if (text.empty()) {
+        // A total-site scenario's utilities are the site's streams, deleted on the site.
+        if (kind == 1 && myScenario->IsTotalSiteScenario()) {
+            ErrorMsg("SiteUtilityStaysInEveryScenario");
+            return 0;
+        }
         if (ResponseMsg("DeleteStreamError", 2) != 1) return 0;
         SignalBusy(true);
         // A stream that cannot be found is not deleted in a guess: the user is told.
