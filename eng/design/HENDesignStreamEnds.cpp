@@ -183,8 +183,10 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
         CNode* last = Before(StreamBlock(stream->GetName(), "End"));
         CNode* placeholder = Before(last);
         if (!IsSegment(last) || !IsPlaceholder(placeholder) || !HasSignificantUtilityDuty(last)) continue;
-        // A load the wrong way round (a cold stream its exchangers heat past its target) is no
-        // heater's or cooler's: it stays where the report shows the stream unsatisfied.
+        // A placeholder holds the size of what its stream still needs, not its direction: a load
+        // the wrong way round (a cold stream its exchangers heat past its target) gets its heater
+        // or cooler like any other, which then runs backwards, and the report names it and the
+        // stream.
         double load = 0.0;
         const bool known = placeholder->getVariableStatus(NodeValue::Duty) != ValueStatus::Open &&
                            placeholder->getVariableAsDouble(NodeValue::Duty, load);
@@ -194,7 +196,6 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
             named.emplace_back(stream, known ? load : 0.0);
             continue;
         }
-        if (known && load < 0.0) continue;
         const double to = knownTemperature(last, stream->GetTargetTemperature());
         const double from = knownTemperature(Before(placeholder), stream->GetSupplyTemperature());
         if (IHeatIntegrationStream* utility = ChooseEndUtility(utilities, heating, from, to))

@@ -39,7 +39,7 @@ std::vector<Text> FormDescription::Listing(int unitSet) const {
         const UnitConversion unit = DefUnitConv(v.typeCode, unitSet);
         lines.push_back(v.address + " " + hookName(v.hook) + FormattedText(" type=%d unit=", v.typeCode) +
                         (unit.name.empty() ? Text("-") : unit.name) + (v.editable ? " editable" : " readonly") +
-                        FormattedText(" dims=%d", v.dimensions) + (Refusals(v.address).empty() ? Text() : " refuses=" + Refusals(v.address)));
+                        FormattedText(" dims=%d", v.dimensions) + (v.numbered ? " numbered" : "") + (Refusals(v.address).empty() ? Text() : " refuses=" + Refusals(v.address)));
     }
     return lines;
 }

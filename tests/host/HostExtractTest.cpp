@@ -87,4 +87,34 @@ TEST(HostExtract, WithoutIntoOrWithAStreamTableAsCaseItFails) {
     EXPECT_NE(noTable.out.find("holds no segment table"), std::string::npos) << noTable.out;
 }
 
+// Column M is a DTmin contribution, a temperature difference: 36 F is 20 C, not the 2.2 C that
+// 36 F is as a temperature. The sheet's targets are those of the same streams given as a table
+// with H1's contribution of 20 C (C1 takes the DTmin), whichever unit the sheet gives M in.
+class HostExtractContribution : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(HostExtractContribution, ColumnMIsADifferenceInTheUnitOfItsColumn) {
+    SavedCase c;
+    const auto [unit, value] = GetParam();
+    Scratch sheet("contribution.csv", std::string("Stream,,Supply,Target,CP,Load,,h,,Mass,Cp,Scope,DTmin\n,,C,C,kW/C,kW,,,,,,,") +
+                                          unit + "\nH1,,150,60,2,,,,,,,Local," + value + "\nC1,,20,140,1.5,,,,,,,Global,\n");
+    Scratch table("contribution-table.csv", "name,supply,target,cp,h,kind,dtmin_contribution\n"
+                                            "H1,150,60,2,0.2,process,20\nC1,20,140,1.5,0.2,process,\n");
+    const HostRun extracted = RunHost("extract " + sheet.path + " --into " + c.saved.path + " --json");
+    ASSERT_EQ(extracted.exitCode, 0) << extracted.out;
+    const HostRun targets = RunHost("targets " + table.path + " --json");
+    ASSERT_EQ(targets.exitCode, 0) << targets.out;
+    const std::size_t at = extracted.out.find("\"targets\":");
+    ASSERT_NE(at, std::string::npos) << extracted.out;
+    for (const char* key : {"hot_utility", "cold_utility", "hot", "cold"})
+        EXPECT_NEAR(JsonNumber(extracted.out, key, at), JsonNumber(targets.out, key), 1e-9) << key << "\n" << extracted.out;
+    // The difference shows: H1 meets C1 at 15 C, half its 20 and half the DTmin of 10.
+    EXPECT_NEAR(JsonNumber(extracted.out, "hot", at) - JsonNumber(extracted.out, "cold", at), 15.0, 1e-9) << extracted.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, HostExtractContribution,
+                         testing::Values(std::make_pair("F", "36"), std::make_pair("C", "20")),
+                         [](const testing::TestParamInfo<std::pair<const char*, const char*>>& info) {
+                             return std::string(info.param.first);
+                         });
+
 }  // namespace

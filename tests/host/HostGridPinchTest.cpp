@@ -436,4 +436,40 @@ TEST_P(HostGridPinchSides, EachLineLiesOnTheSidesItsTemperaturesPutIt) {
 
 INSTANTIATE_TEST_SUITE_P(EitherDirection, HostGridPinchSides, ::testing::Bool());
 
+// A cooler wholly above the pinch (H1 175 -> 165 C, the pinch at 125 / 115 C) with the utility lines
+// shown: the cooling water's own temperatures lie below the pinch, but its end on the cooling
+// water's line stands where its process side puts it, above the pinch like its end on H1, in either
+// direction of the lines.
+class HostGridPinchCoolerAbove : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostGridPinchCoolerAbove, BothEndsOfTheCoolerStandOnItsProcessSide) {
+    ScratchFile streams("grid-pinch", "4sp1-above.csv", kStreams);
+    ScratchFile network("grid-pinch", "cooler-above.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nCoolerA,H1,Cooling Water,100,1,\nE1,H1,C1,400,2,1\n");
+    ScratchFile svg("grid-pinch", "cooler-above.svg", "", false);
+    const bool reverse = std::string(GetParam()) == "--reverse";
+    const HostRun run = RunHost("grid " + streams.path + " " + network.path + " --pinch --preset 4 " + GetParam() +
+                                " --json --svg " + svg.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const double pinchX = firstPinchX(run.out);
+    ASSERT_FALSE(std::isnan(pinchX)) << run.out;
+    const std::size_t at = run.out.find("\"name\":\"CoolerA\"");
+    ASSERT_NE(std::string::npos, at) << run.out;
+    const std::size_t water = run.out.find("\"stream\":\"Cooling Water\"", at), h1 = run.out.find("\"stream\":\"H1\"", at);
+    const std::size_t close = run.out.find("]}", at);
+    ASSERT_LT(water, close) << run.out;
+    ASSERT_LT(h1, close) << run.out;
+    const double waterX = std::strtod(run.out.c_str() + run.out.find("\"x\":", water) + 4, nullptr);
+    const double h1X = std::strtod(run.out.c_str() + run.out.find("\"x\":", h1) + 4, nullptr);
+    EXPECT_DOUBLE_EQ(h1X, waterX) << run.out;
+    // Above the pinch is left of its column, or right of it with the lines reversed.
+    for (double x : {h1X, waterX}) {
+        if (reverse) EXPECT_GT(x, pinchX) << run.out;
+        else EXPECT_LT(x, pinchX) << run.out;
+    }
+    EXPECT_TRUE(renders(svg.path, "cooler-above"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EitherDirection, HostGridPinchCoolerAbove, ::testing::Values("", "--reverse"));
+
 }  // namespace

@@ -336,4 +336,39 @@ INSTANTIATE_TEST_SUITE_P(
                       EndUtility{"OilTargetServesButNotItsSupply", "140,136", "HP Steam"}),
     [](const ::testing::TestParamInfo<EndUtility>& info) { return std::string(info.param.name); });
 
+// Exchangers that take a stream past its target leave its end a load the wrong way round: the end
+// still gets its heater or cooler, which runs backwards by the overshoot, is infeasible, and the
+// report names it and the stream. E1 at 260 kW heats C2 20 kW past its 240 kW; E4 at 110 kW cools
+// H2 20 kW past what E2 and E4 leave it of its 180 kW, and takes C1 60 kW past its 230 kW.
+struct Overshoot {
+    const char* name;
+    const char* network;
+    std::vector<const char*> notes;
+};
+[[maybe_unused]] void PrintTo(const Overshoot& o, std::ostream* os) { *os << o.name; }
+
+class HostNetworkEndsOvershoot : public ::testing::TestWithParam<Overshoot> {};
+
+TEST_P(HostNetworkEndsOvershoot, AnEndPastItsTargetGetsAUnitThatRunsBackwards) {
+    const Overshoot& o = GetParam();
+    Scratch network(std::string(o.name) + ".csv", o.network, true);
+    const HostRun run = RunHost("design " + kStreams + " " + network.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* note : o.notes) EXPECT_TRUE(has(run.out, note)) << note << "\n" << run.out;
+    EXPECT_TRUE(has(run.out, "calculation               incomplete")) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, HostNetworkEndsOvershoot,
+    ::testing::Values(Overshoot{"ColdPastTarget",
+                                "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,260,1,1\nE2,H2,C1,90,1,3\n"
+                                "E3,H1,C1,70,2,2\nE4,H2,C1,30,2,1\n",
+                                {"Heater2 would run backwards (-20.00 kW): the exchangers take C2 past its target"}},
+                      Overshoot{"BothSidesPastTarget",
+                                "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,3\n"
+                                "E3,H1,C1,90,2,2\nE4,H2,C1,110,2,1\n",
+                                {"Heater would run backwards (-60.00 kW): the exchangers take C1 past its target",
+                                 "Cooler would run backwards (-20.00 kW): the exchangers take H2 past its target"}}),
+    [](const ::testing::TestParamInfo<Overshoot>& info) { return std::string(info.param.name); });
+
 }  // namespace

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -173,5 +176,116 @@ TEST(HostPlantLifeZero, ZeroHoursKeepATotal) {
     EXPECT_TRUE(has(design.out, "  annualized capital cost   39460.76 per year\n")) << design.out;
     EXPECT_TRUE(has(design.out, "  total annual cost         39460.76 per year\n")) << design.out;
 }
+
+// Every readout of a total annual cost or of an annualised capital, in every view that shows one,
+// on the four streams and their network: empty at a plant life of 0 (typed as the economics form
+// takes it), and at the default life of 5 years at 10 % the capital times the capital-recovery
+// factor i (1+i)^n / ((1+i)^n - 1), plus the operating cost for a total. The capital and operating
+// figures are those the views show beside them.
+struct AnnualisedCases {
+    ScratchFile network{"plantlife", "readouts-network.kcase", "", false};
+    ScratchFile networkLifeZero{"plantlife", "readouts-network0.kcase", "", false};
+    ScratchFile range{"plantlife", "readouts-range.kcase", "", false};
+    ScratchFile rangeLifeZeroBase{"plantlife", "readouts-range0-base.kcase", "", false};
+    ScratchFile rangeLifeZero{"plantlife", "readouts-range0.kcase", "", false};
+    bool made = false;
+    AnnualisedCases() {
+        const std::string lifeZero = "set exp_plant_life.300 0\n";
+        made = RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                       " --save " + network.path).exitCode == 0 &&
+               RunViewScript(network.path, lifeZero, " --save " + networkLifeZero.path).exitCode == 0 &&
+               RunHost("supertarget " + ExamplePath("four-streams.csv") + " --from 8 --to 12 --step 2 --save " + range.path)
+                       .exitCode == 0 &&
+               RunViewScript(ExamplePath("four-streams.csv"), lifeZero, " --save " + rangeLifeZeroBase.path).exitCode == 0 &&
+               RunHost("supertarget " + rangeLifeZeroBase.path + " --from 8 --to 12 --step 2 --save " + rangeLifeZero.path)
+                       .exitCode == 0;
+    }
+};
+
+const AnnualisedCases& annualisedCases() {
+    static const AnnualisedCases cases;
+    return cases;
+}
+
+const double kRecovery = 0.1 * std::pow(1.1, 5) / (std::pow(1.1, 5) - 1.0);  // 0.2637974808
+const double kOperating = 1978.800745;                                        // the utilities' cost a year
+const double kTargetTotal = 215554.2227 * kRecovery + kOperating;             // the capital target's
+const double kNetworkCapital = 149587.3238 * kRecovery;                        // the network's units'
+const double kNetworkTotal = kNetworkCapital + kOperating;
+
+enum class Case { Network, Range };
+
+struct AnnualisedReadout {
+    const char* name;
+    Case input;
+    const char* open;     // --open, or empty for the scenario
+    const char* reach;    // script lines that reach the view
+    const char* read;     // "get A" or "text A"
+    std::vector<double> atFiveYears;  // the numbers read (a text reads the whole number)
+};
+void PrintTo(const AnnualisedReadout& r, std::ostream* out) { *out << r.name; }
+
+// The words after "N: READ\n  " up to the line's end.
+std::string answerOf(const std::string& out, const std::string& read) {
+    const std::string step = ": " + read + "\n  ";
+    const std::size_t at = out.find(step);
+    if (at == std::string::npos) return "(not read)";
+    const std::size_t from = at + step.size();
+    return out.substr(from, out.find('\n', from) - from);
+}
+
+class HostPlantLifeReadouts : public ::testing::TestWithParam<AnnualisedReadout> {};
+
+TEST_P(HostPlantLifeReadouts, EmptyWithoutALifeAndAnnualisedWithOne) {
+    const AnnualisedReadout& r = GetParam();
+    const AnnualisedCases& cases = annualisedCases();
+    ASSERT_TRUE(cases.made);
+    const bool text = std::string(r.read).rfind("text ", 0) == 0;
+    const std::string open = *r.open ? std::string(" --open ") + r.open : std::string();
+    for (const bool lifeZero : {true, false}) {
+        const std::string& input = r.input == Case::Network ? (lifeZero ? cases.networkLifeZero.path : cases.network.path)
+                                                            : (lifeZero ? cases.rangeLifeZero.path : cases.range.path);
+        const HostRun run = RunViewScript(input, std::string(r.reach) + r.read + "\n", open);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        const std::string answer = answerOf(run.out, r.read);
+        std::istringstream words(answer.substr(answer.find(' ') + 1));
+        std::vector<std::string> cells;
+        for (std::string w; words >> w;) cells.push_back(w);
+        if (text) {
+            ASSERT_EQ(lifeZero ? "text " : "text " + std::to_string(std::llround(r.atFiveYears[0])), answer) << lifeZero;
+            continue;
+        }
+        ASSERT_GE(cells.size(), r.atFiveYears.size()) << answer;
+        for (std::size_t k = 0; k < r.atFiveYears.size(); ++k) {
+            if (lifeZero) {
+                EXPECT_EQ("empty", cells[k]) << k << ": " << answer;
+            } else {
+                const double shown = std::strtod(cells[k].c_str(), nullptr);
+                EXPECT_NEAR(r.atFiveYears[k], shown, 1e-8 * r.atFiveYears[k]) << k << ": " << answer;
+            }
+        }
+    }
+}
+
+const char* const kExchangerView = "set Index.414 1\nset Index.415 1\nopen HeatExchangerViewObject.400\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, HostPlantLifeReadouts,
+    ::testing::Values(
+        AnnualisedReadout{"TargetText", Case::Network, "", "", "text CostPerTime.751", {kTargetTotal}},
+        AnnualisedReadout{"TargetTable", Case::Network, "", "", "get ExtraData.265.0", {kTargetTotal}},
+        AnnualisedReadout{"TargetFigure", Case::Network, "", "", "get CostPerTime.651", {kTargetTotal}},
+        AnnualisedReadout{"TargetResult", Case::Network, "", "", "get CostPerTime.303", {kTargetTotal}},
+        AnnualisedReadout{"TargetBesideBaseCase", Case::Network, "", "", "get CostPerTime.609.0", {kTargetTotal}},
+        AnnualisedReadout{"DesignList", Case::Network, "", "", "get CostPerTime.608.0", {kNetworkTotal}},
+        AnnualisedReadout{"DesignAgainstTarget", Case::Network, "", "", "get Percent.201.0",
+                          {100.0 * kNetworkTotal / kTargetTotal}},
+        AnnualisedReadout{"DesignViewerTotal", Case::Network, "design", "", "get CostPerTime.751", {kNetworkTotal}},
+        AnnualisedReadout{"DesignViewerCapital", Case::Network, "design", "", "get CostPerTime.757", {kNetworkCapital}},
+        AnnualisedReadout{"ExchangerCapital", Case::Network, "design", kExchangerView, "get CostPerTime.701",
+                          {13227.91744 * kRecovery}},
+        AnnualisedReadout{"RangePlot", Case::Range, "", "open ChiSuperTargetPlot.200.2\n", "get CostPerTime.334.[]",
+                          {236032.8993 * kRecovery + 1208.940633, kTargetTotal, 203834.2995 * kRecovery + 2748.660857}}),
+    [](const ::testing::TestParamInfo<AnnualisedReadout>& info) { return std::string(info.param.name); });
 
 }  // namespace

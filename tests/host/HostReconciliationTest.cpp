@@ -104,15 +104,33 @@ INSTANTIATE_TEST_SUITE_P(
                         135.0 / (kAreaE101 * lmtd(62.5, 40.0))}),
     [](const testing::TestParamInfo<Fit>& info) { return std::string(info.param.name); });
 
-// H1 cannot leave E100 hotter than it enters: no coefficient gives 200 C. The fit says so and the
-// network stays as it was.
-TEST(HostReconciliation, AFitNothingReproducesSaysSo) {
+// Measurements no coefficient reproduces, at either end of the coefficient range, on E100 (H1 170
+// -> 90 C against C2 80 -> 140 C): H1 cannot leave hotter than it enters (200 C) nor C2 colder
+// (70 C), which only a coefficient of nothing comes near, and H1 cannot leave colder than C2
+// enters (60 C), which only an unbounded one comes near. The fit says so and the network stays as
+// it was.
+struct Unreachable {
+    const char* name;
+    const char* measure;
+};
+void PrintTo(const Unreachable& u, std::ostream* out) { *out << u.name; }
+
+class ReconciliationUnreachable : public testing::TestWithParam<Unreachable> {};
+
+TEST_P(ReconciliationUnreachable, AFitNothingReproducesSaysSo) {
     OperatedCase c;
-    const HostRun run = c.View(reconcileScript("set Temperature.602.0 200\n", "expect ReconcileFailed\n"));
+    const HostRun run = c.View(reconcileScript(GetParam().measure, "expect ReconcileFailed\n"));
     EXPECT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "Error ReconcileFailed|")) << run.out;
     EXPECT_EQ(ScriptValues(run.out, 2), ScriptValues(run.out, 9)) << run.out;
     EXPECT_EQ(ScriptValues(run.out, 3), ScriptValues(run.out, 10)) << run.out;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    OperatedExample, ReconciliationUnreachable,
+    testing::Values(Unreachable{"HotOutletAboveItsInlet", "set Temperature.602.0 200\n"},
+                    Unreachable{"ColdOutletBelowItsInlet", "set Temperature.604.0 70\n"},
+                    Unreachable{"HotOutletBelowTheColdInlet", "set Temperature.602.0 60\n"}),
+    [](const testing::TestParamInfo<Unreachable>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -403,3 +403,81 @@ TEST(HostRetrofit, NewExchangerTakesTheNetworksTypeAndTheMarginsUtilityIsNamed) 
     EXPECT_NE(json.out.find("\"type\":\"countercurrent\""), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("\"notes\":[\"Cooler1 carries 1.00 kW only because"), std::string::npos) << json.out;
 }
+
+namespace {
+
+// Two hot streams cooled and one cold stream heated besides the example plant's: the new exchanger
+// of a step goes from H3 to C. Its type follows the network's process exchangers E1 and E2: a
+// network of one type gets that type, one of both types a shell-and-tube unit, and only then does
+// the step's note say so. Shell-and-tube shows in the unit's F below 1 on these temperatures.
+const char* kFiveStreams = "name,supply,target,cp,h,kind\n"
+                           "H1,150,50,2,0.2,process\nH2,130,70,1,0.2,process\nH3,140,60,1,0.2,process\n"
+                           "C,100,160,4,0.2,process\nC2,40,90,1,0.2,process\n"
+                           "HP Steam,,,,,utility\nMP Steam,,,,,utility\nCooling Water,,,,,utility\nAir,,,,,utility\n";
+
+struct NewUnitType {
+    const char* name;
+    const char* e1;
+    const char* e2;
+    const char* expected;
+    bool noted;
+};
+[[maybe_unused]] void PrintTo(const NewUnitType& t, std::ostream* os) { *os << t.name; }
+
+class HostRetrofitNewUnitType : public ::testing::TestWithParam<NewUnitType> {};
+
+TEST_P(HostRetrofitNewUnitType, TheNewExchangerIsOfTheTypeItsNoteAndFigureSay) {
+    const NewUnitType& t = GetParam();
+    ScratchFile streams("retrofit-type", std::string(t.name) + "-streams.csv", kFiveStreams);
+    ScratchFile network("retrofit-type", std::string(t.name) + "-network.csv",
+                        std::string("name,hot,cold,duty,hot_order,cold_order,type\n") + "E1,H1,C,60,1,1," + t.e1 +
+                            "\nE2,H3,C2,30,1,1," + t.e2 +
+                            "\nHeater,HP Steam,C,180,,2,countercurrent\nCooler1,H1,Cooling Water,140,2,,countercurrent\n"
+                            "Cooler2,H2,Air,60,1,,countercurrent\nCooler3,H3,Cooling Water,50,2,,countercurrent\n"
+                            "Heater2,MP Steam,C2,20,,2,countercurrent\n");
+    const HostRun run = RunHost("retrofit " + streams.path + " " + network.path + " --budget 100000 --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ASSERT_EQ("true", jsonValue(run.out, "kept")) << run.out;
+    const std::size_t modification = run.out.find("\"modification\":");
+    ASSERT_NE(std::string::npos, modification) << run.out;
+    EXPECT_EQ(std::string("\"") + t.expected + "\"", jsonValue(run.out, "type", modification)) << run.out;
+    const std::string unit = jsonValue(run.out, "exchanger", modification);
+    ASSERT_EQ("\"E-1100\"", unit) << run.out;
+    const std::size_t row = run.out.find("\"name\": \"E-1100\"", run.out.find("\"network\":"));
+    ASSERT_NE(std::string::npos, row) << run.out;
+    if (std::string(t.expected) == "countercurrent") EXPECT_DOUBLE_EQ(1.0, JsonNumber(run.out, "ft", row)) << run.out;
+    else EXPECT_LT(JsonNumber(run.out, "ft", row), 0.95) << run.out;
+    EXPECT_EQ(t.noted, run.out.find("the new one is shell-and-tube") != std::string::npos) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NetworkTypes, HostRetrofitNewUnitType,
+    ::testing::Values(NewUnitType{"Countercurrent", "countercurrent", "countercurrent", "countercurrent", false},
+                      NewUnitType{"ShellAndTube", "shell-and-tube", "shell-and-tube", "shell-and-tube", false},
+                      NewUnitType{"Both", "countercurrent", "shell-and-tube", "shell-and-tube", true},
+                      NewUnitType{"BothTheOtherWay", "shell-and-tube", "countercurrent", "shell-and-tube", true}),
+    [](const ::testing::TestParamInfo<NewUnitType>& info) { return std::string(info.param.name); });
+
+// Moving the heater from one steam to another of the same temperatures and coefficient at half the
+// price adds no area and so no capital: the step saves 180 kW x (100 - 50) = 9000 a year and pays
+// back at once (payback 0), which is a step to keep, not one that never pays back.
+TEST(HostRetrofit, AStepThatSavesWithoutCapitalPaysBackAtOnceAndIsKept) {
+    ScratchFile streams("retrofit-payback", "streams.csv",
+                        "name,supply,target,cp,h,kind,cost\nH1,150,50,2,0.2,process,\nH2,130,70,1,0.2,process,\n"
+                        "C,100,160,4,0.2,process,\nDear Steam,250,249,,6,utility,100\nCheap Steam,250,249,,6,utility,50\n"
+                        "Cooling Water,,,,,utility,\nAir,,,,,utility,\n");
+    ScratchFile network("retrofit-payback", "network.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C,60,1,1\nHeater,Dear Steam,C,180,,2\n"
+                        "Cooler1,H1,Cooling Water,140,2,\nCooler2,H2,Air,60,1,\n");
+    const HostRun run = RunHost("retrofit " + streams.path + " " + network.path + " --mode utility --json");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ("true", jsonValue(run.out, "kept")) << run.out;
+    const std::size_t step = run.out.find("\"step\":1");
+    ASSERT_NE(std::string::npos, step) << run.out;
+    EXPECT_NEAR(9000.0, jsonNumber(run.out, "utility_cost_saving", step), 1e-3) << run.out;
+    EXPECT_DOUBLE_EQ(0.0, jsonNumber(run.out, "capital_cost", step)) << run.out;
+    EXPECT_DOUBLE_EQ(0.0, jsonNumber(run.out, "payback", step)) << run.out;
+    EXPECT_EQ("null", jsonValue(run.out, "reason", step)) << run.out;
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -65,5 +66,58 @@ TEST(HostSaveReadBack, ValuesAtTheEdgesSaveAndReopen) {
     EXPECT_TRUE(has(run.out, "  value 1000 C\n")) << run.out;
     EXPECT_TRUE(has(run.out, "  value 5000 C\n")) << run.out;
 }
+
+// Every switch and setting of the scenario's record comes back from a saved case as it was set,
+// each in its own place: each case sets one of them away from its default and reads all of them
+// back after reopening, so a flag stored or read in another's place shows as two wrong values.
+// Read back: the equation-based switch, utilities at exchanger ports, the retrofit flag, the
+// minimum F and the four level settings.
+struct StoredSetting {
+    const char* name;
+    const char* script;  // the view script that sets it, or null for a retrofit run saved
+    std::vector<double> expected;
+};
+[[maybe_unused]] void PrintTo(const StoredSetting& s, std::ostream* os) { *os << s.name; }
+
+class HostScenarioSettingsReopen : public ::testing::TestWithParam<StoredSetting> {};
+
+TEST_P(HostScenarioSettingsReopen, EachComesBackInItsOwnPlace) {
+    const StoredSetting& s = GetParam();
+    ScratchFile saved("readback", std::string("settings-") + s.name + ".case", "", false);
+    if (s.script) {
+        ScratchFile script("readback", std::string("settings-") + s.name + ".txt", s.script);
+        const HostRun run = RunHost("view " + ExamplePath("four-streams.csv") + " --script " + script.path + " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+    } else {
+        const HostRun run = RunHost("retrofit " + ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv") +
+                                    " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out;
+    }
+    const char* names[] = {"Switch.2005",    "Switch.2006",    "Switch.1001",    "ExtraData.765",
+                           "ExtraData.766", "ExtraData.767", "ExtraData.768", "ExtraData.769"};
+    std::string read;
+    for (const char* name : names) read += std::string("get ") + name + "\n";
+    ScratchFile readScript("readback", std::string("settings-read-") + s.name + ".txt", read);
+    const HostRun reopened = RunHost("view " + saved.path + " --script " + readScript.path);
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    ASSERT_EQ(s.expected.size(), std::size(names));
+    for (std::size_t i = 0; i < s.expected.size(); ++i) {
+        const std::vector<double> value = ScriptValues(reopened.out, static_cast<int>(i) + 1);
+        ASSERT_EQ(1u, value.size()) << names[i] << "\n" << reopened.out;
+        EXPECT_DOUBLE_EQ(s.expected[i], value[0]) << names[i] << "\n" << reopened.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OneAtATime, HostScenarioSettingsReopen,
+    ::testing::Values(StoredSetting{"Defaults", "", {0, 0, 0, 0.8, 5, 5, 5, 5}},
+                      StoredSetting{"EquationBased", "set Switch.2005 1\n", {1, 0, 0, 0.8, 5, 5, 5, 5}},
+                      StoredSetting{"UtilitiesAtPorts", "set Switch.2006 1\n", {0, 1, 0, 0.8, 5, 5, 5, 5}},
+                      StoredSetting{"MinimumF", "set ExtraData.765 0.75\n", {0, 0, 0, 0.75, 5, 5, 5, 5}},
+                      StoredSetting{"Levels", "set ExtraData.766 2\nset ExtraData.767 3\nset ExtraData.768 4\nset ExtraData.769 1\n",
+                                    {0, 0, 0, 0.8, 2, 3, 4, 1}},
+                      // A retrofit run marks the scenario a retrofit one and leaves its step counts.
+                      StoredSetting{"Retrofit", nullptr, {0, 0, 1, 0.8, 1, 1, 5, 5}}),
+    [](const ::testing::TestParamInfo<StoredSetting>& info) { return std::string(info.param.name); });
 
 }  // namespace

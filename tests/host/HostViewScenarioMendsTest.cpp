@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -85,6 +86,52 @@ INSTANTIATE_TEST_SUITE_P(
                       "set DeltaTemp.1 20\nclose ForbiddenMatchView\nget HeatFlow.107\nget HeatFlow.108\n",
                       "6: get HeatFlow.107\n  value 95 kW\n7: get HeatFlow.108\n  value 135 kW\n"}),
     [](const ::testing::TestParamInfo<ForbiddenCase>& info) { return std::string(info.param.name); });
+
+// One forbidden match (H1 with C1) removed by "RemoveAllForbMatches": outside the forbidden-match
+// form the targets are at once those of the problem table (20 and 60 kW at DTmin 10, 65 and 105
+// kW at DTmin 20, as the targeting command gives them); on the form they keep the forbidden
+// figures (50 and 90 kW) until the form closes, and then follow.
+struct RemovalCase {
+    const char* name;
+    const char* script;
+    std::vector<std::string> reads;
+};
+void PrintTo(const RemovalCase& c, std::ostream* out) { *out << c.name; }
+
+class HostViewForbiddenMatchRemoval : public ::testing::TestWithParam<RemovalCase> {};
+
+TEST_P(HostViewForbiddenMatchRemoval, TheTargetsFollowTheRemoval) {
+    for (const char* dtmin : {"10", "20"}) {
+        const HostRun targets = RunHost("targets " + example("four-streams.csv") + " --dtmin " + dtmin);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        const bool ten = dtmin[0] == '1';
+        EXPECT_TRUE(has(targets.out, std::string("hot utility               ") + (ten ? "20" : "65") + ".000 kW")) << targets.out;
+        EXPECT_TRUE(has(targets.out, std::string("cold utility              ") + (ten ? "60" : "105") + ".000 kW")) << targets.out;
+    }
+    const HostRun run = RunViewScript(example("four-streams.csv"), GetParam().script);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const std::string& line : GetParam().reads) EXPECT_TRUE(has(run.out, line)) << line << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, HostViewForbiddenMatchRemoval,
+    ::testing::Values(
+        RemovalCase{"OutsideTheForm",
+                    "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\nget HeatFlow.107\n"
+                    "expect ChangingToBathChoseUnForbidAll\ncmd RemoveAllForbMatches\nget HeatFlow.107\nget HeatFlow.108\n"
+                    "set DeltaTemp.1 20\nget HeatFlow.107\nget HeatFlow.108\n",
+                    {"3: get HeatFlow.107\n  value 50 kW\n", "6: get HeatFlow.107\n  value 20 kW\n",
+                     "7: get HeatFlow.108\n  value 60 kW\n", "9: get HeatFlow.107\n  value 65 kW\n",
+                     "10: get HeatFlow.108\n  value 105 kW\n"}},
+        RemovalCase{"OnTheForm",
+                    "cmd OpenForbidden\nexpect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.0 1\n"
+                    "close ForbiddenMatchView\ncmd OpenForbidden\nexpect ChangingToBathChoseUnForbidAll\n"
+                    "cmd RemoveAllForbMatches\nget HeatFlow.107\nget HeatFlow.108\nclose ForbiddenMatchView\n"
+                    "get HeatFlow.107\nget HeatFlow.108\nset DeltaTemp.1 20\nget HeatFlow.107\nget HeatFlow.108\n",
+                    {"8: get HeatFlow.107\n  value 50 kW\n", "9: get HeatFlow.108\n  value 90 kW\n",
+                     "11: get HeatFlow.107\n  value 20 kW\n", "12: get HeatFlow.108\n  value 60 kW\n",
+                     "14: get HeatFlow.107\n  value 65 kW\n", "15: get HeatFlow.108\n  value 105 kW\n"}}),
+    [](const ::testing::TestParamInfo<RemovalCase>& info) { return std::string(info.param.name); });
 
 // A value the case reader refuses is refused by the form with its key, and the case saved after
 // it opens again.

@@ -66,4 +66,40 @@ TEST(HostViewTextsEdit, AForbiddenMatchMarksTheHeadingAndARefusalShowsItsText) {
     EXPECT_TRUE(has(run.out, "Error TemperatureUpdateError|The temperature could not be set.|")) << run.out;
 }
 
+// The forbidden-match matrix is headed by one hot process stream per column: the form lists a
+// heading for each of the hot streams there are, and none past them, whatever their number;
+// listing the form shows no message.
+class HostViewHotStreamHeadings : public ::testing::TestWithParam<int> {};
+
+TEST_P(HostViewHotStreamHeadings, TheFormListsOneHeadingPerHotStream) {
+    const int hot = GetParam();
+    std::string table = "name,supply,target,cp,h,kind\n";
+    for (int k = 1; k <= hot; ++k) table += "H" + std::to_string(k) + "," + std::to_string(180 - 10 * k) + ",60,3,0.2,process\n";
+    table += "C1,20,135,2,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n";
+    ScratchFile csv("viewtexts", "hot" + std::to_string(hot) + ".csv", table);
+    std::string script = "form\n";
+    for (int k = 0; k < hot; ++k) script += "text SVMHotStName." + std::to_string(k) + "\n";
+    const HostRun run = RunViewScript(csv.path, script);
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    EXPECT_FALSE(has(run.out, "  Error ")) << run.out.substr(0, 2000);
+    for (int k = 0; k < hot; ++k) {
+        const std::string n = std::to_string(k), name = "H" + std::to_string(k + 1);
+        EXPECT_TRUE(has(run.out, "{\"address\":\"SVMHotStName." + n + "\",\"hook\":\"text\",\"unit\":\"\",\"editable\":false,"
+                                 "\"text\":\"" + name + "\"}"))
+            << n;
+        EXPECT_TRUE(has(run.out, std::to_string(k + 2) + ": text SVMHotStName." + n + "\n  text " + name + "\n")) << run.out;
+    }
+    const std::string past = "SVMHotStName." + std::to_string(hot);
+    EXPECT_FALSE(has(run.out, "\"address\":\"" + past + "\"")) << run.out.substr(0, 2000);
+    const HostRun beyond = RunViewScript(csv.path, "text " + past + "\n");
+    EXPECT_EQ(1, beyond.exitCode) << beyond.out;
+    EXPECT_TRUE(has(beyond.out, "the view base lists no variable " + past)) << beyond.out;
+    // The whole tree's listing too.
+    const HostRun listing = RunHost("view " + csv.path + " --form");
+    EXPECT_EQ(0, listing.exitCode) << listing.out.substr(0, 2000);
+    EXPECT_TRUE(has(listing.out, "SVMHotStName." + std::to_string(hot - 1) + " text")) << listing.out.substr(0, 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(HotStreams, HostViewHotStreamHeadings, ::testing::Values(1, 2, 3));
+
 }  // namespace

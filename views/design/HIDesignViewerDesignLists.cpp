@@ -15,6 +15,7 @@
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/grid/HENDiagram.h"
 #include "lumeth/Session.h"
+#include "views/AnnualisedCosts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -358,8 +359,8 @@ double HIDesignViewerDesign::GetPerformanceValue(const VarDescription& var) cons
             reference = pScenario->GetCostTarget(7);
             break;
         case 763:
-            figure = pDesign->GetTotalUtilityCost(2) + pDesign->GetTotalAnnualizedCapitalCost();
-            reference = pScenario->GetCostTarget(5);
+            figure = annualised_costs::TotalAnnualCost(*pDesign);
+            reference = annualised_costs::TotalAnnualCostTarget(*pScenario);
             break;
         default: return kEmpty;
     }

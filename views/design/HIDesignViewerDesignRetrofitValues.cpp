@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "pellin/HeatExch.h"
 #include "views/design/DesignValueRows.h"
+#include "views/AnnualisedCosts.h"
 
 #include <cstring>
 
@@ -112,11 +113,10 @@ void AddRetrofitRows(Rows& rows) {
          }},
         {.type = 31000, .number = 788, .list = L::Direct, .unitRead = capitalRise},
         {.type = 31001, .number = 751, .read = [](V& v, Var) {
-             IHENDesign& d = *v.GetDesign();
-             return hasExchangers(v) ? d.GetTotalUtilityCost(2) + d.GetTotalAnnualizedCapitalCost() : kEmpty;
+             return hasExchangers(v) ? annualised_costs::TotalAnnualCost(*v.GetDesign()) : kEmpty;
          }},
         {.type = 31001, .number = 757, .read = [](V& v, Var) {
-             return hasExchangers(v) ? v.GetDesign()->GetTotalAnnualizedCapitalCost() : kEmpty;
+             return hasExchangers(v) ? annualised_costs::AnnualisedCapital(*v.GetDesign()) : kEmpty;
          }},
         // The performance table asks its utility-cost cell (761) and its annual-cost cell (763)
         // in this kind too: 761 keeps the table's comparison with the base design, and 763 is

@@ -3,6 +3,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "views/plots/ChiSuperTargetPlot.h"
+#include "views/AnnualisedCosts.h"
 
 namespace {
 
@@ -103,7 +104,8 @@ double ChiSuperTargetPlot::PointValue(const VarDescription& var) {
     if (type == 6) return m_pScenario->PointTargetValue(p, n == 333 ? 2 : 3);
     if (type == 1508) return nonZero(m_pScenario->PointTargetValue(p, n == 333 ? 4 : 5));
     if (type == 31000) return nonZero(m_pScenario->PointTargetValue(p, 8));
-    if (type == 31001) return nonZero(m_pScenario->PointTargetValue(p, n == 333 ? 9 : 10));
+    if (type == 31001 && n == 333) return nonZero(m_pScenario->PointTargetValue(p, 9));
+    if (type == 31001) return annualised_costs::HasPlantLife(m_pScenario) ? nonZero(m_pScenario->PointTargetValue(p, 10)) : kEmpty;
     if (var.VariableIs("NMer")) return nonZero(m_pScenario->PointTargetValue(p, 6));
     if (var.VariableIs("NumberOfShells")) return nonZero(m_pScenario->PointTargetValue(p, 7));
     return kEmpty;
@@ -141,8 +143,7 @@ double ChiSuperTargetPlot::DesignValue(const VarDescription& var) {
     if (type == 6) return design->GetTotalUtilityLoad(n == 335 ? 0 : 1);
     if (type == 1508) return design->GetTotalArea();
     if (type == 31000) return design->GetTotalCapitalCost();
-    if (type == 31001)
-        return design->GetTotalUtilityCost(2) + (n == 336 ? design->GetTotalAnnualizedCapitalCost() : 0.0);
+    if (type == 31001) return n == 336 ? annualised_costs::TotalAnnualCost(*design) : design->GetTotalUtilityCost(2);
     if (var.VariableIs("NMer")) return design->GetNumberOfHeatExchangers();
     if (var.VariableIs("NumberOfShells")) return design->GetTotalNumberOfShells();
     return kEmpty;

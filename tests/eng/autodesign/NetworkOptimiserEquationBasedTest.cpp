@@ -343,4 +343,39 @@ TEST(EquationBasedRun, TheEngineMovesTheDutiesToTheCostOptimum) {
     EXPECT_TRUE(n.d->GetInfeasibleHeatExchangers().empty());
 }
 
+// The searches (not the equation-based engine) move one process duty at a time, so they first let
+// go of the heater's and cooler's duties that over-specify the network (here both: E1, the heater
+// and the cooler all given, two more than the streams' balances allow). A run that keeps nothing
+// gives them back as they were; a run that keeps a point leaves them to follow the streams.
+TEST(SearchRun, TheUtilityDutiesLetGoAreGivenBackOnlyWhenNothingIsKept) {
+    for (const bool duties : {false, true}) {
+        TwoStreams n;
+        // As the host closes a network's ends: the heater and cooler take what E1 leaves of their
+        // streams, and a user then gives their duties as well.
+        n.d->CloseStreamEnds("by hand");
+        n.Specify(n.heater, 100.0);
+        n.Specify(n.cooler, 100.0);
+        const int before = n.d->GetDegreesOfFreedom();
+        ASSERT_EQ(before, -2);
+        NetworkOptimiser optimiser(n.d, "D");
+        // Without exchanger duties only split fractions are free, and the network has no splitter:
+        // the run has nothing to move.
+        const int result = optimiser.Run(0, duties, true);
+        const bool kept = result == NetworkOptimiser::Improved;
+        EXPECT_EQ(kept, duties) << optimiser.GetStatusText();
+        for (CNode* unit : {n.heater, n.cooler})
+            EXPECT_EQ(unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Specified, !kept)
+                << unit->getName().c_str() << (duties ? " with duties" : " without");
+        if (kept) {
+            EXPECT_EQ(n.d->GetDegreesOfFreedom(), 0);
+            EXPECT_NEAR(n.Duty(n.e1) + n.Duty(n.heater), 200.0, 1e-4);
+            EXPECT_NEAR(n.Duty(n.e1) + n.Duty(n.cooler), 200.0, 1e-4);
+        } else {
+            EXPECT_EQ(n.d->GetDegreesOfFreedom(), before);
+            EXPECT_NEAR(n.Duty(n.heater), 100.0, 1e-9);
+            EXPECT_NEAR(n.Duty(n.cooler), 100.0, 1e-9);
+        }
+    }
+}
+
 }  // namespace

@@ -126,7 +126,8 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
         typed.insert(address);
     for (const TextRow* row : TextRows())
         if (!listed.count(row->Address()))
-            form.Add({row->Address(), FormHook::Text, row->type ? row->type : 1519, typed.count(row->Address()) != 0, row->dims});
+            form.Add({row->Address(), FormHook::Text, row->type ? row->type : 1519, typed.count(row->Address()) != 0, row->dims,
+                      row->number == TextRow::AnyNumber});
     for (const char* address : {"ExtraData.570", "ExtraData.1000", "Name.500"})
         form.Add({address, FormHook::Text, 1519, true, 0});
     for (const Command& c : Commands()) form.AddCommand(c.word);
@@ -272,7 +273,17 @@ int HIDesignViewerScenario::automaticHENDesign(const Text&) {
         if (message && *message) {
             Text key, parameter;
             token(message, key, parameter);
-            ErrorMsg(key, parameter);
+            // The catalogue holds the whole message ("IncompleteStreamInformation All") or its key
+            // with the blank before the name it takes ("IncompleteStreamInformation "); the journal
+            // names the message by its first word either way.
+            const MessageCatalogue& texts = MessageCatalogue::Instance();
+            const Text naming = key + Text(" ");
+            if (texts.Contains(message))
+                ErrorJournal::Instance().Add(key, FindString(message));
+            else if (!parameter.empty() && texts.Contains(naming))
+                ErrorJournal::Instance().Add(key, FormatMessage(FindString(naming), {parameter}));
+            else
+                ErrorMsg(key, parameter);
         }
         automaticDesignBusy = 0;
     });

@@ -9,6 +9,7 @@
 #include "pellin/NodeKinds.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/AnnualisedCosts.h"
 
 #include <cmath>
 #include <cstring>
@@ -126,7 +127,7 @@ double HIDesignViewerScenario::GetMatrixInfo(const VarDescription& var, int) con
     const IHENDesign* d = GetEngineeringDesign(var.Offset(0));
     if (!d) return kEmpty;
     const int t = var.Type(), v = var.Number();
-    const double total = d->GetTotalUtilityCost(2) + d->GetTotalAnnualizedCapitalCost();
+    const double total = annualised_costs::TotalAnnualCost(*d);
     if (t == 1508 && (v == 609 || v == 758)) return d->GetTotalArea();
     if (t == 1519 && (v == 610 || v == 760)) return d->GetTotalNumberOfShells();
     if (t == 1519 && v == 800) return d->GetNumberOfHeatExchangers();

@@ -12,6 +12,7 @@
 #include "views/case/scenario/DesignValueHelpers.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/AnnualisedCosts.h"
 
 #include <algorithm>
 
@@ -43,15 +44,6 @@ double exchangerValue(const IHENDesign* d, int index, const char* name) {
     return unit && unit->getVariableAsDouble(name, out) ? out : kEmpty;
 }
 
-// Whether the plant has a life to annualise capital over; a design outside any scenario has no
-// economics to say it is missing.
-bool plantLifeOf(const IHeatIntegrationScenario* s) { return !s || SharedEconomicData(*s, EDT_PlantLife) > 0.0; }
-
-// Empty without a plant life: no capital can be annualised, and the utility cost is no total.
-double totalAnnualCost(const IHENDesign& d) {
-    if (!plantLifeOf(d.GetScenario())) return kEmpty;
-    return d.GetTotalUtilityCost(2) + d.GetTotalAnnualizedCapitalCost();
-}
 
 }  // namespace
 
@@ -114,8 +106,7 @@ double hotTarget(V& v) { return v.GetmyScenario()->GetUtilityTarget(0); }
 double coldTarget(V& v) { return v.GetmyScenario()->GetUtilityTarget(1); }
 double capitalTarget(V& v) { return v.GetmyScenario()->GetCostTarget(7); }
 double areaTarget(V& v) { return v.GetmyScenario()->GetAreaTarget(1); }
-// Empty without a plant life: no capital can be annualised, and the operating cost is no total.
-double annualCostTarget(V& v) { return plantLifeOf(v.GetmyScenario()) ? v.GetmyScenario()->GetCostTarget(5) : kEmpty; }
+double annualCostTarget(V& v) { return annualised_costs::TotalAnnualCostTarget(*v.GetmyScenario()); }
 double operatingTarget(V& v) { return v.GetmyScenario()->GetCostTarget(4); }
 
 double shellsOf(const IHENDesign& d) { return d.GetTotalNumberOfShells(); }
@@ -123,7 +114,7 @@ double hotLoadOf(const IHENDesign& d) { return d.GetTotalUtilityLoad(0); }
 double coldLoadOf(const IHENDesign& d) { return d.GetTotalUtilityLoad(1); }
 double capitalOf(const IHENDesign& d) { return d.GetTotalCapitalCost(); }
 double areaOf(const IHENDesign& d) { return d.GetTotalArea(); }
-double annualCostOf(const IHENDesign& d) { return totalAnnualCost(d); }
+double annualCostOf(const IHENDesign& d) { return annualised_costs::TotalAnnualCost(d); }
 double operatingOf(const IHENDesign& d) { return d.GetTotalUtilityCost(2); }
 
 // The agreement of design row index 1 with a target (type 110).

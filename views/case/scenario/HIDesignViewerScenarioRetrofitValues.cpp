@@ -14,6 +14,7 @@
 #include "pellin/NodeKinds.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/AnnualisedCosts.h"
 
 #include <cmath>
 
@@ -163,7 +164,7 @@ double HIDesignViewerScenario::GetBaseCaseInfo(const VarDescription& var) {
         return exchangers ? b->GetTotalUtilityCost(2) : kEmpty;
     if (is(110, {242}) || is(1519, {263})) return b->GetTotalCapitalCost();
     if (is(31000, {202})) return b->CalculateCapitalCost();
-    if (is(1519, {265})) return b->GetTotalUtilityCost(2) + b->GetTotalAnnualizedCapitalCost();
+    if (is(1519, {265})) return annualised_costs::TotalAnnualCost(*b);
     if (is(1519, {266})) return b->GetNumberOfHeatExchangers();
     return kEmpty;
 }

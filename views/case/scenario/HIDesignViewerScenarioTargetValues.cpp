@@ -5,6 +5,8 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "views/case/scenario/ScenarioValueRows.h"
+#include "views/AnnualisedCosts.h"
+#include "views/case/scenario/ScenarioPinches.h"
 
 #include <cmath>
 
@@ -31,8 +33,7 @@ double bySides(HIDesignViewerScenario& v, Var var, Both both, Side side) {
 // The total annual cost target; empty without a plant life, where no capital can be annualised and
 // the operating cost alone would pass for the total.
 double totalAnnualCostTarget(HIDesignViewerScenario& v) {
-    IHeatIntegrationScenario* s = v.GetmyScenario();
-    return SharedEconomicData(*s, EDT_PlantLife) > 0.0 ? s->GetCostTarget(5) : kEmpty;
+    return annualised_costs::TotalAnnualCostTarget(*v.GetmyScenario());
 }
 
 }  // namespace
@@ -40,8 +41,8 @@ double totalAnnualCostTarget(HIDesignViewerScenario& v) {
 const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::TargetRows() {
     static const std::vector<Row> rows = {
         // Pinch and curve values.
-        {.type = 1, .number = 200, .read = [](V& v, Var var) { return v.myScenario->GetPinchTemperature(0, var.Offset(0)); }, .dims = 1},
-        {.type = 1, .number = 203, .read = [](V& v, Var var) { return v.myScenario->GetPinchTemperature(1, var.Offset(0)); }, .dims = 1},
+        {.type = 1, .number = 200, .read = [](V& v, Var var) { return scenario_pinches::Temperature(*v.myScenario, 0, var.Offset(0)); }, .dims = 1},
+        {.type = 1, .number = 203, .read = [](V& v, Var var) { return scenario_pinches::Temperature(*v.myScenario, 1, var.Offset(0)); }, .dims = 1},
         {.type = 1, .number = 201, .read = [](V& v, Var var) { return v.myScenario->GetPinchListEntryFirstValue(var.Offset(0)); }, .dims = 1},
         {.type = 1, .number = 202, .read = [](V& v, Var var) { return v.myScenario->GetPinchListEntryThirdValue(var.Offset(0)); }, .dims = 1},
         {.type = 1, .number = 220, .read = [](V& v, Var var) { return v.myScenario->GetTargetCurveValue(0, 0, var.Offset(0)); }, .dims = 1},
@@ -143,7 +144,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Tar
              return v.TargetTableValue(var, [](Scenario s) { return s.GetCostTarget(4); });
          }, .dims = 1},
         {.type = 1519, .number = 265, .read = [](V& v, Var var) {
-             return v.TargetTableValue(var, [](Scenario s) { return s.GetCostTarget(5); });
+             return v.TargetTableValue(var, [](Scenario s) { return annualised_costs::TotalAnnualCostTarget(s); });
          }, .dims = 1},
         {.type = 1519, .number = 266, .read = [](V& v, Var var) {
              return v.TargetTableValue(var, [](Scenario s) { return double(s.GetMinimumNumberOfUnits(0)); });

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class DefaultUtilManagerView;
 class Dim2GraphControl;
@@ -110,6 +111,16 @@ private:
     int EnthalpyRows(const VarDescription& var, DimInfo& dims);
     double SegmentValue(const VarDescription& var);
     int SetSegmentValue(const VarDescription& var, double value);
+    // A value of a segment that gives way to one typed after it, and what it held.
+    struct Overruled {
+        const char* name;
+        int index;
+        double value;
+    };
+    bool SetOverruling(const char* name, double value, int row);
+    bool SetMassFlow(double value);
+    bool Given(const char* name, int index) const;
+    bool PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled);
     int HeatCapacityRows(const VarDescription& var, DimInfo& dims);
     int SpecificHeatRows(const VarDescription& var, DimInfo& dims);
     int CoefficientRows(const VarDescription& var, DimInfo& dims);

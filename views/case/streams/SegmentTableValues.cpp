@@ -5,11 +5,14 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "views/case/streams/SegmentTable.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -29,17 +32,17 @@ struct ColumnValue {
     const char* error;
 };
 constexpr ColumnValue kColumns[] = {
-    {1516, 100, "HeatCapacityFlowrate", "MCpUpdateError"},
-    {1011, 100, "SpecificHeat", "Eff.CpUpdateError"},
-    {1524, 100, "CHTCoeff", "HTCoeffUpdateError"},
+    {1516, 100, "HeatCapacityFlowrate", MessageKey("MCpUpdateError")},
+    {1011, 100, "SpecificHeat", MessageKey("Eff.CpUpdateError")},
+    {1524, 100, "CHTCoeff", MessageKey("HTCoeffUpdateError")},
     {1524, 101, "HTCoeff", nullptr},
-    {4101, 100, "FoulingFactor", "FoulingUpdateError"},
+    {4101, 100, "FoulingFactor", MessageKey("FoulingUpdateError")},
     {1008, 101, "Viscosity", nullptr},
     {1007, 102, "ThermalConductivity", nullptr},
     {1012, 103, "MassDensity", nullptr},
     {1027, 100, "Velocity", nullptr},
     {1507, 104, "Diameter", nullptr},
-    {4, 104, "MassFlow", "NegativeFlowRateError"},
+    {4, 104, "MassFlow", MessageKey("NegativeFlowRateError")},
 };
 
 const ColumnValue* columnOf(const VarDescription& var) {
@@ -266,9 +269,70 @@ int SegmentTable::SetSegmentLoad(const VarDescription& var, double value) {
         return 0;
     }
     if (value != EmptyValue && myStream->GetHotCold() == 1) value = -value;
-    if (myStream->SetValue("Enthalpy", value, row(var))) return 1;
+    if (SetOverruling("Enthalpy", value, row(var))) return 1;
     ErrorMsg("EnthalpyUpdateError");
     return 0;
+}
+
+// A segment's load, its heat-capacity flow rate and, with the stream's mass flow, its specific heat
+// are one fact told several ways: the one typed last stands and the others follow from it. Over
+// ends the user gave, the load and the rate follow each other over the segment's span; beside a
+// mass flow the user gave, the rate and the specific heat follow each other. Left standing, an
+// overruled value would be shown and saved beside a load the targets and designs work from, and
+// the case would then be refused as disagreeing with itself.
+bool SegmentTable::SetOverruling(const char* name, double value, int r) {
+    const std::string_view typed(name);
+    const bool overSpan = Given("Temperature", r) && Given("Temperature", r + 1);
+    const bool byMassFlow = Given("MassFlow", 0);
+    const bool load = typed == "Enthalpy", rate = typed == "HeatCapacityFlowrate", specificHeat = typed == "SpecificHeat";
+    std::vector<Overruled> overruled;
+    if (value != EmptyValue && myStream->GetStreamKind() != 1) {
+        const std::pair<const char*, bool> follows[] = {
+            {"HeatCapacityFlowrate", (load && overSpan) || (specificHeat && byMassFlow)},
+            {"Enthalpy", overSpan && (rate || (specificHeat && byMassFlow))},
+            {"SpecificHeat", byMassFlow && (rate || (load && overSpan))},
+        };
+        for (const auto& [n, follow] : follows)
+            if (follow && Given(n, r)) overruled.push_back({n, r, StreamValue(n, r)});
+    }
+    return PutOverruling(name, value, r, overruled);
+}
+
+// A mass flow typed beside specific heats the user gave carries each such segment's rate (specific
+// heat x mass flow), and the rate its load over given ends.
+bool SegmentTable::SetMassFlow(double value) {
+    std::vector<Overruled> overruled;
+    if (value != EmptyValue && myStream->GetStreamKind() != 1) {
+        const int segments = myStream->GetNumberOfSegments();
+        for (int i = 0; i < segments; ++i) {
+            if (!Given("SpecificHeat", i)) continue;
+            if (Given("HeatCapacityFlowrate", i))
+                overruled.push_back({"HeatCapacityFlowrate", i, StreamValue("HeatCapacityFlowrate", i)});
+            if (Given("Enthalpy", i) && Given("Temperature", i) && Given("Temperature", i + 1))
+                overruled.push_back({"Enthalpy", i, StreamValue("Enthalpy", i)});
+        }
+    }
+    return PutOverruling("MassFlow", value, 0, overruled);
+}
+
+bool SegmentTable::Given(const char* name, int index) const {
+    constexpr unsigned char kSpecified = 1;
+    return myStream->GetValueStatus(name, index) == kSpecified;
+}
+
+// The typed value goes in first, so that the stream is never without a load; should an overruled
+// value not give way, everything is put back as it was.
+bool SegmentTable::PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled) {
+    const bool wasGiven = Given(name, index);
+    const double before = StreamValue(name, index);
+    if (!myStream->SetValue(name, value, index)) return false;
+    for (std::size_t k = 0; k < overruled.size(); ++k) {
+        if (myStream->SetValue(overruled[k].name, EmptyValue, overruled[k].index)) continue;
+        while (k-- > 0) myStream->SetValue(overruled[k].name, overruled[k].value, overruled[k].index);
+        myStream->SetValue(name, wasGiven ? before : EmptyValue, index);
+        return false;
+    }
+    return true;
 }
 
 int SegmentTable::EnthalpyRows(const VarDescription&, DimInfo& dims) {
@@ -284,7 +348,9 @@ double SegmentTable::SegmentValue(const VarDescription& var) {
 int SegmentTable::SetSegmentValue(const VarDescription& var, double value) {
     const ColumnValue* c = columnOf(var);
     if (!c) return 0;
-    if (myStream->SetValue(c->name, value, row(var))) return 1;
+    // The rate and the specific heat are told with the load; the other columns stand alone.
+    const bool told = c->type == 1516 || c->type == 1011;
+    if (told ? SetOverruling(c->name, value, row(var)) : myStream->SetValue(c->name, value, row(var)) != 0) return 1;
     if (c->error) ErrorMsg(c->error);
     return 0;
 }
@@ -336,7 +402,8 @@ int SegmentTable::SetStreamWideValue(const VarDescription& var, double value) {
         ErrorMsg("NegativeFlowRateError");
         return 0;
     }
-    // Velocity and diameter writes report nothing; the mass flow was checked above.
+    if (c->type == 4) return SetMassFlow(value) ? 1 : 0;
+    // Velocity and diameter writes report nothing.
     return myStream->SetValue(c->name, value, 0) ? 1 : 0;
 }
 
