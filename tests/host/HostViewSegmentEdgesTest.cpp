@@ -51,9 +51,9 @@ TEST_P(HostViewSegmentEdges, EveryAcceptedValueSavesACaseThatReopens) {
     ASSERT_EQ(0, form.exitCode) << form.out;
     const std::vector<std::string> addresses = editableNumbers(form.out);
     ASSERT_GE(addresses.size(), 14u) << form.out;
-    // Below absolute zero, nothing, below the smallest rate and load a case holds, past the
-    // largest rate.
-    const char* const values[] = {"-300", "0", "0.0005", "2e9"};
+    // Below absolute zero (and below nothing), below the smallest rate, load and coefficient a
+    // case holds, past the largest rate.
+    const char* const values[] = {"-300", "0.0005", "2e9"};
     int accepted = 0;
     for (const std::string& address : addresses)
         for (const char* value : values) {
@@ -126,5 +126,46 @@ INSTANTIATE_TEST_SUITE_P(
         Carried{"ColdFoulingBeyondTheSmallestCoefficient", "SegmentTable.201.1", "", "set Fouling.100.0 2000",
                 "HeatTransferCoeff.101.[]", "value 0.2 0.4 kW/m2-C"}),
     [](const ::testing::TestParamInfo<Carried>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A utility of two segments (MySteam 260 -> 250 -> 200 C): its segment table shows the load the
+// targets and designs place on each segment and the rate that follows from it. Neither is the
+// user's: a load or rate typed there is refused with its message, the cells are read-only, and
+// the segments read as before; its ends and film coefficients stay the user's to type.
+const char* const kUtilityTable =
+    "name,supply,target,cp,h,kind\n"
+    "H1,170,100,2,0.2,process\nH2,150,30,1.5,0.2,process\n"
+    "C1,20,135,2,0.2,process\nC2,80,140,4,0.2,process\n"
+    "MySteam,260,250,,0.5,utility\nMySteam,250,200,,0.5,utility\n"
+    "Cooling Water,,,,,utility\n";
+
+TEST(HostViewSegmentUtility, ALoadOrRateTypedIntoAUtilitysSegmentTableIsRefused) {
+    ScratchFile table("segutility", "table.csv", kUtilityTable);
+    ScratchFile saved("segutility", "saved.case", "", false);
+    const HostRun run = RunViewScript(table.path,
+                                      "open SegmentTable.202.0\nget HeatFlow.100.[]\nget HeatCapacityFlow.100.[]\n"
+                                      "status HeatFlow.100.0\nstatus HeatCapacityFlow.100.1\n"
+                                      "expect UtilitySegmentLoadFollows\nset HeatFlow.100.0 500\n"
+                                      "expect UtilitySegmentLoadFollows\nset HeatCapacityFlow.100.1 3\n"
+                                      "get HeatFlow.100.[]\nget HeatCapacityFlow.100.[]\n"
+                                      "set Temperature.101.0 255\nset HeatTransferCoeff.100.1 0.6\n"
+                                      "get Temperature.201.[]\nget HeatTransferCoeff.100.[]\n",
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: status HeatFlow.100.0\n  read-only\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: status HeatCapacityFlow.100.1\n  read-only\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: set HeatFlow.100.0 500\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: set HeatCapacityFlow.100.1 3\n  result 0\n")) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 2), ScriptValues(run.out, 10)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 3), ScriptValues(run.out, 11)) << run.out;
+    EXPECT_TRUE(has(run.out, "14: get Temperature.201.[]\n  value 260 255 200 C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "15: get HeatTransferCoeff.100.[]\n  value 0.5 0.6 kW/m2-C\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, "open SegmentTable.202.0\nget HeatCapacityFlow.100.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_EQ(ScriptValues(run.out, 3), ScriptValues(again.out, 2)) << again.out;
+}
 
 }  // namespace

@@ -128,6 +128,8 @@ private:
     bool SegmentHolds(int segment) const;
     static bool TypedInRange(int column, double value);
     int Answer(Put put, const char* refused);
+    bool IsUtilityLoad(const VarDescription& var) const;
+    bool UtilityLoadCell(const VarDescription& var);
     int SetPoint(int point, double value);
     int HeatCapacityRows(const VarDescription& var, DimInfo& dims);
     int SpecificHeatRows(const VarDescription& var, DimInfo& dims);

@@ -214,7 +214,20 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         name = c->name;
         if (isStreamWide(*c)) index = 0;
     }
-    if (name && myStream->GetValueStatus(name, index) == 2) state = ReadOnlyState;
+    if ((name && myStream->GetValueStatus(name, index) == 2) || IsUtilityLoad(var)) state = ReadOnlyState;
+}
+
+// A utility's segment loads are those the targets and designs place on it, and its rates follow
+// from them: the table shows them, and a value typed there would be kept beside them unseen.
+bool SegmentTable::IsUtilityLoad(const VarDescription& var) const {
+    const bool loadOrRate = (var.Type() == 6 || var.Type() == 1516) && var.Number() == 100;
+    return loadOrRate && myStream->GetStreamKind() == 1;
+}
+
+bool SegmentTable::UtilityLoadCell(const VarDescription& var) {
+    if (!IsUtilityLoad(var)) return false;
+    ErrorMsg("UtilitySegmentLoadFollows");
+    return true;
 }
 
 int SegmentTable::GetEDVarType(const VarDescription& var) {
@@ -254,6 +267,7 @@ double SegmentTable::SegmentLoad(const VarDescription& var) {
 }
 
 int SegmentTable::SetSegmentLoad(const VarDescription& var, double value) {
+    if (UtilityLoadCell(var)) return 0;
     if (value != EmptyValue && !(value >= CaseValueLimits::MinDuty && value <= CaseValueLimits::MaxDuty)) {
         ErrorMsg("SpecRange");
         return 0;
@@ -274,7 +288,7 @@ double SegmentTable::SegmentValue(const VarDescription& var) {
 
 int SegmentTable::SetSegmentValue(const VarDescription& var, double value) {
     const ColumnValue* c = columnOf(var);
-    if (!c) return 0;
+    if (!c || UtilityLoadCell(var)) return 0;
     if (!TypedInRange(c->type, value)) {
         ErrorMsg("SpecRange");
         return 0;
