@@ -169,3 +169,55 @@ TEST(HostViewSegmentUtility, ALoadOrRateTypedIntoAUtilitysSegmentTableIsRefused)
 }
 
 }  // namespace
+
+namespace {
+
+// An end typed into the scenario's process-stream table moves the first or last segment's span:
+// moved so close to the segment's other end that the rate a given load works out to, or the load a
+// given rate carries, lies outside what a case holds, the end is refused with the table's message,
+// stays where it was, and the case saves.
+struct EndMove {
+    const char* name;
+    const char* table;   // "four" (examples/four-streams.csv) or "segments"
+    const char* before;  // script lines typed first (accepted)
+    const char* typed;
+    const char* key;
+    const char* read;
+    const char* value;
+};
+void PrintTo(const EndMove& e, std::ostream* out) { *out << e.name; }
+
+class HostViewStreamEndMove : public ::testing::TestWithParam<EndMove> {};
+
+TEST_P(HostViewStreamEndMove, IsRefusedWhenItsSegmentWouldLeaveTheRangeOfACase) {
+    const EndMove& e = GetParam();
+    ScratchFile segments("endmove", "table.csv", kTable);
+    ScratchFile saved("endmove", "saved.case", "", false);
+    const std::string input = std::string(e.table) == "four" ? ExamplePath("four-streams.csv") : segments.path;
+    const std::string script = std::string(e.before) + "expect " + e.key + "\n" + e.typed + "\nget " + e.read + "\n";
+    const HostRun run = RunViewScript(input, script, " --save " + saved.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, ": " + std::string(e.typed) + "\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, ": get " + std::string(e.read) + "\n  " + e.value + "\n")) << run.out;
+    EXPECT_TRUE(FileExists(saved.path)) << run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, HostViewStreamEndMove,
+    ::testing::Values(
+        // C1 20 -> 135 at 2 kW/C: 134.9999 leaves a span of 1e-4 C and 0.0002 kW.
+        EndMove{"OneSegmentRateOverNoSpan", "four", "", "set Temperature.402.2 134.9999",
+                "ColdStreamInletTemperatureUpdateError", "Temperature.402.[]", "value 170 150 20 80 C"},
+        // A given load of 1e6 kW over 1e-4 C is 1e10 kW/C.
+        EndMove{"OneSegmentLoadOverNoSpan", "four", "set HeatFlow.405.2 1e6\n", "set Temperature.402.2 134.9999",
+                "ColdStreamInletTemperatureUpdateError", "HeatCapacityFlow.404.[]", "value 3 1.5 8695.652174 4 kW/C"},
+        // C1's first segment, 20 -> 80, given 1e6 kW in its segment table.
+        EndMove{"FirstSegmentLoadOverNoSpan", "segments",
+                "open SegmentTable.201.1\nset HeatFlow.100.0 1e6\nopen MyOwnerObject\n", "set Temperature.402.2 79.9999",
+                "ColdStreamInletTemperatureUpdateError", "Temperature.402.[]", "value 170 150 20 80 C"},
+        // H1's last segment, 100 -> 60 at 4 kW/C.
+        EndMove{"LastSegmentRateOverNoSpan", "segments", "", "set Temperature.403.0 99.9999",
+                "HotStreamOutletTemperatureUpdateError", "Temperature.403.[]", "value 60 30 135 140 C"}),
+    [](const ::testing::TestParamInfo<EndMove>& info) { return std::string(info.param.name); });
+
+}  // namespace

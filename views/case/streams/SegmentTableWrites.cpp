@@ -4,6 +4,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Session.h"
+#include "views/case/streams/SegmentLimits.h"
 #include "views/case/streams/SegmentTable.h"
 
 #include <algorithm>
@@ -94,23 +95,7 @@ SegmentTable::Put SegmentTable::PutOverruling(const char* name, double value, in
     return Put::Done;
 }
 
-// A segment as a case holds it: its ends within the temperature range, the film coefficient it
-// works with (its own with fouling, or the default) within the coefficient range, and on a process
-// stream a heat-capacity flow rate within the rate range carrying a load within the duty range
-// over its span. A utility's rate follows from the load the targets place on it.
-bool SegmentTable::SegmentHolds(int i) const {
-    const double from = StreamValue("Temperature", i), to = StreamValue("Temperature", i + 1);
-    if (!insideOrEmpty(from, L::MinTemperature, L::MaxTemperature) ||
-        !insideOrEmpty(to, L::MinTemperature, L::MaxTemperature))
-        return false;
-    if (!insideOrEmpty(StreamValue("HTCoeff", i), L::MinH, L::MaxH)) return false;
-    if (myStream->GetStreamKind() == 1) return true;
-    const double cp = StreamValue("HeatCapacityFlowrate", i);
-    if (!insideOrEmpty(cp, L::MinCp, L::MaxCp)) return false;
-    if (cp == EmptyValue || from == EmptyValue || to == EmptyValue || from == to) return true;
-    const double load = cp * std::fabs(from - to);
-    return load >= L::MinDuty && load <= L::MaxDuty;
-}
+bool SegmentTable::SegmentHolds(int i) const { return segment_limits::Holds(*myStream, i); }
 
 // A typed number inside the range of its column, or the cleared cell: a rate, a specific heat and
 // a film coefficient as a case holds them, a fouling factor a resistance of 0 or more.
