@@ -150,6 +150,7 @@ std::string FormatAutoDesignText(const AutoDesignReport& r) {
         if (s.utilityLoads.empty()) out << "  none\n";
         for (const auto& u : s.utilityLoads) out << "  " << PrintableText(u.name) << ": " << number(u.load) << "\n";
         out << "Estimated area (m2): " << number(s.estimatedArea) << "\n";
+        out << "Objective: " << number(s.objective) << "\n";
     }
     for (const auto& d : r.designs) {
         out << "\n" << FormatDesignText(d.report);
@@ -190,7 +191,7 @@ std::string FormatAutoDesignJson(const AutoDesignReport& r) {
         for (std::size_t k = 0; k < s.utilityLoads.size(); ++k)
             out << (k ? ", " : "") << "{\"name\": " << JsonString(s.utilityLoads[k].name)
                 << ", \"load\": " << number(s.utilityLoads[k].load) << "}";
-        out << "], \"estimated_area\": " << number(s.estimatedArea) << "}";
+        out << "], \"estimated_area\": " << number(s.estimatedArea) << ", \"objective\": " << number(s.objective) << "}";
     }
     out << "], \"designs\": [";
     for (std::size_t i = 0; i < r.designs.size(); ++i) {

@@ -38,6 +38,10 @@ struct AutoDesignReport {
         std::vector<Load> utilityLoads;
         double estimatedArea = 0.0;
         std::string design;
+        // The objective the MILP reached (NaN, JSON null, when the run does not report it: a
+        // completion's), and how its search ended when its time limit stopped it.
+        double objective = 0.0;
+        std::string searchNote;
     };
     std::vector<Solution> solutions;
     // The designs the run made, each as the design job reports one, with its exchanger DTMin.

@@ -3,6 +3,7 @@
 #include "brasko/EngineeringManager.h"
 #include "brasko/ILurmetBinaryFile.h"
 #include "brasko/LurmetBaseObject.h"
+#include "brasko/ReplaceChecks.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/CaseContentChecks.h"
@@ -43,11 +44,7 @@ bool IsCaseFile(const std::string& path) {
     return std::memcmp(head, kCaseMagic, sizeof head) == 0 || std::memcmp(head, kUncheckedCaseMagic, sizeof head) == 0;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {}, second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
+bool SameFile(const std::string& a, const std::string& b) { return IsSameFile(a, b); }
 
 bool SaveMayReplace(const std::string& save, std::string& error) {
     struct stat info {};

@@ -32,6 +32,8 @@ using StoreFn = int (*)(void*, ILurmetBinaryFile*);
 using RunFn = int (*)(void*, const char*, const char*, int, int);
 using TextFn = int (*)(void*, char*, int);
 using CloseFn = void (*)(void*);
+using KeepFn = void (*)(const char*, const char*);
+using ReleaseFn = void (*)();
 
 struct ViewOptions {
     // No --open: the module's choice (a project's first scenario, a total site's own viewer).
@@ -182,8 +184,21 @@ int RunView(ModuleLoader& module, int argc, char** argv) {
                          sizeof reason);
         if (!views) return fail(o.file + ": " + reason);
     }
+    // What the script writes (a picture, an event plan, a cost or utility file) never replaces the
+    // file the views were opened on or the script itself, whatever name it reaches them by. The
+    // run's own --save may still store the case over the file it came from, once the script is done.
+    auto keep = reinterpret_cast<KeepFn>(module.Entry("KestrinKeepFromWriters"));
+    auto release = reinterpret_cast<ReleaseFn>(module.Entry("KestrinReleaseKeptFiles"));
+    if (!keep || !release) {
+        close(views);
+        return fail(module.Path() + " lacks the view entries");
+    }
+    if (!o.file.empty())
+        keep(o.file.c_str(), IsCaseFile(o.file) ? "the case the views show" : "the stream table the views show");
+    if (!o.script.empty()) keep(o.script.c_str(), "the script being run");
     const int status = run(views, script.c_str(), o.script.empty() ? "script" : o.script.c_str(), o.json ? 1 : 0,
                            o.form ? 1 : 0);
+    release();
     const std::string out = handed(report, views);
     const std::string stopped = handed(why, views);
     std::fputs(out.c_str(), stdout);

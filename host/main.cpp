@@ -414,6 +414,27 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
     return true;
 }
 
+// Shows the progress texts (code 64) the scenario passes on while it computes the targets (each
+// solve of the area LP as it starts, which takes seconds on a large table with forbidden matches)
+// on standard error as they come, as the automatic design's are; standard output keeps only the
+// report.
+class TargetProgressLines : public INotificationReceiver {
+public:
+    explicit TargetProgressLines(IHeatIntegrationScenario& scenario) : m_scenario(scenario) {
+        m_scenario.AddNotificationReceiver(this);
+        m_scenario.AddValidMessage(this, 64);
+    }
+    ~TargetProgressLines() override { m_scenario.RemoveNotificationReceiver(this); }
+    TargetProgressLines(const TargetProgressLines&) = delete;
+    TargetProgressLines& operator=(const TargetProgressLines&) = delete;
+    void NotifyChange(int code, const CPString& text, void*) override {
+        if (code == 64 && !text.empty()) std::fprintf(stderr, "targets: %s\n", text.c_str());
+    }
+
+private:
+    IHeatIntegrationScenario& m_scenario;
+};
+
 int runTargets(ModuleLoader& module, const Options& o) {
     HostSession session(module);
     std::string error;
@@ -423,7 +444,10 @@ int runTargets(ModuleLoader& module, const Options& o) {
     if (!applyDtmin(*scenario, o, error)) return fail(error);
     if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     ApplyEconomicsOption(*scenario, o.economics);
-    scenario->ResumeCalculations(recalculate || o.economics.given);
+    {
+        TargetProgressLines progress(*scenario);
+        scenario->ResumeCalculations(recalculate || o.economics.given);
+    }
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
     TargetsReport report = ReadTargets(*scenario);
@@ -460,8 +484,11 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 // first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
-    ProgressTexts(IHeatIntegrationScenario& scenario, std::string milpText, const std::set<std::string>& before)
-        : m_scenario(scenario), m_milpText(std::move(milpText)), m_seen(before) {}
+    // `run` is the automatic design whose solves are read; null when the run is another's (a
+    // completion's), whose objective and search the scenario does not report.
+    ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget* run, std::string milpText,
+                  const std::set<std::string>& before)
+        : m_scenario(scenario), m_run(run), m_milpText(std::move(milpText)), m_seen(before) {}
     void NotifyChange(int code, const CPString& text, void*) override {
         if (code == 64) {
             texts.emplace_back(text.c_str());
@@ -472,7 +499,9 @@ public:
                 lpArea = m_scenario.GetAutomaticDesignResultA();
             }
         } else if (code == 66) {
-            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {}};
+            AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {},
+                                         m_run ? m_run->GetObjectiveValue() : std::nan(""),
+                                         m_run ? m_run->GetSearchNote() : ""};
             for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
                 if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
             solutions.push_back(std::move(s));
@@ -487,6 +516,7 @@ public:
 
 private:
     IHeatIntegrationScenario& m_scenario;
+    const IAdvancedSuperTarget* m_run;
     std::string m_milpText;
     std::set<std::string> m_seen;
 };
@@ -545,7 +575,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     };
     std::string milpText;
     if (!lookup("SolvingMixedIntegerLinearModel", milpText)) milpText.clear();
-    ProgressTexts progress(*scenario, milpText, before);
+    ProgressTexts progress(*scenario, o.complete.empty() ? design : nullptr, milpText, before);
     scenario->AddNotificationReceiver(&progress);
     scenario->AddValidMessage(&progress, 64);
     scenario->AddValidMessage(&progress, 66);
@@ -559,6 +589,18 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         report.estimatedArea = progress.lpArea;
     }
     report.solutions = progress.solutions;
+    // A match search stopped by its time limit gave the best set it had found, or none: the report
+    // says so beside each MILP solution it concerns.
+    for (std::size_t i = 0; i < report.solutions.size(); ++i)
+        if (!report.solutions[i].searchNote.empty())
+            report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
+    // The last search's note, when that search ended the run without a set: the failure line says why.
+    std::string unsolved = o.complete.empty() ? design->GetSearchNote() : "";
+    if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
+    if (!unsolved.empty())
+        report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
+    const bool searchStopped = !unsolved.empty() || std::any_of(report.solutions.begin(), report.solutions.end(),
+                                                                [](const auto& s) { return !s.searchNote.empty(); });
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
@@ -599,8 +641,11 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (o.haveSave && (!report.failed || !report.designs.empty()) && !session.SaveCase(o.save, error))
         return fail(error);
     if (o.json) std::fputs(FormatAutoDesignJson(report).c_str(), stdout);
-    else if (report.failed && !report.designs.empty()) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
-    if (report.failed) return fail(AutoDesignFailureLine(report));
+    // A failed run prints what it made; and, when a time limit stopped a search, its report with the
+    // notes that say so.
+    else if (report.failed && (!report.designs.empty() || searchStopped))
+        std::fputs(FormatAutoDesignText(report).c_str(), stdout);
+    if (report.failed) return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;
 }

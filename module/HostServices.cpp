@@ -2,6 +2,7 @@
 
 #include "brasko/EngineeringManager.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "brasko/ReplaceChecks.h"
 #include "eng/core/ModuleEntry.h"
 #include "lumeth/Messages.h"
 
@@ -82,4 +83,14 @@ extern "C" int KestrinFindString(const char* key, char* out, int size) {
         out[n] = '\0';
     }
     return known ? 1 : 0;
+}
+
+extern "C" void KestrinKeepFromWriters(const char* path, const char* what) {
+    AttachCallingThread();
+    if (path && what) KeepFromWriters(path, what);
+}
+
+extern "C" void KestrinReleaseKeptFiles() {
+    AttachCallingThread();
+    ReleaseKeptFiles();
 }

@@ -36,4 +36,10 @@ void KestrinCloseCaseFile(ILurmetBinaryFile* file);
 // The text of a message key from the module's catalogue, copied into `out` (of `size` bytes, cut
 // and zero-ended). 1 when the catalogue knows the key, 0 when not (`out` then holds the key).
 int KestrinFindString(const char* key, char* out, int size);
+
+// Keeps a file the host's run reads (its input, its script) from every writer of the module until
+// KestrinReleaseKeptFiles: a picture, a plan or a cost file aimed at it is refused and the file kept.
+// `what` names the file in the refusal.
+void KestrinKeepFromWriters(const char* path, const char* what);
+void KestrinReleaseKeptFiles();
 }

@@ -4,6 +4,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "pellin/FFactor.h"
 #include "tevrin/CPDictionary.h"
@@ -119,6 +120,7 @@ int AdvancedSuperTarget::Run(CPDictionary* streamDictionary, void* /*argument*/,
                              MatchwiseStreamDataList* matches, double dTmin, IHENDesign* design, int wanted) {
     // A run starts with no message: a success must not show the key of an earlier failure.
     message.clear();
+    searchNote.clear();
     utilityLoads.clear();
     utilityStreams.clear();
     utilityNames.clear();
@@ -135,7 +137,7 @@ int AdvancedSuperTarget::Run(CPDictionary* streamDictionary, void* /*argument*/,
     designsMade = 0;
     const bool listed = streamDictionary != nullptr;
     if (!listed) {
-        message = "MissingStreamInformation";
+        message = MessageKey("MissingStreamInformation");
         return 0;
     }
     if (!CheckData()) return 0;
@@ -186,16 +188,20 @@ int AdvancedSuperTarget::Design() {
     }
     UpdateMatchCostCoefficients(1);
     if (!GenerateLinearModel() || !SolveLinearModel()) {
-        message = "AutomaticDesignSolverFailed";
+        message = MessageKey("AutomaticDesignSolverFailed");
         return 0;
     }
     CollectUtilityLoads();
     AnalyzeSolution(totalArea, totalShells);
-    // Columns of matches that need at most one shell get the F-factor of their own temperatures.
+    // Columns of matches that need at most one shell get the F-factor of their own temperatures, at
+    // the scenario's minimum F: the interval boundaries moved back by the shift, half the
+    // contribution (2 K a side), as the analysis takes them. Moved by the whole contribution they
+    // would stand at an 8 K approach where the exchanger works at 4 K, and the MILP would price
+    // such a match below the area the analysis reports for it.
     for (MatchColumn& c : columns) {
         if (!c.match || c.match->dFourthValue > 1.0) continue;
-        const double ch = c.hotSegment->DTminContribution.dValue;
-        const double cc = c.coldSegment->DTminContribution.dValue;
+        const double ch = c.hotSegment->DTminContribution.dValue / 2.0;
+        const double cc = c.coldSegment->DTminContribution.dValue / 2.0;
         const int i = c.hotIntervalIndex, j = c.coldIntervalIndex;
         double F = c.fFactor, shells = 1.0;
         g_CalculateFFactorAndShells(intervalList->GetTemperature(i + 1) + ch, intervalList->GetTemperature(i) + ch,
@@ -212,13 +218,13 @@ int AdvancedSuperTarget::Design() {
     UpdateMatchCostCoefficients(3);
     int iteration = 0;
     while (designsMade < designsWanted && iteration < designsWanted) {
-        Progress("SolvingMixedIntegerLinearModel");
+        Progress(MessageKey("SolvingMixedIntegerLinearModel"));
         if (!SolveMixedIntegerModel(iteration)) {
             if (iteration == 0) {
-                message = "AutomaticDesignSolverFailed";
+                message = MessageKey("AutomaticDesignSolverFailed");
                 result = 0;
             } else if (designsMade < designsWanted) {
-                message = "NotEnoughDesignsGenerated";
+                message = MessageKey("NotEnoughDesignsGenerated");
                 result = 0;
             }
             break;
@@ -234,7 +240,7 @@ int AdvancedSuperTarget::Design() {
         ++iteration;
     }
     if (iteration > 0 && designsMade == 0) {
-        message = "FailedToResolveSuperStructure";
+        message = MessageKey("FailedToResolveSuperStructure");
         result = 0;
     }
     return result;

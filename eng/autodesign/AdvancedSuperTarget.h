@@ -102,6 +102,8 @@ public:
     const char* GetLoadedMatchStreamName(int index, int side) const override;
     int GetNumberOfUnloadedMatches() const override { return static_cast<int>(unloadedMatches.size()); }
     const char* GetUnloadedMatchStreamName(int index, int side) const override;
+    double GetObjectiveValue() const override { return lpProblem ? lpProblem->dObjectiveValue : 0.0; }
+    const char* GetSearchNote() const override { return searchNote.c_str(); }
 
     // ---- steps of a run (public so that each can be checked on its own) ----
     bool SelectStreams(CPDictionary* streamDictionary);
@@ -190,6 +192,8 @@ public:
     // Heat columns before the binaries of the MILP.
     int heatColumns = 0;
     std::string message;
+    // How the last MILP's search ended when its time limit stopped it (empty otherwise).
+    std::string searchNote;
 
     // Key of a stream pair: the two names kept apart, so "AB"+"C" and "A"+"BC" differ.
     static std::string PairKey(const CPString& hot, const CPString& cold);

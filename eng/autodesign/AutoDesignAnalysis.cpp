@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +43,7 @@ void AdvancedSuperTarget::CollectUtilityLoads() {
 }
 
 void AdvancedSuperTarget::AnalyzeSolution(double& area, double& shells) {
-    Progress("AnalyzingOptimizedSolution");
+    Progress(MessageKey("AnalyzingOptimizedSolution"));
     area = 0.0;
     shells = 0.0;
     if (matchData) {

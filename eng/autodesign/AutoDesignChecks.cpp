@@ -5,6 +5,7 @@
 #include "brasko/EconomicData.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/MessageKey.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,14 +84,14 @@ int AdvancedSuperTarget::CheckData() {
         result = 0;
     };
     if (streams.empty()) {
-        fail("MissingStreamInformation");
+        fail(MessageKey("MissingStreamInformation"));
     } else if (segments.empty()) {
-        fail("IncompleteStreamInformation All");
+        fail(MessageKey("IncompleteStreamInformation All"));
     } else {
         for (IHeatIntegrationStream* s : streams) {
             const std::string name = s->GetName().c_str();
             if (!s->AreDesignSegmentsComplete()) {
-                fail("IncompleteStreamInformation " + name);
+                fail(MessageKey("IncompleteStreamInformation ") + name);
                 break;
             }
             const int n = s->GetNumberOfSegments();
@@ -100,11 +101,11 @@ int AdvancedSuperTarget::CheckData() {
                 // or not positive leaves the stream's data incomplete.
                 if (s->GetValue("Temperature", t0, k) != 1 || s->GetValue("Temperature", t1, k + 1) != 1 ||
                     s->GetValue("HTCoeff", h, k) != 1 || !(h > 0.0) || !std::isfinite(h)) {
-                    fail("IncompleteStreamInformation " + name);
+                    fail(MessageKey("IncompleteStreamInformation ") + name);
                     break;
                 }
                 if (std::fabs(t0 - t1) < kMinimumSegmentDifference - kDecimalSlack) {
-                    fail("MinimumSegStreamTempDiff " + name);
+                    fail(MessageKey("MinimumSegStreamTempDiff ") + name);
                     break;
                 }
             }
@@ -113,19 +114,21 @@ int AdvancedSuperTarget::CheckData() {
     if (result) {
         hotUtility = FindAdequateUtility(0, kModelContribution);
         if (!hotUtility && scenario.GetUtilityAssignmentStatus(0) != 0) {
-            fail("NotHotEnoughHotUtility");
+            fail(MessageKey("NotHotEnoughHotUtility"));
         } else {
             coldUtility = FindAdequateUtility(1, kModelContribution);
-            if (!coldUtility && scenario.GetUtilityAssignmentStatus(1) != 0) fail("NotColdEnoughColdUtility");
-            else if (!economicInfo || !economicData) fail("MissingEconomicInformation");
+            if (!coldUtility && scenario.GetUtilityAssignmentStatus(1) != 0)
+                fail(MessageKey("NotColdEnoughColdUtility"));
+            else if (!economicInfo || !economicData)
+                fail(MessageKey("MissingEconomicInformation"));
         }
     }
     areaExponent = economicData ? economicData->GetEconomicData(EDT_AreaExponent) : 0.0;
-    if (result && areaExponent < 1e-8) fail("MissingAreaExponent Default");
+    if (result && areaExponent < 1e-8) fail(MessageKey("MissingAreaExponent Default"));
     const double plantLife = economicInfo ? economicInfo->GetEconomicInfo(EDT_PlantLife) : 0.0;
     if (!result) return 0;
     if (plantLife == 0.0) {
-        message = "MissingPlantLife";
+        message = MessageKey("MissingPlantLife");
         return 0;
     }
     annualisationFactor = AnnualisationFactor(economicInfo->GetEconomicInfo(EDT_RateOfReturn), plantLife);

@@ -12,6 +12,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 #include "pellin/FFactor.h"
 
 #include <algorithm>
@@ -154,7 +155,7 @@ void AdvancedSuperTarget::ApplyMatchCost(MatchColumn& column) {
 }
 
 void AdvancedSuperTarget::SetColumnCosts() {
-    Progress("RefiningLinearModel");
+    Progress(MessageKey("RefiningLinearModel"));
     for (std::size_t k = 0; k < columns.size(); ++k) {
         MatchColumn& c = columns[k];
         if (c.hotSegment->nKind == 2 && c.coldSegment->nKind == 2) {

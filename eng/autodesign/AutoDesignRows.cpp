@@ -4,6 +4,7 @@
 
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 
 #include <cmath>
 #include <unordered_set>
@@ -53,7 +54,7 @@ void AdvancedSuperTarget::IndexColumns() {
 }
 
 bool AdvancedSuperTarget::GenerateLinearModel() {
-    Progress("GeneratingLinearModel");
+    Progress(MessageKey("GeneratingLinearModel"));
     columns.clear();
     BuildMembers();
     // Which cold lists each hot list pairs with; two utilities never exchange heat.

@@ -7,18 +7,35 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 #include "traval/IMILPSolver.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <string>
 
 namespace {
 // The longest one solve of the mixed-integer match model may take.
 constexpr double kMixedIntegerSeconds = 500.0;
+// The relative gap within which each mixed-integer solve proves its set the cheapest.
+constexpr double kMixedIntegerGap = 1e-5;
 // A utility's own load does not limit a match: it counts as this much.
 constexpr double kUtilityLoad = 1e24;
+
+std::string SearchNote(double seconds, bool found) {
+    char text[256];
+    if (found)
+        std::snprintf(text, sizeof text,
+                      "the match search was stopped at its time limit of %g s: the set of matches is the best it "
+                      "found, not proved within %g %% of the cheapest",
+                      seconds, kMixedIntegerGap * 100.0);
+    else
+        std::snprintf(text, sizeof text, "the match search was stopped at its time limit of %g s before it found a set "
+                                         "of matches", seconds);
+    return text;
+}
 
 void LoadCoefficients(IMILPSolver& solver, const LPProblem& lp) {
     const int count = lp.pMatrix ? lp.pMatrix->GetNumberOfNonZeroElements() : 0;
@@ -44,12 +61,12 @@ double UpperLoad(IHeatIntegrationStream* s) { return s->GetStreamKind() == 1 ? k
 IMILPSolver* AdvancedSuperTarget::CreateSolver() const { return IMILPSolver::Create("QEV_XPRESS"); }
 
 int AdvancedSuperTarget::SolveLinearModel() {
-    Progress("SolvingLinearModel");
+    Progress(MessageKey("SolvingLinearModel"));
     LPProblem& lp = *lpProblem;
     if (lp.nColumns == 0) return 0;
     std::unique_ptr<IMILPSolver> solver(CreateSolver());
     if (!solver) {
-        message = "NetOptNoFiles";
+        message = MessageKey("NetOptNoFiles");
         return 0;
     }
     solver->SetSize(lp.nColumns, lp.nRows);
@@ -68,7 +85,8 @@ int AdvancedSuperTarget::SolveLinearModel() {
 }
 
 int AdvancedSuperTarget::SolveMixedIntegerModel(int iteration) {
-    Progress("SolvingMixedIntegerLinearModel");
+    Progress(MessageKey("SolvingMixedIntegerLinearModel"));
+    searchNote.clear();
     LPProblem& lp = *lpProblem;
     if (lp.nColumns == 0) return 0;
     const int n = static_cast<int>(loadedRecords.size());
@@ -115,9 +133,12 @@ int AdvancedSuperTarget::SolveMixedIntegerModel(int iteration) {
     for (int k = 0; k < n; ++k) solver->SetIntegerColumn(heatColumns + k);
     solver->SetSense("MIN");
     if (lp.nRows > 0) solver->SetRowTypes(RowSenses(lp).c_str());
-    solver->SetOption("OPTCR", 1e-05);
-    solver->SetOption("MAXTIM", LimitedSeconds(kMixedIntegerSeconds, timeLimit));
-    if (!solver->Solve()) return 0;
+    solver->SetOption("OPTCR", kMixedIntegerGap);
+    const double seconds = LimitedSeconds(kMixedIntegerSeconds, timeLimit);
+    solver->SetOption("MAXTIM", seconds);
+    const bool solved = solver->Solve();
+    searchNote = solver->StoppedAtTimeLimit() ? SearchNote(seconds, solved) : std::string();
+    if (!solved) return 0;
     const double* x = solver->GetSolution();
     for (int k = 0; k < heatColumns && k < static_cast<int>(columns.size()); ++k)
         columns[static_cast<std::size_t>(k)].value = x[k];

@@ -42,6 +42,12 @@ public:
     virtual const char* GetLoadedMatchStreamName(int index, int side) const = 0;
     virtual int GetNumberOfUnloadedMatches() const = 0;
     virtual const char* GetUnloadedMatchStreamName(int index, int side) const = 0;
+    // The objective the last solve of the run reached (the LP's, then each MILP's): the model's
+    // annual cost of its matches, their area and the energy its streams carry; 0.0 before any.
+    virtual double GetObjectiveValue() const { return 0.0; }
+    // How the last MILP's search ended, when it ended at its time limit before it proved its gap
+    // (its set of matches is then the best it found, or it found none); empty otherwise.
+    virtual const char* GetSearchNote() const { return ""; }
 };
 
 class IHeatIntegrationScenario;

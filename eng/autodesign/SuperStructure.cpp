@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/model/MatchwiseStreamData.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 
 #include <algorithm>
@@ -176,7 +177,7 @@ int HeatExchangerNetworkSuperStructure::Run(const std::unordered_map<std::string
                                             const std::vector<MatchwiseStreamData*>* candidateMatches,
                                             IHeatIntegrationStream* hot, IHeatIntegrationStream* cold) {
     if (!SetUpCandidates(streamDictionary, candidateMatches, hot, cold)) return 0;
-    Progress("AnalyzingOptimizedSolution");
+    Progress(MessageKey("AnalyzingOptimizedSolution"));
     stageCount = kFirstStageCount;
     BuildStageTemperatures(stageCount);
 
@@ -184,14 +185,14 @@ int HeatExchangerNetworkSuperStructure::Run(const std::unordered_map<std::string
     bool solved = false;
     for (int attempt = 0; attempt < kAttempts && !solved; ++attempt) {
         attemptsMade = attempt + 1;
-        Progress("GeneratingSuperStructure");
+        Progress(MessageKey("GeneratingSuperStructure"));
         for (int k = 1; k <= stageCount; ++k) {
             for (std::size_t i = 0; i < matches.size(); ++i) GetStageMatch(static_cast<int>(i), k);
             auto stage = std::make_unique<SuperStructureStage>(k);
             stage->Build(*this);
             stages.push_back(std::move(stage));
         }
-        Progress("SolvingSuperStructure");
+        Progress(MessageKey("SolvingSuperStructure"));
         if (SolveModel(stages) == kSolved) {
             for (std::size_t k = 0; k < stages.size(); ++k) {
                 stages[k]->AnalyseSolution(*this);

@@ -2,6 +2,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "pellin/FlowSheet.h"
 #include "pellin/NodeKinds.h"
@@ -40,7 +41,8 @@ IHENDesign* DesignOptimisationCase::MakeCopy(IHENDesign& design) {
     for (int n = 1; scenario->GetDesign(name, existing); ++n) name = base + "-O-" + std::to_string(n);
     IHENDesign* copy = nullptr;
     if (!scenario->AddDesign(name) || !scenario->GetDesign(name, copy) || !copy) return nullptr;
-    copy->AddToChangeLog(messageText("OptFrom") + " " + base + messageText(m_mode == MinimumArea ? "MinArea" : "MinTAC"));
+    copy->AddToChangeLog(messageText(MessageKey("OptFrom")) + " " + base +
+                         messageText(m_mode == MinimumArea ? MessageKey("MinArea") : MessageKey("MinTAC")));
     if (design.CopyTo(*copy) != IHENDesign::CopyDone) {
         scenario->DeleteDesign(name);
         return nullptr;

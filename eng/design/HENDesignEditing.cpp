@@ -4,6 +4,7 @@
 
 #include "dunmor/Exceptions.h"
 #include "eng/design/HENDesignChain.h"
+#include "lumeth/MessageKey.h"
 #include "pellin/HeatExch.h"
 #include "pellin/UnitNodes.h"
 
@@ -44,19 +45,19 @@ bool hasReason(const char* reason) { return reason && *reason; }
 // ---------------------------------------------------------------- match check
 
 const char* CPIHENDesign::CheckStreamMatch(CNode* a, CNode* b) const {
-    if (!a || !b) return "NodesUndefined";
-    if (!IsSegment(a) || !IsSegment(b)) return "NodesUnDefined";
+    if (!a || !b) return MessageKey("NodesUndefined");
+    if (!IsSegment(a) || !IsSegment(b)) return MessageKey("NodesUnDefined");
     IHeatIntegrationStream* sa = StreamOf(a);
     IHeatIntegrationStream* sb = StreamOf(b);
-    if (!sa || !sb) return "StreamUndefined";
-    if (sa->IsLinkedTo(sb->GetName())) return "StreamsForbiddenToMatch";
-    if (IsUtilityStream(sa) && IsUtilityStream(sb)) return "StreamsAreBothUtilitites";
-    if (!sa->AreDesignSegmentsComplete() || !sb->AreDesignSegmentsComplete()) return "StreamsUnDefined";
+    if (!sa || !sb) return MessageKey("StreamUndefined");
+    if (sa->IsLinkedTo(sb->GetName())) return MessageKey("StreamsForbiddenToMatch");
+    if (IsUtilityStream(sa) && IsUtilityStream(sb)) return MessageKey("StreamsAreBothUtilitites");
+    if (!sa->AreDesignSegmentsComplete() || !sb->AreDesignSegmentsComplete()) return MessageKey("StreamsUnDefined");
     const int h1 = sa->GetHotCold(), h2 = sb->GetHotCold();
     if (h1 != 2 && h2 != 2 && h1 != h2) return nullptr;
-    if (h1 == 0 && h2 == 0) return "StreamsBothHot";
-    if (h1 == 1 && h2 == 1) return "StreamsBothCold";
-    return "StreamsUnDefined";
+    if (h1 == 0 && h2 == 0) return MessageKey("StreamsBothHot");
+    if (h1 == 1 && h2 == 1) return MessageKey("StreamsBothCold");
+    return MessageKey("StreamsUnDefined");
 }
 
 bool CPIHENDesign::CanMatchStreams(CNode* a, CNode* b) const {

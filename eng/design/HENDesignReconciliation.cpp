@@ -11,6 +11,7 @@
 #include "eng/design/HENDesignChain.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/ScenarioUtilityAdd.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
@@ -217,7 +218,7 @@ void CPIHENDesign::AddDummyUtilitiesForExtraction() {
         if (!hotUtility || !coldUtility) continue;
         for (const char* utility : {hotUtility, coldUtility}) {
             IHeatIntegrationStream* existing = nullptr;
-            if (!m_scenario->GetStream(CPString(utility), existing)) m_scenario->AddStream(CPString(utility), 1);
+            if (!m_scenario->GetStream(CPString(utility), existing)) AddUtilityStream(*m_scenario, CPString(utility));
         }
         CNode* coldEnd = StreamBlock(coldUtility, "End");
         CNode* hotEnd = StreamBlock(hotUtility, "End");

@@ -5,6 +5,7 @@
 #include "eng/design/HENState.h"
 #include "eng/core/Registries.h"
 #include "eng/model/CaseValueLimits.h"
+#include "lumeth/MessageKey.h"
 #include "pellin/NodeKinds.h"
 
 #include <cmath>
@@ -32,14 +33,15 @@ struct KindInfo {
 };
 
 const KindInfo kKinds[] = {
-    {"CleaningHENEvent", "Clean heat exchanger", "ObservedHTC", 1524, Start::Cleaning},
-    {"AdditionalAreaHENEvent", "Change heat exchanger area", "HTArea", 1508, Start::Same},
-    {"AdditionalShellHENEvent", "Change heat exchanger shells", "NShellsInSeries", 32009, Start::PlusOne},
-    {"SplitflowmodificationEvent", "Change splitter flow", "SplitFlowValue", 32009, Start::SplitShare},
-    {"HeatExchangerRemovalEvent", "Remove exchanger from service", "HTArea", 1508, Start::Zero},
-    {"HeatExchangerFoulingEvent", "Change observed heat transfer coefficient", "ObservedHTC", 1524, Start::Same},
-    {"StreamFlowrateChangeEvent", "Change stream mass flowrate", "MassFlow", 4, Start::MassFlow},
-    {"InletTemperatureChangeEvent", "Change stream inlet temperature", "Temperature", 1, Start::Supply},
+    {MessageKey("CleaningHENEvent"), "Clean heat exchanger", "ObservedHTC", 1524, Start::Cleaning},
+    {MessageKey("AdditionalAreaHENEvent"), "Change heat exchanger area", "HTArea", 1508, Start::Same},
+    {MessageKey("AdditionalShellHENEvent"), "Change heat exchanger shells", "NShellsInSeries", 32009, Start::PlusOne},
+    {MessageKey("SplitflowmodificationEvent"), "Change splitter flow", "SplitFlowValue", 32009, Start::SplitShare},
+    {MessageKey("HeatExchangerRemovalEvent"), "Remove exchanger from service", "HTArea", 1508, Start::Zero},
+    {MessageKey("HeatExchangerFoulingEvent"), "Change observed heat transfer coefficient", "ObservedHTC", 1524,
+     Start::Same},
+    {MessageKey("StreamFlowrateChangeEvent"), "Change stream mass flowrate", "MassFlow", 4, Start::MassFlow},
+    {MessageKey("InletTemperatureChangeEvent"), "Change stream inlet temperature", "Temperature", 1, Start::Supply},
 };
 
 }  // namespace
@@ -49,18 +51,21 @@ const char* HENEventValueRefusal(const char* variable, double value) {
     if (!variable) return nullptr;
     const bool finite = std::isfinite(value) && value != kEmpty;
     if (std::strcmp(variable, "ObservedHTC") == 0)
-        return finite && value > 0.0 && value <= L::MaxH ? nullptr : "HTCoeffUpdateError";
+        return finite && value > 0.0 && value <= L::MaxH ? nullptr : MessageKey("HTCoeffUpdateError");
     if (std::strcmp(variable, "HTArea") == 0)
-        return finite && value >= 0.0 && value <= L::MaxMagnitude ? nullptr : "AreaInputError";
+        return finite && value >= 0.0 && value <= L::MaxMagnitude ? nullptr : MessageKey("AreaInputError");
     if (std::strcmp(variable, "NShellsInSeries") == 0)
-        return finite && value >= 1.0 && value <= L::MaxMagnitude && value == std::floor(value) ? nullptr
-                                                                                               : "ShellsInputError";
+        return finite && value >= 1.0 && value <= L::MaxMagnitude && value == std::floor(value)
+                   ? nullptr
+                   : MessageKey("ShellsInputError");
     if (std::strcmp(variable, "SplitFlowValue") == 0)
-        return finite && value >= 0.0 && value <= 100.0 ? nullptr : "CannotAcceptThisPercentValue";
+        return finite && value >= 0.0 && value <= 100.0 ? nullptr : MessageKey("CannotAcceptThisPercentValue");
     if (std::strcmp(variable, "MassFlow") == 0)
-        return finite && value > 0.0 && value <= L::MaxMagnitude ? nullptr : "FlowRateUpdateError";
+        return finite && value > 0.0 && value <= L::MaxMagnitude ? nullptr : MessageKey("FlowRateUpdateError");
     if (std::strcmp(variable, "Temperature") == 0)
-        return finite && value >= L::MinTemperature && value <= L::MaxTemperature ? nullptr : "TemperatureUpdateError";
+        return finite && value >= L::MinTemperature && value <= L::MaxTemperature
+                   ? nullptr
+                   : MessageKey("TemperatureUpdateError");
     return nullptr;
 }
 

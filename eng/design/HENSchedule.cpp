@@ -3,12 +3,13 @@
 
 #include "eng/design/HENEvent.h"
 #include "eng/core/Registries.h"
+#include "lumeth/MessageKey.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-constexpr const char* kAddFailed = "EventAddFailed";
+constexpr const char* kAddFailed = MessageKey("EventAddFailed");
 
 // Which records an event kind acts on.
 enum class Targets { None, Exchangers, Branches, Streams };

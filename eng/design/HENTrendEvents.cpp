@@ -4,6 +4,7 @@
 #include "eng/design/HENTrend.h"
 
 #include "eng/design/HENEvent.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 #include <utility>
 
 namespace {
-constexpr const char* kWrongRange = "WrongRangeForEvent";
+constexpr const char* kWrongRange = MessageKey("WrongRangeForEvent");
 constexpr const char* kRemoval = "HeatExchangerRemovalEvent";
 constexpr const char* kFlowChange = "StreamFlowrateChangeEvent";
 

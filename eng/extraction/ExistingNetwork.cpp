@@ -10,6 +10,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/ScenarioUtilityAdd.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
 #include "pellin/CNode.h"
@@ -190,7 +191,7 @@ void VelmorToTarsilImport::AddSimulationUtilityStreams() {
         const CPString name = text;
         IHeatIntegrationStream* stream = nullptr;
         if (m_scenario->GetStream(name, stream) && stream) continue;
-        m_scenario->AddStream(name, 1);
+        AddUtilityStream(*m_scenario, name);
         if (!m_scenario->GetStream(name, stream) || !stream) continue;
         CNode* start = design->GetNodeByName(name + "Start");
         CNode* end = design->GetNodeByName(name + "End");

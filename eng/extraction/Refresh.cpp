@@ -10,6 +10,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/ScenarioUtilityAdd.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/Messages.h"
 #include "pellin/CNode.h"
@@ -330,7 +331,7 @@ void VelmorToTarsilImport::ReassignInfeasibleUtilities() {
         if (utilityOut->getVariableAsString("ParentStream", current) == 1 && current == utility) continue;
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(utility, stream) || !stream) {
-            m_scenario->AddStream(utility, 1);
+            AddUtilityStream(*m_scenario, utility);
             design->MoveUtilityToStreamEnd(x, utility, kReason);
             continue;
         }

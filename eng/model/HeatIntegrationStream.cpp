@@ -256,6 +256,17 @@ int CPIHeatIntegrationStream::CopyFrom(IHeatIntegrationStream* other) {
     return m_set.CopyFrom(source->m_set);
 }
 
+void CPIHeatIntegrationStream::TakeSiteData(const CPIHeatIntegrationStream& site) {
+    if (&site == this) return;
+    m_set.SetOwner(this);
+    m_set.CopyFrom(site.m_set);
+    m_nHotCold = site.m_nHotCold;
+    SetRareValue(&Rare::costIndex, site.GetCostIndex(), DefaultCostIndex);
+    SetRareValue(&Rare::massEmissionsCoefficient, site.GetMassEmissionsCoefficient(), DefaultMassEmissionsCoefficient);
+    // As after any value stored: the loads are summed afresh from the segments the owner rebuilds.
+    ClearLoadFlags();
+}
+
 void CPIHeatIntegrationStream::SetCostIndex(double costIndex) {
     if (m_bLocked) return;
     SetRareValue(&Rare::costIndex, costIndex, DefaultCostIndex);

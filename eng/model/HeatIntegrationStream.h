@@ -100,6 +100,10 @@ public:
 
     // ---- for the owner and targeting ----------------------------------------------------------
     IStreamOwner* GetOwner() const { return m_pOwner; }
+    // Takes what a total site shares of its utility stream: the values and segments, the approach,
+    // the side, the price and the emissions. The name, the kind, the loads and the placement stay
+    // this stream's: they belong to the scenario that holds it. Nobody is told.
+    void TakeSiteData(const CPIHeatIntegrationStream& site);
     // The scenario gives each stream a distinct number (its identity for retrofit).
     void SetStoredInt(std::int32_t value) override { m_nStoredInt = value; }
     // A locked stream keeps its cost index and its links.

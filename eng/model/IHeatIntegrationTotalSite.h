@@ -16,7 +16,9 @@ public:
     ~IHeatIntegrationTotalSite() override = default;
 
     virtual int GetNumberOfStreams() const = 0;
-    // Takes the manager's utility stream of that name as a site stream of every scenario.
+    // Takes the manager's utility stream of that name as a site stream of every scenario. 0 when
+    // a site stream has the name; 1 otherwise, also for a name the manager has no utility of,
+    // which adds nothing and asks the user (code 60) to pick one of the manager's utilities.
     virtual int AddStream(const CPString& name) = 0;
     // Always 1; `out` is the manager's site face.
     virtual int GetDefaultUtilityManager(ITotalSiteUtilityManager*& out) = 0;

@@ -51,6 +51,8 @@ public:
     static constexpr double kDefaultDTmin = 10.0;
     static constexpr int kDictionarySlots = 256;
     static constexpr int kDefaultLevelSetting = 5;
+    // The refusal of a utility that is not a site stream in a total-site scenario.
+    static constexpr const char* kSiteUtilityOnlyMessage = "PickTotalSiteUtilityFromDropDownList";
     // Codes of its streams the scenario listens to, in the order it registers them.
     static constexpr int kStreamCodes[] = {37, 33, 34, 40, 71, 35, 72, 16, 4, 73, 87};
     // Codes of its designs the scenario listens to.
@@ -80,6 +82,15 @@ public:
     // Makes this a scenario of a total site: marked as such, the site's manager as its site
     // manager when it has none, and every site stream inserted (InsertStream).
     void JoinSite(const SiteShare& site);
+    // The site stream that `stream` stands for in this scenario, or null for a stream of the
+    // scenario's own. A site scenario holds a copy of each site stream: the site's data (values,
+    // segments, approach, price) go both ways between the two, while the loads the scenario's
+    // targets and designs give the copy stay with the copy, so that no scenario overwrites what
+    // another placed (ScenarioSiteStreams.cpp).
+    CPIHeatIntegrationStream* SiteStreamOf(const CPIHeatIntegrationStream& stream) const;
+    // The site renamed one of its streams: the scenario's copy follows. 0 when none holds the old
+    // name or the new one is taken.
+    int RenameSiteStream(const CPString& oldName, const CPString& newName);
     // Takes `project` as owner and appends what `selection` selects of `source`. A total-site
     // scenario takes no copy of a utility: the site streams it holds stand for the source's, and
     // a utility the site does not have is refused ("CannotCloneStreamErrorMsg").
@@ -443,6 +454,36 @@ private:
     // every scenario of the site and may be rebuilt by another scenario, so they are taken out
     // of the pool by these recorded addresses, never by reading the stream's current list.
     std::map<const CPIHeatIntegrationStream*, std::vector<StreamSegment*>> m_siteStreamPoolEntries;
+    // Hears one site stream for the scenario that holds a copy of it; registered with the site
+    // stream for as long as the copy is held.
+    class SiteStreamLink : public INotificationReceiver {
+    public:
+        SiteStreamLink(CPIScenario& scenario, CPIHeatIntegrationStream& copy, CPIHeatIntegrationStream& site);
+        ~SiteStreamLink() override;
+        SiteStreamLink(const SiteStreamLink&) = delete;
+        SiteStreamLink& operator=(const SiteStreamLink&) = delete;
+        void NotifyChange(int code, const CPString& text, void* data) override;
+        CPIHeatIntegrationStream& Site() const { return m_site; }
+
+    private:
+        CPIScenario& m_scenario;
+        CPIHeatIntegrationStream& m_copy;
+        CPIHeatIntegrationStream& m_site;
+    };
+    // The scenario's copy of a site stream, linked to it; null when no copy can be made.
+    CPIHeatIntegrationStream* MakeSiteStreamCopy(const CPString& name, CPIHeatIntegrationStream& site);
+    // The site's data changed: the copy takes them and the targets are calculated again.
+    void TakeSiteStreamData(CPIHeatIntegrationStream& copy, CPIHeatIntegrationStream& site);
+    // A change of a copy's data made in this scenario goes to the site stream and from there to
+    // every other scenario of the site.
+    void PassChangeToSite(int code, const CPString& text, void* data);
+    void GiveSiteStreamData(CPIHeatIntegrationStream& copy, int code, const CPString& text);
+    // Renames a stream the scenario holds, in the dictionary, the designs and the units target.
+    void RenameHeldStream(CPIHeatIntegrationStream& stream, const CPString& previous, const CPString& newName);
+    // Each copy of a site stream with the link to its site stream.
+    std::map<const CPIHeatIntegrationStream*, std::unique_ptr<SiteStreamLink>> m_siteLinks;
+    // Above zero while the scenario takes the site's data into its copies (nothing goes back).
+    int m_nTakingSiteData = 0;
     // A stream the scenario holds but does not own: a site stream, owned by the site's manager.
     bool IsSharedSiteStream(const CPIHeatIntegrationStream& stream) const;
     // The rankings are derived from the designs and made when read after a change.

@@ -120,7 +120,7 @@ void CPIScenario::AppendFrom(IHeatIntegrationProject* project, CPIScenario& sour
                 // A site scenario's utilities are the site's streams, which it holds already; a
                 // private copy would drift from them, and nobody would own it.
                 CPIHeatIntegrationStream* held = StreamByName(items[i]->GetName());
-                if (!held || !IsSharedSiteStream(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
+                if (!held || !SiteStreamOf(*held)) SendMessageKey("CannotCloneStreamErrorMsg");
                 continue;
             }
             CPString name = items[i]->GetName();
@@ -211,6 +211,8 @@ void CPIScenario::CopyDesignsFrom(CPIScenario& source, const CloneSelection& sel
 }
 
 CPIScenario::~CPIScenario() {
+    // The site streams hear nothing more from this scenario.
+    m_siteLinks.clear();
     FreeAllTargetRecords();
     m_nRankingEnabled = 0;
 

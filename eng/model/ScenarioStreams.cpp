@@ -81,6 +81,13 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
         SendMessageKey("SameStreamDefUtilErrorMsg");
         result = 0;
     }
+    // The utilities of a total-site scenario are the site's streams, which every scenario of the
+    // site holds and the site writes into the case: a utility of the scenario's own would be
+    // written by nobody.
+    if (result && kind == CPIHeatIntegrationStream::KindUtility && m_bTotalSite) {
+        SendMessageKey(kSiteUtilityOnlyMessage);
+        result = 0;
+    }
     if (!result) return 0;
     if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
 
@@ -99,15 +106,22 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
 }
 
 int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* given, DefaultManager* siteManager) {
-    auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(given);
-    if (!stream || StreamByName(name)) return 0;
+    auto* site = dynamic_cast<CPIHeatIntegrationStream*>(given);
+    if (!site || StreamByName(name)) return 0;
     if (!m_pSiteManager) m_pSiteManager = siteManager;
+    // A site stream that already holds its data (typed on the site, or read back from a case)
+    // keeps them: joining one more scenario changes nothing of it. A new one takes the site's
+    // default utility of its name first, so that every scenario finds the same data.
+    if (!HoldsOwnUtilityData(*site)) {
+        if (m_pSiteManager) site->SetValue(N::CHTCoeff, m_pSiteManager->GetHTCDefaultValue(0), 0);
+        site->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
+        ApplyDefaultUtility(*site);
+    }
+    // The scenario holds a copy of its own (see ScenarioSiteStreams.cpp); a stream already the
+    // scenario's is taken as it is.
+    CPIHeatIntegrationStream* stream = site->GetOwner() == static_cast<IStreamOwner*>(this) ? site : MakeSiteStreamCopy(name, *site);
     if (!m_pStreams) m_pStreams = std::make_unique<StreamDictionary>(kDictionarySlots);
     ++m_nStreamCounter;
-    // A site stream that already holds its data (typed on the site, or read back from a case)
-    // keeps them: it is shared by every scenario of the site, and joining one changes nothing of it.
-    const bool described = HoldsOwnUtilityData(*stream);
-    if (m_pSiteManager && !described) stream->SetValue(N::CHTCoeff, m_pSiteManager->GetHTCDefaultValue(0), 0);
     RegisterWithStream(*stream);
     stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
     stream->SetStoredInt(m_nStreamCounter);
@@ -116,15 +130,13 @@ int CPIScenario::InsertStream(const CPString& name, IHeatIntegrationStream* give
     if (!m_utilityStreams.Contains(stream)) m_utilityStreams.Append(stream);
     UpdateSideLists(*stream, 2);
     SendAMessage(30, name, Self());
-    if (!described) {
-        ApplyDefaultUtility(*stream);
-    } else {
-        // The scenario takes the stream's data in as it does when they change (its segments, its
-        // matches, the targets), without writing them afresh.
-        SuspendCalculations();
-        NotifyChange(37, N::Temperature, static_cast<IHeatIntegrationStream*>(stream));
-        ResumeCalculations(true);
-    }
+    // The scenario takes the stream's data in as it does when they change (its segments, its
+    // matches, the targets), without writing them afresh.
+    ++m_nTakingSiteData;
+    SuspendCalculations();
+    NotifyChange(37, N::Temperature, static_cast<IHeatIntegrationStream*>(stream));
+    ResumeCalculations(true);
+    --m_nTakingSiteData;
     return 1;
 }
 
@@ -205,6 +217,8 @@ int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) 
     if (StreamByName(newName)) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(oldName);
     if (!stream) return 0;
+    // A site stream is named on the site, for every scenario at once.
+    if (SiteStreamOf(*stream)) return 0;
     const bool utility = stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
     if (!utility && m_pDefaultManager->Exists(newName.c_str())) return 0;
     const CPString previous = oldName;  // the caller's text may be the stream's own name
@@ -214,6 +228,11 @@ int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) 
         stream->SetName(previous);
         return 0;
     }
+    RenameHeldStream(*stream, previous, newName);
+    return 1;
+}
+
+void CPIScenario::RenameHeldStream(CPIHeatIntegrationStream&, const CPString& previous, const CPString& newName) {
     m_pStreams->RenameKeyString(previous, newName);
     if (m_pDesigns)
         for (IHENDesign* design : *m_pDesigns) design->RenameStream(previous, newName);
@@ -222,7 +241,6 @@ int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) 
     // The units target's sub-networks name their streams: they follow at once, not at the next
     // units recalculation.
     if (m_pUnitsTarget) m_pUnitsTarget->RenameStream(previous, newName);
-    return 1;
 }
 
 int CPIScenario::DeleteStream(const CPString& name) {
@@ -246,7 +264,8 @@ int CPIScenario::DeleteStream(const CPString& name) {
         m_pLastChangeSource = m_pStreams->Length() > 0 ? (*m_pStreams)[0] : nullptr;
 
     stream->RemoveNotificationReceiver(this);
-    // A site stream in a total-site scenario belongs to the site.
+    m_siteLinks.erase(stream);
+    // A stream the scenario does not own belongs to the site.
     if (!IsSharedSiteStream(*stream)) delete stream;
 
     MarkUtilitySegmentsForUpdate();

@@ -169,6 +169,8 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
             return static_cast<CPIHeatIntegrationStream*>(stream);
         return dynamic_cast<CPIHeatIntegrationStream*>(stream);
     };
+    // A site stream's data typed in this scenario are the site's: they go there first.
+    PassChangeToSite(code, text, data);
     switch (code) {
     case 37: {
         if (text.empty() || !data) return;
@@ -264,6 +266,13 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
                                oldKind != CPIHeatIntegrationStream::KindNotSet &&
                                newKind == CPIHeatIntegrationStream::KindUtility;
         if (!toProcess && !toUtility) return;
+        // A process stream of a total-site scenario does not become a utility: the scenario's
+        // utilities are the site's streams. It gets its kind back at once.
+        if (toUtility && m_bTotalSite && !SiteStreamOf(*stream)) {
+            stream->SetStreamKind(oldKind, 1);
+            SendMessageKey(kSiteUtilityOnlyMessage);
+            return;
+        }
         StreamList& from = toProcess ? m_utilityStreams : m_processStreams;
         StreamList& to = toProcess ? m_processStreams : m_utilityStreams;
         from.Remove(stream);

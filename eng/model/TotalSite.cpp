@@ -10,6 +10,8 @@
 #include "eng/targeting/TotalSiteManager.h"
 #include "tevrin/CPList.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace N = StreamValueNames;
@@ -178,14 +180,17 @@ int CPITotalSite::AddStream(const CPString& name) {
         return 0;
     }
     if (!m_pSiteStreams) m_pSiteStreams = std::make_unique<StreamDictionary>(kStreamSlots);
-    ++m_nStreamCounter;
     IHeatIntegrationStream* found = nullptr;
     m_pManager->GetStream(name.c_str(), found);
     auto* stream = dynamic_cast<CPIHeatIntegrationStream*>(found);
     if (!stream) {
+        // The message tells the user to pick one of the manager's utilities; the request itself
+        // was taken, so no second refusal follows it.
         SendChange(60, kUnknownUtilityMessage);
-        return 0;
+        return 1;
     }
+    // A refused name takes no number.
+    ++m_nStreamCounter;
     stream->SetValue(N::CHTCoeff, m_pManager->GetHTCDefaultValue(0), 0);
     stream->SetStreamKind(CPIHeatIntegrationStream::KindUtility, 1);
     stream->SetStoredInt(m_nStreamCounter);
@@ -221,6 +226,9 @@ int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName)
         return 0;
     }
     m_pSiteStreams->RenameKeyString(previous, newName);
+    // Each scenario's copy of the stream takes the new name too.
+    if (m_pSiteScenarios)
+        for (CPIScenario* scenario : *m_pSiteScenarios) scenario->RenameSiteStream(previous, newName);
     CPString renamed = newName;
     SendAMessage(32, previous, &renamed);
     return 1;
@@ -258,6 +266,10 @@ int CPITotalSite::SetDefaultUtilityStream(IHeatIntegrationStream& stream) {
     }
     const double cost = m_pManager->GetValue(name.c_str(), DUP_Cost);
     if (cost != kEmpty) stream.SetCostIndex(cost);
+    // The approach the utility asks for, as a stream table's row of the utility's name takes it
+    // (a negative one counting as 0); a utility with none takes the DTmin.
+    const double approach = m_pManager->GetValue(name.c_str(), DUP_DTminContribution);
+    if (approach != kEmpty && std::isfinite(approach)) stream.SetDTminContribution(std::max(0.0, approach), "Local", 0, 1);
     return 1;
 }
 

@@ -20,7 +20,9 @@ AreaLP* AreaLP::Update(AreaLP* existing, const AreaTargetInputs& in, int code, i
     if (code == AreaTargetCodes::Coefficients) {
         if (!in.placementValid) return existing;
         if (existing) {
+            existing->m_progress = in.progress;
             existing->Refresh(in);
+            existing->m_progress = nullptr;
             return existing;
         }
     } else {
@@ -33,7 +35,9 @@ AreaLP* AreaLP::Update(AreaLP* existing, const AreaTargetInputs& in, int code, i
         lp = new AreaLP();
         lp->m_nOption = option;
     }
+    lp->m_progress = in.progress;
     lp->Rebuild(segments, in.dtMin, in.minimumFFactor, in.matches);
+    lp->m_progress = nullptr;
     return lp;
 }
 

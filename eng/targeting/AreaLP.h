@@ -39,8 +39,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -92,6 +94,14 @@ public:
     // How the LP is solved: by the network simplex with generated columns, or whole (every
     // candidate column) by the general LP solver, the reference for small problems.
     enum class Method { Network, FullModel };
+
+    // Told as each solve starts, by message key and a detail for the user (the kind of exchanger
+    // and the rows, or the rows of a coarser model solved for a start), so that a computation of
+    // many seconds is not silent.
+    using Progress = std::function<void(const char* key, const std::string& detail)>;
+    // Whom Rebuild and Refresh tell of their solves (nobody when empty; Update sets the inputs'
+    // for its own computation only).
+    void SetProgress(Progress progress) { m_progress = std::move(progress); }
 
     // An empty result with option 1 (what a recall reads into).
     AreaLP() = default;
@@ -327,4 +337,5 @@ private:
     double m_dGridStep = 0.0;
     std::size_t m_nGridRows = 0;
     int m_nMaxPricingRounds = MaxPricingRounds;
+    Progress m_progress;
 };

@@ -80,6 +80,7 @@ bool AreaLP::ComputeOnGrid(MatchwiseStreamDataList* matches) {
         grid.m_nMaxRows = m_nMaxRows;
         grid.m_dMinimumFFactor = m_dMinimumFFactor;
         grid.m_dDTmin = m_dDTmin;
+        grid.m_progress = m_progress;
         grid.m_dNarrowestPart = std::max(NarrowestPart, step);
         grid.BuildIntervals();
         grid.CountModel();

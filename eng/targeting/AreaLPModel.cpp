@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 using namespace arealp;
 
@@ -368,6 +369,12 @@ bool AreaLP::SolveOnNetwork() {
             addArcs();
             if (!network.StartFrom(flows, artificial)) m_nCoarseRows = 0;
         }
+    }
+    if (m_progress) {
+        const std::string rows = std::to_string(m_rowLoads.size()) + " rows";
+        m_progress("SolvingAreaLinearModel", m_nCoarseLevel > 0     ? "a coarser model for a start, " + rows
+                                             : m_nKind == Countercurrent ? "countercurrent exchange, " + rows
+                                                                       : "shell-and-tube exchange, " + rows);
     }
     // A bound on the pivots only against a solve that cannot settle; real ones need far fewer.
     const std::int64_t pivotLimit = 2000 * static_cast<std::int64_t>(m_rowLoads.size()) + 1000000;

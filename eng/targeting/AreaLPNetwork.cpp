@@ -18,9 +18,22 @@
 #endif
 
 namespace {
-// An arc enters when its reduced cost is below this share of its own cost: rounding in the
-// potentials is far smaller, and a price this close to paying changes no area.
+// An arc enters when its reduced cost is below this share of its own cost (a price this close to
+// paying changes no area) and below the rounding of the potentials it is worked out from.
 constexpr double kEnterTolerance = 1e-12;
+// The rounding of a reduced cost, per unit of the size of its two potentials. The potentials hang
+// from the node of unplaced heat, whose arcs cost a thousand times the dearest column, so they lie
+// near that price while a cheap column costs a hundredth of it: one unit in the last place of a
+// potential of 1,000 (1.1e-13) is more than 1e-12 of a column of 0.08. The columns of rows of one
+// interval pair with equal film coefficients cost the same, so they close cycles of no cost; with
+// the share of the price alone, a reduced cost of one unit in the last place below 0 let such a
+// column in, the pivot moved heat round the cycle at no gain, left the potentials as they were
+// and let the column that had just left back in, round after round of the same few pivots
+// without end (a 300-stream table with two hot utilities went on so for hours; 16 streams with
+// two film coefficients between them ran so into the pivot limit). A reduced cost that does not clear four
+// units of rounding of each potential is no saving: in exact arithmetic the arc just left costs
+// as much as the one let in saved, so none of the few pivots of such a cycle comes back.
+constexpr double kPotentialRounding = 4.0 * std::numeric_limits<double>::epsilon();
 // Potentials are sums along the tree's paths from the node of unplaced heat, whose arcs are dear,
 // so on a large and deep tree they may be ten thousand times an arc's price and more, and their
 // rounding then reaches kEnterTolerance of it. Taken afresh after a round, they can
@@ -279,8 +292,9 @@ void AreaLPNetwork::SearchBlock(std::size_t from, std::size_t to, double toleran
     for (std::size_t e = from; e < to; ++e) {
         const Arc& arc = arcs[e];
         const double price = prices[e];
-        const double c = price + pi[node[arc.source]] - pi[node[arc.target]];
-        if (c < b && c < -tolerance * price) {
+        const double piSource = pi[node[arc.source]], piTarget = pi[node[arc.target]];
+        const double c = price + piSource - piTarget;
+        if (c < b && c < -(tolerance * price + kPotentialRounding * (std::fabs(piSource) + std::fabs(piTarget)))) {
             b = c;
             at = e;
         }

@@ -5,6 +5,7 @@
 #include "brasko/ILurmetBinaryFile.h"
 #include "eng/model/IHeatIntegrationScenarioForTargeting.h"
 #include "eng/targeting/CompositeCurves.h"
+#include "lumeth/Messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,8 +71,11 @@ AreaTarget* UpdateAreaTarget(AreaTarget* record, const AreaTargetInputs& in, int
 
     if (record->pLP && record->pLP->GetOption() != record->nOption) {
         record->pLP->SetOption(record->nOption);
-        if (record->pLP->HasModel() && in.placementValid && in.segments)
+        if (record->pLP->HasModel() && in.placementValid && in.segments) {
+            record->pLP->SetProgress(in.progress);
             record->pLP->Rebuild(*in.segments, in.dtMin, in.minimumFFactor, in.matches);
+            record->pLP->SetProgress(nullptr);
+        }
     }
     return record;
 }
@@ -103,7 +107,19 @@ AreaTarget* UpdateScenarioAreaTarget(AreaTarget* record, IHeatIntegrationScenari
     auto* s = dynamic_cast<IHeatIntegrationScenarioForTargeting*>(&scenario);
     if (!s) return record;
     const SegmentRefs segments = PoolOf(*s);
-    return UpdateAreaTarget(record, AreaTargetInputsOf(*s, s->GetSegmentPool() ? &segments : nullptr), code);
+    AreaTargetInputs in = AreaTargetInputsOf(*s, s->GetSegmentPool() ? &segments : nullptr);
+    // Each solve of the area LP is shown as a progress text (as the automatic design's steps are),
+    // and the text is cleared when the record is done.
+    bool told = false;
+    in.progress = [&scenario, &told](const char* key, const std::string& detail) {
+        std::string text = FindString(key);
+        if (!detail.empty()) text += ": " + detail;
+        scenario.SendAMessage(64, CPString(text.c_str()), nullptr);
+        told = true;
+    };
+    AreaTarget* updated = UpdateAreaTarget(record, in, code);
+    if (told) scenario.SendAMessage(64, CPString(), nullptr);
+    return updated;
 }
 
 void ClearAreaTarget(AreaTarget* record) {

@@ -40,6 +40,8 @@ struct AreaTargetInputs {
     // The capital-cost target kind; asked only when match records are to be filled (the scenario
     // may build its capital-cost record to answer). Absent: kind 0.
     std::function<int()> capitalCostTargetKind;
+    // Told as each solve of the area LP starts (see AreaLP::Progress); absent: nobody listens.
+    AreaLP::Progress progress;
 
     int CapitalCostTargetKind() const { return capitalCostTargetKind ? capitalCostTargetKind() : 0; }
 };

@@ -4,12 +4,12 @@
 
 #include "brasko/ILurmetBinaryFile.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "brasko/ReplaceChecks.h"
 #include "dunmor/Exceptions.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 int TotalSiteManager::StoredRecordVersion(StoreRecallType type) const {
     return type == SRT_All ? SiteRecordVersion : DefaultManager::StoredRecordVersion(type);
@@ -110,10 +110,7 @@ bool IsWriteProtected(const CPString& path) {
     const std::filesystem::file_status status = std::filesystem::status(path.c_str(), error);
     if (error || !std::filesystem::exists(status)) return false;
     if (!std::filesystem::is_regular_file(status)) return true;
-    using P = std::filesystem::perms;
-    const P writable = P::owner_write | P::group_write | P::others_write;
-    if ((status.permissions() & writable) == P::none) return true;
-    return ::access(path.c_str(), W_OK) != 0;
+    return IsWriteProtectedFile(path.c_str());
 }
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "brasko/CaseFileTemporaries.h"
 
+#include "brasko/ReplaceChecks.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -174,6 +176,8 @@ bool FileReplacement::Begin(const std::string& path, std::string_view head, std:
         }
         if (!S_ISREG(info.st_mode))
             return failWith(errorText, "not a regular file; a file is saved only to a regular file", 0);
+        // A file the run reads (its case, its script) or one marked write-protected stays as it is.
+        if (std::string why; !MayReplaceFile(target, why)) return failWith(errorText, why, 0);
         mode = info.st_mode & 07777;
         replaces = true;
     } else if (errno != ENOENT) {

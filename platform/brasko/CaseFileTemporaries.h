@@ -24,7 +24,8 @@ int RemoveStaleSaveTemporaries(const std::string& target, std::string_view head)
 // directory (so the rename cannot cross file systems) is written, synced, given the target's mode
 // and owner, and renamed over it; a failure leaves the file there as it was, and no other file is
 // touched. A target that is a symbolic link is followed to its file (the link stays); a target
-// that exists but is not a regular file is refused. `head` is what every file of the kind starts
+// that exists but is not a regular file is refused, and so is one that MayReplaceFile refuses (a
+// file the run reads, a write-protected file). `head` is what every file of the kind starts
 // with (for the removal of stale temporaries). False with the reason in `error`.
 // A replacement written in pieces: Begin makes and locks the temporary file (after the checks
 // ReplaceFileAtomically makes), Append and WriteAt put bytes into it, Finish syncs it and renames

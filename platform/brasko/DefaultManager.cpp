@@ -1,6 +1,7 @@
 // Default-utility manager: life cycle and the default utilities.
 #include "brasko/DefaultManager.h"
 
+#include "lumeth/MessageKey.h"
 #include "tevrin/CPList.h"
 
 #include <algorithm>
@@ -475,7 +476,7 @@ void DefaultManager::UpdateStreams(DefaultUtility*) {}
 const char* DefaultManager::IsValidUtilityType(const char* type) const {
     if (!SameText(type, kAirCooler)) return nullptr;
     for (const auto& u : m_utilities)
-        if (u->exchangerType == kAirCooler) return "AirCoolerAlreadyExists";
+        if (u->exchangerType == kAirCooler) return MessageKey("AirCoolerAlreadyExists");
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "brasko/DefaultUtility.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "lumeth/MessageKey.h"
 
 #include <cmath>
 
@@ -26,7 +27,7 @@ DefaultUtility::DefaultUtility(const char* name_, SegmentHeatType side_, double 
       name(name_) {}
 
 const char* DefaultUtility::IsValidUtilType(const char* type) const {
-    if (!type || !*type) return "InvalidExchangerType";
+    if (!type || !*type) return MessageKey("InvalidExchangerType");
     return nullptr;
 }
 

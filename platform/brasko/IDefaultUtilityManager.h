@@ -10,6 +10,7 @@
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/LurmetBaseObject.h"
 #include "brasko/NotificationSender.h"
+#include "lumeth/MessageKey.h"
 
 class CPList;
 class DefaultUtility;
@@ -99,7 +100,7 @@ inline constexpr double MaxHTCDefaultValue = 1e6;
 
 // The refusal key of a default film coefficient the manager did not take.
 inline const char* HTCDefaultRefusal(double value) {
-    return value < MinHTCDefaultValue ? "HCValueTooSmall" : "HTCoeffUpdateError";
+    return value < MinHTCDefaultValue ? MessageKey("HCValueTooSmall") : MessageKey("HTCoeffUpdateError");
 }
 
 // The coefficient-default entry shown read-only: the factory's "<default>", in whichever case a

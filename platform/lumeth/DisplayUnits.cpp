@@ -30,7 +30,8 @@ const std::vector<QuantityInfo>& table() {
         {107, "TargetMethod", none(), none(), "%.0f"},
         {109, "OptionArray", none(), none(), "%.0f"},
         {110, "Percent", same("%"), same("%"), "%.1f"},
-        {1007, "ThermCond", same("kW/m-C"), same("Btu/hr-ft-F", 577.7893), "%.4f"},
+        // Conductivities are held in W/m-C, as the stream tables and the default utilities give them.
+        {1007, "ThermCond", same("W/m-C"), same("Btu/hr-ft-F", 0.5777893), "%.4f"},
         {1008, "Viscosity", same("cP"), same("cP"), "%.4f"},
         {1011, "SpecificHeat", same("kJ/kg-C"), same("Btu/lb-F", 0.2388459), "%.3f"},
         {1012, "MassDensity", same("kg/m3"), same("lb/ft3", 0.06242796), "%.2f"},

@@ -44,6 +44,9 @@ struct FormVariable {
     // number from 0 to its row count less one, as the view's Dimensions tells; the address
     // names number 0.
     bool numbered = false;
+    // An editable single value that the user may type only while the view's cell state says so
+    // (a cell that stands for a node that is not always there): its listing follows that state.
+    bool byState = false;
 };
 
 class FormDescription {

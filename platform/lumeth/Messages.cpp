@@ -1,5 +1,6 @@
 #include "lumeth/Messages.h"
 
+#include "lumeth/CaseViewMessages.h"
 #include "lumeth/ExtractionMessages.h"
 #include "lumeth/DesignViewerMessages.h"
 #include "lumeth/ResultAndGridMessages.h"
@@ -57,6 +58,8 @@ MessageCatalogue::MessageCatalogue() {
         {"GeneratingSuperStructure", "Generating the superstructure"},
         {"SolvingSuperStructure", "Solving the superstructure"},
         {"BuildingDesign", "Building the design"},
+        // Area targets: each solve of the area LP as it starts.
+        {"SolvingAreaLinearModel", "Solving the area linear model"},
         {"StageMatchNotPlaced", "A match of the structure found no place in the design; the utilities take its load:"},
     };
     std::size_t count = 0;
@@ -68,6 +71,8 @@ MessageCatalogue::MessageCatalogue() {
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(design[i].key, design[i].text);
     const MessageText* results = ResultAndGridMessageTexts(count);
     for (std::size_t i = 0; i < count; ++i) m_texts.emplace(results[i].key, results[i].text);
+    const MessageText* views = CaseViewMessageTexts(count);
+    for (std::size_t i = 0; i < count; ++i) m_texts.emplace(views[i].key, views[i].text);
 }
 
 Text MessageCatalogue::FindString(const Text& key, int variant) const {

@@ -146,6 +146,10 @@ const MessageText kTexts[] = {
     {"TimeUnit", "Time unit"},
     {"TrendSTARTCalculation", "Calculating the trend"},
     {"lessthanprevioustime", "A time must come after the one before it."},
+    {"StartStaticTextInTrend", "This wizard sets up a trend analysis: how the network performs as a change to one of "
+                               "its units or streams takes place over time."},
+    {"EndStaticTextInTrend", "The trend analysis is set up; calculate it to follow the network over time."},
+    {"TrendAnalysisSet-upFinishedText", "The trend analysis is set up. Calculate it, or go back to change a step."},
     {"StaticText1InPageOneInTrend", "The trend analysis follows the network over time."},
     {"StaticText2InPageOneInTrend", "Choose the unit to examine,"},
     {"StaticText3InPageOneInTrend", "the change to analyse,"},

@@ -23,6 +23,9 @@ const MessageText kTexts[] = {
     {"NoSubsetsFound", "No sub-network was found: the streams balance only all together."},
     {"NoSubsetsUnbalanced",
      "No sub-network was found: the streams' loads do not balance, as no utility carries the heating or cooling the process needs."},
+    // A segment inserted into a stream's table: its data are still to be typed.
+    {"InsertedSegmentIncomplete",
+     "A segment was inserted into %s: until its temperature and its load or cp are typed the stream is incomplete, and the targets leave it out."},
     // A default utility's approach.
     {"DeltaTMinWarning", "A DTmin contribution below 1 C is not taken; the utility keeps the one it had."},
     // Retrofit and design tips.
@@ -42,6 +45,9 @@ const MessageText kTexts[] = {
     {"ChangingToBathChoseUnForbidAll", "No match is forbidden any more: the Bath formula may be chosen again for the area target."},
     {"OnlyGCCBasedAllowedIfForbidden", "While a match is forbidden the utilities are placed on the grand composite curve only."},
     {"CannotCloneStreamErrorMsg", "A stream could not be copied into the new scenario."},
+    // A scenario of a total site uses the site's utilities only.
+    {"PickTotalSiteUtilityFromDropDownList",
+     "A scenario of a total site uses the site's utility streams: add the utility to the site and pick it there."},
     // A command on the selected design with none selected.
     {"NoDesignSelected", "Select a design first: none is selected."},
     // Refusals of a typed value.

@@ -68,6 +68,7 @@ VarDescription::VarDescription(const VarDescription& other)
       m_number(other.m_number),
       m_indexCount(other.m_indexCount),
       m_running(other.m_running),
+      m_rowRunning(other.m_rowRunning),
       m_flags(other.m_flags),
       m_name(other.m_name),
       m_objectType(other.m_objectType),
@@ -90,6 +91,7 @@ void VarDescription::CopyElementFrom(const VarDescription& o) {
     std::memcpy(m_indices, o.m_indices, sizeof m_indices);
     m_indexCount = o.m_indexCount;
     m_running = o.m_running;
+    m_rowRunning = o.m_rowRunning;
     m_flags = o.m_flags;
     m_name = o.m_name;
     m_objectType = o.m_objectType;
@@ -199,6 +201,8 @@ private:
                 ++m_pos;
                 if (m_s.compare(m_pos, 2, "[]") == 0) {
                     m_pos += 2;
+                    // A second running index: the first runs over the rows.
+                    if (d.m_running >= 0) d.m_rowRunning = d.m_running;
                     d.m_running = d.m_indexCount;
                     d.m_indices[d.m_indexCount++] = 0;
                 } else if (!Number(d.m_indices[d.m_indexCount++])) {
@@ -306,7 +310,7 @@ Text VarDescription::ToString() const {
         out += name.empty() ? Text("Unknown") : name;
         out += FormattedText(".%d", d->m_number);
         for (int i = 0; i < d->m_indexCount; ++i)
-            out += i == d->m_running ? Text(".[]") : FormattedText(".%d", d->m_indices[i]);
+            out += i == d->m_running || i == d->m_rowRunning ? Text(".[]") : FormattedText(".%d", d->m_indices[i]);
         if (d->m_hasChildName || !d->m_childName.empty()) out += "(" + EscapeChildName(d->m_childName) + ")";
     }
     return out;

@@ -32,8 +32,11 @@ public:
     int Offset(int i) const;
     int NumberOfIndices() const { return m_indexCount; }
     void SetOffset(int i, int value);
-    // The index that runs over the points of a series ("[]"), or -1.
+    // The index that runs over the points of a series ("[]"), or -1. An address with two
+    // running indices ("A.[].[]", a whole table) runs the last over the cells of a row and the
+    // first over the rows (`RowIndex`); -1 when only one index runs.
     int RunningIndex() const { return m_running; }
+    int RowIndex() const { return m_rowRunning; }
     int Flags() const { return m_flags; }
     void SetFlags(int flags) { m_flags = flags; }
 
@@ -85,6 +88,7 @@ private:
     int m_indices[MaxIndices] = {-1, -1, -1};
     int m_indexCount = 0;
     int m_running = -1;
+    int m_rowRunning = -1;
     int m_flags = 0;
     Text m_name;
     Text m_objectType;

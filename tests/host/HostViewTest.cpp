@@ -62,7 +62,7 @@ TEST(HostView, ProjectViewerAddsRenamesAndRemovesScenariosAsScripted) {
                              "\"text\":\"Summer\""))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"event\":\"Response\",\"key\":\"ConfirmDeleteHIScenario\",\"text\":"
-                             "\"ConfirmDeleteHIScenario\",\"number\":2,\"answer\":0"))
+                             "\"Delete the scenario with its streams and designs?\",\"number\":2,\"answer\":0"))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"text\":\"A. Engineer\"")) << run.out;
     EXPECT_TRUE(has(run.out, "\"input\":\"text ExtraData.210.1\",\"value\":null,\"unit\":\"\",\"text\":\"Kestrin project\""))
@@ -273,11 +273,13 @@ TEST(HostViewDesigns, TheScenarioViewerAddsClonesRenamesAndDeletesDesignsThatSur
     ASSERT_EQ(0, run.exitCode) << run.out;
     // The second add is refused by name; the clone of D2 (the selected design) is renamed, then
     // kept on the answer 0 and deleted on the answer 1.
-    EXPECT_TRUE(has(run.out, "\"key\":\"ThisDesignNameAlreadyExists\",\"text\":\"ThisDesignNameAlreadyExists Design 1\""))
+    EXPECT_TRUE(has(run.out, "\"key\":\"ThisDesignNameAlreadyExists\",\"text\":"
+                             "\"A design of that name already exists in the scenario: Design 1\""))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"input\":\"open HIDesignViewerDesign.200.2\",\"value\":null,\"unit\":\"\",\"text\":\"Renamed\""))
         << run.out;
-    EXPECT_TRUE(has(run.out, "\"key\":\"ConfirmDeleteHENDesign\",\"text\":\"ConfirmDeleteHENDesign\",\"number\":2,\"answer\":1"))
+    EXPECT_TRUE(
+        has(run.out, "\"key\":\"ConfirmDeleteHENDesign\",\"text\":\"Delete the design?\",\"number\":2,\"answer\":1"))
         << run.out;
     const HostRun again = RunHost("view " + saved.path + " --form --json");
     ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);

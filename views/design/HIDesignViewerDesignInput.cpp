@@ -7,6 +7,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/MessageKey.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "views/design/DesignValueRows.h"
@@ -51,15 +52,16 @@ struct InputRow {
     bool endUtilitiesFollow = false;
 };
 
-const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? "AreaInputError" : nullptr; }
+const char* negativeArea(V&, CNode&, double v) { return v < 0.0 ? MessageKey("AreaInputError") : nullptr; }
 // A fouling factor is never negative, nor past what a case holds.
 const char* negativeFouling(V&, CNode&, double v) {
-    return v >= 0.0 && v <= CaseValueLimits::MaxMagnitude ? nullptr : "FoulingFactorUpdateError";
+    return v >= 0.0 && v <= CaseValueLimits::MaxMagnitude ? nullptr : MessageKey("FoulingFactorUpdateError");
 }
 // A temperature typed on an exchanger end: one a case holds, or the network is saved with a
 // value no case reopens with.
 const char* temperatureRange(V&, CNode&, double v) {
-    return v >= CaseValueLimits::MinTemperature && v <= CaseValueLimits::MaxTemperature ? nullptr : "SpecRange";
+    return v >= CaseValueLimits::MinTemperature && v <= CaseValueLimits::MaxTemperature ? nullptr
+                                                                                        : MessageKey("SpecRange");
 }
 // A duty typed on a unit: none (0) or one a case holds, from a thousandth of a kW to MaxMagnitude
 // either way. Past the top the network is saved with temperatures worked out past any number a
@@ -67,26 +69,31 @@ const char* temperatureRange(V&, CNode&, double v) {
 const char* dutyRange(V&, CNode&, double v) {
     const double size = std::fabs(v);
     if (v == 0.0) return nullptr;
-    return size >= CaseValueLimits::MinDuty && size <= CaseValueLimits::MaxMagnitude ? nullptr : "SpecRange";
+    return size >= CaseValueLimits::MinDuty && size <= CaseValueLimits::MaxMagnitude ? nullptr
+                                                                                     : MessageKey("SpecRange");
 }
-const char* negativeWeight(V&, CNode&, double v) { return v < 0.0 ? "WeightInputError" : nullptr; }
+const char* negativeWeight(V&, CNode&, double v) { return v < 0.0 ? MessageKey("WeightInputError") : nullptr; }
 const char* areaOnUnit(V& viewer, CNode& unit, double v) {
-    if (v < 0.0) return "AreaInputError";
+    if (v < 0.0) return MessageKey("AreaInputError");
     HeatExch* hx = AsHeatExch(&unit);
-    if (hx && hx->IsUtilityExch() && !viewer.GetDesign()->IsOperationLocked()) return "CannotSpecifyAreaForUtilExchanger";
+    if (hx && hx->IsUtilityExch() && !viewer.GetDesign()->IsOperationLocked())
+        return MessageKey("CannotSpecifyAreaForUtilExchanger");
     return nullptr;
 }
 
 // Shells in series are a positive count; a clear is refused as well.
-const char* shellCount(V&, CNode&, double v) { return v == kEmpty || !(v > 0.0) ? "ShellsInputError" : nullptr; }
+const char* shellCount(V&, CNode&, double v) {
+    return v == kEmpty || !(v > 0.0) ? MessageKey("ShellsInputError") : nullptr;
+}
 const char* observedCoefficient(V&, CNode&, double v) {
-    return v == kEmpty || !(v > 0.0) ? "HTCoeffUpdateError" : nullptr;
+    return v == kEmpty || !(v > 0.0) ? MessageKey("HTCoeffUpdateError") : nullptr;
 }
 // An area of the area-specified list: the clear passes (it keeps the exchanger in the list).
 const char* specifiedArea(V& viewer, CNode& unit, double v) {
-    if (v != kEmpty && v < 0.0) return "AreaInputError";
+    if (v != kEmpty && v < 0.0) return MessageKey("AreaInputError");
     HeatExch* hx = AsHeatExch(&unit);
-    if (hx && hx->IsFiredHeater() && !viewer.GetDesign()->IsOperationLocked()) return "CannotSpecifyAreaForUtilExchanger";
+    if (hx && hx->IsFiredHeater() && !viewer.GetDesign()->IsOperationLocked())
+        return MessageKey("CannotSpecifyAreaForUtilExchanger");
     return nullptr;
 }
 

@@ -109,7 +109,12 @@ int HIDesignViewerDesign::removeEventFromSchedule(const Text&) {
 }
 
 int HIDesignViewerDesign::executeSchedule(const Text&) {
-    const Text name = pSelectedItemView ? pSelectedItemView->GetName() : Text();
+    // The schedule of the selection: an event selected in the summary stands for its schedule,
+    // and without a selection the design's current schedule is meant.
+    Viewable* schedule = pSelectedItemView;
+    if (schedule && schedule->IsA(EventItemView::TypeName)) schedule = static_cast<EventItemView*>(schedule)->Parent();
+    const char* current = pDesign->GetCurrentScheduleName();
+    const Text name = schedule ? schedule->GetName() : current ? Text(current) : Text();
     if (!pDesign->CanExecuteSchedule(CPString(name))) ErrorMsg("CannotExecuteSchedule", name);
     else view_commands::busy([&] { pDesign->ExecuteSchedule(); });
     return 1;

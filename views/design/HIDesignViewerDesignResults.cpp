@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "lumeth/TwoDimPlot.h"
 #include "lumeth/VarEnumInfo.h"
@@ -95,15 +96,15 @@ const char* HIDesignViewerDesign::EventClassName(int kind) {
 }
 
 const char* HIDesignViewerDesign::EventPromptKey(int kind) {
-    static const char* const kKeys[] = {"CleanExchanger",
-                                        "AddAreaToExchanger",
-                                        "SelectExchangerToAddShell",
-                                        "SelectTeeToModifyFlowrate",
-                                        "RemoveExchanger",
-                                        "SelectExchangerToStudyFouling",
-                                        "SelectStreamToModifyFlowrate",
-                                        "SelectStreamToChangeInletTemperature"};
-    return kind >= 0 && kind < 8 ? kKeys[kind] : "ChangetoAnalyse";
+    static const char* const kKeys[] = {MessageKey("CleanExchanger"),
+                                        MessageKey("AddAreaToExchanger"),
+                                        MessageKey("SelectExchangerToAddShell"),
+                                        MessageKey("SelectTeeToModifyFlowrate"),
+                                        MessageKey("RemoveExchanger"),
+                                        MessageKey("SelectExchangerToStudyFouling"),
+                                        MessageKey("SelectStreamToModifyFlowrate"),
+                                        MessageKey("SelectStreamToChangeInletTemperature")};
+    return kind >= 0 && kind < 8 ? kKeys[kind] : MessageKey("ChangetoAnalyse");
 }
 
 // ---- change notices ----

@@ -7,12 +7,14 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormDescription.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/DesignValueRows.h"
 
+#include <cmath>
 #include <cstring>
 #include <set>
 #include <string>
@@ -25,7 +27,6 @@ using Stream = IHeatIntegrationStream;
 constexpr double kEmpty = Viewable::EmptyValue;
 
 Text text(const char* s) { return s ? Text(s) : Text(); }
-Text key(const char* k) { return FindString(k, 0); }
 
 // An entry of a fixed caption list; empty past its end.
 Text pick(int index, std::initializer_list<const char*> entries) {
@@ -63,34 +64,34 @@ Text exchangerKind(CNode* unit) {
 Text statusText(CNode* unit) {
     HeatExch* hx = AsHeatExch(unit);
     const char* k = hx ? design_rows::StatusKey(hx->getStatus()) : nullptr;
-    return k ? key(k) : Text();
+    return k ? FindString(k) : Text();
 }
 
 Text solutionKey(int status, bool withNotExecuted) {
     switch (status) {
-        case 0: return withNotExecuted ? key("NotExecuted") : Text();
-        case 1: return key("Converged");
-        case 2: return key("NotConverged");
+        case 0: return withNotExecuted ? FindString("NotExecuted") : Text();
+        case 1: return FindString("Converged");
+        case 2: return FindString("NotConverged");
         default: return Text();
     }
 }
 
 Text eventPrompt(int kind) {
     switch (kind) {
-        case 0: return key("CleanExchanger");
-        case 1: return key("AddAreaToExchanger");
-        case 2: return key("SelectExchangerToAddShell");
-        case 3: return key("SelectTeeToModifyFlowrate");
-        case 4: return key("RemoveExchanger");
-        case 5: return key("SelectExchangerToStudyFouling");
-        case 6: return key("SelectStreamToModifyFlowrate");
-        case 7: return key("SelectStreamToChangeInletTemperature");
-        default: return key("ChangetoAnalyse");
+        case 0: return FindString("CleanExchanger");
+        case 1: return FindString("AddAreaToExchanger");
+        case 2: return FindString("SelectExchangerToAddShell");
+        case 3: return FindString("SelectTeeToModifyFlowrate");
+        case 4: return FindString("RemoveExchanger");
+        case 5: return FindString("SelectExchangerToStudyFouling");
+        case 6: return FindString("SelectStreamToModifyFlowrate");
+        case 7: return FindString("SelectStreamToChangeInletTemperature");
+        default: return FindString("ChangetoAnalyse");
     }
 }
 
 Text formatted(const char* formatKey, const MessageParameters& parameters) {
-    return FormatMessage(key(formatKey), parameters);
+    return FormatMessage(FindString(formatKey), parameters);
 }
 
 Text number(int n) { return FormattedText("%d", n); }
@@ -101,15 +102,15 @@ namespace design_rows {
 
 const char* StatusKey(int status) {
     switch (status) {
-        case 0: return "StatusUnderSpecified";
+        case 0: return MessageKey("StatusUnderSpecified");
         case 1: case 5: return nullptr;
-        case 2: return "StatusOverSpecified";
-        case 3: return "StatusOK";
-        case 4: return "StatusInfeasible";
-        case 6: return "StatusFailedCalc";
-        case 7: return "StatusPartialCalc";
-        case 8: return "StatusStreamUnderSpecified";
-        default: return "STUnknown";
+        case 2: return MessageKey("StatusOverSpecified");
+        case 3: return MessageKey("StatusOK");
+        case 4: return MessageKey("StatusInfeasible");
+        case 6: return MessageKey("StatusFailedCalc");
+        case 7: return MessageKey("StatusPartialCalc");
+        case 8: return MessageKey("StatusStreamUnderSpecified");
+        default: return MessageKey("STUnknown");
     }
 }
 
@@ -242,37 +243,41 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
             const Viewable* above = owner ? owner->OwnerViewable() : nullptr;
             return above ? above->GetName() : Text();
         }
-        case 207: return key("OptimizationWarning");
+        case 207: return FindString("OptimizationWarning");
         case 208: return strText208;
         case 210: return UnitName(TextRowUnit(int(L::New), i));
-        case 211: return key("DoF") + FormattedText(" %d", d.GetDegreesOfFreedom());
+        case 211: return FindString("DoF") + FormattedText(" %d", d.GetDegreesOfFreedom());
         case 212: {
             const int all = d.GetNumberOfIncompleteHeatExchangers(false), failed = d.GetNumberOfIncompleteHeatExchangers(true);
             const int streams = d.GetNumberOfUnsatisfiedProcessStreams();
-            return formatted("HXNotCalculated", {number(all - failed), number(failed)}) + "\t" +
-                   key(streams == 1 ? "NotSatisfiedSingular" : "NotSatisfiedPlural") + FormattedText("%d ", streams);
+            return formatted(MessageKey("HXNotCalculated"), {number(all - failed), number(failed)}) + "\t" +
+                   FindString(streams == 1 ? "NotSatisfiedSingular" : "NotSatisfiedPlural") +
+                   FormattedText("%d ", streams);
         }
         case 213:
             switch (nSetting211) {
-                case 1: return key("All");
-                case 2: return key("ProcessProcess");
-                case 3: return key("ProcessHotUtility");
-                case 4: return key("ProcessColdUtility");
+                case 1: return FindString("All");
+                case 2: return FindString("ProcessProcess");
+                case 3: return FindString("ProcessHotUtility");
+                case 4: return FindString("ProcessColdUtility");
                 default: return Text();
             }
-        case 214: return nRetrofitOption == 0 ? key("RetrofitFromNewScenario")
-                         : nRetrofitOption == 1 ? key("RetrofitFromExistScenario") : Text();
+        case 214:
+            return nRetrofitOption == 0   ? FindString("RetrofitFromNewScenario")
+                   : nRetrofitOption == 1 ? FindString("RetrofitFromExistScenario")
+                                          : Text();
         case 230: {
             if (!d.GetOperationLocked()) return Text();
             const char* executed = d.GetExecutedScheduleName();
-            return executed && *executed ? formatted("LastScheduleExecuted", {Text(executed)}) : key("DefaultState");
+            return executed && *executed ? formatted(MessageKey("LastScheduleExecuted"), {Text(executed)})
+                                         : FindString("DefaultState");
         }
         case 231: {
             if (!d.GetOperationLocked()) return Text();
             const char* executed = d.GetExecutedScheduleName();
             const Text state = executed && *executed ? solutionKey(d.GetScheduleSolutionStatus(CPString(executed)), true)
                                                      : solutionKey(d.GetOperatingStateStatus(), false);
-            return state.empty() ? Text() : key("HENCalculaterStatus") + state;
+            return state.empty() ? Text() : FindString("HENCalculaterStatus") + state;
         }
         case 300: return UnitName(TextRowUnit(int(L::Filtered), i));
         case 301:
@@ -290,21 +295,26 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
         case 319: return UnitName(TextRowUnit(int(L::UnconfiguredHeater), i));
         case 320: return pick(i, {"Design", "Base Design", "Additional"});
         case 331: {
+            // Without a result design, or without its figure, there is no cost or payback to show.
+            if (RetrofitResultName().empty()) return Text();
             const int check = RetrofitFeasibility();
-            return formatted("FeasiblityCheckCost", {MessageParameter(check == 1 ? dRetrofitCapitalCost : dRetrofitPayback)});
+            const double figure = check == 1 ? dRetrofitCapitalCost : dRetrofitPayback;
+            if (figure == kEmpty || !std::isfinite(figure)) return Text();
+            return formatted(MessageKey("FeasiblityCheckCost"), {MessageParameter(figure)});
         }
         case 332:
             if (RetrofitFeasibility() == 1 && pScenario)
-                return formatted("SmallInvestment", {MessageParameter(pScenario->GetOptimizerEconomicParameter())});
-            return key("NegativePayback");
-        case 333: return key("IncreaseMaxiumInvestment");
+                return formatted(MessageKey("SmallInvestment"),
+                                 {MessageParameter(pScenario->GetOptimizerEconomicParameter())});
+            return FindString("NegativePayback");
+        case 333: return FindString("IncreaseMaxiumInvestment");
         case 345: case 348: {
             CNode* unit = TextRowUnit(int(L::Filtered), i);
             return unit ? GetSideStreamName(unit, n == 345 ? 1 : 0) : Text();
         }
         case 355: {
             const char* type = d.GetCurrentEventTypeName();
-            return type ? key(type) : Text();
+            return type ? FindString(type) : Text();
         }
         case 356: return text(d.GetCurrentEventName());
         case 400: return d.GetScenarioLockState() == 2 ? "Add. Cost Index" : "Cost Index";
@@ -337,13 +347,13 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
             return i == 1 ? (var.Offset(1) > 0 ? "% of BaseCase" : "% of Target") : Text();
         case 801: return pick(i, {"HEN", "% of Target"});
         case 802: return pick(i, {"Cost Index", "% Base Case"});
-        case 803: return key("NotExecuted");
-        case 804: return key("ExecutedandConverged");
-        case 805: return key("ExecutedbutNotConverged");
+        case 803: return FindString("NotExecuted");
+        case 804: return FindString("ExecutedandConverged");
+        case 805: return FindString("ExecutedbutNotConverged");
         case 806: return eventPrompt(nEventKind);
-        case 807: return key("UnittoExamine");
-        case 808: return key("RemoveEventWarning");
-        case 809: return key("RemoveTaskWarning");
+        case 807: return FindString("UnittoExamine");
+        case 808: return FindString("RemoveEventWarning");
+        case 809: return FindString("RemoveTaskWarning");
         case 851: return instrumentTag(sideNode(TextRowUnit(int(L::Direct), i), 0, false));
         case 852: return instrumentTag(sideNode(TextRowUnit(int(L::Direct), i), 0, true));
         case 853: return instrumentTag(sideNode(TextRowUnit(int(L::Direct), i), 1, false));

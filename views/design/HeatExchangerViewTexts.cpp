@@ -8,6 +8,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Resources.h"
 #include "lumeth/TwoDimPlot.h"
 #include "pellin/HeatExch.h"
@@ -51,10 +52,12 @@ Text HeatExchangerView::StatusWord(int code, const char* reasonKey) {
 }
 
 Text HeatExchangerView::TemperatureText(int port) const {
-    static const char* const kFormats[4] = {"HotInletTemperatureText", "HotOutletTemperatureText",
-                                            "ColdInletTemperatureText", "ColdOutletTemperatureText"};
-    static const char* const kUndefined[4] = {"HotInletTemperatureUndefined", "HotOutletTemperatureUndefined",
-                                              "ColdInletTemperatureUndefined", "ColdOutletTemperatureUndefined"};
+    static const char* const kFormats[4] = {
+        MessageKey("HotInletTemperatureText"), MessageKey("HotOutletTemperatureText"),
+        MessageKey("ColdInletTemperatureText"), MessageKey("ColdOutletTemperatureText")};
+    static const char* const kUndefined[4] = {
+        MessageKey("HotInletTemperatureUndefined"), MessageKey("HotOutletTemperatureUndefined"),
+        MessageKey("ColdInletTemperatureUndefined"), MessageKey("ColdOutletTemperatureUndefined")};
     const double t = KnownValue(PortNode(port), NV::Temperature);
     if (t == kEmpty) return FindString(kUndefined[port]);
     const UnitConversion unit = DefUnitConv(1, DefaultUnits);

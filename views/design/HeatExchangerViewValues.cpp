@@ -13,6 +13,7 @@
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
 #include "views/AnnualisedCosts.h"
+#include "views/design/BeyondUtility.h"
 
 #include <cmath>
 
@@ -54,8 +55,9 @@ double HeatExchangerView::AnyValue(const CNode* node, const char* name) { return
 CNode* HeatExchangerView::TemperatureNode(int number) const {
     if (number >= 751 && number <= 754) {
         const int port = number - 751;
-        // The stream on the far side of a utility at the port.
-        return Beyond(PortNode(port), upstreamPort(port), 2);
+        // The port's stream on the far side of a heater or cooler at the port; none without one.
+        if (!pDesign || !pNode || pDesign->IsPortFreeOfUtility(pNode, port)) return nullptr;
+        return beyond_utility::NodeBeyond(PortNode(port), upstreamPort(port));
     }
     if (number >= 755 && number <= 762) return PortNode((number - 755) % 4);
     return nullptr;
@@ -374,6 +376,8 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
         case 1: {
             CNode* node = TemperatureNode(n);
             if (!node) return 0;
+            // Beyond a port the cell takes what its state lets the user type, and nothing else.
+            if (n <= 754 && ModifyOfTemperature(node, upstreamPort(n - 751)) != ModifiableState) return 0;
             if (erase) SetUnspecified(node, NV::Temperature);
             else node->addVariable(NV::Temperature, value, ValueStatus::Specified, 1);
             result = 1;

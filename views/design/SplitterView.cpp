@@ -6,6 +6,7 @@
 #include "lumeth/Session.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/UnitNodes.h"
+#include "views/design/BeyondUtility.h"
 #include "views/design/HIDesignViewerDesign.h"
 
 namespace {
@@ -181,7 +182,10 @@ CNode* SplitterView::TemperatureNode(int number, bool forWrite) const {
     CNode* mixer = GetMixerNode();
     switch (number) {
         case 250: return mixer ? mixer->getIthDownStreamNode(0) : nullptr;
-        case 251: return stepsFrom(mixer, false, 3);
+        case 251:
+            // The mixed stream on the far side of a heater or cooler after the mixer; none without one.
+            if (!mixer || !pDesign || pDesign->IsPortFreeOfUtility(mixer, 2)) return nullptr;
+            return beyond_utility::NodeBeyond(mixer->getIthDownStreamNode(0), false);
         case 252:
             if (!pSplitter) return nullptr;
             return forWrite ? pSplitter->getIthUpStreamNode(0) : pSplitter->getIthDownStreamNode(0);
@@ -249,7 +253,8 @@ int SplitterView::Specify(const VarDescription& var, double value) {
     }
     if (t == 1 && n >= 250 && n <= 252) {
         CNode* node = TemperatureNode(n, true);
-        if (!node || !pDesign) return 0;
+        // The cell takes what its state lets the user type, and nothing else.
+        if (!node || !pDesign || TemperatureState(n) != ModifiableState) return 0;
         double old = 0.0;
         node->getVariableAsDouble(NV::Temperature, old);
         if (erase) node->addVariable(NV::Temperature, old, ValueStatus::Open, 1);
@@ -258,6 +263,21 @@ int SplitterView::Specify(const VarDescription& var, double value) {
         return 1;
     }
     return Viewable::Specify(var, value);
+}
+
+ModifyState SplitterView::TemperatureState(int number) const {
+    CNode* node = TemperatureNode(number, number == 252);
+    if (!node || !node->hasVariable(NV::Temperature)) return ReadOnlyState;
+    switch (node->getVariableStatus(NV::Temperature)) {
+        case ValueStatus::Specified: {
+            // A stream's own supply or target temperature is changed on the stream.
+            const CNode* next = stepsFrom(node, number == 252, 1);
+            const NodeKindId kind = next ? next->getKindId() : NodeKindId::Other;
+            return kind == NodeKindId::FeedBlock || kind == NodeKindId::ProductBlock ? ReadOnlyState : ModifiableState;
+        }
+        case ValueStatus::Calculated: return ReadOnlyState;
+        default: return pDesign && pDesign->IsNotUtilityStreamNode(node) ? ModifiableState : ReadOnlyState;
+    }
 }
 
 void SplitterView::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
@@ -274,21 +294,7 @@ void SplitterView::VariableStatus(const VarDescription& var, ModifyState& state,
         return;
     }
     if (t == 1 && n >= 250 && n <= 252) {
-        CNode* node = TemperatureNode(n, n == 252);
-        if (!node || !node->hasVariable(NV::Temperature)) {
-            state = ReadOnlyState;
-            return;
-        }
-        const int s = node->getVariableStatus(NV::Temperature);
-        if (s == ValueStatus::Specified) {
-            const CNode* next = stepsFrom(node, n == 252, 1);
-            const NodeKindId kind = next ? next->getKindId() : NodeKindId::Other;
-            state = kind == NodeKindId::FeedBlock || kind == NodeKindId::ProductBlock ? ReadOnlyState : ModifiableState;
-        } else if (s == ValueStatus::Calculated) {
-            state = ReadOnlyState;
-        } else {
-            state = pDesign && pDesign->IsNotUtilityStreamNode(node) ? ModifiableState : ReadOnlyState;
-        }
+        state = TemperatureState(n);
         return;
     }
     Viewable::VariableStatus(var, state, detail);

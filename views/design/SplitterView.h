@@ -63,8 +63,11 @@ private:
     void Unsubscribe();
     void SetView(Viewable*& slot, Viewable* view);
     // The stream node whose "Temperature" a type-1 number addresses: 250 after the mixer, 251
-    // three nodes after it, 252 after the tee (`forWrite`: the tee's inlet).
+    // the mixed stream beyond a heater or cooler after the mixer (none without one), 252 after
+    // the tee (`forWrite`: the tee's inlet).
     CNode* TemperatureNode(int number, bool forWrite) const;
+    // Whether the user may type that temperature: by its status and the stream's ends.
+    ModifyState TemperatureState(int number) const;
 
     IHENDesign* pDesign = nullptr;
     CNode* pSplitter = nullptr;

@@ -321,6 +321,12 @@ private:
     void MarkSegments();
     void SelectConfigurationFromMenu(int index);
     std::vector<StreamVisibilityEntry>& StreamOrder() { return m_configurations[static_cast<std::size_t>(m_selected)]->streams; }
+    // The selected configuration's streams as the next drawing lays them out: a configuration
+    // chosen since the last drawing (or never drawn) gets the design's streams in its order now.
+    std::vector<StreamVisibilityEntry>& ShownStreamOrder();
+    // Fills a configuration with the design's streams, drops streams the design no longer has,
+    // and puts them in the configuration's order.
+    void ArrangeConfigurationStreams(HENDiagramConfiguration& config);
     void Clear();
     void Rebuild();
     // Scales the layout into the view: horizontally always, vertically in fit both.

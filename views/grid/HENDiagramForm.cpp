@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
 #include "lumeth/Timer.h"
@@ -105,20 +106,20 @@ void HENDiagram::VariableStatus(const VarDescription& var, ModifyState& state, i
 }
 
 int HENDiagram::StreamRows(const VarDescription&, DimInfo& dims) {
-    dims.AddDim(static_cast<int>(StreamOrder().size()));
+    dims.AddDim(static_cast<int>(ShownStreamOrder().size()));
     return 1;
 }
 
 Text HENDiagram::StreamName(const VarDescription& var) {
     const int i = var.Offset(0);
-    const auto& order = StreamOrder();
+    const auto& order = ShownStreamOrder();
     if (i < 0 || i >= static_cast<int>(order.size())) return Text("<OutOfRange>");
     return order[static_cast<std::size_t>(i)].name;
 }
 
 double HENDiagram::SwitchValue(const VarDescription& var) {
     const int i = var.Offset(0);
-    auto& order = StreamOrder();
+    auto& order = ShownStreamOrder();
     const bool inRange = i >= 0 && i < static_cast<int>(order.size());
     switch (var.Number()) {
     case 200: return reverseDirection ? 1.0 : 0.0;
@@ -145,7 +146,7 @@ int HENDiagram::SetSwitch(const VarDescription& var, double value) {
     case 220:
     case 230: {
         const int i = var.Offset(0);
-        auto& order = StreamOrder();
+        auto& order = ShownStreamOrder();
         if (i < 0 || i >= static_cast<int>(order.size())) return 1;  // ignored
         order[static_cast<std::size_t>(i)].visible = on;
         break;
@@ -308,7 +309,7 @@ int HENDiagram::Message(const Text& line) {
     if (const int edited = TextCommand(line); edited >= 0) return edited;
     Text rest;
     const Text word = firstWord(line, rest);
-    auto& order = StreamOrder();
+    auto& order = ShownStreamOrder();
     const int last = static_cast<int>(order.size()) - 1;
     auto swapLines = [&](int a, int b) {
         std::swap(order[static_cast<std::size_t>(a)], order[static_cast<std::size_t>(b)]);
@@ -407,8 +408,9 @@ void HENDiagram::PrepareForPlaneInspection(CanvasPoint, MenuModel& menu) {
             int none, count;
             const char* (IHENDesign::*name)(int) const;
         };
-        const Family families[] = {{"oiLoops", 5648, m_design->GetNumberOfLoops(), &IHENDesign::GetLoopName},
-                                   {"oiPaths", 5948, m_design->GetNumberOfPaths(), &IHENDesign::GetPathName}};
+        const Family families[] = {
+            {MessageKey("oiLoops"), 5648, m_design->GetNumberOfLoops(), &IHENDesign::GetLoopName},
+            {MessageKey("oiPaths"), 5948, m_design->GetNumberOfPaths(), &IHENDesign::GetPathName}};
         for (const Family& f : families) {
             if (f.count <= 0) continue;
             menu.AddItem(MenuModel::OpenSubMenu, FindString(f.label));
@@ -620,4 +622,9 @@ void HENDiagram::ZoomToRectangle(CanvasPoint a, CanvasPoint b) {
     zoomMode = 2;
     ApplyView(w, h, {std::min(a.x, b.x), std::min(a.y, b.y)});
     m_layoutValid = true;
+}
+
+std::vector<StreamVisibilityEntry>& HENDiagram::ShownStreamOrder() {
+    if (!m_layoutValid) ArrangeConfigurationStreams(*m_configurations[static_cast<std::size_t>(m_selected)]);
+    return StreamOrder();
 }

@@ -142,6 +142,24 @@ HENDRoom StackBranchOffsets(const std::vector<HENDRoom>& branches, std::vector<d
             std::max(total / 2.0, offsets.back() + branches.back().below)};
 }
 
+void HENDiagram::ArrangeConfigurationStreams(HENDiagramConfiguration& config) {
+    if (!m_design) return;
+    for (StreamVisibilityEntry& e : config.streams) e.present = false;
+    const int nStreams = m_design->GetNumberOfStreams();
+    for (int i = 0; i < nStreams; ++i) {
+        IHeatIntegrationStream* s = m_design->GetStream(i);
+        if (!s) continue;
+        StreamVisibilityEntry& e = config.AddStream(Text(s->GetName()));
+        e.supplyTemperature = s->GetSupplyTemperature();
+        e.targetTemperature = s->GetTargetTemperature();
+        e.heatLoad = s->GetHeatLoad(0);
+        e.cold = s->GetHotCold() == 1;
+        e.process = s->GetStreamKind() != 1;
+    }
+    config.RemoveAbsentStreams();
+    config.ArrangeStreams();
+}
+
 void HENDiagram::Rebuild() {
     if (m_ghost) m_ghost->Reset();
     m_dragActive = false;
@@ -161,21 +179,10 @@ void HENDiagram::Rebuild() {
     HENDiagramConfiguration& config = *m_configurations[static_cast<std::size_t>(m_selected)];
 
     // The streams of the design, their data filled in for the presets.
-    for (StreamVisibilityEntry& e : config.streams) e.present = false;
+    ArrangeConfigurationStreams(config);
     const int nStreams = d.GetNumberOfStreams();
-    for (int i = 0; i < nStreams; ++i) {
-        IHeatIntegrationStream* s = d.GetStream(i);
-        if (!s) continue;
-        StreamVisibilityEntry& e = config.AddStream(Text(s->GetName()));
-        e.supplyTemperature = s->GetSupplyTemperature();
-        e.targetTemperature = s->GetTargetTemperature();
-        e.heatLoad = s->GetHeatLoad(0);
-        e.cold = s->GetHotCold() == 1;
-        e.process = s->GetStreamKind() != 1;
-        m_streams.emplace(e.name, s);
-    }
-    config.RemoveAbsentStreams();
-    config.ArrangeStreams();
+    for (int i = 0; i < nStreams; ++i)
+        if (IHeatIntegrationStream* s = d.GetStream(i)) m_streams.emplace(Text(s->GetName()), s);
 
     // Each visible line's chain.
     struct LinePlan {

@@ -93,6 +93,26 @@ FormDescription formOf(Viewable* view) {
     return form;
 }
 
+// The form as the user sees it now: a cell whose editing follows the view's cell state is shown
+// editable only while that state lets the user type into it.
+FormDescription shownForm(Viewable* view) {
+    const FormDescription listing = formOf(view);
+    FormDescription shown;
+    for (FormVariable v : listing.Variables()) {
+        VarDescription var;
+        if (v.byState && v.editable && v.dimensions == 0 && VarDescription::Parse(v.address, var)) {
+            ModifyState state = ReadOnlyState;
+            int detail = 0;
+            view->VariableStatus(var, state, detail);
+            v.editable = state == ModifiableState;
+        }
+        shown.Add(v);
+        if (const Text keys = listing.Refusals(v.address); !keys.empty()) shown.SetRefusals(v.address, keys);
+    }
+    for (const Text& word : listing.Commands()) shown.AddCommand(word);
+    return shown;
+}
+
 bool listed(const FormDescription& form, const VarDescription& var) {
     const FormKey key = FormKey::Of(var);
     for (const FormVariable& v : form.Variables()) {
@@ -158,7 +178,7 @@ bool listedChild(const Viewable* child) {
 }
 
 void formJson(Viewable* view, Text& out, int depth) {
-    const FormDescription form = formOf(view);
+    const FormDescription form = shownForm(view);
     out += "{\"view\":" + ViewJsonText(view->GetName()) + ",\"type\":" +
            ViewJsonText(view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ",\"variables\":[";
     bool first = true;
@@ -243,7 +263,7 @@ void formJson(Viewable* view, Text& out, int depth) {
 void formText(Viewable* view, Text& out, const Text& indent, int depth) {
     out += indent + "view " + view->GetName() + " (" +
            (view->GetViewType() ? view->GetViewType()->GetName() : Text()) + ")\n";
-    const FormDescription form = formOf(view);
+    const FormDescription form = shownForm(view);
     for (const Text& line : form.Listing()) out += indent + "  " + line + "\n";
     for (const FormVariable& v : form.Variables())
         for (const Text& name : linkedNames(view, v)) out += indent + "  link " + name + "\n";
@@ -531,7 +551,7 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
     if ((action == "get" || action == "text") && var.NumberOfIndices() > 0)
         for (int i = var.NumberOfIndices(); i < dims.NumberOfDims(); ++i) var.SetOffset(i, 0);
     for (int i = 0; i < var.NumberOfIndices(); ++i) {
-        if (i == var.RunningIndex()) continue;
+        if (i == var.RunningIndex() || i == var.RowIndex()) continue;
         const int at = var.Offset(i);
         if (at < 0 || (i < dims.NumberOfDims() && at >= dims.Dim(i)))
             return fail(FormattedText("index %d of ", at) + address + FormattedText(" is outside its dimensions (%d)", dims.Dim(i)));
@@ -543,17 +563,22 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         if (var.RunningIndex() >= 0) {
             s.series = true;
             const int n = dims.Dim(var.RunningIndex());
+            // A table runs over its rows as well, each row a column of cells.
+            const int rows = var.RowIndex() >= 0 ? dims.Dim(var.RowIndex()) : 1;
+            if (var.RowIndex() >= 0) s.columns = n;
             // Each cell converts in its own kind of quantity: a column may mix them.
             bool mixed = false;
-            for (int i = 0; i < n; ++i) {
-                VarDescription at = var;
-                at.SetOffset(var.RunningIndex(), i);
-                const UnitConversion own = DefUnitConv(view->GetEDVarType(at));
-                const double base = view->Value(at);
-                s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, own));
-                s.units.push_back(own.name);
-                mixed = mixed || s.units.back() != s.units.front();
-            }
+            for (int r = 0; r < rows; ++r)
+                for (int i = 0; i < n; ++i) {
+                    VarDescription at = var;
+                    if (var.RowIndex() >= 0) at.SetOffset(var.RowIndex(), r);
+                    at.SetOffset(var.RunningIndex(), i);
+                    const UnitConversion own = DefUnitConv(view->GetEDVarType(at));
+                    const double base = view->Value(at);
+                    s.values.push_back(isEmptyValue(base) ? NAN : calc_ounit(base, own));
+                    s.units.push_back(own.name);
+                    mixed = mixed || s.units.back() != s.units.front();
+                }
             if (mixed) s.unit.clear();
             else {
                 if (!s.units.empty()) s.unit = s.units.front();
@@ -568,11 +593,14 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         if (var.RunningIndex() >= 0) {
             s.textSeries = true;
             const int n = dims.Dim(var.RunningIndex());
-            for (int i = 0; i < n; ++i) {
-                VarDescription at = var;
-                at.SetOffset(var.RunningIndex(), i);
-                s.texts.push_back(view->TextValue(at));
-            }
+            const int rows = var.RowIndex() >= 0 ? dims.Dim(var.RowIndex()) : 1;
+            for (int r = 0; r < rows; ++r)
+                for (int i = 0; i < n; ++i) {
+                    VarDescription at = var;
+                    if (var.RowIndex() >= 0) at.SetOffset(var.RowIndex(), r);
+                    at.SetOffset(var.RunningIndex(), i);
+                    s.texts.push_back(view->TextValue(at));
+                }
             s.text = s.texts.empty() ? Text() : s.texts.front();
         } else {
             s.text = view->TextValue(var);
@@ -617,7 +645,18 @@ Text ViewScriptRunner::Report(bool json) const {
             out += FormattedText("{\"line\":%d,\"input\":", s.line) + ViewJsonText(s.input) + ",\"value\":";
             if (!s.hasValue) out += "null";
             else if (!s.series) out += ViewJsonNumber(s.values.empty() ? NAN : s.values[0]);
-            else {
+            else if (s.columns > 0) {
+                // A table: a list per row.
+                out += "[";
+                const std::size_t n = static_cast<std::size_t>(s.columns);
+                for (std::size_t r = 0; r * n < s.values.size(); ++r) {
+                    out += r ? ",[" : "[";
+                    for (std::size_t i = 0; i < n && r * n + i < s.values.size(); ++i)
+                        out += (i ? "," : "") + ViewJsonNumber(s.values[r * n + i]);
+                    out += "]";
+                }
+                out += "]";
+            } else {
                 out += "[";
                 for (std::size_t i = 0; i < s.values.size(); ++i) out += (i ? "," : "") + ViewJsonNumber(s.values[i]);
                 out += "]";
@@ -663,13 +702,18 @@ Text ViewScriptRunner::Report(bool json) const {
     for (const ViewScriptStep& s : m_steps) {
         out += FormattedText("%d: ", s.line) + cutForReading(s.input) + "\n";
         if (s.hasValue) {
-            out += "  value";
-            for (std::size_t i = 0; i < s.values.size(); ++i) {
-                const double v = s.values[i];
-                out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
-                if (i < s.units.size() && !s.units[i].empty()) out += " " + s.units[i];
+            // A table reads a value line per row; a column or a single value one line.
+            const std::size_t perLine = s.columns > 0 ? static_cast<std::size_t>(s.columns) : s.values.size();
+            for (std::size_t from = 0; from == 0 || from < s.values.size(); from += perLine) {
+                out += "  value";
+                for (std::size_t i = from; i < s.values.size() && i < from + perLine; ++i) {
+                    const double v = s.values[i];
+                    out += " " + (std::isfinite(v) ? FormattedText("%.10g", v) : Text("empty"));
+                    if (i < s.units.size() && !s.units[i].empty()) out += " " + s.units[i];
+                }
+                out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
+                if (perLine == 0) break;
             }
-            out += s.unit.empty() ? Text("\n") : " " + s.unit + "\n";
         }
         // A column of texts: a line per cell (a name may hold blanks).
         if (s.textSeries)

@@ -21,6 +21,8 @@ struct ViewScriptStep {
     bool hasValue = false;
     std::vector<double> values;
     bool series = false;
+    // A whole table ("A.[].[]"): the values row by row, this many to a row; 0 for a column.
+    int columns = 0;
     // The unit of the values; a series whose cells are of different kinds (a column of costs
     // ending in a percentage) has one per cell in `units` and none here.
     Text unit;

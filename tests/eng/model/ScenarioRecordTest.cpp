@@ -214,11 +214,13 @@ TEST(ScenarioRecordRead, TotalSiteScenarioReadsItsProcessStreamsBesideTheSiteUti
     ASSERT_TRUE(in.Read(WriteOldScenarioRecord(r)));
     EXPECT_EQ(in.scenario->GetNumberOfProcessStreams(), 1);
     EXPECT_EQ(in.scenario->GetNumberOfUtilityStreams(), 1);
-    EXPECT_EQ(in.scenario->FindStream("HP Steam"), site.get());
+    // The scenario holds a copy of its own of the site's stream, linked to it.
+    ASSERT_NE(in.scenario->FindStream("HP Steam"), nullptr);
+    EXPECT_EQ(in.scenario->SiteStreamOf(*in.scenario->FindStream("HP Steam")), site.get());
     EXPECT_EQ(in.scenario->FindStream("Cooling Water"), nullptr);
 
     // Its own record leaves the site's utility out again (the count stays). One scenario at a
-    // time holds the site's stream here: each rebuilds the stream's segments as it takes it.
+    // time holds the site's stream here.
     const Bytes stored = StoreScenario(*in.scenario);
     in.scenario.reset();  // does not delete the site's stream
     Reader again;
@@ -226,7 +228,8 @@ TEST(ScenarioRecordRead, TotalSiteScenarioReadsItsProcessStreamsBesideTheSiteUti
     again.scenario->SetTotalSiteScenario(1);
     ASSERT_TRUE(again.Read(stored));
     EXPECT_EQ(again.scenario->GetNumberOfUtilityStreams(), 1);
-    EXPECT_EQ(again.scenario->FindStream("HP Steam"), site.get());
+    ASSERT_NE(again.scenario->FindStream("HP Steam"), nullptr);
+    EXPECT_EQ(again.scenario->SiteStreamOf(*again.scenario->FindStream("HP Steam")), site.get());
     EXPECT_TRUE(StoreScenario(*again.scenario) == stored);
     again.scenario.reset();
     EXPECT_EQ(site->GetName(), "HP Steam");

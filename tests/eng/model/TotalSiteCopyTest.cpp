@@ -50,7 +50,7 @@ void PrintTo(Made m, std::ostream* os) {
 
 class SiteScenarioCopy : public ::testing::TestWithParam<Made> {};
 
-TEST_P(SiteScenarioCopy, BelongsToTheSiteAndHoldsTheSiteStreamsThemselves) {
+TEST_P(SiteScenarioCopy, BelongsToTheSiteAndHoldsItsOwnCopyOfEachSiteStream) {
     SiteWithBase s;
     CPIScenario* copy = nullptr;
     switch (GetParam()) {
@@ -78,7 +78,7 @@ TEST_P(SiteScenarioCopy, BelongsToTheSiteAndHoldsTheSiteStreamsThemselves) {
     for (const char* name : {"LP Steam", "Cooling Water"}) {
         IHeatIntegrationStream* held = nullptr;
         ASSERT_TRUE(copy->GetStream(name, held)) << name;
-        EXPECT_EQ(held, s.SiteStream(name)) << name;
+        EXPECT_EQ(copy->SiteStreamOf(*dynamic_cast<CPIHeatIntegrationStream*>(held)), s.SiteStream(name)) << name;
     }
     // The copy's own process streams are its own.
     IHeatIntegrationStream* h1 = nullptr;
@@ -91,7 +91,7 @@ TEST_P(SiteScenarioCopy, BelongsToTheSiteAndHoldsTheSiteStreamsThemselves) {
     ASSERT_EQ(s.site.DeleteScenario(copy->GetName()), 1);
     IHeatIntegrationStream* still = nullptr;
     ASSERT_TRUE(s.base->GetStream("LP Steam", still));
-    EXPECT_EQ(still, s.SiteStream("LP Steam"));
+    EXPECT_EQ(s.base->SiteStreamOf(*dynamic_cast<CPIHeatIntegrationStream*>(still)), s.SiteStream("LP Steam"));
     EXPECT_EQ(still->GetStreamKind(), CPIHeatIntegrationStream::KindUtility);
 }
 
@@ -121,7 +121,7 @@ TEST(SiteScenarioCopy, UtilitiesFromOutsideTheSiteAreNotCopiedPrivately) {
     IHeatIntegrationStream* held = nullptr;
     EXPECT_FALSE(other->GetStream("HP Steam", held));
     ASSERT_TRUE(other->GetStream("LP Steam", held));
-    EXPECT_EQ(held, s.SiteStream("LP Steam"));
+    EXPECT_EQ(other->SiteStreamOf(*dynamic_cast<CPIHeatIntegrationStream*>(held)), s.SiteStream("LP Steam"));
     EXPECT_TRUE(other->GetStream("H9", held));
 }
 

@@ -1,6 +1,7 @@
 #include "views/case/project/TotalSiteUtilManagerView.h"
 
 #include "brasko/LurmetBinaryFile.h"
+#include "brasko/ReplaceChecks.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "lumeth/Session.h"
@@ -8,7 +9,6 @@
 #include "views/case/streams/SegmentTable.h"
 
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 constexpr int kSwitch = 104;
@@ -53,9 +53,7 @@ bool isWriteProtected(const Text& path) {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path.c_str(), error);
     if (error || !std::filesystem::exists(status) || !std::filesystem::is_regular_file(status)) return false;
-    using P = std::filesystem::perms;
-    if ((status.permissions() & (P::owner_write | P::group_write | P::others_write)) == P::none) return true;
-    return ::access(path.c_str(), W_OK) != 0;
+    return IsWriteProtectedFile(path.c_str());
 }
 }  // namespace
 

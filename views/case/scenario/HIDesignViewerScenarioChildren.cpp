@@ -338,6 +338,10 @@ Viewable* HIDesignViewerScenario::CreateUtilityStream(const Text& name, int row)
                 workStream = nullptr;
                 SignalBusy(false);
             }
+        } else if (!name.empty() && myScenario->IsTotalSiteScenario()) {
+            // The utilities of a total-site scenario are the site's streams: one is added on the
+            // site, for every scenario.
+            ErrorMsg("PickTotalSiteUtilityFromDropDownList");
         } else if (!name.empty() && !myScenario->IsRetrofitScenario()) {
             if (myScenario->AddStream(name, 1) != 1) {
                 ErrorMsg("AddStreamError");

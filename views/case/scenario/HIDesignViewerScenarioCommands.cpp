@@ -273,7 +273,17 @@ int HIDesignViewerScenario::automaticHENDesign(const Text&) {
         if (message && *message) {
             Text key, parameter;
             token(message, key, parameter);
-            ErrorMsg(key, parameter);
+            // The catalogue holds the whole message ("IncompleteStreamInformation All") or its key
+            // with the blank before the name it takes ("IncompleteStreamInformation "); the journal
+            // names the message by its first word either way.
+            const MessageCatalogue& texts = MessageCatalogue::Instance();
+            const Text naming = key + Text(" ");
+            if (texts.Contains(message))
+                ErrorJournal::Instance().Add(key, FindString(message));
+            else if (!parameter.empty() && texts.Contains(naming))
+                ErrorJournal::Instance().Add(key, FormatMessage(FindString(naming), {parameter}));
+            else
+                ErrorMsg(key, parameter);
         }
         automaticDesignBusy = 0;
     });

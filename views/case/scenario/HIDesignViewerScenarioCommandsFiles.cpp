@@ -4,6 +4,7 @@
 // opened for a simulator kind, and the export of the selected design.
 #include "brasko/IDefaultUtilityManager.h"
 #include "brasko/LurmetBinaryFile.h"
+#include "brasko/ReplaceChecks.h"
 #include "eng/extraction/IDataExtraction.h"
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -16,7 +17,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <filesystem>
 #include <sys/stat.h>
 
 using scenario_commands::longOperation;
@@ -29,16 +29,8 @@ bool isFileOnDisk(const Text& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// A file whose permissions let nobody write it. The permission bits are read rather than asked
-// of the system, which lets a privileged user write anything.
-bool isWriteProtected(const Text& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status status = fs::status(path.c_str(), error);
-    if (error || !fs::exists(status)) return false;
-    const fs::perms writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (status.permissions() & writable) == fs::perms::none;
-}
+// A file whose permissions let nobody write it, or that this process may not write.
+bool isWriteProtected(const Text& path) { return IsWriteProtectedFile(path.c_str()); }
 
 // The extension of the file's name with its dot, in lower case ("" without one).
 Text extensionOf(const Text& path) {

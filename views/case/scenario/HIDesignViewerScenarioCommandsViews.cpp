@@ -246,7 +246,13 @@ int HIDesignViewerScenario::switchProcessToUtil(const Text&) {
     // The process stream of the selected row becomes a utility; a row that selects no stream
     // changes nothing.
     IHeatIntegrationStream* stream = nullptr;
-    if (processRow >= 0 && myScenario->GetStreamOfKind(processRow, stream, 0, 2) && stream) stream->SetStreamKind(1, 1);
+    if (processRow < 0 || !myScenario->GetStreamOfKind(processRow, stream, 0, 2) || !stream) return 1;
+    // The utilities of a total-site scenario are the site's streams.
+    if (myScenario->IsTotalSiteScenario()) {
+        ErrorMsg("PickTotalSiteUtilityFromDropDownList");
+        return 0;
+    }
+    stream->SetStreamKind(1, 1);
     return 1;
 }
 

@@ -9,6 +9,7 @@
 #include "pellin/CNode.h"
 #include "pellin/NodeKinds.h"
 #include "views/case/scenario/DesignValueHelpers.h"
+#include "views/case/scenario/ScenarioPinches.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 #include "views/design/HIDesignViewerDesign.h"
 
@@ -184,7 +185,7 @@ int HIDesignViewerScenario::DimensionsBound(const VarDescription& var, DimInfo& 
     }
     // 2. Pinches.
     if ((v == 200 && named("CountPinch")) || (t == 1 && (v == 200 || v == 203)))
-        return add(dims, countOrZero(s.GetNumberOfPinchPoints()));
+        return add(dims, scenario_pinches::Count(s));
     // 3. Area-target matches and their two ends.
     if (t == 1 && (v == 226 || v == 228)) return add(dims, s.GetNumberOfAreaTargetMatches());
     if (t == 1 && (v == 701 || v == 702)) return add(dims, 2);

@@ -9,6 +9,7 @@
 #include "eng/model/IHeatIntegrationProject.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/Framework.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "ralvex/Case.h"
 #include "views/case/DataExtractionView.h"
@@ -47,9 +48,10 @@ struct SimulatorKeys {
 };
 const SimulatorKeys* keysOf(int kind) {
     static const SimulatorKeys keys[] = {
-        {"CouldNotFindVelmorFile", "ImportVelmorFile", "CouldNotBuildVelmorCase"},
-        {"CouldNotFindQuorvexCase", "ImportQuorvexCase", "CouldNotBuildQuorvexCase"},
-        {"CouldNotFindPROIICase", "ImportPROIICase", "CouldNotBuildPROIICase"},
+        {MessageKey("CouldNotFindVelmorFile"), MessageKey("ImportVelmorFile"), MessageKey("CouldNotBuildVelmorCase")},
+        {MessageKey("CouldNotFindQuorvexCase"), MessageKey("ImportQuorvexCase"),
+         MessageKey("CouldNotBuildQuorvexCase")},
+        {MessageKey("CouldNotFindPROIICase"), MessageKey("ImportPROIICase"), MessageKey("CouldNotBuildPROIICase")},
     };
     return kind >= 0 && kind <= 2 ? &keys[kind] : nullptr;
 }

@@ -5,6 +5,7 @@
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/PointerList.h"
 #include "lumeth/Session.h"
 #include "views/case/scenario/ScenarioInputRows.h"
@@ -247,7 +248,7 @@ int HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& 
         return 0;
     };
     if (row.advancesColumn) ++tableColumn;
-    if (row.guarded && BaseCaseLocked()) return refuse("NoChangeinHENRBaseCase");
+    if (row.guarded && BaseCaseLocked()) return refuse(MessageKey("NoChangeinHENRBaseCase"));
     if (!row.streamWrite) {
         if (row.check)
             if (const char* k = row.check(value)) return refuse(k);
@@ -267,14 +268,14 @@ int HIDesignViewerScenario::WriteRow(const InputRow& row, const VarDescription& 
     if (i < 0 || i >= bound) {
         if (!row.boundShows) return 1;
         workStream = nullptr;
-        return refuse("GetStreamError");
+        return refuse(MessageKey("GetStreamError"));
     }
     if (row.check && !row.checkFirst)
         if (const char* k = row.check(value)) return refuse(k);
     IHeatIntegrationStream* found = nullptr;
     if (!myScenario->GetStreamOfKind(i, found, row.kind, row.side) || !found) {
         if (row.fail == F::ShowClear || row.fail == F::Clear) workStream = nullptr;
-        if (row.fail == F::Show || row.fail == F::ShowClear) return refuse("GetStreamError");
+        if (row.fail == F::Show || row.fail == F::ShowClear) return refuse(MessageKey("GetStreamError"));
         return 1;
     }
     workStream = found;

@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "views/case/scenario/ScenarioValueRows.h"
 #include "views/AnnualisedCosts.h"
+#include "views/case/scenario/ScenarioPinches.h"
 
 #include <cmath>
 
@@ -40,8 +41,8 @@ double totalAnnualCostTarget(HIDesignViewerScenario& v) {
 const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::TargetRows() {
     static const std::vector<Row> rows = {
         // Pinch and curve values.
-        {.type = 1, .number = 200, .read = [](V& v, Var var) { return v.myScenario->GetPinchTemperature(0, var.Offset(0)); }, .dims = 1},
-        {.type = 1, .number = 203, .read = [](V& v, Var var) { return v.myScenario->GetPinchTemperature(1, var.Offset(0)); }, .dims = 1},
+        {.type = 1, .number = 200, .read = [](V& v, Var var) { return scenario_pinches::Temperature(*v.myScenario, 0, var.Offset(0)); }, .dims = 1},
+        {.type = 1, .number = 203, .read = [](V& v, Var var) { return scenario_pinches::Temperature(*v.myScenario, 1, var.Offset(0)); }, .dims = 1},
         {.type = 1, .number = 201, .read = [](V& v, Var var) { return v.myScenario->GetPinchListEntryFirstValue(var.Offset(0)); }, .dims = 1},
         {.type = 1, .number = 202, .read = [](V& v, Var var) { return v.myScenario->GetPinchListEntryThirdValue(var.Offset(0)); }, .dims = 1},
         {.type = 1, .number = 220, .read = [](V& v, Var var) { return v.myScenario->GetTargetCurveValue(0, 0, var.Offset(0)); }, .dims = 1},

@@ -4,9 +4,11 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "views/case/scenario/ScenarioTextRows.h"
 #include "views/AnnualisedCosts.h"
+#include "views/case/scenario/ScenarioPinches.h"
 
 #include <cmath>
 #include <cstring>
@@ -107,11 +109,12 @@ Text pinchSide(double t, const Text& unit) {
 
 Text pinchText(V& v, Var) {
     IHeatIntegrationScenario* sc = v.GetmyScenario();
-    const int n = sc->GetNumberOfPinchPoints();
+    const int n = scenario_pinches::Count(*sc);
     if (n > 1) return "Multiple Pinches";
     if (n != 1) return Text();
     const Text u = v.GetUnitNameFromMoniker(":Temperature");
-    return Text(pinchSide(sc->GetPinchTemperature(0, 0), u) + " \\ " + pinchSide(sc->GetPinchTemperature(1, 0), u));
+    return Text(pinchSide(scenario_pinches::Temperature(*sc, 0, 0), u) + " \\ " +
+                pinchSide(scenario_pinches::Temperature(*sc, 1, 0), u));
 }
 
 // Whether some cold process stream may not be matched with some hot one. Each pair is asked
@@ -252,14 +255,18 @@ const std::vector<const HIDesignViewerScenario::TextRow*>& HIDesignViewerScenari
         {.type = 1519, .number = 208, .read = [](V& v, Var) { return v.newDesignName; }},
         {.type = 1519, .number = 210, .read = [](V& v, Var) {
              return fromKey(v.GetmyScenario()->GetUtilityAssignmentMethod(),
-                            {"GCCBased", "UserSuppliedUtilityLoads", "CheapestUtilityPrinciple"});
+                            {MessageKey("GCCBased"), MessageKey("UserSuppliedUtilityLoads"),
+                             MessageKey("CheapestUtilityPrinciple")});
          }},
         {.type = 1519, .number = 211, .read = [](V& v, Var) {
-             return fromKey(v.GetmyScenario()->GetAreaTargetOption(), {"Calculate11Area", "Calculate12Area", "CalculateBoth"});
+             return fromKey(v.GetmyScenario()->GetAreaTargetOption(),
+                            {MessageKey("Calculate11Area"), MessageKey("Calculate12Area"),
+                             MessageKey("CalculateBoth")});
          }},
         {.type = 1519, .number = 212, .rows = R::Process, .kind = 0, .side = 2, .streamText = contribution, .dims = 1},
         {.type = 1519, .number = 214, .read = [](V& v, Var) {
-             return fromKey(v.option100_217, {"RetrofitFromNewScenario", "RetrofitFromExistScenario"});
+             return fromKey(v.option100_217,
+                            {MessageKey("RetrofitFromNewScenario"), MessageKey("RetrofitFromExistScenario")});
          }},
         {.type = 1519, .number = 215, .read = [](V&, Var) { return FindString("RetrofitTips", 0); }},
         {.type = 1519, .number = 220, .read = [](V&, Var) { return FindString("RecommendDesignsTips", 0); }},
@@ -289,13 +296,16 @@ const std::vector<const HIDesignViewerScenario::TextRow*>& HIDesignViewerScenari
         {.type = 1519, .number = 662, .read = [](V& v, Var) { return curvePointStreams(v, 1); }},
         {.type = 1519, .number = 702, .read = targetsHeading},
         {.type = 1519, .number = 710, .read = [](V&, Var) {
-             return costFormula(FindString("CapitalCostIndex", 0) + "(Heat Exchanger)", "HeatExchangerCapitalCostFormula");
+             return costFormula(FindString("CapitalCostIndex", 0) + "(Heat Exchanger)",
+                                MessageKey("HeatExchangerCapitalCostFormula"));
          }},
         {.type = 1519, .number = 711, .read = [](V&, Var) {
-             return costFormula(FindString("CapitalCostIndex", 0) + "(Fired Heater)", "FiredHeaterCapitalCostFormula");
+             return costFormula(FindString("CapitalCostIndex", 0) + "(Fired Heater)",
+                                MessageKey("FiredHeaterCapitalCostFormula"));
          }},
         {.type = 1519, .number = 712, .read = [](V&, Var) {
-             return costFormula(FindString("CapitalCostIndexTarget", 0), "HeatExchangerCapitalCostTargetFormula");
+             return costFormula(FindString("CapitalCostIndexTarget", 0),
+                                MessageKey("HeatExchangerCapitalCostTargetFormula"));
          }},
         {.type = 1519, .number = 801, .read = [](V& v, Var) { return orEmpty(v.GetmyScenario()->GetReport()); }},
         {.type = 1519, .number = 951, .read = superTargetRange},

@@ -6,6 +6,7 @@
 #include "lumeth/PointerList.h"
 #include "lumeth/Resources.h"
 #include "views/case/scenario/ScenarioValueRows.h"
+#include "views/case/scenario/ScenarioPinches.h"
 #include "views/plots/ChiSuperTargetPlot.h"
 #include "views/plots/chiPlot.h"
 
@@ -133,7 +134,7 @@ const std::vector<HIDesignViewerScenario::ValueRow>& HIDesignViewerScenario::Nam
         {.name = "DelMes", .number = 104, .read = [](V& v, Var) { return flag(v.tableColumn == 9); }},
         {.name = "CountPinch", .number = 200, .read = [](V&, Var var) { return var.Offset(0) + 1.0; }, .dims = 1},
         {.name = "PinchNo", .number = 200, .read = [](V& v, Var) {
-             return double(countOrZero(v.myScenario->GetNumberOfPinchPoints()));
+             return double(scenario_pinches::Count(*v.myScenario));
          }},
         {.name = "NumOfPock", .number = 200, .read = [](V& v, Var) {
              return double(countOrZero(v.myScenario->GetNumberOfPockets()));

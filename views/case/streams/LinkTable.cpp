@@ -352,11 +352,13 @@ Text LinkTable::EquationLine(const VarDescription& var) {
     const IHeatIntegrationStream* stream = LiveStream();
     if (!stream || !stream->GetValue(flow ? "MassFlow" : "Temperature", value, 0)) value = EmptyValue;
     const UnitConversion unit = DefUnitConv(kind);
-    const double shown = calc_ounit(value, unit);
-    if (!flow && var.Number() == 101)
-        return FormattedText("%s  %s = %.4g  %s", "Inlet Temperature", "= T + DT", shown, unit.name.c_str());
-    return FormattedText("%s  %s  =  %.4g  %s", flow ? "MassFlow" : "Inlet Temperature",
-                         "=  A + Sum  (Bi * Ti)  +  Sum  (Ci * Fi)", shown, unit.name.c_str());
+    const bool simple = !flow && var.Number() == 101;
+    const char* what = simple ? "Inlet Temperature" : flow ? "MassFlow" : "Inlet Temperature";
+    const char* law = simple ? "= T + DT" : "=  A + Sum  (Bi * Ti)  +  Sum  (Ci * Fi)";
+    const char* equals = simple ? " = " : "  =  ";
+    // A stream without that value (no mass flow without transport properties) says so.
+    if (value == EmptyValue) return FormattedText("%s  %s%snot available", what, law, equals);
+    return FormattedText("%s  %s%s%.4g  %s", what, law, equals, calc_ounit(value, unit), unit.name.c_str());
 }
 
 // ---- commands ----

@@ -139,6 +139,11 @@ int SegmentTable::Message(const Text& line) {
                 }
                 double branches = EmptyValue;
                 if (myStream->GetValue("MaxSplitBranches", branches, at)) myStream->SetValue("MaxSplitBranches", branches, 0);
+                // The new segment has no temperature or load yet: the stream is incomplete and
+                // the targets leave it out. The user is told so, and why, rather than seeing the
+                // targets move.
+                if (!myStream->AreDesignSegmentsComplete())
+                    ErrorMsg("InsertedSegmentIncomplete", Text(myStream->GetName()));
             }
         } else if (word == "DeleteSegment") {
             if (selectedRow != 0 && selectedRow != segments) myStream->DeleteSegment(selectedRow);

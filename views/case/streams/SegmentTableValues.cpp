@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "views/case/streams/SegmentTable.h"
 
@@ -31,17 +32,17 @@ struct ColumnValue {
     const char* error;
 };
 constexpr ColumnValue kColumns[] = {
-    {1516, 100, "HeatCapacityFlowrate", "MCpUpdateError"},
-    {1011, 100, "SpecificHeat", "Eff.CpUpdateError"},
-    {1524, 100, "CHTCoeff", "HTCoeffUpdateError"},
+    {1516, 100, "HeatCapacityFlowrate", MessageKey("MCpUpdateError")},
+    {1011, 100, "SpecificHeat", MessageKey("Eff.CpUpdateError")},
+    {1524, 100, "CHTCoeff", MessageKey("HTCoeffUpdateError")},
     {1524, 101, "HTCoeff", nullptr},
-    {4101, 100, "FoulingFactor", "FoulingUpdateError"},
+    {4101, 100, "FoulingFactor", MessageKey("FoulingUpdateError")},
     {1008, 101, "Viscosity", nullptr},
     {1007, 102, "ThermalConductivity", nullptr},
     {1012, 103, "MassDensity", nullptr},
     {1027, 100, "Velocity", nullptr},
     {1507, 104, "Diameter", nullptr},
-    {4, 104, "MassFlow", "NegativeFlowRateError"},
+    {4, 104, "MassFlow", MessageKey("NegativeFlowRateError")},
 };
 
 const ColumnValue* columnOf(const VarDescription& var) {

@@ -4,6 +4,7 @@
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENSchedule.h"
 #include "eng/design/IHENState.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Messages.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/design/whatif/ScheduleTypeView.h"
@@ -30,14 +31,16 @@ struct EventKind {
     const char* newCaption;
 };
 constexpr EventKind kKinds[] = {
-    {"Clean heat exchanger", "CleanHxIco", "BaseHeatTranCoeffValue", "NewHeatTranCoeffValue"},
-    {"Change heat exchanger area", "AddAreaHxIco", "BaseAreaValue", "NewAreaValue"},
-    {"Change heat exchanger shells", "AddShellsHxIco", "BaseShellsValue", "NewShellsValue"},
-    {"Change splitter flow", "ModifyFlowTeeHxIco", "BaseFlowValue", "NewFlowValue"},
-    {"Remove exchanger from service", "RemoveHxIco", "BaseAreaValue", "NewAreaValue"},
-    {"Change observed heat transfer coefficient", "FoulingHxIco", "BaseHeatTranCoeffValue", "NewHeatTranCoeffValue"},
-    {"Change stream mass flowrate", "ModifyFlowStreamHxIco", "BaseFlowValue", "NewFlowValue"},
-    {"Change stream inlet temperature", "InletTempChangeHxIco", "BaseTempValue", "NewTempValue"},
+    {"Clean heat exchanger", "CleanHxIco", MessageKey("BaseHeatTranCoeffValue"), MessageKey("NewHeatTranCoeffValue")},
+    {"Change heat exchanger area", "AddAreaHxIco", MessageKey("BaseAreaValue"), MessageKey("NewAreaValue")},
+    {"Change heat exchanger shells", "AddShellsHxIco", MessageKey("BaseShellsValue"), MessageKey("NewShellsValue")},
+    {"Change splitter flow", "ModifyFlowTeeHxIco", MessageKey("BaseFlowValue"), MessageKey("NewFlowValue")},
+    {"Remove exchanger from service", "RemoveHxIco", MessageKey("BaseAreaValue"), MessageKey("NewAreaValue")},
+    {"Change observed heat transfer coefficient", "FoulingHxIco", MessageKey("BaseHeatTranCoeffValue"),
+     MessageKey("NewHeatTranCoeffValue")},
+    {"Change stream mass flowrate", "ModifyFlowStreamHxIco", MessageKey("BaseFlowValue"), MessageKey("NewFlowValue")},
+    {"Change stream inlet temperature", "InletTempChangeHxIco", MessageKey("BaseTempValue"),
+     MessageKey("NewTempValue")},
 };
 // Any other code: the flow-rate change's icon and captions.
 const EventKind& kindRow(int kind) { return kKinds[kind >= 0 && kind < 8 ? kind : 6]; }

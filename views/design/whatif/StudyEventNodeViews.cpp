@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENTrend.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "views/design/whatif/StudyNodeView.h"
 #include "views/design/whatif/WhatIfSupport.h"
@@ -23,14 +24,14 @@ struct CaptionKey {
     int number;
     const char* key;
 };
-constexpr CaptionKey kCleaningCaptions[] = {{803, "SelectExchangerforCleaning"},
-                                            {804, "RemoveExchangeratTime"},
-                                            {805, "PutbackServiceatTime"},
-                                            {806, "RemoveTaskWarning"}};
-constexpr CaptionKey kFlowCaptions[] = {{806, "RemoveTaskWarning"},
-                                        {807, "SelectProcessStream"},
-                                        {808, "ChangeFlowrateatTime"},
-                                        {809, "NewValuefortheFlowrate"}};
+constexpr CaptionKey kCleaningCaptions[] = {{803, MessageKey("SelectExchangerforCleaning")},
+                                            {804, MessageKey("RemoveExchangeratTime")},
+                                            {805, MessageKey("PutbackServiceatTime")},
+                                            {806, MessageKey("RemoveTaskWarning")}};
+constexpr CaptionKey kFlowCaptions[] = {{806, MessageKey("RemoveTaskWarning")},
+                                        {807, MessageKey("SelectProcessStream")},
+                                        {808, MessageKey("ChangeFlowrateatTime")},
+                                        {809, MessageKey("NewValuefortheFlowrate")}};
 
 template <std::size_t N>
 const char* captionKey(const CaptionKey (&table)[N], const VarDescription& var) {

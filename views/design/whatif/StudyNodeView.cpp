@@ -4,6 +4,7 @@
 
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENTrend.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/PlotRecords.h"
 #include "lumeth/Resources.h"
 #include "lumeth/Session.h"
@@ -47,10 +48,11 @@ struct CaptionKey {
     int number;
     const char* key;
 };
-constexpr CaptionKey kCaptions[] = {{803, "SelectExchangerforCleaning"}, {804, "RemoveExchangeratTime"},
-                                    {805, "PutbackServiceatTime"},       {806, "RemoveStudyWarning"},
-                                    {807, "SelectProcessStream"},        {808, "ChangeFlowrateatTime"},
-                                    {809, "NewValuefortheFlowrate"}};
+constexpr CaptionKey kCaptions[] = {
+    {803, MessageKey("SelectExchangerforCleaning")}, {804, MessageKey("RemoveExchangeratTime")},
+    {805, MessageKey("PutbackServiceatTime")},       {806, MessageKey("RemoveStudyWarning")},
+    {807, MessageKey("SelectProcessStream")},        {808, MessageKey("ChangeFlowrateatTime")},
+    {809, MessageKey("NewValuefortheFlowrate")}};
 
 const char* captionKey(const VarDescription& var) {
     if (var.Type() != 1519) return nullptr;

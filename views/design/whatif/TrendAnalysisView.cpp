@@ -8,6 +8,7 @@
 #include "eng/design/IHENTrend.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/BinaryFile.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "views/EnginePointers.h"
 #include "views/design/whatif/StudyEventNodeViews.h"
@@ -27,18 +28,30 @@ struct CaptionKey {
     const char* key;
 };
 constexpr CaptionKey kCaptions[] = {
-    {750, "StartStaticTextInExtraction"},     {751, "Step1StaticTextInTrend"},
-    {752, "Step2StaticTextInTrend"},          {753, "Step3StaticTextInTrend"},
-    {754, "EndStaticTextInExtraction"},       {760, "StaticText1InPageOneInTrend"},
-    {761, "StaticText2InPageOneInTrend"},     {762, "StaticText3InPageOneInTrend"},
-    {763, "StaticText4InPageOneInTrend"},     {764, "StaticText5InPageOneInTrend"},
-    {770, "Step1StaticTextInPage2InTrend"},   {771, "Step2StaticTextInPage3InTrend"},
-    {772, "Step3StaticTextInPage4InTrend"},   {800, "NotExecuted"},
-    {801, "ExecutedandConverged"},            {802, "ExecutedbutNotConverged"},
-    {803, "ChangeIntervalConfirmText1"},      {804, "ChangeIntervalConfirmText2"},
-    {805, "NoofIntervals"},                   {806, "TimeUnit"},
-    {807, "TrendAnalysisSet-upFinishedText"}, {808, "ChangeStaringTimeConfirmText1"},
-    {809, "ChangeStaringTimeConfirmText2"},   {810, "ModifyUValueWarning"},
+    {750, MessageKey("StartStaticTextInTrend")},
+    {751, MessageKey("Step1StaticTextInTrend")},
+    {752, MessageKey("Step2StaticTextInTrend")},
+    {753, MessageKey("Step3StaticTextInTrend")},
+    {754, MessageKey("EndStaticTextInTrend")},
+    {760, MessageKey("StaticText1InPageOneInTrend")},
+    {761, MessageKey("StaticText2InPageOneInTrend")},
+    {762, MessageKey("StaticText3InPageOneInTrend")},
+    {763, MessageKey("StaticText4InPageOneInTrend")},
+    {764, MessageKey("StaticText5InPageOneInTrend")},
+    {770, MessageKey("Step1StaticTextInPage2InTrend")},
+    {771, MessageKey("Step2StaticTextInPage3InTrend")},
+    {772, MessageKey("Step3StaticTextInPage4InTrend")},
+    {800, MessageKey("NotExecuted")},
+    {801, MessageKey("ExecutedandConverged")},
+    {802, MessageKey("ExecutedbutNotConverged")},
+    {803, MessageKey("ChangeIntervalConfirmText1")},
+    {804, MessageKey("ChangeIntervalConfirmText2")},
+    {805, MessageKey("NoofIntervals")},
+    {806, MessageKey("TimeUnit")},
+    {807, MessageKey("TrendAnalysisSet-upFinishedText")},
+    {808, MessageKey("ChangeStaringTimeConfirmText1")},
+    {809, MessageKey("ChangeStaringTimeConfirmText2")},
+    {810, MessageKey("ModifyUValueWarning")},
 };
 
 const char* captionKey(const VarDescription& var) {

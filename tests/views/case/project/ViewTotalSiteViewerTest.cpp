@@ -110,9 +110,11 @@ TEST_F(ViewTotalSiteViewer, SiteStreamsAreAddedRenamedAndDeletedByTyping) {
     EXPECT_EQ((std::vector<Text>{"Fired Heat (1000)"}), siteStreams());
     EXPECT_EQ(1, viewer->GetSiteStreamNameViews().Count());
     EXPECT_EQ("Deleted Utility Stream Refrigerant 1\n", Text(site->GetNotes()));
-    // A name that is no default utility adds nothing.
+    // A name that is no default utility adds nothing: the user is asked to pick one, once.
     EXPECT_EQ(nullptr, type(1, "Nowhere"));
-    EXPECT_EQ(1, JournalKeyCount("AddStreamError"));
+    EXPECT_EQ(1, JournalKeyCount("PickTotalSiteUtilityFromDropDownList"));
+    EXPECT_EQ(0, JournalKeyCount("AddStreamError"));
+    EXPECT_EQ(1, site->GetNumberOfStreams());
 }
 
 TEST_F(ViewTotalSiteViewer, DefaultUtilityNameViewsAreAddressedFromTenThousand) {

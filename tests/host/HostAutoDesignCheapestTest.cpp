@@ -1,0 +1,223 @@
+// The automatic design's MILP answers come cheapest first: the first is the cheapest set of the
+// pairs the LP loaded, each later one the cheapest set that holds no set chosen before, and each
+// reports the objective it reached. Checked against a model of the match choice written apart from the module
+// (IntervalMatchModel.h) that tries every set of candidate matches. A match search that its time
+// limit stops says so.
+#include "HostProcess.h"
+#include "IntervalMatchModel.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <regex>
+
+namespace {
+
+using interval_model::Model;
+using interval_model::Stream;
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The text between `open` and the bracket that closes the list it opens.
+std::string ListAfter(const std::string& json, const std::string& open) {
+    const std::size_t at = json.find(open);
+    if (at == std::string::npos) return std::string();
+    int depth = 0;
+    for (std::size_t k = at + open.size() - 1; k < json.size(); ++k) {
+        if (json[k] == '[') ++depth;
+        if (json[k] == ']' && --depth == 0) return json.substr(at, k - at + 1);
+    }
+    return std::string();
+}
+
+std::vector<double> Objectives(const std::string& json) {
+    std::vector<double> values;
+    const std::string list = ListAfter(json, "\"milp_solutions\": [");
+    const std::regex objective("\"objective\": ([-0-9.e+]+)");
+    for (auto it = std::sregex_iterator(list.begin(), list.end(), objective); it != std::sregex_iterator(); ++it)
+        values.push_back(std::stod((*it)[1]));
+    return values;
+}
+
+// Two hot and two cold process streams, a hot and a cold utility; whole degrees, so that the
+// shifted ends are exact.
+std::vector<Stream> RandomTable(unsigned seed) {
+    std::mt19937 random(seed);
+    auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    auto real = [&](double low, double high) { return std::round(std::uniform_real_distribution<double>(low, high)(random) * 100.0) / 100.0; };
+    const double processIndex = 3.171e-06;  // a process stream's cost index when the table gives none
+    std::vector<Stream> s;
+    for (int k = 1; k <= 2; ++k) {
+        const double supply = between(120, 170);
+        s.push_back({"H" + std::to_string(k), supply, supply - between(30, 80), real(1, 5), real(0.2, 1), processIndex, true, false});
+    }
+    double hottestTarget = 0.0;
+    for (int k = 1; k <= 2; ++k) {
+        const double supply = between(40, 90);
+        s.push_back({"C" + std::to_string(k), supply, supply + between(30, 80), real(1, 5), real(0.2, 1), processIndex, false, false});
+        hottestTarget = std::max(hottestTarget, s.back().target);
+    }
+    const double steam = hottestTarget + between(15, 40);
+    // The table's costs are per kW and year; the cost index is per kJ.
+    s.push_back({"HU", steam, steam - 1, 0.0, 1.0, between(150, 300) * 3.1709792e-8, true, true});
+    s.push_back({"CU", 20, 30, 0.0, 1.0, between(5, 40) * 3.1709792e-8, false, true});
+    return s;
+}
+
+std::string TableText(const std::vector<Stream>& streams) {
+    std::string text = "name,supply,target,cp,h,cost,kind\n";
+    char line[200];
+    for (const Stream& s : streams) {
+        if (s.utility)
+            std::snprintf(line, sizeof line, "%s,%.0f,%.0f,,%.2f,%.0f,utility\n", s.name.c_str(), s.supply, s.target, s.h,
+                          std::round(s.costIndex / 3.1709792e-8));
+        else
+            std::snprintf(line, sizeof line, "%s,%.0f,%.0f,%.2f,%.2f,,process\n", s.name.c_str(), s.supply, s.target, s.cp, s.h);
+        text += line;
+    }
+    return text;
+}
+
+// Every seeded table: the pairs the LP loads are the candidates, every set of them is costed by
+// the independent model, and each answer's objective is the cheapest cost of the sets that hold
+// none of the earlier answers (within the search's relative gap of 1e-5).
+TEST(HostAutoDesignCheapest, EachAnswerIsTheCheapestSetNotChosenBefore) {
+    const double area = 800.0, fixed = 10000.0;
+    for (unsigned seed : {3u, 11u, 29u, 41u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Model model;
+        model.streams = RandomTable(seed);
+        model.capital = area * 0.1;  // interest 0 over 10 years: a tenth a year
+        model.fixed = fixed * 0.1;
+        model.hours = 8000.0;
+        ScratchFile table("autodesign-cheapest", "table.csv", TableText(model.streams));
+        const HostRun run = RunHost("autodesign " + table.path +
+                                    " --designs 3 --economics area=800,fixed=10000,exponent=1,interest=0,life=10,hours=8000"
+                                    " --json 2>/dev/null");
+        std::vector<std::pair<int, int>> candidates;
+        const std::string lp = ListAfter(run.out, "\"matches\": [");
+        const std::regex pair("\\{\"hot\": \"([^\"]+)\", \"cold\": \"([^\"]+)\"");
+        auto index = [&](const std::string& name) {
+            for (std::size_t k = 0; k < model.streams.size(); ++k)
+                if (model.streams[k].name == name) return static_cast<int>(k);
+            return -1;
+        };
+        for (auto it = std::sregex_iterator(lp.begin(), lp.end(), pair); it != std::sregex_iterator(); ++it)
+            candidates.emplace_back(index((*it)[1]), index((*it)[2]));
+        ASSERT_GE(candidates.size(), 3u) << run.out;
+        ASSERT_LE(candidates.size(), 10u) << run.out;
+        std::vector<std::pair<double, unsigned>> sets;
+        for (unsigned mask = 1; mask < (1u << candidates.size()); ++mask) {
+            std::vector<std::pair<int, int>> chosen;
+            for (std::size_t k = 0; k < candidates.size(); ++k)
+                if (mask >> k & 1u) chosen.push_back(candidates[k]);
+            if (const std::optional<double> cost = model.CostOf(chosen)) sets.emplace_back(*cost, mask);
+        }
+        std::sort(sets.begin(), sets.end());
+        // The cut after each answer leaves out its set and every set that holds it.
+        std::vector<double> costs;
+        std::vector<unsigned> answered;
+        while (costs.size() < 3) {
+            auto next = std::find_if(sets.begin(), sets.end(), [&](const std::pair<double, unsigned>& s) {
+                return std::none_of(answered.begin(), answered.end(), [&](unsigned a) { return (s.second & a) == a; });
+            });
+            if (next == sets.end()) break;
+            costs.push_back(next->first);
+            answered.push_back(next->second);
+        }
+        // Three answers, or as many as there are sets left (the run then says it made fewer designs).
+        const std::vector<double> objectives = Objectives(run.out);
+        ASSERT_EQ(objectives.size(), costs.size()) << run.out;
+        EXPECT_EQ(run.exitCode, costs.size() == 3 ? 0 : 1) << run.out;
+        for (std::size_t k = 0; k < objectives.size(); ++k)
+            EXPECT_NEAR(objectives[k], costs[k], 2e-5 * costs[k]) << "answer " << k + 1 << "\n" << run.out;
+    }
+}
+
+// A completion's solves are its own run's, which the scenario does not report: its objective is
+// "not available", not a number of another run.
+TEST(HostAutoDesignCheapest, ACompletionsObjectiveIsNotReported) {
+    ScratchFile streams("autodesign-cheapest", "streams.csv",
+                        "name,supply,target,cp,h,cost,kind\nH,180,80,1,0.5,,process\nC,100,200,1,0.5,,process\n"
+                        "HU,250,249,,1,300000,utility\nCU,20,30,,1,300000,utility\n");
+    ScratchFile network("autodesign-cheapest", "network.csv", "name,hot,cold,duty\nE1,H,C,50\n");
+    const HostRun run = RunHost("autodesign " + streams.path + " --complete " + network.path + " --json 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_TRUE(has(run.out, "\"objective\": null}]")) << run.out;
+}
+
+// A table whose dearer set holds a match of one shell: the first answer is the cheaper set.
+TEST(HostAutoDesignCheapest, AOneShellMatchIsPricedAtTheAreaItIsReportedWith) {
+    ScratchFile table("autodesign-cheapest", "r11.csv",
+                      "name,supply,target,cp,h,kind\nH1,174.22,141.94,1.924,1.0,process\nH2,195.59,151.48,1.206,0.5,process\n"
+                      "H3,137.02,84.18,7.178,0.1,process\nH4,191.45,94.06,3.897,0.2,process\n"
+                      "C1,101.01,219.13,0.974,0.1,process\nC2,44.73,92.39,0.726,1.0,process\n"
+                      "C3,62.42,157.2,1.965,0.2,process\nC4,103.24,179.09,5.468,1.0,process\n"
+                      "Hot Oil,,,,,utility\nMP Steam,,,,,utility\nAir,,,,,utility\n");
+    const HostRun run = RunHost("autodesign " + table.path +
+                                " --designs 1 --economics area=800,interest=0,life=10,exponent=1,fixed=10000 --json 2>/dev/null");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    // Hot Oil 66.3693, MP Steam 189.43903 and Air 379.28552 kW at 264.995 m2 cost less than
+    // 60.32 / 135.24 / 319.04 kW at 309.08 m2 by the model's own prices.
+    EXPECT_TRUE(has(run.out, "{\"design\": \"A_Design0\", \"utility_loads\": [{\"name\": \"Hot Oil\", \"load\": 66.3693}, "
+                             "{\"name\": \"MP Steam\", \"load\": 189.43903}, {\"name\": \"Air\", \"load\": 379.28552}], "
+                             "\"estimated_area\": 264.995214"))
+        << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Eighteen random process streams with the default steam, cooling water and fired heat: the match
+// search takes more than 40 s to prove its set the cheapest (its superstructure some 0.07 s).
+std::string SlowTable() {
+    std::mt19937 random(5);
+    auto real = [&](double low, double high) { return std::uniform_real_distribution<double>(low, high)(random); };
+    std::string text = "name,supply,target,cp,h,kind\n";
+    char line[160];
+    for (int i = 0; i < 18; ++i) {
+        if (i % 2 == 0) {
+            const double a = real(80, 300), b = real(45, a - 10);
+            std::snprintf(line, sizeof line, "H%d,%.2f,%.2f,%.3f,%.3f,process\n", i, a, b, real(0.5, 10), real(0.1, 1));
+        } else {
+            const double a = real(10, 250), b = real(a + 10, 290);
+            std::snprintf(line, sizeof line, "C%d,%.2f,%.2f,%.3f,%.3f,process\n", i, a, b, real(0.5, 10), real(0.1, 1));
+        }
+        text += line;
+    }
+    return text + "HP Steam,,,,,utility\nCooling Water,,,,,utility\nFired Heat (1000),,,,,utility\n";
+}
+
+// Stopped with a set in hand, the answer is the best found and the report says so, in text and
+// JSON; stopped before any set, the failure says why; a search that ends within its limit says
+// nothing of it. (Half a second finds a set at the root here; on a machine so loaded that it does
+// not, or that the superstructure fails in its half second, the failed run's report still says that
+// the limit stopped the search.)
+TEST(HostAutoDesignCheapest, AMatchSearchStoppedByItsTimeLimitSaysSo) {
+    ScratchFile table("autodesign-cheapest", "slow.csv", SlowTable());
+    const std::string stopped = "the match search was stopped at its time limit of 0.5 s";
+    const std::string found = stopped + ": the set of matches is the best it found, not proved within 0.001 % of the cheapest";
+    const HostRun text = RunHost("autodesign " + table.path + " --time-limit 0.5");
+    EXPECT_TRUE(has(text.out, stopped)) << text.out;
+    if (text.exitCode == 0) {
+        EXPECT_TRUE(has(text.out, "\nNote: MILP solution 1: " + found + "\n")) << text.out;
+    }
+    const HostRun json = RunHost("autodesign " + table.path + " --time-limit 0.5 --json 2>/dev/null");
+    EXPECT_TRUE(has(json.out, "\"MILP solution 1: " + stopped)) << json.out;
+
+    const std::string none = "the match search was stopped at its time limit of 1e-06 s before it found a set of matches";
+    const HostRun failed = RunHost("autodesign " + table.path + " --time-limit 0.000001");
+    EXPECT_EQ(failed.exitCode, 1) << failed.out;
+    EXPECT_TRUE(has(failed.out, "kestrin-host: AutomaticDesignSolverFailed: The solver found no solution of the automatic "
+                                "design model. (" + none + ")"))
+        << failed.out;
+    const HostRun failedJson = RunHost("autodesign " + table.path + " --time-limit 0.000001 --json 2>/dev/null");
+    EXPECT_TRUE(has(failedJson.out, "\"MILP solution 1: " + none + "\"")) << failedJson.out;
+
+    const HostRun proved = RunHost("autodesign " + ExamplePath("four-streams.csv") + " --time-limit 60 --json 2>/dev/null");
+    ASSERT_EQ(proved.exitCode, 0) << proved.out;
+    EXPECT_FALSE(has(proved.out, "match search was stopped")) << proved.out;
+}
+
+}  // namespace
