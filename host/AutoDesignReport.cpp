@@ -1,5 +1,6 @@
 #include "host/AutoDesignReport.h"
 
+#include "eng/autodesign/IAdvancedSuperTarget.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "host/OutputText.h"
 
@@ -59,10 +60,13 @@ std::vector<AutoDesignReport::Pair> ReadAutoDesignMatches(const IHeatIntegration
 }
 
 void AddDesignNotes(AutoDesignReport& r, bool completed) {
-    if (completed && !r.designs.empty()) {
-        // The pairs of the completed design, in the order its units come, duties summed per pair.
+    if (completed) {
+        // The pairs of the completed design, in the order its units come, duties summed per pair;
+        // none when the completion made no design (the automatic design's LP, which did not run,
+        // is not shown in their place).
         std::vector<AutoDesignReport::Pair> pairs;
-        for (const auto& u : r.designs.back().report.units) {
+        const std::vector<DesignReport::Unit> none;
+        for (const auto& u : r.designs.empty() ? none : r.designs.back().report.units) {
             auto same = [&](const AutoDesignReport::Pair& p) { return p.hot == u.hot && p.cold == u.cold; };
             auto found = std::find_if(pairs.begin(), pairs.end(), same);
             if (found == pairs.end()) pairs.push_back({u.hot, u.cold, u.duty});
@@ -94,9 +98,10 @@ void AddDesignNotes(AutoDesignReport& r, bool completed) {
     }
 }
 
-AutoDesignReport ReadAutoDesign(const IHeatIntegrationScenario& s, const MessageLookup& lookup) {
+AutoDesignReport ReadAutoDesign(const IHeatIntegrationScenario& s, const MessageLookup& lookup,
+                                const IAdvancedSuperTarget* completion) {
     AutoDesignReport r;
-    if (const char* message = s.GetAutomaticDesignMessage()) {
+    if (const char* message = completion ? completion->GetMessageKey() : s.GetAutomaticDesignMessage()) {
         r.failed = true;
         splitMessage(message, lookup, r);
     }

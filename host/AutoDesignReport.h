@@ -10,6 +10,7 @@
 #include <vector>
 
 class IHeatIntegrationScenario;
+class IAdvancedSuperTarget;
 
 struct AutoDesignReport {
     struct Load {
@@ -58,7 +59,10 @@ struct AutoDesignReport {
 // Looks a message key up in the module's catalogue: true and the text when the key is known.
 using MessageLookup = std::function<bool(const std::string& key, std::string& text)>;
 
-AutoDesignReport ReadAutoDesign(const IHeatIntegrationScenario& scenario, const MessageLookup& lookup);
+// With `completion` (the run that completed a design), the failure is that run's: the scenario's
+// read-outs give the automatic design's.
+AutoDesignReport ReadAutoDesign(const IHeatIntegrationScenario& scenario, const MessageLookup& lookup,
+                                const IAdvancedSuperTarget* completion = nullptr);
 // The utility loads and estimated area the scenario's automatic design holds now (read during a
 // run, between its solves, to keep each solution apart).
 std::vector<AutoDesignReport::Load> ReadAutoDesignUtilityLoads(const IHeatIntegrationScenario& scenario);

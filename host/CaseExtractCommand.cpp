@@ -195,9 +195,7 @@ std::string warningsJson(const std::vector<Warning>& warnings) {
 int RunCaseExtract(ModuleLoader& module, int argc, char** argv) {
     CaseOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return fail(error);
-    if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin))
-        return fail("--dtmin must be from 0.001 to 1000 C");
+    if (!parse(argc, argv, o, error) || !CheckDtminOption(o.haveDtmin, o.dtmin, error)) return FailUsage("extract", error);
     // Every input is looked at before it is opened: a pipe would wait for a writer for ever.
     if (!CheckRegularInput(o.document, "a simulator-case document", error) ||
         (o.haveSettings && !CheckRegularInput(o.settings, "a settings file", error)) ||

@@ -2,6 +2,7 @@
 
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
+#include "host/StreamTableChecks.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -93,6 +94,15 @@ bool TakeOperand(const std::string& word, std::vector<std::string>& files, std::
     }
     files.push_back(word);
     return true;
+}
+
+bool CheckDtminOption(bool given, double dtmin, std::string& error) {
+    if (!given || (dtmin >= StreamTableLimits::MinDTmin && dtmin <= StreamTableLimits::MaxDTmin)) return true;
+    char range[96];
+    std::snprintf(range, sizeof range, "--dtmin must be from %g to %g C", StreamTableLimits::MinDTmin,
+                  StreamTableLimits::MaxDTmin);
+    error = range;
+    return false;
 }
 
 bool CheckNetworkOperands(const std::string& command, const std::vector<std::string>& files, std::string& error) {

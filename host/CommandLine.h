@@ -44,5 +44,8 @@ bool TakeWholeNumberOption(int argc, char** argv, int& i, double& value, bool& g
 // option is refused.
 bool TakeOperand(const std::string& word, std::vector<std::string>& files, std::string& error);
 
+// A --dtmin given is within the range a scenario takes ("--dtmin must be from 0.001 to 1000 C").
+bool CheckDtminOption(bool given, double dtmin, std::string& error);
+
 // The files of a command that works on a network: STREAMS NETWORK, or a CASE saved with a design.
 bool CheckNetworkOperands(const std::string& command, const std::vector<std::string>& files, std::string& error);

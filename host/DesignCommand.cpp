@@ -55,7 +55,7 @@ bool parse(int argc, char** argv, DesignOptions& o, std::string& error) {
         error = "design CASE takes only --json (--dtmin, --economics and --save belong to design STREAMS NETWORK)";
         return false;
     }
-    return true;
+    return CheckDtminOption(o.haveDtmin, o.dtmin, error);
 }
 
 std::string at(const NetworkRow& row) { return AtLine(row.line); }
@@ -209,7 +209,7 @@ bool OpenHostDesign(ModuleLoader& module, HostSession& session, const std::vecto
 int RunDesign(ModuleLoader& module, int argc, char** argv) {
     DesignOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return fail(error);
+    if (!parse(argc, argv, o, error)) return FailUsage("design", error);
     HostSession session(module);
     if (!session.Start(error)) return fail(error);
     IHENDesign* design = nullptr;

@@ -72,9 +72,7 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
     if (!into) return RunCaseExtract(module, argc, argv);
     ExtractOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return fail(error);
-    if (o.haveDtmin && (!(o.dtmin >= StreamTableLimits::MinDTmin) || o.dtmin > StreamTableLimits::MaxDTmin))
-        return fail("--dtmin must be from 0.001 to 1000 C");
+    if (!parse(argc, argv, o, error) || !CheckDtminOption(o.haveDtmin, o.dtmin, error)) return FailUsage("extract", error);
     // Both files are looked at before either is opened: a pipe would wait for a writer for ever.
     if (!CheckRegularInput(o.sheet, "a segment table", error) || !CheckRegularInput(o.into, "a case file", error))
         return fail(error);

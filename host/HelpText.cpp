@@ -28,7 +28,8 @@ const JobHelp kJobs[] = {
      "cost (per year) and the utility loads (kW).\n"
      "  FILE               stream table: name, supply (C), target (C), cp (kW/C) or duty (kW), and\n"
      "                     optionally h (kW/m2.C), kind (process|utility), dtmin_contribution (C, the\n"
-     "                     approach the stream asks for), cost (per kW and year); or a case file\n"
+     "                     approach the stream asks for), cost (per kW and year; a utility row with\n"
+     "                     temperatures of its own and no cost takes 100); or a case file\n"
      "  --dtmin X          minimum approach temperature in C (default 10 for a table, the case's own\n"
      "                     for a case; 0.001 to 1000)\n"
      "  --forbid HOT:COLD  the two process streams may not exchange heat (repeatable); the area then\n"
@@ -97,13 +98,17 @@ const JobHelp kJobs[] = {
      "  --json             the title, axes and data sets in display units\n"
      "example: kestrin-host plot examples/four-streams.csv --kind composite --svg composite.svg\n"},
     {"design", "a network from an exchanger table, against the targets",
-     "usage: kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
+     "usage: kestrin-host design STREAMS NETWORK [--dtmin X] [--economics LIST] [--json] [--save CASE]\n"
      "       kestrin-host design CASE [--json]\n"
      "Builds a network from an exchanger table and reports every unit and the totals against the\n"
      "targets. NETWORK (CSV): name, hot, cold, duty (kW) or area (m2), optional hot_order and\n"
-     "cold_order (counted from each stream's supply end) and type (countercurrent or\n"
-     "shell-and-tube); a utility on the hot side makes a heater, on the cold side a cooler.\n"
-     "  --dtmin X          DTmin in C (default 10); --json, --save as for targets\n"
+     "cold_order (counted from each stream's supply end), type (countercurrent or\n"
+     "shell-and-tube) and shells (the shells in series of a shell-and-tube unit, 1 to 100; without\n"
+     "it the fewest that keep its F at 0.8 or more); a utility on the hot side makes a heater, on the\n"
+     "cold side a cooler.\n"
+     "  --dtmin X          DTmin in C (default 10)\n"
+     "  --economics LIST   the capital cost law and the plant's economics, as for targets\n"
+     "  --json, --save     as for targets (design CASE takes only --json)\n"
      "example: kestrin-host design examples/four-streams.csv examples/four-streams-network.csv\n"},
     {"grid", "the grid diagram of a network as SVG",
      "usage: kestrin-host grid FILE [NETWORK] --svg OUT [--design NAME] [--preset 1-6] [--pinch]\n"

@@ -93,6 +93,11 @@ bool parse(int argc, char** argv, OptimiseOptions& o, std::string& error) {
         error = "--design names a design of a case; a network table makes one design";
         return false;
     }
+    return CheckDtminOption(o.haveDtmin, o.dtmin, error);
+}
+
+// The case --save writes is none of the inputs and may be replaced.
+bool checkSaveTarget(const OptimiseOptions& o, std::string& error) {
     for (const std::string& input : o.files)
         if (o.haveSave && SameFile(input, o.save)) {
             error = "--save " + o.save + " names an input file; save the case to another file";
@@ -214,7 +219,8 @@ bool objectiveFell(const DesignReport& before, const DesignReport& after, int ob
 int RunOptimise(ModuleLoader& module, int argc, char** argv) {
     OptimiseOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    if (!parse(argc, argv, o, error)) return FailUsage("optimise", error);
+    if (!checkSaveTarget(o, error)) return FailCommand(error);
     HostSession session(module);
     if (!session.Start(error)) return FailCommand(error);
     IHENDesign* design = nullptr;

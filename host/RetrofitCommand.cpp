@@ -171,6 +171,11 @@ bool parse(int argc, char** argv, RetrofitOptions& o, std::string& error) {
         error = "--budget belongs to the modes whose steps are checked by area (new-exchanger, repipe, resequence)";
         return false;
     }
+    return true;
+}
+
+// The case --save writes is none of the inputs and may be replaced.
+bool checkSaveTarget(const RetrofitOptions& o, std::string& error) {
     for (const std::string& input : o.files)
         if (o.haveSave && SameFile(input, o.save)) {
             error = "--save " + o.save + " names an input file; save the case to another file";
@@ -575,7 +580,8 @@ std::string FormatJson(const DesignState& b, const std::vector<Step>& steps, con
 int RunRetrofit(ModuleLoader& module, int argc, char** argv) {
     RetrofitOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return FailCommand(error);
+    if (!parse(argc, argv, o, error)) return FailUsage("retrofit", error);
+    if (!checkSaveTarget(o, error)) return FailCommand(error);
     HostSession session(module);
     if (!session.Start(error)) return FailCommand(error);
     IHENDesign* design = nullptr;

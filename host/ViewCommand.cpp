@@ -127,7 +127,7 @@ std::string handed(TextFn fn, void* session) {
 int RunView(ModuleLoader& module, int argc, char** argv) {
     ViewOptions o;
     std::string error;
-    if (!parse(argc, argv, o, error)) return fail(error);
+    if (!parse(argc, argv, o, error)) return FailUsage("view", error);
     std::string script;
     if (!o.script.empty() && !ReadInputFile(o.script, "a script", script, error)) return fail(error);
     // What a script types becomes names and notes of the case and its JSON: UTF-8 only.

@@ -10,6 +10,7 @@
 #include "host/HostSession.h"
 #include "host/HelpText.h"
 #include "host/InfoCommand.h"
+#include "host/JobOptions.h"
 #include "eng/model/SuperTargetRange.h"
 #include "host/ModuleLoader.h"
 #include "host/OutputText.h"
@@ -66,11 +67,11 @@ int usage() {
                  "       kestrin-host extract CASEFILE [--settings FILE] [--assign UNIT=UTILITY]... [--dtmin X]\n"
                  "                            [--refresh SOLVED] [--json]\n"
                  "                            [--save CASE]\n"
-                 "       kestrin-host design STREAMS NETWORK [--dtmin X] [--json] [--save CASE]\n"
+                 "       kestrin-host design STREAMS NETWORK [--dtmin X] [--economics LIST] [--json] [--save CASE]\n"
                  "       kestrin-host design CASE [--json]\n"
                  "       kestrin-host retrofit STREAMS NETWORK [--mode new-exchanger|repipe|resequence|utility]\n"
-                 "                            [--steps N] [--budget B] [--json]\n"
-                 "       kestrin-host retrofit CASE [--mode ...] [--steps N] [--budget B] [--json]\n"
+                 "                            [--steps N] [--budget B] [--json] [--save CASE]\n"
+                 "       kestrin-host retrofit CASE [--mode ...] [--steps N] [--budget B] [--json] [--save CASE]\n"
                  "       kestrin-host optimise STREAMS NETWORK|CASE [--design NAME] [--objective area|cost]\n"
                  "                            [--duties on|off] [--splits on|off] [--dtmin X] [--economics LIST]\n"
                  "                            [--equation-based] [--json] [--save CASE]\n"
@@ -131,6 +132,8 @@ int usage() {
 }
 
 int fail(const std::string& message) { return FailCommand(message); }
+// A command line the job cannot take: the message, and where the job's usage is.
+int usageOf(const std::string& job, const std::string& message) { return FailUsage(job, message); }
 
 std::string fixed(double v) {
     char buffer[32];
@@ -197,6 +200,10 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
             ++i;
             return true;
         };
+        if (command == "plot" && (a == "--design" || a == "--quantity" || a == "--unit")) {
+            error = a + " belongs to the pictures of a design (--kind bar, driving-force or th)";
+            return false;
+        }
         const bool plotOption =
             a == "--kind" || a == "--svg" || a == "--at" || a == "--x" || a == "--left" || a == "--right";
         if (plotOption && command != "plot") {
@@ -287,6 +294,10 @@ bool parseOptions(const std::string& command, int argc, char** argv, Options& o,
     }
     if (o.areaMethod == 0 && !o.forbidden.empty()) {
         error = "--area-method bath cannot be used with --forbid: forbidden matches need the area LP";
+        return false;
+    }
+    if (o.haveDtmin && (!(o.dtmin >= kMinDTmin) || o.dtmin > kMaxDTmin)) {
+        error = "--dtmin must be from " + fixed(kMinDTmin) + " to " + fixed(kMaxDTmin) + " C (got " + fixed(o.dtmin) + ")";
         return false;
     }
     return true;
@@ -458,8 +469,8 @@ int runTargets(ModuleLoader& module, const Options& o) {
 }
 
 int runSupertarget(ModuleLoader& module, const Options& o) {
-    if (!o.haveFrom || !o.haveTo) return fail("supertarget needs --from and --to");
-    if (std::string error; !checkRange(o, error)) return fail(error);
+    if (!o.haveFrom || !o.haveTo) return usageOf("supertarget", "supertarget needs --from and --to");
+    if (std::string error; !checkRange(o, error)) return usageOf("supertarget", error);
     HostSession session(module);
     std::string error;
     bool recalculate = false;
@@ -484,8 +495,9 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
 // first MILP starts, and each MILP's, with the design built from it, when its design step is done.
 class ProgressTexts : public INotificationReceiver {
 public:
-    // `run` is the automatic design whose solves are read; null when the run is another's (a
-    // completion's), whose objective and search the scenario does not report.
+    // `run` is the automatic design whose solves are read; null when the run is a completion's, the
+    // scenario's second run, made on its first use: its search is read from it, and its objective is
+    // not reported (its loads and area are not the ones the scenario reports beside it).
     ProgressTexts(IHeatIntegrationScenario& scenario, const IAdvancedSuperTarget* run, std::string milpText,
                   const std::set<std::string>& before)
         : m_scenario(scenario), m_run(run), m_milpText(std::move(milpText)), m_seen(before) {}
@@ -499,9 +511,10 @@ public:
                 lpArea = m_scenario.GetAutomaticDesignResultA();
             }
         } else if (code == 66) {
+            const IAdvancedSuperTarget* completion = m_run ? nullptr : m_scenario.GetDesignCompletion();
             AutoDesignReport::Solution s{ReadAutoDesignUtilityLoads(m_scenario), m_scenario.GetAutomaticDesignResultA(), {},
                                          m_run ? m_run->GetObjectiveValue() : std::nan(""),
-                                         m_run ? m_run->GetSearchNote() : ""};
+                                         m_run ? m_run->GetSearchNote() : completion ? completion->GetSearchNote() : ""};
             for (int i = 0; i < m_scenario.GetNumberOfDesigns(); ++i)
                 if (const char* name = m_scenario.GetDesignName(i); name && m_seen.insert(name).second) s.design = name;
             solutions.push_back(std::move(s));
@@ -527,18 +540,18 @@ bool wholeNumber(double v, double low, double high) { return v >= low && v <= hi
 // matches are asked for, the networks built from them, each reported as the design job does.
 int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveFrom || o.haveTo || o.haveStep)
-        return fail("autodesign takes only --dtmin, --designs, --max-matches, --time-limit, --complete, --economics, "
+        return usageOf("autodesign", "autodesign takes only --dtmin, --designs, --max-matches, --time-limit, --complete, --economics, "
                     "--matches-only, --json and --save");
     if (o.matchesOnly && (o.haveDesigns || o.haveMaxMatches || o.haveTimeLimit || !o.complete.empty()))
-        return fail("--matches-only builds no network: --designs, --max-matches, --time-limit and --complete do not go "
+        return usageOf("autodesign", "--matches-only builds no network: --designs, --max-matches, --time-limit and --complete do not go "
                     "with it");
     if (o.haveTimeLimit && !(o.timeLimit > 0.0 && o.timeLimit <= 86400.0))
-        return fail("--time-limit must be a number of seconds above 0 and at most 86400 (got " + fixed(o.timeLimit) + ")");
+        return usageOf("autodesign", "--time-limit must be a number of seconds above 0 and at most 86400 (got " + fixed(o.timeLimit) + ")");
     if (!wholeNumber(o.designs, 1.0, kMaxDesigns))
-        return fail("--designs must be a whole number from 1 to " + std::to_string(kMaxDesigns) + " (got " +
+        return usageOf("autodesign", "--designs must be a whole number from 1 to " + std::to_string(kMaxDesigns) + " (got " +
                     fixed(o.designs) + ")");
     if (!wholeNumber(o.maxMatches, 0.0, 10000.0))
-        return fail("--max-matches must be a whole number from 0 (no limit) to 10000 (got " + fixed(o.maxMatches) + ")");
+        return usageOf("autodesign", "--max-matches must be a whole number from 0 (no limit) to 10000 (got " + fixed(o.maxMatches) + ")");
     HostSession session(module);
     std::string error;
     bool recalculate = false;
@@ -582,7 +595,9 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (o.complete.empty()) scenario->AutomaticHENDesign(nullptr);
     else scenario->SmartCompleteDesign(CPString(kCompleteName));
     scenario->RemoveNotificationReceiver(&progress);
-    AutoDesignReport report = ReadAutoDesign(*scenario, lookup);
+    // A completion runs apart from the automatic design: its failure and its search are its own.
+    const IAdvancedSuperTarget* run = o.complete.empty() ? design : scenario->GetDesignCompletion();
+    AutoDesignReport report = ReadAutoDesign(*scenario, lookup, o.complete.empty() ? nullptr : run);
     // The LP's own loads and area beside its matches; each MILP's under its own heading.
     if (progress.lpRead) {
         report.utilityLoads = progress.lpLoads;
@@ -595,7 +610,7 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
         if (!report.solutions[i].searchNote.empty())
             report.notes.push_back("MILP solution " + std::to_string(i + 1) + ": " + report.solutions[i].searchNote);
     // The last search's note, when that search ended the run without a set: the failure line says why.
-    std::string unsolved = o.complete.empty() ? design->GetSearchNote() : "";
+    std::string unsolved = run ? run->GetSearchNote() : "";
     if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
     if (!unsolved.empty())
         report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
@@ -652,20 +667,20 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
 
 int runPlot(ModuleLoader& module, Options& o) {
     o.plot.graphType = PlotGraphType(o.kind);
-    if (o.kind.empty()) return fail("plot needs --kind (" + PlotKindNames() + ")");
-    if (o.plot.graphType == 0) return fail("unknown plot kind " + o.kind + " (" + PlotKindNames() + ")");
-    if (o.plot.svg.empty()) return fail("plot needs --svg OUT");
-    if (!o.at.empty() && !ParsePlotPoint(o.at, o.plot)) return fail("--at needs H,T (two numbers)");
-    if (std::string error; !CheckRangeQuantities(o.plot, error)) return fail(error);
+    if (o.kind.empty()) return usageOf("plot", "plot needs --kind (" + PlotKindNames() + ")");
+    if (o.plot.graphType == 0) return usageOf("plot", "unknown plot kind " + o.kind + " (" + PlotKindNames() + ")");
+    if (o.plot.svg.empty()) return usageOf("plot", "plot needs --svg OUT");
+    if (!o.at.empty() && !ParsePlotPoint(o.at, o.plot)) return usageOf("plot", "--at needs H,T (two numbers)");
+    if (std::string error; !CheckRangeQuantities(o.plot, error)) return usageOf("plot", error);
     o.plot.json = o.json;
     const bool cost = IsCostPlot(o.plot.graphType);
-    if (o.plot.haveAt && cost) return fail("--at names the streams on a curve of heat flow and temperature, not on a cost plot");
-    if ((o.haveFrom || o.haveTo || o.haveStep) && !cost) return fail("--from, --to and --step are for the cost plots");
-    if (o.haveFrom != o.haveTo) return fail("--from and --to go together");
+    if (o.plot.haveAt && cost) return usageOf("plot", "--at names the streams on a curve of heat flow and temperature, not on a cost plot");
+    if ((o.haveFrom || o.haveTo || o.haveStep) && !cost) return usageOf("plot", "--from, --to and --step are for the cost plots");
+    if (o.haveFrom != o.haveTo) return usageOf("plot", "--from and --to go together");
     if (!o.forbidden.empty() || o.areaMethod >= 0 || o.haveSave || o.matchesOnly)
-        return fail("plot takes only --kind, --svg, --dtmin, --from, --to, --step, --at, --x, --left, --right and --json");
+        return usageOf("plot", "plot takes only --kind, --svg, --dtmin, --from, --to, --step, --at, --x, --left, --right and --json");
     if (o.haveFrom) {
-        if (std::string error; !checkRange(o, error)) return fail(error);
+        if (std::string error; !checkRange(o, error)) return usageOf("plot", error);
     }
     if (SameFile(o.file, o.plot.svg) || o.plot.svg == o.file) return fail("--svg " + o.plot.svg + " names the input; it was left as it is");
     HostSession session(module);
@@ -704,10 +719,8 @@ static int runJob(int argc, char** argv) {
         std::fputs(job ? job : GeneralHelp().c_str(), stdout);
         return 0;
     }
-    if (command == "info" && argc > 2) {
-        std::fprintf(stderr, "kestrin-host: info takes no arguments (got %s)\n", PrintableText(argv[2], 60).c_str());
-        return 2;
-    }
+    if (command == "info" && argc > 2)
+        return FailUsage("info", "info takes no arguments (got " + PrintableText(argv[2], 60) + ")");
     if (command != "info" && command != "targets" && command != "supertarget" && command != "autodesign" &&
         command != "extract" && command != "plot" && command != "design" && command != "grid" && command != "view" &&
         command != "retrofit" && command != "optimise") {
@@ -718,6 +731,9 @@ static int runJob(int argc, char** argv) {
                      QuotedField(command).c_str());
         return 2;
     }
+    // One rule for every job: an option the job does not take, or one given twice that is taken
+    // once, is a usage error before anything is read.
+    if (std::string error; !CheckJobOptions(command, argc, argv, error)) return FailUsage(command, error);
     if (command == "plot" && IsDesignPlotRequest(argc, argv)) {
         ModuleLoader module;
         std::string loadError;

@@ -118,7 +118,11 @@ void AdvancedSuperTarget::AnalyzeSolution(double& area, double& shells) {
         }
         const IntervalPairData* pair = FindIntervalPairData(c.hotIntervalIndex, c.coldIntervalIndex);
         const double pairShells = pair ? pair->shells : 1.0;
-        const double perLoad = pair ? pair->areaPerLoad : 0.0;
+        // The column's own F: a match of one shell has it at the scenario's minimum F (taken after
+        // the LP), and its area is the one the MILP prices; every other column has the pair's.
+        const double perLoad = !pair ? 0.0
+                               : c.fFactor > 0.0 ? 1.0 / (pair->meanTemperatureDifference * c.fFactor)
+                                                 : pair->areaPerLoad;
         t[6] = pairShells;
         const double a =
             c.value * (1.0 / c.hotSegment->dFilmCoefficient + 1.0 / c.coldSegment->dFilmCoefficient) * perLoad;

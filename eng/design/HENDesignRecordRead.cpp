@@ -41,7 +41,7 @@ bool readPresentName(ILurmetBinaryFile& file, bool& present, CPString& name) {
     return !present || file.ReadCPString(name);
 }
 
-bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadInt(count) && count >= 0; }
+bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadItemCount(count); }
 
 bool readFlag(ILurmetBinaryFile& file, bool& flag) {
     std::int32_t v = 0;

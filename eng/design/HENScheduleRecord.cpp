@@ -61,7 +61,7 @@ bool HENSchedule::Recall(ILurmetBinaryFile& file) {
     std::int32_t hasCurrent = 0, count = 0;
     CPString currentName;
     if (!state->Recall(file) || !file.ReadInt(hasCurrent) || (hasCurrent != 0 && hasCurrent != 1) ||
-        (hasCurrent == 1 && !file.ReadCPString(currentName)) || !file.ReadInt(count) || count < 0)
+        (hasCurrent == 1 && !file.ReadCPString(currentName)) || !file.ReadItemCount(count))
         return false;
     std::vector<std::unique_ptr<HENEvent>> events;
     for (std::int32_t i = 0; i < count; ++i) {

@@ -27,7 +27,7 @@ bool openRecord(ILurmetBinaryFile& file, RecordHandle& record, int newest, int& 
     return version >= 1 && version <= newest;
 }
 
-bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadInt(count) && count >= 0; }
+bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadItemCount(count); }
 
 template <class List>
 bool storeList(ILurmetBinaryFile& file, const List& list) {

@@ -26,7 +26,7 @@ bool readSelection(ILurmetBinaryFile& file, bool& present, CPString& name) {
     return !present || file.ReadCPString(name);
 }
 
-bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadInt(count) && count >= 0; }
+bool readCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadItemCount(count); }
 
 bool readCleaning(ILurmetBinaryFile& file, std::unique_ptr<HENTrendCleanExchEvent>& out) {
     RecordHandle record;

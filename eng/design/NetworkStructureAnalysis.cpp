@@ -385,7 +385,7 @@ bool NetworkStructureAnalysis::ReadFlags(ILurmetBinaryFile& file, AnalysisStream
     if (!file.BeginRecord(record)) return false;
     const int version = file.GetRecordVersion(record);
     std::int32_t count = 0;
-    if ((version != 1 && version != 2) || !file.ReadInt(count) || count < 0) return false;
+    if ((version != 1 && version != 2) || !file.ReadItemCount(count)) return false;
     AnalysisStreamFlags stored;
     for (std::int32_t i = 0; i < count; ++i) {
         std::string name;

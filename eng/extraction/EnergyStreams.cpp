@@ -358,13 +358,19 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
         CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
         CPItem* product = firstMaterialStream(unit, CPItem::Downstream);
         double tIn = 0.0, tOut = 0.0, mass = 0.0;
-        if (KnownNumber(feed, "Temperature", tIn)) d.SetSupply(s, tIn);
+        const bool feedKnown = KnownNumber(feed, "Temperature", tIn);
+        if (feedKnown) d.SetSupply(s, tIn);
         else tIn = 0.0;
         if (KnownNumber(feed, "MassFlow", mass)) setStream(s, "MassFlow", mass, 0);
         if (KnownNumber(product, "Temperature", tOut)) {
             if (std::fabs(tOut - tIn) < kSameSeparatorTemperature) tOut = duty > 0.0 ? tIn + kSpan : tIn - kSpan;
             d.SetTarget(s, tOut);
             d.SetClass(tOut > tIn ? "htHeater" : "htCooler");
+            if (feedKnown && duty != 0.0 && (duty > 0.0) != (tOut > tIn)) ReportSeparatorAgainstDuty(unit, duty, tIn, tOut);
+            // A flash takes much of its duty as latent heat: the feed's mass flow times its specific
+            // heat is not the heat-capacity flow rate over the span. The stream carries the duty
+            // over the span; the specific heat stays a transport property of its material.
+            if (feedKnown) setStream(s, "HeatCapacityFlowrate", std::fabs(duty) / std::fabs(tOut - tIn), 0);
         }
         link(d.inlet, d.unit);
         link(d.unit, d.outlet);

@@ -178,6 +178,18 @@ void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energ
                        FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}).c_str());
 }
 
+void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed,
+                                                       double product) {
+    ReportHolder* report = Report();
+    if (!report || !separator) return;
+    report->AddEntry("Warnings", "Separator_Duty_Against_Temperatures", FindString("ExtractionSeparatorDirection").c_str());
+    const char* key = duty > 0.0 ? "ExtractionSeparatorHeatedCools" : "ExtractionSeparatorCooledHeats";
+    report->AppendText("Warnings:Separator_Duty_Against_Temperatures",
+                       FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
+                                                       MessageParameter(product), MessageParameter(feed)})
+                           .c_str());
+}
+
 void VelmorToTarsilImport::CheckHeatLoss(const CPItem* unit) {
     ReportHolder* report = Report();
     if (!unit || !report) return;

@@ -178,6 +178,10 @@ public:
     // A column side duty the extraction passed over or could not place on a stage: the warning
     // `key` (a message with the energy stream, the column and the duty in kW).
     void ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column, double duty);
+    // A separator whose feed and product temperatures turn its heat the other way from the sign of
+    // the simulator's duty (a letdown flash given heat cools): the stream follows the temperatures,
+    // and the report says so.
+    void ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed, double product);
     void CheckHeatLoss(const CPItem* unit);
     // Exchangers of the base design that are feasible in the simulation and not in the network,
     // or the other way round.

@@ -67,7 +67,7 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (!file.ReadBool(hasLinks)) return false;
     if (hasLinks) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             CPString linked;
             if (!file.ReadCPString(linked)) return false;
@@ -91,7 +91,7 @@ bool CPIHeatIntegrationStream::Recall(ILurmetBinaryFile& file) {
     if (!file.ReadBool(hasSegments)) return false;
     if (hasSegments) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0 || count > StreamPropertySet::MaxSegments) return false;
+        if (!file.ReadItemCount(count) || count > StreamPropertySet::MaxSegments) return false;
         m_designSegments.clear();
         m_bHasDesignSegments = true;
         for (std::int32_t i = 0; i < count; ++i) {

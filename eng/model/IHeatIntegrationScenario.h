@@ -174,6 +174,10 @@ public:
     virtual int ChangeNumberOfForbiddenMatches(int delta) = 0;
     virtual IAdvancedSuperTarget* GetAdvancedSuperTarget(int mode) = 0;
     virtual IAdvancedSuperTarget* ToggleAdvancedSuperTargetFlag() = 0;
+    // The run that completes a named design (SmartCompleteDesign), whose message, objective and
+    // search the read-outs above do not give (they are the automatic design's); null before the
+    // first completion.
+    virtual const IAdvancedSuperTarget* GetDesignCompletion() const { return nullptr; }
     virtual void GetSuperTargetOptimum(double& first, double& second) const = 0;
     virtual void ClearSuperTargets() = 0;
     virtual void ClearRetrofitBaseDesign() = 0;

@@ -227,7 +227,7 @@ bool CPIProject::Recall(ILurmetBinaryFile& file) {
             while (recalled->Length() > 0) delete recalled->RemoveKeyString(recalled->KeyAt(0));
         };
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0 || !m_services.records) {
+        if (!file.ReadItemCount(count) || !m_services.records) {
             dropRecalled();
             return false;
         }

@@ -244,6 +244,7 @@ public:
     const char* GetMatchCostModelNameAt(int index) override;
     const char* FindIncompleteCostModel() override;
     const char* GetAutomaticDesignMessage() const override;
+    const IAdvancedSuperTarget* GetDesignCompletion() const override { return m_pAutomaticDesign[1].get(); }
     int SetMatchCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model) override;
     void RetrofitDesign(IHENDesign* design, int mode) override;
     // The log of a stepwise retrofit run (the step in progress), in the temporary directory.

@@ -32,7 +32,7 @@ bool ScenarioRecord::RecallOldEconomicDataList(CPIScenario& s, ILurmetBinaryFile
     if (!ReadRecordFlag(file, present)) return false;
     if (!present) return true;
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     // The sets replace the manager's named sets, keyed in upper case; of two sets with one key
     // the first is kept (the manager refuses the second), as the oldest writers' dictionary did.
     DefaultManager& manager = *s.m_pDefaultManager;

@@ -33,8 +33,7 @@ bool ScenarioRecord::RecallStreams(CPIScenario& s, ILurmetBinaryFile& file) {
     if (!ReadRecordFlag(file, present)) return false;
     if (!present) return true;
     std::int32_t processCount = 0, utilityCount = 0;
-    if (!file.ReadInt(processCount) || !file.ReadInt(utilityCount) || processCount < 0 || utilityCount < 0)
-        return false;
+    if (!file.ReadItemCount(processCount) || !file.ReadItemCount(utilityCount)) return false;
     if (!s.m_pStreams) s.m_pStreams = std::make_unique<CPIScenario::StreamDictionary>(CPIScenario::kDictionarySlots);
 
     // Every stream is made (by name) before any record is read, so that a record's links find
@@ -148,7 +147,7 @@ bool ScenarioRecord::RecallMatches(CPIScenario& s, ILurmetBinaryFile& file, int 
     if (!matches.RecallKey(file)) return false;
     // Older writers stored every match of the list, which the streams have just rebuilt.
     std::int32_t count = matches.GetNumberOfMatches();
-    if (version >= SinceMatchCount && (!file.ReadInt(count) || count < 0)) return false;
+    if (version >= SinceMatchCount && (!file.ReadItemCount(count))) return false;
     for (std::int32_t m = 0; m < count; ++m) {
         CPString hotName, coldName;
         if (!file.ReadCPString(hotName) || !file.ReadCPString(coldName)) return false;
@@ -186,7 +185,7 @@ bool ScenarioRecord::RecallDesigns(CPIScenario& s, ILurmetBinaryFile& file, int 
     if (!ReadRecordFlag(file, present)) return false;
     if (!present) return true;
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     if (!s.m_pDesigns) s.m_pDesigns = std::make_unique<CPIScenario::DesignDictionary>(CPIScenario::kDictionarySlots);
     for (std::int32_t i = 0; i < count; ++i) {
         CPString name;

@@ -85,7 +85,7 @@ bool StreamLynxCollection::Recall(ILurmetBinaryFile& file) {
     if (!file.BeginRecord(record)) return false;
     if (file.GetRecordVersion(record) >= 1) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         // One link at a time: a damaged count runs out of record after the last real link.
         for (std::int32_t k = 0; k < count; ++k) {
             auto link = std::make_unique<StreamLynx>(m_pScenario);

@@ -67,7 +67,7 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
 
     for (CPTypedList<IHeatIntegrationStream>& terms : m_terms) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         // Names are read one by one: a damaged count runs out of record, it allocates nothing.
         for (std::int32_t k = 0; k < count; ++k) {
             CPString termName;

@@ -63,7 +63,7 @@ bool StreamPropertySet::RecallNode(ILurmetBinaryFile& file, std::unique_ptr<CPIt
     RecordHandle h;
     CPString name;
     std::int32_t count = 0;
-    if (!file.BeginRecord(h) || !file.ReadCPString(name) || !file.ReadInt(count) || count < 0) return false;
+    if (!file.BeginRecord(h) || !file.ReadCPString(name) || !file.ReadItemCount(count)) return false;
     auto node = std::make_unique<CPItem>(name.empty() ? CPString(N::RecalledRootNode) : name);
     // Variables are read one at a time: memory grows only with what the file really holds.
     for (std::int32_t i = 0; i < count; ++i) {
@@ -215,7 +215,7 @@ bool StreamPropertySet::RecallOldLists(ILurmetBinaryFile& file) {
         if (!file.ReadBool(present)) return false;
         if (!present) continue;
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0 || count > MaxSegments + 1) return false;
+        if (!file.ReadItemCount(count) || count > MaxSegments + 1) return false;
         std::vector<double> values;
         for (std::int32_t i = 0; i < count; ++i) {
             double v = 0.0;

@@ -311,7 +311,7 @@ bool SuperTargetRange::Recall(ILurmetBinaryFile& file) {
     if (present) {
         // The count is not trusted: points are read one by one until it is reached or the file
         // runs out.
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             SuperTargetPointRecord point{};
             if (!readPoint(file, point)) return false;
@@ -322,7 +322,7 @@ bool SuperTargetRange::Recall(ILurmetBinaryFile& file) {
 
     if (!file.ReadInt(present)) return false;
     if (present) {
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             double v = 0.0;
             if (!file.ReadDouble(v)) return false;

@@ -53,7 +53,7 @@ bool CPITotalSite::RecallSiteStreams(ILurmetBinaryFile& file, Staged& staged) {
     std::int32_t present = 0, count = 0;
     if (!file.ReadInt(present)) return false;
     if (present == 0) return true;
-    if (present != 1 || !file.ReadInt(count) || count < 0) return false;
+    if (present != 1 || !file.ReadItemCount(count)) return false;
     staged.streams = std::make_unique<StreamDictionary>(kStreamSlots);
     TotalSiteManager& manager = *staged.manager;
     // Names one at a time: a damaged count runs out of record long before memory runs out.
@@ -80,7 +80,7 @@ bool CPITotalSite::RecallScenarios(ILurmetBinaryFile& file, Staged& staged) {
     if (!file.ReadInt(flag)) return false;
     if (flag != 1) return true;
     const auto& records = GetScenarioServices().records;
-    if (!file.ReadInt(count) || count < 0 || !records) return false;
+    if (!file.ReadItemCount(count) || !records) return false;
     staged.scenarios = std::make_unique<ScenarioDictionary>(kScenarioSlots);
     for (std::int32_t i = 0; i < count; ++i) {
         auto scenario = std::make_unique<CPIScenario>(this, GetScenarioServices());

@@ -26,7 +26,7 @@ bool RecallDoubles(ILurmetBinaryFile& file, std::unique_ptr<std::vector<double>>
         return true;
     }
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     auto list = std::make_unique<std::vector<double>>();
     for (std::int32_t i = 0; i < count; ++i) {
         double v = 0.0;
@@ -107,7 +107,7 @@ bool BathAreaTarget::Recall(ILurmetBinaryFile& file) {
     std::unique_ptr<std::vector<BathInterval>> intervals;
     if (present) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         intervals = std::make_unique<std::vector<BathInterval>>();
         for (std::int32_t i = 0; i < count; ++i) {
             BathInterval p;

@@ -47,7 +47,7 @@ bool RecallLoads(ILurmetBinaryFile& file, std::vector<double>& loads) {
     std::int32_t present = 0, count = 0;
     if (!file.ReadInt(present)) return false;
     if (!present) return true;
-    if (!file.ReadInt(count) || count < 0 || count > kMaxStoredEntries) return false;
+    if (!file.ReadItemCount(count) || count > kMaxStoredEntries) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         RecordHandle h;
         double load = 0.0;
@@ -72,7 +72,7 @@ bool RecallPinches(ILurmetBinaryFile& file, std::vector<PinchListEntry>& pinches
     std::int32_t present = 0, count = 0;
     if (!file.ReadInt(present)) return false;
     if (!present) return true;
-    if (!file.ReadInt(count) || count < 0 || count > kMaxStoredEntries) return false;
+    if (!file.ReadItemCount(count) || count > kMaxStoredEntries) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         RecordHandle h;
         PinchListEntry p;

@@ -30,7 +30,7 @@ bool TIList::Recall(ILurmetBinaryFile& file) {
     std::vector<std::int32_t> kinds;
     if (present) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         // The count is not trusted for allocation: boundaries are appended as they are read, and
         // a short file fails at the first missing one.
         intervals = std::make_unique<std::vector<TemperatureInterval>>();

@@ -33,7 +33,7 @@ bool TotalSiteManager::RecallFurtherSections(ILurmetBinaryFile& file, StoreRecal
     auto staged = std::make_unique<StagedStreams>();
     staged->counter = m_streamCounter;
     std::int32_t count = 0;
-    if (present && (!file.ReadInt(staged->counter) || !file.ReadInt(count) || count < 0)) return false;
+    if (present && (!file.ReadInt(staged->counter) || !file.ReadItemCount(count))) return false;
     // Streams are made as their records are read, so a false count costs nothing the file lacks.
     m_stagingStreams = true;
     bool ok = true;

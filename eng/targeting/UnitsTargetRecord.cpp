@@ -21,6 +21,11 @@ void StoreItem(void* context, Write write) {
     ctx->ok = write(*ctx->file);
 }
 
+// A count below 0 stands for a list that is not there; any other is held by the bytes left in the
+// record, as every count a record reads is.
+bool readListCount(ILurmetBinaryFile& file, std::int32_t& count) {
+    return file.ReadInt(count) && (count < 0 || static_cast<std::size_t>(count) <= file.BytesLeft());
+}
 }  // namespace
 
 // ---------------------------------------------------------------- entry
@@ -56,7 +61,7 @@ bool UnitsTargetEntry::Recall(ILurmetBinaryFile& file) {
     if (!file.ReadInt(present)) return false;
     if (present) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count)) return false;
+        if (!readListCount(file, count)) return false;
         // A negative count leaves the entry without names; the values still follow.
         if (count >= 0) {
             names = std::make_unique<std::vector<CPString>>();
@@ -71,7 +76,7 @@ bool UnitsTargetEntry::Recall(ILurmetBinaryFile& file) {
     if (!file.ReadInt(present)) return false;
     if (present) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count)) return false;
+        if (!readListCount(file, count)) return false;
         if (count >= 0) {
             values = std::make_unique<std::vector<double>>();
             values->reserve(static_cast<std::size_t>(std::min(count, kReserveLimit)));
@@ -118,7 +123,7 @@ bool UnitsTargetGroup::Recall(ILurmetBinaryFile& file) {
     std::unique_ptr<EntryList> entries;
     if (present) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count)) return false;
+        if (!readListCount(file, count)) return false;
         if (count >= 0) {
             entries = std::make_unique<EntryList>();
             entries->reserve(static_cast<std::size_t>(std::min(count, kReserveLimit)));
@@ -176,7 +181,7 @@ bool UnitsTargetData::Recall(ILurmetBinaryFile& file) {
     std::unique_ptr<UnitsTargetGroupList> groups;
     if (present) {
         std::int32_t count = 0;
-        if (!file.ReadInt(count) || count < 0) return false;
+        if (!file.ReadItemCount(count)) return false;
         groups = std::make_unique<UnitsTargetGroupList>();
         groups->reserve(static_cast<std::size_t>(std::min(count, kReserveLimit)));
         for (std::int32_t i = 0; i < count; ++i) {

@@ -73,7 +73,7 @@ bool StorePoints(ILurmetBinaryFile& file, const std::vector<UserLoadCurvePoint>&
 // Grows the list only with points really read, so a damaged count costs no memory.
 bool RecallPoints(ILurmetBinaryFile& file, std::vector<UserLoadCurvePoint>& points) {
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0 || count > kMaxStoredPoints) return false;
+    if (!file.ReadItemCount(count) || count > kMaxStoredPoints) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         UserLoadCurvePoint p;
         if (!file.ReadDouble(p.dTemperature) || !file.ReadDouble(p.dLoad) || !file.ReadDouble(p.dOtherTemperature) ||

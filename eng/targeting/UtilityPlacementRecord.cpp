@@ -131,7 +131,7 @@ bool UtilityPlacement::Recall(ILurmetBinaryFile& file, const SegmentRefs* segmen
         std::int32_t count = 0;
         if (!file.ReadInt(present)) return false;
         if (present) {
-            if (!file.ReadInt(count) || count < 0 || count > kMaxPinchEntries) return false;
+            if (!file.ReadItemCount(count) || count > kMaxPinchEntries) return false;
             for (std::int32_t i = 0; i < count; ++i) {
                 RecordHandle entry;
                 PinchRecord p;

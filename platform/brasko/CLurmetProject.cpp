@@ -135,7 +135,7 @@ bool CLurmetProject::Recall(ILurmetBinaryFile& file) {
     CPString name, engineer, date, comments;
     std::int32_t count = 0;
     if (!file.BeginRecord(record) || !file.ReadCPString(name) || !file.ReadCPString(engineer) ||
-        !file.ReadCPString(date) || !file.ReadCPString(comments) || !file.ReadInt(count) || count < 0)
+        !file.ReadCPString(date) || !file.ReadCPString(comments) || !file.ReadItemCount(count))
         return false;
     // Notes grow one by one as their records are read, so a false count cannot make us
     // allocate more than the file backs.

@@ -33,7 +33,7 @@ struct DefaultManager::RecallStage {
     bool hasMode = false;
     int mode = 0;
 
-    static bool ReadCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadInt(count) && count >= 0; }
+    static bool ReadCount(ILurmetBinaryFile& file, std::int32_t& count) { return file.ReadItemCount(count); }
 
     // A name read twice keeps its first utility: names are unique within a manager.
     bool ReadUtilities(ILurmetBinaryFile& file) {

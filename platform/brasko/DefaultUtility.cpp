@@ -75,7 +75,7 @@ bool DefaultUtility::Recall(ILurmetBinaryFile& file) {
     std::int32_t count = 0;
     if (!file.ReadCPString(read.exchangerType) || !file.ReadDouble(read.emissionsCoefficient) ||
         !file.ReadBool(read.emptyFilmCoefficient) || !file.ReadBool(read.simulationUtility) ||
-        !file.ReadInt(count) || count < 0)
+        !file.ReadItemCount(count))
         return false;
     // Components are added as they are read, so a false count allocates nothing the file lacks.
     for (std::int32_t i = 0; i < count; ++i) {

@@ -14,7 +14,7 @@ bool ILurmetBinaryFile::WriteCountedString(const CPString& value) {
 
 bool ILurmetBinaryFile::ReadCountedString(CPString& value) {
     std::int32_t count = 0;
-    if (!ReadInt(count) || count < 0) return false;
+    if (!ReadItemCount(count)) return false;
     CPString text;
     bool ended = false;
     for (std::int32_t i = 0; i < count; ++i) {

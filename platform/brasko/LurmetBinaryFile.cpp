@@ -634,6 +634,12 @@ bool LurmetBinaryFile::ReadCPValue(CPValue& value) {
     return true;
 }
 
+bool LurmetBinaryFile::ReadItemCount(std::int32_t& count) {
+    if (!ReadInteger(count)) return false;
+    if (count < 0 || static_cast<std::size_t>(count) > BytesLeft()) return Fail();
+    return true;
+}
+
 bool LurmetBinaryFile::ReadCountedString(CPString& value) {
     std::int32_t count = 0;
     if (!ReadInteger(count)) return false;

@@ -87,7 +87,7 @@ public:
     // Reader: offset of the next byte to read.
     std::size_t Position() const { return m_pos; }
     // Reader: bytes left before the end of the innermost open record (or of the file).
-    std::size_t BytesLeft() const;
+    std::size_t BytesLeft() const override;
     // Number of records open now.
     int OpenRecords() const { return static_cast<int>(m_open.size()); }
     // Reader: whether the file carried a checksum (and it matched).
@@ -116,6 +116,7 @@ public:
     bool ReadChar(char& value) override;
     bool ReadCPString(CPString& value) override;
     bool ReadCPValue(CPValue& value) override;
+    bool ReadItemCount(std::int32_t& count) override;
     bool SkipRecord() override;
     CPString GetFileName() const override { return m_path; }
 

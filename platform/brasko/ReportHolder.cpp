@@ -162,7 +162,7 @@ bool ReportHolder::RecallEntry(ILurmetBinaryFile& file, Entry& entry, int depth)
     std::int32_t count = 0;
     if (!file.BeginRecord(record) || file.GetRecordVersion(record) < 1 || !file.ReadCPString(entry.key) ||
         !file.ReadBool(entry.hasTitle) || !file.ReadCPString(entry.title) || !file.ReadCPString(entry.text) ||
-        !file.ReadInt(count) || count < 0 || entry.key.empty())
+        !file.ReadItemCount(count) || entry.key.empty())
         return false;
     for (std::int32_t i = 0; i < count; ++i) {
         auto child = std::make_unique<Entry>();
@@ -182,7 +182,7 @@ bool ReportHolder::Store(ILurmetBinaryFile& file) const {
 bool ReportHolder::Recall(ILurmetBinaryFile& file) {
     RecordHandle record;
     std::int32_t count = 0;
-    if (!file.BeginRecord(record) || file.GetRecordVersion(record) < 1 || !file.ReadInt(count) || count < 0)
+    if (!file.BeginRecord(record) || file.GetRecordVersion(record) < 1 || !file.ReadItemCount(count))
         return false;
     Entries read;
     for (std::int32_t i = 0; i < count; ++i) {

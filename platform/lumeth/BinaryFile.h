@@ -44,6 +44,14 @@ public:
     virtual bool SkipRecord() = 0;
     // Path of the file on disk; empty for a file kept in memory only.
     virtual CPString GetFileName() const = 0;
+    // Reader: the bytes left before the end of the innermost open record (of the file when none
+    // is open). A writer has none.
+    virtual std::size_t BytesLeft() const = 0;
+    // Reads the count of the items that follow in the open record. Every item takes at least one
+    // byte of it, so a count the bytes left cannot hold is damage, as a negative one is: false
+    // (and the file failed, as after any failed read) before the caller makes room for a single
+    // item, however large the count.
+    virtual bool ReadItemCount(std::int32_t& count) = 0;
 
     // Writer: patches the record's length. Reader: skips what is left unread of the record, so
     // that fields a newer writer appended do not disturb an older reader.

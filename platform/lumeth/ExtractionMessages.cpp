@@ -47,6 +47,11 @@ const MessageText kTexts[] = {
                                   "(TraysectionFeeds): no stage gives it temperatures."},
     {"ExtractionStreamNotRefreshed", "Stream %s keeps its earlier values: nothing in the case is recorded as making it "
                                      "(live steam, or a stream added by hand)."},
+    {"ExtractionSeparatorDirection", "Separators whose temperatures run against their duty"},
+    {"ExtractionSeparatorHeatedCools", "Separator %s is given %s kW in the simulation, yet its product leaves at %s C, "
+                                       "below its feed at %s C: it was taken as a hot stream with a cooler."},
+    {"ExtractionSeparatorCooledHeats", "Separator %s gives up %s kW in the simulation, yet its product leaves at %s C, "
+                                       "above its feed at %s C: it was taken as a cold stream with a heater."},
     {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},
     {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
     {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},

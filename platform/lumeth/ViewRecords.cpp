@@ -149,7 +149,7 @@ bool ViewRecords::Recall(BinaryFile& file, std::vector<Viewable*>& roots, Docume
         ScopedPass scope(pass);
         RecordHandle set;
         std::int32_t count = 0;
-        ok = file.BeginRecord(set) && file.ReadInt(count) && count >= 0 && count <= kMaxViews;
+        ok = file.BeginRecord(set) && file.ReadItemCount(count) && count <= kMaxViews;
         for (std::int32_t i = 0; ok && i < count; ++i) ok = readView(file, pass, document, recalled);
         ok = ok && file.EndRecord(set) && resolve(pass);
     }

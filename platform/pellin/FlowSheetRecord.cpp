@@ -74,7 +74,7 @@ bool FlowSheet::recallInto(ILurmetBinaryFile& file, const StreamResolver& resolv
     std::int32_t number = 0, count = 0;
     std::uint32_t nextFingerPrint = 0;
     if (!file.ReadCPString(prefix) || !file.ReadInt(number) || !readFingerPrint(file, nextFingerPrint) ||
-        !file.ReadInt(count) || count < 0)
+        !file.ReadItemCount(count))
         return false;
     m_internalNames = NodeName(prefix, number);
 

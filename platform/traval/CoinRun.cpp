@@ -260,7 +260,9 @@ bool Search(OsiSolverInterface& start, const CoinModelData& model, CoinMessageHa
         }
     }
     cbc.branchAndBound();
-    if (model.stoppedAtTimeLimit && cbc.maximumSecondsReached()) *model.stoppedAtTimeLimit = true;
+    // Stopped by the limit is the search's own status: the clock alone passes the limit also when
+    // the root closed the gap just after it, and such a search is proved.
+    if (model.stoppedAtTimeLimit && cbc.isSecondsLimitReached()) *model.stoppedAtTimeLimit = true;
 
     const double* best = cbc.bestSolution();
     if (!best || cbc.isProvenInfeasible() || cbc.isContinuousUnbounded()) return false;

@@ -221,3 +221,120 @@ TEST(HostAutoDesignCheapest, AMatchSearchStoppedByItsTimeLimitSaysSo) {
 }
 
 }  // namespace
+
+namespace {
+
+// A completion searches for its set of matches under the same time limit: stopped before it found
+// one, the job fails with the reason, as the automatic design does, and never reports success
+// with no design made.
+TEST(HostAutoDesignCheapest, ACompletionWhoseSearchItsTimeLimitStoppedFails) {
+    ScratchFile table("autodesign-cheapest", "slow-complete.csv", SlowTable());
+    ScratchFile network("autodesign-cheapest", "slow-network.csv", "name,hot,cold,duty\nE1,H0,C1,5\n");
+    const std::string none = "the match search was stopped at its time limit of 1e-06 s before it found a set of matches";
+    const std::string run = "autodesign " + table.path + " --complete " + network.path + " --time-limit 0.000001";
+    const HostRun text = RunHost(run);
+    EXPECT_EQ(text.exitCode, 1) << text.out;
+    EXPECT_TRUE(has(text.out, "kestrin-host: AutomaticDesignSolverFailed: The solver found no solution of the automatic "
+                              "design model. (" + none + ")"))
+        << text.out;
+    // The automatic design's LP did not run: its empty headings are not shown as the completion's.
+    EXPECT_FALSE(has(text.out, "\nLP solution\n")) << text.out;
+    const HostRun json = RunHost(run + " --json 2>/dev/null");
+    EXPECT_EQ(json.exitCode, 1) << json.out;
+    EXPECT_TRUE(has(json.out, "{\"message\": \"AutomaticDesignSolverFailed\"")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"MILP solution 1: " + none + "\"")) << json.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Two hot and two cold process streams, worked by hand, check both the run and the model of the
+// match choice the tests above compare it with. Shifted by 2 K the ends are 258, 238 (HU), 198,
+// 158 (H2), 182, 142 (C2), 98, 58 (H1), 82, 42 (C1), 32, 12 (CU); the narrowest interval is 10 K,
+// so the step is 80 K and no interval is split. H1 gives 16 and 24 kW in 98-82 and 82-58; C1 takes
+// 24 and 16 kW in 82-58 and 58-42. Of its four columns the one within 82-58 stands at a 4 K
+// approach at both ends (F of one shell cannot reach 0.8 there: P = 24/28), so the cheapest flow
+// puts 16 kW from 98-82 into 82-58 (end approaches 28 and 20 K, mean 2 sqrt(560)/3 + 8 = 23.7762,
+// F 0.873293 at 100-84 against 56-80), 8 kW within 82-58 (mean 4, F 0.8) and 16 kW from 82-58
+// into 58-42 (the mirror image): 16/(23.7762 x 0.873293) x 2 + 8/3.2 = 4.0411591 m2 per unit of
+// 1/h_hot + 1/h_cold. H2 and C2 repeat the picture 100 K higher. H1-C1 (1/h sum 3) and H2-C2 (6)
+// need 36.370432 m2, at 80 a year each, and two matches at 1000: 4909.634521 a year. No other set
+// of the loaded pairs carries the heat, so a second answer does not exist.
+TEST(HostAutoDesignCheapest, TheModelAndTheRunPriceATwoByTwoTableAsWorkedByHand) {
+    const double hand = 80.0 * 9.0 * 4.0411590568 + 2000.0;
+    ASSERT_NEAR(hand, 4909.634521, 1e-5);
+    Model model;
+    model.streams = {{"H1", 100, 60, 1, 1.0, 0.0, true, false},    {"H2", 200, 160, 1, 0.5, 0.0, true, false},
+                     {"C1", 40, 80, 1, 0.5, 0.0, false, false},    {"C2", 140, 180, 1, 0.25, 0.0, false, false},
+                     {"HU", 260, 240, 0, 1.0, 300 * 3.1709792e-8, true, true},
+                     {"CU", 10, 30, 0, 1.0, 300 * 3.1709792e-8, false, true}};
+    model.capital = 80.0;
+    model.fixed = 1000.0;
+    const std::optional<double> pairs = model.CostOf({{0, 2}, {1, 3}});
+    ASSERT_TRUE(pairs.has_value());
+    EXPECT_NEAR(*pairs, hand, 1e-6 * hand);
+    // A pair that can carry nothing still costs its match.
+    const std::optional<double> idle = model.CostOf({{0, 2}, {1, 3}, {1, 2}});
+    ASSERT_TRUE(idle.has_value());
+    EXPECT_NEAR(*idle, hand + 1000.0, 1e-6 * hand);
+    EXPECT_FALSE(model.CostOf({{0, 2}}).has_value());
+    EXPECT_FALSE(model.CostOf({{1, 2}, {1, 3}}).has_value());
+
+    ScratchFile table("autodesign-cheapest", "by-hand.csv",
+                      "name,supply,target,cp,h,cost,kind\nH1,100,60,1,1.0,0,process\nH2,200,160,1,0.5,0,process\n"
+                      "C1,40,80,1,0.5,0,process\nC2,140,180,1,0.25,0,process\nHU,260,240,,1,300,utility\n"
+                      "CU,10,30,,1,300,utility\n");
+    const HostRun run = RunHost("autodesign " + table.path +
+                                " --designs 2 --economics area=800,fixed=10000,exponent=1,interest=0,life=10,hours=8000"
+                                " --json 2>/dev/null");
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_TRUE(has(run.out, "\"message\": \"NotEnoughDesignsGenerated\"")) << run.out;
+    const std::vector<double> objectives = Objectives(run.out);
+    ASSERT_EQ(objectives.size(), 1u) << run.out;
+    EXPECT_NEAR(objectives[0], hand, 1e-6 * hand) << run.out;
+    EXPECT_TRUE(has(run.out, "\"estimated_area\": 36.370432, \"objective\"")) << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+// One match in one pair of intervals: H1 150-135 C gives C1 110-125 C 30 kW across shifted
+// intervals 148-133 and 127-112 (end approaches 25 K, mean 25 K). One shell reaches F 0.936812
+// there: at the scenario's minimum F of 0.8 that is the match's F; at a minimum of 0.99 the match
+// is priced with the shells that reach 0.99. Either way the answer's estimated area is the area its
+// objective prices: 30 x (1/0.5 + 1/0.5) / (25 F) m2, at 80 a year, with one match at 1000 and the
+// two process streams' energy, 30 kW at 2 x 3.171e-06 per kJ over 8000 h (5479.488 a year).
+TEST(HostAutoDesignCheapest, AnAnswersAreaIsTheAreaItsObjectivePricesAtTheScenariosMinimumF) {
+    struct Case {
+        const char* minimumF;
+        double F;
+    };
+    for (const Case c : {Case{"0.8", 0.936812}, Case{"0.99", 0.99}}) {
+        SCOPED_TRACE(std::string("minimum F ") + c.minimumF);
+        ScratchFile saved("autodesign-cheapest", std::string("minimum-f-") + c.minimumF + ".case", "", false);
+        ScratchFile table("autodesign-cheapest", "one-match.csv",
+                          "name,supply,target,cp,h,cost,kind\nH1,150,135,2,0.5,,process\nC1,110,125,2,0.5,,process\n"
+                          "HU,200,199,,1,300,utility\nCU,20,25,,1,30,utility\n");
+        const HostRun view = RunViewScript(table.path, std::string("set ExtraData.765 ") + c.minimumF + "\n", " --save " + saved.path);
+        ASSERT_EQ(view.exitCode, 0) << view.out;
+        const HostRun run = RunHost("autodesign " + saved.path +
+                                    " --designs 1 --economics area=800,fixed=10000,exponent=1,interest=0,life=10,hours=8000"
+                                    " --json 2>/dev/null");
+        ASSERT_EQ(run.exitCode, 0) << run.out;
+        const double area = 30.0 * 4.0 / (25.0 * c.F);
+        const std::string solutions = ListAfter(run.out, "\"milp_solutions\": [");
+        const std::smatch found = [&] {
+            std::smatch m;
+            std::regex_search(solutions, m, std::regex("\"estimated_area\": ([-0-9.e+]+), \"objective\": ([-0-9.e+]+)"));
+            return m;
+        }();
+        ASSERT_EQ(found.size(), 3u) << run.out;
+        EXPECT_NEAR(std::stod(found[1]), area, 2e-6 * area) << run.out;
+        const double energy = 30.0 * 2.0 * 3.171e-06 * 8000.0 * 3600.0;
+        EXPECT_NEAR(std::stod(found[2]), 80.0 * area + 1000.0 + energy, 1e-5 * (1000.0 + energy)) << run.out;
+    }
+}
+
+}  // namespace

@@ -85,13 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
     HostAutoDesignProgress, TimeLimitRefused,
     ::testing::Values(
         Refusal{"Zero", "autodesign FILE --time-limit 0",
-                "--time-limit must be a number of seconds above 0 and at most 86400 (got 0)", 1},
+                "--time-limit must be a number of seconds above 0 and at most 86400 (got 0)", 2},
         Refusal{"Negative", "autodesign FILE --time-limit -5",
-                "--time-limit must be a number of seconds above 0", 1},
+                "--time-limit must be a number of seconds above 0", 2},
         Refusal{"MoreThanADay", "autodesign FILE --time-limit 90000",
-                "at most 86400 (got 90000)", 1},
+                "at most 86400 (got 90000)", 2},
         Refusal{"WithMatchesOnly", "autodesign FILE --matches-only --time-limit 5",
-                "--time-limit and --complete do not go with it", 1},
+                "--time-limit and --complete do not go with it", 2},
         Refusal{"OtherJob", "targets FILE --time-limit 5",
                 "targets takes no --time-limit (it belongs to autodesign)", 2}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });

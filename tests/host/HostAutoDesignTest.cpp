@@ -213,7 +213,7 @@ TEST(HostAutoDesign, BadRequestsAreRefused) {
     for (const char* args : {" --designs 0", " --designs 1.5", " --designs -2", " --max-matches -1",
                              " --matches-only --designs 2"}) {
         HostRun run = RunHost("autodesign " + t.path + args);
-        EXPECT_EQ(1, run.exitCode) << args << run.out;
+        EXPECT_EQ(2, run.exitCode) << args << run.out;
     }
     Table bare("bare", "name,supply,target,cp,h,kind\nH,180,80,1,0.5,process\nC,100,200,1,0.5,process\n");
     const std::string save = "/tmp/kestrin-host-autodesign-" + std::to_string(getpid()) + "-nothing.kcase";

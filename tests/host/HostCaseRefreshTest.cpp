@@ -108,7 +108,7 @@ TEST(HostCaseRefresh, ADocumentOfOtherItemsIsRefusedAndNothingIsSaved) {
         EXPECT_FALSE(exists(saved.path)) << r.message;
     }
     HostRun missing = RunHost("extract " + example("exchanger-train.vmc") + " --refresh");
-    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(has(missing.out, "--refresh needs the solved simulator case")) << missing.out;
     HostRun sheet = RunHost("extract " + example("exchanger-train.vmc") + " --refresh " +
                             std::string(KESTRIN_EXAMPLES) + "/four-streams.csv");

@@ -57,17 +57,17 @@ INSTANTIATE_TEST_SUITE_P(
         Wrong{"HotAndColdOfOneName", "targets TABLE", "H1,170,60,3,0.2,process\nH1,20,135,2,0.2,process\n", 1,
               "line 3: H1: is the name of a hot stream (line 2) and of a cold one"},
         Wrong{"RepeatedNumber", "targets TABLE --dtmin 10 --dtmin 20", kFour, 2, "--dtmin is given twice"},
-        Wrong{"RepeatedSave", "design TABLE TABLE --save a.case --save b.case", kFour, 1, "--save is given twice"},
+        Wrong{"RepeatedSave", "design TABLE TABLE --save a.case --save b.case", kFour, 2, "--save is given twice"},
         Wrong{"RepeatedSvg", "plot TABLE --kind composite --svg a.svg --svg b.svg", kFour, 2, "--svg is given twice"},
         Wrong{"RepeatedKind", "plot TABLE --kind composite --kind grand --svg a.svg", kFour, 2, "--kind is given twice"},
         Wrong{"RepeatedDesignPlotKind", "plot TABLE TABLE --kind bar --kind th --svg a.svg", kFour, 2,
               "--kind is given twice"},
         Wrong{"GridPresetOutOfRange", "grid TABLE TABLE --svg a.svg --preset 7", kFour, 2,
               "--preset must be a whole number from 1 to 6"},
-        Wrong{"RepeatedInto", "extract TABLE --into a.case --into b.case", kFour, 1, "--into is given twice"},
-        Wrong{"RepeatedScript", "view TABLE --script SCRIPT --script SCRIPT", kFour, 1, "--script is given twice"},
-        Wrong{"EmptyScript", "view TABLE --script ''", kFour, 1, "--script needs a value"},
-        Wrong{"EmptyOpen", "view TABLE --open ''", kFour, 1, "--open needs a value"}),
+        Wrong{"RepeatedInto", "extract TABLE --into a.case --into b.case", kFour, 2, "--into is given twice"},
+        Wrong{"RepeatedScript", "view TABLE --script SCRIPT --script SCRIPT", kFour, 2, "--script is given twice"},
+        Wrong{"EmptyScript", "view TABLE --script ''", kFour, 2, "--script needs a value"},
+        Wrong{"EmptyOpen", "view TABLE --open ''", kFour, 2, "--open needs a value"}),
     [](const ::testing::TestParamInfo<Wrong>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -98,8 +98,8 @@ TEST_P(HostBadOption, IsRefusedNotIgnored) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, HostBadOption,
-    ::testing::Values(BadOption{"tinyDtmin", "targets FILE --dtmin 1e-300", 1, "--dtmin must be from 0.001 to 1000 C"},
-                      BadOption{"tinyFrom", "supertarget FILE --from 1e-300 --to 5", 1,
+    ::testing::Values(BadOption{"tinyDtmin", "targets FILE --dtmin 1e-300", 2, "--dtmin must be from 0.001 to 1000 C"},
+                      BadOption{"tinyFrom", "supertarget FILE --from 1e-300 --to 5", 2,
                                 "--from must be at least 0.001 C"},
                       BadOption{"targetsFrom", "targets FILE --from 5", 2, "targets takes no --from"},
                       BadOption{"targetsStep", "targets FILE --dtmin 5 --step 1", 2, "targets takes no --step"},

@@ -103,10 +103,10 @@ TEST(HostOptimise, BadOptionsFailWithTheirReason) {
           {" --design Other", "--design names a design of a case"},
           {" --splits", "--splits needs on or off"}}) {
         const HostRun run = RunHost("optimise " + t.Args() + arguments);
-        EXPECT_EQ(run.exitCode, 1) << arguments;
+        EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_NE(run.out.find(reason), std::string::npos) << run.out;
     }
-    EXPECT_EQ(RunHost("optimise " + t.streams.path + " --dtmin 5").exitCode, 1);
+    EXPECT_EQ(RunHost("optimise " + t.streams.path + " --dtmin 5").exitCode, 2);
 }
 
 }  // namespace

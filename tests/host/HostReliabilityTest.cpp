@@ -101,7 +101,7 @@ TEST(HostResults, AUnitWithAreaHasACapitalCostAndTheTotalCoversOperation) {
 
 TEST(HostSupertarget, PointLimitIsStatedAndRefusedAndTheEdgeIsNoOptimum) {
     HostRun tooMany = RunHost("supertarget " + example("four-streams.csv") + " --from 1 --to 11 --step 0.01");
-    EXPECT_EQ(1, tooMany.exitCode) << tooMany.out;
+    EXPECT_EQ(2, tooMany.exitCode) << tooMany.out;
     EXPECT_TRUE(has(tooMany.out, "at most 1000")) << tooMany.out;
     EXPECT_TRUE(has(RunHost("").out, "at most 1000")) << "the usage text states the limit";
 
@@ -130,7 +130,7 @@ TEST(HostSupertarget, PointLimitIsStatedAndRefusedAndTheEdgeIsNoOptimum) {
 
 TEST(HostInput, OptionsAndPathsThatAreNotWhatTheySeem) {
     const std::string table = example("four-streams.csv");
-    EXPECT_EQ(1, RunHost("targets " + table + " --dtmin 1e17").exitCode);
+    EXPECT_EQ(2, RunHost("targets " + table + " --dtmin 1e17").exitCode);
     EXPECT_EQ(2, RunHost("targets " + table + " --dtmin 0x10").exitCode);
     HostRun directory = RunHost("targets /tmp");
     EXPECT_EQ(1, directory.exitCode);

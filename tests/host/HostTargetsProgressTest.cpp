@@ -42,7 +42,9 @@ TEST_P(HostTargetsProgress, EachSolveOfTheAreaLPIsToldOnStandardError) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.rfind("Targets at DTmin", 0), 0u) << run.out;
     EXPECT_FALSE(has(run.out, "targets:")) << run.out;
-    if (c.lines.empty()) EXPECT_EQ(run.err, "");
+    if (c.lines.empty()) {
+        EXPECT_EQ(run.err, "");
+    }
     std::size_t at = 0;
     for (const char* line : c.lines) {
         const std::size_t next = run.err.find(line, at);

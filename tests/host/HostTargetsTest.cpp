@@ -207,7 +207,7 @@ TEST(HostSupertarget, ListsPointsAndAnOptimum) {
     EXPECT_NE(std::string::npos, run.out.find("\"points\": [{\"dtmin\": 5,")) << run.out;
     EXPECT_NE(std::string::npos, run.out.find("\"optimum\": ")) << run.out;
     HostRun bad = RunHost("supertarget " + example("four-streams.csv") + " --from 30 --to 5");
-    EXPECT_EQ(1, bad.exitCode);
+    EXPECT_EQ(2, bad.exitCode);
 }
 
 }  // namespace

@@ -345,7 +345,7 @@ TEST(HostViewDesigns, ANewProjectAndANewCaseAreBuiltFromNothingAndSaved) {
 
     for (const char* bad : {"view --new hi-site X", "view --new hi-case", "view --new hi-case C extra.csv"}) {
         const HostRun refused = RunHost(bad);
-        EXPECT_EQ(1, refused.exitCode) << bad << refused.out;
+        EXPECT_EQ(2, refused.exitCode) << bad << refused.out;
     }
 }
 

@@ -48,6 +48,8 @@ public:
     bool ReadCPValue(CPValue&) override { return false; }
     bool SkipRecord() override { return false; }
     CPString GetFileName() const override { return CPString(); }
+    std::size_t BytesLeft() const override { return 0; }
+    bool ReadItemCount(std::int32_t&) override { return false; }
 
 private:
     static constexpr int kDropped = -7;

@@ -17,7 +17,7 @@ const ObjectTypeInfo* findType(const char* name) {
 // first link the file does not hold.
 bool readLinks(BinaryFile& file, std::deque<Viewable*>& out, const char* type) {
     std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 0) return false;
+    if (!file.ReadItemCount(n)) return false;
     out.clear();
     for (std::int32_t i = 0; i < n; ++i) {
         out.push_back(nullptr);

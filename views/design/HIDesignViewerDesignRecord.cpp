@@ -85,7 +85,7 @@ bool HIDesignViewerDesign::RecallClassData(BinaryFile& file, int v) {
         !RecallPointerX(file, links.gridDiagram, typeNamed(HENDiagram::TypeName)))
         return false;
     auto readViews = [&](std::deque<Viewable*>& into, const char* type) {
-        if (!file.ReadInt(count) || count < 0 || count > kMostViews) return false;
+        if (!file.ReadItemCount(count) || count > kMostViews) return false;
         for (std::int32_t i = 0; i < count; ++i) {
             into.push_back(nullptr);
             if (!RecallPointerX(file, into.back(), typeNamed(type))) return false;
@@ -104,7 +104,7 @@ bool HIDesignViewerDesign::RecallClassData(BinaryFile& file, int v) {
         if (!readByte(file, bStoredFlag)) return false;
     }
     if (v > 5) {
-        if (!file.ReadInt(count) || count < 0 || count > kMostViews) return false;
+        if (!file.ReadItemCount(count) || count > kMostViews) return false;
         std::vector<DrivingForceSet> sets;
         for (std::int32_t i = 0; i < count; ++i) {
             DrivingForceSet set;

@@ -129,7 +129,7 @@ bool HENDiagramConfiguration::Store(BinaryFile& file) const {
 
 bool HENDiagramConfiguration::Recall(BinaryFile& file, int version) {
     std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 0) return false;
+    if (!file.ReadItemCount(n)) return false;
     std::vector<StreamVisibilityEntry> read;
     for (std::int32_t i = 0; i < n; ++i) {
         StreamVisibilityEntry e;
@@ -148,8 +148,8 @@ bool HENDiagramConfiguration::Recall(BinaryFile& file, int version) {
     if (version >= 2) {
         CPString a, b;
         std::int32_t count = 0;
-        if (!file.ReadCPString(a) || !file.ReadCPString(b) || !file.ReadInt(count)) return false;
-        if (count < 0 || count > kMostAnnotationChoices) return false;
+        if (!file.ReadCPString(a) || !file.ReadCPString(b) || !file.ReadItemCount(count)) return false;
+        if (count > kMostAnnotationChoices) return false;
         for (std::int32_t k = 0; k < count; ++k) {
             std::int32_t v = 0;
             if (!file.ReadInt(v)) return false;

@@ -36,7 +36,7 @@ bool HENDiagram::Recall(BinaryFile& file, int version) {
     bool reverse = false, hide = false, pinch = false, shown = false;
     std::int32_t count = 0;
     if (!readByte(file, reverse) || !readByte(file, hide) || !readByte(file, pinch) || !readByte(file, shown) ||
-        !file.ReadInt(count) || count < 0 || count > kMostAnnotations)
+        !file.ReadItemCount(count) || count > kMostAnnotations)
         return false;
     int annotation[kAnnotations];
     std::copy(std::begin(m_annotation), std::end(m_annotation), annotation);
@@ -53,7 +53,7 @@ bool HENDiagram::Recall(BinaryFile& file, int version) {
     int selected = 0;
     if (version >= 2) {
         std::int32_t n = 0;
-        if (!file.ReadInt(n) || n < 0 || n > kMostConfigurations) return false;
+        if (!file.ReadItemCount(n) || n > kMostConfigurations) return false;
         for (std::int32_t i = 0; i < n; ++i) {
             if (i >= static_cast<std::int32_t>(configurations.size()))
                 configurations.push_back(HENDiagramConfiguration::Create(Text()));

@@ -30,7 +30,7 @@ bool ChiSuperTargetPlot::RecallClassData(BinaryFile& file, int version) {
         return false;
     std::int32_t x = 0, left = 0, right = 0, active = 0, entered = 0, count = 0;
     if (!file.ReadInt(x) || !file.ReadInt(left) || !file.ReadInt(right) || !file.ReadInt(active) ||
-        !file.ReadInt(entered) || !file.ReadInt(count) || count < 0)
+        !file.ReadInt(entered) || !file.ReadItemCount(count))
         return false;
     for (std::int32_t i = 0; i < count; ++i) {
         CPString name;

@@ -120,7 +120,7 @@ bool CpiView::RecallClassData(BinaryFile& file, int version) {
         m_nNumbers[i] = n;
     }
     std::int32_t x = 0, left = 0, right = 0, count = 0;
-    ok = ok && file.ReadInt(x) && file.ReadInt(left) && file.ReadInt(right) && file.ReadInt(count) && count >= 0;
+    ok = ok && file.ReadInt(x) && file.ReadInt(left) && file.ReadInt(right) && file.ReadItemCount(count);
     if (ok) {
         m_nX = x, m_nLeft = left, m_nRight = right;
         // The slots must stay where they are until the links are filled in.

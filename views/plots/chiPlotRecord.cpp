@@ -18,7 +18,7 @@ bool storeEntries(BinaryFile& file, const HVector<PlotDesignEntry*>& list) {
 
 bool recallEntries(BinaryFile& file, HVector<PlotDesignEntry*>& list) {
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         CPString name;
         std::int32_t number = 0;

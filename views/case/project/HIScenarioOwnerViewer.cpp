@@ -235,7 +235,7 @@ bool HIScenarioOwnerViewer::recallScenarioLinks(BinaryFile& file, int version) {
     const ObjectTypeInfo* type = registry ? registry->Find(HIDesignViewerScenario::TypeName) : nullptr;
     if (!RecallPointerX(file, recalledCurrent, type)) return false;
     std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 0) return false;
+    if (!file.ReadItemCount(n)) return false;
     for (std::int32_t i = 0; i < n; ++i) {
         recalledViews.push_back(nullptr);
         if (!RecallPointerX(file, recalledViews.back(), type)) return false;

@@ -38,7 +38,7 @@ bool storeList(BinaryFile& file, const HVector<V*>& list) {
 // A count and that many links. The slots stay where they are until the framework fills them.
 bool recallList(BinaryFile& file, std::deque<Viewable*>& slots, const char* type) {
     std::int32_t n = 0;
-    if (!file.ReadInt(n) || n < 0) return false;
+    if (!file.ReadItemCount(n)) return false;
     const ObjectTypeInfo* info = typeNamed(type);
     for (std::int32_t i = 0; i < n; ++i) {
         slots.push_back(nullptr);
@@ -163,7 +163,7 @@ bool HIDesignViewerScenario::RecallClassData(BinaryFile& file, int version) {
     if (!recallList(file, links.segmentTables, SegmentTable::TypeName)) return false;
     if (v < 5) {
         std::int32_t n = 0;
-        if (!file.ReadInt(n) || n < 0) return false;
+        if (!file.ReadItemCount(n)) return false;
         for (std::int32_t i = 0; i < n; ++i) {
             CPString dropped;
             if (!file.ReadCPString(dropped)) return false;

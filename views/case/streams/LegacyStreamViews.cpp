@@ -111,12 +111,12 @@ bool HenEngData::RecallClassData(BinaryFile& file, int) {
         !file.ReadInt(flagB))
         return false;
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         recalledTables.push_back(nullptr);
         if (!RecallPointerX(file, recalledTables.back(), typeNamed(SegmentTable::TypeName))) return false;
     }
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     for (std::int32_t i = 0; i < count; ++i) {
         if (!file.ReadCPString(text)) return false;
         textList.Append(Text(text));

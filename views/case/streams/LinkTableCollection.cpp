@@ -246,7 +246,7 @@ bool LinkTableCollection::RecallClassData(BinaryFile& file, int version) {
     if (version < 1) return true;
     if (!RecallScenarioPointer(file, CaseEngineeringManager2(this), myScenario)) return false;
     std::int32_t count = 0;
-    if (!file.ReadInt(count) || count < 0) return false;
+    if (!file.ReadItemCount(count)) return false;
     // Slots are filled once the case is read and must stay where they are until then: a deque
     // keeps them in place as it grows, one read at a time (a damaged count runs out of record).
     recalledEditors.clear();

@@ -530,7 +530,7 @@ bool TrendAnalysisView::RecallClassData(BinaryFile& file, int version) {
     const bool linked = totalSite ? RecallDesignTotalSitePointer(file, manager, design)
                                   : RecallDesignPointer(file, manager, design);
     std::int32_t count = 0;
-    if (!linked || !file.ReadInt(nCurrentPage) || !file.ReadInt(nSecondPage) || !file.ReadInt(count) || count < 0)
+    if (!linked || !file.ReadInt(nCurrentPage) || !file.ReadInt(nSecondPage) || !file.ReadItemCount(count))
         return false;
     std::vector<std::uint8_t> flags;
     for (std::int32_t i = 0; i < count; ++i) {
