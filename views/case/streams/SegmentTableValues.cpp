@@ -274,7 +274,7 @@ int SegmentTable::SetSegmentLoad(const VarDescription& var, double value) {
         return 0;
     }
     if (value != EmptyValue && myStream->GetHotCold() == 1) value = -value;
-    return Answer(SetOverruling("Enthalpy", value, row(var)), "EnthalpyUpdateError");
+    return Answer(SetOverruling("Enthalpy", value, row(var)), MessageKey("EnthalpyUpdateError"));
 }
 
 int SegmentTable::EnthalpyRows(const VarDescription&, DimInfo& dims) {

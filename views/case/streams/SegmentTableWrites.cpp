@@ -3,6 +3,7 @@
 // shown, and then refuse the whole case when it is saved, losing everything typed in the session.
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
 #include "views/case/streams/SegmentLimits.h"
 #include "views/case/streams/SegmentTable.h"
@@ -113,7 +114,7 @@ bool SegmentTable::TypedInRange(int column, double value) {
 // value it carries would lie outside what a case holds.
 int SegmentTable::Answer(Put put, const char* refused) {
     if (put == Put::Done) return 1;
-    if (put == Put::OutsideACase) refused = "SpecRange";
+    if (put == Put::OutsideACase) refused = MessageKey("SpecRange");
     if (refused) ErrorMsg(refused);
     return 0;
 }
@@ -125,5 +126,5 @@ int SegmentTable::SetPoint(int point, double value) {
         ErrorMsg("TemperatureUpdateError");
         return 0;
     }
-    return Answer(PutOverruling("Temperature", value, point, {}, point - 1, point), "TemperatureUpdateError");
+    return Answer(PutOverruling("Temperature", value, point, {}, point - 1, point), MessageKey("TemperatureUpdateError"));
 }
