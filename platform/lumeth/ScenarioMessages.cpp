@@ -56,6 +56,8 @@ const MessageText kTexts[] = {
     {"GetStreamError", "The stream of this row could not be found."},
     {"NoChangeinHENRBaseCase", "The base case of a retrofit cannot be changed."},
     {"UtilityLoadSetByTargets", "The targets set the utility loads: choose utility loads given by the user to type one."},
+    {"UtilitySegmentLoadFollows",
+     "A utility's segment loads are placed by the targets and designs, and its rates follow from them."},
     {"AreaInputError", "This area is refused."},
     {"CannotDeleteCError", "This value cannot be deleted."},
     {"CannotDeleteHTC", "A heat-transfer coefficient default cannot be deleted."},

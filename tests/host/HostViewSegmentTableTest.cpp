@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Enum.511"}},
         SegmentEdit{"HotTransportProperties", "SegmentTable.201.0",
                     "set Viscosity.101.0 0.5\nset ThermCond.102.1 0.0006\nset MassDensity.103.0 900\n",
-                    {{"Viscosity.101.[]", "value 0.5 empty cP"}, {"ThermCond.102.[]", "value empty 0.0006 kW/m-C"},
+                    {{"Viscosity.101.[]", "value 0.5 empty cP"}, {"ThermCond.102.[]", "value empty 0.0006 W/m-C"},
                      {"MassDensity.103.[]", "value 900 empty kg/m3"}}},
         SegmentEdit{"ColdPipe", "SegmentTable.201.1", "set Velocity.100 2\nset Length.104 0.05\n",
                     {{"Velocity.100", "value 2 m/s"}, {"Length.104", "value 0.05 m"}}}),

@@ -8,6 +8,7 @@
 #include "lumeth/Session.h"
 #include "views/case/scenario/ScenarioInputRows.h"
 #include "views/case/streams/LinkTableCollection.h"
+#include "views/case/streams/SegmentLimits.h"
 
 #include <cmath>
 #include <limits>
@@ -43,7 +44,15 @@ const char* setEnd(Stream s, double value, bool supply, bool equalityTest) {
     // A temperature no case holds would make a case that never reopens.
     if (!(value >= CaseValueLimits::MinTemperature && value <= CaseValueLimits::MaxTemperature)) return refused;
     if (equalityTest && value == (supply ? s.GetTargetTemperature() : s.GetSupplyTemperature())) return "TemperatureUpdateError";
-    return s.SetValue("Temperature", value, supply ? 0 : s.GetNumberOfSegments()) ? nullptr : refused;
+    // The end segment's load or rate follows its span: an end moved so close to the other that it
+    // would carry a rate or load no case holds is put back.
+    const int point = supply ? 0 : s.GetNumberOfSegments();
+    double before = kEmpty;
+    s.GetValue("Temperature", before, point);
+    if (!s.SetValue("Temperature", value, point)) return refused;
+    if (segment_limits::Holds(s, supply ? 0 : point - 1)) return nullptr;
+    s.SetValue("Temperature", before, point);
+    return refused;
 }
 const char* setNamed(Stream s, const char* name, double value, const char* refused) {
     return s.SetValue(name, value, 0) ? nullptr : refused;

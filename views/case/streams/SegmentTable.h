@@ -117,10 +117,20 @@ private:
         int index;
         double value;
     };
-    bool SetOverruling(const char* name, double value, int row);
-    bool SetMassFlow(double value);
+    // Writes into the stream (SegmentTableWrites.cpp): taken, refused by the stream, or put back
+    // because a value it carries would lie outside what a case holds.
+    enum class Put { Done, Refused, OutsideACase };
+    Put SetOverruling(const char* name, double value, int row);
+    Put SetMassFlow(double value);
     bool Given(const char* name, int index) const;
-    bool PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled);
+    Put PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled, int first,
+                      int last);
+    bool SegmentHolds(int segment) const;
+    static bool TypedInRange(int column, double value);
+    int Answer(Put put, const char* refused);
+    bool IsUtilityLoad(const VarDescription& var) const;
+    bool UtilityLoadCell(const VarDescription& var);
+    int SetPoint(int point, double value);
     int HeatCapacityRows(const VarDescription& var, DimInfo& dims);
     int SpecificHeatRows(const VarDescription& var, DimInfo& dims);
     int CoefficientRows(const VarDescription& var, DimInfo& dims);

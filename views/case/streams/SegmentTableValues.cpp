@@ -2,6 +2,7 @@
 // Per-segment variables take the segment from their first index; stream values are read and
 // written through the stream by name.
 #include "brasko/IDefaultUtilityManager.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -215,7 +215,20 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         name = c->name;
         if (isStreamWide(*c)) index = 0;
     }
-    if (name && myStream->GetValueStatus(name, index) == 2) state = ReadOnlyState;
+    if ((name && myStream->GetValueStatus(name, index) == 2) || IsUtilityLoad(var)) state = ReadOnlyState;
+}
+
+// A utility's segment loads are those the targets and designs place on it, and its rates follow
+// from them: the table shows them, and a value typed there would be kept beside them unseen.
+bool SegmentTable::IsUtilityLoad(const VarDescription& var) const {
+    const bool loadOrRate = (var.Type() == 6 || var.Type() == 1516) && var.Number() == 100;
+    return loadOrRate && myStream->GetStreamKind() == 1;
+}
+
+bool SegmentTable::UtilityLoadCell(const VarDescription& var) {
+    if (!IsUtilityLoad(var)) return false;
+    ErrorMsg("UtilitySegmentLoadFollows");
+    return true;
 }
 
 int SegmentTable::GetEDVarType(const VarDescription& var) {
@@ -233,17 +246,8 @@ VarEnumInfo* SegmentTable::GetEnumInfo(const VariableNameInfo& var) {
 double SegmentTable::InletTemperature(const VarDescription& var) { return StreamValue("Temperature", row(var)); }
 double SegmentTable::OutletTemperature(const VarDescription& var) { return StreamValue("Temperature", row(var) + 1); }
 
-int SegmentTable::SetInletTemperature(const VarDescription& var, double value) {
-    if (myStream->SetValue("Temperature", value, row(var))) return 1;
-    ErrorMsg("TemperatureUpdateError");
-    return 0;
-}
-
-int SegmentTable::SetOutletTemperature(const VarDescription& var, double value) {
-    if (myStream->SetValue("Temperature", value, row(var) + 1)) return 1;
-    ErrorMsg("TemperatureUpdateError");
-    return 0;
-}
+int SegmentTable::SetInletTemperature(const VarDescription& var, double value) { return SetPoint(row(var), value); }
+int SegmentTable::SetOutletTemperature(const VarDescription& var, double value) { return SetPoint(row(var) + 1, value); }
 
 // A stream of n + 1 points has n rows; a single point (or none) still gives one row.
 int SegmentTable::TemperatureRows(const VarDescription&, DimInfo& dims) {
@@ -264,75 +268,13 @@ double SegmentTable::SegmentLoad(const VarDescription& var) {
 }
 
 int SegmentTable::SetSegmentLoad(const VarDescription& var, double value) {
-    if (value <= 0.0 && value != EmptyValue) {
+    if (UtilityLoadCell(var)) return 0;
+    if (value != EmptyValue && !(value >= CaseValueLimits::MinDuty && value <= CaseValueLimits::MaxDuty)) {
         ErrorMsg("SpecRange");
         return 0;
     }
     if (value != EmptyValue && myStream->GetHotCold() == 1) value = -value;
-    if (SetOverruling("Enthalpy", value, row(var))) return 1;
-    ErrorMsg("EnthalpyUpdateError");
-    return 0;
-}
-
-// A segment's load, its heat-capacity flow rate and, with the stream's mass flow, its specific heat
-// are one fact told several ways: the one typed last stands and the others follow from it. Over
-// ends the user gave, the load and the rate follow each other over the segment's span; beside a
-// mass flow the user gave, the rate and the specific heat follow each other. Left standing, an
-// overruled value would be shown and saved beside a load the targets and designs work from, and
-// the case would then be refused as disagreeing with itself.
-bool SegmentTable::SetOverruling(const char* name, double value, int r) {
-    const std::string_view typed(name);
-    const bool overSpan = Given("Temperature", r) && Given("Temperature", r + 1);
-    const bool byMassFlow = Given("MassFlow", 0);
-    const bool load = typed == "Enthalpy", rate = typed == "HeatCapacityFlowrate", specificHeat = typed == "SpecificHeat";
-    std::vector<Overruled> overruled;
-    if (value != EmptyValue && myStream->GetStreamKind() != 1) {
-        const std::pair<const char*, bool> follows[] = {
-            {"HeatCapacityFlowrate", (load && overSpan) || (specificHeat && byMassFlow)},
-            {"Enthalpy", overSpan && (rate || (specificHeat && byMassFlow))},
-            {"SpecificHeat", byMassFlow && (rate || (load && overSpan))},
-        };
-        for (const auto& [n, follow] : follows)
-            if (follow && Given(n, r)) overruled.push_back({n, r, StreamValue(n, r)});
-    }
-    return PutOverruling(name, value, r, overruled);
-}
-
-// A mass flow typed beside specific heats the user gave carries each such segment's rate (specific
-// heat x mass flow), and the rate its load over given ends.
-bool SegmentTable::SetMassFlow(double value) {
-    std::vector<Overruled> overruled;
-    if (value != EmptyValue && myStream->GetStreamKind() != 1) {
-        const int segments = myStream->GetNumberOfSegments();
-        for (int i = 0; i < segments; ++i) {
-            if (!Given("SpecificHeat", i)) continue;
-            if (Given("HeatCapacityFlowrate", i))
-                overruled.push_back({"HeatCapacityFlowrate", i, StreamValue("HeatCapacityFlowrate", i)});
-            if (Given("Enthalpy", i) && Given("Temperature", i) && Given("Temperature", i + 1))
-                overruled.push_back({"Enthalpy", i, StreamValue("Enthalpy", i)});
-        }
-    }
-    return PutOverruling("MassFlow", value, 0, overruled);
-}
-
-bool SegmentTable::Given(const char* name, int index) const {
-    constexpr unsigned char kSpecified = 1;
-    return myStream->GetValueStatus(name, index) == kSpecified;
-}
-
-// The typed value goes in first, so that the stream is never without a load; should an overruled
-// value not give way, everything is put back as it was.
-bool SegmentTable::PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled) {
-    const bool wasGiven = Given(name, index);
-    const double before = StreamValue(name, index);
-    if (!myStream->SetValue(name, value, index)) return false;
-    for (std::size_t k = 0; k < overruled.size(); ++k) {
-        if (myStream->SetValue(overruled[k].name, EmptyValue, overruled[k].index)) continue;
-        while (k-- > 0) myStream->SetValue(overruled[k].name, overruled[k].value, overruled[k].index);
-        myStream->SetValue(name, wasGiven ? before : EmptyValue, index);
-        return false;
-    }
-    return true;
+    return Answer(SetOverruling("Enthalpy", value, row(var)), MessageKey("EnthalpyUpdateError"));
 }
 
 int SegmentTable::EnthalpyRows(const VarDescription&, DimInfo& dims) {
@@ -347,12 +289,15 @@ double SegmentTable::SegmentValue(const VarDescription& var) {
 
 int SegmentTable::SetSegmentValue(const VarDescription& var, double value) {
     const ColumnValue* c = columnOf(var);
-    if (!c) return 0;
+    if (!c || UtilityLoadCell(var)) return 0;
+    if (!TypedInRange(c->type, value)) {
+        ErrorMsg("SpecRange");
+        return 0;
+    }
     // The rate and the specific heat are told with the load; the other columns stand alone.
+    const int r = row(var);
     const bool told = c->type == 1516 || c->type == 1011;
-    if (told ? SetOverruling(c->name, value, row(var)) : myStream->SetValue(c->name, value, row(var)) != 0) return 1;
-    if (c->error) ErrorMsg(c->error);
-    return 0;
+    return Answer(told ? SetOverruling(c->name, value, r) : PutOverruling(c->name, value, r, {}, r, r), c->error);
 }
 
 int SegmentTable::HeatCapacityRows(const VarDescription&, DimInfo& dims) {
@@ -402,7 +347,7 @@ int SegmentTable::SetStreamWideValue(const VarDescription& var, double value) {
         ErrorMsg("NegativeFlowRateError");
         return 0;
     }
-    if (c->type == 4) return SetMassFlow(value) ? 1 : 0;
+    if (c->type == 4) return Answer(SetMassFlow(value), nullptr);
     // Velocity and diameter writes report nothing.
     return myStream->SetValue(c->name, value, 0) ? 1 : 0;
 }
@@ -457,13 +402,21 @@ double SegmentTable::DefaultHTCValue(const VarDescription&) { return defaultHTCI
 int SegmentTable::SetDefaultHTC(const VarDescription&, double value) {
     const int k = wholeNumber(value);
     double h = EmptyValue;
+    int entries = 0;
     if (myScenario) {
         IDefaultUtilityManager* manager = nullptr;
         if (myScenario->GetDefaultUtilityManager(manager) != 1 || !manager) return 0;
         h = manager->GetHTCDefaultValue(k);
+        entries = manager->GetNumberOfHTCDefaultValues();
     } else if (mySiteManager) {
         h = mySiteManager->GetHTCDefaultValue(k);
+        entries = mySiteManager->GetNumberOfHTCDefaultValues();
     } else {
+        return 0;
+    }
+    // Only an entry of the list: any other number would leave every segment without a coefficient.
+    if (value != k || k < 0 || k >= entries) {
+        ErrorMsg("ValidOptionError");
         return 0;
     }
     const int segments = myStream->GetNumberOfSegments();

@@ -252,8 +252,16 @@ TEST_F(ViewSegmentTable, ASiteModeTableIsLeftOutOfTheStoredViews) {
     TotalSiteManager site;
     auto* siteTable = new SegmentTable(root, &site, s);
     EXPECT_TRUE(siteTable->IsLeftOutOfRecords());
-    const double h = site.GetHTCDefaultValue(1);
-    EXPECT_EQ(1, siteTable->Specify(at("Enum.511"), 1));
+    // The site's own coefficient list: an entry of it is taken, a number past it is refused and
+    // leaves the segments their coefficients (a coefficient of 0 no case holds).
+    ASSERT_EQ(1, site.AddHTCDefaultValue("Gas", 0.05, ""));
+    ASSERT_EQ(1, site.AddHTCDefaultValue("Liquid", 0.5, ""));
+    const int last = site.GetNumberOfHTCDefaultValues() - 1;
+    const double h = site.GetHTCDefaultValue(last);
+    EXPECT_EQ(1, siteTable->Specify(at("Enum.511"), last));
+    EXPECT_EQ(h, stored(s, "CHTCoeff", 0));
+    EXPECT_EQ(0, siteTable->Specify(at("Enum.511"), last + 1));
+    EXPECT_EQ("ValidOptionError", lastError());
     EXPECT_EQ(h, stored(s, "CHTCoeff", 0));
     auto* nothing = new SegmentTable(root, static_cast<IHeatIntegrationScenario*>(nullptr), nullptr);
     LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
