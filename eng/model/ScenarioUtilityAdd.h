@@ -10,7 +10,10 @@
 inline int AddUtilityStream(IHeatIntegrationScenario& scenario, const CPString& name) {
     if (scenario.IsTotalSiteScenario()) {
         auto* site = dynamic_cast<IHeatIntegrationTotalSite*>(scenario.GetProject());
-        return site ? site->AddStream(name) : 0;
+        // The site answers a name it has no utility of as a request it took (the user is asked to
+        // pick one): what counts here is whether the scenario now holds the stream.
+        IHeatIntegrationStream* added = nullptr;
+        return site && site->AddStream(name) && scenario.GetStream(name, added) && added ? 1 : 0;
     }
     return scenario.AddStream(name, 1);
 }

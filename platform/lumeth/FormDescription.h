@@ -40,13 +40,13 @@ struct FormVariable {
     int typeCode = -1;     // the kind of quantity its values are shown in; -1: the address's own
     bool editable = false;
     int dimensions = 0;    // 0 for a single value, 1 for a column, 2 for a table
-    // The number is the row (a heading per stream, say): the form holds one such variable per
-    // number from 0 to its row count less one, as the view's Dimensions tells; the address
-    // names number 0.
-    bool numbered = false;
     // An editable single value that the user may type only while the view's cell state says so
     // (a cell that stands for a node that is not always there): its listing follows that state.
     bool byState = false;
+    // The number is the row (a heading per stream, say): the form holds one such variable per
+    // number from 0 to its row count less one, as the view's Dimensions tells; the address
+    // names number 0. Set by name (`.numbered = ...`), as the flags after `dimensions` are.
+    bool numbered = false;
 };
 
 class FormDescription {

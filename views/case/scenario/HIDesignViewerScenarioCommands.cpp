@@ -126,8 +126,12 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
         typed.insert(address);
     for (const TextRow* row : TextRows())
         if (!listed.count(row->Address()))
-            form.Add({row->Address(), FormHook::Text, row->type ? row->type : 1519, typed.count(row->Address()) != 0, row->dims,
-                      row->number == TextRow::AnyNumber});
+            form.Add({.address = row->Address(),
+                      .hook = FormHook::Text,
+                      .typeCode = row->type ? row->type : 1519,
+                      .editable = typed.count(row->Address()) != 0,
+                      .dimensions = row->dims,
+                      .numbered = row->number == TextRow::AnyNumber});
     for (const char* address : {"ExtraData.570", "ExtraData.1000", "Name.500"})
         form.Add({address, FormHook::Text, 1519, true, 0});
     for (const Command& c : Commands()) form.AddCommand(c.word);
