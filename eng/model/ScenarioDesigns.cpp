@@ -13,7 +13,7 @@
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
-#include "win/Module.h"
+#include "win/RunDirectory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -410,8 +410,6 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     return true;
 }
 
-std::string CPIScenario::RetrofitLogPath() { return TempFilePath("Retrofit.log"); }
-
 void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
@@ -432,14 +430,15 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
 
     if (stepwise) {
         RefreshExistingNetworkValues();
-        // The log names the step in progress; a log left from an earlier run would name a step of
-        // that run, so it goes before the run and again after it, however the run ends.
-        const std::string logPath = RetrofitLogPath();
-        std::remove(logPath.c_str());
-        struct RemoveLog {
-            const std::string& path;
-            ~RemoveLog() { std::remove(path.c_str()); }
-        } removeLog{logPath};
+        // The log names the step in progress. It lies in a directory of the run's own, which goes
+        // with the run however the run ends: no file of a fixed name in the temporary directory
+        // (another user's link or pipe, the user's own file) is ever opened or removed.
+        RunDirectory logs("kestrin-retrofit-");
+        struct ForgetLog {
+            std::string& path;
+            ~ForgetLog() { path.clear(); }
+        } forgetLog{m_retrofitLogPath};
+        m_retrofitLogPath = logs.FilePath("Retrofit.log");
         // What the driver kept between the steps goes with the run, however the run ends.
         struct EndDriverRun {
             RetrofitDriver* driver;
@@ -451,10 +450,7 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;
         for (int step = 1; step <= steps; ++step) {
-            if (std::FILE* log = std::fopen(logPath.c_str(), "w")) {
-                std::fprintf(log, "%d", step);
-                std::fclose(log);
-            }
+            logs.WriteFile("Retrofit.log", std::to_string(step));
             m_nRetrofitStatus[step - 1] = -1;
             if (IsUtilityLoadNearTarget(*design)) return;
             if (!RunRetrofitStep(*design, mode, step, true)) return;
