@@ -113,7 +113,7 @@ bool CheckNetworkOperands(const std::string& command, const std::vector<std::str
     struct stat info {};
     if (files.size() == 1 && ::stat(files[0].c_str(), &info) == 0 && S_ISREG(info.st_mode) && !IsCaseFile(files[0])) {
         error = command + " takes STREAMS NETWORK, or a CASE saved with a design: " + files[0] +
-                " is no case, and the network table is missing";
+                " is not a Kestrin case file, and the network table is missing";
         return false;
     }
     if (!files.empty() && files.size() <= 2) return true;

@@ -7,6 +7,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/UnitsMILP.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Resources.h"
@@ -275,10 +276,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              v.GetmyScenario()->SetNumberOfDesignsWanted(whole(value));
              return nullptr;
          }, .refusals = "ValidOptionError"},
+        // The number of alternative decompositions the units search runs: 0 (none) up to the
+        // search's own limit, which a case holds.
         {.type = 100, .number = 290, .write = [](V& v, Var, double value) -> const char* {
-             if (!isEmpty(value)) v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
+             if (isEmpty(value)) return nullptr;
+             if (!(value >= 0.0 && value <= UnitsMILP::MaxDecompositions)) return "ValidOptionError";
+             v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
              return nullptr;
-         }},
+         }, .refusals = "ValidOptionError"},
         {.type = 104, .number = 2005, .write = [](V& v, Var, double value) -> const char* {
              v.GetmyScenario()->SetUseEquationBasedOptimization(whole(value) != 0);
              return nullptr;
