@@ -100,7 +100,7 @@ int usage() {
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
                  "  --designs N         automatic design makes up to N networks (default 1, at most %d)\n"
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
-                 "  --time-limit S      automatic design gives each mixed-integer solve at most S seconds (never\n"
+                 "  --time-limit S      automatic design gives each of its solves at most S seconds (never\n"
                  "                      more than its own 500 s, or 1800 s for a network's structure)\n"
                  "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
                  "                      builds it) instead of designing from nothing\n"
@@ -614,8 +614,12 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
     if (!unsolved.empty())
         report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
-    const bool searchStopped = !unsolved.empty() || std::any_of(report.solutions.begin(), report.solutions.end(),
-                                                                [](const auto& s) { return !s.searchNote.empty(); });
+    // The other solves stopped at the limit (the linear model, a network structure's search).
+    const std::string limitStops = run && run->GetLimitNote() ? run->GetLimitNote() : "";
+    if (!limitStops.empty()) report.notes.push_back(limitStops);
+    const bool searchStopped = !unsolved.empty() || !limitStops.empty() ||
+                               std::any_of(report.solutions.begin(), report.solutions.end(),
+                                           [](const auto& s) { return !s.searchNote.empty(); });
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
@@ -660,7 +664,9 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     // notes that say so.
     else if (report.failed && (!report.designs.empty() || searchStopped))
         std::fputs(FormatAutoDesignText(report).c_str(), stdout);
-    if (report.failed) return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")"));
+    if (report.failed)
+        return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")") +
+                    (limitStops.empty() ? "" : " (" + limitStops + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;
 }
