@@ -42,8 +42,12 @@ CNode* VelmorToTarsilImport::DesignUnitForCaseUnit(const CPItem* energyStream, c
         return node;
     }
     if (IsOneOf(unit, kDutyHolders) && energyStream) {
+        // The duty's stream carries the energy stream's name, or the free one it took.
+        CPString stream = energyStream->_get_szName();
+        for (const auto& [name, item] : m_energyStreamItems)
+            if (item == energyStream) stream = name;
         CNode* node = nullptr;
-        if (design->GetUnitOnStream(energyStream->_get_szName(), 0, node)) return node;
+        if (design->GetUnitOnStream(stream, 0, node)) return node;
     }
     return nullptr;
 }

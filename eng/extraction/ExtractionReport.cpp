@@ -245,3 +245,58 @@ void VelmorToTarsilImport::CheckExchangerFeasibility() {
         report->AppendText("Warnings:Discrepancies_In_The_Feasiblity_Of_Exchangers", text.c_str());
     }
 }
+
+void VelmorToTarsilImport::ReportWarning(const char* section, const char* titleKey, const CPString& line) {
+    ReportHolder* report = Report();
+    if (!report) return;
+    report->AddEntry("Warnings", section, FindString(titleKey).c_str());
+    report->AppendText((CPString("Warnings:") + section).c_str(), line.c_str());
+}
+
+void VelmorToTarsilImport::ReportUnitNotPlaced(const CPItem* unit) {
+    if (!unit) return;
+    ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                  FormatMessage(FindString("ExtractionUnitNotTaken"), {unit->_get_szName(), unit->_get_szClassName()}));
+}
+
+void VelmorToTarsilImport::CheckExchangerSides() {
+    static const char* const kSides[][2] = {{"TubeSideFeed", "inlets"},
+                                            {"ShellSideFeed", "inlets"},
+                                            {"TubeSideProduct", "outlets"},
+                                            {"ShellSideProduct", "outlets"}};
+    for (CPItem* unit : m_extractedItems) {
+        if (!IsClass(unit, "htHeatExchanger")) continue;
+        const std::vector<CPItem*> inlets = unit->RelatedNodes(CPItem::Upstream);
+        const std::vector<CPItem*> outlets = unit->RelatedNodes(CPItem::Downstream);
+        auto linked = [](const std::vector<CPItem*>& items, const CPString& name) {
+            for (const CPItem* i : items)
+                if (i->_get_szName() == name) return true;
+            return false;
+        };
+        CPString named[2];
+        bool haveNamed[2] = {false, false};
+        for (int k = 0; k < 4; ++k) {
+            CPString stream;
+            if (!TextValue(unit, kSides[k][0], stream) || stream.empty()) continue;
+            const bool feed = k < 2;
+            if (feed) {
+                named[k] = stream;
+                haveNamed[k] = true;
+            }
+            if (!linked(feed ? inlets : outlets, stream))
+                ReportWarning("Exchanger_Sides", "ExtractionExchangerSides",
+                              FormatMessage(FindString("ExtractionExchangerSideNotLinked"),
+                                            {unit->_get_szName(), kSides[k][0], stream, kSides[k][1]}));
+        }
+        // Only where the exchanger names its sides at all: without the texts it has no sides to
+        // follow, and that is no fault of one stream.
+        if (!haveNamed[0] && !haveNamed[1]) continue;
+        for (const CPItem* inlet : inlets) {
+            if (!IsClass(inlet, CaseClass::MaterialStream)) continue;
+            const CPString& name = inlet->_get_szName();
+            if ((haveNamed[0] && named[0] == name) || (haveNamed[1] && named[1] == name)) continue;
+            ReportWarning("Exchanger_Sides", "ExtractionExchangerSides",
+                          FormatMessage(FindString("ExtractionExchangerInletUnnamed"), {unit->_get_szName(), name}));
+        }
+    }
+}

@@ -66,6 +66,9 @@ std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& c
     const bool direct = propertyKey == "prpTemperature" || propertyKey == "prpMassEnthalpy" ||
                         propertyKey == "prpMassVapourFraction";
     for (CPItem* s : chain.streams) {
+        // The unit the chain's last stream enters lies beyond the chain (a reboiler the stream
+        // feeds, say): its table of that stream is the next stream's curve.
+        if (s == chain.Last()) break;
         CPItem* unit = nullptr;
         for (CPItem* d : s->RelatedNodes(CPItem::Downstream))
             if (IsOneOf(d, kCurveUnits)) {
@@ -248,9 +251,24 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
     if (isothermal) stream->WidenIsothermalStream();
 }
 
-void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
-                                                    bool columnDuty) {
-    if (chain.streams.empty()) return;
+bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
+                                                    bool columnDuty, CPString* missing) {
+    if (chain.streams.empty()) return true;
+    // What the stream is made of must be known before anything of it goes: both end temperatures,
+    // and a load (the two heat flows, or the units' curves).
+    double value = 0.0;
+    for (const CPItem* end : {chain.First(), chain.Last()})
+        if (!KnownNumber(end, "Temperature", value) || value == kEmpty) {
+            if (missing) *missing = "the temperature of " + end->_get_szName();
+            return false;
+        }
+    double hFirst = kEmpty, hLast = kEmpty;
+    const bool heatFlows = KnownNumber(chain.First(), "HeatFlow", hFirst) && hFirst != kEmpty &&
+                           KnownNumber(chain.Last(), "HeatFlow", hLast) && hLast != kEmpty;
+    if (!heatFlows && ReadPropertyCurve(chain, "Raw_Temperature_DataSet", "prpTemperature").empty() && !columnDuty) {
+        if (missing) *missing = "the heat flows of " + chain.First()->_get_szName() + " and " + chain.Last()->_get_szName();
+        return false;
+    }
     double tolerance = 0.9;
     if (DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr)
         if (config->GetSettingValue("SegmentTolerances", tolerance) != 1 || tolerance == kEmpty) tolerance = 0.9;
@@ -272,7 +290,7 @@ void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
         dH = std::fabs(hIn - mIn / mOut * hOut);
     if (!WriteRawData(stream, chain)) {
         if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
-        return;
+        return true;
     }
 
     const double dT = target - supply;
@@ -311,4 +329,5 @@ void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
         }
     }
     if (isothermal) stream.WidenIsothermalStream();
+    return true;
 }
