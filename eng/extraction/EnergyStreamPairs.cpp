@@ -95,6 +95,8 @@ void VelmorToTarsilImport::JoinEnergyStreamPairs() {
             if (!uName.empty()) name = uName + "_" + vName;
             else if (!vName.empty()) name = vName + "_";
             else name = e->_get_szName() + "_" + last->_get_szName();
+            // The joined exchanger never takes the name of a unit the case or the network holds.
+            name = FreeUnitName(name);
 
             // The first pair of stream sides the design accepts as a match.
             CNode* uSides[] = {uNode->getIthUpStreamNode(0), uNode->getIthUpStreamNode(1)};

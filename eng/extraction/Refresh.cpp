@@ -309,8 +309,12 @@ void VelmorToTarsilImport::RefreshExchangerValues() {
         if (unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
             duty != kEmpty)
             unit->addVariable("Duty", std::fabs(duty), 1, 1);
+        // Coefficients the solved case leaves unknown leave the simulator's earlier ones in place.
         HeatExch* hx = AsExchanger(unit);
-        if (hx && !hx->IsUtilityExch()) WriteSimulatorCoefficients(item, unit);
+        double coefficient = 0.0;
+        if (hx && !hx->IsUtilityExch() &&
+            (KnownNumber(item, "OverallU", coefficient) || KnownNumber(item, "OverallDirtyCoeff", coefficient)))
+            WriteSimulatorCoefficients(item, unit);
     }
 }
 

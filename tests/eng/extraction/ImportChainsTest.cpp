@@ -121,18 +121,21 @@ TEST(SimulatorCaseImport, AChainThatReturnsToItsStartEndsOnACopyOfIt) {
     EXPECT_TRUE(copy->GetVariable("Temperature") && (t = copy->GetVariable("Temperature")->GetAsDouble()) == 100.0);
 }
 
-TEST(SimulatorCaseImport, ADuplicateThatCannotBeMadeIsNotAddedToTheChain) {
+TEST(SimulatorCaseImport, ADuplicateWhoseNameIsTakenEndsTheChainUnderAFreeName) {
     ExtractionProject p;
     Loop loop;
-    loop.b.Item("S1Duplicate", "ppMaterialStream");
+    loop.b.Item("S1Duplicate", "ppMaterialStream");  // left by an earlier extraction
     RalvexInterface access;
     VelmorToTarsilImport import(p.scenario, &access, &loop.b.simulatorCase);
     VelmorToTarsilImport::ChainList chains;
     for (CPItem* s : {loop.s1, loop.s2}) chains.push_back(std::make_unique<StreamChain>(CaseBuilder::Chain({s})));
     import.JoinChains(chains);
     ASSERT_EQ(chains.size(), 1u);
-    EXPECT_EQ(Names(chains[0]->streams), (std::vector<std::string>{"S1", "S2"}));
-    EXPECT_TRUE(loop.b.simulatorCase.GetItemByName("E2")->IsRelatedTo(loop.s1, CPItem::Downstream));
+    EXPECT_EQ(Names(chains[0]->streams), (std::vector<std::string>{"S1", "S2", "S1Duplicate_2"}));
+    CPItem* copy = loop.b.simulatorCase.GetItemByName("S1Duplicate_2");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(loop.b.simulatorCase.GetItemByName("E2")->IsRelatedTo(copy, CPItem::Downstream));
+    EXPECT_TRUE(copy->IsRelatedTo(loop.s1, CPItem::Downstream));
 }
 
 TEST(SimulatorCaseImport, ATwoStreamChainThroughAPumpIsSkippedWhenPumpsShiftTemperatures) {
