@@ -171,23 +171,18 @@ void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
 
 void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column,
                                           double duty) {
-    ReportHolder* report = Report();
-    if (!report || !column) return;
-    report->AddEntry("Warnings", "Column_Side_Duties", FindString("ExtractionSideDuties").c_str());
-    report->AppendText("Warnings:Column_Side_Duties",
-                       FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}).c_str());
+    if (!column) return;
+    ReportWarning("Column_Side_Duties", "ExtractionSideDuties",
+                  FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}));
 }
 
 void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed,
                                                        double product) {
-    ReportHolder* report = Report();
-    if (!report || !separator) return;
-    report->AddEntry("Warnings", "Separator_Duty_Against_Temperatures", FindString("ExtractionSeparatorDirection").c_str());
+    if (!separator) return;
     const char* key = duty > 0.0 ? "ExtractionSeparatorHeatedCools" : "ExtractionSeparatorCooledHeats";
-    report->AppendText("Warnings:Separator_Duty_Against_Temperatures",
-                       FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
-                                                       MessageParameter(product), MessageParameter(feed)})
-                           .c_str());
+    ReportWarning("Separator_Duty_Against_Temperatures", "ExtractionSeparatorDirection",
+                  FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
+                                                  MessageParameter(product), MessageParameter(feed)}));
 }
 
 void VelmorToTarsilImport::CheckHeatLoss(const CPItem* unit) {

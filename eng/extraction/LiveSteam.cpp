@@ -10,7 +10,6 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
-#include "brasko/ReportHolder.h"
 #include "brasko/SteamProperties.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
@@ -160,7 +159,6 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
     const double ambient = Setting("UserSuppliedAmbientTemperature", 20.0);
     const bool subCool = Setting("UseSubCoolLiveSteam", 1.0) != 0.0;
     const bool superHeat = Setting("UseSuperHeatLiveSteam", 1.0) != 0.0;
-    ReportHolder* report = Report();
 
     // One stream per steam: two feed blocks on one steam feed it once.
     std::vector<CPItem*> feeds;
@@ -183,11 +181,8 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
         const bool havePressure = KnownNumber(steam, "Pressure", pressure);
         if ((havePressure || temperature != kEmpty) && !(temperature > kColdestSteam)) {
             // Steam at or below 20 C (or of no known temperature) is not worked out.
-            if (report) {
-                report->AddEntry("Warnings", "Live_Steam", FindString("ExtractionLiveSteamNotExtracted").c_str());
-                report->AppendText("Warnings:Live_Steam",
-                                   FormatMessage(FindString("ExtractionLiveSteamTooCold"), {steam->_get_szName()}).c_str());
-            }
+            ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
+                          FormatMessage(FindString("ExtractionLiveSteamTooCold"), {steam->_get_szName()}));
             continue;
         }
         // Colder than ambient: the site raises no such steam.
@@ -206,14 +201,9 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
             const LiveSteamProfile profile =
                 WorkOutLiveSteam(ambient, temperature, pressure, vapourFraction, subCool, superHeat);
             if (profile.propertiesMissing) {
-                if (report) {
-                    report->AddEntry("Warnings", "Live_Steam", FindString("ExtractionLiveSteamNotExtracted").c_str());
-                    report->AppendText("Warnings:Live_Steam",
-                                       FormatMessage(FindString("ExtractionLiveSteamNoProperties"),
-                                                     {steam->_get_szName(), MessageParameter(pressure),
-                                                      MessageParameter(temperature)})
-                                           .c_str());
-                }
+                ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
+                              FormatMessage(FindString("ExtractionLiveSteamNoProperties"),
+                                            {steam->_get_szName(), MessageParameter(pressure), MessageParameter(temperature)}));
             } else {
                 writePieces(*stream, profile.segments);
                 temperature = profile.temperature;

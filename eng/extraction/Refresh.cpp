@@ -6,7 +6,6 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
-#include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -148,12 +147,9 @@ void VelmorToTarsilImport::ReportStreamValueMissing(const CPString& stream, cons
 }
 
 void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
-    ReportHolder* report = Report();
-    if (names.empty() || !report) return;
-    report->AddEntry("Warnings", "Streams_Not_Refreshed", FindString("ExtractionStreamsNotRefreshed").c_str());
     for (const CPString& name : names)
-        report->AppendText("Warnings:Streams_Not_Refreshed",
-                           FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}).c_str());
+        ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                      FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}));
 }
 
 bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
