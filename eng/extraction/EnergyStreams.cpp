@@ -160,7 +160,13 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
         if (IsClass(unit, kTraySection)) TraySectionDuty(e, unit, q);
         else if (IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors)) VesselDuty(e, unit, q);
         else if (IsClass(unit, kShortcutColumn)) ShortcutColumnDuty(e, unit);
-        // A class that only derives from one of those is passed over.
+        // A class that only derives from one of those has no rule of its own: its duty is passed
+        // over, and the report names it.
+        else
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionDutyNotTaken"),
+                                        {e->_get_szName(), unit->_get_szName(), unit->_get_szClassName(),
+                                         MessageParameter(std::fabs(q))}));
     }
 }
 
@@ -343,10 +349,12 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
     DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr;
     if (!config || config->GetSettingValue("SimulatorFileType", fileType) != 1 || fileType == 0.0 || fileType == 1.0)
         return;
+    // A class the case derives from the two-phase separator is one too.
     std::vector<CPItem*> separators;
     for (CPItem* item : m_extractedItems) {
         double duty = 0.0;
-        if (item->_get_szClassName() == "vsSeparatorTwoPhase" && KnownNumber(item, "Duty", duty)) separators.push_back(item);
+        if (m_case && m_case->GetModel().IsAncestor(item, "vsSeparatorTwoPhase") && KnownNumber(item, "Duty", duty))
+            separators.push_back(item);
     }
     for (CPItem* unit : separators) {
         double duty = 0.0;

@@ -58,6 +58,8 @@ const MessageText kTexts[] = {
     {"ExtractionUnitsNotTaken", "Heat-transfer units not taken into the existing network"},
     {"ExtractionUnitNotTaken", "Unit %s, of class %s, is no kind of unit the existing network takes: its duty is not "
                                "in the network."},
+    {"ExtractionDutyNotTaken", "Energy stream %s of unit %s, of class %s, carries %s kW: a duty of a unit of that class "
+                               "is not extracted."},
     {"ExtractionExchangerSides", "Exchangers whose sides do not name their streams"},
     {"ExtractionExchangerSideNotLinked", "Exchanger %s: %s names stream %s, which is not among its %s."},
     {"ExtractionExchangerInletUnnamed", "Exchanger %s: inlet stream %s is named by neither TubeSideFeed nor "

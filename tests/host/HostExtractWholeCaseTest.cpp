@@ -102,6 +102,22 @@ std::string trainWithSeparator(double feed, double product, double duty) {
                          item("VP", "ppMaterialStream", out));
 }
 
+// X cooled in CX to BTM, which a reboiler boils to BOIL; the solved one may leave the reboiler's
+// duty and the heat flows of its streams unknown.
+std::string reboilerFeed(bool unknown = false) {
+    const auto known = [unknown](double v) { return unknown ? std::nullopt : std::optional<double>(v); };
+    auto stream = [&](const char* name, double t, std::optional<double> h, std::vector<std::string> links, double mh) {
+        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 1.6}, {"HeatFlow", h}, {"MolarEnthalpy", mh}},
+                    links, "\n    <list name=\"CompMolarFraction\">0.4 0.6</list>");
+    };
+    return doc("rf", {stream("X", 150, 500, {"CX"}, -110000),
+                      item("CX", "htCooler", {{"Duty", 100}}, {"BTM"}, ptable("X", {150, 135, 120}, {62.5, 31.25, 0})),
+                      stream("BTM", 120, known(400), {"REB"}, -120000),
+                      item("REB", "htReboiler", {{"Duty", known(700)}}, {"BOIL"},
+                           ptable("BTM", {120, 120}, {0, 437.5}, {0, 0.5})),
+                      stream("BOIL", 120, known(1100), {}, -100000)});
+}
+
 // ---- the cases ----
 struct WholeCase {
     const char* name;
@@ -164,13 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "  LP Steam_2_HeatExchange (heater) MP Steam -> LP Steam_2: duty 1338.80"},
                   {}},
         // The reboiler's table of its feed is the reboiler stream's, not the feed's own stream's.
-        WholeCase{"ReboilerFeed",
-                  doc("rf", {ms("X", 150, 500, {"CX"}, 1.6, -110000),
-                             item("CX", "htCooler", {{"Duty", 100}}, {"BTM"}, ptable("X", {150, 135, 120}, {62.5, 31.25, 0})),
-                             ms("BTM", 120, 400, {"REB"}, 1.6, -120000),
-                             item("REB", "htReboiler", {{"Duty", 700}}, {"BOIL"}, ptable("BTM", {120, 120}, {0, 437.5}, {0, 0.5})),
-                             ms("BOIL", 120, 1100, {}, 1.6, -100000)}),
-                  "", "",
+        WholeCase{"ReboilerFeed", reboilerFeed(), "", "",
                   {"  X_To_BTM (hot): 150 -> 120 C, 100 kW, 1.6 kg/s\n", "  BTMDuplicate_TO_BOIL (cold): 120 -> 120.5 C, 700 kW",
                    "CX (cooler) X_To_BTM -> Air: duty 100.00, hot 150.00 -> 120.00"},
                   {}},
@@ -191,6 +201,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "Stream P1_To_P2 keeps its earlier values: the solved case leaves the temperature of P2Duplicate unknown.",
                    "Stream P2_To_P3 keeps its earlier values: the solved case leaves the temperature of P2 unknown."},
                   {"null", "not known"}},
+        // A reboiler solved again without its duty keeps the duty it had.
+        WholeCase{"RefreshReboilerDutyUnknown", reboilerFeed(), "", reboilerFeed(true),
+                  {"  BTMDuplicate_TO_BOIL (cold): 120 -> 120.5 C, 700 kW, 1.6 kg/s\n",
+                   "Stream BTMDuplicate_TO_BOIL keeps its earlier values: the solved case leaves the duty of REB unknown.",
+                   "  X_To_BTM (hot): 150 -> 120 C, 100 kW, 1.6 kg/s\n"},
+                  {}},
+        // A duty on a vessel of a class the case derives from a tank has no rule: it is named.
+        WholeCase{"DerivedVesselDuty",
+                  withItems(replaced(example("exchanger-train.vmc"), "<simcase version=\"1\" name=\"Exchanger train\">",
+                                     "<simcase version=\"1\" name=\"Exchanger train\">\n  <class name=\"myTank\" parent=\"vsTank\"/>"),
+                            item("Q", "ppEnergyStream", {{"HeatFlow", 100}}, {"T"}) + item("T", "myTank")),
+                  "", "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Units_Not_Taken): Energy stream Q of unit T, of class myTank, carries 100 kW"},
+                  {}},
         // PRO/II separators with no usable duty or span are passed over by name; the rest comes across.
         WholeCase{"AdiabaticFlash", trainWithSeparator(80, 65, 0), kProII, "",
                   {kTrainStreams[0], kTrainStreams[1],
@@ -202,6 +227,11 @@ INSTANTIATE_TEST_SUITE_P(
         WholeCase{"FlashDutyBelowAStream", trainWithSeparator(80, 65, 0.0005), kProII, "",
                   {kTrainStreams[0], kTrainStreams[1], "Separator V carries 0.0005 kW, too little for a stream"},
                   {"  V ("}},
+        WholeCase{"DerivedSeparator",
+                  replaced(replaced(trainWithSeparator(40, 60, 50), "class=\"vsSeparatorTwoPhase\"", "class=\"myFlash\""),
+                           "<simcase version=\"1\" name=\"Exchanger train\">",
+                           "<simcase version=\"1\" name=\"Exchanger train\">\n  <class name=\"myFlash\" parent=\"vsSeparatorTwoPhase\"/>"),
+                  kProII, "", {kTrainStreams[0], kTrainStreams[1], "  V (cold): 40 -> 60 C, 50 kW, 1 kg/s\n"}, {}},
         WholeCase{"FlashSpanResidue", trainWithSeparator(80, 80.00001, 50), kProII, "",
                   {kTrainStreams[0], kTrainStreams[1], "  V (cold): 80 -> 80.5 C, 50 kW, 1 kg/s\n"},
                   {"Separators_Not_Extracted"}},
