@@ -429,9 +429,11 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
 // solve of the area LP as it starts, which takes seconds on a large table with forbidden matches)
 // on standard error as they come, as the automatic design's are; standard output keeps only the
 // report.
+// A range of DTmin values (supertarget) passes on a text as each point's targets start.
 class TargetProgressLines : public INotificationReceiver {
 public:
-    explicit TargetProgressLines(IHeatIntegrationScenario& scenario) : m_scenario(scenario) {
+    explicit TargetProgressLines(IHeatIntegrationScenario& scenario, const char* job = "targets")
+        : m_scenario(scenario), m_job(job) {
         m_scenario.AddNotificationReceiver(this);
         m_scenario.AddValidMessage(this, 64);
     }
@@ -439,11 +441,12 @@ public:
     TargetProgressLines(const TargetProgressLines&) = delete;
     TargetProgressLines& operator=(const TargetProgressLines&) = delete;
     void NotifyChange(int code, const CPString& text, void*) override {
-        if (code == 64 && !text.empty()) std::fprintf(stderr, "targets: %s\n", text.c_str());
+        if (code == 64 && !text.empty()) std::fprintf(stderr, "%s: %s\n", m_job, text.c_str());
     }
 
 private:
     IHeatIntegrationScenario& m_scenario;
+    const char* m_job;
 };
 
 int runTargets(ModuleLoader& module, const Options& o) {
@@ -479,7 +482,10 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
-    scenario->CalculateSuperTargets(o.from, o.to, o.step);
+    {
+        TargetProgressLines progress(*scenario, "supertarget");
+        scenario->CalculateSuperTargets(o.from, o.to, o.step);
+    }
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     if (report.points.empty()) return fail("supertarget computed no point over the range");
