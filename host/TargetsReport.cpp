@@ -139,6 +139,8 @@ bool sameLoad(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1
 std::string kw(double v) { return fixed(v, 3) + " kW"; }
 
 constexpr int kAreaLP = 1;
+// The area LP's state when a solve was stopped at its time limit.
+constexpr int kAreaLPStopped = 5;
 
 // The area LP prices its matches at its own 2 C approach for the streams that take the scenario's
 // DTmin, so its area is a bound below that of a network at the DTmin chosen, not that area.
@@ -297,13 +299,17 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     // or loads the area LP could not exchange, leave area, shells and the costs on them without
     // a result.
     const int areaState = scenario.GetAreaTargetState();
-    if (r.available && (areaState == 2 || areaState == 3)) {
+    if (r.available && (areaState == 2 || areaState == 3 || areaState == kAreaLPStopped)) {
         r.areaAvailable = false;
+        r.areaStopped = areaState == kAreaLPStopped;
         r.notes.push_back(areaState == 2
                               ? "area, shells, capital and total annual cost are not available: the balanced composite "
                                 "curves touch or cross where heat passes (no positive driving force)"
-                              : "area, shells, capital and total annual cost are not available: the area LP could not "
-                                "exchange the loads");
+                          : areaState == 3
+                              ? "area, shells, capital and total annual cost are not available: the area LP could not "
+                                "exchange the loads"
+                              : "area, shells, capital and total annual cost are not available: the area LP was stopped "
+                                "at its time limit before it was solved");
     }
     if (r.available && r.areaAvailable && scenario.GetAreaTargetMethod() == kAreaLP) {
         r.notes.push_back(AreaLPNote(r.dtmin));

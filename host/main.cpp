@@ -467,6 +467,12 @@ int runTargets(ModuleLoader& module, const Options& o) {
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     std::fputs((o.json ? FormatTargetsJson(report) : FormatTargetsText(report)).c_str(), stdout);
+    // An area LP stopped at its time limit is a job that did not finish: the report says what it
+    // has, and the exit status that it stopped.
+    if (report.areaStopped) {
+        std::fflush(stdout);
+        EndWithoutTeardown(fail("the area LP was stopped at its time limit before it was solved"));
+    }
     EndWithoutTeardown(0);
     return 0;
 }
