@@ -55,7 +55,8 @@ const MessageText kTexts[] = {
     {"EnteringOpMode", "Entering operating mode..."},
     {"SearchingForUtilHX", "Searching for retrofit modifications..."},
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
-    {"CannotExecuteSchedule", "The schedule %s cannot be executed."},
+    {"CannotExecuteSchedule", "The schedule %s cannot be executed: it holds no event, or it is solved and its "
+                              "results stand until one of its events changes."},
     // Reconciliation of a locked network with measured temperatures.
     {"ReconcileNothingToFit", "No outlet of an exchanger of frozen area is measured: nothing was reconciled."},
     {"ReconcileAlreadyMet", "The network meets every measured temperature: nothing was changed."},
