@@ -92,3 +92,19 @@ TEST(HostFormulasToldApart, ASitePriceTypedInOneScenarioPricesEveryScenario) {
     EXPECT_EQ((std::vector<double>{0.02, 0.0007648416}), ScriptValues(reopened.out, 5)) << reopened.out;
     EXPECT_TRUE(has(RunHost("targets " + saved.path).out, "operating cost            3906.00 per year"));
 }
+
+// Each table the scenario opens is titled for its own kind (a table of one kind under another's
+// title would go unnoticed where only one kind is opened): the utility composite table among them.
+TEST(HostFormulasToldApart, EachTableIsTitledForItsKind) {
+    const char* const titles[] = {"Pinch Temperatures",         "Pocket Data Table",
+                                  "Grand Composite Curve Table", "Composite Curve Table",
+                                  "Balanced Comp. Curve Table",  "Utility Comp. Curve Table"};
+    for (int kind = 0; kind < 6; ++kind) {
+        SCOPED_TRACE(kind);
+        const HostRun run = RunViewScript(ExamplePath("four-streams.csv"), "set Enum.203 " + std::to_string(kind) +
+                                                                               "\ncmd ViewTableStandalone\nopen @last\n"
+                                                                               "text ExtraData.200\n");
+        ASSERT_EQ(0, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, "4: text ExtraData.200\n  text base - " + std::string(titles[kind]) + "\n")) << run.out;
+    }
+}
