@@ -108,3 +108,24 @@ TEST(HostFormulasToldApart, EachTableIsTitledForItsKind) {
         EXPECT_TRUE(has(run.out, "4: text ExtraData.200\n  text base - " + std::string(titles[kind]) + "\n")) << run.out;
     }
 }
+
+// The utility-exchanger move to a hot oil that falls 100 K (300 to 200 C), not steam's 1 K: the
+// heater takes the oil over its whole range, 180 kW into C from 115 to 160 C, so its ends are
+// 300 - 160 = 140 K and 200 - 115 = 85 K apart; LMTD 55 / ln(140 / 85) = 110.22 K, U = 1 / (1 / 0.2
+// + 1 / 0.5) = 0.142857, area 180 / (0.142857 x 110.22) = 11.43 m2. Saved: 180 kW x (78.84 - 20) a
+// year = 10,591.20.
+TEST(HostFormulasToldApart, AHeaterMovedToAHotOilTakesTheOilsWholeFall) {
+    ScratchFile streams("toldapart", "oil-streams.csv",
+                        "name,supply,target,cp,h,kind,cost\nH1,150,50,2,0.2,process,\nH2,130,70,1,0.2,process,\n"
+                        "C,100,160,4,0.2,process,\nHP Steam,,,,,utility,\nHO,300,200,,0.5,utility,20\n"
+                        "Cooling Water,,,,,utility,\nAir,,,,,utility,\n");
+    const HostRun run = RunHost("retrofit " + streams.path + " " + ExamplePath("retrofit-network.csv") + " --mode utility");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "Step 1: result 39, ")) << run.out;
+    EXPECT_TRUE(has(run.out, "    Heater (heater) HO -> C: duty 180.00, hot 300.00 -> 200.00, cold 115.00 -> 160.00, "
+                             "approach 85.00, area 11.43, U 0.1429"))
+        << run.out;
+    const double lmtd = (140.0 - 85.0) / std::log(140.0 / 85.0), u = 1.0 / (1.0 / 0.2 + 1.0 / 0.5);
+    EXPECT_NEAR(11.43, 180.0 / (u * lmtd), 0.005);
+    EXPECT_TRUE(has(run.out, "  utility cost saving 10591.20 per year")) << run.out;
+}
