@@ -173,13 +173,17 @@ double CPIHENDesign::GetMaximumMatchDuty(CNode* unit) const {
 
 void CPIHENDesign::LowerNamedExchangerDuty() {
     const CPString name = m_textB;
-    for (CNode* unit : m_exchangers) {
+    // One unit bears the name. A case written while names could still repeat may hold two: the
+    // one meant is the one added last.
+    for (auto it = m_exchangers.rbegin(); it != m_exchangers.rend(); ++it) {
+        CNode* unit = *it;
         HeatExch* exchanger = AsHeatExch(unit);
         if (!exchanger || exchanger->IsUtilityExch() || unitName(unit) != name ||
             unit->getVariableStatus(NodeValue::Duty) != ValueStatus::Specified)
             continue;
         // An exchanger the area check left at (almost) nothing does not turn round.
         unit->addVariable(NodeValue::Duty, std::max(0.0, dutyOf(unit) - 1.0), ValueStatus::Specified);
+        break;
     }
     ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
     SetSplitFractionsFromBranchDuties();
