@@ -16,14 +16,8 @@ namespace {
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct Scratch : ScratchFile {
-    explicit Scratch(const std::string& stem, const std::string& content = "", bool write = false)
-        : ScratchFile("namesheld", stem, content, write) {}
+    explicit Scratch(const std::string& stem) : ScratchFile("namesheld", stem, "", false) {}
 };
-
-HostRun viewScript(const std::string& input, const std::string& script, const std::string& more = "") {
-    Scratch file("script.txt", script, true);
-    return RunHost("view " + input + " --script " + file.path + more);
-}
 
 std::string retrofitTables() { return ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv"); }
 
@@ -37,7 +31,7 @@ TEST(HostViewNamesHold, ARetrofitNamesItsExchangerApartFromARenamedUnitAndItsTex
     Scratch plain("plain.kcase"), renamed("renamed.kcase"), result("result.kcase");
     ASSERT_EQ(0, RunHost("design " + retrofitTables() + " --save " + plain.path).exitCode);
     // E1 takes the name the retrofit's copy would give its first new exchanger.
-    const HostRun rename = viewScript(plain.path, "settext Name.300.0 E-1100\n", " --open design --save " + renamed.path);
+    const HostRun rename = RunViewScript(plain.path, "settext Name.300.0 E-1100\n", " --open design --save " + renamed.path);
     ASSERT_EQ(0, rename.exitCode) << rename.out;
 
     const HostRun before = RunHost("retrofit " + plain.path + " --mode new-exchanger --budget 1e9");
@@ -52,14 +46,14 @@ TEST(HostViewNamesHold, ARetrofitNamesItsExchangerApartFromARenamedUnitAndItsTex
 
     // "Name.303" names the new unit; renamed, it names it still, and so after a reopen.
     Scratch edited("edited.kcase");
-    const HostRun texts = viewScript(result.path,
+    const HostRun texts = RunViewScript(result.path,
                                      "text Name.303\ntext Name.300.[]\nsettext Name.300.4 NewHX\ntext Name.303\n",
                                      " --open design=Network-1N-1 --save " + edited.path);
     ASSERT_EQ(0, texts.exitCode) << texts.out;
     EXPECT_TRUE(has(texts.out, "1: text Name.303\n  text E-1101\n")) << texts.out;
     EXPECT_TRUE(has(texts.out, "text E-1100\n  text Heater\n  text Cooler1\n  text Cooler2\n  text E-1101\n")) << texts.out;
     EXPECT_TRUE(has(texts.out, "4: text Name.303\n  text NewHX\n")) << texts.out;
-    const HostRun reopened = viewScript(edited.path, "text Name.303\n", " --open design=Network-1N-1");
+    const HostRun reopened = RunViewScript(edited.path, "text Name.303\n", " --open design=Network-1N-1");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "1: text Name.303\n  text NewHX\n")) << reopened.out;
 }
@@ -68,24 +62,24 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
     Scratch plain("base.kcase"), mine("mine.kcase"), kept("kept.kcase"), deleted("deleted.kcase");
     ASSERT_EQ(0, RunHost("design " + retrofitTables() + " --save " + plain.path).exitCode);
     // The user's own design named like a result: no retrofit ran, and it is not deleted.
-    ASSERT_EQ(0, viewScript(plain.path, "cmd AddDefaultDesign Network-1N\n", " --save " + mine.path).exitCode);
-    const HostRun none = viewScript(mine.path, "cmd OpenRetrofitOptionView\ncmd AddNewHX\ncmd DeleteNewRetrofitDesign 0\n",
+    ASSERT_EQ(0, RunViewScript(plain.path, "cmd AddDefaultDesign Network-1N\n", " --save " + mine.path).exitCode);
+    const HostRun none = RunViewScript(mine.path, "cmd OpenRetrofitOptionView\ncmd AddNewHX\ncmd DeleteNewRetrofitDesign 0\n",
                                     " --open design=Network --save " + kept.path);
     ASSERT_EQ(0, none.exitCode) << none.out;
-    const HostRun still = viewScript(kept.path, "text Name.299\n", " --open design=Network-1N");
+    const HostRun still = RunViewScript(kept.path, "text Name.299\n", " --open design=Network-1N");
     ASSERT_EQ(0, still.exitCode) << still.out;
     EXPECT_TRUE(has(still.out, "1: text Name.299\n  text Network-1N\n")) << still.out;
 
     // A stepwise run within an investment limit of 1e9 keeps "Network-1N-1" at its first step and
     // finds nothing more: the exchanger it added is reported, its result priced and then deleted.
-    const HostRun run = viewScript(plain.path,
+    const HostRun run = RunViewScript(plain.path,
                                    "cmd OpenRetrofitOptionView\ncmd AddNewHX\nset Cost.980 1e9\nexpect RetNewHXOk\n"
                                    "cmd RunRetrofitOptimization\ntext ExtraData.331\ncmd DeleteNewRetrofitDesign 0\n",
                                    " --open design --save " + deleted.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "Error RetNewHXOk|A new exchanger was added.")) << run.out;
     EXPECT_TRUE(has(run.out, "6: text ExtraData.331\n  text Retrofit capital cost or payback: ")) << run.out;
-    const HostRun gone = viewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-1");
+    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-1");
     EXPECT_NE(0, gone.exitCode) << gone.out;
     EXPECT_TRUE(has(gone.out, "no view design=Network-1N-1")) << gone.out;
 }
@@ -94,7 +88,7 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
 // default set gives 152908.07.
 TEST(HostViewNamesHold, ARenamedEconomicDataSetKeepsItsMatchesAndDeletesWhenUnused) {
     Scratch saved("sets.kcase");
-    const HostRun run = viewScript(ExamplePath("four-streams.csv"),
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
                                    "settext ExtraData.500.1 alpha\nset Cost.501.1 100000\nset ExtraData.502.1 1000\n"
                                    "set Enum.510.0.0 1\nget Cost.654\nsettext ExtraData.500.1 b\nget Enum.510.0.0\n"
                                    "settext ExtraData.500.2 gamma\nsettext ExtraData.500.2 Delta\nsettext ExtraData.500.2 \n"
@@ -105,7 +99,7 @@ TEST(HostViewNamesHold, ARenamedEconomicDataSetKeepsItsMatchesAndDeletesWhenUnus
     EXPECT_TRUE(has(run.out, "7: get Enum.510.0.0\n  value 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "10: settext ExtraData.500.2\n  result 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "11: text ExtraData.500.[]\n  text DEFAULT\n  text b\n  text **New**\n")) << run.out;
-    const HostRun reopened = viewScript(saved.path, "get Enum.510.0.0\nget Cost.654\n");
+    const HostRun reopened = RunViewScript(saved.path, "get Enum.510.0.0\nget Cost.654\n");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "1: get Enum.510.0.0\n  value 1\n2: get Cost.654\n  value 396172.1318 Cost\n"))
         << reopened.out;
@@ -118,7 +112,7 @@ TEST(HostViewNamesHold, AUtilityRenamedToADefaultUtilityTakesTheDesignsHeaterAlo
     ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
                          " --save " + plain.path)
                      .exitCode);
-    const HostRun run = viewScript(plain.path, "attach UtilityNameView.599.0 MP Steam\nopen HIDesignViewerDesign.200.0\n"
+    const HostRun run = RunViewScript(plain.path, "attach UtilityNameView.599.0 MP Steam\nopen HIDesignViewerDesign.200.0\n"
                                                "get ExtraData.752.0\n",
                                    " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;

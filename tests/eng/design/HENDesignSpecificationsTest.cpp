@@ -128,6 +128,26 @@ TEST(HENDesignSpecifications, NewExchangersThatStayInfeasibleGetTheirDutiesBack)
     EXPECT_NEAR(m.Duty(), 72.9, 1e-9);
 }
 
+// In a copy of the retrofit base, a unit of the base renamed by the user is still one of the
+// existing network's, which making the network feasible leaves at its duty.
+TEST(HENDesignSpecifications, AnExistingUnitRenamedInACopyIsNoNewExchanger) {
+    FeasibilityNetwork n;
+    ASSERT_EQ(1, n.scenario->CloneDesign("D2", n.d));
+    n.scenario->SetRetrofitBaseDesign("D1");
+    CPIHENDesign* copy = n.Design("D2");
+    ASSERT_NE(nullptr, copy);
+    CNode* x = copy->GetFlowSheet()->getNodeByFingerPrint(n.x->getDNAFingerPrint());
+    ASSERT_NE(nullptr, x);
+    ASSERT_EQ(1, copy->RenameUnit("Main", x));
+    x->addVariable(NodeValue::DTMin, 25.0, ValueStatus::Specified);
+    x->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    copy->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    copy->MakeNetworkFeasible(nullptr);
+    double duty = 0.0;
+    ASSERT_TRUE(x->getVariableAsDouble(NodeValue::Duty, duty));
+    EXPECT_DOUBLE_EQ(100.0, duty);
+}
+
 TEST(HENDesignSpecifications, TheMinimumApproachComesFromTheScenarioTheNetworkAndAThousand) {
     FeasibilityNetwork n;
     // Nothing calculated: the scenario's value (below 1000) holds.
