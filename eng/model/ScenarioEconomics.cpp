@@ -58,6 +58,10 @@ int CPIScenario::RenameEconomicData(const char* newName, const char* oldName) {
     const CPString previous = oldName;
     if (manager.RenameEconomicData(newName, previous.c_str()) != 1) return 0;
     if (m_pMatches) m_pMatches->RenameCostModel(previous, newName);
+    // The designs' exchangers keep the name of the set that prices them: they take the new one,
+    // and are priced by it again.
+    AssignAllExchangerCostModels();
+    UpdateTargets(nullptr, 4);
     return 1;
 }
 

@@ -85,24 +85,33 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
 }
 
 // H1-C1 priced by the set "alpha" (a = 100000, b = 1000): capital target 396172.13 where the
-// default set gives 152908.07.
+// default set gives 152908.07, and the network's capital 244521.08 where the default gives
+// 149587.32. Renamed, the set prices both still, in the views, when prices are set again and after
+// a reopen.
 TEST(HostViewNamesHold, ARenamedEconomicDataSetKeepsItsMatchesAndDeletesWhenUnused) {
-    Scratch saved("sets.kcase");
-    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
-                                   "settext ExtraData.500.1 alpha\nset Cost.501.1 100000\nset ExtraData.502.1 1000\n"
-                                   "set Enum.510.0.0 1\nget Cost.654\nsettext ExtraData.500.1 b\nget Enum.510.0.0\n"
-                                   "settext ExtraData.500.2 gamma\nsettext ExtraData.500.2 Delta\nsettext ExtraData.500.2 \n"
-                                   "text ExtraData.500.[]\n",
-                                   " --save " + saved.path);
+    Scratch plain("priced.kcase"), saved("sets.kcase");
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + plain.path)
+                     .exitCode);
+    const HostRun run = RunViewScript(plain.path,
+                                      "settext ExtraData.500.1 alpha\nset Cost.501.1 100000\nset ExtraData.502.1 1000\n"
+                                      "set Enum.510.0.0 1\nget Cost.654\nsettext ExtraData.500.1 b\nget Enum.510.0.0\n"
+                                      "set Cost.501.1 100000\nopen HIDesignViewerDesign.200.0\nget Cost.756\nopen MyOwnerObject\n"
+                                      "settext ExtraData.500.2 gamma\nsettext ExtraData.500.2 Delta\nsettext ExtraData.500.2 \n"
+                                      "text ExtraData.500.[]\n",
+                                      " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "5: get Cost.654\n  value 396172.1318 Cost\n")) << run.out;
     EXPECT_TRUE(has(run.out, "7: get Enum.510.0.0\n  value 1\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "10: settext ExtraData.500.2\n  result 1\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "11: text ExtraData.500.[]\n  text DEFAULT\n  text b\n  text **New**\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: get Cost.756\n  value 244521.0794 Cost\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "14: settext ExtraData.500.2\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "15: text ExtraData.500.[]\n  text DEFAULT\n  text b\n  text **New**\n")) << run.out;
     const HostRun reopened = RunViewScript(saved.path, "get Enum.510.0.0\nget Cost.654\n");
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "1: get Enum.510.0.0\n  value 1\n2: get Cost.654\n  value 396172.1318 Cost\n"))
         << reopened.out;
+    const HostRun report = RunHost("design " + saved.path);
+    EXPECT_TRUE(has(report.out, "capital cost              244521.08 (investment)")) << report.out;
 }
 
 // HP Steam (250 to 249 C) renamed MP Steam takes MP Steam's ends, 175 to 174 C: the design's
