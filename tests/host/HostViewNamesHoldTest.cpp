@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -112,6 +113,18 @@ TEST(HostViewNamesHold, ARenamedEconomicDataSetKeepsItsMatchesAndDeletesWhenUnus
         << reopened.out;
     const HostRun report = RunHost("design " + saved.path);
     EXPECT_TRUE(has(report.out, "capital cost              244521.08 (investment)")) << report.out;
+}
+
+// A scenario of a total site lists the site's economic data sets: its rename and delete of one are
+// refused with that reason, not with a clash of names or a set in use, and the set stays.
+TEST(HostViewNamesHold, ASiteScenarioSaysWhyItNeitherRenamesNorDeletesTheSitesSets) {
+    Scratch script("site.txt");
+    std::ofstream(script.path) << "attach UtilityNameView.599.0 Cooling Water\nopen HIDesignViewerScenario.200.0\n"
+                                  "settext ExtraData.500.1 alpha\nexpect SiteEconomicDataKeptBySite\nsettext ExtraData.500.1 b\n"
+                                  "expect SiteEconomicDataKeptBySite\nsettext ExtraData.500.1 \ntext ExtraData.500.[]\n";
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "8: text ExtraData.500.[]\n  text DEFAULT\n  text ALPHA\n  text **New**\n")) << run.out;
 }
 
 // HP Steam (250 to 249 C) renamed MP Steam takes MP Steam's ends, 175 to 174 C: the design's
