@@ -128,6 +128,19 @@ TEST(ViewUnitNames, ARenamedUnitHoldsItsNameThroughTheCaseFile) {
     EXPECT_EQ((std::multiset<std::string>{"E-101", "E-102", "E-104"}), unitNames(*d));
 }
 
+// An exchanger's view is reached by its unit's name: renamed in the design viewer's list, the
+// unit's view answers to the new name.
+TEST(ViewUnitNames, AnExchangersViewFollowsARenameMadeElsewhere) {
+    Named n;
+    CNode* unit = design_viewer_test::unitAt(n, 0);
+    Viewable* view = n.viewer->GetEquipmentView(unit);
+    ASSERT_NE(nullptr, view);
+    const std::string before = unitName(unit);
+    EXPECT_EQ(before, std::string(view->GetName().c_str()));
+    ASSERT_EQ(1, n.Rename(before, "Main"));
+    EXPECT_EQ("Main", std::string(view->GetName().c_str()));
+}
+
 // The extraction counts its dummy heaters and coolers by these endings: a unit renamed to one
 // would leave the design's real equipment one unit short.
 TEST(ViewUnitNames, TheDummyUnitsEndingsAreRefusedAsNames) {
