@@ -71,18 +71,23 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
     ASSERT_EQ(0, still.exitCode) << still.out;
     EXPECT_TRUE(has(still.out, "1: text Name.299\n  text Network-1N\n")) << still.out;
 
-    // A stepwise run within an investment limit of 1e9 keeps "Network-1N-1" at its first step and
-    // finds nothing more: the exchanger it added is reported, its result priced and then deleted.
+    // A stepwise run within an investment limit of 1e9 keeps its first step and finds nothing more.
+    // The user's own "Network-1N-1" stands where the run would have named it: the run's result is
+    // "Network-2N-1", which is reported, priced and deleted, and the user's design stays.
     const HostRun run = RunViewScript(plain.path,
-                                   "cmd OpenRetrofitOptionView\ncmd AddNewHX\nset Cost.980 1e9\nexpect RetNewHXOk\n"
-                                   "cmd RunRetrofitOptimization\ntext ExtraData.331\ncmd DeleteNewRetrofitDesign 0\n",
-                                   " --open design --save " + deleted.path);
+                                      "cmd OpenRetrofitOptionView\nopen MyOwnerObject\ncmd AddDefaultDesign Network-1N-1\n"
+                                      "open HIDesignViewerDesign.200.0\ncmd AddNewHX\nset Cost.980 1e9\nexpect RetNewHXOk\n"
+                                      "cmd RunRetrofitOptimization\ntext ExtraData.331\ncmd DeleteNewRetrofitDesign 0\n",
+                                      " --open design --save " + deleted.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "Error RetNewHXOk|A new exchanger was added.")) << run.out;
-    EXPECT_TRUE(has(run.out, "6: text ExtraData.331\n  text Retrofit capital cost or payback: ")) << run.out;
-    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-1");
+    EXPECT_TRUE(has(run.out, "9: text ExtraData.331\n  text Retrofit capital cost or payback: ")) << run.out;
+    const HostRun users = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-1N-1");
+    ASSERT_EQ(0, users.exitCode) << users.out;
+    EXPECT_TRUE(has(users.out, "1: text Name.299\n  text Network-1N-1\n")) << users.out;
+    const HostRun gone = RunViewScript(deleted.path, "text Name.299\n", " --open design=Network-2N-1");
     EXPECT_NE(0, gone.exitCode) << gone.out;
-    EXPECT_TRUE(has(gone.out, "no view design=Network-1N-1")) << gone.out;
+    EXPECT_TRUE(has(gone.out, "no view design=Network-2N-1")) << gone.out;
 }
 
 // H1-C1 priced by the set "alpha" (a = 100000, b = 1000): capital target 396172.13 where the
