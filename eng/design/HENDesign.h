@@ -140,9 +140,9 @@ public:
     // A new node of the kind, already in the flowsheet, named (units) and with its first values;
     // null for a kind the factory does not make.
     CNode* CreateNode(const CPString& kind, IHeatIntegrationStream* stream);
-    // Whether an exchanger, tee or mixer of the design other than `except` shows the name: the
-    // three kinds share one set of names, which users pick units by.
-    bool IsUnitNameTaken(const CPString& name, const CNode* except = nullptr) const;
+    // Whether an exchanger, tee or mixer of the design shows the name: the three kinds share one
+    // set of names, which users pick units by.
+    bool IsUnitNameTaken(const CPString& name) const;
     // Every name an exchanger, tee or mixer of the design shows.
     std::unordered_set<std::string> UnitNamesInUse() const;
     // The names the extraction gives the dummy heaters and coolers it counts apart from real

@@ -33,16 +33,7 @@ bool isNamedUnit(const CNode* node) {
 
 // Linear in the nodes: names live on the units themselves. A unit is added or renamed at most
 // once per edit, and every edit recalculates the whole network after it.
-bool CPIHENDesign::IsUnitNameTaken(const CPString& name, const CNode* except) const {
-    if (!m_sheet) return false;
-    for (CNode* node : m_sheet->getAllNodes()) {
-        CPString shown;
-        if (node != except && isNamedUnit(node) && node->getVariableAsString(NodeValue::UnitOperationName, shown) &&
-            shown == name)
-            return true;
-    }
-    return false;
-}
+bool CPIHENDesign::IsUnitNameTaken(const CPString& name) const { return UnitNamesInUse().count(name) > 0; }
 
 bool CPIHENDesign::IsReservedUnitName(const CPString& name) {
     return name.find(kDummyHeaterSuffix) != CPString::npos || name.find(kDummyCoolerSuffix) != CPString::npos;
