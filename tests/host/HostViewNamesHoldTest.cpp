@@ -21,6 +21,12 @@ struct Scratch : ScratchFile {
 };
 
 std::string retrofitTables() { return ExamplePath("retrofit-streams.csv") + " " + ExamplePath("retrofit-network.csv"); }
+std::string fourStreamTables() { return ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv"); }
+
+// The exit code of `design TABLES --save PATH`.
+int saveDesign(const std::string& tables, const std::string& path) {
+    return RunHost("design " + tables + " --save " + path).exitCode;
+}
 
 // The step's "utility cost saving" line.
 std::string saving(const std::string& out) {
@@ -30,7 +36,7 @@ std::string saving(const std::string& out) {
 
 TEST(HostViewNamesHold, ARetrofitNamesItsExchangerApartFromARenamedUnitAndItsTextsFollowRenames) {
     Scratch plain("plain.kcase"), renamed("renamed.kcase"), result("result.kcase");
-    ASSERT_EQ(0, RunHost("design " + retrofitTables() + " --save " + plain.path).exitCode);
+    ASSERT_EQ(0, saveDesign(retrofitTables(), plain.path));
     // E1 takes the name the retrofit's copy would give its first new exchanger.
     const HostRun rename = RunViewScript(plain.path, "settext Name.300.0 E-1100\n", " --open design --save " + renamed.path);
     ASSERT_EQ(0, rename.exitCode) << rename.out;
@@ -61,7 +67,7 @@ TEST(HostViewNamesHold, ARetrofitNamesItsExchangerApartFromARenamedUnitAndItsTex
 
 TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDesign) {
     Scratch plain("base.kcase"), mine("mine.kcase"), kept("kept.kcase"), deleted("deleted.kcase");
-    ASSERT_EQ(0, RunHost("design " + retrofitTables() + " --save " + plain.path).exitCode);
+    ASSERT_EQ(0, saveDesign(retrofitTables(), plain.path));
     // The user's own design named like a result: no retrofit ran, and it is not deleted.
     ASSERT_EQ(0, RunViewScript(plain.path, "cmd AddDefaultDesign Network-1N\n", " --save " + mine.path).exitCode);
     const HostRun none = RunViewScript(mine.path, "cmd OpenRetrofitOptionView\ncmd AddNewHX\ncmd DeleteNewRetrofitDesign 0\n",
@@ -96,9 +102,7 @@ TEST(HostViewNamesHold, TheDesignViewerFindsTheResultTheRunMadeAndNeverAUsersDes
 // a reopen.
 TEST(HostViewNamesHold, ARenamedEconomicDataSetKeepsItsMatchesAndDeletesWhenUnused) {
     Scratch plain("priced.kcase"), saved("sets.kcase");
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + plain.path)
-                     .exitCode);
+    ASSERT_EQ(0, saveDesign(fourStreamTables(), plain.path));
     const HostRun run = RunViewScript(plain.path,
                                       "settext ExtraData.500.1 alpha\nset Cost.501.1 100000\nset ExtraData.502.1 1000\n"
                                       "set Enum.510.0.0 1\nget Cost.654\nsettext ExtraData.500.1 b\nget Enum.510.0.0\n"
@@ -136,9 +140,7 @@ TEST(HostViewNamesHold, ASiteScenarioSaysWhyItNeitherRenamesNorDeletesTheSitesSe
 // heater on it runs there too, 20 kW into C1 over 2.33 m2, in the views at once and after a reopen.
 TEST(HostViewNamesHold, AUtilityRenamedToADefaultUtilityTakesTheDesignsHeaterAlong) {
     Scratch plain("utility.kcase"), saved("renamed.kcase");
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + plain.path)
-                     .exitCode);
+    ASSERT_EQ(0, saveDesign(fourStreamTables(), plain.path));
     const HostRun run = RunViewScript(plain.path, "attach UtilityNameView.599.0 MP Steam\nopen HIDesignViewerDesign.200.0\n"
                                                "get ExtraData.752.0\n",
                                    " --save " + saved.path);
