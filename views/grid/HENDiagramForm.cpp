@@ -212,7 +212,7 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
     switch (var.Number()) {
     case 200: {
         if (text.empty() || taken(text)) {
-            ErrorMsg("AddConfigError", text);
+            ErrorMsg("AddConfigError", MessageParameters{text});
             return 0;
         }
         m_newConfigurationName = text;
@@ -242,7 +242,7 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
         // Only a user configuration is renamed, and never to a name another one has.
         if (!UserConfigurationSelected()) return 0;
         if (text.empty() || (text != selected.name && taken(text))) {
-            ErrorMsg("AddConfigError", text);
+            ErrorMsg("AddConfigError", MessageParameters{text});
             return 0;
         }
         selected.name = text;
