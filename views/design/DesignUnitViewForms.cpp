@@ -65,6 +65,7 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     form.SetRefusals("Area.201", "ShellsInputError");
     form.SetRefusals("ExtraData.701", "ShellsInputError");
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
+    for (const char* address : {"HeatFlow.200", "HeatFlow.201", "Fouling.200"}) form.SetRefusals(address, "SpecRange");
 }
 
 void SplitterView::LoadVariables(FormDescription& form) {

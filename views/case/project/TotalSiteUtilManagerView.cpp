@@ -365,4 +365,7 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.Add({"RowPos.288", FormHook::Value, 100, true, 0});
     form.Add({"SegmentTable.200", FormHook::Object, 0, false, 1});
     for (const char* word : {"SaveUtilityDefaultSet", "OpenUtilityDefaultSet", "ViewSegTableViewU"}) form.AddCommand(word);
+    form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning");
+    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError");
+    form.SetRefusals("Enum.900", "ValidOptionError");
 }
