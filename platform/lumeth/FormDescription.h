@@ -49,28 +49,17 @@ struct FormVariable {
     bool numbered = false;
 };
 
-// The key a variable is found by: its type code and number, and for a variable known by name
-// (not a kind of quantity) the name without regard to case.
-struct FormKey {
-    int type = 0;
-    int number = 0;
-    Text name;
-    bool operator<(const FormKey& o) const { return std::tie(type, number, name) < std::tie(o.type, o.number, o.name); }
-    static FormKey Of(const VarDescription& var);
-};
-
 class FormDescription {
 public:
     // A type code of -1 becomes that of the address.
     void Add(const FormVariable& variable);
     const std::vector<FormVariable>& Variables() const { return m_variables; }
-    // The message keys a write of the variable may be refused with, blank-separated: the view's
-    // own (SetRefusals) and those every form answers a write with (WriteRefusals), each once.
+    // The message keys a write of the variable may be refused with, blank-separated.
     void SetRefusals(const Text& address, const Text& keys) { m_refusals[address] = keys; }
-    Text Refusals(const Text& address) const;
-    // The variable the form lists for a variable address (a row of a column or table, a
-    // numbered row at any number); null when it lists none.
-    const FormVariable* Find(const VarDescription& var) const;
+    Text Refusals(const Text& address) const {
+        auto it = m_refusals.find(address);
+        return it == m_refusals.end() ? Text() : it->second;
+    }
     // The command words the view's Message handles, as its dispatch lists them.
     void AddCommand(const Text& word) { m_commands.push_back(word); }
     const std::vector<Text>& Commands() const { return m_commands; }
@@ -83,23 +72,17 @@ private:
     std::vector<FormVariable> m_variables;
     std::vector<Text> m_commands;
     std::map<Text, Text> m_refusals;
-    // The rows by key, made at the first look-up after a row was added.
-    mutable std::map<FormKey, std::size_t> m_index;
-    mutable bool m_indexed = false;
 };
 
-// What every form answers a refused write with, whatever the view: a cell that is read-only
-// (by its row or by the view's cell state) takes nothing; a number outside the range of its
-// kind of quantity, or a text that is no number typed into a number cell, is refused; and a
-// refusal the view gave without a word of its own is told.
-namespace WriteRefusal {
-inline constexpr const char* ReadOnly = "ReadOnlyCell";
-inline constexpr const char* OutOfRange = "SpecRange";
-inline constexpr const char* NotANumber = "NotANumber";
-inline constexpr const char* NotTaken = "ValueNotTaken";
-}  // namespace WriteRefusal
-// The keys of those a write of the variable may be answered with, blank-separated.
-Text WriteRefusals(const FormVariable& variable);
+// The key a variable is found by: its type code and number, and for a variable known by name
+// (not a kind of quantity) the name without regard to case.
+struct FormKey {
+    int type = 0;
+    int number = 0;
+    Text name;
+    bool operator<(const FormKey& o) const { return std::tie(type, number, name) < std::tie(o.type, o.number, o.name); }
+    static FormKey Of(const VarDescription& var);
+};
 
 template <typename V>
 class ViewForm {

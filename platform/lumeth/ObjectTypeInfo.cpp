@@ -1,6 +1,5 @@
 #include "lumeth/ObjectTypeInfo.h"
 
-#include "lumeth/FormDescription.h"
 #include "lumeth/Viewable.h"
 
 #include <algorithm>
@@ -48,15 +47,6 @@ bool ObjectTypeInfo::LoadVariables(FormDescription& form) const {
         any = true;
     }
     return any;
-}
-
-const FormDescription& ObjectTypeInfo::Form() const {
-    if (!m_form) {
-        auto form = std::make_shared<FormDescription>();
-        LoadVariables(*form);
-        m_form = std::move(form);
-    }
-    return *m_form;
 }
 
 bool ObjectTypeInfo::Supports(int type) const {

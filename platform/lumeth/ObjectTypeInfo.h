@@ -76,14 +76,9 @@ public:
 
     // The variables a view class declares (its form description); set by the class's
     // registration. The listing includes the variables of the types it derives from.
-    void SetLoadVariables(LoadVariablesHook hook) {
-        m_loadVariables = hook;
-        m_form.reset();
-    }
+    void SetLoadVariables(LoadVariablesHook hook) { m_loadVariables = hook; }
     // Adds the declared variables of this type, then of its parents; false when none declare any.
     bool LoadVariables(FormDescription& form) const;
-    // The same, made once and kept: what a write of a variable is held to.
-    const FormDescription& Form() const;
 
     // ---- hooks ----
     // A new view of this type under `parent` (the factory with a fresh instance record).
@@ -110,7 +105,6 @@ private:
     bool m_transient = false;
     bool m_neverWritten = false;
     LoadVariablesHook m_loadVariables = nullptr;
-    mutable std::shared_ptr<const FormDescription> m_form;
 };
 
 // The registrations of one loaded module, owned here, destroyed in reverse order of registration.

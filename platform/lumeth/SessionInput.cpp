@@ -1,6 +1,7 @@
 // The dispatchers through which input reaches the views, and the replay of a journal's inputs.
 #include "lumeth/DisplayUnits.h"
-#include "lumeth/FormDescription.h"
+#include "lumeth/FormWrites.h"
+#include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/KindRanges.h"
 #include "lumeth/Session.h"
 #include "lumeth/Viewable.h"
@@ -43,7 +44,7 @@ Viewable* resolveAddress(Viewable* view, const VarDescription& address, const Va
 // form description keeps its own rules whole).
 const FormVariable* listedRow(Viewable* view, const VarDescription& var) {
     const ObjectTypeInfo* type = view ? view->GetViewType() : nullptr;
-    return type ? type->Form().Find(var) : nullptr;
+    return type ? FindListed(ListedForm(type), var) : nullptr;
 }
 
 // Whether the user was shown a message (or asked a question) after the entry numbered `sequence`.
@@ -53,11 +54,12 @@ bool toldSince(std::uint64_t sequence) {
     return false;
 }
 
-// A cell the form lists read-only, or whose state the view reads as read-only now, takes no write.
+// A cell the form lists read-only, or one the form lets the user type into whose state the view
+// reads as read-only now, takes no write.
 bool refusedAsReadOnly(Viewable* view, const VarDescription& var, const FormVariable& row) {
-    ModifyState state = row.editable ? ModifiableState : ReadOnlyState;
+    ModifyState state = row.editable || row.byState ? ModifiableState : ReadOnlyState;
     int detail = 0;
-    view->VariableStatus(var, state, detail);
+    if (state != ReadOnlyState) view->VariableStatus(var, state, detail);
     if (state != ReadOnlyState) return false;
     ErrorMsg(WriteRefusal::ReadOnly, Text());
     return true;

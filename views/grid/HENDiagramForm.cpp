@@ -67,6 +67,8 @@ void HENDiagram::LoadVariables(FormDescription& form) {
                              "NewStreamOrderView", "StepUp", "StepDown", "TopOfList", "BttmOfList", "ShowPinch",
                              "SwitchDirections"})
         form.AddCommand(word);
+    // A configuration name that is empty or taken.
+    for (const char* address : {"ExtraData.200", "ExtraData.202"}) form.SetRefusals(address, "AddConfigError");
 }
 
 double HENDiagram::Value(const VarDescription& var) {

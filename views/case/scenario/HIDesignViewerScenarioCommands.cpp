@@ -134,6 +134,16 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
                       .numbered = row->number == TextRow::AnyNumber});
     for (const char* address : {"ExtraData.570", "ExtraData.1000", "Name.500"})
         form.Add({address, FormHook::Text, 1519, true, 0});
+    // What typing a name may answer: a refusal, or the question before a deletion.
+    const std::pair<const char*, const char*> named[] = {
+        {"StrName.401", "NoChangeinHENRBaseCase DeleteStreamError GetStreamError RenameStreamError"},
+        {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError"},
+        {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique"},
+        {"ExtraData.500", "NoChangeinHENRBaseCase DeafultEconomicSpecRenameNotAllowed EconomicDataWithNameExists "
+                          "EconomicDataInUseDeleteError"},
+    };
+    for (const auto& [address, keys] : named)
+        if (form.Refusals(address).empty()) form.SetRefusals(address, keys);
     for (const Command& c : Commands()) form.AddCommand(c.word);
 }
 
