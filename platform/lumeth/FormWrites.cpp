@@ -48,6 +48,16 @@ const FormVariable* FindListed(const FormDescription& form, const VarDescription
     return numbered;
 }
 
+namespace {
+bool heldBy(const FormDescription& form, const FormVariable& row, const char* key) {
+    const Text own = " " + form.Refusals(row.address) + " ";
+    return own.find_first_not_of(' ') == Text::npos || own.find(Text(" ") + key + " ") != Text::npos;
+}
+}  // namespace
+
+bool HeldToState(const FormDescription& form, const FormVariable& row) { return heldBy(form, row, WriteRefusal::ReadOnly); }
+bool HeldToRange(const FormDescription& form, const FormVariable& row) { return heldBy(form, row, WriteRefusal::OutOfRange); }
+
 Text WriteRefusals(const FormVariable& v) {
     if (v.hook != FormHook::Value && v.hook != FormHook::Text) return Text();
     Text keys = WriteRefusal::ReadOnly;

@@ -20,6 +20,13 @@ const FormDescription& ListedForm(const ObjectTypeInfo* type);
 // The row a form lists for a variable address (a row of a column or table, a numbered row at any
 // number); null when it lists none.
 const FormVariable* FindListed(const FormDescription& form, const VarDescription& var);
+// Whether a write of a listed cell is held to the view's cell state, and to the range of its kind
+// of quantity, before the view sees it: a cell whose form lists no refusals of its own is held to
+// both; a cell that lists refusals of its own answers for its state and its range itself (a
+// segment table overrules a calculated value, a utility's load says the targets set it), unless it
+// lists the general refusal too. A cell the form lists read-only takes nothing in any case.
+bool HeldToState(const FormDescription& form, const FormVariable& row);
+bool HeldToRange(const FormDescription& form, const FormVariable& row);
 // The keys of the general refusals a write of the variable may be answered with, blank-separated.
 Text WriteRefusals(const FormVariable& variable);
 // Every key a write of the listed address may be answered with: the view's own and the general

@@ -54,12 +54,12 @@ bool toldSince(std::uint64_t sequence) {
     return false;
 }
 
-// A cell the form lists read-only, or one the form lets the user type into whose state the view
-// reads as read-only now, takes no write.
+// A cell the form lists read-only takes nothing, nor one held to the view's cell state that the
+// view reads as read-only now (see HeldToState).
 bool refusedAsReadOnly(Viewable* view, const VarDescription& var, const FormVariable& row) {
-    ModifyState state = row.editable || row.byState ? ModifiableState : ReadOnlyState;
+    ModifyState state = !row.editable && !row.byState ? ReadOnlyState : ModifiableState;
     int detail = 0;
-    if (state != ReadOnlyState) view->VariableStatus(var, state, detail);
+    if (state != ReadOnlyState && HeldToState(ListedForm(view->GetViewType()), row)) view->VariableStatus(var, state, detail);
     if (state != ReadOnlyState) return false;
     ErrorMsg(WriteRefusal::ReadOnly, Text());
     return true;
@@ -67,8 +67,9 @@ bool refusedAsReadOnly(Viewable* view, const VarDescription& var, const FormVari
 
 // A number outside the range of the cell's kind of quantity (or no finite number at all) is
 // refused before the view sees it; the empty value erases and goes on.
-bool refusedAsOutOfRange(Viewable* view, const VarDescription& var, double value) {
-    if (value == Viewable::EmptyValue) return false;
+bool refusedAsOutOfRange(Viewable* view, const VarDescription& var, const FormVariable& row, double value) {
+    if (value == Viewable::EmptyValue || (std::isfinite(value) && !HeldToRange(ListedForm(view->GetViewType()), row)))
+        return false;
     const KindRange* range = FindKindRange(view->GetEDVarType(var));
     if (std::isfinite(value) && (!range || (value >= range->low && value <= range->high))) return false;
     ErrorMsg(WriteRefusal::OutOfRange, Text());
@@ -77,7 +78,7 @@ bool refusedAsOutOfRange(Viewable* view, const VarDescription& var, double value
 
 // A number written into a listed cell: held to the form's rules first, then the view's.
 int specifyListed(Viewable* view, const VarDescription& var, const FormVariable* row, double value) {
-    if (row && (refusedAsReadOnly(view, var, *row) || refusedAsOutOfRange(view, var, value))) return 0;
+    if (row && (refusedAsReadOnly(view, var, *row) || refusedAsOutOfRange(view, var, *row, value))) return 0;
     return view->Specify(var, value);
 }
 

@@ -126,8 +126,11 @@ Text readCell(Viewable* view, const FormVariable& row, const Text& cell) {
     return std::isfinite(v) ? FormattedText("%.12g", v) : Text("nan");
 }
 
+// The state a write of the cell is held to: the form's, and the view's where the form holds the
+// cell to it.
 ModifyState stateOf(Viewable* view, const FormVariable& row, const Text& cell) {
     if (!row.editable && !row.byState) return ReadOnlyState;
+    if (!HeldToState(ListedForm(view->GetViewType()), row)) return ModifiableState;
     VarDescription var;
     VarDescription::Parse(cell, var);
     ModifyState state = row.editable ? ModifiableState : ReadOnlyState;
@@ -256,7 +259,9 @@ void compareReopened(OpenCase& c, const std::vector<std::uint8_t>& original, con
         for (const FormVariable& row : ListedForm(type).Variables())
             if (row.hook == FormHook::Value && row.dimensions <= 1)
                 for (const Text& cell : cellsOf(start, row))
-                    if (refusedCells.count(start->GetName() + " (" + type->GetName() + ") " + cell))
+                    // Where the user last typed (the cursor of a table) follows every write.
+                    if (refusedCells.count(start->GetName() + " (" + type->GetName() + ") " + cell) &&
+                        cell.find("Pos") == Text::npos)
                         out << cell << " " << readCell(start, row, cell) << "\n";
     }
     EXPECT_EQ(a.str(), b.str());
@@ -415,7 +420,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"SegmentViscosityHuge", "targets", "open SegmentTable.201.0\n", "set Viscosity.101.0 1e15", "SpecRange",
                 "Viscosity.101.0"},
         // A cost-law constant past the size a case holds, below as above.
-        Refused{"CostLawConstantNegative", "targets", "", "set Cost.501.0 -1e15", "SpecRange", "Cost.501.0"},
+        Refused{"CostLawConstantNegative", "targets", "", "set Cost.501.0 -1e15", "TypicalAreaConstantRange", "Cost.501.0"},
         Refused{"CostLawCoefficientNegative", "targets", "", "set ExtraData.502.0 -1e15", "TypicalAreaConstantRange",
                 "ExtraData.502.0"},
         // A contribution the site's utility does not take answers so.
@@ -423,6 +428,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "DeltaTemp.909.0"},
         Refused{"SiteFilmCoefficientNegative", "site", kUtilityDefaults, "set HeatTransferCoeff.905.0 -300",
                 "ValueNotTaken", "HeatTransferCoeff.905.0"},
+        // An emptied utility name asks before the utility goes; not confirmed, it stays.
+        Refused{"SiteUtilityNameEmptied", "site", "answer 0\ncmd OpenUDB\nopen @last\n", "settext ExtraData.901.0",
+                "ConfirmDeleteDefaultUtility", "ExtraData.901.0"},
         // A text that is no number, and a refusal the view gave without a word.
         Refused{"TextIntoANumberCell", "targets", "", "settext DeltaTemp.1 abc", "NotANumber", "DeltaTemp.1"},
         Refused{"SegmentPropertyZero", "targets", "open SegmentTable.201.0\n", "set Viscosity.101.0 0", "SpecRange",
