@@ -35,17 +35,20 @@ const FormDescription& ListedForm(const ObjectTypeInfo* type) { return listed(ty
 
 const FormVariable* FindListed(const FormDescription& form, const VarDescription& var) {
     const FormKey key = FormKey::Of(var);
+    const FormVariable* found = nullptr;
     const FormVariable* numbered = nullptr;
     for (const FormVariable& v : form.Variables()) {
         VarDescription row;
         if (!VarDescription::Parse(v.address, row)) continue;
         FormKey k = FormKey::Of(row);
-        if (same(k, key)) return &v;
+        // A variable listed twice (a number and a text, say) is found by the row the user may
+        // type into, if either is.
+        if (same(k, key) && (!found || (!found->editable && v.editable))) found = &v;
         // A numbered row stands for every number of its kind and name.
         k.number = key.number;
         if (v.numbered && !numbered && same(k, key)) numbered = &v;
     }
-    return numbered;
+    return found ? found : numbered;
 }
 
 namespace {

@@ -161,13 +161,17 @@ std::vector<Write> writesFor(Viewable* view, const FormVariable& row, const Text
         out.push_back({"set " + cell + " 1", true});
         return out;
     }
-    if (const KindRange* range = FindKindRange(kind)) {
+    // The general economics take a plant life (years, any length) and hours of operation by the
+    // addresses of read-only cells of other kinds: what is typed there is not of the kind shown.
+    const bool economics = row.address == "ExtraData.301" || row.address == "ExtraData.302";
+    if (const KindRange* range = economics ? nullptr : FindKindRange(kind)) {
         const double below = range->low - std::max(1.0, std::fabs(range->low));
         const double above = range->high * 1000.0;
         for (const double base : {below, above})
             out.push_back({"set " + cell + " " + FormattedText("%.17g", calc_ounit(base, unit)), true});
     }
-    out.push_back({"settext " + cell + " abc", true});
+    // A number cell that takes a text of its own (a name typed where a number is shown) may take it.
+    out.push_back({"settext " + cell + " abc", false});
     out.push_back({"set " + cell + " empty", false});
     return out;
 }

@@ -135,14 +135,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (value < 0.0) return "NegativePlantLifeInput";
              setDefault(v, 4, value);
              return nullptr;
-         }, .refusals = "NegativePlantLifeInput SpecRange"},
+         }, .refusals = "NegativePlantLifeInput"},
         {.type = 1519, .number = 302, .write = [](V& v, Var var, double value) -> const char* {
              value = asTyped(v, var, value);
              if (isEmpty(value)) return nullptr;
              if (value < 0.0) return "NegativeHoursOfOperInput";
              setDefault(v, 6, std::min(value, kMaxHours));
              return nullptr;
-         }, .refusals = "NegativeHoursOfOperInput SpecRange"},
+         }, .refusals = "NegativeHoursOfOperInput"},
         {.name = "rate_cap_int", .number = 300, .guarded = true, .write = [](V& v, Var, double value) -> const char* {
              if (isEmpty(value)) return nullptr;
              if (!(value / 100.0 > 0.0)) return "TypicalRateOfReturnRange";
