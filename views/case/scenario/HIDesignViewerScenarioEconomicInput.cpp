@@ -189,7 +189,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              if (!isEmpty(value) && value < 0.0) ErrorMsg("TypicalAreaConstantRange");
              v.value1519_210 = value;
              return nullptr;
-         }},
+         }, .refusals = "TypicalAreaConstantRange"},
         // A new basis re-enters the coefficient, as if typed, in the display units of the new
         // basis: shown and re-entered through the same conversion, it keeps its value.
         {.type = 105, .number = 101, .write = [](V& v, Var var, double value) -> const char* {
