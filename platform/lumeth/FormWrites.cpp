@@ -12,6 +12,9 @@ namespace {
 // registration made anew at an address an earlier one had is not taken for it.
 struct Listed {
     FormDescription form;
+    // The row of each key: of a variable listed twice (a number and a text, say) the one the
+    // user may type into, if either is. A numbered row stands for every number of its kind and
+    // name, under number -1.
     std::map<FormKey, std::size_t> rows;
 };
 
@@ -23,32 +26,32 @@ const Listed& listed(const ObjectTypeInfo* type) {
     if (!slot) {
         slot = std::make_unique<Listed>();
         type->LoadVariables(slot->form);
+        const std::vector<FormVariable>& variables = slot->form.Variables();
+        for (std::size_t i = 0; i < variables.size(); ++i) {
+            VarDescription row;
+            if (!VarDescription::Parse(variables[i].address, row)) continue;
+            FormKey key = FormKey::Of(row);
+            if (variables[i].numbered) key.number = -1;
+            auto [at, added] = slot->rows.emplace(key, i);
+            if (!added && !variables[at->second].editable && variables[i].editable) at->second = i;
+        }
     }
     return *slot;
 }
-
-bool same(const FormKey& a, const FormKey& b) { return !(a < b) && !(b < a); }
 
 }  // namespace
 
 const FormDescription& ListedForm(const ObjectTypeInfo* type) { return listed(type).form; }
 
-const FormVariable* FindListed(const FormDescription& form, const VarDescription& var) {
-    const FormKey key = FormKey::Of(var);
-    const FormVariable* found = nullptr;
-    const FormVariable* numbered = nullptr;
-    for (const FormVariable& v : form.Variables()) {
-        VarDescription row;
-        if (!VarDescription::Parse(v.address, row)) continue;
-        FormKey k = FormKey::Of(row);
-        // A variable listed twice (a number and a text, say) is found by the row the user may
-        // type into, if either is.
-        if (same(k, key) && (!found || (!found->editable && v.editable))) found = &v;
-        // A numbered row stands for every number of its kind and name.
-        k.number = key.number;
-        if (v.numbered && !numbered && same(k, key)) numbered = &v;
+const FormVariable* FindListed(const ObjectTypeInfo* type, const VarDescription& var) {
+    const Listed& l = listed(type);
+    FormKey key = FormKey::Of(var);
+    auto at = l.rows.find(key);
+    if (at == l.rows.end()) {
+        key.number = -1;
+        at = l.rows.find(key);
     }
-    return found ? found : numbered;
+    return at == l.rows.end() ? nullptr : &l.form.Variables()[at->second];
 }
 
 namespace {

@@ -17,9 +17,10 @@ inline constexpr const char* NotTaken = "ValueNotTaken";
 
 // The form a view type lists (its own variables and its parents'), made once per type.
 const FormDescription& ListedForm(const ObjectTypeInfo* type);
-// The row a form lists for a variable address (a row of a column or table, a numbered row at any
-// number); null when it lists none.
-const FormVariable* FindListed(const FormDescription& form, const VarDescription& var);
+// The row a type's form lists for a variable address (a row of a column or table, a numbered row
+// at any number; of a variable listed twice, the row the user may type into); null when it lists
+// none.
+const FormVariable* FindListed(const ObjectTypeInfo* type, const VarDescription& var);
 // Whether a write of a listed cell is held to the view's cell state, and to the range of its kind
 // of quantity, before the view sees it: a cell whose form lists no refusals of its own is held to
 // both; a cell that lists refusals of its own answers for its state and its range itself (a

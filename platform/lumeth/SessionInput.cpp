@@ -44,7 +44,7 @@ Viewable* resolveAddress(Viewable* view, const VarDescription& address, const Va
 // form description keeps its own rules whole).
 const FormVariable* listedRow(Viewable* view, const VarDescription& var) {
     const ObjectTypeInfo* type = view ? view->GetViewType() : nullptr;
-    return type ? FindListed(ListedForm(type), var) : nullptr;
+    return type ? FindListed(type, var) : nullptr;
 }
 
 // Whether the user was shown a message (or asked a question) after the entry numbered `sequence`.

@@ -133,7 +133,7 @@ int Viewable::AttachObject(const VarDescription&, Viewable*) { return 0; }
 int Viewable::Dimensions(const VarDescription&, DimInfo&) { return 0; }
 // A cell is editable when the view's form lists it so; anything the form does not list is read-only.
 void Viewable::VariableStatus(const VarDescription& var, ModifyState& state, int&) {
-    const FormVariable* row = m_type ? FindListed(ListedForm(m_type), var) : nullptr;
+    const FormVariable* row = m_type ? FindListed(m_type, var) : nullptr;
     state = row && row->editable ? ModifiableState : ReadOnlyState;
 }
 void Viewable::ViewNotification(int, Viewable*, const Text&) {}
