@@ -13,6 +13,7 @@ const MessageText kTexts[] = {
     {"ConfirmDeleteHIScenario", "Delete the scenario with its streams and designs?"},
     {"ConfirmDeleteHENDesign", "Delete the design?"},
     {"ConfirmDeleteExperiment", "Delete this heat-transfer coefficient default?"},
+    {"ConfirmDeleteDefaultUtility", "Delete this default utility?"},
     {"DeleteRetrofitBaseCaseError",
      "The base design of a retrofit scenario cannot be deleted: the retrofit compares every design with it."},
     // Streams, utilities and their segments.
