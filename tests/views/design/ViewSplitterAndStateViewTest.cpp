@@ -90,6 +90,31 @@ TEST(ViewSplitter, FractionsOutsideZeroToOneAreRefusedAndNamesGoThroughTheDesign
     EXPECT_NE(std::string::npos, std::string(s.d->GetChangeLog() ? s.d->GetChangeLog() : "").find("Split A"));
 }
 
+// The branch left to the balance shows the share the network gives it, read-only: a write there
+// is refused and the shares still add up to the whole inflow; the specified branch takes one.
+TEST(ViewSplitter, ACalculatedShareIsReadOnlyAndItsWriteRefused) {
+    Split s;
+    ASSERT_NE(nullptr, s.view);
+    VarDescription first(11, 200), last(11, 200);
+    first.SetOffset(0, 0);
+    last.SetOffset(0, 1);
+    ASSERT_EQ(1, s.view->Specify(first, 0.3));
+    double f = 0.0;
+    s.view->Branch(1)->addVariable("SplitFraction", 0.7, 2);
+    ModifyState state = ModifiableState;
+    int detail = 0;
+    s.view->VariableStatus(last, state, detail);
+    EXPECT_EQ(ReadOnlyState, state);
+    EXPECT_EQ(0, s.view->Specify(last, 0.2));
+    ASSERT_TRUE(s.view->Branch(1)->getVariableAsDouble("SplitFraction", f));
+    EXPECT_DOUBLE_EQ(0.7, f);
+    EXPECT_EQ(2, s.view->Branch(1)->getVariableStatus("SplitFraction"));
+    state = ReadOnlyState;
+    s.view->VariableStatus(first, state, detail);
+    EXPECT_EQ(ModifiableState, state);
+    EXPECT_EQ(1, s.view->Specify(first, 0.4));
+}
+
 TEST(ViewSplitter, ClosesWhenItsSplitIsTakenOutAndOnlyThen) {
     Split s;
     ASSERT_NE(nullptr, s.view);
