@@ -146,6 +146,17 @@ bool CPIHENDesign::GetBranchDuty(CNode* branch, double& duty) const {
             if (!readDuty(node, d)) return false;
             duty += d;
             next = exchanger->getDownStreamNode(reference);
+        } else if (IsTee(node)) {
+            // A split on the branch: its branches together carry its share, and the branch goes
+            // on after its mixer.
+            CNode* mixer = GetMixerOfSplitter(node);
+            if (!mixer) return false;
+            for (CNode* inner : node->getAllDownStreamNodes()) {
+                double d = 0.0;
+                if (!GetBranchDuty(inner, d)) return false;
+                duty += d;
+            }
+            next = mixer->getIthDownStreamNode(0);
         } else {
             next = node->getIthDownStreamNode(0);
         }
