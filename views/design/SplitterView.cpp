@@ -252,7 +252,11 @@ int SplitterView::Specify(const VarDescription& var, double value) {
     if (t == 104 && n == 290) {
         CNode* mixer = GetMixerNode();
         if (!pSplitter || !pDesign || !mixer) return 0;
-        const bool done = !erase && value == 1.0 ? pDesign->RemoveUtilityAtPort(mixer, 2) : pDesign->AddUtilityAtPort(mixer, 2);
+        // Asked first, as the form's flag (250) asks: a utility the network may not take, or one
+        // whose removal would leave it over-specified, is refused.
+        const bool remove = !erase && value == 1.0;
+        const bool allowed = remove ? pDesign->CanRemoveUtilityAfterMixer(mixer) : pDesign->CanAddUtilityAfterMixer(mixer);
+        const bool done = allowed && (remove ? pDesign->RemoveUtilityAtPort(mixer, 2) : pDesign->AddUtilityAtPort(mixer, 2));
         return done ? 1 : 0;
     }
     if (t == 1 && n >= 250 && n <= 252) {

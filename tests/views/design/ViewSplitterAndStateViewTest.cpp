@@ -115,6 +115,26 @@ TEST(ViewSplitter, ACalculatedShareIsReadOnlyAndItsWriteRefused) {
     EXPECT_EQ(1, s.view->Specify(first, 0.4));
 }
 
+// A split on the cooling water: the placeholder that ends the utility after its mixer is the
+// utility's own and may not go (the flag says so); the switch that would take it out is refused,
+// the mixer left as it was.
+TEST(ViewSplitter, TheSwitchAfterTheMixerAsksAsItsFlagDoes) {
+    ViewerNetwork n;
+    CNode* segment = design_test::NthSegment(*n.d, "CW", 0);
+    CNode* tee = nullptr;
+    ASSERT_TRUE(n.d->AddSplitterMixer(segment, segment, tee, "test", 2));
+    auto viewer = n.Viewer();
+    auto* view = dynamic_cast<SplitterView*>(viewer->GetEquipmentView(tee));
+    ASSERT_NE(nullptr, view);
+    CNode* mixer = view->GetMixerNode();
+    ASSERT_TRUE(mixer);
+    ASSERT_FALSE(n.d->IsPortFreeOfUtility(mixer, 2));
+    EXPECT_EQ(0.0, view->Value(VarDescription(104, 290)));
+    EXPECT_EQ(0.0, view->Value(VarDescription(104, 250)));
+    EXPECT_EQ(0, view->Specify(VarDescription(104, 290), 1.0));
+    EXPECT_FALSE(n.d->IsPortFreeOfUtility(mixer, 2));
+}
+
 TEST(ViewSplitter, ClosesWhenItsSplitIsTakenOutAndOnlyThen) {
     Split s;
     ASSERT_NE(nullptr, s.view);
