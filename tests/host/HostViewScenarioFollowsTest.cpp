@@ -35,4 +35,23 @@ TEST(HostViewScenarioFollows, AStreamsContributionClearsTheRangeOfDTmin) {
     EXPECT_TRUE(has(cleared.out, "9: get HeatFlow.333.[]\n  value kW\n")) << cleared.out;
 }
 
+// The area-target option 0 prices units on the countercurrent area: 7 x (10000 + 800 x
+// (253.296/7)^0.8) = 168858.09; options 1 and 2 price shells on the shell-and-tube area, 215554.22
+// as the targeting command gives it. Each follows the option at once, and the total annual cost
+// with it.
+TEST(HostViewScenarioFollows, TheCapitalCostFollowsTheAreaOptionAtOnce) {
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      "set TargetMethod.101 0\nget Cost.654\nget CostPerTime.651\nget CostPerTime.657\n"
+                                      "set TargetMethod.101 1\nget Cost.654\nget CostPerTime.651\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    ASSERT_EQ(1u, ScriptValues(run.out, 2).size()) << run.out;
+    EXPECT_NEAR(168858.09, ScriptValues(run.out, 2)[0], 0.01) << run.out;
+    ASSERT_EQ(1u, ScriptValues(run.out, 3).size()) << run.out;
+    ASSERT_EQ(1u, ScriptValues(run.out, 4).size()) << run.out;
+    EXPECT_GT(ScriptValues(run.out, 3)[0], ScriptValues(run.out, 4)[0] + 1000.0) << run.out;
+    ASSERT_EQ(1u, ScriptValues(run.out, 6).size()) << run.out;
+    EXPECT_NEAR(215554.22, ScriptValues(run.out, 6)[0], 0.01) << run.out;
+    EXPECT_NEAR(58841.46, ScriptValues(run.out, 7)[0], 0.01) << run.out;
+}
+
 }  // namespace
