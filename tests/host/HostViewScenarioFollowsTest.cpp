@@ -2,6 +2,7 @@
 // points of a range of DTmin after a stream's own contribution changes, the capital cost after
 // the area-target option changes, and the answer of a refused write.
 #include "HostProcess.h"
+#include "OperatedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,36 @@ TEST(HostViewScenarioFollows, TheCapitalCostFollowsTheAreaOptionAtOnce) {
     ASSERT_EQ(1u, ScriptValues(run.out, 6).size()) << run.out;
     EXPECT_NEAR(215554.22, ScriptValues(run.out, 6)[0], 0.01) << run.out;
     EXPECT_NEAR(58841.46, ScriptValues(run.out, 7)[0], 0.01) << run.out;
+}
+
+// A refused write answers 0, with its one message, and changes nothing: a utility placement
+// other than on the grand composite curve while a match is forbidden, and a cleaning moved onto
+// the range of another cleaning of the same exchanger (E100 out from 2 to 4 and from 5 to 7).
+TEST(HostViewScenarioFollows, ARefusedWriteAnswersZero) {
+    const HostRun method = RunViewScript(ExamplePath("four-streams.csv"),
+                                         "expect ChangingToLPAndGCCChoseForbidden\nset Switch.1200.0.1 1\n"
+                                         "expect OnlyGCCBasedAllowedIfForbidden\nset TargetMethod.450 0\n"
+                                         "get TargetMethod.450\nexpect OnlyGCCBasedAllowedIfForbidden\n"
+                                         "set TargetMethod.450 2\nset TargetMethod.450 1\n");
+    ASSERT_EQ(0, method.exitCode) << method.out;
+    EXPECT_TRUE(has(method.out, "4: set TargetMethod.450 0\n  result 0\n")) << method.out;
+    EXPECT_EQ((std::vector<double>{1}), ScriptValues(method.out, 5)) << method.out;
+    EXPECT_TRUE(has(method.out, "7: set TargetMethod.450 2\n  result 0\n")) << method.out;
+    EXPECT_TRUE(has(method.out, "8: set TargetMethod.450 1\n  result 1\n")) << method.out;
+
+    OperatedCase c;
+    const std::string up = "open MyOwnerObject\n";
+    const HostRun cleaning = c.View(
+        "cmd LockOperation\ncmd OpenTrendAnalysisView\nopen @last\nset Switch.361.0 1\ncmd SetSelectedList\n"
+        "cmd ExecuteTrendAnalysis\nopen TrendNodeViewObject.300\ncmd AddStudyToTrendAnalysis\n"
+        "open StudyNodeView.300.1\nset Enum.500 1\nset Enum.400 0\nset Enum.391 2\nset Enum.392 4\n"
+        "cmd AddEventToStudy\nset Enum.391 5\nset Enum.392 7\ncmd AddEventToStudy\n" +
+        up + up + "attach Viewable.398 E100_from_t5_to_t7\nopen Viewable.398\nexpect WrongRangeForEvent\n"
+        "set Enum.391 3\nget Enum.391\nset Enum.392 6\n");
+    ASSERT_EQ(0, cleaning.exitCode) << cleaning.out;
+    EXPECT_TRUE(has(cleaning.out, "23: set Enum.391 3\n  result 0\n")) << cleaning.out;
+    EXPECT_EQ((std::vector<double>{5}), ScriptValues(cleaning.out, 24)) << cleaning.out;
+    EXPECT_TRUE(has(cleaning.out, "25: set Enum.392 6\n  result 1\n")) << cleaning.out;
 }
 
 }  // namespace
