@@ -85,4 +85,17 @@ TEST(HostViewScenarioFollows, ARefusedWriteAnswersZero) {
     EXPECT_TRUE(has(cleaning.out, "25: set Enum.392 6\n  result 1\n")) << cleaning.out;
 }
 
+// A fouling factor emptied is unset: the stream goes back to its default of none, and the area
+// target with it.
+TEST(HostViewScenarioFollows, AnEmptiedFoulingFactorIsUnset) {
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      "get Area.652\nset Fouling.412.0 0.5\nset Fouling.412.0 empty\n"
+                                      "get Fouling.412.[]\nget Area.652\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: set Fouling.412.0 empty\n  result 1\n")) << run.out;
+    EXPECT_FALSE(has(run.out, "FoulingFactorUpdateError")) << run.out;
+    EXPECT_EQ((std::vector<double>{0, 0, 0, 0}), ScriptValues(run.out, 4)) << run.out;
+    EXPECT_EQ(ScriptValues(run.out, 1), ScriptValues(run.out, 5)) << run.out;
+}
+
 }  // namespace
