@@ -250,13 +250,16 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              return nullptr;
          }},
         // The form lists the user's assignment first: its first two choices are swapped.
+        // While a match is forbidden only the placement on the grand composite curve (engine 0)
+        // is taken: another is refused here, with its key, and the method stays.
         {.type = 107, .number = 450, .write = [](V& v, Var, double value) -> const char* {
-             if (value == 1.0) v.GetmyScenario()->SetUtilityAssignmentMethod(0);
-             else if (value == 0.0) v.GetmyScenario()->SetUtilityAssignmentMethod(1);
-             else if (value == 2.0) v.GetmyScenario()->SetUtilityAssignmentMethod(2);
+             const int method = value == 1.0 ? 0 : value == 0.0 ? 1 : value == 2.0 ? 2 : -1;
+             if (method > 0 && v.GetmyScenario()->GetNumberOfForbiddenMatches() != 0)
+                 return MessageKey("OnlyGCCBasedAllowedIfForbidden");
+             if (method >= 0) v.GetmyScenario()->SetUtilityAssignmentMethod(method);
              retrofitStep(v);
              return nullptr;
-         }},
+         }, .refusals = "OnlyGCCBasedAllowedIfForbidden"},
         {.type = 107, .number = 550, .write = [](V& v, Var, double value) -> const char* {
              if (value == 0.0 || value == 1.0 || value == 2.0 || value == 3.0) {
                  v.GetmyScenario()->OnTargetsChanged();
