@@ -455,7 +455,7 @@ private:
     CNode* PortNeighbour(CNode* unit, int port) const;
     // Whether the network stays not over-specified without the placeholder; `degreesOfFreedom`,
     // when given, is the network's count as it stands, which spares counting it again.
-    bool RemovePlaceholderTrial(CNode* placeholder, const int* degreesOfFreedom = nullptr);
+    bool RemovePlaceholderTrial(CNode* placeholder, CNode* gone, const int* degreesOfFreedom = nullptr);
     bool CanRemoveUtilityAtPort(CNode* unit, int port, const int* degreesOfFreedom);
     int DegreesOfFreedomAt(CNode* unit) const;
     int localCount(const std::vector<CNode*>& nodes) const;
