@@ -63,6 +63,8 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     form.AddCommand("DeleteHeatExchanger");
     form.SetRefusals("Area.200", "AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2");
     form.SetRefusals("Area.201", "ShellsInputError");
+    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"})
+        form.SetRefusals(name, "UtilityCannotBeAddedAtPort UtilityCannotBeRemovedAtPort");
     form.SetRefusals("ExtraData.701", "ShellsInputError");
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
 }
