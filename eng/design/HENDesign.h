@@ -277,7 +277,7 @@ public:
     int GetEditLockState() const override;
     int GetScenarioLockState() const override;
     bool GetOperationLocked() const override { return m_operationLocked; }
-    int GetOperatingStateStatus() const override { return 0; }
+    int GetOperatingStateStatus() const override;
     int GetCalculationStatus() override;
     int GetUnusedFlag() const override { return 0; }
     bool IsExistingNetwork() const { return m_existingNetwork; }
@@ -635,6 +635,9 @@ public:
     bool HoldsOperatingSolution() const { return m_operatingSolution != 0; }
     IHENState* GetDefaultState() override;
     HENState& DefaultState();
+    // The operating state is taken from the network the locked operation solved, with whether
+    // that solution converged.
+    void TakeOperatingState();
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;
