@@ -226,6 +226,9 @@ public:
     bool HasSignificantUtilityDuty(CNode* segment) const override;
     int GetTemperatureBeforeStreamEnd(const CPString& streamName, double& out) const override;
     bool IsDesignComplete() const override;
+    bool DoUtilityUnitsRunForwards() const override;
+    // A heater or cooler whose known duty is negative: the other units take its stream past its target.
+    bool IsBackwardsUtilityUnit(CNode* unit) const;
 
     // ---- counts ----
     int GetDegreesOfFreedom() const override;
