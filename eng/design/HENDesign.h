@@ -238,6 +238,9 @@ public:
     bool HasSignificantUtilityDuty(CNode* segment) const override;
     int GetTemperatureBeforeStreamEnd(const CPString& streamName, double& out) const override;
     bool IsDesignComplete() const override;
+    bool DoUtilityUnitsRunForwards() const override;
+    // A heater or cooler whose known duty is negative: the other units take its stream past its target.
+    bool IsBackwardsUtilityUnit(CNode* unit) const;
 
     // ---- counts ----
     int GetDegreesOfFreedom() const override;
@@ -289,7 +292,7 @@ public:
     int GetEditLockState() const override;
     int GetScenarioLockState() const override;
     bool GetOperationLocked() const override { return m_operationLocked; }
-    int GetOperatingStateStatus() const override { return 0; }
+    int GetOperatingStateStatus() const override;
     int GetCalculationStatus() override;
     int GetUnusedFlag() const override { return 0; }
     bool IsExistingNetwork() const { return m_existingNetwork; }
@@ -468,7 +471,7 @@ private:
     CNode* PortNeighbour(CNode* unit, int port) const;
     // Whether the network stays not over-specified without the placeholder; `degreesOfFreedom`,
     // when given, is the network's count as it stands, which spares counting it again.
-    bool RemovePlaceholderTrial(CNode* placeholder, const int* degreesOfFreedom = nullptr);
+    bool RemovePlaceholderTrial(CNode* placeholder, CNode* gone, const int* degreesOfFreedom = nullptr);
     bool CanRemoveUtilityAtPort(CNode* unit, int port, const int* degreesOfFreedom);
     int DegreesOfFreedomAt(CNode* unit) const;
     int localCount(const std::vector<CNode*>& nodes) const;
@@ -648,6 +651,9 @@ public:
     bool HoldsOperatingSolution() const { return m_operatingSolution != 0; }
     IHENState* GetDefaultState() override;
     HENState& DefaultState();
+    // The operating state is taken from the network the locked operation solved, with whether
+    // that solution converged.
+    void TakeOperatingState();
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;

@@ -66,6 +66,9 @@ public:
     virtual double GetPaybackTime() const = 0;
     // side 0 hot, 1 cold.
     virtual double GetTotalUtilityLoad(int side) const = 0;
+    // Whether no heater or cooler runs backwards (a negative duty: the exchangers take its stream
+    // past its target). Only then are the utility loads and costs the network's own.
+    virtual bool DoUtilityUnitsRunForwards() const { return true; }
     virtual double GetDTMin() const = 0;
 
     // ---- units ----

@@ -84,6 +84,13 @@ const MessageText kTexts[] = {
     {"ProcessProcess", "Process to process"},
     {"ProcessHotUtility", "Process to hot utility"},
     {"ProcessColdUtility", "Process to cold utility"},
+    // An exchanger's utility switches, where the port does not take the change.
+    {"UtilityCannotBeAddedAtPort",
+     "A heater or cooler cannot be placed at this port: the network is locked, the port is on a utility stream, "
+     "or its segment runs into a splitter or mixer."},
+    {"UtilityCannotBeRemovedAtPort",
+     "The heater or cooler at this port cannot be taken away: the network is locked, the port is on a utility "
+     "stream, or the network would be over-specified without it."},
 };
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "lumeth/Messages.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
+#include "tests/eng/design/OperationTestSupport.h"
 #include "tests/views/design/DesignViewerTestSupport.h"
 #include "views/design/DesignValueRows.h"
 
@@ -136,6 +137,30 @@ TEST(ViewDesignViewerTexts, RowListNamesKindsAndStreams) {
     EXPECT_EQ("H1", textOf(*viewer, 1519, 771, 0));
     viewer->strSelectedStream = "";
     EXPECT_EQ("", textOf(*viewer, 1519, 766, 0));
+}
+
+// Once the lock has solved the network, the operating mode's status line says so and its cell
+// takes the colour of a solved network; a lock whose network does not solve (no film
+// coefficients) says that instead.
+TEST(ViewDesignViewerTexts, TheLockedOperationShowsWhetherItsStateConverged) {
+    design_test::OperatedNetwork operated;
+    auto solved = std::make_unique<HIDesignViewerDesign>(nullptr, "Operated",
+                                                         ObjectTypeRegistry::Current()->Find(HIDesignViewerDesign::TypeName));
+    solved->SetScenario(operated.scenario.get());
+    solved->SetEngineeringDesign(operated.d, false);
+    EXPECT_EQ(Viewable::EmptyValue, solved->Value(VarDescription(100, 231)));
+    operated.d->LockOperation();
+    ASSERT_EQ(1, operated.d->GetCalculationStatus());
+    EXPECT_EQ("Calculation status: Converged", textOf(*solved, 1519, 231));
+    EXPECT_EQ(46.0, solved->Value(VarDescription(100, 231)));
+
+    ViewerNetwork n;
+    n.Units("pp");
+    auto unsolved = n.Viewer();
+    n.d->LockOperation();
+    ASSERT_EQ(2, n.d->GetCalculationStatus());
+    EXPECT_EQ("Calculation status: Not converged", textOf(*unsolved, 1519, 231));
+    EXPECT_EQ(0.0, unsolved->Value(VarDescription(100, 231)));
 }
 
 TEST(ViewDesignViewerTexts, SummaryLineCaptionsAndPrompts) {
