@@ -96,6 +96,17 @@ void HENSchedule::AppendEvent(HENEvent* event) {
     SendAMessage(CodeEventAdded, CPString(event->GetTargetName()), event);
 }
 
+void HENSchedule::RenameUnit(const CPString& oldName, const CPString& newName) {
+    m_state->RenameUnit(oldName, newName);
+    const CPString branch = oldName + " Branch ";
+    for (HENEvent* e : m_events) {
+        const CPString target = e->GetTargetName();
+        if (target == oldName) e->SetTargetName(newName);
+        else if (target.compare(0, branch.size(), branch) == 0)
+            e->SetTargetName(newName + target.substr(oldName.size()));
+    }
+}
+
 HENEvent* HENSchedule::FindEvent(const char* typeName, const char* targetName) const {
     if (!typeName || !targetName) return nullptr;
     for (HENEvent* e : m_events)

@@ -106,6 +106,15 @@ HENOperatingSchedule* HENTrend::GetTimePointSchedule(int point) const {
 
 // ---------------------------------------------------------------- exchangers
 
+void HENTrend::RenameUnit(const CPString& oldName, const CPString& newName) {
+    for (auto* list : {&m_exchangers, &m_fouled})
+        for (auto& [name, unit] : *list)
+            if (name == oldName) name = newName;
+    for (const auto& cleaning : m_cleanings)
+        if (oldName == cleaning->GetHeatExchangerName()) cleaning->SetHeatExchangerName(newName);
+    for (const auto& point : m_points) point->RenameUnit(oldName, newName);
+}
+
 bool HENTrend::IsStudyExchanger(const CPString& name) const {
     return std::any_of(m_exchangers.begin(), m_exchangers.end(), [&](const auto& e) { return e.first == name; });
 }

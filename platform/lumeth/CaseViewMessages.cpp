@@ -9,6 +9,7 @@ const MessageText kTexts[] = {
     {"ThisScenarioNameAlreadyExists", "A scenario of that name already exists in the project:"},
     {"ThisScenarioNameIsInvalid", "A scenario name may not begin or end with a blank:"},
     {"ThisDesignNameAlreadyExists", "A design of that name already exists in the scenario:"},
+    {"ReservedDesignName", "This name is kept for the existing network an extraction from a simulator case makes:"},
     // Questions before a deletion.
     {"ConfirmDeleteHIScenario", "Delete the scenario with its streams and designs?"},
     {"ConfirmDeleteHENDesign", "Delete the design?"},

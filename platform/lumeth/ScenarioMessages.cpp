@@ -91,6 +91,7 @@ const MessageText kTexts[] = {
     {"EconomicDataWithNameExists", "An economic data set of this name exists already."},
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
+    {"NewRowMarkerName", "\"**New**\" marks the row that adds a stream; a stream cannot take it as its name."},
     {"RenameStreamError", "The stream cannot be renamed: another stream has the name, or it is not a name this stream may take."},
     {"CloneEntryNotAvailable", "%s is not available in this copy and cannot be ticked or unticked."},
     {"FileWriteProtected", "The file is write-protected and cannot be written:"},
