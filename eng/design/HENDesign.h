@@ -700,8 +700,8 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
-    // A unit renamed: the operating state, the schedules and the studies follow.
-    void RenameOperatingUnit(const CPString& oldName, const CPString& newName);
+    // A unit or stream renamed: the operating state, the schedules and the studies follow.
+    void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
     // Makes the index of the schedules by name anew (after the list was read or reordered).
     void IndexSchedules() const;

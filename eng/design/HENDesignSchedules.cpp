@@ -53,14 +53,17 @@ void CPIHENDesign::DestroySchedulesAndStudies() {
     m_studyCounter = 1;
 }
 
-// The operating state, the schedules and the studies name their units: a unit renamed while the
-// network is locked keeps its records, events and cleanings, and is found again by its new name
-// when a saved case is read.
-void CPIHENDesign::RenameOperatingUnit(const CPString& oldName, const CPString& newName) {
-    if (m_state) m_state->RenameUnit(oldName, newName);
-    for (const auto& s : m_schedules) s->RenameUnit(oldName, newName);
-    if (m_defaultStudy) m_defaultStudy->RenameUnit(oldName, newName);
-    for (const auto& s : m_studies) s->RenameUnit(oldName, newName);
+// The operating state, the schedules and the studies name their units and streams: one renamed
+// while the network is locked keeps its records, events, cleanings and flow changes, and is found
+// again by its new name when a saved case is read.
+void CPIHENDesign::RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream) {
+    if (m_state) {
+        if (stream) m_state->RenameStream(oldName, newName);
+        else m_state->RenameUnit(oldName, newName);
+    }
+    for (const auto& s : m_schedules) s->RenameTarget(oldName, newName, stream);
+    if (m_defaultStudy) m_defaultStudy->RenameTarget(oldName, newName, stream);
+    for (const auto& s : m_studies) s->RenameTarget(oldName, newName, stream);
 }
 
 // ---------------------------------------------------------------- schedules

@@ -115,7 +115,7 @@ int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     unit->getVariableAsString(NodeValue::UnitOperationName, oldName);
     LogRename(oldName, newName);
     unit->addVariable(NodeValue::UnitOperationName, newName, ValueStatus::Specified);
-    RenameOperatingUnit(oldName, newName);
+    RenameOperatingTarget(oldName, newName, false);
     // Loops, paths and sub-networks are named after their units.
     RunStructureAnalysis();
     SendAMessage(ChangeUnitRenamed, newName, oldName.data());

@@ -296,6 +296,13 @@ void HENState::RenameUnit(const CPString& oldName, const CPString& newName) {
         }
 }
 
+void HENState::RenameStream(const CPString& oldName, const CPString& newName) {
+    for (const auto& r : m_streams)
+        if (r->name == oldName) r->name = newName;
+    for (const auto& r : m_utilities)
+        if (r->name == oldName) r->name = newName;
+}
+
 HeatExchStateStruct* HENState::FindHeatExchanger(const char* unitName) const {
     if (!unitName) return nullptr;
     for (const auto& r : m_exchangers)

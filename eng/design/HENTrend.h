@@ -60,6 +60,10 @@ public:
     // What the study does when it takes a new flow.
     void StoreNewValue(double value) { m_value = value; }
     void UpdateName();
+    void SetStreamName(const CPString& stream) {
+        m_stream = stream;
+        UpdateName();
+    }
 
 private:
     CPString m_stream, m_variable, m_name;
@@ -131,8 +135,9 @@ public:
     // The design the study follows (a design read back takes over the studies it read).
     void SetDesign(IHENDesign* design) { m_design = design; }
     // A unit of the design renamed: the study's exchangers, fouled exchangers, cleanings and the
-    // schedules of its points name it by its new name.
-    void RenameUnit(const CPString& oldName, const CPString& newName);
+    // schedules of its points name it by its new name; a stream renamed: its flow changes, its
+    // series and the points.
+    void RenameTarget(const CPString& oldName, const CPString& newName, bool stream);
 
     // ---- case file ----
     // Version 2: name, time unit; int32 intervals and reference point; the time points'

@@ -293,6 +293,28 @@ TEST(ViewStudyTree, CleaningNodesMoveWithTheirEventAndLeaveWithIt) {
     EXPECT_EQ(t.study, t.wizard.GetSelectedView());
 }
 
+// The exchanger of a cleaning renamed: the study names it anew, the cleaning's node follows its
+// cleaning and still moves it.
+TEST(ViewStudyTree, ACleaningsNodeFollowsItsExchangersRename) {
+    Tree t;
+    Set(*t.study, "Enum.500", 1);
+    Set(*t.study, "Enum.400", 0);
+    Set(*t.study, "Enum.391", 2);
+    Set(*t.study, "Enum.392", 4);
+    EXPECT_EQ(1, t.study->Message("AddEventToStudy"));
+    ASSERT_EQ(1u, t.study->GetEventNodes().size());
+    Viewable* node = t.study->GetEventNodes()[0];
+    EXPECT_EQ(1, t.d->RenameUnit("E999", t.e100));
+    EXPECT_EQ("E999_from_t2_to_t4", node->GetName());
+    EXPECT_STREQ("E999", t.trend->GetCleanExchEvent(0)->GetHeatExchangerName());
+    CPString fouled;
+    t.base->GetFouledHeatExchangerName(0, fouled);
+    EXPECT_EQ("E999", fouled);
+    t.Select(node);
+    EXPECT_EQ(1, Set(*node, "Enum.392", 6));
+    EXPECT_EQ("E999_from_t2_to_t6", node->GetName());
+}
+
 TEST(ViewStudyTree, AFlowChangeTakesANewFlowAndNeverMovesToPointZero) {
     Tree t(4);
     Set(*t.study, "Enum.500", 2);

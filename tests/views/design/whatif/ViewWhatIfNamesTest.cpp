@@ -1,9 +1,10 @@
 // Names of the what-if work on a locked network, as the design viewer and the study tree give
 // and take them: a schedule or study the system names skips every name in use, a rename to a
 // name in use (the base case's and the default study's included) is refused saying so, and what
-// names the executed schedule follows its rename.
+// names the executed schedule, a unit or a stream follows its rename.
 #include "eng/design/IHENEvent.h"
 #include "eng/design/IHENSchedule.h"
+#include "eng/model/IHeatIntegrationStream.h"
 #include "tests/eng/design/DesignRecordTestSupport.h"
 #include "tests/views/design/whatif/WhatIfTestSupport.h"
 #include "views/design/EventPlanner.h"
@@ -174,6 +175,41 @@ TEST(ViewWhatIfNames, AUnitRenamedWhileLockedKeepsItsOperatingRecords) {
     EXPECT_NEAR(locked, design_test::OperatedNetwork::Value(unitNamed(*other.d, "E999"), NodeValue::Duty), 1e-3);
     n.d->ResetDefaultState();
     EXPECT_NEAR(locked, design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty), 1e-3);
+}
+
+// A process stream renamed while the network is locked, after a flow change on it: the schedule
+// names it anew, and the design saved and read back (beside the stream of the new name) resets the
+// stream to its locked mass flow.
+TEST(ViewWhatIfNames, AStreamRenamedWhileLockedKeepsItsOperatingRecords) {
+    Viewed n;
+    HIDesignViewerDesign& v = *n.viewer;
+    auto massFlow = [](IHeatIntegrationScenario& s, const char* name) {
+        IHeatIntegrationStream* stream = nullptr;
+        double flow = -32767.0;
+        if (s.GetStream(name, stream) && stream) stream->GetValue("MassFlow", flow, 0);
+        return flow;
+    };
+    const double locked = massFlow(*n.scenario, "C1");
+    EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
+    EXPECT_EQ(1, Set(v, "ExtraData.587", 6));
+    EXPECT_EQ(1, SetText(v, "HXSelection.389", "C1"));
+    EXPECT_EQ(1, v.Message("AddEventToSchedule"));
+    Set(v, "ExtraData.358", locked * 1.1);
+    EXPECT_EQ(1, n.scenario->RenameStream("C1", "Cold1"));
+    EXPECT_STREQ("Cold1", n.d->GetOperatingSchedule(0)->GetEventTargetName(0));
+    EXPECT_EQ(1, v.Message("ExecuteSchedule"));
+    EXPECT_NEAR(locked * 1.1, massFlow(*n.scenario, "Cold1"), 1e-9);
+
+    const design_test::RecordBytes bytes = design_test::DesignBytes(*n.d);
+    ASSERT_FALSE(bytes.empty());
+    design_test::OperatedNetwork other(true, false);
+    ASSERT_EQ(1, other.scenario->RenameStream("C1", "Cold1"));
+    ASSERT_TRUE(design_test::ReadDesignBytes(*other.d, bytes));
+    other.d->SelectSchedule("Event-P1");
+    other.d->ExecuteSchedule();
+    EXPECT_NEAR(locked * 1.1, massFlow(*other.scenario, "Cold1"), 1e-9);
+    other.d->ResetDefaultState();
+    EXPECT_NEAR(locked, massFlow(*other.scenario, "Cold1"), 1e-9);
 }
 
 // The study tree: a new study passes a name a user gave, and no study takes the default study's
