@@ -35,6 +35,15 @@ struct Viewed : StudiedNetwork {
         for (int i = 0; i < d->GetNumberOfSchedules(); ++i) names.emplace_back(d->GetScheduleName(i));
         return names;
     }
+    // A new schedule with one event of the kind on the target, taking the value, as the design
+    // viewer's form makes it.
+    void ScheduleEvent(int kind, const char* target, double value) {
+        EXPECT_EQ(1, viewer->Message("AddScheduleToDesign"));
+        EXPECT_EQ(1, Set(*viewer, "ExtraData.587", kind));
+        EXPECT_EQ(1, SetText(*viewer, "HXSelection.389", target));
+        EXPECT_EQ(1, viewer->Message("AddEventToSchedule"));
+        Set(*viewer, "ExtraData.358", value);
+    }
     std::unique_ptr<HIDesignViewerDesign> viewer;
 };
 
@@ -44,11 +53,7 @@ struct Viewed : StudiedNetwork {
 TEST(ViewWhatIfNames, ANewScheduleSkipsTheNameAUserGaveAndTheRemovalKeepsTheUsersSchedule) {
     Viewed n;
     HIDesignViewerDesign& v = *n.viewer;
-    EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
-    EXPECT_EQ(1, Set(v, "ExtraData.587", 6));
-    EXPECT_EQ(1, SetText(v, "HXSelection.389", "C1"));
-    EXPECT_EQ(1, v.Message("AddEventToSchedule"));
-    Set(v, "ExtraData.358", 0.55);
+    n.ScheduleEvent(6, "C1", 0.55);
     EXPECT_EQ(1, SetText(v, "ExtraData.593", "Event-P2"));
     EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
     EXPECT_EQ((std::vector<std::string>{"Event-P2", "Event-P3"}), n.Schedules());
@@ -117,26 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ViewWhatIfNames, TheExecutedScheduleIsNamedByItsNewName) {
     Viewed n;
     HIDesignViewerDesign& v = *n.viewer;
-    EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
-    EXPECT_EQ(1, Set(v, "ExtraData.587", 6));
-    EXPECT_EQ(1, SetText(v, "HXSelection.389", "C1"));
-    EXPECT_EQ(1, v.Message("AddEventToSchedule"));
-    Set(v, "ExtraData.358", 0.55);
+    n.ScheduleEvent(6, "C1", 0.55);
     EXPECT_EQ(1, v.Message("ExecuteSchedule"));
     const Text status = GetText(v, "ExtraData.231");
     EXPECT_NE(std::string::npos, status.find("Converged")) << status;
     EXPECT_EQ(1, SetText(v, "ExtraData.593", "Renamed"));
     EXPECT_EQ(Text("Last schedule executed: Renamed"), GetText(v, "ExtraData.230"));
     EXPECT_EQ(status, GetText(v, "ExtraData.231"));
-}
-
-CNode* unitNamed(const CPIHENDesign& d, const char* name) {
-    CNode* x = nullptr;
-    for (int i = 0; d.GetHeatExchanger(i, x); ++i) {
-        CPString unit;
-        if (x->getVariableAsString(NodeValue::UnitOperationName, unit) && unit == name) return x;
-    }
-    return nullptr;
 }
 
 // An exchanger renamed in the design viewer while the network is locked, after a fouling event
@@ -147,11 +139,7 @@ TEST(ViewWhatIfNames, AUnitRenamedWhileLockedKeepsItsOperatingRecords) {
     HIDesignViewerDesign& v = *n.viewer;
     const double locked = design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty);
     ASSERT_NEAR(150.0, locked, 1e-6);
-    EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
-    EXPECT_EQ(1, Set(v, "ExtraData.587", 5));
-    EXPECT_EQ(1, SetText(v, "HXSelection.389", "E-101"));
-    EXPECT_EQ(1, v.Message("AddEventToSchedule"));
-    Set(v, "ExtraData.358", 0.05);
+    n.ScheduleEvent(5, "E-101", 0.05);
     int row = -1;
     for (int i = 0; i < Dims(v, "Name.300.[]").front(); ++i)
         if (GetText(v, "Name.300." + std::to_string(i)) == Text("E-101")) row = i;
@@ -172,7 +160,7 @@ TEST(ViewWhatIfNames, AUnitRenamedWhileLockedKeepsItsOperatingRecords) {
     design_test::OperatedNetwork other(true, false);
     ASSERT_TRUE(design_test::ReadDesignBytes(*other.d, bytes));
     other.d->ResetDefaultState();
-    EXPECT_NEAR(locked, design_test::OperatedNetwork::Value(unitNamed(*other.d, "E999"), NodeValue::Duty), 1e-3);
+    EXPECT_NEAR(locked, design_test::OperatedNetwork::Value(design_test::UnitNamed(*other.d, "E999"), NodeValue::Duty), 1e-3);
     n.d->ResetDefaultState();
     EXPECT_NEAR(locked, design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty), 1e-3);
 }
@@ -190,11 +178,7 @@ TEST(ViewWhatIfNames, AStreamRenamedWhileLockedKeepsItsOperatingRecords) {
         return flow;
     };
     const double locked = massFlow(*n.scenario, "C1");
-    EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
-    EXPECT_EQ(1, Set(v, "ExtraData.587", 6));
-    EXPECT_EQ(1, SetText(v, "HXSelection.389", "C1"));
-    EXPECT_EQ(1, v.Message("AddEventToSchedule"));
-    Set(v, "ExtraData.358", locked * 1.1);
+    n.ScheduleEvent(6, "C1", locked * 1.1);
     EXPECT_EQ(1, n.scenario->RenameStream("C1", "Cold1"));
     EXPECT_STREQ("Cold1", n.d->GetOperatingSchedule(0)->GetEventTargetName(0));
     EXPECT_EQ(1, v.Message("ExecuteSchedule"));
