@@ -652,6 +652,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;

@@ -102,7 +102,7 @@ bool CPIHENDesign::AddNewSchedule() {
 
 int CPIHENDesign::AddSchedule(const CPString& name) {
     if (name.empty()) return 2;
-    if (FindSchedule(name) || reservedName(name, kBaseCase)) return 1;
+    if (FindSchedule(name) || IsReservedScheduleName(name)) return 1;
     // FindSchedule left the index whole: the new name takes the next place.
     if (m_scheduleIndex.size() == m_schedules.size()) m_scheduleIndex.emplace(name.c_str(), m_schedules.size());
     m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
@@ -134,7 +134,7 @@ void CPIHENDesign::SetCurrentSchedule(IHENSchedule* schedule) {
 
 bool CPIHENDesign::RenameSchedule(const CPString& oldName, const CPString& newName) {
     HENOperatingSchedule* s = FindSchedule(oldName);
-    if (!s || FindSchedule(newName) || reservedName(newName, kBaseCase)) return false;
+    if (!s || newName.empty() || FindSchedule(newName) || IsReservedScheduleName(newName)) return false;
     // The caller's old name may be the schedule's own, which the rename overwrites.
     const CPString previous = oldName;
     SendAMessage(CodeScheduleListChanged, CPString(), this);
@@ -147,6 +147,8 @@ bool CPIHENDesign::RenameSchedule(const CPString& oldName, const CPString& newNa
 }
 
 IHENSchedule* CPIHENDesign::FindOperatingSchedule(const CPString& name) const { return FindSchedule(name); }
+
+bool CPIHENDesign::IsReservedScheduleName(const CPString& name) const { return !name.empty() && reservedName(name, kBaseCase); }
 
 IHENSchedule* CPIHENDesign::GetOperatingSchedule(int index) const {
     return index >= 0 && index < static_cast<int>(m_schedules.size()) ? m_schedules[index].get() : nullptr;

@@ -82,6 +82,24 @@ TEST(ViewWhatIfNames, ANewSchedulePassesAPlannedScheduleOfItsName) {
     EXPECT_EQ(1, n.d->FindOperatingSchedule("Event-P1")->GetNumberOfEvents());
 }
 
+// A plan named as the event summary's base case row makes no schedule, and the planner says the
+// name is in use, for making and for executing alike.
+TEST(ViewWhatIfNames, APlanCannotTakeTheBaseCasesName) {
+    Viewed n;
+    EXPECT_EQ(1, n.viewer->Message("ShowEventPlannerView"));
+    auto* planner = dynamic_cast<EventPlanner*>(n.viewer->GetEventPlanner());
+    ASSERT_NE(nullptr, planner);
+    EXPECT_EQ(1, planner->Message("CreateNewEventPlan"));
+    EXPECT_EQ(1, SetText(*planner, "PlanName.300", "Base case"));
+    Set(*planner, "Switch.300.0", 1.0);
+    JournalMark mark;
+    EXPECT_EQ(1, planner->Message("CreateNewEvents"));
+    EXPECT_EQ(1, planner->Message("ExecuteNewEvents"));
+    EXPECT_EQ((std::vector<std::string>{"EventNameAlreadyUsed", "EventNameAlreadyUsed"}), mark.Errors());
+    EXPECT_EQ("The event plan name Base case is already used.", mark.Of(SessionEvent::Error).front());
+    EXPECT_TRUE(n.Schedules().empty());
+}
+
 struct RefusedName {
     const char* name;
     const char* typed;
