@@ -671,6 +671,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;
@@ -719,6 +720,8 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
+    // A unit or stream renamed: the operating state, the schedules and the studies follow.
+    void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
     // Makes the index of the schedules by name anew (after the list was read or reordered).
     void IndexSchedules() const;

@@ -282,6 +282,7 @@ int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName)
         loads->erase(load);
         (*loads)[newName] = value;
     }
+    RenameOperatingTarget(oldName, newName, true);
     const auto it = m_unitsByStream.find(oldName);
     if (it == m_unitsByStream.end()) return 1;
     std::vector<CNode*> units = std::move(it->second);

@@ -121,6 +121,7 @@ int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     // The retrofit's texts name the unit it added and the unit it moved: they follow the unit.
     if (!oldName.empty() && m_textB == oldName) m_textB = newName;
     if (!oldName.empty() && m_textC == oldName) m_textC = newName;
+    RenameOperatingTarget(oldName, newName, false);
     // Loops, paths and sub-networks are named after their units.
     RunStructureAnalysis();
     SendAMessage(ChangeUnitRenamed, newName, oldName.data());

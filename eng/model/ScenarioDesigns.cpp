@@ -125,7 +125,7 @@ bool CPIScenario::GetDesign(const CPString& name, IHENDesign*& out) const {
 }
 
 int CPIScenario::RenameDesign(const CPString& oldName, const CPString& newName) {
-    if (DesignByName(newName)) return 0;
+    if (DesignByName(newName) || newName == ExtractedNetworkDesignName) return 0;
     IHENDesign* design = DesignByName(oldName);
     if (!design) return 0;
     const CPString previous = oldName;

@@ -10,6 +10,7 @@
 #include "eng/targeting/Cost.h"
 #include "eng/targeting/UnitsTarget.h"
 #include "lumeth/Messages.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <vector>
 
@@ -77,6 +78,10 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
     if (kind != CPIHeatIntegrationStream::KindProcess && kind != CPIHeatIntegrationStream::KindUtility &&
         kind != CPIHeatIntegrationStream::KindLinked)
         return 0;
+    if (IsNewRowMarker(name.c_str())) {
+        SendMessageKey("NewRowMarkerName");
+        return 0;
+    }
     int result = 1;
     if (StreamByName(name)) {
         SendMessageKey("SameStreamErrorMsg");
@@ -219,7 +224,7 @@ void CPIScenario::UpdateStreamFromDefaultUtility(const CPString& name) {
 }
 
 int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) {
-    if (StreamByName(newName)) return 0;
+    if (StreamByName(newName) || IsNewRowMarker(newName.c_str())) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(oldName);
     if (!stream) return 0;
     // A site stream is named on the site, for every scenario at once.

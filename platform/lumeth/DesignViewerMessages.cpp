@@ -70,6 +70,8 @@ const MessageText kTexts[] = {
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},
+    {"EventNameEmpty", "An event plan needs a name."},
+    {"StudyNameEmpty", "A study needs a name."},
     {"EventNameFromXMLAlreadyInUse", "A schedule named %s exists already; its events were not added."},
     {"InternalErrorInAddEventFromXML", "The schedule %s could not be made."},
     {"MSXMLError", "The event plan file could not be read or written: %s"},

@@ -93,6 +93,7 @@ const MessageText kTexts[] = {
      "The economic data sets of a total-site scenario are the site's: a scenario neither renames nor deletes them."},
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
+    {"NewRowMarkerName", "\"**New**\" marks the row that adds a stream; a stream cannot take it as its name."},
     {"RenameStreamError", "The stream cannot be renamed: another stream has the name, or it is not a name this stream may take."},
     {"CloneEntryNotAvailable", "%s is not available in this copy and cannot be ticked or unticked."},
     {"FileWriteProtected", "The file is write-protected and cannot be written:"},
