@@ -260,6 +260,7 @@ public:
     void SetRetrofitBaseDesign(const CPString& name) override;
     const char* GetRetrofitBaseDesignName() const override { return m_strBaseDesignName.c_str(); }
     void DeleteRetrofitResultDesign() override;
+    IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const override;
     double GetRetrofitBaseUtilityCost() const override;
     double GetRetrofitBaseCapitalCost() const override;
     int CheckRetrofitDesign(IHENDesign* design) override;
@@ -544,6 +545,12 @@ private:
     std::unique_ptr<CPString> m_pNotes;
     CPString m_strBaseDesignName;
     CPString m_strResultDesignName;
+    // The last retrofit run: the design it started from, its mode and the designs it kept, oldest
+    // first. The designs themselves are held, not their names: a user may rename one, or give
+    // a design of his own a name like theirs. A design deleted leaves the list.
+    const IHENDesign* m_retrofitRunSource = nullptr;
+    int m_retrofitRunMode = -1;
+    std::vector<IHENDesign*> m_retrofitRunResults;
 
     double m_dDTmin = kDefaultDTmin;
     int m_nDesignsWanted = 10;

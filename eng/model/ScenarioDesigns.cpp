@@ -125,7 +125,7 @@ bool CPIScenario::GetDesign(const CPString& name, IHENDesign*& out) const {
 }
 
 int CPIScenario::RenameDesign(const CPString& oldName, const CPString& newName) {
-    if (DesignByName(newName)) return 0;
+    if (DesignByName(newName) || newName == ExtractedNetworkDesignName) return 0;
     IHENDesign* design = DesignByName(oldName);
     if (!design) return 0;
     const CPString previous = oldName;
@@ -143,6 +143,8 @@ int CPIScenario::RemoveDesign(const CPString& name, bool rank) {
     const CPString removedName = name;
     SendAMessage(1, removedName, Self());
     m_pDesigns->RemoveKeyString(removedName);
+    std::erase(m_retrofitRunResults, design);
+    if (m_retrofitRunSource == design) m_retrofitRunSource = nullptr;
     design->RemoveNotificationReceiver(this);
     m_rankedDesigns.Remove(design);
     m_rankedCompleteDesigns.Remove(design);
@@ -254,6 +256,11 @@ void CPIScenario::DeleteDesignsExceptBase() {
 
 void CPIScenario::DeleteRetrofitResultDesign() {
     if (!m_strResultDesignName.empty()) DeleteDesign(m_strResultDesignName);
+}
+
+IHENDesign* CPIScenario::GetRetrofitRunResult(const IHENDesign* from, int mode) const {
+    if (!from || from != m_retrofitRunSource || mode != m_retrofitRunMode || m_retrofitRunResults.empty()) return nullptr;
+    return m_retrofitRunResults.back();
 }
 
 void CPIScenario::RefreshExistingNetworkValues() {
@@ -405,6 +412,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     if (RetrofitDriver::IsDiscardResult(result)) {
         DeleteDesign(newName);
     } else {
+        m_retrofitRunResults.push_back(created);
         SendAMessage(66, CPString(), Self());
     }
     return true;
@@ -412,6 +420,9 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
 
 void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
+    m_retrofitRunSource = design;
+    m_retrofitRunMode = mode;
+    m_retrofitRunResults.clear();
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
 
     // A run refused before its first step answers with the refusal's own code where its result is

@@ -251,7 +251,10 @@ int TotalSiteUtilManagerView::setName(int row, const Text& text) {
     const char* current = mySiteManager->GetRecommendedUtilityName(row);
     if (current) {
         const Text name = current;  // the manager's text goes with the utility
-        if (text.empty()) return mySiteManager->RemoveDefaultUtility(name.c_str()) ? 1 : 0;
+        // An emptied name deletes the utility, once the user confirms it: a cell cleared by
+        // mistake loses nothing.
+        if (text.empty())
+            return ResponseMsg("ConfirmDeleteDefaultUtility", 2) == 1 && mySiteManager->RemoveDefaultUtility(name.c_str()) ? 1 : 0;
         if (mySiteManager->RenameDefaultUtility(name.c_str(), text.c_str())) return 1;
     } else if (!text.empty() && mySiteManager->AddDefaultUtility(text.c_str())) {
         return 1;
@@ -368,4 +371,7 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.Add({"RowPos.288", FormHook::Value, 100, true, 0});
     form.Add({"SegmentTable.200", FormHook::Object, 0, false, 1});
     for (const char* word : {"SaveUtilityDefaultSet", "OpenUtilityDefaultSet", "ViewSegTableViewU"}) form.AddCommand(word);
+    form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning ReadOnlyCell SpecRange");
+    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError ConfirmDeleteDefaultUtility");
+    form.SetRefusals("Enum.900", "ValidOptionError");
 }
