@@ -64,6 +64,8 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     // Each cell is held to its state and to the range of its kind as well as to its own checks.
     form.SetRefusals("Area.200", "AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2 ReadOnlyCell SpecRange");
     form.SetRefusals("Area.201", "ShellsInputError ReadOnlyCell SpecRange");
+    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"})
+        form.SetRefusals(name, "UtilityCannotBeAddedAtPort UtilityCannotBeRemovedAtPort ReadOnlyCell");
     form.SetRefusals("ExtraData.701", "ShellsInputError ReadOnlyCell");
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
     for (const char* address : {"HeatFlow.200", "HeatFlow.201", "Fouling.200"})

@@ -165,11 +165,7 @@ double HENDiagram::ChoiceValue(const VarDescription& var) {
     const int n = var.Number();
     if (n >= 200 && n <= 205) return m_annotation[kPositionOfChoice[n - 200]];
     if (n != 206) return kEmpty;
-    // Read before the form ever asked for the choices, the selection falls back to the first
-    // preset, as a form that lists no choices can only show that one.
-    RebuildEnumeration();
-    if (!m_enumerationAsked && m_selected != 0) SelectConfiguration(0);
-    Invalidate();
+    // A read shows the configuration in force; it never chooses another.
     return m_selected;
 }
 
@@ -220,7 +216,7 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
     switch (var.Number()) {
     case 200: {
         if (text.empty() || taken(text)) {
-            ErrorMsg("AddConfigError", text);
+            ErrorMsg("AddConfigError", MessageParameters{text});
             return 0;
         }
         m_newConfigurationName = text;
@@ -250,7 +246,7 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
         // Only a user configuration is renamed, and never to a name another one has.
         if (!UserConfigurationSelected()) return 0;
         if (text.empty() || (text != selected.name && taken(text))) {
-            ErrorMsg("AddConfigError", text);
+            ErrorMsg("AddConfigError", MessageParameters{text});
             return 0;
         }
         selected.name = text;
@@ -262,7 +258,6 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
 }
 
 VarEnumInfo* HENDiagram::GetEnumInfo(const VariableNameInfo& var) {
-    m_enumerationAsked = true;
     if (var.Var().Type() == 105 && var.Var().Number() == 206) {
         RebuildEnumeration();
         return m_enumeration.get();

@@ -5,6 +5,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Resources.h"
 #include "lumeth/Session.h"
 #include "views/case/project/HIDesignViewerTotalSite.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
@@ -190,7 +191,12 @@ double HIDesignViewerTotalSite::constant(const VarDescription& var) {
     return var.Number() == 201 || var.Number() == 2002 ? 1.0 : 0.0;
 }
 
-double HIDesignViewerTotalSite::objectStatus(const VarDescription&) { return 0.0; }
+// The number of the site's icon, which the form shows for it.
+double HIDesignViewerTotalSite::objectStatus(const VarDescription&) {
+    IconResource icon;
+    const ResourceRegistry* resources = ResourceRegistry::Current();
+    return resources && resources->FindIcon("HIProjectIco", icon) ? double(icon.id) : kEmpty;
+}
 
 bool HIDesignViewerTotalSite::lookUp(int i) {
     IHeatIntegrationStream* stream = nullptr;

@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "lumeth/Session.h"
+#include "views/EngineNotices.h"
 #include "views/case/scenario/UtilityNameView.h"
 #include "views/case/streams/SegmentTable.h"
 
@@ -103,7 +104,9 @@ void TotalSiteUtilManagerView::NotifyChange(int code, const CPString& text, void
             if (mySiteManager) mySiteManager->RemoveNotificationReceiver(this);
             mySiteManager = nullptr;
             break;
-        case kMessage: ErrorMsg(text, text); break;
+        // The manager's notice is a message key (with any numbers after it): its text is shown,
+        // not the key.
+        case kMessage: ShowEngineNotice(code, Text(text.c_str())); break;
         case kStreamAdded:
             if (mySiteManager && mySiteManager->GetStream(text.c_str(), stream) && stream) {
                 auto* view = new UtilityNameView(this, text);

@@ -185,15 +185,27 @@ int HIDesignViewerScenario::Message(const Text& line) {
     return Viewable::Message(line) ? 1 : 0;
 }
 
+namespace {
+// The extraction writes the plant's existing network into the design of its own name: a design of
+// the user's never takes it. True, with the message shown, for that name.
+bool refuseExtractionsDesignName(const Text& name) {
+    if (name != IHeatIntegrationScenario::ExtractedNetworkDesignName) return false;
+    Viewable::ErrorMsg("ReservedDesignName", name);
+    return true;
+}
+}  // namespace
+
 int HIDesignViewerScenario::addToDesignView(const Text&) {
     const Text name = newDesignName;
-    if (!name.empty() && myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
     newDesignName.clear();
+    if (name.empty() || refuseExtractionsDesignName(name)) return 1;
+    if (myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
     return 1;
 }
 
 int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
     const Text name = rest.empty() ? Text("Design 1") : rest;
+    if (refuseExtractionsDesignName(name)) return 1;
     // The scenario's notice of the new design makes its viewer.
     if (myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
     return 1;
@@ -202,7 +214,7 @@ int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
 int HIDesignViewerScenario::renameView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
-    if (!currentDesign || name.empty()) return 1;
+    if (!currentDesign || name.empty() || refuseExtractionsDesignName(name)) return 1;
     if (myScenario->RenameDesign(currentDesign->GetName(), name) == 1) currentDesign->SetName(name);
     else ErrorMsg("ThisDesignNameAlreadyExists", name);
     return 1;
@@ -247,6 +259,7 @@ int HIDesignViewerScenario::swapDesigns(const Text&) {
 int HIDesignViewerScenario::cloneDesign(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
+    if (refuseExtractionsDesignName(name)) return 1;
     if (FindDesignMatch(name) != -1) {
         ErrorMsg("ThisDesignNameAlreadyExists", name);
         return 1;

@@ -7,6 +7,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/UnitsMILP.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Resources.h"
@@ -249,13 +250,16 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              return nullptr;
          }},
         // The form lists the user's assignment first: its first two choices are swapped.
+        // While a match is forbidden only the placement on the grand composite curve (engine 0)
+        // is taken: another is refused here, with its key, and the method stays.
         {.type = 107, .number = 450, .write = [](V& v, Var, double value) -> const char* {
-             if (value == 1.0) v.GetmyScenario()->SetUtilityAssignmentMethod(0);
-             else if (value == 0.0) v.GetmyScenario()->SetUtilityAssignmentMethod(1);
-             else if (value == 2.0) v.GetmyScenario()->SetUtilityAssignmentMethod(2);
+             const int method = value == 1.0 ? 0 : value == 0.0 ? 1 : value == 2.0 ? 2 : -1;
+             if (method > 0 && v.GetmyScenario()->GetNumberOfForbiddenMatches() != 0)
+                 return MessageKey("OnlyGCCBasedAllowedIfForbidden");
+             if (method >= 0) v.GetmyScenario()->SetUtilityAssignmentMethod(method);
              retrofitStep(v);
              return nullptr;
-         }},
+         }, .refusals = "OnlyGCCBasedAllowedIfForbidden"},
         {.type = 107, .number = 550, .write = [](V& v, Var, double value) -> const char* {
              if (value == 0.0 || value == 1.0 || value == 2.0 || value == 3.0) {
                  v.GetmyScenario()->OnTargetsChanged();
@@ -278,10 +282,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              v.GetmyScenario()->SetNumberOfDesignsWanted(whole(value));
              return nullptr;
          }, .refusals = "ValidOptionError"},
+        // The number of alternative decompositions the units search runs: 0 (none) up to the
+        // search's own limit, which a case holds.
         {.type = 100, .number = 290, .write = [](V& v, Var, double value) -> const char* {
-             if (!isEmpty(value)) v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
+             if (isEmpty(value)) return nullptr;
+             if (!(value >= 0.0 && value <= UnitsMILP::MaxDecompositions)) return "ValidOptionError";
+             v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
              return nullptr;
-         }},
+         }, .refusals = "ValidOptionError"},
         {.type = 104, .number = 2005, .write = [](V& v, Var, double value) -> const char* {
              v.GetmyScenario()->SetUseEquationBasedOptimization(whole(value) != 0);
              return nullptr;
