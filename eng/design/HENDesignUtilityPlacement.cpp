@@ -112,18 +112,16 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
 
 int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     if (newName.empty() || !unit || !Owns(unit)) return 0;
-    // Exchangers, tees and mixers share one set of names. Linear in the nodes: names are kept on
-    // the units themselves, and a rename is rare.
-    for (CNode* node : m_sheet->getAllNodes()) {
-        if (!node->isExchangerKind() && node->getKindId() != NodeKindId::Tee && node->getKindId() != NodeKindId::Mixer)
-            continue;
-        CPString name;
-        if (node->getVariableAsString(NodeValue::UnitOperationName, name) && name == newName) return 0;
-    }
+    // Exchangers, tees and mixers share one set of names; the dummies' names are the extraction's.
+    if (IsUnitNameTaken(newName) || IsReservedUnitName(newName)) return 0;
     CPString oldName;
     unit->getVariableAsString(NodeValue::UnitOperationName, oldName);
     LogRename(oldName, newName);
     unit->addVariable(NodeValue::UnitOperationName, newName, ValueStatus::Specified);
+    // The retrofit's texts name the unit it added and the unit it moved: they follow the unit.
+    if (!oldName.empty() && m_textB == oldName) m_textB = newName;
+    if (!oldName.empty() && m_textC == oldName) m_textC = newName;
+    RenameOperatingTarget(oldName, newName, false);
     // Loops, paths and sub-networks are named after their units.
     RunStructureAnalysis();
     SendAMessage(ChangeUnitRenamed, newName, oldName.data());

@@ -66,6 +66,9 @@ public:
     virtual double GetPaybackTime() const = 0;
     // side 0 hot, 1 cold.
     virtual double GetTotalUtilityLoad(int side) const = 0;
+    // Whether no heater or cooler runs backwards (a negative duty: the exchangers take its stream
+    // past its target). Only then are the utility loads and costs the network's own.
+    virtual bool DoUtilityUnitsRunForwards() const { return true; }
     virtual double GetDTMin() const = 0;
 
     // ---- units ----
@@ -378,8 +381,10 @@ public:
     // Schedules (named "Event-P" + counter): made current when added; the change codes 12 and 8
     // announce a new one, 12 and 9 a renamed one.
     virtual bool AddNewSchedule() { return false; }
-    // 0 made, 1 the name exists, 2 no name or not made.
+    // 0 made, 1 the name exists (or is one no schedule may take), 2 no name or not made.
     virtual int AddSchedule(const CPString& /*name*/) { return 2; }
+    // A name no schedule may take: the event summary's "Base case" row, in any case of letters.
+    virtual bool IsReservedScheduleName(const CPString& /*name*/) const { return false; }
     virtual bool RemoveSchedule(const CPString& /*name*/) { return true; }
     virtual bool SelectSchedule(const CPString& /*name*/) { return true; }
     virtual void SetCurrentSchedule(IHENSchedule* /*schedule*/) {}
