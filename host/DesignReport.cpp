@@ -42,13 +42,15 @@ std::string unitName(const IHENDesign& d, const CPString& node) {
     return name.empty() ? node.c_str() : name.c_str();
 }
 
-// The first exchanger, heater or cooler on the branch that starts with `segment`, passing over
-// zero-duty utility placeholders; "bypass" when the branch runs straight to its mixer.
+// The first exchanger, heater or cooler on the branch that starts with `segment`, or the
+// splitter of a split on the branch, passing over zero-duty utility placeholders; "bypass" when
+// the branch runs straight to its mixer.
 std::string firstUnitOnBranch(const IHENDesign& d, CPString segment) {
     CPString unit;
     while (d.GetDownstreamNodeName(segment, unit)) {
         const CPString kind = d.GetNodeClassName(unit);
-        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX) return unitName(d, unit);
+        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX || kind == NodeKind::Tee)
+            return unitName(d, unit);
         if (kind != NodeKind::Heater || !d.GetDownstreamNodeName(unit, segment)) break;
     }
     return "bypass";

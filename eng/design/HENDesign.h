@@ -48,6 +48,10 @@ public:
     static constexpr int CodeStreamRemoved = 31;
     static constexpr int CodeStreamRenamed = 32;
     static constexpr int CodeUpToDate = 85;
+    // What the extraction appends to an exchanger's name to name the dummy heater and cooler it
+    // places beside it.
+    static constexpr const char* kDummyHeaterSuffix = "_DummyHtrIgnore";
+    static constexpr const char* kDummyCoolerSuffix = "_DummyClrIgnore";
     static constexpr int CodeLockedBaseRecalculated = 95;
     // Change codes the design answers.
     static constexpr int CodeFlowsheetChanged = 17;
@@ -136,6 +140,14 @@ public:
     // A new node of the kind, already in the flowsheet, named (units) and with its first values;
     // null for a kind the factory does not make.
     CNode* CreateNode(const CPString& kind, IHeatIntegrationStream* stream);
+    // Whether an exchanger, tee or mixer of the design shows the name: the three kinds share one
+    // set of names, which users pick units by.
+    bool IsUnitNameTaken(const CPString& name) const;
+    // Every name an exchanger, tee or mixer of the design shows.
+    std::unordered_set<std::string> UnitNamesInUse() const;
+    // The names the extraction gives the dummy heaters and coolers it counts apart from real
+    // equipment: no unit takes one by a rename.
+    static bool IsReservedUnitName(const CPString& name);
     // 30 a stream enters the design, 31 it leaves, 5 a unit is placed on it, 6 taken off.
     void UpdateStreamIndex(int event, IHeatIntegrationStream* stream, CNode* unit);
     void RebuildStreamIndex();
@@ -419,6 +431,7 @@ public:
     int RunNetworkCalculator();
 
 private:
+    CPString NextFreeUnitName(NodeName& names, bool nodeNames) const;
     // Whether a process exchanger's temperatures cross (a negative duty counts): the one fault a
     // tear duty or the loops given by area are held back for. A unit merely inside DTmin, or a
     // heater or cooler run backwards, is not one.
@@ -658,6 +671,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;
@@ -706,6 +720,8 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
+    // A unit or stream renamed: the operating state, the schedules and the studies follow.
+    void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
     // Makes the index of the schedules by name anew (after the list was read or reordered).
     void IndexSchedules() const;

@@ -369,7 +369,7 @@ TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
              {tables + " --budget -1", "--budget must be a number of 0 or more", 2},
              {tables + " --mode utility --budget 5", "--budget belongs to the modes whose steps are checked by area", 2},
              {kStreams + " /nonexistent/network.csv", "/nonexistent/network.csv", 1},
-             {notCase.path, "is not a Kestrin case file", 1},
+             {notCase.path, "is not a Kestrin case file, and the network table is missing", 2},
              {noCold.path + " " + noColdNetwork.path, "cannot be retrofitted: the retrofit needs a hot and a cold utility", 1},
          }) {
         SCOPED_TRACE(c.arguments);

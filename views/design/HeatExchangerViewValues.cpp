@@ -306,6 +306,12 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
             }
             break;
         case 6:
+            // A duty or a largest duty carries heat from the hot side to the cold one: never less
+            // than nothing.
+            if ((n == 200 || n == 201) && !erase && value < 0.0) {
+                ErrorMsg("SpecRange");
+                return 0;
+            }
             if (n == 200) {
                 if (!pNode) return 0;
                 if (erase) {
@@ -358,6 +364,11 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
         case 4101:
             if (n == 200) {
                 if (!pNode) return 0;
+                // A fouling resistance adds to the exchanger's own; it takes nothing away.
+                if (!erase && value < 0.0) {
+                    ErrorMsg("SpecRange");
+                    return 0;
+                }
                 if (erase) SetUnspecified(pNode, NV::HXFoulingFactor);
                 else pNode->addVariable(NV::HXFoulingFactor, value, ValueStatus::Specified, 1);
                 result = 1;

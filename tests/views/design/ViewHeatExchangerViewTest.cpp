@@ -357,7 +357,8 @@ TEST(ViewHeatExchanger, TheFormsListTheirVariablesCommandsAndRefusals) {
     }
     FormDescription form;
     HeatExchangerView::LoadVariables(form);
-    EXPECT_EQ(Text("AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2"), form.Refusals("Area.200"));
+    EXPECT_EQ(Text("AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2 ReadOnlyCell SpecRange"),
+              form.Refusals("Area.200"));
     ASSERT_EQ(1u, form.Commands().size());
     EXPECT_EQ(Text("DeleteHeatExchanger"), form.Commands()[0]);
     bool listed = false;
