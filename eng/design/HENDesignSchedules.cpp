@@ -33,6 +33,16 @@ HENState& CPIHENDesign::DefaultState() {
     return *m_state;
 }
 
+int CPIHENDesign::GetOperatingStateStatus() const { return m_state ? m_state->GetStatus() : 0; }
+
+void CPIHENDesign::TakeOperatingState() {
+    HENState& state = DefaultState();
+    state.SetFromDesign(*this);
+    // Only a calculation that ended without a status text solved the network; one that failed or
+    // left values open did not converge.
+    state.SetStatusValue(GetCalculationStatus() == 1 ? 1 : 2);
+}
+
 void CPIHENDesign::ResetDefaultState() {
     Deactivate();
     m_executedSchedule = CPString();

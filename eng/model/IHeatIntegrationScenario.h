@@ -114,6 +114,9 @@ public:
     virtual void SetRetrofitBaseDesign(const CPString& name) = 0;
     virtual const char* GetRetrofitBaseDesignName() const = 0;
     virtual void DeleteRetrofitResultDesign() = 0;
+    // The newest design that the last retrofit run kept, when that run started from `from` in
+    // `mode`; null when it kept none, another run came since or the design has been deleted.
+    virtual IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const = 0;
     virtual double GetRetrofitBaseUtilityCost() const = 0;
     virtual double GetRetrofitBaseCapitalCost() const = 0;
     virtual int CheckRetrofitDesign(IHENDesign* design) = 0;

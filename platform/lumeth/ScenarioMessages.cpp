@@ -89,6 +89,8 @@ const MessageText kTexts[] = {
     {"DeafultEconomicSpecRenameNotAllowed", "The DEFAULT economic data set cannot be renamed."},
     {"EconomicDataInUseDeleteError", "This economic data set is in use and cannot be deleted."},
     {"EconomicDataWithNameExists", "An economic data set of this name exists already."},
+    {"SiteEconomicDataKeptBySite",
+     "The economic data sets of a total-site scenario are the site's: a scenario neither renames nor deletes them."},
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
     {"NewRowMarkerName", "\"**New**\" marks the row that adds a stream; a stream cannot take it as its name."},
