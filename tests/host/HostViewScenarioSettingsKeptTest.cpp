@@ -101,4 +101,25 @@ TEST(HostViewDesignApproach, TheDTminFromTheNetworkIsShownWithoutBeingApplied) {
     }
 }
 
+// A site scenario's DTmin moved to 12 C: its design keeps its own DTmin (10 C) and shows 12 C as
+// the network's (no exchanger yet), the same after a form listing, a save and a reopen.
+TEST(HostViewDesignApproach, ASiteDesignShowsTheSameDTminsBeforeAndAfterAReopen) {
+    ScratchFile saved("settingskept", "site.kcase", "", false);
+    const std::string reads = "get DeltaTemp.1\nget DeltaTemp.607\nget DeltaTemp.608\n";
+    ScratchFile script("settingskept", "site.txt",
+                       "open HIDesignViewerScenario.200.0\nset DeltaTemp.1 12\nopen HIDesignViewerDesign.200.0\nform\n" +
+                           reads);
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    auto values = [](int first) {
+        return std::to_string(first) + ": get DeltaTemp.1\n  value 12 C\n" + std::to_string(first + 1) +
+               ": get DeltaTemp.607\n  value 10 C\n" + std::to_string(first + 2) + ": get DeltaTemp.608\n  value 12 C\n";
+    };
+    EXPECT_TRUE(has(run.out, values(5))) << run.out.substr(run.out.size() > 1000 ? run.out.size() - 1000 : 0);
+    const HostRun again = RunViewScript(
+        saved.path, "open HIDesignViewerScenario.200.0\nopen HIDesignViewerDesign.200.0\nform\n" + reads, " --open project");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_TRUE(has(again.out, values(4))) << again.out.substr(again.out.size() > 1000 ? again.out.size() - 1000 : 0);
+}
+
 }  // namespace
