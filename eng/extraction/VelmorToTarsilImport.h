@@ -14,6 +14,7 @@
 #include "dunmor/CPString.h"
 #include "dunmor/Createable.h"
 #include "eng/extraction/StreamChain.h"
+#include "eng/model/IHeatIntegrationScenario.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,7 +29,6 @@ class CNode;
 class CPItem;
 class DataExtractionConfig;
 class IHENDesign;
-class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
 class RalvexInterface;
 class ReportHolder;
@@ -36,7 +36,7 @@ class ReportHolder;
 class VelmorToTarsilImport : public Createable, public virtual NotificationSender {
 public:
     using ChainList = std::vector<std::unique_ptr<StreamChain>>;
-    static constexpr const char* BaseDesignName = "SimulationBaseCase";
+    static constexpr const char* BaseDesignName = IHeatIntegrationScenario::ExtractedNetworkDesignName;
 
     VelmorToTarsilImport(IHeatIntegrationScenario* scenario, RalvexInterface* caseInterface, Case* simulatorCase);
     ~VelmorToTarsilImport() override;

@@ -71,7 +71,12 @@ int CloneEngine::ItemCount(int entry) const {
 
 void CloneEngine::SetProject(IHeatIntegrationProject* project) {
     m_pProject = project;
-    SetFlag(CloneSelection::EntryReserved, 0, 0);
+    // The manager hands back the same tool each time the dialog opens on this scenario: every
+    // opening starts afresh, from nothing ticked, so that the toggles below tick everything.
+    m_selection = CloneSelection();
+    m_pCloneName.reset();
+    m_nStreamsComplete = 1;
+    m_nKeptLinks = m_nKeptCostModels = 1;
     for (int entry = 1; entry <= 6; ++entry) SetSelection(entry, 0);
 }
 

@@ -31,7 +31,8 @@ public:
     // only then is it kept. An empty name answers 1 and changes nothing.
     virtual int SetCloneName(const CPString& name, int append) = 0;
     virtual void SetSelection(int entry, int index) = 0;
-    // Selects every process and utility stream of the source.
+    // Forgets the clone name and every earlier choice, then selects every process and utility
+    // stream of the source (and what goes with them).
     virtual void SetProject(IHeatIntegrationProject* project) = 0;
     virtual int GetSelection(int entry, int index) const = 0;
     virtual IHeatIntegrationScenario* GetMyClonableScenario() const = 0;

@@ -48,7 +48,8 @@ int CPIHeatIntegrationStream::SetValue(const CPString& name, double value, int i
     const bool utilityFlow = m_nKind == KindUtility && (name == N::HeatCapacityFlowrate || name == N::MassFlow);
     if (!utilityFlow) {
         if (value == Units::EmptyValue) {
-            if (name == N::FoulingFactor) return 0;
+            // An emptied value is unset; a fouling factor or clean coefficient unset goes back to
+            // its default.
             if (!StreamPropertySet::IsStored(m_set.SetSegmentValue(name, value, index, CPValue::Unset))) return 0;
             ClearLoadFlags();
         } else if (!StreamPropertySet::IsStored(m_set.SetSegmentValue(name, value, index, CPValue::Specified))) {

@@ -8,6 +8,7 @@
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/CompositeCurves.h"
+#include "eng/targeting/Cost.h"
 #include "eng/targeting/CostTargets.h"
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/UnitsTarget.h"
@@ -102,7 +103,12 @@ bool ScenarioRecord::RecallTargets(CPIScenario& s, ILurmetBinaryFile& file) {
                [&](AreaTarget& r) { return RecallAreaTarget(r, file); }, DeleteAreaTarget) &&
            recallOptional(
                file, s.m_pCapitalCost, [] { return new CapitalCostTarget(); },
-               [&](CapitalCostTarget& r) { return r.Recall(file); }, [](CapitalCostTarget* r) { delete r; }) &&
+               // The kind names the cost law the capital is priced with; any other number is
+               // damage (the targets that end the read would price the capital with none).
+               [&](CapitalCostTarget& r) {
+                   return r.Recall(file) && r.nFlag >= CK_CapitalCost11Uniform && r.nFlag <= CK_CapitalCost12NonUniform;
+               },
+               [](CapitalCostTarget* r) { delete r; }) &&
            recallOptional(
                file, s.m_pOperatingCost, [] { return new CostTargetValue(); },
                [&](CostTargetValue& r) { return RecallCostTarget(r, file); }, deleteCost) &&

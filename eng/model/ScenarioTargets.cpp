@@ -7,6 +7,7 @@
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/CompositeCurves.h"
+#include "eng/targeting/CostTargets.h"
 #include "eng/targeting/CurveInterpolation.h"
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/UnitsTarget.h"
@@ -358,7 +359,9 @@ double CPIScenario::GetCostTarget(int code) const {
 int CPIScenario::GetCapitalCostTargetKind() {
     if (!m_pCapitalCost && m_services.builders)
         m_pCapitalCost = m_services.builders->UpdateCapitalCostTarget(m_pCapitalCost, *this, 35);
-    return m_pCapitalCost ? m_pCapitalCost->nFlag : 0;
+    // The area target asks while the scenario recalculates, before the capital record follows a
+    // new area option: the kind is the option's, so the area sums it gathers are the ones priced.
+    return m_pCapitalCost ? CapitalCostKindForOption(GetAreaTargetOption(), m_pCapitalCost->nFlag) : 0;
 }
 
 // ---------------------------------------------------------------- supertargeting

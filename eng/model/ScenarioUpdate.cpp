@@ -211,10 +211,15 @@ void CPIScenario::NotifyChange(int code, const CPString& text, void* data) {
         SendAMessage(code, text, data);
         return;
     }
-    case 35:
+    case 35: {
         MarkUtilitySegmentsForUpdate();
-        UpdateTargets(streamOf(data), 35);
+        CPIHeatIntegrationStream* stream = streamOf(data);
+        UpdateTargets(stream, 35);
+        // A stream's own DTmin contribution changed: the points of a range were worked out with
+        // the old one (a change of the scenario's DTmin comes from no stream and keeps them).
+        if (stream && m_pSuperTargets) m_pSuperTargets->ClearPoints();
         return;
+    }
     case 40:
         // Only user-supplied utility loads take a load; the placement record keeps it.
         if (GetUtilityAssignmentMethod() != 1) return;

@@ -35,7 +35,7 @@ class ILurmetBinaryFile;
 
 class StreamLynx : public NotificationSender {
 public:
-    static constexpr int RecordVersion = 4;
+    static constexpr int RecordVersion = 5;
     static constexpr double kEmpty = -32767.0;
     // The configuration section of the user preferences that give the default bounds.
     static constexpr const char* PreferenceSection = "Preferences";
@@ -161,7 +161,8 @@ public:
 
     // ---- case file ----
     bool Store(ILurmetBinaryFile& file) const;
-    // Reads every version from 1 to 3; candidates and constants are rebuilt from the scenario.
+    // Reads every version from 1 to 5; candidates are rebuilt from the scenario, constants and DT
+    // too for a record before version 5.
     bool Recall(ILurmetBinaryFile& file);
 
 private:

@@ -1,8 +1,11 @@
-// The record of a stream link (version 4): the linked stream's name, the flags, the four term
-// lists by stream name, and the per-candidate arrays (coefficients since version 1, lower bounds
-// and bound flags since 2, upper bounds since 3, which bounds were given since 4), each behind a
-// flag telling whether its term list has a term. Before version 4 a bound was given when it was
-// not 0 (0 stood for "not given").
+// The record of a stream link (version 5): the linked stream's name, the flags, the four term
+// lists by stream name, the candidates' names (since 5), and the per-candidate arrays
+// (coefficients since version 1, lower bounds and bound flags since 2, upper bounds since 3, which
+// bounds were given since 4), each behind a flag telling whether its term list has a term; then
+// (since 5) the two constants and DT as the user gave them. Before version 4 a bound was given
+// when it was not 0 (0 stood for "not given"). Since 5 a value is read back into the slot of the
+// candidate of its name, so a stream deleted before the store moves no value onto its neighbour;
+// older records are read by position, and their constants and DT are worked out again.
 #include "eng/model/StreamLynx.h"
 
 #include "brasko/ILurmetBinaryFile.h"
@@ -25,6 +28,10 @@ bool StreamLynx::Store(ILurmetBinaryFile& file) const {
     }
     const std::size_t n = m_candidates.Length();
     ok = ok && file.WriteInt(static_cast<std::int32_t>(n));
+    for (std::size_t i = 0; i < n && ok; ++i) {
+        const IHeatIntegrationStream* live = Live(m_candidates[i]);
+        ok = file.WriteCPString(live ? live->GetName() : CPString());
+    }
 
     auto writeFlags = [&](const Bytes (&arrays)[NumberOfTermLists]) {
         for (int list = 0; list < NumberOfTermLists && ok; ++list) {
@@ -46,6 +53,8 @@ bool StreamLynx::Store(ILurmetBinaryFile& file) const {
     writeDoubles(m_upperBounds);
     writeFlags(m_lowerBoundSet);
     writeFlags(m_upperBoundSet);
+    ok = ok && file.WriteDouble(m_temperatureConstant.GetValue()) && file.WriteDouble(m_massFlowConstant.GetValue()) &&
+         file.WriteDouble(m_dSimpleOffset);
     return ok && file.EndRecord(record);
 }
 
@@ -83,7 +92,22 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
     std::int32_t stored = 0;
     if (!file.ReadInt(stored) || stored < 0) return false;
     const std::size_t n = m_candidates.Length();
-    // An array holds the stored number of values; those past today's candidates are dropped.
+    // Where each stored value goes among today's candidates: by name since version 5, by
+    // position before; values of a stream the scenario no longer holds are dropped.
+    // Names are read one by one, as the term names are: a damaged count runs out of record.
+    std::vector<std::int64_t> slots;
+    for (std::int32_t i = 0; version >= 5 && i < stored; ++i) {
+        CPString candidateName;
+        if (!file.ReadCPString(candidateName)) return false;
+        std::int64_t slot = -1;
+        for (std::size_t k = 0; k < n && !candidateName.empty(); ++k)
+            if (m_candidates[k]->GetName() == candidateName) slot = static_cast<std::int64_t>(k);
+        slots.push_back(slot);
+    }
+    auto slotOf = [&](std::int32_t i) -> std::int64_t {
+        if (version >= 5) return slots[static_cast<std::size_t>(i)];
+        return static_cast<std::size_t>(i) < n ? i : -1;
+    };
     auto readDoubles = [&](Doubles (&arrays)[NumberOfTermLists]) {
         for (Doubles& array : arrays) {
             bool present = false;
@@ -91,7 +115,7 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
             for (std::int32_t i = 0; present && i < stored; ++i) {
                 double value = 0.0;
                 if (!file.ReadDouble(value)) return false;
-                if (static_cast<std::size_t>(i) < n) array[static_cast<std::size_t>(i)] = value;
+                if (slotOf(i) >= 0) array[static_cast<std::size_t>(slotOf(i))] = value;
             }
         }
         return true;
@@ -103,7 +127,7 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
             for (std::int32_t i = 0; present && i < stored; ++i) {
                 bool value = false;
                 if (!file.ReadBool(value)) return false;
-                if (static_cast<std::size_t>(i) < n) array[static_cast<std::size_t>(i)] = value ? 1 : 0;
+                if (slotOf(i) >= 0) array[static_cast<std::size_t>(slotOf(i))] = value ? 1 : 0;
             }
         }
         return true;
@@ -121,6 +145,14 @@ bool StreamLynx::Recall(ILurmetBinaryFile& file) {
             }
     }
 
-    UpdateSimpleLinkOffset();
+    if (version >= 5) {
+        double temperature = 0.0, massFlow = 0.0, offset = 0.0;
+        if (!file.ReadDouble(temperature) || !file.ReadDouble(massFlow) || !file.ReadDouble(offset)) return false;
+        m_temperatureConstant.SetValue(temperature, CPValue::Specified);
+        m_massFlowConstant.SetValue(massFlow, CPValue::Specified);
+        m_dSimpleOffset = offset;
+    } else {
+        UpdateSimpleLinkOffset();
+    }
     return file.EndRecord(record);
 }

@@ -39,6 +39,15 @@ IHeatIntegrationScenarioForCosting* costingOf(IHeatIntegrationScenario& scenario
 
 }  // namespace
 
+int CapitalCostKindForOption(int option, int current) {
+    switch (option) {
+    case 0: return CK_CapitalCost11NonUniform;
+    case 1:
+    case 2: return CK_CapitalCost12NonUniform;
+    default: return current;
+    }
+}
+
 CostTargetConditions ReadCostTargetConditions(IHeatIntegrationScenario& scenario) {
     CostTargetConditions conditions;
     conditions.nAreaTargetOption = scenario.GetAreaTargetOption();
@@ -60,12 +69,7 @@ CapitalCostTarget* UpdateCapitalCostTarget(CapitalCostTarget* record, IHeatInteg
     if (created) record->nFlag = kDefaultCapitalKind;
     // A load fraction moves no target: the value stays, only the kind follows the option.
     if (code != CostTargetCodes::LoadFraction) record->dValue = 0.0;
-    switch (conditions.nAreaTargetOption) {
-    case 0: record->nFlag = CK_CapitalCost11NonUniform; break;
-    case 1:
-    case 2: record->nFlag = CK_CapitalCost12NonUniform; break;
-    default: break;
-    }
+    record->nFlag = CapitalCostKindForOption(conditions.nAreaTargetOption, record->nFlag);
     if (code == CostTargetCodes::LoadFraction) return record;
     if (costing && conditions.bEconomicDataValid && conditions.bUtilityPlacementValid &&
         !conditions.bAreaTargetUnavailable)

@@ -35,6 +35,11 @@ struct CostTargetConditions {
     bool bAreaTargetUnavailable = false;
 };
 
+// The cost kind the capital target takes under an area-target option (`current` for an option
+// outside 0 to 2). The area target asks for it before the capital record follows a new option,
+// so both read it from the option itself.
+int CapitalCostKindForOption(int option, int current);
+
 // Reads the conditions from a scenario. A scenario that does not offer its targeting state
 // (IHeatIntegrationScenarioForTargeting) has none of them.
 CostTargetConditions ReadCostTargetConditions(IHeatIntegrationScenario& scenario);

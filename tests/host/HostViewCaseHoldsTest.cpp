@@ -190,7 +190,8 @@ TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
                                                "expect ValidOptionError\nset Enum.202 7\n"
                                                "expect ValidOptionError\nset Enum.202 0.5\n"
                                                "expect ValidOptionError\nset Enum.202 1e20\n"
-                                               "cmd clone\nopen MyOwnerObject\nopen HIDesignViewerScenario.200(base)\n"
+                                               "expect CloneNameMissing\ncmd clone\nopen MyOwnerObject\n"
+                                               "open HIDesignViewerScenario.200(base)\n"
                                                "dims Count.410\nget HeatFlow.107\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
@@ -203,7 +204,8 @@ TEST(HostViewCaseHolds, TheCloneToolNeverAppendsAScenarioIntoItself) {
         EXPECT_TRUE(has(answer, "  result 0\n")) << answer;
         EXPECT_TRUE(has(answer, "  Error ValidOptionError|This choice is not one of the options.|")) << answer;
     }
-    EXPECT_TRUE(has(run.out, "19: dims Count.410\n  dims 5\n20: get HeatFlow.107\n  value 20 kW\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "17: cmd clone\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "20: dims Count.410\n  dims 5\n21: get HeatFlow.107\n  value 20 kW\n")) << run.out;
     const HostRun targets = RunHost("targets " + saved.path);
     ASSERT_EQ(0, targets.exitCode) << targets.out;
     EXPECT_TRUE(has(targets.out, "hot utility               20.000 kW")) << targets.out;

@@ -45,7 +45,7 @@ void PlanCaseViewRegistrations(ViewRegistrationPlan& plan) {
          &HITargeting::Create, false, &HITargeting::DescribeForm},
         {90, "ProcessStreamObject", "ViewableObject", "ProcessStream", 0, 1, "ProcStrm", 3, 0, false, &ProcessStream::Create,
          true},
-        {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", 4, 0, false, &SegmentTable::Create,
+        {91, "SegmentTableObject", "ViewableObject", "SegmentTable", 0, 1, "segtable", SegmentTable::ClassVersion, 0, false, &SegmentTable::Create,
          false, &SegmentTable::LoadVariables},
         {92, "TotalSiteUtilManagerViewObject", "ViewableObject", "TotalSiteUtilManagerView", 0, 1, "tsutilityDefaults", 1, 0, false,
          &TotalSiteUtilManagerView::Create, false, &TotalSiteUtilManagerView::DescribeForm},

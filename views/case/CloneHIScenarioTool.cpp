@@ -150,6 +150,21 @@ bool CloneHIScenarioTool::engineEntry(int id, int& kind, int& index) const {
     return true;
 }
 
+bool CloneHIScenarioTool::copiesSomething() const {
+    IHeatIntegrationScenario* s = scenario();
+    if (!s || !engine) return false;
+    // A site scenario's utilities are the site's: they are never copied.
+    const int utilities = isTotalSite() ? 0 : s->GetNumberOfStreamsOfKind(1, 2);
+    const int processStreams = s->GetNumberOfStreamsOfKind(0, 2);
+    for (int i = 1; i <= processStreams; ++i)
+        if (engine->GetCloneSelections(1, i) == 1) return true;
+    for (int i = 1; i <= utilities; ++i)
+        if (engine->GetCloneSelections(2, i) == 1) return true;
+    // Into a new scenario the economic data go on their own too; an append takes streams only.
+    const bool append = engine->GetCloneSelections(7, 0) == 0;
+    return !append && engine->GetCloneSelections(3, 0) == 1;
+}
+
 std::vector<int> CloneHIScenarioTool::selections() const {
     std::vector<int> out;
     if (!tree || !engine) return out;
@@ -244,7 +259,11 @@ int CloneHIScenarioTool::Message(const Text& line) {
     const Text word = Text(line.substr(0, space));
     const Text rest = space == Text::npos ? Text() : Text(line.substr(space + 1));
     if (word == "clone") {
-        if (!engine || !engine->GetCloneName()) return 1;
+        if (!engine) return 0;
+        if (!engine->GetCloneName()) return ErrorMsg("CloneNameMissing"), 0;
+        // A copy with nothing ticked would make an empty scenario (or append nothing): refused,
+        // the tool stays open for the user to tick what to copy.
+        if (!copiesSomething()) return ErrorMsg("CloneCopiesNothing", engine->GetCloneName()), 0;
         // A clone the project refuses (its name taken meanwhile) keeps the tool open.
         if (engine->Clone() != 1) return 0;
         Viewable::Message("Delete");

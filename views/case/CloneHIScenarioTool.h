@@ -46,7 +46,8 @@ public:
     int Specify(const VarDescription& var, double value) override;
     Text TextValue(const VarDescription& var) override;
     int SpecifyText(const VarDescription& var, const Text& text) override;
-    // "clone" (with a clone name: clone, then the tool deletes itself) and
+    // "clone" (with a clone name and something ticked: clone, then the tool deletes itself; else
+    // refused with "CloneNameMissing" or "CloneCopiesNothing") and
     // "ObjectSelectionToggledOnDataEnum ID"; others go to the framework.
     int Message(const Text& line) override;
     VarEnumInfo* GetEnumInfo(const VariableNameInfo& var) override;
@@ -67,6 +68,9 @@ private:
     void refreshStates();
     // The engine's (kind, index) of a tree identifier; false for identifiers that name nothing.
     bool engineEntry(int id, int& kind, int& index) const;
+    // Whether the copy as ticked takes anything: a stream, or into a new scenario the economic
+    // data.
+    bool copiesSomething() const;
     // The engine's selection of every entry of the tree, in tree order.
     std::vector<int> selections() const;
     // 1 toggled; 0 the entry is not available (nothing changes); -1 the tree has no such entry.

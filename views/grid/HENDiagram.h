@@ -341,7 +341,6 @@ private:
     Text m_newConfigurationName;
     std::unique_ptr<VarEnumInfo> m_enumeration;
     std::unique_ptr<VarEnumInfo> m_labelEnumeration;  // the entries of the six label choices
-    bool m_enumerationAsked = false;
     bool m_layoutValid = false;
     int m_editMode = 0, m_yIndex = 0;
     int m_selectedLoop = -1, m_selectedPath = -1;

@@ -4,6 +4,7 @@
 #include "brasko/CaseFileTemporaries.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormDescription.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarDescription.h"
@@ -177,6 +178,15 @@ bool listedChild(const Viewable* child) {
     return false;
 }
 
+// A cell of a listed variable in its own kind of quantity, as `get` reads it (a row may mix
+// kinds: a cost beside its percentage); the row's kind when the view gives none.
+Text listedCell(Viewable* view, const VarDescription& at, int rowType) {
+    const double base = view->Value(at);
+    if (isEmptyValue(base)) return "null";
+    const int own = view->GetEDVarType(at);
+    return ViewJsonNumber(calc_ounit(base, DefUnitConv(own > 0 ? own : rowType)));
+}
+
 void formJson(Viewable* view, Text& out, int depth) {
     const FormDescription form = shownForm(view);
     out += "{\"view\":" + ViewJsonText(view->GetName()) + ",\"type\":" +
@@ -187,7 +197,7 @@ void formJson(Viewable* view, Text& out, int depth) {
         first = false;
         out += "{\"address\":" + ViewJsonText(v.address) + ",\"hook\":\"" + hookName(v.hook) + "\",\"unit\":" +
                ViewJsonText(DefUnitConv(v.typeCode).name) + ",\"editable\":" + (v.editable ? "true" : "false");
-        if (const Text refusals = form.Refusals(v.address); !refusals.empty()) {
+        if (const Text refusals = ListedRefusals(form, v.address); !refusals.empty()) {
             out += ",\"refuses\":[";
             std::size_t at = 0;
             while (at < refusals.size()) {
@@ -220,20 +230,28 @@ void formJson(Viewable* view, Text& out, int depth) {
                     out += "]";
                 }
             } else if (v.hook == FormHook::Value && v.dimensions == 0) {
-                const double base = view->Value(var);
-                out += ",\"value\":" +
-                       (isEmptyValue(base) ? Text("null") : ViewJsonNumber(calc_ounit(base, DefUnitConv(v.typeCode))));
+                out += ",\"value\":" + listedCell(view, var, v.typeCode);
             } else if (v.hook == FormHook::Value) {
                 DimInfo dims;
                 view->Dimensions(var, dims);
                 out += ",\"values\":[";
                 const int n = dims.Dim(0);
+                // A table lists a row of cells per entry of its first index, as `get A.[].[]`.
+                const int columns = dims.NumberOfDims() > 1 ? dims.Dim(1) : -1;
                 for (int i = 0; i < n; ++i) {
                     VarDescription at = var;
                     at.SetOffset(0, i);
-                    const double base = view->Value(at);
-                    out += (i ? "," : "") + (isEmptyValue(base) ? Text("null")
-                                                                : ViewJsonNumber(calc_ounit(base, DefUnitConv(v.typeCode))));
+                    out += i ? "," : "";
+                    if (columns < 0) {
+                        out += listedCell(view, at, v.typeCode);
+                        continue;
+                    }
+                    out += "[";
+                    for (int j = 0; j < columns; ++j) {
+                        at.SetOffset(1, j);
+                        out += (j ? "," : "") + listedCell(view, at, v.typeCode);
+                    }
+                    out += "]";
                 }
                 out += "]";
             }

@@ -141,9 +141,10 @@ TEST_F(ViewCloneTool, CloneNamesAreCheckedAndTheClonedScenarioIsNoTarget) {
     CloneHIScenarioTool* tool = open();
     ASSERT_NE(nullptr, tool);
     EXPECT_EQ(0.0, tool->Value(VarDescription(104, 200)));
-    // "clone" without a name does nothing and keeps the tool open.
+    // "clone" without a name is refused, says why and keeps the tool open.
     const auto life = tool->LifeToken();
-    EXPECT_EQ(1, SendViewableMessage(tool, "clone"));
+    EXPECT_EQ(0, SendViewableMessage(tool, "clone"));
+    EXPECT_EQ(1, keyCount("CloneNameMissing"));
     ASSERT_FALSE(life.expired());
 
     for (const char* blank : {" Copy", "Copy "}) EXPECT_EQ(0, SpecifyValueText(tool, "ExtraData.100", blank));

@@ -58,10 +58,9 @@ TEST(ViewGridForm, AFreshDiagramAndItsSelection) {
     EXPECT_EQ(6, g.NumberOfConfigurations());
     EXPECT_EQ("Preset 4: (Temperature)", g.SelectedName());
     EXPECT_EQ(3, g.SelectedPreset());
-    // Read before the form asked for the choices: back to the first preset.
-    EXPECT_EQ(0.0, g.Value(var("Enum.206")));
-    EXPECT_EQ("Preset 1: (Temperature, No Util.)", g.SelectedName());
-    // Once asked, the selection is read as it is.
+    // A read shows the selection and leaves it, before the form asked for the choices as after.
+    EXPECT_EQ(3.0, g.Value(var("Enum.206")));
+    EXPECT_EQ("Preset 4: (Temperature)", g.SelectedName());
     ASSERT_TRUE(g.GetEnumInfo(VariableNameInfo(var("Enum.206"), Text())));
     EXPECT_EQ(6, g.GetEnumInfo(VariableNameInfo(var("Enum.206"), Text()))->NumberOfEntries());
     EXPECT_EQ(1, g.Specify(var("Enum.206"), 4.0));

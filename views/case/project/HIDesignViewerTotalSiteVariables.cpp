@@ -5,6 +5,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationTotalSite.h"
 #include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Resources.h"
 #include "lumeth/Session.h"
 #include "views/case/project/HIDesignViewerTotalSite.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
@@ -175,6 +176,10 @@ void HIDesignViewerTotalSite::VariableStatus(const VarDescription& var, ModifySt
     } else {
         editable = (type == kSwitch && (number == 452 || number == 440)) || (var.VariableIs("Notes") && number == 400) ||
                    (type == kText && number == 208);
+        // What the form takes it shows as taken: a site utility's values, the site's name, the
+        // table cursor.
+        ModifyState listed = ReadOnlyState;
+        editable = editable || (Form::Rows().VariableStatus(var, listed) && listed == ModifiableState);
     }
     state = editable ? ModifiableState : ReadOnlyState;
 }
@@ -186,7 +191,12 @@ double HIDesignViewerTotalSite::constant(const VarDescription& var) {
     return var.Number() == 201 || var.Number() == 2002 ? 1.0 : 0.0;
 }
 
-double HIDesignViewerTotalSite::objectStatus(const VarDescription&) { return 0.0; }
+// The number of the site's icon, which the form shows for it.
+double HIDesignViewerTotalSite::objectStatus(const VarDescription&) {
+    IconResource icon;
+    const ResourceRegistry* resources = ResourceRegistry::Current();
+    return resources && resources->FindIcon("HIProjectIco", icon) ? double(icon.id) : kEmpty;
+}
 
 bool HIDesignViewerTotalSite::lookUp(int i) {
     IHeatIntegrationStream* stream = nullptr;

@@ -177,9 +177,15 @@ Text costFormula(const Text& index, const char* formula) {
     return FormattedText("%s [%s] %s", index.c_str(), sessionUnit(99).name.c_str(), FindString(formula, 0).c_str());
 }
 
+// The exponent is the one the coefficient dialog proposes; before the dialog has proposed one,
+// that of the set under edit (the default set when none is), and none when the set has none.
 Text costLawUnits(V& v, const char* basis) {
-    return FormattedText("[ %s / %s ^ %3.2f ]", v.GetUnitNameFromMoniker(":Cost").c_str(),
-                         v.GetUnitNameFromMoniker(basis).c_str(), v.valueComputed);
+    double exponent = v.valueComputed;
+    if (exponent == kEmpty)
+        exponent = v.GetmyScenario()->GetEconomicData(2, v.workText.empty() ? "DEFAULT" : v.workText.c_str());
+    const Text cost = v.GetUnitNameFromMoniker(":Cost"), unit = v.GetUnitNameFromMoniker(basis);
+    if (exponent == kEmpty) return FormattedText("[ %s / %s ]", cost.c_str(), unit.c_str());
+    return FormattedText("[ %s / %s ^ %3.2f ]", cost.c_str(), unit.c_str(), exponent);
 }
 
 // The viewer's parent: the total-site viewer of a total-site scenario, else the project viewer.

@@ -224,7 +224,8 @@ bool SegmentTable::StoreClassData(BinaryFile& file) {
     return StorePlotParameters(file, myPlotParameters) && file.WriteBool(site) &&
            StoreScenarioPointer(file, myScenario) && file.WriteBool(hasStream) &&
            (!hasStream || file.WriteCPString(myStream->GetName())) && file.WriteInt(selectedRow) &&
-           StorePointer(file, myPlot) && StorePointer(file, defaultUtilView) && StorePointer(file, htcDatabaseView);
+           StorePointer(file, myPlot) && StorePointer(file, defaultUtilView) && StorePointer(file, htcDatabaseView) &&
+           file.WriteInt(plotType);
 }
 
 bool SegmentTable::RecallClassData(BinaryFile& file, int version) {
@@ -251,6 +252,10 @@ bool SegmentTable::RecallClassData(BinaryFile& file, int version) {
     if (version >= 3 && (!RecallPointerX(file, recalledDefaultUtilView, typeNamed(DefaultUtilManagerView::TypeName)) ||
                          !RecallPointerX(file, recalledHTCView, typeNamed(HTCDatabaseView::TypeName))))
         return false;
+    std::int32_t type = 0;
+    if (version >= 5 && !file.ReadInt(type)) return false;
+    // Only a type the list offers; another (a damaged record) shows the first.
+    plotType = plotTypeList && plotTypeList->FindEntry(type) >= 0 ? type : 0;
     return true;
 }
 

@@ -10,9 +10,10 @@
 // utility manager and no scenario). A site-mode table is not stored: its record could not name
 // the site manager, so the site editor makes it again when asked.
 //
-// Record (class version 4, read from 1 to 4): plot parameters; site flag (from 4); scenario
+// Record (class version 5, read from 1 to 5): plot parameters; site flag (from 4); scenario
 // link; has-stream flag and stream name; selected row; plot link (from 2); the default-utility
-// and coefficient editor links (from 3). Sources: SegmentTable.cpp (binding, commands, record),
+// and coefficient editor links (from 3); the plot type (from 5: the plot itself is built anew,
+// and an older record reopens with the temperature-enthalpy diagram). Sources: SegmentTable.cpp (binding, commands, record),
 // SegmentTableValues.cpp (the form), SegmentTablePlot.cpp (the plot and its series).
 #include "brasko/NotificationSender.h"
 #include "lumeth/FormDescription.h"
@@ -34,7 +35,7 @@ class TwoDimPlot;
 class SegmentTable : public Viewable, public INotificationReceiver {
 public:
     static constexpr const char* TypeName = "SegmentTableObject";
-    static constexpr int ClassVersion = 4;
+    static constexpr int ClassVersion = 5;
     // The plot types; there is no 1, and any other value gives a plot without data sets.
     enum PlotType : int { EnthalpyPlot = 0, DensityPlot = 2, ConductivityPlot = 3, ViscosityPlot = 4 };
 

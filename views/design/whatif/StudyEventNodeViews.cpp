@@ -119,16 +119,18 @@ double EventNodeView::Point(const VarDescription& var) {
 
 int EventNodeView::SetPoint(const VarDescription& var, double value) {
     const int point = static_cast<int>(value);
+    // The study moves the cleaning or refuses the move ("WrongRangeForEvent", shown by the study):
+    // the answer says which, and the node keeps the point the cleaning has.
     if (var.Number() == 391) {
         if (point == pEvent->GetStartingPoint()) return 1;
-        nStartingPoint = point;
         pEvent->SetStartingPoint(point);
-    } else {
-        if (point == pEvent->GetEndingPoint()) return 1;
-        nEndingPoint = point;
-        pEvent->SetEndingPoint(point);
+        nStartingPoint = pEvent->GetStartingPoint();
+        return nStartingPoint == point ? 1 : 0;
     }
-    return 1;
+    if (point == pEvent->GetEndingPoint()) return 1;
+    pEvent->SetEndingPoint(point);
+    nEndingPoint = pEvent->GetEndingPoint();
+    return nEndingPoint == point ? 1 : 0;
 }
 
 Text EventNodeView::Exchanger(const VarDescription&) { return pEvent->GetHeatExchangerName(); }
