@@ -341,6 +341,7 @@ public:
     void RunOptimizerCheck() override;
     bool AreExchangerPortsFreeOfUtilities() const override;
     void SetDTMinFromNetwork() override;
+    double GetDTMinFromNetwork() const override;
     void SetSplitFractionsFromBranchDuties() override;
     void AddDummyUtilitiesForExtraction() override;
     int RunOptimizer(int mode) override;
