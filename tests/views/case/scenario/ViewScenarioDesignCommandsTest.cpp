@@ -243,7 +243,7 @@ TEST_F(ViewScenarioDesignCommands, DesignsAreAddedRenamedClonedAndDeletedOnlyWhe
     EXPECT_EQ(1, viewer->Message("AddDefaultDesign"));
     ASSERT_EQ(1, viewer->GetDesignObjs().Count());
     EXPECT_EQ("Design 1", viewer->GetDesignObjs()[0]->GetName());
-    EXPECT_EQ(1, viewer->Message("AddDefaultDesign"));
+    EXPECT_EQ(0, viewer->Message("AddDefaultDesign"));
     EXPECT_EQ(1, keyCount("ThisDesignNameAlreadyExists"));
     viewer->Message("AddDefaultDesign D2");
     ASSERT_EQ(2, viewer->GetDesignObjs().Count());
