@@ -103,6 +103,8 @@ public:
     }
     virtual std::vector<CNode*> GetInfeasibleFlaggedExchangerNodes() const { return {}; }
     virtual void SetDTMinFromNetwork() = 0;
+    // What SetDTMinFromNetwork would make the design's DTmin, without setting or applying it.
+    virtual double GetDTMinFromNetwork() const { return GetDTMin(); }
     virtual void MarkAsExistingNetwork() = 0;
     virtual void AddToChangeLog(const CPString& text) = 0;
     virtual void SetIntegerOption(int mode) = 0;

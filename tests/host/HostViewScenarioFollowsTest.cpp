@@ -98,4 +98,23 @@ TEST(HostViewScenarioFollows, AnEmptiedFoulingFactorIsUnset) {
     EXPECT_EQ(ScriptValues(run.out, 1), ScriptValues(run.out, 5)) << run.out;
 }
 
+// A new project's "Design 1" is the selected design: its scenario viewer clones and renames it.
+// With no design at all, a design command says so and answers 0.
+TEST(HostViewScenarioFollows, ANewProjectsDesignIsSelectedAndNoneIsSaid) {
+    ScratchFile script("follows", "project.txt",
+                       "settext ExtraData.208 Copy\ncmd CloneDesign\nsettext ExtraData.208 Renamed\ncmd RenameView\n"
+                       "text ExtraData.650.[]\n");
+    const HostRun run = RunHost("view --new hi-project P --script " + script.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "2: cmd CloneDesign\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: text ExtraData.650.[]\n  text Design 1\n  text Renamed\n")) << run.out;
+
+    const HostRun none = RunViewScript(ExamplePath("four-streams.csv"),
+                                       "settext ExtraData.208 Copy\nexpect NoDesignSelected\ncmd CloneDesign\n"
+                                       "expect NoDesignSelected\ncmd RenameView\n");
+    ASSERT_EQ(0, none.exitCode) << none.out;
+    EXPECT_TRUE(has(none.out, "3: cmd CloneDesign\n  result 0\n")) << none.out;
+    EXPECT_TRUE(has(none.out, "5: cmd RenameView\n  result 0\n")) << none.out;
+}
+
 }  // namespace

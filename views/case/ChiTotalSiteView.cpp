@@ -32,8 +32,9 @@ Viewable* ChiGrassRootTotalSiteView::BuildChiGrassRootTotalSiteView(Viewable* pa
     SendViewableMessage(caseView->GetSelObj(), "AddDefaultScenario");
     Viewable* scenario = caseView->GetSelObj();
     if (!scenario || scenario == caseView->GetTotalSiteViewer()) return caseView;
-    SendViewableMessage(scenario, "AddDefaultDesign");
+    // Selected first: the design added next is the one the scenario viewer's commands act on.
     caseView->ChangeSelectedObject(scenario);
+    SendViewableMessage(scenario, "AddDefaultDesign");
     return caseView;
 }
 

@@ -211,8 +211,10 @@ Viewable* BuildChiGrassRootView(Viewable* parent, const Text& name) {
         delete caseView;
         return nullptr;
     }
-    SendViewableMessage(scenarioViewer, "AddDefaultDesign");
+    // The scenario viewer is selected before its first design is added, so that the new design
+    // is the one its commands act on.
     caseView->ChangeSelectedObject(scenarioViewer);
+    SendViewableMessage(scenarioViewer, "AddDefaultDesign");
     if (!caseView->GetSelObj()) {
         delete caseView;
         return nullptr;

@@ -135,10 +135,9 @@ void AddRetrofitRows(Rows& rows) {
          }},
         // approach temperatures
         {.type = 1517, .number = 605, .list = L::Filtered, .unitRead = exchangerApproach},
-        {.type = 1517, .number = 608, .read = [](V& v, Var) {
-             v.GetDesign()->SetDTMinFromNetwork();
-             return v.GetDesign()->GetDTMin();
-         }},
+        // The DTmin the network allows, shown without applying it: the exchanger DTmins typed
+        // stay until the design is calculated.
+        {.type = 1517, .number = 608, .read = [](V& v, Var) { return v.GetDesign()->GetDTMinFromNetwork(); }},
     };
     rows.insert(rows.end(), more.begin(), more.end());
 }

@@ -313,6 +313,7 @@ private:
     static const std::vector<Command>& Commands();
     int addToDesignView(const Text&);
     int addDefaultDesign(const Text& rest);
+    int noDesignSelected();
     int renameView(const Text&);
     int removeFromDesignView(const Text&);
     int removeDesignFromEAC(const Text&);

@@ -198,25 +198,35 @@ bool refuseExtractionsDesignName(const Text& name) {
 int HIDesignViewerScenario::addToDesignView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
-    if (name.empty() || refuseExtractionsDesignName(name)) return 1;
-    if (myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
+    if (name.empty()) return 1;
+    if (refuseExtractionsDesignName(name)) return 0;
+    if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
     return 1;
 }
 
 int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
     const Text name = rest.empty() ? Text("Design 1") : rest;
-    if (refuseExtractionsDesignName(name)) return 1;
+    if (refuseExtractionsDesignName(name)) return 0;
     // The scenario's notice of the new design makes its viewer.
-    if (myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
+    if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
     return 1;
+}
+
+// A design command with no design viewer selected: the user is told, and nothing is done.
+int HIDesignViewerScenario::noDesignSelected() {
+    ErrorMsg("NoDesignSelected");
+    return 0;
 }
 
 int HIDesignViewerScenario::renameView(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
-    if (!currentDesign || name.empty() || refuseExtractionsDesignName(name)) return 1;
-    if (myScenario->RenameDesign(currentDesign->GetName(), name) == 1) currentDesign->SetName(name);
-    else ErrorMsg("ThisDesignNameAlreadyExists", name);
+    if (!currentDesign) return noDesignSelected();
+    if (name.empty()) return 1;
+    if (refuseExtractionsDesignName(name)) return 0;
+    if (myScenario->RenameDesign(currentDesign->GetName(), name) != 1)
+        return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
+    currentDesign->SetName(name);
     return 1;
 }
 
@@ -244,12 +254,12 @@ int HIDesignViewerScenario::removeFromDesignView(const Text&) {
 }
 
 int HIDesignViewerScenario::removeDesignFromEAC(const Text&) {
-    if (!currentDesign) return 1;
+    if (!currentDesign) return noDesignSelected();
     return myScenario->DeleteDesign(currentDesign->GetName()) != 0;
 }
 
 int HIDesignViewerScenario::swapDesigns(const Text&) {
-    if (!currentDesign || designObjs.IsEmpty()) return 1;
+    if (!currentDesign || designObjs.IsEmpty()) return noDesignSelected();
     int at = designObjs.Find(currentDesign);
     if (at < 0) at = 0;
     std::swap(designObjs[at], designObjs[designObjs.Count() - 1]);
@@ -259,13 +269,14 @@ int HIDesignViewerScenario::swapDesigns(const Text&) {
 int HIDesignViewerScenario::cloneDesign(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
-    if (refuseExtractionsDesignName(name)) return 1;
+    if (!currentDesign) return noDesignSelected();
+    if (refuseExtractionsDesignName(name)) return 0;
     if (FindDesignMatch(name) != -1) {
         ErrorMsg("ThisDesignNameAlreadyExists", name);
-        return 1;
+        return 0;
     }
     IHENDesign* source = nullptr;
-    if (!name.empty() && currentDesign && myScenario->GetDesign(currentDesign->GetName(), source) && source)
+    if (!name.empty() && myScenario->GetDesign(currentDesign->GetName(), source) && source)
         myScenario->CloneDesign(name, source);
     return 1;
 }
@@ -325,7 +336,7 @@ int HIDesignViewerScenario::automaticHENDesign(const Text&) {
 }
 
 int HIDesignViewerScenario::smartCompleteDesign(const Text&) {
-    if (!currentDesign) return 1;
+    if (!currentDesign) return noDesignSelected();
     const Text name = currentDesign->GetName();
     longOperation(FormatMessage(FindString("CompletingDesign"), {name}), [&] {
         automaticDesignBusy = 1;

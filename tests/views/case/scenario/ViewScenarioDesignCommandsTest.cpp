@@ -243,7 +243,7 @@ TEST_F(ViewScenarioDesignCommands, DesignsAreAddedRenamedClonedAndDeletedOnlyWhe
     EXPECT_EQ(1, viewer->Message("AddDefaultDesign"));
     ASSERT_EQ(1, viewer->GetDesignObjs().Count());
     EXPECT_EQ("Design 1", viewer->GetDesignObjs()[0]->GetName());
-    EXPECT_EQ(1, viewer->Message("AddDefaultDesign"));
+    EXPECT_EQ(0, viewer->Message("AddDefaultDesign"));
     EXPECT_EQ(1, keyCount("ThisDesignNameAlreadyExists"));
     viewer->Message("AddDefaultDesign D2");
     ASSERT_EQ(2, viewer->GetDesignObjs().Count());
@@ -295,10 +295,10 @@ TEST_F(ViewScenarioDesignCommands, NoDesignOfTheUsersTakesTheExtractionsName) {
     viewer->SetCurrentDesign(0);
     for (const char* word : {"AddToDesignView", "RenameView", "CloneDesign"}) {
         viewer->newDesignName = "SimulationBaseCase";
-        EXPECT_EQ(1, viewer->Message(word)) << word;
+        EXPECT_EQ(0, viewer->Message(word)) << word;
         EXPECT_TRUE(viewer->newDesignName.empty()) << word;
     }
-    viewer->Message("AddDefaultDesign SimulationBaseCase");
+    EXPECT_EQ(0, viewer->Message("AddDefaultDesign SimulationBaseCase"));
     EXPECT_EQ(4, keyCount("ReservedDesignName"));
     EXPECT_EQ(0, keyCount("ThisDesignNameAlreadyExists"));
     EXPECT_EQ(2, scenario->GetNumberOfDesigns());
