@@ -175,11 +175,24 @@ std::string FormatAutoDesignJson(const AutoDesignReport& r) {
     } else {
         out << "null";
     }
-    out << ", \"utility_loads\": [";
-    for (std::size_t i = 0; i < r.utilityLoads.size(); ++i)
-        out << (i ? ", " : "") << "{\"name\": " << JsonString(r.utilityLoads[i].name)
-            << ", \"load\": " << number(r.utilityLoads[i].load) << "}";
-    out << "], \"matches\": [";
+    // A completion's LP and MILP are its own run's, whose loads and areas the scenario does not
+    // report: they are null, not an area of 0 and no utilities (as the text leaves them out).
+    const bool completion = r.matchesOfCompletedDesign;
+    const auto loads = [&](const std::vector<AutoDesignReport::Load>& list) {
+        if (completion) {
+            out << "null";
+            return;
+        }
+        out << "[";
+        for (std::size_t i = 0; i < list.size(); ++i)
+            out << (i ? ", " : "") << "{\"name\": " << JsonString(list[i].name) << ", \"load\": " << number(list[i].load)
+                << "}";
+        out << "]";
+    };
+    const auto area = [&](double value) { return completion ? std::string("null") : number(value); };
+    out << ", \"utility_loads\": ";
+    loads(r.utilityLoads);
+    out << ", \"matches\": [";
     for (std::size_t i = 0; i < r.matches.size(); ++i)
         out << (i ? ", " : "") << "{\"hot\": " << JsonString(r.matches[i].hot) << ", \"cold\": " << JsonString(r.matches[i].cold)
             << ", \"load\": " << number(r.matches[i].load) << "}";
@@ -187,16 +200,14 @@ std::string FormatAutoDesignJson(const AutoDesignReport& r) {
     for (std::size_t i = 0; i < r.unloaded.size(); ++i)
         out << (i ? ", " : "") << "{\"hot\": " << JsonString(r.unloaded[i].hot) << ", \"cold\": " << JsonString(r.unloaded[i].cold)
             << "}";
-    out << "], \"estimated_area\": " << number(r.estimatedArea) << ", \"analyses\": " << number(r.analyses)
-        << ", \"milp_solutions\": [";
+    out << "], \"estimated_area\": " << area(r.estimatedArea)
+        << ", \"analyses\": " << (completion ? std::string("null") : number(r.analyses)) << ", \"milp_solutions\": [";
     for (std::size_t i = 0; i < r.solutions.size(); ++i) {
         const auto& s = r.solutions[i];
         out << (i ? ", " : "") << "{\"design\": " << (s.design.empty() ? std::string("null") : JsonString(s.design))
-            << ", \"utility_loads\": [";
-        for (std::size_t k = 0; k < s.utilityLoads.size(); ++k)
-            out << (k ? ", " : "") << "{\"name\": " << JsonString(s.utilityLoads[k].name)
-                << ", \"load\": " << number(s.utilityLoads[k].load) << "}";
-        out << "], \"estimated_area\": " << number(s.estimatedArea) << ", \"objective\": " << number(s.objective) << "}";
+            << ", \"utility_loads\": ";
+        loads(s.utilityLoads);
+        out << ", \"estimated_area\": " << area(s.estimatedArea) << ", \"objective\": " << number(s.objective) << "}";
     }
     out << "], \"designs\": [";
     for (std::size_t i = 0; i < r.designs.size(); ++i) {

@@ -5,6 +5,7 @@
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/UnitsMILP.h"
 #include "host/CaseDesignCopies.h"
 #include "host/OutputText.h"
 #include "host/StreamTableChecks.h"
@@ -104,8 +105,15 @@ bool checkSegmentCopies(const IHeatIntegrationStream& s, const StreamSegment& se
     // the site and is shifted for the one that last targeted: the same shift at both ends, of a
     // size a DTmin can give.
     const bool local = s.GetDTminContributionScope() == kLocalScope;
-    if ((seg.DTminContribution.nFlag == kLocalScope) != local ||
-        (local && !agrees(seg.DTminContribution.dValue, s.GetDTminContribution())))
+    if ((seg.DTminContribution.nFlag == kLocalScope) != local) {
+        // The scope decides which contribution counts: the stream's own or half the DTmin.
+        const auto scope = [](bool own) { return own ? std::string("its own") : std::string("the scenario's"); };
+        error = where + "a DTmin contribution of " + scope(seg.DTminContribution.nFlag == kLocalScope) +
+                " (scope " + std::to_string(seg.DTminContribution.nFlag) + ") where its stream takes " + scope(local) +
+                " (scope " + std::to_string(s.GetDTminContributionScope()) + ")";
+        return false;
+    }
+    if (local && !agrees(seg.DTminContribution.dValue, s.GetDTminContribution()))
         return refuse("a DTmin contribution", seg.DTminContribution.dValue, s.GetDTminContribution());
     const double sign = side == 0 ? -1.0 : side == 1 ? 1.0 : 0.0;
     double shift = local ? seg.DTminContribution.dValue : 0.5 * dtmin;
@@ -373,6 +381,18 @@ bool checkEconomics(const IHeatIntegrationScenario& scenario, std::string& error
     }
     return true;
 }
+
+// The number of alternative decompositions the units search runs, as the record keeps it: any
+// number past the search's own limit is none a case was saved with.
+bool checkTargetSettings(IHeatIntegrationScenario& scenario, std::string& error) {
+    const int decompositions = scenario.GetUnitsTargetMILPFlag();
+    if (decompositions < 0 || decompositions > UnitsMILP::MaxDecompositions) {
+        error = "its units target asks for " + std::to_string(decompositions) + " decompositions, outside 0 to " +
+                std::to_string(UnitsMILP::MaxDecompositions);
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
@@ -380,6 +400,7 @@ bool CheckCaseContent(IHeatIntegrationScenario& scenario, std::string& error) {
     for (int i = 0; i < scenario.GetNumberOfDesigns(); ++i)
         if (refuseName("design", scenario.GetDesignName(i), error)) return false;
     if (!checkEconomics(scenario, error)) return false;
+    if (!checkTargetSettings(scenario, error)) return false;
     const double dtmin = scenario.GetDTmin();
     if (!(dtmin >= MinDTmin && dtmin <= MaxDTmin)) {
         error = "its DTmin is " + num(dtmin) + " C, outside " + num(MinDTmin) + " to " + num(MaxDTmin) + " C";

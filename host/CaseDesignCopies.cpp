@@ -57,15 +57,15 @@ bool heatBetween(const IHeatIntegrationStream& s, double a, double b, double& he
     return true;
 }
 
-// The share of its stream's flow a piece of the network carries; 1 where none is held.
-double shareOf(const IHENDesign& design, const CPString& piece) {
+// A branch's share of the flow entering its splitter; 1 where none is held.
+double shareOf(const IHENDesign& design, const CNode* branch) {
     double share = kEmpty;
-    const bool held = design.GetNodeValue(piece, CPString(NodeValue::SplitFraction), share);
+    const bool held = branch && design.GetNodeValue(branch->getName(), CPString(NodeValue::SplitFraction), share);
     return held && share != kEmpty && std::isfinite(share) ? share : 1.0;
 }
 
-// A splitter hands on the whole flow that reaches it: its branches' shares add up to the share of
-// the piece before it.
+// A splitter hands on the whole flow that reaches it: its branches' shares of that flow add up
+// to 1, on a utility as on a process stream.
 bool checkSplitterShares(const IHENDesign& design, const IHeatIntegrationStream& s, const std::string& who,
                          std::string& error) {
     for (CNode* splitter : design.GetSplittersOnStream(const_cast<IHeatIntegrationStream*>(&s))) {
@@ -73,17 +73,13 @@ bool checkSplitterShares(const IHENDesign& design, const IHeatIntegrationStream&
         double branches = 0.0;
         int count = 0;
         for (CNode* branch = nullptr; (branch = design.GetSplitterBranch(splitter, count)) != nullptr; ++count)
-            branches += shareOf(design, branch->getName());
-        CPString feed;
-        if (count == 0 || !design.GetUpstreamNodeName(splitter->getName(), feed)) continue;
-        const double before = shareOf(design, feed);
-        if (!close(branches, before)) {
-            const CPString shown = design.GetUnitName(splitter->getName());
-            error = who + "splitter " + QuotedField(shown.empty() ? splitter->getName().c_str() : shown.c_str()) +
-                    " on stream " + QuotedField(s.GetName()) + ": its branches carry " + num(branches) +
-                    " of the flow where " + num(before) + " reaches it";
-            return false;
-        }
+            branches += shareOf(design, branch);
+        if (count == 0 || close(branches, 1.0)) continue;
+        const CPString shown = design.GetUnitName(splitter->getName());
+        error = who + "splitter " + QuotedField(shown.empty() ? splitter->getName().c_str() : shown.c_str()) +
+                " on stream " + QuotedField(s.GetName()) + ": its branches carry " + num(branches) +
+                " of the flow that reaches it";
+        return false;
     }
     return true;
 }
@@ -107,11 +103,9 @@ bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
         if (!s) continue;
         const bool utility = s->GetStreamKind() == kUtility;
         const bool split = !design.GetSplittersOnStream(s).empty();
+        if (split && !checkSplitterShares(design, *s, who, error)) return false;
         // A utility's flow follows from its load on the whole network, which a split shares out.
-        if (split && (utility || !checkSplitterShares(design, *s, who, error))) {
-            if (utility) continue;
-            return false;
-        }
+        if (split && utility) continue;
         const double span = std::fabs(s->GetSupplyTemperature() - s->GetTargetTemperature());
         for (int side = 0; side < 2; ++side) {
             const std::vector<CNode*> units = design.GetExchangersOnStreamSide(s, side);

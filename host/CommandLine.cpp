@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 
+#include "host/HostSession.h"
 #include "host/OutputText.h"
 #include "host/StreamTable.h"
 #include "host/StreamTableChecks.h"
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 int FailCommand(const std::string& message) {
     std::fprintf(stderr, "kestrin-host: %s\n", PrintableText(message, 600).c_str());
@@ -106,6 +108,14 @@ bool CheckDtminOption(bool given, double dtmin, std::string& error) {
 }
 
 bool CheckNetworkOperands(const std::string& command, const std::vector<std::string>& files, std::string& error) {
+    // One file that is there and is no case is a stream table whose network table was left out:
+    // the command line lacks a file, which is a usage error, not a fault of the file.
+    struct stat info {};
+    if (files.size() == 1 && ::stat(files[0].c_str(), &info) == 0 && S_ISREG(info.st_mode) && !IsCaseFile(files[0])) {
+        error = command + " takes STREAMS NETWORK, or a CASE saved with a design: " + files[0] +
+                " is not a Kestrin case file, and the network table is missing";
+        return false;
+    }
     if (!files.empty() && files.size() <= 2) return true;
     error = command + " takes STREAMS NETWORK, or a CASE saved with a design";
     return false;

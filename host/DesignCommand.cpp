@@ -79,9 +79,24 @@ bool resolveSide(IHeatIntegrationScenario& scenario, const NetworkRow& row, int 
     return true;
 }
 
+// A heater or cooler takes its place on its utility from its temperatures (before the first
+// unit there whose process outlet it does not beat): a place given on the utility's side is not
+// used, and the report says so rather than pass over it.
+std::vector<std::string> unusedUtilityOrders(const std::vector<Placement>& placed) {
+    std::vector<std::string> notes;
+    for (const Placement& p : placed)
+        for (const Side* side : {&p.hot, &p.cold})
+            if (side->utility && side->order > 0)
+                notes.push_back(at(*p.row) + (side == &p.hot ? "hot_order " : "cold_order ") + std::to_string(side->order) +
+                                " of " + QuotedField(p.row->name) + " on utility " + QuotedField(side->stream->GetName().c_str()) +
+                                " is not used: a heater or cooler takes its place on its utility from its temperatures");
+    return notes;
+}
+
 // The network of an exchanger table as a new design `name` of the scenario.
 bool BuildNetworkFromRows(ModuleLoader& module, IHeatIntegrationScenario& scenarioRef, const std::vector<NetworkRow>& rows,
-                          const std::string& networkFile, const char* name, IHENDesign*& design, std::string& error) {
+                          const std::string& networkFile, const char* name, IHENDesign*& design, std::string& error,
+                          std::vector<std::string>* notes = nullptr) {
     IHeatIntegrationScenario* scenario = &scenarioRef;
     std::vector<Placement> placed(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -109,11 +124,13 @@ bool BuildNetworkFromRows(ModuleLoader& module, IHeatIntegrationScenario& scenar
         error = networkFile + ": " + error;
         return false;
     }
+    if (notes)
+        for (const std::string& note : unusedUtilityOrders(placed)) notes->push_back(networkFile + ": " + note);
     return true;
 }
 
 bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions& o, IHENDesign*& design,
-                std::string& error) {
+                std::string& error, std::vector<std::string>* notes = nullptr) {
     const std::string& streamsFile = o.files[0];
     const std::string& networkFile = o.files[1];
     for (const std::string& input : o.files)
@@ -141,8 +158,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
     }
     if (o.haveDtmin) scenario->SetDTmin(o.dtmin);
     ApplyEconomicsOption(*scenario, o.economics);
-    return BuildNetworkFromRows(module, *scenario, rows, networkFile, kDesignName, design, error);
-    return true;
+    return BuildNetworkFromRows(module, *scenario, rows, networkFile, kDesignName, design, error, notes);
 }
 
 bool fromCase(HostSession& session, const std::string& file, const std::string& designName, IHENDesign*& design,
@@ -213,11 +229,13 @@ int RunDesign(ModuleLoader& module, int argc, char** argv) {
     HostSession session(module);
     if (!session.Start(error)) return fail(error);
     IHENDesign* design = nullptr;
-    const bool ok = o.files.size() == 2 ? fromTables(module, session, o, design, error)
+    std::vector<std::string> tableNotes;
+    const bool ok = o.files.size() == 2 ? fromTables(module, session, o, design, error, &tableNotes)
                                         : fromCase(session, o.files[0], std::string(), design, error);
     if (!ok) return fail(error);
     if (o.haveSave && !session.SaveCase(o.save, error)) return fail(error);
-    const DesignReport report = ReadDesign(*design);
+    DesignReport report = ReadDesign(*design);
+    report.notes.insert(report.notes.begin(), tableNotes.begin(), tableNotes.end());
     std::fputs((o.json ? FormatDesignJson(report) : FormatDesignText(report)).c_str(), stdout);
     return 0;
 }

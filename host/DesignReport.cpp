@@ -39,13 +39,15 @@ std::string unitName(const IHENDesign& d, const CPString& node) {
     return name.empty() ? node.c_str() : name.c_str();
 }
 
-// The first exchanger, heater or cooler on the branch that starts with `segment`, passing over
-// zero-duty utility placeholders; "bypass" when the branch runs straight to its mixer.
+// The first exchanger, heater or cooler on the branch that starts with `segment`, or the
+// splitter of a split on the branch, passing over zero-duty utility placeholders; "bypass" when
+// the branch runs straight to its mixer.
 std::string firstUnitOnBranch(const IHENDesign& d, CPString segment) {
     CPString unit;
     while (d.GetDownstreamNodeName(segment, unit)) {
         const CPString kind = d.GetNodeClassName(unit);
-        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX) return unitName(d, unit);
+        if (kind == NodeKind::HeatExchanger || kind == NodeKind::CountercurrentHX || kind == NodeKind::Tee)
+            return unitName(d, unit);
         if (kind != NodeKind::Heater || !d.GetDownstreamNodeName(unit, segment)) break;
     }
     return "bypass";
@@ -147,15 +149,16 @@ DesignReport ReadDesign(IHENDesign& d) {
     r.capitalCost = d.GetTotalCapitalCost();
     r.annualizedCapitalCost = d.GetTotalAnnualizedCapitalCost() * kSecondsPerYear;
     r.utilityCost = (d.GetTotalUtilityCost(0) + d.GetTotalUtilityCost(1)) * kSecondsPerYear;
-    // A utility that would have to take back heat (a unit carrying more than its streams hold)
-    // has no price: the cost of a negative load is no cost of the plant.
-    constexpr double kEngineZero = 1e-8;
-    if (r.hotUtility < -kEngineZero || r.coldUtility < -kEngineZero) {
+    // A heater or cooler running backwards (the units carry more than their streams hold) makes
+    // the utility loads no answer of the network: no total, and no price of them.
+    if (!d.DoUtilityUnitsRunForwards()) {
+        std::string backwards;
+        for (const DesignReport::Unit& u : r.units)
+            if (u.kind != "exchanger" && u.duty < 0.0) list(backwards, u.name + " " + number(u.duty, 2) + " kW");
+        r.hotUtility = r.coldUtility = NAN;
         r.utilityCost = NAN;
         r.utilityCostAvailable = false;
-        r.notes.push_back(std::string("utility cost is not available: the ") +
-                          (r.hotUtility < -kEngineZero ? "hot" : "cold") + " utility load is negative (" +
-                          number(r.hotUtility < -kEngineZero ? r.hotUtility : r.coldUtility, 2) + " kW)");
+        r.notes.push_back("utility totals are not available: heaters and coolers run backwards (" + backwards + ")");
     }
     r.totalAnnualCost = r.annualizedCapitalCost + r.utilityCost;
     for (int i = 0; i < d.GetNumberOfUnsatisfiedProcessStreams(); ++i)
@@ -236,8 +239,9 @@ std::string FormatDesignText(const DesignReport& r) {
     }
     const auto total = [&r](const std::string& value) { return r.totalsAvailable ? value : std::string("not available"); };
     out << "Totals:\n";
-    out << "  hot utility               " << number(r.hotUtility, 2) << " kW (target " << number(r.hotUtilityTarget, 2) << ")\n";
-    out << "  cold utility              " << number(r.coldUtility, 2) << " kW (target " << number(r.coldUtilityTarget, 2) << ")\n";
+    const auto load = [](double v) { return std::isfinite(v) ? number(v, 2) + " kW" : std::string("not available"); };
+    out << "  hot utility               " << load(r.hotUtility) << " (target " << number(r.hotUtilityTarget, 2) << ")\n";
+    out << "  cold utility              " << load(r.coldUtility) << " (target " << number(r.coldUtilityTarget, 2) << ")\n";
     out << "  area                      " << total(number(r.areaTotal, 2) + " m2") << "\n";
     out << "  exchangers                " << r.exchangers << "\n";
     out << "  capital cost              " << total(number(r.capitalCost, 2) + " (investment)") << "\n";

@@ -79,6 +79,9 @@ int RunExtract(ModuleLoader& module, int argc, char** argv) {
     if (!IsCaseFile(o.into)) return fail("--into " + o.into + " is not a Kestrin case file");
     if (o.haveSave && SameFile(o.sheet, o.save))
         return fail("--save " + o.save + " names the input sheet; save the case to another file");
+    // The --into case is read and never written: the extracted case goes to another file.
+    if (o.haveSave && SameFile(o.into, o.save))
+        return fail("--save " + o.save + " names the --into case; save the case to another file");
     std::string saveError;
     if (o.haveSave && !SaveMayReplace(o.save, saveError)) return fail(saveError);
 

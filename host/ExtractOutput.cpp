@@ -82,15 +82,19 @@ std::string TextsJson(const std::vector<std::string>& texts) {
     return out + "]";
 }
 
+// A value of the text report: "not known" where JSON has null.
+static std::string textNumber(const std::string& number) { return number == "null" ? "not known" : number; }
+
 std::string StreamsText(const char* heading, const std::vector<StreamOut>& streams) {
     std::string out = std::string(heading) + ":\n";
     for (const StreamOut& s : streams) {
-        out += "  " + PrintableText(s.name, 40) + " (" + s.side + "): " + ExtractNumber(s.supply) + " -> " + ExtractNumber(s.target) +
-               " C, " + loadNumber(s.load) + " kW";
+        out += "  " + PrintableText(s.name, 40) + " (" + s.side + "): " + textNumber(ExtractNumber(s.supply)) + " -> " +
+               textNumber(ExtractNumber(s.target)) + " C, " + textNumber(loadNumber(s.load)) + " kW";
         if (s.massFlow != kEmpty) out += ", " + ExtractNumber(s.massFlow) + " kg/s";
         out += "\n";
         for (const SegmentOut& seg : s.segments)
-            out += "    " + ExtractNumber(seg.from) + " -> " + ExtractNumber(seg.to) + " C, " + loadNumber(seg.load) + " kW\n";
+            out += "    " + textNumber(ExtractNumber(seg.from)) + " -> " + textNumber(ExtractNumber(seg.to)) + " C, " +
+                   textNumber(loadNumber(seg.load)) + " kW\n";
     }
     return out;
 }

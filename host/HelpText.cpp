@@ -58,7 +58,7 @@ const JobHelp kJobs[] = {
      "  --dtmin X          DTmin in C (default 10 for a table)\n"
      "  --designs N        designs wanted (default 1, at most 100)\n"
      "  --max-matches N    matches a design may have (default 0: no limit)\n"
-     "  --time-limit S     seconds each mixed-integer solve may take, within its own limit (500 s;\n"
+     "  --time-limit S     seconds each of its solves may take, within its own limit (500 s;\n"
      "                     1800 s for a network's structure); progress goes to standard error\n"
      "  --complete NETWORK complete the network of an exchanger table (as design builds it)\n"
      "  --matches-only     stop after the LP: utility loads and matches\n"

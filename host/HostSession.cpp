@@ -48,6 +48,13 @@ bool SameFile(const std::string& a, const std::string& b) { return IsSameFile(a,
 
 bool SaveMayReplace(const std::string& save, std::string& error) {
     struct stat info {};
+    // A directory, a pipe or a device is never replaced by a case: said before the job runs, not
+    // after minutes of work whose result could not be kept.
+    if (::stat(save.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        error = "--save " + save + (S_ISDIR(info.st_mode) ? " is a directory, not a regular file" : " is not a regular file") +
+                "; a case is saved only to a regular file";
+        return false;
+    }
     if (::stat(save.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && !IsCaseFile(save)) {
         error = "--save " + save + " exists and is not a Kestrin case file; it was left as it is";
         return false;

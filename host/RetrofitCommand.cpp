@@ -471,6 +471,11 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
     if (steps.size() > 1) out << "Note: " << kStepsAreAlternatives << "\n";
     for (const Step& s : steps) {
         out << "Step " << s.step << ": result " << s.result << ", " << Meaning(s.result) << "\n";
+        // A discarded step whose modification needed more capital than the budget was stopped by
+        // the budget (the area check weighs the capital against it): that comes first, before
+        // what the code and the area check say.
+        const bool budgetFirst = !s.kept && !s.budgetNote.empty() && s.reason.find(s.budgetNote) == std::string::npos;
+        if (budgetFirst) out << "  budget: " << s.budgetNote << "\n";
         if (!s.haveDesign) continue;
         out << "  design " << PrintableText(s.design) << (s.kept ? " (kept)" : " (discarded)") << "\n";
         if (!s.kept) {
@@ -481,9 +486,6 @@ std::string FormatText(const std::string& base, const Mode& mode, const DesignSt
                     << ", cold " << PrintableText(m.cold) << BranchText(m.branches) << "\n";
             }
             if (!s.reason.empty()) out << "  why: " << PrintableText(s.reason, 400) << "\n";
-            // What the placed modification needed against the budget, unless the reason says so.
-            if (!s.budgetNote.empty() && s.reason.find(s.budgetNote) == std::string::npos)
-                out << "  budget: " << s.budgetNote << "\n";
             continue;
         }
         if (s.haveModification) {

@@ -1,6 +1,9 @@
 #include "host/TargetsReport.h"
 
 #include "brasko/DefaultUtilityTypes.h"
+#include "eng/core/StreamSegment.h"
+#include "eng/core/StreamSegmentList.h"
+#include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "host/OutputText.h"
@@ -136,6 +139,8 @@ bool sameLoad(double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1
 std::string kw(double v) { return fixed(v, 3) + " kW"; }
 
 constexpr int kAreaLP = 1;
+// The area LP's state when a solve was stopped at its time limit.
+constexpr int kAreaLPStopped = 5;
 
 // The area LP prices its matches at its own 2 C approach for the streams that take the scenario's
 // DTmin, so its area is a bound below that of a network at the DTmin chosen, not that area.
@@ -150,6 +155,75 @@ std::string AreaLPGridNote(double step) {
     return "the table is too large for the area LP over its own temperature intervals: it was solved over a grid of " +
            fixed(step, 3) + " C, every stream's shifted ends moved to the nearest grid point with its load kept, so "
            "the area and shells are those of streams up to " + fixed(0.5 * step, 3) + " C from their own ends";
+}
+
+// A stream whose values are not complete has no segments for the targets to work with: it is left
+// out of them, which the report says with the first value it lacks.
+std::string MissingValue(const IHeatIntegrationStream& s) {
+    const int segments = std::max(s.GetNumberOfSegments(), 1);
+    const auto given = [&](const char* name, int i) {
+        double v = 0.0;
+        return s.GetValue(name, v, i) == 1 && v != CaseValueLimits::EmptyValue;
+    };
+    const auto segment = [&](int i) { return segments == 1 ? std::string() : " of segment " + std::to_string(i + 1); };
+    for (int k = 0; k <= segments; ++k)
+        if (!given("Temperature", k))
+            return k == 0 ? "no supply temperature" : k == segments ? "no target temperature"
+                                                                     : "no temperature where segment " +
+                                                                           std::to_string(k) + " ends";
+    const bool utility = s.GetStreamKind() == kUtilityKind;
+    if (utility) {
+        for (int i = 0; i < segments; ++i)
+            if (!given("SpecificHeat", i))
+                return "no specific heat" + segment(i) + ", where other segments have one";
+        return "values that do not make up its segments";
+    }
+    for (int i = 0; i < segments; ++i)
+        if (!given("Enthalpy", i)) return "no heat-capacity flow rate or heat load" + segment(i);
+    return "values that do not make up its segments";
+}
+
+// Why a side's utilities cannot take all of its target when no utility reaches a process stream's
+// end: on the cold side the process stream that leaves coldest (shifted) against the coldest cold
+// utility, on the hot side the one that leaves hottest against the hottest hot utility. Empty when
+// every end lies within the utilities' reach.
+std::string UnreachedEnd(IHeatIntegrationScenario& scenario, int side) {
+    const bool cold = side == 1;
+    struct End {
+        const IHeatIntegrationStream* stream = nullptr;
+        double actual = 0.0, shifted = 0.0;
+    } process, utility;
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i) {
+        const StreamSegmentList* segments = s->GetDesignSegments();
+        if (!segments || segments->empty()) continue;
+        const bool isUtility = s->GetStreamKind() == kUtilityKind;
+        // The cold side's process ends are the hot streams' targets, its utilities the cold ones
+        // (and the other way round on the hot side).
+        if (s->GetHotCold() != (isUtility ? side : 1 - side)) continue;
+        for (const auto& seg : *segments) {
+            const double actual = isUtility ? seg->dInletTemperature : seg->dOutletTemperature;
+            const double shifted = isUtility ? seg->dShiftedInletTemperature : seg->dShiftedOutletTemperature;
+            End& end = isUtility ? utility : process;
+            // Cold side: the coldest; hot side: the hottest.
+            if (!end.stream || (cold ? shifted < end.shifted : shifted > end.shifted)) end = {s, actual, shifted};
+        }
+    }
+    if (!process.stream || !utility.stream) return std::string();
+    const double gap = cold ? utility.shifted - process.shifted : process.shifted - utility.shifted;
+    if (!(gap > 1e-9)) return std::string();
+    const double approach = std::fabs(process.actual - process.shifted) + std::fabs(utility.actual - utility.shifted);
+    return " (" + PrintableText(process.stream->GetName()) + " leaves at " + fixed(process.actual, 3) + " C; " +
+           PrintableText(utility.stream->GetName()) + " at " + fixed(utility.actual, 3) + " C asks an approach of " +
+           fixed(approach, 3) + " C there, so no " + (cold ? "cold" : "hot") + " utility reaches it)";
+}
+
+void NoteStreamsLeftOut(IHeatIntegrationScenario& scenario, std::vector<std::string>& notes) {
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i)
+        if (!s->AreDesignSegmentsComplete())
+            notes.push_back((s->GetStreamKind() == kUtilityKind ? "utility " : "stream ") + QuotedField(s->GetName()) +
+                            " is left out of the targets: it has " + MissingValue(*s));
 }
 }  // namespace
 
@@ -191,6 +265,7 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     r.operatingCost = scenario.GetCostTarget(kOperatingCost) * kSecondsPerYear;
     r.totalAnnualCost = scenario.GetCostTarget(kTotalAnnualCost) * kSecondsPerYear;
     r.noAnnualCost = NoAnnualisedCapital(scenario);
+    NoteStreamsLeftOut(scenario, r.notes);
     const double hotPlaced = placedLoads(scenario, 0, r);
     const double coldPlaced = placedLoads(scenario, 1, r);
 
@@ -215,21 +290,26 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     } else if (!hotCovered || !coldCovered) {
         r.available = false;
         std::string why = "area, units, shells and costs are not available: the utilities cannot cover the targets";
-        if (!hotCovered) why += "; hot utility placed " + kw(hotPlaced) + " of " + kw(r.hotUtility);
-        if (!coldCovered) why += "; cold utility placed " + kw(coldPlaced) + " of " + kw(r.coldUtility);
+        if (!hotCovered) why += "; hot utility placed " + kw(hotPlaced) + " of " + kw(r.hotUtility) + UnreachedEnd(scenario, 0);
+        if (!coldCovered)
+            why += "; cold utility placed " + kw(coldPlaced) + " of " + kw(r.coldUtility) + UnreachedEnd(scenario, 1);
         r.notes.push_back(why);
     }
     // The engine's own word on the area: heat that would have to pass without a driving force,
     // or loads the area LP could not exchange, leave area, shells and the costs on them without
     // a result.
     const int areaState = scenario.GetAreaTargetState();
-    if (r.available && (areaState == 2 || areaState == 3)) {
+    if (r.available && (areaState == 2 || areaState == 3 || areaState == kAreaLPStopped)) {
         r.areaAvailable = false;
+        r.areaStopped = areaState == kAreaLPStopped;
         r.notes.push_back(areaState == 2
                               ? "area, shells, capital and total annual cost are not available: the balanced composite "
                                 "curves touch or cross where heat passes (no positive driving force)"
-                              : "area, shells, capital and total annual cost are not available: the area LP could not "
-                                "exchange the loads");
+                          : areaState == 3
+                              ? "area, shells, capital and total annual cost are not available: the area LP could not "
+                                "exchange the loads"
+                              : "area, shells, capital and total annual cost are not available: the area LP was stopped "
+                                "at its time limit before it was solved");
     }
     if (r.available && r.areaAvailable && scenario.GetAreaTargetMethod() == kAreaLP) {
         r.notes.push_back(AreaLPNote(r.dtmin));

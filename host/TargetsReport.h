@@ -71,6 +71,8 @@ struct TargetsReport {
     // Whether the area, the shells and the capital and total annual costs on them are results
     // (the engine may compute the placement and the units, yet find no finite area).
     bool areaAvailable = true;
+    // Whether the area LP was stopped at its time limit: the job then reports and fails.
+    bool areaStopped = false;
     std::vector<UtilityLoadReport> utilities;
     // Why something is not available, or does not add up.
     std::vector<std::string> notes;

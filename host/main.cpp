@@ -100,7 +100,7 @@ int usage() {
                  "  --matches-only      automatic design stops after the LP: utility loads and matches\n"
                  "  --designs N         automatic design makes up to N networks (default 1, at most %d)\n"
                  "  --max-matches N     a network of automatic design has at most N matches (0: no limit)\n"
-                 "  --time-limit S      automatic design gives each mixed-integer solve at most S seconds (never\n"
+                 "  --time-limit S      automatic design gives each of its solves at most S seconds (never\n"
                  "                      more than its own 500 s, or 1800 s for a network's structure)\n"
                  "  --complete NETWORK  autodesign completes the network of the exchanger table (built as design\n"
                  "                      builds it) instead of designing from nothing\n"
@@ -429,9 +429,11 @@ bool areaModelTooLarge(const IHeatIntegrationScenario& scenario, const Options& 
 // solve of the area LP as it starts, which takes seconds on a large table with forbidden matches)
 // on standard error as they come, as the automatic design's are; standard output keeps only the
 // report.
+// A range of DTmin values (supertarget) passes on a text as each point's targets start.
 class TargetProgressLines : public INotificationReceiver {
 public:
-    explicit TargetProgressLines(IHeatIntegrationScenario& scenario) : m_scenario(scenario) {
+    explicit TargetProgressLines(IHeatIntegrationScenario& scenario, const char* job = "targets")
+        : m_scenario(scenario), m_job(job) {
         m_scenario.AddNotificationReceiver(this);
         m_scenario.AddValidMessage(this, 64);
     }
@@ -439,11 +441,12 @@ public:
     TargetProgressLines(const TargetProgressLines&) = delete;
     TargetProgressLines& operator=(const TargetProgressLines&) = delete;
     void NotifyChange(int code, const CPString& text, void*) override {
-        if (code == 64 && !text.empty()) std::fprintf(stderr, "targets: %s\n", text.c_str());
+        if (code == 64 && !text.empty()) std::fprintf(stderr, "%s: %s\n", m_job, text.c_str());
     }
 
 private:
     IHeatIntegrationScenario& m_scenario;
+    const char* m_job;
 };
 
 int runTargets(ModuleLoader& module, const Options& o) {
@@ -464,6 +467,12 @@ int runTargets(ModuleLoader& module, const Options& o) {
     TargetsReport report = ReadTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     std::fputs((o.json ? FormatTargetsJson(report) : FormatTargetsText(report)).c_str(), stdout);
+    // An area LP stopped at its time limit is a job that did not finish: the report says what it
+    // has, and the exit status that it stopped.
+    if (report.areaStopped) {
+        std::fflush(stdout);
+        EndWithoutTeardown(fail("the area LP was stopped at its time limit before it was solved"));
+    }
     EndWithoutTeardown(0);
     return 0;
 }
@@ -479,7 +488,10 @@ int runSupertarget(ModuleLoader& module, const Options& o) {
     if (!applyTargetOptions(*scenario, o, recalculate, error)) return fail(error);
     scenario->ResumeCalculations(recalculate);
     if (areaModelTooLarge(*scenario, o, error)) return fail(error);
-    scenario->CalculateSuperTargets(o.from, o.to, o.step);
+    {
+        TargetProgressLines progress(*scenario, "supertarget");
+        scenario->CalculateSuperTargets(o.from, o.to, o.step);
+    }
     SuperTargetReport report = ReadSuperTargets(*scenario);
     if (session.CaseWasUnchecked()) report.notes.push_back(uncheckedNote(o.file));
     if (report.points.empty()) return fail("supertarget computed no point over the range");
@@ -614,8 +626,12 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     if (!report.solutions.empty() && report.solutions.back().searchNote == unsolved) unsolved.clear();
     if (!unsolved.empty())
         report.notes.push_back("MILP solution " + std::to_string(report.solutions.size() + 1) + ": " + unsolved);
-    const bool searchStopped = !unsolved.empty() || std::any_of(report.solutions.begin(), report.solutions.end(),
-                                                                [](const auto& s) { return !s.searchNote.empty(); });
+    // The other solves stopped at the limit (the linear model, a network structure's search).
+    const std::string limitStops = run && run->GetLimitNote() ? run->GetLimitNote() : "";
+    if (!limitStops.empty()) report.notes.push_back(limitStops);
+    const bool searchStopped = !unsolved.empty() || !limitStops.empty() ||
+                               std::any_of(report.solutions.begin(), report.solutions.end(),
+                                           [](const auto& s) { return !s.searchNote.empty(); });
     for (int i = 0; i < scenario->GetNumberOfDesigns(); ++i) {
         const char* name = scenario->GetDesignName(i);
         IHENDesign* made = nullptr;
@@ -660,7 +676,9 @@ int runAutodesign(ModuleLoader& module, const Options& o) {
     // notes that say so.
     else if (report.failed && (!report.designs.empty() || searchStopped))
         std::fputs(FormatAutoDesignText(report).c_str(), stdout);
-    if (report.failed) return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")"));
+    if (report.failed)
+        return fail(AutoDesignFailureLine(report) + (unsolved.empty() ? "" : " (" + unsolved + ")") +
+                    (limitStops.empty() ? "" : " (" + limitStops + ")"));
     if (!o.json) std::fputs(FormatAutoDesignText(report).c_str(), stdout);
     return 0;
 }

@@ -22,9 +22,20 @@ inline double AnnualisedCapital(const IHENDesign& design) {
     return HasPlantLife(design.GetScenario()) ? design.GetTotalAnnualizedCapitalCost() : Units::EmptyValue;
 }
 
+// A heater or cooler running backwards makes the utility loads no answer of the network: no
+// utility total, no utility cost and no total annual cost is read from them.
+inline double UtilityLoad(const IHENDesign& design, int side) {
+    return design.DoUtilityUnitsRunForwards() ? design.GetTotalUtilityLoad(side) : Units::EmptyValue;
+}
+
+inline double UtilityCost(const IHENDesign& design, int kind) {
+    return design.DoUtilityUnitsRunForwards() ? design.GetTotalUtilityCost(kind) : Units::EmptyValue;
+}
+
 inline double TotalAnnualCost(const IHENDesign& design) {
-    return HasPlantLife(design.GetScenario()) ? design.GetTotalUtilityCost(2) + design.GetTotalAnnualizedCapitalCost()
-                                              : Units::EmptyValue;
+    return HasPlantLife(design.GetScenario()) && design.DoUtilityUnitsRunForwards()
+               ? design.GetTotalUtilityCost(2) + design.GetTotalAnnualizedCapitalCost()
+               : Units::EmptyValue;
 }
 
 }  // namespace annualised_costs

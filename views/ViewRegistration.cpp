@@ -3,12 +3,49 @@
 #include "views/case/HITargeting.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
 
+#include "eng/model/CaseValueLimits.h"
+#include "lumeth/KindRanges.h"
+
 #include <algorithm>
+
+namespace {
+
+// The range of each kind of quantity the forms take: what a case holds, so that every number a
+// form takes is one a saved case reopens with. A kind a case holds only from zero up is held here
+// to its size on both sides; its views tell the user themselves why a negative value is refused.
+std::vector<KindRange> caseKindRanges() {
+    namespace L = CaseValueLimits;
+    const auto both = [](int kind, double most) { return KindRange{kind, -most, most}; };
+    return {
+        {1, L::MinTemperature, L::MaxTemperature},
+        both(24, L::MaxContribution),
+        both(1517, L::MaxContribution),
+        both(6, L::MaxDuty),
+        both(1516, L::MaxCp),
+        both(1524, L::MaxH),
+        both(4101, L::MaxMagnitude),
+        both(1508, L::MaxMagnitude),
+        both(4, L::MaxMagnitude),
+        both(1007, L::MaxConductivity),
+        both(1008, L::MaxViscosity),
+        both(1011, L::MaxSpecificHeat),
+        both(1012, L::MaxDensity),
+        both(1027, L::MaxMagnitude),
+        both(1507, L::MaxMagnitude),
+        both(31000, L::MaxMagnitude),
+        // Held per second: a price per kW and year, a cost per year.
+        both(31002, L::MaxCost * L::PerYearToPerSecond),
+        both(31001, L::MaxMagnitude * L::PerYearToPerSecond),
+    };
+}
+
+}  // namespace
 
 void ViewRegistries::Install() {
     ObjectTypeRegistry::Install(&types);
     ResourceRegistry::Install(&resources);
     FeatureRegistry::Install(&features);
+    InstallKindRanges(caseKindRanges());
 }
 
 void ViewRegistrationPlan::AddType(const ViewTypeRow& row) {

@@ -121,6 +121,7 @@ int AdvancedSuperTarget::Run(CPDictionary* streamDictionary, void* /*argument*/,
     // A run starts with no message: a success must not show the key of an earlier failure.
     message.clear();
     searchNote.clear();
+    limitNote.clear();
     utilityLoads.clear();
     utilityStreams.clear();
     utilityNames.clear();

@@ -104,6 +104,7 @@ public:
     const char* GetUnloadedMatchStreamName(int index, int side) const override;
     double GetObjectiveValue() const override { return lpProblem ? lpProblem->dObjectiveValue : 0.0; }
     const char* GetSearchNote() const override { return searchNote.c_str(); }
+    const char* GetLimitNote() const override { return limitNote.c_str(); }
 
     // ---- steps of a run (public so that each can be checked on its own) ----
     bool SelectStreams(CPDictionary* streamDictionary);
@@ -194,6 +195,9 @@ public:
     std::string message;
     // How the last MILP's search ended when its time limit stopped it (empty otherwise).
     std::string searchNote;
+    std::string limitNote;
+    // Adds one stop at the time limit to limitNote.
+    void NoteLimitStop(const std::string& note);
 
     // Key of a stream pair: the two names kept apart, so "AB"+"C" and "A"+"BC" differ.
     static std::string PairKey(const CPString& hot, const CPString& cold);

@@ -194,6 +194,7 @@ int AdvancedSuperTarget::BuildDesignFromMatches(const std::vector<MatchwiseStrea
     const int built = structureBuilder
                           ? structureBuilder->BuildDesign(scenario, taking, chosen, hotUtility, coldUtility, designToComplete)
                           : 0;
+    if (structureBuilder) NoteLimitStop(structureBuilder->GetLimitNote());
     if (built) ++designsMade;
     return built;
 }

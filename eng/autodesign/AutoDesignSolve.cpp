@@ -60,6 +60,11 @@ double UpperLoad(IHeatIntegrationStream* s) { return s->GetStreamKind() == 1 ? k
 
 IMILPSolver* AdvancedSuperTarget::CreateSolver() const { return IMILPSolver::Create("QEV_XPRESS"); }
 
+void AdvancedSuperTarget::NoteLimitStop(const std::string& note) {
+    if (note.empty() || limitNote.find(note) != std::string::npos) return;
+    limitNote += (limitNote.empty() ? "" : "; ") + note;
+}
+
 int AdvancedSuperTarget::SolveLinearModel() {
     Progress(MessageKey("SolvingLinearModel"));
     LPProblem& lp = *lpProblem;
@@ -77,7 +82,16 @@ int AdvancedSuperTarget::SolveLinearModel() {
     }
     solver->SetSense("MIN");
     solver->SetObjective(lp.objective.data());
-    if (!solver->Solve()) return 0;
+    // The user's limit holds for this solve too (it has none of its own).
+    if (timeLimit > 0.0) solver->SetOption("MAXTIM", timeLimit);
+    const bool solved = solver->Solve();
+    if (solver->StoppedAtTimeLimit()) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the linear model of the matches was stopped at its time limit of %g s before "
+                                         "it was solved", timeLimit);
+        NoteLimitStop(text);
+    }
+    if (!solved) return 0;
     const double* x = solver->GetSolution();
     for (std::size_t k = 0; k < columns.size(); ++k) columns[k].value = x[k];
     lp.dObjectiveValue = solver->GetObjectiveValue();

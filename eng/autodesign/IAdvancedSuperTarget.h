@@ -48,6 +48,9 @@ public:
     // How the last MILP's search ended, when it ended at its time limit before it proved its gap
     // (its set of matches is then the best it found, or it found none); empty otherwise.
     virtual const char* GetSearchNote() const { return ""; }
+    // The other solves of the run that stopped at the time limit (the linear model, the network
+    // structure searches), each named; empty when none did.
+    virtual const char* GetLimitNote() const { return ""; }
 };
 
 class IHeatIntegrationScenario;

@@ -25,6 +25,8 @@ public:
     // The longest one resolution may search, in seconds (0: its own limit); a builder without a
     // search of its own ignores it.
     virtual void SetTimeLimit(double seconds) { (void)seconds; }
+    // What the last resolution's solves met of their time limit: empty when none stopped at it.
+    virtual std::string GetLimitNote() const { return std::string(); }
     // What the solve that chose the matches gives every utility, per segment of the utility (kW,
     // in segment order), by utility name: a utility's flow is not given, so its load is the
     // solve's, not the targeting's. A builder that balances no utility ignores it.

@@ -176,6 +176,7 @@ bool HeatExchangerNetworkSuperStructure::SetUpCandidates(const std::unordered_ma
 int HeatExchangerNetworkSuperStructure::Run(const std::unordered_map<std::string, IHeatIntegrationStream*>& streamDictionary,
                                             const std::vector<MatchwiseStreamData*>* candidateMatches,
                                             IHeatIntegrationStream* hot, IHeatIntegrationStream* cold) {
+    limitNote.clear();
     if (!SetUpCandidates(streamDictionary, candidateMatches, hot, cold)) return 0;
     Progress(MessageKey("AnalyzingOptimizedSolution"));
     stageCount = kFirstStageCount;

@@ -187,6 +187,7 @@ public:
     int attemptsMade = 0;
     int solvedStageCount = 0;
     void SetTimeLimit(double seconds) override { timeLimit = seconds; }
+    std::string GetLimitNote() const override { return limitNote; }
     void SetUtilityLoads(const std::unordered_map<std::string, std::vector<double>>& segmentLoads) override {
         utilitySegmentLoads = segmentLoads;
     }
@@ -197,6 +198,8 @@ public:
     std::unordered_map<std::string, std::vector<double>> utilitySegmentLoads;
     // The user's limit on one solve of the model in seconds; 0: the model's own. Never above it.
     double timeLimit = 0.0;
+    // What the last run's solves met of the time limit (empty when none stopped at it).
+    std::string limitNote;
     // Turns a resolved structure into a design; none yet: the hand-off then finds no design.
     std::shared_ptr<IStageDesignBuilder> designBuilder;
 

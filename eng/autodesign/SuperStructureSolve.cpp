@@ -12,6 +12,7 @@
 #include "eng/retrofit/ModelSolving.h"
 #include "traval/IMILPSolver.h"
 
+#include <cstdio>
 #include <cmath>
 
 namespace {
@@ -152,10 +153,23 @@ int HeatExchangerNetworkSuperStructure::SolveModel(std::vector<std::unique_ptr<S
 
     const int columns = model.GetNumberOfColumns();
     // The linear relaxation first: when even it cannot carry the loads, the stages are too few.
+    const double seconds = LimitedSeconds(kStructureSeconds, timeLimit);
+    // A stop at the limit is named, solved or not: the structure is then the best found, or none.
+    const auto noteStop = [&](const char* what, bool found) {
+        char text[300];
+        std::snprintf(text, sizeof text, "the network structure search (%d stages) was stopped at its time limit of %g s %s",
+                      static_cast<int>(stages.size()), seconds,
+                      found ? "in its " : "before it solved its ");
+        limitNote = std::string(text) + what + (found ? ": the structure is the best it found" : "");
+    };
     {
         const std::string relaxed(static_cast<std::size_t>(columns), '0');
         std::unique_ptr<IMILPSolver> lp = CreateSolver(relaxed.c_str(), model, rowTypes.c_str(), rhs.data(), objective.data());
-        if (!lp || !lp->Solve()) return kTooFewStages;
+        if (!lp) return kTooFewStages;
+        lp->SetOption("MAXTIM", seconds);
+        const bool relaxedSolved = lp->Solve();
+        if (lp->StoppedAtTimeLimit()) noteStop("linear relaxation", false);
+        if (!relaxedSolved) return kTooFewStages;
         const double* x = lp->GetSolution();
         for (int i = 0; i < N; ++i)
             if (!(x[Csum + i] <= kSlackLimit)) return kTooFewStages;
@@ -166,8 +180,10 @@ int HeatExchangerNetworkSuperStructure::SolveModel(std::vector<std::unique_ptr<S
     // The relative gap cannot close while the bound stays 0 and only slack is left to pay for: a
     // structure whose slack is within what the relaxation test accepts is as good as one without.
     milp->SetOption("OPTCA", kSlackCost * kSlackLimit);
-    milp->SetOption("MAXTIM", -LimitedSeconds(kStructureSeconds, timeLimit));
-    if (!milp->Solve()) return kTooFewStages;
+    milp->SetOption("MAXTIM", seconds);
+    const bool solved = milp->Solve();
+    if (milp->StoppedAtTimeLimit()) noteStop("mixed-integer model", solved);
+    if (!solved) return kTooFewStages;
     const double* x = milp->GetSolution();
     for (std::size_t k = 0; k < stages.size(); ++k) {
         SuperStructureStage& s = *stages[k];

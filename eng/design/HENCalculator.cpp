@@ -67,6 +67,8 @@ void HENCalculator::Clear() {
     m_coldLoad = m_hotLoad = 0.0;
     m_createdValues.clear();
     m_dummyUtilityUnits.clear();
+    m_branchFlows.clear();
+    m_branchFlowIndex.clear();
 }
 
 double HENCalculator::DutyScale() const {
@@ -90,6 +92,35 @@ CalculatorVariable* HENCalculator::RegisterVariable(CPValue* holder, const char*
     m_variables.push_back(std::move(v));
     if (holder) m_variableIndex.emplace(holder, raw);
     return raw;
+}
+
+CalculatorVariable* HENCalculator::FlowShare(CNode* segment) {
+    if (!segment) return RegisterVariable(nullptr, "mf");
+    CNode* up = segment->getIthUpStreamNode(0);
+    if (!up || up->getKindId() != NodeKindId::Tee) {
+        if (!segment->hasVariable(NodeValue::SplitFraction)) segment->addVariable(NodeValue::SplitFraction, 0.0, ValueStatus::Open);
+        return RegisterVariable(segment->findValue(NodeValue::SplitFraction), "mf");
+    }
+    if (auto it = m_branchFlowIndex.find(segment); it != m_branchFlowIndex.end()) return it->second;
+    StreamNode* piece = AsStreamNode(segment);
+    const double start = piece ? piece->getSplitFraction() : -1.0;
+    CalculatorVariable* v = RegisterVariable(CreateValue(start >= 0.0 ? start : 0.0), "mf");
+    m_branchFlows.emplace_back(segment, v);
+    m_branchFlowIndex.emplace(segment, v);
+    return v;
+}
+
+// A branch whose share was not specified takes the one the mass balances gave it, as a share of
+// what entered its splitter.
+void HENCalculator::WriteBackBranchShares() {
+    for (const auto& [branch, variable] : m_branchFlows) {
+        if (branch->getVariableStatus(NodeValue::SplitFraction) == ValueStatus::Specified || variable->status != 2) continue;
+        CNode* tee = branch->getIthUpStreamNode(0);
+        CNode* inlet = tee ? tee->getIthUpStreamNode(0) : nullptr;
+        CalculatorVariable* in = inlet ? FlowShare(inlet) : nullptr;
+        const double entering = in ? in->Current() : 0.0;
+        if (entering > 0.0) branch->addVariable(NodeValue::SplitFraction, variable->value / entering, ValueStatus::Calculated);
+    }
 }
 
 CPValue* HENCalculator::CreateValue(double value) {
@@ -328,7 +359,9 @@ void HENCalculator::Solve() {
             return;
         }
     }
-    // The solved split fractions were written straight into the flowsheet's values.
+    // The solved split fractions were written straight into the flowsheet's values, but for the
+    // branches' own shares, written now.
+    WriteBackBranchShares();
     if (m_flowsheet) m_flowsheet->InvalidateFractions();
     m_passes = 0;
     if (!m_heatModel) return;

@@ -65,6 +65,12 @@ public:
     void FinishUtilitySide(HENCalculatorEquation& equation);
 
     CalculatorVariable* RegisterVariable(CPValue* holder, const char* name);
+    // The share of its whole stream's flow a segment carries ("mf"). A segment's "SplitFraction"
+    // holds it, except on the first segment of a splitter's branch, where "SplitFraction" is the
+    // branch's share of the flow entering its own splitter: there the whole-stream share is a
+    // variable of the calculator's, and the solved branch shares are written back as shares of
+    // the splitter's inflow.
+    CalculatorVariable* FlowShare(CNode* segment);
     // A value holder the calculator owns (inner points of segmented exchangers).
     CPValue* CreateValue(double value);
     // The utility flow holder of a utility stream (null when it is none of the calculator's).
@@ -120,5 +126,9 @@ private:
     int m_convergedTemperatures = 0, m_solvedTemperatures = 0;
     int m_passes = 0;
     std::vector<std::unique_ptr<CPValue>> m_createdValues;
+    // Branch starts and the whole-stream share variable of each, in the order they were met.
+    std::vector<std::pair<CNode*, CalculatorVariable*>> m_branchFlows;
+    std::unordered_map<const CNode*, CalculatorVariable*> m_branchFlowIndex;
+    void WriteBackBranchShares();
     friend class HENCalculatorTestAccess;
 };

@@ -220,7 +220,7 @@ void HotSideHeatExchangerHeatBalanceEquation::SetUp(HENCalculator& c, CNode* uni
     CNode* in = x->getInlet(0);
     m_Thi = Reg(c, in, NodeValue::Temperature, "T");
     m_Tlo = Reg(c, x->getOutlet(0), NodeValue::Temperature, "T");
-    m_mf = Reg(c, in, NodeValue::SplitFraction, "mf");
+    m_mf = c.FlowShare(in);
     m_Q = Reg(c, unit, NodeValue::Duty, "Q");
     if (x->IsHeater()) {
         SetGroup("UtilitySideBalances");
@@ -263,7 +263,7 @@ void ColdSideHeatExchangerHeatBalanceEquation::SetUp(HENCalculator& c, CNode* un
     CNode* in = x->getInlet(1);
     m_Thi = Reg(c, x->getOutlet(1), NodeValue::Temperature, "T");
     m_Tlo = Reg(c, in, NodeValue::Temperature, "T");
-    m_mf = Reg(c, in, NodeValue::SplitFraction, "mf");
+    m_mf = c.FlowShare(in);
     m_Q = Reg(c, unit, NodeValue::Duty, "Q");
     if (x->IsCooler()) {
         SetGroup("UtilitySideBalances");
@@ -314,7 +314,7 @@ void DummyHeatExchangerHeatBalanceEquation::SetUp(HENCalculator& c, CNode* unit)
         m_Thi = Reg(c, down, NodeValue::Temperature, "T");
         m_Tlo = Reg(c, up, NodeValue::Temperature, "T");
     }
-    m_mf = Reg(c, up, NodeValue::SplitFraction, "mf");
+    m_mf = c.FlowShare(up);
     if (stream && stream->GetStreamKind() == 1) {
         c.AddDummyUtilityUnit(unit);
         SetGroup("UtilitySideBalances");
@@ -341,8 +341,8 @@ HotSideHeatExchangerMassBalanceEquation::HotSideHeatExchangerMassBalanceEquation
 void HotSideHeatExchangerMassBalanceEquation::SetUp(HENCalculator& c, CNode* unit) {
     m_unit = unit;
     if (HeatExch* x = Exchanger(unit)) {
-        AddTerm(Reg(c, x->getInlet(0), NodeValue::SplitFraction, "mf"));
-        AddTerm(Reg(c, x->getOutlet(0), NodeValue::SplitFraction, "mf"));
+        AddTerm(c.FlowShare(x->getInlet(0)));
+        AddTerm(c.FlowShare(x->getOutlet(0)));
     }
 }
 
@@ -366,8 +366,8 @@ ColdSideHeatExchangerMassBalanceEquation::ColdSideHeatExchangerMassBalanceEquati
 void ColdSideHeatExchangerMassBalanceEquation::SetUp(HENCalculator& c, CNode* unit) {
     m_unit = unit;
     if (HeatExch* x = Exchanger(unit)) {
-        AddTerm(Reg(c, x->getInlet(1), NodeValue::SplitFraction, "mf"));
-        AddTerm(Reg(c, x->getOutlet(1), NodeValue::SplitFraction, "mf"));
+        AddTerm(c.FlowShare(x->getInlet(1)));
+        AddTerm(c.FlowShare(x->getOutlet(1)));
     }
 }
 
@@ -390,8 +390,8 @@ DummyHeatExchangerMassBalanceEquation::DummyHeatExchangerMassBalanceEquation() {
 void DummyHeatExchangerMassBalanceEquation::SetUp(HENCalculator& c, CNode* unit) {
     m_unit = unit;
     if (!unit) return;
-    AddTerm(Reg(c, unit->getIthUpStreamNode(0), NodeValue::SplitFraction, "mf"));
-    AddTerm(Reg(c, unit->getIthDownStreamNode(0), NodeValue::SplitFraction, "mf"));
+    AddTerm(c.FlowShare(unit->getIthUpStreamNode(0)));
+    AddTerm(c.FlowShare(unit->getIthDownStreamNode(0)));
 }
 
 void DummyHeatExchangerMassBalanceEquation::WriteEquation(std::ostream& out) const {
@@ -541,8 +541,8 @@ SplitterMassBalanceEquation::SplitterMassBalanceEquation() : HENCalculatorEquati
 void SplitterMassBalanceEquation::SetUp(HENCalculator& c, CNode* unit) {
     m_unit = unit;
     if (!unit) return;
-    AddTerm(Reg(c, unit->getIthUpStreamNode(0), NodeValue::SplitFraction, "mf"));
-    for (CNode* branch : unit->getAllDownStreamNodes()) AddTerm(Reg(c, branch, NodeValue::SplitFraction, "mf"));
+    AddTerm(c.FlowShare(unit->getIthUpStreamNode(0)));
+    for (CNode* branch : unit->getAllDownStreamNodes()) AddTerm(c.FlowShare(branch));
 }
 
 void SplitterMassBalanceEquation::WriteEquation(std::ostream& out) const {
@@ -562,8 +562,8 @@ void SplitterPercentBalanceEquation::SetUpBranch(HENCalculator& c, CNode* unit, 
     m_unit = unit;
     m_branch = branch;
     if (!unit) return;
-    AddTerm(Reg(c, unit->getIthDownStreamNode(branch), NodeValue::SplitFraction, "mf"));
-    AddTerm(Reg(c, unit->getIthUpStreamNode(0), NodeValue::SplitFraction, "mf"));
+    AddTerm(c.FlowShare(unit->getIthDownStreamNode(branch)));
+    AddTerm(c.FlowShare(unit->getIthUpStreamNode(0)));
 }
 
 // The branch's share of the splitter's inlet, as the branch segment states it.
@@ -603,8 +603,8 @@ MixerMassBalanceEquation::MixerMassBalanceEquation() : HENCalculatorEquation("Ma
 void MixerMassBalanceEquation::SetUp(HENCalculator& c, CNode* unit) {
     m_unit = unit;
     if (!unit) return;
-    AddTerm(Reg(c, unit->getIthDownStreamNode(0), NodeValue::SplitFraction, "mf"));
-    for (CNode* in : unit->getAllUpStreamNodes()) AddTerm(Reg(c, in, NodeValue::SplitFraction, "mf"));
+    AddTerm(c.FlowShare(unit->getIthDownStreamNode(0)));
+    for (CNode* in : unit->getAllUpStreamNodes()) AddTerm(c.FlowShare(in));
 }
 
 void MixerMassBalanceEquation::WriteEquation(std::ostream& out) const {
@@ -623,11 +623,11 @@ void MixerHeatBalanceEquation::SetUp(HENCalculator& c, CNode* unit) {
     CNode* out = unit->getIthDownStreamNode(0);
     CalculatorVariable* tOut = Reg(c, out, NodeValue::Temperature, "T");
     AddTerm(tOut);
-    m_fractions.push_back(Reg(c, out, NodeValue::SplitFraction, "mf"));
+    m_fractions.push_back(c.FlowShare(out));
     if (IHeatIntegrationStream* s = StreamOf(out); s && s->GetStreamKind() == 1) tOut->SetStatus(2);
     for (CNode* in : unit->getAllUpStreamNodes()) {
         AddTerm(Reg(c, in, NodeValue::Temperature, "T"));
-        m_fractions.push_back(Reg(c, in, NodeValue::SplitFraction, "mf"));
+        m_fractions.push_back(c.FlowShare(in));
     }
 }
 

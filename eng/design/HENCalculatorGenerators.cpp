@@ -53,8 +53,8 @@ void GenerateSegmentedExchanger(HENCalculator& c, HeatExch& x) {
 
     CalculatorVariable* tHotIn = c.RegisterVariable(Holder(hotIn, NodeValue::Temperature), "T");
     CalculatorVariable* tColdOut = c.RegisterVariable(Holder(coldOut, NodeValue::Temperature), "T");
-    CalculatorVariable* mfHotIn = c.RegisterVariable(Holder(hotIn, NodeValue::SplitFraction), "mf");
-    CalculatorVariable* mfColdOut = c.RegisterVariable(Holder(coldOut, NodeValue::SplitFraction), "mf");
+    CalculatorVariable* mfHotIn = c.FlowShare(hotIn);
+    CalculatorVariable* mfColdOut = c.FlowShare(coldOut);
     CalculatorVariable* highEnd = c.RegisterVariable(Holder(&x, NodeValue::HighEndDelT), "delT");
     CalculatorVariable* duty = c.RegisterVariable(Holder(&x, NodeValue::Duty), "Q");
     CalculatorVariable* area = c.RegisterVariable(Holder(&x, NodeValue::HTArea), "A");
@@ -87,8 +87,8 @@ void GenerateSegmentedExchanger(HENCalculator& c, HeatExch& x) {
     }
     hotT.push_back(c.RegisterVariable(Holder(hotOut, NodeValue::Temperature), "T"));
     coldT.push_back(c.RegisterVariable(Holder(coldIn, NodeValue::Temperature), "T"));
-    hotMf.push_back(c.RegisterVariable(Holder(hotOut, NodeValue::SplitFraction), "mf"));
-    coldMf.push_back(c.RegisterVariable(Holder(coldIn, NodeValue::SplitFraction), "mf"));
+    hotMf.push_back(c.FlowShare(hotOut));
+    coldMf.push_back(c.FlowShare(coldIn));
     std::vector<CalculatorVariable*> q10, highT{highEnd}, lowT;
     for (int k = 0; k < kSegments; ++k) q10.push_back(c.RegisterVariable(nullptr, "Q"));
     for (int k = 1; k < kSegments; ++k) {
@@ -152,10 +152,40 @@ int GenerateExchangerEquations(HENCalculator& c, CNode& unit) {
     return 0;
 }
 
+// The branches whose share of the splitter's inflow fixes their flow: every specified one, and of
+// those left to the network all but the last that hold a share; the mass balance gives the last.
+// (A branch left open beside another open one has no share to go by: the network is then not
+// determined.)
+std::vector<bool> BranchesHeldByShare(const CNode& splitter) {
+    const int n = splitter.getNumberOfDownStreamNodes();
+    std::vector<bool> held(static_cast<std::size_t>(n), false);
+    int lastFree = -1, lastSpecified = -1;
+    bool open = false;
+    for (int b = 0; b < n; ++b) {
+        CNode* branch = splitter.getIthDownStreamNode(b);
+        const int status = branch ? branch->getVariableStatus(NodeValue::SplitFraction) : ValueStatus::Open;
+        if (status == ValueStatus::Specified) {
+            held[static_cast<std::size_t>(b)] = true;
+            lastSpecified = b;
+        } else if (status != ValueStatus::Open) {
+            held[static_cast<std::size_t>(b)] = true;
+            lastFree = b;
+        } else {
+            open = true;  // the mass balance gives an open branch its flow
+        }
+    }
+    if (open) return held;
+    if (lastFree >= 0) held[static_cast<std::size_t>(lastFree)] = false;
+    else if (lastSpecified >= 0) held[static_cast<std::size_t>(lastSpecified)] = false;
+    return held;
+}
+
 int GenerateSplitterEquations(HENCalculator& c, CNode& unit) {
     if (HENCalculatorEquation* e = Make(c, "SplitterMassBalance")) e->SetUp(c, &unit);
+    const std::vector<bool> held = BranchesHeldByShare(unit);
     for (int b = 0; b < unit.getNumberOfDownStreamNodes(); ++b) {
-        if (HENCalculatorEquation* e = Make(c, "SplitterPercentBalance")) e->SetUpBranch(c, &unit, b);
+        if (held[static_cast<std::size_t>(b)])
+            if (HENCalculatorEquation* e = Make(c, "SplitterPercentBalance")) e->SetUpBranch(c, &unit, b);
         if (HENCalculatorEquation* e = Make(c, "SplitterHeatBalance")) e->SetUpBranch(c, &unit, b);
     }
     return 0;

@@ -48,6 +48,10 @@ public:
     static constexpr int CodeStreamRemoved = 31;
     static constexpr int CodeStreamRenamed = 32;
     static constexpr int CodeUpToDate = 85;
+    // What the extraction appends to an exchanger's name to name the dummy heater and cooler it
+    // places beside it.
+    static constexpr const char* kDummyHeaterSuffix = "_DummyHtrIgnore";
+    static constexpr const char* kDummyCoolerSuffix = "_DummyClrIgnore";
     static constexpr int CodeLockedBaseRecalculated = 95;
     // Change codes the design answers.
     static constexpr int CodeFlowsheetChanged = 17;
@@ -136,6 +140,14 @@ public:
     // A new node of the kind, already in the flowsheet, named (units) and with its first values;
     // null for a kind the factory does not make.
     CNode* CreateNode(const CPString& kind, IHeatIntegrationStream* stream);
+    // Whether an exchanger, tee or mixer of the design shows the name: the three kinds share one
+    // set of names, which users pick units by.
+    bool IsUnitNameTaken(const CPString& name) const;
+    // Every name an exchanger, tee or mixer of the design shows.
+    std::unordered_set<std::string> UnitNamesInUse() const;
+    // The names the extraction gives the dummy heaters and coolers it counts apart from real
+    // equipment: no unit takes one by a rename.
+    static bool IsReservedUnitName(const CPString& name);
     // 30 a stream enters the design, 31 it leaves, 5 a unit is placed on it, 6 taken off.
     void UpdateStreamIndex(int event, IHeatIntegrationStream* stream, CNode* unit);
     void RebuildStreamIndex();
@@ -226,6 +238,9 @@ public:
     bool HasSignificantUtilityDuty(CNode* segment) const override;
     int GetTemperatureBeforeStreamEnd(const CPString& streamName, double& out) const override;
     bool IsDesignComplete() const override;
+    bool DoUtilityUnitsRunForwards() const override;
+    // A heater or cooler whose known duty is negative: the other units take its stream past its target.
+    bool IsBackwardsUtilityUnit(CNode* unit) const;
 
     // ---- counts ----
     int GetDegreesOfFreedom() const override;
@@ -277,7 +292,7 @@ public:
     int GetEditLockState() const override;
     int GetScenarioLockState() const override;
     bool GetOperationLocked() const override { return m_operationLocked; }
-    int GetOperatingStateStatus() const override { return 0; }
+    int GetOperatingStateStatus() const override;
     int GetCalculationStatus() override;
     int GetUnusedFlag() const override { return 0; }
     bool IsExistingNetwork() const { return m_existingNetwork; }
@@ -416,6 +431,7 @@ public:
     int RunNetworkCalculator();
 
 private:
+    CPString NextFreeUnitName(NodeName& names, bool nodeNames) const;
     // Whether a process exchanger's temperatures cross (a negative duty counts): the one fault a
     // tear duty or the loops given by area are held back for. A unit merely inside DTmin, or a
     // heater or cooler run backwards, is not one.
@@ -455,7 +471,7 @@ private:
     CNode* PortNeighbour(CNode* unit, int port) const;
     // Whether the network stays not over-specified without the placeholder; `degreesOfFreedom`,
     // when given, is the network's count as it stands, which spares counting it again.
-    bool RemovePlaceholderTrial(CNode* placeholder, const int* degreesOfFreedom = nullptr);
+    bool RemovePlaceholderTrial(CNode* placeholder, CNode* gone, const int* degreesOfFreedom = nullptr);
     bool CanRemoveUtilityAtPort(CNode* unit, int port, const int* degreesOfFreedom);
     int DegreesOfFreedomAt(CNode* unit) const;
     int localCount(const std::vector<CNode*>& nodes) const;
@@ -635,6 +651,9 @@ public:
     bool HoldsOperatingSolution() const { return m_operatingSolution != 0; }
     IHENState* GetDefaultState() override;
     HENState& DefaultState();
+    // The operating state is taken from the network the locked operation solved, with whether
+    // that solution converged.
+    void TakeOperatingState();
     void ResetDefaultState() override;
 
     bool AddNewSchedule() override;
@@ -652,6 +671,7 @@ public:
     int GetScheduleSolutionStatus(const CPString& name) const override;
     const char* GetCurrentScheduleName() const override;
     const char* GetExecutedScheduleName() const override;
+    bool IsReservedScheduleName(const CPString& name) const override;
     void ExecuteSchedule() override;
     int GetNumberOfScheduleEvents() const override;
     int GetNumberOfEventTypes() const override;
@@ -700,6 +720,8 @@ private:
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();
+    // A unit or stream renamed: the operating state, the schedules and the studies follow.
+    void RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream);
     HENOperatingSchedule* FindSchedule(const CPString& name) const;
     // Makes the index of the schedules by name anew (after the list was read or reordered).
     void IndexSchedules() const;

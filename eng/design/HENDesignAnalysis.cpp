@@ -135,8 +135,7 @@ int CPIHENDesign::GetNumberOfIgnoredDummyUtilities() const {
         CPString name;
         if (!unit->IsOfType(NodeKind::HeatExchanger) || !unit->getVariableAsString(NodeValue::UnitOperationName, name))
             continue;
-        const std::string text = name.c_str();
-        n += text.find("_DummyHtrIgnore") != std::string::npos || text.find("_DummyClrIgnore") != std::string::npos;
+        n += IsReservedUnitName(name);
     }
     return n;
 }

@@ -16,6 +16,9 @@ using namespace chain;
 namespace {
 // A stream is satisfied, and a utility duty significant, within this share of the stream's load.
 constexpr double kLoadTolerance = 0.0005;
+// A heater or cooler duty below this (kW) runs backwards; above it, it is the rounding of a balance
+// that closes.
+constexpr double kBackwardsDuty = -1e-6;
 constexpr double kHoursPerYear = 8765.76;
 constexpr int kOperatingHours = 6;
 
@@ -324,13 +327,34 @@ int CPIHENDesign::GetNumberOfUnknowns() const {
 bool CPIHENDesign::IsStreamSatisfied(IHeatIntegrationStream* stream, double* remainder) const {
     if (!stream) return false;
     if (IsUtilityStream(stream)) return true;
-    double sum = 0.0;
+    // A heater or cooler running backwards closes the balance of a stream the other units take past
+    // its target: the stream is then short of what its forward units overshoot.
+    double sum = 0.0, forwards = 0.0;
+    bool backwards = false;
     if (const std::vector<CNode*>* units = UnitsOf(stream->GetName()))
-        for (CNode* unit : *units) sum += valueOf(unit, NodeValue::Duty);
+        for (CNode* unit : *units) {
+            const double duty = valueOf(unit, NodeValue::Duty);
+            sum += duty;
+            if (IsBackwardsUtilityUnit(unit)) backwards = true;
+            else forwards += duty;
+        }
     const double load = stream->GetHeatLoad(0);
-    if (load != 0.0 && std::fabs((sum - load) / load) <= kLoadTolerance) return true;
-    if (remainder) *remainder = std::fabs(sum - load);
+    if (!backwards && load != 0.0 && std::fabs((sum - load) / load) <= kLoadTolerance) return true;
+    if (remainder) *remainder = std::fabs((backwards ? forwards : sum) - load);
     return false;
+}
+
+bool CPIHENDesign::IsBackwardsUtilityUnit(CNode* unit) const {
+    HeatExch* x = AsHeatExch(unit);
+    if (!x || !x->IsUtilityExch() || unit->getVariableStatus(NodeValue::Duty) == ValueStatus::Open)
+        return false;
+    return valueOf(unit, NodeValue::Duty) < kBackwardsDuty;
+}
+
+bool CPIHENDesign::DoUtilityUnitsRunForwards() const {
+    for (CNode* unit : m_exchangers)
+        if (IsBackwardsUtilityUnit(unit)) return false;
+    return true;
 }
 
 bool CPIHENDesign::IsDesignComplete() const {

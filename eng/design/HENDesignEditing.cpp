@@ -197,7 +197,7 @@ CNode* CPIHENDesign::AddHeatExchanger(CNode* a, CNode* b, const char* reason, co
     if (exchangerKind != NodeKind::HeatExchanger && exchangerKind != NodeKind::CountercurrentHX) return nullptr;
     CNode* unit = nullptr;
     if (name && *name) {
-        if (m_sheet->getNode(name)) return nullptr;
+        if (m_sheet->getNode(name) || IsUnitNameTaken(name)) return nullptr;
         unit = m_sheet->addNode(FlowSheet::CreateNode(exchangerKind, name));
         if (unit) unit->addVariable(NodeValue::UnitOperationName, name, ValueStatus::Specified);
     } else {

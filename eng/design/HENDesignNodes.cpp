@@ -25,6 +25,39 @@ void setTemperature(CNode* node, double t) {
 
 // ---------------------------------------------------------------- node factory
 
+namespace {
+bool isNamedUnit(const CNode* node) {
+    return node->isExchangerKind() || node->getKindId() == NodeKindId::Tee || node->getKindId() == NodeKindId::Mixer;
+}
+}  // namespace
+
+// Linear in the nodes: names live on the units themselves. A unit is added or renamed at most
+// once per edit, and every edit recalculates the whole network after it.
+bool CPIHENDesign::IsUnitNameTaken(const CPString& name) const { return UnitNamesInUse().count(name) > 0; }
+
+bool CPIHENDesign::IsReservedUnitName(const CPString& name) {
+    return name.find(kDummyHeaterSuffix) != CPString::npos || name.find(kDummyCoolerSuffix) != CPString::npos;
+}
+
+std::unordered_set<std::string> CPIHENDesign::UnitNamesInUse() const {
+    std::unordered_set<std::string> taken;
+    if (!m_sheet) return taken;
+    for (CNode* node : m_sheet->getAllNodes()) {
+        CPString shown;
+        if (isNamedUnit(node) && node->getVariableAsString(NodeValue::UnitOperationName, shown)) taken.insert(shown);
+    }
+    return taken;
+}
+
+// The generator's next name that no unit shows (a user may have renamed one to it), nor, where
+// `nodeNames` is set, a node bears.
+CPString CPIHENDesign::NextFreeUnitName(NodeName& names, bool nodeNames) const {
+    const std::unordered_set<std::string> taken = UnitNamesInUse();
+    CPString name = names.GetDefaultNodeName();
+    while (taken.count(name) || (nodeNames && m_sheet->getNode(name))) name = names.GetDefaultNodeName();
+    return name;
+}
+
 CNode* CPIHENDesign::CreateNode(const CPString& kind, IHeatIntegrationStream* stream) {
     if (!m_sheet) return nullptr;
     const CPString internal = m_sheet->getDefaultNodeNameString();
@@ -36,17 +69,16 @@ CNode* CPIHENDesign::CreateNode(const CPString& kind, IHeatIntegrationStream* st
         node = FlowSheet::CreateNode(kind, internal);
     } else if (kind == NodeKind::CountercurrentHX || kind == NodeKind::HeatExchanger) {
         node = FlowSheet::CreateNode(kind, internal);
-        CPString unitName = m_exchangerNames.GetDefaultNodeName();
-        while (m_sheet->getNode(unitName)) unitName = m_exchangerNames.GetDefaultNodeName();
-        node->addVariable(NodeValue::UnitOperationName, unitName, ValueStatus::Specified);
+        // A unit added under its own name bears it as node name too.
+        node->addVariable(NodeValue::UnitOperationName, NextFreeUnitName(m_exchangerNames, true), ValueStatus::Specified);
         node->addVariable(NodeValue::Duty, kEmpty, ValueStatus::Open);
         node->addVariable(NodeValue::HTArea, kEmpty, ValueStatus::Open);
     } else if (kind == NodeKind::Tee) {
         node = FlowSheet::CreateNode(kind, internal);
-        node->addVariable(NodeValue::UnitOperationName, m_teeNames.GetDefaultNodeName(), ValueStatus::Specified);
+        node->addVariable(NodeValue::UnitOperationName, NextFreeUnitName(m_teeNames, false), ValueStatus::Specified);
     } else if (kind == NodeKind::Mixer) {
         node = FlowSheet::CreateNode(kind, internal);
-        node->addVariable(NodeValue::UnitOperationName, m_mixerNames.GetDefaultNodeName(), ValueStatus::Specified);
+        node->addVariable(NodeValue::UnitOperationName, NextFreeUnitName(m_mixerNames, false), ValueStatus::Specified);
     } else if (kind == NodeKind::FeedBlock && stream) {
         node = FlowSheet::CreateNode(kind, stream->GetName() + "Start", stream);
         setTemperature(node.get(), stream->GetSupplyTemperature());
@@ -250,6 +282,7 @@ int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName)
         loads->erase(load);
         (*loads)[newName] = value;
     }
+    RenameOperatingTarget(oldName, newName, true);
     const auto it = m_unitsByStream.find(oldName);
     if (it == m_unitsByStream.end()) return 1;
     std::vector<CNode*> units = std::move(it->second);

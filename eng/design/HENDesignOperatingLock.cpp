@@ -219,7 +219,7 @@ void CPIHENDesign::LockOperation() {
     ResetCalculatedValues();
     ModifyOperation();
     FreezeExchangerPerformance(false);
-    DefaultState().SetFromDesign(*this);
+    TakeOperatingState();
     // The streams were restated for operation while the targets waited: they are brought up to
     // date now, as reading the case would, and the scenario calculates again after the lock.
     if (m_scenario) m_scenario->ResumeCalculations(true);
@@ -299,7 +299,7 @@ void CPIHENDesign::UpdateOperationForStreamChange(IHeatIntegrationStream* stream
     ModifyOperation();
     for (CNode* u : units) restate(u, NodeValue::OverallCleanHTC, ValueStatus::Specified);
     // The changed stream is the operating point from now on.
-    DefaultState().SetFromDesign(*this);
+    TakeOperatingState();
 }
 
 // ---------------------------------------------------------------- locked recalculation

@@ -110,32 +110,51 @@ bool CPIHENDesign::RemoveUtilityAtPort(CNode* unit, int port) {
     return ok;
 }
 
-// Takes the placeholder and the segment between it and the unit out of the chain for a moment and
-// answers whether the network is still not over-specified; the chain is put back exactly. Given
-// the network's count as it stands, only the nodes the trial reconnects are counted again.
-bool CPIHENDesign::RemovePlaceholderTrial(CNode* placeholder, const int* degreesOfFreedom) {
+// Takes the placeholder and the port's own segment (the one between it and the unit) out of the
+// chain for a moment, as the removal does, the segment that stays taking over a temperature the
+// removed one carried, and answers whether the network is still not over-specified; the chain is
+// put back exactly. Given the network's count as it stands, only the nodes the trial touches are
+// counted again.
+bool CPIHENDesign::RemovePlaceholderTrial(CNode* placeholder, CNode* gone, const int* degreesOfFreedom) {
     CNode* before = Before(placeholder);
     CNode* after = After(placeholder);
-    if (!IsSegment(before) || !IsSegment(after)) return false;
+    if (!IsSegment(before) || !IsSegment(after) || (gone != before && gone != after)) return false;
     if (before->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified &&
         after->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified)
         return false;
+    const bool goneFirst = gone == before;
+    CNode* kept = goneFirst ? after : before;
+    // The unit on the far side of the segment that goes.
+    CNode* unit = goneFirst ? Before(gone) : After(gone);
     std::unique_ptr<Journal> outer = std::move(m_journal);
     BeginJournal();
-    // The segment on the unit's side goes with the placeholder; which one that is does not change
-    // the count, as both are segments of the same stream.
-    CNode* gone = after;
-    CNode* next = After(gone);
-    const int slot = next ? next->upStreamSlotOf(gone) : -1;
-    const std::vector<CNode*> touched = distinctNodes({before, placeholder, gone, next});
+    const std::vector<CNode*> touched = distinctNodes({kept, placeholder, gone, unit});
     const int untouched = degreesOfFreedom ? *degreesOfFreedom - localCount(touched) : 0;
-    Disconnect(before, placeholder);
-    Disconnect(placeholder, gone);
-    if (next) {
-        Disconnect(gone, next);
-        Connect(before, next, 0, slot);
+    const int goneStatus = gone->getVariableStatus(NodeValue::Temperature);
+    double t = 0.0;
+    if (goneStatus != ValueStatus::Open && kept->getVariableStatus(NodeValue::Temperature) != ValueStatus::Specified &&
+        gone->getVariableAsDouble(NodeValue::Temperature, t))
+        SetNumber(kept, NodeValue::Temperature, t, goneStatus);
+    if (goneFirst) {
+        const int slot = unit ? unit->downStreamSlotOf(gone) : -1;
+        Disconnect(placeholder, kept);
+        Disconnect(gone, placeholder);
+        if (unit) {
+            Disconnect(unit, gone);
+            Connect(unit, kept, slot, 0);
+        }
+    } else {
+        const int slot = unit ? unit->upStreamSlotOf(gone) : -1;
+        Disconnect(kept, placeholder);
+        Disconnect(placeholder, gone);
+        if (unit) {
+            Disconnect(gone, unit);
+            Connect(kept, unit, 0, slot);
+        }
     }
-    const int count = degreesOfFreedom ? untouched + localCount(touched) : GetDegreesOfFreedom();
+    // The segment that goes is no longer part of the network, though it is still in the flowsheet.
+    const int count = degreesOfFreedom ? untouched + localCount(distinctNodes({kept, placeholder, unit}))
+                                       : GetDegreesOfFreedom() - DegreesOfFreedomAt(gone);
     RollBackJournal();
     m_journal = std::move(outer);
     return count >= 0;
@@ -147,8 +166,9 @@ bool CPIHENDesign::CanRemoveUtilityAtPort(CNode* unit, int port, const int* degr
     if (!Owns(unit) || IsEditLocked() || !(IsExchanger(unit) || IsPlaceholder(unit)) || port < 0 || port > 3) return false;
     CNode* placeholder = PortNeighbour(unit, port);
     if (!IsPlaceholder(placeholder)) return true;
-    if (IsUtilityStream(StreamOf(PortSegment(unit, port)))) return false;
-    return RemovePlaceholderTrial(placeholder, degreesOfFreedom);
+    CNode* segment = PortSegment(unit, port);
+    if (IsUtilityStream(StreamOf(segment))) return false;
+    return RemovePlaceholderTrial(placeholder, segment, degreesOfFreedom);
 }
 
 // The network's freedom is counted once; each removal changes it only at the placeholder and the
@@ -192,5 +212,5 @@ bool CPIHENDesign::CanRemoveUtilityAfterMixer(CNode* mixer) {
     if (IsUtilityStream(StreamOf(segment))) return false;
     CNode* placeholder = After(segment);
     if (!IsPlaceholder(placeholder)) return true;
-    return RemovePlaceholderTrial(placeholder);
+    return RemovePlaceholderTrial(placeholder, segment);
 }

@@ -212,7 +212,7 @@ void CPIHENDesign::AddDummyUtilitiesForExtraction() {
         const double duty = std::min(kLargestDummyDuty, kDummyShare * valueOf(unit, NodeValue::Duty));
         CPString name;
         unit->getVariableAsString(NodeValue::UnitOperationName, name);
-        const CPString heaterName = name + "_DummyHtrIgnore", coolerName = name + "_DummyClrIgnore";
+        const CPString heaterName = name + kDummyHeaterSuffix, coolerName = name + kDummyCoolerSuffix;
         const char* hotUtility = manager->GetRecommendedUtilityName(cold->GetTargetTemperature(), SHT_Hot, nullptr);
         const char* coldUtility = manager->GetRecommendedUtilityName(hot->GetTargetTemperature(), SHT_Cold, nullptr);
         if (!hotUtility || !coldUtility) continue;

@@ -8,16 +8,22 @@
 #include "eng/design/HENState.h"
 #include "eng/design/HENTrend.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "dunmor/NumberedName.h"
 
 #include <algorithm>
 #include <string>
+#include <strings.h>
 
 namespace {
 constexpr const char* kSchedulePrefix = "Event-P";
 constexpr const char* kStudyPrefix = "Study-";
 constexpr const char* kDefaultStudy = "Default Study";
+// The event summary's first row, beside the schedules: the locked network's own state.
+constexpr const char* kBaseCase = "Base case";
 
-CPString numbered(const char* prefix, int n) { return CPString(prefix) + std::to_string(n).c_str(); }
+// A name a schedule or study cannot take: none, or the name of the row or study the design keeps
+// of its own beside them (in any case of letters: the two would read alike).
+bool reservedName(const CPString& name, const char* own) { return name.empty() || strcasecmp(name.c_str(), own) == 0; }
 }  // namespace
 
 IHENState* CPIHENDesign::GetDefaultState() { return &DefaultState(); }
@@ -25,6 +31,16 @@ IHENState* CPIHENDesign::GetDefaultState() { return &DefaultState(); }
 HENState& CPIHENDesign::DefaultState() {
     if (!m_state) m_state = std::make_unique<HENState>();
     return *m_state;
+}
+
+int CPIHENDesign::GetOperatingStateStatus() const { return m_state ? m_state->GetStatus() : 0; }
+
+void CPIHENDesign::TakeOperatingState() {
+    HENState& state = DefaultState();
+    state.SetFromDesign(*this);
+    // Only a calculation that ended without a status text solved the network; one that failed or
+    // left values open did not converge.
+    state.SetStatusValue(GetCalculationStatus() == 1 ? 1 : 2);
 }
 
 void CPIHENDesign::ResetDefaultState() {
@@ -45,6 +61,19 @@ void CPIHENDesign::DestroySchedulesAndStudies() {
     m_studies.clear();
     m_defaultStudy.reset();
     m_studyCounter = 1;
+}
+
+// The operating state, the schedules and the studies name their units and streams: one renamed
+// while the network is locked keeps its records, events, cleanings and flow changes, and is found
+// again by its new name when a saved case is read.
+void CPIHENDesign::RenameOperatingTarget(const CPString& oldName, const CPString& newName, bool stream) {
+    if (m_state) {
+        if (stream) m_state->RenameStream(oldName, newName);
+        else m_state->RenameUnit(oldName, newName);
+    }
+    for (const auto& s : m_schedules) s->RenameTarget(oldName, newName, stream);
+    if (m_defaultStudy) m_defaultStudy->RenameTarget(oldName, newName, stream);
+    for (const auto& s : m_studies) s->RenameTarget(oldName, newName, stream);
 }
 
 // ---------------------------------------------------------------- schedules
@@ -71,19 +100,19 @@ HENOperatingSchedule* CPIHENDesign::FindSchedule(const CPString& name) const {
 }
 
 bool CPIHENDesign::AddNewSchedule() {
-    const CPString name = numbered(kSchedulePrefix, m_scheduleCounter);
+    const CPString name = NextNumberedName(kSchedulePrefix, m_scheduleCounter,
+                                           [this](const CPString& n) { return FindSchedule(n) != nullptr; });
     if (m_scheduleIndex.size() == m_schedules.size()) m_scheduleIndex.emplace(name.c_str(), m_schedules.size());
     m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
     m_currentSchedule = m_schedules.back().get();
     SendAMessage(CodeScheduleListChanged, CPString(), this);
     SendAMessage(CodeScheduleAdded, name, static_cast<IHENSchedule*>(m_currentSchedule));
-    ++m_scheduleCounter;
     return true;
 }
 
 int CPIHENDesign::AddSchedule(const CPString& name) {
     if (name.empty()) return 2;
-    if (FindSchedule(name)) return 1;
+    if (FindSchedule(name) || IsReservedScheduleName(name)) return 1;
     // FindSchedule left the index whole: the new name takes the next place.
     if (m_scheduleIndex.size() == m_schedules.size()) m_scheduleIndex.emplace(name.c_str(), m_schedules.size());
     m_schedules.push_back(std::make_unique<HENOperatingSchedule>(name, DefaultState()));
@@ -115,15 +144,21 @@ void CPIHENDesign::SetCurrentSchedule(IHENSchedule* schedule) {
 
 bool CPIHENDesign::RenameSchedule(const CPString& oldName, const CPString& newName) {
     HENOperatingSchedule* s = FindSchedule(oldName);
-    if (!s || FindSchedule(newName)) return false;
+    if (!s || newName.empty() || FindSchedule(newName) || IsReservedScheduleName(newName)) return false;
+    // The caller's old name may be the schedule's own, which the rename overwrites.
+    const CPString previous = oldName;
     SendAMessage(CodeScheduleListChanged, CPString(), this);
-    SendAMessage(CodeScheduleRenamed, oldName, const_cast<char*>(newName.c_str()));
+    SendAMessage(CodeScheduleRenamed, previous, const_cast<char*>(newName.c_str()));
     s->SetName(newName);
+    // The executed schedule is named by the operating mode's texts and asked for its status.
+    if (m_executedSchedule == previous) m_executedSchedule = newName;
     IndexSchedules();
     return true;
 }
 
 IHENSchedule* CPIHENDesign::FindOperatingSchedule(const CPString& name) const { return FindSchedule(name); }
+
+bool CPIHENDesign::IsReservedScheduleName(const CPString& name) const { return !name.empty() && reservedName(name, kBaseCase); }
 
 IHENSchedule* CPIHENDesign::GetOperatingSchedule(int index) const {
     return index >= 0 && index < static_cast<int>(m_schedules.size()) ? m_schedules[index].get() : nullptr;
@@ -261,11 +296,13 @@ void CPIHENDesign::AddStudy() {
         return;
     }
     auto study = std::make_unique<HENTrend>(*m_defaultStudy);
-    const CPString name = numbered(kStudyPrefix, m_studyCounter);
+    const CPString name = NextNumberedName(kStudyPrefix, m_studyCounter, [this](const CPString& n) {
+        return reservedName(n, kDefaultStudy) ||
+               std::any_of(m_studies.begin(), m_studies.end(), [&](const auto& s) { return n == s->GetName(); });
+    });
     study->SetName(name);
     m_studies.push_back(std::move(study));
     m_currentStudy = m_studies.back().get();
-    ++m_studyCounter;
     SendAMessage(CodeStudyAdded, name, static_cast<IHENTrend*>(m_currentStudy));
 }
 
@@ -304,13 +341,15 @@ bool CPIHENDesign::DeleteCurrentStudy() {
 const char* CPIHENDesign::GetCurrentStudyName() const { return m_currentStudy ? m_currentStudy->GetName() : nullptr; }
 
 bool CPIHENDesign::RenameStudy(const CPString& oldName, const CPString& newName) {
+    if (reservedName(newName, kDefaultStudy)) return false;
     HENTrend* found = nullptr;
     for (const auto& s : m_studies) {
         if (newName == s->GetName()) return false;
         if (oldName == s->GetName()) found = s.get();
     }
     if (!found) return false;
-    SendAMessage(CodeStudyRenamed, oldName, const_cast<char*>(newName.c_str()));
+    const CPString previous = oldName;
+    SendAMessage(CodeStudyRenamed, previous, const_cast<char*>(newName.c_str()));
     found->SetName(newName);
     return true;
 }

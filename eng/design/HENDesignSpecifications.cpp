@@ -118,19 +118,20 @@ void CPIHENDesign::MakeNetworkFeasible(CNode* unit) {
         return;
     }
 
-    // The new exchangers: those that the existing network of a retrofit study does not hold.
-    std::unordered_set<std::string> existing;
+    // The new exchangers: those that the existing network of a retrofit study does not hold. A
+    // copy keeps its units' fingerprints, and a unit the user renamed in it is still the same unit.
+    std::unordered_set<std::uint32_t> existing;
     IHENDesign* base = nullptr;
     const char* baseName = m_scenario ? m_scenario->GetRetrofitBaseDesignName() : nullptr;
     if (baseName && *baseName && m_scenario->GetDesign(CPString(baseName), base) && base && base != this) {
         CNode* x = nullptr;
-        for (int i = 0; base->GetHeatExchanger(i, x); ++i) existing.insert(unitName(x).c_str());
+        for (int i = 0; base->GetHeatExchanger(i, x); ++i) existing.insert(x->getDNAFingerPrint());
     }
     std::vector<CNode*> candidates = m_sheet->getAllNodesOfType(NodeKind::CountercurrentHX);
     for (CNode* x : m_sheet->getAllNodesOfType(NodeKind::HeatExchanger)) candidates.push_back(x);
     for (CNode* node : candidates) {
         HeatExch* exchanger = AsHeatExch(node);
-        if (!exchanger || exchanger->IsUtilityExch() || existing.count(unitName(node).c_str())) continue;
+        if (!exchanger || exchanger->IsUtilityExch() || existing.count(node->getDNAFingerPrint())) continue;
         double area = 0.0, maxArea = 0.0;
         node->getVariableAsDouble(NodeValue::HTArea, area);
         const bool limited = node->getVariableAsDouble("MaxNewArea", maxArea) != 0;
@@ -173,13 +174,17 @@ double CPIHENDesign::GetMaximumMatchDuty(CNode* unit) const {
 
 void CPIHENDesign::LowerNamedExchangerDuty() {
     const CPString name = m_textB;
-    for (CNode* unit : m_exchangers) {
+    // One unit bears the name. A case written while names could still repeat may hold two: the
+    // one meant is the one added last.
+    for (auto it = m_exchangers.rbegin(); it != m_exchangers.rend(); ++it) {
+        CNode* unit = *it;
         HeatExch* exchanger = AsHeatExch(unit);
         if (!exchanger || exchanger->IsUtilityExch() || unitName(unit) != name ||
             unit->getVariableStatus(NodeValue::Duty) != ValueStatus::Specified)
             continue;
         // An exchanger the area check left at (almost) nothing does not turn round.
         unit->addVariable(NodeValue::Duty, std::max(0.0, dutyOf(unit) - 1.0), ValueStatus::Specified);
+        break;
     }
     ProcessChange(CodeFlowsheetChanged, CPString(), nullptr);
     SetSplitFractionsFromBranchDuties();

@@ -44,11 +44,6 @@ CNode* upstreamOf(CNode* node, CNode* reference) {
     }
     return node ? node->getIthUpStreamNode(0) : nullptr;
 }
-
-double splitFractionOf(const CNode* segment) {
-    double f = 1.0;
-    return segment && segment->getVariableAsDouble(NodeValue::SplitFraction, f) ? f : 1.0;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- adding
@@ -57,7 +52,6 @@ bool CPIHENDesign::InsertSplitterMixer(CNode* segment, CNode*& splitter, const c
     if (IsEditLocked() || !Owns(segment) || !IsSegment(segment) || branches < 1) return false;
     CNode* s = segment;
     IHeatIntegrationStream* stream = StreamOf(s);
-    const double f = splitFractionOf(s);
     CNode* a = Before(s);
     // Right after an exchanger whose stretch has no place for a utility yet (the next unit is
     // another exchanger), a placeholder is put in (A, S2, P, S); the splitter-mixer then goes on
@@ -90,7 +84,9 @@ bool CPIHENDesign::InsertSplitterMixer(CNode* segment, CNode*& splitter, const c
     for (int i = 0; i < branches; ++i) {
         CNode* branch = NewNode(NodeKind::MaterialStream, stream);
         if (!branch) return false;
-        if (i + 1 < branches) SetNumber(branch, NodeValue::SplitFraction, f / branches, ValueStatus::Specified);
+        // Each branch's share is of the flow entering the new splitter, whatever share of the
+        // whole stream the segment it stands on carries.
+        if (i + 1 < branches) SetNumber(branch, NodeValue::SplitFraction, 1.0 / branches, ValueStatus::Specified);
         ok = Connect(tee, branch) && Connect(branch, mixer) && ok;
     }
     if (!tee->getName().empty()) SendAMessage(CodeSplitterMixerAdded, tee->getName(), this);
@@ -308,23 +304,27 @@ void CPIHENDesign::RemoveSplitterBranch(CNode* segment, const char* reason) {
 
 // ---------------------------------------------------------------- branches and states
 
-// The walk up to the branch's start passes each piece before the unit once: a check of every unit
-// of a split stream costs the units times the pieces of the chain they stand on, which a case's
-// read-back runs once.
+// A branch holds its share of the flow entering its own splitter; a unit on a branch of a split
+// on a branch carries the product of the shares out to the trunk. Each walk up to a branch's
+// start passes each piece before the unit once: a check of every unit of a split stream costs the
+// units times the pieces of the chain they stand on, which a case's read-back runs once.
 bool CPIHENDesign::GetExchangerBranchShare(CNode* unit, int side, double& share) const {
     HeatExch* x = unit && Owns(unit) ? unit->asHeatExch() : nullptr;
-    CNode* inlet = x && (side == 0 || side == 1) ? x->getInlet(side) : nullptr;
-    if (!inlet) return false;
-    CNode* start = FindBranchStart(inlet);
-    if (!start) {
-        share = 1.0;
-        return true;
+    CNode* node = x && (side == 0 || side == 1) ? x->getInlet(side) : nullptr;
+    if (!node) return false;
+    share = 1.0;
+    for (int guard = GetNumberOfNodes(); guard >= 0; --guard) {
+        CNode* start = FindBranchStart(node);
+        if (!start) return true;
+        CNode* tee = Before(start);
+        if (!IsTee(tee)) return true;
+        double f = 0.0;
+        if (!start->getVariableAsDouble(NodeValue::SplitFraction, f) || !std::isfinite(f) || f == kEmpty) return false;
+        share *= f;
+        node = Before(tee);
+        if (!node) return true;
     }
-    double f = 0.0;
-    if (!start->getVariableAsDouble(NodeValue::SplitFraction, f) || !std::isfinite(f) || f == kEmpty)
-        return false;
-    share = f;
-    return true;
+    return false;
 }
 
 CNode* CPIHENDesign::FindBranchStart(CNode* node) const {

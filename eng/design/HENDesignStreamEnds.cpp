@@ -29,11 +29,12 @@ double knownTemperature(const CNode* segment, double otherwise) {
 }
 
 // "Heater", "Cooler" for the only one of a kind, else numbered from 1; a name a node of the
-// network already has is passed over.
-std::string freeUnitName(const FlowSheet& sheet, const char* word, std::size_t count, std::size_t k) {
+// network already has, or a unit shows (a user's rename), is passed over.
+std::string freeEndName(const FlowSheet& sheet, const std::unordered_set<std::string>& shown, const char* word,
+                        std::size_t count, std::size_t k) {
     for (std::size_t n = count == 1 ? 0 : k + 1;; ++n) {
         const std::string name = n == 0 ? std::string(word) : word + std::to_string(n);
-        if (!sheet.getNode(name.c_str())) return name;
+        if (!sheet.getNode(name.c_str()) && !shown.count(name)) return name;
     }
 }
 }  // namespace
@@ -206,9 +207,10 @@ int CPIHENDesign::CloseStreamEnds(const char* reason) {
     for (const auto& [stream, residual] : named) LetEndUnitTakeResidual(stream, residual);
     int added = 0;
     const char* const words[2] = {"Heater", "Cooler"};
+    const std::unordered_set<std::string> shown = UnitNamesInUse();
     for (int kind = 0; kind < 2; ++kind)
         for (std::size_t k = 0; k < ends[kind].size(); ++k) {
-            const std::string name = freeUnitName(*m_sheet, words[kind], ends[kind].size(), k);
+            const std::string name = freeEndName(*m_sheet, shown, words[kind], ends[kind].size(), k);
             if (PlaceEndUtilityExchanger(ends[kind][k].stream, ends[kind][k].utility, name, reason)) ++added;
         }
     // The count is kept up as placeholders go rather than recounted over the network each time.

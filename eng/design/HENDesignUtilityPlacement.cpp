@@ -71,8 +71,17 @@ int CPIHENDesign::AddUtilitiesAtStreamEnds() {
         IHeatIntegrationStream* stream = StreamOf(last);
         if (!IsSegment(last) || !stream || m_utilityLoads.count(stream->GetName())) continue;
         CNode* unit = Before(last);
+        // A split stream that ends at its mixer with its target specified has its branches'
+        // units all fixed by it: a utility after the mixer takes what they leave of the load,
+        // as one after the last unit does on a stream without a split.
+        if (IsMixer(unit)) {
+            if (IsUtilityStream(stream) || last->getVariableStatus(NodeValue::Temperature) != ValueStatus::Specified ||
+                !IsPortFreeOfUtility(unit, 0) || !AddUtilityAtPort(unit, 0))
+                continue;
+            if (++dof >= 0) break;
+            continue;
+        }
         HeatExch* exchanger = AsHeatExch(unit);
-        // Before a mixer the end is left as it is: the degrees of freedom do not fall.
         if (!exchanger) continue;
         const int port = exchanger->getOutlet(0) == last ? 1 : 3;
         if (!IsPortFreeOfUtility(unit, port) || !AddUtilityAtPort(unit, port)) continue;
@@ -103,18 +112,16 @@ int CPIHENDesign::MoveUtilityToStreamEnd(CNode* unit, const CPString& streamName
 
 int CPIHENDesign::RenameUnit(const CPString& newName, CNode* unit) {
     if (newName.empty() || !unit || !Owns(unit)) return 0;
-    // Exchangers, tees and mixers share one set of names. Linear in the nodes: names are kept on
-    // the units themselves, and a rename is rare.
-    for (CNode* node : m_sheet->getAllNodes()) {
-        if (!node->isExchangerKind() && node->getKindId() != NodeKindId::Tee && node->getKindId() != NodeKindId::Mixer)
-            continue;
-        CPString name;
-        if (node->getVariableAsString(NodeValue::UnitOperationName, name) && name == newName) return 0;
-    }
+    // Exchangers, tees and mixers share one set of names; the dummies' names are the extraction's.
+    if (IsUnitNameTaken(newName) || IsReservedUnitName(newName)) return 0;
     CPString oldName;
     unit->getVariableAsString(NodeValue::UnitOperationName, oldName);
     LogRename(oldName, newName);
     unit->addVariable(NodeValue::UnitOperationName, newName, ValueStatus::Specified);
+    // The retrofit's texts name the unit it added and the unit it moved: they follow the unit.
+    if (!oldName.empty() && m_textB == oldName) m_textB = newName;
+    if (!oldName.empty() && m_textC == oldName) m_textC = newName;
+    RenameOperatingTarget(oldName, newName, false);
     // Loops, paths and sub-networks are named after their units.
     RunStructureAnalysis();
     SendAMessage(ChangeUnitRenamed, newName, oldName.data());
@@ -137,6 +144,17 @@ bool CPIHENDesign::GetBranchDuty(CNode* branch, double& duty) const {
             if (!readDuty(node, d)) return false;
             duty += d;
             next = exchanger->getDownStreamNode(reference);
+        } else if (IsTee(node)) {
+            // A split on the branch: its branches together carry its share, and the branch goes
+            // on after its mixer.
+            CNode* mixer = GetMixerOfSplitter(node);
+            if (!mixer) return false;
+            for (CNode* inner : node->getAllDownStreamNodes()) {
+                double d = 0.0;
+                if (!GetBranchDuty(inner, d)) return false;
+                duty += d;
+            }
+            next = mixer->getIthDownStreamNode(0);
         } else {
             next = node->getIthDownStreamNode(0);
         }

@@ -96,6 +96,20 @@ void HENSchedule::AppendEvent(HENEvent* event) {
     SendAMessage(CodeEventAdded, CPString(event->GetTargetName()), event);
 }
 
+void HENSchedule::RenameTarget(const CPString& oldName, const CPString& newName, bool stream) {
+    if (stream) m_state->RenameStream(oldName, newName);
+    else m_state->RenameUnit(oldName, newName);
+    const CPString branch = oldName + " Branch ";
+    for (HENEvent* e : m_events) {
+        const Targets targets = targetsOf(e->GetTypeName());
+        const CPString target = e->GetTargetName();
+        if (target == oldName && targets == (stream ? Targets::Streams : Targets::Exchangers))
+            e->SetTargetName(newName);
+        else if (!stream && targets == Targets::Branches && target.compare(0, branch.size(), branch) == 0)
+            e->SetTargetName(newName + target.substr(oldName.size()));
+    }
+}
+
 HENEvent* HENSchedule::FindEvent(const char* typeName, const char* targetName) const {
     if (!typeName || !targetName) return nullptr;
     for (HENEvent* e : m_events)

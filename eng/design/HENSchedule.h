@@ -62,6 +62,9 @@ public:
     // Appends an event made elsewhere (the design's own prototype path): it becomes current,
     // the schedule listens to it, the status goes back to 0 and code 13 is sent.
     void AppendEvent(HENEvent* event);
+    // A unit (or a stream) of the design renamed: its records in the state and the events on it
+    // (on a branch of a renamed splitter too) take the new name.
+    void RenameTarget(const CPString& oldName, const CPString& newName, bool stream);
 
     // ---- case file ----
     // Version 2: the state record; int32 1 and the current event's display name, or int32 0;

@@ -286,6 +286,23 @@ void HENState::ReattachUnits(IHENDesign& design) {
             if (StreamStateStruct* r = FindStream(s->GetName().c_str())) r->stream = s;
 }
 
+void HENState::RenameUnit(const CPString& oldName, const CPString& newName) {
+    for (const auto& r : m_exchangers)
+        if (r->unitName == oldName) r->unitName = newName;
+    for (const auto& r : m_splitters)
+        if (r->unitName == oldName) {
+            r->unitName = newName;
+            r->RebuildBranchNames();
+        }
+}
+
+void HENState::RenameStream(const CPString& oldName, const CPString& newName) {
+    for (const auto& r : m_streams)
+        if (r->name == oldName) r->name = newName;
+    for (const auto& r : m_utilities)
+        if (r->name == oldName) r->name = newName;
+}
+
 HeatExchStateStruct* HENState::FindHeatExchanger(const char* unitName) const {
     if (!unitName) return nullptr;
     for (const auto& r : m_exchangers)

@@ -143,6 +143,10 @@ public:
     void ApplyToDesign();
     // Links the records to the design's nodes and streams again (after the network was rebuilt).
     void ReattachUnits(IHENDesign& design);
+    // The records of the exchanger or splitter (or of the stream) renamed take its new name:
+    // their key everywhere, and what ReattachUnits finds the unit or stream by.
+    void RenameUnit(const CPString& oldName, const CPString& newName);
+    void RenameStream(const CPString& oldName, const CPString& newName);
     // The n-th adjustable split branch (every branch but each splitter's last); null beyond.
     const char* GetSplitBranchName(int n) const;
     int GetNumberOfSplitBranches() const;

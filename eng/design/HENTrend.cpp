@@ -106,6 +106,30 @@ HENOperatingSchedule* HENTrend::GetTimePointSchedule(int point) const {
 
 // ---------------------------------------------------------------- exchangers
 
+void HENTrend::RenameTarget(const CPString& oldName, const CPString& newName, bool stream) {
+    // An event's name is built from its exchanger's or stream's: the study's tree node follows it.
+    auto rename = [&](auto& event, auto set) {
+        const CPString previous = event.GetName();
+        set(event);
+        SendAMessage(CodeCleaningMoved, previous, const_cast<char*>(event.GetName()));
+    };
+    if (stream) {
+        for (const auto& change : m_specials)
+            if (oldName == change->GetStreamName()) rename(*change, [&](auto& e) { e.SetStreamName(newName); });
+        for (auto* series : {&m_utilitySeries, &m_outletSeries})
+            for (auto& [name, values] : *series)
+                if (name == oldName) name = newName;
+    } else {
+        for (auto* list : {&m_exchangers, &m_fouled})
+            for (auto& [name, unit] : *list)
+                if (name == oldName) name = newName;
+        for (const auto& cleaning : m_cleanings)
+            if (oldName == cleaning->GetHeatExchangerName())
+                rename(*cleaning, [&](auto& e) { e.SetHeatExchangerName(newName); });
+    }
+    for (const auto& point : m_points) point->RenameTarget(oldName, newName, stream);
+}
+
 bool HENTrend::IsStudyExchanger(const CPString& name) const {
     return std::any_of(m_exchangers.begin(), m_exchangers.end(), [&](const auto& e) { return e.first == name; });
 }

@@ -35,6 +35,10 @@ public:
         m_to = to;
     }
     void UpdateName();
+    void SetHeatExchangerName(const CPString& exchanger) {
+        m_exchanger = exchanger;
+        UpdateName();
+    }
 
 private:
     CPString m_exchanger, m_name;
@@ -56,6 +60,10 @@ public:
     // What the study does when it takes a new flow.
     void StoreNewValue(double value) { m_value = value; }
     void UpdateName();
+    void SetStreamName(const CPString& stream) {
+        m_stream = stream;
+        UpdateName();
+    }
 
 private:
     CPString m_stream, m_variable, m_name;
@@ -126,6 +134,10 @@ public:
     double ProfitIndexOf(const IHENState& state) const;
     // The design the study follows (a design read back takes over the studies it read).
     void SetDesign(IHENDesign* design) { m_design = design; }
+    // A unit of the design renamed: the study's exchangers, fouled exchangers, cleanings and the
+    // schedules of its points name it by its new name; a stream renamed: its flow changes, its
+    // series and the points.
+    void RenameTarget(const CPString& oldName, const CPString& newName, bool stream);
 
     // ---- case file ----
     // Version 2: name, time unit; int32 intervals and reference point; the time points'

@@ -66,6 +66,9 @@ public:
     virtual double GetPaybackTime() const = 0;
     // side 0 hot, 1 cold.
     virtual double GetTotalUtilityLoad(int side) const = 0;
+    // Whether no heater or cooler runs backwards (a negative duty: the exchangers take its stream
+    // past its target). Only then are the utility loads and costs the network's own.
+    virtual bool DoUtilityUnitsRunForwards() const { return true; }
     virtual double GetDTMin() const = 0;
 
     // ---- units ----
@@ -194,9 +197,10 @@ public:
     // The splitter on one of whose branches a side (0 hot, 1 cold) of an exchanger of the design
     // runs, the innermost where splits nest; null when that side runs on no branch.
     virtual CNode* GetSplitterAroundExchangerSide(CNode* /*exchanger*/, int /*side*/) const { return nullptr; }
-    // The share of its stream's flow that side `side` of an exchanger of the design carries: the
-    // split fraction of the branch it stands on (the innermost), 1 off every branch. False for a
-    // unit that is not one of its exchangers or a branch whose fraction is not held.
+    // The share of its whole stream's flow that side `side` of an exchanger of the design
+    // carries: the product of the split fractions (each a share of its own splitter's inflow) of
+    // the branches it stands on, from the innermost out; 1 off every branch. False for a unit that
+    // is not one of its exchangers or a branch whose fraction is not held.
     virtual bool GetExchangerBranchShare(CNode* /*unit*/, int /*side*/, double& /*share*/) const { return false; }
     // `count` empty branches more on a splitter-mixer (given by its splitter or mixer).
     virtual void AddSplitterBranch(CNode* /*splitterOrMixer*/, const char* /*reason*/, int /*count*/) {}
@@ -377,8 +381,10 @@ public:
     // Schedules (named "Event-P" + counter): made current when added; the change codes 12 and 8
     // announce a new one, 12 and 9 a renamed one.
     virtual bool AddNewSchedule() { return false; }
-    // 0 made, 1 the name exists, 2 no name or not made.
+    // 0 made, 1 the name exists (or is one no schedule may take), 2 no name or not made.
     virtual int AddSchedule(const CPString& /*name*/) { return 2; }
+    // A name no schedule may take: the event summary's "Base case" row, in any case of letters.
+    virtual bool IsReservedScheduleName(const CPString& /*name*/) const { return false; }
     virtual bool RemoveSchedule(const CPString& /*name*/) { return true; }
     virtual bool SelectSchedule(const CPString& /*name*/) { return true; }
     virtual void SetCurrentSchedule(IHENSchedule* /*schedule*/) {}

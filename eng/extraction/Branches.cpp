@@ -1,6 +1,8 @@
 // Split streams: each tee of a chain and the mixer it pairs with become a splitter and mixer on
-// the stream's design, with the simulator's branch names and the branch flows as fractions of
-// the whole stream's flow.
+// the stream's design, with the simulator's branch names. A branch's fraction in the design is
+// its share of the flow entering its own splitter (of a tee on a branch, the branch's flow): the
+// branch flows are taken over the tee's inflow, and a spreadsheet's splits, given as shares of
+// the whole stream, over the share of the whole stream that reaches the tee.
 #include "eng/extraction/VelmorToTarsilImport.h"
 
 #include "eng/design/IHENDesign.h"
@@ -10,6 +12,7 @@
 #include "pellin/UnitNodes.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace {
@@ -29,12 +32,26 @@ bool FeedFlow(const IHeatIntegrationStream& stream, double& flow) {
     return stream.GetValue("MassFlow", flow, 0) == 1 && flow != kEmpty && flow > 0.0;
 }
 
+// The flow entering a tee, from the item upstream of it; false when unknown or not above zero.
+bool TeeInflow(CPItem* tee, double& flow) {
+    flow = kEmpty;
+    return KnownNumber(FirstNeighbour(tee, CPItem::Upstream), "MassFlow", flow) && flow != kEmpty && flow > 0.0;
+}
+
+// The share of the whole stream a design node carries, as far as the extraction has set it.
+double WholeShare(const std::map<const CNode*, double>& shares, const CNode* node) {
+    const auto it = shares.find(node);
+    return it == shares.end() ? 1.0 : it->second;
+}
+
 }  // namespace
 
 void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign& design, IHeatIntegrationStream& stream) {
     if (chain.tees.empty()) return;
     const double excel = Setting("TransferFromExcel");
     std::vector<CNode*> branchNodes;
+    // Whole-stream shares of the branch nodes, for a spreadsheet's splits; the trunk carries all.
+    std::map<const CNode*, double> wholeShares;
     std::vector<bool> handled(chain.tees.size(), false);
     CNode* start = design.GetNodeByName(stream.GetName() + CPString("Start"));
     CNode* trunk = start ? start->getIthDownStreamNode(0) : nullptr;
@@ -68,8 +85,12 @@ void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign&
         if (excel != 0.0) {
             const CPValue* splits = tee->GetVariable("Splits");
             const std::vector<double> fractions = splits ? splits->GetVector() : std::vector<double>();
+            const double reaching = WholeShare(wholeShares, on);
             for (int k = 0; k < branches && k < static_cast<int>(fractions.size()); ++k)
-                if (CNode* b = design.GetSplitterBranch(splitter, k)) b->addVariable("SplitFraction", fractions[k], 1, 1);
+                if (CNode* b = design.GetSplitterBranch(splitter, k)) {
+                    b->addVariable("SplitFraction", reaching > 0.0 ? fractions[k] / reaching : fractions[k], 1, 1);
+                    wholeShares[b] = fractions[k];
+                }
             double molar = 0.0;
             if (KnownNumber(FirstNeighbour(tee, CPItem::Upstream), "MolarEnthalpy", molar) && molar != kEmpty)
                 for (int k = 0; k < branches; ++k) {
@@ -82,15 +103,14 @@ void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign&
                 }
         } else {
             double feed = 0.0, upFlow = 0.0;
-            const bool fractions = FeedFlow(stream, feed) &&
-                                   KnownNumber(FirstNeighbour(tee, CPItem::Upstream), "MassFlow", upFlow) && upFlow != kEmpty;
+            const bool fractions = FeedFlow(stream, feed) && TeeInflow(tee, upFlow);
             std::vector<std::pair<CNode*, double>> refused;
             for (int k = 0; k < branches; ++k) {
                 CNode* b = design.GetSplitterBranch(splitter, k);
                 if (!b) continue;
                 double flow = 0.0;
                 if (fractions && KnownNumber(outs[k], "MassFlow", flow) && flow != kEmpty)
-                    if (b->addVariable("SplitFraction", flow / feed, 1, 1) != 1) refused.emplace_back(b, flow / feed);
+                    if (b->addVariable("SplitFraction", flow / upFlow, 1, 1) != 1) refused.emplace_back(b, flow / upFlow);
                 if (TextValue(outs[k], "BranchName", name)) {
                     b->addVariable("BranchName", name, 1, 1);
                     branchNodes.push_back(b);
@@ -109,6 +129,8 @@ void VelmorToTarsilImport::ExtractBranches(const StreamChain& chain, IHENDesign&
                 if (after && TextValue(FirstNeighbour(mixer, CPItem::Downstream), "BranchName", name)) {
                     after->addVariable("BranchName", name, 1, 1);
                     branchNodes.push_back(after);
+                    // The mixed stream carries again what reached the splitter.
+                    wholeShares[after] = WholeShare(wholeShares, on);
                 }
             }
         }
@@ -123,14 +145,21 @@ void VelmorToTarsilImport::RefreshSplitFractions(const StreamChain& chain, IHEND
     for (std::size_t i = 0; i < chain.tees.size() && i < splitters.size(); ++i) {
         CPItem* tee = chain.tees[i];
         double upFlow = 0.0;
-        if (!KnownNumber(FirstNeighbour(tee, CPItem::Upstream), "MassFlow", upFlow) || upFlow == kEmpty) continue;
+        if (!TeeInflow(tee, upFlow)) continue;
+        // The splitter made of this tee carries its name; the design lists a stream's splitters
+        // in its own order, which for a tee on a branch need not be the chain's.
+        CNode* splitter = splitters[i];
+        for (CNode* s : splitters) {
+            CPString unit;
+            if (s && s->getVariableAsString("UnitOperationName", unit) == 1 && unit == tee->_get_szName()) splitter = s;
+        }
         const std::vector<CPItem*> outs = tee->RelatedNodes(CPItem::Downstream);
         for (std::size_t k = 0; k < outs.size(); ++k) {
-            CNode* b = design.GetSplitterBranch(splitters[i], static_cast<int>(k));
+            CNode* b = design.GetSplitterBranch(splitter, static_cast<int>(k));
             double flow = 0.0;
             if (b && KnownNumber(outs[k], "MassFlow", flow) && flow != kEmpty && b->hasVariable("SplitFraction") &&
                 b->getVariableStatus("SplitFraction") == 1)
-                b->addVariable("SplitFraction", flow / feed, 1, 1);
+                b->addVariable("SplitFraction", flow / upFlow, 1, 1);
         }
     }
 }

@@ -160,13 +160,13 @@ CPItem* VelmorToTarsilImport::AddCaseItem(const CPString& name, const CPString& 
 
 CPItem* VelmorToTarsilImport::DuplicateCaseItem(CPItem* item, int placement) {
     if (!item) return nullptr;
-    CPString name = item->_get_szName();
-    name += "Duplicate";
-    // Nothing changes when the name is taken or the item has no neighbour on that side.
+    // Nothing changes when the item has no neighbour on that side. A case extracted before holds
+    // the duplicates of that extraction: the copy takes the first name free after them, so that
+    // the chain still ends on an item of its own.
     const int kind = placement == 1 ? CPItem::Upstream : CPItem::Downstream;
     CPItem* neighbour = FirstNeighbour(item, kind);
-    if (!neighbour || (m_case && m_case->GetItemByName(name))) return nullptr;
-    CPItem* copy = AddCaseItem(name, item->_get_szClassName());
+    if (!neighbour) return nullptr;
+    CPItem* copy = AddCaseItem(FreeCaseItemName(item->_get_szName() + "Duplicate"), item->_get_szClassName());
     if (!copy) return nullptr;
     if (placement == 1) {
         neighbour->UnlinkRelatedNode(item, CPItem::Downstream);

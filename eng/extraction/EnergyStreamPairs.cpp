@@ -42,8 +42,12 @@ CNode* VelmorToTarsilImport::DesignUnitForCaseUnit(const CPItem* energyStream, c
         return node;
     }
     if (IsOneOf(unit, kDutyHolders) && energyStream) {
+        // The duty's stream carries the energy stream's name, or the free one it took.
+        CPString stream = energyStream->_get_szName();
+        for (const auto& [name, item] : m_energyStreamItems)
+            if (item == energyStream) stream = name;
         CNode* node = nullptr;
-        if (design->GetUnitOnStream(energyStream->_get_szName(), 0, node)) return node;
+        if (design->GetUnitOnStream(stream, 0, node)) return node;
     }
     return nullptr;
 }
@@ -91,6 +95,8 @@ void VelmorToTarsilImport::JoinEnergyStreamPairs() {
             if (!uName.empty()) name = uName + "_" + vName;
             else if (!vName.empty()) name = vName + "_";
             else name = e->_get_szName() + "_" + last->_get_szName();
+            // The joined exchanger never takes the name of a unit the case or the network holds.
+            name = FreeUnitName(name);
 
             // The first pair of stream sides the design accepts as a match.
             CNode* uSides[] = {uNode->getIthUpStreamNode(0), uNode->getIthUpStreamNode(1)};

@@ -11,6 +11,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "lumeth/Messages.h"
 #include "ralvex/Case.h"
 
 #include <algorithm>
@@ -21,7 +22,6 @@ namespace {
 constexpr double kEmpty = CPValue::Empty;
 constexpr double kZeroDuty = 1e-8;
 constexpr double kSameVesselTemperature = 0.01;
-constexpr double kSameSeparatorTemperature = 1e-8;
 // Supply and target this far apart where nothing else decides them.
 constexpr double kSpan = 0.5;
 constexpr const char* kEnergyStream = "ppEnergyStream";
@@ -84,8 +84,8 @@ CPItem* firstMaterialStream(const CPItem* unit, int kind) {
 }
 }  // namespace
 
-// The heater or cooler standing for a duty, between its inlet and outlet streams. Items whose
-// names the case holds already are not made again, and nothing is written to them.
+// The heater or cooler standing for a duty, between its inlet and outlet streams, each under a
+// name the case does not hold yet.
 struct VelmorToTarsilImport::DutyUnit {
     CPItem* unit = nullptr;
     CPItem* inlet = nullptr;
@@ -105,10 +105,11 @@ struct VelmorToTarsilImport::DutyUnit {
 
 VelmorToTarsilImport::DutyUnit VelmorToTarsilImport::MakeDutyUnit(const CPString& name) {
     DutyUnit d;
-    const CPString unitName = name + "_Exchanger";
+    // Names the case holds already give way to free ones: the duty keeps a unit of its own.
+    const CPString unitName = FreeCaseItemName(name + "_Exchanger");
     d.unit = AddCaseItem(unitName, "htCooler");
-    d.inlet = AddCaseItem(unitName + "Inlet", CaseClass::MaterialStream);
-    d.outlet = AddCaseItem(unitName + "Outlet", CaseClass::MaterialStream);
+    d.inlet = AddCaseItem(FreeCaseItemName(unitName + "Inlet"), CaseClass::MaterialStream);
+    d.outlet = AddCaseItem(FreeCaseItemName(unitName + "Outlet"), CaseClass::MaterialStream);
     setText(d.inlet, "PIStreamName", name);
     setText(d.outlet, "PIStreamName", name);
     return d;
@@ -159,7 +160,13 @@ void VelmorToTarsilImport::ExtractEnergyStreams() {
         if (IsClass(unit, kTraySection)) TraySectionDuty(e, unit, q);
         else if (IsOneOf(unit, kVessels) || IsOneOf(unit, kReactors)) VesselDuty(e, unit, q);
         else if (IsClass(unit, kShortcutColumn)) ShortcutColumnDuty(e, unit);
-        // A class that only derives from one of those is passed over.
+        // A class that only derives from one of those has no rule of its own: its duty is passed
+        // over, and the report names it.
+        else
+            ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                          FormatMessage(FindString("ExtractionDutyNotTaken"),
+                                        {e->_get_szName(), unit->_get_szName(), unit->_get_szClassName(),
+                                         MessageParameter(std::fabs(q))}));
     }
 }
 
@@ -176,7 +183,7 @@ bool VelmorToTarsilImport::IsExtracted(const CPItem* item) {
 }
 
 void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, double q) {
-    const CPString name = energyStream->_get_szName();
+    const CPString& caseName = energyStream->_get_szName();
 
     // The stage the energy stream is attached to, and its place among the column's stages.
     const std::vector<CPString> feeds = texts(unit, "TraysectionFeeds");
@@ -185,7 +192,7 @@ void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, d
     CPString stage;
     bool found = false;
     for (std::size_t i = 0; i < feeds.size() && !found; ++i)
-        if (feeds[i] == name && i < feedStages.size()) {
+        if (feeds[i] == caseName && i < feedStages.size()) {
             stage = feedStages[i];
             found = true;
         }
@@ -208,14 +215,16 @@ void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, d
     // of the column is extracted.
     const double span = haveOwn ? std::fabs(own - supply) : 0.0;
     if (std::fabs(q) < CaseValueLimits::MinDuty || (span > 0.0 && std::fabs(q) / span < CaseValueLimits::MinCp)) {
-        ReportSideDuty("ExtractionSideDutySkipped", name, unit, q);
+        ReportSideDuty("ExtractionSideDutySkipped", caseName, unit, q);
         return;
     }
 
+    // A scenario stream of the energy stream's name (a utility, say) is never written over.
+    const CPString name = FreeStreamName(caseName);
     IHeatIntegrationStream* s = AddDutyStream(name);
     RecordEnergyStream(name, energyStream, unit);
     setStream(s, "Enthalpy", -q, 0);
-    if (!found) ReportSideDuty("ExtractionSideDutyNoStage", name, unit, q);
+    if (!found) ReportSideDuty("ExtractionSideDutyNoStage", caseName, unit, q);
     if (!unit->GetVariable("AllSeparationStages") || k < 0) return;
 
     const DutyUnit d = MakeDutyUnit(name);
@@ -241,7 +250,7 @@ void VelmorToTarsilImport::TraySectionDuty(CPItem* energyStream, CPItem* unit, d
 }
 
 void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double q) {
-    const CPString name = energyStream->_get_szName();
+    const CPString name = FreeStreamName(energyStream->_get_szName());
     // A plug-flow reactor's energy stream is signed the other way.
     if (IsClass(unit, kPlugFlowReactor)) q = -q;
     IHeatIntegrationStream* s = AddDutyStream(name);
@@ -291,7 +300,7 @@ void VelmorToTarsilImport::VesselDuty(CPItem* energyStream, CPItem* unit, double
 }
 
 void VelmorToTarsilImport::ShortcutColumnDuty(CPItem* energyStream, CPItem* unit) {
-    const CPString name = energyStream->_get_szName();
+    const CPString name = FreeStreamName(energyStream->_get_szName());
     IHeatIntegrationStream* s = AddDutyStream(name);
     const DutyUnit d = MakeDutyUnit(name);
 
@@ -340,30 +349,54 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
     DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr;
     if (!config || config->GetSettingValue("SimulatorFileType", fileType) != 1 || fileType == 0.0 || fileType == 1.0)
         return;
+    // A class the case derives from the two-phase separator is one too.
     std::vector<CPItem*> separators;
     for (CPItem* item : m_extractedItems) {
         double duty = 0.0;
-        if (item->_get_szClassName() == "vsSeparatorTwoPhase" && KnownNumber(item, "Duty", duty)) separators.push_back(item);
+        if (m_case && m_case->GetModel().IsAncestor(item, "vsSeparatorTwoPhase") && KnownNumber(item, "Duty", duty))
+            separators.push_back(item);
     }
     for (CPItem* unit : separators) {
-        const CPString name = unit->_get_szName();
-        IHeatIntegrationStream* s = AddDutyStream(name);
         double duty = 0.0;
         KnownNumber(unit, "Duty", duty);
+        CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
+        CPItem* product = firstMaterialStream(unit, CPItem::Downstream);
+        double tIn = 0.0, tOut = 0.0, mass = 0.0;
+        const bool feedKnown = KnownNumber(feed, "Temperature", tIn);
+        if (!feedKnown) tIn = 0.0;
+        const bool productKnown = KnownNumber(product, "Temperature", tOut);
+        // Feed and product this close are one temperature (a solver's residue of a span): half a
+        // kelvin in the duty's direction, as for a vessel's duty.
+        if (productKnown && std::fabs(tOut - tIn) < kSameVesselTemperature) tOut = duty > 0.0 ? tIn + kSpan : tIn - kSpan;
+        // An adiabatic flash (no duty, or a solver's residue of one) is no stream, nor is a duty
+        // whose span gives a heat-capacity flow rate no stream holds: passed over with a word, and
+        // the rest of the document is extracted.
+        if (std::fabs(duty) < CaseValueLimits::MinDuty) {
+            ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
+                          FormatMessage(FindString("ExtractionSeparatorDutyTooSmall"),
+                                        {unit->_get_szName(), MessageParameter(std::fabs(duty))}));
+            continue;
+        }
+        if (feedKnown && productKnown) {
+            const double cp = std::fabs(duty) / std::fabs(tOut - tIn);
+            if (cp < CaseValueLimits::MinCp || cp > CaseValueLimits::MaxCp) {
+                ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
+                              FormatMessage(FindString("ExtractionSeparatorSpanUnusable"),
+                                            {unit->_get_szName(), MessageParameter(std::fabs(duty)),
+                                             MessageParameter(std::fabs(tOut - tIn))}));
+                continue;
+            }
+        }
+        const CPString name = FreeStreamName(unit->_get_szName());
+        IHeatIntegrationStream* s = AddDutyStream(name);
         setStream(s, "Enthalpy", -duty, 0);
         const DutyUnit d = MakeDutyUnit(name);
         setNumber(d.unit, "Duty", std::fabs(duty));
         d.SetClass(duty > 0.0 ? "htHeater" : "htCooler");
 
-        CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
-        CPItem* product = firstMaterialStream(unit, CPItem::Downstream);
-        double tIn = 0.0, tOut = 0.0, mass = 0.0;
-        const bool feedKnown = KnownNumber(feed, "Temperature", tIn);
         if (feedKnown) d.SetSupply(s, tIn);
-        else tIn = 0.0;
         if (KnownNumber(feed, "MassFlow", mass)) setStream(s, "MassFlow", mass, 0);
-        if (KnownNumber(product, "Temperature", tOut)) {
-            if (std::fabs(tOut - tIn) < kSameSeparatorTemperature) tOut = duty > 0.0 ? tIn + kSpan : tIn - kSpan;
+        if (productKnown) {
             d.SetTarget(s, tOut);
             d.SetClass(tOut > tIn ? "htHeater" : "htCooler");
             if (feedKnown && duty != 0.0 && (duty > 0.0) != (tOut > tIn)) ReportSeparatorAgainstDuty(unit, duty, tIn, tOut);

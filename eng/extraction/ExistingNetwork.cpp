@@ -16,6 +16,7 @@
 #include "pellin/CNode.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
+#include "ralvex/Case.h"
 
 #include <cmath>
 #include <string>
@@ -28,7 +29,8 @@ constexpr double kEmpty = -32767.0;
 constexpr const char* kFiredHeater = "Fired Heater";
 
 const char* const kCoolers[] = {"htCooler", "htAirCooler", "htCondenserPartial", "htCondenserTotal", "htCondenserThreePhase"};
-const char* const kHeaters[] = {"htHeater", "htReboiler", "htReboilerThreePhase"};
+// A fired heater is a heater on a utility like any other; the utility rule gives it the fired heat.
+const char* const kHeaters[] = {"htHeater", "htFiredHeater", "htReboiler", "htReboilerThreePhase"};
 const char* const kFlowUnits[] = {"rtPump", "ppPipeSegment", "ppValve", "lgRecycle"};
 
 HeatExch* AsExchanger(CNode* node) {
@@ -94,6 +96,10 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
             else if (std::string(list) == "AddToCoolerList") coolers.push_back(item);
         } else if (IsClass(item, "htLNGExchanger")) {
             lng.push_back(item);
+        } else if (m_case && m_case->GetModel().IsAncestor(item, "picHeatTransferEquipment")) {
+            // Heat-transfer equipment of a kind the network does not take (a class the case
+            // declares of its own, say): the report names it rather than leave its duty unseen.
+            ReportUnitNotPlaced(item);
         }
     }
     const std::vector<CPItem*>* lists[] = {&exchangers, &coolers, &heaters};

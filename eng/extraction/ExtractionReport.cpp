@@ -171,23 +171,18 @@ void VelmorToTarsilImport::ReportPlacementFailure(const CPItem* unit) {
 
 void VelmorToTarsilImport::ReportSideDuty(const char* key, const CPString& energyStream, const CPItem* column,
                                           double duty) {
-    ReportHolder* report = Report();
-    if (!report || !column) return;
-    report->AddEntry("Warnings", "Column_Side_Duties", FindString("ExtractionSideDuties").c_str());
-    report->AppendText("Warnings:Column_Side_Duties",
-                       FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}).c_str());
+    if (!column) return;
+    ReportWarning("Column_Side_Duties", "ExtractionSideDuties",
+                  FormatMessage(FindString(key), {energyStream, column->_get_szName(), MessageParameter(std::fabs(duty))}));
 }
 
 void VelmorToTarsilImport::ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed,
                                                        double product) {
-    ReportHolder* report = Report();
-    if (!report || !separator) return;
-    report->AddEntry("Warnings", "Separator_Duty_Against_Temperatures", FindString("ExtractionSeparatorDirection").c_str());
+    if (!separator) return;
     const char* key = duty > 0.0 ? "ExtractionSeparatorHeatedCools" : "ExtractionSeparatorCooledHeats";
-    report->AppendText("Warnings:Separator_Duty_Against_Temperatures",
-                       FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
-                                                       MessageParameter(product), MessageParameter(feed)})
-                           .c_str());
+    ReportWarning("Separator_Duty_Against_Temperatures", "ExtractionSeparatorDirection",
+                  FormatMessage(FindString(key), {separator->_get_szName(), MessageParameter(std::fabs(duty)),
+                                                  MessageParameter(product), MessageParameter(feed)}));
 }
 
 void VelmorToTarsilImport::CheckHeatLoss(const CPItem* unit) {
@@ -243,5 +238,60 @@ void VelmorToTarsilImport::CheckExchangerFeasibility() {
         report->AddEntry("Warnings", "Discrepancies_In_The_Feasiblity_Of_Exchangers",
                          FindString("ExtractionDiscrepancyInFeasibilty").c_str());
         report->AppendText("Warnings:Discrepancies_In_The_Feasiblity_Of_Exchangers", text.c_str());
+    }
+}
+
+void VelmorToTarsilImport::ReportWarning(const char* section, const char* titleKey, const CPString& line) {
+    ReportHolder* report = Report();
+    if (!report) return;
+    report->AddEntry("Warnings", section, FindString(titleKey).c_str());
+    report->AppendText((CPString("Warnings:") + section).c_str(), line.c_str());
+}
+
+void VelmorToTarsilImport::ReportUnitNotPlaced(const CPItem* unit) {
+    if (!unit) return;
+    ReportWarning("Units_Not_Taken", "ExtractionUnitsNotTaken",
+                  FormatMessage(FindString("ExtractionUnitNotTaken"), {unit->_get_szName(), unit->_get_szClassName()}));
+}
+
+void VelmorToTarsilImport::CheckExchangerSides() {
+    static const char* const kSides[][2] = {{"TubeSideFeed", "inlets"},
+                                            {"ShellSideFeed", "inlets"},
+                                            {"TubeSideProduct", "outlets"},
+                                            {"ShellSideProduct", "outlets"}};
+    for (CPItem* unit : m_extractedItems) {
+        if (!IsClass(unit, "htHeatExchanger")) continue;
+        const std::vector<CPItem*> inlets = unit->RelatedNodes(CPItem::Upstream);
+        const std::vector<CPItem*> outlets = unit->RelatedNodes(CPItem::Downstream);
+        auto linked = [](const std::vector<CPItem*>& items, const CPString& name) {
+            for (const CPItem* i : items)
+                if (i->_get_szName() == name) return true;
+            return false;
+        };
+        CPString named[2];
+        bool haveNamed[2] = {false, false};
+        for (int k = 0; k < 4; ++k) {
+            CPString stream;
+            if (!TextValue(unit, kSides[k][0], stream) || stream.empty()) continue;
+            const bool feed = k < 2;
+            if (feed) {
+                named[k] = stream;
+                haveNamed[k] = true;
+            }
+            if (!linked(feed ? inlets : outlets, stream))
+                ReportWarning("Exchanger_Sides", "ExtractionExchangerSides",
+                              FormatMessage(FindString("ExtractionExchangerSideNotLinked"),
+                                            {unit->_get_szName(), kSides[k][0], stream, kSides[k][1]}));
+        }
+        // Only where the exchanger names its sides at all: without the texts it has no sides to
+        // follow, and that is no fault of one stream.
+        if (!haveNamed[0] && !haveNamed[1]) continue;
+        for (const CPItem* inlet : inlets) {
+            if (!IsClass(inlet, CaseClass::MaterialStream)) continue;
+            const CPString& name = inlet->_get_szName();
+            if ((haveNamed[0] && named[0] == name) || (haveNamed[1] && named[1] == name)) continue;
+            ReportWarning("Exchanger_Sides", "ExtractionExchangerSides",
+                          FormatMessage(FindString("ExtractionExchangerInletUnnamed"), {unit->_get_szName(), name}));
+        }
     }
 }

@@ -10,7 +10,6 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
-#include "brasko/ReportHolder.h"
 #include "brasko/SteamProperties.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
@@ -23,6 +22,7 @@
 #include "ralvex/Case.h"
 
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -159,35 +159,39 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
     const double ambient = Setting("UserSuppliedAmbientTemperature", 20.0);
     const bool subCool = Setting("UseSubCoolLiveSteam", 1.0) != 0.0;
     const bool superHeat = Setting("UseSuperHeatLiveSteam", 1.0) != 0.0;
-    ReportHolder* report = Report();
 
+    // One stream per steam: two feed blocks on one steam feed it once.
     std::vector<CPItem*> feeds;
+    std::unordered_set<const CPItem*> listed;
     for (CPItem* item : m_extractedItems)
         if (IsClass(item, kFeedBlock))
-            if (CPItem* steam = LiveSteamFeed(item)) feeds.push_back(steam);
+            if (CPItem* steam = LiveSteamFeed(item); steam && listed.insert(steam).second) feeds.push_back(steam);
 
     for (CPItem* steam : feeds) {
         double flag = 0.0, vapourFraction = 1.0;  // without a vapour fraction the steam counts as dry
         if (!KnownNumber(steam, "IsLiveSteam", flag) || flag == 0.0) continue;
         if (KnownNumber(steam, "VapourFraction", vapourFraction) && vapourFraction == 0.0) continue;
         if (!KnownNumber(steam, "VapourFraction", vapourFraction)) vapourFraction = 1.0;
-        const CPString name = steam->_get_szName();
+        // Steam named like a utility ("LP Steam") or a stream extracted before keeps a stream of
+        // its own; its entry names the case object it was made from.
+        const CPString name = FreeStreamName(steam->_get_szName());
         IHeatIntegrationStream* stream = nullptr;
-        if (m_scenario->GetStream(name, stream) && stream) continue;
         double temperature = kEmpty, pressure = kEmpty, mass = kEmpty;
         if (!KnownNumber(steam, "Temperature", temperature)) temperature = kEmpty;
         const bool havePressure = KnownNumber(steam, "Pressure", pressure);
         if ((havePressure || temperature != kEmpty) && !(temperature > kColdestSteam)) {
             // Steam at or below 20 C (or of no known temperature) is not worked out.
-            if (report) {
-                report->AddEntry("Warnings", "Live_Steam", FindString("ExtractionLiveSteamNotExtracted").c_str());
-                report->AppendText("Warnings:Live_Steam",
-                                   FormatMessage(FindString("ExtractionLiveSteamTooCold"), {name}).c_str());
-            }
+            ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
+                          FormatMessage(FindString("ExtractionLiveSteamTooCold"), {steam->_get_szName()}));
             continue;
         }
         // Colder than ambient: the site raises no such steam.
-        if (havePressure && temperature < ambient) continue;
+        if (havePressure && temperature < ambient) {
+            ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
+                          FormatMessage(FindString("ExtractionLiveSteamBelowAmbient"),
+                                        {steam->_get_szName(), MessageParameter(temperature), MessageParameter(ambient)}));
+            continue;
+        }
 
         m_scenario->AddStream(name, 0);
         stream = nullptr;
@@ -197,13 +201,9 @@ void VelmorToTarsilImport::ExtractLiveSteam() {
             const LiveSteamProfile profile =
                 WorkOutLiveSteam(ambient, temperature, pressure, vapourFraction, subCool, superHeat);
             if (profile.propertiesMissing) {
-                if (report) {
-                    report->AddEntry("Warnings", "Live_Steam", FindString("ExtractionLiveSteamNotExtracted").c_str());
-                    report->AppendText("Warnings:Live_Steam",
-                                       FormatMessage(FindString("ExtractionLiveSteamNoProperties"),
-                                                     {name, MessageParameter(pressure), MessageParameter(temperature)})
-                                           .c_str());
-                }
+                ReportWarning("Live_Steam", "ExtractionLiveSteamNotExtracted",
+                              FormatMessage(FindString("ExtractionLiveSteamNoProperties"),
+                                            {steam->_get_szName(), MessageParameter(pressure), MessageParameter(temperature)}));
             } else {
                 writePieces(*stream, profile.segments);
                 temperature = profile.temperature;
@@ -225,10 +225,10 @@ void VelmorToTarsilImport::MatchLiveSteam(const CPString& name, double temperatu
     else if (m_scenario->GetDefaultUtilityManager(manager) == 1 && manager)
         recommended = manager->GetRecommendedUtilityName(temperature, SHT_Hot, nullptr);
     if (!recommended || !*recommended || temperature == kEmpty) {
-        if (ReportHolder* report = Report()) {
-            report->AddEntry("Warnings", "Empty_Utility", FindString("NoUtilForThisTemp").c_str());
-            report->AppendText("Warnings:Empty_Utility", name.c_str());
-        }
+        ReportWarning("Empty_Utility", "NoUtilForThisTemp",
+                      FormatMessage(FindString("ExtractionNoUtilityForLiveSteam"),
+                                    {name, temperature == kEmpty ? CPString("temperature not known")
+                                                                 : MessageParameter(temperature) + " C"}));
         return;
     }
     const CPString utility = recommended;  // the manager's text may not outlive the edits below
@@ -249,7 +249,9 @@ void VelmorToTarsilImport::MatchLiveSteam(const CPString& name, double temperatu
     CNode* utilityNode = utilityEnd ? utilityEnd->getIthUpStreamNode(0) : nullptr;
     CNode* streamNode = streamEnd ? streamEnd->getIthUpStreamNode(0) : nullptr;
     if (!utilityNode || !streamNode) return;
-    const CPString exchangerName = name + "_HeatExchange";
+    // A unit of the case may hold the made name: the match takes a free one, so that the case's
+    // unit is placed under its own name.
+    const CPString exchangerName = FreeUnitName(name + "_HeatExchange");
     CNode* exchanger = design->AddHeatExchanger(utilityNode, streamNode, "by data extraction module", "htHeatExchanger",
                                                 exchangerName.c_str());
     if (!exchanger) return;

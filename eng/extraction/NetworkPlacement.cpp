@@ -390,8 +390,12 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
             else if (!simulatorUtility.empty()) utility = simulatorUtility;
         }
         if (utility.empty()) {
-            if (ReportHolder* report = Report())
-                report->AddEntry("Warnings", "Empty_Utility", FindString("NoUtilForThisTemp").c_str());
+            // The unit and the stream it was to serve, so that the user knows which to look at.
+            ReportWarning("Empty_Utility", "NoUtilForThisTemp",
+                          FormatMessage(FindString("ExtractionNoUtilityForUnit"),
+                                        {item->_get_szName(), !processName.empty() ? processName
+                                                              : inlet                ? inlet->_get_szName()
+                                                                                     : CPString("(none)")}));
         } else {
             const char* type = manager ? manager->GetExchangerType(utility.c_str()) : nullptr;
             const bool fired = type && std::string(type) == "Fired Heater";
@@ -428,7 +432,7 @@ void VelmorToTarsilImport::AddUtilityExchangerFromItem(CPItem* item) {
         }
 
     const CPString cls = item->_get_szClassName();
-    if (cls == "htCooler" || cls == "htHeater") {
+    if (cls == "htCooler" || cls == "htHeater" || cls == "htFiredHeater") {
         const std::pair<CPItem*, int> sides[] = {{outlet, 2}, {inlet, 1}};
         for (const auto& [stream, portSide] : sides) {
             double t = 0.0;

@@ -53,6 +53,16 @@ void sortRows(std::vector<RawRow>& rows) {
         for (std::size_t j = i; j > 0 && before(rows[j], rows[j - 1]); --j) std::swap(rows[j], rows[j - 1]);
 }
 
+// The column condenser or reboiler a stream enters; null when it enters none.
+CPItem* columnUnit(const CPItem* stream) {
+    static const char* const kColumnUnits[] = {"htCondenserPartial", "htCondenserTotal", "htCondenserThreePhase",
+                                               "htReboiler", "htReboilerThreePhase"};
+    if (!stream) return nullptr;
+    for (CPItem* d : stream->RelatedNodes(CPItem::Downstream))
+        if (IsOneOf(d, kColumnUnits)) return d;
+    return nullptr;
+}
+
 void collapse(IHeatIntegrationStream& stream) {
     for (int n = stream.GetNumberOfSegments(); n > 1; n = stream.GetNumberOfSegments())
         if (stream.DeleteSegment(n) != 1) break;
@@ -66,6 +76,9 @@ std::vector<double> VelmorToTarsilImport::ReadPropertyCurve(const StreamChain& c
     const bool direct = propertyKey == "prpTemperature" || propertyKey == "prpMassEnthalpy" ||
                         propertyKey == "prpMassVapourFraction";
     for (CPItem* s : chain.streams) {
+        // The unit the chain's last stream enters lies beyond the chain (a reboiler the stream
+        // feeds, say): its table of that stream is the next stream's curve.
+        if (s == chain.Last()) break;
         CPItem* unit = nullptr;
         for (CPItem* d : s->RelatedNodes(CPItem::Downstream))
             if (IsOneOf(d, kCurveUnits)) {
@@ -248,9 +261,37 @@ void VelmorToTarsilImport::AddProcessStreamData(const CPString& streamName, cons
     if (isothermal) stream->WidenIsothermalStream();
 }
 
-void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
-                                                    bool columnDuty) {
-    if (chain.streams.empty()) return;
+bool VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale,
+                                                    bool columnDuty, CPString* missing) {
+    if (chain.streams.empty()) return true;
+    // What the stream is made of must be known before anything of it goes: both end temperatures,
+    // and a load (the two heat flows, or the units' curves).
+    double ends[2] = {kEmpty, kEmpty};
+    for (int k = 0; k < 2; ++k) {
+        const CPItem* end = k == 0 ? chain.First() : chain.Last();
+        if (!KnownNumber(end, "Temperature", ends[k]) || ends[k] == kEmpty) {
+            if (missing) *missing = "the temperature of " + end->_get_szName();
+            return false;
+        }
+    }
+    // An isothermal reboiler's or condenser's load is its unit's duty; any other load comes from
+    // the two heat flows or from the units' curves.
+    if (columnDuty && std::fabs(ends[1] - ends[0]) < kIsothermalSpan) {
+        const CPItem* unit = columnUnit(chain.First());
+        double duty = 0.0;
+        if (!KnownNumber(unit, "Duty", duty) || duty == kEmpty) {
+            if (missing) *missing = unit ? "the duty of " + unit->_get_szName() : CPString("the duty of its unit");
+            return false;
+        }
+    } else {
+        double hFirst = kEmpty, hLast = kEmpty;
+        const bool heatFlows = KnownNumber(chain.First(), "HeatFlow", hFirst) && hFirst != kEmpty &&
+                               KnownNumber(chain.Last(), "HeatFlow", hLast) && hLast != kEmpty;
+        if (!heatFlows && ReadPropertyCurve(chain, "Raw_Temperature_DataSet", "prpTemperature").empty()) {
+            if (missing) *missing = "the heat flows of " + chain.First()->_get_szName() + " and " + chain.Last()->_get_szName();
+            return false;
+        }
+    }
     double tolerance = 0.9;
     if (DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr)
         if (config->GetSettingValue("SegmentTolerances", tolerance) != 1 || tolerance == kEmpty) tolerance = 0.9;
@@ -272,7 +313,7 @@ void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
         dH = std::fabs(hIn - mIn / mOut * hOut);
     if (!WriteRawData(stream, chain)) {
         if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
-        return;
+        return true;
     }
 
     const double dT = target - supply;
@@ -288,14 +329,7 @@ void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
         stream.UpdateSegmentPropertiesFromRawData(kRawEnthalpy);
         if (dH > 0.0) stream.SetValue("Enthalpy", dH, 0);
     } else {
-        static const char* const kColumnUnits[] = {"htCondenserPartial", "htCondenserTotal", "htCondenserThreePhase",
-                                                   "htReboiler", "htReboilerThreePhase"};
-        CPItem* unit = nullptr;
-        for (CPItem* d : inlet->RelatedNodes(CPItem::Downstream))
-            if (IsOneOf(d, kColumnUnits)) {
-                unit = d;
-                break;
-            }
+        CPItem* unit = columnUnit(inlet);
         double duty = 0.0;
         if (unit && KnownNumber(unit, "Duty", duty) && duty != kEmpty && duty != 0.0) {
             stream.SetValue("HeatCapacityFlowrate", kEmpty, 0);
@@ -311,4 +345,5 @@ void VelmorToTarsilImport::RefreshProcessStreamData(IHeatIntegrationStream& stre
         }
     }
     if (isothermal) stream.WidenIsothermalStream();
+    return true;
 }

@@ -37,6 +37,7 @@ void VelmorToTarsilImport::ExtractReboilersAndCondensers() {
         CPString name = from ? from->_get_szName() : CPString();
         name += "_TO_";
         if (to) name += to->_get_szName();
+        name = FreeStreamName(name);
 
         m_scenario->AddStream(name, 0);
         IHeatIntegrationStream* stream = nullptr;

@@ -6,7 +6,6 @@
 
 #include "brasko/DefaultUtilityTypes.h"
 #include "brasko/IDefaultUtilityManager.h"
-#include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -96,14 +95,20 @@ bool VelmorToTarsilImport::Refresh() {
     for (int i = 0; m_scenario->GetStreamOfKind(i, s, 0, 2) && s; ++i) streams.push_back(s);
     for (IHeatIntegrationStream* stream : streams) {
         const std::string name = stream->GetName();
+        // A value the solved case leaves unknown leaves the stream as it was, and the report says
+        // which value.
+        CPString missing;
         if (auto it = m_streamChainIndex.find(name); it != m_streamChainIndex.end()) {
             const StreamChain& chain = *m_streamChains[it->second].second;
-            RefreshProcessStreamData(*stream, chain, true, false);
-            if (design && !chain.tees.empty()) RefreshSplitFractions(chain, *design, *stream);
+            if (!RefreshProcessStreamData(*stream, chain, true, false, &missing)) ReportStreamValueMissing(name, missing);
+            else if (design && !chain.tees.empty()) RefreshSplitFractions(chain, *design, *stream);
         } else if (auto r = m_reboilerChainIndex.find(name); r != m_reboilerChainIndex.end()) {
-            RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true);
+            if (!RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true, &missing))
+                ReportStreamValueMissing(name, missing);
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
-            RefreshEnergyStream(*stream, m_energyStreamItems[e->second].second, m_energyStreamUnits[e->second]);
+            CPItem* energyStream = m_energyStreamItems[e->second].second;
+            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second]))
+                ReportStreamValueMissing(name, "the heat flow of " + energyStream->_get_szName());
         } else {
             // Live steam, and streams the user added: nothing records which case items make
             // them, so they keep their values, and the user is told which.
@@ -136,25 +141,27 @@ bool VelmorToTarsilImport::Refresh() {
     return true;
 }
 
-void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
-    ReportHolder* report = Report();
-    if (names.empty() || !report) return;
-    report->AddEntry("Warnings", "Streams_Not_Refreshed", FindString("ExtractionStreamsNotRefreshed").c_str());
-    for (const CPString& name : names)
-        report->AppendText("Warnings:Streams_Not_Refreshed",
-                           FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}).c_str());
+void VelmorToTarsilImport::ReportStreamValueMissing(const CPString& stream, const CPString& missing) {
+    ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                  FormatMessage(FindString("ExtractionStreamValueMissing"), {stream, missing}));
 }
 
-void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
-    if (!energyStream) return;
+void VelmorToTarsilImport::ReportStreamsNotRefreshed(const std::vector<CPString>& names) {
+    for (const CPString& name : names)
+        ReportWarning("Streams_Not_Refreshed", "ExtractionStreamsNotRefreshed",
+                      FormatMessage(FindString("ExtractionStreamNotRefreshed"), {name}));
+}
+
+bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit) {
+    if (!energyStream) return true;
     double q = 0.0;
-    if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) q = 0.0;
+    if (!KnownNumber(energyStream, "HeatFlow", q) || q == kEmpty) return false;
     stream.SetValue("Enthalpy", -q, 0);
     // The unit the extraction found: by now the energy stream also enters the heater or cooler
     // the extraction made for its duty, which has no stages or liquid product to read.
     if (!unit) unit = FirstNeighbour(energyStream, CPItem::Downstream);
     if (!unit) unit = FirstNeighbour(energyStream, CPItem::Upstream);
-    if (!unit || unit->_get_szClassName().empty()) return;
+    if (!unit || unit->_get_szClassName().empty()) return true;
 
     if (IsClass(unit, "vsTraySection")) {
         const CPValue* feeds = unit->GetVariable("TraysectionFeeds");
@@ -164,7 +171,7 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
         bool found = false;
         for (std::size_t k = 0; feeds && k < feeds->GetNumberOfSubValues() && !found; ++k)
             found = ListText(feeds, k, text) && text == energyStream->_get_szName() && ListText(feedStages, k, stage);
-        if (!found || !stages) return;
+        if (!found || !stages) return true;
         // The stage's place in the column, searched from the bottom.
         std::size_t j = stages->GetNumberOfSubValues();
         bool placed = false;
@@ -172,7 +179,7 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
             --j;
             placed = ListText(stages, j, text) && text == stage;
         }
-        if (!placed) return;
+        if (!placed) return true;
         // Heat taken out is seen from the stage below and its vapour; heat put in from the stage
         // above and its liquid.
         const bool removed = q < 0.0;
@@ -213,10 +220,10 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
                 stream.SetValue(streamName, 0.5 * (a + b), 0);
         }
         stream.SetValue("CHTCoeff", kEmpty, 0);
-        return;
+        return true;
     }
 
-    if (!IsOneOf(unit, kVessels)) return;
+    if (!IsOneOf(unit, kVessels)) return true;
     CPItem* feed = nullptr;
     for (CPItem* f : unit->RelatedNodes(CPItem::Upstream))
         if (IsClass(f, CaseClass::MaterialStream)) {
@@ -237,7 +244,7 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     if (KnownNumber(feed, "Temperature", tf) && tf != kEmpty) stream.SetValue("Temperature", tf, 0);
     else tf = 0.0;
     double tl = 0.0;
-    if (!KnownNumber(liquid, "Temperature", tl) || tl == kEmpty) return;
+    if (!KnownNumber(liquid, "Temperature", tl) || tl == kEmpty) return true;
     const CPValue* reactions = unit->GetVariable("HasReactions");
     const bool reacting = IsOneOf(unit, kReactors) ||
                           ((IsClass(unit, "vsSeparatorTwoPhase") || IsClass(unit, "vsSeparatorThreePhase")) && reactions &&
@@ -249,6 +256,7 @@ void VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     double target = tl;
     if (std::fabs(tl - tf) < kSameTemperature) target = sign > 0.0 ? tf + kDutySpan : tf - kDutySpan;
     stream.SetValue("Temperature", target, 1);
+    return true;
 }
 
 void VelmorToTarsilImport::RefreshExchangerValues() {
@@ -297,8 +305,12 @@ void VelmorToTarsilImport::RefreshExchangerValues() {
         if (unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
             duty != kEmpty)
             unit->addVariable("Duty", std::fabs(duty), 1, 1);
+        // Coefficients the solved case leaves unknown leave the simulator's earlier ones in place.
         HeatExch* hx = AsExchanger(unit);
-        if (hx && !hx->IsUtilityExch()) WriteSimulatorCoefficients(item, unit);
+        double coefficient = 0.0;
+        if (hx && !hx->IsUtilityExch() &&
+            (KnownNumber(item, "OverallU", coefficient) || KnownNumber(item, "OverallDirtyCoeff", coefficient)))
+            WriteSimulatorCoefficients(item, unit);
     }
 }
 

@@ -2,9 +2,17 @@
 // again in the simulation and a later refresh finds the same stream.
 #include "eng/extraction/VelmorToTarsilImport.h"
 
+#include "brasko/DefaultManager.h"
+#include "brasko/IDefaultUtilityManager.h"
+#include "eng/design/IHENDesign.h"
 #include "eng/extraction/CaseItemAccess.h"
 #include "eng/extraction/DataExtractionConfig.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/model/IHeatIntegrationStream.h"
+#include "pellin/CNode.h"
+#include "ralvex/Case.h"
+
+#include <string>
 
 namespace {
 constexpr std::size_t kMaxNameLength = 254;
@@ -61,4 +69,39 @@ void VelmorToTarsilImport::CleanObjectName(CPString& name) {
     }
     if (out.size() > kMaxNameLength) out.resize(kMaxNameLength);
     name = out;
+}
+
+CPString VelmorToTarsilImport::FreeName(const CPString& name, const std::function<bool(const CPString&)>& taken) {
+    if (!taken(name)) return name;
+    // Each taken candidate is a name some object holds, so the count ends within one more than
+    // the number of objects.
+    for (int n = 2;; ++n) {
+        CPString candidate = name + "_" + std::to_string(n);
+        if (!taken(candidate)) return candidate;
+    }
+}
+
+CPString VelmorToTarsilImport::FreeCaseItemName(const CPString& name) const {
+    return FreeName(name, [this](const CPString& n) { return m_case && m_case->GetItemByName(n); });
+}
+
+CPString VelmorToTarsilImport::FreeStreamName(const CPString& name) const {
+    // A default utility's name is taken too: the network extraction adds utility streams by those
+    // names later, and would find a process stream under one.
+    IDefaultUtilityManager* manager = nullptr;
+    if (!m_scenario || m_scenario->GetDefaultUtilityManager(manager) != 1) manager = nullptr;
+    DefaultManager* site = nullptr;
+    if (!m_scenario || !m_scenario->IsTotalSiteScenario() || m_scenario->GetSiteUtilityManager(site) != 1) site = nullptr;
+    return FreeName(name, [this, manager, site](const CPString& n) {
+        IHeatIntegrationStream* stream = nullptr;
+        return (m_scenario && m_scenario->GetStream(n, stream) && stream) || (manager && manager->Exists(n.c_str())) ||
+               (site && site->Exists(n.c_str()));
+    });
+}
+
+CPString VelmorToTarsilImport::FreeUnitName(const CPString& name) const {
+    IHENDesign* design = GetBaseDesign();
+    return FreeName(name, [this, design](const CPString& n) {
+        return (m_case && m_case->GetItemByName(n)) || (design && design->GetNodeByName(n));
+    });
 }

@@ -176,8 +176,8 @@ void VelmorToTarsilImport::ReadRecycleTolerances(const std::vector<CPItem*>& rec
 void VelmorToTarsilImport::InsertBoundaryItems(const std::vector<CPItem*>& materialStreams) {
     for (CPItem* s : materialStreams) {
         // The neighbours are walked from a snapshot; a new boundary item changes the list, so the
-        // walk restarts from the first neighbour. A neighbour whose boundary name is taken keeps
-        // its direct link and is stepped over, so the walk ends.
+        // walk restarts from the first neighbour. Each neighbour is passed once, so the walk ends;
+        // a boundary name the case holds already gives way to the first free one after it.
         std::unordered_set<const CPItem*> passed;
         bool restart = true;
         while (restart) {
@@ -187,7 +187,7 @@ void VelmorToTarsilImport::InsertBoundaryItems(const std::vector<CPItem*>& mater
                 CPString name = s->_get_szName();
                 name += "_TO_";
                 name += d->_get_szName();
-                CPItem* boundary = AddCaseItem(name, CaseClass::Boundary);
+                CPItem* boundary = AddCaseItem(FreeCaseItemName(name), CaseClass::Boundary);
                 passed.insert(d);
                 if (!boundary) continue;
                 s->UnlinkRelatedNode(d, CPItem::Downstream);
@@ -304,6 +304,7 @@ void VelmorToTarsilImport::Extract() {
     Walk walk;
     WalkItems(walk, config, utilityDatabase);
     for (const CPString& name : walk.unknownItems) m_caseInterface->CASEDeleteItem(m_case, name);
+    CheckExchangerSides();
 
     // 6. Recycle tolerance.
     ReadRecycleTolerances(walk.recycles, report);
@@ -416,7 +417,11 @@ void VelmorToTarsilImport::MakeProcessStreams(ChainList& chains, DataExtractionC
         if (shift != 0.0 && chain.Length() == 2 && IsOneOf(FirstNeighbour(chain.First(), CPItem::Downstream), kBreakUnits))
             continue;
         if (excel == 0.0 && !TouchesHeatTransfer(chain)) continue;
-        const CPString name = MakeProcessStreamName(chain.First(), chain.Last());
+        CPString name = MakeProcessStreamName(chain.First(), chain.Last());
+        // Names made of the two ends' names can meet ("A_To" to "B" and "A" to "To_B"), and a
+        // scenario stream may hold the name already: each chain keeps a stream of its own. Rows
+        // of a spreadsheet named alike are one stream's.
+        if (excel == 0.0) name = FreeStreamName(name);
         m_scenario->AddStream(name, 0);
         IHeatIntegrationStream* stream = nullptr;
         if (!m_scenario->GetStream(name, stream) || !stream) continue;

@@ -14,8 +14,10 @@
 #include "dunmor/CPString.h"
 #include "dunmor/Createable.h"
 #include "eng/extraction/StreamChain.h"
+#include "eng/model/IHeatIntegrationScenario.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -27,7 +29,6 @@ class CNode;
 class CPItem;
 class DataExtractionConfig;
 class IHENDesign;
-class IHeatIntegrationScenario;
 class IHeatIntegrationStream;
 class RalvexInterface;
 class ReportHolder;
@@ -35,7 +36,7 @@ class ReportHolder;
 class VelmorToTarsilImport : public Createable, public virtual NotificationSender {
 public:
     using ChainList = std::vector<std::unique_ptr<StreamChain>>;
-    static constexpr const char* BaseDesignName = "SimulationBaseCase";
+    static constexpr const char* BaseDesignName = IHeatIntegrationScenario::ExtractedNetworkDesignName;
 
     VelmorToTarsilImport(IHeatIntegrationScenario* scenario, RalvexInterface* caseInterface, Case* simulatorCase);
     ~VelmorToTarsilImport() override;
@@ -60,13 +61,19 @@ public:
     // their process temperatures.
     void ReassignInfeasibleUtilities();
     // The stream of a column side duty, vessel or reactor duty from its energy stream.
-    void RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
+    // False, with the stream untouched, when the energy stream's heat flow is unknown.
+    bool RefreshEnergyStream(IHeatIntegrationStream& stream, CPItem* energyStream, CPItem* unit = nullptr);
     // The report's warning naming the process streams a refresh left as they were.
     void ReportStreamsNotRefreshed(const std::vector<CPString>& names);
+    // A stream the refresh left as it was because the solved case leaves `missing` unknown.
+    void ReportStreamValueMissing(const CPString& stream, const CPString& missing);
     // A stream emptied and filled again from its chain, as the extraction made it; `scale` fits
     // the load to the simulator's heat-flow change, `columnDuty` takes an isothermal reboiler's or
     // condenser's load from the unit's duty.
-    void RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale, bool columnDuty);
+    // False, with the stream untouched and `missing` naming the value, when the case leaves a
+    // value the stream is made of unknown (an end's temperature; both heat flows and the curves).
+    bool RefreshProcessStreamData(IHeatIntegrationStream& stream, const StreamChain& chain, bool scale, bool columnDuty,
+                                  CPString* missing = nullptr);
 
     // ---- chains ----
     CPItem* FindChainContinuation(const StreamChain& chain) const;
@@ -183,6 +190,13 @@ public:
     // and the report says so.
     void ReportSeparatorAgainstDuty(const CPItem* separator, double duty, double feed, double product);
     void CheckHeatLoss(const CPItem* unit);
+    // The warning under `section` (created with the title of `titleKey`) with one line of text.
+    void ReportWarning(const char* section, const char* titleKey, const CPString& line);
+    // Heat-transfer equipment of a class the existing network does not take.
+    void ReportUnitNotPlaced(const CPItem* unit);
+    // Exchangers whose side texts ("TubeSideFeed", ...) name a stream not linked to them there, or
+    // leave an inlet unnamed: the stream fed there ends at the exchanger.
+    void CheckExchangerSides();
     // Exchangers of the base design that are feasible in the simulation and not in the network,
     // or the other way round.
     void CheckExchangerFeasibility();
@@ -190,6 +204,14 @@ public:
     // ---- names ----
     CPString MakeProcessStreamName(const CPItem* inlet, const CPItem* outlet) const;
     static void CleanObjectName(CPString& name);
+    // The name itself when `taken` says it is free, else the first free of name_2, name_3, ...:
+    // what the extraction makes never takes a name the case or the scenario holds already.
+    static CPString FreeName(const CPString& name, const std::function<bool(const CPString&)>& taken);
+    // Free among the case's items; among the scenario's streams; among the case's items and the
+    // base design's nodes (a unit the extraction adds to the network).
+    CPString FreeCaseItemName(const CPString& name) const;
+    CPString FreeStreamName(const CPString& name) const;
+    CPString FreeUnitName(const CPString& name) const;
 
     // ---- what the extraction left ----
     const std::vector<std::pair<CPString, std::unique_ptr<StreamChain>>>& GetStreamChains() const { return m_streamChains; }

@@ -86,16 +86,21 @@ void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
 
     if (m_nKind == KindUtility && DesignList()) {
         StreamSegmentList& segments = *DesignList();
-        double total = 0.0;
-        for (const auto& s : segments)
+        // The load goes to the segments by their heat-capacity flow rates: specific heat x range
+        // where the segments have specific heats, else the range alone (one heat-capacity flow
+        // rate over the whole stream). Every segment takes its share, never the whole load.
+        double total = 0.0, range = 0.0;
+        for (const auto& s : segments) {
+            range += s->dOutletTemperature - s->dInletTemperature;
             if (s->pLink && s->pLink->dSpecificHeat != kEmpty)
                 total += (s->dOutletTemperature - s->dInletTemperature) * s->pLink->dSpecificHeat;
+        }
         const bool spread = std::fabs(total) > kLoadTolerance;
 
         for (std::size_t i = 0; i < segments.size(); ++i) {
             StreamSegment& s = *segments[i];
             const double span = s.dOutletTemperature - s.dInletTemperature;
-            if (!spread) s.dLoad = load;
+            if (!spread) s.dLoad = range == 0.0 ? load / static_cast<double>(segments.size()) : load * span / range;
             else if (s.pLink && s.pLink->dSpecificHeat != kEmpty)
                 s.dLoad = load * s.pLink->dSpecificHeat * span / std::fabs(total);
             else

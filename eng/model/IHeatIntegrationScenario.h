@@ -27,6 +27,9 @@ class IHeatIntegrationScenario : public virtual INotificationSender, public virt
 public:
     ~IHeatIntegrationScenario() override = default;
 
+    // The design in which an extraction from a simulator case holds the plant's existing network.
+    static constexpr const char* ExtractedNetworkDesignName = "SimulationBaseCase";
+
     virtual int GetNumberOfDesigns() const = 0;
     // Designs added over the scenario's life (deleted ones still count); names new designs.
     virtual int GetDesignCounter() const { return GetNumberOfDesigns(); }
@@ -48,6 +51,8 @@ public:
     virtual bool GetDesign(const CPString& name, IHENDesign*& out) const = 0;
     virtual bool GetRetrofitBaseDesign(IHENDesign*& out) const = 0;
     virtual int AddDesign(const CPString& name) = 0;
+    // Refused (0) for a name in use and for the extraction's own design name, which no design
+    // of the user's may take: the extraction writes the plant's existing network into it.
     virtual int RenameDesign(const CPString& oldName, const CPString& newName) = 0;
     virtual int DeleteDesign(const CPString& name) = 0;
     virtual int CloneDesign(const CPString& name, IHENDesign* source) = 0;
@@ -109,6 +114,9 @@ public:
     virtual void SetRetrofitBaseDesign(const CPString& name) = 0;
     virtual const char* GetRetrofitBaseDesignName() const = 0;
     virtual void DeleteRetrofitResultDesign() = 0;
+    // The newest design that the last retrofit run kept, when that run started from `from` in
+    // `mode`; null when it kept none, another run came since or the design has been deleted.
+    virtual IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const = 0;
     virtual double GetRetrofitBaseUtilityCost() const = 0;
     virtual double GetRetrofitBaseCapitalCost() const = 0;
     virtual int CheckRetrofitDesign(IHENDesign* design) = 0;

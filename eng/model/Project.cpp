@@ -140,7 +140,7 @@ int CPIProject::DeleteScenario(const CPString& name) {
 
 int CPIProject::RenameScenario(const CPString& oldName, const CPString& newName) {
     ScenarioDictionary* scenarios = Scenarios();
-    if (!scenarios || scenarios->ExistsKeyString(newName)) return 0;
+    if (!scenarios || newName.empty() || scenarios->ExistsKeyString(newName)) return 0;
     CPIScenario* scenario = scenarios->FindKeyString(oldName);
     if (!scenario) return 0;
     if (!scenarios->RenameKeyString(oldName, newName)) return 0;

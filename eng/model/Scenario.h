@@ -254,11 +254,13 @@ public:
     const IAdvancedSuperTarget* GetDesignCompletion() const override { return m_pAutomaticDesign[1].get(); }
     int SetMatchCostModelName(const CPString& hotName, const CPString& coldName, const CPString& model) override;
     void RetrofitDesign(IHENDesign* design, int mode) override;
-    // The log of a stepwise retrofit run (the step in progress), in the temporary directory.
-    static std::string RetrofitLogPath();
+    // The log of a stepwise retrofit run (the step in progress), "Retrofit.log" in a directory of
+    // the run's own in the temporary directory; empty while no stepwise run is going on.
+    const std::string& RetrofitLogPath() const { return m_retrofitLogPath; }
     void SetRetrofitBaseDesign(const CPString& name) override;
     const char* GetRetrofitBaseDesignName() const override { return m_strBaseDesignName.c_str(); }
     void DeleteRetrofitResultDesign() override;
+    IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const override;
     double GetRetrofitBaseUtilityCost() const override;
     double GetRetrofitBaseCapitalCost() const override;
     int CheckRetrofitDesign(IHENDesign* design) override;
@@ -528,6 +530,7 @@ private:
     std::unique_ptr<DefaultManager> m_pDefaultManager;
     DefaultManager* m_pSiteManager = nullptr;
     ScenarioRetrofitSettings m_retrofitSettings;
+    std::string m_retrofitLogPath;
     std::unique_ptr<ReportHolder> m_pReport;
     std::unique_ptr<DataExtractionConfig> m_pExtractionConfig;
     // One reference to the import object of the last extraction (its case holds another).
@@ -542,6 +545,12 @@ private:
     std::unique_ptr<CPString> m_pNotes;
     CPString m_strBaseDesignName;
     CPString m_strResultDesignName;
+    // The last retrofit run: the design it started from, its mode and the designs it kept, oldest
+    // first. The designs themselves are held, not their names: a user may rename one, or give
+    // a design of his own a name like theirs. A design deleted leaves the list.
+    const IHENDesign* m_retrofitRunSource = nullptr;
+    int m_retrofitRunMode = -1;
+    std::vector<IHENDesign*> m_retrofitRunResults;
 
     double m_dDTmin = kDefaultDTmin;
     int m_nDesignsWanted = 10;

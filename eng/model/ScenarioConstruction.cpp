@@ -264,4 +264,6 @@ void CPIScenario::DestroyAllDesigns() {
     m_pDesigns.reset();
     m_rankedDesigns.Clear();
     m_rankedCompleteDesigns.Clear();
+    m_retrofitRunResults.clear();
+    m_retrofitRunSource = nullptr;
 }

@@ -13,7 +13,7 @@
 #include "lumeth/Session.h"
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
-#include "win/Module.h"
+#include "win/RunDirectory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -125,7 +125,7 @@ bool CPIScenario::GetDesign(const CPString& name, IHENDesign*& out) const {
 }
 
 int CPIScenario::RenameDesign(const CPString& oldName, const CPString& newName) {
-    if (DesignByName(newName)) return 0;
+    if (DesignByName(newName) || newName == ExtractedNetworkDesignName) return 0;
     IHENDesign* design = DesignByName(oldName);
     if (!design) return 0;
     const CPString previous = oldName;
@@ -143,6 +143,8 @@ int CPIScenario::RemoveDesign(const CPString& name, bool rank) {
     const CPString removedName = name;
     SendAMessage(1, removedName, Self());
     m_pDesigns->RemoveKeyString(removedName);
+    std::erase(m_retrofitRunResults, design);
+    if (m_retrofitRunSource == design) m_retrofitRunSource = nullptr;
     design->RemoveNotificationReceiver(this);
     m_rankedDesigns.Remove(design);
     m_rankedCompleteDesigns.Remove(design);
@@ -254,6 +256,11 @@ void CPIScenario::DeleteDesignsExceptBase() {
 
 void CPIScenario::DeleteRetrofitResultDesign() {
     if (!m_strResultDesignName.empty()) DeleteDesign(m_strResultDesignName);
+}
+
+IHENDesign* CPIScenario::GetRetrofitRunResult(const IHENDesign* from, int mode) const {
+    if (!from || from != m_retrofitRunSource || mode != m_retrofitRunMode || m_retrofitRunResults.empty()) return nullptr;
+    return m_retrofitRunResults.back();
 }
 
 void CPIScenario::RefreshExistingNetworkValues() {
@@ -405,15 +412,17 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     if (RetrofitDriver::IsDiscardResult(result)) {
         DeleteDesign(newName);
     } else {
+        m_retrofitRunResults.push_back(created);
         SendAMessage(66, CPString(), Self());
     }
     return true;
 }
 
-std::string CPIScenario::RetrofitLogPath() { return TempFilePath("Retrofit.log"); }
-
 void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
     if (!design) return;
+    m_retrofitRunSource = design;
+    m_retrofitRunMode = mode;
+    m_retrofitRunResults.clear();
     if (!design->IsLoopAnalysisEnabled()) design->SetLoopAnalysisEnabled(true);
 
     // A run refused before its first step answers with the refusal's own code where its result is
@@ -432,14 +441,15 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
 
     if (stepwise) {
         RefreshExistingNetworkValues();
-        // The log names the step in progress; a log left from an earlier run would name a step of
-        // that run, so it goes before the run and again after it, however the run ends.
-        const std::string logPath = RetrofitLogPath();
-        std::remove(logPath.c_str());
-        struct RemoveLog {
-            const std::string& path;
-            ~RemoveLog() { std::remove(path.c_str()); }
-        } removeLog{logPath};
+        // The log names the step in progress. It lies in a directory of the run's own, which goes
+        // with the run however the run ends: no file of a fixed name in the temporary directory
+        // (another user's link or pipe, the user's own file) is ever opened or removed.
+        RunDirectory logs("kestrin-retrofit-");
+        struct ForgetLog {
+            std::string& path;
+            ~ForgetLog() { path.clear(); }
+        } forgetLog{m_retrofitLogPath};
+        m_retrofitLogPath = logs.FilePath("Retrofit.log");
         // What the driver kept between the steps goes with the run, however the run ends.
         struct EndDriverRun {
             RetrofitDriver* driver;
@@ -451,10 +461,7 @@ void CPIScenario::RetrofitDesign(IHENDesign* design, int mode) {
         if (steps < 1 || steps > 5) steps = 5;
         m_nLevelSettings[0] = steps;
         for (int step = 1; step <= steps; ++step) {
-            if (std::FILE* log = std::fopen(logPath.c_str(), "w")) {
-                std::fprintf(log, "%d", step);
-                std::fclose(log);
-            }
+            logs.WriteFile("Retrofit.log", std::to_string(step));
             m_nRetrofitStatus[step - 1] = -1;
             if (IsUtilityLoadNearTarget(*design)) return;
             if (!RunRetrofitStep(*design, mode, step, true)) return;

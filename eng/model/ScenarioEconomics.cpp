@@ -54,15 +54,23 @@ int CPIScenario::RenameEconomicData(const char* newName, const char* oldName) {
         if (key == oldKey) oldFound = true;
     }
     if (!oldFound) return 0;
-    if (manager.RenameEconomicData(newName, oldName) != 1) return 0;
-    if (m_pMatches) m_pMatches->RenameCostModel(oldName, newName);
+    // The old name may be the set's own, which the rename overwrites: the matches are moved by a copy.
+    const CPString previous = oldName;
+    if (manager.RenameEconomicData(newName, previous.c_str()) != 1) return 0;
+    if (m_pMatches) m_pMatches->RenameCostModel(previous, newName);
+    // The designs' exchangers keep the name of the set that prices them: they take the new one,
+    // and are priced by it again.
+    AssignAllExchangerCostModels();
+    UpdateTargets(nullptr, 4);
     return 1;
 }
 
 int CPIScenario::DeleteEconomicData(const char* name) {
     if (!name) return 0;
     if (m_pMatches && m_pMatches->UsesCostModel(name)) return 0;
-    return m_pDefaultManager->DeleteEconomicData(name);
+    // The manager finds a set by its key, the name in upper case, while a renamed set shows its
+    // name as it was typed.
+    return m_pDefaultManager->DeleteEconomicData(upperCase(name).c_str());
 }
 
 int CPIScenario::GetDefaultUtilityManager(IDefaultUtilityManager*& out) {

@@ -8,6 +8,7 @@
 #include "eng/model/SuperTargetRange.h"
 #include "eng/targeting/AreaTarget.h"
 #include "eng/targeting/CompositeCurves.h"
+#include "eng/targeting/Cost.h"
 #include "eng/targeting/CostTargets.h"
 #include "eng/targeting/EnergyTarget.h"
 #include "eng/targeting/UnitsTarget.h"
@@ -50,6 +51,14 @@ SegmentRefs poolOf(const CPTypedList<StreamSegment>* pool) {
 }  // namespace
 
 bool ScenarioRecord::StoreTargets(CPIScenario& s, ILurmetBinaryFile& file) {
+    // A scenario without streams keeps no placement, only the method chosen for its first one: it
+    // is filed as a placement of that method with nothing placed, which is what it will start as.
+    std::unique_ptr<UtilityPlacement> chosen;
+    const UtilityPlacement* placement = s.m_pUtilityPlacement;
+    if (!placement && s.m_nUtilityAssignmentMethod != UtilityPlacement::Automatic) {
+        chosen = std::make_unique<UtilityPlacement>(&s, s.m_nUtilityAssignmentMethod);
+        placement = chosen.get();
+    }
     return storeOptional(file, s.m_pSuperTargets.get(), [&](const SuperTargetRange& r) { return r.Store(file); }) &&
            storeOptional(file, s.m_pUnitsTarget, [&](const UnitsTargetData& r) { return r.Store(file); }) &&
            storeOptional(file, s.m_pCompositeCurves,
@@ -59,8 +68,7 @@ bool ScenarioRecord::StoreTargets(CPIScenario& s, ILurmetBinaryFile& file) {
            storeOptional(file, s.m_pOperatingCost, [&](const CostTargetValue& r) { return StoreCostTarget(r, file); }) &&
            storeOptional(file, s.m_pTotalAnnualCost,
                          [&](const CostTargetValue& r) { return StoreCostTarget(r, file); }) &&
-           storeOptional(file, s.m_pUtilityPlacement,
-                         [&](const UtilityPlacement& r) { return StoreUtilityPlacement(r, file); });
+           storeOptional(file, placement, [&](const UtilityPlacement& r) { return StoreUtilityPlacement(r, file); });
 }
 
 bool ScenarioRecord::RecallTargets(CPIScenario& s, ILurmetBinaryFile& file) {
@@ -77,7 +85,7 @@ bool ScenarioRecord::RecallTargets(CPIScenario& s, ILurmetBinaryFile& file) {
         for (CPIHeatIntegrationStream* stream : *s.m_pStreams) streams.push_back(stream);
     const SegmentRefs segments = poolOf(s.m_pSegmentPool.get());
     auto deleteCost = [](CostTargetValue* r) { delete r; };
-    return recallOptional(
+    const bool read = recallOptional(
                file, s.m_pUnitsTarget,
                [&] {
                    auto* r = new UnitsTargetData();
@@ -95,7 +103,12 @@ bool ScenarioRecord::RecallTargets(CPIScenario& s, ILurmetBinaryFile& file) {
                [&](AreaTarget& r) { return RecallAreaTarget(r, file); }, DeleteAreaTarget) &&
            recallOptional(
                file, s.m_pCapitalCost, [] { return new CapitalCostTarget(); },
-               [&](CapitalCostTarget& r) { return r.Recall(file); }, [](CapitalCostTarget* r) { delete r; }) &&
+               // The kind names the cost law the capital is priced with; any other number is
+               // damage (the targets that end the read would price the capital with none).
+               [&](CapitalCostTarget& r) {
+                   return r.Recall(file) && r.nFlag >= CK_CapitalCost11Uniform && r.nFlag <= CK_CapitalCost12NonUniform;
+               },
+               [](CapitalCostTarget* r) { delete r; }) &&
            recallOptional(
                file, s.m_pOperatingCost, [] { return new CostTargetValue(); },
                [&](CostTargetValue& r) { return RecallCostTarget(r, file); }, deleteCost) &&
@@ -108,6 +121,10 @@ bool ScenarioRecord::RecallTargets(CPIScenario& s, ILurmetBinaryFile& file) {
                    return RecallUtilityPlacement(r, file, s.m_pSegmentPool ? &segments : nullptr);
                },
                DeleteUtilityPlacement);
+    // The method is the scenario's own setting as well: it outlives a placement freed with the
+    // streams, so that one made again later is made by the method chosen.
+    if (read && s.m_pUtilityPlacement) s.m_nUtilityAssignmentMethod = s.m_pUtilityPlacement->GetMethod();
+    return read;
 }
 
 bool ScenarioRecord::StoreEnergyTarget(CPIScenario& s, ILurmetBinaryFile& file) {

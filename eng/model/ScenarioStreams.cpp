@@ -10,6 +10,7 @@
 #include "eng/targeting/Cost.h"
 #include "eng/targeting/UnitsTarget.h"
 #include "lumeth/Messages.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <vector>
 
@@ -32,6 +33,11 @@ constexpr PropertySource kUtilityProperties[] = {
 
 bool sidesClash(int streamSide, double utilityType) {
     return (streamSide == 0 && utilityType == 1.0) || (streamSide == 1 && utilityType == 0.0);
+}
+
+// Whether the manager's default utility of that name serves the other side than the stream.
+bool defaultOfOtherSide(DefaultManager& manager, const CPIHeatIntegrationStream& stream, const char* name) {
+    return manager.Exists(name) && sidesClash(stream.GetHotCold(), manager.GetValue(name, DUP_HeatType));
 }
 
 }  // namespace
@@ -72,6 +78,10 @@ int CPIScenario::AddStream(const CPString& name, int kind) {
     if (kind != CPIHeatIntegrationStream::KindProcess && kind != CPIHeatIntegrationStream::KindUtility &&
         kind != CPIHeatIntegrationStream::KindLinked)
         return 0;
+    if (IsNewRowMarker(name.c_str())) {
+        SendMessageKey("NewRowMarkerName");
+        return 0;
+    }
     int result = 1;
     if (StreamByName(name)) {
         SendMessageKey("SameStreamErrorMsg");
@@ -163,7 +173,7 @@ int CPIScenario::ApplyDefaultUtility(CPIHeatIntegrationStream& stream) {
     const bool own = &manager == m_pDefaultManager.get();
     const char* name = stream.GetName().c_str();
     if (!manager.Exists(name)) return 1;
-    if (sidesClash(stream.GetHotCold(), manager.GetValue(name, DUP_HeatType))) return 0;
+    if (defaultOfOtherSide(manager, stream, name)) return 0;
 
     SuspendCalculations();
     stream.SetValue(N::Temperature, kEmpty, 0);
@@ -214,7 +224,7 @@ void CPIScenario::UpdateStreamFromDefaultUtility(const CPString& name) {
 }
 
 int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) {
-    if (StreamByName(newName)) return 0;
+    if (StreamByName(newName) || IsNewRowMarker(newName.c_str())) return 0;
     CPIHeatIntegrationStream* stream = StreamByName(oldName);
     if (!stream) return 0;
     // A site stream is named on the site, for every scenario at once.
@@ -222,13 +232,13 @@ int CPIScenario::RenameStream(const CPString& oldName, const CPString& newName) 
     const bool utility = stream->GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
     if (!utility && m_pDefaultManager->Exists(newName.c_str())) return 0;
     const CPString previous = oldName;  // the caller's text may be the stream's own name
-
+    // A utility renamed to a default utility's name takes that utility's ends and cost; one of
+    // the other side is refused before anything is renamed.
+    if (utility && defaultOfOtherSide(GetActiveManager(), *stream, newName.c_str())) return 0;
     stream->SetName(newName);
-    if (utility && ApplyDefaultUtility(*stream) == 0) {
-        stream->SetName(previous);
-        return 0;
-    }
+    // The designs rename their ends first, so that the new ends reach the units on them.
     RenameHeldStream(*stream, previous, newName);
+    if (utility) ApplyDefaultUtility(*stream);
     return 1;
 }
 

@@ -112,8 +112,13 @@ int StreamPropertySet::DetermineHotCold() {
 void StreamPropertySet::RecomputeCompleteness() {
     m_bTemperaturesComplete = anyEmpty(EntriesOf(Temperature)) ? 0 : 1;
     m_bEnthalpiesComplete = anyEmpty(EntriesOf(Enthalpy)) ? 0 : 1;
+    // A utility's specific heats share its load among its segments: every segment has one, or none
+    // has and the stream runs at one heat-capacity flow rate over its whole range (as a stream of
+    // one segment always does). Some given and some not leaves the shares open.
     const Entries specificHeats = EntriesOf(SpecificHeat);
-    m_bSpecificHeatsComplete = (!anyEmpty(specificHeats) || (specificHeats && specificHeats.size == 1)) ? 1 : 0;
+    bool noneGiven = true;
+    for (int i = 0; specificHeats && i < specificHeats.size; ++i) noneGiven = noneGiven && specificHeats.data[i].IsEmpty();
+    m_bSpecificHeatsComplete = (!anyEmpty(specificHeats) || noneGiven) ? 1 : 0;
 }
 
 bool StreamPropertySet::IsComplete() const {

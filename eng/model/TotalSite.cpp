@@ -8,6 +8,7 @@
 #include "eng/model/StreamValueNames.h"
 #include "eng/core/ModuleEntry.h"
 #include "eng/targeting/TotalSiteManager.h"
+#include "lumeth/NewRowMarker.h"
 #include "tevrin/CPList.h"
 
 #include <algorithm>
@@ -175,6 +176,10 @@ int CPITotalSite::GetStream(const CPString& name, IHeatIntegrationStream*& out) 
 }
 
 int CPITotalSite::AddStream(const CPString& name) {
+    if (IsNewRowMarker(name.c_str())) {
+        SendChange(60, "NewRowMarkerName");
+        return 0;
+    }
     if (m_pSiteStreams && m_pSiteStreams->ExistsKeyString(name)) {
         SendChange(60, kSameStreamMessage);
         return 0;
@@ -213,7 +218,7 @@ int CPITotalSite::DeleteStream(const CPString& name) {
 }
 
 int CPITotalSite::RenameStream(const CPString& oldName, const CPString& newName) {
-    if (!m_pSiteStreams || m_pSiteStreams->ExistsKeyString(newName)) return 0;
+    if (!m_pSiteStreams || m_pSiteStreams->ExistsKeyString(newName) || IsNewRowMarker(newName.c_str())) return 0;
     // A site stream is one of the site's default utilities, as it is when it is added: the case
     // reader takes no other.
     if (!m_pManager->Exists(newName.c_str())) return 0;

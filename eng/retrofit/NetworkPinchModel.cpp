@@ -220,6 +220,24 @@ bool GeneratePinchMatrx::BuildModel() {
         continuous += k * ContinuousPerNode(*s);
         integer += k * IntegerPerNode(*s);
     }
+    // A heater or cooler with an exchanger after it on its stream: the temperatures before and
+    // after it are joined by its duty, as an exchanger's ends are by its own. At the stream's end
+    // the balance and the target already fix it.
+    auto linked = [&](const UtilHXInfo& u, const std::unordered_map<int, const StrmInfo*>& streams) -> const StrmInfo* {
+        const StrmInfo* s = stream(streams, u.processStream);
+        if (!s || u.processOutlet == s->endNode || pos(u.processInlet) < 0 || pos(u.processOutlet) < 0) return nullptr;
+        return s;
+    };
+    for (const HeaterInfo& u : net.heaters)
+        if (const StrmInfo* s = linked(u, cold)) {
+            continuous += 2 * ContinuousPerNode(*s);
+            integer += 2 * IntegerPerNode(*s);
+        }
+    for (const CoolerInfo& u : net.coolers)
+        if (const StrmInfo* s = linked(u, hot)) {
+            continuous += 2 * ContinuousPerNode(*s);
+            integer += 2 * IntegerPerNode(*s);
+        }
     for (const TeeInfo& t : net.tees) {
         if (pos(t.inlet) < 0) return false;
         for (std::uint32_t out : t.outlets)
@@ -296,6 +314,23 @@ bool GeneratePinchMatrx::BuildModel() {
 
     for (const TeeInfo& t : net.tees)
         for (std::uint32_t out : t.outlets) rows.push_back(Row({{pos(t.inlet), 1.0}, {pos(out), -1.0}}));
+
+    // Duty = f (L(outlet) - L(inlet)) on the process stream, loads counted from its supply; with a
+    // constant heat-capacity flow rate the unit moves the stream's temperature by duty / (f cp).
+    auto link = [&](const UtilHXInfo& u, int dutyColumn, const StrmInfo& s) {
+        const std::size_t dutyRow = rows.size();
+        rows.emplace_back();
+        const int lIn = AddInterpolation(rows, columns, rhs, pos(u.processInlet), s);
+        const int lOut = AddInterpolation(rows, columns, rhs, pos(u.processOutlet), s);
+        const double f = fraction(u.processInlet);
+        rows[dutyRow] = Row({{dutyColumn, 1.0}, {lOut, -f}, {lIn, f}});
+    };
+    for (int h = 0; h < H; ++h)
+        if (const StrmInfo* s = linked(net.heaters[static_cast<std::size_t>(h)], cold))
+            link(net.heaters[static_cast<std::size_t>(h)], heater0 + h, *s);
+    for (int k = 0; k < K; ++k)
+        if (const StrmInfo* s = linked(net.coolers[static_cast<std::size_t>(k)], hot))
+            link(net.coolers[static_cast<std::size_t>(k)], cooler0 + k, *s);
 
     for (const MixerInfo& mx : net.mixers) {
         const StrmInfo& s = *stream(mx.hot ? hot : cold, mx.streamId);

@@ -11,7 +11,7 @@
 #include "pellin/HeatExch.h"
 #include "pellin/NodeKinds.h"
 #include "pellin/StreamNodes.h"
-#include "win/Module.h"
+#include "win/RunDirectory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,8 +149,6 @@ void PinchRetrofitDriver::KeepHistoryEntry(std::array<int, 5>& history, int id) 
 
 std::unique_ptr<IHenRetrofit> PinchRetrofitDriver::CreateAnalysis() { return std::make_unique<HenRetrofit>(); }
 
-std::string PinchRetrofitDriver::SolverLogPath() { return TempFilePath("Datafile.LOG"); }
-
 CNode* PinchRetrofitDriver::Node(std::uint32_t fingerprint) const {
     return fingerprint ? m_design->GetNodeByFingerPrint(fingerprint) : nullptr;
 }
@@ -159,8 +157,16 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     m_settings = &settings;
     m_design = &newDesign;
     m_modifiedUnit = 0;
-    const std::string log = SolverLogPath();
-    std::remove(log.c_str());
+    RunDirectory logs("kestrin-solver-");
+    struct ForgetLogs {
+        PinchRetrofitDriver& driver;
+        ~ForgetLogs() {
+            driver.m_logs = nullptr;
+            driver.m_solverLogPath.clear();
+        }
+    } forgetLogs{*this};
+    m_logs = &logs;
+    m_solverLogPath = logs.FilePath(kSolverLogName);
 
     int result = NotValid;
     const int mode = settings.nMode;
@@ -270,19 +276,14 @@ int PinchRetrofitDriver::Run(ScenarioRetrofitSettings& settings, IHENDesign& new
     }
     // What the step added to each unit is measured on the design as the step leaves it.
     if (!RetrofitDriver::IsDiscardResult(result)) RecordAddedEquipment(settings.pBaseFlowSheet, newDesign);
-    std::remove(log.c_str());
     m_design = nullptr;
     m_settings = nullptr;
     return result;
 }
 
 int PinchRetrofitDriver::CheckSolverLog(int otherwise) const {
-    std::FILE* file = std::fopen(SolverLogPath().c_str(), "rb");
-    if (!file) return otherwise;
     std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
-    std::fclose(file);
+    if (!m_logs || !m_logs->ReadFile(kSolverLogName, text)) return otherwise;
     return text.find(kSolverErrorText) != std::string::npos ? SolverError : otherwise;
 }
 

@@ -6,6 +6,8 @@
 #include "eng/retrofit/RetrofitDriver.h"
 #include "traval/MILPReduction.h"
 
+class RunDirectory;
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,13 +38,15 @@ public:
 
     // What the solver's log holds after a run the solver refused for lack of memory.
     static constexpr const char* kSolverErrorText = "[Error Code:  108]";
+    static constexpr const char* kSolverLogName = "Datafile.LOG";
 
     int Run(ScenarioRetrofitSettings& settings, IHENDesign& newDesign) override;
     void EndRun() override { m_kept.Clear(); }
 
-    // The solver's log, "Datafile.LOG" in the temporary directory. It is deleted before and after
-    // every run, so that only the run's own solve can leave the error it is read for.
-    static std::string SolverLogPath();
+    // The solver's log, "Datafile.LOG" in a directory the run makes for itself and removes when it
+    // ends, so that only the run's own solve can leave the error it is read for, and no file of
+    // that name in the temporary directory is read or removed. Empty outside a run.
+    const std::string& SolverLogPath() const { return m_solverLogPath; }
 
 protected:
     // The analysis object of one mode; tests hand in their own.
@@ -95,4 +99,6 @@ private:
     // excluded: the reduction of a large one made in the first step serves the later ones. It is
     // dropped when a run starts and when it ends.
     MILPReduction m_kept;
+    std::string m_solverLogPath;
+    RunDirectory* m_logs = nullptr;
 };

@@ -132,6 +132,9 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
     m_dGridStep = 0.0;
     m_nGridRows = 0;
     m_nPivots = 0;
+    m_bStoppedAtTimeLimit = false;
+    m_deadline = std::chrono::steady_clock::now() +
+                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(m_dTimeLimit));
     if (m_nRowsNeeded > m_nMaxRows || IsTooLarge(m_nRowsNeeded)) {
         if (!ComputeOnGrid(matches)) {
             m_nState = TooLarge;
@@ -151,14 +154,14 @@ void AreaLP::Compute(MatchwiseStreamDataList* matches, bool fullModel) {
         // A network kept from the kind before goes on counting its pivots.
         const AreaLPNetwork* network = m_pNetwork.get();
         const std::int64_t pivotsBefore = network ? network->GetPivots() : 0;
-        if (!Solve() && heat) m_nState = NotSolved;
+        if (!Solve() && heat) m_nState = m_bStoppedAtTimeLimit ? StoppedAtTimeLimit : NotSolved;
         if (m_pNetwork) m_nPivots += m_pNetwork->GetPivots() - (m_pNetwork.get() == network ? pivotsBefore : 0);
         if (m_pNetwork.get() != network) m_nPivots += m_nCoarsePivots;
         Distribute(kind, matches);
     }
     // The network serves the kinds of one computation only.
     m_pNetwork.reset();
-    if (m_nState == NotSolved) {
+    if (m_nState == NotSolved || m_nState == StoppedAtTimeLimit) {
         m_dCountercurrentArea = 0.0;
         m_dShellAndTubeArea = 0.0;
         m_dShells = 0.0;

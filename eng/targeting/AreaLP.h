@@ -37,6 +37,7 @@
 #include "eng/targeting/LPProblem.h"
 #include "eng/targeting/TemperatureInterval.h"
 
+#include <chrono>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -180,7 +181,13 @@ public:
     // loads could not be exchanged (a solve failed, or heat was left without a partner), 4 not
     // built because not even the widest grid brings the model within MaxRows (GetColumnsNeeded
     // says how large the scenario's own model would be); the results are then 0.
-    enum State : int { NotComputed = 0, Computed = 1, NotSolved = 3, TooLarge = 4 };
+    // 5: a solve was stopped at the time limit (MaxSeconds, or SetTimeLimit) before it was solved.
+    enum State : int { NotComputed = 0, Computed = 1, NotSolved = 3, TooLarge = 4, StoppedAtTimeLimit = 5 };
+    // The longest one computation of the areas may take, in seconds: a solve that cannot settle
+    // stops there and says so (state 5) instead of pivoting for days.
+    static constexpr double MaxSeconds = 3600.0;
+    void SetTimeLimit(double seconds) { m_dTimeLimit = seconds > 0.0 ? seconds : MaxSeconds; }
+    double GetTimeLimit() const { return m_dTimeLimit; }
     int GetState() const { return m_nState; }
     // The columns of the whole transportation model of the last rebuild (candidate columns: every
     // hot row with every cold row at or below it).
@@ -307,6 +314,11 @@ private:
     double m_dLowerBound = 0.0;
     int m_nKind = ShellAndTube;
     int m_nPricingRounds = 0;
+    double m_dTimeLimit = MaxSeconds;
+    // When the computation under way must end (set as it starts; a coarse or grid model solved
+    // for it takes the same).
+    std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::time_point::max();
+    bool m_bStoppedAtTimeLimit = false;
     std::int64_t m_nPivots = 0;
     double m_dCandidatesPriced = 0.0;
     Method m_method = Method::Network;

@@ -80,6 +80,7 @@ bool AreaLP::CoarseStart(std::vector<double>& flows, std::vector<double>& artifi
     coarse.m_dMinimumFFactor = m_dMinimumFFactor;
     coarse.m_dDTmin = m_dDTmin;
     coarse.m_progress = m_progress;
+    coarse.m_deadline = m_deadline;
     coarse.m_segments = coarseSegments;
     coarse.BuildIntervals();
     coarse.CountModel();

@@ -77,6 +77,7 @@ bool AreaLP::ComputeOnGrid(MatchwiseStreamDataList* matches) {
         grid.m_nCoarseStartRows = m_nCoarseStartRows;
         grid.m_nMaxColumns = m_nMaxColumns;
         grid.m_nMaxPricingRounds = m_nMaxPricingRounds;
+        grid.m_dTimeLimit = m_dTimeLimit;
         grid.m_nMaxRows = m_nMaxRows;
         grid.m_dMinimumFFactor = m_dMinimumFFactor;
         grid.m_dDTmin = m_dDTmin;

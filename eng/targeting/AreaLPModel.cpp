@@ -386,7 +386,10 @@ bool AreaLP::SolveOnNetwork() {
     bool optimal = false;
     while (m_nPricingRounds < m_nMaxPricingRounds) {
         ++m_nPricingRounds;
-        if (!network.Optimize(pivotLimit)) return false;
+        if (!network.Optimize(pivotLimit, m_deadline)) {
+            m_bStoppedAtTimeLimit = m_bStoppedAtTimeLimit || network.StoppedAtDeadline();
+            return false;
+        }
         const double objective = network.GetObjective();
         model.dObjectiveValue = objective;
         for (std::size_t r = 0; r < m_rowLoads.size(); ++r) prices[r] = network.GetRowPrice(static_cast<int>(r));

@@ -541,15 +541,23 @@ __attribute__((target("avx512f"))) void AreaLPNetwork::ShiftRunsWide(const int* 
 }
 #endif
 
-bool AreaLPNetwork::Optimize(std::int64_t maxPivots) {
+bool AreaLPNetwork::Optimize(std::int64_t maxPivots, std::chrono::steady_clock::time_point deadline) {
     // Rounds: pivot until no arc pays, then take the potentials afresh from the tree and look
     // again, so that drift in the potentials neither stops the search early nor keeps it going.
+    // The clock is read every few hundred pivots (a pivot takes microseconds): a solve that
+    // stalls ends at its deadline, not after its pivot bound, which days of pivots may reach.
+    constexpr std::int64_t kPivotsBetweenClockReadings = 256;
+    m_stoppedAtDeadline = false;
     double tolerance = kEnterTolerance;
     for (int round = 0; round < 100; ++round) {
         if (round >= kRoundsAtFirstTolerance) tolerance = std::min(10.0 * tolerance, kLoosestEnterTolerance);
         bool pivoted = false;
         while (FindEnteringArc(tolerance)) {
             if (m_pivots >= maxPivots) return false;
+            if (m_pivots % kPivotsBetweenClockReadings == 0 && std::chrono::steady_clock::now() > deadline) {
+                m_stoppedAtDeadline = true;
+                return false;
+            }
             FindJoinNode();
             if (!FindLeavingArc()) return false;
             ChangeFlow();

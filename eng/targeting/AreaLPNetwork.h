@@ -16,6 +16,7 @@
 // pivot. The nodes are therefore numbered anew in thread order now and then (Renumber): the walk
 // then reads memory in sequence. The numbers are labels only: every potential, flow and choice of
 // arc is the same whatever they are, and rows keep their own numbers outside and in the arcs.
+#include <chrono>
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -43,8 +44,11 @@ public:
     bool StartFrom(std::span<const double> flows, std::span<const double> artificial);
     // Cycles the last StartFrom cancelled.
     std::int64_t GetCancelledCycles() const { return m_cancelledCycles; }
-    // Pivots until no arc has a negative reduced cost (true) or `maxPivots` were made (false).
-    bool Optimize(std::int64_t maxPivots);
+    // Pivots until no arc has a negative reduced cost (true) or `maxPivots` were made or the
+    // `deadline` passed (false; StoppedAtDeadline tells which).
+    bool Optimize(std::int64_t maxPivots,
+                  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
+    bool StoppedAtDeadline() const { return m_stoppedAtDeadline; }
     // The entering arc is the best of the first block of arcs that has one paying; a block holds
     // this share of the square root of the arcs (1 unless set).
     void SetBlockShare(double share) { m_blockShare = share; }
@@ -170,6 +174,7 @@ private:
     std::size_t m_blockSize = 1;
     double m_blockShare = 1.0;
     std::int64_t m_pivots = 0;
+    bool m_stoppedAtDeadline = false;
     std::int64_t m_cancelledCycles = 0;
     // The pivot in progress.
     int m_inArc = -1, m_join = -1, m_uIn = -1, m_vIn = -1, m_uOut = -1, m_vOut = -1;

@@ -72,16 +72,12 @@ void UtilityPlacementLP::CascadeOfLoads(std::span<StreamSegment* const> segments
     // heat x range where every segment has a specific heat, else of the ranges alone (one heat
     // capacity flow rate over the stream). A stream of one segment gives it its load unchanged,
     // so loads the placement chose come back as the very numbers it cascaded.
-    auto weight = [](const StreamSegment& s) {
-        const double range = std::fabs(s.dInletTemperature - s.dOutletTemperature);
-        const bool specific = s.pLink && s.pLink->dSpecificHeat != kEmptyValue && s.pLink->dSpecificHeat > 0.0;
-        return specific ? s.pLink->dSpecificHeat * range : range;
-    };
+    const std::unordered_map<const IHeatIntegrationStream*, bool> specific = StreamsWithSpecificHeats();
     std::unordered_map<IHeatIntegrationStream*, std::pair<double, int>> streams;
     for (const UtilityColumn& c : m_utilities)
         if (c.segment->pStream) {
             auto& [total, count] = streams[c.segment->pStream];
-            total += weight(*c.segment);
+            total += ShareWeight(*c.segment, specific.at(c.segment->pStream));
             ++count;
         }
     for (UtilityColumn& c : m_utilities) {
@@ -89,7 +85,9 @@ void UtilityPlacementLP::CascadeOfLoads(std::span<StreamSegment* const> segments
         if (!stream) continue;
         const auto& [total, count] = streams[stream];
         const double load = std::max(0.0, Clean(stream->GetHeatLoad(0)));
-        c.load = count == 1 ? load : total > 0.0 ? load * weight(*c.segment) / total : load / count;
+        c.load = count == 1        ? load
+                 : total > 0.0 ? load * ShareWeight(*c.segment, specific.at(stream)) / total
+                               : load / count;
     }
     ComputeResults(0.0, reference);
     KeepOnlyResults();
@@ -454,23 +452,39 @@ void UtilityPlacementLP::BuildMergedModel() {
 
 int UtilityPlacementLP::GetModelRows() const { return m_pModel ? m_pModel->nRows : 0; }
 
-// The segments of one utility stream keep one mass flow: consecutive loaded segments tie their
-// loads in the ratio of specific heat x range (segments without a specific heat are left free, as
-// the stream itself spreads no load over them).
+bool UtilityPlacementLP::HasSpecificHeat(const StreamSegment& s) {
+    return s.pLink && s.pLink->dSpecificHeat != kEmptyValue && s.pLink->dSpecificHeat > 0.0;
+}
+
+double UtilityPlacementLP::ShareWeight(const StreamSegment& s, bool specific) {
+    const double range = std::fabs(s.dInletTemperature - s.dOutletTemperature);
+    return specific && HasSpecificHeat(s) ? s.pLink->dSpecificHeat * range : range;
+}
+
+std::unordered_map<const IHeatIntegrationStream*, bool> UtilityPlacementLP::StreamsWithSpecificHeats() const {
+    std::unordered_map<const IHeatIntegrationStream*, bool> specific;
+    for (const UtilityColumn& c : m_utilities)
+        if (c.segment->pStream) {
+            auto [it, fresh] = specific.emplace(c.segment->pStream, true);
+            it->second = it->second && HasSpecificHeat(*c.segment);
+        }
+    return specific;
+}
+
+// The segments of one utility stream keep one mass flow: consecutive segments tie their loads in
+// the ratio of specific heat x range, or of the ranges alone where the stream gives no specific
+// heats (one heat-capacity flow rate over the stream), as the stream spreads a load over them.
 template <typename Builder>
 void UtilityPlacementLP::AddTieRows(Builder& b) const {
-    auto weight = [](const StreamSegment& s) {
-        if (!s.pLink || s.pLink->dSpecificHeat == kEmptyValue || !(s.pLink->dSpecificHeat > 0.0)) return 0.0;
-        return s.pLink->dSpecificHeat * std::fabs(s.dInletTemperature - s.dOutletTemperature);
-    };
+    const std::unordered_map<const IHeatIntegrationStream*, bool> specific = StreamsWithSpecificHeats();
     std::unordered_map<const IHeatIntegrationStream*, const UtilityColumn*> lastOfStream;
     for (const UtilityColumn& c : m_utilities) {
         const StreamSegment& s = *c.segment;
         if (!s.pStream) continue;
         auto found = lastOfStream.find(s.pStream);
         if (found != lastOfStream.end()) {
-            const double wa = weight(*found->second->segment);
-            const double wb = weight(s);
+            const double wa = ShareWeight(*found->second->segment, specific.at(s.pStream));
+            const double wb = ShareWeight(s, specific.at(s.pStream));
             if (wa > 0.0 && wb > 0.0) {
                 const int row = b.Row(0.0);
                 b.Set(row, found->second->column, wb);

@@ -25,7 +25,10 @@
 
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
+
+class IHeatIntegrationStream;
 
 class UtilityPlacementLP {
 public:
@@ -110,6 +113,11 @@ private:
     };
 
     void Reset();
+    // A utility segment's share of its stream's load: specific heat x range where `specific` (every
+    // segment of the stream has a specific heat), else its range.
+    static bool HasSpecificHeat(const StreamSegment& s);
+    static double ShareWeight(const StreamSegment& s, bool specific);
+    std::unordered_map<const IHeatIntegrationStream*, bool> StreamsWithSpecificHeats() const;
     // Resets the record, builds the intervals over the segments and the process heat of each;
     // answers the number of intervals.
     int BuildIntervals(std::span<StreamSegment* const> segments);

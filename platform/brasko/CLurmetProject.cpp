@@ -1,6 +1,7 @@
 #include "brasko/CLurmetProject.h"
 
 #include "brasko/ILurmetBinaryFile.h"
+#include "dunmor/NumberedName.h"
 
 #include <ctime>
 #include <utility>
@@ -49,8 +50,17 @@ CLurmetProject::Note* CLurmetProject::FindNote(int note) {
     return &m_notes[static_cast<std::size_t>(note)];
 }
 
+bool CLurmetProject::HasNoteTitled(const CPString& title, int except) const {
+    for (std::size_t i = 0; i < m_notes.size(); ++i)
+        if (static_cast<int>(i) != except && m_notes[i].title == title) return true;
+    return false;
+}
+
 int CLurmetProject::AddNote() {
-    return AddNote(CPString("Note " + std::to_string(m_notes.size() + 1)), CPString());
+    // A note is chosen by its title: the number passes the titles in use (after a deletion the
+    // count names a note that is still there).
+    int counter = static_cast<int>(m_notes.size()) + 1;
+    return AddNote(NextNumberedName("Note ", counter, [this](const CPString& t) { return HasNoteTitled(t); }), CPString());
 }
 
 int CLurmetProject::AddNote(const CPString& title, const CPString& text) {
@@ -71,7 +81,7 @@ CPString CLurmetProject::GetNoteTitle(int note) const {
 
 bool CLurmetProject::SetNoteTitle(int note, const CPString& title) {
     Note* n = FindNote(note);
-    if (!n) return false;
+    if (!n || HasNoteTitled(title, note)) return false;
     n->title = title;
     return true;
 }

@@ -25,11 +25,13 @@ public:
     // Notes are numbered 0 .. GetNumberOfNotes() - 1; an out-of-range number reads as empty
     // text and is refused by the setters.
     virtual int GetNumberOfNotes() const = 0;
-    // Appends a note titled "Note n" (n counting from 1) dated today; answers its number.
+    // Appends a note titled "Note n" dated today, n the first number from the count of notes
+    // plus one whose title no note has; answers its number.
     virtual int AddNote() = 0;
     virtual int AddNote(const CPString& title, const CPString& text) = 0;
     virtual bool DeleteNote(int note) = 0;
     virtual CPString GetNoteTitle(int note) const = 0;
+    // Refused (false) for a title another note has: notes are chosen by their titles.
     virtual bool SetNoteTitle(int note, const CPString& title) = 0;
     virtual CPString GetNoteText(int note) const = 0;
     virtual bool SetNoteText(int note, const CPString& text) = 0;
@@ -98,6 +100,8 @@ private:
     };
     const Note* FindNote(int note) const;
     Note* FindNote(int note);
+    // Whether a note other than number `except` has the title.
+    bool HasNoteTitled(const CPString& title, int except = -1) const;
 
     CPString m_projectName;
     CPString m_engineer;

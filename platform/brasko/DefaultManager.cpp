@@ -433,7 +433,12 @@ hresult DefaultManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParamet
         Recalculate();
         return 1;
     }
-    case DUP_FilmCoefficient: u->filmCoefficient = value; AnnounceChange(); return 1;
+    case DUP_FilmCoefficient:
+        // A film coefficient below nothing is no utility a case could hold.
+        if (value < 0.0 && !Units::IsEmpty(value)) return 0;
+        u->filmCoefficient = value;
+        AnnounceChange();
+        return 1;
     case DUP_Cost: u->cost = value; AnnounceChange(); return 1;
     case DUP_RangeUpper:
         if (hot && value > u->rangeLower && value < u->supplyTemperature) { u->rangeUpper = value; return 1; }
@@ -447,8 +452,9 @@ hresult DefaultManager::SetUtilityValue(DefaultUtility* u, DefaultUtilityParamet
     }
     case DUP_DTminContribution:
         if (value < 1.0) {
+            // The utility keeps the contribution it had: the value is not taken.
             Send(ChangeMessage, "DeltaTMinWarning", ManagerData());
-            return 1;
+            return 0;
         }
         u->dtminContribution = value;
         Recalculate();

@@ -11,10 +11,12 @@ const MessageText kTexts[] = {
     {"ThisDesignNameAlreadyExists", "A design of that name already exists in the scenario:"},
     {"CloneNameMissing", "Type the name of a new scenario, or choose the scenario to append to, before copying."},
     {"CloneCopiesNothing", "Nothing is ticked to copy; tick the streams or the data to copy into the scenario:"},
+    {"ReservedDesignName", "This name is kept for the existing network an extraction from a simulator case makes:"},
     // Questions before a deletion.
     {"ConfirmDeleteHIScenario", "Delete the scenario with its streams and designs?"},
     {"ConfirmDeleteHENDesign", "Delete the design?"},
     {"ConfirmDeleteExperiment", "Delete this heat-transfer coefficient default?"},
+    {"ConfirmDeleteDefaultUtility", "Delete this default utility?"},
     {"DeleteRetrofitBaseCaseError",
      "The base design of a retrofit scenario cannot be deleted: the retrofit compares every design with it."},
     // Streams, utilities and their segments.

@@ -55,7 +55,8 @@ const MessageText kTexts[] = {
     {"EnteringOpMode", "Entering operating mode..."},
     {"SearchingForUtilHX", "Searching for retrofit modifications..."},
     {"DutySpecifiedUtilityExchangers", "Some utility exchangers have their duty specified. Reconcile anyway?"},
-    {"CannotExecuteSchedule", "The schedule %s cannot be executed."},
+    {"CannotExecuteSchedule", "The schedule %s cannot be executed: it holds no event, or it is solved and its "
+                              "results stand until one of its events changes."},
     // Reconciliation of a locked network with measured temperatures.
     {"ReconcileNothingToFit", "No outlet of an exchanger of frozen area is measured: nothing was reconciled."},
     {"ReconcileAlreadyMet", "The network meets every measured temperature: nothing was changed."},
@@ -69,6 +70,8 @@ const MessageText kTexts[] = {
     // The event planner and its plan files.
     {"NoEventSelected", "Select an event plan first."},
     {"EventNameAlreadyUsed", "The event plan name %s is already used."},
+    {"EventNameEmpty", "An event plan needs a name."},
+    {"StudyNameEmpty", "A study needs a name."},
     {"EventNameFromXMLAlreadyInUse", "A schedule named %s exists already; its events were not added."},
     {"InternalErrorInAddEventFromXML", "The schedule %s could not be made."},
     {"MSXMLError", "The event plan file could not be read or written: %s"},
@@ -83,6 +86,13 @@ const MessageText kTexts[] = {
     {"ProcessProcess", "Process to process"},
     {"ProcessHotUtility", "Process to hot utility"},
     {"ProcessColdUtility", "Process to cold utility"},
+    // An exchanger's utility switches, where the port does not take the change.
+    {"UtilityCannotBeAddedAtPort",
+     "A heater or cooler cannot be placed at this port: the network is locked, the port is on a utility stream, "
+     "or its segment runs into a splitter or mixer."},
+    {"UtilityCannotBeRemovedAtPort",
+     "The heater or cooler at this port cannot be taken away: the network is locked, the port is on a utility "
+     "stream, or the network would be over-specified without it."},
 };
 }  // namespace
 

@@ -32,7 +32,7 @@ const MessageText kTexts[] = {
     {"ExtractionReboilerWarning", "Unit %s, a %s, is fed by %d material streams; the first is taken."},
     {"ExtractionUnableToAdd", "Unit %s could not be placed in the existing network"},
     {"ExtractionHeatLoss", "Units losing or leaking heat"},
-    {"ExtractionDiscrepancyInFeasibilty", "Exchangers feasible in the simulation or the network only"},
+    {"ExtractionDiscrepancyInFeasibilty", "Exchangers infeasible in the simulation, the network or both"},
     {"ExtractionHXWithDiscrepancy", "Exchanger %s is"},
     {"ExtractionHXVelmorFeasible", "feasible in the simulation and"},
     {"ExtractionHXVelmorInFeasible", "infeasible in the simulation and"},
@@ -53,8 +53,27 @@ const MessageText kTexts[] = {
     {"ExtractionSeparatorCooledHeats", "Separator %s gives up %s kW in the simulation, yet its product leaves at %s C, "
                                        "above its feed at %s C: it was taken as a cold stream with a heater."},
     {"NoUtilForThisTemp", "No default utility serves the temperature of these streams"},
+    {"ExtractionNoUtilityForUnit", "Unit %s on stream %s: no utility was found for it, and it was not placed."},
+    {"ExtractionNoUtilityForLiveSteam", "Live steam %s (%s): no hot utility was found for its match."},
+    {"ExtractionUnitsNotTaken", "Heat-transfer units not taken into the existing network"},
+    {"ExtractionUnitNotTaken", "Unit %s, of class %s, is no kind of unit the existing network takes: its duty is not "
+                               "in the network."},
+    {"ExtractionDutyNotTaken", "Energy stream %s of unit %s, of class %s, carries %s kW: a duty of a unit of that class "
+                               "is not extracted."},
+    {"ExtractionExchangerSides", "Exchangers whose sides do not name their streams"},
+    {"ExtractionExchangerSideNotLinked", "Exchanger %s: %s names stream %s, which is not among its %s."},
+    {"ExtractionExchangerInletUnnamed", "Exchanger %s: inlet stream %s is named by neither TubeSideFeed nor "
+                                        "ShellSideFeed, so its stream ends at the exchanger."},
+    {"ExtractionStreamValueMissing", "Stream %s keeps its earlier values: the solved case leaves %s unknown."},
+    {"ExtractionSeparatorsSkipped", "Separators not taken as streams"},
+    {"ExtractionSeparatorDutyTooSmall", "Separator %s carries %s kW, too little for a stream (less than 0.001 kW): "
+                                        "it was not extracted."},
+    {"ExtractionSeparatorSpanUnusable", "Separator %s carries %s kW over %s K from its feed to its product, a "
+                                        "heat-capacity flow rate no stream takes (0.001 to 1e9 kW/C): it was not "
+                                        "extracted."},
     {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
     {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},
+    {"ExtractionLiveSteamBelowAmbient", "Live steam %s at %s C, below the ambient %s C, was not extracted."},
     {"ExtractionLiveSteamNoProperties",
      "Live steam %s: no water properties at %s kPa and %s C (or at the ambient temperature); the stream has no "
      "segments."},

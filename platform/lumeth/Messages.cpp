@@ -61,6 +61,10 @@ MessageCatalogue::MessageCatalogue() {
         // Area targets: each solve of the area LP as it starts.
         {"SolvingAreaLinearModel", "Solving the area linear model"},
         {"StageMatchNotPlaced", "A match of the structure found no place in the design; the utilities take its load:"},
+        // What every form answers a write it does not take with.
+        {"ReadOnlyCell", "This value is read-only here: the view does not take a value in this cell."},
+        {"NotANumber", "This cell takes a number, and \"%s\" is not one."},
+        {"ValueNotTaken", "The view does not take this value here."},
     };
     std::size_t count = 0;
     const MessageText* extraction = ExtractionMessageTexts(count);

@@ -177,7 +177,10 @@ void Session::SignalBusy(bool on) {
 }
 
 void ErrorMsg(const Text& key, const Text& parameter) {
-    ErrorMsg(key, parameter.empty() ? MessageParameters{} : MessageParameters{parameter});
+    // An empty parameter still fills the place its text keeps for it (an empty name typed), so
+    // that no text shows a bare "%s".
+    const bool placed = FindString(key, 0).find('%') != Text::npos;
+    ErrorMsg(key, parameter.empty() && !placed ? MessageParameters{} : MessageParameters{parameter});
 }
 
 Text SaveFailure(const Text& path, const std::string& reason) {

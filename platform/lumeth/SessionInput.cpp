@@ -1,8 +1,14 @@
 // The dispatchers through which input reaches the views, and the replay of a journal's inputs.
 #include "lumeth/DisplayUnits.h"
+#include "lumeth/FormWrites.h"
+#include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/KindRanges.h"
 #include "lumeth/Session.h"
 #include "lumeth/Viewable.h"
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -34,6 +40,64 @@ Viewable* resolveAddress(Viewable* view, const VarDescription& address, const Va
     return target;
 }
 
+// The row a view's form lists for a variable; null when the form lists none (a view without a
+// form description keeps its own rules whole).
+const FormVariable* listedRow(Viewable* view, const VarDescription& var) {
+    const ObjectTypeInfo* type = view ? view->GetViewType() : nullptr;
+    return type ? FindListed(type, var) : nullptr;
+}
+
+// Whether the user was shown a message (or asked a question) after the entry numbered `sequence`.
+bool toldSince(std::uint64_t sequence) {
+    for (const SessionEntry& e : Session::Instance().EntriesSince(sequence))
+        if (e.event == SessionEvent::Error || e.event == SessionEvent::Response) return true;
+    return false;
+}
+
+// A cell the form lists read-only takes nothing, nor one held to the view's cell state that the
+// view reads as read-only now (see HeldToState).
+bool refusedAsReadOnly(Viewable* view, const VarDescription& var, const FormVariable& row) {
+    ModifyState state = !row.editable && !row.byState ? ReadOnlyState : ModifiableState;
+    int detail = 0;
+    if (state != ReadOnlyState && HeldToState(ListedForm(view->GetViewType()), row)) view->VariableStatus(var, state, detail);
+    if (state != ReadOnlyState) return false;
+    ErrorMsg(WriteRefusal::ReadOnly, Text());
+    return true;
+}
+
+// A number outside the range of the cell's kind of quantity (or no finite number at all) is
+// refused before the view sees it; the empty value erases and goes on.
+bool refusedAsOutOfRange(Viewable* view, const VarDescription& var, const FormVariable& row, double value) {
+    if (value == Viewable::EmptyValue || (std::isfinite(value) && !HeldToRange(ListedForm(view->GetViewType()), row)))
+        return false;
+    const KindRange* range = FindKindRange(view->GetEDVarType(var));
+    if (std::isfinite(value) && (!range || (value >= range->low && value <= range->high))) return false;
+    ErrorMsg(WriteRefusal::OutOfRange, Text());
+    return true;
+}
+
+// A number written into a listed cell: held to the form's rules first, then the view's.
+int specifyListed(Viewable* view, const VarDescription& var, const FormVariable* row, double value) {
+    if (row && (refusedAsReadOnly(view, var, *row) || refusedAsOutOfRange(view, var, *row, value))) return 0;
+    return view->Specify(var, value);
+}
+
+// A text typed into a number cell, as a number in the cell's display unit: an empty text erases.
+bool typedNumber(const Text& text, double& out) {
+    std::size_t a = 0, b = text.size();
+    while (a < b && std::isspace(static_cast<unsigned char>(text[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(text[b - 1]))) --b;
+    if (a == b) {
+        out = Viewable::EmptyValue;
+        return true;
+    }
+    const std::string number(text.substr(a, b - a));
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(number.c_str(), &end);
+    return end && *end == '\0' && errno == 0;
+}
+
 }  // namespace
 
 int SendViewableMessage(Viewable* view, const Text& line, int) {
@@ -51,7 +115,11 @@ int SpecifyValue(Viewable* view, const Text& address, double value) {
     VarDescription var;
     const VarDescription* variable = nullptr;
     Viewable* target = VarDescription::Parse(address, var) ? resolveAddress(view, var, variable) : nullptr;
-    const int result = target && variable ? target->Specify(*variable, value) : -1;
+    if (!target || !variable) return setResult(sequence, -1), -1;
+    const FormVariable* row = listedRow(target, *variable);
+    const int result = specifyListed(target, *variable, row, value);
+    // A refusal always says why: one the view gave without a word is told here.
+    if (result == 0 && row && !toldSince(sequence)) ErrorMsg(WriteRefusal::NotTaken, Text());
     setResult(sequence, result);
     return result;
 }
@@ -62,7 +130,24 @@ int SpecifyValueText(Viewable* view, const Text& address, const Text& text) {
     VarDescription var;
     const VarDescription* variable = nullptr;
     Viewable* target = VarDescription::Parse(address, var) ? resolveAddress(view, var, variable) : nullptr;
-    const int result = target && variable ? target->SpecifyText(*variable, text) : -1;
+    if (!target || !variable) return setResult(sequence, -1), -1;
+    const FormVariable* row = listedRow(target, *variable);
+    int result = 0;
+    if (!row || !refusedAsReadOnly(target, *variable, *row)) {
+        const auto life = target->LifeToken();
+        result = target->SpecifyText(*variable, text);
+        // A number cell that takes no text of its own reads what was typed as a number in the
+        // unit it shows.
+        if (result == 0 && row && row->hook == FormHook::Value && !life.expired() && !toldSince(sequence)) {
+            double number = 0.0;
+            if (!typedNumber(text, number)) ErrorMsg(WriteRefusal::NotANumber, text);
+            else {
+                if (number != Viewable::EmptyValue) number = calc_unit(number, DefUnitConv(target->GetEDVarType(*variable)));
+                result = specifyListed(target, *variable, row, number);
+            }
+        }
+    }
+    if (result == 0 && row && !toldSince(sequence)) ErrorMsg(WriteRefusal::NotTaken, Text());
     setResult(sequence, result);
     return result;
 }

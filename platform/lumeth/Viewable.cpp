@@ -1,5 +1,7 @@
 #include "lumeth/Viewable.h"
 
+#include "lumeth/FormWrites.h"
+
 #include "lumeth/Session.h"
 
 #include <algorithm>
@@ -129,7 +131,11 @@ Viewable* Viewable::AttachedObject(const VarDescription& var) {
 
 int Viewable::AttachObject(const VarDescription&, Viewable*) { return 0; }
 int Viewable::Dimensions(const VarDescription&, DimInfo&) { return 0; }
-void Viewable::VariableStatus(const VarDescription&, ModifyState& state, int&) { state = ReadOnlyState; }
+// A cell is editable when the view's form lists it so; anything the form does not list is read-only.
+void Viewable::VariableStatus(const VarDescription& var, ModifyState& state, int&) {
+    const FormVariable* row = m_type ? FindListed(m_type, var) : nullptr;
+    state = row && row->editable ? ModifiableState : ReadOnlyState;
+}
 void Viewable::ViewNotification(int, Viewable*, const Text&) {}
 
 void Viewable::SetCaption(const Text& caption) {

@@ -172,6 +172,8 @@ bool RunLinear(const CoinModelData& model, std::vector<double>& solution, std::v
     } else {
         simplex.initialSolve();
     }
+    // Status 3: stopped by a limit; the only limit set here is the time.
+    if (model.stoppedAtTimeLimit && model.seconds > 0.0 && simplex.status() == 3) *model.stoppedAtTimeLimit = true;
     if (!simplex.isProvenOptimal()) return false;
     if (model.finalBasis) {
         model.finalBasis->resize(static_cast<std::size_t>(model.columns) + static_cast<std::size_t>(model.rows));

@@ -56,8 +56,9 @@ public:
     virtual const double* GetSolution() = 0;
     // Objective of the solution; 0.0 before a solve and after a failed one.
     virtual double GetObjectiveValue() = 0;
-    // Whether the last mixed-integer search ended at the "MAXTIM" limit before it proved its gap
-    // (its solution is then the best it found).
+    // Whether the last solve ended at the "MAXTIM" limit: a mixed-integer search before it proved
+    // its gap (its solution is then the best it found), a linear one before its optimum (no
+    // solution then).
     virtual bool StoppedAtTimeLimit() const { return false; }
     // One dual value (row price) per row of a linear model solved to optimality, in the sense of
     // the model (a minimised objective's reduced costs are c - A'y); null when there are none: a

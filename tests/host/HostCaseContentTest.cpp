@@ -522,7 +522,7 @@ INSTANTIATE_TEST_SUITE_P(
     Values, HostCaseContentSplit,
     ::testing::Values(
         SplitEdit{"branchShareLess", {{"SplitFraction", 0.75, 0, 0.7}},
-                  "splitter \"TEE-100\" on stream \"C1\": its branches carry 0.95 of the flow where 1 reaches it"},
+                  "splitter \"TEE-100\" on stream \"C1\": its branches carry 0.95 of the flow that reaches it"},
         SplitEdit{"otherBranchShareMore", {{"SplitFraction", 0.25, 0, 0.3}}, "its branches carry 1.05 of the flow"},
         // The whole flow handed on, each unit in balance with its branch: only the splitter is off.
         SplitEdit{"sharesAddUpToMore",

@@ -232,7 +232,7 @@ namespace {
 
 // E1 given a thousand million kW, far more than H1 and C2 carry: the utilities would have to take
 // heat back, and a negative load has no price. The utility cost (and the total with it) is not
-// available, and the note says which load is negative.
+// available, and the note names the heaters and coolers that run backwards.
 TEST(HostDesignHonestTotals, NoUtilityCostIsPricedFromNegativeUtilityLoads) {
     Scratch network("huge-duty.csv", "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,1e9,1,1\nE2,H2,C1,90,1,3\n"
                                      "E3,H1,C1,90,2,2\nE4,H2,C1,30,2,1\nHeater,HP Steam,C1,20,,4\n"
@@ -241,7 +241,7 @@ TEST(HostDesignHonestTotals, NoUtilityCostIsPricedFromNegativeUtilityLoads) {
     ASSERT_EQ(0, text.exitCode) << text.out;
     EXPECT_NE(std::string::npos, text.out.find("  utility cost              not available\n")) << text.out;
     EXPECT_NE(std::string::npos, text.out.find("  total annual cost         not available\n")) << text.out;
-    EXPECT_NE(std::string::npos, text.out.find("utility cost is not available: the hot utility load is negative ("))
+    EXPECT_NE(std::string::npos, text.out.find("utility totals are not available: heaters and coolers run backwards ("))
         << text.out;
     const HostRun json = RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path + " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;
@@ -250,5 +250,45 @@ TEST(HostDesignHonestTotals, NoUtilityCostIsPricedFromNegativeUtilityLoads) {
     const HostRun textbook = RunHost("design " + kTextbook);
     EXPECT_NE(std::string::npos, textbook.out.find("  utility cost              1978.80 per year\n")) << textbook.out;
 }
+
+}  // namespace
+
+namespace {
+
+// Exchangers that carry more than their streams hold: E2 given 300 kW where H2 carries 180, or E1
+// given 400 kW where H1 carries 330 and C2 240. The heaters and coolers then run backwards, so
+// no utility total is a real answer: each is null, with a note saying why; and every stream the
+// exchangers take past its target is unsatisfied, though its backwards unit closes its balance.
+struct OverrunCase {
+    const char* name;
+    const char* row;          // the textbook row replaced
+    const char* overrun;      // by this one
+    const char* unsatisfied;  // the JSON list
+};
+
+class HostDesignOverrun : public ::testing::TestWithParam<OverrunCase> {};
+
+TEST_P(HostDesignOverrun, ReportsNoUtilityTotalAndNamesTheStreamsItOverruns) {
+    const OverrunCase& c = GetParam();
+    std::string table = "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,3\n"
+                        "E3,H1,C1,90,2,2\nE4,H2,C1,30,2,1\nHeater,HP Steam,C1,20,,4\nCooler,H2,Cooling Water,60,3,\n";
+    table.replace(table.find(c.row), std::string(c.row).size(), c.overrun);
+    Scratch network("overrun.csv", table);
+    const HostRun json = RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("\"hot_utility\": null,")) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("\"cold_utility\": null,")) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("\"utility_cost\": null,")) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find(std::string("\"unsatisfied_streams\": [") + c.unsatisfied + "]"))
+        << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("utility totals are not available: ")) << json.out;
+    EXPECT_EQ(std::string::npos, json.out.find("utility load is negative")) << json.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Networks, HostDesignOverrun,
+    ::testing::Values(OverrunCase{"E2Over", "E2,H2,C1,90,1,3", "E2,H2,C1,300,1,3", "\"H2\", \"C1\""},
+                      OverrunCase{"E1Over", "E1,H1,C2,240,1,1", "E1,H1,C2,400,1,1", "\"H1\", \"C2\""}),
+    [](const ::testing::TestParamInfo<OverrunCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -260,7 +260,7 @@ TEST(HostDesignPlotInput, BadRequestsFailAndWriteNoFile) {
         {tables + " --kind driving-force --quantity area --svg " + svg.path, "--quantity chooses", 2},
         {tables + " --kind bar", "plot needs --svg OUT", 2},
         {tables + " --kind bar --design D --svg " + svg.path, "--design names a design of a case", 1},
-        {ExamplePath("four-streams.csv") + " --kind bar --svg " + svg.path, "is not a Kestrin case file", 1},
+        {ExamplePath("four-streams.csv") + " --kind bar --svg " + svg.path, "is not a Kestrin case file, and the network table is missing", 2},
         {tables + " --kind bar --dtmin 5 --svg " + svg.path, "takes no --dtmin", 2},
         {tables + " --kind bar --svg " + ExamplePath("four-streams.csv"), "names an input file", 1},
     };

@@ -334,4 +334,23 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Two coolers both given place 1 on Cooling Water: a heater or cooler finds its place on its
+// utility from its temperatures, so the places given there are not used, and the report says so
+// for each, in text and in JSON; a process stream's place is used as given and not noted.
+TEST(HostDesign, APlaceGivenOnAUtilitysSideIsNotedAsNotUsed) {
+    Scratch network("utility-orders.csv",
+                    "name,hot,cold,duty,hot_order,cold_order\nE1,H1,C2,240,1,1\nE2,H2,C1,90,1,2\nE3,H1,C1,90,2,1\n"
+                    "E4,H2,C1,30,2,1\nHeater,HP Steam,C1,20,,3\nCoolerA,H1,Cooling Water,1,3,1\n"
+                    "CoolerB,H2,Cooling Water,60,3,1\n");
+    const HostRun run = RunHost("design " + kStreams + " " + network.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* unit : {"line 7: cold_order 1 of \"CoolerA\" on utility \"Cooling Water\" is not used",
+                             "line 8: cold_order 1 of \"CoolerB\" on utility \"Cooling Water\" is not used"})
+        EXPECT_NE(std::string::npos, run.out.find(std::string("Note: ") + network.path + ": " + unit)) << unit << "\n" << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("hot_order 3 of")) << run.out;
+    const HostRun json = RunHost("design " + kStreams + " " + network.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    EXPECT_NE(std::string::npos, json.out.find("cold_order 1 of \\\"CoolerB\\\" on utility")) << json.out;
+}
+
 }  // namespace

@@ -91,8 +91,9 @@ TEST(HostGridChoices, AChoiceOutsideItsListIsRefusedAndTheLastOneStays) {
     SavedNetwork net;
     ASSERT_TRUE(net.built);
     ScratchFile script("gridchoices", "range.txt",
-                       "set Enum.201 5\nset Enum.201 99\nget Enum.201\nset Enum.200 -1\nget Enum.200\n"
-                       "set Enum.205 9\nget Enum.205\nset Enum.203 8\nget Enum.203\nset Enum.202 0\nget Enum.202\n");
+                       "set Enum.201 5\nexpect ValidOptionError\nset Enum.201 99\nget Enum.201\nexpect ValidOptionError\n"
+                       "set Enum.200 -1\nget Enum.200\nexpect ValidOptionError\nset Enum.205 9\nget Enum.205\n"
+                       "set Enum.203 8\nget Enum.203\nset Enum.202 0\nget Enum.202\n");
     const HostRun run = RunHost("view " + net.saved.path + " --open grid --script " + script.path + " --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     auto step = [&](int line) {
@@ -100,12 +101,18 @@ TEST(HostGridChoices, AChoiceOutsideItsListIsRefusedAndTheLastOneStays) {
         return at == std::string::npos ? std::string() : run.out.substr(at, run.out.find("\"journal\"", at) - at);
     };
     EXPECT_NE(step(1).find("\"result\":1"), std::string::npos) << step(1);
-    for (int refused : {2, 4, 6}) EXPECT_NE(step(refused).find("\"result\":0"), std::string::npos) << step(refused);
-    EXPECT_NE(step(3).find("\"value\":5,"), std::string::npos) << step(3);
-    EXPECT_EQ(step(5).find("\"value\":-1,"), std::string::npos) << step(5);
-    EXPECT_EQ(step(7).find("\"value\":9,"), std::string::npos) << step(7);
-    EXPECT_NE(step(9).find("\"value\":8,"), std::string::npos) << step(9);
-    EXPECT_NE(step(11).find("\"value\":0,"), std::string::npos) << step(11);
+    // Each refusal says why.
+    for (int refused : {3, 6, 9}) EXPECT_NE(step(refused).find("\"result\":0"), std::string::npos) << step(refused);
+    int told = 0;
+    for (std::size_t at = run.out.find("\"key\":\"ValidOptionError\""); at != std::string::npos;
+         at = run.out.find("\"key\":\"ValidOptionError\"", at + 1))
+        ++told;
+    EXPECT_EQ(3, told);
+    EXPECT_NE(step(4).find("\"value\":5,"), std::string::npos) << step(4);
+    EXPECT_EQ(step(7).find("\"value\":-1,"), std::string::npos) << step(7);
+    EXPECT_EQ(step(10).find("\"value\":9,"), std::string::npos) << step(10);
+    EXPECT_NE(step(12).find("\"value\":8,"), std::string::npos) << step(12);
+    EXPECT_NE(step(14).find("\"value\":0,"), std::string::npos) << step(14);
 }
 
 // Each label choice lists the rows of the label table it takes, 0 (nothing) to 8 (the unit's

@@ -111,6 +111,78 @@ TEST_F(HostGridPicture, TheBranchesCarryTheirSplitFractions) {
     EXPECT_EQ((std::multiset<std::string>{"0.25", "0.75"}), fractions);
 }
 
+// The branches of C1's split drawn end to end: the split's diagonals leave C1's line where it
+// ends and reach the two branch lines, each branch line runs from the split's diagonal to the
+// mixer's, broken only at its own exchanger's circle, and E3 (the 0.75 branch) and E4 (the 0.25
+// one) each end their line on a branch of their own. A branch left short, or an exchanger drawn to
+// the other branch, would leave the fractions and the JSON as they are.
+TEST_F(HostGridPicture, TheBranchLinesRunFromTheSplitToTheMixerThroughTheirExchangers) {
+    struct Line {
+        double x1, y1, x2, y2;
+    };
+    auto linesOf = [&](const std::string& name) {
+        std::vector<Line> out;
+        for (const SvgElement& e : picture.elements)
+            if (e.name == "line" && e.group.count("data-name") && e.group.at("data-name") == name)
+                out.push_back({e.Number("x1"), e.Number("y1"), e.Number("x2"), e.Number("y2")});
+        return out;
+    };
+    constexpr double kTol = 1e-3;
+    // Each end of the split: one piece on C1's own line, two diagonals to the branches.
+    std::vector<double> branchY;
+    double splitX = 0.0, mixX = 0.0, mainY = 0.0;
+    for (const std::string end : {"TEE-100", "MIX-100"}) {
+        const std::vector<Line> lines = linesOf(end);
+        ASSERT_EQ(3u, lines.size()) << end;
+        mainY = lines[0].y1;
+        EXPECT_NEAR(lines[0].y2, mainY, kTol) << end;
+        std::vector<double> ys;
+        for (std::size_t k = 1; k < 3; ++k) {
+            EXPECT_NEAR(lines[0].x2, lines[k].x1, kTol) << end;  // the diagonals leave where C1's piece ends
+            EXPECT_NEAR(mainY, lines[k].y1, kTol) << end;
+            ys.push_back(lines[k].y2);
+        }
+        std::sort(ys.begin(), ys.end());
+        EXPECT_LT(ys[0], mainY) << end;
+        EXPECT_GT(ys[1], mainY) << end;
+        if (branchY.empty()) branchY = ys;
+        EXPECT_NEAR(branchY[0], ys[0], kTol) << end;
+        EXPECT_NEAR(branchY[1], ys[1], kTol) << end;
+        (end == "TEE-100" ? splitX : mixX) = lines[1].x2;
+    }
+    const double from = std::min(splitX, mixX), to = std::max(splitX, mixX);
+    // The exchangers' lines end on the branches, one each; the circle's x breaks that branch.
+    std::map<double, double> exchangerOnBranch;  // branch y -> exchanger x
+    for (const std::string unit : {"E3", "E4"}) {
+        const std::vector<Line> lines = linesOf(unit);
+        ASSERT_EQ(1u, lines.size()) << unit;
+        const double y = std::max(lines[0].y1, lines[0].y2);
+        const bool onABranch = std::fabs(y - branchY[0]) < kTol || std::fabs(y - branchY[1]) < kTol;
+        EXPECT_TRUE(onABranch) << unit << " ends at " << y;
+        const double branch = std::fabs(y - branchY[0]) < kTol ? branchY[0] : branchY[1];
+        EXPECT_EQ(0u, exchangerOnBranch.count(branch)) << unit << " shares its branch";
+        exchangerOnBranch[branch] = lines[0].x1;
+        EXPECT_GT(lines[0].x1, from);
+        EXPECT_LT(lines[0].x1, to);
+    }
+    // Along each branch, C1's pieces cover the span from one diagonal to the other but for a gap at
+    // its exchanger's circle (60 wide).
+    for (const double y : branchY) {
+        std::vector<std::pair<double, double>> pieces;
+        for (const SvgElement& e : picture.elements)
+            if (e.name == "line" && !e.groupClasses.empty() && e.groupClasses.back() == "stream-segment" &&
+                e.group.at("data-stream") == "C1" && std::fabs(e.Number("y1") - y) < kTol && std::fabs(e.Number("y2") - y) < kTol)
+                pieces.emplace_back(std::min(e.Number("x1"), e.Number("x2")), std::max(e.Number("x1"), e.Number("x2")));
+        std::sort(pieces.begin(), pieces.end());
+        ASSERT_EQ(2u, pieces.size()) << "branch at " << y;
+        EXPECT_NEAR(from, pieces[0].first, kTol);
+        EXPECT_NEAR(to, pieces[1].second, kTol);
+        const double x = exchangerOnBranch[y];
+        EXPECT_NEAR(x - 30.0, pieces[0].second, kTol);
+        EXPECT_NEAR(x + 30.0, pieces[1].first, kTol);
+    }
+}
+
 TEST_F(HostGridPicture, NoTextCrossesALineOrLeavesThePicture) {
     std::vector<const SvgElement*> lines;
     for (const SvgElement& e : picture.elements)

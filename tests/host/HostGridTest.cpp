@@ -286,7 +286,7 @@ TEST(HostGridInput, BadInputFailsWithAMessageAndWritesNoFile) {
         {"grid " + tables + " --svg " + svg.path + " --preset 1.5", 2},
         {"grid " + tables + " --svg " + svg.path + " --design X", 1},     // tables make one design
         {"grid " + tables + " --svg " + svg.path + " --frobnicate", 2},
-        {"grid " + example("four-streams.csv") + " --svg " + svg.path, 1},  // a table is not a case
+        {"grid " + example("four-streams.csv") + " --svg " + svg.path, 2},  // a table without its network
         {"grid /nonexistent/streams.csv /nonexistent/net.csv --svg " + svg.path, 1},
     };
     for (const auto& [command, code] : bad) {

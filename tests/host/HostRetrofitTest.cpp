@@ -368,7 +368,7 @@ TEST(HostRetrofit, BadInputIsRefusedWithAMessage) {
              {tables + " --budget -1", "--budget must be a number of 0 or more", 2},
              {tables + " --mode utility --budget 5", "--budget belongs to the modes whose steps are checked by area", 2},
              {kStreams + " /nonexistent/network.csv", "/nonexistent/network.csv", 1},
-             {notCase.path, "is not a Kestrin case file", 1},
+             {notCase.path, "is not a Kestrin case file, and the network table is missing", 2},
              {noCold.path + " " + noColdNetwork.path, "cannot be retrofitted: the retrofit needs a hot and a cold utility", 1},
          }) {
         SCOPED_TRACE(c.arguments);
@@ -482,3 +482,20 @@ TEST(HostRetrofit, AStepThatSavesWithoutCapitalPaysBackAtOnceAndIsKept) {
 }
 
 }  // namespace
+
+// The four-stream network with E2 (60 kW) first on C1, then E3 (60 kW, second on H1) and E1
+// (150 kW) on H1 and C2: E1 and E3 limit its recovery. A 0.5 kW steam heater between E2 and E3 on
+// C1 raises E3's cold inlet by 0.25 C and changes nothing of that: E3 still limits it.
+TEST(HostRetrofit, AHeaterBetweenTwoExchangersHidesNoLimitingExchanger) {
+    for (const bool heater : {false, true}) {
+        SCOPED_TRACE(heater ? "with the heater" : "without it");
+        ScratchFile network("retrofit-test", heater ? "heater-between.csv" : "no-heater-between.csv",
+                            std::string("name,hot,cold,duty,hot_order,cold_order\nE2,H2,C1,60,1,1\n") +
+                                (heater ? "HeaterA,HP Steam,C1,0.5,,2\nE3,H1,C1,60,2,3\n" : "E3,H1,C1,60,2,2\n") +
+                                "E1,H1,C2,150,1,1\n");
+        const HostRun run = RunHost("retrofit " + ExamplePath("four-streams.csv") + " " + network.path +
+                                    " --mode new-exchanger");
+        EXPECT_NE(std::string::npos, run.out.find("Debottleneck: the exchangers that limit recovery are E1, E3\n"))
+            << run.out;
+    }
+}

@@ -96,7 +96,7 @@ TEST_P(HostViewBeyondUtility, TheCellShowsThePortsOwnStreamBeyondAUtilityOrNothi
                                "\n"
                                // 8: place a heater or cooler at the port (the form offers it only where allowed)
                                "set " + toggle + " 0\nget " + toggle + "\nget " + cellName + "\nstatus " + cellName +
-                               "\nform\nset " + cellName + " 77\nget " + cellName + "\n";
+                               "\nform\nexpect ReadOnlyCell\nset " + cellName + " 77\nget " + cellName + "\n";
     ScratchFile out("beyond", "out.kcase", "", false);
     const HostRun run = RunViewScript(saved.file.path, script, " --open design --save " + out.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
@@ -115,8 +115,10 @@ TEST_P(HostViewBeyondUtility, TheCellShowsThePortsOwnStreamBeyondAUtilityOrNothi
     EXPECT_TRUE(sameCell(c.placed, cell(run.out, 11))) << c.unit << " port " << c.port << "\n" << run.out;
     EXPECT_EQ(c.editable ? "editable" : "read-only", stateOf(run.out, 12, cellName)) << run.out;
     EXPECT_EQ(c.editable ? 1 : 0, formEditable(run.out, 13, cellName)) << run.out;
-    EXPECT_TRUE(has(run.out, "14: set " + cellName + " 77\n  result " + (c.editable ? "1" : "0"))) << run.out;
-    EXPECT_TRUE(sameCell(c.editable ? 77.0 : c.placed, cell(run.out, 15))) << run.out;
+    // 15: a cell the user may not type into refuses the value and says so.
+    EXPECT_TRUE(has(run.out, "15: set " + cellName + " 77\n  result " + (c.editable ? "1" : "0"))) << run.out;
+    EXPECT_EQ(!c.editable, has(run.out, "Error ReadOnlyCell|")) << run.out;
+    EXPECT_TRUE(sameCell(c.editable ? 77.0 : c.placed, cell(run.out, 16))) << run.out;
     if (c.landing) {
         const HostRun report = RunHost("design " + out.path);
         EXPECT_TRUE(has(report.out, c.landing)) << c.landing << "\n" << report.out;
@@ -166,12 +168,13 @@ TEST(HostViewBeyondUtilityUtilitySide, AFreedTemperatureOfTheNextUnitsOtherStrea
     const HostRun run = RunViewScript(saved.file.path,
                                       "set HeatFlow.304.3 empty\nset Index.414 1\nset Index.415 2\n"
                                       "open HeatExchangerViewObject.400\nget Temperature.754\nstatus Temperature.754\n"
-                                      "set Temperature.754 100\n",
+                                      "expect ReadOnlyCell\nset Temperature.754 100\n",
                                       " --open design --save " + out.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(std::isnan(cell(run.out, 5))) << run.out;
     EXPECT_EQ("read-only", stateOf(run.out, 6, "Temperature.754"));
-    EXPECT_TRUE(has(run.out, "7: set Temperature.754 100\n  result 0")) << run.out;
+    EXPECT_TRUE(has(run.out, "8: set Temperature.754 100\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error ReadOnlyCell|")) << run.out;
     const HostRun report = RunHost("design " + out.path);
     EXPECT_FALSE(has(report.out, "-> 100.00")) << report.out;
 }
@@ -189,8 +192,9 @@ TEST(HostViewBeyondUtilitySplitter, TheCellAfterTheMixerFollowsAUtilityThere) {
         "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n"
         // 5
         "get Temperature.250\nget Temperature.251\nget Temperature.252\nstatus Temperature.250\nstatus Temperature.251\n"
-        "status Temperature.252\nform\nset Temperature.251 85\nset Temperature.252 30\n"
-        // 14: a heater or cooler after the mixer
+        "status Temperature.252\nform\nexpect ReadOnlyCell\nset Temperature.251 85\nexpect ReadOnlyCell\n"
+        "set Temperature.252 30\n"
+        // 16: a heater or cooler after the mixer
         "get Switch.250\nset Switch.290 0\nget Switch.290\nget Temperature.251\nstatus Temperature.251\nform\n"
         "set Temperature.251 85\nget Temperature.251\n",
         " --open design --save " + out.path);
@@ -203,16 +207,17 @@ TEST(HostViewBeyondUtilitySplitter, TheCellAfterTheMixerFollowsAUtilityThere) {
         EXPECT_EQ("read-only", stateOf(run.out, step, address)) << address;
         EXPECT_EQ(0, formEditable(run.out, 11, address)) << address << "\n" << run.out;
     }
-    EXPECT_TRUE(has(run.out, "12: set Temperature.251 85\n  result 0")) << run.out;
-    EXPECT_TRUE(has(run.out, "13: set Temperature.252 30\n  result 0")) << run.out;
-    EXPECT_EQ(1.0, cell(run.out, 14)) << run.out;
-    EXPECT_EQ(0.0, cell(run.out, 16)) << run.out;
-    EXPECT_TRUE(std::isnan(cell(run.out, 17))) << run.out;
-    EXPECT_EQ("editable", stateOf(run.out, 18, "Temperature.251"));
-    EXPECT_EQ(1, formEditable(run.out, 19, "Temperature.251")) << run.out;
-    EXPECT_EQ(0, formEditable(run.out, 19, "Temperature.250")) << run.out;
-    EXPECT_TRUE(has(run.out, "20: set Temperature.251 85\n  result 1")) << run.out;
-    EXPECT_EQ(85.0, cell(run.out, 21)) << run.out;
+    // Each read-only cell refuses the value and says so.
+    EXPECT_TRUE(has(run.out, "13: set Temperature.251 85\n  result 0")) << run.out;
+    EXPECT_TRUE(has(run.out, "15: set Temperature.252 30\n  result 0")) << run.out;
+    EXPECT_EQ(1.0, cell(run.out, 16)) << run.out;
+    EXPECT_EQ(0.0, cell(run.out, 18)) << run.out;
+    EXPECT_TRUE(std::isnan(cell(run.out, 19))) << run.out;
+    EXPECT_EQ("editable", stateOf(run.out, 20, "Temperature.251"));
+    EXPECT_EQ(1, formEditable(run.out, 21, "Temperature.251")) << run.out;
+    EXPECT_EQ(0, formEditable(run.out, 21, "Temperature.250")) << run.out;
+    EXPECT_TRUE(has(run.out, "22: set Temperature.251 85\n  result 1")) << run.out;
+    EXPECT_EQ(85.0, cell(run.out, 23)) << run.out;
     const HostRun report = RunHost("design " + out.path);
     EXPECT_TRUE(has(report.out, "E2 (exchanger) H2 -> C1: duty 90.00, hot 150.00 -> 90.00, cold 85.00")) << report.out;
     EXPECT_TRUE(has(report.out, "E3 (exchanger) H1 -> C1: duty 90.00, hot 90.00 -> 60.00, cold 20.00")) << report.out;

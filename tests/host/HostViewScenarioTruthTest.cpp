@@ -114,7 +114,7 @@ TEST(HostViewScenarioTruth, TheCoefficientDefaultsRefuseWithTheirKeys) {
     const HostRun run = RunViewScript(kFourStreams,
                                   "status ExtraData.227.26\nexpect HCValueTooSmall\nset HeatTransferCoeff.229.1 -1\n"
                                   "get HeatTransferCoeff.229.1\nexpect NameNotUnique\nsettext ExtraData.227.1 DEFAULT\n"
-                                  "text ExtraData.227.1\nsettext ExtraData.227.26 Mine\ntext ExtraData.227.26\n",
+                                  "text ExtraData.227.1\nexpect ReadOnlyCell\nsettext ExtraData.227.26 Mine\ntext ExtraData.227.26\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "1: status ExtraData.227.26\n  read-only\n")) << run.out;
@@ -123,8 +123,10 @@ TEST(HostViewScenarioTruth, TheCoefficientDefaultsRefuseWithTheirKeys) {
     EXPECT_TRUE(has(run.out, "6: settext ExtraData.227.1 DEFAULT\n  result 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "Error NameNotUnique|")) << run.out;
     EXPECT_TRUE(has(run.out, "7: text ExtraData.227.1\n  text Aromatic Vapor-Stream Azeotrope\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "8: settext ExtraData.227.26 Mine\n  result 0\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "9: text ExtraData.227.26\n  text <default>\n")) << run.out;
+    // The read-only entry says so.
+    EXPECT_TRUE(has(run.out, "9: settext ExtraData.227.26 Mine\n  result 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error ReadOnlyCell|")) << run.out;
+    EXPECT_TRUE(has(run.out, "10: text ExtraData.227.26\n  text <default>\n")) << run.out;
     const HostRun again = RunViewScript(saved.path, "get HeatTransferCoeff.229.1\ntext ExtraData.227.26\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get HeatTransferCoeff.229.1\n  value 0.393092 kW/m2-C\n2: text ExtraData.227.26\n"

@@ -85,7 +85,7 @@ TEST(HostViewSegmentTable, TheFormListsTheTableWithItsCommands) {
     const HostRun run = RunHost("view " + table.path + " --form --json");
     ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
     EXPECT_TRUE(has(run.out, "{\"view\":\"H1\",\"type\":\"SegmentTableObject\",\"variables\":[{\"address\":"
-                             "\"Temperature.100.[]\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"values\":[170,120]}"))
+                             "\"Temperature.100.[]\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"SpecRange\",\"ReadOnlyCell\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[170,120]}"))
         << run.out.substr(0, 3000);
     EXPECT_TRUE(has(run.out, "\"commands\":[\"InsSeg\",\"DeleteSegment\",\"DeleteAllSegments\"")) << run.out.substr(0, 3000);
 }

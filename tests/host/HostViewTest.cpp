@@ -75,7 +75,7 @@ TEST(HostView, FormListsTheCaseViewWithItsProjectViewerAndScenarioViewer) {
     EXPECT_TRUE(has(run.out, "\"form\":{\"view\":\"Kestrin project\",\"type\":\"HeatIntegrationGrassRootObject\"")) << run.out;
     EXPECT_TRUE(has(run.out, "\"children\":[{\"view\":\"Kestrin project\",\"type\":\"HIDesignViewerGrassRootProjectObject\""))
         << run.out;
-    EXPECT_TRUE(has(run.out, "{\"address\":\"ExtraData.208\",\"hook\":\"text\",\"unit\":\"\",\"editable\":true,\"text\":\"\"}"))
+    EXPECT_TRUE(has(run.out, "{\"address\":\"ExtraData.208\",\"hook\":\"text\",\"unit\":\"\",\"editable\":true,\"refuses\":[\"ReadOnlyCell\",\"ValueNotTaken\"],\"text\":\"\"}"))
         << run.out;
     EXPECT_TRUE(has(run.out, "\"commands\":[\"AddNote\",")) << run.out;
     EXPECT_TRUE(has(run.out, "{\"view\":\"base\",\"type\":\"HIDesignViewerGrassRootScenarioObject\"")) << run.out;

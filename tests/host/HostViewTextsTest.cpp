@@ -85,7 +85,7 @@ TEST_P(HostViewHotStreamHeadings, TheFormListsOneHeadingPerHotStream) {
     for (int k = 0; k < hot; ++k) {
         const std::string n = std::to_string(k), name = "H" + std::to_string(k + 1);
         EXPECT_TRUE(has(run.out, "{\"address\":\"SVMHotStName." + n + "\",\"hook\":\"text\",\"unit\":\"\",\"editable\":false,"
-                                 "\"text\":\"" + name + "\"}"))
+                                 "\"refuses\":[\"ReadOnlyCell\"],\"text\":\"" + name + "\"}"))
             << n;
         EXPECT_TRUE(has(run.out, std::to_string(k + 2) + ": text SVMHotStName." + n + "\n  text " + name + "\n")) << run.out;
     }

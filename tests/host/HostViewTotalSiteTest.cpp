@@ -64,7 +64,7 @@ TEST(HostViewTotalSite, ANewSiteSavesItsStreamsAndReopensOnItsViewer) {
     const HostRun run = RunHost("view " + saved.path + " --form --json");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "\"form\":{\"view\":\"Works\",\"type\":\"HIDesignViewerGrassRootTotalSiteObject\"")) << run.out;
-    EXPECT_TRUE(has(run.out, "\"address\":\"StrNameU.440\",\"hook\":\"text\",\"unit\":\"\",\"editable\":false,\"text\":\"\","
+    EXPECT_TRUE(has(run.out, "\"address\":\"StrNameU.440\",\"hook\":\"text\",\"unit\":\"\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"text\":\"\","
                              "\"texts\":[\"Cooling Water\",\"LP Steam\",\"**New**\"]"))
         << run.out;
     EXPECT_TRUE(has(run.out, "{\"view\":\"Process 1\",\"type\":\"HIDesignViewerGrassRootScenarioObject\"")) << run.out;

@@ -54,13 +54,13 @@ TEST(HostViewValuesForm, ListsEveryValueRowWithItsUnitAndValues) {
     const HostRun run = RunHost("view " + example("four-streams.csv") + " --form --json");
     ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
     for (const char* row :
-         {"{\"address\":\"HeatFlow.107\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"value\":20}",
-          "{\"address\":\"HeatFlow.108\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"value\":60}",
-          "{\"address\":\"Temperature.402\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamInletTemperatureUpdateError\",\"ColdStreamInletTemperatureUpdateError\"],\"values\":[170,150,20,80]}",
-          "{\"address\":\"Temperature.403\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamOutletTemperatureUpdateError\",\"ColdStreamOutletTemperatureUpdateError\"],\"values\":[60,30,135,140]}",
-          "{\"address\":\"HeatCapacityFlow.404\",\"hook\":\"value\",\"unit\":\"kW/C\",\"editable\":true,\"refuses\":[\"MCpUpdateError\"],\"values\":[3,1.5,2,4]}",
-          "{\"address\":\"Temperature.200\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":false,\"values\":[90]}",
-          "{\"address\":\"Count.410\",\"hook\":\"value\",\"unit\":\"\",\"editable\":false,\"values\":[1,2,3,4,null]}",
+         {"{\"address\":\"HeatFlow.107\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"value\":20}",
+          "{\"address\":\"HeatFlow.108\",\"hook\":\"value\",\"unit\":\"kW\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"value\":60}",
+          "{\"address\":\"Temperature.402\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamInletTemperatureUpdateError\",\"ColdStreamInletTemperatureUpdateError\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[170,150,20,80]}",
+          "{\"address\":\"Temperature.403\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":true,\"refuses\":[\"TemperatureUpdateError\",\"HotStreamOutletTemperatureUpdateError\",\"ColdStreamOutletTemperatureUpdateError\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[60,30,135,140]}",
+          "{\"address\":\"HeatCapacityFlow.404\",\"hook\":\"value\",\"unit\":\"kW/C\",\"editable\":true,\"refuses\":[\"MCpUpdateError\",\"ReadOnlyCell\",\"SpecRange\",\"NotANumber\",\"ValueNotTaken\"],\"values\":[3,1.5,2,4]}",
+          "{\"address\":\"Temperature.200\",\"hook\":\"value\",\"unit\":\"C\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"values\":[90]}",
+          "{\"address\":\"Count.410\",\"hook\":\"value\",\"unit\":\"\",\"editable\":false,\"refuses\":[\"ReadOnlyCell\"],\"values\":[1,2,3,4,null]}",
           "{\"address\":\"rate_cap_int.300\",\"hook\":\"value\""})
         EXPECT_TRUE(has(run.out, row)) << row;
     // Each row once.

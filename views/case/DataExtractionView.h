@@ -8,6 +8,7 @@
 // Nine pages, 0 to 8; pages 1 to 7 are the seven steps. The scenario viewer owns it as a child;
 // the host opens one on a scenario of its own. Its record is the total-site flag and the
 // scenario link; a recalled wizard starts on page 0 like a new one.
+#include "eng/model/IHeatIntegrationScenario.h"
 #include "lumeth/FormDescription.h"
 #include "lumeth/VarEnumInfo.h"
 #include "lumeth/Viewable.h"
@@ -17,7 +18,6 @@
 class CNode;
 class DataExtractionConfig;
 class IHENDesign;
-class IHeatIntegrationScenario;
 
 class DataExtractionView : public Viewable {
 public:
@@ -26,7 +26,7 @@ public:
     static constexpr int LastPage = 8;
     static constexpr int NumberOfSteps = 7;
     // The design that holds the existing network of an extraction.
-    static constexpr const char* BaseDesignName = "SimulationBaseCase";
+    static constexpr const char* BaseDesignName = IHeatIntegrationScenario::ExtractedNetworkDesignName;
 
     DataExtractionView(Viewable* parent, DataExtractionConfig* config, IHeatIntegrationScenario* scenario);
     explicit DataExtractionView(ObjectInstanceInfo& info);

@@ -61,10 +61,15 @@ void HeatExchangerView::LoadVariables(FormDescription& form) {
     form.Add({"ExtraData.770", H::Text, 1519, true, 0});
     form.Add({"TwoDimPlotNTW.299", H::Object, -1, false, 0});
     form.AddCommand("DeleteHeatExchanger");
-    form.SetRefusals("Area.200", "AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2");
-    form.SetRefusals("Area.201", "ShellsInputError");
-    form.SetRefusals("ExtraData.701", "ShellsInputError");
+    // Each cell is held to its state and to the range of its kind as well as to its own checks.
+    form.SetRefusals("Area.200", "AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2 ReadOnlyCell SpecRange");
+    form.SetRefusals("Area.201", "ShellsInputError ReadOnlyCell SpecRange");
+    for (const char* name : {"Switch.291", "Switch.292", "Switch.293", "Switch.294"})
+        form.SetRefusals(name, "UtilityCannotBeAddedAtPort UtilityCannotBeRemovedAtPort ReadOnlyCell");
+    form.SetRefusals("ExtraData.701", "ShellsInputError ReadOnlyCell");
     form.SetRefusals("ExtraData.205", "HeatExchangerNameError");
+    for (const char* address : {"HeatFlow.200", "HeatFlow.201", "Fouling.200"})
+        form.SetRefusals(address, "SpecRange ReadOnlyCell");
 }
 
 void SplitterView::LoadVariables(FormDescription& form) {
@@ -81,7 +86,7 @@ void SplitterView::LoadVariables(FormDescription& form) {
     });
     form.AddCommand("AddBranchToExistingSplit");
     form.AddCommand("DeleteSplit");
-    form.SetRefusals("Fraction.200", "SplitFractionError");
+    form.SetRefusals("Fraction.200", "SplitFractionError ReadOnlyCell");
     for (const char* name : {"ExtraData.250", "ExtraData.251", "ExtraData.255"}) form.SetRefusals(name, "UnitNameError");
 }
 

@@ -164,6 +164,7 @@ void EventPlanner::LoadVariables(FormDescription& form) {
     form.SetRefusals("Index.400", "CannotAcceptThisPercentValue");
     form.SetRefusals("MassFlow.301", "FlowRateUpdateError");
     form.SetRefusals("Temperature.300", "TemperatureUpdateError");
+    form.SetRefusals("PlanName.300", "NoEventSelected EventNameAlreadyUsed");
     for (const char* word : CommandWords()) form.AddCommand(word);
 }
 

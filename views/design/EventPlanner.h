@@ -92,6 +92,9 @@ private:
     // `report`: the tasks whose values are refused are named (they were not when the events
     // were just added from the same plan).
     void UpdateScheduleEvents(const EventPlan& plan, bool report);
+    // True, with "EventNameAlreadyUsed" shown, when the design refused the plan's name as one no
+    // schedule may take.
+    bool RefuseReservedPlanName(const EventPlan& plan, int result) const;
 
     void FillNamesFromState(IHENState& state);
     // The index of the first plan named like the tracker; -1 when none is.

@@ -256,11 +256,20 @@ void EventPlanner::UpdateScheduleEvents(const EventPlan& plan, bool report) {
     if (pDesign->CanExecuteSchedule(plan.name)) view_commands::busy([&] { pDesign->ExecuteSchedule(); });
 }
 
+// A plan whose name no schedule may take (the event summary's base case row) is refused as a name
+// in use: no schedule of that name exists to update.
+bool EventPlanner::RefuseReservedPlanName(const EventPlan& plan, int result) const {
+    if (result != kScheduleExists || !pDesign->IsReservedScheduleName(plan.name)) return false;
+    ErrorMsg("EventNameAlreadyUsed", plan.name);
+    return true;
+}
+
 int EventPlanner::createNewEvents(const Text&) {
     if (!pDesign || !pDesignViewer || lstPlans.empty()) return 1;
     int made = 0;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
+        if (RefuseReservedPlanName(*plan, result)) continue;
         if (result == kScheduleMade) {
             ++made;
             AddPlanEvents(*plan);
@@ -278,6 +287,7 @@ int EventPlanner::executeNewEvents(const Text&) {
     if (!pDesign || lstPlans.empty()) return 1;
     for (const auto& plan : lstPlans) {
         const int result = pDesign->AddSchedule(plan->name);
+        if (RefuseReservedPlanName(*plan, result)) continue;
         if (result == kScheduleMade) {
             if (!pDesignViewer) continue;
             AddPlanEvents(*plan);

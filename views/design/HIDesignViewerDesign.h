@@ -159,7 +159,9 @@ public:
     // The texts' row look-up: the exchanger at a row of a row list (a `ValueRow::List`), null
     // past the list's end (a text row past its list names nothing).
     CNode* TextRowUnit(int list, int row);
-    // The newest retrofit result design of the current mode ("D-2S"); empty when there is none.
+    // The newest result design that the scenario's last retrofit run kept, when that run started
+    // from this design in the current mode; null (an empty name) when there is none.
+    IHENDesign* RetrofitResult() const;
     Text RetrofitResultName() const;
     // The feasibility of the newest retrofit result: 1 over the investment limit, 2 no payback,
     // 0 otherwise or without a result; keeps its capital cost and payback for the texts.

@@ -6,6 +6,7 @@
 
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
+#include "eng/retrofit/RetrofitDriver.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Messages.h"
 #include "lumeth/Session.h"
@@ -215,13 +216,16 @@ constexpr double kNoInvestmentLimit = 1.0e10;
 int HIDesignViewerDesign::RetrofitRunCode(int mode) const {
     if (!pScenario) return -1;
     if (mode < 0 || mode > 2) return pScenario->GetRetrofitStatus();
-    // A stepwise run marks the steps it did not reach with -1.
-    int code = -1;
+    // A stepwise run marks the steps it did not reach with -1. A run that kept a step answers
+    // with the newest kept step's code: the steps after it that found nothing more change nothing
+    // of what the run made.
+    int code = -1, kept = -1;
     for (int step = 0; step < 5; ++step) {
         const int status = pScenario->GetRetrofitStepStatus(step);
         if (status != -1) code = status;
+        if (status != -1 && !RetrofitDriver::IsDiscardResult(status)) kept = status;
     }
-    return code;
+    return kept != -1 ? kept : code;
 }
 
 int HIDesignViewerDesign::retrofitStep(int mode) {
@@ -302,6 +306,7 @@ int HIDesignViewerDesign::deleteNewRetrofitDesign(const Text& rest) {
     view_commands::token(rest, word, more);
     const long reopen = std::strtol(word.c_str(), nullptr, 10);
     view_commands::busy([&] {
+        // Only a design the run made: a design of the user's own is never taken for one.
         const Text name = RetrofitResultName();
         if (!name.empty()) pScenario->DeleteDesign(CPString(name));
         if (reopen == 1) View("AddAreaConstraintsView");

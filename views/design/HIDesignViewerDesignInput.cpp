@@ -157,12 +157,13 @@ CNode* nodeAt(CNode& unit, At at) {
 
 // The keys a row's check refuses with, as the form description lists them.
 const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
-    if (check == negativeArea) return "AreaInputError";
-    if (check == negativeFouling) return "FoulingFactorUpdateError";
+    // A check of one side leaves the far end of the range to the form (SpecRange).
+    if (check == negativeArea) return "AreaInputError SpecRange";
+    if (check == negativeFouling) return "FoulingFactorUpdateError SpecRange";
     if (check == negativeWeight) return "WeightInputError";
-    if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger";
+    if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger SpecRange";
     if (check == shellCount) return "ShellsInputError";
-    if (check == observedCoefficient) return "HTCoeffUpdateError";
+    if (check == observedCoefficient) return "HTCoeffUpdateError SpecRange";
     if (check == temperatureRange || check == dutyRange) return "SpecRange";
     return "";
 }

@@ -324,7 +324,7 @@ double HIDesignViewerDesign::GetPerformanceValue(const VarDescription& var) cons
     switch (v) {
         case 752: case 753: {
             const int side = v - 752;
-            figure = pDesign->GetTotalUtilityLoad(side);
+            figure = annualised_costs::UtilityLoad(*pDesign, side);
             reference = againstBase ? (base ? base->GetTotalUtilityLoad(side) : kEmpty) : pScenario->GetUtilityTarget(side);
             break;
         }
@@ -342,13 +342,14 @@ double HIDesignViewerDesign::GetPerformanceValue(const VarDescription& var) cons
             break;
         case 759: case 760: case 761: {
             const int kind = v == 761 ? 2 : v - 759;
-            figure = pDesign->GetTotalUtilityCost(kind);
+            figure = annualised_costs::UtilityCost(*pDesign, kind);
             if (second == 1) {
                 // Against the retrofit base design: the saving, or the agreement of the costs.
                 IHENDesign* b = nullptr;
                 pScenario->GetRetrofitBaseDesign(b);
                 if (!b) return kEmpty;
                 const double before = b->GetTotalUtilityCost(kind);
+                if (figure == kEmpty) return kEmpty;
                 return first == 0 ? before - figure : HIDesignViewerScenario::Compare(before, figure);
             }
             reference = v == 761 ? pScenario->GetCostTarget(4) : streamCosts(v - 759);
@@ -364,6 +365,7 @@ double HIDesignViewerDesign::GetPerformanceValue(const VarDescription& var) cons
             break;
         default: return kEmpty;
     }
+    if (figure == kEmpty) return kEmpty;
     return first == 0 ? figure : HIDesignViewerScenario::Compare(reference, figure);
 }
 

@@ -123,12 +123,15 @@ void AddRetrofitRows(Rows& rows) {
         // left to the table, whose cell shows the total annual cost, not the cold utility's.
         {.type = 31001, .number = 761, .read = [](V& v, Var var) {
              if (var.Offset(1) == 1) return v.GetPerformanceValue(var);
-             return hasExchangers(v) ? v.GetDesign()->GetTotalUtilityCost(2) : kEmpty;
+             return hasExchangers(v) ? annualised_costs::UtilityCost(*v.GetDesign(), 2) : kEmpty;
          }},
-        {.type = 31001, .number = 762, .read = [](V& v, Var) { return hasExchangers(v) ? v.GetDesign()->GetTotalUtilityCost(0) : kEmpty; }},
+        {.type = 31001, .number = 762, .read = [](V& v, Var) {
+             return hasExchangers(v) ? annualised_costs::UtilityCost(*v.GetDesign(), 0) : kEmpty;
+         }},
         {.type = 31001, .number = 788, .read = [](V& v, Var) {
-             if (!v.GetScenario() || isBaseDesign(v)) return kEmpty;
-             return v.GetScenario()->GetRetrofitBaseUtilityCost() - v.GetDesign()->GetTotalUtilityCost(2);
+             const double cost = annualised_costs::UtilityCost(*v.GetDesign(), 2);
+             if (!v.GetScenario() || isBaseDesign(v) || cost == kEmpty) return kEmpty;
+             return v.GetScenario()->GetRetrofitBaseUtilityCost() - cost;
          }},
         // approach temperatures
         {.type = 1517, .number = 605, .list = L::Filtered, .unitRead = exchangerApproach},

@@ -29,7 +29,7 @@ CNode* tagNode(CNode& unit, int number) {
 const std::vector<HIDesignViewerDesign::TextInput>& HIDesignViewerDesign::TextInputs() {
     static const std::vector<TextInput> inputs = {
         {"Notes.401", 0},        {"Name.300", 1, "CannotDeleteHeatExchanger HeatExchangerNameError"},
-        {"ExtraData.208", 0},    {"HXSelection.389", 0},  {"ExtraData.593", 0, "EventNameAlreadyUsed"},
+        {"ExtraData.208", 0},    {"HXSelection.389", 0},  {"ExtraData.593", 0, "EventNameAlreadyUsed EventNameEmpty"},
         {"ExtraData.851", 1},    {"ExtraData.852", 1}, {"ExtraData.853", 1},
         {"ExtraData.854", 1},    {"ExtraData.857", 0},
     };
@@ -69,8 +69,9 @@ int HIDesignViewerDesign::SpecifyText(const VarDescription& var, const Text& tex
             case 593: {
                 const char* current = pDesign->GetCurrentScheduleName();
                 if (!current) return 0;
-                if (!pDesign->RenameSchedule(current, text.c_str())) {
-                    ErrorMsg("EventNameAlreadyUsed");
+                // The design refuses a name another schedule holds, and the base case's.
+                if (text.empty() || !pDesign->RenameSchedule(current, text.c_str())) {
+                    ErrorMsg(text.empty() ? "EventNameEmpty" : "EventNameAlreadyUsed", text);
                     return 0;
                 }
                 return 1;

@@ -148,24 +148,18 @@ CNode* HIDesignViewerDesign::TextRowUnit(int list, int row) {
     return index >= 0 && pDesign->GetHeatExchanger(index, unit) ? unit : nullptr;
 }
 
+IHENDesign* HIDesignViewerDesign::RetrofitResult() const {
+    return pScenario && pDesign ? pScenario->GetRetrofitRunResult(pDesign, nRetrofitMode) : nullptr;
+}
+
 Text HIDesignViewerDesign::RetrofitResultName() const {
-    if (!pScenario || !pDesign || !pDesign->GetDesignName()) return Text();
-    static const char kModes[] = {'N', 'P', 'S', 'U', 'A'};
-    const char mode = nRetrofitMode >= 0 && nRetrofitMode < 5 ? kModes[nRetrofitMode] : 'N';
-    Text last;
-    for (int counter = 1; counter < 100000; ++counter) {
-        const Text name = FormattedText("%s-%d%c", pDesign->GetDesignName(), counter, mode);
-        IHENDesign* found = nullptr;
-        if (!pScenario->GetDesign(CPString(name), found) || !found) break;
-        last = name;
-    }
-    return last;
+    const IHENDesign* result = RetrofitResult();
+    return result && result->GetDesignName() ? Text(result->GetDesignName()) : Text();
 }
 
 int HIDesignViewerDesign::RetrofitFeasibility() {
-    const Text name = RetrofitResultName();
-    IHENDesign* result = nullptr;
-    if (name.empty() || !pScenario->GetDesign(CPString(name), result) || !result) return 0;
+    IHENDesign* result = RetrofitResult();
+    if (!result) return 0;
     dRetrofitCapitalCost = result->CalculateCapitalCost();
     if (dRetrofitCapitalCost > pScenario->GetOptimizerEconomicParameter()) return 1;
     dRetrofitPayback = result->GetPaybackTime();
@@ -296,7 +290,7 @@ Text HIDesignViewerDesign::PlainText(const VarDescription& var) {
         case 320: return pick(i, {"Design", "Base Design", "Additional"});
         case 331: {
             // Without a result design, or without its figure, there is no cost or payback to show.
-            if (RetrofitResultName().empty()) return Text();
+            if (!RetrofitResult()) return Text();
             const int check = RetrofitFeasibility();
             const double figure = check == 1 ? dRetrofitCapitalCost : dRetrofitPayback;
             if (figure == kEmpty || !std::isfinite(figure)) return Text();

@@ -26,7 +26,7 @@ Text stringValue(const CNode* node, const char* name) {
 }  // namespace
 
 const std::vector<int>& HeatExchangerView::SubscribedCodes() {
-    static const std::vector<int> codes{1, 5, 6, 7, 27, 28};
+    static const std::vector<int> codes{1, 5, 6, 7, 27, 28, IHENDesign::ChangeUnitRenamed};
     return codes;
 }
 
@@ -213,6 +213,9 @@ void HeatExchangerView::NotifyChange(int code, const CPString& text, void*) {
         return;
     }
     if (code == 5 || code == 6 || code == 7 || code == 27 || code == 28) EstablishConnections();
+    // Forms reach the view by its unit's name, which a rename anywhere (the design viewer's
+    // list, the grid) changes: the view takes the name the unit shows now.
+    if (code == IHENDesign::ChangeUnitRenamed && pNode) SetName(stringValue(pNode, NodeValue::UnitOperationName));
 }
 
 void HeatExchangerView::DisconnectDeadObject(Viewable* dead) {

@@ -289,9 +289,15 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
             if (n >= 291 && n <= 294) {
                 if (!ready) return 0;
                 const int port = kSwitchPort[n - 291];
-                // The design announces the changed flowsheet itself.
-                const bool done = !erase && value == 1.0 ? pDesign->RemoveUtilityAtPort(pNode, port)
-                                                         : pDesign->AddUtilityAtPort(pNode, port);
+                // Only what the port's flag (751 to 754) offers: a heater or cooler the design may
+                // place there, or one it may take away without over-specifying the network. The
+                // design announces the changed flowsheet itself.
+                const bool remove = !erase && value == 1.0;
+                if (remove ? !pDesign->CanRemoveUtilityAtPort(pNode, port) : !pDesign->CanAddUtilityAtPort(pNode, port)) {
+                    ErrorMsg(remove ? "UtilityCannotBeRemovedAtPort" : "UtilityCannotBeAddedAtPort");
+                    return 0;
+                }
+                const bool done = remove ? pDesign->RemoveUtilityAtPort(pNode, port) : pDesign->AddUtilityAtPort(pNode, port);
                 return done ? 1 : 0;
             }
             if ((n == 701 || n == 702) && !erase) {
@@ -300,6 +306,12 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
             }
             break;
         case 6:
+            // A duty or a largest duty carries heat from the hot side to the cold one: never less
+            // than nothing.
+            if ((n == 200 || n == 201) && !erase && value < 0.0) {
+                ErrorMsg("SpecRange");
+                return 0;
+            }
             if (n == 200) {
                 if (!pNode) return 0;
                 if (erase) {
@@ -352,6 +364,11 @@ int HeatExchangerView::Specify(const VarDescription& var, double value) {
         case 4101:
             if (n == 200) {
                 if (!pNode) return 0;
+                // A fouling resistance adds to the exchanger's own; it takes nothing away.
+                if (!erase && value < 0.0) {
+                    ErrorMsg("SpecRange");
+                    return 0;
+                }
                 if (erase) SetUnspecified(pNode, NV::HXFoulingFactor);
                 else pNode->addVariable(NV::HXFoulingFactor, value, ValueStatus::Specified, 1);
                 result = 1;

@@ -229,7 +229,11 @@ int SplitterView::Specify(const VarDescription& var, double value) {
     const Busy busy;
     if (t == 11 && n == 200) {
         CNode* branch = Branch(i);
-        if (!branch || !pDesign) return 0;
+        // The cell takes what its state lets the user type: a share the network calculates (the
+        // branch left to the balance, or a utility's branch shared out by its duties) is not
+        // the user's to write.
+        ModifyState fraction = ModifiableState;
+        if (!branch || !pDesign || (FractionState(i, fraction) && fraction != ModifiableState)) return 0;
         if (erase) {
             double old = 0.0;
             branch->getVariableAsDouble(NV::SplitFraction, old);
@@ -248,7 +252,11 @@ int SplitterView::Specify(const VarDescription& var, double value) {
     if (t == 104 && n == 290) {
         CNode* mixer = GetMixerNode();
         if (!pSplitter || !pDesign || !mixer) return 0;
-        const bool done = !erase && value == 1.0 ? pDesign->RemoveUtilityAtPort(mixer, 2) : pDesign->AddUtilityAtPort(mixer, 2);
+        // Asked first, as the form's flag (250) asks: a utility the network may not take, or one
+        // whose removal would leave it over-specified, is refused.
+        const bool remove = !erase && value == 1.0;
+        const bool allowed = remove ? pDesign->CanRemoveUtilityAfterMixer(mixer) : pDesign->CanAddUtilityAfterMixer(mixer);
+        const bool done = allowed && (remove ? pDesign->RemoveUtilityAtPort(mixer, 2) : pDesign->AddUtilityAtPort(mixer, 2));
         return done ? 1 : 0;
     }
     if (t == 1 && n >= 250 && n <= 252) {
@@ -263,6 +271,16 @@ int SplitterView::Specify(const VarDescription& var, double value) {
         return 1;
     }
     return Viewable::Specify(var, value);
+}
+
+// False where the form's own state stands (an open share).
+bool SplitterView::FractionState(int index, ModifyState& state) const {
+    CNode* branch = Branch(index);
+    const int s = branch && branch->hasVariable(NV::SplitFraction) ? branch->getVariableStatus(NV::SplitFraction)
+                                                                   : ValueStatus::Specified;
+    if (s != ValueStatus::Specified && s != ValueStatus::Calculated) return false;
+    state = s == ValueStatus::Specified ? ModifiableState : ReadOnlyState;
+    return true;
 }
 
 ModifyState SplitterView::TemperatureState(int number) const {
@@ -283,14 +301,7 @@ ModifyState SplitterView::TemperatureState(int number) const {
 void SplitterView::VariableStatus(const VarDescription& var, ModifyState& state, int& detail) {
     const int t = var.Type(), n = var.Number(), i = var.Offset(0);
     if (t == 11 && n == 200) {
-        CNode* branch = Branch(i);
-        if (!branch || !branch->hasVariable(NV::SplitFraction)) {
-            state = ModifiableState;
-            return;
-        }
-        const int s = branch->getVariableStatus(NV::SplitFraction);
-        if (s == ValueStatus::Specified) state = ModifiableState;
-        else if (s == ValueStatus::Calculated) state = ReadOnlyState;
+        FractionState(i, state);
         return;
     }
     if (t == 1 && n >= 250 && n <= 252) {

@@ -68,6 +68,8 @@ private:
     CNode* TemperatureNode(int number, bool forWrite) const;
     // Whether the user may type that temperature: by its status and the stream's ends.
     ModifyState TemperatureState(int number) const;
+    // The state of a branch's share cell, where the share's status sets it.
+    bool FractionState(int index, ModifyState& state) const;
 
     IHENDesign* pDesign = nullptr;
     CNode* pSplitter = nullptr;

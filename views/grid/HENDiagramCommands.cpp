@@ -88,8 +88,11 @@ int HENDiagram::TextCommand(const Text& line) {
     }
     IHENDesign& d = *m_design;
     bool done = true;
+    // The design's own answers say whether a branch or a splitter is there to edit (not while the
+    // design is locked, nor on a segment off every branch): an edit it would pass over is refused.
     if (word == "RemoveBranch") {
-        d.RemoveSplitterBranch(nodes[0], kReason);
+        done = d.GetBranchState(nodes[0]) != 1;
+        if (done) d.RemoveSplitterBranch(nodes[0], kReason);
     } else if (word == "addhx" || word == "addhxtemp") {
         CNode* unit = d.AddHeatExchanger(nodes[0], nodes[1], kReason, NodeKind::HeatExchanger, nullptr);
         done = unit != nullptr;
@@ -105,9 +108,10 @@ int HENDiagram::TextCommand(const Text& line) {
         done = d.AddSplitterMixer(nodes[0], nodes[1], splitter, kReason, 2) ||
                d.AddSplitterMixer(nodes[1], nodes[0], splitter, kReason, 2);
     } else if (word == "deletesplit") {
-        d.RemoveSplitterMixer(nodes[0], kReason);
+        done = d.RemoveSplitterMixer(nodes[0], kReason);
     } else if (word == "addbranch") {
-        d.AddSplitterBranch(nodes[0], kReason, 1);
+        done = d.GetSplitterState(nodes[0]) != 1;
+        if (done) d.AddSplitterBranch(nodes[0], kReason, 1);
     } else if (word == "deletehx") {
         done = d.DeleteHeatExchanger(nodes[0], kReason);
     }

@@ -67,6 +67,9 @@ void HENDiagram::LoadVariables(FormDescription& form) {
                              "NewStreamOrderView", "StepUp", "StepDown", "TopOfList", "BttmOfList", "ShowPinch",
                              "SwitchDirections"})
         form.AddCommand(word);
+    // A configuration name that is empty or taken.
+    for (const char* address : {"ExtraData.200", "ExtraData.202"}) form.SetRefusals(address, "AddConfigError");
+    for (int n = 200; n <= 206; ++n) form.SetRefusals(FormattedText("Enum.%d", n), "ValidOptionError");
 }
 
 double HENDiagram::Value(const VarDescription& var) {
@@ -169,10 +172,15 @@ double HENDiagram::ChoiceValue(const VarDescription& var) {
 int HENDiagram::SetChoice(const VarDescription& var, double value) {
     const int n = var.Number();
     int k = 0;
-    if (!WholeNumber(value, k)) return 0;
+    // A choice is one of its list's entries: anything else is refused and said to be so.
+    const auto refused = [] {
+        ErrorMsg("ValidOptionError");
+        return 0;
+    };
+    if (!WholeNumber(value, k)) return refused();
     if (n >= 200 && n <= 205) {
         // A label is one of the diagram's entries, from nothing (0) to the unit's name (8).
-        if (k < 0 || k > kLastLabelChoice) return 0;
+        if (k < 0 || k > kLastLabelChoice) return refused();
         m_annotation[kPositionOfChoice[n - 200]] = k;
         SortConfigurationStreams();
         Invalidate();
@@ -180,7 +188,7 @@ int HENDiagram::SetChoice(const VarDescription& var, double value) {
     }
     if (n != 206) return 0;
     SortConfigurationStreams();
-    if (value != std::floor(value) || !SelectConfiguration(k)) return 0;
+    if (value != std::floor(value) || !SelectConfiguration(k)) return refused();
     RebuildEnumeration();
     Invalidate();
     return 1;
@@ -208,7 +216,7 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
     switch (var.Number()) {
     case 200: {
         if (text.empty() || taken(text)) {
-            ErrorMsg("AddConfigError", text);
+            ErrorMsg("AddConfigError", MessageParameters{text});
             return 0;
         }
         m_newConfigurationName = text;
@@ -238,7 +246,7 @@ int HENDiagram::SetConfigurationText(const VarDescription& var, const Text& text
         // Only a user configuration is renamed, and never to a name another one has.
         if (!UserConfigurationSelected()) return 0;
         if (text.empty() || (text != selected.name && taken(text))) {
-            ErrorMsg("AddConfigError", text);
+            ErrorMsg("AddConfigError", MessageParameters{text});
             return 0;
         }
         selected.name = text;

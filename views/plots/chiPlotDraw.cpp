@@ -127,10 +127,12 @@ void chiPlot::DrawShiftedBalancedCompositeCurve() {
 }
 
 void chiPlot::DrawUtilityCompositeCurve() {
-    Draw("Enthalpy", "Temperature", "Utility Composite Curve",
+    // The utilities are drawn against the grand composite curve, all on shifted temperatures: the
+    // axis says so, and the third curve is named for what it is.
+    Draw("Enthalpy", "Shifted Temperature", "Utility Composite Curve",
          {{1, "Hot Utility Composite Curve", ":HeatFlow.220.[]", ":Temperature.221.[]", 1, 0, kNone, false},
           {2, "Cold Utility Composite Curve", ":HeatFlow.222.[]", ":Temperature.223.[]", 2, 0, kNone, false},
-          {3, "Shifted Temperature", ":HeatFlow.224.[]", ":Temperature.225.[]", 0, 0, kNone, false}});
+          {3, "Grand Composite Curve", ":HeatFlow.224.[]", ":Temperature.225.[]", 0, 0, kNone, false}});
 }
 
 void chiPlot::DrawHotDrivingForceCurve() {

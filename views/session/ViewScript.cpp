@@ -4,6 +4,7 @@
 #include "brasko/CaseFileTemporaries.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/FormDescription.h"
+#include "lumeth/FormWrites.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 #include "lumeth/VarDescription.h"
@@ -196,7 +197,7 @@ void formJson(Viewable* view, Text& out, int depth) {
         first = false;
         out += "{\"address\":" + ViewJsonText(v.address) + ",\"hook\":\"" + hookName(v.hook) + "\",\"unit\":" +
                ViewJsonText(DefUnitConv(v.typeCode).name) + ",\"editable\":" + (v.editable ? "true" : "false");
-        if (const Text refusals = form.Refusals(v.address); !refusals.empty()) {
+        if (const Text refusals = ListedRefusals(form, v.address); !refusals.empty()) {
             out += ",\"refuses\":[";
             std::size_t at = 0;
             while (at < refusals.size()) {

@@ -34,12 +34,12 @@ struct SplitNetwork : DesignScenario {
                                  NodeKind::CountercurrentHX, "X1");
         x2 = d->AddHeatExchanger(tee->getIthDownStreamNode(1), NthSegment(*d, "CB", 0), nullptr,
                                  NodeKind::CountercurrentHX, "X2");
-        // As the host builds a network: the utilities the exchangers do not need go, the shares
-        // follow the duties.
+        // The utilities the exchangers do not need go, the shares follow the duties. Each match
+        // carries its cold stream's whole load, so the count of freedom runs below 0 and a port's
+        // utility is taken away without asking whether it may go.
         for (CNode* x : {x1, x2}) {
             x->addVariable(NodeValue::Duty, 200.0, ValueStatus::Specified);
-            for (int port = 0; port < 4; ++port)
-                if (d->CanRemoveUtilityAtPort(x, port)) d->RemoveUtilityAtPort(x, port);
+            for (int port = 0; port < 4; ++port) d->RemoveUtilityAtPort(x, port);
         }
         d->AddMissingUtilities();
         d->AddUtilitiesAtStreamEnds();

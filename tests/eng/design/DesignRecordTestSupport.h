@@ -29,6 +29,16 @@ inline bool ReadDesignBytes(IHENDesign& d, const RecordBytes& bytes) {
     return d.Recall(in);
 }
 
+// The exchanger of the design that bears the name; null when none does.
+inline CNode* UnitNamed(const CPIHENDesign& d, const char* name) {
+    CNode* x = nullptr;
+    for (int i = 0; d.GetHeatExchanger(i, x); ++i) {
+        CPString unit;
+        if (x->getVariableAsString(NodeValue::UnitOperationName, unit) && unit == name) return x;
+    }
+    return nullptr;
+}
+
 struct FullDesign : OperatedNetwork {
     FullDesign() {
         CNode* tee = nullptr;

@@ -157,11 +157,14 @@ TEST(HENCalculator, EquationCountsAndTextForms) {
     }
     HENCalculator s(&sheet, nullptr);
     GenerateSplitterEquations(s, *tee);
-    EXPECT_EQ(2 * 3 + 1, CountOf(s));
+    // A heat balance per branch, the mass balance, and a share balance for every branch but the
+    // last: with all three shares given, the mass balance gives the last its flow (a third share
+    // row would repeat it).
+    EXPECT_EQ(3 + 1 + 2, CountOf(s));
     EXPECT_NE(std::string::npos, Text(s, "PercentBalances").find("mf1 = 0.750000000 * mf0;")) << Text(s, "PercentBalances");
     EXPECT_EQ("!Splitter; \nmf0 = mf1 + mf2 + mf3;\n\n", Text(s, "MassBalances"));
     GenerateMixerEquations(s, *mix);
-    EXPECT_EQ(7 + 2, CountOf(s));
+    EXPECT_EQ(6 + 2, CountOf(s));
 }
 
 TEST(HENCalculator, ASplitterAndMixerOfGivenFractionsCloseTheirBalancesExactly) {
@@ -555,4 +558,41 @@ TEST(HENCalculator, TheSolvedEndDifferencesAreThoseOfEachExchangersOwnTemperatur
         EXPECT_NEAR(thi - tco, Value(e.x, NodeValue::HighEndDelT), 1e-9);
         EXPECT_NEAR(tho - tci, Value(e.x, NodeValue::LowEndDelT), 1e-9);
     }
+}
+
+// A utility of several segments, no specific heats given, runs at one heat-capacity flow rate over
+// its whole range: the used share of an oil 300 -> 280 -> 200 C at 280 C is 20 / 100 of its heat,
+// and a flow of 8 becomes 1.6. Were each segment given the whole load (a flow rate per segment of
+// load / its own range), the share would read 1 / 2 and the flow 4.
+TEST(HENCalculator, AUtilityOfSeveralSegmentsScalesByItsHeatNotItsSegments) {
+    Network n;
+    n.Add("H", 150, 60, 1);
+    n.Add("C", 100, 180, 2);
+    ASSERT_TRUE(n.scenario->AddStream("HO", 1));
+    CPIHeatIntegrationStream* oil = n.scenario->FindStream("HO");
+    ASSERT_EQ(1, oil->InsertSegment(0));
+    for (const auto& [point, t] : {std::pair{0, 300.0}, std::pair{1, 280.0}, std::pair{2, 200.0}})
+        ASSERT_EQ(1, oil->SetValue("Temperature", t, point));
+    oil->SetCostIndex(1.0);
+    n.Add("CW", 20, 30, 0.1, 1);
+    n.d = n.Design("D");
+    CNode* heater = n.d->AddHeatExchanger(n.Segment("HO", 0), n.Segment("C", 0), nullptr, nullptr, nullptr);
+    CNode* cooler = n.d->AddHeatExchanger(n.Segment("H", 0), n.Segment("CW", 0), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(heater && cooler);
+    ASSERT_TRUE(n.d->AddUtilityAtPort(heater, 1));
+    ASSERT_TRUE(n.d->AddUtilityAtPort(cooler, 3));
+    n.d->RemoveUtilityAtPort(heater, 2);
+    n.d->RemoveUtilityAtPort(cooler, 0);
+    heater->addVariable(NodeValue::Duty, 50.0, ValueStatus::Specified);
+    cooler->addVariable(NodeValue::Duty, 30.0, ValueStatus::Specified);
+    HENCalculator& c = n.d->GetNetworkCalculator();
+    c.PrepareStreams();
+    c.Build();
+    c.Solve();
+    EXPECT_EQ("", c.GetStatus());
+    for (CNode* node : ChainNodes(*n.d, "HO"))
+        if (Letter(node) == "P") node->getIthUpStreamNode(0)->addVariable(NodeValue::Temperature, 280.0, ValueStatus::Calculated);
+    c.UtilityFlow("HO")->SetValue(8.0, 0);
+    c.UpdateUtilityFlow(*oil);
+    EXPECT_NEAR(1.6, c.UtilityFlow("HO")->GetValue(), 1e-9);
 }

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <set>
+#include <string>
 using namespace design_test;
 
 namespace {
@@ -356,3 +358,34 @@ INSTANTIATE_TEST_SUITE_P(
         // No free utility but the one the deletion left: H1 cools from 170 to 90 there before X2.
         SeriesDeletion{"LeftUtilityStays", false, "FsPsXsE", 170.0}),
     [](const ::testing::TestParamInfo<SeriesDeletion>& info) { return std::string(info.param.name); });
+
+// The heater and cooler that close the streams' ends are named "Heater" and "Cooler" unless a unit
+// shows that name already, as one the user renamed so does.
+TEST(HENDesignObject, TheEndUtilitiesPassOverANameAUnitWasRenamedTo) {
+    DesignScenario s;
+    s.Add("H", 200, 100, 2);
+    s.Add("C", 80, 180, 2);
+    s.Add("ST", 250, 249, 2.5e-6, 1);
+    s.Add("CW", 20, 25, 2.12456e-7, 1);
+    CPIHENDesign* d = s.Design("D");
+    d->Deactivate();
+    CNode* e1 = d->AddHeatExchanger(NthSegment(*d, "H", 0), NthSegment(*d, "C", 0), nullptr, NodeKind::CountercurrentHX, "E1");
+    ASSERT_NE(nullptr, e1);
+    e1->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    for (int port = 0; port < 4; ++port)
+        if (d->CanRemoveUtilityAtPort(e1, port)) d->RemoveUtilityAtPort(e1, port);
+    d->AddMissingUtilities();
+    d->AddUtilitiesAtStreamEnds();
+    d->UpdateStreamTerminals();
+    d->Activate(1);
+    ASSERT_EQ(1, d->RenameUnit("Heater", e1));
+    EXPECT_EQ(2, d->CloseStreamEnds("by hand"));
+    std::multiset<std::string> names;
+    CNode* unit = nullptr;
+    for (int i = 0; d->GetHeatExchanger(i, unit); ++i) {
+        CPString name;
+        unit->getVariableAsString(NodeValue::UnitOperationName, name);
+        names.insert(name);
+    }
+    EXPECT_EQ((std::multiset<std::string>{"Cooler", "Heater", "Heater1"}), names);
+}

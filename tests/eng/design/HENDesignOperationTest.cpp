@@ -1,6 +1,7 @@
 // The operating lock of a design: what can be locked (and the order of the refusals), what
 // locking freezes, the locked network recalculated through the network calculator, unlocking,
 // and the stream-link passes of a locked network.
+#include "DesignRecordTestSupport.h"
 #include "OperationTestSupport.h"
 
 #include "eng/design/HENState.h"
@@ -190,4 +191,27 @@ TEST(HENDesignOperation, StreamLinksAreBroughtIntoBalance) {
         EXPECT_EQ(0, streamView.Count(37));
         EXPECT_EQ(1, n.d->GetCalculationStatus());
     }
+}
+
+// The operating state keeps whether the locked network it was taken from solved: not solved
+// before the lock, converged once the lock has solved the network, still so at a new operating
+// point, and read back with the design's record.
+TEST(HENDesignOperation, TheOperatingStateKeepsWhetherTheLockedNetworkSolved) {
+    OperatedNetwork n;
+    EXPECT_EQ(0, n.d->GetOperatingStateStatus());
+    n.d->LockOperation();
+    ASSERT_EQ(1, n.d->GetCalculationStatus());
+    EXPECT_EQ(1, n.d->GetOperatingStateStatus());
+    EXPECT_EQ(1, n.d->DefaultState().GetStatus());
+
+    CPIHeatIntegrationStream* h1 = n.scenario->FindStream("H1");
+    h1->SetValue("Temperature", 160.0, 0);
+    n.d->UpdateOperationForStreamChange(h1);
+    EXPECT_EQ(1, n.d->GetOperatingStateStatus());
+
+    const RecordBytes bytes = DesignBytes(*n.d);
+    ASSERT_FALSE(bytes.empty());
+    OperatedNetwork other(true, false);
+    ASSERT_TRUE(ReadDesignBytes(*other.d, bytes));
+    EXPECT_EQ(1, other.d->GetOperatingStateStatus());
 }

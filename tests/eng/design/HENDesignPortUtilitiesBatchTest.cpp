@@ -89,3 +89,58 @@ INSTANTIATE_TEST_SUITE_P(
                       BatchCase{"GivenSegmentTemperatures", 5u, 30, 2, 3, false},
                       BatchCase{"WhileTheDesignCalculates", 7u, 20, 2, 0, true}),
     [](const ::testing::TestParamInfo<BatchCase>& info) { return std::string(info.param.name); });
+
+// "May the utility at this port go?" answers what the removal then leaves: yes exactly when the
+// two segments it joins are not both given and the network keeps at least 0 degrees of freedom
+// without the port's own segment. The ports are taken in turn, each removed where the answer is
+// yes; where it is no, a fresh copy of the network with the same removals made shows what the
+// removal would have left.
+class PortUtilityRemovalAnswer : public ::testing::TestWithParam<BatchCase> {};
+
+TEST_P(PortUtilityRemovalAnswer, IsWhatTheRemovalLeaves) {
+    Network n(GetParam());
+    const std::vector<std::pair<CNode*, int>> ports = n.EveryPort();
+    std::vector<std::size_t> removed;
+    int refused = 0;
+    const auto removeAt = [](Network& net, std::size_t i) {
+        const auto [x, port] = net.EveryPort()[i];
+        return net.d->RemoveUtilityAtPort(x, port);
+    };
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        const auto [x, port] = ports[i];
+        if (n.d->IsPortFreeOfUtility(x, port)) continue;
+        SCOPED_TRACE(::testing::Message() << "exchanger " << x->getName() << " port " << port);
+        HeatExch* hx = AsHeatExch(x);
+        CNode* own = port % 2 == 0 ? hx->getInlet(port / 2) : hx->getOutlet(port / 2);
+        CNode* placeholder = port % 2 == 0 ? chain::Before(own) : chain::After(own);
+        CNode* other = port % 2 == 0 ? chain::Before(placeholder) : chain::After(placeholder);
+        const bool bothGiven = own->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified &&
+                               other->getVariableStatus(NodeValue::Temperature) == ValueStatus::Specified;
+        const std::string before = n.Chains();
+        const bool may = n.d->CanRemoveUtilityAtPort(x, port);
+        ASSERT_EQ(before, n.Chains()) << "the trial puts the chain back";
+        if (may) {
+            ASSERT_TRUE(n.d->RemoveUtilityAtPort(x, port));
+            EXPECT_GE(n.d->GetDegreesOfFreedom(), 0);
+            removed.push_back(i);
+            continue;
+        }
+        ++refused;
+        if (bothGiven) continue;
+        Network copy(GetParam());
+        for (std::size_t k : removed) ASSERT_TRUE(removeAt(copy, k));
+        ASSERT_EQ(before, copy.Chains());
+        ASSERT_TRUE(removeAt(copy, i));
+        EXPECT_LT(copy.d->GetDegreesOfFreedom(), 0) << "refused, yet the removal leaves the network specified";
+    }
+    // The case tests the answer only when it is yes for some ports and no for others.
+    EXPECT_GT(removed.size(), 0u);
+    EXPECT_GT(refused, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Networks, PortUtilityRemovalAnswer,
+    ::testing::Values(BatchCase{"DutiesOnEverySecondExchanger", 7u, 12, 2, 0, false},
+                      BatchCase{"GivenSegmentTemperatures", 5u, 12, 2, 3, false},
+                      BatchCase{"DutiesAndAreasEverywhere", 11u, 12, 1, 4, false}),
+    [](const ::testing::TestParamInfo<BatchCase>& info) { return std::string(info.param.name); });

@@ -18,15 +18,6 @@ using namespace design_test;
 
 namespace {
 
-CNode* UnitNamed(const CPIHENDesign& d, const char* name) {
-    CNode* x = nullptr;
-    for (int i = 0; d.GetHeatExchanger(i, x); ++i) {
-        CPString unit;
-        if (x->getVariableAsString(NodeValue::UnitOperationName, unit) && unit == name) return x;
-    }
-    return nullptr;
-}
-
 double DutyOf(const CPIHENDesign& d, const char* name) { return OperatedNetwork::Value(UnitNamed(d, name), NodeValue::Duty); }
 
 // The records of a schedule's state are linked to the design's units and streams.

@@ -128,6 +128,26 @@ TEST(HENDesignSpecifications, NewExchangersThatStayInfeasibleGetTheirDutiesBack)
     EXPECT_NEAR(m.Duty(), 72.9, 1e-9);
 }
 
+// In a copy of the retrofit base, a unit of the base renamed by the user is still one of the
+// existing network's, which making the network feasible leaves at its duty.
+TEST(HENDesignSpecifications, AnExistingUnitRenamedInACopyIsNoNewExchanger) {
+    FeasibilityNetwork n;
+    ASSERT_EQ(1, n.scenario->CloneDesign("D2", n.d));
+    n.scenario->SetRetrofitBaseDesign("D1");
+    CPIHENDesign* copy = n.Design("D2");
+    ASSERT_NE(nullptr, copy);
+    CNode* x = copy->GetFlowSheet()->getNodeByFingerPrint(n.x->getDNAFingerPrint());
+    ASSERT_NE(nullptr, x);
+    ASSERT_EQ(1, copy->RenameUnit("Main", x));
+    x->addVariable(NodeValue::DTMin, 25.0, ValueStatus::Specified);
+    x->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    copy->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    copy->MakeNetworkFeasible(nullptr);
+    double duty = 0.0;
+    ASSERT_TRUE(x->getVariableAsDouble(NodeValue::Duty, duty));
+    EXPECT_DOUBLE_EQ(100.0, duty);
+}
+
 TEST(HENDesignSpecifications, TheMinimumApproachComesFromTheScenarioTheNetworkAndAThousand) {
     FeasibilityNetwork n;
     // Nothing calculated: the scenario's value (below 1000) holds.
@@ -174,9 +194,27 @@ TEST(HENDesignSpecifications, TheNamedExchangerLosesOneKilowattAndTheDummiesAreC
     n.d->LowerNamedExchangerDuty();
     EXPECT_EQ(n.Duty(), 0.0);
     EXPECT_EQ(n.d->GetNumberOfIgnoredDummyUtilities(), 0);
-    ASSERT_EQ(n.d->RenameUnit("X_DummyHtrIgnore", n.y), 1);
-    ASSERT_EQ(n.d->RenameUnit("X_DummyClrIgnore", n.z), 1);
+    // The extraction names its dummies so; a user's rename may not.
+    EXPECT_EQ(n.d->RenameUnit("X_DummyHtrIgnore", n.y), 0);
+    EXPECT_EQ(n.d->GetNumberOfIgnoredDummyUtilities(), 0);
+    n.y->addVariable(NodeValue::UnitOperationName, CPString("X_DummyHtrIgnore"), ValueStatus::Specified);
+    n.z->addVariable(NodeValue::UnitOperationName, CPString("X_DummyClrIgnore"), ValueStatus::Specified);
     EXPECT_EQ(n.d->GetNumberOfIgnoredDummyUtilities(), 2);
+}
+
+// A case written while names could still repeat may hold two units of the retrofit's name: the one
+// added last is the retrofit's, and it alone loses the kilowatt.
+TEST(HENDesignSpecifications, OnlyOneUnitOfTheNameLosesAKilowatt) {
+    FeasibilityNetwork n;
+    for (CNode* unit : {n.y, n.z}) unit->addVariable(NodeValue::UnitOperationName, CPString("Twin"), ValueStatus::Specified);
+    n.y->addVariable(NodeValue::Duty, 5.0, ValueStatus::Specified);
+    n.z->addVariable(NodeValue::Duty, 8.0, ValueStatus::Specified);
+    n.d->SetStoredTextB("Twin");
+    n.d->LowerNamedExchangerDuty();
+    double y = 0.0, z = 0.0;
+    ASSERT_TRUE(n.y->getVariableAsDouble(NodeValue::Duty, y) && n.z->getVariableAsDouble(NodeValue::Duty, z));
+    EXPECT_DOUBLE_EQ(5.0, y);
+    EXPECT_DOUBLE_EQ(7.0, z);
 }
 
 TEST(HENDesignSpecifications, AFingerprintByIndexIsRefusedOutsideTheNodes) {

@@ -180,6 +180,25 @@ TEST(HENDesignUtilityPlacement, SplitFractionsFollowTheBranchDutiesUnlessABranch
     }
 }
 
+// A split put on H2's branch ahead of its exchanger: the branch still carries that exchanger's
+// 100 kW past the inner split's mixer, so the outer shares stay 0.75 and 0.25 (the inner split,
+// whose branches carry nothing, is left as it is).
+TEST(HENDesignUtilityPlacement, ABranchCarryingASplitCountsTheDutiesBeyondItsMixer) {
+    SplitNetwork n(false);
+    CNode* inner = nullptr;
+    ASSERT_TRUE(n.d->AddSplitterMixer(n.branches[1], n.branches[1], inner, nullptr, 2));
+    ASSERT_TRUE(inner);
+    double duty = 0.0;
+    EXPECT_TRUE(n.d->GetBranchDuty(n.branches[1], duty));
+    EXPECT_NEAR(duty, 100.0, 1e-9);
+    n.d->SetSplitFractionsFromDuties();
+    EXPECT_NEAR(n.Fraction(0), 0.75, 1e-12);
+    EXPECT_NEAR(n.Fraction(1), 0.25, 1e-12);
+    double f = 0.0;
+    ASSERT_TRUE(inner->getIthDownStreamNode(0)->getVariableAsDouble(NodeValue::SplitFraction, f));
+    EXPECT_NEAR(f, 0.5, 1e-12);
+}
+
 TEST(HENDesignUtilityPlacement, BranchDutiesSetTheFractionsOfUtilitySplittersOnly) {
     SplitNetwork process(false);
     process.d->SetSplitFractionsFromBranchDuties();

@@ -140,7 +140,7 @@ TEST(ChainSplit, AChainCutByTemperatureIsExaminedAgainByEnthalpy) {
     EXPECT_EQ(Names(chains[2]->streams), (std::vector<std::string>{"S2", "S3Duplicate"}));
 }
 
-TEST(ChainSplit, DuplicatesSpliceInNextToTheirSourceOrNotAtAll) {
+TEST(ChainSplit, DuplicatesSpliceInNextToTheirSourceUnderAFreeName) {
     SplitCase s;
     s.Build({100, 80}, {"htCooler"});
     CPItem* copy = s.import.DuplicateCaseItem(s.streams[1], 1);
@@ -150,9 +150,14 @@ TEST(ChainSplit, DuplicatesSpliceInNextToTheirSourceOrNotAtAll) {
     EXPECT_TRUE(copy->IsRelatedTo(s.streams[1], CPItem::Downstream));
     EXPECT_FALSE(unit->IsRelatedTo(s.streams[1], CPItem::Downstream));
     EXPECT_EQ(copy->GetVariable("Temperature")->GetAsDouble(), 80.0);
-    // The name is taken now: nothing is made and no link changes.
-    EXPECT_EQ(s.import.DuplicateCaseItem(s.streams[1], 1), nullptr);
-    EXPECT_TRUE(copy->IsRelatedTo(s.streams[1], CPItem::Downstream));
+    // The name is taken now (as by an earlier extraction): the next copy takes the first free
+    // name after it and splices in between the first copy and its source.
+    CPItem* second = s.import.DuplicateCaseItem(s.streams[1], 1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->_get_szName(), "S2Duplicate_2");
+    EXPECT_TRUE(copy->IsRelatedTo(second, CPItem::Downstream));
+    EXPECT_TRUE(second->IsRelatedTo(s.streams[1], CPItem::Downstream));
+    EXPECT_FALSE(copy->IsRelatedTo(s.streams[1], CPItem::Downstream));
     // No neighbour on that side: no copy is left behind in the case.
     EXPECT_EQ(s.import.DuplicateCaseItem(s.streams[0], 1), nullptr);
     EXPECT_EQ(s.b.simulatorCase.GetItemByName("S1Duplicate"), nullptr);

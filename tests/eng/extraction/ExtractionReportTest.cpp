@@ -180,6 +180,10 @@ TEST(ExchangerFeasibility, SimulationAndNetworkVerdictsThatDiffer) {
         EXPECT_TRUE(contains(text, FormatMessage(FindString("ExtractionHXWithDiscrepancy"), {"X1"}))) << text;
         EXPECT_TRUE(contains(text, FindString(r.simulation))) << text;
         EXPECT_TRUE(contains(text, FindString("ExtractionHXTarsilInFeasible"))) << text;
+        // The heading holds for an exchanger infeasible on both sides as well as on one.
+        const CPString title = c.Report()->GetTitle("Warnings:Discrepancies_In_The_Feasiblity_Of_Exchangers");
+        EXPECT_TRUE(contains(title, "infeasible")) << title;
+        EXPECT_FALSE(contains(title, "only")) << title;
     }
 }
 

@@ -55,7 +55,7 @@ TEST(SimulatorCaseImport, AnEmptyCaseLeavesTheReportSectionsAndNoBaseDesign) {
     EXPECT_DOUBLE_EQ(import.GetCompositionTolerance(), 0.1);
 }
 
-TEST(SimulatorCaseImport, StreamsLinkedDirectlyGetABoundaryItemUnlessItsNameIsTaken) {
+TEST(SimulatorCaseImport, StreamsLinkedDirectlyGetABoundaryItemUnderAFreeName) {
     ExtractionProject p;
     CaseBuilder b;
     CPItem* s1 = b.Stream("S1", 100);
@@ -63,8 +63,8 @@ TEST(SimulatorCaseImport, StreamsLinkedDirectlyGetABoundaryItemUnlessItsNameIsTa
     CPItem* s3 = b.Stream("S3", 100);
     CaseBuilder::Link(s1, s2);
     CaseBuilder::Link(s1, s3);
-    // The name a boundary between S2 and S3 would take is taken: the direct link stays and the
-    // walk moves on instead of meeting S3 again and again.
+    // The name a boundary between S2 and S3 would take is taken: the boundary takes the first
+    // free name after it, and the walk moves on instead of meeting S3 again and again.
     CPItem* s4 = b.Stream("S4", 100);
     CaseBuilder::Link(s2, s3);
     CaseBuilder::Link(s2, s4);
@@ -80,10 +80,15 @@ TEST(SimulatorCaseImport, StreamsLinkedDirectlyGetABoundaryItemUnlessItsNameIsTa
     EXPECT_TRUE(s1->IsRelatedTo(boundary, CPItem::Downstream));
     EXPECT_TRUE(boundary->IsRelatedTo(s2, CPItem::Downstream));
     EXPECT_NE(b.simulatorCase.GetItemByName("S1_TO_S3"), nullptr);
-    EXPECT_TRUE(s2->IsRelatedTo(s3, CPItem::Downstream));
+    CPItem* free = b.simulatorCase.GetItemByName("S2_TO_S3_2");
+    ASSERT_NE(free, nullptr);
+    EXPECT_FALSE(s2->IsRelatedTo(s3, CPItem::Downstream));
+    EXPECT_TRUE(s2->IsRelatedTo(free, CPItem::Downstream));
+    EXPECT_TRUE(free->IsRelatedTo(s3, CPItem::Downstream));
     EXPECT_NE(b.simulatorCase.GetItemByName("S2_TO_S4"), nullptr);
     EXPECT_FALSE(s2->IsRelatedTo(s4, CPItem::Downstream));
-    EXPECT_EQ(Names(import.GetExtractedItems()), (std::vector<std::string>{"S1_TO_S2", "S1_TO_S3", "S2_TO_S4"}));
+    EXPECT_EQ(Names(import.GetExtractedItems()),
+              (std::vector<std::string>{"S1_TO_S2", "S1_TO_S3", "S2_TO_S3_2", "S2_TO_S4"}));
 }
 
 struct Loop {
@@ -116,18 +121,21 @@ TEST(SimulatorCaseImport, AChainThatReturnsToItsStartEndsOnACopyOfIt) {
     EXPECT_TRUE(copy->GetVariable("Temperature") && (t = copy->GetVariable("Temperature")->GetAsDouble()) == 100.0);
 }
 
-TEST(SimulatorCaseImport, ADuplicateThatCannotBeMadeIsNotAddedToTheChain) {
+TEST(SimulatorCaseImport, ADuplicateWhoseNameIsTakenEndsTheChainUnderAFreeName) {
     ExtractionProject p;
     Loop loop;
-    loop.b.Item("S1Duplicate", "ppMaterialStream");
+    loop.b.Item("S1Duplicate", "ppMaterialStream");  // left by an earlier extraction
     RalvexInterface access;
     VelmorToTarsilImport import(p.scenario, &access, &loop.b.simulatorCase);
     VelmorToTarsilImport::ChainList chains;
     for (CPItem* s : {loop.s1, loop.s2}) chains.push_back(std::make_unique<StreamChain>(CaseBuilder::Chain({s})));
     import.JoinChains(chains);
     ASSERT_EQ(chains.size(), 1u);
-    EXPECT_EQ(Names(chains[0]->streams), (std::vector<std::string>{"S1", "S2"}));
-    EXPECT_TRUE(loop.b.simulatorCase.GetItemByName("E2")->IsRelatedTo(loop.s1, CPItem::Downstream));
+    EXPECT_EQ(Names(chains[0]->streams), (std::vector<std::string>{"S1", "S2", "S1Duplicate_2"}));
+    CPItem* copy = loop.b.simulatorCase.GetItemByName("S1Duplicate_2");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(loop.b.simulatorCase.GetItemByName("E2")->IsRelatedTo(copy, CPItem::Downstream));
+    EXPECT_TRUE(copy->IsRelatedTo(loop.s1, CPItem::Downstream));
 }
 
 TEST(SimulatorCaseImport, ATwoStreamChainThroughAPumpIsSkippedWhenPumpsShiftTemperatures) {

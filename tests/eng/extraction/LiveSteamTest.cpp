@@ -184,9 +184,10 @@ TEST(LiveSteamExtraction, SettingsAndFeedsThatLeaveNoStreamOrFewerSegments) {
         EXPECT_EQ(s->GetNumberOfSegments(), 3);
     }
     {
-        SteamCase c(35);  // colder than an ambient of 40
+        SteamCase c(35);  // colder than an ambient of 40: left out, and named
         c.Config().SetSettingValue("UserSuppliedAmbientTemperature", 40);
         EXPECT_EQ(c.Run(), nullptr);
+        EXPECT_NE(c.Report("Warnings:Live_Steam").find("Live steam STEAM at 35 C, below the ambient 40 C"), std::string::npos);
     }
     {
         SteamCase c(150, "htHeater");  // steam into a heater is a utility there

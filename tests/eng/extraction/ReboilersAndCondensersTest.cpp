@@ -24,7 +24,9 @@ struct ColumnCase {
 
     // column -> feed -> unit -> product -> column, isothermal at `t`, the heat flow moving with
     // the duty's sign; the unit carries the feed's (flat) curve.
-    CPItem* Unit(const char* name, const char* cls, const char* feed, const char* product, double t, double duty) {
+    // `streamsChange`, when given, is the product's heat flow less the feed's (else the duty).
+    CPItem* Unit(const char* name, const char* cls, const char* feed, const char* product, double t, double duty,
+                 double streamsChange = NAN) {
         CPItem* f = b.Stream(feed, t);
         CPItem* pr = b.Stream(product, t);
         CaseBuilder::Link(column, f);
@@ -32,7 +34,7 @@ struct ColumnCase {
         CaseBuilder::Link(pr, column);
         CaseBuilder::Num(unit, "Duty", duty);
         CaseBuilder::Num(f, "HeatFlow", 1000);
-        CaseBuilder::Num(pr, "HeatFlow", 1000 + duty);
+        CaseBuilder::Num(pr, "HeatFlow", 1000 + (std::isnan(streamsChange) ? duty : streamsChange));
         CaseBuilder::Num(f, "MassFlow", 2);
         CaseBuilder::Table(unit, feed, {t, t}, {0, duty / 2});
         return unit;
@@ -115,3 +117,23 @@ TEST(ReboilersAndCondensers, EachUnitFedBySeveralStreamsGetsItsOwnWarningLine) {
 }
 
 }  // namespace
+
+// The load is the unit's duty, not the change of heat flow between its feed and its product: a
+// condenser of 620 kW whose streams' heat flows differ by 500 kW (a pump-around returned between
+// them, a flash drum lumped into the product) carries 620 kW, and a reboiler of 650 kW whose
+// streams differ by 800 kW carries 650.
+TEST(ReboilersAndCondensers, TheLoadIsTheUnitsDutyWhateverItsStreamsHeatFlowsSay) {
+    struct Row {
+        const char* cls;
+        double duty, streamsChange;
+    } rows[] = {{"htCondenserTotal", -620, -500}, {"htReboiler", 650, 800}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.cls);
+        ColumnCase c;
+        ASSERT_NE(nullptr, c.Unit("R1", r.cls, "Bottoms", "Boilup", 130, r.duty, r.streamsChange));
+        c.import.Extract();
+        IHeatIntegrationStream* s = c.Stream("Bottoms_TO_Boilup");
+        ASSERT_NE(s, nullptr);
+        EXPECT_NEAR(std::fabs(r.duty), std::fabs(s->GetHeatLoad(0)), 1e-6);
+    }
+}

@@ -127,6 +127,11 @@ TEST(ExtractionRefresh, ExchangerValuesFollowTheCaseWhereTheDesignSpecifiesThem)
         t.import->RefreshExchangerValues();
         EXPECT_DOUBLE_EQ(value(x1, "Duty"), specified ? 320.0 : before) << specified;
         EXPECT_DOUBLE_EQ(value(x1, "SimOverallU"), 0.5) << specified;
+        // Solved again without a coefficient: the simulator's last one stays.
+        t.x1->GetVariable("OverallU")->Clear();
+        t.import->RefreshExchangerValues();
+        EXPECT_DOUBLE_EQ(value(x1, "SimOverallU"), 0.5) << specified;
+        EXPECT_EQ(x1->getVariableStatus("SimOverallU"), 1) << specified;
     }
 }
 

@@ -191,9 +191,11 @@ TEST_F(SegmentRules, CompletenessFollowsTheKindOfStream) {
     SetSegmentValues(*p, "HeatCapacityFlowrate", {1.0, 2.0});
     EXPECT_TRUE(p->IsComplete());
 
+    // A utility without specific heats runs at one heat-capacity flow rate over its range; with
+    // some given and some not, its segments' shares are open.
     CPIHeatIntegrationStream* u = owner.Add("U", 1);
     SetPoints(*u, {250, 200, 150});
-    EXPECT_FALSE(u->IsComplete());
+    EXPECT_TRUE(u->IsComplete());
     u->SetValue("SpecificHeat", 1.0, 0);
     EXPECT_FALSE(u->IsComplete());
     u->SetValue("SpecificHeat", 3.0, 1);

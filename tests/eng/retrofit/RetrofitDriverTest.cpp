@@ -28,6 +28,10 @@ std::vector<std::string> DesignNames(const IHeatIntegrationScenario& s) {
 bool FileExists(const std::string& path) { return std::ifstream(path).good(); }
 
 void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+std::string FileContents(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // The exchanger of the design that bears the unit name.
 CNode* UnitNamed(const IHENDesign& design, const char* name) {
@@ -181,7 +185,8 @@ TEST(RetrofitDriver, NewExchangerIsBuiltIntoTheNewDesign) {
     EXPECT_EQ(std::string(run.created->GetStoredTextA()), "DeBottlenecking HX are: E-100.");
     // The base design is left as it was.
     EXPECT_EQ(n.d->GetNumberOfHeatExchangers(), before);
-    EXPECT_FALSE(FileExists(PinchRetrofitDriver::SolverLogPath()));
+    EXPECT_TRUE(driver.SolverLogPath().empty());
+    EXPECT_EQ(std::vector<std::string>{}, logs.Names());
 }
 
 // Through the scenario's stepwise run: without an optimiser the area check fails, the step
@@ -194,8 +199,8 @@ TEST(RetrofitDriver, WithoutAnOptimiserTheAreaCheckFailsAndTheStepIsDropped) {
     n.scenario->RetrofitDesign(n.d, 0);
     EXPECT_EQ(n.scenario->GetRetrofitStepStatus(0), PinchRetrofitDriver::OptimisationFailed);
     EXPECT_EQ(DesignNames(*n.scenario), std::vector<std::string>{"D1"});
-    EXPECT_FALSE(FileExists(CPIScenario::RetrofitLogPath()));
-    EXPECT_FALSE(FileExists(PinchRetrofitDriver::SolverLogPath()));
+    EXPECT_TRUE(n.scenario->RetrofitLogPath().empty());
+    EXPECT_EQ(std::vector<std::string>{}, logs.Names());
 }
 
 // Through the scenario on a plant whose heater and coolers run at specified duties (180, 140 and
@@ -268,39 +273,50 @@ TEST(RetrofitDriver, ZeroBenefitEndsBeforeAnyEdit) {
     EXPECT_STREQ(run.created->GetStoredTextB(), "");
 }
 
-// The solver's log: read after a failed model run, deleted before and after every run.
+// The solver's log: read after a failed model run from the run's own directory, which goes with
+// the run. A file of that name planted in the temporary directory is neither read nor removed.
 TEST(RetrofitDriver, SolverLogDecidesTheCodeOfAFailedRun) {
     PrivateTempDir logs;
-    const std::string log = PinchRetrofitDriver::SolverLogPath();
+    const std::string planted = logs.Path() + "/Datafile.LOG";
     struct Case {
         const char* what;
-        const char* staleLog;     // left by an earlier run (null: none)
+        const char* plantedLog;   // in the temporary directory before the run (null: none)
         const char* writtenLog;   // written by the failing solve (null: none)
         int expected;
     };
     for (const Case& c : {Case{"error logged", nullptr, "solve\n[Error Code:  108]\n", 0},
                           Case{"other error", nullptr, "[Error Code: 108]", 5},
                           Case{"no log", nullptr, nullptr, 5},
-                          Case{"stale log", "[Error Code:  108]", nullptr, 5}}) {
+                          Case{"planted log", "[Error Code:  108]", nullptr, 5}}) {
         SCOPED_TRACE(c.what);
         ThreeStreamNetwork n(nullptr, "CW2");
         DriverRun run(n, 0);
-        if (c.staleLog) WriteFile(log, c.staleLog);
+        if (c.plantedLog) WriteFile(planted, c.plantedLog);
+        PinchRetrofitDriver* running = nullptr;
+        std::string during;
         ScriptedDriver driver;
+        running = &driver;
         driver.script = [&](ScriptedAnalysis& a) {
             a.runNewExchanger = [&] {
-                if (c.writtenLog) WriteFile(log, c.writtenLog);
+                during = running->SolverLogPath();
+                if (c.writtenLog) WriteFile(during, c.writtenLog);
                 return false;
             };
         };
         EXPECT_EQ(run.Run(driver), c.expected);
-        EXPECT_FALSE(FileExists(log));
+        EXPECT_NE(planted, during);
+        EXPECT_FALSE(FileExists(during));
+        EXPECT_EQ(c.plantedLog != nullptr, FileExists(planted));
+        if (c.plantedLog) {
+            EXPECT_EQ(c.plantedLog, FileContents(planted));
+        }
+        std::remove(planted.c_str());
+        EXPECT_EQ(std::vector<std::string>{}, logs.Names());
     }
 }
 
 TEST(RetrofitDriver, ModesWithoutAModification) {
     PrivateTempDir logs;
-    const std::string log = PinchRetrofitDriver::SolverLogPath();
     {
         // One hot and one cold utility: there is nothing to change a heater or cooler to.
         ThreeStreamNetwork n;
@@ -311,10 +327,9 @@ TEST(RetrofitDriver, ModesWithoutAModification) {
     {
         ThreeStreamNetwork n(nullptr, "CW2");
         DriverRun run(n, 5);
-        WriteFile(log, "[Error Code:  108]");
         PinchRetrofitDriver driver;
         EXPECT_EQ(run.Run(driver), PinchRetrofitDriver::NotValid);
-        EXPECT_FALSE(FileExists(log));
+        EXPECT_EQ(std::vector<std::string>{}, logs.Names());
     }
 }
 

@@ -9,10 +9,12 @@
 #include "tests/eng/design/DesignTestSupport.h"
 
 #include <cstdio>
+#include <dirent.h>
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,8 +66,19 @@ public:
     ~PrivateTempDir() {
         if (m_had) ::setenv("TMPDIR", m_previous.c_str(), 1);
         else ::unsetenv("TMPDIR");
-        for (const char* name : {"/Datafile.LOG", "/Retrofit.log"}) std::remove((m_path + name).c_str());
+        for (const std::string& name : Names()) std::remove((m_path + "/" + name).c_str());
         ::rmdir(m_path.c_str());
+    }
+    const std::string& Path() const { return m_path; }
+    // What the directory holds now: a run leaves nothing of its own behind.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        if (DIR* dir = ::opendir(m_path.c_str())) {
+            while (const dirent* entry = ::readdir(dir))
+                if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..") names.push_back(entry->d_name);
+            ::closedir(dir);
+        }
+        return names;
     }
     PrivateTempDir(const PrivateTempDir&) = delete;
     PrivateTempDir& operator=(const PrivateTempDir&) = delete;

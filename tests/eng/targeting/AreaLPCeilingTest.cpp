@@ -97,3 +97,34 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A solve that runs past its time limit stops and says so (state 5, no area), whether the limit
+// falls in the fine model or in the coarse one solved for its start; given its time it reaches the
+// optimum. (The clock is read before the first pivot, so a limit already past stops at once.)
+TEST(AreaLPTimeLimit, AStopAtTheLimitIsNamedAndGivesNoArea) {
+    for (std::size_t coarseStartRows : {AreaLP::DefaultCoarseStartRows, std::size_t{1}}) {
+        SCOPED_TRACE(coarseStartRows);
+        StreamScenario s;
+        area_test::AddRandomForbiddenTable(s, 1, 24);
+        CurveInputs c(s.Segments(), 10.0);
+        AreaLP lp;
+        lp.SetOption(AreaLP::ShellAndTubeOnly);
+        lp.SetMethod(AreaLP::Method::Network);
+        lp.SetCoarseStartRows(coarseStartRows);
+        lp.SetTimeLimit(1e-12);
+        lp.Rebuild(c.segments, 10.0, 0.8, s.Matches());
+        const Outcome stopped = area_test::OutcomeOf(lp);
+        EXPECT_EQ(AreaLP::StoppedAtTimeLimit, stopped.state);
+        EXPECT_EQ(0.0, stopped.shellAndTube);
+        EXPECT_EQ(0.0, stopped.shells);
+
+        lp.SetTimeLimit(0.0);
+        EXPECT_EQ(AreaLP::MaxSeconds, lp.GetTimeLimit());
+        lp.Rebuild(c.segments, 10.0, 0.8, s.Matches());
+        EXPECT_EQ(AreaLP::Computed, area_test::OutcomeOf(lp).state);
+    }
+}
+
+}  // namespace

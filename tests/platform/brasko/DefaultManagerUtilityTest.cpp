@@ -72,13 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
         SetValueCase{"approach raised", "MP Steam", DUP_DTminContribution, 20.0, 1, DUP_RangeUpper, 155.5},
         SetValueCase{"viscosity negative", "MP Steam", DUP_Viscosity, -1.0, 0, DUP_Viscosity, 0.0152},
         SetValueCase{"credit", "MP Steam", DUP_Cost, -1e-6, 1, DUP_Cost, -1e-6},
+        SetValueCase{"film coefficient negative", "MP Steam", DUP_FilmCoefficient, -300.0, 0, DUP_FilmCoefficient, 6.0},
         SetValueCase{"side is read only", "MP Steam", DUP_HeatType, 1.0, 1, DUP_HeatType, 0.0},
         SetValueCase{"unknown utility", "Nothing", DUP_Cost, 1.0, 1, DUP_Cost, Units::EmptyValue}));
 
 TEST(DefaultManagerUtility, ApproachBelowOneWarnsAndKeepsTheValue) {
     auto m = FactoryManager();
     ChangeRecorder r(*m);
-    EXPECT_EQ(m->SetValue("Hot Oil", DUP_DTminContribution, 0.5), 1);
+    // The value is not taken: the answer says so.
+    EXPECT_EQ(m->SetValue("Hot Oil", DUP_DTminContribution, 0.5), 0);
     ASSERT_EQ(r.changes.size(), 1u);
     EXPECT_EQ(r.changes[0].code, 60);
     EXPECT_EQ(r.changes[0].text, "DeltaTMinWarning");

@@ -33,7 +33,12 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionUnableToAdd", 1},           {"ExtractionHXWithDiscrepancy", 1},
                    {"ExtractionLiveSteamTooCold", 1},      {"ExtractionLiveSteamNoProperties", 3},
                    {"FileNameInExtraction", 1},            {"FileNameAndStepsInExtraction", 3},
-                   {"EndStaticTextInPage9InExtraction", 1}, {"NoUtilForThisTemp", 0}};
+                   {"EndStaticTextInPage9InExtraction", 1}, {"NoUtilForThisTemp", 0},
+                   {"ExtractionNoUtilityForUnit", 2},      {"ExtractionNoUtilityForLiveSteam", 2},
+                   {"ExtractionUnitNotTaken", 2},          {"ExtractionExchangerSideNotLinked", 4},
+                   {"ExtractionExchangerInletUnnamed", 2}, {"ExtractionStreamValueMissing", 2},
+                   {"ExtractionSeparatorDutyTooSmall", 2}, {"ExtractionSeparatorSpanUnusable", 3},
+                   {"ExtractionLiveSteamBelowAmbient", 3}, {"ExtractionDutyNotTaken", 4}};
     for (const auto& f : formats) {
         ASSERT_TRUE(MessageCatalogue::Instance().Contains(f.key)) << f.key;
         EXPECT_EQ(conversions(FindString(f.key)), f.arguments) << f.key;

@@ -231,6 +231,12 @@ public:
         return out = it->second, true;
     }
     using CPIScenario::GetDesign;
+    // The design the last retrofit run kept, and the mode it ran in.
+    IHENDesign* runResult = nullptr;
+    int runMode = -1;
+    IHENDesign* GetRetrofitRunResult(const IHENDesign* from, int mode) const override {
+        return from && mode == runMode ? runResult : nullptr;
+    }
     double GetOptimizerEconomicParameter() const override { return investmentLimit; }
     void SetOptimizerEconomicParameter(double v) override {
         std::ostringstream s;

@@ -163,28 +163,31 @@ TEST_F(ViewDesignViewerCommands, TheModeWordsOpenTheConstraintsOrRunTheOptimisat
     EXPECT_EQ(4, viewer->nRetrofitMode);
 }
 
-// The newest result design of mode 2 for "D", and the check of its cost and payback.
+// The result design the last run of mode 2 from "D" kept, and the check of its cost and payback.
+// A design merely named like a result ("D-2S" made by the user, or a run of another mode) is
+// none.
 struct Feasibility {
-    std::vector<const char*> designs;
+    int runMode;  // the mode of the run that kept "D-2S"; -1 no run kept it
     double capital, payback;
     const char* name;
     int check;
 };
 void PrintTo(const Feasibility& c, std::ostream* os) {
-    *os << c.name;
+    *os << c.runMode << " " << c.capital << " " << c.payback;
 }
 
 class ViewRetrofitFeasibility : public ViewDesignViewerCommands, public ::testing::WithParamInterface<Feasibility> {};
 
 TEST_P(ViewRetrofitFeasibility, TheNewestResultIsCheckedAgainstTheInvestmentLimitAndItsPayback) {
     const Feasibility& f = GetParam();
-    std::vector<std::unique_ptr<RecordingDesign>> results;
-    for (const char* name : f.designs) {
-        results.push_back(std::make_unique<RecordingDesign>(name, log));
-        results.back()->capitalCost = f.capital;
-        results.back()->payback = f.payback;
-        scenario.designs[name] = results.back().get();
+    RecordingDesign older("D-1S", log), newest("D-2S", log);
+    for (RecordingDesign* d : {&older, &newest}) {
+        d->capitalCost = f.capital;
+        d->payback = f.payback;
+        scenario.designs[d->GetDesignName()] = d;
     }
+    if (f.runMode >= 0) scenario.runResult = &newest;
+    scenario.runMode = f.runMode;
     viewer->nRetrofitMode = 2;
     EXPECT_EQ(Text(f.name), viewer->RetrofitResultName());
     EXPECT_EQ(f.check, viewer->RetrofitFeasibility());
@@ -192,17 +195,19 @@ TEST_P(ViewRetrofitFeasibility, TheNewestResultIsCheckedAgainstTheInvestmentLimi
 
 INSTANTIATE_TEST_SUITE_P(
     Designs, ViewRetrofitFeasibility,
-    ::testing::Values(Feasibility{{"D-1S", "D-2S"}, 5e5, 1.0, "D-2S", 1},  // 5e5 over the limit of 1e5
-                      Feasibility{{"D-1S", "D-2S"}, 5e4, 0.0, "D-2S", 2},  // no payback
-                      Feasibility{{"D-1S", "D-2S"}, 5e4, -3.0, "D-2S", 2},
-                      Feasibility{{"D-1S"}, 1e5, 2.0, "D-1S", 0},          // at the limit, paid back
-                      Feasibility{{"D-2S"}, 5e5, 1.0, "", 0},              // no D-1S: no result design
-                      Feasibility{{}, 5e5, 1.0, "", 0}));
+    ::testing::Values(Feasibility{2, 5e5, 1.0, "D-2S", 1},  // 5e5 over the limit of 1e5
+                      Feasibility{2, 5e4, 0.0, "D-2S", 2},  // no payback
+                      Feasibility{2, 5e4, -3.0, "D-2S", 2},
+                      Feasibility{2, 1e5, 2.0, "D-2S", 0},  // at the limit, paid back
+                      Feasibility{1, 5e5, 1.0, "", 0},      // the run was of another mode
+                      Feasibility{-1, 5e5, 1.0, "", 0}));   // no run kept a design
 
 TEST_F(ViewDesignViewerCommands, AFailedOptimisationIsReportedEvenWhenTheResultIsInfeasible) {
     RecordingDesign result("D-1N", log);
     result.capitalCost = 5e5;
     scenario.designs["D-1N"] = &result;
+    scenario.runResult = &result;
+    scenario.runMode = 0;
     scenario.retrofitCode = 26;
     Lines run = Run("RunRetrofitOptimization");
     EXPECT_EQ(err(HIDesignViewerDesign::RetrofitKey(26)), run.back());
@@ -218,6 +223,8 @@ TEST_F(ViewDesignViewerCommands, AFailedOptimisationIsReportedEvenWhenTheResultI
 TEST_F(ViewDesignViewerCommands, DeletingTheNewestResultReopensTheConstraintsOnlyWhenAsked) {
     RecordingDesign one("D-1A", log), two("D-2A", log);
     scenario.designs = {{"D-1A", &one}, {"D-2A", &two}};
+    scenario.runResult = &two;
+    scenario.runMode = 4;
     viewer->nRetrofitMode = 4;
     EXPECT_EQ((Lines{"busy 1", "DeleteDesign D-2A", "view AddAreaConstraintsView", "busy 0"}), Run("DeleteNewRetrofitDesign 1"));
     EXPECT_EQ((Lines{"busy 1", "DeleteDesign D-2A", "busy 0"}), Run("DeleteNewRetrofitDesign 0"));

@@ -233,6 +233,39 @@ TEST(ViewDesignViewerStreamValues, CostsPaybackAndTheCrossPinchTable) {
     EXPECT_EQ(static_cast<std::size_t>(3), viewer->GetCrossPinchOrder().size());
 }
 
+// An exchanger given more than its cold stream takes (H2 to C2 at 300 kW, where C2 takes 240)
+// leaves C2's heater running backwards. The utility loads, the utility costs and the total annual
+// cost are then no answer of the network: the totals and the performance table's rows built on
+// them are empty, while the rest of the table stays. Running forwards again, they come back.
+TEST(ViewDesignViewerStreamValues, NoUtilityTotalWhileAHeaterOrCoolerRunsBackwards) {
+    ViewerNetwork n;
+    n.d->Deactivate();
+    CNode* overrun = n.Unit("H2", "C2");
+    for (int port = 0; port < 4; ++port) n.d->RemoveUtilityAtPort(overrun, port);
+    overrun->addVariable(NodeValue::Duty, 300.0, ValueStatus::Specified);
+    // The heater takes C2 from the exchanger's outlet to its target.
+    CNode* heater = n.d->AddHeatExchanger(design_test::NthSegment(*n.d, "ST", 0), AsHeatExch(overrun)->getOutlet(1),
+                                          nullptr, nullptr, "Heater");
+    ASSERT_NE(nullptr, heater);
+    for (int port = 0; port < 4; ++port) n.d->RemoveUtilityAtPort(heater, port);
+    n.d->Activate(1);
+    double duty = 0.0;
+    ASSERT_TRUE(heater->getVariableAsDouble(NodeValue::Duty, duty));
+    ASSERT_LT(duty, -1.0) << "the heater runs backwards";
+    EXPECT_FALSE(n.d->DoUtilityUnitsRunForwards());
+    auto viewer = n.Viewer();
+    for (int number : {751, 761, 762}) EXPECT_EQ(kEmpty, read(*viewer, 31001, number)) << number;
+    for (int number : {752, 753, 759, 760, 761, 763})
+        for (int first : {0, 1}) EXPECT_EQ(kEmpty, read(*viewer, 1519, number, first)) << number << " " << first;
+    EXPECT_NE(kEmpty, read(*viewer, 1519, 756, 0)) << "the number of units stays";
+
+    overrun->addVariable(NodeValue::Duty, 100.0, ValueStatus::Specified);
+    n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+    ASSERT_TRUE(n.d->DoUtilityUnitsRunForwards());
+    EXPECT_DOUBLE_EQ(n.d->GetTotalUtilityCost(0), read(*viewer, 31001, 762));
+    EXPECT_DOUBLE_EQ(n.d->GetTotalUtilityLoad(0), read(*viewer, 1519, 752, 0));
+}
+
 TEST(ViewDesignViewerStreamValues, AnExchangerWithoutAnApproachTakesTheDesignsOnce) {
     ViewerNetwork n;
     n.Units("pp");

@@ -7,6 +7,7 @@
 #include "lumeth/Messages.h"
 #include "pellin/HeatExch.h"
 #include "pellin/StreamNodes.h"
+#include "tests/eng/design/OperationTestSupport.h"
 #include "tests/views/design/DesignViewerTestSupport.h"
 #include "views/design/DesignValueRows.h"
 
@@ -138,6 +139,30 @@ TEST(ViewDesignViewerTexts, RowListNamesKindsAndStreams) {
     EXPECT_EQ("", textOf(*viewer, 1519, 766, 0));
 }
 
+// Once the lock has solved the network, the operating mode's status line says so and its cell
+// takes the colour of a solved network; a lock whose network does not solve (no film
+// coefficients) says that instead.
+TEST(ViewDesignViewerTexts, TheLockedOperationShowsWhetherItsStateConverged) {
+    design_test::OperatedNetwork operated;
+    auto solved = std::make_unique<HIDesignViewerDesign>(nullptr, "Operated",
+                                                         ObjectTypeRegistry::Current()->Find(HIDesignViewerDesign::TypeName));
+    solved->SetScenario(operated.scenario.get());
+    solved->SetEngineeringDesign(operated.d, false);
+    EXPECT_EQ(Viewable::EmptyValue, solved->Value(VarDescription(100, 231)));
+    operated.d->LockOperation();
+    ASSERT_EQ(1, operated.d->GetCalculationStatus());
+    EXPECT_EQ("Calculation status: Converged", textOf(*solved, 1519, 231));
+    EXPECT_EQ(46.0, solved->Value(VarDescription(100, 231)));
+
+    ViewerNetwork n;
+    n.Units("pp");
+    auto unsolved = n.Viewer();
+    n.d->LockOperation();
+    ASSERT_EQ(2, n.d->GetCalculationStatus());
+    EXPECT_EQ("Calculation status: Not converged", textOf(*unsolved, 1519, 231));
+    EXPECT_EQ(0.0, unsolved->Value(VarDescription(100, 231)));
+}
+
 TEST(ViewDesignViewerTexts, SummaryLineCaptionsAndPrompts) {
     ViewerNetwork n;
     auto viewer = n.Viewer();
@@ -165,18 +190,17 @@ TEST(ViewDesignViewerTexts, SummaryLineCaptionsAndPrompts) {
     EXPECT_EQ(std::string(FindString("NegativePayback").c_str()), textOf(*viewer, 1519, 332));
 }
 
-TEST(ViewDesignViewerTexts, TheNewestRetrofitResultOfTheMode) {
+TEST(ViewDesignViewerTexts, ADesignNamedLikeARetrofitResultIsNoResult) {
     ViewerNetwork n;
     ASSERT_NE(nullptr, n.Design("D1-1S"));
     ASSERT_NE(nullptr, n.Design("D1-2S"));
-    ASSERT_NE(nullptr, n.Design("D1-3P"));  // counted only while 1 and 2 exist too
+    ASSERT_NE(nullptr, n.Design("D1-1N"));
     auto viewer = n.Viewer();
-    viewer->nRetrofitMode = 2;
-    EXPECT_EQ("D1-2S", std::string(viewer->RetrofitResultName().c_str()));
-    viewer->nRetrofitMode = 1;
-    EXPECT_EQ("", std::string(viewer->RetrofitResultName().c_str()));
-    viewer->nRetrofitMode = 0;
-    EXPECT_EQ("", std::string(viewer->RetrofitResultName().c_str()));
+    // No retrofit ran: the designs are the user's own, whatever their names say.
+    for (int mode : {0, 1, 2, 4}) {
+        viewer->nRetrofitMode = mode;
+        EXPECT_EQ("", std::string(viewer->RetrofitResultName().c_str())) << mode;
+    }
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ struct Chain : ViewerNetwork {
         viewer = Viewer();
     }
     HeatExchangerView* view(CNode* unit) { return dynamic_cast<HeatExchangerView*>(viewer->GetEquipmentView(unit)); }
+    static std::string ChainOf(const CPIHENDesign& design, const std::string& stream) { return design_test::Chain(design, stream); }
     CNode *e1 = nullptr, *e2 = nullptr, *e3 = nullptr, *hotTee = nullptr, *coldTee = nullptr;
     std::unique_ptr<HIDesignViewerDesign> viewer;
 };
@@ -252,6 +253,43 @@ TEST(ViewHeatExchanger, UtilitySwitchesAddAndRemoveAndTheModelSwitchChangesKind)
     EXPECT_EQ(0, AsHeatExch(unit)->getHXType());
 }
 
+// A port switch takes what the port's flag (751 to 754) offers and refuses the rest with a
+// message: no heater or cooler between an exchanger and the tee after it, and none taken away
+// where the two segments it would join both carry a given temperature.
+TEST(ViewHeatExchanger, UtilitySwitchesRefuseWhatThePortsFlagsMarkUnavailable) {
+    Chain c;
+    HeatExchangerView* v1 = c.view(c.e1);
+    ASSERT_NE(nullptr, v1);
+    HeatExch* x1 = AsHeatExch(c.e1);
+    const std::string hot = Chain::ChainOf(*c.d, "H1"), cold = Chain::ChainOf(*c.d, "C1");
+
+    // Cold outlet (flag 754, switch 292): the segment after E1 runs into the cold split's tee.
+    EXPECT_EQ(1.0, v1->Value(VarDescription(104, 292)));
+    EXPECT_EQ(0.0, v1->Value(VarDescription(104, 754)));
+    Session::Instance().Reset();
+    EXPECT_EQ(0, v1->Specify(VarDescription(104, 292), 0.0));
+    EXPECT_EQ(Text("UtilityCannotBeAddedAtPort"), lastShown());
+    EXPECT_EQ(cold, Chain::ChainOf(*c.d, "C1"));
+    EXPECT_TRUE(c.d->IsPortFreeOfUtility(c.e1, 3));
+
+    // Hot outlet (flag 752, switch 294): the cooler between E1 and E2 joins two given temperatures.
+    CNode* own = x1->getOutlet(0);
+    CNode* beyond = chain::After(chain::After(own));
+    own->addVariable(NodeValue::Temperature, 150.0, ValueStatus::Specified);
+    beyond->addVariable(NodeValue::Temperature, 140.0, ValueStatus::Specified);
+    EXPECT_EQ(0.0, v1->Value(VarDescription(104, 294)));
+    EXPECT_EQ(0.0, v1->Value(VarDescription(104, 752)));
+    Session::Instance().Reset();
+    EXPECT_EQ(0, v1->Specify(VarDescription(104, 294), 1.0));
+    EXPECT_EQ(Text("UtilityCannotBeRemovedAtPort"), lastShown());
+    EXPECT_EQ(hot, Chain::ChainOf(*c.d, "H1"));
+    EXPECT_FALSE(c.d->IsPortFreeOfUtility(c.e1, 1));
+
+    // Either message has its text.
+    for (const char* key : {"UtilityCannotBeAddedAtPort", "UtilityCannotBeRemovedAtPort"})
+        EXPECT_TRUE(MessageCatalogue::Instance().Contains(key)) << key;
+}
+
 TEST(ViewHeatExchanger, StatusWordsNameTheCalculationsState) {
     const char* words[10] = {"Under-specified", "", "Over-specified", "Calculations OK", "Infeasible: the temperatures cross",
                              "", "Failed to calculate", "Partially calculated", "A stream of the exchanger is under-specified",
@@ -319,7 +357,8 @@ TEST(ViewHeatExchanger, TheFormsListTheirVariablesCommandsAndRefusals) {
     }
     FormDescription form;
     HeatExchangerView::LoadVariables(form);
-    EXPECT_EQ(Text("AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2"), form.Refusals("Area.200"));
+    EXPECT_EQ(Text("AreaInputError CannotSpecifyAreaForUtilExchanger HTCoeffUpdateError2 ReadOnlyCell SpecRange"),
+              form.Refusals("Area.200"));
     ASSERT_EQ(1u, form.Commands().size());
     EXPECT_EQ(Text("DeleteHeatExchanger"), form.Commands()[0]);
     bool listed = false;

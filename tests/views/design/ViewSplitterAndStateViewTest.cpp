@@ -90,6 +90,51 @@ TEST(ViewSplitter, FractionsOutsideZeroToOneAreRefusedAndNamesGoThroughTheDesign
     EXPECT_NE(std::string::npos, std::string(s.d->GetChangeLog() ? s.d->GetChangeLog() : "").find("Split A"));
 }
 
+// The branch left to the balance shows the share the network gives it, read-only: a write there
+// is refused and the shares still add up to the whole inflow; the specified branch takes one.
+TEST(ViewSplitter, ACalculatedShareIsReadOnlyAndItsWriteRefused) {
+    Split s;
+    ASSERT_NE(nullptr, s.view);
+    VarDescription first(11, 200), last(11, 200);
+    first.SetOffset(0, 0);
+    last.SetOffset(0, 1);
+    ASSERT_EQ(1, s.view->Specify(first, 0.3));
+    double f = 0.0;
+    s.view->Branch(1)->addVariable("SplitFraction", 0.7, 2);
+    ModifyState state = ModifiableState;
+    int detail = 0;
+    s.view->VariableStatus(last, state, detail);
+    EXPECT_EQ(ReadOnlyState, state);
+    EXPECT_EQ(0, s.view->Specify(last, 0.2));
+    ASSERT_TRUE(s.view->Branch(1)->getVariableAsDouble("SplitFraction", f));
+    EXPECT_DOUBLE_EQ(0.7, f);
+    EXPECT_EQ(2, s.view->Branch(1)->getVariableStatus("SplitFraction"));
+    state = ReadOnlyState;
+    s.view->VariableStatus(first, state, detail);
+    EXPECT_EQ(ModifiableState, state);
+    EXPECT_EQ(1, s.view->Specify(first, 0.4));
+}
+
+// A split on the cooling water: the placeholder that ends the utility after its mixer is the
+// utility's own and may not go (the flag says so); the switch that would take it out is refused,
+// the mixer left as it was.
+TEST(ViewSplitter, TheSwitchAfterTheMixerAsksAsItsFlagDoes) {
+    ViewerNetwork n;
+    CNode* segment = design_test::NthSegment(*n.d, "CW", 0);
+    CNode* tee = nullptr;
+    ASSERT_TRUE(n.d->AddSplitterMixer(segment, segment, tee, "test", 2));
+    auto viewer = n.Viewer();
+    auto* view = dynamic_cast<SplitterView*>(viewer->GetEquipmentView(tee));
+    ASSERT_NE(nullptr, view);
+    CNode* mixer = view->GetMixerNode();
+    ASSERT_TRUE(mixer);
+    ASSERT_FALSE(n.d->IsPortFreeOfUtility(mixer, 2));
+    EXPECT_EQ(0.0, view->Value(VarDescription(104, 290)));
+    EXPECT_EQ(0.0, view->Value(VarDescription(104, 250)));
+    EXPECT_EQ(0, view->Specify(VarDescription(104, 290), 1.0));
+    EXPECT_FALSE(n.d->IsPortFreeOfUtility(mixer, 2));
+}
+
 TEST(ViewSplitter, ClosesWhenItsSplitIsTakenOutAndOnlyThen) {
     Split s;
     ASSERT_NE(nullptr, s.view);

@@ -91,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values("addhx @H", "addhx", "addhx \"\" @C", "addhx @H \"H9Start\"", "addhx @H \"no such node\"",
                       "addhxtemp @H @C 50", "addhxtemp @H @C", "addhxtemp @H @C 50 warm", "movehx @X @H",
                       "deletehx \"\"", "deletehx \"E 100\"", "deletesplit", "viewicnode", "viewicnode \"nothing\"",
-                      "RemoveBranch \"\""));
+                      "RemoveBranch \"\"", "RemoveBranch @H", "deletesplit @H", "deletesplit @X", "addbranch @H",
+                      "addbranch @X"));
 
 TEST(ViewGridCommands, AnExchangerAddedAtTwoTemperaturesKeepsThem) {
     Edits e;

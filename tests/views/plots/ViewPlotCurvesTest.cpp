@@ -177,7 +177,7 @@ TEST_P(ViewPlotCurves, EveryVertexIsTheScenariosCurvePointAndEveryTickSitsAtItsV
     const bool driving = c.graph == 8 || c.graph == 9;
     EXPECT_NE(std::string::npos, xTitle[0]->text.find(driving ? "(C)" : "(kW)")) << xTitle[0]->text;
     EXPECT_NE(std::string::npos, yTitle[0]->text.find("(C)")) << yTitle[0]->text;
-    if (c.graph == 1) {
+    if (c.graph == 1 || c.graph == 7) {
         EXPECT_EQ(0u, yTitle[0]->text.find("Shifted Temperature")) << "the grand composite is drawn on shifted temperatures";
     }
     std::vector<std::string> legend;
@@ -187,6 +187,11 @@ TEST_P(ViewPlotCurves, EveryVertexIsTheScenariosCurvePointAndEveryTickSitsAtItsV
     }
     for (const std::string& label : labels)
         EXPECT_NE(legend.end(), std::find(legend.begin(), legend.end(), label)) << label;
+    // The utilities are drawn against the grand composite curve, which the legend names.
+    if (c.graph == 7) {
+        EXPECT_NE(legend.end(), std::find(legend.begin(), legend.end(), "Grand Composite Curve"));
+        EXPECT_EQ(legend.end(), std::find(legend.begin(), legend.end(), "Shifted Temperature"));
+    }
 }
 
 std::vector<PlotCase> allCases() {

@@ -176,6 +176,10 @@ void HIDesignViewerTotalSite::VariableStatus(const VarDescription& var, ModifySt
     } else {
         editable = (type == kSwitch && (number == 452 || number == 440)) || (var.VariableIs("Notes") && number == 400) ||
                    (type == kText && number == 208);
+        // What the form takes it shows as taken: a site utility's values, the site's name, the
+        // table cursor.
+        ModifyState listed = ReadOnlyState;
+        editable = editable || (Form::Rows().VariableStatus(var, listed) && listed == ModifiableState);
     }
     state = editable ? ModifiableState : ReadOnlyState;
 }

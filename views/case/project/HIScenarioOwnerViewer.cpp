@@ -75,7 +75,9 @@ int HIScenarioOwnerViewer::sharedWord(const Text& word) {
         return 1;
     }
     if (word == "DeleteNote") {
-        if (project) project->DeleteNote(currentNote);
+        // The deleted note's number now names the note after it: none is chosen until the user
+        // chooses one, so that typed text goes to no note it was not meant for.
+        if (project && project->DeleteNote(currentNote)) currentNote = -1;
         return 1;
     }
     if (word == "RemoveFromDesignView") return removeCurrentScenario();
@@ -186,7 +188,11 @@ int HIScenarioOwnerViewer::writeProjectText(const VarDescription& var, const Tex
         case 1: renameEngineProject(text); return 1;
         case 2: project->SetEngineersName(text); return 1;
         case 4: project->SetComments(text); return 1;
-        case 5: return project->SetNoteTitle(currentNote, text) ? 1 : 0;
+        case 5:
+            if (project->SetNoteTitle(currentNote, text)) return 1;
+            // A title another note has would leave one of the two beyond choosing.
+            if (currentNote >= 0 && currentNote < project->GetNumberOfNotes()) ErrorMsg("NameNotUnique");
+            return 0;
         case 6: return project->SetNoteText(currentNote, text) ? 1 : 0;
         default: return -1;
     }

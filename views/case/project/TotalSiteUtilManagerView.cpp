@@ -5,6 +5,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "lumeth/Session.h"
+#include "views/EngineNotices.h"
 #include "views/case/scenario/UtilityNameView.h"
 #include "views/case/streams/SegmentTable.h"
 
@@ -103,7 +104,9 @@ void TotalSiteUtilManagerView::NotifyChange(int code, const CPString& text, void
             if (mySiteManager) mySiteManager->RemoveNotificationReceiver(this);
             mySiteManager = nullptr;
             break;
-        case kMessage: ErrorMsg(text, text); break;
+        // The manager's notice is a message key (with any numbers after it): its text is shown,
+        // not the key.
+        case kMessage: ShowEngineNotice(code, Text(text.c_str())); break;
         case kStreamAdded:
             if (mySiteManager && mySiteManager->GetStream(text.c_str(), stream) && stream) {
                 auto* view = new UtilityNameView(this, text);
@@ -248,7 +251,10 @@ int TotalSiteUtilManagerView::setName(int row, const Text& text) {
     const char* current = mySiteManager->GetRecommendedUtilityName(row);
     if (current) {
         const Text name = current;  // the manager's text goes with the utility
-        if (text.empty()) return mySiteManager->RemoveDefaultUtility(name.c_str()) ? 1 : 0;
+        // An emptied name deletes the utility, once the user confirms it: a cell cleared by
+        // mistake loses nothing.
+        if (text.empty())
+            return ResponseMsg("ConfirmDeleteDefaultUtility", 2) == 1 && mySiteManager->RemoveDefaultUtility(name.c_str()) ? 1 : 0;
         if (mySiteManager->RenameDefaultUtility(name.c_str(), text.c_str())) return 1;
     } else if (!text.empty() && mySiteManager->AddDefaultUtility(text.c_str())) {
         return 1;
@@ -365,4 +371,7 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.Add({"RowPos.288", FormHook::Value, 100, true, 0});
     form.Add({"SegmentTable.200", FormHook::Object, 0, false, 1});
     for (const char* word : {"SaveUtilityDefaultSet", "OpenUtilityDefaultSet", "ViewSegTableViewU"}) form.AddCommand(word);
+    form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning ReadOnlyCell SpecRange");
+    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError ConfirmDeleteDefaultUtility");
+    form.SetRefusals("Enum.900", "ValidOptionError");
 }

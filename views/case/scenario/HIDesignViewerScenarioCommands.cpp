@@ -104,11 +104,20 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     // A variable that is read and written is listed once, writable, with its refusals.
     std::map<Text, const InputRow*> written;
     for (const InputRow* row : InputRows()) written.emplace(row->Address(), row);
+    // The texts the user types (names of what a command makes, notes): a value read at the same
+    // address is listed writable too, since the form takes the text there.
+    static const char* const kTyped[] = {"ExtraData.208", "ExtraData.227", "ExtraData.230", "ExtraData.500",
+                                         "Notes.400",     "StrName.401",   "StrNameU.440"};
+    const auto typedText = [](const Text& address) {
+        for (const char* a : kTyped)
+            if (address == a) return true;
+        return false;
+    };
     for (const ValueRow* row : ValueRows()) {
         auto it = written.find(row->Address());
         const InputRow* in = it == written.end() ? nullptr : it->second;
-        form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1, in != nullptr,
-                  row->dims});
+        form.Add({row->Address(), FormHook::Value, row->unit >= 0 ? row->unit : row->type ? row->type : -1,
+                  in != nullptr || typedText(row->Address()), row->dims});
         if (in && *in->refusals) form.SetRefusals(row->Address(), in->refusals);
         if (in) written.erase(it);
     }
@@ -121,9 +130,7 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     // number (the method choices, the utility side of 660) stays listed once, as a value.
     std::set<Text> listed, typed;
     for (const FormVariable& v : form.Variables()) listed.insert(v.address);
-    for (const char* address : {"ExtraData.208", "ExtraData.227", "ExtraData.230", "ExtraData.500", "Notes.400",
-                                "StrName.401", "StrNameU.440"})
-        typed.insert(address);
+    for (const char* address : kTyped) typed.insert(address);
     for (const TextRow* row : TextRows())
         if (!listed.count(row->Address()))
             form.Add({.address = row->Address(),
@@ -134,6 +141,16 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
                       .numbered = row->number == TextRow::AnyNumber});
     for (const char* address : {"ExtraData.570", "ExtraData.1000", "Name.500"})
         form.Add({address, FormHook::Text, 1519, true, 0});
+    // What typing a name may answer: a refusal, or the question before a deletion.
+    const std::pair<const char*, const char*> named[] = {
+        {"StrName.401", "NoChangeinHENRBaseCase DeleteStreamError GetStreamError RenameStreamError"},
+        {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError"},
+        {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique ReadOnlyCell"},
+        {"ExtraData.500", "NoChangeinHENRBaseCase DeafultEconomicSpecRenameNotAllowed EconomicDataWithNameExists "
+                          "EconomicDataInUseDeleteError"},
+    };
+    for (const auto& [address, keys] : named)
+        if (form.Refusals(address).empty()) form.SetRefusals(address, keys);
     for (const Command& c : Commands()) form.AddCommand(c.word);
 }
 
@@ -168,15 +185,28 @@ int HIDesignViewerScenario::Message(const Text& line) {
     return Viewable::Message(line) ? 1 : 0;
 }
 
+namespace {
+// The extraction writes the plant's existing network into the design of its own name: a design of
+// the user's never takes it. True, with the message shown, for that name.
+bool refuseExtractionsDesignName(const Text& name) {
+    if (name != IHeatIntegrationScenario::ExtractedNetworkDesignName) return false;
+    Viewable::ErrorMsg("ReservedDesignName", name);
+    return true;
+}
+}  // namespace
+
 int HIDesignViewerScenario::addToDesignView(const Text&) {
     const Text name = newDesignName;
-    if (!name.empty() && myScenario->AddDesign(name) == 0) ErrorMsg("ThisDesignNameAlreadyExists", name);
     newDesignName.clear();
+    if (name.empty()) return 1;
+    if (refuseExtractionsDesignName(name)) return 0;
+    if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
     return 1;
 }
 
 int HIDesignViewerScenario::addDefaultDesign(const Text& rest) {
     const Text name = rest.empty() ? Text("Design 1") : rest;
+    if (refuseExtractionsDesignName(name)) return 0;
     // The scenario's notice of the new design makes its viewer.
     if (myScenario->AddDesign(name) == 0) return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
     return 1;
@@ -193,6 +223,7 @@ int HIDesignViewerScenario::renameView(const Text&) {
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
     if (name.empty()) return 1;
+    if (refuseExtractionsDesignName(name)) return 0;
     if (myScenario->RenameDesign(currentDesign->GetName(), name) != 1)
         return ErrorMsg("ThisDesignNameAlreadyExists", name), 0;
     currentDesign->SetName(name);
@@ -239,6 +270,7 @@ int HIDesignViewerScenario::cloneDesign(const Text&) {
     const Text name = newDesignName;
     newDesignName.clear();
     if (!currentDesign) return noDesignSelected();
+    if (refuseExtractionsDesignName(name)) return 0;
     if (FindDesignMatch(name) != -1) {
         ErrorMsg("ThisDesignNameAlreadyExists", name);
         return 0;

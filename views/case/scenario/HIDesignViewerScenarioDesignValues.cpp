@@ -31,7 +31,7 @@ IHENDesign* rowDesign(V& v, Var var) { return v.GetEngineeringDesign(var.Offset(
 // The design the simulation case was imported as.
 IHENDesign* simulationBaseCase(V& v) {
     IHENDesign* d = nullptr;
-    return v.GetmyScenario()->GetDesign("SimulationBaseCase", d) ? d : nullptr;
+    return v.GetmyScenario()->GetDesign(IHeatIntegrationScenario::ExtractedNetworkDesignName, d) ? d : nullptr;
 }
 
 bool hasExchangers(const IHENDesign* d) { return d && d->GetNumberOfHeatExchangers() > 0; }

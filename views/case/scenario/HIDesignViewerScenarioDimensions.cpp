@@ -289,7 +289,7 @@ int HIDesignViewerScenario::DimensionsBound(const VarDescription& var, DimInfo& 
     // 20. Design, utility and exchanger lists by type.
     if (t == 1519 && v == 704) {
         IHENDesign* simulated = nullptr;
-        return add(dims, s.GetDesign(CPString("SimulationBaseCase"), simulated) && simulated
+        return add(dims, s.GetDesign(CPString(IHeatIntegrationScenario::ExtractedNetworkDesignName), simulated) && simulated
                              ? simulated->GetNumberOfHeatExchangers() : 0);
     }
     if (const TypeRule* rule = findTypeRule(t, v)) {

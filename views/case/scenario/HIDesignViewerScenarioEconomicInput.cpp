@@ -7,6 +7,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/targeting/UnitsMILP.h"
 #include "lumeth/DisplayUnits.h"
 #include "lumeth/Framework.h"
 #include "lumeth/Resources.h"
@@ -62,8 +63,10 @@ const char* storeCoefficient(V& v, Var var, double value) {
         s->SetEconomicData(1, 0.0, set);
         return nullptr;
     }
+    // Past the size a case holds, on either side, it is refused; a negative one inside is taken
+    // with the warning.
+    if (!(std::fabs(value) <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
     if (value < 0.0) ErrorMsg("TypicalAreaConstantRange");
-    if (!(value <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
     const double x = calc_unit(value, DefUnitConv(99, DefaultUnits));
     const int k = static_cast<int>(s->GetEconomicData(5, set));
     const double u = (k == 0 || k == 1) ? basisFactor(k == 0 ? 41 : 6, true) : 1.0;
@@ -162,9 +165,9 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
          }, .refusals = "NegativeHoursOfOperInput OverlimitHoursOfOperInput"},
         // The capital-cost law of set i.
         {.type = 31000, .number = 501, .guarded = true, .write = [](V& v, Var var, double value) -> const char* {
+             // A constant past any plant's costs, on either side, is no law a case could hold.
+             if (!isEmpty(value) && !(std::fabs(value) <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
              if (!isEmpty(value) && value < 0.0) ErrorMsg("TypicalAreaConstantRange");
-             // A constant past any plant's costs is no law a case could hold.
-             if (!isEmpty(value) && !(value <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
              if (const char* set = setOf(v, var)) v.GetmyScenario()->SetEconomicData(0, isEmpty(value) ? 0.0 : value, set);
              return nullptr;
          }, .refusals = "TypicalAreaConstantRange"},
@@ -183,10 +186,11 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Eco
              return nullptr;
          }, .refusals = "CannotDeleteCError TypicalEconomicRateRange"},
         {.type = 1519, .number = 210, .write = [](V& v, Var, double value) -> const char* {
+             if (!isEmpty(value) && !(std::fabs(value) <= CaseValueLimits::MaxMagnitude)) return "TypicalAreaConstantRange";
              if (!isEmpty(value) && value < 0.0) ErrorMsg("TypicalAreaConstantRange");
              v.value1519_210 = value;
              return nullptr;
-         }},
+         }, .refusals = "TypicalAreaConstantRange"},
         // A new basis re-enters the coefficient, as if typed, in the display units of the new
         // basis: shown and re-entered through the same conversion, it keeps its value.
         {.type = 105, .number = 101, .write = [](V& v, Var var, double value) -> const char* {
@@ -278,10 +282,14 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Set
              v.GetmyScenario()->SetNumberOfDesignsWanted(whole(value));
              return nullptr;
          }, .refusals = "ValidOptionError"},
+        // The number of alternative decompositions the units search runs: 0 (none) up to the
+        // search's own limit, which a case holds.
         {.type = 100, .number = 290, .write = [](V& v, Var, double value) -> const char* {
-             if (!isEmpty(value)) v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
+             if (isEmpty(value)) return nullptr;
+             if (!(value >= 0.0 && value <= UnitsMILP::MaxDecompositions)) return "ValidOptionError";
+             v.GetmyScenario()->SetUnitsTargetMILPFlag(whole(value));
              return nullptr;
-         }},
+         }, .refusals = "ValidOptionError"},
         {.type = 104, .number = 2005, .write = [](V& v, Var, double value) -> const char* {
              v.GetmyScenario()->SetUseEquationBasedOptimization(whole(value) != 0);
              return nullptr;

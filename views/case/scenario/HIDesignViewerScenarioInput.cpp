@@ -373,6 +373,13 @@ int HIDesignViewerScenario::SpecifyEconomicText(const VarDescription& var, const
     }
     const int i = var.Offset(0);
     const int n = myScenario->GetNumberOfEconomicData();
+    // A scenario of a total site lists the site's sets, which its own rename and delete never
+    // reach: that is the reason given, not a clash of names or a set in use.
+    DefaultManager* site = nullptr;
+    if (i > 0 && i < n && myScenario->IsTotalSiteScenario() && myScenario->GetSiteUtilityManager(site) && site) {
+        if (!named) ErrorMsg("SiteEconomicDataKeptBySite");
+        return 0;
+    }
     if (!text.empty()) {
         if (i == 0 && !named) {
             ErrorMsg("DeafultEconomicSpecRenameNotAllowed");

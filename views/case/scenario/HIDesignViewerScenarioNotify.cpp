@@ -163,9 +163,14 @@ void HIDesignViewerScenario::NotifyChange(int code, const CPString& text, void* 
             if (HIDesignViewerDesign* gone = at >= 0 ? designObjs[at] : nullptr) delete gone;
             return;
         }
-        case 2:
+        case 2: {
             UpdatePlotsForDesign(text, code == 2 && data ? Text(static_cast<const char*>(data)) : Text(), code);
+            // The design's viewer is found by the design's name: it takes the new one, whoever
+            // renamed the design.
+            const int at = data ? FindDesignMatch(text) : -1;
+            if (at >= 0) designObjs[at]->SetName(static_cast<const char*>(data));
             return;
+        }
         case 25:
             // The scenario is going: so is its viewer. Nothing of this object is touched after.
             delete this;

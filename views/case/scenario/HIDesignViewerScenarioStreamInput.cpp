@@ -212,10 +212,10 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
         // A process stream's mass flow may be typed even into a locked base case.
         {.type = 4, .number = 105, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kFlowRate>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MassFlow", value, kFlowRate); },
-         .refusals = "FlowRateUpdateError"},
+         .refusals = "FlowRateUpdateError SpecRange"},
         {.type = 4, .number = 106, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
          .fail = F::ShowClear, .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MaxMassFlow", value, kFlowRate); },
-         .refusals = "FlowRateUpdateError"},
+         .refusals = "FlowRateUpdateError SpecRange"},
         {.type = 32039, .number = 105, .rows = R::Process, .kind = 0, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "PricePerMass", value, kFlowRate); },
          .refusals = "FlowRateUpdateError"},

@@ -153,6 +153,23 @@ const ViewForm<SegmentTable>& SegmentTable::Form() {
 void SegmentTable::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     for (const char* word : kCommands) form.AddCommand(word);
+    // The keys a write of each column may be refused with.
+    const std::pair<const char*, const char*> refusals[] = {
+        {"Temperature.100.[]", "TemperatureUpdateError SpecRange"},
+        {"Temperature.101.[]", "TemperatureUpdateError SpecRange"},
+        {"HeatFlow.100.[]", "SpecRange EnthalpyUpdateError UtilitySegmentLoadFollows"},
+        {"HeatCapacityFlow.100.[]", "MCpUpdateError SpecRange UtilitySegmentLoadFollows"},
+        {"SpecificHeat.100.[]", "Eff.CpUpdateError SpecRange UtilitySegmentLoadFollows"},
+        {"HeatTransferCoeff.100.[]", "HTCoeffUpdateError SpecRange"},
+        {"Fouling.100.[]", "FoulingUpdateError SpecRange"},
+        {"Switch.113.[]", "EmptyHTCError"},
+        {"Viscosity.101.[]", "SpecRange"},
+        {"ThermCond.102.[]", "SpecRange"},
+        {"MassDensity.103.[]", "SpecRange"},
+        {"MassFlow.104", "NegativeFlowRateError SpecRange"},
+        {"Enum.511", "ValidOptionError"},
+    };
+    for (const auto& [address, keys] : refusals) form.SetRefusals(address, keys);
 }
 
 namespace {

@@ -98,14 +98,19 @@ SegmentTable::Put SegmentTable::PutOverruling(const char* name, double value, in
 
 bool SegmentTable::SegmentHolds(int i) const { return segment_limits::Holds(*myStream, i); }
 
-// A typed number inside the range of its column, or the cleared cell: a rate, a specific heat and
-// a film coefficient as a case holds them, a fouling factor a resistance of 0 or more.
+// A typed number inside the range of its column, or the cleared cell: a rate, a specific heat, a
+// film coefficient and the transport properties as a case holds them, a fouling factor a
+// resistance of 0 or more.
 bool SegmentTable::TypedInRange(int column, double value) {
     switch (column) {
     case 1516: return insideOrEmpty(value, L::MinCp, L::MaxCp);
     case 1011: return value == EmptyValue || (value > 0.0 && value <= L::MaxSpecificHeat);
     case 1524: return insideOrEmpty(value, L::MinH, L::MaxH);
     case 4101: return insideOrEmpty(value, 0.0, L::MaxMagnitude);
+    // The transport properties, from the thinnest gas to the heaviest melt.
+    case 1008: return insideOrEmpty(value, L::MinViscosity, L::MaxViscosity);
+    case 1007: return insideOrEmpty(value, L::MinConductivity, L::MaxConductivity);
+    case 1012: return insideOrEmpty(value, L::MinDensity, L::MaxDensity);
     default: return true;
     }
 }

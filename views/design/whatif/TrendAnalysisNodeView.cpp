@@ -188,6 +188,7 @@ const ViewForm<TrendAnalysisNodeView>& TrendAnalysisNodeView::Form() {
 void TrendAnalysisNodeView::LoadVariables(FormDescription& form) {
     Form().Describe(form);
     form.Add({"StudyNodeView.300", FormHook::Object, 0, false, 1});
+    form.SetRefusals("ExtraData.390", "StudyNameEmpty NameNotUnique");
     for (const char* word : kCommands) form.AddCommand(word);
 }
 
@@ -258,9 +259,16 @@ Text TrendAnalysisNodeView::StudyName(const VarDescription& var) {
 
 int TrendAnalysisNodeView::RenameCurrentStudy(const VarDescription&, const Text& name) {
     const char* current = pDesign ? pDesign->GetCurrentStudyName() : nullptr;
-    if (!current || name.empty()) return 0;
-    // The design refuses a name another study holds; the notice 103 renames the node.
-    return pDesign->RenameStudy(CPString(current), name) ? 1 : 0;
+    if (!current) return 0;
+    if (name.empty()) {
+        ErrorMsg("StudyNameEmpty");
+        return 0;
+    }
+    // The design refuses a name another study holds, and the default study's; the notice 103
+    // renames the node.
+    if (pDesign->RenameStudy(CPString(current), name)) return 1;
+    ErrorMsg("NameNotUnique");
+    return 0;
 }
 
 int TrendAnalysisNodeView::Table(const VarDescription&, DimInfo& dims) {

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 class ViewCaseProjectViewer : public ::testing::Test {
@@ -68,6 +71,38 @@ TEST_F(ViewCaseProjectViewer, ScenariosComeAndGoWithTheirViewersAndTheSelectionF
     // A taken project name changes nothing.
     EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.1", "Plant"));
     EXPECT_EQ(1, JournalKeyCount("ThisProjectNameAlreadyExists"));
+}
+
+// Notes are chosen by their titles: a new note passes the titles in use after a deletion, a
+// title another note has is refused, and once the chosen note is deleted typed text reaches no
+// other note.
+TEST_F(ViewCaseProjectViewer, EachNoteKeepsATitleOfItsOwn) {
+    ASSERT_EQ(1, caseView->AddProject("Plant"));
+    HIDesignViewerProject* viewer = caseView->GetProjectViewer();
+    ASSERT_NE(nullptr, viewer);
+    for (int i = 0; i < 3; ++i) SendViewableMessage(viewer, "AddNote");
+    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.212", "Note 2"));
+    SendViewableMessage(viewer, "DeleteNote");
+    SendViewableMessage(viewer, "AddNote");
+    auto titles = [&] {
+        std::vector<std::string> out;
+        for (int i = 0; i < p.project->GetNumberOfNotes(); ++i) out.push_back(p.project->GetNoteTitle(i));
+        return out;
+    };
+    EXPECT_EQ((std::vector<std::string>{"Note 1", "Note 3", "Note 4"}), titles());
+    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.212", "Note 4"));
+    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.6", "pumps"));
+    EXPECT_EQ("pumps", p.project->GetNoteText(2));
+    EXPECT_EQ(0, SpecifyValueText(viewer, "ExtraData.210.5", "Note 1"));
+    EXPECT_EQ(1, JournalKeyCount("NameNotUnique"));
+    EXPECT_EQ((std::vector<std::string>{"Note 1", "Note 3", "Note 4"}), titles());
+    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.210.5", "Pumps"));
+    EXPECT_EQ(1, SpecifyValueText(viewer, "ExtraData.212", "Note 3"));
+    SendViewableMessage(viewer, "DeleteNote");
+    EXPECT_EQ(0, SpecifyValueText(viewer, "ExtraData.210.6", "lost"));
+    EXPECT_EQ((std::vector<std::string>{"Note 1", "Pumps"}), titles());
+    EXPECT_EQ("pumps", p.project->GetNoteText(1));
+    EXPECT_EQ("", p.project->GetNoteText(0));
 }
 
 TEST_F(ViewCaseProjectViewer, TheCaseViewsGoThroughTheirRecordsAndBack) {

@@ -188,10 +188,12 @@ TEST_F(ViewTotalSiteViewer, StreamRowsReadAndTakeTheirValues) {
     for (const char* a : {"Temperature.440.1", "HeatTransferCoeff.440.1", "HeatFlow.440.1", "MassFlow.104.1",
                           "CostPerEnergy.445.1", "CountU.440.1"})
         EXPECT_EQ(Viewable::EmptyValue, viewer->Value(address(a))) << a;
-    // The editable rows by the view's own status.
+    // The editable rows by the view's own status: a row the form takes a value in shows as taken.
     ModifyState state = ReadOnlyState;
     int detail = 0;
     viewer->VariableStatus(address("Temperature.440.0"), state, detail);
+    EXPECT_EQ(ModifiableState, state);
+    viewer->VariableStatus(address("CountU.440.0"), state, detail);
     EXPECT_EQ(ReadOnlyState, state);
     viewer->VariableStatus(address("Switch.452.0"), state, detail);
     EXPECT_EQ(ModifiableState, state);

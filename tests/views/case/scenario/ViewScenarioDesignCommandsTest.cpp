@@ -285,6 +285,30 @@ TEST_F(ViewScenarioDesignCommands, DesignsAreAddedRenamedClonedAndDeletedOnlyWhe
     EXPECT_EQ(1, scenario->GetNumberOfDesigns());
 }
 
+// An extraction writes the plant's existing network into the design of its own name: no design
+// of the user's is added, renamed or cloned to that name, saying why, and the scenario itself
+// refuses the rename as it refuses a name in use.
+TEST_F(ViewScenarioDesignCommands, NoDesignOfTheUsersTakesTheExtractionsName) {
+    bind();
+    viewer->Message("AddDefaultDesign D1");
+    viewer->Message("AddDefaultDesign D2");
+    viewer->SetCurrentDesign(0);
+    for (const char* word : {"AddToDesignView", "RenameView", "CloneDesign"}) {
+        viewer->newDesignName = "SimulationBaseCase";
+        EXPECT_EQ(1, viewer->Message(word)) << word;
+        EXPECT_TRUE(viewer->newDesignName.empty()) << word;
+    }
+    viewer->Message("AddDefaultDesign SimulationBaseCase");
+    EXPECT_EQ(4, keyCount("ReservedDesignName"));
+    EXPECT_EQ(0, keyCount("ThisDesignNameAlreadyExists"));
+    EXPECT_EQ(2, scenario->GetNumberOfDesigns());
+    EXPECT_EQ("D1", viewer->GetDesignObjs()[0]->GetName());
+    EXPECT_EQ(0, scenario->RenameDesign("D1", "SimulationBaseCase"));
+    EXPECT_EQ(0, scenario->RenameDesign("D1", "D2"));
+    EXPECT_EQ(1, scenario->RenameDesign("D1", "D3"));
+    EXPECT_EQ("D3", viewer->GetDesignObjs()[0]->GetName());
+}
+
 TEST_F(ViewScenarioDesignCommands, FailuresOfTheScenarioShowTheirKeys) {
     bind();
     viewer->Message("SearchSubsets");

@@ -244,6 +244,24 @@ TEST_F(ViewScenarioInput, NamesAddRenameAndDeleteStreamsAndLinksForbidMatches) {
     EXPECT_EQ(std::string(), p.scenario->GetNotes());
 }
 
+// "**New**" reads on the row that adds a stream: a stream typed in as it, or renamed to it, would
+// look like that row, and is refused saying why.
+TEST_F(ViewScenarioInput, TheAddRowsMarkerIsNoStreamName) {
+    Session::Instance().Reset();
+    viewer->SpecifyText(named("StrName", 401, 4), "**New**");
+    EXPECT_EQ(4, p.scenario->GetNumberOfProcessStreams());
+    EXPECT_EQ(Text("NewRowMarkerName"), lastShown());
+    viewer->SpecifyText(named("StrName", 401, 0), "**New**");
+    EXPECT_EQ(Text("RenameStreamError"), lastShown());
+    EXPECT_NE(nullptr, p.Stream("H1"));
+    const int utilities = p.scenario->GetNumberOfUtilityStreams();
+    Session::Instance().Reset();
+    viewer->SpecifyText(named("StrNameU", 440, utilities), "**New**");
+    EXPECT_EQ(Text("NewRowMarkerName"), lastShown());
+    EXPECT_EQ(utilities, p.scenario->GetNumberOfUtilityStreams());
+    EXPECT_EQ(nullptr, p.Stream("**New**"));
+}
+
 TEST_F(ViewScenarioInput, RenamingOrDeletingAStreamThatCannotBeFoundIsRefused) {
     LostStreamsScenario lost(p.project);
     lost.SetName("Lost");

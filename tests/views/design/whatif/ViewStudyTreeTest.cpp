@@ -33,6 +33,16 @@ struct Tree : StudiedNetwork {
     }
     // Selects a node as the form does, which makes its study and event current.
     void Select(Viewable* node) { EXPECT_EQ(1, wizard.AttachObject(At("Viewable.398"), node)); }
+    // A cleaning of E-100 from point 2 to point 4 added on the study's node, as its form adds it;
+    // the study's event nodes after it.
+    const std::vector<Viewable*>& AddCleaning() {
+        Set(*study, "Enum.500", 1);
+        Set(*study, "Enum.400", 0);
+        Set(*study, "Enum.391", 2);
+        Set(*study, "Enum.392", 4);
+        EXPECT_EQ(1, study->Message("AddEventToStudy"));
+        return study->GetEventNodes();
+    }
     TrendAnalysisView wizard;
     TrendAnalysisNodeView* summary = nullptr;
     StudyNodeView* study = nullptr;
@@ -260,12 +270,7 @@ TEST(ViewStudyTree, TheTrendPlotSetsTheStudyBesideTheDefaultStudy) {
 
 TEST(ViewStudyTree, CleaningNodesMoveWithTheirEventAndLeaveWithIt) {
     Tree t;
-    Set(*t.study, "Enum.500", 1);
-    Set(*t.study, "Enum.400", 0);
-    Set(*t.study, "Enum.391", 2);
-    Set(*t.study, "Enum.392", 4);
-    EXPECT_EQ(1, t.study->Message("AddEventToStudy"));
-    ASSERT_EQ(1u, t.study->GetEventNodes().size());
+    ASSERT_EQ(1u, t.AddCleaning().size());
     auto* node = static_cast<EventNodeView*>(t.study->GetEventNodes()[0]);
     ASSERT_TRUE(node->IsA(EventNodeView::TypeName));
     EXPECT_EQ("E-100_from_t2_to_t4", node->GetName());
@@ -291,6 +296,23 @@ TEST(ViewStudyTree, CleaningNodesMoveWithTheirEventAndLeaveWithIt) {
     EXPECT_TRUE(t.study->GetEventNodes().empty());
     EXPECT_EQ(0, t.trend->GetNumberOfCleanExchEvents());
     EXPECT_EQ(t.study, t.wizard.GetSelectedView());
+}
+
+// The exchanger of a cleaning renamed: the study names it anew, the cleaning's node follows its
+// cleaning and still moves it.
+TEST(ViewStudyTree, ACleaningsNodeFollowsItsExchangersRename) {
+    Tree t;
+    ASSERT_EQ(1u, t.AddCleaning().size());
+    Viewable* node = t.study->GetEventNodes()[0];
+    EXPECT_EQ(1, t.d->RenameUnit("E999", t.e100));
+    EXPECT_EQ("E999_from_t2_to_t4", node->GetName());
+    EXPECT_STREQ("E999", t.trend->GetCleanExchEvent(0)->GetHeatExchangerName());
+    CPString fouled;
+    t.base->GetFouledHeatExchangerName(0, fouled);
+    EXPECT_EQ("E999", fouled);
+    t.Select(node);
+    EXPECT_EQ(1, Set(*node, "Enum.392", 6));
+    EXPECT_EQ("E999_from_t2_to_t6", node->GetName());
 }
 
 TEST(ViewStudyTree, AFlowChangeTakesANewFlowAndNeverMovesToPointZero) {

@@ -1,0 +1,264 @@
+// kestrin-host extract on simulator cases whose names meet the names the extraction makes, and whose
+// units and values are of the kinds that used to go missing: every stream, load and unit of the
+// case comes across, or the report names what could not. The documents are made by a small
+// generator, in the shapes of the examples' documents (a unit's property table gives each heater
+// or cooler its curve).
+#include "HostProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---- the generator ----
+std::string number(double v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.10g", v);
+    return buffer;
+}
+using Values = std::vector<std::pair<std::string, std::optional<double>>>;
+std::string num(const std::string& name, std::optional<double> v) {
+    return v ? "<num name=\"" + name + "\">" + number(*v) + "</num>" : "<num name=\"" + name + "\"/>";
+}
+std::string item(const std::string& name, const std::string& cls, const Values& values = {},
+                 const std::vector<std::string>& links = {}, const std::string& extra = "") {
+    std::string out = "  <item name=\"" + name + "\" class=\"" + cls + "\">";
+    for (const auto& [k, v] : values) out += "\n    " + num(k, v);
+    out += extra;
+    for (const std::string& l : links) out += "\n    <link to=\"" + l + "\"/>";
+    return out + "\n  </item>\n";
+}
+std::string doc(const std::string& name, const std::vector<std::string>& items, const std::string& classes = "") {
+    std::string out = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"" + name + "\">\n" + classes;
+    for (const std::string& i : items) out += i;
+    return out + "</simcase>\n";
+}
+std::string joined(const std::vector<double>& xs) {
+    std::string out;
+    for (double x : xs) out += (out.empty() ? "" : " ") + number(x);
+    return out;
+}
+std::string ptable(const std::string& stream, const std::vector<double>& t, const std::vector<double>& h,
+                   std::vector<double> vf = {}) {
+    if (vf.empty()) vf.assign(t.size(), 0.0);
+    return "\n    <group name=\"PropertyTable\"><group name=\"" + stream + "\"><list name=\"prpTemperature\">" + joined(t) +
+           "</list><list name=\"prpMassEnthalpy\">" + joined(h) + "</list><list name=\"prpMassVapourFraction\">" +
+           joined(vf) + "</list></group></group>";
+}
+std::string ms(const std::string& name, std::optional<double> t, double h, const std::vector<std::string>& links = {},
+               double m = 2, std::optional<double> mh = std::nullopt) {
+    Values v{{"Temperature", t}, {"MassFlow", m}, {"HeatFlow", h}};
+    if (mh) v.emplace_back("MolarEnthalpy", mh);
+    return item(name, "ppMaterialStream", v, links, "\n    <list name=\"CompMolarFraction\">0.4 0.6</list>");
+}
+std::vector<std::string> heat(const std::string& a, const std::string& b, const std::string& u, double t0, double t1,
+                              double duty, const std::string& cls = "htHeater") {
+    return {ms(a, t0, 0, {u}, 2, -30000),
+            item(u, cls, {{"Duty", duty}}, {b}, ptable(a, {t0, (t0 + t1) / 2, t1}, {0, duty / 4, duty / 2})),
+            ms(b, t1, duty, {}, 2, -29000)};
+}
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A feed heated to T2 in E1 and cooled back to 40 C in C1; the solved one leaves P2's temperature
+// unknown.
+std::string train(double t2, double duty, bool unknown = false) {
+    return doc("train",
+               {ms("P1", 40, 0, {"E1"}, 2, -30000),
+                item("E1", "htHeater", {{"Duty", duty}}, {"P2"}, ptable("P1", {40, (40 + t2) / 2, t2}, {0, duty / 4, duty / 2})),
+                ms("P2", unknown ? std::nullopt : std::optional<double>(t2), duty, {"C1"}, 2, -29000),
+                item("C1", "htCooler", {{"Duty", duty}}, {"P3"}, ptable("P2", {t2, (40 + t2) / 2, 40}, {duty / 2, duty / 4, 0})),
+                ms("P3", 40, 0, {}, 2, -30000)});
+}
+
+std::string example(const std::string& name) { return FileContents(ExamplePath("extraction/" + name)); }
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string withItems(std::string text, const std::string& items) {
+    text.insert(text.rfind("</simcase>"), items);
+    return text;
+}
+
+// The exchanger train with a PRO/II two-phase separator V between VF and VP (1 kg/s, phase heat
+// capacity 4.0).
+std::string trainWithSeparator(double feed, double product, double duty) {
+    const Values stream{{"Temperature", feed}, {"MassFlow", 1}, {"PhaseMassHeatCapacity", 4.0}};
+    Values out = stream;
+    out[0].second = product;
+    return withItems(example("exchanger-train.vmc"),
+                     item("VF", "ppMaterialStream", stream, {"V"}) + item("V", "vsSeparatorTwoPhase", {{"Duty", duty}}, {"VP"}) +
+                         item("VP", "ppMaterialStream", out));
+}
+
+// X cooled in CX to BTM, which a reboiler boils to BOIL; the solved one may leave the reboiler's
+// duty and the heat flows of its streams unknown.
+std::string reboilerFeed(bool unknown = false) {
+    const auto known = [unknown](double v) { return unknown ? std::nullopt : std::optional<double>(v); };
+    auto stream = [&](const char* name, double t, std::optional<double> h, std::vector<std::string> links, double mh) {
+        return item(name, "ppMaterialStream", {{"Temperature", t}, {"MassFlow", 1.6}, {"HeatFlow", h}, {"MolarEnthalpy", mh}},
+                    links, "\n    <list name=\"CompMolarFraction\">0.4 0.6</list>");
+    };
+    return doc("rf", {stream("X", 150, 500, {"CX"}, -110000),
+                      item("CX", "htCooler", {{"Duty", 100}}, {"BTM"}, ptable("X", {150, 135, 120}, {62.5, 31.25, 0})),
+                      stream("BTM", 120, known(400), {"REB"}, -120000),
+                      item("REB", "htReboiler", {{"Duty", known(700)}}, {"BOIL"},
+                           ptable("BTM", {120, 120}, {0, 437.5}, {0, 0.5})),
+                      stream("BOIL", 120, known(1100), {}, -100000)});
+}
+
+// ---- the cases ----
+struct WholeCase {
+    const char* name;
+    std::string document;
+    std::string settings;  // empty: none
+    std::string solved;    // empty: no refresh
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
+};
+void PrintTo(const WholeCase& c, std::ostream* out) { *out << c.name; }
+
+class HostExtractWholeCase : public ::testing::TestWithParam<WholeCase> {};
+
+TEST_P(HostExtractWholeCase, ComesAcrossWholeOrNamesWhatDidNot) {
+    const WholeCase& c = GetParam();
+    ScratchFile document("extract-whole", std::string(c.name) + ".vmc", c.document);
+    ScratchFile settings("extract-whole", std::string(c.name) + ".settings", c.settings, !c.settings.empty());
+    ScratchFile solved("extract-whole", std::string(c.name) + "-solved.vmc", c.solved, !c.solved.empty());
+    std::string arguments = "extract " + document.path;
+    if (!c.settings.empty()) arguments += " --settings " + settings.path;
+    if (!c.solved.empty()) arguments += " --refresh " + solved.path;
+    const HostRun run = RunHost(arguments);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const std::string& p : c.present) EXPECT_NE(std::string::npos, run.out.find(p)) << p << "\n" << run.out;
+    for (const std::string& a : c.absent) EXPECT_EQ(std::string::npos, run.out.find(a)) << a << "\n" << run.out;
+}
+
+const std::string kStrippingSettings = example("stripping-column.settings");
+const std::string kProII = "SimulatorFileType = 2\n";
+const std::string kTrainStreams[] = {"  H1_To_H3 (hot): 200 -> 60 C, 700 kW, 2 kg/s\n",
+                                     "  K1_To_K3 (cold): 40 -> 180 C, 840 kW, 2 kg/s\n"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostExtractWholeCase,
+    ::testing::Values(
+        // A duplicate an earlier extraction left in the case: the cut still ends on a copy of its own.
+        WholeCase{"DuplicateNameTaken",
+                  withItems(example("preheat-train.vmc"), "  <item name=\"F3Duplicate\" class=\"ppMaterialStream\"/>\n"),
+                  "", "",
+                  {"  F1_To_F3 (cold): 30 -> 150 C, 600 kW, 2 kg/s\n", "  F3_To_F4 (hot): 150 -> 60 C, 480 kW, 2 kg/s\n",
+                   "  unsatisfied streams       none\n"},
+                  {"F1_To_F2"}},
+        // Two chains whose end names join to one name: two streams.
+        WholeCase{"TwoChainsOneName",
+                  doc("names", heat("A_To", "B", "U1", 20, 70, 100) + heat("A", "To_B", "U2", 30, 90, 240)), "", "",
+                  {"  A_To_To_B (cold): 20 -> 70 C, 100 kW, 2 kg/s\n", "  A_To_To_B_2 (cold): 30 -> 90 C, 240 kW, 2 kg/s\n",
+                   "U1 (heater) LP Steam -> A_To_To_B: duty 100.00, hot 125.00 -> 124.00, cold 20.00 -> 70.00",
+                   "U2 (heater) LP Steam -> A_To_To_B_2: duty 240.00", "  unsatisfied streams       none\n"},
+                  {}},
+        // A case heater holding the name the live-steam match would take keeps it.
+        WholeCase{"LiveSteamMatchNameTaken", replaced(example("stripping-column.vmc"), "\"E1\"", "\"STEAM_HeatExchange\""),
+                  kStrippingSettings, "",
+                  {"  STEAM_HeatExchange (heater) LP Steam -> FEED_To_F2: duty 275.00",
+                   "  STEAM_HeatExchange_2 (heater) MP Steam -> STEAM: duty 1338.80", "  unsatisfied streams       none\n"},
+                  {"could not be placed"}},
+        // Steam named like a default utility is extracted under a free name.
+        WholeCase{"LiveSteamNamedLikeUtility", replaced(example("stripping-column.vmc"), "STEAM\"", "LP Steam\""),
+                  kStrippingSettings, "",
+                  {"  LP Steam_2 (cold): 20 -> 150 C, 1338.799 kW, 0.5 kg/s\n",
+                   "  LP Steam_2_HeatExchange (heater) MP Steam -> LP Steam_2: duty 1338.80"},
+                  {}},
+        // The reboiler's table of its feed is the reboiler stream's, not the feed's own stream's.
+        WholeCase{"ReboilerFeed", reboilerFeed(), "", "",
+                  {"  X_To_BTM (hot): 150 -> 120 C, 100 kW, 1.6 kg/s\n", "  BTMDuplicate_TO_BOIL (cold): 120 -> 120.5 C, 700 kW",
+                   "CX (cooler) X_To_BTM -> Air: duty 100.00, hot 150.00 -> 120.00"},
+                  {}},
+        // A fired heater is placed as the heater it is.
+        WholeCase{"FiredHeater", doc("fired", heat("K1", "K2", "F1", 200, 350, 300, "htFiredHeater")), "", "",
+                  {"  K1_To_K2 (cold): 200 -> 350 C, 300 kW, 2 kg/s\n", "  F1 (heater) ", "-> K1_To_K2: duty 300.00",
+                   "  unsatisfied streams       none\n"},
+                  {}},
+        // Heat-transfer equipment of a class of the case's own is named in the report.
+        WholeCase{"UnknownHeatTransferClass",
+                  doc("own", heat("K1", "K2", "F1", 200, 350, 300, "myHeater"), "  <class name=\"myHeater\" parent=\"htHeater\"/>\n"),
+                  "", "",
+                  {"Warning (Units_Not_Taken): Unit F1, of class myHeater, is no kind of unit the existing network takes"},
+                  {}},
+        // A refresh that finds a temperature unknown leaves the stream as it was, and says so.
+        WholeCase{"RefreshValueUnknown", train(100, 240), "", train(130, 360, true),
+                  {"  P1_To_P2 (cold): 40 -> 100 C, 240 kW, 2 kg/s\n",
+                   "Stream P1_To_P2 keeps its earlier values: the solved case leaves the temperature of P2Duplicate unknown.",
+                   "Stream P2_To_P3 keeps its earlier values: the solved case leaves the temperature of P2 unknown."},
+                  {"null", "not known"}},
+        // A reboiler solved again without its duty keeps the duty it had.
+        WholeCase{"RefreshReboilerDutyUnknown", reboilerFeed(), "", reboilerFeed(true),
+                  {"  BTMDuplicate_TO_BOIL (cold): 120 -> 120.5 C, 700 kW, 1.6 kg/s\n",
+                   "Stream BTMDuplicate_TO_BOIL keeps its earlier values: the solved case leaves the duty of REB unknown.",
+                   "  X_To_BTM (hot): 150 -> 120 C, 100 kW, 1.6 kg/s\n"},
+                  {}},
+        // A duty on a vessel of a class the case derives from a tank has no rule: it is named.
+        WholeCase{"DerivedVesselDuty",
+                  withItems(replaced(example("exchanger-train.vmc"), "<simcase version=\"1\" name=\"Exchanger train\">",
+                                     "<simcase version=\"1\" name=\"Exchanger train\">\n  <class name=\"myTank\" parent=\"vsTank\"/>"),
+                            item("Q", "ppEnergyStream", {{"HeatFlow", 100}}, {"T"}) + item("T", "myTank")),
+                  "", "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Units_Not_Taken): Energy stream Q of unit T, of class myTank, carries 100 kW"},
+                  {}},
+        // PRO/II separators with no usable duty or span are passed over by name; the rest comes across.
+        WholeCase{"AdiabaticFlash", trainWithSeparator(80, 65, 0), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Separators_Not_Extracted): Separator V carries 0 kW, too little for a stream"},
+                  {"  V ("}},
+        WholeCase{"FlashDutyResidue", trainWithSeparator(80, 65, 1e-9), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "Separator V carries 1e-09 kW, too little for a stream"},
+                  {"  V ("}},
+        WholeCase{"FlashDutyBelowAStream", trainWithSeparator(80, 65, 0.0005), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "Separator V carries 0.0005 kW, too little for a stream"},
+                  {"  V ("}},
+        WholeCase{"DerivedSeparator",
+                  replaced(replaced(trainWithSeparator(40, 60, 50), "class=\"vsSeparatorTwoPhase\"", "class=\"myFlash\""),
+                           "<simcase version=\"1\" name=\"Exchanger train\">",
+                           "<simcase version=\"1\" name=\"Exchanger train\">\n  <class name=\"myFlash\" parent=\"vsSeparatorTwoPhase\"/>"),
+                  kProII, "", {kTrainStreams[0], kTrainStreams[1], "  V (cold): 40 -> 60 C, 50 kW, 1 kg/s\n"}, {}},
+        WholeCase{"FlashSpanResidue", trainWithSeparator(80, 80.00001, 50), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "  V (cold): 80 -> 80.5 C, 50 kW, 1 kg/s\n"},
+                  {"Separators_Not_Extracted"}},
+        WholeCase{"FlashSpanBeyondAStream", trainWithSeparator(80, 81, 2e9), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Separator V carries 2000000000 kW over 1 K from its feed to its product, a heat-capacity flow rate no "
+                   "stream takes"},
+                  {"  V ("}},
+        // A heater whose stream has no known side gets no utility: the warning names the unit and
+        // its stream, and the unknown target is said in words.
+        WholeCase{"NoUtility",
+                  doc("nt", {ms("K1", 20, 0, {"U9"}, 2, -30000),
+                             item("U9", "htHeater", {{"Duty", 300}}, {"K2"}, ptable("K1", {20, 50, 80}, {0, 75, 150})),
+                             ms("K2", std::nullopt, 300, {}, 2, -29000)}),
+                  "", "",
+                  {"Warning (Empty_Utility): Unit U9 on stream K1_To_K2: no utility was found for it",
+                   "  K1_To_K2 (undetermined): 20 -> not known C"},
+                  {"null"}},
+        // An exchanger whose side text names a stream it does not take: the warning names it.
+        WholeCase{"ExchangerSideMisnamed",
+                  replaced(example("exchanger-train.vmc"), "<text name=\"TubeSideFeed\">K1</text>",
+                           "<text name=\"TubeSideFeed\">H3</text>"),
+                  "", "",
+                  {"Exchanger X1: TubeSideFeed names stream H3, which is not among its inlets.",
+                   "Exchanger X1: inlet stream K1 is named by neither TubeSideFeed nor ShellSideFeed, so its stream ends at "
+                   "the exchanger."},
+                  {}}),
+    [](const ::testing::TestParamInfo<WholeCase>& info) { return std::string(info.param.name); });
+
+}  // namespace

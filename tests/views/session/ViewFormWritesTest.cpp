@@ -1,0 +1,445 @@
+// Every cell of every form the views of a case show, written as a user may write what no cell
+// takes: a value into a read-only cell, a number past either end of the range its kind of
+// quantity has in a case, a text that is no number into a number cell, and an empty value. Each
+// such write is refused (answer 0) with one message that has a text of its own and whose key the
+// form lists for the cell, the cell reads as before, and the case saved and reopened holds what
+// it held. Driven in the module itself: the cases are made once by kestrin-host, then opened,
+// walked, saved and reopened in memory.
+#ifdef KESTRIN_HOST_EXE
+#include "brasko/CaseDocument.h"
+#include "brasko/EngineeringManager.h"
+#include "brasko/LurmetBaseObject.h"
+#include "brasko/LurmetBinaryFile.h"
+#include "eng/model/IHeatIntegrationProject.h"
+#include "lumeth/DisplayUnits.h"
+#include "lumeth/FormDescription.h"
+#include "lumeth/FormWrites.h"
+#include "lumeth/KindRanges.h"
+#include "lumeth/Messages.h"
+#include "lumeth/Session.h"
+#include "lumeth/ViewRecords.h"
+#include "tests/host/HostProcess.h"
+#include "views/case/ChiView.h"
+#include "views/case/project/HIDesignViewerProject.h"
+#include "views/case/project/HIDesignViewerTotalSite.h"
+#include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/HIDesignViewerDesign.h"
+#include "views/session/ViewScript.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const std::string& path) {
+    const std::string s = FileContents(path);
+    return std::vector<std::uint8_t>(s.begin(), s.end());
+}
+
+// A case read as the view job reads one: its project (or total site), then the views after it.
+struct OpenCase {
+    EngineeringManager manager;
+    std::unique_ptr<CaseDocument> document;
+    IHeatIntegrationProject* project = nullptr;
+    std::vector<Viewable*> roots;
+    Viewable* root = nullptr;
+
+    ~OpenCase() {
+        for (Viewable* r : roots) delete r;
+    }
+    bool Read(const std::vector<std::uint8_t>& bytes) {
+        for (const int type : {501, 502}) {
+            LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, "walked.case");
+            ILurmetBaseObject* object = manager.CreateObject(type, type == 501 ? "Kestrin project" : "Kestrin total site");
+            void* p = nullptr;
+            if (!object || object->QueryInterface(501, &p) != 1 || !p) continue;
+            auto* recalled = static_cast<IHeatIntegrationProject*>(p);
+            if (!recalled->Recall(file)) continue;
+            project = recalled;
+            const Text name(project->GetProjectName());
+            document = std::make_unique<CaseDocument>(name, &manager);
+            if (file.AtEnd()) {
+                // A case saved without views gets them as a user opens its project.
+                const ObjectTypeRegistry* registry = ObjectTypeRegistry::Current();
+                auto* view = new ChiGrassRootView(nullptr, name, registry->Find(ChiGrassRootView::TypeName));
+                roots.push_back(view);
+                view->SetDocument(document.get());
+                root = view->AddProject(name) ? view : nullptr;
+            } else {
+                if (!ViewRecords::Recall(file, roots, document.get())) return false;
+                for (Viewable* r : roots) {
+                    if (!root && (r->IsA(ChiView::TypeName) || r->IsA(ChiTotalSiteView::TypeName))) root = r;
+                }
+            }
+            Session::Instance().Reset();
+            return root != nullptr;
+        }
+        return false;
+    }
+    std::vector<std::uint8_t> Save() {
+        LurmetBinaryFile out = LurmetBinaryFile::ForWriting();
+        EXPECT_TRUE(project->Store(out));
+        EXPECT_TRUE(ViewRecords::Store(out, {root}));
+        return out.Bytes();
+    }
+};
+
+// The views under a view, itself first; plots, canvas items and name rows (rebuilt by their
+// owners) are reached through the views that own them.
+void collect(Viewable* view, std::vector<Viewable*>& out) {
+    out.push_back(view);
+    for (int i = 0; i < view->GetNumberOfChildren(); ++i) {
+        Viewable* child = view->GetChild(i);
+        const ObjectTypeInfo* type = child->GetViewType();
+        if (type && type->IsTransient() && !type->IsA("HIDesignViewerDesignObject")) continue;
+        collect(child, out);
+    }
+}
+
+// The cells a form row stands for: the row itself, or the first row of a column or table.
+std::vector<Text> cellsOf(Viewable* view, const FormVariable& row) {
+    VarDescription var;
+    if (!VarDescription::Parse(row.address, var)) return {};
+    if (row.dimensions == 0 && !row.numbered) return {row.address};
+    DimInfo dims;
+    if (view->Dimensions(var, dims) <= 0 || dims.Dim(0) <= 0) return {};
+    if (row.numbered) return {row.address};
+    Text cell = row.address;
+    for (int i = 0; i < row.dimensions && i < dims.NumberOfDims(); ++i) {
+        if (dims.Dim(i) <= 0) return {};
+        cell += ".0";
+    }
+    return {cell};
+}
+
+Text readCell(Viewable* view, const FormVariable& row, const Text& cell) {
+    VarDescription var;
+    VarDescription::Parse(cell, var);
+    if (row.hook == FormHook::Text) return view->TextValue(var);
+    const double v = view->Value(var);
+    return std::isfinite(v) ? FormattedText("%.12g", v) : Text("nan");
+}
+
+// The state a write of the cell is held to: the form's, and the view's where the form holds the
+// cell to it.
+ModifyState stateOf(Viewable* view, const FormVariable& row, const Text& cell) {
+    if (!row.editable && !row.byState) return ReadOnlyState;
+    if (!HeldToState(ListedForm(view->GetViewType()), row)) return ModifiableState;
+    VarDescription var;
+    VarDescription::Parse(cell, var);
+    ModifyState state = row.editable ? ModifiableState : ReadOnlyState;
+    int detail = 0;
+    view->VariableStatus(var, state, detail);
+    return state;
+}
+
+struct Write {
+    Text script;   // the one action
+    bool refused;  // whatever the cell, it must not be taken
+};
+
+// What is written into a cell: always-refused writes first, then the empty value, which a cell
+// may take (it erases).
+std::vector<Write> writesFor(Viewable* view, const FormVariable& row, const Text& cell, bool readOnly) {
+    std::vector<Write> out;
+    if (row.hook == FormHook::Text) {
+        if (readOnly) out.push_back({"settext " + cell + " x", true});
+        else out.push_back({"settext " + cell, false});
+        return out;
+    }
+    VarDescription var;
+    VarDescription::Parse(cell, var);
+    const int kind = view->GetEDVarType(var);
+    const UnitConversion unit = DefUnitConv(kind);
+    if (readOnly) {
+        out.push_back({"set " + cell + " 1", true});
+        return out;
+    }
+    // The general economics take a plant life (years, any length) and hours of operation by the
+    // addresses of read-only cells of other kinds: what is typed there is not of the kind shown.
+    const bool economics = row.address == "ExtraData.301" || row.address == "ExtraData.302";
+    if (const KindRange* range = economics ? nullptr : FindKindRange(kind)) {
+        const double below = range->low - std::max(1.0, std::fabs(range->low));
+        const double above = range->high * 1000.0;
+        for (const double base : {below, above})
+            out.push_back({"set " + cell + " " + FormattedText("%.17g", calc_ounit(base, unit)), true});
+    }
+    // A number cell that takes a text of its own (a name typed where a number is shown) may take it.
+    out.push_back({"settext " + cell + " abc", false});
+    out.push_back({"set " + cell + " empty", false});
+    return out;
+}
+
+struct Walked {
+    std::string where;   // the view and the cell
+    Viewable* view;
+    FormVariable row;
+    Text cell;
+    Text before;
+};
+
+// The cases the views are opened on, made once by kestrin-host: targets only, a design, a split
+// design, a design in operation, a total site.
+std::string casePath(const std::string& name) {
+    static const std::string stem = "/tmp/kestrin-formwrites-" + std::to_string(getpid()) + "-";
+    struct Made {
+        Made() {
+            const std::string four = ExamplePath("four-streams.csv");
+            ScratchFile none("formwrites", "none.txt", "# nothing typed\n");
+            // Streams of two segments, so that each has a segment table.
+            ScratchFile segmented("formwrites", "segmented.csv",
+                                  "name,supply,target,cp,h,kind\n"
+                                  "H1,170,100,2,0.2,process\nH1,100,60,4,0.3,process\nH2,150,30,1.5,0.2,process\n"
+                                  "C1,20,80,2,0.2,process\nC1,80,135,2.5,0.4,process\nC2,80,140,4,0.2,process\n"
+                                  "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+            RunHost("view " + segmented.path + " --script " + none.path + " --save " + stem + "targets.case");
+            RunHost("design " + four + " " + ExamplePath("four-streams-network.csv") + " --save " + stem + "design.case");
+            RunHost("design " + four + " " + ExamplePath("four-streams-split-network.csv") + " --save " + stem + "split.case");
+            // A network whose streams carry what operation needs, in operation.
+            RunHost("design " + ExamplePath("operated-streams.csv") + " " + ExamplePath("operated-network.csv") +
+                    " --save " + stem + "operated.case");
+            ScratchFile lock("formwrites", "lock.txt", "cmd LockOperation\n");
+            RunHost("view " + stem + "operated.case --open design --script " + lock.path + " --save " + stem + "locked.case");
+            RunHost("view --new hi-total-site Works --script " + none.path + " --save " + stem + "site.case");
+        }
+        ~Made() {
+            for (const char* c : {"targets", "design", "split", "operated", "locked", "site"})
+                std::remove((stem + c + ".case").c_str());
+        }
+    };
+    static const Made made;
+    return stem + name + ".case";
+}
+
+class ViewFormWrites : public ::testing::TestWithParam<const char*> {
+protected:
+    static std::string Path(const std::string& name) { return casePath(name); }
+};
+
+// The child views a user opens from each case before its forms are walked.
+std::string openings(const std::string& name) {
+    if (name == "targets") return "open SegmentTable.201.0\n";
+    if (name == "site") return "cmd OpenUDB\nopen @last\n";
+    if (name == "split")
+        return "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
+    if (name == "locked") return "cmd OpenDefaultStateView\nopen @last\nopen MyOwnerObject\ncmd OpenTrendAnalysisView\n";
+    return "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n";
+}
+
+Viewable* startOf(Viewable* root, const std::string& name) {
+    if (root->IsA(ChiTotalSiteView::TypeName)) {
+        Viewable* viewer = static_cast<ChiTotalSiteView*>(root)->GetTotalSiteViewer();
+        return viewer ? viewer : root;
+    }
+    if (!root->IsA(ChiView::TypeName)) return root;
+    auto* caseView = static_cast<ChiView*>(root);
+    HIDesignViewerProject* project = caseView->GetProjectViewer();
+    if (!project || project->GetScenarioViews().IsEmpty()) return root;
+    HIDesignViewerScenario* scenario = project->GetScenarioViews()[0];
+    if (name == "targets" || scenario->GetDesignObjs().IsEmpty()) return scenario;
+    return scenario->GetDesignObjs()[0];
+}
+
+// Saved and reopened after the refused writes, the case holds what it held before them: the
+// cells of the view the case opens on read as in the case reopened untouched.
+void compareReopened(OpenCase& c, const std::vector<std::uint8_t>& original, const std::string& name,
+                     const std::map<std::string, Text>& refusedCells) {
+    OpenCase reopened;
+    ASSERT_TRUE(reopened.Read(c.Save())) << name;
+    OpenCase baseline;
+    ASSERT_TRUE(baseline.Read(original)) << name;
+    EXPECT_EQ(baseline.project->GetProjectName(), reopened.project->GetProjectName());
+    std::ostringstream a, b;
+    for (OpenCase* o : {&baseline, &reopened}) {
+        std::ostringstream& out = o == &baseline ? a : b;
+        Viewable* start = startOf(o->root, name);
+        const ObjectTypeInfo* type = start->GetViewType();
+        for (const FormVariable& row : ListedForm(type).Variables())
+            if (row.hook == FormHook::Value && row.dimensions <= 1)
+                for (const Text& cell : cellsOf(start, row))
+                    // Where the user last typed (the cursor of a table) follows every write.
+                    if (refusedCells.count(start->GetName() + " (" + type->GetName() + ") " + cell) &&
+                        cell.find("Pos") == Text::npos)
+                        out << cell << " " << readCell(start, row, cell) << "\n";
+    }
+    EXPECT_EQ(a.str(), b.str());
+}
+
+TEST_P(ViewFormWrites, NoCellTakesWhatItMustRefuseAndEveryRefusalSaysWhy) {
+    const std::string name = GetParam();
+    const std::vector<std::uint8_t> original = bytesOf(Path(name));
+    ASSERT_FALSE(original.empty()) << Path(name);
+    OpenCase c;
+    ASSERT_TRUE(c.Read(original)) << name;
+    // The views a user opens below the first ones.
+    {
+        ViewScriptRunner runner(c.root, startOf(c.root, name));
+        runner.Run(openings(name), "open");
+    }
+    std::vector<Viewable*> views;
+    collect(c.root, views);
+    std::vector<Walked> cells;
+    for (Viewable* view : views) {
+        const ObjectTypeInfo* type = view->GetViewType();
+        if (!type) continue;
+        for (const FormVariable& row : ListedForm(type).Variables()) {
+            if (row.hook != FormHook::Value && row.hook != FormHook::Text) continue;
+            for (const Text& cell : cellsOf(view, row))
+                cells.push_back({view->GetName() + " (" + type->GetName() + ") " + cell, view, row, cell,
+                                 readCell(view, row, cell)});
+        }
+    }
+    ASSERT_GT(cells.size(), 20u);
+    int writes = 0;
+    std::map<std::string, Text> refusedCells;
+    // The writes no cell may take first, then the empty value, which a cell may take.
+    for (const bool mustRefuse : {true, false}) {
+        for (Walked& w : cells) {
+            const auto life = w.view->LifeToken();
+            if (life.expired()) continue;
+            const bool readOnly = stateOf(w.view, w.row, w.cell) == ReadOnlyState;
+            const Text listed = " " + ListedRefusals(ListedForm(w.view->GetViewType()), w.row.address) + " ";
+            for (const Write& write : writesFor(w.view, w.row, w.cell, readOnly)) {
+                if (life.expired()) break;
+                if (write.refused != mustRefuse) continue;
+                const Text before = readCell(w.view, w.row, w.cell);
+                ViewScriptRunner runner(c.root, w.view);
+                // A question the write asks (a deletion to confirm) is not confirmed.
+                runner.Run("answer 0\n" + write.script, "write");
+                ++writes;
+                ASSERT_EQ(2u, runner.Steps().size()) << w.where << ": " << write.script << " " << runner.Error();
+                EXPECT_TRUE(runner.Error().empty()) << runner.Error();
+                const ViewScriptStep& step = runner.Steps().back();
+                const std::string what = w.where + ": " + write.script;
+                if (write.refused) {
+                    EXPECT_EQ(0, step.result) << what;
+                }
+                if (step.result != 0) continue;
+                std::vector<SessionEntry> told;
+                Text keys;
+                for (const SessionEntry& e : step.journal)
+                    if (e.event == SessionEvent::Error || e.event == SessionEvent::Response) {
+                        told.push_back(e);
+                        keys += " " + e.key;
+                    }
+                EXPECT_EQ(1u, told.size()) << what << ": told" << keys;
+                for (const SessionEntry& e : told) {
+                    EXPECT_NE(listed.find(" " + e.key + " "), Text::npos) << what << ": " << e.key << " is not among" << listed;
+                    EXPECT_FALSE(e.text.empty() || e.text == e.key || e.text.find("%s") != Text::npos) << what << ": " << e.text;
+                }
+                if (!life.expired()) {
+                    EXPECT_EQ(before, readCell(w.view, w.row, w.cell)) << what;
+                    if (mustRefuse) refusedCells[w.where] = before;
+                }
+            }
+        }
+        if (mustRefuse) compareReopened(c, original, name, refusedCells);
+    }
+    EXPECT_GT(writes, 500);
+    Session::Instance().Reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ViewFormWrites, ::testing::Values("targets", "design", "split", "locked", "site"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// Writes a user made that a view took, or refused without a word, each refused now with its
+// message; the cell reads as before, in the views and in the case saved and reopened.
+struct Refused {
+    const char* name;
+    const char* input;  // the case
+    const char* open;   // the script lines that reach the view
+    const char* write;  // the one action
+    const char* key;    // the message it shows
+    const char* read;   // the cell that must read as before
+};
+void PrintTo(const Refused& r, std::ostream* out) { *out << r.name; }
+
+const char* const kE1 = "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\n";
+const char* const kSplitter =
+    "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
+const char* const kUtilityDefaults = "cmd OpenUDB\nopen @last\n";
+
+class ViewFormWriteRefused : public ::testing::TestWithParam<Refused> {};
+
+// The value a step read, as text.
+Text readOut(const ViewScriptStep& s) {
+    if (s.hasText) return s.text;
+    Text out;
+    for (double v : s.values) out += FormattedText("%.12g ", v);
+    return out;
+}
+
+TEST_P(ViewFormWriteRefused, IsRefusedWithItsMessageAndChangesNothing) {
+    const Refused& r = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(casePath(r.input)))) << r.input;
+    const std::string getter = std::string(r.read).rfind("ExtraData.901", 0) == 0 ? "text " : "get ";
+    const std::string read = getter + r.read + "\n";
+    ViewScriptRunner runner(c.root, startOf(c.root, r.input));
+    runner.Run(std::string(r.open) + read + r.write + "\n" + read, "refused");
+    const std::vector<ViewScriptStep>& steps = runner.Steps();
+    ASSERT_GE(steps.size(), 3u) << runner.Error();
+    const ViewScriptStep& write = steps[steps.size() - 2];
+    EXPECT_EQ(0, write.result) << write.input;
+    std::vector<SessionEntry> told;
+    for (const SessionEntry& e : write.journal)
+        if (e.event == SessionEvent::Error || e.event == SessionEvent::Response) told.push_back(e);
+    ASSERT_EQ(1u, told.size()) << write.input;
+    EXPECT_EQ(Text(r.key), told[0].key);
+    EXPECT_NE(told[0].text, told[0].key);
+    const Text before = readOut(steps[steps.size() - 3]);
+    EXPECT_EQ(before, readOut(steps.back()));
+    // Saved and reopened.
+    OpenCase reopened;
+    ASSERT_TRUE(reopened.Read(c.Save()));
+    ViewScriptRunner again(reopened.root, startOf(reopened.root, r.input));
+    again.Run(std::string(r.open) + read, "reopened");
+    ASSERT_FALSE(again.Steps().empty()) << again.Error();
+    EXPECT_EQ(before, readOut(again.Steps().back()));
+    Session::Instance().Reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, ViewFormWriteRefused,
+    ::testing::Values(
+        // Cells their state makes read-only.
+        Refused{"ExchangerInletTemperature", "design", kE1, "set Temperature.755 -300", "ReadOnlyCell", "Temperature.755"},
+        Refused{"ExchangerColdOutlet", "design", kE1, "set Temperature.762 20", "ReadOnlyCell", "Temperature.762"},
+        Refused{"SplitFractionCalculated", "split", kSplitter, "set Fraction.200.1 0", "ReadOnlyCell", "Fraction.200.1"},
+        // Past the range a case holds.
+        Refused{"ExchangerDutyHuge", "design", kE1, "set HeatFlow.200 1e15", "SpecRange", "HeatFlow.200"},
+        Refused{"ExchangerDutyNegative", "design", kE1, "set HeatFlow.200 -5", "SpecRange", "HeatFlow.200"},
+        Refused{"ExchangerFoulingNegative", "design", kE1, "set Fouling.200 -1", "SpecRange", "Fouling.200"},
+        Refused{"MeasuredTemperature", "design", "", "set Temperature.601.0 -300", "SpecRange", "Temperature.601.0"},
+        Refused{"ApproachHuge", "design", "", "set DeltaTemp.500 1e15", "SpecRange", "DeltaTemp.500"},
+        Refused{"SiteTemperatureBelowAbsoluteZero", "site", kUtilityDefaults, "set Temperature.908.0 -300", "SpecRange",
+                "Temperature.908.0"},
+        Refused{"SiteViscosityHuge", "site", kUtilityDefaults, "set Viscosity.910.0 1e15", "SpecRange", "Viscosity.910.0"},
+        Refused{"SegmentViscosityHuge", "targets", "open SegmentTable.201.0\n", "set Viscosity.101.0 1e15", "SpecRange",
+                "Viscosity.101.0"},
+        // A cost-law constant past the size a case holds, below as above.
+        Refused{"CostLawConstantNegative", "targets", "", "set Cost.501.0 -1e15", "TypicalAreaConstantRange", "Cost.501.0"},
+        Refused{"CostLawCoefficientNegative", "targets", "", "set ExtraData.502.0 -1e15", "TypicalAreaConstantRange",
+                "ExtraData.502.0"},
+        // A contribution the site's utility does not take answers so.
+        Refused{"SiteContributionZero", "site", kUtilityDefaults, "set DeltaTemp.909.0 0", "DeltaTMinWarning",
+                "DeltaTemp.909.0"},
+        Refused{"SiteFilmCoefficientNegative", "site", kUtilityDefaults, "set HeatTransferCoeff.905.0 -300",
+                "ValueNotTaken", "HeatTransferCoeff.905.0"},
+        // An emptied utility name asks before the utility goes; not confirmed, it stays.
+        Refused{"SiteUtilityNameEmptied", "site", "answer 0\ncmd OpenUDB\nopen @last\n", "settext ExtraData.901.0",
+                "ConfirmDeleteDefaultUtility", "ExtraData.901.0"},
+        // A text that is no number, and a refusal the view gave without a word.
+        Refused{"TextIntoANumberCell", "targets", "", "settext DeltaTemp.1 abc", "NotANumber", "DeltaTemp.1"},
+        Refused{"SegmentPropertyZero", "targets", "open SegmentTable.201.0\n", "set Viscosity.101.0 0", "SpecRange",
+                "Viscosity.101.0"}),
+    [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
+
+}  // namespace
+#endif
