@@ -129,14 +129,7 @@ TEST(HostViewDesignApproach, ASiteDesignShowsTheSameDTminsBeforeAndAfterAReopen)
 TEST(HostViewSiteApproach, ASiteUtilityOnTheGlobalApproachTakesItsScenariosDTminAfterAReopen) {
     ScratchFile saved("settingskept", "approach.kcase", "", false);
     ScratchFile script("settingskept", "approach.txt",
-                       "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\n"
-                       "open HIDesignViewerScenario.200.0\n"
-                       "settext StrName.401.0 H1\nsettext StrName.401.1 H2\nsettext StrName.401.2 C1\nsettext StrName.401.3 C2\n"
-                       "set Temperature.402.0 170\nset Temperature.403.0 60\nset HeatCapacityFlow.404.0 3\n"
-                       "set Temperature.402.1 150\nset Temperature.403.1 30\nset HeatCapacityFlow.404.1 1.5\n"
-                       "set Temperature.402.2 20\nset Temperature.403.2 135\nset HeatCapacityFlow.404.2 2\n"
-                       "set Temperature.402.3 80\nset Temperature.403.3 140\nset HeatCapacityFlow.404.3 4\n"
-                       "set DeltaTemp.1 20\nset DeltaTemp.442.1 empty\nget HeatFlow.440.[]\n");
+                       kFourStreamSite + "set DeltaTemp.1 20\nset DeltaTemp.442.1 empty\nget HeatFlow.440.[]\n");
     const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "22: get HeatFlow.440.[]\n  value 65 90 kW\n")) << run.out.substr(run.out.size() - 600);
