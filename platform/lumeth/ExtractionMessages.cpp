@@ -38,7 +38,7 @@ const MessageText kTexts[] = {
     {"ExtractionHXVelmorInFeasible", "infeasible in the simulation and"},
     {"ExtractionHXTarsilFeasible", "feasible in the network."},
     {"ExtractionHXTarsilInFeasible", "infeasible in the network."},
-    {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network."},
+    {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network: %s."},
     {"ExtractionStreamsNotRefreshed", "Streams the refresh left as they were"},
     {"ExtractionSideDuties", "Column side duties not taken as streams"},
     {"ExtractionSideDutySkipped", "Energy stream %s of column %s carries %s kW, too little for a stream (less than "
