@@ -71,6 +71,9 @@ const MessageText kTexts[] = {
     {"ExtractionSeparatorSpanUnusable", "Separator %s carries %s kW over %s K from its feed to its product, a "
                                         "heat-capacity flow rate no stream takes (0.001 to 1e9 kW/C): it was not "
                                         "extracted."},
+    {"ExtractionSeparatorValueUnknown", "Separator %s: the case leaves %s unknown: it was not extracted."},
+    {"ExtractionSeparatorClassNotTaken", "Separator %s, of class %s, carries %s kW: a duty of a separator of that "
+                                         "class is not extracted."},
     {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
     {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},
     {"ExtractionLiveSteamBelowAmbient", "Live steam %s at %s C, below the ambient %s C, was not extracted."},

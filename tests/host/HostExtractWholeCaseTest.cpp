@@ -93,13 +93,14 @@ std::string withItems(std::string text, const std::string& items) {
 
 // The exchanger train with a PRO/II two-phase separator V between VF and VP (1 kg/s, phase heat
 // capacity 4.0).
-std::string trainWithSeparator(double feed, double product, double duty) {
+std::string trainWithSeparator(std::optional<double> feed, std::optional<double> product, std::optional<double> duty,
+                               const std::string& cls = "vsSeparatorTwoPhase") {
     const Values stream{{"Temperature", feed}, {"MassFlow", 1}, {"PhaseMassHeatCapacity", 4.0}};
     Values out = stream;
     out[0].second = product;
-    return withItems(example("exchanger-train.vmc"),
-                     item("VF", "ppMaterialStream", stream, {"V"}) + item("V", "vsSeparatorTwoPhase", {{"Duty", duty}}, {"VP"}) +
-                         item("VP", "ppMaterialStream", out));
+    return withItems(example("exchanger-train.vmc"), item("VF", "ppMaterialStream", stream, {"V"}) +
+                                                         item("V", cls, {{"Duty", duty}}, {"VP"}) +
+                                                         item("VP", "ppMaterialStream", out));
 }
 
 // X cooled in CX to BTM, which a reboiler boils to BOIL; the solved one may leave the reboiler's
@@ -271,6 +272,24 @@ INSTANTIATE_TEST_SUITE_P(
                   {kTrainStreams[0], kTrainStreams[1],
                    "Separator V carries 2000000000 kW over 1 K from its feed to its product, a heat-capacity flow rate no "
                    "stream takes"},
+                  {"  V ("}},
+        // A separator whose feed, product or duty the case leaves unknown has no span or load:
+        // passed over by name, never given a temperature of the stream's own making.
+        WholeCase{"FlashFeedUnknown", trainWithSeparator(std::nullopt, 65, 50), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Separators_Not_Extracted): Separator V: the case leaves the temperature of VF unknown"},
+                  {"  V (", "52.5"}},
+        WholeCase{"FlashProductUnknown", trainWithSeparator(80, std::nullopt, 50), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "Separator V: the case leaves the temperature of VP unknown",
+                   "  unsatisfied streams       none\n"},
+                  {"  V (", "92.5"}},
+        WholeCase{"FlashDutyUnknown", trainWithSeparator(80, 65, std::nullopt), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "Separator V: the case leaves the duty of V unknown"},
+                  {"  V ("}},
+        // A three-phase separator's duty has no rule of its own: it is named, not lost.
+        WholeCase{"ThreePhaseFlashDuty", trainWithSeparator(80, 65, 50, "vsSeparatorThreePhase"), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Separators_Not_Extracted): Separator V, of class vsSeparatorThreePhase, carries 50 kW"},
                   {"  V ("}},
         // A heater whose stream has no known side gets no utility: the warning names the unit and
         // its stream, and the unknown target is said in words.
