@@ -79,4 +79,21 @@ TEST(HostViewReadoutsKept, TheGridsConfigurationAndTheSegmentPlotComeBack) {
     EXPECT_EQ((std::vector<double>{2}), ScriptValues(reopened.out, 2)) << reopened.out;
 }
 
+// The cross-pinch list follows the exchanger filter: from heaters only to coolers only (one unit
+// each) it names the cooler, as the filtered list does.
+TEST(HostViewReadoutsKept, TheCrossPinchListFollowsTheFilter) {
+    ScratchFile saved("kept", "cross.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const HostRun run = RunViewScript(saved.path,
+                                      "set Index.213 0\nset Index.215 0\ntext ExtraData.601.0\n"
+                                      "set Index.214 0\nset Index.215 1\ntext ExtraData.601.0\ntext ExtraData.300.[]\n",
+                                      " --open design");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "3: text ExtraData.601.0\n  text Heater\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: text ExtraData.601.0\n  text Cooler\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "7: text ExtraData.300.[]\n  text Cooler\n")) << run.out;
+}
+
 }  // namespace

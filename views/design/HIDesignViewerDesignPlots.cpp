@@ -223,6 +223,9 @@ int HIDesignViewerDesign::SetFilterPart(const VarDescription& var, double value)
     }
     // The selection moves to the first row of the list the new filter makes.
     nSelectedRowA = CountFilteredExchangers() > 0 ? 0 : -1;
+    // The cross-pinch list orders the units the filter lets through: a new filter makes it anew
+    // (another filter may let as many units through, but not the same ones).
+    BuildCrossPinchList(nCrossPinchSortColumn);
     if (pBarChart) pBarChart->UpdatePlot();
     return 1;
 }
