@@ -340,6 +340,7 @@ public:
     bool AreStreamTerminalsReady() const override;
     void RunOptimizerCheck() override;
     bool AreExchangerPortsFreeOfUtilities() const override;
+    double GetDTMinFromNetwork() const override;
     void SetDTMinFromNetwork() override;
     void SetSplitFractionsFromBranchDuties() override;
     void AddDummyUtilitiesForExtraction() override;

@@ -63,13 +63,17 @@ void CPIHENDesign::ApplyHTMaxAreaShellToAllExchangers() {
     for (CNode* unit : m_exchangers) unit->addVariable(NodeValue::HTMaxAreaShell, m_htMaxAreaShell, ValueStatus::Specified);
 }
 
-void CPIHENDesign::SetDTMinFromNetwork() {
+double CPIHENDesign::GetDTMinFromNetwork() const {
     double smallest = kNoApproach;
     for (CNode* unit : m_exchangers) {
         double approach = 0.0;
         if (HeatExch* x = AsHeatExch(unit); x && approachOf(x, approach)) smallest = std::min(smallest, approach);
     }
-    m_dtMin = m_scenario ? std::min(m_scenario->GetDTmin(), smallest) : smallest;
+    return m_scenario ? std::min(m_scenario->GetDTmin(), smallest) : smallest;
+}
+
+void CPIHENDesign::SetDTMinFromNetwork() {
+    m_dtMin = GetDTMinFromNetwork();
     ApplyDTMinToAllExchangers();
 }
 

@@ -135,10 +135,8 @@ void AddRetrofitRows(Rows& rows) {
          }},
         // approach temperatures
         {.type = 1517, .number = 605, .list = L::Filtered, .unitRead = exchangerApproach},
-        {.type = 1517, .number = 608, .read = [](V& v, Var) {
-             v.GetDesign()->SetDTMinFromNetwork();
-             return v.GetDesign()->GetDTMin();
-         }},
+        // The network's DTmin is shown, never applied: a read leaves each exchanger's own DTmin.
+        {.type = 1517, .number = 608, .read = [](V& v, Var) { return v.GetDesign()->GetDTMinFromNetwork(); }},
     };
     rows.insert(rows.end(), more.begin(), more.end());
 }
