@@ -18,6 +18,9 @@
 namespace {
 // Costs of the design are per second.
 constexpr double kSecondsPerYear = 31536000.0;
+// A heater or cooler duty below this (kW) runs backwards; above it, it is the rounding of a balance
+// that closes.
+constexpr double kBackwards = -1e-6;
 
 std::string number(double v, int decimals = 3) {
     if (!std::isfinite(v)) return "null";
@@ -154,7 +157,7 @@ DesignReport ReadDesign(IHENDesign& d) {
     if (!d.DoUtilityUnitsRunForwards()) {
         std::string backwards;
         for (const DesignReport::Unit& u : r.units)
-            if (u.kind != "exchanger" && u.duty < 0.0) list(backwards, u.name + " " + number(u.duty, 2) + " kW");
+            if (u.kind != "exchanger" && u.duty < kBackwards) list(backwards, u.name + " " + number(u.duty, 2) + " kW");
         r.hotUtility = r.coldUtility = NAN;
         r.utilityCost = NAN;
         r.utilityCostAvailable = false;
@@ -314,8 +317,6 @@ std::string FormatDesignJson(const DesignReport& r) {
 }
 
 std::string BackwardsUtilities(const DesignReport& report) {
-    // A duty below this (kW) is the rounding of a balance that closes.
-    constexpr double kBackwards = -1e-6;
     std::string text;
     for (const DesignReport::Unit& u : report.units) {
         if (u.kind == "exchanger" || !(u.duty < kBackwards)) continue;

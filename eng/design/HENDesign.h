@@ -340,8 +340,8 @@ public:
     bool AreStreamTerminalsReady() const override;
     void RunOptimizerCheck() override;
     bool AreExchangerPortsFreeOfUtilities() const override;
-    double GetDTMinFromNetwork() const override;
     void SetDTMinFromNetwork() override;
+    double GetDTMinFromNetwork() const override;
     void SetSplitFractionsFromBranchDuties() override;
     void AddDummyUtilitiesForExtraction() override;
     int RunOptimizer(int mode) override;
@@ -718,6 +718,9 @@ private:
     // is determined).
     void AddOperatingEndUtilities();
     void RespecifySplitFractions();
+    // A network stored with the shares of a split on a branch taken of the whole stream (as
+    // earlier builds left a locked network) gets them back as shares of the splitter's inflow.
+    void RestateNestedBranchShares();
     void ResetEndUtilityDuties();
     void FreezeExchangerPerformance(bool all);
     void DestroySchedulesAndStudies();

@@ -84,6 +84,7 @@ bool CPIHENDesign::Recall(ILurmetBinaryFile& file) {
     auto read = std::make_unique<CPIHENDesign>(m_scenario, CPString());
     if (!read->ReadRecord(file)) return false;
     TakeOverRecalled(*read);
+    RestateNestedBranchShares();
     // The network calculator is built over the network read; a locked design also gets its
     // equations, as its recalculation runs through them.
     GetNetworkCalculator().PrepareStreams();

@@ -9,10 +9,14 @@
 #include "eng/design/HENDesign.h"
 
 #include "eng/design/HENDesignChain.h"
+#include "eng/design/HENState.h"
 #include "pellin/HeatExch.h"
+#include "pellin/NodeKinds.h"
 #include "pellin/UnitNodes.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 using namespace chain;
 
@@ -325,6 +329,37 @@ bool CPIHENDesign::GetExchangerBranchShare(CNode* unit, int side, double& share)
         if (!node) return true;
     }
     return false;
+}
+
+// A split on a branch whose branches add up to the share of the branch it stands on, not to 1,
+// holds shares of the whole stream. All are found before any is restated: each is judged by the
+// share its enclosing branch was stored with.
+void CPIHENDesign::RestateNestedBranchShares() {
+    constexpr double kTolerance = 1e-6;
+    std::vector<std::pair<CNode*, double>> nested;
+    for (CNode* tee : m_sheet->getAllNodesOfType(NodeKind::Tee)) {
+        CNode* enclosing = FindBranchStart(Before(tee));
+        double reaching = 0.0, sum = 0.0;
+        if (!enclosing || !IsTee(Before(enclosing)) || !enclosing->getVariableAsDouble(NodeValue::SplitFraction, reaching) ||
+            !(reaching > 0.0 && reaching < 1.0 - kTolerance))
+            continue;
+        bool known = true;
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double f = 0.0;
+            known = known && branch->getVariableAsDouble(NodeValue::SplitFraction, f) && f != kEmpty;
+            sum += f;
+        }
+        if (known && std::fabs(sum - reaching) <= kTolerance && std::fabs(sum - 1.0) > kTolerance)
+            nested.emplace_back(tee, reaching);
+    }
+    for (const auto& [tee, reaching] : nested) {
+        for (CNode* branch : tee->getAllDownStreamNodes()) {
+            double f = 0.0;
+            branch->getVariableAsDouble(NodeValue::SplitFraction, f);
+            branch->addVariable(NodeValue::SplitFraction, f / reaching, branch->getVariableStatus(NodeValue::SplitFraction));
+        }
+        if (m_state) m_state->DivideBranchFractions(tee->getName(), reaching);
+    }
 }
 
 CNode* CPIHENDesign::FindBranchStart(CNode* node) const {

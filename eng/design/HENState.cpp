@@ -379,6 +379,13 @@ double HENState::GetBranchFraction(int splitter, int branch) const {
     const auto* r = at(m_splitters, splitter);
     return r && branch >= 0 && branch < static_cast<int>(r->fractions.size()) ? r->fractions[branch] : 0.0;
 }
+void HENState::DivideBranchFractions(const CPString& nodeName, double divisor) {
+    if (!(divisor > 0.0)) return;
+    for (const auto& splitter : m_splitters)
+        if (splitter && splitter->nodeName == nodeName)
+            for (double& f : splitter->fractions)
+                if (f != kEmpty) f /= divisor;
+}
 double HENState::GetStreamSupplyTemperature(int index) const {
     const auto* r = at(m_streams, index);
     return r ? r->supply : 0.0;

@@ -122,6 +122,8 @@ public:
     const char* GetSplitterName(int index) const override;
     int GetNumberOfBranches(int splitter) const override;
     double GetBranchFraction(int splitter, int branch) const override;
+    // Divides the kept branch fractions of the splitter of that node name by `divisor`.
+    void DivideBranchFractions(const CPString& nodeName, double divisor);
     double GetStreamSupplyTemperature(int index) const override;
     double GetStreamTargetTemperature(int index) const override;
     double GetStreamOutletTemperature(int index) const override;

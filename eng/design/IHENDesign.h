@@ -102,11 +102,9 @@ public:
         return out;
     }
     virtual std::vector<CNode*> GetInfeasibleFlaggedExchangerNodes() const { return {}; }
-    // The design DTmin the network gives (the smallest approach of its exchangers, at most the
-    // scenario's), worked out without applying it; SetDTMinFromNetwork applies it to every
-    // exchanger.
-    virtual double GetDTMinFromNetwork() const { return GetDTMin(); }
     virtual void SetDTMinFromNetwork() = 0;
+    // What SetDTMinFromNetwork would make the design's DTmin, without setting or applying it.
+    virtual double GetDTMinFromNetwork() const { return GetDTMin(); }
     virtual void MarkAsExistingNetwork() = 0;
     virtual void AddToChangeLog(const CPString& text) = 0;
     virtual void SetIntegerOption(int mode) = 0;

@@ -267,7 +267,10 @@ public:
     bool CanRetrofitDesign(IHENDesign* design) const override;
     // Why a step the driver made is not kept (empty when it is): no saving, no payback, a
     // network that cannot be built, or capital beyond the budget.
-    std::string WhyRetrofitStepIsNotKept(IHENDesign& created, const IHENDesign& from, bool stepwise) const;
+    // `modificationModel`: the step came from a new-exchanger, repiping or resequencing model.
+    std::string WhyRetrofitStepIsNotKept(IHENDesign& created, const IHENDesign& from, bool stepwise,
+                                         bool modificationModel = false) const;
+    std::string WhyStepSavesNothing(const IHENDesign& created, const IHENDesign& from, bool modificationModel) const;
     int OptimizeDesign(IHENDesign* design, int mode, bool keep) override;
     int GetNumberOfCompleteDesigns() const override {
         RankDesignsIfStale();

@@ -329,9 +329,38 @@ const char* CPIScenario::GetRetrofitStepReason(int index) const {
     return index >= 0 && index < 6 ? m_retrofitStepReason[index].c_str() : "";
 }
 
-std::string CPIScenario::WhyRetrofitStepIsNotKept(IHENDesign& created, const IHENDesign& from, bool stepwise) const {
+// A modification model keeps the heaters and coolers of the network as they are: a process stream
+// without one must have its whole load carried by its exchangers, which may leave the modified
+// exchanger little to carry where its new place would want a heater on such a stream.
+std::string CPIScenario::WhyStepSavesNothing(const IHENDesign& created, const IHENDesign& from, bool modificationModel) const {
+    char loads[160];
+    std::snprintf(loads, sizeof loads, "the hot utility would be %.2f kW against %.2f kW", created.GetTotalUtilityLoad(0),
+                  from.GetTotalUtilityLoad(0));
+    std::string why = std::string("the step saves no utility cost: ") + loads;
+    if (!modificationModel) return why;
+    std::string bare;
+    int count = 0;
+    for (CPIHeatIntegrationStream* stream : m_processStreams) {
+        bool utility = false, units = false;
+        CNode* unit = nullptr;
+        for (int i = 0; !utility && created.GetUnitOnStream(stream->GetName(), i, unit); ++i) {
+            units = true;
+            const HeatExch* x = AsHeatExch(unit);
+            utility = x && x->IsUtilityExch();
+        }
+        if (!units || utility) continue;
+        bare += (bare.empty() ? "" : ", ") + std::string(stream->GetName().c_str());
+        ++count;
+    }
+    if (count == 0) return why;
+    return why + "; a modification adds no heater or cooler, and " + bare + (count == 1 ? " has" : " have") +
+           " none, so " + (count == 1 ? "its exchangers carry its whole load" : "their exchangers carry their whole loads");
+}
+
+std::string CPIScenario::WhyRetrofitStepIsNotKept(IHENDesign& created, const IHENDesign& from, bool stepwise,
+                                                  bool modificationModel) const {
     const double before = stepwise ? from.GetTotalUtilityCost(2) : GetRetrofitBaseUtilityCost();
-    if (before - created.GetTotalUtilityCost(2) < 1e-8) return "the step saves no utility cost";
+    if (before - created.GetTotalUtilityCost(2) < 1e-8) return WhyStepSavesNothing(created, from, modificationModel);
     if (created.GetPaybackTime() < 0.0) return "the step never pays back";
     for (CPIHeatIntegrationStream* stream : m_processStreams)
         if (!stream->IsComplete()) return "a process stream is incomplete";
@@ -402,7 +431,7 @@ bool CPIScenario::RunRetrofitStep(IHENDesign& design, int mode, int step, bool s
     // A step the driver kept must also save utility cost, pay back, leave a network that can be
     // built and stay within the budget; a step the driver refused keeps the driver's reason.
     std::string why;
-    if (!RetrofitDriver::IsDiscardResult(result)) why = WhyRetrofitStepIsNotKept(*created, design, stepwise);
+    if (!RetrofitDriver::IsDiscardResult(result)) why = WhyRetrofitStepIsNotKept(*created, design, stepwise, mode <= 2);
     if (!why.empty()) result = kRetrofitCodeNoSaving;
     else if (RetrofitDriver::IsDiscardResult(result)) why = m_retrofitSettings.strDiscardReason;
     m_retrofitStepReason[stepwise ? step - 1 : 5] = why;

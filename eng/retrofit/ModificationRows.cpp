@@ -319,6 +319,25 @@ bool BuildModificationRows(RowBuilderContext& ctx, SparseRowList& rows) {
     streamRows(colds, dutiesOnCold, coldSlack0);
     streamRows(hots, dutiesOnHot, hotSlack0);
 
+    // A heater or cooler with a unit after it on its stream moves the stream's temperature by its
+    // duty over the stream's heat-capacity flow; at the stream's end the balance and the target
+    // already fix it.
+    auto linkUtility = [&](const UtilHXInfo& u, int dutyColumn, const std::unordered_map<int, const StrmInfo*>& byId,
+                           double sign) {
+        const auto s = byId.find(u.processStream);
+        const int in = T(u.processInlet), out = T(u.processOutlet);
+        if (s == byId.end() || u.processOutlet == s->second->endNode || in < 0 || out < 0) return;
+        const double flow = StreamSlope(*s->second) * fraction(u.processInlet);
+        if (flow == 0.0) return;
+        SparseRow r;
+        r.Add(dutyColumn, sign / flow);
+        r.Add(in, 1.0);
+        r.Add(out, -1.0);
+        rows.push_back(r);
+    };
+    for (int i = 0; i < H; ++i) linkUtility((*ctx.heaters)[static_cast<std::size_t>(i)], heater0 + i, coldById, 1.0);
+    for (int i = 0; i < K; ++i) linkUtility((*ctx.coolers)[static_cast<std::size_t>(i)], cooler0 + i, hotById, -1.0);
+
     // 7. Tees.
     for (const TeeInfo& t : *ctx.tees)
         for (std::uint32_t o : t.outlets) {

@@ -42,18 +42,21 @@ std::string unit(const std::string& name, const std::string& kind, std::initiali
     return x.str() + "</item>\n";
 }
 
-// 3 kg/s at 20 C teed into 1 and 2 kg/s, the 2 teed again into 0.5 and 1.5; a heater on each
-// branch takes it to 80 C (4 kJ/(kg.C): 240, 120 and 360 kW), and the mixers join it again.
-std::string nestedCase() {
+// 3 kg/s at 20 C teed into 1 and 2 kg/s, the 2 teed again into `inner` and 2 - `inner` (0.5 and
+// 1.5); a heater on each branch takes it to 80 C (4 kJ/(kg.C): 240, 120 and 360 kW), and the
+// mixers join it again.
+std::string nestedCase(double inner = 0.5) {
+    const double outer = 2.0 - inner;
     std::string d = "<?xml version=\"1.0\"?>\n<simcase version=\"1\" name=\"Nested split\">\n";
     d += stream("A", "Main", 20, 3, 0, {"T1"}) + unit("T1", "ppTee", {"B1", "B2"});
     d += stream("B1", "Branch 1", 20, 1, 0, {"H1"}) + stream("B2", "Branch 2", 20, 2, 0, {"T2"});
     d += unit("T2", "ppTee", {"B21", "B22"});
-    d += stream("B21", "Branch 21", 20, 0.5, 0, {"H21"}) + stream("B22", "Branch 22", 20, 1.5, 0, {"H22"});
-    d += unit("H1", "htHeater", {"C1"}, 240, "B1") + unit("H21", "htHeater", {"C21"}, 120, "B21") +
-         unit("H22", "htHeater", {"C22"}, 360, "B22");
-    d += stream("C1", "Branch 1", 80, 1, 240, {"M1"}, -280000) + stream("C21", "Branch 21", 80, 0.5, 120, {"M2"}, -280000);
-    d += stream("C22", "Branch 22", 80, 1.5, 360, {"M2"}, -280000) + unit("M2", "ppMixer", {"C2"});
+    d += stream("B21", "Branch 21", 20, inner, 0, {"H21"}) + stream("B22", "Branch 22", 20, outer, 0, {"H22"});
+    d += unit("H1", "htHeater", {"C1"}, 240, "B1") + unit("H21", "htHeater", {"C21"}, 240 * inner, "B21") +
+         unit("H22", "htHeater", {"C22"}, 240 * outer, "B22");
+    d += stream("C1", "Branch 1", 80, 1, 240, {"M1"}, -280000) +
+         stream("C21", "Branch 21", 80, inner, 240 * inner, {"M2"}, -280000);
+    d += stream("C22", "Branch 22", 80, outer, 240 * outer, {"M2"}, -280000) + unit("M2", "ppMixer", {"C2"});
     d += stream("C2", "Branch 2", 80, 2, 480, {"M1"}, -280000) + unit("M1", "ppMixer", {"D"});
     d += stream("D", "Main", 80, 3, 720, {}, -280000);
     return d + "</simcase>\n";
@@ -74,6 +77,17 @@ TEST(HostNestedSplit, ATeeOnABranchIsExtractedWithSharesOfItsOwnInflow) {
     EXPECT_TRUE(has(run.out, "Splitter T1 on A_To_D: H1 0.3333, T2 0.6667")) << run.out;
     EXPECT_TRUE(has(run.out, "Splitter T2 on A_To_D: H21 0.2500, H22 0.7500")) << run.out;
     EXPECT_TRUE(has(run.out, "degrees of freedom        0")) << run.out;
+}
+
+// Solved again with 0.75 and 1.25 kg/s on the inner branches: the refresh gives the inner
+// splitter (found by its tee's name) its new shares of the 2 kg/s reaching it.
+TEST(HostNestedSplit, TheRefreshGivesTheInnerSplitterItsNewShares) {
+    ScratchFile file("nested", "nested.vmc", nestedCase()), solved("nested", "solved.vmc", nestedCase(0.75));
+    const HostRun run = RunHost("extract " + file.path + " --refresh " + solved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "Splitter T1 on A_To_D: H1 0.3333, T2 0.6667")) << run.out;
+    EXPECT_TRUE(has(run.out, "Splitter T2 on A_To_D: H21 0.3750, H22 0.6250")) << run.out;
+    EXPECT_TRUE(has(run.out, "H21 (heater) LP Steam -> A_To_D: duty 180.00")) << run.out;
 }
 
 // The extracted case keeps its utility split (LP Steam shared over the three heaters by their

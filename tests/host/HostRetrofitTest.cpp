@@ -267,7 +267,8 @@ TEST(HostRetrofit, MovesOfAnExistingExchangerAreRefusedOnTheExample) {
     }
     // A discarded step reports what was tried and why it went, not the numbers of its network.
     const HostRun text = RunHost("retrofit " + kStreams + " " + kNetwork + " --mode repipe --steps 2");
-    EXPECT_NE(text.out.find("  tried: repiping, E1, hot H2, cold C\n  why: the step saves no utility cost\n"),
+    EXPECT_NE(text.out.find("  tried: repiping, E1, hot H2, cold C\n"
+                            "  why: the step saves no utility cost: the hot utility would be "),
               std::string::npos)
         << text.out;
     EXPECT_EQ(text.out.find("hot utility    180.00 ->"), std::string::npos) << text.out;
@@ -498,4 +499,24 @@ TEST(HostRetrofit, AHeaterBetweenTwoExchangersHidesNoLimitingExchanger) {
         EXPECT_NE(std::string::npos, run.out.find("Debottleneck: the exchangers that limit recovery are E1, E3\n"))
             << run.out;
     }
+}
+
+// H1 150 -> 50 C (CP 2) gives 45 kW to C2 40 -> 130 C (CP 0.5, its whole load; C2 has no heater)
+// through Xa, then 35 kW to C 100 -> 160 C (CP 4) through Xb. The resequencing model would put Xb
+// first on H1; Xa, still carrying all of C2, then needs H1 at 140 C at least, which leaves Xb
+// 20 kW (150 - 20 / 2 = 140): the hot utility rises from 205 to 220 kW. The saving the same move
+// makes at the plant's areas needs a heater on C2 for what Xa no longer gives, and the model adds
+// none: the step is discarded, and the reason says so.
+TEST(HostRetrofit, AResequencingStepDiscardedForNoSavingSaysWhy) {
+    ScratchFile streams("retrofit-test", "reseq.csv",
+                        "name,supply,target,cp,h,kind\nH1,150,50,2,0.2,process\nC,100,160,4,0.2,process\n"
+                        "C2,40,130,0.5,0.2,process\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile network("retrofit-test", "reseq-network.csv",
+                        "name,hot,cold,duty,hot_order,cold_order\nXa,H1,C2,45,1,1\nXb,H1,C,35,2,1\n");
+    const HostRun run = RunHost("retrofit " + streams.path + " " + network.path + " --mode resequence --budget 1e9");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("  why: the step saves no utility cost: the hot utility would be 220.00 kW "
+                                              "against 205.00 kW; a modification adds no heater or cooler, and C2 has "
+                                              "none, so its exchangers carry its whole load\n"))
+        << run.out;
 }

@@ -74,3 +74,52 @@ INSTANTIATE_TEST_SUITE_P(Edits, HostViewPlacementStatusAfterEconomics,
                          [](const ::testing::TestParamInfo<EconomicEdit>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// An exchanger DTmin typed on the design viewer (12 C on the first of the automatic design's
+// exchangers) stays what was typed when the design's DTmin from the network is read, alone or in
+// a form listing, and the case keeps it. The figure read is the smaller of the scenario's DTmin
+// and the network's smallest approach: 10 C, the four-stream design's.
+TEST(HostViewDesignApproach, TheDTminFromTheNetworkIsShownWithoutBeingApplied) {
+    ScratchFile designs("settingskept", "designs.kcase", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 1 --save " + designs.path).exitCode);
+    for (const char* read : {"get DeltaTemp.608\n", "form\n"}) {
+        SCOPED_TRACE(read);
+        ScratchFile saved("settingskept", "typed.kcase", "", false);
+        const HostRun run = RunViewScript(designs.path,
+                                          std::string("open HIDesignViewerDesign.200.0\nset DeltaTemp.605.0 12\n") + read +
+                                              "get DeltaTemp.605.0\nget DeltaTemp.607\nget DeltaTemp.608\n",
+                                          " --save " + saved.path);
+        ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+        EXPECT_TRUE(has(run.out, "4: get DeltaTemp.605.0\n  value 12 C\n5: get DeltaTemp.607\n  value 10 C\n"
+                                 "6: get DeltaTemp.608\n  value 10 C\n"))
+            << run.out.substr(run.out.size() > 2000 ? run.out.size() - 2000 : 0);
+        const HostRun again = RunViewScript(saved.path, "open HIDesignViewerDesign.200.0\nget DeltaTemp.605.0\n");
+        ASSERT_EQ(0, again.exitCode) << again.out;
+        EXPECT_TRUE(has(again.out, "2: get DeltaTemp.605.0\n  value 12 C\n")) << again.out;
+    }
+}
+
+// A site scenario's DTmin moved to 12 C: its design keeps its own DTmin (10 C) and shows 12 C as
+// the network's (no exchanger yet), the same after a form listing, a save and a reopen.
+TEST(HostViewDesignApproach, ASiteDesignShowsTheSameDTminsBeforeAndAfterAReopen) {
+    ScratchFile saved("settingskept", "site.kcase", "", false);
+    const std::string reads = "get DeltaTemp.1\nget DeltaTemp.607\nget DeltaTemp.608\n";
+    ScratchFile script("settingskept", "site.txt",
+                       "open HIDesignViewerScenario.200.0\nset DeltaTemp.1 12\nopen HIDesignViewerDesign.200.0\nform\n" +
+                           reads);
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    auto values = [](int first) {
+        return std::to_string(first) + ": get DeltaTemp.1\n  value 12 C\n" + std::to_string(first + 1) +
+               ": get DeltaTemp.607\n  value 10 C\n" + std::to_string(first + 2) + ": get DeltaTemp.608\n  value 12 C\n";
+    };
+    EXPECT_TRUE(has(run.out, values(5))) << run.out.substr(run.out.size() > 1000 ? run.out.size() - 1000 : 0);
+    const HostRun again = RunViewScript(
+        saved.path, "open HIDesignViewerScenario.200.0\nopen HIDesignViewerDesign.200.0\nform\n" + reads, " --open project");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_TRUE(has(again.out, values(4))) << again.out.substr(again.out.size() > 1000 ? again.out.size() - 1000 : 0);
+}
+
+}  // namespace

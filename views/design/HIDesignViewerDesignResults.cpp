@@ -12,6 +12,7 @@
 #include "lumeth/TwoDimPlot.h"
 #include "lumeth/VarEnumInfo.h"
 #include "views/case/scenario/HIDesignViewerScenario.h"
+#include "views/design/whatif/ScheduleTypeView.h"
 #include "views/plots/chiHXBarPlot.h"
 #include "views/plots/chiPlot.h"
 #include "views/EngineNotices.h"
@@ -136,6 +137,9 @@ void HIDesignViewerDesign::NotifyChange(int code, const CPString& text, void* da
             // The new name in the text; the old one in the data.
             RenameDrivingForceCurve(second, first);
             if (pBarChart) pBarChart->UpdatePlot();
+            // The event summary names each event after its unit.
+            if (pEventSummaryView && pEventSummaryView->IsA(ScheduleTypeView::TypeName))
+                static_cast<ScheduleTypeView*>(pEventSummaryView)->RenameEventItemsAfterTheirTargets();
             return;
         case 8:
         case 9:

@@ -135,7 +135,8 @@ void AddRetrofitRows(Rows& rows) {
          }},
         // approach temperatures
         {.type = 1517, .number = 605, .list = L::Filtered, .unitRead = exchangerApproach},
-        // The network's DTmin is shown, never applied: a read leaves each exchanger's own DTmin.
+        // The DTmin the network allows, shown without applying it: the exchanger DTmins typed
+        // stay until the design is calculated.
         {.type = 1517, .number = 608, .read = [](V& v, Var) { return v.GetDesign()->GetDTMinFromNetwork(); }},
     };
     rows.insert(rows.end(), more.begin(), more.end());

@@ -160,3 +160,37 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Edit>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A network stored by an earlier build with the inner split's shares taken of the whole stream
+// (0.3 and 0.2 of C on an outer branch carrying 0.5) reads back with the inner split's own
+// shares, 0.6 and 0.4; the outer split and a split already in own shares stay as they were.
+TEST(HENDesignNestedSplitRecord, WholeStreamSharesOfAnInnerSplitReadBackAsItsOwn) {
+    Nested n;
+    ASSERT_TRUE(n.ok);
+    n.d->Deactivate();
+    CNode* first = n.d->GetSplitterBranch(n.inner, 0);
+    CNode* second = n.d->GetSplitterBranch(n.inner, 1);
+    first->addVariable(NodeValue::SplitFraction, 0.3, ValueStatus::Specified);
+    second->addVariable(NodeValue::SplitFraction, 0.2, ValueStatus::Calculated);
+    ASSERT_DOUBLE_EQ(0.5, share(n.d->GetSplitterBranch(n.outer, 1)));
+    const RecordBytes bytes = DesignBytes(*n.d);
+    CPIHENDesign* copy = n.Design("Copy");
+    ASSERT_TRUE(copy && ReadDesignBytes(*copy, bytes));
+    const std::vector<CNode*> splitters = copy->GetSplittersOnStream(n.Stream("C"));
+    ASSERT_EQ(2u, splitters.size());
+    for (CNode* tee : splitters) {
+        const bool inner = tee->getName() == n.inner->getName();
+        EXPECT_NEAR(inner ? 0.6 : 0.5, share(copy->GetSplitterBranch(tee, 0)), 1e-12) << inner;
+        EXPECT_NEAR(inner ? 0.4 : 0.5, share(copy->GetSplitterBranch(tee, 1)), 1e-12) << inner;
+    }
+    EXPECT_EQ(ValueStatus::Specified, copy->GetSplitterBranch(splitters[0], 0)->getVariableStatus(NodeValue::SplitFraction));
+    // Read again, the own shares stay.
+    const RecordBytes again = DesignBytes(*copy);
+    CPIHENDesign* third = n.Design("Third");
+    ASSERT_TRUE(third && ReadDesignBytes(*third, again));
+    EXPECT_EQ(again, DesignBytes(*third));
+}
+
+}  // namespace

@@ -165,6 +165,124 @@ TEST(ExistingNetworkBranches, TheRefreshTakesSpecifiedFractionsAndKeepsCalculate
     EXPECT_DOUBLE_EQ(f[1], 0.6);
 }
 
+// A cold feed A (3 kg/s, 20 C) teed by T1 into B1 (1 kg/s) and B2 (2 kg/s), B2 teed again by T2
+// into B21 (0.5 kg/s) and B22 (1.5 kg/s); heaters take each branch to 80 C and M2, M1 mix it again.
+struct NestedCase {
+    ExtractionProject p;
+    CaseBuilder b;
+    RalvexInterface access;
+    CPItem *tee = nullptr, *t2 = nullptr, *b21 = nullptr, *b22 = nullptr;
+    std::unique_ptr<VelmorToTarsilImport> import;
+    NestedCase() {
+        CPItem* a = stream("A", 20, 3, 0, "Main");
+        tee = b.Item("T1", "ppTee");
+        CPItem* b1 = stream("B1", 20, 1, 0, "Branch 1");
+        CPItem* b2 = stream("B2", 20, 2, 0, "Branch 2");
+        CaseBuilder::Link(a, tee);
+        CaseBuilder::Link(tee, b1);
+        CaseBuilder::Link(tee, b2);
+        t2 = b.Item("T2", "ppTee");
+        CaseBuilder::Link(b2, t2);
+        b21 = stream("B21", 20, 0.5, 0, "Branch 21");
+        b22 = stream("B22", 20, 1.5, 0, "Branch 22");
+        CaseBuilder::Link(t2, b21);
+        CaseBuilder::Link(t2, b22);
+        CPItem* c1 = stream("C1", 80, 1, 240, "Branch 1");
+        CPItem* c21 = stream("C21", 80, 0.5, 120, "Branch 21");
+        CPItem* c22 = stream("C22", 80, 1.5, 360, "Branch 22");
+        const std::pair<CPItem*, CPItem*> heated[] = {{b1, c1}, {b21, c21}, {b22, c22}};
+        const double duties[] = {240, 120, 360};
+        for (int i = 0; i < 3; ++i) {
+            const auto [from, to] = heated[i];
+            CPItem* h = b.Through(from, std::string("H") + from->_get_szName().c_str(), "htHeater", to);
+            CaseBuilder::Num(h, "Duty", duties[i]);
+            CaseBuilder::Table(h, from->_get_szName().c_str(), {20, 50, 80}, {0, 120, 240});
+        }
+        CPItem* m2 = b.Item("M2", "ppMixer");
+        CaseBuilder::Link(c21, m2);
+        CaseBuilder::Link(c22, m2);
+        CPItem* c2 = stream("C2", 80, 2, 480, "Branch 2");
+        CaseBuilder::Link(m2, c2);
+        CPItem* m1 = b.Item("M1", "ppMixer");
+        CaseBuilder::Link(c1, m1);
+        CaseBuilder::Link(c2, m1);
+        CaseBuilder::Link(m1, stream("D", 80, 3, 720, "Main"));
+    }
+    CPItem* stream(const char* name, double t, double flow, double heatFlow, const char* branch) {
+        CPItem* s = b.Stream(name, t, heatFlow == 0 ? -285000 : -280000);
+        CaseBuilder::Num(s, "MassFlow", flow);
+        CaseBuilder::Num(s, "HeatFlow", heatFlow);
+        s->AddVariable("BranchName")->Set(branch);
+        CPValue* x = s->AddVariable("CompMolarFraction");
+        x->AddSubValue("", 0.9, CPValue::Specified);
+        x->AddSubValue("", 0.1, CPValue::Specified);
+        return s;
+    }
+    void Run() {
+        import = std::make_unique<VelmorToTarsilImport>(p.scenario, &access, &b.simulatorCase);
+        import->Extract();
+    }
+    IHeatIntegrationStream* Stream() {
+        IHeatIntegrationStream* s = nullptr;
+        IHeatIntegrationStream* found = nullptr;
+        for (int i = 0; p.scenario->GetStream(i, s); ++i)
+            if (s && s->GetStreamKind() == 0) found = s;
+        return found;
+    }
+    // The shares of the splitter named after the tee.
+    std::vector<double> Shares(const char* tee) {
+        std::vector<double> out;
+        IHENDesign* design = import->GetBaseDesign();
+        for (CNode* splitter : design->GetSplittersOnStream(Stream())) {
+            CPString name;
+            if (!splitter->getVariableAsString("UnitOperationName", name) || name != tee) continue;
+            for (int k = 0; CNode* branch = design->GetSplitterBranch(splitter, k); ++k)
+                out.push_back(value(branch, "SplitFraction"));
+        }
+        return out;
+    }
+};
+
+// Each splitter's fractions are shares of the flow entering it: the inner tee's 0.5 and 1.5 of the
+// 2 kg/s reaching it, from the flows, from a spreadsheet's splits of the whole stream (1/6 and 1/2)
+// and, on a refresh, from the new flows, whatever order the design lists its splitters in.
+TEST(ExistingNetworkBranches, ATeeOnABranchTakesSharesOfItsOwnInflow) {
+    for (bool sheet : {false, true}) {
+        NestedCase c;
+        if (sheet) {
+            c.p.scenario->GetDataExtractionConfig()->SetSettingValue("TransferFromExcel", 1.0);
+            for (auto [tee, shares] : {std::pair<CPItem*, std::pair<double, double>>{c.tee, {1.0 / 3.0, 2.0 / 3.0}},
+                                       {c.t2, {1.0 / 6.0, 0.5}}}) {
+                CPValue* splits = tee->AddVariable("Splits");
+                splits->AddSubValue("", shares.first, CPValue::Specified);
+                splits->AddSubValue("", shares.second, CPValue::Specified);
+            }
+        }
+        c.Run();
+        ASSERT_NE(c.Stream(), nullptr);
+        const std::vector<double> outer = c.Shares("T1"), inner = c.Shares("T2");
+        ASSERT_EQ(outer.size(), 2u) << sheet;
+        ASSERT_EQ(inner.size(), 2u) << sheet;
+        EXPECT_NEAR(outer[0], 1.0 / 3.0, 1e-9) << sheet;
+        EXPECT_NEAR(inner[0], 0.25, 1e-9) << sheet;
+        EXPECT_NEAR(inner[1], 0.75, 1e-9) << sheet;
+        if (sheet) continue;
+        IHENDesign* design = c.import->GetBaseDesign();
+        const StreamChain* chain = c.import->GetStreamChain(c.Stream()->GetName());
+        ASSERT_NE(chain, nullptr);
+        // Every share as the user's specification, which a refresh takes over.
+        for (CNode* splitter : design->GetSplittersOnStream(c.Stream()))
+            for (int k = 0; CNode* branch = design->GetSplitterBranch(splitter, k); ++k)
+                branch->addVariable("SplitFraction", value(branch, "SplitFraction"), 1, 1);
+        CaseBuilder::Num(c.b21, "MassFlow", 0.75);
+        CaseBuilder::Num(c.b22, "MassFlow", 1.25);
+        c.import->RefreshSplitFractions(*chain, *design, *c.Stream());
+        EXPECT_NEAR(c.Shares("T1")[0], 1.0 / 3.0, 1e-9);
+        EXPECT_NEAR(c.Shares("T2")[0], 0.375, 1e-9);
+        EXPECT_NEAR(c.Shares("T2")[1], 0.625, 1e-9);
+    }
+}
+
 TEST(ExistingNetworkDuties, HeatFlowsGiveTheDutyOnlyWhenKnownAndTheSideIsKnown) {
     struct Row {
         const char* unit;

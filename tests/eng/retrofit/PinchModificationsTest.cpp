@@ -175,3 +175,29 @@ TEST(PinchModifications, EarlierChoiceIsExcluded) {
     EXPECT_EQ(g.Result(1), 32u);  // cold inlet: X's cold outlet
     EXPECT_EQ(g.Result(2), 21u);
 }
+
+// A heater of no duty in front of X on C (C 31 -> heater 301 -> 32 -> X -> 33 -> heater 302 -> 34),
+// X at 80 kW with H1 150 -> 110 C against C 100 -> 120 C, at DTmin at its cold end. Anything that
+// heats C in front of X, on either side of the heater, takes X's cold end below DTmin, and X keeps
+// its duty: no new exchanger gains. The heater moves C's temperature by its duty over C's heat-
+// capacity flow, so a candidate before it cannot have C fall back to 100 C behind it.
+TEST(PinchModifications, NoCandidateGainsInFrontOfAHeaterBeforeAnExchangerAtDTmin) {
+    RetrofitNetwork net;
+    AddNodes(net, {11, 12, 13, 21, 22, 31, 32, 33, 34});
+    net.hotStreams.push_back(Stream<HotStrmInfo>(1, 150, 50, 200, 11, 13));
+    net.hotStreams.push_back(Stream<HotStrmInfo>(2, 130, 70, 60, 21, 22));
+    net.coldStreams.push_back(Stream<ColdStrmInfo>(3, 100, 160, 240, 31, 34));
+    AddUtilities(net);
+    net.exchangers.push_back(Exchanger(101, 1, 3, 11, 12, 32, 33, 150, 110, 100, 120));
+    net.coolers.push_back(Unit<CoolerInfo>(201, 1, 5, 12, 13, 120, 110, 50));
+    net.coolers.push_back(Unit<CoolerInfo>(202, 2, 5, 21, 22, 60, 130, 70));
+    net.heaters.push_back(Unit<HeaterInfo>(301, 3, 4, 31, 32, 0.0, 100, 100));
+    net.heaters.push_back(Unit<HeaterInfo>(302, 3, 4, 33, 34, 160, 120, 160));
+    GenerateNewHXMatrx g(net, 10.0, 0, {}, 0, nullptr);
+    const std::vector<double>* heaters = g.Run();
+    ASSERT_NE(heaters, nullptr);
+    ASSERT_EQ(heaters->size(), 2u);
+    // Within the band X's held duty may move in (a ten-thousandth of it at each end).
+    EXPECT_NEAR((*heaters)[0] + (*heaters)[1], 160.0, 0.1) << "the heaters keep their 160 kW";
+    EXPECT_NEAR(g.SolveValue(), 0.0, 0.1);
+}

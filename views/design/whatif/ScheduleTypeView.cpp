@@ -3,6 +3,7 @@
 #include "views/design/whatif/ScheduleTypeView.h"
 
 #include "eng/design/IHENDesign.h"
+#include "eng/design/IHENEvent.h"
 #include "eng/design/IHENSchedule.h"
 #include "eng/design/IHENState.h"
 #include "lumeth/Messages.h"
@@ -85,6 +86,12 @@ void ScheduleTypeView::RenameScheduleItem(const Text& oldName, const Text& newNa
             item->SetName(newName);
             return;
         }
+}
+
+void ScheduleTypeView::RenameEventItemsAfterTheirTargets() {
+    for (ScheduleItemView* item : lstItems)
+        for (EventItemView* event : item->GetEventItems())
+            if (event->GetEvent() && event->GetEvent()->GetTargetName()) event->SetName(event->GetEvent()->GetTargetName());
 }
 
 void ScheduleTypeView::UpdateDisplayVector(DisplayChange change, ScheduleItemView* item) {

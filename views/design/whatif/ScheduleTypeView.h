@@ -31,6 +31,8 @@ public:
     // The item of a new schedule, offered to the display and selected.
     void AddScheduleItem(const Text& name, IHENSchedule* schedule);
     void RenameScheduleItem(const Text& oldName, const Text& newName);
+    // Each event item takes its event's target name again (a unit of the design was renamed).
+    void RenameEventItemsAfterTheirTargets();
     void UpdateDisplayVector(DisplayChange change, ScheduleItemView* item);
     // With either flag set the displayed items become every item that passes the filter.
     void ApplyEventFilterCriteria();

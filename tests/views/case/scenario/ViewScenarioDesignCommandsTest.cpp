@@ -298,7 +298,7 @@ TEST_F(ViewScenarioDesignCommands, NoDesignOfTheUsersTakesTheExtractionsName) {
         EXPECT_EQ(0, viewer->Message(word)) << word;
         EXPECT_TRUE(viewer->newDesignName.empty()) << word;
     }
-    viewer->Message("AddDefaultDesign SimulationBaseCase");
+    EXPECT_EQ(0, viewer->Message("AddDefaultDesign SimulationBaseCase"));
     EXPECT_EQ(4, keyCount("ReservedDesignName"));
     EXPECT_EQ(0, keyCount("ThisDesignNameAlreadyExists"));
     EXPECT_EQ(2, scenario->GetNumberOfDesigns());

@@ -9,6 +9,8 @@
 #include "tests/views/design/whatif/WhatIfTestSupport.h"
 #include "views/design/EventPlanner.h"
 #include "views/design/HIDesignViewerDesign.h"
+#include "views/design/whatif/ScheduleItemViews.h"
+#include "views/design/whatif/ScheduleTypeView.h"
 #include "views/design/whatif/StudyNodeView.h"
 #include "views/design/whatif/TrendAnalysisNodeView.h"
 #include "views/design/whatif/TrendAnalysisView.h"
@@ -167,6 +169,11 @@ TEST(ViewWhatIfNames, AUnitRenamedWhileLockedKeepsItsOperatingRecords) {
     const double fouled = design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty);
     EXPECT_LT(fouled, locked - 1.0);
     EXPECT_STREQ("E999", n.d->GetOperatingSchedule(0)->GetEventTargetName(0));
+    auto* summary = static_cast<ScheduleTypeView*>(v.GetEventSummaryView());
+    ASSERT_NE(nullptr, summary);
+    ASSERT_EQ(1u, summary->GetItems().size());
+    ASSERT_EQ(1u, summary->GetItems()[0]->GetEventItems().size());
+    EXPECT_EQ(Text("E999"), summary->GetItems()[0]->GetEventItems()[0]->GetName());
     IHENState* state = n.d->GetDefaultState();
     std::vector<std::string> names;
     for (int i = 0; i < state->GetNumberOfSelectableHeatExchangers(); ++i)
