@@ -157,16 +157,14 @@ CNode* nodeAt(CNode& unit, At at) {
 
 // The keys a row's check refuses with, as the form description lists them.
 const char* refusalsOf(const char* (*check)(V&, CNode&, double)) {
-    // A check of one side leaves the far end of the range to the form (SpecRange); a value the
-    // network calculated is shown read-only and takes nothing (ReadOnlyCell).
-    if (check == negativeArea) return "AreaInputError SpecRange ReadOnlyCell";
-    if (check == negativeFouling) return "FoulingFactorUpdateError SpecRange ReadOnlyCell";
-    if (check == negativeWeight) return "WeightInputError ReadOnlyCell";
-    if (check == areaOnUnit || check == specifiedArea)
-        return "AreaInputError CannotSpecifyAreaForUtilExchanger SpecRange ReadOnlyCell";
-    if (check == shellCount) return "ShellsInputError ReadOnlyCell";
-    if (check == observedCoefficient) return "HTCoeffUpdateError SpecRange ReadOnlyCell";
-    if (check == temperatureRange || check == dutyRange) return "SpecRange ReadOnlyCell";
+    // A check of one side leaves the far end of the range to the form (SpecRange).
+    if (check == negativeArea) return "AreaInputError SpecRange";
+    if (check == negativeFouling) return "FoulingFactorUpdateError SpecRange";
+    if (check == negativeWeight) return "WeightInputError";
+    if (check == areaOnUnit || check == specifiedArea) return "AreaInputError CannotSpecifyAreaForUtilExchanger SpecRange";
+    if (check == shellCount) return "ShellsInputError";
+    if (check == observedCoefficient) return "HTCoeffUpdateError SpecRange";
+    if (check == temperatureRange || check == dutyRange) return "SpecRange";
     return "";
 }
 

@@ -412,10 +412,6 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ExchangerInletTemperature", "design", kE1, "set Temperature.755 -300", "ReadOnlyCell", "Temperature.755"},
         Refused{"ExchangerColdOutlet", "design", kE1, "set Temperature.762 20", "ReadOnlyCell", "Temperature.762"},
         Refused{"SplitFractionCalculated", "split", kSplitter, "set Fraction.200.1 0", "ReadOnlyCell", "Fraction.200.1"},
-        // The design viewer's calculated area and exchanger end temperature, shown read-only.
-        Refused{"DesignAreaCalculated", "design", "", "set Area.302.0 100", "ReadOnlyCell", "Area.302.0"},
-        Refused{"DesignEndTemperatureCalculated", "design", "", "set Temperature.343.0 130", "ReadOnlyCell",
-                "Temperature.343.0"},
         // Past the range a case holds.
         Refused{"ExchangerDutyHuge", "design", kE1, "set HeatFlow.200 1e15", "SpecRange", "HeatFlow.200"},
         Refused{"ExchangerDutyNegative", "design", kE1, "set HeatFlow.200 -5", "SpecRange", "HeatFlow.200"},
