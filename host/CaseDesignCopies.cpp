@@ -127,8 +127,11 @@ bool CheckDesignStreamCopies(const IHENDesign& design, const std::string& who,
                     return false;
                 }
                 if (utility) {
-                    // A locked network keeps the utility flows it was locked with.
-                    if (design.GetOperationLocked() || !(span > 0.0) || !std::isfinite(load)) continue;
+                    // A locked network keeps the utility flows it was locked with; a heater or cooler
+                    // running backwards leaves the utility no flow of the network's own.
+                    if (design.GetOperationLocked() || !(span > 0.0) || !std::isfinite(load) ||
+                        !design.DoUtilityUnitsRunForwards())
+                        continue;
                     heat = load * std::fabs(a - b) / span;
                 } else if (!heatBetween(*s, a, b, heat)) {
                     continue;

@@ -253,6 +253,10 @@ bool CPIHENDesign::DeleteHeatExchanger(CNode* unit, const char* reason) {
         ok = DetachExchangerSide(inlet);
     if (ok && hasReason(reason)) AddToChangeLog(word + label + " is deleted " + reason);
     m_exchangers.erase(std::remove(m_exchangers.begin(), m_exchangers.end(), unit), m_exchangers.end());
+    // The retrofit's texts name the unit it added and the one it moved: a unit deleted is named
+    // no more, nor is one a user later gives its name.
+    if (!label.empty() && m_textB == label) m_textB = CPString();
+    if (!label.empty() && m_textC == label) m_textC = CPString();
     const CPString nodeName = unit->getName();
     m_sheet->deleteNode(unit);
     // A second free utility on a stream would leave its balance one value short: the utility left

@@ -283,13 +283,19 @@ int CPIHENDesign::RenameStream(const CPString& oldName, const CPString& newName)
         (*loads)[newName] = value;
     }
     RenameOperatingTarget(oldName, newName, true);
-    const auto it = m_unitsByStream.find(oldName);
-    if (it == m_unitsByStream.end()) return 1;
-    std::vector<CNode*> units = std::move(it->second);
-    m_unitsByStream.erase(it);
-    m_unitsByStream[newName] = std::move(units);
+    // The caller's old name may be the stream's own, which the notice's receivers must still see.
+    const CPString previous = oldName;
+    const auto it = m_unitsByStream.find(previous);
+    const bool hasUnits = it != m_unitsByStream.end();
+    if (hasUnits) {
+        std::vector<CNode*> units = std::move(it->second);
+        m_unitsByStream.erase(it);
+        m_unitsByStream[newName] = std::move(units);
+    }
+    // A stream without units is still shown, chosen and hidden by name in the views.
     CPString newText = newName;
-    SendAMessage(CodeStreamRenamed, oldName, newText.data());
+    SendAMessage(CodeStreamRenamed, previous, newText.data());
+    if (!hasUnits) return 1;
     // Sub-networks, loops and paths are named after their streams and exchangers.
     RunStructureAnalysis();
     return 1;

@@ -126,9 +126,13 @@ bool CPIHENDesign::RemoveSchedule(const CPString& name) {
     HENOperatingSchedule* s = FindSchedule(name);
     if (!s) return true;
     if (m_currentSchedule == s) m_currentSchedule = nullptr;
+    // The units hold the solution of the executed schedule: with the schedule gone they go back
+    // to the locked state, so that nothing names a schedule there is no more.
+    const bool executed = !m_executedSchedule.empty() && m_executedSchedule == s->GetName();
     m_schedules.erase(std::find_if(m_schedules.begin(), m_schedules.end(), [s](const auto& p) { return p.get() == s; }));
     IndexSchedules();
     if (m_schedules.empty()) m_scheduleCounter = 1;
+    if (executed) ResetDefaultState();
     return true;
 }
 

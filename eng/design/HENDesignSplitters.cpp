@@ -272,6 +272,12 @@ void CPIHENDesign::RemoveSplitterBranch(CNode* segment, const char* reason) {
                 branch->getVariableAsDouble(NodeValue::SplitFraction, g))
                 SetNumber(branch, NodeValue::SplitFraction, g + f / m, ValueStatus::Specified);
         }
+    } else if (m > 1) {
+        // The branch whose share the tee worked out is gone: unless another is left to it, the
+        // last branch left takes the rest of the inflow, or the shares would not add up to 1.
+        bool balanced = false;
+        for (CNode* branch : left) balanced = balanced || branch->getVariableStatus(NodeValue::SplitFraction) != ValueStatus::Specified;
+        if (!balanced) SetNumber(left.back(), NodeValue::SplitFraction, 0.0, ValueStatus::Open);
     }
     if (hasReason(reason))
         AddToChangeLog("Removed a branch on splitter-mixer " + unitName(tee) + "-" + unitName(mixer) + " " + reason);

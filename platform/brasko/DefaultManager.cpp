@@ -2,6 +2,7 @@
 #include "brasko/DefaultManager.h"
 
 #include "lumeth/MessageKey.h"
+#include "lumeth/NewRowMarker.h"
 #include "tevrin/CPList.h"
 
 #include <algorithm>
@@ -313,6 +314,7 @@ hresult DefaultManager::AddDefaultUtility(const char* name, SegmentHeatType side
 }
 
 hresult DefaultManager::AddDefaultUtility(const char* name) {
+    if (IsNewRowMarker(name)) return 0;
     const double e = Units::EmptyValue;
     const hresult result = AddDefaultUtility(name, SHT_NotSet, e, e, e, 0.0, e, e, e,
                                              DefaultUtility::kDefaultExchangerType, e, e, e, e);
@@ -324,7 +326,7 @@ hresult DefaultManager::AddDefaultUtility(const char* name) {
 }
 
 hresult DefaultManager::RenameDefaultUtility(const char* oldName, const char* newName) {
-    if (!newName || !*newName || FindUtility(newName)) return 0;
+    if (!newName || !*newName || FindUtility(newName) || IsNewRowMarker(newName)) return 0;
     DefaultUtility* u = FindUtility(oldName);
     if (!u) return 0;
     const CPString previous = u->name;

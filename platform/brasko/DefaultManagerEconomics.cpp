@@ -1,5 +1,6 @@
 // Default-utility manager: heat-transfer-coefficient defaults, economic data and file names.
 #include "brasko/DefaultManager.h"
+#include "lumeth/NewRowMarker.h"
 
 #include <algorithm>
 #include <cctype>
@@ -31,7 +32,7 @@ const char* DefaultManager::GetHTCDefaultValueNote(int index) const {
 // A value of exactly 0.0 asks for the first entry's value, the coefficient a new stream takes.
 hresult DefaultManager::AddHTCDefaultValue(const char* name, double value, const char* note) {
     m_hasCoefficientList = true;
-    if (!name || !*name || !std::isfinite(value) || value < 0.0) return 0;
+    if (!name || !*name || IsNewRowMarker(name) || !std::isfinite(value) || value < 0.0) return 0;
     for (const auto& c : m_coefficients)
         if (c->GetName() == name) return 0;
     const double taken = value == 0.0 ? GetHTCDefaultValue(0) : value;
@@ -59,7 +60,7 @@ hresult DefaultManager::SetHTCDefaultValue(int index, double value) {
 }
 
 hresult DefaultManager::SetHTCDefaultValueName(int index, const char* name) {
-    if (static_cast<unsigned>(index) >= m_coefficients.size() || !name || !*name) return 0;
+    if (static_cast<unsigned>(index) >= m_coefficients.size() || !name || !*name || IsNewRowMarker(name)) return 0;
     for (const auto& c : m_coefficients)
         if (c->GetName() == name) return 0;
     DefHeatTransferCoefficient& entry = *m_coefficients[static_cast<std::size_t>(index)];
@@ -144,7 +145,7 @@ const char* DefaultManager::GetEconomicDataName(int index) const {
 }
 
 hresult DefaultManager::AddEconomicData(const char* name) {
-    if (m_locked || !name) return 0;
+    if (m_locked || !name || IsNewRowMarker(name)) return 0;
     const CPString key = UpperCase(name);
     m_hasEconomicDataList = true;
     if (key.empty() || key == kDefaultSetName || FindSet(key)) return 0;
@@ -153,7 +154,7 @@ hresult DefaultManager::AddEconomicData(const char* name) {
 }
 
 hresult DefaultManager::RenameEconomicData(const char* newName, const char* oldName) {
-    if (m_locked || !newName || !oldName || !m_hasEconomicDataList) return 0;
+    if (m_locked || !newName || !oldName || !m_hasEconomicDataList || IsNewRowMarker(newName)) return 0;
     const CPString newKey = UpperCase(newName);
     const CPString oldKey = UpperCase(oldName);
     if (newKey.empty() || oldKey == kDefaultSetName || newKey == kDefaultSetName || FindSet(newKey)) return 0;

@@ -3,6 +3,7 @@
 #include "brasko/IDefaultUtilityManager.h"
 #include "lumeth/FormDescription.h"
 #include "lumeth/Messages.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/ObjectTypeInfo.h"
 #include "lumeth/Session.h"
 
@@ -33,7 +34,7 @@ void HTCDatabaseView::DescribeForm(FormDescription& form) {
     form.Add({"ExtraData.227", FormHook::Text, kText, true, 1});
     form.Add({"HeatTransferCoeff.229", FormHook::Value, kCoefficient, true, 1});
     form.Add({"ExtraData.230", FormHook::Text, kText, true, 1});
-    form.SetRefusals("ExtraData.227", "NameNotUnique");
+    form.SetRefusals("ExtraData.227", "NameNotUnique NewRowMarkerEntryName");
     form.SetRefusals("HeatTransferCoeff.229", "CannotDeleteHTC HCValueTooSmall HTCoeffUpdateError");
 }
 
@@ -76,6 +77,7 @@ int HTCDatabaseView::SpecifyText(const VarDescription& var, const Text& text) {
         if (i == n || ResponseMsg("ConfirmDeleteExperiment", 2) != 1) return 0;
         return manager->DeleteHTCDefaultValue(i) == 1 ? 1 : 0;
     }
+    if (IsNewRowMarker(text.c_str())) return ErrorMsg("NewRowMarkerEntryName"), 0;
     const hresult r = i < n ? manager->SetHTCDefaultValueName(i, text.c_str()) : manager->AddHTCDefaultValue(text.c_str(), 0.0, nullptr);
     if (r != 1) return ErrorMsg("NameNotUnique"), 0;
     return 1;

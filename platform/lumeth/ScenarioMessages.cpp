@@ -94,6 +94,7 @@ const MessageText kTexts[] = {
     {"NameNotUnique", "This name is taken already."},
     {"DeleteStreamError", "Delete the stream?"},
     {"NewRowMarkerName", "\"**New**\" marks the row that adds a stream; a stream cannot take it as its name."},
+    {"NewRowMarkerEntryName", "\"**New**\" marks the row that adds an entry to the list; no entry can take it as its name."},
     {"RenameStreamError", "The stream cannot be renamed: another stream has the name, or it is not a name this stream may take."},
     {"CloneEntryNotAvailable", "%s is not available in this copy and cannot be ticked or unticked."},
     {"FileWriteProtected", "The file is write-protected and cannot be written:"},

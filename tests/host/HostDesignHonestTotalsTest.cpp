@@ -283,12 +283,30 @@ TEST_P(HostDesignOverrun, ReportsNoUtilityTotalAndNamesTheStreamsItOverruns) {
         << json.out;
     EXPECT_NE(std::string::npos, json.out.find("utility totals are not available: ")) << json.out;
     EXPECT_EQ(std::string::npos, json.out.find("utility load is negative")) << json.out;
+
+    // The case saves and reopens, and its design viewer shows none of the annual figures either: no
+    // total annual cost, no utility cost, and no annualised capital summed over the units whose areas
+    // are known.
+    Scratch saved("overrun.kestrin", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + network.path + " --save " + saved.path).exitCode);
+    const HostRun viewer = RunViewScript(saved.path, "get CostPerTime.751\nget CostPerTime.757\nget CostPerTime.761\n"
+                                                     "get CostPerTime.762\n", " --open design");
+    ASSERT_EQ(0, viewer.exitCode) << viewer.out;
+    std::size_t empty = 0;
+    for (std::size_t at = viewer.out.find("  value empty Cost/year\n"); at != std::string::npos;
+         at = viewer.out.find("  value empty Cost/year\n", at + 1))
+        ++empty;
+    EXPECT_EQ(4u, empty) << viewer.out;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Networks, HostDesignOverrun,
     ::testing::Values(OverrunCase{"E2Over", "E2,H2,C1,90,1,3", "E2,H2,C1,300,1,3", "\"H2\", \"C1\""},
-                      OverrunCase{"E1Over", "E1,H1,C2,240,1,1", "E1,H1,C2,400,1,1", "\"H1\", \"C2\""}),
+                      OverrunCase{"E1Over", "E1,H1,C2,240,1,1", "E1,H1,C2,400,1,1", "\"H1\", \"C2\""},
+                      // E3 takes H1 past its target, E2 leaves C1 short of its own: only a cooler runs
+                      // backwards, and the heater on C1 takes the rest.
+                      OverrunCase{"CoolerOver", "E2,H2,C1,90,1,3\nE3,H1,C1,90,2,2", "E2,H2,C1,40,1,3\nE3,H1,C1,150,2,2",
+                                  "\"H1\""}),
     [](const ::testing::TestParamInfo<OverrunCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -152,4 +152,37 @@ TEST(HostViewNamesHold, AUtilityRenamedToADefaultUtilityTakesTheDesignsHeaterAlo
     EXPECT_TRUE(has(report.out, "area 2.33")) << report.out;
 }
 
+// The add row's text, in any case of letters, is no name for an economic data set or a film
+// coefficient, added or renamed: each refusal answers 0 with one message that says why, and the
+// lists keep their own names through a save and a reopen.
+TEST(HostViewNamesHold, TheAddRowsTextNamesNoEconomicSetOrCoefficient) {
+    Scratch plain("marker.kcase"), kept("marker-kept.kcase");
+    ASSERT_EQ(0, saveDesign(fourStreamTables(), plain.path));
+    const std::string why = "Error NewRowMarkerEntryName|\"**New**\" marks the row that adds an entry to the list; "
+                            "no entry can take it as its name.|";
+    const HostRun run = RunViewScript(plain.path,
+                                      "expect NewRowMarkerEntryName\nsettext ExtraData.500.1 **New**\n"
+                                      "settext ExtraData.500.1 alpha\n"
+                                      "expect NewRowMarkerEntryName\nsettext ExtraData.500.1 **new**\n"
+                                      "expect NewRowMarkerEntryName\nsettext ExtraData.227.28 **NEW**\n"
+                                      "expect NewRowMarkerEntryName\nsettext ExtraData.227.1 **New**\n",
+                                      " --open scenario --save " + kept.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    for (const char* step : {"2: settext ExtraData.500.1 **New**\n  result 0\n", "5: settext ExtraData.500.1 **new**\n  result 0\n",
+                             "7: settext ExtraData.227.28 **NEW**\n  result 0\n", "9: settext ExtraData.227.1 **New**\n  result 0\n"})
+        EXPECT_TRUE(has(run.out, step)) << step << run.out;
+    std::size_t shown = 0;
+    for (std::size_t at = run.out.find(why); at != std::string::npos; at = run.out.find(why, at + 1)) ++shown;
+    EXPECT_EQ(4u, shown) << run.out;
+    EXPECT_FALSE(has(run.out, "%s")) << run.out;
+
+    const HostRun reopened = RunViewScript(kept.path, "text ExtraData.500.[]\ntext ExtraData.227.[]\n", " --open scenario");
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "text DEFAULT\n  text ALPHA\n  text **New**\n")) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "text Aromatic Vapor-Stream Azeotrope\n")) << reopened.out;
+    std::size_t rows = 0;
+    for (std::size_t at = reopened.out.find("**New**"); at != std::string::npos; at = reopened.out.find("**New**", at + 1)) ++rows;
+    EXPECT_EQ(2u, rows) << reopened.out;  // each list's add row, and no entry
+}
+
 }  // namespace

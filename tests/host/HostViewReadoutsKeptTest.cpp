@@ -96,4 +96,18 @@ TEST(HostViewReadoutsKept, TheCrossPinchListFollowsTheFilter) {
     EXPECT_TRUE(has(run.out, "7: text ExtraData.300.[]\n  text Cooler\n")) << run.out;
 }
 
+// Reading the network's DTmin, or listing the form that shows it, leaves an exchanger's own DTmin
+// typed as 12 as it is.
+TEST(HostViewReadoutsKept, ReadingTheNetworksDTminAppliesNothing) {
+    ScratchFile saved("kept", "dtmin.kcase", "", false);
+    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const HostRun run = RunViewScript(saved.path, "set DeltaTemp.605.0 12\nget DeltaTemp.608\nform\nget DeltaTemp.605.0\n",
+                                      " --open design");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ((std::vector<double>{10}), ScriptValues(run.out, 2)) << run.out;
+    EXPECT_EQ((std::vector<double>{12}), ScriptValues(run.out, 4)) << run.out;
+}
+
 }  // namespace

@@ -32,7 +32,7 @@ int positionOf(const HVector<E>& list, const void* view) {
 }  // namespace
 
 const std::vector<int>& HIDesignViewerDesign::SubscribedCodes() {
-    static const std::vector<int> codes{1, 2, 5, 60, 61, 62, 64, 6, 74, 8, 9, 12, 100, 112};
+    static const std::vector<int> codes{1, 2, 5, 60, 61, 62, 64, 6, 74, 32, 8, 9, 12, 100, 112};
     return codes;
 }
 

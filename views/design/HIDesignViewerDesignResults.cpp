@@ -141,6 +141,12 @@ void HIDesignViewerDesign::NotifyChange(int code, const CPString& text, void* da
             if (pEventSummaryView && pEventSummaryView->IsA(ScheduleTypeView::TypeName))
                 static_cast<ScheduleTypeView*>(pEventSummaryView)->RenameEventItemsAfterTheirTargets();
             return;
+        case 32:
+            // A stream renamed: the old name in the text, the new one in the data.
+            if (data && strSelectedStream == first) strSelectedStream = static_cast<const char*>(data);
+            if (pEventSummaryView && pEventSummaryView->IsA(ScheduleTypeView::TypeName))
+                static_cast<ScheduleTypeView*>(pEventSummaryView)->RenameEventItemsAfterTheirTargets();
+            return;
         case 8:
         case 9:
         case 12:

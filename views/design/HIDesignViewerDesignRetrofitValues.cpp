@@ -115,8 +115,12 @@ void AddRetrofitRows(Rows& rows) {
         {.type = 31001, .number = 751, .read = [](V& v, Var) {
              return hasExchangers(v) ? annualised_costs::TotalAnnualCost(*v.GetDesign()) : kEmpty;
          }},
+        // A heater or cooler running backwards has no area, so the capital would be summed over
+        // the other units alone: no annual figure is shown then, as the total annual cost is not.
         {.type = 31001, .number = 757, .read = [](V& v, Var) {
-             return hasExchangers(v) ? annualised_costs::AnnualisedCapital(*v.GetDesign()) : kEmpty;
+             return hasExchangers(v) && v.GetDesign()->DoUtilityUnitsRunForwards()
+                        ? annualised_costs::AnnualisedCapital(*v.GetDesign())
+                        : kEmpty;
          }},
         // The performance table asks its utility-cost cell (761) and its annual-cost cell (763)
         // in this kind too: 761 keeps the table's comparison with the base design, and 763 is

@@ -125,6 +125,15 @@ INSTANTIATE_TEST_SUITE_P(
                  n.d->RemoveSplitterBranch(n.d->GetSplitterBranch(n.inner, 1), nullptr);
                  return n.d->GetSplittersOnStream(n.Stream("C")).size() == 1;
              }},
+        Edit{"innerBranchLeftToTheBalanceRemoved",
+             [](Nested& n) {
+                 // A third branch (specified, empty) beside the one whose share the tee works out;
+                 // that one removed, another branch must take the rest of the flow.
+                 n.d->AddSplitterBranch(n.inner, nullptr, 1);
+                 n.d->ProcessChange(CPIHENDesign::CodeRecalculate, CPString(), nullptr);
+                 n.d->RemoveSplitterBranch(n.d->GetSplitterBranch(n.inner, 1), nullptr);
+                 return n.inner->getNumberOfDownStreamNodes() == 2;
+             }},
         Edit{"innerSplitRemoved", [](Nested& n) { return n.d->RemoveSplitterMixer(n.inner, nullptr); }},
         Edit{"outerSplitRemoved", [](Nested& n) { return n.d->RemoveSplitterMixer(n.outer, nullptr); }},
         Edit{"outerBranchRemoved",

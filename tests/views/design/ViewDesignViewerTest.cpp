@@ -47,7 +47,7 @@ TEST(ViewDesignViewer, BindingSubscribesTheCodesInOrderAndBuildsThePlots) {
     design.exchangers = 0;
     auto viewer = n.Viewer(false);
     viewer->SetEngineeringDesign(&design, false);
-    EXPECT_EQ((std::vector<int>{1, 2, 5, 60, 61, 62, 64, 6, 74, 8, 9, 12, 100, 112}), design.codes);
+    EXPECT_EQ((std::vector<int>{1, 2, 5, 60, 61, 62, 64, 6, 74, 32, 8, 9, 12, 100, 112}), design.codes);
     EXPECT_EQ(1, design.GetNumberOfReceivers());
     ASSERT_NE(nullptr, viewer->GetDrivingForcePlot());
     ASSERT_NE(nullptr, viewer->GetBarChart());

@@ -169,6 +169,28 @@ TEST(ViewUnitNames, TheRetrofitsTextsFollowTheUnitsTheyName) {
     EXPECT_EQ(Text("NewHX"), n.viewer->TextValue(at("Name.303")));
 }
 
+// The unit a retrofit step added or moved deleted on the grid: the texts name no unit, not one
+// a user later gives the deleted unit's name.
+TEST(ViewUnitNames, TheRetrofitsTextsNameNoUnitAfterItsDeletion) {
+    Named n;
+    n.d->SetStoredTextB("E-101");
+    n.d->SetStoredTextC("E-100");
+    CNode* added = nullptr;
+    CNode* moved = nullptr;
+    for (CNode* node : n.d->GetFlowSheet()->getAllNodes()) {
+        if (unitName(node) == "E-101") added = node;
+        if (unitName(node) == "E-100") moved = node;
+    }
+    ASSERT_NE(nullptr, added);
+    ASSERT_NE(nullptr, moved);
+    ASSERT_EQ(1, n.grid.Message("deletehx " + q(added)));
+    ASSERT_EQ(1, n.grid.Message("deletehx " + q(moved)));
+    EXPECT_EQ(Text(), n.viewer->TextValue(at("Name.303")));
+    EXPECT_EQ(Text(), n.viewer->TextValue(at("Name.302")));
+    ASSERT_EQ(1, n.Rename("E-102", "E-101"));
+    EXPECT_EQ(Text(), n.viewer->TextValue(at("Name.303")));
+}
+
 TEST(ViewUnitNames, AnEmptyConfigurationNameIsRefusedInWords) {
     Session::Instance().Reset();
     HENDiagram g;

@@ -4,6 +4,7 @@
 #include "brasko/ReplaceChecks.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/Session.h"
 #include "views/EngineNotices.h"
 #include "views/case/scenario/UtilityNameView.h"
@@ -248,6 +249,10 @@ int TotalSiteUtilManagerView::SpecifyText(const VarDescription& var, const Text&
 }
 
 int TotalSiteUtilManagerView::setName(int row, const Text& text) {
+    if (IsNewRowMarker(text.c_str())) {
+        ErrorMsg("NewRowMarkerEntryName");
+        return 0;
+    }
     const char* current = mySiteManager->GetRecommendedUtilityName(row);
     if (current) {
         const Text name = current;  // the manager's text goes with the utility
@@ -372,6 +377,6 @@ void TotalSiteUtilManagerView::DescribeForm(FormDescription& form) {
     form.Add({"SegmentTable.200", FormHook::Object, 0, false, 1});
     for (const char* word : {"SaveUtilityDefaultSet", "OpenUtilityDefaultSet", "ViewSegTableViewU"}) form.AddCommand(word);
     form.SetRefusals("DeltaTemp.909", "DeltaTMinWarning ReadOnlyCell SpecRange");
-    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError ConfirmDeleteDefaultUtility");
+    form.SetRefusals("ExtraData.901", "DefaultUtilityNameError NewRowMarkerEntryName ConfirmDeleteDefaultUtility");
     form.SetRefusals("Enum.900", "ValidOptionError");
 }

@@ -145,8 +145,8 @@ void HIDesignViewerScenario::DescribeForm(FormDescription& form) {
     const std::pair<const char*, const char*> named[] = {
         {"StrName.401", "NoChangeinHENRBaseCase DeleteStreamError GetStreamError RenameStreamError"},
         {"StrNameU.440", "SiteUtilityStaysInEveryScenario DeleteStreamError GetStreamError RenameStreamError"},
-        {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique ReadOnlyCell"},
-        {"ExtraData.500", "NoChangeinHENRBaseCase DeafultEconomicSpecRenameNotAllowed EconomicDataWithNameExists "
+        {"ExtraData.227", "ConfirmDeleteExperiment NameNotUnique NewRowMarkerEntryName ReadOnlyCell"},
+        {"ExtraData.500", "NoChangeinHENRBaseCase DeafultEconomicSpecRenameNotAllowed NewRowMarkerEntryName EconomicDataWithNameExists "
                           "EconomicDataInUseDeleteError"},
     };
     for (const auto& [address, keys] : named)

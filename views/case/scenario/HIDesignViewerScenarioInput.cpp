@@ -6,6 +6,7 @@
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
 #include "lumeth/MessageKey.h"
+#include "lumeth/NewRowMarker.h"
 #include "lumeth/PointerList.h"
 #include "lumeth/Session.h"
 #include "views/case/scenario/ScenarioInputRows.h"
@@ -386,6 +387,10 @@ int HIDesignViewerScenario::SpecifyEconomicText(const VarDescription& var, const
             return 0;
         }
         if (i < 0 || i > n) return 0;
+        if (IsNewRowMarker(text.c_str())) {
+            if (!named) ErrorMsg("NewRowMarkerEntryName");
+            return 0;
+        }
         int done = 1;
         if (i == n) {
             const int before = myScenario->GetNumberOfEconomicData();
@@ -419,6 +424,10 @@ int HIDesignViewerScenario::SpecifyHTCText(const VarDescription& var, const Text
     if (text.empty()) {
         if (i == m || ResponseMsg("ConfirmDeleteExperiment", 2) != 1) return 0;
         return manager->DeleteHTCDefaultValue(i) == 1 ? 1 : 0;
+    }
+    if (IsNewRowMarker(text.c_str())) {
+        ErrorMsg("NewRowMarkerEntryName");
+        return 0;
     }
     const hresult r = i < m ? manager->SetHTCDefaultValueName(i, text.c_str()) : manager->AddHTCDefaultValue(text.c_str(), 0.0, nullptr);
     if (r != 1) {

@@ -7,6 +7,7 @@
 #include "eng/model/IHeatIntegrationStream.h"
 #include "tests/eng/design/DesignRecordTestSupport.h"
 #include "tests/views/design/whatif/WhatIfTestSupport.h"
+#include "lumeth/VarEnumInfo.h"
 #include "views/design/EventPlanner.h"
 #include "views/design/HIDesignViewerDesign.h"
 #include "views/design/whatif/ScheduleItemViews.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -149,6 +151,60 @@ TEST(ViewWhatIfNames, TheExecutedScheduleIsNamedByItsNewName) {
     EXPECT_EQ(1, SetText(v, "ExtraData.593", "Renamed"));
     EXPECT_EQ(Text("Last schedule executed: Renamed"), GetText(v, "ExtraData.230"));
     EXPECT_EQ(status, GetText(v, "ExtraData.231"));
+}
+
+// The executed schedule removed: the network goes back to its locked state, so that the operating
+// mode's texts name no schedule that is gone and tell the state the units hold.
+TEST(ViewWhatIfNames, RemovingTheExecutedScheduleGoesBackToTheLockedState) {
+    Viewed n;
+    HIDesignViewerDesign& v = *n.viewer;
+    const double locked = design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty);
+    n.ScheduleEvent(6, "C1", 0.55);
+    EXPECT_EQ(1, v.Message("ExecuteSchedule"));
+    ASSERT_GT(std::abs(design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty) - locked), 1.0);
+    EXPECT_EQ(Text("Last schedule executed: Event-P1"), GetText(v, "ExtraData.230"));
+    EXPECT_EQ(1, v.Message("RemoveScheduleFromDesign"));
+    EXPECT_TRUE(n.Schedules().empty());
+    EXPECT_EQ(nullptr, n.d->GetExecutedScheduleName());
+    EXPECT_EQ(std::string::npos, GetText(v, "ExtraData.230").find("Event-P1")) << GetText(v, "ExtraData.230");
+    EXPECT_EQ(Text("Calculation status: Converged"), GetText(v, "ExtraData.231"));
+    EXPECT_NEAR(locked, design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty), 1e-6);
+}
+
+// A schedule removed that is not the executed one leaves the executed schedule's results.
+TEST(ViewWhatIfNames, RemovingAnotherScheduleKeepsTheExecutedOne) {
+    Viewed n;
+    HIDesignViewerDesign& v = *n.viewer;
+    n.ScheduleEvent(6, "C1", 0.55);
+    EXPECT_EQ(1, v.Message("ExecuteSchedule"));
+    const double run = design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty);
+    EXPECT_EQ(1, v.Message("AddScheduleToDesign"));
+    EXPECT_EQ(1, v.Message("RemoveScheduleFromDesign"));
+    EXPECT_EQ(Text("Last schedule executed: Event-P1"), GetText(v, "ExtraData.230"));
+    EXPECT_EQ(Text("Calculation status: Converged"), GetText(v, "ExtraData.231"));
+    EXPECT_NEAR(run, design_test::OperatedNetwork::Value(n.e101, NodeValue::Duty), 1e-9);
+}
+
+// A process stream renamed while the network is locked: the design viewer's chosen stream and
+// the event summary's item of the stream's flow change take the new name.
+TEST(ViewWhatIfNames, TheChosenStreamAndItsEventItemFollowAStreamRename) {
+    Viewed n;
+    HIDesignViewerDesign& v = *n.viewer;
+    n.ScheduleEvent(6, "C1", 0.55);
+    VarDescription chosen(105, 764);
+    VarEnumInfo* streams = v.GetEnumInfo(VariableNameInfo(chosen, Text()));
+    ASSERT_NE(nullptr, streams);
+    const int c1 = streams->FindEntry(Text("C1"));
+    ASSERT_GE(c1, 0);
+    ASSERT_EQ(1, v.Specify(chosen, double(streams->GetEntry(c1)->value)));
+    ASSERT_EQ(Text("C1"), v.GetSelectedStream());
+    EXPECT_EQ(1, n.scenario->RenameStream("C1", "Cold1"));
+    EXPECT_EQ(Text("Cold1"), v.GetSelectedStream());
+    auto* summary = static_cast<ScheduleTypeView*>(v.GetEventSummaryView());
+    ASSERT_NE(nullptr, summary);
+    ASSERT_EQ(1u, summary->GetItems().size());
+    ASSERT_EQ(1u, summary->GetItems()[0]->GetEventItems().size());
+    EXPECT_EQ(Text("Cold1"), summary->GetItems()[0]->GetEventItems()[0]->GetName());
 }
 
 // An exchanger renamed in the design viewer while the network is locked, after a fouling event
