@@ -98,6 +98,14 @@ bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int ve
     s.m_nSavedForbiddenMatches = s.m_nForbiddenMatches;
 
     if (!RecallStreams(s, file)) return false;
+    // Each forbidden match is a link both of its streams name: a count that the streams' names do
+    // not bear out would send the targets to the area LP for matches nobody forbade.
+    std::size_t linkNames = 0;
+    if (s.m_pStreams)
+        for (const CPIHeatIntegrationStream* stream : *s.m_pStreams) linkNames += stream->LinkNameCount();
+    if (s.m_nForbiddenMatches < 0 || static_cast<std::size_t>(s.m_nForbiddenMatches) > linkNames ||
+        (s.m_nForbiddenMatches == 0) != (linkNames == 0))
+        return false;
     PlaceRecalledStreams(s);
 
     if (version < SinceDefaultManager && !RecallOldEconomicData(s, file)) return false;
