@@ -349,43 +349,57 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
     DataExtractionConfig* config = m_scenario ? m_scenario->GetDataExtractionConfig() : nullptr;
     if (!config || config->GetSettingValue("SimulatorFileType", fileType) != 1 || fileType == 0.0 || fileType == 1.0)
         return;
-    // A class the case derives from the two-phase separator is one too.
+    // A class the case derives from the two-phase separator is one too. A three-phase separator's
+    // duty has no rule: it is named rather than lost.
     std::vector<CPItem*> separators;
     for (CPItem* item : m_extractedItems) {
         double duty = 0.0;
-        if (m_case && m_case->GetModel().IsAncestor(item, "vsSeparatorTwoPhase") && KnownNumber(item, "Duty", duty))
+        if (!m_case) break;
+        if (m_case->GetModel().IsAncestor(item, "vsSeparatorTwoPhase") && item->GetVariable("Duty")) {
             separators.push_back(item);
+        } else if (m_case->GetModel().IsAncestor(item, "vsSeparatorThreePhase") && KnownNumber(item, "Duty", duty) &&
+                   std::fabs(duty) >= CaseValueLimits::MinDuty) {
+            ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
+                          FormatMessage(FindString("ExtractionSeparatorClassNotTaken"),
+                                        {item->_get_szName(), item->_get_szClassName(), MessageParameter(std::fabs(duty))}));
+        }
     }
     for (CPItem* unit : separators) {
-        double duty = 0.0;
-        KnownNumber(unit, "Duty", duty);
         CPItem* feed = firstMaterialStream(unit, CPItem::Upstream);
         CPItem* product = firstMaterialStream(unit, CPItem::Downstream);
-        double tIn = 0.0, tOut = 0.0, mass = 0.0;
-        const bool feedKnown = KnownNumber(feed, "Temperature", tIn);
-        if (!feedKnown) tIn = 0.0;
-        const bool productKnown = KnownNumber(product, "Temperature", tOut);
-        // Feed and product this close are one temperature (a solver's residue of a span): half a
-        // kelvin in the duty's direction, as for a vessel's duty.
-        if (productKnown && std::fabs(tOut - tIn) < kSameVesselTemperature) tOut = duty > 0.0 ? tIn + kSpan : tIn - kSpan;
-        // An adiabatic flash (no duty, or a solver's residue of one) is no stream, nor is a duty
-        // whose span gives a heat-capacity flow rate no stream holds: passed over with a word, and
-        // the rest of the document is extracted.
-        if (std::fabs(duty) < CaseValueLimits::MinDuty) {
+        double duty = 0.0, tIn = 0.0, tOut = 0.0, mass = 0.0;
+        // An adiabatic flash (no duty, or a solver's residue of one) is no stream: passed over
+        // with a word, and the rest of the document is extracted.
+        if (KnownNumber(unit, "Duty", duty) && std::fabs(duty) < CaseValueLimits::MinDuty) {
             ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
                           FormatMessage(FindString("ExtractionSeparatorDutyTooSmall"),
                                         {unit->_get_szName(), MessageParameter(std::fabs(duty))}));
             continue;
         }
-        if (feedKnown && productKnown) {
-            const double cp = std::fabs(duty) / std::fabs(tOut - tIn);
-            if (cp < CaseValueLimits::MinCp || cp > CaseValueLimits::MaxCp) {
-                ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
-                              FormatMessage(FindString("ExtractionSeparatorSpanUnusable"),
-                                            {unit->_get_szName(), MessageParameter(std::fabs(duty)),
-                                             MessageParameter(std::fabs(tOut - tIn))}));
-                continue;
-            }
+        // Without its duty or either temperature the separator has no load or no span; a
+        // temperature made up from the material's specific heat would be no measure of a flash.
+        CPString unknown;
+        if (!KnownNumber(unit, "Duty", duty)) unknown = "the duty of " + unit->_get_szName();
+        else if (!KnownNumber(feed, "Temperature", tIn))
+            unknown = feed ? "the temperature of " + feed->_get_szName() : CPString("the temperature of its feed");
+        else if (!KnownNumber(product, "Temperature", tOut))
+            unknown = product ? "the temperature of " + product->_get_szName() : CPString("the temperature of its product");
+        if (!unknown.empty()) {
+            ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
+                          FormatMessage(FindString("ExtractionSeparatorValueUnknown"), {unit->_get_szName(), unknown}));
+            continue;
+        }
+        // Feed and product this close are one temperature (a solver's residue of a span): half a
+        // kelvin in the duty's direction, as for a vessel's duty.
+        if (std::fabs(tOut - tIn) < kSameVesselTemperature) tOut = duty > 0.0 ? tIn + kSpan : tIn - kSpan;
+        // Nor is a duty whose span gives a heat-capacity flow rate no stream holds.
+        const double cp = std::fabs(duty) / std::fabs(tOut - tIn);
+        if (cp < CaseValueLimits::MinCp || cp > CaseValueLimits::MaxCp) {
+            ReportWarning("Separators_Not_Extracted", "ExtractionSeparatorsSkipped",
+                          FormatMessage(FindString("ExtractionSeparatorSpanUnusable"),
+                                        {unit->_get_szName(), MessageParameter(std::fabs(duty)),
+                                         MessageParameter(std::fabs(tOut - tIn))}));
+            continue;
         }
         const CPString name = FreeStreamName(unit->_get_szName());
         IHeatIntegrationStream* s = AddDutyStream(name);
@@ -394,17 +408,15 @@ void VelmorToTarsilImport::ExtractSeparatorDuties() {
         setNumber(d.unit, "Duty", std::fabs(duty));
         d.SetClass(duty > 0.0 ? "htHeater" : "htCooler");
 
-        if (feedKnown) d.SetSupply(s, tIn);
+        d.SetSupply(s, tIn);
         if (KnownNumber(feed, "MassFlow", mass)) setStream(s, "MassFlow", mass, 0);
-        if (productKnown) {
-            d.SetTarget(s, tOut);
-            d.SetClass(tOut > tIn ? "htHeater" : "htCooler");
-            if (feedKnown && duty != 0.0 && (duty > 0.0) != (tOut > tIn)) ReportSeparatorAgainstDuty(unit, duty, tIn, tOut);
-            // A flash takes much of its duty as latent heat: the feed's mass flow times its specific
-            // heat is not the heat-capacity flow rate over the span. The stream carries the duty
-            // over the span; the specific heat stays a transport property of its material.
-            if (feedKnown) setStream(s, "HeatCapacityFlowrate", std::fabs(duty) / std::fabs(tOut - tIn), 0);
-        }
+        d.SetTarget(s, tOut);
+        d.SetClass(tOut > tIn ? "htHeater" : "htCooler");
+        if ((duty > 0.0) != (tOut > tIn)) ReportSeparatorAgainstDuty(unit, duty, tIn, tOut);
+        // A flash takes much of its duty as latent heat: the feed's mass flow times its specific
+        // heat is not the heat-capacity flow rate over the span. The stream carries the duty over
+        // the span; the specific heat stays a transport property of its material.
+        setStream(s, "HeatCapacityFlowrate", cp, 0);
         link(d.inlet, d.unit);
         link(d.unit, d.outlet);
         if (feed && product)

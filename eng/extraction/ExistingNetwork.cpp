@@ -143,8 +143,12 @@ void VelmorToTarsilImport::ExtractExistingNetwork() {
 
     // 12.
     if (!lng.empty())
-        if (ReportHolder* report = Report())
-            report->AddEntry("Warnings", "LNGExchangers", FindString("ExtractionLNGExchangers").c_str());
+        if (ReportHolder* report = Report()) {
+            CPString names;
+            for (const CPItem* item : lng) names += (names.empty() ? "" : ", ") + item->_get_szName();
+            report->AddEntry("Warnings", "LNGExchangers",
+                             FormatMessage(FindString("ExtractionLNGExchangers"), {names}).c_str());
+        }
 
     // 13. Only for a case read from a simulator (not from a spreadsheet).
     if (excel == 0.0) {

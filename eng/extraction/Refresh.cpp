@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -91,6 +92,9 @@ bool VelmorToTarsilImport::Refresh() {
     // (and utilities) stay as they are.
     std::vector<IHeatIntegrationStream*> streams;
     std::vector<CPString> leftAlone;
+    // Streams that keep their earlier values: their units keep their earlier duties with them.
+    std::unordered_set<std::string> kept;
+    const std::unordered_set<const CPItem*> networkItems(m_existingNetworkItems.begin(), m_existingNetworkItems.end());
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; m_scenario->GetStreamOfKind(i, s, 0, 2) && s; ++i) streams.push_back(s);
     for (IHeatIntegrationStream* stream : streams) {
@@ -100,15 +104,24 @@ bool VelmorToTarsilImport::Refresh() {
         CPString missing;
         if (auto it = m_streamChainIndex.find(name); it != m_streamChainIndex.end()) {
             const StreamChain& chain = *m_streamChains[it->second].second;
-            if (!RefreshProcessStreamData(*stream, chain, true, false, &missing)) ReportStreamValueMissing(name, missing);
-            else if (design && !chain.tees.empty()) RefreshSplitFractions(chain, *design, *stream);
-        } else if (auto r = m_reboilerChainIndex.find(name); r != m_reboilerChainIndex.end()) {
-            if (!RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true, &missing))
+            if (!UnitDutiesKnown(chain, networkItems, missing) ||
+                !RefreshProcessStreamData(*stream, chain, true, false, &missing)) {
                 ReportStreamValueMissing(name, missing);
+                kept.insert(name);
+            } else if (design && !chain.tees.empty()) {
+                RefreshSplitFractions(chain, *design, *stream);
+            }
+        } else if (auto r = m_reboilerChainIndex.find(name); r != m_reboilerChainIndex.end()) {
+            if (!RefreshProcessStreamData(*stream, *m_reboilerChains[r->second].second, false, true, &missing)) {
+                ReportStreamValueMissing(name, missing);
+                kept.insert(name);
+            }
         } else if (auto e = m_energyStreamIndex.find(name); e != m_energyStreamIndex.end()) {
             CPItem* energyStream = m_energyStreamItems[e->second].second;
-            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second]))
+            if (!RefreshEnergyStream(*stream, energyStream, m_energyStreamUnits[e->second])) {
                 ReportStreamValueMissing(name, "the heat flow of " + energyStream->_get_szName());
+                kept.insert(name);
+            }
         } else {
             // Live steam, and streams the user added: nothing records which case items make
             // them, so they keep their values, and the user is told which.
@@ -121,7 +134,7 @@ bool VelmorToTarsilImport::Refresh() {
     if (design) {
         for (int i = 0; i < design->GetNumberOfStreams(); ++i)
             if (IHeatIntegrationStream* stream = design->GetStream(i)) design->ProcessChange(36, stream->GetName(), nullptr);
-        RefreshExchangerValues();
+        RefreshExchangerValues(kept);
         design->Activate(1);
     }
 
@@ -138,6 +151,21 @@ bool VelmorToTarsilImport::Refresh() {
     m_scenario->ResumeCalculations(true);
     m_scenario->RemoveUnusedUtilities();
     if (IHENDesign* after = GetBaseDesign()) after->SetSplitFractionsFromBranchDuties();
+    return true;
+}
+
+bool VelmorToTarsilImport::UnitDutiesKnown(const StreamChain& chain,
+                                           const std::unordered_set<const CPItem*>& networkItems,
+                                           CPString& missing) const {
+    // The units between the chain's streams: the last stream's units belong to the next stream.
+    for (std::size_t i = 0; i + 1 < chain.streams.size(); ++i)
+        for (CPItem* unit : chain.streams[i]->RelatedNodes(CPItem::Downstream)) {
+            double duty = 0.0;
+            if (!networkItems.count(unit) || !unit->GetVariable("Duty") || (KnownNumber(unit, "Duty", duty) && duty != kEmpty))
+                continue;
+            missing = "the duty of " + unit->_get_szName();
+            return false;
+        }
     return true;
 }
 
@@ -259,7 +287,7 @@ bool VelmorToTarsilImport::RefreshEnergyStream(IHeatIntegrationStream& stream, C
     return true;
 }
 
-void VelmorToTarsilImport::RefreshExchangerValues() {
+void VelmorToTarsilImport::RefreshExchangerValues(const std::unordered_set<std::string>& kept) {
     IHENDesign* design = GetBaseDesign();
     if (!design) return;
     CNode* unit = nullptr;
@@ -299,10 +327,17 @@ void VelmorToTarsilImport::RefreshExchangerValues() {
         if (unit->getVariableAsString("UnitOperationName", name) != 1 || name.empty()) name = unit->getName();
         const CPItem* item = GetExchangerItem(name);
         if (!item) continue;
+        // A unit on a stream that kept its earlier values keeps its earlier duty: the new one
+        // would take the stream past the ends it kept.
+        bool onKeptStream = false;
+        for (CNode* port : ports) {
+            CPString parent;
+            if (port && port->getVariableAsString("ParentStream", parent) == 1 && kept.count(parent)) onKeptStream = true;
+        }
         double duty = 0.0;
         // Only a duty the design specifies follows the simulator; a calculated one is the
         // network's. An unknown duty changes nothing (never a specified 0).
-        if (unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
+        if (!onKeptStream && unit->hasVariable("Duty") && unit->getVariableStatus("Duty") == 1 && KnownNumber(item, "Duty", duty) &&
             duty != kEmpty)
             unit->addVariable("Duty", std::fabs(duty), 1, 1);
         // Coefficients the solved case leaves unknown leave the simulator's earlier ones in place.

@@ -56,7 +56,12 @@ public:
     bool Refresh();
     // Exchanger duties (where the design specifies them), the simulator's coefficients and shells,
     // and the port temperatures reset from the streams' ends.
-    void RefreshExchangerValues();
+    // Names the streams that kept their earlier values in the refresh.
+    void RefreshExchangerValues(const std::unordered_set<std::string>& kept = {});
+    // False, with `missing` naming it, when a unit of the network between the chain's streams
+    // had a duty the solved case leaves unknown.
+    bool UnitDutiesKnown(const StreamChain& chain, const std::unordered_set<const CPItem*>& networkItems,
+                         CPString& missing) const;
     // Heaters and coolers the network finds infeasible go to the utility the rule recommends for
     // their process temperatures.
     void ReassignInfeasibleUtilities();

@@ -38,7 +38,7 @@ const MessageText kTexts[] = {
     {"ExtractionHXVelmorInFeasible", "infeasible in the simulation and"},
     {"ExtractionHXTarsilFeasible", "feasible in the network."},
     {"ExtractionHXTarsilInFeasible", "infeasible in the network."},
-    {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network."},
+    {"ExtractionLNGExchangers", "LNG exchangers are not taken into the existing network: %s."},
     {"ExtractionStreamsNotRefreshed", "Streams the refresh left as they were"},
     {"ExtractionSideDuties", "Column side duties not taken as streams"},
     {"ExtractionSideDutySkipped", "Energy stream %s of column %s carries %s kW, too little for a stream (less than "
@@ -71,6 +71,9 @@ const MessageText kTexts[] = {
     {"ExtractionSeparatorSpanUnusable", "Separator %s carries %s kW over %s K from its feed to its product, a "
                                         "heat-capacity flow rate no stream takes (0.001 to 1e9 kW/C): it was not "
                                         "extracted."},
+    {"ExtractionSeparatorValueUnknown", "Separator %s: the case leaves %s unknown: it was not extracted."},
+    {"ExtractionSeparatorClassNotTaken", "Separator %s, of class %s, carries %s kW: a duty of a separator of that "
+                                         "class is not extracted."},
     {"ExtractionLiveSteamNotExtracted", "Live steam not taken in full"},
     {"ExtractionLiveSteamTooCold", "Live steam %s at or below 20 C was not extracted."},
     {"ExtractionLiveSteamBelowAmbient", "Live steam %s at %s C, below the ambient %s C, was not extracted."},

@@ -68,11 +68,11 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 }
 
 // A feed heated to T2 in E1 and cooled back to 40 C in C1; the solved one leaves P2's temperature
-// unknown.
-std::string train(double t2, double duty, bool unknown = false) {
+// (or E1's duty) unknown.
+std::string train(double t2, double duty, bool unknown = false, bool dutyUnknown = false) {
     return doc("train",
                {ms("P1", 40, 0, {"E1"}, 2, -30000),
-                item("E1", "htHeater", {{"Duty", duty}}, {"P2"}, ptable("P1", {40, (40 + t2) / 2, t2}, {0, duty / 4, duty / 2})),
+                item("E1", "htHeater", {{"Duty", dutyUnknown ? std::nullopt : std::optional<double>(duty)}}, {"P2"}, ptable("P1", {40, (40 + t2) / 2, t2}, {0, duty / 4, duty / 2})),
                 ms("P2", unknown ? std::nullopt : std::optional<double>(t2), duty, {"C1"}, 2, -29000),
                 item("C1", "htCooler", {{"Duty", duty}}, {"P3"}, ptable("P2", {t2, (40 + t2) / 2, 40}, {duty / 2, duty / 4, 0})),
                 ms("P3", 40, 0, {}, 2, -30000)});
@@ -93,13 +93,14 @@ std::string withItems(std::string text, const std::string& items) {
 
 // The exchanger train with a PRO/II two-phase separator V between VF and VP (1 kg/s, phase heat
 // capacity 4.0).
-std::string trainWithSeparator(double feed, double product, double duty) {
+std::string trainWithSeparator(std::optional<double> feed, std::optional<double> product, std::optional<double> duty,
+                               const std::string& cls = "vsSeparatorTwoPhase") {
     const Values stream{{"Temperature", feed}, {"MassFlow", 1}, {"PhaseMassHeatCapacity", 4.0}};
     Values out = stream;
     out[0].second = product;
-    return withItems(example("exchanger-train.vmc"),
-                     item("VF", "ppMaterialStream", stream, {"V"}) + item("V", "vsSeparatorTwoPhase", {{"Duty", duty}}, {"VP"}) +
-                         item("VP", "ppMaterialStream", out));
+    return withItems(example("exchanger-train.vmc"), item("VF", "ppMaterialStream", stream, {"V"}) +
+                                                         item("V", cls, {{"Duty", duty}}, {"VP"}) +
+                                                         item("VP", "ppMaterialStream", out));
 }
 
 // X cooled in CX to BTM, which a reboiler boils to BOIL; the solved one may leave the reboiler's
@@ -201,12 +202,44 @@ INSTANTIATE_TEST_SUITE_P(
                    "Stream P1_To_P2 keeps its earlier values: the solved case leaves the temperature of P2Duplicate unknown.",
                    "Stream P2_To_P3 keeps its earlier values: the solved case leaves the temperature of P2 unknown."},
                   {"null", "not known"}},
+        // The units on streams that keep their earlier values keep their earlier duties, and their
+        // utilities: the network stays the one the streams describe.
+        WholeCase{"RefreshValueUnknownKeepsUnits", train(100, 240), "", train(130, 360, true),
+                  {"  E1 (heater) LP Steam -> P1_To_P2: duty 240.00, hot 125.00 -> 124.00, cold 40.00 -> 100.00",
+                   "  C1 (cooler) P2_To_P3 -> Cooling Water: duty 240.00, hot 100.00 -> 40.00",
+                   "  unsatisfied streams       none\n"},
+                  {"Refrigerant 1"}},
+        // An exchanger solved again without its duty: both its streams, and their units, keep
+        // what they had.
+        WholeCase{"RefreshExchangerDutyUnknown", example("exchanger-train.vmc"), "",
+                  replaced(example("exchanger-train-solved.vmc"), "<num name=\"Duty\" units=\"kW\">330</num>",
+                           "<num name=\"Duty\" units=\"kW\"/>"),
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Stream H1_To_H3 keeps its earlier values: the solved case leaves the duty of X1 unknown.",
+                   "Stream K1_To_K3 keeps its earlier values: the solved case leaves the duty of X1 unknown.",
+                   "  X1 (exchanger) H1_To_H3 -> K1_To_K3: duty 300.00, hot 200.00 -> 140.00, cold 40.00 -> 90.00",
+                   "  C1 (cooler) H1_To_H3 -> Air: duty 400.00", "  E1 (heater) HP Steam -> K1_To_K3: duty 540.00",
+                   "  unsatisfied streams       none\n"},
+                  {}},
+        // A heater solved again without its duty: its stream and the heater keep what they had.
+        WholeCase{"RefreshUnitDutyUnknown", train(100, 240), "", train(130, 360, false, true),
+                  {"  P1_To_P2 (cold): 40 -> 100 C, 240 kW, 2 kg/s\n",
+                   "Stream P1_To_P2 keeps its earlier values: the solved case leaves the duty of E1 unknown.",
+                   "  E1 (heater) LP Steam -> P1_To_P2: duty 240.00",
+                   "  P2_To_P3 (hot): 130 -> 40 C, 360 kW, 2 kg/s\n", "  C1 (cooler) P2_To_P3 -> Cooling Water: duty 360.00",
+                   "  unsatisfied streams       none\n"},
+                  {}},
         // A reboiler solved again without its duty keeps the duty it had.
         WholeCase{"RefreshReboilerDutyUnknown", reboilerFeed(), "", reboilerFeed(true),
                   {"  BTMDuplicate_TO_BOIL (cold): 120 -> 120.5 C, 700 kW, 1.6 kg/s\n",
                    "Stream BTMDuplicate_TO_BOIL keeps its earlier values: the solved case leaves the duty of REB unknown.",
                    "  X_To_BTM (hot): 150 -> 120 C, 100 kW, 1.6 kg/s\n"},
                   {}},
+        // LNG exchangers stay out of the network: the warning names them.
+        WholeCase{"LNGExchangersNamed",
+                  doc("lng", heat("K1", "K2", "L1", 200, 350, 300, "htLNGExchanger") +
+                                 heat("M1", "M2", "L2", 20, 60, 100, "htLNGExchanger")),
+                  "", "", {"Warning (LNGExchangers): LNG exchangers are not taken into the existing network: L1, L2.\n"}, {}},
         // A duty on a vessel of a class the case derives from a tank has no rule: it is named.
         WholeCase{"DerivedVesselDuty",
                   withItems(replaced(example("exchanger-train.vmc"), "<simcase version=\"1\" name=\"Exchanger train\">",
@@ -239,6 +272,24 @@ INSTANTIATE_TEST_SUITE_P(
                   {kTrainStreams[0], kTrainStreams[1],
                    "Separator V carries 2000000000 kW over 1 K from its feed to its product, a heat-capacity flow rate no "
                    "stream takes"},
+                  {"  V ("}},
+        // A separator whose feed, product or duty the case leaves unknown has no span or load:
+        // passed over by name, never given a temperature of the stream's own making.
+        WholeCase{"FlashFeedUnknown", trainWithSeparator(std::nullopt, 65, 50), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Separators_Not_Extracted): Separator V: the case leaves the temperature of VF unknown"},
+                  {"  V (", "52.5"}},
+        WholeCase{"FlashProductUnknown", trainWithSeparator(80, std::nullopt, 50), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "Separator V: the case leaves the temperature of VP unknown",
+                   "  unsatisfied streams       none\n"},
+                  {"  V (", "92.5"}},
+        WholeCase{"FlashDutyUnknown", trainWithSeparator(80, 65, std::nullopt), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1], "Separator V: the case leaves the duty of V unknown"},
+                  {"  V ("}},
+        // A three-phase separator's duty has no rule of its own: it is named, not lost.
+        WholeCase{"ThreePhaseFlashDuty", trainWithSeparator(80, 65, 50, "vsSeparatorThreePhase"), kProII, "",
+                  {kTrainStreams[0], kTrainStreams[1],
+                   "Warning (Separators_Not_Extracted): Separator V, of class vsSeparatorThreePhase, carries 50 kW"},
                   {"  V ("}},
         // A heater whose stream has no known side gets no utility: the warning names the unit and
         // its stream, and the unknown target is said in words.

@@ -65,14 +65,7 @@ TEST(HostFormulasToldApart, AShellAndTubeDesignsCapitalFollowsItsCostLaw) {
 // default price, 20 x 0.02 x 8760 + 402.00 = 3906.00 at the price typed in Winter.
 TEST(HostFormulasToldApart, ASitePriceTypedInOneScenarioPricesEveryScenario) {
     const std::string works =
-        "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\n"
-        "open HIDesignViewerScenario.200.0\n"
-        "settext StrName.401.0 H1\nsettext StrName.401.1 H2\nsettext StrName.401.2 C1\nsettext StrName.401.3 C2\n"
-        "set Temperature.402.0 170\nset Temperature.403.0 60\nset HeatCapacityFlow.404.0 3\n"
-        "set Temperature.402.1 150\nset Temperature.403.1 30\nset HeatCapacityFlow.404.1 1.5\n"
-        "set Temperature.402.2 20\nset Temperature.403.2 135\nset HeatCapacityFlow.404.2 2\n"
-        "set Temperature.402.3 80\nset Temperature.403.3 140\nset HeatCapacityFlow.404.3 4\n"
-        "get CostPerTime.302\nopen MyOwnerObject\ncmd AddDefaultScenario Winter\n"
+        kFourStreamSite + "get CostPerTime.302\nopen MyOwnerObject\ncmd AddDefaultScenario Winter\n"
         "open HIDesignViewerScenario.200(Winter)\nset CostPerEnergy.445.0 0.02\nopen MyOwnerObject\n"
         "open HIDesignViewerScenario.200(Process 1)\nget CostPerEnergy.445.[]\nget CostPerTime.302\n";
     ScratchFile script("toldapart", "site.txt", works), saved("toldapart", "site.kcase", "", false);

@@ -87,6 +87,18 @@ inline double JsonNumber(const std::string& text, const std::string& key, std::s
     return end == start ? NAN : v;
 }
 
+// The view script that builds the site "Works" of `view --new hi-total-site Works`: the site
+// streams HP Steam and Cooling Water, and the four classic streams typed into "Process 1" (at
+// DTmin 10 they need 20 kW of hot and 60 kW of cold utility). It ends on Process 1's viewer.
+inline const std::string kFourStreamSite =
+    "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\n"
+    "open HIDesignViewerScenario.200.0\n"
+    "settext StrName.401.0 H1\nsettext StrName.401.1 H2\nsettext StrName.401.2 C1\nsettext StrName.401.3 C2\n"
+    "set Temperature.402.0 170\nset Temperature.403.0 60\nset HeatCapacityFlow.404.0 3\n"
+    "set Temperature.402.1 150\nset Temperature.403.1 30\nset HeatCapacityFlow.404.1 1.5\n"
+    "set Temperature.402.2 20\nset Temperature.403.2 135\nset HeatCapacityFlow.404.2 2\n"
+    "set Temperature.402.3 80\nset Temperature.403.3 140\nset HeatCapacityFlow.404.3 4\n";
+
 // `kestrin-host view INPUT --script S MORE` with the script written to a scratch file.
 inline HostRun RunViewScript(const std::string& input, const std::string& script, const std::string& more = "") {
     ScratchFile file("view", "script.txt", script);

@@ -122,4 +122,22 @@ TEST(HostViewDesignApproach, ASiteDesignShowsTheSameDTminsBeforeAndAfterAReopen)
     EXPECT_TRUE(has(again.out, values(4))) << again.out.substr(again.out.size() > 1000 ? again.out.size() - 1000 : 0);
 }
 
+// A site (HP Steam, Cooling Water) with the four classic streams at DTmin 20 C, Cooling Water's
+// own approach emptied: it takes the scenario's DTmin, and H2 (150 -> 30 C, 1.5 kW/C) can then be
+// cooled by it only down to 40 C, so 90 of the 105 kW of cold utility are placed on it (at DTmin
+// 10 it would be 97.5). The reopened case places the same.
+TEST(HostViewSiteApproach, ASiteUtilityOnTheGlobalApproachTakesItsScenariosDTminAfterAReopen) {
+    ScratchFile saved("settingskept", "approach.kcase", "", false);
+    ScratchFile script("settingskept", "approach.txt",
+                       kFourStreamSite + "set DeltaTemp.1 20\nset DeltaTemp.442.1 empty\nget HeatFlow.440.[]\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "22: get HeatFlow.440.[]\n  value 65 90 kW\n")) << run.out.substr(run.out.size() - 600);
+    const HostRun again =
+        RunViewScript(saved.path, "open HIDesignViewerScenario.200.0\nget DeltaTemp.442.[]\nget HeatFlow.440.[]\n", " --open project");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "2: get DeltaTemp.442.[]\n  value 10 empty C\n3: get HeatFlow.440.[]\n  value 65 90 kW\n"))
+        << again.out;
+}
+
 }  // namespace

@@ -16,14 +16,7 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 // The site "Works" with the site streams HP Steam and Cooling Water, and the four classic streams
 // typed into "Process 1": at DTmin 10 their problem table needs 20 kW of hot and 60 kW of cold
 // utility, and only HP Steam and Cooling Water can give them.
-const std::string kWorks =
-    "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\n"
-    "open HIDesignViewerScenario.200.0\n"
-    "settext StrName.401.0 H1\nsettext StrName.401.1 H2\nsettext StrName.401.2 C1\nsettext StrName.401.3 C2\n"
-    "set Temperature.402.0 170\nset Temperature.403.0 60\nset HeatCapacityFlow.404.0 3\n"
-    "set Temperature.402.1 150\nset Temperature.403.1 30\nset HeatCapacityFlow.404.1 1.5\n"
-    "set Temperature.402.2 20\nset Temperature.403.2 135\nset HeatCapacityFlow.404.2 2\n"
-    "set Temperature.402.3 80\nset Temperature.403.3 140\nset HeatCapacityFlow.404.3 4\n";
+const std::string kWorks = kFourStreamSite;
 // From the site's viewer to a scenario's, and back.
 std::string at(const std::string& scenario) { return "open HIDesignViewerScenario.200(" + scenario + ")\n"; }
 const std::string kBack = "open MyOwnerObject\n";

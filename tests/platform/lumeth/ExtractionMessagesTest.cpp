@@ -38,7 +38,9 @@ TEST(ExtractionMessages, FormatsTakeTheArgumentsTheExtractionGives) {
                    {"ExtractionUnitNotTaken", 2},          {"ExtractionExchangerSideNotLinked", 4},
                    {"ExtractionExchangerInletUnnamed", 2}, {"ExtractionStreamValueMissing", 2},
                    {"ExtractionSeparatorDutyTooSmall", 2}, {"ExtractionSeparatorSpanUnusable", 3},
-                   {"ExtractionLiveSteamBelowAmbient", 3}, {"ExtractionDutyNotTaken", 4}};
+                   {"ExtractionLiveSteamBelowAmbient", 3}, {"ExtractionDutyNotTaken", 4},
+                   {"ExtractionLNGExchangers", 1},         {"ExtractionSeparatorValueUnknown", 2},
+                   {"ExtractionSeparatorClassNotTaken", 3}};
     for (const auto& f : formats) {
         ASSERT_TRUE(MessageCatalogue::Instance().Contains(f.key)) << f.key;
         EXPECT_EQ(conversions(FindString(f.key)), f.arguments) << f.key;
