@@ -165,11 +165,6 @@ public:
     // By cost index: -1 less, 1 greater, 0 equal.
     static int CompareCostIndex(const void* a, const void* b);
 
-    // The names of the streams this one may not exchange heat with, made links or still pending.
-    std::size_t LinkNameCount() const {
-        return (Links() ? Links()->size() : 0) + (PendingLinks() ? PendingLinks()->size() : 0);
-    }
-
 private:
     friend class StreamPropertySet;
 

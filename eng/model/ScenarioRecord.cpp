@@ -37,18 +37,6 @@ bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
     // A newer writer may have changed what the fields mean: such a record is not read.
     ok = ok && version >= 1 && version <= RecordVersion && RecallItems(scenario, file, version) && file.EndRecord(h);
     if (ok) {
-        // A site's utilities join the scenario before its record is read, with the DTmin it had
-        // then: those on the global approach take the scenario's own, as they did when it was set.
-        scenario.SuspendCalculations();
-        // The copies are collected first: a new approach of a copy is passed on to the site.
-        std::vector<CPIHeatIntegrationStream*> copies;
-        for (const auto& entry : scenario.m_siteLinks) copies.push_back(const_cast<CPIHeatIntegrationStream*>(entry.first));
-        for (CPIHeatIntegrationStream* stream : copies) {
-            if (stream->GetDTminContributionScope() == ValueAndFlag::ScopeGlobal &&
-                stream->GetDTminContribution() != scenario.m_dDTmin)
-                stream->SetDTminContribution(scenario.m_dDTmin, "Global", 0, 0);
-        }
-        scenario.ResumeCalculations(false);
         // The recalled segments are new to the placement: it takes them afresh.
         scenario.MarkUtilitySegmentsForUpdate();
         scenario.UpdateTargets(nullptr, 35);
@@ -110,14 +98,6 @@ bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int ve
     s.m_nSavedForbiddenMatches = s.m_nForbiddenMatches;
 
     if (!RecallStreams(s, file)) return false;
-    // Each forbidden match is a link both of its streams name: a count that the streams' names do
-    // not bear out would send the targets to the area LP for matches nobody forbade.
-    std::size_t linkNames = 0;
-    if (s.m_pStreams)
-        for (const CPIHeatIntegrationStream* stream : *s.m_pStreams) linkNames += stream->LinkNameCount();
-    if (s.m_nForbiddenMatches < 0 || static_cast<std::size_t>(s.m_nForbiddenMatches) > linkNames ||
-        (s.m_nForbiddenMatches == 0) != (linkNames == 0))
-        return false;
     PlaceRecalledStreams(s);
 
     if (version < SinceDefaultManager && !RecallOldEconomicData(s, file)) return false;

@@ -124,21 +124,3 @@ TEST(HostCaseSettings, ADTminScopeThatDisagreesIsNamed) {
 }
 
 }  // namespace
-
-// The scenario keeps the number of its forbidden matches after its DTmin (the seventh integer
-// after it); the four-stream case forbids none. A count no pair of streams bears out is damage,
-// not a case whose targets switch to the area LP for matches nobody forbade.
-TEST(HostCaseSettings, AForbiddenMatchCountNoStreamsBearOutIsDamage) {
-    const double ten = 10.0;
-    for (const std::int32_t to : {5, 2147483647, -1}) {
-        SCOPED_TRACE(to);
-        Damaged d;
-        const std::size_t dtmin = d.body.find("d" + Bytes(&ten, 8));
-        ASSERT_NE(std::string::npos, dtmin);
-        ASSERT_TRUE(d.Set(dtmin, 39, to));
-        const HostRun run = RunHost("targets " + d.damaged.path);
-        EXPECT_EQ(1, run.exitCode) << run.out;
-        EXPECT_NE(std::string::npos, run.out.find("damaged")) << run.out;
-        EXPECT_EQ(std::string::npos, run.out.find("area, countercurrent")) << run.out;
-    }
-}
