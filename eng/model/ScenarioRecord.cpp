@@ -37,6 +37,18 @@ bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
     // A newer writer may have changed what the fields mean: such a record is not read.
     ok = ok && version >= 1 && version <= RecordVersion && RecallItems(scenario, file, version) && file.EndRecord(h);
     if (ok) {
+        // A site's utilities join the scenario before its record is read, with the DTmin it had
+        // then: those on the global approach take the scenario's own, as they did when it was set.
+        scenario.SuspendCalculations();
+        // The copies are collected first: a new approach of a copy is passed on to the site.
+        std::vector<CPIHeatIntegrationStream*> copies;
+        for (const auto& entry : scenario.m_siteLinks) copies.push_back(const_cast<CPIHeatIntegrationStream*>(entry.first));
+        for (CPIHeatIntegrationStream* stream : copies) {
+            if (stream->GetDTminContributionScope() == ValueAndFlag::ScopeGlobal &&
+                stream->GetDTminContribution() != scenario.m_dDTmin)
+                stream->SetDTminContribution(scenario.m_dDTmin, "Global", 0, 0);
+        }
+        scenario.ResumeCalculations(false);
         // The recalled segments are new to the placement: it takes them afresh.
         scenario.MarkUtilitySegmentsForUpdate();
         scenario.UpdateTargets(nullptr, 35);
