@@ -8,6 +8,7 @@
 #include "host/CaseContentChecks.h"
 #include "host/DesignReport.h"
 #include "host/HostSession.h"
+#include "host/InputFile.h"
 #include "host/ModuleLoader.h"
 #include "host/NetworkBuild.h"
 #include "host/NetworkTable.h"
@@ -163,6 +164,7 @@ bool fromTables(ModuleLoader& module, HostSession& session, const DesignOptions&
 
 bool fromCase(HostSession& session, const std::string& file, const std::string& designName, IHENDesign*& design,
               std::string& error) {
+    if (!CheckRegularInput(file, "a case file", error)) return false;
     if (!IsCaseFile(file)) {
         error = file + " is not a Kestrin case file (design from tables needs STREAMS and NETWORK)";
         return false;

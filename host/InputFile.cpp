@@ -8,7 +8,12 @@
 
 bool CheckRegularInput(const std::string& path, const char* what, std::string& error) {
     struct stat named {};
-    if (::stat(path.c_str(), &named) != 0 || S_ISREG(named.st_mode)) return true;
+    // A file that is not there is named so, not taken for a file of another kind later on.
+    if (::stat(path.c_str(), &named) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (S_ISREG(named.st_mode)) return true;
     error = path + " " + (S_ISDIR(named.st_mode) ? "is a directory" : "is not a regular file") + ", not " + what +
             " (only a regular file is read)";
     return false;

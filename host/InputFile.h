@@ -15,5 +15,5 @@ bool ReadInputFile(const std::string& path, const char* what, std::string& text,
 
 // Looks at `path` without opening it (a pipe would wait for a writer, a device may never end):
 // false with "PATH is not a regular file, not WHAT (only a regular file is read)" when it exists
-// and is anything but a regular file. A missing file passes; whoever opens it names that.
+// and is anything but a regular file, and "cannot open PATH: REASON" when it is not there.
 bool CheckRegularInput(const std::string& path, const char* what, std::string& error);

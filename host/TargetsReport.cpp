@@ -218,7 +218,7 @@ std::string UnreachedEnd(IHeatIntegrationScenario& scenario, int side) {
            fixed(approach, 3) + " C there, so no " + (cold ? "cold" : "hot") + " utility reaches it)";
 }
 
-void NoteStreamsLeftOut(IHeatIntegrationScenario& scenario, std::vector<std::string>& notes) {
+void NoteStreamsLeftOut(const IHeatIntegrationScenario& scenario, std::vector<std::string>& notes) {
     IHeatIntegrationStream* s = nullptr;
     for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i)
         if (!s->AreDesignSegmentsComplete())
@@ -478,6 +478,8 @@ std::string NoAnnualisedCapital(const IHeatIntegrationScenario& scenario) {
 SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     SuperTargetReport r;
     r.noAnnualCost = NoAnnualisedCapital(scenario);
+    // Every point is worked out without the streams the targets leave out, as `targets` says.
+    NoteStreamsLeftOut(scenario, r.notes);
     for (int i = 0; i < scenario.GetNumberOfSuperTargetPoints(); ++i) {
         SuperTargetPointReport p;
         // Selectors 1..10 of a point: DTmin, hot and cold utility, the two areas, units with the

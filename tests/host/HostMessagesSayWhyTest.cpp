@@ -67,3 +67,21 @@ TEST(HostMessagesSayWhy, TheSiteEditorsDTminWarningEndsWithItsWords) {
         << run.out;
     EXPECT_FALSE(has(run.out, "had. DeltaTMinWarning")) << run.out;
 }
+
+// A file that is not there is named as not there, not as a file of the wrong kind: a case given to
+// a network job and the --into case of a segment table alike (exit 1, before any work).
+TEST(HostMessagesSayWhy, AMissingInputIsNamedAsMissing) {
+    ScratchFile sheet("saywhy", "sheet.csv", "Stream,,Supply,Target,CP\n,,F,F,Btu/hr-F\nH1,,302,212,3791.268481\n");
+    ScratchFile missing("saywhy", "missing.kcase", "", false);
+    ScratchFile svg("saywhy", "grid.svg", "", false);
+    for (const std::string& arguments :
+         {"design " + missing.path, "grid " + missing.path + " --svg " + svg.path, "retrofit " + missing.path,
+          "optimise " + missing.path, "extract " + sheet.path + " --into " + missing.path}) {
+        SCOPED_TRACE(arguments);
+        const HostRun run = RunHost(arguments);
+        EXPECT_EQ(1, run.exitCode) << run.out;
+        EXPECT_TRUE(has(run.out, "cannot open " + missing.path + ": No such file or directory")) << run.out;
+        EXPECT_FALSE(has(run.out, "is not a Kestrin case file")) << run.out;
+    }
+    EXPECT_FALSE(FileExists(svg.path));
+}

@@ -36,3 +36,28 @@ TEST(HostStreamsLeftOut, AnIncompleteStreamIsNamedInTheTargets) {
     const HostRun whole = RunHost("targets " + ExamplePath("four-streams.csv") + " --json");
     EXPECT_NE(std::string::npos, whole.out.find("\"notes\": []")) << whole.out;
 }
+
+// A stream of three segments whose middle segment's cp is cleared is left out whole: the targets
+// name it with the segment it lacks, and each supertarget point, which equals the targets at its
+// DTmin, names it too.
+TEST(HostStreamsLeftOut, AStreamWithOneSegmentIncompleteIsNamedByTargetsAndSupertarget) {
+    ScratchFile table("leftout", "three.csv",
+                      "name,supply,target,cp,h,kind\nH1,170,130,3,,process\nH1,130,100,3,,process\n"
+                      "H1,100,60,3,,process\nH2,150,30,1.5,,process\nC1,20,135,2,,process\nC2,80,140,4,,process\n"
+                      "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    ScratchFile saved("leftout", "three.kcase", "", false);
+    ASSERT_EQ(0, RunViewScript(table.path,
+                               "open HIDesignViewerScenario.200.0\ncmd ViewSegTableView\nopen @last\n"
+                               "set HeatCapacityFlow.100.1 empty\n",
+                               " --save " + saved.path)
+                     .exitCode);
+    const std::string note = "stream \"H1\" is left out of the targets: it has no heat-capacity flow rate or heat load "
+                             "of segment 2";
+    const HostRun targets = RunHost("targets " + saved.path);
+    EXPECT_NE(std::string::npos, targets.out.find("Note: " + note + "\n")) << targets.out;
+    const HostRun super = RunHost("supertarget " + saved.path + " --from 10 --to 12 --step 1");
+    ASSERT_EQ(0, super.exitCode) << super.out;
+    EXPECT_NE(std::string::npos, super.out.find("Note: " + note + "\n")) << super.out;
+    const HostRun json = RunHost("supertarget " + saved.path + " --from 10 --to 12 --step 1 --json");
+    EXPECT_NE(std::string::npos, json.out.find("stream \\\"H1\\\" is left out of the targets")) << json.out;
+}
