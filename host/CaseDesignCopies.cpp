@@ -57,11 +57,11 @@ bool heatBetween(const IHeatIntegrationStream& s, double a, double b, double& he
     return true;
 }
 
-// A branch's share of the flow entering its splitter; 1 where none is held.
-double shareOf(const IHENDesign& design, const CNode* branch) {
-    double share = kEmpty;
+// A branch's share of the flow entering its splitter; false where none is held.
+bool shareOf(const IHENDesign& design, const CNode* branch, double& share) {
+    share = kEmpty;
     const bool held = branch && design.GetNodeValue(branch->getName(), CPString(NodeValue::SplitFraction), share);
-    return held && share != kEmpty && std::isfinite(share) ? share : 1.0;
+    return held && share != kEmpty && std::isfinite(share);
 }
 
 // A splitter hands on the whole flow that reaches it: its branches' shares of that flow add up
@@ -72,9 +72,15 @@ bool checkSplitterShares(const IHENDesign& design, const IHeatIntegrationStream&
         if (!splitter) continue;
         double branches = 0.0;
         int count = 0;
-        for (CNode* branch = nullptr; (branch = design.GetSplitterBranch(splitter, count)) != nullptr; ++count)
-            branches += shareOf(design, branch);
-        if (count == 0 || close(branches, 1.0)) continue;
+        bool unsettled = false;
+        for (CNode* branch = nullptr; (branch = design.GetSplitterBranch(splitter, count)) != nullptr; ++count) {
+            double share = 0.0;
+            if (shareOf(design, branch, share)) branches += share;
+            else unsettled = true;
+        }
+        // A branch whose share the network has yet to settle may still take what the others leave:
+        // only a splitter whose held shares already pass the whole inflow is wrong then.
+        if (count == 0 || close(branches, 1.0) || (unsettled && branches < 1.0)) continue;
         const CPString shown = design.GetUnitName(splitter->getName());
         error = who + "splitter " + QuotedField(shown.empty() ? splitter->getName().c_str() : shown.c_str()) +
                 " on stream " + QuotedField(s.GetName()) + ": its branches carry " + num(branches) +

@@ -538,6 +538,31 @@ INSTANTIATE_TEST_SUITE_P(
                   "unit \"E4\": a duty of 30 kW where stream \"C1\" carries 29.5 kW from 21 to 80 C"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A branch whose share is left empty is not counted as carrying the whole inflow: the case reads.
+TEST(HostCaseContentWhole, AnEmptyBranchShareIsNotCountedAsTheWholeFlow) {
+    Scratch saved("empty-share-saved.case");
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-split-network.csv") +
+                         " --save " + saved.path)
+                     .exitCode);
+    const std::string bytes = readFile(saved.path);
+    std::string body = bytes.substr(0, bytes.size() - 4);
+    const std::string named = lengthPrefixed("SplitFraction");
+    std::size_t at = std::string::npos;
+    for (std::size_t n = body.find(named); n != std::string::npos && at == std::string::npos; n = body.find(named, n + 1)) {
+        double was = 0.0;
+        std::memcpy(&was, body.data() + n + named.size() + 1, sizeof was);
+        if (was == 0.25) at = n + named.size() + 1;
+    }
+    ASSERT_NE(std::string::npos, at);
+    const double empty = -32767.0;
+    body.replace(at, sizeof empty, littleEndian(&empty, sizeof empty));
+    Scratch edited("empty-share.case");
+    std::ofstream(edited.path, std::ios::binary) << WithCaseChecksum(body);
+    const HostRun run = RunHost("design " + edited.path);
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("its branches carry")) << run.out;
+}
+
 // The stored cases of earlier builds read as they did.
 TEST(HostCaseContentWhole, StoredCasesStillRead) {
     for (const char* name : {"four-streams-targets.case", "four-streams-targets-earlier.case"}) {

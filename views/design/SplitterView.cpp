@@ -240,7 +240,16 @@ int SplitterView::Specify(const VarDescription& var, double value) {
             branch->addVariable(NV::SplitFraction, old, ValueStatus::Open);
         } else {
             // A branch takes a share of the inlet flow between 0 and 1.
-            if (!(value >= 0.0 && value <= 1.0)) {
+            // and the shares the user fixes may not together promise more than the whole inflow.
+            double others = 0.0;
+            for (int k = 0; CNode* other = Branch(k); ++k) {
+                double share = 0.0;
+                if (k != i && other->hasVariable(NV::SplitFraction) &&
+                    other->getVariableStatus(NV::SplitFraction) == ValueStatus::Specified &&
+                    other->getVariableAsDouble(NV::SplitFraction, share) && share != kEmpty)
+                    others += share;
+            }
+            if (!(value >= 0.0 && value <= 1.0) || others + value > 1.0 + 1e-9) {
                 ErrorMsg("SplitFractionError");
                 return 0;
             }

@@ -90,6 +90,36 @@ TEST(ViewSplitter, FractionsOutsideZeroToOneAreRefusedAndNamesGoThroughTheDesign
     EXPECT_NE(std::string::npos, std::string(s.d->GetChangeLog() ? s.d->GetChangeLog() : "").find("Split A"));
 }
 
+// Typed shares may not promise more than the whole inflow: a share that would take the specified
+// shares past 1 is refused, the branch keeping its share; one that brings them to exactly 1 is
+// taken, and a branch's own old share does not count against its new one.
+TEST(ViewSplitter, ASharePushingTheSpecifiedSharesPastOneIsRefused) {
+    ViewerNetwork n;
+    CNode* unit = n.Unit("H1", "C1");
+    CNode* segment = AsHeatExch(unit)->getOutlet(1);
+    CNode* tee = nullptr;
+    ASSERT_TRUE(n.d->AddSplitterMixer(segment, segment, tee, "test", 3));
+    auto viewer = n.Viewer();
+    auto* view = dynamic_cast<SplitterView*>(viewer->GetEquipmentView(tee));
+    ASSERT_NE(nullptr, view);
+    VarDescription first(11, 200), second(11, 200);
+    first.SetOffset(0, 0);
+    second.SetOffset(0, 1);
+    view->Branch(1)->addVariable("SplitFraction", 0.0, 1);
+    ASSERT_EQ(1, view->Specify(first, 0.75));
+    Session::Instance().ClearEvents(SessionEvent::Error);
+    EXPECT_EQ(0, view->Specify(second, 0.5));
+    EXPECT_EQ(Text("SplitFractionError"), lastShown());
+    double f = E;
+    ASSERT_TRUE(view->Branch(1)->getVariableAsDouble("SplitFraction", f));
+    EXPECT_DOUBLE_EQ(0.0, f);
+    EXPECT_EQ(1, view->Specify(second, 0.25));
+    EXPECT_EQ(1, view->Specify(first, 0.7));
+    EXPECT_EQ(0, view->Specify(first, 0.8));
+    ASSERT_TRUE(view->Branch(0)->getVariableAsDouble("SplitFraction", f));
+    EXPECT_DOUBLE_EQ(0.7, f);
+}
+
 // The branch left to the balance shows the share the network gives it, read-only: a write there
 // is refused and the shares still add up to the whole inflow; the specified branch takes one.
 TEST(ViewSplitter, ACalculatedShareIsReadOnlyAndItsWriteRefused) {
