@@ -24,8 +24,12 @@ bool ReadRecordFlag(ILurmetBinaryFile& file, bool& flag) {
 // ---------------------------------------------------------------- both directions
 
 bool ScenarioRecord::Store(CPIScenario& scenario, ILurmetBinaryFile& file) {
+    // A scenario without copies of site utilities has nothing for item 33: its record stays as
+    // the earlier writer made it, which older builds still read.
+    const bool siteCopies = !scenario.m_siteLinks.empty();
     RecordHandle h;
-    return file.BeginRecord(h, RecordVersion) && StoreItems(scenario, file) && file.EndRecord(h);
+    return file.BeginRecord(h, siteCopies ? RecordVersion : SinceSiteUtilityLoads - 1) &&
+           StoreItems(scenario, file, siteCopies) && file.EndRecord(h);
 }
 
 bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
@@ -64,7 +68,7 @@ int ScenarioRecord::StoredCalculationEnable(const CPIScenario& s) {
     return outside < 1 ? 1 : outside;
 }
 
-bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file) {
+bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool siteCopies) {
     const CPString name = s.m_pName ? *s.m_pName : CPString();
     const CPString notes = s.m_pNotes ? *s.m_pNotes : CPString();
     return file.WriteCPString(name) && file.WriteCPString(notes) && file.WriteCPString(s.m_strBaseDesignName) &&
@@ -74,7 +78,8 @@ bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file) {
            file.WriteInt(s.m_nStreamCounter) && file.WriteInt(s.m_nDesignCounter) &&
            file.WriteInt(s.m_nForbiddenMatches) && StoreStreams(s, file) && StoreTargets(s, file) &&
            StoreMatches(s, file) && StoreDesigns(s, file) && StoreEnergyTarget(s, file) &&
-           StoreLastChangeSource(s, file) && StoreDefaultsAndReport(s, file) && StoreTrailingSettings(s, file);
+           StoreLastChangeSource(s, file) && StoreDefaultsAndReport(s, file) && StoreTrailingSettings(s, file) &&
+           (!siteCopies || StoreSiteUtilityLoads(s, file));
 }
 
 bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int version) {
@@ -217,8 +222,51 @@ bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& f
         s.SetLevelSetting(i, level);
     }
     if (version >= SinceUtilitiesAtPorts && !ReadRecordFlag(file, s.m_bAllowUtilitiesAtPorts)) return false;
-    return true;
+    return version < SinceSiteUtilityLoads || RecallSiteUtilityLoads(s, file);
 }
+
+// ---------------------------------------------------------------- item 33
+
+// The site writes its utilities without what each scenario put into them; the copies of a
+// reopened case are made afresh from the site's streams. What the user typed into a copy (its
+// load, its end fractions) is the scenario's and is kept here, by the copy's name.
+bool ScenarioRecord::StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file) {
+    std::vector<CPIHeatIntegrationStream*> copies;
+    for (const auto& entry : s.m_siteLinks) copies.push_back(const_cast<CPIHeatIntegrationStream*>(entry.first));
+    bool ok = file.WriteInt(static_cast<std::int32_t>(copies.size()));
+    for (CPIHeatIntegrationStream* copy : copies)
+        ok = ok && file.WriteCountedString(copy->GetName()) && file.WriteDouble(copy->GetHeatLoad(0)) &&
+             file.WriteDouble(copy->GetLoadFraction(1)) && file.WriteDouble(copy->GetLoadFraction(-1));
+    return ok;
+}
+
+bool ScenarioRecord::RecallSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file) {
+    std::int32_t count = 0;
+    if (!file.ReadItemCount(count)) return false;
+    // The targets are recalculated once the whole record is read.
+    s.SuspendCalculations();
+    bool ok = true;
+    for (std::int32_t i = 0; ok && i < count; ++i) {
+        CPString name;
+        double load = 0.0, fractions[2] = {};
+        if (!file.ReadCountedString(name) || !file.ReadDouble(load) || !file.ReadDouble(fractions[0]) ||
+            !file.ReadDouble(fractions[1]) || !std::isfinite(load) || !std::isfinite(fractions[0]) ||
+            !std::isfinite(fractions[1])) {
+            ok = false;
+            break;
+        }
+        // A utility the site no longer has is passed over.
+        CPIHeatIntegrationStream* copy = s.StreamByName(name);
+        if (!copy || !s.SiteStreamOf(*copy)) continue;
+        copy->SetLoadFraction(fractions[0], 1);
+        copy->SetLoadFraction(fractions[1], -1);
+        copy->SetHeatLoad(load, 0);
+        copy->SetHeatLoad(load, 1);
+    }
+    s.ResumeCalculations(false);
+    return ok;
+}
+
 
 // ---------------------------------------------------------------- after the read
 

@@ -92,6 +92,9 @@ bool typedNumber(const Text& text, double& out) {
         return true;
     }
     const std::string number(text.substr(a, b - a));
+    // A user types numbers in decimals: a hexadecimal form or the words "nan" and "inf", which
+    // the C reader would also take, are no number typed.
+    if (number.find_first_not_of("0123456789+-.eE") != std::string::npos) return false;
     char* end = nullptr;
     errno = 0;
     out = std::strtod(number.c_str(), &end);

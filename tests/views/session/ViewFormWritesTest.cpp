@@ -437,6 +437,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "ConfirmDeleteDefaultUtility", "ExtraData.901.0"},
         // A text that is no number, and a refusal the view gave without a word.
         Refused{"TextIntoANumberCell", "targets", "", "settext DeltaTemp.1 abc", "NotANumber", "DeltaTemp.1"},
+        // Only a decimal number is a number typed: no hexadecimal, no "nan" or "inf" words.
+        Refused{"HexadecimalText", "targets", "", "settext DeltaTemp.1 0x10", "NotANumber", "DeltaTemp.1"},
+        Refused{"NanText", "targets", "", "settext DeltaTemp.1 nan", "NotANumber", "DeltaTemp.1"},
+        Refused{"InfinityText", "targets", "", "settext DeltaTemp.1 -Infinity", "NotANumber", "DeltaTemp.1"},
         Refused{"SegmentPropertyZero", "targets", "open SegmentTable.201.0\n", "set Viscosity.101.0 0", "SpecRange",
                 "Viscosity.101.0"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
