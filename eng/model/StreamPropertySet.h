@@ -22,6 +22,7 @@
 #include "dunmor/CPString.h"
 #include "eng/core/StreamSegment.h"
 #include "eng/core/ValueAndFlag.h"
+#include "eng/model/StreamDefaults.h"
 
 #include <cstdint>
 #include <algorithm>
@@ -46,7 +47,7 @@ public:
     static constexpr int MaxEntries = 0xFFFF;
     // Points of a stream must keep at least this distance in the stream's direction.
     static constexpr double PointMargin = 0.0001;
-    static constexpr double DefaultCleanCoefficient = 0.2;
+    static constexpr double DefaultCleanCoefficient = StreamDefaults::CleanCoefficient;
     static constexpr double DefaultFoulingFactor = 0.0;
 
     // Results of the value setter.

@@ -186,4 +186,32 @@ TEST(HostViewReadoutMends, AnInsertedSegmentThatLeavesTheTargetsSaysWhy) {
     EXPECT_TRUE(has(past.out, "5: get Temperature.201.[]\n  value 170 60 C\n")) << past.out;
 }
 
+// The "coefficient from default" box of a segment reads checked once checking it has put the
+// default coefficient in, unchecked once another coefficient is typed, and both survive a save
+// and a reopen.
+TEST(HostViewReadoutMends, TheDefaultCoefficientBoxReadsWhatTheRowHolds) {
+    const std::string table = "set Switch.411.0 1\nopen @last\n";
+    ScratchFile checked("readouts", "checked.kcase", "", false);
+    const HostRun first = RunViewScript(ExamplePath("four-streams.csv"),
+                                        table + "set HeatTransferCoeff.100.0 0.5\nget Switch.113.0\n"
+                                                "set Switch.113.0 1\nget Switch.113.0\n",
+                                        " --save " + checked.path);
+    EXPECT_EQ(0, first.exitCode) << first.out;
+    EXPECT_TRUE(has(first.out, "4: get Switch.113.0\n  value 0\n")) << first.out;
+    EXPECT_TRUE(has(first.out, "6: get Switch.113.0\n  value 1\n")) << first.out;
+
+    ScratchFile typed("readouts", "typed.kcase", "", false);
+    const HostRun reopened = RunViewScript(checked.path,
+                                           table + "get Switch.113.0\nset HeatTransferCoeff.100.0 0.7\n"
+                                                   "get Switch.113.0\n",
+                                           " --save " + typed.path);
+    EXPECT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "3: get Switch.113.0\n  value 1\n")) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "5: get Switch.113.0\n  value 0\n")) << reopened.out;
+
+    const HostRun last = RunViewScript(typed.path, table + "get Switch.113.0\n");
+    EXPECT_EQ(0, last.exitCode) << last.out;
+    EXPECT_TRUE(has(last.out, "3: get Switch.113.0\n  value 0\n")) << last.out;
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include "eng/model/CaseValueLimits.h"
 #include "eng/model/IHeatIntegrationScenario.h"
 #include "eng/model/IHeatIntegrationStream.h"
+#include "eng/model/StreamDefaults.h"
 #include "eng/targeting/ITotalSiteUtilityManager.h"
 #include "lumeth/MessageKey.h"
 #include "lumeth/Session.h"
@@ -332,8 +333,13 @@ int SegmentTable::CoefficientRows(const VarDescription&, DimInfo& dims) {
     return 1;
 }
 
+// A row without a typed coefficient takes the default; so does a row whose coefficient is the
+// one the stream fills in when the row's own is emptied (it stores that one as specified, so the
+// status alone cannot tell it from a typed coefficient).
 double SegmentTable::DefaultBox(const VarDescription& var) {
-    return myStream->GetValueStatus("CHTCoeff", row(var)) == 1 ? 0.0 : 1.0;
+    const int r = row(var);
+    if (myStream->GetValueStatus("CHTCoeff", r) != 1) return 1.0;
+    return StreamValue("CHTCoeff", r) == StreamDefaults::CleanCoefficient ? 1.0 : 0.0;
 }
 
 // Checked: the row takes the default coefficient (its own is emptied). Cleared: the row keeps
@@ -347,7 +353,7 @@ int SegmentTable::SetDefaultBox(const VarDescription& var, double value) {
         ErrorMsg("EmptyHTCError");
         return 0;
     }
-    return myStream->SetValue("CHTCoeff", current == EmptyValue ? 0.2 : current, r) ? 1 : 0;
+    return myStream->SetValue("CHTCoeff", current == EmptyValue ? StreamDefaults::CleanCoefficient : current, r) ? 1 : 0;
 }
 
 // ---- stream-wide fields ----
