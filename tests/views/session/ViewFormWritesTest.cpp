@@ -50,17 +50,25 @@ struct OpenCase {
     std::vector<Viewable*> roots;
     Viewable* root = nullptr;
 
+    ILurmetBaseObject* object = nullptr;
+
     ~OpenCase() {
         for (Viewable* r : roots) delete r;
+        document.reset();
+        if (object) manager.ReleaseObject(object);
     }
     bool Read(const std::vector<std::uint8_t>& bytes) {
         for (const int type : {501, 502}) {
             LurmetBinaryFile file = LurmetBinaryFile::ForReading(bytes, "walked.case");
-            ILurmetBaseObject* object = manager.CreateObject(type, type == 501 ? "Kestrin project" : "Kestrin total site");
+            ILurmetBaseObject* created = manager.CreateObject(type, type == 501 ? "Kestrin project" : "Kestrin total site");
             void* p = nullptr;
-            if (!object || object->QueryInterface(501, &p) != 1 || !p) continue;
-            auto* recalled = static_cast<IHeatIntegrationProject*>(p);
-            if (!recalled->Recall(file)) continue;
+            auto* recalled = created && created->QueryInterface(501, &p) == 1 ? static_cast<IHeatIntegrationProject*>(p) : nullptr;
+            if (!recalled || !recalled->Recall(file)) {
+                // A case of the other kind: the object tried goes back to the manager.
+                if (created) manager.ReleaseObject(created);
+                continue;
+            }
+            object = created;
             project = recalled;
             const Text name(project->GetProjectName());
             document = std::make_unique<CaseDocument>(name, &manager);
