@@ -26,34 +26,12 @@ double value(const CNode* node, const char* name) {
 
 // A cold feed A (3 kg/s, 20 C) split by tee T1 into B1 (1 kg/s) and B2 (2 kg/s), each heated to
 // 80 C (H1 240 kW, H2 480 kW) and mixed again in M1 into D.
-struct SplitCase {
+// A simulator case of one split stream, extracted into a project of its own.
+struct SplitExtraction {
     ExtractionProject p;
     CaseBuilder b;
     RalvexInterface access;
-    CPItem *a, *b1, *b2, *c1, *c2, *d, *tee, *h1, *h2;
     std::unique_ptr<VelmorToTarsilImport> import;
-    SplitCase() {
-        a = stream("A", 20, 3, 0, "Main");
-        tee = b.Item("T1", "ppTee");
-        b1 = stream("B1", 20, 1, 0, "Branch 1");
-        b2 = stream("B2", 20, 2, 0, "Branch 2");
-        CaseBuilder::Link(a, tee);
-        CaseBuilder::Link(tee, b1);
-        CaseBuilder::Link(tee, b2);
-        c1 = stream("C1", 80, 1, 240, "Branch 1");
-        c2 = stream("C2", 80, 2, 480, "Branch 2");
-        h1 = b.Through(b1, "H1", "htHeater", c1);
-        h2 = b.Through(b2, "H2", "htHeater", c2);
-        CaseBuilder::Num(h1, "Duty", 240);
-        CaseBuilder::Num(h2, "Duty", 480);
-        CaseBuilder::Table(h1, "B1", {20, 50, 80}, {0, 120, 240});
-        CaseBuilder::Table(h2, "B2", {20, 50, 80}, {0, 120, 240});
-        CPItem* mixer = b.Item("M1", "ppMixer");
-        CaseBuilder::Link(c1, mixer);
-        CaseBuilder::Link(c2, mixer);
-        d = stream("D", 80, 3, 720, "Main");
-        CaseBuilder::Link(mixer, d);
-    }
     CPItem* stream(const char* name, double t, double flow, double heatFlow, const char* branch) {
         CPItem* s = b.Stream(name, t, heatFlow == 0 ? -285000 : -280000);
         CaseBuilder::Num(s, "MassFlow", flow);
@@ -75,6 +53,32 @@ struct SplitCase {
         for (int i = 0; p.scenario->GetStream(i, s); ++i)
             if (s && s->GetStreamKind() == 0) found = s;
         return found;
+    }
+};
+
+struct SplitCase : SplitExtraction {
+    CPItem *a, *b1, *b2, *c1, *c2, *d, *tee, *h1, *h2;
+    SplitCase() {
+        a = stream("A", 20, 3, 0, "Main");
+        tee = b.Item("T1", "ppTee");
+        b1 = stream("B1", 20, 1, 0, "Branch 1");
+        b2 = stream("B2", 20, 2, 0, "Branch 2");
+        CaseBuilder::Link(a, tee);
+        CaseBuilder::Link(tee, b1);
+        CaseBuilder::Link(tee, b2);
+        c1 = stream("C1", 80, 1, 240, "Branch 1");
+        c2 = stream("C2", 80, 2, 480, "Branch 2");
+        h1 = b.Through(b1, "H1", "htHeater", c1);
+        h2 = b.Through(b2, "H2", "htHeater", c2);
+        CaseBuilder::Num(h1, "Duty", 240);
+        CaseBuilder::Num(h2, "Duty", 480);
+        CaseBuilder::Table(h1, "B1", {20, 50, 80}, {0, 120, 240});
+        CaseBuilder::Table(h2, "B2", {20, 50, 80}, {0, 120, 240});
+        CPItem* mixer = b.Item("M1", "ppMixer");
+        CaseBuilder::Link(c1, mixer);
+        CaseBuilder::Link(c2, mixer);
+        d = stream("D", 80, 3, 720, "Main");
+        CaseBuilder::Link(mixer, d);
     }
     std::vector<double> Fractions() {
         std::vector<double> out;
@@ -167,12 +171,8 @@ TEST(ExistingNetworkBranches, TheRefreshTakesSpecifiedFractionsAndKeepsCalculate
 
 // A cold feed A (3 kg/s, 20 C) teed by T1 into B1 (1 kg/s) and B2 (2 kg/s), B2 teed again by T2
 // into B21 (0.5 kg/s) and B22 (1.5 kg/s); heaters take each branch to 80 C and M2, M1 mix it again.
-struct NestedCase {
-    ExtractionProject p;
-    CaseBuilder b;
-    RalvexInterface access;
+struct NestedCase : SplitExtraction {
     CPItem *tee = nullptr, *t2 = nullptr, *b21 = nullptr, *b22 = nullptr;
-    std::unique_ptr<VelmorToTarsilImport> import;
     NestedCase() {
         CPItem* a = stream("A", 20, 3, 0, "Main");
         tee = b.Item("T1", "ppTee");
@@ -207,27 +207,6 @@ struct NestedCase {
         CaseBuilder::Link(c1, m1);
         CaseBuilder::Link(c2, m1);
         CaseBuilder::Link(m1, stream("D", 80, 3, 720, "Main"));
-    }
-    CPItem* stream(const char* name, double t, double flow, double heatFlow, const char* branch) {
-        CPItem* s = b.Stream(name, t, heatFlow == 0 ? -285000 : -280000);
-        CaseBuilder::Num(s, "MassFlow", flow);
-        CaseBuilder::Num(s, "HeatFlow", heatFlow);
-        s->AddVariable("BranchName")->Set(branch);
-        CPValue* x = s->AddVariable("CompMolarFraction");
-        x->AddSubValue("", 0.9, CPValue::Specified);
-        x->AddSubValue("", 0.1, CPValue::Specified);
-        return s;
-    }
-    void Run() {
-        import = std::make_unique<VelmorToTarsilImport>(p.scenario, &access, &b.simulatorCase);
-        import->Extract();
-    }
-    IHeatIntegrationStream* Stream() {
-        IHeatIntegrationStream* s = nullptr;
-        IHeatIntegrationStream* found = nullptr;
-        for (int i = 0; p.scenario->GetStream(i, s); ++i)
-            if (s && s->GetStreamKind() == 0) found = s;
-        return found;
     }
     // The shares of the splitter named after the tee.
     std::vector<double> Shares(const char* tee) {
