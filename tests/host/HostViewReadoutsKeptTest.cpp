@@ -13,6 +13,12 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The textbook network designed on the four streams, saved where a test reads it back; the exit status.
+int saveFourStreamDesign(const std::string& path) {
+    return RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") + " --save " + path)
+        .exitCode;
+}
+
 // The listed variable's entry of a `form` answer, from its address to the end of its object.
 std::string listed(const std::string& out, const std::string& address) {
     const std::size_t at = out.find("\"address\":\"" + address + "\"");
@@ -37,9 +43,7 @@ TEST(HostViewReadoutsKept, TheSiteViewerShowsItsIconAndTheCostUnitsTheirExponent
 // forbidden-match table lists a row of ticks per cold stream.
 TEST(HostViewReadoutsKept, TheFormListsEachCellAsGetReadsIt) {
     ScratchFile saved("kept", "net.kcase", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + saved.path)
-                     .exitCode);
+    ASSERT_EQ(0, saveFourStreamDesign(saved.path));
     const HostRun design = RunViewScript(saved.path, "get ExtraData.759.[]\nget ExtraData.763.[]\nform\n", " --open design");
     ASSERT_EQ(0, design.exitCode) << design.out;
     EXPECT_TRUE(has(design.out, "1: get ExtraData.759.[]\n  value 1576.8 Cost/year 100\n")) << design.out;
@@ -56,9 +60,7 @@ TEST(HostViewReadoutsKept, TheFormListsEachCellAsGetReadsIt) {
 // reopened case shows (read before anything else is asked of the view).
 TEST(HostViewReadoutsKept, TheGridsConfigurationAndTheSegmentPlotComeBack) {
     ScratchFile net("kept", "grid.kcase", "", false), saved("kept", "grid-saved.kcase", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + net.path)
-                     .exitCode);
+    ASSERT_EQ(0, saveFourStreamDesign(net.path));
     const std::string grid = "open HIDesignViewerDesignObject.200.0\nopen HENDiagramObject.200(Network HENDiagram)\n";
     const HostRun run = RunViewScript(net.path, grid + "set Enum.206 2\nsettext ExtraData.200 Mine\nget Enum.206\n",
                                       " --open scenario --save " + saved.path);
@@ -83,9 +85,7 @@ TEST(HostViewReadoutsKept, TheGridsConfigurationAndTheSegmentPlotComeBack) {
 // each) it names the cooler, as the filtered list does.
 TEST(HostViewReadoutsKept, TheCrossPinchListFollowsTheFilter) {
     ScratchFile saved("kept", "cross.kcase", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + saved.path)
-                     .exitCode);
+    ASSERT_EQ(0, saveFourStreamDesign(saved.path));
     const HostRun run = RunViewScript(saved.path,
                                       "set Index.213 0\nset Index.215 0\ntext ExtraData.601.0\n"
                                       "set Index.214 0\nset Index.215 1\ntext ExtraData.601.0\ntext ExtraData.300.[]\n",
@@ -100,9 +100,7 @@ TEST(HostViewReadoutsKept, TheCrossPinchListFollowsTheFilter) {
 // typed as 12 as it is.
 TEST(HostViewReadoutsKept, ReadingTheNetworksDTminAppliesNothing) {
     ScratchFile saved("kept", "dtmin.kcase", "", false);
-    ASSERT_EQ(0, RunHost("design " + ExamplePath("four-streams.csv") + " " + ExamplePath("four-streams-network.csv") +
-                         " --save " + saved.path)
-                     .exitCode);
+    ASSERT_EQ(0, saveFourStreamDesign(saved.path));
     const HostRun run = RunViewScript(saved.path, "set DeltaTemp.605.0 12\nget DeltaTemp.608\nform\nget DeltaTemp.605.0\n",
                                       " --open design");
     ASSERT_EQ(0, run.exitCode) << run.out;
