@@ -197,7 +197,8 @@ bool ScenarioRecord::StoreTrailingSettings(CPIScenario& s, ILurmetBinaryFile& fi
     return WriteRecordFlag(file, s.m_bRetrofit) && StoreStreamLinks(s, file) && file.WriteDouble(s.m_dMinimumFFactor) &&
            WriteRecordFlag(file, s.m_bEquationBasedOptimization) && file.WriteInt(s.m_nLevelSettings[0]) &&
            file.WriteInt(s.m_nLevelSettings[1]) && file.WriteInt(s.m_nLevelSettings[2]) &&
-           file.WriteInt(s.m_nLevelSettings[3]) && WriteRecordFlag(file, s.m_bAllowUtilitiesAtPorts);
+           file.WriteInt(s.m_nLevelSettings[3]) && WriteRecordFlag(file, s.m_bAllowUtilitiesAtPorts) &&
+           StoreSiteUtilityLoads(s, file);
 }
 
 bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file, int version) {
@@ -217,8 +218,51 @@ bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& f
         s.SetLevelSetting(i, level);
     }
     if (version >= SinceUtilitiesAtPorts && !ReadRecordFlag(file, s.m_bAllowUtilitiesAtPorts)) return false;
-    return true;
+    return version < SinceSiteUtilityLoads || RecallSiteUtilityLoads(s, file);
 }
+
+// ---------------------------------------------------------------- item 33
+
+// The site writes its utilities without what each scenario put into them; the copies of a
+// reopened case are made afresh from the site's streams. What the user typed into a copy (its
+// load, its end fractions) is the scenario's and is kept here, by the copy's name.
+bool ScenarioRecord::StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file) {
+    std::vector<CPIHeatIntegrationStream*> copies;
+    for (const auto& entry : s.m_siteLinks) copies.push_back(const_cast<CPIHeatIntegrationStream*>(entry.first));
+    bool ok = file.WriteInt(static_cast<std::int32_t>(copies.size()));
+    for (CPIHeatIntegrationStream* copy : copies)
+        ok = ok && file.WriteCountedString(copy->GetName()) && file.WriteDouble(copy->GetHeatLoad(0)) &&
+             file.WriteDouble(copy->GetLoadFraction(1)) && file.WriteDouble(copy->GetLoadFraction(-1));
+    return ok;
+}
+
+bool ScenarioRecord::RecallSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file) {
+    std::int32_t count = 0;
+    if (!file.ReadItemCount(count)) return false;
+    // The targets are recalculated once the whole record is read.
+    s.SuspendCalculations();
+    bool ok = true;
+    for (std::int32_t i = 0; ok && i < count; ++i) {
+        CPString name;
+        double load = 0.0, fractions[2] = {};
+        if (!file.ReadCountedString(name) || !file.ReadDouble(load) || !file.ReadDouble(fractions[0]) ||
+            !file.ReadDouble(fractions[1]) || !std::isfinite(load) || !std::isfinite(fractions[0]) ||
+            !std::isfinite(fractions[1])) {
+            ok = false;
+            break;
+        }
+        // A utility the site no longer has is passed over.
+        CPIHeatIntegrationStream* copy = s.StreamByName(name);
+        if (!copy || !s.SiteStreamOf(*copy)) continue;
+        copy->SetLoadFraction(fractions[0], 1);
+        copy->SetLoadFraction(fractions[1], -1);
+        copy->SetHeatLoad(load, 0);
+        copy->SetHeatLoad(load, 1);
+    }
+    s.ResumeCalculations(false);
+    return ok;
+}
+
 
 // ---------------------------------------------------------------- after the read
 

@@ -1,7 +1,7 @@
 #pragma once
-// The case-file record of a scenario (version 16): its settings, streams, target and cost records,
+// The case-file record of a scenario (version 17): its settings, streams, target and cost records,
 // match records, designs, defaults, report and stream links, each sub-object as a nested record of
-// its own. The reader takes every version from 1 to 16 and fills an empty scenario; items a
+// its own. The reader takes every version from 1 to 17 and fills an empty scenario; items a
 // version lacks keep the scenario's constructor values. After a whole record was read the scenario
 // recalculates its targets with change code 35.
 //
@@ -36,6 +36,9 @@
 //   30 level setting 1                                                 since 14
 //   31 level settings 2 to 4                                           since 15
 //   32 utilities allowed at exchanger ports (flag)                     since 16
+//   33 site utility copies: count, per copy its counted name, load and
+//      the load fractions of ends +1 and -1 (zero copies outside a
+//      total-site scenario)                                            since 17
 //
 // Sources: ScenarioRecord.cpp (the item order of both directions and the settings),
 // ScenarioRecordStreams.cpp (streams, match records, designs, stream links),
@@ -52,7 +55,7 @@ class ILurmetBinaryFile;
 
 class ScenarioRecord : public IScenarioRecord {
 public:
-    static constexpr int RecordVersion = 16;
+    static constexpr int RecordVersion = 17;
     // The first version that holds an item; older records leave it at the constructor's value.
     static constexpr int SinceMatchCount = 3;
     static constexpr int SinceDefaultManager = 4;        // older: items 10 and 19 instead
@@ -66,6 +69,7 @@ public:
     static constexpr int SinceLevelSetting1 = 14;
     static constexpr int SinceLevelSettings2To4 = 15;
     static constexpr int SinceUtilitiesAtPorts = 16;
+    static constexpr int SinceSiteUtilityLoads = 17;
     // The designs of a record older than these recalculate for its streams (code 36) and for
     // the utility assignment (code 20): the older writers did not keep what those codes give.
     static constexpr int DesignsStreamCodeBelow = 8;
@@ -80,7 +84,7 @@ public:
     // The first failed write ends the store with false.
     bool Store(CPIScenario& scenario, ILurmetBinaryFile& file) override;
     // Reads into an empty scenario. False at the first failed read (or for a version outside 1 to
-    // 16): what was read stays, later items keep their constructor values, and the targets are
+    // 17): what was read stays, later items keep their constructor values, and the targets are
     // not recalculated. The designs are re-ranked in every case.
     bool Recall(CPIScenario& scenario, ILurmetBinaryFile& file) override;
 
@@ -95,6 +99,9 @@ private:
     static bool RecallLastChangeSource(CPIScenario& s, ILurmetBinaryFile& file);
     static bool StoreTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file, int version);
+    // Item 33: per site utility copy its name, load and the end fractions of ends +1 and -1.
+    static bool StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file);
+    static bool RecallSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file);
     static bool StoreDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallDefaultsAndReport(CPIScenario& s, ILurmetBinaryFile& file, int version);
     // Once the defaults are read: every design takes the scenario's pinch points, and the designs

@@ -141,3 +141,29 @@ TEST(HostViewSiteApproach, ASiteUtilityOnTheGlobalApproachTakesItsScenariosDTmin
 }
 
 }  // namespace
+
+namespace {
+
+// The four-stream site with the utility loads assigned by hand (25 kW of HP Steam, 65 kW of
+// Cooling Water) and Cooling Water's end fraction at 0.05: the loads and the fraction are the
+// scenario's own, kept on its copies of the site utilities, and a reopened case reads them back.
+TEST(HostViewSiteUtilityLoads, TypedLoadsAndEndFractionsOfASiteScenarioReopenAsTyped) {
+    ScratchFile saved("settingskept", "loads.kcase", "", false);
+    const std::string reads = "get HeatFlow.440.[]\nget EndTolerance.202.1\n";
+    ScratchFile script("settingskept", "loads.txt",
+                       kFourStreamSite + "set TargetMethod.450 0\nset HeatFlow.440.0 25\nset HeatFlow.440.1 65\n"
+                                         "set EndTolerance.202.1 0.05\n" + reads);
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string values = "get HeatFlow.440.[]\n  value 25 65 kW\n";
+    EXPECT_TRUE(has(run.out, "24: " + values)) << run.out.substr(run.out.size() - 600);
+    EXPECT_TRUE(has(run.out, "25: get EndTolerance.202.1\n  value 0.05\n")) << run.out.substr(run.out.size() - 600);
+    const HostRun again =
+        RunViewScript(saved.path, "open HIDesignViewerScenario.200.0\nget TargetMethod.450\n" + reads, " --open project");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "2: get TargetMethod.450\n  value 0\n3: " + values +
+                                   "4: get EndTolerance.202.1\n  value 0.05\n"))
+        << again.out;
+}
+
+}  // namespace
