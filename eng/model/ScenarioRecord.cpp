@@ -24,8 +24,12 @@ bool ReadRecordFlag(ILurmetBinaryFile& file, bool& flag) {
 // ---------------------------------------------------------------- both directions
 
 bool ScenarioRecord::Store(CPIScenario& scenario, ILurmetBinaryFile& file) {
+    // A scenario without copies of site utilities has nothing for item 33: its record stays as
+    // the earlier writer made it, which older builds still read.
+    const bool siteCopies = !scenario.m_siteLinks.empty();
     RecordHandle h;
-    return file.BeginRecord(h, RecordVersion) && StoreItems(scenario, file) && file.EndRecord(h);
+    return file.BeginRecord(h, siteCopies ? RecordVersion : SinceSiteUtilityLoads - 1) &&
+           StoreItems(scenario, file, siteCopies) && file.EndRecord(h);
 }
 
 bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
@@ -64,7 +68,7 @@ int ScenarioRecord::StoredCalculationEnable(const CPIScenario& s) {
     return outside < 1 ? 1 : outside;
 }
 
-bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file) {
+bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool siteCopies) {
     const CPString name = s.m_pName ? *s.m_pName : CPString();
     const CPString notes = s.m_pNotes ? *s.m_pNotes : CPString();
     return file.WriteCPString(name) && file.WriteCPString(notes) && file.WriteCPString(s.m_strBaseDesignName) &&
@@ -74,7 +78,8 @@ bool ScenarioRecord::StoreItems(CPIScenario& s, ILurmetBinaryFile& file) {
            file.WriteInt(s.m_nStreamCounter) && file.WriteInt(s.m_nDesignCounter) &&
            file.WriteInt(s.m_nForbiddenMatches) && StoreStreams(s, file) && StoreTargets(s, file) &&
            StoreMatches(s, file) && StoreDesigns(s, file) && StoreEnergyTarget(s, file) &&
-           StoreLastChangeSource(s, file) && StoreDefaultsAndReport(s, file) && StoreTrailingSettings(s, file);
+           StoreLastChangeSource(s, file) && StoreDefaultsAndReport(s, file) && StoreTrailingSettings(s, file) &&
+           (!siteCopies || StoreSiteUtilityLoads(s, file));
 }
 
 bool ScenarioRecord::RecallItems(CPIScenario& s, ILurmetBinaryFile& file, int version) {
@@ -197,8 +202,7 @@ bool ScenarioRecord::StoreTrailingSettings(CPIScenario& s, ILurmetBinaryFile& fi
     return WriteRecordFlag(file, s.m_bRetrofit) && StoreStreamLinks(s, file) && file.WriteDouble(s.m_dMinimumFFactor) &&
            WriteRecordFlag(file, s.m_bEquationBasedOptimization) && file.WriteInt(s.m_nLevelSettings[0]) &&
            file.WriteInt(s.m_nLevelSettings[1]) && file.WriteInt(s.m_nLevelSettings[2]) &&
-           file.WriteInt(s.m_nLevelSettings[3]) && WriteRecordFlag(file, s.m_bAllowUtilitiesAtPorts) &&
-           StoreSiteUtilityLoads(s, file);
+           file.WriteInt(s.m_nLevelSettings[3]) && WriteRecordFlag(file, s.m_bAllowUtilitiesAtPorts);
 }
 
 bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file, int version) {

@@ -37,8 +37,8 @@
 //   31 level settings 2 to 4                                           since 15
 //   32 utilities allowed at exchanger ports (flag)                     since 16
 //   33 site utility copies: count, per copy its counted name, load and
-//      the load fractions of ends +1 and -1 (zero copies outside a
-//      total-site scenario)                                            since 17
+//      the load fractions of ends +1 and -1; written only where the
+//      scenario holds such copies (any other record is written at 16)  since 17
 //
 // Sources: ScenarioRecord.cpp (the item order of both directions and the settings),
 // ScenarioRecordStreams.cpp (streams, match records, designs, stream links),
@@ -90,7 +90,9 @@ public:
 
 private:
     // ---- ScenarioRecord.cpp ----
-    static bool StoreItems(CPIScenario& s, ILurmetBinaryFile& file);
+    // Item 33 is written where the scenario holds copies of site utilities (record version 17);
+    // any other record is written at version 16, which has no item 33.
+    static bool StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool siteCopies);
     // The calculation count the scenario has outside any change still open (a batch of
     // forbidden matches gathered on a form that is still open holds the calculations).
     static int StoredCalculationEnable(const CPIScenario& s);

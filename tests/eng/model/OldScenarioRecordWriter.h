@@ -1,5 +1,5 @@
 #pragma once
-// Writes scenario records of any version from 1 to 16 field by field, as the writer of that
+// Writes scenario records of any version from 1 to 17 field by field, as the writer of that
 // version did (the items a version lacks left out, the economic data of versions 1 to 3 in their
 // old places and forms), so that every version gate of the reader can be tested against records
 // nobody writes any more. A record may also be cut short after any number of its items.
@@ -198,6 +198,7 @@ inline Bytes WriteOldScenarioRecord(const OldScenarioRecord& r) {
         [&] { return v < 14 || f.WriteInt(r.levels[0]); },
         [&] { return v < 15 || (f.WriteInt(r.levels[1]) && f.WriteInt(r.levels[2]) && f.WriteInt(r.levels[3])); },
         [&] { return v < 16 || WriteOldFlag(f, r.utilitiesAtPorts); },
+        [&] { return v < 17 || f.WriteInt(0); },  // no copies of site utilities
     };
     RecordHandle h;
     bool ok = f.BeginRecord(h, v);
