@@ -92,6 +92,9 @@ public:
     // targets and designs give the copy stay with the copy, so that no scenario overwrites what
     // another placed (ScenarioSiteStreams.cpp).
     CPIHeatIntegrationStream* SiteStreamOf(const CPIHeatIntegrationStream& stream) const;
+    // This scenario's copies of site utilities in the order of its stream table (never in the
+    // order of their addresses, which differs from one run to the next).
+    std::vector<CPIHeatIntegrationStream*> SiteStreamCopies() const;
     // The site renamed one of its streams: the scenario's copy follows. 0 when none holds the old
     // name or the new one is taken.
     int RenameSiteStream(const CPString& oldName, const CPString& newName);

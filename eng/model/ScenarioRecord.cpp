@@ -45,9 +45,7 @@ bool ScenarioRecord::Recall(CPIScenario& scenario, ILurmetBinaryFile& file) {
         // then: those on the global approach take the scenario's own, as they did when it was set.
         scenario.SuspendCalculations();
         // The copies are collected first: a new approach of a copy is passed on to the site.
-        std::vector<CPIHeatIntegrationStream*> copies;
-        for (const auto& entry : scenario.m_siteLinks) copies.push_back(const_cast<CPIHeatIntegrationStream*>(entry.first));
-        for (CPIHeatIntegrationStream* stream : copies) {
+        for (CPIHeatIntegrationStream* stream : scenario.SiteStreamCopies()) {
             if (stream->GetDTminContributionScope() == ValueAndFlag::ScopeGlobal &&
                 stream->GetDTminContribution() != scenario.m_dDTmin)
                 stream->SetDTminContribution(scenario.m_dDTmin, "Global", 0, 0);
@@ -231,8 +229,7 @@ bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& f
 // reopened case are made afresh from the site's streams. What the user typed into a copy (its
 // load, its end fractions) is the scenario's and is kept here, by the copy's name.
 bool ScenarioRecord::StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file) {
-    std::vector<CPIHeatIntegrationStream*> copies;
-    for (const auto& entry : s.m_siteLinks) copies.push_back(const_cast<CPIHeatIntegrationStream*>(entry.first));
+    const std::vector<CPIHeatIntegrationStream*> copies = s.SiteStreamCopies();
     bool ok = file.WriteInt(static_cast<std::int32_t>(copies.size()));
     for (CPIHeatIntegrationStream* copy : copies)
         ok = ok && file.WriteCountedString(copy->GetName()) && file.WriteDouble(copy->GetHeatLoad(0)) &&

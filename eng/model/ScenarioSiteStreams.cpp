@@ -50,6 +50,14 @@ CPIHeatIntegrationStream* CPIScenario::SiteStreamOf(const CPIHeatIntegrationStre
     return found == m_siteLinks.end() ? nullptr : &found->second->Site();
 }
 
+std::vector<CPIHeatIntegrationStream*> CPIScenario::SiteStreamCopies() const {
+    std::vector<CPIHeatIntegrationStream*> copies;
+    if (m_siteLinks.empty() || !m_pStreams) return copies;
+    for (CPIHeatIntegrationStream* stream : *m_pStreams)
+        if (m_siteLinks.count(stream)) copies.push_back(stream);
+    return copies;
+}
+
 CPIHeatIntegrationStream* CPIScenario::MakeSiteStreamCopy(const CPString& name, CPIHeatIntegrationStream& site) {
     auto* copy = new CPIHeatIntegrationStream(this, name);
     copy->TakeSiteData(site);
@@ -86,8 +94,8 @@ void CPIScenario::PassChangeToSite(int code, const CPString& text, void* data) {
     if (code == 4) {
         // A new price names no stream: the copy whose price is no longer its site stream's has it.
         std::vector<CPIHeatIntegrationStream*> changed;
-        for (const auto& [copy, link] : m_siteLinks)
-            if (copy->GetCostIndex() != link->Site().GetCostIndex()) changed.push_back(const_cast<CPIHeatIntegrationStream*>(copy));
+        for (CPIHeatIntegrationStream* copy : SiteStreamCopies())
+            if (copy->GetCostIndex() != SiteStreamOf(*copy)->GetCostIndex()) changed.push_back(copy);
         for (CPIHeatIntegrationStream* copy : changed) GiveSiteStreamData(*copy, code, text);
         return;
     }
