@@ -48,12 +48,10 @@ TEST_P(HostViewInputsFollow, EveryDependentValueEqualsAFreshCalculationBeforeAnd
     const InputChange& c = GetParam();
     const std::string table = ChangedTable(c.before, c.after);
     ASSERT_FALSE(table.empty());
-    ScratchFile original("inputsfollow", "original.csv", kInputsFollowTable);
-    ScratchFile changed("inputsfollow", "changed.csv", table);
-    ScratchFile start("inputsfollow", "start.kcase", "", false);
-    ScratchFile saved("inputsfollow", "saved.kcase", "", false);
-    const std::string network = " " + ExamplePath("four-streams-network.csv");
-    ASSERT_EQ(0, RunHost("design " + original.path + network + " --save " + start.path).exitCode);
+    const InputsFollowFiles files("inputsfollow", table);
+    ASSERT_TRUE(files.Designed());
+    const ScratchFile &changed = files.changed, &start = files.start, &saved = files.saved;
+    const std::string& network = files.network;
 
     const HostRun targets = RunHost("targets " + changed.path + " " + c.options + " --json");
     const HostRun range = RunHost("supertarget " + changed.path + " --from 10 --to 20 --step 5 --json");

@@ -120,15 +120,13 @@ TEST_P(HostViewPagesFollow, PlotsAndDesignPagesEqualAFreshCalculationBeforeAndAf
     const PageChange& c = GetParam();
     const std::string table = ChangedTable(c.before, c.after);
     ASSERT_FALSE(table.empty());
-    ScratchFile original("pagesfollow", "original.csv", kInputsFollowTable);
-    ScratchFile changed("pagesfollow", "changed.csv", table);
-    ScratchFile start("pagesfollow", "start.kcase", "", false);
-    ScratchFile saved("pagesfollow", "saved.kcase", "", false);
+    const InputsFollowFiles files("pagesfollow", table);
+    ASSERT_TRUE(files.Designed());
+    const ScratchFile &changed = files.changed, &start = files.start, &saved = files.saved;
+    const std::string& network = files.network;
     ScratchFile picture("pagesfollow", "fresh.svg", "", false);
     ScratchFile composite("pagesfollow", "composite.svg", "", false), grand("pagesfollow", "grand.svg", "", false);
     ScratchFile composite2("pagesfollow", "composite2.svg", "", false), grand2("pagesfollow", "grand2.svg", "", false);
-    const std::string network = " " + ExamplePath("four-streams-network.csv");
-    ASSERT_EQ(0, RunHost("design " + original.path + network + " --save " + start.path).exitCode);
 
     const HostRun freshComposite =
         RunHost("plot " + changed.path + " --kind composite --svg " + picture.path + " " + c.options + " --json");
@@ -290,11 +288,11 @@ class HostViewFormFollows : public ::testing::TestWithParam<FormChange> {};
 // designed afresh on the changed table, and the reopened case lists the same.
 TEST_P(HostViewFormFollows, EveryListedValueEqualsTheFreshCaseBeforeAndAfterAReopen) {
     const FormChange& c = GetParam();
-    ScratchFile original("formfollows", "original.csv", kInputsFollowTable);
-    ScratchFile start("formfollows", "start.kcase", "", false);
-    ScratchFile saved("formfollows", "saved.kcase", "", false);
-    const std::string network = " " + ExamplePath("four-streams-network.csv");
-    ASSERT_EQ(0, RunHost("design " + original.path + network + " --save " + start.path).exitCode);
+    const std::string table = c.before ? ChangedTable(c.before, c.after) : kInputsFollowTable;
+    ASSERT_FALSE(table.empty());
+    const InputsFollowFiles files("formfollows", table);
+    ASSERT_TRUE(files.Designed());
+    const ScratchFile &start = files.start, &saved = files.saved;
     const HostRun run = RunViewScript(start.path, std::string(c.line) + "\nform\n", " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     const std::string shown = formListing(run.out);
@@ -303,11 +301,8 @@ TEST_P(HostViewFormFollows, EveryListedValueEqualsTheFreshCaseBeforeAndAfterAReo
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_EQ("", firstDifference(shown, formListing(again.out))) << "after the reopen";
     if (!c.before) return;
-    const std::string table = ChangedTable(c.before, c.after);
-    ASSERT_FALSE(table.empty());
-    ScratchFile changed("formfollows", "changed.csv", table);
     ScratchFile fresh("formfollows", "fresh.kcase", "", false);
-    ASSERT_EQ(0, RunHost("design " + changed.path + network + " --save " + fresh.path).exitCode);
+    ASSERT_EQ(0, RunHost("design " + files.changed.path + files.network + " --save " + fresh.path).exitCode);
     const HostRun freshRun = RunViewScript(fresh.path, "form\n");
     ASSERT_EQ(0, freshRun.exitCode) << freshRun.out;
     EXPECT_EQ("", firstDifference(formListing(freshRun.out), shown)) << "the fresh case against the changed one";

@@ -37,3 +37,15 @@ inline void ExpectNearFresh(double expected, double shown, const std::string& wh
     EXPECT_TRUE(std::isfinite(expected)) << what;
     EXPECT_NEAR(expected, shown, 1e-6 * std::max(1.0, std::fabs(expected))) << what;
 }
+
+// The files of one sweep case: the table as it was and with the change, the case designed on
+// the table as it was (the four-stream textbook network), and a place for the saved case.
+struct InputsFollowFiles {
+    ScratchFile original, changed, start, saved;
+    const std::string network = " " + ExamplePath("four-streams-network.csv");
+    InputsFollowFiles(const std::string& kind, const std::string& changedTable)
+        : original(kind, "original.csv", kInputsFollowTable), changed(kind, "changed.csv", changedTable),
+          start(kind, "start.kcase", "", false), saved(kind, "saved.kcase", "", false) {}
+    // `design` on the table as it was, saved as the case the views open.
+    bool Designed() const { return RunHost("design " + original.path + network + " --save " + start.path).exitCode == 0; }
+};
