@@ -17,6 +17,7 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 struct EmptyScenario {
     const char* name;
     const char* kind;
+    const char* before = "";  // typed before the scenario is opened
 };
 void PrintTo(const EmptyScenario& c, std::ostream* out) { *out << c.name; }
 
@@ -27,7 +28,8 @@ TEST_P(HostViewPlacementMethodKept, TheMethodOfAScenarioWithoutStreamsReopensAsC
         SCOPED_TRACE(method);
         ScratchFile saved("settingskept", "empty.kcase", "", false);
         ScratchFile script("settingskept", "empty.txt",
-                           std::string("open HIDesignViewerScenario.200.0\nset TargetMethod.450 ") + method + "\n");
+                           std::string(GetParam().before) + "open HIDesignViewerScenario.200.0\nset TargetMethod.450 " +
+                               method + "\n");
         const HostRun run = RunHost(std::string("view --new ") + GetParam().kind + " Works --script " + script.path +
                                     " --save " + saved.path);
         ASSERT_EQ(0, run.exitCode) << run.out;
@@ -40,7 +42,12 @@ TEST_P(HostViewPlacementMethodKept, TheMethodOfAScenarioWithoutStreamsReopensAsC
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, HostViewPlacementMethodKept,
                          ::testing::Values(EmptyScenario{"Project", "hi-project"},
-                                           EmptyScenario{"Site", "hi-total-site"}),
+                                           EmptyScenario{"Site", "hi-total-site"},
+                                           // Its copies of the site utilities are all the scenario's
+                                           // streams: loads typed by hand have no curves to be set against.
+                                           EmptyScenario{"SiteWithUtilities", "hi-total-site",
+                                                         "attach UtilityNameView.599.0 HP Steam\n"
+                                                         "attach UtilityNameView.599.1 Cooling Water\n"}),
                          [](const ::testing::TestParamInfo<EmptyScenario>& info) { return std::string(info.param.name); });
 
 // On the four-stream table the automatic placement loads both utilities ("Load assigned").
