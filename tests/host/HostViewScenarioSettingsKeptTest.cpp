@@ -178,26 +178,31 @@ TEST(HostViewSiteUtilityLoads, TypedLoadsAndEndFractionsOfASiteScenarioReopenAsT
 namespace {
 
 // A load typed on the site's own table (25 kW of HP Steam) is the site stream's: the site table
-// shows it, and the scenario, which assigns its utility loads by hand, takes it as its own. A load
-// typed afterwards in the scenario (30 kW) is the scenario's alone: the site table still shows the
-// site's 25 kW. Saved and reopened, both read as they were.
+// shows it, and each scenario that assigns its utility loads by hand (Process 1, and Winter, which
+// has no process stream) takes it as its own. A load typed afterwards in Process 1 (30 kW) is that
+// scenario's alone: the site table still shows the site's 25 kW. Saved and reopened, all read as
+// they were.
 TEST(HostViewSiteUtilityLoads, ALoadTypedOnTheSiteTableIsShownThereAndKept) {
     ScratchFile saved("settingskept", "siteload.kcase", "", false);
+    const std::string winter = "open HIDesignViewerScenario.200(Winter)\n", process = "open HIDesignViewerScenario.200(Process 1)\n";
     ScratchFile script("settingskept", "siteload.txt",
-                       kFourStreamSite +
-                           "set TargetMethod.450 0\nopen MyOwnerObject\nset HeatFlow.440.0 25\nget HeatFlow.440.[]\n"
-                           "open HIDesignViewerScenario.200.0\nget HeatFlow.440.[]\nset HeatFlow.440.0 30\n"
-                           "open MyOwnerObject\nget HeatFlow.440.[]\n");
+                       kFourStreamSite + "set TargetMethod.450 0\nopen MyOwnerObject\ncmd AddDefaultScenario Winter\n" +
+                           winter + "set TargetMethod.450 0\nopen MyOwnerObject\nset HeatFlow.440.0 25\nget HeatFlow.440.[]\n" +
+                           winter + "get HeatFlow.440.[]\nopen MyOwnerObject\n" + process +
+                           "get HeatFlow.440.[]\nset HeatFlow.440.0 30\nopen MyOwnerObject\nget HeatFlow.440.[]\n");
     const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     const std::string tail = run.out.substr(run.out.size() > 1500 ? run.out.size() - 1500 : 0);
-    EXPECT_TRUE(has(run.out, "23: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
-    EXPECT_TRUE(has(run.out, "25: get HeatFlow.440.[]\n  value 25 60 kW\n")) << tail;
-    EXPECT_TRUE(has(run.out, "28: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
-    const HostRun again = RunViewScript(saved.path, "get HeatFlow.440.[]\nopen HIDesignViewerScenario.200.0\nget HeatFlow.440.[]\n");
+    EXPECT_TRUE(has(run.out, "27: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
+    EXPECT_TRUE(has(run.out, "29: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
+    EXPECT_TRUE(has(run.out, "32: get HeatFlow.440.[]\n  value 25 60 kW\n")) << tail;
+    EXPECT_TRUE(has(run.out, "35: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
+    const HostRun again = RunViewScript(saved.path, "get HeatFlow.440.[]\n" + winter + "get HeatFlow.440.[]\nopen MyOwnerObject\n" +
+                                                        process + "get HeatFlow.440.[]\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "1: get HeatFlow.440.[]\n  value 25 0 kW\n")) << again.out;
-    EXPECT_TRUE(has(again.out, "3: get HeatFlow.440.[]\n  value 30 60 kW\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "3: get HeatFlow.440.[]\n  value 25 0 kW\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "6: get HeatFlow.440.[]\n  value 30 60 kW\n")) << again.out;
 }
 
 }  // namespace
