@@ -308,6 +308,23 @@ TEST_P(HostViewFormFollows, EveryListedValueEqualsTheFreshCaseBeforeAndAfterAReo
     EXPECT_EQ("", firstDifference(formListing(freshRun.out), shown)) << "the fresh case against the changed one";
 }
 
+// A site scenario with its loads assigned by hand, one of them given on the site's table, and a
+// site utility's approach changed: the reopened case lists every value of the scenario's views as
+// the run did.
+TEST(HostViewFormFollowsSite, EveryListedValueOfASiteScenarioIsTheSameAfterAReopen) {
+    ScratchFile saved("formfollows", "site.kcase", "", false);
+    ScratchFile script("formfollows", "site.txt",
+                       kFourStreamSite + "set TargetMethod.450 0\nset HeatFlow.440.1 65\nset DeltaTemp.442.1 20\n"
+                                         "open MyOwnerObject\nset HeatFlow.440.0 25\nopen HIDesignViewerScenario.200.0\nform\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out.substr(0, 2000);
+    const std::string shown = formListing(run.out);
+    ASSERT_FALSE(shown.empty());
+    const HostRun again = RunViewScript(saved.path, "open HIDesignViewerScenario.200.0\nform\n");
+    ASSERT_EQ(0, again.exitCode) << again.out.substr(0, 2000);
+    EXPECT_EQ("", firstDifference(shown, formListing(again.out)));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Inputs, HostViewFormFollows,
     ::testing::Values(
