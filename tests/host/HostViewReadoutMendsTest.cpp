@@ -239,4 +239,21 @@ TEST(HostViewReadoutMends, AClearedDefaultCoefficientBoxStaysCleared) {
     EXPECT_TRUE(has(again.out, "8: get Switch.113.0\n  value 0\n")) << again.out;
 }
 
+// A segment inserted below a row whose coefficient is the user's own takes the coefficient and
+// whose it is; checking the new row's box puts it back on the default, and the case keeps both.
+TEST(HostViewReadoutMends, AnInsertedSegmentTakesTheRowsOwnCoefficient) {
+    const std::string table = "set Switch.411.0 1\nopen @last\n";
+    ScratchFile saved("readouts", "inserted.kcase", "", false);
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      table + "set Switch.113.0 0\nset WhereToIns.200 0\nexpect InsertedSegmentIncomplete\n"
+                                              "cmd InsSeg\nget Switch.113.[]\nset Switch.113.1 1\nget Switch.113.[]\n",
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "7: get Switch.113.[]\n  value 0 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Switch.113.[]\n  value 0 1\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, table + "get Switch.113.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 0 1\n")) << again.out;
+}
+
 }  // namespace
