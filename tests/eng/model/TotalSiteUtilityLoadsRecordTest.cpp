@@ -131,3 +131,32 @@ INSTANTIATE_TEST_SUITE_P(Cases, SiteCopiesDamaged,
                          [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A site utility added while a scenario's loads are the user's carries no load there (as a
+// utility added to a project's own table does), and the site read back says the same.
+TEST(SiteCopiesKept, AUtilityAddedUnderTypedLoadsCarriesNone) {
+    Site s;
+    BuildSite(s);
+    CPIScenario& base = *s.Scenario("Base");
+    ASSERT_EQ(base.SetUtilityAssignmentMethod(1), 1);
+    const double steam = base.FindStream("LP Steam")->GetHeatLoad(0);
+    const double water = base.FindStream("Cooling Water")->GetHeatLoad(0);
+    ASSERT_EQ(s.site.AddStream("HP Steam"), 1);
+    CPIHeatIntegrationStream* added = base.FindStream("HP Steam");
+    ASSERT_NE(added, nullptr);
+    EXPECT_DOUBLE_EQ(added->GetHeatLoad(0), 0.0);
+    EXPECT_DOUBLE_EQ(base.FindStream("LP Steam")->GetHeatLoad(0), steam);
+    EXPECT_DOUBLE_EQ(base.FindStream("Cooling Water")->GetHeatLoad(0), water);
+    const double cost = base.GetCostTarget(0);
+
+    Site copy;
+    ASSERT_TRUE(RecallSite(copy.site, StoreSite(s.site)));
+    CPIScenario& again = *copy.Scenario("Base");
+    EXPECT_DOUBLE_EQ(again.FindStream("HP Steam")->GetHeatLoad(0), 0.0);
+    EXPECT_DOUBLE_EQ(again.FindStream("LP Steam")->GetHeatLoad(0), steam);
+    EXPECT_DOUBLE_EQ(again.GetCostTarget(0), cost);
+}
+
+}  // namespace
