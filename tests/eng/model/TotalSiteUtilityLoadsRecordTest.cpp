@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,8 +28,8 @@ int StoredVersion(CPIScenario& scenario) {
 struct Typed {
     const char* name;
     int method;               // the utility assignment method
-    double fractionAtSupply;  // end +1 of Cooling Water's copy
-    double fractionAtTarget;  // end -1
+    double fractionEndPlus;   // end +1 of Cooling Water's copy
+    double fractionEndMinus;  // end -1
     int version;
 };
 void PrintTo(const Typed& c, std::ostream* os) { *os << c.name; }
@@ -47,8 +47,8 @@ TEST_P(SiteCopiesKept, OnlyWhatWasTypedRaisesTheRecordVersion) {
     if (c.method != 0) {
         ASSERT_EQ(base.SetUtilityAssignmentMethod(c.method), 1);
     }
-    water->SetLoadFraction(c.fractionAtSupply, 1);
-    water->SetLoadFraction(c.fractionAtTarget, -1);
+    water->SetLoadFraction(c.fractionEndPlus, 1);
+    water->SetLoadFraction(c.fractionEndMinus, -1);
     EXPECT_EQ(StoredVersion(base), c.version);
 
     // The site read back gives the copy what was typed into it.
@@ -56,8 +56,8 @@ TEST_P(SiteCopiesKept, OnlyWhatWasTypedRaisesTheRecordVersion) {
     ASSERT_TRUE(RecallSite(copy.site, StoreSite(s.site)));
     CPIHeatIntegrationStream* again = copy.Scenario("Base")->FindStream("Cooling Water");
     ASSERT_NE(again, nullptr);
-    EXPECT_DOUBLE_EQ(again->GetLoadFraction(1), c.fractionAtSupply);
-    EXPECT_DOUBLE_EQ(again->GetLoadFraction(-1), c.fractionAtTarget);
+    EXPECT_DOUBLE_EQ(again->GetLoadFraction(1), c.fractionEndPlus);
+    EXPECT_DOUBLE_EQ(again->GetLoadFraction(-1), c.fractionEndMinus);
     EXPECT_EQ(copy.Scenario("Base")->GetUtilityAssignmentMethod(), c.method);
     EXPECT_EQ(StoredVersion(*copy.Scenario("Base")), c.version);
 }
@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, SiteCopiesKept,
     ::testing::Values(Typed{"NothingTyped", 0, kDefault, kDefault, ScenarioRecord::SinceSiteUtilityLoads - 1},
                       Typed{"LoadsTyped", 1, kDefault, kDefault, ScenarioRecord::SinceSiteUtilityLoads},
-                      Typed{"FractionAtSupplyTyped", 0, 0.05, kDefault, ScenarioRecord::SinceSiteUtilityLoads},
-                      Typed{"FractionAtTargetTyped", 0, kDefault, 0.05, ScenarioRecord::SinceSiteUtilityLoads}),
+                      Typed{"FractionOfEndPlusOneTyped", 0, 0.05, kDefault, ScenarioRecord::SinceSiteUtilityLoads},
+                      Typed{"FractionOfEndMinusOneTyped", 0, kDefault, 0.05, ScenarioRecord::SinceSiteUtilityLoads}),
     [](const ::testing::TestParamInfo<Typed>& info) { return std::string(info.param.name); });
 
 // The list of copies damaged in a site's record: its count beyond the record, negative, larger
