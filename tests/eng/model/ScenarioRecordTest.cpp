@@ -235,7 +235,7 @@ TEST(ScenarioRecordRead, TotalSiteScenarioReadsItsProcessStreamsBesideTheSiteUti
     EXPECT_EQ(site->GetName(), "HP Steam");
 }
 
-TEST(ScenarioRecordRead, VersionsOutsideOneToSixteenAreRefused) {
+TEST(ScenarioRecordRead, VersionsOutsideThoseWrittenAreRefused) {
     for (int version : {0, ScenarioRecord::RecordVersion + 1}) {
         OldScenarioRecord r;
         r.version = version;
