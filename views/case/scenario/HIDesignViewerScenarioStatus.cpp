@@ -36,6 +36,7 @@ const StatusRow kRows[] = {
 };
 
 bool calculated(const IHeatIntegrationStream& s, const char* name, int index) { return s.GetValueStatus(name, index) == 2; }
+bool given(const IHeatIntegrationStream& s, const char* name) { return s.GetValueStatus(name, 0) == 1; }
 
 bool writable(const IHeatIntegrationStream& s, Rule rule) {
     const int segments = s.GetNumberOfSegments();
@@ -43,9 +44,14 @@ bool writable(const IHeatIntegrationStream& s, Rule rule) {
         case Rule::SupplyCalc: return !calculated(s, "Temperature", 0);
         case Rule::TargetCalc: return !calculated(s, "Temperature", segments);
         case Rule::FlowCalc: return !calculated(s, "MassFlow", 0);
-        case Rule::LoadCalc: return segments == 1 ? !calculated(s, "Enthalpy", 0) : segments < 2;
+        // The load and the cp of a stream of one segment follow each other over its temperatures:
+        // the one the user typed last stands, so either is typed over the other (a derived one
+        // from a cp or load the user gave is not read-only; one derived otherwise is).
+        case Rule::LoadCalc:
+            return segments == 1 ? !calculated(s, "Enthalpy", 0) || given(s, "HeatCapacityFlowrate") : segments < 2;
         case Rule::CpCalc: return !calculated(s, "SpecificHeat", 0);
-        case Rule::MCpCalc: return segments == 1 ? !calculated(s, "HeatCapacityFlowrate", 0) : segments < 2;
+        case Rule::MCpCalc:
+            return segments == 1 ? !calculated(s, "HeatCapacityFlowrate", 0) || given(s, "Enthalpy") : segments < 2;
         case Rule::Locked: return !s.IsLocked();
         case Rule::CoeffSegments: return segments < 2 && !s.IsLocked();
         case Rule::FoulingCalc: return segments == 1 && !calculated(s, "FoulingFactor", 0);
