@@ -363,24 +363,24 @@ std::vector<Text> rowsOf(Viewable* view, const FormVariable& row) {
     return cells;
 }
 
-// A value a user might type into the cell, in the unit the cell shows: the cell's own value moved
-// a little (so that a write taken would show), within the range of its kind.
-Text validValueFor(Viewable* view, const FormVariable& row, const Text& cell, const Text& read) {
+// A value a user might type into the cell, in the unit the cell shows: the cell's own value, or
+// moved a little (so that a write taken would show), within the range of its kind.
+Text validValueFor(Viewable* view, const FormVariable& row, const Text& cell, const Text& read, bool moved) {
     // A text of one line (a script line ends at its end).
-    if (row.hook == FormHook::Text) return Text(read.substr(0, std::min<std::size_t>(read.find('\n'), 40))) + "1";
+    if (row.hook == FormHook::Text) return Text(read.substr(0, std::min<std::size_t>(read.find('\n'), 40))) + (moved ? "1" : "");
     VarDescription var;
     VarDescription::Parse(cell, var);
     const int kind = view->GetEDVarType(var);
     const double now = read == "nan" ? Viewable::EmptyValue : std::strtod(read.c_str(), nullptr);
-    double v = now == Viewable::EmptyValue || now == 0.0 ? 1.0 : now * 1.01;
+    double v = now == Viewable::EmptyValue ? 1.0 : !moved ? now : now == 0.0 ? 1.0 : now * 1.01;
     if (const KindRange* range = FindKindRange(kind)) v = std::clamp(v, range->low, range->high);
     return FormattedText("%.17g", calc_ounit(v, DefUnitConv(kind)));
 }
 
 // What `status` answers for a cell and what a write of a sound value gets agree: a cell shown
-// read-only refuses the write with "ReadOnlyCell", which its form lists, and reads as before,
-// in the views and in the case saved and reopened; a cell shown editable is never refused as
-// read-only.
+// read-only refuses a value moved from its own with "ReadOnlyCell", which its form lists, and
+// reads as before, in the views and in the case saved and reopened; a cell shown editable is
+// never refused as read-only (its own value typed again).
 TEST_P(ViewFormWrites, StatusAndTheWriteAgreeForEveryCell) {
     const std::string name = GetParam();
     const std::vector<std::uint8_t> original = bytesOf(Path(name));
@@ -413,10 +413,13 @@ TEST_P(ViewFormWrites, StatusAndTheWriteAgreeForEveryCell) {
             ViewScriptRunner asked(c.root, w.view);
             asked.Run("status " + w.cell, "status");
             ASSERT_EQ(1u, asked.Steps().size()) << w.where << " " << asked.Error();
+            // A row the writes before emptied its table from (a list of the exchangers found, say)
+            // is no cell now.
+            if (!asked.Error().empty()) continue;
             if ((asked.Steps()[0].editable == ReadOnlyState) != shownReadOnly) continue;
             const Text before = readCell(w.view, w.row, w.cell);
             const Text script = (w.row.hook == FormHook::Text ? "settext " : "set ") + w.cell + " " +
-                                validValueFor(w.view, w.row, w.cell, before);
+                                validValueFor(w.view, w.row, w.cell, before, shownReadOnly);
             ViewScriptRunner runner(c.root, w.view);
             runner.Run("answer 0\n" + script, "write");
             ASSERT_EQ(2u, runner.Steps().size()) << w.where << ": " << script << " " << runner.Error();
@@ -518,6 +521,14 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ExchangerInletTemperature", "design", kE1, "set Temperature.755 -300", "ReadOnlyCell", "Temperature.755"},
         Refused{"ExchangerColdOutlet", "design", kE1, "set Temperature.762 20", "ReadOnlyCell", "Temperature.762"},
         Refused{"SplitFractionCalculated", "split", kSplitter, "set Fraction.200.1 0", "ReadOnlyCell", "Fraction.200.1"},
+        // The design viewer's cells of values the network calculated (E1's area, its cold inlet,
+        // the heater's duty), and a two-segment stream's load in the stream table, whatever keys
+        // the cells list of their own.
+        Refused{"DesignAreaCalculated", "design", "", "set Area.302.0 100", "ReadOnlyCell", "Area.302.0"},
+        Refused{"DesignSideTemperatureCalculated", "design", "", "set Temperature.344.0 85", "ReadOnlyCell",
+                "Temperature.344.0"},
+        Refused{"DesignHeaterDutyCalculated", "design", "", "set HeatFlow.304.4 25", "ReadOnlyCell", "HeatFlow.304.4"},
+        Refused{"LoadOfASegmentedStream", "targets", "", "set HeatFlow.405.0 300", "ReadOnlyCell", "HeatFlow.405.0"},
         // Past the range a case holds.
         Refused{"ExchangerDutyHuge", "design", kE1, "set HeatFlow.200 1e15", "SpecRange", "HeatFlow.200"},
         Refused{"ExchangerDutyNegative", "design", kE1, "set HeatFlow.200 -5", "SpecRange", "HeatFlow.200"},
