@@ -275,13 +275,11 @@ void compareReopened(OpenCase& c, const std::vector<std::uint8_t>& original, con
     EXPECT_EQ(a.str(), b.str());
 }
 
-TEST_P(ViewFormWrites, NoCellTakesWhatItMustRefuseAndEveryRefusalSaysWhy) {
-    const std::string name = GetParam();
-    const std::vector<std::uint8_t> original = bytesOf(Path(name));
-    ASSERT_FALSE(original.empty()) << Path(name);
-    OpenCase c;
-    ASSERT_TRUE(c.Read(original)) << name;
-    // The views a user opens below the first ones.
+std::vector<Text> rowsOf(Viewable* view, const FormVariable& row);
+
+// The value and text cells of every view of the case after the views a user opens below the first
+// ones: the first cell of each row, or (`everyRow`) the first rows of each column.
+std::vector<Walked> walkedCells(OpenCase& c, const std::string& name, bool everyRow) {
     {
         ViewScriptRunner runner(c.root, startOf(c.root, name));
         runner.Run(openings(name), "open");
@@ -294,17 +292,27 @@ TEST_P(ViewFormWrites, NoCellTakesWhatItMustRefuseAndEveryRefusalSaysWhy) {
         if (!type) continue;
         for (const FormVariable& row : ListedForm(type).Variables()) {
             if (row.hook != FormHook::Value && row.hook != FormHook::Text) continue;
-            for (const Text& cell : cellsOf(view, row))
+            for (const Text& cell : everyRow ? rowsOf(view, row) : cellsOf(view, row))
                 cells.push_back({view->GetName() + " (" + type->GetName() + ") " + cell, view, row, cell,
                                  readCell(view, row, cell)});
         }
     }
+    return cells;
+}
+
+TEST_P(ViewFormWrites, NoCellTakesWhatItMustRefuseAndEveryRefusalSaysWhy) {
+    const std::string name = GetParam();
+    const std::vector<std::uint8_t> original = bytesOf(Path(name));
+    ASSERT_FALSE(original.empty()) << Path(name);
+    OpenCase c;
+    ASSERT_TRUE(c.Read(original)) << name;
+    const std::vector<Walked> cells = walkedCells(c, name, false);
     ASSERT_GT(cells.size(), 20u);
     int writes = 0;
     std::map<std::string, Text> refusedCells;
     // The writes no cell may take first, then the empty value, which a cell may take.
     for (const bool mustRefuse : {true, false}) {
-        for (Walked& w : cells) {
+        for (const Walked& w : cells) {
             const auto life = w.view->LifeToken();
             if (life.expired()) continue;
             const bool readOnly = stateOf(w.view, w.row, w.cell) == ReadOnlyState;
@@ -386,28 +394,13 @@ TEST_P(ViewFormWrites, StatusAndTheWriteAgreeForEveryCell) {
     const std::vector<std::uint8_t> original = bytesOf(Path(name));
     OpenCase c;
     ASSERT_TRUE(c.Read(original)) << name;
-    {
-        ViewScriptRunner runner(c.root, startOf(c.root, name));
-        runner.Run(openings(name), "open");
-    }
-    std::vector<Viewable*> views;
-    collect(c.root, views);
-    std::vector<Walked> cells;
-    for (Viewable* view : views) {
-        const ObjectTypeInfo* type = view->GetViewType();
-        if (!type) continue;
-        for (const FormVariable& row : ListedForm(type).Variables()) {
-            if (row.hook != FormHook::Value && row.hook != FormHook::Text) continue;
-            for (const Text& cell : rowsOf(view, row))
-                cells.push_back({view->GetName() + " (" + type->GetName() + ") " + cell, view, row, cell, Text()});
-        }
-    }
+    const std::vector<Walked> cells = walkedCells(c, name, true);
     int readOnly = 0, editable = 0;
     std::map<std::string, Text> refusedCells;
     std::vector<std::string> disagreements;
     // The cells shown read-only first: the writes the others take may change what they show.
     for (const bool shownReadOnly : {true, false}) {
-        for (Walked& w : cells) {
+        for (const Walked& w : cells) {
             const auto life = w.view->LifeToken();
             if (life.expired()) continue;
             ViewScriptRunner asked(c.root, w.view);
