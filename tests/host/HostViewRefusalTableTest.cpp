@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UtilityContribution", "DeltaTemp.442.0", "-1", "DeltaTcUpdateError"},
         Refusal{"SplitBranches", "Index.310.0", "0", "SplitBranchValueError"},
         Refusal{"ProcessMassFlow", "MassFlow.105.0", "-1", "FlowRateUpdateError"},
-        Refusal{"UtilityMassFlow", "MassFlow.104.0", "2", "FlowRateUpdateError"},
+        Refusal{"UtilityMassFlow", "MassFlow.104.0", "2", "ReadOnlyCell"},
         Refusal{"UtilityMaximumMassFlow", "MassFlow.106.0", "-1", "FlowRateUpdateError"},
         Refusal{"UtilityPrice", "CostPerEnergy.445.0", "-1", "SpecRange"},
         Refusal{"UtilitySupply", "Temperature.440.0", "-1", "HotStreamInletTemperatureUpdateError"},
