@@ -7,8 +7,10 @@
 #include "brasko/ReportHolder.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/Scenario.h"
+#include "eng/targeting/UtilityPlacement.h"
 #include "osmeri/CPValue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,9 +26,9 @@ bool ReadRecordFlag(ILurmetBinaryFile& file, bool& flag) {
 // ---------------------------------------------------------------- both directions
 
 bool ScenarioRecord::Store(CPIScenario& scenario, ILurmetBinaryFile& file) {
-    // A scenario without copies of site utilities has nothing for item 33: its record stays as
-    // the earlier writer made it, which older builds still read.
-    const bool siteCopies = !scenario.m_siteLinks.empty();
+    // A scenario whose copies of site utilities hold nothing the user typed has nothing for
+    // item 33: its record stays as the earlier writer made it, which older builds still read.
+    const bool siteCopies = HoldsTypedSiteUtilityData(scenario);
     RecordHandle h;
     return file.BeginRecord(h, siteCopies ? RecordVersion : SinceSiteUtilityLoads - 1) &&
            StoreItems(scenario, file, siteCopies) && file.EndRecord(h);
@@ -224,6 +226,19 @@ bool ScenarioRecord::RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& f
 }
 
 // ---------------------------------------------------------------- item 33
+
+// The loads of the copies are the user's under any method but the automatic placement, which
+// works them out afresh once the record is read; an end fraction is the user's once it is off
+// its default.
+bool ScenarioRecord::HoldsTypedSiteUtilityData(const CPIScenario& s) {
+    const std::vector<CPIHeatIntegrationStream*> copies = s.SiteStreamCopies();
+    if (copies.empty()) return false;
+    if (s.GetUtilityAssignmentMethod() != UtilityPlacement::Automatic) return true;
+    return std::any_of(copies.begin(), copies.end(), [](const CPIHeatIntegrationStream* copy) {
+        return copy->GetLoadFraction(1) != CPIHeatIntegrationStream::DefaultLoadFraction ||
+               copy->GetLoadFraction(-1) != CPIHeatIntegrationStream::DefaultLoadFraction;
+    });
+}
 
 // The site writes its utilities without what each scenario put into them; the copies of a
 // reopened case are made afresh from the site's streams. What the user typed into a copy (its

@@ -38,7 +38,9 @@
 //   32 utilities allowed at exchanger ports (flag)                     since 16
 //   33 site utility copies: count, per copy its counted name, load and
 //      the load fractions of ends +1 and -1; written only where the
-//      scenario holds such copies (any other record is written at 16)  since 17
+//      scenario holds such copies with loads the user typed (a method
+//      other than the automatic placement) or an end fraction off its
+//      default (any other record is written at 16)                      since 17
 //
 // Sources: ScenarioRecord.cpp (the item order of both directions and the settings),
 // ScenarioRecordStreams.cpp (streams, match records, designs, stream links),
@@ -90,8 +92,8 @@ public:
 
 private:
     // ---- ScenarioRecord.cpp ----
-    // Item 33 is written where the scenario holds copies of site utilities (record version 17);
-    // any other record is written at version 16, which has no item 33.
+    // Item 33 is written where the scenario's copies of site utilities hold what the user typed
+    // (record version 17); any other record is written at version 16, which has no item 33.
     static bool StoreItems(CPIScenario& s, ILurmetBinaryFile& file, bool siteCopies);
     // The calculation count the scenario has outside any change still open (a batch of
     // forbidden matches gathered on a form that is still open holds the calculations).
@@ -101,6 +103,9 @@ private:
     static bool RecallLastChangeSource(CPIScenario& s, ILurmetBinaryFile& file);
     static bool StoreTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallTrailingSettings(CPIScenario& s, ILurmetBinaryFile& file, int version);
+    // Whether item 33 is written: the scenario holds copies of site utilities with loads or end
+    // fractions the user typed.
+    static bool HoldsTypedSiteUtilityData(const CPIScenario& s);
     // Item 33: per site utility copy its name, load and the end fractions of ends +1 and -1.
     static bool StoreSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file);
     static bool RecallSiteUtilityLoads(CPIScenario& s, ILurmetBinaryFile& file);

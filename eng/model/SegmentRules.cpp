@@ -379,6 +379,9 @@ std::unique_ptr<StreamSegmentList> StreamPropertySet::BuildDesignSegments() {
             s.dShiftedOutletTemperature = s.dOutletTemperature;
         }
         if (m_bEnthalpiesComplete && hasEnthalpy) read(loads, i, s.dLoad);
+        // A utility counts as complete without a load: an empty entry is no load placed yet (the
+        // empty marker read as a load would be a utility of 32767 kW).
+        if (utility && s.dLoad == kEmpty) s.dLoad = 0.0;
         double film = kEmpty;
         if (read(films, i, film)) s.dFilmCoefficient = film;
         s.DTminContribution = m_DTminContribution;

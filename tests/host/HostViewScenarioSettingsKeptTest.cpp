@@ -167,3 +167,31 @@ TEST(HostViewSiteUtilityLoads, TypedLoadsAndEndFractionsOfASiteScenarioReopenAsT
 }
 
 }  // namespace
+
+namespace {
+
+// Loads typed into Process 1 (25 kW of HP Steam, 65 kW of Cooling Water, 2406.50 a year), then
+// MP Steam added on the site: the new utility carries no load there, as one added to a project's
+// table does, and the cost stays; the reopened case reads the same, and saved again unchanged it
+// writes the same bytes.
+TEST(HostViewSiteUtilityLoads, AUtilityAddedOnTheSiteAfterTypedLoadsCarriesNone) {
+    ScratchFile saved("settingskept", "added.kcase", "", false), again("settingskept", "added-again.kcase", "", false);
+    const std::string reads = "get HeatFlow.440.[]\nget CostPerTime.302\n";
+    const std::string script = kFourStreamSite + "set TargetMethod.450 0\nset HeatFlow.440.0 25\nset HeatFlow.440.1 65\n"
+                                                 "open MyOwnerObject\nattach UtilityNameView.599.2 MP Steam\n"
+                                                 "open HIDesignViewerScenario.200(Process 1)\n" + reads;
+    const HostRun run = RunHost("view --new hi-total-site Works --script " +
+                                ScratchFile("settingskept", "added.txt", script).path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string values = "get HeatFlow.440.[]\n  value 25 65 0 kW\n";
+    EXPECT_TRUE(has(run.out, "26: " + values + "27: get CostPerTime.302\n  value 2406.5")) << run.out.substr(run.out.size() - 600);
+    const HostRun reopened = RunViewScript(saved.path, "open HIDesignViewerScenario.200.0\n" + reads,
+                                           " --open project --save " + again.path);
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "2: " + values + "3: get CostPerTime.302\n  value 2406.5")) << reopened.out;
+    const HostRun last = RunViewScript(again.path, "open HIDesignViewerScenario.200.0\n", " --open project --save " + saved.path);
+    ASSERT_EQ(0, last.exitCode) << last.out;
+    EXPECT_TRUE(FileContents(saved.path) == FileContents(again.path));
+}
+
+}  // namespace
