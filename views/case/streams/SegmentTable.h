@@ -124,6 +124,9 @@ private:
     // because a value it carries would lie outside what a case holds.
     enum class Put { Done, Refused, OutsideACase };
     Put SetOverruling(const char* name, double value, int row);
+    // The values the user gave that a value typed into `name` at `row` would overrule (for the
+    // mass flow, every segment's): what a calculated value follows from, when it may be typed over.
+    std::vector<Overruled> OverruledBy(const char* name, int row) const;
     Put SetMassFlow(double value);
     bool Given(const char* name, int index) const;
     Put PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled, int first,

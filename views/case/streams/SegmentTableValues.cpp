@@ -220,7 +220,7 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         Viewable::VariableStatus(var, state, detail);
         return;
     }
-    // Values the stream calculated are shown read-only.
+    // Values the stream calculated are shown read-only, but for those typed over what they follow from.
     const char* name = nullptr;
     int index = row(var);
     if (var.Type() == 1 && (var.Number() == 100 || var.Number() == 101)) {
@@ -233,7 +233,10 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         name = c->name;
         if (isStreamWide(*c)) index = 0;
     }
-    if ((name && myStream->GetValueStatus(name, index) == 2) || IsUtilityLoad(var)) state = ReadOnlyState;
+    // A calculated load, rate, specific heat or mass flow that follows from values the user gave
+    // is typed over them: the one typed last stands (SetOverruling).
+    const bool calculated = name && myStream->GetValueStatus(name, index) == 2;
+    if ((calculated && OverruledBy(name, index).empty()) || IsUtilityLoad(var)) state = ReadOnlyState;
 }
 
 // A utility's segment loads are those the targets and designs place on it, and its rates follow
