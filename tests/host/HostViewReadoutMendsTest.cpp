@@ -256,4 +256,26 @@ TEST(HostViewReadoutMends, AnInsertedSegmentTakesTheRowsOwnCoefficient) {
     EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 0 1\n")) << again.out;
 }
 
+// Deleting a point merges the segments on either side into the lower one's values (the one
+// below the point survives), so the merged row is the user's own only when that segment was:
+// own above and default below reads checked, and so does the one segment DeleteAllSegments
+// leaves of own above and default last, also in the reopened case.
+TEST(HostViewReadoutMends, AMergedSegmentKeepsTheMarkOfTheSegmentWhoseCoefficientSurvives) {
+    const std::string table = "set Switch.411.0 1\nopen @last\n", insert = "set WhereToIns.200 0\nexpect InsertedSegmentIncomplete\ncmd InsSeg\n";
+    ScratchFile saved("readouts", "merged.kcase", "", false);
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      table + "set Switch.113.0 0\n" + insert + "set Switch.113.1 1\nget Switch.113.[]\n"
+                                              "set WhereToIns.200 1\ncmd DeleteSegment\nget Switch.113.[]\n" + insert +
+                                              "set Switch.113.0 0\nget Switch.113.[]\ncmd DeleteAllSegments\nget Switch.113.[]\n",
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "8: get Switch.113.[]\n  value 0 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "11: get Switch.113.[]\n  value 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "16: get Switch.113.[]\n  value 0 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "18: get Switch.113.[]\n  value 1\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, table + "get Switch.113.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 1\n")) << again.out;
+}
+
 }  // namespace

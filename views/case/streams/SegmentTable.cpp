@@ -151,14 +151,16 @@ int SegmentTable::Message(const Text& line) {
                     ErrorMsg("InsertedSegmentIncomplete", Text(myStream->GetName()));
             }
         } else if (word == "DeleteSegment") {
+            // Deleting point i merges segments i-1 and i into the values of segment i, which
+            // moves up a row: the mark of segment i-1 goes with its values.
             if (selectedRow != 0 && selectedRow != segments) {
-                if (myStream->DeleteSegment(selectedRow)) ShiftOwnCoefficientRows(selectedRow, -1);
+                if (myStream->DeleteSegment(selectedRow)) ShiftOwnCoefficientRows(selectedRow - 1, -1);
             }
             else ErrorMsg("DeleteSegmentErrorMsg");
         } else if (word == "DeleteAllSegments") {
             int done = 1;
             while (done == 1 && myStream->GetNumberOfSegments() > 1)
-                if ((done = myStream->DeleteSegment(1)) == 1) ShiftOwnCoefficientRows(1, -1);
+                if ((done = myStream->DeleteSegment(1)) == 1) ShiftOwnCoefficientRows(0, -1);
         } else if (word == "PlotViewStandAlone") {
             View("PlotStandAlone");
         } else if (word == "ViewHTCDefaultValueView") {
