@@ -276,6 +276,15 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     const bool coldCovered = sideCovered(scenario.GetUtilityAssignmentStatus(1));
     const bool noEconomics = scenario.GetUtilityAssignmentStatus(0) == kTradeoffNoEconomicData ||
                              scenario.GetUtilityAssignmentStatus(1) == kTradeoffNoEconomicData;
+    bool processStream = false;
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; !processStream && scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i)
+        processStream = s->GetStreamKind() != kUtilityKind && s->AreDesignSegmentsComplete();
+    if (!processStream) {
+        r.networkAvailable = false;
+        r.notes.push_back("area, units and shells are not available: the table has no process streams to exchange "
+                          "heat with");
+    }
     if (needsUtility && scenario.GetNumberOfUtilityStreams() == 0) {
         r.available = false;
         r.notes.push_back("area, units, shells and costs are not available: the table has no utility streams to "
@@ -384,6 +393,9 @@ std::string FormatTargetsText(const TargetsReport& r) {
     const auto areaOrNot = [&r, &orNot](const std::string& value) {
         return r.areaAvailable ? orNot(value) : std::string("not available");
     };
+    const auto networkOrNot = [&r, &areaOrNot, &orNot](const std::string& value, bool sized) {
+        return r.networkAvailable ? sized ? areaOrNot(value) : orNot(value) : std::string("not available");
+    };
     std::ostringstream out;
     out << "Targets at DTmin " << fixed(r.dtmin, 3) << " C\n";
     out << "  hot utility               " << fixed(r.hotUtility, 3) << " kW\n";
@@ -397,13 +409,14 @@ std::string FormatTargetsText(const TargetsReport& r) {
     for (const auto& p : r.pinches) pinchLine("  process pinch             ", p);
     for (const auto& p : r.utilityPinches) pinchLine("  utility pinch             ", p);
     out << "  problem type              " << r.problemType << " " << problemTypeText(r.problemType) << "\n";
-    out << "  area, countercurrent      " << areaOrNot(fixed(r.areaCountercurrent, 3) + " m2") << "\n";
-    out << "  area, shell and tube      " << areaOrNot(fixed(r.areaShellTube, 3) + " m2") << "\n";
-    out << "  units, overall            " << orNot(std::to_string(r.unitsOverall)) << "\n";
-    out << "  units, pinch division     " << orNot(std::to_string(r.unitsPinch)) << "\n";
+    out << "  area, countercurrent      " << networkOrNot(fixed(r.areaCountercurrent, 3) + " m2", true) << "\n";
+    out << "  area, shell and tube      " << networkOrNot(fixed(r.areaShellTube, 3) + " m2", true) << "\n";
+    out << "  units, overall            " << networkOrNot(std::to_string(r.unitsOverall), false) << "\n";
+    out << "  units, pinch division     " << networkOrNot(std::to_string(r.unitsPinch), false) << "\n";
     out << "  shells                    "
-        << areaOrNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
-                                : std::to_string(r.shells))
+        << networkOrNot(r.shellsCapped ? "at least " + std::to_string(r.shells) + " (a pinch region reached the count's cap)"
+                                       : std::to_string(r.shells),
+                        true)
         << "\n";
     out << "  capital cost              " << areaOrNot(fixed(r.capitalCost, 2) + " (investment)") << "\n";
     out << "  operating cost            " << orNot(fixed(r.operatingCost, 2) + " per year") << "\n";
@@ -423,6 +436,9 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     const auto areaOrNull = [&r, &orNull](const std::string& value) {
         return r.areaAvailable ? orNull(value) : std::string("null");
     };
+    const auto networkOrNull = [&r, &areaOrNull, &orNull](const std::string& value, bool sized) {
+        return r.networkAvailable ? sized ? areaOrNull(value) : orNull(value) : std::string("null");
+    };
     // Most of a large table's document is its pinch streams: a name and a number each.
     std::size_t entries = 0;
     for (const auto* list : {&r.pinches, &r.utilityPinches})
@@ -436,9 +452,11 @@ std::string FormatTargetsJson(const TargetsReport& r) {
     AppendPinchesJson(text, r.utilityPinches);
     std::ostringstream out;
     out << ", \"problem_type\": " << r.problemType
-        << ", \"area_countercurrent\": " << areaOrNull(number(r.areaCountercurrent))
-        << ", \"area_shell_tube\": " << areaOrNull(number(r.areaShellTube)) << ", \"units_overall\": " << orNull(std::to_string(r.unitsOverall))
-        << ", \"units_pinch\": " << orNull(std::to_string(r.unitsPinch)) << ", \"shells\": " << areaOrNull(std::to_string(r.shells))
+        << ", \"area_countercurrent\": " << networkOrNull(number(r.areaCountercurrent), true)
+        << ", \"area_shell_tube\": " << networkOrNull(number(r.areaShellTube), true)
+        << ", \"units_overall\": " << networkOrNull(std::to_string(r.unitsOverall), false)
+        << ", \"units_pinch\": " << networkOrNull(std::to_string(r.unitsPinch), false)
+        << ", \"shells\": " << networkOrNull(std::to_string(r.shells), true)
         << ", \"shells_capped\": " << (r.shellsCapped ? "true" : "false")
         << ", \"capital_cost\": " << areaOrNull(number(r.capitalCost))
         << ", \"operating_cost\": " << orNull(number(r.operatingCost))

@@ -71,6 +71,9 @@ struct TargetsReport {
     // Whether the area, the shells and the capital and total annual costs on them are results
     // (the engine may compute the placement and the units, yet find no finite area).
     bool areaAvailable = true;
+    // Whether the area, the units and the shells are results: a table without a process stream
+    // has no network to count or size (its placed utilities still have an operating cost).
+    bool networkAvailable = true;
     // Whether the area LP was stopped at its time limit: the job then reports and fails.
     bool areaStopped = false;
     std::vector<UtilityLoadReport> utilities;

@@ -230,3 +230,38 @@ TEST(HostViewSiteUtilityLoads, AUtilityAddedOnTheSiteAfterTypedLoadsCarriesNone)
 }
 
 }  // namespace
+
+namespace {
+
+// A site scenario whose only streams are the site utilities, their loads typed by hand (25 kW of
+// HP Steam, 65 kW of Cooling Water): there is no process stream to exchange heat with, so the
+// viewer shows no area, units or shells; `targets` on the saved case says the same, in text and
+// in JSON, and keeps the operating cost of the typed loads (and no capital, as the viewer).
+TEST(HostViewSiteUtilityLoads, AScenarioOfUtilitiesOnlyReportsNoNetworkFigures) {
+    ScratchFile saved("settingskept", "utilitiesonly.kcase", "", false);
+    const std::string script = "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\n"
+                               "open HIDesignViewerScenario.200.0\nset TargetMethod.450 0\nset HeatFlow.440.0 25\n"
+                               "set HeatFlow.440.1 65\nget Area.200\nget GlMinUnit.200\nget CostPerTime.302\n";
+    const HostRun run = RunHost("view --new hi-total-site Works --script " +
+                                ScratchFile("settingskept", "utilitiesonly.txt", script).path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "7: get Area.200\n  value empty m2\n8: get GlMinUnit.200\n  value empty\n")) << run.out;
+    const HostRun text = RunHost("targets " + saved.path);
+    ASSERT_EQ(0, text.exitCode) << text.out;
+    for (const char* line : {"area, countercurrent      not available", "area, shell and tube      not available",
+                             "units, overall            not available", "units, pinch division     not available",
+                             "shells                    not available", "capital cost              0.00 (investment)",
+                             "operating cost            2406.50 per year", "total annual cost         2406.50 per year",
+                             "HP Steam  25.000 kW",
+                             "Note: area, units and shells are not available: the table has no process streams to "
+                             "exchange heat with"})
+        EXPECT_TRUE(has(text.out, line)) << line << "\n" << text.out;
+    const HostRun json = RunHost("targets " + saved.path + " --json");
+    ASSERT_EQ(0, json.exitCode) << json.out;
+    for (const char* field : {"\"area_countercurrent\": null", "\"area_shell_tube\": null", "\"units_overall\": null",
+                              "\"units_pinch\": null", "\"shells\": null", "\"capital_cost\": 0,",
+                              "\"operating_cost\": 2406.5"})
+        EXPECT_TRUE(has(json.out, field)) << field << "\n" << json.out;
+}
+
+}  // namespace
