@@ -278,4 +278,16 @@ TEST(HostViewReadoutMends, AMergedSegmentKeepsTheMarkOfTheSegmentWhoseCoefficien
     EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 1\n")) << again.out;
 }
 
+// A default coefficient chosen for the stream on the scenario's stream table (entry 0, the clean
+// 0.2) takes the row off the user's own coefficient, as choosing it on the segment table does.
+TEST(HostViewReadoutMends, ADefaultCoefficientChosenOnTheStreamTableChecksTheBox) {
+    const std::string table = "set Switch.411.0 1\nopen @last\n";
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      table + "set Switch.113.0 0\nget Switch.113.[]\nopen MyOwnerObject\nset Enum.511.0 0\n" +
+                                          table + "get Switch.113.[]\n");
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: get Switch.113.[]\n  value 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Switch.113.[]\n  value 1\n")) << run.out;
+}
+
 }  // namespace

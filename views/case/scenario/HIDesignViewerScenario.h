@@ -109,6 +109,9 @@ public:
     void SetMyHTCDatabaseView();
     void ShowSegmentTable(IHeatIntegrationStream* stream);
     Viewable* GetSegmentTableView(IHeatIntegrationStream* stream);
+    // A default coefficient chosen for a segment of the stream outside its segment table: the
+    // table, when open, no longer counts the segment's coefficient as the user's own.
+    void SegmentCoefficientFromDefault(const IHeatIntegrationStream* stream, int segment);
     void BuildSuperTargetPlot();
     void BuildPlots();
     void BuildGeneralPlots();

@@ -90,6 +90,10 @@ Viewable* HIDesignViewerScenario::GetSegmentTableView(IHeatIntegrationStream* st
     return NewSegmentTable(stream);
 }
 
+void HIDesignViewerScenario::SegmentCoefficientFromDefault(const IHeatIntegrationStream* stream, int segment) {
+    if (SegmentTable* table = FindSegmentTable(stream)) table->CoefficientFromDefault(segment);
+}
+
 void HIDesignViewerScenario::ShowSegmentTable(IHeatIntegrationStream* stream) {
     if (Viewable* table = GetSegmentTableView(stream)) table->View();
 }

@@ -124,7 +124,7 @@ const char* defaultCoefficient(V& v, int row, int kind, double entry) {
     // Only an entry of the list: any other number would empty the stream's coefficient.
     if (!(entry >= 0.0 && entry < manager->GetNumberOfHTCDefaultValues()) || entry != std::floor(entry))
         return "ValidOptionError";
-    found->SetValue("CHTCoeff", manager->GetHTCDefaultValue(whole(entry)), 0);
+    if (found->SetValue("CHTCoeff", manager->GetHTCDefaultValue(whole(entry)), 0)) v.SegmentCoefficientFromDefault(found, 0);
     v.processHTCDefaultIndex = whole(entry);
     return nullptr;
 }

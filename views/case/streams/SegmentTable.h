@@ -65,6 +65,9 @@ public:
     HTCDatabaseView* GetHTCDatabaseView() const { return htcDatabaseView; }
     const VarEnumInfo* GetPlotTypeList() const { return plotTypeList.get(); }
 
+    // The segment's coefficient is a default one, chosen elsewhere (the stream table).
+    void CoefficientFromDefault(int row) { MarkOwnCoefficientRow(row, false); }
+
     // The plot built anew for the current plot type.
     void BuildPlot();
     // Data set 2, the raw-data curve, for the current plot type.
