@@ -225,6 +225,17 @@ void NoteStreamsLeftOut(const IHeatIntegrationScenario& scenario, std::vector<st
             notes.push_back((s->GetStreamKind() == kUtilityKind ? "utility " : "stream ") + QuotedField(s->GetName()) +
                             " is left out of the targets: it has " + MissingValue(*s));
 }
+
+// Whether a process stream takes part in the targets: without one there is no network to count or
+// size, whatever the utilities placed by hand.
+bool HasProcessStream(const IHeatIntegrationScenario& scenario) {
+    IHeatIntegrationStream* s = nullptr;
+    for (int i = 0; scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i)
+        if (s->GetStreamKind() != kUtilityKind && s->AreDesignSegmentsComplete()) return true;
+    return false;
+}
+const char* const kNoNetworkNote =
+    "area, units and shells are not available: the table has no process streams to exchange heat with";
 }  // namespace
 
 const std::string& PinchStreamReport::Name() const { return stream->GetName(); }
@@ -276,14 +287,9 @@ TargetsReport ReadTargets(IHeatIntegrationScenario& scenario) {
     const bool coldCovered = sideCovered(scenario.GetUtilityAssignmentStatus(1));
     const bool noEconomics = scenario.GetUtilityAssignmentStatus(0) == kTradeoffNoEconomicData ||
                              scenario.GetUtilityAssignmentStatus(1) == kTradeoffNoEconomicData;
-    bool processStream = false;
-    IHeatIntegrationStream* s = nullptr;
-    for (int i = 0; !processStream && scenario.GetStreamOfKind(i, s, kAnyKind, kBothSides) && s; ++i)
-        processStream = s->GetStreamKind() != kUtilityKind && s->AreDesignSegmentsComplete();
-    if (!processStream) {
+    if (!HasProcessStream(scenario)) {
         r.networkAvailable = false;
-        r.notes.push_back("area, units and shells are not available: the table has no process streams to exchange "
-                          "heat with");
+        r.notes.push_back(kNoNetworkNote);
     }
     if (needsUtility && scenario.GetNumberOfUtilityStreams() == 0) {
         r.available = false;
@@ -498,6 +504,8 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     r.noAnnualCost = NoAnnualisedCapital(scenario);
     // Every point is worked out without the streams the targets leave out, as `targets` says.
     NoteStreamsLeftOut(scenario, r.notes);
+    r.networkAvailable = HasProcessStream(scenario);
+    if (!r.networkAvailable) r.notes.push_back(kNoNetworkNote);
     for (int i = 0; i < scenario.GetNumberOfSuperTargetPoints(); ++i) {
         SuperTargetPointReport p;
         // Selectors 1..10 of a point: DTmin, hot and cold utility, the two areas, units with the
@@ -606,7 +614,10 @@ std::string FormatSuperTargetsText(const SuperTargetReport& r) {
             std::snprintf(tac, sizeof tac, "%11.2f", p.totalAnnualCost);
         else
             std::snprintf(tac, sizeof tac, "%11s", "n/a");
-        if (p.available)
+        if (p.available && !r.networkAvailable)
+            std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9s %9s %12s %6s  %11.2f %11.2f %s\n", p.dtmin,
+                          p.hotUtility, p.coldUtility, "n/a", "n/a", "n/a", "n/a", p.capitalCost, p.operatingCost, tac);
+        else if (p.available)
             std::snprintf(line, sizeof line, "%8.3f %8.2f %9.2f %9.2f %9.2f %12.0f %6.0f%c %11.2f %11.2f %s\n",
                           p.dtmin, p.hotUtility, p.coldUtility, p.areaCountercurrent, p.areaShellTube, p.unitsPinch,
                           p.shells, p.shellsCapped ? '*' : ' ', p.capitalCost, p.operatingCost, tac);
@@ -629,11 +640,12 @@ std::string FormatSuperTargetsJson(const SuperTargetReport& r) {
     for (std::size_t i = 0; i < r.points.size(); ++i) {
         const auto& p = r.points[i];
         const auto orNull = [&p](double v) { return p.available ? number(v) : std::string("null"); };
+        const auto networkOrNull = [&r, &orNull](double v) { return r.networkAvailable ? orNull(v) : std::string("null"); };
         out << (i ? ", " : "") << "{\"dtmin\": " << number(p.dtmin) << ", \"hot_utility\": " << number(p.hotUtility)
             << ", \"cold_utility\": " << number(p.coldUtility)
-            << ", \"area_countercurrent\": " << orNull(p.areaCountercurrent)
-            << ", \"area_shell_tube\": " << orNull(p.areaShellTube) << ", \"units_pinch\": " << orNull(p.unitsPinch)
-            << ", \"shells\": " << orNull(p.shells)
+            << ", \"area_countercurrent\": " << networkOrNull(p.areaCountercurrent)
+            << ", \"area_shell_tube\": " << networkOrNull(p.areaShellTube)
+            << ", \"units_pinch\": " << networkOrNull(p.unitsPinch) << ", \"shells\": " << networkOrNull(p.shells)
             << ", \"shells_capped\": " << (p.available && p.shellsCapped ? "true" : "false")
             << ", \"capital_cost\": " << orNull(p.capitalCost)
             << ", \"operating_cost\": " << orNull(p.operatingCost)

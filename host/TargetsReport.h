@@ -105,6 +105,8 @@ struct SuperTargetReport {
     // at the edge of the computed range it is reported in the notes instead.
     bool hasOptimum = false;
     double optimum = 0.0;
+    // Whether the points' area, units and shells are results (see TargetsReport::networkAvailable).
+    bool networkAvailable = true;
     // Why no point has a total annual cost (see TargetsReport::noAnnualCost), empty when they do.
     std::string noAnnualCost;
     std::vector<std::string> notes;

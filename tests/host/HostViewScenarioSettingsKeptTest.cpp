@@ -236,7 +236,8 @@ namespace {
 // A site scenario whose only streams are the site utilities, their loads typed by hand (25 kW of
 // HP Steam, 65 kW of Cooling Water): there is no process stream to exchange heat with, so the
 // viewer shows no area, units or shells; `targets` on the saved case says the same, in text and
-// in JSON, and keeps the operating cost of the typed loads (and no capital, as the viewer).
+// in JSON, and keeps the operating cost of the typed loads (and no capital, as the viewer);
+// `supertarget` does the same at each of its points.
 TEST(HostViewSiteUtilityLoads, AScenarioOfUtilitiesOnlyReportsNoNetworkFigures) {
     ScratchFile saved("settingskept", "utilitiesonly.kcase", "", false);
     const std::string script = "attach UtilityNameView.599.0 HP Steam\nattach UtilityNameView.599.1 Cooling Water\n"
@@ -262,6 +263,16 @@ TEST(HostViewSiteUtilityLoads, AScenarioOfUtilitiesOnlyReportsNoNetworkFigures) 
                               "\"units_pinch\": null", "\"shells\": null", "\"capital_cost\": 0,",
                               "\"operating_cost\": 2406.5"})
         EXPECT_TRUE(has(json.out, field)) << field << "\n" << json.out;
+    // So does every point of a supertargeting run.
+    const HostRun range = RunHost("supertarget " + saved.path + " --from 10 --to 11");
+    ASSERT_EQ(0, range.exitCode) << range.out;
+    EXPECT_TRUE(has(range.out, "  10.000     0.00      0.00       n/a       n/a          n/a    n/a         0.00     2406.50     2406.50\n"))
+        << range.out;
+    const HostRun rangeJson = RunHost("supertarget " + saved.path + " --from 10 --to 11 --json");
+    ASSERT_EQ(0, rangeJson.exitCode) << rangeJson.out;
+    EXPECT_TRUE(has(rangeJson.out, "\"area_countercurrent\": null, \"area_shell_tube\": null, \"units_pinch\": null, "
+                                   "\"shells\": null, \"shells_capped\": false, \"capital_cost\": 0,"))
+        << rangeJson.out;
 }
 
 }  // namespace
