@@ -37,13 +37,7 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
     double sum = 0.0;
     if (fromSegments) {
         if (!DesignList() || DesignList()->empty()) return 0.0;
-        for (const auto& s : *DesignList()) {
-            if (mode == 1) {
-                if (s->IsConnected()) sum += s->dLoad;
-            } else {
-                sum += (s->dInletTemperature - s->dOutletTemperature) * s->dHeatCapacityFlowrate;
-            }
-        }
+        sum = SegmentLoadSum(mode);
     } else {
         for (int i = 0;; ++i) {
             double h = kEmpty;
@@ -66,9 +60,7 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
     return m_dCachedHeatLoad[mode];
 }
 
-std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
-    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return m_bLoadInStep[mode == 1 ? 1 : 0];
-    if (!DesignList() || DesignList()->empty()) return 0;
+double CPIHeatIntegrationStream::SegmentLoadSum(int mode) const {
     double sum = 0.0;
     for (const auto& s : *DesignList()) {
         if (mode == 1) {
@@ -77,7 +69,19 @@ std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
             sum += (s->dInletTemperature - s->dOutletTemperature) * s->dHeatCapacityFlowrate;
         }
     }
-    return std::fabs(sum) == m_dCachedHeatLoad[mode] ? 1 : 0;
+    return sum;
+}
+
+double CPIHeatIntegrationStream::GetOwnHeatLoad(int mode) const {
+    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return 0.0;
+    if (!DesignList() || DesignList()->empty()) return m_dCachedHeatLoad[mode];
+    return std::fabs(SegmentLoadSum(mode));
+}
+
+std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
+    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return m_bLoadInStep[mode == 1 ? 1 : 0];
+    if (!DesignList() || DesignList()->empty()) return 0;
+    return std::fabs(SegmentLoadSum(mode)) == m_dCachedHeatLoad[mode] ? 1 : 0;
 }
 
 void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {
