@@ -3,7 +3,6 @@
 #include "eng/model/Scenario.h"
 
 #include "brasko/DefaultManager.h"
-#include "dunmor/Units.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/MatchwiseStreamData.h"
 #include "eng/model/StreamValueNames.h"
@@ -382,11 +381,10 @@ void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
     const bool shared = IsSharedSiteStream(stream);
     // A utility's loads live in its segments, which are about to be made again (or were withdrawn
     // already): read them first, so that a load typed or placed survives a renamed utility or a
-    // new temperature. No load (none placed yet, or the empty marker) is left as none.
+    // new temperature. No load is left as none: nothing is spread, no flow is calculated.
     const bool ownUtility = !shared && stream.GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
     const double ownLoad = ownUtility ? stream.GetOwnHeatLoad(0) : 0.0;
     const double ownNetworkLoad = ownUtility ? stream.GetOwnHeatLoad(1) : 0.0;
-    const bool keepOwnLoad = ownLoad > 0.0 && ownLoad != Units::EmptyValue;
 
     if (m_pSegmentPool) RemoveStreamSegments(stream);
     if (!m_pSegmentPool) m_pSegmentPool = std::make_unique<CPTypedList<StreamSegment>>();
@@ -399,7 +397,7 @@ void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
         const StreamSegmentList* current = stream.GetDesignSegments();
         if (!(shared && current && fresh && SameSegments(*current, *fresh)))
             stream.SetDesignSegments(std::move(fresh));
-        if (keepOwnLoad) stream.SetHeatLoad(ownLoad, 0);
+        if (ownLoad > 0.0) stream.SetHeatLoad(ownLoad, 0);
         if (hadNetworkLoad) stream.SetHeatLoad(networkLoad, 1);
         stream.UpdateEndToleranceLoad(1);
         stream.UpdateEndToleranceLoad(-1);
