@@ -220,7 +220,17 @@ int CPIHeatIntegrationStream::SetStreamKind(int kind, int notify) {
     return result;
 }
 
+bool CPIHeatIntegrationStream::IsSiteUtility() const {
+    return m_nKind == KindUtility && m_pOwner && !m_pOwner->IsScenario();
+}
+
 int CPIHeatIntegrationStream::NotifyValueChanged(double value) {
+    // A site stream, which no scenario places, keeps the load typed on the site as its own: the
+    // site table shows it and the case keeps it. Each scenario's copy takes it on its own terms.
+    if (IsSiteUtility()) {
+        m_dCachedHeatLoad[0] = value;
+        m_bLoadInStep[0] = 1;
+    }
     Notify(71, CPString(), AsData());
     Notify(40, CPString(), &value);
     return 1;

@@ -148,6 +148,8 @@ public:
     bool Recall(ILurmetBinaryFile& file) override;
 
     // Load flags (a load once taken or set is read from the design segments).
+    // A utility of the site's own list (its owner is the site utility manager, not a scenario).
+    bool IsSiteUtility() const;
     bool IsLoadInStep(int mode) const { return (mode == 0 || mode == 1) && m_bLoadInStep[mode] != 0; }
     // The load a utility holds as its own in a view (0 targeting, 1 network; 0 for a process
     // stream): summed from its design segments while it has them, else the one set or summed last

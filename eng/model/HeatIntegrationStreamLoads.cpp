@@ -36,7 +36,8 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
 
     double sum = 0.0;
     if (fromSegments) {
-        if (!DesignList() || DesignList()->empty()) return 0.0;
+        // A site stream has no segments of its own: its load is the one typed on the site.
+        if (!DesignList() || DesignList()->empty()) return IsSiteUtility() && mode == 0 ? m_dCachedHeatLoad[0] : 0.0;
         sum = SegmentLoadSum(mode);
     } else {
         for (int i = 0;; ++i) {

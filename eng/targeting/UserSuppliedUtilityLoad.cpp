@@ -60,6 +60,9 @@ double TemperatureAtLoad(const std::vector<UserLoadCurvePoint>& curve, double lo
     return aboveTop ? curve.front().dTemperature : curve.back().dTemperature;
 }
 
+// The gap of curves without points, as the file holds it (it holds no infinity).
+constexpr double kNoGap = std::numeric_limits<double>::max();
+
 bool StorePoints(ILurmetBinaryFile& file, const std::vector<UserLoadCurvePoint>& points) {
     bool ok = file.WriteInt(static_cast<std::int32_t>(points.size()));
     for (const UserLoadCurvePoint& p : points) {
@@ -138,7 +141,8 @@ bool UserLoadCurves::KeepsApproach() const { return ShiftedGapKeepsApproach(m_dS
 bool UserLoadCurves::Store(ILurmetBinaryFile& file) const {
     RecordHandle h;
     return file.BeginRecord(h, RecordVersion) && file.WriteDouble(m_dApproach) && file.WriteDouble(m_dFactor) &&
-           StorePoints(file, m_hot) && StorePoints(file, m_cold) && file.WriteDouble(m_dShiftedGap) &&
+           StorePoints(file, m_hot) && StorePoints(file, m_cold) &&
+           file.WriteDouble(std::isfinite(m_dShiftedGap) ? m_dShiftedGap : kNoGap) &&
            file.EndRecord(h);
 }
 
@@ -152,6 +156,7 @@ bool UserLoadCurves::Recall(ILurmetBinaryFile& file) {
     double gap = std::numeric_limits<double>::infinity();
     if (file.GetRecordVersion(h) >= 2) {
         if (!file.ReadDouble(gap)) return false;
+        if (gap >= kNoGap) gap = std::numeric_limits<double>::infinity();
     } else {
         for (const auto* list : {&hot, &cold})
             for (const UserLoadCurvePoint& p : *list) gap = std::min(gap, p.dApproach - approach);

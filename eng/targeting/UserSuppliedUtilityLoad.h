@@ -71,7 +71,9 @@ public:
 
     // Record version 2: approach, factor, then per list the count and four doubles per point, then
     // the shifted gap. Version 1 has no gap: it reads as the smallest actual difference less the
-    // approach, the rule such a file was written under. On failure the curves are unchanged.
+    // approach, the rule such a file was written under. Curves without points (no process stream
+    // yet) have no gap: it is filed as the largest double, which a case file holds, and reads back
+    // as none. On failure the curves are unchanged.
     bool Store(ILurmetBinaryFile& file) const;
     bool Recall(ILurmetBinaryFile& file);
 

@@ -1,6 +1,7 @@
 #include "lumeth/FormWrites.h"
 
 #include "lumeth/ObjectTypeInfo.h"
+#include "lumeth/Viewable.h"
 
 #include <map>
 #include <memory>
@@ -61,7 +62,14 @@ bool heldBy(const FormDescription& form, const FormVariable& row, const char* ke
 }
 }  // namespace
 
-bool HeldToState(const FormDescription& form, const FormVariable& row) { return heldBy(form, row, WriteRefusal::ReadOnly); }
+ModifyState ListedCellState(Viewable* view, const VarDescription& var, const FormVariable& row) {
+    if (!row.editable && !row.byState) return ReadOnlyState;
+    ModifyState state = row.byState ? ReadOnlyState : ModifiableState;
+    int detail = 0;
+    view->VariableStatus(var, state, detail);
+    return state;
+}
+
 bool HeldToRange(const FormDescription& form, const FormVariable& row) { return heldBy(form, row, WriteRefusal::OutOfRange); }
 
 Text WriteRefusals(const FormVariable& v) {

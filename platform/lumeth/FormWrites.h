@@ -1,12 +1,13 @@
 #pragma once
 // What every form answers a write it does not take with, whatever the view: a cell that is
-// read-only (by its row or by the view's cell state) takes nothing; a number outside the range
-// of its kind of quantity, or a text that is no number typed into a number cell, is refused; and
-// a refusal the view gave without a word of its own is told. The input dispatchers hold every
+// read-only (by its row or by the view's cell state, as `status` tells it) takes nothing; a number
+// outside the range of its kind of quantity, or a text that is no number typed into a number
+// cell, is refused; and a refusal the view gave without a word of its own is told. The input dispatchers hold every
 // write of a listed cell to these rules (SessionInput.cpp).
 #include "lumeth/FormDescription.h"
 
 class ObjectTypeInfo;
+class Viewable;
 
 namespace WriteRefusal {
 inline constexpr const char* ReadOnly = "ReadOnlyCell";
@@ -21,12 +22,15 @@ const FormDescription& ListedForm(const ObjectTypeInfo* type);
 // at any number; of a variable listed twice, the row the user may type into); null when it lists
 // none.
 const FormVariable* FindListed(const ObjectTypeInfo* type, const VarDescription& var);
-// Whether a write of a listed cell is held to the view's cell state, and to the range of its kind
-// of quantity, before the view sees it: a cell whose form lists no refusals of its own is held to
-// both; a cell that lists refusals of its own answers for its state and its range itself (a
-// segment table overrules a calculated value, a utility's load says the targets set it), unless it
-// lists the general refusal too. A cell the form lists read-only takes nothing in any case.
-bool HeldToState(const FormDescription& form, const FormVariable& row);
+// The state a listed cell is in now, as a write finds it and as a script's `status` tells it: a
+// row the form lists read-only is read-only whatever the view says; any other is what the view's
+// cell state makes it, starting from the state its row lists (a row that follows the view's
+// state starts read-only, so that only the view opens it).
+ModifyState ListedCellState(Viewable* view, const VarDescription& var, const FormVariable& row);
+// Whether a write of a listed cell is held to the range of its kind of quantity before the view
+// sees it: a cell whose form lists no refusals of its own is; a cell that lists refusals of its
+// own answers for its range itself (a utility's load says the targets set it), unless it lists
+// the general refusal too.
 bool HeldToRange(const FormDescription& form, const FormVariable& row);
 // The keys of the general refusals a write of the variable may be answered with, blank-separated.
 Text WriteRefusals(const FormVariable& variable);

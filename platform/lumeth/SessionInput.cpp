@@ -54,13 +54,10 @@ bool toldSince(std::uint64_t sequence) {
     return false;
 }
 
-// A cell the form lists read-only takes nothing, nor one held to the view's cell state that the
-// view reads as read-only now (see HeldToState).
+// A cell the form lists read-only takes nothing, nor one the view's cell state makes read-only
+// now: what `status` tells is what a write finds.
 bool refusedAsReadOnly(Viewable* view, const VarDescription& var, const FormVariable& row) {
-    ModifyState state = !row.editable && !row.byState ? ReadOnlyState : ModifiableState;
-    int detail = 0;
-    if (state != ReadOnlyState && HeldToState(ListedForm(view->GetViewType()), row)) view->VariableStatus(var, state, detail);
-    if (state != ReadOnlyState) return false;
+    if (ListedCellState(view, var, row) != ReadOnlyState) return false;
     ErrorMsg(WriteRefusal::ReadOnly, Text());
     return true;
 }

@@ -339,8 +339,9 @@ TEST(HostTradeoffNothingToShare, ALoadToShareWithoutAnyPriceIsNotAvailableWithTh
     EXPECT_TRUE(std::isnan(r.tradeoff.units)) << r.out;
 }
 
-// A utility's load is typed only under the user's loads (the form's choice 0); automatic
-// placement (1) and the trade-off (2) refuse it, answering 0, and keep the targets' loads.
+// A utility's load is typed only under the user's loads (the form's choice 0); under automatic
+// placement (1) and the trade-off (2) the cell is read-only, refuses it as such, answering 0,
+// and keeps the targets' loads.
 class HostTypedUtilityLoad : public ::testing::TestWithParam<int> {};
 
 TEST_P(HostTypedUtilityLoad, IsTakenOnlyUnderTheUsersLoads) {
@@ -351,7 +352,7 @@ TEST_P(HostTypedUtilityLoad, IsTakenOnlyUnderTheUsersLoads) {
                                                   "HP Steam,,,,,utility\nCooling Water,,,,,utility\n");
     const bool taken = method == 0;
     const HostRun run = RunViewScript(table.path, "set TargetMethod.450 " + std::to_string(method) + "\n" +
-                                                      (taken ? "" : "expect UtilityLoadSetByTargets\n") +
+                                                      (taken ? "" : "expect ReadOnlyCell\n") +
                                                       "set HeatFlow.440.0 30\nget HeatFlow.440.0\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     const int set = taken ? 2 : 3;

@@ -47,12 +47,18 @@ TEST(HostViewDesignForms, ADutyWrittenInTheFilteredRowsIsSavedAndRecalculated) {
     // A heater asked to cool is no feasible unit.
     EXPECT_NE(std::string::npos, report.out.find("\"status\": \"incomplete\", \"feasible\": false")) << report.out;
 
-    // A negative area is refused and changes nothing; a row past the filtered list is outside
-    // the list's dimensions.
-    std::ofstream(bad.path) << "set Area.302.0 -5\nget HeatFlow.304.[]\n";
+    // E1's area follows from its duty: its cell is read-only and refuses a value as such,
+    // changing nothing. With E3's duty freed its area is the user's, and a negative one is
+    // refused. A row past the filtered list is outside the list's dimensions.
+    std::ofstream(bad.path) << "set Area.302.0 -5\nget HeatFlow.304.[]\nset HeatFlow.304.2 empty\nset Area.302.2 -5\n"
+                               "get Area.302.2\n";
     const HostRun refused = RunHost("view " + edited.path + " --open design --script " + bad.path);
+    EXPECT_NE(std::string::npos, refused.out.find("1: set Area.302.0 -5\n  result 0\n")) << refused.out;
+    EXPECT_NE(std::string::npos, refused.out.find("Error ReadOnlyCell|")) << refused.out;
     EXPECT_NE(std::string::npos, refused.out.find("value 240 80 90 90 -30 10 kW")) << refused.out;
+    EXPECT_NE(std::string::npos, refused.out.find("4: set Area.302.2 -5\n  result 0\n")) << refused.out;
     EXPECT_NE(std::string::npos, refused.out.find("AreaInputError")) << refused.out;
+    EXPECT_NE(std::string::npos, refused.out.find("5: get Area.302.2\n  value empty m2\n")) << refused.out;
     std::ofstream(bad.path) << "set HeatFlow.304.9 10\n";
     const HostRun stale = RunHost("view " + edited.path + " --open design --script " + bad.path);
     EXPECT_NE(std::string::npos, stale.out.find("outside its dimensions (6)")) << stale.out;

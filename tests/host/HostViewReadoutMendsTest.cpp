@@ -214,4 +214,46 @@ TEST(HostViewReadoutMends, TheDefaultCoefficientBoxReadsWhatTheRowHolds) {
     EXPECT_TRUE(has(last.out, "3: get Switch.113.0\n  value 0\n")) << last.out;
 }
 
+// Clearing the box of a row on the default coefficient keeps that coefficient (0.2) as the row's
+// own: the box reads unchecked, after a save and a reopen too, until it is checked again. A
+// coefficient typed equal to the default is the user's own as well.
+TEST(HostViewReadoutMends, AClearedDefaultCoefficientBoxStaysCleared) {
+    const std::string table = "set Switch.411.0 1\nopen @last\n";
+    ScratchFile cleared("readouts", "cleared.kcase", "", false);
+    const HostRun first = RunViewScript(ExamplePath("four-streams.csv"),
+                                        table + "get Switch.113.0\nset Switch.113.0 0\nget Switch.113.0\n"
+                                                "get HeatTransferCoeff.100.0\n",
+                                        " --save " + cleared.path);
+    EXPECT_EQ(0, first.exitCode) << first.out;
+    EXPECT_TRUE(has(first.out, "3: get Switch.113.0\n  value 1\n")) << first.out;
+    EXPECT_TRUE(has(first.out, "5: get Switch.113.0\n  value 0\n6: get HeatTransferCoeff.100.0\n  value 0.2 kW/m2-C\n"))
+        << first.out;
+
+    const HostRun again = RunViewScript(cleared.path,
+                                        table + "get Switch.113.0\nget HeatTransferCoeff.100.0\nset Switch.113.0 1\n"
+                                                "get Switch.113.0\nset HeatTransferCoeff.100.0 0.2\nget Switch.113.0\n");
+    EXPECT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "3: get Switch.113.0\n  value 0\n4: get HeatTransferCoeff.100.0\n  value 0.2 kW/m2-C\n"))
+        << again.out;
+    EXPECT_TRUE(has(again.out, "6: get Switch.113.0\n  value 1\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "8: get Switch.113.0\n  value 0\n")) << again.out;
+}
+
+// A segment inserted below a row whose coefficient is the user's own takes the coefficient and
+// whose it is; checking the new row's box puts it back on the default, and the case keeps both.
+TEST(HostViewReadoutMends, AnInsertedSegmentTakesTheRowsOwnCoefficient) {
+    const std::string table = "set Switch.411.0 1\nopen @last\n";
+    ScratchFile saved("readouts", "inserted.kcase", "", false);
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      table + "set Switch.113.0 0\nset WhereToIns.200 0\nexpect InsertedSegmentIncomplete\n"
+                                              "cmd InsSeg\nget Switch.113.[]\nset Switch.113.1 1\nget Switch.113.[]\n",
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "7: get Switch.113.[]\n  value 0 0\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Switch.113.[]\n  value 0 1\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, table + "get Switch.113.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 0 1\n")) << again.out;
+}
+
 }  // namespace

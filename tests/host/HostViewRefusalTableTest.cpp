@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UtilityContribution", "DeltaTemp.442.0", "-1", "DeltaTcUpdateError"},
         Refusal{"SplitBranches", "Index.310.0", "0", "SplitBranchValueError"},
         Refusal{"ProcessMassFlow", "MassFlow.105.0", "-1", "FlowRateUpdateError"},
-        Refusal{"UtilityMassFlow", "MassFlow.104.0", "2", "FlowRateUpdateError"},
+        Refusal{"UtilityMassFlow", "MassFlow.104.0", "2", "ReadOnlyCell"},
         Refusal{"UtilityMaximumMassFlow", "MassFlow.106.0", "-1", "FlowRateUpdateError"},
         Refusal{"UtilityPrice", "CostPerEnergy.445.0", "-1", "SpecRange"},
         Refusal{"UtilitySupply", "Temperature.440.0", "-1", "HotStreamInletTemperatureUpdateError"},
@@ -146,8 +146,9 @@ INSTANTIATE_TEST_SUITE_P(
 namespace {
 
 // A stream of two segments shows no one cp, coefficient or fouling and takes no load as a whole
-// in the scenario's table (its cells are read-only): a value typed there is refused with the row's
-// key, the segments keep what they had, and the saved case targets as the table does.
+// in the scenario's table: its cells are read-only, so a value typed there is refused as such (a
+// specific heat, shown empty, with the row's key), the segments keep what they had, and the saved
+// case targets as the table does.
 constexpr const char* kTwoSegments = "name,supply,target,cp,h,kind\n"
                                      "H1,200,150,2,0.5,process\n"
                                      "H1,150,80,4,0.4,process\n"
@@ -181,11 +182,11 @@ TEST_P(HostViewSegmentedStreamCell, IsRefusedAndTheSegmentsKeepTheirValues) {
 
 INSTANTIATE_TEST_SUITE_P(
     StreamCells, HostViewSegmentedStreamCell,
-    ::testing::Values(Refusal{"HeatCapacityFlowRate", "HeatCapacityFlow.404.0", "7.5", "MCpUpdateError"},
-                      Refusal{"HeatCapacityFlowRateEmptied", "HeatCapacityFlow.404.0", "empty", "MCpUpdateError"},
-                      Refusal{"Load", "HeatFlow.405.0", "500", "EnthalpyUpdateError"},
-                      Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "0.77", "HTCoeffUpdateError"},
-                      Refusal{"Fouling", "Fouling.412.0", "0.05", "FoulingFactorUpdateError"},
+    ::testing::Values(Refusal{"HeatCapacityFlowRate", "HeatCapacityFlow.404.0", "7.5", "ReadOnlyCell"},
+                      Refusal{"HeatCapacityFlowRateEmptied", "HeatCapacityFlow.404.0", "empty", "ReadOnlyCell"},
+                      Refusal{"Load", "HeatFlow.405.0", "500", "ReadOnlyCell"},
+                      Refusal{"FilmCoefficient", "HeatTransferCoeff.413.0", "0.77", "ReadOnlyCell"},
+                      Refusal{"Fouling", "Fouling.412.0", "0.05", "ReadOnlyCell"},
                       Refusal{"SpecificHeat", "SpecificHeat.200.0", "3", "CpUpdateError"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 

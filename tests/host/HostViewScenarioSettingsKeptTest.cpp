@@ -19,6 +19,7 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 struct EmptyScenario {
     const char* name;
     const char* kind;
+    const char* before = "";  // typed before the scenario is opened
 };
 void PrintTo(const EmptyScenario& c, std::ostream* out) { *out << c.name; }
 
@@ -29,7 +30,8 @@ TEST_P(HostViewPlacementMethodKept, TheMethodOfAScenarioWithoutStreamsReopensAsC
         SCOPED_TRACE(method);
         ScratchFile saved("settingskept", "empty.kcase", "", false);
         ScratchFile script("settingskept", "empty.txt",
-                           std::string("open HIDesignViewerScenario.200.0\nset TargetMethod.450 ") + method + "\n");
+                           std::string(GetParam().before) + "open HIDesignViewerScenario.200.0\nset TargetMethod.450 " +
+                               method + "\n");
         const HostRun run = RunHost(std::string("view --new ") + GetParam().kind + " Works --script " + script.path +
                                     " --save " + saved.path);
         ASSERT_EQ(0, run.exitCode) << run.out;
@@ -42,7 +44,12 @@ TEST_P(HostViewPlacementMethodKept, TheMethodOfAScenarioWithoutStreamsReopensAsC
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, HostViewPlacementMethodKept,
                          ::testing::Values(EmptyScenario{"Project", "hi-project"},
-                                           EmptyScenario{"Site", "hi-total-site"}),
+                                           EmptyScenario{"Site", "hi-total-site"},
+                                           // Its copies of the site utilities are all the scenario's
+                                           // streams: loads typed by hand have no curves to be set against.
+                                           EmptyScenario{"SiteWithUtilities", "hi-total-site",
+                                                         "attach UtilityNameView.599.0 HP Steam\n"
+                                                         "attach UtilityNameView.599.1 Cooling Water\n"}),
                          [](const ::testing::TestParamInfo<EmptyScenario>& info) { return std::string(info.param.name); });
 
 // On the four-stream table the automatic placement loads both utilities ("Load assigned").
@@ -171,6 +178,34 @@ TEST(HostViewSiteUtilityLoads, TypedLoadsAndEndFractionsOfASiteScenarioReopenAsT
 }  // namespace
 
 namespace {
+
+// A load typed on the site's own table (25 kW of HP Steam) is the site stream's: the site table
+// shows it, and each scenario that assigns its utility loads by hand (Process 1, and Winter, which
+// has no process stream) takes it as its own. A load typed afterwards in Process 1 (30 kW) is that
+// scenario's alone: the site table still shows the site's 25 kW. Saved and reopened, all read as
+// they were.
+TEST(HostViewSiteUtilityLoads, ALoadTypedOnTheSiteTableIsShownThereAndKept) {
+    ScratchFile saved("settingskept", "siteload.kcase", "", false);
+    const std::string winter = "open HIDesignViewerScenario.200(Winter)\n", process = "open HIDesignViewerScenario.200(Process 1)\n";
+    ScratchFile script("settingskept", "siteload.txt",
+                       kFourStreamSite + "set TargetMethod.450 0\nopen MyOwnerObject\ncmd AddDefaultScenario Winter\n" +
+                           winter + "set TargetMethod.450 0\nopen MyOwnerObject\nset HeatFlow.440.0 25\nget HeatFlow.440.[]\n" +
+                           winter + "get HeatFlow.440.[]\nopen MyOwnerObject\n" + process +
+                           "get HeatFlow.440.[]\nset HeatFlow.440.0 30\nopen MyOwnerObject\nget HeatFlow.440.[]\n");
+    const HostRun run = RunHost("view --new hi-total-site Works --script " + script.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const std::string tail = run.out.substr(run.out.size() > 1500 ? run.out.size() - 1500 : 0);
+    EXPECT_TRUE(has(run.out, "27: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
+    EXPECT_TRUE(has(run.out, "29: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
+    EXPECT_TRUE(has(run.out, "32: get HeatFlow.440.[]\n  value 25 60 kW\n")) << tail;
+    EXPECT_TRUE(has(run.out, "35: get HeatFlow.440.[]\n  value 25 0 kW\n")) << tail;
+    const HostRun again = RunViewScript(saved.path, "get HeatFlow.440.[]\n" + winter + "get HeatFlow.440.[]\nopen MyOwnerObject\n" +
+                                                        process + "get HeatFlow.440.[]\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "1: get HeatFlow.440.[]\n  value 25 0 kW\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "3: get HeatFlow.440.[]\n  value 25 0 kW\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "6: get HeatFlow.440.[]\n  value 30 60 kW\n")) << again.out;
+}
 
 // Loads typed into Process 1 (25 kW of HP Steam, 65 kW of Cooling Water, 2406.50 a year), then
 // MP Steam added on the site: the new utility carries no load there, as one added to a project's

@@ -88,19 +88,21 @@ TEST_F(HostViewThreeDesigns, ADesignUnderAForbiddenMatchIsReadWithoutComplaint) 
     EXPECT_TRUE(FileExists(saved.path));
 }
 
-// A utility's mass flow follows from its load: a typed one is refused and nothing changes.
+// A utility's mass flow follows from its load: its cell is read-only, a typed one is refused as
+// such and nothing changes.
 // A column of names reads every name.
 TEST(HostViewScenarioTruth, AUtilityMassFlowIsRefusedAndANameColumnReadsWhole) {
     ScratchFile saved("truth", "flow.kcase", "", false);
     const HostRun run = RunViewScript(kFourStreams,
-                                  "get MassFlow.104.0\nexpect FlowRateUpdateError\nset MassFlow.104.0 2\n"
+                                  "get MassFlow.104.0\nstatus MassFlow.104.0\nexpect ReadOnlyCell\nset MassFlow.104.0 2\n"
                                   "get MassFlow.104.0\ntext StrName.401.[]\n",
                                   " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
-    EXPECT_TRUE(has(run.out, "Error FlowRateUpdateError|")) << run.out;
+    EXPECT_TRUE(has(run.out, "Error ReadOnlyCell|")) << run.out;
     EXPECT_TRUE(has(run.out, "1: get MassFlow.104.0\n  value empty kg/s\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "4: get MassFlow.104.0\n  value empty kg/s\n")) << run.out;
-    EXPECT_TRUE(has(run.out, "5: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text **New**\n"))
+    EXPECT_TRUE(has(run.out, "2: status MassFlow.104.0\n  read-only\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get MassFlow.104.0\n  value empty kg/s\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "6: text StrName.401.[]\n  text H1\n  text H2\n  text C1\n  text C2\n  text **New**\n"))
         << run.out;
     const HostRun json = RunViewScript(saved.path, "text StrName.401.[]\n", " --json");
     ASSERT_EQ(0, json.exitCode) << json.out;

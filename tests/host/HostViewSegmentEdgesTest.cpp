@@ -133,8 +133,8 @@ namespace {
 
 // A utility of two segments (MySteam 260 -> 250 -> 200 C): its segment table shows the load the
 // targets and designs place on each segment and the rate that follows from it. Neither is the
-// user's: a load or rate typed there is refused with its message, the cells are read-only, and
-// the segments read as before; its ends and film coefficients stay the user's to type.
+// user's: the cells are read-only, a load or rate typed there is refused as such, and the
+// segments read as before; its ends and film coefficients stay the user's to type.
 const char* const kUtilityTable =
     "name,supply,target,cp,h,kind\n"
     "H1,170,100,2,0.2,process\nH2,150,30,1.5,0.2,process\n"
@@ -148,8 +148,8 @@ TEST(HostViewSegmentUtility, ALoadOrRateTypedIntoAUtilitysSegmentTableIsRefused)
     const HostRun run = RunViewScript(table.path,
                                       "open SegmentTable.202.0\nget HeatFlow.100.[]\nget HeatCapacityFlow.100.[]\n"
                                       "status HeatFlow.100.0\nstatus HeatCapacityFlow.100.1\n"
-                                      "expect UtilitySegmentLoadFollows\nset HeatFlow.100.0 500\n"
-                                      "expect UtilitySegmentLoadFollows\nset HeatCapacityFlow.100.1 3\n"
+                                      "expect ReadOnlyCell\nset HeatFlow.100.0 500\n"
+                                      "expect ReadOnlyCell\nset HeatCapacityFlow.100.1 3\n"
                                       "get HeatFlow.100.[]\nget HeatCapacityFlow.100.[]\n"
                                       "set Temperature.101.0 255\nset HeatTransferCoeff.100.1 0.6\n"
                                       "get Temperature.201.[]\nget HeatTransferCoeff.100.[]\n",

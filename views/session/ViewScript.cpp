@@ -638,9 +638,13 @@ bool ViewScriptRunner::step(int, const Text& action, const Text& rest, ViewScrip
         s.hasDims = true;
         for (int i = 0; i < dims.NumberOfDims(); ++i) s.dims.push_back(dims.Dim(i));
     } else if (action == "status") {
+        // A cell the form lists answers as a write of it finds it; a child list, the view's word.
+        const ObjectTypeInfo* type = view->GetViewType();
+        const FormVariable* row = type && !var.IsObjectLink() ? FindListed(type, var) : nullptr;
         ModifyState state = ReadOnlyState;
         int detail = 0;
-        view->VariableStatus(var, state, detail);
+        if (row) state = ListedCellState(view, var, *row);
+        else view->VariableStatus(var, state, detail);
         s.editable = static_cast<int>(state);
     } else if (action == "choices") {
         s.hasChoices = true;

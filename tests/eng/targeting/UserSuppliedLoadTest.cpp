@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -242,4 +244,18 @@ TEST(UserSuppliedLoads, CurvesOfTheFirstRecordVersionKeepTheirRule) {
         EXPECT_NEAR(back.GetShiftedGap(), closest - 10.0, kTol);
         EXPECT_EQ(back.KeepsApproach(), closest > 9.9) << closest;
     }
+}
+
+// Curves without points (a scenario whose only streams are utilities) have no gap, and keep the
+// approach; the file, which holds no infinity, takes them and gives them back the same.
+TEST(UserSuppliedLoads, CurvesWithoutPointsReadBackWithoutAGap) {
+    const UserLoadCurves empty(10.0);
+    LurmetBinaryFile w = LurmetBinaryFile::ForWriting();
+    ASSERT_TRUE(empty.Store(w));
+    LurmetBinaryFile r = LurmetBinaryFile::ForReading(w.Bytes());
+    UserLoadCurves back;
+    ASSERT_TRUE(back.Recall(r));
+    EXPECT_EQ(std::numeric_limits<double>::infinity(), back.GetShiftedGap());
+    EXPECT_TRUE(back.KeepsApproach());
+    EXPECT_DOUBLE_EQ(10.0, back.GetApproach());
 }

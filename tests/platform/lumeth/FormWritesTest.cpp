@@ -44,12 +44,14 @@ public:
     void VariableStatus(const VarDescription& var, ModifyState& state, int& detail) override {
         Viewable::VariableStatus(var, state, detail);
         if (lockedNow && var.Type() == 1) state = ReadOnlyState;
+        if (openEverything) state = ModifiableState;
     }
     int GetEDVarType(const VarDescription& var) override { return var.Type(); }
 
     double values[6] = {0, 0, 0, 0, 0, 0};
     Text notes;
     bool lockedNow = false;
+    bool openEverything = false;  // the view's state calls every cell editable
 };
 
 class FormWrites : public ::testing::Test {
@@ -93,8 +95,10 @@ TEST_F(FormWrites, EachRuleRefusesWithItsOwnKeyAndTakesWhatItAllows) {
         {"taken", false, "Temperature.1", 20.0, 1, ""},
         {"listed read-only", false, "Index.4", 1.0, 0, "ReadOnlyCell"},
         {"read-only by the view's state", true, "Temperature.1", 20.0, 0, "ReadOnlyCell"},
-        {"state left to a cell with keys of its own", true, "Temperature.2", 20.0, 1, ""},
+        // What the view's state makes read-only refuses whatever keys the cell lists of its own.
+        {"state held for a cell with keys of its own", true, "Temperature.2", 20.0, 0, "ReadOnlyCell"},
         {"state held where the cell lists it", true, "Temperature.3", 20.0, 0, "ReadOnlyCell"},
+        {"a cell with keys of its own, editable", false, "Temperature.2", 20.0, 1, ""},
         {"below the kind's range", false, "Temperature.1", -300.0, 0, "SpecRange"},
         {"above the kind's range", false, "Temperature.1", 1e15, 0, "SpecRange"},
         {"range left to a cell with keys of its own", false, "Temperature.2", 1e15, 1, ""},
@@ -114,6 +118,26 @@ TEST_F(FormWrites, EachRuleRefusesWithItsOwnKeyAndTakesWhatItAllows) {
             EXPECT_EQ(before, view->values[var.Number()]) << c.name;
         }
     }
+}
+
+// What a write finds is what a script's `status` tells: the form's listing first, then the view's
+// state.
+TEST_F(FormWrites, ACellsStateIsItsListingAndThenTheViews) {
+    const auto stateOf = [&](const char* address) {
+        VarDescription var;
+        VarDescription::Parse(address, var);
+        return ListedCellState(view.get(), var, *FindListed(view->GetViewType(), var));
+    };
+    EXPECT_EQ(ModifiableState, stateOf("Temperature.2"));
+    view->lockedNow = true;
+    EXPECT_EQ(ReadOnlyState, stateOf("Temperature.2"));
+    EXPECT_EQ(ReadOnlyState, stateOf("Temperature.3"));
+    view->lockedNow = false;
+    // A cell the form lists read-only stays so, whatever the view's state says.
+    view->openEverything = true;
+    EXPECT_EQ(ReadOnlyState, stateOf("Index.4"));
+    EXPECT_EQ(0, SpecifyValue(view.get(), "Index.4", 1.0));
+    EXPECT_EQ(Text("ReadOnlyCell"), told());
 }
 
 TEST_F(FormWrites, ATextIntoANumberCellIsReadAsANumberOrRefused) {

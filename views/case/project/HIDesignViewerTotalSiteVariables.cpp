@@ -61,7 +61,8 @@ struct HIDesignViewerTotalSite::Form {
             {{"HeatTransferCoeff.440", FormHook::Value, kCoefficient, true, 1}, &V::streamValue, &V::specifyStream},
             {{"HeatFlow.440", FormHook::Value, kHeatFlow, true, 1}, &V::streamValue, &V::specifyStream},
             {{"SpecificHeat.201", FormHook::Value, kSpecificHeat, true, 1}, &V::streamValue, &V::specifyStream},
-            {{"MassFlow.104", FormHook::Value, kMassFlow, true, 1}, &V::massFlow, &V::specifyMassFlow},
+            // Shown, never taken (see specifyMassFlow): listed read-only.
+            {{"MassFlow.104", FormHook::Value, kMassFlow, false, 1}, &V::massFlow, &V::specifyMassFlow},
             {{"DeltaTemp.442", FormHook::Value, kDeltaT, true, 1}, &V::streamValue, &V::specifyStream},
             {{"ColPos.105", FormHook::Value, 100, true, 0}, &V::column, &V::setColumn},
             {{"ColPosU.105", FormHook::Value, 100, true, 0}, &V::column, &V::setColumn},

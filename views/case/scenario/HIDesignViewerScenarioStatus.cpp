@@ -1,7 +1,9 @@
 // Which cells of the scenario's forms the user may type into. Calculated values, streams of
-// several segments (whose whole-stream values belong to their segments), locked streams, a
-// total site's utilities (which belong to the site) and economic data the default utilities fix
-// are read-only. Every other variable is the framework's to answer.
+// several segments (whose whole-stream values belong to their segments), locked streams and
+// economic data the default utilities fix are read-only. A total site's utilities belong to the
+// site: their names are the site's, while their data typed here are written into the site's
+// streams (every scenario of the site reads them), so those cells follow the rules of any
+// utility. Every other variable is the framework's to answer.
 #include "brasko/IDefaultUtilityManager.h"
 #include "eng/design/IHENDesign.h"
 #include "eng/model/IHeatIntegrationScenario.h"
@@ -19,23 +21,23 @@ enum class Rule { SupplyCalc, TargetCalc, FlowCalc, LoadCalc, CpCalc, MCpCalc, L
 struct StatusRow {
     int type, number;
     int kind;          // 0 process rows, 1 utility rows
-    bool siteLocked;   // a total site's utility: read-only
     Rule rule;
     bool designFlag;   // then read-only while the selected design's operation is locked
 };
 
 const StatusRow kRows[] = {
-    {1, 402, 0, false, Rule::SupplyCalc, false},   {1, 403, 0, false, Rule::TargetCalc, false},
-    {1, 440, 1, true, Rule::SupplyCalc, false},    {1, 441, 1, true, Rule::TargetCalc, true},
-    {4, 105, 0, false, Rule::FlowCalc, true},      {6, 405, 0, false, Rule::LoadCalc, false},
-    {1011, 200, 0, false, Rule::CpCalc, false},    {1011, 201, 1, true, Rule::CpCalc, false},
-    {1516, 404, 0, false, Rule::MCpCalc, false},   {1517, 406, 0, false, Rule::Locked, false},
-    {1517, 442, 1, true, Rule::Locked, false},     {1524, 413, 0, false, Rule::CoeffSegments, false},
-    {1524, 440, 1, true, Rule::CoeffSegments, false}, {4101, 412, 0, false, Rule::FoulingCalc, false},
-    {4101, 440, 1, true, Rule::FoulingCalc, false},
+    {1, 402, 0, Rule::SupplyCalc, false},     {1, 403, 0, Rule::TargetCalc, false},
+    {1, 440, 1, Rule::SupplyCalc, false},     {1, 441, 1, Rule::TargetCalc, true},
+    {4, 105, 0, Rule::FlowCalc, true},        {6, 405, 0, Rule::LoadCalc, false},
+    {1011, 200, 0, Rule::CpCalc, false},      {1011, 201, 1, Rule::CpCalc, false},
+    {1516, 404, 0, Rule::MCpCalc, false},     {1517, 406, 0, Rule::Locked, false},
+    {1517, 442, 1, Rule::Locked, false},      {1524, 413, 0, Rule::CoeffSegments, false},
+    {1524, 440, 1, Rule::CoeffSegments, false}, {4101, 412, 0, Rule::FoulingCalc, false},
+    {4101, 440, 1, Rule::FoulingCalc, false},
 };
 
 bool calculated(const IHeatIntegrationStream& s, const char* name, int index) { return s.GetValueStatus(name, index) == 2; }
+bool given(const IHeatIntegrationStream& s, const char* name) { return s.GetValueStatus(name, 0) == 1; }
 
 bool writable(const IHeatIntegrationStream& s, Rule rule) {
     const int segments = s.GetNumberOfSegments();
@@ -43,9 +45,14 @@ bool writable(const IHeatIntegrationStream& s, Rule rule) {
         case Rule::SupplyCalc: return !calculated(s, "Temperature", 0);
         case Rule::TargetCalc: return !calculated(s, "Temperature", segments);
         case Rule::FlowCalc: return !calculated(s, "MassFlow", 0);
-        case Rule::LoadCalc: return segments == 1 ? !calculated(s, "Enthalpy", 0) : segments < 2;
+        // The load and the cp of a stream of one segment follow each other over its temperatures:
+        // the one the user typed last stands, so either is typed over the other (a derived one
+        // from a cp or load the user gave is not read-only; one derived otherwise is).
+        case Rule::LoadCalc:
+            return segments == 1 ? !calculated(s, "Enthalpy", 0) || given(s, "HeatCapacityFlowrate") : segments < 2;
         case Rule::CpCalc: return !calculated(s, "SpecificHeat", 0);
-        case Rule::MCpCalc: return segments == 1 ? !calculated(s, "HeatCapacityFlowrate", 0) : segments < 2;
+        case Rule::MCpCalc:
+            return segments == 1 ? !calculated(s, "HeatCapacityFlowrate", 0) || given(s, "Enthalpy") : segments < 2;
         case Rule::Locked: return !s.IsLocked();
         case Rule::CoeffSegments: return segments < 2 && !s.IsLocked();
         case Rule::FoulingCalc: return segments == 1 && !calculated(s, "FoulingFactor", 0);
@@ -94,7 +101,7 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
     }
     if ((t == 4 && v == 106) || (t == 32039 && v == 105)) return designFlag();
     if (t == 6 && v == 440) {
-        state = !site && myScenario->GetUtilityAssignmentMethod() == 1 ? ModifiableState : ReadOnlyState;
+        state = myScenario->GetUtilityAssignmentMethod() == 1 ? ModifiableState : ReadOnlyState;
         return;
     }
     if (t == 105 && v == 510) {
@@ -109,8 +116,7 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         detail = 0;
         state = ModifiableState;
         IHeatIntegrationStream* s = nullptr;
-        if (site) state = ReadOnlyState;
-        else if (myScenario->GetStreamOfKind(i, s, 1, 2) && s) state = s->IsLocked() ? ReadOnlyState : ModifiableState;
+        if (myScenario->GetStreamOfKind(i, s, 1, 2) && s) state = s->IsLocked() ? ReadOnlyState : ModifiableState;
         return;
     }
     for (const StatusRow& r : kRows) {
@@ -119,10 +125,6 @@ void HIDesignViewerScenario::VariableStatus(const VarDescription& var, ModifySta
         state = ModifiableState;
         const int bound = r.kind == 0 ? myScenario->GetNumberOfProcessStreams() : myScenario->GetNumberOfUtilityStreams();
         if (i < 0 || i >= bound) return;
-        if (r.siteLocked && site) {
-            state = ReadOnlyState;
-            return;
-        }
         IHeatIntegrationStream* s = nullptr;
         if (!myScenario->GetStreamOfKind(i, s, r.kind, 2) || !s) {
             workStream = nullptr;

@@ -203,12 +203,7 @@ const std::vector<HIDesignViewerScenario::InputRow>& HIDesignViewerScenario::Str
          },
          .refusals = "CpUpdateError"},
         // A utility's mass flow follows from the load the designs give it: it is shown, never
-        // taken.
-        {.type = 4, .number = 104, .guarded = true, .rows = R::Kind, .kind = 1, .check = positiveOrEmpty<&kFlowRate>,
-         .fail = F::ShowClear, .streamWrite = [](V&, Stream, Var, double value) -> const char* {
-             return isEmpty(value) ? nullptr : kFlowRate;
-         },
-         .refusals = "FlowRateUpdateError"},
+        // taken, so the form lists its cell read-only (no row here).
         // A process stream's mass flow may be typed even into a locked base case.
         {.type = 4, .number = 105, .rows = R::Process, .kind = 0, .check = positiveOrEmpty<&kFlowRate>, .fail = F::ShowClear,
          .streamWrite = [](V&, Stream s, Var, double value) { return setNamed(s, "MassFlow", value, kFlowRate); },

@@ -14,6 +14,8 @@
 #include "lumeth/TwoDimPlot.h"
 #include "views/EnginePointers.h"
 
+#include <algorithm>
+
 namespace {
 
 const ObjectTypeInfo* typeNamed(const char* name) {
@@ -132,6 +134,9 @@ int SegmentTable::Message(const Text& line) {
             } else if (selectedRow < segments) {  // past the target point there is nothing to split
                 const int at = selectedRow + 1;
                 myStream->InsertSegment(at);
+                // The new segment takes the row's coefficient, and whose it is.
+                ShiftOwnCoefficientRows(at, 1);
+                MarkOwnCoefficientRow(at, IsOwnCoefficientRow(selectedRow));
                 // The new segment below the row takes the row's coefficient and fouling.
                 for (const char* name : {"CHTCoeff", "FoulingFactor"}) {
                     double value = EmptyValue;
@@ -146,11 +151,14 @@ int SegmentTable::Message(const Text& line) {
                     ErrorMsg("InsertedSegmentIncomplete", Text(myStream->GetName()));
             }
         } else if (word == "DeleteSegment") {
-            if (selectedRow != 0 && selectedRow != segments) myStream->DeleteSegment(selectedRow);
+            if (selectedRow != 0 && selectedRow != segments) {
+                if (myStream->DeleteSegment(selectedRow)) ShiftOwnCoefficientRows(selectedRow, -1);
+            }
             else ErrorMsg("DeleteSegmentErrorMsg");
         } else if (word == "DeleteAllSegments") {
             int done = 1;
-            while (done == 1 && myStream->GetNumberOfSegments() > 1) done = myStream->DeleteSegment(1);
+            while (done == 1 && myStream->GetNumberOfSegments() > 1)
+                if ((done = myStream->DeleteSegment(1)) == 1) ShiftOwnCoefficientRows(1, -1);
         } else if (word == "PlotViewStandAlone") {
             View("PlotStandAlone");
         } else if (word == "ViewHTCDefaultValueView") {
@@ -225,7 +233,9 @@ bool SegmentTable::StoreClassData(BinaryFile& file) {
            StoreScenarioPointer(file, myScenario) && file.WriteBool(hasStream) &&
            (!hasStream || file.WriteCPString(myStream->GetName())) && file.WriteInt(selectedRow) &&
            StorePointer(file, myPlot) && StorePointer(file, defaultUtilView) && StorePointer(file, htcDatabaseView) &&
-           file.WriteInt(plotType);
+           file.WriteInt(plotType) && file.WriteInt(static_cast<std::int32_t>(ownCoefficientRows.size())) &&
+           std::all_of(ownCoefficientRows.begin(), ownCoefficientRows.end(),
+                       [&](std::int32_t row) { return file.WriteInt(row); });
 }
 
 bool SegmentTable::RecallClassData(BinaryFile& file, int version) {
@@ -256,6 +266,15 @@ bool SegmentTable::RecallClassData(BinaryFile& file, int version) {
     if (version >= 5 && !file.ReadInt(type)) return false;
     // Only a type the list offers; another (a damaged record) shows the first.
     plotType = plotTypeList && plotTypeList->FindEntry(type) >= 0 ? type : 0;
+    ownCoefficientRows.clear();
+    if (version < 6) return true;
+    std::int32_t count = 0;
+    if (!file.ReadItemCount(count)) return false;
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::int32_t row = 0;
+        if (!file.ReadInt(row)) return false;
+        MarkOwnCoefficientRow(row, true);
+    }
     return true;
 }
 

@@ -13,7 +13,9 @@
 // Record (class version 5, read from 1 to 5): plot parameters; site flag (from 4); scenario
 // link; has-stream flag and stream name; selected row; plot link (from 2); the default-utility
 // and coefficient editor links (from 3); the plot type (from 5: the plot itself is built anew,
-// and an older record reopens with the temperature-enthalpy diagram). Sources: SegmentTable.cpp (binding, commands, record),
+// and an older record reopens with the temperature-enthalpy diagram); the rows that hold their
+// own coefficient although it equals the default one, as a count and the rows (from 6; an older
+// record has none). Sources: SegmentTable.cpp (binding, commands, record),
 // SegmentTableValues.cpp (the form), SegmentTablePlot.cpp (the plot and its series).
 #include "brasko/NotificationSender.h"
 #include "lumeth/FormDescription.h"
@@ -35,7 +37,7 @@ class TwoDimPlot;
 class SegmentTable : public Viewable, public INotificationReceiver {
 public:
     static constexpr const char* TypeName = "SegmentTableObject";
-    static constexpr int ClassVersion = 5;
+    static constexpr int ClassVersion = 6;
     // The plot types; there is no 1, and any other value gives a plot without data sets.
     enum PlotType : int { EnthalpyPlot = 0, DensityPlot = 2, ConductivityPlot = 3, ViscosityPlot = 4 };
 
@@ -122,6 +124,9 @@ private:
     // because a value it carries would lie outside what a case holds.
     enum class Put { Done, Refused, OutsideACase };
     Put SetOverruling(const char* name, double value, int row);
+    // The values the user gave that a value typed into `name` at `row` would overrule (for the
+    // mass flow, every segment's): what a calculated value follows from, when it may be typed over.
+    std::vector<Overruled> OverruledBy(const char* name, int row) const;
     Put SetMassFlow(double value);
     bool Given(const char* name, int index) const;
     Put PutOverruling(const char* name, double value, int index, const std::vector<Overruled>& overruled, int first,
@@ -136,6 +141,11 @@ private:
     int SpecificHeatRows(const VarDescription& var, DimInfo& dims);
     int CoefficientRows(const VarDescription& var, DimInfo& dims);
     double DefaultBox(const VarDescription& var);
+    // The rows whose coefficient the user gave, though it equals the one the stream fills in.
+    bool IsOwnCoefficientRow(int row) const;
+    void MarkOwnCoefficientRow(int row, bool own);
+    // Rows from `row` on move by `by` (a segment inserted, +1, or deleted, -1, at `row`).
+    void ShiftOwnCoefficientRows(int row, int by);
     int SetDefaultBox(const VarDescription& var, double value);
     double StreamWideValue(const VarDescription& var);
     int SetStreamWideValue(const VarDescription& var, double value);
@@ -182,6 +192,8 @@ private:
     std::unique_ptr<VarEnumInfo> plotTypeList;
     std::int32_t plotType = EnthalpyPlot;
     std::int32_t selectedRow = 0;
+    // Sorted; see IsOwnCoefficientRow.
+    std::vector<std::int32_t> ownCoefficientRows;
     bool hasRawData = false;
     DefaultUtilManagerView* defaultUtilView = nullptr;
     HTCDatabaseView* htcDatabaseView = nullptr;

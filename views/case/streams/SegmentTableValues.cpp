@@ -220,7 +220,7 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         Viewable::VariableStatus(var, state, detail);
         return;
     }
-    // Values the stream calculated are shown read-only.
+    // Values the stream calculated are shown read-only, but for those typed over what they follow from.
     const char* name = nullptr;
     int index = row(var);
     if (var.Type() == 1 && (var.Number() == 100 || var.Number() == 101)) {
@@ -233,7 +233,10 @@ void SegmentTable::VariableStatus(const VarDescription& var, ModifyState& state,
         name = c->name;
         if (isStreamWide(*c)) index = 0;
     }
-    if ((name && myStream->GetValueStatus(name, index) == 2) || IsUtilityLoad(var)) state = ReadOnlyState;
+    // A calculated load, rate, specific heat or mass flow that follows from values the user gave
+    // is typed over them: the one typed last stands (SetOverruling).
+    const bool calculated = name && myStream->GetValueStatus(name, index) == 2;
+    if ((calculated && OverruledBy(name, index).empty()) || IsUtilityLoad(var)) state = ReadOnlyState;
 }
 
 // A utility's segment loads are those the targets and designs place on it, and its rates follow
@@ -315,7 +318,10 @@ int SegmentTable::SetSegmentValue(const VarDescription& var, double value) {
     // The rate and the specific heat are told with the load; the other columns stand alone.
     const int r = row(var);
     const bool told = c->type == 1516 || c->type == 1011;
-    return Answer(told ? SetOverruling(c->name, value, r) : PutOverruling(c->name, value, r, {}, r, r), c->error);
+    const Put put = told ? SetOverruling(c->name, value, r) : PutOverruling(c->name, value, r, {}, r, r);
+    // A coefficient typed is the row's own, whatever its value; emptied, the row takes the default.
+    if (put == Put::Done && c->type == 1524 && var.Number() == 100) MarkOwnCoefficientRow(r, value != EmptyValue);
+    return Answer(put, c->error);
 }
 
 int SegmentTable::HeatCapacityRows(const VarDescription&, DimInfo& dims) {
@@ -335,25 +341,47 @@ int SegmentTable::CoefficientRows(const VarDescription&, DimInfo& dims) {
 
 // A row without a typed coefficient takes the default; so does a row whose coefficient is the
 // one the stream fills in when the row's own is emptied (it stores that one as specified, so the
-// status alone cannot tell it from a typed coefficient).
+// status alone cannot tell it from a typed coefficient), unless the user gave it as the row's own.
 double SegmentTable::DefaultBox(const VarDescription& var) {
     const int r = row(var);
     if (myStream->GetValueStatus("CHTCoeff", r) != 1) return 1.0;
-    return StreamValue("CHTCoeff", r) == StreamDefaults::CleanCoefficient ? 1.0 : 0.0;
+    return StreamValue("CHTCoeff", r) == StreamDefaults::CleanCoefficient && !IsOwnCoefficientRow(r) ? 1.0 : 0.0;
+}
+
+bool SegmentTable::IsOwnCoefficientRow(int row) const {
+    return std::binary_search(ownCoefficientRows.begin(), ownCoefficientRows.end(), row);
+}
+
+void SegmentTable::MarkOwnCoefficientRow(int row, bool own) {
+    const auto at = std::lower_bound(ownCoefficientRows.begin(), ownCoefficientRows.end(), row);
+    const bool there = at != ownCoefficientRows.end() && *at == row;
+    if (own && !there && row >= 0) ownCoefficientRows.insert(at, row);
+    if (!own && there) ownCoefficientRows.erase(at);
+}
+
+void SegmentTable::ShiftOwnCoefficientRows(int row, int by) {
+    if (by < 0) MarkOwnCoefficientRow(row, false);
+    for (std::int32_t& r : ownCoefficientRows)
+        if (r >= row) r += by;
 }
 
 // Checked: the row takes the default coefficient (its own is emptied). Cleared: the row keeps
-// the coefficient it shows, or 0.2 when it had none.
+// the coefficient it shows, or 0.2 when it had none, as its own.
 int SegmentTable::SetDefaultBox(const VarDescription& var, double value) {
     const int r = row(var);
     const double current = StreamValue("CHTCoeff", r);
     if (value == 1.0) {
-        if (myStream->SetValue("CHTCoeff", EmptyValue, r)) return 1;
+        if (myStream->SetValue("CHTCoeff", EmptyValue, r)) {
+            MarkOwnCoefficientRow(r, false);
+            return 1;
+        }
         myStream->SetValue("CHTCoeff", current, r);
         ErrorMsg("EmptyHTCError");
         return 0;
     }
-    return myStream->SetValue("CHTCoeff", current == EmptyValue ? StreamDefaults::CleanCoefficient : current, r) ? 1 : 0;
+    if (!myStream->SetValue("CHTCoeff", current == EmptyValue ? StreamDefaults::CleanCoefficient : current, r)) return 0;
+    MarkOwnCoefficientRow(r, true);
+    return 1;
 }
 
 // ---- stream-wide fields ----
@@ -444,6 +472,8 @@ int SegmentTable::SetDefaultHTC(const VarDescription&, double value) {
     }
     const int segments = myStream->GetNumberOfSegments();
     for (int i = 0; i < segments; ++i) myStream->SetValue("CHTCoeff", h, i);
+    // Every row takes the chosen default: none holds a coefficient of its own any more.
+    if (segments > 0) ownCoefficientRows.clear();
     if (segments > 0) defaultHTCIndex = k;
     return 1;
 }

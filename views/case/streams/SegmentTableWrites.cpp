@@ -27,42 +27,48 @@ bool insideOrEmpty(double v, double low, double high) { return v == EmptyValue |
 // A segment's load, its heat-capacity flow rate and, with the stream's mass flow, its specific heat
 // are one fact told several ways: the one typed last stands and the others follow from it. Over
 // ends the user gave, the load and the rate follow each other over the segment's span; beside a
-// mass flow the user gave, the rate and the specific heat follow each other. Left standing, an
-// overruled value would be shown and saved beside a load the targets and designs work from, and
-// the case would then be refused as disagreeing with itself.
-SegmentTable::Put SegmentTable::SetOverruling(const char* name, double value, int r) {
+// mass flow the user gave, the rate and the specific heat follow each other; a mass flow typed
+// beside specific heats the user gave carries each such segment's rate (specific heat x mass
+// flow), and the rate its load over given ends. Left standing, an overruled value would be shown
+// and saved beside a load the targets and designs work from, and the case would then be refused
+// as disagreeing with itself. A utility's loads and rates are the targets' (no value of it gives
+// way).
+std::vector<SegmentTable::Overruled> SegmentTable::OverruledBy(const char* name, int r) const {
+    std::vector<Overruled> overruled;
+    if (myStream->GetStreamKind() == 1) return overruled;
     const std::string_view typed(name);
-    const bool overSpan = Given("Temperature", r) && Given("Temperature", r + 1);
-    const bool byMassFlow = Given("MassFlow", 0);
-    const bool load = typed == "Enthalpy", rate = typed == "HeatCapacityFlowrate", specificHeat = typed == "SpecificHeat";
-    std::vector<Overruled> overruled;
-    if (value != EmptyValue && myStream->GetStreamKind() != 1) {
-        const std::pair<const char*, bool> follows[] = {
-            {"HeatCapacityFlowrate", (load && overSpan) || (specificHeat && byMassFlow)},
-            {"Enthalpy", overSpan && (rate || (specificHeat && byMassFlow))},
-            {"SpecificHeat", byMassFlow && (rate || (load && overSpan))},
-        };
-        for (const auto& [n, follow] : follows)
-            if (follow && Given(n, r)) overruled.push_back({n, r, StreamValue(n, r)});
-    }
-    return PutOverruling(name, value, r, overruled, r, r);
-}
-
-// A mass flow typed beside specific heats the user gave carries each such segment's rate (specific
-// heat x mass flow), and the rate its load over given ends.
-SegmentTable::Put SegmentTable::SetMassFlow(double value) {
-    std::vector<Overruled> overruled;
-    const int segments = myStream->GetNumberOfSegments();
-    if (value != EmptyValue && myStream->GetStreamKind() != 1) {
-        for (int i = 0; i < segments; ++i) {
+    if (typed == "MassFlow") {
+        for (int i = 0; i < myStream->GetNumberOfSegments(); ++i) {
             if (!Given("SpecificHeat", i)) continue;
             if (Given("HeatCapacityFlowrate", i))
                 overruled.push_back({"HeatCapacityFlowrate", i, StreamValue("HeatCapacityFlowrate", i)});
             if (Given("Enthalpy", i) && Given("Temperature", i) && Given("Temperature", i + 1))
                 overruled.push_back({"Enthalpy", i, StreamValue("Enthalpy", i)});
         }
+        return overruled;
     }
-    return PutOverruling("MassFlow", value, 0, overruled, 0, segments - 1);
+    const bool overSpan = Given("Temperature", r) && Given("Temperature", r + 1);
+    const bool byMassFlow = Given("MassFlow", 0);
+    const bool load = typed == "Enthalpy", rate = typed == "HeatCapacityFlowrate", specificHeat = typed == "SpecificHeat";
+    const std::pair<const char*, bool> follows[] = {
+        {"HeatCapacityFlowrate", (load && overSpan) || (specificHeat && byMassFlow)},
+        {"Enthalpy", overSpan && (rate || (specificHeat && byMassFlow))},
+        {"SpecificHeat", byMassFlow && (rate || (load && overSpan))},
+    };
+    for (const auto& [n, follow] : follows)
+        if (follow && Given(n, r)) overruled.push_back({n, r, StreamValue(n, r)});
+    return overruled;
+}
+
+SegmentTable::Put SegmentTable::SetOverruling(const char* name, double value, int r) {
+    return PutOverruling(name, value, r, value != EmptyValue ? OverruledBy(name, r) : std::vector<Overruled>{}, r, r);
+}
+
+// A mass flow typed beside specific heats the user gave carries each such segment's rate (specific
+// heat x mass flow), and the rate its load over given ends.
+SegmentTable::Put SegmentTable::SetMassFlow(double value) {
+    const std::vector<Overruled> overruled = value != EmptyValue ? OverruledBy("MassFlow", 0) : std::vector<Overruled>{};
+    return PutOverruling("MassFlow", value, 0, overruled, 0, myStream->GetNumberOfSegments() - 1);
 }
 
 bool SegmentTable::Given(const char* name, int index) const {

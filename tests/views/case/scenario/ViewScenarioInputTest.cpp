@@ -380,11 +380,16 @@ TEST_F(ViewScenarioInput, WritableCellsFollowTheScenario) {
         nameCell.SetOffset(0, 1);
         EXPECT_EQ(1, status(nameCell));
     }
-    // A total site's utilities belong to the site.
+    // A total site's utilities belong to the site: their names are the site's, while their data
+    // typed here go into the site's streams, so those cells follow the rules of any utility.
     p.scenario->SetTotalSiteScenario(1);
     for (const VarDescription& v : {var(1, 440, 0), var(1, 441, 0), var(1011, 201, 0), var(1517, 442, 0),
-                                    var(31002, 445, 0), var(1524, 440, 0), var(6, 440, 0)})
-        EXPECT_EQ(0, status(v)) << v.Type() << "/" << v.Number();
+                                    var(31002, 445, 0), var(1524, 440, 0)})
+        EXPECT_EQ(1, status(v)) << v.Type() << "/" << v.Number();
+    EXPECT_EQ(p.scenario->GetUtilityAssignmentMethod() == 1 ? 1 : 0, status(var(6, 440, 0)));
+    VarDescription siteName;
+    ASSERT_TRUE(VarDescription::Parse("UtilityNameView.599.0", siteName));
+    EXPECT_EQ(0, status(siteName));
     EXPECT_EQ(1, status(var(1, 402, 0)));
 }
 

@@ -223,13 +223,16 @@ TEST_F(ViewSegmentTable, FieldsTextsAndStatusFollowTheStream) {
     EXPECT_EQ(0.0, t->Value(at("Index.201")));
     EXPECT_EQ(1.0, t->Value(at("Switch.700")));
     EXPECT_EQ(1.0, t->Value(at("InsSegEn.7")));
-    // A negative mass flow is refused; the heat-capacity flow rate the stream calculated is
-    // shown read-only.
+    // A negative mass flow is refused. The heat-capacity flow rate the stream calculated from the
+    // load given over given ends is typed over that load (the one typed last stands): editable.
     EXPECT_EQ(0, t->Specify(at("MassFlow.104"), -1.0));
     EXPECT_EQ("NegativeFlowRateError", lastError());
-    ModifyState state = ModifiableState;
+    ModifyState state = ReadOnlyState;
     int detail = 1;
     t->VariableStatus(at("HeatCapacityFlow.100", 0), state, detail);
+    EXPECT_EQ(ModifiableState, state);
+    // The coefficient with fouling the stream calculated is shown read-only.
+    t->VariableStatus(at("HeatTransferCoeff.101", 0), state, detail);
     EXPECT_EQ(ReadOnlyState, state);
     t->VariableStatus(at("HeatFlow.100", 0), state, detail);
     EXPECT_EQ(ModifiableState, state);

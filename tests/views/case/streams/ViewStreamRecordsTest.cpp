@@ -59,7 +59,8 @@ protected:
     }
     ~ViewStreamRecords() override { delete root; }
 
-    // A segment table's class data as version v wrote it: stream "H", selected row 1, no links.
+    // A segment table's class data as version v wrote it: stream "H", selected row 1, no links,
+    // the temperature-enthalpy plot, the first row's coefficient the user's own.
     Writer segmentTable(int v, int cut = 100) {
         return [this, v, cut](LurmetBinaryFile& f) {
             int items = 0;
@@ -71,6 +72,8 @@ protected:
                  item([&] { return f.WriteBool(true) && f.WriteCPString("H"); }) && item([&] { return f.WriteInt(1); });
             if (v >= 2) ok = ok && item([&] { return f.WriteInt(0); });
             if (v >= 3) ok = ok && item([&] { return f.WriteInt(0) && f.WriteInt(0); });
+            if (v >= 5) ok = ok && item([&] { return f.WriteInt(0); });
+            if (v >= 6) ok = ok && item([&] { return f.WriteInt(1); }) && item([&] { return f.WriteInt(0); });
             return ok;
         };
     }
@@ -134,6 +137,12 @@ TEST_P(ViewSegmentTableVersions, AnOlderRecordReadsBackWhole) {
     ASSERT_NE(nullptr, table->GetPlot());
     EXPECT_EQ(":HeatFlow.201.[]", table->GetPlot()->GetPlotArea().GetDataSet(1)->XMoniker());
     EXPECT_EQ(baseReceivers + 1, p.scenario->GetNumberOfReceivers());
+    // The first segment holds the default coefficient: its box reads checked unless the record
+    // says the user gave it as the row's own.
+    VarDescription box;
+    ASSERT_TRUE(VarDescription::Parse("Switch.113", box));
+    box.SetOffset(0, 0);
+    EXPECT_EQ(v >= 6 ? 0.0 : 1.0, table->Value(box));
     auto life = table->LifeToken();
     ASSERT_EQ(1, p.scenario->DeleteStream("H"));
     EXPECT_TRUE(life.expired());
@@ -142,7 +151,7 @@ TEST_P(ViewSegmentTableVersions, AnOlderRecordReadsBackWhole) {
 
 TEST_P(ViewSegmentTableVersions, ACutRecordFailsAndLeavesNothing) {
     const int v = GetParam();
-    const int items = 4 + (v > 3) + (v >= 2) + (v >= 3);
+    const int items = 4 + (v > 3) + (v >= 2) + (v >= 3) + (v >= 5) + 2 * (v >= 6);
     for (int cut = 0; cut < items; ++cut) {
         std::vector<Viewable*> roots;
         EXPECT_FALSE(recall(viewSet({{v, SegmentTable::TypeName, 1, 0, segmentTable(v, cut)}}), roots)) << cut;
@@ -151,7 +160,7 @@ TEST_P(ViewSegmentTableVersions, ACutRecordFailsAndLeavesNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, ViewSegmentTableVersions, ::testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(Versions, ViewSegmentTableVersions, ::testing::Values(1, 2, 3, 4, 5, 6));
 
 TEST_F(ViewStreamRecords, TheLinkListComesBackWithItsEditorsByPosition) {
     ASSERT_NE(nullptr, MakeSegmentedStream(*p.scenario, "C", 0, {40, 90}));
