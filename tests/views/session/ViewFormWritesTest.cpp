@@ -447,6 +447,53 @@ TEST_P(ViewFormWrites, StatusAndTheWriteAgreeForEveryCell) {
     Session::Instance().Reset();
 }
 
+// The form a script lists shows each cell of its own (no column, no table) editable exactly where
+// `status` says a write is taken: a cell its view's state makes read-only now is listed read-only,
+// whatever its row lists, and one the state opens (a marked cell of an infeasible exchanger) is
+// listed editable.
+TEST_P(ViewFormWrites, TheFormListsEachCellAsStatusTellsIt) {
+    const std::string name = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(Path(name)))) << name;
+    const std::vector<Walked> cells = walkedCells(c, name, false);
+    std::map<Viewable*, std::map<std::string, bool>> listings;
+    std::vector<std::string> disagreements;
+    int compared = 0;
+    for (const Walked& w : cells) {
+        if (w.row.dimensions != 0 || w.row.numbered) continue;
+        auto [at, added] = listings.emplace(w.view, std::map<std::string, bool>());
+        if (added) {
+            // The view's own rows: "  ADDRESS HOOK type=.. unit=.. editable|readonly ..." at the
+            // first indent.
+            std::istringstream lines(ViewScriptRunner::FormText(w.view).c_str());
+            std::string line;
+            std::getline(lines, line);
+            while (std::getline(lines, line) && line.rfind("  ", 0) == 0 && line[2] != ' ') {
+                std::istringstream words(line);
+                std::string address, word;
+                words >> address;
+                while (words >> word)
+                    if (word == "editable" || word == "readonly") at->second[address] = word == "editable";
+            }
+        }
+        const auto shown = at->second.find(w.cell.c_str());
+        if (shown == at->second.end()) continue;
+        ViewScriptRunner asked(c.root, w.view);
+        asked.Run("status " + w.cell, "status");
+        ASSERT_EQ(1u, asked.Steps().size()) << w.where << " " << asked.Error();
+        ++compared;
+        const bool takes = asked.Steps()[0].editable != ReadOnlyState;
+        if (shown->second != takes)
+            disagreements.push_back(w.where + ": listed " + (shown->second ? "editable" : "readonly") + ", status " +
+                                    std::to_string(asked.Steps()[0].editable));
+    }
+    std::string all;
+    for (const std::string& d : disagreements) all += d + "\n";
+    EXPECT_TRUE(disagreements.empty()) << disagreements.size() << " cells:\n" << all;
+    EXPECT_GT(compared, 20) << name;
+    Session::Instance().Reset();
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, ViewFormWrites, ::testing::Values("targets", "design", "split", "locked", "site"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
