@@ -602,5 +602,74 @@ INSTANTIATE_TEST_SUITE_P(
                 "Viscosity.101.0"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
 
+// A value the network works out is given the way a user must give it: the value it follows is
+// cleared (an outlet temperature), or a heater is switched to keep its duty, and the duty typed.
+// Typed before, it is refused with a message that tells the way; typed after, it stands, with the
+// temperatures it makes, in the case saved and reopened.
+struct GivenAfterClearing {
+    const char* name;
+    const char* open;     // reaching the view
+    const char* setup;    // making the value calculated
+    const char* write;    // the value typed, refused first
+    const char* clear;    // what the user changes so that the value may be typed
+    const char* reads;    // the cells read after the write, in the case reopened
+    std::vector<double> expected;
+};
+void PrintTo(const GivenAfterClearing& g, std::ostream* out) { *out << g.name; }
+
+class CalculatedValueGiven : public ::testing::TestWithParam<GivenAfterClearing> {};
+
+TEST_P(CalculatedValueGiven, AfterTheValueItFollowsIsCleared) {
+    const GivenAfterClearing& g = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(casePath("design"))));
+    ViewScriptRunner runner(c.root, startOf(c.root, "design"));
+    runner.Run(std::string(g.open) + g.setup + g.write + "\n", "refused");
+    ASSERT_TRUE(runner.Error().empty()) << runner.Error();
+    const ViewScriptStep& refused = runner.Steps().back();
+    EXPECT_EQ(0, refused.result) << refused.input;
+    Text told;
+    for (const SessionEntry& e : refused.journal)
+        if (e.event == SessionEvent::Error) told += e.key + ": " + e.text;
+    // The message tells how such a value is given: by clearing what fixes it, or by switching
+    // what a heater or cooler keeps.
+    EXPECT_NE(told.find(WriteRefusal::ReadOnly), Text::npos) << told;
+    EXPECT_NE(told.find("clear"), Text::npos) << told;
+    EXPECT_NE(told.find("switch"), Text::npos) << told;
+    ViewScriptRunner given(c.root, runner.Current());
+    given.Run(std::string(g.clear) + g.write + "\n", "given");
+    ASSERT_TRUE(given.Error().empty()) << given.Error();
+    EXPECT_EQ(1, given.Steps().back().result) << given.Steps().back().input;
+    OpenCase reopened;
+    ASSERT_TRUE(reopened.Read(c.Save()));
+    ViewScriptRunner again(reopened.root, startOf(reopened.root, "design"));
+    again.Run(std::string(g.open) + g.reads, "reopened");
+    ASSERT_TRUE(again.Error().empty()) << again.Error();
+    std::vector<double> read;
+    for (const ViewScriptStep& s : again.Steps())
+        if (s.hasValue) read.insert(read.end(), s.values.begin(), s.values.end());
+    ASSERT_EQ(g.expected.size(), read.size());
+    for (std::size_t i = 0; i < read.size(); ++i) EXPECT_NEAR(g.expected[i], read[i], 1e-6) << i;
+    Session::Instance().Reset();
+}
+
+// E3 (H1 90 to 60 C, 3 kW/C; C1 from 35 C, 2 kW/C): its duty cleared and its cold outlet typed
+// (75 C), the duty follows (80 kW); the outlet cleared, 85 kW typed gives C1 35 + 85/2 = 77.5 C
+// and H1 90 - 85/3 C. The heater on C1 (125 C in, 2 kW/C) keeps C1's target until switched to
+// keep its area and then its duty: 30 kW then gives 125 + 30/2 = 140 C.
+INSTANTIATE_TEST_SUITE_P(
+    Design, CalculatedValueGiven,
+    ::testing::Values(
+        GivenAfterClearing{"ExchangerDutyAfterItsOutlet",
+                           "set Index.414 1\nset Index.415 2\nopen HeatExchangerViewObject.400\n",
+                           "set HeatFlow.200 empty\nset Temperature.758 75\n",
+                           "set HeatFlow.200 85", "set Temperature.758 empty\n",
+                           "get HeatFlow.200\nget Temperature.758\nget Temperature.756\n",
+                           {85.0, 77.5, 90.0 - 85.0 / 3.0}},
+        GivenAfterClearing{"HeaterDutyAfterItsSwitches", "", "", "set HeatFlow.304.4 30",
+                           "set Switch.356.0 1\nset Switch.319.0 0\n", "get HeatFlow.304.4\nget Temperature.343.4\n",
+                           {30.0, 140.0}}),
+    [](const ::testing::TestParamInfo<GivenAfterClearing>& info) { return std::string(info.param.name); });
+
 }  // namespace
 #endif
