@@ -96,7 +96,8 @@ FormDescription formOf(Viewable* view) {
 
 // The form as the user sees it now: a cell of its own (no column or table) is shown editable
 // exactly while a write of it is taken, the state `status` tells (a cell the view's state makes
-// read-only now is shown read-only, one its state marks is shown editable).
+// read-only now is shown read-only, one its state marks is shown editable); each lists every key
+// a write of it may be answered with.
 FormDescription shownForm(Viewable* view) {
     const FormDescription listing = formOf(view);
     FormDescription shown;
@@ -106,7 +107,8 @@ FormDescription shownForm(Viewable* view) {
             VarDescription::Parse(v.address, var))
             v.editable = ListedCellState(view, var, v) != ReadOnlyState;
         shown.Add(v);
-        if (const Text keys = listing.Refusals(v.address); !keys.empty()) shown.SetRefusals(v.address, keys);
+        // Every key a write of the cell may be answered with, whatever its state now.
+        if (const Text keys = ListedRefusals(listing, v.address); !keys.empty()) shown.SetRefusals(v.address, keys);
     }
     for (const Text& word : listing.Commands()) shown.AddCommand(word);
     return shown;

@@ -450,13 +450,14 @@ TEST_P(ViewFormWrites, StatusAndTheWriteAgreeForEveryCell) {
 // The form a script lists shows each cell of its own (no column, no table) editable exactly where
 // `status` says a write is taken: a cell its view's state makes read-only now is listed read-only,
 // whatever its row lists, and one the state opens (a marked cell of an infeasible exchanger) is
-// listed editable.
+// listed editable. Whatever its state now, it lists every key a write of it may be answered with.
 TEST_P(ViewFormWrites, TheFormListsEachCellAsStatusTellsIt) {
     const std::string name = GetParam();
     OpenCase c;
     ASSERT_TRUE(c.Read(bytesOf(Path(name)))) << name;
     const std::vector<Walked> cells = walkedCells(c, name, false);
     std::map<Viewable*, std::map<std::string, bool>> listings;
+    std::map<Viewable*, std::map<std::string, std::string>> refusals;
     std::vector<std::string> disagreements;
     int compared = 0;
     for (const Walked& w : cells) {
@@ -472,8 +473,14 @@ TEST_P(ViewFormWrites, TheFormListsEachCellAsStatusTellsIt) {
                 std::istringstream words(line);
                 std::string address, word;
                 words >> address;
-                while (words >> word)
+                while (words >> word) {
                     if (word == "editable" || word == "readonly") at->second[address] = word == "editable";
+                    if (word.rfind("refuses=", 0) == 0) {
+                        std::string keys = word.substr(8), key;
+                        while (words >> key) keys += " " + key;
+                        refusals[w.view][address] = keys;
+                    }
+                }
             }
         }
         const auto shown = at->second.find(w.cell.c_str());
@@ -482,6 +489,9 @@ TEST_P(ViewFormWrites, TheFormListsEachCellAsStatusTellsIt) {
         asked.Run("status " + w.cell, "status");
         ASSERT_EQ(1u, asked.Steps().size()) << w.where << " " << asked.Error();
         ++compared;
+        const std::string listed = ListedRefusals(ListedForm(w.view->GetViewType()), w.row.address).c_str();
+        if (refusals[w.view][w.cell.c_str()] != listed)
+            disagreements.push_back(w.where + ": refuses " + refusals[w.view][w.cell.c_str()] + ", listed " + listed);
         const bool takes = asked.Steps()[0].editable != ReadOnlyState;
         if (shown->second != takes)
             disagreements.push_back(w.where + ": listed " + (shown->second ? "editable" : "readonly") + ", status " +
