@@ -578,6 +578,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"DesignSideTemperatureCalculated", "design", "", "set Temperature.344.0 85", "ReadOnlyCell",
                 "Temperature.344.0"},
         Refused{"DesignHeaterDutyCalculated", "design", "", "set HeatFlow.304.4 25", "ReadOnlyCell", "HeatFlow.304.4"},
+        // Switched to keep its duty, the heater's outlet is calculated: the cell that takes it
+        // (HeatFlow.356) is as read-only as the cell that shows it (Temperature.356).
+        Refused{"DesignHeaterOutletCalculated", "design", "set Switch.356.0 1\nset Switch.319.0 0\n",
+                "set HeatFlow.356.0 150", "ReadOnlyCell", "Temperature.356.0"},
         Refused{"LoadOfASegmentedStream", "targets", "", "set HeatFlow.405.0 300", "ReadOnlyCell", "HeatFlow.405.0"},
         // Past the range a case holds.
         Refused{"ExchangerDutyHuge", "design", kE1, "set HeatFlow.200 1e15", "SpecRange", "HeatFlow.200"},
