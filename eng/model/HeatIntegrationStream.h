@@ -151,6 +151,10 @@ public:
     // A utility of the site's own list (its owner is the site utility manager, not a scenario).
     bool IsSiteUtility() const;
     bool IsLoadInStep(int mode) const { return (mode == 0 || mode == 1) && m_bLoadInStep[mode] != 0; }
+    // The load a utility holds as its own in a view (0 targeting, 1 network; 0 for a process
+    // stream): summed from its design segments while it has them, else the one set or summed last
+    // (its segments withdrawn to be made again). Reading it changes nothing.
+    double GetOwnHeatLoad(int mode) const;
 
     // The specific-heat polynomial: a0..an of the cumulative heat h(T) over n segments, written
     // by FitSpecificHeatPolynomial; empty until then, entry 0 = -32767.0 when unusable.
@@ -181,6 +185,9 @@ private:
     // The load flag a case stores for the view: a utility's load is always read from its segments,
     // so its flag only says whether the kept load is what they hold.
     std::int32_t StoredLoadFlag(int mode) const;
+    // The load the design segments hold, unsigned: mode 1 the connected segments' loads, else
+    // each segment's range times its heat-capacity flow rate.
+    double SegmentLoadSum(int mode) const;
     void Notify(int code, const CPString& text, void* data) { SendAMessage(code, text, data); }
     void PushToDesignSegment(const CPString& name, double value, int index);
     void NotifyValuesSet(const std::vector<const char*>& names);

@@ -38,13 +38,7 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
     if (fromSegments) {
         // A site stream has no segments of its own: its load is the one typed on the site.
         if (!DesignList() || DesignList()->empty()) return IsSiteUtility() && mode == 0 ? m_dCachedHeatLoad[0] : 0.0;
-        for (const auto& s : *DesignList()) {
-            if (mode == 1) {
-                if (s->IsConnected()) sum += s->dLoad;
-            } else {
-                sum += (s->dInletTemperature - s->dOutletTemperature) * s->dHeatCapacityFlowrate;
-            }
-        }
+        sum = SegmentLoadSum(mode);
     } else {
         for (int i = 0;; ++i) {
             double h = kEmpty;
@@ -67,9 +61,7 @@ double CPIHeatIntegrationStream::GetHeatLoad(int mode) {
     return m_dCachedHeatLoad[mode];
 }
 
-std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
-    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return m_bLoadInStep[mode == 1 ? 1 : 0];
-    if (!DesignList() || DesignList()->empty()) return 0;
+double CPIHeatIntegrationStream::SegmentLoadSum(int mode) const {
     double sum = 0.0;
     for (const auto& s : *DesignList()) {
         if (mode == 1) {
@@ -78,7 +70,19 @@ std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
             sum += (s->dInletTemperature - s->dOutletTemperature) * s->dHeatCapacityFlowrate;
         }
     }
-    return std::fabs(sum) == m_dCachedHeatLoad[mode] ? 1 : 0;
+    return sum;
+}
+
+double CPIHeatIntegrationStream::GetOwnHeatLoad(int mode) const {
+    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return 0.0;
+    if (!DesignList() || DesignList()->empty()) return m_dCachedHeatLoad[mode];
+    return std::fabs(SegmentLoadSum(mode));
+}
+
+std::int32_t CPIHeatIntegrationStream::StoredLoadFlag(int mode) const {
+    if (m_nKind != KindUtility || (mode != 0 && mode != 1)) return m_bLoadInStep[mode == 1 ? 1 : 0];
+    if (!DesignList() || DesignList()->empty()) return 0;
+    return std::fabs(SegmentLoadSum(mode)) == m_dCachedHeatLoad[mode] ? 1 : 0;
 }
 
 void CPIHeatIntegrationStream::SetHeatLoad(double load, int mode) {

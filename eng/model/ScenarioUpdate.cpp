@@ -378,18 +378,26 @@ bool CPIScenario::IsSharedSiteStream(const CPIHeatIntegrationStream& stream) con
 }
 
 void CPIScenario::AddStreamSegments(CPIHeatIntegrationStream& stream) {
+    const bool shared = IsSharedSiteStream(stream);
+    // A utility's loads live in its segments, which are about to be made again (or were withdrawn
+    // already): read them first, so that a load typed or placed survives a renamed utility or a
+    // new temperature. No load is left as none: nothing is spread, no flow is calculated.
+    const bool ownUtility = !shared && stream.GetStreamKind() == CPIHeatIntegrationStream::KindUtility;
+    const double ownLoad = ownUtility ? stream.GetOwnHeatLoad(0) : 0.0;
+    const double ownNetworkLoad = ownUtility ? stream.GetOwnHeatLoad(1) : 0.0;
+
     if (m_pSegmentPool) RemoveStreamSegments(stream);
     if (!m_pSegmentPool) m_pSegmentPool = std::make_unique<CPTypedList<StreamSegment>>();
 
-    const bool shared = IsSharedSiteStream(stream);
     if (stream.IsComplete()) {
         // The network load of a utility is spread again over its new segments.
         const bool hadNetworkLoad = stream.IsLoadInStep(1);
-        const double networkLoad = hadNetworkLoad ? stream.GetHeatLoad(1) : 0.0;
+        const double networkLoad = !hadNetworkLoad ? 0.0 : ownUtility ? ownNetworkLoad : stream.GetHeatLoad(1);
         std::unique_ptr<StreamSegmentList> fresh = stream.BuildDesignSegments();
         const StreamSegmentList* current = stream.GetDesignSegments();
         if (!(shared && current && fresh && SameSegments(*current, *fresh)))
             stream.SetDesignSegments(std::move(fresh));
+        if (ownLoad > 0.0) stream.SetHeatLoad(ownLoad, 0);
         if (hadNetworkLoad) stream.SetHeatLoad(networkLoad, 1);
         stream.UpdateEndToleranceLoad(1);
         stream.UpdateEndToleranceLoad(-1);

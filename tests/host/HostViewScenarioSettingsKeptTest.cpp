@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -228,5 +230,58 @@ TEST(HostViewSiteUtilityLoads, AUtilityAddedOnTheSiteAfterTypedLoadsCarriesNone)
     ASSERT_EQ(0, last.exitCode) << last.out;
     EXPECT_TRUE(FileContents(saved.path) == FileContents(again.path));
 }
+
+}  // namespace
+
+namespace {
+
+// Loads typed by hand (25 kW of the hot utility, 65 kW of Cooling Water) and Cooling Water's end
+// fraction at 0.05, then a utility renamed or its supply temperature changed: the utility's
+// segments are made again from its new values, and the loads and the fraction stay as typed, at
+// once and after a save and a reopen. The operating cost follows the hot utility's price: 25 x
+// 78.84 (HP Steam, 0.009 per kWh over 8760 h) + 65 x 6.7 = 2406.50 a year; as MP Steam 25 x
+// 69.3792 + 65 x 6.7 = 2169.98.
+struct KeptLoadEdit {
+    const char* name;
+    bool site;          // on a total site's viewer, else in a project
+    const char* edit;   // the step, on the site's viewer or the project's scenario
+    double cost;        // the operating cost afterwards
+};
+void PrintTo(const KeptLoadEdit& c, std::ostream* out) { *out << c.name; }
+
+class HostViewTypedLoadsKept : public ::testing::TestWithParam<KeptLoadEdit> {};
+
+TEST_P(HostViewTypedLoadsKept, ARenameOrANewTemperatureKeepsTheTypedLoadsAndFractions) {
+    const KeptLoadEdit& c = GetParam();
+    const std::string typed = "set TargetMethod.450 0\nset HeatFlow.440.0 25\nset HeatFlow.440.1 65\nset EndTolerance.202.1 0.05\n";
+    const std::string reads = "get HeatFlow.440.[]\nget EndTolerance.202.1\nget CostPerTime.302\n";
+    const std::string script = c.site ? kFourStreamSite + typed + "open MyOwnerObject\n" + c.edit +
+                                            "open HIDesignViewerScenario.200.0\n" + reads
+                                      : typed + c.edit + reads;
+    ScratchFile saved("settingskept", std::string(c.name) + ".kcase", "", false);
+    ScratchFile file("settingskept", std::string(c.name) + ".txt", script);
+    const std::string input = c.site ? "--new hi-total-site Works" : ExamplePath("four-streams.csv");
+    const HostRun run = RunHost("view " + input + " --script " + file.path + " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    auto check = [&](const HostRun& r, int last) {
+        EXPECT_EQ((std::vector<double>{25, 65}), ScriptValues(r.out, last - 2)) << r.out.substr(r.out.size() - 800);
+        EXPECT_EQ((std::vector<double>{0.05}), ScriptValues(r.out, last - 1)) << r.out.substr(r.out.size() - 800);
+        ASSERT_EQ(1u, ScriptValues(r.out, last).size()) << r.out.substr(r.out.size() - 800);
+        EXPECT_NEAR(c.cost, ScriptValues(r.out, last)[0], 0.005) << r.out.substr(r.out.size() - 800);
+    };
+    const auto lines = [](const std::string& s) { return static_cast<int>(std::count(s.begin(), s.end(), '\n')); };
+    check(run, lines(script));
+    const HostRun again = RunViewScript(saved.path, "open HIDesignViewerScenario.200.0\n" + reads, " --open project");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    check(again, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, HostViewTypedLoadsKept,
+    ::testing::Values(KeptLoadEdit{"SiteRename", true, "attach UtilityNameView.599.0 MP Steam\n", 2169.98},
+                      KeptLoadEdit{"SiteTemperature", true, "set Temperature.440.0 260\n", 2406.50},
+                      KeptLoadEdit{"ProjectRename", false, "attach UtilityNameView.599.0 MP Steam\n", 2169.98},
+                      KeptLoadEdit{"ProjectTemperature", false, "set Temperature.440.0 260\n", 2406.50}),
+    [](const ::testing::TestParamInfo<KeptLoadEdit>& info) { return std::string(info.param.name); });
 
 }  // namespace

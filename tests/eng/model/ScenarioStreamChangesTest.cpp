@@ -5,12 +5,14 @@
 // is saved again.
 #include "OldScenarioRecordWriter.h"
 
+#include "eng/targeting/UtilityPlacement.h"
 #include "lumeth/Messages.h"
 #include "osmeri/CPValue.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <string>
 
 using namespace scenario_record_test;
@@ -112,3 +114,40 @@ TEST(ScenarioStreamChanges, TheExtractionSettingsReadFromACaseGoBackWhenItIsSave
     ASSERT_NE(again.scenario.GetStoredExtractionSettings(), nullptr);
     EXPECT_TRUE(*again.scenario.GetStoredExtractionSettings() == *settings);
 }
+
+namespace {
+
+// A utility's load kept while its segments are made again from a new supply temperature, in a
+// scenario whose utility loads are typed: a load stays as it was, and no load stays none.
+struct KeptLoad {
+    const char* name;
+    double set;       // the load given before the change, or a negative number for none
+    double expected;  // the load after it, in both views
+};
+void PrintTo(const KeptLoad& c, std::ostream* out) { *out << c.name; }
+
+class UtilityLoadOverNewSegments : public ::testing::TestWithParam<KeptLoad> {};
+
+TEST_P(UtilityLoadOverNewSegments, TheLoadGivenStaysAndNoneStaysNone) {
+    const KeptLoad& c = GetParam();
+    LiveScenario live;
+    CPIScenario& s = live.scenario;
+    AddStream(s, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
+    AddStream(s, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
+    ASSERT_EQ(s.AddStream("HP Steam", 1), 1);
+    ASSERT_EQ(s.SetUtilityAssignmentMethod(UtilityPlacement::UserSupplied), 1);
+    CPIHeatIntegrationStream* steam = s.FindStream("HP Steam");
+    if (c.set >= 0.0) {
+        steam->SetHeatLoad(c.set, 0);
+        steam->SetHeatLoad(c.set, 1);
+    }
+    ASSERT_EQ(steam->SetValue("Temperature", 260.0, 0), 1);
+    EXPECT_DOUBLE_EQ(steam->GetHeatLoad(0), c.expected);
+    EXPECT_DOUBLE_EQ(steam->GetHeatLoad(1), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Loads, UtilityLoadOverNewSegments,
+                         ::testing::Values(KeptLoad{"Typed", 25.0, 25.0}, KeptLoad{"None", -1.0, 0.0}),
+                         [](const ::testing::TestParamInfo<KeptLoad>& info) { return std::string(info.param.name); });
+
+}  // namespace
