@@ -62,7 +62,11 @@ MessageCatalogue::MessageCatalogue() {
         {"SolvingAreaLinearModel", "Solving the area linear model"},
         {"StageMatchNotPlaced", "A match of the structure found no place in the design; the utilities take its load:"},
         // What every form answers a write it does not take with.
-        {"ReadOnlyCell", "This value is read-only here: the view does not take a value in this cell."},
+        {"ReadOnlyCell",
+         "This value is read-only here: the view works it out from the values given, holds it while the network "
+         "operates, or takes none in this cell. To give a value the view works out, first clear the value given that "
+         "fixes it (an outlet temperature beside an exchanger's duty, say), or switch a heater or cooler to keep that "
+         "value instead; to change a size while the network operates, modify the operation first."},
         {"NotANumber", "This cell takes a number, and \"%s\" is not one."},
         {"ValueNotTaken", "The view does not take this value here."},
     };

@@ -49,7 +49,7 @@ const MessageText kTexts[] = {
     {"PickTotalSiteUtilityFromDropDownList",
      "A scenario of a total site uses the site's utility streams: add the utility to the site and pick it there."},
     {"SiteUtilityStaysInEveryScenario",
-     "The utility is a stream of the total site, which every scenario of the site holds as a utility: delete it on the site."},
+     "The utility is a stream of the total site, which every scenario of the site holds as a utility: rename or delete it on the site."},
     // A command on the selected design with none selected.
     {"NoDesignSelected", "Select a design first: none is selected."},
     // Refusals of a typed value.

@@ -38,6 +38,8 @@ TEST(HostViewSiteStreamsStay, NoScenarioTableTakesASiteStreamOutOfItsScenarioAlo
         {"Cooling Water switched to a process stream", "set RowPos.106 1\n" + refused + "cmd SwitchUtilToProcess\n"},
         {"name view emptied", refused + "attach UtilityNameView.599.0 empty\n"},
         {"name cell emptied", refused + "settext StrNameU.440.1\n"},
+        // Named on the site for every scenario: a rename in one scenario says so too.
+        {"name cell renamed", refused + "settext StrNameU.440.0 Steam2\n"},
     };
     const std::string read = "text StrName.401.[]\ntext StrNameU.440.[]\nget HeatFlow.440.[]\n";
     for (const Route& route : routes) {

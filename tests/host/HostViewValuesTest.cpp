@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -65,6 +66,34 @@ TEST(HostViewValuesForm, ListsEveryValueRowWithItsUnitAndValues) {
         EXPECT_TRUE(has(run.out, row)) << row;
     // Each row once.
     EXPECT_EQ(run.out.find("\"address\":\"HeatFlow.107\""), run.out.rfind("\"address\":\"HeatFlow.107\""));
+}
+
+}  // namespace
+
+namespace {
+
+// The design viewer's cell that takes a heater's outlet temperature (HeatFlow.356, beside the
+// heater's duty) takes a temperature in the user's unit: in customary units 284 F is 140 C, and
+// the heater on C1 (125 C in, 2 kW/C) then carries 30 kW, 102364.2 Btu/hr, in the session and in
+// the case reopened. Its form row says so.
+TEST(HostViewValuesDesign, AHeaterOutletTypedInCustomaryUnitsIsATemperature) {
+    ScratchFile design("heateroutlet", "d.case", "", false);
+    ASSERT_EQ(0, RunHost("design " + example("four-streams.csv") + " " + example("four-streams-network.csv") +
+                         " --save " + design.path)
+                     .exitCode);
+    ScratchFile saved("heateroutlet", "typed.case", "", false);
+    const HostRun run = RunViewScript(design.path, "set HeatFlow.356.0 284\nget Temperature.356.0\nget HeatFlow.304.4\n",
+                                      " --open design --units customary --form --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_EQ(std::vector<double>{284.0}, ScriptValues(run.out, 2)) << run.out;
+    const std::vector<double> duty = ScriptValues(run.out, 3);
+    ASSERT_EQ(1u, duty.size()) << run.out;
+    EXPECT_NEAR(30.0 * 3412.141633, duty[0], 0.01) << run.out;
+    EXPECT_TRUE(has(run.out, "  HeatFlow.356 value type=1 unit=F ")) << run.out;
+    const HostRun reopened = RunViewScript(saved.path, "get Temperature.356.0\nget HeatFlow.304.4\n", " --open design");
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_EQ((std::vector<double>{140.0}), ScriptValues(reopened.out, 1)) << reopened.out;
+    EXPECT_EQ((std::vector<double>{30.0}), ScriptValues(reopened.out, 2)) << reopened.out;
 }
 
 }  // namespace

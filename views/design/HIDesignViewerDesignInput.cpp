@@ -201,6 +201,11 @@ bool HIDesignViewerDesign::IsWritableAddress(int type, int number) {
     return false;
 }
 
+int HIDesignViewerDesign::WrittenKind(int type, int number) {
+    const InputRow* row = type == 6 ? findRow(type, number) : nullptr;
+    return row && row->check == temperatureRange ? 1 : type;
+}
+
 CNode* HIDesignViewerDesign::WriteRowUnit(int list, int row) {
     const auto l = static_cast<L>(list);
     // A stale row (one past the end of its list after the filter changed) edits nothing: the

@@ -319,7 +319,7 @@ void HIDesignViewerDesign::LoadVariables(FormDescription& form) {
         row.type = a.type;
         row.number = a.number;
         if (listed.insert({row.Address().c_str(), FormHook::Value}).second)
-            form.Add({row.Address(), FormHook::Value, a.type, true, a.dims});
+            form.Add({row.Address(), FormHook::Value, WrittenKind(a.type, a.number), true, a.dims});
         if (*a.refusals) form.SetRefusals(row.Address(), a.refusals);
     }
     for (const TextInput& t : TextInputs()) {

@@ -256,6 +256,7 @@ VarEnumInfo* HIDesignViewerDesign::GetEnumInfo(const VariableNameInfo& name) {
 }
 
 int HIDesignViewerDesign::GetEDVarType(const VarDescription& var) {
+    if (const int written = WrittenKind(var.Type(), var.Number()); written != var.Type()) return written;
     if (var.Type() != 1519) {
         int type = 0;
         return Form().EDVarType(var, type) ? type : Viewable::GetEDVarType(var);

@@ -149,12 +149,15 @@ void HIDesignViewerDesign::VariableStatus(const VarDescription& var, ModifyState
         if (bOperationsMode) state = ReadOnlyState;
         return;
     }
-    if (is(6, {318, 319}) || is(1, {355, 356})) {
+    // The outlet temperature of a heater or cooler is shown in 1: 355/356 and typed into 6: 355/356:
+    // both cells follow its status.
+    if (is(6, {318, 319, 355, 356}) || is(1, {355, 356})) {
         const bool cooler = number == 318 || number == 355;
+        const bool duty = number == 318 || number == 319;
         CNode* unit = unitOf(cooler ? L::UnconfiguredCooler : L::UnconfiguredHeater);
         HeatExch* hx = AsHeatExch(unit);
-        const CNode* node = type == 6 ? unit : hx ? static_cast<CNode*>(cooler ? hx->getOutlet(0) : hx->getOutlet(1)) : nullptr;
-        const int status = statusOf(node, type == 6 ? "Duty" : "Temperature");
+        const CNode* node = duty ? unit : hx ? static_cast<CNode*>(cooler ? hx->getOutlet(0) : hx->getOutlet(1)) : nullptr;
+        const int status = statusOf(node, duty ? "Duty" : "Temperature");
         if (status == kUnreadable) return;
         if (status == 2 || bOperationsMode) state = ReadOnlyState;
         return;

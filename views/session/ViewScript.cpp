@@ -94,21 +94,21 @@ FormDescription formOf(Viewable* view) {
     return form;
 }
 
-// The form as the user sees it now: a cell whose editing follows the view's cell state is shown
-// editable only while that state lets the user type into it.
+// The form as the user sees it now: a cell of its own (no column or table) is shown editable
+// exactly while a write of it is taken, the state `status` tells (a cell the view's state makes
+// read-only now is shown read-only, one its state marks is shown editable); each lists every key
+// a write of it may be answered with.
 FormDescription shownForm(Viewable* view) {
     const FormDescription listing = formOf(view);
     FormDescription shown;
     for (FormVariable v : listing.Variables()) {
         VarDescription var;
-        if (v.byState && v.editable && v.dimensions == 0 && VarDescription::Parse(v.address, var)) {
-            ModifyState state = ReadOnlyState;
-            int detail = 0;
-            view->VariableStatus(var, state, detail);
-            v.editable = state == ModifiableState;
-        }
+        if ((v.hook == FormHook::Value || v.hook == FormHook::Text) && (v.editable || v.byState) && v.dimensions == 0 &&
+            VarDescription::Parse(v.address, var))
+            v.editable = ListedCellState(view, var, v) != ReadOnlyState;
         shown.Add(v);
-        if (const Text keys = listing.Refusals(v.address); !keys.empty()) shown.SetRefusals(v.address, keys);
+        // Every key a write of the cell may be answered with, whatever its state now.
+        if (const Text keys = ListedRefusals(listing, v.address); !keys.empty()) shown.SetRefusals(v.address, keys);
     }
     for (const Text& word : listing.Commands()) shown.AddCommand(word);
     return shown;

@@ -447,6 +447,63 @@ TEST_P(ViewFormWrites, StatusAndTheWriteAgreeForEveryCell) {
     Session::Instance().Reset();
 }
 
+// The form a script lists shows each cell of its own (no column, no table) editable exactly where
+// `status` says a write is taken: a cell its view's state makes read-only now is listed read-only,
+// whatever its row lists, and one the state opens (a marked cell of an infeasible exchanger) is
+// listed editable. Whatever its state now, it lists every key a write of it may be answered with.
+TEST_P(ViewFormWrites, TheFormListsEachCellAsStatusTellsIt) {
+    const std::string name = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(Path(name)))) << name;
+    const std::vector<Walked> cells = walkedCells(c, name, false);
+    std::map<Viewable*, std::map<std::string, bool>> listings;
+    std::map<Viewable*, std::map<std::string, std::string>> refusals;
+    std::vector<std::string> disagreements;
+    int compared = 0;
+    for (const Walked& w : cells) {
+        if (w.row.dimensions != 0 || w.row.numbered) continue;
+        auto [at, added] = listings.emplace(w.view, std::map<std::string, bool>());
+        if (added) {
+            // The view's own rows: "  ADDRESS HOOK type=.. unit=.. editable|readonly ..." at the
+            // first indent.
+            std::istringstream lines(ViewScriptRunner::FormText(w.view).c_str());
+            std::string line;
+            std::getline(lines, line);
+            while (std::getline(lines, line) && line.rfind("  ", 0) == 0 && line[2] != ' ') {
+                std::istringstream words(line);
+                std::string address, word;
+                words >> address;
+                while (words >> word) {
+                    if (word == "editable" || word == "readonly") at->second[address] = word == "editable";
+                    if (word.rfind("refuses=", 0) == 0) {
+                        std::string keys = word.substr(8), key;
+                        while (words >> key) keys += " " + key;
+                        refusals[w.view][address] = keys;
+                    }
+                }
+            }
+        }
+        const auto shown = at->second.find(w.cell.c_str());
+        if (shown == at->second.end()) continue;
+        ViewScriptRunner asked(c.root, w.view);
+        asked.Run("status " + w.cell, "status");
+        ASSERT_EQ(1u, asked.Steps().size()) << w.where << " " << asked.Error();
+        ++compared;
+        const std::string listed = ListedRefusals(ListedForm(w.view->GetViewType()), w.row.address).c_str();
+        if (refusals[w.view][w.cell.c_str()] != listed)
+            disagreements.push_back(w.where + ": refuses " + refusals[w.view][w.cell.c_str()] + ", listed " + listed);
+        const bool takes = asked.Steps()[0].editable != ReadOnlyState;
+        if (shown->second != takes)
+            disagreements.push_back(w.where + ": listed " + (shown->second ? "editable" : "readonly") + ", status " +
+                                    std::to_string(asked.Steps()[0].editable));
+    }
+    std::string all;
+    for (const std::string& d : disagreements) all += d + "\n";
+    EXPECT_TRUE(disagreements.empty()) << disagreements.size() << " cells:\n" << all;
+    EXPECT_GT(compared, 20) << name;
+    Session::Instance().Reset();
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, ViewFormWrites, ::testing::Values("targets", "design", "split", "locked", "site"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
@@ -521,6 +578,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"DesignSideTemperatureCalculated", "design", "", "set Temperature.344.0 85", "ReadOnlyCell",
                 "Temperature.344.0"},
         Refused{"DesignHeaterDutyCalculated", "design", "", "set HeatFlow.304.4 25", "ReadOnlyCell", "HeatFlow.304.4"},
+        // Switched to keep its duty, the heater's outlet is calculated: the cell that takes it
+        // (HeatFlow.356) is as read-only as the cell that shows it (Temperature.356).
+        Refused{"DesignHeaterOutletCalculated", "design", "set Switch.356.0 1\nset Switch.319.0 0\n",
+                "set HeatFlow.356.0 150", "ReadOnlyCell", "Temperature.356.0"},
         Refused{"LoadOfASegmentedStream", "targets", "", "set HeatFlow.405.0 300", "ReadOnlyCell", "HeatFlow.405.0"},
         // Past the range a case holds.
         Refused{"ExchangerDutyHuge", "design", kE1, "set HeatFlow.200 1e15", "SpecRange", "HeatFlow.200"},
@@ -554,6 +615,78 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"SegmentPropertyZero", "targets", "open SegmentTable.201.0\n", "set Viscosity.101.0 0", "SpecRange",
                 "Viscosity.101.0"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
+
+// A value the network works out is given the way a user must give it: the value it follows is
+// cleared (an outlet temperature), or a heater is switched to keep its duty, and the duty typed.
+// Typed before, it is refused with a message that tells the way; typed after, it stands, with the
+// temperatures it makes, in the case saved and reopened.
+struct GivenAfterClearing {
+    const char* name;
+    const char* input;    // the case
+    const char* how;      // the words of the message that tell the way
+    const char* open;     // reaching the view
+    const char* setup;    // making the value calculated
+    const char* write;    // the value typed, refused first
+    const char* clear;    // what the user changes so that the value may be typed
+    const char* reads;    // the cells read after the write, in the case reopened
+    std::vector<double> expected;
+};
+void PrintTo(const GivenAfterClearing& g, std::ostream* out) { *out << g.name; }
+
+class CalculatedValueGiven : public ::testing::TestWithParam<GivenAfterClearing> {};
+
+TEST_P(CalculatedValueGiven, AfterTheValueItFollowsIsCleared) {
+    const GivenAfterClearing& g = GetParam();
+    OpenCase c;
+    ASSERT_TRUE(c.Read(bytesOf(casePath(g.input))));
+    ViewScriptRunner runner(c.root, startOf(c.root, g.input));
+    runner.Run(std::string(g.open) + g.setup + g.write + "\n", "refused");
+    ASSERT_TRUE(runner.Error().empty()) << runner.Error();
+    const ViewScriptStep& refused = runner.Steps().back();
+    EXPECT_EQ(0, refused.result) << refused.input;
+    Text told;
+    for (const SessionEntry& e : refused.journal)
+        if (e.event == SessionEvent::Error) told += e.key + ": " + e.text;
+    // The message tells how such a value is given.
+    EXPECT_NE(told.find(WriteRefusal::ReadOnly), Text::npos) << told;
+    EXPECT_NE(told.find(g.how), Text::npos) << told;
+    ViewScriptRunner given(c.root, runner.Current());
+    given.Run(std::string(g.clear) + g.write + "\n", "given");
+    ASSERT_TRUE(given.Error().empty()) << given.Error();
+    EXPECT_EQ(1, given.Steps().back().result) << given.Steps().back().input;
+    OpenCase reopened;
+    ASSERT_TRUE(reopened.Read(c.Save()));
+    ViewScriptRunner again(reopened.root, startOf(reopened.root, g.input));
+    again.Run(std::string(g.open) + g.reads, "reopened");
+    ASSERT_TRUE(again.Error().empty()) << again.Error();
+    std::vector<double> read;
+    for (const ViewScriptStep& s : again.Steps())
+        if (s.hasValue) read.insert(read.end(), s.values.begin(), s.values.end());
+    ASSERT_EQ(g.expected.size(), read.size());
+    for (std::size_t i = 0; i < read.size(); ++i) EXPECT_NEAR(g.expected[i], read[i], 1e-6) << i;
+    Session::Instance().Reset();
+}
+
+// E3 (H1 90 to 60 C, 3 kW/C; C1 from 35 C, 2 kW/C): its duty cleared and its cold outlet typed
+// (75 C), the duty follows (80 kW); the outlet cleared, 85 kW typed gives C1 35 + 85/2 = 77.5 C
+// and H1 90 - 85/3 C. The heater on C1 (125 C in, 2 kW/C) keeps C1's target until switched to
+// keep its area and then its duty: 30 kW then gives 125 + 30/2 = 140 C.
+INSTANTIATE_TEST_SUITE_P(
+    Design, CalculatedValueGiven,
+    ::testing::Values(
+        GivenAfterClearing{"ExchangerDutyAfterItsOutlet", "design", "clear the value given that fixes it",
+                           "set Index.414 1\nset Index.415 2\nopen HeatExchangerViewObject.400\n",
+                           "set HeatFlow.200 empty\nset Temperature.758 75\n",
+                           "set HeatFlow.200 85", "set Temperature.758 empty\n",
+                           "get HeatFlow.200\nget Temperature.758\nget Temperature.756\n",
+                           {85.0, 77.5, 90.0 - 85.0 / 3.0}},
+        GivenAfterClearing{"HeaterDutyAfterItsSwitches", "design", "switch a heater or cooler", "", "",
+                           "set HeatFlow.304.4 30", "set Switch.356.0 1\nset Switch.319.0 0\n",
+                           "get HeatFlow.304.4\nget Temperature.343.4\n", {30.0, 140.0}},
+        // Solved in operation, a locked network holds its sizes until its operation is modified.
+        GivenAfterClearing{"AreaInOperationAfterModifying", "locked", "modify the operation", "", "cmd SolveOperations\n",
+                           "set Area.306.0 50", "cmd ModifyOperation\n", "get Area.306.0\n", {50.0}}),
+    [](const ::testing::TestParamInfo<GivenAfterClearing>& info) { return std::string(info.param.name); });
 
 }  // namespace
 #endif

@@ -325,12 +325,13 @@ int HIDesignViewerScenario::SpecifyStreamName(const VarDescription& var, const T
     if (i == n) return text.empty() ? 0 : myScenario->AddStream(text, kind) == 1 ? 1 : 0;
     IHeatIntegrationStream* found = nullptr;
     const bool have = myScenario->GetStreamOfKind(i, found, kind, 2) && found;
+    // A total-site scenario's utilities are the site's streams, named and deleted on the site for
+    // every scenario at once.
+    if (kind == 1 && myScenario->IsTotalSiteScenario()) {
+        ErrorMsg("SiteUtilityStaysInEveryScenario");
+        return 0;
+    }
     if (text.empty()) {
-        // A total-site scenario's utilities are the site's streams, deleted on the site.
-        if (kind == 1 && myScenario->IsTotalSiteScenario()) {
-            ErrorMsg("SiteUtilityStaysInEveryScenario");
-            return 0;
-        }
         if (ResponseMsg("DeleteStreamError", 2) != 1) return 0;
         SignalBusy(true);
         // A stream that cannot be found is not deleted in a guess: the user is told.
