@@ -223,4 +223,28 @@ TEST(HostViewBeyondUtilitySplitter, TheCellAfterTheMixerFollowsAUtilityThere) {
     EXPECT_TRUE(has(report.out, "E3 (exchanger) H1 -> C1: duty 90.00, hot 90.00 -> 60.00, cold 20.00")) << report.out;
 }
 
+// Clearing the share the user gave a branch of C1's split leaves no share fixed: both branches
+// take a share typed again (here 0.3 on the second, the first follows at 0.7), and the case keeps
+// it, the first branch then worked out from the balance again.
+TEST(HostViewBeyondUtilitySplitter, AClearedShareCanBeGivenAgain) {
+    const Saved saved("four-streams-split-network.csv");
+    ASSERT_TRUE(saved.built);
+    const std::string splitter =
+        "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
+    ScratchFile out("beyond", "share.kcase", "", false);
+    const HostRun run = RunViewScript(saved.file.path,
+                                      splitter + "set Fraction.200.0 empty\nstatus Fraction.200.0\nstatus Fraction.200.1\n"
+                                                 "set Fraction.200.1 0.3\nget Fraction.200.[]\n",
+                                      " --open design --save " + out.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "6: status Fraction.200.0\n  editable\n7: status Fraction.200.1\n  editable\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Fraction.200.[]\n  value 0.7 0.3\n")) << run.out;
+    const HostRun again =
+        RunViewScript(out.path, splitter + "get Fraction.200.[]\nstatus Fraction.200.0\nstatus Fraction.200.1\n", " --open design");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "5: get Fraction.200.[]\n  value 0.7 0.3\n6: status Fraction.200.0\n  read-only\n"
+                               "7: status Fraction.200.1\n  editable\n"))
+        << again.out;
+}
+
 }  // namespace

@@ -238,6 +238,18 @@ int SplitterView::Specify(const VarDescription& var, double value) {
             double old = 0.0;
             branch->getVariableAsDouble(NV::SplitFraction, old);
             branch->addVariable(NV::SplitFraction, old, ValueStatus::Open);
+            // The shares the balance gave the other branches followed from the one cleared: they
+            // are opened with it, so that the network works them out again from what still fixes
+            // them (branch duties) or leaves them for the user to give. Kept as calculated, they
+            // would hold each other and no share could be typed again.
+            for (int k = 0; CNode* other = Branch(k); ++k) {
+                if (k == i || !other->hasVariable(NV::SplitFraction) ||
+                    other->getVariableStatus(NV::SplitFraction) != ValueStatus::Calculated)
+                    continue;
+                double share = 0.0;
+                other->getVariableAsDouble(NV::SplitFraction, share);
+                other->addVariable(NV::SplitFraction, share, ValueStatus::Open);
+            }
         } else {
             // A branch takes a share of the inlet flow between 0 and 1.
             // and the shares the user fixes may not together promise more than the whole inflow.
