@@ -186,7 +186,10 @@ int CPIHeatIntegrationStream::SetDTminContribution(double dTmin, const CPString&
 int CPIHeatIntegrationStream::InsertSegment(int index) {
     const int result = m_set.InsertSegment(index);
     if (result == 1) {
-        m_dCachedHeatLoad[0] = 0.0;
+        // A process stream's load follows from its values, which the new segment leaves open. A
+        // utility's is the one typed or placed on it: it waits, while the new segment has no end
+        // yet, to be spread over the segments made when the utility is complete again.
+        if (m_nKind != KindUtility) m_dCachedHeatLoad[0] = 0.0;
         ClearLoadFlags();
         Notify(33, m_strName, AsData());
     }

@@ -327,3 +327,42 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<KeptLoadEdit>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// Loads typed by hand (25 kW of HP Steam, 65 kW of Cooling Water), then Cooling Water split in its
+// segment table at 22 C (the new segment given its end and specific heat) and joined back: the
+// 65 kW stay the user's, spread over the two segments by their spans (26 and 39 kW) and whole
+// again on one; the operating cost stays 2406.50 a year, at once, reopened and in `targets`.
+TEST(HostViewSiteUtilityLoads, AUtilitySplitInItsSegmentTableAndJoinedKeepsItsTypedLoad) {
+    ScratchFile split("settingskept", "split.kcase", "", false), joined("settingskept", "joined.kcase", "", false);
+    const std::string reads = "open MyOwnerObject\nget HeatFlow.440.[]\nget CostPerTime.302\n";
+    const std::string splitting = "set TargetMethod.450 0\nset HeatFlow.440.0 25\nset HeatFlow.440.1 65\n"
+                                  "set RowPos.106 1\ncmd ViewSegTableViewU\nopen @last\nset WhereToIns.200 0\n"
+                                  "expect InsertedSegmentIncomplete\ncmd InsSeg\nset Temperature.101.0 22\n"
+                                  "set SpecificHeat.100.0 4.183\nget HeatFlow.100.[]\n";
+    const std::string joining = "open SegmentTable.202.0\nset WhereToIns.200 1\ncmd DeleteSegment\nget HeatFlow.100.[]\n";
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"), splitting + reads, " --save " + split.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    const auto check = [](const HostRun& r, int last, const std::vector<double>& segments) {
+        const std::string tail = r.out.substr(r.out.size() > 800 ? r.out.size() - 800 : 0);
+        if (!segments.empty()) {
+            EXPECT_EQ(segments, ScriptValues(r.out, last - 3)) << tail;
+        }
+        EXPECT_EQ((std::vector<double>{25, 65}), ScriptValues(r.out, last - 1)) << tail;
+        ASSERT_EQ(1u, ScriptValues(r.out, last).size()) << tail;
+        EXPECT_NEAR(2406.50, ScriptValues(r.out, last)[0], 0.005) << tail;
+    };
+    check(run, 15, {26, 39});
+    const HostRun reopened = RunViewScript(split.path, joining + reads, " --save " + joined.path);
+    ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    check(reopened, 7, {65});
+    for (const std::string& saved : {split.path, joined.path}) {
+        const HostRun targets = RunHost("targets " + saved);
+        ASSERT_EQ(0, targets.exitCode) << targets.out;
+        EXPECT_TRUE(has(targets.out, "  HP Steam  25.000 kW\n  Cooling Water  65.000 kW\n")) << targets.out;
+        EXPECT_TRUE(has(targets.out, "operating cost            2406.50 per year")) << targets.out;
+    }
+}
+
+}  // namespace

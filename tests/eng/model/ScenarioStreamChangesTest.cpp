@@ -151,3 +151,37 @@ INSTANTIATE_TEST_SUITE_P(Loads, UtilityLoadOverNewSegments,
                          [](const ::testing::TestParamInfo<KeptLoad>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A utility split into two segments in its segment table and joined back, in a scenario whose
+// utility loads are typed: the segment inserted has no end yet, so for a moment the utility is
+// incomplete (no end, no specific heat) and has no segments at all; the load typed (65 kW of Cooling Water) is the user's
+// all the same and comes back over the new segments, and over the one segment joined again.
+TEST(UtilityLoadOverNewSegments, ASplitAndAJoinKeepTheTypedLoad) {
+    LiveScenario live;
+    CPIScenario& s = live.scenario;
+    AddStream(s, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
+    AddStream(s, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
+    ASSERT_EQ(s.AddStream("Cooling Water", 1), 1);
+    ASSERT_EQ(s.SetUtilityAssignmentMethod(UtilityPlacement::UserSupplied), 1);
+    CPIHeatIntegrationStream* water = s.FindStream("Cooling Water");
+    water->SetHeatLoad(65.0, 0);
+    water->SetHeatLoad(65.0, 1);
+    ASSERT_DOUBLE_EQ(water->GetHeatLoad(0), 65.0);
+
+    ASSERT_EQ(water->InsertSegment(1), 1);
+    EXPECT_FALSE(water->IsComplete());
+    water->GetHeatLoad(0);  // a readout while the utility has no segments
+    ASSERT_EQ(water->SetValue("Temperature", 22.0, 1), 1);
+    for (int segment : {0, 1}) ASSERT_EQ(water->SetValue("SpecificHeat", 4.183, segment), 1);
+    ASSERT_TRUE(water->IsComplete());
+    EXPECT_EQ(water->GetNumberOfSegments(), 2);
+    EXPECT_DOUBLE_EQ(water->GetHeatLoad(0), 65.0);
+
+    ASSERT_EQ(water->DeleteSegment(1), 1);
+    EXPECT_EQ(water->GetNumberOfSegments(), 1);
+    EXPECT_DOUBLE_EQ(water->GetHeatLoad(0), 65.0);
+}
+
+}  // namespace
