@@ -523,8 +523,10 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
         p.shellsCapped = scenario.IsPointShellsTargetCapped(i);
         // Where the utilities cannot cover the targets the module clears a point's units target
         // and computes no cost (an area may keep an earlier value); any heat exchanged at all
-        // takes at least one unit.
-        p.available = p.unitsPinch > 0.0;
+        // takes at least one unit. A table without a process stream that needs no utility
+        // exchanges nothing and has nothing left uncovered: its costs are those `targets` gives.
+        const bool needsNothing = !(p.hotUtility > 1e-9) && !(p.coldUtility > 1e-9);
+        p.available = p.unitsPinch > 0.0 || (!r.networkAvailable && needsNothing);
         r.points.push_back(p);
     }
     // The least total annual cost among the points that have one. It is an optimum only where the

@@ -72,3 +72,25 @@ TEST(HostSupertargetOptimum, ACostThatRisesOnBothSidesHasItsOptimum) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table of two utilities and no process stream: the targets need no utility at all, so there
+// is nothing the utilities fail to cover. Each supertarget point says what `targets` says at its
+// DTmin: no area, units or shells (no network), and costs of 0.
+TEST(HostSupertargetPoint, AUtilitiesOnlyTableNeedsNothingTheUtilitiesCouldFailToCover) {
+    ScratchFile table("supertarget", "utilities.csv",
+                      "name,supply,target,cp,h,kind\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
+    const HostRun targets = RunHost("targets " + table.path + " --json");
+    const HostRun super = RunHost("supertarget " + table.path + " --from 10 --to 11 --json");
+    ASSERT_EQ(0, targets.exitCode) << targets.out;
+    ASSERT_EQ(0, super.exitCode) << super.out;
+    const std::size_t point = super.out.find("{\"dtmin\": 10,");
+    ASSERT_NE(std::string::npos, point) << super.out;
+    for (const char* key : {"hot_utility", "cold_utility", "area_countercurrent", "units_pinch", "shells", "capital_cost",
+                            "operating_cost", "total_annual_cost"})
+        EXPECT_EQ(Field(targets.out, key), Field(super.out, key, point)) << key << "\n" << super.out;
+    EXPECT_EQ(std::string::npos, super.out.find("cannot cover")) << super.out;
+}
+
+}  // namespace
