@@ -128,15 +128,20 @@ void PrintTo(const KeptLoad& c, std::ostream* out) { *out << c.name; }
 
 class UtilityLoadOverNewSegments : public ::testing::TestWithParam<KeptLoad> {};
 
+// H1 and C1 with one default utility, its load to be typed by hand.
+CPIHeatIntegrationStream* UtilityOfTypedLoads(CPIScenario& s, const char* utility) {
+    AddStream(s, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
+    AddStream(s, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
+    if (s.AddStream(utility, 1) != 1 || s.SetUtilityAssignmentMethod(UtilityPlacement::UserSupplied) != 1) return nullptr;
+    return s.FindStream(utility);
+}
+
 TEST_P(UtilityLoadOverNewSegments, TheLoadGivenStaysAndNoneStaysNone) {
     const KeptLoad& c = GetParam();
     LiveScenario live;
     CPIScenario& s = live.scenario;
-    AddStream(s, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
-    AddStream(s, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
-    ASSERT_EQ(s.AddStream("HP Steam", 1), 1);
-    ASSERT_EQ(s.SetUtilityAssignmentMethod(UtilityPlacement::UserSupplied), 1);
-    CPIHeatIntegrationStream* steam = s.FindStream("HP Steam");
+    CPIHeatIntegrationStream* steam = UtilityOfTypedLoads(s, "HP Steam");
+    ASSERT_NE(steam, nullptr);
     if (c.set >= 0.0) {
         steam->SetHeatLoad(c.set, 0);
         steam->SetHeatLoad(c.set, 1);
@@ -160,12 +165,8 @@ namespace {
 // all the same and comes back over the new segments, and over the one segment joined again.
 TEST(UtilityLoadOverNewSegments, ASplitAndAJoinKeepTheTypedLoad) {
     LiveScenario live;
-    CPIScenario& s = live.scenario;
-    AddStream(s, "H1", 0, {{170.0, 60.0, 3.0}}, 0.2);
-    AddStream(s, "C1", 0, {{20.0, 135.0, 2.0}}, 0.2);
-    ASSERT_EQ(s.AddStream("Cooling Water", 1), 1);
-    ASSERT_EQ(s.SetUtilityAssignmentMethod(UtilityPlacement::UserSupplied), 1);
-    CPIHeatIntegrationStream* water = s.FindStream("Cooling Water");
+    CPIHeatIntegrationStream* water = UtilityOfTypedLoads(live.scenario, "Cooling Water");
+    ASSERT_NE(water, nullptr);
     water->SetHeatLoad(65.0, 0);
     water->SetHeatLoad(65.0, 1);
     ASSERT_DOUBLE_EQ(water->GetHeatLoad(0), 65.0);
