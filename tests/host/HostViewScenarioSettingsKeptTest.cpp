@@ -333,7 +333,8 @@ namespace {
 // Loads typed by hand (25 kW of HP Steam, 65 kW of Cooling Water), then Cooling Water split in its
 // segment table at 22 C (the new segment given its end and specific heat) and joined back: the
 // 65 kW stay the user's, spread over the two segments by their spans (26 and 39 kW) and whole
-// again on one; the operating cost stays 2406.50 a year, at once, reopened and in `targets`.
+// again on one; the operating cost stays 2406.50 a year, at once, reopened and in `targets`. The
+// split and the join are done, and answer so.
 TEST(HostViewSiteUtilityLoads, AUtilitySplitInItsSegmentTableAndJoinedKeepsItsTypedLoad) {
     ScratchFile split("settingskept", "split.kcase", "", false), joined("settingskept", "joined.kcase", "", false);
     const std::string reads = "open MyOwnerObject\nget HeatFlow.440.[]\nget CostPerTime.302\n";
@@ -353,9 +354,11 @@ TEST(HostViewSiteUtilityLoads, AUtilitySplitInItsSegmentTableAndJoinedKeepsItsTy
         ASSERT_EQ(1u, ScriptValues(r.out, last).size()) << tail;
         EXPECT_NEAR(2406.50, ScriptValues(r.out, last)[0], 0.005) << tail;
     };
+    EXPECT_TRUE(has(run.out, "9: cmd InsSeg\n  result 1\n")) << run.out;
     check(run, 15, {26, 39});
     const HostRun reopened = RunViewScript(split.path, joining + reads, " --save " + joined.path);
     ASSERT_EQ(0, reopened.exitCode) << reopened.out;
+    EXPECT_TRUE(has(reopened.out, "3: cmd DeleteSegment\n  result 1\n")) << reopened.out;
     check(reopened, 7, {65});
     for (const std::string& saved : {split.path, joined.path}) {
         const HostRun targets = RunHost("targets " + saved);

@@ -128,9 +128,12 @@ int SegmentTable::Message(const Text& line) {
     line.Token(word, rest);
     if (myStream) {
         const int segments = myStream->GetNumberOfSegments();
+        // The table's own words answer 1 when done and 0 when refused (with the refusal's
+        // message); anything else is the framework's.
         if (word == "InsSeg") {
             if (selectedRow < 0) {
                 ErrorMsg("InsertSegmentErrorMsg");
+                return 0;
             } else if (selectedRow < segments) {  // past the target point there is nothing to split
                 const int at = selectedRow + 1;
                 myStream->InsertSegment(at);
@@ -149,18 +152,23 @@ int SegmentTable::Message(const Text& line) {
                 // targets move.
                 if (!myStream->AreDesignSegmentsComplete())
                     ErrorMsg("InsertedSegmentIncomplete", Text(myStream->GetName()));
+                return 1;
             }
         } else if (word == "DeleteSegment") {
             // Deleting point i merges segments i-1 and i into the values of segment i, which
             // moves up a row: the mark of segment i-1 goes with its values.
-            if (selectedRow != 0 && selectedRow != segments) {
-                if (myStream->DeleteSegment(selectedRow)) ShiftOwnCoefficientRows(selectedRow - 1, -1);
+            if (selectedRow <= 0 || selectedRow >= segments) {
+                ErrorMsg("DeleteSegmentErrorMsg");
+                return 0;
             }
-            else ErrorMsg("DeleteSegmentErrorMsg");
+            if (!myStream->DeleteSegment(selectedRow)) return 0;
+            ShiftOwnCoefficientRows(selectedRow - 1, -1);
+            return 1;
         } else if (word == "DeleteAllSegments") {
             int done = 1;
             while (done == 1 && myStream->GetNumberOfSegments() > 1)
                 if ((done = myStream->DeleteSegment(1)) == 1) ShiftOwnCoefficientRows(0, -1);
+            return done;
         } else if (word == "PlotViewStandAlone") {
             View("PlotStandAlone");
         } else if (word == "ViewHTCDefaultValueView") {

@@ -87,15 +87,16 @@ TEST_F(ViewSegmentTable, OneSegmentCannotBeDeletedAndTheEndPointsNeverGo) {
     EXPECT_EQ(0.0, t->Value(at("DelSeg.102")));
     EXPECT_EQ(0.0, t->Value(at("DelSegAll.102")));
     EXPECT_EQ(1, rows(t, "Temperature.100"));
-    t->Message("DeleteAllSegments");
+    EXPECT_EQ(1, t->Message("DeleteAllSegments"));  // one segment: nothing to join
     EXPECT_EQ(1, s->GetNumberOfSegments());
-    // Insert below row 0 is refused; insert after row 0 splits the stream.
+    // Insert below row 0 is refused with its message and answers 0; insert after row 0 splits
+    // the stream and answers 1.
     t->Specify(at("WhereToIns.200"), -1);
-    t->Message("InsSeg");
+    EXPECT_EQ(0, t->Message("InsSeg"));
     EXPECT_EQ("InsertSegmentErrorMsg", lastError());
     EXPECT_EQ(1, s->GetNumberOfSegments());
     t->Specify(at("WhereToIns.200"), 0);
-    t->Message("InsSeg");
+    EXPECT_EQ(1, t->Message("InsSeg"));
     ASSERT_EQ(2, s->GetNumberOfSegments());
     s->SetValue("Temperature", 100, 1);
     t->Message("InsSeg");
@@ -107,17 +108,17 @@ TEST_F(ViewSegmentTable, OneSegmentCannotBeDeletedAndTheEndPointsNeverGo) {
     for (int row : {0, 3}) {
         Session::Instance().Reset();
         t->Specify(at("WhereToIns.200"), row);
-        t->Message("DeleteSegment");
+        EXPECT_EQ(0, t->Message("DeleteSegment")) << row;
         EXPECT_EQ("DeleteSegmentErrorMsg", lastError()) << row;
         EXPECT_EQ(3, s->GetNumberOfSegments());
     }
     // Row 1 joins the segments on both sides of point 1.
     t->Specify(at("WhereToIns.200"), 1);
-    t->Message("DeleteSegment");
+    EXPECT_EQ(1, t->Message("DeleteSegment"));
     ASSERT_EQ(2, s->GetNumberOfSegments());
     EXPECT_EQ(150.0, t->Value(at("Temperature.100", 0)));
     EXPECT_EQ(100.0, t->Value(at("Temperature.101", 0)));
-    t->Message("DeleteAllSegments");
+    EXPECT_EQ(1, t->Message("DeleteAllSegments"));
     EXPECT_EQ(1, s->GetNumberOfSegments());
     EXPECT_EQ(50.0, t->Value(at("Temperature.101", 0)));
 }
