@@ -579,6 +579,9 @@ SuperTargetReport ReadSuperTargets(const IHeatIntegrationScenario& scenario) {
     if (!r.noAnnualCost.empty()) {
         r.notes.push_back("total annual cost not available (" + r.noAnnualCost +
                           "): no capital can be annualised, so there is no optimum");
+    } else if (!r.networkAvailable) {
+        // No exchanger to buy: the capital stays 0 at every DTmin, and nothing trades against it.
+        r.notes.push_back("no optimum: without process streams no DTmin trades capital against energy");
     } else if (best == r.points.size()) {
         r.notes.push_back("no point has a total annual cost, so there is no optimum");
     } else if (!risesLeft || !risesRight) {

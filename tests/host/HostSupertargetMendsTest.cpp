@@ -77,7 +77,8 @@ namespace {
 
 // A table of two utilities and no process stream: the targets need no utility at all, so there
 // is nothing the utilities fail to cover. Each supertarget point says what `targets` says at its
-// DTmin: no area, units or shells (no network), and costs of 0.
+// DTmin: no area, units or shells (no network), and costs of 0; no DTmin is an optimum, for want of
+// a network, not of a cost.
 TEST(HostSupertargetPoint, AUtilitiesOnlyTableNeedsNothingTheUtilitiesCouldFailToCover) {
     ScratchFile table("supertarget", "utilities.csv",
                       "name,supply,target,cp,h,kind\nHP Steam,,,,,utility\nCooling Water,,,,,utility\n");
@@ -91,6 +92,9 @@ TEST(HostSupertargetPoint, AUtilitiesOnlyTableNeedsNothingTheUtilitiesCouldFailT
                             "operating_cost", "total_annual_cost"})
         EXPECT_EQ(Field(targets.out, key), Field(super.out, key, point)) << key << "\n" << super.out;
     EXPECT_EQ(std::string::npos, super.out.find("cannot cover")) << super.out;
+    // Each point's total annual cost reads 0: the reason there is no optimum is the missing network.
+    EXPECT_EQ(std::string::npos, super.out.find("no point has a total annual cost")) << super.out;
+    EXPECT_NE(std::string::npos, super.out.find("no optimum: without process streams")) << super.out;
 }
 
 }  // namespace
