@@ -248,3 +248,29 @@ TEST(HostViewBeyondUtilitySplitter, AClearedShareCanBeGivenAgain) {
 }
 
 }  // namespace
+
+// A share cleared and not given again is no share of the network's: the design job on the saved
+// case names it not known (JSON null) beside an incomplete calculation, never the share it had,
+// and reports the shares again once one is given and the balance works out the other.
+TEST(HostViewBeyondUtilitySplitter, AClearedShareIsReportedNotKnownUntilGivenAgain) {
+    const Saved saved("four-streams-split-network.csv");
+    ASSERT_TRUE(saved.built);
+    const std::string splitter =
+        "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
+    ScratchFile cleared("beyond", "cleared.kcase", "", false);
+    ASSERT_EQ(0, RunViewScript(saved.file.path, splitter + "set Fraction.200.0 empty\n", " --open design --save " + cleared.path)
+                     .exitCode);
+    const HostRun text = RunHost("design " + cleared.path);
+    EXPECT_TRUE(has(text.out, "Splitter TEE-100 on C1: E3 not known, E4 not known\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "  calculation               incomplete\n")) << text.out;
+    const HostRun json = RunHost("design " + cleared.path + " --json");
+    EXPECT_TRUE(has(json.out, "{\"unit\": \"E3\", \"fraction\": null}, {\"unit\": \"E4\", \"fraction\": null}")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"calculation_status\": \"incomplete\"")) << json.out;
+
+    ScratchFile given("beyond", "given.kcase", "", false);
+    ASSERT_EQ(0, RunViewScript(cleared.path, splitter + "set Fraction.200.1 0.3\n", " --open design --save " + given.path)
+                     .exitCode);
+    const HostRun again = RunHost("design " + given.path);
+    EXPECT_TRUE(has(again.out, "Splitter TEE-100 on C1: E3 0.7000, E4 0.3000\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "  calculation               calculated\n")) << again.out;
+}
