@@ -109,8 +109,12 @@ DesignReport ReadDesign(IHENDesign& d) {
             splitter.name = unitName(d, tee->getName());
             splitter.stream = s->GetName().c_str();
             for (int k = 0; CNode* branch = d.GetSplitterBranch(tee, k); ++k) {
+                // A share left open (cleared and not given again) is no share of the network:
+                // what it held before is not reported as one.
                 double fraction = NAN;
-                if (!d.GetNodeValue(branch->getName(), CPString(NodeValue::SplitFraction), fraction)) fraction = NAN;
+                if (d.GetNodeValueStatus(branch->getName(), CPString(NodeValue::SplitFraction)) == ValueStatus::Open ||
+                    !d.GetNodeValue(branch->getName(), CPString(NodeValue::SplitFraction), fraction))
+                    fraction = NAN;
                 splitter.branches.emplace_back(firstUnitOnBranch(d, branch->getName()), fraction);
             }
             r.splitters.push_back(std::move(splitter));

@@ -322,6 +322,11 @@ bool CPIHENDesign::GetNodeValue(const CPString& nodeName, const CPString& valueN
     return node && node->getVariableAsDouble(valueName, out);
 }
 
+int CPIHENDesign::GetNodeValueStatus(const CPString& nodeName, const CPString& valueName) const {
+    CNode* node = m_sheet->getNode(nodeName);
+    return node ? node->getVariableStatus(valueName) : ValueStatus::Open;
+}
+
 CPString CPIHENDesign::GetUnitName(const CPString& nodeName) const {
     CNode* node = m_sheet->getNode(nodeName);
     CPString name;

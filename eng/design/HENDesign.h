@@ -352,6 +352,7 @@ public:
     bool GetDownstreamNodeName(const CPString& nodeName, CPString& out) const override;
     CPString GetNodeClassName(const CPString& nodeName) const override;
     bool GetNodeValue(const CPString& nodeName, const CPString& valueName, double& out) const override;
+    int GetNodeValueStatus(const CPString& nodeName, const CPString& valueName) const override;
     CPString GetUnitName(const CPString& nodeName) const override;
     CNode* GetStreamSegment(const CPString& streamName, int n) const override;
     bool SpecifyExchangerValue(CNode* unit, const CPString& valueName, double value) override;

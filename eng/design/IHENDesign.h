@@ -133,6 +133,9 @@ public:
     virtual bool GetNodeValue(const CPString& /*nodeName*/, const CPString& /*valueName*/, double& /*out*/) const {
         return false;
     }
+    // How the design holds that value: 0 open (not known, a missing value or node included),
+    // 1 given by the user, 2 worked out by the network.
+    virtual int GetNodeValueStatus(const CPString& /*nodeName*/, const CPString& /*valueName*/) const { return 1; }
     // The name the design shows the unit by (its "UnitOperationName"); empty when the node has none.
     virtual CPString GetUnitName(const CPString& /*nodeName*/) const { return CPString(); }
 

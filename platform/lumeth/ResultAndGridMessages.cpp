@@ -100,7 +100,8 @@ const MessageText kTexts[] = {
     {"CannotDeleteHeatExchanger", "This exchanger cannot be deleted."},
     {"HeatExchangerNameError", "This exchanger name is empty or taken."},
     {"UnitNameError", "This unit name is empty or taken."},
-    {"SplitFractionError", "A split fraction must lie between 0 and 1."},
+    {"SplitFractionError", "A split fraction must lie between 0 and 1, and the shares given on a splitter must together "
+                           "pass on its whole inflow: to change a share the others fix, first clear one of them."},
     {"CannotAcceptThisPercentValue", "Give a percentage between 0 and 100."},
     {"optimizationwilloverwritedesign", "The optimisation will overwrite this design. Go on?"},
     // The what-if schedules and events.

@@ -248,3 +248,53 @@ TEST(HostViewBeyondUtilitySplitter, AClearedShareCanBeGivenAgain) {
 }
 
 }  // namespace
+
+// A share cleared and not given again is no share of the network's: the design job on the saved
+// case names it not known (JSON null) beside an incomplete calculation, never the share it had,
+// and reports the shares again once one is given and the balance works out the other.
+TEST(HostViewBeyondUtilitySplitter, AClearedShareIsReportedNotKnownUntilGivenAgain) {
+    const Saved saved("four-streams-split-network.csv");
+    ASSERT_TRUE(saved.built);
+    const std::string splitter =
+        "set Index.414 1\nset Index.415 3\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.783\n";
+    ScratchFile cleared("beyond", "cleared.kcase", "", false);
+    ASSERT_EQ(0, RunViewScript(saved.file.path, splitter + "set Fraction.200.0 empty\n", " --open design --save " + cleared.path)
+                     .exitCode);
+    const HostRun text = RunHost("design " + cleared.path);
+    EXPECT_TRUE(has(text.out, "Splitter TEE-100 on C1: E3 not known, E4 not known\n")) << text.out;
+    EXPECT_TRUE(has(text.out, "  calculation               incomplete\n")) << text.out;
+    const HostRun json = RunHost("design " + cleared.path + " --json");
+    EXPECT_TRUE(has(json.out, "{\"unit\": \"E3\", \"fraction\": null}, {\"unit\": \"E4\", \"fraction\": null}")) << json.out;
+    EXPECT_TRUE(has(json.out, "\"calculation_status\": \"incomplete\"")) << json.out;
+
+    ScratchFile given("beyond", "given.kcase", "", false);
+    ASSERT_EQ(0, RunViewScript(cleared.path, splitter + "set Fraction.200.1 0.3\n", " --open design --save " + given.path)
+                     .exitCode);
+    const HostRun again = RunHost("design " + given.path);
+    EXPECT_TRUE(has(again.out, "Splitter TEE-100 on C1: E3 0.7000, E4 0.3000\n")) << again.out;
+    EXPECT_TRUE(has(again.out, "  calculation               calculated\n")) << again.out;
+}
+
+// The automatic design gives both branches of H1's split a share of their own (0.70 and 0.30).
+// With every other share given, a share typed for a branch must bring them to the whole inflow:
+// 0.5 beside 0.30 would lose a fifth of H1 at the mixer, is refused with "SplitFractionError" and
+// leaves both shares as they were, in the view and in the case saved after it.
+TEST(HostViewBeyondUtilitySplitter, ASharePastWhatTheGivenSharesLeaveIsRefused) {
+    ScratchFile designed("beyond", "auto.kcase", "", false);
+    ASSERT_EQ(0, RunHost("autodesign " + ExamplePath("four-streams.csv") + " --designs 2 --save " + designed.path).exitCode);
+    const std::string splitter =
+        "set Index.414 1\nset Index.415 0\nopen HeatExchangerViewObject.400\nopen SplitterViewObject.781\n";
+    ScratchFile out("beyond", "auto-share.kcase", "", false);
+    const HostRun run = RunViewScript(designed.path,
+                                      splitter + "get Fraction.200.[]\nstatus Fraction.200.1\nexpect SplitFractionError\n"
+                                                 "set Fraction.200.0 0.5\nget Fraction.200.[]\n",
+                                      " --open design=A_Design1 --save " + out.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get Fraction.200.[]\n  value 0.696969697 0.303030303\n")) << run.out;
+    EXPECT_EQ("editable", stateOf(run.out, 6, "Fraction.200.1")) << run.out;
+    EXPECT_TRUE(has(run.out, "8: set Fraction.200.0 0.5\n  result 0")) << run.out;
+    EXPECT_TRUE(has(run.out, "9: get Fraction.200.[]\n  value 0.696969697 0.303030303\n")) << run.out;
+    const HostRun again = RunViewScript(out.path, splitter + "get Fraction.200.[]\n", " --open design=A_Design1");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "5: get Fraction.200.[]\n  value 0.696969697 0.303030303\n")) << again.out;
+}

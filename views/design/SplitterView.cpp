@@ -252,16 +252,23 @@ int SplitterView::Specify(const VarDescription& var, double value) {
             }
         } else {
             // A branch takes a share of the inlet flow between 0 and 1.
-            // and the shares the user fixes may not together promise more than the whole inflow.
+            // and the shares the user fixes may not together promise more than the whole inflow;
+            // where every other branch's share is fixed, this one must hand on what they leave,
+            // or the mixer would lose or gain flow.
             double others = 0.0;
+            bool othersFixed = true;
             for (int k = 0; CNode* other = Branch(k); ++k) {
                 double share = 0.0;
-                if (k != i && other->hasVariable(NV::SplitFraction) &&
+                if (k == i) continue;
+                if (other->hasVariable(NV::SplitFraction) &&
                     other->getVariableStatus(NV::SplitFraction) == ValueStatus::Specified &&
                     other->getVariableAsDouble(NV::SplitFraction, share) && share != kEmpty)
                     others += share;
+                else
+                    othersFixed = false;
             }
-            if (!(value >= 0.0 && value <= 1.0) || others + value > 1.0 + 1e-9) {
+            if (!(value >= 0.0 && value <= 1.0) || others + value > 1.0 + 1e-9 ||
+                (othersFixed && others + value < 1.0 - 1e-9)) {
                 ErrorMsg("SplitFractionError");
                 return 0;
             }
