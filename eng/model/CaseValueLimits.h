@@ -37,7 +37,9 @@ constexpr double MaxViscosity = 1e9;      // bitumen about 1e7
 constexpr double MinDensity = 1e-4;       // kg/m3; gases under vacuum
 constexpr double MaxDensity = 1e5;        // the densest metals about 2.3e4
 constexpr double MinSpecificHeat = 1e-2;  // kJ/(kg.°C); heavy metals about 0.13
-constexpr double MaxSpecificHeat = 1e3;   // hydrogen about 14.3
+// A utility that condenses or boils over one degree holds its latent heat as its specific heat
+// (steam at 250 °C about 1,700, water at 100 °C about 2,260), so the top reaches past any of them.
+constexpr double MaxSpecificHeat = 1e4;
 // A number with no physical range of its own (a cost-law constant, a load fraction, an
 // exchanger's duty or fouling) is held to this size: far past any plant, and far enough below
 // the largest double that every sum and product made of it stays finite.

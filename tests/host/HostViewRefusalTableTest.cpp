@@ -190,4 +190,24 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"SpecificHeat", "SpecificHeat.200.0", "3", "CpUpdateError"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
+// A condensing utility holds its latent heat over one degree as its specific heat (HP Steam
+// 1703.1 kJ/kg-C): its segment table takes such a value again (1500, then its own), the case
+// keeps it, and a value past any latent heat is still refused.
+TEST(HostViewUtilitySpecificHeat, ALatentHeatIsASpecificHeatTheTableTakes) {
+    const std::string table = "set RowPos.106 0\ncmd ViewSegTableViewU\nopen @last\n";
+    ScratchFile saved("refusals", "steam.kcase", "", false);
+    const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
+                                      table + "set SpecificHeat.100.0 1500\nget SpecificHeat.100.0\n"
+                                              "expect SpecRange\nset SpecificHeat.100.0 20000\nget SpecificHeat.100.0\n",
+                                      " --save " + saved.path);
+    ASSERT_EQ(0, run.exitCode) << run.out;
+    EXPECT_TRUE(has(run.out, "4: set SpecificHeat.100.0 1500\n  result 1\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "5: get SpecificHeat.100.0\n  value 1500 kJ/kg-C\n")) << run.out;
+    EXPECT_TRUE(has(run.out, "8: get SpecificHeat.100.0\n  value 1500 kJ/kg-C\n")) << run.out;
+    const HostRun again = RunViewScript(saved.path, table + "get SpecificHeat.100.0\nset SpecificHeat.100.0 1703.1\n");
+    ASSERT_EQ(0, again.exitCode) << again.out;
+    EXPECT_TRUE(has(again.out, "4: get SpecificHeat.100.0\n  value 1500 kJ/kg-C\n5: set SpecificHeat.100.0 1703.1\n  result 1\n"))
+        << again.out;
+}
+
 }  // namespace
