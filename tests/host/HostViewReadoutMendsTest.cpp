@@ -13,6 +13,9 @@ namespace {
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// H1's segment table, opened from the scenario's stream table.
+const std::string kH1SegmentTable = "set Switch.411.0 1\nopen @last\n";
+
 // With an event of the schedule selected in the Event Summary (a new event is selected there),
 // "ExecuteSchedule" runs its schedule; run again, it is refused naming the schedule, "Event-P1",
 // not the event's stream.
@@ -190,10 +193,9 @@ TEST(HostViewReadoutMends, AnInsertedSegmentThatLeavesTheTargetsSaysWhy) {
 // default coefficient in, unchecked once another coefficient is typed, and both survive a save
 // and a reopen.
 TEST(HostViewReadoutMends, TheDefaultCoefficientBoxReadsWhatTheRowHolds) {
-    const std::string table = "set Switch.411.0 1\nopen @last\n";
     ScratchFile checked("readouts", "checked.kcase", "", false);
     const HostRun first = RunViewScript(ExamplePath("four-streams.csv"),
-                                        table + "set HeatTransferCoeff.100.0 0.5\nget Switch.113.0\n"
+                                        kH1SegmentTable + "set HeatTransferCoeff.100.0 0.5\nget Switch.113.0\n"
                                                 "set Switch.113.0 1\nget Switch.113.0\n",
                                         " --save " + checked.path);
     EXPECT_EQ(0, first.exitCode) << first.out;
@@ -202,14 +204,14 @@ TEST(HostViewReadoutMends, TheDefaultCoefficientBoxReadsWhatTheRowHolds) {
 
     ScratchFile typed("readouts", "typed.kcase", "", false);
     const HostRun reopened = RunViewScript(checked.path,
-                                           table + "get Switch.113.0\nset HeatTransferCoeff.100.0 0.7\n"
+                                           kH1SegmentTable + "get Switch.113.0\nset HeatTransferCoeff.100.0 0.7\n"
                                                    "get Switch.113.0\n",
                                            " --save " + typed.path);
     EXPECT_EQ(0, reopened.exitCode) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "3: get Switch.113.0\n  value 1\n")) << reopened.out;
     EXPECT_TRUE(has(reopened.out, "5: get Switch.113.0\n  value 0\n")) << reopened.out;
 
-    const HostRun last = RunViewScript(typed.path, table + "get Switch.113.0\n");
+    const HostRun last = RunViewScript(typed.path, kH1SegmentTable + "get Switch.113.0\n");
     EXPECT_EQ(0, last.exitCode) << last.out;
     EXPECT_TRUE(has(last.out, "3: get Switch.113.0\n  value 0\n")) << last.out;
 }
@@ -218,10 +220,9 @@ TEST(HostViewReadoutMends, TheDefaultCoefficientBoxReadsWhatTheRowHolds) {
 // own: the box reads unchecked, after a save and a reopen too, until it is checked again. A
 // coefficient typed equal to the default is the user's own as well.
 TEST(HostViewReadoutMends, AClearedDefaultCoefficientBoxStaysCleared) {
-    const std::string table = "set Switch.411.0 1\nopen @last\n";
     ScratchFile cleared("readouts", "cleared.kcase", "", false);
     const HostRun first = RunViewScript(ExamplePath("four-streams.csv"),
-                                        table + "get Switch.113.0\nset Switch.113.0 0\nget Switch.113.0\n"
+                                        kH1SegmentTable + "get Switch.113.0\nset Switch.113.0 0\nget Switch.113.0\n"
                                                 "get HeatTransferCoeff.100.0\n",
                                         " --save " + cleared.path);
     EXPECT_EQ(0, first.exitCode) << first.out;
@@ -230,7 +231,7 @@ TEST(HostViewReadoutMends, AClearedDefaultCoefficientBoxStaysCleared) {
         << first.out;
 
     const HostRun again = RunViewScript(cleared.path,
-                                        table + "get Switch.113.0\nget HeatTransferCoeff.100.0\nset Switch.113.0 1\n"
+                                        kH1SegmentTable + "get Switch.113.0\nget HeatTransferCoeff.100.0\nset Switch.113.0 1\n"
                                                 "get Switch.113.0\nset HeatTransferCoeff.100.0 0.2\nget Switch.113.0\n");
     EXPECT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "3: get Switch.113.0\n  value 0\n4: get HeatTransferCoeff.100.0\n  value 0.2 kW/m2-C\n"))
@@ -242,16 +243,15 @@ TEST(HostViewReadoutMends, AClearedDefaultCoefficientBoxStaysCleared) {
 // A segment inserted below a row whose coefficient is the user's own takes the coefficient and
 // whose it is; checking the new row's box puts it back on the default, and the case keeps both.
 TEST(HostViewReadoutMends, AnInsertedSegmentTakesTheRowsOwnCoefficient) {
-    const std::string table = "set Switch.411.0 1\nopen @last\n";
     ScratchFile saved("readouts", "inserted.kcase", "", false);
     const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
-                                      table + "set Switch.113.0 0\nset WhereToIns.200 0\nexpect InsertedSegmentIncomplete\n"
+                                      kH1SegmentTable + "set Switch.113.0 0\nset WhereToIns.200 0\nexpect InsertedSegmentIncomplete\n"
                                               "cmd InsSeg\nget Switch.113.[]\nset Switch.113.1 1\nget Switch.113.[]\n",
                                       " --save " + saved.path);
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "7: get Switch.113.[]\n  value 0 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "9: get Switch.113.[]\n  value 0 1\n")) << run.out;
-    const HostRun again = RunViewScript(saved.path, table + "get Switch.113.[]\n");
+    const HostRun again = RunViewScript(saved.path, kH1SegmentTable + "get Switch.113.[]\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 0 1\n")) << again.out;
 }
@@ -261,10 +261,10 @@ TEST(HostViewReadoutMends, AnInsertedSegmentTakesTheRowsOwnCoefficient) {
 // own above and default below reads checked, and so does the one segment DeleteAllSegments
 // leaves of own above and default last, also in the reopened case.
 TEST(HostViewReadoutMends, AMergedSegmentKeepsTheMarkOfTheSegmentWhoseCoefficientSurvives) {
-    const std::string table = "set Switch.411.0 1\nopen @last\n", insert = "set WhereToIns.200 0\nexpect InsertedSegmentIncomplete\ncmd InsSeg\n";
+    const std::string insert = "set WhereToIns.200 0\nexpect InsertedSegmentIncomplete\ncmd InsSeg\n";
     ScratchFile saved("readouts", "merged.kcase", "", false);
     const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
-                                      table + "set Switch.113.0 0\n" + insert + "set Switch.113.1 1\nget Switch.113.[]\n"
+                                      kH1SegmentTable + "set Switch.113.0 0\n" + insert + "set Switch.113.1 1\nget Switch.113.[]\n"
                                               "set WhereToIns.200 1\ncmd DeleteSegment\nget Switch.113.[]\n" + insert +
                                               "set Switch.113.0 0\nget Switch.113.[]\ncmd DeleteAllSegments\nget Switch.113.[]\n",
                                       " --save " + saved.path);
@@ -273,7 +273,7 @@ TEST(HostViewReadoutMends, AMergedSegmentKeepsTheMarkOfTheSegmentWhoseCoefficien
     EXPECT_TRUE(has(run.out, "11: get Switch.113.[]\n  value 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "16: get Switch.113.[]\n  value 0 1\n")) << run.out;
     EXPECT_TRUE(has(run.out, "18: get Switch.113.[]\n  value 1\n")) << run.out;
-    const HostRun again = RunViewScript(saved.path, table + "get Switch.113.[]\n");
+    const HostRun again = RunViewScript(saved.path, kH1SegmentTable + "get Switch.113.[]\n");
     ASSERT_EQ(0, again.exitCode) << again.out;
     EXPECT_TRUE(has(again.out, "3: get Switch.113.[]\n  value 1\n")) << again.out;
 }
@@ -281,10 +281,9 @@ TEST(HostViewReadoutMends, AMergedSegmentKeepsTheMarkOfTheSegmentWhoseCoefficien
 // A default coefficient chosen for the stream on the scenario's stream table (entry 0, the clean
 // 0.2) takes the row off the user's own coefficient, as choosing it on the segment table does.
 TEST(HostViewReadoutMends, ADefaultCoefficientChosenOnTheStreamTableChecksTheBox) {
-    const std::string table = "set Switch.411.0 1\nopen @last\n";
     const HostRun run = RunViewScript(ExamplePath("four-streams.csv"),
-                                      table + "set Switch.113.0 0\nget Switch.113.[]\nopen MyOwnerObject\nset Enum.511.0 0\n" +
-                                          table + "get Switch.113.[]\n");
+                                      kH1SegmentTable + "set Switch.113.0 0\nget Switch.113.[]\nopen MyOwnerObject\nset Enum.511.0 0\n" +
+                                          kH1SegmentTable + "get Switch.113.[]\n");
     ASSERT_EQ(0, run.exitCode) << run.out;
     EXPECT_TRUE(has(run.out, "4: get Switch.113.[]\n  value 0\n")) << run.out;
     EXPECT_TRUE(has(run.out, "9: get Switch.113.[]\n  value 1\n")) << run.out;
