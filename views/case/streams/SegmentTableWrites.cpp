@@ -64,8 +64,7 @@ SegmentTable::Put SegmentTable::SetOverruling(const char* name, double value, in
     return PutOverruling(name, value, r, value != EmptyValue ? OverruledBy(name, r) : std::vector<Overruled>{}, r, r);
 }
 
-// A mass flow typed beside specific heats the user gave carries each such segment's rate (specific
-// heat x mass flow), and the rate its load over given ends.
+// The mass flow is the stream's: what it overrules may lie in any segment (see OverruledBy).
 SegmentTable::Put SegmentTable::SetMassFlow(double value) {
     const std::vector<Overruled> overruled = value != EmptyValue ? OverruledBy("MassFlow", 0) : std::vector<Overruled>{};
     return PutOverruling("MassFlow", value, 0, overruled, 0, myStream->GetNumberOfSegments() - 1);
