@@ -164,6 +164,7 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
     if (isRecalculationCode(code)) {
         if (m_operationLocked) RecalculateLockedOperation();
         else Recalculate(code);
+        RefreshRetrofitFigures();
         RunStructureAnalysis();
         if (m_existingNetworkLocked) SendAMessage(CodeLockedBaseRecalculated, CPString(), this);
         SendAMessage(CodeUpToDate, CPString(), this);
@@ -180,6 +181,7 @@ void CPIHENDesign::ProcessChange(int code, const CPString& text, void*) {
         }
         if (!m_exchangers.empty()) SwapOutUtilityLoads();
         UpdateUtilityLoads();
+        RefreshRetrofitFigures();
         SendAMessage(CodeUpToDate, CPString(), this);
     } else if (code == 20 || code == 35) {
         CalculateCrossPinchLoads();
