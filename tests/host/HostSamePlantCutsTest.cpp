@@ -1,0 +1,244 @@
+// The same plant gives the same numbers however its tables are cut and ordered. Each example's
+// constant-cp streams (and, in some variants, its utilities) are cut into 1, 2 and 13 equal
+// segments, its stream rows are given in another order and its exchangers listed in another
+// order; `targets --json` and `design --json` of every variant must read what the example as
+// written reads, to 1e-6 relative: energy and pinches, both kinds of area, shells, units, the
+// placed utility loads, capital, and every duty, temperature and area of the design.
+#include "HostProcess.h"
+#include "SamePlant.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace sameplant;
+
+struct Example {
+    const char* label;
+    const char* streams;
+    const char* network;
+};
+const Example kExamples[] = {
+    {"FourStreams", "four-streams.csv", "four-streams-network.csv"},
+    {"Split", "four-streams.csv", "four-streams-split-network.csv"},
+    {"Operated", "operated-streams.csv", "operated-network.csv"},
+    {"Retrofit", "retrofit-streams.csv", "retrofit-network.csv"},
+};
+
+// The default utilities the examples name, as `info` lists them: supply, target, h, cost per kW
+// and year, approach. A utility cut into rows gives them itself.
+struct DefaultUtility {
+    double supply, target, h, cost, approach;
+};
+const std::map<std::string, DefaultUtility> kDefaults = {
+    {"HP Steam", {250, 249, 6, 78.84, 10}},
+    {"MP Steam", {175, 174, 6, 69.3792, 10}},
+    {"Cooling Water", {20, 25, 3.75, 6.70001, 5}},
+    {"Air", {30, 35, 0.111, 0.031536, 10}},
+};
+
+enum class Utilities { ByName, Cut, CutUnderOwnNames };
+enum class Order { Given, Reversed, Rotated };
+
+struct Variant {
+    const char* label;
+    int segments;
+    Utilities utilities;
+    Order order;
+};
+const Variant kVariants[] = {
+    {"WholeUtilitiesGiven", 1, Utilities::Cut, Order::Given},
+    {"OneSegmentReversed", 1, Utilities::ByName, Order::Reversed},
+    {"OneSegmentRotated", 1, Utilities::ByName, Order::Rotated},
+    {"TwoSegments", 2, Utilities::ByName, Order::Given},
+    {"ThirteenSegmentsReversed", 13, Utilities::ByName, Order::Reversed},
+    {"TwoSegmentsUtilitiesToo", 2, Utilities::Cut, Order::Given},
+    {"ThirteenSegmentsUtilitiesTooRotated", 13, Utilities::Cut, Order::Rotated},
+    {"TwoSegmentsUtilitiesOwnNames", 2, Utilities::CutUnderOwnNames, Order::Given},
+    {"ThirteenSegmentsUtilitiesOwnNamesReversed", 13, Utilities::CutUnderOwnNames, Order::Reversed},
+};
+
+// A utility cut under a name of its own: the default's values under another name.
+std::string OwnName(const std::string& utility) { return "Own " + utility; }
+
+template <typename T>
+std::vector<T> Reordered(std::vector<T> items, Order order) {
+    if (order == Order::Reversed) std::reverse(items.begin(), items.end());
+    if (order == Order::Rotated && !items.empty()) std::rotate(items.begin(), items.begin() + 1, items.end());
+    return items;
+}
+
+// The stream table of a variant: each stream's rows stay together and in order (a stream may not
+// come back after another), the streams in the variant's order, each row cut into equal parts.
+std::string CutStreams(const Table& t, const Variant& v) {
+    std::vector<std::string> names;
+    for (const auto& row : t.rows)
+        if (std::find(names.begin(), names.end(), row.at("name")) == names.end()) names.push_back(row.at("name"));
+    std::vector<std::string> columns = t.columns;
+    for (const char* extra : {"cost", "dtmin_contribution"})
+        if (std::find(columns.begin(), columns.end(), extra) == columns.end()) columns.push_back(extra);
+    std::vector<std::map<std::string, std::string>> rows;
+    for (const std::string& name : Reordered(names, v.order))
+        for (auto row : t.rows) {
+            if (row.at("name") != name) continue;
+            const bool utility = row["kind"] == "utility";
+            if (utility && v.utilities == Utilities::ByName) {
+                rows.push_back(row);
+                continue;
+            }
+            double supply = 0, target = 0;
+            if (utility) {
+                const DefaultUtility& d = kDefaults.at(name);
+                supply = d.supply, target = d.target;
+                row["h"] = Cell(d.h), row["cost"] = Cell(d.cost), row["dtmin_contribution"] = Cell(d.approach);
+                if (v.utilities == Utilities::CutUnderOwnNames) row["name"] = OwnName(name);
+            } else {
+                supply = std::stod(row.at("supply")), target = std::stod(row.at("target"));
+            }
+            const int n = v.segments;
+            for (int i = 0; i < n; ++i) {
+                row["supply"] = Cell(i == 0 ? supply : supply + (target - supply) * i / n);
+                row["target"] = Cell(i + 1 == n ? target : supply + (target - supply) * (i + 1) / n);
+                rows.push_back(row);
+            }
+        }
+    return WriteTable(columns, rows);
+}
+
+std::string OrderedNetwork(const Table& t, const Variant& v) {
+    std::vector<std::map<std::string, std::string>> rows = Reordered(t.rows, v.order);
+    if (v.utilities == Utilities::CutUnderOwnNames)
+        for (auto& row : rows)
+            for (const char* side : {"hot", "cold"})
+                if (kDefaults.count(row[side])) row[side] = OwnName(row[side]);
+    return WriteTable(t.columns, rows);
+}
+
+struct Report {
+    HostRun run;
+    Flat flat;
+};
+
+struct Reports {
+    Report targets, design;
+};
+
+// The flattened report: units the table names keyed by name, those the design made (a heater or
+// cooler at a stream's end, named in the order made) by the streams they join; utilities under
+// their own names read as the defaults they copy.
+Report Run(const std::string& arguments, const std::set<std::string>& unitNames) {
+    Report r{RunHost(arguments + " --json"), {}};
+    Json json;
+    const std::size_t start = r.run.out.find('{');
+    if (r.run.exitCode != 0 || start == std::string::npos || !JsonReader(r.run.out.substr(start)).Read(json))
+        return r;
+    FlatOptions o;
+    o.rename = [](const std::string& n) { return n.rfind("Own ", 0) == 0 ? n.substr(4) : n; };
+    o.key = [&unitNames, rename = o.rename](const Json& item) {
+        if (!item.Field("hot") || !item.Field("cold") || unitNames.count(item.TextOf("name"))) return std::string();
+        return rename(item.TextOf("hot")) + "/" + rename(item.TextOf("cold"));
+    };
+    r.flat = Flatten(json, o);
+    return r;
+}
+
+// Each example and variant runs once, whichever of its comparisons asks first.
+const Reports& ReportsOf(const Example& e, const Variant* v) {
+    static std::map<std::string, Reports> done;
+    const std::string key = std::string(e.label) + "/" + (v ? v->label : "asWritten");
+    if (auto at = done.find(key); at != done.end()) return at->second;
+    const Table streams = ReadTable(ReadFile(ExamplePath(e.streams)));
+    const Table network = ReadTable(ReadFile(ExamplePath(e.network)));
+    std::set<std::string> unitNames;
+    for (const auto& row : network.rows) unitNames.insert(row.at("name"));
+    Reports reports;
+    if (!v) {
+        reports.targets = Run("targets " + ExamplePath(e.streams), unitNames);
+        reports.design = Run("design " + ExamplePath(e.streams) + " " + ExamplePath(e.network), unitNames);
+    } else {
+        ScratchFile s("sameplant", key.substr(key.find('/') + 1) + "-streams.csv", CutStreams(streams, *v));
+        ScratchFile n("sameplant", key.substr(key.find('/') + 1) + "-network.csv", OrderedNetwork(network, *v));
+        reports.targets = Run("targets " + s.path, unitNames);
+        reports.design = Run("design " + s.path + " " + n.path, unitNames);
+    }
+    return done[key] = reports;
+}
+
+// What each comparison reads: a group of the targets report, or the whole design report.
+struct Quantity {
+    const char* label;
+    bool design;
+    std::initializer_list<const char*> paths;
+};
+const Quantity kQuantities[] = {
+    {"Energy", false, {".hot_utility", ".cold_utility", ".process_pinches", ".utility_pinches", ".problem_type"}},
+    {"CountercurrentArea", false, {".area_countercurrent"}},
+    {"ShellAndTubeAreaAndShells", false, {".area_shell_tube", ".shells"}},
+    {"Units", false, {".units_overall", ".units_pinch"}},
+    {"UtilityLoads", false, {".utilities", ".operating_cost"}},
+    {"Capital", false, {".capital_cost", ".total_annual_cost"}},
+    {"Design", true, {"."}},
+};
+
+// Comparisons that fail for a fault another open piece of work is mending; each row says which.
+const char* KnownFailure(const Variant& v, const Quantity& q) {
+    if (v.segments > 1 && v.utilities == Utilities::Cut)
+        return "a default utility given in several rows keeps its specific heat on the first only and is left "
+               "out (the same utility must place the same load however it is cut: being mended elsewhere)";
+    if (v.segments > 1 && (std::string(q.label) == "ShellAndTubeAreaAndShells" || std::string(q.label) == "Capital"))
+        return "shell-and-tube area and shells depend on how a stream is cut (being mended elsewhere)";
+    return nullptr;
+}
+
+struct Comparison {
+    const Example* example;
+    const Variant* variant;
+    const Quantity* quantity;
+};
+[[maybe_unused]] void PrintTo(const Comparison& c, std::ostream* os) {
+    *os << c.example->label << "/" << c.variant->label << "/" << c.quantity->label;
+}
+
+std::vector<Comparison> AllComparisons() {
+    std::vector<Comparison> all;
+    for (const Example& e : kExamples)
+        for (const Variant& v : kVariants)
+            for (const Quantity& q : kQuantities) all.push_back({&e, &v, &q});
+    return all;
+}
+
+class HostSamePlantCuts : public ::testing::TestWithParam<Comparison> {};
+
+TEST_P(HostSamePlantCuts, ReadsWhatTheExampleAsWrittenReads) {
+    const Comparison& c = GetParam();
+    if (const char* why = KnownFailure(*c.variant, *c.quantity)) GTEST_SKIP() << why;
+    const Reports& base = ReportsOf(*c.example, nullptr);
+    const Reports& cut = ReportsOf(*c.example, c.variant);
+    const Report& a = c.quantity->design ? base.design : base.targets;
+    const Report& b = c.quantity->design ? cut.design : cut.targets;
+    ASSERT_EQ(0, a.run.exitCode) << a.run.out;
+    ASSERT_EQ(0, b.run.exitCode) << b.run.out;
+    ASSERT_FALSE(a.flat.empty()) << a.run.out;
+    const auto compared = [&](const std::string& path) {
+        if (c.quantity->design) return true;
+        for (const char* p : c.quantity->paths)
+            if (path.rfind(p, 0) == 0) return true;
+        return false;
+    };
+    EXPECT_EQ("", Differences(a.flat, b.flat, 1e-6, compared)) << b.run.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Variants, HostSamePlantCuts, ::testing::ValuesIn(AllComparisons()),
+                         [](const ::testing::TestParamInfo<Comparison>& info) {
+                             return std::string(info.param.example->label) + "_" + info.param.variant->label + "_" +
+                                    info.param.quantity->label;
+                         });
+
+}  // namespace
